@@ -1,0 +1,9 @@
+#include "si/rect.h"
+
+#include "si/typeinfo.h"
+
+ZuRect const ZuRect::none;
+
+static_assert(sizeof(ZuRect) == 40, "a rectangle is four doubles and its flag");
+
+ZU_TYPE_REGISTER(ZuRect, "ZuRect", nullptr, ZU_TYPE_RECT, nullptr, sizeof(ZuRect))

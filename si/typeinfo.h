@@ -1,0 +1,85 @@
+// Type descriptors: every type the library can name at run time (classes,
+// their typed arrays, enumerations, 64-bit sets, basic types and a few
+// records) has a static definition and a static registration that links it
+// into the global type table, in registration order.
+#pragma once
+
+#include "si/types.h"
+
+// The static description of one type. One object per type, named after the
+// type with the suffix _type, and a constant pointer to it with the suffix
+// TypeDef (Card32_type, Card32TypeDef).
+struct Zuvi_TypeDef
+{
+    char const * name;          // "Card32", "ZuValue", "ZuValueArray"
+    Zuvi_TypeDef const * base;  // the type it is made from, or null
+    ZuSimpleType kind;          // 100 class, 102 typed array, 4 enumeration...
+    // An enumeration's name table; the address of a class's run-time class
+    // handle (for a typed array, that of ZuArray); null otherwise.
+    void const * extra;
+    unsigned int size;          // bytes of a value; 0 for classes and arrays
+};
+
+// The registration of one type definition in the global table.
+class Zuvi_TypeInfo
+{
+public:
+    explicit Zuvi_TypeInfo(Zuvi_TypeDef const * def);
+    ~Zuvi_TypeInfo();
+
+    Zuvi_TypeDef const * RetTypeDef() const { return type_def; }
+
+    // Lookups over the table (ZuTypeInfo answers through them).
+    static unsigned int RetCount() { return num; }
+    static Zuvi_TypeDef const * RetNth(unsigned int n);
+    // The lookup by name behind ZuTypeInfo::FindType: the name is taken to
+    // at most 99 characters, a trailing "Ref" is dropped ("ZuStringRef"
+    // names "ZuString"), and the first definition in registration order
+    // whose name equals the rest exactly (case counts) answers; null when
+    // there is none.
+    static Zuvi_TypeDef const * Find(char const * name);
+
+    Zuvi_TypeInfo(Zuvi_TypeInfo const &) = delete;
+    Zuvi_TypeInfo & operator=(Zuvi_TypeInfo const &) = delete;
+
+private:
+    Zuvi_TypeInfo * previous;
+    Zuvi_TypeInfo * next;
+    Zuvi_TypeDef const * type_def;
+
+    static Zuvi_TypeInfo * head;
+    static Zuvi_TypeInfo * tail;
+    static unsigned int num;
+    static Zuvi_TypeInfo ** array;
+};
+
+#define ZU_TYPEINFO_CONCAT2_(a, b) a##b
+#define ZU_TYPEINFO_CONCAT_(a, b) ZU_TYPEINFO_CONCAT2_(a, b)
+
+// Defines the type definition T_type (with its pointer TTypeDef) and
+// registers it. For types that are not classes: enumerations use
+// ZU_ENUM_REGISTER below.
+#define ZU_TYPE_REGISTER(T, NAME, BASE, KIND, EXTRA, SIZE)                      \
+    extern Zuvi_TypeDef const T##_type;                                         \
+    extern Zuvi_TypeDef const * const T##TypeDef;                               \
+    Zuvi_TypeDef const T##_type = { NAME, BASE, KIND, EXTRA, SIZE };            \
+    Zuvi_TypeDef const * const T##TypeDef = &T##_type;                          \
+    static Zuvi_TypeInfo ZU_TYPEINFO_CONCAT_(zuvi_typeinfo_, T)(&T##_type);
+
+// The registration of an enumeration declared with ZU_ENUM (kind 4, the
+// name table as extra word, 4 bytes).
+#define ZU_ENUM_REGISTER(E)                                                     \
+    ZU_TYPE_REGISTER(E, #E, nullptr, ZU_TYPE_ENUM, E##_names, 4)
+
+// The registration of a 64-bit set over an enumeration (kind 6, 8 bytes).
+#define ZU_BITSET_REGISTER(T)                                                   \
+    ZU_TYPE_REGISTER(T, #T, nullptr, ZU_TYPE_BITSET, nullptr, 8)
+
+// The two registrations of a class: the class under its own name (kind
+// 100, extra word the address of its run-time class handle) and its typed
+// array under the name followed by Array (kind 102, extra word the address
+// of ZuArray's run-time class handle). Both have size 0.
+#define ZU_CLASS_TYPES_REGISTER(X, RUNTIME_HANDLE_ADDR, ARRAY_RUNTIME_HANDLE_ADDR) \
+    ZU_TYPE_REGISTER(X, #X, nullptr, ZU_TYPE_OBJECT, RUNTIME_HANDLE_ADDR, 0)   \
+    ZU_TYPE_REGISTER(X##Array, #X "Array", nullptr, ZU_TYPE_ARRAY,             \
+                     ARRAY_RUNTIME_HANDLE_ADDR, 0)
