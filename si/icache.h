@@ -1,0 +1,25 @@
+// ZuiCache: an object that keeps a cache and can report on it.
+#pragma once
+
+#include <cstdio>
+
+#include "si/interface.h"
+
+class ZuiCache
+{
+public:
+    static Zuvi_Interface const interface;
+
+    virtual void DumpStatistics(FILE * file) = 0;
+    virtual ZuObject * RetSelfAsObject() = 0;
+
+    // Calls DumpStatistics of every live object that supports the
+    // interface, once each; false when no mark pass can be started.
+    static bool DumpStatisticsForAll(FILE * file);
+
+protected:
+    ZuiCache() = default;
+    ZuiCache(ZuiCache const &) = default;
+    ZuiCache & operator=(ZuiCache const &) = default;
+    ~ZuiCache() = default;
+};

@@ -1,0 +1,25 @@
+// ZuiClassPatch: supplies replacement construction functions for classes
+// (a locale does, for the classes it localises).
+#pragma once
+
+#include "si/interface.h"
+
+class ZuRuntime;
+
+class ZuiClassPatch
+{
+public:
+    typedef void (*ConstructFunc)(void * memory, unsigned int size);
+
+    static Zuvi_Interface const interface;
+
+    // The construction function that replaces the class's own, or null.
+    virtual ConstructFunc FindAlternateConstructor(ZuRuntime const * runtime) = 0;
+    virtual ZuObject * RetSelfAsObject() = 0;
+
+protected:
+    ZuiClassPatch() = default;
+    ZuiClassPatch(ZuiClassPatch const &) = default;
+    ZuiClassPatch & operator=(ZuiClassPatch const &) = default;
+    ~ZuiClassPatch() = default;
+};

@@ -1,0 +1,23 @@
+// ZuiContainer: the generic way to count and read any container.
+#pragma once
+
+#include "si/interface.h"
+
+class ZuObjectRef;
+
+class ZuiContainer
+{
+public:
+    static Zuvi_Interface const interface;
+
+    virtual unsigned int TotalCount() const = 0;
+    // false past the end.
+    virtual bool Get(unsigned int index, ZuObjectRef & out) = 0;
+    virtual ZuObject * RetSelfAsObject() = 0;
+
+protected:
+    ZuiContainer() = default;
+    ZuiContainer(ZuiContainer const &) = default;
+    ZuiContainer & operator=(ZuiContainer const &) = default;
+    ~ZuiContainer() = default;
+};

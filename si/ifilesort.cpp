@@ -1,0 +1,5 @@
+#include "si/ifilesort.h"
+
+#include "si/typeinfo.h"
+
+ZU_ENUM_REGISTER(ZuFileSortType)

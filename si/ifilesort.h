@@ -1,0 +1,34 @@
+// ZuiFileSort: orders two file entries, each given by its name and its
+// description; ZuFileSortType names the keys that file sorts compare by.
+#pragma once
+
+#include "si/enumfamily.h"
+#include "si/interface.h"
+
+#define ZU_FILE_SORT_TYPE_LIST(X)                                               \
+    X(ZU_FILE_SORT_NONE, 0) X(ZU_FILE_SORT_NAME, 1) X(ZU_FILE_SORT_TYPE, 2)     \
+    X(ZU_FILE_SORT_SUBTYPE, 3) X(ZU_FILE_SORT_SIZE, 4)                          \
+    X(ZU_FILE_SORT_TIME_CREATED, 5) X(ZU_FILE_SORT_TIME_MODIFIED, 6)            \
+    X(ZU_FILE_SORT_TIME_ACCESSED, 7) X(ZU_FILE_SORT_DIRECTORY, 10)
+ZU_ENUM(ZuFileSortType, ZU_FILE_SORT_TYPE_LIST)
+
+class ZuStringRef;
+class ZuFileAttInfo;
+
+class ZuiFileSort
+{
+public:
+    static Zuvi_Interface const interface;
+
+    // Negative, 0 or positive as the first entry sorts before, with or after
+    // the second.
+    virtual int Compare(ZuStringRef const & name1, ZuFileAttInfo const & info1,
+                        ZuStringRef const & name2, ZuFileAttInfo const & info2) const = 0;
+    virtual ZuObject * RetSelfAsObject() = 0;
+
+protected:
+    ZuiFileSort() = default;
+    ZuiFileSort(ZuiFileSort const &) = default;
+    ZuiFileSort & operator=(ZuiFileSort const &) = default;
+    ~ZuiFileSort() = default;
+};

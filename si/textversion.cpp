@@ -1,0 +1,5 @@
+#include "si/textversion.h"
+
+#include "si/typeinfo.h"
+
+ZU_ENUM_REGISTER(ZuTextVersion)

@@ -1,0 +1,9 @@
+// ZuTextVersion: which of the four texts of a pictogram or label is meant.
+#pragma once
+
+#include "si/enumfamily.h"
+
+#define ZU_TEXT_VERSION_LIST(X)                                                 \
+    X(ZU_TEXTVER_SHORT, 0) X(ZU_TEXTVER_NORMAL, 1) X(ZU_TEXTVER_TIP, 2)         \
+    X(ZU_TEXTVER_DESC, 3)
+ZU_ENUM(ZuTextVersion, ZU_TEXT_VERSION_LIST)
