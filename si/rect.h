@@ -159,6 +159,38 @@ public:
         return x1 != r.x1 || y1 != r.y1 || x2 != r.x2 || y2 != r.y2;
     }
 
+    // Union: an empty o changes nothing; an empty rectangle becomes o.
+    ZuRect & operator+=(ZuRect const & o)
+    {
+        if (o.empty)
+            return *this;
+        if (empty) {
+            *this = o;
+            return *this;
+        }
+        if (o.x1 < x1) x1 = o.x1;
+        if (o.y1 < y1) y1 = o.y1;
+        if (o.x2 > x2) x2 = o.x2;
+        if (o.y2 > y2) y2 = o.y2;
+        return *this;
+    }
+    // Intersection: empty when either is empty or nothing is shared;
+    // touching rectangles share a one-pixel-wide band.
+    ZuRect & operator*=(ZuRect const & o)
+    {
+        if (empty)
+            return *this;
+        if (o.empty)
+            return MakeEmpty();
+        if (o.x1 > x1) x1 = o.x1;
+        if (o.y1 > y1) y1 = o.y1;
+        if (o.x2 < x2) x2 = o.x2;
+        if (o.y2 < y2) y2 = o.y2;
+        if (x1 > x2 || y1 > y2)
+            MakeEmpty();
+        return *this;
+    }
+
     static ZuRect const none;
 
 private:

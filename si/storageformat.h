@@ -1,0 +1,151 @@
+// The storage byte format: tagged items in a flat byte stream.
+//
+// Zuvi_StorageFormat turns scalars, identifiers, atom texts and binary data
+// into the tagged items of the persistence format and reads them back. It
+// keeps the bytes that readers put back (a small last-in first-out buffer)
+// and the identifier base shared by writer and reader. It knows nothing of
+// objects: ZuStorage builds object graphs on top of it, and supplies the raw
+// byte movement through WriteRaw and ReadRaw.
+//
+// Multi-byte numbers after a tag are big-endian. A reader that finds the end
+// of a block (0xFD) or a sync mark (0xFE) where it expects a scalar returns
+// the caller's default and consumes nothing.
+//
+// Outside data never stops the program: a corrupt item throws ZuExcStream
+// (through BadData). Misuse by the program (an overfull put-back buffer)
+// stops with the library's assertion text.
+#ifndef ZUVI_SI_STORAGEFORMAT_H
+#define ZUVI_SI_STORAGEFORMAT_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class Zuvi_StorageFormat {
+public:
+    enum Type : unsigned char {
+        TYP_NULL = 0x00,
+        TYP_FALSE = 0x08,
+        TYP_TRUE = 0x09,
+        TYP_INT32 = 0x10,
+        TYP_CARD32 = 0x11,
+        TYP_POINTER32 = 0x12,
+        TYP_INT8_NEG = 0x14,
+        TYP_INT8_POS = 0x15,
+        TYP_INT16_NEG = 0x18,
+        TYP_INT16_POS = 0x19,
+        TYP_INT_ZERO = 0x1C,
+        TYP_CARD_ZERO = 0x1D,
+        TYP_INT64 = 0x20,
+        TYP_CARD64 = 0x21,
+        TYP_POINTER64 = 0x22,
+        TYP_REAL = 0x30,
+        TYP_REAL_INT = 0x31,
+        TYP_REAL_ZERO = 0x32,
+        TYP_REAL_ONE = 0x33,
+        TYP_REAL_MINUS_ONE = 0x34,
+        TYP_O_NEW_CLASS = 0x40,
+        TYP_O_NEW = 0x41,
+        TYP_O_AGAIN = 0x42,
+        TYP_O_DATA = 0x43,
+        TYP_O_SLOT = 0x44,
+        TYP_O_PHANTOM = 0x45,
+        TYP_ATOM = 0x50,
+        TYP_ATOM_ID = 0x51,
+        TYP_ATOM_OLD = 0x52,
+        TYP_BIN8 = 0x70,
+        TYP_BIN16 = 0x71,
+        TYP_BIN32 = 0x72,
+        TYP_SYNC_TYPE = 0x80,
+        TYP_SYNC_BEGIN = 0xFC,
+        TYP_SYNC_END = 0xFD,
+        TYP_SYNC_MARK = 0xFE,
+        TYP_LONG_ID = 0xFF
+    };
+
+    // The kinds of scalar a reader can ask for.
+    enum ScalarKind { SCALAR_BOOL, SCALAR_INT, SCALAR_CARD, SCALAR_REAL };
+    union Scalar {
+        bool b;
+        std::int64_t i;
+        std::uint64_t c;
+        double r;
+    };
+
+    // What an atom reader found.
+    enum AtomItem {
+        ATOM_ABSENT, // end of block or mark: nothing consumed
+        ATOM_EMPTY,  // 0x50 0x00: the empty atom
+        ATOM_TEXT,   // 0x50 with a text: a new atom
+        ATOM_ID,     // 0x51: an atom already in the name table
+        ATOM_OTHER   // any other tag, put back
+    };
+
+    // Longest atom text the format can carry.
+    static constexpr std::size_t MAX_ATOM_LENGTH = 65535;
+
+    Zuvi_StorageFormat();
+    virtual ~Zuvi_StorageFormat();
+
+    // Writing items.
+    void StoreTag(unsigned char tag);
+    void StoreBool(bool value);
+    void StoreInt(std::int64_t value);
+    void StoreCard(std::uint64_t value);
+    void StoreReal(double value);
+    void StoreID(std::uint32_t id);
+    void StoreAtomEmpty();
+    void StoreAtomText(char const* text, std::size_t length);
+    void StoreAtomID(std::uint32_t id);
+    void StoreBinData(void const* data, std::uint32_t size);
+
+    // Reading items; scalars give the default when the block ends or a mark
+    // comes next.
+    bool RestoreBool(bool def);
+    std::int64_t RestoreInt(std::int64_t def);
+    std::uint64_t RestoreCard(std::uint64_t def);
+    double RestoreReal(double def);
+    std::uint32_t RestoreID();
+    AtomItem RestoreAtomItem(std::string& text, std::uint32_t& id);
+    void RestoreAtomLength(std::string& text);
+    void RestoreBinData(void* buffer, std::uint32_t size);
+
+    // The next tag, taken and put back.
+    unsigned char PeekTag();
+    unsigned char RestoreTag();
+
+    // Put-back buffer: bytes given back come out again in the order given.
+    void PushBackData(void const* data, std::uint32_t size);
+    void PopAndRestoreData(void* data, std::uint32_t size);
+    std::uint32_t RetPushSize() const { return push_size; }
+
+    std::uint32_t RetIDBase() const { return id_base; }
+    void ResetIDBase() { id_base = 0; }
+
+    // Raised for corrupt or truncated input (throws ZuExcStream).
+    [[noreturn]] static void BadData(char const* message, int line);
+    // Raised for misuse by the program (stops with the assertion text).
+    [[noreturn]] static void Fatal(char const* message, int line);
+
+protected:
+    // Raw byte movement, supplied by the owner. ReadRaw delivers exactly
+    // size bytes or throws.
+    virtual void WriteRaw(void const* data, std::uint32_t size) = 0;
+    virtual void ReadRaw(void* data, std::uint32_t size) = 0;
+
+    // A scalar reader met an item that is not a plain scalar (an object, a
+    // text, an atom...). The tag has been put back. The default refuses it
+    // as bad data; ZuStorage converts it through a dynamic value.
+    virtual void RestoreScalarFromValue(ScalarKind kind, Scalar& out);
+
+private:
+    void StoreBigEndian(std::uint64_t value, unsigned bytes);
+    std::uint64_t RestoreBigEndian(unsigned bytes);
+    void SkipData(std::uint64_t size);
+
+    unsigned char push_buffer[64];
+    std::uint32_t push_size;
+    std::uint32_t id_base;
+};
+
+#endif
