@@ -1,0 +1,49 @@
+#include "si/fileatt.h"
+
+#include "si/typeinfo.h"
+
+#include <gtest/gtest.h>
+
+TEST(FileAtt, BitTableWalk)
+{
+    struct Case {
+        unsigned from, to;
+    } cases[] = {
+        {0, 1}, {3, 8}, {9, 13}, {15, 16}, {16, 17}, {31, 32}, {34, 35}, {5, 5}, {12, 12},
+    };
+    for (const Case& c : cases) {
+        ZuFileAttributesBit bit = static_cast<ZuFileAttributesBit>(c.from);
+        ZuFileAttributesBit old = bit++;
+        EXPECT_EQ(static_cast<unsigned>(old), c.from);
+        EXPECT_EQ(static_cast<unsigned>(bit), c.to) << c.from;
+    }
+    EXPECT_STREQ(ZuFileAttributesBitRetName(ZU_FATT_VOLUME_CD), "ZU_FATT_VOLUME_CD");
+    EXPECT_STREQ(ZuFileAttributesBitRetName(ZU_FATT_OS_DEPENDENT_15), "ZU_FATT_OS_DEPENDENT_15");
+    EXPECT_EQ(static_cast<unsigned>(ZU_FATT_OS_DEPENDENT_15), 31u);
+    EXPECT_STREQ(ZuFileAttributesBitRetName(static_cast<ZuFileAttributesBit>(12)), "?");
+    EXPECT_TRUE(IsValid(ZU_FATT_SYSTEM));
+    EXPECT_FALSE(IsValid(static_cast<ZuFileAttributesBit>(35)));
+}
+
+TEST(FileAtt, RecordsCopyAndCompareAllFields)
+{
+    ZuFileAttInfo a;
+    EXPECT_EQ(a, ZuFileAttInfo::empty);
+    a.size = 1ull << 40;
+    a.time_created = -5;
+    a.time_modified = 7;
+    a.time_accessed = 9;
+    a.attributes = ZuFileAttributes{ZU_FATT_READ_OK, ZU_FATT_VOLUME_CD};
+    ZuFileAttInfo b;
+    b = a;
+    EXPECT_EQ(b, a);
+    EXPECT_TRUE(b.attributes.TestBit(ZU_FATT_VOLUME_CD));
+    b.time_accessed = 10;
+    EXPECT_NE(b, a);
+}
+
+TEST(FileAtt, TypesAreKnownByName)
+{
+    for (const char* name : {"ZuFileAttributes", "ZuFileAttInfo", "ZuFileAttributesBit"})
+        EXPECT_NE(Zuvi_TypeInfo::Find(name), nullptr) << name;
+}
