@@ -1,0 +1,1094 @@
+#include "si/memzone.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "sd/win32/sd_memory.h"
+#include "si/globallock.h"
+#include "si/new.h"
+
+ZuMemZone* Zuvi_sys_zone = nullptr;
+ZuMemZone* Zuvi_data_zone = nullptr;
+ZuMemZone* Zuvi_app_zone = nullptr;
+ZuMemZone* Zuvi_temp_zone = nullptr;
+ZuMemZone* Zuvi_iface_zone = nullptr;
+
+ZuMemZone* ZuMemZone::zone_head = nullptr;
+ZuMemZone* ZuMemZone::zone_tail = nullptr;
+size_t ZuMemZone::vector_offset = 0;
+ZuMemZone::ObjectHooks ZuMemZone::object_hooks = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+
+namespace {
+
+bool g_vector_offset_measured = false;
+
+const unsigned kHeadersPerArray = 170;
+const unsigned kQuickSlotWords = 4;
+
+inline ZuMemZone::Header* AsHeader(void* record)
+{
+    return static_cast<ZuMemZone::Header*>(record);
+}
+
+inline bool IsUsedKind(unsigned kind)
+{
+    return kind <= ZU_MEM_QMB;
+}
+
+void Fill(char* address, size_t size, unsigned pattern)
+{
+    size_t words = size / 4;
+    for (size_t i = 0; i < words; ++i) {
+        std::memcpy(address + i * 4, &pattern, 4);
+    }
+}
+
+// The block prefix: the header's index and its complement.
+void WritePrefix(char* address, uint32_t index)
+{
+    uint32_t words[2] = {index, ~index};
+    std::memcpy(address, words, sizeof words);
+}
+
+} // namespace
+
+const char* Zuvi_MemTypeName(unsigned type)
+{
+    switch (type) {
+    case ZU_MEM_BIN: return "BIN";
+    case ZU_MEM_OBJ: return "OBJ";
+    case ZU_MEM_ARR: return "ARR";
+    case ZU_MEM_QMB: return "QMB";
+    default: return "???";
+    }
+}
+
+// ---- Zone life ---------------------------------------------------------------
+
+ZuMemZone::ZuMemZone()
+    : name("<NO NAME>"), newer_zone(nullptr), older_zone(nullptr), is_zone_ok(false), zone_id(0),
+      first_buffer(nullptr), last_buffer(nullptr), first_array(nullptr), last_array(nullptr),
+      last_allocated(nullptr), total_bytes(0), free_bytes(0), alloc_debug(false), free_debug(false),
+      alloc_pattern(0), free_pattern(0), alloc_counts(), more_count(0), all_count(0),
+      min_buffer_size(16384), headers_per_array(kHeadersPerArray), quick_queues(),
+      array_table(nullptr), array_count(0), array_capacity(0), available_arrays(nullptr)
+{
+    if (!g_vector_offset_measured) {
+        MeasureVectorOffset();
+    }
+    LinkZone();
+}
+
+ZuMemZone::~ZuMemZone()
+{
+    if (is_zone_ok) {
+        FreeAndDestroy();
+    }
+    UnlinkZone();
+}
+
+void ZuMemZone::LinkZone()
+{
+    newer_zone = nullptr;
+    older_zone = zone_tail;
+    if (zone_tail != nullptr) {
+        zone_tail->newer_zone = this;
+    } else {
+        zone_head = this;
+    }
+    zone_tail = this;
+}
+
+void ZuMemZone::UnlinkZone()
+{
+    bool linked = zone_head == this || older_zone != nullptr || newer_zone != nullptr;
+    if (!linked) {
+        return;
+    }
+    if (older_zone != nullptr) {
+        older_zone->newer_zone = newer_zone;
+    } else {
+        zone_head = newer_zone;
+    }
+    if (newer_zone != nullptr) {
+        newer_zone->older_zone = older_zone;
+    } else {
+        zone_tail = older_zone;
+    }
+    newer_zone = nullptr;
+    older_zone = nullptr;
+}
+
+// The array form of `new` puts a count in front of the elements of a class
+// with a destructor; measure how far the pointer that `delete[]` hands back
+// lies before the first element.
+void ZuMemZone::MeasureVectorOffset()
+{
+    struct Probe {
+        virtual ~Probe() {}
+        static void* operator new[](size_t, void* buffer) { return buffer; }
+        static void operator delete[](void* pointer) { zuvi_operator_delete(pointer); }
+    };
+    alignas(16) unsigned char buffer[64];
+    Probe* array = new (buffer) Probe[2];
+    delete[] array;
+    vector_offset = static_cast<size_t>(reinterpret_cast<char*>(array)
+                                        - static_cast<char*>(zuvi_deleted_pointer));
+    g_vector_offset_measured = true;
+}
+
+bool ZuMemZone::Initialise(const char* zone_name)
+{
+    if (is_zone_ok) {
+        return true;
+    }
+    is_zone_ok = Zuvi_MemInitZone(zone_name, zone_id);
+    name = zone_name;
+    return is_zone_ok;
+}
+
+void ZuMemZone::SetAllocDebugMode(bool on, unsigned pattern)
+{
+    alloc_debug = on;
+    alloc_pattern = pattern;
+}
+
+void ZuMemZone::SetFreeDebugMode(bool on, unsigned pattern)
+{
+    free_debug = on;
+    free_pattern = pattern;
+}
+
+unsigned ZuMemZone::RetAllocCount(unsigned index) const
+{
+    if (index < 64) {
+        return alloc_counts[index];
+    }
+    return index == 64 ? more_count : index == 65 ? all_count : 0;
+}
+
+// ---- Headers -----------------------------------------------------------------
+
+ZuMemZone::Header* ZuMemZone::NewHeader()
+{
+    ZU_ASSERT(this->is_zone_ok);
+    HeaderArray* array = available_arrays;
+    while (array != nullptr && array->free_count == 0) {
+        array->is_available = false;
+        array = array->next_available;
+        available_arrays = array;
+    }
+    if (array == nullptr) {
+        if (array_count >= (1u << 24)) {
+            return nullptr;
+        }
+        if (array_count == array_capacity) {
+            uint32_t capacity = array_capacity == 0 ? 16 : array_capacity * 2;
+            void* table = std::realloc(array_table, capacity * sizeof(HeaderArray*));
+            if (table == nullptr) {
+                return nullptr;
+            }
+            array_table = static_cast<HeaderArray**>(table);
+            array_capacity = capacity;
+        }
+        void* memory = nullptr;
+        size_t real_size = 0;
+        void* handle = nullptr;
+        if (!Zuvi_MemAllocBuffer(zone_id, sizeof(HeaderArray), memory, real_size, handle)) {
+            return nullptr;
+        }
+        std::memset(memory, 0, sizeof(HeaderArray));
+        array = static_cast<HeaderArray*>(memory);
+        array->platform_size = real_size;
+        array->base = memory;
+        array->handle = handle;
+        array->ordinal = array_count;
+        array_table[array_count++] = array;
+        for (unsigned i = 0; i < kHeadersPerArray; ++i) {
+            FreeHeader& h = array->headers[i].free;
+            h.kind = HEADER_FREE;
+            h.index = (array->ordinal << 8) | i;
+            h.next = i + 1 < kHeadersPerArray ? &array->headers[i + 1] : nullptr;
+        }
+        array->free_count = kHeadersPerArray;
+        array->first_free = &array->headers[0];
+        array->next = first_array;
+        array->prev = nullptr;
+        if (first_array != nullptr) {
+            first_array->prev = array;
+        } else {
+            last_array = array;
+        }
+        first_array = array;
+        array->next_available = available_arrays;
+        array->is_available = true;
+        available_arrays = array;
+    }
+    Header* header = array->first_free;
+    array->first_free = header->free.next;
+    array->free_count--;
+    uint32_t index = header->free.index;
+    std::memset(static_cast<void*>(header), 0, sizeof(Header));
+    header->chunk.index = index;
+    header->chunk.kind = HEADER_NEW;
+    return header;
+}
+
+ZuMemZone::Header* ZuMemZone::HeaderAt(uint32_t index) const
+{
+    uint32_t ordinal = index >> 8;
+    uint32_t slot = index & 0xFFu;
+    if (ordinal >= array_count || slot >= kHeadersPerArray) {
+        return nullptr;
+    }
+    return &array_table[ordinal]->headers[slot];
+}
+
+void ZuMemZone::DeleteHeader(Header* header)
+{
+    if (last_allocated == &header->chunk) {
+        last_allocated = nullptr;
+    }
+    uint32_t ordinal = header->chunk.index >> 8;
+    HeaderArray* array = ordinal < array_count ? array_table[ordinal] : nullptr;
+    if (array == nullptr || header < array->headers || header >= array->headers + kHeadersPerArray) {
+        Zuvi_ErrorAbort("Not found matching header array.", __LINE__, ZU_SRC_FILE);
+    }
+    uint32_t index = header->chunk.index;
+    std::memset(static_cast<void*>(header), 0, sizeof(Header));
+    header->free.kind = HEADER_FREE;
+    header->free.index = index;
+    header->free.next = array->first_free;
+    array->first_free = header;
+    array->free_count++;
+    if (!array->is_available) {
+        array->is_available = true;
+        array->next_available = available_arrays;
+        available_arrays = array;
+    }
+}
+
+// ---- Allocation ----------------------------------------------------------------
+
+void* ZuMemZone::Alloc(unsigned size, const char* block_name, unsigned line, const char* file, ZuMemType type)
+{
+    // The prefix and the rounding must not wrap a size near 4 GB into a
+    // tiny block.
+    if (size > UINT_MAX - (PREFIX_SIZE + 15)) {
+        throw ZuExcMemory(ZuExcMemory::ZU_MEM_NO_MEMORY, nullptr, line, file);
+    }
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_MEMORY);
+    return AllocLocked(size, block_name, line, file, type);
+}
+
+void* ZuMemZone::AllocLocked(unsigned size, const char* block_name, unsigned line, const char* file,
+                             ZuMemType type)
+{
+    unsigned rounded = (size + PREFIX_SIZE + 15) & ~15u;
+    if (rounded == 0) {
+        rounded = 16;
+    }
+    unsigned counter = rounded / 16;
+    if (counter < 64) {
+        alloc_counts[counter]++;
+    } else {
+        more_count++;
+    }
+    all_count++;
+
+    Header* header = NewHeader();
+    if (header == nullptr) {
+        throw ZuExcMemory(ZuExcMemory::ZU_MEM_NO_MEMORY, nullptr, line, file);
+    }
+    ChunkHeader* chunk = nullptr;
+    if (rounded < QUICK_LIMIT) {
+        header->chunk.line = line;
+        header->chunk.file = file;
+        try {
+            AllocQuickBlock(&header->chunk, rounded);
+        } catch (...) {
+            DeleteHeader(header);
+            throw;
+        }
+        chunk = &header->chunk;
+    } else {
+        // Best fit: the smallest free chunk that holds the block, the first
+        // one met among equals; an exact fit ends the search.
+        BufferHeader* buffer = nullptr;
+        ChunkHeader* best = nullptr;
+        for (BufferHeader* b = first_buffer; b != nullptr && (best == nullptr || best->size != rounded);
+             b = b->next) {
+            if (b->largest_hole < rounded) {
+                continue;
+            }
+            for (ChunkHeader* c = b->first_free; c != nullptr; c = c->next_free) {
+                if (c->size >= rounded && (best == nullptr || c->size < best->size)) {
+                    best = c;
+                    buffer = b;
+                    if (c->size == rounded) {
+                        break;
+                    }
+                }
+            }
+        }
+        if (best == nullptr) {
+            size_t want = rounded > min_buffer_size ? rounded : min_buffer_size;
+            buffer = NewBuffer(want, line, file);
+            if (buffer == nullptr) {
+                DeleteHeader(header);
+                throw ZuExcMemory(ZuExcMemory::ZU_MEM_NO_MEMORY, nullptr, line, file);
+            }
+            best = buffer->first_chunk;
+        }
+        size_t old_size = best->size;
+        if (old_size > rounded) {
+            // The new header goes in front of the chosen chunk.
+            ChunkHeader* front = &header->chunk;
+            front->prev = best->prev;
+            front->next = best;
+            if (best->prev != nullptr) {
+                best->prev->next = front;
+            } else {
+                buffer->first_chunk = front;
+            }
+            best->prev = front;
+            front->prev_free = best->prev_free;
+            front->next_free = best;
+            if (best->prev_free != nullptr) {
+                best->prev_free->next_free = front;
+            } else {
+                buffer->first_free = front;
+            }
+            best->prev_free = front;
+            if (best->next == nullptr) {
+                // The last chunk of its buffer: the block is cut from its end.
+                front->kind = HEADER_FREE_CHUNK;
+                front->address = best->address;
+                front->size = old_size - rounded;
+                best->address += old_size - rounded;
+                best->size = rounded;
+                chunk = best;
+            } else {
+                front->address = best->address;
+                front->size = rounded;
+                best->address += rounded;
+                best->size = old_size - rounded;
+                chunk = front;
+            }
+        } else {
+            DeleteHeader(header);
+            chunk = best;
+        }
+        // The block leaves the free list.
+        if (chunk->prev_free != nullptr) {
+            chunk->prev_free->next_free = chunk->next_free;
+        } else {
+            buffer->first_free = chunk->next_free;
+        }
+        if (chunk->next_free != nullptr) {
+            chunk->next_free->prev_free = chunk->prev_free;
+        } else {
+            buffer->last_free = chunk->prev_free;
+        }
+        chunk->next_free = nullptr;
+        chunk->prev_free = nullptr;
+        free_bytes -= rounded;
+        if (old_size == buffer->largest_hole) {
+            UpdateFreeHole(buffer);
+        }
+    }
+
+    chunk->user_word = 0;
+    chunk->line = line;
+    chunk->file = file;
+    chunk->name = block_name;
+    chunk->kind = static_cast<uint8_t>(type);
+    if (alloc_debug) {
+        Fill(chunk->address, chunk->size, alloc_pattern);
+    }
+    WritePrefix(chunk->address, chunk->index);
+    last_allocated = chunk;
+    void* result = chunk->address + PREFIX_SIZE;
+    if (type == ZU_MEM_OBJ && object_hooks.set_object_zone != nullptr) {
+        object_hooks.set_object_zone(result, this);
+    }
+    return result;
+}
+
+ZuMemZone::BufferHeader* ZuMemZone::NewBuffer(size_t size, unsigned, const char*)
+{
+    Header* buffer_header = NewHeader();
+    Header* chunk_header = buffer_header != nullptr ? NewHeader() : nullptr;
+    void* memory = nullptr;
+    size_t real_size = 0;
+    void* handle = nullptr;
+    if (chunk_header == nullptr || !Zuvi_MemAllocBuffer(zone_id, size, memory, real_size, handle)) {
+        if (chunk_header != nullptr) {
+            DeleteHeader(chunk_header);
+        }
+        if (buffer_header != nullptr) {
+            DeleteHeader(buffer_header);
+        }
+        return nullptr;
+    }
+    real_size &= ~static_cast<size_t>(15);   // chunks stay on 16-byte boundaries
+    BufferHeader* buffer = &buffer_header->buffer;
+    ChunkHeader* chunk = &chunk_header->chunk;
+    chunk->kind = HEADER_FREE_CHUNK;
+    chunk->address = static_cast<char*>(memory);
+    chunk->size = real_size;
+    buffer->kind = HEADER_BUFFER;
+    buffer->first_chunk = chunk;
+    buffer->last_chunk = chunk;
+    buffer->first_free = chunk;
+    buffer->last_free = chunk;
+    buffer->base = static_cast<char*>(memory);
+    buffer->end = buffer->base + real_size;
+    buffer->size = real_size;
+    buffer->handle = handle;
+    buffer->largest_hole = real_size;
+    buffer->prev = nullptr;
+    buffer->next = first_buffer;
+    if (first_buffer != nullptr) {
+        first_buffer->prev = buffer;
+    } else {
+        last_buffer = buffer;
+    }
+    first_buffer = buffer;
+    total_bytes += real_size;
+    free_bytes += real_size;
+    return buffer;
+}
+
+void ZuMemZone::UpdateFreeHole(BufferHeader* buffer)
+{
+    size_t largest = 0;
+    for (ChunkHeader* c = buffer->first_free; c != nullptr; c = c->next_free) {
+        if (c->size > largest) {
+            largest = c->size;
+        }
+    }
+    buffer->largest_hole = largest;
+}
+
+bool ZuMemZone::AllocQuickBlock(ChunkHeader* chunk, unsigned size)
+{
+    unsigned queue_index = (size - 1) / 16;
+    QuickQueue* queue = quick_queues[queue_index];
+    if (queue == nullptr) {
+        Header* h = NewHeader();
+        if (h == nullptr) {
+            throw ZuExcMemory(ZuExcMemory::ZU_MEM_NO_MEMORY, nullptr, chunk->line, chunk->file);
+        }
+        queue = &h->queue;
+        queue->kind = HEADER_QUICK_QUEUE;
+        quick_queues[queue_index] = queue;
+    }
+    QuickBlock* quick = queue->first_block;
+    if (quick == nullptr || quick->free_count == 0) {
+        Header* h = NewHeader();
+        if (h == nullptr) {
+            throw ZuExcMemory(ZuExcMemory::ZU_MEM_NO_MEMORY, nullptr, chunk->line, chunk->file);
+        }
+        void* memory = nullptr;
+        try {
+            memory = AllocLocked(QUICK_SLOTS * size, "QuickBlock", __LINE__, ZU_SRC_FILE, ZU_MEM_QMB);
+        } catch (...) {
+            DeleteHeader(h);
+            throw;
+        }
+        quick = &h->quick;
+        quick->kind = HEADER_QUICK_BLOCK;
+        quick->element_size = size;
+        quick->free_count = QUICK_SLOTS;
+        for (unsigned w = 0; w < kQuickSlotWords; ++w) {
+            unsigned bits = QUICK_SLOTS > w * 32 ? QUICK_SLOTS - w * 32 : 0;
+            quick->free_map[w] = bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1;
+        }
+        quick->start = static_cast<char*>(memory);
+        quick->end = quick->start + QUICK_SLOTS * size;
+        quick->prev = nullptr;
+        quick->next = queue->first_block;
+        if (queue->first_block != nullptr) {
+            queue->first_block->prev = quick;
+        } else {
+            queue->last_block = quick;
+        }
+        queue->first_block = quick;
+    }
+    unsigned slot = 0;
+    for (unsigned w = 0; w < kQuickSlotWords; ++w) {
+        if (quick->free_map[w] != 0) {
+            unsigned bit = static_cast<unsigned>(__builtin_ctz(quick->free_map[w]));
+            quick->free_map[w] &= ~(1u << bit);
+            slot = w * 32 + bit;
+            break;
+        }
+    }
+    chunk->quick_queue = queue;
+    chunk->quick_block = quick;
+    chunk->address = quick->start + static_cast<size_t>(slot) * quick->element_size;
+    chunk->size = quick->element_size;
+    chunk->in_quick_block = 1;
+    chunk->next = nullptr;
+    chunk->prev = quick->last_used;
+    if (quick->last_used != nullptr) {
+        quick->last_used->next = chunk;
+    } else {
+        quick->first_used = chunk;
+    }
+    quick->last_used = chunk;
+    quick->free_count--;
+    if (quick->free_count == 0 && quick->next != nullptr) {
+        // A full block goes to the end, so a block with free slots leads.
+        queue->first_block = quick->next;
+        quick->next->prev = nullptr;
+        quick->prev = queue->last_block;
+        quick->next = nullptr;
+        queue->last_block->next = quick;
+        queue->last_block = quick;
+    }
+    return true;
+}
+
+// ---- Release -------------------------------------------------------------------
+
+void ZuMemZone::Free(void* pointer, unsigned line, const char* file)
+{
+    if (pointer == nullptr) {
+        throw ZuExcMemory(ZuExcMemory::ZU_MEM_NULL_POINTER, nullptr, line, file);
+    }
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_MEMORY);
+    FreeLocked(pointer, line, file);
+}
+
+void ZuMemZone::FreeLocked(void* pointer, unsigned line, const char* file)
+{
+    char* base = static_cast<char*>(pointer) - PREFIX_SIZE;
+    BufferHeader* buffer = FindBuffer(base);
+    if (buffer == nullptr) {
+        throw ZuExcMemory(ZuExcMemory::ZU_MEM_NOT_IN_ZONE, base, line, file);
+    }
+    ChunkHeader* chunk = ChunkFromPrefix(buffer, base);
+    if (chunk == nullptr) {
+        // The prefix was overwritten, or the pointer is not a block: search.
+        QuickBlock* quick = FindQuickBlock(base);
+        if (quick != nullptr) {
+            chunk = FindExactChunk(quick->first_used, base);
+        } else {
+            chunk = FindExactChunk(buffer->first_chunk, base);
+            if (chunk != nullptr && chunk->kind == HEADER_FREE_CHUNK) {
+                chunk = nullptr;
+            }
+        }
+        if (chunk == nullptr) {
+            throw ZuExcMemory(ZuExcMemory::ZU_MEM_NOT_A_BLOCK, base, line, file);
+        }
+    }
+    if (chunk->in_quick_block) {
+        FreeQuickBlock(chunk);
+        DeleteHeader(AsHeader(chunk));
+        return;
+    }
+    if (chunk->kind == ZU_MEM_QMB) {
+        // A quick block belongs to the zone itself; freeing it from outside
+        // would pull the slots from under their owners.
+        throw ZuExcMemory(ZuExcMemory::ZU_MEM_NOT_A_BLOCK, base, line, file);
+    }
+    if (free_debug) {
+        Fill(chunk->address, chunk->size, free_pattern);
+    }
+    free_bytes += chunk->size;
+    chunk->kind = HEADER_FREE_CHUNK;
+    chunk->prev_free = nullptr;
+    chunk->next_free = buffer->first_free;
+    if (buffer->first_free != nullptr) {
+        buffer->first_free->prev_free = chunk;
+    } else {
+        buffer->last_free = chunk;
+    }
+    buffer->first_free = chunk;
+
+    ChunkHeader* merged = chunk;
+    if (merged->prev != nullptr && merged->prev->kind == HEADER_FREE_CHUNK) {
+        merged = merged->prev;
+        MergeChunks(merged, buffer);
+    }
+    if (merged->next != nullptr && merged->next->kind == HEADER_FREE_CHUNK) {
+        MergeChunks(merged, buffer);
+    }
+    if (merged->size > buffer->largest_hole) {
+        buffer->largest_hole = merged->size;
+    }
+}
+
+void ZuMemZone::MergeChunks(ChunkHeader* first, BufferHeader* buffer)
+{
+    ChunkHeader* second = first->next;
+    first->size += second->size;
+    first->next = second->next;
+    if (second->next != nullptr) {
+        second->next->prev = first;
+    } else {
+        buffer->last_chunk = first;
+    }
+    if (second->prev_free != nullptr) {
+        second->prev_free->next_free = second->next_free;
+    } else {
+        buffer->first_free = second->next_free;
+    }
+    if (second->next_free != nullptr) {
+        second->next_free->prev_free = second->prev_free;
+    } else {
+        buffer->last_free = second->prev_free;
+    }
+    DeleteHeader(AsHeader(second));
+}
+
+void ZuMemZone::FreeQuickBlock(ChunkHeader* chunk)
+{
+    QuickBlock* quick = chunk->quick_block;
+    QuickQueue* queue = chunk->quick_queue;
+    unsigned slot = static_cast<unsigned>((chunk->address - quick->start) / quick->element_size);
+    unsigned map_index = slot / 32;
+    uint32_t map_bit = 1u << (slot % 32);
+    ZU_ASSERT((quick->free_map[map_index] & map_bit) == 0);
+    quick->free_map[map_index] |= map_bit;
+    if (chunk->prev != nullptr) {
+        chunk->prev->next = chunk->next;
+    } else {
+        quick->first_used = chunk->next;
+    }
+    if (chunk->next != nullptr) {
+        chunk->next->prev = chunk->prev;
+    } else {
+        quick->last_used = chunk->prev;
+    }
+    chunk->next = nullptr;
+    chunk->prev = nullptr;
+    quick->free_count++;
+    if (queue->first_block != quick) {
+        quick->prev->next = quick->next;
+        if (quick->next != nullptr) {
+            quick->next->prev = quick->prev;
+        } else {
+            queue->last_block = quick->prev;
+        }
+        quick->prev = nullptr;
+        quick->next = queue->first_block;
+        queue->first_block->prev = quick;
+        queue->first_block = quick;
+    }
+}
+
+void ZuMemZone::FreeVector(void* pointer, unsigned line, const char* file)
+{
+    Free(static_cast<char*>(pointer) - vector_offset, line, file);
+}
+
+// ---- Lookups ---------------------------------------------------------------------
+
+ZuMemZone::BufferHeader* ZuMemZone::FindBuffer(const char* address) const
+{
+    for (BufferHeader* b = first_buffer; b != nullptr; b = b->next) {
+        if (b->base <= address && address < b->end) {
+            return b;
+        }
+    }
+    return nullptr;
+}
+
+ZuMemZone::QuickBlock* ZuMemZone::FindQuickBlock(const char* address) const
+{
+    for (unsigned i = 0; i < QUICK_QUEUES; ++i) {
+        if (quick_queues[i] == nullptr) {
+            continue;
+        }
+        for (QuickBlock* q = quick_queues[i]->first_block; q != nullptr; q = q->next) {
+            if (q->start <= address && address < q->end) {
+                return q;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// The chunk in use that the prefix at `base` names, if the prefix is intact
+// and the chunk really starts there; null otherwise.
+ZuMemZone::ChunkHeader* ZuMemZone::ChunkFromPrefix(BufferHeader* buffer, const char* base) const
+{
+    if ((reinterpret_cast<uintptr_t>(base) & 7) != 0 || base + PREFIX_SIZE > buffer->end) {
+        return nullptr;
+    }
+    uint32_t words[2];
+    std::memcpy(words, base, sizeof words);
+    if (words[1] != ~words[0]) {
+        return nullptr;
+    }
+    Header* header = HeaderAt(words[0]);
+    if (header == nullptr) {
+        return nullptr;
+    }
+    ChunkHeader* chunk = &header->chunk;
+    if (!IsUsedKind(chunk->kind) || chunk->address != base) {
+        return nullptr;
+    }
+    return chunk;
+}
+
+ZuMemZone::ChunkHeader* ZuMemZone::FindContainingChunk(ChunkHeader* first, const char* address)
+{
+    for (ChunkHeader* c = first; c != nullptr; c = c->next) {
+        if (IsUsedKind(c->kind) && c->address <= address && address < c->address + c->size) {
+            return c;
+        }
+    }
+    return nullptr;
+}
+
+ZuMemZone::ChunkHeader* ZuMemZone::FindExactChunk(ChunkHeader* first, const char* address)
+{
+    for (ChunkHeader* c = first; c != nullptr; c = c->next) {
+        if (c->address == address) {
+            return c;
+        }
+    }
+    return nullptr;
+}
+
+const ZuMemZone::ChunkHeader* ZuMemZone::FindChunk(const void* pointer) const
+{
+    const char* address = static_cast<const char*>(pointer);
+    QuickBlock* quick = FindQuickBlock(address);
+    if (quick != nullptr) {
+        return FindContainingChunk(quick->first_used, address);
+    }
+    BufferHeader* buffer = FindBuffer(address);
+    if (buffer != nullptr) {
+        return FindContainingChunk(buffer->first_chunk, address);
+    }
+    return nullptr;
+}
+
+void* ZuMemZone::FindBasePointer(const void* pointer)
+{
+    const ChunkHeader* chunk = FindChunk(pointer);
+    return chunk != nullptr ? chunk->address : nullptr;
+}
+
+bool ZuMemZone::AboutBasePointer(const void* pointer, const char*& block_name, unsigned& line,
+                                 const char*& file)
+{
+    const ChunkHeader* chunk = FindChunk(pointer);
+    if (chunk == nullptr) {
+        return false;
+    }
+    block_name = chunk->name;
+    line = chunk->line;
+    file = chunk->file;
+    return true;
+}
+
+// ---- Destruction -----------------------------------------------------------------
+
+void ZuMemZone::KillRefFromZone()
+{
+    for (BufferHeader* b = first_buffer; b != nullptr; b = b->next) {
+        KillRefFromBuffer(b);
+    }
+}
+
+void ZuMemZone::KillRefToZone()
+{
+    for (BufferHeader* b = first_buffer; b != nullptr; b = b->next) {
+        KillRefToBuffer(b);
+    }
+}
+
+void ZuMemZone::KillRefFromBuffer(BufferHeader* buffer)
+{
+    if (object_hooks.kill_ref_from != nullptr) {
+        object_hooks.kill_ref_from(buffer->base, buffer->end - 1);
+    }
+}
+
+void ZuMemZone::KillRefToBuffer(BufferHeader* buffer)
+{
+    if (object_hooks.kill_ref_to != nullptr) {
+        object_hooks.kill_ref_to(buffer->base, buffer->end - 1);
+    }
+}
+
+void ZuMemZone::FreeAndDestroy()
+{
+    if (!is_zone_ok) {
+        return;
+    }
+    KillRefFromZone();
+    KillRefToZone();
+    BufferHeader* buffer = first_buffer;
+    while (buffer != nullptr) {
+        BufferHeader* next = buffer->next;
+        Zuvi_MemFreeBuffer(zone_id, buffer->base, buffer->size, buffer->handle);
+        buffer = next;
+    }
+    HeaderArray* array = first_array;
+    while (array != nullptr) {
+        HeaderArray* next = array->next;
+        Zuvi_MemFreeBuffer(zone_id, array->base, array->platform_size, array->handle);
+        array = next;
+    }
+    std::free(array_table);
+    array_table = nullptr;
+    array_count = 0;
+    array_capacity = 0;
+    available_arrays = nullptr;
+    Zuvi_MemKillZone(zone_id);
+    first_buffer = last_buffer = nullptr;
+    first_array = last_array = nullptr;
+    last_allocated = nullptr;
+    for (unsigned i = 0; i < QUICK_QUEUES; ++i) {
+        quick_queues[i] = nullptr;
+    }
+    total_bytes = 0;
+    free_bytes = 0;
+    is_zone_ok = false;
+}
+
+// ---- The standard zones ------------------------------------------------------------
+
+void ZuMemZone::Initialise()
+{
+    ZU_ASSERT(ZuMemZone::zone_head == 0);
+    static bool sys_zone_built = false;
+    static ZuMemZone sys_zone;   // destroyed at process exit
+    if (sys_zone_built) {
+        sys_zone.LinkZone();     // a second start after Kill
+    }
+    sys_zone_built = true;
+    sys_zone.Initialise("SysZone");
+    Zuvi_sys_zone = &sys_zone;
+
+    ZuMemZone* zones[4];
+    for (ZuMemZone*& zone : zones) {
+        void* memory = Zuvi_sys_zone->Alloc(sizeof(ZuMemZone), "ZuMemZone", __LINE__, ZU_SRC_FILE);
+        zone = ::new (memory) ZuMemZone;
+    }
+    Zuvi_data_zone = zones[0];
+    Zuvi_app_zone = zones[1];
+    Zuvi_temp_zone = zones[2];
+    Zuvi_iface_zone = zones[3];
+    Zuvi_data_zone->Initialise("DataZone");
+    Zuvi_app_zone->Initialise("ApplicationZone");
+    Zuvi_temp_zone->Initialise("TempZone");
+    Zuvi_iface_zone->Initialise("InterfaceZone");
+}
+
+void ZuMemZone::Kill()
+{
+    ZU_ASSERT(Zuvi_sys_zone);
+    // Zones made by the application go first, newest first.
+    ZuMemZone* prev = zone_tail;
+    while (prev != Zuvi_iface_zone) {
+        ZU_ASSERT(prev);
+        ZuMemZone* zone = prev;
+        prev = zone->older_zone;
+        zone->~ZuMemZone();
+        FreeAnyZone(zone, __LINE__, ZU_SRC_FILE);
+    }
+    ZuMemZone** standard[4] = {&Zuvi_data_zone, &Zuvi_app_zone, &Zuvi_temp_zone, &Zuvi_iface_zone};
+    for (ZuMemZone** slot : standard) {
+        ZuMemZone* zone = *slot;
+        if (zone != nullptr) {
+            zone->~ZuMemZone();
+            if (Zuvi_sys_zone == nullptr) {
+                NullFreeZone("Zuvi_sys_zone", __LINE__, ZU_SRC_FILE);
+            }
+            Zuvi_sys_zone->Free(zone, __LINE__, ZU_SRC_FILE);
+        }
+        *slot = nullptr;
+    }
+    Zuvi_sys_zone->FreeAndDestroy();
+    // Unlinked too, so that the library can be started again.
+    Zuvi_sys_zone->UnlinkZone();
+    Zuvi_sys_zone = nullptr;
+    if (object_hooks.forget_all_handles != nullptr) {
+        object_hooks.forget_all_handles();
+    }
+}
+
+bool ZuMemZone::FindZone(const void* pointer, ZuMemZone*& zone)
+{
+    const char* address = static_cast<const char*>(pointer);
+    for (ZuMemZone* z = zone_head; z != nullptr; z = z->newer_zone) {
+        if (z->FindBuffer(address) != nullptr) {
+            zone = z;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ZuMemZone::CheckPointer(const void* pointer)
+{
+    ZuMemZone* zone = nullptr;
+    return FindZone(pointer, zone);
+}
+
+void ZuMemZone::FreeAnyZone(void* pointer, unsigned line, const char* file)
+{
+    if (Zuvi_sys_zone == nullptr) {
+        return;
+    }
+    if (pointer == nullptr) {
+        throw ZuExcMemory(ZuExcMemory::ZU_MEM_NULL_POINTER, nullptr, line, file);
+    }
+    ZuMemZone* zone = nullptr;
+    if (!FindZone(pointer, zone)) {
+        throw ZuExcMemory(ZuExcMemory::ZU_MEM_NOT_IN_ZONE, pointer, line, file);
+    }
+    zone->Free(pointer, line, file);
+}
+
+void ZuMemZone::FreeVectorAnyZone(void* pointer, unsigned line, const char* file)
+{
+    if (pointer == nullptr) {
+        throw ZuExcMemory(ZuExcMemory::ZU_MEM_NULL_POINTER, nullptr, line, file);
+    }
+    ZuMemZone* zone = nullptr;
+    if (!FindZone(pointer, zone)) {
+        throw ZuExcMemory(ZuExcMemory::ZU_MEM_NOT_IN_ZONE, pointer, line, file);
+    }
+    zone->FreeVector(pointer, line, file);
+}
+
+void ZuMemZone::NullAllocZone(const char* block_name, unsigned line, const char* file)
+{
+    char text[200];
+    std::snprintf(text, sizeof text, "Alloc Null Zone : %s", block_name != nullptr ? block_name : "");
+    Zuvi_ErrorAbort(text, static_cast<int>(line), file);
+}
+
+void ZuMemZone::NullFreeZone(const char* block_name, unsigned line, const char* file)
+{
+    char text[200];
+    std::snprintf(text, sizeof text, "Free Null Zone : %s", block_name != nullptr ? block_name : "");
+    Zuvi_ErrorAbort(text, static_cast<int>(line), file);
+}
+
+// ---- Dump ------------------------------------------------------------------------------
+
+void ZuMemZone::DumpDebugInfo(char* buffer, unsigned length, const ChunkHeader* chunk)
+{
+    if (length == 0) {
+        return;
+    }
+    buffer[0] = '\0';
+    if (length < 15 || chunk->kind == HEADER_FREE_CHUNK) {
+        return;
+    }
+    size_t limit = length - 15;   // characters of the main text
+    int n = std::snprintf(buffer, limit + 1, "%s:%u (%s) - %s, %d",
+                          chunk->file != nullptr ? chunk->file : "", chunk->line,
+                          chunk->name != nullptr ? chunk->name : "", Zuvi_MemTypeName(chunk->kind),
+                          static_cast<int>(chunk->user_word));
+    size_t used = n < 0 ? 0 : static_cast<size_t>(n);
+    if (used > limit) {
+        std::strcpy(buffer + limit, "...");
+        return;
+    }
+    if (chunk->kind != ZU_MEM_OBJ) {
+        return;
+    }
+    // Appends a piece when it leaves room for a closing "..." and the zero.
+    auto append = [&](const char* piece) {
+        size_t len = std::strlen(piece);
+        if (used + len + 3 + 1 > length) {
+            std::strcpy(buffer + used, "...");
+            return false;
+        }
+        std::memcpy(buffer + used, piece, len + 1);
+        used += len;
+        return true;
+    };
+    const void* object = chunk->address + PREFIX_SIZE;
+    long handles = object_hooks.handle_count != nullptr ? object_hooks.handle_count(object) : 0;
+    char piece[80];
+    std::snprintf(piece, sizeof piece, ", obj=%08lx:%ld, (ref %ld",
+                  static_cast<unsigned long>(reinterpret_cast<uintptr_t>(object)),
+                  static_cast<long>(chunk->size), handles);
+    if (!append(piece)) {
+        return;
+    }
+    if (handles > 0) {
+        if (!append(" used by")) {
+            return;
+        }
+        for (long i = handles - 1; i >= 0; --i) {
+            const void* owner = object_hooks.handle_owner != nullptr ? object_hooks.handle_owner(object, i)
+                                                                     : nullptr;
+            std::snprintf(piece, sizeof piece, " %08lx",
+                          static_cast<unsigned long>(reinterpret_cast<uintptr_t>(owner)));
+            if (!append(piece)) {
+                return;
+            }
+        }
+    }
+    append(")");
+}
+
+void ZuMemZone::DumpDebugInfo(const char* path)
+{
+    if (total_bytes == free_bytes) {
+        return;
+    }
+    FILE* out = std::fopen(path, "a");
+    if (out == nullptr) {
+        return;
+    }
+    const char* dashes = "----------------------------------------";
+    std::fprintf(out, "%s\n", dashes);
+    std::fprintf(out, "  Zone %s\n", name);
+    std::fprintf(out, "%s\n", dashes);
+    std::fprintf(out, "Total # allocations is %u.\n", all_count);
+    for (unsigned i = 1; i < 64; ++i) {
+        if (alloc_counts[i] != 0) {
+            std::fprintf(out, "%u bytes:\t%u\n", i * 16, alloc_counts[i]);
+        }
+    }
+    std::fprintf(out, "More bytes:\t%u\n", more_count);
+    std::fprintf(out, "%s\n", dashes);
+    char line[1000];
+    for (BufferHeader* b = first_buffer; b != nullptr; b = b->next) {
+        for (ChunkHeader* c = b->first_chunk; c != nullptr; c = c->next) {
+            DumpDebugInfo(line, sizeof line, c);
+            if (line[0] != '\0') {
+                std::fprintf(out, "%s\n", line);
+            }
+        }
+    }
+    for (unsigned i = 0; i < QUICK_QUEUES; ++i) {
+        QuickQueue* queue = quick_queues[i];
+        if (queue == nullptr) {
+            continue;
+        }
+        bool titled = false;
+        for (QuickBlock* q = queue->first_block; q != nullptr; q = q->next) {
+            for (ChunkHeader* c = q->first_used; c != nullptr; c = c->next) {
+                if (!titled) {
+                    std::fprintf(out, "\nQuickQueue #%u, size %u :\n", i, queue->first_block->element_size);
+                    titled = true;
+                }
+                DumpDebugInfo(line, sizeof line, c);
+                if (line[0] != '\0') {
+                    std::fprintf(out, "%s\n", line);
+                }
+            }
+        }
+    }
+    std::fprintf(out, "\n");
+    std::fclose(out);
+}

@@ -1,0 +1,76 @@
+#include "si/thread.h"
+
+#include "w32/kernel.h"
+
+std::atomic<unsigned> ZuThread::tls_index{TLS_OUT_OF_INDEXES};
+
+namespace {
+
+// The section lives in zero-filled static storage with no destructor: it is
+// built by the first caller (a thread-safe local initialisation) and stays
+// usable until the process ends.
+CRITICAL_SECTION g_global_section;
+
+struct GlobalSectionInit {
+    GlobalSectionInit(unsigned spin)
+    {
+        InitializeCriticalSection(&g_global_section);
+        SetCriticalSectionSpinCount(&g_global_section, spin);
+    }
+};
+
+inline LPCRITICAL_SECTION GlobalSection(unsigned spin)
+{
+    static const GlobalSectionInit init(spin);
+    (void)init;
+    return &g_global_section;
+}
+
+} // namespace
+
+void ZuThread::QuickGlobalLock(ZuGlobalLockId)
+{
+    EnterCriticalSection(GlobalSection(global_lock_spin_count));
+}
+
+void ZuThread::QuickGlobalUnlock(ZuGlobalLockId)
+{
+    LeaveCriticalSection(GlobalSection(global_lock_spin_count));
+}
+
+bool ZuThread::IsMainThread()
+{
+    DWORD index = tls_index.load(std::memory_order_acquire);
+    if (index == TLS_OUT_OF_INDEXES) {
+        return true;
+    }
+    return TlsGetValue(index) == nullptr;
+}
+
+ZuThread* ZuThread::RetSlotThread()
+{
+    DWORD index = tls_index.load(std::memory_order_acquire);
+    if (index == TLS_OUT_OF_INDEXES) {
+        return nullptr;
+    }
+    return static_cast<ZuThread*>(TlsGetValue(index));
+}
+
+bool ZuThread::SetSlotThread(ZuThread* thread)
+{
+    DWORD index = tls_index.load(std::memory_order_acquire);
+    if (index == TLS_OUT_OF_INDEXES) {
+        // Two workers may start at once: allocate under the lock, once.
+        QuickGlobalLock(ZU_GLOBAL_LOCK_NONE);
+        index = tls_index.load(std::memory_order_relaxed);
+        if (index == TLS_OUT_OF_INDEXES) {
+            index = TlsAlloc();
+            tls_index.store(index, std::memory_order_release);
+        }
+        QuickGlobalUnlock(ZU_GLOBAL_LOCK_NONE);
+        if (index == TLS_OUT_OF_INDEXES) {
+            return false;
+        }
+    }
+    return TlsSetValue(index, thread) != FALSE;
+}

@@ -1,0 +1,49 @@
+#ifndef SI_THREAD_H
+#define SI_THREAD_H
+
+// Library threads and the one process-wide lock.
+//
+// The lock guards the structures that worker threads share with the main
+// thread (memory zones, atoms, handles). It is re-entrant, built on the first
+// call (also during static initialisation) and never torn down, so it keeps
+// working while static objects are destroyed at exit.
+
+#include <atomic>
+
+// Why the global lock is taken. Every value takes the same lock.
+enum ZuGlobalLockId {
+    ZU_GLOBAL_LOCK_NONE = 0,
+    ZU_GLOBAL_LOCK_MEMORY = 1,      // memory zones
+    ZU_GLOBAL_LOCK_ATOM = 2,        // atom lookup and creation
+    ZU_GLOBAL_LOCK_HANDLE = 3,      // handles, reference counts, deletion queue
+    ZU_GLOBAL_LOCK_COLLECTOR = 4,   // collector passes
+    ZU_GLOBAL_LOCK_APPLICATION = 5  // queues of the application
+};
+
+class ZuThread {
+public:
+    // True when no worker ever registered a thread slot, or when the calling
+    // thread's slot is empty.
+    static bool IsMainThread();
+
+    // Takes and releases the global lock; the id only says why.
+    static void QuickGlobalLock(ZuGlobalLockId id);
+    static void QuickGlobalUnlock(ZuGlobalLockId id);
+
+protected:
+    // The object registered in the calling thread's slot (null on the main
+    // thread and on threads that never registered).
+    static ZuThread* RetSlotThread();
+    // Stores `thread` in the calling thread's slot; the slot is allocated on
+    // first use. False when the platform has no slot left.
+    static bool SetSlotThread(ZuThread* thread);
+
+    // Spin count of the global lock's critical section.
+    static constexpr unsigned global_lock_spin_count = 1000;
+
+    // The thread-local slot index; "none" (TLS_OUT_OF_INDEXES) until a
+    // worker first registers.
+    static std::atomic<unsigned> tls_index;
+};
+
+#endif

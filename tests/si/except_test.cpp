@@ -1,0 +1,124 @@
+#include "si/except.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "si/thread.h"
+
+namespace {
+
+struct ThreadSlot : ZuThread {
+    static bool Register(ZuThread* thread) { return SetSlotThread(thread); }
+};
+
+int g_throw_line = 0;
+
+void ThrowsMemory()
+{
+    ZU_FRAME_FUNCTION("ThrowsMemory");
+    g_throw_line = __LINE__ - 1;
+    throw ZuExcMemory(ZuExcMemory::ZU_MEM_NOT_IN_ZONE, &g_throw_line, 12, "si/caller");
+}
+
+} // namespace
+
+TEST(Exception, ReportsTheFunctionItWasMadeInAfterTheFrameIsGone)
+{
+    try {
+        ThrowsMemory();
+        FAIL() << "no exception";
+    } catch (const ZuExcMemory& e) {
+        EXPECT_EQ(Zuvi_CallFrame::head, nullptr);
+        EXPECT_STREQ(e.RetThrowSrcFile(), "tests/si/except_test");
+        EXPECT_EQ(e.RetThrowSrcLine(), static_cast<unsigned>(g_throw_line));
+        EXPECT_STREQ(e.RetFuncName(), "ThrowsMemory");
+        EXPECT_EQ(e.RetError(), ZuExcMemory::ZU_MEM_NOT_IN_ZONE);
+        EXPECT_EQ(e.RetFaultyPtr(), &g_throw_line);
+        EXPECT_EQ(e.RetFaultySrcLine(), 12u);
+        EXPECT_STREQ(e.RetFaultySrcFile(), "si/caller");
+    }
+}
+
+TEST(Exception, CopiesAndDestructionLeaveTheChainAsItWas)
+{
+    ZU_FRAME_FUNCTION("Outer");
+    const Zuvi_CallFrame* head = Zuvi_CallFrame::head;
+    {
+        ZuExcAccess made(ZuExcAccess::ZU_ACCESS_OUT_OF_RANGE);
+        ZuExcAccess copy(made);
+        ZuExcAccess assigned(ZuExcAccess::ZU_ACCESS_NONE);
+        assigned = copy;
+        EXPECT_EQ(assigned.RetError(), ZuExcAccess::ZU_ACCESS_OUT_OF_RANGE);
+        EXPECT_EQ(copy.RetNextFrame(), head->RetNextFrame());
+        EXPECT_EQ(copy.RetCallID(), head->RetCallID());
+    }
+    EXPECT_EQ(Zuvi_CallFrame::head, head);
+    try {
+        throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_OPEN);
+    } catch (ZuException& e) {
+        EXPECT_STREQ(e.RetFuncName(), "Outer");
+    }
+    EXPECT_EQ(Zuvi_CallFrame::head, head);
+}
+
+TEST(Exception, OutsideAnyFrameItKeepsTheEmptyFrame)
+{
+    ZuExcString e(ZuExcString::ZU_STRING_NONE);
+    EXPECT_STREQ(e.RetThrowSrcFile(), "?");
+    EXPECT_EQ(e.RetThrowSrcLine(), 0u);
+}
+
+TEST(Exception, OnAWorkerThreadItDoesNotReadTheMainThreadsChain)
+{
+    ZU_FRAME_FUNCTION("Main");
+    int fake_thread = 0;
+    std::string file;
+    std::thread worker([&]() {
+        ThreadSlot::Register(reinterpret_cast<ZuThread*>(&fake_thread));
+        ZuExcObject e(ZuExcObject::ZU_OBJ_NO_SUCH_CLASS, nullptr);
+        file = e.RetThrowSrcFile();
+    });
+    worker.join();
+    EXPECT_EQ(file, "?");
+}
+
+TEST(Exception, CatchingZuExceptionCatchesEveryClass)
+{
+    auto code_of = [](auto thrower) {
+        try {
+            thrower();
+        } catch (const ZuException&) {
+            return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(code_of([] { throw ZuExcMemory(ZuExcMemory::ZU_MEM_NO_MEMORY, nullptr, 0, nullptr); }));
+    EXPECT_TRUE(code_of([] { throw ZuExcObject(ZuExcObject::ZU_OBJ_WRONG_CLASS, nullptr); }));
+    EXPECT_TRUE(code_of([] { throw ZuExcAccess(ZuExcAccess::ZU_ACCESS_OUT_OF_RANGE); }));
+    EXPECT_TRUE(code_of([] { throw ZuExcString(ZuExcString::ZU_STRING_NONE); }));
+    EXPECT_TRUE(code_of([] { throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ); }));
+    EXPECT_TRUE(code_of([] { throw ZuExcPipe(ZuExcPipe::ZU_PIPE_NO_SERVER); }));
+    try {
+        throw ZuExcStream(ZuExcStream::ZU_STREAM_WRITE_FAILED);
+    } catch (const ZuExcStream& e) {
+        EXPECT_EQ(e.GetError(), 3);
+    }
+    try {
+        throw ZuExcPipe(ZuExcPipe::ZU_PIPE_BROKEN);
+    } catch (const ZuExcPipe& e) {
+        EXPECT_EQ(e.GetError(), ZuExcPipe::ZU_PIPE_BROKEN);
+    }
+}
+
+TEST(Exception, OperatorNewGivesOneStaticBuffer)
+{
+    void* a = ZuException::operator new(500);
+    void* b = ZuException::operator new(16);
+    EXPECT_EQ(a, b);
+    ZuExcAccess* e = new ZuExcAccess(ZuExcAccess::ZU_ACCESS_OUT_OF_RANGE);
+    EXPECT_EQ(static_cast<void*>(e), a);
+    EXPECT_EQ(e->RetError(), ZuExcAccess::ZU_ACCESS_OUT_OF_RANGE);
+    delete e;
+    EXPECT_DEATH(ZuException::operator new(501), "si/except:[0-9]+:error: Failed assertion: size <= MAX_EXC_SIZE");
+}

@@ -1,0 +1,266 @@
+// Kernel services over POSIX: the C heap, pthread mutexes and keys.
+#include "w32/kernel.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include <pthread.h>
+#include <sched.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+// ---- Global memory ---------------------------------------------------------
+
+namespace {
+
+// Record in front of every global block; its size keeps the data 16-aligned.
+struct GlobalRecord {
+    uint64_t magic;
+    uint64_t size;
+    uint32_t lock_count;
+    uint32_t flags;
+    uint64_t pad;
+};
+static_assert(sizeof(GlobalRecord) % 16 == 0, "global record must keep 16-byte alignment");
+
+const uint64_t kGlobalMagic = 0x5A47424C4F43u;   // marks a live block
+std::atomic<unsigned> g_fail_allocs{0};
+
+GlobalRecord* RecordOf(HGLOBAL mem)
+{
+    GlobalRecord* rec = static_cast<GlobalRecord*>(mem);
+    if (rec == nullptr || rec->magic != kGlobalMagic) {
+        return nullptr;
+    }
+    return rec;
+}
+
+} // namespace
+
+void W32_FailGlobalAllocs(unsigned count)
+{
+    g_fail_allocs.store(count);
+}
+
+HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes)
+{
+    unsigned pending = g_fail_allocs.load();
+    while (pending != 0) {
+        if (g_fail_allocs.compare_exchange_weak(pending, pending - 1)) {
+            return nullptr;
+        }
+    }
+    if (bytes > SIZE_MAX - sizeof(GlobalRecord) - 16) {
+        return nullptr;
+    }
+    SIZE_T total = sizeof(GlobalRecord) + bytes;
+    void* raw = nullptr;
+    if (posix_memalign(&raw, 16, total) != 0 || raw == nullptr) {
+        return nullptr;
+    }
+    GlobalRecord* rec = static_cast<GlobalRecord*>(raw);
+    rec->magic = kGlobalMagic;
+    rec->size = bytes;
+    rec->lock_count = 0;
+    rec->flags = flags;
+    rec->pad = 0;
+    if (flags & GMEM_ZEROINIT) {
+        std::memset(rec + 1, 0, bytes);
+    }
+    return rec;
+}
+
+LPVOID GlobalLock(HGLOBAL mem)
+{
+    GlobalRecord* rec = RecordOf(mem);
+    if (rec == nullptr) {
+        return nullptr;
+    }
+    rec->lock_count++;
+    return rec + 1;
+}
+
+BOOL GlobalUnlock(HGLOBAL mem)
+{
+    GlobalRecord* rec = RecordOf(mem);
+    if (rec == nullptr || rec->lock_count == 0) {
+        return FALSE;
+    }
+    rec->lock_count--;
+    return rec->lock_count != 0 ? TRUE : FALSE;
+}
+
+SIZE_T GlobalSize(HGLOBAL mem)
+{
+    GlobalRecord* rec = RecordOf(mem);
+    return rec == nullptr ? 0 : rec->size;
+}
+
+HGLOBAL GlobalFree(HGLOBAL mem)
+{
+    GlobalRecord* rec = RecordOf(mem);
+    if (rec == nullptr) {
+        return mem;
+    }
+    rec->magic = 0;
+    std::free(rec);
+    return nullptr;
+}
+
+// ---- Critical sections -----------------------------------------------------
+
+namespace {
+
+struct Section {
+    pthread_mutex_t mutex;
+    std::atomic<DWORD> owner;    // thread id of the holder, 0 when free
+    LONG recursion;              // written by the holder only
+    std::atomic<DWORD> spin;
+    std::atomic<int> ready;
+};
+static_assert(sizeof(Section) <= sizeof(CRITICAL_SECTION), "critical section storage too small");
+static_assert(alignof(Section) <= 16, "critical section alignment");
+
+Section* SectionOf(LPCRITICAL_SECTION cs)
+{
+    return reinterpret_cast<Section*>(cs->opaque);
+}
+
+} // namespace
+
+void InitializeCriticalSection(LPCRITICAL_SECTION cs)
+{
+    Section* s = new (cs->opaque) Section;
+    pthread_mutex_init(&s->mutex, nullptr);
+    s->owner.store(0);
+    s->recursion = 0;
+    s->spin.store(0);
+    s->ready.store(1);
+}
+
+BOOL InitializeCriticalSectionAndSpinCount(LPCRITICAL_SECTION cs, DWORD spin_count)
+{
+    InitializeCriticalSection(cs);
+    SetCriticalSectionSpinCount(cs, spin_count);
+    return TRUE;
+}
+
+DWORD SetCriticalSectionSpinCount(LPCRITICAL_SECTION cs, DWORD spin_count)
+{
+    return SectionOf(cs)->spin.exchange(spin_count);
+}
+
+void EnterCriticalSection(LPCRITICAL_SECTION cs)
+{
+    Section* s = SectionOf(cs);
+    DWORD self = GetCurrentThreadId();
+    if (s->owner.load(std::memory_order_relaxed) == self) {
+        s->recursion++;
+        return;
+    }
+    bool taken = false;
+    for (DWORD i = s->spin.load(std::memory_order_relaxed); i != 0; --i) {
+        if (pthread_mutex_trylock(&s->mutex) == 0) {
+            taken = true;
+            break;
+        }
+        if ((i & 63) == 0) {
+            sched_yield();
+        }
+    }
+    if (!taken) {
+        pthread_mutex_lock(&s->mutex);
+    }
+    s->owner.store(self, std::memory_order_relaxed);
+    s->recursion = 1;
+}
+
+BOOL TryEnterCriticalSection(LPCRITICAL_SECTION cs)
+{
+    Section* s = SectionOf(cs);
+    DWORD self = GetCurrentThreadId();
+    if (s->owner.load(std::memory_order_relaxed) == self) {
+        s->recursion++;
+        return TRUE;
+    }
+    if (pthread_mutex_trylock(&s->mutex) != 0) {
+        return FALSE;
+    }
+    s->owner.store(self, std::memory_order_relaxed);
+    s->recursion = 1;
+    return TRUE;
+}
+
+void LeaveCriticalSection(LPCRITICAL_SECTION cs)
+{
+    Section* s = SectionOf(cs);
+    if (s->owner.load(std::memory_order_relaxed) != GetCurrentThreadId()) {
+        return;   // not the holder: leaving would corrupt the lock
+    }
+    if (--s->recursion == 0) {
+        s->owner.store(0, std::memory_order_relaxed);
+        pthread_mutex_unlock(&s->mutex);
+    }
+}
+
+void DeleteCriticalSection(LPCRITICAL_SECTION cs)
+{
+    Section* s = SectionOf(cs);
+    if (s->ready.exchange(0) == 1) {
+        pthread_mutex_destroy(&s->mutex);
+        s->~Section();
+    }
+}
+
+// ---- Thread-local storage --------------------------------------------------
+
+DWORD TlsAlloc()
+{
+    pthread_key_t key;
+    if (pthread_key_create(&key, nullptr) != 0) {
+        return TLS_OUT_OF_INDEXES;
+    }
+    return static_cast<DWORD>(key);
+}
+
+LPVOID TlsGetValue(DWORD index)
+{
+    if (index == TLS_OUT_OF_INDEXES) {
+        return nullptr;
+    }
+    return pthread_getspecific(static_cast<pthread_key_t>(index));
+}
+
+BOOL TlsSetValue(DWORD index, LPVOID value)
+{
+    if (index == TLS_OUT_OF_INDEXES) {
+        return FALSE;
+    }
+    return pthread_setspecific(static_cast<pthread_key_t>(index), value) == 0 ? TRUE : FALSE;
+}
+
+BOOL TlsFree(DWORD index)
+{
+    if (index == TLS_OUT_OF_INDEXES) {
+        return FALSE;
+    }
+    return pthread_key_delete(static_cast<pthread_key_t>(index)) == 0 ? TRUE : FALSE;
+}
+
+// ---- Threads ---------------------------------------------------------------
+
+DWORD GetCurrentThreadId()
+{
+    static thread_local DWORD id = 0;
+    if (id == 0) {
+        id = static_cast<DWORD>(syscall(SYS_gettid));
+    }
+    return id;
+}
+
+DWORD GetCurrentProcessId()
+{
+    return static_cast<DWORD>(getpid());
+}
