@@ -3,6 +3,7 @@
 #pragma once
 
 #include "si/enumfamily.h"
+#include "si/fileatt.h"
 #include "si/interface.h"
 
 #define ZU_FILE_SORT_TYPE_LIST(X)                                               \
@@ -12,8 +13,14 @@
     X(ZU_FILE_SORT_TIME_ACCESSED, 7) X(ZU_FILE_SORT_DIRECTORY, 10)
 ZU_ENUM(ZuFileSortType, ZU_FILE_SORT_TYPE_LIST)
 
+// The sort key of a file-attribute bit: the bit's number plus 10 (the
+// directory bit gives ZU_FILE_SORT_DIRECTORY).
+inline ZuFileSortType Zuvi_FileSortType(ZuFileAttributesBit bit)
+{
+    return static_cast<ZuFileSortType>(static_cast<unsigned int>(bit) + 10);
+}
+
 class ZuStringRef;
-class ZuFileAttInfo;
 
 class ZuiFileSort
 {

@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "si/error.h"
+#include "si/memzone.h"
+
 Zuvi_TypeInfo * Zuvi_TypeInfo::head = nullptr;
 Zuvi_TypeInfo * Zuvi_TypeInfo::tail = nullptr;
 unsigned int Zuvi_TypeInfo::num = 0;
@@ -31,8 +34,40 @@ Zuvi_TypeInfo::~Zuvi_TypeInfo()
     else if (tail == this)
         tail = previous;
     --num;
+    array = nullptr;
 }
 
+void Zuvi_TypeInfo::InitialiseAll()
+{
+    if (array)
+        return;
+    for (Zuvi_TypeInfo * iter = head; iter; iter = iter->next)
+        iter->Initialise();
+}
+
+void Zuvi_TypeInfo::Initialise()
+{
+    if (!array && num > 0) {
+        if (!Zuvi_app_zone)
+            ZuMemZone::NullAllocZone("Zuvi_app_zone", __LINE__, ZU_SRC_FILE);
+        array = static_cast<Zuvi_TypeInfo **>(
+            Zuvi_app_zone->Alloc(num * sizeof(Zuvi_TypeInfo *), "Zuvi_TypeInfoPtr", 155, ZU_SRC_FILE));
+        Zuvi_TypeInfo * iter = head;
+        for (unsigned int i = 0; i < num; ++i) {
+            if (!iter) {
+                Zuvi_ErrorPrint("Warning: iter->next == 0", 164, ZU_SRC_FILE);
+                for (; i < num; ++i)
+                    array[i] = nullptr;
+                break;
+            }
+            array[i] = iter;
+            iter = iter->next;
+        }
+    }
+}
+
+// The list, not the table, answers: registrations can come and go with
+// their libraries after the table was built.
 Zuvi_TypeDef const * Zuvi_TypeInfo::RetNth(unsigned int n)
 {
     if (n >= num)

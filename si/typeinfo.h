@@ -29,6 +29,15 @@ public:
 
     Zuvi_TypeDef const * RetTypeDef() const { return type_def; }
 
+    // Builds the table of registrations (in the application zone) and names
+    // every registration, once: the first run-time class built at start-up
+    // calls it. Later calls do nothing while the table exists.
+    static void InitialiseAll();
+    static bool IsTableBuilt() { return array != nullptr; }
+    // Forgets the table when the zones that hold it are going away, so that
+    // a later start-up builds it again.
+    static void ForgetTable() { array = nullptr; }
+
     // Lookups over the table (ZuTypeInfo answers through them).
     static unsigned int RetCount() { return num; }
     static Zuvi_TypeDef const * RetNth(unsigned int n);
@@ -41,6 +50,9 @@ public:
 
     Zuvi_TypeInfo(Zuvi_TypeInfo const &) = delete;
     Zuvi_TypeInfo & operator=(Zuvi_TypeInfo const &) = delete;
+
+protected:
+    void Initialise();
 
 private:
     Zuvi_TypeInfo * previous;

@@ -1,5 +1,6 @@
 #include "si/types.h"
 
+#include "si/error.h"
 #include "si/key.h"
 #include "si/typeinfo.h"
 
@@ -33,3 +34,8 @@ ZU_ENUM_REGISTER(ZuKeyCursor)
 ZU_ENUM_REGISTER(ZuSimpleType)
 ZU_TYPE_REGISTER(ZuTimeTick, "ZuTimeTick", &Int64_type, ZU_TYPE_INT, nullptr, 8)
 ZU_TYPE_REGISTER(ZuFilePos, "ZuFilePos", &Int64_type, ZU_TYPE_INT, nullptr, 8)
+
+ZuKey Zuvi_ValueToZuKey(ZuValueRef const &)
+{
+    Zuvi_ErrorAbort("No conversion between ZuValue and type ZuKey", 73, ZU_SRC_FILE);
+}

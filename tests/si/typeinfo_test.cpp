@@ -52,3 +52,18 @@ TEST(TypeInfo, NthFollowsRegistrationOrderAndUnregisteringLeavesTheTableSound)
     EXPECT_EQ(Zuvi_TypeInfo::Find("TemporaryType"), nullptr);
     EXPECT_EQ(Zuvi_TypeInfo::RetNth(count - 1), Zuvi_TypeInfo::RetNth(count - 1));
 }
+
+#include "si/memzone.h"
+
+TEST(TypeInfo, TableIsBuiltOnceInTheApplicationZone)
+{
+    ZuMemZone::Initialise();
+    ASSERT_FALSE(Zuvi_TypeInfo::IsTableBuilt());
+    Zuvi_TypeInfo::InitialiseAll();
+    ASSERT_TRUE(Zuvi_TypeInfo::IsTableBuilt());
+    // Lookups keep answering from the registrations.
+    EXPECT_EQ(Zuvi_TypeInfo::Find("Card8"), Card8TypeDef);
+    Zuvi_TypeInfo::InitialiseAll();
+    Zuvi_TypeInfo::ForgetTable();
+    ZuMemZone::Kill();
+}
