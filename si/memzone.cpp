@@ -9,6 +9,9 @@
 #include "sd/win32/sd_memory.h"
 #include "si/globallock.h"
 #include "si/new.h"
+#include "si/typeinfo.h"
+
+ZU_ENUM_REGISTER(ZuMemType)
 
 ZuMemZone* Zuvi_sys_zone = nullptr;
 ZuMemZone* Zuvi_data_zone = nullptr;
@@ -74,7 +77,9 @@ ZuMemZone::ZuMemZone()
       last_allocated(nullptr), total_bytes(0), free_bytes(0), alloc_debug(false), free_debug(false),
       alloc_pattern(0), free_pattern(0), alloc_counts(), more_count(0), all_count(0),
       min_buffer_size(16384), headers_per_array(kHeadersPerArray), quick_queues(),
-      array_table(nullptr), array_count(0), array_capacity(0), available_arrays(nullptr)
+      array_table(nullptr), array_count(0), array_capacity(0), available_arrays(nullptr),
+      buffer_table(nullptr), buffer_order(nullptr), buffer_holes(nullptr), buffer_count(0),
+      buffer_capacity(0)
 {
     if (!g_vector_offset_measured) {
         MeasureVectorOffset();
@@ -319,11 +324,11 @@ void* ZuMemZone::AllocLocked(unsigned size, const char* block_name, unsigned lin
         // one met among equals; an exact fit ends the search.
         BufferHeader* buffer = nullptr;
         ChunkHeader* best = nullptr;
-        for (BufferHeader* b = first_buffer; b != nullptr && (best == nullptr || best->size != rounded);
-             b = b->next) {
-            if (b->largest_hole < rounded) {
+        for (uint32_t i = buffer_count; i-- > 0 && (best == nullptr || best->size != rounded);) {
+            if (buffer_holes[i] < rounded) {
                 continue;
             }
+            BufferHeader* b = buffer_order[i];
             for (ChunkHeader* c = b->first_free; c != nullptr; c = c->next_free) {
                 if (c->size >= rounded && (best == nullptr || c->size < best->size)) {
                     best = c;
@@ -425,7 +430,11 @@ ZuMemZone::BufferHeader* ZuMemZone::NewBuffer(size_t size, unsigned, const char*
     void* memory = nullptr;
     size_t real_size = 0;
     void* handle = nullptr;
-    if (chunk_header == nullptr || !Zuvi_MemAllocBuffer(zone_id, size, memory, real_size, handle)) {
+    if (chunk_header != nullptr && buffer_count == buffer_capacity) {
+        GrowBufferTables();
+    }
+    if (chunk_header == nullptr || buffer_count == buffer_capacity
+        || !Zuvi_MemAllocBuffer(zone_id, size, memory, real_size, handle)) {
         if (chunk_header != nullptr) {
             DeleteHeader(chunk_header);
         }
@@ -450,6 +459,9 @@ ZuMemZone::BufferHeader* ZuMemZone::NewBuffer(size_t size, unsigned, const char*
     buffer->size = real_size;
     buffer->handle = handle;
     buffer->largest_hole = real_size;
+    buffer->ordinal = buffer_count;
+    buffer_order[buffer_count] = buffer;
+    buffer_holes[buffer_count] = real_size;
     buffer->prev = nullptr;
     buffer->next = first_buffer;
     if (first_buffer != nullptr) {
@@ -458,9 +470,44 @@ ZuMemZone::BufferHeader* ZuMemZone::NewBuffer(size_t size, unsigned, const char*
         last_buffer = buffer;
     }
     first_buffer = buffer;
+    uint32_t at = buffer_count;
+    while (at > 0 && buffer_table[at - 1]->base > buffer->base) {
+        buffer_table[at] = buffer_table[at - 1];
+        --at;
+    }
+    buffer_table[at] = buffer;
+    buffer_count++;
     total_bytes += real_size;
     free_bytes += real_size;
     return buffer;
+}
+
+bool ZuMemZone::GrowBufferTables()
+{
+    uint32_t capacity = buffer_capacity == 0 ? 16 : buffer_capacity * 2;
+    void* table = std::realloc(buffer_table, capacity * sizeof(BufferHeader*));
+    if (table == nullptr) {
+        return false;
+    }
+    buffer_table = static_cast<BufferHeader**>(table);
+    void* order = std::realloc(buffer_order, capacity * sizeof(BufferHeader*));
+    if (order == nullptr) {
+        return false;
+    }
+    buffer_order = static_cast<BufferHeader**>(order);
+    void* holes = std::realloc(buffer_holes, capacity * sizeof(size_t));
+    if (holes == nullptr) {
+        return false;
+    }
+    buffer_holes = static_cast<size_t*>(holes);
+    buffer_capacity = capacity;
+    return true;
+}
+
+void ZuMemZone::SetLargestHole(BufferHeader* buffer, size_t size)
+{
+    buffer->largest_hole = size;
+    buffer_holes[buffer->ordinal] = size;
 }
 
 void ZuMemZone::UpdateFreeHole(BufferHeader* buffer)
@@ -471,7 +518,7 @@ void ZuMemZone::UpdateFreeHole(BufferHeader* buffer)
             largest = c->size;
         }
     }
-    buffer->largest_hole = largest;
+    SetLargestHole(buffer, largest);
 }
 
 bool ZuMemZone::AllocQuickBlock(ChunkHeader* chunk, unsigned size)
@@ -621,7 +668,7 @@ void ZuMemZone::FreeLocked(void* pointer, unsigned line, const char* file)
         MergeChunks(merged, buffer);
     }
     if (merged->size > buffer->largest_hole) {
-        buffer->largest_hole = merged->size;
+        SetLargestHole(buffer, merged->size);
     }
 }
 
@@ -693,12 +740,22 @@ void ZuMemZone::FreeVector(void* pointer, unsigned line, const char* file)
 
 ZuMemZone::BufferHeader* ZuMemZone::FindBuffer(const char* address) const
 {
-    for (BufferHeader* b = first_buffer; b != nullptr; b = b->next) {
-        if (b->base <= address && address < b->end) {
-            return b;
+    // The last buffer that starts at or below the address, if it reaches it.
+    uint32_t low = 0;
+    uint32_t high = buffer_count;
+    while (low < high) {
+        uint32_t mid = low + (high - low) / 2;
+        if (buffer_table[mid]->base <= address) {
+            low = mid + 1;
+        } else {
+            high = mid;
         }
     }
-    return nullptr;
+    if (low == 0) {
+        return nullptr;
+    }
+    BufferHeader* b = buffer_table[low - 1];
+    return address < b->end ? b : nullptr;
 }
 
 ZuMemZone::QuickBlock* ZuMemZone::FindQuickBlock(const char* address) const
@@ -843,6 +900,14 @@ void ZuMemZone::FreeAndDestroy()
     }
     std::free(array_table);
     array_table = nullptr;
+    std::free(buffer_table);
+    buffer_table = nullptr;
+    std::free(buffer_order);
+    buffer_order = nullptr;
+    std::free(buffer_holes);
+    buffer_holes = nullptr;
+    buffer_count = 0;
+    buffer_capacity = 0;
     array_count = 0;
     array_capacity = 0;
     available_arrays = nullptr;

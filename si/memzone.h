@@ -17,16 +17,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "si/enumfamily.h"
 #include "si/error.h"
 #include "si/except.h"
 
-// What a block holds.
-enum ZuMemType {
-    ZU_MEM_BIN = 0,   // binary data, "BIN"
-    ZU_MEM_OBJ = 1,   // an object, "OBJ"
-    ZU_MEM_ARR = 2,   // an array, "ARR"
-    ZU_MEM_QMB = 3    // a quick block, "QMB"
-};
+// What a block holds: binary data ("BIN" in dumps), an object ("OBJ"), an
+// array ("ARR"), a quick block ("QMB").
+#define ZU_MEM_TYPE_LIST(X) X(ZU_MEM_BIN, 0) X(ZU_MEM_OBJ, 1) X(ZU_MEM_ARR, 2) X(ZU_MEM_QMB, 3)
+ZU_ENUM(ZuMemType, ZU_MEM_TYPE_LIST)
 
 // "BIN", "OBJ", "ARR", "QMB"; "???" for any other value.
 const char* Zuvi_MemTypeName(unsigned type);
@@ -87,6 +85,7 @@ public:
         size_t size;
         void* handle;               // platform handle, null for C heap memory
         size_t largest_hole;        // size of the largest free chunk
+        uint32_t ordinal;           // order of creation in the zone
     };
 
     struct QuickQueue {
@@ -260,6 +259,8 @@ private:
     QuickBlock* FindQuickBlock(const char* address) const;
     ChunkHeader* ChunkFromPrefix(BufferHeader* buffer, const char* base) const;
     BufferHeader* NewBuffer(size_t size, unsigned line, const char* file);
+    void SetLargestHole(BufferHeader* buffer, size_t size);
+    bool GrowBufferTables();
     void* AllocLocked(unsigned size, const char* name, unsigned line, const char* file, ZuMemType type);
     void FreeLocked(void* pointer, unsigned line, const char* file);
     Header* HeaderAt(uint32_t index) const;
@@ -295,6 +296,15 @@ private:
     uint32_t array_count;
     uint32_t array_capacity;
     HeaderArray* available_arrays;
+    // The buffers sorted by address, for finding the one that holds a
+    // pointer; and by creation (the reverse of the buffer list, which only
+    // grows at its front) with their largest holes side by side, so that
+    // best fit skips buffers without touching their headers.
+    BufferHeader** buffer_table;
+    BufferHeader** buffer_order;
+    size_t* buffer_holes;
+    uint32_t buffer_count;
+    uint32_t buffer_capacity;
 };
 
 extern ZuMemZone* Zuvi_sys_zone;

@@ -1,6 +1,9 @@
 #include "si/thread.h"
 
+#include "si/typeinfo.h"
 #include "w32/kernel.h"
+
+ZU_ENUM_REGISTER(ZuGlobalLockId)
 
 std::atomic<unsigned> ZuThread::tls_index{TLS_OUT_OF_INDEXES};
 

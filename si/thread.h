@@ -10,15 +10,16 @@
 
 #include <atomic>
 
-// Why the global lock is taken. Every value takes the same lock.
-enum ZuGlobalLockId {
-    ZU_GLOBAL_LOCK_NONE = 0,
-    ZU_GLOBAL_LOCK_MEMORY = 1,      // memory zones
-    ZU_GLOBAL_LOCK_ATOM = 2,        // atom lookup and creation
-    ZU_GLOBAL_LOCK_HANDLE = 3,      // handles, reference counts, deletion queue
-    ZU_GLOBAL_LOCK_COLLECTOR = 4,   // collector passes
-    ZU_GLOBAL_LOCK_APPLICATION = 5  // queues of the application
-};
+#include "si/enumfamily.h"
+
+// Why the global lock is taken. Every value takes the same lock: the memory
+// zones take it as MEMORY, the atoms as ATOM, handles, reference counts and
+// the deletion queue as HANDLE, collector passes as COLLECTOR and the
+// application's queues as APPLICATION.
+#define ZU_GLOBAL_LOCK_ID_LIST(X)                                                   \
+    X(ZU_GLOBAL_LOCK_NONE, 0) X(ZU_GLOBAL_LOCK_MEMORY, 1) X(ZU_GLOBAL_LOCK_ATOM, 2)  \
+    X(ZU_GLOBAL_LOCK_HANDLE, 3) X(ZU_GLOBAL_LOCK_COLLECTOR, 4) X(ZU_GLOBAL_LOCK_APPLICATION, 5)
+ZU_ENUM(ZuGlobalLockId, ZU_GLOBAL_LOCK_ID_LIST)
 
 class ZuThread {
 public:

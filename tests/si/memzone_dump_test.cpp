@@ -134,3 +134,13 @@ TEST(MemZoneDump, FreeChunksGiveNoLineAndUnknownKindsPrintQuestionMarks)
     EXPECT_STREQ(Zuvi_MemTypeName(3), "QMB");
     EXPECT_STREQ(Zuvi_MemTypeName(4), "???");
 }
+
+TEST(MemZoneDump, TheBlockKindsCarryTheEnumerationFamily)
+{
+    EXPECT_TRUE(IsValid(ZU_MEM_QMB));
+    EXPECT_FALSE(IsValid(static_cast<ZuMemType>(4)));
+    EXPECT_STREQ(ZuMemTypeRetName(ZU_MEM_OBJ), "ZU_MEM_OBJ");
+    ZuMemType t = ZU_MEM_BIN;
+    t++;
+    EXPECT_EQ(t, ZU_MEM_OBJ);
+}

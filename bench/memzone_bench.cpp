@@ -1,0 +1,84 @@
+// Zone allocation against the C heap, for the same mix of sizes (16 to 4096
+// bytes) and the same pattern: a window of live blocks where each step frees
+// the oldest block and allocates a new one.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <random>
+#include <vector>
+
+#include "si/memzone.h"
+
+namespace {
+
+const size_t kSizes = 4096;
+
+std::vector<unsigned> SizeMix(unsigned low, unsigned high)
+{
+    std::mt19937 random(20261209);
+    std::uniform_int_distribution<unsigned> pick(low, high);
+    std::vector<unsigned> sizes(kSizes);
+    for (unsigned& s : sizes) {
+        s = pick(random);
+    }
+    return sizes;
+}
+
+template <typename AllocFn, typename FreeFn>
+void Churn(benchmark::State& state, const std::vector<unsigned>& sizes, AllocFn alloc, FreeFn release)
+{
+    const size_t window = static_cast<size_t>(state.range(0));
+    std::vector<void*> live(window, nullptr);
+    size_t next = 0;
+    for (size_t i = 0; i < window; ++i) {
+        live[i] = alloc(sizes[i % kSizes]);
+    }
+    for (auto _ : state) {
+        size_t slot = next % window;
+        release(live[slot]);
+        live[slot] = alloc(sizes[next % kSizes]);
+        benchmark::DoNotOptimize(live[slot]);
+        ++next;
+    }
+    for (void* p : live) {
+        release(p);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_ZoneMixed(benchmark::State& state)
+{
+    ZuMemZone zone;
+    zone.Initialise("BenchZone");
+    Churn(state, SizeMix(16, 4096),
+          [&zone](unsigned size) { return zone.Alloc(size, "bench", __LINE__, "bench/memzone_bench"); },
+          [&zone](void* p) { zone.Free(p, __LINE__, "bench/memzone_bench"); });
+}
+
+void BM_MallocMixed(benchmark::State& state)
+{
+    Churn(state, SizeMix(16, 4096), [](unsigned size) { return std::malloc(size); },
+          [](void* p) { std::free(p); });
+}
+
+void BM_ZoneSmall(benchmark::State& state)
+{
+    ZuMemZone zone;
+    zone.Initialise("BenchZone");
+    Churn(state, SizeMix(16, 480),
+          [&zone](unsigned size) { return zone.Alloc(size, "bench", __LINE__, "bench/memzone_bench"); },
+          [&zone](void* p) { zone.Free(p, __LINE__, "bench/memzone_bench"); });
+}
+
+void BM_MallocSmall(benchmark::State& state)
+{
+    Churn(state, SizeMix(16, 480), [](unsigned size) { return std::malloc(size); },
+          [](void* p) { std::free(p); });
+}
+
+} // namespace
+
+BENCHMARK(BM_ZoneMixed)->Arg(64)->Arg(1024);
+BENCHMARK(BM_MallocMixed)->Arg(64)->Arg(1024);
+BENCHMARK(BM_ZoneSmall)->Arg(64)->Arg(1024);
+BENCHMARK(BM_MallocSmall)->Arg(64)->Arg(1024);
