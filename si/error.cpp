@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "si/globallock.h"
 #include "si/memzone.h"
 #include "w32/debug.h"
 
@@ -56,6 +57,7 @@ void Zuvi_Trace(const char* format, ...)
 const char* Zuvi_DebugAboutMemory(const void* address)
 {
     static char text[300];
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_MEMORY);
     ZuMemZone* zone = nullptr;
     const char* name = nullptr;
     const char* file = nullptr;

@@ -818,6 +818,8 @@ ZuMemZone::ChunkHeader* ZuMemZone::FindExactChunk(ChunkHeader* first, const char
 
 const ZuMemZone::ChunkHeader* ZuMemZone::FindChunk(const void* pointer) const
 {
+    // The tables that the lookups read move when another thread allocates.
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_MEMORY);
     const char* address = static_cast<const char*>(pointer);
     QuickBlock* quick = FindQuickBlock(address);
     if (quick != nullptr) {
@@ -987,6 +989,7 @@ void ZuMemZone::Kill()
 
 bool ZuMemZone::FindZone(const void* pointer, ZuMemZone*& zone)
 {
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_MEMORY);
     const char* address = static_cast<const char*>(pointer);
     for (ZuMemZone* z = zone_head; z != nullptr; z = z->newer_zone) {
         if (z->FindBuffer(address) != nullptr) {
@@ -1011,6 +1014,8 @@ void ZuMemZone::FreeAnyZone(void* pointer, unsigned line, const char* file)
     if (pointer == nullptr) {
         throw ZuExcMemory(ZuExcMemory::ZU_MEM_NULL_POINTER, nullptr, line, file);
     }
+    // One stretch under the lock: the zone found is the one freed in.
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_MEMORY);
     ZuMemZone* zone = nullptr;
     if (!FindZone(pointer, zone)) {
         throw ZuExcMemory(ZuExcMemory::ZU_MEM_NOT_IN_ZONE, pointer, line, file);
@@ -1023,6 +1028,8 @@ void ZuMemZone::FreeVectorAnyZone(void* pointer, unsigned line, const char* file
     if (pointer == nullptr) {
         throw ZuExcMemory(ZuExcMemory::ZU_MEM_NULL_POINTER, nullptr, line, file);
     }
+    // One stretch under the lock: the zone found is the one freed in.
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_MEMORY);
     ZuMemZone* zone = nullptr;
     if (!FindZone(pointer, zone)) {
         throw ZuExcMemory(ZuExcMemory::ZU_MEM_NOT_IN_ZONE, pointer, line, file);

@@ -477,3 +477,56 @@ TEST(MemZonePlacement, PlacementFormsCheckTheirArguments)
     EXPECT_DEATH(zuvi_operator_new(0, buffer, 1, "f"), "Failed assertion: size");
     EXPECT_DEATH(zuvi_operator_new(16, static_cast<void*>(nullptr), 1, "f"), "Failed assertion: buffer_ptr");
 }
+
+// ---- What the object model plugs in -----------------------------------------
+
+namespace {
+
+struct HookLog {
+    std::vector<std::pair<const char*, const char*>> from;
+    std::vector<std::pair<const char*, const char*>> to;
+    void* object = nullptr;
+    ZuMemZone* object_zone = nullptr;
+    int forgotten = 0;
+};
+HookLog g_log;
+
+} // namespace
+
+TEST(MemZoneHooks, ObjectsLearnTheirZoneAndDestructionCutsHandlesInEveryBuffer)
+{
+    ZuMemZone::ObjectHooks saved = ZuMemZone::object_hooks;
+    ZuMemZone::object_hooks.set_object_zone = [](void* object, ZuMemZone* zone) {
+        g_log.object = object;
+        g_log.object_zone = zone;
+    };
+    ZuMemZone::object_hooks.kill_ref_from = [](const char* low, const char* high) {
+        g_log.from.emplace_back(low, high);
+    };
+    ZuMemZone::object_hooks.kill_ref_to = [](const char* low, const char* high) {
+        g_log.to.emplace_back(low, high);
+    };
+    ZuMemZone::object_hooks.forget_all_handles = []() { g_log.forgotten++; };
+    std::vector<std::pair<const char*, const char*>> ranges;
+    {
+        ZuMemZone zone;
+        zone.Initialise("Hooked");
+        void* object = zone.Alloc(700, "ZuThing", 1, "t", ZU_MEM_OBJ);
+        EXPECT_EQ(g_log.object, object);
+        EXPECT_EQ(g_log.object_zone, &zone);
+        void* data = zone.Alloc(700, "data", 1, "t");
+        EXPECT_EQ(g_log.object, object);   // only objects
+        zone.Alloc(30000, "big", 1, "t");
+        (void)data;
+        for (const ZuMemZone::BufferHeader* b = zone.RetFirstBuffer(); b != nullptr; b = b->next) {
+            ranges.emplace_back(b->base, b->end - 1);
+        }
+        ASSERT_EQ(ranges.size(), 2u);
+    }
+    EXPECT_EQ(g_log.from, ranges);
+    EXPECT_EQ(g_log.to, ranges);
+    ZuMemZone::Initialise();
+    ZuMemZone::Kill();
+    EXPECT_EQ(g_log.forgotten, 1);
+    ZuMemZone::object_hooks = saved;
+}
