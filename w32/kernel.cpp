@@ -115,7 +115,7 @@ namespace {
 
 struct Section {
     pthread_mutex_t mutex;
-    std::atomic<DWORD> owner;    // thread id of the holder, 0 when free
+    std::atomic<pthread_t> owner;  // the holder (pthread_self), 0 when free
     LONG recursion;              // written by the holder only
     std::atomic<DWORD> spin;
     std::atomic<int> ready;
@@ -155,7 +155,7 @@ DWORD SetCriticalSectionSpinCount(LPCRITICAL_SECTION cs, DWORD spin_count)
 void EnterCriticalSection(LPCRITICAL_SECTION cs)
 {
     Section* s = SectionOf(cs);
-    DWORD self = GetCurrentThreadId();
+    pthread_t self = pthread_self();
     if (s->owner.load(std::memory_order_relaxed) == self) {
         s->recursion++;
         return;
@@ -180,7 +180,7 @@ void EnterCriticalSection(LPCRITICAL_SECTION cs)
 BOOL TryEnterCriticalSection(LPCRITICAL_SECTION cs)
 {
     Section* s = SectionOf(cs);
-    DWORD self = GetCurrentThreadId();
+    pthread_t self = pthread_self();
     if (s->owner.load(std::memory_order_relaxed) == self) {
         s->recursion++;
         return TRUE;
@@ -196,7 +196,7 @@ BOOL TryEnterCriticalSection(LPCRITICAL_SECTION cs)
 void LeaveCriticalSection(LPCRITICAL_SECTION cs)
 {
     Section* s = SectionOf(cs);
-    if (s->owner.load(std::memory_order_relaxed) != GetCurrentThreadId()) {
+    if (s->owner.load(std::memory_order_relaxed) != pthread_self()) {
         return;   // not the holder: leaving would corrupt the lock
     }
     if (--s->recursion == 0) {
