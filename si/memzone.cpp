@@ -285,6 +285,7 @@ void* ZuMemZone::Alloc(unsigned size, const char* block_name, unsigned line, con
     if (size > UINT_MAX - (PREFIX_SIZE + 15)) {
         throw ZuExcMemory(ZuExcMemory::ZU_MEM_NO_MEMORY, nullptr, line, file);
     }
+    ZU_ASSERT(type <= ZU_MEM_QMB);   // other kinds would read as bookkeeping
     ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_MEMORY);
     return AllocLocked(size, block_name, line, file, type);
 }

@@ -467,6 +467,8 @@ TEST(MemZoneDeath, ProgrammingErrorsStopWithTheirTexts)
     }
     ZuMemZone::Initialise();
     EXPECT_DEATH(ZuMemZone::Initialise(), "Failed assertion: ZuMemZone::zone_head == 0");
+    EXPECT_DEATH(Zuvi_app_zone->Alloc(10, "n", 1, "f", static_cast<ZuMemType>(15)),
+                 "Failed assertion: type <= ZU_MEM_QMB");
     ZuMemZone::Kill();
 }
 
