@@ -1,12 +1,12 @@
 #include "si/storageformat.h"
 
+#include "si/error.h"
+#include "si/except.h"
 #include "si/ieeemath.h"
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <stdexcept>
 
 // Every diagnostic of the persistence engine names this source.
 static char const* const kSource = "si/storage";
@@ -21,17 +21,21 @@ Zuvi_StorageFormat::~Zuvi_StorageFormat() = default;
 
 void Zuvi_StorageFormat::BadData(char const* message, int line)
 {
-    // PLACEHOLDER until the exception classes land: becomes ZuExcStream.
-    char text[200];
-    std::snprintf(text, sizeof text, "%s:%d: %s", kSource, line, message);
-    throw std::runtime_error(text);
+    // The stream is outside data: say what was wrong in the debug output
+    // and let the caller give up reading, as for a stream that ends early.
+    Zuvi_DebugString(message, line, kSource);
+    throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
+}
+
+void Zuvi_StorageFormat::Refuse(char const* message, int line)
+{
+    Zuvi_DebugString(message, line, kSource);
+    throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_WRITE);
 }
 
 void Zuvi_StorageFormat::Fatal(char const* message, int line)
 {
-    // PLACEHOLDER until the error services land: becomes Zuvi_ErrorAbort.
-    std::fprintf(stderr, "%s:%d:error: %s\n", kSource, line, message);
-    std::abort();
+    Zuvi_ErrorAbort(message, line, kSource);
 }
 
 // ---------------------------------------------------------------- writing
@@ -168,7 +172,7 @@ void Zuvi_StorageFormat::StoreAtomText(char const* text, std::size_t length)
     // The length field has at most 16 bits; a longer text would come back
     // cut and shifted, so it is refused here rather than written wrong.
     if (length > MAX_ATOM_LENGTH)
-        BadData("Atom too long to be stored", __LINE__);
+        Refuse("Atom too long to be stored", __LINE__);
     if (length == 0) {
         StoreAtomEmpty();
         return;

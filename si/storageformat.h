@@ -12,7 +12,7 @@
 // the caller's default and consumes nothing.
 //
 // Outside data never stops the program: a corrupt item throws ZuExcStream
-// (through BadData). Misuse by the program (an overfull put-back buffer)
+// (through BadData), and so must ReadRaw when the input ends early. Misuse by the program (an overfull put-back buffer)
 // stops with the library's assertion text.
 #ifndef ZUVI_SI_STORAGEFORMAT_H
 #define ZUVI_SI_STORAGEFORMAT_H
@@ -122,8 +122,13 @@ public:
     std::uint32_t RetIDBase() const { return id_base; }
     void ResetIDBase() { id_base = 0; }
 
-    // Raised for corrupt or truncated input (throws ZuExcStream).
+    // Raised for corrupt input: a debug line, then ZuExcStream with the code
+    // ZU_STREAM_CANNOT_READ (what a stream that ends early throws too).
     [[noreturn]] static void BadData(char const* message, int line);
+    // Raised for what cannot be written faithfully (an atom text longer
+    // than its length field): a debug line, then ZuExcStream with the code
+    // ZU_STREAM_CANNOT_WRITE, before any byte of the item is written.
+    [[noreturn]] static void Refuse(char const* message, int line);
     // Raised for misuse by the program (stops with the assertion text).
     [[noreturn]] static void Fatal(char const* message, int line);
 

@@ -1,6 +1,8 @@
 // Byte-exact tests of the storage item encoding and its readers.
 #include "si/storageformat.h"
 
+#include "si/except.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -32,7 +34,7 @@ protected:
     void ReadRaw(void* data, std::uint32_t size) override
     {
         if (size > Remaining())
-            throw std::out_of_range("end of input");
+            throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
         std::memcpy(data, in.data() + pos, size);
         pos += size;
     }
@@ -261,7 +263,7 @@ TEST(StorageFormat, AtomLengthLimits)
     // nothing at all is written.
     std::string const t65536(65536, 'd');
     MemoryFormat d;
-    EXPECT_ANY_THROW(d.StoreAtomText(t65536.data(), t65536.size()));
+    EXPECT_THROW(d.StoreAtomText(t65536.data(), t65536.size()), ZuExcStream);
     EXPECT_TRUE(d.out.empty());
 }
 
@@ -315,7 +317,7 @@ TEST(StorageFormat, PutBackComesOutInOrder)
     unsigned char got[5];
     r.PopAndRestoreData(got, 5);
     EXPECT_EQ(Bytes(got, got + 5), (Bytes{1, 2, 3, 9, 10}));
-    EXPECT_ANY_THROW(r.PeekTag()); // nothing left
+    EXPECT_THROW(r.PeekTag(), ZuExcStream); // nothing left
     EXPECT_EQ(r.RetPushSize(), 0u);
 }
 
@@ -339,7 +341,7 @@ TEST(StorageFormat, TruncatedItemsThrow)
     };
     for (auto const& bytes : truncated) {
         MemoryFormat r = Reader(bytes);
-        EXPECT_ANY_THROW({
+        EXPECT_THROW({
             switch (bytes[0]) {
             case 0x50: {
                 std::string t;
@@ -356,7 +358,7 @@ TEST(StorageFormat, TruncatedItemsThrow)
             default:
                 r.RestoreInt(0);
             }
-        }) << "first byte " << int(bytes[0]);
+        }, ZuExcStream) << "first byte " << int(bytes[0]);
     }
 }
 
@@ -365,10 +367,10 @@ TEST(StorageFormat, NonScalarWhereAScalarIsExpectedIsBadData)
     // Without an object layer above, an object item where an int is wanted
     // cannot be converted: it is refused, not misread.
     MemoryFormat r = Reader({0x42, 0x01});
-    EXPECT_ANY_THROW(r.RestoreInt(0));
+    EXPECT_THROW(r.RestoreInt(0), ZuExcStream);
     MemoryFormat b = Reader({0x1C});
     unsigned char buf[2];
-    EXPECT_ANY_THROW(b.RestoreBinData(buf, 2));
+    EXPECT_THROW(b.RestoreBinData(buf, 2), ZuExcStream);
 }
 
 } // namespace
