@@ -1,0 +1,207 @@
+#include "si/classfactory.h"
+
+#include "si/error.h"
+#include "si/except.h"
+#include "si/memzone.h"
+
+namespace {
+
+const char kFile[] = "si/new";
+
+// The registrations consumed by earlier start-ups, most recent first; Kill
+// gives them back so that a new start-up in the same process finds them.
+Zuvi_RuntimeInfo* consumed = nullptr;
+
+bool IsAtomClass(const ZuRuntime* rt)
+{
+    const ZuRuntime* atom = ZuAtomRef::RetRuntime().RetRawObject();
+    for (; rt; rt = rt->RetSuper().RetRawObject())
+        if (rt == atom)
+            return true;
+    return false;
+}
+
+} // namespace
+
+ZuRuntime* ZuClassFactory::real_head = nullptr;
+ZuRuntime* ZuClassFactory::real_tail = nullptr;
+ZuClassFactory::ClassDef* ZuClassFactory::list_head = nullptr;
+ZuClassFactory::ClassDef* ZuClassFactory::list_tail = nullptr;
+unsigned ZuClassFactory::class_num = 0;
+bool ZuClassFactory::is_init_ok = false;
+
+void ZuClassFactory::Initialise()
+{
+    ZU_ASSERT(Zuvi_sys_zone);
+    ZuRuntime* first = nullptr;
+    ZuRuntime* last = nullptr;
+    Zuvi_RuntimeInfo* batch_tail = nullptr;
+    for (Zuvi_RuntimeInfo* info = Zuvi_RuntimeInfo::last; info; info = info->link) {
+        void* mem = Zuvi_sys_zone->Alloc(sizeof(ZuRuntime), "ZuRuntime", __LINE__, kFile,
+                                         ZU_MEM_OBJ);
+        ZuObject::PresetMemZone(mem, Zuvi_sys_zone);
+        ZuRuntime* rt = ::new (mem) ZuRuntime();
+        rt->next_runtime = nullptr;
+        if (last)
+            last->next_runtime = rt;
+        else
+            first = rt;
+        last = rt;
+        batch_tail = info;
+    }
+    Zuvi_RuntimeInfo* info = Zuvi_RuntimeInfo::last;
+    for (ZuRuntime* rt = first; rt; rt = rt->next_runtime, info = info->link)
+        rt->Initialise(info);
+    for (ZuRuntime* rt = first; rt; rt = rt->next_runtime)
+        rt->LinkSuper();
+    for (ZuRuntime* rt = first; rt; rt = rt->next_runtime)
+        rt->CollectTargets();
+    for (ZuRuntime* rt = first; rt; rt = rt->next_runtime)
+        rt->CompileWhileInit();
+    for (ZuRuntime* rt = first; rt; rt = rt->next_runtime) {
+        void* mem = Zuvi_sys_zone->Alloc(sizeof(ClassDef), "?", __LINE__, kFile, ZU_MEM_BIN);
+        ClassDef* def = ::new (mem) ClassDef();
+        def->next = nullptr;
+        def->prev = list_tail;
+        def->runtime = rt;
+        def->name = rt->info->class_name;
+        if (list_tail)
+            list_tail->next = def;
+        else
+            list_head = def;
+        list_tail = def;
+        ++class_num;
+    }
+    if (first) {
+        if (real_tail)
+            real_tail->next_runtime = first;
+        else
+            real_head = first;
+        real_tail = last;
+    }
+    for (ZuRuntime* rt = first; rt; rt = rt->next_runtime)
+        rt->CompileAfterInit();
+    if (batch_tail) {
+        batch_tail->link = consumed;
+        consumed = Zuvi_RuntimeInfo::last;
+    }
+    Zuvi_RuntimeInfo::last = nullptr;
+    is_init_ok = true;
+}
+
+void ZuClassFactory::Kill()
+{
+    for (ZuRuntime* rt = real_head; rt; rt = rt->next_runtime)
+        rt->Delete();
+    ClassDef* def = list_head;
+    while (def) {
+        ClassDef* following = def->next;
+        def->~ClassDef();
+        if (!Zuvi_sys_zone)
+            ZuMemZone::NullFreeZone("Zuvi_sys_zone", __LINE__, kFile);
+        Zuvi_sys_zone->Free(def, __LINE__, kFile);
+        def = following;
+    }
+    class_num = 0;
+    list_head = list_tail = nullptr;
+    real_head = real_tail = nullptr;
+    is_init_ok = false;
+    // Give the registrations back, after any registered since.
+    if (consumed) {
+        Zuvi_RuntimeInfo** end = &Zuvi_RuntimeInfo::last;
+        while (*end)
+            end = &(*end)->link;
+        *end = consumed;
+        consumed = nullptr;
+    }
+}
+
+bool ZuClassFactory::GetClass(unsigned index, ZuRuntimeRef& out)
+{
+    if (index >= class_num) {
+        out = ZuRuntimeRef();
+        return false;
+    }
+    ZuRuntime* rt = real_head;
+    while (index-- && rt)
+        rt = rt->next_runtime;
+    out = rt;
+    return rt != nullptr;
+}
+
+bool ZuClassFactory::GetClass(const ZuAtomRef& name, ZuRuntimeRef& out)
+{
+    unsigned position = 0;
+    for (ClassDef* def = list_head; def; def = def->next, ++position) {
+        if (def->name.RetRawObject() != name.RetRawObject() || name.IsInvalid())
+            continue;
+        if (position >= 4) {
+            // Move to front: recently used classes are found first.
+            def->prev->next = def->next;
+            if (def->next)
+                def->next->prev = def->prev;
+            else
+                list_tail = def->prev;
+            def->prev = nullptr;
+            def->next = list_head;
+            list_head->prev = def;
+            list_head = def;
+        }
+        out = def->runtime;
+        return true;
+    }
+    out = ZuRuntimeRef();
+    return false;
+}
+
+bool ZuClassFactory::GetClass(const char* name, ZuRuntimeRef& out)
+{
+    return GetClass(ZuAtomRef(name), out);
+}
+
+ZuObject* ZuClassFactory::New(const ZuRuntimeRef& runtime, ZuMemZone* zone, unsigned line,
+                              const char* file)
+{
+    ZU_ASSERT(runtime.IsValid ());
+    ZuRuntime* rt = runtime.RetRawObject();
+    if (rt->IsSingleton() && rt->instance.IsValid())
+        return rt->instance.RetRawObject();
+    if (!zone)
+        zone = Zuvi_app_zone;
+    unsigned size = rt->RetInstanceSize();
+    void* data = zone->Alloc(size, rt->RetClassName(), line, file, ZU_MEM_OBJ);
+    ZuObject::PresetMemZone(data, zone);
+    bool ok = rt->ConstructObject(data, size);
+    ZU_ASSERT(ok);
+    ZuObject* obj = static_cast<ZuObject*>(data);
+    if (IsAtomClass(rt))
+        return obj;
+    ZU_ASSERT(((ZuObject*)(data))->mem_zone == zone);
+    if (rt->IsSingleton())
+        rt->instance = obj;
+    return obj;
+}
+
+ZuObject* ZuClassFactory::New(const ZuAtomRef& name, ZuMemZone* zone, unsigned line, const char* file)
+{
+    ZuRuntimeRef rt;
+    if (!GetClass(name, rt))
+        throw ZuExcObject(ZuExcObject::Error(2), nullptr);
+    return New(rt, zone, line, file);
+}
+
+ZuObject* ZuClassFactory::New(const char* name, ZuMemZone* zone, unsigned line, const char* file)
+{
+    return New(ZuAtomRef(name), zone, line, file);
+}
+
+Zuvi_ConstructFn ZuClassFactory::FindAlternateConstructor(const ZuRuntime*)
+{
+    return nullptr;
+}
+
+void ZuClassFactory::ResetAlternateConstructors()
+{
+    for (ZuRuntime* rt = real_head; rt; rt = rt->next_runtime)
+        rt->ResetAlternateConstructor();
+}

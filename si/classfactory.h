@@ -1,0 +1,55 @@
+#ifndef SI_CLASSFACTORY_H
+#define SI_CLASSFACTORY_H
+
+// ZuClassFactory: turns the static class registrations into run-time class
+// records at start-up, finds classes by position or by name, and creates
+// objects of any registered class in a memory zone.
+
+#include "si/rtclass.h"
+
+class ZuMemZone;
+
+class ZuClassFactory {
+public:
+    // Builds the records of every class registered since the last call.
+    static void Initialise();
+    // Releases every record and lookup entry; a later Initialise rebuilds
+    // every class again.
+    static void Kill();
+
+    static bool GetClass(unsigned index, ZuRuntimeRef& out);
+    static bool GetClass(const ZuAtomRef& name, ZuRuntimeRef& out);
+    static bool GetClass(const char* name, ZuRuntimeRef& out);
+    static unsigned TotalCount() { return class_num; }
+    static bool IsInitOk() { return is_init_ok; }
+
+    // A new object of the class in the zone (null: ApplicationZone); a
+    // singleton class answers its existing instance. A name that no class
+    // registered throws ZuExcObject code 2.
+    static ZuObject* New(const ZuRuntimeRef& runtime, ZuMemZone* zone, unsigned line, const char* file);
+    static ZuObject* New(const ZuAtomRef& name, ZuMemZone* zone, unsigned line, const char* file);
+    static ZuObject* New(const char* name, ZuMemZone* zone, unsigned line, const char* file);
+
+    // The construction function a class patch supplies for the class, or
+    // null (no patch is installed yet).
+    static Zuvi_ConstructFn FindAlternateConstructor(const ZuRuntime* runtime);
+
+    struct ClassDef {
+        ClassDef* next;
+        ClassDef* prev;
+        ZuRuntimeRef runtime;
+        ZuAtomRef name;
+    };
+
+    static ZuRuntime* real_head;
+    static ZuRuntime* real_tail;
+    static ClassDef* list_head;
+    static ClassDef* list_tail;
+    static unsigned class_num;
+    static bool is_init_ok;
+
+protected:
+    static void ResetAlternateConstructors();
+};
+
+#endif

@@ -1,0 +1,195 @@
+#ifndef SI_OBJECT_H
+#define SI_OBJECT_H
+
+// ZuObject: the root of every object of the library and of the program.
+// Objects live in memory zones, are reached only through handles
+// (ZuObjectRef and the generated XRef classes), and are destroyed by the
+// deferred-deletion pass once their last handle lets go.
+
+#include <cstddef>
+
+#include "si/bitset.h"
+#include "si/enumfamily.h"
+#include "si/objectref.h"
+
+class ZuMemZone;
+class ZuAtomRef;
+class ZuAppRef;
+class ZuRuntimeRef;
+struct ZuObjectExtension;
+struct ZuObserverLink;
+struct Zuvi_Target;
+
+// The status bits of every object. Bit 3 has no name: threads set it on
+// themselves and the collector reads it.
+#define ZU_OBJECT_STATUS_BIT_LIST(X)              \
+    X(ZU_OBJECT_IS_CONNECTED, 0)                  \
+    X(ZU_OBJECT_IS_REPORTING_EMBEDDED_CHANGES, 1) \
+    X(ZU_OBJECT_IS_ASYNC_SOURCE, 2)               \
+    X(ZU_OBJECT_MARK_0, 16)                       \
+    X(ZU_OBJECT_MARK_1, 17)                       \
+    X(ZU_OBJECT_MARK_2, 18)                       \
+    X(ZU_OBJECT_MARK_3, 19)                       \
+    X(ZU_OBJECT_MARK_4, 20)                       \
+    X(ZU_OBJECT_MARK_5, 21)                       \
+    X(ZU_OBJECT_MARK_6, 22)                       \
+    X(ZU_OBJECT_MARK_7, 23)
+ZU_ENUM(ZuObjectStatusBit, ZU_OBJECT_STATUS_BIT_LIST)
+typedef Bitset<ZuObjectStatusBit> ZuObjectStatus;
+
+class ZuObject {
+public:
+    virtual ~ZuObject();
+
+protected:
+    virtual bool GetUnknownData(ZuObjectRef& out) const;
+    virtual bool SetUnknownData(const ZuObjectRef& obj);
+    virtual void NotifyAttach(const ZuObjectRef& source);
+    virtual void NotifyDetach(const ZuObjectRef& source);
+
+public:
+    virtual const ZuRuntimeRef& RetRuntime() const;
+    virtual void _Destroy();
+    virtual ZuObject* Resolve();
+    virtual ZuObject* CheckAndResolve();
+    virtual ZuObject* RetSelfAsObject();
+    virtual void Awake();
+    virtual void AwakeFromApp(const ZuAppRef& app);
+    virtual void AwakeFromObject(const ZuObjectRef& obj);
+    virtual bool IsA(const ZuRuntimeRef& rt) const;
+    virtual bool IsKindOf(const ZuRuntimeRef& rt) const;
+    virtual const Bitset<ZuObjectStatusBit>& RetObjectStatus() const;
+    virtual unsigned RetClassID() const;
+    virtual bool MarkAndSweepTest(ZuObjectStatusBit bit) const;
+    virtual bool MarkAndSweepSet(ZuObjectStatusBit bit) const;
+    virtual bool MarkAndSweepClear(ZuObjectStatusBit bit) const;
+    virtual void Delete();
+    virtual void MarkAsDead();
+    virtual void MarkAsDeadButOne(const ZuObjectRef& keep);
+    virtual unsigned ComputeHashValue(unsigned num) const;
+    virtual int CompareWith(const ZuObjectRef& other) const;
+    virtual bool IsEqual(const ZuObjectRef& other) const;
+    virtual ZuObjectRef Clone();
+    virtual ZuObjectRef Copy(const ZuObjectRef& source);
+    virtual ZuAtomRef RetUserName();
+    virtual bool Report(const char* event, unsigned id);
+    virtual bool Report(const ZuAtomRef& event, unsigned id);
+    virtual bool ReportChange(unsigned id);
+    virtual bool ReportEmbeddedChange(const ZuObjectRef& member, unsigned id);
+    virtual unsigned GetCurrentReportID() const;
+    virtual void SetCurrentReportID(unsigned id);
+    virtual void AttachObserver(const ZuObjectRef& observer, const ZuAtomRef& event,
+                                const ZuAtomRef& action, unsigned id);
+    virtual void AttachObserver(const ZuObjectRef& observer, const ZuAtomRef& event, unsigned id);
+    virtual void DetachObserver(const ZuObjectRef& observer);
+    virtual void DetachObserver(const ZuObjectRef& observer, const ZuAtomRef& event,
+                                const ZuAtomRef& action, unsigned id);
+    virtual void DetachObserver(const ZuObjectRef& observer, const ZuAtomRef& event, unsigned id);
+    virtual void DetachSelfFromAll();
+    virtual unsigned CountObservers() const;
+    virtual unsigned CountActors() const;
+    virtual unsigned CountMethods() const;
+    virtual unsigned CountAttached() const;
+    virtual unsigned CountObserved() const;
+    virtual bool GetObserver(unsigned i, ZuAtomRef& name) const;
+    virtual bool GetActor(unsigned i, ZuAtomRef& name) const;
+    virtual bool GetMethod(unsigned i, ZuAtomRef& name) const;
+    virtual bool GetAttached(unsigned i, ZuAtomRef& event, ZuAtomRef& action, ZuObjectRef& observer,
+                             unsigned& id) const;
+    virtual bool GetAttached(unsigned i, ZuAtomRef& event, ZuObjectRef& observer, unsigned& id) const;
+    virtual bool GetObserved(unsigned i, ZuAtomRef& event, ZuAtomRef& action, ZuObjectRef& source,
+                             unsigned& id) const;
+    virtual bool GetObserved(unsigned i, ZuAtomRef& event, ZuObjectRef& source, unsigned& id) const;
+    virtual bool Action(const ZuAtomRef& name, const ZuObjectRef& arg, unsigned flags);
+
+    // Non-virtual services.
+    ZuMemZone* RetMemZone() const { return mem_zone; }
+    bool TestStatus(ZuObjectStatusBit bit) const { return status.TestBit(bit); }
+    unsigned RetRefCount() const { return ref_count; }
+
+    static void AttachObserver(const ZuObjectRef& source, const ZuObjectRef& observer,
+                               const ZuAtomRef& event, const ZuAtomRef& action, unsigned id);
+    static unsigned NewReportID();
+    static bool MarkAndSweepBegin(ZuObjectStatusBit& bit);
+    static bool MarkAndSweepEnd(ZuObjectStatusBit bit);
+    static void MarkAndSweepReset(ZuObjectStatusBit bit);
+
+    static ZuAtomRef notify_changed;
+    static ZuAtomRef notify_object_alive;
+    static unsigned global_report_id;
+    static unsigned global_mark_sweep_status;
+
+    // Writes the zone into the object about to be built in block (the zone
+    // of an object is set before its constructors run, which keep it).
+    static void PresetMemZone(void* block, ZuMemZone* zone);
+    // The count of an object that has been destroyed but not freed.
+    static unsigned RetRawRefCount(const void* block);
+    static void SetRawRefCount(void* block, unsigned n);
+    static void MeasureFields(size_t& zone, size_t& count);
+
+    // Construction functions of the root's run-time record: both refuse.
+    static void Construct(void* buffer, unsigned length);
+    static void InitConstruct(void* buffer, unsigned length);
+
+    // The observers a single report can serve without growing its
+    // called-set off the stack.
+    enum { MAX_OBSERVERS = 100 };
+
+protected:
+    ZuObject();
+    explicit ZuObject(ZuMemZone* zone);
+    ZuObject(void* buffer, unsigned length);
+
+    void SetStatus(ZuObjectStatusBit bit) { status.SetBit(bit); }
+    void ClearStatus(ZuObjectStatusBit bit) { status.ClearBit(bit); }
+
+    bool QuickReport(const ZuAtomRef& event, unsigned id)
+    {
+        return (TestStatus(ZU_OBJECT_IS_CONNECTED) || TestStatus(ZU_OBJECT_IS_ASYNC_SOURCE))
+                   ? Report(event, id)
+                   : false;
+    }
+    bool QuickReport(const char* event, unsigned id)
+    {
+        return (TestStatus(ZU_OBJECT_IS_CONNECTED) || TestStatus(ZU_OBJECT_IS_ASYNC_SOURCE))
+                   ? Report(event, id)
+                   : false;
+    }
+    bool QuickReportChange(unsigned id)
+    {
+        return (TestStatus(ZU_OBJECT_IS_CONNECTED) || TestStatus(ZU_OBJECT_IS_ASYNC_SOURCE))
+                   ? ReportChange(id)
+                   : false;
+    }
+    bool QuickReportEmbeddedChange(const ZuObjectRef& member, unsigned id)
+    {
+        return TestStatus(ZU_OBJECT_IS_REPORTING_EMBEDDED_CHANGES) ? ReportEmbeddedChange(member, id)
+                                                                   : false;
+    }
+
+private:
+    ZuObjectExtension* Extension();
+    void RemoveLink(ZuObserverLink* link);
+    void CheckObserverList() const;
+    void DetachAllHandles(ZuObjectRef* keep);
+    static void CallTarget(ZuObserverLink* link);
+
+    ZuObjectExtension* more;
+    ZuMemZone* mem_zone;
+    unsigned report_id;
+    unsigned ref_count;
+    ZuObjectRef* ref_tail;
+    ZuObjectRef* ref_head;
+    mutable Bitset<ZuObjectStatusBit> status;
+    mutable unsigned class_id;
+
+    friend class ZuObjectRef;
+    friend class ZuRuntime;
+    friend class ZuClassFactory;
+    friend class ZuMemZone;
+    friend class ZuAtom;
+};
+
+ZU_CLASS_TYPEINFO_DECL(ZuObject)
+
+#endif

@@ -1,0 +1,424 @@
+#include "si/objectref.h"
+
+#include "si/error.h"
+#include "si/except.h"
+#include "si/memzone.h"
+#include "si/object.h"
+#include "si/rtclass.h"
+#include "si/globallock.h"
+
+namespace {
+
+const char kFile[] = "si/objectref";
+
+const unsigned QUEUED = 0x80000000u;
+
+unsigned live_handles = 0;
+Zuvi_DeleteInfo* delete_head = nullptr;
+Zuvi_DeleteInfo* delete_tail = nullptr;
+
+} // namespace
+
+ZuObjectRef* ZuObjectRef::g_head = nullptr;
+ZuObjectRef* ZuObjectRef::g_tail = nullptr;
+bool ZuObjectRef::report_creation = false;
+ZuObjectRef::ValueUnwrapFn ZuObjectRef::value_unwrap = nullptr;
+
+const ZuObjectRef ZuObjectNull;
+
+const ZuRuntimeRef& ZuObjectRef::RetRuntime()
+{
+    static ZuRuntimeRef rt{SlotTag()};
+    return rt;
+}
+
+// ---------------------------------------------------------------------------
+// Construction and destruction
+// ---------------------------------------------------------------------------
+
+ZuObjectRef::ZuObjectRef()
+    : prev(nullptr), next(nullptr), class_name(nullptr), embedding_object(nullptr),
+      embedding_frame(nullptr), g_next(nullptr), g_prev(nullptr), frame(), object(nullptr)
+{
+    if (report_creation) {
+        ReportCreation(this, ZuObjectRef::RetRuntime());
+        return;
+    }
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    LinkGlobal();
+}
+
+ZuObjectRef::ZuObjectRef(const ZuRuntimeRef& rt, const Zuvi_CallFrame* f)
+    : prev(nullptr), next(nullptr), class_name(nullptr), embedding_object(nullptr),
+      embedding_frame(f), g_next(nullptr), g_prev(nullptr), frame(), object(nullptr)
+{
+    if (report_creation) {
+        ReportCreation(this, rt);
+        return;
+    }
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    LinkGlobal();
+}
+
+ZuObjectRef::ZuObjectRef(ZuObject* obj)
+    : prev(nullptr), next(nullptr), class_name(nullptr), embedding_object(nullptr),
+      embedding_frame(nullptr), g_next(nullptr), g_prev(nullptr), frame(), object(nullptr)
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    LinkGlobal();
+    if (obj)
+        LinkObject(obj);
+}
+
+ZuObjectRef::ZuObjectRef(const ZuObjectRef& other)
+    : prev(nullptr), next(nullptr), class_name(nullptr), embedding_object(nullptr),
+      embedding_frame(nullptr), g_next(nullptr), g_prev(nullptr), frame(), object(nullptr)
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    LinkGlobal();
+    if (other.object)
+        LinkObject(other.object);
+}
+
+ZuObjectRef::~ZuObjectRef()
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    UnlinkGlobal();
+    if (object) {
+        ZuObject* obj = object;
+        if (UnlinkObject())
+            RequireDeletion(obj);
+    }
+}
+
+unsigned ZuObjectRef::SizeOf() const
+{
+    return sizeof(ZuObject);
+}
+
+// ---------------------------------------------------------------------------
+// List bookkeeping (callers hold the global lock)
+// ---------------------------------------------------------------------------
+
+void ZuObjectRef::LinkGlobal()
+{
+    g_prev = nullptr;
+    g_next = g_head;
+    if (g_head)
+        g_head->g_prev = this;
+    else
+        g_tail = this;
+    g_head = this;
+    ++live_handles;
+}
+
+void ZuObjectRef::UnlinkGlobal()
+{
+    if (!g_next && !g_prev && g_head != this && g_tail != this)
+        return;
+    if (g_prev)
+        g_prev->g_next = g_next;
+    else
+        g_head = g_next;
+    if (g_next)
+        g_next->g_prev = g_prev;
+    else
+        g_tail = g_prev;
+    g_next = g_prev = nullptr;
+    --live_handles;
+}
+
+void ZuObjectRef::LinkObject(ZuObject* obj)
+{
+    prev = nullptr;
+    next = obj->ref_head;
+    if (obj->ref_head)
+        obj->ref_head->prev = this;
+    else
+        obj->ref_tail = this;
+    obj->ref_head = this;
+    ++obj->ref_count;
+    object = obj;
+    const ZuRuntime* rt = static_cast<const ZuRuntime*>(obj->RetRuntime().RetRawObject());
+    class_name = rt ? rt->RetClassName() : "?";
+}
+
+bool ZuObjectRef::UnlinkObject()
+{
+    ZuObject* obj = object;
+    if (prev)
+        prev->next = next;
+    else
+        obj->ref_head = next;
+    if (next)
+        next->prev = prev;
+    else
+        obj->ref_tail = prev;
+    prev = next = nullptr;
+    class_name = nullptr;
+    object = nullptr;
+    return --obj->ref_count == 0;
+}
+
+// ---------------------------------------------------------------------------
+// Setting
+// ---------------------------------------------------------------------------
+
+void ZuObjectRef::_Set(ZuObject* obj, const Zuvi_CallFrame* f)
+{
+    if (obj == object)
+        return;
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    if (object) {
+        ZuObject* old = object;
+        if (UnlinkObject())
+            RequireDeletion(old);
+    }
+    embedding_frame = f;
+    if (obj)
+        LinkObject(obj);
+    if (embedding_object && embedding_object->TestStatus(ZU_OBJECT_IS_REPORTING_EMBEDDED_CHANGES))
+        embedding_object->ReportEmbeddedChange(*this, 0);
+}
+
+void ZuObjectRef::_Set(const ZuObjectRef& other, const ZuRuntimeRef& rt, const Zuvi_CallFrame* f)
+{
+    // The class of the object itself decides (a run-time record answers
+    // IsKindOf for the class it describes, not for its own class).
+    ZuObject* obj = other.object;
+    if (obj && obj != object && !obj->ZuObject::IsKindOf(rt)) {
+        ZuObjectRef held;
+        if (value_unwrap && value_unwrap(obj, held)) {
+            _Set(held, rt, f);
+            return;
+        }
+        throw ZuExcObject(ZuExcObject::Error(0), nullptr);
+    }
+    _Set(obj, f);
+}
+
+// ---------------------------------------------------------------------------
+// Reading
+// ---------------------------------------------------------------------------
+
+ZuObject* ZuObjectRef::Resolve() const
+{
+    return object ? object->Resolve() : nullptr;
+}
+
+ZuObject* ZuObjectRef::CheckAndResolve() const
+{
+    if (!object)
+        Zuvi_ResolveNull(ZuObjectRef::RetRuntime());
+    return object->CheckAndResolve();
+}
+
+// ---------------------------------------------------------------------------
+// Deferred deletion
+// ---------------------------------------------------------------------------
+
+void ZuObjectRef::RequireDeletion(ZuObject*& obj)
+{
+    ZuObject* victim = obj;
+    obj = nullptr;
+    victim->ref_count = QUEUED;
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    if (!delete_tail || delete_tail->count == Zuvi_DeleteInfo::CAPACITY) {
+        if (!Zuvi_sys_zone)
+            ZuMemZone::NullAllocZone("Zuvi_sys_zone", __LINE__, kFile);
+        Zuvi_DeleteInfo* block = static_cast<Zuvi_DeleteInfo*>(Zuvi_sys_zone->Alloc(
+            sizeof(Zuvi_DeleteInfo), "Zuvi_DeleteInfo[]", __LINE__, kFile, ZU_MEM_BIN));
+        block->next = nullptr;
+        block->count = 0;
+        if (delete_tail)
+            delete_tail->next = block;
+        else
+            delete_head = block;
+        delete_tail = block;
+    }
+    delete_tail->objects[delete_tail->count++] = victim;
+}
+
+void ZuObjectRef::RealiseDeletions()
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    for (Zuvi_DeleteInfo* block = delete_head; block; block = block->next) {
+        for (unsigned i = 0; i < block->count; ++i) {
+            ZuObject* pobj = block->objects[i];
+            ZuMemZone* zone = pobj->mem_zone;
+            block->objects[i] = nullptr;
+            pobj->_Destroy();
+            if (!(ZuObject::RetRawRefCount(pobj) == 0x80000000))
+                Zuvi_ErrorAbort("Failed assertion: pobj->ref_count == 0x80000000", __LINE__, kFile);
+            ZuObject::SetRawRefCount(pobj, 0);
+            ZU_ASSERT(zone);
+            zone->Free(pobj, __LINE__, kFile);
+        }
+    }
+    if (!delete_head)
+        return;
+    Zuvi_DeleteInfo* extra = delete_head->next;
+    while (extra) {
+        Zuvi_DeleteInfo* following = extra->next;
+        if (!Zuvi_sys_zone)
+            ZuMemZone::NullFreeZone("Zuvi_sys_zone", __LINE__, kFile);
+        Zuvi_sys_zone->Free(extra, __LINE__, kFile);
+        extra = following;
+    }
+    delete_head->next = nullptr;
+    delete_head->count = 0;
+    delete_tail = delete_head;
+}
+
+void ZuObjectRef::ReleaseDeletionQueue()
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    RealiseDeletions();
+    if (delete_head && Zuvi_sys_zone)
+        Zuvi_sys_zone->Free(delete_head, __LINE__, kFile);
+    delete_head = delete_tail = nullptr;
+}
+
+unsigned ZuObjectRef::RetLiveHandleCount()
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    return live_handles;
+}
+
+unsigned ZuObjectRef::CountDeletionBlocks()
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    unsigned n = 0;
+    for (Zuvi_DeleteInfo* block = delete_head; block; block = block->next)
+        ++n;
+    return n;
+}
+
+unsigned ZuObjectRef::CountPendingDeletions()
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    unsigned n = 0;
+    for (Zuvi_DeleteInfo* block = delete_head; block; block = block->next)
+        n += block->count;
+    return n;
+}
+
+// ---------------------------------------------------------------------------
+// Cutting handles when memory goes away
+// ---------------------------------------------------------------------------
+
+void ZuObjectRef::CutObject()
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    if (object)
+        UnlinkObject();
+}
+
+void ZuObjectRef::CutAll()
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    if (object)
+        UnlinkObject();
+    UnlinkGlobal();
+}
+
+void ZuObjectRef::ForgetAllHandles()
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    ZuObjectRef* h = g_head;
+    while (h) {
+        ZuObjectRef* following = h->g_next;
+        h->g_next = h->g_prev = nullptr;
+        h = following;
+    }
+    g_head = g_tail = nullptr;
+    live_handles = 0;
+}
+
+// ---------------------------------------------------------------------------
+// What the memory zones need to know of objects and handles
+// ---------------------------------------------------------------------------
+
+namespace {
+
+bool Inside(const void* p, const char* low, const char* high)
+{
+    const char* c = static_cast<const char*>(p);
+    return c >= low && c <= high;
+}
+
+// A fresh object block: its zone, and no handle yet (the block is read as
+// an object by zone dumps before any constructor may have run).
+void HookSetObjectZone(void* block, ZuMemZone* zone)
+{
+    ZuObject::PresetMemZone(block, zone);
+    ZuObject::SetRawRefCount(block, 0);
+}
+
+long HookHandleCount(const void* object)
+{
+    return long(ZuObject::RetRawRefCount(object));
+}
+
+const void* HookHandleOwner(const void* object, long i)
+{
+    const ZuObjectRef* h = nullptr;
+    for (h = ZuObjectRef::FirstHandleOf(static_cast<const ZuObject*>(object)); h && i > 0; --i)
+        h = ZuObjectRef::NextHandleOf(h);
+    return h ? h->RetEmbeddingObject() : nullptr;
+}
+
+void HookKillRefFrom(const char* low, const char* high)
+{
+    ZuObjectRef* h = ZuObjectRef::g_head;
+    while (h) {
+        ZuObjectRef* following = h->RetGlobalNext();
+        if (Inside(h, low, high))
+            h->CutAll();
+        h = following;
+    }
+}
+
+void HookKillRefTo(const char* low, const char* high)
+{
+    for (ZuObjectRef* h = ZuObjectRef::g_head; h; h = h->RetGlobalNext())
+        if (h->RetRawObject() && Inside(h->RetRawObject(), low, high))
+            h->CutObject();
+}
+
+struct HookInstaller {
+    HookInstaller()
+    {
+        ZuMemZone::object_hooks.set_object_zone = &HookSetObjectZone;
+        ZuMemZone::object_hooks.handle_count = &HookHandleCount;
+        ZuMemZone::object_hooks.handle_owner = &HookHandleOwner;
+        ZuMemZone::object_hooks.kill_ref_from = &HookKillRefFrom;
+        ZuMemZone::object_hooks.kill_ref_to = &HookKillRefTo;
+        ZuMemZone::object_hooks.forget_all_handles = &ZuObjectRef::ForgetAllHandles;
+    }
+} hook_installer;
+
+} // namespace
+
+const ZuObjectRef* ZuObjectRef::FirstHandleOf(const ZuObject* obj)
+{
+    return obj->ref_head;
+}
+
+const ZuObjectRef* ZuObjectRef::NextHandleOf(const ZuObjectRef* handle)
+{
+    return handle->next;
+}
+
+// ---------------------------------------------------------------------------
+// Census of embedded handles
+// ---------------------------------------------------------------------------
+
+void ZuObjectRef::ReportCreation(ZuObjectRef* handle, const ZuRuntimeRef& rt)
+{
+    ZU_ASSERT(ZuRuntime::rt_init_base);
+    if (ZuRuntime::rt_init_class)
+        ZuRuntime::rt_init_class->ReportCreation(handle, rt);
+    else
+        ++ZuRuntime::rt_init_ref_count;
+}

@@ -1,0 +1,543 @@
+#include "si/rtclass.h"
+
+#include <cstring>
+#include <string>
+
+#include "si/error.h"
+#include "si/memzone.h"
+#include "si/classfactory.h"
+#include "si/typeinfo.h"
+
+namespace {
+
+const char kFile[] = "si/rtclass";
+const char kTargetFile[] = "si/targexport";
+
+template <class T>
+T* SysAlloc(const char* name, unsigned line)
+{
+    if (!Zuvi_sys_zone)
+        ZuMemZone::NullAllocZone("Zuvi_sys_zone", line, kFile);
+    return static_cast<T*>(Zuvi_sys_zone->Alloc(sizeof(T), name, line, kFile, ZU_MEM_BIN));
+}
+
+void SysFree(void* p, unsigned line)
+{
+    if (!Zuvi_sys_zone)
+        ZuMemZone::NullFreeZone("Zuvi_sys_zone", line, kFile);
+    Zuvi_sys_zone->Free(p, line, kFile);
+}
+
+} // namespace
+
+struct ZuRuntime::TargetRecord {
+    TargetRecord* next = nullptr;
+    ZuRuntimeRef owner;
+    Zuvi_TargetExport* exp = nullptr;
+    ZuAtomRef name;
+};
+
+struct ZuRuntime::NotifyRecord {
+    NotifyRecord* next = nullptr;
+    ZuAtomRef event;
+    ZuAtomRef data;
+};
+
+ZU_IMPLEMENT_CLASS(ZuRuntime, ZuObject, kFile, ZU_CLASS_PLAIN)
+
+Zuvi_RuntimeInfo* Zuvi_RuntimeInfo::last = nullptr;
+Zuvi_TargetExport* Zuvi_TargetExport::head = nullptr;
+Zuvi_TargetExport* Zuvi_TargetExport::tail = nullptr;
+Zuvi_NotifyExport* Zuvi_NotifyExport::head = nullptr;
+Zuvi_NotifyExport* Zuvi_NotifyExport::tail = nullptr;
+
+void* ZuRuntime::rt_init_base = nullptr;
+ZuRuntime* ZuRuntime::rt_init_class = nullptr;
+unsigned ZuRuntime::rt_init_ref_count = 0;
+unsigned ZuRuntime::rt_class_num = 0;
+
+// ---------------------------------------------------------------------------
+// Static records
+// ---------------------------------------------------------------------------
+
+Zuvi_RuntimeInfo::Zuvi_RuntimeInfo(ZuRuntimeRef& rt, Zuvi_RuntimeGetter super, const char* name,
+                                   const char* file, unsigned size, Zuvi_ConstructFn construct_fn,
+                                   Zuvi_ConstructFn init_construct_fn, bool abstract, bool special,
+                                   bool singleton, bool prototype_from_super)
+    : link(last), runtime(&rt), super_getter(super), construct(construct_fn),
+      init_construct(init_construct_fn), class_name(name), file_name(file), instance_size(size),
+      is_abstract(abstract), is_special(special), is_singleton(singleton),
+      is_prototype_from_super(prototype_from_super)
+{
+    last = this;
+}
+
+Zuvi_TargetExport::Zuvi_TargetExport(Zuvi_Target::ActorFn fn, const char* call_text,
+                                     const ZuRuntimeRef& rt)
+    : next(nullptr), prev(nullptr), info()
+{
+    info.class_rt = &rt;
+    info.call_text = call_text;
+    info.actor_fn = fn;
+    LinkSelf();
+}
+
+Zuvi_TargetExport::Zuvi_TargetExport(Zuvi_Target::ObserverFn fn, const char* call_text,
+                                     const ZuRuntimeRef& rt)
+    : next(nullptr), prev(nullptr), info()
+{
+    info.class_rt = &rt;
+    info.call_text = call_text;
+    info.observer_fn = fn;
+    LinkSelf();
+}
+
+void Zuvi_TargetExport::LinkSelf()
+{
+    prev = tail;
+    if (tail)
+        tail->next = this;
+    else
+        head = this;
+    tail = this;
+}
+
+void Zuvi_TargetExport::SetCall(const char* call_text)
+{
+    info.call_text = call_text;
+}
+
+void Zuvi_TargetExport::SetArg(const char* type, const char* name, const char* description)
+{
+    if (!(this->info.num_param < 10))
+        Zuvi_ErrorAbort("Failed assertion: this->info.num_param < 10", __LINE__, kTargetFile);
+    Zuvi_ParamDesc& p = info.param[info.num_param++];
+    p.type_text = type;
+    p.name_text = name;
+    p.description = description;
+}
+
+Zuvi_NotifyExport::Zuvi_NotifyExport(const ZuRuntimeRef* rt, const char* event, const char* data,
+                                     ZuAtomRef* fill, OneShotFn fn)
+    : next(nullptr), class_rt(rt), event_name(event), data_name(data), atom(fill), one_shot(fn)
+{
+    if (tail)
+        tail->next = this;
+    else
+        head = this;
+    tail = this;
+}
+
+// The run-time class of the typed arrays, named by every class's array type
+// descriptor. The array class supplies the real one; until it is linked in,
+// the descriptors name an empty slot.
+__attribute__((weak)) const ZuRuntimeRef& Zuvi_TypedArrayRuntime()
+{
+    static ZuRuntimeRef none{ZuObjectRef::SlotTag()};
+    return none;
+}
+
+// ---------------------------------------------------------------------------
+// Fatal errors shared by every class
+// ---------------------------------------------------------------------------
+
+const char* Zuvi_FrameKindWord(unsigned type)
+{
+    switch (type) {
+    case 1: return "method ";
+    case 2: return "member ";
+    case 3: return "operator ";
+    case 4: return "function ";
+    default: return "hell, namely ";
+    }
+}
+
+void Zuvi_RefuseInstance(const char* class_name, const char* file)
+{
+    std::string text = "Cannot instanciate ";
+    text += class_name;
+    Zuvi_ErrorAbort(text.c_str(), __LINE__, file);
+}
+
+// The placement of a class's instance in a caller's buffer: the instance
+// must fit, and the class must have its run-time record.
+void Zuvi_CheckPlacement(unsigned size, const ZuRuntimeRef& runtime, void* buffer_ptr,
+                         unsigned buffer_len, const char* file)
+{
+    if (!(size <= buffer_len))
+        Zuvi_ErrorAbort("Failed assertion: size <= buffer_len", __LINE__, file);
+    if (!buffer_len)
+        Zuvi_ErrorAbort("Failed assertion: buffer_len", __LINE__, file);
+    if (!buffer_ptr)
+        Zuvi_ErrorAbort("Failed assertion: buffer_ptr", __LINE__, file);
+    if (!runtime.IsValid ())
+        Zuvi_ErrorAbort("Failed assertion: runtime.IsValid ()", __LINE__, file);
+}
+
+void Zuvi_ResolveNull(const ZuRuntimeRef& rt)
+{
+    ZuRuntime* runtime = rt.RetRawObject();
+    if (runtime)
+        runtime->ResolveNull();
+    ZuRuntime::FatalResolveNull();
+}
+
+void ZuRuntime::FatalResolveNull()
+{
+    const Zuvi_CallFrame* frame = Zuvi_CallFrame::head;
+    std::string text = "\n\nFatal Zuvi Runtime Error\n\n";
+    text += "Tried to resolve NULL pointer. Caller coming from\n";
+    text += Zuvi_FrameKindWord(frame ? frame->RetType() : 0);
+    text += frame ? frame->RetFuncName() : "?";
+    text += ". Cannot continue !";
+    Zuvi_ErrorPrint(text.c_str(), frame ? int(frame->RetFileLine()) : 0,
+                    frame ? frame->RetFileName() : kFile);
+    Zuvi_ErrorAbort("Cannot continue", __LINE__, kFile);
+}
+
+void ZuRuntime::ResolveNull()
+{
+    FatalResolveNull();
+}
+
+// ---------------------------------------------------------------------------
+// The record
+// ---------------------------------------------------------------------------
+
+ZuRuntime::ZuRuntime()
+    : class_id_(0), depth(0), info(nullptr), alternate(nullptr), alternate_chosen(false),
+      targets(nullptr), target_count(0), cursor(nullptr), cursor_index(0), notifies(nullptr),
+      notify_count(0), ref_offsets(nullptr), ref_count_(0), singleton(false), next_runtime(nullptr)
+{
+}
+
+ZuRuntime::~ZuRuntime()
+{
+    while (targets) {
+        TargetRecord* r = targets;
+        targets = r->next;
+        r->~TargetRecord();
+        SysFree(r, __LINE__);
+    }
+    while (notifies) {
+        NotifyRecord* r = notifies;
+        notifies = r->next;
+        r->~NotifyRecord();
+        SysFree(r, __LINE__);
+    }
+    if (ref_offsets) {
+        SysFree(ref_offsets, __LINE__);
+        ref_offsets = nullptr;
+    }
+}
+
+void ZuRuntime::Initialise(Zuvi_RuntimeInfo* i)
+{
+    info = i;
+    *info->runtime = this;
+    class_ = this;
+}
+
+void ZuRuntime::LinkSuper()
+{
+    if (info->super_getter)
+        super_ = info->super_getter();
+    else
+        super_ = ZuRuntimeRef();
+    singleton = false;
+    for (const ZuRuntime* r = this; r; r = r->super_.RetRawObject())
+        if (r->info && r->info->is_singleton)
+            singleton = true;
+}
+
+void ZuRuntime::CollectTargets()
+{
+    for (Zuvi_TargetExport* exp = Zuvi_TargetExport::head; exp; exp = exp->next) {
+        if (exp->info.class_rt != info->runtime)
+            continue;
+        TargetRecord* r = ::new (SysAlloc<TargetRecord>("Zuvi_TargetRecord", __LINE__)) TargetRecord();
+        r->owner = this;
+        r->exp = exp;
+        char name[50];
+        const char* call = exp->info.call_text ? exp->info.call_text : "";
+        size_t n = 0;
+        while (n < sizeof(name) - 1 && call[n] && call[n] != ' ' && call[n] != '\t' && call[n] != '(') {
+            name[n] = call[n];
+            ++n;
+        }
+        name[n] = 0;
+        r->name = name;
+        for (unsigned p = 0; p < exp->info.num_param; ++p) {
+            Zuvi_ParamDesc& desc = exp->info.param[p];
+            desc.name = desc.name_text;
+            desc.type_def = desc.type_text ? Zuvi_TypeInfo::Find(desc.type_text) : nullptr;
+        }
+        r->next = targets;
+        targets = r;
+        ++target_count;
+    }
+    cursor = nullptr;
+    cursor_index = 0;
+
+    for (Zuvi_NotifyExport* exp = Zuvi_NotifyExport::head; exp; exp = exp->next) {
+        if (!exp->class_rt) {
+            if (exp->atom && exp->atom->IsInvalid() && exp->event_name)
+                *exp->atom = exp->event_name;
+            else if (exp->one_shot) {
+                Zuvi_NotifyExport::OneShotFn fn = exp->one_shot;
+                exp->one_shot = nullptr;
+                fn();
+            }
+            continue;
+        }
+        if (exp->class_rt != info->runtime)
+            continue;
+        NotifyRecord* r = ::new (SysAlloc<NotifyRecord>("Zuvi_NotifyRecord", __LINE__)) NotifyRecord();
+        r->event = exp->event_name;
+        if (exp->data_name)
+            r->data = exp->data_name;
+        r->next = notifies;
+        notifies = r;
+        ++notify_count;
+        if (exp->atom)
+            *exp->atom = exp->data_name ? r->data : r->event;
+    }
+}
+
+void ZuRuntime::CompileWhileInit()
+{
+    depth = 1;
+    for (const ZuRuntime* r = super_.RetRawObject(); r; r = r->super_.RetRawObject())
+        ++depth;
+}
+
+void ZuRuntime::CompileAfterInit()
+{
+    if (class_id_ != 0)
+        return;
+    class_id_ = ++rt_class_num;
+    if (IsAbstract())
+        return;
+    unsigned size = info->instance_size;
+    if (!Zuvi_sys_zone)
+        ZuMemZone::NullAllocZone("Zuvi_sys_zone", __LINE__, kFile);
+    void* block = Zuvi_sys_zone->Alloc(size, "Zuvi_EmbeddedCensus", __LINE__, kFile, ZU_MEM_BIN);
+    memset(block, 0, size);
+    Zuvi_ConstructFn init = info->init_construct;
+    const ZuRuntime* sup = super_.RetRawObject();
+    if (info->is_prototype_from_super && sup && sup->info)
+        init = sup->info->init_construct;
+
+    ZuObjectRef::report_creation = true;
+    rt_init_base = block;
+    rt_init_ref_count = 0;
+    rt_init_class = nullptr;
+    init(block, size);
+    ref_count_ = rt_init_ref_count;
+    if (ref_count_) {
+        ref_offsets = static_cast<unsigned*>(Zuvi_sys_zone->Alloc(
+            ref_count_ * sizeof(unsigned), "Zuvi_EmbeddedRefs[]", __LINE__, kFile, ZU_MEM_BIN));
+        rt_init_class = this;
+        rt_init_ref_count = 0;
+        memset(block, 0, size);
+        init(block, size);
+    }
+    ZuObjectRef::report_creation = false;
+    rt_init_base = nullptr;
+    rt_init_class = nullptr;
+    rt_init_ref_count = 0;
+    Zuvi_sys_zone->Free(block, __LINE__, kFile);
+}
+
+void ZuRuntime::ReportCreation(ZuObjectRef* handle, const ZuRuntimeRef&)
+{
+    ZU_ASSERT(rt_init_ref_count < ref_count_);
+    ref_offsets[rt_init_ref_count++] =
+        unsigned(reinterpret_cast<char*>(handle) - static_cast<char*>(rt_init_base));
+}
+
+ZuObjectRef* ZuRuntime::RetEmbeddedReference(ZuObject* obj, unsigned i) const
+{
+    if (i >= ref_count_)
+        return nullptr;
+    return reinterpret_cast<ZuObjectRef*>(reinterpret_cast<char*>(obj) + ref_offsets[i]);
+}
+
+void ZuRuntime::UpdateEmbeddedRefs(void* obj)
+{
+    ZuObject* o = static_cast<ZuObject*>(obj);
+    for (unsigned i = 0; i < ref_count_; ++i)
+        RetEmbeddedReference(o, i)->embedding_object = o;
+}
+
+void ZuRuntime::ResetAlternateConstructor()
+{
+    alternate = nullptr;
+    alternate_chosen = false;
+}
+
+bool ZuRuntime::ConstructObject(void* ptr, unsigned size)
+{
+    ZU_ASSERT(ptr != 0);
+    ZU_ASSERT(size == this->info->instance_size);
+    if (!alternate_chosen) {
+        alternate = ZuClassFactory::FindAlternateConstructor(this);
+        if (!alternate)
+            alternate = info->construct;
+        alternate_chosen = true;
+    }
+    alternate(ptr, size);
+    UpdateEmbeddedRefs(ptr);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Look-ups
+// ---------------------------------------------------------------------------
+
+const Zuvi_Target* ZuRuntime::FindMethod(const ZuAtomRef& name, unsigned n) const
+{
+    if (name.IsInvalid())
+        return nullptr;
+    for (const ZuRuntime* rt = this; rt; rt = rt->super_.RetRawObject())
+        for (const TargetRecord* r = rt->targets; r; r = r->next)
+            if (r->name == name && r->exp->info.message_fn && n-- == 0)
+                return &r->exp->info;
+    return nullptr;
+}
+
+const Zuvi_Target* ZuRuntime::FindObserver(const ZuAtomRef& name) const
+{
+    if (name.IsInvalid())
+        return nullptr;
+    for (const ZuRuntime* rt = this; rt; rt = rt->super_.RetRawObject())
+        for (const TargetRecord* r = rt->targets; r; r = r->next)
+            if (r->name == name && r->exp->info.observer_fn)
+                return &r->exp->info;
+    return nullptr;
+}
+
+const Zuvi_Target* ZuRuntime::FindActor(const ZuAtomRef& name) const
+{
+    if (name.IsInvalid())
+        return nullptr;
+    for (const ZuRuntime* rt = this; rt; rt = rt->super_.RetRawObject())
+        for (const TargetRecord* r = rt->targets; r; r = r->next)
+            if (r->name == name && r->exp->info.actor_fn)
+                return &r->exp->info;
+    return nullptr;
+}
+
+unsigned ZuRuntime::CountMethods(const ZuAtomRef& name) const
+{
+    unsigned n = 0;
+    if (name.IsInvalid())
+        return 0;
+    for (const ZuRuntime* rt = this; rt; rt = rt->super_.RetRawObject())
+        for (const TargetRecord* r = rt->targets; r; r = r->next)
+            if (r->name == name && r->exp->info.message_fn)
+                ++n;
+    return n;
+}
+
+bool ZuRuntime::GetTarget(unsigned i, ZuAtomRef& name, unsigned& kind,
+                          const Zuvi_Target*& target) const
+{
+    if (i >= target_count)
+        return false;
+    const TargetRecord* iter;
+    unsigned index;
+    if (cursor && i >= cursor_index) {
+        iter = cursor;
+        index = cursor_index;
+    } else {
+        iter = targets;
+        index = 0;
+    }
+    while (index < i) {
+        ZU_ASSERT(iter->next);
+        iter = iter->next;
+        ++index;
+    }
+    cursor = const_cast<TargetRecord*>(iter);
+    cursor_index = index;
+    name = iter->name;
+    kind = iter->exp->info.RetKind();
+    target = &iter->exp->info;
+    return true;
+}
+
+unsigned ZuRuntime::CountNotify(const ZuAtomRef& data) const
+{
+    unsigned n = 0;
+    for (const NotifyRecord* r = notifies; r; r = r->next)
+        if (r->data == data)
+            ++n;
+    return n;
+}
+
+bool ZuRuntime::GetNotify(unsigned i, ZuAtomRef& event) const
+{
+    for (const NotifyRecord* r = notifies; r; r = r->next)
+        if (i-- == 0) {
+            event = r->event;
+            return true;
+        }
+    return false;
+}
+
+bool ZuRuntime::GetNotify(const ZuAtomRef& data, unsigned n, ZuAtomRef& event) const
+{
+    for (const NotifyRecord* r = notifies; r; r = r->next)
+        if (r->data == data && n-- == 0) {
+            event = r->event;
+            return true;
+        }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Type tests between described classes, deletion
+// ---------------------------------------------------------------------------
+
+bool ZuRuntime::IsA(const ZuRuntimeRef& rt) const
+{
+    const ZuRuntime* other = rt.RetRawObject();
+    return info && other && other->info && info->class_name == other->info->class_name;
+}
+
+bool ZuRuntime::IsKindOf(const ZuRuntimeRef& rt) const
+{
+    const ZuRuntime* other = rt.RetRawObject();
+    if (!other || !other->info)
+        return false;
+    for (const ZuRuntime* r = this; r; r = r->super_.RetRawObject())
+        if (r->info && r->info->class_name == other->info->class_name)
+            return true;
+    return false;
+}
+
+void ZuRuntime::Delete()
+{
+    while (targets) {
+        TargetRecord* r = targets;
+        targets = r->next;
+        r->~TargetRecord();
+        SysFree(r, __LINE__);
+    }
+    while (notifies) {
+        NotifyRecord* r = notifies;
+        notifies = r->next;
+        r->~NotifyRecord();
+        SysFree(r, __LINE__);
+    }
+    target_count = notify_count = 0;
+    cursor = nullptr;
+    cursor_index = 0;
+    instance = ZuObjectRef();
+    super_ = ZuRuntimeRef();
+    if (info)
+        *info->runtime = ZuRuntimeRef();
+    class_ = ZuRuntimeRef();
+    ZuObject::Delete();
+}

@@ -1,0 +1,280 @@
+#ifndef SI_ZUCLASS_H
+#define SI_ZUCLASS_H
+
+// The one class declaration of the library.
+//
+// A class X deriving from B (B is ZuObject or any class declared this way)
+// is declared with three lines in its header and one in its source:
+//
+//   // x.h
+//   #include "si/b.h"
+//   ZU_HANDLE(X, B)                 // handle XRef and the constant XNull
+//   class X : public B {
+//       ZU_CLASS(X, B)              // first line of the body
+//   public:
+//       X();                        // the ordinary default constructor
+//       ...
+//   };
+//   ZU_CLASS_END(X)                 // what needs the complete class
+//
+//   // x.cpp
+//   ZU_IMPLEMENT_CLASS(X, B, "si/x", ZU_CLASS_PLAIN)
+//
+// The last argument is a combination of ZU_CLASS_PLAIN, ZU_CLASS_ABSTRACT
+// (Construct refuses with "Cannot instanciate X"), ZU_CLASS_SPECIAL,
+// ZU_CLASS_SINGLETON and ZU_CLASS_PROTO_FROM_SUPER.
+//
+// A handle whose class wants members of its own written by hand opens and
+// closes the family itself instead of ZU_HANDLE:
+//
+//   ZU_HANDLE_BEGIN(X, B)
+//       ZU_HANDLE_CONVERSIONS(X)    // omit to write the typed sets by hand
+//       XRef(char const*);          // hand-written extras
+//   ZU_HANDLE_END(X)
+//
+// A header that only passes handles around (references, return types)
+// needs no more than ZU_FORWARD(X). A handle held by value as a member
+// needs the class's header.
+//
+// Everything the object model generates per class is assembled here from
+// the sub-macros below, each in its own section: the handle family, the
+// typed array class (ZU_GEN_ARRAY_*), the type descriptors
+// (ZU_GEN_TYPEINFO_*) and the storage reader (ZU_GEN_READER_*). A part
+// that is not ready yet expands to nothing.
+
+#include <new>
+#include <type_traits>
+
+#include "si/typedef.h"
+
+class ZuObject;
+class ZuObjectRef;
+class ZuRuntime;
+class ZuRuntimeRef;
+class Zuvi_CallFrame;
+
+enum Zuvi_ClassFlags {
+    ZU_CLASS_PLAIN = 0,
+    ZU_CLASS_ABSTRACT = 1,
+    ZU_CLASS_SPECIAL = 2,
+    ZU_CLASS_SINGLETON = 4,
+    ZU_CLASS_PROTO_FROM_SUPER = 8
+};
+
+#define ZU_FORWARD(X) \
+    class X;          \
+    class X##Ref;
+
+// ---------------------------------------------------------------------------
+// Handle family (header part)
+// ---------------------------------------------------------------------------
+
+#define ZU_HANDLE_BEGIN(X, B)                                                  \
+    class X;                                                                   \
+    class X##Ref : public B##Ref {                                             \
+    public:                                                                    \
+        typedef B##Ref Zuvi_BaseRef;                                           \
+        X##Ref() : B##Ref(X##Ref::RetRuntime(), Zuvi_CallFrame::head) {}       \
+        virtual ~X##Ref();                                                     \
+        virtual unsigned SizeOf() const;                                       \
+        static const ZuRuntimeRef& RetRuntime();                               \
+        X* Resolve() const;                                                    \
+        X* CheckAndResolve() const;                                            \
+        X* operator->() const { return CheckAndResolve(); }                    \
+        X* RetRawObject() const;                                               \
+        bool operator==(const ZuObjectRef& o) const { return ZuObjectRef::operator==(o); } \
+        bool operator!=(const ZuObjectRef& o) const { return !ZuObjectRef::operator==(o); } \
+        bool operator==(const X* p) const;                                     \
+        bool operator!=(const X* p) const { return !(*this == p); }            \
+                                                                               \
+    protected:                                                                 \
+        X##Ref(const ZuRuntimeRef& rt, const Zuvi_CallFrame* frame)            \
+            : B##Ref(rt, frame) {}                                             \
+                                                                               \
+    public:
+
+// The typed constructors and assignments of the common family.
+#define ZU_HANDLE_CONVERSIONS(X)                                               \
+    X##Ref(X* obj);                                                            \
+    X##Ref(const X##Ref& o) : Zuvi_BaseRef(o) {}                               \
+    X##Ref(const ZuObjectRef& o) : Zuvi_BaseRef(X##Ref::RetRuntime(), Zuvi_CallFrame::head) \
+    {                                                                          \
+        _Set(o, X##Ref::RetRuntime(), Zuvi_CallFrame::head);                   \
+    }                                                                          \
+    X##Ref& operator=(X* obj);                                                 \
+    X##Ref& operator=(const X##Ref& o)                                         \
+    {                                                                          \
+        _Set(o, nullptr);                                                      \
+        return *this;                                                          \
+    }                                                                          \
+    X##Ref& operator=(const ZuObjectRef& o)                                    \
+    {                                                                          \
+        _Set(o, X##Ref::RetRuntime(), nullptr);                                \
+        return *this;                                                          \
+    }
+
+#define ZU_HANDLE_END(X)                                                       \
+    }                                                                          \
+    ;                                                                          \
+    extern const X##Ref X##Null;
+
+#define ZU_HANDLE(X, B)         \
+    ZU_HANDLE_BEGIN(X, B)       \
+    ZU_HANDLE_CONVERSIONS(X)    \
+    ZU_HANDLE_END(X)
+
+// ---------------------------------------------------------------------------
+// Members generated in the class body
+// ---------------------------------------------------------------------------
+
+#define ZU_CLASS(X, B)                                                         \
+public:                                                                        \
+    static const ZuRuntimeRef& RetSuperRuntime();                              \
+    const ZuRuntimeRef& RetRuntime() const override;                           \
+    ZuObject* RetSelfAsObject() override;                                      \
+    void _Destroy() override;                                                  \
+    static void Construct(void* buffer, unsigned length);                      \
+    static void InitConstruct(void* buffer, unsigned length);                  \
+                                                                               \
+protected:                                                                     \
+    X(void* buffer, unsigned length) : B(buffer, length) {}                    \
+    template <class, int> friend struct Zuvi_ClassMaker;                       \
+                                                                               \
+private:
+
+// After the class: the parts that need the complete class.
+#define ZU_CLASS_END(X) \
+    ZU_GEN_ARRAY_DECL(X) \
+    ZU_GEN_TYPEINFO_DECL(X)
+
+// ---------------------------------------------------------------------------
+// Source part
+// ---------------------------------------------------------------------------
+
+// Placement construction with the class's checks; abstract classes refuse.
+[[noreturn]] void Zuvi_RefuseInstance(const char* class_name, const char* file);
+[[noreturn]] void Zuvi_ResolveNull(const ZuRuntimeRef& rt);
+void Zuvi_CheckPlacement(unsigned size, const ZuRuntimeRef& rt, void* buffer, unsigned length,
+                         const char* file);
+
+template <class X, int Flags>
+struct Zuvi_ClassMaker {
+    static constexpr bool refuses = std::is_abstract<X>::value || (Flags & ZU_CLASS_ABSTRACT) != 0;
+    static void Construct(void* buffer, unsigned length, const ZuRuntimeRef& rt, const char* name,
+                          const char* file)
+    {
+        if constexpr (refuses) {
+            (void)buffer, (void)length, (void)rt;
+            Zuvi_RefuseInstance(name, file);
+        } else {
+            Zuvi_CheckPlacement(sizeof(X), rt, buffer, length, file);
+            ::new (buffer) X();
+        }
+    }
+    static void InitConstruct(void* buffer, unsigned length, const ZuRuntimeRef& rt,
+                              const char* name, const char* file)
+    {
+        if constexpr (refuses) {
+            (void)buffer, (void)length, (void)rt;
+            Zuvi_RefuseInstance(name, file);
+        } else {
+            Zuvi_CheckPlacement(sizeof(X), rt, buffer, length, file);
+            ::new (buffer) X(buffer, length);
+        }
+    }
+};
+
+#define ZU_IMPLEMENT_HANDLE(X, B)                                              \
+    X##Ref::~X##Ref() {}                                                       \
+    unsigned X##Ref::SizeOf() const { return sizeof(X); }                      \
+    const ZuRuntimeRef& X##Ref::RetRuntime()                                   \
+    {                                                                          \
+        static ZuRuntimeRef rt{ZuRuntimeRef::SlotTag()};                        \
+        return rt;                                                             \
+    }                                                                          \
+    X* X##Ref::Resolve() const                                                 \
+    {                                                                          \
+        ZuObject* o = ZuObjectRef::Resolve();                                  \
+        return static_cast<X*>(o);                                             \
+    }                                                                          \
+    X* X##Ref::CheckAndResolve() const                                         \
+    {                                                                          \
+        ZuObject* o = ZuObjectRef::RetRawObject();                             \
+        if (!o)                                                                \
+            Zuvi_ResolveNull(X##Ref::RetRuntime());                  \
+        return static_cast<X*>(o->CheckAndResolve());                          \
+    }                                                                          \
+    X* X##Ref::RetRawObject() const { return static_cast<X*>(ZuObjectRef::RetRawObject()); } \
+    bool X##Ref::operator==(const X* p) const                                  \
+    {                                                                          \
+        return ZuObjectRef::Resolve() == static_cast<const ZuObject*>(p);      \
+    }                                                                          \
+    const X##Ref X##Null;
+
+#define ZU_IMPLEMENT_HANDLE_CONVERSIONS(X, B)                                  \
+    X##Ref::X##Ref(X* obj) : B##Ref(static_cast<B*>(obj)) {}                   \
+    X##Ref& X##Ref::operator=(X* obj)                                          \
+    {                                                                          \
+        _Set(static_cast<ZuObject*>(obj), nullptr);                            \
+        return *this;                                                          \
+    }
+
+#define ZU_IMPLEMENT_MEMBERS(X, B, FILE, FLAGS)                                \
+    const ZuRuntimeRef& X::RetSuperRuntime() { return B##Ref::RetRuntime(); }  \
+    const ZuRuntimeRef& X::RetRuntime() const { return X##Ref::RetRuntime(); } \
+    ZuObject* X::RetSelfAsObject() { return this; }                            \
+    void X::_Destroy() { this->~X(); }                                         \
+    void X::Construct(void* buffer, unsigned length)                           \
+    {                                                                          \
+        Zuvi_ClassMaker<X, (FLAGS)>::Construct(buffer, length, X##Ref::RetRuntime(), #X, FILE);       \
+    }                                                                          \
+    void X::InitConstruct(void* buffer, unsigned length)                       \
+    {                                                                          \
+        Zuvi_ClassMaker<X, (FLAGS)>::InitConstruct(buffer, length, X##Ref::RetRuntime(), #X, FILE);   \
+    }
+
+#define ZU_IMPLEMENT_RUNTIME(X, B, FILE, FLAGS)                                \
+    static Zuvi_RuntimeInfo zuvi_rtinfo_##X(                                   \
+        const_cast<ZuRuntimeRef&>(X##Ref::RetRuntime()), &X::RetSuperRuntime, #X, FILE, \
+        sizeof(X), &X::Construct, &X::InitConstruct, ((FLAGS) & ZU_CLASS_ABSTRACT) != 0, \
+        ((FLAGS) & ZU_CLASS_SPECIAL) != 0, ((FLAGS) & ZU_CLASS_SINGLETON) != 0,       \
+        ((FLAGS) & ZU_CLASS_PROTO_FROM_SUPER) != 0);
+
+// The whole family of a class whose handle is generated completely.
+#define ZU_IMPLEMENT_CLASS(X, B, FILE, FLAGS)   \
+    ZU_IMPLEMENT_HANDLE(X, B)                   \
+    ZU_IMPLEMENT_HANDLE_CONVERSIONS(X, B)       \
+    ZU_IMPLEMENT_MEMBERS(X, B, FILE, FLAGS)     \
+    ZU_IMPLEMENT_RUNTIME(X, B, FILE, FLAGS)     \
+    ZU_GEN_ARRAY_IMPL(X)                        \
+    ZU_GEN_TYPEINFO_IMPL(X)                     \
+    ZU_GEN_READER_IMPL(X)
+
+// The same for a class whose handle conversions are written by hand
+// (declared with ZU_HANDLE_BEGIN and without ZU_HANDLE_CONVERSIONS).
+#define ZU_IMPLEMENT_CLASS_CORE(X, B, FILE, FLAGS) \
+    ZU_IMPLEMENT_HANDLE(X, B)                      \
+    ZU_IMPLEMENT_MEMBERS(X, B, FILE, FLAGS)        \
+    ZU_IMPLEMENT_RUNTIME(X, B, FILE, FLAGS)        \
+    ZU_GEN_ARRAY_IMPL(X)                           \
+    ZU_GEN_TYPEINFO_IMPL(X)                        \
+    ZU_GEN_READER_IMPL(X)
+
+// ---------------------------------------------------------------------------
+// Typed array class XArray (a handle onto a ZuArray of XRef): not yet.
+// ---------------------------------------------------------------------------
+#define ZU_GEN_ARRAY_DECL(X)
+#define ZU_GEN_ARRAY_IMPL(X)
+
+// ---------------------------------------------------------------------------
+// Type descriptors Zuvi_TypeInfo for "X" and "XArray" (si/typedef.h).
+// ---------------------------------------------------------------------------
+#define ZU_GEN_TYPEINFO_DECL(X) ZU_CLASS_TYPEINFO_DECL(X)
+#define ZU_GEN_TYPEINFO_IMPL(X) ZU_CLASS_TYPEINFO_IMPL(X)
+
+// ---------------------------------------------------------------------------
+// Storage reader (operator>> from a ZuStorageRef into XRef): not yet.
+// ---------------------------------------------------------------------------
+#define ZU_GEN_READER_IMPL(X)
+
+#endif

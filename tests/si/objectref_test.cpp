@@ -1,0 +1,200 @@
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "si/classfactory.h"
+#include "si/except.h"
+#include "si/globallock.h"
+#include "si/memzone.h"
+#include "tests/support/objmodel.h"
+
+// A node that can hold another object, and counts destructions.
+ZU_HANDLE(TRefNode, ZuObject)
+class TRefNode : public ZuObject {
+    ZU_CLASS(TRefNode, ZuObject)
+public:
+    TRefNode() {}
+    ~TRefNode() override { ++destroyed; }
+    ZuObjectRef other;
+    TRefNodeRef typed;
+    static int destroyed;
+};
+ZU_CLASS_END(TRefNode)
+int TRefNode::destroyed = 0;
+ZU_IMPLEMENT_CLASS(TRefNode, ZuObject, "tests/objectref", ZU_CLASS_PLAIN)
+
+// A class of its own, unrelated to TRefNode.
+ZU_HANDLE(TRefOther, ZuObject)
+class TRefOther : public ZuObject {
+    ZU_CLASS(TRefOther, ZuObject)
+public:
+    TRefOther() {}
+};
+ZU_CLASS_END(TRefOther)
+ZU_IMPLEMENT_CLASS(TRefOther, ZuObject, "tests/objectref", ZU_CLASS_PLAIN)
+
+namespace {
+
+class ObjectRefTest : public ZuviRuntimeTest {
+protected:
+    void SetUp() override
+    {
+        ZuviRuntimeTest::SetUp();
+        TRefNode::destroyed = 0;
+    }
+    static TRefNode* NewNode()
+    {
+        return static_cast<TRefNode*>(
+            ZuClassFactory::New(TRefNodeRef::RetRuntime(), nullptr, __LINE__, __FILE__));
+    }
+};
+
+TEST_F(ObjectRefTest, ReleasesAreDeferredInBlocksOfAHundred)
+{
+    for (int i = 0; i < 250; ++i) {
+        TRefNodeRef node(NewNode());
+        EXPECT_EQ(1u, node->RetRefCount());
+    }
+    EXPECT_EQ(0, TRefNode::destroyed);
+    EXPECT_EQ(250u, ZuObjectRef::CountPendingDeletions());
+    EXPECT_EQ(3u, ZuObjectRef::CountDeletionBlocks());
+    ZuObjectRef::RealiseDeletions();
+    EXPECT_EQ(250, TRefNode::destroyed);
+    EXPECT_EQ(1u, ZuObjectRef::CountDeletionBlocks());
+    EXPECT_EQ(0u, ZuObjectRef::CountPendingDeletions());
+}
+
+TEST_F(ObjectRefTest, DestructorDroppingALastHandleDestroysInTheSamePass)
+{
+    {
+        TRefNodeRef a(NewNode());
+        TRefNodeRef b(NewNode());
+        TRefNodeRef c(NewNode());
+        a->other = b;
+        b->other = c;
+    }
+    EXPECT_EQ(1u, ZuObjectRef::CountPendingDeletions());
+    ZuObjectRef::RealiseDeletions();
+    EXPECT_EQ(3, TRefNode::destroyed);
+    EXPECT_EQ(0u, ZuObjectRef::CountPendingDeletions());
+}
+
+TEST_F(ObjectRefTest, TypedSetWithWrongClassThrowsAndKeepsTheObject)
+{
+    TRefNodeRef node(NewNode());
+    TRefNodeRef held(NewNode());
+    node->typed = held;
+    ZuObjectRef foreign(ZuClassFactory::New(TRefOtherRef::RetRuntime(), nullptr, __LINE__, __FILE__));
+    try {
+        node->typed = foreign;
+        FAIL() << "no exception";
+    } catch (const ZuExcObject& e) {
+        EXPECT_EQ(0, int(e.RetError()));
+        EXPECT_EQ(nullptr, e.RetFaultyObject());
+    }
+    EXPECT_TRUE(node->typed == held);
+    EXPECT_EQ(2u, held->RetRefCount());
+    EXPECT_THROW(TRefNodeRef bad(foreign), ZuExcObject);
+
+    // A handle of the right class is taken, with or without the class check.
+    ZuObjectRef generic(held);
+    TRefNodeRef typed(generic);
+    EXPECT_TRUE(typed == held);
+    EXPECT_EQ(4u, held->RetRefCount());
+}
+
+TEST_F(ObjectRefTest, SettingTheSameObjectChangesNothing)
+{
+    TRefNodeRef node(NewNode());
+    ZuObjectRef second(node);
+    EXPECT_EQ(2u, node->RetRefCount());
+    second = node;
+    second = node.RetRawObject();
+    EXPECT_EQ(2u, node->RetRefCount());
+    EXPECT_STREQ("TRefNode", second.RetClassName());
+}
+
+TEST_F(ObjectRefTest, EmptyHandlesAreCountedAndNeverPhantoms)
+{
+    unsigned before = ZuObjectRef::RetLiveHandleCount();
+    ZuObjectRef empty;
+    ZuObjectRef copy(empty);
+    EXPECT_EQ(before + 2, ZuObjectRef::RetLiveHandleCount());
+    EXPECT_TRUE(copy.IsInvalid());
+    EXPECT_FALSE(copy.IsPhantom());
+    EXPECT_EQ(nullptr, TRefNodeNull.Resolve());
+    TRefNodeRef node(NewNode());
+    EXPECT_FALSE(node.IsPhantom());
+    EXPECT_EQ(sizeof(TRefNode), node.SizeOf());
+    EXPECT_EQ(sizeof(TRefNode), TRefNodeNull.SizeOf());
+}
+
+TEST_F(ObjectRefTest, MemberHandlesKnowTheirObject)
+{
+    TRefNodeRef node(NewNode());
+    const ZuRuntime* rt = TRefNodeRef::RetRuntime().RetRawObject();
+    EXPECT_EQ(2u, rt->CountEmbeddedReferences());
+    EXPECT_EQ(node.RetRawObject(), node->other.RetEmbeddingObject());
+    EXPECT_EQ(node.RetRawObject(), node->typed.RetEmbeddingObject());
+    EXPECT_EQ(&node->other, rt->RetEmbeddedReference(node.RetRawObject(), 0));
+    EXPECT_EQ(nullptr, rt->RetEmbeddedReference(node.RetRawObject(), 2));
+}
+
+TEST(ObjectRefDeathTest, ResolvingAnEmptyHandleStopsTheProgram)
+{
+    EXPECT_DEATH(
+        {
+            ZuviStartRuntime();
+            TRefNodeRef empty;
+            empty->other = ZuObjectNull;
+        },
+        "Tried to resolve NULL pointer");
+}
+
+TEST_F(ObjectRefTest, HandlesFromSeveralThreadsKeepExactCounts)
+{
+    const int kThreads = 4;
+    const int kRounds = 2000;
+    TRefNodeRef a(NewNode());
+    TRefNodeRef b(NewNode());
+    unsigned live_before = ZuObjectRef::RetLiveHandleCount();
+    std::atomic<bool> go{false};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            while (!go)
+                std::this_thread::yield();
+            std::vector<ZuObjectRef> mine(8);
+            for (int i = 0; i < kRounds; ++i) {
+                ZuObjectRef copy(i % 2 ? a : b);
+                mine[i % 8] = copy;
+                mine[(i + t) % 8] = (i % 3) ? ZuObjectRef(a) : ZuObjectNull;
+                ZuObjectRef other(mine[(i + 1) % 8]);
+                other = b;
+            }
+        });
+    }
+    go = true;
+    for (auto& th : threads)
+        th.join();
+    EXPECT_EQ(1u, a->RetRefCount());
+    EXPECT_EQ(1u, b->RetRefCount());
+    EXPECT_EQ(live_before, ZuObjectRef::RetLiveHandleCount());
+    EXPECT_EQ(0u, ZuObjectRef::CountPendingDeletions());
+}
+
+TEST_F(ObjectRefTest, ObjectsInADestroyedZoneLoseTheirHandles)
+{
+    TRefNodeRef node(NewNode());
+    ZuMemZone* zone = node->RetMemZone();
+    EXPECT_EQ(Zuvi_app_zone, zone);
+    // Shut-down cuts every handle into the zones before they go.
+    ZuObjectRef::RealiseDeletions();
+    ZuviStopRuntime();
+    EXPECT_TRUE(node.IsInvalid());
+    ZuviStartRuntime();
+}
+
+} // namespace
