@@ -1,0 +1,18 @@
+#include "si/text.h"
+
+#include "si/rtclass.h"
+#include "si/string.h"
+
+ZU_IMPLEMENT_CLASS(ZuText, ZuObject, "si/text", ZU_CLASS_ABSTRACT)
+
+ZuTextRef::ZuTextRef(char const* text)
+    : ZuObjectRef(ZuTextRef::RetRuntime(), Zuvi_CallFrame::head)
+{
+    _Set(ZuStringRef(text), nullptr);
+}
+
+ZuTextRef::ZuTextRef(unsigned short const* text)
+    : ZuObjectRef(ZuTextRef::RetRuntime(), Zuvi_CallFrame::head)
+{
+    _Set(ZuStringRef(text), nullptr);
+}

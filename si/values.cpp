@@ -1,0 +1,628 @@
+#include "si/values.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "si/atom.h"
+#include "si/classfactory.h"
+#include "si/convert.h"
+#include "si/memzone.h"
+#include "si/rtclass.h"
+
+namespace {
+
+bool IsObjectKind(ZuSimpleType kind)
+{
+    return kind == ZU_TYPE_OBJECT || kind == ZU_TYPE_TEXT || kind == ZU_TYPE_ARRAY;
+}
+
+// A real truncated toward zero into 64 bits. Reals beyond the 64-bit range
+// stay at its ends and a NaN gives 0, where a bare conversion is undefined.
+int64_t TruncatedSigned(double d)
+{
+    if (std::isnan(d))
+        return 0;
+    if (d >= 9223372036854775808.0)
+        return INT64_MAX;
+    if (d <= -9223372036854775808.0)
+        return INT64_MIN;
+    return static_cast<int64_t>(d);
+}
+
+uint64_t TruncatedBits(double d)
+{
+    if (!std::isnan(d) && d >= 9223372036854775808.0) {
+        if (d >= 18446744073709551616.0)
+            return UINT64_MAX;
+        return static_cast<uint64_t>(d);
+    }
+    return static_cast<uint64_t>(TruncatedSigned(d));
+}
+
+int CompareReals(double mine, double theirs)
+{
+    if (std::isnan(mine) || std::isnan(theirs) || mine == theirs)
+        return 0;
+    return mine < theirs ? -1 : 1;
+}
+
+} // namespace
+
+ZuSimpleType const ZuValue::ZU_TYPE_POINTER = static_cast<ZuSimpleType>(10);
+
+ZuValue::ZuValue()
+    : kind(ZU_TYPE_NONE)
+    , payload(0)
+{
+}
+
+ZuValue::~ZuValue() { }
+
+void ZuValue::RefreshValue() { }
+
+void ZuValue::ChangedValue()
+{
+    QuickReportChange(0);
+}
+
+// ---------------------------------------------------------------------------
+// Setting
+// ---------------------------------------------------------------------------
+
+void ZuValue::SetScalar(ZuSimpleType new_kind, uint64_t bits)
+{
+    kind = new_kind;
+    payload = bits;
+    object = ZuObjectNull;
+    ChangedValue();
+}
+
+bool ZuValue::SetCard32(unsigned number)
+{
+    SetScalar(ZU_TYPE_CARD, number);
+    return true;
+}
+
+bool ZuValue::SetInt32(int number)
+{
+    SetScalar(ZU_TYPE_INT, static_cast<uint64_t>(static_cast<int64_t>(number)));
+    return true;
+}
+
+bool ZuValue::SetCard64(uint64_t number)
+{
+    SetScalar(ZU_TYPE_CARD, number);
+    return true;
+}
+
+bool ZuValue::SetInt64(int64_t number)
+{
+    SetScalar(ZU_TYPE_INT, static_cast<uint64_t>(number));
+    return true;
+}
+
+bool ZuValue::SetBool(bool flag)
+{
+    SetScalar(ZU_TYPE_BOOL, flag ? 1 : 0);
+    return true;
+}
+
+bool ZuValue::SetReal(double real)
+{
+    uint64_t bits = 0;
+    std::memcpy(&bits, &real, sizeof bits);
+    SetScalar(ZU_TYPE_REAL, bits);
+    return true;
+}
+
+// Pointers keep all their bits.
+bool ZuValue::SetPointer(void* pointer)
+{
+    SetScalar(ZU_TYPE_POINTER, static_cast<uint64_t>(reinterpret_cast<std::uintptr_t>(pointer)));
+    return true;
+}
+
+bool ZuValue::SetRect(ZuRect const& r)
+{
+    kind = ZU_TYPE_RECT;
+    object = ZuObjectNull;
+    rect = r;
+    ChangedValue();
+    return true;
+}
+
+bool ZuValue::SetTextStyle(ZuTextStyle const& style)
+{
+    kind = ZU_TYPE_TEXTSTYLE;
+    object = ZuObjectNull;
+    text_style = style;
+    ChangedValue();
+    return true;
+}
+
+bool ZuValue::SetText(ZuTextRef const& text)
+{
+    kind = ZU_TYPE_TEXT;
+    object = text;
+    ChangedValue();
+    return true;
+}
+
+bool ZuValue::SetObject(ZuObjectRef const& other)
+{
+    ZuObject* held = other.Resolve();
+    if (held != nullptr && held->IsKindOf(ZuValueRef::RetRuntime())) {
+        // A value is copied, not kept.
+        ZuValue* source = static_cast<ZuValue*>(held);
+        if (source != this) {
+            kind = source->kind;
+            auto_format = source->auto_format;
+            payload = source->payload;
+            object = source->object;
+            rect = source->rect;
+            text_style = source->text_style;
+        }
+        ChangedValue();
+        return true;
+    }
+    kind = ZU_TYPE_OBJECT;
+    object = other;
+    if (held != nullptr) {
+        if (held->IsKindOf(ZuStringRef::RetRuntime()))
+            kind = ZU_TYPE_TEXT;
+    }
+    ChangedValue();
+    return true;
+}
+
+bool ZuValue::SetAutoFormat(ZuStringRef const& format)
+{
+    auto_format = format;
+    return true;
+}
+
+ZuStringRef ZuValue::RetAutoFormat()
+{
+    return auto_format;
+}
+
+// ---------------------------------------------------------------------------
+// Reading
+// ---------------------------------------------------------------------------
+
+double ZuValue::PayloadReal() const
+{
+    double real = 0.0;
+    std::memcpy(&real, &payload, sizeof real);
+    return real;
+}
+
+// The text the value holds, read as a number by the current converter; 0
+// when it does not read.
+uint64_t ZuValue::ParseText(bool as_card)
+{
+    ZuTextRef text;
+    text = object;
+    ZuStringRef string = text.IsValid() ? text->RetString() : ZuStringRef();
+    if (as_card) {
+        uint64_t number = 0;
+        ZuConvert::Current()->StringToCard(string, number);
+        return number;
+    }
+    int64_t number = 0;
+    ZuConvert::Current()->StringToInt(string, number);
+    return static_cast<uint64_t>(number);
+}
+
+uint64_t ZuValue::RetCard64()
+{
+    RefreshValue();
+    switch (kind) {
+    case ZU_TYPE_BOOL:
+        return (payload & 0xFF) != 0 ? 1 : 0;
+    case ZU_TYPE_INT:
+    case ZU_TYPE_CARD:
+        return payload;
+    case ZU_TYPE_REAL:
+        return TruncatedBits(PayloadReal());
+    case ZU_TYPE_TEXT:
+        return ParseText(true);
+    default:
+        return kind == ZU_TYPE_POINTER ? payload : 0;
+    }
+}
+
+int64_t ZuValue::RetInt64()
+{
+    RefreshValue();
+    switch (kind) {
+    case ZU_TYPE_BOOL:
+        return (payload & 0xFF) != 0 ? 1 : 0;
+    case ZU_TYPE_INT:
+    case ZU_TYPE_CARD:
+        return static_cast<int64_t>(payload);
+    case ZU_TYPE_REAL:
+        return TruncatedSigned(PayloadReal());
+    case ZU_TYPE_TEXT:
+        return static_cast<int64_t>(ParseText(false));
+    default:
+        return kind == ZU_TYPE_POINTER ? static_cast<int64_t>(payload) : 0;
+    }
+}
+
+unsigned ZuValue::RetCard32()
+{
+    return static_cast<unsigned>(RetCard64());
+}
+
+int ZuValue::RetInt32()
+{
+    return static_cast<int>(static_cast<unsigned>(static_cast<uint64_t>(RetInt64())));
+}
+
+void* ZuValue::RetPointer()
+{
+    return reinterpret_cast<void*>(static_cast<std::uintptr_t>(RetCard64()));
+}
+
+bool ZuValue::RetBool()
+{
+    RefreshValue();
+    switch (kind) {
+    case ZU_TYPE_BOOL:
+        return (payload & 0xFF) != 0;
+    case ZU_TYPE_INT:
+    case ZU_TYPE_CARD:
+        return payload != 0;
+    case ZU_TYPE_REAL: {
+        double real = PayloadReal();
+        return !std::isnan(real) && real != 0.0;
+    }
+    case ZU_TYPE_TEXT: {
+        ZuTextRef text;
+        text = object;
+        ZuStringRef string = text.IsValid() ? text->RetString() : ZuStringRef();
+        char head[6] = {0, 0, 0, 0, 0, 0};
+        if (string.IsValid())
+            string->GetStringCopy(head, sizeof head);
+        for (char& c : head)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        if (std::strncmp(head, "false", 5) == 0)
+            return false;
+        if (std::strncmp(head, "true", 4) == 0)
+            return true;
+        unsigned number = 0;
+        ZuConvert::Current()->StringToCard(string, number);
+        return number != 0;
+    }
+    default:
+        return kind == ZU_TYPE_POINTER && payload != 0;
+    }
+}
+
+double ZuValue::RetReal()
+{
+    RefreshValue();
+    switch (kind) {
+    case ZU_TYPE_BOOL:
+        return (payload & 0xFF) != 0 ? 1.0 : 0.0;
+    case ZU_TYPE_INT:
+    case ZU_TYPE_CARD:
+        return static_cast<double>(static_cast<int64_t>(payload));
+    case ZU_TYPE_REAL:
+        return PayloadReal();
+    case ZU_TYPE_TEXT: {
+        ZuTextRef text;
+        text = object;
+        ZuStringRef string = text.IsValid() ? text->RetString() : ZuStringRef();
+        double number = 0.0;
+        ZuConvert::Current()->StringToReal(string, number);
+        return number;
+    }
+    default:
+        return kind == ZU_TYPE_POINTER ? static_cast<double>(static_cast<int64_t>(payload)) : 0.0;
+    }
+}
+
+ZuObjectRef ZuValue::RetObject()
+{
+    return IsObjectKind(kind) ? object : ZuObjectNull;
+}
+
+ZuTextRef ZuValue::RetText()
+{
+    return kind == ZU_TYPE_TEXT ? ZuTextRef(object) : ZuTextRef();
+}
+
+ZuRect const& ZuValue::RetRect()
+{
+    return kind == ZU_TYPE_RECT ? rect : ZuRect::none;
+}
+
+ZuTextStyle const& ZuValue::RetTextStyle()
+{
+    return kind == ZU_TYPE_TEXTSTYLE ? text_style : ZuTextStyle::none;
+}
+
+ZuSimpleType ZuValue::RetType()
+{
+    return kind;
+}
+
+bool ZuValue::IsObject()
+{
+    return IsObjectKind(kind);
+}
+
+double ZuValue::ToReal()
+{
+    RefreshValue();
+    switch (kind) {
+    case ZU_TYPE_BOOL:
+        return (payload & 0xFF) != 0 ? 1.0 : 0.0;
+    case ZU_TYPE_INT:
+    case ZU_TYPE_CARD:
+        return static_cast<double>(static_cast<int64_t>(payload));
+    case ZU_TYPE_REAL:
+        return PayloadReal();
+    default:
+        return kind == ZU_TYPE_POINTER ? static_cast<double>(static_cast<int64_t>(payload)) : 0.0;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Comparison
+// ---------------------------------------------------------------------------
+
+int ZuValue::CompareWith(unsigned number)
+{
+    return CompareReals(ToReal(), static_cast<double>(number));
+}
+int ZuValue::CompareWith(int number)
+{
+    return CompareReals(ToReal(), static_cast<double>(number));
+}
+int ZuValue::CompareWith(uint64_t number)
+{
+    return CompareReals(ToReal(), static_cast<double>(static_cast<int64_t>(number)));
+}
+int ZuValue::CompareWith(int64_t number)
+{
+    return CompareReals(ToReal(), static_cast<double>(number));
+}
+int ZuValue::CompareWith(bool flag)
+{
+    return CompareReals(ToReal(), flag ? 1.0 : 0.0);
+}
+int ZuValue::CompareWith(double real)
+{
+    return CompareReals(ToReal(), real);
+}
+int ZuValue::CompareWith(void* pointer)
+{
+    return CompareReals(ToReal(), static_cast<double>(reinterpret_cast<std::intptr_t>(pointer)));
+}
+
+int ZuValue::CompareWith(ZuRect const& r)
+{
+    if (kind != ZU_TYPE_RECT)
+        return -1;
+    return rect == r ? 0 : 1;
+}
+
+int ZuValue::CompareWith(ZuTextStyle const& style)
+{
+    if (kind != ZU_TYPE_TEXTSTYLE)
+        return -1;
+    return text_style == style ? 0 : 1;
+}
+
+int ZuValue::CompareWith(ZuObjectRef const& other) const
+{
+    ZuObject* held = other.Resolve();
+    if (held == nullptr)
+        return 1;
+    if (held->IsKindOf(ZuValueRef::RetRuntime())) {
+        ZuValueRef copy(other);
+        return CompareReals(const_cast<ZuValue*>(this)->ToReal(), copy->ToReal());
+    }
+    return ZuObject::CompareWith(other);
+}
+
+// ---------------------------------------------------------------------------
+// Text
+// ---------------------------------------------------------------------------
+
+bool ZuValue::ConvertToString(ZuStringRef& out, ZuStringRef const&)
+{
+    RefreshValue();
+    ZuConvertRef converter = ZuConvert::Current();
+    switch (kind) {
+    case ZU_TYPE_BOOL:
+        converter->BoolToString((payload & 0xFF) != 0, ZuStringNull, out);
+        return true;
+    case ZU_TYPE_INT:
+        converter->IntToString(static_cast<int64_t>(payload), ZuStringNull, out);
+        return true;
+    case ZU_TYPE_CARD:
+        converter->CardToString(payload, ZuStringNull, out);
+        return true;
+    case ZU_TYPE_REAL:
+        converter->RealToString(PayloadReal(), ZuStringNull, out);
+        return true;
+    case ZU_TYPE_OBJECT:
+    case ZU_TYPE_TEXT: {
+        ZuObject* held = object.Resolve();
+        if (held == nullptr) {
+            out = "";
+            return true;
+        }
+        if (held->IsKindOf(ZuStringRef::RetRuntime()))
+            return ZuStringRef(object)->GetString(out);
+        if (held->IsKindOf(ZuAtomRef::RetRuntime())) {
+            out = ZuStringRef(ZuAtomRef(object));
+            return true;
+        }
+        return false;
+    }
+    default:
+        if (kind == ZU_TYPE_POINTER) {
+            converter->CardToString(payload, ZuStringNull, out);
+            return true;
+        }
+        return false;
+    }
+}
+
+bool ZuValue::ConvertToAtom(ZuAtomRef& out, ZuStringRef const& format)
+{
+    ZuStringRef text = "";
+    if (!ConvertToString(text, format))
+        return false;
+    out = ZuAtomRef(text);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// The handle
+// ---------------------------------------------------------------------------
+
+ZU_IMPLEMENT_CLASS_CORE(ZuValue, ZuObject, "si/values", ZU_CLASS_PLAIN)
+
+namespace {
+
+// Typed sets of any handle look through a value to the object it holds.
+bool UnwrapValue(ZuObject* held, ZuObjectRef& inner)
+{
+    if (held == nullptr || !held->IsKindOf(ZuValueRef::RetRuntime()))
+        return false;
+    inner = static_cast<ZuValue*>(held)->RetObject();
+    return true;
+}
+
+struct UnwrapInstaller {
+    UnwrapInstaller() { ZuObjectRef::value_unwrap = UnwrapValue; }
+} unwrap_installer;
+
+} // namespace
+
+ZuValueRef::ZuValueRef(ZuValue* value)
+    : ZuObjectRef(static_cast<ZuObject*>(value))
+{
+}
+
+ZuValueRef& ZuValueRef::operator=(ZuValue* value)
+{
+    _Set(static_cast<ZuObject*>(value), nullptr);
+    return *this;
+}
+
+ZuValueRef& ZuValueRef::operator=(ZuValueRef const& other)
+{
+    _Set(other, nullptr);
+    return *this;
+}
+
+ZuValue* ZuValueRef::NewValue()
+{
+    ZuValue* value = static_cast<ZuValue*>(
+        ZuClassFactory::New(ZuValueRef::RetRuntime(), Zuvi_app_zone, 976, ZU_SRC_FILE));
+    _Set(static_cast<ZuObject*>(value), nullptr);
+    return value;
+}
+
+#define ZUVI_VALUE_FROM(TYPE, SET)                                                                 \
+    ZuValueRef::ZuValueRef(TYPE x)                                                                 \
+        : ZuObjectRef(ZuValueRef::RetRuntime(), Zuvi_CallFrame::head)                              \
+    {                                                                                              \
+        NewValue()->SET(x);                                                                        \
+    }                                                                                              \
+    ZuValueRef& ZuValueRef::operator=(TYPE x)                                                      \
+    {                                                                                              \
+        NewValue()->SET(x);                                                                        \
+        return *this;                                                                              \
+    }
+
+ZUVI_VALUE_FROM(unsigned, SetCard32)
+ZUVI_VALUE_FROM(int, SetInt32)
+ZUVI_VALUE_FROM(uint64_t, SetCard64)
+ZUVI_VALUE_FROM(int64_t, SetInt64)
+ZUVI_VALUE_FROM(bool, SetBool)
+ZUVI_VALUE_FROM(double, SetReal)
+ZUVI_VALUE_FROM(void*, SetPointer)
+ZUVI_VALUE_FROM(ZuRect const&, SetRect)
+ZUVI_VALUE_FROM(ZuTextStyle const&, SetTextStyle)
+ZUVI_VALUE_FROM(ZuObjectRef const&, SetObject)
+#undef ZUVI_VALUE_FROM
+
+ZuValueRef::ZuValueRef(ZuBitset const& bits)
+    : ZuObjectRef(ZuValueRef::RetRuntime(), Zuvi_CallFrame::head)
+{
+    NewValue()->SetCard64(bits.RetBits());
+}
+
+ZuValueRef& ZuValueRef::operator=(ZuBitset const& bits)
+{
+    NewValue()->SetCard64(bits.RetBits());
+    return *this;
+}
+
+ZuValueRef::operator unsigned() const
+{
+    return IsValid() ? Resolve()->RetCard32() : 0;
+}
+ZuValueRef::operator int() const
+{
+    return IsValid() ? Resolve()->RetInt32() : 0;
+}
+ZuValueRef::operator uint64_t() const
+{
+    return IsValid() ? Resolve()->RetCard64() : 0;
+}
+ZuValueRef::operator int64_t() const
+{
+    return IsValid() ? Resolve()->RetInt64() : 0;
+}
+ZuValueRef::operator bool() const
+{
+    return IsValid() && Resolve()->RetBool();
+}
+ZuValueRef::operator double() const
+{
+    return IsValid() ? Resolve()->RetReal() : 0.0;
+}
+ZuValueRef::operator void*() const
+{
+    return IsValid() ? Resolve()->RetPointer() : nullptr;
+}
+ZuValueRef::operator ZuRect() const
+{
+    return IsValid() ? Resolve()->RetRect() : ZuRect::none;
+}
+ZuValueRef::operator ZuTextStyle() const
+{
+    return IsValid() ? Resolve()->RetTextStyle() : ZuTextStyle::none;
+}
+ZuValueRef::operator ZuBitset() const
+{
+    ZuBitset bits;
+    bits.SetBits(IsValid() ? Resolve()->RetCard64() : 0);
+    return bits;
+}
+
+ZuValueRef Zuvi_ValueToZuValue(ZuValueRef const& value)
+{
+    return value;
+}
+
+ZuRect Zuvi_ValueToZuRect(ZuValueRef const& value)
+{
+    return static_cast<ZuRect>(value);
+}
+
+ZuTextStyle Zuvi_ValueToZuTextStyle(ZuValueRef const& value)
+{
+    return static_cast<ZuTextStyle>(value);
+}

@@ -1,0 +1,441 @@
+#include "si/string.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "si/except.h"
+#include "si/values.h"
+#include "tests/support/objmodel.h"
+
+namespace {
+
+class StringTest : public ZuviRuntimeTest {
+protected:
+    void TearDown() override
+    {
+        ZuString::lock_resource = nullptr;
+        ZuviRuntimeTest::TearDown();
+    }
+};
+
+std::string Text(ZuStringRef const& s)
+{
+    std::string out;
+    unsigned n = s->CharacterCount();
+    for (unsigned i = 0; i < n; ++i)
+        out.push_back(static_cast<char>(s->RetCharacter(i)));
+    return out;
+}
+
+std::u16string Wide(ZuStringRef const& s)
+{
+    std::u16string out;
+    unsigned n = s->CharacterCount();
+    for (unsigned i = 0; i < n; ++i)
+        out.push_back(static_cast<char16_t>(s->RetCharacter(i)));
+    return out;
+}
+
+TEST_F(StringTest, InsertsAndDeletesWithClampedPositions)
+{
+    ZuStringRef s("abc");
+    s->InsertString(10, "xy");
+    EXPECT_EQ(Text(s), "abcxy");
+    s->InsertString(1, "--", 1);
+    EXPECT_EQ(Text(s), "a-bcxy");
+    s->DeleteString(1, 100);
+    EXPECT_EQ(Text(s), "a");
+    s->AppendString("bcde");
+    s->DeleteString(0, 5);
+    EXPECT_TRUE(s->IsEmpty());
+    EXPECT_EQ(s->AccessLatin(), nullptr);
+    s = "abc";
+    EXPECT_FALSE(s->DeleteString(3, 1));
+    EXPECT_EQ(Text(s), "abc");
+}
+
+TEST_F(StringTest, SetsTextWithAMaximum)
+{
+    ZuStringRef s("");
+    s->SetString("abcdef", 3);
+    EXPECT_EQ(Text(s), "abc");
+    s->SetString("", 0);
+    EXPECT_TRUE(s->IsEmpty());
+    EXPECT_TRUE(s->IsDefaultLatin());
+    ZuStringRef other("xyz");
+    s->SetString(other, 2);
+    EXPECT_EQ(Text(s), "xy");
+    s->SetString(ZuStringNull, 0);
+    EXPECT_TRUE(s->IsEmpty());
+}
+
+// Setting a string from itself, or from characters inside its own buffer,
+// must copy them before the buffer is replaced.
+TEST_F(StringTest, SetsItselfFromItsOwnCharacters)
+{
+    std::string hundred;
+    for (int i = 0; i < 100; ++i)
+        hundred.push_back(static_cast<char>('a' + i % 26));
+    ZuStringRef s(hundred.c_str());
+    s->SetString(s, 3);
+    EXPECT_EQ(Text(s), "abc");
+
+    s = hundred.c_str();
+    s->SetString(s->AccessLatin() + 50, 0);
+    EXPECT_EQ(Text(s), hundred.substr(50));
+
+    s = hundred.c_str();
+    s->SetString(s);
+    EXPECT_EQ(Text(s), hundred);
+
+    s = "abc";
+    s->InsertString(1, s);
+    EXPECT_EQ(Text(s), "aabcbc");
+    s->AppendString(s);
+    EXPECT_EQ(Text(s), "aabcbcaabcbc");
+
+    ZuStringRef w("");
+    unsigned short const text[] = {'x', 0x263A, 'y', 0};
+    w->SetString(text, 0);
+    w->SetString(w->AccessUnicode() + 1, 0);
+    EXPECT_EQ(Wide(w), u"\u263Ay");
+}
+
+struct FindCase {
+    char const* text;
+    unsigned short c;
+    unsigned from;
+    int direction;
+    bool found;
+    unsigned pos;
+};
+
+TEST_F(StringTest, FindsCharacters)
+{
+    FindCase const cases[] = {
+        {"abcabc", 'c', 0, 1, true, 2},
+        {"abcabc", 'c', 6, -1, true, 5},
+        {"abcabc", 'c', 0, -1, false, 0},
+        {"abcabc", 'c', 3, 1, true, 5},
+        {"abcabc", 'a', 99, -1, true, 3},
+        {"abcabc", 'z', 0, 1, false, 0},
+        {"caf\xE9", 0xE9, 0, 1, true, 3},
+    };
+    for (FindCase const& c : cases) {
+        ZuStringRef s(c.text);
+        unsigned pos = c.from;
+        EXPECT_EQ(s->Find(c.c, pos, c.direction), c.found) << c.text << " " << c.c;
+        EXPECT_EQ(pos, c.found ? c.pos : c.from);
+    }
+}
+
+TEST_F(StringTest, FindsStrings)
+{
+    ZuStringRef s("abcabc");
+    unsigned pos = 1;
+    EXPECT_TRUE(s->Find(ZuStringRef("bc"), pos, 1));
+    EXPECT_EQ(pos, 1u);
+    pos = 2;
+    EXPECT_TRUE(s->Find(ZuStringRef("bc"), pos, 1));
+    EXPECT_EQ(pos, 4u);
+    pos = 6;
+    EXPECT_TRUE(s->Find(ZuStringRef("ab"), pos, -1));
+    EXPECT_EQ(pos, 3u);
+    pos = 2;
+    EXPECT_TRUE(s->Find(ZuStringRef(""), pos, 1));
+    EXPECT_EQ(pos, 2u);
+    pos = 0;
+    EXPECT_FALSE(s->Find(ZuStringRef("abcabcx"), pos, 1));
+    EXPECT_FALSE(s->Find(ZuStringRef("ca"), pos = 5, 1));
+}
+
+TEST_F(StringTest, ConvertsCaseOfIsoLatinCharacters)
+{
+    struct {
+        unsigned short c, upper, lower;
+    } const table[] = {
+        {'a', 'A', 'a'},
+        {'z', 'Z', 'z'},
+        {'A', 'A', 'a'},
+        {'@', '@', '@'},
+        {0xE9, 0xC9, 0xE9},
+        {0xE4, 0xC4, 0xE4},
+        {0xE0, 0xE0, 0xE0},
+        {0xE3, 0xE3, 0xE3},
+        {0xF7, 0xF7, 0xF7},
+        {0xFE, 0xDE, 0xFE},
+        {0xFF, 0xFF, 0xFF},
+        {0xC0, 0xC0, 0xC0},
+        {0xC4, 0xC4, 0xE4},
+        {0xD7, 0xD7, 0xD7},
+        {0xDE, 0xDE, 0xFE},
+        {0x100, 0x100, 0x100},
+    };
+    for (auto const& t : table) {
+        EXPECT_EQ(ZuString::ConvertToUpper(t.c), t.upper) << std::hex << t.c;
+        EXPECT_EQ(ZuString::ConvertToLower(t.c), t.lower) << std::hex << t.c;
+    }
+    ZuStringRef s("\xE9"
+                  "a\xE0");
+    s->ConvertToUpper();
+    EXPECT_EQ(Text(s),
+        "\xC9"
+        "A\xE0");
+    s->ConvertToLower();
+    EXPECT_EQ(Text(s),
+        "\xE9"
+        "a\xE0");
+    EXPECT_EQ(ZuString::UnicodeToLatin(0xE9), '\xE9');
+    EXPECT_EQ(ZuString::UnicodeToLatin(0x20AC), '\x7F');
+}
+
+TEST_F(StringTest, ComparesLooselyAndExactly)
+{
+    ZuStringRef abc("abc");
+    EXPECT_EQ(abc->CompareWith(ZuStringRef("ABC"), false), 0);
+    EXPECT_EQ(abc->CompareWith(ZuStringRef("ABC"), true), 1);
+    EXPECT_EQ(ZuStringRef("ab")->CompareWith(abc, true), -1);
+    EXPECT_EQ(abc->CompareWith(ZuStringRef("ab"), true), 1);
+    EXPECT_EQ(abc->CompareWith("abd", true), -1);
+    EXPECT_EQ(abc->CompareWith(ZuStringNull, true), 1);
+    ZuStringRef empty("");
+    EXPECT_EQ(empty->CompareWith("", true), 0);
+    EXPECT_EQ(empty->CompareWith(static_cast<char const*>(nullptr), true), 0);
+    EXPECT_EQ(empty->CompareWith("x", true), -1);
+    unsigned short const wide[] = {'a', 'b', 'c', 0};
+    EXPECT_EQ(abc->CompareWith(wide, true), 0);
+    EXPECT_EQ(ZuStringRef("\xE9")->CompareWith("\xC9", false), 0);
+    EXPECT_EQ(ZuStringRef("\xE9")->CompareWith("a", true), 1); // characters compare unsigned
+    EXPECT_EQ(abc->CompareSubsetWith(0, 0, abc, 0, true), 1);
+    EXPECT_EQ(ZuStringRef("xabcx")->CompareSubsetWith(1, 3, abc, 0, true), 0);
+    EXPECT_EQ(ZuStringRef("xabcx")->CompareSubsetWith(1, 9, abc, 0, true), 1);
+    EXPECT_EQ(abc->CompareSubsetWith(5, 2, abc, 0, true), -1);
+}
+
+TEST_F(StringTest, CompareWithAnObjectThrowsOnEmptyOrForeignHandles)
+{
+    ZuStringRef abc("abc");
+    ZuObjectRef same(ZuStringRef("abc"));
+    EXPECT_EQ(abc->CompareWith(same), 0);
+    try {
+        abc->CompareWith(ZuObjectNull);
+        FAIL() << "no exception";
+    } catch (ZuExcObject const& e) {
+        EXPECT_EQ(e.RetError(), 1);
+    }
+    ZuValueRef foreign;
+    foreign.NewValue();
+    try {
+        abc->CompareWith(foreign);
+        FAIL() << "no exception";
+    } catch (ZuExcObject const& e) {
+        EXPECT_EQ(e.RetError(), 0);
+    }
+}
+
+TEST_F(StringTest, CopiesOutIntoBoundedBuffers)
+{
+    ZuStringRef s("abcdef");
+    char buffer[8];
+    std::memset(buffer, 'z', sizeof buffer);
+    EXPECT_FALSE(s->GetStringCopy(buffer, 4));
+    EXPECT_STREQ(buffer, "abc");
+    EXPECT_TRUE(s->GetStringCopy(buffer, 7));
+    EXPECT_STREQ(buffer, "abcdef");
+    EXPECT_TRUE(s->GetStringCopy(buffer, 0));
+    EXPECT_TRUE(s->ExtractStringCopy(buffer, 2, 3));
+    EXPECT_STREQ(buffer, "cde");
+    EXPECT_TRUE(s->ExtractStringCopy(buffer, 4, 7));
+    EXPECT_STREQ(buffer, "ef");
+    EXPECT_TRUE(s->ExtractStringCopy(buffer, 9, 2));
+    EXPECT_STREQ(buffer, "");
+    EXPECT_DEATH(s->GetStringCopy(static_cast<char*>(nullptr), 4), "Failed assertion: buffer");
+}
+
+TEST_F(StringTest, MakesParts)
+{
+    ZuStringRef s("abcdef");
+    ZuStringRef part;
+    EXPECT_TRUE(s->MakeLeft(2, part));
+    EXPECT_EQ(Text(part), "ab");
+    EXPECT_TRUE(s->MakeRight(10, part));
+    EXPECT_EQ(Text(part), "abcdef");
+    EXPECT_TRUE(s->MakeMiddle(4, 10, part));
+    EXPECT_EQ(Text(part), "ef");
+    EXPECT_TRUE(s->MakeMiddle(9, 1, part));
+    EXPECT_TRUE(part->IsEmpty());
+}
+
+TEST_F(StringTest, ReadsCharactersInBothWidths)
+{
+    ZuStringRef s("\xE9");
+    EXPECT_EQ(s[0], 0x00E9);
+    EXPECT_EQ(s[1], 0);
+    EXPECT_EQ(ZuStringNull[0], 0);
+    char c = 0;
+    EXPECT_TRUE(s->GetCharacter(0, c));
+    EXPECT_EQ(c, '\xE9');
+    EXPECT_FALSE(s->GetCharacter(1, c));
+
+    ZuStringRef w("");
+    unsigned short const text[] = {'a', 0x20AC, 0};
+    w->SetString(text, 0);
+    EXPECT_TRUE(w->IsDefaultUnicode());
+    EXPECT_EQ(w->AccessLatin(), nullptr);
+    EXPECT_TRUE(w->GetCharacter(1, c));
+    EXPECT_EQ(c, '\x7F');
+    w->InsertString(1, "\xE9");
+    EXPECT_EQ(Wide(w), u"a\u00E9\u20AC");
+    s->InsertString(1, text);
+    EXPECT_EQ(Text(s),
+        "\xE9"
+        "a\x7F");
+}
+
+TEST_F(StringTest, SolidStringsBorrowAndCopyBeforeChanging)
+{
+    char solid[] = "hello";
+    ZuStringRef s("");
+    s->SetSolidString(solid);
+    EXPECT_EQ(s->CharacterCount(), 5u);
+    EXPECT_EQ(s->AccessLatin(), solid);
+    EXPECT_TRUE(s->SetCharacter(0, 'j'));
+    EXPECT_FALSE(s->SetCharacter(5, 'x'));
+    EXPECT_EQ(Text(s), "jello");
+    EXPECT_STREQ(solid, "hello"); // the borrowed text is never written
+
+    s->SetSolidString(solid);
+    s->ConvertToUpper();
+    EXPECT_EQ(Text(s), "HELLO");
+    EXPECT_STREQ(solid, "hello");
+
+    s->SetSolidString(solid);
+    s->DeleteString(1, 2);
+    EXPECT_EQ(Text(s), "hlo");
+    EXPECT_STREQ(solid, "hello");
+
+    s->SetSolidString(solid);
+    ZuStringRef borrower("");
+    borrower->SetString(s, 3);
+    EXPECT_EQ(Text(borrower), "hel");
+
+    s->SetSolidString(solid);
+    s->ClearString();
+    EXPECT_TRUE(s->IsEmpty());
+    EXPECT_EQ(s->AccessLatin(), nullptr);
+}
+
+TEST_F(StringTest, HashesLikeAtoms)
+{
+    EXPECT_EQ(ZuStringRef("")->ComputeHashValue(211), 0u);
+    unsigned expected
+        = ((static_cast<unsigned>('a') ^ 13u) + (static_cast<unsigned>('b') ^ 26u)) % 211u;
+    EXPECT_EQ(ZuStringRef("ab")->ComputeHashValue(211), expected);
+    // Characters count as signed bytes.
+    unsigned high = (static_cast<unsigned>(-23) ^ 13u) % 7u;
+    EXPECT_EQ(ZuStringRef("\xE9")->ComputeHashValue(7), high);
+    EXPECT_DEATH(ZuStringRef("ab")->ComputeHashValue(0), "Failed assertion: num");
+}
+
+TEST_F(StringTest, WidthConversionsAreNotProvided)
+{
+    ZuStringRef s("abc");
+    s->ConvertToLatin(); // nothing to do for an 8-bit string
+    EXPECT_EQ(Text(s), "abc");
+    EXPECT_DEATH(s->ConvertToUnicode(), "NIY");
+    unsigned short buffer[4];
+    EXPECT_DEATH(s->GetStringCopy(buffer, 4), "NIY");
+}
+
+// ---------------------------------------------------------------------------
+// Strings bound to resources, with a stand-in for the resource manager.
+// ---------------------------------------------------------------------------
+
+struct FakeResource {
+    bool available = true;
+    unsigned type = 0x81;
+    void const* data = nullptr;
+    unsigned size = 0;
+    int locks = 0;
+};
+FakeResource fake;
+
+bool FakeLock(ZuResIDDef* id, void const*& data, unsigned& size, unsigned& type)
+{
+    if (id == nullptr)
+        return false;
+    ++fake.locks;
+    if (!fake.available)
+        return false;
+    data = fake.data;
+    size = fake.size;
+    type = fake.type;
+    return true;
+}
+
+ZuResIDDef* FakeId()
+{
+    return reinterpret_cast<ZuResIDDef*>(&fake);
+}
+
+TEST_F(StringTest, BoundStringFetchesItsResourceOnFirstAccess)
+{
+    static char const text[] = {'r', 'e', 's'}; // no terminator: the size bounds it
+    fake = FakeResource();
+    fake.data = text;
+    fake.size = 3;
+    ZuString::lock_resource = FakeLock;
+    ZuStringRef s("");
+    s->SetString(FakeId());
+    EXPECT_EQ(fake.locks, 0);
+    EXPECT_EQ(s->RetResID(), FakeId());
+    EXPECT_EQ(s->CharacterCount(), 3u);
+    EXPECT_EQ(fake.locks, 1);
+    EXPECT_EQ(Text(s), "res");
+    EXPECT_EQ(fake.locks, 1);
+    EXPECT_TRUE(s->IsDefaultLatin());
+
+    // A copy follows the same resource.
+    ZuStringRef copy("");
+    copy->SetString(s);
+    EXPECT_EQ(copy->RetResID(), FakeId());
+    EXPECT_EQ(copy->CompareWith("res", true), 0);
+
+    // Changing the text unbinds it.
+    s->SetCharacter(0, 'R');
+    EXPECT_EQ(s->RetResID(), nullptr);
+    EXPECT_EQ(Text(s), "Res");
+}
+
+TEST_F(StringTest, ResourceThatCannotBeLockedLeavesTheStringEmptyAndBound)
+{
+    static unsigned short const wide[] = {'o', 'k', 0};
+    fake = FakeResource();
+    fake.available = false;
+    ZuString::lock_resource = FakeLock;
+    ZuStringRef s("");
+    s->SetString(FakeId());
+    EXPECT_TRUE(s->IsEmpty());
+    EXPECT_EQ(s->RetResID(), FakeId());
+    fake.available = true;
+    fake.type = 0x82;
+    fake.data = wide;
+    fake.size = sizeof wide;
+    EXPECT_EQ(s->CharacterCount(), 2u);
+    EXPECT_TRUE(s->IsDefaultUnicode());
+    EXPECT_EQ(Wide(s), u"ok");
+}
+
+TEST_F(StringTest, IncompatibleResourceTypeStops)
+{
+    fake = FakeResource();
+    fake.type = 0x10;
+    ZuString::lock_resource = FakeLock;
+    ZuStringRef s("");
+    s->SetString(FakeId());
+    EXPECT_DEATH(s->CharacterCount(), "Incompatible resource type");
+}
+
+} // namespace

@@ -1,0 +1,249 @@
+#include "si/values.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+
+#include "si/convert.h"
+#include "tests/support/objmodel.h"
+
+namespace {
+
+class ValueTest : public ZuviRuntimeTest { };
+
+std::string Text(ZuStringRef const& s)
+{
+    std::string out;
+    if (!s.IsValid())
+        return out;
+    unsigned n = s->CharacterCount();
+    for (unsigned i = 0; i < n; ++i)
+        out.push_back(static_cast<char>(s->RetCharacter(i)));
+    return out;
+}
+
+ZuValueRef TextValue(char const* text)
+{
+    ZuValueRef v;
+    v.NewValue();
+    v->SetText(ZuTextRef(text));
+    return v;
+}
+
+TEST_F(ValueTest, FreshValueHoldsNothing)
+{
+    ZuValueRef v;
+    v.NewValue();
+    EXPECT_EQ(v->RetType(), ZU_TYPE_NONE);
+    EXPECT_EQ(v->RetCard32(), 0u);
+    EXPECT_EQ(v->RetInt64(), 0);
+    EXPECT_FALSE(v->RetBool());
+    EXPECT_EQ(v->RetReal(), 0.0);
+    EXPECT_EQ(v->RetPointer(), nullptr);
+    EXPECT_FALSE(v->RetObject().IsValid());
+    EXPECT_TRUE(v->RetRect() == ZuRect::none);
+    EXPECT_FALSE(v->IsObject());
+    ZuStringRef out("unchanged");
+    EXPECT_FALSE(v->ConvertToString(out, ZuStringNull));
+    EXPECT_EQ(Text(out), "unchanged");
+}
+
+TEST_F(ValueTest, IntegersExtendByTheirSign)
+{
+    ZuValueRef v;
+    v.NewValue();
+    v->SetInt32(-1);
+    EXPECT_EQ(v->RetType(), ZU_TYPE_INT);
+    EXPECT_EQ(v->RetCard64(), std::numeric_limits<uint64_t>::max());
+    EXPECT_EQ(v->RetCard32(), 0xFFFFFFFFu);
+    v->SetCard32(0xFFFFFFFFu);
+    EXPECT_EQ(v->RetType(), ZU_TYPE_CARD);
+    EXPECT_EQ(v->RetInt64(), 4294967295LL);
+    EXPECT_EQ(v->RetInt32(), -1);
+    v->SetCard64(1ULL << 63);
+    EXPECT_EQ(v->CompareWith(0), -1); // cardinals compare as signed
+    v->SetBool(true);
+    EXPECT_EQ(v->RetCard64(), 1u);
+    EXPECT_EQ(v->RetReal(), 1.0);
+}
+
+TEST_F(ValueTest, RealsTruncateTowardZero)
+{
+    ZuValueRef v;
+    v.NewValue();
+    v->SetReal(-2.7);
+    EXPECT_EQ(v->RetInt32(), -2);
+    EXPECT_TRUE(v->RetBool());
+    v->SetReal(0.4);
+    EXPECT_TRUE(v->RetBool());
+    EXPECT_EQ(v->RetCard32(), 0u);
+    v->SetReal(std::nan(""));
+    EXPECT_FALSE(v->RetBool());
+    EXPECT_EQ(v->RetInt64(), 0);
+    v->SetReal(1e30); // beyond 64 bits: held at the end of the range
+    EXPECT_EQ(v->RetInt64(), std::numeric_limits<int64_t>::max());
+    v->SetReal(-1e30);
+    EXPECT_EQ(v->RetInt64(), std::numeric_limits<int64_t>::min());
+}
+
+TEST_F(ValueTest, PointersKeepAllTheirBits)
+{
+    void* high = reinterpret_cast<void*>(static_cast<std::uintptr_t>(0x00007F12345678F0ULL));
+    ZuValueRef v;
+    v.NewValue();
+    v->SetPointer(high);
+    EXPECT_EQ(v->RetPointer(), high);
+    EXPECT_EQ(v->RetCard64(), 0x00007F12345678F0ULL);
+    EXPECT_EQ(v->CompareWith(high), 0);
+    ZuStringRef text;
+    ASSERT_TRUE(v->ConvertToString(text, ZuStringNull));
+    EXPECT_EQ(Text(text), "139716164221168");
+    EXPECT_EQ(TextValue(Text(text).c_str())->RetPointer(), high);
+}
+
+TEST_F(ValueTest, TextsReadAsBooleans)
+{
+    struct {
+        char const* text;
+        bool expected;
+    } const cases[] = {{"TRUE", true}, {"False", false}, {"truex", true}, {"2", true},
+        {"abc", false}, {"0", false}, {"", false}, {"0x10", true}};
+    for (auto const& c : cases)
+        EXPECT_EQ(TextValue(c.text)->RetBool(), c.expected) << c.text;
+}
+
+TEST_F(ValueTest, TextsReadAsNumbers)
+{
+    EXPECT_EQ(TextValue("-7")->RetInt32(), -7);
+    EXPECT_EQ(TextValue("-1")->RetCard64(), std::numeric_limits<uint64_t>::max());
+    EXPECT_EQ(TextValue("4294967296")->RetCard64(), 4294967296ULL);
+    EXPECT_EQ(TextValue("2.5")->RetReal(), 2.5);
+    EXPECT_EQ(TextValue("nothing")->RetInt64(), 0);
+}
+
+// Every simple kind written as text by the converter reads back the same.
+TEST_F(ValueTest, RoundTripsThroughText)
+{
+    int64_t const ints[] = {0, -1, 42, -2147483648LL, 1LL << 40,
+        std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max()};
+    for (int64_t n : ints) {
+        ZuValueRef v;
+        v.NewValue();
+        v->SetInt64(n);
+        ZuStringRef text;
+        ASSERT_TRUE(v->ConvertToString(text, ZuStringNull));
+        EXPECT_EQ(TextValue(Text(text).c_str())->RetInt64(), n) << Text(text);
+    }
+    uint64_t const cards[]
+        = {0, 4294967295ULL, 4294967296ULL, std::numeric_limits<uint64_t>::max()};
+    for (uint64_t n : cards) {
+        ZuValueRef v;
+        v.NewValue();
+        v->SetCard64(n);
+        ZuStringRef text;
+        ASSERT_TRUE(v->ConvertToString(text, ZuStringNull));
+        EXPECT_EQ(TextValue(Text(text).c_str())->RetCard64(), n) << Text(text);
+    }
+    double const reals[] = {0.0, 2.5, -1234.125, 1e6, 0.000001};
+    for (double r : reals) {
+        ZuValueRef v;
+        v.NewValue();
+        v->SetReal(r);
+        ZuStringRef text;
+        ASSERT_TRUE(v->ConvertToString(text, ZuStringNull));
+        EXPECT_EQ(TextValue(Text(text).c_str())->RetReal(), r) << Text(text);
+    }
+    for (bool b : {true, false}) {
+        ZuValueRef v;
+        v.NewValue();
+        v->SetBool(b);
+        ZuStringRef text;
+        ASSERT_TRUE(v->ConvertToString(text, ZuStringNull));
+        EXPECT_EQ(TextValue(Text(text).c_str())->RetBool(), b) << Text(text);
+    }
+    ZuValueRef holder;
+    holder.NewValue();
+    holder->SetText(ZuTextRef("words"));
+    ZuStringRef text;
+    ASSERT_TRUE(holder->ConvertToString(text, ZuStringNull));
+    EXPECT_EQ(Text(text), "words");
+}
+
+TEST_F(ValueTest, ComparesWithNumbersAndRecords)
+{
+    ZuValueRef v;
+    v.NewValue();
+    v->SetReal(1.5);
+    EXPECT_EQ(v->CompareWith(1.5), 0);
+    EXPECT_EQ(v->CompareWith(2), -1);
+    EXPECT_EQ(v->CompareWith(1u), 1);
+    EXPECT_EQ(v->CompareWith(true), 1);
+    EXPECT_EQ(v->CompareWith(std::nan("")), 0);
+    EXPECT_EQ(v->CompareWith(ZuRect(0, 0, 1, 1)), -1);
+    v->SetRect(ZuRect(0, 0, 1, 1));
+    EXPECT_EQ(v->CompareWith(ZuRect(0, 0, 1, 1)), 0);
+    EXPECT_EQ(v->CompareWith(ZuRect(0, 0, 2, 1)), 1);
+    EXPECT_TRUE(v->RetRect() == ZuRect(0, 0, 1, 1));
+    ZuTextStyle style;
+    style.SetAngle(45);
+    EXPECT_EQ(v->CompareWith(style), -1);
+    v->SetTextStyle(style);
+    EXPECT_EQ(v->CompareWith(style), 0);
+    EXPECT_TRUE(v->RetRect() == ZuRect::none);
+
+    ZuValueRef other;
+    other.NewValue();
+    other->SetInt32(3);
+    v->SetInt32(2);
+    EXPECT_EQ(v->CompareWith(ZuObjectRef(other)), -1);
+    EXPECT_EQ(v->CompareWith(ZuObjectNull), 1);
+}
+
+TEST_F(ValueTest, SetObjectCopiesAValueAndKindsTexts)
+{
+    ZuValueRef source;
+    source.NewValue();
+    source->SetInt32(7);
+    ZuValueRef v;
+    v.NewValue();
+    v->SetObject(source);
+    source->SetInt32(8);
+    EXPECT_EQ(v->RetType(), ZU_TYPE_INT);
+    EXPECT_EQ(v->RetInt32(), 7);
+    EXPECT_FALSE(v->RetObject().IsValid());
+
+    v->SetObject(ZuStringRef("abc"));
+    EXPECT_EQ(v->RetType(), ZU_TYPE_TEXT);
+    EXPECT_TRUE(v->RetText().IsValid());
+    v->SetObject(ZuObjectNull);
+    EXPECT_EQ(v->RetType(), ZU_TYPE_OBJECT);
+    ZuStringRef text("x");
+    EXPECT_TRUE(v->ConvertToString(text, ZuStringNull));
+    EXPECT_EQ(Text(text), "");
+    v->SetObject(v); // itself: nothing changes
+    EXPECT_EQ(v->RetType(), ZU_TYPE_OBJECT);
+}
+
+TEST_F(ValueTest, HandlesMakeNewValuesFromScalars)
+{
+    ZuValueRef a(5);
+    ZuValueRef b = a;
+    b = 6;
+    EXPECT_EQ(static_cast<int>(a), 5);
+    EXPECT_EQ(static_cast<int>(b), 6);
+    EXPECT_FALSE(a == b);
+    ZuValueRef r(2.5);
+    EXPECT_EQ(static_cast<double>(r), 2.5);
+    ZuValueRef flag(true);
+    EXPECT_TRUE(static_cast<bool>(flag));
+    ZuValueRef big(static_cast<uint64_t>(1) << 40);
+    EXPECT_EQ(static_cast<uint64_t>(big), 1ULL << 40);
+    ZuValueRef empty;
+    EXPECT_EQ(static_cast<int>(empty), 0);
+    EXPECT_TRUE(static_cast<ZuRect>(empty) == ZuRect::none);
+}
+
+} // namespace
