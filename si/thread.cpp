@@ -1,5 +1,10 @@
 #include "si/thread.h"
 
+#include <chrono>
+#include <thread>
+
+#include "si/rtclass.h"
+
 #include "si/typeinfo.h"
 #include "w32/kernel.h"
 
@@ -76,4 +81,80 @@ bool ZuThread::SetSlotThread(ZuThread* thread)
         }
     }
     return TlsSetValue(index, thread) != FALSE;
+}
+
+// ---------------------------------------------------------------------------
+// The thread object
+// ---------------------------------------------------------------------------
+
+ZU_IMPLEMENT_CLASS(ZuThread, ZuObject, ZU_SRC_FILE, ZU_CLASS_PLAIN)
+
+ZuThread::ZuThread() : running(false), dead(false), stop_requested(false)
+{
+    self = this;
+    SetStatus(ZuObjectStatusBit(3));
+}
+
+ZuThread::~ZuThread() {}
+
+bool ZuThread::Run()
+{
+    // Running from the call on, so that a second Run cannot start the
+    // performer twice before the first thread is under way.
+    if (running.exchange(true))
+        return false;
+    dead = false;
+    try {
+        std::thread worker(&ZuThread::ThreadLauncher, static_cast<void*>(this));
+        worker.detach();
+    } catch (...) {
+        running = false;
+        return false;
+    }
+    return true;
+}
+
+void ZuThread::ThreadLauncher(void* thread)
+{
+    ZuThreadRef hold(static_cast<ZuThread*>(thread));
+    SetSlotThread(hold.RetRawObject());
+    hold->running = true;
+    hold->dead = false;
+    ZuPerformerRef work(hold->performer);
+    if (work.IsValid())
+        work->Run(hold);
+    work = ZuPerformerRef();
+    hold->running = false;
+    hold->dead = true;
+    SetSlotThread(nullptr);
+}
+
+bool ZuThread::SetPerformer(const ZuPerformerRef& p)
+{
+    if (running || dead)
+        return false;
+    performer = p;
+    return true;
+}
+
+void ZuThread::Sleep(unsigned milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void ZuThread::Yield()
+{
+    Sleep(0);
+}
+
+void ZuThread::Delete()
+{
+    performer = ZuPerformerRef();
+    self = ZuThreadRef();
+    ZuObject::Delete();
+}
+
+ZuThreadRef ZuThread::Current()
+{
+    return ZuThreadRef(RetSlotThread());
 }

@@ -10,6 +10,9 @@
 
 #include <atomic>
 
+#include "si/object.h"
+#include "si/performer.h"
+
 #include "si/enumfamily.h"
 
 // Why the global lock is taken. Every value takes the same lock: the memory
@@ -21,8 +24,37 @@
     X(ZU_GLOBAL_LOCK_HANDLE, 3) X(ZU_GLOBAL_LOCK_COLLECTOR, 4) X(ZU_GLOBAL_LOCK_APPLICATION, 5)
 ZU_ENUM(ZuGlobalLockId, ZU_GLOBAL_LOCK_ID_LIST)
 
-class ZuThread {
+ZU_HANDLE(ZuThread, ZuObject)
+
+// A library thread: runs its performer on a platform thread. The object
+// always holds a handle to itself, and carries status bit 3, which tells
+// the collector that its member handles are roots.
+class ZuThread : public ZuObject {
+    ZU_CLASS(ZuThread, ZuObject)
 public:
+    ZuThread();
+    ~ZuThread() override;
+
+    // Starts the platform thread; false when already running or when the
+    // platform refuses.
+    virtual bool Run();
+    // False while running and once dead.
+    virtual bool SetPerformer(const ZuPerformerRef& performer);
+    virtual bool IsRunning() const { return running; }
+    virtual bool IsDead() const { return dead; }
+    virtual bool IsStopRequested() const { return stop_requested; }
+    virtual void RequestStop() { stop_requested = true; }
+    virtual void Sleep(unsigned milliseconds);
+    virtual void Yield();
+    void Delete() override;
+
+    const ZuPerformerRef& RetPerformer() const { return performer; }
+
+    // The thread object of the calling worker; empty on the main thread.
+    static ZuThreadRef Current();
+    // The start procedure of every library thread.
+    static void ThreadLauncher(void* thread);
+
     // True when no worker ever registered a thread slot, or when the calling
     // thread's slot is empty.
     static bool IsMainThread();
@@ -45,6 +77,14 @@ protected:
     // The thread-local slot index; "none" (TLS_OUT_OF_INDEXES) until a
     // worker first registers.
     static std::atomic<unsigned> tls_index;
+
+private:
+    ZuThreadRef self;
+    ZuPerformerRef performer;
+    std::atomic<bool> running;
+    std::atomic<bool> dead;
+    std::atomic<bool> stop_requested;
 };
+ZU_CLASS_END(ZuThread)
 
 #endif

@@ -120,3 +120,82 @@ TEST(Thread, EveryThreadIsMainUntilAWorkerRegisters)
     EXPECT_TRUE(other_is_main);
     EXPECT_TRUE(ZuThread::IsMainThread());
 }
+
+// ---- The thread object -------------------------------------------------------
+
+#include "si/classfactory.h"
+#include "si/performer.h"
+#include "tests/support/objmodel.h"
+
+// Records what the thread looks like from inside, then waits for a stop.
+ZU_HANDLE(TThreadWork, ZuPerformer)
+class TThreadWork : public ZuPerformer {
+    ZU_CLASS(TThreadWork, ZuPerformer)
+public:
+    TThreadWork() {}
+    bool Run(const ZuObjectRef& subject) override
+    {
+        ZuThreadRef me(subject);
+        current = ZuThread::Current().RetRawObject();
+        is_main = ZuThread::IsMainThread();
+        started = true;
+        while (!me->IsStopRequested())
+            me->Sleep(1);
+        return true;
+    }
+    std::atomic<bool> started{false};
+    ZuThread* current = nullptr;
+    bool is_main = true;
+};
+ZU_CLASS_END(TThreadWork)
+ZU_IMPLEMENT_CLASS(TThreadWork, ZuPerformer, "tests/thread", ZU_CLASS_PLAIN)
+
+namespace {
+
+class ThreadObjectTest : public ZuviRuntimeTest {};
+
+void WaitFor(const std::atomic<bool>& flag)
+{
+    for (int i = 0; i < 5000 && !flag; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+TEST_F(ThreadObjectTest, RunsItsPerformerUntilAskedToStop)
+{
+    ZuThreadRef thread(ZuClassFactory::New("ZuThread", nullptr, __LINE__, __FILE__));
+    TThreadWorkRef work(ZuClassFactory::New("TThreadWork", nullptr, __LINE__, __FILE__));
+    TThreadWorkRef other(ZuClassFactory::New("TThreadWork", nullptr, __LINE__, __FILE__));
+    EXPECT_TRUE(thread->TestStatus(ZuObjectStatusBit(3)));
+    EXPECT_TRUE(ZuThread::Current().IsInvalid());
+    ASSERT_TRUE(thread->SetPerformer(work));
+    ASSERT_TRUE(thread->Run());
+    EXPECT_FALSE(thread->Run());
+    WaitFor(work->started);
+    ASSERT_TRUE(work->started);
+    EXPECT_EQ(thread.RetRawObject(), work->current);
+    EXPECT_FALSE(work->is_main);
+    EXPECT_TRUE(thread->IsRunning());
+    EXPECT_FALSE(thread->SetPerformer(other));
+    EXPECT_TRUE(thread->RetPerformer() == work);
+
+    thread->RequestStop();
+    for (int i = 0; i < 5000 && !thread->IsDead(); ++i)
+        thread->Sleep(1);
+    EXPECT_TRUE(thread->IsDead());
+    EXPECT_FALSE(thread->IsRunning());
+    EXPECT_FALSE(thread->SetPerformer(other));
+    EXPECT_TRUE(ZuThread::IsMainThread());
+    thread->Delete();
+}
+
+TEST(ThreadObjectDeathTest, PerformerItselfCannotBeMade)
+{
+    EXPECT_DEATH(
+        {
+            ZuviStartRuntime();
+            ZuClassFactory::New("ZuPerformer", nullptr, __LINE__, __FILE__);
+        },
+        "Cannot instanciate ZuPerformer");
+}
+
+} // namespace

@@ -1,0 +1,32 @@
+#include <gtest/gtest.h>
+
+#include "si/maininit.h"
+#include "si/memzone.h"
+#include "tests/support/debugcapture.h"
+#include "zoveda/gfxmemory.h"
+
+namespace {
+
+// No class of this test program is named "App": start-up stops at the
+// application and the library shuts down cleanly.
+TEST(MainInitTest, WithoutAnApplicationClassStartUpFailsCleanly)
+{
+    DebugCapture capture;
+    Zuvi_MainInit();
+    ASSERT_FALSE(capture.Boxes().empty());
+    const std::string text = capture.LastBox().text;
+    EXPECT_NE(std::string::npos, text.find("\nFatal Zuvi exception raised...")) << text;
+    EXPECT_EQ("Error", capture.LastBox().caption);
+    EXPECT_EQ(nullptr, Zuvi_sys_zone);
+    EXPECT_EQ(nullptr, Zuvi_app_zone);
+    EXPECT_EQ(nullptr, ZuMemZone::zone_head);
+    EXPECT_NE(nullptr, GfxMemory::fn_alloc);
+    EXPECT_NE(nullptr, GfxMemory::fn_free);
+
+    // The library can be brought up again in the same process.
+    Zuvi_MainInit();
+    EXPECT_EQ(2u, capture.Boxes().size());
+    EXPECT_EQ(nullptr, Zuvi_sys_zone);
+}
+
+} // namespace
