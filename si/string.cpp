@@ -881,6 +881,11 @@ unsigned ZuString::ComputeHashValue(unsigned num) const
 
 ZU_IMPLEMENT_CLASS_CORE(ZuString, ZuText, "si/string", ZU_CLASS_PLAIN)
 
+// Every change of the text through SetString, SetSolidString, ClearString or
+// DeleteString is reported as "Changed" of the data "string".
+static Zuvi_NotifyExport zuvi_notify_ZuString_changed(&ZuStringRef::RetRuntime(), "Changed", "string",
+                                                      nullptr);
+
 namespace {
 
 ZuString* NewString(unsigned line)

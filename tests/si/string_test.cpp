@@ -5,7 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "si/atom.h"
 #include "si/except.h"
+#include "si/rtclass.h"
 #include "si/values.h"
 #include "tests/support/objmodel.h"
 
@@ -436,6 +438,11 @@ TEST_F(StringTest, IncompatibleResourceTypeStops)
     ZuStringRef s("");
     s->SetString(FakeId());
     EXPECT_DEATH(s->CharacterCount(), "Incompatible resource type");
+}
+
+TEST_F(StringTest, DeclaresItsChangeNotification)
+{
+    EXPECT_EQ(ZuStringRef::RetRuntime()->CountNotify(ZuAtomRef("string")), 1u);
 }
 
 } // namespace

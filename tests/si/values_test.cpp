@@ -246,4 +246,17 @@ TEST_F(ValueTest, HandlesMakeNewValuesFromScalars)
     EXPECT_TRUE(static_cast<ZuRect>(empty) == ZuRect::none);
 }
 
+// Typed handles look through a value to the object it holds.
+TEST_F(ValueTest, TypedHandlesTakeTheObjectAValueHolds)
+{
+    ZuStringRef text("inside");
+    ZuValueRef holder(static_cast<ZuObjectRef const&>(text));
+    ZuTextRef typed;
+    typed = static_cast<ZuObjectRef const&>(holder);
+    EXPECT_TRUE(typed == text);
+    ZuValueRef number(3);
+    typed = static_cast<ZuObjectRef const&>(number);
+    EXPECT_FALSE(typed.IsValid());
+}
+
 } // namespace
