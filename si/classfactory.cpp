@@ -2,6 +2,8 @@
 
 #include "si/error.h"
 #include "si/except.h"
+#include "si/interface.h"
+#include "si/typeinfo.h"
 #include "si/memzone.h"
 
 namespace {
@@ -86,6 +88,7 @@ void ZuClassFactory::Initialise()
         consumed = Zuvi_RuntimeInfo::last;
     }
     Zuvi_RuntimeInfo::last = nullptr;
+    Zuvi_Interface::NotifyNewClasses();
     is_init_ok = true;
 }
 
@@ -106,6 +109,9 @@ void ZuClassFactory::Kill()
     list_head = list_tail = nullptr;
     real_head = real_tail = nullptr;
     is_init_ok = false;
+    Zuvi_Interface::ReleaseClassMaps();
+    Zuvi_Interface::NotifyNewClasses();
+    Zuvi_TypeInfo::ReleaseTable();
     // Give the registrations back, after any registered since.
     if (consumed) {
         Zuvi_RuntimeInfo** end = &Zuvi_RuntimeInfo::last;

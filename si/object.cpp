@@ -11,6 +11,7 @@
 #include "si/classfactory.h"
 #include "si/rtclass.h"
 #include "si/globallock.h"
+#include "si/interface.h"
 #include "si/typeinfo.h"
 
 namespace {
@@ -234,6 +235,21 @@ bool ZuObject::IsKindOf(const ZuRuntimeRef& rt) const
 const Bitset<ZuObjectStatusBit>& ZuObject::RetObjectStatus() const
 {
     return status;
+}
+
+bool ZuObject::SupportsInterface(const Zuvi_Interface* iface) const
+{
+    return iface && iface->CheckClassMap(RetClassID());
+}
+
+const void* ZuObject::CastToInterface(const Zuvi_Interface* iface) const
+{
+    return iface ? RetRuntime()->CastToInterface(this, iface) : nullptr;
+}
+
+void* ZuObject::CastToInterface(const Zuvi_Interface* iface)
+{
+    return iface ? RetRuntime()->CastToInterface(this, iface) : nullptr;
 }
 
 unsigned ZuObject::RetClassID() const

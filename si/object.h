@@ -19,6 +19,7 @@ class ZuRuntimeRef;
 struct ZuObjectExtension;
 struct ZuObserverLink;
 struct Zuvi_Target;
+class Zuvi_Interface;
 
 // The status bits of every object. Bit 3 has no name: threads set it on
 // themselves and the collector reads it.
@@ -58,6 +59,11 @@ public:
     virtual void AwakeFromObject(const ZuObjectRef& obj);
     virtual bool IsA(const ZuRuntimeRef& rt) const;
     virtual bool IsKindOf(const ZuRuntimeRef& rt) const;
+    // Interfaces (si/interface.h): whether the object's class declares the
+    // interface, and the object's part for it (null when it does not).
+    virtual bool SupportsInterface(const Zuvi_Interface* iface) const;
+    virtual const void* CastToInterface(const Zuvi_Interface* iface) const;
+    virtual void* CastToInterface(const Zuvi_Interface* iface);
     virtual const Bitset<ZuObjectStatusBit>& RetObjectStatus() const;
     virtual unsigned RetClassID() const;
     virtual bool MarkAndSweepTest(ZuObjectStatusBit bit) const;

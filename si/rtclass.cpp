@@ -6,6 +6,7 @@
 #include "si/error.h"
 #include "si/memzone.h"
 #include "si/classfactory.h"
+#include "si/interface.h"
 #include "si/typeinfo.h"
 
 namespace {
@@ -41,6 +42,12 @@ struct ZuRuntime::NotifyRecord {
     NotifyRecord* next = nullptr;
     ZuAtomRef event;
     ZuAtomRef data;
+};
+
+struct ZuRuntime::InterfaceRecord {
+    InterfaceRecord* next;
+    const Zuvi_Interface* iface;
+    const Zuvi_InterfaceCastDef* cast;
 };
 
 ZU_IMPLEMENT_CLASS(ZuRuntime, ZuObject, kFile, ZU_CLASS_PLAIN)
@@ -207,7 +214,8 @@ void ZuRuntime::ResolveNull()
 ZuRuntime::ZuRuntime()
     : class_id_(0), depth(0), info(nullptr), alternate(nullptr), alternate_chosen(false),
       targets(nullptr), target_count(0), cursor(nullptr), cursor_index(0), notifies(nullptr),
-      notify_count(0), ref_offsets(nullptr), ref_count_(0), singleton(false), next_runtime(nullptr)
+      notify_count(0), interfaces(nullptr), interface_count(0), ref_offsets(nullptr), ref_count_(0),
+      singleton(false), next_runtime(nullptr)
 {
 }
 
@@ -223,6 +231,11 @@ ZuRuntime::~ZuRuntime()
         NotifyRecord* r = notifies;
         notifies = r->next;
         r->~NotifyRecord();
+        SysFree(r, __LINE__);
+    }
+    while (interfaces) {
+        InterfaceRecord* r = interfaces;
+        interfaces = r->next;
         SysFree(r, __LINE__);
     }
     if (ref_offsets) {
@@ -252,6 +265,10 @@ void ZuRuntime::LinkSuper()
 
 void ZuRuntime::CollectTargets()
 {
+    if (!Zuvi_TypeInfo::IsTableBuilt())
+        Zuvi_TypeInfo::InitialiseAll();
+    for (Zuvi_InterfaceExport* exp = Zuvi_InterfaceExport::head; exp; exp = exp->next)
+        PublishInterface(exp->class_rt, exp->iface, exp->cast);
     for (Zuvi_TargetExport* exp = Zuvi_TargetExport::head; exp; exp = exp->next) {
         if (exp->info.class_rt != info->runtime)
             continue;
@@ -531,7 +548,12 @@ void ZuRuntime::Delete()
         r->~NotifyRecord();
         SysFree(r, __LINE__);
     }
-    target_count = notify_count = 0;
+    while (interfaces) {
+        InterfaceRecord* r = interfaces;
+        interfaces = r->next;
+        SysFree(r, __LINE__);
+    }
+    target_count = notify_count = interface_count = 0;
     cursor = nullptr;
     cursor_index = 0;
     instance = ZuObjectRef();
@@ -540,4 +562,67 @@ void ZuRuntime::Delete()
         *info->runtime = ZuRuntimeRef();
     class_ = ZuRuntimeRef();
     ZuObject::Delete();
+}
+
+// ---------------------------------------------------------------------------
+// Interfaces
+// ---------------------------------------------------------------------------
+
+void ZuRuntime::PublishInterface(const ZuRuntimeRef* class_rt, const Zuvi_Interface* iface,
+                                 const Zuvi_InterfaceCastDef* cast)
+{
+    if (!info || class_rt != info->runtime || !iface)
+        return;
+    InterfaceRecord* r = SysAlloc<InterfaceRecord>("Zuvi_InterfaceRecord", __LINE__);
+    r->next = interfaces;
+    r->iface = iface;
+    r->cast = cast;
+    interfaces = r;
+    ++interface_count;
+}
+
+bool ZuRuntime::ClassSupportsInterface(const Zuvi_Interface* iface) const
+{
+    for (const ZuRuntime* rt = this; rt; rt = static_cast<const ZuRuntime*>(rt->super_.RetRawObject()))
+        for (const InterfaceRecord* r = rt->interfaces; r; r = r->next)
+            if (r->iface == iface)
+                return true;
+    return false;
+}
+
+const void* ZuRuntime::CastToInterface(const ZuObject* obj, const Zuvi_Interface* iface) const
+{
+    for (const ZuRuntime* rt = this; rt; rt = static_cast<const ZuRuntime*>(rt->super_.RetRawObject()))
+        for (const InterfaceRecord* r = rt->interfaces; r; r = r->next)
+            if (r->iface == iface)
+                return r->cast && r->cast->cast_const ? r->cast->cast_const(obj) : nullptr;
+    return nullptr;
+}
+
+void* ZuRuntime::CastToInterface(ZuObject* obj, const Zuvi_Interface* iface)
+{
+    for (const ZuRuntime* rt = this; rt; rt = static_cast<const ZuRuntime*>(rt->super_.RetRawObject()))
+        for (const InterfaceRecord* r = rt->interfaces; r; r = r->next)
+            if (r->iface == iface)
+                return r->cast && r->cast->cast ? r->cast->cast(obj) : nullptr;
+    return nullptr;
+}
+
+unsigned ZuRuntime::CountInterfaces() const
+{
+    unsigned n = 0;
+    for (const ZuRuntime* rt = this; rt; rt = static_cast<const ZuRuntime*>(rt->super_.RetRawObject()))
+        n += rt->interface_count;
+    return n;
+}
+
+bool ZuRuntime::GetInterface(unsigned i, const Zuvi_Interface*& iface) const
+{
+    for (const ZuRuntime* rt = this; rt; rt = static_cast<const ZuRuntime*>(rt->super_.RetRawObject()))
+        for (const InterfaceRecord* r = rt->interfaces; r; r = r->next, --i)
+            if (i == 0) {
+                iface = r->iface;
+                return true;
+            }
+    return false;
 }

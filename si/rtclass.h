@@ -13,6 +13,8 @@
 
 class ZuRuntime;
 class ZuMessageRef;
+class Zuvi_Interface;
+struct Zuvi_InterfaceCastDef;
 struct Zuvi_TargetExport;
 struct Zuvi_TypeDef;
 
@@ -132,6 +134,17 @@ public:
     virtual void ResetAlternateConstructor();
     [[noreturn]] virtual void ResolveNull();
 
+    // Interfaces (si/interface.h): the class's own records, newest first,
+    // taken from its static declarations while its targets are collected;
+    // the answers look at the class's own records, then its super class's.
+    virtual void PublishInterface(const ZuRuntimeRef* class_rt, const Zuvi_Interface* iface,
+                                  const Zuvi_InterfaceCastDef* cast);
+    virtual bool ClassSupportsInterface(const Zuvi_Interface* iface) const;
+    virtual const void* CastToInterface(const ZuObject* obj, const Zuvi_Interface* iface) const;
+    virtual void* CastToInterface(ZuObject* obj, const Zuvi_Interface* iface);
+    unsigned CountInterfaces() const;
+    bool GetInterface(unsigned i, const Zuvi_Interface*& iface) const;
+
     unsigned RetRuntimeClassID() const { return class_id_; }
     const ZuRuntimeRef& RetClass() const { return class_; }
     const ZuRuntimeRef& RetSuper() const { return super_; }
@@ -176,6 +189,7 @@ public:
 private:
     struct TargetRecord;
     struct NotifyRecord;
+    struct InterfaceRecord;
 
     unsigned class_id_;
     ZuRuntimeRef class_;
@@ -190,6 +204,8 @@ private:
     mutable unsigned cursor_index;
     NotifyRecord* notifies;
     unsigned notify_count;
+    InterfaceRecord* interfaces;
+    unsigned interface_count;
     unsigned* ref_offsets;
     unsigned ref_count_;
     ZuObjectRef instance;

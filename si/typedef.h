@@ -34,9 +34,9 @@ public:
     // calls it. Later calls do nothing while the table exists.
     static void InitialiseAll();
     static bool IsTableBuilt() { return array != nullptr; }
-    // Forgets the table when the zones that hold it are going away, so that
-    // a later start-up builds it again.
-    static void ForgetTable() { array = nullptr; }
+    // Gives the table back at shut-down, so that a later start-up builds it
+    // again.
+    static void ReleaseTable();
 
     // Lookups over the table (ZuTypeInfo answers through them).
     static unsigned int RetCount() { return num; }

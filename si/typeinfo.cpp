@@ -45,6 +45,13 @@ void Zuvi_TypeInfo::InitialiseAll()
         iter->Initialise();
 }
 
+void Zuvi_TypeInfo::ReleaseTable()
+{
+    if (array)
+        ZuMemZone::FreeAnyZone(array, __LINE__, ZU_SRC_FILE);
+    array = nullptr;
+}
+
 void Zuvi_TypeInfo::Initialise()
 {
     if (!array && num > 0) {

@@ -64,6 +64,6 @@ TEST(TypeInfo, TableIsBuiltOnceInTheApplicationZone)
     // Lookups keep answering from the registrations.
     EXPECT_EQ(Zuvi_TypeInfo::Find("Card8"), Card8TypeDef);
     Zuvi_TypeInfo::InitialiseAll();
-    Zuvi_TypeInfo::ForgetTable();
+    Zuvi_TypeInfo::ReleaseTable();
     ZuMemZone::Kill();
 }
