@@ -3,6 +3,7 @@
 #include "si/error.h"
 #include "si/key.h"
 #include "si/typeinfo.h"
+#include "si/values.h"
 
 // Basic types, in registration order.
 ZU_TYPE_REGISTER(Int8, "Int8", nullptr, ZU_TYPE_INT, nullptr, 1)
@@ -38,4 +39,130 @@ ZU_TYPE_REGISTER(ZuFilePos, "ZuFilePos", &Int64_type, ZU_TYPE_INT, nullptr, 8)
 ZuKey Zuvi_ValueToZuKey(ZuValueRef const &)
 {
     Zuvi_ErrorAbort("No conversion between ZuValue and type ZuKey", 73, ZU_SRC_FILE);
+}
+
+
+namespace {
+
+ZuValue * ValueOf(ZuValueRef const & value)
+{
+    return value.IsInvalid() ? nullptr : value.operator->();
+}
+
+} // namespace
+
+int8_t Zuvi_ValueToInt8(ZuValueRef const & value)
+{
+    ZuValue * v = ValueOf(value);
+    return v ? static_cast<int8_t>(v->RetInt32()) : 0;
+}
+
+int16_t Zuvi_ValueToInt16(ZuValueRef const & value)
+{
+    ZuValue * v = ValueOf(value);
+    return v ? static_cast<int16_t>(v->RetInt32()) : 0;
+}
+
+int32_t Zuvi_ValueToInt32(ZuValueRef const & value)
+{
+    ZuValue * v = ValueOf(value);
+    return v ? static_cast<int32_t>(v->RetInt32()) : 0;
+}
+
+int64_t Zuvi_ValueToInt64(ZuValueRef const & value)
+{
+    ZuValue * v = ValueOf(value);
+    return v ? static_cast<int64_t>(v->RetInt64()) : 0;
+}
+
+int64_t Zuvi_ValueToZuTimeTick(ZuValueRef const & value)
+{
+    return Zuvi_ValueToInt64(value);
+}
+
+int64_t Zuvi_ValueToZuFilePos(ZuValueRef const & value)
+{
+    return Zuvi_ValueToInt64(value);
+}
+
+unsigned int Zuvi_ValueToCard32(ZuValueRef const & value)
+{
+    ZuValue * v = ValueOf(value);
+    return v ? static_cast<unsigned int>(v->RetCard32()) : 0;
+}
+
+uint8_t Zuvi_ValueToCard8(ZuValueRef const & value)
+{
+    return static_cast<uint8_t>(Zuvi_ValueToCard32(value));
+}
+
+uint16_t Zuvi_ValueToCard16(ZuValueRef const & value)
+{
+    return static_cast<uint16_t>(Zuvi_ValueToCard32(value));
+}
+
+uint32_t Zuvi_ValueToCount(ZuValueRef const & value)
+{
+    return Zuvi_ValueToCard32(value);
+}
+
+uint8_t Zuvi_ValueToByte(ZuValueRef const & value)
+{
+    return static_cast<uint8_t>(Zuvi_ValueToCard32(value));
+}
+
+char Zuvi_ValueToLatinChar(ZuValueRef const & value)
+{
+    return static_cast<char>(Zuvi_ValueToCard32(value));
+}
+
+uint16_t Zuvi_ValueToUnicodeChar(ZuValueRef const & value)
+{
+    return static_cast<uint16_t>(Zuvi_ValueToCard32(value));
+}
+
+uint64_t Zuvi_ValueToCard64(ZuValueRef const & value)
+{
+    ZuValue * v = ValueOf(value);
+    return v ? static_cast<uint64_t>(v->RetCard64()) : 0;
+}
+
+double Zuvi_ValueToReal(ZuValueRef const & value)
+{
+    ZuValue * v = ValueOf(value);
+    return v ? v->RetReal() : 0.0;
+}
+
+double Zuvi_ValueToZuCoord(ZuValueRef const & value)
+{
+    return Zuvi_ValueToReal(value);
+}
+
+double Zuvi_ValueToZuRelCoord(ZuValueRef const & value)
+{
+    return Zuvi_ValueToReal(value);
+}
+
+// Through the cardinal, not RetBool: a text "true" or a real 0.5 is false.
+bool Zuvi_ValueToBool(ZuValueRef const & value)
+{
+    return Zuvi_ValueToCard32(value) != 0;
+}
+
+void * Zuvi_ValueToPointer(ZuValueRef const & value)
+{
+    ZuValue * v = ValueOf(value);
+    return v ? v->RetPointer() : nullptr;
+}
+
+ZuResIDDef * Zuvi_ValueToZuResID(ZuValueRef const & value)
+{
+    return static_cast<ZuResIDDef *>(Zuvi_ValueToPointer(value));
+}
+
+ZuKeyModifiers Zuvi_ValueToZuKeyModifiers(ZuValueRef const & value)
+{
+    ZuKeyModifiers set;
+    set.SetBits(Zuvi_ValueToCard64(value));
+    return set;
 }

@@ -81,3 +81,55 @@ TEST(Bitset, TypedSetNamesBitsByEnumeration)
     expected += ZuKeyModifiers::Bit(ZU_MOD_CAPS_LOCK);
     EXPECT_TRUE(mods == expected);
 }
+
+#include "si/values.h"
+#include "tests/support/objmodel.h"
+
+namespace {
+
+class BitsetValues : public ZuviRuntimeTest {};
+
+TEST_F(BitsetValues, ValuesGiveTheir64Bits)
+{
+    uint64_t bits = (uint64_t(1) << 63) | 6u;
+    ZuValueRef value(bits);
+    ZuBitset set(value);
+    EXPECT_EQ(set.RetBits(), bits);
+    EXPECT_TRUE(set == value);
+    EXPECT_FALSE(set != value);
+
+    ZuBitset other;
+    other = value;
+    EXPECT_EQ(other.RetBits(), bits);
+    other = ZuValueRef();
+    EXPECT_TRUE(other.TestNone());
+    EXPECT_TRUE(other == ZuValueRef());
+
+    ZuBitset r;
+    r.SetBits(0b1100);
+    r += ZuValueRef(uint64_t(0b0011));
+    EXPECT_EQ(r.RetBits(), 0b1111u);
+    r -= ZuValueRef(uint64_t(0b0101));
+    EXPECT_EQ(r.RetBits(), 0b1010u);
+    r ^= ZuValueRef(uint64_t(0b1111));
+    EXPECT_EQ(r.RetBits(), 0b0101u);
+    r *= ZuValueRef(uint64_t(0b0100));
+    EXPECT_EQ(r.RetBits(), 0b0100u);
+}
+
+TEST_F(BitsetValues, EmptyHandleLeavesTheSetAlone)
+{
+    ZuBitset r;
+    r.SetBits(0b1010);
+    ZuValueRef empty;
+    r += empty;
+    r |= empty;
+    r -= empty;
+    r *= empty;  // even the intersection
+    r &= empty;
+    r ^= empty;
+    EXPECT_EQ(r.RetBits(), 0b1010u);
+    EXPECT_FALSE(r == empty);
+}
+
+} // namespace

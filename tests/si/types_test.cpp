@@ -70,3 +70,75 @@ TEST(Types, BasicTypeDefinitions)
     EXPECT_EQ(ZuKeyTypeTypeDef->extra, static_cast<void const *>(ZuKeyType_names));
     EXPECT_EQ(Zuvi_TypeInfo::Find("Pointer")->kind, static_cast<ZuSimpleType>(10));
 }
+
+#include "si/key.h"
+#include "si/string.h"
+#include "si/values.h"
+#include "tests/support/objmodel.h"
+
+namespace {
+
+class TypesFromValues : public ZuviRuntimeTest {};
+
+TEST_F(TypesFromValues, IntegersAreCutToTheirWidth)
+{
+    ZuValueRef v300(300), minus_one(-1), big(int64_t(0x123456789));
+    EXPECT_EQ(Zuvi_ValueToInt8(v300), 44);
+    EXPECT_EQ(Zuvi_ValueToCard8(v300), 44);
+    EXPECT_EQ(Zuvi_ValueToByte(v300), 44);
+    EXPECT_EQ(Zuvi_ValueToCard16(minus_one), 65535);
+    EXPECT_EQ(Zuvi_ValueToInt16(minus_one), -1);
+    EXPECT_EQ(Zuvi_ValueToUnicodeChar(minus_one), 0xFFFF);
+    EXPECT_EQ(Zuvi_ValueToInt64(big), int64_t(0x123456789));
+    EXPECT_EQ(Zuvi_ValueToZuFilePos(big), int64_t(0x123456789));
+    EXPECT_EQ(Zuvi_ValueToCard64(big), uint64_t(0x123456789));
+    EXPECT_EQ(Zuvi_ValueToLatinChar(ZuValueRef(0x1E9u)), char(0xE9));
+    EXPECT_EQ(Zuvi_ValueToReal(ZuValueRef(2.5)), 2.5);
+    EXPECT_EQ(Zuvi_ValueToZuCoord(ZuValueRef(7)), 7.0);
+}
+
+TEST_F(TypesFromValues, BoolGoesThroughTheCardinal)
+{
+    ZuValueRef half(0.5);
+    EXPECT_TRUE(half->RetBool());
+    EXPECT_FALSE(Zuvi_ValueToBool(half));
+    // A text counts by the number it reads as.
+    EXPECT_FALSE(Zuvi_ValueToBool(ZuValueRef(ZuObjectRef(ZuStringRef("yes")))));
+    EXPECT_TRUE(Zuvi_ValueToBool(ZuValueRef(ZuObjectRef(ZuStringRef("12")))));
+    EXPECT_TRUE(Zuvi_ValueToBool(ZuValueRef(2)));
+    EXPECT_TRUE(Zuvi_ValueToBool(ZuValueRef(true)));
+}
+
+TEST_F(TypesFromValues, EmptyHandleGivesZero)
+{
+    ZuValueRef empty;
+    EXPECT_EQ(Zuvi_ValueToInt32(empty), 0);
+    EXPECT_EQ(Zuvi_ValueToCard32(empty), 0u);
+    EXPECT_EQ(Zuvi_ValueToReal(empty), 0.0);
+    EXPECT_FALSE(Zuvi_ValueToBool(empty));
+    EXPECT_EQ(Zuvi_ValueToPointer(empty), nullptr);
+    EXPECT_EQ(Zuvi_ValueToZuKeyType(empty), ZU_KEY_NONE);
+    EXPECT_TRUE(Zuvi_ValueToZuKeyModifiers(empty).TestNone());
+}
+
+TEST_F(TypesFromValues, EnumerationsSetsAndPointers)
+{
+    EXPECT_EQ(Zuvi_ValueToZuKeyCursor(ZuValueRef(6)), ZU_CURSOR_PAGE_DOWN);
+    EXPECT_EQ(Zuvi_ValueToZuSimpleType(ZuValueRef(255)), ZU_TYPE_ANY);
+    ZuKeyModifiers mods{ZU_MOD_SHIFT, ZU_MOD_NONE};
+    EXPECT_TRUE(Zuvi_ValueToZuKeyModifiers(ZuValueRef(mods.RetBits())) == mods);
+    int target = 0;
+    EXPECT_EQ(Zuvi_ValueToPointer(ZuValueRef(static_cast<void *>(&target))), &target);
+}
+
+TEST(TypesFromValuesDeathTest, KeyRecordHasNoConversion)
+{
+    EXPECT_DEATH(
+        {
+            ZuviStartRuntime();
+            Zuvi_ValueToZuKey(ZuValueRef(1));
+        },
+        "No conversion between ZuValue and type ZuKey");
+}
+
+} // namespace
