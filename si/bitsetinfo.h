@@ -4,6 +4,7 @@
 #pragma once
 
 #include "si/enumfamily.h"
+#include "si/object.h"
 
 // How a member's number is meant: a mask of bits, a bit number or a value.
 #define ZU_BITSET_DATA_TYPE_LIST(X)                                             \
@@ -23,3 +24,45 @@ struct Zuvi_BitsetDataDef
 };
 
 #define ZU_BITSET_TABLE_COUNT(size_in_bytes) ((size_in_bytes) / sizeof(Zuvi_BitsetDataDef))
+
+class Zuvi_PubData;
+class ZuStringRef;
+class ZuStorageRef;
+
+ZU_HANDLE(ZuBitsetInfo, ZuObject)
+
+class ZuBitsetInfo : public ZuObject
+{
+    ZU_CLASS(ZuBitsetInfo, ZuObject)
+
+public:
+    ZuBitsetInfo();
+    ~ZuBitsetInfo() override;
+
+    // Takes the groups attached to the item, in the item's order (the group
+    // attached last first).
+    virtual void Initialise(Zuvi_PubData const * item);
+    virtual unsigned int CountGroups() const;
+    // 0 for a group out of range.
+    virtual unsigned int CountGroupMembers(unsigned int group) const;
+    // false (outputs unchanged) for a group or member out of range; the
+    // name is the member's own string, shared.
+    virtual bool GetDescription(unsigned int group, unsigned int member, ZuBitsetDataType & kind,
+                                unsigned int & number, ZuStringRef & name);
+
+private:
+    struct Member;
+    struct Group
+    {
+        unsigned int count;
+        Member ** members;
+    };
+
+    void ReleaseGroups();
+    Group * NewGroups(unsigned int count, unsigned int line);
+    Member ** NewMembers(unsigned int count, unsigned int line);
+
+    Group * groups;
+    unsigned int group_count;
+};
+ZU_CLASS_END(ZuBitsetInfo)

@@ -1,8 +1,11 @@
 #include "si/typeinfo.h"
 
+#include <cstdio>
 #include <cstring>
 
+#include "si/atom.h"
 #include "si/error.h"
+#include "si/rtclass.h"
 #include "si/memzone.h"
 
 Zuvi_TypeInfo * Zuvi_TypeInfo::head = nullptr;
@@ -99,4 +102,77 @@ Zuvi_TypeDef const * Zuvi_TypeInfo::Find(char const * name)
         if (iter->type_def && iter->type_def->name && strcmp(iter->type_def->name, buffer) == 0)
             return iter->type_def;
     return nullptr;
+}
+
+
+ZU_IMPLEMENT_CLASS(ZuTypeInfo, ZuObject, "si/typeinfo", ZU_CLASS_PLAIN)
+
+ZuTypeInfo::ZuTypeInfo() : type_def(nullptr), bitset(), is_read_ok(false), is_write_ok(false) {}
+
+ZuTypeInfo::~ZuTypeInfo() {}
+
+void ZuTypeInfo::Initialise(ZuRuntimeRef const & runtime)
+{
+    if (runtime.IsInvalid())
+        return;
+    Zuvi_TypeDef const * def = nullptr;
+    if (FindType(runtime->RetClassName(), def))
+        Initialise(def, ZuBitsetInfoNull, true, true);
+}
+
+void ZuTypeInfo::Initialise(Zuvi_TypeDef const * def, ZuBitsetInfoRef const & bitset_,
+                            bool is_read_ok_, bool is_write_ok_)
+{
+    type_def = def;
+    bitset = bitset_;
+    is_read_ok = is_read_ok_;
+    is_write_ok = is_write_ok_;
+}
+
+bool ZuTypeInfo::GetRuntimeInfo(ZuRuntimeRef & runtime) const
+{
+    if (!type_def || !type_def->extra)
+        return false;
+    if (type_def->kind != ZU_TYPE_OBJECT && type_def->kind != ZU_TYPE_TEXT &&
+        type_def->kind != ZU_TYPE_ARRAY)
+        return false;
+    runtime = *static_cast<ZuRuntimeRef const *>(type_def->extra);
+    return true;
+}
+
+unsigned int ZuTypeInfo::RetTypeCount()
+{
+    return Zuvi_TypeInfo::RetCount();
+}
+
+Zuvi_TypeDef const * ZuTypeInfo::RetNthType(unsigned int n)
+{
+    return Zuvi_TypeInfo::RetNth(n);
+}
+
+// Names exist once the table is built at start-up.
+ZuAtomRef ZuTypeInfo::RetNthName(unsigned int n)
+{
+    Zuvi_TypeDef const * def = Zuvi_TypeInfo::RetNth(n);
+    if (!def || !Zuvi_TypeInfo::IsTableBuilt())
+        return ZuAtomNull;
+    return ZuAtomRef(def->name);
+}
+
+bool ZuTypeInfo::FindType(char const * name, Zuvi_TypeDef const * & def)
+{
+    Zuvi_TypeDef const * found = Zuvi_TypeInfo::Find(name);
+    if (!found)
+        return false;
+    def = found;
+    return true;
+}
+
+bool ZuTypeInfo::FindType(ZuAtomRef const & name, Zuvi_TypeDef const * & def)
+{
+    if (name.IsInvalid())
+        return false;
+    char buffer[100];
+    snprintf(buffer, sizeof buffer, "%s", static_cast<char const *>(name));
+    return FindType(buffer, def);
 }

@@ -1,5 +1,53 @@
 // Type descriptors: the static type definitions and their registration
-// table (si/typedef.h), and the lookups of a type by its name.
+// table (si/typedef.h), the lookups of a type by its name, and ZuTypeInfo,
+// the object that describes the type of one published data item.
 #pragma once
 
+#include "si/bitsetinfo.h"
+#include "si/object.h"
 #include "si/typedef.h"
+
+class ZuAtomRef;
+class ZuStorageRef;
+
+ZU_HANDLE(ZuTypeInfo, ZuObject)
+
+class ZuTypeInfo : public ZuObject
+{
+    ZU_CLASS(ZuTypeInfo, ZuObject)
+
+public:
+    ZuTypeInfo();
+    ~ZuTypeInfo() override;
+
+    // The class's own definition, found by its run-time class's name; the
+    // object stays as it is when the name is not registered.
+    virtual void Initialise(ZuRuntimeRef const & runtime);
+    virtual void Initialise(Zuvi_TypeDef const * def, ZuBitsetInfoRef const & bitset,
+                            bool is_read_ok, bool is_write_ok);
+    // The run-time class of a class type (for a typed array, ZuArray's);
+    // false for every other type and when there is no definition.
+    virtual bool GetRuntimeInfo(ZuRuntimeRef & runtime) const;
+
+    Zuvi_TypeDef const * RetType() const { return type_def; }
+    ZuBitsetInfoRef const & RetBitsetInfo() const { return bitset; }
+    bool RetReadOk() const { return is_read_ok; }
+    bool RetWriteOk() const { return is_write_ok; }
+
+    // The table of registered types, in registration order.
+    static unsigned int RetTypeCount();
+    static Zuvi_TypeDef const * RetNthType(unsigned int n);
+    static ZuAtomRef RetNthName(unsigned int n);
+    // A name ending with "Ref" names the type without it ("ZuStringRef"
+    // finds "ZuString"); case counts; at most 99 characters are looked at.
+    // false leaves `def` as it was.
+    static bool FindType(char const * name, Zuvi_TypeDef const * & def);
+    static bool FindType(ZuAtomRef const & name, Zuvi_TypeDef const * & def);
+
+private:
+    Zuvi_TypeDef const * type_def;
+    ZuBitsetInfoRef bitset;
+    bool is_read_ok;
+    bool is_write_ok;
+};
+ZU_CLASS_END(ZuTypeInfo)

@@ -67,3 +67,78 @@ TEST(TypeInfo, TableIsBuiltOnceInTheApplicationZone)
     Zuvi_TypeInfo::ReleaseTable();
     ZuMemZone::Kill();
 }
+
+#include "si/atom.h"
+#include "si/classfactory.h"
+#include "si/rtclass.h"
+#include "si/string.h"
+#include "si/values.h"
+#include "tests/support/objmodel.h"
+
+namespace {
+
+class TypeInfoObject : public ZuviRuntimeTest {};
+
+TEST_F(TypeInfoObject, FindTypeByTextAndAtom)
+{
+    Zuvi_TypeDef const * def = nullptr;
+    ASSERT_TRUE(ZuTypeInfo::FindType("ZuStringRef", def));
+    EXPECT_EQ(def, ZuStringTypeDef);
+    EXPECT_STREQ(def->name, "ZuString");
+    EXPECT_EQ(def->kind, ZU_TYPE_OBJECT);
+    EXPECT_EQ(def->size, 0u);
+
+    ASSERT_TRUE(ZuTypeInfo::FindType("Int32", def));
+    EXPECT_EQ(def->kind, ZU_TYPE_INT);
+    EXPECT_EQ(def->size, 4u);
+
+    Zuvi_TypeDef const * untouched = Int8TypeDef;
+    def = untouched;
+    EXPECT_FALSE(ZuTypeInfo::FindType("Ref", def));
+    EXPECT_FALSE(ZuTypeInfo::FindType("zustring", def));
+    EXPECT_FALSE(ZuTypeInfo::FindType("ZuSTRING", def));
+    EXPECT_EQ(def, untouched);
+
+    ASSERT_TRUE(ZuTypeInfo::FindType(ZuAtomRef("ZuValueArray"), def));
+    EXPECT_EQ(def, ZuValueArrayTypeDef);
+    EXPECT_EQ(def->kind, ZU_TYPE_ARRAY);
+    def = untouched;
+    EXPECT_FALSE(ZuTypeInfo::FindType(ZuAtomNull, def));
+    EXPECT_EQ(def, untouched);
+}
+
+TEST_F(TypeInfoObject, NthTypeAndName)
+{
+    unsigned count = ZuTypeInfo::RetTypeCount();
+    EXPECT_EQ(ZuTypeInfo::RetNthType(count), nullptr);
+    EXPECT_TRUE(ZuTypeInfo::RetNthName(count) == ZuAtomNull);
+    for (unsigned i = 0; i < count; ++i)
+        if (ZuTypeInfo::RetNthType(i) == Card32TypeDef)
+            EXPECT_TRUE(ZuTypeInfo::RetNthName(i) == ZuAtomRef("Card32"));
+}
+
+TEST_F(TypeInfoObject, RuntimeOfAType)
+{
+    ZuTypeInfoRef info(ZuClassFactory::New("ZuTypeInfo", nullptr, __LINE__, __FILE__));
+    ZuRuntimeRef runtime;
+    EXPECT_FALSE(info->GetRuntimeInfo(runtime));   // no definition yet
+    EXPECT_EQ(info->RetType(), nullptr);
+    EXPECT_FALSE(info->RetReadOk());
+
+    info->Initialise(ZuValueRef::RetRuntime());
+    EXPECT_EQ(info->RetType(), ZuValueTypeDef);
+    EXPECT_TRUE(info->RetReadOk());
+    EXPECT_TRUE(info->RetWriteOk());
+    ASSERT_TRUE(info->GetRuntimeInfo(runtime));
+    EXPECT_TRUE(runtime == ZuValueRef::RetRuntime());
+
+    info->Initialise(Card32TypeDef, ZuBitsetInfoNull, true, false);
+    EXPECT_FALSE(info->GetRuntimeInfo(runtime));
+    EXPECT_FALSE(info->RetWriteOk());
+
+    // Typed arrays name ZuArray's run-time class.
+    info->Initialise(ZuValueArrayTypeDef, ZuBitsetInfoNull, true, true);
+    EXPECT_EQ(ZuValueArrayTypeDef->extra, static_cast<void const *>(&Zuvi_TypedArrayRuntime()));
+}
+
+} // namespace
