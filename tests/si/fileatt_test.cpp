@@ -1,6 +1,8 @@
 #include "si/fileatt.h"
 
 #include "si/typeinfo.h"
+#include "si/values.h"
+#include "tests/support/objmodel.h"
 
 #include <gtest/gtest.h>
 
@@ -46,4 +48,16 @@ TEST(FileAtt, TypesAreKnownByName)
 {
     for (const char* name : {"ZuFileAttributes", "ZuFileAttInfo", "ZuFileAttributesBit"})
         EXPECT_NE(Zuvi_TypeInfo::Find(name), nullptr) << name;
+}
+
+class FileAttValues : public ZuviRuntimeTest {};
+
+TEST_F(FileAttValues, ConversionsFromValues)
+{
+    ZuValueRef bits(static_cast<uint64_t>((1ull << 34) | 1u));
+    EXPECT_EQ(Zuvi_ValueToZuFileAttributes(bits),
+              (ZuFileAttributes{ZU_FATT_DIRECTORY, ZU_FATT_VOLUME_CD}));
+    EXPECT_EQ(Zuvi_ValueToZuFileAttributesBit(ZuValueRef(14u)), ZU_FATT_HIDDEN);
+    EXPECT_DEATH(Zuvi_ValueToZuFileAttInfo(bits),
+                 "No conversion between ZuValue and type ZuFileAttInfo");
 }
