@@ -63,7 +63,8 @@ enum Zuvi_ClassFlags {
 
 #define ZU_FORWARD(X) \
     class X;          \
-    class X##Ref;
+    class X##Ref;     \
+    ZU_GEN_ARRAY_DECL(X)
 
 // ---------------------------------------------------------------------------
 // Handle family (header part)
@@ -261,9 +262,12 @@ struct Zuvi_ClassMaker {
     ZU_GEN_READER_IMPL(X)
 
 // ---------------------------------------------------------------------------
-// Typed array class XArray (a handle onto a ZuArray of XRef): not yet.
+// Typed array class XArray: a handle onto a ZuArray whose elements read as
+// XRef. One template over the element handle serves every class; it is
+// defined with ZuArray (si/array.h), which code that uses an XArray includes.
 // ---------------------------------------------------------------------------
-#define ZU_GEN_ARRAY_DECL(X)
+template <class R> class ZuTypedArray;
+#define ZU_GEN_ARRAY_DECL(X) typedef ZuTypedArray<X##Ref> X##Array;
 #define ZU_GEN_ARRAY_IMPL(X)
 
 // ---------------------------------------------------------------------------

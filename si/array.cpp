@@ -1,0 +1,252 @@
+// ZuArray: the library's array of object handles, with gaps, auto-grow,
+// change notifications, registered iterators and a compact stored form of
+// alternating runs of gaps and data.
+#include "si/array.h"
+
+#include "si/arrayit.h"
+#include "si/classfactory.h"
+#include "si/memzone.h"
+#include "si/rtclass.h"
+
+namespace {
+const char *const src_file = "si/array";
+}
+
+ZU_IMPLEMENT_CLASS(ZuArray, ZuContainer, "si/array", ZU_CLASS_PLAIN)
+
+ZuObjectRef ZuArray::scratch;
+
+ZuObjectRef& ZuArrayRef::operator[](unsigned int index) const
+{
+    ZuArray* array = Resolve();
+    if (array != nullptr)
+        return array->Access(index);
+    static ZuObjectRef empty;
+    empty = ZuObjectNull;
+    return empty;
+}
+
+ZuArray::ZuArray() : data(nullptr), auto_grow_increment(0) {}
+
+ZuArray::~ZuArray() { SetSize(0); }
+
+// ---------------------------------------------------------------- size
+
+bool ZuArray::SetSize(unsigned int n) {
+  if (n == num_element) return true;
+  if (n == 0) {
+    CleanupAndFreeReferences(data, num_element);
+    data = nullptr;
+    num_element = 0;
+    NotifyDataChange(false, true, false);
+    return true;
+  }
+  ZuObjectRef *block = AllocReferences(n);
+  unsigned int kept = n < num_element ? n : num_element;
+  for (unsigned int i = 0; i < kept; ++i) block[i] = data[i];
+  unsigned int old = num_element;
+  CleanupAndFreeReferences(data, num_element);
+  data = block;
+  num_element = n;
+  if (n > old)
+    NotifyDataChange(true, false, false);
+  else
+    NotifyDataChange(false, true, false);
+  return true;
+}
+
+ZuObjectRef &ZuArray::Access(unsigned int index) const {
+  if (index < num_element) return data[index];
+  if (auto_grow_increment == 0 || index > 0xFFFFFFFFu - auto_grow_increment) {
+    scratch = ZuObjectNull;
+    return scratch;
+  }
+  const_cast<ZuArray *>(this)->SetSize(index + auto_grow_increment);
+  return data[index];
+}
+
+bool ZuArray::Get(unsigned int index, ZuObjectRef &object) {
+  if (index >= num_element) {
+    object = ZuObjectNull;
+    return false;
+  }
+  object = data[index];
+  return true;
+}
+
+bool ZuArray::SetAutoGrowIncrement(unsigned int n) {
+  auto_grow_increment = n;
+  return true;
+}
+
+unsigned int ZuArray::RetAutoGrowIncrement() const { return auto_grow_increment; }
+
+bool ZuArray::SetMemZone(ZuMemZone *) { return false; }
+
+// ------------------------------------------------------ insert / remove
+
+bool ZuArray::Insert(ZuObjectRef const &object) {
+  SetSize(num_element + 1);
+  data[num_element - 1] = object;
+  NotifyDataChange(true, false, false);
+  return true;
+}
+
+bool ZuArray::Insert(unsigned int pos, unsigned int count) {
+  if (count == 0) return true;
+  unsigned int old = num_element;
+  unsigned long long a = static_cast<unsigned long long>(old) + count;
+  unsigned long long b = static_cast<unsigned long long>(pos) + count;
+  unsigned long long size = a > b ? a : b;
+  if (size > 0xFFFFFFFFull) return false;
+  SetSize(static_cast<unsigned int>(size));
+  if (pos < old) {
+    for (unsigned int i = old; i-- > pos;) {
+      data[i + count] = data[i];
+      data[i] = ZuObjectNull;
+    }
+  }
+  ForEachIterator([pos, count](ZuArrayIterator *it) { it->NotifyInsert(pos, count); });
+  NotifyDataChange(true, false, true);
+  return true;
+}
+
+bool ZuArray::Remove(unsigned int pos, unsigned int count) {
+  if (count == 0) return true;
+  if (pos >= num_element) return false;
+  if (count > num_element - pos) count = num_element - pos;
+  for (unsigned int i = pos + count; i < num_element; ++i) data[i - count] = data[i];
+  SetSize(num_element - count);
+  ForEachIterator([pos, count](ZuArrayIterator *it) { it->NotifyRemove(pos, count); });
+  NotifyDataChange(false, true, true);
+  return true;
+}
+
+bool ZuArray::Remove(unsigned int index) { return Remove(index, 1); }
+
+bool ZuArray::Remove(ZuObjectRef const &object, unsigned int occurrence) {
+  unsigned int index = 0;
+  for (;;) {
+    if (!Find(object, index)) return false;
+    if (occurrence == 0) return Remove(index);
+    --occurrence;
+    ++index;
+  }
+}
+
+void ZuArray::RemoveAll() { SetSize(0); }
+
+// --------------------------------------------------------------- search
+
+bool ZuArray::Find(ZuObjectRef const &object, unsigned int &index) {
+  for (unsigned int i = index; i < num_element; ++i) {
+    if (data[i] == object) {
+      index = i;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool ZuArray::LookFor(ZuObjectRef const &object) {
+  unsigned int index = 0;
+  return Find(object, index);
+}
+
+bool ZuArray::GetSimilar(ZuObjectRef const &model, ZuObjectRef &found, unsigned int occurrence) {
+  for (unsigned int i = 0; i < num_element; ++i) {
+    if (data[i].IsInvalid()) continue;
+    if (data[i]->CompareWith(model) != 0) continue;
+    if (occurrence == 0) {
+      found = data[i];
+      return true;
+    }
+    --occurrence;
+  }
+  return false;
+}
+
+int ZuArray::CompareWith(ZuObjectRef const &other) const {
+  if (other.IsInvalid()) return 1;
+  if (!other->IsKindOf(ZuArrayRef::RetRuntime())) return ZuContainer::CompareWith(other);
+  ZuArrayRef that(other);
+  unsigned int n = num_element < that->num_element ? num_element : that->num_element;
+  for (unsigned int i = 0; i < n; ++i) {
+    const ZuObjectRef &mine = data[i];
+    const ZuObjectRef &theirs = that->data[i];
+    if (mine == theirs) continue;
+    if (mine.IsInvalid()) return -1;
+    int c = mine->CompareWith(theirs);
+    if (c != 0) return c;
+  }
+  return 0;
+}
+
+bool ZuArray::SpecifyExtraction(ZuArrayRef const &array) {
+  return array.IsInvalid() || array->TotalCount() == 0;
+}
+
+// ------------------------------------------------------------ iterators
+
+ZuIteratorRef ZuArray::NewIterator() {
+  ZuArrayIteratorRef it(
+      ZuObjectRef(ZuClassFactory::New(ZuArrayIteratorRef::RetRuntime(), Zuvi_app_zone, 261, src_file)));
+  InsertIterator(it);
+  it->First();
+  return it;
+}
+
+template <class F> void ZuArray::ForEachIterator(F notify) {
+  if (iterators.IsInvalid()) return;
+  ZuObjectRef entry;
+  for (unsigned int i = 0; iterators->Get(i, entry); ++i) {
+    ZuArrayIterator *it = dynamic_cast<ZuArrayIterator *>(entry.Resolve());
+    if (it != nullptr) notify(it);
+  }
+}
+
+// ---------------------------------------------------------- life cycle
+
+void ZuArray::Delete() {
+  SetSize(0);
+  ZuContainer::Delete();
+}
+
+ZuObjectRef *ZuArray::AllocReferences(unsigned int n) {
+  const unsigned long long bytes = static_cast<unsigned long long>(n) * sizeof(ZuObjectRef);
+  if (bytes > 0xFFFFFFF0ull) throw ZuExcMemory(ZuExcMemory::Error(0), nullptr, 524, src_file);
+  if (Zuvi_data_zone == nullptr) ZuMemZone::NullAllocZone("ZuObjectRef[]", 524, src_file);
+  void *raw = Zuvi_data_zone->Alloc(static_cast<unsigned>(bytes), "ZuObjectRef[]", 524, src_file,
+                                    ZU_MEM_ARR);
+  ZuObjectRef *block = static_cast<ZuObjectRef *>(raw);
+  for (unsigned int i = 0; i < n; ++i) new (block + i) ZuObjectRef();
+  return block;
+}
+
+void ZuArray::CleanupAndFreeReferences(ZuObjectRef *block, unsigned int n) {
+  if (block == nullptr) return;
+  for (unsigned int i = 0; i < n; ++i) {
+    block[i] = ZuObjectNull;
+    block[i].~ZuObjectRef();
+  }
+  ZuMemZone::FreeAnyZone(block, 481, src_file);
+}
+
+// ------------------------------------------------------ runs and storage
+
+void ZuArray::InternalGetGapSize(unsigned int pos, unsigned int &gap_size, unsigned int &data_size) {
+  gap_size = 0;
+  data_size = 0;
+  if (pos >= num_element) return;
+  unsigned int i = pos;
+  while (i < num_element && data[i].IsInvalid()) ++i;
+  gap_size = i - pos;
+  unsigned int j = i;
+  while (j < num_element && data[j].IsValid()) ++j;
+  data_size = j - i;
+}
+
+void ZuArray::InternalSetGapSize(unsigned int pos, unsigned int gap_size, unsigned int data_size) {
+  unsigned long long need = static_cast<unsigned long long>(pos) + gap_size + data_size;
+  if (need > num_element && need <= 0xFFFFFFFFull) SetSize(static_cast<unsigned int>(need));
+}

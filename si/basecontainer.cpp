@@ -1,0 +1,63 @@
+#include "si/basecontainer.h"
+
+#include "si/array.h"
+#include "si/iterator.h"
+#include "si/classfactory.h"
+#include "si/memzone.h"
+#include "si/rtclass.h"
+
+ZU_IMPLEMENT_CLASS(ZuBaseContainer, ZuObject, "si/basecontainer", ZU_CLASS_ABSTRACT)
+
+ZuAtomRef ZuBaseContainer::notify_data_inserted;
+ZuAtomRef ZuBaseContainer::notify_data_removed;
+ZuAtomRef ZuBaseContainer::notify_data_moved;
+ZU_EXPORT_NOTIFY(ZuBaseContainer, inserted, "notify_data_inserted", &ZuBaseContainer::notify_data_inserted)
+ZU_EXPORT_NOTIFY(ZuBaseContainer, removed, "notify_data_removed", &ZuBaseContainer::notify_data_removed)
+ZU_EXPORT_NOTIFY(ZuBaseContainer, moved, "notify_data_moved", &ZuBaseContainer::notify_data_moved)
+
+ZuBaseContainer::ZuBaseContainer() {}
+
+ZuBaseContainer::~ZuBaseContainer() {}
+
+ZuIteratorRef ZuBaseContainer::NewIterator() { return ZuIteratorRef(); }
+
+void ZuBaseContainer::InsertIterator(ZuIteratorRef const& iterator)
+{
+    // The list class is created by name: it is itself a container.
+    if (iterators.IsInvalid())
+        iterators = ZuObjectRef(ZuClassFactory::New("ZuList", Zuvi_app_zone, 152, "si/basecontainer"));
+    iterators->Insert(iterator);
+    iterator->SetSource(ZuBaseContainerRef(this));
+}
+
+void ZuBaseContainer::RemoveIterator(ZuIteratorRef const& iterator)
+{
+    if (iterators.IsInvalid())
+        Zuvi_ErrorAbort("Failed assertion: this->iterators.IsValid ()", 165, "si/basecontainer");
+    iterators->Remove(iterator, 0);
+}
+
+bool ZuBaseContainer::NotifyDataChange(bool inserted, bool removed, bool moved)
+{
+    if (!TestStatus(ZU_OBJECT_IS_CONNECTED))
+        return true;
+    if (removed)
+        QuickReport(notify_data_removed, 0);
+    if (inserted)
+        QuickReport(notify_data_inserted, 0);
+    if (moved)
+        QuickReport(notify_data_moved, 0);
+    return true;
+}
+
+void ZuBaseContainer::Delete()
+{
+    if (iterators.IsValid()) {
+        ZuContainerRef list = iterators;
+        iterators = ZuContainerNull;
+        list->Delete();
+    }
+    ZuObject::Delete();
+}
+
+

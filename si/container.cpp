@@ -1,0 +1,30 @@
+#include "si/container.h"
+
+#include "si/rtclass.h"
+
+#include "si/array.h"
+
+ZU_IMPLEMENT_CLASS(ZuContainer, ZuBaseContainer, "si/container", ZU_CLASS_ABSTRACT)
+
+ZuContainer::ZuContainer() : num_element(0) {}
+
+ZuContainer::~ZuContainer()
+{
+    if (num_element != 0)
+        Zuvi_ErrorAbort("Failed assertion: this->num_element == 0", 65, "si/container");
+}
+
+bool ZuContainer::SpecifyExtraction(ZuArrayRef const& specification)
+{
+    return specification.IsValid() && specification->TotalCount() == 0;
+}
+
+unsigned int ZuContainer::TotalCount() const { return num_element; }
+
+void ZuContainer::Delete()
+{
+    RemoveAll();
+    ZuBaseContainer::Delete();
+}
+
+

@@ -1,0 +1,32 @@
+// ZuContainer: abstract base of the containers of single objects (arrays,
+// lists, hash tables). It adds the element count and the element operations
+// each concrete container implements.
+#pragma once
+
+#include "si/basecontainer.h"
+
+class ZuContainer : public ZuBaseContainer {
+    ZU_CLASS(ZuContainer, ZuBaseContainer)
+
+public:
+    ZuContainer();
+    ~ZuContainer() override;
+
+    virtual bool Insert(ZuObjectRef const& object) = 0;
+    virtual bool Remove(unsigned int index) = 0;
+    virtual bool Remove(ZuObjectRef const& object, unsigned int occurrence) = 0;
+    virtual void RemoveAll() = 0;
+    virtual bool GetSimilar(ZuObjectRef const& model, ZuObjectRef& found, unsigned int occurrence) = 0;
+    virtual bool LookFor(ZuObjectRef const& object) = 0;
+    virtual bool Find(ZuObjectRef const& object, unsigned int& index) = 0;
+
+    bool SpecifyExtraction(ZuArrayRef const& specification) override;
+    unsigned int TotalCount() const override;
+
+    void Delete() override;
+
+protected:
+
+    unsigned int num_element;
+};
+ZU_CLASS_END(ZuContainer)

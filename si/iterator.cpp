@@ -1,0 +1,62 @@
+#include "si/iterator.h"
+
+#include "si/rtclass.h"
+
+#include "si/basecontainer.h"
+#include "si/performer.h"
+
+ZU_IMPLEMENT_CLASS(ZuIterator, ZuObject, "si/iterator", ZU_CLASS_ABSTRACT)
+
+ZuIterator::ZuIterator() : changed(false), valid(false) {}
+
+ZuIterator::~ZuIterator() {}
+
+void ZuIterator::SetSource(ZuBaseContainerRef const& container) { source = container; }
+
+bool ZuIterator::GetSource(ZuBaseContainerRef& container) const
+{
+    container = source;
+    return container.IsValid();
+}
+
+ZuBaseContainerRef const& ZuIterator::RetSource() const { return source; }
+
+bool ZuIterator::DidChange()
+{
+    bool was = changed;
+    changed = false;
+    return was;
+}
+
+ZuObjectRef ZuIterator::Get(unsigned int n)
+{
+    ZuObjectRef object;
+    if (!Get(object, n))
+        return ZuObjectNull;
+    return object;
+}
+
+bool ZuIterator::ForEach(ZuPerformerRef const& performer, unsigned int n)
+{
+    if (!First())
+        return true;
+    for (;;) {
+        ZuObjectRef object;
+        if (Get(object, n) && !performer->Run(object))
+            return false;
+        if (!Next(1))
+            return true;
+    }
+}
+
+void ZuIterator::Delete()
+{
+    if (source.IsValid()) {
+        ZuBaseContainerRef container = source;
+        container->RemoveIterator(ZuIteratorRef(this));
+        source = ZuBaseContainerNull;
+    }
+    ZuObject::Delete();
+}
+
+

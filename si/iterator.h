@@ -1,0 +1,43 @@
+// ZuIterator: abstract base of the container iterators. It holds the
+// container it walks (set when the container registers it), a changed flag
+// that concrete iterators raise when the source changes under them, and a
+// valid flag telling whether the iterator stands on an element.
+#pragma once
+
+#include "si/basecontainer.h"
+
+ZU_FORWARD(ZuPerformer)
+
+ZU_HANDLE(ZuIterator, ZuObject)
+
+class ZuIterator : public ZuObject {
+    ZU_CLASS(ZuIterator, ZuObject)
+
+public:
+    ZuIterator();
+    ~ZuIterator() override;
+
+    virtual bool GetSource(ZuBaseContainerRef& source) const;
+    virtual ZuBaseContainerRef const& RetSource() const;
+    virtual bool DidChange();
+    virtual bool First() = 0;
+    virtual bool Last() = 0;
+    virtual bool Next(unsigned int n) = 0;
+    virtual bool Prev(unsigned int n) = 0;
+    virtual bool Get(ZuObjectRef& object, unsigned int n) = 0;
+    virtual ZuObjectRef Get(unsigned int n);
+    virtual bool ForEach(ZuPerformerRef const& performer, unsigned int n);
+
+    void Delete() override;
+
+protected:
+    virtual void SetSource(ZuBaseContainerRef const& source);
+
+
+    ZuBaseContainerRef source;
+    bool changed;
+    bool valid;
+
+    friend class ZuBaseContainer;
+};
+ZU_CLASS_END(ZuIterator)

@@ -1,0 +1,278 @@
+#include "si/array.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "si/arrayit.h"
+#include "si/atom.h"
+#include "si/classfactory.h"
+#include "si/memzone.h"
+#include "tests/support/objmodel.h"
+
+// Writes the container notifications it receives into a log: "i" inserted,
+// "r" removed, "m" moved.
+ZU_HANDLE(TArrWatcher, ZuObject)
+class TArrWatcher : public ZuObject {
+    ZU_CLASS(TArrWatcher, ZuObject)
+public:
+    TArrWatcher() {}
+    bool OnInserted(const ZuObjectRef&, unsigned)
+    {
+        log += 'i';
+        return true;
+    }
+    bool OnRemoved(const ZuObjectRef&, unsigned)
+    {
+        log += 'r';
+        return true;
+    }
+    bool OnMoved(const ZuObjectRef&, unsigned)
+    {
+        log += 'm';
+        return true;
+    }
+    std::string log;
+};
+ZU_CLASS_END(TArrWatcher)
+ZU_IMPLEMENT_CLASS(TArrWatcher, ZuObject, "tests/array", ZU_CLASS_PLAIN)
+ZU_EXPORT_OBSERVER(TArrWatcher, OnInserted)
+ZU_EXPORT_OBSERVER(TArrWatcher, OnRemoved)
+ZU_EXPORT_OBSERVER(TArrWatcher, OnMoved)
+
+namespace {
+
+class ArrayTest : public ZuviRuntimeTest {
+protected:
+    ZuArrayRef NewArray(unsigned int size = 0)
+    {
+        ZuArrayRef a(ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        a->SetSize(size);
+        return a;
+    }
+    // An array of `size` slots each holding a distinct object (other arrays).
+    ZuArrayRef Filled(unsigned int size)
+    {
+        ZuArrayRef a = NewArray(size);
+        for (unsigned int i = 0; i < size; ++i)
+            a[i] = NewArray();
+        return a;
+    }
+    TArrWatcherRef Watch(ZuArrayRef const& a)
+    {
+        TArrWatcherRef w(ZuObjectRef(ZuClassFactory::New(TArrWatcherRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        a->AttachObserver(w, ZuBaseContainer::notify_data_inserted, ZuAtomRef("OnInserted"), 1);
+        a->AttachObserver(w, ZuBaseContainer::notify_data_removed, ZuAtomRef("OnRemoved"), 2);
+        a->AttachObserver(w, ZuBaseContainer::notify_data_moved, ZuAtomRef("OnMoved"), 3);
+        return w;
+    }
+    // Iterators register in a list, which the list class provides.
+    static bool HaveLists()
+    {
+        ZuRuntimeRef list;
+        return ZuClassFactory::GetClass("ZuList", list);
+    }
+    // The index of the slot of `a` that holds the object read through `it`.
+    unsigned int Position(ZuIteratorRef const& it, ZuArrayRef const& a)
+    {
+        ZuObjectRef here;
+        EXPECT_TRUE(it->Get(here, 0));
+        unsigned int index = 0;
+        EXPECT_TRUE(a->Find(here, index));
+        return index;
+    }
+};
+
+} // namespace
+
+TEST_F(ArrayTest, AccessPastTheEndGrowsOnlyWithAnIncrement)
+{
+    ZuArrayRef a = NewArray();
+    EXPECT_TRUE(a->Access(5).IsInvalid());
+    EXPECT_EQ(0u, a->TotalCount());
+    a->Access(5) = NewArray(); // the write is lost
+    EXPECT_EQ(0u, a->TotalCount());
+    EXPECT_TRUE(a->Access(5).IsInvalid());
+
+    a->SetAutoGrowIncrement(4);
+    EXPECT_EQ(4u, a->RetAutoGrowIncrement());
+    a->Access(5) = NewArray();
+    EXPECT_EQ(9u, a->TotalCount());
+    EXPECT_TRUE(a->Access(5).IsValid());
+
+    ZuArrayRef none;
+    EXPECT_TRUE(none[3].IsInvalid());
+}
+
+TEST_F(ArrayTest, NotificationsOfEachChange)
+{
+    struct Case {
+        const char* what;
+        unsigned int size;
+        void (*change)(ZuArrayRef const&);
+        unsigned int new_size;
+        const char* log;
+    } const cases[] = {
+        {"Insert(10, 2)", 3, [](ZuArrayRef const& a) { EXPECT_TRUE(a->Insert(10, 2)); }, 12, "iim"},
+        {"Insert(1, 2)", 3, [](ZuArrayRef const& a) { EXPECT_TRUE(a->Insert(1, 2)); }, 5, "iim"},
+        {"Insert(object)", 3, [](ZuArrayRef const& a) { EXPECT_TRUE(a->Insert(ZuObjectRef(a))); }, 4, "ii"},
+        {"Remove(1, 5)", 3, [](ZuArrayRef const& a) { EXPECT_TRUE(a->Remove(1, 5)); }, 1, "rrm"},
+        {"Remove(3, 1)", 3, [](ZuArrayRef const& a) { EXPECT_FALSE(a->Remove(3, 1)); }, 3, ""},
+        {"Insert(0, 0)", 3, [](ZuArrayRef const& a) { EXPECT_TRUE(a->Insert(0, 0)); }, 3, ""},
+        {"RemoveAll", 3, [](ZuArrayRef const& a) { a->RemoveAll(); }, 0, "r"},
+        {"SetSize same", 3, [](ZuArrayRef const& a) { EXPECT_TRUE(a->SetSize(3)); }, 3, ""},
+    };
+    for (auto const& c : cases) {
+        ZuArrayRef a = Filled(c.size);
+        TArrWatcherRef w = Watch(a);
+        c.change(a);
+        EXPECT_EQ(c.new_size, a->TotalCount()) << c.what;
+        EXPECT_EQ(c.log, w->log) << c.what;
+        a->DetachObserver(w);
+        a->RemoveAll();
+    }
+}
+
+TEST_F(ArrayTest, InsertShiftsSlotsAndLeavesGaps)
+{
+    ZuArrayRef a = Filled(3);
+    ZuObjectRef first = a[0], last = a[2];
+    ASSERT_TRUE(a->Insert(10, 2));
+    for (unsigned int i = 3; i < 12; ++i)
+        EXPECT_TRUE(a[i].IsInvalid()) << i;
+    ASSERT_TRUE(a->Insert(0, 1));
+    EXPECT_TRUE(a[0].IsInvalid());
+    EXPECT_TRUE(a[1] == first);
+    EXPECT_TRUE(a[3] == last);
+    ASSERT_TRUE(a->Remove(0, 2));
+    EXPECT_TRUE(a[1] == last);
+    a->RemoveAll();
+}
+
+TEST_F(ArrayTest, UnconnectedArraySendsNothing)
+{
+    ZuArrayRef a = Filled(2);
+    TArrWatcherRef w = Watch(a);
+    a->DetachObserver(w);
+    a->Insert(0, 3);
+    a->Remove(0, 1);
+    EXPECT_EQ("", w->log);
+    a->RemoveAll();
+}
+
+TEST_F(ArrayTest, IteratorFollowsRemovalsAndInsertions)
+{
+    struct Case {
+        bool insert;
+        unsigned int pos, count;
+        unsigned int expected;
+        bool changed;
+    } const cases[] = {
+        {false, 6, 2, 4, false}, {false, 0, 2, 2, false}, {false, 3, 2, 3, true},
+        {true, 4, 2, 6, false},  {true, 5, 2, 4, false},
+    };
+    if (!HaveLists())
+        GTEST_SKIP() << "no list class in the library yet";
+    for (auto const& c : cases) {
+        ZuArrayRef a = Filled(10);
+        ZuIteratorRef it = a->NewIterator();
+        for (int i = 0; i < 4; ++i)
+            ASSERT_TRUE(it->Next(1));
+        ZuObjectRef at4 = a[4];
+        it->DidChange();
+        if (c.insert)
+            a->Insert(c.pos, c.count);
+        else
+            a->Remove(c.pos, c.count);
+        EXPECT_EQ(c.changed, it->DidChange()) << c.pos << "," << c.count;
+        EXPECT_EQ(c.expected, Position(it, a)) << c.pos << "," << c.count;
+        if (!c.changed) {
+            EXPECT_TRUE(it->Get(0) == at4);
+        }
+        it->Delete();
+        a->RemoveAll();
+    }
+}
+
+TEST_F(ArrayTest, IteratorWalksAndUnregisters)
+{
+    if (!HaveLists())
+        GTEST_SKIP() << "no list class in the library yet";
+    ZuArrayRef a = Filled(3);
+    ZuIteratorRef it = a->NewIterator();
+    ZuBaseContainerRef source;
+    EXPECT_TRUE(it->GetSource(source));
+    EXPECT_TRUE(source == a);
+    EXPECT_TRUE(it->Get(0) == a[0]);
+    EXPECT_TRUE(it->Get(1).IsInvalid()); // only n = 0 reads
+    EXPECT_TRUE(it->Last());
+    EXPECT_TRUE(it->Get(0) == a[2]);
+    EXPECT_FALSE(it->Next(1));
+    EXPECT_TRUE(it->Get(0).IsInvalid()); // no longer on an element
+    EXPECT_TRUE(it->Prev(1));
+    EXPECT_TRUE(it->Get(0) == a[1]);
+    it->Delete();
+    EXPECT_FALSE(it->GetSource(source));
+    a->Remove(0, 1); // the deleted iterator is not told any more
+    a->RemoveAll();
+}
+
+TEST_F(ArrayTest, SearchAndCompare)
+{
+    ZuArrayRef a = Filled(3);
+    ZuObjectRef b = a[1];
+    a[2] = b; // [x, b, b]
+    unsigned int index = 0;
+    EXPECT_TRUE(a->Find(b, index));
+    EXPECT_EQ(1u, index);
+    index = 2;
+    EXPECT_TRUE(a->Find(b, index));
+    EXPECT_EQ(2u, index);
+    index = 3;
+    EXPECT_FALSE(a->Find(b, index));
+    EXPECT_TRUE(a->LookFor(b));
+
+    // Empty arrays compare equal to each other: GetSimilar finds the
+    // occurrences of an array equal to an empty one.
+    ZuObjectRef found;
+    EXPECT_TRUE(a->GetSimilar(NewArray(), found, 1));
+    EXPECT_TRUE(found == b);
+    EXPECT_FALSE(a->GetSimilar(NewArray(), found, 3));
+
+    EXPECT_TRUE(a->Remove(b, 1));
+    EXPECT_EQ(2u, a->TotalCount());
+    EXPECT_FALSE(a->Remove(b, 1));
+
+    ZuArrayRef shorter = NewArray(1);
+    shorter[0] = a[0];
+    EXPECT_EQ(0, a->CompareWith(shorter));
+    EXPECT_EQ(1, a->CompareWith(ZuObjectNull));
+    EXPECT_TRUE(a->SpecifyExtraction(ZuArrayRef()));
+    EXPECT_TRUE(a->SpecifyExtraction(NewArray()));
+    EXPECT_FALSE(a->SpecifyExtraction(shorter));
+    EXPECT_FALSE(a->SetMemZone(Zuvi_app_zone));
+    shorter->RemoveAll();
+    a->RemoveAll();
+}
+
+TEST_F(ArrayTest, TypedArraysShareTheirArray)
+{
+    ZuArrayArray one = NewArray();
+    ZuArrayArray two(one);
+    one->Insert(ZuObjectRef(NewArray()));
+    EXPECT_EQ(1u, two->TotalCount());
+    EXPECT_TRUE(two[0].IsValid());
+    EXPECT_EQ(0u, two[0]->TotalCount());
+    ZuArrayRef element = two[0];
+    EXPECT_TRUE(element == one[0]);
+    // No class check: an array of atoms may hold an array.
+    ZuAtomArray atoms(one);
+    EXPECT_TRUE(atoms[0].IsValid());
+    two[0] = ZuObjectNull;
+    EXPECT_TRUE(atoms[0].IsInvalid());
+
+    ZuArrayArray empty;
+    EXPECT_TRUE(empty[4].IsInvalid());
+    EXPECT_EQ(nullptr, empty[4].Resolve());
+    one->RemoveAll();
+}
