@@ -8,6 +8,8 @@
 #include "si/classfactory.h"
 #include "si/rtclass.h"
 #include "si/globallock.h"
+#include "si/string.h"
+#include "si/values.h"
 
 namespace {
 
@@ -15,7 +17,7 @@ const char kFile[] = "si/atom";
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS_CORE(ZuAtom, ZuObject, kFile, ZU_CLASS_SPECIAL)
+ZU_IMPLEMENT_CLASS_CORE(ZuAtom, ZuText, kFile, ZU_CLASS_SPECIAL)
 
 ZuMemZone* ZuAtom::zone = nullptr;
 ZuAtom* ZuAtom::table[ZuAtom::TABLE_SIZE] = {};
@@ -49,6 +51,17 @@ unsigned ZuAtom::Hash(const char* text, unsigned num)
 unsigned ZuAtom::CharacterCount()
 {
     return length;
+}
+
+ZuStringRef ZuAtom::RetString()
+{
+    ZU_ASSERT(this->text != 0);
+    return ZuStringRef(text);
+}
+
+bool ZuAtom::SetString(const ZuStringRef&)
+{
+    Zuvi_ErrorAbort("ZuAtom::SetString cannot be used", __LINE__, kFile);
 }
 
 unsigned ZuAtom::ComputeHashValue(unsigned num) const
@@ -99,6 +112,28 @@ void ZuAtom::SetName(const char* name)
     char* t = text;
     text = nullptr;
     SetText(t);
+}
+
+void ZuAtom::SetName(const ZuStringRef& name)
+{
+    unsigned n = name->CharacterCount();
+    AllocText(n + 2);
+    name->GetStringCopy(text, n + 1);
+    text[n + 1] = 0;
+    char* t = text;
+    text = nullptr;
+    SetText(t);
+}
+
+void ZuAtom::SetName(const unsigned short* name)
+{
+    ZU_ASSERT(name && name[0]);
+    std::string latin;
+    for (; *name; ++name) {
+        ZU_ASSERT(*name <= 0xFF);
+        latin += char(*name);
+    }
+    SetName(latin.c_str());
 }
 
 void ZuAtom::AllocText(unsigned size)
@@ -196,6 +231,31 @@ ZuAtom* ZuAtom::FindAtom(const unsigned short* text)
     return FromWide(text, false);
 }
 
+namespace {
+
+// The 8-bit text of a string that an atom can hold, or false: an empty
+// handle, an empty text, or 255 characters or more (text from outside is
+// refused, never a reason to stop).
+bool AtomText(const ZuStringRef& string, char (&buffer)[256])
+{
+    ZuString* s = string.Resolve();
+    if (!s)
+        return false;
+    unsigned len = s->CharacterCount();
+    if (len == 0 || len + 1 >= 256)
+        return false;
+    s->GetStringCopy(buffer, sizeof buffer);
+    return buffer[0] != 0;
+}
+
+} // namespace
+
+ZuAtom* ZuAtom::FindAtom(const ZuStringRef& string)
+{
+    char buffer[256];
+    return AtomText(string, buffer) ? FindAtom(buffer) : nullptr;
+}
+
 ZuAtom* ZuAtom::Intern(const char* text)
 {
     if (!text || !text[0])
@@ -215,23 +275,65 @@ ZuAtom* ZuAtom::Intern(const char* text)
 
 namespace {
 
+ZuAtom* AtomOfString(const ZuStringRef& string)
+{
+    char buffer[256];
+    return AtomText(string, buffer) ? ZuAtom::Intern(buffer) : nullptr;
+}
+
+ZuAtom* AtomOfValue(const ZuValueRef& value)
+{
+    ZuValue* v = value.Resolve();
+    ZuAtomRef out;
+    if (!v || !v->ConvertToAtom(out, ZuStringNull))
+        return nullptr;
+    return out.RetRawObject();
+}
+
 ZuAtom* AtomOf(const ZuObjectRef& obj)
 {
     ZuObject* o = obj.Resolve();
-    if (o && o->ZuObject::IsKindOf(ZuAtomRef::RetRuntime()))
+    if (!o)
+        return nullptr;
+    if (o->ZuObject::IsKindOf(ZuAtomRef::RetRuntime()))
         return static_cast<ZuAtom*>(o);
+    if (o->ZuObject::IsKindOf(ZuStringRef::RetRuntime()))
+        return AtomOfString(ZuStringRef(static_cast<ZuString*>(o)));
+    if (o->ZuObject::IsKindOf(ZuTextRef::RetRuntime()))
+        return AtomOfString(static_cast<ZuText*>(o)->RetString());
+    if (o->ZuObject::IsKindOf(ZuValueRef::RetRuntime()))
+        return AtomOfValue(ZuValueRef(static_cast<ZuValue*>(o)));
     return nullptr;
 }
 
 } // namespace
 
-ZuAtomRef::ZuAtomRef(ZuAtom* atom) : ZuObjectRef(atom) {}
+ZuAtomRef::ZuAtomRef(ZuAtom* atom) : ZuTextRef(static_cast<ZuText*>(atom)) {}
 
-ZuAtomRef::ZuAtomRef(const char* text) : ZuObjectRef(ZuAtom::Intern(text)) {}
+ZuAtomRef::ZuAtomRef(const char* text) : ZuTextRef(static_cast<ZuText*>(ZuAtom::Intern(text))) {}
 
-ZuAtomRef::ZuAtomRef(const unsigned short* text) : ZuObjectRef(ZuAtom::FromWide(text, true)) {}
+ZuAtomRef::ZuAtomRef(const unsigned short* text)
+    : ZuTextRef(static_cast<ZuText*>(ZuAtom::FromWide(text, true)))
+{
+}
 
-ZuAtomRef::ZuAtomRef(const ZuObjectRef& obj) : ZuObjectRef(AtomOf(obj)) {}
+ZuAtomRef::ZuAtomRef(const ZuStringRef& text) : ZuTextRef(static_cast<ZuText*>(AtomOfString(text))) {}
+
+ZuAtomRef::ZuAtomRef(const ZuValueRef& value) : ZuTextRef(static_cast<ZuText*>(AtomOfValue(value))) {}
+
+ZuAtomRef::ZuAtomRef(const ZuObjectRef& obj) : ZuTextRef(static_cast<ZuText*>(AtomOf(obj))) {}
+
+ZuAtomRef& ZuAtomRef::operator=(const ZuStringRef& text)
+{
+    _Set(AtomOfString(text), nullptr);
+    return *this;
+}
+
+ZuAtomRef& ZuAtomRef::operator=(const ZuValueRef& value)
+{
+    _Set(AtomOfValue(value), nullptr);
+    return *this;
+}
 
 ZuAtomRef& ZuAtomRef::operator=(ZuAtom* atom)
 {
@@ -268,6 +370,28 @@ bool ZuAtomRef::operator==(const char* text) const
     const ZuAtom* atom = RetRawObject();
     const char* mine = atom && atom->text ? atom->text : "";
     return strcmp(mine, text ? text : "") == 0;
+}
+
+bool ZuAtomRef::operator==(const ZuStringRef& text) const
+{
+    ZuString* s = text.Resolve();
+    const ZuAtom* atom = RetRawObject();
+    const char* mine = atom && atom->text ? atom->text : "";
+    if (!s)
+        return mine[0] == 0;
+    return s->CompareWith(mine, true) == 0;
+}
+
+bool ZuAtomRef::operator==(const unsigned short* text) const
+{
+    const ZuAtom* atom = RetRawObject();
+    ZuStringRef mine(atom && atom->text ? atom->text : "");
+    return mine->CompareWith(text, true) == 0;
+}
+
+ZuAtomRef Zuvi_ValueToZuAtom(const ZuValueRef& value)
+{
+    return ZuAtomRef(value);
 }
 
 ZuAtomRef::operator const char*() const

@@ -5,6 +5,7 @@
 #include "si/interface.h"
 #include "si/typeinfo.h"
 #include "si/memzone.h"
+#include "si/string.h"
 
 namespace {
 
@@ -163,6 +164,17 @@ bool ZuClassFactory::GetClass(const ZuAtomRef& name, ZuRuntimeRef& out)
 bool ZuClassFactory::GetClass(const char* name, ZuRuntimeRef& out)
 {
     return GetClass(ZuAtomRef(name), out);
+}
+
+bool ZuClassFactory::GetClass(const ZuStringRef& name, ZuRuntimeRef& out)
+{
+    return GetClass(ZuAtomRef(name), out);
+}
+
+ZuObject* ZuClassFactory::New(const ZuStringRef& name, ZuMemZone* zone, unsigned line,
+                              const char* file)
+{
+    return New(ZuAtomRef(name), zone, line, file);
 }
 
 ZuObject* ZuClassFactory::New(const ZuRuntimeRef& runtime, ZuMemZone* zone, unsigned line,

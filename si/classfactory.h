@@ -20,6 +20,7 @@ public:
     static bool GetClass(unsigned index, ZuRuntimeRef& out);
     static bool GetClass(const ZuAtomRef& name, ZuRuntimeRef& out);
     static bool GetClass(const char* name, ZuRuntimeRef& out);
+    static bool GetClass(const ZuStringRef& name, ZuRuntimeRef& out);
     static unsigned TotalCount() { return class_num; }
     static bool IsInitOk() { return is_init_ok; }
 
@@ -29,6 +30,7 @@ public:
     static ZuObject* New(const ZuRuntimeRef& runtime, ZuMemZone* zone, unsigned line, const char* file);
     static ZuObject* New(const ZuAtomRef& name, ZuMemZone* zone, unsigned line, const char* file);
     static ZuObject* New(const char* name, ZuMemZone* zone, unsigned line, const char* file);
+    static ZuObject* New(const ZuStringRef& name, ZuMemZone* zone, unsigned line, const char* file);
 
     // The construction function a class patch supplies for the class, or
     // null (no patch is installed yet).

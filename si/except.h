@@ -145,4 +145,30 @@ private:
     Error error;
 };
 
+// The two exceptions that name an atom: for code built on the library (the
+// library itself throws neither). Copies share the atom, as handles do.
+#include "si/atom.h"
+
+class ZuExcTarget : public ZuException {
+public:
+    ZuExcTarget() {}
+    explicit ZuExcTarget(const ZuAtomRef& target) : faulty_target(target) {}
+
+    const ZuAtomRef& RetFaultyTarget() const { return faulty_target; }
+
+private:
+    ZuAtomRef faulty_target;
+};
+
+class ZuExcOutlet : public ZuException {
+public:
+    ZuExcOutlet() {}
+    explicit ZuExcOutlet(const ZuAtomRef& outlet) : faulty_outlet(outlet) {}
+
+    const ZuAtomRef& RetFaultyOutlet() const { return faulty_outlet; }
+
+private:
+    ZuAtomRef faulty_outlet;
+};
+
 #endif

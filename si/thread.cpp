@@ -129,6 +129,14 @@ void ZuThread::ThreadLauncher(void* thread)
     SetSlotThread(nullptr);
 }
 
+void ZuThread::SetName(const ZuStringRef& n)
+{
+    if (n.IsValid())
+        name = n->Clone();
+    else
+        name = ZuStringNull;
+}
+
 bool ZuThread::SetPerformer(const ZuPerformerRef& p)
 {
     if (running || dead)
@@ -150,6 +158,7 @@ void ZuThread::Yield()
 void ZuThread::Delete()
 {
     performer = ZuPerformerRef();
+    name = ZuStringRef();
     self = ZuThreadRef();
     ZuObject::Delete();
 }

@@ -12,6 +12,7 @@
 
 #include "si/object.h"
 #include "si/performer.h"
+#include "si/string.h"
 
 #include "si/enumfamily.h"
 
@@ -34,6 +35,10 @@ class ZuThread : public ZuObject {
 public:
     ZuThread();
     ~ZuThread() override;
+
+    // The name is a copy of the string given (empty for an empty handle).
+    virtual void SetName(const ZuStringRef& name);
+    virtual const ZuStringRef& RetName() const { return name; }
 
     // Starts the platform thread; false when already running or when the
     // platform refuses.
@@ -80,6 +85,7 @@ protected:
 
 private:
     ZuThreadRef self;
+    ZuStringRef name;
     ZuPerformerRef performer;
     std::atomic<bool> running;
     std::atomic<bool> dead;

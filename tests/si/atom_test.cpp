@@ -4,6 +4,8 @@
 
 #include "si/atom.h"
 #include "si/classfactory.h"
+#include "si/string.h"
+#include "si/values.h"
 #include "tests/support/objmodel.h"
 
 namespace {
@@ -89,6 +91,56 @@ TEST_F(AtomTest, AHandleOfAnyKindGivesItsAtomOrNothing)
     ZuRuntimeRef rt = ZuAtomRef::RetRuntime();
     ZuAtomRef none(static_cast<const ZuObjectRef&>(rt));
     EXPECT_TRUE(none.IsInvalid());
+}
+
+TEST_F(AtomTest, AtomsOfStringsAndValues)
+{
+    ZuStringRef text("Couleur");
+    ZuAtomRef a(text);
+    EXPECT_EQ(ZuAtomRef("Couleur").RetRawObject(), a.RetRawObject());
+    EXPECT_EQ(a.RetRawObject(), ZuAtom::FindAtom(text));
+    EXPECT_TRUE(a == text);
+    EXPECT_FALSE(a == ZuStringRef("couleur"));
+    EXPECT_TRUE(a->IsKindOf(ZuTextRef::RetRuntime()));
+    ZuStringRef back = a->RetString();
+    EXPECT_EQ(0, back->CompareWith("Couleur", true));
+
+    // Any kind of handle: a string gives the atom of its text, a value what
+    // it converts to.
+    ZuObjectRef generic(text);
+    EXPECT_EQ(a.RetRawObject(), ZuAtomRef(generic).RetRawObject());
+    ZuValueRef value(generic);
+    EXPECT_EQ(a.RetRawObject(), ZuAtomRef(value).RetRawObject());
+    EXPECT_EQ(a.RetRawObject(), Zuvi_ValueToZuAtom(value).RetRawObject());
+    EXPECT_TRUE(ZuAtomRef(ZuStringRef("")).IsInvalid());
+    EXPECT_TRUE(ZuAtomRef(ZuStringNull).IsInvalid());
+}
+
+TEST_F(AtomTest, TextsTooLongForAnAtomGiveNoAtom)
+{
+    std::string longest(254, 'x');
+    std::string too_long(255, 'x');
+    ZuAtomRef ok{ZuStringRef(longest.c_str())};
+    EXPECT_TRUE(ok.IsValid());
+    EXPECT_EQ(254u, ok->CharacterCount());
+    // A string of 255 characters cannot be made into an atom: no atom, no stop.
+    ZuStringRef text(too_long.c_str());
+    EXPECT_TRUE(ZuAtomRef(text).IsInvalid());
+    EXPECT_EQ(nullptr, ZuAtom::FindAtom(text));
+    ZuAtomRef assigned("y");
+    assigned = text;
+    EXPECT_TRUE(assigned.IsInvalid());
+}
+
+TEST(AtomDeathTest, AtomsNeverChange)
+{
+    EXPECT_DEATH(
+        {
+            ZuviStartRuntime();
+            ZuAtomRef a("fixed");
+            a->SetString(ZuStringRef("other"));
+        },
+        "ZuAtom::SetString cannot be used");
 }
 
 TEST(AtomLifeTest, KillEmptiesEveryHandleOnAtoms)

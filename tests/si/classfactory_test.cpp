@@ -7,6 +7,7 @@
 #include "si/classfactory.h"
 #include "si/except.h"
 #include "si/memzone.h"
+#include "si/string.h"
 #include "si/typeinfo.h"
 #include "tests/support/objmodel.h"
 
@@ -69,6 +70,16 @@ TEST_F(ClassFactoryTest, SingletonIsMadeOnce)
     EXPECT_EQ(first.RetRawObject(), second.RetRawObject());
     EXPECT_TRUE(TFacSingleChildRef::RetRuntime()->IsSingleton());
     EXPECT_FALSE(ZuRuntimeRef::RetRuntime()->IsSingleton());
+}
+
+TEST_F(ClassFactoryTest, ClassesByStringName)
+{
+    ZuRuntimeRef rt;
+    EXPECT_TRUE(ZuClassFactory::GetClass(ZuStringRef("TFacSingleChild"), rt));
+    EXPECT_TRUE(rt == TFacSingleChildRef::RetRuntime());
+    ZuObjectRef obj(ZuClassFactory::New(ZuStringRef("TFacSingleChild"), nullptr, __LINE__, __FILE__));
+    EXPECT_TRUE(obj->IsA(rt));
+    EXPECT_THROW(ZuClassFactory::New(ZuStringRef("Nope"), nullptr, __LINE__, __FILE__), ZuExcObject);
 }
 
 TEST_F(ClassFactoryTest, ObjectsCarryTheirZone)

@@ -122,3 +122,42 @@ TEST(Exception, OperatorNewGivesOneStaticBuffer)
     delete e;
     EXPECT_DEATH(ZuException::operator new(501), "si/except:[0-9]+:error: Failed assertion: size <= MAX_EXC_SIZE");
 }
+
+// ---- Exceptions that name an atom ---------------------------------------------
+
+#include "tests/support/objmodel.h"
+
+namespace {
+
+class ExceptAtomTest : public ZuviRuntimeTest {};
+
+TEST_F(ExceptAtomTest, TargetAndOutletExceptionsShareTheirAtom)
+{
+    ZuAtomRef name("OnMissing");
+    bool caught = false;
+    try {
+        throw ZuExcTarget(name);
+    } catch (const ZuException&) {
+        caught = true;
+    }
+    EXPECT_TRUE(caught);
+    ZuExcTarget copy_source(name);
+    EXPECT_EQ(3u, name->RetRefCount());   // the atom's own handle, name, the exception
+    {
+        ZuExcTarget copy(copy_source);
+        EXPECT_TRUE(copy.RetFaultyTarget() == name);
+        EXPECT_EQ(4u, name->RetRefCount());
+    }
+    EXPECT_EQ(3u, name->RetRefCount());
+    ZuExcOutlet outlet;
+    EXPECT_TRUE(outlet.RetFaultyOutlet().IsInvalid());
+    outlet = ZuExcOutlet(name);
+    EXPECT_TRUE(outlet.RetFaultyOutlet() == "OnMissing");
+    try {
+        throw outlet;
+    } catch (const ZuExcOutlet& e) {
+        EXPECT_TRUE(e.RetFaultyOutlet() == name);
+    }
+}
+
+} // namespace

@@ -188,6 +188,19 @@ TEST_F(ThreadObjectTest, RunsItsPerformerUntilAskedToStop)
     thread->Delete();
 }
 
+TEST_F(ThreadObjectTest, KeepsACopyOfItsName)
+{
+    ZuThreadRef thread(ZuClassFactory::New("ZuThread", nullptr, __LINE__, __FILE__));
+    EXPECT_TRUE(thread->RetName().IsInvalid());
+    ZuStringRef name("dessin");
+    thread->SetName(name);
+    EXPECT_NE(name.RetRawObject(), thread->RetName().RetRawObject());
+    EXPECT_EQ(0, thread->RetName()->CompareWith("dessin", true));
+    thread->SetName(ZuStringNull);
+    EXPECT_TRUE(thread->RetName().IsInvalid());
+    thread->Delete();
+}
+
 TEST(ThreadObjectDeathTest, PerformerItselfCannotBeMade)
 {
     EXPECT_DEATH(
