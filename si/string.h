@@ -148,4 +148,7 @@ private:
 };
 ZU_CLASS_END(ZuString)
 
+// Texts compared with strings.
+#include "si/textcompare.h"
+
 #endif

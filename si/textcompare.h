@@ -1,0 +1,30 @@
+// Texts compared with strings: an 8-bit or 16-bit text and a string handle
+// are equal when the string's exact comparison with the text gives 0. The
+// handle is resolved strictly: an empty handle is fatal.
+//
+// Only these four forms exist (text == string, string != text); they take
+// precedence over the handle's own identity comparisons, which would make a
+// new string of the text and compare objects.
+#pragma once
+
+#include "si/string.h"
+
+inline bool operator==(char const * text, ZuStringRef const & string)
+{
+    return string->CompareWith(text, true) == 0;
+}
+
+inline bool operator==(unsigned short const * text, ZuStringRef const & string)
+{
+    return string->CompareWith(text, true) == 0;
+}
+
+inline bool operator!=(ZuStringRef const & string, char const * text)
+{
+    return string->CompareWith(text, true) != 0;
+}
+
+inline bool operator!=(ZuStringRef const & string, unsigned short const * text)
+{
+    return string->CompareWith(text, true) != 0;
+}
