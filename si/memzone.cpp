@@ -9,6 +9,7 @@
 #include "sd/win32/sd_memory.h"
 #include "si/globallock.h"
 #include "si/new.h"
+#include "si/string.h"
 #include "si/typeinfo.h"
 
 ZU_ENUM_REGISTER(ZuMemType)
@@ -849,6 +850,19 @@ bool ZuMemZone::AboutBasePointer(const void* pointer, const char*& block_name, u
     block_name = chunk->name;
     line = chunk->line;
     file = chunk->file;
+    return true;
+}
+
+bool ZuMemZone::AboutBasePointer(const void* pointer, ZuStringRef& block_name, unsigned& line,
+                                 ZuStringRef& file)
+{
+    const char* name_text = nullptr;
+    const char* file_text = nullptr;
+    if (!AboutBasePointer(pointer, name_text, line, file_text)) {
+        return false;
+    }
+    block_name = name_text != nullptr ? name_text : "";
+    file = file_text != nullptr ? file_text : "";
     return true;
 }
 

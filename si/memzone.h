@@ -21,6 +21,8 @@
 #include "si/error.h"
 #include "si/except.h"
 
+class ZuStringRef;
+
 // What a block holds: binary data ("BIN" in dumps), an object ("OBJ"), an
 // array ("ARR"), a quick block ("QMB").
 #define ZU_MEM_TYPE_LIST(X) X(ZU_MEM_BIN, 0) X(ZU_MEM_OBJ, 1) X(ZU_MEM_ARR, 2) X(ZU_MEM_QMB, 3)
@@ -189,9 +191,10 @@ public:
 
     // The start of the block in use that holds `pointer`, or null.
     virtual void* FindBasePointer(const void* pointer);
-    // Name, line and file of the block in use that holds `pointer`.
-    virtual bool AboutBasePointer(const void* pointer, const char*& name, unsigned& line,
-                                  const char*& file);
+    // Name, line and file of the block in use that holds `pointer`: as new
+    // strings, or as the texts the block was allocated with.
+    virtual bool AboutBasePointer(const void* pointer, ZuStringRef& name, unsigned& line, ZuStringRef& file);
+    bool AboutBasePointer(const void* pointer, const char*& name, unsigned& line, const char*& file);
 
     // Appends the map of live blocks to the file (nothing for an empty zone).
     virtual void DumpDebugInfo(const char* path);

@@ -4,6 +4,7 @@
 
 #include "si/error.h"
 #include "si/memzone.h"
+#include "si/rtclass.h"
 
 void* zuvi_deleted_pointer = nullptr;
 
@@ -16,6 +17,16 @@ void* zuvi_operator_new(unsigned size, ZuMemZone* zone, const char* name, unsign
 {
     ZU_ASSERT(zone);
     return zone->Alloc(size, name, line, file, ZU_MEM_BIN);
+}
+
+void* zuvi_operator_new(unsigned size, const ZuRuntimeRef& runtime, void* buffer_ptr, unsigned buffer_len,
+                        unsigned, const char*)
+{
+    ZU_ASSERT(size <= buffer_len);
+    ZU_ASSERT(buffer_len);
+    ZU_ASSERT(buffer_ptr);
+    ZU_ASSERT(runtime.IsValid ());
+    return buffer_ptr;
 }
 
 void* zuvi_operator_new(unsigned size, void* buffer_ptr, unsigned, const char*)

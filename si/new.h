@@ -9,11 +9,16 @@
 #include <cstddef>
 
 class ZuMemZone;
+class ZuRuntimeRef;
 
 // Stops the program: objects are never made outside a zone.
 [[noreturn]] void* zuvi_operator_new(unsigned size);
 // A block of `size` bytes in `zone` (which must not be null).
 void* zuvi_operator_new(unsigned size, ZuMemZone* zone, const char* name, unsigned line, const char* file);
+// Placement of an object of class `runtime` in a caller's buffer of
+// `buffer_len` bytes.
+void* zuvi_operator_new(unsigned size, const ZuRuntimeRef& runtime, void* buffer_ptr, unsigned buffer_len,
+                        unsigned line, const char* file);
 // Placement in a caller's buffer.
 void* zuvi_operator_new(unsigned size, void* buffer_ptr, unsigned line, const char* file);
 // Only records the pointer (the memory goes back through its zone).
