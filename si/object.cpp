@@ -964,3 +964,8 @@ bool ZuObject::Action(const ZuAtomRef& name, const ZuObjectRef& arg, unsigned fl
     }
     return false;
 }
+
+// The root's own stored record (observers, attributes, registrations) is
+// not written yet: the root part is empty until the object model adds it.
+void ZuObject::StoreInstance(const ZuStorageRef&) {}
+void ZuObject::RestoreInstance(const ZuStorageRef&) {}

@@ -38,11 +38,16 @@ class Zuvi_Interface;
 ZU_ENUM(ZuObjectStatusBit, ZU_OBJECT_STATUS_BIT_LIST)
 typedef Bitset<ZuObjectStatusBit> ZuObjectStatus;
 
+class ZuStorageRef;
 class ZuObject {
 public:
     virtual ~ZuObject();
 
 protected:
+    // Persistence hooks: each class writes and reads its own part after
+    // its base class's (the storage calls them for an object's data record).
+    virtual void StoreInstance(const ZuStorageRef& storage);
+    virtual void RestoreInstance(const ZuStorageRef& storage);
     virtual bool GetUnknownData(ZuObjectRef& out) const;
     virtual bool SetUnknownData(const ZuObjectRef& obj);
     virtual void NotifyAttach(const ZuObjectRef& source);
@@ -194,6 +199,7 @@ private:
     friend class ZuClassFactory;
     friend class ZuMemZone;
     friend class ZuAtom;
+    friend class ZuStorage;
 };
 
 ZU_CLASS_TYPEINFO_DECL(ZuObject)

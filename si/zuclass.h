@@ -52,6 +52,7 @@ class ZuObjectRef;
 class ZuRuntime;
 class ZuRuntimeRef;
 class Zuvi_CallFrame;
+class ZuStorageRef;
 
 enum Zuvi_ClassFlags {
     ZU_CLASS_PLAIN = 0,
@@ -145,6 +146,7 @@ private:
 
 // After the class: the parts that need the complete class.
 #define ZU_CLASS_END(X) \
+    ZU_GEN_READER_DECL(X) \
     ZU_GEN_ARRAY_DECL(X) \
     ZU_GEN_TYPEINFO_DECL(X)
 
@@ -277,8 +279,18 @@ template <class R> class ZuTypedArray;
 #define ZU_GEN_TYPEINFO_IMPL(X) ZU_CLASS_TYPEINFO_IMPL(X)
 
 // ---------------------------------------------------------------------------
-// Storage reader (operator>> from a ZuStorageRef into XRef): not yet.
+// Storage reader: operator>> from a ZuStorageRef into XRef restores an
+// object of class X (or one that converts to it) through the storage's
+// RestoreObject (si/storage.h).
 // ---------------------------------------------------------------------------
-#define ZU_GEN_READER_IMPL(X)
+const ZuStorageRef& Zuvi_RestoreTyped(const ZuStorageRef& storage, ZuObjectRef& handle,
+                                      const ZuRuntimeRef& type);
+#define ZU_GEN_READER_DECL(X) \
+    const ZuStorageRef& operator>>(const ZuStorageRef& storage, X##Ref& handle);
+#define ZU_GEN_READER_IMPL(X)                                                  \
+    const ZuStorageRef& operator>>(const ZuStorageRef& storage, X##Ref& handle) \
+    {                                                                          \
+        return Zuvi_RestoreTyped(storage, handle, X##Ref::RetRuntime());       \
+    }
 
 #endif

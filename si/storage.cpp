@@ -1,0 +1,951 @@
+#include "si/storage.h"
+
+#include "si/classfactory.h"
+#include "si/error.h"
+#include "si/except.h"
+#include "si/memzone.h"
+#include "si/rtclass.h"
+
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+ZU_IMPLEMENT_CLASS(ZuStorage, ZuObject, "si/storage", ZU_CLASS_ABSTRACT)
+
+// Every diagnostic of the persistence engine names this source.
+static char const* const kSource = "si/storage";
+
+// ---------------------------------------------------------------- records
+
+struct ZuStorage::StorageInfos {
+    std::uint32_t absent_blocks = 0;
+};
+
+struct ZuStorage::ObjectEntry {
+    ObjectEntry* next = nullptr;
+    ZuObjectRef object;
+    std::uint32_t id = 0;
+    bool written = false;
+    bool is_path_or_string = false;
+};
+
+struct ZuStorage::NameEntry {
+    NameEntry* next;
+    std::uint32_t hash;
+    std::uint32_t id;
+    std::uint32_t length;
+    char name[1]; // the text and its terminator, in the same allocation
+};
+
+// Lookups beside the two lists. The lists keep their order (newest first)
+// for waking and for the identifiers; the indexes keep a graph of many
+// objects from costing a walk of the whole table per reference.
+struct ZuStorage::Index {
+    std::unordered_map<ZuObject const*, ObjectEntry*> by_object;
+    std::vector<ObjectEntry*> by_id;    // identifier - 1
+    std::vector<ObjectEntry*> pending;  // entries whose data is pending, newest last
+    std::unordered_map<std::string_view, NameEntry*> by_text;
+    std::vector<NameEntry*> names_by_id;
+};
+
+class ZuStorage::Format : public Zuvi_StorageFormat {
+public:
+    explicit Format(ZuStorage* owner) : owner(owner) {}
+
+protected:
+    void WriteRaw(void const* data, std::uint32_t size) override { owner->StoreData(data, size); }
+    void ReadRaw(void* data, std::uint32_t size) override { owner->RestoreData(data, size); }
+    void RestoreScalarFromValue(ScalarKind kind, Scalar& out) override { owner->RestoreScalarFromValue(kind, out); }
+
+private:
+    ZuStorage* owner;
+};
+
+namespace {
+
+typedef Zuvi_StorageFormat F;
+
+// Depth of nested RestoreObject calls accepted from a stream.
+unsigned const kMaxRestoreNesting = 256;
+
+std::uint32_t NameHash(char const* text, std::size_t length)
+{
+    std::uint32_t hash = 0;
+    for (std::size_t i = 0; i < length; i++)
+        hash += std::uint32_t((unsigned char)text[i]) << (i % 16);
+    return hash;
+}
+
+// The classes whose pending data is written where they are referenced.
+bool IsPathOrString(ZuObject const* obj)
+{
+    char const* name = obj->RetRuntime()->RetClassName();
+    return std::strcmp(name, "ZuAtomPath") == 0 || std::strcmp(name, "ZuString") == 0;
+}
+
+ZuStorageSync& StorageRecord()
+{
+    static ZuStorageSync record("<ZuStorage>");
+    return record;
+}
+
+// Keeps a counter raised for the duration of a scope, also when it is left
+// by an exception.
+struct Raise {
+    std::uint32_t& counter;
+    explicit Raise(std::uint32_t& c) : counter(c) { ++counter; }
+    ~Raise() { --counter; }
+};
+
+[[noreturn]] void Abort(char const* message, int line)
+{
+    Zuvi_ErrorAbort(message, line, kSource);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- lifecycle
+
+ZuStorage::ZuStorage()
+    : mode(ZU_STORAGE_OFF),
+      storage_infos(nullptr),
+      object_table(nullptr),
+      name_table(nullptr),
+      pending_count(0),
+      data_depth(0),
+      format(new Format(this)),
+      index(new Index),
+      restore_nesting(0)
+{
+    storage_infos = new StorageInfos;
+}
+
+ZuStorage::~ZuStorage()
+{
+    ClearTables();
+    mode = ZU_STORAGE_OFF;
+    delete storage_infos;
+    storage_infos = nullptr;
+    delete index;
+    delete format;
+}
+
+void ZuStorage::Delete()
+{
+    ZuObject::Delete();
+}
+
+void ZuStorage::SetStorageMode(StorageMode new_mode)
+{
+    if (unsigned(new_mode) > ZU_STORAGE_REMOTE)
+        Abort("Unknown storage mode specified.", __LINE__);
+    mode = new_mode;
+    ClearTables();
+}
+
+void ZuStorage::ClearTables()
+{
+    while (object_table) {
+        ObjectEntry* e = object_table;
+        object_table = e->next;
+        delete e;
+    }
+    while (name_table) {
+        NameEntry* n = name_table;
+        name_table = n->next;
+        std::free(n);
+    }
+    index->by_object.clear();
+    index->by_id.clear();
+    index->pending.clear();
+    index->by_text.clear();
+    index->names_by_id.clear();
+    pending_count = 0;
+    data_depth = 0;
+    format->ResetIDBase();
+}
+
+// ---------------------------------------------------------------- tables
+
+std::uint32_t ZuStorage::LookForRef(ZuObjectRef const& object, bool& is_new)
+{
+    ZuObject* const obj = object.Resolve();
+    if (!obj)
+        Abort("Failed assertion: obj.IsValid ()", __LINE__);
+    auto found = index->by_object.find(obj);
+    if (found != index->by_object.end()) {
+        is_new = false;
+        return found->second->id;
+    }
+    ObjectEntry* e = new ObjectEntry;
+    e->object = object;
+    e->id = object_table ? object_table->id + 1 : 1;
+    e->written = false;
+    e->is_path_or_string = IsPathOrString(obj);
+    e->next = object_table;
+    object_table = e;
+    index->by_object.emplace(obj, e);
+    index->by_id.push_back(e);
+    index->pending.push_back(e);
+    pending_count++;
+    is_new = true;
+    return e->id;
+}
+
+std::uint32_t ZuStorage::LookForName(char const* text, std::size_t length, bool& is_new)
+{
+    if (!text)
+        Abort("Failed assertion: name", __LINE__);
+    auto found = index->by_text.find(std::string_view(text, length));
+    if (found != index->by_text.end()) {
+        is_new = false;
+        return found->second->id;
+    }
+    NameEntry* n = static_cast<NameEntry*>(std::malloc(sizeof(NameEntry) + length));
+    if (!n)
+        throw std::bad_alloc();
+    n->hash = NameHash(text, length);
+    n->id = name_table ? name_table->id + 1 : 1;
+    n->length = std::uint32_t(length);
+    std::memcpy(n->name, text, length);
+    n->name[length] = '\0';
+    n->next = name_table;
+    name_table = n;
+    index->by_text.emplace(std::string_view(n->name, length), n);
+    index->names_by_id.push_back(n);
+    is_new = true;
+    return n->id;
+}
+
+void ZuStorage::ResolveRef(std::uint32_t id, ZuObjectRef& object)
+{
+    if (id == 0 || id > index->by_id.size())
+        F::BadData("Object ID not found in storage data base.", __LINE__);
+    object = index->by_id[id - 1]->object;
+}
+
+void ZuStorage::ResolveName(std::uint32_t id, char const*& text, std::size_t& length)
+{
+    if (id == 0 || id > index->names_by_id.size())
+        F::BadData("Name ID not found in storage data base.", __LINE__);
+    NameEntry const* n = index->names_by_id[id - 1];
+    text = n->name;
+    length = n->length;
+}
+
+void ZuStorage::StoreID(std::uint32_t id) { format->StoreID(id); }
+std::uint32_t ZuStorage::RestoreID() { return format->RestoreID(); }
+void ZuStorage::PushBackData(void const* data, unsigned int size) { format->PushBackData(data, size); }
+void ZuStorage::PopAndRestoreData(void* data, unsigned int size) { format->PopAndRestoreData(data, size); }
+
+// ---------------------------------------------------------------- writing
+
+void ZuStorage::StoreBool(bool value) { format->StoreBool(value); }
+void ZuStorage::StoreInt(std::int64_t value) { format->StoreInt(value); }
+void ZuStorage::StoreCard(std::uint64_t value) { format->StoreCard(value); }
+void ZuStorage::StoreReal(double value) { format->StoreReal(value); }
+void ZuStorage::StoreBinData(void const* data, unsigned int size) { format->StoreBinData(data, size); }
+void ZuStorage::StoreSyncMark() { format->StoreTag(F::TYP_SYNC_MARK); }
+void ZuStorage::StoreBlockBegin() { format->StoreTag(F::TYP_SYNC_BEGIN); }
+void ZuStorage::StoreBlockEnd() { format->StoreTag(F::TYP_SYNC_END); }
+
+void ZuStorage::StoreAtom(ZuAtomRef const& atom)
+{
+    if (atom.IsInvalid()) {
+        format->StoreAtomEmpty();
+        return;
+    }
+    char const* text = atom->RetText();
+    std::size_t const length = std::strlen(text);
+    // Refused before the name table learns it, so the tables stay in step
+    // with what was written.
+    if (length > F::MAX_ATOM_LENGTH)
+        F::BadData("Atom too long to be stored", __LINE__);
+    bool is_new;
+    std::uint32_t const id = LookForName(text, length, is_new);
+    if (is_new)
+        format->StoreAtomText(text, length);
+    else
+        format->StoreAtomID(id);
+}
+
+void ZuStorage::StoreSyncType(ZuStorageSync& record)
+{
+    format->StoreTag(F::TYP_SYNC_TYPE);
+    StoreAtom(record.UpdateInternalName());
+}
+
+void ZuStorage::StoreObject(ZuObjectRef const& object)
+{
+    ZuObject* const obj = object.Resolve();
+    if (mode == ZU_STORAGE_OFF || !obj) {
+        format->StoreTag(F::TYP_NULL);
+        return;
+    }
+    bool const phantom = object.IsPhantom();
+    bool const is_atom = !phantom && obj->IsA(ZuAtomRef::RetRuntime());
+    if (mode == ZU_STORAGE_LOCAL) {
+        if (is_atom) {
+            StoreAtom(ZuAtomRef(object));
+            return;
+        }
+        // The address travels whole: 4 bytes where it fits, else all 8.
+        std::uint64_t const address = std::uint64_t(reinterpret_cast<std::uintptr_t>(object.RetRawObject()));
+        unsigned char out[9];
+        unsigned n;
+        if ((address >> 32) == 0) {
+            out[0] = F::TYP_POINTER32;
+            n = 5;
+        } else {
+            out[0] = F::TYP_POINTER64;
+            n = 9;
+        }
+        for (unsigned i = 1; i < n; i++)
+            out[i] = (unsigned char)(address >> (8 * (n - 1 - i)));
+        StoreData(out, n);
+        return;
+    }
+    if (phantom) {
+        format->StoreTag(F::TYP_O_PHANTOM);
+        object.RetRawObject()->StoreInstance(ZuStorageRef(this));
+        return;
+    }
+    if (is_atom) {
+        StoreAtom(ZuAtomRef(object));
+        return;
+    }
+    StoreReference(object);
+    StorePendingData();
+}
+
+void ZuStorage::StoreReference(ZuObjectRef const& object)
+{
+    bool is_new;
+    std::uint32_t const id = LookForRef(object, is_new);
+    if (!is_new) {
+        format->StoreTag(F::TYP_O_AGAIN);
+        StoreID(id);
+        return;
+    }
+    char const* class_name = object->RetRuntime()->RetClassName();
+    std::size_t const length = std::strlen(class_name);
+    if (!(length < 100))
+        Abort("Failed assertion: length < 100", __LINE__);
+    bool name_new;
+    std::uint32_t const name_id = LookForName(class_name, length, name_new);
+    if (name_new) {
+        unsigned char const head[2] = {F::TYP_O_NEW_CLASS, (unsigned char)length};
+        StoreData(head, 2);
+        StoreID(name_id);
+        StoreID(id);
+        StoreData(class_name, unsigned(length));
+    } else {
+        format->StoreTag(F::TYP_O_NEW);
+        StoreID(name_id);
+        StoreID(id);
+    }
+}
+
+void ZuStorage::StorePendingData()
+{
+    while (pending_count && (data_depth == 0 || object_table->is_path_or_string)) {
+        if (index->pending.empty())
+            Abort("Failed assertion: iter != 0", __LINE__);
+        ObjectEntry* e = index->pending.back();
+        index->pending.pop_back();
+        e->written = true;
+        pending_count--;
+        Raise depth(data_depth);
+        format->StoreTag(F::TYP_O_DATA);
+        StoreID(e->id);
+        ZuObjectRef keep = e->object;
+        keep.RetRawObject()->StoreInstance(ZuStorageRef(this));
+    }
+}
+
+// ---------------------------------------------------------------- reading scalars
+
+bool ZuStorage::RestoreBool(bool def) { return format->RestoreBool(def); }
+std::int64_t ZuStorage::RestoreInt(std::int64_t def) { return format->RestoreInt(def); }
+std::uint64_t ZuStorage::RestoreCard(std::uint64_t def) { return format->RestoreCard(def); }
+double ZuStorage::RestoreReal(double def) { return format->RestoreReal(def); }
+void ZuStorage::RestoreBinData(void* data, unsigned int size) { format->RestoreBinData(data, size); }
+
+void ZuStorage::RestoreScalarFromValue(F::ScalarKind, F::Scalar&)
+{
+    // Not a plain scalar where one is expected.
+    F::BadData("Bad data type", __LINE__);
+}
+
+bool ZuStorage::CheckForMark() { return format->PeekTag() == F::TYP_SYNC_MARK; }
+bool ZuStorage::CheckForBegin() { return format->PeekTag() == F::TYP_SYNC_BEGIN; }
+bool ZuStorage::CheckForEnd() { return format->PeekTag() == F::TYP_SYNC_END; }
+
+// ---------------------------------------------------------------- reading atoms
+
+void ZuStorage::RestoreAtomText(std::string const& text, ZuAtomRef& atom)
+{
+    bool is_new;
+    LookForName(text.data(), text.size(), is_new);
+    if (!is_new)
+        F::BadData("Failed assertion: is_new", __LINE__);
+    atom = ZuAtomRef(text.c_str());
+}
+
+void ZuStorage::RestoreAtom(ZuAtomRef& atom)
+{
+    std::string text;
+    std::uint32_t id = 0;
+    switch (format->RestoreAtomItem(text, id)) {
+    case F::ATOM_ABSENT:
+        return;
+    case F::ATOM_EMPTY:
+        atom = static_cast<ZuAtom*>(nullptr);
+        return;
+    case F::ATOM_TEXT:
+        RestoreAtomText(text, atom);
+        return;
+    case F::ATOM_ID: {
+        char const* name;
+        std::size_t length;
+        ResolveName(id, name, length);
+        atom = ZuAtomRef(name);
+        return;
+    }
+    case F::ATOM_OTHER: {
+        ZuObjectRef object;
+        RestoreObject(object, ZuAtomRef::RetRuntime());
+        atom = object;
+        return;
+    }
+    }
+}
+
+void ZuStorage::RestoreSyncType()
+{
+    format->RestoreTag();
+    ZuAtomRef dropped;
+    RestoreAtom(dropped);
+}
+
+// ---------------------------------------------------------------- reading objects
+
+void ZuStorage::RestoreObject(ZuObjectRef& object, ZuRuntimeRef const& type)
+{
+    if (restore_nesting >= kMaxRestoreNesting)
+        F::BadData("Objects nested too deeply", __LINE__);
+    bool const outermost = restore_nesting == 0;
+    std::uint32_t const watermark = object_table ? object_table->id : 0;
+    std::uint32_t const depth_before = data_depth;
+    std::uint32_t const absent_before = storage_infos->absent_blocks;
+
+    // The caller's handle receives the result only when everything read.
+    ZuObjectRef result = object;
+    try {
+        Raise nesting(restore_nesting);
+        unsigned char const tag = format->PeekTag();
+        if (tag == F::TYP_SYNC_END || tag == F::TYP_SYNC_MARK)
+            return;
+        RestoreObjectItem(result);
+        RestorePendingData();
+        CheckType(result, type);
+    } catch (...) {
+        if (outermost) {
+            ForgetObjectsAfter(watermark);
+            data_depth = depth_before;
+            storage_infos->absent_blocks = absent_before;
+        }
+        throw;
+    }
+    object = result;
+}
+
+void ZuStorage::ForgetObjectsAfter(std::uint32_t id)
+{
+    // Objects made by a failed read: their Delete drops what they hold and
+    // detaches them from objects that existed before, so nothing reachable
+    // keeps a half-built object.
+    std::vector<ZuObjectRef> dropped;
+    while (object_table && object_table->id > id) {
+        ObjectEntry* e = object_table;
+        object_table = e->next;
+        index->by_object.erase(e->object.Resolve());
+        dropped.push_back(e->object);
+        delete e;
+    }
+    index->by_id.resize(object_table ? object_table->id : 0);
+    index->pending.clear();
+    for (ObjectEntry* e = object_table; e; e = e->next)
+        if (!e->written)
+            index->pending.insert(index->pending.begin(), e);
+    pending_count = std::uint32_t(index->pending.size());
+    for (ZuObjectRef& obj : dropped)
+        if (obj.IsValid())
+            obj->Delete();
+}
+
+void ZuStorage::RestoreObjectItem(ZuObjectRef& result)
+{
+    unsigned char const tag = format->RestoreTag();
+    switch (tag) {
+    case F::TYP_NULL:
+        result = nullptr;
+        return;
+
+    case F::TYP_FALSE:
+    case F::TYP_TRUE:
+    case F::TYP_INT32:
+    case F::TYP_INT8_NEG:
+    case F::TYP_INT16_NEG:
+    case F::TYP_INT_ZERO:
+    case F::TYP_INT64:
+    case F::TYP_CARD32:
+    case F::TYP_INT8_POS:
+    case F::TYP_INT16_POS:
+    case F::TYP_CARD_ZERO:
+    case F::TYP_CARD64:
+    case F::TYP_REAL:
+    case F::TYP_REAL_INT:
+    case F::TYP_REAL_ZERO:
+    case F::TYP_REAL_ONE:
+    case F::TYP_REAL_MINUS_ONE:
+        RestoreValueItem(tag, result);
+        return;
+
+    case F::TYP_POINTER32:
+    case F::TYP_POINTER64: {
+        // An address means something only inside this process: a stream
+        // from outside (remote mode) that carries one is refused.
+        if (mode != ZU_STORAGE_LOCAL)
+            F::BadData("Wrong data type, cannot restore object", __LINE__);
+        unsigned const n = tag == F::TYP_POINTER32 ? 4 : 8;
+        unsigned char in[8];
+        PopAndRestoreData(in, n);
+        std::uint64_t address = 0;
+        for (unsigned i = 0; i < n; i++)
+            address = (address << 8) | in[i];
+        result = reinterpret_cast<ZuObject*>(std::uintptr_t(address));
+        return;
+    }
+
+    case F::TYP_O_NEW_CLASS: {
+        unsigned char length;
+        PopAndRestoreData(&length, 1);
+        std::uint32_t const name_id = RestoreID();
+        std::uint32_t const id = RestoreID();
+        std::string name(length, '\0');
+        if (length)
+            PopAndRestoreData(&name[0], length);
+        bool is_new;
+        std::uint32_t const new_id = LookForName(name.data(), name.size(), is_new);
+        if (!is_new)
+            F::BadData("Failed assertion: is_new", __LINE__);
+        if (new_id != name_id)
+            F::BadData("Failed assertion: new_id == name_id", __LINE__);
+        RestoreNewObject(name_id, id);
+        result = object_table->object;
+        return;
+    }
+    case F::TYP_O_NEW: {
+        std::uint32_t const name_id = RestoreID();
+        std::uint32_t const id = RestoreID();
+        RestoreNewObject(name_id, id);
+        result = object_table->object;
+        return;
+    }
+    case F::TYP_O_AGAIN:
+        ResolveRef(RestoreID(), result);
+        return;
+    case F::TYP_O_DATA: {
+        std::uint32_t const id = RestoreID();
+        ResolveRef(id, result);
+        ObjectEntry* e = index->by_id[id - 1];
+        // Data is read once per object; a second data record would refill
+        // an object that others may already hold.
+        if (e->written)
+            F::BadData("Failed assertion: id == iter->id", __LINE__);
+        RestoreObjectData(e);
+        return;
+    }
+    case F::TYP_O_SLOT: {
+        // No data slot to reconnect from: the handle is left empty.
+        ZuAtomRef name;
+        RestoreAtom(name);
+        Zuvi_Trace("Could not find field <%s> in any slot !\n", name.IsValid() ? (char const*)name : "");
+        result = nullptr;
+        return;
+    }
+    case F::TYP_O_PHANTOM: {
+        ZuRuntimeRef runtime;
+        if (!ZuClassFactory::GetClass("ZuPhantom", runtime))
+            F::BadData("Wrong data type, cannot restore object", __LINE__);
+        ZuObjectRef phantom = ZuClassFactory::New(runtime, Zuvi_app_zone, __LINE__, kSource);
+        phantom.RetRawObject()->RestoreInstance(ZuStorageRef(this));
+        result = phantom;
+        return;
+    }
+    case F::TYP_ATOM:
+    case F::TYP_ATOM_ID: {
+        PushBackData(&tag, 1);
+        ZuAtomRef atom;
+        RestoreAtom(atom);
+        result = atom;
+        return;
+    }
+    case F::TYP_ATOM_OLD: {
+        ZuAtomRef atom;
+        RestoreAtom(atom);
+        result = atom;
+        return;
+    }
+    default:
+        F::BadData("Wrong data type, cannot restore object", __LINE__);
+    }
+}
+
+void ZuStorage::RestoreNewObject(std::uint32_t name_id, std::uint32_t id)
+{
+    char const* name;
+    std::size_t length;
+    ResolveName(name_id, name, length);
+    std::uint32_t const expected = object_table ? object_table->id + 1 : 1;
+    if (id != expected)
+        F::BadData("Failed assertion: new_id == id", __LINE__);
+    // The class comes from the stream: an unknown or abstract class is bad
+    // data, not a reason to stop.
+    ZuRuntimeRef runtime;
+    if (std::strlen(name) != length || !ZuClassFactory::GetClass(name, runtime) || runtime.IsInvalid())
+        F::BadData("Unknown class in storage data", __LINE__);
+    if (runtime->IsAbstract())
+        F::BadData("Abstract class in storage data", __LINE__);
+    ZuObjectRef object = ZuClassFactory::New(runtime, RetMemZone(), __LINE__, kSource);
+    bool is_new;
+    LookForRef(object, is_new);
+}
+
+void ZuStorage::RestorePendingData()
+{
+    while (pending_count && (data_depth == 0 || object_table->is_path_or_string)) {
+        if (index->pending.empty())
+            Abort("Failed assertion: iter != 0", __LINE__);
+        ObjectEntry* e = index->pending.back();
+        unsigned char const tag = format->RestoreTag();
+        if (tag != F::TYP_O_DATA)
+            F::BadData("Failed assertion: ref[0] == TYP_O_DATA", __LINE__);
+        if (RestoreID() != e->id)
+            F::BadData("Failed assertion: id == iter->id", __LINE__);
+        RestoreObjectData(e);
+    }
+}
+
+void ZuStorage::RestoreObjectData(ObjectEntry* e)
+{
+    e->written = true;
+    pending_count--;
+    for (std::size_t i = index->pending.size(); i > 0; i--) {
+        if (index->pending[i - 1] == e) {
+            index->pending.erase(index->pending.begin() + std::ptrdiff_t(i - 1));
+            break;
+        }
+    }
+    Raise depth(data_depth);
+    ZuObjectRef keep = e->object;
+    keep.RetRawObject()->RestoreInstance(ZuStorageRef(this));
+}
+
+void ZuStorage::CheckType(ZuObjectRef& object, ZuRuntimeRef const& type)
+{
+    if (type.IsInvalid())
+        return;
+    // Each step either ends or unwraps one value; a value that holds
+    // itself is bad data, not a loop.
+    for (unsigned step = 0; object.IsValid() && !object.IsPhantom() && !object->IsKindOf(type); step++) {
+        if (step >= 64)
+            F::BadData("Restoring object of bad type", __LINE__);
+        F::BadData("Restoring object of bad type", __LINE__);
+    }
+}
+
+void ZuStorage::RestoreValueItem(unsigned char, ZuObjectRef&)
+{
+    F::BadData("Wrong data type, cannot restore object", __LINE__);
+}
+
+// ---------------------------------------------------------------- blocks and marks
+
+void ZuStorage::RestoreBlockBegin()
+{
+    unsigned char const tag = format->RestoreTag();
+    if (tag == F::TYP_SYNC_MARK) {
+        // The stream has no such block: every field in it reads as its default.
+        PushBackData(&tag, 1);
+        storage_infos->absent_blocks++;
+        return;
+    }
+    if (tag != F::TYP_SYNC_BEGIN)
+        F::BadData("Failed assertion: val[0] == TYP_SYNC_BEGIN", __LINE__);
+}
+
+void ZuStorage::RestoreToBlockEnd()
+{
+    if (storage_infos->absent_blocks) {
+        storage_infos->absent_blocks--;
+        return;
+    }
+    RestoreToMark(F::TYP_SYNC_END);
+}
+
+void ZuStorage::RestoreToSyncMark()
+{
+    if (storage_infos->absent_blocks)
+        return;
+    unsigned char const tag = format->RestoreTag();
+    if (tag == F::TYP_SYNC_MARK)
+        return;
+    PushBackData(&tag, 1);
+    if (tag == F::TYP_SYNC_END)
+        return;
+    RestoreToMark(F::TYP_SYNC_MARK);
+}
+
+void ZuStorage::RestoreToMark(unsigned char wanted)
+{
+    // Items met on the way are consumed whole; nested blocks are passed
+    // over with their contents.
+    unsigned level = 0;
+    for (;;) {
+        unsigned char const tag = format->RestoreTag();
+        if (tag == wanted && level == 0)
+            return;
+        switch (tag) {
+        // Plain scalars are consumed as they are: what is skipped is not
+        // kept, so no value object needs to be made for them.
+        case F::TYP_FALSE:
+        case F::TYP_TRUE:
+            PushBackData(&tag, 1);
+            format->RestoreBool(false);
+            break;
+        case F::TYP_INT32:
+        case F::TYP_CARD32:
+        case F::TYP_INT8_NEG:
+        case F::TYP_INT8_POS:
+        case F::TYP_INT16_NEG:
+        case F::TYP_INT16_POS:
+        case F::TYP_INT_ZERO:
+        case F::TYP_CARD_ZERO:
+        case F::TYP_INT64:
+        case F::TYP_CARD64:
+            PushBackData(&tag, 1);
+            format->RestoreCard(0);
+            break;
+        case F::TYP_REAL:
+        case F::TYP_REAL_INT:
+        case F::TYP_REAL_ZERO:
+        case F::TYP_REAL_ONE:
+        case F::TYP_REAL_MINUS_ONE:
+            PushBackData(&tag, 1);
+            format->RestoreReal(0.0);
+            break;
+        case F::TYP_NULL:
+        case F::TYP_POINTER32:
+        case F::TYP_POINTER64:
+        case F::TYP_O_NEW_CLASS:
+        case F::TYP_O_NEW:
+        case F::TYP_O_AGAIN:
+        case F::TYP_O_DATA:
+        case F::TYP_O_SLOT:
+        case F::TYP_O_PHANTOM:
+        case F::TYP_ATOM_OLD: {
+            PushBackData(&tag, 1);
+            ZuObjectRef skipped;
+            RestoreObject(skipped, ZuRuntimeRef());
+            break;
+        }
+        case F::TYP_ATOM:
+        case F::TYP_ATOM_ID: {
+            PushBackData(&tag, 1);
+            ZuAtomRef skipped;
+            RestoreAtom(skipped);
+            break;
+        }
+        case F::TYP_BIN8:
+        case F::TYP_BIN16:
+        case F::TYP_BIN32:
+            PushBackData(&tag, 1);
+            format->RestoreBinData(nullptr, 0);
+            break;
+        case F::TYP_SYNC_TYPE: {
+            ZuAtomRef skipped;
+            RestoreAtom(skipped);
+            break;
+        }
+        case F::TYP_SYNC_BEGIN:
+            level++;
+            break;
+        case F::TYP_SYNC_END:
+            if (level)
+                level--;
+            break;
+        case F::TYP_SYNC_MARK:
+            break;
+        default:
+            F::BadData("RestoreToMark did not find mark.", __LINE__);
+        }
+    }
+}
+
+// ---------------------------------------------------------------- waking
+
+void ZuStorage::FinallyAwake()
+{
+    for (ObjectEntry* e = object_table; e; e = e->next)
+        if (e->object.IsValid())
+            e->object->Awake();
+}
+
+void ZuStorage::FinallyAwakeFromApp(ZuAppRef const& app)
+{
+    for (ObjectEntry* e = object_table; e; e = e->next)
+        if (e->object.IsValid())
+            e->object->AwakeFromApp(app);
+}
+
+void ZuStorage::FinallyAwakeFromObject(ZuObjectRef const& object)
+{
+    for (ObjectEntry* e = object_table; e; e = e->next)
+        if (e->object.IsValid())
+            e->object->AwakeFromObject(object);
+}
+
+// ---------------------------------------------------------------- own persistence
+
+void ZuStorage::StoreInstance(ZuStorageRef const& storage)
+{
+    ZuObject::StoreInstance(storage);
+    storage << StorageRecord() << ZuStorageSync::begin << ZuStorageSync::end;
+}
+
+void ZuStorage::RestoreInstance(ZuStorageRef const& storage)
+{
+    ZuObject::RestoreInstance(storage);
+    storage >> ZuStorageSync::type >> ZuStorageSync::begin >> ZuStorageSync::end;
+}
+
+// ---------------------------------------------------------------- operators
+
+ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuObject* object)
+{
+    s->StoreObject(ZuObjectRef(object));
+    return s;
+}
+ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuObjectRef const& object)
+{
+    s->StoreObject(object);
+    return s;
+}
+ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuAtomRef const& atom)
+{
+    s->StoreAtom(atom);
+    return s;
+}
+ZuStorageRef const& operator<<(ZuStorageRef const& s, bool value)
+{
+    s->StoreBool(value);
+    return s;
+}
+
+#define ZUVI_STORE_CARD(T)                                         \
+    ZuStorageRef const& operator<<(ZuStorageRef const& s, T value) \
+    {                                                              \
+        s->StoreCard(std::uint64_t(value));                        \
+        return s;                                                  \
+    }                                                              \
+    ZuStorageRef const& operator>>(ZuStorageRef const& s, T& value) \
+    {                                                              \
+        value = static_cast<T>(s->RestoreCard(std::uint64_t(value)));           \
+        return s;                                                  \
+    }
+#define ZUVI_STORE_INT(T)                                          \
+    ZuStorageRef const& operator<<(ZuStorageRef const& s, T value) \
+    {                                                              \
+        s->StoreInt(std::int64_t(value));                          \
+        return s;                                                  \
+    }                                                              \
+    ZuStorageRef const& operator>>(ZuStorageRef const& s, T& value) \
+    {                                                              \
+        value = static_cast<T>(s->RestoreInt(std::int64_t(value)));             \
+        return s;                                                  \
+    }
+ZUVI_STORE_CARD(unsigned char)
+ZUVI_STORE_CARD(unsigned short)
+ZUVI_STORE_CARD(unsigned int)
+ZUVI_STORE_CARD(unsigned long)
+ZUVI_STORE_CARD(unsigned long long)
+ZUVI_STORE_INT(signed char)
+ZUVI_STORE_INT(short)
+ZUVI_STORE_INT(int)
+ZUVI_STORE_INT(long)
+ZUVI_STORE_INT(long long)
+#undef ZUVI_STORE_CARD
+#undef ZUVI_STORE_INT
+
+ZuStorageRef const& operator<<(ZuStorageRef const& s, double value)
+{
+    s->StoreReal(value);
+    return s;
+}
+
+ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuStorageSync const& record)
+{
+    ZuStorage* storage = s.CheckAndResolve();
+    if (&record == &ZuStorageSync::mark)
+        storage->StoreSyncMark();
+    else if (&record == &ZuStorageSync::begin || &record == &ZuStorageSync::repeat)
+        storage->StoreBlockBegin();
+    else if (&record == &ZuStorageSync::end || &record == &ZuStorageSync::end_repeat)
+        storage->StoreBlockEnd();
+    else
+        storage->StoreSyncType(const_cast<ZuStorageSync&>(record));
+    return s;
+}
+
+ZuStorageRef const& operator>>(ZuStorageRef const& s, bool& value)
+{
+    value = s->RestoreBool(value);
+    return s;
+}
+
+ZuStorageRef const& operator>>(ZuStorageRef const& s, double& value)
+{
+    value = s->RestoreReal(value);
+    return s;
+}
+
+ZuStorageRef const& operator>>(ZuStorageRef const& s, ZuStorageSync const& record)
+{
+    ZuStorage* storage = s.CheckAndResolve();
+    if (&record == &ZuStorageSync::mark)
+        storage->RestoreToSyncMark();
+    else if (&record == &ZuStorageSync::begin || &record == &ZuStorageSync::repeat)
+        storage->RestoreBlockBegin();
+    else if (&record == &ZuStorageSync::end || &record == &ZuStorageSync::end_repeat)
+        storage->RestoreToBlockEnd();
+    else if (&record == &ZuStorageSync::type)
+        storage->RestoreSyncType();
+    // A class record is not compared: nothing to read.
+    return s;
+}
+
+ZuStorageRef const& operator>>(ZuStorageRef const& s, ZuObjectRef& object)
+{
+    s->RestoreObject(object, ZuRuntimeRef());
+    return s;
+}
+
+ZuStorageRef const& Zuvi_RestoreTyped(ZuStorageRef const& s, ZuObjectRef& handle, ZuRuntimeRef const& type)
+{
+    s->RestoreObject(handle, type);
+    return s;
+}

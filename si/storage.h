@@ -1,0 +1,173 @@
+// ZuStorage: the persistence engine behind every stored object.
+//
+// Every object's StoreInstance and RestoreInstance write and read their
+// fields through a ZuStorageRef; the storage turns them into the tagged byte
+// format (si/storageformat.h), gives objects and names their identifiers,
+// writes each object's instance data once (deferred, newest pending first),
+// reconnects objects that belong to a data slot by name, and wakes the
+// restored objects at the end (FinallyAwake).
+//
+// ZuStorage is abstract: subclasses move the raw bytes (StoreData writes,
+// RestoreData reads exactly the bytes asked for or throws).
+//
+// Modes: 0 off (every object is written as a null), 1 local (objects travel
+// as their addresses inside the process), 2 remote (full serialisation with
+// object and name tables). Each SetStorageMode starts a new run.
+//
+// Input is outside data: a corrupt or truncated stream throws ZuExcStream
+// and leaves no half-built object reachable from the caller's handles.
+// Misuse by the program stops with the library's assertion text.
+#ifndef ZUVI_SI_STORAGE_H
+#define ZUVI_SI_STORAGE_H
+
+#include "si/object.h"
+#include "si/storageformat.h"
+#include "si/storagesync.h"
+
+#include <cstdint>
+
+#include "si/atom.h"
+
+class ZuAppRef;
+
+ZU_HANDLE(ZuStorage, ZuObject)
+
+class ZuStorage : public ZuObject {
+    ZU_CLASS(ZuStorage, ZuObject)
+public:
+    enum StorageMode { ZU_STORAGE_OFF = 0, ZU_STORAGE_LOCAL = 1, ZU_STORAGE_REMOTE = 2 };
+
+    ~ZuStorage() override;
+
+    virtual void RestoreToMark(unsigned char tag);
+    virtual void StoreObject(ZuObjectRef const& object);
+    virtual void StoreAtom(ZuAtomRef const& atom);
+    virtual void RestoreObject(ZuObjectRef& object, ZuRuntimeRef const& type);
+    virtual void RestoreAtom(ZuAtomRef& atom);
+    virtual void FinallyAwake();
+    virtual void FinallyAwakeFromApp(ZuAppRef const& app);
+    virtual void FinallyAwakeFromObject(ZuObjectRef const& object);
+    virtual void StoreBool(bool value);
+    virtual void StoreInt(std::int64_t value);
+    virtual void StoreCard(std::uint64_t value);
+    virtual void StoreReal(double value);
+    virtual void StoreSyncMark();
+    virtual void StoreBlockBegin();
+    virtual void StoreBlockEnd();
+    virtual void StoreBinData(void const* data, unsigned int size);
+    virtual bool RestoreBool(bool def);
+    virtual std::int64_t RestoreInt(std::int64_t def);
+    virtual std::uint64_t RestoreCard(std::uint64_t def);
+    virtual double RestoreReal(double def);
+    virtual void RestoreToSyncMark();
+    virtual void RestoreBlockBegin();
+    virtual void RestoreToBlockEnd();
+    virtual void RestoreBinData(void* data, unsigned int size);
+    virtual bool CheckForMark();
+    virtual bool CheckForBegin();
+    virtual bool CheckForEnd();
+    virtual void StoreData(void const* data, unsigned int size) = 0;
+    virtual void RestoreData(void* data, unsigned int size) = 0;
+
+    void Delete() override;
+
+    // Writes a class record (tag 0x80 and its name as an atom); used by the
+    // << operator for records other than the predefined ones.
+    void StoreSyncType(ZuStorageSync& record);
+    // Reads what `type` stands for: one byte and one atom, dropped.
+    void RestoreSyncType();
+
+    // Nested object data records allowed while reading; deeper input is
+    // refused as corrupt rather than run off the stack.
+    enum { MAX_DATA_DEPTH = 2000 };
+
+protected:
+    ZuStorage();
+
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
+
+    void SetStorageMode(StorageMode mode);
+    StorageMode RetStorageMode() const { return mode; }
+
+private:
+    struct StorageInfos;
+    struct ObjectEntry;
+    struct NameEntry;
+    struct Index;
+    class Format;
+
+    std::uint32_t LookForRef(ZuObjectRef const& object, bool& is_new);
+    std::uint32_t LookForName(char const* text, std::size_t length, bool& is_new);
+    void ResolveRef(std::uint32_t id, ZuObjectRef& object);
+    void ResolveName(std::uint32_t id, char const*& text, std::size_t& length);
+    void StoreID(std::uint32_t id);
+    std::uint32_t RestoreID();
+    void PushBackData(void const* data, unsigned int size);
+    void PopAndRestoreData(void* data, unsigned int size);
+
+    void ClearTables();
+    void StoreReference(ZuObjectRef const& object);
+    void StorePendingData();
+    void RestorePendingData();
+    void RestoreObjectItem(ZuObjectRef& object);
+    void RestoreNewObject(std::uint32_t name_id, std::uint32_t id);
+    void CheckType(ZuObjectRef& object, ZuRuntimeRef const& type);
+    void RestoreObjectData(ObjectEntry* entry);
+    void RestoreAtomText(std::string const& text, ZuAtomRef& atom);
+    void RestoreValueItem(unsigned char tag, ZuObjectRef& object);
+    void ForgetObjectsAfter(std::uint32_t id);
+    void RestoreScalarFromValue(Zuvi_StorageFormat::ScalarKind kind, Zuvi_StorageFormat::Scalar& out);
+
+    StorageMode mode;
+    StorageInfos* storage_infos;
+    ObjectEntry* object_table;
+    NameEntry* name_table;
+    std::uint32_t pending_count;
+    std::uint32_t data_depth;
+    // push_buffer, push_size and id_base live in the byte format.
+    Format* format;
+    // Lookup indexes beside the two tables (by object, by identifier, by
+    // text) and the stack of entries whose data is pending.
+    Index* index;
+    std::uint32_t restore_nesting;
+
+    friend class Format;
+};
+ZU_CLASS_END(ZuStorage)
+
+// ---- Stream operators ----------------------------------------------------
+
+ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuObject* object);
+ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuObjectRef const& object);
+ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuAtomRef const& atom);
+ZuStorageRef const& operator<<(ZuStorageRef const& s, bool value);
+ZuStorageRef const& operator<<(ZuStorageRef const& s, unsigned char value);
+ZuStorageRef const& operator<<(ZuStorageRef const& s, unsigned short value);
+ZuStorageRef const& operator<<(ZuStorageRef const& s, unsigned int value);
+ZuStorageRef const& operator<<(ZuStorageRef const& s, unsigned long value);
+ZuStorageRef const& operator<<(ZuStorageRef const& s, unsigned long long value);
+ZuStorageRef const& operator<<(ZuStorageRef const& s, signed char value);
+ZuStorageRef const& operator<<(ZuStorageRef const& s, short value);
+ZuStorageRef const& operator<<(ZuStorageRef const& s, int value);
+ZuStorageRef const& operator<<(ZuStorageRef const& s, long value);
+ZuStorageRef const& operator<<(ZuStorageRef const& s, long long value);
+ZuStorageRef const& operator<<(ZuStorageRef const& s, double value);
+ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuStorageSync const& record);
+
+ZuStorageRef const& operator>>(ZuStorageRef const& s, bool& value);
+ZuStorageRef const& operator>>(ZuStorageRef const& s, unsigned char& value);
+ZuStorageRef const& operator>>(ZuStorageRef const& s, unsigned short& value);
+ZuStorageRef const& operator>>(ZuStorageRef const& s, unsigned int& value);
+ZuStorageRef const& operator>>(ZuStorageRef const& s, unsigned long& value);
+ZuStorageRef const& operator>>(ZuStorageRef const& s, unsigned long long& value);
+ZuStorageRef const& operator>>(ZuStorageRef const& s, signed char& value);
+ZuStorageRef const& operator>>(ZuStorageRef const& s, short& value);
+ZuStorageRef const& operator>>(ZuStorageRef const& s, int& value);
+ZuStorageRef const& operator>>(ZuStorageRef const& s, long& value);
+ZuStorageRef const& operator>>(ZuStorageRef const& s, long long& value);
+ZuStorageRef const& operator>>(ZuStorageRef const& s, double& value);
+ZuStorageRef const& operator>>(ZuStorageRef const& s, ZuStorageSync const& record);
+ZuStorageRef const& operator>>(ZuStorageRef const& s, ZuObjectRef& object);
+
+#endif

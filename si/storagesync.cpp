@@ -1,0 +1,35 @@
+#include "si/storagesync.h"
+
+ZuStorageSync ZuStorageSync::mark("mark");
+ZuStorageSync ZuStorageSync::begin("begin");
+ZuStorageSync ZuStorageSync::repeat("repeat");
+ZuStorageSync ZuStorageSync::end("end");
+ZuStorageSync ZuStorageSync::end_repeat("end_repeat");
+ZuStorageSync ZuStorageSync::type("type");
+
+ZuStorageSync::ZuStorageSync(char const* text_)
+    : text(text_), name(), name_built(false)
+{
+}
+
+ZuStorageSync::ZuStorageSync(ZuStorageSync const& other)
+    : text(other.text), name(other.name), name_built(other.name_built)
+{
+}
+
+ZuStorageSync& ZuStorageSync::operator=(ZuStorageSync const& other)
+{
+    text = other.text;
+    name = other.name;
+    name_built = other.name_built;
+    return *this;
+}
+
+ZuAtomRef const& ZuStorageSync::UpdateInternalName()
+{
+    if (!name_built) {
+        name = ZuAtomRef(text);
+        name_built = true;
+    }
+    return name;
+}

@@ -1,0 +1,390 @@
+// The storage object: object graphs, identifiers, atoms, blocks, modes and
+// bad input.
+#include "si/storage.h"
+
+#include "si/except.h"
+#include "si/rtclass.h"
+#include "tests/support/objmodel.h"
+#include "tests/support/storagetest.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+Bytes Slice(Bytes const& b, std::size_t from, std::size_t n)
+{
+    return Bytes(b.begin() + std::ptrdiff_t(from), b.begin() + std::ptrdiff_t(from + n));
+}
+
+// Index of the first occurrence of needle in hay at or after from, or npos.
+std::size_t Find(Bytes const& hay, Bytes const& needle, std::size_t from = 0)
+{
+    if (needle.size() > hay.size())
+        return std::string::npos;
+    for (std::size_t i = from; i + needle.size() <= hay.size(); i++)
+        if (std::memcmp(hay.data() + i, needle.data(), needle.size()) == 0)
+            return i;
+    return std::string::npos;
+}
+
+Bytes Text(char const* s)
+{
+    return Bytes(s, s + std::strlen(s));
+}
+
+class StorageTest : public ZuviRuntimeTest {
+protected:
+    void SetUp() override
+    {
+        ZuviRuntimeTest::SetUp();
+        store = ZuTestStorage::Make();
+    }
+    void TearDown() override
+    {
+        store = static_cast<ZuTestStorage*>(nullptr);
+        ZuviRuntimeTest::TearDown();
+    }
+    ZuTestStorageRef store;
+};
+
+TEST_F(StorageTest, ScalarsThroughTheHandleOperators)
+{
+    store->StartStoring();
+    ZuStorageRef s = store;
+    s << 0 << 255 << 256 << -129 << 65536u << true << 2.0 << (unsigned char)200 << (short)-5;
+    EXPECT_EQ(store->Bytes(), (Bytes{0x1C, 0x15, 0xFF, 0x19, 0x01, 0x00, 0x18, 0xFF, 0x7F, 0x11, 0x00, 0x01, 0x00,
+                                     0x00, 0x09, 0x31, 0x15, 0x02, 0x15, 0xC8, 0x14, 0xFB}));
+    store->StartRestoring(store->Bytes());
+    int a = 9, b = 9, c = 9, d = 9;
+    unsigned e = 9;
+    bool f = false;
+    double g = 0;
+    unsigned char h = 0;
+    short i = 0;
+    s >> a >> b >> c >> d >> e >> f >> g >> h >> i;
+    EXPECT_EQ(a, 0);
+    EXPECT_EQ(b, 255);
+    EXPECT_EQ(c, 256);
+    EXPECT_EQ(d, -129);
+    EXPECT_EQ(e, 65536u);
+    EXPECT_TRUE(f);
+    EXPECT_EQ(g, 2.0);
+    EXPECT_EQ(h, 200);
+    EXPECT_EQ(i, -5);
+}
+
+TEST_F(StorageTest, MissingFieldsKeepTheVariablesValue)
+{
+    store->StartRestoring({0xFD});
+    ZuStorageRef s = store;
+    int a = 17;
+    double d = 2.5;
+    bool b = true;
+    unsigned long long c = 99;
+    s >> a >> d >> b >> c;
+    EXPECT_EQ(a, 17);
+    EXPECT_EQ(d, 2.5);
+    EXPECT_TRUE(b);
+    EXPECT_EQ(c, 99u);
+    EXPECT_TRUE(store->CheckForEnd());
+}
+
+TEST_F(StorageTest, AtomIsWrittenByNameThenByIdentifier)
+{
+    store->StartStoring();
+    ZuStorageRef s = store;
+    ZuAtomRef abc("abc");
+    s << abc << abc << ZuAtomRef();
+    EXPECT_EQ(store->Bytes(), (Bytes{0x50, 0x03, 'a', 'b', 'c', 0x51, 0x01, 0x50, 0x00}));
+
+    store->StartRestoring(store->Bytes());
+    ZuAtomRef x, y, z("zzz");
+    store->RestoreAtom(x);
+    store->RestoreAtom(y);
+    store->RestoreAtom(z);
+    EXPECT_TRUE(x == abc);
+    EXPECT_TRUE(y == abc);
+    EXPECT_TRUE(z.IsInvalid());
+}
+
+TEST_F(StorageTest, AtomsLongerThanTheLengthFieldAreRefused)
+{
+    store->StartStoring();
+    std::string const text(70000, 'q');
+    ZuAtomRef big(text.c_str());
+    EXPECT_THROW(store->StoreAtom(big), ZuExcStream);
+    EXPECT_TRUE(store->Bytes().empty());
+    // The name table did not learn it either: a short atom still gets ID 1.
+    store->StoreAtom(ZuAtomRef("ok"));
+    EXPECT_EQ(store->Bytes(), (Bytes{0x50, 0x02, 'o', 'k'}));
+}
+
+TEST_F(StorageTest, SameObjectTwiceIsWrittenOnceThenReferenced)
+{
+    ZuTestNodeRef node = ZuTestNode::Make(7);
+    store->StartStoring();
+    store->StoreObject(node);
+    std::size_t const first = store->Bytes().size();
+    store->StoreObject(node);
+    Bytes const bytes = store->Bytes();
+    // 40, name length, name ID 1, object ID 1, the class name.
+    Bytes head = {0x40, 10, 0x01, 0x01};
+    Bytes name = Text("ZuTestNode");
+    head.insert(head.end(), name.begin(), name.end());
+    EXPECT_EQ(Slice(bytes, 0, head.size()), head);
+    // Then the data record of object 1 follows at once.
+    EXPECT_EQ(Slice(bytes, head.size(), 2), (Bytes{0x43, 0x01}));
+    // The second time: 42 and the same ID, nothing else.
+    EXPECT_EQ(Slice(bytes, first, bytes.size() - first), (Bytes{0x42, 0x01}));
+
+    store->StartRestoring(bytes);
+    ZuObjectRef a, b;
+    store->RestoreObject(a, ZuTestNodeRef::RetRuntime());
+    store->RestoreObject(b, ZuTestNodeRef::RetRuntime());
+    ASSERT_TRUE(a.IsValid());
+    EXPECT_TRUE(a == b);
+    EXPECT_FALSE(a == node);
+    EXPECT_EQ(ZuTestNodeRef(a)->value, 7);
+
+    // A new run numbers from 1 again.
+    store->StartStoring();
+    store->StoreObject(node);
+    EXPECT_EQ(Slice(store->Bytes(), 0, 4), (Bytes{0x40, 10, 0x01, 0x01}));
+}
+
+TEST_F(StorageTest, SecondObjectOfAClassUsesTheKnownName)
+{
+    ZuTestNodeRef a = ZuTestNode::Make(1), b = ZuTestNode::Make(2);
+    store->StartStoring();
+    store->StoreObject(a);
+    std::size_t const first = store->Bytes().size();
+    store->StoreObject(b);
+    Bytes const bytes = store->Bytes();
+    // Name ID 1 was the class name; the node's own record adds names after
+    // it, so the class is found again by its ID 1 and the object is 2.
+    EXPECT_EQ(Slice(bytes, first, 3), (Bytes{0x41, 0x01, 0x02}));
+}
+
+TEST_F(StorageTest, PendingDataIsWrittenNewestFirst)
+{
+    // A refers to B and C: A's reference and data, then C's data, then B's.
+    ZuTestNodeRef a = ZuTestNode::Make(1), b = ZuTestNode::Make(2), c = ZuTestNode::Make(3);
+    a->a = b;
+    a->b = c;
+    store->StartStoring();
+    store->StoreObject(a);
+    Bytes const bytes = store->Bytes();
+    std::size_t const data_a = Find(bytes, {0x43, 0x01});
+    std::size_t const data_c = Find(bytes, {0x43, 0x03});
+    std::size_t const data_b = Find(bytes, {0x43, 0x02});
+    ASSERT_NE(data_a, std::string::npos);
+    ASSERT_NE(data_b, std::string::npos);
+    ASSERT_NE(data_c, std::string::npos);
+    EXPECT_LT(data_a, data_c);
+    EXPECT_LT(data_c, data_b);
+
+    store->StartRestoring(bytes);
+    ZuTestNodeRef back;
+    ZuStorageRef(store) >> back;
+    ASSERT_TRUE(back.IsValid());
+    EXPECT_EQ(back->value, 1);
+    EXPECT_EQ(ZuTestNodeRef(back->a)->value, 2);
+    EXPECT_EQ(ZuTestNodeRef(back->b)->value, 3);
+}
+
+TEST_F(StorageTest, CyclesRoundTrip)
+{
+    ZuTestNodeRef a = ZuTestNode::Make(1), b = ZuTestNode::Make(2);
+    a->a = b;
+    b->a = a;
+    b->b = b;
+    store->StartStoring();
+    store->StoreObject(a);
+    store->StartRestoring(store->Bytes());
+    ZuTestNodeRef back;
+    ZuStorageRef(store) >> back;
+    ASSERT_TRUE(back.IsValid());
+    ZuTestNodeRef back_b = back->a;
+    ASSERT_TRUE(back_b.IsValid());
+    EXPECT_EQ(back_b->value, 2);
+    EXPECT_TRUE(back_b->a == back);
+    EXPECT_TRUE(back_b->b == back_b);
+    // Break the cycles so that the objects can go.
+    a->Delete();
+    b->Delete();
+    back->Delete();
+    back_b->Delete();
+}
+
+TEST_F(StorageTest, AbsentBlockGivesDefaultsAndContinuesAfterItsEnd)
+{
+    // What an older writer left: the node's block is replaced by a mark.
+    store->StartStoring();
+    ZuStorageRef s = store;
+    s << ZuStorageSync::mark << 5;
+    store->StartRestoring(store->Bytes());
+    int inside = 42;
+    s >> ZuStorageSync::begin >> inside >> ZuStorageSync::end;
+    EXPECT_EQ(inside, 42);
+    int after = 0;
+    s >> ZuStorageSync::mark >> after;
+    EXPECT_EQ(after, 5);
+}
+
+TEST_F(StorageTest, UnknownFieldsBeforeEndAreSkipped)
+{
+    // A newer writer appended two fields and a nested block to a block.
+    store->StartStoring();
+    ZuStorageRef s = store;
+    ZuTestNodeRef extra = ZuTestNode::Make(9);
+    s << ZuStorageSync::begin << 1 << 2.5 << ZuAtomRef("new") << ZuStorageSync::begin << 3
+      << ZuStorageSync::mark << ZuStorageSync::end << extra << ZuStorageSync::end << 77;
+    store->StartRestoring(store->Bytes());
+    int known = 0, after = 0;
+    s >> ZuStorageSync::begin >> known >> ZuStorageSync::end >> after;
+    EXPECT_EQ(known, 1);
+    EXPECT_EQ(after, 77);
+}
+
+TEST_F(StorageTest, ClassRecordsAreAtomsAndTypePassesOverThem)
+{
+    static ZuStorageSync record("<Thing a b>");
+    store->StartStoring();
+    ZuStorageRef s = store;
+    s << record << ZuStorageSync::begin << 4 << ZuStorageSync::end << record;
+    Bytes expect = {0x80, 0x50, 11};
+    Bytes text = Text("<Thing a b>");
+    expect.insert(expect.end(), text.begin(), text.end());
+    Bytes rest = {0xFC, 0x15, 0x04, 0xFD, 0x80, 0x51, 0x01};
+    expect.insert(expect.end(), rest.begin(), rest.end());
+    EXPECT_EQ(store->Bytes(), expect);
+
+    store->StartRestoring(store->Bytes());
+    int v = 0;
+    s >> ZuStorageSync::type >> ZuStorageSync::begin >> v >> ZuStorageSync::end >> ZuStorageSync::type;
+    EXPECT_EQ(v, 4);
+}
+
+TEST_F(StorageTest, LocalModeKeepsAllAddressBits)
+{
+    ZuTestNodeRef node = ZuTestNode::Make(3);
+    store->SetMode(ZuStorage::ZU_STORAGE_LOCAL);
+    store->StoreObject(node);
+    Bytes const bytes = store->Bytes();
+    std::uint64_t const address = std::uint64_t(reinterpret_cast<std::uintptr_t>(node.RetRawObject()));
+    if (address >> 32)
+        ASSERT_EQ(bytes.size(), 9u);
+    else
+        ASSERT_EQ(bytes.size(), 5u);
+    store->StartRestoring(bytes, ZuStorage::ZU_STORAGE_LOCAL);
+    ZuObjectRef back;
+    store->RestoreObject(back, ZuRuntimeRef());
+    EXPECT_TRUE(back == node);
+}
+
+TEST_F(StorageTest, ModeOffWritesNulls)
+{
+    ZuTestNodeRef node = ZuTestNode::Make(3);
+    store->SetMode(ZuStorage::ZU_STORAGE_OFF);
+    store->StoreObject(node);
+    EXPECT_EQ(store->Bytes(), (Bytes{0x00}));
+}
+
+// ---- bad input --------------------------------------------------------------
+
+TEST_F(StorageTest, CorruptStreamsThrowAndLeaveTheHandleAlone)
+{
+    Bytes const name = Text("ZuTestNode");
+    auto node_head = [&](unsigned char name_len, Bytes ids) {
+        Bytes b = {0x40, name_len};
+        b.insert(b.end(), ids.begin(), ids.end());
+        b.insert(b.end(), name.begin(), name.end());
+        return b;
+    };
+    Bytes good;
+    {
+        ZuTestNodeRef n = ZuTestNode::Make(5);
+        n->a = ZuTestNode::Make(6);
+        store->StartStoring();
+        store->StoreObject(n);
+        good = store->Bytes();
+    }
+    std::vector<Bytes> bad = {
+        {},                                 // nothing at all
+        {0x43},                             // cut inside an item
+        {0x42, 0x01},                       // reference to an object never met
+        {0x41, 0x05, 0x01},                 // name never met
+        {0x12, 0x00, 0x00, 0x10, 0x00},     // an address from outside
+        {0x22, 0, 0, 0, 1, 0, 0, 0, 0},     // a 64-bit one too
+        {0x60},                             // no such tag
+        node_head(10, {0x01, 0x02}),        // object ID out of order
+        node_head(10, {0x02, 0x01}),        // name ID out of order
+        {0x40, 0x07, 0x01, 0x01, 'N', 'o', 'C', 'l', 'a', 's', 's'},   // unknown class
+        {0x40, 0x09, 0x01, 0x01, 'Z', 'u', 'S', 't', 'o', 'r', 'a', 'g', 'e'}, // abstract class
+    };
+    // Every cut of a good stream.
+    for (std::size_t n = 1; n < good.size(); n++)
+        bad.push_back(Slice(good, 0, n));
+    // A wrong tag where the data record must follow.
+    Bytes no_data = good;
+    no_data[node_head(10, {1, 1}).size()] = 0x1C;
+    bad.push_back(no_data);
+
+    for (Bytes const& b : bad) {
+        store->StartRestoring(b);
+        ZuObjectRef handle = ZuTestNode::Make(-1);
+        ZuObject* before = handle.RetRawObject();
+        EXPECT_THROW(store->RestoreObject(handle, ZuTestNodeRef::RetRuntime()), ZuExcStream)
+            << "stream of " << b.size() << " bytes";
+        EXPECT_EQ(handle.RetRawObject(), before);
+    }
+}
+
+TEST_F(StorageTest, HalfBuiltObjectsAreDetachedFromTheTable)
+{
+    Bytes good;
+    {
+        ZuTestNodeRef n = ZuTestNode::Make(5);
+        n->a = ZuTestNode::Make(6);
+        n->b = n;
+        store->StartStoring();
+        store->StoreObject(n);
+        good = store->Bytes();
+    }
+    store->StartRestoring(Slice(good, 0, good.size() - 2));
+    unsigned const made = ZuTestNode::made, deleted = ZuTestNode::deleted;
+    ZuObjectRef handle;
+    EXPECT_THROW(store->RestoreObject(handle, ZuTestNodeRef::RetRuntime()), ZuExcStream);
+    EXPECT_TRUE(handle.IsInvalid());
+    // Both nodes were made, and both were taken apart again.
+    EXPECT_EQ(ZuTestNode::made - made, 2u);
+    EXPECT_EQ(ZuTestNode::deleted - deleted, 2u);
+}
+
+TEST_F(StorageTest, DeeplyNestedInputIsRefused)
+{
+    // Items that each open another item, without end.
+    for (unsigned char tag : {0x45, 0x52, 0x31}) {
+        Bytes deep(100000, tag);
+        store->StartRestoring(deep);
+        ZuObjectRef handle;
+        EXPECT_THROW(store->RestoreObject(handle, ZuRuntimeRef()), ZuExcStream) << int(tag);
+    }
+}
+
+TEST(StorageDeathTest, UnknownModeStops)
+{
+    ZuviStartRuntime();
+    ZuTestStorageRef store = ZuTestStorage::Make();
+    EXPECT_DEATH(store->SetMode(ZuStorage::StorageMode(3)), "Unknown storage mode specified\\.");
+    store = static_cast<ZuTestStorage*>(nullptr);
+    ZuviStopRuntime();
+}
+
+} // namespace

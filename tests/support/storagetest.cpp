@@ -1,0 +1,78 @@
+#include "tests/support/storagetest.h"
+
+#include "si/classfactory.h"
+#include "si/except.h"
+#include "si/memzone.h"
+
+#include <cstring>
+
+ZU_IMPLEMENT_CLASS(ZuTestStorage, ZuStorage, "tests/support/storagetest", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuTestNode, ZuObject, "tests/support/storagetest", ZU_CLASS_PLAIN)
+
+ZuTestStorage::ZuTestStorage() : pos(0) {}
+
+ZuTestStorageRef ZuTestStorage::Make()
+{
+    return ZuObjectRef(ZuClassFactory::New(ZuTestStorageRef::RetRuntime(), Zuvi_app_zone, __LINE__, "tests/support/storagetest"));
+}
+
+void ZuTestStorage::StartStoring(StorageMode m)
+{
+    SetStorageMode(m);
+    out.clear();
+}
+
+void ZuTestStorage::StartRestoring(std::vector<unsigned char> const& bytes, StorageMode m)
+{
+    SetStorageMode(m);
+    in = bytes;
+    pos = 0;
+}
+
+void ZuTestStorage::StoreData(void const* data, unsigned int size)
+{
+    auto const* p = static_cast<unsigned char const*>(data);
+    out.insert(out.end(), p, p + size);
+}
+
+void ZuTestStorage::RestoreData(void* data, unsigned int size)
+{
+    if (size > in.size() - pos)
+        throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
+    std::memcpy(data, in.data() + pos, size);
+    pos += size;
+}
+
+static ZuStorageSync node_record("<ZuTestNode value a b name>");
+
+unsigned ZuTestNode::made = 0;
+unsigned ZuTestNode::deleted = 0;
+
+ZuTestNode::ZuTestNode() : value(0) { made++; }
+
+ZuTestNodeRef ZuTestNode::Make(int value)
+{
+    ZuTestNodeRef n = ZuObjectRef(ZuClassFactory::New(ZuTestNodeRef::RetRuntime(), Zuvi_app_zone, __LINE__, "tests/support/storagetest"));
+    n->value = value;
+    return n;
+}
+
+void ZuTestNode::Delete()
+{
+    deleted++;
+    a = nullptr;
+    b = nullptr;
+    ZuObject::Delete();
+}
+
+void ZuTestNode::StoreInstance(ZuStorageRef const& s)
+{
+    ZuObject::StoreInstance(s);
+    s << node_record << ZuStorageSync::begin << value << a << b << name << ZuStorageSync::end;
+}
+
+void ZuTestNode::RestoreInstance(ZuStorageRef const& s)
+{
+    ZuObject::RestoreInstance(s);
+    s >> ZuStorageSync::type >> ZuStorageSync::begin >> value >> a >> b >> name >> ZuStorageSync::end;
+}

@@ -1,0 +1,64 @@
+// A storage over a byte vector and a small persistent class, for the tests
+// of the persistence engine and of the classes that store themselves.
+#ifndef ZUVI_TESTS_SUPPORT_STORAGETEST_H
+#define ZUVI_TESTS_SUPPORT_STORAGETEST_H
+
+#include "si/storage.h"
+
+#include <cstddef>
+#include <vector>
+
+ZU_HANDLE(ZuTestStorage, ZuStorage)
+
+class ZuTestStorage : public ZuStorage {
+    ZU_CLASS(ZuTestStorage, ZuStorage)
+public:
+    ZuTestStorage();
+    static ZuTestStorageRef Make();
+
+    // A new run that writes into an empty buffer.
+    void StartStoring(StorageMode m = ZU_STORAGE_REMOTE);
+    // A new run that reads the given bytes.
+    void StartRestoring(std::vector<unsigned char> const& bytes, StorageMode m = ZU_STORAGE_REMOTE);
+    void SetMode(StorageMode m) { SetStorageMode(m); }
+
+    std::vector<unsigned char> const& Bytes() const { return out; }
+    std::size_t Remaining() const { return in.size() - pos; }
+
+    void StoreData(void const* data, unsigned int size) override;
+    void RestoreData(void* data, unsigned int size) override;
+
+private:
+    std::vector<unsigned char> out;
+    std::vector<unsigned char> in;
+    std::size_t pos;
+};
+ZU_CLASS_END(ZuTestStorage)
+
+ZU_HANDLE(ZuTestNode, ZuObject)
+
+// A node with a number, two links and a name.
+class ZuTestNode : public ZuObject {
+    ZU_CLASS(ZuTestNode, ZuObject)
+public:
+    ZuTestNode();
+    static ZuTestNodeRef Make(int value);
+
+    int value;
+    ZuObjectRef a;
+    ZuObjectRef b;
+    ZuAtomRef name;
+
+    void Delete() override;
+
+    // Counts of nodes made and of explicit deletions, for the tests.
+    static unsigned made;
+    static unsigned deleted;
+
+protected:
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
+};
+ZU_CLASS_END(ZuTestNode)
+
+#endif
