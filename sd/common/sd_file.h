@@ -22,8 +22,7 @@
 
 class ZuMemZone;
 ZU_FORWARD(ZuAtom)
-class ZuStringArray;
-class ZuAtomArray;
+ZU_FORWARD(ZuString)
 
 #define ZUVI_FILE_OPEN_MODE_BIT_LIST(X)                                         \
     X(ZU_FOPEN_READ, 0) X(ZU_FOPEN_WRITE, 1) X(ZU_FOPEN_CREATE, 2)              \
