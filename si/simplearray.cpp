@@ -4,10 +4,7 @@
 
 #include "si/except.h"
 #include "si/memzone.h"
-#if __has_include("si/storage.h")
 #include "si/storage.h"
-#define ZUVI_SIMPLEARRAY_STORAGE 1
-#endif
 
 namespace {
 const char *const src_file = "Zuvi/simplearray";
@@ -25,7 +22,6 @@ void FreeBlock(void *block, unsigned line) { ZuMemZone::FreeAnyZone(block, line,
 
 void ThrowAccess() { throw ZuExcAccess(ZuExcAccess::Error(1)); }
 
-#ifdef ZUVI_SIMPLEARRAY_STORAGE
 void StoreHead(const ZuStorageRef &s, unsigned count, unsigned grow_step) {
   s << ZuStorageSync::begin;
   s->StoreCard(count);
@@ -38,9 +34,10 @@ unsigned RestoreHead(const ZuStorageRef &s, unsigned &grow_step) {
   unsigned long long stored = s->RestoreCard(0);
   grow_step = static_cast<unsigned>(s->RestoreCard(grow_step));
   s >> ZuStorageSync::mark;
-  if (stored > 0xFFFFFFFFULL || !s->CanHoldItems(stored)) return 0;
-  return static_cast<unsigned>(stored);
+  return stored > 0xFFFFFFFFULL ? 0xFFFFFFFFu : static_cast<unsigned>(stored);
 }
+
+bool MoreItems(const ZuStorageRef &s) { return !s->CheckForEnd() && !s->CheckForMark(); }
 
 void StoreTail(const ZuStorageRef &s) { s << ZuStorageSync::end; }
 void RestoreTail(const ZuStorageRef &s) { s >> ZuStorageSync::end; }
@@ -52,16 +49,5 @@ void RestoreElement(const ZuStorageRef &s, unsigned int &v) {
   v = static_cast<unsigned int>(s->RestoreCard(v));
 }
 
-#else
-// The persistence engine is not part of the library yet.
-void StoreHead(const ZuStorageRef &, unsigned, unsigned) { ZU_NIY(); }
-unsigned RestoreHead(const ZuStorageRef &, unsigned &) { ZU_NIY(); }
-void StoreTail(const ZuStorageRef &) { ZU_NIY(); }
-void RestoreTail(const ZuStorageRef &) { ZU_NIY(); }
-void StoreElement(const ZuStorageRef &, const bool &) { ZU_NIY(); }
-void RestoreElement(const ZuStorageRef &, bool &) { ZU_NIY(); }
-void StoreElement(const ZuStorageRef &, const unsigned int &) { ZU_NIY(); }
-void RestoreElement(const ZuStorageRef &, unsigned int &) { ZU_NIY(); }
-#endif
 
 } // namespace zuvi_simplearray

@@ -40,11 +40,13 @@ void FreeBlock(void *block, unsigned line);
 [[noreturn]] void ThrowAccess();
 
 // The framing of the stored form: begin, count, grow step, mark ... end.
-// RestoreHead answers the stored count, or 0 when the storage cannot hold
-// that many elements (each takes at least one byte): corrupt data then gives
-// an empty array instead of a huge allocation.
 void StoreHead(const ZuStorageRef &s, unsigned count, unsigned grow_step);
 unsigned RestoreHead(const ZuStorageRef &s, unsigned &grow_step);
+// Whether another element follows before the end of the block.
+bool MoreItems(const ZuStorageRef &s);
+// A stored count is not trusted with memory before the elements are there:
+// the array grows by at most this many elements ahead of what was read.
+enum { RESTORE_CHUNK = 4096 };
 void StoreTail(const ZuStorageRef &s);
 void RestoreTail(const ZuStorageRef &s);
 
@@ -116,8 +118,18 @@ public:
     StoreTail(storage);
   }
   void RestoreInstance(const ZuStorageRef &storage) override {
-    Resize(RestoreHead(storage, grow_step));
-    for (unsigned i = 0; i < count; ++i) RestoreElement(storage, data[i]);
+    const unsigned stored = RestoreHead(storage, grow_step);
+    Resize(stored < RESTORE_CHUNK ? stored : unsigned(RESTORE_CHUNK));
+    unsigned i = 0;
+    for (; i < stored; ++i) {
+      if (i == count) {
+        if (!MoreItems(storage)) break;
+        Resize(stored - count < count ? stored : count * 2);
+      }
+      RestoreElement(storage, data[i]);
+    }
+    // Fewer elements than the count said: keep those that were there.
+    if (i < count) Resize(i);
     RestoreTail(storage);
   }
 
