@@ -5,6 +5,9 @@
 #include "si/except.h"
 #include "si/memzone.h"
 #include "si/rtclass.h"
+#include "si/string.h"
+#include "si/text.h"
+#include "si/values.h"
 
 #include <cstring>
 #include <string>
@@ -312,6 +315,27 @@ void ZuStorage::StoreObject(ZuObjectRef const& object)
         object.RetRawObject()->StoreInstance(ZuStorageRef(this));
         return;
     }
+    if (obj->IsKindOf(ZuValueRef::RetRuntime()) && !obj->TestStatus(ZU_OBJECT_IS_CONNECTED)) {
+        // A plain value travels as the scalar it holds.
+        ZuValue* value = static_cast<ZuValue*>(obj);
+        ZuSimpleType const kind = value->RetType();
+        if (kind == ZU_TYPE_BOOL) {
+            format->StoreBool(value->RetBool());
+            return;
+        }
+        if (kind == ZU_TYPE_INT) {
+            format->StoreInt(value->RetInt64());
+            return;
+        }
+        if (kind == ZU_TYPE_CARD) {
+            format->StoreCard(value->RetCard64());
+            return;
+        }
+        if (kind == ZU_TYPE_REAL) {
+            format->StoreReal(value->RetReal());
+            return;
+        }
+    }
     if (is_atom) {
         StoreAtom(ZuAtomRef(object));
         return;
@@ -373,15 +397,49 @@ std::uint64_t ZuStorage::RestoreCard(std::uint64_t def) { return format->Restore
 double ZuStorage::RestoreReal(double def) { return format->RestoreReal(def); }
 void ZuStorage::RestoreBinData(void* data, unsigned int size) { format->RestoreBinData(data, size); }
 
-void ZuStorage::RestoreScalarFromValue(F::ScalarKind, F::Scalar&)
+void ZuStorage::RestoreScalarFromValue(F::ScalarKind kind, F::Scalar& out)
 {
-    // Not a plain scalar where one is expected.
-    F::BadData("Bad data type", __LINE__);
+    // Not a plain scalar: whatever is there is read as a value (a text, an
+    // atom, a stored value object...) and converted to the kind asked for.
+    ZuObjectRef object;
+    RestoreObject(object, ZuValueRef::RetRuntime());
+    ZuObject* const obj = object.Resolve();
+    if (!obj || !obj->IsKindOf(ZuValueRef::RetRuntime()))
+        F::BadData("Failed assertion: object.IsValid ()", __LINE__);
+    ZuValue* const value = static_cast<ZuValue*>(obj);
+    switch (kind) {
+    case F::SCALAR_BOOL:
+        out.b = value->RetBool();
+        break;
+    case F::SCALAR_INT:
+        out.i = value->RetInt64();
+        break;
+    case F::SCALAR_CARD:
+        out.c = value->RetCard64();
+        break;
+    case F::SCALAR_REAL:
+        out.r = value->RetReal();
+        break;
+    }
 }
 
 bool ZuStorage::CheckForMark() { return format->PeekTag() == F::TYP_SYNC_MARK; }
 bool ZuStorage::CheckForBegin() { return format->PeekTag() == F::TYP_SYNC_BEGIN; }
 bool ZuStorage::CheckForEnd() { return format->PeekTag() == F::TYP_SYNC_END; }
+
+std::uint64_t ZuStorage::RetRemainingData() const
+{
+    return ~std::uint64_t(0);
+}
+
+bool ZuStorage::CanHoldItems(std::uint64_t count)
+{
+    std::uint64_t const left = RetRemainingData();
+    std::uint64_t const buffered = format->RetPushSize();
+    if (left > ~std::uint64_t(0) - buffered)
+        return true;
+    return count <= left + buffered;
+}
 
 // ---------------------------------------------------------------- reading atoms
 
@@ -664,13 +722,73 @@ void ZuStorage::CheckType(ZuObjectRef& object, ZuRuntimeRef const& type)
     for (unsigned step = 0; object.IsValid() && !object.IsPhantom() && !object->IsKindOf(type); step++) {
         if (step >= 64)
             F::BadData("Restoring object of bad type", __LINE__);
-        F::BadData("Restoring object of bad type", __LINE__);
+        bool const type_is_text = type->IsKindOf(ZuTextRef::RetRuntime());
+        bool const type_is_value = type->IsKindOf(ZuValueRef::RetRuntime());
+        ZuObject* const obj = object.Resolve();
+        bool const object_is_text = obj->IsKindOf(ZuTextRef::RetRuntime());
+        if (type_is_text && object_is_text) {
+            ZuStringRef text = static_cast<ZuText*>(obj)->RetString();
+            if (type->IsKindOf(ZuAtomRef::RetRuntime())) {
+                object = ZuAtomRef(text);
+            } else {
+                if (type->IsAbstract())
+                    F::BadData("Restoring object of bad type", __LINE__);
+                ZuObjectRef made(ZuClassFactory::New(type, Zuvi_app_zone, __LINE__, kSource));
+                static_cast<ZuText*>(made.Resolve())->SetString(text);
+                object = made;
+            }
+        } else if (type_is_value && object_is_text) {
+            ZuValueRef value;
+            value.NewValue()->SetObject(object);
+            object = value;
+        } else if (obj->IsKindOf(ZuValueRef::RetRuntime())) {
+            ZuObjectRef held = static_cast<ZuValue*>(obj)->RetObject();
+            object = held;
+        } else if (type_is_value) {
+            ZuValueRef value;
+            value.NewValue()->SetObject(object);
+            object = value;
+        } else {
+            F::BadData("Restoring object of bad type", __LINE__);
+        }
     }
 }
 
-void ZuStorage::RestoreValueItem(unsigned char, ZuObjectRef&)
+void ZuStorage::RestoreValueItem(unsigned char tag, ZuObjectRef& result)
 {
-    F::BadData("Wrong data type, cannot restore object", __LINE__);
+    // A scalar where an object is expected becomes a new value; the kind
+    // follows the tag, so an int between 1 and 65535 comes back as a card.
+    PushBackData(&tag, 1);
+    ZuValueRef value;
+    ZuValue* v = value.NewValue();
+    switch (tag) {
+    case F::TYP_FALSE:
+    case F::TYP_TRUE:
+        v->SetBool(format->RestoreBool(false));
+        break;
+    case F::TYP_INT32:
+    case F::TYP_INT8_NEG:
+    case F::TYP_INT16_NEG:
+    case F::TYP_INT_ZERO:
+        v->SetInt32(int(format->RestoreInt(0)));
+        break;
+    case F::TYP_INT64:
+        v->SetInt64(format->RestoreInt(0));
+        break;
+    case F::TYP_CARD32:
+    case F::TYP_INT8_POS:
+    case F::TYP_INT16_POS:
+    case F::TYP_CARD_ZERO:
+        v->SetCard32(unsigned(format->RestoreCard(0)));
+        break;
+    case F::TYP_CARD64:
+        v->SetCard64(format->RestoreCard(0));
+        break;
+    default:
+        v->SetReal(format->RestoreReal(0.0));
+        break;
+    }
+    result = value;
 }
 
 // ---------------------------------------------------------------- blocks and marks

@@ -71,6 +71,14 @@ public:
 
     void Delete() override;
 
+    // Whether the input can still hold `count` more items (each takes at
+    // least one byte): readers check a stored count with it before they
+    // make room for that many elements.
+    bool CanHoldItems(std::uint64_t count);
+    // Bytes of input left after the put-back buffer, as far as the raw
+    // input knows; the default knows nothing and answers the largest value.
+    virtual std::uint64_t RetRemainingData() const;
+
     // Writes a class record (tag 0x80 and its name as an atom); used by the
     // << operator for records other than the predefined ones.
     void StoreSyncType(ZuStorageSync& record);

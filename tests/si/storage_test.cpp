@@ -4,6 +4,8 @@
 
 #include "si/except.h"
 #include "si/rtclass.h"
+#include "si/string.h"
+#include "si/values.h"
 #include "tests/support/objmodel.h"
 #include "tests/support/storagetest.h"
 
@@ -385,6 +387,94 @@ TEST(StorageDeathTest, UnknownModeStops)
     EXPECT_DEATH(store->SetMode(ZuStorage::StorageMode(3)), "Unknown storage mode specified\\.");
     store = static_cast<ZuTestStorage*>(nullptr);
     ZuviStopRuntime();
+}
+
+} // namespace
+
+namespace {
+
+class StorageValueTest : public ZuviRuntimeTest {
+protected:
+    void SetUp() override
+    {
+        ZuviRuntimeTest::SetUp();
+        store = ZuTestStorage::Make();
+    }
+    void TearDown() override
+    {
+        store = static_cast<ZuTestStorage*>(nullptr);
+        ZuviRuntimeTest::TearDown();
+    }
+    ZuTestStorageRef store;
+};
+
+TEST_F(StorageValueTest, ScalarItemsReadAsValuesWhereAnObjectIsExpected)
+{
+    store->StartRestoring({0x15, 0x07, 0x09, 0x33, 0x14, 0xFF});
+    ZuValueRef v;
+    ZuStorageRef s = store;
+    s >> v;
+    ASSERT_TRUE(v.IsValid());
+    EXPECT_EQ(v->RetType(), ZU_TYPE_CARD); // 1..65535 come back as cards
+    EXPECT_EQ(v->RetInt64(), 7);
+    s >> v;
+    EXPECT_TRUE(v->RetBool());
+    s >> v;
+    EXPECT_EQ(v->RetReal(), 1.0);
+    s >> v;
+    EXPECT_EQ(v->RetType(), ZU_TYPE_INT);
+    EXPECT_EQ(v->RetInt64(), -1);
+}
+
+TEST_F(StorageValueTest, PlainValuesTravelAsScalars)
+{
+    store->StartStoring();
+    ZuStorageRef s = store;
+    s << ZuObjectRef(ZuValueRef(true)) << ZuObjectRef(ZuValueRef(-3)) << ZuObjectRef(ZuValueRef(70000u))
+      << ZuObjectRef(ZuValueRef(0.0));
+    EXPECT_EQ(store->Bytes(), (Bytes{0x09, 0x14, 0xFD, 0x11, 0x00, 0x01, 0x11, 0x70, 0x32}));
+}
+
+TEST_F(StorageValueTest, ScalarReadersConvertOtherItemsThroughValues)
+{
+    // An int field that was written as a value object of kind real, and a
+    // bool field written as an atom "1": both read as the kind asked for.
+    store->StartRestoring({0x31, 0x15, 0x05});
+    EXPECT_EQ(store->RestoreReal(0.0), 5.0);
+    store->StartRestoring({0x33});
+    EXPECT_EQ(store->RestoreInt(9), 1);
+}
+
+TEST_F(StorageValueTest, TextsConvertToTheExpectedTextClass)
+{
+    // A stored atom read into a string handle gives a string of its text.
+    store->StartStoring();
+    ZuStorageRef s = store;
+    s << ZuAtomRef("hello");
+    store->StartRestoring(store->Bytes());
+    ZuStringRef text;
+    s >> text;
+    ASSERT_TRUE(text.IsValid());
+    EXPECT_TRUE(ZuAtomRef(text) == ZuAtomRef("hello"));
+
+    // A node where a string is expected is refused as bad data.
+    ZuTestNodeRef node = ZuTestNode::Make(1);
+    store->StartStoring();
+    s << node;
+    store->StartRestoring(store->Bytes());
+    ZuStringRef wrong;
+    EXPECT_THROW(s >> wrong, ZuExcStream);
+    EXPECT_TRUE(wrong.IsInvalid());
+}
+
+TEST_F(StorageValueTest, CountsAreCheckedAgainstTheInputLeft)
+{
+    store->StartRestoring({1, 2, 3});
+    EXPECT_TRUE(store->CanHoldItems(3));
+    EXPECT_FALSE(store->CanHoldItems(4));
+    EXPECT_FALSE(store->CanHoldItems(0xFFFFFFFFull));
+    EXPECT_TRUE(store->CheckForBegin() == false); // a peek keeps the byte
+    EXPECT_TRUE(store->CanHoldItems(3));
 }
 
 } // namespace

@@ -27,6 +27,7 @@ public:
 
     void StoreData(void const* data, unsigned int size) override;
     void RestoreData(void* data, unsigned int size) override;
+    std::uint64_t RetRemainingData() const override { return in.size() - pos; }
 
 private:
     std::vector<unsigned char> out;
