@@ -1,6 +1,8 @@
 #include "sd/common/sd_file.h"
 
+#include "si/array.h"
 #include "si/atom.h"
+#include "si/classfactory.h"
 #include "si/error.h"
 #include "si/memzone.h"
 #include "si/rtclass.h"
@@ -564,7 +566,98 @@ unsigned Length(const ZuStringRef& s)
     return s.IsValid() ? s->CharacterCount() : 0;
 }
 
+ZuStringArray NewStringArray()
+{
+    return ZuStringArray(static_cast<ZuArray*>(
+        ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE)));
+}
+
+// Is the element [start, start + n) of `s` the text `dots` ("." or "..")?
+bool IsDots(const ZuStringRef& s, unsigned start, unsigned n, unsigned dots)
+{
+    if (n != dots)
+        return false;
+    for (unsigned i = 0; i < n; ++i)
+        if (s->RetCharacter(start + i) != '.')
+            return false;
+    return true;
+}
+
 } // namespace
+
+bool Zuvi_File::SplitPath(const ZuStringRef& path_in, ZuStringArray& elements,
+                          unsigned short separator)
+{
+    if (elements.IsInvalid())
+        elements = NewStringArray();
+    elements->SetSize(0);
+    if (path_in.IsInvalid())
+        return true;
+    ZuStringRef path = path_in;
+    bool relative_done = false;
+    unsigned count;
+    for (;;) {
+        count = 0;
+        elements->SetSize(0);
+        unsigned len = path->CharacterCount();
+        unsigned i = (len > 0 && path->RetCharacter(0) == separator) ? 1 : 0;
+        bool restart = false;
+        for (;;) {
+            unsigned end = i;
+            bool more = path->Find(separator, end, 1);
+            if (!more)
+                end = len;
+            unsigned n = end - i;
+            if (IsDots(path, i, n, 2)) {
+                if (count > 0)
+                    elements->SetSize(--count);
+            } else if (n == 0 || IsDots(path, i, n, 1)) {
+                if (more && count == 0 && !relative_done) {
+                    // The path goes on from the current directory.
+                    ZuStringRef rest;
+                    path->MakeMiddle(end, len - end, rest);
+                    ZuStringRef joined(CurrentDirectoryText().c_str());
+                    joined->AppendString(rest);
+                    path = joined;
+                    relative_done = true;
+                    restart = true;
+                    break;
+                }
+            } else {
+                ZuStringRef element;
+                path->MakeMiddle(i, n, element);
+                elements->SetSize(count + 1);
+                elements[count++] = element;
+            }
+            if (!more)
+                break;
+            i = end + 1;
+        }
+        if (!restart)
+            break;
+    }
+    return true;
+}
+
+bool Zuvi_File::SplitPathAndGetIcons(const ZuStringRef& path, ZuStringArray& elements,
+                                     ZuAtomArray& kinds, unsigned short separator)
+{
+    SplitPath(path, elements, separator);
+    if (kinds.IsInvalid())
+        kinds = ZuAtomArray(static_cast<ZuArray*>(
+            ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE)));
+    unsigned n = elements->TotalCount();
+    kinds->SetSize(n);
+    ZuStringRef so_far("");
+    for (unsigned i = 0; i < n; ++i) {
+        AppendPath(so_far, elements[i], '/');
+        ZuFileAttInfo info;
+        ZuAtomRef kind;
+        if (Properties(so_far, info, kind, true))
+            kinds[i] = kind;
+    }
+    return true;
+}
 
 unsigned Zuvi_File::CountPathElements(const ZuStringRef& path, unsigned short separator)
 {
@@ -576,6 +669,64 @@ unsigned Zuvi_File::CountPathElements(const ZuStringRef& path, unsigned short se
         if (path->RetCharacter(i) == separator)
             ++n;
     return n;
+}
+
+bool Zuvi_File::MergePath(const ZuStringArray& elements, ZuStringRef& path,
+                          unsigned short separator)
+{
+    ZuStringRef merged("");
+    unsigned n = elements.IsValid() ? elements->TotalCount() : 0;
+    unsigned short sep[2] = {separator, 0};
+    for (unsigned i = 0; i < n; ++i) {
+        if (i > 0) {
+            if (separator < 256) {
+                char narrow[2] = {static_cast<char>(separator), 0};
+                merged->AppendString(narrow);
+            } else {
+                merged->AppendString(sep);
+            }
+        }
+        if (elements[i].IsValid())
+            merged->AppendString(elements[i]);
+    }
+    if (path.IsValid())
+        path->SetString(merged);
+    else
+        path = merged;
+    return true;
+}
+
+bool Zuvi_File::AppendPath(ZuStringRef& path, const ZuStringRef& element,
+                           unsigned short separator)
+{
+    if (path.IsInvalid() || Length(element) == 0)
+        return true;
+    unsigned len = path->CharacterCount();
+    if (len > 0 && path->RetCharacter(len - 1) != separator) {
+        if (separator < 256) {
+            char narrow[2] = {static_cast<char>(separator), 0};
+            path->AppendString(narrow);
+        } else {
+            unsigned short wide[2] = {separator, 0};
+            path->AppendString(wide);
+        }
+    }
+    path->AppendString(element);
+    // Normalise when the result holds "..", a separator before "." or "."
+    // before a separator.
+    len = path->CharacterCount();
+    bool normalise = false;
+    for (unsigned i = 0; i + 1 < len && !normalise; ++i) {
+        unsigned short a = path->RetCharacter(i), b = path->RetCharacter(i + 1);
+        normalise = (a == '.' && b == '.') || (a == separator && b == '.') ||
+                    (a == '.' && b == separator);
+    }
+    if (normalise) {
+        ZuStringArray elements;
+        SplitPath(path, elements, separator);
+        MergePath(elements, path, separator);
+    }
+    return true;
 }
 
 bool Zuvi_File::ExtractTypePosLength(const ZuStringRef& name, unsigned& position,

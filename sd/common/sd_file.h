@@ -16,13 +16,12 @@
 #include "si/bitset.h"
 #include "si/enumfamily.h"
 #include "si/fileatt.h"
+#include "si/atom.h"
 #include "si/string.h"
 
 #include <cstdint>
 
 class ZuMemZone;
-ZU_FORWARD(ZuAtom)
-ZU_FORWARD(ZuString)
 
 #define ZUVI_FILE_OPEN_MODE_BIT_LIST(X)                                         \
     X(ZU_FOPEN_READ, 0) X(ZU_FOPEN_WRITE, 1) X(ZU_FOPEN_CREATE, 2)              \

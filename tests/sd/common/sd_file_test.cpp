@@ -1,5 +1,6 @@
 #include "sd/common/sd_file.h"
 
+#include "si/array.h"
 #include "si/atom.h"
 #include "si/string.h"
 #include "si/time.h"
@@ -47,6 +48,16 @@ std::string Expand(const char* path, int n)
     return Text(out);
 }
 
+
+std::vector<std::string> Split(const char* path, unsigned short sep = '/')
+{
+    ZuStringArray elements;
+    EXPECT_TRUE(Zuvi_File::SplitPath(path ? ZuStringRef(path) : ZuStringNull, elements, sep));
+    std::vector<std::string> out;
+    for (unsigned i = 0; i < elements->TotalCount(); ++i)
+        out.push_back(Text(elements[i]));
+    return out;
+}
 
 void Spit(const std::string& name, const std::string& text)
 {
@@ -303,3 +314,72 @@ TEST_F(FileLayer, TypesOfFileNames)
     EXPECT_EQ(Zuvi_File::RetBaseNameLength(ZuStringNull), 0u);
 }
 
+TEST_F(FileLayer, Splitting)
+{
+    using V = std::vector<std::string>;
+    EXPECT_EQ(Split("a/./b/../c"), (V{"a", "c"}));
+    EXPECT_EQ(Split("../a"), (V{"a"}));
+    EXPECT_EQ(Split("a/b/"), (V{"a", "b"}));
+    EXPECT_EQ(Split("/$drives$/C/x"), (V{"$drives$", "C", "x"}));
+    EXPECT_EQ(Split(""), V{});
+    EXPECT_EQ(Split("/"), V{});
+    EXPECT_EQ(Split(nullptr), V{});
+    EXPECT_EQ(Split("a//b"), (V{"a", "b"}));
+    EXPECT_EQ(Split("a\\..\\b", '\\'), (V{"b"}));
+    EXPECT_EQ(Split("x/.."), V{});
+    // A leading "." continues the current directory.
+    V here = Split(Cwd().c_str());
+    V expected = here;
+    expected.push_back("x");
+    EXPECT_EQ(Split("./x"), expected);
+    EXPECT_EQ(here.front(), "$drives$");
+}
+
+TEST_F(FileLayer, MergingAndAppending)
+{
+    ZuStringArray elements;
+    Zuvi_File::SplitPath(ZuStringRef("/$drives$/a/b"), elements, '/');
+    ZuStringRef merged;
+    ASSERT_TRUE(Zuvi_File::MergePath(elements, merged, '/'));
+    EXPECT_EQ(Text(merged), "$drives$/a/b");
+    ZuStringArray none;
+    Zuvi_File::SplitPath(ZuStringRef(""), none, '/');
+    ASSERT_TRUE(Zuvi_File::MergePath(none, merged, '/'));
+    EXPECT_EQ(Text(merged), "");
+
+    struct Case {
+        const char* path;
+        const char* element;
+        const char* result;
+    } cases[] = {
+        {"/x", "y", "/x/y"},
+        {"/x", "../y", "y"},
+        {"/x/", "y", "/x/y"},
+        {"", "y", "y"},
+        {"a/b", "", "a/b"},
+        {"a", "./b", "a/b"},
+    };
+    for (const Case& c : cases) {
+        ZuStringRef path(c.path);
+        ASSERT_TRUE(Zuvi_File::AppendPath(path, ZuStringRef(c.element), '/'));
+        EXPECT_EQ(Text(path), c.result) << c.path << " + " << c.element;
+    }
+    ZuStringRef empty;
+    EXPECT_TRUE(Zuvi_File::AppendPath(empty, ZuStringRef("y"), '/'));
+    EXPECT_TRUE(empty.IsInvalid());
+}
+
+TEST_F(FileLayer, KindsAlongAPath)
+{
+    ASSERT_TRUE(Zuvi_File::CreateDirectoryA(ZuStringRef("k")));
+    Spit("k/f.txt", "");
+    std::string path = Cwd() + "/k/f.txt";
+    ZuStringArray elements;
+    ZuAtomArray kinds;
+    ASSERT_TRUE(Zuvi_File::SplitPathAndGetIcons(ZuStringRef(path.c_str()), elements, kinds, '/'));
+    unsigned n = elements->TotalCount();
+    ASSERT_GE(n, 3u);
+    EXPECT_EQ(kinds[0], ZuAtomRef("File_Computer"));
+    EXPECT_EQ(kinds[n - 2], ZuAtomRef("File_Dir"));
+    EXPECT_EQ(kinds[n - 1], ZuAtomRef("File_Document"));
+}
