@@ -2,6 +2,7 @@
 
 #include "si/classfactory.h"
 #include "si/rtclass.h"
+#include "si/storage.h"
 
 #include <chrono>
 #include <ctime>
@@ -202,4 +203,40 @@ int64_t ZuTime::NowLocalAbsTime()
 int64_t ZuTime::NowGMTAbsTime()
 {
     return Now(false);
+}
+
+// ---- Storage -------------------------------------------------------------
+
+namespace {
+
+ZuStorageSync& TimeRecord()
+{
+    static ZuStorageSync record("<ZuTime day time>");
+    return record;
+}
+
+} // namespace
+
+void ZuTime::StoreInstance(ZuStorageRef const& storage)
+{
+    ZuObject::StoreInstance(storage);
+    storage << TimeRecord() << ZuStorageSync::begin;
+    storage->StoreInt(day);
+    storage->StoreCard(time);
+    storage << ZuStorageSync::end;
+}
+
+void ZuTime::RestoreInstance(ZuStorageRef const& storage)
+{
+    ZuObject::RestoreInstance(storage);
+    storage >> ZuStorageSync::type >> ZuStorageSync::begin;
+    // Values that no time can have (from a damaged file) leave the field as
+    // it was.
+    int64_t d = storage->RestoreInt(day);
+    if (FitsDay(d))
+        day = static_cast<int32_t>(d);
+    uint64_t t = storage->RestoreCard(time);
+    if (t < static_cast<uint64_t>(kMsPerDay))
+        time = static_cast<uint32_t>(t);
+    storage >> ZuStorageSync::end;
 }

@@ -53,6 +53,12 @@ public:
     // The date of a day number (years before 1 count down from 0).
     static void DayNumberToDate(int64_t number, unsigned & day, unsigned & month, int64_t & year);
 
+protected:
+    // The root part, the record "<ZuTime day time>", begin, the day as a
+    // signed and the time as an unsigned integer, end.
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
+
 private:
     int32_t day;
     uint32_t time;

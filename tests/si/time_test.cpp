@@ -3,10 +3,12 @@
 #include "si/classfactory.h"
 #include "si/memzone.h"
 #include "tests/support/objmodel.h"
+#include "tests/support/storagetest.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -149,4 +151,21 @@ TEST_F(Time, NowIsTodayInUniversalTime)
     int64_t local = ZuTime::NowLocalAbsTime();
     EXPECT_LT(local - gmt, 5000);
     EXPECT_GT(gmt, ZuTime::DateTimeToAbsTime(1, 1, 2020, 0, 0, 0, 0));
+}
+
+TEST_F(Time, StoredAndRestored)
+{
+    ZuTimeRef t = NewTime();
+    ASSERT_TRUE(t->SetAbsTime(-123456789));
+    ZuTestStorageRef store = ZuTestStorage::Make();
+    store->StartStoring();
+    store->StoreObject(t);
+    std::vector<unsigned char> bytes = store->Bytes();
+    store->StartRestoring(bytes);
+    ZuObjectRef back;
+    store->RestoreObject(back, ZuTimeRef::RetRuntime());
+    ZuTimeRef copy(back);
+    ASSERT_TRUE(copy.IsValid());
+    EXPECT_NE(copy.Resolve(), t.Resolve());
+    EXPECT_EQ(copy->RetAbsTime(), -123456789);
 }
