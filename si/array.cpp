@@ -7,6 +7,7 @@
 #include "si/classfactory.h"
 #include "si/memzone.h"
 #include "si/rtclass.h"
+#include "si/storage.h"
 
 namespace {
 const char *const src_file = "si/array";
@@ -249,4 +250,62 @@ void ZuArray::InternalGetGapSize(unsigned int pos, unsigned int &gap_size, unsig
 void ZuArray::InternalSetGapSize(unsigned int pos, unsigned int gap_size, unsigned int data_size) {
   unsigned long long need = static_cast<unsigned long long>(pos) + gap_size + data_size;
   if (need > num_element && need <= 0xFFFFFFFFull) SetSize(static_cast<unsigned int>(need));
+}
+
+void ZuArray::StoreInstance(ZuStorageRef const &storage) {
+  ZuContainer::StoreInstance(storage);
+  static ZuStorageSync record("<ZuArray { < gap_size data_size { data } > } auto_grow_increment>");
+  storage << record << ZuStorageSync::begin << ZuStorageSync::repeat;
+  for (unsigned int pos = 0; pos < num_element;) {
+    unsigned int gap = 0, count = 0;
+    InternalGetGapSize(pos, gap, count);
+    storage << ZuStorageSync::begin;
+    storage->StoreCard(gap);
+    storage->StoreCard(count);
+    pos += gap;
+    storage << ZuStorageSync::repeat;
+    for (unsigned int k = 0; k < count; ++k, ++pos) storage->StoreObject(Access(pos));
+    storage << ZuStorageSync::end_repeat << ZuStorageSync::end;
+  }
+  storage << ZuStorageSync::end_repeat;
+  storage->StoreCard(auto_grow_increment);
+  storage << ZuStorageSync::end;
+}
+
+void ZuArray::RestoreInstance(ZuStorageRef const &storage) {
+  RemoveAll();
+  ZuContainer::RestoreInstance(storage);
+  storage >> ZuStorageSync::type >> ZuStorageSync::begin >> ZuStorageSync::repeat;
+  const unsigned int stored = num_element;
+  num_element = 0; // the block is empty after RemoveAll
+  unsigned int pos = 0;
+  while (pos < stored && storage->CheckForBegin()) {
+    storage >> ZuStorageSync::begin;
+    unsigned long long gap = storage->RestoreCard(0);
+    unsigned long long count = storage->RestoreCard(0);
+    // A run that makes no progress or leaves the stored size is corrupt:
+    // it is passed over with the rest of the runs.
+    if (gap + count == 0 || pos + gap + count > stored) {
+      storage >> ZuStorageSync::end; // the run, its data block included
+      break;
+    }
+    InternalSetGapSize(pos, static_cast<unsigned int>(gap), 0);
+    pos += static_cast<unsigned int>(gap);
+    storage >> ZuStorageSync::repeat;
+    // The slots for the data grow with what is actually read, so that a
+    // corrupt count cannot make the array allocate ahead of its data.
+    for (unsigned long long k = 0; k < count; ++k, ++pos) {
+      if (storage->CheckForEnd() || storage->CheckForMark()) break;
+      if (pos >= num_element) {
+        unsigned long long left = count - k;
+        SetSize(pos + static_cast<unsigned int>(left < RESTORE_CHUNK ? left : RESTORE_CHUNK));
+      }
+      storage >> data[pos];
+    }
+    storage >> ZuStorageSync::end >> ZuStorageSync::end;
+  }
+  if (num_element > pos) SetSize(pos);
+  storage >> ZuStorageSync::end;
+  storage >> auto_grow_increment;
+  storage >> ZuStorageSync::end;
 }

@@ -56,11 +56,15 @@ protected:
     virtual void InternalGetGapSize(unsigned int pos, unsigned int& gap_size, unsigned int& data_size);
     virtual void InternalSetGapSize(unsigned int pos, unsigned int gap_size, unsigned int data_size);
 
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
+
 
     static void CleanupAndFreeReferences(ZuObjectRef* block, unsigned int count);
 
 private:
     static ZuObjectRef* AllocReferences(unsigned int count);
+    enum { RESTORE_CHUNK = 4096 };
     template <class F> void ForEachIterator(F notify);
 
     ZuObjectRef* data;

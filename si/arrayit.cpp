@@ -1,6 +1,7 @@
 #include "si/arrayit.h"
 
 #include "si/rtclass.h"
+#include "si/storage.h"
 
 #include "si/array.h"
 
@@ -91,3 +92,16 @@ void ZuArrayIterator::NotifyRemove(unsigned int pos, unsigned int count)
 }
 
 
+
+void ZuArrayIterator::StoreInstance(ZuStorageRef const& storage)
+{
+    ZuIterator::StoreInstance(storage);
+    static ZuStorageSync record("<ZuArrayIterator>");
+    storage << record << ZuStorageSync::begin << ZuStorageSync::end;
+}
+
+void ZuArrayIterator::RestoreInstance(ZuStorageRef const& storage)
+{
+    ZuIterator::RestoreInstance(storage);
+    storage >> ZuStorageSync::type >> ZuStorageSync::begin >> ZuStorageSync::end;
+}

@@ -24,6 +24,9 @@ protected:
     virtual void NotifyInsert(unsigned int pos, unsigned int count);
     virtual void NotifyRemove(unsigned int pos, unsigned int count);
 
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
+
 
 private:
     unsigned int SourceCount() const;

@@ -5,6 +5,7 @@
 #include "si/classfactory.h"
 #include "si/memzone.h"
 #include "si/rtclass.h"
+#include "si/storage.h"
 
 ZU_IMPLEMENT_CLASS(ZuBaseContainer, ZuObject, "si/basecontainer", ZU_CLASS_ABSTRACT)
 
@@ -14,6 +15,7 @@ ZuAtomRef ZuBaseContainer::notify_data_moved;
 ZU_EXPORT_NOTIFY(ZuBaseContainer, inserted, "notify_data_inserted", &ZuBaseContainer::notify_data_inserted)
 ZU_EXPORT_NOTIFY(ZuBaseContainer, removed, "notify_data_removed", &ZuBaseContainer::notify_data_removed)
 ZU_EXPORT_NOTIFY(ZuBaseContainer, moved, "notify_data_moved", &ZuBaseContainer::notify_data_moved)
+ZU_IMPLEMENT_INTERFACE(ZuBaseContainer, ZuiContainer)
 
 ZuBaseContainer::ZuBaseContainer() {}
 
@@ -61,3 +63,20 @@ void ZuBaseContainer::Delete()
 }
 
 
+
+void ZuBaseContainer::StoreInstance(ZuStorageRef const& storage)
+{
+    ZuObject::StoreInstance(storage);
+    static ZuStorageSync record("<ZuBaseContainer iterators>");
+    storage << record << ZuStorageSync::begin;
+    storage->StoreObject(iterators);
+    storage << ZuStorageSync::end;
+}
+
+void ZuBaseContainer::RestoreInstance(ZuStorageRef const& storage)
+{
+    ZuObject::RestoreInstance(storage);
+    storage >> ZuStorageSync::type >> ZuStorageSync::begin;
+    storage->RestoreObject(iterators, ZuContainerRef::RetRuntime());
+    storage >> ZuStorageSync::end;
+}

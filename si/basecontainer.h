@@ -36,6 +36,9 @@ protected:
     virtual void RemoveIterator(ZuIteratorRef const& iterator);
     virtual bool NotifyDataChange(bool inserted, bool removed, bool moved);
 
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
+
 
     ZuContainerRef iterators; // a ZuList once the first iterator registers
 

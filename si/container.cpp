@@ -1,6 +1,7 @@
 #include "si/container.h"
 
 #include "si/rtclass.h"
+#include "si/storage.h"
 
 #include "si/array.h"
 
@@ -28,3 +29,20 @@ void ZuContainer::Delete()
 }
 
 
+
+void ZuContainer::StoreInstance(ZuStorageRef const& storage)
+{
+    ZuBaseContainer::StoreInstance(storage);
+    static ZuStorageSync record("<ZuContainer num_element>");
+    storage << record << ZuStorageSync::begin;
+    storage->StoreCard(num_element);
+    storage << ZuStorageSync::end;
+}
+
+void ZuContainer::RestoreInstance(ZuStorageRef const& storage)
+{
+    ZuBaseContainer::RestoreInstance(storage);
+    storage >> ZuStorageSync::type >> ZuStorageSync::begin;
+    storage >> num_element;
+    storage >> ZuStorageSync::end;
+}

@@ -26,6 +26,8 @@ public:
     void Delete() override;
 
 protected:
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
 
     unsigned int num_element;
 };

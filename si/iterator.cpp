@@ -1,6 +1,7 @@
 #include "si/iterator.h"
 
 #include "si/rtclass.h"
+#include "si/storage.h"
 
 #include "si/basecontainer.h"
 #include "si/performer.h"
@@ -60,3 +61,16 @@ void ZuIterator::Delete()
 }
 
 
+
+void ZuIterator::StoreInstance(ZuStorageRef const& storage)
+{
+    ZuObject::StoreInstance(storage);
+    static ZuStorageSync record("<ZuIterator>");
+    storage << record << ZuStorageSync::begin << ZuStorageSync::end;
+}
+
+void ZuIterator::RestoreInstance(ZuStorageRef const& storage)
+{
+    ZuObject::RestoreInstance(storage);
+    storage >> ZuStorageSync::type >> ZuStorageSync::begin >> ZuStorageSync::end;
+}

@@ -33,6 +33,9 @@ public:
 protected:
     virtual void SetSource(ZuBaseContainerRef const& source);
 
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
+
 
     ZuBaseContainerRef source;
     bool changed;

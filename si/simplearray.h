@@ -122,10 +122,8 @@ public:
     Resize(stored < RESTORE_CHUNK ? stored : unsigned(RESTORE_CHUNK));
     unsigned i = 0;
     for (; i < stored; ++i) {
-      if (i == count) {
-        if (!MoreItems(storage)) break;
-        Resize(stored - count < count ? stored : count * 2);
-      }
+      if (!MoreItems(storage)) break;
+      if (i == count) Resize(stored - count < count ? stored : count * 2);
       RestoreElement(storage, data[i]);
     }
     // Fewer elements than the count said: keep those that were there.

@@ -8,7 +8,9 @@
 #include "si/atom.h"
 #include "si/classfactory.h"
 #include "si/memzone.h"
+#include "si/storage.h"
 #include "tests/support/objmodel.h"
+#include "tests/support/storagetest.h"
 
 // Writes the container notifications it receives into a log: "i" inserted,
 // "r" removed, "m" moved.
@@ -275,4 +277,146 @@ TEST_F(ArrayTest, TypedArraysShareTheirArray)
     EXPECT_TRUE(empty[4].IsInvalid());
     EXPECT_EQ(nullptr, empty[4].Resolve());
     one->RemoveAll();
+}
+
+// ------------------------------------------------------------ storage
+
+namespace {
+
+class ArrayStorageTest : public ArrayTest {
+protected:
+    void SetUp() override
+    {
+        ArrayTest::SetUp();
+        store = ZuTestStorage::Make();
+    }
+    void TearDown() override
+    {
+        store = static_cast<ZuTestStorage*>(nullptr);
+        ArrayTest::TearDown();
+    }
+    ZuArrayRef RoundTrip(ZuArrayRef const& a)
+    {
+        store->StartStoring();
+        store->StoreObject(a);
+        store->StartRestoring(store->Bytes());
+        ZuArrayRef back;
+        ZuStorageRef(store)->RestoreObject(back, ZuArrayRef::RetRuntime());
+        return back;
+    }
+    ZuTestStorageRef store;
+};
+
+// The cards that the stored runs hold: "gap,data" pairs joined by blanks.
+std::string Runs(std::vector<unsigned char> const& bytes, unsigned int runs)
+{
+    // Each run starts with 0xFC and two cards (0x1D for 0, 0x15 n below 256).
+    std::string out;
+    for (std::size_t i = 0; i + 2 < bytes.size() && runs > 0; ++i) {
+        if (bytes[i] != 0xFC)
+            continue;
+        auto card = [&](std::size_t& j) -> int {
+            if (bytes[j] == 0x1D) {
+                j += 1;
+                return 0;
+            }
+            if (bytes[j] == 0x15) {
+                j += 2;
+                return bytes[j - 1];
+            }
+            return -1;
+        };
+        std::size_t j = i + 1;
+        int gap = card(j);
+        int data = card(j);
+        if (gap < 0 || data < 0 || j >= bytes.size() || bytes[j] != 0xFC)
+            continue; // not a run: a run's cards are followed by its data block
+        out += (out.empty() ? "" : " ") + std::to_string(gap) + "," + std::to_string(data);
+        --runs;
+        i = j;
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(ArrayStorageTest, StoresRunsOfGapsAndData)
+{
+    ZuArrayRef a = NewArray(5);
+    a[0] = ZuTestNode::Make(1);
+    a[3] = ZuTestNode::Make(2);
+    a[4] = ZuTestNode::Make(3);
+    a->SetAutoGrowIncrement(7);
+    ZuArrayRef back = RoundTrip(a);
+    EXPECT_EQ("0,1 2,2", Runs(store->Bytes(), 2));
+    ASSERT_TRUE(back.IsValid());
+    ASSERT_EQ(5u, back->TotalCount());
+    EXPECT_EQ(7u, back->RetAutoGrowIncrement());
+    int expected[] = {1, 0, 0, 2, 3};
+    for (unsigned int i = 0; i < 5; ++i) {
+        if (expected[i] == 0) {
+            EXPECT_TRUE(back[i].IsInvalid()) << i;
+        } else {
+            ASSERT_TRUE(back[i].IsValid()) << i;
+            EXPECT_EQ(expected[i], ZuTestNodeRef(back[i])->value) << i;
+        }
+    }
+    back->RemoveAll();
+    a->RemoveAll();
+
+    ZuArrayRef gaps = NewArray(2);
+    ZuArrayRef back_gaps = RoundTrip(gaps);
+    EXPECT_EQ("2,0", Runs(store->Bytes(), 1));
+    EXPECT_EQ(2u, back_gaps->TotalCount());
+
+    ZuArrayRef empty = RoundTrip(NewArray());
+    EXPECT_EQ(0u, empty->TotalCount());
+}
+
+TEST_F(ArrayStorageTest, CorruptCountsDoNotAllocateAhead)
+{
+    ZuArrayRef a = NewArray(1);
+    a[0] = ZuTestNode::Make(1);
+    store->StartStoring();
+    store->StoreObject(a);
+    std::vector<unsigned char> bytes = store->Bytes();
+    // The size card (1) and the run's data count (1) become 0x100000 while
+    // the stream still holds one object: the array must not make a million
+    // slots ahead of data that is not there.
+    std::vector<unsigned char> big = {0x11, 0x00, 0x10, 0x00, 0x00};
+    std::vector<unsigned char> corrupt;
+    int replaced = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        // 0x15 0x01 is the card 1: the size, then the data count of the run.
+        if (replaced < 2 && bytes[i] == 0x15 && i + 1 < bytes.size() && bytes[i + 1] == 0x01) {
+            corrupt.insert(corrupt.end(), big.begin(), big.end());
+            ++i;
+            ++replaced;
+            continue;
+        }
+        corrupt.push_back(bytes[i]);
+    }
+    ASSERT_EQ(2, replaced);
+    store->StartRestoring(corrupt);
+    ZuArrayRef back;
+    ZuStorageRef(store)->RestoreObject(back, ZuArrayRef::RetRuntime());
+    ASSERT_TRUE(back.IsValid());
+    EXPECT_EQ(1u, back->TotalCount());
+    EXPECT_EQ(1, ZuTestNodeRef(back[0])->value);
+    back->RemoveAll();
+    a->RemoveAll();
+}
+
+TEST_F(ArrayTest, ContainersAnswerTheContainerInterface)
+{
+    ZuArrayRef a = NewArray(3);
+    ASSERT_TRUE(a->SupportsInterface(&ZuiContainer::interface));
+    ZuiContainer* c = static_cast<ZuiContainer*>(a->CastToInterface(&ZuiContainer::interface));
+    ASSERT_NE(nullptr, c);
+    EXPECT_EQ(3u, c->TotalCount());
+    EXPECT_EQ(a.Resolve(), c->RetSelfAsObject());
+    ZuObjectRef out = a;
+    EXPECT_TRUE(c->Get(2, out));
+    EXPECT_TRUE(out.IsInvalid());
+    EXPECT_FALSE(c->Get(3, out));
 }

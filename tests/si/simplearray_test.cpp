@@ -4,6 +4,9 @@
 
 #include "si/except.h"
 #include "si/memzone.h"
+#include "si/storage.h"
+#include "tests/support/objmodel.h"
+#include "tests/support/storagetest.h"
 
 namespace {
 
@@ -132,4 +135,69 @@ TEST_F(SimpleArrayTest, CopiesAreDeep) {
   EXPECT_EQ(4, c.At(0).level);
   EXPECT_EQ(5, d.At(0).level);
   EXPECT_EQ(1u, d.RetCount());
+}
+
+namespace {
+
+class SimpleArrayStorageTest : public ZuviRuntimeTest {
+protected:
+  void SetUp() override {
+    ZuviRuntimeTest::SetUp();
+    store = ZuTestStorage::Make();
+  }
+  void TearDown() override {
+    store = static_cast<ZuTestStorage *>(nullptr);
+    ZuviRuntimeTest::TearDown();
+  }
+  ZuTestStorageRef store;
+};
+
+} // namespace
+
+TEST_F(SimpleArrayStorageTest, RoundTrip) {
+  Zuvi_SimpleArrayZero<bool> flags(3, 4);
+  flags.At(1) = true;
+  Zuvi_SimpleArrayZero<unsigned int> numbers(2, 0);
+  numbers.At(0) = 70000;
+  numbers.At(1) = 5;
+  store->StartStoring();
+  flags.StoreInstance(store);
+  numbers.StoreInstance(store);
+  store->StartRestoring(store->Bytes());
+  Zuvi_SimpleArrayZero<bool> flags_back;
+  Zuvi_SimpleArrayZero<unsigned int> numbers_back(5, 1);
+  flags_back.RestoreInstance(store);
+  numbers_back.RestoreInstance(store);
+  ASSERT_EQ(3u, flags_back.RetCount());
+  EXPECT_EQ(4u, flags_back.RetGrowStep());
+  EXPECT_FALSE(flags_back.At(0));
+  EXPECT_TRUE(flags_back.At(1));
+  EXPECT_FALSE(flags_back.At(2));
+  ASSERT_EQ(2u, numbers_back.RetCount());
+  EXPECT_EQ(0u, numbers_back.RetGrowStep());
+  EXPECT_EQ(70000u, numbers_back.At(0));
+  EXPECT_EQ(5u, numbers_back.At(1));
+  EXPECT_EQ(0u, store->Remaining());
+}
+
+TEST_F(SimpleArrayStorageTest, CorruptCountKeepsWhatIsThere) {
+  Zuvi_SimpleArrayZero<unsigned int> numbers(2, 0);
+  numbers.At(0) = 9;
+  numbers.At(1) = 8;
+  store->StartStoring();
+  numbers.StoreInstance(store);
+  std::vector<unsigned char> bytes = store->Bytes();
+  // begin, card 2 (0x15 0x02) ...: the count becomes 0xFFFFFFFF.
+  ASSERT_EQ(0xFC, bytes[0]);
+  ASSERT_EQ(0x15, bytes[1]);
+  ASSERT_EQ(0x02, bytes[2]);
+  std::vector<unsigned char> corrupt = {0xFC, 0x11, 0xFF, 0xFF, 0xFF, 0xFF};
+  corrupt.insert(corrupt.end(), bytes.begin() + 3, bytes.end());
+  store->StartRestoring(corrupt);
+  Zuvi_SimpleArrayZero<unsigned int> back;
+  back.RestoreInstance(store);
+  ASSERT_EQ(2u, back.RetCount());
+  EXPECT_EQ(9u, back.At(0));
+  EXPECT_EQ(8u, back.At(1));
+  EXPECT_EQ(0u, store->Remaining());
 }
