@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "si/array.h"
 #include "si/atom.h"
 #include "si/classfactory.h"
 #include "si/convert.h"
@@ -149,6 +150,14 @@ bool ZuValue::SetText(ZuTextRef const& text)
     return true;
 }
 
+bool ZuValue::SetArray(ZuArrayRef const& array)
+{
+    kind = ZU_TYPE_ARRAY;
+    object = array;
+    ChangedValue();
+    return true;
+}
+
 bool ZuValue::SetObject(ZuObjectRef const& other)
 {
     ZuObject* held = other.Resolve();
@@ -171,6 +180,8 @@ bool ZuValue::SetObject(ZuObjectRef const& other)
     if (held != nullptr) {
         if (held->IsKindOf(ZuStringRef::RetRuntime()))
             kind = ZU_TYPE_TEXT;
+        else if (held->IsKindOf(ZuArrayRef::RetRuntime()))
+            kind = ZU_TYPE_ARRAY;
     }
     ChangedValue();
     return true;
@@ -334,6 +345,11 @@ ZuObjectRef ZuValue::RetObject()
 ZuTextRef ZuValue::RetText()
 {
     return kind == ZU_TYPE_TEXT ? ZuTextRef(object) : ZuTextRef();
+}
+
+ZuArrayRef ZuValue::RetArray()
+{
+    return kind == ZU_TYPE_ARRAY ? ZuArrayRef(object) : ZuArrayRef();
 }
 
 ZuRect const& ZuValue::RetRect()

@@ -11,6 +11,8 @@
 #include "si/textstyle.h"
 #include "si/types.h"
 
+class ZuArrayRef;
+
 ZU_HANDLE_BEGIN(ZuValue, ZuObject)
     // Handles share the value they are given.
     ZuValueRef(ZuValue* value);
@@ -90,6 +92,7 @@ public:
     virtual bool SetPointer(void* pointer);
     virtual bool SetObject(ZuObjectRef const& object);
     virtual bool SetText(ZuTextRef const& text);
+    virtual bool SetArray(ZuArrayRef const& array);
     virtual bool SetRect(ZuRect const& rect);
     virtual bool SetTextStyle(ZuTextStyle const& style);
 
@@ -102,6 +105,7 @@ public:
     virtual void* RetPointer();
     virtual ZuObjectRef RetObject();
     virtual ZuTextRef RetText();
+    virtual ZuArrayRef RetArray();
     virtual ZuRect const& RetRect();
     virtual ZuTextStyle const& RetTextStyle();
 

@@ -7,7 +7,10 @@
 #include <limits>
 #include <string>
 
+#include "si/array.h"
+#include "si/classfactory.h"
 #include "si/convert.h"
+#include "si/memzone.h"
 #include "tests/support/objmodel.h"
 
 namespace {
@@ -257,6 +260,27 @@ TEST_F(ValueTest, TypedHandlesTakeTheObjectAValueHolds)
     ZuValueRef number(3);
     typed = static_cast<ZuObjectRef const&>(number);
     EXPECT_FALSE(typed.IsValid());
+}
+
+TEST_F(ValueTest, HoldsArrays)
+{
+    ZuArrayRef array(ZuObjectRef(
+        ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, "tests/si/values_test")));
+    ZuValueRef v;
+    v.NewValue();
+    v->SetArray(array);
+    EXPECT_EQ(v->RetType(), ZU_TYPE_ARRAY);
+    EXPECT_TRUE(v->IsObject());
+    EXPECT_TRUE(v->RetArray() == array);
+    EXPECT_FALSE(v->RetText().IsValid());
+    ZuStringRef out("unchanged");
+    EXPECT_FALSE(v->ConvertToString(out, ZuStringNull));
+    ZuValueRef other;
+    other.NewValue();
+    other->SetObject(array);
+    EXPECT_EQ(other->RetType(), ZU_TYPE_ARRAY);
+    v->SetInt32(1);
+    EXPECT_FALSE(v->RetArray().IsValid());
 }
 
 } // namespace
