@@ -10,6 +10,7 @@
 #include "si/except.h"
 #include "si/memzone.h"
 #include "si/rtclass.h"
+#include "si/storage.h"
 #include "si/values.h"
 
 namespace {
@@ -876,6 +877,123 @@ unsigned ZuString::ComputeHashValue(unsigned num) const
 }
 
 // ---------------------------------------------------------------------------
+// Stored form
+// ---------------------------------------------------------------------------
+
+namespace {
+
+ZuStorageSync string_record("<ZuString type len res_id : (data) >");
+
+// The resource definition: the cardinal 0 for none. A bound string is
+// stored with its fetched characters, so nothing is lost while no resource
+// manager is there to write the bundle and index of its definition.
+void StoreResID(ZuStorageRef const& storage, ZuResIDDef*)
+{
+    storage << 0u;
+}
+
+ZuResIDDef* RestoreResID(ZuStorageRef const& storage)
+{
+    unsigned kind = 0;
+    storage >> kind;
+    if (kind == 0)
+        return nullptr;
+    if (kind != 1)
+        Zuvi_StorageFormat::BadData("Incompatible resource ID", __LINE__);
+    ZuObjectRef bundle;
+    storage >> bundle;
+    unsigned index = 0;
+    storage >> index;
+    return nullptr; // no resource manager to give the bundle's definition
+}
+
+// Reads `total` bytes of character data. The stored length is outside data:
+// the bytes are taken in bounded pieces, and the data running out before
+// the length is reached is refused, so a bad length neither allocates what
+// the stream does not hold nor leaves the string half set.
+std::vector<unsigned char> RestoreCharacters(ZuStorageRef const& storage, size_t total)
+{
+    const size_t kPiece = 64 * 1024;
+    std::vector<unsigned char> bytes;
+    size_t done = 0;
+    while (done < total) {
+        if (storage->CheckForEnd() || storage->CheckForMark())
+            Zuvi_StorageFormat::BadData("String shorter than its length", __LINE__);
+        size_t n = std::min(kPiece, total - done);
+        // The last byte is read on its own, after checking that data follows.
+        if (n > 1 && done + n == total)
+            n -= 1;
+        bytes.resize(done + n);
+        storage->RestoreBinData(bytes.data() + done, static_cast<unsigned>(n));
+        done += n;
+    }
+    return bytes;
+}
+
+} // namespace
+
+void ZuString::StoreInstance(ZuStorageRef const& storage)
+{
+    ZuText::StoreInstance(storage);
+    QuickResolveResID();
+    storage << string_record << ZuStorageSync::begin;
+    storage << static_cast<unsigned>(type);
+    storage << len;
+    StoreResID(storage, res_id);
+    storage << ZuStorageSync::mark;
+    if (len != 0 && type >= TEXT_IS_LATIN && type <= TEXT_IS_SOLID_UNICODE) {
+        if (IsWide()) {
+            std::vector<unsigned char> bytes(static_cast<size_t>(len) * 2);
+            for (unsigned i = 0; i < len; ++i) {
+                unsigned short c = At(i);
+                bytes[2 * i] = static_cast<unsigned char>(c & 0xFF);
+                bytes[2 * i + 1] = static_cast<unsigned char>(c >> 8);
+            }
+            storage->StoreBinData(bytes.data(), static_cast<unsigned>(bytes.size()));
+        } else {
+            storage->StoreBinData(data, len);
+        }
+    }
+    storage << ZuStorageSync::end;
+}
+
+void ZuString::RestoreInstance(ZuStorageRef const& storage)
+{
+    ZuText::RestoreInstance(storage);
+    storage >> ZuStorageSync::type >> ZuStorageSync::begin;
+    unsigned char stored_type = 0;
+    storage >> stored_type;
+    unsigned stored_len = 0;
+    storage >> stored_len;
+    ZuResIDDef* stored_res_id = RestoreResID(storage);
+    storage >> ZuStorageSync::mark;
+    if (stored_len != 0) {
+        if (stored_type < TEXT_IS_LATIN || stored_type > TEXT_IS_SOLID_UNICODE)
+            Zuvi_StorageFormat::BadData("Bad string type", __LINE__);
+        if (stored_len >= 0x7FFFFFFFu)
+            Zuvi_StorageFormat::BadData("Bad string length", __LINE__);
+        bool wide = stored_type == TEXT_IS_UNICODE || stored_type == TEXT_IS_SOLID_UNICODE;
+        std::vector<unsigned char> bytes
+            = RestoreCharacters(storage, static_cast<size_t>(stored_len) * (wide ? 2 : 1));
+        res_id = nullptr;
+        AllocMemory(wide ? TEXT_IS_UNICODE : TEXT_IS_LATIN, stored_len + 1);
+        if (wide) {
+            unsigned short* chars = static_cast<unsigned short*>(data);
+            for (unsigned i = 0; i < stored_len; ++i)
+                chars[i] = static_cast<unsigned short>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+            chars[stored_len] = 0;
+        } else {
+            std::memcpy(data, bytes.data(), stored_len);
+            static_cast<char*>(data)[stored_len] = 0;
+        }
+        len = stored_len;
+    } else if (stored_res_id != nullptr) {
+        SetString(stored_res_id);
+    }
+    storage >> ZuStorageSync::end;
+}
+
+// ---------------------------------------------------------------------------
 // The handle
 // ---------------------------------------------------------------------------
 
@@ -883,8 +1001,8 @@ ZU_IMPLEMENT_CLASS_CORE(ZuString, ZuText, "si/string", ZU_CLASS_PLAIN)
 
 // Every change of the text through SetString, SetSolidString, ClearString or
 // DeleteString is reported as "Changed" of the data "string".
-static Zuvi_NotifyExport zuvi_notify_ZuString_changed(&ZuStringRef::RetRuntime(), "Changed", "string",
-                                                      nullptr);
+static Zuvi_NotifyExport zuvi_notify_ZuString_changed(
+    &ZuStringRef::RetRuntime(), "Changed", "string", nullptr);
 
 namespace {
 

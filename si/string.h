@@ -124,6 +124,9 @@ public:
     static char UnicodeToLatin(unsigned short c);
 
 protected:
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
+
     void QuickResolveResID()
     {
         if (type == TEXT_IS_RESOURCE && res_id != nullptr)

@@ -10,6 +10,7 @@
 #include "si/convert.h"
 #include "si/memzone.h"
 #include "si/rtclass.h"
+#include "si/storage.h"
 
 namespace {
 
@@ -499,6 +500,148 @@ bool ZuValue::ConvertToAtom(ZuAtomRef& out, ZuStringRef const& format)
         return false;
     out = ZuAtomRef(text);
     return true;
+}
+
+// ---------------------------------------------------------------------------
+// Stored form
+// ---------------------------------------------------------------------------
+
+namespace {
+
+ZuStorageSync value_record("<ZuValue type auto_format : (value) >");
+ZuStorageSync text_style_record("<ZuTextStyle h_pos v_pos angle>");
+
+void StoreTextStyle(ZuStorageRef const& storage, ZuTextStyle const& style)
+{
+    storage << text_style_record << ZuStorageSync::begin;
+    storage << static_cast<unsigned>(static_cast<ZuTextHPos>(style));
+    storage << static_cast<unsigned>(static_cast<ZuTextVPos>(style));
+    storage << style.RetAngle();
+    storage << ZuStorageSync::end;
+}
+
+ZuTextStyle RestoreTextStyle(ZuStorageRef const& storage, ZuTextStyle const& current)
+{
+    unsigned h = static_cast<unsigned>(static_cast<ZuTextHPos>(current));
+    unsigned v = static_cast<unsigned>(static_cast<ZuTextVPos>(current));
+    double angle = current.RetAngle();
+    storage >> ZuStorageSync::type >> ZuStorageSync::begin;
+    storage >> h >> v >> angle;
+    storage >> ZuStorageSync::end;
+    ZuTextStyle style(static_cast<ZuTextHPos>(h), static_cast<ZuTextVPos>(v));
+    style.SetAngle(angle);
+    return style;
+}
+
+} // namespace
+
+void ZuValue::StoreInstance(ZuStorageRef const& storage)
+{
+    ZuObject::StoreInstance(storage);
+    RefreshValue();
+    storage << value_record << ZuStorageSync::begin;
+    storage << static_cast<unsigned>(kind);
+    storage << static_cast<ZuObjectRef const&>(auto_format);
+    storage << ZuStorageSync::mark;
+    switch (kind) {
+    case ZU_TYPE_BOOL:
+        storage->StoreBool((payload & 0xFF) != 0);
+        break;
+    case ZU_TYPE_INT:
+        storage->StoreInt(static_cast<int64_t>(payload));
+        break;
+    case ZU_TYPE_CARD:
+    case ZU_TYPE_ENUM:
+        storage->StoreCard(payload);
+        break;
+    case ZU_TYPE_REAL:
+        storage->StoreReal(PayloadReal());
+        break;
+    case ZU_TYPE_RECT:
+        // The four coordinates and the empty flag, so that the rectangle
+        // comes back.
+        storage->StoreReal(rect.X1());
+        storage->StoreReal(rect.Y1());
+        storage->StoreReal(rect.X2());
+        storage->StoreReal(rect.Y2());
+        storage->StoreBool(rect.IsEmpty());
+        break;
+    case ZU_TYPE_TEXTSTYLE:
+        StoreTextStyle(storage, text_style);
+        break;
+    case ZU_TYPE_OBJECT:
+    case ZU_TYPE_TEXT:
+    case ZU_TYPE_ARRAY:
+        storage << object;
+        break;
+    default:
+        if (kind == ZU_TYPE_POINTER)
+            storage->StoreCard(payload);
+        break;
+    }
+    storage << ZuStorageSync::end;
+}
+
+void ZuValue::RestoreInstance(ZuStorageRef const& storage)
+{
+    ZuObject::RestoreInstance(storage);
+    object = ZuObjectNull;
+    storage >> ZuStorageSync::type >> ZuStorageSync::begin;
+    unsigned stored_kind = 0;
+    storage >> stored_kind;
+    kind = static_cast<ZuSimpleType>(stored_kind);
+    ZuObjectRef format;
+    storage->RestoreObject(format, ZuStringRef::RetRuntime());
+    auto_format = ZuStringRef(static_cast<ZuString*>(format.Resolve()));
+    storage >> ZuStorageSync::mark;
+    switch (kind) {
+    case ZU_TYPE_BOOL:
+        payload = storage->RestoreBool((payload & 0xFF) != 0) ? 1 : 0;
+        break;
+    case ZU_TYPE_INT:
+        payload = static_cast<uint64_t>(storage->RestoreInt(static_cast<int64_t>(payload)));
+        break;
+    case ZU_TYPE_CARD:
+    case ZU_TYPE_ENUM:
+        payload = storage->RestoreCard(payload);
+        break;
+    case ZU_TYPE_REAL: {
+        double real = storage->RestoreReal(PayloadReal());
+        std::memcpy(&payload, &real, sizeof payload);
+        break;
+    }
+    case ZU_TYPE_RECT: {
+        // Streams that hold no rectangle give the fresh value's.
+        double x1 = storage->RestoreReal(rect.X1());
+        double y1 = storage->RestoreReal(rect.Y1());
+        double x2 = storage->RestoreReal(rect.X2());
+        double y2 = storage->RestoreReal(rect.Y2());
+        bool empty = storage->RestoreBool(rect.IsEmpty());
+        ZuRect restored;
+        if (!empty)
+            restored.InsertPoint(x1, y1);
+        restored.X1() = x1;
+        restored.Y1() = y1;
+        restored.X2() = x2;
+        restored.Y2() = y2;
+        rect = restored;
+        break;
+    }
+    case ZU_TYPE_TEXTSTYLE:
+        text_style = RestoreTextStyle(storage, text_style);
+        break;
+    case ZU_TYPE_OBJECT:
+    case ZU_TYPE_TEXT:
+    case ZU_TYPE_ARRAY:
+        storage >> object;
+        break;
+    default:
+        if (kind == ZU_TYPE_POINTER)
+            payload = storage->RestoreCard(payload);
+        break;
+    }
+    storage >> ZuStorageSync::end;
+    ChangedValue();
 }
 
 // ---------------------------------------------------------------------------

@@ -126,6 +126,9 @@ protected:
     // The value as a real, for comparisons.
     virtual double ToReal();
 
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
+
     ZuSimpleType kind;
     uint64_t payload; // bool in the low byte, integers, pointer, or the double's bits
     ZuObjectRef object; // kinds 100, 101 and 102

@@ -9,7 +9,10 @@
 #include "si/except.h"
 #include "si/rtclass.h"
 #include "si/values.h"
+#include "si/classfactory.h"
+#include "si/memzone.h"
 #include "tests/support/objmodel.h"
+#include "tests/support/storagetest.h"
 
 namespace {
 
@@ -443,6 +446,111 @@ TEST_F(StringTest, IncompatibleResourceTypeStops)
 TEST_F(StringTest, DeclaresItsChangeNotification)
 {
     EXPECT_EQ(ZuStringRef::RetRuntime()->CountNotify(ZuAtomRef("string")), 1u);
+}
+
+// ---------------------------------------------------------------------------
+// Stored form
+// ---------------------------------------------------------------------------
+
+ZuStringRef StoredAndRestored(ZuStringRef const& string)
+{
+    ZuTestStorageRef storage = ZuTestStorage::Make();
+    storage->StartStoring();
+    storage->StoreObject(string);
+    storage->StartRestoring(storage->Bytes());
+    ZuObjectRef restored;
+    storage->RestoreObject(restored, ZuStringRef::RetRuntime());
+    return ZuStringRef(static_cast<ZuString*>(restored.Resolve()));
+}
+
+TEST_F(StringTest, StoresAndRestoresBothWidths)
+{
+    ZuStringRef latin("caf\xE9");
+    ZuStringRef back = StoredAndRestored(latin);
+    ASSERT_TRUE(back.IsValid());
+    EXPECT_TRUE(back->IsDefaultLatin());
+    EXPECT_EQ(Text(back), "caf\xE9");
+
+    ZuStringRef wide("");
+    unsigned short const text[] = {'a', 0x20AC, 0x0100, 0};
+    wide->SetString(text, 0);
+    back = StoredAndRestored(wide);
+    ASSERT_TRUE(back.IsValid());
+    EXPECT_TRUE(back->IsDefaultUnicode());
+    EXPECT_EQ(Wide(back), u"a\u20AC\u0100");
+
+    static char const solid[] = "solid";
+    ZuStringRef borrowed("");
+    borrowed->SetSolidString(solid);
+    back = StoredAndRestored(borrowed);
+    EXPECT_EQ(Text(back), "solid");
+    EXPECT_NE(back->AccessLatin(), solid); // restored into its own buffer
+
+    back = StoredAndRestored(ZuStringRef(""));
+    EXPECT_TRUE(back->IsEmpty());
+}
+
+TEST_F(StringTest, StoresTheTextOfABoundString)
+{
+    static char const text[] = "bound";
+    fake = FakeResource();
+    fake.data = text;
+    fake.size = 5;
+    ZuString::lock_resource = FakeLock;
+    ZuStringRef s("");
+    s->SetString(FakeId());
+    ZuStringRef back = StoredAndRestored(s);
+    EXPECT_EQ(Text(back), "bound");
+}
+
+} // namespace
+
+// A string whose stored form claims more characters than it holds, as a
+// damaged file would.
+ZU_HANDLE(ZuLyingString, ZuString)
+class ZuLyingString : public ZuString {
+    ZU_CLASS(ZuLyingString, ZuString)
+public:
+    ZuLyingString() { }
+    unsigned claimed_len = 0x7FFFFF00u;
+    unsigned claimed_type = 1;
+
+protected:
+    void StoreInstance(ZuStorageRef const& storage) override
+    {
+        ZuObject::StoreInstance(storage);
+        static ZuStorageSync record("<ZuString type len res_id : (data) >");
+        storage << record << ZuStorageSync::begin;
+        storage << claimed_type << claimed_len << 0u;
+        storage << ZuStorageSync::mark;
+        storage->StoreBinData("abc", 3);
+        storage << ZuStorageSync::end;
+    }
+};
+ZU_CLASS_END(ZuLyingString)
+ZU_IMPLEMENT_CLASS(ZuLyingString, ZuString, "tests/si/string_test", ZU_CLASS_PLAIN)
+
+namespace {
+
+TEST_F(StringTest, RestoreRefusesALengthTheDataDoesNotHold)
+{
+    struct {
+        unsigned type, len;
+    } const cases[]
+        = {{1, 0x7FFFFF00u}, {1, 70000}, {1, 4}, {2, 2}, {7, 3}, {0, 3}, {1, 0xFFFFFFFFu}};
+    for (auto const& c : cases) {
+        ZuLyingStringRef liar(static_cast<ZuLyingString*>(
+            ZuClassFactory::New(ZuLyingStringRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
+        liar->claimed_type = c.type;
+        liar->claimed_len = c.len;
+        ZuTestStorageRef storage = ZuTestStorage::Make();
+        storage->StartStoring();
+        storage->StoreObject(liar);
+        storage->StartRestoring(storage->Bytes());
+        ZuObjectRef restored;
+        EXPECT_THROW(storage->RestoreObject(restored, ZuStringRef::RetRuntime()), ZuExcStream)
+            << c.type << " " << c.len;
+    }
 }
 
 } // namespace

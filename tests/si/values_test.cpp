@@ -12,6 +12,7 @@
 #include "si/convert.h"
 #include "si/memzone.h"
 #include "tests/support/objmodel.h"
+#include "tests/support/storagetest.h"
 
 namespace {
 
@@ -264,8 +265,8 @@ TEST_F(ValueTest, TypedHandlesTakeTheObjectAValueHolds)
 
 TEST_F(ValueTest, HoldsArrays)
 {
-    ZuArrayRef array(ZuObjectRef(
-        ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, "tests/si/values_test")));
+    ZuArrayRef array(ZuObjectRef(ZuClassFactory::New(
+        ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, "tests/si/values_test")));
     ZuValueRef v;
     v.NewValue();
     v->SetArray(array);
@@ -281,6 +282,70 @@ TEST_F(ValueTest, HoldsArrays)
     EXPECT_EQ(other->RetType(), ZU_TYPE_ARRAY);
     v->SetInt32(1);
     EXPECT_FALSE(v->RetArray().IsValid());
+}
+
+// ---------------------------------------------------------------------------
+// Stored form
+// ---------------------------------------------------------------------------
+
+ZuValueRef StoredAndRestored(ZuValueRef const& value)
+{
+    ZuTestStorageRef storage = ZuTestStorage::Make();
+    storage->StartStoring();
+    storage->StoreObject(value);
+    storage->StartRestoring(storage->Bytes());
+    ZuObjectRef restored;
+    storage->RestoreObject(restored, ZuValueRef::RetRuntime());
+    return ZuValueRef(static_cast<ZuValue*>(restored.Resolve()));
+}
+
+TEST_F(ValueTest, StoresAndRestoresEveryKind)
+{
+    ZuValueRef v;
+    v.NewValue();
+    // The storage's byte format carries the low 32 bits of whole numbers.
+    v->SetInt32(std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(StoredAndRestored(v)->RetType(), ZU_TYPE_INT);
+    EXPECT_EQ(StoredAndRestored(v)->RetInt64(), std::numeric_limits<int32_t>::min());
+    v->SetCard32(std::numeric_limits<uint32_t>::max());
+    EXPECT_EQ(StoredAndRestored(v)->RetType(), ZU_TYPE_CARD);
+    EXPECT_EQ(StoredAndRestored(v)->RetCard64(), std::numeric_limits<uint32_t>::max());
+    v->SetBool(true);
+    EXPECT_EQ(StoredAndRestored(v)->RetType(), ZU_TYPE_BOOL);
+    EXPECT_TRUE(StoredAndRestored(v)->RetBool());
+    v->SetReal(-2.75);
+    EXPECT_EQ(StoredAndRestored(v)->RetReal(), -2.75);
+    void* low = reinterpret_cast<void*>(static_cast<std::uintptr_t>(0x345678F0u));
+    v->SetPointer(low);
+    EXPECT_EQ(StoredAndRestored(v)->RetPointer(), low);
+    v->SetText(ZuTextRef("kept"));
+    ZuValueRef back = StoredAndRestored(v);
+    EXPECT_EQ(back->RetType(), ZU_TYPE_TEXT);
+    ZuStringRef text;
+    ASSERT_TRUE(back->ConvertToString(text, ZuStringNull));
+    EXPECT_EQ(Text(text), "kept");
+
+    ZuTextStyle style(ZU_TEXT_HPOS_RIGHT, ZU_TEXT_VPOS_BASE);
+    style.SetAngle(30);
+    v->SetTextStyle(style);
+    EXPECT_TRUE(StoredAndRestored(v)->RetTextStyle() == style);
+
+    v->SetAutoFormat(ZuStringRef("NUM:%;"));
+    EXPECT_EQ(Text(StoredAndRestored(v)->RetAutoFormat()), "NUM:%;");
+}
+
+// A rectangle value keeps its rectangle through storage.
+TEST_F(ValueTest, StoresTheRectangleItHolds)
+{
+    ZuValueRef v(ZuRect(1.5, 2, 10, 20.25));
+    ZuValueRef back = StoredAndRestored(v);
+    EXPECT_EQ(back->RetType(), ZU_TYPE_RECT);
+    EXPECT_TRUE(back->RetRect() == ZuRect(1.5, 2, 10, 20.25));
+    EXPECT_FALSE(back->RetRect().IsEmpty());
+    v = ZuRect();
+    back = StoredAndRestored(v);
+    EXPECT_EQ(back->RetType(), ZU_TYPE_RECT);
+    EXPECT_TRUE(back->RetRect().IsEmpty());
 }
 
 } // namespace
