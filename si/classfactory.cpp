@@ -5,11 +5,16 @@
 #include "si/interface.h"
 #include "si/typeinfo.h"
 #include "si/memzone.h"
+#include "si/array.h"
+#include "si/iclasspatch.h"
 #include "si/string.h"
 
 namespace {
 
 const char kFile[] = "si/new";
+
+// The installed class patches; empty while there is none.
+ZuArrayRef patches;
 
 // The registrations consumed by earlier start-ups, most recent first; Kill
 // gives them back so that a new start-up in the same process finds them.
@@ -95,6 +100,10 @@ void ZuClassFactory::Initialise()
 
 void ZuClassFactory::Kill()
 {
+    if (patches.IsValid()) {
+        patches->Delete();
+        patches = ZuArrayRef();
+    }
     for (ZuRuntime* rt = real_head; rt; rt = rt->next_runtime)
         rt->Delete();
     ClassDef* def = list_head;
@@ -213,8 +222,53 @@ ZuObject* ZuClassFactory::New(const char* name, ZuMemZone* zone, unsigned line, 
     return New(ZuAtomRef(name), zone, line, file);
 }
 
-Zuvi_ConstructFn ZuClassFactory::FindAlternateConstructor(const ZuRuntime*)
+bool ZuClassFactory::InsertPatch(const ZuObjectRef& patch)
 {
+    ZuObject* p = patch.Resolve();
+    if (!p || !p->SupportsInterface(&ZuiClassPatch::interface))
+        return false;
+    if (patches.IsInvalid())
+        patches = New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, kFile);
+    if (patches->LookFor(patch))
+        return false;
+    ResetAlternateConstructors();
+    return patches->Insert(patch);
+}
+
+bool ZuClassFactory::RemovePatch(const ZuObjectRef& patch)
+{
+    if (patch.IsInvalid() || patches.IsInvalid() || !patches->LookFor(patch))
+        return false;
+    if (!patches->Remove(patch, 0))
+        return false;
+    ResetAlternateConstructors();
+    if (patches->TotalCount() == 0) {
+        patches->Delete();
+        patches = ZuArrayRef();
+    }
+    return true;
+}
+
+bool ZuClassFactory::HasPatches()
+{
+    return patches.IsValid();
+}
+
+Zuvi_ConstructFn ZuClassFactory::FindAlternateConstructor(const ZuRuntime* runtime)
+{
+    if (patches.IsInvalid())
+        return nullptr;
+    ZuObjectRef patch;
+    for (unsigned i = 0; i < patches->TotalCount(); ++i) {
+        if (!patches->Get(i, patch) || patch.IsInvalid())
+            continue;
+        ZuiClassPatch* p =
+            static_cast<ZuiClassPatch*>(patch->CastToInterface(&ZuiClassPatch::interface));
+        if (!p)
+            continue;
+        if (Zuvi_ConstructFn fn = p->FindAlternateConstructor(runtime))
+            return fn;
+    }
     return nullptr;
 }
 

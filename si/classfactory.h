@@ -32,8 +32,17 @@ public:
     static ZuObject* New(const char* name, ZuMemZone* zone, unsigned line, const char* file);
     static ZuObject* New(const ZuStringRef& name, ZuMemZone* zone, unsigned line, const char* file);
 
-    // The construction function a class patch supplies for the class, or
-    // null (no patch is installed yet).
+    // Class patches: objects supporting ZuiClassPatch that may supply the
+    // construction function of any class. False for an empty handle, an
+    // object without the interface, a patch already in (Insert) or not in
+    // (Remove); the last patch removed takes the patch array with it.
+    static bool InsertPatch(const ZuObjectRef& patch);
+    static bool RemovePatch(const ZuObjectRef& patch);
+    // Whether any patch is installed (the patch array exists).
+    static bool HasPatches();
+
+    // The construction function the first patch that concerns the class
+    // supplies, or null.
     static Zuvi_ConstructFn FindAlternateConstructor(const ZuRuntime* runtime);
 
     struct ClassDef {

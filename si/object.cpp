@@ -10,6 +10,8 @@
 #include "si/memzone.h"
 #include "si/classfactory.h"
 #include "si/rtclass.h"
+#include "si/storage.h"
+#include "si/storagesync.h"
 #include "si/globallock.h"
 #include "si/interface.h"
 #include "si/typeinfo.h"
@@ -965,7 +967,96 @@ bool ZuObject::Action(const ZuAtomRef& name, const ZuObjectRef& arg, unsigned fl
     return false;
 }
 
-// The root's own stored record (observers, attributes, registrations) is
-// not written yet: the root part is empty until the object model adds it.
-void ZuObject::StoreInstance(const ZuStorageRef&) {}
-void ZuObject::RestoreInstance(const ZuStorageRef&) {}
+// ---------------------------------------------------------------------------
+// Persistence: the attachments both ways and the three containers
+// ---------------------------------------------------------------------------
+
+namespace {
+
+ZuStorageSync& ObjectRecord()
+{
+    static ZuStorageSync record(
+        "<ZuObject x_count { <observed event_name x_observed is_actor actor_name id> } "
+        "obs_count { <observing event_name observing is_actor actor_name id> } attr reg async>");
+    return record;
+}
+
+void StoreLink(const ZuStorageRef& s, const ZuObserverLink* l, const ZuObjectRef& other)
+{
+    s << ZuStorageSync::begin;
+    s->StoreAtom(l->event);
+    s->StoreObject(other);
+    s->StoreBool(l->is_actor);
+    s->StoreAtom(l->action);
+    s->StoreCard(l->id);
+    s << ZuStorageSync::end;
+}
+
+// One stored attachment; false when the stored object is missing, which
+// only damaged data can give: such an entry is passed over.
+bool RestoreLink(const ZuStorageRef& s, ZuAtomRef& event, ZuObjectRef& other, ZuAtomRef& action,
+                 unsigned& id)
+{
+    s >> ZuStorageSync::begin;
+    s->RestoreAtom(event);
+    s->RestoreObject(other, ZuObjectRef::RetRuntime());
+    s->RestoreBool(false);   // the observer's class decides again
+    s->RestoreAtom(action);
+    id = unsigned(s->RestoreCard(0));
+    s >> ZuStorageSync::end;
+    return other.IsValid() && event.IsValid() && action.IsValid();
+}
+
+} // namespace
+
+void ZuObject::StoreInstance(const ZuStorageRef& s)
+{
+    s << ObjectRecord() << ZuStorageSync::begin;
+    s->StoreCard(more ? more->x_count : 0);
+    s << ZuStorageSync::repeat;
+    for (const ZuObserverLink* l = more ? more->x_head : nullptr; l; l = l->x_next)
+        StoreLink(s, l, l->source_given);
+    s << ZuStorageSync::end_repeat;
+    s->StoreCard(more ? more->obs_count - more->volatile_count : 0);
+    s << ZuStorageSync::repeat;
+    for (const ZuObserverLink* l = more ? more->obs_head : nullptr; l; l = l->next)
+        if (!l->is_volatile)
+            StoreLink(s, l, l->observer_given);
+    s << ZuStorageSync::end_repeat;
+    s->StoreObject(more ? more->attr : ZuObjectNull);
+    s->StoreObject(more ? more->reg : ZuObjectNull);
+    s->StoreObject(more ? more->async : ZuObjectNull);
+    s << ZuStorageSync::end;
+}
+
+void ZuObject::RestoreInstance(const ZuStorageRef& s)
+{
+    ZuObjectRef self(this);
+    s >> ZuStorageSync::type >> ZuStorageSync::begin;
+    ZuAtomRef event, action;
+    ZuObjectRef other;
+    unsigned id = 0;
+    uint64_t count = s->RestoreCard(0);
+    s >> ZuStorageSync::repeat;
+    for (uint64_t i = 0; i < count; ++i)
+        if (RestoreLink(s, event, other, action, id))
+            AttachObserver(other, self, event, action, id);
+    s >> ZuStorageSync::end_repeat;
+    count = s->RestoreCard(0);
+    s >> ZuStorageSync::repeat;
+    for (uint64_t i = 0; i < count; ++i)
+        if (RestoreLink(s, event, other, action, id))
+            AttachObserver(self, other, event, action, id);
+    s >> ZuStorageSync::end_repeat;
+    ZuObjectRef attr, reg, async;
+    s->RestoreObject(attr, ZuObjectRef::RetRuntime());
+    s->RestoreObject(reg, ZuObjectRef::RetRuntime());
+    s->RestoreObject(async, ZuObjectRef::RetRuntime());
+    if (attr.IsValid())
+        Extension()->attr = attr;
+    if (reg.IsValid())
+        Extension()->reg = reg;
+    if (async.IsValid())
+        Extension()->async = async;
+    s >> ZuStorageSync::end;
+}

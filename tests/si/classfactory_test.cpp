@@ -7,6 +7,7 @@
 #include "si/classfactory.h"
 #include "si/except.h"
 #include "si/memzone.h"
+#include "si/iclasspatch.h"
 #include "si/string.h"
 #include "si/typeinfo.h"
 #include "tests/support/objmodel.h"
@@ -38,6 +39,38 @@ public:
 };
 ZU_CLASS_END(TFacAbstract)
 ZU_IMPLEMENT_CLASS(TFacAbstract, ZuObject, "tests/classfactory", ZU_CLASS_ABSTRACT)
+
+// A plain class, and a patch that builds it its own way.
+ZU_HANDLE(TFacPlain, ZuObject)
+class TFacPlain : public ZuObject {
+    ZU_CLASS(TFacPlain, ZuObject)
+public:
+    TFacPlain() {}
+    int made_by = 0;
+};
+ZU_CLASS_END(TFacPlain)
+ZU_IMPLEMENT_CLASS(TFacPlain, ZuObject, "tests/classfactory", ZU_CLASS_PLAIN)
+
+ZU_HANDLE(TFacPatch, ZuObject)
+class TFacPatch : public ZuObject, public ZuiClassPatch {
+    ZU_CLASS(TFacPatch, ZuObject)
+public:
+    TFacPatch() {}
+    ConstructFunc FindAlternateConstructor(ZuRuntime const* runtime) override
+    {
+        ++asked;
+        if (runtime != TFacPlainRef::RetRuntime().RetRawObject())
+            return nullptr;
+        return [](void* memory, unsigned size) {
+            TFacPlain::Construct(memory, size);
+            static_cast<TFacPlain*>(static_cast<ZuObject*>(memory))->made_by = 7;
+        };
+    }
+    int asked = 0;
+};
+ZU_CLASS_END(TFacPatch)
+ZU_IMPLEMENT_CLASS(TFacPatch, ZuObject, "tests/classfactory", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_INTERFACE(TFacPatch, ZuiClassPatch)
 
 namespace {
 
@@ -128,6 +161,34 @@ TEST_F(ClassFactoryTest, ClassesByPosition)
     EXPECT_EQ(3u, TFacSingleChildRef::RetRuntime()->RetClassDepth());
     EXPECT_TRUE(ZuObjectRef::RetRuntime()->IsAbstract());
     EXPECT_TRUE(ZuAtomRef::RetRuntime()->IsSpecial());
+}
+
+TEST_F(ClassFactoryTest, PatchesSupplyConstructors)
+{
+    TFacPatchRef patch(ZuClassFactory::New("TFacPatch", nullptr, __LINE__, __FILE__));
+    ZuObjectRef plain_object(ZuClassFactory::New("TFacSingle", nullptr, __LINE__, __FILE__));
+    EXPECT_FALSE(ZuClassFactory::InsertPatch(plain_object));   // no ZuiClassPatch
+    EXPECT_FALSE(ZuClassFactory::InsertPatch(ZuObjectNull));
+    EXPECT_FALSE(ZuClassFactory::HasPatches());
+
+    // A class built once before the patch keeps no stale choice.
+    TFacPlainRef before(ZuClassFactory::New("TFacPlain", nullptr, __LINE__, __FILE__));
+    EXPECT_EQ(0, before->made_by);
+    EXPECT_TRUE(ZuClassFactory::InsertPatch(patch));
+    EXPECT_FALSE(ZuClassFactory::InsertPatch(patch));
+    EXPECT_TRUE(ZuClassFactory::HasPatches());
+    TFacPlainRef patched(ZuClassFactory::New("TFacPlain", nullptr, __LINE__, __FILE__));
+    EXPECT_EQ(7, patched->made_by);
+    EXPECT_EQ(1u, patched->RetRefCount());
+    int asked = patch->asked;
+    ZuClassFactory::New("TFacPlain", nullptr, __LINE__, __FILE__);
+    EXPECT_EQ(asked, patch->asked);   // the choice is kept per class
+
+    EXPECT_TRUE(ZuClassFactory::RemovePatch(patch));
+    EXPECT_FALSE(ZuClassFactory::RemovePatch(patch));
+    EXPECT_FALSE(ZuClassFactory::HasPatches());
+    TFacPlainRef after(ZuClassFactory::New("TFacPlain", nullptr, __LINE__, __FILE__));
+    EXPECT_EQ(0, after->made_by);
 }
 
 TEST_F(ClassFactoryTest, EveryClassHasItsTypeDescriptors)

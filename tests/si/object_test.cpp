@@ -5,6 +5,7 @@
 #include "si/classfactory.h"
 #include "si/memzone.h"
 #include "tests/support/objmodel.h"
+#include "tests/support/storagetest.h"
 
 // A source of reports.
 ZU_HANDLE(TObjSource, ZuObject)
@@ -401,6 +402,43 @@ TEST_F(ObjectTest, DeleteBreaksTheAttachments)
     s->DetachSelfFromAll();
     o->DetachSelfFromAll();
     EXPECT_EQ(0u, s->CountAttached());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ObjectTest, AttachmentsAreStoredWithTheObjects)
+{
+    TObjSourceRef s = NewSource();
+    TObjObserverRef kept = NewObserver();
+    s->AttachObserver(kept, event, on_event, 5);
+    s->AttachObserver(kept, other, ZuAtomRef("Ping"), 6);
+
+    ZuTestStorageRef store = ZuTestStorage::Make();
+    store->StartStoring();
+    store->StoreObject(s);
+    const std::vector<unsigned char> bytes = store->Bytes();
+
+    store->StartRestoring(bytes);
+    ZuObjectRef restored;
+    store->RestoreObject(restored, TObjSourceRef::RetRuntime());
+    ASSERT_TRUE(restored.IsValid());
+    EXPECT_NE(restored.RetRawObject(), s.RetRawObject());
+    ASSERT_EQ(2u, restored->CountAttached());
+    ZuAtomRef ev, action;
+    ZuObjectRef who;
+    unsigned id = 0;
+    ASSERT_TRUE(restored->GetAttached(1, ev, action, who, id));
+    EXPECT_TRUE(ev == other);
+    EXPECT_TRUE(action == "Ping");
+    EXPECT_EQ(6u, id);
+    TObjObserverRef observer(who);
+    EXPECT_NE(observer.RetRawObject(), kept.RetRawObject());
+    EXPECT_EQ(2u, observer->CountObserved());
+    restored->Report(other, 1);
+    EXPECT_EQ(1, observer->pings);
+    EXPECT_EQ(0, kept->pings);
 }
 
 } // namespace
