@@ -1,5 +1,6 @@
 #include "si/bitset.h"
 
+#include "si/storage.h"
 #include "si/typeinfo.h"
 #include "si/values.h"
 
@@ -59,4 +60,32 @@ bool ZuBitset::operator==(ZuValueRef const & value) const
 bool ZuBitset::operator!=(ZuValueRef const & value) const
 {
     return !(*this == value);
+}
+
+// The storage's cardinal keeps 32 bits only. A set with bits above 31 is
+// written as the format's 64-bit cardinal item, which every reader of the
+// format takes; a set within 32 bits is written exactly as before.
+ZuStorageRef const & operator<<(ZuStorageRef const & storage, ZuBitset const & set)
+{
+    storage << ZuStorageSync::begin;
+    uint64_t const bits = set.RetBits();
+    if (bits >> 32) {
+        unsigned char item[9];
+        item[0] = Zuvi_StorageFormat::TYP_CARD64;
+        for (int i = 0; i < 8; ++i)
+            item[1 + i] = static_cast<unsigned char>(bits >> (56 - 8 * i));
+        storage->StoreData(item, sizeof item);
+    } else {
+        storage->StoreCard(bits);
+    }
+    storage << ZuStorageSync::end;
+    return storage;
+}
+
+ZuStorageRef const & operator>>(ZuStorageRef const & storage, ZuBitset & set)
+{
+    storage >> ZuStorageSync::begin;
+    set.SetBits(storage->RestoreCard(set.RetBits()));
+    storage >> ZuStorageSync::end;
+    return storage;
 }

@@ -1,12 +1,14 @@
 #include "si/bitsetinfo.h"
 
 #include <new>
+#include <vector>
 
 #include "si/error.h"
 #include "si/memzone.h"
 #include "si/new.h"
 #include "si/pubdata.h"
 #include "si/rtclass.h"
+#include "si/storage.h"
 #include "si/string.h"
 #include "si/typeinfo.h"
 
@@ -122,4 +124,113 @@ bool ZuBitsetInfo::GetDescription(unsigned int group, unsigned int member, ZuBit
     number = entry->number;
     name = entry->name;
     return true;
+}
+
+namespace {
+ZuStorageSync bitset_info_record("<ZuBitsetInfo group_num { <group num { <member type value name> } > } >");
+}
+
+void ZuBitsetInfo::StoreInstance(ZuStorageRef const & storage)
+{
+    ZuObject::StoreInstance(storage);
+    storage << bitset_info_record << ZuStorageSync::begin;
+    storage->StoreCard(group_count);
+    storage << ZuStorageSync::repeat;
+    for (unsigned int g = 0; g < group_count; ++g) {
+        storage << ZuStorageSync::begin;
+        storage->StoreCard(groups[g].count);
+        storage << ZuStorageSync::repeat;
+        for (unsigned int m = 0; m < groups[g].count; ++m) {
+            Member const * member = groups[g].members[m];
+            storage << ZuStorageSync::begin;
+            storage->StoreCard(member->kind);
+            storage->StoreCard(member->number);
+            storage << ZuObjectRef(member->name);
+            storage << ZuStorageSync::end;
+        }
+        storage << ZuStorageSync::end_repeat << ZuStorageSync::end;
+    }
+    storage << ZuStorageSync::end_repeat << ZuStorageSync::end;
+}
+
+// What has been read so far; given back when the read stops half-way.
+struct ZuBitsetInfo::PendingGroups
+{
+    std::vector<std::vector<Member *>> groups;
+
+    ~PendingGroups()
+    {
+        for (auto & group : groups)
+            for (Member * member : group)
+                if (member) {
+                    member->~Member();
+                    ZuMemZone::FreeAnyZone(member, __LINE__, ZU_SRC_FILE);
+                }
+    }
+};
+
+void ZuBitsetInfo::RestoreInstance(ZuStorageRef const & storage)
+{
+    ZuObject::RestoreInstance(storage);
+    storage >> ZuStorageSync::type >> ZuStorageSync::begin;
+    unsigned int stored_groups = 0;
+    storage >> stored_groups;
+    storage >> ZuStorageSync::repeat;
+
+    // The counts come from outside: the lists grow with what is actually
+    // read, never to the size a count claims, and a stream that ends early
+    // throws before anything is replaced.
+    PendingGroups pending;
+    for (unsigned int g = 0; g < stored_groups; ++g) {
+        pending.groups.emplace_back();
+        storage >> ZuStorageSync::begin;
+        unsigned int stored_members = 0;
+        storage >> stored_members;
+        storage >> ZuStorageSync::repeat;
+        for (unsigned int m = 0; m < stored_members; ++m) {
+            storage >> ZuStorageSync::begin;
+            unsigned char kind = 0;
+            unsigned int number = 0;
+            ZuStringRef name;
+            storage >> kind >> number >> name;
+            storage >> ZuStorageSync::end;
+            if (!Zuvi_sys_zone)
+                ZuMemZone::NullAllocZone("Zuvi_sys_zone", __LINE__, ZU_SRC_FILE);
+            pending.groups.back().push_back(nullptr);
+            Member * member = new (Zuvi_sys_zone, "BitsetMember", __LINE__, ZU_SRC_FILE) Member;
+            pending.groups.back().back() = member;
+            member->kind = static_cast<ZuBitsetDataType>(kind);
+            member->number = number;
+            member->name = name;
+        }
+        storage >> ZuStorageSync::end_repeat >> ZuStorageSync::end;
+    }
+    storage >> ZuStorageSync::end_repeat >> ZuStorageSync::end;
+
+    // Everything read: the new arrays are made first, then the old groups
+    // go and the new ones take their place.
+    unsigned int count = static_cast<unsigned int>(pending.groups.size());
+    Group * fresh = NewGroups(count, __LINE__);
+    try {
+        for (unsigned int g = 0; g < count; ++g) {
+            unsigned int members = static_cast<unsigned int>(pending.groups[g].size());
+            fresh[g].members = NewMembers(members, __LINE__);
+            fresh[g].count = members;
+        }
+    } catch (...) {
+        for (unsigned int g = 0; g < count; ++g)
+            if (fresh[g].members)
+                ZuMemZone::FreeAnyZone(fresh[g].members, __LINE__, ZU_SRC_FILE);
+        if (fresh)
+            ZuMemZone::FreeAnyZone(fresh, __LINE__, ZU_SRC_FILE);
+        throw;
+    }
+    ReleaseGroups();
+    groups = fresh;
+    group_count = count;
+    for (unsigned int g = 0; g < count; ++g)
+        for (unsigned int m = 0; m < groups[g].count; ++m) {
+            groups[g].members[m] = pending.groups[g][m];
+            pending.groups[g][m] = nullptr;
+        }
 }

@@ -50,6 +50,13 @@ public:
     virtual bool GetDescription(unsigned int group, unsigned int member, ZuBitsetDataType & kind,
                                 unsigned int & number, ZuStringRef & name);
 
+protected:
+    // "<ZuBitsetInfo group_num { <group num { <member type value name> } > } >".
+    // Restoring replaces the groups held only once the whole record has
+    // been read; a record cut short leaves them as they were.
+    void StoreInstance(ZuStorageRef const & storage) override;
+    void RestoreInstance(ZuStorageRef const & storage) override;
+
 private:
     struct Member;
     struct Group
@@ -57,6 +64,8 @@ private:
         unsigned int count;
         Member ** members;
     };
+
+    struct PendingGroups;
 
     void ReleaseGroups();
     Group * NewGroups(unsigned int count, unsigned int line);

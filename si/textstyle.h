@@ -4,6 +4,8 @@
 
 #include "si/enumfamily.h"
 
+class ZuStorageRef;
+
 #define ZU_TEXT_HPOS_LIST(X)                                                    \
     X(ZU_TEXT_HPOS_LEFT, 0) X(ZU_TEXT_HPOS_CENTER, 1)                           \
     X(ZU_TEXT_HPOS_RIGHT, 2) X(ZU_TEXT_HPOS_ALIGN, 3)
@@ -46,6 +48,11 @@ public:
     void SetAngle(double a) { angle = a; }
     double RetAngle() const { return angle; }
 
+    // "<ZuTextStyle h_pos v_pos angle>", begin, the positions as cards, the
+    // angle as a real, end; each field is read with its value as default.
+    void StoreInstance(ZuStorageRef const & storage) const;
+    void RestoreInstance(ZuStorageRef const & storage);
+
     static ZuTextStyle const none;
 
 private:
@@ -53,6 +60,9 @@ private:
     ZuTextVPos v_pos;
     double angle;
 };
+
+ZuStorageRef const & operator<<(ZuStorageRef const & storage, ZuTextStyle const & style);
+ZuStorageRef const & operator>>(ZuStorageRef const & storage, ZuTextStyle & style);
 
 extern Zuvi_TypeDef const ZuTextStyle_type;
 extern Zuvi_TypeDef const * const ZuTextStyleTypeDef;

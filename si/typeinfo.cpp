@@ -3,10 +3,18 @@
 #include <cstdio>
 #include <cstring>
 
+#include "si/array.h"
 #include "si/atom.h"
 #include "si/error.h"
 #include "si/rtclass.h"
+#include "si/storage.h"
 #include "si/memzone.h"
+
+// Every typed array type names the run-time class of ZuArray.
+const ZuRuntimeRef & Zuvi_TypedArrayRuntime()
+{
+    return ZuArrayRef::RetRuntime();
+}
 
 Zuvi_TypeInfo * Zuvi_TypeInfo::head = nullptr;
 Zuvi_TypeInfo * Zuvi_TypeInfo::tail = nullptr;
@@ -175,4 +183,32 @@ bool ZuTypeInfo::FindType(ZuAtomRef const & name, Zuvi_TypeDef const * & def)
     char buffer[100];
     snprintf(buffer, sizeof buffer, "%s", static_cast<char const *>(name));
     return FindType(buffer, def);
+}
+
+namespace {
+ZuStorageSync type_info_record("<ZuTypeInfo name bitset is_read_ok is_write_ok>");
+}
+
+void ZuTypeInfo::StoreInstance(ZuStorageRef const & storage)
+{
+    ZuObject::StoreInstance(storage);
+    storage << type_info_record << ZuStorageSync::begin;
+    storage << (type_def ? ZuAtomRef(type_def->name) : ZuAtomRef());
+    storage << ZuObjectRef(bitset);
+    storage->StoreBool(is_read_ok);
+    storage->StoreBool(is_write_ok);
+    storage << ZuStorageSync::end;
+}
+
+void ZuTypeInfo::RestoreInstance(ZuStorageRef const & storage)
+{
+    ZuObject::RestoreInstance(storage);
+    ZuAtomRef name;
+    storage >> ZuStorageSync::type >> ZuStorageSync::begin >> name >> bitset;
+    is_read_ok = storage->RestoreBool(is_read_ok);
+    is_write_ok = storage->RestoreBool(is_write_ok);
+    storage >> ZuStorageSync::end;
+    type_def = nullptr;
+    if (name.IsValid())
+        FindType(name, type_def);
 }

@@ -44,6 +44,14 @@ public:
     static bool FindType(char const * name, Zuvi_TypeDef const * & def);
     static bool FindType(ZuAtomRef const & name, Zuvi_TypeDef const * & def);
 
+protected:
+    // "<ZuTypeInfo name bitset is_read_ok is_write_ok>": the definition by
+    // its name (an empty atom for none), the bitset information as an
+    // object and the two flags. A restored name that is not registered
+    // leaves no definition.
+    void StoreInstance(ZuStorageRef const & storage) override;
+    void RestoreInstance(ZuStorageRef const & storage) override;
+
 private:
     Zuvi_TypeDef const * type_def;
     ZuBitsetInfoRef bitset;

@@ -2,6 +2,7 @@
 
 #include "si/error.h"
 #include "si/key.h"
+#include "si/storage.h"
 #include "si/typeinfo.h"
 #include "si/values.h"
 
@@ -165,4 +166,18 @@ ZuKeyModifiers Zuvi_ValueToZuKeyModifiers(ZuValueRef const & value)
     ZuKeyModifiers set;
     set.SetBits(Zuvi_ValueToCard64(value));
     return set;
+}
+
+// The code as the storage's cardinal (upper half 0).
+ZuStorageRef const & Zuvi_StoreEnumCode(ZuStorageRef const & storage, unsigned int code)
+{
+    storage->StoreCard(code);
+    return storage;
+}
+
+// Read as an unsigned number into the caller's variable, which holds the
+// default; codes are not checked against the table.
+ZuStorageRef const & Zuvi_RestoreEnumCode(ZuStorageRef const & storage, unsigned int & code)
+{
+    return storage >> code;
 }

@@ -68,6 +68,7 @@ TEST(TypeInfo, TableIsBuiltOnceInTheApplicationZone)
     ZuMemZone::Kill();
 }
 
+#include "si/array.h"
 #include "si/atom.h"
 #include "si/classfactory.h"
 #include "si/rtclass.h"
@@ -138,7 +139,10 @@ TEST_F(TypeInfoObject, RuntimeOfAType)
 
     // Typed arrays name ZuArray's run-time class.
     info->Initialise(ZuValueArrayTypeDef, ZuBitsetInfoNull, true, true);
-    EXPECT_EQ(ZuValueArrayTypeDef->extra, static_cast<void const *>(&Zuvi_TypedArrayRuntime()));
+    EXPECT_EQ(ZuValueArrayTypeDef->extra, static_cast<void const *>(&ZuArrayRef::RetRuntime()));
+    ASSERT_TRUE(info->GetRuntimeInfo(runtime));
+    EXPECT_TRUE(runtime == ZuArrayRef::RetRuntime());
+    EXPECT_STREQ(runtime->RetClassName(), "ZuArray");
 }
 
 } // namespace
