@@ -99,7 +99,7 @@ TEST_F(BitsetInfoStorage, StoredAndRestoredIntoAFreshObject)
             ASSERT_TRUE(copy->GetDescription(g, m, k2, n2, s2));
             EXPECT_EQ(k1, k2);
             EXPECT_EQ(n1, n2);
-            EXPECT_TRUE(s2.IsValid());
+            EXPECT_EQ(s2->CompareWith(s1, true), 0);
         }
     }
 }
