@@ -443,6 +443,60 @@ TEST_F(StringTest, IncompatibleResourceTypeStops)
     EXPECT_DEATH(s->CharacterCount(), "Incompatible resource type");
 }
 
+TEST_F(StringTest, HandlesMakeNewStringsFromTextAndShareStrings)
+{
+    ZuStringRef first("one");
+    ZuStringRef shared = first;
+    shared = "two";
+    EXPECT_EQ(Text(first), "one"); // the old string is left as it was
+    EXPECT_EQ(Text(shared), "two");
+
+    ZuStringRef same(static_cast<ZuObjectRef const&>(first));
+    EXPECT_TRUE(same == first);
+    ZuStringRef of_atom(ZuAtomRef("name"));
+    EXPECT_EQ(Text(of_atom), "name");
+    ZuStringRef from_atom_object(static_cast<ZuObjectRef const&>(ZuAtomRef("other")));
+    EXPECT_EQ(Text(from_atom_object), "other");
+    ZuValueRef number(42);
+    ZuStringRef of_value(number);
+    EXPECT_EQ(Text(of_value), "42");
+    EXPECT_EQ(Text(Zuvi_ValueToZuString(number)), "42");
+    EXPECT_FALSE(Zuvi_ValueToZuString(ZuValueRef()).IsValid());
+    ZuValueRef nothing;
+    nothing.NewValue();
+    EXPECT_FALSE(ZuStringRef(nothing).IsValid());
+    EXPECT_FALSE(Zuvi_ValueToZuText(nothing).IsValid());
+    EXPECT_FALSE(ZuStringRef(ZuObjectNull).IsValid());
+
+    ZuTextRef text("as text");
+    EXPECT_EQ(text->CharacterCount(), 7u);
+    EXPECT_EQ(Text(text->RetString()), "as text");
+}
+
+TEST_F(StringTest, CopyAndCloneTakeTheText)
+{
+    ZuStringRef s("mine");
+    s->Copy(ZuStringRef("theirs"));
+    EXPECT_EQ(Text(s), "theirs");
+    ZuValueRef foreign(1);
+    s->Copy(foreign);
+    EXPECT_EQ(Text(s), "theirs");
+    ZuStringRef clone(s->Clone());
+    ASSERT_TRUE(clone.IsValid());
+    EXPECT_FALSE(clone == s);
+    EXPECT_EQ(Text(clone), "theirs");
+    ZuStringRef copy;
+    EXPECT_TRUE(s->GetString(copy));
+    EXPECT_FALSE(copy == s);
+    EXPECT_EQ(Text(copy), "theirs");
+}
+
+TEST_F(StringTest, TextIsAbstract)
+{
+    EXPECT_DEATH(ZuClassFactory::New(ZuTextRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test"),
+        "Cannot instanciate ZuText");
+}
+
 TEST_F(StringTest, DeclaresItsChangeNotification)
 {
     EXPECT_EQ(ZuStringRef::RetRuntime()->CountNotify(ZuAtomRef("string")), 1u);

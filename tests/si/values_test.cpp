@@ -8,6 +8,7 @@
 #include <string>
 
 #include "si/array.h"
+#include "si/atom.h"
 #include "si/classfactory.h"
 #include "si/convert.h"
 #include "si/memzone.h"
@@ -229,6 +230,25 @@ TEST_F(ValueTest, SetObjectCopiesAValueAndKindsTexts)
     EXPECT_EQ(Text(text), "");
     v->SetObject(v); // itself: nothing changes
     EXPECT_EQ(v->RetType(), ZU_TYPE_OBJECT);
+}
+
+TEST_F(ValueTest, ConvertsToAtoms)
+{
+    ZuValueRef v(7);
+    ZuAtomRef atom;
+    EXPECT_TRUE(v->ConvertToAtom(atom, ZuStringNull));
+    EXPECT_TRUE(atom == "7");
+    ZuValueRef holder;
+    holder.NewValue();
+    holder->SetText(ZuAtomRef("kept"));
+    ZuStringRef text;
+    EXPECT_TRUE(holder->ConvertToString(text, ZuStringNull));
+    EXPECT_EQ(Text(text), "kept");
+    ZuValueRef nothing;
+    nothing.NewValue();
+    ZuAtomRef untouched("same");
+    EXPECT_FALSE(nothing->ConvertToAtom(untouched, ZuStringNull));
+    EXPECT_TRUE(untouched == "same");
 }
 
 TEST_F(ValueTest, HandlesMakeNewValuesFromScalars)
