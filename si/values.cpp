@@ -507,32 +507,7 @@ bool ZuValue::ConvertToAtom(ZuAtomRef& out, ZuStringRef const& format)
 // ---------------------------------------------------------------------------
 
 namespace {
-
 ZuStorageSync value_record("<ZuValue type auto_format : (value) >");
-ZuStorageSync text_style_record("<ZuTextStyle h_pos v_pos angle>");
-
-void StoreTextStyle(ZuStorageRef const& storage, ZuTextStyle const& style)
-{
-    storage << text_style_record << ZuStorageSync::begin;
-    storage << static_cast<unsigned>(static_cast<ZuTextHPos>(style));
-    storage << static_cast<unsigned>(static_cast<ZuTextVPos>(style));
-    storage << style.RetAngle();
-    storage << ZuStorageSync::end;
-}
-
-ZuTextStyle RestoreTextStyle(ZuStorageRef const& storage, ZuTextStyle const& current)
-{
-    unsigned h = static_cast<unsigned>(static_cast<ZuTextHPos>(current));
-    unsigned v = static_cast<unsigned>(static_cast<ZuTextVPos>(current));
-    double angle = current.RetAngle();
-    storage >> ZuStorageSync::type >> ZuStorageSync::begin;
-    storage >> h >> v >> angle;
-    storage >> ZuStorageSync::end;
-    ZuTextStyle style(static_cast<ZuTextHPos>(h), static_cast<ZuTextVPos>(v));
-    style.SetAngle(angle);
-    return style;
-}
-
 } // namespace
 
 void ZuValue::StoreInstance(ZuStorageRef const& storage)
@@ -567,7 +542,7 @@ void ZuValue::StoreInstance(ZuStorageRef const& storage)
         storage->StoreBool(rect.IsEmpty());
         break;
     case ZU_TYPE_TEXTSTYLE:
-        StoreTextStyle(storage, text_style);
+        storage << text_style;
         break;
     case ZU_TYPE_OBJECT:
     case ZU_TYPE_TEXT:
@@ -628,7 +603,7 @@ void ZuValue::RestoreInstance(ZuStorageRef const& storage)
         break;
     }
     case ZU_TYPE_TEXTSTYLE:
-        text_style = RestoreTextStyle(storage, text_style);
+        storage >> text_style;
         break;
     case ZU_TYPE_OBJECT:
     case ZU_TYPE_TEXT:
