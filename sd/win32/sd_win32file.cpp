@@ -155,8 +155,8 @@ bool Zuvi_Win32File::Seek(int64_t offset)
 int64_t Zuvi_Win32File::RetPos()
 {
     LARGE_INTEGER zero{0}, pos{0};
-    bool ok = SetFilePointerEx(desc, zero, &pos, FILE_CURRENT) != FALSE;
-    ZU_ASSERT(ok);
+    if (!SetFilePointerEx(desc, zero, &pos, FILE_CURRENT))
+        ZU_ABORT("Failed assertion: offset != 0xFFFFFFFF");
     return pos.QuadPart;
 }
 

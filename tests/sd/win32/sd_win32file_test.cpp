@@ -199,4 +199,10 @@ TEST_F(Win32File, ReadingAClosedFileIsAProgrammingError)
             file.Read(&c, 1);
         },
         "Failed assertion: this->desc");
+    EXPECT_DEATH(
+        {
+            Zuvi_Win32File file(false);
+            file.RetPos();
+        },
+        "Failed assertion: offset != 0xFFFFFFFF");
 }
