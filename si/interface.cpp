@@ -5,8 +5,11 @@
 #include "si/icheckfilter.h"
 #include "si/iclasspatch.h"
 #include "si/icontainer.h"
+#include "si/ifilefilter.h"
 #include "si/ifilesort.h"
 #include "si/igrailhook.h"
+#include "si/ipictogram.h"
+#include "si/ipictogramlabel.h"
 #include "si/itickhandler.h"
 #include "si/ivalue.h"
 #include "si/rtclass.h"
@@ -79,7 +82,10 @@ Zuvi_Interface const ZuiCache::interface("ZuiCache");
 Zuvi_Interface const ZuiCheckFilter::interface("ZuiCheckFilter");
 Zuvi_Interface const ZuiClassPatch::interface("ZuiClassPatch");
 Zuvi_Interface const ZuiContainer::interface("ZuiContainer");
+Zuvi_Interface const ZuiFileFilter::interface("ZuiFileFilter");
 Zuvi_Interface const ZuiFileSort::interface("ZuiFileSort");
 Zuvi_Interface const ZuiGrailHook::interface("ZuiGrailHook");
+Zuvi_Interface const ZuiPictogram::interface("ZuiPictogram");
+Zuvi_Interface const ZuiPictogramLabel::interface("ZuiPictogramLabel");
 Zuvi_Interface const ZuiTickHandler::interface("ZuiTickHandler");
 Zuvi_Interface const ZuiValue::interface("ZuiValue");

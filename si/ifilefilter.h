@@ -1,0 +1,34 @@
+// ZuiFileFilter: decides whether a file entry (its name and description)
+// passes. The check mode, true on construction, lets a filter invert its
+// answer; the interface stores it.
+#pragma once
+
+#include "si/interface.h"
+
+class ZuStringRef;
+class ZuStorageRef;
+class ZuFileAttInfo;
+
+class ZuiFileFilter
+{
+public:
+    static Zuvi_Interface const interface;
+
+    virtual ~ZuiFileFilter() = default;
+    // begin, the check mode as a bool, end; restored with the current mode
+    // as the default.
+    virtual void StoreInstance(ZuStorageRef const & storage);
+    virtual void RestoreInstance(ZuStorageRef const & storage);
+    virtual bool SetCheckMode(bool mode);
+    virtual bool RetCheckMode() const;
+    virtual bool Check(ZuStringRef const & name, ZuFileAttInfo const & info) const = 0;
+    virtual ZuObject * RetSelfAsObject() = 0;
+
+protected:
+    ZuiFileFilter() : check_mode(true) {}
+    ZuiFileFilter(ZuiFileFilter const &) = default;
+    ZuiFileFilter & operator=(ZuiFileFilter const &) = default;
+
+private:
+    bool check_mode;
+};
