@@ -568,6 +568,7 @@ public:
     ZuLyingString() { }
     unsigned claimed_len = 0x7FFFFF00u;
     unsigned claimed_type = 1;
+    unsigned claimed_res = 0;
 
 protected:
     void StoreInstance(ZuStorageRef const& storage) override
@@ -575,7 +576,7 @@ protected:
         ZuObject::StoreInstance(storage);
         static ZuStorageSync record("<ZuString type len res_id : (data) >");
         storage << record << ZuStorageSync::begin;
-        storage << claimed_type << claimed_len << 0u;
+        storage << claimed_type << claimed_len << claimed_res;
         storage << ZuStorageSync::mark;
         storage->StoreBinData("abc", 3);
         storage << ZuStorageSync::end;
@@ -589,22 +590,35 @@ namespace {
 TEST_F(StringTest, RestoreRefusesALengthTheDataDoesNotHold)
 {
     struct {
-        unsigned type, len;
-    } const cases[]
-        = {{1, 0x7FFFFF00u}, {1, 70000}, {1, 4}, {2, 2}, {7, 3}, {0, 3}, {1, 0xFFFFFFFFu}};
+        unsigned type, len, res;
+    } const cases[] = {{1, 0x7FFFFF00u, 0}, {1, 70000, 0}, {1, 4, 0}, {2, 2, 0}, {7, 3, 0},
+                       {0, 3, 0}, {1, 0xFFFFFFFFu, 0}, {1, 3, 5}};
     for (auto const& c : cases) {
         ZuLyingStringRef liar(static_cast<ZuLyingString*>(
             ZuClassFactory::New(ZuLyingStringRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
         liar->claimed_type = c.type;
         liar->claimed_len = c.len;
+        liar->claimed_res = c.res;
         ZuTestStorageRef storage = ZuTestStorage::Make();
         storage->StartStoring();
         storage->StoreObject(liar);
         storage->StartRestoring(storage->Bytes());
         ZuObjectRef restored;
         EXPECT_THROW(storage->RestoreObject(restored, ZuStringRef::RetRuntime()), ZuExcStream)
-            << c.type << " " << c.len;
+            << c.type << " " << c.len << " " << c.res;
     }
+    // The same record told truthfully comes back.
+    ZuLyingStringRef honest(static_cast<ZuLyingString*>(
+        ZuClassFactory::New(ZuLyingStringRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
+    honest->claimed_len = 3;
+    ZuTestStorageRef storage = ZuTestStorage::Make();
+    storage->StartStoring();
+    storage->StoreObject(honest);
+    storage->StartRestoring(storage->Bytes());
+    ZuObjectRef restored;
+    storage->RestoreObject(restored, ZuStringRef::RetRuntime());
+    ASSERT_TRUE(restored.IsValid());
+    EXPECT_EQ(Text(ZuStringRef(restored)), "abc");
 }
 
 } // namespace
