@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "si/classfactory.h"
 #include "si/new.h"
 #include "si/rtclass.h"
 #include "si/string.h"
@@ -40,4 +43,34 @@ TEST_F(MemZoneStringsTest, PlacementOfAnObjectChecksBufferAndClass)
     EXPECT_DEATH(zuvi_operator_new(8, runtime, nullptr, 16, 1, "f"), "Failed assertion: buffer_ptr");
     ZuRuntimeRef none;
     EXPECT_DEATH(zuvi_operator_new(8, none, buffer, 16, 1, "f"), "Failed assertion: runtime\\.IsValid \\(\\)");
+}
+
+TEST_F(MemZoneStringsTest, DestroyingAZoneEmptiesEveryHandleIntoIt)
+{
+    void* memory = Zuvi_sys_zone->Alloc(sizeof(ZuMemZone), "ZuMemZone", __LINE__, ZU_SRC_FILE);
+    ZuMemZone* zone = new (memory) ZuMemZone;
+    zone->Initialise("Doomed");
+    ZuStringRef doomed =
+        static_cast<ZuString*>(ZuClassFactory::New(ZuStringRef::RetRuntime(), zone, __LINE__, ZU_SRC_FILE));
+    doomed->SetString("text");
+    ZuStringRef copy = doomed;
+    ZuStringRef elsewhere("in the application zone");
+    ASSERT_TRUE(doomed.IsValid());
+    ZuMemZone* owner = nullptr;
+    ASSERT_TRUE(ZuMemZone::FindZone(doomed.Resolve(), owner));
+    EXPECT_EQ(owner, zone);
+
+    // The dump shows the object with its two handles (on the stack: no owner).
+    char line[1000];
+    const ZuMemZone::ChunkHeader* chunk = zone->FindChunk(doomed.Resolve());
+    ASSERT_NE(chunk, nullptr);
+    ZuMemZone::DumpDebugInfo(line, sizeof line, chunk);
+    EXPECT_NE(std::string(line).find(" - OBJ, 0, obj="), std::string::npos) << line;
+    EXPECT_NE(std::string(line).find(", (ref 2 used by 00000000 00000000)"), std::string::npos) << line;
+
+    zone->~ZuMemZone();
+    Zuvi_sys_zone->Free(zone, __LINE__, ZU_SRC_FILE);
+    EXPECT_FALSE(doomed.IsValid());
+    EXPECT_FALSE(copy.IsValid());
+    EXPECT_TRUE(elsewhere.IsValid());
 }
