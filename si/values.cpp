@@ -8,6 +8,7 @@
 #include "si/atom.h"
 #include "si/classfactory.h"
 #include "si/convert.h"
+#include "si/ipictogram.h"
 #include "si/memzone.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
@@ -482,6 +483,10 @@ bool ZuValue::ConvertToString(ZuStringRef& out, ZuStringRef const&)
             out = ZuStringRef(ZuAtomRef(object));
             return true;
         }
+        if (ZuiPictogram const* pictogram
+            = static_cast<ZuiPictogram const*>(static_cast<ZuObject const*>(held)->CastToInterface(
+                &ZuiPictogram::interface)))
+            return pictogram->GetText(ZU_TEXTVER_NORMAL, out);
         return false;
     }
     default:

@@ -11,9 +11,29 @@
 #include "si/atom.h"
 #include "si/classfactory.h"
 #include "si/convert.h"
+#include "si/ipictogram.h"
 #include "si/memzone.h"
 #include "tests/support/objmodel.h"
 #include "tests/support/storagetest.h"
+
+// A pictogram that answers its normal text only.
+ZU_HANDLE(ZuTestPictogram, ZuObject)
+class ZuTestPictogram : public ZuObject, public ZuiPictogram {
+    ZU_CLASS(ZuTestPictogram, ZuObject)
+public:
+    ZuTestPictogram() { }
+    bool GetText(ZuTextVersion version, ZuStringRef& out) const override
+    {
+        if (version != ZU_TEXTVER_NORMAL)
+            return false;
+        out = ZuStringRef("Ouvrir");
+        return true;
+    }
+    bool GetIcon(ZuAtomRef&) const override { return false; }
+};
+ZU_CLASS_END(ZuTestPictogram)
+ZU_IMPLEMENT_CLASS(ZuTestPictogram, ZuObject, "tests/si/values_test", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_INTERFACE(ZuTestPictogram, ZuiPictogram)
 
 namespace {
 
@@ -249,6 +269,21 @@ TEST_F(ValueTest, ConvertsToAtoms)
     ZuAtomRef untouched("same");
     EXPECT_FALSE(nothing->ConvertToAtom(untouched, ZuStringNull));
     EXPECT_TRUE(untouched == "same");
+}
+
+TEST_F(ValueTest, ObjectsConvertThroughTheirPictogramText)
+{
+    ZuObjectRef pictogram(
+        ZuClassFactory::New(ZuTestPictogramRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test"));
+    ZuValueRef v(pictogram);
+    EXPECT_EQ(v->RetType(), ZU_TYPE_OBJECT);
+    ZuStringRef text;
+    EXPECT_TRUE(v->ConvertToString(text, ZuStringNull));
+    EXPECT_EQ(Text(text), "Ouvrir");
+    ZuValueRef plain(ZuObjectRef(ZuTestStorage::Make()));
+    ZuStringRef untouched("same");
+    EXPECT_FALSE(plain->ConvertToString(untouched, ZuStringNull));
+    EXPECT_EQ(Text(untouched), "same");
 }
 
 TEST_F(ValueTest, HandlesMakeNewValuesFromScalars)
