@@ -1,8 +1,12 @@
 #include "si/fileatt.h"
 
 #include "si/error.h"
+#include "si/storage.h"
+#include "si/storageformat.h"
 #include "si/typeinfo.h"
 #include "si/values.h"
+
+#include <cstdint>
 
 ZuFileAttInfo const ZuFileAttInfo::empty;
 
@@ -19,4 +23,52 @@ ZuFileAttributes Zuvi_ValueToZuFileAttributes(ZuValueRef const& value)
 ZuFileAttInfo Zuvi_ValueToZuFileAttInfo(ZuValueRef const&)
 {
     ZU_ABORT("No conversion between ZuValue and type ZuFileAttInfo");
+}
+
+// ---- Storage ---------------------------------------------------------------
+
+namespace {
+
+// The storage's integer keeps 32 bits only, and sizes and absolute times
+// need all 64: a value beyond 32 bits is written as the format's 64-bit
+// integer item, which every reader takes; smaller values are written
+// exactly as before.
+void StoreInt64(ZuStorageRef const& storage, int64_t value)
+{
+    if (value >= INT32_MIN && value <= INT32_MAX) {
+        storage->StoreInt(value);
+        return;
+    }
+    unsigned char item[9];
+    item[0] = Zuvi_StorageFormat::TYP_INT64;
+    uint64_t bits = static_cast<uint64_t>(value);
+    for (int i = 0; i < 8; ++i)
+        item[1 + i] = static_cast<unsigned char>(bits >> (56 - 8 * i));
+    storage->StoreData(item, sizeof item);
+}
+
+} // namespace
+
+ZuStorageRef const& operator<<(ZuStorageRef const& storage, ZuFileAttInfo const& info)
+{
+    storage << ZuStorageSync::begin;
+    StoreInt64(storage, static_cast<int64_t>(info.size));
+    StoreInt64(storage, info.time_created);
+    StoreInt64(storage, info.time_modified);
+    StoreInt64(storage, info.time_accessed);
+    storage << static_cast<ZuBitset const&>(info.attributes);
+    storage << ZuStorageSync::end;
+    return storage;
+}
+
+ZuStorageRef const& operator>>(ZuStorageRef const& storage, ZuFileAttInfo& info)
+{
+    storage >> ZuStorageSync::begin;
+    info.size = static_cast<uint64_t>(storage->RestoreInt(static_cast<int64_t>(info.size)));
+    info.time_created = storage->RestoreInt(info.time_created);
+    info.time_modified = storage->RestoreInt(info.time_modified);
+    info.time_accessed = storage->RestoreInt(info.time_accessed);
+    storage >> static_cast<ZuBitset&>(info.attributes);
+    storage >> ZuStorageSync::end;
+    return storage;
 }

@@ -3,8 +3,11 @@
 #include "si/typeinfo.h"
 #include "si/values.h"
 #include "tests/support/objmodel.h"
+#include "tests/support/storagetest.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdint>
 
 TEST(FileAtt, BitTableWalk)
 {
@@ -60,4 +63,24 @@ TEST_F(FileAttValues, ConversionsFromValues)
     EXPECT_EQ(Zuvi_ValueToZuFileAttributesBit(ZuValueRef(14u)), ZU_FATT_HIDDEN);
     EXPECT_DEATH(Zuvi_ValueToZuFileAttInfo(bits),
                  "No conversion between ZuValue and type ZuFileAttInfo");
+}
+
+TEST_F(FileAttValues, RecordsStoredAndReadBack)
+{
+    ZuFileAttInfo info;
+    info.size = (5ull << 30) + 3;
+    info.time_created = -86400001;
+    info.time_modified = 1;
+    info.time_accessed = INT64_MAX;
+    info.attributes = ZuFileAttributes{ZU_FATT_READ_OK, ZU_FATT_HIDDEN, ZU_FATT_VOLUME_CD};
+    ZuTestStorageRef store = ZuTestStorage::Make();
+    store->StartStoring();
+    ZuStorageRef s(store);
+    s << info << ZU_FATT_VOLUME_REMOVABLE;
+    store->StartRestoring(store->Bytes());
+    ZuFileAttInfo back;
+    ZuFileAttributesBit bit = ZU_FATT_DIRECTORY;
+    s >> back >> bit;
+    EXPECT_EQ(back, info);
+    EXPECT_EQ(bit, ZU_FATT_VOLUME_REMOVABLE);
 }
