@@ -24,17 +24,6 @@ ZU_ENUM_REGISTER(Zuvi_FileToken)
 
 Zuvi_PfxFunc<Zuvi_File> Zuvi_File::pfx_func = {0, {}, {}};
 
-template <class T>
-typename Zuvi_PfxFunc<T>::Allocator Zuvi_PfxFunc<T>::Find(const char* kind) const
-{
-    for (unsigned i = 0; i < num; ++i)
-        if (std::strcmp(name[i], kind) == 0)
-            return func[i];
-    return nullptr;
-}
-
-template struct Zuvi_PfxFunc<Zuvi_File>;
-
 namespace {
 
 // ---- Texts of strings ----------------------------------------------------

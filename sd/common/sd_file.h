@@ -20,6 +20,7 @@
 #include "si/string.h"
 
 #include <cstdint>
+#include <cstring>
 
 class ZuMemZone;
 
@@ -56,7 +57,13 @@ struct Zuvi_PfxFunc {
         }
     }
     // Exact comparison, in registration order; null for an unknown kind.
-    Allocator Find(const char* kind) const;
+    Allocator Find(const char* kind) const
+    {
+        for (unsigned i = 0; i < num; ++i)
+            if (std::strcmp(name[i], kind) == 0)
+                return func[i];
+        return nullptr;
+    }
 };
 
 class Zuvi_File

@@ -12,17 +12,6 @@
 
 Zuvi_PfxFunc<Zuvi_FileDir> Zuvi_FileDir::pfx_func = {0, {}, {}};
 
-template <class T>
-typename Zuvi_PfxFunc<T>::Allocator Zuvi_PfxFunc<T>::Find(const char* kind) const
-{
-    for (unsigned i = 0; i < num; ++i)
-        if (std::strcmp(name[i], kind) == 0)
-            return func[i];
-    return nullptr;
-}
-
-template struct Zuvi_PfxFunc<Zuvi_FileDir>;
-
 Zuvi_FileDir::Zuvi_FileDir() {}
 
 Zuvi_FileDir::~Zuvi_FileDir() {}

@@ -383,3 +383,18 @@ TEST_F(FileLayer, KindsAlongAPath)
     EXPECT_EQ(kinds[n - 2], ZuAtomRef("File_Dir"));
     EXPECT_EQ(kinds[n - 1], ZuAtomRef("File_Document"));
 }
+
+TEST(FileKinds, RegistriesHoldTwentyKinds)
+{
+    static const char* const names[] = {"k0", "k1", "k2", "k3", "k4", "k5", "k6", "k7",
+                                        "k8", "k9", "k10", "k11", "k12", "k13", "k14", "k15",
+                                        "k16", "k17", "k18", "k19", "k20"};
+    Zuvi_PfxFunc<Zuvi_File> table = {0, {}, {}};
+    Zuvi_File* (*allocator)(ZuMemZone*) = [](ZuMemZone*) -> Zuvi_File* { return nullptr; };
+    for (const char* name : names)
+        table.Register(allocator, name);
+    EXPECT_EQ(table.num, 20u);
+    EXPECT_EQ(table.Find("k19"), allocator);
+    EXPECT_EQ(table.Find("k20"), nullptr);   // the twenty-first is ignored
+    EXPECT_EQ(table.Find("k"), nullptr);     // names compare exactly
+}
