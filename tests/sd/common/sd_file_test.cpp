@@ -5,6 +5,7 @@
 #include "si/string.h"
 #include "si/time.h"
 #include "tests/support/objmodel.h"
+#include "w32/dir.h"
 #include "tests/support/scratchdir.h"
 #include "zoveda/gfxmemory.h"
 
@@ -397,4 +398,29 @@ TEST(FileKinds, RegistriesHoldTwentyKinds)
     EXPECT_EQ(table.Find("k19"), allocator);
     EXPECT_EQ(table.Find("k20"), nullptr);   // the twenty-first is ignored
     EXPECT_EQ(table.Find("k"), nullptr);     // names compare exactly
+}
+
+TEST_F(FileLayer, RecordsFromDirectoryEntries)
+{
+    WIN32_FIND_DATAA data;
+    std::memset(&data, 0, sizeof data);
+    data.dwFileAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+    data.nFileSizeHigh = 2;
+    data.nFileSizeLow = 5;
+    // 1 January 2000 12:00:00.250 in universal time (the tests run in UTC).
+    unsigned long long t = (946728000ull + 11644473600ull) * 10000000ull + 2500000ull;
+    data.ftLastWriteTime = {static_cast<DWORD>(t & 0xFFFFFFFFu), static_cast<DWORD>(t >> 32)};
+    ZuFileAttInfo info;
+    Zuvi_FillFileAttInfo(data, info);
+    EXPECT_EQ(info.attributes, (ZuFileAttributes{ZU_FATT_READ_OK, ZU_FATT_HIDDEN}));
+    EXPECT_EQ(info.size, (2ull << 32) + 5);
+    EXPECT_EQ(info.time_modified, ZuTime::DateTimeToAbsTime(1, 1, 2000, 12, 0, 0, 250));
+
+    data.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+    Zuvi_FillFileAttInfo(data, info);
+    EXPECT_EQ(info.attributes,
+              (ZuFileAttributes{ZU_FATT_READ_OK, ZU_FATT_WRITE_OK, ZU_FATT_DIRECTORY}));
+    data.dwFileAttributes = FILE_ATTRIBUTE_SYSTEM;
+    Zuvi_FillFileAttInfo(data, info);
+    EXPECT_TRUE(info.attributes.TestBit(ZU_FATT_SYSTEM));
 }

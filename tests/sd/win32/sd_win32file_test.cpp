@@ -190,6 +190,16 @@ TEST_F(Win32File, SharedSectionsByName)
     EXPECT_EQ(Open("mmap:zuvi-test-section", kRead), nullptr);
 }
 
+TEST_F(Win32File, AClosedFileHasNoSize)
+{
+    Zuvi_Win32File file(false);
+    EXPECT_EQ(file.RetSize(), 0u);
+    EXPECT_FALSE(file.Seek(0));
+    EXPECT_FALSE(file.Truncate());
+    EXPECT_EQ(file.MapSharedMemory(0, 16, ZuStringNull), nullptr);
+    EXPECT_TRUE(file.Close());
+}
+
 TEST_F(Win32File, ReadingAClosedFileIsAProgrammingError)
 {
     EXPECT_DEATH(
