@@ -146,6 +146,14 @@ void ZuStorage::SetStorageMode(StorageMode new_mode)
         Abort("Unknown storage mode specified.", __LINE__);
     mode = new_mode;
     ClearTables();
+    // A run that ended inside absent blocks must not leave the next run
+    // reading nothing.
+    storage_infos->absent_blocks = 0;
+}
+
+void ZuStorage::DropPushedBack()
+{
+    format->DropPushedBack();
 }
 
 void ZuStorage::ClearTables()
@@ -796,8 +804,10 @@ void ZuStorage::RestoreValueItem(unsigned char tag, ZuObjectRef& result)
 void ZuStorage::RestoreBlockBegin()
 {
     unsigned char const tag = format->RestoreTag();
-    if (tag == F::TYP_SYNC_MARK) {
-        // The stream has no such block: every field in it reads as its default.
+    if (tag == F::TYP_SYNC_MARK || tag == F::TYP_SYNC_END) {
+        // The stream has no such block: every field in it reads as its
+        // default. A block appended by a newer version meets the end of the
+        // enclosing block in older data; it is absent the same way.
         PushBackData(&tag, 1);
         storage_infos->absent_blocks++;
         return;

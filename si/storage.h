@@ -97,6 +97,10 @@ protected:
 
     void SetStorageMode(StorageMode mode);
     StorageMode RetStorageMode() const { return mode; }
+    // Forgets the bytes that readers peeked at and put back. A change of
+    // mode keeps them (the next run of the same input reads them first); a
+    // subclass that starts reading a new input drops them.
+    void DropPushedBack();
 
 private:
     struct StorageInfos;

@@ -118,6 +118,7 @@ public:
     void PushBackData(void const* data, std::uint32_t size);
     void PopAndRestoreData(void* data, std::uint32_t size);
     std::uint32_t RetPushSize() const { return push_size; }
+    void DropPushedBack() { push_size = 0; }
 
     std::uint32_t RetIDBase() const { return id_base; }
     void ResetIDBase() { id_base = 0; }

@@ -239,6 +239,36 @@ TEST_F(StorageTest, AbsentBlockGivesDefaultsAndContinuesAfterItsEnd)
     EXPECT_EQ(after, 5);
 }
 
+TEST_F(StorageTest, BlockAppendedByANewerVersionReadsAsAbsent)
+{
+    // Older data: the class's block ends where the newer reader expects a
+    // nested block of its own; the nested block reads as defaults.
+    store->StartStoring();
+    ZuStorageRef s = store;
+    s << ZuStorageSync::begin << 1 << ZuStorageSync::end << 9;
+    store->StartRestoring(store->Bytes());
+    int known = 0, added = 33, after = 0;
+    s >> ZuStorageSync::begin >> known >> ZuStorageSync::begin >> added >> ZuStorageSync::end
+      >> ZuStorageSync::end >> after;
+    EXPECT_EQ(known, 1);
+    EXPECT_EQ(added, 33);
+    EXPECT_EQ(after, 9);
+}
+
+TEST_F(StorageTest, ANewRunForgetsAbsentBlocksOfThePreviousOne)
+{
+    // The first input ends inside an absent block.
+    store->StartRestoring({0xFE});
+    ZuStorageRef s = store;
+    s >> ZuStorageSync::begin;
+    // The next run reads its own block normally.
+    store->StartRestoring({0xFC, 0x15, 0x04, 0xFD});
+    int v = 0;
+    s >> ZuStorageSync::begin >> v >> ZuStorageSync::end;
+    EXPECT_EQ(v, 4);
+    EXPECT_EQ(store->Remaining(), 0u);
+}
+
 TEST_F(StorageTest, UnknownFieldsBeforeEndAreSkipped)
 {
     // A newer writer appended two fields and a nested block to a block.

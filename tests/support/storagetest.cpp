@@ -27,6 +27,7 @@ void ZuTestStorage::StartRestoring(std::vector<unsigned char> const& bytes, Stor
     SetStorageMode(m);
     in = bytes;
     pos = 0;
+    DropPushedBack();
 }
 
 void ZuTestStorage::StoreData(void const* data, unsigned int size)

@@ -1,0 +1,147 @@
+// Restores object graphs from arbitrary bytes. Whatever the bytes, reading
+// must end in objects or in a ZuExcStream, never in a crash or an abort.
+#include "si/atom.h"
+#include "si/classfactory.h"
+#include "si/except.h"
+#include "si/memzone.h"
+#include "si/storage.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <vector>
+
+ZU_HANDLE(ZuFuzzStorage, ZuStorage)
+class ZuFuzzStorage : public ZuStorage {
+    ZU_CLASS(ZuFuzzStorage, ZuStorage)
+public:
+    ZuFuzzStorage() {}
+    void Start(std::uint8_t const* bytes, std::size_t n)
+    {
+        SetStorageMode(ZU_STORAGE_REMOTE);
+        data = bytes;
+        size = n;
+        pos = 0;
+        DropPushedBack();
+    }
+    void Stop() { SetStorageMode(ZU_STORAGE_OFF); }
+    void StoreData(void const*, unsigned int) override {}
+    std::uint64_t RetRemainingData() const override { return size - pos; }
+    void RestoreData(void* out, unsigned int n) override
+    {
+        if (n > size - pos)
+            throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
+        std::memcpy(out, data + pos, n);
+        pos += n;
+    }
+
+private:
+    std::uint8_t const* data = nullptr;
+    std::size_t size = 0;
+    std::size_t pos = 0;
+};
+ZU_CLASS_END(ZuFuzzStorage)
+ZU_IMPLEMENT_CLASS(ZuFuzzStorage, ZuStorage, "fuzz/storage_fuzz", ZU_CLASS_PLAIN)
+
+// A node that keeps every kind of field, so that the fuzzer reaches blocks,
+// marks, atoms, scalars and links between objects.
+ZU_HANDLE(ZuFuzzNode, ZuObject)
+class ZuFuzzNode : public ZuObject {
+    ZU_CLASS(ZuFuzzNode, ZuObject)
+public:
+    ZuFuzzNode() { live().insert(this); }
+    ~ZuFuzzNode() override { live().erase(this); }
+    static std::set<ZuFuzzNode*>& live()
+    {
+        static std::set<ZuFuzzNode*> nodes;
+        return nodes;
+    }
+    void Delete() override
+    {
+        a = nullptr;
+        b = nullptr;
+        ZuObject::Delete();
+    }
+
+protected:
+    void StoreInstance(ZuStorageRef const&) override {}
+    void RestoreInstance(ZuStorageRef const& s) override
+    {
+        ZuObject::RestoreInstance(s);
+        s >> ZuStorageSync::type >> ZuStorageSync::begin >> i >> c >> r >> flag >> a;
+        s >> ZuStorageSync::mark >> name >> b;
+        unsigned char bin[8];
+        s->RestoreBinData(bin, sizeof bin);
+        s >> ZuStorageSync::repeat;
+        while (!s->CheckForMark() && !s->CheckForEnd()) {
+            ZuObjectRef item;
+            s >> item;
+            if (item.IsInvalid())
+                break;
+        }
+        s >> ZuStorageSync::end_repeat >> ZuStorageSync::end;
+    }
+
+private:
+    int i = 0;
+    unsigned c = 0;
+    double r = 0;
+    bool flag = false;
+    ZuAtomRef name;
+    ZuObjectRef a;
+    ZuObjectRef b;
+};
+ZU_CLASS_END(ZuFuzzNode)
+ZU_IMPLEMENT_CLASS(ZuFuzzNode, ZuObject, "fuzz/storage_fuzz", ZU_CLASS_PLAIN)
+
+extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size)
+{
+    // The runtime lives for the whole run and is taken down in order at
+    // exit, before the zones' own static destruction.
+    static ZuFuzzStorageRef* storage_handle = [] {
+        ZuMemZone::Initialise();
+        ZuAtom::Initialise();
+        ZuClassFactory::Initialise();
+        auto* handle = new ZuFuzzStorageRef(ZuObjectRef(
+            ZuClassFactory::New(ZuFuzzStorageRef::RetRuntime(), nullptr, __LINE__, "fuzz/storage_fuzz")));
+        std::atexit([] {
+            delete storage_handle;
+            ZuObjectRef::RealiseDeletions();
+            ZuClassFactory::Kill();
+            ZuObjectRef::RealiseDeletions();
+            ZuAtom::Kill();
+            ZuObjectRef::ReleaseDeletionQueue();
+            ZuMemZone::Kill();
+        });
+        return handle;
+    }();
+    ZuFuzzStorageRef& storage = *storage_handle;
+
+    storage->Start(data, size);
+    {
+        std::vector<ZuObjectRef> restored;
+        try {
+            for (int n = 0; n < 64; n++) {
+                ZuObjectRef object;
+                storage->RestoreObject(object, n % 2 ? ZuFuzzNodeRef::RetRuntime() : ZuRuntimeRef());
+                restored.push_back(object);
+                std::int64_t v = storage->RestoreInt(0);
+                (void)v;
+                storage->RestoreToSyncMark();
+            }
+        } catch (ZuExcStream const&) {
+            if (std::getenv("STORAGE_FUZZ_TRACE"))
+                std::fprintf(stderr, "stopped after %zu objects\n", restored.size());
+        }
+        storage->Stop();
+    }
+    // Take apart the cycles that the input may have built.
+    std::vector<ZuFuzzNode*> nodes(ZuFuzzNode::live().begin(), ZuFuzzNode::live().end());
+    for (ZuFuzzNode* node : nodes)
+        node->Delete();
+    ZuObjectRef::RealiseDeletions();
+    return 0;
+}
