@@ -686,6 +686,9 @@ void ZuStorage::RestoreNewObject(std::uint32_t name_id, std::uint32_t id)
         F::BadData("Unknown class in storage data", __LINE__);
     if (runtime->IsAbstract())
         F::BadData("Abstract class in storage data", __LINE__);
+    // Atoms always travel as atom items, never as object records.
+    if (std::strcmp(name, "ZuAtom") == 0)
+        F::BadData("Wrong data type, cannot restore object", __LINE__);
     ZuObjectRef object = ZuClassFactory::New(runtime, RetMemZone(), __LINE__, kSource);
     bool is_new;
     LookForRef(object, is_new);
@@ -1075,5 +1078,33 @@ ZuStorageRef const& operator>>(ZuStorageRef const& s, ZuObjectRef& object)
 ZuStorageRef const& Zuvi_RestoreTyped(ZuStorageRef const& s, ZuObjectRef& handle, ZuRuntimeRef const& type)
 {
     s->RestoreObject(handle, type);
+    return s;
+}
+
+ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuRect const& rect)
+{
+    ZuStorage* storage = s.CheckAndResolve();
+    bool const empty = rect.IsEmpty();
+    storage->StoreReal(empty ? 0.0 : rect.X1());
+    storage->StoreReal(empty ? 0.0 : rect.Y1());
+    storage->StoreReal(empty ? 0.0 : rect.X2());
+    storage->StoreReal(empty ? 0.0 : rect.Y2());
+    return s;
+}
+
+ZuStorageRef const& operator>>(ZuStorageRef const& s, ZuRect& rect)
+{
+    ZuStorage* storage = s.CheckAndResolve();
+    double const x1 = storage->RestoreReal(rect.X1());
+    double const y1 = storage->RestoreReal(rect.Y1());
+    double const x2 = storage->RestoreReal(rect.X2());
+    double const y2 = storage->RestoreReal(rect.Y2());
+    rect.MakeEmpty();
+    if (x1 != 0.0 || y1 != 0.0 || x2 != 0.0 || y2 != 0.0) {
+        // The coordinates are taken as stored, whatever their order.
+        rect.InsertPoint(x1, y1);
+        rect.X2() = x2;
+        rect.Y2() = y2;
+    }
     return s;
 }

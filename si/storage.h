@@ -27,6 +27,7 @@
 #include <cstdint>
 
 #include "si/atom.h"
+#include "si/rect.h"
 
 class ZuAppRef;
 
@@ -166,6 +167,9 @@ ZuStorageRef const& operator<<(ZuStorageRef const& s, long value);
 ZuStorageRef const& operator<<(ZuStorageRef const& s, long long value);
 ZuStorageRef const& operator<<(ZuStorageRef const& s, double value);
 ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuStorageSync const& record);
+// A rectangle is four reals x1, y1, x2, y2; an empty one is four zeros, and
+// four zeros read back as an empty rectangle.
+ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuRect const& rect);
 
 ZuStorageRef const& operator>>(ZuStorageRef const& s, bool& value);
 ZuStorageRef const& operator>>(ZuStorageRef const& s, unsigned char& value);
@@ -180,6 +184,7 @@ ZuStorageRef const& operator>>(ZuStorageRef const& s, long& value);
 ZuStorageRef const& operator>>(ZuStorageRef const& s, long long& value);
 ZuStorageRef const& operator>>(ZuStorageRef const& s, double& value);
 ZuStorageRef const& operator>>(ZuStorageRef const& s, ZuStorageSync const& record);
+ZuStorageRef const& operator>>(ZuStorageRef const& s, ZuRect& rect);
 ZuStorageRef const& operator>>(ZuStorageRef const& s, ZuObjectRef& object);
 
 #endif

@@ -1,6 +1,10 @@
 // Union and intersection of rectangles.
 #include "si/rect.h"
 
+#include "si/storage.h"
+#include "tests/support/objmodel.h"
+#include "tests/support/storagetest.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -65,6 +69,36 @@ TEST(RectOps, IntersectionKeepsTheSharedPart)
         else
             ExpectRect(r, c.x1, c.y1, c.x2, c.y2);
     }
+}
+
+class RectStorageTest : public ZuviRuntimeTest {};
+
+TEST_F(RectStorageTest, FourRealsAndEmptyAsZeros)
+{
+    ZuTestStorageRef store = ZuTestStorage::Make();
+    ZuStorageRef s = store;
+    store->StartStoring();
+    s << ZuRect(1, 2, 30, 40.5) << ZuRect() << ZuRect(0, 0, 0, 0);
+    // 40.5 is 1.265625 times 2 to the 5th: exponent word 4, fraction 0x44000000.
+    std::vector<unsigned char> const expect = {0x33, 0x31, 0x15, 0x02, 0x31, 0x15, 0x1E, 0x30, 0x00, 0x15, 0x04,
+                                               0x11, 0x44, 0x00, 0x00, 0x00, 0x1D, 0x32, 0x32, 0x32, 0x32,
+                                               0x32, 0x32, 0x32, 0x32};
+    EXPECT_EQ(store->Bytes(), expect);
+
+    store->StartRestoring(store->Bytes());
+    ZuRect a, b(5, 5, 6, 6), c;
+    s >> a >> b >> c;
+    ExpectRect(a, 1, 2, 30, 40.5);
+    ExpectEmpty(b);
+    // The one-pixel rectangle at the origin comes back empty.
+    ExpectEmpty(c);
+
+    // A missing rectangle keeps its value.
+    store->StartRestoring({0xFD});
+    ZuRect d(1, 1, 4, 4);
+    s >> d;
+    ExpectRect(d, 1, 1, 4, 4);
+    store = static_cast<ZuTestStorage*>(nullptr);
 }
 
 } // namespace

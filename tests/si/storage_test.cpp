@@ -359,6 +359,7 @@ TEST_F(StorageTest, CorruptStreamsThrowAndLeaveTheHandleAlone)
         node_head(10, {0x02, 0x01}),        // name ID out of order
         {0x40, 0x07, 0x01, 0x01, 'N', 'o', 'C', 'l', 'a', 's', 's'},   // unknown class
         {0x40, 0x09, 0x01, 0x01, 'Z', 'u', 'S', 't', 'o', 'r', 'a', 'g', 'e'}, // abstract class
+        {0x40, 0x06, 0x01, 0x01, 'Z', 'u', 'A', 't', 'o', 'm'},              // atoms are never records
     };
     // Every cut of a good stream.
     for (std::size_t n = 1; n < good.size(); n++)
