@@ -514,8 +514,13 @@ void ZuStorage::RestoreObject(ZuObjectRef& object, ZuRuntimeRef const& type)
         unsigned char const tag = format->PeekTag();
         if (tag == F::TYP_SYNC_END || tag == F::TYP_SYNC_MARK)
             return;
+        // The pending data loop follows references only, at the same points
+        // as the writer's: a null, a value or an atom met while a string's
+        // data is read must not pull the data of other objects forward.
         RestoreObjectItem(result);
-        RestorePendingData();
+        unsigned char const t = tag;
+        if (t == F::TYP_O_NEW_CLASS || t == F::TYP_O_NEW || t == F::TYP_O_AGAIN)
+            RestorePendingData();
         CheckType(result, type);
     } catch (...) {
         if (outermost) {

@@ -509,3 +509,106 @@ TEST_F(StorageValueTest, CountsAreCheckedAgainstTheInputLeft)
 }
 
 } // namespace
+
+// ---- round trips of the library's own classes ---------------------------------
+
+#include "si/array.h"
+#include "si/atompath.h"
+#include "si/classfactory.h"
+
+namespace {
+
+class StorageRoundTripTest : public ZuviRuntimeTest {
+protected:
+    void SetUp() override
+    {
+        ZuviRuntimeTest::SetUp();
+        store = ZuTestStorage::Make();
+    }
+    void TearDown() override
+    {
+        store = static_cast<ZuTestStorage*>(nullptr);
+        ZuviRuntimeTest::TearDown();
+    }
+    // Stores the object, then reads it back from the bytes in a new run.
+    ZuObjectRef RoundTrip(ZuObjectRef const& object, ZuRuntimeRef const& type)
+    {
+        store->StartStoring();
+        store->StoreObject(object);
+        store->StartRestoring(store->Bytes());
+        ZuObjectRef back;
+        store->RestoreObject(back, type);
+        EXPECT_EQ(store->Remaining(), 0u);
+        return back;
+    }
+    ZuTestStorageRef store;
+};
+
+TEST_F(StorageRoundTripTest, StringDataIsWrittenWhereItIsReferenced)
+{
+    // A node holds a string and another node: the string's data record
+    // follows its reference inside the node's data, the other node's data
+    // comes after the node's data ends.
+    ZuTestNodeRef node = ZuTestNode::Make(1);
+    node->a = ZuTestNode::Make(2);
+    node->b = ZuStringRef("texte");
+    store->StartStoring();
+    store->StoreObject(node);
+    Bytes const bytes = store->Bytes();
+    std::size_t const node_data = Find(bytes, {0x43, 0x01});
+    std::size_t const string_data = Find(bytes, {0x43, 0x03});
+    std::size_t const other_data = Find(bytes, {0x43, 0x02});
+    ASSERT_NE(string_data, std::string::npos);
+    ASSERT_NE(other_data, std::string::npos);
+    EXPECT_LT(node_data, string_data);
+    EXPECT_LT(string_data, other_data);
+
+    store->StartRestoring(bytes);
+    ZuTestNodeRef back;
+    ZuStorageRef(store) >> back;
+    ASSERT_TRUE(back.IsValid());
+    ZuStringRef text = back->b;
+    ASSERT_TRUE(text.IsValid());
+    EXPECT_TRUE(ZuAtomRef(text) == ZuAtomRef("texte"));
+    EXPECT_EQ(ZuTestNodeRef(back->a)->value, 2);
+}
+
+TEST_F(StorageRoundTripTest, AtomPathComesBackWithItsAtoms)
+{
+    ZuAtomPathRef path("def.notify_Modify");
+    ZuObjectRef back = RoundTrip(path, ZuAtomPathRef::RetRuntime());
+    ASSERT_TRUE(back.IsValid());
+    EXPECT_TRUE(ZuAtomRef(ZuAtomPathRef(back)->RetString()) == ZuAtomRef("def.notify_Modify"));
+}
+
+TEST_F(StorageRoundTripTest, ValueHoldingAStringComesBack)
+{
+    ZuValueRef value(ZuObjectRef(ZuStringRef("dans une valeur")));
+    ZuObjectRef back = RoundTrip(value, ZuValueRef::RetRuntime());
+    ASSERT_TRUE(back.IsValid());
+    ZuStringRef text = static_cast<ZuValue*>(back.Resolve())->RetObject();
+    ASSERT_TRUE(text.IsValid());
+    EXPECT_TRUE(ZuAtomRef(text) == ZuAtomRef("dans une valeur"));
+}
+
+TEST_F(StorageRoundTripTest, ArrayWithGapsKeepsItsPlaces)
+{
+    ZuArrayRef array(ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), nullptr, __LINE__, __FILE__)));
+    array->SetSize(5);
+    array[0] = ZuTestNode::Make(10);
+    array[3] = ZuStringRef("trois");
+    array[4] = array[0];
+    ZuObjectRef back = RoundTrip(array, ZuArrayRef::RetRuntime());
+    ASSERT_TRUE(back.IsValid());
+    ZuArrayRef copy(back);
+    ASSERT_EQ(copy->TotalCount(), 5u);
+    EXPECT_EQ(ZuTestNodeRef(copy[0])->value, 10);
+    EXPECT_TRUE(ZuObjectRef(copy[1]).IsInvalid());
+    EXPECT_TRUE(ZuObjectRef(copy[2]).IsInvalid());
+    EXPECT_TRUE(ZuAtomRef(ZuStringRef(ZuObjectRef(copy[3]))) == ZuAtomRef("trois"));
+    EXPECT_TRUE(ZuObjectRef(copy[4]) == ZuObjectRef(copy[0]));
+    array->RemoveAll();
+    copy->RemoveAll();
+}
+
+} // namespace
