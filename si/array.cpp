@@ -174,7 +174,7 @@ int ZuArray::CompareWith(ZuObjectRef const &other) const {
   unsigned int n = num_element < that->num_element ? num_element : that->num_element;
   for (unsigned int i = 0; i < n; ++i) {
     const ZuObjectRef &mine = data[i];
-    const ZuObjectRef &theirs = that->data[i];
+    const ZuObjectRef &theirs = that->Access(i); // the other may lay out its slots otherwise
     if (mine == theirs) continue;
     if (mine.IsInvalid()) return -1;
     int c = mine->CompareWith(theirs);

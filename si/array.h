@@ -61,13 +61,16 @@ protected:
 
 
     static void CleanupAndFreeReferences(ZuObjectRef* block, unsigned int count);
+    // Subclasses that lay the slots out differently (2-D and cyclic
+    // arrays) reach the block directly.
+    static ZuObjectRef* AllocReferences(unsigned int count);
+
+    ZuObjectRef* data;
 
 private:
-    static ZuObjectRef* AllocReferences(unsigned int count);
     enum { RESTORE_CHUNK = 4096 };
     template <class F> void ForEachIterator(F notify);
 
-    ZuObjectRef* data;
     unsigned int auto_grow_increment;
 
     static ZuObjectRef scratch;

@@ -382,7 +382,11 @@ void ZuStorage::StoreReference(ZuObjectRef const& object)
 
 void ZuStorage::StorePendingData()
 {
-    while (pending_count && (data_depth == 0 || object_table->is_path_or_string)) {
+    // Inside an object's data only a string or path just referred to is
+    // written (read) on the spot: the entry to look at is the next pending
+    // one, not the newest of the table, which stays a string once written.
+    while (pending_count &&
+           (data_depth == 0 || (!index->pending.empty() && index->pending.back()->is_path_or_string))) {
         if (index->pending.empty())
             Abort("Failed assertion: iter != 0", __LINE__);
         ObjectEntry* e = index->pending.back();
@@ -701,7 +705,11 @@ void ZuStorage::RestoreNewObject(std::uint32_t name_id, std::uint32_t id)
 
 void ZuStorage::RestorePendingData()
 {
-    while (pending_count && (data_depth == 0 || object_table->is_path_or_string)) {
+    // Inside an object's data only a string or path just referred to is
+    // written (read) on the spot: the entry to look at is the next pending
+    // one, not the newest of the table, which stays a string once written.
+    while (pending_count &&
+           (data_depth == 0 || (!index->pending.empty() && index->pending.back()->is_path_or_string))) {
         if (index->pending.empty())
             Abort("Failed assertion: iter != 0", __LINE__);
         ObjectEntry* e = index->pending.back();

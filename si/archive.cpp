@@ -1,0 +1,140 @@
+#include "si/archive.h"
+
+#include "si/rtclass.h"
+
+#include <cstring>
+
+#include "si/error.h"
+#include "si/except.h"
+#include "si/fileread.h"
+
+ZU_IMPLEMENT_CLASS(ZuArchive, ZuStorage, "si/archive", ZU_CLASS_PLAIN)
+
+ZuArchive::ZuArchive()
+{
+    SetStorageMode(ZU_STORAGE_REMOTE);
+}
+
+ZuArchive::~ZuArchive()
+{
+    if (output.IsValid()) {
+        // A stream that can no longer be flushed (closed meanwhile) must
+        // not take the program down from a destructor.
+        try {
+            output->Sync();
+        } catch (ZuExcStream const&) {
+        }
+    }
+    input = nullptr;
+    output = nullptr;
+    self = nullptr;
+}
+
+void ZuArchive::StoreData(void const* data, unsigned int size)
+{
+    ZU_ASSERT(this->output.IsValid ());
+    output->Write(data, size);
+}
+
+void ZuArchive::RestoreData(void* data, unsigned int size)
+{
+    ZU_ASSERT(this->input.IsValid ());
+    // A stream may deliver less than asked before its end: read on until
+    // everything came or nothing more comes. Input that ends early is
+    // refused rather than decoded from bytes that were never read.
+    unsigned char* out = static_cast<unsigned char*>(data);
+    unsigned done = 0;
+    while (done < size) {
+        unsigned const count = input->Read(out + done, size - done);
+        if (count == 0 || count > size - done)
+            throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
+        done += count;
+    }
+}
+
+std::uint64_t ZuArchive::RetRemainingData() const
+{
+    if (input.IsValid() && input->IsKindOf(ZuFileReadRef::RetRuntime())) {
+        ZuFileRead* file = static_cast<ZuFileRead*>(input.RetRawObject());
+        if (file->IsOpen()) {
+            std::int64_t const size = file->RetSize();
+            std::int64_t const pos = file->RetPos();
+            return size > pos ? std::uint64_t(size - pos) : 0;
+        }
+    }
+    return ZuStorage::RetRemainingData();
+}
+
+void ZuArchive::SetOutput(ZuStreamRef const& stream)
+{
+    unsigned char header[HEADER_SIZE];
+    std::memset(header, 0, sizeof header);
+    std::memcpy(header, "Zuvi-BIN", 8);
+    std::memcpy(header + 16, "binary archive", 14);
+    output = stream;
+    if (output.IsValid())
+        self = this;
+    else
+        self = nullptr;
+    StoreData(header, sizeof header);
+}
+
+void ZuArchive::SetInput(ZuStreamRef const& stream)
+{
+    input = stream;
+    if (input.IsValid())
+        self = this;
+    else
+        self = nullptr;
+    char header[HEADER_SIZE];
+    std::memset(header, 0, sizeof header);
+    try {
+        RestoreData(header, sizeof header);
+    } catch (ZuExcStream const&) {
+        RejectHeader("Archive header is incomplete", __LINE__);
+    }
+    if (std::strncmp(header, "Zuvi-BIN", 8) != 0)
+        RejectHeader("Failed assertion: strncmp (header, \"Zuvi-BIN\", 8) == 0", __LINE__);
+    if (!((header[8] == 0) && (header[9] == 0) && (header[10] == 0) && (header[11] == 0)))
+        RejectHeader("Failed assertion: (header[8] == 0) && (header[9] == 0) && (header[10] == 0) && "
+                     "(header[11] == 0)",
+                     __LINE__);
+}
+
+void ZuArchive::RejectHeader(char const* diagnostic, int line)
+{
+    // Nothing of such a stream is read on: the input is let go, and the
+    // archive keeps itself only for an output still attached.
+    input = nullptr;
+    if (output.IsValid())
+        self = this;
+    else
+        self = nullptr;
+    Zuvi_DebugString(diagnostic, line, ZU_SRC_FILE);
+    throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
+}
+
+void ZuArchive::Reset()
+{
+    input = nullptr;
+    output = nullptr;
+    self = nullptr;
+}
+
+void ZuArchive::Delete()
+{
+    ZuStorage::Delete();
+    input = nullptr;
+    output = nullptr;
+    self = nullptr;
+}
+
+void ZuArchive::StoreInstance(ZuStorageRef const&)
+{
+    ZU_ABORT("Trying to store an archive !");
+}
+
+void ZuArchive::RestoreInstance(ZuStorageRef const&)
+{
+    ZU_ABORT("Trying to restore an archive !");
+}

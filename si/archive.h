@@ -1,0 +1,64 @@
+// ZuArchive: the storage that writes objects to a byte stream and reads
+// them back. Every stored document is an archive: a 32-byte header, written
+// by SetOutput and checked by SetInput, then the storage byte format.
+//
+//   offset  length  contents
+//        0       8  "Zuvi-BIN" (checked)
+//        8       4  zero bytes (checked)
+//       12       4  zero bytes
+//       16      14  "binary archive"
+//       30       2  zero bytes
+//
+// The archive neither opens nor closes its streams. While a stream is
+// attached it holds a handle on itself, so it lives until Reset or Delete.
+//
+// Archives are chosen by users: a header that is not an archive's, or input
+// that ends early, throws ZuExcStream (ZU_STREAM_CANNOT_READ) after the
+// diagnostic went to the debug output; it never stops the program.
+#pragma once
+
+#include "si/storage.h"
+#include "si/stream.h"
+
+ZU_HANDLE(ZuArchive, ZuStorage)
+
+class ZuArchive : public ZuStorage {
+    ZU_CLASS(ZuArchive, ZuStorage)
+
+public:
+    enum { HEADER_SIZE = 32 };
+
+    ZuArchive();
+    ~ZuArchive() override;
+
+    // ZuStorage: the raw bytes go to the output stream and come from the
+    // input stream. Misuse without a stream stops the program.
+    void StoreData(void const* data, unsigned int size) override;
+    // Reads exactly `size` bytes or throws ZuExcStream.
+    void RestoreData(void* data, unsigned int size) override;
+    // What an input file stream still holds; unknown for other streams.
+    std::uint64_t RetRemainingData() const override;
+
+    // Attaches the output stream and writes the header to it.
+    virtual void SetOutput(ZuStreamRef const& stream);
+    // Attaches the input stream and reads and checks the header. A rejected
+    // header detaches the input again and throws ZuExcStream.
+    virtual void SetInput(ZuStreamRef const& stream);
+    // Releases both streams and the archive's handle on itself.
+    virtual void Reset();
+
+    void Delete() override;
+
+protected:
+    // An archive is never stored in a storage (a programming error).
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
+
+private:
+    void RejectHeader(char const* diagnostic, int line);
+
+    ZuArchiveRef self;
+    ZuStreamRef output;
+    ZuStreamRef input;
+};
+ZU_CLASS_END(ZuArchive)

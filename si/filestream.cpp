@@ -1,0 +1,46 @@
+#include "si/filestream.h"
+
+#include "si/rtclass.h"
+
+ZU_IMPLEMENT_CLASS(ZuFileStream, ZuStream, "si/filestream", ZU_CLASS_ABSTRACT)
+
+ZuFileStream::ZuFileStream() : index(0), need_to_reopen(false) {}
+
+ZuFileStream::~ZuFileStream() {}
+
+bool ZuFileStream::SetName(ZuStringRef const& new_name)
+{
+    SetStreamName(new_name);
+    return true;
+}
+
+ZuStringRef const& ZuFileStream::RetName() const
+{
+    return name;
+}
+
+bool ZuFileStream::GetName(ZuStringRef& out) const
+{
+    if (name.IsValid()) {
+        name->GetString(out);
+        return true;
+    }
+    out = "";
+    return false;
+}
+
+std::int64_t ZuFileStream::RetPos() const
+{
+    return index;
+}
+
+void ZuFileStream::Awake()
+{
+    ZuStream::Awake();
+    if (need_to_reopen) {
+        std::int64_t const position = index;
+        Open();
+        Skip(position);
+        need_to_reopen = false;
+    }
+}

@@ -1,0 +1,50 @@
+#include "si/stream.h"
+
+#include "si/rtclass.h"
+
+#include "si/error.h"
+#include "si/except.h"
+
+ZU_IMPLEMENT_CLASS(ZuStream, ZuObject, "si/stream", ZU_CLASS_ABSTRACT)
+
+ZuStream::ZuStream() {}
+
+ZuStream::~ZuStream() {}
+
+void ZuStream::SetStreamName(ZuStringRef const& new_name)
+{
+    if (new_name.IsValid())
+        name = new_name->RetString();
+    else
+        name = "";
+}
+
+unsigned ZuStream::Read(void*, unsigned)
+{
+    throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
+}
+
+std::int64_t ZuStream::Skip(std::int64_t)
+{
+    throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_SKIP);
+}
+
+unsigned ZuStream::Write(void const*, unsigned)
+{
+    throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_WRITE);
+}
+
+bool ZuStream::Sync()
+{
+    throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_WRITE);
+}
+
+void ZuStream::StoreInstance(ZuStorageRef const&)
+{
+    ZU_ABORT("Trying to store a stream");
+}
+
+void ZuStream::RestoreInstance(ZuStorageRef const&)
+{
+    ZU_ABORT("Trying to restore a stream");
+}

@@ -1,0 +1,44 @@
+// ZuStream: the library's byte stream object, something bytes can be read
+// from, written to and skipped over, with a name. A stream kind keeps the
+// base operations for what it cannot do; they throw ZuExcStream with the
+// code of the missing ability.
+#pragma once
+
+#include <cstdint>
+
+#include "si/object.h"
+#include "si/string.h"
+
+ZU_HANDLE(ZuStream, ZuObject)
+
+class ZuStream : public ZuObject {
+    ZU_CLASS(ZuStream, ZuObject)
+
+public:
+    ZuStream();
+    ~ZuStream() override;
+
+protected:
+    // Keeps a copy of the name's text; an empty handle gives the empty
+    // string.
+    virtual void SetStreamName(ZuStringRef const& name);
+
+public:
+    // The count of bytes read; throws ZuExcStream 1 when the stream cannot
+    // be read.
+    virtual unsigned Read(void* data, unsigned size);
+    // The count skipped; throws ZuExcStream 2 when it cannot skip.
+    virtual std::int64_t Skip(std::int64_t count);
+    // The count written; throws ZuExcStream 0 when it cannot be written.
+    virtual unsigned Write(void const* data, unsigned size);
+    // Throws ZuExcStream 0 when there is nothing to flush to.
+    virtual bool Sync();
+
+protected:
+    // Streams are never written into a storage (a programming error).
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
+
+    ZuStringRef name;
+};
+ZU_CLASS_END(ZuStream)

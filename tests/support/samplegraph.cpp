@@ -1,0 +1,91 @@
+#include "tests/support/samplegraph.h"
+
+#include "si/array.h"
+#include "si/atom.h"
+#include "si/classfactory.h"
+#include "si/memzone.h"
+#include "si/string.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string Text(ZuObjectRef const& object)
+{
+    ZuStringRef s(object);
+    if (s.IsInvalid())
+        return "<not a string>";
+    char buf[256];
+    s->GetStringCopy(buf, sizeof buf);
+    return buf;
+}
+
+} // namespace
+
+ZuTestNodeRef BuildSampleGraph()
+{
+    ZuTestNodeRef root = ZuTestNode::Make(1);
+    root->name = ZuAtomRef("racine");
+    ZuTestNodeRef two = ZuTestNode::Make(-2147483647 - 1);
+    two->name = ZuAtomRef("deux");
+    ZuStringRef shared("texte partag\xe9");
+    two->a = shared;
+    two->b = root;
+    ZuTestNodeRef three = ZuTestNode::Make(123456);
+    three->a = shared;
+    ZuArrayRef array = ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    array->SetSize(6);
+    array->Access(0) = two;
+    array->Access(3) = ZuStringRef("\xe9lan");
+    array->Access(4) = root;
+    array->Access(5) = three;
+    root->a = array;
+    root->b = three;
+    return root;
+}
+
+void ExpectSampleGraph(ZuTestNodeRef const& root)
+{
+    ASSERT_TRUE(root.IsValid());
+    EXPECT_EQ(root->value, 1);
+    EXPECT_TRUE(root->name == ZuAtomRef("racine"));
+    ZuArrayRef array = root->a;
+    ASSERT_TRUE(array.IsValid());
+    ASSERT_EQ(array->TotalCount(), 6u);
+    EXPECT_TRUE(array->Access(1).IsInvalid());
+    EXPECT_TRUE(array->Access(2).IsInvalid());
+    EXPECT_EQ(Text(array->Access(3)), "\xe9lan");
+    EXPECT_TRUE(array->Access(4) == root);
+
+    ZuTestNodeRef two = array->Access(0);
+    ASSERT_TRUE(two.IsValid());
+    EXPECT_EQ(two->value, -2147483647 - 1);
+    EXPECT_TRUE(two->name == ZuAtomRef("deux"));
+    EXPECT_EQ(Text(two->a), "texte partag\xe9");
+    EXPECT_TRUE(two->b == root);
+
+    ZuTestNodeRef three = root->b;
+    ASSERT_TRUE(three.IsValid());
+    EXPECT_TRUE(array->Access(5) == three);
+    EXPECT_EQ(three->value, 123456);
+    EXPECT_TRUE(three->name.IsInvalid());
+    // The string is one object, shared by both nodes.
+    EXPECT_TRUE(three->a == two->a);
+    EXPECT_TRUE(three->b.IsInvalid());
+}
+
+void BreakSampleGraph(ZuTestNodeRef const& root)
+{
+    if (root.IsInvalid())
+        return;
+    ZuArrayRef array = root->a;
+    if (array.IsValid()) {
+        ZuTestNodeRef two = array->Access(0);
+        if (two.IsValid())
+            two->Delete();
+        array->Delete();
+    }
+    root->Delete();
+}
