@@ -86,6 +86,8 @@ void ZuArchive::SetInput(ZuStreamRef const& stream)
         self = this;
     else
         self = nullptr;
+    // A new input: nothing peeked at in the previous one belongs to it.
+    DropPushedBack();
     char header[HEADER_SIZE];
     std::memset(header, 0, sizeof header);
     try {

@@ -75,6 +75,9 @@ void ZuCarbonCopy::StartRestoring()
     read_block = first;
     read_offset = 0;
     SetStorageMode(ZU_STORAGE_REMOTE);
+    // Reading starts again at the first byte: bytes a reader peeked at in
+    // an earlier run are not part of it.
+    DropPushedBack();
 }
 
 void ZuCarbonCopy::StoreData(void const* data, unsigned int size)
