@@ -16,6 +16,9 @@ class ZuMemZone;
 class ZuAtomRef;
 class ZuAppRef;
 class ZuRuntimeRef;
+class ZuAtomPathRef;
+class ZuStringRef;
+class ZuTextRef;
 struct ZuObjectExtension;
 struct ZuObserverLink;
 struct Zuvi_Target;
@@ -112,6 +115,13 @@ public:
                              unsigned& id) const;
     virtual bool GetObserved(unsigned i, ZuAtomRef& event, ZuObjectRef& source, unsigned& id) const;
     virtual bool Action(const ZuAtomRef& name, const ZuObjectRef& arg, unsigned flags);
+    // Calls by name along paths (si/objectcall.cpp).
+    virtual bool Action(const ZuAtomPathRef& names, const ZuObjectRef& arg, unsigned flags);
+    virtual bool QueryData(const ZuAtomRef& name, ZuObjectRef& out) const;
+    virtual bool GetPublicDataNotifier(const ZuAtomRef& data, unsigned n, ZuAtomRef& event) const;
+    static bool Action(const ZuObjectRef& obj, const ZuTextRef& text);
+    static bool ObjectParsePath(ZuObjectRef& obj, ZuStringRef& text);
+    static bool ObjectParsePath(ZuObjectRef& obj, ZuAtomPathRef& path);
 
     // Non-virtual services.
     ZuMemZone* RetMemZone() const { return mem_zone; }
