@@ -443,6 +443,11 @@ ZuObjectExtension* ZuObject::Extension()
     return more;
 }
 
+ZuObjectRef* ZuObject::AttributeHandle() const
+{
+    return more ? &more->attr : nullptr;
+}
+
 bool ZuObject::GetUnknownData(ZuObjectRef& out) const
 {
     out = more ? more->unknown : ZuObjectNull;

@@ -105,6 +105,7 @@ public:
     virtual unsigned CountMethods() const;
     virtual unsigned CountAttached() const;
     virtual unsigned CountObserved() const;
+    virtual unsigned CountAttributes() const;
     virtual bool GetObserver(unsigned i, ZuAtomRef& name) const;
     virtual bool GetActor(unsigned i, ZuAtomRef& name) const;
     virtual bool GetMethod(unsigned i, ZuAtomRef& name) const;
@@ -114,6 +115,22 @@ public:
     virtual bool GetObserved(unsigned i, ZuAtomRef& event, ZuAtomRef& action, ZuObjectRef& source,
                              unsigned& id) const;
     virtual bool GetObserved(unsigned i, ZuAtomRef& event, ZuObjectRef& source, unsigned& id) const;
+    // Attributes: key/value pairs in a dictionary of the extension record
+    // (si/objattr.cpp). A name stands for its atom; a name-only attribute has
+    // the null object as value. Everything answers false while the object
+    // has no attribute dictionary, which the first SetAttribute makes.
+    virtual bool SetAttribute(const ZuObjectRef& key, const ZuObjectRef& value);
+    virtual bool SetAttribute(const char* name, const ZuObjectRef& value);
+    virtual bool SetAttribute(const ZuObjectRef& key);
+    virtual bool SetAttribute(const char* name);
+    virtual bool RemoveAttribute(unsigned index);
+    virtual bool RemoveAttribute(const ZuObjectRef& key, unsigned n);
+    virtual bool RemoveAttribute(const char* name, unsigned n);
+    virtual bool GetAttribute(unsigned index, ZuObjectRef& key, ZuObjectRef& value) const;
+    virtual bool GetAttribute(const ZuObjectRef& key, ZuObjectRef& value, unsigned n) const;
+    virtual bool GetAttribute(const char* name, ZuObjectRef& value, unsigned n) const;
+    virtual bool GetAttribute(const ZuObjectRef& key, unsigned n) const;
+    virtual bool GetAttribute(const char* name, unsigned n) const;
     virtual bool Action(const ZuAtomRef& name, const ZuObjectRef& arg, unsigned flags);
     // Calls by name along paths (si/objectcall.cpp).
     virtual bool Action(const ZuAtomPathRef& names, const ZuObjectRef& arg, unsigned flags);
@@ -190,6 +207,8 @@ protected:
 
 private:
     ZuObjectExtension* Extension();
+    // The extension record's attribute handle; null without a record.
+    ZuObjectRef* AttributeHandle() const;
     void RemoveLink(ZuObserverLink* link);
     void CheckObserverList() const;
     void DetachAllHandles(ZuObjectRef* keep);

@@ -1,0 +1,5 @@
+#include "si/basecontroller.h"
+
+#include "si/rtclass.h"
+
+ZU_IMPLEMENT_CLASS(ZuBaseController, ZuObject, "si/basecontroller", ZU_CLASS_ABSTRACT)

@@ -1,0 +1,46 @@
+// ZuDataSlot: an object holding named fields, each an arbitrary object, with
+// one change notification per field ("field_" + name + "_changed"). Observers
+// attach to a field's notification by its name; whoever changes a field's
+// content asks the data slot to report it.
+#pragma once
+
+#include "si/atom.h"
+#include "si/basecontroller.h"
+#include "si/dict.h"
+#include "si/icontainer.h"
+#include "si/text.h"
+
+ZU_HANDLE(ZuDataSlot, ZuBaseController)
+class ZuDataSlot : public ZuBaseController, public ZuiContainer {
+    ZU_CLASS(ZuDataSlot, ZuBaseController)
+
+public:
+    ZuDataSlot();
+    ~ZuDataSlot() override;
+
+    virtual bool SetUserName(ZuTextRef const& text);
+    virtual bool InsertField(ZuAtomRef const& name, ZuObjectRef const& object);
+    virtual bool InsertFieldValue(ZuAtomRef const& name, ZuValueRef const& value);
+    virtual bool RemoveField(ZuAtomRef const& name);
+    virtual bool GetField(ZuAtomRef const& name, ZuObjectRef& object) const;
+    virtual bool GetFieldEventName(ZuAtomRef const& name, ZuAtomRef& event) const;
+    virtual bool ReportFieldChange(ZuAtomRef const& name, unsigned int flags);
+
+    ZuAtomRef RetUserName() override;
+
+    // ZuiContainer: the field names, in the dictionary's order.
+    unsigned int TotalCount() const override;
+    bool Get(unsigned int index, ZuObjectRef& out) override;
+
+    void Delete() override;
+
+protected:
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
+
+private:
+    ZuAtomRef name;
+    ZuDictRef fields;
+    ZuDictRef field_events;
+};
+ZU_CLASS_END(ZuDataSlot)

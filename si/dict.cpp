@@ -1,0 +1,335 @@
+#include "si/dict.h"
+
+#include "si/classfactory.h"
+#include "si/memzone.h"
+#include "si/rtclass.h"
+#include "si/storage.h"
+#include "si/container.h"
+#include "si/dictit.h"
+
+#include <new>
+
+ZU_IMPLEMENT_CLASS(ZuDict, ZuSet, "si/dict", ZU_CLASS_PLAIN)
+
+ZuDict::ZuDict() : head(nullptr), tail(nullptr) {}
+
+ZuDict::~ZuDict()
+{
+    RemoveAll();
+}
+
+// ---------------------------------------------------------------- elements
+
+ZuDict::Element* ZuDict::NewElement(unsigned int line)
+{
+    ZuMemZone* zone = RetMemZone();
+    if (zone == nullptr)
+        ZuMemZone::NullAllocZone("?", line, ZU_SRC_FILE);
+    void* p = zone->Alloc(sizeof(Element), "?", line, ZU_SRC_FILE);
+    return ::new (p) Element;
+}
+
+void ZuDict::FreeElement(Element* elem)
+{
+    elem->key = ZuObjectNull;
+    elem->value = ZuObjectNull;
+    elem->~Element();
+    ZuMemZone::FreeAnyZone(elem, __LINE__, ZU_SRC_FILE);
+}
+
+bool ZuDict::Matches(Element* elem, ZuObjectRef const& key, ZuObjectRef const& value, bool use_key,
+                     bool use_value) const
+{
+    if (use_key && !(elem->key == key)
+        && !(comp_key_using_is_equal && elem->key.IsValid() && elem->key->IsEqual(key)))
+        return false;
+    if (use_value && !(elem->value == value)
+        && !(comp_value_using_is_equal && elem->value.IsValid() && elem->value->IsEqual(value)))
+        return false;
+    return true;
+}
+
+bool ZuDict::FindElem(unsigned int& index, Element*& elem)
+{
+    if (index >= num_element)
+        return false;
+    for (Element* e = head; e != nullptr; e = e->next) {
+        if (index < e->count) {
+            elem = e;
+            return true;
+        }
+        index -= e->count;
+    }
+    return false;
+}
+
+bool ZuDict::FindElem(ZuObjectRef const& key, ZuObjectRef const& value, bool use_key, bool use_value,
+                      unsigned int& index, Element*& elem)
+{
+    unsigned int offset = index;
+    Element* e = nullptr;
+    if (!FindElem(offset, e))
+        return false;
+    // First position of the element holding the start position.
+    unsigned int pos = index - offset;
+    for (bool first = true; e != nullptr; pos += e->count, e = e->next, first = false) {
+        if (Matches(e, key, value, use_key, use_value)) {
+            if (!first)
+                index = pos;
+            elem = e;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ZuDict::FindNth(ZuObjectRef const& key, ZuObjectRef const& value, bool use_key, bool use_value,
+                     unsigned int occurrence, Element*& elem)
+{
+    unsigned int index = 0;
+    while (FindElem(key, value, use_key, use_value, index, elem)) {
+        if (occurrence == 0)
+            return true;
+        --occurrence;
+        ++index;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- insertion
+
+bool ZuDict::Insert(ZuObjectRef const& key, ZuObjectRef const& value)
+{
+    unsigned int index = 0;
+    Element* found = nullptr;
+    if (FindElem(key, value, true, true, index, found)) {
+        if (!allow_duplicates)
+            return false;
+        ++found->count;
+        ++num_element;
+        NotifyDataChange(true, false, false);
+        return true;
+    }
+
+    // Before the first element whose key is empty or greater; an empty key
+    // goes to the front.
+    Element* before = head;
+    if (key.IsValid()) {
+        while (before != nullptr && before->key.IsValid() && before->key->CompareWith(key) != 1)
+            before = before->next;
+    }
+    Element* elem = NewElement(__LINE__);
+    elem->key = key;
+    elem->value = value;
+    elem->count = 1;
+    elem->next = before;
+    elem->prev = before != nullptr ? before->prev : tail;
+    if (elem->prev != nullptr)
+        elem->prev->next = elem;
+    else
+        head = elem;
+    if (before != nullptr)
+        before->prev = elem;
+    else
+        tail = elem;
+    ++num_element;
+    NotifyDataChange(true, false, elem->next != nullptr);
+
+    if (iterators.IsValid()) {
+        ZuObjectRef it;
+        for (unsigned int i = 0; iterators->Get(i, it); ++i)
+            if (auto* di = dynamic_cast<ZuDictIterator*>(it.Resolve()))
+                di->NotifyInsert(elem);
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- removal
+
+void ZuDict::RemoveElem(Element* elem)
+{
+    if (iterators.IsValid()) {
+        ZuObjectRef it;
+        for (unsigned int i = 0; iterators->Get(i, it); ++i)
+            if (auto* di = dynamic_cast<ZuDictIterator*>(it.Resolve()))
+                di->NotifyRemove(elem);
+    }
+    bool moved = false;
+    if (elem->count < 2) {
+        moved = elem->next != nullptr;
+        if (elem->prev != nullptr)
+            elem->prev->next = elem->next;
+        else
+            head = elem->next;
+        if (elem->next != nullptr)
+            elem->next->prev = elem->prev;
+        else
+            tail = elem->prev;
+        FreeElement(elem);
+    } else {
+        --elem->count;
+    }
+    --num_element;
+    NotifyDataChange(false, true, moved);
+}
+
+bool ZuDict::Remove(unsigned int index)
+{
+    Element* elem = nullptr;
+    if (!FindElem(index, elem))
+        return false;
+    RemoveElem(elem);
+    return true;
+}
+
+bool ZuDict::Remove(ZuObjectRef const& key, unsigned int occurrence)
+{
+    Element* elem = nullptr;
+    if (!FindNth(key, ZuObjectNull, true, false, occurrence, elem))
+        return false;
+    RemoveElem(elem);
+    return true;
+}
+
+bool ZuDict::Remove(ZuObjectRef const& key, ZuObjectRef const& value, unsigned int occurrence)
+{
+    Element* elem = nullptr;
+    if (!FindNth(key, value, true, true, occurrence, elem))
+        return false;
+    RemoveElem(elem);
+    return true;
+}
+
+bool ZuDict::RemoveValue(ZuObjectRef const& value, unsigned int occurrence)
+{
+    Element* elem = nullptr;
+    if (!FindNth(ZuObjectNull, value, false, true, occurrence, elem))
+        return false;
+    RemoveElem(elem);
+    return true;
+}
+
+void ZuDict::RemoveAll()
+{
+    while (head != nullptr)
+        RemoveElem(head);
+}
+
+void ZuDict::RemoveDuplicates()
+{
+    for (Element* e = head; e != nullptr; e = e->next)
+        while (e->count > 1)
+            RemoveElem(e);
+}
+
+// ---------------------------------------------------------------- look-ups
+
+bool ZuDict::Get(unsigned int index, ZuObjectRef& key, ZuObjectRef& value)
+{
+    Element* elem = nullptr;
+    if (!FindElem(index, elem))
+        return false;
+    key = elem->key;
+    value = elem->value;
+    return true;
+}
+
+bool ZuDict::GetFromKey(ZuObjectRef const& key, ZuObjectRef& value, unsigned int n)
+{
+    Element* elem = nullptr;
+    if (!FindNth(key, ZuObjectNull, true, false, n, elem))
+        return false;
+    value = elem->value;
+    return true;
+}
+
+bool ZuDict::GetFromValue(ZuObjectRef const& value, ZuObjectRef& key, unsigned int n)
+{
+    Element* elem = nullptr;
+    if (!FindNth(ZuObjectNull, value, false, true, n, elem))
+        return false;
+    key = elem->key;
+    return true;
+}
+
+bool ZuDict::Find(ZuObjectRef const& key, ZuObjectRef const& value, unsigned int& index)
+{
+    Element* elem = nullptr;
+    return FindElem(key, value, true, true, index, elem);
+}
+
+bool ZuDict::LookForKey(ZuObjectRef const& key)
+{
+    unsigned int index = 0;
+    Element* elem = nullptr;
+    return FindElem(key, ZuObjectNull, true, false, index, elem);
+}
+
+bool ZuDict::LookForValue(ZuObjectRef const& value)
+{
+    unsigned int index = 0;
+    Element* elem = nullptr;
+    return FindElem(ZuObjectNull, value, false, true, index, elem);
+}
+
+// ---------------------------------------------------------------- iterators
+
+ZuIteratorRef ZuDict::NewIterator()
+{
+    // Registered once: a second registration would outlive the iterator's
+    // Delete, which unregisters one entry.
+    ZuIteratorRef it(ZuClassFactory::New(ZuDictIteratorRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
+    InsertIterator(it);
+    it->First();
+    return it;
+}
+
+// ---------------------------------------------------------------- life
+
+void ZuDict::Delete()
+{
+    RemoveAll();
+    ZuSet::Delete();
+}
+
+// ---------------------------------------------------------------- storage
+
+void ZuDict::StoreInstance(ZuStorageRef const& storage)
+{
+    ZuSet::StoreInstance(storage);
+    static ZuStorageSync record("<ZuDict { <elem key value> } >");
+    storage << record << ZuStorageSync::begin << ZuStorageSync::repeat;
+    for (Element* e = head; e != nullptr; e = e->next) {
+        storage << ZuStorageSync::begin;
+        storage->StoreObject(e->key);
+        storage->StoreObject(e->value);
+        storage << e->count << ZuStorageSync::end;
+    }
+    storage << ZuStorageSync::end_repeat << ZuStorageSync::end;
+}
+
+void ZuDict::RestoreInstance(ZuStorageRef const& storage)
+{
+    ZU_ASSERT(this->head == 0);
+    ZU_ASSERT(this->tail == 0);
+    ZuSet::RestoreInstance(storage);
+    storage >> ZuStorageSync::type >> ZuStorageSync::begin >> ZuStorageSync::repeat;
+    // The stored element count counts repetitions, so it cannot say how many
+    // element records follow: read them until the group ends.
+    unsigned int total = 0;
+    while (storage->CheckForBegin()) {
+        Element* elem = NewElement(__LINE__);
+        storage >> ZuStorageSync::begin >> elem->key >> elem->value >> elem->count >> ZuStorageSync::end;
+        if (elem->count == 0)
+            elem->count = 1;
+        elem->prev = tail;
+        if (tail != nullptr)
+            tail->next = elem;
+        else
+            head = elem;
+        tail = elem;
+        total += elem->count;
+    }
+    num_element = total;
+    storage >> ZuStorageSync::end_repeat >> ZuStorageSync::end;
+}

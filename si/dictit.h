@@ -1,0 +1,39 @@
+// ZuDictIterator: walks a ZuDict's elements in order, each element once
+// whatever its count.
+#pragma once
+
+#include "si/dict.h"
+#include "si/iterator.h"
+
+ZU_HANDLE(ZuDictIterator, ZuIterator)
+class ZuDictIterator : public ZuIterator {
+    ZU_CLASS(ZuDictIterator, ZuIterator)
+
+public:
+    ZuDictIterator();
+
+    bool First() override;
+    bool Last() override;
+    bool Next(unsigned int n) override;
+    bool Prev(unsigned int n) override;
+    bool Get(ZuObjectRef& out, unsigned int n) override;
+    using ZuIterator::Get;
+
+    virtual bool GetKey(ZuObjectRef& out, unsigned int n);
+    virtual bool GetValue(ZuObjectRef& out, unsigned int n);
+
+protected:
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
+    virtual void NotifyInsert(ZuDict::Element* elem);
+    virtual void NotifyRemove(ZuDict::Element* elem);
+
+
+private:
+    ZuDict* RetDict() const;
+
+    ZuDict::Element* current;
+
+    friend class ZuDict;
+};
+ZU_CLASS_END(ZuDictIterator)

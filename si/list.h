@@ -1,0 +1,85 @@
+// ZuList: doubly linked list of object handles.
+//
+// In sorted insert mode (the default) Insert places each object after every
+// element that does not compare greater (CompareWith), so equal objects keep
+// their insertion order. In plain mode the list is a deque with head and tail
+// operations and explicit moves. A one-element position cache makes reading
+// by increasing index cost one step per call.
+#pragma once
+
+#include "si/container.h"
+
+class ZuListIterator;
+
+ZU_HANDLE(ZuList, ZuContainer)
+class ZuList : public ZuContainer {
+    ZU_CLASS(ZuList, ZuContainer)
+
+public:
+    // One link of the list; allocated in the list's own zone.
+    struct Element {
+        Element* next = nullptr;
+        Element* prev = nullptr;
+        ZuObjectRef object;
+    };
+
+    ZuList();
+    ~ZuList() override;
+
+    // ZuBaseContainer
+    ZuIteratorRef NewIterator() override;
+
+    // ZuContainer
+    bool Insert(ZuObjectRef const& object) override;
+    bool Remove(unsigned int index) override;
+    bool Remove(ZuObjectRef const& object, unsigned int occurrence) override;
+    void RemoveAll() override;
+    bool GetSimilar(ZuObjectRef const& probe, ZuObjectRef& out, unsigned int occurrence) override;
+    bool LookFor(ZuObjectRef const& object) override;
+    bool Find(ZuObjectRef const& object, unsigned int& index) override;
+
+    virtual bool IsSorted() const;
+    virtual bool SetInsertMode(bool sort_on_insert);
+    virtual bool RetInsertMode() const;
+    virtual bool MoveToHead(ZuObjectRef const& object);
+    virtual bool MoveToTail(ZuObjectRef const& object);
+    virtual bool MoveAtPosition(ZuObjectRef const& object, unsigned int position);
+    virtual bool PushHead(ZuObjectRef const& object);
+    virtual bool PushTail(ZuObjectRef const& object);
+    virtual bool PopHead(ZuObjectRef& out);
+    virtual bool PopTail(ZuObjectRef& out);
+
+    // ZuiContainer
+    bool Get(unsigned int index, ZuObjectRef& out) override;
+
+    void Delete() override;
+
+protected:
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
+    virtual bool Find(ZuObjectRef const& object, unsigned int& index, Element*& elem);
+
+
+private:
+    Element* NewElement(ZuObjectRef const& object, unsigned int line);
+    void FreeElement(Element* elem);
+    // Links elem before `before` (at the tail when null).
+    void LinkBefore(Element* elem, Element* before);
+    void Unlink(Element* elem);
+    // Element at index, starting from the cache when it helps; sets the cache.
+    Element* Reach(unsigned int index);
+    // Common tail of the removals: iterators, cache, unlink, count, report.
+    void RemoveElement(Element* elem, unsigned int index, bool moved, ZuObjectRef* out);
+    void NotifyIteratorsInsert(Element* elem);
+    void NotifyIteratorsRemove(Element* elem);
+
+    bool is_sorted;
+    bool sort_on_insert;
+    Element* head;
+    Element* tail;
+    Element* cache_element;
+    unsigned int cache_index;
+
+    friend class ZuListIterator;
+};
+ZU_CLASS_END(ZuList)

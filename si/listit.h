@@ -1,0 +1,35 @@
+// ZuListIterator: walks a ZuList in both directions and survives removals.
+#pragma once
+
+#include "si/iterator.h"
+#include "si/list.h"
+
+ZU_HANDLE(ZuListIterator, ZuIterator)
+class ZuListIterator : public ZuIterator {
+    ZU_CLASS(ZuListIterator, ZuIterator)
+
+public:
+    ZuListIterator();
+
+    bool First() override;
+    bool Last() override;
+    bool Next(unsigned int n) override;
+    bool Prev(unsigned int n) override;
+    bool Get(ZuObjectRef& out, unsigned int n) override;
+    using ZuIterator::Get;
+
+protected:
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
+    virtual void NotifyInsert(ZuList::Element* elem);
+    virtual void NotifyRemove(ZuList::Element* elem);
+
+
+private:
+    ZuList* RetList() const;
+
+    ZuList::Element* current;
+
+    friend class ZuList;
+};
+ZU_CLASS_END(ZuListIterator)

@@ -1,0 +1,67 @@
+// ZuLisTree: a tree of lists used as a nested token stream.
+//
+// A writer appends objects, opens and closes nested levels and places marks;
+// a reader later takes the tokens back from the head in the order written.
+// Inside a level's list a token is:
+//   an object        the object's handle (an empty handle is allowed),
+//   a level begin    the child ZuLisTree itself (its parent is the level),
+//   a level end      a handle to the level's own parent,
+//   a mark           a handle to the level itself.
+#pragma once
+
+#include "si/container.h"
+#include "si/list.h"
+
+ZU_HANDLE(ZuLisTree, ZuContainer)
+class ZuLisTree : public ZuContainer {
+    ZU_CLASS(ZuLisTree, ZuContainer)
+
+public:
+    enum Type {
+        ZU_LISTREE_NONE = 0,
+        ZU_LISTREE_OBJECT = 1,
+        ZU_LISTREE_LEVEL_BEGIN = 2,
+        ZU_LISTREE_LEVEL_END = 3,
+        ZU_LISTREE_MARK = 4,
+    };
+
+    ZuLisTree();
+    ~ZuLisTree() override;
+
+    // ZuBaseContainer
+    ZuIteratorRef NewIterator() override;
+
+    // ZuContainer: only Insert and RemoveAll do something.
+    bool Insert(ZuObjectRef const& object) override;
+    bool Remove(unsigned int index) override;
+    bool Remove(ZuObjectRef const& object, unsigned int occurrence) override;
+    void RemoveAll() override;
+    bool GetSimilar(ZuObjectRef const& probe, ZuObjectRef& out, unsigned int occurrence) override;
+    bool LookFor(ZuObjectRef const& object) override;
+    bool Find(ZuObjectRef const& object, unsigned int& index) override;
+
+    virtual bool InsertNewLevel();
+    virtual bool InsertEndLevel();
+    virtual bool InsertMark();
+    virtual bool Clone(ZuLisTreeRef& copy, ZuLisTreeRef const& copy_parent) const;
+    virtual bool Rewind();
+    virtual Type PeekHeadType() const;
+    virtual Type PopHead(ZuObjectRef& out);
+
+    // ZuiContainer
+    bool Get(unsigned int index, ZuObjectRef& out) override;
+
+    void Delete() override;
+    // Drops the cursor's handle to the level itself (see ReleaseLevel).
+    void ReleaseCursor();
+
+protected:
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
+
+private:
+    ZuLisTreeRef parent;
+    ZuListRef list;
+    ZuLisTreeRef level;
+};
+ZU_CLASS_END(ZuLisTree)

@@ -1,0 +1,34 @@
+// ZuLisTreeIterator: exists for the container interface; a list tree is read
+// through PopHead, so this iterator yields nothing.
+#pragma once
+
+#include "si/iterator.h"
+#include "si/listree.h"
+
+ZU_HANDLE(ZuLisTreeIterator, ZuIterator)
+class ZuLisTreeIterator : public ZuIterator {
+    ZU_CLASS(ZuLisTreeIterator, ZuIterator)
+
+public:
+    ZuLisTreeIterator();
+
+    bool First() override;
+    bool Last() override;
+    bool Next(unsigned int n) override;
+    bool Prev(unsigned int n) override;
+    bool Get(ZuObjectRef& out, unsigned int n) override;
+    using ZuIterator::Get;
+
+    void Delete() override;
+
+protected:
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
+
+private:
+    ZuLisTreeRef tree;
+    unsigned int position;
+
+    friend class ZuLisTree;
+};
+ZU_CLASS_END(ZuLisTreeIterator)

@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include "si/dict.h"
+#include "si/dictit.h"
+#include "si/classfactory.h"
+#include "si/memzone.h"
+#include "tests/support/objmodel.h"
+#include "tests/support/storagetest.h"
+#include "tests/support/probes.h"
+
+namespace {
+
+class DictTest : public ZuviRuntimeTest {
+protected:
+    static ZuDictRef NewDict()
+    {
+        return ZuDictRef(ZuClassFactory::New(ZuDictRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test"));
+    }
+    // "key=value ..." over the indices (each element as often as its count).
+    static std::string Pairs(ZuDictRef const& dict)
+    {
+        std::string text;
+        ZuObjectRef key, value;
+        for (unsigned i = 0; dict->Get(i, key, value); ++i)
+            text += (text.empty() ? "" : " ") + NumberText(key) + "=" + NumberText(value);
+        return text;
+    }
+    static TestNumberRef N(int v) { return TestNumber::Make(v); }
+};
+
+TEST_F(DictTest, SamePairTwiceIsCountedAndReportedTwice)
+{
+    ZuDictRef dict = NewDict();
+    TestObserverRef obs = TestObserver::Make();
+    obs->Watch(dict, "notify_data_inserted");
+    TestNumberRef k = N(1), v = N(10);
+    EXPECT_TRUE(dict->Insert(k, v));
+    EXPECT_TRUE(dict->Insert(k, v));
+    EXPECT_EQ(dict->TotalCount(), 2u);
+    EXPECT_EQ(obs->Count("notify_data_inserted"), 2u);
+    EXPECT_EQ(Pairs(dict), "1=10 1=10");
+
+    // One element: an iterator sees it once.
+    ZuIteratorRef it = dict->NewIterator();
+    unsigned seen = 1;
+    while (it->Next(1))
+        ++seen;
+    EXPECT_EQ(seen, 1u);
+
+    dict->SetAllowDuplicates(false);   // brings the count down to 1
+    EXPECT_EQ(dict->TotalCount(), 1u);
+    EXPECT_FALSE(dict->Insert(k, v));
+    EXPECT_EQ(dict->TotalCount(), 1u);
+}
+
+TEST_F(DictTest, KeysComeOutInOrderAndEqualKeysKeepInsertionOrder)
+{
+    ZuDictRef dict = NewDict();
+    dict->Insert(N(3), N(30));
+    dict->Insert(N(1), N(10));
+    dict->Insert(N(2), N(20));
+    dict->Insert(N(1), N(11));   // equal key, inserted later
+    EXPECT_EQ(Pairs(dict), "1=10 1=11 2=20 3=30");
+
+    ZuIteratorRef it = dict->NewIterator();
+    std::string keys;
+    ZuDictIteratorRef dit(it);
+    do {
+        ZuObjectRef key;
+        ASSERT_TRUE(dit->GetKey(key, 0));
+        keys += NumberText(key);
+    } while (it->Next(1));
+    EXPECT_EQ(keys, "1123");
+}
+
+TEST_F(DictTest, EmptyKeyGoesToTheFront)
+{
+    ZuDictRef dict = NewDict();
+    dict->Insert(N(1), N(10));
+    dict->Insert(ZuObjectNull, N(99));
+    EXPECT_EQ(Pairs(dict), "_=99 1=10");
+}
+
+TEST_F(DictTest, LookUpsCountMultiplicities)
+{
+    ZuDictRef dict = NewDict();
+    TestNumberRef k = N(1), v = N(10);
+    dict->Insert(k, v);
+    dict->Insert(k, v);
+    dict->Insert(N(2), v);
+    ZuObjectRef out;
+    ASSERT_TRUE(dict->GetFromKey(k, out, 1));   // the same element again
+    EXPECT_TRUE(out == v);
+    EXPECT_FALSE(dict->GetFromKey(k, out, 2));
+    ASSERT_TRUE(dict->GetFromValue(v, out, 2));
+    EXPECT_EQ(NumberText(out), "2");
+    EXPECT_TRUE(dict->RetFromKey(N(3), 0).IsInvalid());
+    EXPECT_EQ(NumberText(dict->RetFromValue(v, 0)), "1");
+
+    unsigned index = 1;
+    ASSERT_TRUE(dict->Find(k, v, index));
+    EXPECT_EQ(index, 1u);   // the start position itself when its element matches
+    index = 0;
+    ASSERT_TRUE(dict->Find(N(2), v, index));
+    EXPECT_EQ(index, 2u);
+    index = 3;
+    EXPECT_FALSE(dict->Find(k, v, index));
+
+    EXPECT_TRUE(dict->LookForKey(N(2)));   // equal key object
+    EXPECT_TRUE(dict->LookForValue(N(10)));
+    EXPECT_FALSE(dict->LookForKey(N(5)));
+}
+
+TEST_F(DictTest, IdentityComparisonWhenIsEqualIsOff)
+{
+    ZuDictRef dict = NewDict();
+    TestNumberRef k = N(1);
+    dict->Insert(k, N(10));
+    dict->SetCompKeyUsingIsEqual(false);
+    EXPECT_FALSE(dict->LookForKey(N(1)));
+    EXPECT_TRUE(dict->LookForKey(k));
+    dict->SetCompValueUsingIsEqual(false);
+    EXPECT_FALSE(dict->LookForValue(N(10)));
+}
+
+TEST_F(DictTest, Removals)
+{
+    ZuDictRef dict = NewDict();
+    TestNumberRef a = N(1), b = N(2);
+    dict->Insert(a, N(10));
+    dict->Insert(a, N(11));
+    dict->Insert(b, N(10));
+    dict->Insert(b, N(10));   // count 2
+    EXPECT_EQ(Pairs(dict), "1=10 1=11 2=10 2=10");
+
+    EXPECT_TRUE(dict->Remove(a, 1));   // second pair of key 1
+    EXPECT_EQ(Pairs(dict), "1=10 2=10 2=10");
+    EXPECT_TRUE(dict->RemoveValue(N(10), 2));   // third match, inside the counted element
+    EXPECT_EQ(Pairs(dict), "1=10 2=10");
+    EXPECT_FALSE(dict->Remove(a, N(11), 0));
+    EXPECT_TRUE(dict->Remove(b, N(10), 0));
+    EXPECT_EQ(Pairs(dict), "1=10");
+    EXPECT_FALSE(dict->Remove(5u));
+    EXPECT_TRUE(dict->Remove(0u));
+    EXPECT_EQ(dict->TotalCount(), 0u);
+}
+
+TEST_F(DictTest, RemoveAllReportsEveryUnit)
+{
+    ZuDictRef dict = NewDict();
+    dict->Insert(N(1), N(10));
+    dict->Insert(N(1), N(10));
+    dict->Insert(N(2), N(20));
+    TestObserverRef obs = TestObserver::Make();
+    obs->Watch(dict, "notify_data_removed");
+    dict->RemoveAll();
+    EXPECT_EQ(obs->Count("notify_data_removed"), 3u);
+    EXPECT_EQ(dict->TotalCount(), 0u);
+}
+
+TEST_F(DictTest, SetAllowDuplicatesRemovesThemOnlyWhenSwitchedOff)
+{
+    ZuDictRef dict = NewDict();
+    dict->Insert(N(1), N(10));
+    dict->Insert(N(1), N(10));
+    TestObserverRef obs = TestObserver::Make();
+    obs->Watch(dict, "notify_data_removed");
+    dict->SetAllowDuplicates(false);
+    EXPECT_EQ(obs->Count("notify_data_removed"), 1u);
+    dict->SetAllowDuplicates(false);
+    EXPECT_EQ(obs->Count("notify_data_removed"), 1u);
+    EXPECT_FALSE(dict->RetAllowDuplicates());
+}
+
+TEST_F(DictTest, DeleteEmptiesTheDictionary)
+{
+    ZuDictRef dict = NewDict();
+    dict->Insert(N(1), N(10));
+    dict->SpecifyExtractKey(N(1));
+    dict->Delete();
+    EXPECT_EQ(dict->TotalCount(), 0u);
+    ZuObjectRef key, value;
+    EXPECT_FALSE(dict->Get(0, key, value));
+}
+
+// The element count of a dictionary counts repetitions; restoring reads the
+// element records up to the end of their group, whatever that count says.
+TEST_F(DictTest, StoredAndRestoredWithRepeatedPairs)
+{
+    ZuDictRef dict = NewDict();
+    TestNumberRef k = N(1), v = N(10);
+    dict->Insert(k, v);
+    dict->Insert(k, v);
+    dict->Insert(k, v);
+    dict->Insert(N(3), N(30));
+    dict->Insert(N(2), N(20));
+    dict->SpecifyExtractKey(ZuObjectNull);
+    ZuTestStorageRef store = ZuTestStorage::Make();
+    store->StartStoring();
+    store->StoreObject(dict);
+    store->StartRestoring(store->Bytes());
+    ZuDictRef back;
+    ZuStorageRef(store) >> back;
+    ASSERT_TRUE(back.IsValid());
+    EXPECT_EQ(back->TotalCount(), 5u);
+    EXPECT_EQ(Pairs(back), "1=10 1=10 1=10 2=20 3=30");
+    EXPECT_EQ(NumbersOf(back), "10 10 10 20 30");   // extraction mode 1 came back
+    ZuObjectRef key;
+    EXPECT_TRUE(back->GetFromValue(N(20), key, 0));
+    EXPECT_EQ(NumberText(key), "2");
+    EXPECT_EQ(store->Remaining(), 0u);
+    back->Delete();
+}
+
+} // namespace

@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include "si/atom.h"
+#include "si/object.h"
+#include "si/classfactory.h"
+#include "si/memzone.h"
+#include "tests/support/objmodel.h"
+#include "tests/support/probes.h"
+
+namespace {
+
+class AttributeTest : public ZuviRuntimeTest {};
+
+TEST_F(AttributeTest, AskingDoesNotCreateTheDictionary)
+{
+    TestNumberRef obj = TestNumber::Make(1);
+    ZuObjectRef key, value;
+    EXPECT_FALSE(obj->GetAttribute("x", 0));
+    EXPECT_FALSE(obj->GetAttribute(0u, key, value));
+    EXPECT_FALSE(obj->RemoveAttribute("x", 0));
+    EXPECT_FALSE(obj->RemoveAttribute(0u));
+    EXPECT_EQ(obj->CountAttributes(), 0u);
+
+    EXPECT_TRUE(obj->SetAttribute("x"));
+    EXPECT_TRUE(obj->GetAttribute("x", 0));
+    EXPECT_FALSE(obj->GetAttribute("x", 1));
+    EXPECT_FALSE(obj->GetAttribute("y", 0));
+    ASSERT_TRUE(obj->GetAttribute("x", value, 0));
+    EXPECT_TRUE(value.IsInvalid());   // a name-only attribute
+    EXPECT_EQ(obj->CountAttributes(), 1u);
+}
+
+TEST_F(AttributeTest, ValuesKeysAndRemoval)
+{
+    TestNumberRef obj = TestNumber::Make(1);
+    TestNumberRef colour = TestNumber::Make(7);
+    TestNumberRef key = TestNumber::Make(42);
+    EXPECT_TRUE(obj->SetAttribute("colour", colour));
+    EXPECT_TRUE(obj->SetAttribute("colour", TestNumber::Make(8)));   // a second value of the name
+    EXPECT_TRUE(obj->SetAttribute(key));
+    EXPECT_EQ(obj->CountAttributes(), 3u);
+
+    ZuObjectRef value;
+    ASSERT_TRUE(obj->GetAttribute("colour", value, 0));
+    EXPECT_TRUE(value == colour);
+    ASSERT_TRUE(obj->GetAttribute("colour", value, 1));
+    EXPECT_EQ(NumberText(value), "8");
+    EXPECT_TRUE(obj->GetAttribute(TestNumber::Make(42), 0));   // keys compare with IsEqual
+
+    ZuObjectRef k, v;
+    bool found_key = false;
+    for (unsigned i = 0; obj->GetAttribute(i, k, v); ++i)
+        found_key |= k == key;
+    EXPECT_TRUE(found_key);
+
+    EXPECT_TRUE(obj->RemoveAttribute("colour", 0));
+    ASSERT_TRUE(obj->GetAttribute("colour", value, 0));
+    EXPECT_EQ(NumberText(value), "8");
+    EXPECT_TRUE(obj->RemoveAttribute(key, 0));
+    EXPECT_TRUE(obj->RemoveAttribute(0u));
+    EXPECT_EQ(obj->CountAttributes(), 0u);
+    EXPECT_FALSE(obj->RemoveAttribute(0u));
+}
+
+} // namespace

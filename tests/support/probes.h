@@ -1,0 +1,63 @@
+// Small objects for container tests.
+//
+//   TestNumber    an object that compares (CompareWith, IsEqual) by an
+//                 integer value, so ordered containers can be checked.
+//   TestObserver  an observer that records, in order, the events it was
+//                 told of (attach it with Watch).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "si/object.h"
+
+ZU_HANDLE(TestNumber, ZuObject)
+class TestNumber : public ZuObject {
+    ZU_CLASS(TestNumber, ZuObject)
+public:
+    TestNumber() : value(0) {}
+
+    // A new number in the application zone.
+    static TestNumberRef Make(int value);
+
+    int CompareWith(ZuObjectRef const& other) const override;
+    bool IsEqual(ZuObjectRef const& other) const override;
+
+    int value;
+
+protected:
+    // The value between a begin and an end mark, after the root's part.
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
+};
+ZU_CLASS_END(TestNumber)
+
+ZU_HANDLE(TestObserver, ZuObject)
+class TestObserver : public ZuObject {
+    ZU_CLASS(TestObserver, ZuObject)
+public:
+    TestObserver() {}
+
+    static TestObserverRef Make();
+
+    // Attaches this observer to source for the event.
+    void Watch(ZuObjectRef const& source, char const* event);
+    // How many times the event was reported.
+    unsigned Count(char const* event) const;
+    // The events reported so far, in order.
+    std::vector<std::string> Events() const;
+    void Clear() { count = 0; }
+
+    // Kept in plain storage: a zone does not run the destructors of the
+    // objects it still holds when it goes.
+    enum { CAPACITY = 256 };
+    unsigned ids[CAPACITY];
+    unsigned count = 0;
+};
+ZU_CLASS_END(TestObserver)
+
+// Text of the values of the TestNumbers of a container (read through its
+// ZuiContainer interface), "1 2 3" ("-" for an object that is not a
+// TestNumber, "_" for an empty handle).
+std::string NumbersOf(ZuObjectRef const& container);
+std::string NumberText(ZuObjectRef const& object);
