@@ -82,6 +82,11 @@ bool ZuDataSlot::GetField(ZuAtomRef const& field, ZuObjectRef& object) const
     return fields->GetFromKey(field, object, 0);
 }
 
+bool ZuDataSlot::QueryData(ZuAtomRef const& field, ZuObjectRef& out) const
+{
+    return ZuBaseController::QueryData(field, out) || GetField(field, out);
+}
+
 bool ZuDataSlot::GetFieldEventName(ZuAtomRef const& field, ZuAtomRef& event) const
 {
     if (field_events.IsInvalid())

@@ -27,6 +27,9 @@ public:
     virtual bool ReportFieldChange(ZuAtomRef const& name, unsigned int flags);
 
     ZuAtomRef RetUserName() override;
+    // The fields answer as published data when the class publishes no item
+    // of that name.
+    bool QueryData(ZuAtomRef const& name, ZuObjectRef& out) const override;
 
     // ZuiContainer: the field names, in the dictionary's order.
     unsigned int TotalCount() const override;
