@@ -660,7 +660,7 @@ void ZuObject::AttachObserver(const ZuObjectRef& source, const ZuObjectRef& obse
     link->event = event;
     link->action = action;
     link->is_actor = is_actor;
-    link->is_volatile = false;
+    link->is_volatile = obs->GetAttribute("Zuvi.volatile.observer", 0);
     link->id = id;
     link->source = src;
     link->source_given = source;

@@ -6,6 +6,7 @@
 #include "si/memzone.h"
 #include "tests/support/objmodel.h"
 #include "tests/support/probes.h"
+#include "tests/support/storagetest.h"
 
 namespace {
 
@@ -150,6 +151,28 @@ TEST_F(LisTreeTest, UnsupportedOperationsAnswerFalse)
     EXPECT_FALSE(it->Last());
     EXPECT_FALSE(it->Next(1));
     EXPECT_FALSE(it->Get(out, 0));
+    tree->Delete();
+}
+
+TEST_F(LisTreeTest, StoredAndRestoredTokensReadTheSame)
+{
+    ZuLisTreeRef tree = NewTree();
+    tree->Insert(TestNumber::Make(1));
+    tree->InsertNewLevel();
+    tree->InsertMark();
+    tree->Insert(TestNumber::Make(2));
+    tree->InsertEndLevel();
+    tree->Rewind();
+    ZuTestStorageRef store = ZuTestStorage::Make();
+    store->StartStoring();
+    store->StoreObject(tree);
+    store->StartRestoring(store->Bytes());
+    ZuLisTreeRef back;
+    ZuStorageRef(store) >> back;
+    ASSERT_TRUE(back.IsValid());
+    EXPECT_EQ(back->TotalCount(), 5u);
+    EXPECT_EQ(ReadAll(back), "object:1 begin mark object:2 end none");
+    back->Delete();
     tree->Delete();
 }
 

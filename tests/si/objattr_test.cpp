@@ -6,6 +6,7 @@
 #include "si/memzone.h"
 #include "tests/support/objmodel.h"
 #include "tests/support/probes.h"
+#include "tests/support/storagetest.h"
 
 namespace {
 
@@ -60,6 +61,29 @@ TEST_F(AttributeTest, ValuesKeysAndRemoval)
     EXPECT_TRUE(obj->RemoveAttribute(0u));
     EXPECT_EQ(obj->CountAttributes(), 0u);
     EXPECT_FALSE(obj->RemoveAttribute(0u));
+}
+
+// An observer carrying "Zuvi.volatile.observer" is not written with its source.
+TEST_F(AttributeTest, VolatileObserversAreNotStored)
+{
+    TestNumberRef source = TestNumber::Make(1);
+    TestObserverRef kept = TestObserver::Make();
+    TestObserverRef passing = TestObserver::Make();
+    passing->SetAttribute("Zuvi.volatile.observer");
+    kept->Watch(source, "notify_changed");
+    passing->Watch(source, "notify_changed");
+    EXPECT_EQ(source->CountAttached(), 2u);
+
+    ZuTestStorageRef store = ZuTestStorage::Make();
+    store->StartStoring();
+    store->StoreObject(source);
+    store->StartRestoring(store->Bytes());
+    TestNumberRef back;
+    ZuStorageRef(store) >> back;
+    ASSERT_TRUE(back.IsValid());
+    EXPECT_EQ(back->CountAttached(), 1u);
+    back->DetachSelfFromAll();
+    source->DetachSelfFromAll();
 }
 
 } // namespace
