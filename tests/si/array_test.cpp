@@ -8,6 +8,7 @@
 #include "si/atom.h"
 #include "si/classfactory.h"
 #include "si/memzone.h"
+#include "si/performer.h"
 #include "si/storage.h"
 #include "tests/support/objmodel.h"
 #include "tests/support/storagetest.h"
@@ -41,6 +42,19 @@ ZU_IMPLEMENT_CLASS(TArrWatcher, ZuObject, "tests/array", ZU_CLASS_PLAIN)
 ZU_EXPORT_OBSERVER(TArrWatcher, OnInserted)
 ZU_EXPORT_OBSERVER(TArrWatcher, OnRemoved)
 ZU_EXPORT_OBSERVER(TArrWatcher, OnMoved)
+
+// Counts the objects it is run on and answers false on the `stop_at`-th.
+ZU_HANDLE(TArrCounter, ZuPerformer)
+class TArrCounter : public ZuPerformer {
+    ZU_CLASS(TArrCounter, ZuPerformer)
+public:
+    TArrCounter() {}
+    bool Run(const ZuObjectRef&) override { return ++runs != stop_at; }
+    int runs = 0;
+    int stop_at = -1;
+};
+ZU_CLASS_END(TArrCounter)
+ZU_IMPLEMENT_CLASS(TArrCounter, ZuPerformer, "tests/array", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -216,6 +230,29 @@ TEST_F(ArrayTest, IteratorWalksAndUnregisters)
     it->Delete();
     EXPECT_FALSE(it->GetSource(source));
     a->Remove(0, 1); // the deleted iterator is not told any more
+    a->RemoveAll();
+}
+
+TEST_F(ArrayTest, ForEachRunsThePerformerUntilItSaysStop)
+{
+    if (!HaveLists())
+        GTEST_SKIP() << "no list class in the library yet";
+    TArrCounterRef counter(ZuObjectRef(ZuClassFactory::New(TArrCounterRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+    ZuArrayRef empty = NewArray();
+    ZuIteratorRef it = empty->NewIterator();
+    EXPECT_TRUE(it->ForEach(counter, 0));
+    EXPECT_EQ(0, counter->runs);
+    it->Delete();
+
+    ZuArrayRef a = Filled(4);
+    it = a->NewIterator();
+    EXPECT_TRUE(it->ForEach(counter, 0));
+    EXPECT_EQ(4, counter->runs);
+    counter->runs = 0;
+    counter->stop_at = 2;
+    EXPECT_FALSE(it->ForEach(counter, 0));
+    EXPECT_EQ(2, counter->runs);
+    it->Delete();
     a->RemoveAll();
 }
 

@@ -1,0 +1,35 @@
+// The container base: abstract classes and notifications.
+#include <gtest/gtest.h>
+
+#include "si/basecontainer.h"
+#include "si/classfactory.h"
+#include "si/container.h"
+#include "si/memzone.h"
+#include "tests/support/objmodel.h"
+
+namespace {
+
+class BaseContainerTest : public ZuviRuntimeTest {};
+
+} // namespace
+
+TEST_F(BaseContainerTest, AbstractBasesCannotBeMade)
+{
+    struct Case {
+        const char* name;
+        const char* message;
+    } const cases[] = {
+        {"ZuBaseContainer", "Cannot instanciate ZuBaseContainer"},
+        {"ZuContainer", "Cannot instanciate ZuContainer"},
+        {"ZuIterator", "Cannot instanciate ZuIterator"},
+    };
+    for (auto const& c : cases)
+        EXPECT_DEATH(ZuClassFactory::New(c.name, Zuvi_app_zone, __LINE__, __FILE__), c.message) << c.name;
+}
+
+TEST_F(BaseContainerTest, NotificationsAreExported)
+{
+    EXPECT_TRUE(ZuBaseContainer::notify_data_inserted == ZuAtomRef("notify_data_inserted"));
+    EXPECT_TRUE(ZuBaseContainer::notify_data_removed == ZuAtomRef("notify_data_removed"));
+    EXPECT_TRUE(ZuBaseContainer::notify_data_moved == ZuAtomRef("notify_data_moved"));
+}
