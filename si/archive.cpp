@@ -138,5 +138,8 @@ void ZuArchive::StoreInstance(ZuStorageRef const&)
 
 void ZuArchive::RestoreInstance(ZuStorageRef const&)
 {
-    ZU_ABORT("Trying to restore an archive !");
+    // The class name comes from the stored bytes, which a user chose: such
+    // input is refused as corrupt rather than allowed to stop the program.
+    Zuvi_DebugString("Trying to restore an archive !", __LINE__, ZU_SRC_FILE);
+    throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
 }

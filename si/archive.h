@@ -50,7 +50,9 @@ public:
     void Delete() override;
 
 protected:
-    // An archive is never stored in a storage (a programming error).
+    // An archive is never stored in a storage (storing one is a programming
+    // error; stored bytes that name an archive are refused as corrupt input
+    // with ZuExcStream).
     void StoreInstance(ZuStorageRef const& storage) override;
     void RestoreInstance(ZuStorageRef const& storage) override;
 

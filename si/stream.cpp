@@ -46,5 +46,8 @@ void ZuStream::StoreInstance(ZuStorageRef const&)
 
 void ZuStream::RestoreInstance(ZuStorageRef const&)
 {
-    ZU_ABORT("Trying to restore a stream");
+    // The class name comes from the stored bytes, which a user chose: such
+    // input is refused as corrupt rather than allowed to stop the program.
+    Zuvi_DebugString("Trying to restore a stream", __LINE__, ZU_SRC_FILE);
+    throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
 }

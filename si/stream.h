@@ -35,7 +35,9 @@ public:
     virtual bool Sync();
 
 protected:
-    // Streams are never written into a storage (a programming error).
+    // Streams are never written into a storage (storing one is a
+    // programming error; stored bytes that name a stream are refused as
+    // corrupt input with ZuExcStream).
     void StoreInstance(ZuStorageRef const& storage) override;
     void RestoreInstance(ZuStorageRef const& storage) override;
 

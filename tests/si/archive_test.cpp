@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -182,6 +183,38 @@ TEST_F(ArchiveTest, MisuseStopsTheProgram)
     char c;
     EXPECT_DEATH(archive->RestoreData(&c, 1), "Failed assertion: this->input.IsValid \\(\\)");
     EXPECT_DEATH(archive->SetInput(ZuStreamNull), "Failed assertion: this->input.IsValid \\(\\)");
+}
+
+TEST_F(ArchiveTest, StoredBytesNamingAStreamOrAnArchiveAreRefused)
+{
+    struct Case {
+        char const* class_name;
+        char const* diagnostic;
+    } const cases[] = {
+        {"ZuFileRead", "Trying to restore a stream"},
+        {"ZuFileWrite", "Trying to restore a stream"},
+        {"ZuArchive", "Trying to restore an archive !"},
+    };
+    for (Case const& c : cases) {
+        SCOPED_TRACE(c.class_name);
+        // A new object of the named class (name 1, object 1), then its data.
+        std::string bytes = kHeader;
+        bytes += char(0x40);
+        bytes += char(std::strlen(c.class_name));
+        bytes += "\x01\x01";
+        bytes += c.class_name;
+        bytes += "\x43\x01";
+        Spit("named.arc", bytes);
+        ZuFileReadRef in;
+        ZuArchiveRef archive = OpenInput("named.arc", in);
+        DebugCapture capture;
+        ZuObjectRef back;
+        EXPECT_THROW(ZuStorageRef(archive) >> back, ZuExcStream);
+        EXPECT_TRUE(back.IsInvalid());
+        EXPECT_NE(capture.DebugText().find(c.diagnostic), std::string::npos) << capture.DebugText();
+        archive->Reset();
+        in->Close();
+    }
 }
 
 // The graph goes to a file in this process and comes back in another: the

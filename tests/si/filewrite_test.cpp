@@ -6,6 +6,7 @@
 #include "si/memzone.h"
 #include "tests/support/objmodel.h"
 #include "tests/support/scratchdir.h"
+#include "tests/support/storagetest.h"
 
 #include <gtest/gtest.h>
 
@@ -134,6 +135,10 @@ TEST_F(FileWriteTest, StreamsAreNeverStoredAndTheBasesAreAbstract)
                  "Cannot instanciate ZuStream");
     EXPECT_DEATH(ZuClassFactory::New(ZuFileStreamRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__),
                  "Cannot instanciate ZuFileStream");
+    ZuTestStorageRef store = ZuTestStorage::Make();
+    store->StartStoring();
+    ZuFileWriteRef w = MakeWriter();
+    EXPECT_DEATH(ZuStorageRef(store) << ZuObjectRef(w), "Trying to store a stream");
 }
 
 } // namespace

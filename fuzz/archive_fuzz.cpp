@@ -1,0 +1,113 @@
+// Reads arbitrary bytes as an archive file: the header check, then object
+// graphs of any class the library registers. Whatever the file holds,
+// reading must end in objects or in a ZuExcStream, never in a crash, an
+// abort or memory that grows with what a count claims.
+#include "si/archive.h"
+#include "si/atom.h"
+#include "si/classfactory.h"
+#include "si/except.h"
+#include "si/fileread.h"
+#include "si/memzone.h"
+#include "w32/debug.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string& FileName()
+{
+    static std::string name = [] {
+        std::random_device random;
+        std::string n = (std::filesystem::temp_directory_path() /
+                         ("zuvi-archive-fuzz-" + std::to_string(random()) + ".arc"))
+                            .string();
+        std::atexit([] { std::remove(FileName().c_str()); });
+        return n;
+    }();
+    return name;
+}
+
+// The diagnostics of rejected input go nowhere unless asked for: writing
+// them would slow the run down to the speed of the terminal.
+// Message boxes (the report of a fatal error) still show.
+int QuietSink(void* context, W32_DebugKind kind, LPCSTR caption, LPCSTR text, UINT type)
+{
+    if (kind == W32_MESSAGE_BOX)
+        return W32_DefaultDebugSink(context, kind, caption, text, type);
+    return 0;
+}
+
+void StartRuntime()
+{
+    static bool started = [] {
+        if (!std::getenv("ARCHIVE_FUZZ_TRACE"))
+            W32_SetDebugSink(&QuietSink, nullptr);
+        ZuMemZone::Initialise();
+        ZuAtom::Initialise();
+        ZuClassFactory::Initialise();
+        std::atexit([] {
+            ZuObjectRef::RealiseDeletions();
+            ZuClassFactory::Kill();
+            ZuObjectRef::RealiseDeletions();
+            ZuAtom::Kill();
+            ZuObjectRef::ReleaseDeletionQueue();
+            ZuMemZone::Kill();
+        });
+        return true;
+    }();
+    (void)started;
+}
+
+// Restored graphs may hold cycles; an object's Delete lets go of what it
+// refers to.
+void TakeApart(std::vector<ZuObjectRef>& restored)
+{
+    for (ZuObjectRef& object : restored)
+        if (object.IsValid())
+            object->Delete();
+    restored.clear();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size)
+{
+    StartRuntime();
+    {
+        std::ofstream out(FileName(), std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<char const*>(data), std::streamsize(size));
+    }
+    {
+        ZuFileReadRef in = ZuObjectRef(
+            ZuClassFactory::New(ZuFileReadRef::RetRuntime(), Zuvi_app_zone, __LINE__, "fuzz/archive_fuzz"));
+        ZuArchiveRef archive = ZuObjectRef(
+            ZuClassFactory::New(ZuArchiveRef::RetRuntime(), Zuvi_app_zone, __LINE__, "fuzz/archive_fuzz"));
+        std::vector<ZuObjectRef> restored;
+        try {
+            in->Open(ZuStringRef(FileName().c_str()));
+            archive->SetInput(in);
+            for (int n = 0; n < 16; n++) {
+                ZuObjectRef object;
+                ZuStorageRef(archive) >> object;
+                if (object.IsInvalid())
+                    break;
+                restored.push_back(object);
+            }
+            archive->FinallyAwake();
+        } catch (ZuExcStream const&) {
+        }
+        archive->Reset();
+        in->Close();
+        TakeApart(restored);
+    }
+    ZuObjectRef::RealiseDeletions();
+    return 0;
+}
