@@ -17,7 +17,8 @@ ZuContainer::~ZuContainer()
 
 bool ZuContainer::SpecifyExtraction(ZuArrayRef const& specification)
 {
-    return specification.IsValid() && specification->TotalCount() == 0;
+    // No specification at all counts as the empty one.
+    return specification.IsInvalid() || specification->TotalCount() == 0;
 }
 
 unsigned int ZuContainer::TotalCount() const { return num_element; }

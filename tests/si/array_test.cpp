@@ -82,12 +82,6 @@ protected:
         a->AttachObserver(w, ZuBaseContainer::notify_data_moved, ZuAtomRef("OnMoved"), 3);
         return w;
     }
-    // Iterators register in a list, which the list class provides.
-    static bool HaveLists()
-    {
-        ZuRuntimeRef list;
-        return ZuClassFactory::GetClass("ZuList", list);
-    }
     // The index of the slot of `a` that holds the object read through `it`.
     unsigned int Position(ZuIteratorRef const& it, ZuArrayRef const& a)
     {
@@ -187,8 +181,6 @@ TEST_F(ArrayTest, IteratorFollowsRemovalsAndInsertions)
         {false, 6, 2, 4, false}, {false, 0, 2, 2, false}, {false, 3, 2, 3, true},
         {true, 4, 2, 6, false},  {true, 5, 2, 4, false},
     };
-    if (!HaveLists())
-        GTEST_SKIP() << "no list class in the library yet";
     for (auto const& c : cases) {
         ZuArrayRef a = Filled(10);
         ZuIteratorRef it = a->NewIterator();
@@ -212,8 +204,6 @@ TEST_F(ArrayTest, IteratorFollowsRemovalsAndInsertions)
 
 TEST_F(ArrayTest, IteratorWalksAndUnregisters)
 {
-    if (!HaveLists())
-        GTEST_SKIP() << "no list class in the library yet";
     ZuArrayRef a = Filled(3);
     ZuIteratorRef it = a->NewIterator();
     ZuBaseContainerRef source;
@@ -235,8 +225,6 @@ TEST_F(ArrayTest, IteratorWalksAndUnregisters)
 
 TEST_F(ArrayTest, ForEachRunsThePerformerUntilItSaysStop)
 {
-    if (!HaveLists())
-        GTEST_SKIP() << "no list class in the library yet";
     TArrCounterRef counter(ZuObjectRef(ZuClassFactory::New(TArrCounterRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
     ZuArrayRef empty = NewArray();
     ZuIteratorRef it = empty->NewIterator();

@@ -1,6 +1,7 @@
 // The container base: abstract classes and notifications.
 #include <gtest/gtest.h>
 
+#include "si/array.h"
 #include "si/basecontainer.h"
 #include "si/classfactory.h"
 #include "si/container.h"
@@ -32,4 +33,16 @@ TEST_F(BaseContainerTest, NotificationsAreExported)
     EXPECT_TRUE(ZuBaseContainer::notify_data_inserted == ZuAtomRef("notify_data_inserted"));
     EXPECT_TRUE(ZuBaseContainer::notify_data_removed == ZuAtomRef("notify_data_removed"));
     EXPECT_TRUE(ZuBaseContainer::notify_data_moved == ZuAtomRef("notify_data_moved"));
+}
+
+TEST_F(BaseContainerTest, ContainersAcceptOnlyAnEmptyExtraction)
+{
+    // A list keeps the base rule of single-object containers.
+    ZuContainerRef list(ZuObjectRef(ZuClassFactory::New("ZuList", Zuvi_app_zone, __LINE__, __FILE__)));
+    ZuArrayRef spec(ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+    EXPECT_TRUE(list->SpecifyExtraction(spec));
+    EXPECT_TRUE(list->SpecifyExtraction(ZuArrayRef()));
+    spec->Insert(ZuObjectRef(list));
+    EXPECT_FALSE(list->SpecifyExtraction(spec));
+    spec->RemoveAll();
 }
