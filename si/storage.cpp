@@ -1,6 +1,9 @@
 #include "si/storage.h"
 
 #include "si/classfactory.h"
+#include "si/dataslot.h"
+#include "si/dict.h"
+#include "si/listree.h"
 #include "si/error.h"
 #include "si/except.h"
 #include "si/memzone.h"
@@ -23,7 +26,20 @@ static char const* const kSource = "si/storage";
 // ---------------------------------------------------------------- records
 
 struct ZuStorage::StorageInfos {
+    ZuDataSlotRef data_slot;
+    ZuDictRef slot_fields;
+    ZuLisTreeRef unknown_data;  // replayed while an object is written
     std::uint32_t absent_blocks = 0;
+};
+
+// While an object's data is read, the tokens of its structure (levels and
+// marks) and what RestoreToMark skips are noted here; only when something
+// was skipped do they become the object's ZuLisTree, so objects that hold
+// nothing unknown cost no tree.
+struct ZuStorage::Recording {
+    std::vector<std::pair<int, ZuObjectRef>> tokens;
+    bool skipped = false;
+    bool skipping = false;
 };
 
 struct ZuStorage::ObjectEntry {
@@ -120,7 +136,8 @@ ZuStorage::ZuStorage()
       data_depth(0),
       format(new Format(this)),
       index(new Index),
-      restore_nesting(0)
+      restore_nesting(0),
+      recording(nullptr)
 {
     storage_infos = new StorageInfos;
 }
@@ -135,9 +152,76 @@ ZuStorage::~ZuStorage()
     delete format;
 }
 
+void ZuStorage::ClearDataSlot()
+{
+    if (!storage_infos)
+        return;
+    storage_infos->data_slot = static_cast<ZuDataSlot*>(nullptr);
+    if (storage_infos->slot_fields.IsValid())
+        storage_infos->slot_fields->Delete();
+    storage_infos->slot_fields = static_cast<ZuDict*>(nullptr);
+}
+
 void ZuStorage::Delete()
 {
+    ClearDataSlot();
     ZuObject::Delete();
+}
+
+// ---------------------------------------------------------------- data slots
+
+void ZuStorage::SetDataSlot(ZuDataSlotRef const& slot)
+{
+    ClearDataSlot();
+    if (slot.IsInvalid())
+        return;
+    storage_infos->data_slot = slot;
+    ZuDictRef dict = ZuObjectRef(ZuClassFactory::New(ZuDictRef::RetRuntime(), RetMemZone(), __LINE__, kSource));
+    dict->SetCompKeyUsingIsEqual(false);
+    storage_infos->slot_fields = dict;
+    for (unsigned i = 0;; i++) {
+        ZuObjectRef name_object;
+        ZuObjectRef value;
+        if (!slot->Get(i, name_object))
+            break;
+        ZuAtomRef name(name_object);
+        if (name.IsInvalid() || !slot->GetField(name, value))
+            break;
+        dict->Insert(name, value);
+    }
+}
+
+void ZuStorage::RemoveDataSlot(ZuDataSlotRef const& slot)
+{
+    if (slot.IsValid() && storage_infos->data_slot == slot)
+        ClearDataSlot();
+}
+
+ZuDataSlotRef ZuStorage::RetDataSlot(unsigned int slot_index) const
+{
+    if (slot_index != 0)
+        Abort("Failed assertion: index == 0", __LINE__);
+    return storage_infos->data_slot;
+}
+
+bool ZuStorage::FindNameFromSlot(ZuObjectRef const& object, ZuAtomRef& name)
+{
+    if (storage_infos->slot_fields.IsInvalid())
+        return false;
+    ZuObjectRef key;
+    if (!storage_infos->slot_fields->GetFromValue(object, key, 0))
+        return false;
+    name = key;
+    return name.IsValid();
+}
+
+bool ZuStorage::FindObjectFromSlot(ZuAtomRef const& name, ZuObjectRef& object)
+{
+    if (storage_infos->data_slot.IsValid() && name.IsValid() && storage_infos->data_slot->GetField(name, object))
+        return true;
+    Zuvi_Trace("Could not find field <%s> in any slot !\n", name.IsValid() ? (char const*)name : "");
+    object = static_cast<ZuObject*>(nullptr);
+    return false;
 }
 
 void ZuStorage::SetStorageMode(StorageMode new_mode)
@@ -258,9 +342,33 @@ void ZuStorage::StoreInt(std::int64_t value) { format->StoreInt(value); }
 void ZuStorage::StoreCard(std::uint64_t value) { format->StoreCard(value); }
 void ZuStorage::StoreReal(double value) { format->StoreReal(value); }
 void ZuStorage::StoreBinData(void const* data, unsigned int size) { format->StoreBinData(data, size); }
-void ZuStorage::StoreSyncMark() { format->StoreTag(F::TYP_SYNC_MARK); }
-void ZuStorage::StoreBlockBegin() { format->StoreTag(F::TYP_SYNC_BEGIN); }
-void ZuStorage::StoreBlockEnd() { format->StoreTag(F::TYP_SYNC_END); }
+void ZuStorage::StoreSyncMark()
+{
+    ReplayUntil(ZuLisTree::ZU_LISTREE_MARK);
+    format->StoreTag(F::TYP_SYNC_MARK);
+}
+
+void ZuStorage::StoreBlockBegin()
+{
+    if (storage_infos->absent_blocks) {
+        storage_infos->absent_blocks++;
+    } else if (storage_infos->unknown_data.IsValid()) {
+        // Recorded data that ends here has no counterpart of this block.
+        if (storage_infos->unknown_data->PeekHeadType() == ZuLisTree::ZU_LISTREE_LEVEL_END)
+            storage_infos->absent_blocks = 1;
+        else
+            ReplayUntil(ZuLisTree::ZU_LISTREE_LEVEL_BEGIN);
+    }
+    format->StoreTag(F::TYP_SYNC_BEGIN);
+}
+
+void ZuStorage::StoreBlockEnd()
+{
+    ReplayUntil(ZuLisTree::ZU_LISTREE_LEVEL_END);
+    format->StoreTag(F::TYP_SYNC_END);
+    if (storage_infos->absent_blocks)
+        storage_infos->absent_blocks--;
+}
 
 void ZuStorage::StoreAtom(ZuAtomRef const& atom)
 {
@@ -296,6 +404,12 @@ void ZuStorage::StoreObject(ZuObjectRef const& object)
         return;
     }
     bool const phantom = object.IsPhantom();
+    ZuAtomRef slot_name;
+    if (!phantom && FindNameFromSlot(object, slot_name)) {
+        format->StoreTag(F::TYP_O_SLOT);
+        StoreAtom(slot_name);
+        return;
+    }
     bool const is_atom = !phantom && obj->IsA(ZuAtomRef::RetRuntime());
     if (mode == ZU_STORAGE_LOCAL) {
         if (is_atom) {
@@ -397,6 +511,32 @@ void ZuStorage::StorePendingData()
         format->StoreTag(F::TYP_O_DATA);
         StoreID(e->id);
         ZuObjectRef keep = e->object;
+        // What an older reader kept of this object is written back in place.
+        ZuLisTreeRef const outer_unknown = storage_infos->unknown_data;
+        std::uint32_t const outer_absent = storage_infos->absent_blocks;
+        storage_infos->unknown_data = static_cast<ZuLisTree*>(nullptr);
+        storage_infos->absent_blocks = 0;
+        ZuObjectRef unknown;
+        if (keep.RetRawObject()->GetUnknownData(unknown) && unknown.Resolve()->IsKindOf(ZuLisTreeRef::RetRuntime())) {
+            ZuLisTreeRef copy;
+            ZuLisTreeRef(unknown)->Clone(copy, ZuLisTreeRef());
+            if (copy.IsValid()) {
+                copy->Rewind();
+                storage_infos->unknown_data = copy;
+            }
+        }
+        struct Restore {
+            StorageInfos* infos;
+            ZuLisTreeRef outer;
+            std::uint32_t absent;
+            ~Restore()
+            {
+                if (infos->unknown_data.IsValid())
+                    infos->unknown_data->Delete();
+                infos->unknown_data = outer;
+                infos->absent_blocks = absent;
+            }
+        } restore{storage_infos, outer_unknown, outer_absent};
         keep.RetRawObject()->StoreInstance(ZuStorageRef(this));
     }
 }
@@ -645,11 +785,9 @@ void ZuStorage::RestoreObjectItem(ZuObjectRef& result)
         return;
     }
     case F::TYP_O_SLOT: {
-        // No data slot to reconnect from: the handle is left empty.
         ZuAtomRef name;
         RestoreAtom(name);
-        Zuvi_Trace("Could not find field <%s> in any slot !\n", name.IsValid() ? (char const*)name : "");
-        result = nullptr;
+        FindObjectFromSlot(name, result);
         return;
     }
     case F::TYP_O_PHANTOM: {
@@ -734,7 +872,44 @@ void ZuStorage::RestoreObjectData(ObjectEntry* e)
     }
     Raise depth(data_depth);
     ZuObjectRef keep = e->object;
+    Recording record;
+    struct Swap {
+        Recording*& slot;
+        Recording* outer;
+        std::uint32_t& absent;
+        std::uint32_t outer_absent;
+        ~Swap()
+        {
+            slot = outer;
+            absent = outer_absent;
+        }
+    } swap{recording, recording, storage_infos->absent_blocks, storage_infos->absent_blocks};
+    recording = &record;
+    storage_infos->absent_blocks = 0;
     keep.RetRawObject()->RestoreInstance(ZuStorageRef(this));
+    if (!record.skipped)
+        return;
+    // Something was skipped: the object keeps it, with the structure around
+    // it, as a list tree.
+    ZuLisTreeRef tree = ZuObjectRef(ZuClassFactory::New(ZuLisTreeRef::RetRuntime(), Zuvi_app_zone, __LINE__, kSource));
+    for (auto const& token : record.tokens) {
+        switch (token.first) {
+        case ZuLisTree::ZU_LISTREE_OBJECT:
+            tree->Insert(token.second);
+            break;
+        case ZuLisTree::ZU_LISTREE_LEVEL_BEGIN:
+            tree->InsertNewLevel();
+            break;
+        case ZuLisTree::ZU_LISTREE_LEVEL_END:
+            tree->InsertEndLevel();
+            break;
+        default:
+            tree->InsertMark();
+            break;
+        }
+    }
+    tree->Rewind();
+    keep.RetRawObject()->SetUnknownData(tree);
 }
 
 void ZuStorage::CheckType(ZuObjectRef& object, ZuRuntimeRef const& type)
@@ -815,6 +990,65 @@ void ZuStorage::RestoreValueItem(unsigned char tag, ZuObjectRef& result)
     result = value;
 }
 
+// ---------------------------------------------------------------- unknown data
+
+void ZuStorage::Record(int type, ZuObjectRef const& object)
+{
+    if (!recording)
+        return;
+    recording->tokens.emplace_back(type, object);
+    if (recording->skipping)
+        recording->skipped = true;
+}
+
+void ZuStorage::StoreUnknownObject(ZuObjectRef const& object)
+{
+    StoreObject(object);
+}
+
+// Writes recorded tokens up to the counterpart of the sync record being
+// written: `stop` is the token type that ends the replay at nesting 0.
+void ZuStorage::ReplayUntil(int stop)
+{
+    ZuLisTreeRef tree = storage_infos->unknown_data;
+    if (tree.IsInvalid() || storage_infos->absent_blocks)
+        return;
+    unsigned nesting = 0;
+    for (;;) {
+        ZuLisTree::Type const head = tree->PeekHeadType();
+        if (head == ZuLisTree::ZU_LISTREE_NONE)
+            return;
+        if (nesting == 0 && head == ZuLisTree::ZU_LISTREE_LEVEL_END && stop != ZuLisTree::ZU_LISTREE_LEVEL_END)
+            return; // the end of the enclosing block: left for its own end
+        ZuObjectRef object;
+        tree->PopHead(object);
+        switch (head) {
+        case ZuLisTree::ZU_LISTREE_OBJECT:
+            StoreUnknownObject(object);
+            break;
+        case ZuLisTree::ZU_LISTREE_LEVEL_BEGIN:
+            if (nesting == 0 && stop == ZuLisTree::ZU_LISTREE_LEVEL_BEGIN)
+                return;
+            format->StoreTag(F::TYP_SYNC_BEGIN);
+            nesting++;
+            break;
+        case ZuLisTree::ZU_LISTREE_LEVEL_END:
+            if (nesting == 0)
+                return;
+            format->StoreTag(F::TYP_SYNC_END);
+            nesting--;
+            break;
+        case ZuLisTree::ZU_LISTREE_MARK:
+            if (nesting == 0 && stop == ZuLisTree::ZU_LISTREE_MARK)
+                return;
+            format->StoreTag(F::TYP_SYNC_MARK);
+            break;
+        default:
+            Abort("Invalid type", __LINE__);
+        }
+    }
+}
+
 // ---------------------------------------------------------------- blocks and marks
 
 void ZuStorage::RestoreBlockBegin()
@@ -826,32 +1060,34 @@ void ZuStorage::RestoreBlockBegin()
         // enclosing block in older data; it is absent the same way.
         PushBackData(&tag, 1);
         storage_infos->absent_blocks++;
+        Record(ZuLisTree::ZU_LISTREE_LEVEL_BEGIN, ZuObjectRef());
         return;
     }
     if (tag != F::TYP_SYNC_BEGIN)
         F::BadData("Failed assertion: val[0] == TYP_SYNC_BEGIN", __LINE__);
+    Record(ZuLisTree::ZU_LISTREE_LEVEL_BEGIN, ZuObjectRef());
 }
 
 void ZuStorage::RestoreToBlockEnd()
 {
-    if (storage_infos->absent_blocks) {
+    if (storage_infos->absent_blocks)
         storage_infos->absent_blocks--;
-        return;
-    }
-    RestoreToMark(F::TYP_SYNC_END);
+    else
+        RestoreToMark(F::TYP_SYNC_END);
+    Record(ZuLisTree::ZU_LISTREE_LEVEL_END, ZuObjectRef());
 }
 
 void ZuStorage::RestoreToSyncMark()
 {
-    if (storage_infos->absent_blocks)
-        return;
-    unsigned char const tag = format->RestoreTag();
-    if (tag == F::TYP_SYNC_MARK)
-        return;
-    PushBackData(&tag, 1);
-    if (tag == F::TYP_SYNC_END)
-        return;
-    RestoreToMark(F::TYP_SYNC_MARK);
+    if (!storage_infos->absent_blocks) {
+        unsigned char const tag = format->RestoreTag();
+        if (tag != F::TYP_SYNC_MARK) {
+            PushBackData(&tag, 1);
+            if (tag != F::TYP_SYNC_END)
+                RestoreToMark(F::TYP_SYNC_MARK);
+        }
+    }
+    Record(ZuLisTree::ZU_LISTREE_MARK, ZuObjectRef());
 }
 
 void ZuStorage::RestoreToMark(unsigned char wanted)
@@ -859,10 +1095,33 @@ void ZuStorage::RestoreToMark(unsigned char wanted)
     // Items met on the way are consumed whole; nested blocks are passed
     // over with their contents.
     unsigned level = 0;
+    struct Skipping {
+        Recording* r;
+        bool outer;
+        explicit Skipping(Recording* rec) : r(rec), outer(rec ? rec->skipping : false)
+        {
+            if (r)
+                r->skipping = true;
+        }
+        ~Skipping()
+        {
+            if (r)
+                r->skipping = outer;
+        }
+    } skipping(recording);
     for (;;) {
         unsigned char const tag = format->RestoreTag();
         if (tag == wanted && level == 0)
             return;
+        if (recording && ((tag >= F::TYP_FALSE && tag <= F::TYP_REAL_MINUS_ONE) || tag == F::TYP_ATOM ||
+                          tag == F::TYP_ATOM_ID)) {
+            // Kept with the object: scalars as values, atoms as atoms.
+            PushBackData(&tag, 1);
+            ZuObjectRef kept;
+            RestoreObject(kept, ZuRuntimeRef());
+            Record(ZuLisTree::ZU_LISTREE_OBJECT, kept);
+            continue;
+        }
         switch (tag) {
         // Plain scalars are consumed as they are: what is skipped is not
         // kept, so no value object needs to be made for them.
@@ -905,6 +1164,7 @@ void ZuStorage::RestoreToMark(unsigned char wanted)
             PushBackData(&tag, 1);
             ZuObjectRef skipped;
             RestoreObject(skipped, ZuRuntimeRef());
+            Record(ZuLisTree::ZU_LISTREE_OBJECT, skipped);
             break;
         }
         case F::TYP_ATOM:
@@ -926,13 +1186,16 @@ void ZuStorage::RestoreToMark(unsigned char wanted)
             break;
         }
         case F::TYP_SYNC_BEGIN:
+            Record(ZuLisTree::ZU_LISTREE_LEVEL_BEGIN, ZuObjectRef());
             level++;
             break;
         case F::TYP_SYNC_END:
+            Record(ZuLisTree::ZU_LISTREE_LEVEL_END, ZuObjectRef());
             if (level)
                 level--;
             break;
         case F::TYP_SYNC_MARK:
+            Record(ZuLisTree::ZU_LISTREE_MARK, ZuObjectRef());
             break;
         default:
             F::BadData("RestoreToMark did not find mark.", __LINE__);

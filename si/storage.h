@@ -29,6 +29,12 @@
 #include "si/atom.h"
 #include "si/rect.h"
 
+#include <vector>
+
+ZU_FORWARD(ZuDataSlot)
+ZU_FORWARD(ZuDict)
+ZU_FORWARD(ZuLisTree)
+
 class ZuAppRef;
 
 ZU_HANDLE(ZuStorage, ZuObject)
@@ -41,6 +47,9 @@ public:
     ~ZuStorage() override;
 
     virtual void RestoreToMark(unsigned char tag);
+    virtual void SetDataSlot(ZuDataSlotRef const& slot);
+    virtual void RemoveDataSlot(ZuDataSlotRef const& slot);
+    virtual ZuDataSlotRef RetDataSlot(unsigned int index) const;
     virtual void StoreObject(ZuObjectRef const& object);
     virtual void StoreAtom(ZuAtomRef const& atom);
     virtual void RestoreObject(ZuObjectRef& object, ZuRuntimeRef const& type);
@@ -129,6 +138,15 @@ private:
     void RestoreObjectData(ObjectEntry* entry);
     void RestoreAtomText(std::string const& text, ZuAtomRef& atom);
     void RestoreValueItem(unsigned char tag, ZuObjectRef& object);
+    bool FindNameFromSlot(ZuObjectRef const& object, ZuAtomRef& name);
+    bool FindObjectFromSlot(ZuAtomRef const& name, ZuObjectRef& object);
+    void ClearDataSlot();
+    // Unknown data: what a reader skipped, kept with the object, and
+    // written back in place when the object is stored again.
+    struct Recording;
+    void Record(int type, ZuObjectRef const& object);
+    void ReplayUntil(int stop);
+    void StoreUnknownObject(ZuObjectRef const& object);
     void ForgetObjectsAfter(std::uint32_t id);
     void RestoreScalarFromValue(Zuvi_StorageFormat::ScalarKind kind, Zuvi_StorageFormat::Scalar& out);
 
@@ -144,6 +162,7 @@ private:
     // text) and the stack of entries whose data is pending.
     Index* index;
     std::uint32_t restore_nesting;
+    Recording* recording;
 
     friend class Format;
 };

@@ -612,3 +612,115 @@ TEST_F(StorageRoundTripTest, ArrayWithGapsKeepsItsPlaces)
 }
 
 } // namespace
+
+// ---- unknown data and data slots ---------------------------------------------
+
+#include "si/dataslot.h"
+
+namespace {
+
+class StorageUnknownDataTest : public StorageRoundTripTest {};
+
+Bytes Renamed(Bytes bytes, char const* from, char const* to)
+{
+    Bytes const f = Text(from);
+    std::size_t at;
+    while ((at = Find(bytes, f)) != std::string::npos)
+        std::memcpy(bytes.data() + at, to, f.size());
+    return bytes;
+}
+
+TEST_F(StorageUnknownDataTest, FieldsAnOlderReaderSkippedAreWrittenBackInPlace)
+{
+    // A newer writer's node, read by the older class and stored again,
+    // gives the newer writer's bytes back.
+    ZuTestNodeRef newer = ZuObjectRef(ZuClassFactory::New(ZuTestNod2Ref::RetRuntime(), nullptr, __LINE__, __FILE__));
+    newer->value = 12;
+    // The linked node is of the newer class too, so that the renamed
+    // stream names one class only.
+    ZuTestNodeRef linked = ZuObjectRef(ZuClassFactory::New(ZuTestNod2Ref::RetRuntime(), nullptr, __LINE__, __FILE__));
+    linked->value = 3;
+    newer->a = linked;
+    newer->name = ZuAtomRef("n");
+    store->StartStoring();
+    store->StoreObject(newer);
+    Bytes const written = Renamed(store->Bytes(), "ZuTestNod2", "ZuTestNode");
+
+    store->StartRestoring(written);
+    ZuTestNodeRef older;
+    ZuStorageRef(store) >> older;
+    ASSERT_TRUE(older.IsValid());
+    EXPECT_FALSE(older->IsKindOf(ZuTestNod2Ref::RetRuntime()));
+    EXPECT_EQ(older->value, 12);
+    EXPECT_EQ(ZuTestNodeRef(older->a)->value, 3);
+    EXPECT_EQ(store->Remaining(), 0u);
+
+    store->StartStoring();
+    store->StoreObject(older);
+    EXPECT_EQ(store->Bytes(), written);
+
+    // Read back once more by the older class: the same fields again.
+    store->StartRestoring(store->Bytes());
+    ZuTestNodeRef again;
+    ZuStorageRef(store) >> again;
+    ASSERT_TRUE(again.IsValid());
+    EXPECT_EQ(again->value, 12);
+    EXPECT_TRUE(again->name == ZuAtomRef("n"));
+}
+
+TEST_F(StorageUnknownDataTest, ObjectsWithNothingUnknownKeepNoTree)
+{
+    ZuTestNodeRef node = ZuTestNode::Make(4);
+    ZuObjectRef back = RoundTrip(node, ZuTestNodeRef::RetRuntime());
+    ASSERT_TRUE(back.IsValid());
+    store->StartStoring();
+    store->StoreObject(node);
+    Bytes const first = store->Bytes();
+    store->StartStoring();
+    store->StoreObject(back);
+    EXPECT_EQ(store->Bytes(), first);
+}
+
+TEST_F(StorageUnknownDataTest, DataSlotObjectsTravelByName)
+{
+    ZuDataSlotRef slot = ZuObjectRef(ZuClassFactory::New(ZuDataSlotRef::RetRuntime(), nullptr, __LINE__, __FILE__));
+    ZuTestNodeRef shared = ZuTestNode::Make(99);
+    slot->InsertField(ZuAtomRef("Shared Node"), shared);
+
+    ZuTestNodeRef node = ZuTestNode::Make(1);
+    node->a = shared;
+    store->SetDataSlot(slot);
+    store->StartStoring();
+    store->StoreObject(node);
+    Bytes const bytes = store->Bytes();
+    Bytes slot_item = {0x44, 0x50, 11};
+    Bytes name = Text("Shared Node");
+    slot_item.insert(slot_item.end(), name.begin(), name.end());
+    EXPECT_NE(Find(bytes, slot_item), std::string::npos);
+
+    store->StartRestoring(bytes);
+    ZuTestNodeRef back;
+    ZuStorageRef(store) >> back;
+    ASSERT_TRUE(back.IsValid());
+    EXPECT_TRUE(back->a == shared);
+
+    // Without the slot the field is not found: the handle stays empty.
+    store->RemoveDataSlot(slot);
+    EXPECT_TRUE(store->RetDataSlot(0).IsInvalid());
+    store->StartRestoring(bytes);
+    ZuTestNodeRef lost;
+    ZuStorageRef(store) >> lost;
+    ASSERT_TRUE(lost.IsValid());
+    EXPECT_TRUE(lost->a.IsInvalid());
+}
+
+TEST(StorageDeathTest, OnlyDataSlotZeroExists)
+{
+    ZuviStartRuntime();
+    ZuTestStorageRef store = ZuTestStorage::Make();
+    EXPECT_DEATH(store->RetDataSlot(1), "Failed assertion: index == 0");
+    store = static_cast<ZuTestStorage*>(nullptr);
+    ZuviStopRuntime();
+}
+
+} // namespace

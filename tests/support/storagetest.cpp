@@ -3,11 +3,13 @@
 #include "si/classfactory.h"
 #include "si/except.h"
 #include "si/memzone.h"
+#include "si/string.h"
 
 #include <cstring>
 
 ZU_IMPLEMENT_CLASS(ZuTestStorage, ZuStorage, "tests/support/storagetest", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_CLASS(ZuTestNode, ZuObject, "tests/support/storagetest", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuTestNod2, ZuTestNode, "tests/support/storagetest", ZU_CLASS_PLAIN)
 
 ZuTestStorage::ZuTestStorage() : pos(0) {}
 
@@ -76,4 +78,13 @@ void ZuTestNode::RestoreInstance(ZuStorageRef const& s)
 {
     ZuObject::RestoreInstance(s);
     s >> ZuStorageSync::type >> ZuStorageSync::begin >> value >> a >> b >> name >> ZuStorageSync::end;
+}
+
+void ZuTestNod2::StoreInstance(ZuStorageRef const& s)
+{
+    ZuObject::StoreInstance(s);
+    s << node_record << ZuStorageSync::begin << value << a << b << name;
+    s << 77 << ZuAtomRef("extra") << -1.5 << ZuStorageSync::begin << ZuStringRef("inner") << ZuStorageSync::mark
+      << ZuStorageSync::end << ZuStorageSync::mark << 5u;
+    s << ZuStorageSync::end;
 }

@@ -62,4 +62,19 @@ protected:
 };
 ZU_CLASS_END(ZuTestNode)
 
+ZU_HANDLE(ZuTestNod2, ZuTestNode)
+
+// A later version of the node (its name has the same length, so a test can
+// rename it in a stream): it writes the node's fields, then fields of its
+// own before the node's end.
+class ZuTestNod2 : public ZuTestNode {
+    ZU_CLASS(ZuTestNod2, ZuTestNode)
+public:
+    ZuTestNod2() {}
+
+protected:
+    void StoreInstance(ZuStorageRef const& storage) override;
+};
+ZU_CLASS_END(ZuTestNod2)
+
 #endif
