@@ -398,12 +398,14 @@ void ZuStorage::StoreSyncType(ZuStorageSync& record)
 
 void ZuStorage::StoreObject(ZuObjectRef const& object)
 {
-    ZuObject* const obj = object.Resolve();
-    if (mode == ZU_STORAGE_OFF || !obj) {
+    // A phantom is stored as itself even when it stands for nothing now.
+    ZuObject* const raw = object.RetRawObject();
+    if (mode == ZU_STORAGE_OFF || !raw) {
         format->StoreTag(F::TYP_NULL);
         return;
     }
     bool const phantom = object.IsPhantom();
+    ZuObject* const obj = phantom ? raw : object.Resolve();
     ZuAtomRef slot_name;
     if (!phantom && FindNameFromSlot(object, slot_name)) {
         format->StoreTag(F::TYP_O_SLOT);

@@ -724,3 +724,39 @@ TEST(StorageDeathTest, OnlyDataSlotZeroExists)
 }
 
 } // namespace
+
+#include "si/phantom.h"
+
+namespace {
+
+class StoragePhantomTest : public StorageRoundTripTest {};
+
+TEST_F(StoragePhantomTest, PhantomIsWrittenInPlaceWithItsRootAndPath)
+{
+    ZuTestNodeRef root = ZuTestNode::Make(8);
+    ZuPhantomRef phantom = ZuObjectRef(ZuClassFactory::New(ZuPhantomRef::RetRuntime(), nullptr, __LINE__, __FILE__));
+    phantom->Initialise(root, ZuAtomPathRef("some.data"), true);
+    ZuObjectRef held;
+    static_cast<ZuObjectRef&>(held) = phantom;
+    store->StartStoring();
+    store->StoreObject(held);
+    Bytes const bytes = store->Bytes();
+    // 45, then at once the phantom's own data: no object record for it.
+    ASSERT_FALSE(bytes.empty());
+    EXPECT_EQ(bytes[0], 0x45);
+    EXPECT_EQ(bytes[1], 0x80);
+
+    store->StartRestoring(bytes);
+    ZuObjectRef back;
+    store->RestoreObject(back, ZuRuntimeRef());
+    ASSERT_TRUE(back.RetRawObject() != nullptr);
+    ZuPhantom* copy = static_cast<ZuPhantom*>(back.RetRawObject());
+    ASSERT_TRUE(copy->IsA(ZuPhantomRef::RetRuntime()));
+    EXPECT_TRUE(copy->IsConstObject());
+    ASSERT_TRUE(copy->RetRoot().IsValid());
+    EXPECT_EQ(ZuTestNodeRef(copy->RetRoot())->value, 8);
+    EXPECT_TRUE(ZuAtomRef(copy->RetPath()->RetString()) == ZuAtomRef("some.data"));
+    EXPECT_EQ(store->Remaining(), 0u);
+}
+
+} // namespace
