@@ -312,24 +312,42 @@ void ZuDict::RestoreInstance(ZuStorageRef const& storage)
 {
     ZU_ASSERT(this->head == 0);
     ZU_ASSERT(this->tail == 0);
+    try {
+        RestoreElements(storage);
+    } catch (...) {
+        // Input cut anywhere (even inside the set's part, which reads the
+        // stored count) leaves the count of the elements actually linked, so
+        // that they all go with the dictionary.
+        num_element = 0;
+        for (Element* e = head; e != nullptr; e = e->next)
+            num_element += e->count;
+        throw;
+    }
+}
+
+void ZuDict::RestoreElements(ZuStorageRef const& storage)
+{
     ZuSet::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin >> ZuStorageSync::repeat;
     // The stored element count counts repetitions, so it cannot say how many
     // element records follow: read them until the group ends.
-    unsigned int total = 0;
+    // Each element is linked and counted before its fields are read, so
+    // that input cut inside a record leaves a dictionary whose count matches
+    // its elements (and that lets them all go).
+    num_element = 0;
     while (storage->CheckForBegin()) {
         Element* elem = NewElement(__LINE__);
-        storage >> ZuStorageSync::begin >> elem->key >> elem->value >> elem->count >> ZuStorageSync::end;
-        if (elem->count == 0)
-            elem->count = 1;
         elem->prev = tail;
         if (tail != nullptr)
             tail->next = elem;
         else
             head = elem;
         tail = elem;
-        total += elem->count;
+        num_element += elem->count;
+        storage >> ZuStorageSync::begin >> elem->key >> elem->value >> elem->count >> ZuStorageSync::end;
+        if (elem->count == 0)
+            elem->count = 1;
+        num_element += elem->count - 1;
     }
-    num_element = total;
     storage >> ZuStorageSync::end_repeat >> ZuStorageSync::end;
 }

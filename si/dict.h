@@ -62,6 +62,7 @@ private:
     bool FindNth(ZuObjectRef const& key, ZuObjectRef const& value, bool use_key, bool use_value,
                  unsigned int occurrence, Element*& elem);
     Element* NewElement(unsigned int line);
+    void RestoreElements(ZuStorageRef const& storage);
     void FreeElement(Element* elem);
 
     Element* head;

@@ -1,6 +1,9 @@
 #include "tests/support/samplegraph.h"
 
 #include "si/array.h"
+#include "si/array2d.h"
+#include "si/cycarray.h"
+#include "si/dictree.h"
 #include "si/atom.h"
 #include "si/classfactory.h"
 #include "si/memzone.h"
@@ -43,6 +46,23 @@ ZuTestNodeRef BuildSampleGraph()
     array->Access(5) = three;
     root->a = array;
     root->b = three;
+
+    // The containers: a ring that has wrapped, a grid, a dictionary tree.
+    ZuArrayRef extras = ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    ZuCyclicArrayRef ring = ZuObjectRef(ZuClassFactory::New(ZuCyclicArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    ring->SetModulo(2);
+    for (char const* x : {"x", "y", "z"})
+        ring->Insert(ZuObjectRef(ZuStringRef(x)));
+    ZuArray2DRef grid = ZuObjectRef(ZuClassFactory::New(ZuArray2DRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    grid->SetSize(2, 2);
+    grid->Access(1, 0) = ZuStringRef("g");
+    ZuDicTreeRef tree = ZuObjectRef(ZuClassFactory::New(ZuDicTreeRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    tree->InsertUsingPath("k:l", ZuStringRef("feuille"));
+    tree->InsertUsingPath("m", shared);
+    extras->Insert(ZuObjectRef(ring));
+    extras->Insert(ZuObjectRef(grid));
+    extras->Insert(ZuObjectRef(tree));
+    three->b = extras;
     return root;
 }
 
@@ -73,7 +93,31 @@ void ExpectSampleGraph(ZuTestNodeRef const& root)
     EXPECT_TRUE(three->name.IsInvalid());
     // The string is one object, shared by both nodes.
     EXPECT_TRUE(three->a == two->a);
-    EXPECT_TRUE(three->b.IsInvalid());
+
+    ZuArrayRef extras = three->b;
+    ASSERT_TRUE(extras.IsValid());
+    ASSERT_EQ(extras->TotalCount(), 3u);
+    ZuCyclicArrayRef ring = extras->Access(0);
+    ASSERT_TRUE(ring.IsValid());
+    EXPECT_EQ(ring->RetModulo(), 2u);
+    ASSERT_EQ(ring->TotalCount(), 3u);
+    EXPECT_TRUE(ring->Access(0).IsInvalid());
+    EXPECT_EQ(Text(ring->Access(1)), "y");
+    EXPECT_EQ(Text(ring->Access(2)), "z");
+    ZuArray2DRef grid = extras->Access(1);
+    ASSERT_TRUE(grid.IsValid());
+    EXPECT_EQ(grid->RetNumRows(), 2u);
+    EXPECT_EQ(grid->RetNumCols(), 2u);
+    EXPECT_EQ(Text(grid->Access(1, 0)), "g");
+    EXPECT_TRUE(grid->Access(0, 0).IsInvalid());
+    ZuDicTreeRef tree = extras->Access(2);
+    ASSERT_TRUE(tree.IsValid());
+    EXPECT_EQ(tree->TotalCount(), 2u);
+    ZuObjectRef leaf;
+    EXPECT_TRUE(tree->GetFromPath("k:l", leaf));
+    EXPECT_EQ(Text(leaf), "feuille");
+    EXPECT_TRUE(tree->GetFromPath("m", leaf));
+    EXPECT_TRUE(leaf == two->a);
 }
 
 void BreakSampleGraph(ZuTestNodeRef const& root)
@@ -86,6 +130,16 @@ void BreakSampleGraph(ZuTestNodeRef const& root)
         if (two.IsValid())
             two->Delete();
         array->Delete();
+    }
+    ZuTestNodeRef three = root->b;
+    if (three.IsValid()) {
+        ZuArrayRef extras = three->b;
+        if (extras.IsValid()) {
+            ZuDicTreeRef tree = extras->Access(2);
+            if (tree.IsValid())
+                tree->Delete();
+            extras->Delete();
+        }
     }
     root->Delete();
 }

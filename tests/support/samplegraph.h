@@ -1,7 +1,8 @@
 // A small object graph of the library's stored classes, built the same way
 // in every process, for the tests that send graphs through archives and
 // carbon copies: nodes with numbers and atoms, shared and cyclic links, a
-// string with an 8-bit character, and an array with gaps.
+// string with an 8-bit character, an array with gaps, and a wrapped ring, a
+// grid and a dictionary tree.
 #ifndef ZUVI_TESTS_SUPPORT_SAMPLEGRAPH_H
 #define ZUVI_TESTS_SUPPORT_SAMPLEGRAPH_H
 

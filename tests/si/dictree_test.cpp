@@ -1,0 +1,239 @@
+#include "si/dictree.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "si/atom.h"
+#include "si/classfactory.h"
+#include "si/iterator.h"
+#include "si/memzone.h"
+#include "si/storage.h"
+#include "si/string.h"
+#include "tests/support/objmodel.h"
+#include "tests/support/storagetest.h"
+
+// Writes the container notifications it receives into a log: "i" inserted,
+// "r" removed.
+ZU_HANDLE(TTreeWatcher, ZuObject)
+class TTreeWatcher : public ZuObject {
+    ZU_CLASS(TTreeWatcher, ZuObject)
+public:
+    TTreeWatcher() {}
+    bool OnInserted(const ZuObjectRef&, unsigned)
+    {
+        log += 'i';
+        return true;
+    }
+    bool OnRemoved(const ZuObjectRef&, unsigned)
+    {
+        log += 'r';
+        return true;
+    }
+    std::string log;
+};
+ZU_CLASS_END(TTreeWatcher)
+ZU_IMPLEMENT_CLASS(TTreeWatcher, ZuObject, "tests/dictree", ZU_CLASS_PLAIN)
+ZU_EXPORT_OBSERVER(TTreeWatcher, OnInserted)
+ZU_EXPORT_OBSERVER(TTreeWatcher, OnRemoved)
+
+namespace {
+
+class DicTreeTest : public ZuviRuntimeTest {
+protected:
+    void SetUp() override
+    {
+        ZuviRuntimeTest::SetUp();
+        tree = ZuObjectRef(ZuClassFactory::New(ZuDicTreeRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    }
+    void TearDown() override
+    {
+        if (tree.IsValid())
+            tree->Delete();
+        tree = ZuDicTreeNull;
+        ZuviRuntimeTest::TearDown();
+    }
+    TTreeWatcherRef Watch()
+    {
+        TTreeWatcherRef w(ZuObjectRef(ZuClassFactory::New(TTreeWatcherRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        tree->AttachObserver(w, ZuBaseContainer::notify_data_inserted, ZuAtomRef("OnInserted"), 1);
+        tree->AttachObserver(w, ZuBaseContainer::notify_data_removed, ZuAtomRef("OnRemoved"), 2);
+        return w;
+    }
+    // The keys of a path list, joined by "/".
+    static std::string Keys(ZuObjectRef const& list)
+    {
+        ZuListRef l(list);
+        std::string out;
+        ZuObjectRef k;
+        for (unsigned i = 0; l.IsValid() && l->Get(i, k); i++) {
+            if (i)
+                out += '/';
+            // The empty atom (the empty handle) reads as "".
+            ZuAtomRef a(k);
+            out += (char const*)a;
+        }
+        return out;
+    }
+    ZuDicTreeRef tree;
+};
+
+TEST_F(DicTreeTest, ATextPathIsInsertedAndReadBack)
+{
+    ZuStringRef v("v"), w("w");
+    TTreeWatcherRef watcher = Watch();
+    EXPECT_TRUE(tree->InsertUsingPath("a:b:c", v));
+    EXPECT_EQ(tree->TotalCount(), 1u);
+    EXPECT_EQ(watcher->log, "i");
+    ZuObjectRef got;
+    EXPECT_TRUE(tree->GetFromPath("a:b:c", got));
+    EXPECT_TRUE(got == v);
+    // An inner path gives its node; a missing one nothing.
+    EXPECT_TRUE(tree->GetFromPath("a:b", got));
+    EXPECT_TRUE(got->IsKindOf(ZuDictRef::RetRuntime()));
+    EXPECT_FALSE(tree->GetFromPath("a:x", got));
+    EXPECT_FALSE(tree->GetFromPath("", got));
+    EXPECT_FALSE(tree->GetFromPath((char const*)nullptr, got));
+
+    // Inserting again replaces the value: one removal, one insertion.
+    watcher->log.clear();
+    EXPECT_TRUE(tree->InsertUsingPath(ZuStringRef("a:b:c"), w));
+    EXPECT_EQ(watcher->log, "ri");
+    EXPECT_EQ(tree->TotalCount(), 1u);
+    EXPECT_TRUE(tree->GetFromPath(ZuStringRef("a:b:c"), got));
+    EXPECT_TRUE(got == w);
+    // A node cannot be replaced by a value.
+    EXPECT_FALSE(tree->InsertUsingPath("a:b", v));
+    EXPECT_FALSE(tree->InsertUsingPath(ZuStringNull, v));
+    tree->DetachObserver(watcher);
+}
+
+TEST_F(DicTreeTest, PathsSplitAtTheSeparator)
+{
+    ZuStringRef v("v");
+    EXPECT_TRUE(tree->InsertUsingPath("a::b", v));
+    ZuObjectRef key, value;
+    ASSERT_TRUE(tree->Get(0, key, value));
+    ZuListRef list(key);
+    ASSERT_TRUE(list.IsValid());
+    ASSERT_EQ(list->TotalCount(), 3u);
+    EXPECT_EQ(Keys(key), "a//b");
+    ZuObjectRef empty;
+    list->Get(1, empty);
+    EXPECT_TRUE(empty == ZuAtomRef(""));
+    ZuObjectRef got;
+    EXPECT_TRUE(tree->GetFromPath("a::b", got));
+    EXPECT_TRUE(got == v);
+    EXPECT_FALSE(tree->GetFromPath("a:b", got));
+
+    EXPECT_TRUE(tree->SetPathSeparator('/'));
+    EXPECT_EQ(tree->RetPathSeparator(), '/');
+    EXPECT_TRUE(tree->InsertUsingPath("x:y", v));
+    ASSERT_TRUE(tree->GetFromPath("x:y", value));
+    EXPECT_TRUE(value == v);
+    EXPECT_TRUE(tree->GetFromKey(ZuAtomRef("x:y"), value, 0));
+    // A separator beyond 127 never cuts.
+    tree->SetPathSeparator(0xE9);
+    EXPECT_TRUE(tree->InsertUsingPath("p\xe9q", v));
+    EXPECT_TRUE(tree->GetFromKey(ZuAtomRef("p\xe9q"), value, 0));
+}
+
+TEST_F(DicTreeTest, LeavesAreEnumeratedDepthFirst)
+{
+    ZuStringRef one("1"), two("2");
+    EXPECT_TRUE(tree->Insert(ZuAtomRef("x"), one));
+    EXPECT_TRUE(tree->InsertUsingPath("y:z", two));
+    EXPECT_EQ(tree->TotalCount(), 2u);
+    ZuObjectRef key, value;
+    ASSERT_TRUE(tree->Get(0, key, value));
+    EXPECT_EQ(Keys(key), "x");
+    EXPECT_TRUE(value == one);
+    ASSERT_TRUE(tree->Get(1, key, value));
+    EXPECT_EQ(Keys(key), "y/z");
+    EXPECT_TRUE(value == two);
+    EXPECT_FALSE(tree->Get(2, key, value));
+}
+
+TEST_F(DicTreeTest, RemovingANodeRemovesItsLeaves)
+{
+    ZuStringRef v("v");
+    tree->InsertUsingPath("x", v);
+    tree->InsertUsingPath("y:a", v);
+    tree->InsertUsingPath("y:b:c", v);
+    ASSERT_EQ(tree->TotalCount(), 3u);
+    TTreeWatcherRef watcher = Watch();
+    ZuListRef path = ZuObjectRef(ZuClassFactory::New(ZuListRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    path->PushTail(ZuAtomRef("y"));
+    EXPECT_TRUE(tree->Remove(path, 0));
+    EXPECT_EQ(watcher->log, "rr");
+    EXPECT_EQ(tree->TotalCount(), 1u);
+    ZuObjectRef got;
+    EXPECT_FALSE(tree->GetFromPath("y", got));
+    EXPECT_TRUE(tree->GetFromPath("x", got));
+
+    // The root cannot be removed.
+    ZuListRef none = ZuObjectRef(ZuClassFactory::New(ZuListRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    EXPECT_FALSE(tree->Remove(none, 0));
+    EXPECT_FALSE(tree->Remove(ZuObjectNull, 0));
+    // A one-level key naming a node removes the node and its leaves too.
+    tree->InsertUsingPath("n:m", v);
+    EXPECT_EQ(tree->TotalCount(), 2u);
+    EXPECT_TRUE(tree->Remove(ZuAtomRef("n"), 0));
+    EXPECT_EQ(tree->TotalCount(), 1u);
+    tree->DetachObserver(watcher);
+}
+
+TEST_F(DicTreeTest, APathThroughAPlainValueIsRefused)
+{
+    ZuStringRef v("v");
+    EXPECT_TRUE(tree->InsertUsingPath("a", v));
+    EXPECT_FALSE(tree->InsertUsingPath("a:b", v));
+    EXPECT_EQ(tree->TotalCount(), 1u);
+    ZuObjectRef got;
+    EXPECT_TRUE(tree->GetFromPath("a", got));
+    EXPECT_TRUE(got == v);
+}
+
+TEST_F(DicTreeTest, TheTreeStoresItsNodes)
+{
+    ZuStringRef v("v");
+    tree->SetPathSeparator('/');
+    tree->InsertUsingPath("a/b/c", v);
+    tree->InsertUsingPath("a/d", v);
+    ZuTestStorageRef store = ZuTestStorage::Make();
+    store->StartStoring();
+    ZuStorageRef(store) << tree;
+    store->StartRestoring(store->Bytes());
+    ZuDicTreeRef back;
+    ZuStorageRef(store) >> back;
+    store->FinallyAwake();
+    ASSERT_TRUE(back.IsValid());
+    EXPECT_EQ(back->RetPathSeparator(), '/');
+    EXPECT_EQ(back->TotalCount(), 2u);
+    ZuObjectRef got;
+    EXPECT_TRUE(back->GetFromPath("a/b/c", got));
+    EXPECT_TRUE(back->GetFromPath("a/d", got));
+    ZuObjectRef key, value;
+    ASSERT_TRUE(back->Get(1, key, value));
+    back->Delete();
+}
+
+TEST_F(DicTreeTest, TheIteratorDoesNotWalk)
+{
+    ZuIteratorRef it = tree->NewIterator();
+    ASSERT_TRUE(it.IsValid());
+    ZuObjectRef got;
+    EXPECT_FALSE(it->First());
+    EXPECT_FALSE(it->Next(1));
+    EXPECT_FALSE(it->Get(got, 0));
+    // The operations a tree does not offer change nothing.
+    ZuStringRef v("v");
+    tree->InsertUsingPath("a", v);
+    EXPECT_FALSE(tree->RemoveValue(v, 0));
+    EXPECT_FALSE(tree->LookForKey(ZuAtomRef("a")));
+    EXPECT_FALSE(tree->Remove(0u));
+    EXPECT_EQ(tree->TotalCount(), 1u);
+}
+
+} // namespace
