@@ -37,7 +37,10 @@ struct ZuStorage::StorageInfos {
 // was skipped do they become the object's ZuLisTree, so objects that hold
 // nothing unknown cost no tree.
 struct ZuStorage::Recording {
-    std::vector<std::pair<int, ZuObjectRef>> tokens;
+    // Token types, and for object tokens an index into `objects` (handles
+    // are made only for the objects themselves).
+    std::vector<std::pair<int, std::size_t>> tokens;
+    std::vector<ZuObjectRef> objects;
     bool skipped = false;
     bool skipping = false;
 };
@@ -513,13 +516,18 @@ void ZuStorage::StorePendingData()
         format->StoreTag(F::TYP_O_DATA);
         StoreID(e->id);
         ZuObjectRef keep = e->object;
+        ZuObjectRef unknown;
+        bool const has_unknown = keep.RetRawObject()->GetUnknownData(unknown);
+        if (!has_unknown && storage_infos->unknown_data.IsInvalid() && storage_infos->absent_blocks == 0) {
+            keep.RetRawObject()->StoreInstance(ZuStorageRef(this));
+            continue;
+        }
         // What an older reader kept of this object is written back in place.
         ZuLisTreeRef const outer_unknown = storage_infos->unknown_data;
         std::uint32_t const outer_absent = storage_infos->absent_blocks;
         storage_infos->unknown_data = static_cast<ZuLisTree*>(nullptr);
         storage_infos->absent_blocks = 0;
-        ZuObjectRef unknown;
-        if (keep.RetRawObject()->GetUnknownData(unknown) && unknown.Resolve()->IsKindOf(ZuLisTreeRef::RetRuntime())) {
+        if (has_unknown && unknown.Resolve()->IsKindOf(ZuLisTreeRef::RetRuntime())) {
             ZuLisTreeRef copy;
             ZuLisTreeRef(unknown)->Clone(copy, ZuLisTreeRef());
             if (copy.IsValid()) {
@@ -897,7 +905,7 @@ void ZuStorage::RestoreObjectData(ObjectEntry* e)
     for (auto const& token : record.tokens) {
         switch (token.first) {
         case ZuLisTree::ZU_LISTREE_OBJECT:
-            tree->Insert(token.second);
+            tree->Insert(record.objects[token.second]);
             break;
         case ZuLisTree::ZU_LISTREE_LEVEL_BEGIN:
             tree->InsertNewLevel();
@@ -998,7 +1006,21 @@ void ZuStorage::Record(int type, ZuObjectRef const& object)
 {
     if (!recording)
         return;
-    recording->tokens.emplace_back(type, object);
+    std::size_t slot = 0;
+    if (type == ZuLisTree::ZU_LISTREE_OBJECT) {
+        slot = recording->objects.size();
+        recording->objects.push_back(object);
+    }
+    recording->tokens.emplace_back(type, slot);
+    if (recording->skipping)
+        recording->skipped = true;
+}
+
+void ZuStorage::RecordStructure(int type)
+{
+    if (!recording)
+        return;
+    recording->tokens.emplace_back(type, 0);
     if (recording->skipping)
         recording->skipped = true;
 }
@@ -1062,12 +1084,12 @@ void ZuStorage::RestoreBlockBegin()
         // enclosing block in older data; it is absent the same way.
         PushBackData(&tag, 1);
         storage_infos->absent_blocks++;
-        Record(ZuLisTree::ZU_LISTREE_LEVEL_BEGIN, ZuObjectRef());
+        RecordStructure(ZuLisTree::ZU_LISTREE_LEVEL_BEGIN);
         return;
     }
     if (tag != F::TYP_SYNC_BEGIN)
         F::BadData("Failed assertion: val[0] == TYP_SYNC_BEGIN", __LINE__);
-    Record(ZuLisTree::ZU_LISTREE_LEVEL_BEGIN, ZuObjectRef());
+    RecordStructure(ZuLisTree::ZU_LISTREE_LEVEL_BEGIN);
 }
 
 void ZuStorage::RestoreToBlockEnd()
@@ -1076,7 +1098,7 @@ void ZuStorage::RestoreToBlockEnd()
         storage_infos->absent_blocks--;
     else
         RestoreToMark(F::TYP_SYNC_END);
-    Record(ZuLisTree::ZU_LISTREE_LEVEL_END, ZuObjectRef());
+    RecordStructure(ZuLisTree::ZU_LISTREE_LEVEL_END);
 }
 
 void ZuStorage::RestoreToSyncMark()
@@ -1089,7 +1111,7 @@ void ZuStorage::RestoreToSyncMark()
                 RestoreToMark(F::TYP_SYNC_MARK);
         }
     }
-    Record(ZuLisTree::ZU_LISTREE_MARK, ZuObjectRef());
+    RecordStructure(ZuLisTree::ZU_LISTREE_MARK);
 }
 
 void ZuStorage::RestoreToMark(unsigned char wanted)
@@ -1188,16 +1210,16 @@ void ZuStorage::RestoreToMark(unsigned char wanted)
             break;
         }
         case F::TYP_SYNC_BEGIN:
-            Record(ZuLisTree::ZU_LISTREE_LEVEL_BEGIN, ZuObjectRef());
+            RecordStructure(ZuLisTree::ZU_LISTREE_LEVEL_BEGIN);
             level++;
             break;
         case F::TYP_SYNC_END:
-            Record(ZuLisTree::ZU_LISTREE_LEVEL_END, ZuObjectRef());
+            RecordStructure(ZuLisTree::ZU_LISTREE_LEVEL_END);
             if (level)
                 level--;
             break;
         case F::TYP_SYNC_MARK:
-            Record(ZuLisTree::ZU_LISTREE_MARK, ZuObjectRef());
+            RecordStructure(ZuLisTree::ZU_LISTREE_MARK);
             break;
         default:
             F::BadData("RestoreToMark did not find mark.", __LINE__);

@@ -145,6 +145,7 @@ private:
     // written back in place when the object is stored again.
     struct Recording;
     void Record(int type, ZuObjectRef const& object);
+    void RecordStructure(int type);
     void ReplayUntil(int stop);
     void StoreUnknownObject(ZuObjectRef const& object);
     void ForgetObjectsAfter(std::uint32_t id);
