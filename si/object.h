@@ -14,10 +14,12 @@
 
 class ZuMemZone;
 class ZuAtomRef;
+class ZuAtomPathRef;
+class ZuValueRef;
+class ZuStringRef;
+class ZuTypeInfoRef;
 class ZuAppRef;
 class ZuRuntimeRef;
-class ZuAtomPathRef;
-class ZuStringRef;
 class ZuTextRef;
 struct ZuObjectExtension;
 struct ZuObserverLink;
@@ -134,11 +136,25 @@ public:
     virtual bool Action(const ZuAtomRef& name, const ZuObjectRef& arg, unsigned flags);
     // Calls by name along paths (si/objectcall.cpp).
     virtual bool Action(const ZuAtomPathRef& names, const ZuObjectRef& arg, unsigned flags);
-    virtual bool QueryData(const ZuAtomRef& name, ZuObjectRef& out) const;
-    virtual bool GetPublicDataNotifier(const ZuAtomRef& data, unsigned n, ZuAtomRef& event) const;
     static bool Action(const ZuObjectRef& obj, const ZuTextRef& text);
     static bool ObjectParsePath(ZuObjectRef& obj, ZuStringRef& text);
     static bool ObjectParsePath(ZuObjectRef& obj, ZuAtomPathRef& path);
+    virtual bool GetPublicDataNotifier(const ZuAtomRef& data, unsigned n, ZuAtomRef& event) const;
+    // The user path and published data (si/objdata.cpp).
+    virtual ZuAtomPathRef RetUserPath();
+    virtual unsigned CountPublicData() const;
+    virtual bool GetPublicData(unsigned i, ZuAtomRef& name, ZuStringRef& description,
+                               ZuTypeInfoRef& type) const;
+    virtual bool GetPublicData(unsigned i, ZuAtomRef& name, ZuTypeInfoRef& type) const;
+    virtual bool GetPublicData(unsigned i, ZuAtomRef& name) const;
+    virtual bool QueryData(unsigned i, ZuValueRef& out) const;
+    virtual bool QueryData(unsigned i, ZuObjectRef& out) const;
+    virtual bool QueryData(const ZuAtomRef& name, ZuValueRef& out) const;
+    virtual bool QueryData(const ZuAtomRef& name, ZuObjectRef& out) const;
+    virtual bool DefineData(unsigned i, const ZuValueRef& value);
+    virtual bool DefineData(unsigned i, const ZuObjectRef& value);
+    virtual bool DefineData(const ZuAtomRef& name, const ZuValueRef& value);
+    virtual bool DefineData(const ZuAtomRef& name, const ZuObjectRef& value);
 
     // Non-virtual services.
     ZuMemZone* RetMemZone() const { return mem_zone; }

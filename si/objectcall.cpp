@@ -161,15 +161,6 @@ bool ZuObject::ObjectParsePath(ZuObjectRef& obj, ZuAtomPathRef& path)
     return true;
 }
 
-bool ZuObject::QueryData(const ZuAtomRef& name, ZuObjectRef& out) const
-{
-    // The run-time records keep no published data items yet, so no name
-    // answers.
-    (void)name;
-    (void)out;
-    return false;
-}
-
 bool ZuObject::GetPublicDataNotifier(const ZuAtomRef& data, unsigned n, ZuAtomRef& event) const
 {
     for (const ZuRuntime* rt = RetRuntime().RetRawObject(); rt != nullptr; rt = rt->RetSuper().RetRawObject()) {

@@ -7,6 +7,7 @@
 #include "si/memzone.h"
 #include "si/classfactory.h"
 #include "si/interface.h"
+#include "si/pubdata.h"
 #include "si/typeinfo.h"
 
 namespace {
@@ -56,6 +57,8 @@ Zuvi_RuntimeInfo* Zuvi_RuntimeInfo::last = nullptr;
 Zuvi_TargetExport* Zuvi_TargetExport::head = nullptr;
 Zuvi_TargetExport* Zuvi_TargetExport::tail = nullptr;
 Zuvi_NotifyExport* Zuvi_NotifyExport::head = nullptr;
+Zuvi_PubDataExport* Zuvi_PubDataExport::head = nullptr;
+Zuvi_PubDataExport* Zuvi_PubDataExport::tail = nullptr;
 Zuvi_NotifyExport* Zuvi_NotifyExport::tail = nullptr;
 
 void* ZuRuntime::rt_init_base = nullptr;
@@ -122,6 +125,15 @@ void Zuvi_TargetExport::SetArg(const char* type, const char* name, const char* d
     p.type_text = type;
     p.name_text = name;
     p.description = description;
+}
+
+Zuvi_PubDataExport::Zuvi_PubDataExport(DeclareFn fn) : next(nullptr), declare(fn)
+{
+    if (tail)
+        tail->next = this;
+    else
+        head = this;
+    tail = this;
 }
 
 Zuvi_NotifyExport::Zuvi_NotifyExport(const ZuRuntimeRef* rt, const char* event, const char* data,
@@ -214,13 +226,34 @@ void ZuRuntime::ResolveNull()
 ZuRuntime::ZuRuntime()
     : class_id_(0), depth(0), info(nullptr), alternate(nullptr), alternate_chosen(false),
       targets(nullptr), target_count(0), cursor(nullptr), cursor_index(0), notifies(nullptr),
-      notify_count(0), interfaces(nullptr), interface_count(0), ref_offsets(nullptr), ref_count_(0),
+      notify_count(0), data_head(nullptr), data_array(nullptr), data_count(0), interfaces(nullptr), interface_count(0), ref_offsets(nullptr), ref_count_(0),
       singleton(false), next_runtime(nullptr)
 {
 }
 
+void ZuRuntime::FreePubData()
+{
+    while (data_head) {
+        Zuvi_PubData* d = data_head;
+        data_head = d->next;
+        while (d) {
+            Zuvi_PubData* following = d->same_name;
+            d->ReleaseGroups();
+            d->~Zuvi_PubData();
+            SysFree(d, __LINE__);
+            d = following;
+        }
+    }
+    if (data_array) {
+        SysFree(data_array, __LINE__);
+        data_array = nullptr;
+    }
+    data_count = 0;
+}
+
 ZuRuntime::~ZuRuntime()
 {
+    FreePubData();
     while (targets) {
         TargetRecord* r = targets;
         targets = r->next;
@@ -296,6 +329,9 @@ void ZuRuntime::CollectTargets()
     cursor = nullptr;
     cursor_index = 0;
 
+    for (Zuvi_PubDataExport* exp = Zuvi_PubDataExport::head; exp; exp = exp->next)
+        exp->declare(this);
+
     for (Zuvi_NotifyExport* exp = Zuvi_NotifyExport::head; exp; exp = exp->next) {
         if (!exp->class_rt) {
             if (exp->atom && exp->atom->IsInvalid() && exp->event_name)
@@ -323,6 +359,13 @@ void ZuRuntime::CollectTargets()
 
 void ZuRuntime::CompileWhileInit()
 {
+    if (data_count && !data_array) {
+        data_array = static_cast<Zuvi_PubData**>(Zuvi_sys_zone->Alloc(
+            data_count * sizeof(Zuvi_PubData*), "Zuvi_PubData*[]", __LINE__, kFile, ZU_MEM_BIN));
+        unsigned i = 0;
+        for (Zuvi_PubData* d = data_head; d && i < data_count; d = d->next)
+            data_array[i++] = d;
+    }
     depth = 1;
     for (const ZuRuntime* r = super_.RetRawObject(); r; r = r->super_.RetRawObject())
         ++depth;
@@ -333,6 +376,14 @@ void ZuRuntime::CompileAfterInit()
     if (class_id_ != 0)
         return;
     class_id_ = ++rt_class_num;
+    for (Zuvi_PubData* d = data_head; d; d = d->next) {
+        for (Zuvi_PubData* g = d; g; g = g->same_name) {
+            ZuBitsetInfoRef bits(
+                ZuClassFactory::New(ZuBitsetInfoRef::RetRuntime(), Zuvi_app_zone, __LINE__, kFile));
+            bits->Initialise(g);
+            g->bitset_info = bits;
+        }
+    }
     if (IsAbstract())
         return;
     unsigned size = info->instance_size;
@@ -554,6 +605,7 @@ void ZuRuntime::Delete()
         SysFree(r, __LINE__);
     }
     target_count = notify_count = interface_count = 0;
+    FreePubData();
     cursor = nullptr;
     cursor_index = 0;
     instance = ZuObjectRef();
@@ -625,4 +677,62 @@ bool ZuRuntime::GetInterface(unsigned i, const Zuvi_Interface*& iface) const
                 return true;
             }
     return false;
+}
+
+// ---------------------------------------------------------------------------
+// Published data
+// ---------------------------------------------------------------------------
+
+void ZuRuntime::PublishData(Zuvi_PubDataDef& def)
+{
+    if (def.class_rt != info->runtime || !def.name)
+        return;
+    for (Zuvi_PubData* d = data_head; d; d = d->next)
+        for (Zuvi_PubData* g = d; g; g = g->same_name)
+            if (strcmp(g->def.name, def.name) == 0 && g->def.getter == def.getter &&
+                g->def.setter == def.setter)
+                return;
+    Zuvi_PubData* item = ::new (SysAlloc<Zuvi_PubData>("Zuvi_PubData", __LINE__)) Zuvi_PubData(def);
+    item->Initialise();
+    for (Zuvi_PubData* d = data_head; d; d = d->next) {
+        if (d->name.RetRawObject() == item->name.RetRawObject() && d->def.type_def == def.type_def) {
+            item->same_name = d->same_name;
+            d->same_name = item;
+            return;
+        }
+    }
+    item->next = data_head;
+    data_head = item;
+    ++data_count;
+}
+
+void ZuRuntime::PublishDataEx(Zuvi_PubDataDef& def, const Zuvi_BitsetDataDef* table, unsigned size)
+{
+    if (def.class_rt != info->runtime)
+        return;
+    Zuvi_PubData* iter = data_head;
+    while (iter && !(def.name && strcmp(iter->def.name, def.name) == 0))
+        iter = iter->next;
+    ZU_ASSERT(iter);
+    iter->AttachTable(table, size);
+}
+
+bool ZuRuntime::GetPubData(unsigned i, const Zuvi_PubData*& item) const
+{
+    if (i >= data_count)
+        return false;
+    ZU_ASSERT(this->data_array);
+    item = data_array[i];
+    return true;
+}
+
+const Zuvi_PubData* ZuRuntime::FindPubData(const ZuAtomRef& name, unsigned n) const
+{
+    if (name.IsInvalid())
+        return nullptr;
+    for (const ZuRuntime* rt = this; rt; rt = rt->super_.RetRawObject())
+        for (const Zuvi_PubData* d = rt->data_head; d; d = d->next)
+            if (d->name.RetRawObject() == name.RetRawObject() && n-- == 0)
+                return d;
+    return nullptr;
 }

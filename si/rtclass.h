@@ -17,6 +17,9 @@ class Zuvi_Interface;
 struct Zuvi_InterfaceCastDef;
 struct Zuvi_TargetExport;
 struct Zuvi_TypeDef;
+struct Zuvi_PubDataDef;
+struct Zuvi_BitsetDataDef;
+class Zuvi_PubData;
 
 // The word that names the kind of a call frame in diagnostics.
 const char* Zuvi_FrameKindWord(unsigned type);
@@ -92,6 +95,20 @@ private:
     void LinkSelf();
 };
 
+// The published data of a class: a function that declares the class's
+// items to its run-time record (PublishData, PublishDataEx), called once
+// per class while the targets are collected (static record).
+struct Zuvi_PubDataExport {
+    typedef void (*DeclareFn)(ZuRuntime* runtime);
+    explicit Zuvi_PubDataExport(DeclareFn fn);
+
+    Zuvi_PubDataExport* next;
+    DeclareFn declare;
+
+    static Zuvi_PubDataExport* head;
+    static Zuvi_PubDataExport* tail;
+};
+
 // A notification a class declares (static record).
 struct Zuvi_NotifyExport {
     typedef void (*OneShotFn)();
@@ -133,6 +150,19 @@ public:
     virtual void UpdateEmbeddedRefs(void* obj);
     virtual void ResetAlternateConstructor();
     [[noreturn]] virtual void ResolveNull();
+
+    // Published data: items of other classes are ignored, and so is an item
+    // published twice (same name, getter and setter). An item with the name
+    // and type of an earlier one joins that one's group.
+    virtual void PublishData(Zuvi_PubDataDef& def);
+    // Attaches a member table (size in bytes) to the class's item of that
+    // name.
+    virtual void PublishDataEx(Zuvi_PubDataDef& def, const Zuvi_BitsetDataDef* table,
+                               unsigned size);
+    unsigned CountPubData() const { return data_count; }
+    bool GetPubData(unsigned i, const Zuvi_PubData*& item) const;
+    // The n-th inherited item of that name, own class first.
+    const Zuvi_PubData* FindPubData(const ZuAtomRef& name, unsigned n) const;
 
     // Interfaces (si/interface.h): the class's own records, newest first,
     // taken from its static declarations while its targets are collected;
@@ -187,6 +217,7 @@ public:
     static unsigned rt_class_num;
 
 private:
+    void FreePubData();
     struct TargetRecord;
     struct NotifyRecord;
     struct InterfaceRecord;
@@ -204,6 +235,9 @@ private:
     mutable unsigned cursor_index;
     NotifyRecord* notifies;
     unsigned notify_count;
+    Zuvi_PubData* data_head;
+    Zuvi_PubData** data_array;
+    unsigned data_count;
     InterfaceRecord* interfaces;
     unsigned interface_count;
     unsigned* ref_offsets;
