@@ -10,6 +10,7 @@
 #include "si/memzone.h"
 #include "si/classfactory.h"
 #include "si/rtclass.h"
+#include "si/hashtab.h"
 #include "si/storage.h"
 #include "si/storagesync.h"
 #include "si/globallock.h"
@@ -1064,4 +1065,27 @@ void ZuObject::RestoreInstance(const ZuStorageRef& s)
     if (async.IsValid())
         Extension()->async = async;
     s >> ZuStorageSync::end;
+}
+
+// ---------------------------------------------------------------------------
+// Targets-of registry
+// ---------------------------------------------------------------------------
+
+bool ZuObject::RegisterAsTargetOf(const ZuObjectRef& obj)
+{
+    ZuObject* o = obj.Resolve();
+    if (!o || o->GetAttribute("Zuvi.volatile.observer", 0))
+        return false;
+    ZuObjectExtension* ext = Extension();
+    if (ext->reg.IsInvalid())
+        ext->reg = ZuObjectRef(
+            ZuClassFactory::New(ZuHashTableRef::RetRuntime(), mem_zone, __LINE__, kFile));
+    return ZuHashTableRef(ext->reg)->Insert(obj);
+}
+
+bool ZuObject::UnregisterAsTargetOf(const ZuObjectRef& obj)
+{
+    if (!more || more->reg.IsInvalid())
+        return false;
+    return ZuHashTableRef(more->reg)->Remove(obj, 0);
 }

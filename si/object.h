@@ -155,6 +155,10 @@ public:
     virtual bool DefineData(unsigned i, const ZuObjectRef& value);
     virtual bool DefineData(const ZuAtomRef& name, const ZuValueRef& value);
     virtual bool DefineData(const ZuAtomRef& name, const ZuObjectRef& value);
+    // The objects this object is registered as a target of (a hash table in
+    // the extension record); a volatile observer is never registered.
+    virtual bool RegisterAsTargetOf(const ZuObjectRef& obj);
+    virtual bool UnregisterAsTargetOf(const ZuObjectRef& obj);
 
     // Non-virtual services.
     ZuMemZone* RetMemZone() const { return mem_zone; }

@@ -442,3 +442,22 @@ TEST_F(ObjectTest, AttachmentsAreStoredWithTheObjects)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ObjectTest, RegistrationsAsTargetOf)
+{
+    TObjObserverRef target = NewObserver();
+    TObjSourceRef a = NewSource(), b = NewSource();
+    EXPECT_FALSE(target->UnregisterAsTargetOf(a));
+    EXPECT_TRUE(target->RegisterAsTargetOf(a));
+    EXPECT_TRUE(target->RegisterAsTargetOf(b));
+    EXPECT_TRUE(target->UnregisterAsTargetOf(a));
+    EXPECT_FALSE(target->UnregisterAsTargetOf(a));
+    EXPECT_FALSE(target->RegisterAsTargetOf(ZuObjectNull));
+    b->SetAttribute("Zuvi.volatile.observer");
+    TObjObserverRef other = NewObserver();
+    EXPECT_FALSE(other->RegisterAsTargetOf(b));
+}
+
+} // namespace
