@@ -11,6 +11,7 @@
 #include "si/classfactory.h"
 #include "si/rtclass.h"
 #include "si/hashtab.h"
+#include "si/container.h"
 #include "si/storage.h"
 #include "si/storagesync.h"
 #include "si/globallock.h"
@@ -955,6 +956,57 @@ bool ZuObject::GetActor(unsigned i, ZuAtomRef& name) const
 bool ZuObject::GetMethod(unsigned i, ZuAtomRef& name) const
 {
     return GetKind(this, Zuvi_Target::KIND_MESSAGE, i, name);
+}
+
+bool ZuObject::GetMethod(unsigned index, ZuAtomRef& out, unsigned& num_param,
+                         const Zuvi_ParamDesc*) const
+{
+    const ZuRuntime* rt = RetRuntime().RetRawObject();
+    if (!rt)
+        return false;
+    ZuAtomRef name;
+    unsigned k = 0;
+    const Zuvi_Target* t = nullptr;
+    for (unsigned i = 0; rt->GetTarget(i, name, k, t); ++i) {
+        if (k != Zuvi_Target::KIND_MESSAGE)
+            continue;
+        if (index-- == 0) {
+            out = name;
+            num_param = t->num_param;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ZuObject::GetObserver(ZuContainerRef& out) const
+{
+    out = ZuContainerRef();
+    return false;
+}
+
+bool ZuObject::GetActor(ZuContainerRef& out) const
+{
+    out = ZuContainerRef();
+    return false;
+}
+
+bool ZuObject::GetMethod(ZuContainerRef& out) const
+{
+    out = ZuContainerRef();
+    return false;
+}
+
+bool ZuObject::GetPublicData(ZuContainerRef& out) const
+{
+    out = ZuContainerRef();
+    return false;
+}
+
+bool ZuObject::GetAttached(ZuContainerRef& out) const
+{
+    out = ZuContainerRef();
+    return false;
 }
 
 bool ZuObject::Action(const ZuAtomRef& name, const ZuObjectRef& arg, unsigned flags)

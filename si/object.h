@@ -21,6 +21,8 @@ class ZuTypeInfoRef;
 class ZuAppRef;
 class ZuRuntimeRef;
 class ZuTextRef;
+class ZuContainerRef;
+struct Zuvi_ParamDesc;
 struct ZuObjectExtension;
 struct ZuObserverLink;
 struct Zuvi_Target;
@@ -111,6 +113,14 @@ public:
     virtual bool GetObserver(unsigned i, ZuAtomRef& name) const;
     virtual bool GetActor(unsigned i, ZuAtomRef& name) const;
     virtual bool GetMethod(unsigned i, ZuAtomRef& name) const;
+    virtual bool GetMethod(unsigned i, ZuAtomRef& name, unsigned& num_param,
+                           const Zuvi_ParamDesc* params) const;
+    // The forms that would fill a container empty it and answer false.
+    virtual bool GetObserver(ZuContainerRef& out) const;
+    virtual bool GetActor(ZuContainerRef& out) const;
+    virtual bool GetMethod(ZuContainerRef& out) const;
+    virtual bool GetPublicData(ZuContainerRef& out) const;
+    virtual bool GetAttached(ZuContainerRef& out) const;
     virtual bool GetAttached(unsigned i, ZuAtomRef& event, ZuAtomRef& action, ZuObjectRef& observer,
                              unsigned& id) const;
     virtual bool GetAttached(unsigned i, ZuAtomRef& event, ZuObjectRef& observer, unsigned& id) const;

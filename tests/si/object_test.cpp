@@ -4,6 +4,7 @@
 
 #include "si/classfactory.h"
 #include "si/memzone.h"
+#include "si/array.h"
 #include "tests/support/objmodel.h"
 #include "tests/support/storagetest.h"
 
@@ -458,6 +459,27 @@ TEST_F(ObjectTest, RegistrationsAsTargetOf)
     b->SetAttribute("Zuvi.volatile.observer");
     TObjObserverRef other = NewObserver();
     EXPECT_FALSE(other->RegisterAsTargetOf(b));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ObjectTest, ContainerFormsAnswerNothingInTheRoot)
+{
+    TObjObserverRef o = NewObserver();
+    ZuContainerRef out(ZuObjectRef(ZuClassFactory::New("ZuArray", nullptr, __LINE__, __FILE__)));
+    ASSERT_TRUE(out.IsValid());
+    EXPECT_FALSE(o->GetObserver(out));
+    EXPECT_TRUE(out.IsInvalid());
+    EXPECT_FALSE(o->GetActor(out));
+    EXPECT_FALSE(o->GetMethod(out));
+    EXPECT_FALSE(o->GetPublicData(out));
+    EXPECT_FALSE(o->GetAttached(out));
+    ZuAtomRef name;
+    unsigned num = 9;
+    EXPECT_FALSE(o->GetMethod(0, name, num, nullptr));
+    EXPECT_EQ(9u, num);
 }
 
 } // namespace
