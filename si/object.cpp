@@ -1094,15 +1094,17 @@ void ZuObject::RestoreInstance(const ZuStorageRef& s)
     ZuAtomRef event, action;
     ZuObjectRef other;
     unsigned id = 0;
+    // A stored count is outside data: the links are read while the group
+    // holds them (each begins a block), never more than the count says.
     uint64_t count = s->RestoreCard(0);
     s >> ZuStorageSync::repeat;
-    for (uint64_t i = 0; i < count; ++i)
+    for (uint64_t i = 0; i < count && s->CheckForBegin(); ++i)
         if (RestoreLink(s, event, other, action, id))
             AttachObserver(other, self, event, action, id);
     s >> ZuStorageSync::end_repeat;
     count = s->RestoreCard(0);
     s >> ZuStorageSync::repeat;
-    for (uint64_t i = 0; i < count; ++i)
+    for (uint64_t i = 0; i < count && s->CheckForBegin(); ++i)
         if (RestoreLink(s, event, other, action, id))
             AttachObserver(self, other, event, action, id);
     s >> ZuStorageSync::end_repeat;

@@ -217,6 +217,31 @@ TEST_F(ArchiveTest, StoredBytesNamingAStreamOrAnArchiveAreRefused)
     }
 }
 
+TEST_F(ArchiveTest, ACountOfLinksBeyondWhatTheGroupHoldsIsNotFollowed)
+{
+    // A node whose root part claims 2^40 observer links in a group that is
+    // absent from the data: reading must not loop over the claimed count.
+    ZuTestNodeRef node = ZuTestNode::Make(5);
+    WriteGraph("node.arc", node);
+    std::string bytes = Slurp("node.arc");
+    std::string const group("\xfc\x1d\xfc\xfd", 4); // begin, count 0, repeat, end_repeat
+    std::size_t const at = bytes.find(group);
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, group.size(), std::string("\xfc\x21\x00\x00\x01\x00\x00\x00\x00\x00\xfe\xfd", 12));
+    Spit("node.arc", bytes);
+    ZuFileReadRef in;
+    ZuArchiveRef archive = OpenInput("node.arc", in);
+    ZuTestNodeRef back;
+    try {
+        ZuStorageRef(archive) >> back;
+    } catch (ZuExcStream const&) {
+    }
+    archive->Reset();
+    in->Close();
+    if (back.IsValid())
+        EXPECT_EQ(back->value, 5);
+}
+
 // The graph goes to a file in this process and comes back in another: the
 // test program runs itself with the reading test below.
 TEST_F(ArchiveTest, AGraphComesBackEqualInAnotherProcess)
