@@ -28,6 +28,7 @@ public:
         DropPushedBack();
     }
     void Stop() { SetStorageMode(ZU_STORAGE_OFF); }
+    void StartWriting() { SetStorageMode(ZU_STORAGE_REMOTE); }
     void StoreData(void const*, unsigned int) override {}
     std::uint64_t RetRemainingData() const override { return size - pos; }
     void RestoreData(void* out, unsigned int n) override
@@ -67,7 +68,16 @@ public:
     }
 
 protected:
-    void StoreInstance(ZuStorageRef const&) override {}
+    void StoreInstance(ZuStorageRef const& s) override
+    {
+        static ZuStorageSync record("<ZuFuzzNode i c r flag a name b bin { item } >");
+        ZuObject::StoreInstance(s);
+        s << record << ZuStorageSync::begin << i << c << r << flag << a;
+        s << ZuStorageSync::mark << name << b;
+        unsigned char const bin[8] = {};
+        s->StoreBinData(bin, sizeof bin);
+        s << ZuStorageSync::repeat << ZuStorageSync::end_repeat << ZuStorageSync::end;
+    }
     void RestoreInstance(ZuStorageRef const& s) override
     {
         ZuObject::RestoreInstance(s);
@@ -135,6 +145,13 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
         } catch (ZuExcStream const&) {
             if (std::getenv("STORAGE_FUZZ_TRACE"))
                 std::fprintf(stderr, "stopped after %zu objects\n", restored.size());
+        }
+        // Store what came back: what the readers skipped is replayed.
+        storage->StartWriting();
+        try {
+            for (ZuObjectRef const& object : restored)
+                storage->StoreObject(object);
+        } catch (ZuExcStream const&) {
         }
         storage->Stop();
     }
