@@ -10,6 +10,7 @@
 #include "si/igrailhook.h"
 #include "si/ipictogram.h"
 #include "si/ipictogramlabel.h"
+#include "si/ismartsource.h"
 #include "si/itickhandler.h"
 #include "si/ivalue.h"
 #include "si/rtclass.h"
@@ -87,5 +88,6 @@ Zuvi_Interface const ZuiFileSort::interface("ZuiFileSort");
 Zuvi_Interface const ZuiGrailHook::interface("ZuiGrailHook");
 Zuvi_Interface const ZuiPictogram::interface("ZuiPictogram");
 Zuvi_Interface const ZuiPictogramLabel::interface("ZuiPictogramLabel");
+Zuvi_Interface const ZuiSmartSource::interface("ZuiSmartSource");
 Zuvi_Interface const ZuiTickHandler::interface("ZuiTickHandler");
 Zuvi_Interface const ZuiValue::interface("ZuiValue");

@@ -1,0 +1,58 @@
+// ZuiSmartSource: numbered values read from other objects, each given by a
+// root object and the name (an atom) or path (a string with "." between the
+// names) of a data item of that root, kept in a cache.
+#pragma once
+
+#include "si/array.h"
+#include "si/interface.h"
+#include "si/text.h"
+#include "si/values.h"
+
+class ZuStorageRef;
+
+class ZuiSmartSource
+{
+public:
+    static Zuvi_Interface const interface;
+
+    virtual ~ZuiSmartSource();
+    // "<ZuiSmartSource query_roots query_names is_cache_volatile max_num num>";
+    // restoring leaves the cache to be read again.
+    virtual void StoreInstance(ZuStorageRef const & storage);
+    virtual void RestoreInstance(ZuStorageRef const & storage);
+    // Reads every value again when the cache is not valid or is volatile,
+    // then calls DoUpdate.
+    virtual void UpdateInternal();
+    // Implementers redraw or react here.
+    virtual void DoUpdate();
+    // Empties the three arrays (they stay).
+    virtual void Cleanup();
+    // Refused (false) at or past the maximum count when there is one; an
+    // index past the count makes the count index + 1.
+    virtual bool InitValueByName(unsigned int index, ZuObjectRef const & root, ZuAtomRef const & name);
+    virtual bool InitValueByPath(unsigned int index, ZuObjectRef const & root, ZuStringRef const & path);
+    // Writes the value into its root's data item when the index has both; an
+    // index without a root or a name takes the value itself as its root.
+    virtual bool SetNthValue(unsigned int index, ZuValueRef const & value);
+    virtual bool GetNthValue(unsigned int index, ZuValueRef & value) const;
+    virtual void UpdateCache();
+    virtual void FlushCache();
+    virtual void EnableCache(bool enable);
+    virtual ZuObject * RetSelfAsObject() = 0;
+
+protected:
+    ZuiSmartSource();
+    ZuiSmartSource(ZuiSmartSource const &) = delete;
+    ZuiSmartSource & operator=(ZuiSmartSource const &) = delete;
+
+private:
+    bool InitValue(unsigned int index, ZuObjectRef const & root, ZuObjectRef const & name);
+
+    ZuArrayRef query_roots;     // the object that holds each value
+    ZuTextArray query_names;
+    ZuValueArray values;
+    bool is_cache_valid;
+    bool is_cache_volatile;
+    unsigned int max_num;
+    unsigned int num;
+};
