@@ -4,7 +4,10 @@
 #include "si/iterator.h"
 #include "si/classfactory.h"
 #include "si/memzone.h"
+#include "si/pubdata.h"
 #include "si/rtclass.h"
+#include "si/typedef.h"
+#include "si/values.h"
 #include "si/storage.h"
 
 ZU_IMPLEMENT_CLASS(ZuBaseContainer, ZuObject, "si/basecontainer", ZU_CLASS_ABSTRACT)
@@ -16,6 +19,26 @@ ZU_EXPORT_NOTIFY(ZuBaseContainer, inserted, "notify_data_inserted", &ZuBaseConta
 ZU_EXPORT_NOTIFY(ZuBaseContainer, removed, "notify_data_removed", &ZuBaseContainer::notify_data_removed)
 ZU_EXPORT_NOTIFY(ZuBaseContainer, moved, "notify_data_moved", &ZuBaseContainer::notify_data_moved)
 ZU_IMPLEMENT_INTERFACE(ZuBaseContainer, ZuiContainer)
+
+namespace {
+
+// The published "total_count": the element count through the container view.
+void GetTotalCount(ZuValueRef& value, ZuObject* object)
+{
+    value = ZuValueRef(static_cast<ZuBaseContainer*>(object)->TotalCount());
+}
+
+void DeclareContainerData(ZuRuntime* runtime)
+{
+    static Zuvi_PubDataDef total_count = {&ZuBaseContainerRef::RetRuntime(), "total_count",
+                                          "Total number of elements", &Card32_type, true, false,
+                                          &GetTotalCount, nullptr};
+    runtime->PublishData(total_count);
+}
+
+Zuvi_PubDataExport container_data(&DeclareContainerData);
+
+} // namespace
 
 ZuBaseContainer::ZuBaseContainer() {}
 

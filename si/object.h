@@ -149,6 +149,11 @@ public:
     static bool Action(const ZuObjectRef& obj, const ZuTextRef& text);
     static bool ObjectParsePath(ZuObjectRef& obj, ZuStringRef& text);
     static bool ObjectParsePath(ZuObjectRef& obj, ZuAtomPathRef& path);
+    // Data reached from obj along a dotted text or an atom path.
+    static bool QueryData(const ZuObjectRef& obj, const ZuTextRef& text, ZuObjectRef& out);
+    static bool QueryData(const ZuObjectRef& obj, const ZuTextRef& text, ZuValueRef& out);
+    static bool DefineData(const ZuObjectRef& obj, const ZuTextRef& text, const ZuObjectRef& value);
+    static bool DefineData(const ZuObjectRef& obj, const ZuTextRef& text, const ZuValueRef& value);
     virtual bool GetPublicDataNotifier(const ZuAtomRef& data, unsigned n, ZuAtomRef& event) const;
     // The user path and published data (si/objdata.cpp).
     virtual ZuAtomPathRef RetUserPath();

@@ -10,6 +10,7 @@
 #include "si/basecontainer.h"
 #include "si/rtclass.h"
 #include "si/string.h"
+#include "si/values.h"
 
 namespace {
 
@@ -92,7 +93,85 @@ bool WalkPath(ZuObjectRef& obj, ZuAtomPathRef& path)
     return obj.IsValid();
 }
 
+// Walks from obj along the text: an atom path by the atom-path form (when
+// allowed), any other text by its string. target is where the walk ends and
+// last the remaining last segment.
+bool Reach(ZuObjectRef const& obj, ZuTextRef const& text, bool path_form, ZuObjectRef& target, std::string& last)
+{
+    if (obj.IsInvalid() || text.IsInvalid())
+        return false;
+    target = obj;
+    if (path_form && text->IsKindOf(ZuAtomPathRef::RetRuntime())) {
+        ZuAtomPathRef path(static_cast<ZuAtomPath*>(text.Resolve()));
+        if (!WalkPath(target, path) || path->TotalCount() == 0)
+            return false;
+        last = static_cast<const char*>(path->RetAtom(path->TotalCount() - 1));
+        return true;
+    }
+    ZuStringRef rest = text->RetString();
+    if (!ZuObject::ObjectParsePath(target, rest))
+        return false;
+    last = Latin(rest);
+    return true;
+}
+
+// A last segment "[n]" on a container: its element n.
+bool Element(ZuObjectRef const& target, std::string const& last, ZuObjectRef& out, bool& answered)
+{
+    unsigned index = 0;
+    answered = BracketIndex(last, index) && target->IsKindOf(ZuBaseContainerRef::RetRuntime());
+    return answered && ZuBaseContainerRef(target)->Get(index, out);
+}
+
 } // namespace
+
+bool ZuObject::QueryData(const ZuObjectRef& obj, const ZuTextRef& text, ZuObjectRef& out)
+{
+    ZuObjectRef target;
+    std::string last;
+    if (!Reach(obj, text, true, target, last))
+        return false;
+    bool answered = false;
+    bool found = Element(target, last, out, answered);
+    if (answered)
+        return found;
+    return target->QueryData(ZuAtomRef(last.c_str()), out);
+}
+
+bool ZuObject::QueryData(const ZuObjectRef& obj, const ZuTextRef& text, ZuValueRef& out)
+{
+    ZuObjectRef target;
+    std::string last;
+    if (!Reach(obj, text, true, target, last))
+        return false;
+    bool answered = false;
+    ZuObjectRef element;
+    bool found = Element(target, last, element, answered);
+    if (answered) {
+        if (found)
+            out = ZuValueRef(element);
+        return found;
+    }
+    return target->QueryData(ZuAtomRef(last.c_str()), out);
+}
+
+bool ZuObject::DefineData(const ZuObjectRef& obj, const ZuTextRef& text, const ZuObjectRef& value)
+{
+    ZuObjectRef target;
+    std::string last;
+    if (!Reach(obj, text, false, target, last))
+        return false;
+    return target->DefineData(ZuAtomRef(last.c_str()), value);
+}
+
+bool ZuObject::DefineData(const ZuObjectRef& obj, const ZuTextRef& text, const ZuValueRef& value)
+{
+    ZuObjectRef target;
+    std::string last;
+    if (!Reach(obj, text, false, target, last))
+        return false;
+    return target->DefineData(ZuAtomRef(last.c_str()), value);
+}
 
 bool ZuObject::Action(const ZuAtomPathRef& names, const ZuObjectRef& arg, unsigned flags)
 {

@@ -6,6 +6,7 @@
 #include "si/classfactory.h"
 #include "si/container.h"
 #include "si/memzone.h"
+#include "si/values.h"
 #include "tests/support/objmodel.h"
 
 namespace {
@@ -45,4 +46,17 @@ TEST_F(BaseContainerTest, ContainersAcceptOnlyAnEmptyExtraction)
     spec->Insert(ZuObjectRef(list));
     EXPECT_FALSE(list->SpecifyExtraction(spec));
     spec->RemoveAll();
+}
+
+TEST_F(BaseContainerTest, TotalCountIsPublished)
+{
+    ZuArrayRef a(ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+    ZuValueRef count;
+    ASSERT_TRUE(a->QueryData(ZuAtomRef("total_count"), count));
+    EXPECT_EQ(0u, static_cast<unsigned>(count));
+    a->SetSize(4);
+    ASSERT_TRUE(a->QueryData(ZuAtomRef("total_count"), count));
+    EXPECT_EQ(4u, static_cast<unsigned>(count));
+    EXPECT_FALSE(a->DefineData(ZuAtomRef("total_count"), ZuValueRef(2u)));
+    a->RemoveAll();
 }

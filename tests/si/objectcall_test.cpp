@@ -9,6 +9,7 @@
 #include "si/object.h"
 #include "si/rtclass.h"
 #include "si/string.h"
+#include "si/values.h"
 #include "tests/support/objmodel.h"
 
 // A target with an actor "Ping", an observer "Note" and both forms under
@@ -151,4 +152,42 @@ TEST_F(ObjectCallTest, NotifierOfADataItemIsFoundUpTheClasses)
     EXPECT_TRUE(event == ZuAtomRef("notify_object_alive"));
     EXPECT_FALSE(a->GetPublicDataNotifier(ZuAtomRef("self"), 1, event));
     EXPECT_FALSE(a->GetPublicDataNotifier(ZuAtomRef("nothing"), 0, event));
+}
+
+TEST_F(ObjectCallTest, DataAlongTextsAndPaths)
+{
+    ZuArrayRef outer = NewArray();
+    ZuArrayRef inner = NewArray();
+    ZuArrayRef leaf = NewArray();
+    outer->Insert(inner);
+    inner->Insert(ZuObjectNull);
+    inner->Insert(leaf);
+    leaf->Insert(ZuObjectNull);
+
+    // A data name after a container item, a bracketed index and a data name.
+    ZuValueRef count;
+    EXPECT_TRUE(ZuObject::QueryData(outer, ZuStringRef("[0].[1].total_count"), count));
+    EXPECT_EQ(1u, static_cast<unsigned>(count));
+    EXPECT_TRUE(ZuObject::QueryData(inner, ZuStringRef("self.[1].total_count"), count));
+    EXPECT_EQ(1u, static_cast<unsigned>(count));
+    EXPECT_TRUE(ZuObject::QueryData(outer, ZuAtomPathRef("[0].total_count"), count));
+    EXPECT_EQ(2u, static_cast<unsigned>(count));
+
+    // A last bracketed index answers the element.
+    ZuObjectRef element;
+    EXPECT_TRUE(ZuObject::QueryData(outer, ZuAtomPathRef("[0].[1]"), element));
+    EXPECT_TRUE(element == leaf);
+    EXPECT_TRUE(ZuObject::QueryData(outer, ZuStringRef("[0].[1]"), count));
+    EXPECT_FALSE(ZuObject::QueryData(outer, ZuStringRef("[0].[5]"), element));
+    EXPECT_TRUE(ZuObject::QueryData(outer, ZuStringRef("[0].self"), element));
+    EXPECT_TRUE(element == inner);
+
+    // Unknown names, unwritable items, broken walks.
+    EXPECT_FALSE(ZuObject::QueryData(outer, ZuStringRef("[0].nothing"), count));
+    EXPECT_FALSE(ZuObject::DefineData(outer, ZuStringRef("[0].total_count"), ZuValueRef(3u)));
+    EXPECT_FALSE(ZuObject::DefineData(outer, ZuStringRef("[7].self"), ZuObjectRef(leaf)));
+    EXPECT_FALSE(ZuObject::QueryData(ZuObjectNull, ZuStringRef("self"), element));
+
+    inner->RemoveAll();
+    outer->RemoveAll();
 }
