@@ -298,7 +298,7 @@ void ZuArray::RestoreInstance(ZuStorageRef const &storage) {
       if (storage->CheckForEnd() || storage->CheckForMark()) break;
       if (pos >= num_element) {
         unsigned long long left = count - k;
-        SetSize(pos + static_cast<unsigned int>(left < RESTORE_CHUNK ? left : RESTORE_CHUNK));
+        SetSize(pos + static_cast<unsigned int>(left < RESTORE_CHUNK ? left : static_cast<unsigned long long>(RESTORE_CHUNK)));
       }
       storage >> data[pos];
     }

@@ -238,8 +238,9 @@ TEST_F(ArchiveTest, ACountOfLinksBeyondWhatTheGroupHoldsIsNotFollowed)
     }
     archive->Reset();
     in->Close();
-    if (back.IsValid())
+    if (back.IsValid()) {
         EXPECT_EQ(back->value, 5);
+    }
 }
 
 // The graph goes to a file in this process and comes back in another: the

@@ -142,8 +142,9 @@ TEST_F(AtomPathTest, HandlesFromTextsAndObjects)
     EXPECT_EQ("c.d.e", Text(p));
 
     // Paths compare with other texts by their parsed form.
-    EXPECT_TRUE(p->IsEqual(ZuObjectRef(ZuStringRef("c.*"))));
-    EXPECT_FALSE(p->IsEqual(ZuObjectRef(ZuArrayRef())));
+    ZuAtomPath const& path = *p.operator->();
+    EXPECT_TRUE(path.IsEqual(ZuObjectRef(ZuStringRef("c.*"))));
+    EXPECT_FALSE(path.IsEqual(ZuObjectRef(ZuArrayRef())));
 
     // The atoms as a container and as an array.
     ZuObjectRef atom;

@@ -114,8 +114,9 @@ TEST_F(TypeInfoObject, NthTypeAndName)
     EXPECT_EQ(ZuTypeInfo::RetNthType(count), nullptr);
     EXPECT_TRUE(ZuTypeInfo::RetNthName(count) == ZuAtomNull);
     for (unsigned i = 0; i < count; ++i)
-        if (ZuTypeInfo::RetNthType(i) == Card32TypeDef)
+        if (ZuTypeInfo::RetNthType(i) == Card32TypeDef) {
             EXPECT_TRUE(ZuTypeInfo::RetNthName(i) == ZuAtomRef("Card32"));
+        }
 }
 
 TEST_F(TypeInfoObject, RuntimeOfAType)
