@@ -69,7 +69,7 @@ NumberSpec ParseSpec(std::string const& flags)
     return spec;
 }
 
-// Pads a converted number (sign already split off) to the spec's width.
+// Pads a converted number (sign already split off) to the conversion's width.
 std::string Pad(
     std::string const& sign, std::string const& digits, NumberSpec const& spec, bool zero_allowed)
 {
