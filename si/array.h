@@ -43,7 +43,7 @@ public:
     bool GetSimilar(ZuObjectRef const& model, ZuObjectRef& found, unsigned int occurrence) override;
     bool LookFor(ZuObjectRef const& object) override;
     bool Find(ZuObjectRef const& object, unsigned int& index) override;
-    bool SpecifyExtraction(ZuArrayRef const& specification) override;
+    bool SpecifyExtraction(ZuArrayRef const& extraction) override;
     ZuIteratorRef NewIterator() override;
 
     // ZuiContainer

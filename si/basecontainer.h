@@ -26,7 +26,7 @@ public:
     ZuBaseContainer();
     ~ZuBaseContainer() override;
 
-    virtual bool SpecifyExtraction(ZuArrayRef const& specification) = 0;
+    virtual bool SpecifyExtraction(ZuArrayRef const& extraction) = 0;
     virtual ZuIteratorRef NewIterator();
 
     void Delete() override;

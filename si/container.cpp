@@ -15,10 +15,10 @@ ZuContainer::~ZuContainer()
         Zuvi_ErrorAbort("Failed assertion: this->num_element == 0", 65, "si/container");
 }
 
-bool ZuContainer::SpecifyExtraction(ZuArrayRef const& specification)
+bool ZuContainer::SpecifyExtraction(ZuArrayRef const& extraction)
 {
-    // No specification at all counts as the empty one.
-    return specification.IsInvalid() || specification->TotalCount() == 0;
+    // No extraction list at all counts as the empty one.
+    return extraction.IsInvalid() || extraction->TotalCount() == 0;
 }
 
 unsigned int ZuContainer::TotalCount() const { return num_element; }

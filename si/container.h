@@ -20,7 +20,7 @@ public:
     virtual bool LookFor(ZuObjectRef const& object) = 0;
     virtual bool Find(ZuObjectRef const& object, unsigned int& index) = 0;
 
-    bool SpecifyExtraction(ZuArrayRef const& specification) override;
+    bool SpecifyExtraction(ZuArrayRef const& extraction) override;
     unsigned int TotalCount() const override;
 
     void Delete() override;

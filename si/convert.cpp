@@ -29,7 +29,7 @@ const unsigned kMaxFormat = 200; // characters of a format used to recognise its
 const unsigned kMaxFlags = 60; // flag characters of a placeholder
 const int kMaxField = 200; // width and precision are bounded to this
 
-// A printf conversion specification, parsed from a placeholder's flags.
+// A printf conversion, parsed from a placeholder's flags.
 struct NumberSpec {
     bool left = false; // '-'
     bool plus = false; // '+'

@@ -39,7 +39,7 @@ public:
 
     unsigned int RetMode() const { return mode; }
 
-    bool SpecifyExtraction(ZuArrayRef const& specification) override;
+    bool SpecifyExtraction(ZuArrayRef const& extraction) override;
     unsigned int TotalCount() const override;
     bool Get(unsigned int n, ZuObjectRef& out) override;
 

@@ -55,7 +55,7 @@ public:
     bool InitValueByPath(ZuObjectRef const& object, ZuStringRef const& path);
 
     void Delete() override;
-    bool SpecifyExtraction(ZuArrayRef const& specification) override;
+    bool SpecifyExtraction(ZuArrayRef const& extraction) override;
 
     // ZuiContainer
     unsigned int TotalCount() const override;

@@ -26,7 +26,7 @@ public:
     virtual ZuEntityModelRef const& GetEntityModel() const;
 
     unsigned int CountAttributes() const override;
-    bool SpecifyExtraction(ZuArrayRef const& specification) override;
+    bool SpecifyExtraction(ZuArrayRef const& extraction) override;
     unsigned int TotalCount() const override;
     // Positions from 1.
     bool Get(unsigned int position, ZuObjectRef& out) override;

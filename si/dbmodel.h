@@ -34,7 +34,7 @@ public:
     unsigned int RetUserNum() const { return user_num; }
 
     unsigned int CountAttributes() const override;
-    bool SpecifyExtraction(ZuArrayRef const& specification) override;
+    bool SpecifyExtraction(ZuArrayRef const& extraction) override;
     unsigned int TotalCount() const override;
     // Positions from 1: the attribute name as an object.
     bool Get(unsigned int position, ZuObjectRef& out) override;

@@ -561,12 +561,12 @@ bool ZuString::SetCharacter(unsigned i, unsigned short c)
     return true;
 }
 
-void ZuString::ConvertToUpper()
+void ZuString::MapCharacters(unsigned short (*map)(unsigned short))
 {
     Desolidify();
     res_id = nullptr;
     for (unsigned i = 0; i < len; ++i) {
-        unsigned short c = ConvertToUpper(At(i));
+        unsigned short c = map(At(i));
         if (IsWide())
             static_cast<unsigned short*>(data)[i] = c;
         else
@@ -574,17 +574,14 @@ void ZuString::ConvertToUpper()
     }
 }
 
+void ZuString::ConvertToUpper()
+{
+    MapCharacters(&ZuString::ConvertToUpper);
+}
+
 void ZuString::ConvertToLower()
 {
-    Desolidify();
-    res_id = nullptr;
-    for (unsigned i = 0; i < len; ++i) {
-        unsigned short c = ConvertToLower(At(i));
-        if (IsWide())
-            static_cast<unsigned short*>(data)[i] = c;
-        else
-            static_cast<char*>(data)[i] = static_cast<char>(c);
-    }
+    MapCharacters(&ZuString::ConvertToLower);
 }
 
 void ZuString::ConvertToLatin()

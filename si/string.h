@@ -140,6 +140,8 @@ protected:
     ZuResIDDef* res_id; // the bound resource, or null
 
 private:
+    // Replaces every character by its image under map, in place.
+    void MapCharacters(unsigned short (*map)(unsigned short));
     friend class ZuStringRef;
     bool IsWide() const { return type == TEXT_IS_UNICODE || type == TEXT_IS_SOLID_UNICODE; }
     bool IsOwned() const { return type == TEXT_IS_LATIN || type == TEXT_IS_UNICODE; }

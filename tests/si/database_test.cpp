@@ -312,7 +312,7 @@ TEST_F(DataBaseTest, FindBySameObjectOrByComparison)
     db->RemoveAll();
 }
 
-TEST_F(DataBaseTest, GenericExtractionSpecification)
+TEST_F(DataBaseTest, GenericExtractionLists)
 {
     ZuDataBaseRef db = NewDb();
     ZuEntityModelRef model = FontModel(db, {"Name", "Weight"});
