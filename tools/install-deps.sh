@@ -8,6 +8,7 @@ pkgs=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libpng-dev libfreetype-dev libx11-dev libgif-dev
+  libpixman-1-dev
   libgs10 ghostscript
   fonts-liberation fonts-dejavu-core
   locales
