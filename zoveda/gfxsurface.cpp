@@ -611,7 +611,9 @@ void GfxSurface::RectFillBlend(int x, int y, unsigned dx, unsigned dy, unsigned 
         long long m = lmx;
         for (unsigned i = 0; i < dx; ++i) {
             const unsigned v = mbpp == 1 ? mrow[m] : Load32(mrow + 4 * m) >> 24;
-            line_buffer_[i] = ((v * w) >> 8) << 24 | rgb;
+            // The colour's weight scales the mask's cover (255 - v), so that a
+            // half-transparent colour is never drawn more than half.
+            line_buffer_[i] = (255 - (((255 - v) * w) >> 8)) << 24 | rgb;
             if (++m == mdx) {
                 m = 0;
             }

@@ -1,0 +1,134 @@
+#include "zoveda/gfxsurface.h"
+
+#include <cstring>
+#include <vector>
+
+#include "tests/zoveda/gfxtest.h"
+
+namespace {
+
+class GfxSurfaceBltTest : public GfxTest {
+protected:
+    enum Format { F565, F555, F24, F32 };
+
+    static unsigned Bytes(Format f) { return f == F24 ? 3 : f == F32 ? 4 : 2; }
+
+    static void Blt(const GfxSurface* s, Format f, unsigned x, unsigned y, unsigned dx, unsigned dy, void* dest,
+                    unsigned pitch)
+    {
+        switch (f) {
+        case F565:
+            s->QuickBltTo565(x, y, dx, dy, dest, pitch);
+            break;
+        case F555:
+            s->QuickBltTo555(x, y, dx, dy, dest, pitch);
+            break;
+        case F24:
+            s->QuickBltTo24(x, y, dx, dy, dest, pitch);
+            break;
+        case F32:
+            s->QuickBltTo32(x, y, dx, dy, dest, pitch);
+            break;
+        }
+    }
+
+    static unsigned Pixel(const std::vector<unsigned char>& buffer, Format f, size_t at)
+    {
+        unsigned v = 0;
+        for (unsigned b = 0; b < Bytes(f); ++b) {
+            v |= unsigned(buffer[at + b]) << (8 * b);
+        }
+        return v;
+    }
+};
+
+TEST_F(GfxSurfaceBltTest, PixelConversions)
+{
+    struct Case {
+        unsigned depth;
+        unsigned code; // the stored pixel
+        Format format;
+        unsigned result;
+    } cases[] = {
+        {32, 0x00FFFFFF, F565, 0xFFFF},   {32, 0x00FFFFFF, F555, 0x7FFF},   {32, 0x00FF0000, F565, 0xF800},
+        {32, 0x00FF0000, F555, 0x7C00},   {32, 0x0000FF00, F565, 0x07E0},   {32, 0x000000FF, F555, 0x001F},
+        {16, 0xFFFF, F555, 0x7FFF},       {16, 0x07E0, F555, 0x03E0},       {16, 0xF81F, F555, 0x7C1F},
+        {16, 0x1234, F565, 0x1234},       {32, 0xAB123456, F24, 0x123456},  {16, 0xF800, F24, 0xFF0000},
+        {16, 0x07E0, F24, 0x00FF00},      {32, 0xAB123456, F32, 0x00123456}, {16, 0x8410, F32, 0x00848284},
+        {16, 0x001F, F32, 0x000000FF},
+    };
+    for (const Case& c : cases) {
+        GfxSurface* s = Make(c.depth, 2, 1);
+        s->SetAlpha(0xFF); // the screen never sees a transparency
+        if (c.depth == 16) {
+            reinterpret_cast<unsigned short*>(s->Line(0))[1] = static_cast<unsigned short>(c.code);
+        } else {
+            reinterpret_cast<unsigned*>(s->Line(0))[1] = c.code;
+        }
+        std::vector<unsigned char> out(Bytes(c.format), 0xCD);
+        Blt(s, c.format, 1, 0, 1, 1, out.data(), Bytes(c.format));
+        EXPECT_EQ(Pixel(out, c.format, 0), c.result) << std::hex << c.depth << " " << c.code << " " << c.format;
+    }
+}
+
+// Each writes exactly dx pixels a row from the start of each destination row
+// (a buffer of exactly that size, so that ASan sees any overrun), and leaves
+// the bytes between rows alone.
+TEST_F(GfxSurfaceBltTest, WritesExactlyTheRectangle)
+{
+    for (unsigned depth : {32u, 16u}) {
+        GfxSurface* s = Make(depth, 40, 9);
+        for (int y = 0; y < 9; ++y) {
+            for (int x = 0; x < 40; ++x) {
+                s->SetPixelRGB(x, y, static_cast<unsigned>(x * 6) << 16 | static_cast<unsigned>(y * 28) << 8 | 0xF8);
+            }
+        }
+        for (Format f : {F565, F555, F24, F32}) {
+            const unsigned dx = 19;
+            const unsigned dy = 5;
+            std::vector<unsigned char> tight(dx * Bytes(f) * dy);
+            Blt(s, f, 3, 2, dx, dy, tight.data(), dx * Bytes(f));
+
+            const unsigned pitch = dx * Bytes(f) + 5;
+            std::vector<unsigned char> padded(pitch * dy, 0xCD);
+            Blt(s, f, 3, 2, dx, dy, padded.data(), pitch);
+            for (unsigned r = 0; r < dy; ++r) {
+                EXPECT_EQ(std::memcmp(&padded[r * pitch], &tight[r * dx * Bytes(f)], dx * Bytes(f)), 0);
+                for (unsigned b = dx * Bytes(f); b < pitch; ++b) {
+                    EXPECT_EQ(padded[r * pitch + b], 0xCD);
+                }
+            }
+            // The last pixel of the last row comes from (21, 6).
+            const unsigned expected_word = s->RetPixelRGB(21, 6) & 0xFFFFFF;
+            const unsigned last = Pixel(tight, f, tight.size() - Bytes(f));
+            if (f == F24 || f == F32) {
+                EXPECT_EQ(last, expected_word) << depth << " " << f;
+            } else if (f == F565 && depth == 32) {
+                EXPECT_EQ(last, (expected_word >> 19) << 11 | ((expected_word >> 10) & 63) << 5 | 0x1F);
+            }
+        }
+    }
+}
+
+TEST_F(GfxSurfaceBltTest, NothingToWrite)
+{
+    GfxSurface* grey = Make(8, 4, 4);
+    grey->RectFill(0, 0, 4, 4, 0x00FFFFFF);
+    GfxSurface* colour = Make(32, 4, 4);
+    colour->RectFill(0, 0, 4, 4, 0x00FFFFFF);
+    for (Format f : {F565, F555, F24, F32}) {
+        std::vector<unsigned char> out(64, 0xCD);
+        Blt(grey, f, 0, 0, 4, 4, out.data(), 16); // 1-byte surfaces
+        Blt(colour, f, 0, 0, 4, 0, out.data(), 16); // dy 0
+        Blt(colour, f, 4, 0, 4, 4, out.data(), 16); // past the surface
+        Blt(colour, f, 0, 0, 4, 4, nullptr, 16);
+        EXPECT_EQ(out, std::vector<unsigned char>(64, 0xCD)) << f;
+        // A rectangle reaching past the surface is cut at it.
+        Blt(colour, f, 2, 3, 100, 100, out.data(), 16);
+        EXPECT_NE(out[0], 0xCD);
+        EXPECT_EQ(out[2 * Bytes(f)], 0xCD);
+        EXPECT_EQ(out[16], 0xCD);
+    }
+}
+
+} // namespace
