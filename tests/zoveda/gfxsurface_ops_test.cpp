@@ -301,6 +301,9 @@ TEST_F(GfxSurfaceOpsTest, ChannelsAreExtractedAndInserted)
     GfxSurface* narrow = Make(8, 1, 1);
     s->RectExtract(0, 0, 2, 1, 0, 0, narrow, GfxSurface::CHANNEL_RED);
     EXPECT_EQ(narrow->Line(0)[0], 0x22);
+    // A negative 8-bit origin moves this side instead of writing before the row.
+    s->RectExtract(0, 0, 2, 1, -1, 0, narrow, GfxSurface::CHANNEL_RED);
+    EXPECT_EQ(narrow->Line(0)[0], 0x66);
     GfxSurface* wide = Make(32, 2, 1);
     s->RectExtract(0, 0, 2, 1, 0, 0, wide, GfxSurface::CHANNEL_RED);
     EXPECT_TRUE(wide->IsEmpty());
@@ -332,6 +335,8 @@ TEST_F(GfxSurfaceOpsTest, MonoMasks)
     s->RectExtractMonoAlpha(0, 0, 4, 1, 6, 0, two, 1);
     EXPECT_EQ(two[0], 0x03);
     EXPECT_EQ(two[1], 0xFF);
+    s->RectExtractMonoAlpha(0, 0, 4, 1, -2, 0, two, 1); // pixels 2 and 3 at bits 0 and 1
+    EXPECT_EQ(two[0], 0xC0);
     s->RectExtractMono(0, 0, 4, 1, 0, 0, nullptr, 1);
 }
 
