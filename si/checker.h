@@ -1,0 +1,72 @@
+// ZuChecker: watches one source object (usually an input field of a
+// dialog) and checks its "text" datum whenever the source reports a change.
+// Its check filters are alternatives: the text passes as soon as one of them
+// accepts it. The checker keeps the resulting validity record, reports
+// "notify_validity_changed" when the record changes and tells its validator
+// when the text turns valid or invalid.
+#pragma once
+
+#include "si/array.h"
+#include "si/basecontroller.h"
+#include "si/icontainer.h"
+#include "si/string.h"
+#include "si/validator.h"
+#include "si/validity.h"
+
+ZU_HANDLE(ZuChecker, ZuBaseController)
+
+class ZuChecker : public ZuBaseController, public ZuiContainer
+{
+    ZU_CLASS(ZuChecker, ZuBaseController)
+public:
+    ZuChecker();
+
+    // Observes source for "notify_changed" with the action
+    // "OnSourceChange" and keeps the validator (which may be empty). A
+    // checker needs a source: without one it answers false and changes
+    // nothing. It does not check at once.
+    virtual bool Initialise(ZuObjectRef const & source, ZuValidatorRef const & validator);
+    // Only objects that support ZuiCheckFilter are accepted.
+    virtual bool InsertFilter(ZuObjectRef const & filter);
+    virtual bool RemoveFilter(ZuObjectRef const & filter);
+    // The source's user name; the empty atom without a source.
+    virtual ZuAtomRef RetSourceName();
+    // Always an empty text.
+    virtual ZuStringRef RetErrorMessage();
+    virtual ZuValidity RetValidity();
+    // Checks the source's text (also callable by name).
+    virtual void OnSourceChange();
+
+    ZuValidityRecord const & RetRecord() const { return record; }
+
+    // ZuiContainer: the filters.
+    unsigned int TotalCount() const override;
+    bool Get(unsigned int index, ZuObjectRef & out) override;
+
+    void Delete() override;
+
+    static ZuAtomRef notify_validity_changed;
+
+protected:
+    // The source's "text" datum as a string: a text object, a value, or a
+    // pictogram's normal text; an empty text when the source has no such
+    // datum; false for a datum of any other kind (or no source).
+    virtual bool FindSourceText(ZuStringRef & text) const;
+    // Highlights the offending characters of a single-line text editor
+    // source; false for any other source.
+    virtual bool HiliteSourceError(ZuValidityRecord const & record) const;
+
+    // The controller's part, then "<ZuChecker source validator filters>",
+    // begin, the three objects, end. Restoring resets the record.
+    void StoreInstance(ZuStorageRef const & storage) override;
+    void RestoreInstance(ZuStorageRef const & storage) override;
+
+private:
+    ZuArrayRef & Filters();
+
+    ZuObjectRef source;
+    ZuValidatorRef validator;
+    ZuValidityRecord record;
+    ZuArrayRef filters;
+};
+ZU_CLASS_END(ZuChecker)

@@ -1,0 +1,46 @@
+#include "si/patfilefilter.h"
+
+#include "si/rtclass.h"
+#include "si/storage.h"
+
+namespace {
+
+ZuStorageSync & PatternFileRecord()
+{
+    static ZuStorageSync record("<ZuPatternFileFilter <ZuiFileFilter> >");
+    return record;
+}
+
+} // namespace
+
+ZU_IMPLEMENT_CLASS(ZuPatternFileFilter, ZuPatternFilter, "si/patfilefilter", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_INTERFACE(ZuPatternFileFilter, ZuiFileFilter)
+
+bool ZuPatternFileFilter::Check(ZuStringRef const & name, ZuFileAttInfo const &) const
+{
+    bool const match = ZuPatternFilter::Check(name);
+    return RetCheckMode() ? match : !match;
+}
+
+ZuObjectRef ZuPatternFileFilter::Copy(ZuObjectRef const & source)
+{
+    if (source.IsValid() && source->IsKindOf(ZuPatternFileFilterRef::RetRuntime()))
+        SetCheckMode(ZuPatternFileFilterRef(source)->RetCheckMode());
+    return ZuPatternFilter::Copy(source);
+}
+
+void ZuPatternFileFilter::StoreInstance(ZuStorageRef const & storage)
+{
+    ZuPatternFilter::StoreInstance(storage);
+    storage << PatternFileRecord() << ZuStorageSync::begin;
+    ZuiFileFilter::StoreInstance(storage);
+    storage << ZuStorageSync::end;
+}
+
+void ZuPatternFileFilter::RestoreInstance(ZuStorageRef const & storage)
+{
+    ZuPatternFilter::RestoreInstance(storage);
+    storage >> ZuStorageSync::type >> ZuStorageSync::begin;
+    ZuiFileFilter::RestoreInstance(storage);
+    storage >> ZuStorageSync::end;
+}

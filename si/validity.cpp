@@ -1,0 +1,14 @@
+#include "si/validity.h"
+
+#include "si/error.h"
+#include "si/typeinfo.h"
+#include "si/values.h"
+
+ZuValidityRecord const ZuValidityRecord::none;
+
+ZU_ENUM_REGISTER(ZuValidity)
+
+ZuValidityRecord Zuvi_ValueToZuValidityRecord(ZuValueRef const &)
+{
+    ZU_ABORT("No conversion between ZuValue and type ZuValidityRecord");
+}

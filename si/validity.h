@@ -1,0 +1,39 @@
+// The verdict of a check: ZuValidity (unknown, true or false) and the
+// record that a check filter fills for a checker: the verdict, the range of
+// offending characters and a name for the error. Copied by value.
+#pragma once
+
+#include "si/atom.h"
+#include "si/enumfamily.h"
+
+#define ZU_VALIDITY_LIST(X) X(ZU_VALIDITY_UNKNOWN, 0) X(ZU_VALIDITY_TRUE, 1) X(ZU_VALIDITY_FALSE, 2)
+ZU_ENUM(ZuValidity, ZU_VALIDITY_LIST)
+
+struct ZuValidityRecord
+{
+    ZuValidityRecord() : validity(ZU_VALIDITY_UNKNOWN), first(0), count(0) {}
+    ZuValidityRecord(ZuValidity v, unsigned int f, unsigned int c, ZuAtomRef const & m)
+        : validity(v), first(f), count(c), message(m)
+    {
+    }
+    ZuValidityRecord(ZuValidityRecord const & other) = default;
+    ZuValidityRecord & operator=(ZuValidityRecord const & other) = default;
+
+    bool operator==(ZuValidityRecord const & o) const
+    {
+        return validity == o.validity && first == o.first && count == o.count &&
+               message == o.message;
+    }
+    bool operator!=(ZuValidityRecord const & o) const { return !(*this == o); }
+
+    // The default record: unknown, no range, no message.
+    static ZuValidityRecord const none;
+
+    ZuValidity validity;
+    unsigned int first;   // first offending character
+    unsigned int count;   // number of offending characters
+    ZuAtomRef message;    // a name for the error
+};
+
+// There is no such conversion: a programming error that stops the program.
+ZuValidityRecord Zuvi_ValueToZuValidityRecord(ZuValueRef const & value);
