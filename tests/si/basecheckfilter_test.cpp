@@ -1,0 +1,56 @@
+#include "si/basecheckfilter.h"
+
+#include "si/classfactory.h"
+#include "si/filecheckfilter.h"
+#include "si/memzone.h"
+#include "si/numcheckfilter.h"
+#include "si/string.h"
+#include "si/validity.h"
+#include "tests/support/objmodel.h"
+#include "tests/support/storagetest.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CheckFilterTest : public ZuviRuntimeTest {};
+
+TEST_F(CheckFilterTest, LibraryFiltersReachNoVerdict)
+{
+    ZuRuntimeRef const* classes[] = {&ZuFileCheckFilterRef::RetRuntime(), &ZuNumCheckFilterRef::RetRuntime()};
+    for (ZuRuntimeRef const* rt : classes) {
+        ZuObjectRef filter(ZuClassFactory::New(*rt, Zuvi_app_zone, __LINE__, __FILE__));
+        ASSERT_TRUE(filter.IsValid());
+        ZuiCheckFilter const* check =
+            static_cast<ZuiCheckFilter const*>(filter->CastToInterface(&ZuiCheckFilter::interface));
+        ASSERT_NE(check, nullptr);
+        for (char const* text : {"", "12", "file.txt"}) {
+            ZuValidityRecord record(ZU_VALIDITY_TRUE, 3, 4, ZuAtomRef("kept"));
+            EXPECT_FALSE(check->Check(ZuStringRef(text), record)) << text;
+            EXPECT_EQ(record, ZuValidityRecord(ZU_VALIDITY_TRUE, 3, 4, ZuAtomRef("kept"))) << text;
+        }
+
+        // Stored with the base's group and its own, both empty.
+        ZuTestStorageRef store = ZuTestStorage::Make();
+        store->StartStoring();
+        store->StoreObject(filter);
+        store->StartRestoring(store->Bytes());
+        ZuObjectRef back;
+        store->RestoreObject(back, *rt);
+        ASSERT_TRUE(back.IsValid());
+        EXPECT_TRUE(back->IsA(*rt));
+        EXPECT_EQ(store->Remaining(), 0u);
+    }
+}
+
+TEST(CheckFilterDeathTest, TheBaseIsAbstract)
+{
+    EXPECT_DEATH(
+        {
+            ZuviStartRuntime();
+            ZuClassFactory::New(ZuBaseCheckFilterRef::RetRuntime(), nullptr, __LINE__, __FILE__);
+        },
+        "Cannot instanciate ZuBaseCheckFilter");
+}
+
+} // namespace
