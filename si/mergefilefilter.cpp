@@ -119,10 +119,15 @@ ZuObjectRef ZuMergeFileFilter::Copy(ZuObjectRef const & source)
         ZuMergeFileFilterRef other(source);
         SetCheckMode(other->RetCheckMode());
         SetUnionMode(other->RetUnionMode());
-        if (other->filters.IsValid())
-            filters = ZuArrayRef(other->filters->Clone());
-        else
-            filters = NewArray();
+        // A new array holding the same filters (the array class itself
+        // copies no elements through Clone).
+        ZuArrayRef copy = NewArray();
+        for (unsigned int i = 0; i < other->TotalCount(); ++i) {
+            ZuObjectRef entry;
+            if (other->Get(i, entry))
+                copy->Insert(entry);
+        }
+        filters = copy;
     }
     return ZuObject::Copy(source);
 }
