@@ -65,8 +65,26 @@ bool FolderOf(const std::string& os_file, char* out)
     return Zuvi_ConvertFromOSName(folder.c_str(), out);
 }
 
+// ZUVI_DIR, read at each request so that it can change while the library
+// runs, names the library directory in place of the folder beside the
+// library's file; an empty value or one that is not a usable name is ignored.
+bool OverriddenLibraryDirectory(char* out)
+{
+    char os[ZUVI_PATH_MAX];
+    DWORD n = GetEnvironmentVariableA("ZUVI_DIR", os, sizeof os);
+    if (n == 0 || n >= sizeof os)
+        return false;
+    std::string text(os);
+    while (text.size() > 1 && text.back() == '/')
+        text.pop_back();
+    return Zuvi_ConvertFromOSName(text.c_str(), out) && out[0] != '\0';
+}
+
 const char* LibraryDirectory()
 {
+    static char overridden[ZUVI_PATH_MAX];
+    if (OverriddenLibraryDirectory(overridden))
+        return overridden;
     if (!library_dir.known) {
         char os[ZUVI_PATH_MAX];
         DWORD n = GetModuleFileNameA(GetModuleHandleA("Zuvi.1.0.dll"), os, sizeof os);

@@ -102,7 +102,8 @@ public:
 
     // ---- Paths and directories ----
 
-    // The library directory (the folder "Zuvi" beside the library's file),
+    // The library directory (the folder "Zuvi" beside the library's file,
+    // or the directory the environment variable ZUVI_DIR names),
     // the application directory, the fonts folder, or "$desktop$"; empty
     // for any other token or when the directory cannot be known.
     static ZuStringRef RetSpecialDirectory(Zuvi_FileToken token);

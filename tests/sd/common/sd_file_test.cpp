@@ -113,6 +113,20 @@ TEST_F(FileLayer, SpecialDirectories)
     EXPECT_EQ(Text(Zuvi_File::RetSpecialDirectory(ZU_FILE_TOKEN_FONT)), "$drives$/fonts");
 }
 
+TEST_F(FileLayer, ZuviDirNamesTheLibraryDirectory)
+{
+    std::string cwd = Cwd();
+    ASSERT_EQ(setenv("ZUVI_DIR", (scratch.Path() + "/").c_str(), 1), 0);
+    EXPECT_EQ(Text(Zuvi_File::RetSpecialDirectory(ZU_FILE_TOKEN_ZUVI)), cwd);
+    EXPECT_EQ(Expand("%Zuvi%/Resources/x", 0), cwd + "/Resources/x");
+    // Unset or empty: the folder beside the library again.
+    ASSERT_EQ(setenv("ZUVI_DIR", "", 1), 0);
+    std::string lib = Text(Zuvi_File::RetSpecialDirectory(ZU_FILE_TOKEN_ZUVI));
+    EXPECT_EQ(lib.substr(lib.size() - 5), "/Zuvi");
+    unsetenv("ZUVI_DIR");
+    EXPECT_EQ(Text(Zuvi_File::RetSpecialDirectory(ZU_FILE_TOKEN_ZUVI)), lib);
+}
+
 TEST_F(FileLayer, CandidatesOfTheVariables)
 {
     std::string lib = Text(Zuvi_File::RetSpecialDirectory(ZU_FILE_TOKEN_ZUVI));
