@@ -1,6 +1,7 @@
 #include "si/string.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "si/error.h"
 #include "si/except.h"
 #include "si/memzone.h"
+#include "si/resman.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
 #include "si/values.h"
@@ -63,8 +65,6 @@ template <class A, class B> int CompareChars(A a, unsigned alen, B b, unsigned b
 }
 
 } // namespace
-
-ZuString::LockResourceFn ZuString::lock_resource = nullptr;
 
 ZuString::ZuString()
     : data(nullptr)
@@ -225,27 +225,47 @@ bool ZuString::ResolveResID()
         return false;
     void const* resource = nullptr;
     unsigned size = 0;
-    unsigned resource_type = 0;
-    if (lock_resource == nullptr || !lock_resource(res_id, resource, size, resource_type))
+    ZuResType resource_type = ZU_RES_TYPE_NONE;
+    if (!ZuResMan::LockResource(res_id, resource, size, resource_type))
         return false;
-    // A resource's text ends at its size or at a 0 character, whichever comes first.
-    if (resource_type == 0x81) {
+    // A resource's text ends at its size or at a 0 character, whichever
+    // comes first. The type comes from a bundle file: any other type leaves
+    // the string empty.
+    if (resource_type == ZU_RES_TYPE_LATIN_TEXT && resource != nullptr) {
         type = TEXT_IS_SOLID_LATIN;
-        len = resource != nullptr
-            ? static_cast<unsigned>(strnlen(static_cast<char const*>(resource), size))
-            : 0;
-    } else if (resource_type == 0x82) {
-        type = TEXT_IS_SOLID_UNICODE;
-        unsigned n = size / 2;
-        unsigned short const* text = static_cast<unsigned short const*>(resource);
-        len = 0;
-        while (text != nullptr && len < n && text[len] != 0)
-            ++len;
+        len = static_cast<unsigned>(strnlen(static_cast<char const*>(resource), size));
+        data = const_cast<void*>(resource);
+        reserve = 0;
+    } else if (resource_type == ZU_RES_TYPE_UNICODE_TEXT && resource != nullptr) {
+        unsigned char const* bytes = static_cast<unsigned char const*>(resource);
+        unsigned const n = size / 2;
+        unsigned count = 0;
+        while (count < n) {
+            unsigned short c;
+            std::memcpy(&c, bytes + 2 * count, 2);
+            if (c == 0)
+                break;
+            ++count;
+        }
+        if (reinterpret_cast<std::uintptr_t>(resource) % alignof(unsigned short) == 0) {
+            type = TEXT_IS_SOLID_UNICODE;
+            data = const_cast<void*>(resource);
+            reserve = 0;
+        } else {
+            // A text at an odd place in its bundle is read from a copy, so
+            // that characters are never loaded unaligned.
+            ZuResIDDef* definition = res_id;
+            AllocMemory(TEXT_IS_UNICODE, count + 1);
+            std::memcpy(data, bytes, static_cast<size_t>(count) * 2);
+            static_cast<unsigned short*>(data)[count] = 0;
+            res_id = definition;
+            ZuResMan::UnlockResource(res_id);
+        }
+        len = count;
     } else {
-        Abort("Incompatible resource type", __LINE__);
+        ZuResMan::UnlockResource(res_id);
+        return false;
     }
-    data = const_cast<void*>(resource);
-    reserve = 0;
     return true;
 }
 
@@ -881,29 +901,6 @@ namespace {
 
 ZuStorageSync string_record("<ZuString type len res_id : (data) >");
 
-// The resource definition: the cardinal 0 for none. A bound string is
-// stored with its fetched characters, so nothing is lost while no resource
-// manager is there to write the bundle and index of its definition.
-void StoreResID(ZuStorageRef const& storage, ZuResIDDef*)
-{
-    storage << 0u;
-}
-
-ZuResIDDef* RestoreResID(ZuStorageRef const& storage)
-{
-    unsigned kind = 0;
-    storage >> kind;
-    if (kind == 0)
-        return nullptr;
-    if (kind != 1)
-        Zuvi_StorageFormat::BadData("Incompatible resource ID", __LINE__);
-    ZuObjectRef bundle;
-    storage >> bundle;
-    unsigned index = 0;
-    storage >> index;
-    return nullptr; // no resource manager to give the bundle's definition
-}
-
 // Reads `total` bytes of character data. The stored length is outside data:
 // the bytes are taken in bounded pieces, and the data running out before
 // the length is reached is refused, so a bad length neither allocates what
@@ -936,7 +933,7 @@ void ZuString::StoreInstance(ZuStorageRef const& storage)
     storage << string_record << ZuStorageSync::begin;
     storage << static_cast<unsigned>(type);
     storage << len;
-    StoreResID(storage, res_id);
+    Zuvi_StoreResID(storage, res_id);
     storage << ZuStorageSync::mark;
     if (len != 0 && type >= TEXT_IS_LATIN && type <= TEXT_IS_SOLID_UNICODE) {
         if (IsWide()) {
@@ -962,7 +959,7 @@ void ZuString::RestoreInstance(ZuStorageRef const& storage)
     storage >> stored_type;
     unsigned stored_len = 0;
     storage >> stored_len;
-    ZuResIDDef* stored_res_id = RestoreResID(storage);
+    ZuResIDDef* stored_res_id = Zuvi_RestoreResID(storage);
     storage >> ZuStorageSync::mark;
     if (stored_len != 0) {
         if (stored_type < TEXT_IS_LATIN || stored_type > TEXT_IS_SOLID_UNICODE)

@@ -48,12 +48,6 @@ public:
         TEXT_IS_SOLID_UNICODE = 4, // 16-bit, borrowed
     };
 
-    // How a bound string fetches its resource: the resource manager installs
-    // its LockResource here. Without one, a bound string stays empty.
-    typedef bool (*LockResourceFn)(
-        ZuResIDDef* res_id, void const*& data, unsigned& size, unsigned& type);
-    static LockResourceFn lock_resource;
-
     ZuString();
     virtual ~ZuString();
 

@@ -7,6 +7,7 @@
 
 #include "si/atom.h"
 #include "si/except.h"
+#include "si/resid.h"
 #include "si/rtclass.h"
 #include "si/values.h"
 #include "si/classfactory.h"
@@ -16,14 +17,7 @@
 
 namespace {
 
-class StringTest : public ZuviRuntimeTest {
-protected:
-    void TearDown() override
-    {
-        ZuString::lock_resource = nullptr;
-        ZuviRuntimeTest::TearDown();
-    }
-};
+class StringTest : public ZuviRuntimeTest {};
 
 std::string Text(ZuStringRef const& s)
 {
@@ -358,54 +352,39 @@ TEST_F(StringTest, WidthConversionsAreNotProvided)
 // Strings bound to resources, with a stand-in for the resource manager.
 // ---------------------------------------------------------------------------
 
-struct FakeResource {
-    bool available = true;
-    unsigned type = 0x81;
-    void const* data = nullptr;
-    unsigned size = 0;
-    int locks = 0;
+// A resource descriptor resolved already (its bytes set): strings reach it
+// without a resource manager. The type word stands before the data.
+struct ResolvedResource {
+    unsigned char bytes[16] = {};
+    ZuResIDDef id{0, 0, nullptr, 0, 0};
+
+    ResolvedResource(unsigned type, void const* data, unsigned size)
+    {
+        bytes[0] = static_cast<unsigned char>(type >> 8);
+        bytes[1] = static_cast<unsigned char>(type);
+        std::memcpy(bytes + 2, data, size);
+        id.data = bytes + 2;
+        id.size = size;
+    }
 };
-FakeResource fake;
-
-bool FakeLock(ZuResIDDef* id, void const*& data, unsigned& size, unsigned& type)
-{
-    if (id == nullptr)
-        return false;
-    ++fake.locks;
-    if (!fake.available)
-        return false;
-    data = fake.data;
-    size = fake.size;
-    type = fake.type;
-    return true;
-}
-
-ZuResIDDef* FakeId()
-{
-    return reinterpret_cast<ZuResIDDef*>(&fake);
-}
 
 TEST_F(StringTest, BoundStringFetchesItsResourceOnFirstAccess)
 {
-    static char const text[] = {'r', 'e', 's'}; // no terminator: the size bounds it
-    fake = FakeResource();
-    fake.data = text;
-    fake.size = 3;
-    ZuString::lock_resource = FakeLock;
+    ResolvedResource res(0x81, "res", 3); // no terminator: the size bounds it
     ZuStringRef s("");
-    s->SetString(FakeId());
-    EXPECT_EQ(fake.locks, 0);
-    EXPECT_EQ(s->RetResID(), FakeId());
+    s->SetString(&res.id);
+    EXPECT_EQ(res.id.lock_count, 0u);
+    EXPECT_EQ(s->RetResID(), &res.id);
     EXPECT_EQ(s->CharacterCount(), 3u);
-    EXPECT_EQ(fake.locks, 1);
+    EXPECT_EQ(res.id.lock_count, 1u);
     EXPECT_EQ(Text(s), "res");
-    EXPECT_EQ(fake.locks, 1);
+    EXPECT_EQ(res.id.lock_count, 1u);
     EXPECT_TRUE(s->IsDefaultLatin());
 
     // A copy follows the same resource.
     ZuStringRef copy("");
     copy->SetString(s);
-    EXPECT_EQ(copy->RetResID(), FakeId());
+    EXPECT_EQ(copy->RetResID(), &res.id);
     EXPECT_EQ(copy->CompareWith("res", true), 0);
 
     // Changing the text unbinds it.
@@ -414,33 +393,33 @@ TEST_F(StringTest, BoundStringFetchesItsResourceOnFirstAccess)
     EXPECT_EQ(Text(s), "Res");
 }
 
-TEST_F(StringTest, ResourceThatCannotBeLockedLeavesTheStringEmptyAndBound)
+TEST_F(StringTest, ResourceThatCannotBeReachedLeavesTheStringEmptyAndBound)
 {
-    static unsigned short const wide[] = {'o', 'k', 0};
-    fake = FakeResource();
-    fake.available = false;
-    ZuString::lock_resource = FakeLock;
+    // Not resolved and no resource manager: nothing to read.
+    unsigned short const wide[] = {'o', 'k', 0};
+    ResolvedResource res(0x82, wide, sizeof wide);
+    unsigned char const* data = res.id.data;
+    res.id.data = nullptr;
     ZuStringRef s("");
-    s->SetString(FakeId());
+    s->SetString(&res.id);
     EXPECT_TRUE(s->IsEmpty());
-    EXPECT_EQ(s->RetResID(), FakeId());
-    fake.available = true;
-    fake.type = 0x82;
-    fake.data = wide;
-    fake.size = sizeof wide;
+    EXPECT_EQ(s->RetResID(), &res.id);
+    res.id.data = data;
     EXPECT_EQ(s->CharacterCount(), 2u);
     EXPECT_TRUE(s->IsDefaultUnicode());
     EXPECT_EQ(Wide(s), u"ok");
 }
 
-TEST_F(StringTest, IncompatibleResourceTypeStops)
+// The type comes from a bundle file: a type that is no text leaves the
+// string empty instead of stopping the program.
+TEST_F(StringTest, ResourceOfAnotherTypeLeavesTheStringEmpty)
 {
-    fake = FakeResource();
-    fake.type = 0x10;
-    ZuString::lock_resource = FakeLock;
+    ResolvedResource res(0x10, "abc", 3);
     ZuStringRef s("");
-    s->SetString(FakeId());
-    EXPECT_DEATH(s->CharacterCount(), "Incompatible resource type");
+    s->SetString(&res.id);
+    EXPECT_EQ(s->CharacterCount(), 0u);
+    EXPECT_TRUE(s->IsEmpty());
+    EXPECT_EQ(res.id.lock_count, 0u);
 }
 
 TEST_F(StringTest, HandlesMakeNewStringsFromTextAndShareStrings)
@@ -546,13 +525,9 @@ TEST_F(StringTest, StoresAndRestoresBothWidths)
 
 TEST_F(StringTest, StoresTheTextOfABoundString)
 {
-    static char const text[] = "bound";
-    fake = FakeResource();
-    fake.data = text;
-    fake.size = 5;
-    ZuString::lock_resource = FakeLock;
+    ResolvedResource res(0x81, "bound", 5);
     ZuStringRef s("");
-    s->SetString(FakeId());
+    s->SetString(&res.id);
     ZuStringRef back = StoredAndRestored(s);
     EXPECT_EQ(Text(back), "bound");
 }
