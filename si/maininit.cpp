@@ -7,22 +7,45 @@
 #include "si/callframe.h"
 #include "si/classfactory.h"
 #include "si/except.h"
+#include "si/localeman.h"
 #include "si/memzone.h"
+#include "si/resman.h"
 
-// The managers (font, look, locale, resources) and the application's own
+namespace {
+
+// The application object while the library runs: the managers enter
+// themselves in its data slot.
+ZuObjectRef& Application()
+{
+    static ZuObjectRef app;
+    return app;
+}
+
+} // namespace
+
+ZuObjectRef const& Zuvi_RetApplication()
+{
+    return Application();
+}
+
+// The managers (font, look) and the application's own
 // initialisation and main loop join these steps as their classes arrive;
 // until then the application object is made by name and released again.
 void Zuvi_MainInit()
 {
     ZU_FRAME_FUNCTION("Zuvi_MainInit");
-    ZuObjectRef app;
+    ZuObjectRef& app = Application();
     try {
         ZuMemZone::Initialise();
         Zuvi_SetGfxMemoryHooks();
         ZuAtom::Initialise();
         ZuClassFactory::Initialise();
         app = ZuClassFactory::New("App", Zuvi_app_zone, __LINE__, ZU_SRC_FILE);
+        ZuLocaleMan::Initialise();
+        ZuResMan::Initialise();
 
+        ZuResMan::Kill();
+        ZuLocaleMan::Kill();
         ZuObjectRef::RealiseDeletions();
         app = ZuObjectNull;
     } catch (const ZuExcMemory& e) {

@@ -9,4 +9,8 @@
 
 void Zuvi_MainInit();
 
+class ZuObjectRef;
+// The application object made by the start-up (empty outside it).
+ZuObjectRef const& Zuvi_RetApplication();
+
 #endif
