@@ -1,5 +1,7 @@
 #include "w32/file.h"
 
+#include "w32/pipe.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -119,6 +121,8 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, void*, DWORD creation
                    DWORD flags, HANDLE)
 {
     if (name == nullptr || *name == '\0') return INVALID_HANDLE_VALUE;
+    if (std::strncmp(name, W32_PIPE_PREFIX, sizeof(W32_PIPE_PREFIX) - 1) == 0)
+        return W32_PipeOpenClient(name);
     bool want_read = (access & GENERIC_READ) != 0;
     bool want_write = (access & GENERIC_WRITE) != 0;
     int oflags = O_CLOEXEC;
@@ -169,6 +173,7 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, void*, DWORD creation
 
 BOOL ReadFile(HANDLE h, LPVOID data, DWORD size, DWORD* done, void*)
 {
+    if (W32_KernelObject::FromHandle(h, W32_KIND_PIPE)) return W32_PipeRead(h, data, size, done);
     if (done) *done = 0;
     FileObject* file = AsFile(h);
     if (file == nullptr || (data == nullptr && size != 0)) return FALSE;
@@ -189,6 +194,7 @@ BOOL ReadFile(HANDLE h, LPVOID data, DWORD size, DWORD* done, void*)
 
 BOOL WriteFile(HANDLE h, LPCVOID data, DWORD size, DWORD* done, void*)
 {
+    if (W32_KernelObject::FromHandle(h, W32_KIND_PIPE)) return W32_PipeWrite(h, data, size, done);
     if (done) *done = 0;
     FileObject* file = AsFile(h);
     if (file == nullptr || (data == nullptr && size != 0)) return FALSE;
@@ -243,6 +249,8 @@ BOOL SetEndOfFile(HANDLE h)
 
 BOOL FlushFileBuffers(HANDLE h)
 {
+    // Pipe messages leave with each write: nothing to flush.
+    if (W32_KernelObject::FromHandle(h, W32_KIND_PIPE)) return W32_PipeDescriptor(h) >= 0;
     FileObject* file = AsFile(h);
     if (file == nullptr) return FALSE;
     return ::fsync(file->fd) == 0 ? TRUE : FALSE;

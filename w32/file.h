@@ -86,8 +86,9 @@ struct SYSTEMTIME {
 // Opens or creates a file. Exclusive opening (share 0) takes an exclusive
 // advisory lock and fails while another opening holds the file, even in this
 // process; any other share mode takes a shared lock. Directories cannot be
-// opened. Truncation happens only once the lock is held. INVALID_HANDLE_VALUE
-// on failure.
+// opened. Truncation happens only once the lock is held. A pipe name
+// ("\\.\pipe\...") connects to the pipe server of that name instead
+// (w32/pipe.h). INVALID_HANDLE_VALUE on failure.
 HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, void* security,
                    DWORD creation, DWORD flags, HANDLE template_file);
 BOOL ReadFile(HANDLE file, LPVOID data, DWORD size, DWORD* done, void* overlapped);

@@ -25,6 +25,7 @@ enum {
     W32_KIND_FILE = 1,
     W32_KIND_MAPPING = 2,
     W32_KIND_FIND = 3,
+    W32_KIND_PIPE = 4,
 };
 
 // Closes any kernel handle. False for null, INVALID_HANDLE_VALUE, or when

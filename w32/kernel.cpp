@@ -2,6 +2,8 @@
 #include "w32/kernel.h"
 
 #include <atomic>
+#include <cerrno>
+#include <ctime>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -96,6 +98,26 @@ SIZE_T GlobalSize(HGLOBAL mem)
 {
     GlobalRecord* rec = RecordOf(mem);
     return rec == nullptr ? 0 : rec->size;
+}
+
+HGLOBAL GlobalReAlloc(HGLOBAL mem, SIZE_T bytes, UINT flags)
+{
+    GlobalRecord* rec = RecordOf(mem);
+    if (rec == nullptr || rec->lock_count != 0) {
+        return nullptr;
+    }
+    HGLOBAL moved = GlobalAlloc(rec->flags & ~GMEM_ZEROINIT, bytes);
+    if (moved == nullptr) {
+        return nullptr;
+    }
+    GlobalRecord* to = static_cast<GlobalRecord*>(moved);
+    SIZE_T kept = rec->size < bytes ? rec->size : bytes;
+    std::memcpy(to + 1, rec + 1, kept);
+    if ((flags & GMEM_ZEROINIT) && bytes > kept) {
+        std::memset(reinterpret_cast<char*>(to + 1) + kept, 0, bytes - kept);
+    }
+    GlobalFree(mem);
+    return moved;
 }
 
 HGLOBAL GlobalFree(HGLOBAL mem)
@@ -263,4 +285,11 @@ DWORD GetCurrentThreadId()
 DWORD GetCurrentProcessId()
 {
     return static_cast<DWORD>(getpid());
+}
+
+void Sleep(DWORD milliseconds)
+{
+    timespec ts{time_t(milliseconds / 1000), long(milliseconds % 1000) * 1000000L};
+    while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+    }
 }

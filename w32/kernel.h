@@ -10,6 +10,8 @@
 
 #define GMEM_FIXED     0x0000u
 #define GMEM_MOVEABLE  0x0002u
+#define GMEM_DDESHARE  0x2000u
+#define GMEM_SHARE     GMEM_DDESHARE
 #define GMEM_ZEROINIT  0x0040u
 #define GPTR           (GMEM_FIXED | GMEM_ZEROINIT)
 
@@ -20,6 +22,10 @@ HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes);
 LPVOID GlobalLock(HGLOBAL mem);
 BOOL GlobalUnlock(HGLOBAL mem);
 SIZE_T GlobalSize(HGLOBAL mem);
+// A block of the new size with the old bytes (the new ones zeroed with
+// GMEM_ZEROINIT); the old handle is then gone. Null (the old block kept)
+// on failure or while the block is locked.
+HGLOBAL GlobalReAlloc(HGLOBAL mem, SIZE_T bytes, UINT flags);
 // Null when the block was released, the handle otherwise (as a failure).
 HGLOBAL GlobalFree(HGLOBAL mem);
 
@@ -54,6 +60,8 @@ BOOL TlsFree(DWORD index);
 
 DWORD GetCurrentThreadId();
 DWORD GetCurrentProcessId();
+// Suspends the calling thread for at least `milliseconds`.
+void Sleep(DWORD milliseconds);
 
 // ---- Test support ----------------------------------------------------------
 
