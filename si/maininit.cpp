@@ -21,6 +21,14 @@ ZuObjectRef& Application()
     return app;
 }
 
+// On the way out of a failed start-up the managers go too, while their
+// zones still exist: their handles must not outlive the zones.
+void KillManagers()
+{
+    ZuResMan::Kill();
+    ZuLocaleMan::Kill();
+}
+
 } // namespace
 
 ZuObjectRef const& Zuvi_RetApplication()
@@ -44,18 +52,19 @@ void Zuvi_MainInit()
         ZuLocaleMan::Initialise();
         ZuResMan::Initialise();
 
-        ZuResMan::Kill();
-        ZuLocaleMan::Kill();
+        KillManagers();
         ZuObjectRef::RealiseDeletions();
         app = ZuObjectNull;
     } catch (const ZuExcMemory& e) {
         app = ZuObjectNull;
+        KillManagers();
         char text[501];
         snprintf(text, sizeof text, "\nFatal memory exception raised by caller %s:%d.",
                  e.RetFaultySrcFile() ? e.RetFaultySrcFile() : "?", int(e.RetFaultySrcLine()));
         Zuvi_ErrorPrint(text, int(e.RetThrowSrcLine()), e.RetThrowSrcFile());
     } catch (const ZuException& e) {
         app = ZuObjectNull;
+        KillManagers();
         Zuvi_ErrorPrint("\nFatal Zuvi exception raised...", int(e.RetThrowSrcLine()),
                         e.RetThrowSrcFile());
     }
