@@ -1,14 +1,9 @@
 #include "si/except.h"
 
+#include <new>
+
 #include "si/error.h"
 #include "si/thread.h"
-
-namespace {
-
-// One buffer for every `new` of an exception.
-alignas(16) unsigned char g_exception_buffer[ZuException::MAX_EXC_SIZE];
-
-} // namespace
 
 ZuException::ZuException() : Zuvi_CallFrame()
 {
@@ -32,7 +27,12 @@ const char* ZuException::RetThrowSrcFile() const
 void* ZuException::operator new(size_t size)
 {
     ZU_ASSERT(size <= MAX_EXC_SIZE);
-    return g_exception_buffer;
+    return ::operator new(size);
+}
+
+void ZuException::operator delete(void* p)
+{
+    ::operator delete(p);
 }
 
 ZuExcMemory::ZuExcMemory(Error e, void* ptr, unsigned line, const char* file)

@@ -24,10 +24,11 @@ public:
     unsigned RetThrowSrcLine() const;
     const char* RetThrowSrcFile() const;
 
-    // Every `new` of an exception gives the same static buffer of
-    // MAX_EXC_SIZE bytes; a larger request is a programming error.
+    // Every `new` of an exception gets storage of its own, so exceptions
+    // made at the same time (on several threads) never share bytes; more
+    // than MAX_EXC_SIZE bytes is a programming error.
     static void* operator new(size_t size);
-    static void operator delete(void*) {}
+    static void operator delete(void* p);
 
     static constexpr size_t MAX_EXC_SIZE = 500;
 };

@@ -11,6 +11,7 @@
 #include "si/classfactory.h"
 #include "si/rtclass.h"
 #include "si/hashtab.h"
+#include "si/list.h"
 #include "si/container.h"
 #include "si/storage.h"
 #include "si/storagesync.h"
@@ -1142,4 +1143,30 @@ bool ZuObject::UnregisterAsTargetOf(const ZuObjectRef& obj)
     if (!more || more->reg.IsInvalid())
         return false;
     return ZuHashTableRef(more->reg)->Remove(obj, 0);
+}
+
+// The record's class lives with the application's asynchronous events
+// (si/asyncobs.cpp), which gives its handle as an object handle.
+const ZuObjectRef& Zuvi_AsyncObsAsObject(const ZuAsyncObsRef& record);
+
+bool ZuObject::RegisterAsAsyncObserver(const ZuAsyncObsRef& record)
+{
+    const ZuObjectRef& rec = Zuvi_AsyncObsAsObject(record);
+    ZuObjectExtension* ext = Extension();
+    // A stored object that is no list (damaged data) is replaced.
+    if (ext->async.IsInvalid() || !ext->async->IsKindOf(ZuListRef::RetRuntime()))
+        ext->async = ZuObjectRef(ZuClassFactory::New(ZuListRef::RetRuntime(), mem_zone, __LINE__, kFile));
+    // Appended in order: the records are not sorted.
+    return ZuListRef(ext->async)->PushTail(rec);
+}
+
+bool ZuObject::UnregisterAsAsyncObserver(const ZuAsyncObsRef& record)
+{
+    const ZuObjectRef& rec = Zuvi_AsyncObsAsObject(record);
+    if (!more || more->async.IsInvalid())
+        return false;
+    ZuObject* list = more->async.Resolve();
+    if (!list->IsKindOf(ZuListRef::RetRuntime()))
+        return false;
+    return static_cast<ZuList*>(list)->Remove(rec, 0);
 }

@@ -22,6 +22,7 @@ class ZuAppRef;
 class ZuRuntimeRef;
 class ZuTextRef;
 class ZuContainerRef;
+class ZuAsyncObsRef;
 struct Zuvi_ParamDesc;
 struct ZuObjectExtension;
 struct ZuObserverLink;
@@ -174,6 +175,11 @@ public:
     // the extension record); a volatile observer is never registered.
     virtual bool RegisterAsTargetOf(const ZuObjectRef& obj);
     virtual bool UnregisterAsTargetOf(const ZuObjectRef& obj);
+    // The asynchronous observer records (ZuAsyncObs) naming this object as
+    // their observer, in a list made on first use; Unregister removes the
+    // first occurrence and answers false when there is none.
+    virtual bool RegisterAsAsyncObserver(const ZuAsyncObsRef& record);
+    virtual bool UnregisterAsAsyncObserver(const ZuAsyncObsRef& record);
 
     // Non-virtual services.
     ZuMemZone* RetMemZone() const { return mem_zone; }

@@ -23,6 +23,10 @@ public:
     void Delete() override;
 
 protected:
+    // The stored form is the argument alone.
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
+
     ZuObjectRef arg;
 };
 ZU_CLASS_END(ZuPerformer)

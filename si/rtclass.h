@@ -81,6 +81,10 @@ struct Zuvi_Target {
 struct Zuvi_TargetExport {
     Zuvi_TargetExport(Zuvi_Target::ActorFn fn, const char* call_text, const ZuRuntimeRef& rt);
     Zuvi_TargetExport(Zuvi_Target::ObserverFn fn, const char* call_text, const ZuRuntimeRef& rt);
+    // The message form (si/message.cpp): fn is called once at once with an
+    // empty message and no object, and describes itself with SetCall and
+    // SetArg.
+    Zuvi_TargetExport(Zuvi_Target::MessageFn fn, const ZuRuntimeRef& rt);
     void SetCall(const char* call_text);
     void SetArg(const char* type, const char* name, const char* description);
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "si/thread.h"
@@ -111,16 +113,49 @@ TEST(Exception, CatchingZuExceptionCatchesEveryClass)
     }
 }
 
-TEST(Exception, OperatorNewGivesOneStaticBuffer)
+TEST(Exception, EveryNewGetsStorageOfItsOwnUpToTheLimit)
 {
-    void* a = ZuException::operator new(500);
-    void* b = ZuException::operator new(16);
-    EXPECT_EQ(a, b);
-    ZuExcAccess* e = new ZuExcAccess(ZuExcAccess::ZU_ACCESS_OUT_OF_RANGE);
-    EXPECT_EQ(static_cast<void*>(e), a);
-    EXPECT_EQ(e->RetError(), ZuExcAccess::ZU_ACCESS_OUT_OF_RANGE);
-    delete e;
+    ZuExcAccess* a = new ZuExcAccess(ZuExcAccess::ZU_ACCESS_OUT_OF_RANGE);
+    ZuExcStream* b = new ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_OPEN);
+    EXPECT_NE(static_cast<void*>(a), static_cast<void*>(b));
+    EXPECT_EQ(a->RetError(), ZuExcAccess::ZU_ACCESS_OUT_OF_RANGE);
+    EXPECT_EQ(b->GetError(), ZuExcStream::ZU_STREAM_CANNOT_OPEN);
+    delete a;
+    delete b;
+    ZuException::operator delete(ZuException::operator new(ZuException::MAX_EXC_SIZE));
     EXPECT_DEATH(ZuException::operator new(501), "si/except:[0-9]+:error: Failed assertion: size <= MAX_EXC_SIZE");
+}
+
+TEST(Exception, TwoThreadsHoldTheirOwnExceptionsAtOnce)
+{
+    // Each thread makes its exception, waits until the other has made its
+    // own, then checks that its exception still says what it said.
+    std::mutex m;
+    std::condition_variable cv;
+    int made = 0;
+    auto meet = [&]() {
+        std::unique_lock<std::mutex> lock(m);
+        ++made;
+        cv.notify_all();
+        cv.wait(lock, [&]() { return made == 2; });
+    };
+    bool first_ok = false, second_ok = false;
+    std::thread first([&]() {
+        ZuExcPipe* e = new ZuExcPipe(ZuExcPipe::ZU_PIPE_BROKEN);
+        meet();
+        first_ok = e->GetError() == ZuExcPipe::ZU_PIPE_BROKEN;
+        delete e;
+    });
+    std::thread second([&]() {
+        ZuExcPipe* e = new ZuExcPipe(ZuExcPipe::ZU_PIPE_NO_SERVER);
+        meet();
+        second_ok = e->GetError() == ZuExcPipe::ZU_PIPE_NO_SERVER;
+        delete e;
+    });
+    first.join();
+    second.join();
+    EXPECT_TRUE(first_ok);
+    EXPECT_TRUE(second_ok);
 }
 
 // ---- Exceptions that name an atom ---------------------------------------------

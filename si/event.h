@@ -1,0 +1,158 @@
+#ifndef SI_EVENT_H
+#define SI_EVENT_H
+
+// ZuEvent: the record of one input or command event (keys, mouse, wheel,
+// commands, user and wake-up events). The platform's event layer fills the
+// one current event object and the main loop dispatches it once per pass:
+// a command event goes straight to its message; every other event passes
+// the event spies (objects watching chosen kinds of events, which may drop
+// it) and then goes to its window.
+//
+// The window side of dispatch is reached through ZuEvent::window_dispatch,
+// which the window layer sets to its ZuWindow::DispatchEvent; while no
+// window layer is linked in it is empty and the last step does nothing.
+
+#include <cstdint>
+
+#include "si/atom.h"
+#include "si/bitset.h"
+#include "si/enumfamily.h"
+#include "si/key.h"
+#include "si/object.h"
+
+ZU_FORWARD(ZuDict)
+
+#define ZU_EVENT_TYPE_LIST(X)                                                   \
+    X(ZU_EVENT_NONE, 0) X(ZU_EVENT_KEY_DOWN, 1) X(ZU_EVENT_KEY_REP, 2)          \
+    X(ZU_EVENT_KEY_UP, 3) X(ZU_EVENT_KEY_CHANGE, 4) X(ZU_EVENT_PRESS, 5)        \
+    X(ZU_EVENT_RELEASE, 6) X(ZU_EVENT_MOTION, 7) X(ZU_EVENT_WHEEL, 8)           \
+    X(ZU_EVENT_COMMAND, 9) X(ZU_EVENT_USER, 10) X(ZU_EVENT_WAKE_UP, 11)
+ZU_ENUM(ZuEventType, ZU_EVENT_TYPE_LIST)
+
+#define ZU_EVENT_BUTTON_LIST(X)                                                 \
+    X(ZU_EV_BUTTON_LEFT, 0) X(ZU_EV_BUTTON_RIGHT, 1) X(ZU_EV_BUTTON_MIDDLE, 2)  \
+    X(ZU_EV_BUTTON_EXTRA_1, 3) X(ZU_EV_BUTTON_EXTRA_2, 4)                       \
+    X(ZU_EV_BUTTON_EXTRA_3, 5) X(ZU_EV_BUTTON_EXTRA_4, 6)                       \
+    X(ZU_EV_BUTTON_NONE, 31)
+ZU_ENUM(ZuEventButton, ZU_EVENT_BUTTON_LIST)
+
+typedef Bitset<ZuEventType> ZuEventMask;
+typedef Bitset<ZuEventButton> ZuEventButtons;
+typedef std::uint64_t ZuEventID;
+
+extern Zuvi_TypeDef const ZuEventMask_type;
+extern Zuvi_TypeDef const ZuEventButtons_type;
+extern Zuvi_TypeDef const ZuEventID_type;
+ZuEventMask Zuvi_ValueToZuEventMask(ZuValueRef const& value);
+ZuEventButtons Zuvi_ValueToZuEventButtons(ZuValueRef const& value);
+ZuEventID Zuvi_ValueToZuEventID(ZuValueRef const& value);
+
+ZU_HANDLE(ZuEvent, ZuObject)
+
+class ZuEvent : public ZuObject {
+    ZU_CLASS(ZuEvent, ZuObject)
+public:
+    ZuEvent() {}
+
+    // Command event with a message: the message goes to its default target
+    // and is deleted (a message that cannot be read is dropped). Any other
+    // event with a window: the spies whose mask has the event's type, in
+    // order, until one drops it, then the window.
+    virtual void DispatchEvent();
+    // Sets the cancelled flag; true.
+    virtual bool Cancel();
+
+    ZuEventType RetType() const { return type; }
+    ZuEventID RetID() const { return id; }
+    std::int64_t RetTime() const { return time; }
+    const ZuObjectRef& RetWindow() const { return window; }
+    double RetX() const { return x; }
+    double RetY() const { return y; }
+    void GetXY(double& out_x, double& out_y) const
+    {
+        out_x = x;
+        out_y = y;
+    }
+    const ZuObjectRef& RetRealWindow() const { return real_window; }
+    double RetRealX() const { return real_x; }
+    double RetRealY() const { return real_y; }
+    void GetRealXY(double& out_x, double& out_y) const
+    {
+        out_x = real_x;
+        out_y = real_y;
+    }
+    ZuEventButtons RetButtons() const { return buttons; }
+    ZuEventButton RetChange() const { return change; }
+    unsigned RetClickCount() const { return click_count; }
+    unsigned RetCode() const { return code; }
+    const ZuObjectRef& RetData() const { return data; }
+    const ZuAtomRef& RetName() const { return name; }
+    double RetAmplitude() const { return amplitude; }
+    const ZuKey& RetKey() const { return key; }
+    bool IsDoubleClick() const { return click_count == 2; }
+    bool IsWaitingForEvent() const { return waiting; }
+    bool IsCancelled() const { return cancelled; }
+    bool IsValid() const { return !cancelled; }
+
+    static const ZuEventRef& Current() { return current; }
+
+    // Event spies (plain records, in insertion order).
+    static bool InsertEventSpy(const ZuObjectRef& object, const ZuAtomRef& action, ZuEventMask mask);
+    // Removes the first spy with that object, action and mask.
+    static bool RemoveEventSpy(const ZuObjectRef& object, const ZuAtomRef& action, ZuEventMask mask);
+    static bool GetEventSpy(unsigned i, ZuObjectRef& object, ZuAtomRef& action, ZuEventMask& mask);
+    // Called by a spy: the spies after it and the window do not see the
+    // event.
+    static void DropEvent();
+
+    // User events: the names are the keys of user_events (made by the
+    // event layer on the first registration). All answer false without it.
+    static bool RemoveUserEvent(const ZuAtomRef& name);
+    static bool FindUserEvent(const ZuAtomRef& name);
+    static bool GetUserEvent(unsigned i, ZuAtomRef& name);
+
+    // The window's dispatch of an event (set by the window layer).
+    typedef void (*WindowDispatchFn)(const ZuObjectRef& window, const ZuEventRef& event);
+    static WindowDispatchFn window_dispatch;
+
+    static ZuEventRef current;
+    static ZuEventButton last_click_button;
+    static std::int64_t last_click_time;
+    static unsigned last_click_count;
+    static ZuDictRef user_events;
+
+protected:
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
+
+    // The fields, which the event layer fills.
+    ZuEventType type = ZU_EVENT_NONE;
+    ZuEventID id = 0;
+    std::int64_t time = 0;
+    ZuObjectRef window;
+    double x = 0;
+    double y = 0;
+    ZuEventButtons buttons;
+    ZuEventButton change = ZU_EV_BUTTON_NONE;
+    unsigned click_count = 0;
+    ZuObjectRef real_window;
+    double real_x = 0;
+    double real_y = 0;
+    unsigned code = 0;
+    ZuObjectRef data;
+    ZuAtomRef name;
+    double amplitude = 0;
+    ZuKey key;
+    bool quit = false;
+    bool waiting = false;
+    bool cancelled = false;
+
+private:
+    struct Spy;
+    static Spy* spy_head;
+    static Spy* spy_tail;
+    static bool dropped;
+};
+ZU_CLASS_END(ZuEvent)
+
+#endif

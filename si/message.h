@@ -1,0 +1,97 @@
+#ifndef SI_MESSAGE_H
+#define SI_MESSAGE_H
+
+// ZuMessage: a call by name packed into an object. A message carries the
+// name of a method (or a prepared target) and its arguments, written with
+// the ordinary storage operations into a heap of 1000 bytes inside the
+// message. Sending it to an object runs the named method of the object's
+// class, which reads its arguments back with the storage operators in the
+// same order.
+//
+//   ZuMessageRef msg = ...;               // class factory
+//   msg->Clear();
+//   msg->SetMethod("Move");
+//   msg << 10 << 20;
+//   object < msg;                         // msg->Send (object)
+//
+// Objects among the arguments travel by address (local mode) or by value
+// (remote mode, SetRemoteMode (true)). A stored message is what the command
+// pipe carries; one restored from stored bytes is outside data: its
+// arguments are read in remote mode whatever it says, and reading past them
+// throws ZuExcStream.
+
+#include <cstdint>
+
+#include "si/atom.h"
+#include "si/storage.h"
+#include "si/target.h"
+
+class ZuStringRef;
+
+ZU_HANDLE(ZuMessage, ZuStorage)
+
+class ZuMessage : public ZuStorage {
+    ZU_CLASS(ZuMessage, ZuStorage)
+public:
+    enum { HEAP_SIZE = 1000 };
+
+    ZuMessage();
+
+    // ZuStorage: the heap is the raw byte stream.
+    void StoreData(void const* data, unsigned int size) override;
+    void RestoreData(void* data, unsigned int size) override;
+    std::uint64_t RetRemainingData() const override;
+
+    virtual void SetRemoteMode(bool remote);
+    virtual void SetMethod(char const* name);
+    virtual void SetMethod(ZuStringRef const& name);
+    // An empty atom drops the method and keeps a target.
+    virtual void SetMethod(ZuAtomRef const& name);
+    // An empty or unresolved target drops the target and keeps a method.
+    virtual void SetTarget(ZuTargetRef const& target);
+    // True when a callee was found and called (its own answer is not used).
+    virtual bool Send(ZuObjectRef const& object);
+    virtual bool SendToDefaultTarget();
+    // Drops the arguments, keeps the method or target.
+    virtual void Clear();
+    virtual ZuAtomRef const& RetMethod() const;
+    virtual ZuTargetRef const& RetTarget() const;
+    virtual bool RetRemoteMode() const;
+
+    ZuObjectRef Copy(ZuObjectRef const& source) override;
+    void Delete() override;
+
+    // Bytes of arguments written.
+    unsigned RetLength() const { return HEAP_SIZE - (reading ? saved_count : count); }
+    bool IsTargetOk() const { return target_ok; }
+    bool IsMethodOk() const { return method_ok; }
+    // Restored from stored bytes and not cleared since.
+    bool IsFromOutside() const { return from_outside; }
+
+protected:
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
+
+private:
+    class ReadState;
+    void ResetMode();
+
+    unsigned cursor = 0;
+    std::uint32_t count = HEAP_SIZE;
+    unsigned char heap[HEAP_SIZE];
+    bool remote_mode = false;
+    bool target_ok = false;
+    bool method_ok = false;
+    ZuTargetRef target;
+    ZuAtomRef method;
+    bool from_outside = false;
+    bool reading = false;
+    unsigned saved_cursor = 0;
+    std::uint32_t saved_count = 0;
+};
+ZU_CLASS_END(ZuMessage)
+
+// Sends the message to the handle's object: message->Send (object).
+bool operator<(ZuObjectRef const& object, ZuMessageRef const& message);
+
+#endif
