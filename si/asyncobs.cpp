@@ -19,6 +19,14 @@ ZuStorageSync& AsyncObsRecord()
     return record;
 }
 
+// A restored path; a stand-in for an object of an unknown class is none.
+ZuAtomPath* AsPath(const ZuObjectRef& object)
+{
+    if (object.IsInvalid() || object.IsPhantom() || !object->IsKindOf(ZuAtomPathRef::RetRuntime()))
+        return nullptr;
+    return static_cast<ZuAtomPath*>(object.Resolve());
+}
+
 } // namespace
 
 void ZuAsyncObs::Initialise(ZuAtomPathRef ev, const ZuObjectRef& obs, const ZuTextRef& text, unsigned n)
@@ -160,7 +168,7 @@ void ZuAsyncObs::RestoreInstance(const ZuStorageRef& s)
     s->RestoreObject(chain, ZuAtomPathRef::RetRuntime());
     id = unsigned(s->RestoreCard(0));
     observer = obs;
-    event = static_cast<ZuAtomPath*>(ev.Resolve());
-    actors = static_cast<ZuAtomPath*>(chain.Resolve());
+    event = AsPath(ev);
+    actors = AsPath(chain);
     s >> ZuStorageSync::end;
 }

@@ -263,7 +263,11 @@ void ZuMessage::RestoreInstance(ZuStorageRef const& s)
     s >> ZuStorageSync::type >> ZuStorageSync::begin;
     ZuObjectRef t;
     s->RestoreObject(t, ZuTargetRef::RetRuntime());
-    target = t;
+    // A stand-in for an object of an unknown class is no target.
+    if (t.IsValid() && !t.IsPhantom() && t->IsKindOf(ZuTargetRef::RetRuntime()))
+        target = t;
+    else
+        target = ZuTargetNull;
     s->RestoreAtom(method);
     target_ok = s->RestoreBool(target_ok);
     method_ok = s->RestoreBool(method_ok);
