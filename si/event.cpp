@@ -78,9 +78,9 @@ void ZuEvent::DispatchEvent()
         ZuMessageRef message(data);
         try {
             message->SendToDefaultTarget();
-        } catch (const ZuExcStream&) {
-            // A command from outside whose arguments cannot be read is
-            // dropped; the program goes on.
+        } catch (const ZuException&) {
+            // A command whose arguments cannot be read (a message from
+            // outside) is dropped; the program goes on.
             Zuvi_Trace("Dropped a command whose message cannot be read\n");
         }
         message->Delete();

@@ -68,9 +68,10 @@ bool TakeThunk(const ZuMessageRef& msg, ZuObject* obj, Zuvi_TargetExport* exp)
         return true;
     }
     int n = 0;
-    ZuObjectRef text, object;
+    ZuStringRef text;
+    ZuObjectRef object;
     msg >> n >> text >> object;
-    return static_cast<TMsgReceiver*>(obj)->Take(n, ZuStringRef(text), object);
+    return static_cast<TMsgReceiver*>(obj)->Take(n, text, object);
 }
 Zuvi_TargetExport take_export(&TakeThunk, TMsgReceiverRef::RetRuntime());
 
