@@ -47,7 +47,7 @@ public:
     virtual void SetMethod(ZuStringRef const& name);
     // An empty atom drops the method and keeps a target.
     virtual void SetMethod(ZuAtomRef const& name);
-    // An empty or unresolved target drops the target and keeps a method.
+    // An empty handle drops the target and keeps a method.
     virtual void SetTarget(ZuTargetRef const& target);
     // True when a callee was found and called (its own answer is not used).
     virtual bool Send(ZuObjectRef const& object);
