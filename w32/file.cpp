@@ -420,6 +420,22 @@ BOOL DeleteFileA(LPCSTR name)
     return ::unlink(name) == 0 ? TRUE : FALSE;
 }
 
+BOOL MoveFileExA(LPCSTR existing, LPCSTR new_name, DWORD flags)
+{
+    if (existing == nullptr || *existing == '\0' || new_name == nullptr || *new_name == '\0')
+        return FALSE;
+    struct stat st;
+    if (::lstat(existing, &st) != 0 || S_ISDIR(st.st_mode)) return FALSE;
+    if ((flags & MOVEFILE_REPLACE_EXISTING) == 0) {
+        // link() refuses an existing name atomically; the old name then goes.
+        if (::link(existing, new_name) != 0) return FALSE;
+        ::unlink(existing);
+        return TRUE;
+    }
+    if (::lstat(new_name, &st) == 0 && S_ISDIR(st.st_mode)) return FALSE;
+    return ::rename(existing, new_name) == 0 ? TRUE : FALSE;
+}
+
 BOOL CreateDirectoryA(LPCSTR name, void*)
 {
     if (name == nullptr || *name == '\0') return FALSE;

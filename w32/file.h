@@ -119,6 +119,11 @@ BOOL FlushViewOfFile(LPCVOID address, SIZE_T size);
 // ---- Directory services ----------------------------------------------------
 
 BOOL DeleteFileA(LPCSTR name);
+// Renames a file; with MOVEFILE_REPLACE_EXISTING an existing file of the new
+// name is replaced in one step (both names on the same file system), never
+// left half. Without it an existing new name fails.
+#define MOVEFILE_REPLACE_EXISTING 0x00000001u
+BOOL MoveFileExA(LPCSTR existing, LPCSTR new_name, DWORD flags);
 BOOL CreateDirectoryA(LPCSTR name, void* security);
 BOOL RemoveDirectoryA(LPCSTR name);
 BOOL SetCurrentDirectoryA(LPCSTR name);

@@ -86,6 +86,19 @@ HMODULE LoadLibraryA(LPCSTR name)
     return ::dlopen(name, RTLD_NOW | RTLD_GLOBAL);
 }
 
+FARPROC GetProcAddress(HMODULE module, LPCSTR name)
+{
+    if (module == nullptr || name == nullptr) return nullptr;
+    void* symbol = ::dlsym(module, name);
+    return reinterpret_cast<FARPROC>(symbol);
+}
+
+BOOL FreeLibrary(HMODULE module)
+{
+    if (module == nullptr) return FALSE;
+    return ::dlclose(module) == 0 ? TRUE : FALSE;
+}
+
 LPSTR GetCommandLineA()
 {
     static std::string line = [] {

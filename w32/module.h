@@ -15,6 +15,12 @@ HMODULE GetModuleHandleA(LPCSTR name);
 DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
 // Loads a shared library with its symbols for later modules. Null on failure.
 HMODULE LoadLibraryA(LPCSTR name);
+// The address of an exported function or variable of a loaded library; null
+// when the module or the name is missing.
+typedef void (*FARPROC)();
+FARPROC GetProcAddress(HMODULE module, LPCSTR name);
+// Lets a library go; FALSE for a null module or when the system refuses.
+BOOL FreeLibrary(HMODULE module);
 // The program's full file name in double quotes, then its arguments
 // separated by spaces.
 LPSTR GetCommandLineA();

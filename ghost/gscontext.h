@@ -1,0 +1,195 @@
+// GSContext: one drawing target inside the process's Ghostscript
+// interpreter: an off-screen display context of a given size and pixel
+// format with its own graphics state, a file context that renders a page
+// into an image file, or a printer context.
+//
+// Display contexts share the interpreter's one display device (24-bit BGR
+// rows, bottom row first). The context installed in it owns the device's
+// pixels; every other context keeps its pixels in a buffer of its own and
+// its graphics state under PostScript names made from its number
+// (".zuvi.context.%d" and beside it its matrix and clip). Switching saves
+// the installed context's state and pixels and installs the other's. The
+// device grows to the largest context; contexts lie at its bottom-left
+// corner, where the default matrix puts the page origin whatever the
+// device's size, so growing disturbs no one's pixels or state. Depths of 1,
+// 15 and 16 bits are made from the 24-bit rows when they are read.
+//
+// File contexts render into a temporary file beside the target that takes
+// the target's name at EndRender, only when the page was rendered without
+// error. GIF files are rendered through a BMP device of the same colours and
+// encoded by the GIF writer. Printer contexts print through the print
+// service where there is one, else into the PDF file the print dialog names.
+//
+// All calls into the interpreter are made with the library's global lock
+// held by the caller.
+#pragma once
+
+#include "ghost/gslibmain.h"
+#include "si/except.h"
+#include "si/igrailhook.h"
+#include "si/object.h"
+#include "si/string.h"
+#include "w32/printdlg.h"
+
+#include <cstdint>
+
+ZU_HANDLE(GSContext, ZuObject)
+
+// Switching contexts while a print or file job is open.
+class GSException : public ZuException
+{
+public:
+    explicit GSException(int error) : code(error) {}
+    int RetCode() const { return code; }
+
+private:
+    int code;
+};
+
+// The settings of a print job.
+struct GSPrintSettings
+{
+    int32_t copies;
+    int32_t document_first;
+    int32_t document_last;
+    int32_t selected_first;
+    int32_t selected_last;
+    double media_width;
+    double media_height;
+};
+
+class GSContext : public ZuObject, public ZuiGrailHook
+{
+    ZU_CLASS(GSContext, ZuObject)
+public:
+    // The types beyond the display contexts' GSViewType values.
+    enum {
+        GS_CONTEXT_PRINTER = 10,    // printer context, idle
+        GS_CONTEXT_PRINTING = 11,   // between BeginPrint and EndPrint
+        GS_CONTEXT_FILE = 12,       // file context, idle
+        GS_CONTEXT_RENDERING = 13   // between BeginRender and EndRender
+    };
+
+    GSContext();
+    ~GSContext() override;
+
+    // Installs this display context's state and pixels in the interpreter.
+    // Throws GSException(1) while another context's print or file job is open.
+    virtual void MakeCurrent();
+    // Copies the context's rows, top row first, into the read-back buffer in
+    // the type's format: one bit per pixel (0 is ink, top bit first, rows of
+    // (width + 7) / 8 bytes), 565 words for types 4 and 5, BGR otherwise.
+    virtual void ReadBack();
+    // Copies the buffer back into the context's rows (nothing without one).
+    virtual void WriteBack();
+    // Runs "flush" and drops the captured output.
+    virtual void Flush();
+    // A display context of that size (1 to 32767 pixels each way) and type
+    // (0 to 5); white, at 72 dpi, with a fresh graphics state.
+    virtual bool CreateContext(uint32_t width, uint32_t height, int type);
+    virtual bool CreatePrintDevice();
+    virtual bool CreateRenderDevice(uint32_t width, uint32_t height, double resolution,
+                                    int bits_per_pixel, ZuStringRef const & device_name);
+    // The print dialog over the context's settings; true when the user
+    // confirmed it.
+    virtual bool ShowPrintDialog();
+    virtual bool ShowPrintSetupDialog();
+    virtual bool BeginPrint(ZuStringRef const & document_name);
+    virtual bool EndPrint();
+    // Starts rendering into the file (a name shorter than 250 characters);
+    // false when the device cannot be set up, and EndRender then fails too.
+    virtual bool BeginRender(char const * file_name, int alpha_bits);
+    // Ends the render; true only when the file now holds the page. A failed
+    // render leaves no file and the target as it was.
+    virtual bool EndRender();
+    virtual bool SetPrintRange(GSPrintSettings const & settings);
+    virtual bool GetPrintSetup(GSPrintSettings & settings);
+    // Installs the context, then runs the text (length 0: up to its zero);
+    // true when the interpreter ran it without error.
+    virtual bool ExecuteText(char const * text, int length);
+    virtual int GetOutputLength();
+    virtual bool ReadOutput(char * buffer, int size);
+    virtual bool ClearOutput();
+    // Changes a display context's size; its pixels keep their place from the
+    // bottom-left corner (new parts white), its graphics state is kept but
+    // its clip, which the new size makes meaningless, is reset.
+    virtual bool Resize(uint32_t width, uint32_t height);
+    virtual bool GetSize(uint32_t & width, uint32_t & height);
+    virtual int GetType();
+    // Copying into a drawing port (the port's SetBitmap, SetRGBPixels and
+    // QuickBlt) comes with the port class; until then a caller copies through
+    // the read-back buffer or the hook operations below.
+
+    // The read-back buffer (null before the first ReadBack) and its size.
+    unsigned char const * RetBuffer() const { return buffer; }
+    unsigned char * RetBuffer() { return buffer; }
+    size_t RetBufferSize() const { return buffer_size; }
+    int RetNumber() const { return number; }
+    // Bytes of one row of the read-back buffer.
+    size_t RetRowBytes() const;
+
+    // The number of the installed context (0 before any).
+    static int RetInstalledNumber();
+    // Saves the installed context's state and pixels and installs none.
+    static void Uninstall();
+    // How many times a context was installed since the process began.
+    static unsigned RetSwitchCount();
+    // The print or file job that is open, or null.
+    static GSContext * RetOpenJob();
+
+    // Hook: the context's first dx columns of its first dy rows, bottom row
+    // to the destination's row y, each row from column x on. 1-bit for a
+    // type 1 context, 16-bit (565) for type 5, 15-bit (555) for type 4;
+    // nothing for any other type, and nothing written outside the rows.
+    void CopyTo1Bit(int x, int y, int width, int height, void * pixels, int pitch) override;
+    void CopyTo16Bit(int x, int y, int width, int height, void * pixels, int pitch) override;
+    void CopyTo15Bit(int x, int y, int width, int height, void * pixels, int pitch) override;
+    void CopyTo24Bit(int x, int y, int width, int height, void * pixels, int pitch) override;
+    void CopyTo32Bit(int x, int y, int width, int height, void * pixels, int pitch) override;
+
+    // Escapes a name for a PostScript string: "(" and ")" get a backslash, a
+    // backslash becomes "/" for a file name and two backslashes otherwise,
+    // and for a file name "%" doubles (Ghostscript reads "%" in output names
+    // as a pattern or a pipe). Stops, with a zero, before a character that
+    // no longer fits. Answers whether the whole name fitted.
+    static bool EscapeName(char const * name, char * out, int size, bool file);
+
+protected:
+    void StoreInstance(ZuStorageRef const & storage) override;
+    void RestoreInstance(ZuStorageRef const & storage) override;
+
+private:
+    bool Running() const;
+    bool Run(char const * text);
+    bool IsDisplay() const { return type >= 0 && type <= 5; }
+    // The context's 24-bit row `row` (0 the bottom row): in the device when
+    // installed, else in its own pixels.
+    unsigned char * Row24(int row);
+    void SavePixels();
+    void LoadPixels();
+    bool GrowDisplay(uint32_t w, uint32_t h);
+    // Row `row` (0 the bottom) in the type's format into `out`.
+    void ConvertRow(int row, unsigned char * out);
+    void Copy16(int x, int y, int dx, int dy, void * dest, int pitch, bool to555);
+    bool FinishFile(bool ok);
+    bool ShowDialog(DWORD flags);
+    void FreeMemory();
+
+    void * device;
+    unsigned char * buffer;
+    int type;
+    int number;
+    uint32_t width;
+    uint32_t height;
+
+    size_t buffer_size;
+    unsigned char * pixels;         // own 24-bit rows, bottom row first
+    bool job_failed;
+    int gif_kind;                   // 0: not GIF; 1 mono, 2 grey, 3 256 colours
+    bool print_to_file;
+    PRINTDLGA print_dialog;
+    char target[MAX_PATH];
+    char temp_render[300];
+    char temp_final[300];
+};
+ZU_CLASS_END(GSContext)

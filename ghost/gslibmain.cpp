@@ -1,0 +1,469 @@
+#include "ghost/gslibmain.h"
+
+#include "sd/common/sd_file.h"
+#include "sd/common/sd_filename.h"
+#include "si/string.h"
+#include "si/typedef.h"
+#include "si/values.h"
+#include "w32/module.h"
+
+#include <ghostscript/gdevdsp.h>
+#include <ghostscript/iapi.h>
+#include <ghostscript/ierrors.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+ZU_ENUM_REGISTER(GSViewType)
+ZU_TYPE_REGISTER(GSLogCoord, "GSLogCoord", &Real_type, ZU_TYPE_REAL, nullptr, 8)
+ZU_TYPE_REGISTER(GSDevCoord, "GSDevCoord", &Card32_type, ZU_TYPE_CARD, nullptr, 4)
+
+GSLogCoord Zuvi_ValueToGSLogCoord(ZuValueRef const & value)
+{
+    return Zuvi_ValueToReal(value);
+}
+
+GSDevCoord Zuvi_ValueToGSDevCoord(ZuValueRef const & value)
+{
+    return Zuvi_ValueToCard32(value);
+}
+
+// The entry points of the interpreter's library, found by name.
+struct GSLibApi {
+    HMODULE module;
+    int (*new_instance)(void **, void *);
+    void (*delete_instance)(void *);
+    int (*set_stdio)(void *, int (*)(void *, char *, int), int (*)(void *, char const *, int),
+                     int (*)(void *, char const *, int));
+    int (*register_callout)(void *, gs_callout, void *);
+    int (*set_arg_encoding)(void *, int);
+    int (*init_with_args)(void *, int, char **);
+    int (*run_string_begin)(void *, int, int *);
+    int (*run_string_continue)(void *, char const *, unsigned int, int, int *);
+    int (*run_string_end)(void *, int, int *);
+    int (*exit)(void *);
+};
+
+namespace {
+
+GSLib * the_lib = nullptr;
+bool lazy_result = false;
+
+// ---- Callbacks of the interpreter; it gives no user data to stdio, so they
+// reach the object through the process-wide pointer. ----
+
+int StdIn(void *, char *, int)
+{
+    return the_lib ? the_lib->Callback(GSLib::GS_MESSAGE_STDIN, nullptr, 0) : 0;
+}
+
+int StdOut(void *, char const * text, int length)
+{
+    if (!the_lib || length <= 0)
+        return length;
+    return the_lib->Callback(GSLib::GS_MESSAGE_STDOUT, const_cast<char *>(text),
+                             static_cast<unsigned long>(length));
+}
+
+int DisplayOpen(void *, void * device)
+{
+    if (the_lib)
+        the_lib->Callback(GSLib::GS_MESSAGE_DEVICE, static_cast<char *>(device), 1);
+    return 0;
+}
+
+int DisplayPreclose(void *, void *)
+{
+    return 0;
+}
+
+int DisplayClose(void *, void * device)
+{
+    if (the_lib) {
+        the_lib->NoteDisplaySize(device, 0, 0, 0, nullptr);
+        the_lib->Callback(GSLib::GS_MESSAGE_DEVICE, static_cast<char *>(device), 0);
+    }
+    return 0;
+}
+
+int DisplayPresize(void *, void * device, int, int, int, unsigned int)
+{
+    // The bitmap is about to move: nobody reads it until the new size comes.
+    if (the_lib)
+        the_lib->NoteDisplaySize(device, 0, 0, 0, nullptr);
+    return 0;
+}
+
+int DisplaySize(void *, void * device, int width, int height, int raster, unsigned int,
+                unsigned char * image)
+{
+    if (the_lib)
+        the_lib->NoteDisplaySize(device, width, height, raster, image);
+    return 0;
+}
+
+int DisplaySync(void *, void *)
+{
+    return 0;
+}
+
+int DisplayPage(void *, void *, int, int)
+{
+    return 0;
+}
+
+display_callback display_callbacks = {
+    sizeof(display_callback), DISPLAY_VERSION_MAJOR, DISPLAY_VERSION_MINOR,
+    DisplayOpen, DisplayPreclose, DisplayClose, DisplayPresize, DisplaySize, DisplaySync,
+    DisplayPage, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+
+int Callout(void *, void *, char const *, int id, int size, void * data)
+{
+    if (id != DISPLAY_CALLOUT_GET_CALLBACK || data == nullptr ||
+        size < static_cast<int>(sizeof(gs_display_get_callback_t)))
+        return -1;
+    gs_display_get_callback_t * answer = static_cast<gs_display_get_callback_t *>(data);
+    answer->callback = &display_callbacks;
+    answer->caller_handle = nullptr;
+    return 0;
+}
+
+template <class F>
+bool Bind(HMODULE module, char const * name, F & out)
+{
+    out = reinterpret_cast<F>(GetProcAddress(module, name));
+    return out != nullptr;
+}
+
+} // namespace
+
+GSLib::GSLib()
+    : initialised(false), last_result(0), device(nullptr), output_head(nullptr),
+      output_tail(nullptr), output_length(0), api(nullptr), instance(nullptr),
+      display_device(nullptr), display_image(nullptr), display_width(0), display_height(0),
+      display_raster(0), lock_count(0)
+{
+    error_text[0] = '\0';
+}
+
+GSLib::~GSLib()
+{
+    ClearOutput();
+    Stop();
+    if (api) {
+        if (api->module)
+            FreeLibrary(api->module);
+        std::free(api);
+    }
+    if (the_lib == this)
+        the_lib = nullptr;
+}
+
+void GSLib::SetError(char const * format, int value)
+{
+    std::snprintf(error_text, sizeof error_text, format, value);
+}
+
+bool GSLib::Load()
+{
+    if (api)
+        return api->module != nullptr;
+    api = static_cast<GSLibApi *>(std::calloc(1, sizeof(GSLibApi)));
+    if (!api)
+        return false;
+    HMODULE module = LoadLibraryA("libgs.so.10");
+    if (!module)
+        return false;
+    bool bound = Bind(module, "gsapi_new_instance", api->new_instance) &&
+                 Bind(module, "gsapi_delete_instance", api->delete_instance) &&
+                 Bind(module, "gsapi_set_stdio", api->set_stdio) &&
+                 Bind(module, "gsapi_register_callout", api->register_callout) &&
+                 Bind(module, "gsapi_set_arg_encoding", api->set_arg_encoding) &&
+                 Bind(module, "gsapi_init_with_args", api->init_with_args) &&
+                 Bind(module, "gsapi_run_string_begin", api->run_string_begin) &&
+                 Bind(module, "gsapi_run_string_continue", api->run_string_continue) &&
+                 Bind(module, "gsapi_run_string_end", api->run_string_end) &&
+                 Bind(module, "gsapi_exit", api->exit);
+    if (!bound) {
+        FreeLibrary(module);
+        return false;
+    }
+    api->module = module;
+    return true;
+}
+
+void GSLib::Stop()
+{
+    if (!api || !instance)
+        return;
+    api->exit(instance);
+    api->delete_instance(instance);
+    instance = nullptr;
+    initialised = false;
+    display_device = nullptr;
+    display_image = nullptr;
+    display_width = display_height = display_raster = 0;
+}
+
+int GSLib::Init(int argc, char ** argv)
+{
+    last_result = 0;
+    if (initialised) {
+        std::snprintf(error_text, sizeof error_text, "%s", "Already initialized");
+        return 1;
+    }
+    if (!Load()) {
+        std::snprintf(error_text, sizeof error_text, "%s", "GhostScript DLL not found");
+        return 1;
+    }
+    if (!instance) {
+        // The interpreter answers the callbacks of one instance only.
+        if (the_lib && the_lib != this) {
+            std::snprintf(error_text, sizeof error_text, "%s", "GhostScript DLL already in use");
+            return 100;
+        }
+        the_lib = this;
+        if (api->new_instance(&instance, this) < 0 || !instance) {
+            instance = nullptr;
+            std::snprintf(error_text, sizeof error_text, "%s", "GhostScript DLL already in use");
+            return 100;
+        }
+        api->set_stdio(instance, StdIn, StdOut, StdOut);
+        api->register_callout(instance, Callout, this);
+        api->set_arg_encoding(instance, GS_ARG_ENCODING_UTF8);
+        int r = api->init_with_args(instance, argc, argv);
+        if (r != 0) {
+            SetError("GhostScript gsdll_init returns %d\n", r);
+            Stop();
+            return r;
+        }
+    }
+    int exit_code = 0;
+    int r = api->run_string_begin(instance, 0, &exit_code);
+    if (r != 0) {
+        SetError("GhostScript gsdll_execute_begin returns %d", r);
+        return r;
+    }
+    initialised = true;
+    return 0;
+}
+
+int GSLib::Execute(char const * text, int length)
+{
+    if (!initialised) {
+        std::snprintf(error_text, sizeof error_text, "%s", "GhostScript not initialised");
+        return 1;
+    }
+    if (!text || length < 0)
+        length = 0;
+    int exit_code = 0;
+    int r = length > 0
+                ? api->run_string_continue(instance, text, static_cast<unsigned>(length), 0, &exit_code)
+                : 0;
+    // Text that ran completely leaves the interpreter waiting for more.
+    if (r == gs_error_NeedInput)
+        r = 0;
+    if (r == gs_error_Quit || r == gs_error_Fatal || r == gs_error_InterpreterExit) {
+        // The interpreter has ended: nothing more can run.
+        SetError("GhostScript gsdll_execute_cont returns %d", r);
+        last_result = r;
+        initialised = false;
+        return r;
+    }
+    if (r != 0) {
+        // After an error the running string is spoiled: later text would be
+        // taken as data. Ending it and beginning another mends that.
+        api->run_string_end(instance, 0, &exit_code);
+        if (api->run_string_begin(instance, 0, &exit_code) != 0)
+            initialised = false;
+    }
+    last_result = r;
+    return r;
+}
+
+void * GSLib::TakeDevice()
+{
+    void * taken = device;
+    device = nullptr;
+    return taken;
+}
+
+int GSLib::GetErrorText(char * buffer, int size)
+{
+    if (!buffer || size <= 0)
+        return 0;
+    int limit = size < static_cast<int>(sizeof error_text) ? size : static_cast<int>(sizeof error_text);
+    int n = 0;
+    while (n < limit - 1 && error_text[n] != '\0') {
+        buffer[n] = error_text[n];
+        ++n;
+    }
+    buffer[n] = '\0';
+    return 0;
+}
+
+void GSLib::LockDevice(void *)
+{
+    // The interpreter draws only inside Execute, on the caller's thread: the
+    // bitmap holds still between calls. The count shows balanced use.
+    ++lock_count;
+}
+
+void GSLib::UnlockDevice(void *)
+{
+    if (lock_count > 0)
+        --lock_count;
+}
+
+void GSLib::GetBitmapRow(void * dev, unsigned char ** row, int number)
+{
+    if (!row)
+        return;
+    *row = nullptr;
+    if (!dev || dev != display_device || !display_image || number < 0 || number >= display_height)
+        return;
+    *row = display_image + static_cast<size_t>(number) * static_cast<size_t>(display_raster);
+}
+
+bool GSLib::ReadOutput(char * buffer, int size)
+{
+    if (size < output_length || (!buffer && output_length > 0))
+        return false;
+    int at = 0;
+    for (Chunk * c = output_head; c; c = c->next) {
+        std::memcpy(buffer + at, c->bytes, static_cast<size_t>(c->length));
+        at += c->length;
+    }
+    if (buffer && size > output_length)
+        buffer[output_length] = '\0';
+    return ClearOutput();
+}
+
+bool GSLib::ClearOutput()
+{
+    Chunk * c = output_head;
+    while (c) {
+        Chunk * next = c->next;
+        std::free(c);
+        c = next;
+    }
+    output_head = output_tail = nullptr;
+    output_length = 0;
+    return true;
+}
+
+int GSLib::Callback(int message, char * text, unsigned long count)
+{
+    switch (message) {
+    case GS_MESSAGE_STDIN:
+        return 0;
+    case GS_MESSAGE_STDOUT: {
+        if (!text || count == 0)
+            return 0;
+        // The count of captured bytes stays a 32-bit number.
+        if (count > static_cast<unsigned long>(0x7fffffff - output_length))
+            return static_cast<int>(count);
+        Chunk * c = static_cast<Chunk *>(std::malloc(offsetof(Chunk, bytes) + count));
+        if (!c)
+            return static_cast<int>(count);
+        c->next = nullptr;
+        c->length = static_cast<int>(count);
+        std::memcpy(c->bytes, text, count);
+        if (output_tail)
+            output_tail->next = c;
+        else
+            output_head = c;
+        output_tail = c;
+        output_length += static_cast<int>(count);
+        return static_cast<int>(count);
+    }
+    case GS_MESSAGE_DEVICE:
+        if (count != 0) {
+            device = text;
+            display_device = text;
+        } else {
+            device = nullptr;
+            if (display_device == text)
+                display_device = nullptr;
+        }
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void GSLib::NoteDisplaySize(void * dev, int width, int height, int raster, unsigned char * image)
+{
+    display_device = dev;
+    display_image = image;
+    display_width = image ? width : 0;
+    display_height = image ? height : 0;
+    display_raster = image ? raster : 0;
+}
+
+// ---- Start ----
+
+int GSBuildArguments(char ** argv, int max, char * storage, int storage_size)
+{
+    char dir[ZUVI_PATH_MAX];
+    dir[0] = '\0';
+    ZuStringRef zuvi = Zuvi_File::RetSpecialDirectory(ZU_FILE_TOKEN_ZUVI);
+    char library[ZUVI_PATH_MAX];
+    library[0] = '\0';
+    if (zuvi.IsValid())
+        zuvi->GetStringCopy(library, sizeof library);
+    if (!Zuvi_ConvertToOSName(library, dir))
+        std::snprintf(dir, sizeof dir, "%s", library);
+    char const * fixed[] = {"gs", nullptr, nullptr, "-sDEVICE=display", "-dDisplayFormat=16#30804",
+                            "-r72", "-dNOSAFER", "-dQUIET", "-dNOPROMPT", "-dNOPAUSE"};
+    int const count = static_cast<int>(sizeof fixed / sizeof fixed[0]);
+    if (max < count)
+        return 0;
+    int used = 0;
+    for (int i = 0; i < count; ++i) {
+        int room = storage_size - used;
+        int n;
+        if (i == 1)
+            n = std::snprintf(storage + used, static_cast<size_t>(room), "-I%s/gs", dir);
+        else if (i == 2)
+            n = std::snprintf(storage + used, static_cast<size_t>(room), "-I%s/gs/fonts", dir);
+        else
+            n = std::snprintf(storage + used, static_cast<size_t>(room), "%s", fixed[i]);
+        if (n < 0 || n >= room)
+            return 0;
+        argv[i] = storage + used;
+        used += n + 1;
+    }
+    return count;
+}
+
+GSLib * StartGhostscript()
+{
+    if (the_lib)
+        return the_lib;
+    static char storage[4 * ZUVI_PATH_MAX];
+    static char * argv[16];
+    int argc = GSBuildArguments(argv, 16, storage, sizeof storage);
+    // Made on the C heap: the interpreter lives as long as the process,
+    // longer than any memory zone.
+    GSLib * lib = new GSLib();
+    the_lib = lib;
+    if (argc == 0) {
+        std::snprintf(storage, sizeof storage, "%s", "");
+        return nullptr;
+    }
+    return lib->Init(argc, argv) == 0 ? lib : nullptr;
+}
+
+GSLib * GSRetLib()
+{
+    return the_lib;
+}
+
+bool GSLazyStart()
+{
+    if (!lazy_result)
+        lazy_result = StartGhostscript() != nullptr;
+    return lazy_result;
+}

@@ -1,0 +1,132 @@
+// GSLib: the program's one door to the Ghostscript interpreter.
+//
+// One object for the whole process, made by the first start: it loads the
+// interpreter's shared library, starts one interpreter instance on the
+// display device (24-bit BGR rows, bottom row first, 72 dpi), sends it
+// PostScript text, captures what it writes on its standard output and error,
+// and gives the rows of the display device's bitmap. Every call into the
+// interpreter is made with the library's global lock held by the caller.
+#pragma once
+
+#include "si/enumfamily.h"
+
+// The kinds of display contexts and the depth each gives its readers.
+#define GS_VIEW_TYPE_LIST(X)        \
+    X(GS_VIEW_NONE, 0)              \
+    X(GS_VIEW_MONO, 1)              \
+    X(GS_VIEW_GRAY, 2)              \
+    X(GS_VIEW_RGB24, 3)             \
+    X(GS_VIEW_RGB16_555, 4)         \
+    X(GS_VIEW_RGB16_565, 5)
+ZU_ENUM(GSViewType, GS_VIEW_TYPE_LIST)
+
+// A logical coordinate of the Ghostscript view (a real) and a device pixel
+// coordinate (a card).
+typedef double GSLogCoord;
+typedef unsigned int GSDevCoord;
+extern Zuvi_TypeDef const GSLogCoord_type;
+extern Zuvi_TypeDef const * const GSLogCoordTypeDef;
+extern Zuvi_TypeDef const GSDevCoord_type;
+extern Zuvi_TypeDef const * const GSDevCoordTypeDef;
+GSLogCoord Zuvi_ValueToGSLogCoord(ZuValueRef const & value);
+GSDevCoord Zuvi_ValueToGSDevCoord(ZuValueRef const & value);
+
+struct GSLibApi;
+
+class GSLib
+{
+public:
+    // The messages of Callback.
+    enum Message {
+        GS_MESSAGE_STDIN = 1,   // input wanted: answers 0 (end of input)
+        GS_MESSAGE_STDOUT = 2,  // output of count bytes: captured
+        GS_MESSAGE_DEVICE = 3   // text is a device: opened (count != 0) or closed
+    };
+
+    GSLib();
+    virtual ~GSLib();
+
+    // Starts the interpreter with the argument vector; 0 on success.
+    // Already initialised: 1 and "Already initialized", without a call.
+    int Init(int argc, char ** argv);
+    // Runs PostScript text; 0 when it ran. Not initialised: 1 and
+    // "GhostScript not initialised". After a PostScript error the answer is
+    // the interpreter's error code, and the next text runs afresh.
+    int Execute(char const * text, int length);
+    // The device the interpreter opened last, forgotten once taken.
+    void * TakeDevice();
+    // Copies the error text; the copy always ends with a zero (at most
+    // min(size, 128) bytes in all). Answers 0.
+    int GetErrorText(char * buffer, int size);
+    void LockDevice(void * device);
+    void UnlockDevice(void * device);
+    // Row `number` of the display device's bitmap (row 0 is the bottom
+    // row); null for another device or a row outside the bitmap.
+    void GetBitmapRow(void * device, unsigned char ** row, int number);
+    int GetOutputLength() const { return output_length; }
+    // False when size is smaller than the captured output (which stays);
+    // otherwise copies it all, adds a zero when there is room, and empties
+    // the capture.
+    bool ReadOutput(char * buffer, int size);
+    bool ClearOutput();
+    int Callback(int message, char * text, unsigned long count);
+
+    bool IsInitialised() const { return initialised; }
+    int RetLastResult() const { return last_result; }
+    // The display device while it is open (null before and after), its size
+    // in pixels and the bytes from one row to the next.
+    void * RetDisplayDevice() const { return display_device; }
+    int RetDisplayWidth() const { return display_width; }
+    int RetDisplayHeight() const { return display_height; }
+    int RetDisplayRaster() const { return display_raster; }
+    unsigned RetLockCount() const { return lock_count; }
+
+    // Called by the display device (through the binding's callbacks).
+    void NoteDisplaySize(void * device, int width, int height, int raster, unsigned char * image);
+
+    GSLib(GSLib const &) = delete;
+    GSLib & operator=(GSLib const &) = delete;
+
+private:
+    struct Chunk {
+        Chunk * next;
+        int length;
+        char bytes[1];
+    };
+
+    void SetError(char const * format, int value);
+    bool Load();
+    void Stop();
+
+    char error_text[128];
+    bool initialised;
+    int last_result;
+    void * device;
+    Chunk * output_head;
+    Chunk * output_tail;
+    int output_length;
+
+    // The binding's side of the interpreter.
+    GSLibApi * api;
+    void * instance;
+    void * display_device;
+    unsigned char * display_image;
+    int display_width;
+    int display_height;
+    int display_raster;
+    unsigned lock_count;
+};
+
+// The process's interpreter: made and started by the first call (null when
+// that start failed; the object stays, not initialised). Later calls answer
+// the object whatever its start gave.
+GSLib * StartGhostscript();
+// The object, null before the first start.
+GSLib * GSRetLib();
+// Starts the interpreter once and answers whether a start answered an
+// object: the contexts and the port call it before they need the
+// interpreter.
+bool GSLazyStart();
+// The argument vector of the start (the library's directory in the two
+// include folders); `storage` keeps the texts.
+int GSBuildArguments(char ** argv, int max, char * storage, int storage_size);

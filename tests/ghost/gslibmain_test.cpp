@@ -1,0 +1,199 @@
+#include "ghost/gslibmain.h"
+#include "si/typedef.h"
+
+#include "tests/support/objmodel.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string ErrorText(GSLib & lib, int size = 200)
+{
+    char buffer[200];
+    std::memset(buffer, 'x', sizeof buffer);
+    EXPECT_EQ(lib.GetErrorText(buffer, size), 0);
+    return buffer;
+}
+
+std::string TakeOutput(GSLib & lib)
+{
+    std::string out(static_cast<size_t>(lib.GetOutputLength()) + 1, '\0');
+    EXPECT_TRUE(lib.ReadOutput(&out[0], static_cast<int>(out.size())));
+    out.resize(std::strlen(out.c_str()));
+    return out;
+}
+
+} // namespace
+
+// Starting needs the library's directory, a string of the runtime.
+class GSLibStartTest : public ZuviRuntimeTest {};
+
+TEST_F(GSLibStartTest, StartsOnceAndRefusesASecondInit)
+{
+    GSLib * lib = StartGhostscript();
+    ASSERT_NE(lib, nullptr);
+    EXPECT_TRUE(lib->IsInitialised());
+    EXPECT_TRUE(GSLazyStart());
+    EXPECT_EQ(StartGhostscript(), lib);
+    EXPECT_EQ(GSRetLib(), lib);
+    // The display device is open at 72 dpi, 24-bit rows.
+    EXPECT_NE(lib->RetDisplayDevice(), nullptr);
+    EXPECT_GE(lib->RetDisplayRaster(), 3 * lib->RetDisplayWidth());
+
+    char * argv[] = {const_cast<char *>("gs")};
+    EXPECT_EQ(lib->Init(1, argv), 1);
+    EXPECT_EQ(ErrorText(*lib), "Already initialized");
+    EXPECT_EQ(lib->RetLastResult(), 0);
+    // Still the same running interpreter.
+    EXPECT_EQ(lib->Execute("1 2 add pop\n", 12), 0);
+}
+
+TEST_F(GSLibStartTest, ArgumentsInTheirOrder)
+{
+    char * argv[16];
+    char storage[2000];
+    ASSERT_EQ(GSBuildArguments(argv, 16, storage, sizeof storage), 10);
+    EXPECT_STREQ(argv[0], "gs");
+    std::string inc1 = argv[1], inc2 = argv[2];
+    EXPECT_EQ(inc1.substr(0, 2), "-I");
+    EXPECT_EQ(inc1.substr(inc1.size() - 3), "/gs");
+    EXPECT_EQ(inc2, inc1 + "/fonts");
+    char const * rest[] = {"-sDEVICE=display", "-dDisplayFormat=16#30804", "-r72", "-dNOSAFER",
+                           "-dQUIET", "-dNOPROMPT", "-dNOPAUSE"};
+    for (int i = 0; i < 7; ++i)
+        EXPECT_STREQ(argv[3 + i], rest[i]);
+    // A storage too small gives no vector rather than a cut one.
+    EXPECT_EQ(GSBuildArguments(argv, 16, storage, 20), 0);
+}
+
+TEST(GSLibTest, ExecuteBeforeInitIsRefused)
+{
+    GSLib lib;
+    EXPECT_EQ(lib.Execute("showpage\n", 9), 1);
+    EXPECT_EQ(ErrorText(lib), "GhostScript not initialised");
+    EXPECT_FALSE(lib.IsInitialised());
+}
+
+TEST(GSLibTest, ErrorTextAlwaysEndsWithAZero)
+{
+    GSLib lib;
+    lib.Execute("x", 1);
+    // A short buffer gets the text's beginning and a zero.
+    EXPECT_EQ(ErrorText(lib, 5), "Ghos");
+    EXPECT_EQ(ErrorText(lib, 1), "");
+    char untouched = 'u';
+    EXPECT_EQ(lib.GetErrorText(&untouched, 0), 0);
+    EXPECT_EQ(untouched, 'u');
+}
+
+TEST(GSLibTest, ReadOutputNeedsRoomForAllOfIt)
+{
+    GSLib lib;
+    char hello[] = "hello";
+    char world[] = " world";
+    EXPECT_EQ(lib.Callback(GSLib::GS_MESSAGE_STDOUT, hello, 5), 5);
+    EXPECT_EQ(lib.Callback(GSLib::GS_MESSAGE_STDOUT, world, 6), 6);
+    ASSERT_EQ(lib.GetOutputLength(), 11);
+
+    char buffer[16];
+    std::memset(buffer, '#', sizeof buffer);
+    EXPECT_FALSE(lib.ReadOutput(buffer, 10));
+    EXPECT_EQ(lib.GetOutputLength(), 11);
+    EXPECT_EQ(buffer[0], '#');
+
+    // Exactly the length: the bytes, no zero after them.
+    EXPECT_TRUE(lib.ReadOutput(buffer, 11));
+    EXPECT_EQ(std::string(buffer, 11), "hello world");
+    EXPECT_EQ(buffer[11], '#');
+    EXPECT_EQ(lib.GetOutputLength(), 0);
+
+    lib.Callback(GSLib::GS_MESSAGE_STDOUT, hello, 5);
+    EXPECT_TRUE(lib.ReadOutput(buffer, 16));
+    EXPECT_STREQ(buffer, "hello");
+    lib.Callback(GSLib::GS_MESSAGE_STDOUT, hello, 5);
+    EXPECT_TRUE(lib.ClearOutput());
+    EXPECT_EQ(lib.GetOutputLength(), 0);
+    EXPECT_EQ(lib.Callback(GSLib::GS_MESSAGE_STDIN, nullptr, 0), 0);
+}
+
+TEST(GSLibTest, DeviceMessagesRememberAndForget)
+{
+    GSLib lib;
+    int a = 0, b = 0;
+    char * dev_a = reinterpret_cast<char *>(&a);
+    char * dev_b = reinterpret_cast<char *>(&b);
+    EXPECT_EQ(lib.TakeDevice(), nullptr);
+    lib.Callback(GSLib::GS_MESSAGE_DEVICE, dev_a, 1);
+    EXPECT_EQ(lib.TakeDevice(), dev_a);
+    EXPECT_EQ(lib.TakeDevice(), nullptr);
+    lib.Callback(GSLib::GS_MESSAGE_DEVICE, dev_b, 1);
+    lib.Callback(GSLib::GS_MESSAGE_DEVICE, dev_b, 0);
+    EXPECT_EQ(lib.TakeDevice(), nullptr);
+    // No bitmap: no row, whatever the number.
+    unsigned char * row = reinterpret_cast<unsigned char *>(&a);
+    lib.GetBitmapRow(dev_a, &row, 0);
+    EXPECT_EQ(row, nullptr);
+}
+
+TEST_F(GSLibStartTest, AnErrorIsReportedAndTheNextTextRuns)
+{
+    GSLib * lib = StartGhostscript();
+    ASSERT_NE(lib, nullptr);
+    lib->ClearOutput();
+    char const bad[] = "zuvi_no_such_name\n";
+    EXPECT_NE(lib->Execute(bad, sizeof bad - 1), 0);
+    EXPECT_NE(lib->RetLastResult(), 0);
+    EXPECT_NE(TakeOutput(*lib).find("undefined"), std::string::npos);
+    char const good[] = "(ran) print flush\n";
+    EXPECT_EQ(lib->Execute(good, sizeof good - 1), 0);
+    EXPECT_EQ(TakeOutput(*lib), "ran");
+    // Twice in a row, still mended.
+    EXPECT_NE(lib->Execute(bad, sizeof bad - 1), 0);
+    EXPECT_NE(lib->Execute(bad, sizeof bad - 1), 0);
+    lib->ClearOutput();
+    EXPECT_EQ(lib->Execute(good, sizeof good - 1), 0);
+    EXPECT_EQ(TakeOutput(*lib), "ran");
+}
+
+TEST_F(GSLibStartTest, BitmapRowsAreBoundedByTheDevice)
+{
+    GSLib * lib = StartGhostscript();
+    ASSERT_NE(lib, nullptr);
+    void * dev = lib->RetDisplayDevice();
+    unsigned char * row = nullptr;
+    lib->GetBitmapRow(dev, &row, 0);
+    EXPECT_NE(row, nullptr);
+    lib->GetBitmapRow(dev, &row, lib->RetDisplayHeight());
+    EXPECT_EQ(row, nullptr);
+    lib->GetBitmapRow(dev, &row, -1);
+    EXPECT_EQ(row, nullptr);
+    lib->LockDevice(dev);
+    EXPECT_EQ(lib->RetLockCount(), 1u);
+    lib->UnlockDevice(dev);
+    EXPECT_EQ(lib->RetLockCount(), 0u);
+}
+
+TEST(GSViewTypeTest, NamesAndSteps)
+{
+    struct {
+        GSViewType value;
+        char const * name;
+    } const cases[] = {{GS_VIEW_NONE, "GS_VIEW_NONE"},           {GS_VIEW_MONO, "GS_VIEW_MONO"},
+                       {GS_VIEW_GRAY, "GS_VIEW_GRAY"},           {GS_VIEW_RGB24, "GS_VIEW_RGB24"},
+                       {GS_VIEW_RGB16_555, "GS_VIEW_RGB16_555"}, {GS_VIEW_RGB16_565, "GS_VIEW_RGB16_565"}};
+    for (auto const & c : cases) {
+        EXPECT_TRUE(IsValid(c.value));
+        EXPECT_STREQ(GSViewTypeRetName(c.value), c.name);
+    }
+    GSViewType t = GS_VIEW_RGB16_565;
+    t++;
+    EXPECT_EQ(static_cast<unsigned>(t), 6u);
+    EXPECT_FALSE(IsValid(t));
+    EXPECT_STREQ(GSViewTypeRetName(t), "?");
+    EXPECT_STREQ(GSViewTypeTypeDef->name, "GSViewType");
+    EXPECT_STREQ(GSLogCoordTypeDef->name, "GSLogCoord");
+    EXPECT_STREQ(GSDevCoordTypeDef->name, "GSDevCoord");
+}
