@@ -246,6 +246,10 @@ int GSLib::Init(int argc, char ** argv)
         return r;
     }
     initialised = true;
+    // The display device under a name of its own: the contexts install it
+    // again after other devices were current.
+    static char const name_display[] = "/.zuvi.display currentdevice def\n";
+    Execute(name_display, static_cast<int>(sizeof name_display - 1));
     return 0;
 }
 

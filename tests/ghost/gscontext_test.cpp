@@ -1,0 +1,579 @@
+#include "ghost/gscontext.h"
+
+#include "si/classfactory.h"
+#include "si/string.h"
+#include "tests/support/objmodel.h"
+#include "tests/support/scratchdir.h"
+#include "tests/support/storagetest.h"
+
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <dirent.h>
+
+namespace {
+
+class GSContextTest : public ZuviRuntimeTest {
+protected:
+    GSContextRef New()
+    {
+        return GSContextRef(ZuObjectRef(ZuClassFactory::New(GSContextRef::RetRuntime(), nullptr, __LINE__, __FILE__)));
+    }
+
+    GSContextRef Display(uint32_t w, uint32_t h, int type)
+    {
+        GSContextRef c = New();
+        EXPECT_TRUE(c->CreateContext(w, h, type));
+        return c;
+    }
+
+    static bool Run(GSContextRef const & c, char const * text) { return c->ExecuteText(text, 0); }
+
+    static std::string Output(GSContextRef const & c)
+    {
+        std::string out(static_cast<size_t>(c->GetOutputLength()) + 1, '\0');
+        EXPECT_TRUE(c->ReadOutput(&out[0], static_cast<int>(out.size())));
+        out.resize(std::strlen(out.c_str()));
+        return out;
+    }
+
+    // Pixel (x, y) of a 24-bit read-back buffer, y from the top, as "BBGGRR".
+    static std::string Pixel(GSContextRef const & c, uint32_t x, uint32_t y)
+    {
+        uint32_t w, h;
+        c->GetSize(w, h);
+        unsigned char const * p = c->RetBuffer() + (static_cast<size_t>(y) * w + x) * 3;
+        char text[8];
+        std::snprintf(text, sizeof text, "%02X%02X%02X", p[0], p[1], p[2]);
+        return text;
+    }
+};
+
+std::string const kRed = "0000FF";
+std::string const kWhite = "FFFFFF";
+std::string const kBlue = "FF0000";
+std::string const kGreen = "00FF00";
+
+std::string ReadFile(std::string const & name)
+{
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The grey or RGB bytes of a PNG, top row first.
+std::vector<unsigned char> ReadPng(std::string const & name, png_uint_32 & w, png_uint_32 & h, int & channels)
+{
+    std::vector<unsigned char> pixels;
+    FILE * f = std::fopen(name.c_str(), "rb");
+    if (!f)
+        return pixels;
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        std::fclose(f);
+        return {};
+    }
+    png_init_io(png, f);
+    png_read_png(png, info, PNG_TRANSFORM_STRIP_16 | PNG_TRANSFORM_PACKING, nullptr);
+    w = png_get_image_width(png, info);
+    h = png_get_image_height(png, info);
+    channels = png_get_channels(png, info);
+    png_bytepp rows = png_get_rows(png, info);
+    for (png_uint_32 r = 0; r < h; ++r)
+        pixels.insert(pixels.end(), rows[r], rows[r] + w * channels);
+    png_destroy_read_struct(&png, &info, nullptr);
+    std::fclose(f);
+    return pixels;
+}
+
+std::vector<std::string> Entries(std::string const & dir)
+{
+    std::vector<std::string> names;
+    if (DIR * d = opendir(dir.c_str())) {
+        while (dirent * e = readdir(d))
+            if (e->d_name[0] != '.')
+                names.push_back(e->d_name);
+        closedir(d);
+    }
+    return names;
+}
+
+char const kPage[] =
+    "erasepage 0.25 setgray 0 0 16 16 rectfill 0.75 setgray 16 0 16 16 rectfill "
+    "1 0 0 setrgbcolor 4 4 8 8 rectfill showpage\n";
+
+} // namespace
+
+// ---- Display contexts ----
+
+TEST_F(GSContextTest, DrawsAndReadsBackExactBytesTopRowFirst)
+{
+    GSContextRef c = Display(40, 30, GS_VIEW_RGB24);
+    EXPECT_EQ(c->RetNumber(), 1);
+    EXPECT_EQ(c->GetType(), GS_VIEW_RGB24);
+    ASSERT_TRUE(Run(c, "erasepage 1 0 0 setrgbcolor 10 5 20 10 rectfill\n"));
+    EXPECT_EQ(c->RetBuffer(), nullptr);
+    c->ReadBack();
+    ASSERT_NE(c->RetBuffer(), nullptr);
+    EXPECT_EQ(c->RetBufferSize(), 40u * 30u * 3u);
+    EXPECT_EQ(c->RetRowBytes(), 120u);
+    // The page's y from 5 to 15 are the buffer's rows 15 to 24 (row 29, the
+    // device's bottom row, comes last).
+    for (uint32_t y = 0; y < 30; ++y)
+        for (uint32_t x = 0; x < 40; ++x) {
+            bool inside = x >= 10 && x < 30 && y >= 15 && y < 25;
+            ASSERT_EQ(Pixel(c, x, y), inside ? kRed : kWhite) << x << "," << y;
+        }
+}
+
+TEST_F(GSContextTest, FirstTextInstallsOnceAfterSavingStateZero)
+{
+    GSContextRef c = Display(20, 20, GS_VIEW_RGB24);
+    unsigned before = GSContext::RetSwitchCount();
+    EXPECT_EQ(GSContext::RetInstalledNumber(), 0);
+    ASSERT_TRUE(Run(c, "/.zuvi.context.0 where { pop (saved) } { (none) } ifelse print flush\n"));
+    EXPECT_EQ(Output(c), "saved");
+    ASSERT_TRUE(Run(c, "1 2 add pop\n"));
+    EXPECT_EQ(GSContext::RetSwitchCount(), before + 1);
+    EXPECT_EQ(GSContext::RetInstalledNumber(), 1);
+}
+
+TEST_F(GSContextTest, ContextsKeepPixelsAndStateAcrossSwitchesGrowthAndResize)
+{
+    GSContextRef a = Display(40, 30, GS_VIEW_RGB24);
+    GSContextRef b = Display(60, 50, GS_VIEW_RGB24);
+    ASSERT_TRUE(Run(a, "erasepage 10 5 translate 0 0 1 setrgbcolor\n"));
+    ASSERT_TRUE(Run(b, "erasepage 0 1 0 setrgbcolor 0 0 60 50 rectfill\n"));
+    ASSERT_TRUE(Run(a, "0 0 4 4 rectfill\n"));
+    unsigned switches = GSContext::RetSwitchCount();
+    ASSERT_TRUE(Run(a, "4 0 translate\n"));
+    EXPECT_EQ(GSContext::RetSwitchCount(), switches);
+
+    // B is resized beyond the device's size (the device grows), and draws.
+    ASSERT_TRUE(b->Resize(700, 900));
+    ASSERT_TRUE(Run(b, "1 0 0 setrgbcolor 650 850 10 10 rectfill\n"));
+    // A's translation and colour came through both.
+    ASSERT_TRUE(Run(a, "0 0 4 4 rectfill\n"));
+
+    a->ReadBack();
+    b->ReadBack();
+    // A: the first square at x 10..13, the second at 14..17, y 5..8 (rows
+    // 21..24 from the top); nothing of B's green.
+    EXPECT_EQ(Pixel(a, 11, 22), kBlue);
+    EXPECT_EQ(Pixel(a, 15, 22), kBlue);
+    EXPECT_EQ(Pixel(a, 19, 22), kWhite);
+    EXPECT_EQ(Pixel(a, 11, 10), kWhite);
+    // B kept its green from the bottom-left corner; the new area is white;
+    // its colour was kept across the resize until it set red.
+    EXPECT_EQ(Pixel(b, 5, 899), kGreen);
+    EXPECT_EQ(Pixel(b, 59, 850), kGreen);
+    EXPECT_EQ(Pixel(b, 61, 850), kWhite);
+    EXPECT_EQ(Pixel(b, 655, 45), kRed);
+    EXPECT_GE(b->RetBufferSize(), 700u * 900u * 3u);
+}
+
+TEST_F(GSContextTest, BufferGrowsWithTheContext)
+{
+    GSContextRef c = Display(10, 8, GS_VIEW_RGB24);
+    c->ReadBack();
+    EXPECT_EQ(c->RetBufferSize(), 10u * 8u * 3u);
+    ASSERT_TRUE(c->Resize(30, 20));
+    c->ReadBack();
+    EXPECT_EQ(c->RetBufferSize(), 30u * 20u * 3u);
+    uint32_t w = 0, h = 0;
+    EXPECT_TRUE(c->GetSize(w, h));
+    EXPECT_EQ(w, 30u);
+    EXPECT_EQ(h, 20u);
+    // A smaller size reads into the buffer it has.
+    ASSERT_TRUE(c->Resize(5, 5));
+    c->ReadBack();
+    EXPECT_EQ(c->RetBufferSize(), 30u * 20u * 3u);
+    c->WriteBack();
+}
+
+TEST_F(GSContextTest, AnErrorIsCapturedAndTheNextTextWorks)
+{
+    GSContextRef c = Display(16, 16, GS_VIEW_RGB24);
+    EXPECT_FALSE(Run(c, "erasepage zuvi_undefined_name\n"));
+    EXPECT_NE(Output(c).find("undefined"), std::string::npos);
+    EXPECT_TRUE(Run(c, "1 0 0 setrgbcolor 0 0 16 16 rectfill\n"));
+    c->ReadBack();
+    EXPECT_EQ(Pixel(c, 8, 8), kRed);
+    EXPECT_EQ(c->GetOutputLength(), 0);
+}
+
+TEST_F(GSContextTest, RefusesWhatNoContextCanBe)
+{
+    GSContextRef c = New();
+    EXPECT_FALSE(c->CreateContext(0, 10, GS_VIEW_RGB24));
+    EXPECT_FALSE(c->CreateContext(10, 40000, GS_VIEW_RGB24));
+    EXPECT_FALSE(c->CreateContext(10, 10, 6));
+    // A context without a device runs nothing.
+    EXPECT_FALSE(Run(c, "1 2 add pop\n"));
+    EXPECT_FALSE(c->Resize(5, 5));
+    c->ReadBack();
+    EXPECT_EQ(c->RetBuffer(), nullptr);
+}
+
+TEST_F(GSContextTest, LowDepthsComeFromTheRgbRows)
+{
+    char const page[] = "erasepage 1 0 0 setrgbcolor 0 0 5 8 rectfill 0 1 0 setrgbcolor 5 0 5 8 rectfill\n";
+    // 565 words for both 16-bit types: red, then green.
+    for (int type : {GS_VIEW_RGB16_555, GS_VIEW_RGB16_565}) {
+        GSContextRef c = Display(10, 8, type);
+        ASSERT_TRUE(Run(c, page));
+        c->ReadBack();
+        ASSERT_EQ(c->RetBufferSize(), 10u * 8u * 2u);
+        uint16_t v[10];
+        std::memcpy(v, c->RetBuffer(), sizeof v);
+        EXPECT_EQ(v[0], 0xF800) << type;
+        EXPECT_EQ(v[9], 0x07E0) << type;
+    }
+    // One bit a pixel, 0 for ink, (10 + 7) / 8 bytes a row: the row is not
+    // read as eight times its size.
+    GSContextRef m = Display(10, 8, GS_VIEW_MONO);
+    ASSERT_TRUE(Run(m, "erasepage 0 setgray 0 0 3 8 rectfill\n"));
+    m->ReadBack();
+    ASSERT_EQ(m->RetRowBytes(), 2u);
+    ASSERT_EQ(m->RetBufferSize(), 16u);
+    for (int r = 0; r < 8; ++r) {
+        EXPECT_EQ(m->RetBuffer()[2 * r], 0x1F) << r;
+        EXPECT_EQ(m->RetBuffer()[2 * r + 1] & 0xC0, 0xC0) << r;
+    }
+    // Written back and read again, the bits stay.
+    m->WriteBack();
+    m->ReadBack();
+    EXPECT_EQ(m->RetBuffer()[0], 0x1F);
+}
+
+TEST_F(GSContextTest, HookCopiesEachTypeItsWay)
+{
+    char const page[] = "erasepage 1 0 0 setrgbcolor 0 0 2 4 rectfill 0 1 0 setrgbcolor 2 0 2 4 rectfill\n";
+    GSContextRef c555 = Display(4, 4, GS_VIEW_RGB16_555);
+    GSContextRef c565 = Display(4, 4, GS_VIEW_RGB16_565);
+    ASSERT_TRUE(Run(c555, page));
+    ASSERT_TRUE(Run(c565, page));
+    // Destination 8 pixels wide, 6 rows; the copy goes to pixel 1 of row 1.
+    uint16_t dest[6][8];
+    std::memset(dest, 0xAB, sizeof dest);
+    c555->CopyTo15Bit(1, 1, 10, 10, dest, sizeof dest[0]);
+    EXPECT_EQ(dest[1][1], 0x7C00);   // red: (v & 0x1F) | ((v >> 1) & 0x7FE0)
+    EXPECT_EQ(dest[1][3], 0x03E0);   // green
+    EXPECT_EQ(dest[1][5], 0xABAB);   // clipped to the context's width
+    EXPECT_EQ(dest[0][1], 0xABAB);
+    EXPECT_EQ(dest[5][1], 0xABAB);   // and its height
+    // The other operations leave a 555 context's pixels alone.
+    std::memset(dest, 0xAB, sizeof dest);
+    c555->CopyTo16Bit(0, 0, 4, 4, dest, sizeof dest[0]);
+    c555->CopyTo1Bit(0, 0, 4, 4, dest, sizeof dest[0]);
+    c555->CopyTo24Bit(0, 0, 4, 4, dest, sizeof dest[0]);
+    EXPECT_EQ(dest[0][0], 0xABAB);
+    // 565 words copied as they are; never past the destination's row.
+    c565->CopyTo16Bit(6, 0, 4, 4, dest, sizeof dest[0]);
+    EXPECT_EQ(dest[0][6], 0xF800);
+    EXPECT_EQ(dest[0][7], 0xF800);
+    EXPECT_EQ(dest[1][0], 0xABAB);
+}
+
+TEST_F(GSContextTest, MonoHookShiftsBitsAtAnyColumn)
+{
+    GSContextRef m = Display(10, 2, GS_VIEW_MONO);
+    // Bottom row: ink at 0..2; top row all white.
+    ASSERT_TRUE(Run(m, "erasepage 0 setgray 0 0 3 1 rectfill\n"));
+    unsigned char dest[2][2];
+    std::memset(dest, 0x00, sizeof dest);
+    // Columns 3..12 of each destination row are written, 0..2 and 13..15
+    // keep their bits. Destination row 0 gets context row dy - 1 (the top,
+    // white), row 1 the bottom row (ink in its columns 0..2).
+    m->CopyTo1Bit(3, 0, 10, 2, dest, 2);
+    EXPECT_EQ(dest[0][0], 0x1F);
+    EXPECT_EQ(dest[0][1], 0xF8);
+    EXPECT_EQ(dest[1][0], 0x03);
+    EXPECT_EQ(dest[1][1], 0xF8);
+    // Never beyond the row: a 1-byte pitch keeps the copy to columns 3..7.
+    unsigned char narrow[2] = {0x80, 0x55};
+    m->CopyTo1Bit(3, 0, 10, 1, narrow, 1);
+    EXPECT_EQ(narrow[0], 0x83);
+    EXPECT_EQ(narrow[1], 0x55);
+}
+
+TEST_F(GSContextTest, StoredContextComesBackAs24BitOfItsSize)
+{
+    GSContextRef c = Display(21, 13, GS_VIEW_MONO);
+    ZuTestStorageRef store = ZuTestStorage::Make();
+    store->StartStoring();
+    ZuStorageRef(store) << c;
+    store->StartRestoring(store->Bytes());
+    GSContextRef back;
+    ZuStorageRef(store) >> back;
+    ASSERT_TRUE(back.IsValid());
+    EXPECT_EQ(back->GetType(), GS_VIEW_RGB24);
+    uint32_t w = 0, h = 0;
+    back->GetSize(w, h);
+    EXPECT_EQ(w, 21u);
+    EXPECT_EQ(h, 13u);
+    EXPECT_NE(back->RetNumber(), c->RetNumber());
+    EXPECT_TRUE(Run(back, "0 0 5 5 rectfill\n"));
+}
+
+// ---- File contexts ----
+
+TEST_F(GSContextTest, RendersAPngFileThroughATemporaryName)
+{
+    ScratchDir dir;
+    GSContextRef f = New();
+    ASSERT_TRUE(f->CreateRenderDevice(32, 16, 72.0, 24, ZuStringRef("png16m")));
+    EXPECT_EQ(f->GetType(), GSContext::GS_CONTEXT_FILE);
+    ASSERT_TRUE(f->BeginRender("page.png", 1));
+    EXPECT_EQ(f->GetType(), GSContext::GS_CONTEXT_RENDERING);
+    ASSERT_TRUE(f->ExecuteText(kPage, 0));
+    // Nothing under the target's name while the page is rendered.
+    EXPECT_TRUE(ReadFile("page.png").empty());
+    ASSERT_TRUE(f->EndRender());
+    EXPECT_EQ(f->GetType(), GSContext::GS_CONTEXT_FILE);
+    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"page.png"});
+    png_uint_32 w = 0, h = 0;
+    int channels = 0;
+    std::vector<unsigned char> px = ReadPng("page.png", w, h, channels);
+    ASSERT_EQ(w, 32u);
+    ASSERT_EQ(h, 16u);
+    ASSERT_EQ(channels, 3);
+    auto at = [&](int x, int y) { return std::vector<int>(px.begin() + (y * 32 + x) * 3, px.begin() + (y * 32 + x) * 3 + 3); };
+    EXPECT_EQ(at(6, 8), (std::vector<int>{255, 0, 0}));       // red square, y 4..11
+    EXPECT_EQ(at(1, 1), (std::vector<int>{64, 64, 64}));      // 0.25 grey
+    EXPECT_EQ(at(20, 1), (std::vector<int>{191, 191, 191}));  // 0.75 grey
+    EXPECT_FALSE(f->EndRender());
+}
+
+TEST_F(GSContextTest, RenderRefusals)
+{
+    ScratchDir dir;
+    GSContextRef f = New();
+    // A device the interpreter lacks, or a name that tries to leave the string.
+    EXPECT_FALSE(f->CreateRenderDevice(8, 8, 72.0, 24, ZuStringRef("nosuchdevice")));
+    EXPECT_EQ(f->GetOutputLength(), 0);
+    EXPECT_FALSE(f->CreateRenderDevice(8, 8, 72.0, 24, ZuStringRef("png16m) pop (x")));
+    ASSERT_TRUE(f->CreateRenderDevice(8, 8, 72.0, 24, ZuStringRef("png16m")));
+    std::string long_name(250, 'a');
+    EXPECT_FALSE(f->BeginRender(long_name.c_str(), 1));
+    EXPECT_EQ(f->GetType(), GSContext::GS_CONTEXT_FILE);
+    EXPECT_FALSE(f->EndRender());
+    EXPECT_FALSE(f->EndPrint());
+    EXPECT_TRUE(Entries(dir.Path()).empty());
+}
+
+TEST_F(GSContextTest, AFailedRenderLeavesNoFileAndTheOldOneAlone)
+{
+    ScratchDir dir;
+    {
+        std::ofstream old("page.png");
+        old << "old";
+    }
+    GSContextRef f = New();
+    ASSERT_TRUE(f->CreateRenderDevice(8, 8, 72.0, 24, ZuStringRef("png16m")));
+    ASSERT_TRUE(f->BeginRender("page.png", 1));
+    EXPECT_FALSE(f->ExecuteText("erasepage zuvi_undefined showpage\n", 0));
+    EXPECT_FALSE(f->EndRender());
+    EXPECT_EQ(ReadFile("page.png"), "old");
+    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"page.png"});
+
+    // A folder that does not exist: the device cannot open its file (at the
+    // page's output, so the page's text fails).
+    ASSERT_TRUE(f->CreateRenderDevice(8, 8, 72.0, 24, ZuStringRef("png16m")));
+    f->BeginRender("missing/page.png", 1);
+    EXPECT_FALSE(f->ExecuteText("showpage\n", 0));
+    EXPECT_FALSE(f->EndRender());
+    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"page.png"});
+    // No page at all: no file either.
+    ASSERT_TRUE(f->BeginRender("empty.png", 1));
+    EXPECT_FALSE(f->EndRender());
+    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"page.png"});
+}
+
+TEST_F(GSContextTest, PercentAndParenthesesInFileNamesAreKept)
+{
+    ScratchDir dir;
+    GSContextRef f = New();
+    for (char const * name : {"a%d(1).png", "%pipe%touch x.png"}) {
+        ASSERT_TRUE(f->CreateRenderDevice(8, 8, 72.0, 24, ZuStringRef("png16m")));
+        ASSERT_TRUE(f->BeginRender(name, 1)) << name;
+        ASSERT_TRUE(f->ExecuteText("showpage\n", 0));
+        ASSERT_TRUE(f->EndRender()) << name;
+        EXPECT_FALSE(ReadFile(name).empty()) << name;
+    }
+    EXPECT_TRUE(ReadFile("x.png").empty());
+}
+
+TEST_F(GSContextTest, GifGrayExportMatchesAPngGrayRender)
+{
+    ScratchDir dir;
+    GSContextRef f = New();
+    ASSERT_TRUE(f->CreateRenderDevice(32, 16, 72.0, 8, ZuStringRef("pnggray")));
+    ASSERT_TRUE(f->BeginRender("page.png", 1));
+    ASSERT_TRUE(f->ExecuteText(kPage, 0));
+    ASSERT_TRUE(f->EndRender());
+    ASSERT_TRUE(f->CreateRenderDevice(32, 16, 72.0, 8, ZuStringRef("gifgray")));
+    ASSERT_TRUE(f->BeginRender("page.gif", 1));
+    ASSERT_TRUE(f->ExecuteText(kPage, 0));
+    ASSERT_TRUE(f->EndRender());
+    EXPECT_EQ(Entries(dir.Path()).size(), 2u);
+
+    png_uint_32 w = 0, h = 0;
+    int channels = 0;
+    std::vector<unsigned char> grey = ReadPng("page.png", w, h, channels);
+    ASSERT_EQ(channels, 1);
+    int error = 0;
+    GifFileType * gif = DGifOpenFileName("page.gif", &error);
+    ASSERT_NE(gif, nullptr);
+    ASSERT_EQ(DGifSlurp(gif), GIF_OK);
+    ASSERT_EQ(gif->ImageCount, 1);
+    ASSERT_EQ(gif->SWidth, 32);
+    ASSERT_EQ(gif->SHeight, 16);
+    ColorMapObject * map = gif->SColorMap;
+    ASSERT_NE(map, nullptr);
+    GifByteType const * raster = gif->SavedImages[0].RasterBits;
+    int differ = 0;
+    std::vector<int> seen;
+    for (int i = 0; i < 32 * 16; ++i) {
+        GifColorType c = map->Colors[raster[i]];
+        EXPECT_EQ(c.Red, c.Green);
+        EXPECT_EQ(c.Red, c.Blue);
+        if (c.Red != grey[static_cast<size_t>(i)])
+            ++differ;
+    }
+    DGifCloseFile(gif, &error);
+    EXPECT_EQ(differ, 0);
+}
+
+TEST_F(GSContextTest, GifMonoAnd256ColoursAreGifs)
+{
+    ScratchDir dir;
+    GSContextRef f = New();
+    for (auto kind : {std::make_pair("gifmono", 1), std::make_pair("gif8", 8)}) {
+        ASSERT_TRUE(f->CreateRenderDevice(32, 16, 72.0, kind.second, ZuStringRef(kind.first)));
+        ASSERT_TRUE(f->BeginRender("page.gif", 1));
+        ASSERT_TRUE(f->ExecuteText(kPage, 0));
+        ASSERT_TRUE(f->EndRender()) << kind.first;
+        EXPECT_EQ(ReadFile("page.gif").substr(0, 6), "GIF87a") << kind.first;
+    }
+}
+
+TEST_F(GSContextTest, NoSwitchWhileAJobIsOpen)
+{
+    ScratchDir dir;
+    GSContextRef view = Display(8, 8, GS_VIEW_RGB24);
+    ASSERT_TRUE(Run(view, "1 0 0 setrgbcolor\n"));
+    GSContextRef other = Display(8, 8, GS_VIEW_RGB24);
+    GSContextRef f = New();
+    ASSERT_TRUE(f->CreateRenderDevice(8, 8, 72.0, 24, ZuStringRef("png16m")));
+    ASSERT_TRUE(f->BeginRender("page.png", 1));
+    EXPECT_EQ(GSContext::RetOpenJob(), f.Resolve());
+    EXPECT_THROW(Run(other, "1 2 add pop\n"), GSException);
+    EXPECT_FALSE(other->CreateContext(4, 4, GS_VIEW_RGB24));
+    ASSERT_TRUE(f->ExecuteText("showpage\n", 0));
+    ASSERT_TRUE(f->EndRender());
+    // The view comes back as it was, red included.
+    ASSERT_TRUE(Run(view, "0 0 8 8 rectfill\n"));
+    view->ReadBack();
+    EXPECT_EQ(Pixel(view, 4, 4), kRed);
+}
+
+// ---- Printer contexts ----
+
+TEST_F(GSContextTest, PrintsIntoThePdfTheDialogNames)
+{
+    ScratchDir dir;
+    W32_ScriptPrintService(0, nullptr);
+    GSContextRef p = New();
+    ASSERT_TRUE(p->CreatePrintDevice());
+    EXPECT_EQ(p->GetType(), GSContext::GS_CONTEXT_PRINTER);
+    uint32_t w = 0, h = 0;
+    p->GetSize(w, h);
+    EXPECT_EQ(w, 1u);
+
+    W32_ScriptPrintDialog(FALSE, nullptr);
+    EXPECT_FALSE(p->ShowPrintDialog());
+    EXPECT_EQ(W32_PrintDialogCount(), 1u);
+
+    PRINTDLGA answer;
+    W32_DefaultPrintSettings(&answer);
+    std::snprintf(answer.szFile, sizeof answer.szFile, "%s/out.pdf", dir.Path().c_str());
+    answer.nCopies = 2;
+    W32_ScriptPrintDialog(TRUE, &answer);
+    ASSERT_TRUE(p->ShowPrintDialog());
+    ASSERT_TRUE(p->BeginPrint(ZuStringRef("Dessin (1)")));
+    EXPECT_EQ(p->GetType(), GSContext::GS_CONTEXT_PRINTING);
+    EXPECT_FALSE(p->SetPrintRange(GSPrintSettings{}));
+    ASSERT_TRUE(p->ExecuteText("0 0 1 setrgbcolor 100 100 200 200 rectfill showpage\n", 0));
+    ASSERT_TRUE(p->EndPrint());
+    EXPECT_EQ(ReadFile("out.pdf").substr(0, 5), "%PDF-");
+    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"out.pdf"});
+    W32_ClearPrintScript();
+    W32_ScriptPrintService(-1, nullptr);
+}
+
+TEST_F(GSContextTest, PrintRangeAndSetupComeBack)
+{
+    W32_ScriptPrintService(0, nullptr);
+    GSContextRef p = New();
+    ASSERT_TRUE(p->CreatePrintDevice());
+    GSPrintSettings in{3, 1, 12, 2, 5, 0.0, 0.0};
+    ASSERT_TRUE(p->SetPrintRange(in));
+    GSPrintSettings out{};
+    ASSERT_TRUE(p->GetPrintSetup(out));
+    EXPECT_EQ(out.copies, 3);
+    EXPECT_EQ(out.selected_first, 2);
+    EXPECT_EQ(out.selected_last, 5);
+    EXPECT_EQ(out.media_width, 595.0);
+    EXPECT_EQ(out.media_height, 842.0);
+    // The set-up dialog changes the paper.
+    PRINTDLGA answer;
+    W32_DefaultPrintSettings(&answer);
+    answer.dMediaWidth = 612.0;
+    answer.dMediaHeight = 792.0;
+    W32_ScriptPrintDialog(TRUE, &answer);
+    ASSERT_TRUE(p->ShowPrintSetupDialog());
+    ASSERT_TRUE(p->GetPrintSetup(out));
+    EXPECT_EQ(out.media_width, 612.0);
+    // Not a printer context: false, nothing filled.
+    GSContextRef d = Display(4, 4, GS_VIEW_RGB24);
+    EXPECT_FALSE(d->GetPrintSetup(out));
+    EXPECT_FALSE(d->ShowPrintDialog());
+    EXPECT_FALSE(d->BeginPrint(ZuStringNull));
+    W32_ClearPrintScript();
+    W32_ScriptPrintService(-1, nullptr);
+}
+
+TEST(GSContextEscapeTest, NamesForPostScriptStrings)
+{
+    struct {
+        char const * in;
+        bool file;
+        int size;
+        char const * out;
+        bool whole;
+    } const cases[] = {
+        {"a(b)c", false, 50, "a\\(b\\)c", true},
+        {"C:\\dir\\f.png", true, 50, "C:/dir/f.png", true},
+        {"a\\b", false, 50, "a\\\\b", true},
+        {"50%", true, 50, "50%%", true},
+        {"50%", false, 50, "50%", true},
+        {"abc", false, 3, "ab", false},
+        {"a(", false, 3, "a", false},
+        {"", false, 1, "", true},
+    };
+    for (auto const & c : cases) {
+        char out[64];
+        EXPECT_EQ(GSContext::EscapeName(c.in, out, c.size, c.file), c.whole) << c.in;
+        EXPECT_STREQ(out, c.out) << c.in;
+    }
+}
