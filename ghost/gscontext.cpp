@@ -297,7 +297,7 @@ void GSContext::MakeCurrent()
     }
     std::snprintf(text + n, sizeof text - static_cast<size_t>(n),
                   ".zuvi.context.%d setgstate\n.zuvi.display setdevice\n.zuvi.ctm.%d setmatrix\n"
-                  "newpath .zuvi.clip.%d uappend clip newpath\n",
+                  "newpath /.zuvi.clip.%d load uappend clip newpath\n",
                   number, number, number);
     lib->Execute(text, static_cast<int>(std::strlen(text)));
     lib->ClearOutput();

@@ -181,6 +181,25 @@ TEST_F(GSContextTest, ContextsKeepPixelsAndStateAcrossSwitchesGrowthAndResize)
     EXPECT_GE(b->RetBufferSize(), 700u * 900u * 3u);
 }
 
+TEST_F(GSContextTest, ClipAndLineSettingsSurviveASwitch)
+{
+    GSContextRef a = Display(40, 30, GS_VIEW_RGB24);
+    GSContextRef b = Display(40, 30, GS_VIEW_RGB24);
+    ASSERT_TRUE(Run(a, "erasepage 5 5 10 10 rectclip 7 setlinewidth\n"));
+    ASSERT_TRUE(Run(b, "erasepage 0 1 0 setrgbcolor 0 0 40 30 rectfill\n"));
+    // The switch itself runs without an error.
+    a->MakeCurrent();
+    EXPECT_EQ(GSRetLib()->RetLastResult(), 0);
+    ASSERT_TRUE(Run(a, "1 0 0 setrgbcolor 0 0 40 30 rectfill\n"));
+    ASSERT_TRUE(Run(a, "currentlinewidth == flush\n"));
+    EXPECT_EQ(Output(a), "7.0\n");
+    a->ReadBack();
+    // Red only inside the clip: x 5..14, y 5..14 (rows 15..24 from the top).
+    EXPECT_EQ(Pixel(a, 10, 20), kRed);
+    EXPECT_EQ(Pixel(a, 20, 20), kWhite);
+    EXPECT_EQ(Pixel(a, 10, 5), kWhite);
+}
+
 TEST_F(GSContextTest, BufferGrowsWithTheContext)
 {
     GSContextRef c = Display(10, 8, GS_VIEW_RGB24);
