@@ -286,3 +286,25 @@ TEST_F(W32File, FileTimesBreakDown)
     EXPECT_EQ(local.dwLowDateTime, ft.dwLowDateTime);
     EXPECT_EQ(local.dwHighDateTime, ft.dwHighDateTime);
 }
+
+TEST_F(W32File, MoveReplacesOnlyWhenAsked)
+{
+    Spit("a", "new");
+    Spit("b", "old");
+    // Without the flag an existing name stays as it was.
+    EXPECT_FALSE(MoveFileExA("a", "b", 0));
+    EXPECT_EQ(Slurp("b"), "old");
+    EXPECT_TRUE(MoveFileExA("a", "b", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(Slurp("b"), "new");
+    EXPECT_FALSE(Exists("a"));
+    EXPECT_TRUE(MoveFileExA("b", "c", 0));
+    EXPECT_EQ(Slurp("c"), "new");
+    EXPECT_FALSE(Exists("b"));
+    // Missing sources, empty names and directories are refused.
+    EXPECT_FALSE(MoveFileExA("missing", "d", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_FALSE(MoveFileExA("c", "", MOVEFILE_REPLACE_EXISTING));
+    ASSERT_TRUE(CreateDirectoryA("dir", nullptr));
+    EXPECT_FALSE(MoveFileExA("c", "dir", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_FALSE(MoveFileExA("dir", "e", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(Slurp("c"), "new");
+}
