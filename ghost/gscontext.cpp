@@ -467,6 +467,24 @@ void GSContext::WriteBack()
 
 // ---- Hook ----
 
+void GSContext::GetPortCopyArea(ZuRect const & area, int & x, int & y, int & dx, int & dy) const
+{
+    x = y = dx = dy = 0;
+    if (area.IsEmpty())
+        return;
+    auto whole = [](double v) {
+        return v >= 2147483647.0 ? 2147483647 : (v <= -2147483648.0 ? -2147483647 - 1 : static_cast<int>(v));
+    };
+    x = whole(area.X1());
+    y = whole(area.Y1());
+    dx = whole(area.DX());
+    dy = whole(area.DY());
+    if (dx > static_cast<int64_t>(width))
+        dx = static_cast<int>(width);
+    if (dy > static_cast<int64_t>(height))
+        dy = static_cast<int>(height);
+}
+
 void GSContext::CopyTo1Bit(int x, int y, int dx, int dy, void * dest, int pitch)
 {
     if (type != GS_VIEW_MONO || !dest || x < 0 || y < 0 || dx <= 0 || dy <= 0 || pitch <= 0)

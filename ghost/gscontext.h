@@ -28,6 +28,7 @@
 #include "si/except.h"
 #include "si/igrailhook.h"
 #include "si/object.h"
+#include "si/rect.h"
 #include "si/string.h"
 #include "w32/printdlg.h"
 
@@ -116,9 +117,14 @@ public:
     virtual bool Resize(uint32_t width, uint32_t height);
     virtual bool GetSize(uint32_t & width, uint32_t & height);
     virtual int GetType();
-    // Copying into a drawing port (the port's SetBitmap, SetRGBPixels and
-    // QuickBlt) comes with the port class; until then a caller copies through
-    // the read-back buffer or the hook operations below.
+    // Copying into a drawing port (CopyRectToPort and CopyToPort, through
+    // the port's SetForeColor, SetBitmap, SetRGBPixels and QuickBlt, and the
+    // background colour they use) comes with the port class; until then a
+    // caller copies through the read-back buffer or the hook operations
+    // below. The area of such a copy: its place (x, y) in the port and its
+    // size, truncated, 0 by 0 for an empty area, and no larger than the
+    // context; the pixels come from the context's first columns and rows.
+    void GetPortCopyArea(ZuRect const & area, int & x, int & y, int & dx, int & dy) const;
 
     // The read-back buffer (null before the first ReadBack) and its size.
     unsigned char const * RetBuffer() const { return buffer; }

@@ -325,6 +325,28 @@ TEST_F(GSContextTest, MonoHookShiftsBitsAtAnyColumn)
     EXPECT_EQ(narrow[1], 0x55);
 }
 
+TEST_F(GSContextTest, PortCopyAreaIsTheContextAtMost)
+{
+    GSContextRef c = Display(40, 30, GS_VIEW_RGB24);
+    struct {
+        ZuRect area;
+        int x, y, dx, dy;
+    } const cases[] = {
+        {ZuRect(5.7, 3.2, 14.9, 9.0), 5, 3, 10, 6},
+        {ZuRect(0, 0, 99, 9), 0, 0, 40, 10},     // wider than the device: its width
+        {ZuRect(2, 2, 41, 200), 2, 2, 40, 30},
+        {ZuRect(), 0, 0, 0, 0},
+    };
+    for (auto const & k : cases) {
+        int x = -1, y = -1, dx = -1, dy = -1;
+        c->GetPortCopyArea(k.area, x, y, dx, dy);
+        EXPECT_EQ(x, k.x);
+        EXPECT_EQ(y, k.y);
+        EXPECT_EQ(dx, k.dx);
+        EXPECT_EQ(dy, k.dy);
+    }
+}
+
 TEST_F(GSContextTest, StoredContextComesBackAs24BitOfItsSize)
 {
     GSContextRef c = Display(21, 13, GS_VIEW_MONO);
