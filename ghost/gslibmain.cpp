@@ -5,6 +5,7 @@
 #include "si/string.h"
 #include "si/typedef.h"
 #include "si/values.h"
+#include "w32/debug.h"
 #include "w32/module.h"
 
 #include <ghostscript/gdevdsp.h>
@@ -64,6 +65,22 @@ int StdOut(void *, char const * text, int length)
         return length;
     return the_lib->Callback(GSLib::GS_MESSAGE_STDOUT, const_cast<char *>(text),
                              static_cast<unsigned long>(length));
+}
+
+// Warnings on the standard error go to the debugger output: the capture holds
+// only what PostScript printed (answers and error reports), which the port
+// reads back.
+int StdErr(void *, char const * text, int length)
+{
+    char line[512];
+    for (int at = 0; text && at < length;) {
+        int n = length - at < static_cast<int>(sizeof line) - 1 ? length - at : static_cast<int>(sizeof line) - 1;
+        std::memcpy(line, text + at, static_cast<size_t>(n));
+        line[n] = '\0';
+        OutputDebugStringA(line);
+        at += n;
+    }
+    return length;
 }
 
 int DisplayOpen(void *, void * device)
@@ -229,7 +246,7 @@ int GSLib::Init(int argc, char ** argv)
             std::snprintf(error_text, sizeof error_text, "%s", "GhostScript DLL already in use");
             return 100;
         }
-        api->set_stdio(instance, StdIn, StdOut, StdOut);
+        api->set_stdio(instance, StdIn, StdOut, StdErr);
         api->register_callout(instance, Callout, this);
         api->set_arg_encoding(instance, GS_ARG_ENCODING_UTF8);
         int r = api->init_with_args(instance, argc, argv);

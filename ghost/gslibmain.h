@@ -3,7 +3,8 @@
 // One object for the whole process, made by the first start: it loads the
 // interpreter's shared library, starts one interpreter instance on the
 // display device (24-bit BGR rows, bottom row first, 72 dpi), sends it
-// PostScript text, captures what it writes on its standard output and error,
+// PostScript text, captures what it writes on its standard output (its
+// warnings on standard error go to the debugger output),
 // and gives the rows of the display device's bitmap. Every call into the
 // interpreter is made with the library's global lock held by the caller.
 #pragma once
