@@ -444,7 +444,7 @@ TEST_F(GSContextTest, PercentAndParenthesesInFileNamesAreKept)
 {
     ScratchDir dir;
     GSContextRef f = New();
-    for (char const * name : {"a%d(1).png", "%pipe%touch x.png"}) {
+    for (char const * name : {"a%d(1).png", "%pipe%touch x.png", "|touch y.png"}) {
         ASSERT_TRUE(f->CreateRenderDevice(8, 8, 72.0, 24, ZuStringRef("png16m")));
         ASSERT_TRUE(f->BeginRender(name, 1)) << name;
         ASSERT_TRUE(f->ExecuteText("showpage\n", 0));
@@ -452,6 +452,7 @@ TEST_F(GSContextTest, PercentAndParenthesesInFileNamesAreKept)
         EXPECT_FALSE(ReadFile(name).empty()) << name;
     }
     EXPECT_TRUE(ReadFile("x.png").empty());
+    EXPECT_TRUE(ReadFile("y.png").empty());
 }
 
 TEST_F(GSContextTest, GifGrayExportMatchesAPngGrayRender)
@@ -559,6 +560,16 @@ TEST_F(GSContextTest, PrintsIntoThePdfTheDialogNames)
     EXPECT_EQ(ReadFile("out.pdf").substr(0, 5), "%PDF-");
     EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"out.pdf"});
     W32_ClearPrintScript();
+    W32_ScriptPrintService(-1, nullptr);
+}
+
+TEST_F(GSContextTest, WithAPrintServiceThePrinterDeviceIsFound)
+{
+    // Only the set-up: printing itself would reach the print service.
+    W32_ScriptPrintService(1, "laser");
+    GSContextRef p = New();
+    EXPECT_TRUE(p->CreatePrintDevice());
+    EXPECT_EQ(p->GetOutputLength(), 0);
     W32_ScriptPrintService(-1, nullptr);
 }
 
