@@ -226,24 +226,33 @@ void GSContext::LoadPixels()
     }
 }
 
+int GSContext::SaveInstalled(char * text, size_t size)
+{
+    // The installed context's pixels go to its own rows; its state is kept
+    // taken off the display device (a graphics state that holds the device
+    // would bring back the device's size of that moment): the state itself,
+    // and beside it the matrix and the clip, which the device's installation
+    // resets.
+    if (installed_context) {
+        GSContext * c = installed_context;
+        c->SavePixels();
+        return std::snprintf(text, size,
+                             "/.zuvi.ctm.%d matrix currentmatrix def\n"
+                             "/.zuvi.clip.%d gsave clippath false upath grestore def\n"
+                             "nulldevice\n/.zuvi.context.%d gstate currentgstate def\n",
+                             c->number, c->number, c->number);
+    }
+    return std::snprintf(text, size, "nulldevice\n/.zuvi.context.%d gstate currentgstate def\n",
+                         installed_number);
+}
+
 void GSContext::Uninstall()
 {
     GSLib * lib = GSRetLib();
     if (!lib || !lib->IsInitialised() || open_job)
         return;
     char text[400];
-    if (installed_context) {
-        GSContext * c = installed_context;
-        c->SavePixels();
-        std::snprintf(text, sizeof text,
-                      "/.zuvi.ctm.%d matrix currentmatrix def\n"
-                      "/.zuvi.clip.%d gsave clippath false upath grestore def\n"
-                      "nulldevice\n/.zuvi.context.%d gstate currentgstate def\n",
-                      c->number, c->number, c->number);
-    } else {
-        std::snprintf(text, sizeof text, "nulldevice\n/.zuvi.context.%d gstate currentgstate def\n",
-                      installed_number);
-    }
+    SaveInstalled(text, sizeof text);
     lib->Execute(text, static_cast<int>(std::strlen(text)));
     lib->ClearOutput();
     installed_context = nullptr;
@@ -282,19 +291,7 @@ void GSContext::MakeCurrent()
         return;
     GSLib * lib = GSRetLib();
     char text[900];
-    int n = 0;
-    if (installed_context) {
-        GSContext * c = installed_context;
-        c->SavePixels();
-        n = std::snprintf(text, sizeof text,
-                          "/.zuvi.ctm.%d matrix currentmatrix def\n"
-                          "/.zuvi.clip.%d gsave clippath false upath grestore def\n"
-                          "nulldevice\n/.zuvi.context.%d gstate currentgstate def\n",
-                          c->number, c->number, c->number);
-    } else {
-        n = std::snprintf(text, sizeof text, "nulldevice\n/.zuvi.context.%d gstate currentgstate def\n",
-                          installed_number);
-    }
+    int n = SaveInstalled(text, sizeof text);
     std::snprintf(text + n, sizeof text - static_cast<size_t>(n),
                   ".zuvi.context.%d setgstate\n.zuvi.display setdevice\n.zuvi.ctm.%d setmatrix\n"
                   "newpath /.zuvi.clip.%d load uappend clip newpath\n",

@@ -174,6 +174,9 @@ private:
     void SavePixels();
     void LoadPixels();
     bool GrowDisplay(uint32_t w, uint32_t h);
+    // The text that saves the installed context's state; its pixels are
+    // saved at once.
+    static int SaveInstalled(char * text, size_t size);
     // Row `row` (0 the bottom) in the type's format into `out`.
     void ConvertRow(int row, unsigned char * out);
     void Copy16(int x, int y, int dx, int dy, void * dest, int pitch, bool to555);
