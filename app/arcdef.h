@@ -1,0 +1,35 @@
+// CArcDef: the shape of an arc. Its value is 220 "Cercle" or 221 "Ellipse";
+// its mode the form the arc is drawn in: 222 "Complet", 223 "Ouvert",
+// 224 "Fermé", 225 "Camembert".
+//
+// Stored record (after the CDef record): begin, mark, Int mode, end.
+#ifndef LUMBRA_APP_ARCDEF_H
+#define LUMBRA_APP_ARCDEF_H
+
+#include "app/def.h"
+
+ZU_HANDLE(CArcDef, CDef)
+
+class CArcDef : public CDef {
+    ZU_CLASS(CArcDef, CDef)
+public:
+    CArcDef();
+
+    bool IsEqualCurrent(CDefRef const& other) const override;
+    void CopyFrom(CDefRef const& other) override;
+    void CloneTo(CDefRef& out) const override;
+    int GetType() const override;
+
+    int GetMode() const { return mode; }
+    void SetMode(int m) { mode = m; }
+
+protected:
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
+
+private:
+    int mode;
+};
+ZU_CLASS_END(CArcDef)
+
+#endif

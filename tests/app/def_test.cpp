@@ -1,0 +1,394 @@
+// The attribute definition base: defaults, count and index, the stored
+// record, bad stored input, and what every definition class shares
+// (CloneTo, CopyFrom, a store and restore round trip).
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/arcdef.h"
+#include "app/arrowdef.h"
+#include "app/closedef.h"
+#include "app/colordef.h"
+#include "app/cornerdef.h"
+#include "app/def.h"
+#include "app/fontdef.h"
+#include "si/except.h"
+#include "si/storage.h"
+#include "tests/app/deftest.h"
+
+namespace {
+
+// What a new CDef writes after its object part.
+Bytes const new_record_tail = [] {
+    Bytes b = {0xFC, 0xFE, 0x08, 0x1C, 0xFE, 0x1C, 0x70, 0x01, 0x00, 0x15, 0x0A, 0xFC};
+    for (int i = 0; i < 10; i++)
+        b.insert(b.end(), {0xFC, 0x14, 0xFF, 0xFD});
+    b.insert(b.end(), {0xFD, 0xFE, 0x15, 0x01, 0x1C, 0x1C, 0xFD});
+    return b;
+}();
+
+class CDefTest : public DefTest {
+protected:
+    // The object part that precedes every definition record.
+    Bytes ObjectPart()
+    {
+        Bytes b = Stored(Make<CDefRef>());
+        b.resize(b.size() - new_record_tail.size());
+        return b;
+    }
+};
+
+TEST_F(CDefTest, NewDefinitionHasTheDefaults)
+{
+    CDefRef d = Make<CDefRef>();
+    EXPECT_EQ(1, d->GetCount());
+    EXPECT_EQ(0, d->GetIndex());
+    EXPECT_STREQ("", d->RetNameText());
+    EXPECT_FALSE(d->IsShared());
+    EXPECT_EQ(0, d->GetKind());
+    EXPECT_EQ(0, d->GetStyle());
+    EXPECT_EQ(-1, d->GetType());
+    EXPECT_TRUE(d->GetDisplayName().IsInvalid());
+    for (int i = 0; i < 10; i++) {
+        d->SetCount(10);
+        d->SetIndex(i);
+        EXPECT_EQ(-1, d->GetValue()) << i;
+    }
+    // The base neither compares nor clones.
+    CDefRef out;
+    d->CloneTo(out);
+    EXPECT_TRUE(out.IsInvalid());
+    EXPECT_FALSE(d->IsEqualCurrent(d));
+    EXPECT_FALSE(d->IsEqualAll(d));
+}
+
+TEST_F(CDefTest, CountAndIndexStayInRange)
+{
+    struct Case {
+        int count_before, index_before;
+        bool set_count;
+        int argument;
+        int count, index;
+    } const cases[] = {
+        {1, 0, true, 0, 1, 0},   {1, 0, true, 25, 10, 0}, {10, 7, true, 3, 3, 2},
+        {10, 7, true, -2, 1, 0}, {5, 1, false, -4, 5, 0}, {5, 1, false, 12, 5, 4},
+        {5, 1, false, 3, 5, 3},
+    };
+    for (Case const& c : cases) {
+        CDefRef d = Make<CDefRef>();
+        d->SetCount(c.count_before);
+        d->SetIndex(c.index_before);
+        EXPECT_TRUE(c.set_count ? d->SetCount(c.argument) : d->SetIndex(c.argument));
+        EXPECT_EQ(c.count, d->GetCount()) << c.argument;
+        EXPECT_EQ(c.index, d->GetIndex()) << c.argument;
+    }
+}
+
+TEST_F(CDefTest, ValuesNameKindStyleAndSharedAreKept)
+{
+    CDefRef d = Make<CDefRef>();
+    d->SetCount(3);
+    d->SetIndex(1);
+    EXPECT_TRUE(d->SetValue(42));
+    d->SetIndex(0);
+    EXPECT_EQ(-1, d->GetValue());
+    d->SetIndex(1);
+    EXPECT_EQ(42, d->GetValue());
+    EXPECT_TRUE(d->SetKind(15));
+    EXPECT_EQ(15, d->GetKind());
+    EXPECT_TRUE(d->SetStyle(2));
+    EXPECT_EQ(2, d->GetStyle());
+    d->SetShared(true);
+    EXPECT_TRUE(d->IsShared());
+    d->SetName(ZuStringRef("Trait fin"));
+    ZuStringRef name = d->GetName();
+    ASSERT_TRUE(name.IsValid());
+    EXPECT_STREQ("Trait fin", name->AccessLatin());
+    // The name handed out is a copy.
+    name->AppendString("!");
+    EXPECT_STREQ("Trait fin", d->RetNameText());
+}
+
+TEST_F(CDefTest, LongNameIsCutAt49Characters)
+{
+    CDefRef d = Make<CDefRef>();
+    std::string const long_name(80, 'n');
+    d->SetName(ZuStringRef(long_name.c_str()));
+    EXPECT_EQ(std::string(49, 'n'), d->RetNameText());
+    d->SetName(ZuStringNull);
+    EXPECT_STREQ("", d->RetNameText());
+}
+
+TEST_F(CDefTest, NewDefinitionRecordIsExact)
+{
+    Bytes const bytes = Stored(Make<CDefRef>());
+    ASSERT_GT(bytes.size(), new_record_tail.size());
+    Bytes const tail(bytes.end() - new_record_tail.size(), bytes.end());
+    EXPECT_EQ(new_record_tail, tail);
+    // The object part before it is a record of its own, closed by its end.
+    EXPECT_EQ(0x80, bytes.front());
+    EXPECT_EQ(0xFD, bytes[bytes.size() - new_record_tail.size() - 1]);
+}
+
+TEST_F(CDefTest, NamedDefinitionRecordHoldsTheNameAndItsNul)
+{
+    CDefRef d = Make<CDefRef>();
+    d->SetName(ZuStringRef("Abc"));
+    d->SetShared(true);
+    d->SetKind(300);
+    Bytes const bytes = Stored(d);
+    Bytes const part = ObjectPart();
+    Bytes const head(bytes.begin() + part.size(), bytes.begin() + part.size() + 14);
+    // begin mark true Int 300 mark Int 3, then 4 bytes of name.
+    EXPECT_EQ((Bytes{0xFC, 0xFE, 0x09, 0x19, 0x01, 0x2C, 0xFE, 0x15, 0x03, 0x70, 0x04, 'A', 'b', 'c'}), head);
+    EXPECT_EQ(0x00, bytes[part.size() + 14]);
+}
+
+TEST_F(CDefTest, CountThreeStillStoresAndRestoresTenValues)
+{
+    CDefRef d = Make<CDefRef>();
+    d->SetCount(10);
+    for (int i = 0; i < 10; i++) {
+        d->SetIndex(i);
+        d->SetValue(100 + i);
+    }
+    d->SetCount(3);
+    d->SetIndex(1);
+    d->SetStyle(3);
+    d->SetName(ZuStringRef("Dix"));
+    Bytes const bytes = Stored(d);
+
+    CDefRef back = Make<CDefRef>();
+    EXPECT_TRUE(Restore(back, bytes));
+    EXPECT_EQ(3, back->GetCount());
+    EXPECT_EQ(1, back->GetIndex());
+    EXPECT_EQ(3, back->GetStyle());
+    EXPECT_STREQ("Dix", back->RetNameText());
+    back->SetCount(10);
+    for (int i = 0; i < 10; i++) {
+        back->SetIndex(i);
+        EXPECT_EQ(100 + i, back->GetValue()) << i;
+    }
+}
+
+// Stored records from outside: lengths and counts beyond the fields are
+// read and dropped, the stream stays in step, and nothing is written past
+// the name places or the ten values.
+TEST_F(CDefTest, BadStoredLengthsAndCountsStayInBounds)
+{
+    struct Case {
+        char const* what;
+        long long name_length;
+        std::string name_bytes; // written as one binary item
+        long long value_count;
+        int value_blocks;
+        int count, index;
+        std::string name;
+        int want_count, want_index;
+    } const cases[] = {
+        {"long name", 60, std::string(61, 'x'), 10, 10, 3, 2, std::string(49, 'x'), 3, 2},
+        {"49 with no NUL", 49, std::string(50, 'y'), 10, 10, 3, 2, std::string(49, 'y'), 3, 2},
+        {"NUL missing", 2, "abc", 10, 10, 3, 2, "ab", 3, 2},
+        {"negative length", -5, std::string(10, 'z'), 10, 10, 3, 2, "Garde", 3, 2},
+        {"twelve values", 3, std::string("Abc") + '\0', 12, 12, 3, 2, "Abc", 3, 2},
+        {"huge value count", 3, std::string("Abc") + '\0', 2147483647LL, 10, 3, 2, "Abc", 3, 2},
+        {"count and index too high", 0, std::string(1, '\0'), 10, 10, 25, 30, "", 10, 9},
+        {"count and index too low", 0, std::string(1, '\0'), 10, 10, -3, -1, "", 1, 0},
+        {"index past the count", 0, std::string(1, '\0'), 10, 10, 4, 7, "", 4, 3},
+    };
+    for (Case const& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bytes bytes = ObjectPart();
+        Bytes const record = Written([&](ZuStorageRef const& s) {
+            s << ZuStorageSync::begin << ZuStorageSync::mark << true << 7 << ZuStorageSync::mark;
+            s->StoreInt(c.name_length);
+            s->StoreBinData(c.name_bytes.data(), unsigned(c.name_bytes.size()));
+            s->StoreInt(c.value_count);
+            s << ZuStorageSync::repeat;
+            for (int b = 0; b < c.value_blocks; b++)
+                s << ZuStorageSync::begin << 100 + b << ZuStorageSync::end;
+            s << ZuStorageSync::end_repeat << ZuStorageSync::mark << c.count << c.index << 6;
+            s << ZuStorageSync::end << 77;
+        });
+        bytes.insert(bytes.end(), record.begin(), record.end());
+
+        CDefRef d = Make<CDefRef>();
+        d->SetName(ZuStringRef("Garde"));
+        Restore(d, bytes);
+        EXPECT_EQ(77, store->RestoreInt(0)) << "out of step";
+        EXPECT_EQ(0u, store->Remaining());
+        EXPECT_EQ(c.name, d->RetNameText());
+        EXPECT_TRUE(d->IsShared());
+        EXPECT_EQ(7, d->GetKind());
+        EXPECT_EQ(6, d->GetStyle());
+        EXPECT_EQ(c.want_count, d->GetCount());
+        EXPECT_EQ(c.want_index, d->GetIndex());
+        d->SetCount(10);
+        for (int i = 0; i < 10; i++) {
+            d->SetIndex(i);
+            EXPECT_EQ(100 + i, d->GetValue()) << i;
+        }
+    }
+}
+
+TEST_F(CDefTest, TruncatedRecordEndsInStreamException)
+{
+    CDefRef d = Make<CDefRef>();
+    d->SetName(ZuStringRef("Coupé"));
+    Bytes const bytes = Stored(d);
+    for (std::size_t cut = 0; cut < bytes.size(); cut++) {
+        Bytes const part(bytes.begin(), bytes.begin() + cut);
+        CDefRef back = Make<CDefRef>();
+        EXPECT_THROW(Restore(back, part), ZuExcStream) << cut;
+    }
+}
+
+// ------------------------------------------------------------ every class
+
+struct ClassCase {
+    char const* class_name;
+    int type;
+    // Changes that make the definition differ from a new one in each of
+    // its own fields.
+    std::function<void(CDefRef const&)> change;
+};
+
+ClassCase const classes[] = {
+    {"CColorDef", 20,
+     [](CDefRef const& d) {
+         CColorDefRef c(d);
+         c->SetValue(CColorDef::MODEL_CMYK);
+         c->SetCMYK(0.1, 0.2, 0.3, 0.4);
+         c->SetTransparency(0.5);
+     }},
+    {"CArcDef", 41,
+     [](CDefRef const& d) {
+         CArcDefRef(d)->SetMode(224);
+         d->SetValue(221);
+     }},
+    {"CArrowDef", 60,
+     [](CDefRef const& d) {
+         CArrowDefRef a(d);
+         a->SetValue(69);
+         a->SetFlags(1);
+         a->SetParam1(1.5);
+         a->SetParam2(2.5);
+         a->SetParam3(3.5);
+         a->SetParam4(4.5);
+         a->SetParam5(0.25);
+     }},
+    {"CCloseDef", 15, [](CDefRef const& d) { CCloseDefRef(d)->SetClosed(true); }},
+    {"CCornerDef", 50,
+     [](CDefRef const& d) {
+         CCornerDefRef c(d);
+         c->SetValue(114);
+         c->SetLength(2.5);
+     }},
+    {"CFontDef", 80,
+     [](CDefRef const& d) {
+         CFontDefRef f(d);
+         f->SetName(ZuStringRef("Times-Roman"));
+         f->SetValue(46);
+         f->SetScale(12);
+         f->SetStretch(0.1);
+         f->SetItalic(0.2);
+         f->SetReserved(0.3);
+         f->SetWidth(0.4);
+         f->SetWordSpacing(0.5);
+         f->SetReservedInt(6);
+     }},
+};
+
+// The base fields of two definitions.
+void ExpectSameBase(CDefRef const& a, CDefRef const& b)
+{
+    EXPECT_STREQ(a->RetNameText(), b->RetNameText());
+    EXPECT_EQ(a->GetKind(), b->GetKind());
+    EXPECT_EQ(a->GetCount(), b->GetCount());
+    EXPECT_EQ(a->GetIndex(), b->GetIndex());
+    EXPECT_EQ(a->GetStyle(), b->GetStyle());
+    EXPECT_EQ(a->IsShared(), b->IsShared());
+    int const index = a->GetIndex();
+    for (int i = 0; i < 10; i++) {
+        a->SetIndex(i);
+        b->SetIndex(i);
+        EXPECT_EQ(a->GetValue(), b->GetValue()) << i;
+    }
+    a->SetIndex(index);
+    b->SetIndex(index);
+}
+
+CDefRef Changed(char const* class_name, std::function<void(CDefRef const&)> const& change)
+{
+    CDefRef d(ZuObjectRef(ZuClassFactory::New(class_name, nullptr, __LINE__, __FILE__)));
+    d->SetName(ZuStringRef("Essai"));
+    d->SetKind(25);
+    d->SetCount(10);
+    d->SetIndex(9);
+    d->SetValue(0);
+    d->SetCount(4);
+    d->SetIndex(2);
+    d->SetStyle(1);
+    change(d);
+    return d;
+}
+
+TEST_F(CDefTest, EveryClassClonesCopiesAndRoundTrips)
+{
+    for (ClassCase const& c : classes) {
+        SCOPED_TRACE(c.class_name);
+        CDefRef fresh = Make(c.class_name);
+        EXPECT_EQ(c.type, fresh->GetType());
+        CDefRef d = Changed(c.class_name, c.change);
+        EXPECT_FALSE(d->IsEqualCurrent(fresh));
+        EXPECT_FALSE(fresh->IsEqualCurrent(d));
+
+        CDefRef clone;
+        d->CloneTo(clone);
+        ASSERT_TRUE(clone.IsValid());
+        EXPECT_FALSE(clone == d);
+        EXPECT_TRUE(clone->IsA(d->RetRuntime()));
+        EXPECT_TRUE(clone->IsEqualCurrent(d));
+        EXPECT_TRUE(d->IsEqualCurrent(clone));
+        ExpectSameBase(d, clone);
+
+        // CopyFrom makes a new definition equal.
+        fresh->CopyFrom(d);
+        EXPECT_TRUE(fresh->IsEqualCurrent(d));
+        ExpectSameBase(d, fresh);
+
+        CDefRef back = RoundTrip(d);
+        ASSERT_TRUE(back.IsValid());
+        EXPECT_TRUE(back->IsA(d->RetRuntime()));
+        EXPECT_TRUE(back->IsEqualCurrent(d));
+        ExpectSameBase(d, back);
+        // Equal at the other indexes too.
+        for (int i = 0; i < 4; i++) {
+            back->SetIndex(i);
+            d->SetIndex(i);
+            EXPECT_TRUE(back->IsEqualCurrent(d)) << i;
+        }
+
+        // A shared definition is handed out as itself.
+        d->SetShared(true);
+        CDefRef same;
+        d->CloneTo(same);
+        EXPECT_TRUE(same == d);
+    }
+}
+
+TEST_F(CDefTest, ComparingOrCopyingAcrossClassesThrows)
+{
+    for (ClassCase const& c : classes) {
+        SCOPED_TRACE(c.class_name);
+        CDefRef d = Make(c.class_name);
+        CDefRef other = Make(std::strcmp(c.class_name, "CArcDef") == 0 ? "CFontDef" : "CArcDef");
+        EXPECT_THROW(d->IsEqualCurrent(other), ZuExcObject);
+        EXPECT_THROW(d->CopyFrom(other), ZuExcObject);
+        // Nothing was copied before the refusal.
+        EXPECT_TRUE(d->IsEqualCurrent(Make(c.class_name)));
+    }
+}
+
+} // namespace
