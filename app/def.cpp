@@ -211,12 +211,14 @@ void CDef::RestoreInstance(ZuStorageRef const& s)
             values[i] = v;
     }
     s >> ZuStorageSync::end_repeat;
-    s >> ZuStorageSync::mark >> count >> index >> style;
-    s >> ZuStorageSync::end;
     // Count and index select among the ten values: a stored pair outside
-    // them is brought back as SetCount and SetIndex would.
-    count = ClampCount(count);
-    index = ClampIndex(index, count);
+    // them is brought back as SetCount and SetIndex would, before the
+    // definition holds it.
+    int stored_count = count, stored_index = index;
+    s >> ZuStorageSync::mark >> stored_count >> stored_index;
+    count = ClampCount(stored_count);
+    index = ClampIndex(stored_index, count);
+    s >> style >> ZuStorageSync::end;
 }
 
 void CDef::RestoreName(ZuStorageRef const& s, long long length)

@@ -279,6 +279,39 @@ TEST_F(CColorDefTest, SurplusStoredGroupsAreDropped)
     }
 }
 
+// Components read from a file may lie anywhere: conversions clamp them
+// first, so a hue past a full turn still names one of the six sextants.
+TEST_F(CColorDefTest, StoredComponentsOutOfRangeAreClampedWhenConverted)
+{
+    CColorDefRef hsb = New();
+    hsb->SetValue(CColorDef::MODEL_HSB);
+    Bytes bytes = Stored(hsb);
+    bytes.resize(bytes.size() - new_color_tail.size());
+    Bytes const record = Written([&](ZuStorageRef const& s) {
+        s << ZuStorageSync::begin << 1 << ZuStorageSync::repeat;
+        s << ZuStorageSync::begin << 7.5 << std::numeric_limits<double>::quiet_NaN() << 2.0 << -4.0 << 0.0
+          << ZuStorageSync::end;
+        s << ZuStorageSync::end_repeat << ZuStorageSync::end;
+    });
+    bytes.insert(bytes.end(), record.begin(), record.end());
+    CColorDefRef c = New();
+    EXPECT_TRUE(Restore(c, bytes));
+    double v;
+    c->GetComponent(0, v);
+    EXPECT_EQ(7.5, v); // kept as stored
+    double r, g, b;
+    c->GetRGB(r, g, b); // hue 1 is 0, saturation 0, brightness 1
+    EXPECT_EQ(1.0, r);
+    EXPECT_EQ(1.0, g);
+    EXPECT_EQ(1.0, b);
+    double h, sat, br;
+    c->GetHSB(h, sat, br);
+    EXPECT_EQ(1.0, h);
+    EXPECT_EQ(0.0, sat);
+    EXPECT_EQ(1.0, br);
+    EXPECT_EQ("Blanc", Name(c));
+}
+
 TEST_F(CColorDefTest, UnknownModelReadsAsRgb)
 {
     CColorDefRef c = New();

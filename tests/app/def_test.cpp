@@ -244,6 +244,23 @@ TEST_F(CDefTest, TruncatedRecordEndsInStreamException)
     }
 }
 
+// A record cut after its count and index leaves them in range too.
+TEST_F(CDefTest, CutAfterCountAndIndexKeepsThemInRange)
+{
+    Bytes bytes = ObjectPart();
+    Bytes const record = Written([&](ZuStorageRef const& s) {
+        s << ZuStorageSync::begin << ZuStorageSync::mark << false << 0 << ZuStorageSync::mark << 0;
+        s->StoreBinData("", 1);
+        s << 0 << ZuStorageSync::repeat << ZuStorageSync::end_repeat;
+        s << ZuStorageSync::mark << 25 << 30;
+    });
+    bytes.insert(bytes.end(), record.begin(), record.end());
+    CDefRef d = Make<CDefRef>();
+    EXPECT_THROW(Restore(d, bytes), ZuExcStream);
+    EXPECT_EQ(10, d->GetCount());
+    EXPECT_EQ(9, d->GetIndex());
+}
+
 // ------------------------------------------------------------ every class
 
 struct ClassCase {
