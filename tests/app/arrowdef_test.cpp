@@ -1,16 +1,14 @@
-// Arrow-head, arc and closed-path definitions: what a new one holds.
+// Arrow-head definitions: what a new one holds.
 #include <gtest/gtest.h>
 
-#include "app/arcdef.h"
 #include "app/arrowdef.h"
-#include "app/closedef.h"
 #include "tests/app/deftest.h"
 
 namespace {
 
-class SimpleDefTest : public DefTest {};
+class CArrowDefTest : public DefTest {};
 
-TEST_F(SimpleDefTest, NewArrowHasTriangularHeadsEverywhere)
+TEST_F(CArrowDefTest, NewArrowHasTriangularHeadsEverywhere)
 {
     CArrowDefRef a = Make<CArrowDefRef>();
     EXPECT_EQ(60, a->GetType());
@@ -26,26 +24,16 @@ TEST_F(SimpleDefTest, NewArrowHasTriangularHeadsEverywhere)
     EXPECT_EQ(67, a->GetValue());
 }
 
-TEST_F(SimpleDefTest, NewArcIsAFullCircle)
+TEST_F(CArrowDefTest, StoredRecordAfterTheBase)
 {
-    CArcDefRef a = Make<CArcDefRef>();
-    EXPECT_EQ(41, a->GetType());
-    EXPECT_EQ(220, a->GetValue());
-    EXPECT_EQ(222, a->GetMode());
-}
-
-TEST_F(SimpleDefTest, ClosedPathComparesOnlyItsFlag)
-{
-    CCloseDefRef a = Make<CCloseDefRef>(), b = Make<CCloseDefRef>();
-    EXPECT_EQ(15, a->GetType());
-    EXPECT_FALSE(a->GetClosed());
-    b->SetValue(3);
-    EXPECT_TRUE(a->IsEqualCurrent(b));
-    b->SetClosed(true);
-    EXPECT_FALSE(a->IsEqualCurrent(b));
-    // begin mark true end after the base record
-    Bytes const bytes = Stored(b);
-    EXPECT_EQ((Bytes{0xFC, 0xFE, 0x09, 0xFD}), Bytes(bytes.end() - 4, bytes.end()));
+    Bytes const bytes = Stored(Make<CArrowDefRef>());
+    Bytes const base = Stored(Make<CDefRef>());
+    // begin mark Int 0, Reals 20, 10, 0, 30 (whole numbers travel as
+    // integers), then param5 as a full real, end.
+    Bytes const head = {0xFC, 0xFE, 0x1C, 0x31, 0x15, 0x14, 0x31, 0x15, 0x0A, 0x32, 0x31, 0x15, 0x1E, 0x30};
+    ASSERT_GT(bytes.size(), base.size() + head.size());
+    EXPECT_EQ(head, Bytes(bytes.begin() + base.size(), bytes.begin() + base.size() + head.size()));
+    EXPECT_EQ(0xFD, bytes.back());
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // Font definitions: defaults, comparison by size, equality with the name.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/fontdef.h"
 #include "si/string.h"
 #include "tests/app/deftest.h"
@@ -49,6 +51,17 @@ TEST_F(CFontDefTest, NameTakesPartInEquality)
     b->SetName(ZuStringRef("Helvetica"));
     b->SetReservedInt(1);
     EXPECT_FALSE(a->IsEqualCurrent(b));
+}
+
+TEST_F(CFontDefTest, StoredRecordAfterTheBase)
+{
+    Bytes const bytes = Stored(Make<CFontDefRef>());
+    // begin mark, Real 20, five Reals 0, Int 0, end
+    Bytes const tail = {0xFC, 0xFE, 0x31, 0x15, 0x14, 0x32, 0x32, 0x32, 0x32, 0x32, 0x1C, 0xFD};
+    EXPECT_EQ(tail, Bytes(bytes.end() - tail.size(), bytes.end()));
+    // The name is in the base record: length 9, then "Helvetica" and its NUL.
+    Bytes const name = {0x15, 0x09, 0x70, 0x0A, 'H', 'e', 'l', 'v', 'e', 't', 'i', 'c', 'a', 0x00};
+    EXPECT_NE(std::search(bytes.begin(), bytes.end(), name.begin(), name.end()), bytes.end());
 }
 
 } // namespace
