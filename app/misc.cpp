@@ -1,0 +1,819 @@
+#include "app/misc.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+#include "si/classfactory.h"
+#include "si/rtclass.h"
+
+namespace {
+
+// Pi as the angle helpers have always used it.
+double const kPi = 3.1415926535;
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Arithmetic
+// ---------------------------------------------------------------------------
+double Min(double a, double b)
+{
+    return a < b ? a : b;
+}
+
+double Min(double a, double b, double c)
+{
+    return Min(Min(a, b), c);
+}
+
+double Min(double a, double b, double c, double d)
+{
+    return Min(Min(a, b, c), d);
+}
+
+double Min(double a, double b, double c, double d, double e)
+{
+    return Min(Min(a, b, c, d), e);
+}
+
+double Max(double a, double b)
+{
+    return a > b ? a : b;
+}
+
+double Max(double a, double b, double c)
+{
+    return Max(Max(a, b), c);
+}
+
+double Max(double a, double b, double c, double d)
+{
+    return Max(Max(a, b, c), d);
+}
+
+double Max(double a, double b, double c, double d, double e)
+{
+    return Max(Max(a, b, c, d), e);
+}
+
+double Clamp01(double v)
+{
+    if (!(v >= 0.0))
+        return 0.0;
+    if (v > 1.0)
+        return 1.0;
+    return v;
+}
+
+double Abs(double v)
+{
+    return v < 0.0 ? -v : v;
+}
+
+void Swap(int& a, int& b)
+{
+    int const t = a;
+    a = b;
+    b = t;
+}
+
+void Swap(double& a, double& b)
+{
+    double const t = a;
+    a = b;
+    b = t;
+}
+
+// ---------------------------------------------------------------------------
+// Rectangles
+// ---------------------------------------------------------------------------
+void NormaliseRect(DRect& r)
+{
+    if (r.x1 > r.x2)
+        Swap(r.x1, r.x2);
+    if (r.y1 > r.y2)
+        Swap(r.y1, r.y2);
+}
+
+bool IsPointInRect(DPoint const& p, DRect const& rect)
+{
+    DRect r = rect;
+    NormaliseRect(r);
+    return p.x >= r.x1 && p.x <= r.x2 && p.y >= r.y1 && p.y <= r.y2;
+}
+
+bool IsRectInRect(DRect const& inner, DRect const& outer)
+{
+    DRect i = inner;
+    NormaliseRect(i);
+    return IsPointInRect(DPoint{i.x1, i.y1}, outer) && IsPointInRect(DPoint{i.x2, i.y2}, outer);
+}
+
+bool DoRectsIntersect(DRect const& r1, DRect const& r2)
+{
+    DRect a = r1;
+    DRect b = r2;
+    NormaliseRect(a);
+    NormaliseRect(b);
+    return a.x1 <= b.x2 && b.x1 <= a.x2 && a.y1 <= b.y2 && b.y1 <= a.y2;
+}
+
+void ClearRect(DRect& r)
+{
+    r.x1 = r.y1 = r.x2 = r.y2 = 0.0;
+}
+
+bool IsRectNull(DRect const& r)
+{
+    return r.x1 == r.x2 && r.y1 == r.y2;
+}
+
+DRect UnionRect(DRect const& r1, DRect const& r2)
+{
+    DRect out;
+    ClearRect(out);
+    bool const null1 = IsRectNull(r1);
+    bool const null2 = IsRectNull(r2);
+    if (null1 && null2)
+        return out;
+    DRect a = r1;
+    DRect b = r2;
+    NormaliseRect(a);
+    NormaliseRect(b);
+    if (null1)
+        return b;
+    if (null2)
+        return a;
+    out.x1 = Min(a.x1, b.x1);
+    out.y1 = Min(a.y1, b.y1);
+    out.x2 = Max(a.x2, b.x2);
+    out.y2 = Max(a.y2, b.y2);
+    return out;
+}
+
+DRect IntersectRect(DRect const& r1, DRect const& r2)
+{
+    DRect a = r1;
+    DRect b = r2;
+    NormaliseRect(a);
+    NormaliseRect(b);
+    if (IsRectNull(a))
+        return b;
+    if (IsRectNull(b))
+        return a;
+    DRect out;
+    ClearRect(out);
+    if (!DoRectsIntersect(a, b))
+        return out;
+    out.x1 = Max(a.x1, b.x1);
+    out.y1 = Max(a.y1, b.y1);
+    out.x2 = Min(a.x2, b.x2);
+    out.y2 = Min(a.y2, b.y2);
+    return out;
+}
+
+void InflateRect(DRect& r, double d)
+{
+    if (r.x1 <= r.x2) {
+        r.x1 -= d;
+        r.x2 += d;
+    } else {
+        r.x2 -= d;
+        r.x1 += d;
+    }
+    if (r.y1 <= r.y2) {
+        r.y1 -= d;
+        r.y2 += d;
+    } else {
+        r.y2 -= d;
+        r.y1 += d;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Points
+// ---------------------------------------------------------------------------
+DPoint InterpolatePoint(DPoint const& p1, DPoint const& p2, double t)
+{
+    return DPoint{p1.x + (p2.x - p1.x) * t, p1.y + (p2.y - p1.y) * t};
+}
+
+DPoint MidPoint(DPoint const& p1, DPoint const& p2)
+{
+    return DPoint{(p1.x + p2.x) * 0.5, (p1.y + p2.y) * 0.5};
+}
+
+DPoint MirrorPoint(DPoint const& p, DPoint const& centre)
+{
+    return DPoint{2.0 * centre.x - p.x, 2.0 * centre.y - p.y};
+}
+
+DPoint PointTowards(DPoint const& p1, DPoint const& p2, double distance)
+{
+    double const length = Distance(p1, p2);
+    if (length == 0.0)
+        return p2;
+    return InterpolatePoint(p1, p2, distance / length);
+}
+
+double Distance(DPoint const& p1, DPoint const& p2)
+{
+    return std::hypot(p2.x - p1.x, p2.y - p1.y);
+}
+
+DPoint PointRatio(DPoint const& p1, DPoint const& p2, DPoint const& p3)
+{
+    DPoint r{0.0, 0.0};
+    if (p2.x != p1.x)
+        r.x = (p3.x - p1.x) / (p2.x - p1.x);
+    if (p2.y != p1.y)
+        r.y = (p3.y - p1.y) / (p2.y - p1.y);
+    return r;
+}
+
+DPoint PointFromRatio(DPoint const& p1, DPoint const& ratio, DPoint const& p3)
+{
+    return DPoint{p1.x + (p3.x - p1.x) * ratio.x, p1.y + (p3.y - p1.y) * ratio.y};
+}
+
+DPoint RotatePoint(DPoint const& p, DPoint const& centre, double angle)
+{
+    double const c = std::cos(angle);
+    double const s = std::sin(angle);
+    double const dx = p.x - centre.x;
+    double const dy = p.y - centre.y;
+    return DPoint{centre.x + dx * c - dy * s, centre.y + dx * s + dy * c};
+}
+
+namespace {
+
+// The direction of v from the x axis, 0 .. 2 pi, found through asin.
+double Direction(double vx, double vy)
+{
+    double const length = std::hypot(vx, vy);
+    double ratio = vy / length;
+    if (ratio > 1.0)
+        ratio = 1.0;
+    if (ratio < -1.0)
+        ratio = -1.0;
+    double angle = std::asin(ratio);
+    if (vx < 0.0)
+        angle = kPi - angle;
+    if (angle < 0.0)
+        angle += 2.0 * kPi;
+    return angle;
+}
+
+} // namespace
+
+double AngleBetween(DPoint const& centre, DPoint const& a, DPoint const& b)
+{
+    if ((a.x == centre.x && a.y == centre.y) || (b.x == centre.x && b.y == centre.y))
+        return 0.0;
+    double angle = Direction(b.x - centre.x, b.y - centre.y) - Direction(a.x - centre.x, a.y - centre.y);
+    if (angle < 0.0)
+        angle += 2.0 * kPi;
+    return angle;
+}
+
+bool LineIntersection(DPoint const& p0, DPoint const& p1, DPoint const& p2, DPoint const& p3, DPoint& out)
+{
+    double const ax = p1.x - p0.x;
+    double const ay = p1.y - p0.y;
+    double const bx = p3.x - p2.x;
+    double const by = p3.y - p2.y;
+    double const det = ax * by - ay * bx;
+    if (det == 0.0 || !std::isfinite(det))
+        return false;
+    double const t = ((p2.x - p0.x) * by - (p2.y - p0.y) * bx) / det;
+    DPoint const r{p0.x + ax * t, p0.y + ay * t};
+    if (!std::isfinite(r.x) || !std::isfinite(r.y))
+        return false;
+    out = r;
+    return true;
+}
+
+double LineParam(DPoint const& c, DPoint const& e, DPoint const& p)
+{
+    double const ex = e.x - c.x;
+    double const ey = e.y - c.y;
+    double const length2 = ex * ex + ey * ey;
+    if (length2 == 0.0)
+        return 0.0;
+    // The foot of the perpendicular from p.
+    double const t = ((p.x - c.x) * ex + (p.y - c.y) * ey) / length2;
+    DPoint const f{c.x + ex * t, c.y + ey * t};
+    if (Abs(ex) > Abs(ey))
+        return (f.x - c.x) / ex;
+    return (f.y - c.y) / ey;
+}
+
+DPoint CornerCentre(DPoint const& a, DPoint const& corner, DPoint const& b)
+{
+    // The perpendicular at a to corner-a, and at b to corner-b.
+    DPoint const a2{a.x - (a.y - corner.y), a.y + (a.x - corner.x)};
+    DPoint const b2{b.x - (b.y - corner.y), b.y + (b.x - corner.x)};
+    DPoint cross;
+    if (!LineIntersection(a, a2, b, b2, cross))
+        return corner;
+    if (Abs(cross.x - corner.x) >= 10000.0 && Abs(cross.y - corner.y) >= 10000.0)
+        return corner;
+    return cross;
+}
+
+DPoint BezierPoint(DPoint const& p0, DPoint const& p1, DPoint const& p2, DPoint const& p3, double t)
+{
+    double const s = 1.0 - t;
+    double const w0 = s * s * s;
+    double const w1 = 3.0 * s * s * t;
+    double const w2 = 3.0 * s * t * t;
+    double const w3 = t * t * t;
+    return DPoint{w0 * p0.x + w1 * p1.x + w2 * p2.x + w3 * p3.x, w0 * p0.y + w1 * p1.y + w2 * p2.y + w3 * p3.y};
+}
+
+double BezierNearest(DPoint const& p0, DPoint const& p1, DPoint const& p2, DPoint const& p3, DPoint const& p,
+                     int steps)
+{
+    double best = -1.0;
+    if (steps < 1)
+        return best;
+    double nearest = 0.0;
+    for (int i = 0; i <= steps; ++i) {
+        double const t = double(i) / double(steps);
+        double const d = Distance(BezierPoint(p0, p1, p2, p3, t), p);
+        if (best < 0.0 || d < nearest) {
+            if (!(d == d))
+                continue;
+            nearest = d;
+            best = t;
+        }
+    }
+    return best;
+}
+
+// ---------------------------------------------------------------------------
+// Matrices
+// ---------------------------------------------------------------------------
+DMatrix MatrixIdentity()
+{
+    return DMatrix{1.0, 0.0, 0.0, 1.0, 0.0, 0.0};
+}
+
+DMatrix MatrixTranslate(double tx, double ty)
+{
+    return DMatrix{1.0, 0.0, 0.0, 1.0, tx, ty};
+}
+
+DMatrix MatrixScale(double sx, double sy)
+{
+    return DMatrix{sx, 0.0, 0.0, sy, 0.0, 0.0};
+}
+
+DMatrix MatrixRotate(double angle)
+{
+    double const c = std::cos(angle);
+    double const s = std::sin(angle);
+    return DMatrix{c, s, -s, c, 0.0, 0.0};
+}
+
+DMatrix MatrixMultiply(DMatrix const& m, DMatrix const& n)
+{
+    // Row vectors: [x y 1] M N.
+    return DMatrix{m.a * n.a + m.b * n.c,       m.a * n.b + m.b * n.d,       m.c * n.a + m.d * n.c,
+                   m.c * n.b + m.d * n.d,       m.e * n.a + m.f * n.c + n.e, m.e * n.b + m.f * n.d + n.f};
+}
+
+DPoint MatrixApply(DMatrix const& m, DPoint const& p)
+{
+    return DPoint{m.a * p.x + m.c * p.y + m.e, m.b * p.x + m.d * p.y + m.f};
+}
+
+// ---------------------------------------------------------------------------
+// Change record
+// ---------------------------------------------------------------------------
+namespace {
+
+DPoint Add(DPoint const& p, DPoint const& q)
+{
+    return DPoint{p.x + q.x, p.y + q.y};
+}
+
+DPoint Sub(DPoint const& p, DPoint const& q)
+{
+    return DPoint{p.x - q.x, p.y - q.y};
+}
+
+DPoint Times(DPoint const& p, double k)
+{
+    return DPoint{p.x * k, p.y * k};
+}
+
+void TransformOne(DPoint& p, ChangeRecord const& r)
+{
+    switch (r.kind) {
+    case 1:
+        p = Add(p, Sub(r.b, r.a));
+        break;
+    case 2:
+        p = PointFromRatio(r.a, r.c, p);
+        break;
+    case 3:
+        p = RotatePoint(p, r.a, r.c.x);
+        break;
+    case 4:
+        p = MapToQuad(DRect{r.a.x, r.a.y, r.b.x, r.b.y}, r.c, r.d, r.e, r.f, p);
+        break;
+    case 6:
+        p = PointFromRatio(r.a, r.b, p);
+        break;
+    case 7:
+        p = MatrixApply(DMatrix{r.a.x, r.a.y, r.b.x, r.b.y, r.c.x, r.c.y}, p);
+        break;
+    case 8:
+        p = ShiftCentre(DRect{r.a.x, r.a.y, r.b.x, r.b.y}, r.c, r.d, p);
+        break;
+    case 9:
+        p = ScaleFromCentre(DRect{r.a.x, r.a.y, r.b.x, r.b.y}, r.c, r.d.x, p);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+void TransformPoints(DPoint& p, DPoint& q, ChangeRecord const& r)
+{
+    if (r.kind == 5) {
+        MapToPatch(DRect{r.a.x, r.a.y, r.b.x, r.b.y}, r.c, r.d, r.e, r.f, r.g, p, q);
+        return;
+    }
+    TransformOne(p, r);
+    if (&q != &p)
+        TransformOne(q, r);
+}
+
+DPoint MapToQuad(DRect const& rect, DPoint const& c1, DPoint const& c2, DPoint const& c3, DPoint const& c4,
+                 DPoint const& p)
+{
+    double const third = 0.3333333333333333;
+    DPoint const g[8] = {InterpolatePoint(c1, c2, third), InterpolatePoint(c2, c1, third),
+                         InterpolatePoint(c2, c3, third), InterpolatePoint(c3, c2, third),
+                         InterpolatePoint(c3, c4, third), InterpolatePoint(c4, c3, third),
+                         InterpolatePoint(c4, c1, third), InterpolatePoint(c1, c4, third)};
+    DPoint moved = p;
+    MapToPatch(rect, c1, c2, c3, c4, g, moved, moved);
+    return moved;
+}
+
+void MapToPatch(DRect const& rect, DPoint const& c1, DPoint const& c2, DPoint const& c3, DPoint const& c4,
+                DPoint const g[8], DPoint& p, DPoint& q)
+{
+    DPoint const &g1 = g[0], &g2 = g[1], &g3 = g[2], &g4 = g[3];
+    DPoint const &g5 = g[4], &g6 = g[5], &g7 = g[6], &g8 = g[7];
+    DPoint const net[4][4] = {
+        {c1, g1, g2, c2},
+        {g8, Add(g8, Sub(g1, c1)), Add(g3, Sub(g2, c2)), g3},
+        {g7, Add(g7, Sub(g6, c4)), Add(g4, Sub(g5, c3)), g4},
+        {c4, g6, g5, c3},
+    };
+    double const w = rect.x2 - rect.x1;
+    double const h = rect.y2 - rect.y1;
+    // A rectangle without width (height) has all its points on one edge.
+    double const u = w != 0.0 ? (p.x - rect.x1) / w : 0.0;
+    double const v = h != 0.0 ? (p.y - rect.y1) / h : 0.0;
+    bool const handle = &q != &p;
+    double const dx = handle && w != 0.0 ? (q.x - p.x) / (w * 0.3333333333333333) : 0.0;
+    double const dy = handle && h != 0.0 ? (q.y - p.y) / (h * 0.3333333333333333) : 0.0;
+
+    DPoint rows[4];
+    for (int i = 0; i < 4; ++i)
+        rows[i] = BezierPoint(net[i][0], net[i][1], net[i][2], net[i][3], u);
+    p = BezierPoint(rows[0], rows[1], rows[2], rows[3], v);
+    if (!handle)
+        return;
+    double const a = (1.0 - u) * (1.0 - v);
+    double const b = u * (1.0 - v);
+    double const c = u * v;
+    double const d = (1.0 - u) * v;
+    DPoint du;
+    du.x = (g1.x - c1.x) * a - (g2.x - c2.x) * b - (g5.x - c3.x) * c + (g6.x - c4.x) * d;
+    du.y = (g1.y - c1.y) * a - (g2.y - c2.y) * b - (g5.y - c3.y) * c + (g6.y - c4.y) * d;
+    DPoint dv;
+    dv.x = ((g8.x - c1.x) * (1.0 - u) + (g3.x - c2.x) * u) * (1.0 - v) - (g4.x - c3.x) * c - (g7.x - c4.x) * d;
+    dv.y = ((g8.y - c1.y) * (1.0 - u) + (g3.y - c2.y) * u) * (1.0 - v) - (g4.y - c3.y) * c - (g7.y - c4.y) * d;
+    q = Add(p, Add(Times(du, dx), Times(dv, dy)));
+}
+
+namespace {
+
+// Where the ray from c through p leaves the frame; p itself when no edge
+// test applies.
+DPoint FrameExit(DRect const& frame, DPoint const& c, DPoint const& p)
+{
+    DPoint const right{c.x + 1.0, c.y};
+    double const alpha = AngleBetween(c, right, p);
+    double const a1 = AngleBetween(c, right, DPoint{frame.x1, frame.y1});
+    double const a2 = AngleBetween(c, right, DPoint{frame.x1, frame.y2});
+    double const a3 = AngleBetween(c, right, DPoint{frame.x2, frame.y2});
+    double const a4 = AngleBetween(c, right, DPoint{frame.x2, frame.y1});
+    double const dx = p.x - c.x;
+    double const dy = p.y - c.y;
+    DPoint e = p;
+    // A later test wins; a test whose ray runs along its edge is skipped.
+    if (a1 <= alpha && alpha <= a4 && dy != 0.0)
+        e = DPoint{c.x + (frame.y1 - c.y) * dx / dy, frame.y1};
+    if (a3 <= alpha && alpha <= a2 && dy != 0.0)
+        e = DPoint{c.x + (frame.y2 - c.y) * dx / dy, frame.y2};
+    if (a2 <= alpha && alpha <= a1 && dx != 0.0)
+        e = DPoint{frame.x1, c.y + dy * (frame.x1 - c.x) / dx};
+    if ((alpha >= a4 || alpha <= a3) && dx != 0.0)
+        e = DPoint{frame.x2, c.y + dy * (frame.x2 - c.x) / dx};
+    return e;
+}
+
+double ShiftAxis(double p, double c, double d, double e)
+{
+    if (e == c)
+        return e;
+    return d + (e - d) * (p - c) / (e - c);
+}
+
+} // namespace
+
+DPoint ShiftCentre(DRect const& frame, DPoint const& c, DPoint const& d, DPoint const& p)
+{
+    if (p.x == c.x && p.y == c.y)
+        return d;
+    DPoint const e = FrameExit(frame, c, p);
+    return DPoint{ShiftAxis(p.x, c.x, d.x, e.x), ShiftAxis(p.y, c.y, d.y, e.y)};
+}
+
+DPoint ScaleFromCentre(DRect const& frame, DPoint const& c, double factor, DPoint const& p)
+{
+    if (p.x == c.x && p.y == c.y)
+        return c;
+    DPoint const e = FrameExit(frame, c, p);
+    return InterpolatePoint(c, e, LineParam(c, e, p) * factor);
+}
+
+// ---------------------------------------------------------------------------
+// Arrow heads
+// ---------------------------------------------------------------------------
+void GetArrowHeadPoints(CArrowDefRef const& arrow, DPoint const& from, DPoint const& tip, DPoint& o1, DPoint& o2,
+                        DPoint& o3, DPoint& o4)
+{
+    if ((from.x == tip.x && from.y == tip.y) || !arrow.IsValid()) {
+        o1 = o2 = o3 = o4 = (from.x == tip.x && from.y == tip.y) ? from : tip;
+        return;
+    }
+    CArrowDef const* a = arrow.CheckAndResolve();
+    double const l1 = a->GetParam1();
+    double const l2 = a->GetParam2();
+    double const l3 = a->GetParam3();
+    double const l4 = a->GetParam4();
+    double const l5 = a->GetParam5();
+    bool const out = (a->GetFlags() & 1) != 0;
+    switch (a->GetValue()) {
+    case 67: {
+        DPoint const r = out ? MirrorPoint(from, tip) : from;
+        double const d = Distance(tip, r);
+        auto at = [&](double x, bool capped) {
+            double t = x / d;
+            if (capped && t > 1.0)
+                t = 1.0;
+            return InterpolatePoint(tip, r, t);
+        };
+        DPoint const base = at(l1, true);
+        o1 = o2 = base;
+        DPoint const n{-(tip.y - r.y), tip.x - r.x};
+        o3 = InterpolatePoint(base, Add(base, n), l2 / d);
+        o4 = InterpolatePoint(base, Sub(base, n), l2 / d);
+        if (l3 != 0.0) {
+            o2 = at(l1 - Min(l3, l1), true);
+            if (l3 > 0.0)
+                o1 = o2;
+        }
+        if (out)
+            o1 = at(l4, false);
+        break;
+    }
+    case 68: {
+        double const d = Distance(tip, from);
+        o3 = o4 = InterpolatePoint(tip, from, l1 / d);
+        o1 = o2 = tip;
+        break;
+    }
+    case 69: {
+        double const d = Distance(tip, from);
+        DPoint const start = InterpolatePoint(tip, from, l1 / d);
+        o3 = RotatePoint(start, tip, l5);
+        o4 = RotatePoint(start, tip, l5 + kPi);
+        o1 = o2 = tip;
+        break;
+    }
+    default:
+        o1 = o2 = o3 = o4 = tip;
+        break;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Definitions by kind
+// ---------------------------------------------------------------------------
+int GetDefTypeOfKind(int kind)
+{
+    switch (kind) {
+    case 10:
+        return 10;
+    case 11:
+    case 21:
+    case 102:
+        return 11;
+    case 12:
+    case 22:
+    case 103:
+        return 12;
+    case 15:
+    case 25:
+    case 105:
+    case 125:
+        return 20;
+    case 18:
+        return 15;
+    case 20:
+    case 101:
+        return 30;
+    case 30:
+    case 31:
+        return 50;
+    case 40:
+    case 41:
+        return 60;
+    case 50:
+        return 40;
+    case 51:
+        return 41;
+    case 100:
+        return 70;
+    case 120:
+        return 80;
+    default:
+        return 0;
+    }
+}
+
+CDefRef NewDefinition(int type)
+{
+    char const* name = nullptr;
+    switch (type) {
+    case 10: name = "CPenDef"; break;
+    case 11: name = "CPatternDef"; break;
+    case 12: name = "CPulsarDef"; break;
+    case 15: name = "CCloseDef"; break;
+    case 20: name = "CColorDef"; break;
+    case 30: name = "CMotifDef"; break;
+    case 40: name = "CPolyRegDef"; break;
+    case 41: name = "CArcDef"; break;
+    case 50: name = "CCornerDef"; break;
+    case 60: name = "CArrowDef"; break;
+    case 70: name = "CPositionDef"; break;
+    case 80: name = "CFontDef"; break;
+    default: return CDefRef(ZuObjectRef());
+    }
+    // Found by name, so that a type whose class is not in the program
+    // answers empty instead of failing.
+    ZuRuntimeRef runtime;
+    if (!ZuClassFactory::GetClass(name, runtime))
+        return CDefRef(ZuObjectRef());
+    return CDefRef(ZuObjectRef(ZuClassFactory::New(runtime, nullptr, __LINE__, ZU_SRC_FILE)));
+}
+
+void AddUniqueKind(int* list, int* count, int kind)
+{
+    for (int i = 0; i < *count; ++i)
+        if (list[i] == kind)
+            return;
+    list[*count] = kind;
+    ++*count;
+}
+
+// ---------------------------------------------------------------------------
+// Units and numbers
+// ---------------------------------------------------------------------------
+namespace {
+
+struct Unit {
+    int code;
+    char const* name;
+    double factor;
+    int decimals;
+};
+
+Unit const kUnits[] = {
+    {10, "Sans unit\xe9", 1.0, 0},
+    {11, "Sans unit\xe9", 1.0, 2},
+    {12, "Pour-cent", 0.01, 1},
+    {13, "Angle en degr\xe9s", 0.017453292519444445, 1},
+    {14, "Poign\xe9" "e", 1.0, 0},
+    {20, "Picom\xe8tres", 1e-9, 0},
+    {21, "Nanom\xe8tres", 1e-6, 0},
+    {22, "Microm\xe8tres", 0.001, 0},
+    {23, "Millim\xe8tres", 1.0, 2},
+    {24, "Centim\xe8tres", 10.0, 3},
+    {25, "D\xe9" "cim\xe9tres", 100.0, 3},
+    {26, "M\xe8tres", 1000.0, 4},
+    {27, "Kilom\xe8tres", 1e6, 8},
+    {30, "Pouces", 25.4, 3},
+    {31, "Pieds", 304.8, 4},
+    {32, "Yards", 914.4, 4},
+    {33, "Miles", 1609344.0, 8},
+    {40, "Picas", 4.28571428571, 2},
+    {41, "Cic\xe9rots", 4.5652173913, 2},
+    {42, "Didots", 0.375583495788, 1},
+    {50, "Points", 0.352777535127, 1},
+    {51, "Pixels (300 dpi)", 0.0846666666667, 0},
+};
+
+Unit const* FindUnit(int code)
+{
+    for (Unit const& u : kUnits)
+        if (u.code == code)
+            return &u;
+    return nullptr;
+}
+
+} // namespace
+
+int ResolveUnit(int code)
+{
+    // The current document's main unit stands in for 0 once documents
+    // exist; until then 0 stays 0.
+    return code;
+}
+
+char const* GetUnitName(int code)
+{
+    if (code < 0 || code >= UNIT_CODES)
+        return nullptr;
+    Unit const* u = FindUnit(code);
+    return u ? u->name : "";
+}
+
+double GetUnitFactor(int code)
+{
+    Unit const* u = FindUnit(code);
+    return u ? u->factor : 1.0;
+}
+
+int GetUnitDecimals(int code)
+{
+    Unit const* u = FindUnit(ResolveUnit(code));
+    return u ? u->decimals : 2;
+}
+
+double UnitToMm(double value, int code)
+{
+    return value * GetUnitFactor(ResolveUnit(code));
+}
+
+double MmToUnit(double value, int code)
+{
+    return value / GetUnitFactor(ResolveUnit(code));
+}
+
+void FormatNumber(char* out, std::size_t room, double value, int decimals)
+{
+    if (room == 0)
+        return;
+    // Room for the longest fixed text of a double with nine decimals.
+    char text[400];
+    std::to_chars_result const r = std::to_chars(text, text + sizeof text - 1, value, std::chars_format::fixed, 9);
+    std::size_t length = r.ec == std::errc() ? std::size_t(r.ptr - text) : 0;
+    text[length] = 0;
+    if (char* point = std::strchr(text, '.')) {
+        if (decimals <= 0)
+            *point = 0;
+        else if (decimals < 9)
+            point[1 + decimals] = 0;
+    }
+    // A value cut down to nothing carries no sign.
+    char const* start = text;
+    if (text[0] == '-' && std::strspn(text + 1, "0.") == std::strlen(text + 1))
+        start = text + 1;
+    length = std::strlen(start);
+    if (length > room - 1)
+        length = room - 1;
+    std::memcpy(out, start, length);
+    out[length] = 0;
+}
+
+void FormatInUnit(char* out, std::size_t room, double mm, int code)
+{
+    double const v = MmToUnit(mm, code);
+    int const decimals = GetUnitDecimals(code);
+    // Half away from zero: the half step goes onto the magnitude.
+    double const magnitude = Abs(v) + 0.5 * std::pow(10.0, -decimals);
+    FormatNumber(out, room, v < 0.0 ? -magnitude : magnitude, decimals);
+}

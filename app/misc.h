@@ -1,0 +1,226 @@
+// The drawing program's shared free functions: small arithmetic, points
+// (pairs of doubles), rectangles (x1, y1, x2, y2), 2-D affine matrices, the
+// change record that moves, scales, rotates and deforms objects, arrow-head
+// geometry, the definitions by attribute kind, and the table of length
+// units with the writing of numbers.
+//
+// Angles are in radians and turn anticlockwise (y up). Texts of numbers
+// always use a point for the decimals, whatever the user's locale.
+#ifndef LUMBRA_APP_MISC_H
+#define LUMBRA_APP_MISC_H
+
+#include <cstddef>
+
+#include "app/arrowdef.h"
+#include "app/def.h"
+
+struct DPoint {
+    double x;
+    double y;
+};
+
+// A rectangle by two corners; "normalised" when x1 <= x2 and y1 <= y2.
+struct DRect {
+    double x1;
+    double y1;
+    double x2;
+    double y2;
+};
+
+// An affine matrix [a b c d e f]: (x, y) becomes
+// (a x + c y + e, b x + d y + f).
+struct DMatrix {
+    double a;
+    double b;
+    double c;
+    double d;
+    double e;
+    double f;
+};
+
+// The change record applied by TransformPoints. What the points hold
+// depends on the kind:
+//   1 move: a start, b end
+//   2 scale: a centre, c the factors (x, y)
+//   3 rotate: a centre, c.x the angle
+//   4 rectangle onto quadrilateral: a (x1, y1), b (x2, y2) the source
+//     rectangle; c, d, e, f the corners C1 .. C4 that (x1, y1), (x2, y1),
+//     (x2, y2), (x1, y2) go to
+//   5 rectangle onto a curved envelope: as 4, and g[0] .. g[7] the control
+//     points g1 .. g8 of the edges C1-C2 (g1, g2), C2-C3 (g3, g4), C3-C4
+//     (g5, g6) and C4-C1 (g7, g8), each pair from its edge's first corner
+//   6 scale: a centre, b the factors
+//   7 affine matrix: a.x, a.y, b.x, b.y, c.x, c.y are [a b c d e f]
+//   8 move a centre inside a frame: a, b the frame, c the old centre, d the
+//     new one
+//   9 scale along rays from a centre: a, b the frame, c the centre, d.x the
+//     factor
+// Any other kind changes nothing.
+struct ChangeRecord {
+    int kind;
+    DPoint a;
+    DPoint b;
+    DPoint c;
+    DPoint d;
+    DPoint e;
+    DPoint f;
+    DPoint g[8];
+};
+
+// 2 pi wherever an object turns full circle.
+double const kTwoPi = 6.283185307;
+
+// ---------------------------------------------------------------------------
+// Arithmetic
+// ---------------------------------------------------------------------------
+double Min(double a, double b);
+double Min(double a, double b, double c);
+double Min(double a, double b, double c, double d);
+double Min(double a, double b, double c, double d, double e);
+double Max(double a, double b);
+double Max(double a, double b, double c);
+double Max(double a, double b, double c, double d);
+double Max(double a, double b, double c, double d, double e);
+// To 0.0 .. 1.0; a value that is not a number becomes 0.0.
+double Clamp01(double v);
+double Abs(double v);
+void Swap(int& a, int& b);
+void Swap(double& a, double& b);
+
+// ---------------------------------------------------------------------------
+// Rectangles
+// ---------------------------------------------------------------------------
+void NormaliseRect(DRect& r);
+// Edges included; the rectangles are taken normalised.
+bool IsPointInRect(DPoint const& p, DRect const& r);
+// Whether inner lies wholly inside outer.
+bool IsRectInRect(DRect const& inner, DRect const& outer);
+bool DoRectsIntersect(DRect const& r1, DRect const& r2);
+void ClearRect(DRect& r);
+// Both corners equal.
+bool IsRectNull(DRect const& r);
+// A null rectangle counts as absent; two null ones give the zero rectangle.
+DRect UnionRect(DRect const& r1, DRect const& r2);
+// The overlap; a null rectangle counts as absent (the other is answered);
+// the zero rectangle when they do not overlap.
+DRect IntersectRect(DRect const& r1, DRect const& r2);
+// The smaller edge moves by -d and the larger by +d, on both axes.
+void InflateRect(DRect& r, double d);
+
+// ---------------------------------------------------------------------------
+// Points
+// ---------------------------------------------------------------------------
+// p1 + (p2 - p1) t
+DPoint InterpolatePoint(DPoint const& p1, DPoint const& p2, double t);
+DPoint MidPoint(DPoint const& p1, DPoint const& p2);
+// 2 centre - p
+DPoint MirrorPoint(DPoint const& p, DPoint const& centre);
+// The point at the distance from p1 towards p2; p2 when the two coincide.
+DPoint PointTowards(DPoint const& p1, DPoint const& p2, double distance);
+double Distance(DPoint const& p1, DPoint const& p2);
+// Per axis (p3 - p1) / (p2 - p1); 0.0 on an axis where p2 equals p1.
+DPoint PointRatio(DPoint const& p1, DPoint const& p2, DPoint const& p3);
+// Per axis p1 + (p3 - p1) ratio.
+DPoint PointFromRatio(DPoint const& p1, DPoint const& ratio, DPoint const& p3);
+// p turned about the centre by the angle.
+DPoint RotatePoint(DPoint const& p, DPoint const& centre, double angle);
+// The angle about the centre from a to b, 0 .. 2 pi; 0.0 when a or b is the
+// centre.
+double AngleBetween(DPoint const& centre, DPoint const& a, DPoint const& b);
+// The crossing of the lines p0-p1 and p2-p3 (both unbounded); false, out
+// unchanged, when they are parallel or a line has no length.
+bool LineIntersection(DPoint const& p0, DPoint const& p1, DPoint const& p2, DPoint const& p3, DPoint& out);
+// Where the foot of the perpendicular from p on the line c-e lies, as the
+// fraction from c (0) to e (1), measured on the axis along which e - c is
+// longer (y when both are equal); 0.0 when c equals e.
+double LineParam(DPoint const& c, DPoint const& e, DPoint const& p);
+// The centre of the arc that rounds the corner between a and b: the
+// crossing of the perpendiculars to corner-a at a and to corner-b at b; the
+// corner itself when they do not cross or cross 10000 or more away on both
+// axes.
+DPoint CornerCentre(DPoint const& a, DPoint const& corner, DPoint const& b);
+DPoint BezierPoint(DPoint const& p0, DPoint const& p1, DPoint const& p2, DPoint const& p3, double t);
+// The parameter of the segment's point nearest to p, sampling t from 0 to 1
+// in the given number of steps; -1.0 for fewer than one step.
+double BezierNearest(DPoint const& p0, DPoint const& p1, DPoint const& p2, DPoint const& p3, DPoint const& p,
+                     int steps);
+
+// ---------------------------------------------------------------------------
+// Matrices
+// ---------------------------------------------------------------------------
+DMatrix MatrixIdentity();
+DMatrix MatrixTranslate(double tx, double ty);
+DMatrix MatrixScale(double sx, double sy);
+// (cos, sin, -sin, cos, 0, 0)
+DMatrix MatrixRotate(double angle);
+// The matrix that applies first, then second.
+DMatrix MatrixMultiply(DMatrix const& first, DMatrix const& second);
+DPoint MatrixApply(DMatrix const& m, DPoint const& p);
+
+// ---------------------------------------------------------------------------
+// Change record
+// ---------------------------------------------------------------------------
+// Applies the record to p and, when q is another point than p, to q. In
+// kind 5, q is a handle of p and follows the envelope's slope at p.
+void TransformPoints(DPoint& p, DPoint& q, ChangeRecord const& record);
+// p through the quadrilateral C1 .. C4 onto which the rectangle goes.
+DPoint MapToQuad(DRect const& rect, DPoint const& c1, DPoint const& c2, DPoint const& c3, DPoint const& c4,
+                 DPoint const& p);
+// p (and q as its handle, when q is another point) through the bicubic patch
+// built from the corners and the eight edge control points g[0] .. g[7]. A
+// rectangle without width or height maps its points from its edge.
+void MapToPatch(DRect const& rect, DPoint const& c1, DPoint const& c2, DPoint const& c3, DPoint const& c4,
+                DPoint const g[8], DPoint& p, DPoint& q);
+// The frame stays in place while its centre c moves to d; the centre itself
+// goes to d.
+DPoint ShiftCentre(DRect const& frame, DPoint const& c, DPoint const& d, DPoint const& p);
+// p along the ray from c scaled by the factor; the centre itself stays.
+DPoint ScaleFromCentre(DRect const& frame, DPoint const& c, double factor, DPoint const& p);
+
+// ---------------------------------------------------------------------------
+// Arrow heads
+// ---------------------------------------------------------------------------
+// The points of the arrow's head at tip on a line from from: the head's
+// value chooses the shape (67 triangle, 68 circle, 69 architect's tick).
+void GetArrowHeadPoints(CArrowDefRef const& arrow, DPoint const& from, DPoint const& tip, DPoint& o1, DPoint& o2,
+                        DPoint& o3, DPoint& o4);
+
+// ---------------------------------------------------------------------------
+// Definitions by kind
+// ---------------------------------------------------------------------------
+// The definition type that serves an attribute kind; 0 for none.
+int GetDefTypeOfKind(int kind);
+// A new definition of the type in the application zone; empty for a type
+// without a class (or whose class is not in the program).
+CDefRef NewDefinition(int type);
+// Appends kind to list unless it holds it already (count grows by one).
+// The list must have room for one more.
+void AddUniqueKind(int* list, int* count, int kind);
+
+// ---------------------------------------------------------------------------
+// Units and numbers
+// ---------------------------------------------------------------------------
+enum { UNIT_CODES = 61 };
+
+// 0 stands for the current document's main unit; without a document it
+// stays 0. Other codes are answered unchanged.
+int ResolveUnit(int code);
+// The table's name for codes 0 .. 60 (empty where the table has none);
+// null outside.
+char const* GetUnitName(int code);
+// Millimetres (radians for 13) per unit; 1 for codes outside the table.
+double GetUnitFactor(int code);
+// Decimals shown for the unit (the code resolved first); 2 outside the
+// table.
+int GetUnitDecimals(int code);
+double UnitToMm(double value, int code);
+double MmToUnit(double value, int code);
+// The value with the given decimals, cut (not rounded) after them, without
+// the point for 0 decimals; never "-0" or "-0.00". At most room - 1
+// characters and a NUL are written (nothing for room 0).
+void FormatNumber(char* out, std::size_t room, double value, int decimals);
+// The millimetres in the unit, rounded half away from zero to the unit's
+// decimals.
+void FormatInUnit(char* out, std::size_t room, double mm, int code);
+
+#endif
