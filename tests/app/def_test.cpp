@@ -13,6 +13,10 @@
 #include "app/cornerdef.h"
 #include "app/def.h"
 #include "app/fontdef.h"
+#include "app/motifdef.h"
+#include "app/pendef.h"
+#include "app/polyrdef.h"
+#include "app/positiondef.h"
 #include "si/except.h"
 #include "si/storage.h"
 #include "tests/app/deftest.h"
@@ -314,6 +318,50 @@ ClassCase const classes[] = {
          f->SetWidth(0.4);
          f->SetWordSpacing(0.5);
          f->SetReservedInt(6);
+     }},
+    {"CPenDef", 10,
+     [](CDefRef const& d) {
+         CPenDefRef p(d);
+         p->SetValue(CPenDef::KIND_FANCY);
+         p->SetWidth(0.5);
+         p->SetCap(1);
+         p->SetJoin(2);
+         p->SetMiterLimit(3.5);
+         p->SetDash(4, 1.5);
+         p->SetGap(4, 2.5);
+         p->SetDashOffset(0.25);
+         p->SetMotifMode(8 | 512);
+         p->SetMotifParam(7.0);
+         p->SetMotifPair(1, 0.5);
+         p->SetMotifValue1(1.25);
+         p->SetMotifValue2(0.75);
+         p->SetMotifValue3(-2.0);
+     }},
+    {"CMotifDef", 30,
+     [](CDefRef const& d) {
+         CMotifDefRef m(d);
+         m->SetValue(CMotifDef::KIND_GRADIENT);
+         m->SetGradientType(CMotifDef::GRADIENT_CURVES);
+         m->SetMeshFlags(0x1000 | 0x20000);
+         m->SetGradientPoint(5, 0.125);
+         m->SetHatchAngle(3, 0.5);
+         m->SetStepY(2.0);
+         m->SetVariation(0.25);
+     }},
+    {"CPositionDef", 70,
+     [](CDefRef const& d) {
+         CPositionDefRef p(d);
+         p->SetValue(CPositionDef::TOP_LEFT);
+         p->SetOffsetX(3.0);
+         p->SetOffsetY(-4.0);
+         p->SetInclude(1.5);
+     }},
+    {"CPolyRegDef", 40,
+     [](CDefRef const& d) {
+         CPolyRegDefRef p(d);
+         p->SetValue(CPolyRegDef::STAR);
+         p->SetSides(12);
+         p->SetIndentation(0.25);
      }},
 };
 

@@ -1,0 +1,93 @@
+#include "app/polyrdef.h"
+
+#include "si/rtclass.h"
+#include "si/storage.h"
+
+ZU_IMPLEMENT_CLASS(CPolyRegDef, CDef, "app/polyrdef", ZU_CLASS_PLAIN)
+
+namespace {
+
+int ClampSides(int n)
+{
+    if (n < CPolyRegDef::MIN_SIDES)
+        return CPolyRegDef::MIN_SIDES;
+    return n > CPolyRegDef::MAX_SIDES ? int(CPolyRegDef::MAX_SIDES) : n;
+}
+
+double ClampDepth(double v)
+{
+    if (!(v >= 0.0))
+        return 0.0;
+    return v > 1.0 ? 1.0 : v;
+}
+
+} // namespace
+
+CPolyRegDef::CPolyRegDef() : sides(6), star(false), indentation(0.5)
+{
+    SetAllValues(110);
+}
+
+bool CPolyRegDef::IsEqualCurrent(CDefRef const& other) const
+{
+    CPolyRegDefRef ref(other);
+    CPolyRegDef const* o = ref.CheckAndResolve();
+    return values[index] == o->values[index] && sides == o->sides && star == o->star &&
+           indentation == o->indentation;
+}
+
+void CPolyRegDef::CopyFrom(CDefRef const& other)
+{
+    CPolyRegDefRef ref(other);
+    CPolyRegDef const* o = ref.CheckAndResolve();
+    CDef::CopyFrom(other);
+    sides = o->sides;
+    star = o->star;
+    indentation = o->indentation;
+}
+
+void CPolyRegDef::CloneTo(CDefRef& out) const
+{
+    CloneSelf(out);
+}
+
+int CPolyRegDef::GetType() const
+{
+    return 40;
+}
+
+int CPolyRegDef::GetValue() const
+{
+    return star ? STAR : POLYGON;
+}
+
+bool CPolyRegDef::SetValue(int value)
+{
+    star = value != POLYGON;
+    return true;
+}
+
+void CPolyRegDef::SetSides(int n)
+{
+    sides = ClampSides(n);
+}
+
+void CPolyRegDef::SetIndentation(double depth)
+{
+    indentation = ClampDepth(depth);
+}
+
+void CPolyRegDef::StoreInstance(ZuStorageRef const& s)
+{
+    CDef::StoreInstance(s);
+    s << ZuStorageSync::begin << ZuStorageSync::mark << sides << star << indentation << ZuStorageSync::end;
+}
+
+void CPolyRegDef::RestoreInstance(ZuStorageRef const& s)
+{
+    CDef::RestoreInstance(s);
+    s >> ZuStorageSync::begin >> ZuStorageSync::mark >> sides >> star >> indentation >> ZuStorageSync::end;
+    // Stored values keep to the ranges the setters keep.
+    sides = ClampSides(sides);
+    indentation = ClampDepth(indentation);
+}
