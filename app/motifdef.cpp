@@ -514,17 +514,20 @@ void CMotifDef::RestoreInstance(ZuStorageRef const& s)
         }
     }
     s >> ZuStorageSync::end_repeat;
-    s >> ZuStorageSync::mark >> origin_x >> origin_y >> occupied_width >> occupied_height >> step_x >> step_y >>
-        offset_x >> offset_y >> perspective_x >> perspective_y >> global_angle >> motif_angle >> variation;
+    // Stored values keep to the ranges the setters keep, as soon as they
+    // are read (a record may end early), so that placing the colours stays
+    // inside the gradient's layout.
+    s >> ZuStorageSync::mark >> origin_x >> origin_y >> occupied_width >> occupied_height >> step_x;
+    step_x = ClampStep(step_x);
+    s >> step_y;
+    step_y = ClampStep(step_y);
+    s >> offset_x >> offset_y >> perspective_x >> perspective_y >> global_angle >> motif_angle >> variation;
     int flags = int(mesh_flags);
-    s >> ZuStorageSync::mark >> gradient_kind >> color_count >> flags;
+    s >> ZuStorageSync::mark >> gradient_kind >> color_count;
+    color_count = ClampColors(color_count);
+    s >> flags;
     mesh_flags = unsigned(flags);
     // Every access checks the count, whatever grow step was stored.
     points.RestoreInstance(s);
     s >> ZuStorageSync::end;
-    // Stored values keep to the ranges the setters keep, so that placing
-    // the colours stays inside the gradient's layout.
-    color_count = ClampColors(color_count);
-    step_x = ClampStep(step_x);
-    step_y = ClampStep(step_y);
 }

@@ -133,7 +133,7 @@ public:
     void ClampMeshBorder();
     // The change applied to every point of the mesh, then the border clamped.
     void TransformMesh(ChangeRecord const& record);
-    // 7 for the special pattern, 2 for gradient, hatching and checkerboard,
+    // 7 for a special pattern, 2 for gradient, hatching and checkerboard,
     // else 1, for the kind at the current index.
     int CountKindValues() const;
 

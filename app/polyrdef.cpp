@@ -86,8 +86,11 @@ void CPolyRegDef::StoreInstance(ZuStorageRef const& s)
 void CPolyRegDef::RestoreInstance(ZuStorageRef const& s)
 {
     CDef::RestoreInstance(s);
-    s >> ZuStorageSync::begin >> ZuStorageSync::mark >> sides >> star >> indentation >> ZuStorageSync::end;
-    // Stored values keep to the ranges the setters keep.
+    // Stored values keep to the ranges the setters keep, as soon as they
+    // are read (a record may end early).
+    s >> ZuStorageSync::begin >> ZuStorageSync::mark >> sides;
     sides = ClampSides(sides);
+    s >> star >> indentation;
     indentation = ClampDepth(indentation);
+    s >> ZuStorageSync::end;
 }

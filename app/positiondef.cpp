@@ -87,7 +87,8 @@ void CPositionDef::StoreInstance(ZuStorageRef const& s)
 void CPositionDef::RestoreInstance(ZuStorageRef const& s)
 {
     CDef::RestoreInstance(s);
-    s >> ZuStorageSync::begin >> ZuStorageSync::mark >> offset_x >> offset_y >> include >> ZuStorageSync::end;
+    s >> ZuStorageSync::begin >> ZuStorageSync::mark >> offset_x >> offset_y >> include;
     // A stored share keeps to the range the setter keeps.
     include = ClampInclude(include);
+    s >> ZuStorageSync::end;
 }

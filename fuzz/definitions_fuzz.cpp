@@ -1,6 +1,6 @@
-// Restores one attribute definition from arbitrary bytes: the first byte
-// picks the class, the rest is the definition's instance record (object
-// part first). Whatever the bytes, reading must end in a definition that
+// Restores one attribute definition (or the stored view settings, which
+// travel with them in a document) from arbitrary bytes: the first byte
+// picks the class, the rest is the instance record (object part first). Whatever the bytes, reading must end in a definition that
 // keeps its invariants, or in a ZuExcStream, never in a crash or an abort;
 // a definition that was read stores, restores and stores again to the same
 // bytes.
@@ -8,8 +8,15 @@
 // A new definition class joins by adding its class name to `classes`.
 //
 // With DEFINITIONS_FUZZ_SEEDS set to a directory, the first run writes one
-// seed there per class (the record of a new definition of that class).
+// seed there per class (the record of a new definition of that class), and
+// fills with each kind of gradient.
 #include "app/def.h"
+#include "app/misc.h"
+#include "app/motifdef.h"
+#include "app/pendef.h"
+#include "app/polyrdef.h"
+#include "app/positiondef.h"
+#include "app/view.h"
 #include "si/atom.h"
 #include "si/classfactory.h"
 #include "si/except.h"
@@ -28,7 +35,8 @@
 namespace {
 
 char const* const classes[] = {
-    "CDef", "CColorDef", "CArcDef", "CArrowDef", "CCloseDef", "CCornerDef", "CFontDef",
+    "CDef",     "CColorDef", "CArcDef",      "CArrowDef",   "CCloseDef", "CCornerDef",
+    "CFontDef", "CPenDef",   "CMotifDef",    "CPositionDef", "CPolyRegDef", "CView",
 };
 std::size_t const class_count = sizeof classes / sizeof classes[0];
 
@@ -80,6 +88,22 @@ ZU_IMPLEMENT_CLASS(ZuDefFuzzStorage, ZuStorage, "fuzz/definitions_fuzz", ZU_CLAS
 
 namespace {
 
+struct ViewAccess : CView {
+    static void Store(ZuObjectRef const& v, ZuStorageRef const& s)
+    {
+        (CViewRef(v).RetRawObject()->*(&ViewAccess::StoreInstance))(s);
+    }
+    static void Restore(ZuObjectRef const& v, ZuStorageRef const& s)
+    {
+        (CViewRef(v).RetRawObject()->*(&ViewAccess::RestoreInstance))(s);
+    }
+};
+
+bool IsView(std::size_t which)
+{
+    return std::strcmp(classes[which], "CView") == 0;
+}
+
 struct DefAccess : CDef {
     static void Store(CDefRef const& d, ZuStorageRef const& s)
     {
@@ -99,31 +123,85 @@ void Check(bool ok, char const* what)
     }
 }
 
-CDefRef NewDefinition(std::size_t which)
+ZuObjectRef NewOfClass(std::size_t which)
 {
-    return CDefRef(
-        ZuObjectRef(ZuClassFactory::New(classes[which], nullptr, __LINE__, "fuzz/definitions_fuzz")));
+    return ZuObjectRef(ZuClassFactory::New(classes[which], nullptr, __LINE__, "fuzz/definitions_fuzz"));
 }
 
-std::vector<std::uint8_t> StoreOf(ZuDefFuzzStorageRef const& storage, CDefRef const& d)
+std::vector<std::uint8_t> StoreOf(ZuDefFuzzStorageRef const& storage, std::size_t which, ZuObjectRef const& d)
 {
     storage->StartWriting();
-    DefAccess::Store(d, storage);
+    if (IsView(which))
+        ViewAccess::Store(d, storage);
+    else
+        DefAccess::Store(CDefRef(d), storage);
     std::vector<std::uint8_t> bytes = storage->Written();
     storage->Stop();
     return bytes;
 }
 
+void WriteSeed(ZuDefFuzzStorageRef const& storage, char const* dir, std::size_t which, ZuObjectRef const& d,
+               std::string const& name)
+{
+    std::vector<std::uint8_t> bytes = StoreOf(storage, which, d);
+    bytes.insert(bytes.begin(), std::uint8_t(which));
+    std::string const path = std::string(dir) + "/seed-" + name;
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+}
+
 void WriteSeeds(ZuDefFuzzStorageRef const& storage, char const* dir)
 {
     for (std::size_t i = 0; i < class_count; i++) {
-        std::vector<std::uint8_t> bytes = StoreOf(storage, NewDefinition(i));
-        bytes.insert(bytes.begin(), std::uint8_t(i));
-        std::string const path = std::string(dir) + "/seed-" + classes[i];
-        if (FILE* f = std::fopen(path.c_str(), "wb")) {
-            std::fwrite(bytes.data(), 1, bytes.size(), f);
-            std::fclose(f);
+        WriteSeed(storage, dir, i, NewOfClass(i), classes[i]);
+        if (std::strcmp(classes[i], "CMotifDef") != 0)
+            continue;
+        for (int kind : {230, 231, 232, 233, 234}) {
+            CMotifDefRef fill(NewOfClass(i));
+            fill->SetValue(CMotifDef::KIND_GRADIENT);
+            fill->SetGradientType(kind);
+            WriteSeed(storage, dir, i, fill, std::string(classes[i]) + "-" + std::to_string(kind));
         }
+    }
+}
+
+// The operations of the classes that have their own, on whatever was read.
+void ExerciseOwn(CDefRef const& d)
+{
+    ChangeRecord change;
+    std::memset(&change, 0, sizeof change);
+    change.kind = 3;
+    change.a = {0.5, -0.25};
+    change.c = {0.3, 0.0};
+    if (d->IsA(CMotifDefRef::RetRuntime())) {
+        CMotifDefRef m(d);
+        int const colors = m->GetColorCount();
+        Check(colors >= CMotifDef::MIN_COLORS && colors <= CMotifDef::MAX_COLORS, "colour count out of range");
+        Check(m->GetStepX() >= 0.1 && m->GetStepY() >= 0.1, "step below its least");
+        int const n = m->CountGradientPoints();
+        (void)m->GetGradientPoint(n);
+        m->TransformMesh(change);
+        m->ClampMeshBorder();
+        for (int part = 0; part < 4; part++)
+            m->BuildDefaultMesh(part, 0.5);
+        (void)m->ResetGradientPoints();
+        Check(m->CountGradientPoints() == n, "gradient points resized");
+        m->SetColorCount(m->GetColorCount() + 3);
+        (void)m->ResetGradientPoints();
+    } else if (d->IsA(CPenDefRef::RetRuntime())) {
+        CPenDefRef p(d);
+        (void)p->GetLimitAngle();
+        (void)p->CountKindValues();
+    } else if (d->IsA(CPositionDefRef::RetRuntime())) {
+        CPositionDefRef p(d);
+        Check(p->GetInclude() >= 0.0 && p->GetInclude() <= 2.0, "include out of range");
+        (void)p->GetShadowOffset();
+    } else if (d->IsA(CPolyRegDefRef::RetRuntime())) {
+        CPolyRegDefRef p(d);
+        Check(p->GetSides() >= 3 && p->GetSides() <= 50, "sides out of range");
+        Check(p->GetIndentation() >= 0.0 && p->GetIndentation() <= 1.0, "indentation out of range");
     }
 }
 
@@ -149,6 +227,16 @@ void Exercise(CDefRef const& d)
     d->CloneTo(clone);
     if (clone.IsValid())
         (void)d->IsEqualCurrent(clone);
+    ExerciseOwn(d);
+}
+
+void ExerciseView(CViewRef const& v)
+{
+    for (int i = 0; i < 3; i++)
+        v->PushZoomHistory();
+    while (v->PopZoomHistory()) {
+    }
+    Check(v->RetHistoryCount() == 0, "history not emptied");
 }
 
 } // namespace
@@ -181,26 +269,38 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
         return 0;
 
     std::size_t const which = data[0] % class_count;
+    bool const view = IsView(which);
     {
-        CDefRef d = NewDefinition(which);
+        ZuObjectRef d = NewOfClass(which);
         bool read = false;
         storage->StartReading(data + 1, size - 1);
         try {
-            DefAccess::Restore(d, storage);
+            if (view)
+                ViewAccess::Restore(d, storage);
+            else
+                DefAccess::Restore(CDefRef(d), storage);
             read = true;
         } catch (ZuExcStream const&) {
         }
         storage->Stop();
-        // A definition left half-read keeps its invariants too.
-        Exercise(d);
+        std::vector<std::uint8_t> first;
+        if (read)
+            first = StoreOf(storage, which, d);
+        // What was left half-read keeps its invariants too.
+        if (view)
+            ExerciseView(CViewRef(d));
+        else
+            Exercise(CDefRef(d));
         if (read) {
-            std::vector<std::uint8_t> const first = StoreOf(storage, d);
-            CDefRef again = NewDefinition(which);
+            ZuObjectRef again = NewOfClass(which);
             storage->StartReading(first.data(), first.size());
-            DefAccess::Restore(again, storage);
+            if (view)
+                ViewAccess::Restore(again, storage);
+            else
+                DefAccess::Restore(CDefRef(again), storage);
             Check(storage->RetRemainingData() == 0, "stored record not read whole");
             storage->Stop();
-            Check(StoreOf(storage, again) == first, "record changed on its way back");
+            Check(StoreOf(storage, which, again) == first, "record changed on its way back");
         }
     }
     ZuObjectRef::RealiseDeletions();

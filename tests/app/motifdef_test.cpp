@@ -1,4 +1,4 @@
-// Fill definitions: the special-pattern and hatching values, the gradient
+// Fill definitions: special-pattern and hatching values, the gradient
 // kinds with their default geometry, meshes and their transformation, and
 // the stored record.
 #include <gtest/gtest.h>
@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "app/motifdef.h"
+#include "si/except.h"
 #include "si/storage.h"
 #include "tests/app/deftest.h"
 
@@ -300,6 +301,17 @@ TEST_F(CMotifDefTest, StoredRecordSurplusHatchesAndShortArrays)
     EXPECT_TRUE(m->ResetGradientPoints());
     EXPECT_DOUBLE_EQ(1.0 / 9, m->GetGradientPoint(3));
     EXPECT_EQ(5, m->CountGradientPoints());
+
+    // Cut anywhere, a record leaves the values read so far in range.
+    Bytes const full = bytes;
+    for (std::size_t cut = prefix.size(); cut < full.size(); ++cut) {
+        CMotifDefRef part = New();
+        try {
+            Restore(part, Bytes(full.begin(), full.begin() + cut));
+        } catch (ZuExcStream const&) {
+        }
+        EXPECT_LE(part->GetColorCount(), 10) << cut;
+    }
 
     // A mesh whose points do not fill its size.
     bytes = prefix;
