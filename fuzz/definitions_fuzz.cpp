@@ -6,6 +6,10 @@
 // bytes.
 //
 // A new definition class joins by adding its class name to `classes`.
+// Brushes and pulsars are also put to work: the brush is walked record by
+// record with its handles and widths asked at several positions, the
+// pulsar walks a path on both axes and answers every value, so that a
+// stored record that would lead them astray shows up.
 //
 // With DEFINITIONS_FUZZ_SEEDS set to a directory, the first run writes one
 // seed there per class (the record of a new definition of that class), and
@@ -13,9 +17,11 @@
 #include "app/def.h"
 #include "app/misc.h"
 #include "app/motifdef.h"
+#include "app/patterndef.h"
 #include "app/pendef.h"
 #include "app/polyrdef.h"
 #include "app/positiondef.h"
+#include "app/pulsardef.h"
 #include "app/view.h"
 #include "si/atom.h"
 #include "si/classfactory.h"
@@ -37,6 +43,7 @@ namespace {
 char const* const classes[] = {
     "CDef",     "CColorDef", "CArcDef",      "CArrowDef",   "CCloseDef", "CCornerDef",
     "CFontDef", "CPenDef",   "CMotifDef",    "CPositionDef", "CPolyRegDef", "CView",
+    "CPatternDef", "CPulsarDef",
 };
 std::size_t const class_count = sizeof classes / sizeof classes[0];
 
@@ -167,6 +174,68 @@ void WriteSeeds(ZuDefFuzzStorageRef const& storage, char const* dir)
     }
 }
 
+void WalkBrush(CPatternDefRef const& b)
+{
+    int length = -1;
+    b->GetLength(length);
+    Check(length >= 0 && b->GetOpcode(length) == 0, "brush without its end record");
+    int i = 0;
+    b->FirstElement(i);
+    for (;;) {
+        Check(i >= 0 && i <= length, "brush walk left the drawing");
+        for (double t : {0.0, 0.5, 1.0, 2.0}) {
+            double point[2];
+            for (int h = 0; h < 3; h++)
+                (void)b->GetHandleAt(i, h, point, t);
+            double width = 0.0;
+            b->GetShapeWidthAt(i, width, t);
+        }
+        int colour = 0, kind = 0;
+        double point[2];
+        (void)b->GetShapeColor(i, colour, 2);
+        (void)b->GetHandle(i, 0, point, kind, 1);
+        double record[CPatternDef::MAX_RECORD];
+        b->GetElement(i, record);
+        int j = i;
+        b->NextElementInShape(j);
+        Check(j >= 0 && j <= length, "shape walk left the drawing");
+        j = i;
+        b->PrevElementInShape(j);
+        Check(j >= 0 && j <= length, "shape walk left the drawing");
+        if (!b->NextElement(i))
+            break;
+    }
+    Check(i >= 0 && i <= length, "brush walk left the drawing");
+}
+
+void WalkPulsar(CPulsarDefRef const& p)
+{
+    for (int i = 0; i < CDef::MAX_VALUES; i++)
+        p->SetBaseValues(i, i, -1.0, 0.0, 1.0);
+    for (int a = 0; a < 2; a++) {
+        p->SetAxis(a);
+        p->BeginPath(7.0, true);
+    }
+    int const count = p->GetCount();
+    for (int step = 0; step < 9; step++) {
+        for (int a = 0; a < 2; a++) {
+            p->SetAxis(a);
+            p->SetRotation(step * 0.9 - 2.0);
+            for (int n = 0; n < count; n++) {
+                p->SetIndex(n);
+                for (int i = -1; i <= CDef::MAX_VALUES; i++)
+                    (void)p->GetVariation(i);
+            }
+        }
+        for (int i = 0; i < CDef::MAX_VALUES; i++)
+            (void)p->GetCombinedVariation(i);
+        for (int a = 0; a < 2; a++) {
+            p->SetAxis(a);
+            p->NextStep();
+        }
+    }
+}
+
 // The operations of the classes that have their own, on whatever was read.
 void ExerciseOwn(CDefRef const& d)
 {
@@ -202,6 +271,10 @@ void ExerciseOwn(CDefRef const& d)
         CPolyRegDefRef p(d);
         Check(p->GetSides() >= 3 && p->GetSides() <= 50, "sides out of range");
         Check(p->GetIndentation() >= 0.0 && p->GetIndentation() <= 1.0, "indentation out of range");
+    } else if (d->IsA(CPatternDefRef::RetRuntime())) {
+        WalkBrush(CPatternDefRef(d));
+    } else if (d->IsA(CPulsarDefRef::RetRuntime())) {
+        WalkPulsar(CPulsarDefRef(d));
     }
 }
 

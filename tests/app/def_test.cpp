@@ -14,9 +14,11 @@
 #include "app/def.h"
 #include "app/fontdef.h"
 #include "app/motifdef.h"
+#include "app/patterndef.h"
 #include "app/pendef.h"
 #include "app/polyrdef.h"
 #include "app/positiondef.h"
+#include "app/pulsardef.h"
 #include "si/except.h"
 #include "si/storage.h"
 #include "tests/app/deftest.h"
@@ -362,6 +364,29 @@ ClassCase const classes[] = {
          p->SetValue(CPolyRegDef::STAR);
          p->SetSides(12);
          p->SetIndentation(0.25);
+     }},
+    {"CPatternDef", 11,
+     [](CDefRef const& d) {
+         CPatternDefRef b(d);
+         b->SetValue(0);
+         b->LoadPrefab(13);
+         double const point[] = {20, 0.5, 0.25, 0.125, 1};
+         b->InsertElement(12, point);
+     }},
+    {"CPulsarDef", 12,
+     [](CDefRef const& d) {
+         CPulsarDefRef p(d);
+         p->SetValue(191);
+         p->SetAxis(1);
+         p->SetOscillator(193, 4, 1, 0.25);
+         p->SetEnvelope(215, 0.25, 0.5, 0.75);
+         p->SetRotationMode(198, 0.5, 2);
+         p->SetAuxParams(1, 2.5, 3);
+         p->SetValueKind(3, 5);
+         p->SetAmplitude(3, 2);
+         p->SetOffset(3, -1);
+         p->SetValueFlags(3, 1);
+         p->NewRandomSeed();
      }},
 };
 
