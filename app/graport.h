@@ -1,0 +1,272 @@
+// CGraPort: the PostScript output port. Drawing objects, sample previews
+// and the page view describe a page by calling the port; the port writes
+// PostScript text into a buffer of its own and sends it to its target
+// context, then reads the interpreter's answers back (values printed with
+// "printobject" as binary object sequences, font names, error reports).
+//
+// The buffer holds at most 9,999 bytes of PostScript; a send adds a line
+// feed and a terminating zero behind them. The appenders (AddToken ...
+// AddOperator) write whole or not at all and answer whether they wrote.
+// The port's own operations never lose text: when a token does not fit,
+// the buffer goes to the interpreter as a piece (it always ends between
+// tokens) and the token starts the next piece; answers are read after the
+// last piece.
+//
+// Graphics state is kept by value and written lazily: the view transform,
+// the colour, the colour space and the pen are written only when they
+// differ from what was written last (InitGraphics marks all of them to be
+// written again). Numbers are written as "%f" and "%d" would in the C
+// locale, whatever the process's locale.
+//
+// Every operation that writes and sends holds the library's global lock
+// (id 3) from its first token to its send; the appenders, SendBuffer and
+// the setters do not lock. A port is used by one thread at a time.
+#ifndef LUMBRA_APP_GRAPORT_H
+#define LUMBRA_APP_GRAPORT_H
+
+#include <cstdint>
+
+#include "app/colordef.h"
+#include "app/fontdef.h"
+#include "app/misc.h"
+#include "ghost/gscontext.h"
+#include "si/list.h"
+#include "si/object.h"
+
+#if __has_include("app/pendef.h")
+#include "app/pendef.h"
+#define LUMBRA_GRAPORT_HAS_PEN 1
+#endif
+#if __has_include("app/motifdef.h")
+#include "app/motifdef.h"
+#define LUMBRA_GRAPORT_HAS_MOTIF 1
+#endif
+#if __has_include("app/grapath.h")
+#include "app/grapath.h"
+#define LUMBRA_GRAPORT_HAS_PATH 1
+#endif
+#if __has_include("app/patterndef.h") && __has_include("app/pulsardef.h")
+#include "app/patterndef.h"
+#include "app/pulsardef.h"
+#define LUMBRA_GRAPORT_HAS_BRUSH 1
+#endif
+
+// The view transform of a port: translation (in scaled units), scale and
+// angle in degrees.
+struct CGraTransform {
+    double dx;
+    double dy;
+    double scale;
+    double angle;
+};
+
+// A halftone screen: frequency, angle in radians, spot function 0 to 8,
+// inverted transfer, and a shift of half a cell.
+struct CGraScreen {
+    double frequency;
+    double angle;
+    int spot;
+    bool negative;
+    bool shifted;
+};
+
+ZU_HANDLE(CGraPort, ZuObject)
+
+class CGraPort : public ZuObject {
+    ZU_CLASS(CGraPort, ZuObject)
+public:
+    enum {
+        BUFFER_LIMIT = 10000, // an append that would reach this length is refused
+        MAX_RESULTS = 10
+    };
+
+    // What an answer of the interpreter was.
+    enum AnswerKind {
+        ANSWER_EMPTY,      // nothing came back
+        ANSWER_VALUES,     // value sequences (or an answer of the wrong length)
+        ANSWER_FONT_NAMES, // a list of font names
+        ANSWER_IGNORED,    // ">>"
+        ANSWER_ERROR       // anything else: an error report
+    };
+
+    CGraPort();
+    ~CGraPort() override;
+
+    // ---- Target and sending (lock: Flush and InitBinaryMode)
+    void SetTarget(GSContextRef const& target);
+    bool Flush();
+    // "2 setobjectformat" and "$error /binary true put", sent: from then on
+    // printed objects come back as binary object sequences.
+    bool InitBinaryMode();
+    // Sends the buffer and reads the answer; the caller holds the lock.
+    // An empty buffer sends nothing; without a target the buffer is dropped.
+    // False when the interpreter reported an error (traced, its operand
+    // stack cleared with "clear").
+    bool SendBuffer();
+
+    // ---- Appenders (no lock; false when nothing was written)
+    bool AddToken(char const* text);
+    bool AddText(char const* text);
+    bool AddBytes(void const* bytes, int n);
+    // "(", the bytes with a backslash before "(", ")" and "\", ")" and a space.
+    bool AddString(char const* bytes, int n);
+    bool AddReal(double value);
+    bool AddInt(int32_t value);
+    bool AddOperator(char const* name);
+
+    // Reads one answer of the interpreter into the results or the font
+    // names. Never reads outside the n bytes.
+    AnswerKind ReadAnswer(unsigned char const* answer, int n);
+
+    // ---- Graphics state setters (no lock, nothing written)
+    void SetPenColor(CColorDefRef const& colour);
+    void SetFillColor(CColorDefRef const& colour);
+#ifdef LUMBRA_GRAPORT_HAS_PEN
+    void SetPen(CPenDefRef const& pen);
+#endif
+#ifdef LUMBRA_GRAPORT_HAS_MOTIF
+    void SetMotif(CMotifDefRef const& motif);
+#endif
+#ifdef LUMBRA_GRAPORT_HAS_BRUSH
+    void SetStrokeBrush(CPatternDefRef const& brush);
+    void SetFillBrush(CPatternDefRef const& brush);
+    void SetStrokePulsar(CPulsarDefRef const& pulsar);
+    void SetFillPulsar(CPulsarDefRef const& pulsar);
+#endif
+
+    // ---- View transform (no lock, nothing written)
+    // The identity {0, 0, 1, 0} into out; the matrix is written again at the
+    // next painting.
+    void InitTransform(CGraTransform& out);
+    bool SetTransform(CGraTransform const& transform);
+    void GetTransform(CGraTransform& out) const;
+
+    // ---- Drawing (lock; each ends with a send). In a collection mode they
+    // append path segments instead of painting.
+    bool DrawLine(DPoint const& p1, DPoint const& p2);
+    bool DrawRect(DPoint const& p1, DPoint const& p2, double angle, bool fill, bool stroke);
+    bool DrawCircle(DPoint const& centre, double r);
+    // Angles in degrees; kind 222 whole ellipse, 223 open, 224 chord, 225
+    // pie. Only appends, in a collection mode; a radius of 0 or equal angles
+    // append nothing.
+    bool DrawEllipseArc(DPoint const& centre, DPoint const& radii, double a1, double a2,
+                        double rotation, int kind);
+    bool DrawCurve(DPoint const& p0, DPoint const& p1, DPoint const& p2, DPoint const& p3);
+    bool DrawRoundCorner(DPoint const& p0, DPoint const& p1, DPoint const& p2, double r);
+
+    // ---- Page (lock)
+    // "initgraphics", every cached state to be written again; not sent.
+    void InitGraphics();
+    bool ErasePage();
+    bool ShowPage();
+    // False, with nothing written, for a spot function outside 0 to 8.
+    bool SetScreen(CGraScreen const& screen);
+
+    // ---- Reading back
+    int RetLength() const { return length; }
+    char const* RetBuffer() const { return buffer; }
+    int RetResultCount() const { return resultCount; }
+    // Result i (0.0 outside 0 .. MAX_RESULTS - 1).
+    double RetResult(int i) const;
+    ZuListRef const& RetFontNames() const { return fontNames; }
+    GSContextRef const& RetTarget() const { return target; }
+
+protected:
+    // The settings of a pen as they were last written.
+    struct PenSettings {
+        double width;
+        int cap;
+        int join;
+        double limit;
+        int kind;
+        double dash[5];
+        double gap[5];
+        double offset;
+    };
+
+    // Emission helpers of the port's own operations: a token that does not
+    // fit sends the buffer as a piece first. The caller holds the lock.
+    void Put(char const* text);
+    void PutText(char const* text);
+    void PutReal(double value);
+    void PutInt(int32_t value);
+    void PutPoint(DPoint const& p);
+    // Sends the buffer without reading answers (the rest follows).
+    void SendPiece();
+
+    // Lazy emission.
+    void EmitMatrix();
+    // Selects the index on the colour and writes it when it differs from
+    // what was written last.
+    void EmitColor(CColorDefRef const& colour, int index);
+    // The colour's value by its model, without the cache.
+    void WriteColor(CColorDefRef const& colour);
+    void EmitPen();
+    // Pass 0 of a fill: the background colour; false when it is invisible.
+    bool FillPaint(int pass);
+    // Whether the colour's current value is invisible (or no colour is set).
+    static bool IsInvisible(CColorDefRef const& colour);
+    bool IsFancyPen() const;
+    bool IsCollecting() const { return pathMode || hitTestMode || boundsMode; }
+    // In a collection mode: "moveto" p unless the path goes on from p.
+    void MoveUnlessContinuing(DPoint const& p);
+    // Painting at once: matrix, pen and stroke colour; false when the
+    // stroke colour is invisible.
+    bool BeginStroke();
+    // "stroke", or the fancy stroke of the recorded path.
+    void EndStroke();
+    // Clears the recorded path before painting a fancy segment at once.
+    void StartRecording();
+
+    GSContextRef target;
+    int32_t length;
+    // The line feed and the terminating zero of a send follow the text.
+    char buffer[BUFFER_LIMIT + 1];
+    int32_t resultCount;
+    double results[MAX_RESULTS];
+    ZuListRef fontNames;
+
+    CGraTransform transform;
+    CGraTransform emittedTransform;
+    bool matrixDirty;
+    CColorDefRef strokeColour;
+    CColorDefRef fillColour;
+    CColorDefRef emittedColour;
+    bool colourDirty;
+    bool colourSpaceDirty;
+#ifdef LUMBRA_GRAPORT_HAS_PEN
+    CPenDefRef pen;
+#endif
+    PenSettings emittedPen;
+    bool penDirty;
+#ifdef LUMBRA_GRAPORT_HAS_MOTIF
+    CMotifDefRef motif;
+#endif
+#ifdef LUMBRA_GRAPORT_HAS_BRUSH
+    CPatternDefRef strokeBrush;
+    CPatternDefRef fillBrush;
+    CPulsarDefRef strokePulsar;
+    CPulsarDefRef fillPulsar;
+#endif
+    CFontDefRef font;
+    CFontDefRef emittedFont;
+    bool fontDirty;
+
+    bool pathMode;
+    bool hitTestMode;
+    bool boundsMode;
+    bool pathOpen;
+    double lastX;
+    double lastY;
+#ifdef LUMBRA_GRAPORT_HAS_PATH
+    CGraPathRef path;
+#endif
+
+    // Pieces of the current send already went to the interpreter: its
+    // output is kept for the last piece, and a failed piece fails the send.
+    bool piecesSent;
+    bool pieceFailed;
+};
+ZU_CLASS_END(CGraPort)
+
+#endif
