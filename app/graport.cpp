@@ -98,12 +98,8 @@ CGraPort::CGraPort()
     strokeColour = NewObject<CColorDefRef>(CColorDefRef::RetRuntime());
     fillColour = NewObject<CColorDefRef>(CColorDefRef::RetRuntime());
     emittedColour = NewObject<CColorDefRef>(CColorDefRef::RetRuntime());
-#ifdef LUMBRA_GRAPORT_HAS_PEN
     pen = NewObject<CPenDefRef>(CPenDefRef::RetRuntime());
-#endif
-#ifdef LUMBRA_GRAPORT_HAS_MOTIF
     motif = NewObject<CMotifDefRef>(CMotifDefRef::RetRuntime());
-#endif
     font = NewObject<CFontDefRef>(CFontDefRef::RetRuntime());
     emittedFont = NewObject<CFontDefRef>(CFontDefRef::RetRuntime());
 }
@@ -390,19 +386,15 @@ void CGraPort::SetFillColor(CColorDefRef const& colour)
     fillColour = colour;
 }
 
-#ifdef LUMBRA_GRAPORT_HAS_PEN
 void CGraPort::SetPen(CPenDefRef const& requested)
 {
     pen = requested;
 }
-#endif
 
-#ifdef LUMBRA_GRAPORT_HAS_MOTIF
 void CGraPort::SetMotif(CMotifDefRef const& requested)
 {
     motif = requested;
 }
-#endif
 
 #ifdef LUMBRA_GRAPORT_HAS_BRUSH
 void CGraPort::SetStrokeBrush(CPatternDefRef const& brush)
@@ -552,7 +544,6 @@ struct RequestedPen {
 void CGraPort::EmitPen()
 {
     RequestedPen req;
-#ifdef LUMBRA_GRAPORT_HAS_PEN
     if (pen.IsValid()) {
         CPenDef const* p = pen.CheckAndResolve();
         req.width = p->GetWidth();
@@ -566,7 +557,6 @@ void CGraPort::EmitPen()
         }
         req.offset = p->GetDashOffset();
     }
-#endif
     PenSettings& e = emittedPen;
     bool const same = req.width == e.width && req.cap == e.cap && req.join == e.join &&
                       req.limit == e.limit && req.kind == e.kind;
@@ -639,11 +629,7 @@ bool CGraPort::FillPaint(int pass)
 
 bool CGraPort::IsFancyPen() const
 {
-#ifdef LUMBRA_GRAPORT_HAS_PEN
     return pen.IsValid() && pen->GetValue() == 41;
-#else
-    return false;
-#endif
 }
 
 void CGraPort::MoveUnlessContinuing(DPoint const& p)

@@ -29,18 +29,14 @@
 #include "app/colordef.h"
 #include "app/fontdef.h"
 #include "app/misc.h"
+// The fill definition's arrays of numbers store through the storage operators.
+#include "si/storage.h"
+#include "app/motifdef.h"
+#include "app/pendef.h"
 #include "ghost/gscontext.h"
 #include "si/list.h"
 #include "si/object.h"
 
-#if __has_include("app/pendef.h")
-#include "app/pendef.h"
-#define LUMBRA_GRAPORT_HAS_PEN 1
-#endif
-#if __has_include("app/motifdef.h")
-#include "app/motifdef.h"
-#define LUMBRA_GRAPORT_HAS_MOTIF 1
-#endif
 #if __has_include("app/grapath.h")
 #include "app/grapath.h"
 #define LUMBRA_GRAPORT_HAS_PATH 1
@@ -121,12 +117,8 @@ public:
     // ---- Graphics state setters (no lock, nothing written)
     void SetPenColor(CColorDefRef const& colour);
     void SetFillColor(CColorDefRef const& colour);
-#ifdef LUMBRA_GRAPORT_HAS_PEN
     void SetPen(CPenDefRef const& pen);
-#endif
-#ifdef LUMBRA_GRAPORT_HAS_MOTIF
     void SetMotif(CMotifDefRef const& motif);
-#endif
 #ifdef LUMBRA_GRAPORT_HAS_BRUSH
     void SetStrokeBrush(CPatternDefRef const& brush);
     void SetFillBrush(CPatternDefRef const& brush);
@@ -234,14 +226,10 @@ protected:
     CColorDefRef emittedColour;
     bool colourDirty;
     bool colourSpaceDirty;
-#ifdef LUMBRA_GRAPORT_HAS_PEN
     CPenDefRef pen;
-#endif
     PenSettings emittedPen;
     bool penDirty;
-#ifdef LUMBRA_GRAPORT_HAS_MOTIF
     CMotifDefRef motif;
-#endif
 #ifdef LUMBRA_GRAPORT_HAS_BRUSH
     CPatternDefRef strokeBrush;
     CPatternDefRef fillBrush;
