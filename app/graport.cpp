@@ -396,7 +396,6 @@ void CGraPort::SetMotif(CMotifDefRef const& requested)
     motif = requested;
 }
 
-#ifdef LUMBRA_GRAPORT_HAS_BRUSH
 void CGraPort::SetStrokeBrush(CPatternDefRef const& brush)
 {
     strokeBrush = brush;
@@ -416,7 +415,6 @@ void CGraPort::SetFillPulsar(CPulsarDefRef const& pulsar)
 {
     fillPulsar = pulsar;
 }
-#endif
 
 void CGraPort::InitTransform(CGraTransform& out)
 {
@@ -657,13 +655,11 @@ void CGraPort::EndStroke()
     Put("stroke");
 }
 
-void CGraPort::StartRecording()
+CGraPath* CGraPort::RecordedPath()
 {
-#ifdef LUMBRA_GRAPORT_HAS_PATH
     if (path.IsInvalid())
         path = NewObject<CGraPathRef>(CGraPathRef::RetRuntime());
-    path->Clear();
-#endif
+    return path.CheckAndResolve();
 }
 
 // ---------------------------------------------------------------- drawing
@@ -681,7 +677,7 @@ bool CGraPort::DrawLine(DPoint const& p1, DPoint const& p2)
         lastY = p2.y;
     } else {
         if (fancy)
-            StartRecording();
+            RecordedPath()->Clear();
         if (BeginStroke()) {
             PutPoint(p1);
             Put("moveto");
@@ -690,13 +686,8 @@ bool CGraPort::DrawLine(DPoint const& p1, DPoint const& p2)
             EndStroke();
         }
     }
-#ifdef LUMBRA_GRAPORT_HAS_PATH
-    if (fancy) {
-        if (path.IsInvalid())
-            path = NewObject<CGraPathRef>(CGraPathRef::RetRuntime());
-        path->AddLine(p1, p2);
-    }
-#endif
+    if (fancy)
+        RecordedPath()->AddLine(p1, p2);
     return SendBuffer();
 }
 
@@ -856,13 +847,8 @@ bool CGraPort::DrawEllipseArc(DPoint const& centre, DPoint const& radii, double 
         pathOpen = true;
         lastX = centre.x;
         lastY = centre.y;
-#ifdef LUMBRA_GRAPORT_HAS_PATH
-        if (IsFancyPen()) {
-            if (path.IsInvalid())
-                path = NewObject<CGraPathRef>(CGraPathRef::RetRuntime());
-            path->AddArc(centre, radii, a1, a2, rotation, kind);
-        }
-#endif
+        if (IsFancyPen())
+            RecordedPath()->AddArc(centre, radii, a1, a2, rotation, kind);
     }
     return SendBuffer();
 }
@@ -879,7 +865,7 @@ bool CGraPort::DrawCurve(DPoint const& p0, DPoint const& p1, DPoint const& p2, D
         lastY = p3.y;
     } else {
         if (fancy)
-            StartRecording();
+            RecordedPath()->Clear();
         painting = BeginStroke();
         if (painting) {
             PutPoint(p0);
@@ -894,13 +880,8 @@ bool CGraPort::DrawCurve(DPoint const& p0, DPoint const& p1, DPoint const& p2, D
     }
     if (painting)
         EndStroke();
-#ifdef LUMBRA_GRAPORT_HAS_PATH
-    if (fancy) {
-        if (path.IsInvalid())
-            path = NewObject<CGraPathRef>(CGraPathRef::RetRuntime());
-        path->AddCurve(p0, p1, p2, p3);
-    }
-#endif
+    if (fancy)
+        RecordedPath()->AddCurve(p0, p1, p2, p3);
     return SendBuffer();
 }
 
@@ -916,7 +897,7 @@ bool CGraPort::DrawRoundCorner(DPoint const& p0, DPoint const& p1, DPoint const&
         lastY = p2.y;
     } else {
         if (fancy)
-            StartRecording();
+            RecordedPath()->Clear();
         painting = BeginStroke();
         if (painting) {
             PutPoint(p0);
@@ -933,13 +914,8 @@ bool CGraPort::DrawRoundCorner(DPoint const& p0, DPoint const& p1, DPoint const&
     }
     if (painting)
         EndStroke();
-#ifdef LUMBRA_GRAPORT_HAS_PATH
-    if (fancy) {
-        if (path.IsInvalid())
-            path = NewObject<CGraPathRef>(CGraPathRef::RetRuntime());
-        path->AddArcCorner(p0, p1, p2, 0, 0);
-    }
-#endif
+    if (fancy)
+        RecordedPath()->AddArcCorner(p0, p1, p2, 0, 0);
     return SendBuffer();
 }
 

@@ -28,24 +28,17 @@
 
 #include "app/colordef.h"
 #include "app/fontdef.h"
+#include "app/grapath.h"
 #include "app/misc.h"
 // The fill definition's arrays of numbers store through the storage operators.
 #include "si/storage.h"
 #include "app/motifdef.h"
+#include "app/patterndef.h"
 #include "app/pendef.h"
+#include "app/pulsardef.h"
 #include "ghost/gscontext.h"
 #include "si/list.h"
 #include "si/object.h"
-
-#if __has_include("app/grapath.h")
-#include "app/grapath.h"
-#define LUMBRA_GRAPORT_HAS_PATH 1
-#endif
-#if __has_include("app/patterndef.h") && __has_include("app/pulsardef.h")
-#include "app/patterndef.h"
-#include "app/pulsardef.h"
-#define LUMBRA_GRAPORT_HAS_BRUSH 1
-#endif
 
 // The view transform of a port: translation (in scaled units), scale and
 // angle in degrees.
@@ -119,12 +112,10 @@ public:
     void SetFillColor(CColorDefRef const& colour);
     void SetPen(CPenDefRef const& pen);
     void SetMotif(CMotifDefRef const& motif);
-#ifdef LUMBRA_GRAPORT_HAS_BRUSH
     void SetStrokeBrush(CPatternDefRef const& brush);
     void SetFillBrush(CPatternDefRef const& brush);
     void SetStrokePulsar(CPulsarDefRef const& pulsar);
     void SetFillPulsar(CPulsarDefRef const& pulsar);
-#endif
 
     // ---- View transform (no lock, nothing written)
     // The identity {0, 0, 1, 0} into out; the matrix is written again at the
@@ -207,8 +198,8 @@ protected:
     bool BeginStroke();
     // "stroke", or the fancy stroke of the recorded path.
     void EndStroke();
-    // Clears the recorded path before painting a fancy segment at once.
-    void StartRecording();
+    // The recorded path of a fancy pen, made on first use.
+    CGraPath* RecordedPath();
 
     GSContextRef target;
     int32_t length;
@@ -230,12 +221,10 @@ protected:
     PenSettings emittedPen;
     bool penDirty;
     CMotifDefRef motif;
-#ifdef LUMBRA_GRAPORT_HAS_BRUSH
     CPatternDefRef strokeBrush;
     CPatternDefRef fillBrush;
     CPulsarDefRef strokePulsar;
     CPulsarDefRef fillPulsar;
-#endif
     CFontDefRef font;
     CFontDefRef emittedFont;
     bool fontDirty;
@@ -246,9 +235,7 @@ protected:
     bool pathOpen;
     double lastX;
     double lastY;
-#ifdef LUMBRA_GRAPORT_HAS_PATH
     CGraPathRef path;
-#endif
 
     // Pieces of the current send already went to the interpreter: its
     // output is kept for the last piece, and a failed piece fails the send.

@@ -85,6 +85,7 @@ public:
     }
     void Paint() { pathMode = false; }
     void Emit(char const* token) { Put(token); }
+    CGraPathRef const& RetPath() const { return path; }
 };
 ZU_CLASS_END(CollectingPort)
 ZU_IMPLEMENT_CLASS(CollectingPort, CGraPort, "tests/app/graport_test", ZU_CLASS_PLAIN)
@@ -785,6 +786,36 @@ TEST_F(CGraPortTest, CollectingEllipticArcs)
             EXPECT_EQ(context->sends[0], c.text) << c.what;
         }
     }
+}
+
+TEST_F(CGraPortTest, FancyPensRecordTheirSegments)
+{
+    CollectingPortRef port = Make<CollectingPortRef>();
+    CollectingPort* raw = port.CheckAndResolve();
+    CPenDefRef plain = Make<CPenDefRef>();
+    port->SetPen(plain);
+    port->DrawLine(P(0, 0), P(10, 0));
+    EXPECT_TRUE(raw->RetPath().IsInvalid());
+
+    CPenDefRef fancy = Make<CPenDefRef>();
+    fancy->SetValue(CPenDef::KIND_FANCY);
+    port->SetPen(fancy);
+    // Painting at once: each drawing starts the path anew.
+    EXPECT_TRUE(port->DrawLine(P(0, 0), P(10, 0)));
+    ASSERT_TRUE(raw->RetPath().IsValid());
+    EXPECT_EQ(raw->RetPath()->RetCount(), 5);
+    EXPECT_TRUE(port->DrawCurve(P(0, 0), P(1, 1), P(2, 1), P(3, 0)));
+    EXPECT_EQ(raw->RetPath()->RetCount(), 9);
+    EXPECT_EQ(raw->RetPath()->RetNumber(0), 2.0);
+
+    // Collecting: the segments add up.
+    raw->Collect();
+    raw->RetPath()->Clear();
+    EXPECT_TRUE(port->DrawLine(P(0, 0), P(10, 0)));
+    EXPECT_TRUE(port->DrawRoundCorner(P(10, 0), P(20, 0), P(20, 10), 2));
+    EXPECT_TRUE(port->DrawEllipseArc(P(0, 0), P(5, 5), 0, 90, 0, 223));
+    EXPECT_TRUE(port->DrawCircle(P(0, 0), 3)); // circles are not recorded
+    EXPECT_EQ(raw->RetPath()->RetCount(), 5 + 9 + 4 * 9);
 }
 
 // ---- Page
