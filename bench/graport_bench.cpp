@@ -1,0 +1,115 @@
+// The PostScript port's writing: 100,000 lines, each in another colour,
+// drawn into a port without target (the text is made and dropped), beside a
+// loop that only formats the same seven numbers a line writes with
+// snprintf("%f"); and the same drawing sent to a real context of the
+// interpreter.
+#include "app/graport.h"
+#include "si/atom.h"
+#include "si/classfactory.h"
+#include "si/memzone.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+int const kLines = 100000;
+
+struct Runtime {
+    Runtime()
+    {
+        ZuMemZone::Initialise();
+        ZuAtom::Initialise();
+        ZuClassFactory::Initialise();
+    }
+};
+
+void EnsureRuntime()
+{
+    static Runtime runtime;
+    (void)runtime;
+}
+
+template <class R>
+R Make()
+{
+    EnsureRuntime();
+    return R(ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), nullptr, __LINE__, __FILE__)));
+}
+
+// Line i: its two points and its colour.
+struct Line {
+    DPoint a, b;
+    double r, g, bl;
+};
+
+Line LineAt(int i)
+{
+    double const t = i % 1000;
+    return Line{{t * 0.5, 10.0 + i % 700}, {t * 0.5 + 40.0, 20.0 + i % 800},
+                (i % 256) / 255.0, ((i * 7) % 256) / 255.0, ((i * 13) % 256) / 255.0};
+}
+
+void DrawLines(CGraPortRef const& port, CColorDefRef const& colour)
+{
+    for (int i = 0; i < kLines; i++) {
+        Line const l = LineAt(i);
+        colour->SetRGB(l.r, l.g, l.bl);
+        port->DrawLine(l.a, l.b);
+    }
+}
+
+void BM_PortLinesWithoutTarget(benchmark::State& state)
+{
+    CGraPortRef port = Make<CGraPortRef>();
+    CColorDefRef colour = Make<CColorDefRef>();
+    port->SetPenColor(colour);
+    port->InitGraphics();
+    for (auto _ : state)
+        DrawLines(port, colour);
+    state.SetItemsProcessed(state.iterations() * kLines);
+}
+BENCHMARK(BM_PortLinesWithoutTarget)->Unit(benchmark::kMillisecond);
+
+// What the port must at least do: format the line's seven numbers.
+void BM_SnprintfOfTheSameNumbers(benchmark::State& state)
+{
+    char text[64];
+    for (auto _ : state) {
+        for (int i = 0; i < kLines; i++) {
+            Line const l = LineAt(i);
+            double const numbers[7] = {l.a.x, l.a.y, l.b.x, l.b.y, l.r, l.g, l.bl};
+            for (double v : numbers) {
+                std::snprintf(text, sizeof text, "%f", v);
+                benchmark::DoNotOptimize(text);
+            }
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * kLines);
+}
+BENCHMARK(BM_SnprintfOfTheSameNumbers)->Unit(benchmark::kMillisecond);
+
+void BM_PortLinesToContext(benchmark::State& state)
+{
+    GSContextRef context = Make<GSContextRef>();
+    if (!context->CreateContext(595, 842, GS_VIEW_RGB24)) {
+        state.SkipWithError("no context");
+        return;
+    }
+    CGraPortRef port = Make<CGraPortRef>();
+    port->SetTarget(context);
+    port->InitBinaryMode();
+    CColorDefRef colour = Make<CColorDefRef>();
+    port->SetPenColor(colour);
+    for (auto _ : state) {
+        port->InitGraphics();
+        port->ErasePage();
+        DrawLines(port, colour);
+    }
+    state.SetItemsProcessed(state.iterations() * kLines);
+}
+BENCHMARK(BM_PortLinesToContext)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
