@@ -316,6 +316,11 @@ TEST_F(CGraPortTest, SendAddsLineFeedAndReadsTheAnswer)
     EXPECT_EQ(r.port->RetResult(1), 1.0);
     EXPECT_EQ(r.port->RetLength(), 0);
 
+    // Zero bytes inside the text go too: it is sent with its length.
+    r.port->AddBytes("(a\0b)", 5);
+    EXPECT_TRUE(r.port->Flush());
+    EXPECT_EQ(r.context->sends.back(), std::string("(a\0b)\n", 6));
+
     // No answer: no results.
     r.port->AddToken("y");
     EXPECT_TRUE(r.port->Flush());
