@@ -655,10 +655,13 @@ void CGraPort::EndStroke()
     Put("stroke");
 }
 
-CGraPath* CGraPort::RecordedPath()
+CGraPath* CGraPort::Record()
 {
     if (path.IsInvalid())
         path = NewObject<CGraPathRef>(CGraPathRef::RetRuntime());
+    // Painting at once strokes this one segment.
+    if (!IsCollecting())
+        path->Clear();
     return path.CheckAndResolve();
 }
 
@@ -667,7 +670,8 @@ CGraPath* CGraPort::RecordedPath()
 bool CGraPort::DrawLine(DPoint const& p1, DPoint const& p2)
 {
     ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
-    bool const fancy = IsFancyPen();
+    if (IsFancyPen())
+        Record()->AddLine(p1, p2);
     if (IsCollecting()) {
         MoveUnlessContinuing(p1);
         PutPoint(p2);
@@ -675,19 +679,13 @@ bool CGraPort::DrawLine(DPoint const& p1, DPoint const& p2)
         pathOpen = true;
         lastX = p2.x;
         lastY = p2.y;
-    } else {
-        if (fancy)
-            RecordedPath()->Clear();
-        if (BeginStroke()) {
-            PutPoint(p1);
-            Put("moveto");
-            PutPoint(p2);
-            Put("lineto");
-            EndStroke();
-        }
+    } else if (BeginStroke()) {
+        PutPoint(p1);
+        Put("moveto");
+        PutPoint(p2);
+        Put("lineto");
+        EndStroke();
     }
-    if (fancy)
-        RecordedPath()->AddLine(p1, p2);
     return SendBuffer();
 }
 
@@ -848,7 +846,7 @@ bool CGraPort::DrawEllipseArc(DPoint const& centre, DPoint const& radii, double 
         lastX = centre.x;
         lastY = centre.y;
         if (IsFancyPen())
-            RecordedPath()->AddArc(centre, radii, a1, a2, rotation, kind);
+            Record()->AddArc(centre, radii, a1, a2, rotation, kind);
     }
     return SendBuffer();
 }
@@ -856,7 +854,8 @@ bool CGraPort::DrawEllipseArc(DPoint const& centre, DPoint const& radii, double 
 bool CGraPort::DrawCurve(DPoint const& p0, DPoint const& p1, DPoint const& p2, DPoint const& p3)
 {
     ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
-    bool const fancy = IsFancyPen();
+    if (IsFancyPen())
+        Record()->AddCurve(p0, p1, p2, p3);
     bool painting = false;
     if (IsCollecting()) {
         MoveUnlessContinuing(p0);
@@ -864,8 +863,6 @@ bool CGraPort::DrawCurve(DPoint const& p0, DPoint const& p1, DPoint const& p2, D
         lastX = p3.x;
         lastY = p3.y;
     } else {
-        if (fancy)
-            RecordedPath()->Clear();
         painting = BeginStroke();
         if (painting) {
             PutPoint(p0);
@@ -880,15 +877,14 @@ bool CGraPort::DrawCurve(DPoint const& p0, DPoint const& p1, DPoint const& p2, D
     }
     if (painting)
         EndStroke();
-    if (fancy)
-        RecordedPath()->AddCurve(p0, p1, p2, p3);
     return SendBuffer();
 }
 
 bool CGraPort::DrawRoundCorner(DPoint const& p0, DPoint const& p1, DPoint const& p2, double r)
 {
     ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
-    bool const fancy = IsFancyPen();
+    if (IsFancyPen())
+        Record()->AddArcCorner(p0, p1, p2, 0, 0);
     bool painting = false;
     if (IsCollecting()) {
         MoveUnlessContinuing(p0);
@@ -896,8 +892,6 @@ bool CGraPort::DrawRoundCorner(DPoint const& p0, DPoint const& p1, DPoint const&
         lastX = p2.x;
         lastY = p2.y;
     } else {
-        if (fancy)
-            RecordedPath()->Clear();
         painting = BeginStroke();
         if (painting) {
             PutPoint(p0);
@@ -914,8 +908,6 @@ bool CGraPort::DrawRoundCorner(DPoint const& p0, DPoint const& p1, DPoint const&
     }
     if (painting)
         EndStroke();
-    if (fancy)
-        RecordedPath()->AddArcCorner(p0, p1, p2, 0, 0);
     return SendBuffer();
 }
 

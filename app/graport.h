@@ -198,8 +198,9 @@ protected:
     bool BeginStroke();
     // "stroke", or the fancy stroke of the recorded path.
     void EndStroke();
-    // The recorded path of a fancy pen, made on first use.
-    CGraPath* RecordedPath();
+    // The path that records a fancy pen's segments, made on first use and,
+    // when painting at once, emptied first.
+    CGraPath* Record();
 
     GSContextRef target;
     int32_t length;
