@@ -89,8 +89,9 @@ public:
     bool InitBinaryMode();
     // Sends the buffer and reads the answer; the caller holds the lock.
     // An empty buffer sends nothing; without a target the buffer is dropped.
-    // False when the interpreter reported an error (traced, its operand
-    // stack cleared with "clear").
+    // False when the interpreter reported an error or a piece failed: the
+    // text and the answer are traced, the operand stack is cleared with
+    // "clear", and no results are kept.
     bool SendBuffer();
 
     // ---- Appenders (no lock; false when nothing was written)
@@ -103,8 +104,11 @@ public:
     bool AddInt(int32_t value);
     bool AddOperator(char const* name);
 
-    // Reads one answer of the interpreter into the results or the font
-    // names. Never reads outside the n bytes.
+    // Reads one answer of the interpreter into the results (at most ten; an
+    // answer that is not whole value sequences leaves them) or into a new
+    // sorted list of font names (a name of 100 bytes or more, a sequence of
+    // no length or one running past the answer ends it). Never reads
+    // outside the n bytes.
     AnswerKind ReadAnswer(unsigned char const* answer, int n);
 
     // ---- Graphics state setters (no lock, nothing written)
