@@ -388,7 +388,7 @@ TEST_F(MiscDefTest, DefinitionsByKind)
                        {101, 30}, {102, 11}, {103, 12}, {105, 20}, {125, 20}, {120, 80}, {99, 0}, {0, 0}};
     for (Case const& c : cases)
         EXPECT_EQ(c.type, GetDefTypeOfKind(c.kind)) << c.kind;
-    for (int type : {10, 15, 20, 30, 40, 41, 50, 60, 70, 80}) {
+    for (int type : {10, 11, 12, 15, 20, 30, 40, 41, 50, 60, 70, 80}) {
         CDefRef d = NewDefinition(type);
         ASSERT_TRUE(d.IsValid()) << type;
         EXPECT_EQ(type, d->GetType());
