@@ -26,6 +26,7 @@ enum {
     W32_KIND_MAPPING = 2,
     W32_KIND_FIND = 3,
     W32_KIND_PIPE = 4,
+    W32_KIND_EVENT = 5,
 };
 
 // Closes any kernel handle. False for null, INVALID_HANDLE_VALUE, or when

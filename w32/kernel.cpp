@@ -293,3 +293,17 @@ void Sleep(DWORD milliseconds)
     while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {
     }
 }
+
+namespace {
+thread_local DWORD t_last_error = 0;
+}
+
+DWORD GetLastError()
+{
+    return t_last_error;
+}
+
+void SetLastError(DWORD code)
+{
+    t_last_error = code;
+}

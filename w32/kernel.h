@@ -63,6 +63,14 @@ DWORD GetCurrentProcessId();
 // Suspends the calling thread for at least `milliseconds`.
 void Sleep(DWORD milliseconds);
 
+// The calling thread's last error code, set by the calls that say so.
+#define ERROR_CLASS_ALREADY_EXISTS 1410u
+#define ERROR_IO_PENDING           997u
+#define ERROR_PIPE_CONNECTED       535u
+#define ERROR_INVALID_THREAD_ID    1444u
+DWORD GetLastError();
+void SetLastError(DWORD code);
+
 // ---- Test support ----------------------------------------------------------
 
 // Makes the next `count` calls of GlobalAlloc fail (return null), so that

@@ -1,6 +1,10 @@
 // Named pipes over Unix sequenced-packet sockets.
 #include "w32/pipe.h"
 
+#include "w32/kernel.h"
+#include "w32/waitable.h"
+#include "w32/winuser.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -233,13 +237,27 @@ HANDLE CreateNamedPipeA(LPCSTR name, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, v
     return p;
 }
 
-BOOL ConnectNamedPipe(HANDLE h, void*)
+BOOL ConnectNamedPipe(HANDLE h, void* overlapped)
 {
     PipeObject* p = AsPipe(h);
     if (p == nullptr || !p->server || p->listen_fd < 0)
         return FALSE;
     if (p->conn_fd >= 0)
         return TRUE;
+    if (overlapped != nullptr) {
+        // Listening without waiting: the record's event is signalled once a
+        // client is connected (by the wait that finds it), or at once when
+        // one is waiting already.
+        HANDLE event = static_cast<OVERLAPPED*>(overlapped)->hEvent;
+        if (W32_PipeTryConnect(h)) {
+            SetEvent(event);
+            SetLastError(ERROR_PIPE_CONNECTED);
+        } else {
+            W32_EventWatchConnect(event, h);
+            SetLastError(ERROR_IO_PENDING);
+        }
+        return FALSE;
+    }
     for (;;) {
         int fd = ::accept4(p->listen_fd, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd >= 0) {
@@ -374,4 +392,37 @@ int W32_PipeDescriptor(HANDLE h)
     if (p == nullptr)
         return -1;
     return p->conn_fd >= 0 ? p->conn_fd : p->listen_fd;
+}
+
+bool W32_PipeReady(HANDLE h)
+{
+    PipeObject* p = AsPipe(h);
+    if (p == nullptr)
+        return false;
+    // A short read keeps the rest of the message here, where poll() does
+    // not see it.
+    if (p->PendingBytes() != 0)
+        return true;
+    int fd = p->conn_fd >= 0 ? p->conn_fd : p->listen_fd;
+    if (fd < 0)
+        return false;
+    pollfd pfd{fd, POLLIN, 0};
+    return ::poll(&pfd, 1, 0) > 0 && pfd.revents != 0;
+}
+
+bool W32_PipeTryConnect(HANDLE h)
+{
+    PipeObject* p = AsPipe(h);
+    if (p == nullptr || !p->server || p->listen_fd < 0)
+        return false;
+    if (p->conn_fd >= 0)
+        return true;
+    pollfd pfd{p->listen_fd, POLLIN, 0};
+    if (::poll(&pfd, 1, 0) <= 0)
+        return false;
+    int fd = ::accept4(p->listen_fd, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd < 0)
+        return false;
+    p->conn_fd = fd;
+    return true;
 }
