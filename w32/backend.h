@@ -86,7 +86,8 @@ public:
     virtual bool ForeignRect(W32_Window* w, RECT& out) = 0;
 
     // The clipboard: the process took ownership with this text (null: let
-    // go); a read of text another program holds (false when none).
+    // go); a read of the text another program holds (false when none does,
+    // or when this process owns the clipboard).
     virtual void ClipboardOwned(const char* text) = 0;
     virtual bool ClipboardText(std::string& out) = 0;
 };

@@ -1,6 +1,9 @@
 #include "w32/clipboard.h"
 
+#include "w32/backend.h"
 #include "w32/kernel.h"
+
+#include <cstring>
 
 #include <map>
 #include <mutex>
@@ -72,6 +75,7 @@ BOOL EmptyClipboard()
         return FALSE;
     s.FreeAll();
     s.owner = s.opener;
+    W32_TheBackend().ClipboardOwned(nullptr);
     return TRUE;
 }
 
@@ -85,6 +89,13 @@ HANDLE SetClipboardData(UINT format, HANDLE data)
     if (found != s.blocks.end() && found->second != data)
         GlobalFree(found->second);
     s.blocks[format] = data;
+    if (format == CF_TEXT) {
+        const char* text = static_cast<const char*>(GlobalLock(data));
+        SIZE_T size = GlobalSize(data);
+        std::string copy(text, text + strnlen(text, size));
+        GlobalUnlock(data);
+        W32_TheBackend().ClipboardOwned(copy.c_str());
+    }
     return data;
 }
 
@@ -94,6 +105,22 @@ HANDLE GetClipboardData(UINT format)
     std::lock_guard<std::mutex> guard(s.lock);
     if (!s.open)
         return nullptr;
+    // Text another program holds now (under X11, the CLIPBOARD selection's
+    // owner) takes the place of what the store kept.
+    std::string text;
+    if (format == CF_TEXT && W32_TheBackend().ClipboardText(text)) {
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+        if (block != nullptr) {
+            char* bytes = static_cast<char*>(GlobalLock(block));
+            std::memcpy(bytes, text.c_str(), text.size() + 1);
+            GlobalUnlock(block);
+            auto old = s.blocks.find(format);
+            if (old != s.blocks.end())
+                GlobalFree(old->second);
+            s.blocks[format] = block;
+            return block;
+        }
+    }
     auto found = s.blocks.find(format);
     return found == s.blocks.end() ? nullptr : found->second;
 }
@@ -102,7 +129,10 @@ BOOL IsClipboardFormatAvailable(UINT format)
 {
     Store& s = TheStore();
     std::lock_guard<std::mutex> guard(s.lock);
-    return s.blocks.count(format) != 0 ? TRUE : FALSE;
+    if (s.blocks.count(format) != 0)
+        return TRUE;
+    std::string text;
+    return format == CF_TEXT && W32_TheBackend().ClipboardText(text) ? TRUE : FALSE;
 }
 
 UINT RegisterClipboardFormatA(LPCSTR name)

@@ -9,8 +9,9 @@
 // registered by name are numbered from 0xC000, one number per name
 // (letter case does not count).
 //
-// The store is this process's own; the X11 CLIPBOARD selection comes with
-// the X11 window backend.
+// Text (CF_TEXT, ISO 8859-1) also goes through the window backend: under
+// X11 putting it makes the process the owner of the CLIPBOARD selection,
+// and text another program holds there is read when the store has none.
 
 #include "w32/windef.h"
 

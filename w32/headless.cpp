@@ -178,8 +178,11 @@ bool W32_HeadlessWindowPixel(HWND hwnd, int x, int y, uint32_t& out)
 
 void W32_HeadlessMouse(int x, int y, unsigned buttons)
 {
-    if (TheHeadless() != nullptr)
-        W32_SystemMouse(x, y, buttons);
+    Headless* h = TheHeadless();
+    if (h == nullptr)
+        return;
+    h->MoveCursor(x, y);
+    W32_SystemMouse(x, y, buttons);
 }
 
 void W32_HeadlessKey(UINT virtual_key, UINT scan, bool extended, bool down)

@@ -518,7 +518,6 @@ void W32_SystemClose(HWND hwnd)
 void W32_SystemMouse(int x, int y, unsigned buttons)
 {
     static unsigned held = 0;
-    W32_TheBackend().MoveCursor(x, y);
     HWND target;
     {
         Guard g(S().lock);
@@ -1415,7 +1414,7 @@ BOOL TranslateMessage(const MSG* msg)
     if (msg == nullptr || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN))
         return FALSE;
     WORD ch = 0;
-    if (ToAscii(UINT(msg->wParam), UINT(msg->lParam >> 16) & 0xFF, t_keys, &ch, 0) != 1)
+    if (ToAscii(UINT(msg->wParam), UINT(msg->lParam >> 16) & 0x1FF, t_keys, &ch, 0) != 1)
         return FALSE;
     UINT message = msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
     Queue* q = MyQueue();
@@ -1778,7 +1777,7 @@ int ToAscii(UINT virtual_key, UINT scan_code, const BYTE* state, WORD* out, UINT
         fn = S().char_of_key;
     }
     int c = fn != nullptr ? fn(virtual_key & 0xFF, scan_code, state) : -1;
-    if (c < 0 && fn == nullptr)
+    if (c < 0)
         c = UsChar(virtual_key & 0xFF, state);
     if (c <= 0)
         return 0;

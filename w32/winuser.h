@@ -419,7 +419,9 @@ int SetDIBitsToDevice(HDC dc, int x_dest, int y_dest, DWORD width, DWORD height,
 short GetKeyState(int virtual_key);
 BOOL GetKeyboardState(BYTE* state);
 // The character of the key in that keyboard state: 1 and the character,
-// or 0 when the key gives none (Ctrl with a letter gives 1 to 26).
+// or 0 when the key gives none (Ctrl with a letter gives 1 to 26). The
+// scan code is set 1's, plus 0x100 for an extended key. Under X11 the
+// display's keyboard map answers; headless, a US layout.
 int ToAscii(UINT virtual_key, UINT scan_code, const BYTE* state, WORD* out, UINT flags);
 
 // ---- Cursors, icons, metrics ----------------------------------------------
