@@ -115,18 +115,13 @@ void W32_SystemClose(HWND hwnd);
 // Pointer at a screen point with the MK_ buttons held; a button change
 // gives its button message after the move.
 void W32_SystemMouse(int x, int y, unsigned buttons);
-// A key: virtual key, scan code, extended flag, down; `repeat` for an
-// auto-repeat press. Goes to the focus window's thread.
+// A key: virtual key, set-1 scan code, extended flag, down (a press of a
+// key already down is an auto-repeat). Goes to the focus window's thread.
 void W32_SystemKey(UINT vk, UINT scan, bool extended, bool down);
 // The character the backend gives for a key in a keyboard state (X11); the
 // common part falls back to a US table when it answers -1.
 typedef int (*W32_CharOfKey)(UINT vk, UINT scan, const BYTE* state);
 void W32_SetCharOfKey(W32_CharOfKey fn);
-// Wakes the threads waiting for input.
-void W32_WakeAll();
-// The clipboard's text, for the backend to serve (empty when none).
-std::string W32_ClipboardTextForOthers();
-
 #define W32_WINDOW_MAGIC 0x57494E44u
 
 #endif

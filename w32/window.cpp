@@ -607,13 +607,6 @@ void W32_SetCharOfKey(W32_CharOfKey fn)
     S().char_of_key = fn;
 }
 
-void W32_WakeAll()
-{
-    std::lock_guard<std::mutex> guard(QueuesLock());
-    for (auto& entry : Queues())
-        Wake(entry.second);
-}
-
 // ---- Classes ------------------------------------------------------------------
 
 ATOM RegisterClassExA(const WNDCLASSEXA* wc)

@@ -314,14 +314,15 @@ void DXSurface::ComposeMasks(unsigned char* memory, unsigned pitch, unsigned for
                 uint16_t* row = reinterpret_cast<uint16_t*>(memory + size_t(y) * buffer_step);
                 // Groups of 64 pixels; the last one may be partial, and its
                 // pixels are composed too, up to the width.
-                for (uint32_t x0 = 0; x0 < m.width; x0 += 64) {
+                uint32_t width = m.width < desc.width ? m.width : desc.width;
+                for (uint32_t x0 = 0; x0 < width; x0 += 64) {
                     const unsigned char* group = bits + x0 / 8;
                     bool all_set = true;
                     for (int k = 0; k < 8; ++k)
                         all_set = all_set && group[k] == 0xFF;
                     if (all_set)
                         continue;
-                    uint32_t end = x0 + 64 < m.width ? x0 + 64 : m.width;
+                    uint32_t end = x0 + 64 < width ? x0 + 64 : width;
                     for (uint32_t x = x0; x < end; ++x)
                         if (!((group[(x - x0) / 8] >> (7 - (x - x0) % 8)) & 1))
                             row[x] = colour;

@@ -199,6 +199,75 @@ TEST_F(X11Windows, AClickGivesButtonMessagesAtClientCoordinates)
     EXPECT_EQ(taken.back().wParam & MK_LBUTTON, 0u);
 }
 
+TEST_F(X11Windows, WithTheCaptureThePointerOutsideStillComesToTheWindow)
+{
+    Open(100, 80, 200, 150);
+    SetCapture(window);
+    RoundTrip();
+    XTestFakeMotionEvent(peer, -1, 90, 70, 0);
+    XSync(peer, False);
+    MSG m = WaitFor(WM_MOUSEMOVE);
+    ASSERT_EQ(m.message, WM_MOUSEMOVE);
+    EXPECT_EQ(m.hwnd, window);
+    EXPECT_EQ(GET_X_LPARAM(m.lParam), -10);
+    EXPECT_EQ(GET_Y_LPARAM(m.lParam), -10);
+    ReleaseCapture();
+}
+
+TEST_F(X11Windows, MovesSizesAndFocusByOthersReachTheWindowProcedure)
+{
+    Open(100, 80, 200, 150);
+    g_sent.clear();
+    XMoveResizeWindow(peer, Window(xid), 150, 100, 220, 160);
+    XSync(peer, False);
+    for (int round = 0; round < 400; ++round) {
+        RECT r;
+        GetWindowRect(window, &r);
+        if (r.left == 150 && r.bottom == 260)
+            break;
+        MSG m;
+        PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 25, QS_ALLINPUT);
+    }
+    bool moved = false, sized = false;
+    for (const MSG& m : g_sent) {
+        moved = moved || (m.message == WM_MOVE && GET_X_LPARAM(m.lParam) == 150 && GET_Y_LPARAM(m.lParam) == 100);
+        sized = sized || (m.message == WM_SIZE && LOWORD(m.lParam) == 220 && HIWORD(m.lParam) == 160);
+    }
+    EXPECT_TRUE(moved);
+    EXPECT_TRUE(sized);
+
+    // The focus going to another program's window deactivates the
+    // application; coming back activates the window.
+    ASSERT_EQ(GetActiveWindow(), window);
+    Window other = XCreateSimpleWindow(peer, DefaultRootWindow(peer), 600, 600, 10, 10, 0, 0, 0);
+    XMapWindow(peer, other);
+    XSync(peer, False);
+    XSetInputFocus(peer, other, RevertToParent, CurrentTime);
+    XSync(peer, False);
+    g_sent.clear();
+    for (int round = 0; round < 400 && GetActiveWindow() != nullptr; ++round) {
+        MSG m;
+        PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 25, QS_ALLINPUT);
+    }
+    EXPECT_EQ(GetActiveWindow(), nullptr);
+    bool app_off = false;
+    for (const MSG& m : g_sent)
+        app_off = app_off || (m.message == WM_ACTIVATEAPP && m.wParam == 0);
+    EXPECT_TRUE(app_off);
+    XSetInputFocus(peer, Window(xid), RevertToParent, CurrentTime);
+    XSync(peer, False);
+    for (int round = 0; round < 400 && GetActiveWindow() != window; ++round) {
+        MSG m;
+        PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 25, QS_ALLINPUT);
+    }
+    EXPECT_EQ(GetActiveWindow(), window);
+    XDestroyWindow(peer, other);
+    XSync(peer, False);
+}
+
 TEST_F(X11Windows, AnExposeGivesAPaintOfItsRectangle)
 {
     Open(100, 80, 200, 150);
