@@ -378,6 +378,7 @@ public:
 
     void ShowCursor(W32_Cursor* c) override
     {
+        std::vector<W32_Window*> windows = W32_OwnWindows();
         std::lock_guard<std::recursive_mutex> guard(lock);
         Cursor cursor = 0;
         if (c != nullptr) {
@@ -396,7 +397,7 @@ public:
             cursor = Cursor(c->native);
         }
         current_cursor = cursor;
-        for (W32_Window* w : W32_OwnWindows()) {
+        for (W32_Window* w : windows) {
             if (cursor != 0)
                 XDefineCursor(dpy, Window(w->native), cursor);
             else
@@ -454,32 +455,40 @@ public:
         }
     }
 
+    // The common part's lock is never taken while this backend's is held:
+    // windows are looked up after the server was asked.
     void TopLevel(std::vector<HWND>& out) override
     {
-        std::lock_guard<std::recursive_mutex> guard(lock);
-        out.clear();
-        Window r, parent;
-        Window* children = nullptr;
-        unsigned n = 0;
-        if (!XQueryTree(dpy, root, &r, &parent, &children, &n))
-            return;
-        for (unsigned i = n; i-- > 0;) {
-            Window w = LibraryWindowIn(children[i]);
-            if (w != clip_window && children[i] != clip_window)
-                out.push_back(W32_ForeignWindow(w));
+        std::vector<Window> found;
+        {
+            std::lock_guard<std::recursive_mutex> guard(lock);
+            Window r, parent;
+            Window* children = nullptr;
+            unsigned n = 0;
+            if (XQueryTree(dpy, root, &r, &parent, &children, &n)) {
+                for (unsigned i = n; i-- > 0;)
+                    if (children[i] != clip_window)
+                        found.push_back(LibraryWindowIn(children[i]));
+            }
+            if (children != nullptr)
+                XFree(children);
         }
-        if (children != nullptr)
-            XFree(children);
+        out.clear();
+        for (Window w : found)
+            out.push_back(W32_ForeignWindow(w));
     }
 
     HWND FromPoint(POINT p) override
     {
-        std::lock_guard<std::recursive_mutex> guard(lock);
-        Window child = 0;
-        int x, y;
-        if (!XTranslateCoordinates(dpy, root, root, p.x, p.y, &x, &y, &child) || child == 0)
-            return nullptr;
-        Window w = LibraryWindowIn(child);
+        Window w;
+        {
+            std::lock_guard<std::recursive_mutex> guard(lock);
+            Window child = 0;
+            int x, y;
+            if (!XTranslateCoordinates(dpy, root, root, p.x, p.y, &x, &y, &child) || child == 0)
+                return nullptr;
+            w = LibraryWindowIn(child);
+        }
         if (W32_Window* own = W32_FindNative(w))
             return own->visible && !own->minimized ? own : nullptr;
         return W32_ForeignWindow(w);
