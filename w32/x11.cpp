@@ -567,8 +567,11 @@ public:
         return false;
     }
 
-    int CharOfKey(UINT, UINT scan, const BYTE* state)
+    int CharOfKey(UINT vk, UINT scan, const BYTE* state)
     {
+        // The platform's Delete key gives no character.
+        if (vk == VK_DELETE)
+            return 0;
         bool extended = (scan & 0x100u) != 0;
         unsigned keycode = KeycodeOf(scan & 0xFFu, extended);
         if (keycode == 0 && last_keycode != 0)

@@ -294,9 +294,18 @@ TEST_F(X11Windows, KeysBecomeVirtualKeysWithSetOneScanCodes)
         int character; // WM_CHAR after TranslateMessage, 0 for none
     } const cases[] = {
         {XK_a, 'A', 0x1E, false, 'a'},
+        {XK_1, '1', 0x02, false, '1'},
         {XK_KP_Enter, VK_RETURN, 0x1C, true, '\r'},
+        {XK_KP_Divide, VK_DIVIDE, 0x35, true, '/'},
         {XK_Left, VK_LEFT, 0x4B, true, 0},
+        {XK_Home, VK_HOME, 0x47, true, 0},
+        {XK_Delete, VK_DELETE, 0x53, true, 0},
+        {XK_Escape, VK_ESCAPE, 0x01, false, 27},
+        {XK_F1, VK_F1, 0x3B, false, 0},
         {XK_F10, VK_F1 + 9, 0x44, false, 0},
+        {XK_Shift_L, VK_SHIFT, 0x2A, false, 0},
+        {XK_Control_R, VK_CONTROL, 0x1D, true, 0},
+        {XK_Alt_L, VK_MENU, 0x38, false, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.vk);
@@ -306,7 +315,7 @@ TEST_F(X11Windows, KeysBecomeVirtualKeysWithSetOneScanCodes)
         XTestFakeKeyEvent(peer, code, True, 0);
         XTestFakeKeyEvent(peer, code, False, 0);
         XSync(peer, False);
-        MSG up = WaitFor(c.vk == VK_F1 + 9 ? WM_SYSKEYUP : WM_KEYUP);
+        MSG up = WaitFor(c.vk == VK_F1 + 9 || c.vk == VK_MENU ? WM_SYSKEYUP : WM_KEYUP);
         ASSERT_NE(up.message, WM_NULL);
         const MSG& down = taken.front();
         EXPECT_EQ(down.wParam, c.vk);
