@@ -1677,7 +1677,7 @@ int SetDIBitsToDevice(HDC hdc, int x_dest, int y_dest, DWORD width, DWORD height
     bool top_down = h.biHeight < 0;
     Channel r, g, b;
     if (h.biCompression == BI_BITFIELDS) {
-        if (bpp == 24)
+        if (bpp == 24 || h.biSize < sizeof(BITMAPINFOHEADER) || h.biSize > 124)
             return 0;
         DWORD masks[3];
         std::memcpy(masks, reinterpret_cast<const unsigned char*>(info) + h.biSize, sizeof masks);
@@ -1694,53 +1694,61 @@ int SetDIBitsToDevice(HDC hdc, int x_dest, int y_dest, DWORD width, DWORD height
         b = ChannelOf(0x0000FF);
     }
     size_t stride = (size_t(dib_w) * bpp + 31) / 32 * 4;
-    std::vector<uint32_t> out(size_t(width) * size_t(height), 0);
-    std::vector<bool> have(height, false);
+
+    // Only what the clip lets through is converted.
+    RECT clip;
+    {
+        Guard gd(S().lock);
+        W32_Window* w = Own(dc->hwnd);
+        if (w == nullptr)
+            return 0;
+        clip = w->painting ? Intersect(ClientOf(w), w->paint) : ClientOf(w);
+    }
+    long cx0 = std::max<long>(0, long(clip.left) - x_dest), cx1 = std::min<long>(long(width), long(clip.right) - x_dest);
+    long cy0 = std::max<long>(0, long(clip.top) - y_dest), cy1 = std::min<long>(long(height), long(clip.bottom) - y_dest);
     int rows = 0;
     const unsigned char* base = static_cast<const unsigned char*>(bits);
-    for (DWORD j = 0; j < height; ++j) {
-        long from_top = dib_h - long(y_src) - long(height) + long(j);
-        if (from_top < 0 || from_top >= dib_h)
-            continue;
+    std::vector<uint32_t> out;
+    long run_start = -1; // first row of the run of converted rows in `out`
+    auto flush = [&](long end) {
+        if (run_start < 0)
+            return;
+        Guard gd(S().lock);
+        if (W32_Window* w = Own(dc->hwnd))
+            W32_TheBackend().Put(w, x_dest + int(cx0), y_dest + int(run_start), int(cx1 - cx0), int(end - run_start),
+                                 out.data(), int(cx1 - cx0), clip);
+        out.clear();
+        run_start = -1;
+    };
+    for (long j = 0; j < long(height); ++j) {
+        long from_top = dib_h - long(y_src) - long(height) + j;
         long scan = dib_h - 1 - from_top; // counted from the bottom
-        if (scan < long(start_scan) || scan >= long(start_scan) + long(lines))
+        if (from_top < 0 || from_top >= dib_h || scan < long(start_scan) || scan >= long(start_scan) + long(lines)) {
+            flush(j); // rows outside the DIB are not touched
+            continue;
+        }
+        ++rows;
+        if (j < cy0 || j >= cy1 || cx1 <= cx0)
             continue;
         long index = top_down ? long(start_scan) + long(lines) - 1 - scan : scan - long(start_scan);
         const unsigned char* row = base + size_t(index) * stride;
-        for (DWORD i = 0; i < width; ++i) {
-            long x = long(x_src) + long(i);
-            if (x < 0 || x >= dib_w)
-                continue;
-            uint32_t p;
-            if (bpp == 16)
-                p = uint32_t(row[x * 2]) | uint32_t(row[x * 2 + 1]) << 8;
-            else if (bpp == 24)
-                p = uint32_t(row[x * 3]) | uint32_t(row[x * 3 + 1]) << 8 | uint32_t(row[x * 3 + 2]) << 16;
-            else
-                std::memcpy(&p, row + x * 4, 4);
-            out[size_t(j) * width + i] = Widen(p, r) << 16 | Widen(p, g) << 8 | Widen(p, b);
+        if (run_start < 0)
+            run_start = j;
+        for (long i = cx0; i < cx1; ++i) {
+            long x = long(x_src) + i;
+            uint32_t p = 0;
+            if (x >= 0 && x < dib_w) {
+                if (bpp == 16)
+                    p = uint32_t(row[x * 2]) | uint32_t(row[x * 2 + 1]) << 8;
+                else if (bpp == 24)
+                    p = uint32_t(row[x * 3]) | uint32_t(row[x * 3 + 1]) << 8 | uint32_t(row[x * 3 + 2]) << 16;
+                else
+                    std::memcpy(&p, row + x * 4, 4);
+            }
+            out.push_back(Widen(p, r) << 16 | Widen(p, g) << 8 | Widen(p, b));
         }
-        have[j] = true;
-        ++rows;
     }
-    Guard gd(S().lock);
-    W32_Window* w = Own(dc->hwnd);
-    if (w == nullptr)
-        return 0;
-    RECT clip = w->painting ? Intersect(ClientOf(w), w->paint) : ClientOf(w);
-    // Rows outside the DIB are not touched.
-    for (DWORD j = 0; j < height;) {
-        if (!have[j]) {
-            ++j;
-            continue;
-        }
-        DWORD k = j;
-        while (k < height && have[k])
-            ++k;
-        W32_TheBackend().Put(w, x_dest, y_dest + int(j), int(width), int(k - j), out.data() + size_t(j) * width,
-                             int(width), clip);
-        j = k;
-    }
+    flush(long(height));
     return rows;
 }
 

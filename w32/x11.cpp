@@ -353,8 +353,15 @@ public:
                 return;
             }
         }
+        // The usual true-colour layout takes the words as they are.
+        bool plain = image->bits_per_pixel == 32 && image->byte_order == LSBFirst && visual->red_mask == 0xFF0000
+            && visual->green_mask == 0x00FF00 && visual->blue_mask == 0x0000FF;
         for (int j = 0; j < ch; ++j) {
             const uint32_t* row = pixels + size_t(y0 - y + j) * size_t(stride) + size_t(x0 - x);
+            if (plain) {
+                std::memcpy(image->data + size_t(j) * size_t(image->bytes_per_line), row, size_t(cw) * 4);
+                continue;
+            }
             for (int i = 0; i < cw; ++i) {
                 uint32_t p = row[i];
                 unsigned long v = Channel((p >> 16) & 0xFF, 0) | Channel((p >> 8) & 0xFF, 1) | Channel(p & 0xFF, 2);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -177,6 +178,47 @@ TEST_F(X11Windows, AWindowMapsWhereItWasMadeAndShowsDIBsInTheirColours)
     ASSERT_EQ(SetDIBitsToDevice(GetDC(window), 0, 0, 120, 100, 0, 0, 0, 100, big.data(), &info, DIB_RGB_COLORS), 100);
     EXPECT_EQ(ScreenPixel(119, 99), 0x123456u);
     EXPECT_NE(ScreenPixel(120, 99), 0x123456u);
+}
+
+TEST_F(X11Windows, WindowsAreUndecoratedWithToolTopmostAndOwnerHints)
+{
+    Open(0, 0, 30, 30);
+    HWND tool = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "Zuvi:Grail:1X:test_x11:1:2", "outil", WS_POPUP, 40,
+                                0, 30, 30, window, nullptr, nullptr, nullptr);
+    ASSERT_NE(tool, nullptr);
+    ShowWindow(tool, SW_SHOWNOACTIVATE);
+    RoundTrip();
+    Window x = Window(W32_X11Window(tool));
+    auto atoms = [&](const char* property) {
+        std::vector<unsigned long> out;
+        Atom type;
+        int format;
+        unsigned long count, after;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(peer, x, XInternAtom(peer, property, False), 0, 64, False, AnyPropertyType, &type,
+                               &format, &count, &after, &data) == Success && data != nullptr) {
+            const unsigned long* items = reinterpret_cast<const unsigned long*>(data);
+            out.assign(items, items + count);
+            XFree(data);
+        }
+        return out;
+    };
+    std::vector<unsigned long> motif = atoms("_MOTIF_WM_HINTS");
+    ASSERT_EQ(motif.size(), 5u);
+    EXPECT_EQ(motif[0], 2u); // decorations given...
+    EXPECT_EQ(motif[2], 0u); // ...and none
+    EXPECT_EQ(atoms("_NET_WM_WINDOW_TYPE"),
+              (std::vector<unsigned long>{XInternAtom(peer, "_NET_WM_WINDOW_TYPE_UTILITY", False)}));
+    std::vector<unsigned long> state = atoms("_NET_WM_STATE");
+    EXPECT_NE(std::find(state.begin(), state.end(), XInternAtom(peer, "_NET_WM_STATE_ABOVE", False)), state.end());
+    Window owner = 0;
+    ASSERT_TRUE(XGetTransientForHint(peer, x, &owner));
+    EXPECT_EQ(owner, Window(xid));
+    char* name = nullptr;
+    ASSERT_TRUE(XFetchName(peer, x, &name));
+    EXPECT_STREQ(name, "outil");
+    XFree(name);
+    DestroyWindow(tool);
 }
 
 TEST_F(X11Windows, AClickGivesButtonMessagesAtClientCoordinates)
