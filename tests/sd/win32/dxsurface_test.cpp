@@ -6,6 +6,7 @@
 #include <string>
 
 #include "si/rect.h"
+#include "tests/support/objmodel.h"
 #include "w32/headless.h"
 
 namespace {
@@ -269,6 +270,44 @@ TEST_F(DirectDrawSurface, MaskCallbacksDrawThroughThePixmapLayer)
     EXPECT_EQ(g_painted_width, 10u);
     EXPECT_EQ(WindowPixel(0, 3), 0x00FF00u);
     EXPECT_EQ(WindowPixel(1, 3), 0x0000FFu); // no bits drawn: the picture
+}
+
+// With the library running, surfaces live in the application zone.
+class DirectDrawSurfaceInZones : public ZuviRuntimeTest {};
+
+TEST_F(DirectDrawSurfaceInZones, MadeResetAndDestroyed)
+{
+    W32_DDSetFormat(W32_DD_555);
+    WNDCLASSEXA wc;
+    std::memset(&wc, 0, sizeof wc);
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = "Test:DXZone";
+    ASSERT_NE(RegisterClassExA(&wc), 0);
+    HWND w = CreateWindowExA(0, "Test:DXZone", "", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr, nullptr, nullptr);
+    DXSurface* a = DXSurface::Create(w);
+    DXSurface* b = DXSurface::Create(w);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    ASSERT_TRUE(a->Lock());
+    DXSurfaceDesc d;
+    a->GetDesc(&d);
+    EXPECT_EQ(d.format, 3u);
+    // A reset drops the surfaces and the shared primary; both come back.
+    EXPECT_TRUE(a->Reset());
+    EXPECT_FALSE(a->GetDesc(&d));
+    EXPECT_TRUE(a->IsRecreated());
+    EXPECT_TRUE(b->Lock());
+    b->Unlock();
+    DXSurface::Destroy(a);
+    DXSurface::Destroy(b);
+    // The last one gone, the next one starts over.
+    DXSurface* c = DXSurface::Create(w);
+    EXPECT_NE(c, nullptr);
+    DXSurface::Destroy(c);
+    DestroyWindow(w);
+    UnregisterClassA("Test:DXZone", nullptr);
+    W32_DDSetFormat(W32_DD_NONE);
 }
 
 } // namespace
