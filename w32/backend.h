@@ -67,6 +67,8 @@ public:
                      int stride, const RECT& clip) = 0;
 
     virtual void ShowCursor(W32_Cursor* cursor) = 0;
+    // The cursor is being destroyed: whatever the backend made of it goes.
+    virtual void ForgetCursor(W32_Cursor* cursor) = 0;
     virtual void Grab(W32_Window* w) = 0; // null: let go
     virtual bool CursorPos(POINT& p) = 0;
     virtual void MoveCursor(int x, int y) = 0;

@@ -121,6 +121,7 @@ BOOL DestroyCursor(HCURSOR cursor)
             W32_TheBackend().ShowCursor(Arrow());
         }
     }
+    W32_TheBackend().ForgetCursor(c);
     c->magic = 0;
     delete c;
     return TRUE;

@@ -92,6 +92,11 @@ public:
         }
     }
     void ShowCursor(W32_Cursor* c) override { shown = c; }
+    void ForgetCursor(W32_Cursor* c) override
+    {
+        if (shown == c)
+            shown = nullptr;
+    }
     void Grab(W32_Window* w) override { grab = w; }
     bool CursorPos(POINT& p) override
     {

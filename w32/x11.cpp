@@ -413,6 +413,18 @@ public:
         XFlush(dpy);
     }
 
+    void ForgetCursor(W32_Cursor* c) override
+    {
+        std::lock_guard<std::recursive_mutex> guard(lock);
+        if (c->native != 0) {
+            if (current_cursor == Cursor(c->native))
+                current_cursor = 0;
+            XFreeCursor(dpy, Cursor(c->native));
+            c->native = 0;
+            XFlush(dpy);
+        }
+    }
+
     void Grab(W32_Window* w) override
     {
         std::lock_guard<std::recursive_mutex> guard(lock);
