@@ -3,7 +3,7 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(CArcDef, CDef, "app/arcdef", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CArcDef, "app/arcdef", ZU_CLASS_PLAIN)
 
 CArcDef::CArcDef() : mode(222)
 {

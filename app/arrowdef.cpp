@@ -3,7 +3,7 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(CArrowDef, CDef, "app/arrowdef", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CArrowDef, "app/arrowdef", ZU_CLASS_PLAIN)
 
 CArrowDef::CArrowDef()
     : flags(0), length(20.0), param2(10.0), param3(0.0), param4(30.0), param5(0.785398163375)

@@ -3,7 +3,7 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(CCloseDef, CDef, "app/closedef", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CCloseDef, "app/closedef", ZU_CLASS_PLAIN)
 
 CCloseDef::CCloseDef() : closed(false) {}
 

@@ -6,7 +6,7 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(CColorDef, CDef, "app/colordef", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CColorDef, "app/colordef", ZU_CLASS_PLAIN)
 
 namespace {
 

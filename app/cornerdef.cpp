@@ -3,7 +3,7 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(CCornerDef, CDef, "app/cornerdef", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CCornerDef, "app/cornerdef", ZU_CLASS_PLAIN)
 
 CCornerDef::CCornerDef() : saved_kind(112), length(0.0)
 {

@@ -7,7 +7,7 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(CDef, ZuObject, "app/def", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CDef, "app/def", ZU_CLASS_PLAIN)
 
 namespace {
 

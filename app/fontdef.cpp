@@ -5,7 +5,7 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(CFontDef, CDef, "app/fontdef", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CFontDef, "app/fontdef", ZU_CLASS_PLAIN)
 
 CFontDef::CFontDef()
     : size(20.0), stretch(0.0), slant(0.0), reserved(0.0), character_spacing(0.0), word_spacing(0.0),

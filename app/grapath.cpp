@@ -5,7 +5,7 @@
 
 #include "si/rtclass.h"
 
-ZU_IMPLEMENT_CLASS(CGraPath, ZuObject, "app/grapath", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CGraPath, "app/grapath", ZU_CLASS_PLAIN)
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(CMotifDef, CDef, "app/motifdef", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CMotifDef, "app/motifdef", ZU_CLASS_PLAIN)
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "si/storage.h"
 #include "si/string.h"
 
-ZU_IMPLEMENT_CLASS(CPatternDef, CDef, "app/patterndef", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CPatternDef, "app/patterndef", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -587,7 +587,7 @@ int CPatternDef::GetPrefabNumber() const
 
 bool CPatternDef::FillPrefabList(ZuListRef& list)
 {
-    list = ZuObjectRef(ZuClassFactory::New(ZuListRef::RetRuntime(), nullptr, __LINE__, ZU_SRC_FILE));
+    list = ZuNew<ZuList>(nullptr, __LINE__, ZU_SRC_FILE);
     for (Prefab const* p = prefabs; p->name != nullptr; p++)
         list->PushTail(ZuStringRef(p->name));
     return true;

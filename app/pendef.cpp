@@ -8,7 +8,7 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(CPenDef, CDef, "app/pendef", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CPenDef, "app/pendef", ZU_CLASS_PLAIN)
 
 CPenDef::CPenDef()
     : width(0.0),

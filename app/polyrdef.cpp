@@ -3,7 +3,7 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(CPolyRegDef, CDef, "app/polyrdef", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CPolyRegDef, "app/polyrdef", ZU_CLASS_PLAIN)
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(CPositionDef, CDef, "app/positiondef", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CPositionDef, "app/positiondef", ZU_CLASS_PLAIN)
 
 namespace {
 

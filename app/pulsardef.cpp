@@ -7,7 +7,7 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(CPulsarDef, CDef, "app/pulsardef", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CPulsarDef, "app/pulsardef", ZU_CLASS_PLAIN)
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(CView, ZuObject, "app/view", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CView, "app/view", ZU_CLASS_PLAIN)
 
 CView::CView()
     : x(0.5),

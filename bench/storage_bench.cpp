@@ -47,7 +47,7 @@ private:
     std::size_t pos;
 };
 ZU_CLASS_END(ZuBenchStorage)
-ZU_IMPLEMENT_CLASS(ZuBenchStorage, ZuStorage, "bench/storage_bench", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuBenchStorage, "bench/storage_bench", ZU_CLASS_PLAIN)
 
 // A small object: a number and two links (the next node, and one further back).
 ZU_HANDLE(ZuBenchNode, ZuObject)
@@ -80,7 +80,7 @@ protected:
     }
 };
 ZU_CLASS_END(ZuBenchNode)
-ZU_IMPLEMENT_CLASS(ZuBenchNode, ZuObject, "bench/storage_bench", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuBenchNode, "bench/storage_bench", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -106,7 +106,7 @@ std::vector<ZuBenchNodeRef>& Graph()
     if (nodes.empty()) {
         nodes.resize(kObjects);
         for (int i = 0; i < kObjects; i++) {
-            nodes[i] = ZuObjectRef(ZuClassFactory::New(ZuBenchNodeRef::RetRuntime(), nullptr, __LINE__, "bench/storage_bench"));
+            nodes[i] = ZuNew<ZuBenchNode>(nullptr, __LINE__, "bench/storage_bench");
             nodes[i]->value = i * 7;
         }
         for (int i = 0; i < kObjects; i++) {
@@ -136,7 +136,7 @@ void BM_StoreGraph(benchmark::State& state)
 {
     StartOnce();
     auto& nodes = Graph();
-    ZuBenchStorageRef storage = ZuObjectRef(ZuClassFactory::New(ZuBenchStorageRef::RetRuntime(), nullptr, __LINE__, "bench"));
+    ZuBenchStorageRef storage = ZuNew<ZuBenchStorage>(nullptr, __LINE__, "bench");
     std::size_t bytes = 0;
     for (auto _ : state) {
         storage->StartStoring();
@@ -152,7 +152,7 @@ void BM_RestoreGraph(benchmark::State& state)
 {
     StartOnce();
     auto& nodes = Graph();
-    ZuBenchStorageRef storage = ZuObjectRef(ZuClassFactory::New(ZuBenchStorageRef::RetRuntime(), nullptr, __LINE__, "bench"));
+    ZuBenchStorageRef storage = ZuNew<ZuBenchStorage>(nullptr, __LINE__, "bench");
     storage->StartStoring();
     storage->StoreObject(nodes[0]);
     std::vector<unsigned char> const bytes = storage->out;
@@ -173,7 +173,7 @@ void BM_MemcpySameBytes(benchmark::State& state)
 {
     StartOnce();
     auto& nodes = Graph();
-    ZuBenchStorageRef storage = ZuObjectRef(ZuClassFactory::New(ZuBenchStorageRef::RetRuntime(), nullptr, __LINE__, "bench"));
+    ZuBenchStorageRef storage = ZuNew<ZuBenchStorage>(nullptr, __LINE__, "bench");
     storage->StartStoring();
     storage->StoreObject(nodes[0]);
     std::vector<unsigned char> const bytes = storage->out;

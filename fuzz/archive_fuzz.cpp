@@ -86,10 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
         out.write(reinterpret_cast<char const*>(data), std::streamsize(size));
     }
     {
-        ZuFileReadRef in = ZuObjectRef(
-            ZuClassFactory::New(ZuFileReadRef::RetRuntime(), Zuvi_app_zone, __LINE__, "fuzz/archive_fuzz"));
-        ZuArchiveRef archive = ZuObjectRef(
-            ZuClassFactory::New(ZuArchiveRef::RetRuntime(), Zuvi_app_zone, __LINE__, "fuzz/archive_fuzz"));
+        ZuFileReadRef in = ZuNew<ZuFileRead>(Zuvi_app_zone, __LINE__, "fuzz/archive_fuzz");
+        ZuArchiveRef archive = ZuNew<ZuArchive>(Zuvi_app_zone, __LINE__, "fuzz/archive_fuzz");
         std::vector<ZuObjectRef> restored;
         try {
             in->Open(ZuStringRef(FileName().c_str()));

@@ -45,7 +45,7 @@ private:
     std::size_t pos = 0;
 };
 ZU_CLASS_END(ZuFuzzStorage)
-ZU_IMPLEMENT_CLASS(ZuFuzzStorage, ZuStorage, "fuzz/storage_fuzz", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuFuzzStorage, "fuzz/storage_fuzz", ZU_CLASS_PLAIN)
 
 // A node that keeps every kind of field, so that the fuzzer reaches blocks,
 // marks, atoms, scalars and links between objects.
@@ -105,7 +105,7 @@ private:
     ZuObjectRef b;
 };
 ZU_CLASS_END(ZuFuzzNode)
-ZU_IMPLEMENT_CLASS(ZuFuzzNode, ZuObject, "fuzz/storage_fuzz", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuFuzzNode, "fuzz/storage_fuzz", ZU_CLASS_PLAIN)
 
 extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size)
 {
@@ -115,8 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
         ZuMemZone::Initialise();
         ZuAtom::Initialise();
         ZuClassFactory::Initialise();
-        auto* handle = new ZuFuzzStorageRef(ZuObjectRef(
-            ZuClassFactory::New(ZuFuzzStorageRef::RetRuntime(), nullptr, __LINE__, "fuzz/storage_fuzz")));
+        auto* handle = new ZuFuzzStorageRef(ZuNew<ZuFuzzStorage>(nullptr, __LINE__, "fuzz/storage_fuzz"));
         std::atexit([] {
             delete storage_handle;
             ZuObjectRef::RealiseDeletions();

@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <cstring>
 
-ZU_IMPLEMENT_CLASS(GSContext, ZuObject, "ghost/gscontext", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(GSContext, "ghost/gscontext", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(GSContext, ZuiGrailHook)
 
 namespace {

@@ -8,7 +8,7 @@
 #include "si/except.h"
 #include "si/fileread.h"
 
-ZU_IMPLEMENT_CLASS(ZuArchive, ZuStorage, "si/archive", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuArchive, "si/archive", ZU_CLASS_PLAIN)
 
 ZuArchive::ZuArchive()
 {

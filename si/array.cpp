@@ -13,7 +13,7 @@ namespace {
 const char *const src_file = "si/array";
 }
 
-ZU_IMPLEMENT_CLASS(ZuArray, ZuContainer, "si/array", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuArray, "si/array", ZU_CLASS_PLAIN)
 
 ZuObjectRef ZuArray::scratch;
 
@@ -191,7 +191,7 @@ bool ZuArray::SpecifyExtraction(ZuArrayRef const &array) {
 
 ZuIteratorRef ZuArray::NewIterator() {
   ZuArrayIteratorRef it(
-      ZuObjectRef(ZuClassFactory::New(ZuArrayIteratorRef::RetRuntime(), Zuvi_app_zone, 261, src_file)));
+      ZuNew<ZuArrayIterator>(Zuvi_app_zone, 261, src_file));
   InsertIterator(it);
   it->First();
   return it;

@@ -5,7 +5,7 @@
 #include "si/except.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(ZuArray2D, ZuArray, "si/array2d", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuArray2D, "si/array2d", ZU_CLASS_PLAIN)
 
 ZuObjectRef ZuArray2D::scratch;
 

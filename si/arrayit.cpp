@@ -5,7 +5,7 @@
 
 #include "si/array.h"
 
-ZU_IMPLEMENT_CLASS(ZuArrayIterator, ZuIterator, "si/arrayit", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuArrayIterator, "si/arrayit", ZU_CLASS_PLAIN)
 
 ZuArrayIterator::ZuArrayIterator() : position(0) {}
 

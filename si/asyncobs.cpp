@@ -4,7 +4,7 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(ZuAsyncObs, ZuObject, ZU_SRC_FILE, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuAsyncObs, ZU_SRC_FILE, ZU_CLASS_PLAIN)
 
 const ZuObjectRef& Zuvi_AsyncObsAsObject(const ZuAsyncObsRef& record)
 {

@@ -17,7 +17,7 @@ const char kFile[] = "si/atom";
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS_CORE(ZuAtom, ZuText, kFile, ZU_CLASS_SPECIAL)
+ZU_IMPLEMENT_CLASS_CORE(ZuAtom, kFile, ZU_CLASS_SPECIAL)
 
 ZuMemZone* ZuAtom::zone = nullptr;
 ZuAtom* ZuAtom::table[ZuAtom::TABLE_SIZE] = {};

@@ -11,7 +11,7 @@
 #include "si/string.h"
 #include "si/values.h"
 
-ZU_IMPLEMENT_CLASS_CORE(ZuAtomPath, ZuText, "si/atompath", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS_CORE(ZuAtomPath, "si/atompath", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(ZuAtomPath, ZuiContainer)
 
 namespace {
@@ -157,7 +157,7 @@ ZuAtomRef ZuAtomPath::RetAtom(unsigned int index)
 
 ZuAtomArray ZuAtomPath::RetArray()
 {
-    ZuAtomArray array(ZuArrayRef(ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, src_file))));
+    ZuAtomArray array(ZuArrayRef(ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, src_file)));
     array->SetSize(num);
     for (unsigned int i = 0; i < num; ++i)
         array[i] = static_cast<ZuObject*>(atoms[i]);

@@ -16,7 +16,7 @@ ZuStorageSync& FilterRecord()
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuAttributeFileFilter, ZuObject, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuAttributeFileFilter, kFile, ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(ZuAttributeFileFilter, ZuiFileFilter)
 
 ZuAttributeFileFilter::ZuAttributeFileFilter() {}

@@ -13,7 +13,7 @@ ZuStorageSync & BaseCheckFilterRecord()
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuBaseCheckFilter, ZuBaseController, "si/basecheckfilter", ZU_CLASS_ABSTRACT)
+ZU_IMPLEMENT_CLASS(ZuBaseCheckFilter, "si/basecheckfilter", ZU_CLASS_ABSTRACT)
 ZU_IMPLEMENT_INTERFACE(ZuBaseCheckFilter, ZuiCheckFilter)
 
 void ZuBaseCheckFilter::StoreInstance(ZuStorageRef const & storage)

@@ -10,7 +10,7 @@
 #include "si/values.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(ZuBaseContainer, ZuObject, "si/basecontainer", ZU_CLASS_ABSTRACT)
+ZU_IMPLEMENT_CLASS(ZuBaseContainer, "si/basecontainer", ZU_CLASS_ABSTRACT)
 
 ZuAtomRef ZuBaseContainer::notify_data_inserted;
 ZuAtomRef ZuBaseContainer::notify_data_removed;

@@ -2,4 +2,4 @@
 
 #include "si/rtclass.h"
 
-ZU_IMPLEMENT_CLASS(ZuBaseController, ZuObject, "si/basecontroller", ZU_CLASS_ABSTRACT)
+ZU_IMPLEMENT_CLASS(ZuBaseController, "si/basecontroller", ZU_CLASS_ABSTRACT)

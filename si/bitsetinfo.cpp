@@ -13,7 +13,7 @@
 #include "si/typeinfo.h"
 
 ZU_ENUM_REGISTER(ZuBitsetDataType)
-ZU_IMPLEMENT_CLASS(ZuBitsetInfo, ZuObject, "si/bitsetinfo", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuBitsetInfo, "si/bitsetinfo", ZU_CLASS_PLAIN)
 
 struct ZuBitsetInfo::Member
 {

@@ -9,7 +9,7 @@
 #include "si/except.h"
 #include "si/memzone.h"
 
-ZU_IMPLEMENT_CLASS(ZuCarbonCopy, ZuStorage, "si/carbon", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuCarbonCopy, "si/carbon", ZU_CLASS_PLAIN)
 
 static ZuStorageSync carbon_record("<ZuCarbonCopy { <block len data> } >");
 

@@ -20,8 +20,7 @@ ZuStorageSync & CheckerRecord()
 
 ZuArrayRef NewArray()
 {
-    return ZuArrayRef(ZuObjectRef(
-        ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, kFile)));
+    return ZuArrayRef(ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, kFile));
 }
 
 // Atoms live as long as the atom table: make them where they are used.
@@ -37,7 +36,7 @@ ZuAtomRef SourceChangeAtom()
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuChecker, ZuBaseController, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuChecker, kFile, ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(ZuChecker, ZuiContainer)
 
 ZuAtomRef ZuChecker::notify_validity_changed;

@@ -63,4 +63,16 @@ protected:
     static void ResetAlternateConstructors();
 };
 
+// The typed form of New by run-time class: ZuNew<X>(zone) makes an X in
+// the zone (the application zone when null) and answers its handle. Line
+// and file default to the caller's; pass them where a zone dump should name
+// a place of its own.
+template <class X>
+typename X::Zuvi_Handle ZuNew(ZuMemZone* zone = nullptr, unsigned line = __builtin_LINE(),
+                              const char* file = __builtin_FILE())
+{
+    typedef typename X::Zuvi_Handle Handle;
+    return Handle(ZuObjectRef(ZuClassFactory::New(Handle::RetRuntime(), zone, line, file)));
+}
+
 #endif

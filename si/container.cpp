@@ -5,7 +5,7 @@
 
 #include "si/array.h"
 
-ZU_IMPLEMENT_CLASS(ZuContainer, ZuBaseContainer, "si/container", ZU_CLASS_ABSTRACT)
+ZU_IMPLEMENT_CLASS(ZuContainer, "si/container", ZU_CLASS_ABSTRACT)
 
 ZuContainer::ZuContainer() : num_element(0) {}
 

@@ -441,8 +441,7 @@ FormatChars CharsOf(ZuStringRef const& text)
 void EnsureString(ZuStringRef& out)
 {
     if (!out.IsValid())
-        out = ZuStringRef(static_cast<ZuString*>(
-            ZuClassFactory::New(ZuStringRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE)));
+        out = ZuNew<ZuString>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE);
 }
 
 // Clears the string of `out` and appends the result, in the format's width.
@@ -468,7 +467,7 @@ void Deliver(Chars const& result, bool wide, ZuStringRef& out)
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuConvert, ZuObject, "si/convert", ZU_CLASS_SINGLETON)
+ZU_IMPLEMENT_CLASS(ZuConvert, "si/convert", ZU_CLASS_SINGLETON)
 
 ZuConvert::ZuConvert() { }
 
@@ -476,8 +475,7 @@ ZuConvert::ZuConvert() { }
 // from its first creation until the library shuts down.
 ZuConvertRef ZuConvert::Current()
 {
-    return ZuConvertRef(static_cast<ZuConvert*>(
-        ZuClassFactory::New(ZuConvertRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE)));
+    return ZuNew<ZuConvert>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE);
 }
 
 void ZuConvert::NumberToString(

@@ -6,7 +6,7 @@
 
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(ZuCyclicArray, ZuArray, "si/cycarray", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuCyclicArray, "si/cycarray", ZU_CLASS_PLAIN)
 
 ZuObjectRef ZuCyclicArray::scratch;
 

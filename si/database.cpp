@@ -8,19 +8,19 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(ZuDataBase, ZuBaseContainer, "si/database", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuDataBase, "si/database", ZU_CLASS_PLAIN)
 
 namespace {
 
 ZuDictRef NewDict(ZuMemZone* zone)
 {
-    return ZuDictRef(ZuObjectRef(ZuClassFactory::New(ZuDictRef::RetRuntime(), zone, __LINE__, ZU_SRC_FILE)));
+    return ZuDictRef(ZuNew<ZuDict>(zone, __LINE__, ZU_SRC_FILE));
 }
 
 ZuHashTableRef NewTable(ZuMemZone* zone)
 {
     return ZuHashTableRef(
-        ZuObjectRef(ZuClassFactory::New(ZuHashTableRef::RetRuntime(), zone, __LINE__, ZU_SRC_FILE)));
+        ZuNew<ZuHashTable>(zone, __LINE__, ZU_SRC_FILE));
 }
 
 ZuEntity* EntityOf(ZuObjectRef const& object)

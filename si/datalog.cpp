@@ -10,7 +10,7 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(ZuDataLog, ZuBaseContainer, "si/datalog", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuDataLog, "si/datalog", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(ZuDataLog, ZuiSmartSource)
 
 static Zuvi_TargetExport flush_cache_export(
@@ -74,7 +74,7 @@ void ZuDataLog::InitLog(ZuSimpleType new_type, unsigned int new_cyclic_size)
     if (!is_simple) {
         simple_size = 0;
         values = static_cast<ZuArray*>(
-            ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
+        ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
         return;
     }
     switch (type) {

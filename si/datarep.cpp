@@ -4,7 +4,7 @@
 #include "si/storage.h"
 #include "si/values.h"
 
-ZU_IMPLEMENT_CLASS(ZuDataReport, ZuObject, "si/datarep", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuDataReport, "si/datarep", ZU_CLASS_PLAIN)
 
 static Zuvi_TargetExport changed_export(
     [](ZuObject* o, ZuObjectRef const& source, unsigned flags) -> bool {

@@ -9,13 +9,13 @@
 
 #include <string>
 
-ZU_IMPLEMENT_CLASS(ZuDataSlot, ZuBaseController, "si/dataslot", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuDataSlot, "si/dataslot", ZU_CLASS_PLAIN)
 
 ZuDataSlot::ZuDataSlot()
 {
     name = ZuAtomRef("?");
-    fields = ZuClassFactory::New(ZuDictRef::RetRuntime(), RetMemZone(), __LINE__, ZU_SRC_FILE);
-    field_events = ZuClassFactory::New(ZuDictRef::RetRuntime(), RetMemZone(), __LINE__, ZU_SRC_FILE);
+    fields = ZuNew<ZuDict>(RetMemZone(), __LINE__, ZU_SRC_FILE);
+    field_events = ZuNew<ZuDict>(RetMemZone(), __LINE__, ZU_SRC_FILE);
 }
 
 ZuDataSlot::~ZuDataSlot()

@@ -6,7 +6,7 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(ZuEntity, ZuBaseContainer, "si/dbentity", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuEntity, "si/dbentity", ZU_CLASS_PLAIN)
 
 ZuEntity::ZuEntity() : data_num(0) {}
 
@@ -24,8 +24,8 @@ void ZuEntity::Initialise(ZuEntityModelRef const& model)
     model->AddUser(ZuEntityRef(this));
     this->model = model;
     unsigned int count = model->CountAttributes();
-    ZuArrayRef values(ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__,
-                                                       ZU_SRC_FILE)));
+    ZuArrayRef values(ZuNew<ZuArray>(Zuvi_app_zone, __LINE__,
+                                                       ZU_SRC_FILE));
     values->SetSize(count);
     values->SetMemZone(RetMemZone());
     data_array = values;

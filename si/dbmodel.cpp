@@ -8,7 +8,7 @@
 #include "si/storage.h"
 #include "si/string.h"
 
-ZU_IMPLEMENT_CLASS(ZuEntityModel, ZuBaseContainer, "si/dbmodel", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuEntityModel, "si/dbmodel", ZU_CLASS_PLAIN)
 
 ZuEntityModel::ZuEntityModel() : user_num(0), name_num(0) {}
 
@@ -21,8 +21,8 @@ bool ZuEntityModel::Initialise(ZuDataBaseRef const& db, ZuStringRef const& name,
 {
     if (user_num != 0 || name_num != 0 || count == 0)
         return false;
-    ZuArrayRef names(ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__,
-                                                      ZU_SRC_FILE)));
+    ZuArrayRef names(ZuNew<ZuArray>(Zuvi_app_zone, __LINE__,
+                                                      ZU_SRC_FILE));
     if (names.IsInvalid() || !names->SetSize(count))
         return false;
     names->SetMemZone(RetMemZone());

@@ -3,7 +3,7 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(ZuDebugHook, ZuObject, ZU_SRC_FILE, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuDebugHook, ZU_SRC_FILE, ZU_CLASS_PLAIN)
 
 namespace {
 

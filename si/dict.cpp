@@ -9,7 +9,7 @@
 
 #include <new>
 
-ZU_IMPLEMENT_CLASS(ZuDict, ZuSet, "si/dict", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuDict, "si/dict", ZU_CLASS_PLAIN)
 
 ZuDict::ZuDict() : head(nullptr), tail(nullptr) {}
 
@@ -278,7 +278,7 @@ ZuIteratorRef ZuDict::NewIterator()
 {
     // Registered once: a second registration would outlive the iterator's
     // Delete, which unregisters one entry.
-    ZuIteratorRef it(ZuClassFactory::New(ZuDictIteratorRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
+    ZuIteratorRef it(ZuNew<ZuDictIterator>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
     InsertIterator(it);
     it->First();
     return it;

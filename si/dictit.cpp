@@ -6,7 +6,7 @@
 #include "si/storage.h"
 
 
-ZU_IMPLEMENT_CLASS(ZuDictIterator, ZuIterator, "si/dictit", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuDictIterator, "si/dictit", ZU_CLASS_PLAIN)
 
 ZuDictIterator::ZuDictIterator() : current(nullptr) {}
 

@@ -12,7 +12,7 @@
 #include "si/memzone.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(ZuDicTree, ZuSet, "si/dictree", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuDicTree, "si/dictree", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -26,14 +26,14 @@ unsigned const kMaxDepth = 10000;
 
 ZuListRef NewList(unsigned line)
 {
-    return ZuObjectRef(ZuClassFactory::New(ZuListRef::RetRuntime(), Zuvi_app_zone, line, kFile));
+    return ZuNew<ZuList>(Zuvi_app_zone, line, kFile);
 }
 
 } // namespace
 
 ZuDicTree::ZuDicTree() : separator(':')
 {
-    root = ZuObjectRef(ZuClassFactory::New(ZuDictRef::RetRuntime(), RetMemZone(), 53, kFile));
+    root = ZuNew<ZuDict>(RetMemZone(), 53, kFile);
     root->SetAttribute(Self(), ZuObjectNull);
 }
 
@@ -194,7 +194,7 @@ bool ZuDicTree::Insert(ZuObjectRef const& key, ZuObjectRef const& value)
         if (node->GetFromKey(first, existing, 0))
             return false;
         while (list->TotalCount() >= 2) {
-            ZuDictRef child = ZuObjectRef(ZuClassFactory::New(ZuDictRef::RetRuntime(), RetMemZone(), 262, kFile));
+            ZuDictRef child = ZuNew<ZuDict>(RetMemZone(), 262, kFile);
             ZuObjectRef k;
             list->PopHead(k);
             child->SetAttribute(Self(), node);
@@ -376,7 +376,7 @@ bool ZuDicTree::FindSubTree(ZuDictRef const& dict, unsigned int index, ZuDictRef
 
 ZuIteratorRef ZuDicTree::NewIterator()
 {
-    ZuIteratorRef it(ZuClassFactory::New(ZuDicTreeIteratorRef::RetRuntime(), Zuvi_app_zone, 134, kFile));
+    ZuIteratorRef it(ZuNew<ZuDicTreeIterator>(Zuvi_app_zone, 134, kFile));
     InsertIterator(it);
     it->First();
     return it;

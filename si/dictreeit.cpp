@@ -3,7 +3,7 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(ZuDicTreeIterator, ZuIterator, "si/dictreeit", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuDicTreeIterator, "si/dictreeit", ZU_CLASS_PLAIN)
 
 static ZuStorageSync tree_iterator_record("<ZuDicTreeIterator>");
 

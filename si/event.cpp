@@ -13,7 +13,7 @@
 #include "si/typedef.h"
 #include "si/types.h"
 
-ZU_IMPLEMENT_CLASS(ZuEvent, ZuObject, ZU_SRC_FILE, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuEvent, ZU_SRC_FILE, ZU_CLASS_PLAIN)
 ZU_ENUM_REGISTER(ZuEventType)
 ZU_ENUM_REGISTER(ZuEventButton)
 ZU_BITSET_REGISTER(ZuEventMask)

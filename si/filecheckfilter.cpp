@@ -13,7 +13,7 @@ ZuStorageSync & FileCheckFilterRecord()
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuFileCheckFilter, ZuBaseCheckFilter, "si/filecheckfilter", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuFileCheckFilter, "si/filecheckfilter", ZU_CLASS_PLAIN)
 
 bool ZuFileCheckFilter::Check(ZuStringRef const &, ZuValidityRecord &) const
 {

@@ -27,7 +27,7 @@ bool Supports(ZuObjectRef const & object, Zuvi_Interface const * iface)
 ZuFileInfoRef NewInfo(unsigned line)
 {
     return ZuFileInfoRef(
-        ZuClassFactory::New(ZuFileInfoRef::RetRuntime(), Zuvi_app_zone, line, kFile));
+        ZuNew<ZuFileInfo>(Zuvi_app_zone, line, kFile));
 }
 
 // A path from the root.
@@ -38,7 +38,7 @@ bool IsRooted(ZuStringRef const & text)
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuFileInfo, ZuObject, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuFileInfo, kFile, ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(ZuFileInfo, ZuiContainer)
 ZU_IMPLEMENT_INTERFACE(ZuFileInfo, ZuiPictogram)
 

@@ -5,7 +5,7 @@
 #include "sd/common/sd_file.h"
 #include "si/except.h"
 
-ZU_IMPLEMENT_CLASS(ZuFileRead, ZuFileStream, "si/fileread", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuFileRead, "si/fileread", ZU_CLASS_PLAIN)
 
 ZuFileRead::ZuFileRead() : file(nullptr) {}
 

@@ -13,7 +13,7 @@ const char kFile[] = "si/filesort";
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuFileSort, ZuObject, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuFileSort, kFile, ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(ZuFileSort, ZuiFileSort)
 
 namespace {

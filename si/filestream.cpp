@@ -2,7 +2,7 @@
 
 #include "si/rtclass.h"
 
-ZU_IMPLEMENT_CLASS(ZuFileStream, ZuStream, "si/filestream", ZU_CLASS_ABSTRACT)
+ZU_IMPLEMENT_CLASS(ZuFileStream, "si/filestream", ZU_CLASS_ABSTRACT)
 
 ZuFileStream::ZuFileStream() : index(0), need_to_reopen(false) {}
 

@@ -5,7 +5,7 @@
 #include "sd/common/sd_file.h"
 #include "si/except.h"
 
-ZU_IMPLEMENT_CLASS(ZuFileWrite, ZuFileStream, "si/filewrite", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuFileWrite, "si/filewrite", ZU_CLASS_PLAIN)
 
 ZuFileWrite::ZuFileWrite() : file(nullptr), is_append_mode(false) {}
 

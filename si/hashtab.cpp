@@ -16,7 +16,7 @@ const unsigned long long kMaxRestoredBuckets = 1ULL << 22;
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuHashTable, ZuContainer, "si/hashtab", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuHashTable, "si/hashtab", ZU_CLASS_PLAIN)
 
 ZuHashTable::ZuHashTable()
     : max_hash(0), array(nullptr), cache_index(0), cache_bucket(0),

@@ -27,7 +27,7 @@ unsigned int TextVersionOfKey(ZuAtomRef const & key)
 bool ZuiPictogram::GetMore(ZuAtomRef const & key, ZuObjectRef & out) const
 {
     if (key.IsInvalid()) {
-        ZuArrayRef names(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__,
+        ZuArrayRef names(ZuNew<ZuArray>(Zuvi_app_zone, __LINE__,
                                              ZU_SRC_FILE));
         for (char const * name : text_keys)
             names->Insert(ZuAtomRef(name));

@@ -6,7 +6,7 @@
 #include "si/basecontainer.h"
 #include "si/performer.h"
 
-ZU_IMPLEMENT_CLASS(ZuIterator, ZuObject, "si/iterator", ZU_CLASS_ABSTRACT)
+ZU_IMPLEMENT_CLASS(ZuIterator, "si/iterator", ZU_CLASS_ABSTRACT)
 
 ZuIterator::ZuIterator() : changed(false), valid(false) {}
 

@@ -9,7 +9,7 @@
 
 #include <new>
 
-ZU_IMPLEMENT_CLASS(ZuList, ZuContainer, "si/list", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuList, "si/list", ZU_CLASS_PLAIN)
 
 ZuList::ZuList()
     : is_sorted(true), sort_on_insert(true), head(nullptr), tail(nullptr),
@@ -379,7 +379,7 @@ bool ZuList::MoveAtPosition(ZuObjectRef const& object, unsigned int position)
 
 ZuIteratorRef ZuList::NewIterator()
 {
-    ZuIteratorRef it(ZuClassFactory::New(ZuListIteratorRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
+    ZuIteratorRef it(ZuNew<ZuListIterator>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
     InsertIterator(it);
     it->First();
     return it;

@@ -6,7 +6,7 @@
 #include "si/storage.h"
 
 
-ZU_IMPLEMENT_CLASS(ZuListIterator, ZuIterator, "si/listit", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuListIterator, "si/listit", ZU_CLASS_PLAIN)
 
 ZuListIterator::ZuListIterator() : current(nullptr) {}
 

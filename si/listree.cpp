@@ -7,7 +7,7 @@
 
 #include "si/listreeit.h"
 
-ZU_IMPLEMENT_CLASS(ZuLisTree, ZuContainer, "si/listree", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuLisTree, "si/listree", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -29,7 +29,7 @@ void ReleaseLevel(ZuObjectRef const& e)
 
 ZuLisTree::ZuLisTree()
 {
-    list = ZuClassFactory::New(ZuListRef::RetRuntime(), RetMemZone(), __LINE__, ZU_SRC_FILE);
+    list = ZuNew<ZuList>(RetMemZone(), __LINE__, ZU_SRC_FILE);
     list->SetInsertMode(false);
     level = this;
 }
@@ -56,7 +56,7 @@ bool ZuLisTree::InsertNewLevel()
 {
     if (level.IsInvalid())
         return false;
-    ZuLisTreeRef child(ZuClassFactory::New(ZuLisTreeRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
+    ZuLisTreeRef child(ZuNew<ZuLisTree>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
     child->parent = level;
     level->list->PushTail(child);
     level = child;
@@ -183,7 +183,7 @@ void ZuLisTree::RemoveAll()
 
 bool ZuLisTree::Clone(ZuLisTreeRef& copy, ZuLisTreeRef const& copy_parent) const
 {
-    ZuLisTreeRef c(ZuClassFactory::New(ZuLisTreeRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
+    ZuLisTreeRef c(ZuNew<ZuLisTree>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
     c->parent = copy_parent;
     ZuObjectRef e;
     for (unsigned int i = 0; list.IsValid() && list->Get(i, e); ++i) {
@@ -209,7 +209,7 @@ bool ZuLisTree::Clone(ZuLisTreeRef& copy, ZuLisTreeRef const& copy_parent) const
 
 ZuIteratorRef ZuLisTree::NewIterator()
 {
-    ZuLisTreeIteratorRef it(ZuClassFactory::New(ZuLisTreeIteratorRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
+    ZuLisTreeIteratorRef it(ZuNew<ZuLisTreeIterator>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
     it->tree = this;
     it->position = 0;
     return it;

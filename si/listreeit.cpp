@@ -6,7 +6,7 @@
 #include "si/storage.h"
 
 
-ZU_IMPLEMENT_CLASS(ZuLisTreeIterator, ZuIterator, "si/listreeit", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuLisTreeIterator, "si/listreeit", ZU_CLASS_PLAIN)
 
 ZuLisTreeIterator::ZuLisTreeIterator() : position(0) {}
 

@@ -32,7 +32,7 @@ Zuvi_LocaleMappingDef::Zuvi_LocaleMappingDef(char const* class_name, char const*
     ZuLocaleMan::RegisterWithCurrent(this);
 }
 
-ZU_IMPLEMENT_CLASS(ZuLocale, ZuObject, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuLocale, kFile, ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(ZuLocale, ZuiClassPatch)
 
 ZuLocale::ZuLocale()

@@ -12,7 +12,7 @@ const char kFile[] = "si/localeman";
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuLocaleMan, ZuObject, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuLocaleMan, kFile, ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(ZuLocaleMan, ZuiContainer)
 
 ZuLocaleManRef ZuLocaleMan::current;
@@ -20,7 +20,7 @@ ZuLocaleMan* ZuLocaleMan::live = nullptr;
 
 ZuLocaleMan::ZuLocaleMan()
 {
-    locales = ZuClassFactory::New(ZuDictRef::RetRuntime(), Zuvi_app_zone, __LINE__, kFile);
+    locales = ZuNew<ZuDict>(Zuvi_app_zone, __LINE__, kFile);
     for (Zuvi_LocaleMappingDef* def = Zuvi_LocaleMappingDef::head; def != nullptr; def = def->next)
         Register(def);
 }
@@ -34,7 +34,7 @@ void ZuLocaleMan::Register(Zuvi_LocaleMappingDef* def)
     ZuAtomRef name(def->locale_name);
     ZuLocaleRef locale = FindLocale(name);
     if (locale.IsInvalid()) {
-        locale = ZuClassFactory::New(ZuLocaleRef::RetRuntime(), Zuvi_app_zone, __LINE__, kFile);
+        locale = ZuNew<ZuLocale>(Zuvi_app_zone, __LINE__, kFile);
         locale->Initialise(name);
         locales->Insert(name, locale);
     }
@@ -83,7 +83,7 @@ ZuLocaleRef ZuLocaleMan::FindLocale(ZuAtomRef const& name) const
 bool ZuLocaleMan::FillLocaleArray(ZuArrayRef& array) const
 {
     if (array.IsInvalid())
-        array = ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, kFile);
+        array = ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, kFile);
     unsigned const n = TotalCount();
     array->SetSize(n);
     ZuObjectRef key, value;
@@ -130,7 +130,7 @@ void ZuLocaleMan::Delete()
 
 void ZuLocaleMan::Initialise()
 {
-    current = ZuClassFactory::New(ZuLocaleManRef::RetRuntime(), Zuvi_app_zone, __LINE__, kFile);
+    current = ZuNew<ZuLocaleMan>(Zuvi_app_zone, __LINE__, kFile);
     live = current.RetRawObject();
     ZuObjectRef const& app = Zuvi_RetApplication();
     if (app.IsValid() && app->IsKindOf(ZuDataSlotRef::RetRuntime()))

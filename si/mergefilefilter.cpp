@@ -17,8 +17,7 @@ ZuStorageSync & MergeRecord()
 
 ZuArrayRef NewArray()
 {
-    return ZuArrayRef(ZuObjectRef(
-        ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, kFile)));
+    return ZuArrayRef(ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, kFile));
 }
 
 // How deep merged filters may hold one another while a name is checked.
@@ -28,7 +27,7 @@ unsigned int const kMaxCheckDepth = 64;
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuMergeFileFilter, ZuObject, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuMergeFileFilter, kFile, ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(ZuMergeFileFilter, ZuiFileFilter)
 ZU_IMPLEMENT_INTERFACE(ZuMergeFileFilter, ZuiContainer)
 

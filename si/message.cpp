@@ -7,7 +7,7 @@
 #include "si/rtclass.h"
 #include "si/string.h"
 
-ZU_IMPLEMENT_CLASS(ZuMessage, ZuStorage, ZU_SRC_FILE, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuMessage, ZU_SRC_FILE, ZU_CLASS_PLAIN)
 
 // The message form of an exported target: linked like the other forms,
 // then called once without an object so that it describes its call and

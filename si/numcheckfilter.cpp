@@ -13,7 +13,7 @@ ZuStorageSync & NumCheckFilterRecord()
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuNumCheckFilter, ZuBaseCheckFilter, "si/numcheckfilter", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuNumCheckFilter, "si/numcheckfilter", ZU_CLASS_PLAIN)
 
 bool ZuNumCheckFilter::Check(ZuStringRef const &, ZuValidityRecord &) const
 {

@@ -21,7 +21,7 @@ bool ZuObject::SetAttribute(const ZuObjectRef& key, const ZuObjectRef& value)
     Extension();
     ZuObjectRef* handle = AttributeHandle();
     if (handle->IsInvalid())
-        *handle = ZuClassFactory::New(ZuDictRef::RetRuntime(), RetMemZone(), __LINE__, ZU_SRC_FILE);
+        *handle = ZuNew<ZuDict>(RetMemZone(), __LINE__, ZU_SRC_FILE);
     return Attributes(handle)->Insert(key, value);
 }
 

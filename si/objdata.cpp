@@ -107,7 +107,7 @@ bool WriteObject(const Zuvi_PubData* item, ZuObject* obj, const ZuObjectRef& val
 
 ZuAtomPathRef ZuObject::RetUserPath()
 {
-    ZuObjectRef made(ZuClassFactory::New(ZuAtomPathRef::RetRuntime(), Zuvi_app_zone, __LINE__,
+    ZuObjectRef made(ZuNew<ZuAtomPath>(Zuvi_app_zone, __LINE__,
                                          ZU_SRC_FILE));
     ZuAtomPathRef path(made);
     ZuAtomRef name = RetUserName();
@@ -136,8 +136,7 @@ bool ZuObject::GetPublicData(unsigned i, ZuAtomRef& name, ZuStringRef& descripti
         return false;
     name = item->name;
     description = ZuStringRef(item->def.description ? item->def.description : "");
-    type = ZuObjectRef(
-        ZuClassFactory::New(ZuTypeInfoRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
+    type = ZuNew<ZuTypeInfo>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE);
     type->Initialise(item->def.type_def, item->bitset_info, item->def.is_read_ok,
                      item->def.is_write_ok);
     return true;

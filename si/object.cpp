@@ -1133,8 +1133,7 @@ bool ZuObject::RegisterAsTargetOf(const ZuObjectRef& obj)
         return false;
     ZuObjectExtension* ext = Extension();
     if (ext->reg.IsInvalid())
-        ext->reg = ZuObjectRef(
-            ZuClassFactory::New(ZuHashTableRef::RetRuntime(), mem_zone, __LINE__, kFile));
+        ext->reg = ZuNew<ZuHashTable>(mem_zone, __LINE__, kFile);
     return ZuHashTableRef(ext->reg)->Insert(obj);
 }
 
@@ -1155,7 +1154,7 @@ bool ZuObject::RegisterAsAsyncObserver(const ZuAsyncObsRef& record)
     ZuObjectExtension* ext = Extension();
     // A stored object that is no list (damaged data) is replaced.
     if (ext->async.IsInvalid() || !ext->async->IsKindOf(ZuListRef::RetRuntime()))
-        ext->async = ZuObjectRef(ZuClassFactory::New(ZuListRef::RetRuntime(), mem_zone, __LINE__, kFile));
+        ext->async = ZuNew<ZuList>(mem_zone, __LINE__, kFile);
     // Appended in order: the records are not sorted.
     return ZuListRef(ext->async)->PushTail(rec);
 }

@@ -49,6 +49,7 @@ typedef Bitset<ZuObjectStatusBit> ZuObjectStatus;
 class ZuStorageRef;
 class ZuObject {
 public:
+    typedef ZuObjectRef Zuvi_Handle; // the root's handle (ZU_CLASS of every other class)
     virtual ~ZuObject();
 
 protected:

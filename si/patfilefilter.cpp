@@ -13,7 +13,7 @@ ZuStorageSync & PatternFileRecord()
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuPatternFileFilter, ZuPatternFilter, "si/patfilefilter", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuPatternFileFilter, "si/patfilefilter", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(ZuPatternFileFilter, ZuiFileFilter)
 
 bool ZuPatternFileFilter::Check(ZuStringRef const & name, ZuFileAttInfo const &) const

@@ -113,7 +113,7 @@ bool AcceptsEnd(Node const * node, unsigned int offset)
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuPatternFilter, ZuObject, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuPatternFilter, kFile, ZU_CLASS_PLAIN)
 
 ZuPatternFilter::ZuPatternFilter() : first(nullptr), node_count(0) {}
 

@@ -3,7 +3,7 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(ZuPerformer, ZuObject, ZU_SRC_FILE, ZU_CLASS_ABSTRACT)
+ZU_IMPLEMENT_CLASS(ZuPerformer, ZU_SRC_FILE, ZU_CLASS_ABSTRACT)
 
 void ZuPerformer::SetArgument(const ZuObjectRef& a)
 {

@@ -6,7 +6,7 @@
 #include "si/storage.h"
 #include "si/string.h"
 
-ZU_IMPLEMENT_CLASS(ZuPhantom, ZuObject, "si/phantom", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuPhantom, "si/phantom", ZU_CLASS_PLAIN)
 
 ZuPhantom::ZuPhantom() : cache_valid(false), is_const(false), active(false) {}
 

@@ -24,7 +24,7 @@ std::string Latin(ZuStringRef const& s)
 
 ZuStringRef NewEmptyString()
 {
-    ZuStringRef s(ZuClassFactory::New(ZuStringRef::RetRuntime(), Zuvi_app_zone, __LINE__, kFile));
+    ZuStringRef s(ZuNew<ZuString>(Zuvi_app_zone, __LINE__, kFile));
     return s;
 }
 
@@ -38,7 +38,7 @@ void Replace(ZuStringRef& target, ZuStringRef const& text)
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuPipeServer, ZuStream, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuPipeServer, kFile, ZU_CLASS_PLAIN)
 
 ZuPipeServer::ZuPipeServer()
     : pipe(nullptr)

@@ -62,7 +62,7 @@ Zuvi_PubDataExport random_data(&DeclareRandomData);
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuRandom, ZuValue, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuRandom, kFile, ZU_CLASS_PLAIN)
 
 ZuRandom::ZuRandom() : steps(0), maximum(0), limit(0), range(1), scale(1.0), offset(0.0)
 {

@@ -21,7 +21,7 @@ ZuStorageSync & TreeRecord()
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuRBTree, ZuObject, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuRBTree, kFile, ZU_CLASS_PLAIN)
 
 ZuRBTree::ZuRBTree() : head(&head_node), nil(&nil_node)
 {

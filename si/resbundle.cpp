@@ -33,7 +33,7 @@ unsigned Word16(unsigned char const* p)
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuResBundle, ZuObject, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuResBundle, kFile, ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(ZuResBundle, ZuiContainer)
 
 ZuResBundle::ZuResBundle()

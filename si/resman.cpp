@@ -18,14 +18,14 @@ const char kFile[] = "si/resman";
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuResMan, ZuObject, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuResMan, kFile, ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(ZuResMan, ZuiContainer)
 
 ZuResManRef ZuResMan::current;
 
 ZuResMan::ZuResMan()
 {
-    ZuArrayRef array(ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, kFile)));
+    ZuArrayRef array(ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, kFile));
     bundles = array;
 }
 
@@ -41,7 +41,7 @@ ZuResBundleRef ZuResMan::LoadBundle(ZuStringRef const& name)
             && bundle->RetBundleName()->CompareWith(name, true) == 0)
             return bundle;
     }
-    ZuResBundleRef bundle(ZuClassFactory::New(ZuResBundleRef::RetRuntime(), Zuvi_app_zone, __LINE__, kFile));
+    ZuResBundleRef bundle(ZuNew<ZuResBundle>(Zuvi_app_zone, __LINE__, kFile));
     if (LoadBundle(name, bundle))
         return bundle;
     bundle->Delete();
@@ -57,7 +57,7 @@ bool ZuResMan::LoadBundle(ZuStringRef const& name, ZuResBundleRef const& bundle)
     void* buffer = nullptr;
     ZuFileReadRef stream;
     try {
-        stream = ZuClassFactory::New(ZuFileReadRef::RetRuntime(), Zuvi_app_zone, __LINE__, kFile);
+        stream = ZuNew<ZuFileRead>(Zuvi_app_zone, __LINE__, kFile);
         stream->Open(path);
         std::int64_t const size = stream->RetSize();
         if (size < 0 || size > std::int64_t(0xFFFFFFF0u))
@@ -128,7 +128,7 @@ void ZuResMan::Delete()
 
 void ZuResMan::Initialise()
 {
-    current = ZuClassFactory::New(ZuResManRef::RetRuntime(), Zuvi_app_zone, __LINE__, kFile);
+    current = ZuNew<ZuResMan>(Zuvi_app_zone, __LINE__, kFile);
     ZuObjectRef const& app = Zuvi_RetApplication();
     if (app.IsValid() && app->IsKindOf(ZuDataSlotRef::RetRuntime()))
         ZuDataSlotRef(app)->InsertField(ZuAtomRef("Resource Manager"), current);

@@ -51,7 +51,7 @@ struct ZuRuntime::InterfaceRecord {
     const Zuvi_InterfaceCastDef* cast;
 };
 
-ZU_IMPLEMENT_CLASS(ZuRuntime, ZuObject, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuRuntime, kFile, ZU_CLASS_PLAIN)
 
 Zuvi_RuntimeInfo* Zuvi_RuntimeInfo::last = nullptr;
 Zuvi_TargetExport* Zuvi_TargetExport::head = nullptr;
@@ -379,7 +379,7 @@ void ZuRuntime::CompileAfterInit()
     for (Zuvi_PubData* d = data_head; d; d = d->next) {
         for (Zuvi_PubData* g = d; g; g = g->same_name) {
             ZuBitsetInfoRef bits(
-                ZuClassFactory::New(ZuBitsetInfoRef::RetRuntime(), Zuvi_app_zone, __LINE__, kFile));
+                ZuNew<ZuBitsetInfo>(Zuvi_app_zone, __LINE__, kFile));
             bits->Initialise(g);
             g->bitset_info = bits;
         }

@@ -7,7 +7,7 @@
 #include "si/array.h"
 #include "si/atom.h"
 
-ZU_IMPLEMENT_CLASS(ZuSet, ZuBaseContainer, "si/set", ZU_CLASS_ABSTRACT)
+ZU_IMPLEMENT_CLASS(ZuSet, "si/set", ZU_CLASS_ABSTRACT)
 
 ZuSet::ZuSet()
     : num_element(0), extr_mode(0), allow_duplicates(true),

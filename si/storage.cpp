@@ -18,7 +18,7 @@
 #include <unordered_map>
 #include <vector>
 
-ZU_IMPLEMENT_CLASS(ZuStorage, ZuObject, "si/storage", ZU_CLASS_ABSTRACT)
+ZU_IMPLEMENT_CLASS(ZuStorage, "si/storage", ZU_CLASS_ABSTRACT)
 
 // Every diagnostic of the persistence engine names this source.
 static char const* const kSource = "si/storage";
@@ -179,7 +179,7 @@ void ZuStorage::SetDataSlot(ZuDataSlotRef const& slot)
     if (slot.IsInvalid())
         return;
     storage_infos->data_slot = slot;
-    ZuDictRef dict = ZuObjectRef(ZuClassFactory::New(ZuDictRef::RetRuntime(), RetMemZone(), __LINE__, kSource));
+    ZuDictRef dict = ZuNew<ZuDict>(RetMemZone(), __LINE__, kSource);
     dict->SetCompKeyUsingIsEqual(false);
     storage_infos->slot_fields = dict;
     for (unsigned i = 0;; i++) {
@@ -901,7 +901,7 @@ void ZuStorage::RestoreObjectData(ObjectEntry* e)
         return;
     // Something was skipped: the object keeps it, with the structure around
     // it, as a list tree.
-    ZuLisTreeRef tree = ZuObjectRef(ZuClassFactory::New(ZuLisTreeRef::RetRuntime(), Zuvi_app_zone, __LINE__, kSource));
+    ZuLisTreeRef tree = ZuNew<ZuLisTree>(Zuvi_app_zone, __LINE__, kSource);
     for (auto const& token : record.tokens) {
         switch (token.first) {
         case ZuLisTree::ZU_LISTREE_OBJECT:

@@ -724,8 +724,7 @@ bool ZuString::ExtractStringCopy(unsigned short*, unsigned, unsigned)
 
 bool ZuString::MakeMiddle(unsigned start, unsigned count, ZuStringRef& out)
 {
-    out = ZuStringRef(static_cast<ZuString*>(
-        ZuClassFactory::New(ZuStringRef::RetRuntime(), Zuvi_app_zone, 1364, ZU_SRC_FILE)));
+    out = ZuNew<ZuString>(Zuvi_app_zone, 1364, ZU_SRC_FILE);
     QuickResolveResID();
     if (type == TEXT_IS_RESOURCE)
         return false;
@@ -991,7 +990,7 @@ void ZuString::RestoreInstance(ZuStorageRef const& storage)
 // The handle
 // ---------------------------------------------------------------------------
 
-ZU_IMPLEMENT_CLASS_CORE(ZuString, ZuText, "si/string", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS_CORE(ZuString, "si/string", ZU_CLASS_PLAIN)
 
 // Every change of the text through SetString, SetSolidString, ClearString or
 // DeleteString is reported as "Changed" of the data "string".

@@ -6,7 +6,7 @@
 #include "si/typedef.h"
 #include "si/values.h"
 
-ZU_IMPLEMENT_CLASS(ZuTarget, ZuObject, ZU_SRC_FILE, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuTarget, ZU_SRC_FILE, ZU_CLASS_PLAIN)
 ZU_TYPE_REGISTER(ZuTargetType, "ZuTargetType", &Card32_type, ZU_TYPE_CARD, nullptr, 4)
 
 ZuTargetType Zuvi_ValueToZuTargetType(ZuValueRef const& value)

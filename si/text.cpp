@@ -3,7 +3,7 @@
 #include "si/rtclass.h"
 #include "si/string.h"
 
-ZU_IMPLEMENT_CLASS(ZuText, ZuObject, "si/text", ZU_CLASS_ABSTRACT)
+ZU_IMPLEMENT_CLASS(ZuText, "si/text", ZU_CLASS_ABSTRACT)
 
 ZuTextRef::ZuTextRef(char const* text)
     : ZuObjectRef(ZuTextRef::RetRuntime(), Zuvi_CallFrame::head)

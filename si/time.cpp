@@ -13,7 +13,7 @@ const char kFile[] = "si/time";
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuTime, ZuObject, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuTime, kFile, ZU_CLASS_PLAIN)
 
 namespace {
 

@@ -11,7 +11,7 @@ Zuvi_LocaleMappingDef uk_time("ZuTime", "ZuTimeUSLocale", "UK-EN");
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuTimeUSLocale, ZuTime, "si/timeuslocale", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuTimeUSLocale, "si/timeuslocale", ZU_CLASS_PLAIN)
 
 static_assert(sizeof(ZuTimeUSLocale) == sizeof(ZuTime), "the time of a locale adds no field");
 

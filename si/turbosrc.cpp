@@ -12,7 +12,7 @@ const char kFile[] = "si/turbosrc";
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuTurboSearch, ZuObject, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuTurboSearch, kFile, ZU_CLASS_PLAIN)
 
 ZuTurboSearch::ZuTurboSearch()
     : second_shift(0), far_reach(0), pattern(nullptr), pattern_length(0), last_index(0)

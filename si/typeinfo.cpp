@@ -113,7 +113,7 @@ Zuvi_TypeDef const * Zuvi_TypeInfo::Find(char const * name)
 }
 
 
-ZU_IMPLEMENT_CLASS(ZuTypeInfo, ZuObject, "si/typeinfo", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuTypeInfo, "si/typeinfo", ZU_CLASS_PLAIN)
 
 ZuTypeInfo::ZuTypeInfo() : type_def(nullptr), bitset(), is_read_ok(false), is_write_ok(false) {}
 

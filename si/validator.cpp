@@ -29,13 +29,12 @@ ZuStorageSync & ValidatorRecord()
 
 ZuListRef NewList()
 {
-    return ZuListRef(ZuObjectRef(
-        ZuClassFactory::New(ZuListRef::RetRuntime(), Zuvi_app_zone, __LINE__, kFile)));
+    return ZuListRef(ZuNew<ZuList>(Zuvi_app_zone, __LINE__, kFile));
 }
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuValidator, ZuBaseController, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuValidator, kFile, ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(ZuValidator, ZuiContainer)
 
 ZuAtomRef ZuValidator::notify_validated;

@@ -628,7 +628,7 @@ void ZuValue::RestoreInstance(ZuStorageRef const& storage)
 // The handle
 // ---------------------------------------------------------------------------
 
-ZU_IMPLEMENT_CLASS_CORE(ZuValue, ZuObject, "si/values", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS_CORE(ZuValue, "si/values", ZU_CLASS_PLAIN)
 
 namespace {
 

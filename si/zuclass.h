@@ -12,20 +12,32 @@
 //   class X : public B {
 //       ZU_CLASS(X, B)              // first line of the body
 //   public:
-//       X();                        // the ordinary default constructor
+//       X();                        // a default constructor; X() = default works too
 //       ...
 //   };
 //   ZU_CLASS_END(X)                 // what needs the complete class
 //
 //   // x.cpp
-//   ZU_IMPLEMENT_CLASS(X, B, "si/x", ZU_CLASS_PLAIN)
+//   ZU_IMPLEMENT_CLASS(X, "si/x", ZU_CLASS_PLAIN)
+//
+// The super class is named once in the header (ZU_CLASS records it as
+// X::Zuvi_Super); the source takes it from there. ZU_CLASS_END refuses at
+// compile time a class whose ZU_CLASS names a super class that is not its
+// C++ base, a ZU_HANDLE whose base handle is not the super class's handle,
+// and a ZU_CLASS that names another class than the one it stands in.
 //
 // The last argument is a combination of ZU_CLASS_PLAIN, ZU_CLASS_ABSTRACT
 // (Construct refuses with "Cannot instanciate X"), ZU_CLASS_SPECIAL,
 // ZU_CLASS_SINGLETON and ZU_CLASS_PROTO_FROM_SUPER.
 //
+// Objects are made in a zone with the typed factory call (si/classfactory.h):
+//
+//   XRef x = ZuNew<X>(zone);                      // zone null: the application zone
+//   XRef y = ZuNew<X>(zone, __LINE__, kFile);     // where a dump should say so
+//
 // A handle whose class wants members of its own written by hand opens and
-// closes the family itself instead of ZU_HANDLE:
+// closes the family itself instead of ZU_HANDLE, and its source uses
+// ZU_IMPLEMENT_CLASS_CORE(X, "si/x", FLAGS) instead of ZU_IMPLEMENT_CLASS:
 //
 //   ZU_HANDLE_BEGIN(X, B)
 //       ZU_HANDLE_CONVERSIONS(X)    // omit to write the typed sets by hand
@@ -131,6 +143,8 @@ enum Zuvi_ClassFlags {
 
 #define ZU_CLASS(X, B)                                                         \
 public:                                                                        \
+    typedef B Zuvi_Super;                                                      \
+    typedef X##Ref Zuvi_Handle;                                                \
     static const ZuRuntimeRef& RetSuperRuntime();                              \
     const ZuRuntimeRef& RetRuntime() const override;                           \
     ZuObject* RetSelfAsObject() override;                                      \
@@ -145,7 +159,13 @@ protected:                                                                     \
 private:
 
 // After the class: the parts that need the complete class.
-#define ZU_CLASS_END(X) \
+#define ZU_CLASS_END(X)                                                        \
+    static_assert(std::is_same<X::Zuvi_Handle, X##Ref>::value,                 \
+                  "ZU_CLASS in class " #X " names another class");             \
+    static_assert(std::is_base_of<X::Zuvi_Super, X>::value,                    \
+                  "the super class that ZU_CLASS names is not a base of " #X); \
+    static_assert(std::is_same<X::Zuvi_Super::Zuvi_Handle, X##Ref::Zuvi_BaseRef>::value, \
+                  "ZU_HANDLE of " #X " names another base than its super class"); \
     ZU_GEN_READER_DECL(X) \
     ZU_GEN_ARRAY_DECL(X) \
     ZU_GEN_TYPEINFO_DECL(X)
@@ -171,7 +191,10 @@ struct Zuvi_ClassMaker {
             Zuvi_RefuseInstance(name, file);
         } else {
             Zuvi_CheckPlacement(sizeof(X), rt, buffer, length, file);
-            ::new (buffer) X();
+            // Default-initialised, not X(): value-initialising a class
+            // whose constructor is defaulted would zero the zone field that
+            // the factory wrote into the memory before construction.
+            ::new (buffer) X;
         }
     }
     static void InitConstruct(void* buffer, unsigned length, const ZuRuntimeRef& rt,
@@ -187,7 +210,7 @@ struct Zuvi_ClassMaker {
     }
 };
 
-#define ZU_IMPLEMENT_HANDLE(X, B)                                              \
+#define ZU_IMPLEMENT_HANDLE(X)                                              \
     X##Ref::~X##Ref() {}                                                       \
     unsigned X##Ref::SizeOf() const { return sizeof(X); }                      \
     const ZuRuntimeRef& X##Ref::RetRuntime()                                   \
@@ -214,16 +237,16 @@ struct Zuvi_ClassMaker {
     }                                                                          \
     const X##Ref X##Null;
 
-#define ZU_IMPLEMENT_HANDLE_CONVERSIONS(X, B)                                  \
-    X##Ref::X##Ref(X* obj) : B##Ref(static_cast<B*>(obj)) {}                   \
+#define ZU_IMPLEMENT_HANDLE_CONVERSIONS(X)                                     \
+    X##Ref::X##Ref(X* obj) : Zuvi_BaseRef(static_cast<X::Zuvi_Super*>(obj)) {} \
     X##Ref& X##Ref::operator=(X* obj)                                          \
     {                                                                          \
         _Set(static_cast<ZuObject*>(obj), nullptr);                            \
         return *this;                                                          \
     }
 
-#define ZU_IMPLEMENT_MEMBERS(X, B, FILE, FLAGS)                                \
-    const ZuRuntimeRef& X::RetSuperRuntime() { return B##Ref::RetRuntime(); }  \
+#define ZU_IMPLEMENT_MEMBERS(X, FILE, FLAGS)                                   \
+    const ZuRuntimeRef& X::RetSuperRuntime() { return X##Ref::Zuvi_BaseRef::RetRuntime(); } \
     const ZuRuntimeRef& X::RetRuntime() const { return X##Ref::RetRuntime(); } \
     ZuObject* X::RetSelfAsObject() { return this; }                            \
     void X::_Destroy() { this->~X(); }                                         \
@@ -236,7 +259,7 @@ struct Zuvi_ClassMaker {
         Zuvi_ClassMaker<X, (FLAGS)>::InitConstruct(buffer, length, X##Ref::RetRuntime(), #X, FILE);   \
     }
 
-#define ZU_IMPLEMENT_RUNTIME(X, B, FILE, FLAGS)                                \
+#define ZU_IMPLEMENT_RUNTIME(X, FILE, FLAGS)                                   \
     static Zuvi_RuntimeInfo zuvi_rtinfo_##X(                                   \
         const_cast<ZuRuntimeRef&>(X##Ref::RetRuntime()), &X::RetSuperRuntime, #X, FILE, \
         sizeof(X), &X::Construct, &X::InitConstruct, ((FLAGS) & ZU_CLASS_ABSTRACT) != 0, \
@@ -244,21 +267,21 @@ struct Zuvi_ClassMaker {
         ((FLAGS) & ZU_CLASS_PROTO_FROM_SUPER) != 0);
 
 // The whole family of a class whose handle is generated completely.
-#define ZU_IMPLEMENT_CLASS(X, B, FILE, FLAGS)   \
-    ZU_IMPLEMENT_HANDLE(X, B)                   \
-    ZU_IMPLEMENT_HANDLE_CONVERSIONS(X, B)       \
-    ZU_IMPLEMENT_MEMBERS(X, B, FILE, FLAGS)     \
-    ZU_IMPLEMENT_RUNTIME(X, B, FILE, FLAGS)     \
+#define ZU_IMPLEMENT_CLASS(X, FILE, FLAGS)      \
+    ZU_IMPLEMENT_HANDLE(X)                      \
+    ZU_IMPLEMENT_HANDLE_CONVERSIONS(X)          \
+    ZU_IMPLEMENT_MEMBERS(X, FILE, FLAGS)        \
+    ZU_IMPLEMENT_RUNTIME(X, FILE, FLAGS)        \
     ZU_GEN_ARRAY_IMPL(X)                        \
     ZU_GEN_TYPEINFO_IMPL(X)                     \
     ZU_GEN_READER_IMPL(X)
 
 // The same for a class whose handle conversions are written by hand
 // (declared with ZU_HANDLE_BEGIN and without ZU_HANDLE_CONVERSIONS).
-#define ZU_IMPLEMENT_CLASS_CORE(X, B, FILE, FLAGS) \
-    ZU_IMPLEMENT_HANDLE(X, B)                      \
-    ZU_IMPLEMENT_MEMBERS(X, B, FILE, FLAGS)        \
-    ZU_IMPLEMENT_RUNTIME(X, B, FILE, FLAGS)        \
+#define ZU_IMPLEMENT_CLASS_CORE(X, FILE, FLAGS)    \
+    ZU_IMPLEMENT_HANDLE(X)                         \
+    ZU_IMPLEMENT_MEMBERS(X, FILE, FLAGS)           \
+    ZU_IMPLEMENT_RUNTIME(X, FILE, FLAGS)           \
     ZU_GEN_ARRAY_IMPL(X)                           \
     ZU_GEN_TYPEINFO_IMPL(X)                        \
     ZU_GEN_READER_IMPL(X)

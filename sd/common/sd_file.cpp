@@ -652,7 +652,7 @@ bool Zuvi_File::SplitPathAndGetIcons(const ZuStringRef& path, ZuStringArray& ele
     SplitPath(path, elements, separator);
     if (kinds.IsInvalid())
         kinds = ZuAtomArray(static_cast<ZuArray*>(
-            ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE)));
+        ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE)));
     unsigned n = elements->TotalCount();
     kinds->SetSize(n);
     ZuStringRef so_far("");

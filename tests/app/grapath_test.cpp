@@ -24,7 +24,7 @@ class CGraPathTest : public ZuviRuntimeTest {
 protected:
     static CGraPathRef Make()
     {
-        return CGraPathRef(ZuObjectRef(ZuClassFactory::New(CGraPathRef::RetRuntime(), nullptr, __LINE__, __FILE__)));
+        return CGraPathRef(ZuNew<CGraPath>());
     }
     // A path along the given corners.
     static CGraPathRef Polyline(std::initializer_list<DPoint> points)

@@ -68,7 +68,7 @@ public:
     bool runs = true;   // what ExecuteText answers
 };
 ZU_CLASS_END(RecordingContext)
-ZU_IMPLEMENT_CLASS(RecordingContext, GSContext, "tests/app/graport_test", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(RecordingContext, "tests/app/graport_test", ZU_CLASS_PLAIN)
 
 // The port with its collection modes switched by hand, for the appending
 // side of the drawing operations.
@@ -88,7 +88,7 @@ public:
     CGraPathRef const& RetPath() const { return path; }
 };
 ZU_CLASS_END(CollectingPort)
-ZU_IMPLEMENT_CLASS(CollectingPort, CGraPort, "tests/app/graport_test", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CollectingPort, "tests/app/graport_test", ZU_CLASS_PLAIN)
 
 namespace {
 

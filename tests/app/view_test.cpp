@@ -17,7 +17,7 @@ class CViewTest : public ZuviRuntimeTest {
 protected:
     static CViewRef New()
     {
-        return CViewRef(ZuObjectRef(ZuClassFactory::New(CViewRef::RetRuntime(), nullptr, __LINE__, __FILE__)));
+        return CViewRef(ZuNew<CView>());
     }
 };
 

@@ -25,7 +25,7 @@ class GSContextTest : public ZuviRuntimeTest {
 protected:
     GSContextRef New()
     {
-        return GSContextRef(ZuObjectRef(ZuClassFactory::New(GSContextRef::RetRuntime(), nullptr, __LINE__, __FILE__)));
+        return GSContextRef(ZuNew<GSContext>());
     }
 
     GSContextRef Display(uint32_t w, uint32_t h, int type)

@@ -18,7 +18,7 @@ class Array2DTest : public ZuviRuntimeTest {
 protected:
     ZuArray2DRef NewGrid(unsigned int rows, unsigned int cols)
     {
-        ZuArray2DRef g(ZuObjectRef(ZuClassFactory::New(ZuArray2DRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        ZuArray2DRef g(ZuNew<ZuArray2D>());
         g->SetSize(rows, cols);
         return g;
     }

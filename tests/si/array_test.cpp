@@ -38,7 +38,7 @@ public:
     std::string log;
 };
 ZU_CLASS_END(TArrWatcher)
-ZU_IMPLEMENT_CLASS(TArrWatcher, ZuObject, "tests/array", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TArrWatcher, "tests/array", ZU_CLASS_PLAIN)
 ZU_EXPORT_OBSERVER(TArrWatcher, OnInserted)
 ZU_EXPORT_OBSERVER(TArrWatcher, OnRemoved)
 ZU_EXPORT_OBSERVER(TArrWatcher, OnMoved)
@@ -54,7 +54,7 @@ public:
     int stop_at = -1;
 };
 ZU_CLASS_END(TArrCounter)
-ZU_IMPLEMENT_CLASS(TArrCounter, ZuPerformer, "tests/array", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TArrCounter, "tests/array", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -62,7 +62,7 @@ class ArrayTest : public ZuviRuntimeTest {
 protected:
     ZuArrayRef NewArray(unsigned int size = 0)
     {
-        ZuArrayRef a(ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        ZuArrayRef a(ZuNew<ZuArray>());
         a->SetSize(size);
         return a;
     }
@@ -76,7 +76,7 @@ protected:
     }
     TArrWatcherRef Watch(ZuArrayRef const& a)
     {
-        TArrWatcherRef w(ZuObjectRef(ZuClassFactory::New(TArrWatcherRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        TArrWatcherRef w(ZuNew<TArrWatcher>());
         a->AttachObserver(w, ZuBaseContainer::notify_data_inserted, ZuAtomRef("OnInserted"), 1);
         a->AttachObserver(w, ZuBaseContainer::notify_data_removed, ZuAtomRef("OnRemoved"), 2);
         a->AttachObserver(w, ZuBaseContainer::notify_data_moved, ZuAtomRef("OnMoved"), 3);
@@ -225,7 +225,7 @@ TEST_F(ArrayTest, IteratorWalksAndUnregisters)
 
 TEST_F(ArrayTest, ForEachRunsThePerformerUntilItSaysStop)
 {
-    TArrCounterRef counter(ZuObjectRef(ZuClassFactory::New(TArrCounterRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+    TArrCounterRef counter(ZuNew<TArrCounter>());
     ZuArrayRef empty = NewArray();
     ZuIteratorRef it = empty->NewIterator();
     EXPECT_TRUE(it->ForEach(counter, 0));

@@ -31,7 +31,7 @@ public:
     std::string log;
 };
 ZU_CLASS_END(TAsyncWatcher)
-ZU_IMPLEMENT_CLASS(TAsyncWatcher, ZuObject, "tests/asyncobs", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TAsyncWatcher, "tests/asyncobs", ZU_CLASS_PLAIN)
 ZU_EXPORT_OBSERVER(TAsyncWatcher, first)
 ZU_EXPORT_OBSERVER(TAsyncWatcher, second)
 
@@ -41,11 +41,11 @@ class AsyncObsTest : public ZuviRuntimeTest {
 protected:
     TAsyncWatcherRef NewWatcher()
     {
-        return ZuObjectRef(ZuClassFactory::New(TAsyncWatcherRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+        return ZuNew<TAsyncWatcher>();
     }
     ZuAsyncObsRef NewRecord(const char* event, const ZuObjectRef& observer, const ZuTextRef& actor, unsigned id)
     {
-        ZuAsyncObsRef rec(ZuObjectRef(ZuClassFactory::New(ZuAsyncObsRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        ZuAsyncObsRef rec(ZuNew<ZuAsyncObs>());
         rec->Initialise(ZuAtomPathRef(event), observer, actor, id);
         made.push_back(rec);
         return rec;
@@ -91,7 +91,7 @@ TEST_F(AsyncObsTest, ADottedActorTextIsAChainAndOneNameAnActor)
 
     // The accessors, and the event path is a copy of the one given.
     ZuAtomPathRef path("a.b");
-    ZuAsyncObsRef copy(ZuObjectRef(ZuClassFactory::New(ZuAsyncObsRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+    ZuAsyncObsRef copy(ZuNew<ZuAsyncObs>());
     copy->Initialise(path, w, ZuStringRef("first"), 5);
     made.push_back(copy);
     EXPECT_FALSE(copy->RetEvent() == path);
@@ -156,7 +156,7 @@ TEST_F(AsyncObsTest, RecordsThatCannotBeOrderedOrMadeStopTheProgram)
     ZuAsyncObsRef chain = NewRecord("e", w, ZuStringRef("first.second"), 0);
     ZuAsyncObsRef one = NewRecord("e", w, ZuStringRef("first"), 0);
     EXPECT_DEATH(chain->CompareWith(one), "si/asyncobs:[0-9]+:error: Failed assertion: this->actor.IsValid \\(\\)");
-    ZuAsyncObsRef blank(ZuObjectRef(ZuClassFactory::New(ZuAsyncObsRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+    ZuAsyncObsRef blank(ZuNew<ZuAsyncObs>());
     EXPECT_DEATH(blank->CompareWith(one), "Failed assertion: this->observer.IsValid \\(\\)");
     struct Case {
         const char* event;

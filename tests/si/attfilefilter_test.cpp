@@ -14,8 +14,7 @@ class AttributeFileFilter : public ZuviRuntimeTest {};
 
 ZuAttributeFileFilterRef NewFilter()
 {
-    return ZuAttributeFileFilterRef(static_cast<ZuAttributeFileFilter*>(ZuClassFactory::New(
-        ZuAttributeFileFilterRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+    return ZuNew<ZuAttributeFileFilter>();
 }
 
 ZuFileAttInfo With(ZuFileAttributes attributes)

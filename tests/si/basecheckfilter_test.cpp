@@ -48,7 +48,7 @@ TEST(CheckFilterDeathTest, TheBaseIsAbstract)
     EXPECT_DEATH(
         {
             ZuviStartRuntime();
-            ZuClassFactory::New(ZuBaseCheckFilterRef::RetRuntime(), nullptr, __LINE__, __FILE__);
+            ZuNew<ZuBaseCheckFilter>();
         },
         "Cannot instanciate ZuBaseCheckFilter");
 }

@@ -40,7 +40,7 @@ TEST_F(BaseContainerTest, ContainersAcceptOnlyAnEmptyExtraction)
 {
     // A list keeps the base rule of single-object containers.
     ZuContainerRef list(ZuObjectRef(ZuClassFactory::New("ZuList", Zuvi_app_zone, __LINE__, __FILE__)));
-    ZuArrayRef spec(ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+    ZuArrayRef spec(ZuNew<ZuArray>());
     EXPECT_TRUE(list->SpecifyExtraction(spec));
     EXPECT_TRUE(list->SpecifyExtraction(ZuArrayRef()));
     spec->Insert(ZuObjectRef(list));
@@ -50,7 +50,7 @@ TEST_F(BaseContainerTest, ContainersAcceptOnlyAnEmptyExtraction)
 
 TEST_F(BaseContainerTest, TotalCountIsPublished)
 {
-    ZuArrayRef a(ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+    ZuArrayRef a(ZuNew<ZuArray>());
     ZuValueRef count;
     ASSERT_TRUE(a->QueryData(ZuAtomRef("total_count"), count));
     EXPECT_EQ(0u, static_cast<unsigned>(count));

@@ -19,7 +19,7 @@ protected:
     void SetUp() override
     {
         ZuviRuntimeTest::SetUp();
-        cc = ZuObjectRef(ZuClassFactory::New(ZuCarbonCopyRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+        cc = ZuNew<ZuCarbonCopy>();
     }
     void TearDown() override
     {
@@ -121,7 +121,7 @@ TEST_F(CarbonCopyTest, DeepCopyAndTransportOfAGraph)
     // The raw bytes restore the same graph in another carbon copy.
     std::vector<unsigned char> raw(cc->RetRawDataSize());
     EXPECT_TRUE(cc->ExtractRawData(raw.data(), unsigned(raw.size())));
-    ZuCarbonCopyRef other = ZuObjectRef(ZuClassFactory::New(ZuCarbonCopyRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    ZuCarbonCopyRef other = ZuNew<ZuCarbonCopy>();
     EXPECT_TRUE(other->SetRawData(raw.data(), unsigned(raw.size())));
     ZuTestNodeRef again;
     ZuStorageRef(other) >> again;

@@ -36,7 +36,7 @@ public:
     }
 };
 ZU_CLASS_END(TChkField)
-ZU_IMPLEMENT_CLASS(TChkField, ZuObject, "tests/checker", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TChkField, "tests/checker", ZU_CLASS_PLAIN)
 
 namespace {
 void GetFieldText(ZuValueRef& value, ZuObject* object)
@@ -76,7 +76,7 @@ public:
     mutable std::vector<std::string> seen;
 };
 ZU_CLASS_END(TChkFilter)
-ZU_IMPLEMENT_CLASS(TChkFilter, ZuBaseCheckFilter, "tests/checker", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TChkFilter, "tests/checker", ZU_CLASS_PLAIN)
 
 // A validator that counts the calls of its checkers.
 ZU_HANDLE(TChkValidator, ZuValidator)
@@ -92,7 +92,7 @@ public:
     std::string calls;
 };
 ZU_CLASS_END(TChkValidator)
-ZU_IMPLEMENT_CLASS(TChkValidator, ZuValidator, "tests/checker", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TChkValidator, "tests/checker", ZU_CLASS_PLAIN)
 
 // Counts "notify_validity_changed".
 ZU_HANDLE(TChkWatcher, ZuObject)
@@ -108,7 +108,7 @@ public:
     int reports = 0;
 };
 ZU_CLASS_END(TChkWatcher)
-ZU_IMPLEMENT_CLASS(TChkWatcher, ZuObject, "tests/checker", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TChkWatcher, "tests/checker", ZU_CLASS_PLAIN)
 ZU_EXPORT_ACTOR(TChkWatcher, Seen)
 
 namespace {

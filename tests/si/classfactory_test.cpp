@@ -19,7 +19,7 @@ public:
     TFacSingle() {}
 };
 ZU_CLASS_END(TFacSingle)
-ZU_IMPLEMENT_CLASS(TFacSingle, ZuObject, "tests/classfactory", ZU_CLASS_SINGLETON)
+ZU_IMPLEMENT_CLASS(TFacSingle, "tests/classfactory", ZU_CLASS_SINGLETON)
 
 // Derives from a singleton class: singleton too.
 ZU_HANDLE(TFacSingleChild, TFacSingle)
@@ -29,7 +29,7 @@ public:
     TFacSingleChild() {}
 };
 ZU_CLASS_END(TFacSingleChild)
-ZU_IMPLEMENT_CLASS(TFacSingleChild, TFacSingle, "tests/classfactory", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TFacSingleChild, "tests/classfactory", ZU_CLASS_PLAIN)
 
 ZU_HANDLE(TFacAbstract, ZuObject)
 class TFacAbstract : public ZuObject {
@@ -38,7 +38,7 @@ public:
     TFacAbstract() {}
 };
 ZU_CLASS_END(TFacAbstract)
-ZU_IMPLEMENT_CLASS(TFacAbstract, ZuObject, "tests/classfactory", ZU_CLASS_ABSTRACT)
+ZU_IMPLEMENT_CLASS(TFacAbstract, "tests/classfactory", ZU_CLASS_ABSTRACT)
 
 // A plain class, and a patch that builds it its own way.
 ZU_HANDLE(TFacPlain, ZuObject)
@@ -49,7 +49,18 @@ public:
     int made_by = 0;
 };
 ZU_CLASS_END(TFacPlain)
-ZU_IMPLEMENT_CLASS(TFacPlain, ZuObject, "tests/classfactory", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TFacPlain, "tests/classfactory", ZU_CLASS_PLAIN)
+
+// A class whose constructor is defaulted, with a member initialiser.
+ZU_HANDLE(TFacDefaulted, ZuObject)
+class TFacDefaulted : public ZuObject {
+    ZU_CLASS(TFacDefaulted, ZuObject)
+public:
+    TFacDefaulted() = default;
+    int value = 7;
+};
+ZU_CLASS_END(TFacDefaulted)
+ZU_IMPLEMENT_CLASS(TFacDefaulted, "tests/classfactory", ZU_CLASS_PLAIN)
 
 ZU_HANDLE(TFacPatch, ZuObject)
 class TFacPatch : public ZuObject, public ZuiClassPatch {
@@ -69,7 +80,7 @@ public:
     int asked = 0;
 };
 ZU_CLASS_END(TFacPatch)
-ZU_IMPLEMENT_CLASS(TFacPatch, ZuObject, "tests/classfactory", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TFacPatch, "tests/classfactory", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(TFacPatch, ZuiClassPatch)
 
 namespace {
@@ -122,6 +133,19 @@ TEST_F(ClassFactoryTest, ObjectsCarryTheirZone)
     ZuRuntimeRef rt;
     ASSERT_TRUE(ZuClassFactory::GetClass("ZuRuntime", rt));
     EXPECT_EQ(Zuvi_sys_zone, rt->RetMemZone());
+}
+
+// A defaulted constructor keeps the zone the factory wrote before
+// construction (value-initialisation would have zeroed it) and still runs
+// the member initialisers.
+TEST_F(ClassFactoryTest, DefaultedConstructorKeepsTheZone)
+{
+    TFacDefaultedRef made = ZuNew<TFacDefaulted>(Zuvi_temp_zone);
+    ASSERT_TRUE(made.IsValid());
+    EXPECT_EQ(Zuvi_temp_zone, made->RetMemZone());
+    EXPECT_EQ(7, made->value);
+    EXPECT_TRUE(made->IsA(TFacDefaultedRef::RetRuntime()));
+    EXPECT_TRUE(TFacDefaultedRef::RetRuntime()->RetSuper() == ZuObjectRef::RetRuntime());
 }
 
 TEST_F(ClassFactoryTest, NullZoneMeansApplicationZone)

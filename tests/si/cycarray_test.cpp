@@ -33,7 +33,7 @@ public:
     std::string log;
 };
 ZU_CLASS_END(TCycWatcher)
-ZU_IMPLEMENT_CLASS(TCycWatcher, ZuObject, "tests/cycarray", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TCycWatcher, "tests/cycarray", ZU_CLASS_PLAIN)
 ZU_EXPORT_OBSERVER(TCycWatcher, OnInserted)
 ZU_EXPORT_OBSERVER(TCycWatcher, OnRemoved)
 
@@ -43,7 +43,7 @@ class CyclicArrayTest : public ZuviRuntimeTest {
 protected:
     ZuCyclicArrayRef NewRing(unsigned int modulo)
     {
-        ZuCyclicArrayRef a(ZuObjectRef(ZuClassFactory::New(ZuCyclicArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        ZuCyclicArrayRef a(ZuNew<ZuCyclicArray>());
         a->SetModulo(modulo);
         return a;
     }
@@ -123,7 +123,7 @@ TEST_F(CyclicArrayTest, SetModuloEmptiesAndReportsTheRemoval)
         ring->Insert(ZuObjectRef(Letter(x)));
     // Without a modulo it is a plain array.
     EXPECT_EQ(Show(ring), "abcde");
-    TCycWatcherRef w(ZuObjectRef(ZuClassFactory::New(TCycWatcherRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+    TCycWatcherRef w(ZuNew<TCycWatcher>());
     ring->AttachObserver(w, ZuBaseContainer::notify_data_inserted, ZuAtomRef("OnInserted"), 1);
     ring->AttachObserver(w, ZuBaseContainer::notify_data_removed, ZuAtomRef("OnRemoved"), 2);
     EXPECT_TRUE(ring->SetModulo(4));
@@ -173,7 +173,7 @@ TEST_F(CyclicArrayTest, PlainArraysCompareWithAWrappedRingThroughItsEntries)
     for (char x = 'a'; x < 'a' + 6; x++)
         ring->Insert(ZuObjectRef(Letter(x)));
     // The plain array holds what the ring still shows: gaps, then e and f.
-    ZuArrayRef plain(ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+    ZuArrayRef plain(ZuNew<ZuArray>());
     plain->SetSize(6);
     plain->Access(4) = ring->Access(4);
     plain->Access(5) = ring->Access(5);

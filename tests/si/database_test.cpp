@@ -23,17 +23,17 @@ protected:
     static ZuDataBaseRef NewDb()
     {
         return ZuDataBaseRef(
-            ZuObjectRef(ZuClassFactory::New(ZuDataBaseRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
+            ZuNew<ZuDataBase>(Zuvi_app_zone, __LINE__, "test"));
     }
     static ZuEntityModelRef NewModel()
     {
         return ZuEntityModelRef(
-            ZuObjectRef(ZuClassFactory::New(ZuEntityModelRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
+            ZuNew<ZuEntityModel>(Zuvi_app_zone, __LINE__, "test"));
     }
     static ZuEntityRef NewEntity()
     {
         return ZuEntityRef(
-            ZuObjectRef(ZuClassFactory::New(ZuEntityRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
+            ZuNew<ZuEntity>(Zuvi_app_zone, __LINE__, "test"));
     }
     // A model "Font" with the given attribute names.
     static ZuEntityModelRef FontModel(ZuDataBaseRef const& db, std::initializer_list<char const*> names)
@@ -320,7 +320,7 @@ TEST_F(DataBaseTest, GenericExtractionLists)
     db->Insert(Font(model, 400, 2));
 
     auto spec = [](std::initializer_list<ZuObjectRef> items) {
-        ZuArrayRef a(ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, "t")));
+        ZuArrayRef a(ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, "t"));
         for (ZuObjectRef const& o : items)
             a->Insert(o);
         return a;

@@ -24,7 +24,7 @@ public:
     int level = 0;
 };
 ZU_CLASS_END(TDataLogSource)
-ZU_IMPLEMENT_CLASS(TDataLogSource, ZuObject, "tests/datalog", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TDataLogSource, "tests/datalog", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -42,7 +42,7 @@ class DataLogTest : public ZuviRuntimeTest {
 protected:
     ZuDataLogRef NewLog(ZuSimpleType type, unsigned int ring)
     {
-        ZuDataLogRef log(ZuClassFactory::New(ZuDataLogRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+        ZuDataLogRef log(ZuNew<ZuDataLog>());
         log->InitLog(type, ring);
         return log;
     }
@@ -250,7 +250,7 @@ TEST_F(DataLogTest, OtherTypesMakeALogOfValues)
 
 TEST_F(DataLogTest, LogsTheReadingOfABoundValue)
 {
-    TDataLogSourceRef source(ZuClassFactory::New(TDataLogSourceRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    TDataLogSourceRef source(ZuNew<TDataLogSource>());
     ZuDataLogRef log = NewLog(ZU_TYPE_INT, 0);
 
     // Nothing bound: nothing logged.

@@ -27,7 +27,7 @@ public:
     ZuObjectRef next;
 };
 ZU_CLASS_END(TRepSource)
-ZU_IMPLEMENT_CLASS(TRepSource, ZuObject, "tests/datarep", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TRepSource, "tests/datarep", ZU_CLASS_PLAIN)
 
 ZU_HANDLE(TRepTarget, ZuObject)
 class TRepTarget : public ZuObject {
@@ -44,7 +44,7 @@ public:
     int refreshes = 0;
 };
 ZU_CLASS_END(TRepTarget)
-ZU_IMPLEMENT_CLASS(TRepTarget, ZuObject, "tests/datarep", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TRepTarget, "tests/datarep", ZU_CLASS_PLAIN)
 ZU_EXPORT_ACTOR(TRepTarget, Refresh)
 
 namespace {
@@ -93,8 +93,8 @@ protected:
     void SetUp() override
     {
         ZuviRuntimeTest::SetUp();
-        source = TRepSourceRef(ZuClassFactory::New(TRepSourceRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
-        target = TRepTargetRef(ZuClassFactory::New(TRepTargetRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+        source = TRepSourceRef(ZuNew<TRepSource>());
+        target = TRepTargetRef(ZuNew<TRepTarget>());
         report = ZuDataReportRef(ZuClassFactory::New("ZuDataReport", Zuvi_app_zone, __LINE__, __FILE__));
         ASSERT_TRUE(report.IsValid());
     }
@@ -167,7 +167,7 @@ TEST_F(DataReportTest, NothingIsCopiedBackIntoAReportingTarget)
 
 TEST_F(DataReportTest, PathsAndNamesExcludeEachOther)
 {
-    TRepSourceRef second(ZuClassFactory::New(TRepSourceRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    TRepSourceRef second(ZuNew<TRepSource>());
     second->level = 9;
     source->next = second;
     report->DefineQuery(ZuAtomRef("level"), ZuStringRef("a"));
@@ -200,7 +200,7 @@ TEST_F(DataReportTest, PathsAndNamesExcludeEachOther)
 TEST_F(DataReportTest, TargetRegistrationFollowsTheTarget)
 {
     report->DefineTarget(target, ZuAtomRef("shown"));
-    TRepTargetRef other(ZuClassFactory::New(TRepTargetRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    TRepTargetRef other(ZuNew<TRepTarget>());
     report->DefineTarget(other, ZuAtomRef("shown"));
     EXPECT_FALSE(target->UnregisterAsTargetOf(report));
     report->Delete();

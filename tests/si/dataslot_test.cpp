@@ -15,7 +15,7 @@ protected:
     void SetUp() override
     {
         ZuviRuntimeTest::SetUp();
-        slot = ZuDataSlotRef(ZuClassFactory::New(ZuDataSlotRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test"));
+        slot = ZuDataSlotRef(ZuNew<ZuDataSlot>(Zuvi_app_zone, __LINE__, "test"));
     }
     std::string Names()
     {

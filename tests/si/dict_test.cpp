@@ -14,7 +14,7 @@ class DictTest : public ZuviRuntimeTest {
 protected:
     static ZuDictRef NewDict()
     {
-        return ZuDictRef(ZuClassFactory::New(ZuDictRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test"));
+        return ZuDictRef(ZuNew<ZuDict>(Zuvi_app_zone, __LINE__, "test"));
     }
     // "key=value ..." over the indices (each element as often as its count).
     static std::string Pairs(ZuDictRef const& dict)

@@ -18,7 +18,7 @@ public:
     unsigned Registered() const { return iterators.IsValid() ? iterators->TotalCount() : 0; }
 };
 ZU_CLASS_END(CountingDict)
-ZU_IMPLEMENT_CLASS(CountingDict, ZuDict, "tests/si/dictit_test", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CountingDict, "tests/si/dictit_test", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -27,7 +27,7 @@ protected:
     void SetUp() override
     {
         ZuviRuntimeTest::SetUp();
-        dict = ZuDictRef(ZuClassFactory::New(ZuDictRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test"));
+        dict = ZuDictRef(ZuNew<ZuDict>(Zuvi_app_zone, __LINE__, "test"));
     }
     std::string Value(ZuDictIteratorRef const& it)
     {
@@ -86,7 +86,7 @@ TEST_F(DictIteratorTest, RemovalMovesTheIteratorOnlyWhenItsElementGoes)
 
 TEST_F(DictIteratorTest, EachIteratorIsRegisteredOnce)
 {
-    CountingDictRef counting(ZuClassFactory::New(CountingDictRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test"));
+    CountingDictRef counting(ZuNew<CountingDict>(Zuvi_app_zone, __LINE__, "test"));
     counting->Insert(TestNumber::Make(1), TestNumber::Make(10));
     ZuDictIteratorRef kept(counting->NewIterator());
     ZuIteratorRef gone = counting->NewIterator();

@@ -34,7 +34,7 @@ public:
     std::string log;
 };
 ZU_CLASS_END(TTreeWatcher)
-ZU_IMPLEMENT_CLASS(TTreeWatcher, ZuObject, "tests/dictree", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TTreeWatcher, "tests/dictree", ZU_CLASS_PLAIN)
 ZU_EXPORT_OBSERVER(TTreeWatcher, OnInserted)
 ZU_EXPORT_OBSERVER(TTreeWatcher, OnRemoved)
 
@@ -45,7 +45,7 @@ protected:
     void SetUp() override
     {
         ZuviRuntimeTest::SetUp();
-        tree = ZuObjectRef(ZuClassFactory::New(ZuDicTreeRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+        tree = ZuNew<ZuDicTree>();
     }
     void TearDown() override
     {
@@ -56,7 +56,7 @@ protected:
     }
     TTreeWatcherRef Watch()
     {
-        TTreeWatcherRef w(ZuObjectRef(ZuClassFactory::New(TTreeWatcherRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        TTreeWatcherRef w(ZuNew<TTreeWatcher>());
         tree->AttachObserver(w, ZuBaseContainer::notify_data_inserted, ZuAtomRef("OnInserted"), 1);
         tree->AttachObserver(w, ZuBaseContainer::notify_data_removed, ZuAtomRef("OnRemoved"), 2);
         return w;
@@ -163,7 +163,7 @@ TEST_F(DicTreeTest, RemovingANodeRemovesItsLeaves)
     tree->InsertUsingPath("y:b:c", v);
     ASSERT_EQ(tree->TotalCount(), 3u);
     TTreeWatcherRef watcher = Watch();
-    ZuListRef path = ZuObjectRef(ZuClassFactory::New(ZuListRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    ZuListRef path = ZuNew<ZuList>();
     path->PushTail(ZuAtomRef("y"));
     EXPECT_TRUE(tree->Remove(path, 0));
     EXPECT_EQ(watcher->log, "rr");
@@ -173,7 +173,7 @@ TEST_F(DicTreeTest, RemovingANodeRemovesItsLeaves)
     EXPECT_TRUE(tree->GetFromPath("x", got));
 
     // The root cannot be removed.
-    ZuListRef none = ZuObjectRef(ZuClassFactory::New(ZuListRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    ZuListRef none = ZuNew<ZuList>();
     EXPECT_FALSE(tree->Remove(none, 0));
     EXPECT_FALSE(tree->Remove(ZuObjectNull, 0));
     // A one-level key naming a node removes the node and its leaves too.

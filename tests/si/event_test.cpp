@@ -68,7 +68,7 @@ public:
     }
 };
 ZU_CLASS_END(TEvent)
-ZU_IMPLEMENT_CLASS(TEvent, ZuEvent, "tests/event", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TEvent, "tests/event", ZU_CLASS_PLAIN)
 
 // Spies and a receiver of commands.
 ZU_HANDLE(TSpy, ZuObject)
@@ -99,7 +99,7 @@ public:
     }
 };
 ZU_CLASS_END(TSpy)
-ZU_IMPLEMENT_CLASS(TSpy, ZuObject, "tests/event", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TSpy, "tests/event", ZU_CLASS_PLAIN)
 ZU_EXPORT_ACTOR(TSpy, SpyA)
 ZU_EXPORT_ACTOR(TSpy, SpyB)
 ZU_EXPORT_ACTOR(TSpy, Dropper)
@@ -134,9 +134,9 @@ protected:
         ZuviRuntimeTest::SetUp();
         g_log.clear();
         ZuEvent::window_dispatch = &WindowDispatch;
-        spy = ZuObjectRef(ZuClassFactory::New(TSpyRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+        spy = ZuNew<TSpy>();
         window = ZuTestNode::Make(0);
-        event = ZuObjectRef(ZuClassFactory::New(TEventRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+        event = ZuNew<TEvent>();
     }
     void TearDown() override
     {
@@ -158,7 +158,7 @@ protected:
     ZuMessageRef CommandMessage()
     {
         ZuMessageRef msg(ZuObjectRef(ZuClassFactory::New("ZuMessage", Zuvi_app_zone, __LINE__, __FILE__)));
-        ZuTargetRef t(ZuObjectRef(ZuClassFactory::New(ZuTargetRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        ZuTargetRef t(ZuNew<ZuTarget>());
         t->SetTarget(ZuAtomRef("Command"), spy, ZU_TARGET_ACTOR);
         msg->SetTarget(t);
         return msg;
@@ -348,7 +348,7 @@ TEST_F(EventTest, UserEventsAreTheKeysOfTheTable)
     EXPECT_FALSE(ZuEvent::FindUserEvent(name));
     EXPECT_FALSE(ZuEvent::GetUserEvent(0, found));
     EXPECT_FALSE(ZuEvent::RemoveUserEvent(name));
-    ZuEvent::user_events = ZuObjectRef(ZuClassFactory::New(ZuDictRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    ZuEvent::user_events = ZuNew<ZuDict>();
     ZuEvent::user_events->Insert(name, ZuTestNode::Make(0xC001));
     EXPECT_TRUE(ZuEvent::FindUserEvent(name));
     EXPECT_FALSE(ZuEvent::FindUserEvent(ZuAtomRef("Other")));

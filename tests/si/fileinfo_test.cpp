@@ -31,15 +31,14 @@ protected:
         ZuObject::StoreInstance(storage);
         static ZuStorageSync record("<ZuFileInfo filter sort>");
         ZuObjectRef wrong_filter(
-            ZuClassFactory::New(ZuFileSortRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
-        ZuObjectRef wrong_sort(ZuClassFactory::New(ZuAttributeFileFilterRef::RetRuntime(),
-                                                   Zuvi_app_zone, __LINE__, __FILE__));
+            ZuNew<ZuFileSort>());
+        ZuObjectRef wrong_sort(ZuNew<ZuAttributeFileFilter>());
         storage << record << ZuStorageSync::begin << wrong_filter << wrong_sort
                 << ZuStorageSync::end;
     }
 };
 ZU_CLASS_END(TBadFileInfo)
-ZU_IMPLEMENT_CLASS(TBadFileInfo, ZuFileInfo, "tests/fileinfo", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TBadFileInfo, "tests/fileinfo", ZU_CLASS_PLAIN)
 
 namespace {
 

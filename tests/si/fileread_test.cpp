@@ -18,7 +18,7 @@ class FileReadTest : public ZuviRuntimeTest {
 protected:
     ZuFileReadRef MakeReader()
     {
-        return ZuObjectRef(ZuClassFactory::New(ZuFileReadRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+        return ZuNew<ZuFileRead>();
     }
     ScratchDir scratch;
 };

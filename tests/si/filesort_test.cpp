@@ -15,8 +15,7 @@ class FileSort : public ZuviRuntimeTest {};
 
 ZuFileSortRef NewSort()
 {
-    return ZuFileSortRef(static_cast<ZuFileSort*>(
-        ZuClassFactory::New(ZuFileSortRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+    return ZuNew<ZuFileSort>();
 }
 
 ZuFileAttInfo Info(uint64_t size, bool dir = false, int64_t t = 0)

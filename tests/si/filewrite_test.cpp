@@ -20,7 +20,7 @@ class FileWriteTest : public ZuviRuntimeTest {
 protected:
     ZuFileWriteRef MakeWriter()
     {
-        return ZuObjectRef(ZuClassFactory::New(ZuFileWriteRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+        return ZuNew<ZuFileWrite>();
     }
     static void Spit(char const* name, std::string const& bytes)
     {
@@ -131,9 +131,9 @@ TEST_F(FileWriteTest, ClosedStreamsAndFailedOpensThrowTheirCodes)
 
 TEST_F(FileWriteTest, StreamsAreNeverStoredAndTheBasesAreAbstract)
 {
-    EXPECT_DEATH(ZuClassFactory::New(ZuStreamRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__),
+    EXPECT_DEATH(ZuNew<ZuStream>(),
                  "Cannot instanciate ZuStream");
-    EXPECT_DEATH(ZuClassFactory::New(ZuFileStreamRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__),
+    EXPECT_DEATH(ZuNew<ZuFileStream>(),
                  "Cannot instanciate ZuFileStream");
     ZuTestStorageRef store = ZuTestStorage::Make();
     store->StartStoring();

@@ -18,7 +18,7 @@ class HashTableTest : public ZuviRuntimeTest {
 protected:
     static ZuHashTableRef NewTable()
     {
-        return ZuHashTableRef(ZuClassFactory::New(ZuHashTableRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test"));
+        return ZuHashTableRef(ZuNew<ZuHashTable>(Zuvi_app_zone, __LINE__, "test"));
     }
     static std::multiset<int> Contents(ZuHashTableRef const& table)
     {

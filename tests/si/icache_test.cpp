@@ -16,7 +16,7 @@ public:
     int dumps = 0;
 };
 ZU_CLASS_END(TCacheHolder)
-ZU_IMPLEMENT_CLASS(TCacheHolder, ZuObject, "tests/icache", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TCacheHolder, "tests/icache", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(TCacheHolder, ZuiCache)
 
 namespace {

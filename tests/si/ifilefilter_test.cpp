@@ -31,7 +31,7 @@ public:
     }
 };
 ZU_CLASS_END(TFolderFilter)
-ZU_IMPLEMENT_CLASS(TFolderFilter, ZuObject, "tests/ifilefilter", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TFolderFilter, "tests/ifilefilter", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(TFolderFilter, ZuiFileFilter)
 
 namespace {

@@ -24,7 +24,7 @@ public:
     }
 };
 ZU_CLASS_END(TIfaceList)
-ZU_IMPLEMENT_CLASS(TIfaceList, ZuObject, "tests/interface", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TIfaceList, "tests/interface", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(TIfaceList, ZuiContainer)
 
 // Inherits the interface of its base and adds one of its own.
@@ -37,7 +37,7 @@ public:
     unsigned int last_tick = 0;
 };
 ZU_CLASS_END(TIfaceTicking)
-ZU_IMPLEMENT_CLASS(TIfaceTicking, TIfaceList, "tests/interface", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TIfaceTicking, "tests/interface", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(TIfaceTicking, ZuiTickHandler)
 
 // Declares nothing.
@@ -48,7 +48,7 @@ public:
     TIfacePlain() {}
 };
 ZU_CLASS_END(TIfacePlain)
-ZU_IMPLEMENT_CLASS(TIfacePlain, ZuObject, "tests/interface", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TIfacePlain, "tests/interface", ZU_CLASS_PLAIN)
 
 namespace {
 

@@ -29,7 +29,7 @@ protected:
     }
 };
 ZU_CLASS_END(TPictoLabel)
-ZU_IMPLEMENT_CLASS(TPictoLabel, ZuObject, "tests/ipictogram", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TPictoLabel, "tests/ipictogram", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(TPictoLabel, ZuiPictogramLabel)
 ZU_IMPLEMENT_INTERFACE(TPictoLabel, ZuiPictogram)
 
@@ -53,7 +53,7 @@ public:
     }
 };
 ZU_CLASS_END(TPictoFixed)
-ZU_IMPLEMENT_CLASS(TPictoFixed, ZuObject, "tests/ipictogram", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TPictoFixed, "tests/ipictogram", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(TPictoFixed, ZuiPictogram)
 
 namespace {

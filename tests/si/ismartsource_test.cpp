@@ -31,7 +31,7 @@ public:
     }
 };
 ZU_CLASS_END(TSmartMonitor)
-ZU_IMPLEMENT_CLASS(TSmartMonitor, ZuObject, "tests/ismartsource", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TSmartMonitor, "tests/ismartsource", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(TSmartMonitor, ZuiSmartSource)
 
 // A source publishing a number "level" and an object "next".
@@ -44,7 +44,7 @@ public:
     ZuObjectRef next;
 };
 ZU_CLASS_END(TSmartSource)
-ZU_IMPLEMENT_CLASS(TSmartSource, ZuObject, "tests/ismartsource", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TSmartSource, "tests/ismartsource", ZU_CLASS_PLAIN)
 
 namespace {
 

@@ -14,7 +14,7 @@ class ListTest : public ZuviRuntimeTest {
 protected:
     ZuListRef NewList()
     {
-        return ZuListRef(ZuClassFactory::New(ZuListRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test"));
+        return ZuListRef(ZuNew<ZuList>(Zuvi_app_zone, __LINE__, "test"));
     }
 };
 

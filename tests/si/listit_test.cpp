@@ -14,7 +14,7 @@ protected:
     void SetUp() override
     {
         ZuviRuntimeTest::SetUp();
-        list = ZuListRef(ZuClassFactory::New(ZuListRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test"));
+        list = ZuListRef(ZuNew<ZuList>(Zuvi_app_zone, __LINE__, "test"));
     }
     void Fill(int count)
     {

@@ -14,7 +14,7 @@ class LisTreeTest : public ZuviRuntimeTest {
 protected:
     static ZuLisTreeRef NewTree()
     {
-        return ZuLisTreeRef(ZuClassFactory::New(ZuLisTreeRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test"));
+        return ZuLisTreeRef(ZuNew<ZuLisTree>(Zuvi_app_zone, __LINE__, "test"));
     }
     // Reads every token: "object:1 begin end mark none".
     static std::string ReadAll(ZuLisTreeRef const& tree)

@@ -13,7 +13,7 @@ class LocaleTest : public ZuviRuntimeTest {
 protected:
     ZuLocaleRef Make()
     {
-        return ZuLocaleRef(ZuObjectRef(ZuClassFactory::New(ZuLocaleRef::RetRuntime(), nullptr, __LINE__, __FILE__)));
+        return ZuLocaleRef(ZuNew<ZuLocale>());
     }
 };
 

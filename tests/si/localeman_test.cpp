@@ -72,7 +72,7 @@ TEST_F(LocaleManTest, ALocaleWithoutAMappingAsksItsParent)
     ZuRuntimeRef time, us_time;
     ASSERT_TRUE(ZuClassFactory::GetClass("ZuTime", time));
     ASSERT_TRUE(ZuClassFactory::GetClass("ZuTimeUSLocale", us_time));
-    ZuLocaleRef child(ZuObjectRef(ZuClassFactory::New(ZuLocaleRef::RetRuntime(), nullptr, __LINE__, __FILE__)));
+    ZuLocaleRef child(ZuNew<ZuLocale>());
     EXPECT_EQ(child->FindAlternateConstructor(time.RetRawObject()), nullptr);
     EXPECT_TRUE(child->SetParent(Man()->FindLocale(ZuAtomRef("UK-EN"))));
     EXPECT_EQ(child->FindAlternateConstructor(time.RetRawObject()), us_time->RetConstrFunc());

@@ -51,7 +51,8 @@ TEST_F(MemZoneStringsTest, DestroyingAZoneEmptiesEveryHandleIntoIt)
     ZuMemZone* zone = new (memory) ZuMemZone;
     zone->Initialise("Doomed");
     ZuStringRef doomed =
-        static_cast<ZuString*>(ZuClassFactory::New(ZuStringRef::RetRuntime(), zone, __LINE__, ZU_SRC_FILE));
+        static_cast<ZuString*>(
+        ZuClassFactory::New(ZuStringRef::RetRuntime(), zone, __LINE__, ZU_SRC_FILE));
     doomed->SetString("text");
     ZuStringRef copy = doomed;
     ZuStringRef elsewhere("in the application zone");

@@ -49,7 +49,7 @@ public:
     ZuObjectRef last;
 };
 ZU_CLASS_END(TMsgReceiver)
-ZU_IMPLEMENT_CLASS(TMsgReceiver, ZuObject, "tests/message", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TMsgReceiver, "tests/message", ZU_CLASS_PLAIN)
 ZU_EXPORT_ACTOR(TMsgReceiver, Poke)
 ZU_EXPORT_OBSERVER(TMsgReceiver, Note)
 
@@ -79,7 +79,7 @@ class MessageTest : public ZuviRuntimeTest {
 protected:
     TMsgReceiverRef NewReceiver()
     {
-        return ZuObjectRef(ZuClassFactory::New(TMsgReceiverRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+        return ZuNew<TMsgReceiver>();
     }
     ZuMessageRef NewMessage()
     {
@@ -87,7 +87,7 @@ protected:
     }
     ZuTargetRef NewTarget(const char* name, const ZuObjectRef& object, ZuTargetType type)
     {
-        ZuTargetRef t(ZuObjectRef(ZuClassFactory::New(ZuTargetRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        ZuTargetRef t(ZuNew<ZuTarget>());
         t->SetTarget(ZuAtomRef(name), object, type);
         return t;
     }
@@ -352,7 +352,7 @@ protected:
     }
 };
 ZU_CLASS_END(ZuFakeMsg)
-ZU_IMPLEMENT_CLASS(ZuFakeMsg, ZuStorage, "tests/message", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuFakeMsg, "tests/message", ZU_CLASS_PLAIN)
 
 TEST_F(MessageTest, AStoredLengthAboveTheHeapIsRefused)
 {
@@ -361,7 +361,7 @@ TEST_F(MessageTest, AStoredLengthAboveTheHeapIsRefused)
         bool accepted;
     } const cases[] = {{1000, true}, {1001, false}, {0xFFFFFFFFu, false}};
     for (const Case& c : cases) {
-        ZuFakeMsgRef fake(ZuObjectRef(ZuClassFactory::New(ZuFakeMsgRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        ZuFakeMsgRef fake(ZuNew<ZuFakeMsg>());
         fake->length = c.length;
         fake->bytes = c.accepted ? c.length : 1000;
         std::vector<unsigned char> bytes = Store(fake);

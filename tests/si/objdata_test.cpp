@@ -27,7 +27,7 @@ public:
     int seconds = 0;
 };
 ZU_CLASS_END(TDataHolder)
-ZU_IMPLEMENT_CLASS(TDataHolder, ZuObject, "tests/objdata", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TDataHolder, "tests/objdata", ZU_CLASS_PLAIN)
 ZU_EXPORT_ACTOR(TDataHolder, Second)
 
 namespace {

@@ -20,7 +20,7 @@ public:
     using ZuObject::SetUnknownData;
 };
 ZU_CLASS_END(TObjSource)
-ZU_IMPLEMENT_CLASS(TObjSource, ZuObject, "tests/object", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TObjSource, "tests/object", ZU_CLASS_PLAIN)
 
 // An observer with an observer-form target "OnEvent", an actor "Ping" and
 // both forms under the name "Close"; what it does when called is set by
@@ -68,7 +68,7 @@ public:
 ZU_CLASS_END(TObjObserver)
 std::vector<TObjObserver*>* TObjObserver::log = nullptr;
 ZuObjectRef TObjObserver::extra;
-ZU_IMPLEMENT_CLASS(TObjObserver, ZuObject, "tests/object", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TObjObserver, "tests/object", ZU_CLASS_PLAIN)
 ZU_EXPORT_OBSERVER(TObjObserver, OnEvent)
 ZU_EXPORT_ACTOR(TObjObserver, Ping)
 ZU_EXPORT_ACTOR(TObjObserver, Close)
@@ -86,7 +86,7 @@ public:
     TObjDeep() {}
 };
 ZU_CLASS_END(TObjDeep)
-ZU_IMPLEMENT_CLASS(TObjDeep, TObjObserver, "tests/object", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TObjDeep, "tests/object", ZU_CLASS_PLAIN)
 
 namespace {
 

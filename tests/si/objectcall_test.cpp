@@ -42,7 +42,7 @@ public:
     std::string log;
 };
 ZU_CLASS_END(TCallTarget)
-ZU_IMPLEMENT_CLASS(TCallTarget, ZuObject, "tests/objectcall", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TCallTarget, "tests/objectcall", ZU_CLASS_PLAIN)
 ZU_EXPORT_ACTOR(TCallTarget, Ping)
 ZU_EXPORT_OBSERVER(TCallTarget, Note)
 static Zuvi_TargetExport close_actor([](ZuObject* o) -> bool { return static_cast<TCallTarget*>(o)->CloseActor(); },
@@ -59,11 +59,11 @@ class ObjectCallTest : public ZuviRuntimeTest {
 protected:
     TCallTargetRef NewTarget()
     {
-        return TCallTargetRef(ZuObjectRef(ZuClassFactory::New(TCallTargetRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        return TCallTargetRef(ZuNew<TCallTarget>());
     }
     ZuArrayRef NewArray()
     {
-        return ZuArrayRef(ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        return ZuArrayRef(ZuNew<ZuArray>());
     }
 };
 

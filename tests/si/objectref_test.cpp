@@ -23,7 +23,7 @@ public:
 };
 ZU_CLASS_END(TRefNode)
 int TRefNode::destroyed = 0;
-ZU_IMPLEMENT_CLASS(TRefNode, ZuObject, "tests/objectref", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TRefNode, "tests/objectref", ZU_CLASS_PLAIN)
 
 // A class of its own, unrelated to TRefNode.
 ZU_HANDLE(TRefOther, ZuObject)
@@ -33,7 +33,7 @@ public:
     TRefOther() {}
 };
 ZU_CLASS_END(TRefOther)
-ZU_IMPLEMENT_CLASS(TRefOther, ZuObject, "tests/objectref", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TRefOther, "tests/objectref", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -47,7 +47,7 @@ protected:
     static TRefNode* NewNode()
     {
         return static_cast<TRefNode*>(
-            ZuClassFactory::New(TRefNodeRef::RetRuntime(), nullptr, __LINE__, __FILE__));
+        ZuClassFactory::New(TRefNodeRef::RetRuntime(), nullptr, __LINE__, __FILE__));
     }
 };
 
@@ -86,7 +86,7 @@ TEST_F(ObjectRefTest, TypedSetWithWrongClassThrowsAndKeepsTheObject)
     TRefNodeRef node(NewNode());
     TRefNodeRef held(NewNode());
     node->typed = held;
-    ZuObjectRef foreign(ZuClassFactory::New(TRefOtherRef::RetRuntime(), nullptr, __LINE__, __FILE__));
+    ZuObjectRef foreign(ZuNew<TRefOther>());
     try {
         node->typed = foreign;
         FAIL() << "no exception";

@@ -15,8 +15,7 @@ class PatternFilterTest : public ZuviRuntimeTest {
 protected:
     static ZuPatternFilterRef Make(char const* pattern)
     {
-        ZuPatternFilterRef f(ZuObjectRef(
-            ZuClassFactory::New(ZuPatternFilterRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        ZuPatternFilterRef f(ZuNew<ZuPatternFilter>());
         f->SetPattern(pattern ? ZuStringRef(pattern) : ZuStringRef());
         return f;
     }

@@ -18,7 +18,7 @@ public:
     bool Run(const ZuObjectRef&) override { return true; }
 };
 ZU_CLASS_END(TWork)
-ZU_IMPLEMENT_CLASS(TWork, ZuPerformer, "tests/performer", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TWork, "tests/performer", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -30,14 +30,14 @@ TEST_F(PerformerTest, ThePerformerItselfCannotBeMade)
 {
     EXPECT_DEATH(ZuClassFactory::New("ZuPerformer", Zuvi_app_zone, __LINE__, __FILE__),
                  "si/performer:[0-9]+:error: Cannot instanciate ZuPerformer");
-    EXPECT_DEATH(ZuClassFactory::New(ZuPerformerRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__),
+    EXPECT_DEATH(ZuNew<ZuPerformer>(),
                  "Cannot instanciate ZuPerformer");
 }
 
 TEST_F(PerformerTest, AStoredPerformerKeepsItsArgument)
 {
     for (bool with_arg : {true, false}) {
-        TWorkRef work(ZuObjectRef(ZuClassFactory::New(TWorkRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        TWorkRef work(ZuNew<TWork>());
         if (with_arg)
             work->SetArgument(ZuTestNode::Make(77));
         ZuTestStorageRef s = ZuTestStorage::Make();

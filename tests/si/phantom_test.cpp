@@ -17,11 +17,11 @@ protected:
     void SetUp() override
     {
         ZuviRuntimeTest::SetUp();
-        slot = ZuDataSlotRef(ZuClassFactory::New(ZuDataSlotRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test"));
+        slot = ZuDataSlotRef(ZuNew<ZuDataSlot>(Zuvi_app_zone, __LINE__, "test"));
     }
     ZuPhantomRef NewPhantom(const char* path, bool is_const)
     {
-        ZuPhantomRef p(ZuClassFactory::New(ZuPhantomRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test"));
+        ZuPhantomRef p(ZuNew<ZuPhantom>(Zuvi_app_zone, __LINE__, "test"));
         ZuAtomPathRef atoms(ZuAtomPath::NewPath(path));
         EXPECT_TRUE(p->Initialise(slot, atoms, is_const));
         return p;
@@ -49,7 +49,7 @@ TEST_F(PhantomTest, ConstantPhantomKeepsItsFirstTarget)
 
 TEST_F(PhantomTest, NeverInitialisedResolvesToItself)
 {
-    ZuPhantomRef p(ZuClassFactory::New(ZuPhantomRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test"));
+    ZuPhantomRef p(ZuNew<ZuPhantom>(Zuvi_app_zone, __LINE__, "test"));
     EXPECT_EQ(p.Resolve(), p.RetRawObject());
     EXPECT_FALSE(ZuObjectRef(p).IsPhantom());
 }
@@ -64,7 +64,7 @@ TEST_F(PhantomTest, PathNamingNothingResolvesToNull)
 
 TEST_F(PhantomTest, PathWalksThroughPublishedData)
 {
-    ZuDataSlotRef inner(ZuClassFactory::New(ZuDataSlotRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test"));
+    ZuDataSlotRef inner(ZuNew<ZuDataSlot>(Zuvi_app_zone, __LINE__, "test"));
     TestNumberRef target = TestNumber::Make(3);
     inner->InsertField("target", target);
     slot->InsertField("inner", inner);

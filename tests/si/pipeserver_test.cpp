@@ -16,14 +16,14 @@ class PipeTest : public ZuviRuntimeTest {
 protected:
     ZuPipeServerRef NewServer(const std::string& server, const std::string& pipe)
     {
-        ZuPipeServerRef s(ZuClassFactory::New(ZuPipeServerRef::RetRuntime(), nullptr, __LINE__, __FILE__));
+        ZuPipeServerRef s(ZuNew<ZuPipeServer>());
         s->SetServerName(ZuStringRef(server.c_str()));
         s->SetPipeName(ZuStringRef(pipe.c_str()));
         return s;
     }
     ZuPipeClientRef NewClient(const std::string& server, const std::string& pipe, double time_out)
     {
-        ZuPipeClientRef c(ZuClassFactory::New(ZuPipeClientRef::RetRuntime(), nullptr, __LINE__, __FILE__));
+        ZuPipeClientRef c(ZuNew<ZuPipeClient>());
         c->SetHostName(ZuStringRef("."));
         c->SetServerName(ZuStringRef(server.c_str()));
         c->SetPipeName(ZuStringRef(pipe.c_str()));

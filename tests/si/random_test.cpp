@@ -23,7 +23,7 @@ protected:
     unsigned int RetInitialSeed() override { return seed; }
 };
 ZU_CLASS_END(TRndSeeded)
-ZU_IMPLEMENT_CLASS(TRndSeeded, ZuRandom, "tests/random", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TRndSeeded, "tests/random", ZU_CLASS_PLAIN)
 
 // Counts the changes of a value it observes.
 ZU_HANDLE(TRndWatcher, ZuObject)
@@ -39,7 +39,7 @@ public:
     int changes = 0;
 };
 ZU_CLASS_END(TRndWatcher)
-ZU_IMPLEMENT_CLASS(TRndWatcher, ZuObject, "tests/random", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TRndWatcher, "tests/random", ZU_CLASS_PLAIN)
 ZU_EXPORT_ACTOR(TRndWatcher, Changed)
 
 namespace {

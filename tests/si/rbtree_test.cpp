@@ -29,7 +29,7 @@ public:
     std::vector<std::uint64_t> cards;
 };
 ZU_CLASS_END(TRbCardLog)
-ZU_IMPLEMENT_CLASS(TRbCardLog, ZuTestStorage, "tests/rbtree", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TRbCardLog, "tests/rbtree", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -37,8 +37,7 @@ class RBTreeTest : public ZuviRuntimeTest {
 protected:
     static ZuRBTreeRef NewTree()
     {
-        return ZuRBTreeRef(ZuObjectRef(
-            ZuClassFactory::New(ZuRBTreeRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        return ZuRBTreeRef(ZuNew<ZuRBTree>());
     }
 
     // Black height of a subtree; -1 when a red node has a red child or
@@ -201,8 +200,7 @@ TEST_F(RBTreeTest, StoredWithChildCodes)
     for (unsigned k : {2u, 1u, 3u})
         plain->Insert(k, ZuObjectNull);
     ASSERT_EQ(plain->RetRoot()->key, 2u);
-    TRbCardLogRef log(ZuObjectRef(
-        ZuClassFactory::New(TRbCardLogRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+    TRbCardLogRef log(ZuNew<TRbCardLog>());
     log->StartStoring();
     log->StoreObject(plain);
     // The card 1 (a root follows), then key and code of each node in

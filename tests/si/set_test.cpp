@@ -16,7 +16,7 @@ protected:
     void SetUp() override
     {
         ZuviRuntimeTest::SetUp();
-        dict = ZuDictRef(ZuClassFactory::New(ZuDictRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test"));
+        dict = ZuDictRef(ZuNew<ZuDict>(Zuvi_app_zone, __LINE__, "test"));
         a = TestNumber::Make(100);
         b = TestNumber::Make(200);
         dict->Insert(a, TestNumber::Make(1));
@@ -34,7 +34,7 @@ protected:
     }
     static ZuArrayRef Spec(std::vector<ZuObjectRef> const& items)
     {
-        ZuArrayRef array(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test"));
+        ZuArrayRef array(ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, "test"));
         for (auto& i : items)
             array->Insert(i);
         return array;
@@ -100,7 +100,7 @@ TEST_F(SetTest, FlagsStartTrue)
 
 TEST_F(SetTest, SetItselfCannotBeMade)
 {
-    EXPECT_DEATH(ZuClassFactory::New(ZuSetRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test"),
+    EXPECT_DEATH(ZuNew<ZuSet>(Zuvi_app_zone, __LINE__, "test"),
                  "Cannot instanciate ZuSet");
 }
 

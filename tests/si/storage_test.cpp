@@ -593,7 +593,7 @@ TEST_F(StorageRoundTripTest, ValueHoldingAStringComesBack)
 
 TEST_F(StorageRoundTripTest, ArrayWithGapsKeepsItsPlaces)
 {
-    ZuArrayRef array(ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), nullptr, __LINE__, __FILE__)));
+    ZuArrayRef array(ZuNew<ZuArray>());
     array->SetSize(5);
     array[0] = ZuTestNode::Make(10);
     array[3] = ZuStringRef("trois");
@@ -634,11 +634,11 @@ TEST_F(StorageUnknownDataTest, FieldsAnOlderReaderSkippedAreWrittenBackInPlace)
 {
     // A newer writer's node, read by the older class and stored again,
     // gives the newer writer's bytes back.
-    ZuTestNodeRef newer = ZuObjectRef(ZuClassFactory::New(ZuTestNod2Ref::RetRuntime(), nullptr, __LINE__, __FILE__));
+    ZuTestNodeRef newer = ZuNew<ZuTestNod2>();
     newer->value = 12;
     // The linked node is of the newer class too, so that the renamed
     // stream names one class only.
-    ZuTestNodeRef linked = ZuObjectRef(ZuClassFactory::New(ZuTestNod2Ref::RetRuntime(), nullptr, __LINE__, __FILE__));
+    ZuTestNodeRef linked = ZuNew<ZuTestNod2>();
     linked->value = 3;
     newer->a = linked;
     newer->name = ZuAtomRef("n");
@@ -683,7 +683,7 @@ TEST_F(StorageUnknownDataTest, ObjectsWithNothingUnknownKeepNoTree)
 
 TEST_F(StorageUnknownDataTest, DataSlotObjectsTravelByName)
 {
-    ZuDataSlotRef slot = ZuObjectRef(ZuClassFactory::New(ZuDataSlotRef::RetRuntime(), nullptr, __LINE__, __FILE__));
+    ZuDataSlotRef slot = ZuNew<ZuDataSlot>();
     ZuTestNodeRef shared = ZuTestNode::Make(99);
     slot->InsertField(ZuAtomRef("Shared Node"), shared);
 
@@ -734,7 +734,7 @@ class StoragePhantomTest : public StorageRoundTripTest {};
 TEST_F(StoragePhantomTest, PhantomIsWrittenInPlaceWithItsRootAndPath)
 {
     ZuTestNodeRef root = ZuTestNode::Make(8);
-    ZuPhantomRef phantom = ZuObjectRef(ZuClassFactory::New(ZuPhantomRef::RetRuntime(), nullptr, __LINE__, __FILE__));
+    ZuPhantomRef phantom = ZuNew<ZuPhantom>();
     phantom->Initialise(root, ZuAtomPathRef("some.data"), true);
     ZuObjectRef held;
     static_cast<ZuObjectRef&>(held) = phantom;

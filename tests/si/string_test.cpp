@@ -472,7 +472,7 @@ TEST_F(StringTest, CopyAndCloneTakeTheText)
 
 TEST_F(StringTest, TextIsAbstract)
 {
-    EXPECT_DEATH(ZuClassFactory::New(ZuTextRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test"),
+    EXPECT_DEATH(ZuNew<ZuText>(Zuvi_app_zone, __LINE__, "test"),
         "Cannot instanciate ZuText");
 }
 
@@ -558,7 +558,7 @@ protected:
     }
 };
 ZU_CLASS_END(ZuLyingString)
-ZU_IMPLEMENT_CLASS(ZuLyingString, ZuString, "tests/si/string_test", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuLyingString, "tests/si/string_test", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -570,7 +570,7 @@ TEST_F(StringTest, RestoreRefusesALengthTheDataDoesNotHold)
                        {0, 3, 0}, {1, 0xFFFFFFFFu, 0}, {1, 3, 5}};
     for (auto const& c : cases) {
         ZuLyingStringRef liar(static_cast<ZuLyingString*>(
-            ZuClassFactory::New(ZuLyingStringRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
+        ZuClassFactory::New(ZuLyingStringRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
         liar->claimed_type = c.type;
         liar->claimed_len = c.len;
         liar->claimed_res = c.res;

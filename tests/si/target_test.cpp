@@ -22,7 +22,7 @@ public:
     std::string log;
 };
 ZU_CLASS_END(TTargetee)
-ZU_IMPLEMENT_CLASS(TTargetee, ZuObject, "tests/target", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TTargetee, "tests/target", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -63,11 +63,11 @@ class TargetTest : public ZuviRuntimeTest {
 protected:
     TTargeteeRef NewTargetee()
     {
-        return ZuObjectRef(ZuClassFactory::New(TTargeteeRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+        return ZuNew<TTargetee>();
     }
     ZuTargetRef NewTarget()
     {
-        return ZuObjectRef(ZuClassFactory::New(ZuTargetRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+        return ZuNew<ZuTarget>();
     }
     // Every Do call; the log says which ones called.
     std::string DoAll(const ZuTargetRef& t, const TTargeteeRef& o)

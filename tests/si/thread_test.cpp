@@ -148,7 +148,7 @@ public:
     bool is_main = true;
 };
 ZU_CLASS_END(TThreadWork)
-ZU_IMPLEMENT_CLASS(TThreadWork, ZuPerformer, "tests/thread", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TThreadWork, "tests/thread", ZU_CLASS_PLAIN)
 
 namespace {
 

@@ -16,8 +16,7 @@ class Time : public ZuviRuntimeTest {};
 
 ZuTimeRef NewTime()
 {
-    return ZuTimeRef(static_cast<ZuTime*>(
-        ZuClassFactory::New(ZuTimeRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+    return ZuNew<ZuTime>();
 }
 
 } // namespace

@@ -15,7 +15,7 @@ class TurboSearch : public ZuviRuntimeTest {};
 ZuTurboSearchRef NewSearch()
 {
     return ZuTurboSearchRef(
-        ZuClassFactory::New(ZuTurboSearchRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+        ZuNew<ZuTurboSearch>());
 }
 
 unsigned Expected(std::string const & text, std::string const & pattern)

@@ -30,7 +30,7 @@ public:
     std::string log;
 };
 ZU_CLASS_END(TValSwitch)
-ZU_IMPLEMENT_CLASS(TValSwitch, ZuObject, "tests/validator", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TValSwitch, "tests/validator", ZU_CLASS_PLAIN)
 ZU_EXPORT_ACTOR(TValSwitch, SetEnable)
 ZU_EXPORT_ACTOR(TValSwitch, SetDisable)
 

@@ -32,7 +32,7 @@ public:
     bool GetIcon(ZuAtomRef&) const override { return false; }
 };
 ZU_CLASS_END(ZuTestPictogram)
-ZU_IMPLEMENT_CLASS(ZuTestPictogram, ZuObject, "tests/si/values_test", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuTestPictogram, "tests/si/values_test", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(ZuTestPictogram, ZuiPictogram)
 
 namespace {
@@ -274,7 +274,7 @@ TEST_F(ValueTest, ConvertsToAtoms)
 TEST_F(ValueTest, ObjectsConvertThroughTheirPictogramText)
 {
     ZuObjectRef pictogram(
-        ZuClassFactory::New(ZuTestPictogramRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test"));
+        ZuNew<ZuTestPictogram>(Zuvi_app_zone, __LINE__, "test"));
     ZuValueRef v(pictogram);
     EXPECT_EQ(v->RetType(), ZU_TYPE_OBJECT);
     ZuStringRef text;
@@ -320,8 +320,7 @@ TEST_F(ValueTest, TypedHandlesTakeTheObjectAValueHolds)
 
 TEST_F(ValueTest, HoldsArrays)
 {
-    ZuArrayRef array(ZuObjectRef(ZuClassFactory::New(
-        ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, "tests/si/values_test")));
+    ZuArrayRef array(ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, "tests/si/values_test"));
     ZuValueRef v;
     v.NewValue();
     v->SetArray(array);

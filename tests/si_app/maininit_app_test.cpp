@@ -46,7 +46,7 @@ public:
     }
 };
 ZU_CLASS_END(App)
-ZU_IMPLEMENT_CLASS(App, ZuDataSlot, "tests/maininit_app", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(App, "tests/maininit_app", ZU_CLASS_PLAIN)
 
 namespace {
 

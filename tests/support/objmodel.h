@@ -8,7 +8,7 @@
 //
 //   class MyTest : public ZuviRuntimeTest {};       // a fixture
 //   TEST_F(MyTest, Works) {
-//       ZuThingRef t = ZuClassFactory::New(ZuThingRef::RetRuntime(), nullptr, __LINE__, __FILE__);
+//       ZuThingRef t = ZuNew<ZuThing>();
 //   }
 //
 // or ZuviStartRuntime() / ZuviStopRuntime() by hand (death tests, threads).

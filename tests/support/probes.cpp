@@ -6,12 +6,12 @@
 #include "si/storage.h"
 #include "si/rtclass.h"
 
-ZU_IMPLEMENT_CLASS(TestNumber, ZuObject, "tests/support/probes", ZU_CLASS_PLAIN)
-ZU_IMPLEMENT_CLASS(TestObserver, ZuObject, "tests/support/probes", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TestNumber, "tests/support/probes", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TestObserver, "tests/support/probes", ZU_CLASS_PLAIN)
 
 TestNumberRef TestNumber::Make(int value)
 {
-    TestNumberRef n(ZuClassFactory::New(TestNumberRef::RetRuntime(), Zuvi_app_zone, __LINE__, "probes"));
+    TestNumberRef n(ZuNew<TestNumber>(Zuvi_app_zone, __LINE__, "probes"));
     n->value = value;
     return n;
 }
@@ -64,7 +64,7 @@ Zuvi_TargetExport record_export(&Record, "Record", TestObserverRef::RetRuntime()
 
 TestObserverRef TestObserver::Make()
 {
-    return TestObserverRef(ZuClassFactory::New(TestObserverRef::RetRuntime(), Zuvi_app_zone, __LINE__, "probes"));
+    return TestObserverRef(ZuNew<TestObserver>(Zuvi_app_zone, __LINE__, "probes"));
 }
 
 void TestObserver::Watch(ZuObjectRef const& source, char const* event)

@@ -38,7 +38,7 @@ ZuTestNodeRef BuildSampleGraph()
     two->b = root;
     ZuTestNodeRef three = ZuTestNode::Make(123456);
     three->a = shared;
-    ZuArrayRef array = ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    ZuArrayRef array = ZuNew<ZuArray>();
     array->SetSize(6);
     array->Access(0) = two;
     array->Access(3) = ZuStringRef("\xe9lan");
@@ -48,15 +48,15 @@ ZuTestNodeRef BuildSampleGraph()
     root->b = three;
 
     // The containers: a ring that has wrapped, a grid, a dictionary tree.
-    ZuArrayRef extras = ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
-    ZuCyclicArrayRef ring = ZuObjectRef(ZuClassFactory::New(ZuCyclicArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    ZuArrayRef extras = ZuNew<ZuArray>();
+    ZuCyclicArrayRef ring = ZuNew<ZuCyclicArray>();
     ring->SetModulo(2);
     for (char const* x : {"x", "y", "z"})
         ring->Insert(ZuObjectRef(ZuStringRef(x)));
-    ZuArray2DRef grid = ZuObjectRef(ZuClassFactory::New(ZuArray2DRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    ZuArray2DRef grid = ZuNew<ZuArray2D>();
     grid->SetSize(2, 2);
     grid->Access(1, 0) = ZuStringRef("g");
-    ZuDicTreeRef tree = ZuObjectRef(ZuClassFactory::New(ZuDicTreeRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    ZuDicTreeRef tree = ZuNew<ZuDicTree>();
     tree->InsertUsingPath("k:l", ZuStringRef("feuille"));
     tree->InsertUsingPath("m", shared);
     extras->Insert(ZuObjectRef(ring));

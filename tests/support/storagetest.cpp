@@ -7,15 +7,15 @@
 
 #include <cstring>
 
-ZU_IMPLEMENT_CLASS(ZuTestStorage, ZuStorage, "tests/support/storagetest", ZU_CLASS_PLAIN)
-ZU_IMPLEMENT_CLASS(ZuTestNode, ZuObject, "tests/support/storagetest", ZU_CLASS_PLAIN)
-ZU_IMPLEMENT_CLASS(ZuTestNod2, ZuTestNode, "tests/support/storagetest", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuTestStorage, "tests/support/storagetest", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuTestNode, "tests/support/storagetest", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuTestNod2, "tests/support/storagetest", ZU_CLASS_PLAIN)
 
 ZuTestStorage::ZuTestStorage() : pos(0) {}
 
 ZuTestStorageRef ZuTestStorage::Make()
 {
-    return ZuObjectRef(ZuClassFactory::New(ZuTestStorageRef::RetRuntime(), Zuvi_app_zone, __LINE__, "tests/support/storagetest"));
+    return ZuNew<ZuTestStorage>(Zuvi_app_zone, __LINE__, "tests/support/storagetest");
 }
 
 void ZuTestStorage::StartStoring(StorageMode m)
@@ -55,7 +55,7 @@ ZuTestNode::ZuTestNode() : value(0) { made++; }
 
 ZuTestNodeRef ZuTestNode::Make(int value)
 {
-    ZuTestNodeRef n = ZuObjectRef(ZuClassFactory::New(ZuTestNodeRef::RetRuntime(), Zuvi_app_zone, __LINE__, "tests/support/storagetest"));
+    ZuTestNodeRef n = ZuNew<ZuTestNode>(Zuvi_app_zone, __LINE__, "tests/support/storagetest");
     n->value = value;
     return n;
 }

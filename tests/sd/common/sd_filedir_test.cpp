@@ -30,7 +30,7 @@ public:
     mutable unsigned compared = 0;
 };
 ZU_CLASS_END(TDirSizeSort)
-ZU_IMPLEMENT_CLASS(TDirSizeSort, ZuObject, "tests/filedir", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TDirSizeSort, "tests/filedir", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(TDirSizeSort, ZuiFileSort)
 
 namespace {
@@ -84,8 +84,8 @@ struct Listing {
     Zuvi_SimpleArrayNone<ZuFileAttInfo> infos;
 
     explicit Listing(std::vector<std::pair<const char*, uint64_t>> entries)
-        : names(static_cast<ZuArray*>(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone,
-                                                          __LINE__, __FILE__)))
+        : names(static_cast<ZuArray*>(
+        ZuClassFactory::New(ZuArrayRef::RetRuntime(), nullptr, __LINE__, __FILE__)))
     {
         names->SetSize(static_cast<unsigned>(entries.size()));
         infos.Resize(static_cast<unsigned>(entries.size()));
@@ -107,8 +107,7 @@ struct Listing {
 
 TDirSizeSortRef NewSort()
 {
-    return TDirSizeSortRef(static_cast<TDirSizeSort*>(
-        ZuClassFactory::New(TDirSizeSortRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+    return ZuNew<TDirSizeSort>();
 }
 
 } // namespace

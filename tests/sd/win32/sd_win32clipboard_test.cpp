@@ -185,9 +185,9 @@ TEST_F(ClipboardTest, AClipboardHeldByAnotherWindowCannotBeOpened)
 
 TEST_F(ClipboardTest, AnArchiveGoesThroughTheClipboard)
 {
-    ZuFileWriteRef out(ZuObjectRef(ZuClassFactory::New(ZuFileWriteRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+    ZuFileWriteRef out(ZuNew<ZuFileWrite>());
     out->Open(ZuStringRef("clipboard:stream"), false);
-    ZuArchiveRef archive(ZuObjectRef(ZuClassFactory::New(ZuArchiveRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+    ZuArchiveRef archive(ZuNew<ZuArchive>());
     archive->SetOutput(out);
     ZuStorageRef(archive) << ZuObjectRef(ZuStringRef("copied text"));
     archive->Reset();
@@ -195,9 +195,9 @@ TEST_F(ClipboardTest, AnArchiveGoesThroughTheClipboard)
     out->Close();
     EXPECT_EQ(GetOpenClipboardWindow(), nullptr);
 
-    ZuFileReadRef in(ZuObjectRef(ZuClassFactory::New(ZuFileReadRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+    ZuFileReadRef in(ZuNew<ZuFileRead>());
     in->Open(ZuStringRef("clipboard:stream"));
-    ZuArchiveRef reader(ZuObjectRef(ZuClassFactory::New(ZuArchiveRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+    ZuArchiveRef reader(ZuNew<ZuArchive>());
     reader->SetInput(in);
     ZuObjectRef back;
     ZuStorageRef(reader) >> back;

@@ -40,8 +40,7 @@ void Touch(const std::string& name, const std::string& text = "")
 
 ZuFileSortRef NewSort()
 {
-    return ZuFileSortRef(static_cast<ZuFileSort*>(
-        ZuClassFactory::New(ZuFileSortRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+    return ZuNew<ZuFileSort>();
 }
 
 std::vector<std::string> ListAll(const char* path, const ZuObjectRef& filter, const ZuObjectRef& sort,
@@ -100,8 +99,8 @@ TEST_F(Win32Dir, FiltersChooseTheEntries)
     ::mkdir("f/sub", 0777);
     ::mkdir("f/.hid", 0777);
     Touch("f/file");
-    ZuAttributeFileFilterRef filter(static_cast<ZuAttributeFileFilter*>(ZuClassFactory::New(
-        ZuAttributeFileFilterRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+    ZuAttributeFileFilterRef filter(static_cast<ZuAttributeFileFilter*>(
+        ZuClassFactory::New(ZuAttributeFileFilterRef::RetRuntime(), nullptr, __LINE__, __FILE__)));
     filter->SetMatch({ZU_FATT_DIRECTORY}, {ZU_FATT_DIRECTORY, ZU_FATT_HIDDEN});
     EXPECT_EQ(ListAll("f", filter, ZuObjectNull), (std::vector<std::string>{"sub"}));
 }
@@ -144,7 +143,7 @@ TEST_F(Win32Dir, DrivesListTheRoot)
 TEST_F(Win32Dir, SortingEdgeCases)
 {
     ZuStringArray names(static_cast<ZuArray*>(
-        ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        ZuClassFactory::New(ZuArrayRef::RetRuntime(), nullptr, __LINE__, __FILE__)));
     Zuvi_SimpleArrayNone<ZuFileAttInfo> infos;
     names->SetSize(2);
     names[0] = ZuStringRef("first");
