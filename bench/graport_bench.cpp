@@ -7,6 +7,7 @@
 #include "si/atom.h"
 #include "si/classfactory.h"
 #include "si/memzone.h"
+#include "si/maininit.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,9 +21,7 @@ int const kLines = 100000;
 struct Runtime {
     Runtime()
     {
-        ZuMemZone::Initialise();
-        ZuAtom::Initialise();
-        ZuClassFactory::Initialise();
+        Zuvi_StartServices();
     }
 };
 

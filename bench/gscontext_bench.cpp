@@ -10,6 +10,7 @@
 #include "si/atom.h"
 #include "si/classfactory.h"
 #include "si/memzone.h"
+#include "si/maininit.h"
 
 #include <benchmark/benchmark.h>
 
@@ -55,9 +56,7 @@ std::string const & Shapes()
 struct Runtime {
     Runtime()
     {
-        ZuMemZone::Initialise();
-        ZuAtom::Initialise();
-        ZuClassFactory::Initialise();
+        Zuvi_StartServices();
     }
 };
 
@@ -70,7 +69,7 @@ void EnsureRuntime()
 GSContextRef NewContext(uint32_t w, uint32_t h)
 {
     EnsureRuntime();
-    GSContextRef c(ZuObjectRef(ZuClassFactory::New(GSContextRef::RetRuntime(), nullptr, __LINE__, __FILE__)));
+    GSContextRef c(ZuNew<GSContext>());
     if (!c->CreateContext(w, h, GS_VIEW_RGB24))
         std::abort();
     return c;

@@ -3,6 +3,7 @@
 #include "si/atom.h"
 #include "si/classfactory.h"
 #include "si/except.h"
+#include "si/maininit.h"
 #include "si/memzone.h"
 #include "si/storage.h"
 
@@ -89,9 +90,7 @@ int const kObjects = 100000;
 struct Runtime {
     Runtime()
     {
-        ZuMemZone::Initialise();
-        ZuAtom::Initialise();
-        ZuClassFactory::Initialise();
+        Zuvi_StartServices();
     }
 };
 

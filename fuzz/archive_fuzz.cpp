@@ -6,6 +6,7 @@
 #include "si/atom.h"
 #include "si/classfactory.h"
 #include "si/except.h"
+#include "si/maininit.h"
 #include "si/fileread.h"
 #include "si/memzone.h"
 #include "w32/debug.h"
@@ -50,16 +51,9 @@ void StartRuntime()
     static bool started = [] {
         if (!std::getenv("ARCHIVE_FUZZ_TRACE"))
             W32_SetDebugSink(&QuietSink, nullptr);
-        ZuMemZone::Initialise();
-        ZuAtom::Initialise();
-        ZuClassFactory::Initialise();
+        Zuvi_StartServices();
         std::atexit([] {
-            ZuObjectRef::RealiseDeletions();
-            ZuClassFactory::Kill();
-            ZuObjectRef::RealiseDeletions();
-            ZuAtom::Kill();
-            ZuObjectRef::ReleaseDeletionQueue();
-            ZuMemZone::Kill();
+            Zuvi_StopServices();
         });
         return true;
     }();

@@ -29,6 +29,7 @@
 #include "si/memzone.h"
 #include "si/storage.h"
 #include "si/string.h"
+#include "si/maininit.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -91,7 +92,7 @@ private:
     std::vector<std::uint8_t> out;
 };
 ZU_CLASS_END(ZuDefFuzzStorage)
-ZU_IMPLEMENT_CLASS(ZuDefFuzzStorage, ZuStorage, "fuzz/definitions_fuzz", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuDefFuzzStorage, "fuzz/definitions_fuzz", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -319,19 +320,11 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
     // The runtime lives for the whole run and is taken down in order at
     // exit, before the zones' own static destruction.
     static ZuDefFuzzStorageRef* storage_handle = [] {
-        ZuMemZone::Initialise();
-        ZuAtom::Initialise();
-        ZuClassFactory::Initialise();
-        auto* handle = new ZuDefFuzzStorageRef(ZuObjectRef(
-            ZuClassFactory::New(ZuDefFuzzStorageRef::RetRuntime(), nullptr, __LINE__, "fuzz/definitions_fuzz")));
+        Zuvi_StartServices();
+        auto* handle = new ZuDefFuzzStorageRef(ZuNew<ZuDefFuzzStorage>(nullptr, __LINE__, "fuzz/definitions_fuzz"));
         std::atexit([] {
             delete storage_handle;
-            ZuObjectRef::RealiseDeletions();
-            ZuClassFactory::Kill();
-            ZuObjectRef::RealiseDeletions();
-            ZuAtom::Kill();
-            ZuObjectRef::ReleaseDeletionQueue();
-            ZuMemZone::Kill();
+            Zuvi_StopServices();
         });
         if (char const* dir = std::getenv("DEFINITIONS_FUZZ_SEEDS"))
             WriteSeeds(*handle, dir);

@@ -8,6 +8,7 @@
 #include "si/classfactory.h"
 #include "si/memzone.h"
 #include "si/string.h"
+#include "si/maininit.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -30,19 +31,12 @@ void Check(bool ok, char const* what)
 extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size)
 {
     static CGraPortRef* port_handle = [] {
-        ZuMemZone::Initialise();
-        ZuAtom::Initialise();
-        ZuClassFactory::Initialise();
+        Zuvi_StartServices();
         auto* handle = new CGraPortRef(
-            ZuObjectRef(ZuClassFactory::New(CGraPortRef::RetRuntime(), nullptr, __LINE__, "fuzz/graport_fuzz")));
+            ZuNew<CGraPort>(nullptr, __LINE__, "fuzz/graport_fuzz"));
         std::atexit([] {
             delete port_handle;
-            ZuObjectRef::RealiseDeletions();
-            ZuClassFactory::Kill();
-            ZuObjectRef::RealiseDeletions();
-            ZuAtom::Kill();
-            ZuObjectRef::ReleaseDeletionQueue();
-            ZuMemZone::Kill();
+            Zuvi_StopServices();
         });
         return handle;
     }();

@@ -12,6 +12,7 @@
 #include "si/rtclass.h"
 #include "si/string.h"
 #include "si/target.h"
+#include "si/maininit.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -47,7 +48,7 @@ public:
     ZuObjectRef last;
 };
 ZU_CLASS_END(ZuFuzzReceiver)
-ZU_IMPLEMENT_CLASS(ZuFuzzReceiver, ZuObject, "fuzz/message_fuzz", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuFuzzReceiver, "fuzz/message_fuzz", ZU_CLASS_PLAIN)
 ZU_EXPORT_ACTOR(ZuFuzzReceiver, Poke)
 
 static bool TakeThunk(const ZuMessageRef& msg, ZuObject* obj, Zuvi_TargetExport* exp)
@@ -77,25 +78,18 @@ struct Runtime {
 Runtime& Start()
 {
     static Runtime rt = [] {
-        ZuMemZone::Initialise();
-        ZuAtom::Initialise();
-        ZuClassFactory::Initialise();
+        Zuvi_StartServices();
         Runtime r;
         r.copy = new ZuCarbonCopyRef(
-            ZuObjectRef(ZuClassFactory::New(ZuCarbonCopyRef::RetRuntime(), nullptr, __LINE__, "fuzz/message_fuzz")));
+            ZuNew<ZuCarbonCopy>(nullptr, __LINE__, "fuzz/message_fuzz"));
         r.receiver = new ZuFuzzReceiverRef(
-            ZuObjectRef(ZuClassFactory::New(ZuFuzzReceiverRef::RetRuntime(), nullptr, __LINE__, "fuzz/message_fuzz")));
+            ZuNew<ZuFuzzReceiver>(nullptr, __LINE__, "fuzz/message_fuzz"));
         std::atexit([] {
             Runtime& me = Start();
             (*me.receiver)->Delete();
             delete me.receiver;
             delete me.copy;
-            ZuObjectRef::RealiseDeletions();
-            ZuClassFactory::Kill();
-            ZuObjectRef::RealiseDeletions();
-            ZuAtom::Kill();
-            ZuObjectRef::ReleaseDeletionQueue();
-            ZuMemZone::Kill();
+            Zuvi_StopServices();
         });
         return r;
     }();
@@ -113,7 +107,7 @@ void WriteSeeds(const char* dir)
         if (kind == 0) {
             msg->SetMethod("Take");
         } else {
-            ZuTargetRef t(ZuObjectRef(ZuClassFactory::New(ZuTargetRef::RetRuntime(), nullptr, __LINE__, "fuzz/message_fuzz")));
+            ZuTargetRef t(ZuNew<ZuTarget>(nullptr, __LINE__, "fuzz/message_fuzz"));
             t->SetTarget(ZuAtomRef(kind == 1 ? "Take" : "Poke"), *rt.receiver,
                          kind == 1 ? ZU_TARGET_MESSAGE : ZU_TARGET_ACTOR);
             msg->SetTarget(t);

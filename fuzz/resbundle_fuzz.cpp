@@ -9,6 +9,7 @@
 #include "si/resbundle.h"
 #include "si/resman.h"
 #include "si/string.h"
+#include "si/maininit.h"
 #include "w32/debug.h"
 
 #include <cstddef>
@@ -37,16 +38,9 @@ void StartRuntime()
 {
     static bool started = [] {
         W32_SetDebugSink(&QuietSink, nullptr);
-        ZuMemZone::Initialise();
-        ZuAtom::Initialise();
-        ZuClassFactory::Initialise();
+        Zuvi_StartServices();
         std::atexit([] {
-            ZuObjectRef::RealiseDeletions();
-            ZuClassFactory::Kill();
-            ZuObjectRef::RealiseDeletions();
-            ZuAtom::Kill();
-            ZuObjectRef::ReleaseDeletionQueue();
-            ZuMemZone::Kill();
+            Zuvi_StopServices();
         });
         return true;
     }();
@@ -66,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
         std::memcpy(image, data, size);
     {
         ZuResBundleRef bundle(
-            ZuClassFactory::New(ZuResBundleRef::RetRuntime(), Zuvi_app_zone, __LINE__, "fuzz/resbundle_fuzz"));
+            ZuNew<ZuResBundle>(Zuvi_app_zone, __LINE__, "fuzz/resbundle_fuzz"));
         try {
             ImageReader::Init(bundle.RetRawObject(), image, unsigned(size));
         } catch (char const*) {

@@ -3,6 +3,7 @@
 #include "si/atom.h"
 #include "si/classfactory.h"
 #include "si/except.h"
+#include "si/maininit.h"
 #include "si/memzone.h"
 #include "si/storage.h"
 
@@ -112,18 +113,11 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
     // The runtime lives for the whole run and is taken down in order at
     // exit, before the zones' own static destruction.
     static ZuFuzzStorageRef* storage_handle = [] {
-        ZuMemZone::Initialise();
-        ZuAtom::Initialise();
-        ZuClassFactory::Initialise();
+        Zuvi_StartServices();
         auto* handle = new ZuFuzzStorageRef(ZuNew<ZuFuzzStorage>(nullptr, __LINE__, "fuzz/storage_fuzz"));
         std::atexit([] {
             delete storage_handle;
-            ZuObjectRef::RealiseDeletions();
-            ZuClassFactory::Kill();
-            ZuObjectRef::RealiseDeletions();
-            ZuAtom::Kill();
-            ZuObjectRef::ReleaseDeletionQueue();
-            ZuMemZone::Kill();
+            Zuvi_StopServices();
         });
         return handle;
     }();

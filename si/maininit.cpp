@@ -21,12 +21,60 @@ ZuObjectRef& Application()
     return app;
 }
 
-// On the way out of a failed start-up the managers go too, while their
-// zones still exist: their handles must not outlive the zones.
-void KillManagers()
+void MakeApplication()
 {
-    ZuResMan::Kill();
-    ZuLocaleMan::Kill();
+    Application() = ZuClassFactory::New("App", Zuvi_app_zone, __LINE__, ZU_SRC_FILE);
+}
+
+void DropApplication()
+{
+    Application() = ZuObjectNull;
+}
+
+// The deferred deletions are released for good just before the zones that
+// hold them go.
+void StopZones()
+{
+    ZuObjectRef::ReleaseDeletionQueue();
+    ZuMemZone::Kill();
+}
+
+struct Step {
+    const char* name;
+    void (*start)();
+    void (*stop)(); // null: nothing to undo
+    bool program;   // only for the program (Zuvi_MainInit), not for every user
+};
+
+// The library's start-up, top down; shut-down runs bottom up, carrying out
+// the deferred deletions before each stop, so that objects still waiting go
+// while what they use is there. A failed start stops only the steps that
+// ran, so the managers of a failed start-up go while their zones exist.
+// To add a service or a manager (fonts, looks...), add its line where its
+// order wants it: services for every user of the library (the tests' runtime
+// fixture, the fuzz targets and the benchmarks start them too), program
+// steps after the application, which they may enter themselves into.
+const Step kSteps[] = {
+    {"memory zones", &ZuMemZone::Initialise, &StopZones, false},
+    {"graphics memory", &Zuvi_SetGfxMemoryHooks, nullptr, false},
+    {"atoms", &ZuAtom::Initialise, &ZuAtom::Kill, false},
+    {"class factory", &ZuClassFactory::Initialise, &ZuClassFactory::Kill, false},
+    {"application", &MakeApplication, &DropApplication, true},
+    {"locale manager", &ZuLocaleMan::Initialise, &ZuLocaleMan::Kill, true},
+    {"resource manager", &ZuResMan::Initialise, &ZuResMan::Kill, true},
+};
+
+const unsigned kStepCount = sizeof kSteps / sizeof kSteps[0];
+
+// How many steps run.
+unsigned running = 0;
+
+void Start(bool program)
+{
+    while (running < kStepCount && (program || !kSteps[running].program)) {
+        kSteps[running].start();
+        ++running;
+    }
 }
 
 } // namespace
@@ -36,42 +84,39 @@ ZuObjectRef const& Zuvi_RetApplication()
     return Application();
 }
 
-// The managers (font, look) and the application's own
-// initialisation and main loop join these steps as their classes arrive;
-// until then the application object is made by name and released again.
+void Zuvi_StartServices()
+{
+    Start(false);
+}
+
+void Zuvi_StopServices()
+{
+    while (running > 0) {
+        --running;
+        const Step& step = kSteps[running];
+        if (!step.stop)
+            continue;
+        if (running > 0)
+            ZuObjectRef::RealiseDeletions();
+        step.stop();
+    }
+}
+
+// The application's own initialisation and main loop join as their classes
+// arrive; until then the application is made by name and released again.
 void Zuvi_MainInit()
 {
     ZU_FRAME_FUNCTION("Zuvi_MainInit");
-    ZuObjectRef& app = Application();
     try {
-        ZuMemZone::Initialise();
-        Zuvi_SetGfxMemoryHooks();
-        ZuAtom::Initialise();
-        ZuClassFactory::Initialise();
-        app = ZuClassFactory::New("App", Zuvi_app_zone, __LINE__, ZU_SRC_FILE);
-        ZuLocaleMan::Initialise();
-        ZuResMan::Initialise();
-
-        KillManagers();
-        ZuObjectRef::RealiseDeletions();
-        app = ZuObjectNull;
+        Start(true);
     } catch (const ZuExcMemory& e) {
-        app = ZuObjectNull;
-        KillManagers();
         char text[501];
         snprintf(text, sizeof text, "\nFatal memory exception raised by caller %s:%d.",
                  e.RetFaultySrcFile() ? e.RetFaultySrcFile() : "?", int(e.RetFaultySrcLine()));
         Zuvi_ErrorPrint(text, int(e.RetThrowSrcLine()), e.RetThrowSrcFile());
     } catch (const ZuException& e) {
-        app = ZuObjectNull;
-        KillManagers();
         Zuvi_ErrorPrint("\nFatal Zuvi exception raised...", int(e.RetThrowSrcLine()),
                         e.RetThrowSrcFile());
     }
-    ZuObjectRef::RealiseDeletions();
-    ZuClassFactory::Kill();
-    ZuObjectRef::RealiseDeletions();
-    ZuAtom::Kill();
-    ZuObjectRef::ReleaseDeletionQueue();
-    ZuMemZone::Kill();
+    Zuvi_StopServices();
 }

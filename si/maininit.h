@@ -1,13 +1,21 @@
 #ifndef SI_MAININIT_H
 #define SI_MAININIT_H
 
-// Zuvi_MainInit: the whole life of the library in one call. It brings the
-// services up in a fixed order (zones, graphics engine hooks, atoms, class
-// factory, then the application created by the class name "App"), runs the
-// application, and tears everything down in the reverse order, ending with
-// the memory zones. WinMain calls it once.
+// Zuvi_MainInit: the whole life of the library in one call. It starts the
+// library's services, creates the application by the class name "App" and
+// the managers that belong to it, runs it, and stops everything in the
+// reverse order, ending with the memory zones. WinMain calls it once.
+//
+// Zuvi_StartServices / Zuvi_StopServices are the one start-up and shut-down
+// of the library's services (zones, graphics memory hooks, atoms, class
+// factory): the program, the tests' runtime fixture, the fuzz targets and
+// the benchmarks all go through them. Services and managers are one table
+// in si/maininit.cpp; a new one is one line there.
 
 void Zuvi_MainInit();
+
+void Zuvi_StartServices();
+void Zuvi_StopServices();
 
 class ZuObjectRef;
 // The application object made by the start-up (empty outside it).

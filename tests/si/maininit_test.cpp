@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "si/atom.h"
+#include "si/classfactory.h"
 #include "si/maininit.h"
 #include "si/memzone.h"
 #include "tests/support/debugcapture.h"
@@ -27,6 +29,26 @@ TEST(MainInitTest, WithoutAnApplicationClassStartUpFailsCleanly)
     Zuvi_MainInit();
     EXPECT_EQ(2u, capture.Boxes().size());
     EXPECT_EQ(nullptr, Zuvi_sys_zone);
+}
+
+// The services that every user of the library starts (the program, the
+// tests, the fuzz targets, the benchmarks) come up together and go down to
+// nothing, and come up again.
+TEST(MainInitTest, ServicesStartAndStopAsOne)
+{
+    for (int round = 0; round < 2; ++round) {
+        Zuvi_StartServices();
+        EXPECT_NE(nullptr, Zuvi_sys_zone);
+        EXPECT_NE(nullptr, Zuvi_app_zone);
+        EXPECT_NE(nullptr, GfxMemory::fn_alloc);
+        EXPECT_TRUE(ZuAtomRef("zuvi").IsValid());
+        ZuRuntimeRef rt;
+        EXPECT_TRUE(ZuClassFactory::GetClass("ZuString", rt));
+        Zuvi_StopServices();
+        EXPECT_EQ(nullptr, Zuvi_sys_zone);
+        EXPECT_EQ(nullptr, ZuMemZone::zone_head);
+        EXPECT_EQ(nullptr, ZuClassFactory::list_head);
+    }
 }
 
 } // namespace

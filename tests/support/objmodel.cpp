@@ -1,22 +1,13 @@
 #include "tests/support/objmodel.h"
 
-#include "si/atom.h"
-#include "si/classfactory.h"
-#include "si/memzone.h"
+#include "si/maininit.h"
 
 void ZuviStartRuntime()
 {
-    ZuMemZone::Initialise();
-    ZuAtom::Initialise();
-    ZuClassFactory::Initialise();
+    Zuvi_StartServices();
 }
 
 void ZuviStopRuntime()
 {
-    ZuObjectRef::RealiseDeletions();
-    ZuClassFactory::Kill();
-    ZuObjectRef::RealiseDeletions();
-    ZuAtom::Kill();
-    ZuObjectRef::ReleaseDeletionQueue();
-    ZuMemZone::Kill();
+    Zuvi_StopServices();
 }

@@ -1,10 +1,11 @@
 #ifndef TESTS_SUPPORT_OBJMODEL_H
 #define TESTS_SUPPORT_OBJMODEL_H
 
-// Brings the object runtime up for a test and down again, in the order of
-// the library's own start-up: memory zones, atoms, class factory (every
-// class registered so far, the test's own classes included); down: deferred
-// deletions, class factory, atoms, zones.
+// Brings the library's services up for a test and down again through the
+// library's own start-up and shut-down (Zuvi_StartServices, si/maininit.h):
+// memory zones, graphics memory hooks, atoms, class factory (every class
+// registered so far, the test's own classes included), and whatever joins
+// that table.
 //
 //   class MyTest : public ZuviRuntimeTest {};       // a fixture
 //   TEST_F(MyTest, Works) {
