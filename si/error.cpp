@@ -8,7 +8,7 @@
 
 #include "si/globallock.h"
 #include "si/memzone.h"
-#include "w32/debug.h"
+#include "sd/win32/sd_system.h"
 
 void Zuvi_ErrorAbort(const char* message, int line, const char* file)
 {

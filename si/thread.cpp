@@ -1,12 +1,9 @@
 #include "si/thread.h"
 
-#include <chrono>
-#include <thread>
-
 #include "si/rtclass.h"
 
 #include "si/typeinfo.h"
-#include "w32/kernel.h"
+#include "sd/win32/sd_system.h"
 
 ZU_ENUM_REGISTER(ZuGlobalLockId)
 
@@ -104,10 +101,7 @@ bool ZuThread::Run()
     if (running.exchange(true))
         return false;
     dead = false;
-    try {
-        std::thread worker(&ZuThread::ThreadLauncher, static_cast<void*>(this));
-        worker.detach();
-    } catch (...) {
+    if (!Zuvi_StartThread(&ZuThread::ThreadLauncher, static_cast<void*>(this))) {
         running = false;
         return false;
     }
@@ -147,7 +141,7 @@ bool ZuThread::SetPerformer(const ZuPerformerRef& p)
 
 void ZuThread::Sleep(unsigned milliseconds)
 {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    Zuvi_Sleep(milliseconds);
 }
 
 void ZuThread::Yield()

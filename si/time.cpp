@@ -1,11 +1,9 @@
 #include "si/time.h"
 
+#include "sd/win32/sd_system.h"
 #include "si/classfactory.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
-
-#include <chrono>
-#include <ctime>
 
 namespace {
 
@@ -180,17 +178,11 @@ namespace {
 
 int64_t Now(bool local)
 {
-    using namespace std::chrono;
-    int64_t ms_since_epoch =
-        duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-    std::time_t secs = static_cast<std::time_t>(FloorDiv(ms_since_epoch, 1000));
-    unsigned ms = static_cast<unsigned>(FloorMod(ms_since_epoch, 1000));
-    std::tm* got = local ? std::localtime(&secs) : std::gmtime(&secs);
-    if (got == nullptr)
+    Zuvi_ClockTime now;
+    if (!Zuvi_ReadClock(local, now))
         return 0;
-    std::tm parts = *got;
-    return ZuTime::DateTimeToAbsTime(parts.tm_mday, parts.tm_mon + 1, parts.tm_year + 1900,
-                                     parts.tm_hour, parts.tm_min, parts.tm_sec, ms);
+    return ZuTime::DateTimeToAbsTime(now.day, now.month, now.year, now.hour, now.minute,
+                                     now.second, now.millisecond);
 }
 
 } // namespace
