@@ -7,8 +7,10 @@
 #include "si/object.h"
 
 // How a member's number is meant: a mask of bits, a bit number or a value.
+// clang-format off
 #define ZU_BITSET_DATA_TYPE_LIST(X)                                             \
     X(ZU_BITSET_DATA_MASK, 0) X(ZU_BITSET_DATA_BIT, 1) X(ZU_BITSET_DATA_VALUE, 2)
+// clang-format on
 ZU_ENUM(ZuBitsetDataType, ZU_BITSET_DATA_TYPE_LIST)
 
 // The static declaration of one member. A class declares a group as a

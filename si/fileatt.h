@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+// clang-format off
 #define ZU_FATT_OS_DEPENDENT_LIST_(X)                                           \
     X(ZU_FATT_OS_DEPENDENT_0, 16) X(ZU_FATT_OS_DEPENDENT_1, 17)                 \
     X(ZU_FATT_OS_DEPENDENT_2, 18) X(ZU_FATT_OS_DEPENDENT_3, 19)                 \
@@ -16,7 +17,9 @@
     X(ZU_FATT_OS_DEPENDENT_10, 26) X(ZU_FATT_OS_DEPENDENT_11, 27)               \
     X(ZU_FATT_OS_DEPENDENT_12, 28) X(ZU_FATT_OS_DEPENDENT_13, 29)               \
     X(ZU_FATT_OS_DEPENDENT_14, 30) X(ZU_FATT_OS_DEPENDENT_15, 31)
+// clang-format on
 
+// clang-format off
 #define ZU_FILE_ATTRIBUTES_BIT_LIST(X)                                          \
     X(ZU_FATT_DIRECTORY, 0) X(ZU_FATT_LINK, 1) X(ZU_FATT_PSEUDO, 2)             \
     X(ZU_FATT_VOLUME, 3) X(ZU_FATT_READ_OK, 8) X(ZU_FATT_WRITE_OK, 9)           \
@@ -24,6 +27,7 @@
     ZU_FATT_OS_DEPENDENT_LIST_(X)                                               \
     X(ZU_FATT_VOLUME_FLOPPY, 32) X(ZU_FATT_VOLUME_REMOVABLE, 33)                \
     X(ZU_FATT_VOLUME_CD, 34)
+// clang-format on
 ZU_ENUM(ZuFileAttributesBit, ZU_FILE_ATTRIBUTES_BIT_LIST)
 
 typedef Bitset<ZuFileAttributesBit> ZuFileAttributes;

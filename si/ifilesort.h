@@ -6,11 +6,13 @@
 #include "si/fileatt.h"
 #include "si/interface.h"
 
+// clang-format off
 #define ZU_FILE_SORT_TYPE_LIST(X)                                               \
     X(ZU_FILE_SORT_NONE, 0) X(ZU_FILE_SORT_NAME, 1) X(ZU_FILE_SORT_TYPE, 2)     \
     X(ZU_FILE_SORT_SUBTYPE, 3) X(ZU_FILE_SORT_SIZE, 4)                          \
     X(ZU_FILE_SORT_TIME_CREATED, 5) X(ZU_FILE_SORT_TIME_MODIFIED, 6)            \
     X(ZU_FILE_SORT_TIME_ACCESSED, 7) X(ZU_FILE_SORT_DIRECTORY, 10)
+// clang-format on
 ZU_ENUM(ZuFileSortType, ZU_FILE_SORT_TYPE_LIST)
 
 // The sort key of a file-attribute bit: the bit's number plus 10 (the

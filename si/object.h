@@ -31,6 +31,7 @@ class Zuvi_Interface;
 
 // The status bits of every object. Bit 3 has no name: threads set it on
 // themselves and the collector reads it.
+// clang-format off
 #define ZU_OBJECT_STATUS_BIT_LIST(X)              \
     X(ZU_OBJECT_IS_CONNECTED, 0)                  \
     X(ZU_OBJECT_IS_REPORTING_EMBEDDED_CHANGES, 1) \
@@ -43,6 +44,7 @@ class Zuvi_Interface;
     X(ZU_OBJECT_MARK_5, 21)                       \
     X(ZU_OBJECT_MARK_6, 22)                       \
     X(ZU_OBJECT_MARK_7, 23)
+// clang-format on
 ZU_ENUM(ZuObjectStatusBit, ZU_OBJECT_STATUS_BIT_LIST)
 typedef Bitset<ZuObjectStatusBit> ZuObjectStatus;
 

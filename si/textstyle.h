@@ -6,14 +6,18 @@
 
 class ZuStorageRef;
 
+// clang-format off
 #define ZU_TEXT_HPOS_LIST(X)                                                    \
     X(ZU_TEXT_HPOS_LEFT, 0) X(ZU_TEXT_HPOS_CENTER, 1)                           \
     X(ZU_TEXT_HPOS_RIGHT, 2) X(ZU_TEXT_HPOS_ALIGN, 3)
+// clang-format on
 ZU_ENUM(ZuTextHPos, ZU_TEXT_HPOS_LIST)
 
+// clang-format off
 #define ZU_TEXT_VPOS_LIST(X)                                                    \
     X(ZU_TEXT_VPOS_TOP, 0) X(ZU_TEXT_VPOS_CENTER, 1)                            \
     X(ZU_TEXT_VPOS_BOTTOM, 2) X(ZU_TEXT_VPOS_BASE, 3)
+// clang-format on
 ZU_ENUM(ZuTextVPos, ZU_TEXT_VPOS_LIST)
 
 class ZuTextStyle

@@ -20,9 +20,11 @@
 // zones take it as MEMORY, the atoms as ATOM, handles, reference counts and
 // the deletion queue as HANDLE, collector passes as COLLECTOR and the
 // application's queues as APPLICATION.
+// clang-format off
 #define ZU_GLOBAL_LOCK_ID_LIST(X)                                                   \
     X(ZU_GLOBAL_LOCK_NONE, 0) X(ZU_GLOBAL_LOCK_MEMORY, 1) X(ZU_GLOBAL_LOCK_ATOM, 2)  \
     X(ZU_GLOBAL_LOCK_HANDLE, 3) X(ZU_GLOBAL_LOCK_COLLECTOR, 4) X(ZU_GLOBAL_LOCK_APPLICATION, 5)
+// clang-format on
 ZU_ENUM(ZuGlobalLockId, ZU_GLOBAL_LOCK_ID_LIST)
 
 ZU_HANDLE(ZuThread, ZuObject)

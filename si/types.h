@@ -13,6 +13,7 @@ struct ZuKey;
 
 // The kind of a type or of a value. A value holding a pointer uses kind 10,
 // which has no entry in the table (not valid, name "?").
+// clang-format off
 #define ZU_SIMPLE_TYPE_LIST(X)                                                  \
     X(ZU_TYPE_NONE, 0) X(ZU_TYPE_BOOL, 1) X(ZU_TYPE_INT, 2) X(ZU_TYPE_CARD, 3)  \
     X(ZU_TYPE_ENUM, 4) X(ZU_TYPE_REAL, 5) X(ZU_TYPE_BITSET, 6)                  \
@@ -21,9 +22,11 @@ struct ZuKey;
     X(ZU_TYPE_USER, 120) X(ZU_TYPE_LSTRING, 198) X(ZU_TYPE_USTRING, 199)        \
     X(ZU_TYPE_STRUCT, 200) X(ZU_TYPE_UNION, 201) X(ZU_TYPE_OTHER, 202)          \
     X(ZU_TYPE_ANY, 255)
+// clang-format on
 ZU_ENUM(ZuSimpleType, ZU_SIMPLE_TYPE_LIST)
 
 // The modifier keys of a key record, as bit numbers of ZuKeyModifiers.
+// clang-format off
 #define ZU_KEY_MODIFIER_LIST(X)                                                 \
     X(ZU_MOD_SHIFT, 0) X(ZU_MOD_CONTROL, 1)                                     \
     X(ZU_MOD_META_1, 8) X(ZU_MOD_META_2, 9) X(ZU_MOD_META_3, 10)                \
@@ -34,21 +37,26 @@ ZU_ENUM(ZuSimpleType, ZU_SIMPLE_TYPE_LIST)
     X(ZU_MOD_CAPS_LOCK, 24) X(ZU_MOD_EXTRA_LOCK_1, 25)                          \
     X(ZU_MOD_EXTRA_LOCK_2, 26) X(ZU_MOD_EXTRA_LOCK_3, 27)                       \
     X(ZU_MOD_EXTRA_LOCK_4, 28) X(ZU_MOD_NONE, 31)
+// clang-format on
 ZU_ENUM(ZuKeyModifier, ZU_KEY_MODIFIER_LIST)
 
+// clang-format off
 #define ZU_KEY_TYPE_LIST(X)                                                     \
     X(ZU_KEY_NONE, 0) X(ZU_KEY_SPECIAL, 1) X(ZU_KEY_ALPHANUM, 2)                \
     X(ZU_KEY_FUNCTION, 3) X(ZU_KEY_RETURN, 4) X(ZU_KEY_ENTER, 5)                \
     X(ZU_KEY_TAB, 6) X(ZU_KEY_BACKSPACE, 7) X(ZU_KEY_DELETE, 8)                 \
     X(ZU_KEY_CURSOR, 9) X(ZU_KEY_ESCAPE, 10)
+// clang-format on
 ZU_ENUM(ZuKeyType, ZU_KEY_TYPE_LIST)
 
 // The key code of ZU_KEY_CURSOR keys.
+// clang-format off
 #define ZU_KEY_CURSOR_LIST(X)                                                   \
     X(ZU_CURSOR_NONE, 0) X(ZU_CURSOR_UP, 1) X(ZU_CURSOR_DOWN, 2)                \
     X(ZU_CURSOR_LEFT, 3) X(ZU_CURSOR_RIGHT, 4) X(ZU_CURSOR_PAGE_UP, 5)          \
     X(ZU_CURSOR_PAGE_DOWN, 6) X(ZU_CURSOR_HOME, 7) X(ZU_CURSOR_END, 8)          \
     X(ZU_CURSOR_TOP, 9) X(ZU_CURSOR_BOTTOM, 10) X(ZU_CURSOR_SPECIAL, 11)
+// clang-format on
 ZU_ENUM(ZuKeyCursor, ZU_KEY_CURSOR_LIST)
 
 typedef Bitset<ZuKeyModifier> ZuKeyModifiers;
@@ -98,11 +106,13 @@ ZuKeyModifiers Zuvi_ValueToZuKeyModifiers(ZuValueRef const & value);
 ZuKey Zuvi_ValueToZuKey(ZuValueRef const & value);
 
 // Type definitions of the basic types (si/types.cpp).
+// clang-format off
 #define ZU_BASIC_TYPE_LIST(X)                                                   \
     X(Int8) X(Int16) X(Int32) X(Int64) X(Card8) X(Card16) X(Card32) X(Card64)   \
     X(Real) X(LatinChar) X(Bool) X(UnicodeChar) X(ZuCoord) X(ZuRelCoord)        \
     X(Count) X(Byte) X(ZuResID) X(Pointer) X(ZuKey) X(ZuKeyModifiers)           \
     X(ZuTimeTick) X(ZuFilePos)
+// clang-format on
 #define ZU_BASIC_TYPE_DECLARE_(T)                                               \
     extern Zuvi_TypeDef const T##_type;                                         \
     extern Zuvi_TypeDef const * const T##TypeDef;

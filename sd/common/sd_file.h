@@ -24,18 +24,22 @@
 
 class ZuMemZone;
 
+// clang-format off
 #define ZUVI_FILE_OPEN_MODE_BIT_LIST(X)                                         \
     X(ZU_FOPEN_READ, 0) X(ZU_FOPEN_WRITE, 1) X(ZU_FOPEN_CREATE, 2)              \
     X(ZU_FOPEN_APPEND, 3) X(ZU_FOPEN_TRUNCATE, 4) X(ZU_FOPEN_WRITE_THROUGH, 8)  \
     X(ZU_FOPEN_DELETE_ON_CLOSE, 9) X(ZU_FOPEN_COPY_ON_WRITE, 16)
+// clang-format on
 ZU_ENUM(Zuvi_FileOpenModeBit, ZUVI_FILE_OPEN_MODE_BIT_LIST)
 
 typedef Bitset<Zuvi_FileOpenModeBit> Zuvi_FileOpenModes;
 
 // The special directories.
+// clang-format off
 #define ZUVI_FILE_TOKEN_LIST(X)                                                 \
     X(ZU_FILE_TOKEN_ZUVI, 1) X(ZU_FILE_TOKEN_APP, 2) X(ZU_FILE_TOKEN_FONT, 3)   \
     X(ZU_FILE_TOKEN_DESKTOP, 100)
+// clang-format on
 ZU_ENUM(Zuvi_FileToken, ZUVI_FILE_TOKEN_LIST)
 
 // A registry of platform kinds: at most 20 kind names with the allocators

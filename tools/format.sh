@@ -1,0 +1,68 @@
+#!/bin/sh
+# Formats the C and C++ sources of the tree with the one format
+# (.clang-format, clang-format 14).
+#
+#   tools/format.sh                formats every source in place
+#   tools/format.sh --check        changes nothing; lists the sources that
+#                                  differ from the format and fails if any
+#   tools/format.sh [--check] FILE...   the same for the named files only
+#
+# Sources: *.h *.hpp *.c *.cc *.cpp under si/ sd/ w32/ zoveda/ app/ ghost/
+# tests/ tools/ bench/ fuzz/; named files outside them are skipped.
+set -eu
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+tool=${CLANG_FORMAT:-clang-format-14}
+if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "format.sh: $tool is missing (tools/install-deps.sh installs it)" >&2
+    exit 2
+fi
+
+check=0
+if [ "${1-}" = "--check" ]; then
+    check=1
+    shift
+fi
+
+dirs="si sd w32 zoveda app ghost tests tools bench fuzz"
+
+# One sorted list, the same on every machine.
+list=$(mktemp)
+trap 'rm -f "$list"' EXIT
+if [ $# -eq 0 ]; then
+    for d in $dirs; do
+        [ -d "$d" ] && find "$d" -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.c' \
+            -o -name '*.cc' -o -name '*.cpp' \)
+    done | LC_ALL=C sort > "$list"
+else
+    for f in "$@"; do
+        rel=${f#"$root"/}
+        rel=${rel#./}
+        case "$rel" in
+            *.h|*.hpp|*.c|*.cc|*.cpp) ;;
+            *) continue ;;
+        esac
+        for d in $dirs; do
+            case "$rel" in "$d"/*) [ -f "$rel" ] && echo "$rel" ;; esac
+        done
+    done | LC_ALL=C sort -u > "$list"
+fi
+
+if [ $check -eq 0 ]; then
+    xargs -r "$tool" -i --style=file < "$list"
+    exit 0
+fi
+
+bad=0
+while IFS= read -r f; do
+    if ! "$tool" --style=file --dry-run --Werror "$f" >/dev/null 2>&1; then
+        echo "not formatted: $f"
+        bad=1
+    fi
+done < "$list"
+if [ $bad -ne 0 ]; then
+    echo "format.sh: run tools/format.sh to format these files" >&2
+fi
+exit $bad
