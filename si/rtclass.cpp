@@ -251,26 +251,35 @@ void ZuRuntime::FreePubData()
     data_count = 0;
 }
 
+namespace {
+
+// Frees a chain of records made in the system zone.
+template <class R>
+void FreeChain(R*& head)
+{
+    while (head) {
+        R* r = head;
+        head = r->next;
+        r->~R();
+        SysFree(r, __LINE__);
+    }
+}
+
+} // namespace
+
+// The record lists that both the destructor and Delete free.
+void ZuRuntime::FreeRecords()
+{
+    FreeChain(targets);
+    FreeChain(notifies);
+    FreeChain(interfaces);
+    target_count = notify_count = interface_count = 0;
+}
+
 ZuRuntime::~ZuRuntime()
 {
     FreePubData();
-    while (targets) {
-        TargetRecord* r = targets;
-        targets = r->next;
-        r->~TargetRecord();
-        SysFree(r, __LINE__);
-    }
-    while (notifies) {
-        NotifyRecord* r = notifies;
-        notifies = r->next;
-        r->~NotifyRecord();
-        SysFree(r, __LINE__);
-    }
-    while (interfaces) {
-        InterfaceRecord* r = interfaces;
-        interfaces = r->next;
-        SysFree(r, __LINE__);
-    }
+    FreeRecords();
     if (ref_offsets) {
         SysFree(ref_offsets, __LINE__);
         ref_offsets = nullptr;
@@ -587,24 +596,7 @@ bool ZuRuntime::IsKindOf(const ZuRuntimeRef& rt) const
 
 void ZuRuntime::Delete()
 {
-    while (targets) {
-        TargetRecord* r = targets;
-        targets = r->next;
-        r->~TargetRecord();
-        SysFree(r, __LINE__);
-    }
-    while (notifies) {
-        NotifyRecord* r = notifies;
-        notifies = r->next;
-        r->~NotifyRecord();
-        SysFree(r, __LINE__);
-    }
-    while (interfaces) {
-        InterfaceRecord* r = interfaces;
-        interfaces = r->next;
-        SysFree(r, __LINE__);
-    }
-    target_count = notify_count = interface_count = 0;
+    FreeRecords();
     FreePubData();
     cursor = nullptr;
     cursor_index = 0;

@@ -222,6 +222,7 @@ public:
 
 private:
     void FreePubData();
+    void FreeRecords();
     struct TargetRecord;
     struct NotifyRecord;
     struct InterfaceRecord;
