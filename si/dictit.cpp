@@ -8,7 +8,7 @@
 
 ZU_IMPLEMENT_CLASS(ZuDictIterator, "si/dictit", ZU_CLASS_PLAIN)
 
-ZuDictIterator::ZuDictIterator() : current(nullptr) {}
+ZuDictIterator::ZuDictIterator() {}
 
 ZuDict* ZuDictIterator::RetDict() const
 {
@@ -18,65 +18,33 @@ ZuDict* ZuDictIterator::RetDict() const
 bool ZuDictIterator::First()
 {
     ZuDict* dict = RetDict();
-    ZuDict::Element* e = dict != nullptr ? dict->head : nullptr;
-    if (e != current)
-        changed = true;
-    current = e;
-    valid = true;
-    return true;
+    return cursor.MoveTo(dict != nullptr ? dict->head : nullptr, changed, valid);
 }
 
 bool ZuDictIterator::Last()
 {
     ZuDict* dict = RetDict();
-    ZuDict::Element* e = dict != nullptr ? dict->tail : nullptr;
-    if (e != current)
-        changed = true;
-    current = e;
-    valid = true;
-    return true;
+    return cursor.MoveTo(dict != nullptr ? dict->tail : nullptr, changed, valid);
 }
 
 bool ZuDictIterator::Next(unsigned int)
 {
-    if (current == nullptr || current->next == nullptr) {
-        valid = false;
-        return false;
-    }
-    current = current->next;
-    changed = true;
-    valid = true;
-    return true;
+    return cursor.Step(true, changed, valid);
 }
 
 bool ZuDictIterator::Prev(unsigned int)
 {
-    if (current == nullptr || current->prev == nullptr) {
-        valid = false;
-        return false;
-    }
-    current = current->prev;
-    changed = true;
-    valid = true;
-    return true;
+    return cursor.Step(false, changed, valid);
 }
 
 bool ZuDictIterator::GetKey(ZuObjectRef& out, unsigned int n)
 {
-    changed = false;
-    if (n != 0 || current == nullptr || !valid)
-        return false;
-    out = current->key;
-    return true;
+    return cursor.Read(&ZuDict::Element::key, out, n, changed, valid);
 }
 
 bool ZuDictIterator::GetValue(ZuObjectRef& out, unsigned int n)
 {
-    changed = false;
-    if (n != 0 || current == nullptr || !valid)
-        return false;
-    out = current->value;
-    return true;
+    return cursor.Read(&ZuDict::Element::value, out, n, changed, valid);
 }
 
 bool ZuDictIterator::Get(ZuObjectRef& out, unsigned int n)
@@ -89,10 +57,8 @@ void ZuDictIterator::NotifyInsert(ZuDict::Element*) {}
 void ZuDictIterator::NotifyRemove(ZuDict::Element* elem)
 {
     // Only the last unit of an element unlinks it.
-    if (current != elem || elem->count != 1)
-        return;
-    current = elem->next != nullptr ? elem->next : elem->prev;
-    changed = true;
+    if (elem->count == 1)
+        cursor.Unlinking(elem, changed);
 }
 
 void ZuDictIterator::StoreInstance(ZuStorageRef const& storage)

@@ -4,6 +4,7 @@
 
 #include "si/dict.h"
 #include "si/iterator.h"
+#include "si/linkedcursor.h"
 
 ZU_HANDLE(ZuDictIterator, ZuIterator)
 class ZuDictIterator : public ZuIterator {
@@ -32,7 +33,7 @@ protected:
 private:
     ZuDict* RetDict() const;
 
-    ZuDict::Element* current;
+    ZuLinkedCursor<ZuDict::Element> cursor;
 
     friend class ZuDict;
 };

@@ -8,7 +8,7 @@
 
 ZU_IMPLEMENT_CLASS(ZuListIterator, "si/listit", ZU_CLASS_PLAIN)
 
-ZuListIterator::ZuListIterator() : current(nullptr) {}
+ZuListIterator::ZuListIterator() {}
 
 ZuList* ZuListIterator::RetList() const
 {
@@ -18,66 +18,35 @@ ZuList* ZuListIterator::RetList() const
 bool ZuListIterator::First()
 {
     ZuList* list = RetList();
-    ZuList::Element* e = list != nullptr ? list->head : nullptr;
-    if (e != current)
-        changed = true;
-    current = e;
-    valid = true;
-    return true;
+    return cursor.MoveTo(list != nullptr ? list->head : nullptr, changed, valid);
 }
 
 bool ZuListIterator::Last()
 {
     ZuList* list = RetList();
-    ZuList::Element* e = list != nullptr ? list->tail : nullptr;
-    if (e != current)
-        changed = true;
-    current = e;
-    valid = true;
-    return true;
+    return cursor.MoveTo(list != nullptr ? list->tail : nullptr, changed, valid);
 }
 
 bool ZuListIterator::Next(unsigned int)
 {
-    if (current == nullptr || current->next == nullptr) {
-        valid = false;
-        return false;
-    }
-    current = current->next;
-    changed = true;
-    valid = true;
-    return true;
+    return cursor.Step(true, changed, valid);
 }
 
 bool ZuListIterator::Prev(unsigned int)
 {
-    if (current == nullptr || current->prev == nullptr) {
-        valid = false;
-        return false;
-    }
-    current = current->prev;
-    changed = true;
-    valid = true;
-    return true;
+    return cursor.Step(false, changed, valid);
 }
 
 bool ZuListIterator::Get(ZuObjectRef& out, unsigned int n)
 {
-    changed = false;
-    if (n != 0 || current == nullptr || !valid)
-        return false;
-    out = current->object;
-    return true;
+    return cursor.Read(&ZuList::Element::object, out, n, changed, valid);
 }
 
 void ZuListIterator::NotifyInsert(ZuList::Element*) {}
 
 void ZuListIterator::NotifyRemove(ZuList::Element* elem)
 {
-    if (current != elem)
-        return;
-    current = elem->next != nullptr ? elem->next : elem->prev;
-    changed = true;
+    cursor.Unlinking(elem, changed);
 }
 
 void ZuListIterator::StoreInstance(ZuStorageRef const& storage)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "si/iterator.h"
+#include "si/linkedcursor.h"
 #include "si/list.h"
 
 ZU_HANDLE(ZuListIterator, ZuIterator)
@@ -28,7 +29,7 @@ protected:
 private:
     ZuList* RetList() const;
 
-    ZuList::Element* current;
+    ZuLinkedCursor<ZuList::Element> cursor;
 
     friend class ZuList;
 };
