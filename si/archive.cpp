@@ -32,13 +32,13 @@ ZuArchive::~ZuArchive()
 
 void ZuArchive::StoreData(void const* data, unsigned int size)
 {
-    ZU_ASSERT(this->output.IsValid ());
+    ZU_ASSERT_TEXT(this->output.IsValid (), "this->output.IsValid ()");
     output->Write(data, size);
 }
 
 void ZuArchive::RestoreData(void* data, unsigned int size)
 {
-    ZU_ASSERT(this->input.IsValid ());
+    ZU_ASSERT_TEXT(this->input.IsValid (), "this->input.IsValid ()");
     // A stream may deliver less than asked before its end: read on until
     // everything came or nothing more comes. Input that ends early is
     // refused rather than decoded from bytes that were never read.

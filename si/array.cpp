@@ -9,6 +9,15 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
+// Places that the library's diagnostics print (zone dumps, memory and
+// assertion messages) are fixed line numbers, not __LINE__: what a dump or
+// a log shows stays the same however this file is laid out.
+namespace {
+const unsigned kIteratorLine = 261; // the iterator a ZuArray makes
+const unsigned kRefArrayAllocLine = 524; // the handle block of an array
+const unsigned kRefArrayFreeLine = 481; // freeing that block
+} // namespace
+
 namespace {
 const char *const src_file = "si/array";
 }
@@ -191,7 +200,7 @@ bool ZuArray::SpecifyExtraction(ZuArrayRef const &array) {
 
 ZuIteratorRef ZuArray::NewIterator() {
   ZuArrayIteratorRef it(
-      ZuNew<ZuArrayIterator>(Zuvi_app_zone, 261, src_file));
+      ZuNew<ZuArrayIterator>(Zuvi_app_zone, kIteratorLine, src_file));
   InsertIterator(it);
   it->First();
   return it;
@@ -215,9 +224,9 @@ void ZuArray::Delete() {
 
 ZuObjectRef *ZuArray::AllocReferences(unsigned int n) {
   const unsigned long long bytes = static_cast<unsigned long long>(n) * sizeof(ZuObjectRef);
-  if (bytes > 0xFFFFFFF0ull) throw ZuExcMemory(ZuExcMemory::Error(0), nullptr, 524, src_file);
-  if (Zuvi_data_zone == nullptr) ZuMemZone::NullAllocZone("ZuObjectRef[]", 524, src_file);
-  void *raw = Zuvi_data_zone->Alloc(static_cast<unsigned>(bytes), "ZuObjectRef[]", 524, src_file,
+  if (bytes > 0xFFFFFFF0ull) throw ZuExcMemory(ZuExcMemory::Error(0), nullptr, kRefArrayAllocLine, src_file);
+  if (Zuvi_data_zone == nullptr) ZuMemZone::NullAllocZone("ZuObjectRef[]", kRefArrayAllocLine, src_file);
+  void *raw = Zuvi_data_zone->Alloc(static_cast<unsigned>(bytes), "ZuObjectRef[]", kRefArrayAllocLine, src_file,
                                     ZU_MEM_ARR);
   ZuObjectRef *block = static_cast<ZuObjectRef *>(raw);
   for (unsigned int i = 0; i < n; ++i) new (block + i) ZuObjectRef();
@@ -230,7 +239,7 @@ void ZuArray::CleanupAndFreeReferences(ZuObjectRef *block, unsigned int n) {
     block[i] = ZuObjectNull;
     block[i].~ZuObjectRef();
   }
-  ZuMemZone::FreeAnyZone(block, 481, src_file);
+  ZuMemZone::FreeAnyZone(block, kRefArrayFreeLine, src_file);
 }
 
 // ------------------------------------------------------ runs and storage

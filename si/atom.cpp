@@ -174,7 +174,7 @@ void ZuAtom::Kill()
         ZuAtom* atom = table[b];
         while (atom) {
             ZuAtom* following = atom->next;
-            ZU_ASSERT(atom->RetMemZone () == ZuAtom::zone);
+            ZU_ASSERT_TEXT(atom->RetMemZone () == ZuAtom::zone, "atom->RetMemZone () == ZuAtom::zone");
             // Every handle lets go of the atom; the atom is destroyed here,
             // not by a later deletion pass, so it is not queued.
             atom->DetachAllHandles(nullptr);

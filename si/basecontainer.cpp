@@ -10,6 +10,14 @@
 #include "si/values.h"
 #include "si/storage.h"
 
+// Places that the library's diagnostics print (zone dumps, memory and
+// assertion messages) are fixed line numbers, not __LINE__: what a dump or
+// a log shows stays the same however this file is laid out.
+namespace {
+const unsigned kIteratorListLine = 152; // the list of a container's iterators
+const unsigned kRemoveIteratorLine = 165; // removing an iterator
+} // namespace
+
 ZU_IMPLEMENT_CLASS(ZuBaseContainer, "si/basecontainer", ZU_CLASS_ABSTRACT)
 
 ZuAtomRef ZuBaseContainer::notify_data_inserted;
@@ -50,15 +58,15 @@ void ZuBaseContainer::InsertIterator(ZuIteratorRef const& iterator)
 {
     // The list class is created by name: it is itself a container.
     if (iterators.IsInvalid())
-        iterators = ZuObjectRef(ZuClassFactory::New("ZuList", Zuvi_app_zone, 152, "si/basecontainer"));
+        iterators = ZuObjectRef(ZuClassFactory::New("ZuList", Zuvi_app_zone, kIteratorListLine, "si/basecontainer"));
     iterators->Insert(iterator);
     iterator->SetSource(ZuBaseContainerRef(this));
 }
 
 void ZuBaseContainer::RemoveIterator(ZuIteratorRef const& iterator)
 {
-    if (iterators.IsInvalid())
-        Zuvi_ErrorAbort("Failed assertion: this->iterators.IsValid ()", 165, "si/basecontainer");
+    ZU_ASSERT_AT(iterators.IsValid(), "this->iterators.IsValid ()", kRemoveIteratorLine,
+                 "si/basecontainer");
     iterators->Remove(iterator, 0);
 }
 

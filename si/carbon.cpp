@@ -9,6 +9,14 @@
 #include "si/except.h"
 #include "si/memzone.h"
 
+// Places that the library's diagnostics print (zone dumps, memory and
+// assertion messages) are fixed line numbers, not __LINE__: what a dump or
+// a log shows stays the same however this file is laid out.
+namespace {
+const unsigned kBlockLine = 160; // a data block
+const unsigned kBytesLine = 161; // its bytes
+} // namespace
+
 ZU_IMPLEMENT_CLASS(ZuCarbonCopy, "si/carbon", ZU_CLASS_PLAIN)
 
 static ZuStorageSync carbon_record("<ZuCarbonCopy { <block len data> } >");
@@ -25,11 +33,11 @@ void ZuCarbonCopy::AddBlock(unsigned int capacity)
     ZuMemZone* zone = RetMemZone();
     if (zone == nullptr)
         ZuMemZone::NullAllocZone("zone", __LINE__, ZU_SRC_FILE);
-    DataBlock* block = static_cast<DataBlock*>(zone->Alloc(sizeof(DataBlock), "DataBlock[]", 160, ZU_SRC_FILE));
+    DataBlock* block = static_cast<DataBlock*>(zone->Alloc(sizeof(DataBlock), "DataBlock[]", kBlockLine, ZU_SRC_FILE));
     unsigned char* bytes;
     try {
         // An empty block still gets a byte, so that every block owns memory.
-        bytes = static_cast<unsigned char*>(zone->Alloc(std::max(capacity, 1u), "Card8[]", 161, ZU_SRC_FILE));
+        bytes = static_cast<unsigned char*>(zone->Alloc(std::max(capacity, 1u), "Card8[]", kBytesLine, ZU_SRC_FILE));
     } catch (...) {
         zone->Free(block, __LINE__, ZU_SRC_FILE);
         throw;

@@ -189,7 +189,7 @@ ZuObject* ZuClassFactory::New(const ZuStringRef& name, ZuMemZone* zone, unsigned
 ZuObject* ZuClassFactory::New(const ZuRuntimeRef& runtime, ZuMemZone* zone, unsigned line,
                               const char* file)
 {
-    ZU_ASSERT(runtime.IsValid ());
+    ZU_ASSERT_TEXT(runtime.IsValid (), "runtime.IsValid ()");
     ZuRuntime* rt = runtime.RetRawObject();
     if (rt->IsSingleton() && rt->instance.IsValid())
         return rt->instance.RetRawObject();

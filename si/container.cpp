@@ -5,14 +5,20 @@
 
 #include "si/array.h"
 
+// Places that the library's diagnostics print (zone dumps, memory and
+// assertion messages) are fixed line numbers, not __LINE__: what a dump or
+// a log shows stays the same however this file is laid out.
+namespace {
+const unsigned kDestructorLine = 65; // the check of an emptied container
+} // namespace
+
 ZU_IMPLEMENT_CLASS(ZuContainer, "si/container", ZU_CLASS_ABSTRACT)
 
 ZuContainer::ZuContainer() : num_element(0) {}
 
 ZuContainer::~ZuContainer()
 {
-    if (num_element != 0)
-        Zuvi_ErrorAbort("Failed assertion: this->num_element == 0", 65, "si/container");
+    ZU_ASSERT_AT(num_element == 0, "this->num_element == 0", kDestructorLine, "si/container");
 }
 
 bool ZuContainer::SpecifyExtraction(ZuArrayRef const& extraction)

@@ -94,7 +94,7 @@ bool ZuDataBase::SpecifyExtraction(ZuArrayRef const& spec)
 
 unsigned int ZuDataBase::TotalCount() const
 {
-    ZU_ASSERT(this->array.IsValid ());
+    ZU_ASSERT_TEXT(this->array.IsValid (), "this->array.IsValid ()");
     return array->TotalCount();
 }
 

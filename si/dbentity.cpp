@@ -19,8 +19,8 @@ ZuEntity::~ZuEntity()
 
 void ZuEntity::Initialise(ZuEntityModelRef const& model)
 {
-    ZU_ASSERT(this->model.IsInvalid ());
-    ZU_ASSERT(model.IsValid ());
+    ZU_ASSERT_TEXT(this->model.IsInvalid (), "this->model.IsInvalid ()");
+    ZU_ASSERT_TEXT(model.IsValid (), "model.IsValid ()");
     model->AddUser(ZuEntityRef(this));
     this->model = model;
     unsigned int count = model->CountAttributes();

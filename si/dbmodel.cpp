@@ -106,7 +106,7 @@ bool ZuEntityModel::Get(unsigned int position, ZuObjectRef& out)
 void ZuEntityModel::AddUser(ZuEntityRef const&)
 {
     ZU_ASSERT(this->name_num);
-    ZU_ASSERT(this->name_array->TotalCount () > 0);
+    ZU_ASSERT_TEXT(this->name_array->TotalCount () > 0, "this->name_array->TotalCount () > 0");
     ++user_num;
 }
 

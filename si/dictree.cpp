@@ -12,6 +12,15 @@
 #include "si/memzone.h"
 #include "si/storage.h"
 
+// Places that the library's diagnostics print (zone dumps, memory and
+// assertion messages) are fixed line numbers, not __LINE__: what a dump or
+// a log shows stays the same however this file is laid out.
+namespace {
+const unsigned kRootLine = 53; // the root dictionary
+const unsigned kChildLine = 262; // a child dictionary
+const unsigned kIteratorLine = 134; // the iterator a tree makes
+} // namespace
+
 ZU_IMPLEMENT_CLASS(ZuDicTree, "si/dictree", ZU_CLASS_PLAIN)
 
 namespace {
@@ -33,7 +42,7 @@ ZuListRef NewList(unsigned line)
 
 ZuDicTree::ZuDicTree() : separator(':')
 {
-    root = ZuNew<ZuDict>(RetMemZone(), 53, kFile);
+    root = ZuNew<ZuDict>(RetMemZone(), kRootLine, kFile);
     root->SetAttribute(Self(), ZuObjectNull);
 }
 
@@ -194,7 +203,7 @@ bool ZuDicTree::Insert(ZuObjectRef const& key, ZuObjectRef const& value)
         if (node->GetFromKey(first, existing, 0))
             return false;
         while (list->TotalCount() >= 2) {
-            ZuDictRef child = ZuNew<ZuDict>(RetMemZone(), 262, kFile);
+            ZuDictRef child = ZuNew<ZuDict>(RetMemZone(), kChildLine, kFile);
             ZuObjectRef k;
             list->PopHead(k);
             child->SetAttribute(Self(), node);
@@ -376,7 +385,7 @@ bool ZuDicTree::FindSubTree(ZuDictRef const& dict, unsigned int index, ZuDictRef
 
 ZuIteratorRef ZuDicTree::NewIterator()
 {
-    ZuIteratorRef it(ZuNew<ZuDicTreeIterator>(Zuvi_app_zone, 134, kFile));
+    ZuIteratorRef it(ZuNew<ZuDicTreeIterator>(Zuvi_app_zone, kIteratorLine, kFile));
     InsertIterator(it);
     it->First();
     return it;

@@ -95,12 +95,23 @@ constexpr Zuvi_SourceName<N> Zuvi_MakeSourceName(const char (&path)[N])
         return zu_source_name.text;                                                   \
     }())
 
-#define ZU_ASSERT(expr)                                                               \
+// The one assertion of the library: when cond is false the program stops
+// with "Failed assertion: " and the text, at the place given. ZU_ASSERT
+// shows the condition as written; ZU_ASSERT_TEXT shows a text given apart,
+// for a text that users and logs see and that must stay byte for byte what
+// it is whatever the layout of the condition in the source; ZU_ASSERT_AT
+// names the line and file too (a fixed place; see the constants where it
+// is used).
+#define ZU_ASSERT_AT(cond, text, line, file)                                          \
     do {                                                                              \
-        if (!(expr)) {                                                                \
-            Zuvi_ErrorAbort("Failed assertion: " #expr, __LINE__, ZU_SRC_FILE);       \
+        if (!(cond)) {                                                                \
+            Zuvi_ErrorAbort("Failed assertion: " text, (line), (file));               \
         }                                                                             \
     } while (0)
+
+#define ZU_ASSERT_TEXT(cond, text) ZU_ASSERT_AT(cond, text, __LINE__, ZU_SRC_FILE)
+
+#define ZU_ASSERT(expr) ZU_ASSERT_AT(expr, #expr, __LINE__, ZU_SRC_FILE)
 
 #define ZU_ABORT(text) Zuvi_ErrorAbort((text), __LINE__, ZU_SRC_FILE)
 

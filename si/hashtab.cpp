@@ -46,7 +46,7 @@ bool ZuHashTable::Initialise(unsigned int n)
 bool ZuHashTable::AllocTable(unsigned int n)
 {
     ZuMemZone* zone = RetMemZone();
-    ZU_ASSERT(this->RetMemZone ());
+    ZU_ASSERT_TEXT(this->RetMemZone (), "this->RetMemZone ()");
     void* p = zone->Alloc(n * sizeof(Element*), "Element*[]", __LINE__, ZU_SRC_FILE, ZU_MEM_ARR);
     array = static_cast<Element**>(p);
     std::memset(array, 0, n * sizeof(Element*));

@@ -25,7 +25,7 @@ void* zuvi_operator_new(unsigned size, const ZuRuntimeRef& runtime, void* buffer
     ZU_ASSERT(size <= buffer_len);
     ZU_ASSERT(buffer_len);
     ZU_ASSERT(buffer_ptr);
-    ZU_ASSERT(runtime.IsValid ());
+    ZU_ASSERT_TEXT(runtime.IsValid (), "runtime.IsValid ()");
     return buffer_ptr;
 }
 

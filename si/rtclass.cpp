@@ -119,8 +119,7 @@ void Zuvi_TargetExport::SetCall(const char* call_text)
 
 void Zuvi_TargetExport::SetArg(const char* type, const char* name, const char* description)
 {
-    if (!(this->info.num_param < 10))
-        Zuvi_ErrorAbort("Failed assertion: this->info.num_param < 10", __LINE__, kTargetFile);
+    ZU_ASSERT_AT(this->info.num_param < 10, "this->info.num_param < 10", __LINE__, kTargetFile);
     Zuvi_ParamDesc& p = info.param[info.num_param++];
     p.type_text = type;
     p.name_text = name;
@@ -183,14 +182,10 @@ void Zuvi_RefuseInstance(const char* class_name, const char* file)
 void Zuvi_CheckPlacement(unsigned size, const ZuRuntimeRef& runtime, void* buffer_ptr,
                          unsigned buffer_len, const char* file)
 {
-    if (!(size <= buffer_len))
-        Zuvi_ErrorAbort("Failed assertion: size <= buffer_len", __LINE__, file);
-    if (!buffer_len)
-        Zuvi_ErrorAbort("Failed assertion: buffer_len", __LINE__, file);
-    if (!buffer_ptr)
-        Zuvi_ErrorAbort("Failed assertion: buffer_ptr", __LINE__, file);
-    if (!runtime.IsValid ())
-        Zuvi_ErrorAbort("Failed assertion: runtime.IsValid ()", __LINE__, file);
+    ZU_ASSERT_AT(size <= buffer_len, "size <= buffer_len", __LINE__, file);
+    ZU_ASSERT_AT(buffer_len, "buffer_len", __LINE__, file);
+    ZU_ASSERT_AT(buffer_ptr, "buffer_ptr", __LINE__, file);
+    ZU_ASSERT_AT(runtime.IsValid (), "runtime.IsValid ()", __LINE__, file);
 }
 
 void Zuvi_ResolveNull(const ZuRuntimeRef& rt)

@@ -15,6 +15,13 @@
 #include "si/storage.h"
 #include "si/values.h"
 
+// Places that the library's diagnostics print (zone dumps, memory and
+// assertion messages) are fixed line numbers, not __LINE__: what a dump or
+// a log shows stays the same however this file is laid out.
+namespace {
+const unsigned kMadeStringLine = 1364; // a string made for a result
+} // namespace
+
 namespace {
 
 char const kEmptyLatin[] = "";
@@ -724,7 +731,7 @@ bool ZuString::ExtractStringCopy(unsigned short*, unsigned, unsigned)
 
 bool ZuString::MakeMiddle(unsigned start, unsigned count, ZuStringRef& out)
 {
-    out = ZuNew<ZuString>(Zuvi_app_zone, 1364, ZU_SRC_FILE);
+    out = ZuNew<ZuString>(Zuvi_app_zone, kMadeStringLine, ZU_SRC_FILE);
     QuickResolveResID();
     if (type == TEXT_IS_RESOURCE)
         return false;

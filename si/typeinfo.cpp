@@ -10,6 +10,14 @@
 #include "si/storage.h"
 #include "si/memzone.h"
 
+// Places that the library's diagnostics print (zone dumps, memory and
+// assertion messages) are fixed line numbers, not __LINE__: what a dump or
+// a log shows stays the same however this file is laid out.
+namespace {
+const unsigned kTypeTableLine = 155; // the table of type descriptors
+const unsigned kBrokenChainLine = 164; // the warning for a broken chain
+} // namespace
+
 // Every typed array type names the run-time class of ZuArray.
 const ZuRuntimeRef & Zuvi_TypedArrayRuntime()
 {
@@ -69,11 +77,11 @@ void Zuvi_TypeInfo::Initialise()
         if (!Zuvi_app_zone)
             ZuMemZone::NullAllocZone("Zuvi_app_zone", __LINE__, ZU_SRC_FILE);
         array = static_cast<Zuvi_TypeInfo **>(
-            Zuvi_app_zone->Alloc(num * sizeof(Zuvi_TypeInfo *), "Zuvi_TypeInfoPtr", 155, ZU_SRC_FILE));
+            Zuvi_app_zone->Alloc(num * sizeof(Zuvi_TypeInfo *), "Zuvi_TypeInfoPtr", kTypeTableLine, ZU_SRC_FILE));
         Zuvi_TypeInfo * iter = head;
         for (unsigned int i = 0; i < num; ++i) {
             if (!iter) {
-                Zuvi_ErrorPrint("Warning: iter->next == 0", 164, ZU_SRC_FILE);
+                Zuvi_ErrorPrint("Warning: iter->next == 0", kBrokenChainLine, ZU_SRC_FILE);
                 for (; i < num; ++i)
                     array[i] = nullptr;
                 break;

@@ -6,6 +6,13 @@
 #include "si/typeinfo.h"
 #include "si/values.h"
 
+// Places that the library's diagnostics print (zone dumps, memory and
+// assertion messages) are fixed line numbers, not __LINE__: what a dump or
+// a log shows stays the same however this file is laid out.
+namespace {
+const unsigned kNoKeyConversionLine = 73; // the refused conversion to a key
+} // namespace
+
 // Basic types, in registration order.
 ZU_TYPE_REGISTER(Int8, "Int8", nullptr, ZU_TYPE_INT, nullptr, 1)
 ZU_TYPE_REGISTER(Int16, "Int16", nullptr, ZU_TYPE_INT, nullptr, 2)
@@ -39,7 +46,7 @@ ZU_TYPE_REGISTER(ZuFilePos, "ZuFilePos", &Int64_type, ZU_TYPE_INT, nullptr, 8)
 
 ZuKey Zuvi_ValueToZuKey(ZuValueRef const &)
 {
-    Zuvi_ErrorAbort("No conversion between ZuValue and type ZuKey", 73, ZU_SRC_FILE);
+    Zuvi_ErrorAbort("No conversion between ZuValue and type ZuKey", kNoKeyConversionLine, ZU_SRC_FILE);
 }
 
 

@@ -13,6 +13,13 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
+// Places that the library's diagnostics print (zone dumps, memory and
+// assertion messages) are fixed line numbers, not __LINE__: what a dump or
+// a log shows stays the same however this file is laid out.
+namespace {
+const unsigned kMadeValueLine = 976; // a value made for a handle
+} // namespace
+
 namespace {
 
 bool IsObjectKind(ZuSimpleType kind)
@@ -667,7 +674,7 @@ ZuValueRef& ZuValueRef::operator=(ZuValueRef const& other)
 ZuValue* ZuValueRef::NewValue()
 {
     ZuValue* value = static_cast<ZuValue*>(
-        ZuClassFactory::New(ZuValueRef::RetRuntime(), Zuvi_app_zone, 976, ZU_SRC_FILE));
+        ZuClassFactory::New(ZuValueRef::RetRuntime(), Zuvi_app_zone, kMadeValueLine, ZU_SRC_FILE));
     _Set(static_cast<ZuObject*>(value), nullptr);
     return value;
 }
