@@ -11,37 +11,9 @@
 #include "si/performer.h"
 #include "si/storage.h"
 #include "tests/support/objmodel.h"
+#include "tests/support/probes.h"
 #include "tests/support/storagetest.h"
 
-// Writes the container notifications it receives into a log: "i" inserted,
-// "r" removed, "m" moved.
-ZU_HANDLE(TArrWatcher, ZuObject)
-class TArrWatcher : public ZuObject {
-    ZU_CLASS(TArrWatcher, ZuObject)
-public:
-    TArrWatcher() {}
-    bool OnInserted(const ZuObjectRef&, unsigned)
-    {
-        log += 'i';
-        return true;
-    }
-    bool OnRemoved(const ZuObjectRef&, unsigned)
-    {
-        log += 'r';
-        return true;
-    }
-    bool OnMoved(const ZuObjectRef&, unsigned)
-    {
-        log += 'm';
-        return true;
-    }
-    std::string log;
-};
-ZU_CLASS_END(TArrWatcher)
-ZU_IMPLEMENT_CLASS(TArrWatcher, "tests/array", ZU_CLASS_PLAIN)
-ZU_EXPORT_OBSERVER(TArrWatcher, OnInserted)
-ZU_EXPORT_OBSERVER(TArrWatcher, OnRemoved)
-ZU_EXPORT_OBSERVER(TArrWatcher, OnMoved)
 
 // Counts the objects it is run on and answers false on the `stop_at`-th.
 ZU_HANDLE(TArrCounter, ZuPerformer)
@@ -74,9 +46,9 @@ protected:
             a[i] = NewArray();
         return a;
     }
-    TArrWatcherRef Watch(ZuArrayRef const& a)
+    TestContainerWatcherRef Watch(ZuArrayRef const& a)
     {
-        TArrWatcherRef w(ZuNew<TArrWatcher>());
+        TestContainerWatcherRef w(ZuNew<TestContainerWatcher>());
         a->AttachObserver(w, ZuBaseContainer::notify_data_inserted, ZuAtomRef("OnInserted"), 1);
         a->AttachObserver(w, ZuBaseContainer::notify_data_removed, ZuAtomRef("OnRemoved"), 2);
         a->AttachObserver(w, ZuBaseContainer::notify_data_moved, ZuAtomRef("OnMoved"), 3);
@@ -134,7 +106,7 @@ TEST_F(ArrayTest, NotificationsOfEachChange)
     };
     for (auto const& c : cases) {
         ZuArrayRef a = Filled(c.size);
-        TArrWatcherRef w = Watch(a);
+        TestContainerWatcherRef w = Watch(a);
         c.change(a);
         EXPECT_EQ(c.new_size, a->TotalCount()) << c.what;
         EXPECT_EQ(c.log, w->log) << c.what;
@@ -162,7 +134,7 @@ TEST_F(ArrayTest, InsertShiftsSlotsAndLeavesGaps)
 TEST_F(ArrayTest, UnconnectedArraySendsNothing)
 {
     ZuArrayRef a = Filled(2);
-    TArrWatcherRef w = Watch(a);
+    TestContainerWatcherRef w = Watch(a);
     a->DetachObserver(w);
     a->Insert(0, 3);
     a->Remove(0, 1);

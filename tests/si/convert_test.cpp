@@ -8,22 +8,11 @@
 #include <vector>
 
 #include "tests/support/objmodel.h"
+#include "tests/support/text.h"
 
 namespace {
 
 class ConvertTest : public ZuviRuntimeTest { };
-
-// The 8-bit text of a string handle.
-std::string Text(ZuStringRef const& s)
-{
-    std::string out;
-    if (!s.IsValid())
-        return out;
-    unsigned n = s->CharacterCount();
-    for (unsigned i = 0; i < n; ++i)
-        out.push_back(static_cast<char>(s->RetCharacter(i)));
-    return out;
-}
 
 ZuStringRef Format(char const* text)
 {

@@ -11,31 +11,9 @@
 #include "si/storage.h"
 #include "si/string.h"
 #include "tests/support/objmodel.h"
+#include "tests/support/probes.h"
 #include "tests/support/storagetest.h"
 
-// Writes the container notifications it receives into a log: "i" inserted,
-// "r" removed.
-ZU_HANDLE(TCycWatcher, ZuObject)
-class TCycWatcher : public ZuObject {
-    ZU_CLASS(TCycWatcher, ZuObject)
-public:
-    TCycWatcher() {}
-    bool OnInserted(const ZuObjectRef&, unsigned)
-    {
-        log += 'i';
-        return true;
-    }
-    bool OnRemoved(const ZuObjectRef&, unsigned)
-    {
-        log += 'r';
-        return true;
-    }
-    std::string log;
-};
-ZU_CLASS_END(TCycWatcher)
-ZU_IMPLEMENT_CLASS(TCycWatcher, "tests/cycarray", ZU_CLASS_PLAIN)
-ZU_EXPORT_OBSERVER(TCycWatcher, OnInserted)
-ZU_EXPORT_OBSERVER(TCycWatcher, OnRemoved)
 
 namespace {
 
@@ -123,7 +101,7 @@ TEST_F(CyclicArrayTest, SetModuloEmptiesAndReportsTheRemoval)
         ring->Insert(ZuObjectRef(Letter(x)));
     // Without a modulo it is a plain array.
     EXPECT_EQ(Show(ring), "abcde");
-    TCycWatcherRef w(ZuNew<TCycWatcher>());
+    TestContainerWatcherRef w(ZuNew<TestContainerWatcher>());
     ring->AttachObserver(w, ZuBaseContainer::notify_data_inserted, ZuAtomRef("OnInserted"), 1);
     ring->AttachObserver(w, ZuBaseContainer::notify_data_removed, ZuAtomRef("OnRemoved"), 2);
     EXPECT_TRUE(ring->SetModulo(4));

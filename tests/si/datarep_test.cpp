@@ -15,6 +15,7 @@
 #include "si/values.h"
 #include "tests/support/objmodel.h"
 #include "tests/support/storagetest.h"
+#include "tests/support/text.h"
 
 // A source publishing a number "level" and another source "next"; a target
 // publishing a value "shown" and an action "Refresh".
@@ -75,18 +76,6 @@ void Declare(ZuRuntime* rt)
     }
 }
 Zuvi_PubDataExport declare(&Declare);
-
-// The characters of a string, "<none>" for an empty handle.
-std::string Text(ZuStringRef const& s)
-{
-    if (s.IsInvalid())
-        return "<none>";
-    std::string out;
-    unsigned n = s->CharacterCount();
-    for (unsigned i = 0; i < n; ++i)
-        out.push_back(static_cast<char>(s->RetCharacter(i)));
-    return out;
-}
 
 class DataReportTest : public ZuviRuntimeTest {
 protected:

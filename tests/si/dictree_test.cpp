@@ -12,31 +12,9 @@
 #include "si/storage.h"
 #include "si/string.h"
 #include "tests/support/objmodel.h"
+#include "tests/support/probes.h"
 #include "tests/support/storagetest.h"
 
-// Writes the container notifications it receives into a log: "i" inserted,
-// "r" removed.
-ZU_HANDLE(TTreeWatcher, ZuObject)
-class TTreeWatcher : public ZuObject {
-    ZU_CLASS(TTreeWatcher, ZuObject)
-public:
-    TTreeWatcher() {}
-    bool OnInserted(const ZuObjectRef&, unsigned)
-    {
-        log += 'i';
-        return true;
-    }
-    bool OnRemoved(const ZuObjectRef&, unsigned)
-    {
-        log += 'r';
-        return true;
-    }
-    std::string log;
-};
-ZU_CLASS_END(TTreeWatcher)
-ZU_IMPLEMENT_CLASS(TTreeWatcher, "tests/dictree", ZU_CLASS_PLAIN)
-ZU_EXPORT_OBSERVER(TTreeWatcher, OnInserted)
-ZU_EXPORT_OBSERVER(TTreeWatcher, OnRemoved)
 
 namespace {
 
@@ -54,9 +32,9 @@ protected:
         tree = ZuDicTreeNull;
         ZuviRuntimeTest::TearDown();
     }
-    TTreeWatcherRef Watch()
+    TestContainerWatcherRef Watch()
     {
-        TTreeWatcherRef w(ZuNew<TTreeWatcher>());
+        TestContainerWatcherRef w(ZuNew<TestContainerWatcher>());
         tree->AttachObserver(w, ZuBaseContainer::notify_data_inserted, ZuAtomRef("OnInserted"), 1);
         tree->AttachObserver(w, ZuBaseContainer::notify_data_removed, ZuAtomRef("OnRemoved"), 2);
         return w;
@@ -82,7 +60,7 @@ protected:
 TEST_F(DicTreeTest, ATextPathIsInsertedAndReadBack)
 {
     ZuStringRef v("v"), w("w");
-    TTreeWatcherRef watcher = Watch();
+    TestContainerWatcherRef watcher = Watch();
     EXPECT_TRUE(tree->InsertUsingPath("a:b:c", v));
     EXPECT_EQ(tree->TotalCount(), 1u);
     EXPECT_EQ(watcher->log, "i");
@@ -162,7 +140,7 @@ TEST_F(DicTreeTest, RemovingANodeRemovesItsLeaves)
     tree->InsertUsingPath("y:a", v);
     tree->InsertUsingPath("y:b:c", v);
     ASSERT_EQ(tree->TotalCount(), 3u);
-    TTreeWatcherRef watcher = Watch();
+    TestContainerWatcherRef watcher = Watch();
     ZuListRef path = ZuNew<ZuList>();
     path->PushTail(ZuAtomRef("y"));
     EXPECT_TRUE(tree->Remove(path, 0));

@@ -9,6 +9,7 @@
 #include "tests/support/objmodel.h"
 #include "tests/support/scratchdir.h"
 #include "tests/support/storagetest.h"
+#include "tests/support/text.h"
 
 #include <gtest/gtest.h>
 
@@ -46,14 +47,6 @@ class FileInfo : public ZuviRuntimeTest {
 protected:
     ScratchDir scratch;
 };
-
-std::string Text(ZuStringRef const & s)
-{
-    char buf[1024] = "";
-    if (s.IsValid())
-        s->GetStringCopy(buf, sizeof buf);
-    return buf;
-}
 
 void Touch(std::string const & name, std::string const & text = "")
 {

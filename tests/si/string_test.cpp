@@ -14,19 +14,11 @@
 #include "si/memzone.h"
 #include "tests/support/objmodel.h"
 #include "tests/support/storagetest.h"
+#include "tests/support/text.h"
 
 namespace {
 
 class StringTest : public ZuviRuntimeTest {};
-
-std::string Text(ZuStringRef const& s)
-{
-    std::string out;
-    unsigned n = s->CharacterCount();
-    for (unsigned i = 0; i < n; ++i)
-        out.push_back(static_cast<char>(s->RetCharacter(i)));
-    return out;
-}
 
 std::u16string Wide(ZuStringRef const& s)
 {

@@ -15,6 +15,7 @@
 #include "si/memzone.h"
 #include "tests/support/objmodel.h"
 #include "tests/support/storagetest.h"
+#include "tests/support/text.h"
 
 // A pictogram that answers its normal text only.
 ZU_HANDLE(ZuTestPictogram, ZuObject)
@@ -38,17 +39,6 @@ ZU_IMPLEMENT_INTERFACE(ZuTestPictogram, ZuiPictogram)
 namespace {
 
 class ValueTest : public ZuviRuntimeTest { };
-
-std::string Text(ZuStringRef const& s)
-{
-    std::string out;
-    if (!s.IsValid())
-        return out;
-    unsigned n = s->CharacterCount();
-    for (unsigned i = 0; i < n; ++i)
-        out.push_back(static_cast<char>(s->RetCharacter(i)));
-    return out;
-}
 
 ZuValueRef TextValue(char const* text)
 {

@@ -8,6 +8,28 @@
 
 ZU_IMPLEMENT_CLASS(TestNumber, "tests/support/probes", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_CLASS(TestObserver, "tests/support/probes", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TestContainerWatcher, "tests/support/probes", ZU_CLASS_PLAIN)
+ZU_EXPORT_OBSERVER(TestContainerWatcher, OnInserted)
+ZU_EXPORT_OBSERVER(TestContainerWatcher, OnRemoved)
+ZU_EXPORT_OBSERVER(TestContainerWatcher, OnMoved)
+
+bool TestContainerWatcher::OnInserted(const ZuObjectRef&, unsigned)
+{
+    log += 'i';
+    return true;
+}
+
+bool TestContainerWatcher::OnRemoved(const ZuObjectRef&, unsigned)
+{
+    log += 'r';
+    return true;
+}
+
+bool TestContainerWatcher::OnMoved(const ZuObjectRef&, unsigned)
+{
+    log += 'm';
+    return true;
+}
 
 TestNumberRef TestNumber::Make(int value)
 {

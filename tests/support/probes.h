@@ -32,6 +32,20 @@ protected:
 };
 ZU_CLASS_END(TestNumber)
 
+// Writes the container notifications it receives into a log: "i" inserted,
+// "r" removed, "m" moved.
+ZU_HANDLE(TestContainerWatcher, ZuObject)
+class TestContainerWatcher : public ZuObject {
+    ZU_CLASS(TestContainerWatcher, ZuObject)
+public:
+    TestContainerWatcher() {}
+    bool OnInserted(const ZuObjectRef&, unsigned);
+    bool OnRemoved(const ZuObjectRef&, unsigned);
+    bool OnMoved(const ZuObjectRef&, unsigned);
+    std::string log;
+};
+ZU_CLASS_END(TestContainerWatcher)
+
 ZU_HANDLE(TestObserver, ZuObject)
 class TestObserver : public ZuObject {
     ZU_CLASS(TestObserver, ZuObject)

@@ -7,6 +7,7 @@
 #include "tests/support/objmodel.h"
 #include "w32/dir.h"
 #include "tests/support/scratchdir.h"
+#include "tests/support/text.h"
 #include "zoveda/gfxmemory.h"
 
 #include <gtest/gtest.h>
@@ -30,15 +31,6 @@ protected:
     }
     ScratchDir scratch;
 };
-
-std::string Text(const ZuStringRef& s)
-{
-    if (s.IsInvalid())
-        return "<null>";
-    char buf[1024];
-    s->GetStringCopy(buf, sizeof buf);
-    return buf;
-}
 
 // Candidate n of a path, or "<none>".
 std::string Expand(const char* path, int n)

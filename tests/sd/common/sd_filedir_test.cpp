@@ -8,6 +8,7 @@
 #include "si/rtclass.h"
 #include "si/string.h"
 #include "tests/support/objmodel.h"
+#include "tests/support/text.h"
 
 #include <gtest/gtest.h>
 
@@ -70,14 +71,6 @@ protected:
         tried.clear();
     }
 };
-
-std::string Text(const ZuStringRef& s)
-{
-    char buf[256] = "";
-    if (s.IsValid())
-        s->GetStringCopy(buf, sizeof buf);
-    return buf;
-}
 
 struct Listing {
     ZuStringArray names;

@@ -8,6 +8,7 @@
 #include "si/memzone.h"
 #include "tests/support/objmodel.h"
 #include "tests/support/scratchdir.h"
+#include "tests/support/text.h"
 
 #include <gtest/gtest.h>
 
@@ -24,14 +25,6 @@ class Win32Dir : public ZuviRuntimeTest {
 protected:
     ScratchDir scratch;
 };
-
-std::string Text(const ZuStringRef& s)
-{
-    char buf[512] = "";
-    if (s.IsValid())
-        s->GetStringCopy(buf, sizeof buf);
-    return buf;
-}
 
 void Touch(const std::string& name, const std::string& text = "")
 {
