@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "si/types.h"
+#include "si/values.h"
+#include "tests/support/objmodel.h"
 
 TEST(Bitset, BitsAcrossBothWordsAndOutOfRange)
 {
@@ -82,8 +84,6 @@ TEST(Bitset, TypedSetNamesBitsByEnumeration)
     EXPECT_TRUE(mods == expected);
 }
 
-#include "si/values.h"
-#include "tests/support/objmodel.h"
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "si/types.h"
 #include "tests/support/objmodel.h"
 #include "tests/support/storagetest.h"
+#include "si/typeinfo.h"
 
 namespace {
 
@@ -230,7 +231,6 @@ TEST_F(SmallTypesStorage, TextStyle)
 
 } // namespace
 
-#include "si/typeinfo.h"
 
 namespace {
 

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "si/typeinfo.h"
+#include "si/classfactory.h"
+#include "si/pubdata.h"
+#include "si/string.h"
+#include "tests/support/objmodel.h"
 
 TEST(BitsetInfo, DataTypeFamilyAndTableCount)
 {
@@ -22,10 +26,6 @@ TEST(BitsetInfo, DataTypeFamilyAndTableCount)
     EXPECT_EQ(ZU_BITSET_TABLE_COUNT(sizeof table), 3u);
 }
 
-#include "si/classfactory.h"
-#include "si/pubdata.h"
-#include "si/string.h"
-#include "tests/support/objmodel.h"
 
 namespace {
 

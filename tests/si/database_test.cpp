@@ -407,24 +407,37 @@ TEST_F(DataBaseStorageTest, RestoredDataBaseKeepsItsIndexesAndUsers)
     EXPECT_EQ(model->RetUserNum(), 0u);
 }
 
-TEST_F(DataBaseStorageTest, CutInputIsAnErrorNotACrash)
+// Every cut of the stored bytes either throws or gives back the whole data
+// base: never a part of it presented as the whole.
+TEST_F(DataBaseStorageTest, CutInputThrowsOrComesBackWhole)
 {
     std::vector<unsigned char> bytes = StoredFonts();
     ZuTestStorageRef store = ZuTestStorage::Make();
+    std::string whole;
+    {
+        store->StartRestoring(bytes);
+        ZuDataBaseRef full;
+        ZuStorageRef(store) >> full;
+        ASSERT_TRUE(full.IsValid());
+        whole = NumbersOf(full);
+        ASSERT_FALSE(whole.empty());
+        full->RemoveAll();
+    }
     for (std::size_t n = 1; n < bytes.size(); ++n) {
         store->StartRestoring(std::vector<unsigned char>(bytes.begin(), bytes.begin() + long(n)));
         ZuDataBaseRef back;
+        bool threw = false;
         try {
             ZuStorageRef(store) >> back;
         } catch (ZuExcStream const&) {
+            threw = true;
         }
-        if (back.IsValid()) {
-            // Whatever came back can still be counted and read.
-            back->TotalCount();
-            ZuObjectRef obj;
-            back->Get(0, obj);
+        if (!threw) {
+            ASSERT_TRUE(back.IsValid()) << "cut at " << n << " neither threw nor came back";
+            EXPECT_EQ(whole, NumbersOf(back)) << "cut at " << n;
+        }
+        if (back.IsValid())
             back->RemoveAll();
-        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "si/thread.h"
+#include "tests/support/objmodel.h"
 
 namespace {
 
@@ -160,7 +161,6 @@ TEST(Exception, TwoThreadsHoldTheirOwnExceptionsAtOnce)
 
 // ---- Exceptions that name an atom ---------------------------------------------
 
-#include "tests/support/objmodel.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -46,14 +47,26 @@ TEST(IeeeMath, ImportInvertsExport)
     }
 }
 
+// Foreign words give a double whose exponent is the field's value masked
+// to the exponent's width (never a spill into the sign or an overflow).
 TEST(IeeeMath, ImportOfForeignWordsStaysInsideTheDouble)
 {
-    // Any three words give some double; exponents out of range are masked.
     unsigned const w[2] = {0xFFFFFFFFu, 0xFFFFFFFFu};
-    double d;
-    Zuvi_ImportDouble(d, 0x3FFFFFFFu, w);
-    Zuvi_ImportDouble(d, 0x40000000u, w);
-    SUCCEED();
+    struct Case {
+        unsigned w0;
+        std::uint64_t bits;
+    } const cases[] = {
+        {0x3FFFFFFFu, 0x3FFFFFFFFFFFFFFFull}, // 1024 + field wraps to 0x3FF
+        {0x40000000u, 0x400FFFFFFFFFFFFFull}, // a negative field, sign-extended
+        {0xFFFFFFFFu, 0xBFFFFFFFFFFFFFFFull}, // the sign bit stays the sign
+    };
+    for (Case const& c : cases) {
+        double d = 0;
+        Zuvi_ImportDouble(d, c.w0, w);
+        std::uint64_t bits;
+        std::memcpy(&bits, &d, sizeof bits);
+        EXPECT_EQ(c.bits, bits) << std::hex << c.w0;
+    }
 }
 
 } // namespace

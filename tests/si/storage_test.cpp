@@ -14,6 +14,11 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include "si/array.h"
+#include "si/atompath.h"
+#include "si/classfactory.h"
+#include "si/dataslot.h"
+#include "si/phantom.h"
 
 namespace {
 
@@ -512,9 +517,6 @@ TEST_F(StorageValueTest, CountsAreCheckedAgainstTheInputLeft)
 
 // ---- round trips of the library's own classes ---------------------------------
 
-#include "si/array.h"
-#include "si/atompath.h"
-#include "si/classfactory.h"
 
 namespace {
 
@@ -615,7 +617,6 @@ TEST_F(StorageRoundTripTest, ArrayWithGapsKeepsItsPlaces)
 
 // ---- unknown data and data slots ---------------------------------------------
 
-#include "si/dataslot.h"
 
 namespace {
 
@@ -725,7 +726,6 @@ TEST(StorageDeathTest, OnlyDataSlotZeroExists)
 
 } // namespace
 
-#include "si/phantom.h"
 
 namespace {
 

@@ -8,6 +8,9 @@
 #include <thread>
 
 #include "si/globallock.h"
+#include "si/classfactory.h"
+#include "si/performer.h"
+#include "tests/support/objmodel.h"
 
 namespace {
 
@@ -123,9 +126,6 @@ TEST(Thread, EveryThreadIsMainUntilAWorkerRegisters)
 
 // ---- The thread object -------------------------------------------------------
 
-#include "si/classfactory.h"
-#include "si/performer.h"
-#include "tests/support/objmodel.h"
 
 // Records what the thread looks like from inside, then waits for a stop.
 ZU_HANDLE(TThreadWork, ZuPerformer)

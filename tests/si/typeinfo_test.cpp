@@ -3,6 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include "si/array.h"
+#include "si/atom.h"
+#include "si/classfactory.h"
+#include "si/memzone.h"
+#include "si/rtclass.h"
+#include "si/string.h"
+#include "si/values.h"
+#include "tests/support/objmodel.h"
 
 TEST(TypeInfo, FindByNameDropsRefAndCountsCase)
 {
@@ -53,7 +61,6 @@ TEST(TypeInfo, NthFollowsRegistrationOrderAndUnregisteringLeavesTheTableSound)
     EXPECT_EQ(Zuvi_TypeInfo::RetNth(count - 1), Zuvi_TypeInfo::RetNth(count - 1));
 }
 
-#include "si/memzone.h"
 
 TEST(TypeInfo, TableIsBuiltOnceInTheApplicationZone)
 {
@@ -68,13 +75,6 @@ TEST(TypeInfo, TableIsBuiltOnceInTheApplicationZone)
     ZuMemZone::Kill();
 }
 
-#include "si/array.h"
-#include "si/atom.h"
-#include "si/classfactory.h"
-#include "si/rtclass.h"
-#include "si/string.h"
-#include "si/values.h"
-#include "tests/support/objmodel.h"
 
 namespace {
 

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "si/typeinfo.h"
+#include "si/key.h"
+#include "si/string.h"
+#include "si/values.h"
+#include "tests/support/objmodel.h"
 
 TEST(Types, KeyModifierFamily)
 {
@@ -71,10 +75,6 @@ TEST(Types, BasicTypeDefinitions)
     EXPECT_EQ(Zuvi_TypeInfo::Find("Pointer")->kind, static_cast<ZuSimpleType>(10));
 }
 
-#include "si/key.h"
-#include "si/string.h"
-#include "si/values.h"
-#include "tests/support/objmodel.h"
 
 namespace {
 
