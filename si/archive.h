@@ -15,7 +15,8 @@
 // Archives are chosen by users: a header that is not an archive's, or input
 // that ends early, throws ZuExcStream (ZU_STREAM_CANNOT_READ) after the
 // diagnostic went to the debug output; it never stops the program.
-#pragma once
+#ifndef SI_ARCHIVE_H
+#define SI_ARCHIVE_H
 
 #include "si/storage.h"
 #include "si/stream.h"
@@ -64,3 +65,5 @@ private:
     ZuStreamRef input;
 };
 ZU_CLASS_END(ZuArchive)
+
+#endif

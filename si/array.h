@@ -3,7 +3,8 @@
 // when an auto-grow increment is set; changes are reported through the
 // container notifications and passed on to the registered iterators; the
 // stored form is a sequence of runs of gaps and data.
-#pragma once
+#ifndef SI_ARRAY_H
+#define SI_ARRAY_H
 
 #include <type_traits>
 #include <utility>
@@ -169,3 +170,5 @@ public:
         return ZuTypedArrayElement<R>(ZuArrayRef::operator[](index));
     }
 };
+
+#endif

@@ -3,7 +3,8 @@
 // row * num_cols + col). Cells outside the grid read as empty handles and
 // writes to them are lost. The one-dimensional operations of ZuArray work
 // on the slot sequence and leave the dimensions alone.
-#pragma once
+#ifndef SI_ARRAY2D_H
+#define SI_ARRAY2D_H
 
 #include "si/array.h"
 
@@ -42,3 +43,5 @@ private:
     static ZuObjectRef scratch;
 };
 ZU_CLASS_END(ZuArray2D)
+
+#endif

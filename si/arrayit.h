@@ -1,6 +1,7 @@
 // ZuArrayIterator: walks a ZuArray by index and follows the insertions and
 // removals of runs of slots that the array reports to it.
-#pragma once
+#ifndef SI_ARRAYIT_H
+#define SI_ARRAYIT_H
 
 #include "si/iterator.h"
 
@@ -36,3 +37,5 @@ private:
     friend class ZuArray;
 };
 ZU_CLASS_END(ZuArrayIterator)
+
+#endif

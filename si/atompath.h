@@ -4,7 +4,8 @@
 // as dotted text) and a read-only container of its atoms. Comparison
 // understands two wildcard atoms: "*" (any number of atoms, at least one
 // when the other side has none left) and "?" (exactly one atom).
-#pragma once
+#ifndef SI_ATOMPATH_H
+#define SI_ATOMPATH_H
 
 #include "si/icontainer.h"
 #include "si/text.h"
@@ -89,3 +90,5 @@ private:
     unsigned int num;
 };
 ZU_CLASS_END(ZuAtomPath)
+
+#endif

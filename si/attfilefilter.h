@@ -1,7 +1,8 @@
 // ZuAttributeFileFilter: keeps the directory entries whose attribute bits,
 // taken through a mask, equal the expected values (or, with the check mode
 // false, differ from them). The name is not looked at.
-#pragma once
+#ifndef SI_ATTFILEFILTER_H
+#define SI_ATTFILEFILTER_H
 
 #include "si/fileatt.h"
 #include "si/ifilefilter.h"
@@ -41,3 +42,5 @@ private:
 };
 
 ZU_CLASS_END(ZuAttributeFileFilter)
+
+#endif

@@ -2,7 +2,8 @@
 // that walk the container (so changes can be passed on to them), sends the
 // three data-change notifications, and offers the generic ZuiContainer view
 // (count and access by index).
-#pragma once
+#ifndef SI_BASECONTAINER_H
+#define SI_BASECONTAINER_H
 
 #include "si/object.h"
 #include "si/icontainer.h"
@@ -45,3 +46,5 @@ protected:
     friend class ZuIterator;
 };
 ZU_CLASS_END(ZuBaseContainer)
+
+#endif

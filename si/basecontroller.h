@@ -2,7 +2,8 @@
 // slots, and through them the application and the controllers). It has no
 // fields and no operations of its own; it only takes its place in the stored
 // form of its subclasses.
-#pragma once
+#ifndef SI_BASECONTROLLER_H
+#define SI_BASECONTROLLER_H
 
 #include "si/object.h"
 
@@ -13,3 +14,5 @@ public:
     ZuBaseController() {}
 };
 ZU_CLASS_END(ZuBaseController)
+
+#endif

@@ -2,7 +2,8 @@
 // modifiers, event masks...). Bitset<E> puts an enumeration's type on it so
 // that bits are named by the enumeration's codes; storage and conversion
 // from values are those of ZuBitset.
-#pragma once
+#ifndef SI_BITSET_H
+#define SI_BITSET_H
 
 #include <cstdint>
 #include <initializer_list>
@@ -129,3 +130,5 @@ public:
 
     static Bitset Bit(E bit) { return Bitset(ZuBitset::Bit(static_cast<unsigned int>(bit))); }
 };
+
+#endif

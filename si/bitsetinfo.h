@@ -1,7 +1,8 @@
 // ZuBitsetInfo: the named members of a 64-bit set that a class publishes as
 // a data item, in groups; built from the class's static member tables, held
 // by the item's type descriptor, and storable.
-#pragma once
+#ifndef SI_BITSETINFO_H
+#define SI_BITSETINFO_H
 
 #include "si/enumfamily.h"
 #include "si/object.h"
@@ -77,3 +78,5 @@ private:
     unsigned int group_count;
 };
 ZU_CLASS_END(ZuBitsetInfo)
+
+#endif

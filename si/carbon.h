@@ -12,7 +12,8 @@
 // Blocks are never moved: a write fills the room left in the last block or
 // opens a new one of at most 1000 bytes. Reading past the stored bytes
 // throws ZuExcStream (ZU_STREAM_CANNOT_READ).
-#pragma once
+#ifndef SI_CARBON_H
+#define SI_CARBON_H
 
 #include "si/storage.h"
 
@@ -70,3 +71,5 @@ private:
     unsigned int read_offset;
 };
 ZU_CLASS_END(ZuCarbonCopy)
+
+#endif

@@ -1,7 +1,8 @@
 // ZuContainer: abstract base of the containers of single objects (arrays,
 // lists, hash tables). It adds the element count and the element operations
 // each concrete container implements.
-#pragma once
+#ifndef SI_CONTAINER_H
+#define SI_CONTAINER_H
 
 #include "si/basecontainer.h"
 
@@ -32,3 +33,5 @@ protected:
     unsigned int num_element;
 };
 ZU_CLASS_END(ZuContainer)
+
+#endif

@@ -4,7 +4,8 @@
 // slot i mod m, and indices below size - m have been overwritten: they read
 // as empty handles and writes to them are lost. Appending to a full ring
 // replaces the oldest entry. With m = 0 it is a plain ZuArray.
-#pragma once
+#ifndef SI_CYCARRAY_H
+#define SI_CYCARRAY_H
 
 #include "si/array.h"
 
@@ -54,3 +55,5 @@ private:
     static ZuObjectRef scratch;
 };
 ZU_CLASS_END(ZuCyclicArray)
+
+#endif

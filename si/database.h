@@ -3,7 +3,8 @@
 // for (a dictionary from attribute value to entity, so in the order of the
 // values). As a container it shows the entities, or one attribute of each,
 // in the order of one attribute's index.
-#pragma once
+#ifndef SI_DATABASE_H
+#define SI_DATABASE_H
 
 #include "si/basecontainer.h"
 #include "si/atom.h"
@@ -55,3 +56,5 @@ protected:
     unsigned int attr_index;
 };
 ZU_CLASS_END(ZuDataBase)
+
+#endif

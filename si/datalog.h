@@ -3,7 +3,8 @@
 // unsigned, and real entries are packed natively in a byte buffer; any other
 // type is logged as dynamic values. As a smart source it can be bound to a
 // value another object publishes and append that value's reading on request.
-#pragma once
+#ifndef SI_DATALOG_H
+#define SI_DATALOG_H
 
 #include "si/basecontainer.h"
 #include "si/ismartsource.h"
@@ -89,3 +90,5 @@ private:
     bool is_simple;
 };
 ZU_CLASS_END(ZuDataLog)
+
+#endif

@@ -3,7 +3,8 @@
 // target. Each datum and the action are given by name or by dotted path;
 // the queried value is given a display format before it is defined on the
 // target. Neither object needs to know the other.
-#pragma once
+#ifndef SI_DATAREP_H
+#define SI_DATAREP_H
 
 #include "si/atom.h"
 #include "si/object.h"
@@ -67,3 +68,5 @@ private:
     bool is_visible;
 };
 ZU_CLASS_END(ZuDataReport)
+
+#endif

@@ -2,7 +2,8 @@
 // one change notification per field ("field_" + name + "_changed"). Observers
 // attach to a field's notification by its name; whoever changes a field's
 // content asks the data slot to report it.
-#pragma once
+#ifndef SI_DATASLOT_H
+#define SI_DATASLOT_H
 
 #include "si/atom.h"
 #include "si/basecontroller.h"
@@ -47,3 +48,5 @@ private:
     ZuDictRef field_events;
 };
 ZU_CLASS_END(ZuDataSlot)
+
+#endif

@@ -1,7 +1,8 @@
 // ZuEntity: one record of a data base, the attribute values of an entity
 // model by position (from 1). The entity keeps its model for its whole life
 // and is counted among the model's users.
-#pragma once
+#ifndef SI_DBENTITY_H
+#define SI_DBENTITY_H
 
 #include "si/basecontainer.h"
 #include "si/array.h"
@@ -40,3 +41,5 @@ protected:
     ZuArrayRef data_array;
 };
 ZU_CLASS_END(ZuEntity)
+
+#endif

@@ -2,7 +2,8 @@
 // Positions count from 1; position 0 means none. The positions are fixed by
 // Initialise and filled one by one by AddAttribute; the model counts the
 // entities that use it, and its positions cannot change while it has users.
-#pragma once
+#ifndef SI_DBMODEL_H
+#define SI_DBMODEL_H
 
 #include "si/basecontainer.h"
 #include "si/atom.h"
@@ -55,3 +56,5 @@ protected:
     friend class ZuEntity;
 };
 ZU_CLASS_END(ZuEntityModel)
+
+#endif

@@ -5,7 +5,8 @@
 // and an identical pair inserted again raises its element's count instead of
 // being stored twice. Index i walks the elements from the head and gives each
 // element `count` consecutive indices.
-#pragma once
+#ifndef SI_DICT_H
+#define SI_DICT_H
 
 #include "si/set.h"
 
@@ -71,3 +72,5 @@ private:
     friend class ZuDictIterator;
 };
 ZU_CLASS_END(ZuDict)
+
+#endif

@@ -1,6 +1,7 @@
 // ZuDictIterator: walks a ZuDict's elements in order, each element once
 // whatever its count.
-#pragma once
+#ifndef SI_DICTIT_H
+#define SI_DICTIT_H
 
 #include "si/dict.h"
 #include "si/iterator.h"
@@ -38,3 +39,5 @@ private:
     friend class ZuDict;
 };
 ZU_CLASS_END(ZuDictIterator)
+
+#endif

@@ -8,7 +8,8 @@
 // parent node (empty for the root): a value is a subtree exactly when it is
 // a dictionary with such an attribute. A tree holds itself through its
 // root's attribute: it goes with Delete, like any structure with cycles.
-#pragma once
+#ifndef SI_DICTREE_H
+#define SI_DICTREE_H
 
 #include "si/dict.h"
 #include "si/list.h"
@@ -78,3 +79,5 @@ private:
     unsigned short separator;
 };
 ZU_CLASS_END(ZuDicTree)
+
+#endif

@@ -1,7 +1,8 @@
 // ZuDicTreeIterator: the iterator a dictionary tree hands out. It does not
 // walk the tree: every move and read answers false (enumerate the leaves
 // with ZuDicTree::Get instead).
-#pragma once
+#ifndef SI_DICTREEIT_H
+#define SI_DICTREEIT_H
 
 #include "si/iterator.h"
 
@@ -28,3 +29,5 @@ protected:
     void RestoreInstance(ZuStorageRef const& storage) override;
 };
 ZU_CLASS_END(ZuDicTreeIterator)
+
+#endif

@@ -17,7 +17,8 @@
 //   operator==(E, E), operator!=(E, E)       the 32-bit codes compared
 // ZU_ENUM_REGISTER defines the type definition E_type, ETypeDef and the
 // registration that makes the type known by its name.
-#pragma once
+#ifndef SI_ENUMFAMILY_H
+#define SI_ENUMFAMILY_H
 
 #include <cstddef>
 
@@ -121,3 +122,5 @@ ZuStorageRef const & Zuvi_RestoreEnumCode(ZuStorageRef const & storage, unsigned
         e = static_cast<E>(code);                                               \
         return result;                                                          \
     }
+
+#endif

@@ -1,6 +1,7 @@
 // File attributes: the description of a file, folder, drive or pseudo-folder
 // that listings, file lists, sorts and filters exchange.
-#pragma once
+#ifndef SI_FILEATT_H
+#define SI_FILEATT_H
 
 #include "si/bitset.h"
 #include "si/enumfamily.h"
@@ -76,3 +77,5 @@ extern Zuvi_TypeDef const ZuFileAttributes_type;
 extern Zuvi_TypeDef const * const ZuFileAttributesTypeDef;
 extern Zuvi_TypeDef const ZuFileAttInfo_type;
 extern Zuvi_TypeDef const * const ZuFileAttInfoTypeDef;
+
+#endif

@@ -2,7 +2,8 @@
 // of the directory that holds it, its attribute record, its kind icon). A
 // directory's object is also a lazily read container of the objects of its
 // entries, filtered by a file filter and sorted by a file sort.
-#pragma once
+#ifndef SI_FILEINFO_H
+#define SI_FILEINFO_H
 
 #include "si/array.h"
 #include "si/atom.h"
@@ -96,3 +97,5 @@ private:
 };
 
 ZU_CLASS_END(ZuFileInfo)
+
+#endif

@@ -1,6 +1,7 @@
 // ZuFileRead: a stream that reads a file. A short read at the end of the
 // file is not an error; operations on a closed stream throw ZuExcStream.
-#pragma once
+#ifndef SI_FILEREAD_H
+#define SI_FILEREAD_H
 
 #include "si/filestream.h"
 
@@ -35,3 +36,5 @@ private:
     Zuvi_File* file;
 };
 ZU_CLASS_END(ZuFileRead)
+
+#endif

@@ -1,7 +1,8 @@
 // ZuFileSort: an ordered list of sort criteria for directory listings (by
 // name, type, sub-type, size, one of three times, or directories first),
 // each ascending or descending.
-#pragma once
+#ifndef SI_FILESORT_H
+#define SI_FILESORT_H
 
 #include "si/ifilesort.h"
 #include "si/object.h"
@@ -43,3 +44,5 @@ private:
 };
 
 ZU_CLASS_END(ZuFileSort)
+
+#endif

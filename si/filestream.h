@@ -2,7 +2,8 @@
 // file's path in the library's path syntax and is expanded only when the
 // file is opened; `index` counts the bytes read, written or skipped since
 // the file was opened.
-#pragma once
+#ifndef SI_FILESTREAM_H
+#define SI_FILESTREAM_H
 
 #include "si/stream.h"
 
@@ -34,3 +35,5 @@ protected:
     bool need_to_reopen;
 };
 ZU_CLASS_END(ZuFileStream)
+
+#endif

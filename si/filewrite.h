@@ -1,7 +1,8 @@
 // ZuFileWrite: a stream that writes a file, from its start (the file is
 // emptied or created) or, in append mode, after its end. A write that does
 // not go through completely throws ZuExcStream 3.
-#pragma once
+#ifndef SI_FILEWRITE_H
+#define SI_FILEWRITE_H
 
 #include "si/filestream.h"
 
@@ -43,3 +44,5 @@ private:
     bool is_append_mode;
 };
 ZU_CLASS_END(ZuFileWrite)
+
+#endif

@@ -4,7 +4,8 @@
 // cursor cache makes walks by increasing index cost one step each. The
 // default hash is the object's address, so index order is not stable from
 // run to run.
-#pragma once
+#ifndef SI_HASHTAB_H
+#define SI_HASHTAB_H
 
 #include "si/container.h"
 
@@ -65,3 +66,5 @@ private:
     Element* cache_element;
 };
 ZU_CLASS_END(ZuHashTable)
+
+#endif

@@ -1,5 +1,6 @@
 // ZuiCache: an object that keeps a cache and can report on it.
-#pragma once
+#ifndef SI_ICACHE_H
+#define SI_ICACHE_H
 
 #include <cstdio>
 
@@ -23,3 +24,5 @@ protected:
     ZuiCache & operator=(ZuiCache const &) = default;
     ~ZuiCache() = default;
 };
+
+#endif

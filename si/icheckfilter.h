@@ -1,6 +1,7 @@
 // ZuiCheckFilter: decides whether a text is valid for a checker and fills
 // its validity record.
-#pragma once
+#ifndef SI_ICHECKFILTER_H
+#define SI_ICHECKFILTER_H
 
 #include "si/interface.h"
 
@@ -21,3 +22,5 @@ protected:
     ZuiCheckFilter & operator=(ZuiCheckFilter const &) = default;
     ~ZuiCheckFilter() = default;
 };
+
+#endif

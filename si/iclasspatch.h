@@ -1,6 +1,7 @@
 // ZuiClassPatch: supplies replacement construction functions for classes
 // (a locale does, for the classes it localises).
-#pragma once
+#ifndef SI_ICLASSPATCH_H
+#define SI_ICLASSPATCH_H
 
 #include "si/interface.h"
 
@@ -23,3 +24,5 @@ protected:
     ZuiClassPatch & operator=(ZuiClassPatch const &) = default;
     ~ZuiClassPatch() = default;
 };
+
+#endif

@@ -1,5 +1,6 @@
 // ZuiContainer: the generic way to count and read any container.
-#pragma once
+#ifndef SI_ICONTAINER_H
+#define SI_ICONTAINER_H
 
 #include "si/interface.h"
 
@@ -21,3 +22,5 @@ protected:
     ZuiContainer & operator=(ZuiContainer const &) = default;
     ~ZuiContainer() = default;
 };
+
+#endif

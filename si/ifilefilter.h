@@ -1,7 +1,8 @@
 // ZuiFileFilter: decides whether a file entry (its name and description)
 // passes. The check mode, true on construction, lets a filter invert its
 // answer; the interface stores it.
-#pragma once
+#ifndef SI_IFILEFILTER_H
+#define SI_IFILEFILTER_H
 
 #include "si/interface.h"
 
@@ -32,3 +33,5 @@ protected:
 private:
     bool check_mode;
 };
+
+#endif

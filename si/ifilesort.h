@@ -1,6 +1,7 @@
 // ZuiFileSort: orders two file entries, each given by its name and its
 // description; ZuFileSortType names the keys that file sorts compare by.
-#pragma once
+#ifndef SI_IFILESORT_H
+#define SI_IFILESORT_H
 
 #include "si/enumfamily.h"
 #include "si/fileatt.h"
@@ -41,3 +42,5 @@ protected:
     ZuiFileSort & operator=(ZuiFileSort const &) = default;
     ~ZuiFileSort() = default;
 };
+
+#endif

@@ -5,7 +5,8 @@
 // offset within the first byte), the second for a 16-bit and the third for
 // a 15-bit one; the 24-bit and 32-bit forms are offered to hooks that draw
 // into such buffers themselves.
-#pragma once
+#ifndef SI_IGRAILHOOK_H
+#define SI_IGRAILHOOK_H
 
 #include "si/interface.h"
 
@@ -27,3 +28,5 @@ protected:
     ZuiGrailHook & operator=(ZuiGrailHook const &) = default;
     ~ZuiGrailHook() = default;
 };
+
+#endif

@@ -18,7 +18,8 @@
 // The declaration is a static record that the run-time class of X takes up
 // when it is built (ZuRuntime::PublishInterface). Subclasses inherit the
 // interfaces of their bases.
-#pragma once
+#ifndef SI_INTERFACE_H
+#define SI_INTERFACE_H
 
 #include "si/simplearray.h"
 
@@ -104,3 +105,5 @@ struct Zuvi_InterfaceExport
 #define ZU_IMPLEMENT_INTERFACE(X, I)                                            \
     static Zuvi_InterfaceExport zuvi_interface_##X##_##I(                       \
         &X##Ref::RetRuntime(), &I::interface, &Zuvi_InterfaceCast<X, I>::def);
+
+#endif

@@ -2,7 +2,8 @@
 // normal, tip, description), and further items reached by key: the texts
 // under "text_short", "text_normal", "text_tip" and "text_desc", the icon
 // under "icon".
-#pragma once
+#ifndef SI_IPICTOGRAM_H
+#define SI_IPICTOGRAM_H
 
 #include "si/interface.h"
 #include "si/textversion.h"
@@ -39,3 +40,5 @@ protected:
     ZuiPictogram & operator=(ZuiPictogram const &) = default;
     ~ZuiPictogram() = default;
 };
+
+#endif

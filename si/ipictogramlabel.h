@@ -1,6 +1,7 @@
 // ZuiPictogramLabel: a pictogram that keeps its icon and its four texts in
 // the object and stores them.
-#pragma once
+#ifndef SI_IPICTOGRAMLABEL_H
+#define SI_IPICTOGRAMLABEL_H
 
 #include "si/atom.h"
 #include "si/ipictogram.h"
@@ -42,3 +43,5 @@ private:
     ZuAtomRef icon;
     ZuStringRef texts[4];
 };
+
+#endif

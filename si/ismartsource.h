@@ -1,7 +1,8 @@
 // ZuiSmartSource: numbered values read from other objects, each given by a
 // root object and the name (an atom) or path (a string with "." between the
 // names) of a data item of that root, kept in a cache.
-#pragma once
+#ifndef SI_ISMARTSOURCE_H
+#define SI_ISMARTSOURCE_H
 
 #include "si/array.h"
 #include "si/interface.h"
@@ -56,3 +57,5 @@ private:
     unsigned int max_num;
     unsigned int num;
 };
+
+#endif

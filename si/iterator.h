@@ -2,7 +2,8 @@
 // container it walks (set when the container registers it), a changed flag
 // that concrete iterators raise when the source changes under them, and a
 // valid flag telling whether the iterator stands on an element.
-#pragma once
+#ifndef SI_ITERATOR_H
+#define SI_ITERATOR_H
 
 #include "si/basecontainer.h"
 
@@ -44,3 +45,5 @@ protected:
     friend class ZuBaseContainer;
 };
 ZU_CLASS_END(ZuIterator)
+
+#endif

@@ -1,5 +1,6 @@
 // ZuiTickHandler: an object that the application's tick timers call.
-#pragma once
+#ifndef SI_ITICKHANDLER_H
+#define SI_ITICKHANDLER_H
 
 #include "si/interface.h"
 
@@ -17,3 +18,5 @@ protected:
     ZuiTickHandler & operator=(ZuiTickHandler const &) = default;
     ~ZuiTickHandler() = default;
 };
+
+#endif

@@ -1,5 +1,6 @@
 // ZuiValue: an object that shows or edits one dynamic value.
-#pragma once
+#ifndef SI_IVALUE_H
+#define SI_IVALUE_H
 
 #include "si/interface.h"
 
@@ -20,3 +21,5 @@ protected:
     ZuiValue & operator=(ZuiValue const &) = default;
     ~ZuiValue() = default;
 };
+
+#endif

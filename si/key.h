@@ -1,7 +1,8 @@
 // ZuKey: the key of an event: its type, an 8-bit code (for cursor keys a
 // ZuKeyCursor, for function keys the number, otherwise the upper-case
 // character), a 16-bit character value and the modifiers held.
-#pragma once
+#ifndef SI_KEY_H
+#define SI_KEY_H
 
 #include <cstdint>
 
@@ -25,3 +26,5 @@ struct ZuKey
     uint16_t value;
     ZuKeyModifiers modifiers;
 };
+
+#endif

@@ -5,7 +5,8 @@
 // their insertion order. In plain mode the list is a deque with head and tail
 // operations and explicit moves. A one-element position cache makes reading
 // by increasing index cost one step per call.
-#pragma once
+#ifndef SI_LIST_H
+#define SI_LIST_H
 
 #include "si/container.h"
 
@@ -83,3 +84,5 @@ private:
     friend class ZuListIterator;
 };
 ZU_CLASS_END(ZuList)
+
+#endif

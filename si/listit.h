@@ -1,5 +1,6 @@
 // ZuListIterator: walks a ZuList in both directions and survives removals.
-#pragma once
+#ifndef SI_LISTIT_H
+#define SI_LISTIT_H
 
 #include "si/iterator.h"
 #include "si/linkedcursor.h"
@@ -34,3 +35,5 @@ private:
     friend class ZuList;
 };
 ZU_CLASS_END(ZuListIterator)
+
+#endif

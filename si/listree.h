@@ -7,7 +7,8 @@
 //   a level begin    the child ZuLisTree itself (its parent is the level),
 //   a level end      a handle to the level's own parent,
 //   a mark           a handle to the level itself.
-#pragma once
+#ifndef SI_LISTREE_H
+#define SI_LISTREE_H
 
 #include "si/container.h"
 #include "si/list.h"
@@ -65,3 +66,5 @@ private:
     ZuLisTreeRef level;
 };
 ZU_CLASS_END(ZuLisTree)
+
+#endif

@@ -1,6 +1,7 @@
 // ZuLisTreeIterator: exists for the container interface; a list tree is read
 // through PopHead, so this iterator yields nothing.
-#pragma once
+#ifndef SI_LISTREEIT_H
+#define SI_LISTREEIT_H
 
 #include "si/iterator.h"
 #include "si/listree.h"
@@ -32,3 +33,5 @@ private:
     friend class ZuLisTree;
 };
 ZU_CLASS_END(ZuLisTreeIterator)
+
+#endif

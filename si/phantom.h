@@ -2,7 +2,8 @@
 // records a root object and an atom path and, when resolved, asks the root
 // for the published data at that path. A constant phantom resolves once and
 // keeps the result; an inactive one resolves to itself.
-#pragma once
+#ifndef SI_PHANTOM_H
+#define SI_PHANTOM_H
 
 #include "si/atompath.h"
 #include "si/object.h"
@@ -39,3 +40,5 @@ private:
     bool active;
 };
 ZU_CLASS_END(ZuPhantom)
+
+#endif

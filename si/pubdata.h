@@ -1,7 +1,8 @@
 // Zuvi_PubData: the run-time record of one data item that a class publishes
 // (readable and writable by name through dynamic values), built by the
 // class's run-time record from the class's static declaration.
-#pragma once
+#ifndef SI_PUBDATA_H
+#define SI_PUBDATA_H
 
 #include "si/atom.h"
 #include "si/bitsetinfo.h"
@@ -67,3 +68,5 @@ public:
     // The name atom from the declaration's name text.
     void Initialise();
 };
+
+#endif

@@ -1,7 +1,8 @@
 // ZuRect: a rectangle of doubles with inclusive ends (the width is
 // x2 - x1 + 1) and an empty flag. An empty rectangle made by the library has
 // all four coordinates 0.
-#pragma once
+#ifndef SI_RECT_H
+#define SI_RECT_H
 
 struct Zuvi_TypeDef;
 
@@ -203,3 +204,5 @@ private:
 
 extern Zuvi_TypeDef const ZuRect_type;
 extern Zuvi_TypeDef const * const ZuRectTypeDef;
+
+#endif

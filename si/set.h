@@ -3,7 +3,8 @@
 // Through the plain container interface, which sees one object per index, a
 // set shows its keys (mode 0), its values (mode 1), the values paired with
 // one key (mode 2) or the keys paired with one value (mode 3).
-#pragma once
+#ifndef SI_SET_H
+#define SI_SET_H
 
 #include "si/basecontainer.h"
 
@@ -63,3 +64,5 @@ protected:
     bool comp_value_using_is_equal;
 };
 ZU_CLASS_END(ZuSet)
+
+#endif

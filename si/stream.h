@@ -2,7 +2,8 @@
 // from, written to and skipped over, with a name. A stream kind keeps the
 // base operations for what it cannot do; they throw ZuExcStream with the
 // code of the missing ability.
-#pragma once
+#ifndef SI_STREAM_H
+#define SI_STREAM_H
 
 #include <cstdint>
 
@@ -44,3 +45,5 @@ protected:
     ZuStringRef name;
 };
 ZU_CLASS_END(ZuStream)
+
+#endif

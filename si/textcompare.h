@@ -5,7 +5,8 @@
 // Only these four forms exist (text == string, string != text); they take
 // precedence over the handle's own identity comparisons, which would make a
 // new string of the text and compare objects.
-#pragma once
+#ifndef SI_TEXTCOMPARE_H
+#define SI_TEXTCOMPARE_H
 
 #include "si/string.h"
 
@@ -28,3 +29,5 @@ inline bool operator!=(ZuStringRef const & string, unsigned short const * text)
 {
     return string->CompareWith(text, true) != 0;
 }
+
+#endif

@@ -1,6 +1,7 @@
 // ZuTextStyle: where a text sits in its rectangle (horizontal and vertical
 // position) and its angle in degrees.
-#pragma once
+#ifndef SI_TEXTSTYLE_H
+#define SI_TEXTSTYLE_H
 
 #include "si/enumfamily.h"
 
@@ -70,3 +71,5 @@ ZuStorageRef const & operator>>(ZuStorageRef const & storage, ZuTextStyle & styl
 
 extern Zuvi_TypeDef const ZuTextStyle_type;
 extern Zuvi_TypeDef const * const ZuTextStyleTypeDef;
+
+#endif

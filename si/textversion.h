@@ -1,5 +1,6 @@
 // ZuTextVersion: which of the four texts of a pictogram or label is meant.
-#pragma once
+#ifndef SI_TEXTVERSION_H
+#define SI_TEXTVERSION_H
 
 #include "si/enumfamily.h"
 
@@ -9,3 +10,5 @@
     X(ZU_TEXTVER_DESC, 3)
 // clang-format on
 ZU_ENUM(ZuTextVersion, ZU_TEXT_VERSION_LIST)
+
+#endif

@@ -7,7 +7,8 @@
 // day × 86400000 + milliseconds since midnight; times before day 0 are
 // negative and fall on the day below them (floor division), so that the
 // time of day is always 0 … 86399999.
-#pragma once
+#ifndef SI_TIME_H
+#define SI_TIME_H
 
 #include "si/object.h"
 
@@ -65,3 +66,5 @@ private:
 };
 
 ZU_CLASS_END(ZuTime)
+
+#endif

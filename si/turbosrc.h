@@ -1,7 +1,8 @@
 // ZuTurboSearch: finds a fixed byte pattern in a zero-ended 8-bit text with
 // a shift table: the last pattern byte is compared first, and a window is
 // moved on by the shift of the byte that follows it.
-#pragma once
+#ifndef SI_TURBOSRC_H
+#define SI_TURBOSRC_H
 
 #include "si/object.h"
 
@@ -35,3 +36,5 @@ private:
 };
 
 ZU_CLASS_END(ZuTurboSearch)
+
+#endif

@@ -2,7 +2,8 @@
 // their typed arrays, enumerations, 64-bit sets, basic types and a few
 // records) has a static definition and a static registration that links it
 // into the global type table, in registration order.
-#pragma once
+#ifndef SI_TYPEDEF_H
+#define SI_TYPEDEF_H
 
 #include "si/types.h"
 
@@ -113,3 +114,5 @@ ZuRuntimeRef const & Zuvi_TypedArrayRuntime();
     Zuvi_TypeDef const * const X##ArrayTypeDef = &X##Array_type;                \
     static Zuvi_TypeInfo ZU_TYPEINFO_CONCAT_(zuvi_typeinfo_, X)(&X##_type);     \
     static Zuvi_TypeInfo ZU_TYPEINFO_CONCAT_(zuvi_typeinfo_array_, X)(&X##Array_type);
+
+#endif

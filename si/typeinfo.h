@@ -1,7 +1,8 @@
 // Type descriptors: the static type definitions and their registration
 // table (si/typedef.h), the lookups of a type by its name, and ZuTypeInfo,
 // the object that describes the type of one published data item.
-#pragma once
+#ifndef SI_TYPEINFO_H
+#define SI_TYPEINFO_H
 
 #include "si/bitsetinfo.h"
 #include "si/object.h"
@@ -59,3 +60,5 @@ private:
     bool is_write_ok;
 };
 ZU_CLASS_END(ZuTypeInfo)
+
+#endif

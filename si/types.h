@@ -1,6 +1,7 @@
 // The library's basic types, the converters from dynamic values to them,
 // and the enumerations of kinds and keys.
-#pragma once
+#ifndef SI_TYPES_H
+#define SI_TYPES_H
 
 #include <cstdint>
 
@@ -118,3 +119,5 @@ ZuKey Zuvi_ValueToZuKey(ZuValueRef const & value);
     extern Zuvi_TypeDef const * const T##TypeDef;
 ZU_BASIC_TYPE_LIST(ZU_BASIC_TYPE_DECLARE_)
 #undef ZU_BASIC_TYPE_DECLARE_
+
+#endif

@@ -10,7 +10,8 @@
 //
 // Paths are handled in buffers of ZUVI_PATH_MAX bytes; a path that does not
 // fit is refused (false or null), never shortened.
-#pragma once
+#ifndef SD_COMMON_SD_FILE_H
+#define SD_COMMON_SD_FILE_H
 
 #include "sd/common/sd_filename.h"
 #include "si/bitset.h"
@@ -174,3 +175,5 @@ void Zuvi_FillFileAttInfo(const WIN32_FIND_DATAA& data, ZuFileAttInfo& info);
 // and free, with the hook argument 0. Called once by the library's start-up,
 // before any surface exists.
 void Zuvi_SetGfxMemoryHooks();
+
+#endif

@@ -1,7 +1,8 @@
 // Zuvi_FileDir: the directory listing of the platform layer. Opened by a
 // path in the library's syntax, it hands out the entries of a folder one by
 // one or all at once, filtered and sorted.
-#pragma once
+#ifndef SD_COMMON_SD_FILEDIR_H
+#define SD_COMMON_SD_FILEDIR_H
 
 #include "sd/common/sd_file.h"
 #include "si/fileatt.h"
@@ -43,3 +44,5 @@ protected:
 private:
     static Zuvi_PfxFunc<Zuvi_FileDir> pfx_func;
 };
+
+#endif

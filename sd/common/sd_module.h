@@ -1,7 +1,8 @@
 // Zuvi_Module: a plug-in module (a shared library) loaded by path. A loaded
 // module stays loaded; the classes it registers while loading are taken
 // into the class factory.
-#pragma once
+#ifndef SD_COMMON_SD_MODULE_H
+#define SD_COMMON_SD_MODULE_H
 
 #include "w32/windef.h"
 
@@ -21,3 +22,5 @@ public:
 private:
     HMODULE module;
 };
+
+#endif

@@ -2,7 +2,8 @@
 // through the platform's directory search. "$drives$" lists the root of the
 // file system. Reached only through Zuvi_FileDir::Open; registered at
 // start-up.
-#pragma once
+#ifndef SD_WIN32_SD_WIN32DIR_H
+#define SD_WIN32_SD_WIN32DIR_H
 
 #include "sd/common/sd_filedir.h"
 
@@ -30,3 +31,5 @@ private:
     bool is_open;
     bool pending;            // the entry found by opening is not handed out yet
 };
+
+#endif

@@ -1,7 +1,8 @@
 // The platform's file kinds behind Zuvi_File: "file", an ordinary file that
 // can also be mapped into memory, and "mmap", a named shared-memory section.
 // Reached only through Zuvi_File::Open; registered at start-up.
-#pragma once
+#ifndef SD_WIN32_SD_WIN32FILE_H
+#define SD_WIN32_SD_WIN32FILE_H
 
 #include "sd/common/sd_file.h"
 
@@ -42,3 +43,5 @@ private:
     unsigned view_size;
     HANDLE mapping;
 };
+
+#endif

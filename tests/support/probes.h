@@ -4,7 +4,8 @@
 //                 integer value, so ordered containers can be checked.
 //   TestObserver  an observer that records, in order, the events it was
 //                 told of (attach it with Watch).
-#pragma once
+#ifndef TESTS_SUPPORT_PROBES_H
+#define TESTS_SUPPORT_PROBES_H
 
 #include <string>
 #include <vector>
@@ -75,3 +76,5 @@ ZU_CLASS_END(TestObserver)
 // TestNumber, "_" for an empty handle).
 std::string NumbersOf(ZuObjectRef const& container);
 std::string NumberText(ZuObjectRef const& object);
+
+#endif
