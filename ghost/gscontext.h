@@ -22,7 +22,8 @@
 //
 // All calls into the interpreter are made with the library's global lock
 // held by the caller.
-#pragma once
+#ifndef GHOST_GSCONTEXT_H
+#define GHOST_GSCONTEXT_H
 
 #include "ghost/gslibmain.h"
 #include "si/except.h"
@@ -202,3 +203,5 @@ private:
     char temp_final[300];
 };
 ZU_CLASS_END(GSContext)
+
+#endif

@@ -7,11 +7,13 @@
 // warnings on standard error go to the debugger output),
 // and gives the rows of the display device's bitmap. Every call into the
 // interpreter is made with the library's global lock held by the caller.
-#pragma once
+#ifndef GHOST_GSLIBMAIN_H
+#define GHOST_GSLIBMAIN_H
 
 #include "si/enumfamily.h"
 
 // The kinds of display contexts and the depth each gives its readers.
+// clang-format off
 #define GS_VIEW_TYPE_LIST(X)        \
     X(GS_VIEW_NONE, 0)              \
     X(GS_VIEW_MONO, 1)              \
@@ -19,6 +21,7 @@
     X(GS_VIEW_RGB24, 3)             \
     X(GS_VIEW_RGB16_555, 4)         \
     X(GS_VIEW_RGB16_565, 5)
+// clang-format on
 ZU_ENUM(GSViewType, GS_VIEW_TYPE_LIST)
 
 // A logical coordinate of the Ghostscript view (a real) and a device pixel
@@ -131,3 +134,5 @@ bool GSLazyStart();
 // The argument vector of the start (the library's directory in the two
 // include folders); `storage` keeps the texts.
 int GSBuildArguments(char ** argv, int max, char * storage, int storage_size);
+
+#endif

@@ -1,7 +1,8 @@
 // ZuBaseCheckFilter: the abstract base of the library's check filters. A
 // filter judges one text for a checker (ZuiCheckFilter::Check); a program
 // gives a check meaning by deriving its own filter and implementing Check.
-#pragma once
+#ifndef SI_BASECHECKFILTER_H
+#define SI_BASECHECKFILTER_H
 
 #include "si/basecontroller.h"
 #include "si/icheckfilter.h"
@@ -21,3 +22,5 @@ protected:
     void RestoreInstance(ZuStorageRef const & storage) override;
 };
 ZU_CLASS_END(ZuBaseCheckFilter)
+
+#endif

@@ -4,7 +4,8 @@
 // accepts it. The checker keeps the resulting validity record, reports
 // "notify_validity_changed" when the record changes and tells its validator
 // when the text turns valid or invalid.
-#pragma once
+#ifndef SI_CHECKER_H
+#define SI_CHECKER_H
 
 #include "si/array.h"
 #include "si/basecontroller.h"
@@ -70,3 +71,5 @@ private:
     ZuArrayRef filters;
 };
 ZU_CLASS_END(ZuChecker)
+
+#endif

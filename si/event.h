@@ -22,18 +22,22 @@
 
 ZU_FORWARD(ZuDict)
 
+// clang-format off
 #define ZU_EVENT_TYPE_LIST(X)                                                   \
     X(ZU_EVENT_NONE, 0) X(ZU_EVENT_KEY_DOWN, 1) X(ZU_EVENT_KEY_REP, 2)          \
     X(ZU_EVENT_KEY_UP, 3) X(ZU_EVENT_KEY_CHANGE, 4) X(ZU_EVENT_PRESS, 5)        \
     X(ZU_EVENT_RELEASE, 6) X(ZU_EVENT_MOTION, 7) X(ZU_EVENT_WHEEL, 8)           \
     X(ZU_EVENT_COMMAND, 9) X(ZU_EVENT_USER, 10) X(ZU_EVENT_WAKE_UP, 11)
+// clang-format on
 ZU_ENUM(ZuEventType, ZU_EVENT_TYPE_LIST)
 
+// clang-format off
 #define ZU_EVENT_BUTTON_LIST(X)                                                 \
     X(ZU_EV_BUTTON_LEFT, 0) X(ZU_EV_BUTTON_RIGHT, 1) X(ZU_EV_BUTTON_MIDDLE, 2)  \
     X(ZU_EV_BUTTON_EXTRA_1, 3) X(ZU_EV_BUTTON_EXTRA_2, 4)                       \
     X(ZU_EV_BUTTON_EXTRA_3, 5) X(ZU_EV_BUTTON_EXTRA_4, 6)                       \
     X(ZU_EV_BUTTON_NONE, 31)
+// clang-format on
 ZU_ENUM(ZuEventButton, ZU_EVENT_BUTTON_LIST)
 
 typedef Bitset<ZuEventType> ZuEventMask;

@@ -7,7 +7,8 @@
 // Zuvi_LocaleMappingDef: one static record per mapping ("ZuTime" is built as
 // "ZuTimeUSLocale" in "US-EN"); every record joins a global list, and the
 // locale manager hands each to the locale it names.
-#pragma once
+#ifndef SI_LOCALE_H
+#define SI_LOCALE_H
 
 #include "si/atom.h"
 #include "si/iclasspatch.h"
@@ -77,3 +78,5 @@ private:
     Zuvi_LocaleMappingDef* mappings;
 };
 ZU_CLASS_END(ZuLocale)
+
+#endif

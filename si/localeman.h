@@ -3,7 +3,8 @@
 // registers, and makes one locale active: the active locale is one of the
 // class factory's patches. One manager exists from Initialise to Kill (the
 // library's start-up and shut-down).
-#pragma once
+#ifndef SI_LOCALEMAN_H
+#define SI_LOCALEMAN_H
 
 #include "si/array.h"
 #include "si/dict.h"
@@ -69,3 +70,5 @@ private:
     static ZuLocaleMan* live;
 };
 ZU_CLASS_END(ZuLocaleMan)
+
+#endif

@@ -1,7 +1,8 @@
 // ZuMergeFileFilter: a file filter that combines other file filters, by
 // "or" (union, the default) or by "and" (intersection). With its own check
 // mode false the combined answer is inverted.
-#pragma once
+#ifndef SI_MERGEFILEFILTER_H
+#define SI_MERGEFILEFILTER_H
 
 #include "si/array.h"
 #include "si/icontainer.h"
@@ -49,3 +50,5 @@ private:
     bool is_logical_or;
 };
 ZU_CLASS_END(ZuMergeFileFilter)
+
+#endif

@@ -1,7 +1,8 @@
 // ZuNumCheckFilter: the library's check filter for numeric text. It reaches no
 // verdict: Check answers false for every text and leaves the record as it
 // was, so a checker that has only this filter finds every text valid.
-#pragma once
+#ifndef SI_NUMCHECKFILTER_H
+#define SI_NUMCHECKFILTER_H
 
 #include "si/basecheckfilter.h"
 
@@ -21,3 +22,5 @@ protected:
     void RestoreInstance(ZuStorageRef const & storage) override;
 };
 ZU_CLASS_END(ZuNumCheckFilter)
+
+#endif

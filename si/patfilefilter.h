@@ -1,7 +1,8 @@
 // ZuPatternFileFilter: a pattern filter that is also a file filter, so that
 // a file listing can keep the names that match a pattern such as "*.png".
 // With the check mode false the answer is inverted.
-#pragma once
+#ifndef SI_PATFILEFILTER_H
+#define SI_PATFILEFILTER_H
 
 #include "si/ifilefilter.h"
 #include "si/patfilter.h"
@@ -27,3 +28,5 @@ public:
     void RestoreInstance(ZuStorageRef const & storage) override;
 };
 ZU_CLASS_END(ZuPatternFileFilter)
+
+#endif

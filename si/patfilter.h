@@ -3,7 +3,8 @@
 // one character, without regard to letter case. The pattern is compiled once
 // into a chain of nodes; texts are matched against the chain by
 // backtracking.
-#pragma once
+#ifndef SI_PATFILTER_H
+#define SI_PATFILTER_H
 
 #include "si/object.h"
 #include "si/string.h"
@@ -67,3 +68,5 @@ private:
     mutable unsigned int node_count;
 };
 ZU_CLASS_END(ZuPatternFilter)
+
+#endif

@@ -4,7 +4,8 @@
 // when the server name is empty); the host name is kept but pipes are always
 // local. Read waits for a message up to the time-out. Failures are counts of
 // 0 or false answers; ZuExcPipe is never thrown.
-#pragma once
+#ifndef SI_PIPECLIENT_H
+#define SI_PIPECLIENT_H
 
 #include "si/stream.h"
 
@@ -53,3 +54,5 @@ private:
     double time_out;
 };
 ZU_CLASS_END(ZuPipeClient)
+
+#endif

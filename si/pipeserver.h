@@ -4,7 +4,8 @@
 // Open waits for a client, Close lets it go and keeps the pipe for the next
 // Open, Kill removes the pipe. Failures are counts of 0 or false answers;
 // ZuExcPipe is never thrown.
-#pragma once
+#ifndef SI_PIPESERVER_H
+#define SI_PIPESERVER_H
 
 #include "si/stream.h"
 
@@ -54,3 +55,5 @@ private:
     double time_out;
 };
 ZU_CLASS_END(ZuPipeServer)
+
+#endif

@@ -3,7 +3,8 @@
 // lagged-Fibonacci generator in decimal arithmetic modulo 100000000 and
 // presents it as the real draw * scale + offset. Every new object starts
 // from the same seed, so the sequence is repeatable.
-#pragma once
+#ifndef SI_RANDOM_H
+#define SI_RANDOM_H
 
 #include "si/values.h"
 
@@ -51,3 +52,5 @@ private:
     double offset;
 };
 ZU_CLASS_END(ZuRandom)
+
+#endif

@@ -3,7 +3,8 @@
 // first and last queries. Equal keys are allowed (a new one goes to the
 // right of those present). It is a plain object, not a container, and it
 // can be stored.
-#pragma once
+#ifndef SI_RBTREE_H
+#define SI_RBTREE_H
 
 #include "si/object.h"
 
@@ -87,3 +88,5 @@ private:
     Node nil_node;
 };
 ZU_CLASS_END(ZuRBTree)
+
+#endif

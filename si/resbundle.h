@@ -8,7 +8,8 @@
 //
 // Bundles are made and numbered by the resource manager (si/resman); a
 // bundle's ID is its slot there.
-#pragma once
+#ifndef SI_RESBUNDLE_H
+#define SI_RESBUNDLE_H
 
 #include "si/icontainer.h"
 #include "si/object.h"
@@ -72,3 +73,5 @@ private:
     void* owned_image; // the image when the bundle frees it (a loaded file)
 };
 ZU_CLASS_END(ZuResBundle)
+
+#endif

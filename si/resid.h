@@ -1,7 +1,8 @@
 // Resource descriptors and resource types: what a resource bundle knows of
 // each of its entries, and how code elsewhere names a resource (by bundle
 // number and index) before it is resolved.
-#pragma once
+#ifndef SI_RESID_H
+#define SI_RESID_H
 
 #include <cstdint>
 
@@ -29,3 +30,5 @@ struct ZuResIDDef {
         return static_cast<ZuResType>((unsigned(data[-2]) << 8) | data[-1]);
     }
 };
+
+#endif

@@ -4,7 +4,8 @@
 // in place under a lock count. One manager exists from Initialise to Kill
 // (the library's start-up and shut-down); the static operations work on
 // descriptors and answer false when the resource cannot be reached.
-#pragma once
+#ifndef SI_RESMAN_H
+#define SI_RESMAN_H
 
 #include "si/array.h"
 #include "si/icontainer.h"
@@ -85,3 +86,5 @@ ZU_CLASS_END(ZuResMan)
 // is refused as corrupt input ("Incompatible resource ID").
 void Zuvi_StoreResID(ZuStorageRef const& storage, ZuResIDDef* definition);
 ZuResIDDef* Zuvi_RestoreResID(ZuStorageRef const& storage);
+
+#endif

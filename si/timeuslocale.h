@@ -1,7 +1,8 @@
 // ZuTimeUSLocale: the time class of the locales "US-EN" and "UK-EN". It adds
 // nothing to ZuTime: while one of those locales is active, the class
 // factory builds it wherever a "ZuTime" is asked for.
-#pragma once
+#ifndef SI_TIMEUSLOCALE_H
+#define SI_TIMEUSLOCALE_H
 
 #include "si/time.h"
 
@@ -15,3 +16,5 @@ public:
     ~ZuTimeUSLocale() override;
 };
 ZU_CLASS_END(ZuTimeUSLocale)
+
+#endif

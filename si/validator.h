@@ -4,7 +4,8 @@
 // "notify_validated" and "notify_invalidated", and can switch objects (the
 // confirming button of a dialog) on and off through the actions "SetEnable"
 // and "SetDisable".
-#pragma once
+#ifndef SI_VALIDATOR_H
+#define SI_VALIDATOR_H
 
 #include "si/basecontroller.h"
 #include "si/icontainer.h"
@@ -53,3 +54,5 @@ private:
     bool reported;
 };
 ZU_CLASS_END(ZuValidator)
+
+#endif

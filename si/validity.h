@@ -1,7 +1,8 @@
 // The verdict of a check: ZuValidity (unknown, true or false) and the
 // record that a check filter fills for a checker: the verdict, the range of
 // offending characters and a name for the error. Copied by value.
-#pragma once
+#ifndef SI_VALIDITY_H
+#define SI_VALIDITY_H
 
 #include "si/atom.h"
 #include "si/enumfamily.h"
@@ -37,3 +38,5 @@ struct ZuValidityRecord
 
 // There is no such conversion: a programming error that stops the program.
 ZuValidityRecord Zuvi_ValueToZuValidityRecord(ZuValueRef const & value);
+
+#endif

@@ -51,7 +51,11 @@ else
 fi
 
 if [ $check -eq 0 ]; then
-    xargs -r "$tool" -i --style=file < "$list"
+    # A pass can leave work for the next one (qualifiers moved inside a
+    # template argument); three passes reach the fixed point.
+    for pass in 1 2 3; do
+        xargs -r "$tool" -i --style=file < "$list"
+    done
     exit 0
 fi
 

@@ -12,7 +12,8 @@
 // Reading and writing at once is refused, and so are a new transaction
 // while another clipboard object is open and a further format with no
 // transaction open.
-#pragma once
+#ifndef SD_WIN32_SD_WIN32CLIPBOARD_H
+#define SD_WIN32_SD_WIN32CLIPBOARD_H
 
 #include "sd/common/sd_file.h"
 
@@ -61,3 +62,5 @@ private:
     uint32_t size;
     void* read_copy;
 };
+
+#endif

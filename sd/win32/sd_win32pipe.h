@@ -2,7 +2,8 @@
 // si/pipeclient) use them: a record with the pipe's handle and its state,
 // and one function per system call they make. Pipe names are full names
 // ("\\.\pipe\" and the logical name) in 8-bit text.
-#pragma once
+#ifndef SD_WIN32_SD_WIN32PIPE_H
+#define SD_WIN32_SD_WIN32PIPE_H
 
 struct Zuvi_PipeRecord {
     void* handle; // null while there is no pipe
@@ -30,3 +31,5 @@ void Zuvi_PipeClose(Zuvi_PipeRecord& pipe);
 // The descriptor an event wait can poll, or -1.
 int Zuvi_PipeDescriptor(const Zuvi_PipeRecord& pipe);
 void Zuvi_PipeSleep(unsigned milliseconds);
+
+#endif

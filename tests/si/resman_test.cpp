@@ -11,6 +11,7 @@
 #include "tests/support/resbundlewriter.h"
 #include "tests/support/scratchdir.h"
 #include "tests/support/storagetest.h"
+#include "tests/support/text.h"
 
 namespace {
 
@@ -41,14 +42,6 @@ protected:
     }
     ScratchDir scratch;
 };
-
-std::string Text(ZuStringRef const& s)
-{
-    std::string out;
-    for (unsigned i = 0; i < s->CharacterCount(); ++i)
-        out.push_back(static_cast<char>(s->RetCharacter(i)));
-    return out;
-}
 
 TEST_F(ResManTest, ANameLoadsOnceAndLetterCaseCounts)
 {
