@@ -8,6 +8,7 @@
 #include "si/array.h"
 #include "si/iclasspatch.h"
 #include "si/string.h"
+#include "si/linkedlist.h"
 
 namespace {
 
@@ -69,15 +70,9 @@ void ZuClassFactory::Initialise()
     for (ZuRuntime* rt = first; rt; rt = rt->next_runtime) {
         void* mem = Zuvi_sys_zone->Alloc(sizeof(ClassDef), "?", __LINE__, kFile, ZU_MEM_BIN);
         ClassDef* def = ::new (mem) ClassDef();
-        def->next = nullptr;
-        def->prev = list_tail;
         def->runtime = rt;
         def->name = rt->info->class_name;
-        if (list_tail)
-            list_tail->next = def;
-        else
-            list_head = def;
-        list_tail = def;
+        ZuLinkBefore(list_head, list_tail, def, static_cast<ClassDef*>(nullptr));
         ++class_num;
     }
     if (first) {
@@ -153,15 +148,8 @@ bool ZuClassFactory::GetClass(const ZuAtomRef& name, ZuRuntimeRef& out)
             continue;
         if (position >= 4) {
             // Move to front: recently used classes are found first.
-            def->prev->next = def->next;
-            if (def->next)
-                def->next->prev = def->prev;
-            else
-                list_tail = def->prev;
-            def->prev = nullptr;
-            def->next = list_head;
-            list_head->prev = def;
-            list_head = def;
+            ZuUnlink(list_head, list_tail, def);
+            ZuLinkBefore(list_head, list_tail, def, list_head);
         }
         out = def->runtime;
         return true;

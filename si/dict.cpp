@@ -6,6 +6,7 @@
 #include "si/storage.h"
 #include "si/container.h"
 #include "si/dictit.h"
+#include "si/linkedlist.h"
 
 #include <new>
 
@@ -122,16 +123,7 @@ bool ZuDict::Insert(ZuObjectRef const& key, ZuObjectRef const& value)
     elem->key = key;
     elem->value = value;
     elem->count = 1;
-    elem->next = before;
-    elem->prev = before != nullptr ? before->prev : tail;
-    if (elem->prev != nullptr)
-        elem->prev->next = elem;
-    else
-        head = elem;
-    if (before != nullptr)
-        before->prev = elem;
-    else
-        tail = elem;
+    ZuLinkBefore(head, tail, elem, before);
     ++num_element;
     NotifyDataChange(true, false, elem->next != nullptr);
 
@@ -157,14 +149,7 @@ void ZuDict::RemoveElem(Element* elem)
     bool moved = false;
     if (elem->count < 2) {
         moved = elem->next != nullptr;
-        if (elem->prev != nullptr)
-            elem->prev->next = elem->next;
-        else
-            head = elem->next;
-        if (elem->next != nullptr)
-            elem->next->prev = elem->prev;
-        else
-            tail = elem->prev;
+        ZuUnlink(head, tail, elem);
         FreeElement(elem);
     } else {
         --elem->count;

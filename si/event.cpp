@@ -12,6 +12,7 @@
 #include "si/storage.h"
 #include "si/typedef.h"
 #include "si/types.h"
+#include "si/linkedlist.h"
 
 ZU_IMPLEMENT_CLASS(ZuEvent, ZU_SRC_FILE, ZU_CLASS_PLAIN)
 ZU_ENUM_REGISTER(ZuEventType)
@@ -125,12 +126,7 @@ bool ZuEvent::InsertEventSpy(const ZuObjectRef& object, const ZuAtomRef& action,
     s->object = object;
     s->action = action;
     s->mask = mask;
-    s->prev = spy_tail;
-    if (spy_tail)
-        spy_tail->next = s;
-    else
-        spy_head = s;
-    spy_tail = s;
+    ZuLinkBefore(spy_head, spy_tail, s, static_cast<Spy*>(nullptr));
     return true;
 }
 
@@ -140,14 +136,7 @@ bool ZuEvent::RemoveEventSpy(const ZuObjectRef& object, const ZuAtomRef& action,
         if (s->object.Resolve() != object.Resolve() || s->action.Resolve() != action.Resolve() ||
             s->mask != mask)
             continue;
-        if (s->prev)
-            s->prev->next = s->next;
-        else
-            spy_head = s->next;
-        if (s->next)
-            s->next->prev = s->prev;
-        else
-            spy_tail = s->prev;
+        ZuUnlink(spy_head, spy_tail, s);
         s->object = ZuObjectNull;
         s->action = ZuAtomNull;
         s->~Spy();

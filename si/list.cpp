@@ -6,6 +6,7 @@
 #include "si/storage.h"
 #include "si/container.h"
 #include "si/listit.h"
+#include "si/linkedlist.h"
 
 #include <new>
 
@@ -46,34 +47,12 @@ void ZuList::FreeElement(Element* elem)
 
 void ZuList::LinkBefore(Element* elem, Element* before)
 {
-    elem->next = before;
-    if (before == nullptr) {
-        elem->prev = tail;
-        if (tail != nullptr)
-            tail->next = elem;
-        else
-            head = elem;
-        tail = elem;
-    } else {
-        elem->prev = before->prev;
-        if (before->prev != nullptr)
-            before->prev->next = elem;
-        else
-            head = elem;
-        before->prev = elem;
-    }
+    ZuLinkBefore(head, tail, elem, before);
 }
 
 void ZuList::Unlink(Element* elem)
 {
-    if (elem->prev != nullptr)
-        elem->prev->next = elem->next;
-    else
-        head = elem->next;
-    if (elem->next != nullptr)
-        elem->next->prev = elem->prev;
-    else
-        tail = elem->prev;
+    ZuUnlink(head, tail, elem);
     elem->next = elem->prev = nullptr;
 }
 

@@ -18,6 +18,7 @@
 #include "si/globallock.h"
 #include "si/interface.h"
 #include "si/typeinfo.h"
+#include "si/linkedlist.h"
 
 namespace {
 
@@ -678,12 +679,7 @@ void ZuObject::AttachObserver(const ZuObjectRef& source, const ZuObjectRef& obse
     if (more->single && more->single->same_event > 0)
         more->single = nullptr;
 
-    link->prev = more->obs_tail;
-    if (more->obs_tail)
-        more->obs_tail->next = link;
-    else
-        more->obs_head = link;
-    more->obs_tail = link;
+    ZuLinkBefore(more->obs_head, more->obs_tail, link, static_cast<ZuObserverLink*>(nullptr));
     ++more->obs_count;
     if (link->is_volatile)
         ++more->volatile_count;
@@ -737,14 +733,7 @@ void ZuObject::RemoveLink(ZuObserverLink* obs)
     if (more->single == obs)
         more->single = nullptr;
 
-    if (obs->prev)
-        obs->prev->next = obs->next;
-    else
-        more->obs_head = obs->next;
-    if (obs->next)
-        obs->next->prev = obs->prev;
-    else
-        more->obs_tail = obs->prev;
+    ZuUnlink(more->obs_head, more->obs_tail, obs);
     --more->obs_count;
     if (obs->is_volatile)
         --more->volatile_count;
