@@ -2,7 +2,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "si/classfactory.h"
 #include "si/error.h"
@@ -78,6 +80,15 @@ double ReadSingle(unsigned char const* p)
     return value;
 }
 
+// A colour number read as a double (from a file, perhaps): an index of a
+// colour definition, kept where a conversion to int is defined.
+int ColourIndex(double v)
+{
+    if (!(v >= 0.0))
+        return 0;
+    return v < 1000.0 ? int(v) : 1000;
+}
+
 bool SameTransform(CGraTransform const& a, CGraTransform const& b)
 {
     return a.dx == b.dx && a.dy == b.dy && a.scale == b.scale && a.angle == b.angle;
@@ -88,8 +99,12 @@ bool SameTransform(CGraTransform const& a, CGraTransform const& b)
 CGraPort::CGraPort()
     : length(0), resultCount(0), matrixDirty(true), colourDirty(true), colourSpaceDirty(true),
       penDirty(true), fontDirty(true), pathMode(false), hitTestMode(false), boundsMode(false),
-      pathOpen(false), lastX(0.0), lastY(0.0), piecesSent(false), pieceFailed(false)
+      pathOpen(false), lastX(0.0), lastY(0.0), pathRefused(false), nameCounter(1), metricsCounter(1),
+      piecesSent(false), pieceFailed(false)
 {
+    std::memset(fontNameTable, 0, sizeof fontNameTable);
+    for (MetricsRecord*& record : metricsTable)
+        record = nullptr;
     buffer[0] = '\0';
     std::memset(results, 0, sizeof results);
     InitTransform(transform);
@@ -104,7 +119,13 @@ CGraPort::CGraPort()
     emittedFont = NewObject<CFontDefRef>(CFontDefRef::RetRuntime());
 }
 
-CGraPort::~CGraPort() {}
+CGraPort::~CGraPort()
+{
+    for (MetricsRecord*& record : metricsTable) {
+        delete record;
+        record = nullptr;
+    }
+}
 
 // ---------------------------------------------------------------- target and sending
 
@@ -541,6 +562,16 @@ struct RequestedPen {
 
 void CGraPort::EmitPen()
 {
+    EmitPenSettings(false, 0.0);
+}
+
+void CGraPort::EmitPenWidth(double width)
+{
+    EmitPenSettings(true, width);
+}
+
+void CGraPort::EmitPenSettings(bool widthOverride, double width)
+{
     RequestedPen req;
     if (pen.IsValid()) {
         CPenDef const* p = pen.CheckAndResolve();
@@ -555,6 +586,8 @@ void CGraPort::EmitPen()
         }
         req.offset = p->GetDashOffset();
     }
+    if (widthOverride)
+        req.width = width;
     PenSettings& e = emittedPen;
     bool const same = req.width == e.width && req.cap == e.cap && req.join == e.join &&
                       req.limit == e.limit && req.kind == e.kind;
@@ -612,18 +645,6 @@ void CGraPort::EmitPen()
     penDirty = false;
 }
 
-bool CGraPort::FillPaint(int pass)
-{
-    if (fillColour.IsInvalid())
-        return false;
-    fillColour->SetIndex(pass);
-    if (IsInvisible(fillColour))
-        return false;
-    if (pass != 0)
-        return false; // the pattern pass comes with the pattern fills
-    EmitColor(fillColour, 0);
-    return true;
-}
 
 bool CGraPort::IsFancyPen() const
 {
@@ -650,8 +671,13 @@ bool CGraPort::BeginStroke()
 
 void CGraPort::EndStroke()
 {
-    // A fancy pen's segments are recorded in the path; until brushes are
-    // drawn along it, the outline is stroked plainly.
+    // A segment the path object refused would cut the brushes short: the
+    // outline is stroked plainly instead.
+    if (IsFancyPen() && path.IsValid() && !pathRefused) {
+        Put("newpath");
+        DrawFancyStroke(pen, strokeBrush, strokePulsar, strokeColour, false);
+        return;
+    }
     Put("stroke");
 }
 
@@ -660,8 +686,10 @@ CGraPath* CGraPort::Record()
     if (path.IsInvalid())
         path = NewObject<CGraPathRef>(CGraPathRef::RetRuntime());
     // Painting at once strokes this one segment.
-    if (!IsCollecting())
+    if (!IsCollecting()) {
         path->Clear();
+        pathRefused = false;
+    }
     return path.CheckAndResolve();
 }
 
@@ -670,8 +698,8 @@ CGraPath* CGraPort::Record()
 bool CGraPort::DrawLine(DPoint const& p1, DPoint const& p2)
 {
     ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
-    if (IsFancyPen())
-        Record()->AddLine(p1, p2);
+    if (IsFancyPen() && !Record()->AddLine(p1, p2))
+        pathRefused = true;
     if (IsCollecting()) {
         MoveUnlessContinuing(p1);
         PutPoint(p2);
@@ -845,8 +873,8 @@ bool CGraPort::DrawEllipseArc(DPoint const& centre, DPoint const& radii, double 
         pathOpen = true;
         lastX = centre.x;
         lastY = centre.y;
-        if (IsFancyPen())
-            Record()->AddArc(centre, radii, a1, a2, rotation, kind);
+        if (IsFancyPen() && !Record()->AddArc(centre, radii, a1, a2, rotation, kind))
+            pathRefused = true;
     }
     return SendBuffer();
 }
@@ -854,8 +882,8 @@ bool CGraPort::DrawEllipseArc(DPoint const& centre, DPoint const& radii, double 
 bool CGraPort::DrawCurve(DPoint const& p0, DPoint const& p1, DPoint const& p2, DPoint const& p3)
 {
     ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
-    if (IsFancyPen())
-        Record()->AddCurve(p0, p1, p2, p3);
+    if (IsFancyPen() && !Record()->AddCurve(p0, p1, p2, p3))
+        pathRefused = true;
     bool painting = false;
     if (IsCollecting()) {
         MoveUnlessContinuing(p0);
@@ -883,8 +911,14 @@ bool CGraPort::DrawCurve(DPoint const& p0, DPoint const& p1, DPoint const& p2, D
 bool CGraPort::DrawRoundCorner(DPoint const& p0, DPoint const& p1, DPoint const& p2, double r)
 {
     ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
-    if (IsFancyPen())
-        Record()->AddArcCorner(p0, p1, p2, 0, 0);
+    if (IsFancyPen()) {
+        // The corner answers true even when the list had no room for it.
+        CGraPath* recorded = Record();
+        int const before = recorded->RetCount();
+        recorded->AddArcCorner(p0, p1, p2, 0, 0);
+        if (recorded->RetCount() == before)
+            pathRefused = true;
+    }
     bool painting = false;
     if (IsCollecting()) {
         MoveUnlessContinuing(p0);
@@ -963,4 +997,1199 @@ bool CGraPort::SetScreen(CGraScreen const& screen)
         Put("translate");
     }
     return SendBuffer();
+}
+
+// ---------------------------------------------------------------- saved state
+
+CGraPort::SavedState CGraPort::SaveState() const
+{
+    return SavedState{emittedPen, penDirty, colourSpaceDirty};
+}
+
+void CGraPort::RestoreState(SavedState const& saved)
+{
+    // "grestore" brings back the pen and colour space of before "gsave";
+    // which colour was in force is no longer known.
+    emittedPen = saved.pen;
+    penDirty = saved.penDirty;
+    colourSpaceDirty = saved.spaceDirty;
+    colourDirty = true;
+}
+
+// ---------------------------------------------------------------- collection modes
+
+void CGraPort::BeginPath()
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    pathMode = true;
+    hitTestMode = boundsMode = false;
+    pathOpen = false;
+    lastX = lastY = 0.0;
+    EmitMatrix();
+    if (IsFancyPen()) {
+        if (path.IsInvalid())
+            path = NewObject<CGraPathRef>(CGraPathRef::RetRuntime());
+        path->Clear();
+        pathRefused = false;
+    }
+}
+
+bool CGraPort::EndPath(bool fill, bool stroke, bool close)
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    if (!pathMode)
+        return false;
+    pathMode = false;
+    if (close) {
+        Put("closepath");
+        if (path.IsValid() && IsFancyPen() && !path->Close() && path->RetCount() > 0)
+            pathRefused = true;
+    }
+    if (fill && !FillSpecial()) {
+        for (int pass = 0; pass < 2; pass++)
+            if (FillPaint(pass)) {
+                Put("gsave");
+                Put("eofill");
+                Put("grestore");
+            }
+    }
+    if (stroke) {
+        if (IsFancyPen() && path.IsValid() && !pathRefused) {
+            Put("newpath");
+            DrawFancyStroke(pen, strokeBrush, strokePulsar, strokeColour, close);
+            path->Clear();
+        } else if (!IsInvisible(strokeColour)) {
+            EmitPen();
+            EmitColor(strokeColour, strokeColour->GetIndex());
+            Put("stroke");
+        }
+    }
+    if (path.IsValid() && IsFancyPen())
+        path->Clear();
+    pathRefused = false;
+    Put("newpath");
+    pathOpen = false;
+    return SendBuffer();
+}
+
+void CGraPort::BeginBounds()
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    boundsMode = true;
+    pathMode = hitTestMode = false;
+    pathOpen = false;
+    lastX = lastY = 0.0;
+    EmitMatrix();
+}
+
+bool CGraPort::EndBounds(DRect& out, bool withPen, bool close)
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    if (!boundsMode || !pathOpen) {
+        boundsMode = false;
+        return false;
+    }
+    boundsMode = false;
+    if (close)
+        Put("closepath");
+    if (withPen)
+        EmitPen();
+    else
+        EmitPenWidth(0.0);
+    Put("strokepath");
+    Put("pathbbox");
+    for (int i = 0; i < 4; i++)
+        Put("0 printobject");
+    Put("flush");
+    Put("newpath");
+    pathOpen = false;
+    if (!SendBuffer() || resultCount != 4)
+        return false;
+    // The interpreter prints the top of its stack first: ury, urx, lly, llx.
+    out = DRect{results[3], results[2], results[1], results[0]};
+    return true;
+}
+
+bool CGraPort::BeginHitTest()
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    hitTestMode = true;
+    pathMode = boundsMode = false;
+    pathOpen = false;
+    lastX = lastY = 0.0;
+    EmitMatrix();
+    return true;
+}
+
+bool CGraPort::EndHitTest(DPoint const& p, double zoom, bool testFill, bool testStroke, bool close)
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    if (!hitTestMode)
+        return false;
+    hitTestMode = false;
+    bool hit = false;
+    if (close)
+        Put("closepath");
+    if (testFill) {
+        PutPoint(p);
+        Put("ineofill");
+        Put("0 printobject");
+        Put("flush");
+        hit = SendBuffer() && resultCount == 1 && results[0] == 1.0;
+    }
+    if (testStroke && !hit) {
+        double const w = pen.IsValid() ? pen->GetWidth() : 0.0;
+        // A thin line can be hit within 3 units of the view; a zoom that is
+        // no positive number leaves the pen as it is.
+        if (zoom > 0.0 && std::isfinite(zoom) && w * zoom < 3.0)
+            EmitPenWidth(3.0 / zoom);
+        else
+            EmitPen();
+        PutPoint(p);
+        Put("instroke");
+        Put("0 printobject");
+        Put("flush");
+        hit = SendBuffer() && resultCount == 1 && results[0] == 1.0;
+    }
+    Put("newpath");
+    pathOpen = false;
+    SendBuffer();
+    return hit;
+}
+
+// ---------------------------------------------------------------- fills
+
+bool CGraPort::FillPaint(int pass)
+{
+    if (fillColour.IsInvalid())
+        return false;
+    fillColour->SetIndex(pass);
+    if (IsInvisible(fillColour))
+        return false;
+    if (pass == 0) {
+        EmitColor(fillColour, 0);
+        return true;
+    }
+    if (!DefinePattern())
+        return false;
+    Put("Motif0");
+    Put("setpattern");
+    // The colour space is now the pattern's.
+    colourSpaceDirty = true;
+    return true;
+}
+
+bool CGraPort::DefinePattern()
+{
+    if (motif.IsInvalid())
+        return false;
+    switch (motif->GetValue()) {
+    case CMotifDef::KIND_HATCHING:
+        return DefineHatching();
+    case CMotifDef::KIND_SPECIAL:
+        return DefineSpecialPattern();
+    default:
+        return false;
+    }
+}
+
+bool CGraPort::DefineHatching()
+{
+    CMotifDef const* m = motif.CheckAndResolve();
+    double const t = m->GetHatchThickness(0);
+    double const s = m->GetHatchSpacing(0);
+    double a = m->GetHatchAngle(0);
+    if (!(s > 0.0) || !std::isfinite(s) || !std::isfinite(t) || !std::isfinite(a))
+        return false;
+    if (a >= kTwoPi)
+        a = 0.0;
+    double const q = a * 0.6366197723857773;
+    double x_step, y_step, dx, dy;
+    // The stroke crosses the cell from (-dx, -dy) to (2 dx, 2 dy), or along
+    // the other diagonal for a line that falls to the right.
+    bool falling = false;
+    if (std::fabs(q) < 0.01) {
+        x_step = 1.0, y_step = s, dx = 1.0, dy = 0.0;
+    } else if (std::fabs(q - 1.0) < 0.01) {
+        x_step = s, y_step = 1.0, dx = 0.0, dy = 1.0;
+    } else if (std::fabs(q - 2.0) < 0.01) {
+        x_step = -1.0, y_step = s, dx = -1.0, dy = 0.0;
+    } else if (std::fabs(q - 3.0) < 0.01) {
+        x_step = s, y_step = -1.0, dx = 0.0, dy = -1.0;
+    } else {
+        double const cot = s * std::tan(1.57079632675 - a);
+        double const tan = s * std::tan(a);
+        x_step = std::sqrt(s * s + cot * cot);
+        y_step = std::sqrt(s * s + tan * tan);
+        dx = x_step;
+        dy = y_step;
+        falling = std::tan(a) < 0.0;
+    }
+    Put("<<");
+    Put("/PaintType 1 /PatternType 1 /TilingType 1 /BBox [");
+    PutReal(-t / 2);
+    PutReal(-t / 2);
+    // Steps of a half or three-quarter turn are negative: the box takes
+    // their size, or it would be empty.
+    PutReal(std::fabs(x_step) + t / 2);
+    PutReal(std::fabs(y_step) + t / 2);
+    Put("] /XStep");
+    PutReal(x_step);
+    Put("/YStep");
+    PutReal(y_step);
+    Put("/PaintProc {");
+    Put("pop");
+    fillColour->SetIndex(1);
+    WriteColor(fillColour);
+    Put("[] 0");
+    Put("setdash");
+    PutReal(t);
+    Put("setlinewidth");
+    if (falling) {
+        PutReal(0.0 - x_step);
+        PutReal(2 * y_step);
+        Put("moveto");
+        PutReal(2 * x_step);
+        PutReal(0.0 - y_step);
+        Put("lineto");
+    } else {
+        PutReal(0.0 - dx);
+        PutReal(0.0 - dy);
+        Put("moveto");
+        PutReal(2 * dx);
+        PutReal(2 * dy);
+        Put("lineto");
+    }
+    Put("stroke");
+    Put("}");
+    Put(">>");
+    Put("[1");
+    Put("0");
+    Put("0");
+    Put("1 0 0]");
+    Put("makepattern");
+    Put("/Motif0");
+    Put("exch");
+    Put("def");
+    return true;
+}
+
+namespace {
+
+// Steps of a special fill: below 0.1, or no number, count as 0.1.
+double FillStep(double step)
+{
+    return step >= 0.1 && std::isfinite(step) ? step : 0.1;
+}
+
+} // namespace
+
+bool CGraPort::DefineSpecialPattern()
+{
+    if (fillBrush.IsInvalid())
+        return false;
+    CMotifDef const* m = motif.CheckAndResolve();
+    double const step_x = FillStep(m->GetStepX());
+    double const step_y = FillStep(m->GetStepY());
+    double const w = step_x * m->GetOccupiedWidth();
+    double const h = step_y * m->GetOccupiedHeight();
+    // A cell of no size has nothing to tile.
+    if (!(std::fabs(w) > 0.0) || !(std::fabs(h) > 0.0) || !std::isfinite(w) || !std::isfinite(h))
+        return false;
+    double const bw = 0.72 * std::fabs(w);
+    double const bh = 0.72 * std::fabs(h);
+    Put("<<");
+    Put("/PaintType 1 /PatternType 1 /TilingType 3 /BBox [");
+    PutReal(-bw);
+    PutReal(-bh);
+    PutReal(bw);
+    PutReal(bh);
+    Put("] /XStep");
+    PutReal(step_x);
+    Put("/YStep");
+    PutReal(step_y);
+    Put("/PaintProc {");
+    Put("pop");
+    Put("[1");
+    PutReal(0.0 - m->GetOffsetY());
+    PutReal(0.0 - m->GetOffsetX());
+    Put("1 0 0]");
+    Put("concat");
+    if (m->GetMotifAngle() != 0.0) {
+        PutReal(m->GetMotifAngle() * kDegreesPerRadian);
+        Put("rotate");
+    }
+    ChangeRecord scale = {};
+    scale.kind = 2;
+    scale.a = DPoint{0.0, 0.0};
+    scale.c = DPoint{w, h};
+    DrawBrush(fillBrush, fillColour, scale, m->GetVariation(), 1);
+    Put("}");
+    Put(">>");
+    Put("[1");
+    PutReal(m->GetPerspectiveY() + m->GetOffsetY());
+    PutReal(m->GetPerspectiveX() + m->GetOffsetX());
+    Put("1 0 0]");
+    bool const moved = m->GetOriginX() != 0.0 || m->GetOriginY() != 0.0;
+    bool const turned = m->GetGlobalAngle() != 0.0;
+    if (moved) {
+        PutReal(m->GetOriginX());
+        PutReal(m->GetOriginY());
+        Put("translate");
+    }
+    if (turned) {
+        PutReal(m->GetGlobalAngle() * kDegreesPerRadian);
+        Put("rotate");
+    }
+    Put("makepattern");
+    if (turned) {
+        PutReal(0.0 - m->GetGlobalAngle() * kDegreesPerRadian);
+        Put("rotate");
+    }
+    if (moved) {
+        PutReal(0.0 - m->GetOriginX());
+        PutReal(0.0 - m->GetOriginY());
+        Put("translate");
+    }
+    Put("/Motif0");
+    Put("exch");
+    Put("def");
+    return true;
+}
+
+bool CGraPort::AskPathBox(DRect& box)
+{
+    Put("gsave");
+    Put("pathbbox");
+    for (int i = 0; i < 4; i++)
+        Put("0 printobject");
+    Put("flush");
+    if (!SendBuffer() || resultCount != 4) {
+        Put("grestore");
+        return false;
+    }
+    box = DRect{results[3], results[2], results[1], results[0]};
+    return true;
+}
+
+bool CGraPort::FillSpecial()
+{
+    if (motif.IsInvalid() || fillColour.IsInvalid())
+        return false;
+    int const kind = motif->GetValue();
+    if (kind == CMotifDef::KIND_SPECIAL && fillPulsar.IsValid() && fillPulsar->GetValue() != CPulsarDef::CONSTANT)
+        return FillCells();
+    if (kind == CMotifDef::KIND_GRADIENT)
+        return FillGradient();
+    return false;
+}
+
+bool CGraPort::FillCells()
+{
+    CMotifDef const* m = motif.CheckAndResolve();
+    CPulsarDef* pulsar = fillPulsar.CheckAndResolve();
+    SavedState const saved = SaveState();
+    DRect box;
+    if (!AskPathBox(box))
+        return false;
+    double const w = box.x2 - box.x1;
+    double const h = box.y2 - box.y1;
+    if (w == 0.0 || h == 0.0) {
+        Put("grestore");
+        return false;
+    }
+    double const step_x = FillStep(m->GetStepX());
+    double const step_y = FillStep(m->GetStepY());
+    DPoint const c = {(box.x1 + box.x2) / 2, (box.y1 + box.y2) / 2};
+    double const global = m->GetGlobalAngle();
+    DPoint const corners[4] = {{box.x1, box.y1}, {box.x2, box.y1}, {box.x2, box.y2}, {box.x1, box.y2}};
+    double big_x = -HUGE_VAL, big_y = -HUGE_VAL;
+    for (DPoint const& corner : corners) {
+        DPoint const turned = RotatePoint(corner, c, -global);
+        big_x = Max(big_x, turned.x - c.x);
+        big_y = Max(big_y, turned.y - c.y);
+    }
+    double const x2 = big_x + (std::fabs(m->GetPerspectiveX()) + std::fabs(m->GetOffsetX())) * big_y;
+    double const y2 = big_y + (std::fabs(m->GetPerspectiveY()) + std::fabs(m->GetOffsetY())) * x2;
+    Put("clip");
+    Put("newpath");
+    fillColour->SetIndex(0);
+    if (!IsInvisible(fillColour)) {
+        EmitColor(fillColour, 0);
+        PutReal(box.x1);
+        PutReal(box.y1);
+        PutReal(w);
+        PutReal(h);
+        Put("rectfill");
+    }
+    // The grid walked covers the area widened by the shear, which values
+    // from a file can make far larger than the box: both are bounded.
+    double const rows_d = std::floor(2 * y2 / step_y + 3.5);
+    double const columns_d = std::floor(2 * x2 / step_x + 3.5);
+    double const cells = (h / step_y) * (w / step_x);
+    bool const dense = !(cells <= MAX_FILL_CELLS) || !(rows_d * columns_d <= MAX_WALKED_CELLS);
+    if (!dense) {
+        int const rows = int(rows_d);
+        int const columns = int(columns_d);
+        PutReal(m->GetOriginX() + c.x);
+        PutReal(m->GetOriginY() + c.y);
+        Put("translate");
+        PutReal(global * kDegreesPerRadian);
+        Put("rotate");
+        Put("[1");
+        PutReal(m->GetPerspectiveY() + m->GetOffsetY());
+        PutReal(m->GetPerspectiveX() + m->GetOffsetX());
+        Put("1 0 0]");
+        Put("concat");
+        for (int i = 0; i < 4; i++)
+            pulsar->SetBaseValues(i, 0.0, -1.0, 0.0, 1.0);
+        pulsar->SetBaseValues(4, m->GetMotifAngle(), -3.14159265359, 0.0, 3.14159265359);
+        pulsar->SetBaseValues(5, m->GetVariation(), 0.0, 0.5, 1.0);
+        pulsar->NewRandomSeed();
+        pulsar->SetAxis(0);
+        pulsar->BeginPath(rows - 3, true);
+        DMatrix const shear = {1.0, -m->GetOffsetY(), -m->GetOffsetX(), 1.0, 0.0, 0.0};
+        double y = c.y - y2 - step_y;
+        for (int row = 0; row < rows; row++, y += step_y) {
+            pulsar->SetAxis(1);
+            pulsar->BeginPath(columns - 3, true);
+            double x = c.x - x2 - step_x;
+            for (int column = 0; column < columns; column++, x += step_x) {
+                double var[6];
+                for (int i = 0; i < 6; i++)
+                    var[i] = pulsar->GetCombinedVariation(i);
+                DMatrix placed = MatrixScale(step_x * m->GetOccupiedWidth() * (var[0] + 1),
+                                             step_y * m->GetOccupiedHeight() * (var[1] + 1));
+                placed = MatrixMultiply(placed, MatrixRotate(var[4]));
+                placed = MatrixMultiply(placed, shear);
+                placed = MatrixMultiply(
+                    placed, MatrixTranslate(x - c.x + step_x * var[2], y - c.y + step_y * var[3]));
+                ChangeRecord record = {};
+                record.kind = 7;
+                record.a = DPoint{placed.a, placed.b};
+                record.b = DPoint{placed.c, placed.d};
+                record.c = DPoint{placed.e, placed.f};
+                DrawBrush(fillBrush, fillColour, record, var[5], 1);
+                SendBuffer();
+                if (column >= 1 && column < columns - 2) {
+                    pulsar->SetAxis(1);
+                    pulsar->NextStep();
+                }
+            }
+            if (row >= 1 && row < rows - 2) {
+                pulsar->SetAxis(0);
+                pulsar->NextStep();
+            }
+        }
+    } else {
+        // The mark of a motif too dense to draw.
+        fillColour->SetIndex(1);
+        WriteColor(fillColour);
+        PutReal(5.0);
+        Put("setlinewidth");
+        PutReal(box.x1);
+        PutReal(box.y1);
+        Put("moveto");
+        PutReal(box.x2);
+        PutReal(box.y2);
+        Put("lineto");
+        Put("stroke");
+        PutReal(box.x1);
+        PutReal(box.y2);
+        Put("moveto");
+        PutReal(box.x2);
+        PutReal(box.y1);
+        Put("lineto");
+        Put("stroke");
+    }
+    Put("initclip");
+    Put("grestore");
+    RestoreState(saved);
+    return true;
+}
+
+namespace {
+
+// The exponent of a sub-function: 0.5 .. 10 for parameters -1 .. 1.
+double Exponent(double v)
+{
+    return v >= 0.0 ? 1.0 + 9.0 * v : 1.0 + 0.5 * v;
+}
+
+} // namespace
+
+void CGraPort::WriteRGB(int i)
+{
+    fillColour->SetIndex(i);
+    double r, g, b;
+    fillColour->GetRGB(r, g, b);
+    PutReal(r);
+    PutReal(g);
+    PutReal(b);
+}
+
+void CGraPort::WriteSubFunctions(int n, int firstExponent)
+{
+    CMotifDef const* m = motif.CheckAndResolve();
+    Put("/Function << /FunctionType 3 /Domain [0 1] /Functions [");
+    for (int i = 0; i + 1 < n; i++) {
+        Put("<< /FunctionType 2 /Domain [0 1] /C0 [");
+        WriteRGB(i);
+        Put("] /C1 [");
+        WriteRGB(i + 1);
+        Put("] /N");
+        PutReal(Exponent(m->GetGradientPoint(firstExponent + i)));
+        Put(">>");
+    }
+    Put("] /Bounds [");
+    int const first_bound = firstExponent == 13 ? 3 : 6;
+    for (int i = 0; i < n - 2; i++)
+        PutReal(m->GetGradientPoint(first_bound + i));
+    Put("] /Encode [");
+    for (int i = 0; i + 1 < n; i++)
+        Put("0 1");
+    Put("] >> /Extend [true true] >>");
+}
+
+bool CGraPort::FillGradient()
+{
+    CMotifDef const* m = motif.CheckAndResolve();
+    int const type = m->GetGradientType();
+    if (type < CMotifDef::GRADIENT_AXIAL || type > CMotifDef::GRADIENT_CURVES)
+        return false;
+    SavedState const saved = SaveState();
+    DRect box;
+    if (!AskPathBox(box))
+        return false;
+    Put("clip");
+    Put("newpath");
+    double const w = box.x2 - box.x1;
+    double const h = box.y2 - box.y1;
+    DPoint const c = {(box.x1 + box.x2) / 2, (box.y1 + box.y2) / 2};
+    int n = m->GetColorCount();
+    if (n < CMotifDef::MIN_COLORS)
+        n = CMotifDef::MIN_COLORS;
+    if (n > CMotifDef::MAX_COLORS)
+        n = CMotifDef::MAX_COLORS;
+    auto map = [&](double x, double y) { return DPoint{c.x + 0.5 * w * x, c.y + 0.5 * h * y}; };
+    switch (type) {
+    case CMotifDef::GRADIENT_AXIAL: {
+        double const angle = m->GetGradientPoint(0);
+        DPoint const corners[4] = {{box.x1, box.y1}, {box.x2, box.y1}, {box.x2, box.y2}, {box.x1, box.y2}};
+        double reach = -HUGE_VAL;
+        for (DPoint const& corner : corners)
+            reach = Max(reach, RotatePoint(corner, c, -angle).x - c.x);
+        DPoint const a = {c.x + reach * std::cos(angle), c.y + reach * std::sin(angle)};
+        DPoint const b = {2 * c.x - a.x, 2 * c.y - a.y};
+        double const from = m->GetGradientPoint(1);
+        double const to = m->GetGradientPoint(2);
+        Put("<< /ShadingType 2 /ColorSpace /DeviceRGB /Coords [");
+        PutReal(c.x + (b.x - c.x) * from);
+        PutReal(c.y + (b.y - c.y) * from);
+        PutReal(c.x + (a.x - c.x) * to);
+        PutReal(c.y + (a.y - c.y) * to);
+        Put("]");
+        WriteSubFunctions(n, 13);
+        break;
+    }
+    case CMotifDef::GRADIENT_RADIAL: {
+        double const d = std::sqrt(w * w + h * h);
+        Put("<< /ShadingType 3 /ColorSpace /DeviceRGB /Coords [");
+        PutPoint(map(m->GetGradientPoint(0), m->GetGradientPoint(1)));
+        PutReal(m->GetGradientPoint(2) * d / 2);
+        PutPoint(map(m->GetGradientPoint(3), m->GetGradientPoint(4)));
+        PutReal(m->GetGradientPoint(5) * d / 2);
+        Put("]");
+        WriteSubFunctions(n, 16);
+        break;
+    }
+    case CMotifDef::GRADIENT_RECT: {
+        static int const corners[5][3] = {{1, 2, 2}, {2, 2, 1}, {2, 1, 2}, {2, 3, 4}, {1, 1, 1}};
+        int row;
+        switch (m->GetMeshFlags() & 0x7FF) {
+        case 4: row = 0; break;
+        case 8: row = 1; break;
+        case 16: row = 2; break;
+        case 32: row = 3; break;
+        default: row = 4; break;
+        }
+        struct Vertex {
+            double flag;
+            DPoint at;
+            int colour;
+        } const vertices[6] = {
+            {0.0, map(m->GetGradientPoint(0), m->GetGradientPoint(1)), 0},
+            {0.0, {box.x2, box.y2}, 1},
+            {0.0, {box.x1, box.y2}, corners[row][0]},
+            {2.0, {box.x1, box.y1}, corners[row][1]},
+            {2.0, {box.x2, box.y1}, corners[row][2]},
+            {2.0, {box.x2, box.y2}, 1},
+        };
+        Put("<< /ShadingType 4 /ColorSpace [/DeviceRGB] /DataSource [");
+        for (Vertex const& v : vertices) {
+            PutReal(v.flag);
+            PutPoint(v.at);
+            WriteRGB(v.colour);
+        }
+        Put("] >>");
+        break;
+    }
+    case CMotifDef::GRADIENT_TRIANGLES: {
+        int columns, rows;
+        m->GetMeshSize(columns, rows);
+        Put("<< /ShadingType 4 /ColorSpace /DeviceRGB /DataSource [");
+        auto node = [&](int r, int col) {
+            int const k = 4 * (r * columns + col);
+            PutReal(0.0);
+            PutPoint(map(m->GetGradientPoint(k), m->GetGradientPoint(k + 1)));
+            WriteRGB(ColourIndex(m->GetGradientPoint(k + 3)));
+        };
+        for (int r = 0; r + 1 < rows; r++)
+            for (int col = 0; col + 1 < columns; col++) {
+                if (m->GetGradientPoint(4 * (r * columns + col) + 2) == 0.0) {
+                    node(r, col), node(r + 1, col), node(r + 1, col + 1);
+                    node(r, col), node(r, col + 1), node(r + 1, col + 1);
+                } else {
+                    node(r, col), node(r, col + 1), node(r + 1, col);
+                    node(r + 1, col + 1), node(r, col + 1), node(r + 1, col);
+                }
+            }
+        Put("] >>");
+        break;
+    }
+    case CMotifDef::GRADIENT_CURVES: {
+        int columns, rows;
+        m->GetMeshSize(columns, rows);
+        auto point = [&](int r, int col, int number) {
+            int const k = 19 * (r * columns + col) + number;
+            PutPoint(map(m->GetGradientPoint(k), m->GetGradientPoint(k + 1)));
+        };
+        static int const order[16][3] = {{0, 0, 0},  {0, 0, 4},  {0, 1, 2},  {0, 1, 0},  {0, 1, 6},  {1, 1, 8},
+                                          {1, 1, 0},  {1, 1, 2},  {1, 0, 4},  {1, 0, 0},  {1, 0, 8},  {0, 0, 6},
+                                          {0, 0, 12}, {0, 1, 10}, {1, 1, 14}, {1, 0, 16}};
+        Put("<< /ShadingType 7 /ColorSpace /DeviceRGB /DataSource [");
+        for (int r = 0; r + 1 < rows; r++)
+            for (int col = 0; col + 1 < columns; col++) {
+                PutReal(0.0);
+                for (auto const& o : order)
+                    point(r + o[0], col + o[1], o[2]);
+                int const colour_nodes[4][2] = {{r, col}, {r, col + 1}, {r + 1, col + 1}, {r + 1, col}};
+                for (auto const& nd : colour_nodes)
+                    WriteRGB(ColourIndex(m->GetGradientPoint(19 * (nd[0] * columns + nd[1]) + 18)));
+            }
+        Put("] >>");
+        break;
+    }
+    }
+    Put("shfill");
+    Put("initclip");
+    Put("grestore");
+    RestoreState(saved);
+    return true;
+}
+
+// ---------------------------------------------------------------- fonts and text
+
+void CGraPort::SetFont(CFontDefRef const& requested)
+{
+    font = requested;
+}
+
+namespace {
+
+// A name that the interpreter reads back as the same name when written
+// after "/": printable, no white space, no delimiter.
+bool IsPlainName(char const* name)
+{
+    for (unsigned char const* p = reinterpret_cast<unsigned char const*>(name); *p; p++) {
+        if (*p <= 32 || *p >= 127)
+            return false;
+        if (std::strchr("()<>[]{}/%", *p))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void CGraPort::PutFontName(char const* name, char const* suffix)
+{
+    char text[2 * CDef::NAME_PLACES + 16];
+    if (IsPlainName(name)) {
+        std::snprintf(text, sizeof text, "/%s%s", name, suffix);
+        Put(text);
+        return;
+    }
+    // Data, never code: a string turned into a name.
+    std::snprintf(text, sizeof text, "%s%s", name, suffix);
+    int const n = int(std::strlen(text));
+    if (!AddString(text, n) && length > 0) {
+        SendPiece();
+        AddString(text, n);
+    }
+    Put("cvn");
+}
+
+void CGraPort::Reencode(char const* name)
+{
+    for (FontNameEntry const& e : fontNameTable)
+        if (e.used && std::strcmp(e.name, name) == 0)
+            return;
+    PutFontName(name, "");
+    Put("findfont");
+    Put("dup");
+    Put("length");
+    Put("dict");
+    Put("begin");
+    Put("{1 index /FID ne {def } {pop pop } ifelse }");
+    Put("forall");
+    Put("/Encoding");
+    Put("ISOLatin1Encoding");
+    Put("def");
+    Put("currentdict");
+    Put("end");
+    PutFontName(name, "-ISOLatin1");
+    Put("exch");
+    Put("definefont");
+    Put("pop");
+    FontNameEntry* slot = nullptr;
+    for (FontNameEntry& e : fontNameTable)
+        if (!e.used) {
+            slot = &e;
+            break;
+        }
+    if (!slot) {
+        slot = &fontNameTable[0];
+        for (FontNameEntry& e : fontNameTable)
+            if (e.stamp < slot->stamp)
+                slot = &e;
+    }
+    slot->used = true;
+    std::snprintf(slot->name, sizeof slot->name, "%s", name);
+    slot->stamp = nameCounter++;
+}
+
+bool CGraPort::SelectFont()
+{
+    if (font.IsInvalid())
+        return false;
+    CFontDef const* f = font.CheckAndResolve();
+    if (!fontDirty && f->IsEqualCurrent(emittedFont))
+        return true;
+    double const size = f->GetScale();
+    if (size == 0.0)
+        return false;
+    char const* name = f->RetNameText();
+    Reencode(name);
+    PutFontName(name, "-ISOLatin1");
+    double const stretch = f->GetStretch();
+    double const slant = f->GetItalic();
+    if (stretch == 0.0 && slant == 0.0) {
+        PutReal(size);
+    } else {
+        PutText("[");
+        PutReal((stretch + 1) * size);
+        PutReal(0.0);
+        PutReal(slant * size);
+        PutReal(size);
+        PutReal(0.0);
+        PutReal(0.0);
+        PutText("] ");
+    }
+    Put("selectfont");
+    emittedFont->CopyFrom(font);
+    fontDirty = false;
+    return true;
+}
+
+bool CGraPort::DrawText(DPoint const& p, double angle, char const* text, int n)
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    if (n == 0)
+        return true;
+    if (n < 0 || !text)
+        return false;
+    EmitMatrix();
+    if (!SelectFont())
+        return false;
+    if (strokeColour.IsValid())
+        EmitColor(strokeColour, strokeColour->GetIndex());
+    pathOpen = true;
+    if (angle == 0.0) {
+        PutPoint(p);
+        Put("moveto");
+    } else {
+        Put("gsave");
+        PutPoint(p);
+        Put("translate");
+        PutReal(angle);
+        Put("rotate");
+        Put("0 0");
+        Put("moveto");
+    }
+    CFontDef const* f = font.CheckAndResolve();
+    double const size = f->GetScale();
+    // A longer text goes in pieces, each going on from where the last ended.
+    bool ok = true;
+    for (int at = 0; at < n; at += MAX_TEXT_PIECE) {
+        int const piece = n - at < MAX_TEXT_PIECE ? n - at : MAX_TEXT_PIECE;
+        if (at > 0 && !SendBuffer())
+            ok = false;
+        PutReal(f->GetWordSpacing() * size);
+        Put("0");
+        Put("8#040");
+        PutReal(f->GetWidth() * size * 0.5);
+        Put("0");
+        if (!AddString(text + at, piece) && length > 0) {
+            SendPiece();
+            AddString(text + at, piece);
+        }
+        Put("awidthshow");
+    }
+    if (angle != 0.0)
+        Put("grestore");
+    return SendBuffer() && ok;
+}
+
+bool CGraPort::TextMetrics(int c, DRect& box, DPoint& advance)
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    if (font.IsInvalid())
+        return false;
+    MetricsRecord* record = nullptr;
+    for (MetricsRecord* r : metricsTable)
+        if (r && r->font->IsEqualCurrent(font)) {
+            record = r;
+            break;
+        }
+    if (!record) {
+        int slot = -1;
+        for (int i = 0; i < FONT_METRICS && slot < 0; i++)
+            if (!metricsTable[i])
+                slot = i;
+        if (slot < 0) {
+            slot = 0;
+            for (int i = 1; i < FONT_METRICS; i++)
+                if (metricsTable[i]->stamp < metricsTable[slot]->stamp)
+                    slot = i;
+        }
+        if (!metricsTable[slot]) {
+            metricsTable[slot] = new MetricsRecord;
+            metricsTable[slot]->font = NewObject<CFontDefRef>(CFontDefRef::RetRuntime());
+        }
+        record = metricsTable[slot];
+        record->font->CopyFrom(font);
+        std::memset(record->measured, 0, sizeof record->measured);
+    }
+    record->stamp = metricsCounter++;
+    bool const cached = c >= 0 && c <= 255;
+    if (cached && record->measured[c]) {
+        box = record->box[c];
+        advance = record->advance[c];
+    } else {
+        if (!SelectFont())
+            return false;
+        char const one = static_cast<char>(c);
+        Put("0 0");
+        Put("moveto");
+        AddString(&one, 1);
+        Put("false");
+        Put("charpath");
+        Put("pathbbox");
+        for (int i = 0; i < 4; i++)
+            Put("0 printobject");
+        Put("flush");
+        Put("newpath");
+        pathOpen = false;
+        if (!SendBuffer() || resultCount != 4)
+            return false;
+        DRect const measured = {results[3], results[2], results[1], results[0]};
+        AddString(&one, 1);
+        Put("stringwidth");
+        Put("0 printobject");
+        Put("0 printobject");
+        Put("flush");
+        if (!SendBuffer() || resultCount != 2)
+            return false;
+        box = measured;
+        advance = DPoint{results[1], results[0]};
+        if (cached) {
+            record->box[c] = box;
+            record->advance[c] = advance;
+            record->measured[c] = true;
+        }
+    }
+    CFontDef const* f = font.CheckAndResolve();
+    double const size = f->GetScale();
+    if (c == 32)
+        advance.x += f->GetWordSpacing() * size;
+    advance.x += f->GetWidth() * size * 0.5;
+    return true;
+}
+
+bool CGraPort::GetFontList(ZuListRef& out)
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    // An interpreter without fonts answers nothing: an empty list.
+    fontNames = NewObject<ZuListRef>(ZuListRef::RetRuntime());
+    Put("(*)");
+    Put("{0 printobject }");
+    Put("100 string");
+    Put("/Font");
+    Put("resourceforall");
+    Put("flush");
+    bool const ok = SendBuffer();
+    out = fontNames;
+    return ok;
+}
+
+// ---------------------------------------------------------------- brushes
+
+void CGraPort::WriteBlend(CColorDefRef const& colour, int first, int second, double t)
+{
+    if (first == second || t == 0.0) {
+        colour->SetIndex(first);
+        WriteColor(colour);
+        return;
+    }
+    if (t == 1.0) {
+        colour->SetIndex(second);
+        WriteColor(colour);
+        return;
+    }
+    double r0, g0, b0, r1, g1, b1;
+    colour->SetIndex(first);
+    colour->GetRGB(r0, g0, b0);
+    colour->SetIndex(second);
+    colour->GetRGB(r1, g1, b1);
+    if (blendColour.IsInvalid())
+        blendColour = NewObject<CColorDefRef>(CColorDefRef::RetRuntime());
+    blendColour->SetValue(CColorDef::MODEL_RGB);
+    blendColour->SetRGB(r0 + (r1 - r0) * t, g0 + (g1 - g0) * t, b0 + (b1 - b0) * t);
+    WriteColor(blendColour);
+}
+
+bool CGraPort::DrawBrush(CPatternDefRef const& brush, CColorDefRef const& colour, ChangeRecord const& placement,
+                         double t, int colourOffset)
+{
+    if (brush.IsInvalid())
+        return false;
+    CPatternDef const* b = brush.CheckAndResolve();
+    auto place = [&](DPoint p) {
+        TransformPoints(p, p, placement);
+        return p;
+    };
+    // The shape under way: filled (even-odd) and/or stroked.
+    bool open = false, filled = false, stroked = false;
+    auto finish = [&]() {
+        if (!open)
+            return;
+        if (filled) {
+            Put("closepath");
+            if (stroked) {
+                Put("gsave");
+                Put("eofill");
+                Put("grestore");
+                Put("stroke");
+            } else {
+                Put("eofill");
+            }
+        } else if (stroked) {
+            Put("stroke");
+        }
+        open = false;
+    };
+    int used = 0;
+    b->GetLength(used);
+    int index = 0;
+    b->FirstElement(index);
+    // Each record moves the walk on; the walk cannot outlast the records.
+    for (int guard = 0; guard <= used; guard++) {
+        int const op = b->GetOpcode(index);
+        if (op == CPatternDef::OP_END)
+            break;
+        double record[CPatternDef::MAX_RECORD];
+        b->GetElement(index, record);
+        double point[2];
+        if (op == CPatternDef::OP_SHAPE) {
+            finish();
+            int const flags = ColourIndex(record[1]) & 3;
+            filled = (flags & 2) != 0;
+            stroked = (flags & 1) != 0;
+            open = true;
+            if (colour.IsValid())
+                WriteBlend(colour, ColourIndex(record[2]) + colourOffset, ColourIndex(record[3]) + colourOffset, t);
+            if (stroked) {
+                double width = 0.0;
+                b->GetShapeWidthAt(index, width, t);
+                DPoint const o = place(DPoint{0.0, 0.0});
+                DPoint const e = place(DPoint{width, 0.0});
+                Put("[] 0");
+                Put("setdash");
+                PutReal(Distance(o, e));
+                Put("setlinewidth");
+                PutInt(ColourIndex(record[6]));
+                Put("setlinecap");
+                PutInt(ColourIndex(record[7]));
+                Put("setlinejoin");
+            }
+            b->GetHandleAt(index, 0, point, t);
+            PutPoint(place(DPoint{point[0], point[1]}));
+            Put("moveto");
+        } else if (op == CPatternDef::OP_POINT) {
+            b->GetHandleAt(index, 0, point, t);
+            PutPoint(place(DPoint{point[0], point[1]}));
+            Put("lineto");
+        } else if (op == CPatternDef::OP_CURVE) {
+            for (int handle : {1, 2, 0}) {
+                b->GetHandleAt(index, handle, point, t);
+                PutPoint(place(DPoint{point[0], point[1]}));
+            }
+            Put("curveto");
+        }
+        if (!b->NextElement(index) && b->GetOpcode(index) != CPatternDef::OP_END)
+            break;
+    }
+    finish();
+    return true;
+}
+
+bool CGraPort::DrawFancyStroke(CPenDefRef const& fancyPen, CPatternDefRef const& brush, CPulsarDefRef const& pulsar,
+                               CColorDefRef const& colour, bool closed)
+{
+    if (path.IsInvalid() || brush.IsInvalid() || fancyPen.IsInvalid())
+        return false;
+    CGraPath* walk = path.CheckAndResolve();
+    CPenDef const* f = fancyPen.CheckAndResolve();
+    double const p = f->GetMotifParam();
+    double const s0 = f->GetMotifPair(0);
+    double const s1 = f->GetMotifPair(1);
+    double const m1 = f->GetMotifValue1();
+    double const m2 = f->GetMotifValue2();
+    double const m3 = f->GetMotifValue3();
+    int const mode = f->GetMotifMode();
+    CPulsarDef* pv = pulsar.IsValid() ? pulsar.CheckAndResolve() : nullptr;
+    if (pv) {
+        double const pi = 3.1415926535;
+        pv->SetAxis(0);
+        auto flag = [&](int i) {
+            unsigned char v = 0;
+            pv->GetValueFlags(i, v);
+            return v != 0;
+        };
+        pv->SetBaseValues(0, p, 0.0, p, 2 * p);
+        if (flag(1))
+            pv->SetBaseValues(1, s0, 0.0, s0, 2 * s0);
+        else
+            pv->SetBaseValues(1, s0, 0.5, 1.0, 5.0);
+        if (flag(2))
+            pv->SetBaseValues(2, s1, 0.0, s1, 2 * s1);
+        else
+            pv->SetBaseValues(2, s1, 0.5, 1.0, 5.0);
+        if (flag(3))
+            pv->SetBaseValues(3, m1, m1 - 1, m1, m1 + 1);
+        else
+            pv->SetBaseValues(3, m1, -2.0, 0.0, 2.0);
+        if (flag(4))
+            pv->SetBaseValues(4, m2, m2 - pi, m2, m2 + pi);
+        else
+            pv->SetBaseValues(4, m2, -pi, 0.0, pi);
+        if (flag(5))
+            pv->SetBaseValues(5, m3, m3 - 0.5, m3, m3 + 0.5);
+        else
+            pv->SetBaseValues(5, m3, 0.0, 0.5, 1.0);
+    }
+    int const steps = walk->CountSteps(p);
+    double extra = 0.0;
+    bool fitting = false;
+    int copies = MAX_BRUSH_COPIES;
+    if (mode & 0x200) {
+        if (pv) {
+            pv->SetAxis(0);
+            pv->BeginPath(steps, true);
+        }
+        walk->ResetWalk();
+        int counted = 0;
+        while (counted < MAX_BRUSH_COPIES && walk->NextStep(pv ? pv->GetVariation(0) : p, false)) {
+            counted++;
+            if (pv)
+                pv->NextStep();
+        }
+        if (counted > 0) {
+            extra = walk->GetRemainder() / counted;
+            copies = closed ? counted : counted + 1;
+            fitting = true;
+        }
+    }
+    EmitMatrix();
+    EmitPen();
+    if (colour.IsValid())
+        EmitColor(colour, colour->GetIndex());
+    if (pv) {
+        pv->SetAxis(0);
+        pv->BeginPath(steps, true);
+    }
+    walk->ResetWalk();
+    for (int copy = 0; copy < copies; copy++) {
+        DPoint at;
+        double direction = 0.0;
+        if (!walk->GetWalkPoint(at, direction))
+            break;
+        double step, size0, size1, value1, angle, t;
+        if (pv) {
+            pv->SetAxis(0);
+            pv->SetRotation(direction);
+            step = pv->GetVariation(0) + extra;
+            size0 = pv->GetVariation(1);
+            size1 = pv->GetVariation(2);
+            value1 = pv->GetVariation(3);
+            angle = pv->GetVariation(4);
+            t = pv->GetVariation(5);
+        } else {
+            step = p + extra;
+            size0 = s0;
+            size1 = s1;
+            value1 = m1;
+            angle = m2;
+            t = m3;
+        }
+        DPoint c1, c2, c3, c4;
+        if (!walk->NextQuad(step, step, angle, (mode & 0x8) != 0, (mode & 0x4) != 0, fitting, c1, c2, c3, c4,
+                            direction))
+            break;
+        if (mode & 0x40) {
+            std::swap(c1, c2);
+            std::swap(c3, c4);
+        }
+        if (mode & 0x80) {
+            std::swap(c1, c4);
+            std::swap(c2, c3);
+        }
+        if ((mode & 0x100) && Distance(c1, c2) < Distance(c3, c4)) {
+            std::swap(c1, c4);
+            std::swap(c2, c3);
+        }
+        // A copy of no size draws nothing (and would divide by zero).
+        if (size0 != 0.0 && size1 != 0.0 && std::isfinite(size0) && std::isfinite(size1)) {
+            double const lift = 0.5 * value1 * s1;
+            ChangeRecord placement = {};
+            placement.kind = 4;
+            placement.a = DPoint{-0.5 / size0, -0.5 / size1 + lift};
+            placement.b = DPoint{0.5 / size0, 0.5 / size1 + lift};
+            placement.c = c1;
+            placement.d = c2;
+            placement.e = c3;
+            placement.f = c4;
+            DrawBrush(brush, colour, placement, t, 0);
+        }
+        if (!SendBuffer())
+            return false;
+        if (pv) {
+            pv->SetAxis(0);
+            pv->NextStep();
+        }
+    }
+    colourDirty = true;
+    penDirty = true;
+    return true;
 }

@@ -18,6 +18,23 @@
 // written again). Numbers are written as "%f" and "%d" would in the C
 // locale, whatever the process's locale.
 //
+// Collection modes: between BeginPath and EndPath, BeginBounds and
+// EndBounds, BeginHitTest and EndHitTest the drawing operations only append
+// path segments (a segment that starts where the last one ended goes on
+// without "moveto"); the End operation then paints the path, asks the
+// interpreter for its bounding box, or asks whether a point hits it.
+//
+// Fills follow the fill definition: a uniform or checkerboard fill paints
+// the background colour, a hatching or special fill paints a tiling
+// pattern ("Motif0") over it, a gradient a shading, and a special fill with
+// a varying pulsar is drawn cell by cell with the fill brush. A pen of the
+// fancy kind repeats its brush along the path instead of stroking it.
+//
+// Text is drawn in fonts re-encoded with the ISO Latin-1 encoding (one
+// re-encoding per font name, 50 names remembered); a font name that is not
+// a plain PostScript name goes to the interpreter as a string, never as
+// code. Character measures are cached per font (20 fonts).
+//
 // Every operation that writes and sends holds the library's global lock
 // (id 3) from its first token to its send; the appenders, SendBuffer and
 // the setters do not lock. A port is used by one thread at a time.
@@ -66,7 +83,16 @@ class CGraPort : public ZuObject {
 public:
     enum {
         BUFFER_LIMIT = 10000, // an append that would reach this length is refused
-        MAX_RESULTS = 10
+        MAX_RESULTS = 10,
+        MAX_TEXT_PIECE = 100,
+        FONT_NAMES = 50,
+        FONT_METRICS = 20,
+        // Cells of a special fill drawn one by one; beyond, a diagonal mark.
+        MAX_FILL_CELLS = 1000,
+        // Cells walked to cover the sheared area of a special fill.
+        MAX_WALKED_CELLS = 10000,
+        // Copies of a brush along one fancy stroke.
+        MAX_BRUSH_COPIES = 100000
     };
 
     // What an answer of the interpreter was.
@@ -141,6 +167,42 @@ public:
     bool DrawCurve(DPoint const& p0, DPoint const& p1, DPoint const& p2, DPoint const& p3);
     bool DrawRoundCorner(DPoint const& p0, DPoint const& p1, DPoint const& p2, double r);
 
+    // ---- Collection modes (lock). Each Begin turns the other modes off and
+    // writes the matrix; each End sends.
+    void BeginPath();
+    // Fills (even-odd) and strokes the collected path; false when not
+    // collecting a path or when the send failed.
+    bool EndPath(bool fill, bool stroke, bool close);
+    void BeginBounds();
+    // The box {llx, lly, urx, ury} of the collected path, of its stroke with
+    // the pen when withPen, else of the bare outline. False, without asking
+    // the interpreter, when nothing was collected.
+    bool EndBounds(DRect& out, bool withPen, bool close);
+    bool BeginHitTest();
+    // Whether p lies inside the path (testFill) or on its stroke
+    // (testStroke, the pen widened to 3 units of the view at this zoom).
+    bool EndHitTest(DPoint const& p, double zoom, bool testFill, bool testStroke, bool close);
+
+    // ---- Text (lock but SetFont)
+    void SetFont(CFontDefRef const& requested);
+    // The bytes at p in the current font and the stroke colour, turned by
+    // angle degrees. Long texts go in pieces of at most MAX_TEXT_PIECE bytes.
+    bool DrawText(DPoint const& p, double angle, char const* text, int length);
+    // The box and advance of character c in the current font, letter and
+    // word spacing included.
+    bool TextMetrics(int c, DRect& box, DPoint& advance);
+    // The names of the fonts the interpreter offers.
+    bool GetFontList(ZuListRef& out);
+
+    // ---- Brushes (the caller holds the lock)
+    // One copy of the brush placed by the change record, its points and
+    // widths at t, its colour numbers shifted by colourOffset. Not sent.
+    bool DrawBrush(CPatternDefRef const& brush, CColorDefRef const& colour, ChangeRecord const& placement,
+                   double t, int colourOffset);
+    // The brush repeated along the recorded path, each copy sent on its own.
+    bool DrawFancyStroke(CPenDefRef const& fancyPen, CPatternDefRef const& brush, CPulsarDefRef const& pulsar,
+                         CColorDefRef const& colour, bool closed);
+
     // ---- Page (lock)
     // "initgraphics", every cached state to be written again; not sent.
     void InitGraphics();
@@ -189,8 +251,45 @@ protected:
     // The colour's value by its model, without the cache.
     void WriteColor(CColorDefRef const& colour);
     void EmitPen();
-    // Pass 0 of a fill: the background colour; false when it is invisible.
+    // Writes the pen with the given width instead of its own.
+    void EmitPenWidth(double width);
+    void EmitPenSettings(bool widthOverride, double width);
+    // The paint of a fill pass: 0 the background colour, 1 the hatching or
+    // special pattern; false when the pass paints nothing.
     bool FillPaint(int pass);
+    // The special fill drawn cell by cell, or a gradient; false when the
+    // fill is of another kind or could not be measured.
+    bool FillSpecial();
+    bool FillCells();
+    bool FillGradient();
+    // Asks for the current path's box inside a "gsave"; false after
+    // "grestore" when no box came back.
+    bool AskPathBox(DRect& box);
+    // The tiling pattern of the motif, defined as Motif0; false when the
+    // motif makes none.
+    bool DefinePattern();
+    bool DefineHatching();
+    bool DefineSpecialPattern();
+    void WriteSubFunctions(int n, int firstExponent);
+    // The RGB of the fill colour at index i.
+    void WriteRGB(int i);
+    // The state the cache holds before a "gsave", put back after the
+    // matching "grestore".
+    struct SavedState {
+        PenSettings pen;
+        bool penDirty;
+        bool spaceDirty;
+    };
+    SavedState SaveState() const;
+    void RestoreState(SavedState const& saved);
+    // Font selection and re-encoding.
+    bool SelectFont();
+    void Reencode(char const* name);
+    // "/name" and the suffix, or the same as a string through "cvn" when the
+    // name is not a plain PostScript name.
+    void PutFontName(char const* name, char const* suffix);
+    // The colour blended between two indexes at t, written without the cache.
+    void WriteBlend(CColorDefRef const& colour, int first, int second, double t);
     // Whether the colour's current value is invisible (or no colour is set).
     static bool IsInvisible(CColorDefRef const& colour);
     bool IsFancyPen() const;
@@ -241,6 +340,28 @@ protected:
     double lastX;
     double lastY;
     CGraPathRef path;
+
+    // A segment the path object could not keep: the path is stroked plainly.
+    bool pathRefused;
+
+    struct FontNameEntry {
+        bool used;
+        int32_t stamp;
+        char name[CDef::NAME_PLACES];
+    };
+    struct MetricsRecord {
+        CFontDefRef font;
+        int32_t stamp;
+        bool measured[256];
+        DRect box[256];
+        DPoint advance[256];
+    };
+    FontNameEntry fontNameTable[FONT_NAMES];
+    int32_t nameCounter;
+    MetricsRecord* metricsTable[FONT_METRICS];
+    int32_t metricsCounter;
+    // The blend of two colours of a brush shape.
+    CColorDefRef blendColour;
 
     // Pieces of the current send already went to the interpreter: its
     // output is kept for the last piece, and a failed piece fails the send.
