@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,6 +33,10 @@ public:
     bool ExecuteText(char const* text, int n) override
     {
         sends.push_back(std::string(text, n > 0 ? size_t(n) : std::strlen(text)));
+        if (answer.empty() && !answers.empty()) {
+            answer = answers.front();
+            answers.erase(answers.begin());
+        }
         output += answer;
         answer.clear();
         return runs;
@@ -65,6 +70,8 @@ public:
     std::vector<std::string> sends;
     std::string output;
     std::string answer; // what the next text prints
+    // What the texts after it print, one each.
+    std::vector<std::string> answers;
     bool runs = true;   // what ExecuteText answers
 };
 ZU_CLASS_END(RecordingContext)
@@ -1003,4 +1010,919 @@ TEST_F(CGraPortTest, PixelsEqualThoseOfTheBareInterpreter)
     EXPECT_EQ(differ, 0u);
     EXPECT_GT(red, 500u);
     EXPECT_GT(black, 100u);
+}
+
+// ---- Collection modes, fills, text and brushes
+
+namespace {
+
+// The answer of "pathbbox" and four "printobject": ury first.
+std::string BoxAnswer(float llx, float lly, float urx, float ury)
+{
+    return RealAnswer(ury) + RealAnswer(urx) + RealAnswer(lly) + RealAnswer(llx);
+}
+
+// A square outline drawn with four lines.
+void Square(CGraPortRef const& port, double x1, double y1, double x2, double y2)
+{
+    port->DrawLine(P(x1, y1), P(x2, y1));
+    port->DrawLine(P(x2, y1), P(x2, y2));
+    port->DrawLine(P(x2, y2), P(x1, y2));
+    port->DrawLine(P(x1, y2), P(x1, y1));
+}
+
+// The points of every "x y op" in the text.
+std::vector<DPoint> PointsBefore(std::string const& text, std::string const& op)
+{
+    std::vector<DPoint> out;
+    std::string const key = " " + op + " ";
+    for (size_t at = text.find(key); at != std::string::npos; at = text.find(key, at + 1)) {
+        size_t begin = at;
+        for (int spaces = 0; begin > 0; begin--)
+            if (text[begin - 1] == ' ' && ++spaces == 2)
+                break;
+        // begin is at the start of "x".
+        char* end = nullptr;
+        double const x = std::strtod(text.c_str() + begin, &end);
+        double const y = std::strtod(end, nullptr);
+        out.push_back(P(x, y));
+    }
+    return out;
+}
+
+// A brush of one shape through the points (the first is its start), in
+// colours c0 (initial) and c1 (final).
+CPatternDefRef ShapeBrush(std::vector<DPoint> const& points, int flags, int c0 = 0, int c1 = 0, double width = 0.1)
+{
+    CPatternDefRef brush = Make<CPatternDefRef>();
+    brush->Clear();
+    int used = 0;
+    double header[12] = {10, double(flags), double(c0), double(c1), width, width, 0, 0,
+                         points[0].x, points[0].y, points[0].x, points[0].y};
+    brush->InsertElement(used, header);
+    for (size_t i = 1; i < points.size(); i++) {
+        brush->GetLength(used);
+        double point[5] = {20, points[i].x, points[i].y, points[i].x, points[i].y};
+        brush->InsertElement(used, point);
+    }
+    return brush;
+}
+
+// The unit square about the origin, closed.
+std::vector<DPoint> UnitSquare()
+{
+    return {P(-0.5, -0.5), P(0.5, -0.5), P(0.5, 0.5), P(-0.5, 0.5), P(-0.5, -0.5)};
+}
+
+} // namespace
+
+class CGraPortLiveTest : public CGraPortTest {
+protected:
+    // A port drawing into a white display context of w x h pixels.
+    void Start(uint32_t width, uint32_t height)
+    {
+        w = int(width);
+        h = int(height);
+        context = Display(width, height);
+        port = Make<CGraPortRef>();
+        port->SetTarget(context);
+        ASSERT_TRUE(port->InitBinaryMode());
+        port->InitGraphics();
+        ASSERT_TRUE(port->ErasePage());
+    }
+    // The pixel at user (x, y) of a port at scale 1, as {r, g, b}.
+    std::vector<int> Pixel(int x, int y)
+    {
+        context->ReadBack();
+        unsigned char const* row = context->RetBuffer() + size_t(h - 1 - y) * context->RetRowBytes();
+        unsigned char const* p = row + 3 * x;
+        return {p[2], p[1], p[0]};
+    }
+    bool Dark(int x, int y)
+    {
+        std::vector<int> p = Pixel(x, y);
+        return p[0] + p[1] + p[2] < 3 * 128;
+    }
+    bool White(int x, int y) { return Pixel(x, y) == std::vector<int>{255, 255, 255}; }
+
+    // The handles let go before the runtime stops.
+    void TearDown() override
+    {
+        port = CGraPortRef();
+        context = GSContextRef();
+        CGraPortTest::TearDown();
+    }
+
+    GSContextRef context;
+    CGraPortRef port;
+    int w = 0;
+    int h = 0;
+};
+
+TEST_F(CGraPortTest, EndPathFillsAndStrokesTheCollectedPath)
+{
+    Recorded r = Record();
+    r.port->SetFillColor(Rgb(1, 0, 0));
+    r.port->SetPenColor(Rgb(0, 0, 1));
+    // The colour is written by a first fill.
+    r.port->BeginPath();
+    Square(r.port, 0, 0, 10, 10);
+    EXPECT_TRUE(r.port->EndPath(true, false, true));
+    EXPECT_NE(r.context->sends.back().find("1.000000 0.000000 0.000000 setrgbcolor"), std::string::npos);
+    r.port->BeginPath();
+    Square(r.port, 0, 0, 10, 10);
+    size_t const before = r.context->sends.size();
+    EXPECT_TRUE(r.port->EndPath(true, false, true));
+    ASSERT_EQ(r.context->sends.size(), before + 1);
+    EXPECT_EQ(r.context->sends.back(), "closepath gsave eofill grestore newpath \n");
+    // The four lines meet: one subpath.
+    std::string const all = r.context->All();
+    EXPECT_EQ(Count(all, "moveto"), 2u);
+
+    // Fill and stroke: the stroke colour after the fill.
+    r.port->BeginPath();
+    Square(r.port, 0, 0, 10, 10);
+    EXPECT_TRUE(r.port->EndPath(true, true, false));
+    std::string const both = r.context->sends.back();
+    EXPECT_EQ(both.substr(0, 22), "gsave eofill grestore ") << both;
+    EXPECT_EQ(both.substr(both.size() - 55), "0.000000 0.000000 1.000000 setrgbcolor stroke newpath \n");
+
+    // Out of path mode: false, nothing written.
+    size_t const sends = r.context->sends.size();
+    EXPECT_FALSE(r.port->EndPath(true, true, true));
+    r.port->BeginHitTest();
+    r.port->DrawLine(P(0, 0), P(5, 5));
+    EXPECT_FALSE(r.port->EndPath(true, true, true));
+    EXPECT_EQ(r.context->sends.size(), sends + 1); // the line only
+    EXPECT_EQ(r.port->RetLength(), 0);
+}
+
+TEST_F(CGraPortTest, HitTestsWriteTheirQuestions)
+{
+    Recorded r = Record();
+    CPenDefRef pen = Make<CPenDefRef>();
+    pen->SetWidth(0.5);
+    r.port->SetPen(pen);
+    r.port->DrawLine(P(0, 0), P(1, 0)); // the pen as it is: 0.5
+    r.port->BeginHitTest();
+    Square(r.port, 0, 0, 10, 10);
+    r.context->answer = Sequence(4, 1);
+    EXPECT_TRUE(r.port->EndHitTest(P(5, 5), 2.0, true, true, true));
+    std::string const inside = r.context->All();
+    EXPECT_NE(inside.find("closepath 5.000000 5.000000 ineofill 0 printobject flush \n"), std::string::npos);
+    EXPECT_EQ(inside.find("instroke"), std::string::npos);
+
+    // A miss of the fill goes on with the stroke, the pen widened to 3 / zoom.
+    r.port->BeginHitTest();
+    Square(r.port, 0, 0, 10, 10);
+    r.context->answers = {Sequence(4, 0), Sequence(4, 1)};
+    size_t const first = r.context->sends.size();
+    EXPECT_TRUE(r.port->EndHitTest(P(10, 5), 2.0, true, true, true));
+    ASSERT_EQ(r.context->sends.size(), first + 3); // fill, stroke, newpath
+    EXPECT_EQ(r.context->sends[first + 1], "1.500000 setlinewidth 10.000000 5.000000 instroke 0 printobject flush \n");
+    EXPECT_EQ(r.context->sends[first + 2], "newpath \n");
+    // The next painting writes the pen's own width.
+    r.port->DrawLine(P(0, 0), P(1, 0));
+    EXPECT_EQ(r.context->sends.back().substr(0, 22), "0.500000 setlinewidth ");
+
+    // No hit: false; out of hit-test mode: false and nothing written.
+    r.port->BeginHitTest();
+    Square(r.port, 0, 0, 10, 10);
+    r.context->answers = {Sequence(4, 0)};
+    EXPECT_FALSE(r.port->EndHitTest(P(50, 50), 2.0, true, false, true));
+    size_t const sends = r.context->sends.size();
+    EXPECT_FALSE(r.port->EndHitTest(P(5, 5), 1.0, true, true, true));
+    EXPECT_EQ(r.context->sends.size(), sends);
+}
+
+TEST_F(CGraPortTest, BoundsAskForTheBoxOfTheOutline)
+{
+    Recorded r = Record();
+    CPenDefRef pen = Make<CPenDefRef>();
+    pen->SetWidth(4.0);
+    r.port->SetPen(pen);
+    r.port->DrawLine(P(0, 0), P(1, 0));
+    r.port->BeginBounds();
+    Square(r.port, 0, 0, 10, 10);
+    r.context->answer = BoxAnswer(1, 2, 3, 4);
+    DRect box = {};
+    EXPECT_TRUE(r.port->EndBounds(box, false, true));
+    EXPECT_EQ(r.context->sends.back(),
+              "closepath 0.000000 setlinewidth strokepath pathbbox 0 printobject 0 printobject 0 printobject "
+              "0 printobject flush newpath \n");
+    EXPECT_EQ(box.x1, 1.0);
+    EXPECT_EQ(box.y1, 2.0);
+    EXPECT_EQ(box.x2, 3.0);
+    EXPECT_EQ(box.y2, 4.0);
+
+    // No segment: false without a send; a wrong answer: false.
+    size_t const sends = r.context->sends.size();
+    r.port->BeginBounds();
+    EXPECT_FALSE(r.port->EndBounds(box, true, false));
+    EXPECT_EQ(r.context->sends.size(), sends);
+    EXPECT_FALSE(r.port->EndBounds(box, true, false)); // no longer in bounds mode
+    r.port->BeginBounds();
+    r.port->DrawLine(P(0, 0), P(1, 1));
+    r.context->answers = {RealAnswer(1.0f)};
+    EXPECT_FALSE(r.port->EndBounds(box, true, false));
+}
+
+TEST_F(CGraPortLiveTest, BoxesAndHitsInTheInterpreter)
+{
+    Start(60, 60);
+    CPenDefRef pen = Make<CPenDefRef>();
+    pen->SetWidth(4.0);
+    port->SetPen(pen);
+    port->SetPenColor(Rgb(0, 0, 0));
+    DRect box = {};
+    port->BeginBounds();
+    Square(port, 10, 10, 30, 30);
+    ASSERT_TRUE(port->EndBounds(box, false, true));
+    // Device-pixel steps: within one pixel.
+    EXPECT_NEAR(box.x1, 10, 1.0);
+    EXPECT_NEAR(box.y1, 10, 1.0);
+    EXPECT_NEAR(box.x2, 30, 1.0);
+    EXPECT_NEAR(box.y2, 30, 1.0);
+    port->BeginBounds();
+    Square(port, 10, 10, 30, 30);
+    ASSERT_TRUE(port->EndBounds(box, true, true));
+    EXPECT_NEAR(box.x1, 8, 1.0);
+    EXPECT_NEAR(box.y2, 32, 1.0);
+
+    // Hits at four pixels per unit.
+    CGraTransform t = {0, 0, 4.0, 0};
+    port->SetTransform(t);
+    pen->SetWidth(0.5);
+    struct Case {
+        char const* what;
+        DPoint at;
+        bool fill, stroke;
+        bool hit;
+    } const cases[] = {
+        {"inside", {5, 5}, true, false, true},
+        {"outside", {12, 5}, true, true, false},
+        {"on the edge, fill only", {10.2, 5}, true, false, false},
+        {"near the edge", {10.2, 5}, false, true, true},
+        {"beyond the widened pen", {10.8, 5}, false, true, false},
+        {"inside, stroke only", {5, 5}, false, true, false},
+    };
+    for (Case const& c : cases) {
+        ASSERT_TRUE(port->BeginHitTest());
+        Square(port, 0, 0, 10, 10);
+        EXPECT_EQ(port->EndHitTest(c.at, 4.0, c.fill, c.stroke, true), c.hit) << c.what;
+    }
+}
+
+TEST_F(CGraPortLiveTest, UniformFillsPaintInsideOnly)
+{
+    Start(40, 40);
+    CColorDefRef red = Rgb(1, 0, 0);
+    port->SetFillColor(red);
+    port->BeginPath();
+    Square(port, 10, 10, 30, 30);
+    ASSERT_TRUE(port->EndPath(true, false, true));
+    EXPECT_EQ(Pixel(20, 20), (std::vector<int>{255, 0, 0}));
+    EXPECT_TRUE(White(5, 5));
+    EXPECT_TRUE(White(35, 20));
+
+    // A fully transparent fill paints nothing.
+    Start(40, 40);
+    port->SetFillColor(red);
+    red->SetIndex(0);
+    red->SetTransparency(1.0);
+    port->BeginPath();
+    Square(port, 10, 10, 30, 30);
+    ASSERT_TRUE(port->EndPath(true, false, true));
+    EXPECT_TRUE(White(20, 20));
+}
+
+namespace {
+
+// A fill colour: background at index 0, pattern colour at index 1.
+CColorDefRef FillColours(double r0, double g0, double b0, double r1, double g1, double b1, bool clearBackground)
+{
+    CColorDefRef c = Make<CColorDefRef>();
+    c->SetCount(2);
+    c->SetIndex(0);
+    c->SetRGB(r0, g0, b0);
+    if (clearBackground)
+        c->SetTransparency(1.0);
+    c->SetIndex(1);
+    c->SetRGB(r1, g1, b1);
+    c->SetIndex(0);
+    return c;
+}
+
+CMotifDefRef Hatching(double thickness, double spacing, double angle)
+{
+    CMotifDefRef m = Make<CMotifDefRef>();
+    m->SetValue(CMotifDef::KIND_HATCHING);
+    m->SetHatchThickness(0, thickness);
+    m->SetHatchSpacing(0, spacing);
+    m->SetHatchAngle(0, angle);
+    return m;
+}
+
+} // namespace
+
+TEST_F(CGraPortTest, HatchingDefinesATilingPattern)
+{
+    struct Case {
+        char const* what;
+        double angle;
+        std::string text; // expected within the pattern
+    } const cases[] = {
+        {"angle 0", 0.0,
+         "/BBox [ -0.500000 -0.500000 1.500000 5.500000 ] /XStep 1.000000 /YStep 5.000000 /PaintProc { pop "
+         "0.000000 0.000000 0.000000 setrgbcolor [] 0 setdash 1.000000 setlinewidth -1.000000 0.000000 moveto "
+         "2.000000 0.000000 lineto stroke } >> [1 0 0 1 0 0] makepattern /Motif0 exch def Motif0 setpattern "
+         "gsave eofill grestore "},
+        {"a full turn is angle 0", 6.283185307, "/XStep 1.000000 /YStep 5.000000 "},
+        // A half turn steps back: the box keeps its size.
+        {"half turn", 3.14159265359, "/BBox [ -0.500000 -0.500000 1.500000 5.500000 ] /XStep -1.000000 "},
+        {"three-quarter turn", 4.71238898038, "/BBox [ -0.500000 -0.500000 5.500000 1.500000 ] /XStep 5.000000 "
+                                              "/YStep -1.000000 "},
+    };
+    for (Case const& c : cases) {
+        Recorded r = Record();
+        r.port->SetFillColor(FillColours(1, 1, 1, 0, 0, 0, true));
+        r.port->SetMotif(Hatching(1.0, 5.0, c.angle));
+        r.port->BeginPath();
+        Square(r.port, 0, 0, 10, 10);
+        EXPECT_TRUE(r.port->EndPath(true, false, true)) << c.what;
+        EXPECT_NE(r.context->All().find(c.text), std::string::npos) << c.what << ": " << r.context->All();
+    }
+
+    // No spacing: no pattern pass, only the background.
+    Recorded r = Record();
+    r.port->SetFillColor(FillColours(1, 1, 1, 0, 0, 0, false));
+    r.port->SetMotif(Hatching(1.0, 0.0, 0.0));
+    r.port->BeginPath();
+    Square(r.port, 0, 0, 10, 10);
+    EXPECT_TRUE(r.port->EndPath(true, false, true));
+    EXPECT_EQ(r.context->All().find("makepattern"), std::string::npos);
+    EXPECT_EQ(Count(r.context->All(), "eofill"), 1u);
+}
+
+TEST_F(CGraPortLiveTest, HatchingLinesInTheInterpreter)
+{
+    Start(60, 60);
+    port->SetFillColor(FillColours(1, 1, 1, 0, 0, 0, true));
+    port->SetMotif(Hatching(1.0, 5.0, 0.0));
+    port->BeginPath();
+    Square(port, 0, 0, 60, 60);
+    ASSERT_TRUE(port->EndPath(true, false, true));
+    // A dark row every 5 pixels up a column.
+    int dark = 0;
+    for (int y = 2; y + 5 <= 58; y++) {
+        int in_window = 0;
+        for (int k = 0; k < 5; k++)
+            in_window += Dark(30, y + k);
+        EXPECT_GE(in_window, 1) << y;
+        EXPECT_LE(in_window, 2) << y;
+        dark += Dark(30, y);
+    }
+    EXPECT_GE(dark, 10);
+
+    // Half and three-quarter turns make a pattern too (no empty box).
+    for (double angle : {3.14159265359, 4.71238898038}) {
+        Start(60, 60);
+        port->SetFillColor(FillColours(1, 1, 1, 0, 0, 0, true));
+        port->SetMotif(Hatching(1.0, 5.0, angle));
+        port->BeginPath();
+        Square(port, 0, 0, 60, 60);
+        ASSERT_TRUE(port->EndPath(true, false, true)) << angle;
+        int lines = 0;
+        for (int k = 0; k < 60; k++)
+            lines += Dark(angle < 4 ? 30 : k, angle < 4 ? k : 30);
+        EXPECT_GE(lines, 8) << angle;
+    }
+
+    // 150 degrees falls to the right: dark pixels repeat along (-cos 30, sin 30),
+    // while along (cos 30, sin 30) the same distance lands between lines.
+    Start(60, 60);
+    port->SetFillColor(FillColours(1, 1, 1, 0, 0, 0, true));
+    port->SetMotif(Hatching(1.0, 6.928, 150.0 / 57.29577951471995));
+    port->BeginPath();
+    Square(port, 0, 0, 60, 60);
+    ASSERT_TRUE(port->EndPath(true, false, true));
+    int along = 0, across = 0;
+    for (int y = 5; y < 35; y++)
+        for (int x = 20; x < 40; x++)
+            if (Dark(x, y)) {
+                along += Dark(x - 17, y + 10);
+                across += Dark(x + 17, y + 10);
+            }
+    EXPECT_GT(along, 2 * across) << along << " " << across;
+}
+
+TEST_F(CGraPortTest, AxialGradientText)
+{
+    Recorded r = Record();
+    r.port->SetFillColor(FillColours(1, 0, 0, 0, 0, 1, false));
+    CMotifDefRef m = Make<CMotifDefRef>();
+    m->SetValue(CMotifDef::KIND_GRADIENT);
+    r.port->SetMotif(m);
+    r.port->BeginPath();
+    Square(r.port, 0, 0, 10, 10);
+    r.context->answer = BoxAnswer(0, 0, 10, 10);
+    EXPECT_TRUE(r.port->EndPath(true, false, true));
+    std::string const all = r.context->All();
+    EXPECT_NE(all.find("gsave pathbbox 0 printobject 0 printobject 0 printobject 0 printobject flush \n"),
+              std::string::npos);
+    EXPECT_NE(all.find("clip newpath << /ShadingType 2 /ColorSpace /DeviceRGB /Coords ["), std::string::npos);
+    EXPECT_EQ(Count(all, "/FunctionType 2"), 1u);
+    EXPECT_NE(all.find("/C0 [ 1.000000 0.000000 0.000000 ] /C1 [ 0.000000 0.000000 1.000000 ] /N 1.000000 >> "
+                       "] /Bounds [ ] /Encode [ 0 1 ] >> /Extend [true true] >> shfill initclip grestore "),
+              std::string::npos)
+        << all;
+    EXPECT_EQ(all.find("eofill"), std::string::npos); // the shading is the fill
+
+    // Exponents from the further numbers; three colours have one bound.
+    struct Case {
+        double v;
+        char const* n;
+    } const cases[] = {{-1.0, "/N 0.500000 "}, {1.0, "/N 10.000000 "}, {0.5, "/N 5.500000 "}};
+    for (Case const& c : cases) {
+        Recorded e = Record();
+        e.port->SetFillColor(FillColours(1, 0, 0, 0, 0, 1, false));
+        m->SetGradientPoint(13, c.v);
+        e.port->SetMotif(m);
+        e.port->BeginPath();
+        Square(e.port, 0, 0, 10, 10);
+        e.context->answer = BoxAnswer(0, 0, 10, 10);
+        EXPECT_TRUE(e.port->EndPath(true, false, true));
+        EXPECT_NE(e.context->All().find(c.n), std::string::npos) << c.v;
+    }
+    m->SetColorCount(3);
+    m->ResetGradientPoints();
+    Recorded three = Record();
+    three.port->SetFillColor(FillColours(1, 0, 0, 0, 0, 1, false));
+    three.port->SetMotif(m);
+    three.port->BeginPath();
+    Square(three.port, 0, 0, 10, 10);
+    three.context->answer = BoxAnswer(0, 0, 10, 10);
+    EXPECT_TRUE(three.port->EndPath(true, false, true));
+    EXPECT_NE(three.context->All().find("] /Bounds [ 0.500000 ] /Encode [ 0 1 0 1 ] >>"), std::string::npos);
+
+    // No box: the passes instead.
+    Recorded none = Record();
+    none.port->SetFillColor(FillColours(1, 0, 0, 0, 0, 1, false));
+    none.port->SetMotif(m);
+    none.port->BeginPath();
+    Square(none.port, 0, 0, 10, 10);
+    EXPECT_TRUE(none.port->EndPath(true, false, true));
+    EXPECT_NE(none.context->All().find("grestore /DeviceGray setcolorspace 1.000000 0.000000 0.000000 setrgbcolor "
+                                       "gsave eofill grestore newpath"),
+              std::string::npos)
+        << none.context->All();
+}
+
+TEST_F(CGraPortLiveTest, GradientsInTheInterpreter)
+{
+    Start(40, 40);
+    port->SetFillColor(FillColours(1, 0, 0, 0, 0, 1, false));
+    CMotifDefRef m = Make<CMotifDefRef>();
+    m->SetValue(CMotifDef::KIND_GRADIENT);
+    port->SetMotif(m);
+    port->BeginPath();
+    Square(port, 0, 0, 41, 41);
+    ASSERT_TRUE(port->EndPath(true, false, true));
+    std::vector<int> centre = Pixel(20, 20); // about (20.5, 20.5), the square's centre
+    EXPECT_NEAR(centre[0], 128, 3);
+    EXPECT_NEAR(centre[1], 0, 3);
+    EXPECT_NEAR(centre[2], 128, 3);
+    // Red at the start of the axis, blue at its end.
+    EXPECT_GT(Pixel(0, 0)[0], 230);
+    EXPECT_GT(Pixel(40, 40)[2], 230);
+
+    // Every kind of shading is accepted and paints the shape.
+    for (int kind : {CMotifDef::GRADIENT_RADIAL, CMotifDef::GRADIENT_RECT, CMotifDef::GRADIENT_TRIANGLES,
+                     CMotifDef::GRADIENT_CURVES}) {
+        Start(40, 40);
+        port->SetMotif(m);
+        CColorDefRef colours = FillColours(1, 0, 0, 0, 0, 1, false);
+        colours->SetCount(10);
+        port->SetFillColor(colours);
+        m->SetGradientType(kind);
+        port->BeginPath();
+        Square(port, 5, 5, 35, 35);
+        EXPECT_TRUE(port->EndPath(true, false, true)) << kind;
+        EXPECT_FALSE(White(20, 20)) << kind;
+        EXPECT_FALSE(White(7, 7)) << kind;
+        EXPECT_TRUE(White(2, 2)) << kind;
+    }
+}
+
+namespace {
+
+CPulsarDefRef VaryingPulsar()
+{
+    CPulsarDefRef p = Make<CPulsarDefRef>();
+    p->SetValue(CPulsarDef::VARIABLE);
+    return p;
+}
+
+CMotifDefRef Special(double step)
+{
+    CMotifDefRef m = Make<CMotifDefRef>();
+    m->SetValue(CMotifDef::KIND_SPECIAL);
+    m->SetStepX(step);
+    m->SetStepY(step);
+    m->SetOccupiedWidth(0.5);
+    m->SetOccupiedHeight(0.5);
+    return m;
+}
+
+} // namespace
+
+TEST_F(CGraPortTest, SpecialFillsTooDenseGetTheDiagonalMark)
+{
+    struct Case {
+        char const* what;
+        double step;
+        double offset; // shear of the cells
+        float size;    // of the box
+    } const cases[] = {
+        {"10,000 cells", 1.0, 0.0, 100},
+        {"a shear that widens the walk past 10,000 cells", 1.0, 500.0, 10},
+    };
+    for (Case const& c : cases) {
+        Recorded r = Record();
+        r.port->SetFillColor(FillColours(1, 1, 1, 0, 0, 0, true));
+        CMotifDefRef m = Special(c.step);
+        m->SetOffsetX(c.offset);
+        r.port->SetMotif(m);
+        r.port->SetFillBrush(ShapeBrush(UnitSquare(), 2));
+        r.port->SetFillPulsar(VaryingPulsar());
+        r.port->BeginPath();
+        Square(r.port, 0, 0, c.size, c.size);
+        r.context->answer = BoxAnswer(0, 0, c.size, c.size);
+        EXPECT_TRUE(r.port->EndPath(true, false, true)) << c.what;
+        std::string const n = std::to_string(int(c.size)) + ".000000";
+        std::string const mark = "5.000000 setlinewidth 0.000000 0.000000 moveto " + n + " " + n +
+                                 " lineto stroke 0.000000 " + n + " moveto " + n +
+                                 " 0.000000 lineto stroke initclip grestore ";
+        EXPECT_NE(r.context->All().find(mark), std::string::npos) << c.what << ": " << r.context->All();
+        EXPECT_EQ(r.context->All().find("eofill"), std::string::npos) << c.what;
+    }
+}
+
+TEST_F(CGraPortLiveTest, SpecialFillsInTheInterpreter)
+{
+    Start(40, 40);
+    CMotifDefRef m = Special(10.0);
+    port->SetMotif(m);
+    port->SetFillBrush(ShapeBrush(UnitSquare(), 2));
+    // Cell by cell: black squares of half a cell on a red background.
+    port->SetFillColor(FillColours(1, 0, 0, 0, 0, 0, false));
+    port->SetFillPulsar(VaryingPulsar());
+    port->BeginPath();
+    Square(port, 0, 0, 40, 40);
+    ASSERT_TRUE(port->EndPath(true, false, true));
+    int black = 0, red = 0;
+    for (int y = 0; y < 40; y++)
+        for (int x = 0; x < 40; x++) {
+            std::vector<int> p = Pixel(x, y);
+            black += p == std::vector<int>{0, 0, 0};
+            red += p == std::vector<int>{255, 0, 0};
+        }
+    // Squares of 5 in cells of 10: a quarter of the area, and a pixel more
+    // each way where the edges fall inside pixels.
+    EXPECT_GE(black, 16 * 25);
+    EXPECT_LE(black, 16 * 36);
+    EXPECT_EQ(black + red, 1600);
+
+    // A constant pulsar: the same cells as a tiling pattern.
+    Start(40, 40);
+    port->SetMotif(m);
+    port->SetFillBrush(ShapeBrush(UnitSquare(), 2));
+    port->SetFillColor(FillColours(1, 0, 0, 0, 0, 0, false));
+    port->SetFillPulsar(CPulsarDefRef());
+    port->BeginPath();
+    Square(port, 0, 0, 40, 40);
+    ASSERT_TRUE(port->EndPath(true, false, true));
+    int pattern_black = 0;
+    for (int y = 0; y < 40; y++)
+        for (int x = 0; x < 40; x++)
+            pattern_black += Pixel(x, y) == std::vector<int>{0, 0, 0};
+    EXPECT_GE(pattern_black, 16 * 25);
+    EXPECT_LE(pattern_black, 16 * 36);
+}
+
+// ---- Text
+
+namespace {
+
+CFontDefRef Font(char const* name, double size, double stretch = 0, double slant = 0)
+{
+    CFontDefRef f = Make<CFontDefRef>();
+    f->SetName(ZuStringRef(name));
+    f->SetScale(size);
+    f->SetStretch(stretch);
+    f->SetItalic(slant);
+    return f;
+}
+
+} // namespace
+
+TEST_F(CGraPortTest, TextSelectsReencodedFonts)
+{
+    Recorded r = Record();
+    r.port->SetFont(Font("Helvetica", 12, 0.2, 0.1));
+    EXPECT_TRUE(r.port->DrawText(P(1, 2), 0.0, "a(b", 3));
+    EXPECT_TRUE(r.port->DrawText(P(1, 20), 0.0, "cd", 2));
+    std::string const all = r.context->All();
+    EXPECT_NE(all.find("/Helvetica findfont dup length dict begin {1 index /FID ne {def } {pop pop } ifelse } "
+                       "forall /Encoding ISOLatin1Encoding def currentdict end /Helvetica-ISOLatin1 exch "
+                       "definefont pop /Helvetica-ISOLatin1 [14.400000 0.000000 1.200000 12.000000 0.000000 "
+                       "0.000000 ] selectfont "),
+              std::string::npos)
+        << all;
+    EXPECT_EQ(Count(all, "definefont"), 1u);
+    EXPECT_EQ(Count(all, "selectfont"), 1u);
+    EXPECT_NE(all.find("1.000000 2.000000 moveto 0.000000 0 8#040 0.000000 0 (a\\(b) awidthshow \n"),
+              std::string::npos);
+
+    // Plain size, spacing and a turned text.
+    CFontDefRef plain = Font("Times-Roman", 10);
+    plain->SetWidth(0.2);
+    plain->SetWordSpacing(0.5);
+    r.port->SetFont(plain);
+    EXPECT_TRUE(r.port->DrawText(P(3, 4), 30.0, "x", 1));
+    EXPECT_NE(r.context->sends.back().find(
+                  "/Times-Roman-ISOLatin1 10.000000 selectfont gsave 3.000000 4.000000 translate 30.000000 rotate "
+                  "0 0 moveto 5.000000 0 8#040 1.000000 0 (x) awidthshow grestore \n"),
+              std::string::npos)
+        << r.context->sends.back();
+
+    // Size 0 draws nothing; nothing to draw is true.
+    r.port->SetFont(Font("Courier", 0));
+    EXPECT_FALSE(r.port->DrawText(P(0, 0), 0.0, "x", 1));
+    EXPECT_TRUE(r.port->DrawText(P(0, 0), 0.0, "", 0));
+}
+
+TEST_F(CGraPortTest, FontNamesFromFilesAreWrittenAsData)
+{
+    struct Case {
+        char const* name;
+        char const* text;
+    } const cases[] = {
+        {"My Font", "(My Font) cvn findfont"},
+        {"x} quit {", "(x} quit {-ISOLatin1) cvn 12.000000 selectfont"},
+        {"a(b)", "(a\\(b\\)-ISOLatin1) cvn exch definefont"},
+        {"Caf\xe9", "(Caf\xe9) cvn findfont"},
+        {"Helvetica-Bold", "/Helvetica-Bold-ISOLatin1 12.000000 selectfont"},
+    };
+    for (Case const& c : cases) {
+        Recorded r = Record();
+        r.port->SetFont(Font(c.name, 12));
+        r.port->DrawText(P(0, 0), 0.0, "x", 1);
+        EXPECT_NE(r.context->All().find(c.text), std::string::npos) << c.name << ": " << r.context->All();
+    }
+}
+
+TEST_F(CGraPortTest, FiftyFontNamesAreRemembered)
+{
+    Recorded r = Record();
+    char name[16];
+    for (int i = 0; i < 51; i++) {
+        std::snprintf(name, sizeof name, "F%d", i);
+        r.port->SetFont(Font(name, 12));
+        r.port->DrawText(P(0, 0), 0.0, "x", 1);
+    }
+    // F0 was dropped for F50: it is re-encoded again; F1 is still known.
+    r.port->SetFont(Font("F1", 12));
+    r.port->DrawText(P(0, 0), 0.0, "x", 1);
+    EXPECT_EQ(Count(r.context->sends.back(), "definefont"), 0u);
+    r.port->SetFont(Font("F0", 12));
+    r.port->DrawText(P(0, 0), 0.0, "x", 1);
+    EXPECT_EQ(Count(r.context->sends.back(), "/F0 findfont"), 1u);
+}
+
+TEST_F(CGraPortTest, LongTextsGoInPieces)
+{
+    Recorded r = Record();
+    r.port->SetFont(Font("Helvetica", 12));
+    std::string text(250, 'a');
+    EXPECT_TRUE(r.port->DrawText(P(1, 2), 0.0, text.c_str(), int(text.size())));
+    std::string const all = r.context->All();
+    EXPECT_EQ(Count(all, "moveto"), 1u);
+    EXPECT_EQ(Count(all, "awidthshow"), 3u);
+    EXPECT_NE(all.find("(" + std::string(100, 'a') + ") awidthshow \n"), std::string::npos);
+    EXPECT_NE(all.find("(" + std::string(50, 'a') + ") awidthshow \n"), std::string::npos);
+}
+
+TEST_F(CGraPortTest, CharacterMeasuresAreCached)
+{
+    Recorded r = Record();
+    CFontDefRef f = Font("Helvetica", 10);
+    f->SetWordSpacing(0.5);
+    f->SetWidth(0.2);
+    r.port->SetFont(f);
+    r.context->answers = {BoxAnswer(0.5f, 0, 6.5f, 7), RealAnswer(0) + RealAnswer(6.5f)};
+    DRect box = {};
+    DPoint advance = {};
+    ASSERT_TRUE(r.port->TextMetrics('A', box, advance));
+    size_t const sends = r.context->sends.size();
+    EXPECT_EQ(sends, 2u);
+    EXPECT_NE(r.context->sends[0].find("0 0 moveto (A) false charpath pathbbox"), std::string::npos);
+    EXPECT_EQ(r.context->sends[1], "(A) stringwidth 0 printobject 0 printobject flush \n");
+    EXPECT_EQ(box.x1, 0.5);
+    EXPECT_EQ(box.y2, 7.0);
+    EXPECT_EQ(advance.x, 6.5 + 1.0); // letter spacing: 0.2 x 10 x 0.5
+    ASSERT_TRUE(r.port->TextMetrics('A', box, advance));
+    EXPECT_EQ(r.context->sends.size(), sends); // asked once
+    EXPECT_EQ(advance.x, 7.5);
+
+    // The space gets the word spacing too.
+    r.context->answers = {BoxAnswer(0, 0, 0, 0), RealAnswer(0) + RealAnswer(2.5f)};
+    ASSERT_TRUE(r.port->TextMetrics(' ', box, advance));
+    EXPECT_EQ(advance.x, 2.5 + 5.0 + 1.0);
+    ASSERT_TRUE(r.port->TextMetrics(' ', box, advance));
+    EXPECT_EQ(r.context->sends.size(), sends + 2);
+
+    // A failed measure caches nothing.
+    r.context->answers = {RealAnswer(1)};
+    EXPECT_FALSE(r.port->TextMetrics('B', box, advance));
+    r.context->answers = {BoxAnswer(0, 0, 6, 7), RealAnswer(0) + RealAnswer(6.0f)};
+    EXPECT_TRUE(r.port->TextMetrics('B', box, advance));
+}
+
+TEST_F(CGraPortLiveTest, TextInTheInterpreter)
+{
+    Start(120, 40);
+    port->SetPenColor(Rgb(0, 0, 0));
+    port->SetFont(Font("Helvetica", 20));
+    ASSERT_TRUE(port->DrawText(P(5, 10), 0.0, "Hello \xe9", 7));
+    int dark = 0;
+    for (int y = 0; y < 40; y++)
+        for (int x = 0; x < 120; x++)
+            dark += Dark(x, y);
+    EXPECT_GT(dark, 100);
+
+    DRect box = {};
+    DPoint advance = {};
+    ASSERT_TRUE(port->TextMetrics('A', box, advance));
+    EXPECT_NEAR(advance.x, 13.34, 0.05); // 667 thousandths of the size
+    EXPECT_NEAR(box.y1, 0.0, 0.5);
+    EXPECT_NEAR(box.y2, 14.3, 0.5);
+
+    ZuListRef names;
+    ASSERT_TRUE(port->GetFontList(names));
+    ASSERT_TRUE(names.IsValid());
+    bool helvetica = false;
+    ZuObjectRef item;
+    for (unsigned i = 0; names->Get(i, item); i++)
+        helvetica = helvetica || std::string(ZuStringRef(item)->AccessLatin()) == "Helvetica";
+    EXPECT_TRUE(helvetica);
+}
+
+// ---- Brushes and fancy strokes
+
+TEST_F(CGraPortTest, BrushShapesFillAndStroke)
+{
+    struct Case {
+        char const* what;
+        int flags;
+        std::string end;
+    } const cases[] = {
+        {"filled and stroked", 3, "closepath gsave eofill grestore stroke "},
+        {"filled", 2, "closepath eofill "},
+        {"stroked", 1, "lineto stroke "},
+    };
+    for (Case const& c : cases) {
+        Recorded r = Record();
+        ChangeRecord identity = {};
+        identity.kind = 7;
+        identity.a = P(1, 0);
+        identity.b = P(0, 1);
+        EXPECT_TRUE(r.port->DrawBrush(ShapeBrush(UnitSquare(), c.flags), Rgb(1, 0, 0), identity, 0.0, 0)) << c.what;
+        std::string const text = Buffer(r.port);
+        EXPECT_EQ(text.substr(text.size() - c.end.size()), c.end) << c.what << ": " << text;
+        EXPECT_EQ(Count(text, "setlinewidth") == 1, (c.flags & 1) != 0) << c.what;
+    }
+    Recorded r = Record();
+    ChangeRecord none = {};
+    EXPECT_FALSE(r.port->DrawBrush(CPatternDefRef(), Rgb(1, 0, 0), none, 0.0, 0));
+}
+
+TEST_F(CGraPortTest, BrushColoursBlendAlongTheStroke)
+{
+    CColorDefRef colours = FillColours(1, 0, 0, 0, 0, 1, false);
+    struct Case {
+        double t;
+        char const* text;
+    } const cases[] = {
+        {0.5, "0.500000 0.000000 0.500000 setrgbcolor "},
+        {0.0, "1.000000 0.000000 0.000000 setrgbcolor "},
+        {1.0, "0.000000 0.000000 1.000000 setrgbcolor "},
+    };
+    for (Case const& c : cases) {
+        Recorded r = Record();
+        ChangeRecord identity = {};
+        identity.kind = 7;
+        identity.a = P(1, 0);
+        identity.b = P(0, 1);
+        r.port->DrawBrush(ShapeBrush(UnitSquare(), 2, 0, 1), colours, identity, c.t, 0);
+        EXPECT_EQ(Buffer(r.port).substr(0, std::strlen(c.text)), c.text) << c.t;
+    }
+}
+
+namespace {
+
+CPenDefRef FancyPen(double step, int mode)
+{
+    CPenDefRef pen = Make<CPenDefRef>();
+    pen->SetValue(CPenDef::KIND_FANCY);
+    pen->SetMotifParam(step);
+    pen->SetMotifPair(0, 1.0);
+    pen->SetMotifPair(1, 1.0);
+    pen->SetMotifMode(mode);
+    return pen;
+}
+
+} // namespace
+
+TEST_F(CGraPortTest, FancyStrokesRepeatTheBrush)
+{
+    // Step 30 along a line of 100: copies centred at 0, 30, 60 and 90.
+    Recorded r = Record();
+    r.port->SetPen(FancyPen(30, 0));
+    r.port->SetStrokeBrush(ShapeBrush(UnitSquare(), 1));
+    r.port->SetPenColor(Rgb(0, 0, 0));
+    r.port->DrawLine(P(0, 0), P(100, 0));
+    std::vector<DPoint> starts = PointsBefore(r.context->All(), "moveto");
+    // The line's own moveto, then one per copy.
+    ASSERT_EQ(starts.size(), 5u) << r.context->All();
+    for (int i = 0; i < 4; i++) {
+        EXPECT_NEAR(starts[i + 1].x, 30.0 * i - 15.0, 1e-5) << i;
+        EXPECT_NEAR(std::fabs(starts[i + 1].y), 15.0, 1e-5) << i;
+    }
+    EXPECT_EQ(Count(r.context->All(), "newpath"), 1u);
+
+    // The next plain stroke writes its pen and colour in full.
+    CPenDefRef plain = Make<CPenDefRef>();
+    r.port->SetPen(plain);
+    r.port->DrawLine(P(0, 0), P(1, 1));
+    for (char const* what : {"setlinewidth", "setlinecap", "setlinejoin", "setmiterlimit", "setdash", "setrgbcolor"})
+        EXPECT_EQ(Count(r.context->sends.back(), what), 1u) << what;
+}
+
+TEST_F(CGraPortTest, FittedFancyStrokes)
+{
+    struct Case {
+        char const* what;
+        bool closed;
+        size_t copies;
+    } const cases[] = {
+        {"closed: three of 30 + 10/3", true, 3},
+        {"open: one more, past the end", false, 4},
+    };
+    for (Case const& c : cases) {
+        Recorded r = Record();
+        r.port->SetPen(FancyPen(30, 0x200));
+        r.port->SetStrokeBrush(ShapeBrush(UnitSquare(), 1));
+        r.port->BeginPath();
+        Square(r.port, 0, 0, 25, 25);
+        size_t const before = r.context->sends.size();
+        EXPECT_TRUE(r.port->EndPath(false, true, c.closed)) << c.what;
+        std::string after;
+        for (size_t i = before; i < r.context->sends.size(); i++)
+            after += r.context->sends[i];
+        std::vector<DPoint> starts = PointsBefore(after, "moveto");
+        std::vector<DPoint> firsts = PointsBefore(after, "lineto");
+        ASSERT_EQ(starts.size(), c.copies) << c.what << ": " << after;
+        for (size_t i = 0; i < starts.size(); i++)
+            EXPECT_NEAR(Distance(starts[i], firsts[4 * i]), 30.0 + 10.0 / 3.0, 1e-4) << c.what << i;
+    }
+}
+
+TEST_F(CGraPortTest, FancyPathsTooLongForThePathObjectAreStrokedPlainly)
+{
+    Recorded r = Record();
+    r.port->SetPen(FancyPen(5, 0));
+    r.port->SetStrokeBrush(ShapeBrush(UnitSquare(), 1));
+    r.port->BeginPath();
+    for (int i = 0; i < 150; i++)
+        r.port->DrawCurve(P(i, 0), P(i, 1), P(i + 1, 1), P(i + 1, 0));
+    EXPECT_TRUE(r.port->EndPath(false, true, false));
+    EXPECT_NE(r.context->sends.back().find(" stroke newpath \n"), std::string::npos);
+    EXPECT_EQ(Count(r.context->sends.back(), "moveto"), 0u); // no brush copies
+}
+
+TEST_F(CGraPortLiveTest, FancyStrokeInTheInterpreter)
+{
+    Start(120, 40);
+    port->SetPen(FancyPen(20, 0));
+    port->SetStrokeBrush(ShapeBrush(UnitSquare(), 2));
+    port->SetPenColor(Rgb(0, 0, 0));
+    CGraTransform t = {0, 0, 1.0, 0};
+    port->SetTransform(t);
+    ASSERT_TRUE(port->DrawLine(P(10, 20), P(110, 20)));
+    // Squares of 20 centred on the line at 10, 30 ... 110.
+    EXPECT_TRUE(Dark(20, 20));
+    EXPECT_TRUE(Dark(20, 28));
+    EXPECT_TRUE(White(20, 35));
+    EXPECT_TRUE(White(60, 5));
 }
