@@ -669,11 +669,11 @@ bool CGraPort::BeginStroke()
     return true;
 }
 
-void CGraPort::EndStroke()
+void CGraPort::EndStroke(bool recorded)
 {
     // A segment the path object refused would cut the brushes short: the
     // outline is stroked plainly instead.
-    if (IsFancyPen() && path.IsValid() && !pathRefused) {
+    if (recorded && IsFancyPen() && path.IsValid() && !pathRefused) {
         Put("newpath");
         DrawFancyStroke(pen, strokeBrush, strokePulsar, strokeColour, false);
         return;
@@ -816,8 +816,9 @@ bool CGraPort::DrawCircle(DPoint const& centre, double r)
         Put("360");
         Put("arc");
     }
+    // Circles are not recorded in the path: they are stroked plainly.
     if (painting)
-        EndStroke();
+        EndStroke(false);
     return SendBuffer();
 }
 

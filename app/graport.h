@@ -299,8 +299,9 @@ protected:
     // Painting at once: matrix, pen and stroke colour; false when the
     // stroke colour is invisible.
     bool BeginStroke();
-    // "stroke", or the fancy stroke of the recorded path.
-    void EndStroke();
+    // "stroke", or the fancy stroke of the recorded path when the segment
+    // was recorded.
+    void EndStroke(bool recorded = true);
     // The path that records a fancy pen's segments, made on first use and,
     // when painting at once, emptied first.
     CGraPath* Record();

@@ -1874,6 +1874,14 @@ TEST_F(CGraPortTest, FancyStrokesRepeatTheBrush)
     r.port->DrawLine(P(0, 0), P(1, 1));
     for (char const* what : {"setlinewidth", "setlinecap", "setlinejoin", "setmiterlimit", "setdash", "setrgbcolor"})
         EXPECT_EQ(Count(r.context->sends.back(), what), 1u) << what;
+    // With the fancy pen again, a circle is not recorded: stroked plainly,
+    // not along the earlier path.
+    r.port->SetPen(FancyPen(30, 0));
+    size_t const sends = r.context->sends.size();
+    r.port->DrawCircle(P(50, 50), 5);
+    ASSERT_EQ(r.context->sends.size(), sends + 1);
+    EXPECT_NE(r.context->sends.back().find("0 360 arc stroke \n"), std::string::npos);
+    EXPECT_EQ(Count(r.context->sends.back(), "moveto"), 1u);
 }
 
 TEST_F(CGraPortTest, FittedFancyStrokes)
