@@ -51,12 +51,28 @@ bool ZuArray::SetSize(unsigned int n) {
     NotifyDataChange(false, true, false);
     return true;
   }
-  ZuObjectRef *block = AllocReferences(n);
-  unsigned int kept = n < num_element ? n : num_element;
-  for (unsigned int i = 0; i < kept; ++i) block[i] = data[i];
-  unsigned int old = num_element;
-  CleanupAndFreeReferences(data, num_element);
-  data = block;
+  unsigned int const old = num_element;
+  unsigned int const capacity = Capacity(data);
+  if (n > old && n <= capacity) {
+    // Room is left from an earlier growth: the new slots are made in place.
+    for (unsigned int i = old; i < n; ++i) new (data + i) ZuObjectRef();
+  } else if (n < old && n >= capacity / 4) {
+    for (unsigned int i = n; i < old; ++i) {
+      data[i] = ZuObjectNull;
+      data[i].~ZuObjectRef();
+    }
+  } else {
+    // Growth doubles the room, so that appending one by one costs a
+    // constant time per slot on average; the size seen stays exact.
+    unsigned int room = n;
+    if (n > old && capacity < 0x80000000u && n < 2 * capacity) room = 2 * capacity;
+    if (n > old && room < 8) room = 8;
+    ZuObjectRef *block = AllocReferences(n, room);
+    unsigned int kept = n < old ? n : old;
+    for (unsigned int i = 0; i < kept; ++i) block[i] = data[i];
+    CleanupAndFreeReferences(data, old);
+    data = block;
+  }
   num_element = n;
   if (n > old)
     NotifyDataChange(true, false, false);
@@ -222,15 +238,40 @@ void ZuArray::Delete() {
   ZuContainer::Delete();
 }
 
-ZuObjectRef *ZuArray::AllocReferences(unsigned int n) {
-  const unsigned long long bytes = static_cast<unsigned long long>(n) * sizeof(ZuObjectRef);
+// A block of slots starts with a small header that holds its room (how many
+// slots fit); only the first `count` slots are made, the others are raw
+// memory until the array grows into them.
+namespace {
+struct SlotBlockHeader {
+  unsigned int room;
+  unsigned int unused[3];
+};
+static_assert(sizeof(SlotBlockHeader) % alignof(ZuObjectRef) == 0, "slots stay aligned");
+}
+
+ZuObjectRef *ZuArray::AllocReferences(unsigned int n) { return AllocReferences(n, n); }
+
+ZuObjectRef *ZuArray::AllocReferences(unsigned int n, unsigned int room) {
+  if (room < n) room = n;
+  unsigned long long bytes = static_cast<unsigned long long>(room) * sizeof(ZuObjectRef) + sizeof(SlotBlockHeader);
+  if (bytes > 0xFFFFFFF0ull && room > n) {
+    room = n;
+    bytes = static_cast<unsigned long long>(room) * sizeof(ZuObjectRef) + sizeof(SlotBlockHeader);
+  }
   if (bytes > 0xFFFFFFF0ull) throw ZuExcMemory(ZuExcMemory::Error(0), nullptr, kRefArrayAllocLine, src_file);
   if (Zuvi_data_zone == nullptr) ZuMemZone::NullAllocZone("ZuObjectRef[]", kRefArrayAllocLine, src_file);
   void *raw = Zuvi_data_zone->Alloc(static_cast<unsigned>(bytes), "ZuObjectRef[]", kRefArrayAllocLine, src_file,
                                     ZU_MEM_ARR);
-  ZuObjectRef *block = static_cast<ZuObjectRef *>(raw);
+  SlotBlockHeader *header = static_cast<SlotBlockHeader *>(raw);
+  header->room = room;
+  ZuObjectRef *block = reinterpret_cast<ZuObjectRef *>(header + 1);
   for (unsigned int i = 0; i < n; ++i) new (block + i) ZuObjectRef();
   return block;
+}
+
+unsigned int ZuArray::Capacity(ZuObjectRef const *block) {
+  if (block == nullptr) return 0;
+  return (reinterpret_cast<SlotBlockHeader const *>(block) - 1)->room;
 }
 
 void ZuArray::CleanupAndFreeReferences(ZuObjectRef *block, unsigned int n) {
@@ -239,7 +280,7 @@ void ZuArray::CleanupAndFreeReferences(ZuObjectRef *block, unsigned int n) {
     block[i] = ZuObjectNull;
     block[i].~ZuObjectRef();
   }
-  ZuMemZone::FreeAnyZone(block, kRefArrayFreeLine, src_file);
+  ZuMemZone::FreeAnyZone(reinterpret_cast<SlotBlockHeader *>(block) - 1, kRefArrayFreeLine, src_file);
 }
 
 // ------------------------------------------------------ runs and storage

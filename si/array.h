@@ -64,7 +64,12 @@ protected:
     static void CleanupAndFreeReferences(ZuObjectRef* block, unsigned int count);
     // Subclasses that lay the slots out differently (2-D and cyclic
     // arrays) reach the block directly.
+    // A block of `count` empty handles (to be given back by
+    // CleanupAndFreeReferences with the number of handles it then holds);
+    // with `room`, space for that many handles, of which `count` are made.
     static ZuObjectRef* AllocReferences(unsigned int count);
+    static ZuObjectRef* AllocReferences(unsigned int count, unsigned int room);
+    static unsigned int Capacity(ZuObjectRef const* block);
 
     ZuObjectRef* data;
 

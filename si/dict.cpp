@@ -7,6 +7,7 @@
 #include "si/container.h"
 #include "si/dictit.h"
 #include "si/linkedlist.h"
+#include "si/except.h"
 
 #include <new>
 
@@ -196,15 +197,38 @@ bool ZuDict::RemoveValue(ZuObjectRef const& value, unsigned int occurrence)
 
 void ZuDict::RemoveAll()
 {
-    while (head != nullptr)
+    // A repeated element goes in one step: its count may come from a file,
+    // and removing it one unit at a time would take as long as the count
+    // says. Observers still hear of every unit; iterators of the element.
+    while (head != nullptr) {
+        unsigned int const extra = head->count - 1;
+        num_element = num_element > extra ? num_element - extra : 1;
+        head->count = 1;
+        ReportRemovals(extra);
         RemoveElem(head);
+    }
+    num_element = 0;
+}
+
+void ZuDict::ReportRemovals(unsigned int units)
+{
+    // Only an observed dictionary has anyone to tell.
+    if (!TestStatus(ZU_OBJECT_IS_CONNECTED))
+        return;
+    for (; units > 0; --units)
+        NotifyDataChange(false, true, false);
 }
 
 void ZuDict::RemoveDuplicates()
 {
     for (Element* e = head; e != nullptr; e = e->next)
-        while (e->count > 1)
+        if (e->count > 1) {
+            unsigned int const extra = e->count - 1;
+            e->count = 2;
+            num_element -= extra - 1;
+            ReportRemovals(extra - 1);
             RemoveElem(e);
+        }
 }
 
 // ---------------------------------------------------------------- look-ups
@@ -329,10 +353,18 @@ void ZuDict::RestoreElements(ZuStorageRef const& storage)
             head = elem;
         tail = elem;
         num_element += elem->count;
-        storage >> ZuStorageSync::begin >> elem->key >> elem->value >> elem->count >> ZuStorageSync::end;
-        if (elem->count == 0)
-            elem->count = 1;
-        num_element += elem->count - 1;
+        unsigned int count = 0;
+        storage >> ZuStorageSync::begin >> elem->key >> elem->value >> count;
+        // A count of 0 is taken as 1 (an element is present at least once);
+        // a count that would take the total past what the index can reach
+        // is damaged data.
+        if (count == 0)
+            count = 1;
+        if (count - 1 > ~0u - num_element)
+            throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
+        elem->count = count;
+        num_element += count - 1;
+        storage >> ZuStorageSync::end;
     }
     storage >> ZuStorageSync::end_repeat >> ZuStorageSync::end;
 }

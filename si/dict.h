@@ -65,11 +65,15 @@ private:
     Element* NewElement(unsigned int line);
     void RestoreElements(ZuStorageRef const& storage);
     void FreeElement(Element* elem);
+    // The removal reports of `units` units that go without RemoveElem.
+    void ReportRemovals(unsigned int units);
 
     Element* head;
     Element* tail;
 
     friend class ZuDictIterator;
+    // A tree walks its nodes' elements once each, whatever their counts.
+    friend class ZuDicTree;
 };
 ZU_CLASS_END(ZuDict)
 

@@ -281,14 +281,18 @@ void ZuDicTree::RemoveSubTree(ZuDictRef const& dict)
         ZuDictRef node(popped);
         if (node.IsInvalid())
             continue;
-        ZuObjectRef k, v;
-        for (unsigned int i = 0; node->Get(i, k, v); i++) {
-            if (IsSubTree(v)) {
-                work->PushTail(v);
+        // Element by element: a repeated subtree is walked once, and a
+        // repeated leaf counts all its repetitions in one step (a count
+        // read from a file must not decide how long this takes).
+        for (ZuDict::Element* e = node->head; e != nullptr; e = e->next) {
+            if (IsSubTree(e->value)) {
+                work->PushTail(e->value);
             } else {
-                if (num_element)
-                    num_element--;
-                NotifyDataChange(false, true, false);
+                num_element = num_element > e->count ? num_element - e->count : 0;
+                // Observers (only they) hear of every unit.
+                unsigned int units = TestStatus(ZU_OBJECT_IS_CONNECTED) ? e->count : 1;
+                for (; units > 0; --units)
+                    NotifyDataChange(false, true, false);
             }
         }
         node->RemoveAll();
@@ -440,12 +444,13 @@ unsigned int ZuDicTree::CountLeaves() const
         work.pop_back();
         if (node.IsInvalid() || !seen.insert(node.RetRawObject()).second)
             continue;
-        ZuObjectRef k, v;
-        for (unsigned int i = 0; node->Get(i, k, v); i++) {
-            if (IsSubTree(v))
-                work.push_back(ZuDictRef(v));
+        for (ZuDict::Element* e = node->head; e != nullptr; e = e->next) {
+            if (IsSubTree(e->value))
+                work.push_back(ZuDictRef(e->value));
+            else if (e->count > ~0u - leaves)
+                leaves = ~0u;
             else
-                leaves++;
+                leaves += e->count;
         }
     }
     return leaves;

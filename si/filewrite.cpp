@@ -11,7 +11,7 @@ ZuFileWrite::ZuFileWrite() : file(nullptr), is_append_mode(false) {}
 
 ZuFileWrite::~ZuFileWrite()
 {
-    Zuvi_File::Close(file);
+    Abandon();
 }
 
 bool ZuFileWrite::IsOpen() const
@@ -21,8 +21,17 @@ bool ZuFileWrite::IsOpen() const
 
 void ZuFileWrite::Open()
 {
-    Zuvi_File::Close(file);
+    Abandon();
     index = 0;
+    has_failed = false;
+    if (is_atomic_mode) {
+        if (is_append_mode || name.IsInvalid())
+            throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_OPEN);
+        file = Zuvi_File::OpenReplacement(name, target, temporary);
+        if (file == nullptr)
+            throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_OPEN);
+        return;
+    }
     Zuvi_FileOpenModes modes{ZU_FOPEN_WRITE, ZU_FOPEN_CREATE};
     modes.SetBit(is_append_mode ? ZU_FOPEN_APPEND : ZU_FOPEN_TRUNCATE);
     if (name.IsValid())
@@ -42,15 +51,57 @@ void ZuFileWrite::Open(ZuStringRef const& new_name, bool append)
 
 void ZuFileWrite::Close()
 {
-    Zuvi_File::Close(file);
     index = 0;
+    if (temporary.IsInvalid()) {
+        Zuvi_File::Close(file);
+        return;
+    }
+    bool const failed = has_failed || file == nullptr;
+    ZuStringRef const temp = temporary;
+    temporary = ZuStringRef();
+    if (failed) {
+        Zuvi_File::AbandonReplacement(file, temp);
+    } else if (Zuvi_File::CommitReplacement(file, temp, target)) {
+        return;
+    }
+    throw ZuExcStream(ZuExcStream::ZU_STREAM_WRITE_FAILED);
+}
+
+void ZuFileWrite::Abandon()
+{
+    index = 0;
+    if (temporary.IsInvalid()) {
+        Zuvi_File::Close(file);
+        return;
+    }
+    ZuStringRef const temp = temporary;
+    temporary = ZuStringRef();
+    Zuvi_File::AbandonReplacement(file, temp);
+}
+
+bool ZuFileWrite::SetAtomicMode(bool mode)
+{
+    is_atomic_mode = mode;
+    return true;
+}
+
+bool ZuFileWrite::RetAtomicMode() const
+{
+    return is_atomic_mode;
+}
+
+void ZuFileWrite::Fail()
+{
+    has_failed = true;
+    throw ZuExcStream(ZuExcStream::ZU_STREAM_WRITE_FAILED);
 }
 
 void ZuFileWrite::Trunc()
 {
     if (file == nullptr)
         throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_WRITE);
-    file->Truncate();
+    if (!file->Truncate() && !temporary.IsInvalid())
+        Fail();
 }
 
 bool ZuFileWrite::SetAppendMode(bool mode)
@@ -69,7 +120,7 @@ unsigned ZuFileWrite::Write(void const* data, unsigned size)
     if (file == nullptr)
         throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_WRITE);
     if (file->Write(data, size) != size)
-        throw ZuExcStream(ZuExcStream::ZU_STREAM_WRITE_FAILED);
+        Fail();
     index += size;
     return size;
 }
@@ -79,7 +130,7 @@ bool ZuFileWrite::Sync()
     if (file == nullptr)
         throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_WRITE);
     if (!file->Synchronise())
-        throw ZuExcStream(ZuExcStream::ZU_STREAM_WRITE_FAILED);
+        Fail();
     return true;
 }
 
@@ -88,7 +139,7 @@ std::int64_t ZuFileWrite::Skip(std::int64_t count)
     if (file == nullptr)
         throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_SKIP);
     if (!file->Skip(count))
-        throw ZuExcStream(ZuExcStream::ZU_STREAM_WRITE_FAILED);
+        Fail();
     index += count;
     return count;
 }

@@ -1,6 +1,23 @@
 // ZuFileWrite: a stream that writes a file, from its start (the file is
 // emptied or created) or, in append mode, after its end. A write that does
 // not go through completely throws ZuExcStream 3.
+//
+// Atomic mode (SetAtomicMode(true) before Open) is the safe way to save a
+// whole file: the old file stays as it is until the new one is complete.
+// Open creates a temporary file beside the name (in the same directory);
+// the writes go there; Close syncs it and renames it over the name in one
+// step. If anything fails (a write, the sync, the close, the rename) Close
+// removes the temporary file, leaves the old file byte for byte, and throws
+// ZuExcStream 3. A save given up halfway (the caller's own error) ends with
+// Abandon, which removes the temporary file; a stream destroyed while still
+// open abandons as well. Append mode and atomic mode exclude each other
+// (Open throws ZuExcStream 9).
+//
+//   ZuFileWriteRef out = ...;
+//   out->SetAtomicMode(true);
+//   out->Open(name, false);
+//   try { ... out->Write(...) ...; out->Close(); }   // Close commits
+//   catch (...) { out->Abandon(); throw; }
 #ifndef SI_FILEWRITE_H
 #define SI_FILEWRITE_H
 
@@ -33,6 +50,12 @@ public:
     // Takes effect at the next Open().
     virtual bool SetAppendMode(bool mode);
     virtual bool RetAppendMode() const;
+    // Takes effect at the next Open().
+    bool SetAtomicMode(bool mode);
+    bool RetAtomicMode() const;
+    // Atomic mode: closes and removes the temporary file, leaving the old
+    // file as it was. Otherwise the same as Close.
+    void Abandon();
 
     // ZuStream
     unsigned Write(void const* data, unsigned size) override;
@@ -40,8 +63,16 @@ public:
     std::int64_t Skip(std::int64_t count) override;
 
 private:
+    void Fail();
+
     Zuvi_File* file;
     bool is_append_mode;
+    bool is_atomic_mode = false;
+    // Atomic mode: the name being replaced and the temporary file, both
+    // expanded; and whether a write has failed since Open.
+    ZuStringRef target;
+    ZuStringRef temporary;
+    bool has_failed = false;
 };
 ZU_CLASS_END(ZuFileWrite)
 

@@ -88,8 +88,10 @@ void ZuiSmartSource::StoreInstance(ZuStorageRef const & storage)
 void ZuiSmartSource::RestoreInstance(ZuStorageRef const & storage)
 {
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;
+    // Read as arrays: a stored reference of another class is bad data.
     ZuObjectRef roots, names;
-    storage >> roots >> names;
+    storage->RestoreObject(roots, ZuArrayRef::RetRuntime());
+    storage->RestoreObject(names, ZuArrayRef::RetRuntime());
     query_roots = ZuArrayRef(roots);
     query_names = ZuArrayRef(names);
     is_cache_volatile = storage->RestoreBool(is_cache_volatile);

@@ -31,7 +31,22 @@ ZuLisTree::ZuLisTree()
 {
     list = ZuNew<ZuList>(RetMemZone(), __LINE__, ZU_SRC_FILE);
     list->SetInsertMode(false);
-    level = this;
+}
+
+ZuLisTree* ZuLisTree::Cursor() const
+{
+    if (level.IsValid())
+        return level.Resolve();
+    return cursor_dropped ? nullptr : const_cast<ZuLisTree*>(this);
+}
+
+void ZuLisTree::SetCursor(ZuLisTree* cursor)
+{
+    cursor_dropped = cursor == nullptr;
+    if (cursor == this || cursor == nullptr)
+        level = ZuLisTreeNull;
+    else
+        level = cursor;
 }
 
 ZuLisTree::~ZuLisTree()
@@ -45,54 +60,58 @@ ZuLisTree::~ZuLisTree()
 
 bool ZuLisTree::Insert(ZuObjectRef const& object)
 {
-    if (level.IsInvalid())
+    ZuLisTree* lvl = Cursor();
+    if (lvl == nullptr)
         return false;
-    bool ok = level->list->PushTail(object);
+    bool ok = lvl->list->PushTail(object);
     ++num_element;
     return ok;
 }
 
 bool ZuLisTree::InsertNewLevel()
 {
-    if (level.IsInvalid())
+    ZuLisTree* lvl = Cursor();
+    if (lvl == nullptr)
         return false;
     ZuLisTreeRef child(ZuNew<ZuLisTree>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
-    child->parent = level;
-    level->list->PushTail(child);
-    level = child;
+    child->parent = lvl;
+    lvl->list->PushTail(child);
+    SetCursor(child.Resolve());
     ++num_element;
     return true;
 }
 
 bool ZuLisTree::InsertEndLevel()
 {
-    if (level.IsInvalid() || level.Resolve() == this)
+    ZuLisTree* lvl = Cursor();
+    if (lvl == nullptr || lvl == this)
         return false;
-    ZuLisTreeRef up = level->parent;
-    level->list->PushTail(up);
-    level = up;
+    ZuLisTreeRef up = lvl->parent;
+    lvl->list->PushTail(up);
+    SetCursor(up.Resolve());
     ++num_element;
     return true;
 }
 
 bool ZuLisTree::InsertMark()
 {
-    if (level.IsInvalid())
+    ZuLisTree* lvl = Cursor();
+    if (lvl == nullptr)
         return false;
-    level->list->PushTail(level);
+    lvl->list->PushTail(lvl);
     ++num_element;
     return true;
 }
 
 void ZuLisTree::ReleaseCursor()
 {
-    if (level.Resolve() == this)
-        level = ZuLisTreeNull;
+    if (Cursor() == this)
+        SetCursor(nullptr);
 }
 
 bool ZuLisTree::Rewind()
 {
-    level = this;
+    SetCursor(this);
     return true;
 }
 
@@ -100,7 +119,7 @@ bool ZuLisTree::Rewind()
 
 ZuLisTree::Type ZuLisTree::PeekHeadType() const
 {
-    ZuLisTree* lvl = level.Resolve();
+    ZuLisTree* lvl = Cursor();
     if (lvl == nullptr || lvl->list.IsInvalid())
         return ZU_LISTREE_NONE;
     ZuObjectRef e;
@@ -122,32 +141,33 @@ ZuLisTree::Type ZuLisTree::PopHead(ZuObjectRef& out)
 {
     Type type = PeekHeadType();
     ZuObjectRef discard;
+    ZuLisTree* lvl = Cursor();
     switch (type) {
     case ZU_LISTREE_NONE:
         out = ZuObjectNull;
         return type;
     case ZU_LISTREE_OBJECT:
-        level->list->PopHead(out);
+        lvl->list->PopHead(out);
         break;
     case ZU_LISTREE_MARK:
-        level->list->PopHead(discard);
+        lvl->list->PopHead(discard);
         out = ZuObjectNull;
         break;
     case ZU_LISTREE_LEVEL_END: {
-        level->list->PopHead(discard);
-        ZuLisTreeRef up = level->parent;
-        level = up;
+        lvl->list->PopHead(discard);
+        ZuLisTreeRef up = lvl->parent;
+        SetCursor(up.Resolve());
         // The child level that has just been read leaves its parent's list.
         ZuObjectRef child;
-        level->list->PopHead(child);
+        up->list->PopHead(child);
         ReleaseLevel(child);
         out = ZuObjectNull;
         break;
     }
     case ZU_LISTREE_LEVEL_BEGIN: {
         ZuObjectRef child;
-        level->list->Get(0, child);
-        level = child;
+        lvl->list->Get(0, child);
+        SetCursor(AsTree(child));
         out = ZuObjectNull;
         break;
     }
@@ -178,6 +198,9 @@ void ZuLisTree::RemoveAll()
             }
         }
     }
+    // The levels the cursor could stand on are gone.
+    if (!cursor_dropped)
+        SetCursor(this);
     num_element = 0;
 }
 
@@ -218,7 +241,7 @@ ZuIteratorRef ZuLisTree::NewIterator()
 void ZuLisTree::Delete()
 {
     RemoveAll();
-    level = ZuLisTreeNull;
+    SetCursor(nullptr);
     ZuContainer::Delete();
 }
 
@@ -228,11 +251,14 @@ void ZuLisTree::StoreInstance(ZuStorageRef const& storage)
 {
     ZuContainer::StoreInstance(storage);
     static ZuStorageSync record("<ZuLisTree parent list level>");
-    storage << record << ZuStorageSync::begin << parent << list << level << ZuStorageSync::end;
+    ZuLisTreeRef const cursor(Cursor());
+    storage << record << ZuStorageSync::begin << parent << list << cursor << ZuStorageSync::end;
 }
 
 void ZuLisTree::RestoreInstance(ZuStorageRef const& storage)
 {
     ZuContainer::RestoreInstance(storage);
-    storage >> ZuStorageSync::type >> ZuStorageSync::begin >> parent >> list >> level >> ZuStorageSync::end;
+    ZuLisTreeRef cursor;
+    storage >> ZuStorageSync::type >> ZuStorageSync::begin >> parent >> list >> cursor >> ZuStorageSync::end;
+    SetCursor(cursor.Resolve());
 }

@@ -7,6 +7,12 @@
 //   a level begin    the child ZuLisTree itself (its parent is the level),
 //   a level end      a handle to the level's own parent,
 //   a mark           a handle to the level itself.
+//
+// The writing and reading cursor is the level being written or read; when
+// it stands on the tree itself it holds no handle, so that a tree nobody
+// else holds goes away (a handle to itself would keep it for ever).
+// The other back references (a child's parent, level ends and marks) live
+// inside the tree's lists: Delete (or RemoveAll) takes them apart.
 #ifndef SI_LISTREE_H
 #define SI_LISTREE_H
 
@@ -61,9 +67,16 @@ protected:
     void RestoreInstance(ZuStorageRef const& storage) override;
 
 private:
+    // The cursor: a child level, the tree itself, or null once dropped.
+    ZuLisTree* Cursor() const;
+    void SetCursor(ZuLisTree* cursor);
+
     ZuLisTreeRef parent;
     ZuListRef list;
+    // The cursor when it stands on a child level; empty when it stands on
+    // the tree itself (or has been dropped: see cursor_dropped).
     ZuLisTreeRef level;
+    bool cursor_dropped = false;
 };
 ZU_CLASS_END(ZuLisTree)
 

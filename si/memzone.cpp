@@ -90,6 +90,14 @@ ZuMemZone::ZuMemZone()
 
 ZuMemZone::~ZuMemZone()
 {
+    // The system zone is a static: a program that ends without Kill
+    // destroys it at exit while the other zones' records still lie in its
+    // buffers. Taking everything down in Kill's order first keeps the
+    // unlinking below out of freed memory.
+    if (this == Zuvi_sys_zone && Zuvi_iface_zone != nullptr) {
+        Kill();
+        return;
+    }
     if (is_zone_ok) {
         FreeAndDestroy();
     }

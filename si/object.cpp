@@ -170,6 +170,21 @@ void ZuObject::SetRawRefCount(void* block, unsigned n)
     memcpy(static_cast<unsigned char*>(block) + Places().count, &n, sizeof n);
 }
 
+namespace {
+
+// Unknown data read from a newer file is a list tree whose levels refer to
+// each other: the object that kept it takes it apart when it lets go, or
+// the tree would never be freed.
+void DropUnknownData(ZuObjectExtension* ext, ZuObject* owner)
+{
+    ZuObjectRef const unknown = ext->unknown;
+    ext->unknown = ZuObjectNull;
+    if (unknown.IsValid() && unknown.Resolve() != owner)
+        unknown->Delete();
+}
+
+} // namespace
+
 ZuObject::~ZuObject()
 {
     ZU_ASSERT((this->ref_count == 0) || (this->ref_count == 0x80000000));
@@ -177,6 +192,7 @@ ZuObject::~ZuObject()
         ZU_ASSERT(more->x_head == 0);
         while (more->obs_head)
             RemoveLink(more->obs_head);
+        DropUnknownData(more, this);
         ZuObjectExtension* ext = more;
         more = nullptr;
         ext->~ZuObjectExtension();
@@ -335,6 +351,7 @@ void ZuObject::Delete()
         link->source_obj->RemoveLink(link);
     }
     if (more) {
+        DropUnknownData(more, this);
         ZuObjectExtension* ext = more;
         more = nullptr;
         ext->~ZuObjectExtension();
@@ -460,7 +477,10 @@ bool ZuObject::GetUnknownData(ZuObjectRef& out) const
 
 bool ZuObject::SetUnknownData(const ZuObjectRef& obj)
 {
-    Extension()->unknown = obj;
+    ZuObjectExtension* ext = Extension();
+    if (ext->unknown != obj)
+        DropUnknownData(ext, this);
+    ext->unknown = obj;
     return true;
 }
 

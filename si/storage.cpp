@@ -676,15 +676,32 @@ void ZuStorage::RestoreObject(ZuObjectRef& object, ZuRuntimeRef const& type)
         if (t == F::TYP_O_NEW_CLASS || t == F::TYP_O_NEW || t == F::TYP_O_AGAIN)
             RestorePendingData();
         CheckType(result, type);
+    } catch (ZuExcStream const&) {
+        if (outermost)
+            ForgetRestored(watermark, depth_before, absent_before);
+        throw;
+    } catch (ZuException const&) {
+        // Any other failure of the library while a class reads its data
+        // (a stored reference of the wrong class met by a conversion, an
+        // index out of range...) is bad data too: the caller of a read
+        // from outside bytes has only the stream error to expect.
+        Zuvi_DebugString("Bad data in stored object", __LINE__, kSource);
+        if (outermost)
+            ForgetRestored(watermark, depth_before, absent_before);
+        throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
     } catch (...) {
-        if (outermost) {
-            ForgetObjectsAfter(watermark);
-            data_depth = depth_before;
-            storage_infos->absent_blocks = absent_before;
-        }
+        if (outermost)
+            ForgetRestored(watermark, depth_before, absent_before);
         throw;
     }
     object = result;
+}
+
+void ZuStorage::ForgetRestored(std::uint32_t watermark, std::uint32_t depth, std::uint32_t absent)
+{
+    ForgetObjectsAfter(watermark);
+    data_depth = depth;
+    storage_infos->absent_blocks = absent;
 }
 
 void ZuStorage::ForgetObjectsAfter(std::uint32_t id)

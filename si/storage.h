@@ -149,6 +149,7 @@ private:
     void ReplayUntil(int stop);
     void StoreUnknownObject(ZuObjectRef const& object);
     void ForgetObjectsAfter(std::uint32_t id);
+    void ForgetRestored(std::uint32_t watermark, std::uint32_t depth, std::uint32_t absent);
     void RestoreScalarFromValue(Zuvi_StorageFormat::ScalarKind kind, Zuvi_StorageFormat::Scalar& out);
 
     StorageMode mode;

@@ -430,10 +430,24 @@ BOOL MoveFileExA(LPCSTR existing, LPCSTR new_name, DWORD flags)
         // link() refuses an existing name atomically; the old name then goes.
         if (::link(existing, new_name) != 0) return FALSE;
         ::unlink(existing);
-        return TRUE;
+    } else {
+        if (::lstat(new_name, &st) == 0 && S_ISDIR(st.st_mode)) return FALSE;
+        if (::rename(existing, new_name) != 0) return FALSE;
     }
-    if (::lstat(new_name, &st) == 0 && S_ISDIR(st.st_mode)) return FALSE;
-    return ::rename(existing, new_name) == 0 ? TRUE : FALSE;
+    if (flags & MOVEFILE_WRITE_THROUGH) {
+        std::string dir(new_name);
+        std::string::size_type slash = dir.rfind('/');
+        dir = slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : dir.substr(0, slash);
+        int fd;
+        do
+            fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        while (fd < 0 && errno == EINTR);
+        if (fd < 0) return FALSE;
+        bool synced = ::fsync(fd) == 0;
+        ::close(fd);
+        if (!synced) return FALSE;
+    }
+    return TRUE;
 }
 
 BOOL CreateDirectoryA(LPCSTR name, void*)

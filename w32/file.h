@@ -121,8 +121,11 @@ BOOL FlushViewOfFile(LPCVOID address, SIZE_T size);
 BOOL DeleteFileA(LPCSTR name);
 // Renames a file; with MOVEFILE_REPLACE_EXISTING an existing file of the new
 // name is replaced in one step (both names on the same file system), never
-// left half. Without it an existing new name fails.
+// left half. Without it an existing new name fails. With
+// MOVEFILE_WRITE_THROUGH the directory that holds the new name is synced
+// before the call returns, so that the rename survives a crash.
 #define MOVEFILE_REPLACE_EXISTING 0x00000001u
+#define MOVEFILE_WRITE_THROUGH    0x00000008u
 BOOL MoveFileExA(LPCSTR existing, LPCSTR new_name, DWORD flags);
 BOOL CreateDirectoryA(LPCSTR name, void* security);
 BOOL RemoveDirectoryA(LPCSTR name);

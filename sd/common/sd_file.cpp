@@ -11,10 +11,12 @@
 #include "w32/dir.h"
 #include "w32/env.h"
 #include "w32/file.h"
+#include "w32/kernel.h"
 #include "w32/module.h"
 #include "w32/registry.h"
 #include "zoveda/gfxmemory.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -404,6 +406,79 @@ bool Zuvi_File::Close(Zuvi_File*& file)
     ZuMemZone::FreeAnyZone(file, __LINE__, ZU_SRC_FILE);
     file = nullptr;
     return ok;
+}
+
+// ---- Replacing a whole file -----------------------------------------------------
+
+Zuvi_File* Zuvi_File::OpenReplacement(const ZuStringRef& path, ZuStringRef& target, ZuStringRef& temporary)
+{
+    char text[ZUVI_PATH_MAX];
+    if (!TakeText(path, text) || text[0] == '\0')
+        return nullptr;
+    std::string kind, rest;
+    SplitKind(text, kind, rest);
+    if (kind != "file")
+        return nullptr;
+    Zuvi_PfxFunc<Zuvi_File>::Allocator allocator = pfx_func.Find(kind.c_str());
+    if (allocator == nullptr)
+        return nullptr;
+    Zuvi_File* file = allocator(Zuvi_temp_zone);
+    if (file == nullptr)
+        return nullptr;
+    // The process and a counter make the name unique among the saves of
+    // this machine; the name says what left it there if a killed process
+    // could not remove it.
+    static unsigned counter = 0;
+    Zuvi_FileOpenModes modes{ZU_FOPEN_WRITE, ZU_FOPEN_CREATE};
+    modes.SetBit(ZU_FOPEN_TRUNCATE);
+    ZuStringRef variables(rest.c_str());
+    ZuStringRef expanded;
+    for (int alternative = 0; ExpandPath(variables, expanded, alternative); ++alternative) {
+        char candidate[ZUVI_PATH_MAX];
+        if (!TakeText(expanded, candidate) || candidate[0] == '\0')
+            continue;
+        char temp[ZUVI_PATH_MAX];
+        int n = std::snprintf(temp, sizeof temp, "%s.%lu-%u.saving", candidate,
+                              static_cast<unsigned long>(GetCurrentProcessId()), ++counter);
+        if (n < 0 || n >= int(sizeof temp))
+            continue;
+        if (file->Open(temp, modes)) {
+            target = ZuStringRef(candidate);
+            temporary = ZuStringRef(temp);
+            return file;
+        }
+    }
+    file->~Zuvi_File();
+    ZuMemZone::FreeAnyZone(file, __LINE__, ZU_SRC_FILE);
+    return nullptr;
+}
+
+bool Zuvi_File::CommitReplacement(Zuvi_File*& file, const ZuStringRef& temporary, const ZuStringRef& target)
+{
+    if (file == nullptr) {
+        DeleteFileA(temporary);
+        return false;
+    }
+    bool ok = file->Synchronise();
+    // A close can report a write that failed late.
+    if (!Close(file))
+        ok = false;
+    if (ok) {
+        char from[ZUVI_PATH_MAX], to[ZUVI_PATH_MAX];
+        char os_from[ZUVI_PATH_MAX], os_to[ZUVI_PATH_MAX];
+        ok = TakeText(temporary, from) && TakeText(target, to) && Zuvi_ConvertToOSName(from, os_from)
+             && Zuvi_ConvertToOSName(to, os_to) && os_from[0] != '\0' && os_to[0] != '\0'
+             && ::MoveFileExA(os_from, os_to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    }
+    if (!ok)
+        DeleteFileA(temporary);
+    return ok;
+}
+
+void Zuvi_File::AbandonReplacement(Zuvi_File*& file, const ZuStringRef& temporary)
+{
+    Close(file);
+    DeleteFileA(temporary);
 }
 
 // ---- Paths and directories ---------------------------------------------------

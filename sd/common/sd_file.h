@@ -103,6 +103,35 @@ public:
     // the temporary zone and is given back by Close.
     static Zuvi_File* Open(const ZuStringRef& path, const Zuvi_FileOpenModes& modes);
     static bool Close(Zuvi_File*& file);
+
+    // ---- Replacing a whole file (atomic save) ----
+    //
+    // A save that must never leave a cut file: the new contents go to a
+    // temporary file in the target's own directory, which replaces the
+    // target in one step once everything is written and synced.
+    //
+    //   ZuStringRef target, temporary;
+    //   Zuvi_File* f = Zuvi_File::OpenReplacement(path, target, temporary);
+    //   ... f->Write(...) ...
+    //   ok = Zuvi_File::CommitReplacement(f, temporary, target);   // or
+    //   Zuvi_File::AbandonReplacement(f, temporary);
+    //
+    // OpenReplacement opens a new, empty temporary file for writing beside
+    // the first candidate of the path's expansion where one can be created
+    // (plain files only: a kind prefix other than "file" fails); `target`
+    // receives that candidate and `temporary` the temporary file's name,
+    // both expanded. Null when no candidate takes a new file; the target is
+    // not touched.
+    static Zuvi_File* OpenReplacement(const ZuStringRef& path, ZuStringRef& target, ZuStringRef& temporary);
+    // Syncs and closes the file, then renames the temporary file over the
+    // target (and syncs the directory). On any failure the temporary file
+    // is removed, the target keeps its old contents, and the answer is
+    // false. The file is given back in every case.
+    static bool CommitReplacement(Zuvi_File*& file, const ZuStringRef& temporary, const ZuStringRef& target);
+    // Closes the file and removes the temporary file; the target is not
+    // touched.
+    static void AbandonReplacement(Zuvi_File*& file, const ZuStringRef& temporary);
+
     static void RegisterClassAllocator(Zuvi_File* (*allocator)(ZuMemZone*), const char* kind);
 
     // ---- Paths and directories ----
