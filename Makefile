@@ -6,7 +6,7 @@
 JOBS ?= $(shell nproc)
 GEN  := -G Ninja
 
-.PHONY: run test bench fuzz deps release clean
+.PHONY: run test bench fuzz fuzz-run deps release clean
 
 deps:
 	@tools/install-deps.sh
@@ -35,6 +35,26 @@ bench: deps
 fuzz: deps
 	cmake -S . -B build/fuzz $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DZUVI_TESTS=OFF -DZUVI_FUZZ=ON
 	cmake --build build/fuzz -j $(JOBS)
+
+# Runs every fuzz target for FUZZ_TIME seconds with FUZZ_JOBS workers each
+# (all targets at once), from seed corpora that fuzz_seeds writes, keeping
+# what the runs find in build/fuzz/corpus and crashes in build/fuzz/artifacts.
+# Each target's log is build/fuzz/<target>.log.
+FUZZ_TIME ?= 600
+FUZZ_JOBS ?= 2
+FUZZ_TARGETS = $(notdir $(basename $(wildcard fuzz/*_fuzz.cpp)))
+
+fuzz-run: fuzz
+	@rm -rf build/fuzz/seeds
+	@mkdir -p build/fuzz/seeds/archive_fuzz build/fuzz/seeds/storage_fuzz build/fuzz/artifacts
+	build/fuzz/fuzz/fuzz_seeds build/fuzz/seeds/archive_fuzz build/fuzz/seeds/storage_fuzz
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p build/fuzz/corpus/$$t; \
+	  ( cd build/fuzz && nice -n 19 fuzz/$$t -fork=$(FUZZ_JOBS) -max_total_time=$(FUZZ_TIME) \
+	      -timeout=10 -rss_limit_mb=2048 -artifact_prefix=artifacts/$$t- \
+	      corpus/$$t seeds/$$t > $$t.log 2>&1; echo "$$t: exit $$?" >> $$t.log ) & \
+	done; wait
+	@for t in $(FUZZ_TARGETS); do echo "== $$t"; grep -E '^#[0-9]+' build/fuzz/$$t.log | tail -1; tail -1 build/fuzz/$$t.log; done
 
 clean:
 	rm -rf build

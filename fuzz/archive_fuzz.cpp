@@ -9,7 +9,7 @@
 #include "si/maininit.h"
 #include "si/fileread.h"
 #include "si/memzone.h"
-#include "w32/debug.h"
+#include "fuzz/quietsink.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -27,30 +27,22 @@ std::string& FileName()
 {
     static std::string name = [] {
         std::random_device random;
-        std::string n = (std::filesystem::temp_directory_path() /
-                         ("zuvi-archive-fuzz-" + std::to_string(random()) + ".arc"))
-                            .string();
+        // In memory where the system offers it: the file is written once
+        // per input.
+        std::filesystem::path dir = std::filesystem::is_directory("/dev/shm")
+                                        ? std::filesystem::path("/dev/shm")
+                                        : std::filesystem::temp_directory_path();
+        std::string n = (dir / ("zuvi-archive-fuzz-" + std::to_string(random()) + ".arc")).string();
         std::atexit([] { std::remove(FileName().c_str()); });
         return n;
     }();
     return name;
 }
 
-// The diagnostics of rejected input go nowhere unless asked for: writing
-// them would slow the run down to the speed of the terminal.
-// Message boxes (the report of a fatal error) still show.
-int QuietSink(void* context, W32_DebugKind kind, LPCSTR caption, LPCSTR text, UINT type)
-{
-    if (kind == W32_MESSAGE_BOX)
-        return W32_DefaultDebugSink(context, kind, caption, text, type);
-    return 0;
-}
-
 void StartRuntime()
 {
     static bool started = [] {
-        if (!std::getenv("ARCHIVE_FUZZ_TRACE"))
-            W32_SetDebugSink(&QuietSink, nullptr);
+        Zuvi_FuzzQuietUnless("ARCHIVE_FUZZ_TRACE");
         Zuvi_StartServices();
         std::atexit([] {
             Zuvi_StopServices();

@@ -1,5 +1,6 @@
 // Restores object graphs from arbitrary bytes. Whatever the bytes, reading
 // must end in objects or in a ZuExcStream, never in a crash or an abort.
+#include "fuzz/quietsink.h"
 #include "si/atom.h"
 #include "si/classfactory.h"
 #include "si/except.h"
@@ -113,6 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
     // The runtime lives for the whole run and is taken down in order at
     // exit, before the zones' own static destruction.
     static ZuFuzzStorageRef* storage_handle = [] {
+        Zuvi_FuzzQuietUnless("STORAGE_FUZZ_TRACE");
         Zuvi_StartServices();
         auto* handle = new ZuFuzzStorageRef(ZuNew<ZuFuzzStorage>(nullptr, __LINE__, "fuzz/storage_fuzz"));
         std::atexit([] {

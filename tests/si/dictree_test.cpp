@@ -214,4 +214,54 @@ TEST_F(DicTreeTest, TheIteratorDoesNotWalk)
     EXPECT_EQ(tree->TotalCount(), 1u);
 }
 
+
+// Sets the repeat count of a node's element holding `index`, as a damaged
+// or hostile file could.
+struct NodeCounts : ZuDict {
+    static void Set(ZuDictRef const& node, unsigned int index, unsigned int count)
+    {
+        auto find = static_cast<bool (ZuDict::*)(unsigned int&, Element*&)>(&NodeCounts::FindElem);
+        Element* elem = nullptr;
+        ASSERT_TRUE((node.Resolve()->*find)(index, elem));
+        unsigned int ZuSet::*total = &NodeCounts::num_element;
+        node.Resolve()->*total += count - elem->count;
+        elem->count = count;
+    }
+};
+
+// A repeated subtree is walked once and a repeated leaf counted in one
+// step: restoring, counting and removing follow the nodes there are (a
+// count of 0x7FFFFFFF on a subtree filled 2 GB of work list).
+TEST_F(DicTreeTest, RepeatCountsInNodesCostNothing)
+{
+    ZuStringRef v("v");
+    tree->InsertUsingPath("k:l", v);
+    tree->InsertUsingPath("m", v);
+    ZuObjectRef root;
+    ASSERT_TRUE(tree->GetFromKey(ZuObjectNull, root, 0));
+    ZuObjectRef key, value;
+    ASSERT_TRUE(ZuDictRef(root)->Get(0, key, value));
+    ASSERT_TRUE(value.IsValid() && value->IsKindOf(ZuDictRef::RetRuntime()));   // "k", the subtree
+    NodeCounts::Set(root, 0, 0x7FFFFFFFu);
+    NodeCounts::Set(root, 0x7FFFFFFFu, 0x7FFFFFF0u);   // "m", a leaf
+
+    ZuTestStorageRef store = ZuTestStorage::Make();
+    store->StartStoring();
+    ZuStorageRef(store) << tree;
+    store->StartRestoring(store->Bytes());
+    ZuDicTreeRef back;
+    ZuStorageRef(store) >> back;
+    store->FinallyAwake();
+    ASSERT_TRUE(back.IsValid());
+    // The subtree's one leaf, and the leaf's repetitions.
+    EXPECT_EQ(back->TotalCount(), 0x7FFFFFF1u);
+    ZuObjectRef got;
+    EXPECT_TRUE(back->GetFromPath("k:l", got));
+    back->RemoveAll();
+    EXPECT_EQ(back->TotalCount(), 0u);
+    back->Delete();
+    tree->RemoveAll();
+    EXPECT_EQ(tree->TotalCount(), 0u);
+}
+
 } // namespace

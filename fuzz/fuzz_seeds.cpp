@@ -1,0 +1,201 @@
+// Writes the seed corpora of the fuzz targets: for every class the library
+// registers (that can be made), a new object of the class stored through an
+// archive (the archive target's input) and through a plain storage (the
+// storage target's input), and a few filled containers of each kind. The
+// seeds are valid inputs, so that a fuzz run starts from the stored forms
+// the readers expect instead of discovering them byte by byte.
+//
+//   fuzz_seeds <archive seed directory> <storage seed directory>
+#include "fuzz/quietsink.h"
+#include "si/archive.h"
+#include "si/array.h"
+#include "si/array2d.h"
+#include "si/atom.h"
+#include "si/classfactory.h"
+#include "si/cycarray.h"
+#include "si/dict.h"
+#include "si/dictree.h"
+#include "si/except.h"
+#include "si/filewrite.h"
+#include "si/listree.h"
+#include "si/maininit.h"
+#include "si/memzone.h"
+#include "si/rtclass.h"
+#include "si/storage.h"
+#include "si/stream.h"
+#include "si/string.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+ZU_HANDLE(ZuSeedStorage, ZuStorage)
+class ZuSeedStorage : public ZuStorage {
+    ZU_CLASS(ZuSeedStorage, ZuStorage)
+public:
+    ZuSeedStorage() {}
+    void Start()
+    {
+        bytes.clear();
+        SetStorageMode(ZU_STORAGE_REMOTE);
+    }
+    void Stop() { SetStorageMode(ZU_STORAGE_OFF); }
+    void StoreData(void const* data, unsigned int size) override
+    {
+        auto const* p = static_cast<unsigned char const*>(data);
+        bytes.insert(bytes.end(), p, p + size);
+    }
+    void RestoreData(void*, unsigned int) override { throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ); }
+    std::uint64_t RetRemainingData() const override { return 0; }
+    std::vector<unsigned char> bytes;
+};
+ZU_CLASS_END(ZuSeedStorage)
+ZU_IMPLEMENT_CLASS(ZuSeedStorage, ZuStorage, "fuzz/fuzz_seeds", ZU_CLASS_PLAIN)
+
+namespace {
+
+template <class R>
+R Make()
+{
+    return ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), Zuvi_app_zone, __LINE__, "fuzz/fuzz_seeds"));
+}
+
+// Filled containers: the stored forms with repeats, gaps, levels and marks.
+std::vector<std::pair<std::string, ZuObjectRef>> FilledSamples()
+{
+    std::vector<std::pair<std::string, ZuObjectRef>> samples;
+    ZuStringRef text("texte \xe9t\xe9");
+
+    ZuDictRef dict = Make<ZuDictRef>();
+    dict->Insert(ZuAtomRef("a"), text);
+    dict->Insert(ZuAtomRef("a"), text);
+    dict->Insert(ZuAtomRef("b"), ZuAtomRef("c"));
+    samples.emplace_back("filled-dict", dict);
+
+    ZuDicTreeRef tree = Make<ZuDicTreeRef>();
+    tree->InsertUsingPath("k:l:m", text);
+    tree->InsertUsingPath("k:n", ZuAtomRef("x"));
+    tree->InsertUsingPath("o", ZuStringRef("y"));
+    samples.emplace_back("filled-dictree", tree);
+
+    ZuArrayRef array = Make<ZuArrayRef>();
+    array->SetSize(7);
+    array->Access(1) = text;
+    array->Access(2) = ZuAtomRef("z");
+    array->Access(5) = dict;
+    samples.emplace_back("filled-array", array);
+
+    ZuCyclicArrayRef ring = Make<ZuCyclicArrayRef>();
+    ring->SetModulo(2);
+    for (char const* x : {"x", "y", "z"})
+        ring->Insert(ZuObjectRef(ZuStringRef(x)));
+    samples.emplace_back("filled-ring", ring);
+
+    ZuArray2DRef grid = Make<ZuArray2DRef>();
+    grid->SetSize(2, 3);
+    grid->Access(1, 2) = text;
+    samples.emplace_back("filled-grid", grid);
+
+    ZuLisTreeRef list_tree = Make<ZuLisTreeRef>();
+    list_tree->Insert(text);
+    list_tree->InsertNewLevel();
+    list_tree->Insert(ZuAtomRef("deep"));
+    list_tree->InsertMark();
+    list_tree->InsertEndLevel();
+    list_tree->InsertMark();
+    samples.emplace_back("filled-listree", list_tree);
+    return samples;
+}
+
+bool WriteFile(std::string const& name, std::vector<unsigned char> const& bytes)
+{
+    std::ofstream out(name, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<char const*>(bytes.data()), std::streamsize(bytes.size()));
+    return bool(out);
+}
+
+// One object through an archive into a file.
+bool WriteArchive(std::string const& name, ZuObjectRef const& object)
+{
+    ZuFileWriteRef out = Make<ZuFileWriteRef>();
+    ZuArchiveRef archive = Make<ZuArchiveRef>();
+    try {
+        out->Open(ZuStringRef(name.c_str()), false);
+        archive->SetOutput(out);
+        ZuStorageRef(archive) << object;
+        archive->Reset();
+        out->Close();
+        return true;
+    } catch (ZuException const&) {
+        archive->Reset();
+        out->Close();
+        std::remove(name.c_str());
+        return false;
+    }
+}
+
+// One object through a plain storage, followed by the number the storage
+// target reads after each object.
+bool WriteStorage(ZuSeedStorageRef const& storage, std::string const& name, ZuObjectRef const& object)
+{
+    storage->Start();
+    try {
+        storage->StoreObject(object);
+        storage->StoreInt(0);
+        storage->Stop();
+    } catch (ZuException const&) {
+        storage->Stop();
+        return false;
+    }
+    return WriteFile(name, storage->bytes);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: fuzz_seeds <archive seed directory> <storage seed directory>\n");
+        return 2;
+    }
+    std::string const archive_dir = argv[1];
+    std::string const storage_dir = argv[2];
+    Zuvi_FuzzQuietUnless("FUZZ_SEEDS_TRACE");
+    Zuvi_StartServices();
+    unsigned written = 0;
+    {
+        ZuSeedStorageRef storage = Make<ZuSeedStorageRef>();
+        std::vector<std::pair<std::string, ZuObjectRef>> samples;
+        for (unsigned i = 0; i < ZuClassFactory::TotalCount(); i++) {
+            ZuRuntimeRef runtime;
+            if (!ZuClassFactory::GetClass(i, runtime) || runtime.IsInvalid() || runtime->IsAbstract())
+                continue;
+            std::string const name = runtime->RetClassName();
+            // Storages and streams (which refuse to be stored), and atoms
+            // (which travel as atom items, never as objects), make no seeds.
+            if (runtime->IsKindOf(ZuStorageRef::RetRuntime()) || runtime->IsKindOf(ZuStreamRef::RetRuntime())
+                || name == "ZuAtom")
+                continue;
+            try {
+                ZuObjectRef object(ZuClassFactory::New(runtime, Zuvi_app_zone, __LINE__, "fuzz/fuzz_seeds"));
+                if (object.IsValid())
+                    samples.emplace_back(name, object);
+            } catch (ZuException const&) {
+            }
+        }
+        for (auto& sample : FilledSamples())
+            samples.push_back(sample);
+        for (auto const& sample : samples) {
+            written += WriteArchive(archive_dir + "/" + sample.first + ".arc", sample.second);
+            written += WriteStorage(storage, storage_dir + "/" + sample.first, sample.second);
+        }
+        for (auto& sample : samples)
+            sample.second->Delete();
+    }
+    std::printf("fuzz_seeds: %u seeds written\n", written);
+    Zuvi_StopServices();
+    return written ? 0 : 1;
+}
