@@ -1,6 +1,7 @@
 #include "si/array.h"
 
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -333,6 +334,37 @@ std::string Runs(std::vector<unsigned char> const& bytes, unsigned int runs)
         i = j;
     }
     return out;
+}
+
+
+// Appending grows the room geometrically; what the array shows stays exact
+// through growth, shrinking and growth again.
+TEST_F(ArrayTest, AppendedAndShrunkArraysKeepTheirSlots)
+{
+    ZuArrayRef array = ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    std::vector<TestNumberRef> numbers;
+    for (int i = 0; i < 3000; i++) {
+        numbers.push_back(TestNumber::Make(i));
+        ASSERT_TRUE(array->Insert(numbers.back()));
+        ASSERT_EQ(array->TotalCount(), unsigned(i + 1));
+    }
+    for (unsigned i = 0; i < 3000; i += 397)
+        EXPECT_EQ(NumberText(array->Access(i)), std::to_string(i));
+    array->SetSize(10);     // kept in place
+    EXPECT_EQ(array->TotalCount(), 10u);
+    array->SetSize(2);      // far below the room: a smaller block
+    EXPECT_EQ(NumberText(array->Access(1)), "1");
+    array->SetSize(5);      // new slots are empty
+    EXPECT_TRUE(array->Access(4).IsInvalid());
+    ZuObjectRef got;
+    EXPECT_FALSE(array->Get(5, got));
+    array->Insert(numbers[7]);
+    EXPECT_EQ(NumberText(array->Access(5)), "7");
+    array->Remove(0, 3);
+    EXPECT_EQ(array->TotalCount(), 3u);
+    EXPECT_EQ(NumberText(array->Access(2)), "7");
+    array->RemoveAll();
+    EXPECT_EQ(array->TotalCount(), 0u);
 }
 
 } // namespace

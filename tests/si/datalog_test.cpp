@@ -1,10 +1,15 @@
 #include "si/datalog.h"
 
+#include <algorithm>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "si/array.h"
 #include "si/atom.h"
+#include "si/except.h"
 #include "si/classfactory.h"
 #include "si/memzone.h"
 #include "si/pubdata.h"
@@ -313,4 +318,80 @@ TEST_F(DataLogTest, RingTooLargeForMemoryIsRefused)
     EXPECT_EQ(log->TotalCount(), 0u);
     double r = 0;
     EXPECT_FALSE(log->GetNthReal(0, r));
+}
+
+// A data log as a damaged file holds it: its query arrays are stored as
+// other objects. The class name has the length of the real one, so that a
+// test can rename it in the stream.
+ZU_HANDLE(ZuDataLoh, ZuDataLog)
+class ZuDataLoh : public ZuDataLog {
+    ZU_CLASS(ZuDataLoh, ZuDataLog)
+public:
+    ZuDataLoh() {}
+    ZuObjectRef roots;
+    ZuObjectRef names;
+
+protected:
+    void StoreInstance(ZuStorageRef const& s) override
+    {
+        ZuBaseContainer::StoreInstance(s);
+        static ZuStorageSync smart("<ZuiSmartSource query_roots query_names is_cache_volatile max_num num>");
+        s << smart << ZuStorageSync::begin << roots << names;
+        s->StoreBool(false);
+        s->StoreCard(0);
+        s->StoreCard(0);
+        s << ZuStorageSync::end;
+        static ZuStorageSync log("<ZuDataLog type cyclic_size>");
+        s << log << ZuStorageSync::begin << ZU_TYPE_REAL;
+        s->StoreCard(4);
+        s << ZuStorageSync::end;
+    }
+};
+ZU_CLASS_END(ZuDataLoh)
+ZU_IMPLEMENT_CLASS(ZuDataLoh, ZuDataLog, "tests/datalog", ZU_CLASS_PLAIN)
+
+// A stored reference of the wrong class is a stream error (a conversion of
+// it escaped restoring and ended the program).
+TEST_F(DataLogTest, QueryArraysOfAnotherClassAreBadData)
+{
+    struct Case {
+        ZuObjectRef roots;
+        ZuObjectRef names;
+    };
+    ZuArrayRef array(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    Case const cases[] = {
+        {ZuStringRef("pas un tableau"), array},
+        {array, ZuObjectRef(ZuAtomRef("racine"))},
+        {NewLog(ZU_TYPE_REAL, 2), array},
+    };
+    for (Case const& c : cases) {
+        ZuDataLohRef damaged(ZuClassFactory::New(ZuDataLohRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+        damaged->roots = c.roots;
+        damaged->names = c.names;
+        ZuTestStorageRef store = ZuTestStorage::Make();
+        store->StartStoring();
+        store->StoreObject(damaged);
+        std::vector<unsigned char> bytes = store->Bytes();
+        std::string const from = "ZuDataLoh";
+        for (std::size_t at = 0; at + from.size() <= bytes.size(); at++)
+            if (std::equal(from.begin(), from.end(), bytes.begin() + std::ptrdiff_t(at)))
+                bytes[at + from.size() - 1] = 'g';
+        store->StartRestoring(bytes);
+        ZuObjectRef back;
+        EXPECT_THROW(store->RestoreObject(back, ZuRuntimeRef()), ZuExcStream);
+        EXPECT_TRUE(back.IsInvalid());
+    }
+    // The same stream with arrays reads.
+    ZuDataLohRef sound(ZuClassFactory::New(ZuDataLohRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    sound->roots = array;
+    ZuTestStorageRef store = ZuTestStorage::Make();
+    store->StartStoring();
+    store->StoreObject(sound);
+    std::vector<unsigned char> bytes = store->Bytes();
+    bytes[std::size_t(std::search(bytes.begin(), bytes.end(), std::begin("ZuDataLoh"), std::end("ZuDataLoh") - 1) - bytes.begin()) + 8] = 'g';
+    store->StartRestoring(bytes);
+    ZuObjectRef back;
+    store->RestoreObject(back, ZuRuntimeRef());
+    ASSERT_TRUE(back.IsValid());
+    EXPECT_TRUE(back->IsA(ZuDataLogRef::RetRuntime()));
 }

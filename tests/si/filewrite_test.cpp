@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -139,6 +140,152 @@ TEST_F(FileWriteTest, StreamsAreNeverStoredAndTheBasesAreAbstract)
     store->StartStoring();
     ZuFileWriteRef w = MakeWriter();
     EXPECT_DEATH(ZuStorageRef(store) << ZuObjectRef(w), "Trying to store a stream");
+}
+
+} // namespace
+
+// ---- atomic saves --------------------------------------------------------------
+
+#include <csignal>
+#include <filesystem>
+#include <vector>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+class AtomicSaveTest : public FileWriteTest {
+protected:
+    void SetUp() override
+    {
+        FileWriteTest::SetUp();
+        Spit("doc.lum", old_bytes);
+    }
+    // The names in the scratch directory.
+    static std::vector<std::string> Names()
+    {
+        std::vector<std::string> names;
+        for (auto const& entry : std::filesystem::directory_iterator("."))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    ZuFileWriteRef OpenAtomic(char const* name)
+    {
+        ZuFileWriteRef w = MakeWriter();
+        w->SetAtomicMode(true);
+        w->Open(ZuStringRef(name), false);
+        return w;
+    }
+    // Runs `body` in a child process; its exit status.
+    template <class F>
+    static int InChild(F body)
+    {
+        pid_t const pid = fork();
+        if (pid == 0) {
+            int const code = body();
+            _exit(code);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return status;
+    }
+    std::string const old_bytes = std::string(3000, 'o');
+};
+
+TEST_F(AtomicSaveTest, TheNewFileReplacesTheOldOnlyWhenClosed)
+{
+    ZuFileWriteRef w = OpenAtomic("doc.lum");
+    EXPECT_TRUE(w->RetAtomicMode());
+    std::string const new_bytes(5000, 'n');
+    EXPECT_EQ(w->Write(new_bytes.data(), 5000), 5000u);
+    EXPECT_EQ(w->RetPos(), 5000);
+    // Meanwhile the old file is whole, and the new one sits beside it.
+    EXPECT_EQ(Slurp("doc.lum"), old_bytes);
+    EXPECT_EQ(Names().size(), 2u);
+    w->Close();
+    EXPECT_EQ(Slurp("doc.lum"), new_bytes);
+    EXPECT_EQ(Names(), std::vector<std::string>{"doc.lum"});
+    // A file that did not exist is made the same way.
+    w = OpenAtomic("new.lum");
+    w->Write("abc", 3);
+    w->Close();
+    EXPECT_EQ(Slurp("new.lum"), "abc");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"doc.lum", "new.lum"}));
+}
+
+TEST_F(AtomicSaveTest, AnAbandonedSaveLeavesTheOldFile)
+{
+    // Given up by the caller, or the stream let go while open.
+    ZuFileWriteRef w = OpenAtomic("doc.lum");
+    w->Write("half", 4);
+    w->Abandon();
+    EXPECT_EQ(Slurp("doc.lum"), old_bytes);
+    EXPECT_EQ(Names(), std::vector<std::string>{"doc.lum"});
+    w = OpenAtomic("doc.lum");
+    w->Write("half", 4);
+    w = ZuFileWriteNull;
+    ZuObjectRef::RealiseDeletions();
+    EXPECT_EQ(Slurp("doc.lum"), old_bytes);
+    EXPECT_EQ(Names(), std::vector<std::string>{"doc.lum"});
+}
+
+TEST_F(AtomicSaveTest, AFailedSaveIsReportedAndLeavesTheOldFile)
+{
+    // Renaming over a directory fails at Close.
+    std::filesystem::create_directory("folder");
+    ZuFileWriteRef w = OpenAtomic("folder");
+    w->Write("x", 1);
+    EXPECT_EQ(StreamError([&] { w->Close(); }), 3);
+    EXPECT_TRUE(std::filesystem::is_directory("folder"));
+    // No directory to hold the temporary file: Open fails.
+    EXPECT_EQ(StreamError([&] { OpenAtomic("nowhere/doc.lum"); }), 9);
+    // Append and atomic modes exclude each other.
+    w->SetAppendMode(true);
+    EXPECT_EQ(StreamError([&] { w->Open(ZuStringRef("doc.lum"), true); }), 9);
+    EXPECT_EQ(Slurp("doc.lum"), old_bytes);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"doc.lum", "folder"}));
+}
+
+TEST_F(AtomicSaveTest, AWriteCutByTheFileSizeLimitLeavesTheOldFile)
+{
+    int const status = InChild([this] {
+        signal(SIGXFSZ, SIG_IGN);   // the write fails instead of the process
+        rlimit const limit{1024, 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        ZuFileWriteRef w = OpenAtomic("doc.lum");
+        std::string const chunk(600, 'n');
+        int failed_write = 0;
+        for (int i = 0; i < 4 && !failed_write; i++)
+            failed_write = StreamError([&] { w->Write(chunk.data(), 600); }) == 3 ? 1 : 0;
+        // Close reports the failure instead of committing a cut file.
+        int const failed_close = StreamError([&] { w->Close(); }) == 3 ? 1 : 0;
+        return failed_write * 10 + failed_close;
+    });
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 11);
+    EXPECT_EQ(Slurp("doc.lum"), old_bytes);
+    EXPECT_EQ(Names(), std::vector<std::string>{"doc.lum"});
+}
+
+TEST_F(AtomicSaveTest, AProcessKilledWhileSavingLeavesTheOldFile)
+{
+    int const status = InChild([this] {
+        ZuFileWriteRef w = OpenAtomic("doc.lum");
+        w->Write("half of the new contents", 24);
+        raise(SIGKILL);
+        return 0;
+    });
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(Slurp("doc.lum"), old_bytes);
+    // What the killed process left is its temporary file only, named after
+    // the document.
+    std::vector<std::string> const names = Names();
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[1].rfind("doc.lum.", 0), 0u);
+    EXPECT_NE(names[1].find(".saving"), std::string::npos);
 }
 
 } // namespace

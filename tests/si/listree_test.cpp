@@ -176,4 +176,34 @@ TEST_F(LisTreeTest, StoredAndRestoredTokensReadTheSame)
     tree->Delete();
 }
 
+
+// A tree's cursor holds no handle to the tree itself: a tree let go by its
+// last holder goes (each one kept itself and its list alive), and a tree
+// with levels and marks goes once deleted, after being read or not.
+TEST_F(LisTreeTest, TreesLetGoAreFreed)
+{
+    ZuObjectRef::RealiseDeletions();
+    unsigned const handles = ZuObjectRef::RetLiveHandleCount();
+    for (int i = 0; i < 1000; i++) {
+        ZuLisTreeRef tree = NewTree();
+        tree->Insert(TestNumber::Make(i));
+        tree->Rewind();
+    }
+    for (int i = 0; i < 100; i++) {
+        ZuLisTreeRef tree = NewTree();
+        tree->Insert(TestNumber::Make(1));
+        tree->InsertNewLevel();
+        tree->InsertMark();
+        tree->InsertNewLevel();   // left open: the cursor stands inside
+        if (i % 2) {
+            ZuObjectRef out;
+            tree->PopHead(out);
+            tree->PopHead(out);   // the cursor moves into a level
+        }
+        tree->Delete();
+    }
+    ZuObjectRef::RealiseDeletions();
+    EXPECT_EQ(ZuObjectRef::RetLiveHandleCount(), handles);
+}
+
 } // namespace
