@@ -10,8 +10,10 @@
 // removes the temporary file, leaves the old file byte for byte, and throws
 // ZuExcStream 3. A save given up halfway (the caller's own error) ends with
 // Abandon, which removes the temporary file; a stream destroyed while still
-// open abandons as well. Append mode and atomic mode exclude each other
-// (Open throws ZuExcStream 9).
+// open abandons as well. Append mode and atomic mode exclude each other,
+// and only plain files (no kind prefix but "file:") are saved atomically:
+// otherwise Open throws ZuExcStream 9. A process killed while saving leaves
+// the old file and its temporary file ("<name>.<process>-<n>.saving").
 //
 //   ZuFileWriteRef out = ...;
 //   out->SetAtomicMode(true);
