@@ -16,6 +16,7 @@
 #include "w32/registry.h"
 #include "zoveda/gfxmemory.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -428,7 +429,7 @@ Zuvi_File* Zuvi_File::OpenReplacement(const ZuStringRef& path, ZuStringRef& targ
     // The process and a counter make the name unique among the saves of
     // this machine; the name says what left it there if a killed process
     // could not remove it.
-    static unsigned counter = 0;
+    static std::atomic<unsigned> counter{0};
     Zuvi_FileOpenModes modes{ZU_FOPEN_WRITE, ZU_FOPEN_CREATE};
     modes.SetBit(ZU_FOPEN_TRUNCATE);
     ZuStringRef variables(rest.c_str());
