@@ -126,7 +126,9 @@ public:
     // Syncs and closes the file, then renames the temporary file over the
     // target (and syncs the directory). On any failure the temporary file
     // is removed, the target keeps its old contents, and the answer is
-    // false. The file is given back in every case.
+    // false (only a failure to sync the directory, after the rename, leaves
+    // the new contents in place and still answers false). The file is given
+    // back in every case.
     static bool CommitReplacement(Zuvi_File*& file, const ZuStringRef& temporary, const ZuStringRef& target);
     // Closes the file and removes the temporary file; the target is not
     // touched.
