@@ -39,14 +39,30 @@ void ZuDict::FreeElement(Element* elem)
     ZuMemZone::FreeAnyZone(elem, __LINE__, ZU_SRC_FILE);
 }
 
+namespace {
+
+// Objects that cannot be compared (a string asked about an object of another
+// class answers with an exception) are not equal: a dictionary may hold keys
+// of any class, and one read from a file holds what the file says.
+bool SameContents(ZuObjectRef const& held, ZuObjectRef const& probe)
+{
+    try {
+        return held->IsEqual(probe);
+    } catch (ZuExcObject const&) {
+        return false;
+    }
+}
+
+} // namespace
+
 bool ZuDict::Matches(Element* elem, ZuObjectRef const& key, ZuObjectRef const& value, bool use_key,
                      bool use_value) const
 {
     if (use_key && !(elem->key == key)
-        && !(comp_key_using_is_equal && elem->key.IsValid() && elem->key->IsEqual(key)))
+        && !(comp_key_using_is_equal && elem->key.IsValid() && SameContents(elem->key, key)))
         return false;
     if (use_value && !(elem->value == value)
-        && !(comp_value_using_is_equal && elem->value.IsValid() && elem->value->IsEqual(value)))
+        && !(comp_value_using_is_equal && elem->value.IsValid() && SameContents(elem->value, value)))
         return false;
     return true;
 }

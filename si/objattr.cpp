@@ -11,7 +11,8 @@ namespace {
 
 ZuDict* Attributes(ZuObjectRef const* handle)
 {
-    return handle != nullptr ? static_cast<ZuDict*>(handle->Resolve()) : nullptr;
+    // Checked: the handle is also set by restoring.
+    return handle != nullptr ? dynamic_cast<ZuDict*>(handle->Resolve()) : nullptr;
 }
 
 } // namespace
@@ -20,7 +21,7 @@ bool ZuObject::SetAttribute(const ZuObjectRef& key, const ZuObjectRef& value)
 {
     Extension();
     ZuObjectRef* handle = AttributeHandle();
-    if (handle->IsInvalid())
+    if (Attributes(handle) == nullptr)
         *handle = ZuNew<ZuDict>(RetMemZone(), __LINE__, ZU_SRC_FILE);
     return Attributes(handle)->Insert(key, value);
 }

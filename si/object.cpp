@@ -1,5 +1,7 @@
 #include "si/object.h"
 
+#include "si/dict.h"
+
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -1119,7 +1121,8 @@ void ZuObject::RestoreInstance(const ZuStorageRef& s)
             AttachObserver(self, other, event, action, id);
     s >> ZuStorageSync::end_repeat;
     ZuObjectRef attr, reg, async;
-    s->RestoreObject(attr, ZuObjectRef::RetRuntime());
+    // The attributes are a dictionary: anything else is bad data.
+    s->RestoreObject(attr, ZuDictRef::RetRuntime());
     s->RestoreObject(reg, ZuObjectRef::RetRuntime());
     s->RestoreObject(async, ZuObjectRef::RetRuntime());
     if (attr.IsValid())

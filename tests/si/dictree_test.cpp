@@ -264,4 +264,23 @@ TEST_F(DicTreeTest, RepeatCountsInNodesCostNothing)
     EXPECT_EQ(tree->TotalCount(), 0u);
 }
 
+
+// Found by fuzzing: a node whose attributes (read from a file) hold a text
+// key. Asking the node for the tree's mark compared that text with the tree,
+// which a text refuses with an exception, and deleting the tree stopped the
+// program. Objects that cannot be compared are simply not equal.
+TEST_F(DicTreeTest, NodesWithAttributesOfOtherClassesAreDeleted)
+{
+    ZuStringRef v("v");
+    tree->InsertUsingPath("k:l", v);
+    ZuObjectRef node;
+    ASSERT_TRUE(tree->GetFromPath("k", node));
+    ASSERT_TRUE(node->SetAttribute(ZuStringRef("texte"), v));
+    ZuObjectRef found;
+    EXPECT_FALSE(node->GetAttribute(ZuObjectRef(tree), found, 1));
+    EXPECT_TRUE(node->GetAttribute(ZuStringRef("texte"), found, 0));
+    EXPECT_NO_THROW(tree->Delete());
+    EXPECT_EQ(tree->TotalCount(), 0u);
+}
+
 } // namespace

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
 #include "si/atom.h"
 #include "si/object.h"
 #include "si/classfactory.h"
@@ -84,6 +88,34 @@ TEST_F(AttributeTest, VolatileObserversAreNotStored)
     EXPECT_EQ(back->CountAttached(), 1u);
     back->DetachSelfFromAll();
     source->DetachSelfFromAll();
+}
+
+
+// Found by fuzzing: a stream whose attributes are not a dictionary (here a
+// number where the attribute dictionary's reference stands) was taken as
+// one, and the next use of the attributes read a value as a dictionary.
+TEST_F(AttributeTest, StoredAttributesOfAnotherClassAreIgnored)
+{
+    ZuTestNodeRef node = ZuTestNode::Make(3);
+    ZuTestStorageRef store = ZuTestStorage::Make();
+    store->StartStoring();
+    store->StoreObject(node);
+    std::vector<unsigned char> bytes = store->Bytes();
+    // The object's part ends with three empty references: attributes,
+    // registry, pending calls.
+    unsigned char const three_nulls[] = {0x00, 0x00, 0x00};
+    auto at = std::search(bytes.begin(), bytes.end(), std::begin(three_nulls), std::end(three_nulls));
+    ASSERT_NE(at, bytes.end());
+    *at = 0x1C;   // the number 0
+    store->StartRestoring(bytes);
+    ZuTestNodeRef back;
+    ZuStorageRef(store) >> back;
+    ASSERT_TRUE(back.IsValid());
+    EXPECT_EQ(back->value, 3);
+    EXPECT_EQ(back->CountAttributes(), 0u);
+    EXPECT_TRUE(back->SetAttribute("nom"));
+    EXPECT_TRUE(back->GetAttribute("nom", 0));
+    store = static_cast<ZuTestStorage*>(nullptr);
 }
 
 } // namespace
