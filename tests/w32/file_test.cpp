@@ -266,39 +266,22 @@ TEST_F(W32File, DirectoryServices)
     EXPECT_FALSE(SetCurrentDirectoryA("sub"));
 }
 
-TEST_F(W32File, MoveFileReplacesOnlyWhenAsked)
+TEST_F(W32File, MoveFileWritesThroughToTheDirectory)
 {
-    struct Case {
-        char const* from;
-        char const* to;
-        DWORD flags;
-        bool ok;
-        char const* to_after;   // contents of `to` afterwards (null: absent)
-    };
-    Case const cases[] = {
-        {"a", "b", MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH, true, "new"},
-        {"a", "b", MOVEFILE_REPLACE_EXISTING, true, "new"},
-        {"a", "b", 0, false, "old"},               // the name exists
-        {"a", "fresh", 0, true, "new"},
-        {"missing", "b", MOVEFILE_REPLACE_EXISTING, false, "old"},
-        {"a", "dir", MOVEFILE_REPLACE_EXISTING, false, nullptr},   // over a directory
-        {"dir", "c", MOVEFILE_REPLACE_EXISTING, false, nullptr},   // directories stay
-        {"a", "", MOVEFILE_REPLACE_EXISTING, false, nullptr},
-    };
-    for (Case const& c : cases) {
-        SCOPED_TRACE(std::string(c.from) + " -> " + c.to);
-        std::remove("fresh");
-        std::remove("c");
-        Spit("a", "new");
-        Spit("b", "old");
-        CreateDirectoryA("dir", nullptr);
-        EXPECT_EQ(MoveFileExA(c.from, c.to, c.flags) != FALSE, c.ok);
-        if (c.to_after != nullptr)
-            EXPECT_EQ(Slurp(c.to), c.to_after);
-        // A move that failed leaves the source where it was.
-        if (!c.ok && std::string(c.from) == "a")
-            EXPECT_EQ(Slurp("a"), "new");
-    }
+    // The rename with the directory synced: in the current directory and in
+    // another, replacing or not; refused moves stay refused.
+    CreateDirectoryA("sub", nullptr);
+    Spit("a", "new");
+    Spit("sub/b", "old");
+    EXPECT_TRUE(MoveFileExA("a", "sub/b", MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    EXPECT_EQ(Slurp("sub/b"), "new");
+    EXPECT_TRUE(MoveFileExA("sub/b", "c", MOVEFILE_WRITE_THROUGH));
+    EXPECT_EQ(Slurp("c"), "new");
+    Spit("d", "other");
+    EXPECT_FALSE(MoveFileExA("c", "d", MOVEFILE_WRITE_THROUGH));
+    EXPECT_FALSE(MoveFileExA("c", "sub", MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    EXPECT_EQ(Slurp("c"), "new");
+    EXPECT_EQ(Slurp("d"), "other");
 }
 
 TEST_F(W32File, FileTimesBreakDown)
