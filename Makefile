@@ -37,7 +37,8 @@ fuzz: deps
 	cmake --build build/fuzz -j $(JOBS)
 
 # Runs every fuzz target for FUZZ_TIME seconds with FUZZ_JOBS workers each
-# (all targets at once), from seed corpora that fuzz_seeds writes, keeping
+# (all targets at once), from seed corpora that fuzz_seeds writes (for the
+# archive and storage targets; the others start from their corpus), keeping
 # what the runs find in build/fuzz/corpus and crashes in build/fuzz/artifacts.
 # Each target's log is build/fuzz/<target>.log.
 FUZZ_TIME ?= 600
@@ -49,7 +50,7 @@ fuzz-run: fuzz
 	@mkdir -p build/fuzz/seeds/archive_fuzz build/fuzz/seeds/storage_fuzz build/fuzz/artifacts
 	build/fuzz/fuzz/fuzz_seeds build/fuzz/seeds/archive_fuzz build/fuzz/seeds/storage_fuzz
 	@for t in $(FUZZ_TARGETS); do \
-	  mkdir -p build/fuzz/corpus/$$t; \
+	  mkdir -p build/fuzz/corpus/$$t build/fuzz/seeds/$$t; \
 	  ( cd build/fuzz && nice -n 19 fuzz/$$t -fork=$(FUZZ_JOBS) -max_total_time=$(FUZZ_TIME) \
 	      -timeout=10 -rss_limit_mb=2048 -artifact_prefix=artifacts/$$t- \
 	      corpus/$$t seeds/$$t > $$t.log 2>&1; echo "$$t: exit $$?" >> $$t.log ) & \
