@@ -23,7 +23,7 @@ struct Runtime {
     }
 };
 
-ZuObjectRef const& Element()
+const ZuObjectRef& Element()
 {
     static Runtime runtime;
     static ZuObjectRef element = ZuStringRef("x");
@@ -32,10 +32,11 @@ ZuObjectRef const& Element()
 
 void BM_ArrayAppend(benchmark::State& state)
 {
-    ZuObjectRef const& element = Element();
-    unsigned const n = unsigned(state.range(0));
+    const ZuObjectRef& element = Element();
+    const unsigned n = unsigned(state.range(0));
     for (auto _ : state) {
-        ZuArrayRef array = ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, "bench"));
+        ZuArrayRef array = ZuObjectRef(
+            ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, "bench"));
         for (unsigned i = 0; i < n; i++)
             array->Insert(element);
         benchmark::DoNotOptimize(array->TotalCount());
@@ -50,8 +51,8 @@ BENCHMARK(BM_ArrayAppend)->Arg(100)->Arg(1000)->Arg(10000);
 // The reference: the same handles appended to a std::vector.
 void BM_VectorAppend(benchmark::State& state)
 {
-    ZuObjectRef const& element = Element();
-    unsigned const n = unsigned(state.range(0));
+    const ZuObjectRef& element = Element();
+    const unsigned n = unsigned(state.range(0));
     for (auto _ : state) {
         std::vector<ZuObjectRef> handles;
         for (unsigned i = 0; i < n; i++)

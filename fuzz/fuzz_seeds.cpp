@@ -46,24 +46,28 @@ public:
         SetStorageMode(ZU_STORAGE_REMOTE);
     }
     void Stop() { SetStorageMode(ZU_STORAGE_OFF); }
-    void StoreData(void const* data, unsigned int size) override
+    void StoreData(const void* data, unsigned int size) override
     {
-        auto const* p = static_cast<unsigned char const*>(data);
+        const auto* p = static_cast<const unsigned char*>(data);
         bytes.insert(bytes.end(), p, p + size);
     }
-    void RestoreData(void*, unsigned int) override { throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ); }
+    void RestoreData(void*, unsigned int) override
+    {
+        throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
+    }
     std::uint64_t RetRemainingData() const override { return 0; }
     std::vector<unsigned char> bytes;
 };
 ZU_CLASS_END(ZuSeedStorage)
-ZU_IMPLEMENT_CLASS(ZuSeedStorage, ZuStorage, "fuzz/fuzz_seeds", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuSeedStorage, "fuzz/fuzz_seeds", ZU_CLASS_PLAIN)
 
 namespace {
 
 template <class R>
 R Make()
 {
-    return ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), Zuvi_app_zone, __LINE__, "fuzz/fuzz_seeds"));
+    return ZuObjectRef(
+        ZuClassFactory::New(R::RetRuntime(), Zuvi_app_zone, __LINE__, "fuzz/fuzz_seeds"));
 }
 
 // Filled containers: the stored forms with repeats, gaps, levels and marks.
@@ -93,7 +97,7 @@ std::vector<std::pair<std::string, ZuObjectRef>> FilledSamples()
 
     ZuCyclicArrayRef ring = Make<ZuCyclicArrayRef>();
     ring->SetModulo(2);
-    for (char const* x : {"x", "y", "z"})
+    for (const char* x : {"x", "y", "z"})
         ring->Insert(ZuObjectRef(ZuStringRef(x)));
     samples.emplace_back("filled-ring", ring);
 
@@ -113,15 +117,15 @@ std::vector<std::pair<std::string, ZuObjectRef>> FilledSamples()
     return samples;
 }
 
-bool WriteFile(std::string const& name, std::vector<unsigned char> const& bytes)
+bool WriteFile(const std::string& name, const std::vector<unsigned char>& bytes)
 {
     std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<char const*>(bytes.data()), std::streamsize(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return bool(out);
 }
 
 // One object through an archive into a file.
-bool WriteArchive(std::string const& name, ZuObjectRef const& object)
+bool WriteArchive(const std::string& name, const ZuObjectRef& object)
 {
     ZuFileWriteRef out = Make<ZuFileWriteRef>();
     ZuArchiveRef archive = Make<ZuArchiveRef>();
@@ -132,7 +136,7 @@ bool WriteArchive(std::string const& name, ZuObjectRef const& object)
         archive->Reset();
         out->Close();
         return true;
-    } catch (ZuException const&) {
+    } catch (const ZuException&) {
         archive->Reset();
         out->Close();
         std::remove(name.c_str());
@@ -142,14 +146,15 @@ bool WriteArchive(std::string const& name, ZuObjectRef const& object)
 
 // One object through a plain storage, followed by the number the storage
 // target reads after each object.
-bool WriteStorage(ZuSeedStorageRef const& storage, std::string const& name, ZuObjectRef const& object)
+bool WriteStorage(const ZuSeedStorageRef& storage, const std::string& name,
+                  const ZuObjectRef& object)
 {
     storage->Start();
     try {
         storage->StoreObject(object);
         storage->StoreInt(0);
         storage->Stop();
-    } catch (ZuException const&) {
+    } catch (const ZuException&) {
         storage->Stop();
         return false;
     }
@@ -161,7 +166,8 @@ bool WriteStorage(ZuSeedStorageRef const& storage, std::string const& name, ZuOb
 int main(int argc, char** argv)
 {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: fuzz_seeds <archive seed directory> <storage seed directory>\n");
+        std::fprintf(stderr,
+                     "usage: fuzz_seeds <archive seed directory> <storage seed directory>\n");
         return 2;
     }
     std::string const archive_dir = argv[1];
@@ -174,38 +180,39 @@ int main(int argc, char** argv)
         std::vector<std::pair<std::string, ZuObjectRef>> samples;
         for (unsigned i = 0; i < ZuClassFactory::TotalCount(); i++) {
             ZuRuntimeRef runtime;
-            if (!ZuClassFactory::GetClass(i, runtime) || runtime.IsInvalid() || runtime->IsAbstract())
+            if (!ZuClassFactory::GetClass(i, runtime) || runtime.IsInvalid() ||
+                runtime->IsAbstract())
                 continue;
             std::string const name = runtime->RetClassName();
             // Storages and streams (which refuse to be stored), and atoms
             // (which travel as atom items, never as objects), make no seeds.
-            if (runtime->IsKindOf(ZuStorageRef::RetRuntime()) || runtime->IsKindOf(ZuStreamRef::RetRuntime())
-                || name == "ZuAtom")
+            if (runtime->IsKindOf(ZuStorageRef::RetRuntime()) ||
+                runtime->IsKindOf(ZuStreamRef::RetRuntime()) || name == "ZuAtom")
                 continue;
             try {
-                ZuObjectRef object(ZuClassFactory::New(runtime, Zuvi_app_zone, __LINE__, "fuzz/fuzz_seeds"));
+                ZuObjectRef object(
+                    ZuClassFactory::New(runtime, Zuvi_app_zone, __LINE__, "fuzz/fuzz_seeds"));
                 if (object.IsValid())
                     samples.emplace_back(name, object);
-            } catch (ZuException const&) {
-            }
+            } catch (const ZuException&) {}
         }
         for (auto& sample : FilledSamples())
             samples.push_back(sample);
         // Each sample is written by a child process: a class that refuses to
         // be stored stops the program, and only its own seeds are lost.
-        for (auto const& sample : samples) {
+        for (const auto& sample : samples) {
             std::string const archive_name = archive_dir + "/" + sample.first + ".arc";
             std::string const storage_name = storage_dir + "/" + sample.first;
             std::fflush(nullptr);
-            pid_t const child = fork();
+            const pid_t child = fork();
             if (child == 0) {
-                bool const ok = WriteArchive(archive_name, sample.second)
-                                & WriteStorage(storage, storage_name, sample.second);
+                const bool ok = WriteArchive(archive_name, sample.second) &
+                                WriteStorage(storage, storage_name, sample.second);
                 _exit(ok ? 0 : 1);
             }
             int status = 1;
-            if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)
-                || WEXITSTATUS(status) != 0) {
+            if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+                WEXITSTATUS(status) != 0) {
                 std::remove(archive_name.c_str());
                 std::remove(storage_name.c_str());
                 std::fprintf(stderr, "fuzz_seeds: no seed for %s\n", sample.first.c_str());

@@ -348,7 +348,7 @@ protected:
     }
 };
 ZU_CLASS_END(ZuDataLoh)
-ZU_IMPLEMENT_CLASS(ZuDataLoh, ZuDataLog, "tests/datalog", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuDataLoh, "tests/datalog", ZU_CLASS_PLAIN)
 
 // A stored reference of the wrong class is a stream error (a conversion of
 // it escaped restoring and ended the program).

@@ -794,7 +794,7 @@ protected:
     }
 };
 ZU_CLASS_END(ZuTestFailing)
-ZU_IMPLEMENT_CLASS(ZuTestFailing, ZuObject, "tests/storage", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuTestFailing, "tests/storage", ZU_CLASS_PLAIN)
 int ZuTestFailing::failure = 0;
 
 namespace {
