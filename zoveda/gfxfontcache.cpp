@@ -87,7 +87,7 @@ GfxFontCache::~GfxFontCache()
 bool GfxFontCache::OpenFace(const char* path, int size, bool smooth)
 {
     CloseFace();
-    if (path == nullptr || size <= 0) {
+    if (path == nullptr || size <= 0 || size > MAX_SIZE) {
         return false;
     }
     face_ = static_cast<Face*>(Alloc(sizeof(Face)));

@@ -52,14 +52,17 @@ public:
     static const unsigned short NO_CODE = 0xFFFF;
     // Codes from this on have no glyph.
     static const unsigned MAX_CODE = 1024;
+    // Larger sizes are refused: one glyph's mask would take many megabytes,
+    // and sizes come from stored documents.
+    static const int MAX_SIZE = 4096;
 
     GfxFontCache();
     virtual ~GfxFontCache();
 
     // Opens the face in the file at `path` at `size` pixels (points at 72
-    // dots per inch); a face already open is closed first. False when the
-    // file is not a face that can be opened at that size; the cache then
-    // has no face and draws nothing.
+    // dots per inch, 1 to MAX_SIZE); a face already open is closed first.
+    // False when the file is not a face that can be opened at that size; the
+    // cache then has no face and draws nothing.
     bool OpenFace(const char* path, int size, bool smooth);
     // Lets the face go; rendered glyphs stay.
     void CloseFace();

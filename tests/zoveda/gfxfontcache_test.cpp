@@ -253,6 +253,7 @@ TEST_F(GfxFontCacheTest, QuarterTurnsPlaceTheMaskAsTurned)
 
 TEST_F(GfxFontCacheTest, GlyphsTooBigForABandGetABandOfTheirOwn)
 {
+    // At 8 pixels 'À' is 9 tall; at 72 'W' is 68 wide.
     const struct {
         int size;
         unsigned short code;
@@ -323,6 +324,7 @@ TEST_F(GfxFontCacheTest, DamagedFacesNeverCrash)
     EXPECT_FALSE(cache.OpenFace("/no/such/face.ttf", 12, false));
     EXPECT_FALSE(cache.OpenFace(arial.c_str(), 0, false));
     EXPECT_FALSE(cache.OpenFace(arial.c_str(), -5, false));
+    EXPECT_FALSE(cache.OpenFace(arial.c_str(), GfxFontCache::MAX_SIZE + 1, false));
     EXPECT_FALSE(cache.HasFace());
 }
 
