@@ -1,6 +1,7 @@
 #include "si/maininit.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "sd/common/sd_file.h"
 #include "si/atom.h"
@@ -46,6 +47,14 @@ struct Step {
     bool program;   // only for the program (Zuvi_MainInit), not for every user
 };
 
+// Steps whose classes live in a layer above this file (the font manager's)
+// have a line in the table without functions; their own source fills it in
+// at load time with Zuvi_SetStartStep. A line left empty is skipped.
+struct StepFunctions {
+    void (*start)();
+    void (*stop)();
+};
+
 // The library's start-up, top down; shut-down runs bottom up, carrying out
 // the deferred deletions before each stop, so that objects still waiting go
 // while what they use is there. A failed start stops only the steps that
@@ -59,12 +68,26 @@ const Step kSteps[] = {
     {"graphics memory", &Zuvi_SetGfxMemoryHooks, nullptr, false},
     {"atoms", &ZuAtom::Initialise, &ZuAtom::Kill, false},
     {"class factory", &ZuClassFactory::Initialise, &ZuClassFactory::Kill, false},
+    {"font manager", nullptr, nullptr, true},
     {"application", &MakeApplication, &DropApplication, true},
     {"locale manager", &ZuLocaleMan::Initialise, &ZuLocaleMan::Kill, true},
     {"resource manager", &ZuResMan::Initialise, &ZuResMan::Kill, true},
+    {"system font manager", nullptr, nullptr, true},
 };
 
 const unsigned kStepCount = sizeof kSteps / sizeof kSteps[0];
+
+StepFunctions filled[kStepCount];
+
+void (*StartOf(unsigned i))()
+{
+    return kSteps[i].start != nullptr ? kSteps[i].start : filled[i].start;
+}
+
+void (*StopOf(unsigned i))()
+{
+    return kSteps[i].start != nullptr ? kSteps[i].stop : filled[i].stop;
+}
 
 // How many steps run.
 unsigned running = 0;
@@ -72,12 +95,25 @@ unsigned running = 0;
 void Start(bool program)
 {
     while (running < kStepCount && (program || !kSteps[running].program)) {
-        kSteps[running].start();
+        if (void (*start)() = StartOf(running))
+            start();
         ++running;
     }
 }
 
 } // namespace
+
+bool Zuvi_SetStartStep(const char* name, void (*start)(), void (*stop)())
+{
+    for (unsigned i = 0; i < kStepCount; ++i) {
+        if (kSteps[i].start == nullptr && std::strcmp(kSteps[i].name, name) == 0) {
+            filled[i].start = start;
+            filled[i].stop = stop;
+            return true;
+        }
+    }
+    return false;
+}
 
 ZuObjectRef const& Zuvi_RetApplication()
 {
@@ -93,12 +129,12 @@ void Zuvi_StopServices()
 {
     while (running > 0) {
         --running;
-        const Step& step = kSteps[running];
-        if (!step.stop)
+        void (*stop)() = StopOf(running);
+        if (!stop)
             continue;
         if (running > 0)
             ZuObjectRef::RealiseDeletions();
-        step.stop();
+        stop();
     }
 }
 

@@ -17,6 +17,11 @@ void Zuvi_MainInit();
 void Zuvi_StartServices();
 void Zuvi_StopServices();
 
+// Fills the table's line of that name for a step whose class lives in a
+// layer above the start-up's own (the font manager's source does it at load
+// time); false when the table has no such line.
+bool Zuvi_SetStartStep(const char* name, void (*start)(), void (*stop)());
+
 class ZuObjectRef;
 // The application object made by the start-up (empty outside it).
 ZuObjectRef const& Zuvi_RetApplication();
