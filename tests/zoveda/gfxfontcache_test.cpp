@@ -166,6 +166,17 @@ TEST_F(GfxFontCacheTest, TypographicMetricsFollowTheOs2Table)
     EXPECT_EQ(cache.TypoLineGap(), 1);      // trunc(0.977 + 0.5)
 }
 
+TEST_F(GfxFontCacheTest, AdvancesAreThoseOfClassicHinting)
+{
+    // The newer TrueType interpreter would widen 'A' at 12 pixels to 8.
+    GfxFontCache cache;
+    ASSERT_TRUE(cache.OpenFace(arial.c_str(), 12, false));
+    GfxFontCache::GlyphGeom geom;
+    cache.GetGlyphGeometry('A', geom);
+    EXPECT_EQ(geom.advance, 7);
+    EXPECT_EQ(geom.reserved, 0);
+}
+
 TEST_F(GfxFontCacheTest, MasksHoldOnlyTheirLevels)
 {
     // Smooth masks keep five grey levels of coverage, inverted.
