@@ -2,6 +2,7 @@
 
 #include "si/atom.h"
 #include "si/classfactory.h"
+#include "si/fontman.h"
 #include "si/maininit.h"
 #include "si/memzone.h"
 #include "tests/support/debugcapture.h"
@@ -22,6 +23,8 @@ TEST(MainInitTest, WithoutAnApplicationClassStartUpFailsCleanly)
     EXPECT_EQ(nullptr, Zuvi_sys_zone);
     EXPECT_EQ(nullptr, Zuvi_app_zone);
     EXPECT_EQ(nullptr, ZuMemZone::zone_head);
+    // The font manager made before the application is gone with it.
+    EXPECT_TRUE(ZuFontMan::Current().IsInvalid());
     EXPECT_NE(nullptr, GfxMemory::fn_alloc);
     EXPECT_NE(nullptr, GfxMemory::fn_free);
 
