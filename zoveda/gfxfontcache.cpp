@@ -297,9 +297,10 @@ bool GfxFontCache::Render(GlyphInfo* info)
     box.yMax = (box.yMax + 63) & ~63;
     const long width = (box.xMax - box.xMin) / 64;
     const long height = (box.yMax - box.yMin) / 64;
-    // A damaged face can describe a glyph of any size: masks stay within
-    // what a band can address.
-    if (width < 0 || height < 0 || width > 0x7FFF || height > 0x7FFF) {
+    // A damaged face can describe a glyph of any size; no real glyph is
+    // four ems wide or tall, so such a glyph stays empty.
+    const long limit = 4L * band_height_ + 64;
+    if (width < 0 || height < 0 || width > limit || height > limit) {
         return false;
     }
 

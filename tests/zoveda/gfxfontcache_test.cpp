@@ -331,6 +331,24 @@ TEST_F(GfxFontCacheTest, DamagedFacesNeverCrash)
     }
     // Some cut copies still open (their glyphs come out empty or partial).
     EXPECT_GT(opened, 0);
+
+    // A face whose glyphs are a hundred ems big: they stay empty instead of
+    // taking megabytes each.
+    std::vector<unsigned char> huge = whole;
+    const size_t head = FindFontTable(huge, "head");
+    ASSERT_NE(head, 0u);
+    PutBigEndian16(huge, head + 18, 16);
+    const std::string huge_path = WriteScratchFile("huge.ttf", huge);
+    GfxFontCache big;
+    ASSERT_TRUE(big.OpenFace(huge_path.c_str(), 40, false));
+    const GfxFontCache::GlyphInfo* w = big.FindGlyph('W');
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->width, 0);
+    EXPECT_EQ(w->geom.advance, 0);
+    GfxSurface* dst = White(64, 32);
+    big.DrawGlyph('W', 10, 20, kBlack, dst, 0);
+    EXPECT_TRUE(AllWhite(dst));
+
     GfxFontCache cache;
     EXPECT_FALSE(cache.OpenFace("/no/such/face.ttf", 12, false));
     EXPECT_FALSE(cache.OpenFace(arial.c_str(), 0, false));
