@@ -7,6 +7,7 @@
 
 #include "si/array.h"
 #include "si/dataslot.h"
+#include "si/fontman.h"
 #include "si/localeman.h"
 #include "si/maininit.h"
 #include "si/memzone.h"
@@ -33,6 +34,8 @@ public:
     {
         std::string text = static_cast<const char*>(name);
         seen.fields.push_back(text);
+        if (text == "Font Manager")
+            seen.fields_are_the_managers &= object == ZuFontMan::Current() && ZuFontMan::Current().IsValid();
         if (text == "Locale Manager")
             seen.fields_are_the_managers &= object == ZuLocaleMan::Current();
         if (text == "Resource Manager") {
@@ -54,12 +57,13 @@ TEST(MainInitWithApp, TheManagersArePublishedInTheApplicationAndKilledAtShutDown
 {
     seen = Seen();
     Zuvi_MainInit();
-    EXPECT_EQ(seen.fields, (std::vector<std::string>{"Locale Manager", "Resource Manager"}));
+    EXPECT_EQ(seen.fields, (std::vector<std::string>{"Locale Manager", "Resource Manager", "Font Manager"}));
     EXPECT_TRUE(seen.fields_are_the_managers);
     EXPECT_TRUE(seen.app_known);
     EXPECT_EQ(seen.locales_at_start, 2u);
     EXPECT_TRUE(ZuLocaleMan::Current().IsInvalid());
     EXPECT_TRUE(ZuResMan::Current().IsInvalid());
+    EXPECT_TRUE(ZuFontMan::Current().IsInvalid());
     EXPECT_TRUE(Zuvi_RetApplication().IsInvalid());
     EXPECT_EQ(nullptr, ZuMemZone::zone_head);
 }
