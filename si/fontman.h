@@ -10,7 +10,8 @@
 // The manager also sets up an empty entity data base with the models
 // "FontFamilyModel" (Name, StyleList) and "FontDefinitionModel" (FamilyName,
 // StyleName, Weight), left for its users to fill.
-#pragma once
+#ifndef SI_FONTMAN_H
+#define SI_FONTMAN_H
 
 #include "sd/common/sd_grailfnt.h"
 #include "si/database.h"
@@ -57,3 +58,5 @@ private:
     ZuListRef fonts;
 };
 ZU_CLASS_END(ZuFontMan)
+
+#endif

@@ -8,7 +8,8 @@
 // Fonts are made and shared by the font manager (si/fontman.h). A font whose
 // face did not open draws nothing and measures every text as 0. System
 // fonts (the look's interface fonts) cannot be stored.
-#pragma once
+#ifndef SD_COMMON_SD_GRAILFNT_H
+#define SD_COMMON_SD_GRAILFNT_H
 
 #include "si/object.h"
 #include "si/string.h"
@@ -74,3 +75,5 @@ private:
     bool is_system_font;
 };
 ZU_CLASS_END(ZuGrailFont)
+
+#endif
