@@ -35,9 +35,9 @@ std::string FacePath()
 // 1000 characters of French, accents included, as Latin-1 bytes.
 std::string Text()
 {
-    const std::string sentence =
-        "Portez ce vieux whisky au juge blond qui fume. \xC7" "a d\xE9\xE7oit \xE0 l'\xE9t\xE9 o\xF9 "
-        "l'\xE9l\xE8ve \xF4te ses bo\xEEtes; ";
+    const std::string sentence = "Portez ce vieux whisky au juge blond qui fume. \xC7"
+                                 "a d\xE9\xE7oit \xE0 l'\xE9t\xE9 o\xF9 "
+                                 "l'\xE9l\xE8ve \xF4te ses bo\xEEtes; ";
     std::string text;
     while (text.size() < 1000)
         text += sentence;
@@ -45,8 +45,14 @@ std::string Text()
     return text;
 }
 
-void* HeapAlloc(void*, unsigned long size) { return std::malloc(size); }
-void HeapFree(void*, void* ptr) { std::free(ptr); }
+void* HeapAlloc(void*, unsigned long size)
+{
+    return std::malloc(size);
+}
+void HeapFree(void*, void* ptr)
+{
+    std::free(ptr);
+}
 
 void DrawGlyphWarm(benchmark::State& state)
 {

@@ -17,7 +17,7 @@ ZuFontManRef ZuFontMan::current;
 
 namespace {
 
-ZuObjectRef Make(ZuRuntimeRef const& runtime, ZuMemZone* zone, unsigned line)
+ZuObjectRef Make(const ZuRuntimeRef& runtime, ZuMemZone* zone, unsigned line)
 {
     return ZuObjectRef(ZuClassFactory::New(runtime, zone, line, ZU_SRC_FILE));
 }
@@ -93,8 +93,8 @@ void ZuFontMan::GetFontFamiliesDB(ZuDataBaseRef& out)
     out = families;
 }
 
-bool ZuFontMan::CreateFont(ZuStringRef const& family, ZuStringRef const& style, double size, bool smooth,
-                           ZuGrailFontRef& font)
+bool ZuFontMan::CreateFont(const ZuStringRef& family, const ZuStringRef& style, double size,
+                           bool smooth, ZuGrailFontRef& font)
 {
     const bool system = size < 0.0;
     if (system)
@@ -110,8 +110,9 @@ bool ZuFontMan::CreateFont(ZuStringRef const& family, ZuStringRef const& style, 
         ZuGrailFontRef candidate(element);
         // RetSize is whole: a fractional size never matches.
         if (candidate->RetName()->CompareWith(wanted_family, false) == 0 &&
-            candidate->RetStyle()->CompareWith(wanted_style, false) == 0 && candidate->RetSize() == size &&
-            candidate->IsSmooth() == smooth && candidate->IsSystemFont() == system)
+            candidate->RetStyle()->CompareWith(wanted_style, false) == 0 &&
+            candidate->RetSize() == size && candidate->IsSmooth() == smooth &&
+            candidate->IsSystemFont() == system)
             found = candidate;
     }
     if (found.IsInvalid()) {
@@ -124,17 +125,17 @@ bool ZuFontMan::CreateFont(ZuStringRef const& family, ZuStringRef const& style, 
     return true;
 }
 
-bool ZuFontMan::ReleaseFont(ZuGrailFontRef const& font)
+bool ZuFontMan::ReleaseFont(const ZuGrailFontRef& font)
 {
     return fonts->Remove(font, 0);
 }
 
-void ZuFontMan::InitSystemFontMan(ZuFontManRef const& manager)
+void ZuFontMan::InitSystemFontMan(const ZuFontManRef& manager)
 {
     if (!current.IsInvalid())
         Zuvi_ErrorAbort("Failed assertion: ZuFontMan::current.IsInvalid ()", __LINE__, ZU_SRC_FILE);
     current = manager;
-    ZuObjectRef const& app = Zuvi_RetApplication();
+    const ZuObjectRef& app = Zuvi_RetApplication();
     if (app.IsValid() && app->IsKindOf(ZuDataSlotRef::RetRuntime()))
         ZuDataSlotRef(app)->InsertField(ZuAtomRef("Font Manager"), manager);
 }
@@ -144,19 +145,19 @@ void ZuFontMan::KillSystemFontMan()
     current = ZuFontManNull;
 }
 
-ZuFontManRef const& ZuFontMan::Current()
+const ZuFontManRef& ZuFontMan::Current()
 {
     return current;
 }
 
-void ZuFontMan::StoreInstance(ZuStorageRef const& storage)
+void ZuFontMan::StoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::StoreInstance(storage);
     static ZuStorageSync record("<ZuFontMan>");
     storage << record << ZuStorageSync::begin << ZuStorageSync::end;
 }
 
-void ZuFontMan::RestoreInstance(ZuStorageRef const& storage)
+void ZuFontMan::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin >> ZuStorageSync::end;

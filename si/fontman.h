@@ -30,26 +30,26 @@ public:
     virtual void GetFontFamiliesDB(ZuDataBaseRef& out);
     // Never fails: a font whose face did not open is handed out too. Each
     // call adds one entry for the font to the list of fonts handed out.
-    virtual bool CreateFont(ZuStringRef const& family, ZuStringRef const& style, double size, bool smooth,
-                            ZuGrailFontRef& font);
+    virtual bool CreateFont(const ZuStringRef& family, const ZuStringRef& style, double size,
+                            bool smooth, ZuGrailFontRef& font);
     // Removes one entry of the font; false when the list holds none.
-    virtual bool ReleaseFont(ZuGrailFontRef const& font);
+    virtual bool ReleaseFont(const ZuGrailFontRef& font);
 
     // Stops with a failed assertion when a manager is installed already.
-    static void InitSystemFontMan(ZuFontManRef const& manager);
+    static void InitSystemFontMan(const ZuFontManRef& manager);
     static void KillSystemFontMan();
-    static ZuFontManRef const& Current();
+    static const ZuFontManRef& Current();
 
     // The fonts handed out and not released, once per CreateFont.
-    ZuListRef const& RetFonts() const { return fonts; }
+    const ZuListRef& RetFonts() const { return fonts; }
 
     void Delete() override;
 
     static ZuFontManRef current;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     ZuDataBaseRef families;

@@ -42,7 +42,8 @@ short RoundUpPixels(FT_Pos v)
 
 short TypoPixels(int value, unsigned units_per_em, int size)
 {
-    return static_cast<short>(static_cast<int>(static_cast<double>(value) / units_per_em * size + 0.5));
+    return static_cast<short>(
+        static_cast<int>(static_cast<double>(value) / units_per_em * size + 0.5));
 }
 
 } // namespace
@@ -55,8 +56,8 @@ struct GfxFontCache::Face {
 
 GfxFontCache::GfxFontCache()
     : bands_(nullptr), band_capacity_(0), current_band_(0), x_used_(0), band_width_(BAND_WIDTH),
-      band_height_(0), typo_ascender_(0), typo_descender_(0), typo_line_gap_(0), face_(nullptr), size_(0),
-      smooth_(false), render_count_(0)
+      band_height_(0), typo_ascender_(0), typo_descender_(0), typo_line_gap_(0), face_(nullptr),
+      size_(0), smooth_(false), render_count_(0)
 {
     for (GlyphInfo& head : heads_) {
         std::memset(&head, 0, sizeof head);
@@ -115,8 +116,8 @@ bool GfxFontCache::OpenFace(const char* path, int size, bool smooth)
         return false;
     }
     FT_Face face = face_->face;
-    if (FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(size) * 64, 72, 72) != 0 || face->size == nullptr ||
-        face->size->metrics.y_ppem == 0) {
+    if (FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(size) * 64, 72, 72) != 0 ||
+        face->size == nullptr || face->size->metrics.y_ppem == 0) {
         CloseFace();
         return false;
     }
@@ -138,7 +139,8 @@ bool GfxFontCache::OpenFace(const char* path, int size, bool smooth)
     // Unicode platform; without one every code shows glyph 0.
     for (int i = 0; i < face->num_charmaps; ++i) {
         FT_CharMap map = face->charmaps[i];
-        if ((map->platform_id == 3 && map->encoding_id == 1) || (map->platform_id == 0 && map->encoding_id == 0)) {
+        if ((map->platform_id == 3 && map->encoding_id == 1) ||
+            (map->platform_id == 0 && map->encoding_id == 0)) {
             if (FT_Set_Charmap(face, map) == 0) {
                 for (unsigned code = 0; code < MAX_CODE; ++code) {
                     face_->glyph_index[code] = FT_Get_Char_Index(face, code);
@@ -284,7 +286,8 @@ bool GfxFontCache::Render(GlyphInfo* info)
     ++render_count_;
 
     FT_Face face = face_->face;
-    if (FT_Load_Glyph(face, face_->glyph_index[info->code], FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) != 0 ||
+    if (FT_Load_Glyph(face, face_->glyph_index[info->code], FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) !=
+            0 ||
         face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) {
         return false;
     }
@@ -369,9 +372,10 @@ bool GfxFontCache::Render(GlyphInfo* info)
         GfxSurface* temp = GfxSurface::New(8);
         GfxSurface* band = RetBand(info->band);
         if (temp != nullptr && band != nullptr) {
-            temp->Initialise(static_cast<unsigned>(width), static_cast<unsigned>(height), bits, pitch, false);
-            band->RectCopy(info->x, info->y, static_cast<unsigned>(width), static_cast<unsigned>(height), 0, 0,
-                           temp, false);
+            temp->Initialise(static_cast<unsigned>(width), static_cast<unsigned>(height), bits,
+                             pitch, false);
+            band->RectCopy(info->x, info->y, static_cast<unsigned>(width),
+                           static_cast<unsigned>(height), 0, 0, temp, false);
         }
         GfxSurface::Delete(temp);
     }
@@ -391,8 +395,8 @@ void GfxFontCache::GetGlyphGeometry(unsigned short code, GlyphGeom& geom)
     geom = info->geom;
 }
 
-void GfxFontCache::AccessGlyph(unsigned short code, GfxSurface*& band, unsigned short& x, unsigned short& y,
-                               GlyphGeom& geom)
+void GfxFontCache::AccessGlyph(unsigned short code, GfxSurface*& band, unsigned short& x,
+                               unsigned short& y, GlyphGeom& geom)
 {
     const GlyphInfo* info = Find(code);
     if (info == nullptr) {
@@ -407,7 +411,8 @@ void GfxFontCache::AccessGlyph(unsigned short code, GfxSurface*& band, unsigned 
     geom = info->geom;
 }
 
-void GfxFontCache::DrawGlyph(unsigned short code, int x, int y, unsigned colour, GfxSurface* dst, int angle)
+void GfxFontCache::DrawGlyph(unsigned short code, int x, int y, unsigned colour, GfxSurface* dst,
+                             int angle)
 {
     if (dst == nullptr || face_ == nullptr || (angle != 0 && angle != 90 && angle != 270)) {
         return;
@@ -422,7 +427,8 @@ void GfxFontCache::DrawGlyph(unsigned short code, int x, int y, unsigned colour,
     }
     const GlyphGeom& g = info->geom;
     if (angle == 0) {
-        dst->RectFillBlend(x + g.xMin, y - g.yMax, info->width, info->height, colour, info->x, info->y, band);
+        dst->RectFillBlend(x + g.xMin, y - g.yMax, info->width, info->height, colour, info->x,
+                           info->y, band);
         return;
     }
     // Turned a quarter: only fully inked pixels are set.

@@ -25,7 +25,10 @@ public:
     {
         return Zuvi_app_zone->Alloc(static_cast<unsigned>(size), "?", __LINE__, ZU_SRC_FILE);
     }
-    static void operator delete(void* block) { ZuMemZone::FreeAnyZone(block, __LINE__, ZU_SRC_FILE); }
+    static void operator delete(void* block)
+    {
+        ZuMemZone::FreeAnyZone(block, __LINE__, ZU_SRC_FILE);
+    }
 };
 
 // The whole pixels of a size, or 0 for sizes no face can be opened at
@@ -36,7 +39,7 @@ int WholePixels(double size)
 }
 
 // The 8-bit text of a string, whatever its length.
-std::string Latin(ZuStringRef const& text)
+std::string Latin(const ZuStringRef& text)
 {
     if (text.IsInvalid())
         return std::string();
@@ -51,8 +54,7 @@ std::string Latin(ZuStringRef const& text)
 ZuGrailFont::ZuGrailFont()
     : cache(nullptr), ascender(0.0), descender(0.0), line_gap(0.0), name(""), style(""), size(0.0),
       smooth(false), is_system_font(false)
-{
-}
+{}
 
 ZuGrailFont::~ZuGrailFont()
 {
@@ -60,8 +62,8 @@ ZuGrailFont::~ZuGrailFont()
     cache = nullptr;
 }
 
-bool ZuGrailFont::Initialise(ZuStringRef const& name, ZuStringRef const& style, double size, bool smooth,
-                             bool is_system_font)
+bool ZuGrailFont::Initialise(const ZuStringRef& name, const ZuStringRef& style, double size,
+                             bool smooth, bool is_system_font)
 {
     if (cache != nullptr)
         return false;
@@ -94,7 +96,8 @@ bool ZuGrailFont::Open()
             // is ever cut here.
             const std::string library_name = Latin(expanded);
             char os_name[ZUVI_PATH_MAX];
-            if (library_name.size() >= ZUVI_PATH_MAX || !Zuvi_ConvertToOSName(library_name.c_str(), os_name))
+            if (library_name.size() >= ZUVI_PATH_MAX ||
+                !Zuvi_ConvertToOSName(library_name.c_str(), os_name))
                 continue;
             if (cache->OpenFace(os_name, pixels, smooth)) {
                 ascender = cache->TypoAscender();
@@ -117,12 +120,12 @@ void ZuGrailFont::GetStyle(ZuStringRef& out)
     out = style;
 }
 
-ZuStringRef const& ZuGrailFont::RetName()
+const ZuStringRef& ZuGrailFont::RetName()
 {
     return name;
 }
 
-ZuStringRef const& ZuGrailFont::RetStyle()
+const ZuStringRef& ZuGrailFont::RetStyle()
 {
     return style;
 }
@@ -161,7 +164,8 @@ double ZuGrailFont::Advance(unsigned short code)
     return geom.advance;
 }
 
-double ZuGrailFont::ComputeTextWidth(ZuStringRef const& text, unsigned int first, unsigned int count)
+double ZuGrailFont::ComputeTextWidth(const ZuStringRef& text, unsigned int first,
+                                     unsigned int count)
 {
     if (text.IsInvalid())
         return 0.0;
@@ -179,14 +183,14 @@ double ZuGrailFont::ComputeTextWidth(ZuStringRef const& text, unsigned int first
     return width;
 }
 
-double ZuGrailFont::ComputeTextWidth(ZuStringRef const& text)
+double ZuGrailFont::ComputeTextWidth(const ZuStringRef& text)
 {
     if (text.IsInvalid())
         return 0.0;
     return ComputeTextWidth(text, 0, text->CharacterCount());
 }
 
-double ZuGrailFont::ComputeTextWidth(unsigned short const* text)
+double ZuGrailFont::ComputeTextWidth(const unsigned short* text)
 {
     if (text == nullptr || cache == nullptr)
         return 0.0;
@@ -196,7 +200,7 @@ double ZuGrailFont::ComputeTextWidth(unsigned short const* text)
     return width;
 }
 
-double ZuGrailFont::ComputeTextWidth(char const* text)
+double ZuGrailFont::ComputeTextWidth(const char* text)
 {
     if (text == nullptr || cache == nullptr)
         return 0.0;
@@ -213,13 +217,14 @@ unsigned ZuGrailFont::ComputeHashValue(unsigned modulo) const
     const unsigned n = name.IsValid() ? name->ComputeHashValue(modulo) : 0;
     const unsigned s = style.IsValid() ? style->ComputeHashValue(modulo) : 0;
     const double whole = std::trunc(size);
-    const unsigned pixels = std::fabs(whole) < 2147483648.0 ? static_cast<unsigned>(static_cast<int>(whole)) : 0u;
+    const unsigned pixels =
+        std::fabs(whole) < 2147483648.0 ? static_cast<unsigned>(static_cast<int>(whole)) : 0u;
     if (modulo == 0)
         Zuvi_ErrorAbort("Failed assertion: num", __LINE__, ZU_SRC_FILE);
     return (n + s + pixels + (smooth ? 1u : 0u)) % modulo;
 }
 
-int ZuGrailFont::CompareWith(ZuObjectRef const& other) const
+int ZuGrailFont::CompareWith(const ZuObjectRef& other) const
 {
     if (other.IsInvalid() || !other->IsKindOf(ZuGrailFontRef::RetRuntime()))
         return ZuObject::CompareWith(other);
@@ -245,7 +250,7 @@ int ZuGrailFont::CompareWith(ZuObjectRef const& other) const
 
 // ---- Storage ---------------------------------------------------------------
 
-void ZuGrailFont::StoreInstance(ZuStorageRef const& storage)
+void ZuGrailFont::StoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::StoreInstance(storage);
     if (is_system_font)
@@ -258,7 +263,7 @@ void ZuGrailFont::StoreInstance(ZuStorageRef const& storage)
     storage << ZuStorageSync::end;
 }
 
-void ZuGrailFont::RestoreInstance(ZuStorageRef const& storage)
+void ZuGrailFont::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;

@@ -29,12 +29,12 @@ public:
     // the family's file nor "arial.ttf" opens.
     virtual bool Open();
     // Once per font: false, and nothing changed, when the font has a cache.
-    virtual bool Initialise(ZuStringRef const& name, ZuStringRef const& style, double size, bool smooth,
-                            bool is_system_font);
+    virtual bool Initialise(const ZuStringRef& name, const ZuStringRef& style, double size,
+                            bool smooth, bool is_system_font);
     virtual void GetName(ZuStringRef& out);
     virtual void GetStyle(ZuStringRef& out);
-    virtual ZuStringRef const& RetName();
-    virtual ZuStringRef const& RetStyle();
+    virtual const ZuStringRef& RetName();
+    virtual const ZuStringRef& RetStyle();
     // The size truncated toward zero to a whole number of pixels.
     virtual double RetSize();
     virtual bool IsSmooth();
@@ -45,21 +45,22 @@ public:
     virtual double RetDescent();
     // Sums of the glyphs' advances. The part (first, count) of a string is
     // cut at its end; a part starting at or past the end is 0 wide.
-    virtual double ComputeTextWidth(ZuStringRef const& text, unsigned int first, unsigned int count);
-    virtual double ComputeTextWidth(ZuStringRef const& text);
-    virtual double ComputeTextWidth(unsigned short const* text);
-    virtual double ComputeTextWidth(char const* text);
+    virtual double ComputeTextWidth(const ZuStringRef& text, unsigned int first,
+                                    unsigned int count);
+    virtual double ComputeTextWidth(const ZuStringRef& text);
+    virtual double ComputeTextWidth(const unsigned short* text);
+    virtual double ComputeTextWidth(const char* text);
 
     // The glyph cache the ports draw with; null until Open.
     GfxFontCache* RetCache() const { return cache; }
 
     unsigned ComputeHashValue(unsigned modulo) const override;
     // Name, style (exactly), size, then smooth fonts and system fonts first.
-    int CompareWith(ZuObjectRef const& other) const override;
+    int CompareWith(const ZuObjectRef& other) const override;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     double Advance(unsigned short code);

@@ -17,8 +17,8 @@ protected:
     {
         ZuviRuntimeTest::SetUp();
         Zuvi_SetGfxMemoryHooks();
-        man = ZuFontManRef(
-            ZuObjectRef(ZuClassFactory::New(ZuFontManRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
+        man = ZuFontManRef(ZuObjectRef(
+            ZuClassFactory::New(ZuFontManRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
     }
     void TearDown() override
     {
@@ -27,14 +27,15 @@ protected:
         ZuviRuntimeTest::TearDown();
     }
 
-    ZuGrailFontRef Create(const char* family, double size, bool smooth = true, const char* style = "Normal")
+    ZuGrailFontRef Create(const char* family, double size, bool smooth = true,
+                          const char* style = "Normal")
     {
         ZuGrailFontRef font;
         EXPECT_TRUE(man->CreateFont(ZuStringRef(family), ZuStringRef(style), size, smooth, font));
         return font;
     }
 
-    unsigned Entries(ZuGrailFontRef const& font)
+    unsigned Entries(const ZuGrailFontRef& font)
     {
         unsigned n = 0;
         ZuObjectRef element;
@@ -77,15 +78,14 @@ TEST_F(FontManTest, RequestsDifferingInAnyKeyGetFontsOfTheirOwn)
         double size;
         bool smooth;
     } cases[] = {
-        {"arialbd.ttf", "Normal", 12.0, true},
-        {"arial.ttf", "Gras", 12.0, true},
-        {"arial.ttf", "Normal", 13.0, true},
-        {"arial.ttf", "Normal", 12.0, false},
+        {"arialbd.ttf", "Normal", 12.0, true}, {"arial.ttf", "Gras", 12.0, true},
+        {"arial.ttf", "Normal", 13.0, true},   {"arial.ttf", "Normal", 12.0, false},
         {"arial.ttf", "Normal", -12.0, true},
     };
     for (const auto& c : cases) {
         ZuGrailFontRef other = Create(c.family, c.size, c.smooth, c.style);
-        EXPECT_FALSE(other == base) << c.family << " " << c.style << " " << c.size << " " << c.smooth;
+        EXPECT_FALSE(other == base)
+            << c.family << " " << c.style << " " << c.size << " " << c.smooth;
     }
 }
 
@@ -115,7 +115,7 @@ TEST_F(FontManTest, FontsWithoutAFaceAreHandedOutToo)
     ZuGrailFontRef font = Create("nosuchface.ttf", 12.0);
     ASSERT_TRUE(font.IsValid());
     EXPECT_EQ(font->RetName()->CompareWith("nosuchface.ttf", true), 0);
-    EXPECT_TRUE(font->RetCache()->HasFace());   // "arial.ttf" stood in
+    EXPECT_TRUE(font->RetCache()->HasFace()); // "arial.ttf" stood in
     ZuGrailFontRef none = Create("arial.ttf", 0.0);
     ASSERT_TRUE(none.IsValid());
     EXPECT_EQ(none->ComputeTextWidth("abc"), 0.0);
@@ -149,7 +149,8 @@ TEST_F(FontManTest, OneManagerIsInstalledAtATime)
     EXPECT_TRUE(ZuFontMan::Current().IsInvalid());
     ZuFontMan::InitSystemFontMan(man);
     EXPECT_TRUE(ZuFontMan::Current() == man);
-    EXPECT_DEATH(ZuFontMan::InitSystemFontMan(man), "Failed assertion: ZuFontMan::current.IsInvalid \\(\\)");
+    EXPECT_DEATH(ZuFontMan::InitSystemFontMan(man),
+                 "Failed assertion: ZuFontMan::current.IsInvalid \\(\\)");
     ZuFontMan::KillSystemFontMan();
     EXPECT_TRUE(ZuFontMan::Current().IsInvalid());
     ZuFontMan::InitSystemFontMan(man);

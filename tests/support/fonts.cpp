@@ -21,13 +21,15 @@ std::string TestFontPath(const char* name)
 std::vector<unsigned char> ReadFileBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in),
+                                      std::istreambuf_iterator<char>());
 }
 
 std::string WriteScratchFile(const char* name, const std::vector<unsigned char>& bytes)
 {
     std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     out.close();
     char cwd[4096];
     return std::string(getcwd(cwd, sizeof cwd) != nullptr ? cwd : ".") + "/" + name;
@@ -43,8 +45,8 @@ size_t FindFontTable(const std::vector<unsigned char>& face, const char* tag)
         if (entry + 16 > face.size())
             return 0;
         if (std::memcmp(&face[entry], tag, 4) == 0)
-            return size_t(face[entry + 8]) << 24 | size_t(face[entry + 9]) << 16 | size_t(face[entry + 10]) << 8 |
-                   face[entry + 11];
+            return size_t(face[entry + 8]) << 24 | size_t(face[entry + 9]) << 16 |
+                   size_t(face[entry + 10]) << 8 | face[entry + 11];
     }
     return 0;
 }

@@ -161,9 +161,9 @@ TEST_F(GfxFontCacheTest, TypographicMetricsFollowTheOs2Table)
 
     GfxFontCache cache;
     ASSERT_TRUE(cache.OpenFace(path.c_str(), 20, false));
-    EXPECT_EQ(cache.TypoDescender(), -4);   // trunc(4.004 + 0.5), negated
-    EXPECT_EQ(cache.TypoAscender(), 15);    // trunc(14.648 + 0.5)
-    EXPECT_EQ(cache.TypoLineGap(), 1);      // trunc(0.977 + 0.5)
+    EXPECT_EQ(cache.TypoDescender(), -4); // trunc(4.004 + 0.5), negated
+    EXPECT_EQ(cache.TypoAscender(), 15);  // trunc(14.648 + 0.5)
+    EXPECT_EQ(cache.TypoLineGap(), 1);    // trunc(0.977 + 0.5)
 }
 
 TEST_F(GfxFontCacheTest, AdvancesAreThoseOfClassicHinting)
@@ -183,7 +183,8 @@ TEST_F(GfxFontCacheTest, MasksHoldOnlyTheirLevels)
     const struct {
         bool smooth;
         std::set<unsigned> levels;
-    } cases[] = {{false, {0x00, 0xFF}}, {true, {0x00, 0xFF - 0xC0, 0xFF - 0x80, 0xFF - 0x40, 0xFF}}};
+    } cases[] = {{false, {0x00, 0xFF}},
+                 {true, {0x00, 0xFF - 0xC0, 0xFF - 0x80, 0xFF - 0x40, 0xFF}}};
     for (const auto& c : cases) {
         GfxFontCache cache;
         ASSERT_TRUE(cache.OpenFace(arial.c_str(), 16, c.smooth));
@@ -257,7 +258,8 @@ TEST_F(GfxFontCacheTest, QuarterTurnsPlaceTheMaskAsTurned)
         ASSERT_FALSE(expected.empty());
         for (int y = 0; y < 50; ++y)
             for (int x = 0; x < 50; ++x)
-                ASSERT_EQ(dst->RetPixelRGB(x, y) & 0xFFFFFF, expected.count({x, y}) ? kBlack : kWhite)
+                ASSERT_EQ(dst->RetPixelRGB(x, y) & 0xFFFFFF,
+                          expected.count({x, y}) ? kBlack : kWhite)
                     << "angle " << c.angle << " at " << x << "," << y;
     }
 }
@@ -314,7 +316,8 @@ TEST_F(GfxFontCacheTest, DamagedFacesNeverCrash)
     ASSERT_GT(whole.size(), 10000u);
     const size_t glyf = FindFontTable(whole, "glyf");
     ASSERT_NE(glyf, 0u);
-    const size_t lengths[] = {0, 4, 12, 100, 1000, glyf, glyf + 300, whole.size() / 2, whole.size() - 1};
+    const size_t lengths[] = {
+        0, 4, 12, 100, 1000, glyf, glyf + 300, whole.size() / 2, whole.size() - 1};
     int opened = 0;
     for (size_t length : lengths) {
         std::vector<unsigned char> cut(whole.begin(), whole.begin() + long(length));

@@ -23,19 +23,19 @@ protected:
 
     static ZuGrailFontRef NewFont()
     {
-        return ZuGrailFontRef(
-            ZuObjectRef(ZuClassFactory::New(ZuGrailFontRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
+        return ZuGrailFontRef(ZuObjectRef(
+            ZuClassFactory::New(ZuGrailFontRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
     }
 
-    static ZuGrailFontRef Font(const char* name, double size, bool smooth = false, bool system = false,
-                               const char* style = "Normal")
+    static ZuGrailFontRef Font(const char* name, double size, bool smooth = false,
+                               bool system = false, const char* style = "Normal")
     {
         ZuGrailFontRef font = NewFont();
         font->Initialise(ZuStringRef(name), ZuStringRef(style), size, smooth, system);
         return font;
     }
 
-    static double Advance(ZuGrailFontRef const& font, unsigned short code)
+    static double Advance(const ZuGrailFontRef& font, unsigned short code)
     {
         GfxFontCache::GlyphGeom geom;
         font->RetCache()->GetGlyphGeometry(code, geom);
@@ -46,11 +46,13 @@ protected:
 TEST_F(GrailFontTest, InitialiseOpensOnceAndRefusesSizeZero)
 {
     ZuGrailFontRef zero = NewFont();
-    EXPECT_FALSE(zero->Initialise(ZuStringRef("arial.ttf"), ZuStringRef("Normal"), 0.0, false, false));
+    EXPECT_FALSE(
+        zero->Initialise(ZuStringRef("arial.ttf"), ZuStringRef("Normal"), 0.0, false, false));
     EXPECT_EQ(zero->RetCache(), nullptr);
 
     ZuGrailFontRef font = NewFont();
-    ASSERT_TRUE(font->Initialise(ZuStringRef("arial.ttf"), ZuStringRef("Normal"), 12.7, true, false));
+    ASSERT_TRUE(
+        font->Initialise(ZuStringRef("arial.ttf"), ZuStringRef("Normal"), 12.7, true, false));
     GfxFontCache* cache = font->RetCache();
     ASSERT_NE(cache, nullptr);
     EXPECT_TRUE(cache->HasFace());
@@ -60,7 +62,8 @@ TEST_F(GrailFontTest, InitialiseOpensOnceAndRefusesSizeZero)
     EXPECT_FALSE(font->IsSystemFont());
 
     // Opened once: a second Initialise changes nothing.
-    EXPECT_FALSE(font->Initialise(ZuStringRef("arialbd.ttf"), ZuStringRef("Gras"), 20.0, false, true));
+    EXPECT_FALSE(
+        font->Initialise(ZuStringRef("arialbd.ttf"), ZuStringRef("Gras"), 20.0, false, true));
     EXPECT_EQ(font->RetCache(), cache);
     EXPECT_EQ(font->RetName()->CompareWith("arial.ttf", true), 0);
     EXPECT_EQ(font->RetSize(), 12.0);
@@ -92,7 +95,8 @@ TEST_F(GrailFontTest, AFamilyWithoutAFileFallsBackAndKeepsItsName)
     const std::string long_name(300, 'x');
     for (const std::string& family : {std::string("nosuchface.ttf"), long_name + ".ttf"}) {
         ZuGrailFontRef font = NewFont();
-        EXPECT_TRUE(font->Initialise(ZuStringRef(family.c_str()), ZuStringRef("Normal"), 14.0, false, false));
+        EXPECT_TRUE(font->Initialise(ZuStringRef(family.c_str()), ZuStringRef("Normal"), 14.0,
+                                     false, false));
         ASSERT_NE(font->RetCache(), nullptr);
         EXPECT_TRUE(font->RetCache()->HasFace());
         ZuStringRef name;
@@ -127,16 +131,14 @@ TEST_F(GrailFontTest, TextWidthsSumTheAdvances)
         unsigned count;
         double width;
     } parts[] = {
-        {3, 10, l + o},   // cut at the end
-        {0, 5, all},
-        {1, 1, Advance(font, 'e')},
-        {2, 0, 0.0},
-        {5, 1, 0.0},      // starts at the length
-        {9, 3, 0.0},
-        {4, 0xFFFFFFFFu, o},
+        {3, 10, l + o}, // cut at the end
+        {0, 5, all},    {1, 1, Advance(font, 'e')},
+        {2, 0, 0.0},    {5, 1, 0.0}, // starts at the length
+        {9, 3, 0.0},    {4, 0xFFFFFFFFu, o},
     };
     for (const auto& p : parts)
-        EXPECT_EQ(font->ComputeTextWidth(text, p.first, p.count), p.width) << p.first << "," << p.count;
+        EXPECT_EQ(font->ComputeTextWidth(text, p.first, p.count), p.width)
+            << p.first << "," << p.count;
     EXPECT_EQ(font->ComputeTextWidth(text), all);
     EXPECT_EQ(font->ComputeTextWidth("Hello"), all);
     const unsigned short wide[] = {'H', 'e', 'l', 'l', 'o', 0};
@@ -145,8 +147,8 @@ TEST_F(GrailFontTest, TextWidthsSumTheAdvances)
     EXPECT_EQ(font->ComputeTextWidth("\xE9"), Advance(font, 0xE9));
 
     EXPECT_EQ(font->ComputeTextWidth(""), 0.0);
-    EXPECT_EQ(font->ComputeTextWidth(static_cast<char const*>(nullptr)), 0.0);
-    EXPECT_EQ(font->ComputeTextWidth(static_cast<unsigned short const*>(nullptr)), 0.0);
+    EXPECT_EQ(font->ComputeTextWidth(static_cast<const char*>(nullptr)), 0.0);
+    EXPECT_EQ(font->ComputeTextWidth(static_cast<const unsigned short*>(nullptr)), 0.0);
     EXPECT_EQ(font->ComputeTextWidth(ZuStringNull), 0.0);
     EXPECT_EQ(font->ComputeTextWidth(ZuStringNull, 0, 3), 0.0);
     EXPECT_EQ(NewFont()->ComputeTextWidth(text), 0.0);
