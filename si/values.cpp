@@ -10,6 +10,7 @@
 #include "si/convert.h"
 #include "si/ipictogram.h"
 #include "si/memzone.h"
+#include "si/pubdata.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
 
@@ -133,6 +134,15 @@ bool ZuValue::SetPointer(void* pointer)
     return true;
 }
 
+bool ZuValue::SetColor(ZuColorPixel const& c)
+{
+    kind = ZU_TYPE_COLOR;
+    object = ZuObjectNull;
+    color = c;
+    ChangedValue();
+    return true;
+}
+
 bool ZuValue::SetRect(ZuRect const& r)
 {
     kind = ZU_TYPE_RECT;
@@ -178,6 +188,7 @@ bool ZuValue::SetObject(ZuObjectRef const& other)
             auto_format = source->auto_format;
             payload = source->payload;
             object = source->object;
+            color = source->color;
             rect = source->rect;
             text_style = source->text_style;
         }
@@ -361,6 +372,13 @@ ZuArrayRef ZuValue::RetArray()
     return kind == ZU_TYPE_ARRAY ? ZuArrayRef(object) : ZuArrayRef();
 }
 
+ZuColorPixel const& ZuValue::RetColor()
+{
+    if (kind != ZU_TYPE_COLOR)
+        color = RetCard32();
+    return color;
+}
+
 ZuRect const& ZuValue::RetRect()
 {
     return kind == ZU_TYPE_RECT ? rect : ZuRect::none;
@@ -392,6 +410,8 @@ double ZuValue::ToReal()
         return static_cast<double>(static_cast<int64_t>(payload));
     case ZU_TYPE_REAL:
         return PayloadReal();
+    case ZU_TYPE_COLOR:
+        return static_cast<double>(static_cast<unsigned int>(color));
     default:
         return kind == ZU_TYPE_POINTER ? static_cast<double>(static_cast<int64_t>(payload)) : 0.0;
     }
@@ -435,6 +455,13 @@ int ZuValue::CompareWith(ZuRect const& r)
     if (kind != ZU_TYPE_RECT)
         return -1;
     return rect == r ? 0 : 1;
+}
+
+int ZuValue::CompareWith(ZuColorPixel const& c)
+{
+    if (kind != ZU_TYPE_COLOR)
+        return -1;
+    return color == c ? 0 : 1;
 }
 
 int ZuValue::CompareWith(ZuTextStyle const& style)
@@ -544,6 +571,9 @@ void ZuValue::StoreInstance(ZuStorageRef const& storage)
     case ZU_TYPE_REAL:
         storage->StoreReal(PayloadReal());
         break;
+    case ZU_TYPE_COLOR:
+        storage << color;
+        break;
     case ZU_TYPE_RECT:
         // The four coordinates and the empty flag, so that the rectangle
         // comes back.
@@ -614,6 +644,9 @@ void ZuValue::RestoreInstance(ZuStorageRef const& storage)
         rect = restored;
         break;
     }
+    case ZU_TYPE_COLOR:
+        storage >> color;
+        break;
     case ZU_TYPE_TEXTSTYLE:
         storage >> text_style;
         break;
@@ -698,6 +731,7 @@ ZUVI_VALUE_FROM(int64_t, SetInt64)
 ZUVI_VALUE_FROM(bool, SetBool)
 ZUVI_VALUE_FROM(double, SetReal)
 ZUVI_VALUE_FROM(void*, SetPointer)
+ZUVI_VALUE_FROM(ZuColorPixel const&, SetColor)
 ZUVI_VALUE_FROM(ZuRect const&, SetRect)
 ZUVI_VALUE_FROM(ZuTextStyle const&, SetTextStyle)
 ZUVI_VALUE_FROM(ZuObjectRef const&, SetObject)
@@ -743,6 +777,10 @@ ZuValueRef::operator void*() const
 {
     return IsValid() ? Resolve()->RetPointer() : nullptr;
 }
+ZuValueRef::operator ZuColorPixel() const
+{
+    return IsValid() ? Resolve()->RetColor() : ZuColorPixel::none;
+}
 ZuValueRef::operator ZuRect() const
 {
     return IsValid() ? Resolve()->RetRect() : ZuRect::none;
@@ -772,3 +810,88 @@ ZuTextStyle Zuvi_ValueToZuTextStyle(ZuValueRef const& value)
 {
     return static_cast<ZuTextStyle>(value);
 }
+
+// ---------------------------------------------------------------------------
+// Published data: each kind readable and writable by name, each change
+// reported as "Changed" of its item.
+// ---------------------------------------------------------------------------
+
+namespace {
+
+ZuValue* AsValue(ZuObject* object)
+{
+    return static_cast<ZuValue*>(object);
+}
+
+#define ZUVI_VALUE_DATUM(FN, RET, SET, CONVERT)                                                    \
+    void Get##FN(ZuValueRef& value, ZuObject* object)                                              \
+    {                                                                                              \
+        value = ZuValueRef(AsValue(object)->RET());                                                \
+    }                                                                                              \
+    bool Set##FN(ZuValueRef const& value, ZuObject* object)                                        \
+    {                                                                                              \
+        return AsValue(object)->SET(CONVERT(value));                                               \
+    }
+
+ZuObjectRef ValueToObject(ZuValueRef const& value)
+{
+    return value.IsValid() ? value->RetObject() : ZuObjectNull;
+}
+
+ZUVI_VALUE_DATUM(Card32, RetCard32, SetCard32, Zuvi_ValueToCard32)
+ZUVI_VALUE_DATUM(Int32, RetInt32, SetInt32, Zuvi_ValueToInt32)
+ZUVI_VALUE_DATUM(Card64, RetCard64, SetCard64, Zuvi_ValueToCard64)
+ZUVI_VALUE_DATUM(Int64, RetInt64, SetInt64, Zuvi_ValueToInt64)
+ZUVI_VALUE_DATUM(Bool, RetBool, SetBool, Zuvi_ValueToBool)
+ZUVI_VALUE_DATUM(Real, RetReal, SetReal, Zuvi_ValueToReal)
+ZUVI_VALUE_DATUM(Pointer, RetPointer, SetPointer, Zuvi_ValueToPointer)
+ZUVI_VALUE_DATUM(Object, RetObject, SetObject, ValueToObject)
+ZUVI_VALUE_DATUM(Color, RetColor, SetColor, Zuvi_ValueToZuColorPixel)
+ZUVI_VALUE_DATUM(Rect, RetRect, SetRect, Zuvi_ValueToZuRect)
+ZUVI_VALUE_DATUM(Text, RetText, SetText, Zuvi_ValueToZuText)
+ZUVI_VALUE_DATUM(TextStyle, RetTextStyle, SetTextStyle, Zuvi_ValueToZuTextStyle)
+#undef ZUVI_VALUE_DATUM
+
+void DeclareValueData(ZuRuntime* runtime)
+{
+    static Zuvi_PubDataDef items[] = {
+        {&ZuValueRef::RetRuntime(), "card_32", "Cardinal value", &Card32_type, true, true, &GetCard32, &SetCard32},
+        {&ZuValueRef::RetRuntime(), "int_32", "Integer value", &Int32_type, true, true, &GetInt32, &SetInt32},
+        {&ZuValueRef::RetRuntime(), "card_64", "Cardinal value (64-bit)", &Card64_type, true, true, &GetCard64,
+         &SetCard64},
+        {&ZuValueRef::RetRuntime(), "int_64", "Integer value (64-bit)", &Int64_type, true, true, &GetInt64,
+         &SetInt64},
+        {&ZuValueRef::RetRuntime(), "boolean", "Boolean value", &Bool_type, true, true, &GetBool, &SetBool},
+        {&ZuValueRef::RetRuntime(), "real", "Real value", &Real_type, true, true, &GetReal, &SetReal},
+        {&ZuValueRef::RetRuntime(), "pointer", "Pointer value", &Pointer_type, true, true, &GetPointer,
+         &SetPointer},
+        {&ZuValueRef::RetRuntime(), "object", "Object value", &ZuObject_type, true, true, &GetObject, &SetObject},
+        {&ZuValueRef::RetRuntime(), "color", "Color value", &ZuColorPixel_type, true, true, &GetColor, &SetColor},
+        {&ZuValueRef::RetRuntime(), "rect", "Rectangle value", &ZuRect_type, true, true, &GetRect, &SetRect},
+        {&ZuValueRef::RetRuntime(), "text", "Text value", &ZuText_type, true, true, &GetText, &SetText},
+        {&ZuValueRef::RetRuntime(), "text_style", "Text style value", &ZuTextStyle_type, true, true,
+         &GetTextStyle, &SetTextStyle},
+    };
+    for (Zuvi_PubDataDef& item : items)
+        runtime->PublishData(item);
+}
+
+Zuvi_PubDataExport value_data(&DeclareValueData);
+
+#define ZUVI_VALUE_CHANGED(TAG, NAME)                                                              \
+    Zuvi_NotifyExport value_changed_##TAG(&ZuValueRef::RetRuntime(), "Changed", NAME, nullptr);
+ZUVI_VALUE_CHANGED(card_32, "card_32")
+ZUVI_VALUE_CHANGED(int_32, "int_32")
+ZUVI_VALUE_CHANGED(card_64, "card_64")
+ZUVI_VALUE_CHANGED(int_64, "int_64")
+ZUVI_VALUE_CHANGED(boolean, "boolean")
+ZUVI_VALUE_CHANGED(real, "real")
+ZUVI_VALUE_CHANGED(pointer, "pointer")
+ZUVI_VALUE_CHANGED(object, "object")
+ZUVI_VALUE_CHANGED(color, "color")
+ZUVI_VALUE_CHANGED(rect, "rect")
+ZUVI_VALUE_CHANGED(text, "text")
+ZUVI_VALUE_CHANGED(text_style, "text_style")
+#undef ZUVI_VALUE_CHANGED
+
+} // namespace

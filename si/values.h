@@ -1,13 +1,14 @@
 // ZuValue: the library's dynamically typed value. One object holds a
-// boolean, an integer (up to 64 bits), a real, a pointer, a rectangle, a text
-// style or a handle to another object, with the kind of what it holds, and
-// converts what it holds into the other kinds on request.
+// boolean, an integer (up to 64 bits), a real, a pointer, a colour, a
+// rectangle, a text style or a handle to another object, with the kind of
+// what it holds, and converts what it holds into the other kinds on request.
 #ifndef ZUVI_SI_VALUES_H
 #define ZUVI_SI_VALUES_H
 
 #include "si/rect.h"
 #include "si/string.h"
 #include "si/bitset.h"
+#include "si/colorpixel.h"
 #include "si/textstyle.h"
 #include "si/types.h"
 
@@ -28,6 +29,7 @@ ZU_HANDLE_BEGIN(ZuValue, ZuObject)
     ZuValueRef(bool flag);
     ZuValueRef(double real);
     ZuValueRef(void* pointer);
+    ZuValueRef(ZuColorPixel const& color);
     ZuValueRef(ZuRect const& rect);
     ZuValueRef(ZuTextStyle const& style);
     ZuValueRef(ZuBitset const& bits);
@@ -39,6 +41,7 @@ ZU_HANDLE_BEGIN(ZuValue, ZuObject)
     ZuValueRef& operator=(bool flag);
     ZuValueRef& operator=(double real);
     ZuValueRef& operator=(void* pointer);
+    ZuValueRef& operator=(ZuColorPixel const& color);
     ZuValueRef& operator=(ZuRect const& rect);
     ZuValueRef& operator=(ZuTextStyle const& style);
     ZuValueRef& operator=(ZuBitset const& bits);
@@ -54,6 +57,7 @@ ZU_HANDLE_BEGIN(ZuValue, ZuObject)
     operator bool() const;
     operator double() const;
     operator void*() const;
+    operator ZuColorPixel() const;
     operator ZuRect() const;
     operator ZuTextStyle() const;
     operator ZuBitset() const;
@@ -62,6 +66,7 @@ ZU_HANDLE_END(ZuValue)
 ZuValueRef Zuvi_ValueToZuValue(ZuValueRef const& value);
 ZuRect Zuvi_ValueToZuRect(ZuValueRef const& value);
 ZuTextStyle Zuvi_ValueToZuTextStyle(ZuValueRef const& value);
+ZuColorPixel Zuvi_ValueToZuColorPixel(ZuValueRef const& value);
 
 class ZuValue : public ZuObject {
     ZU_CLASS(ZuValue, ZuObject)
@@ -75,6 +80,7 @@ public:
 
     virtual int CompareWith(ZuTextStyle const& style);
     virtual int CompareWith(ZuRect const& rect);
+    virtual int CompareWith(ZuColorPixel const& color);
     virtual int CompareWith(void* pointer);
     virtual int CompareWith(double real);
     virtual int CompareWith(bool flag);
@@ -93,6 +99,7 @@ public:
     virtual bool SetObject(ZuObjectRef const& object);
     virtual bool SetText(ZuTextRef const& text);
     virtual bool SetArray(ZuArrayRef const& array);
+    virtual bool SetColor(ZuColorPixel const& color);
     virtual bool SetRect(ZuRect const& rect);
     virtual bool SetTextStyle(ZuTextStyle const& style);
 
@@ -106,6 +113,8 @@ public:
     virtual ZuObjectRef RetObject();
     virtual ZuTextRef RetText();
     virtual ZuArrayRef RetArray();
+    // Another kind than a colour first makes the colour of RetCard32.
+    virtual ZuColorPixel const& RetColor();
     virtual ZuRect const& RetRect();
     virtual ZuTextStyle const& RetTextStyle();
 
@@ -132,6 +141,7 @@ protected:
     ZuSimpleType kind;
     uint64_t payload; // bool in the low byte, integers, pointer, or the double's bits
     ZuObjectRef object; // kinds 100, 101 and 102
+    ZuColorPixel color; // kind 7
     ZuRect rect; // kind 8
     ZuTextStyle text_style; // kind 9
     ZuStringRef auto_format;

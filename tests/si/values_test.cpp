@@ -393,3 +393,55 @@ TEST_F(ValueTest, StoresTheRectangleItHolds)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ValueTest, HoldsColours)
+{
+    ZuValueRef v(ZuColorPixel(0x80FF7F00u));
+    EXPECT_EQ(v->RetType(), ZU_TYPE_COLOR);
+    EXPECT_EQ(v->CompareWith(ZuColorPixel(0x80FF7F00u)), 0);
+    EXPECT_EQ(v->CompareWith(ZuColorPixel(0x00FF7F00u)), 1);
+    // Compared as a number, a colour is its word.
+    EXPECT_EQ(v->CompareWith(0x80FF7F00u), 0);
+    EXPECT_EQ(v->CompareWith(0u), 1);
+    EXPECT_EQ(static_cast<unsigned int>(static_cast<ZuColorPixel>(v)), 0x80FF7F00u);
+    EXPECT_EQ(static_cast<unsigned int>(Zuvi_ValueToZuColorPixel(v)), 0x80FF7F00u);
+
+    // Another kind gives the colour of its 32-bit number.
+    ZuValueRef real(2.0);
+    EXPECT_EQ(real->CompareWith(ZuColorPixel(0x00000002u)), -1);
+    EXPECT_TRUE(real->RetColor() == ZuColorPixel(0x00000002u));
+    EXPECT_TRUE(ZuColorPixel(ZuValueRef(0x00ABCDEFu)) == ZuColorPixel(0x00ABCDEFu));
+    EXPECT_TRUE(static_cast<ZuColorPixel>(ZuValueRef()) == ZuColorPixel::none);
+
+    // SetObject of a colour value copies the colour.
+    ZuValueRef copy;
+    copy.NewValue();
+    copy->SetObject(v);
+    EXPECT_EQ(copy->RetType(), ZU_TYPE_COLOR);
+    EXPECT_EQ(static_cast<unsigned int>(copy->RetColor()), 0x80FF7F00u);
+
+    ZuValueRef back = StoredAndRestored(v);
+    EXPECT_EQ(back->RetType(), ZU_TYPE_COLOR);
+    EXPECT_TRUE(back->RetColor() == ZuColorPixel(0x80FF7F00u));
+}
+
+TEST_F(ValueTest, PublishesEveryKindByName)
+{
+    ZuValueRef v;
+    v.NewValue();
+    ZuValueRef red(ZuColorPixel(0x00FF0000u));
+    ASSERT_TRUE(v->DefineData(ZuAtomRef("color"), red));
+    EXPECT_EQ(v->RetType(), ZU_TYPE_COLOR);
+    ZuValueRef read;
+    ASSERT_TRUE(v->QueryData(ZuAtomRef("color"), read));
+    EXPECT_EQ(static_cast<unsigned int>(read->RetColor()), 0x00FF0000u);
+    ASSERT_TRUE(v->QueryData(ZuAtomRef("card_32"), read));
+    EXPECT_EQ(read->RetCard32(), 0u);
+    ASSERT_TRUE(v->DefineData(ZuAtomRef("real"), ZuValueRef(2.5)));
+    ASSERT_TRUE(v->QueryData(ZuAtomRef("int_32"), read));
+    EXPECT_EQ(read->RetInt32(), 2);
+}
+
+} // namespace
