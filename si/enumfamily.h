@@ -81,8 +81,18 @@ ZuStorageRef const & Zuvi_RestoreEnumCode(ZuStorageRef const & storage, unsigned
         LIST(ZU_ENUM_TABLE_ENTRY_) { 0, nullptr } };                            \
     ZU_ENUM_FAMILY(E)
 
+// As ZU_ENUM, with the name given to codes outside the table and the
+// default a restored value takes (an expression of the variable e).
+#define ZU_ENUM_EX(E, LIST, UNKNOWN_NAME, RESTORE_DEFAULT)                      \
+    enum E : unsigned int { LIST(ZU_ENUM_DECLARE_VALUE_) };                     \
+    inline constexpr Zuvi_EnumName E##_names[] = {                              \
+        LIST(ZU_ENUM_TABLE_ENTRY_) { 0, nullptr } };                            \
+    ZU_ENUM_FAMILY_EX(E, UNKNOWN_NAME, RESTORE_DEFAULT)
+
 // The family over an enumeration whose table E##_names is already declared.
-#define ZU_ENUM_FAMILY(E)                                                       \
+#define ZU_ENUM_FAMILY(E) ZU_ENUM_FAMILY_EX(E, "?", 0u)
+
+#define ZU_ENUM_FAMILY_EX(E, UNKNOWN_NAME, RESTORE_DEFAULT)                     \
     extern Zuvi_TypeDef const E##_type;                                         \
     extern Zuvi_TypeDef const * const E##TypeDef;                               \
     inline bool IsValid(E e)                                                    \
@@ -97,7 +107,9 @@ ZuStorageRef const & Zuvi_RestoreEnumCode(ZuStorageRef const & storage, unsigned
     }                                                                           \
     inline char const * E##RetName(E const & e)                                 \
     {                                                                           \
-        return Zuvi_EnumRetName(E##_names, static_cast<unsigned int>(e));       \
+        Zuvi_EnumName const * entry                                             \
+            = Zuvi_EnumFind(E##_names, static_cast<unsigned int>(e));           \
+        return entry ? entry->name : UNKNOWN_NAME;                              \
     }                                                                           \
     inline bool operator==(E a, E b)                                            \
     {                                                                           \
@@ -117,7 +129,7 @@ ZuStorageRef const & Zuvi_RestoreEnumCode(ZuStorageRef const & storage, unsigned
     }                                                                           \
     inline ZuStorageRef const & operator>>(ZuStorageRef const & storage, E & e) \
     {                                                                           \
-        unsigned int code = 0;                                                  \
+        unsigned int code = RESTORE_DEFAULT;                                    \
         ZuStorageRef const & result = Zuvi_RestoreEnumCode(storage, code);      \
         e = static_cast<E>(code);                                               \
         return result;                                                          \
