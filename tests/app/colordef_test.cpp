@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/colordef.h"
+#include "si/colorpixel.h"
 #include "si/storage.h"
 #include "tests/app/deftest.h"
 
@@ -343,6 +344,12 @@ TEST_F(CColorDefTest, ColourPixelGetsRedGreenAndBlue)
     EXPECT_EQ(1.0, p.r);
     EXPECT_EQ(0.5, p.g);
     EXPECT_EQ(0.0, p.b);
+
+    // The library's colour pixel scales its reals by 255.
+    ZuColorPixel pixel;
+    c->GetColorPixel(pixel);
+    EXPECT_EQ(static_cast<unsigned int>(pixel), 0x00FF7F00u);
+    EXPECT_EQ(static_cast<ZuLookColor>(pixel), ZU_COLOR_ANY);
 }
 
 } // namespace
