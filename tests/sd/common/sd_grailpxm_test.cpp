@@ -206,6 +206,52 @@ TEST_F(PortDrawTest, CopiesAndScaledCopies)
     EXPECT_DEATH(plain->CopyRect(ZuGrailPortRef(), 0, 0, 0, 0, 3, 3), "Failed assertion: source.IsValid \\(\\)");
 }
 
+// Every scaled pixel is the engine's bilinear read of the source, inside
+// the source's clip and at its edges alike.
+TEST_F(PortDrawTest, ScaledCopiesReadAsTheEngine)
+{
+    ZuGrailPixmapRef source = NewPixmap(32, 12, 9);
+    GfxSurface* s = source->LockSurface();
+    unsigned seed = 12345;
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 12; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            s->SetPixelRGB(x, y, seed);
+        }
+    source->UnlockSurface(s);
+    struct Case {
+        ZuRect from, to;
+        bool clip_source;
+    } const cases[] = {
+        {ZuRect(0, 0, 11, 8), ZuRect(0, 0, 22, 16), false},
+        {ZuRect(2, 1, 8, 5), ZuRect(0, 0, 3, 19), false},
+        {ZuRect(0, 0, 11, 8), ZuRect(0, 0, 22, 16), true},
+    };
+    for (const Case& c : cases) {
+        if (c.clip_source) {
+            source->BeginDraw(0, 0, 11, 8);
+            source->SetClipRect(3, 2, 7, 6);
+        }
+        ZuGrailPixmapRef p = Canvas(30, 30);
+        p->SetPureColor(true);
+        p->CopyRect(source, c.from, c.to);
+        int ws = static_cast<int>(c.from.DX()), hs = static_cast<int>(c.from.DY());
+        int wd = static_cast<int>(c.to.DX()), hd = static_cast<int>(c.to.DY());
+        double fx = wd > 1 ? double(ws - 1) / (wd - 1) : 0, fy = hd > 1 ? double(hs - 1) / (hd - 1) : 0;
+        int wrong = 0;
+        for (int j = 0; j < hd; ++j)
+            for (int i = 0; i < wd; ++i) {
+                int col = static_cast<int>(i * fx), row = static_cast<int>(j * fy);
+                unsigned want = s->RetPixelMergeRGB(static_cast<int>(c.from.X1()) + col,
+                                                    static_cast<int>(c.from.Y1()) + row, i * fx - col, j * fy - row);
+                wrong += Pixel(p, i, j) != want;
+            }
+        EXPECT_EQ(wrong, 0);
+        if (c.clip_source)
+            source->EndDraw();
+    }
+}
+
 TEST_F(PortDrawTest, BlendsWithAnExtraTransparency)
 {
     ZuGrailPixmapRef source = Gradient(*this, NewPixmap(32, 10, 10));
