@@ -71,10 +71,13 @@ void ZuGrailWindow::InitOverlays()
     overlay->InitSurface(depth);
 }
 
+// The overlay goes with its pixmap, so that nobody is handed the emptied
+// handle as overlay 1.
 void ZuGrailWindow::KillOverlays()
 {
     if (overlay.IsValid())
         DeletePixmap(overlay);
+    overlay_present = 0;
 }
 
 bool ZuGrailWindow::NewOverlay(ZuColorPixel const& color, unsigned& id)

@@ -7,6 +7,24 @@
 #include "tests/support/ports.h"
 #include "zoveda/gfxsurface.h"
 
+// A window that lets the tests drive what its platform side calls.
+ZU_HANDLE(ZuTestGrailWindow, ZuGrailWindow)
+class ZuTestGrailWindow : public ZuGrailWindow {
+    ZU_CLASS(ZuTestGrailWindow, ZuGrailWindow)
+public:
+    ZuTestGrailWindow() {}
+    void Init() { InitOverlays(); }
+    void Kill() { KillOverlays(); }
+    void Resize(double width, double height)
+    {
+        dx = width;
+        dy = height;
+        UpdateOverlaySize();
+    }
+};
+ZU_CLASS_END(ZuTestGrailWindow)
+ZU_IMPLEMENT_CLASS(ZuTestGrailWindow, ZuGrailWindow, "tests/si/grailwdo_test", ZU_CLASS_PLAIN)
+
 namespace {
 
 class WindowPortTest : public PortTest {
@@ -89,6 +107,33 @@ TEST_F(WindowPortTest, OneOverlay)
     EXPECT_TRUE(w->RetOverlayPixmap(1) == ZuGrailPixmapNull);
     EXPECT_TRUE(w->RetOverlayColor(1) == ZuColorPixel::none);
     EXPECT_TRUE(w->NewOverlay(ZuColorPixel(0u), id)) << "a new overlay once the old one is gone";
+}
+
+TEST_F(WindowPortTest, TheOverlayFollowsTheWindow)
+{
+    ZuTestGrailWindowRef w(
+        ZuObjectRef(ZuClassFactory::New(ZuTestGrailWindowRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
+    w->Initialise(32, 40, 30);
+    w->Init();
+    EXPECT_TRUE(w->RetOverlayPixmap(1) == ZuGrailPixmapNull) << "a pixmap stands ready, but no overlay";
+    unsigned id = 0;
+    ASSERT_TRUE(w->NewOverlay(ZuColorPixel(0u), id));
+    w->Resize(50, 30);
+    double ow = 0, oh = 0;
+    w->RetOverlayPixmap(1)->GetSize(ow, oh);
+    EXPECT_EQ(ow, 50);
+    EXPECT_EQ(oh, 30);
+    EXPECT_EQ(w->RetOverlayPixmap(1)->RetDepth(), 1u);
+    ZuGrailPixmapRef overlay = w->RetOverlayPixmap(1);
+    w->Resize(50.5, 30.2);
+    EXPECT_TRUE(w->RetOverlayPixmap(1) == overlay);
+    overlay->GetSize(ow, oh);
+    EXPECT_EQ(ow, 50) << "the same whole size keeps the overlay's pixels";
+    w->Kill();
+    ZuGrailPixmapRef gone;
+    ZuColorPixel colour;
+    EXPECT_FALSE(w->GetOverlay(1, gone, colour)) << "no overlay 1 without its pixmap";
+    EXPECT_TRUE(w->RetOverlayPixmap(1) == ZuGrailPixmapNull);
 }
 
 } // namespace
