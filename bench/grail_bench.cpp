@@ -25,8 +25,7 @@ struct Runtime {
         Zuvi_SetGfxMemoryHooks();
         ZuAtom::Initialise();
         ZuClassFactory::Initialise();
-        ZuFontMan::InitSystemFontMan(ZuFontManRef(
-            ZuObjectRef(ZuClassFactory::New(ZuFontManRef::RetRuntime(), Zuvi_app_zone, __LINE__, "bench"))));
+        ZuFontMan::InitSystemFontMan(ZuNew<ZuFontMan>(Zuvi_app_zone));
     }
 };
 
@@ -38,13 +37,13 @@ void StartRuntime()
 ZuGrailPixmapRef Pixmap(double dx, double dy)
 {
     StartRuntime();
-    ZuGrailPixmapRef p(ZuObjectRef(ZuClassFactory::New(ZuGrailPixmapRef::RetRuntime(), Zuvi_app_zone, __LINE__, "bench")));
+    ZuGrailPixmapRef p(ZuNew<ZuGrailPixmap>(Zuvi_app_zone));
     p->Initialise(32, dx, dy);
     p->BeginDraw(0, 0, dx - 1, dy - 1);
     return p;
 }
 
-GfxSurface* SurfaceOf(ZuGrailPixmapRef const& p)
+GfxSurface* SurfaceOf(const ZuGrailPixmapRef& p)
 {
     GfxSurface* s = p->LockSurface();
     p->UnlockSurface(s);
@@ -56,7 +55,9 @@ void Paint(GfxSurface* s)
 {
     for (int y = 0; y < static_cast<int>(s->DY()); ++y)
         for (int x = 0; x < static_cast<int>(s->DX()); ++x)
-            s->SetPixelRGB(x, y, static_cast<unsigned>(x & 0xFF) << 16 | static_cast<unsigned>(y & 0xFF) << 8 | 0x40);
+            s->SetPixelRGB(x, y,
+                           static_cast<unsigned>(x & 0xFF) << 16 |
+                               static_cast<unsigned>(y & 0xFF) << 8 | 0x40);
 }
 
 // Small rectangles, as views and controls fill them.
@@ -112,11 +113,13 @@ void BM_PixmanScaledCopy(benchmark::State& state)
     std::vector<uint32_t> src(512 * 384), dst(1024 * 768);
     for (int y = 0; y < 384; ++y)
         for (int x = 0; x < 512; ++x)
-            src[y * 512 + x] = 0xFF000000u | static_cast<uint32_t>(x & 0xFF) << 16 | static_cast<uint32_t>(y & 0xFF) << 8 | 0x40;
+            src[y * 512 + x] = 0xFF000000u | static_cast<uint32_t>(x & 0xFF) << 16 |
+                               static_cast<uint32_t>(y & 0xFF) << 8 | 0x40;
     pixman_image_t* s = pixman_image_create_bits(PIXMAN_a8r8g8b8, 512, 384, src.data(), 512 * 4);
     pixman_image_t* d = pixman_image_create_bits(PIXMAN_a8r8g8b8, 1024, 768, dst.data(), 1024 * 4);
     pixman_transform_t t;
-    pixman_transform_init_scale(&t, pixman_double_to_fixed(511.0 / 1023.0), pixman_double_to_fixed(383.0 / 767.0));
+    pixman_transform_init_scale(&t, pixman_double_to_fixed(511.0 / 1023.0),
+                                pixman_double_to_fixed(383.0 / 767.0));
     pixman_image_set_transform(s, &t);
     pixman_image_set_filter(s, PIXMAN_FILTER_BILINEAR, nullptr, 0);
     for (auto _ : state)

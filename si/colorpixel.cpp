@@ -8,18 +8,19 @@
 #include "si/typeinfo.h"
 #include "si/values.h"
 
-ZuColorPixel const ZuColorPixel::none(ZU_COLOR_NONE);
+const ZuColorPixel ZuColorPixel::none(ZU_COLOR_NONE);
 
 static_assert(sizeof(ZuColorPixel) == 8, "a colour is its word and its look colour");
 
-ZU_TYPE_REGISTER(ZuColorPixel, "ZuColorPixel", nullptr, ZU_TYPE_COLOR, nullptr, sizeof(ZuColorPixel))
+ZU_TYPE_REGISTER(ZuColorPixel, "ZuColorPixel", nullptr, ZU_TYPE_COLOR, nullptr,
+                 sizeof(ZuColorPixel))
 
 namespace {
 
 // The double just below 1/255: a byte read as a real.
-double const kByteToReal = 0.00392156862745098;
+const double kByteToReal = 0.00392156862745098;
 
-Zuvi_LookColorHooks const* look_hooks = nullptr;
+const Zuvi_LookColorHooks* look_hooks = nullptr;
 
 bool IsLookIndex(ZuLookColor color)
 {
@@ -28,7 +29,7 @@ bool IsLookIndex(ZuLookColor color)
 
 // The look manager's answers; a look colour without a look manager is the
 // empty handle of the current look manager resolved.
-Zuvi_LookColorHooks const& LookHooks()
+const Zuvi_LookColorHooks& LookHooks()
 {
     if (look_hooks == nullptr)
         ZuRuntime::FatalResolveNull();
@@ -63,12 +64,12 @@ ZuStorageSync& ColorPixelRecord()
 
 } // namespace
 
-void Zuvi_SetLookColorHooks(Zuvi_LookColorHooks const* hooks)
+void Zuvi_SetLookColorHooks(const Zuvi_LookColorHooks* hooks)
 {
     look_hooks = hooks;
 }
 
-Zuvi_LookColorHooks const* Zuvi_RetLookColorHooks()
+const Zuvi_LookColorHooks* Zuvi_RetLookColorHooks()
 {
     return look_hooks;
 }
@@ -77,7 +78,7 @@ Zuvi_LookColorHooks const* Zuvi_RetLookColorHooks()
 // Names, through the look manager for look colours
 // ---------------------------------------------------------------------------
 
-ZuLookColor ZuColorPixel::FindColor(ZuAtomRef const& name)
+ZuLookColor ZuColorPixel::FindColor(const ZuAtomRef& name)
 {
     if (name.IsInvalid())
         return ZU_COLOR_NONE;
@@ -111,18 +112,16 @@ void ZuColorPixel::UpdatePixel() const
 // Construction and assignment
 // ---------------------------------------------------------------------------
 
-ZuColorPixel::ZuColorPixel(ZuAtomRef const& name) : pixel(0), color(FindColor(name)) {}
+ZuColorPixel::ZuColorPixel(const ZuAtomRef& name) : pixel(0), color(FindColor(name)) {}
 
-ZuColorPixel::ZuColorPixel(ZuValueRef const& value) : pixel(0), color(ZU_COLOR_NONE)
+ZuColorPixel::ZuColorPixel(const ZuValueRef& value) : pixel(0), color(ZU_COLOR_NONE)
 {
     *this = value;
 }
 
 ZuColorPixel::ZuColorPixel(double r, double g, double b, double t)
-    : pixel(MakeCompactRGB(By256(r), By256(g), By256(b), By256(t)))
-    , color(ZU_COLOR_ANY)
-{
-}
+    : pixel(MakeCompactRGB(By256(r), By256(g), By256(b), By256(t))), color(ZU_COLOR_ANY)
+{}
 
 ZuColorPixel& ZuColorPixel::operator=(unsigned int word)
 {
@@ -138,14 +137,14 @@ ZuColorPixel& ZuColorPixel::operator=(ZuLookColor look_color)
     return *this;
 }
 
-ZuColorPixel& ZuColorPixel::operator=(ZuAtomRef const& name)
+ZuColorPixel& ZuColorPixel::operator=(const ZuAtomRef& name)
 {
     pixel = 0;
     color = FindColor(name);
     return *this;
 }
 
-ZuColorPixel& ZuColorPixel::operator=(ZuValueRef const& value)
+ZuColorPixel& ZuColorPixel::operator=(const ZuValueRef& value)
 {
     // An empty handle holds no colour.
     *this = value.IsValid() ? value->RetColor() : none;
@@ -347,24 +346,24 @@ bool ZuColorPixel::operator==(unsigned int word) const
     return pixel == word;
 }
 
-bool ZuColorPixel::operator==(ZuColorPixel const& other) const
+bool ZuColorPixel::operator==(const ZuColorPixel& other) const
 {
     if (color != ZU_COLOR_ANY)
         return color == other.color;
     return other.color == ZU_COLOR_ANY && pixel == other.pixel;
 }
 
-bool ZuColorPixel::operator==(ZuAtomRef const& name) const
+bool ZuColorPixel::operator==(const ZuAtomRef& name) const
 {
     return static_cast<ZuAtomRef>(*this) == name;
 }
 
-bool operator==(ZuAtomRef const& name, ZuColorPixel const& c)
+bool operator==(const ZuAtomRef& name, const ZuColorPixel& c)
 {
     return c == name;
 }
 
-bool operator!=(ZuAtomRef const& name, ZuColorPixel const& c)
+bool operator!=(const ZuAtomRef& name, const ZuColorPixel& c)
 {
     return c != name;
 }
@@ -373,12 +372,12 @@ bool operator!=(ZuAtomRef const& name, ZuColorPixel const& c)
 // Values and storage
 // ---------------------------------------------------------------------------
 
-ZuColorPixel Zuvi_ValueToZuColorPixel(ZuValueRef const& value)
+ZuColorPixel Zuvi_ValueToZuColorPixel(const ZuValueRef& value)
 {
     return ZuColorPixel(value);
 }
 
-void ZuColorPixel::StoreInstance(ZuStorageRef const& storage) const
+void ZuColorPixel::StoreInstance(const ZuStorageRef& storage) const
 {
     ZuAtomRef name;
     GetColorName(color, name);
@@ -388,7 +387,7 @@ void ZuColorPixel::StoreInstance(ZuStorageRef const& storage) const
     storage << ZuStorageSync::end;
 }
 
-void ZuColorPixel::RestoreInstance(ZuStorageRef const& storage)
+void ZuColorPixel::RestoreInstance(const ZuStorageRef& storage)
 {
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;
     unsigned int word = pixel;
@@ -400,13 +399,13 @@ void ZuColorPixel::RestoreInstance(ZuStorageRef const& storage)
     color = FindColor(name);
 }
 
-ZuStorageRef const& operator<<(ZuStorageRef const& storage, ZuColorPixel const& c)
+const ZuStorageRef& operator<<(const ZuStorageRef& storage, const ZuColorPixel& c)
 {
     c.StoreInstance(storage);
     return storage;
 }
 
-ZuStorageRef const& operator>>(ZuStorageRef const& storage, ZuColorPixel& c)
+const ZuStorageRef& operator>>(const ZuStorageRef& storage, ZuColorPixel& c)
 {
     c.RestoreInstance(storage);
     return storage;

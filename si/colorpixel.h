@@ -12,7 +12,8 @@
 // Look colours are answered by the look manager through the hooks it
 // installs (Zuvi_SetLookColorHooks). Explicit colours and no colour never
 // need it: their names are "*" and the null atom.
-#pragma once
+#ifndef SI_COLORPIXEL_H
+#define SI_COLORPIXEL_H
 
 #include "si/typedef.h"
 
@@ -70,13 +71,13 @@ enum ZuLookColor : int {
 struct Zuvi_LookColorHooks {
     bool (*get_compact_rgb)(ZuLookColor color, unsigned int& pixel);
     bool (*get_name)(ZuLookColor color, ZuAtomRef& name);
-    ZuLookColor (*find)(ZuAtomRef const& name);
+    ZuLookColor (*find)(const ZuAtomRef& name);
 };
 
 // Installs the look manager's answers (null when it goes). Reading a look
 // colour while none is installed is the fatal error of an empty handle.
-void Zuvi_SetLookColorHooks(Zuvi_LookColorHooks const* hooks);
-Zuvi_LookColorHooks const* Zuvi_RetLookColorHooks();
+void Zuvi_SetLookColorHooks(const Zuvi_LookColorHooks* hooks);
+const Zuvi_LookColorHooks* Zuvi_RetLookColorHooks();
 
 class ZuColorPixel {
 public:
@@ -84,23 +85,22 @@ public:
     ZuColorPixel() : pixel(0), color(ZU_COLOR_NONE) {}
     ZuColorPixel(unsigned int word) : pixel(word), color(ZU_COLOR_ANY) {}
     ZuColorPixel(ZuLookColor look_color) : pixel(0), color(look_color) {}
-    ZuColorPixel(ZuColorPixel const& other) = default;
+    ZuColorPixel(const ZuColorPixel& other) = default;
     // The look colour of the name (ZU_COLOR_NONE when it names none).
-    ZuColorPixel(ZuAtomRef const& name);
+    ZuColorPixel(const ZuAtomRef& name);
     // Both fields of the value's RetColor.
-    explicit ZuColorPixel(ZuValueRef const& value);
+    explicit ZuColorPixel(const ZuValueRef& value);
     ZuColorPixel(unsigned char r, unsigned char g, unsigned char b, unsigned char t)
         : pixel(MakeCompactRGB(r, g, b, t)), color(ZU_COLOR_ANY)
-    {
-    }
+    {}
     ZuColorPixel(double r, double g, double b, double t);
     ~ZuColorPixel() {}
 
-    ZuColorPixel& operator=(ZuColorPixel const& other) = default;
+    ZuColorPixel& operator=(const ZuColorPixel& other) = default;
     ZuColorPixel& operator=(unsigned int word);
     ZuColorPixel& operator=(ZuLookColor look_color);
-    ZuColorPixel& operator=(ZuAtomRef const& name);
-    ZuColorPixel& operator=(ZuValueRef const& value);
+    ZuColorPixel& operator=(const ZuAtomRef& name);
+    ZuColorPixel& operator=(const ZuValueRef& value);
 
     // Reading: a look colour first takes its current word.
     operator unsigned int() const;
@@ -138,10 +138,11 @@ public:
     // current luminance changes nothing.
     void SetLuminance(double l);
 
-    static unsigned int MakeCompactRGB(unsigned char r, unsigned char g, unsigned char b, unsigned char t)
+    static unsigned int MakeCompactRGB(unsigned char r, unsigned char g, unsigned char b,
+                                       unsigned char t)
     {
-        return static_cast<unsigned int>(t) << 24 | static_cast<unsigned int>(r) << 16
-            | static_cast<unsigned int>(g) << 8 | b;
+        return static_cast<unsigned int>(t) << 24 | static_cast<unsigned int>(r) << 16 |
+               static_cast<unsigned int>(g) << 8 | b;
     }
     static unsigned int MakeCompactRGB(double r, double g, double b, double t);
 
@@ -150,43 +151,57 @@ public:
     // colour never equals a look colour.
     bool operator==(unsigned int word) const;
     bool operator==(ZuLookColor look_color) const { return color == look_color; }
-    bool operator==(ZuColorPixel const& other) const;
-    bool operator==(ZuAtomRef const& name) const;
+    bool operator==(const ZuColorPixel& other) const;
+    bool operator==(const ZuAtomRef& name) const;
     bool operator!=(unsigned int word) const { return !(*this == word); }
     bool operator!=(ZuLookColor look_color) const { return !(*this == look_color); }
-    bool operator!=(ZuColorPixel const& other) const { return !(*this == other); }
-    bool operator!=(ZuAtomRef const& name) const { return !(*this == name); }
+    bool operator!=(const ZuColorPixel& other) const { return !(*this == other); }
+    bool operator!=(const ZuAtomRef& name) const { return !(*this == name); }
 
-    static ZuColorPixel const none;
+    static const ZuColorPixel none;
 
     // "<ZuColorPixel pixel name>", begin, the word as a card (not
     // refreshed), the name as an atom, end.
-    void StoreInstance(ZuStorageRef const& storage) const;
-    void RestoreInstance(ZuStorageRef const& storage);
+    void StoreInstance(const ZuStorageRef& storage) const;
+    void RestoreInstance(const ZuStorageRef& storage);
 
 protected:
     // A look colour takes the look manager's current word.
     void UpdatePixel() const;
 
 private:
-    static ZuLookColor FindColor(ZuAtomRef const& name);
+    static ZuLookColor FindColor(const ZuAtomRef& name);
     static void GetColorName(ZuLookColor look_color, ZuAtomRef& name);
 
     mutable unsigned int pixel;
     ZuLookColor color;
 };
 
-inline bool operator==(unsigned int word, ZuColorPixel const& c) { return c == word; }
-inline bool operator!=(unsigned int word, ZuColorPixel const& c) { return c != word; }
-inline bool operator==(ZuLookColor look_color, ZuColorPixel const& c) { return c == look_color; }
-inline bool operator!=(ZuLookColor look_color, ZuColorPixel const& c) { return c != look_color; }
-bool operator==(ZuAtomRef const& name, ZuColorPixel const& c);
-bool operator!=(ZuAtomRef const& name, ZuColorPixel const& c);
+inline bool operator==(unsigned int word, const ZuColorPixel& c)
+{
+    return c == word;
+}
+inline bool operator!=(unsigned int word, const ZuColorPixel& c)
+{
+    return c != word;
+}
+inline bool operator==(ZuLookColor look_color, const ZuColorPixel& c)
+{
+    return c == look_color;
+}
+inline bool operator!=(ZuLookColor look_color, const ZuColorPixel& c)
+{
+    return c != look_color;
+}
+bool operator==(const ZuAtomRef& name, const ZuColorPixel& c);
+bool operator!=(const ZuAtomRef& name, const ZuColorPixel& c);
 
-ZuColorPixel Zuvi_ValueToZuColorPixel(ZuValueRef const& value);
+ZuColorPixel Zuvi_ValueToZuColorPixel(const ZuValueRef& value);
 
-ZuStorageRef const& operator<<(ZuStorageRef const& storage, ZuColorPixel const& c);
-ZuStorageRef const& operator>>(ZuStorageRef const& storage, ZuColorPixel& c);
+const ZuStorageRef& operator<<(const ZuStorageRef& storage, const ZuColorPixel& c);
+const ZuStorageRef& operator>>(const ZuStorageRef& storage, ZuColorPixel& c);
 
-extern Zuvi_TypeDef const ZuColorPixel_type;
-extern Zuvi_TypeDef const* const ZuColorPixelTypeDef;
+extern const Zuvi_TypeDef ZuColorPixel_type;
+extern const Zuvi_TypeDef* const ZuColorPixelTypeDef;
+
+#endif

@@ -7,23 +7,19 @@
 #include "si/typedef.h"
 #include "zoveda/gfxsurface.h"
 
-ZU_IMPLEMENT_CLASS(ZuGrailPort, ZuObject, "si/grail", ZU_CLASS_ABSTRACT)
+ZU_IMPLEMENT_CLASS(ZuGrailPort, "si/grail", ZU_CLASS_ABSTRACT)
 ZU_ENUM_REGISTER(ZuLineStyle)
 
 namespace {
 
-unsigned short const dot_pattern[2] = {1, 1};
-unsigned short const dash_pattern[2] = {3, 3};
+const unsigned short dot_pattern[2] = {1, 1};
+const unsigned short dash_pattern[2] = {3, 3};
 
 } // namespace
 
 ZuGrailPort::ZuGrailPort()
-    : surface(nullptr)
-    , surface_lock(0)
-    , font_man(ZuFontMan::Current())
-    , is_ready(false)
-    , gc(gc_stack)
-    , gc_stack_depth(0)
+    : surface(nullptr), surface_lock(0), font_man(ZuFontMan::Current()), is_ready(false),
+      gc(gc_stack), gc_stack_depth(0)
 {
     if (!font_man.IsValid())
         ZU_ABORT("Failed assertion: this->font_man.IsValid ()");
@@ -34,12 +30,12 @@ ZuGrailPort::~ZuGrailPort()
     GfxSurface::Delete(surface);
 }
 
-void ZuGrailPort::StoreInstance(ZuStorageRef const&)
+void ZuGrailPort::StoreInstance(const ZuStorageRef&)
 {
     ZU_ABORT("Trying to store Grail Port");
 }
 
-void ZuGrailPort::RestoreInstance(ZuStorageRef const&)
+void ZuGrailPort::RestoreInstance(const ZuStorageRef&)
 {
     ZU_ABORT("Trying to restore Grail Port");
 }
@@ -89,7 +85,7 @@ void ZuGrailPort::BeginPass(double x1, double y1, double x2, double y2)
 // A rectangle exactly 2 x margin wide or high (or less than one pixel more)
 // is inside out once shrunk: its pass is begun empty, so that the caller's
 // EndDraw always has a pass to close.
-void ZuGrailPort::BeginDraw(ZuRect const& r, double margin)
+void ZuGrailPort::BeginDraw(const ZuRect& r, double margin)
 {
     if (r.DX() < 2 * margin || r.DY() < 2 * margin)
         return;
@@ -168,13 +164,13 @@ bool ZuGrailPort::RetPureColor() const
     return gc->pure_color;
 }
 
-void ZuGrailPort::SetForeColor(ZuColorPixel const& color)
+void ZuGrailPort::SetForeColor(const ZuColorPixel& color)
 {
     if (gc->fore_color != color)
         gc->fore_color = color;
 }
 
-void ZuGrailPort::SetBackColor(ZuColorPixel const& color)
+void ZuGrailPort::SetBackColor(const ZuColorPixel& color)
 {
     gc->back_color = color;
 }
@@ -200,13 +196,13 @@ void ZuGrailPort::SetLineStyle(ZuLineStyle style)
     }
 }
 
-void ZuGrailPort::SetFont(ZuGrailFontRef const& font)
+void ZuGrailPort::SetFont(const ZuGrailFontRef& font)
 {
     if (font.IsValid())
         gc->font = font;
 }
 
-ZuFontManRef const& ZuGrailPort::RetFontMan() const
+const ZuFontManRef& ZuGrailPort::RetFontMan() const
 {
     return font_man;
 }
@@ -237,7 +233,8 @@ namespace {
 
 // The minor-axis walk of the raster engine's lines: n + 1 entries from the
 // start coordinate, the fraction scaled by 255.99.
-void WalkLine(long start, unsigned n, int delta, unsigned* coords, unsigned char* fractions, double f)
+void WalkLine(long start, unsigned n, int delta, unsigned* coords, unsigned char* fractions,
+              double f)
 {
     if (std::isnan(f))
         f = 0.0;

@@ -12,7 +12,8 @@
 // The class is abstract: pixmaps and window ports (si/grailpxm.h,
 // si/grailwdo.h) make the surface. The drawing operations live in
 // sd/common/sd_grailpxm.cpp. Ports are never stored.
-#pragma once
+#ifndef SI_GRAIL_H
+#define SI_GRAIL_H
 
 #include "sd/common/sd_grailfnt.h"
 #include "si/colorpixel.h"
@@ -40,23 +41,23 @@ class ZuGrailPort : public ZuObject {
 public:
     // The state of one drawing pass. Rectangles are in surface pixels.
     struct GraphicContext {
-        double x1, y1, x2, y2;         // drawing rectangle
-        double cx1, cy1, cx2, cy2;     // clip rectangle
-        double ox, oy;                 // drawing offset
+        double x1, y1, x2, y2;     // drawing rectangle
+        double cx1, cy1, cx2, cy2; // clip rectangle
+        double ox, oy;             // drawing offset
         ZuLineStyle line_style;
         ZuColorPixel fore_color;
         ZuColorPixel back_color;
         ZuGrailFontRef font;
-        bool pure_color;               // fills and copies do not blend
-        unsigned short const* dash_pattern;
+        bool pure_color; // fills and copies do not blend
+        const unsigned short* dash_pattern;
         int dash_count;
 
         GraphicContext()
             : x1(0), y1(0), x2(0), y2(0), cx1(0), cy1(0), cx2(0), cy2(0), ox(0), oy(0),
-              line_style(ZU_LINE_SOLID), fore_color(0.0, 0.0, 0.0, 0.0), back_color(1.0, 1.0, 1.0, 0.0),
-              pure_color(false), dash_pattern(nullptr), dash_count(0)
-        {
-        }
+              line_style(ZU_LINE_SOLID), fore_color(0.0, 0.0, 0.0, 0.0),
+              back_color(1.0, 1.0, 1.0, 0.0), pure_color(false), dash_pattern(nullptr),
+              dash_count(0)
+        {}
     };
 
     // Stops when the library has no font manager.
@@ -65,7 +66,7 @@ public:
 
     // Passes. Each BeginDraw that began a pass is closed by one EndDraw.
     virtual void BeginDraw(double x1, double y1, double x2, double y2);
-    virtual void BeginDraw(ZuRect const& r, double margin);
+    virtual void BeginDraw(const ZuRect& r, double margin);
     virtual void EndDraw();
     virtual void Flush();
 
@@ -75,7 +76,7 @@ public:
     virtual void GetDrawingOffset(double& ox, double& oy) const;
     // The clip is kept inside the drawing rectangle.
     virtual void SetClipRect(double x1, double y1, double x2, double y2);
-    virtual void SetClipRect(ZuRect const& r, double margin);
+    virtual void SetClipRect(const ZuRect& r, double margin);
     virtual void ResetClipRect();
     virtual void GetClipRect(double& x1, double& y1, double& x2, double& y2) const;
     // Empty when the clip is.
@@ -83,7 +84,7 @@ public:
 
     // Dots and lines, in the fore colour unless a colour is given; lines
     // follow the line style.
-    virtual void DrawDot(double x, double y, ZuColorPixel const& color);
+    virtual void DrawDot(double x, double y, const ZuColorPixel& color);
     virtual void DrawDot(double x, double y);
     // dx (dy) pixels from (x, y) rightwards (downwards); nothing when the
     // length is 0 or negative.
@@ -94,10 +95,10 @@ public:
     virtual void DrawLineToY(double x, double y1, double y2);
     // The outline, each corner once.
     virtual void DrawRect(double x1, double y1, double x2, double y2);
-    virtual void DrawRect(ZuRect const& r, double margin);
+    virtual void DrawRect(const ZuRect& r, double margin);
     // Blends a fore colour with a transparency unless pure colour is on.
     virtual void FillRect(double x1, double y1, double x2, double y2);
-    virtual void FillRect(ZuRect const& r, double margin);
+    virtual void FillRect(const ZuRect& r, double margin);
     virtual void DrawHairLine(double x, double y, double dx, double dy);
     virtual void DrawHairLineTo(double x1, double y1, double x2, double y2);
     // Anti-aliased, never dashed.
@@ -107,64 +108,66 @@ public:
     // Text in the context's font and fore colour: the characters from start
     // (count 0, or one reaching past the end: up to the end), aligned in a
     // box, or around a point at angles 0, 90 and 270.
-    virtual void ShowText(double x1, double y1, double x2, double y2, ZuStringRef const& text, unsigned start,
-                          unsigned count, ZuTextStyle const& style);
-    virtual void ShowText(ZuRect const& r, ZuStringRef const& text, unsigned start, unsigned count,
-                          ZuTextStyle const& style, double margin);
-    virtual void ShowText(double x, double y, ZuStringRef const& text, unsigned start, unsigned count,
-                          ZuTextStyle const& style, double width);
+    virtual void ShowText(double x1, double y1, double x2, double y2, const ZuStringRef& text,
+                          unsigned start, unsigned count, const ZuTextStyle& style);
+    virtual void ShowText(const ZuRect& r, const ZuStringRef& text, unsigned start, unsigned count,
+                          const ZuTextStyle& style, double margin);
+    virtual void ShowText(double x, double y, const ZuStringRef& text, unsigned start,
+                          unsigned count, const ZuTextStyle& style, double width);
 
     // Moves the pixels of the rectangle by (dx, dy).
     virtual void ScrollRect(double x1, double y1, double x2, double y2, double dx, double dy);
-    virtual void ScrollRect(ZuRect const& r, double dx, double dy, double margin);
+    virtual void ScrollRect(const ZuRect& r, double dx, double dy, double margin);
     // From another port: rectangles of different sizes are scaled with
     // bilinear reads. Without pure colour the source's transparency blends.
-    virtual void CopyRect(ZuGrailPortRef const& source, ZuRect const& from, ZuRect const& to);
-    virtual void CopyRect(ZuGrailPortRef const& source, double sx, double sy, double x1, double y1, double x2,
-                          double y2);
-    virtual void CopyRect(ZuGrailPortRef const& source, double sx, double sy, ZuRect const& r, double margin);
+    virtual void CopyRect(const ZuGrailPortRef& source, const ZuRect& from, const ZuRect& to);
+    virtual void CopyRect(const ZuGrailPortRef& source, double sx, double sy, double x1, double y1,
+                          double x2, double y2);
+    virtual void CopyRect(const ZuGrailPortRef& source, double sx, double sy, const ZuRect& r,
+                          double margin);
     // a is an extra transparency: 0 keeps the source's, 1 hides it.
-    virtual void BlendRect(ZuGrailPortRef const& source, double a, ZuRect const& from, ZuRect const& to);
-    virtual void BlendRect(ZuGrailPortRef const& source, double a, double sx, double sy, double x1, double y1,
-                           double x2, double y2);
-    virtual void BlendRect(ZuGrailPortRef const& source, double a, double sx, double sy, ZuRect const& r,
-                           double margin);
+    virtual void BlendRect(const ZuGrailPortRef& source, double a, const ZuRect& from,
+                           const ZuRect& to);
+    virtual void BlendRect(const ZuGrailPortRef& source, double a, double sx, double sy, double x1,
+                           double y1, double x2, double y2);
+    virtual void BlendRect(const ZuGrailPortRef& source, double a, double sx, double sy,
+                           const ZuRect& r, double margin);
 
     // dy rows of dx pixels, one bit each, most significant first, rows of
     // (dx + 7) / 8 bytes: a bit 0 takes the fore colour.
-    virtual void SetBitmap(double x, double y, double dx, double dy, unsigned char const* bits);
-    virtual void SetGrayPixels(double x, double y, double n, unsigned char const* grey);
+    virtual void SetBitmap(double x, double y, double dx, double dy, const unsigned char* bits);
+    virtual void SetGrayPixels(double x, double y, double n, const unsigned char* grey);
     // n pixels from blue, green, red triples.
-    virtual void SetRGBPixels(double x, double y, double n, unsigned char const* bgr);
-    virtual void SetRGBPixels(double x, double y, double n, unsigned char const* r, unsigned char const* g,
-                              unsigned char const* b);
+    virtual void SetRGBPixels(double x, double y, double n, const unsigned char* bgr);
+    virtual void SetRGBPixels(double x, double y, double n, const unsigned char* r,
+                              const unsigned char* g, const unsigned char* b);
     // Lets an object supporting ZuiGrailHook write straight into a 1-, 15-
     // or 16-bit surface; other depths stop the program.
-    virtual void QuickBlt(double x, double y, double dx, double dy, ZuObjectRef const& hook);
+    virtual void QuickBlt(double x, double y, double dx, double dy, const ZuObjectRef& hook);
     // Walk a row (column) from the point to the left or up (dir < 0) or to
     // the right or down (dir > 0) for a pixel of the colour's word; x (y)
     // becomes its coordinate. The Other forms also give the pixel found.
-    virtual bool FindDXSamePixel(double& x, double y, ZuColorPixel const& color, int dir) const;
-    virtual bool FindDYSamePixel(double x, double& y, ZuColorPixel const& color, int dir) const;
-    virtual bool FindDXOtherPixel(double& x, double y, ZuColorPixel const& color, int dir,
+    virtual bool FindDXSamePixel(double& x, double y, const ZuColorPixel& color, int dir) const;
+    virtual bool FindDYSamePixel(double x, double& y, const ZuColorPixel& color, int dir) const;
+    virtual bool FindDXOtherPixel(double& x, double y, const ZuColorPixel& color, int dir,
                                   ZuColorPixel& found) const;
-    virtual bool FindDYOtherPixel(double x, double& y, ZuColorPixel const& color, int dir,
+    virtual bool FindDYOtherPixel(double x, double& y, const ZuColorPixel& color, int dir,
                                   ZuColorPixel& found) const;
 
     virtual bool SetPureColor(bool pure);
     virtual bool RetPureColor() const;
-    virtual void SetForeColor(ZuColorPixel const& color);
-    virtual void SetBackColor(ZuColorPixel const& color);
+    virtual void SetForeColor(const ZuColorPixel& color);
+    virtual void SetBackColor(const ZuColorPixel& color);
     // Solid clears the dash pattern, dot and dash set theirs; another value
     // is kept and leaves the pattern.
     virtual void SetLineStyle(ZuLineStyle style);
     // An empty handle changes nothing.
-    virtual void SetFont(ZuGrailFontRef const& font);
+    virtual void SetFont(const ZuGrailFontRef& font);
     // Counts only; it excludes no other thread.
     virtual GfxSurface* LockSurface() const;
     // False, and the count kept, for another surface or a count of 0.
     virtual bool UnlockSurface(GfxSurface* surface) const;
-    virtual ZuFontManRef const& RetFontMan() const;
+    virtual const ZuFontManRef& RetFontMan() const;
 
     // The minor-axis walk of a line of n steps along x (along y) from the
     // minor coordinate y (x) with a starting fraction f: n + 1 coordinates
@@ -175,12 +178,12 @@ public:
                                    unsigned char* fractions, double f);
 
     // The context of the current pass.
-    GraphicContext const& RetGraphicContext() const { return *gc; }
+    const GraphicContext& RetGraphicContext() const { return *gc; }
     bool IsReady() const { return is_ready; }
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
     // Begins a pass without looking at the rectangle (an empty pass).
     void BeginPass(double x1, double y1, double x2, double y2);
@@ -197,10 +200,15 @@ protected:
     int gc_stack_depth;
 
 private:
-    void ScaledCopy(ZuGrailPortRef const& source, ZuRect const& from, ZuRect const& to, bool alpha, double a);
-    void CopyOrBlend(ZuGrailPortRef const& source, double sx, double sy, double x1, double y1, double x2,
-                     double y2, bool alpha, double a);
-    bool FindAlongRow(double& x, double y, ZuColorPixel const& color, int dir, unsigned* found) const;
-    bool FindAlongColumn(double x, double& y, ZuColorPixel const& color, int dir, unsigned* found) const;
+    void ScaledCopy(const ZuGrailPortRef& source, const ZuRect& from, const ZuRect& to, bool alpha,
+                    double a);
+    void CopyOrBlend(const ZuGrailPortRef& source, double sx, double sy, double x1, double y1,
+                     double x2, double y2, bool alpha, double a);
+    bool FindAlongRow(double& x, double y, const ZuColorPixel& color, int dir,
+                      unsigned* found) const;
+    bool FindAlongColumn(double x, double& y, const ZuColorPixel& color, int dir,
+                         unsigned* found) const;
 };
 ZU_CLASS_END(ZuGrailPort)
+
+#endif

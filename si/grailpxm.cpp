@@ -7,7 +7,7 @@
 #include "si/igrailhook.h"
 #include "zoveda/gfxsurface.h"
 
-ZU_IMPLEMENT_CLASS(ZuGrailPixmap, ZuGrailPort, "si/grailpxm", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuGrailPixmap, "si/grailpxm", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -28,12 +28,12 @@ ZuGrailPixmap::ZuGrailPixmap() : dx(0), dy(0), depth(0) {}
 
 ZuGrailPixmap::~ZuGrailPixmap() {}
 
-void ZuGrailPixmap::StoreInstance(ZuStorageRef const&)
+void ZuGrailPixmap::StoreInstance(const ZuStorageRef&)
 {
     ZU_ABORT("Trying to store Grail Pixmap");
 }
 
-void ZuGrailPixmap::RestoreInstance(ZuStorageRef const&)
+void ZuGrailPixmap::RestoreInstance(const ZuStorageRef&)
 {
     ZU_ABORT("Trying to restore Grail Pixmap");
 }
@@ -54,7 +54,7 @@ void ZuGrailPixmap::Initialise(unsigned d, double width, double height)
     is_ready = true;
 }
 
-void ZuGrailPixmap::Initialise(ZuGrailPixmapRef const&, double width, double height)
+void ZuGrailPixmap::Initialise(const ZuGrailPixmapRef&, double width, double height)
 {
     if (!((width > 0) && (height > 0)))
         ZU_ABORT("Failed assertion: (dx > 0) && (dy > 0)");
@@ -96,24 +96,26 @@ bool ZuGrailPixmap::GetRGBPixels(double x, double y, double n, unsigned char* r,
 ZuColorPixel ZuGrailPixmap::RetPixel(double x, double y)
 {
     GfxSurface* s = CheckSurface();
-    return ZuColorPixel(s->RetPixelRGB(static_cast<int>(std::trunc(x)), static_cast<int>(std::trunc(y))));
+    return ZuColorPixel(
+        s->RetPixelRGB(static_cast<int>(std::trunc(x)), static_cast<int>(std::trunc(y))));
 }
 
 // ---------------------------------------------------------------------------
 // Partitions
 // ---------------------------------------------------------------------------
 
-bool ZuGrailPixmap::AddPartition(ZuRect const& r, ZuObjectRef const& obj)
+bool ZuGrailPixmap::AddPartition(const ZuRect& r, const ZuObjectRef& obj)
 {
     ZuObject* object = obj.Resolve();
-    ZuiGrailHook* hook = object != nullptr
-        ? static_cast<ZuiGrailHook*>(object->CastToInterface(&ZuiGrailHook::interface))
-        : nullptr;
+    ZuiGrailHook* hook =
+        object != nullptr
+            ? static_cast<ZuiGrailHook*>(object->CastToInterface(&ZuiGrailHook::interface))
+            : nullptr;
     partitions.push_back(Partition{r, obj, hook});
     return true;
 }
 
-bool ZuGrailPixmap::RemovePartition(ZuRect const& r)
+bool ZuGrailPixmap::RemovePartition(const ZuRect& r)
 {
     for (auto it = partitions.begin(); it != partitions.end(); ++it) {
         if (it->rect == r) {

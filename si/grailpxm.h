@@ -3,7 +3,8 @@
 // drawings are drawn into and copied from. It also carries partitions:
 // rectangles handed to outside renderers through ZuiGrailHook.
 // Pixmaps are never stored.
-#pragma once
+#ifndef SI_GRAILPXM_H
+#define SI_GRAILPXM_H
 
 #include <vector>
 
@@ -25,11 +26,11 @@ public:
     virtual void Initialise(unsigned depth, double dx, double dy);
     // Always a 16-bit surface; the pixmap is not looked at and the depth
     // kept is left as it was.
-    virtual void Initialise(ZuGrailPixmapRef const& like, double dx, double dy);
+    virtual void Initialise(const ZuGrailPixmapRef& like, double dx, double dy);
     // obj's ZuiGrailHook is kept with the rectangle (none when it has none).
-    virtual bool AddPartition(ZuRect const& r, ZuObjectRef const& obj);
+    virtual bool AddPartition(const ZuRect& r, const ZuObjectRef& obj);
     // Removes the first partition of that rectangle; false when none.
-    virtual bool RemovePartition(ZuRect const& r);
+    virtual bool RemovePartition(const ZuRect& r);
     // Always false.
     virtual bool RemovePartitions();
     virtual bool GetPartition(unsigned i, ZuRect& r, ZuObjectRef& obj) const;
@@ -55,8 +56,8 @@ protected:
     // A 16-bit surface without memory, sized by the window side.
     virtual void InitSurface(unsigned depth);
 
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
     double dx;
     double dy;
@@ -71,3 +72,5 @@ private:
     std::vector<Partition> partitions;
 };
 ZU_CLASS_END(ZuGrailPixmap)
+
+#endif

@@ -8,7 +8,7 @@
 #include "si/rtclass.h"
 #include "zoveda/gfxsurface.h"
 
-ZU_IMPLEMENT_CLASS(ZuGrailWindow, ZuGrailPixmap, "si/grailwdo", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuGrailWindow, "si/grailwdo", ZU_CLASS_PLAIN)
 
 ZuAtomRef ZuGrailWindow::notify_redrawn;
 ZU_EXPORT_NOTIFY(ZuGrailWindow, redrawn, "notify_redrawn", &ZuGrailWindow::notify_redrawn)
@@ -17,8 +17,7 @@ namespace {
 
 ZuGrailPixmapRef NewPixmap()
 {
-    return ZuGrailPixmapRef(
-        ZuObjectRef(ZuClassFactory::New(ZuGrailPixmapRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE)));
+    return ZuNew<ZuGrailPixmap>(Zuvi_app_zone);
 }
 
 void DeletePixmap(ZuGrailPixmapRef& pixmap)
@@ -42,7 +41,7 @@ void ZuGrailWindow::BeginDraw(double x1, double y1, double x2, double y2)
 
 // A pass that was not begun (a rectangle below twice the margin) leaves the
 // offset of the pass around it alone.
-void ZuGrailWindow::BeginDraw(ZuRect const& r, double margin)
+void ZuGrailWindow::BeginDraw(const ZuRect& r, double margin)
 {
     int depth_before = gc_stack_depth;
     ZuGrailPixmap::BeginDraw(r, margin);
@@ -50,7 +49,7 @@ void ZuGrailWindow::BeginDraw(ZuRect const& r, double margin)
         SetDrawingOffset(-frame.X1(), -frame.Y1());
 }
 
-void ZuGrailWindow::SetFrameGeometry(ZuRect const& r)
+void ZuGrailWindow::SetFrameGeometry(const ZuRect& r)
 {
     frame = r;
 }
@@ -80,7 +79,7 @@ void ZuGrailWindow::KillOverlays()
     overlay_present = 0;
 }
 
-bool ZuGrailWindow::NewOverlay(ZuColorPixel const& color, unsigned& id)
+bool ZuGrailWindow::NewOverlay(const ZuColorPixel& color, unsigned& id)
 {
     if (overlay_present != 0)
         return false;
@@ -106,7 +105,7 @@ bool ZuGrailWindow::DeleteOverlay(unsigned id)
     return true;
 }
 
-bool ZuGrailWindow::SetOverlayColor(unsigned id, ZuColorPixel const& color)
+bool ZuGrailWindow::SetOverlayColor(unsigned id, const ZuColorPixel& color)
 {
     if (!HasOverlay(id))
         return false;
@@ -141,14 +140,14 @@ bool ZuGrailWindow::GetOverlayFunc(unsigned id, ZuGrailOverlayFunc& func, void*&
     return true;
 }
 
-ZuGrailPixmapRef const& ZuGrailWindow::RetOverlayPixmap(unsigned id) const
+const ZuGrailPixmapRef& ZuGrailWindow::RetOverlayPixmap(unsigned id) const
 {
     return HasOverlay(id) ? overlay : ZuGrailPixmapNull;
 }
 
-ZuColorPixel const& ZuGrailWindow::RetOverlayColor(unsigned id) const
+const ZuColorPixel& ZuGrailWindow::RetOverlayColor(unsigned id) const
 {
-    static ZuColorPixel const default_color;
+    static const ZuColorPixel default_color;
     return HasOverlay(id) ? overlay_color : default_color;
 }
 

@@ -4,7 +4,8 @@
 // size with a colour and a drawing callback, known by the id 1. Creating
 // the platform window and painting the surface on the screen belong to the
 // window layer.
-#pragma once
+#ifndef SI_GRAILWDO_H
+#define SI_GRAILWDO_H
 
 #include "si/grailpxm.h"
 
@@ -21,23 +22,23 @@ public:
     // The pixmap's pass, then the offset that puts the frame's origin at
     // the surface's.
     void BeginDraw(double x1, double y1, double x2, double y2) override;
-    void BeginDraw(ZuRect const& r, double margin) override;
+    void BeginDraw(const ZuRect& r, double margin) override;
 
-    virtual void SetFrameGeometry(ZuRect const& frame);
+    virtual void SetFrameGeometry(const ZuRect& frame);
     virtual void GetFrameGeometry(ZuRect& frame) const;
 
     // False when the overlay exists already; otherwise a 1-bit pixmap of
     // the window's size, the colour kept, no callback; id 1.
-    virtual bool NewOverlay(ZuColorPixel const& color, unsigned& id);
+    virtual bool NewOverlay(const ZuColorPixel& color, unsigned& id);
     // The operations below answer false, or the null pixmap and a default
     // colour, unless the overlay exists and id is 1.
     virtual bool DeleteOverlay(unsigned id);
-    virtual bool SetOverlayColor(unsigned id, ZuColorPixel const& color);
+    virtual bool SetOverlayColor(unsigned id, const ZuColorPixel& color);
     virtual bool SetOverlayFunc(unsigned id, ZuGrailOverlayFunc func, void* arg);
     virtual bool GetOverlay(unsigned id, ZuGrailPixmapRef& overlay, ZuColorPixel& color) const;
     virtual bool GetOverlayFunc(unsigned id, ZuGrailOverlayFunc& func, void*& arg) const;
-    virtual ZuGrailPixmapRef const& RetOverlayPixmap(unsigned id) const;
-    virtual ZuColorPixel const& RetOverlayColor(unsigned id) const;
+    virtual const ZuGrailPixmapRef& RetOverlayPixmap(unsigned id) const;
+    virtual const ZuColorPixel& RetOverlayColor(unsigned id) const;
 
     static ZuAtomRef notify_redrawn;
 
@@ -59,3 +60,5 @@ private:
     unsigned overlay_present;
 };
 ZU_CLASS_END(ZuGrailWindow)
+
+#endif

@@ -16,7 +16,7 @@ namespace {
 
 // Coordinates beyond a billion pixels mean nothing to a surface; keeping
 // them there leaves the engine's sums room.
-double const kFar = 1073741823.0;
+const double kFar = 1073741823.0;
 
 // Toward zero, as every coordinate the port hands to its surface.
 int Trunc(double v)
@@ -39,7 +39,7 @@ unsigned Extent(double v)
 
 // The rule of the ZuRect forms: nothing below 2 x margin, else the
 // rectangle shrunk by the margin.
-bool Shrunk(ZuRect const& r, double m, double& x1, double& y1, double& x2, double& y2)
+bool Shrunk(const ZuRect& r, double m, double& x1, double& y1, double& x2, double& y2)
 {
     if (r.DX() < 2 * m || r.DY() < 2 * m)
         return false;
@@ -50,7 +50,7 @@ bool Shrunk(ZuRect const& r, double m, double& x1, double& y1, double& x2, doubl
     return true;
 }
 
-unsigned Word(ZuColorPixel const& c)
+unsigned Word(const ZuColorPixel& c)
 {
     return static_cast<unsigned int>(c);
 }
@@ -58,8 +58,8 @@ unsigned Word(ZuColorPixel const& c)
 // The bilinear read of the raster engine on four colour words inside the
 // clip: down the left and right columns by fy, then across by fx, each
 // channel truncated into 0 to 255.
-unsigned MergeWords(unsigned top_left, unsigned bottom_left, unsigned top_right, unsigned bottom_right, double fx,
-                    double fy)
+unsigned MergeWords(unsigned top_left, unsigned bottom_left, unsigned top_right,
+                    unsigned bottom_right, double fx, double fy)
 {
     unsigned result = 0;
     for (int c = 0; c < 4; ++c) {
@@ -110,7 +110,7 @@ void ZuGrailPort::SetClipRect(double x1, double y1, double x2, double y2)
     s->SetClipRect(Trunc(X1), Trunc(Y1), Extent(X2 - X1 + 1), Extent(Y2 - Y1 + 1));
 }
 
-void ZuGrailPort::SetClipRect(ZuRect const& r, double margin)
+void ZuGrailPort::SetClipRect(const ZuRect& r, double margin)
 {
     double x1, y1, x2, y2;
     if (Shrunk(r, margin, x1, y1, x2, y2)) {
@@ -136,7 +136,7 @@ void ZuGrailPort::ResetClipRect()
 // Dots, lines and rectangles
 // ---------------------------------------------------------------------------
 
-void ZuGrailPort::DrawDot(double x, double y, ZuColorPixel const& color)
+void ZuGrailPort::DrawDot(double x, double y, const ZuColorPixel& color)
 {
     CheckSurface()->SetPixelRGB(Trunc(x + gc->ox), Trunc(y + gc->oy), Word(color));
 }
@@ -154,7 +154,8 @@ void ZuGrailPort::DrawLineDX(double x, double y, double dx)
         return;
     double X = x + gc->ox;
     int Y = Trunc(y + gc->oy);
-    s->DrawLine(Trunc(X), Y, Trunc(X + dx - 1), Y, Word(gc->fore_color), gc->dash_pattern, gc->dash_count);
+    s->DrawLine(Trunc(X), Y, Trunc(X + dx - 1), Y, Word(gc->fore_color), gc->dash_pattern,
+                gc->dash_count);
 }
 
 void ZuGrailPort::DrawLineDY(double x, double y, double dy)
@@ -164,7 +165,8 @@ void ZuGrailPort::DrawLineDY(double x, double y, double dy)
         return;
     int X = Trunc(x + gc->ox);
     double Y = y + gc->oy;
-    s->DrawLine(X, Trunc(Y), X, Trunc(Y + dy - 1), Word(gc->fore_color), gc->dash_pattern, gc->dash_count);
+    s->DrawLine(X, Trunc(Y), X, Trunc(Y + dy - 1), Word(gc->fore_color), gc->dash_pattern,
+                gc->dash_count);
 }
 
 void ZuGrailPort::DrawLineToX(double x1, double y, double x2)
@@ -207,9 +209,10 @@ void ZuGrailPort::DrawAALine(double x, double y, double dx, double dy)
 void ZuGrailPort::DrawRect(double x1, double y1, double x2, double y2)
 {
     GfxSurface* s = CheckSurface();
-    int X1 = Trunc(x1 + gc->ox), Y1 = Trunc(y1 + gc->oy), X2 = Trunc(x2 + gc->ox), Y2 = Trunc(y2 + gc->oy);
+    int X1 = Trunc(x1 + gc->ox), Y1 = Trunc(y1 + gc->oy), X2 = Trunc(x2 + gc->ox),
+        Y2 = Trunc(y2 + gc->oy);
     unsigned c = Word(gc->fore_color);
-    unsigned short const* p = gc->dash_pattern;
+    const unsigned short* p = gc->dash_pattern;
     int n = gc->dash_count;
     if (X2 < X1 || Y2 < Y1)
         return;
@@ -223,7 +226,7 @@ void ZuGrailPort::DrawRect(double x1, double y1, double x2, double y2)
     s->DrawLine(X1, Y2, X1, Y1 + 1, c, p, n);
 }
 
-void ZuGrailPort::DrawRect(ZuRect const& r, double margin)
+void ZuGrailPort::DrawRect(const ZuRect& r, double margin)
 {
     double x1, y1, x2, y2;
     if (Shrunk(r, margin, x1, y1, x2, y2))
@@ -233,8 +236,10 @@ void ZuGrailPort::DrawRect(ZuRect const& r, double margin)
 void ZuGrailPort::FillRect(double x1, double y1, double x2, double y2)
 {
     GfxSurface* s = CheckSurface();
-    int X1 = Trunc(x1 + gc->ox), Y1 = Trunc(y1 + gc->oy), X2 = Trunc(x2 + gc->ox), Y2 = Trunc(y2 + gc->oy);
-    unsigned w = Extent(static_cast<double>(X2) - X1 + 1), h = Extent(static_cast<double>(Y2) - Y1 + 1);
+    int X1 = Trunc(x1 + gc->ox), Y1 = Trunc(y1 + gc->oy), X2 = Trunc(x2 + gc->ox),
+        Y2 = Trunc(y2 + gc->oy);
+    unsigned w = Extent(static_cast<double>(X2) - X1 + 1),
+             h = Extent(static_cast<double>(Y2) - Y1 + 1);
     unsigned c = Word(gc->fore_color);
     if (!gc->pure_color && (c >> 24) != 0)
         s->RectFillBlend(X1, Y1, w, h, c);
@@ -242,7 +247,7 @@ void ZuGrailPort::FillRect(double x1, double y1, double x2, double y2)
         s->RectFill(X1, Y1, w, h, c);
 }
 
-void ZuGrailPort::FillRect(ZuRect const& r, double margin)
+void ZuGrailPort::FillRect(const ZuRect& r, double margin)
 {
     double x1, y1, x2, y2;
     if (Shrunk(r, margin, x1, y1, x2, y2))
@@ -256,8 +261,8 @@ void ZuGrailPort::FillRect(ZuRect const& r, double margin)
 // Each call copies the characters into a buffer of its own (the stack for
 // short texts, the temporary zone for long ones): the user-interface thread
 // and the page drawing thread draw text at the same time.
-void ZuGrailPort::ShowText(double x, double y, ZuStringRef const& text, unsigned start, unsigned count,
-                           ZuTextStyle const& style, double)
+void ZuGrailPort::ShowText(double x, double y, const ZuStringRef& text, unsigned start,
+                           unsigned count, const ZuTextStyle& style, double)
 {
     GfxSurface* s = CheckSurface();
     // No handle is copied here: handles link into lists that the text
@@ -274,7 +279,8 @@ void ZuGrailPort::ShowText(double x, double y, ZuStringRef const& text, unsigned
     char local[400];
     char* buffer = local;
     if (count >= sizeof local) {
-        buffer = static_cast<char*>(Zuvi_temp_zone->Alloc(count + 1, "char", __LINE__, ZU_SRC_FILE));
+        buffer =
+            static_cast<char*>(Zuvi_temp_zone->Alloc(count + 1, "char", __LINE__, ZU_SRC_FILE));
         if (buffer == nullptr)
             return;
     }
@@ -292,7 +298,7 @@ void ZuGrailPort::ShowText(double x, double y, ZuStringRef const& text, unsigned
     int angle = Trunc(style.RetAngle());
     ZuTextHPos h = style;
     ZuTextVPos v = style;
-    double const vpos[4] = {A, (A + D) / 2, D, 0};
+    const double vpos[4] = {A, (A + D) / 2, D, 0};
     unsigned vi = static_cast<unsigned>(v) < 4 ? static_cast<unsigned>(v) : 3;
     switch (angle) {
     case 0:
@@ -340,8 +346,8 @@ void ZuGrailPort::ShowText(double x, double y, ZuStringRef const& text, unsigned
         ZuMemZone::FreeAnyZone(buffer, __LINE__, ZU_SRC_FILE);
 }
 
-void ZuGrailPort::ShowText(double x1, double y1, double x2, double y2, ZuStringRef const& text, unsigned start,
-                           unsigned count, ZuTextStyle const& style)
+void ZuGrailPort::ShowText(double x1, double y1, double x2, double y2, const ZuStringRef& text,
+                           unsigned start, unsigned count, const ZuTextStyle& style)
 {
     if (x2 <= x1 || y2 <= y1)
         return;
@@ -350,19 +356,19 @@ void ZuGrailPort::ShowText(double x1, double y1, double x2, double y2, ZuStringR
     double x = x1, y = y1;
     switch (Trunc(style.RetAngle())) {
     case 0: {
-        double const xs[4] = {x1, cx, x2, x1}, ys[4] = {y1, cy, y2, y1};
+        const double xs[4] = {x1, cx, x2, x1}, ys[4] = {y1, cy, y2, y1};
         x = h < 4 ? xs[h] : x1;
         y = v < 4 ? ys[v] : y1;
         break;
     }
     case 90: {
-        double const xs[4] = {x1, cx, x2, x1}, ys[4] = {y2, cy, y1, y2};
+        const double xs[4] = {x1, cx, x2, x1}, ys[4] = {y2, cy, y1, y2};
         x = v < 4 ? xs[v] : x1;
         y = h < 4 ? ys[h] : y1;
         break;
     }
     case 270: {
-        double const xs[4] = {x2, cx, x1, x2}, ys[4] = {y1, cy, y2, y1};
+        const double xs[4] = {x2, cx, x1, x2}, ys[4] = {y1, cy, y2, y1};
         x = v < 4 ? xs[v] : x1;
         y = h < 4 ? ys[h] : y1;
         break;
@@ -373,8 +379,8 @@ void ZuGrailPort::ShowText(double x1, double y1, double x2, double y2, ZuStringR
     ShowText(x, y, text, start, count, style, x2 - x1 + 1);
 }
 
-void ZuGrailPort::ShowText(ZuRect const& r, ZuStringRef const& text, unsigned start, unsigned count,
-                           ZuTextStyle const& style, double margin)
+void ZuGrailPort::ShowText(const ZuRect& r, const ZuStringRef& text, unsigned start, unsigned count,
+                           const ZuTextStyle& style, double margin)
 {
     double x1, y1, x2, y2;
     if (Shrunk(r, margin, x1, y1, x2, y2))
@@ -389,11 +395,11 @@ void ZuGrailPort::ScrollRect(double x1, double y1, double x2, double y2, double 
 {
     GfxSurface* s = CheckSurface();
     double X1 = x1 + gc->ox, Y1 = y1 + gc->oy;
-    s->RectCopy(Trunc(X1 + dx), Trunc(Y1 + dy), Extent(x2 + gc->ox - X1 + 1), Extent(y2 + gc->oy - Y1 + 1),
-                Trunc(X1), Trunc(Y1), nullptr, true);
+    s->RectCopy(Trunc(X1 + dx), Trunc(Y1 + dy), Extent(x2 + gc->ox - X1 + 1),
+                Extent(y2 + gc->oy - Y1 + 1), Trunc(X1), Trunc(Y1), nullptr, true);
 }
 
-void ZuGrailPort::ScrollRect(ZuRect const& r, double dx, double dy, double margin)
+void ZuGrailPort::ScrollRect(const ZuRect& r, double dx, double dy, double margin)
 {
     double x1, y1, x2, y2;
     if (Shrunk(r, margin, x1, y1, x2, y2))
@@ -420,8 +426,8 @@ GfxSurface* SourceSurface(ZuGrailPort* port, double& sx, double& sy)
 
 } // namespace
 
-void ZuGrailPort::CopyOrBlend(ZuGrailPortRef const& source, double sx, double sy, double x1, double y1,
-                              double x2, double y2, bool alpha, double a)
+void ZuGrailPort::CopyOrBlend(const ZuGrailPortRef& source, double sx, double sy, double x1,
+                              double y1, double x2, double y2, bool alpha, double a)
 {
     GfxSurface* s = CheckSurface();
     if (!source.IsValid())
@@ -439,13 +445,14 @@ void ZuGrailPort::CopyOrBlend(ZuGrailPortRef const& source, double sx, double sy
         s->RectBlend(Trunc(X1), Trunc(Y1), w, h, Trunc(sx), Trunc(sy), src, true);
 }
 
-void ZuGrailPort::CopyRect(ZuGrailPortRef const& source, double sx, double sy, double x1, double y1, double x2,
-                           double y2)
+void ZuGrailPort::CopyRect(const ZuGrailPortRef& source, double sx, double sy, double x1, double y1,
+                           double x2, double y2)
 {
     CopyOrBlend(source, sx, sy, x1, y1, x2, y2, false, 0.0);
 }
 
-void ZuGrailPort::CopyRect(ZuGrailPortRef const& source, double sx, double sy, ZuRect const& r, double margin)
+void ZuGrailPort::CopyRect(const ZuGrailPortRef& source, double sx, double sy, const ZuRect& r,
+                           double margin)
 {
     double x1, y1, x2, y2;
     if (Shrunk(r, margin, x1, y1, x2, y2))
@@ -455,13 +462,14 @@ void ZuGrailPort::CopyRect(ZuGrailPortRef const& source, double sx, double sy, Z
 // Each destination pixel reads the source bilinearly at i x (Ws - 1) /
 // (Wd - 1); a destination one pixel wide or high reads the source's first
 // column or row (the factor would divide by zero).
-void ZuGrailPort::ScaledCopy(ZuGrailPortRef const& source, ZuRect const& from, ZuRect const& to, bool alpha,
-                             double a)
+void ZuGrailPort::ScaledCopy(const ZuGrailPortRef& source, const ZuRect& from, const ZuRect& to,
+                             bool alpha, double a)
 {
     GfxSurface* s = CheckSurface();
     if (!source.IsValid())
         ZU_ABORT("Failed assertion: source.IsValid ()");
-    double X1 = to.X1() + gc->ox, Y1 = to.Y1() + gc->oy, X2 = to.X2() + gc->ox, Y2 = to.Y2() + gc->oy;
+    double X1 = to.X1() + gc->ox, Y1 = to.Y1() + gc->oy, X2 = to.X2() + gc->ox,
+           Y2 = to.Y2() + gc->oy;
     if (to.IsEmpty() || !(X1 <= gc->x2 && gc->x1 <= X2 && Y1 <= gc->y2 && gc->y1 <= Y2))
         return;
     if (from.DX() == to.DX() && from.DY() == to.DY()) {
@@ -499,9 +507,12 @@ void ZuGrailPort::ScaledCopy(ZuGrailPortRef const& source, ZuRect const& from, Z
         double fr = py - row;
         long y0 = static_cast<long>(sy0) + row;
         bool rows_inside = words && y0 >= src->ClipY1() && y0 + 1 < src->ClipY2();
-        unsigned const* line0 = rows_inside ? reinterpret_cast<unsigned const*>(src->Line(static_cast<int>(y0))) : nullptr;
-        unsigned const* line1
-            = rows_inside ? reinterpret_cast<unsigned const*>(src->Line(static_cast<int>(y0 + 1))) : nullptr;
+        const unsigned* line0 =
+            rows_inside ? reinterpret_cast<const unsigned*>(src->Line(static_cast<int>(y0)))
+                        : nullptr;
+        const unsigned* line1 =
+            rows_inside ? reinterpret_cast<const unsigned*>(src->Line(static_cast<int>(y0 + 1)))
+                        : nullptr;
         for (int i = 0; i < wd; ++i) {
             int col = cols[static_cast<size_t>(i)];
             double fc = fractions[static_cast<size_t>(i)];
@@ -521,13 +532,13 @@ void ZuGrailPort::ScaledCopy(ZuGrailPortRef const& source, ZuRect const& from, Z
     }
 }
 
-void ZuGrailPort::CopyRect(ZuGrailPortRef const& source, ZuRect const& from, ZuRect const& to)
+void ZuGrailPort::CopyRect(const ZuGrailPortRef& source, const ZuRect& from, const ZuRect& to)
 {
     ScaledCopy(source, from, to, false, 0.0);
 }
 
-void ZuGrailPort::BlendRect(ZuGrailPortRef const& source, double a, double sx, double sy, double x1, double y1,
-                            double x2, double y2)
+void ZuGrailPort::BlendRect(const ZuGrailPortRef& source, double a, double sx, double sy, double x1,
+                            double y1, double x2, double y2)
 {
     if (a == 0.0) {
         CopyRect(source, sx, sy, x1, y1, x2, y2);
@@ -536,7 +547,8 @@ void ZuGrailPort::BlendRect(ZuGrailPortRef const& source, double a, double sx, d
     CopyOrBlend(source, sx, sy, x1, y1, x2, y2, true, a);
 }
 
-void ZuGrailPort::BlendRect(ZuGrailPortRef const& source, double a, ZuRect const& from, ZuRect const& to)
+void ZuGrailPort::BlendRect(const ZuGrailPortRef& source, double a, const ZuRect& from,
+                            const ZuRect& to)
 {
     if (a == 0.0) {
         CopyRect(source, from, to);
@@ -545,8 +557,8 @@ void ZuGrailPort::BlendRect(ZuGrailPortRef const& source, double a, ZuRect const
     ScaledCopy(source, from, to, true, a);
 }
 
-void ZuGrailPort::BlendRect(ZuGrailPortRef const& source, double a, double sx, double sy, ZuRect const& r,
-                            double margin)
+void ZuGrailPort::BlendRect(const ZuGrailPortRef& source, double a, double sx, double sy,
+                            const ZuRect& r, double margin)
 {
     double x1, y1, x2, y2;
     if (Shrunk(r, margin, x1, y1, x2, y2))
@@ -557,7 +569,7 @@ void ZuGrailPort::BlendRect(ZuGrailPortRef const& source, double a, double sx, d
 // Pixels and bitmaps
 // ---------------------------------------------------------------------------
 
-void ZuGrailPort::SetRGBPixels(double x, double y, double n, unsigned char const* bgr)
+void ZuGrailPort::SetRGBPixels(double x, double y, double n, const unsigned char* bgr)
 {
     GfxSurface* s = CheckSurface();
     unsigned count = Extent(n);
@@ -566,8 +578,8 @@ void ZuGrailPort::SetRGBPixels(double x, double y, double n, unsigned char const
     s->SetPixelLineBGR24(Trunc(x + gc->ox), Trunc(y + gc->oy), count, bgr);
 }
 
-void ZuGrailPort::SetRGBPixels(double x, double y, double n, unsigned char const* r, unsigned char const* g,
-                               unsigned char const* b)
+void ZuGrailPort::SetRGBPixels(double x, double y, double n, const unsigned char* r,
+                               const unsigned char* g, const unsigned char* b)
 {
     GfxSurface* s = CheckSurface();
     unsigned count = Extent(n);
@@ -576,15 +588,16 @@ void ZuGrailPort::SetRGBPixels(double x, double y, double n, unsigned char const
     double X = x + gc->ox;
     int Y = Trunc(y + gc->oy);
     for (unsigned i = 0; i < count; ++i)
-        s->SetPixelRGB(Trunc(X + i), Y, static_cast<unsigned>(r[i]) << 16 | static_cast<unsigned>(g[i]) << 8 | b[i]);
+        s->SetPixelRGB(Trunc(X + i), Y,
+                       static_cast<unsigned>(r[i]) << 16 | static_cast<unsigned>(g[i]) << 8 | b[i]);
 }
 
-void ZuGrailPort::SetGrayPixels(double x, double y, double n, unsigned char const* grey)
+void ZuGrailPort::SetGrayPixels(double x, double y, double n, const unsigned char* grey)
 {
     SetRGBPixels(x, y, n, grey, grey, grey);
 }
 
-void ZuGrailPort::SetBitmap(double x, double y, double dx, double dy, unsigned char const* bits)
+void ZuGrailPort::SetBitmap(double x, double y, double dx, double dy, const unsigned char* bits)
 {
     GfxSurface* s = CheckSurface();
     unsigned w = Extent(dx), rows = Extent(dy);
@@ -594,16 +607,18 @@ void ZuGrailPort::SetBitmap(double x, double y, double dx, double dy, unsigned c
     unsigned colour = Word(gc->fore_color);
     int X = Trunc(x + gc->ox);
     for (unsigned row = 0; row < rows; ++row)
-        s->SetPixelLineMono(X, Trunc(y + gc->oy + row), w, colour, bits + static_cast<size_t>(row) * row_bytes);
+        s->SetPixelLineMono(X, Trunc(y + gc->oy + row), w, colour,
+                            bits + static_cast<size_t>(row) * row_bytes);
 }
 
-void ZuGrailPort::QuickBlt(double x, double y, double dx, double dy, ZuObjectRef const& hook)
+void ZuGrailPort::QuickBlt(double x, double y, double dx, double dy, const ZuObjectRef& hook)
 {
     GfxSurface* s = CheckSurface();
     ZuObject* object = hook.Resolve();
     if (object == nullptr)
         return;
-    ZuiGrailHook* grail_hook = static_cast<ZuiGrailHook*>(object->CastToInterface(&ZuiGrailHook::interface));
+    ZuiGrailHook* grail_hook =
+        static_cast<ZuiGrailHook*>(object->CastToInterface(&ZuiGrailHook::interface));
     if (grail_hook == nullptr)
         return;
     s->SetEmpty(false);
@@ -627,8 +642,8 @@ void ZuGrailPort::QuickBlt(double x, double y, double dx, double dy, ZuObjectRef
     unsigned char* row = s->Line(static_cast<int>(Y));
     switch (s->Depth()) {
     case 1:
-        grail_hook->CopyTo1Bit(static_cast<int>(X % 8), 0, static_cast<int>(w), static_cast<int>(h), row + X / 8,
-                               pitch);
+        grail_hook->CopyTo1Bit(static_cast<int>(X % 8), 0, static_cast<int>(w), static_cast<int>(h),
+                               row + X / 8, pitch);
         break;
     case 15:
         grail_hook->CopyTo15Bit(0, 0, static_cast<int>(w), static_cast<int>(h), row + X * 2, pitch);
@@ -645,7 +660,8 @@ void ZuGrailPort::QuickBlt(double x, double y, double dx, double dy, ZuObjectRef
 // Searches
 // ---------------------------------------------------------------------------
 
-bool ZuGrailPort::FindAlongRow(double& x, double y, ZuColorPixel const& color, int dir, unsigned* found) const
+bool ZuGrailPort::FindAlongRow(double& x, double y, const ZuColorPixel& color, int dir,
+                               unsigned* found) const
 {
     if (surface == nullptr || dir == 0)
         return false;
@@ -681,7 +697,8 @@ bool ZuGrailPort::FindAlongRow(double& x, double y, ZuColorPixel const& color, i
     return false;
 }
 
-bool ZuGrailPort::FindAlongColumn(double x, double& y, ZuColorPixel const& color, int dir, unsigned* found) const
+bool ZuGrailPort::FindAlongColumn(double x, double& y, const ZuColorPixel& color, int dir,
+                                  unsigned* found) const
 {
     if (surface == nullptr || dir == 0)
         return false;
@@ -706,17 +723,17 @@ bool ZuGrailPort::FindAlongColumn(double x, double& y, ZuColorPixel const& color
     return false;
 }
 
-bool ZuGrailPort::FindDXSamePixel(double& x, double y, ZuColorPixel const& color, int dir) const
+bool ZuGrailPort::FindDXSamePixel(double& x, double y, const ZuColorPixel& color, int dir) const
 {
     return FindAlongRow(x, y, color, dir, nullptr);
 }
 
-bool ZuGrailPort::FindDYSamePixel(double x, double& y, ZuColorPixel const& color, int dir) const
+bool ZuGrailPort::FindDYSamePixel(double x, double& y, const ZuColorPixel& color, int dir) const
 {
     return FindAlongColumn(x, y, color, dir, nullptr);
 }
 
-bool ZuGrailPort::FindDXOtherPixel(double& x, double y, ZuColorPixel const& color, int dir,
+bool ZuGrailPort::FindDXOtherPixel(double& x, double y, const ZuColorPixel& color, int dir,
                                    ZuColorPixel& found) const
 {
     unsigned pixel = 0;
@@ -726,7 +743,7 @@ bool ZuGrailPort::FindDXOtherPixel(double& x, double y, ZuColorPixel const& colo
     return true;
 }
 
-bool ZuGrailPort::FindDYOtherPixel(double x, double& y, ZuColorPixel const& color, int dir,
+bool ZuGrailPort::FindDYOtherPixel(double x, double& y, const ZuColorPixel& color, int dir,
                                    ZuColorPixel& found) const
 {
     unsigned pixel = 0;

@@ -13,7 +13,7 @@
 
 namespace {
 
-double const kNaN = std::numeric_limits<double>::quiet_NaN();
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 TEST(ColorPixel, ConstructionAndPacking)
 {
@@ -23,10 +23,13 @@ TEST(ColorPixel, ConstructionAndPacking)
         unsigned int want;
     } const cases[] = {
         {"reals scale by 256", ZuColorPixel(1.0, 0.5, 0.0, 0.0), 0x00FF8000u},
-        {"MakeCompactRGB scales by 255", ZuColorPixel::MakeCompactRGB(1.0, 0.5, 0.0, 0.0), 0x00FF7F00u},
+        {"MakeCompactRGB scales by 255", ZuColorPixel::MakeCompactRGB(1.0, 0.5, 0.0, 0.0),
+         0x00FF7F00u},
         {"below 0, NaN, above 1, 0.999", ZuColorPixel(-0.1, kNaN, 2.0, 0.999), 0xFF0000FFu},
-        {"MakeCompactRGB clamps and NaN", ZuColorPixel::MakeCompactRGB(-3.0, kNaN, 7.0, 1.0), 0xFF0000FFu},
-        {"bytes in r, g, b, t order", ZuColorPixel((unsigned char)0x12, 0x34, 0x56, 0x78), 0x78123456u},
+        {"MakeCompactRGB clamps and NaN", ZuColorPixel::MakeCompactRGB(-3.0, kNaN, 7.0, 1.0),
+         0xFF0000FFu},
+        {"bytes in r, g, b, t order", ZuColorPixel((unsigned char)0x12, 0x34, 0x56, 0x78),
+         0x78123456u},
         {"a word", ZuColorPixel(0xAB123456u), 0xAB123456u},
     };
     for (const Case& c : cases)
@@ -58,7 +61,8 @@ TEST(ColorPixel, Luminance)
         unsigned int word;
         unsigned char luminance;
     } const cases[] = {
-        {0x00FFFFFFu, 255}, {0x00FF0000u, 76}, {0x0000FF00u, 152}, {0x000000FFu, 25}, {0xFF000000u, 0},
+        {0x00FFFFFFu, 255}, {0x00FF0000u, 76}, {0x0000FF00u, 152},
+        {0x000000FFu, 25},  {0xFF000000u, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ZuColorPixel(c.word).Luminance(), c.luminance) << std::hex << c.word;
@@ -154,7 +158,7 @@ TEST_F(ColorPixelNames, ReadingALookColourWithoutLookManagerStops)
         "Tried to resolve NULL pointer");
 }
 
-ZuColorPixel StoredAndRestored(ZuColorPixel const& c, std::string* bytes = nullptr)
+ZuColorPixel StoredAndRestored(const ZuColorPixel& c, std::string* bytes = nullptr)
 {
     ZuTestStorageRef storage = ZuTestStorage::Make();
     storage->StartStoring();

@@ -20,13 +20,13 @@ struct Rect4 {
     double x1, y1, x2, y2;
 };
 
-Rect4 DrawingRect(ZuGrailPortRef const& port)
+Rect4 DrawingRect(const ZuGrailPortRef& port)
 {
-    ZuGrailPort::GraphicContext const& gc = port->RetGraphicContext();
+    const ZuGrailPort::GraphicContext& gc = port->RetGraphicContext();
     return {gc.x1, gc.y1, gc.x2, gc.y2};
 }
 
-Rect4 Clip(ZuGrailPortRef const& port)
+Rect4 Clip(const ZuGrailPortRef& port)
 {
     Rect4 r;
     port->GetClipRect(r.x1, r.y1, r.x2, r.y2);
@@ -46,18 +46,19 @@ TEST_F(GrailPortTest, PassesNestNineteenDeep)
     ZuGrailPixmapRef pixmap = NewPixmap(32, 100, 50);
     for (int i = 0; i < 19; ++i)
         pixmap->BeginDraw(0, 0, 99, 49);
-    EXPECT_DEATH(pixmap->BeginDraw(0, 0, 99, 49), "Failed assertion: this->gc_stack_depth < ZU_GRAIL_GC-1");
+    EXPECT_DEATH(pixmap->BeginDraw(0, 0, 99, 49),
+                 "Failed assertion: this->gc_stack_depth < ZU_GRAIL_GC-1");
     for (int i = 0; i < 19; ++i)
         pixmap->EndDraw();
     // Closing a pass that was never begun stops instead of leaving the stack.
     EXPECT_DEATH(pixmap->EndDraw(), "Failed assertion: this->gc_stack_depth > 0");
-    EXPECT_DEATH(pixmap->BeginDraw(5, 0, 4, 49), "Failed assertion: \\(x2 >= x1\\) && \\(y2 >= y1\\)");
+    EXPECT_DEATH(pixmap->BeginDraw(5, 0, 4, 49),
+                 "Failed assertion: \\(x2 >= x1\\) && \\(y2 >= y1\\)");
 }
 
 TEST_F(GrailPortTest, MisuseStops)
 {
-    ZuGrailPixmapRef unready(
-        ZuObjectRef(ZuClassFactory::New(ZuGrailPixmapRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
+    ZuGrailPixmapRef unready(ZuNew<ZuGrailPixmap>(Zuvi_app_zone));
     EXPECT_DEATH(unready->BeginDraw(0, 0, 9, 9), "Failed assertion: this->is_ready == TRUE");
     EXPECT_DEATH(ZuClassFactory::New(ZuGrailPortRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test"),
                  "Cannot instanciate ZuGrailPort");
@@ -142,7 +143,7 @@ TEST_F(GrailPortTest, LineStyles)
 {
     ZuGrailPixmapRef pixmap = NewPixmap(32, 10, 10);
     pixmap->BeginDraw(0, 0, 9, 9);
-    ZuGrailPort::GraphicContext const& gc = pixmap->RetGraphicContext();
+    const ZuGrailPort::GraphicContext& gc = pixmap->RetGraphicContext();
     EXPECT_EQ(gc.dash_count, 0);
     pixmap->SetLineStyle(ZU_LINE_DOT);
     pixmap->SetLineStyle(static_cast<ZuLineStyle>(7));

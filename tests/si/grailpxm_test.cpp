@@ -16,10 +16,13 @@ class ZuTestPartitionPixmap : public ZuGrailPixmap {
     ZU_CLASS(ZuTestPartitionPixmap, ZuGrailPixmap)
 public:
     ZuTestPartitionPixmap() {}
-    bool Redraw(unsigned i, int kind, void* a, unsigned b) { return RedrawPartition(i, kind, a, b); }
+    bool Redraw(unsigned i, int kind, void* a, unsigned b)
+    {
+        return RedrawPartition(i, kind, a, b);
+    }
 };
 ZU_CLASS_END(ZuTestPartitionPixmap)
-ZU_IMPLEMENT_CLASS(ZuTestPartitionPixmap, ZuGrailPixmap, "tests/si/grailpxm_test", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuTestPartitionPixmap, "tests/si/grailpxm_test", ZU_CLASS_PLAIN)
 
 // A hook that records which operation it was asked for, with what.
 ZU_HANDLE(ZuTestPartitionHook, ZuObject)
@@ -33,14 +36,29 @@ public:
         int pitch;
     };
     std::vector<Call> calls;
-    void CopyTo1Bit(int x, int y, int w, int h, void* p, int pitch) override { calls.push_back({1, x, y, w, h, p, pitch}); }
-    void CopyTo16Bit(int x, int y, int w, int h, void* p, int pitch) override { calls.push_back({2, x, y, w, h, p, pitch}); }
-    void CopyTo15Bit(int x, int y, int w, int h, void* p, int pitch) override { calls.push_back({3, x, y, w, h, p, pitch}); }
-    void CopyTo24Bit(int x, int y, int w, int h, void* p, int pitch) override { calls.push_back({4, x, y, w, h, p, pitch}); }
-    void CopyTo32Bit(int x, int y, int w, int h, void* p, int pitch) override { calls.push_back({5, x, y, w, h, p, pitch}); }
+    void CopyTo1Bit(int x, int y, int w, int h, void* p, int pitch) override
+    {
+        calls.push_back({1, x, y, w, h, p, pitch});
+    }
+    void CopyTo16Bit(int x, int y, int w, int h, void* p, int pitch) override
+    {
+        calls.push_back({2, x, y, w, h, p, pitch});
+    }
+    void CopyTo15Bit(int x, int y, int w, int h, void* p, int pitch) override
+    {
+        calls.push_back({3, x, y, w, h, p, pitch});
+    }
+    void CopyTo24Bit(int x, int y, int w, int h, void* p, int pitch) override
+    {
+        calls.push_back({4, x, y, w, h, p, pitch});
+    }
+    void CopyTo32Bit(int x, int y, int w, int h, void* p, int pitch) override
+    {
+        calls.push_back({5, x, y, w, h, p, pitch});
+    }
 };
 ZU_CLASS_END(ZuTestPartitionHook)
-ZU_IMPLEMENT_CLASS(ZuTestPartitionHook, ZuObject, "tests/si/grailpxm_test", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuTestPartitionHook, "tests/si/grailpxm_test", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(ZuTestPartitionHook, ZuiGrailHook)
 
 namespace {
@@ -97,8 +115,7 @@ TEST_F(PixmapTest, PixelsReadBack)
     EXPECT_EQ(g[2], 0x50);
     EXPECT_EQ(b[2], 0x60);
 
-    ZuGrailPixmapRef bare(
-        ZuObjectRef(ZuClassFactory::New(ZuGrailPixmapRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
+    ZuGrailPixmapRef bare(ZuNew<ZuGrailPixmap>(Zuvi_app_zone));
     EXPECT_DEATH(bare->RetPixel(0, 0), "Failed assertion: this->surface");
     EXPECT_DEATH(bare->DrawDot(0, 0), "Failed assertion: this->surface");
     double x = 0;
@@ -107,10 +124,8 @@ TEST_F(PixmapTest, PixelsReadBack)
 
 TEST_F(PixmapTest, Partitions)
 {
-    ZuTestPartitionPixmapRef p(ZuObjectRef(
-        ZuClassFactory::New(ZuTestPartitionPixmapRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
-    ZuTestPartitionHookRef hook(ZuObjectRef(
-        ZuClassFactory::New(ZuTestPartitionHookRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
+    ZuTestPartitionPixmapRef p(ZuNew<ZuTestPartitionPixmap>(Zuvi_app_zone));
+    ZuTestPartitionHookRef hook(ZuNew<ZuTestPartitionHook>(Zuvi_app_zone));
     ZuRect a(0, 0, 9, 9), b(10, 0, 19, 9), c(-5, -2, 14, 7);
     EXPECT_TRUE(p->AddPartition(a, hook));
     EXPECT_TRUE(p->AddPartition(b, ZuObjectNull));
@@ -136,7 +151,7 @@ TEST_F(PixmapTest, Partitions)
     EXPECT_FALSE(p->Redraw(1, 5, buffer, 64));
     EXPECT_FALSE(p->Redraw(2, 1, buffer, 64));
     ASSERT_EQ(hook->calls.size(), 4u);
-    int const ops[] = {3, 2, 4, 5};
+    const int ops[] = {3, 2, 4, 5};
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(hook->calls[i].op, ops[i]);
         EXPECT_EQ(hook->calls[i].x, 0);

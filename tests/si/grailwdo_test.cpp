@@ -23,16 +23,15 @@ public:
     }
 };
 ZU_CLASS_END(ZuTestGrailWindow)
-ZU_IMPLEMENT_CLASS(ZuTestGrailWindow, ZuGrailWindow, "tests/si/grailwdo_test", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuTestGrailWindow, "tests/si/grailwdo_test", ZU_CLASS_PLAIN)
 
 namespace {
 
 class WindowPortTest : public PortTest {
 protected:
-    ZuGrailWindowRef NewWindow(ZuRect const& frame)
+    ZuGrailWindowRef NewWindow(const ZuRect& frame)
     {
-        ZuGrailWindowRef w(
-            ZuObjectRef(ZuClassFactory::New(ZuGrailWindowRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
+        ZuGrailWindowRef w(ZuNew<ZuGrailWindow>(Zuvi_app_zone));
         w->Initialise(32, frame.DX(), frame.DY());
         w->SetFrameGeometry(frame);
         return w;
@@ -111,11 +110,11 @@ TEST_F(WindowPortTest, OneOverlay)
 
 TEST_F(WindowPortTest, TheOverlayFollowsTheWindow)
 {
-    ZuTestGrailWindowRef w(
-        ZuObjectRef(ZuClassFactory::New(ZuTestGrailWindowRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
+    ZuTestGrailWindowRef w(ZuNew<ZuTestGrailWindow>(Zuvi_app_zone));
     w->Initialise(32, 40, 30);
     w->Init();
-    EXPECT_TRUE(w->RetOverlayPixmap(1) == ZuGrailPixmapNull) << "a pixmap stands ready, but no overlay";
+    EXPECT_TRUE(w->RetOverlayPixmap(1) == ZuGrailPixmapNull)
+        << "a pixmap stands ready, but no overlay";
     unsigned id = 0;
     ASSERT_TRUE(w->NewOverlay(ZuColorPixel(0u), id));
     w->Resize(50, 30);

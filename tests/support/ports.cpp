@@ -10,8 +10,7 @@ void PortTest::SetUp()
 {
     ZuviRuntimeTest::SetUp();
     Zuvi_SetGfxMemoryHooks();
-    font_man = ZuFontManRef(
-        ZuObjectRef(ZuClassFactory::New(ZuFontManRef::RetRuntime(), Zuvi_app_zone, __LINE__, "tests/support/ports")));
+    font_man = ZuNew<ZuFontMan>(Zuvi_app_zone);
     ZuFontMan::InitSystemFontMan(font_man);
 }
 
@@ -24,8 +23,7 @@ void PortTest::TearDown()
 
 ZuGrailPixmapRef PortTest::NewPixmap(unsigned depth, double dx, double dy)
 {
-    ZuGrailPixmapRef pixmap(
-        ZuObjectRef(ZuClassFactory::New(ZuGrailPixmapRef::RetRuntime(), Zuvi_app_zone, __LINE__, "tests/support/ports")));
+    ZuGrailPixmapRef pixmap(ZuNew<ZuGrailPixmap>(Zuvi_app_zone));
     pixmap->Initialise(depth, dx, dy);
     return pixmap;
 }
@@ -39,7 +37,7 @@ ZuGrailFontRef PortTest::NewFont(const char* family, double size)
 
 namespace {
 
-GfxSurface* SurfaceOf(ZuGrailPortRef const& port)
+GfxSurface* SurfaceOf(const ZuGrailPortRef& port)
 {
     GfxSurface* s = port->LockSurface();
     port->UnlockSurface(s);
@@ -49,7 +47,8 @@ GfxSurface* SurfaceOf(ZuGrailPortRef const& port)
 // Reads a pixel whatever the clip of the pass in progress.
 unsigned Read(GfxSurface* s, int x, int y)
 {
-    if (s == nullptr || x < 0 || y < 0 || x >= static_cast<int>(s->DX()) || y >= static_cast<int>(s->DY()))
+    if (s == nullptr || x < 0 || y < 0 || x >= static_cast<int>(s->DX()) ||
+        y >= static_cast<int>(s->DY()))
         return 0;
     int cx1 = s->ClipX1(), cy1 = s->ClipY1(), cx2 = s->ClipX2(), cy2 = s->ClipY2();
     s->ResetClipRect();
@@ -60,12 +59,12 @@ unsigned Read(GfxSurface* s, int x, int y)
 
 } // namespace
 
-unsigned PortTest::Pixel(ZuGrailPortRef const& port, int x, int y)
+unsigned PortTest::Pixel(const ZuGrailPortRef& port, int x, int y)
 {
     return Read(SurfaceOf(port), x, y);
 }
 
-unsigned PortTest::CountInked(ZuGrailPortRef const& port)
+unsigned PortTest::CountInked(const ZuGrailPortRef& port)
 {
     GfxSurface* s = SurfaceOf(port);
     unsigned n = 0;
@@ -75,7 +74,7 @@ unsigned PortTest::CountInked(ZuGrailPortRef const& port)
     return n;
 }
 
-std::string PortTest::Picture(ZuGrailPortRef const& port, int x1, int y1, int x2, int y2)
+std::string PortTest::Picture(const ZuGrailPortRef& port, int x1, int y1, int x2, int y2)
 {
     GfxSurface* s = SurfaceOf(port);
     std::string out;
@@ -87,7 +86,7 @@ std::string PortTest::Picture(ZuGrailPortRef const& port, int x1, int y1, int x2
     return out;
 }
 
-bool PortTest::SamePixels(ZuGrailPortRef const& a, ZuGrailPortRef const& b)
+bool PortTest::SamePixels(const ZuGrailPortRef& a, const ZuGrailPortRef& b)
 {
     GfxSurface* sa = SurfaceOf(a);
     GfxSurface* sb = SurfaceOf(b);

@@ -21,13 +21,13 @@ protected:
     ZuGrailFontRef NewFont(const char* family, double size);
 
     // The word of a surface pixel (0 outside).
-    static unsigned Pixel(ZuGrailPortRef const& port, int x, int y);
+    static unsigned Pixel(const ZuGrailPortRef& port, int x, int y);
     // Pixels that are not 0, and a picture of a rectangle, a character per
     // pixel: '.' for 0, '#' for the rest.
-    static unsigned CountInked(ZuGrailPortRef const& port);
-    static std::string Picture(ZuGrailPortRef const& port, int x1, int y1, int x2, int y2);
+    static unsigned CountInked(const ZuGrailPortRef& port);
+    static std::string Picture(const ZuGrailPortRef& port, int x1, int y1, int x2, int y2);
     // Whether two ports' surfaces hold the same pixels.
-    static bool SamePixels(ZuGrailPortRef const& a, ZuGrailPortRef const& b);
+    static bool SamePixels(const ZuGrailPortRef& a, const ZuGrailPortRef& b);
 
     ZuFontManRef font_man;
 };

@@ -25,14 +25,29 @@ public:
         int pitch;
     };
     std::vector<Call> calls;
-    void CopyTo1Bit(int x, int y, int w, int h, void* p, int pitch) override { calls.push_back({1, x, y, w, h, p, pitch}); }
-    void CopyTo16Bit(int x, int y, int w, int h, void* p, int pitch) override { calls.push_back({2, x, y, w, h, p, pitch}); }
-    void CopyTo15Bit(int x, int y, int w, int h, void* p, int pitch) override { calls.push_back({3, x, y, w, h, p, pitch}); }
-    void CopyTo24Bit(int x, int y, int w, int h, void* p, int pitch) override { calls.push_back({4, x, y, w, h, p, pitch}); }
-    void CopyTo32Bit(int x, int y, int w, int h, void* p, int pitch) override { calls.push_back({5, x, y, w, h, p, pitch}); }
+    void CopyTo1Bit(int x, int y, int w, int h, void* p, int pitch) override
+    {
+        calls.push_back({1, x, y, w, h, p, pitch});
+    }
+    void CopyTo16Bit(int x, int y, int w, int h, void* p, int pitch) override
+    {
+        calls.push_back({2, x, y, w, h, p, pitch});
+    }
+    void CopyTo15Bit(int x, int y, int w, int h, void* p, int pitch) override
+    {
+        calls.push_back({3, x, y, w, h, p, pitch});
+    }
+    void CopyTo24Bit(int x, int y, int w, int h, void* p, int pitch) override
+    {
+        calls.push_back({4, x, y, w, h, p, pitch});
+    }
+    void CopyTo32Bit(int x, int y, int w, int h, void* p, int pitch) override
+    {
+        calls.push_back({5, x, y, w, h, p, pitch});
+    }
 };
 ZU_CLASS_END(ZuTestGrailHook)
-ZU_IMPLEMENT_CLASS(ZuTestGrailHook, ZuObject, "tests/sd/common/sd_grailpxm_test", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuTestGrailHook, "tests/sd/common/sd_grailpxm_test", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(ZuTestGrailHook, ZuiGrailHook)
 
 namespace {
@@ -48,11 +63,7 @@ protected:
         return p;
     }
 
-    ZuTestGrailHookRef NewHook()
-    {
-        return ZuTestGrailHookRef(
-            ZuObjectRef(ZuClassFactory::New(ZuTestGrailHookRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
-    }
+    ZuTestGrailHookRef NewHook() { return ZuNew<ZuTestGrailHook>(Zuvi_app_zone); }
 };
 
 TEST_F(PortDrawTest, CoordinatesTruncateTowardZeroAfterTheOffset)
@@ -79,44 +90,47 @@ TEST_F(PortDrawTest, LinesAndRectangles)
 {
     struct Case {
         const char* what;
-        void (*draw)(ZuGrailPixmapRef const&);
+        void (*draw)(const ZuGrailPixmapRef&);
         const char* picture;
     } const cases[] = {
-        {"DrawLineDX of 5", [](ZuGrailPixmapRef const& p) { p->DrawLineDX(0, 0, 5); },
+        {"DrawLineDX of 5", [](const ZuGrailPixmapRef& p) { p->DrawLineDX(0, 0, 5); },
          "#####.\n......\n......\n......\n"},
-        {"DrawLineDX of 0", [](ZuGrailPixmapRef const& p) { p->DrawLineDX(2, 1, 0); },
+        {"DrawLineDX of 0", [](const ZuGrailPixmapRef& p) { p->DrawLineDX(2, 1, 0); },
          "......\n......\n......\n......\n"},
-        {"DrawLineDX backwards draws nothing", [](ZuGrailPixmapRef const& p) { p->DrawLineDX(4, 1, -3); },
+        {"DrawLineDX backwards draws nothing",
+         [](const ZuGrailPixmapRef& p) { p->DrawLineDX(4, 1, -3); },
          "......\n......\n......\n......\n"},
-        {"DrawLineDY of 3", [](ZuGrailPixmapRef const& p) { p->DrawLineDY(1, 0, 3); },
+        {"DrawLineDY of 3", [](const ZuGrailPixmapRef& p) { p->DrawLineDY(1, 0, 3); },
          ".#....\n.#....\n.#....\n......\n"},
-        {"DrawLineDY upwards draws nothing", [](ZuGrailPixmapRef const& p) { p->DrawLineDY(1, 3, -2); },
+        {"DrawLineDY upwards draws nothing",
+         [](const ZuGrailPixmapRef& p) { p->DrawLineDY(1, 3, -2); },
          "......\n......\n......\n......\n"},
-        {"DrawRect, each corner once", [](ZuGrailPixmapRef const& p) { p->DrawRect(0, 0, 3, 2); },
+        {"DrawRect, each corner once", [](const ZuGrailPixmapRef& p) { p->DrawRect(0, 0, 3, 2); },
          "####..\n#..#..\n####..\n......\n"},
-        {"DrawRect one pixel wide stays inside", [](ZuGrailPixmapRef const& p) { p->DrawRect(2, 0, 2, 2); },
+        {"DrawRect one pixel wide stays inside",
+         [](const ZuGrailPixmapRef& p) { p->DrawRect(2, 0, 2, 2); },
          "..#...\n..#...\n..#...\n......\n"},
-        {"DrawRect inside out", [](ZuGrailPixmapRef const& p) { p->DrawRect(3, 0, 1, 2); },
+        {"DrawRect inside out", [](const ZuGrailPixmapRef& p) { p->DrawRect(3, 0, 1, 2); },
          "......\n......\n......\n......\n"},
         {"DrawRect dotted restarts on each side",
-         [](ZuGrailPixmapRef const& p) {
+         [](const ZuGrailPixmapRef& p) {
              p->SetLineStyle(ZU_LINE_DOT);
              p->DrawRect(0, 0, 4, 2);
          },
          "#.#.#.\n#.....\n.#.#..\n......\n"},
         {"DrawLineToX and ToY, both ends",
-         [](ZuGrailPixmapRef const& p) {
+         [](const ZuGrailPixmapRef& p) {
              p->DrawLineToX(4, 3, 2);
              p->DrawLineToY(0, 0, 1);
          },
          "#.....\n#.....\n......\n..###.\n"},
         {"FillRect and the margin form",
-         [](ZuGrailPixmapRef const& p) {
+         [](const ZuGrailPixmapRef& p) {
              p->FillRect(ZuRect(0, 0, 5, 3), 1);
              p->FillRect(ZuRect(0, 0, 1, 3), 1);
          },
          "......\n.####.\n.####.\n......\n"},
-        {"DrawHairLine", [](ZuGrailPixmapRef const& p) { p->DrawHairLine(0, 0, 4, 2); },
+        {"DrawHairLine", [](const ZuGrailPixmapRef& p) { p->DrawHairLine(0, 0, 4, 2); },
          "#.....\n.##...\n...##.\n......\n"},
     };
     for (const Case& c : cases) {
@@ -161,12 +175,13 @@ TEST_F(PortDrawTest, ScrollMovesPixels)
 }
 
 // A source whose red byte is 10 x its column and green 10 x its row.
-ZuGrailPixmapRef Gradient(PortTest&, ZuGrailPixmapRef const& p)
+ZuGrailPixmapRef Gradient(PortTest&, const ZuGrailPixmapRef& p)
 {
     GfxSurface* s = p->LockSurface();
     for (unsigned y = 0; y < s->DY(); ++y)
         for (unsigned x = 0; x < s->DX(); ++x)
-            s->SetPixelRGB(static_cast<int>(x), static_cast<int>(y), (10 * x) << 16 | (10 * y) << 8);
+            s->SetPixelRGB(static_cast<int>(x), static_cast<int>(y),
+                           (10 * x) << 16 | (10 * y) << 8);
     p->UnlockSurface(s);
     return p;
 }
@@ -203,7 +218,8 @@ TEST_F(PortDrawTest, CopiesAndScaledCopies)
     outside->CopyRect(source, 0, 0, 30, 30, 35, 35);
     EXPECT_EQ(CountInked(outside), 0u);
 
-    EXPECT_DEATH(plain->CopyRect(ZuGrailPortRef(), 0, 0, 0, 0, 3, 3), "Failed assertion: source.IsValid \\(\\)");
+    EXPECT_DEATH(plain->CopyRect(ZuGrailPortRef(), 0, 0, 0, 0, 3, 3),
+                 "Failed assertion: source.IsValid \\(\\)");
 }
 
 // Every scaled pixel is the engine's bilinear read of the source, inside
@@ -237,13 +253,15 @@ TEST_F(PortDrawTest, ScaledCopiesReadAsTheEngine)
         p->CopyRect(source, c.from, c.to);
         int ws = static_cast<int>(c.from.DX()), hs = static_cast<int>(c.from.DY());
         int wd = static_cast<int>(c.to.DX()), hd = static_cast<int>(c.to.DY());
-        double fx = wd > 1 ? double(ws - 1) / (wd - 1) : 0, fy = hd > 1 ? double(hs - 1) / (hd - 1) : 0;
+        double fx = wd > 1 ? double(ws - 1) / (wd - 1) : 0,
+               fy = hd > 1 ? double(hs - 1) / (hd - 1) : 0;
         int wrong = 0;
         for (int j = 0; j < hd; ++j)
             for (int i = 0; i < wd; ++i) {
                 int col = static_cast<int>(i * fx), row = static_cast<int>(j * fy);
                 unsigned want = s->RetPixelMergeRGB(static_cast<int>(c.from.X1()) + col,
-                                                    static_cast<int>(c.from.Y1()) + row, i * fx - col, j * fy - row);
+                                                    static_cast<int>(c.from.Y1()) + row,
+                                                    i * fx - col, j * fy - row);
                 wrong += Pixel(p, i, j) != want;
             }
         EXPECT_EQ(wrong, 0);
@@ -282,8 +300,7 @@ TEST_F(PortDrawTest, BlendsWithAnExtraTransparency)
 
 TEST_F(PortDrawTest, AWindowSourceStartsAtItsFrame)
 {
-    ZuGrailWindowRef window(
-        ZuObjectRef(ZuClassFactory::New(ZuGrailWindowRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
+    ZuGrailWindowRef window(ZuNew<ZuGrailWindow>(Zuvi_app_zone));
     window->Initialise(32, 10, 10);
     window->SetFrameGeometry(ZuRect(100, 50, 109, 59));
     Gradient(*this, window);
@@ -296,11 +313,11 @@ TEST_F(PortDrawTest, AWindowSourceStartsAtItsFrame)
 TEST_F(PortDrawTest, PixelRowsAndBitmaps)
 {
     ZuGrailPixmapRef p = Canvas(8, 3);
-    unsigned char const bgr[] = {1, 2, 3, 4, 5, 6};
+    const unsigned char bgr[] = {1, 2, 3, 4, 5, 6};
     p->SetRGBPixels(0, 0, 2, bgr);
-    unsigned char const r[] = {7, 8}, g[] = {9, 10}, b[] = {11, 12};
+    const unsigned char r[] = {7, 8}, g[] = {9, 10}, b[] = {11, 12};
     p->SetRGBPixels(2, 0, 2, r, g, b);
-    unsigned char const grey[] = {0x40};
+    const unsigned char grey[] = {0x40};
     p->SetGrayPixels(4, 0, 1, grey);
     EXPECT_EQ(Pixel(p, 0, 0), 0x00030201u);
     EXPECT_EQ(Pixel(p, 1, 0), 0x00060504u);
@@ -308,7 +325,7 @@ TEST_F(PortDrawTest, PixelRowsAndBitmaps)
     EXPECT_EQ(Pixel(p, 4, 0), 0x00404040u);
 
     // Bit 0 takes the fore colour; rows of (dx + 7) / 8 bytes.
-    unsigned char const bits[] = {0x5F, 0xFF, 0x3F, 0xFF};
+    const unsigned char bits[] = {0x5F, 0xFF, 0x3F, 0xFF};
     p->SetBitmap(0, 1, 9, 2, bits);
     EXPECT_EQ(Picture(p, 0, 1, 7, 2), "#.#.....\n##......\n");
 }
@@ -409,7 +426,8 @@ protected:
         PortDrawTest::TearDown();
     }
 
-    ZuGrailPixmapRef Text(double x, double y, ZuTextHPos h, ZuTextVPos v, double angle, const char* text = "Hxy")
+    ZuGrailPixmapRef Text(double x, double y, ZuTextHPos h, ZuTextVPos v, double angle,
+                          const char* text = "Hxy")
     {
         ZuGrailPixmapRef p = Canvas(200, 200);
         p->SetFont(font);
@@ -444,9 +462,11 @@ TEST_F(PortTextTest, AlignmentsAtTheThreeAngles)
         double angle;
         double ref_x, ref_y;
     } const cases[] = {
-        {"right ends the text at x", 150, 100, ZU_TEXT_HPOS_RIGHT, ZU_TEXT_VPOS_BASE, 0, 150 - width, 100},
+        {"right ends the text at x", 150, 100, ZU_TEXT_HPOS_RIGHT, ZU_TEXT_VPOS_BASE, 0,
+         150 - width, 100},
         {"centre", 150, 100, ZU_TEXT_HPOS_CENTER, ZU_TEXT_VPOS_BASE, 0, 150 - width / 2, 100},
-        {"top puts the ascent below y", 50, 60, ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_TOP, 0, 50, 60 + ascent},
+        {"top puts the ascent below y", 50, 60, ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_TOP, 0, 50,
+         60 + ascent},
         {"bottom", 50, 100, ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_BOTTOM, 0, 50, 100 + descent},
         {"90, right", 100, 50, ZU_TEXT_HPOS_RIGHT, ZU_TEXT_VPOS_BASE, 90, 100, 50 + width},
         {"90, top", 60, 150, ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_TOP, 90, 60 + ascent, 150},
@@ -455,7 +475,8 @@ TEST_F(PortTextTest, AlignmentsAtTheThreeAngles)
     };
     for (const Case& c : cases) {
         ZuGrailPixmapRef aligned = Text(c.x, c.y, c.h, c.v, c.angle);
-        ZuGrailPixmapRef reference = Text(c.ref_x, c.ref_y, ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_BASE, c.angle);
+        ZuGrailPixmapRef reference =
+            Text(c.ref_x, c.ref_y, ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_BASE, c.angle);
         EXPECT_GT(CountInked(aligned), 20u) << c.what;
         EXPECT_TRUE(SamePixels(aligned, reference)) << c.what;
     }
@@ -465,7 +486,8 @@ TEST_F(PortTextTest, TheBoxFormAnchorsInTheBox)
 {
     ZuGrailPixmapRef boxed = Canvas(200, 200);
     boxed->SetFont(font);
-    boxed->ShowText(10, 20, 109, 59, ZuStringRef("Hxy"), 0, 0, ZuTextStyle(ZU_TEXT_HPOS_RIGHT, ZU_TEXT_VPOS_BOTTOM));
+    boxed->ShowText(10, 20, 109, 59, ZuStringRef("Hxy"), 0, 0,
+                    ZuTextStyle(ZU_TEXT_HPOS_RIGHT, ZU_TEXT_VPOS_BOTTOM));
     ZuGrailPixmapRef point = Text(109, 59, ZU_TEXT_HPOS_RIGHT, ZU_TEXT_VPOS_BOTTOM, 0);
     EXPECT_TRUE(SamePixels(boxed, point));
 
@@ -490,7 +512,8 @@ TEST_F(PortTextTest, PartsOfTextsShortAndLong)
     // 500 characters go through a block of their own; the visible start is
     // the same as that of the short text.
     std::string long_text = "Hxy" + std::string(497, ' ');
-    ZuGrailPixmapRef long_one = Text(50, 100, ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_BASE, 0, long_text.c_str());
+    ZuGrailPixmapRef long_one =
+        Text(50, 100, ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_BASE, 0, long_text.c_str());
     EXPECT_TRUE(SamePixels(long_one, Text(50, 100, ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_BASE, 0)));
 
     ZuGrailPixmapRef no_font = Canvas(200, 200);
@@ -515,7 +538,8 @@ TEST_F(PortTextTest, ThreadsDrawTextAtOnce)
     ref_b->ShowText(0, 40, text_b, 0, 0, style, 0);
 
     bool same_a = true, same_b = true;
-    auto draw = [&](ZuGrailPixmapRef const& p, ZuGrailPixmapRef const& ref, ZuStringRef const& text, bool& same) {
+    auto draw = [&](const ZuGrailPixmapRef& p, const ZuGrailPixmapRef& ref, const ZuStringRef& text,
+                    bool& same) {
         for (int i = 0; i < 40; ++i) {
             p->SetForeColor(ZuColorPixel(0x00000000u));
             p->FillRect(0, 0, 199, 59);
