@@ -111,6 +111,11 @@ TEST_F(GrailPortTest, OffsetMovesTheDrawingRectangleNotTheClip)
     pixmap->SetClipRect(5, 5, 4, 4);
     pixmap->GetClipRect(empty_clip);
     EXPECT_TRUE(empty_clip.IsEmpty());
+    // An empty clip stays empty when the offset moves.
+    pixmap->SetDrawingOffset(1, 1);
+    pixmap->SetForeColor(ZuColorPixel(0x00FFFFFFu));
+    pixmap->FillRect(-5, -5, 20, 20);
+    EXPECT_EQ(CountInked(pixmap), 0u);
     pixmap->EndDraw();
 }
 
