@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "app/document.h"
+#include "app/graobject.h"
+#include "app/view.h"
 #include "si/classfactory.h"
 #include "si/rtclass.h"
 
@@ -690,6 +693,33 @@ CDefRef NewDefinition(int type)
     return CDefRef(ZuObjectRef(ZuClassFactory::New(runtime, nullptr, __LINE__, ZU_SRC_FILE)));
 }
 
+ZuRuntimeRef GetGraObjectRuntime(int kind)
+{
+    char const* name = "CGraObject";
+    switch (kind) {
+    case 10: name = "CGraLine"; break;
+    case 11: name = "CGraRect"; break;
+    case 12: name = "CGraPolyCurve"; break;
+    case 13: name = "CGraPolyLine"; break;
+    case 14: name = "CGraPolyReg"; break;
+    case 15: name = "CGraArrow"; break;
+    case 16: name = "CGraLineText"; break;
+    case 18: name = "CGraArc"; break;
+    default: break;
+    }
+    ZuRuntimeRef runtime;
+    if (!ZuClassFactory::GetClass(name, runtime))
+        return ZuRuntimeRef();
+    return runtime;
+}
+
+CGraObjectRef NewGraObject(ZuRuntimeRef const& runtime)
+{
+    if (runtime.IsInvalid() || !runtime->IsKindOf(CGraObjectRef::RetRuntime()))
+        return CGraObjectRef();
+    return CGraObjectRef(ZuObjectRef(ZuClassFactory::New(runtime, nullptr, __LINE__, ZU_SRC_FILE)));
+}
+
 void AddUniqueKind(int* list, int* count, int kind)
 {
     for (int i = 0; i < *count; ++i)
@@ -748,9 +778,7 @@ Unit const* FindUnit(int code)
 
 int ResolveUnit(int code)
 {
-    // The current document's main unit stands in for 0 once documents
-    // exist; until then 0 stays 0.
-    return code;
+    return code == 0 ? GetDocumentUnit(0) : code;
 }
 
 char const* GetUnitName(int code)
@@ -816,4 +844,70 @@ void FormatInUnit(char* out, std::size_t room, double mm, int code)
     // Half away from zero: the half step goes onto the magnitude.
     double const magnitude = Abs(v) + 0.5 * std::pow(10.0, -decimals);
     FormatNumber(out, room, v < 0.0 ? -magnitude : magnitude, decimals);
+}
+
+// ---------------------------------------------------------------- the current document
+
+namespace {
+
+// Made once and kept for the process; the zones empty them when they go.
+CDocumentRef& CurrentDocument()
+{
+    static CDocumentRef* handle = new CDocumentRef();
+    return *handle;
+}
+
+CViewRef& CurrentView()
+{
+    static CViewRef* handle = new CViewRef();
+    return *handle;
+}
+
+} // namespace
+
+void SetCurrentDocument(CDocumentRef const& document, CViewRef const& view)
+{
+    CurrentDocument() = document;
+    CurrentView() = view;
+}
+
+CDocumentRef GetCurrentDocument()
+{
+    return CurrentDocument();
+}
+
+int GetDocumentUnit(int slot)
+{
+    CDocumentRef const& doc = CurrentDocument();
+    return doc.IsValid() ? doc->GetUnit(slot) : 0;
+}
+
+DPoint PageToUserPoint(DPoint const& p)
+{
+    CDocumentRef const& doc = CurrentDocument();
+    CViewRef const& view = CurrentView();
+    if (doc.IsInvalid() || view.IsInvalid())
+        return p;
+    return DPoint{p.x - (view->origin_x - doc->GetPageWidth() / 2.0),
+                  p.y - (view->origin_y - doc->GetPageHeight() / 2.0)};
+}
+
+DPoint UserToPagePoint(DPoint const& p)
+{
+    CDocumentRef const& doc = CurrentDocument();
+    CViewRef const& view = CurrentView();
+    if (doc.IsInvalid() || view.IsInvalid())
+        return p;
+    return DPoint{p.x + (view->origin_x - doc->GetPageWidth() / 2.0),
+                  p.y + (view->origin_y - doc->GetPageHeight() / 2.0)};
+}
+
+bool IsPointOnPage(DPoint const& p)
+{
+    CDocumentRef const& doc = CurrentDocument();
+    if (doc.IsInvalid() || CurrentView().IsInvalid())
+        return true;
+    double const w = doc->GetPageWidth() / 2.0;
+    double const h = doc->GetPageHeight() / 2.0;
+    return -w < p.x && p.x <= w && -h < p.y && p.y <= h;
 }

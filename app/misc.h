@@ -14,6 +14,10 @@
 #include "app/arrowdef.h"
 #include "app/def.h"
 
+ZU_FORWARD(CDocument)
+ZU_FORWARD(CView)
+ZU_FORWARD(CGraObject)
+
 struct DPoint {
     double x;
     double y;
@@ -193,9 +197,35 @@ int GetDefTypeOfKind(int kind);
 // A new definition of the type in the application zone; empty for a type
 // without a class (or whose class is not in the program).
 CDefRef NewDefinition(int type);
+// The drawing class of an object kind: 10 line, 11 rectangle, 12 curve
+// chain, 13 free polygon, 14 regular polygon, 15 arrow, 16 line of text,
+// 18 arc, any other kind the base CGraObject. Empty for a kind whose class
+// is not in the program.
+ZuRuntimeRef GetGraObjectRuntime(int kind);
+// A new drawing object of the class in the application zone; empty for an
+// empty or foreign class.
+CGraObjectRef NewGraObject(ZuRuntimeRef const& runtime);
 // Appends kind to list unless it holds it already (count grows by one).
 // The list must have room for one more.
 void AddUniqueKind(int* list, int* count, int kind);
+
+// ---------------------------------------------------------------------------
+// The current document
+// ---------------------------------------------------------------------------
+// The document and view settings that the helpers below work with (empty
+// handles: none).
+void SetCurrentDocument(CDocumentRef const& document, CViewRef const& view);
+CDocumentRef GetCurrentDocument();
+// The unit code of a unit slot of the current document; 0 without one.
+int GetDocumentUnit(int slot);
+// Page coordinates (origin at the page's centre) to the user coordinates
+// shown in properties: p - (the view's user origin - half the page size);
+// p unchanged without a current document or view.
+DPoint PageToUserPoint(DPoint const& p);
+DPoint UserToPagePoint(DPoint const& p);
+// -w/2 < x <= w/2 and -h/2 < y <= h/2 for the current document's page;
+// true without a current document or view.
+bool IsPointOnPage(DPoint const& p);
 
 // ---------------------------------------------------------------------------
 // Units and numbers

@@ -1,0 +1,572 @@
+#include "app/graobject.h"
+
+#include "app/graport.h"
+#include "si/classfactory.h"
+#include "si/error.h"
+#include "si/event.h"
+#include "si/rtclass.h"
+#include "si/storage.h"
+
+ZU_IMPLEMENT_CLASS(CGraObject, ZuObject, "app/graobject", ZU_CLASS_PLAIN)
+
+namespace {
+
+// A clone of the definition into the handle (the same object when shared);
+// an empty definition empties the handle.
+template <class R>
+void CloneInto(R& field, ZuObjectRef const& def)
+{
+    if (def.IsInvalid()) {
+        field = R();
+        return;
+    }
+    CDefRef out;
+    CDefRef(def)->CloneTo(out);
+    field = out;
+}
+
+} // namespace
+
+CGraObject::CGraObject() {}
+
+CGraObject::~CGraObject() {}
+
+void CGraObject::Delete()
+{
+    if (position.IsValid())
+        position->Delete();
+    if (motif.IsValid())
+        motif->Delete();
+    if (pattern.IsValid())
+        pattern->Delete();
+    if (colour.IsValid())
+        colour->Delete();
+    position = CPositionDefRef();
+    motif = CMotifDefRef();
+    pattern = CPatternDefRef();
+    colour = CColorDefRef();
+    tree_node = CTreeNodeRef();
+    ZuObject::Delete();
+}
+
+// ---------------------------------------------------------------- copying and the tree
+
+void CGraObject::CopyFrom(CGraObjectRef const& other)
+{
+    CGraObject const* o = other.CheckAndResolve();
+    if (o == this)
+        return;
+    CloneInto(position, o->position);
+    CloneInto(motif, o->motif);
+    CloneInto(pattern, o->pattern);
+    CloneInto(colour, o->colour);
+    shown = o->shown;
+}
+
+void CGraObject::SetTreeNode(CTreeNodeRef const& node)
+{
+    tree_node = node;
+}
+
+CTreeNodeRef CGraObject::GetTreeNode() const
+{
+    return tree_node;
+}
+
+bool CGraObject::GetTypeName(ZuStringRef&) const
+{
+    return false;
+}
+
+int CGraObject::GetIconId(int variant) const
+{
+    if (variant == 0)
+        return 0;
+    if (variant == 1)
+        return 10;
+    return -1;
+}
+
+void CGraObject::SetFlag(bool s)
+{
+    shown = s;
+}
+
+bool CGraObject::GetFlag() const
+{
+    return shown;
+}
+
+// ---------------------------------------------------------------- handles and geometry
+
+int CGraObject::GetHandleCount() const
+{
+    return 0;
+}
+
+int CGraObject::GetHandleType(int) const
+{
+    return 0;
+}
+
+DPoint CGraObject::GetHandlePosition(int) const
+{
+    return DPoint{0.0, 0.0};
+}
+
+bool CGraObject::GetHandle(int, DPoint&) const
+{
+    return false;
+}
+
+void CGraObject::SetHandlePosition(int, DPoint const&) {}
+
+void CGraObject::MoveHandle(int, DPoint const&) {}
+
+void CGraObject::SelectHandle(int) {}
+
+bool CGraObject::IsHandleSelected(int) const
+{
+    return false;
+}
+
+bool CGraObject::SaveGeometry(ChangeRecord const&)
+{
+    return false;
+}
+
+bool CGraObject::Transform(ChangeRecord const&, int)
+{
+    return false;
+}
+
+bool CGraObject::AcceptsChange(ChangeRecord const&)
+{
+    return false;
+}
+
+void CGraObject::EmptyHook(int, int, int) {}
+
+bool CGraObject::SetPoints(DPoint const*, int)
+{
+    return false;
+}
+
+void CGraObject::PlacePoint(DPoint const&, int) {}
+
+bool CGraObject::DragPoint(DPoint const&, int)
+{
+    return false;
+}
+
+bool CGraObject::CanRemovePoint() const
+{
+    return true;
+}
+
+void CGraObject::RemoveLastPoint() {}
+
+// ---------------------------------------------------------------- properties
+
+bool CGraObject::HasProperties() const
+{
+    return false;
+}
+
+void CGraObject::GetPropertyLayout(int, int, int, int, int* out) const
+{
+    if (out != nullptr)
+        *out = -1;
+}
+
+void CGraObject::EditPoints(int, int, DPoint const&, int) {}
+
+int CGraObject::GetPropertyCount() const
+{
+    return 0;
+}
+
+bool CGraObject::GetPropertyFlags(int, int& out) const
+{
+    out = 0;
+    return false;
+}
+
+bool CGraObject::GetPropertyUnit(int, int& out) const
+{
+    out = 0;
+    return true;
+}
+
+bool CGraObject::GetPropertyName(int, ZuStringRef&) const
+{
+    return false;
+}
+
+bool CGraObject::GetPropertyDescription(int, ZuStringRef&) const
+{
+    return false;
+}
+
+bool CGraObject::GetPropertyRange(int, double& min, double& max) const
+{
+    min = -2000.0;
+    max = 2000.0;
+    return true;
+}
+
+bool CGraObject::GetPropertyStep(int, double& out) const
+{
+    out = 0.0;
+    return false;
+}
+
+bool CGraObject::GetPropertyOption(int, int& out) const
+{
+    out = -1;
+    return false;
+}
+
+bool CGraObject::GetPropertyValue(int, double& out) const
+{
+    out = 0.0;
+    return false;
+}
+
+bool CGraObject::SetPropertyValue(int, double)
+{
+    return false;
+}
+
+bool CGraObject::GetPropertyHandles(int, DPoint&, DPoint&, int& kind) const
+{
+    kind = 0;
+    return false;
+}
+
+// ---------------------------------------------------------------- text
+
+bool CGraObject::HasText() const
+{
+    return false;
+}
+
+bool CGraObject::ShowCaret(CGraPortRef&)
+{
+    return false;
+}
+
+bool CGraObject::TextClick(CGraPortRef&, DPoint const&, int, int)
+{
+    return false;
+}
+
+bool CGraObject::TextSetCursor(CGraPortRef&, DPoint const&)
+{
+    return false;
+}
+
+bool CGraObject::TextExtendSelection(CGraPortRef&, DPoint const&)
+{
+    return false;
+}
+
+bool CGraObject::TextEndSelection(CGraPortRef&, DPoint const&)
+{
+    return false;
+}
+
+bool CGraObject::TextHandleEvent(CGraPortRef&, ZuEventRef const&)
+{
+    return false;
+}
+
+bool CGraObject::TextCommand(CGraPortRef&, int)
+{
+    return false;
+}
+
+bool CGraObject::TextSetSelection(int, int)
+{
+    return false;
+}
+
+bool CGraObject::TextReplace(int, int)
+{
+    return false;
+}
+
+bool CGraObject::GetCaret(CGraPortRef&, DPoint&, DPoint&, bool)
+{
+    return false;
+}
+
+bool CGraObject::IsTextEmpty() const
+{
+    return true;
+}
+
+// ---------------------------------------------------------------- definitions and editing
+
+bool CGraObject::GetDebugText(ZuStringRef&) const
+{
+    return false;
+}
+
+void CGraObject::GetDefinitionKinds(int* out) const
+{
+    if (out != nullptr)
+        out[0] = 0;
+}
+
+int CGraObject::GetEditMode() const
+{
+    return 0;
+}
+
+bool CGraObject::SetEditMode(int)
+{
+    return false;
+}
+
+int CGraObject::IsEditing() const
+{
+    return 0;
+}
+
+bool CGraObject::SetEditing(int)
+{
+    return false;
+}
+
+bool CGraObject::GetDefinition(int kind, ZuObjectRef& out) const
+{
+    switch (kind) {
+    case SHADOW_POSITION: out = position; return true;
+    case SHADOW_MOTIF: out = motif; return true;
+    case SHADOW_PATTERN: out = pattern; return true;
+    case SHADOW_COLOR: out = colour; return true;
+    default: return false;
+    }
+}
+
+bool CGraObject::SetDefinition(int kind, ZuObjectRef const& def)
+{
+    // A definition of another class would not fit the field.
+    auto fits = [&def](ZuRuntimeRef const& rt) { return def.IsInvalid() || def->IsKindOf(rt); };
+    switch (kind) {
+    case SHADOW_POSITION:
+        if (!fits(CPositionDefRef::RetRuntime()))
+            return false;
+        CloneInto(position, def);
+        return true;
+    case SHADOW_MOTIF:
+        if (!fits(CMotifDefRef::RetRuntime()))
+            return false;
+        CloneInto(motif, def);
+        return true;
+    case SHADOW_PATTERN:
+        if (!fits(CPatternDefRef::RetRuntime()))
+            return false;
+        CloneInto(pattern, def);
+        return true;
+    case SHADOW_COLOR:
+        if (!fits(CColorDefRef::RetRuntime()))
+            return false;
+        CloneInto(colour, def);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CGraObject::HasShadow() const
+{
+    return position.IsValid() && position->GetValue() != CPositionDef::NO_SHADOW;
+}
+
+bool CGraObject::PruneDefinitions()
+{
+    if (!HasShadow()) {
+        position = CPositionDefRef();
+        motif = CMotifDefRef();
+        pattern = CPatternDefRef();
+        colour = CColorDefRef();
+    }
+    return true;
+}
+
+bool CGraObject::GetMissingDefinitions(int* kinds, int* count) const
+{
+    if (HasShadow()) {
+        if (motif.IsInvalid())
+            AddUniqueKind(kinds, count, SHADOW_MOTIF);
+        if (pattern.IsInvalid())
+            AddUniqueKind(kinds, count, SHADOW_PATTERN);
+        if (colour.IsInvalid())
+            AddUniqueKind(kinds, count, SHADOW_COLOR);
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- hit tests and drawing
+
+bool CGraObject::HitTest(CGraPortRef&, DPoint const&, double, int)
+{
+    return false;
+}
+
+int CGraObject::HitTestSegment(CGraPortRef&, DPoint const&, double, int)
+{
+    return -1;
+}
+
+bool CGraObject::TextHitTest(CGraPortRef&, DPoint const&, int, int)
+{
+    return false;
+}
+
+bool CGraObject::Draw(CGraPortRef&, int)
+{
+    return false;
+}
+
+bool CGraObject::DrawShadow(CGraPortRef&, int)
+{
+    return false;
+}
+
+bool CGraObject::UpdateBoundingBox(CGraPortRef&)
+{
+    return false;
+}
+
+DRect CGraObject::GetBoundingBox() const
+{
+    return DRect{0.0, 0.0, 0.0, 0.0};
+}
+
+DRect CGraObject::GetHandlesBox() const
+{
+    DRect box{0.0, 0.0, 0.0, 0.0};
+    bool first = true;
+    int const n = GetHandleCount();
+    for (int i = 0; i < n; ++i) {
+        int const type = GetHandleType(i);
+        if (type != HANDLE_CORNER && type != HANDLE_SIDE)
+            continue;
+        DPoint const p = GetHandlePosition(i);
+        if (first) {
+            box = DRect{p.x, p.y, p.x, p.y};
+            first = false;
+            continue;
+        }
+        box.x1 = Min(box.x1, p.x);
+        box.y1 = Min(box.y1, p.y);
+        box.x2 = Max(box.x2, p.x);
+        box.y2 = Max(box.y2, p.y);
+    }
+    return box;
+}
+
+void CGraObject::AddShadowToBox(DRect& box) const
+{
+    if (!HasShadow())
+        return;
+    DPoint const o = position->GetShadowOffset();
+    if (o.x > 0.0)
+        box.x2 += o.x;
+    if (o.y > 0.0)
+        box.y2 += o.y;
+    if (o.x < 0.0)
+        box.x1 += o.x;
+    if (o.y < 0.0)
+        box.y1 += o.y;
+}
+
+void CGraObject::DrawCorner(CGraPortRef& port, DPoint const& a, DPoint const& b, DPoint const& corner,
+                            double size, int kind)
+{
+    if (size == 0.0)
+        return;
+    switch (kind) {
+    case 111:
+        port->DrawLine(a, b);
+        break;
+    case 112: {
+        DPoint const m = CornerCentre(a, corner, b);
+        port->DrawRoundCorner(a, corner, b, 0.95 * Distance(a, m));
+        break;
+    }
+    case 113: {
+        DPoint const m = CornerCentre(a, corner, b);
+        port->DrawRoundCorner(a, m, b, 0.95 * Distance(a, corner));
+        break;
+    }
+    case 114: {
+        DPoint const m = CornerCentre(a, corner, b);
+        port->DrawLine(a, m);
+        port->DrawLine(m, b);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+bool CGraObject::BeginShadow(CGraPortRef& port, CPenDefRef const& pen)
+{
+    if (position.IsInvalid())
+        return false;
+    bool stroked = true;
+    DPoint const offset = position->GetShadowOffset();
+    CGraTransform t;
+    port->GetTransform(t);
+    t.dx += offset.x;
+    t.dy += offset.y;
+    port->SetTransform(t);
+    double const share = position->GetInclude();
+    if (share == 0.0 || pen.IsInvalid()) {
+        stroked = false;
+    } else if (share == 1.0) {
+        port->SetPen(pen);
+    } else {
+        CPenDefRef const copy(
+            ZuObjectRef(ZuClassFactory::New(CPenDefRef::RetRuntime(), nullptr, __LINE__, ZU_SRC_FILE)));
+        copy->CopyFrom(pen);
+        copy->SetWidth(pen->GetWidth() * share);
+        port->SetPen(copy);
+    }
+    port->SetPenColor(colour);
+    port->SetFillColor(colour);
+    port->SetMotif(motif);
+    return stroked;
+}
+
+void CGraObject::EndShadow(CGraPortRef& port)
+{
+    if (position.IsInvalid())
+        return;
+    DPoint const offset = position->GetShadowOffset();
+    CGraTransform t;
+    port->GetTransform(t);
+    t.dx -= offset.x;
+    t.dy -= offset.y;
+    port->SetTransform(t);
+}
+
+// ---------------------------------------------------------------- storage
+
+void CGraObject::StoreInstance(ZuStorageRef const& s)
+{
+    ZuObject::StoreInstance(s);
+    s << ZuStorageSync::begin << position << motif << pattern << colour << shown << ZuStorageSync::end;
+}
+
+void CGraObject::RestoreInstance(ZuStorageRef const& s)
+{
+    ZuObject::RestoreInstance(s);
+    s >> ZuStorageSync::begin >> position >> motif >> pattern >> colour;
+    shown = s->RestoreBool(shown);
+    s >> ZuStorageSync::end;
+}

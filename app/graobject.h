@@ -1,0 +1,183 @@
+// CGraObject: the base of every drawing object of a document (line, arc,
+// arrow, group, line of text, curve chain, polygons, rectangle). The page
+// view, the selection, the undo actions, the attributes and property
+// dialogs and the page renderer reach any object through its 72 operations
+// below, in this order; the base answers "not supported" (false, 0, -1 or
+// an empty value) where a drawing class has nothing to say.
+//
+// The base keeps the object's node in the document tree, the shown flag
+// (cleared to hide a layer), and the four definitions of the shadow, by
+// attribute kind: 100 position (CPositionDef), 101 fill (CMotifDef), 102
+// brush (CPatternDef), 105 colour (CColorDef). Objects describe themselves
+// through the PostScript port (CGraPort); they never rasterise.
+//
+// Draw and DrawShadow take flag bits: 1 set the stroke definitions on the
+// port, 2 set the colours, 4 draw the shadow; 8 and 16 forbid the shadow.
+//
+// Stored record (after the object part): begin, the position, fill, brush
+// and colour definitions (four objects, each of its class or empty), Bool
+// shown, end. The tree node is not stored: the tree stores the link.
+#ifndef LUMBRA_APP_GRAOBJECT_H
+#define LUMBRA_APP_GRAOBJECT_H
+
+#include "app/colordef.h"
+#include "app/misc.h"
+#include "app/motifdef.h"
+#include "app/patterndef.h"
+#include "app/pendef.h"
+#include "app/positiondef.h"
+#include "app/treenode.h"
+#include "si/string.h"
+
+ZU_FORWARD(CGraPort)
+ZU_FORWARD(ZuEvent)
+
+ZU_HANDLE(CGraObject, ZuObject)
+
+class CGraObject : public ZuObject {
+    ZU_CLASS(CGraObject, ZuObject)
+public:
+    // Attribute kinds of the shadow's definitions.
+    enum { SHADOW_POSITION = 100, SHADOW_MOTIF = 101, SHADOW_PATTERN = 102, SHADOW_COLOR = 105 };
+    // Handle kinds that the handles box counts.
+    enum { HANDLE_CORNER = 2, HANDLE_SIDE = 3 };
+
+    CGraObject();
+    ~CGraObject() override;
+    // Releases the shadow definitions and the node link.
+    void Delete() override;
+
+    // ---- Copying and the tree
+    // The other's shadow definitions cloned (emptied where the other has
+    // none), then the shown flag.
+    virtual void CopyFrom(CGraObjectRef const& other);
+    virtual void SetTreeNode(CTreeNodeRef const& node);
+    virtual CTreeNodeRef GetTreeNode() const;
+    virtual bool GetTypeName(ZuStringRef& out) const;
+    // Variant 0: 0, variant 1: 10, others -1.
+    virtual int GetIconId(int variant) const;
+    virtual void SetFlag(bool shown);
+    virtual bool GetFlag() const;
+
+    // ---- Handles and geometry
+    virtual int GetHandleCount() const;
+    virtual int GetHandleType(int n) const;
+    virtual DPoint GetHandlePosition(int n) const;
+    virtual bool GetHandle(int n, DPoint& out) const;
+    virtual void SetHandlePosition(int n, DPoint const& p);
+    virtual void MoveHandle(int n, DPoint const& p);
+    virtual void SelectHandle(int n);
+    virtual bool IsHandleSelected(int n) const;
+    virtual bool SaveGeometry(ChangeRecord const& change);
+    virtual bool Transform(ChangeRecord const& change, int flags);
+    virtual bool AcceptsChange(ChangeRecord const& change);
+    virtual void EmptyHook(int a, int b, int c);
+    virtual bool SetPoints(DPoint const* points, int n);
+    virtual void PlacePoint(DPoint const& p, int n);
+    virtual bool DragPoint(DPoint const& p, int n);
+    // True.
+    virtual bool CanRemovePoint() const;
+    virtual void RemoveLastPoint();
+
+    // ---- Properties
+    virtual bool HasProperties() const;
+    // Writes -1 to out.
+    virtual void GetPropertyLayout(int a, int b, int c, int d, int* out) const;
+    // Command 100 "Ajouter point", 101 "Supprimer point".
+    virtual void EditPoints(int a, int b, DPoint const& p, int command);
+    virtual int GetPropertyCount() const;
+    virtual bool GetPropertyFlags(int n, int& out) const;
+    // Out 0 (the document's unit), true.
+    virtual bool GetPropertyUnit(int n, int& out) const;
+    virtual bool GetPropertyName(int n, ZuStringRef& out) const;
+    virtual bool GetPropertyDescription(int n, ZuStringRef& out) const;
+    // -2000.0 .. 2000.0, true.
+    virtual bool GetPropertyRange(int n, double& min, double& max) const;
+    virtual bool GetPropertyStep(int n, double& out) const;
+    virtual bool GetPropertyOption(int n, int& out) const;
+    virtual bool GetPropertyValue(int n, double& out) const;
+    virtual bool SetPropertyValue(int n, double value);
+    // Kind 2 a horizontal coordinate at a, 3 a vertical one, 4 a length
+    // from a to b, 7 the angle at a from the horizontal to b.
+    virtual bool GetPropertyHandles(int n, DPoint& a, DPoint& b, int& kind) const;
+
+    // ---- Text (the line of text)
+    virtual bool HasText() const;
+    virtual bool ShowCaret(CGraPortRef& port);
+    virtual bool TextClick(CGraPortRef& port, DPoint const& p, int a, int b);
+    virtual bool TextSetCursor(CGraPortRef& port, DPoint const& p);
+    virtual bool TextExtendSelection(CGraPortRef& port, DPoint const& p);
+    virtual bool TextEndSelection(CGraPortRef& port, DPoint const& p);
+    virtual bool TextHandleEvent(CGraPortRef& port, ZuEventRef const& event);
+    virtual bool TextCommand(CGraPortRef& port, int command);
+    virtual bool TextSetSelection(int from, int to);
+    virtual bool TextReplace(int from, int to);
+    virtual bool GetCaret(CGraPortRef& port, DPoint& a, DPoint& b, bool flag);
+    // True.
+    virtual bool IsTextEmpty() const;
+
+    // ---- Debugging, definitions, editing
+    virtual bool GetDebugText(ZuStringRef& out) const;
+    // A 0-terminated list of the object's attribute kinds (empty here).
+    virtual void GetDefinitionKinds(int* out) const;
+    virtual int GetEditMode() const;
+    virtual bool SetEditMode(int mode);
+    virtual int IsEditing() const;
+    virtual bool SetEditing(int editing);
+    // Kinds 100, 101, 102, 105: the shadow definition (possibly empty),
+    // true; other kinds false.
+    virtual bool GetDefinition(int kind, ZuObjectRef& out) const;
+    // Kinds 100, 101, 102, 105: a clone of the definition (the definition
+    // itself when shared) replaces the shadow's; an empty one empties it.
+    // False for other kinds and for a definition of another class.
+    virtual bool SetDefinition(int kind, ZuObjectRef const& def);
+    // Without a shadow (no position, or 120 "Pas d'ombre") the four shadow
+    // definitions go; true.
+    virtual bool PruneDefinitions();
+    // With a shadow, adds to the caller's list (kinds, *count) each of 101,
+    // 102 and 105 whose definition is missing, each once; true. The list
+    // must have room for three more.
+    virtual bool GetMissingDefinitions(int* kinds, int* count) const;
+
+    // ---- Hit tests and drawing
+    virtual bool HitTest(CGraPortRef& port, DPoint const& p, double zoom, int flags);
+    virtual int HitTestSegment(CGraPortRef& port, DPoint const& p, double zoom, int flags);
+    virtual bool TextHitTest(CGraPortRef& port, DPoint const& p, int a, int b);
+    virtual bool Draw(CGraPortRef& port, int flags);
+    virtual bool DrawShadow(CGraPortRef& port, int flags);
+    virtual bool UpdateBoundingBox(CGraPortRef& port);
+    virtual DRect GetBoundingBox() const;
+    // The box of the handles of kinds 2 and 3; the zero rectangle without.
+    virtual DRect GetHandlesBox() const;
+    // Widens the box on the side the shadow falls.
+    virtual void AddShadowToBox(DRect& box) const;
+    // The rounding of a path's corner between the leg ends a and b, by
+    // corner kind: 111 bevel, 112 round, 113 hollow, 114 square; nothing for
+    // the others or a size of 0.0.
+    virtual void DrawCorner(CGraPortRef& port, DPoint const& a, DPoint const& b, DPoint const& corner,
+                            double size, int kind);
+    // Shifts the port by the shadow offset and sets the shadow's colour
+    // and fill; sets the pen (its width times the include share) and
+    // answers true when the shadow is stroked. False, nothing changed,
+    // without a position.
+    virtual bool BeginShadow(CGraPortRef& port, CPenDefRef const& pen);
+    // Undoes the shift of BeginShadow.
+    virtual void EndShadow(CGraPortRef& port);
+
+protected:
+    void StoreInstance(ZuStorageRef const& storage) override;
+    void RestoreInstance(ZuStorageRef const& storage) override;
+
+    // Whether the object has a shadow: a position other than 120.
+    bool HasShadow() const;
+
+    CTreeNodeRef tree_node;
+    CPositionDefRef position;
+    CMotifDefRef motif;
+    CPatternDefRef pattern;
+    CColorDefRef colour;
+    bool shown = true;
+};
+ZU_CLASS_END(CGraObject)
+
+#endif

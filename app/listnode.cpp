@@ -1,0 +1,70 @@
+#include "app/listnode.h"
+
+#include "si/rtclass.h"
+#include "si/storage.h"
+
+ZU_IMPLEMENT_CLASS(CListNode, ZuObject, "app/listnode", ZU_CLASS_PLAIN)
+
+CListNode::~CListNode() {}
+
+void CListNode::Delete()
+{
+    // An object may lead back to its own node (a list that holds itself):
+    // the second call finds the node busy.
+    if (deleting)
+        return;
+    deleting = true;
+    if (object.IsValid()) {
+        ZuObjectRef const held = object;
+        object = ZuObjectRef();
+        held->Delete();
+    }
+    ZuObject::Delete();
+    deleting = false;
+}
+
+void CListNode::InsertAfter(CListNodeRef const& other)
+{
+    if (other.IsInvalid())
+        return;
+    CListNodeRef const self(this);
+    previous = other;
+    next = other->next;
+    if (next.IsValid())
+        next->previous = self;
+    other->next = self;
+}
+
+void CListNode::InsertBefore(CListNodeRef const& other)
+{
+    if (other.IsInvalid())
+        return;
+    CListNodeRef const self(this);
+    next = other;
+    previous = other->previous;
+    if (previous.IsValid())
+        previous->next = self;
+    other->previous = self;
+}
+
+void CListNode::Unlink()
+{
+    if (previous.IsValid())
+        previous->next = next;
+    if (next.IsValid())
+        next->previous = previous;
+    previous = CListNodeRef();
+    next = CListNodeRef();
+}
+
+void CListNode::StoreInstance(ZuStorageRef const& s)
+{
+    ZuObject::StoreInstance(s);
+    s << ZuStorageSync::begin << next << previous << object << ZuStorageSync::end;
+}
+
+void CListNode::RestoreInstance(ZuStorageRef const& s)
+{
+    ZuObject::RestoreInstance(s);
+    s >> ZuStorageSync::begin >> next >> previous >> object >> ZuStorageSync::end;
+}

@@ -1,0 +1,137 @@
+#include "app/samplenode.h"
+
+#include <string>
+
+#include "app/misc.h"
+#include "si/classfactory.h"
+#include "si/error.h"
+#include "si/storage.h"
+#include "si/storageformat.h"
+
+ZU_IMPLEMENT_CLASS(CSampleNode, ZuObject, "app/samplenode", ZU_CLASS_PLAIN)
+
+namespace {
+
+// The name as 8-bit text, for the debug trace.
+std::string TextOf(ZuStringRef const& s)
+{
+    std::string text;
+    if (s.IsValid()) {
+        unsigned const n = s->CharacterCount();
+        for (unsigned i = 0; i < n; ++i)
+            text += char(s->RetCharacter(i));
+    }
+    return text;
+}
+
+} // namespace
+
+CSampleNode::CSampleNode()
+{
+    definitions = CListRef(ZuObjectRef(ZuClassFactory::New(CListRef::RetRuntime(), nullptr, __LINE__, ZU_SRC_FILE)));
+}
+
+CSampleNode::~CSampleNode() {}
+
+void CSampleNode::Delete()
+{
+    if (definitions.IsValid()) {
+        CListRef const d = definitions;
+        definitions = CListRef();
+        d->Delete();
+    }
+    ZuObject::Delete();
+}
+
+bool CSampleNode::GetName(ZuStringRef& out) const
+{
+    out = name;
+    return true;
+}
+
+bool CSampleNode::SetName(ZuStringRef const& text)
+{
+    ZuStringRef const copy(ZuObjectRef(ZuClassFactory::New(ZuStringRef::RetRuntime(), nullptr, __LINE__, ZU_SRC_FILE)));
+    if (text.IsValid())
+        copy->SetString(text);
+    name = copy;
+    return true;
+}
+
+bool CSampleNode::SetDef(int code, CDefRef const& def)
+{
+    def->SetKind(code);
+    for (CListNodeRef n = definitions->GetFirst(); n.IsValid(); n = n->GetNext()) {
+        CDefRef const held(n->GetObject());
+        if (held->GetKind() == code) {
+            held->CopyFrom(def);
+            return true;
+        }
+    }
+    CDefRef const copy = NewDefinition(def->GetType());
+    if (copy.IsInvalid())
+        return false;
+    copy->CopyFrom(def);
+    CListNodeRef const node(ZuObjectRef(ZuClassFactory::New(CListNodeRef::RetRuntime(), nullptr, __LINE__, ZU_SRC_FILE)));
+    node->SetObject(copy);
+    definitions->Prepend(node);
+    return true;
+}
+
+bool CSampleNode::FindDef(int code, CDefRef& def) const
+{
+    for (CListNodeRef n = definitions->GetFirst(); n.IsValid(); n = n->GetNext()) {
+        CDefRef const held(n->GetObject());
+        if (held->GetKind() == code) {
+            def = held;
+            return true;
+        }
+    }
+    return false;
+}
+
+void CSampleNode::StartDefIteration()
+{
+    definitions->StartIteration(1);
+}
+
+bool CSampleNode::NextDefCode(int& code)
+{
+    CListNodeRef const n = definitions->GetNext();
+    if (n.IsInvalid())
+        return false;
+    code = CDefRef(n->GetObject())->GetKind();
+    return true;
+}
+
+bool CSampleNode::SetKind(int k)
+{
+    kind = k;
+    return true;
+}
+
+bool CSampleNode::SetObject(ZuRuntimeRef const& rt)
+{
+    object_class = rt;
+    return true;
+}
+
+void CSampleNode::StoreInstance(ZuStorageRef const& s)
+{
+    ZuObject::StoreInstance(s);
+    s << ZuStorageSync::begin << name << definitions << kind << object_class << ZuStorageSync::end;
+    Zuvi_Trace("CSampleNode::StoreInstance %.900s\n", TextOf(name).c_str());
+}
+
+void CSampleNode::RestoreInstance(ZuStorageRef const& s)
+{
+    ZuObject::RestoreInstance(s);
+    s >> ZuStorageSync::begin >> name >> definitions >> kind >> object_class >> ZuStorageSync::end;
+    // Every sample has its list, and the list holds definitions only.
+    bool sound = definitions.IsValid();
+    for (CListNodeRef n = sound ? definitions->GetFirst() : CListNodeRef(); sound && n.IsValid(); n = n->GetNext())
+        sound = n->GetObject().IsValid() && n->GetObject()->IsKindOf(CDefRef::RetRuntime());
+    if (!sound)
+        Zuvi_StorageFormat::BadData("CSampleNode: stored definitions missing or foreign", __LINE__);
+    Zuvi_Trace("CSampleNode::RestoreInstance %.900s\n", TextOf(name).c_str());
+}

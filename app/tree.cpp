@@ -1,0 +1,124 @@
+#include "app/tree.h"
+
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "si/classfactory.h"
+#include "si/error.h"
+#include "si/rtclass.h"
+#include "si/storage.h"
+#include "si/storageformat.h"
+
+ZU_IMPLEMENT_CLASS(CTree, ZuObject, "app/tree", ZU_CLASS_PLAIN)
+
+CTree::CTree()
+{
+    root = CTreeNodeRef(ZuObjectRef(ZuClassFactory::New(CTreeNodeRef::RetRuntime(), nullptr, __LINE__, ZU_SRC_FILE)));
+}
+
+CTree::~CTree()
+{
+    if (root.IsValid())
+        root->Delete();
+}
+
+void CTree::Delete()
+{
+    if (root.IsValid()) {
+        CTreeNodeRef const r = root;
+        root = CTreeNodeRef();
+        r->Delete();
+    }
+    ZuObject::Delete();
+}
+
+void CTree::GetNode(CTreeNodeRef& out, int page, int layer) const
+{
+    if (page == -1) {
+        out = root;
+        return;
+    }
+    out = root.IsValid() ? root->GetChild(page) : CTreeNodeRef();
+    if (layer != -1 && out.IsValid())
+        out = out->GetChild(layer);
+}
+
+void CTree::Dump(CTreeNodeRef const& from) const
+{
+    Zuvi_Trace("Content of CTree :\n");
+    for (CTreeNodeRef n = from; n.IsValid(); n = n->NextInPreorder(from, true))
+        n->DumpLinks();
+}
+
+bool CTree::CheckLinks(CTreeNodeRef const& top)
+{
+    if (top.IsInvalid())
+        return false;
+    // Subtree sizes are summed bottom up: nodes in pre-order, then summed
+    // in reverse.
+    std::unordered_set<CTreeNode*> seen{top.Resolve()};
+    std::vector<CTreeNode*> order{top.Resolve()};
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        CTreeNode* n = order[i];
+        CTreeNodeRef const self(n);
+        CTreeNodeRef before;
+        int children = 0;
+        for (CTreeNodeRef c = n->first_child; c.IsValid(); c = c->next) {
+            if (!seen.insert(c.Resolve()).second || c->parent != self || c->prev != before)
+                return false;
+            order.push_back(c.Resolve());
+            before = c;
+            ++children;
+        }
+        if (before != n->last_child || children != n->child_count)
+            return false;
+    }
+    std::vector<long long> sizes(order.size(), 0);
+    std::unordered_map<CTreeNode*, std::size_t> place;
+    for (std::size_t i = 0; i < order.size(); ++i)
+        place[order[i]] = i;
+    for (std::size_t i = order.size(); i-- > 0;) {
+        CTreeNode* n = order[i];
+        if (sizes[i] != n->subtree_size)
+            return false;
+        if (i > 0)
+            sizes[place[n->parent.Resolve()]] += sizes[i] + 1;
+    }
+    return true;
+}
+
+void CTree::StoreInstance(ZuStorageRef const& s)
+{
+    ZuObject::StoreInstance(s);
+    s << ZuStorageSync::begin << root << ZuStorageSync::end;
+}
+
+void CTree::RestoreInstance(ZuStorageRef const& s)
+{
+    ZuObject::RestoreInstance(s);
+    CTreeNodeRef const before = root;
+    s >> ZuStorageSync::begin >> root >> ZuStorageSync::end;
+    // The root stands alone: no parent, no siblings.
+    bool const sound = root.IsValid() && root->parent.IsInvalid() && root->prev.IsInvalid() &&
+                       root->next.IsInvalid() && CheckLinks(root);
+    if (!sound) {
+        // The nodes read are cut loose so that none keeps another alive.
+        std::vector<CTreeNodeRef> reached;
+        std::unordered_set<CTreeNode*> seen;
+        if (root.IsValid() && seen.insert(root.Resolve()).second)
+            reached.push_back(root);
+        for (std::size_t i = 0; i < reached.size(); ++i) {
+            CTreeNodeRef const n = reached[i];
+            for (CTreeNodeRef const* l : {&n->parent, &n->prev, &n->next, &n->first_child, &n->last_child})
+                if (l->IsValid() && seen.insert(l->Resolve()).second)
+                    reached.push_back(*l);
+        }
+        for (CTreeNodeRef const& n : reached)
+            n->Sever();
+        root = before;
+        Zuvi_StorageFormat::BadData("CTree: links of the stored tree disagree", __LINE__);
+    }
+    if (before.IsValid() && before != root)
+        before->Delete();
+}
