@@ -50,6 +50,23 @@ CDocument::CDocument()
 
 CDocument::~CDocument() {}
 
+void CDocument::Delete()
+{
+    if (tree.IsValid()) {
+        CTreeRef const t = tree;
+        tree = CTreeRef();
+        t->Delete();
+    }
+    for (CSampleListRef& list : sample_lists) {
+        if (list.IsValid()) {
+            CSampleListRef const l = list;
+            list = CSampleListRef();
+            l->Delete();
+        }
+    }
+    ZuObject::Delete();
+}
+
 void CDocument::Reset()
 {
     modified = false;
@@ -235,8 +252,13 @@ bool CDocument::ReadSamples(ZuStringRef& name)
             }
         },
         true);
-    if (!ok)
+    if (!ok) {
+        // What was read goes; the document keeps its lists.
+        for (CSampleListRef const& list : read)
+            if (list.IsValid())
+                list->Delete();
         return false;
+    }
     for (int i = 0; i < SAMPLE_LISTS; ++i)
         sample_lists[i] = read[i];
     SetSampleFileName(name);
@@ -269,8 +291,12 @@ bool CDocument::WriteFile(ZuStringRef const& name)
 CDocumentRef CDocument::ReadFile(ZuStringRef const& name)
 {
     CDocumentRef doc;
-    if (!ReadArchiveFile(name, [&doc](ZuStorageRef const& s) { s >> doc; }))
+    if (!ReadArchiveFile(name, [&doc](ZuStorageRef const& s) { s >> doc; })) {
+        // Read whole but refused when awaking: what it holds goes.
+        if (doc.IsValid())
+            doc->Delete();
         return CDocumentRef();
+    }
     return doc;
 }
 

@@ -47,6 +47,8 @@ public:
     // program calls Reset.
     CDocument();
     ~CDocument() override;
+    // Deletes the tree (with every drawing object) and the sample lists.
+    void Delete() override;
 
     // Makes the document a new one, then reads the samples of
     // "default.sample" (looked up in the working directory, then beside the

@@ -53,8 +53,10 @@ void CList::Prepend(CListNodeRef const& node)
     ++count;
 }
 
-void CList::Remove(CListNodeRef const& node)
+void CList::Remove(CListNodeRef const& which)
 {
+    // A copy: the caller's handle may be one of the ends changed here.
+    CListNodeRef const node = which;
     if (node.IsInvalid())
         return;
     if (first == node)
@@ -121,8 +123,14 @@ void CList::RestoreInstance(ZuStorageRef const& s)
     s >> ZuStorageSync::begin >> last >> first >> count >> ZuStorageSync::end;
     cursor = CListNodeRef();
     direction = 0;
-    // The links are outside data: walking them must end, at the last node,
-    // after count steps, each previous link mirroring the next one.
+}
+
+void CList::Awake()
+{
+    ZuObject::Awake();
+    // The links are outside data, read after the list itself: walking them
+    // must end, at the last node, after count steps, each previous link
+    // mirroring the next one.
     bool sound = first.IsValid() == last.IsValid() && count >= 0;
     std::unordered_set<CListNode*> seen;
     CListNodeRef before;

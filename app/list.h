@@ -41,6 +41,10 @@ public:
     // Debug trace of the nodes.
     void Dump() const;
 
+    // After a read (the storage's FinallyAwake): links that disagree are
+    // cut and refused with ZuExcStream.
+    void Awake() override;
+
 protected:
     void StoreInstance(ZuStorageRef const& storage) override;
     void RestoreInstance(ZuStorageRef const& storage) override;

@@ -23,8 +23,10 @@ void CListNode::Delete()
     deleting = false;
 }
 
-void CListNode::InsertAfter(CListNodeRef const& other)
+void CListNode::InsertAfter(CListNodeRef const& at)
 {
+    // A copy: the caller's handle may be one of the links changed here.
+    CListNodeRef const other = at;
     if (other.IsInvalid())
         return;
     CListNodeRef const self(this);
@@ -35,8 +37,9 @@ void CListNode::InsertAfter(CListNodeRef const& other)
     other->next = self;
 }
 
-void CListNode::InsertBefore(CListNodeRef const& other)
+void CListNode::InsertBefore(CListNodeRef const& at)
 {
+    CListNodeRef const other = at;
     if (other.IsInvalid())
         return;
     CListNodeRef const self(this);

@@ -33,6 +33,8 @@
 
 #include "app/def.h"
 #include "app/misc.h"
+// The arrays of numbers store through the storage operators.
+#include "si/storage.h"
 #include "si/simplearray.h"
 
 ZU_HANDLE(CMotifDef, CDef)

@@ -41,6 +41,8 @@
 #define LUMBRA_APP_PATTERNDEF_H
 
 #include "app/def.h"
+// The arrays of numbers store through the storage operators.
+#include "si/storage.h"
 #include "si/simplearray.h"
 
 ZU_FORWARD(ZuList)

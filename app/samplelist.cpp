@@ -17,8 +17,15 @@ CSampleList::~CSampleList() {}
 void CSampleList::Delete()
 {
     if (nodes.IsValid()) {
+        // The list owns its samples.
         ZuArrayRef const n = nodes;
         nodes = ZuArrayRef();
+        unsigned const count = n->TotalCount();
+        for (unsigned i = 0; i < count; ++i) {
+            ZuObjectRef const e = n[i];
+            if (e.IsValid() && e->IsKindOf(CSampleNodeRef::RetRuntime()))
+                e->Delete();
+        }
         n->Delete();
     }
     ZuObject::Delete();
@@ -135,15 +142,20 @@ void CSampleList::RestoreInstance(ZuStorageRef const& s)
     ZuObject::RestoreInstance(s);
     ZuArrayRef array;
     s >> ZuStorageSync::begin >> array >> current >> ZuStorageSync::end;
-    // Samples only (empty slots aside): anything else would be taken for
-    // one.
-    bool sound = array.IsValid();
-    unsigned const n = sound ? array->TotalCount() : 0;
-    for (unsigned i = 0; sound && i < n; ++i) {
-        ZuObjectRef const& e = array[i];
-        sound = e.IsInvalid() || e->IsKindOf(CSampleNodeRef::RetRuntime());
-    }
-    if (!sound)
-        Zuvi_StorageFormat::BadData("CSampleList: stored samples missing or foreign", __LINE__);
+    if (array.IsInvalid())
+        Zuvi_StorageFormat::BadData("CSampleList: stored samples missing", __LINE__);
     nodes = array;
+}
+
+void CSampleList::Awake()
+{
+    ZuObject::Awake();
+    // Samples only (empty slots aside): anything else would be taken for
+    // one. The array's elements are read after the list.
+    unsigned const n = nodes->TotalCount();
+    for (unsigned i = 0; i < n; ++i) {
+        ZuObjectRef const& e = nodes[i];
+        if (e.IsValid() && !e->IsKindOf(CSampleNodeRef::RetRuntime()))
+            Zuvi_StorageFormat::BadData("CSampleList: stored samples foreign", __LINE__);
+    }
 }

@@ -43,6 +43,10 @@ public:
     // Empty without a sample.
     CSampleNodeRef GetNode(int index) const;
 
+    // After a read (the storage's FinallyAwake): a list that holds anything
+    // but samples is refused with ZuExcStream.
+    void Awake() override;
+
 protected:
     void StoreInstance(ZuStorageRef const& storage) override;
     void RestoreInstance(ZuStorageRef const& storage) override;

@@ -1,6 +1,7 @@
 #include "app/samplenode.h"
 
 #include <string>
+#include <unordered_set>
 
 #include "app/misc.h"
 #include "si/classfactory.h"
@@ -127,11 +128,19 @@ void CSampleNode::RestoreInstance(ZuStorageRef const& s)
 {
     ZuObject::RestoreInstance(s);
     s >> ZuStorageSync::begin >> name >> definitions >> kind >> object_class >> ZuStorageSync::end;
-    // Every sample has its list, and the list holds definitions only.
+    Zuvi_Trace("CSampleNode::RestoreInstance %.900s\n", TextOf(name).c_str());
+}
+
+void CSampleNode::Awake()
+{
+    ZuObject::Awake();
+    // Every sample has its list, and the list holds definitions only (each
+    // node looked at once, whatever its links).
     bool sound = definitions.IsValid();
-    for (CListNodeRef n = sound ? definitions->GetFirst() : CListNodeRef(); sound && n.IsValid(); n = n->GetNext())
+    std::unordered_set<CListNode*> seen;
+    for (CListNodeRef n = sound ? definitions->GetFirst() : CListNodeRef();
+         sound && n.IsValid() && seen.insert(n.Resolve()).second; n = n->GetNext())
         sound = n->GetObject().IsValid() && n->GetObject()->IsKindOf(CDefRef::RetRuntime());
     if (!sound)
         Zuvi_StorageFormat::BadData("CSampleNode: stored definitions missing or foreign", __LINE__);
-    Zuvi_Trace("CSampleNode::RestoreInstance %.900s\n", TextOf(name).c_str());
 }

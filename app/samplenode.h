@@ -46,6 +46,10 @@ public:
 
     CListRef const& RetDefinitions() const { return definitions; }
 
+    // After a read (the storage's FinallyAwake): definitions that are
+    // missing or not definitions are refused with ZuExcStream.
+    void Awake() override;
+
 protected:
     void StoreInstance(ZuStorageRef const& storage) override;
     void RestoreInstance(ZuStorageRef const& storage) override;

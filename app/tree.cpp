@@ -99,26 +99,31 @@ void CTree::RestoreInstance(ZuStorageRef const& s)
     ZuObject::RestoreInstance(s);
     CTreeNodeRef const before = root;
     s >> ZuStorageSync::begin >> root >> ZuStorageSync::end;
-    // The root stands alone: no parent, no siblings.
-    bool const sound = root.IsValid() && root->parent.IsInvalid() && root->prev.IsInvalid() &&
-                       root->next.IsInvalid() && CheckLinks(root);
-    if (!sound) {
-        // The nodes read are cut loose so that none keeps another alive.
-        std::vector<CTreeNodeRef> reached;
-        std::unordered_set<CTreeNode*> seen;
-        if (root.IsValid() && seen.insert(root.Resolve()).second)
-            reached.push_back(root);
-        for (std::size_t i = 0; i < reached.size(); ++i) {
-            CTreeNodeRef const n = reached[i];
-            for (CTreeNodeRef const* l : {&n->parent, &n->prev, &n->next, &n->first_child, &n->last_child})
-                if (l->IsValid() && seen.insert(l->Resolve()).second)
-                    reached.push_back(*l);
-        }
-        for (CTreeNodeRef const& n : reached)
-            n->Sever();
-        root = before;
-        Zuvi_StorageFormat::BadData("CTree: links of the stored tree disagree", __LINE__);
-    }
     if (before.IsValid() && before != root)
         before->Delete();
+}
+
+void CTree::Awake()
+{
+    ZuObject::Awake();
+    // The nodes are read after the tree: only now can their links be
+    // checked. The root stands alone: no parent, no siblings.
+    bool const sound = root.IsValid() && root->parent.IsInvalid() && root->prev.IsInvalid() &&
+                       root->next.IsInvalid() && CheckLinks(root);
+    if (sound)
+        return;
+    // The nodes read are cut loose so that none keeps another alive.
+    std::vector<CTreeNodeRef> reached;
+    std::unordered_set<CTreeNode*> seen;
+    if (root.IsValid() && seen.insert(root.Resolve()).second)
+        reached.push_back(root);
+    for (std::size_t i = 0; i < reached.size(); ++i) {
+        CTreeNodeRef const n = reached[i];
+        for (CTreeNodeRef const* l : {&n->parent, &n->prev, &n->next, &n->first_child, &n->last_child})
+            if (l->IsValid() && seen.insert(l->Resolve()).second)
+                reached.push_back(*l);
+    }
+    for (CTreeNodeRef const& n : reached)
+        n->Sever();
+    Zuvi_StorageFormat::BadData("CTree: links of the stored tree disagree", __LINE__);
 }

@@ -33,6 +33,10 @@ public:
     // right.
     static bool CheckLinks(CTreeNodeRef const& root);
 
+    // After a read (the storage's FinallyAwake): a tree whose links
+    // disagree is cut loose and refused with ZuExcStream.
+    void Awake() override;
+
 protected:
     void StoreInstance(ZuStorageRef const& storage) override;
     void RestoreInstance(ZuStorageRef const& storage) override;

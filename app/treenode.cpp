@@ -135,7 +135,9 @@ void CTreeNode::AddToSubtree(int delta)
 void CTreeNode::InsertFirstChild(CTreeNodeRef const& p)
 {
     if (p->first_child.IsValid()) {
-        InsertBefore(p->first_child);
+        // A copy: the insertion changes p's first child.
+        CTreeNodeRef const first = p->first_child;
+        InsertBefore(first);
         return;
     }
     CTreeNodeRef const self(this);
@@ -151,14 +153,17 @@ void CTreeNode::InsertFirstChild(CTreeNodeRef const& p)
 void CTreeNode::InsertLastChild(CTreeNodeRef const& p)
 {
     if (p->last_child.IsValid()) {
-        InsertAfter(p->last_child);
+        CTreeNodeRef const last = p->last_child;
+        InsertAfter(last);
         return;
     }
     InsertFirstChild(p);
 }
 
-void CTreeNode::InsertBefore(CTreeNodeRef const& sibling)
+void CTreeNode::InsertBefore(CTreeNodeRef const& at)
 {
+    // A copy: the caller's handle may be one of the links changed here.
+    CTreeNodeRef const sibling = at;
     CTreeNodeRef const self(this);
     CTreeNodeRef const p = sibling->parent;
     parent = p;
@@ -175,8 +180,9 @@ void CTreeNode::InsertBefore(CTreeNodeRef const& sibling)
     }
 }
 
-void CTreeNode::InsertAfter(CTreeNodeRef const& sibling)
+void CTreeNode::InsertAfter(CTreeNodeRef const& at)
 {
+    CTreeNodeRef const sibling = at;
     CTreeNodeRef const self(this);
     CTreeNodeRef const p = sibling->parent;
     parent = p;
