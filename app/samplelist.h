@@ -51,7 +51,6 @@ protected:
     void StoreInstance(ZuStorageRef const& storage) override;
     void RestoreInstance(ZuStorageRef const& storage) override;
 
-private:
     bool Has(int index) const;
 
     int current = 0;
