@@ -410,3 +410,83 @@ TEST(MiscKinds, AddUniqueKind)
 }
 
 } // namespace
+
+// ---------------------------------------------------------------- the current document
+
+#include "app/document.h"
+#include "app/graobject.h"
+#include "app/view.h"
+
+namespace {
+
+class CurrentDocumentTest : public DefTest {
+protected:
+    void TearDown() override
+    {
+        SetCurrentDocument(CDocumentRef(), CViewRef());
+        DefTest::TearDown();
+    }
+};
+
+TEST_F(CurrentDocumentTest, UnitsAndPagePointsFollowTheCurrentDocument)
+{
+    // Without a document: unit 0 stays 0, points stay, every point is on
+    // the page.
+    EXPECT_EQ(0, GetDocumentUnit(0));
+    EXPECT_EQ(0, ResolveUnit(0));
+    DPoint const p{12.0, -7.0};
+    EXPECT_EQ(12.0, PageToUserPoint(p).x);
+    EXPECT_TRUE(IsPointOnPage(DPoint{5000.0, 0.0}));
+    CDocumentRef doc = Make<CDocumentRef>();
+    CViewRef view = Make<CViewRef>();
+    doc->SetPageSize(200.0, 100.0);
+    doc->SetUnit(0, 24);
+    doc->SetUnit(1, 30);
+    view->origin_x = 10.0;
+    view->origin_y = 20.0;
+    SetCurrentDocument(doc, view);
+    EXPECT_TRUE(GetCurrentDocument() == doc);
+    EXPECT_EQ(24, ResolveUnit(0));
+    EXPECT_EQ(13, ResolveUnit(13));
+    EXPECT_EQ(30, GetDocumentUnit(1));
+    EXPECT_EQ(10.0, UnitToMm(1.0, 0));
+    // user = page - (origin - half the page).
+    DPoint const user = PageToUserPoint(p);
+    EXPECT_EQ(12.0 - (10.0 - 100.0), user.x);
+    EXPECT_EQ(-7.0 - (20.0 - 50.0), user.y);
+    DPoint const back = UserToPagePoint(user);
+    EXPECT_EQ(p.x, back.x);
+    EXPECT_EQ(p.y, back.y);
+    struct Case {
+        double x, y;
+        bool on;
+    } const cases[] = {{100, 50, true}, {-100, 0, false}, {0, -50, false}, {-99.9, -49.9, true}, {100.1, 0, false}};
+    for (Case const& c : cases)
+        EXPECT_EQ(c.on, IsPointOnPage(DPoint{c.x, c.y})) << c.x << "," << c.y;
+    // A document without view settings converts nothing.
+    SetCurrentDocument(doc, CViewRef());
+    EXPECT_EQ(12.0, PageToUserPoint(p).x);
+    EXPECT_TRUE(IsPointOnPage(DPoint{5000.0, 0.0}));
+    EXPECT_EQ(24, ResolveUnit(0));
+}
+
+TEST_F(CurrentDocumentTest, DrawingObjectsByKind)
+{
+    // The base answers for kinds without a class of their own; a kind whose
+    // class is not in the program answers empty.
+    ZuRuntimeRef const base = GetGraObjectRuntime(99);
+    ASSERT_TRUE(base.IsValid());
+    EXPECT_TRUE(base == CGraObjectRef::RetRuntime());
+    CGraObjectRef o = NewGraObject(base);
+    ASSERT_TRUE(o.IsValid());
+    EXPECT_TRUE(o->GetFlag());
+    for (int kind : {10, 11, 12, 13, 14, 15, 16, 18}) {
+        ZuRuntimeRef const rt = GetGraObjectRuntime(kind);
+        if (rt.IsValid())
+            EXPECT_TRUE(NewGraObject(rt).IsValid()) << kind;
+    }
+    EXPECT_TRUE(NewGraObject(ZuRuntimeRef()).IsInvalid());
+    EXPECT_TRUE(NewGraObject(CDocumentRef::RetRuntime()).IsInvalid());
+}
+
+} // namespace
