@@ -1,0 +1,143 @@
+// Reads a sample file (".sample") made of arbitrary bytes into a document,
+// as the samples dialog's "Ouvrir" does. Whatever the bytes, the document
+// either takes six sound lists or keeps its own, never crashes, aborts or
+// hangs. Lists that were read are walked, written and read back.
+//
+// With SAMPLES_FUZZ_SEEDS set to a directory, the first run writes a seed
+// there: six lists with samples of every kind of definition.
+#include "app/document.h"
+#include "app/misc.h"
+#include "fuzz/quietsink.h"
+#include "si/atom.h"
+#include "si/classfactory.h"
+#include "si/memzone.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+namespace {
+
+std::string Scratch(char const* what)
+{
+    static std::string const dir = [] {
+        std::random_device random;
+        std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
+                                         ? std::filesystem::path("/dev/shm")
+                                         : std::filesystem::temp_directory_path();
+        std::filesystem::path d = base / ("lumbra-samples-fuzz-" + std::to_string(random()));
+        std::filesystem::create_directories(d);
+        std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(Scratch(""), ec);
+        });
+        return d.string();
+    }();
+    return dir + "/" + what;
+}
+
+CDocumentRef& Document()
+{
+    static CDocumentRef* doc = new CDocumentRef();
+    return *doc;
+}
+
+void WriteSeed(char const* dir)
+{
+    CDocumentRef const& doc = Document();
+    int const types[] = {10, 11, 12, 15, 20, 30, 40, 41, 50, 60, 70, 80};
+    for (int list = 0; list < CDocument::SAMPLE_LISTS; ++list) {
+        CSampleListRef const l = doc->GetSampleList(list);
+        l->InsertNew(0);
+        l->SetName(0, ZuStringRef("seed"));
+        for (int type : types)
+            if (CDefRef def = NewDefinition(type); def.IsValid())
+                l->SetDef(0, type + list, def);
+    }
+    ZuStringRef name((std::string(dir) + "/seed.sample").c_str());
+    doc->WriteSamples(name);
+}
+
+void StartRuntime()
+{
+    static bool started = [] {
+        Zuvi_FuzzQuietUnless("SAMPLES_FUZZ_TRACE");
+        ZuMemZone::Initialise();
+        ZuAtom::Initialise();
+        ZuClassFactory::Initialise();
+        Document() = CDocumentRef(ZuObjectRef(
+            ZuClassFactory::New(CDocumentRef::RetRuntime(), nullptr, __LINE__, "fuzz/samples_fuzz")));
+        Document()->Reset();
+        if (char const* seeds = std::getenv("SAMPLES_FUZZ_SEEDS"))
+            WriteSeed(seeds);
+        std::atexit([] {
+            Document()->Delete();
+            Document() = CDocumentRef();
+            ZuObjectRef::RealiseDeletions();
+            ZuClassFactory::Kill();
+            ZuObjectRef::RealiseDeletions();
+            ZuAtom::Kill();
+            ZuObjectRef::ReleaseDeletionQueue();
+            ZuMemZone::Kill();
+        });
+        return true;
+    }();
+    (void)started;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size)
+{
+    StartRuntime();
+    std::string const input = Scratch("input.sample");
+    {
+        std::ofstream out(input, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<char const*>(data), std::streamsize(size));
+    }
+    CDocumentRef const& doc = Document();
+    CSampleListRef before[CDocument::SAMPLE_LISTS];
+    for (int i = 0; i < CDocument::SAMPLE_LISTS; ++i)
+        before[i] = doc->GetSampleList(i);
+    ZuStringRef name(input.c_str());
+    bool const read = doc->ReadSamples(name);
+    for (int i = 0; i < CDocument::SAMPLE_LISTS; ++i) {
+        bool const same = doc->GetSampleList(i) == before[i];
+        // All six replaced, or none.
+        if (read == same)
+            std::abort();
+    }
+    if (read) {
+        for (int i = 0; i < CDocument::SAMPLE_LISTS; ++i) {
+            CSampleListRef const list = doc->GetSampleList(i);
+            for (int k = 0; k < list->Count(); ++k) {
+                CSampleNodeRef const sample = list->GetNode(k);
+                if (sample.IsInvalid())
+                    continue;
+                sample->StartDefIteration();
+                CDefRef def;
+                for (int code = 0; sample->NextDefCode(code);)
+                    if (!sample->FindDef(code, def))
+                        std::abort();
+            }
+        }
+        CSampleListRef got[CDocument::SAMPLE_LISTS];
+        for (int i = 0; i < CDocument::SAMPLE_LISTS; ++i)
+            got[i] = doc->GetSampleList(i);
+        ZuStringRef again(Scratch("again.sample").c_str());
+        if (!doc->WriteSamples(again) || !doc->ReadSamples(again))
+            std::abort();
+        // The lists let go are taken apart (their links hold each other).
+        for (int i = 0; i < CDocument::SAMPLE_LISTS; ++i) {
+            before[i]->Delete();
+            got[i]->Delete();
+        }
+    }
+    ZuObjectRef::RealiseDeletions();
+    return 0;
+}
