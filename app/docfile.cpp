@@ -12,19 +12,13 @@
 
 namespace {
 
-template <class R>
-R Make()
+bool IsBareName(const ZuStringRef& name)
 {
-    return R(ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), nullptr, __LINE__, ZU_SRC_FILE)));
-}
-
-bool IsBareName(ZuStringRef const& name)
-{
-    unsigned const n = name->CharacterCount();
+    const unsigned n = name->CharacterCount();
     if (n == 0)
         return false;
     for (unsigned i = 0; i < n; ++i) {
-        unsigned short const c = name->RetCharacter(i);
+        const unsigned short c = name->RetCharacter(i);
         if (c == '/' || c == '\\' || c == ':' || c == '%' || c == '$')
             return false;
     }
@@ -33,39 +27,38 @@ bool IsBareName(ZuStringRef const& name)
 
 // Opens the file for reading; a missing bare name is looked up beside the
 // program when asked.
-bool OpenInput(ZuFileReadRef const& in, ZuStringRef const& name, bool beside_program)
+bool OpenInput(const ZuFileReadRef& in, const ZuStringRef& name, bool beside_program)
 {
     try {
         in->Open(name);
         return true;
-    } catch (ZuExcStream const&) {
-    }
+    } catch (const ZuExcStream&) {}
     if (!beside_program || !IsBareName(name))
         return false;
-    ZuStringRef const there("%app%/");
+    const ZuStringRef there("%app%/");
     there->AppendString(name);
     try {
         in->Open(there);
         return true;
-    } catch (ZuExcStream const&) {
+    } catch (const ZuExcStream&) {
         return false;
     }
 }
 
 } // namespace
 
-bool WriteArchiveFile(ZuStringRef const& name, std::function<void(ZuStorageRef const&)> const& body)
+bool WriteArchiveFile(const ZuStringRef& name, const std::function<void(const ZuStorageRef&)>& body)
 {
     if (name.IsInvalid())
         return false;
-    ZuFileWriteRef const out = Make<ZuFileWriteRef>();
+    const ZuFileWriteRef out = ZuNew<ZuFileWrite>();
     out->SetAtomicMode(true);
     try {
         out->Open(name, false);
-    } catch (ZuExcStream const&) {
+    } catch (const ZuExcStream&) {
         return false;
     }
-    ZuArchiveRef const archive = Make<ZuArchiveRef>();
+    const ZuArchiveRef archive = ZuNew<ZuArchive>();
     try {
         archive->SetOutput(out);
         body(archive);
@@ -73,32 +66,30 @@ bool WriteArchiveFile(ZuStringRef const& name, std::function<void(ZuStorageRef c
         // Closing syncs the new file and renames it over the name.
         out->Close();
         return true;
-    } catch (ZuExcStream const&) {
-    } catch (std::bad_alloc const&) {
-    }
+    } catch (const ZuExcStream&) {
+    } catch (const std::bad_alloc&) {}
     archive->Reset();
     out->Abandon();
     return false;
 }
 
-bool ReadArchiveFile(ZuStringRef const& name, std::function<void(ZuStorageRef const&)> const& body,
+bool ReadArchiveFile(const ZuStringRef& name, const std::function<void(const ZuStorageRef&)>& body,
                      bool beside_program)
 {
     if (name.IsInvalid())
         return false;
-    ZuFileReadRef const in = Make<ZuFileReadRef>();
+    const ZuFileReadRef in = ZuNew<ZuFileRead>();
     if (!OpenInput(in, name, beside_program))
         return false;
-    ZuArchiveRef const archive = Make<ZuArchiveRef>();
+    const ZuArchiveRef archive = ZuNew<ZuArchive>();
     bool read = false;
     try {
         archive->SetInput(in);
         body(archive);
         archive->FinallyAwake();
         read = true;
-    } catch (ZuExcStream const&) {
-    } catch (std::bad_alloc const&) {
-    }
+    } catch (const ZuExcStream&) {
+    } catch (const std::bad_alloc&) {}
     archive->Reset();
     in->Close();
     return read;

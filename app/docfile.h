@@ -18,13 +18,14 @@
 #include "si/string.h"
 
 // Stores through `body` into an archive written to the file.
-bool WriteArchiveFile(ZuStringRef const& name, std::function<void(ZuStorageRef const&)> const& body);
+bool WriteArchiveFile(const ZuStringRef& name,
+                      const std::function<void(const ZuStorageRef&)>& body);
 
 // Restores through `body` from the archive in the file, then lets the
 // restored objects finish awaking. With beside_program, a bare name (no
 // folder) missing from the working directory is looked up beside the
 // program.
-bool ReadArchiveFile(ZuStringRef const& name, std::function<void(ZuStorageRef const&)> const& body,
+bool ReadArchiveFile(const ZuStringRef& name, const std::function<void(const ZuStorageRef&)>& body,
                      bool beside_program = false);
 
 #endif

@@ -11,39 +11,34 @@
 #include "si/storage.h"
 #include "si/storageformat.h"
 
-ZU_IMPLEMENT_CLASS(CDocument, ZuObject, "app/document", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CDocument, "app/document", ZU_CLASS_PLAIN)
 
-Zuvi_Interface const IChangeUnit::interface("IChangeUnit");
+const Zuvi_Interface IChangeUnit::interface("IChangeUnit");
 
 namespace {
 
-template <class R>
-R Make()
-{
-    return R(ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), nullptr, __LINE__, ZU_SRC_FILE)));
-}
-
 // The colours in their stored order; files depend on it.
-int const kStoredColourOrder[CDocument::COLORS] = {0, 1, 2, 3, 4, 6, 7, 8, 9, 12, 11, 13, 14, 15, 16, 17, 18, 10, 5};
+const int kStoredColourOrder[CDocument::COLORS] = {0,  1,  2,  3,  4,  6,  7,  8,  9, 12,
+                                                   11, 13, 14, 15, 16, 17, 18, 10, 5};
 
 struct Rgb {
     double r, g, b;
 };
-Rgb const kDefaultColours[CDocument::COLORS] = {
-    {0, 0, 0},       {0.75, 0.75, 0.75}, {1, 0, 0},   {0, 0, 0},          {1, 0.5, 0},
-    {1, 1, 1},       {1, 0, 0},          {0, 1, 0},   {0, 0, 1},          {0, 0, 0},
-    {0, 0, 1},       {0, 0, 1},          {0, 0, 1},   {0.75, 0.75, 0.75}, {1, 0, 0},
-    {0, 0, 1},       {0.75, 0.75, 1},    {0.9, 0.9, 0.9}, {0.8, 0.8, 0.8},
+const Rgb kDefaultColours[CDocument::COLORS] = {
+    {0, 0, 0}, {0.75, 0.75, 0.75}, {1, 0, 0},       {0, 0, 0},          {1, 0.5, 0},
+    {1, 1, 1}, {1, 0, 0},          {0, 1, 0},       {0, 0, 1},          {0, 0, 0},
+    {0, 0, 1}, {0, 0, 1},          {0, 0, 1},       {0.75, 0.75, 0.75}, {1, 0, 0},
+    {0, 0, 1}, {0.75, 0.75, 1},    {0.9, 0.9, 0.9}, {0.8, 0.8, 0.8},
 };
 
-char const kDefaultSampleFile[] = "default.sample";
-char const kSampleExtension[] = ".sample";
+const char kDefaultSampleFile[] = "default.sample";
+const char kSampleExtension[] = ".sample";
 
 } // namespace
 
 CDocument::CDocument()
 {
-    ZuStringRef name = Make<ZuStringRef>();
+    ZuStringRef name = ZuNew<ZuString>();
     BuildSampleFileName(name);
     sample_file_name = name;
 }
@@ -53,13 +48,13 @@ CDocument::~CDocument() {}
 void CDocument::Delete()
 {
     if (tree.IsValid()) {
-        CTreeRef const t = tree;
+        const CTreeRef t = tree;
         tree = CTreeRef();
         t->Delete();
     }
     for (CSampleListRef& list : sample_lists) {
         if (list.IsValid()) {
-            CSampleListRef const l = list;
+            const CSampleListRef l = list;
             list = CSampleListRef();
             l->Delete();
         }
@@ -84,17 +79,17 @@ void CDocument::Reset()
     current_guide_horizontal = true;
     current_guide_index = -1;
     for (CSampleListRef& list : sample_lists)
-        list = Make<CSampleListRef>();
-    tree = Make<CTreeRef>();
+        list = ZuNew<CSampleList>();
+    tree = ZuNew<CTree>();
     for (CPenDefRef& pen : pens) {
-        pen = Make<CPenDefRef>();
+        pen = ZuNew<CPenDef>();
         pen->SetWidth(0.0);
     }
     pens[3]->SetDash(0, 2.0);
     pens[3]->SetGap(0, 2.0);
     pens[3]->SetDashOffset(0.0);
     for (int i = 0; i < COLORS; ++i) {
-        colours[i] = Make<CColorDefRef>();
+        colours[i] = ZuNew<CColorDef>();
         colours[i]->SetRGB(kDefaultColours[i].r, kDefaultColours[i].g, kDefaultColours[i].b);
     }
     ZuStringRef name(kDefaultSampleFile);
@@ -140,16 +135,16 @@ int CDocument::GetGuideCount(bool horizontal) const
 
 double CDocument::GetGuide(bool horizontal, int n) const
 {
-    GuideList const& list = Guides(horizontal);
+    const GuideList& list = Guides(horizontal);
     return n >= 0 && n < list.count ? list.positions[n] : 0.0;
 }
 
 int CDocument::SortGuide(GuideList& list, int n)
 {
-    double const p = list.positions[n];
+    const double p = list.positions[n];
     for (int i = n; i + 1 < list.count; ++i)
         list.positions[i] = list.positions[i + 1];
-    int const others = list.count - 1;
+    const int others = list.count - 1;
     int at = 0;
     while (at < others && !(list.positions[at] > p))
         ++at;
@@ -208,9 +203,9 @@ bool CDocument::GetSampleFileName(ZuStringRef& out) const
     return true;
 }
 
-void CDocument::SetSampleFileName(ZuStringRef const& name)
+void CDocument::SetSampleFileName(const ZuStringRef& name)
 {
-    ZuStringRef const copy = Make<ZuStringRef>();
+    const ZuStringRef copy = ZuNew<ZuString>();
     if (name.IsValid())
         copy->SetString(name);
     sample_file_name = copy;
@@ -219,13 +214,13 @@ void CDocument::SetSampleFileName(ZuStringRef const& name)
 bool CDocument::BuildSampleFileName(ZuStringRef& name)
 {
     if (name.IsInvalid())
-        name = Make<ZuStringRef>();
-    unsigned const n = name->CharacterCount();
+        name = ZuNew<ZuString>();
+    const unsigned n = name->CharacterCount();
     if (n == 0) {
         name->SetString(kDefaultSampleFile);
         return true;
     }
-    unsigned const ext = unsigned(std::strlen(kSampleExtension));
+    const unsigned ext = unsigned(std::strlen(kSampleExtension));
     bool ends = n >= ext;
     for (unsigned i = 0; ends && i < ext; ++i) {
         unsigned short c = name->RetCharacter(n - ext + i);
@@ -242,9 +237,9 @@ bool CDocument::ReadSamples(ZuStringRef& name)
 {
     BuildSampleFileName(name);
     CSampleListRef read[SAMPLE_LISTS];
-    bool const ok = ReadArchiveFile(
+    const bool ok = ReadArchiveFile(
         name,
-        [&read](ZuStorageRef const& s) {
+        [&read](const ZuStorageRef& s) {
             for (CSampleListRef& list : read) {
                 s >> list;
                 if (list.IsInvalid())
@@ -254,7 +249,7 @@ bool CDocument::ReadSamples(ZuStringRef& name)
         true);
     if (!ok) {
         // What was read goes; the document keeps its lists.
-        for (CSampleListRef const& list : read)
+        for (const CSampleListRef& list : read)
             if (list.IsValid())
                 list->Delete();
         return false;
@@ -268,10 +263,10 @@ bool CDocument::ReadSamples(ZuStringRef& name)
 bool CDocument::WriteSamples(ZuStringRef& name)
 {
     BuildSampleFileName(name);
-    for (CSampleListRef const& list : sample_lists)
+    for (const CSampleListRef& list : sample_lists)
         if (list.IsInvalid())
             return false;
-    bool const ok = WriteArchiveFile(name, [this](ZuStorageRef const& s) {
+    const bool ok = WriteArchiveFile(name, [this](const ZuStorageRef& s) {
         for (CSampleListRef const& list : sample_lists)
             s << list;
     });
@@ -282,16 +277,16 @@ bool CDocument::WriteSamples(ZuStringRef& name)
 
 // ---------------------------------------------------------------- document files
 
-bool CDocument::WriteFile(ZuStringRef const& name)
+bool CDocument::WriteFile(const ZuStringRef& name)
 {
-    CDocumentRef const self(this);
-    return WriteArchiveFile(name, [&self](ZuStorageRef const& s) { s << self; });
+    const CDocumentRef self(this);
+    return WriteArchiveFile(name, [&self](const ZuStorageRef& s) { s << self; });
 }
 
-CDocumentRef CDocument::ReadFile(ZuStringRef const& name)
+CDocumentRef CDocument::ReadFile(const ZuStringRef& name)
 {
     CDocumentRef doc;
-    if (!ReadArchiveFile(name, [&doc](ZuStorageRef const& s) { s >> doc; })) {
+    if (!ReadArchiveFile(name, [&doc](const ZuStorageRef& s) { s >> doc; })) {
         // Read whole but refused when awaking: what it holds goes.
         if (doc.IsValid())
             doc->Delete();
@@ -330,7 +325,7 @@ CColorDefRef CDocument::GetColor(int i) const
 
 // ---------------------------------------------------------------- storage
 
-void CDocument::StoreGuides(ZuStorageRef const& s, GuideList const& list)
+void CDocument::StoreGuides(const ZuStorageRef& s, const GuideList& list)
 {
     s << list.count << ZuStorageSync::repeat;
     for (int i = 0; i < list.count; ++i)
@@ -338,11 +333,11 @@ void CDocument::StoreGuides(ZuStorageRef const& s, GuideList const& list)
     s << ZuStorageSync::end_repeat;
 }
 
-void CDocument::RestoreGuides(ZuStorageRef const& s, GuideList& list)
+void CDocument::RestoreGuides(const ZuStorageRef& s, GuideList& list)
 {
     // The count is outside data: guides are read while the stream holds
     // them, and those beyond the 50 places are dropped.
-    long long const stored = s->RestoreInt(0);
+    const long long stored = s->RestoreInt(0);
     s >> ZuStorageSync::repeat;
     int kept = 0;
     for (long long i = 0; i < stored && s->CheckForBegin(); ++i) {
@@ -357,10 +352,10 @@ void CDocument::RestoreGuides(ZuStorageRef const& s, GuideList& list)
     s >> ZuStorageSync::end_repeat;
 }
 
-void CDocument::StoreInstance(ZuStorageRef const& s)
+void CDocument::StoreInstance(const ZuStorageRef& s)
 {
     ZuObject::StoreInstance(s);
-    ZuStringRef const line = Make<ZuStringRef>();
+    const ZuStringRef line = ZuNew<ZuString>();
     line->SetString("lumbra drawing document");
     s << ZuStorageSync::begin << 1 << 0 << 97 << line << ZuStorageSync::mark;
     s << area_width << area_height << page_width << page_height << ZuStorageSync::mark;
@@ -373,18 +368,18 @@ void CDocument::StoreInstance(ZuStorageRef const& s)
     for (int t : tool_choices)
         s << t;
     s << ZuStorageSync::mark;
-    for (CPenDefRef const& pen : pens)
+    for (const CPenDefRef& pen : pens)
         s << pen;
     s << ZuStorageSync::mark;
     for (int slot : kStoredColourOrder)
         s << colours[slot];
     s << ZuStorageSync::mark;
-    for (CSampleListRef const& list : sample_lists)
+    for (const CSampleListRef& list : sample_lists)
         s << list;
     s << ZuStorageSync::mark << tree << ZuStorageSync::end;
 }
 
-void CDocument::RestoreInstance(ZuStorageRef const& s)
+void CDocument::RestoreInstance(const ZuStorageRef& s)
 {
     ZuObject::RestoreInstance(s);
     // No version test: the three leading numbers and the line are read and
@@ -419,16 +414,17 @@ void CDocument::RestoreInstance(ZuStorageRef const& s)
     s >> ZuStorageSync::mark >> tree >> ZuStorageSync::end;
     // Everything the program reaches without asking must be there.
     bool sound = tree.IsValid();
-    for (CPenDefRef const& pen : pens)
+    for (const CPenDefRef& pen : pens)
         sound = sound && pen.IsValid();
-    for (CColorDefRef const& colour : colours)
+    for (const CColorDefRef& colour : colours)
         sound = sound && colour.IsValid();
-    for (CSampleListRef const& list : sample_lists)
+    for (const CSampleListRef& list : sample_lists)
         sound = sound && list.IsValid();
     if (!sound)
-        Zuvi_StorageFormat::BadData("CDocument: stored tree, pens, colours or samples missing", __LINE__);
+        Zuvi_StorageFormat::BadData("CDocument: stored tree, pens, colours or samples missing",
+                                    __LINE__);
     if (sample_file_name.IsInvalid()) {
-        ZuStringRef name = Make<ZuStringRef>();
+        ZuStringRef name = ZuNew<ZuString>();
         BuildSampleFileName(name);
         sample_file_name = name;
     }

@@ -80,7 +80,7 @@ public:
 
     // ---- Samples
     bool GetSampleFileName(ZuStringRef& out) const;
-    void SetSampleFileName(ZuStringRef const& name);
+    void SetSampleFileName(const ZuStringRef& name);
     // An empty name becomes "default.sample"; ".sample" (in any case) is
     // appended unless the name ends with it. In place; true.
     static bool BuildSampleFileName(ZuStringRef& name);
@@ -96,37 +96,49 @@ public:
     // ---- Document files
     // Stores the document in an archive file, atomically; false when the
     // file could not be written whole (the old file is kept).
-    bool WriteFile(ZuStringRef const& name);
+    bool WriteFile(const ZuStringRef& name);
     // A new document read from an archive file; empty when the file cannot
     // be read or is not a whole, sound document.
-    static CDocumentRef ReadFile(ZuStringRef const& name);
+    static CDocumentRef ReadFile(const ZuStringRef& name);
 
     // ---- Fields
     bool IsModified() const { return modified; }
     void SetModified(bool m) { modified = m; }
     double GetAreaWidth() const { return area_width; }
     double GetAreaHeight() const { return area_height; }
-    void SetAreaSize(double w, double h) { area_width = w; area_height = h; }
+    void SetAreaSize(double w, double h)
+    {
+        area_width = w;
+        area_height = h;
+    }
     double GetPageWidth() const { return page_width; }
     double GetPageHeight() const { return page_height; }
-    void SetPageSize(double w, double h) { page_width = w; page_height = h; }
+    void SetPageSize(double w, double h)
+    {
+        page_width = w;
+        page_height = h;
+    }
     double GetDuplicationOffsetX() const { return duplication_x; }
     double GetDuplicationOffsetY() const { return duplication_y; }
-    void SetDuplicationOffset(double x, double y) { duplication_x = x; duplication_y = y; }
+    void SetDuplicationOffset(double x, double y)
+    {
+        duplication_x = x;
+        duplication_y = y;
+    }
     // i 0 .. 2; 0 outside.
     int GetToolChoice(int i) const;
     void SetToolChoice(int i, int tool);
     // i 0 .. 5; empty outside.
     CSampleListRef GetSampleList(int i) const;
-    CTreeRef const& GetTree() const { return tree; }
+    const CTreeRef& GetTree() const { return tree; }
     // i 0 .. 3; empty outside.
     CPenDefRef GetPen(int i) const;
     // i 0 .. 18; empty outside.
     CColorDefRef GetColor(int i) const;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     struct GuideList {
@@ -134,10 +146,10 @@ private:
         double positions[MAX_GUIDES];
     };
     GuideList& Guides(bool horizontal) { return horizontal ? h_guides : v_guides; }
-    GuideList const& Guides(bool horizontal) const { return horizontal ? h_guides : v_guides; }
+    const GuideList& Guides(bool horizontal) const { return horizontal ? h_guides : v_guides; }
     static int SortGuide(GuideList& list, int n);
-    static void StoreGuides(ZuStorageRef const& s, GuideList const& list);
-    static void RestoreGuides(ZuStorageRef const& s, GuideList& list);
+    static void StoreGuides(const ZuStorageRef& s, const GuideList& list);
+    static void RestoreGuides(const ZuStorageRef& s, GuideList& list);
 
     bool modified = false;
     ZuStringRef sample_file_name;

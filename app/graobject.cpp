@@ -7,14 +7,14 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(CGraObject, ZuObject, "app/graobject", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CGraObject, "app/graobject", ZU_CLASS_PLAIN)
 
 namespace {
 
 // A clone of the definition into the handle (the same object when shared);
 // an empty definition empties the handle.
 template <class R>
-void CloneInto(R& field, ZuObjectRef const& def)
+void CloneInto(R& field, const ZuObjectRef& def)
 {
     if (def.IsInvalid()) {
         field = R();
@@ -51,9 +51,9 @@ void CGraObject::Delete()
 
 // ---------------------------------------------------------------- copying and the tree
 
-void CGraObject::CopyFrom(CGraObjectRef const& other)
+void CGraObject::CopyFrom(const CGraObjectRef& other)
 {
-    CGraObject const* o = other.CheckAndResolve();
+    const CGraObject* o = other.CheckAndResolve();
     if (o == this)
         return;
     CloneInto(position, o->position);
@@ -63,7 +63,7 @@ void CGraObject::CopyFrom(CGraObjectRef const& other)
     shown = o->shown;
 }
 
-void CGraObject::SetTreeNode(CTreeNodeRef const& node)
+void CGraObject::SetTreeNode(const CTreeNodeRef& node)
 {
     tree_node = node;
 }
@@ -119,9 +119,9 @@ bool CGraObject::GetHandle(int, DPoint&) const
     return false;
 }
 
-void CGraObject::SetHandlePosition(int, DPoint const&) {}
+void CGraObject::SetHandlePosition(int, const DPoint&) {}
 
-void CGraObject::MoveHandle(int, DPoint const&) {}
+void CGraObject::MoveHandle(int, const DPoint&) {}
 
 void CGraObject::SelectHandle(int) {}
 
@@ -130,31 +130,31 @@ bool CGraObject::IsHandleSelected(int) const
     return false;
 }
 
-bool CGraObject::SaveGeometry(ChangeRecord const&)
+bool CGraObject::SaveGeometry(const ChangeRecord&)
 {
     return false;
 }
 
-bool CGraObject::Transform(ChangeRecord const&, int)
+bool CGraObject::Transform(const ChangeRecord&, int)
 {
     return false;
 }
 
-bool CGraObject::AcceptsChange(ChangeRecord const&)
+bool CGraObject::AcceptsChange(const ChangeRecord&)
 {
     return false;
 }
 
 void CGraObject::EmptyHook(int, int, int) {}
 
-bool CGraObject::SetPoints(DPoint const*, int)
+bool CGraObject::SetPoints(const DPoint*, int)
 {
     return false;
 }
 
-void CGraObject::PlacePoint(DPoint const&, int) {}
+void CGraObject::PlacePoint(const DPoint&, int) {}
 
-bool CGraObject::DragPoint(DPoint const&, int)
+bool CGraObject::DragPoint(const DPoint&, int)
 {
     return false;
 }
@@ -179,7 +179,7 @@ void CGraObject::GetPropertyLayout(int, int, int, int, int* out) const
         *out = -1;
 }
 
-void CGraObject::EditPoints(int, int, DPoint const&, int) {}
+void CGraObject::EditPoints(int, int, const DPoint&, int) {}
 
 int CGraObject::GetPropertyCount() const
 {
@@ -256,27 +256,27 @@ bool CGraObject::ShowCaret(CGraPortRef&)
     return false;
 }
 
-bool CGraObject::TextClick(CGraPortRef&, DPoint const&, int, int)
+bool CGraObject::TextClick(CGraPortRef&, const DPoint&, int, int)
 {
     return false;
 }
 
-bool CGraObject::TextSetCursor(CGraPortRef&, DPoint const&)
+bool CGraObject::TextSetCursor(CGraPortRef&, const DPoint&)
 {
     return false;
 }
 
-bool CGraObject::TextExtendSelection(CGraPortRef&, DPoint const&)
+bool CGraObject::TextExtendSelection(CGraPortRef&, const DPoint&)
 {
     return false;
 }
 
-bool CGraObject::TextEndSelection(CGraPortRef&, DPoint const&)
+bool CGraObject::TextEndSelection(CGraPortRef&, const DPoint&)
 {
     return false;
 }
 
-bool CGraObject::TextHandleEvent(CGraPortRef&, ZuEventRef const&)
+bool CGraObject::TextHandleEvent(CGraPortRef&, const ZuEventRef&)
 {
     return false;
 }
@@ -342,18 +342,27 @@ bool CGraObject::SetEditing(int)
 bool CGraObject::GetDefinition(int kind, ZuObjectRef& out) const
 {
     switch (kind) {
-    case SHADOW_POSITION: out = position; return true;
-    case SHADOW_MOTIF: out = motif; return true;
-    case SHADOW_PATTERN: out = pattern; return true;
-    case SHADOW_COLOR: out = colour; return true;
-    default: return false;
+    case SHADOW_POSITION:
+        out = position;
+        return true;
+    case SHADOW_MOTIF:
+        out = motif;
+        return true;
+    case SHADOW_PATTERN:
+        out = pattern;
+        return true;
+    case SHADOW_COLOR:
+        out = colour;
+        return true;
+    default:
+        return false;
     }
 }
 
-bool CGraObject::SetDefinition(int kind, ZuObjectRef const& def)
+bool CGraObject::SetDefinition(int kind, const ZuObjectRef& def)
 {
     // A definition of another class would not fit the field.
-    auto fits = [&def](ZuRuntimeRef const& rt) { return def.IsInvalid() || def->IsKindOf(rt); };
+    auto fits = [&def](const ZuRuntimeRef& rt) { return def.IsInvalid() || def->IsKindOf(rt); };
     switch (kind) {
     case SHADOW_POSITION:
         if (!fits(CPositionDefRef::RetRuntime()))
@@ -411,17 +420,17 @@ bool CGraObject::GetMissingDefinitions(int* kinds, int* count) const
 
 // ---------------------------------------------------------------- hit tests and drawing
 
-bool CGraObject::HitTest(CGraPortRef&, DPoint const&, double, int)
+bool CGraObject::HitTest(CGraPortRef&, const DPoint&, double, int)
 {
     return false;
 }
 
-int CGraObject::HitTestSegment(CGraPortRef&, DPoint const&, double, int)
+int CGraObject::HitTestSegment(CGraPortRef&, const DPoint&, double, int)
 {
     return -1;
 }
 
-bool CGraObject::TextHitTest(CGraPortRef&, DPoint const&, int, int)
+bool CGraObject::TextHitTest(CGraPortRef&, const DPoint&, int, int)
 {
     return false;
 }
@@ -450,12 +459,12 @@ DRect CGraObject::GetHandlesBox() const
 {
     DRect box{0.0, 0.0, 0.0, 0.0};
     bool first = true;
-    int const n = GetHandleCount();
+    const int n = GetHandleCount();
     for (int i = 0; i < n; ++i) {
-        int const type = GetHandleType(i);
+        const int type = GetHandleType(i);
         if (type != HANDLE_CORNER && type != HANDLE_SIDE)
             continue;
-        DPoint const p = GetHandlePosition(i);
+        const DPoint p = GetHandlePosition(i);
         if (first) {
             box = DRect{p.x, p.y, p.x, p.y};
             first = false;
@@ -473,7 +482,7 @@ void CGraObject::AddShadowToBox(DRect& box) const
 {
     if (!HasShadow())
         return;
-    DPoint const o = position->GetShadowOffset();
+    const DPoint o = position->GetShadowOffset();
     if (o.x > 0.0)
         box.x2 += o.x;
     if (o.y > 0.0)
@@ -484,8 +493,8 @@ void CGraObject::AddShadowToBox(DRect& box) const
         box.y1 += o.y;
 }
 
-void CGraObject::DrawCorner(CGraPortRef& port, DPoint const& a, DPoint const& b, DPoint const& corner,
-                            double size, int kind)
+void CGraObject::DrawCorner(CGraPortRef& port, const DPoint& a, const DPoint& b,
+                            const DPoint& corner, double size, int kind)
 {
     if (size == 0.0)
         return;
@@ -494,17 +503,17 @@ void CGraObject::DrawCorner(CGraPortRef& port, DPoint const& a, DPoint const& b,
         port->DrawLine(a, b);
         break;
     case 112: {
-        DPoint const m = CornerCentre(a, corner, b);
+        const DPoint m = CornerCentre(a, corner, b);
         port->DrawRoundCorner(a, corner, b, 0.95 * Distance(a, m));
         break;
     }
     case 113: {
-        DPoint const m = CornerCentre(a, corner, b);
+        const DPoint m = CornerCentre(a, corner, b);
         port->DrawRoundCorner(a, m, b, 0.95 * Distance(a, corner));
         break;
     }
     case 114: {
-        DPoint const m = CornerCentre(a, corner, b);
+        const DPoint m = CornerCentre(a, corner, b);
         port->DrawLine(a, m);
         port->DrawLine(m, b);
         break;
@@ -514,25 +523,24 @@ void CGraObject::DrawCorner(CGraPortRef& port, DPoint const& a, DPoint const& b,
     }
 }
 
-bool CGraObject::BeginShadow(CGraPortRef& port, CPenDefRef const& pen)
+bool CGraObject::BeginShadow(CGraPortRef& port, const CPenDefRef& pen)
 {
     if (position.IsInvalid())
         return false;
     bool stroked = true;
-    DPoint const offset = position->GetShadowOffset();
+    const DPoint offset = position->GetShadowOffset();
     CGraTransform t;
     port->GetTransform(t);
     t.dx += offset.x;
     t.dy += offset.y;
     port->SetTransform(t);
-    double const share = position->GetInclude();
+    const double share = position->GetInclude();
     if (share == 0.0 || pen.IsInvalid()) {
         stroked = false;
     } else if (share == 1.0) {
         port->SetPen(pen);
     } else {
-        CPenDefRef const copy(
-            ZuObjectRef(ZuClassFactory::New(CPenDefRef::RetRuntime(), nullptr, __LINE__, ZU_SRC_FILE)));
+        const CPenDefRef copy = ZuNew<CPenDef>();
         copy->CopyFrom(pen);
         copy->SetWidth(pen->GetWidth() * share);
         port->SetPen(copy);
@@ -547,7 +555,7 @@ void CGraObject::EndShadow(CGraPortRef& port)
 {
     if (position.IsInvalid())
         return;
-    DPoint const offset = position->GetShadowOffset();
+    const DPoint offset = position->GetShadowOffset();
     CGraTransform t;
     port->GetTransform(t);
     t.dx -= offset.x;
@@ -557,13 +565,14 @@ void CGraObject::EndShadow(CGraPortRef& port)
 
 // ---------------------------------------------------------------- storage
 
-void CGraObject::StoreInstance(ZuStorageRef const& s)
+void CGraObject::StoreInstance(const ZuStorageRef& s)
 {
     ZuObject::StoreInstance(s);
-    s << ZuStorageSync::begin << position << motif << pattern << colour << shown << ZuStorageSync::end;
+    s << ZuStorageSync::begin << position << motif << pattern << colour << shown
+      << ZuStorageSync::end;
 }
 
-void CGraObject::RestoreInstance(ZuStorageRef const& s)
+void CGraObject::RestoreInstance(const ZuStorageRef& s)
 {
     ZuObject::RestoreInstance(s);
     s >> ZuStorageSync::begin >> position >> motif >> pattern >> colour;

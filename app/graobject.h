@@ -50,8 +50,8 @@ public:
     // ---- Copying and the tree
     // The other's shadow definitions cloned (emptied where the other has
     // none), then the shown flag.
-    virtual void CopyFrom(CGraObjectRef const& other);
-    virtual void SetTreeNode(CTreeNodeRef const& node);
+    virtual void CopyFrom(const CGraObjectRef& other);
+    virtual void SetTreeNode(const CTreeNodeRef& node);
     virtual CTreeNodeRef GetTreeNode() const;
     virtual bool GetTypeName(ZuStringRef& out) const;
     // Variant 0: 0, variant 1: 10, others -1.
@@ -64,17 +64,17 @@ public:
     virtual int GetHandleType(int n) const;
     virtual DPoint GetHandlePosition(int n) const;
     virtual bool GetHandle(int n, DPoint& out) const;
-    virtual void SetHandlePosition(int n, DPoint const& p);
-    virtual void MoveHandle(int n, DPoint const& p);
+    virtual void SetHandlePosition(int n, const DPoint& p);
+    virtual void MoveHandle(int n, const DPoint& p);
     virtual void SelectHandle(int n);
     virtual bool IsHandleSelected(int n) const;
-    virtual bool SaveGeometry(ChangeRecord const& change);
-    virtual bool Transform(ChangeRecord const& change, int flags);
-    virtual bool AcceptsChange(ChangeRecord const& change);
+    virtual bool SaveGeometry(const ChangeRecord& change);
+    virtual bool Transform(const ChangeRecord& change, int flags);
+    virtual bool AcceptsChange(const ChangeRecord& change);
     virtual void EmptyHook(int a, int b, int c);
-    virtual bool SetPoints(DPoint const* points, int n);
-    virtual void PlacePoint(DPoint const& p, int n);
-    virtual bool DragPoint(DPoint const& p, int n);
+    virtual bool SetPoints(const DPoint* points, int n);
+    virtual void PlacePoint(const DPoint& p, int n);
+    virtual bool DragPoint(const DPoint& p, int n);
     // True.
     virtual bool CanRemovePoint() const;
     virtual void RemoveLastPoint();
@@ -84,7 +84,7 @@ public:
     // Writes -1 to out.
     virtual void GetPropertyLayout(int a, int b, int c, int d, int* out) const;
     // Command 100 "Ajouter point", 101 "Supprimer point".
-    virtual void EditPoints(int a, int b, DPoint const& p, int command);
+    virtual void EditPoints(int a, int b, const DPoint& p, int command);
     virtual int GetPropertyCount() const;
     virtual bool GetPropertyFlags(int n, int& out) const;
     // Out 0 (the document's unit), true.
@@ -104,11 +104,11 @@ public:
     // ---- Text (the line of text)
     virtual bool HasText() const;
     virtual bool ShowCaret(CGraPortRef& port);
-    virtual bool TextClick(CGraPortRef& port, DPoint const& p, int a, int b);
-    virtual bool TextSetCursor(CGraPortRef& port, DPoint const& p);
-    virtual bool TextExtendSelection(CGraPortRef& port, DPoint const& p);
-    virtual bool TextEndSelection(CGraPortRef& port, DPoint const& p);
-    virtual bool TextHandleEvent(CGraPortRef& port, ZuEventRef const& event);
+    virtual bool TextClick(CGraPortRef& port, const DPoint& p, int a, int b);
+    virtual bool TextSetCursor(CGraPortRef& port, const DPoint& p);
+    virtual bool TextExtendSelection(CGraPortRef& port, const DPoint& p);
+    virtual bool TextEndSelection(CGraPortRef& port, const DPoint& p);
+    virtual bool TextHandleEvent(CGraPortRef& port, const ZuEventRef& event);
     virtual bool TextCommand(CGraPortRef& port, int command);
     virtual bool TextSetSelection(int from, int to);
     virtual bool TextReplace(int from, int to);
@@ -130,7 +130,7 @@ public:
     // Kinds 100, 101, 102, 105: a clone of the definition (the definition
     // itself when shared) replaces the shadow's; an empty one empties it.
     // False for other kinds and for a definition of another class.
-    virtual bool SetDefinition(int kind, ZuObjectRef const& def);
+    virtual bool SetDefinition(int kind, const ZuObjectRef& def);
     // Without a shadow (no position, or 120 "Pas d'ombre") the four shadow
     // definitions go; true.
     virtual bool PruneDefinitions();
@@ -140,9 +140,9 @@ public:
     virtual bool GetMissingDefinitions(int* kinds, int* count) const;
 
     // ---- Hit tests and drawing
-    virtual bool HitTest(CGraPortRef& port, DPoint const& p, double zoom, int flags);
-    virtual int HitTestSegment(CGraPortRef& port, DPoint const& p, double zoom, int flags);
-    virtual bool TextHitTest(CGraPortRef& port, DPoint const& p, int a, int b);
+    virtual bool HitTest(CGraPortRef& port, const DPoint& p, double zoom, int flags);
+    virtual int HitTestSegment(CGraPortRef& port, const DPoint& p, double zoom, int flags);
+    virtual bool TextHitTest(CGraPortRef& port, const DPoint& p, int a, int b);
     virtual bool Draw(CGraPortRef& port, int flags);
     virtual bool DrawShadow(CGraPortRef& port, int flags);
     virtual bool UpdateBoundingBox(CGraPortRef& port);
@@ -154,19 +154,19 @@ public:
     // The rounding of a path's corner between the leg ends a and b, by
     // corner kind: 111 bevel, 112 round, 113 hollow, 114 square; nothing for
     // the others or a size of 0.0.
-    virtual void DrawCorner(CGraPortRef& port, DPoint const& a, DPoint const& b, DPoint const& corner,
-                            double size, int kind);
+    virtual void DrawCorner(CGraPortRef& port, const DPoint& a, const DPoint& b,
+                            const DPoint& corner, double size, int kind);
     // Shifts the port by the shadow offset and sets the shadow's colour
     // and fill; sets the pen (its width times the include share) and
     // answers true when the shadow is stroked. False, nothing changed,
     // without a position.
-    virtual bool BeginShadow(CGraPortRef& port, CPenDefRef const& pen);
+    virtual bool BeginShadow(CGraPortRef& port, const CPenDefRef& pen);
     // Undoes the shift of BeginShadow.
     virtual void EndShadow(CGraPortRef& port);
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
     // Whether the object has a shadow: a position other than 120.
     bool HasShadow() const;

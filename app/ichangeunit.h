@@ -8,7 +8,7 @@
 
 class IChangeUnit {
 public:
-    static Zuvi_Interface const interface;
+    static const Zuvi_Interface interface;
 
     // unit: the new unit code.
     virtual void ChangeUnit(int unit) = 0;
@@ -16,8 +16,8 @@ public:
 
 protected:
     IChangeUnit() = default;
-    IChangeUnit(IChangeUnit const&) = default;
-    IChangeUnit& operator=(IChangeUnit const&) = default;
+    IChangeUnit(const IChangeUnit&) = default;
+    IChangeUnit& operator=(const IChangeUnit&) = default;
     ~IChangeUnit() = default;
 };
 

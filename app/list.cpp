@@ -8,7 +8,7 @@
 #include "si/storage.h"
 #include "si/storageformat.h"
 
-ZU_IMPLEMENT_CLASS(CList, ZuObject, "app/list", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CList, "app/list", ZU_CLASS_PLAIN)
 
 CList::~CList() {}
 
@@ -24,16 +24,16 @@ void CList::Delete()
     last = CListNodeRef();
     direction = 0;
     count = 0;
-    for (CListNodeRef const& n : nodes) {
+    for (const CListNodeRef& n : nodes) {
         n->previous = CListNodeRef();
         n->next = CListNodeRef();
     }
-    for (CListNodeRef const& n : nodes)
+    for (const CListNodeRef& n : nodes)
         n->Delete();
     ZuObject::Delete();
 }
 
-void CList::Append(CListNodeRef const& node)
+void CList::Append(const CListNodeRef& node)
 {
     if (last.IsValid())
         node->InsertAfter(last);
@@ -43,7 +43,7 @@ void CList::Append(CListNodeRef const& node)
     ++count;
 }
 
-void CList::Prepend(CListNodeRef const& node)
+void CList::Prepend(const CListNodeRef& node)
 {
     if (first.IsValid())
         node->InsertBefore(first);
@@ -53,10 +53,10 @@ void CList::Prepend(CListNodeRef const& node)
     ++count;
 }
 
-void CList::Remove(CListNodeRef const& which)
+void CList::Remove(const CListNodeRef& which)
 {
     // A copy: the caller's handle may be one of the ends changed here.
-    CListNodeRef const node = which;
+    const CListNodeRef node = which;
     if (node.IsInvalid())
         return;
     if (first == node)
@@ -84,7 +84,7 @@ void CList::StartIteration(int dir)
 
 CListNodeRef CList::GetNext()
 {
-    CListNodeRef const node = cursor;
+    const CListNodeRef node = cursor;
     if (node.IsValid()) {
         if (direction > 0)
             cursor = node->next;
@@ -111,13 +111,13 @@ void CList::Dump() const
                    static_cast<void*>(node->GetObject().Resolve()));
 }
 
-void CList::StoreInstance(ZuStorageRef const& s)
+void CList::StoreInstance(const ZuStorageRef& s)
 {
     ZuObject::StoreInstance(s);
     s << ZuStorageSync::begin << last << first << count << ZuStorageSync::end;
 }
 
-void CList::RestoreInstance(ZuStorageRef const& s)
+void CList::RestoreInstance(const ZuStorageRef& s)
 {
     ZuObject::RestoreInstance(s);
     s >> ZuStorageSync::begin >> last >> first >> count >> ZuStorageSync::end;

@@ -30,11 +30,11 @@ public:
     CListNodeRef GetFirst() const { return first; }
     CListNodeRef GetLast() const { return last; }
     int GetCount() const { return count; }
-    void Append(CListNodeRef const& node);
-    void Prepend(CListNodeRef const& node);
+    void Append(const CListNodeRef& node);
+    void Prepend(const CListNodeRef& node);
     // Unlinks the node and deletes it with its object. A caller that keeps
     // the object empties the node's object handle first.
-    void Remove(CListNodeRef const& node);
+    void Remove(const CListNodeRef& node);
     void StartIteration(int direction);
     CListNodeRef GetNext();
     void StopIteration();
@@ -46,8 +46,8 @@ public:
     void Awake() override;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     CListNodeRef last;

@@ -3,7 +3,7 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(CListNode, ZuObject, "app/listnode", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CListNode, "app/listnode", ZU_CLASS_PLAIN)
 
 CListNode::~CListNode() {}
 
@@ -15,7 +15,7 @@ void CListNode::Delete()
         return;
     deleting = true;
     if (object.IsValid()) {
-        ZuObjectRef const held = object;
+        const ZuObjectRef held = object;
         object = ZuObjectRef();
         held->Delete();
     }
@@ -23,13 +23,13 @@ void CListNode::Delete()
     deleting = false;
 }
 
-void CListNode::InsertAfter(CListNodeRef const& at)
+void CListNode::InsertAfter(const CListNodeRef& at)
 {
     // A copy: the caller's handle may be one of the links changed here.
-    CListNodeRef const other = at;
+    const CListNodeRef other = at;
     if (other.IsInvalid())
         return;
-    CListNodeRef const self(this);
+    const CListNodeRef self(this);
     previous = other;
     next = other->next;
     if (next.IsValid())
@@ -37,12 +37,12 @@ void CListNode::InsertAfter(CListNodeRef const& at)
     other->next = self;
 }
 
-void CListNode::InsertBefore(CListNodeRef const& at)
+void CListNode::InsertBefore(const CListNodeRef& at)
 {
-    CListNodeRef const other = at;
+    const CListNodeRef other = at;
     if (other.IsInvalid())
         return;
-    CListNodeRef const self(this);
+    const CListNodeRef self(this);
     next = other;
     previous = other->previous;
     if (previous.IsValid())
@@ -60,13 +60,13 @@ void CListNode::Unlink()
     next = CListNodeRef();
 }
 
-void CListNode::StoreInstance(ZuStorageRef const& s)
+void CListNode::StoreInstance(const ZuStorageRef& s)
 {
     ZuObject::StoreInstance(s);
     s << ZuStorageSync::begin << next << previous << object << ZuStorageSync::end;
 }
 
-void CListNode::RestoreInstance(ZuStorageRef const& s)
+void CListNode::RestoreInstance(const ZuStorageRef& s)
 {
     ZuObject::RestoreInstance(s);
     s >> ZuStorageSync::begin >> next >> previous >> object >> ZuStorageSync::end;

@@ -24,17 +24,17 @@ public:
     bool HasPrevious() const { return previous.IsValid(); }
     // Links this node behind other (before other's old next); nothing when
     // other is empty.
-    void InsertAfter(CListNodeRef const& other);
+    void InsertAfter(const CListNodeRef& other);
     // Links this node in front of other; nothing when other is empty.
-    void InsertBefore(CListNodeRef const& other);
+    void InsertBefore(const CListNodeRef& other);
     // Joins the neighbours to each other and empties both links.
     void Unlink();
-    void SetObject(ZuObjectRef const& object) { this->object = object; }
+    void SetObject(const ZuObjectRef& object) { this->object = object; }
     ZuObjectRef& GetObject() { return object; }
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     friend class CList;

@@ -5,11 +5,11 @@
 #include "si/storage.h"
 #include "si/storageformat.h"
 
-ZU_IMPLEMENT_CLASS(CSampleList, ZuObject, "app/samplelist", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CSampleList, "app/samplelist", ZU_CLASS_PLAIN)
 
 CSampleList::CSampleList()
 {
-    nodes = ZuArrayRef(ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), nullptr, __LINE__, ZU_SRC_FILE)));
+    nodes = ZuNew<ZuArray>();
 }
 
 CSampleList::~CSampleList() {}
@@ -18,11 +18,11 @@ void CSampleList::Delete()
 {
     if (nodes.IsValid()) {
         // The list owns its samples.
-        ZuArrayRef const n = nodes;
+        const ZuArrayRef n = nodes;
         nodes = ZuArrayRef();
-        unsigned const count = n->TotalCount();
+        const unsigned count = n->TotalCount();
         for (unsigned i = 0; i < count; ++i) {
-            ZuObjectRef const e = n[i];
+            const ZuObjectRef e = n[i];
             if (e.IsValid() && e->IsKindOf(CSampleNodeRef::RetRuntime()))
                 e->Delete();
         }
@@ -53,7 +53,7 @@ bool CSampleList::InsertNew(int index)
 {
     if (index < 0 || index > Count())
         return false;
-    CSampleNodeRef const node(ZuObjectRef(ZuClassFactory::New(CSampleNodeRef::RetRuntime(), nullptr, __LINE__, ZU_SRC_FILE)));
+    const CSampleNodeRef node = ZuNew<CSampleNode>();
     if (!nodes->Insert(unsigned(index), 1u))
         return false;
     nodes[unsigned(index)] = node;
@@ -64,7 +64,7 @@ bool CSampleList::Swap(int i, int j)
 {
     if (!Has(i) || !Has(j))
         return false;
-    ZuObjectRef const a = nodes[unsigned(i)];
+    const ZuObjectRef a = nodes[unsigned(i)];
     nodes[unsigned(i)] = nodes[unsigned(j)];
     nodes[unsigned(j)] = a;
     return true;
@@ -85,19 +85,19 @@ CSampleNodeRef CSampleList::GetNode(int index) const
 
 bool CSampleList::GetName(int index, ZuStringRef& name) const
 {
-    CSampleNodeRef const n = GetNode(index);
+    const CSampleNodeRef n = GetNode(index);
     return n.IsValid() && n->GetName(name);
 }
 
-bool CSampleList::SetName(int index, ZuStringRef const& name)
+bool CSampleList::SetName(int index, const ZuStringRef& name)
 {
-    CSampleNodeRef const n = GetNode(index);
+    const CSampleNodeRef n = GetNode(index);
     return n.IsValid() && n->SetName(name);
 }
 
-bool CSampleList::SetDef(int index, int code, CDefRef const& def)
+bool CSampleList::SetDef(int index, int code, const CDefRef& def)
 {
-    CSampleNodeRef const n = GetNode(index);
+    const CSampleNodeRef n = GetNode(index);
     return n.IsValid() && n->SetDef(code, def);
 }
 
@@ -105,19 +105,19 @@ int CSampleList::GetKind(int index) const
 {
     if (!Has(index))
         return -1;
-    CSampleNodeRef const n = GetNode(index);
+    const CSampleNodeRef n = GetNode(index);
     return n.IsValid() ? n->GetKind() : 0;
 }
 
 bool CSampleList::SetKind(int index, int kind)
 {
-    CSampleNodeRef const n = GetNode(index);
+    const CSampleNodeRef n = GetNode(index);
     return n.IsValid() && n->SetKind(kind);
 }
 
 ZuRuntimeRef& CSampleList::GetObject(int index)
 {
-    CSampleNodeRef const n = GetNode(index);
+    const CSampleNodeRef n = GetNode(index);
     if (n.IsValid())
         return n->GetObject();
     static ZuRuntimeRef none;
@@ -125,19 +125,19 @@ ZuRuntimeRef& CSampleList::GetObject(int index)
     return none;
 }
 
-bool CSampleList::SetObject(int index, ZuRuntimeRef const& rt)
+bool CSampleList::SetObject(int index, const ZuRuntimeRef& rt)
 {
-    CSampleNodeRef const n = GetNode(index);
+    const CSampleNodeRef n = GetNode(index);
     return n.IsValid() && n->SetObject(rt);
 }
 
-void CSampleList::StoreInstance(ZuStorageRef const& s)
+void CSampleList::StoreInstance(const ZuStorageRef& s)
 {
     ZuObject::StoreInstance(s);
     s << ZuStorageSync::begin << ZuArrayRef(nodes) << current << ZuStorageSync::end;
 }
 
-void CSampleList::RestoreInstance(ZuStorageRef const& s)
+void CSampleList::RestoreInstance(const ZuStorageRef& s)
 {
     ZuObject::RestoreInstance(s);
     ZuArrayRef array;
@@ -152,9 +152,9 @@ void CSampleList::Awake()
     ZuObject::Awake();
     // Samples only (empty slots aside): anything else would be taken for
     // one. The array's elements are read after the list.
-    unsigned const n = nodes->TotalCount();
+    const unsigned n = nodes->TotalCount();
     for (unsigned i = 0; i < n; ++i) {
-        ZuObjectRef const& e = nodes[i];
+        const ZuObjectRef& e = nodes[i];
         if (e.IsValid() && !e->IsKindOf(CSampleNodeRef::RetRuntime()))
             Zuvi_StorageFormat::BadData("CSampleList: stored samples foreign", __LINE__);
     }

@@ -32,14 +32,14 @@ public:
     int GetCurrent() const { return current; }
     bool SetCurrent(int index);
     bool GetName(int index, ZuStringRef& name) const;
-    bool SetName(int index, ZuStringRef const& name);
-    bool SetDef(int index, int code, CDefRef const& def);
+    bool SetName(int index, const ZuStringRef& name);
+    bool SetDef(int index, int code, const CDefRef& def);
     // -1 without a sample at index, 0 for an empty slot.
     int GetKind(int index) const;
     bool SetKind(int index, int kind);
     // The null run-time handle without a sample.
     ZuRuntimeRef& GetObject(int index);
-    bool SetObject(int index, ZuRuntimeRef const& rt);
+    bool SetObject(int index, const ZuRuntimeRef& rt);
     // Empty without a sample.
     CSampleNodeRef GetNode(int index) const;
 
@@ -48,8 +48,8 @@ public:
     void Awake() override;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
     bool Has(int index) const;
 

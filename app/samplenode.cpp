@@ -9,16 +9,16 @@
 #include "si/storage.h"
 #include "si/storageformat.h"
 
-ZU_IMPLEMENT_CLASS(CSampleNode, ZuObject, "app/samplenode", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CSampleNode, "app/samplenode", ZU_CLASS_PLAIN)
 
 namespace {
 
 // The name as 8-bit text, for the debug trace.
-std::string TextOf(ZuStringRef const& s)
+std::string TextOf(const ZuStringRef& s)
 {
     std::string text;
     if (s.IsValid()) {
-        unsigned const n = s->CharacterCount();
+        const unsigned n = s->CharacterCount();
         for (unsigned i = 0; i < n; ++i)
             text += char(s->RetCharacter(i));
     }
@@ -29,7 +29,7 @@ std::string TextOf(ZuStringRef const& s)
 
 CSampleNode::CSampleNode()
 {
-    definitions = CListRef(ZuObjectRef(ZuClassFactory::New(CListRef::RetRuntime(), nullptr, __LINE__, ZU_SRC_FILE)));
+    definitions = ZuNew<CList>();
 }
 
 CSampleNode::~CSampleNode() {}
@@ -37,7 +37,7 @@ CSampleNode::~CSampleNode() {}
 void CSampleNode::Delete()
 {
     if (definitions.IsValid()) {
-        CListRef const d = definitions;
+        const CListRef d = definitions;
         definitions = CListRef();
         d->Delete();
     }
@@ -50,30 +50,30 @@ bool CSampleNode::GetName(ZuStringRef& out) const
     return true;
 }
 
-bool CSampleNode::SetName(ZuStringRef const& text)
+bool CSampleNode::SetName(const ZuStringRef& text)
 {
-    ZuStringRef const copy(ZuObjectRef(ZuClassFactory::New(ZuStringRef::RetRuntime(), nullptr, __LINE__, ZU_SRC_FILE)));
+    const ZuStringRef copy = ZuNew<ZuString>();
     if (text.IsValid())
         copy->SetString(text);
     name = copy;
     return true;
 }
 
-bool CSampleNode::SetDef(int code, CDefRef const& def)
+bool CSampleNode::SetDef(int code, const CDefRef& def)
 {
     def->SetKind(code);
     for (CListNodeRef n = definitions->GetFirst(); n.IsValid(); n = n->GetNext()) {
-        CDefRef const held(n->GetObject());
+        const CDefRef held(n->GetObject());
         if (held->GetKind() == code) {
             held->CopyFrom(def);
             return true;
         }
     }
-    CDefRef const copy = NewDefinition(def->GetType());
+    const CDefRef copy = NewDefinition(def->GetType());
     if (copy.IsInvalid())
         return false;
     copy->CopyFrom(def);
-    CListNodeRef const node(ZuObjectRef(ZuClassFactory::New(CListNodeRef::RetRuntime(), nullptr, __LINE__, ZU_SRC_FILE)));
+    const CListNodeRef node = ZuNew<CListNode>();
     node->SetObject(copy);
     definitions->Prepend(node);
     return true;
@@ -82,7 +82,7 @@ bool CSampleNode::SetDef(int code, CDefRef const& def)
 bool CSampleNode::FindDef(int code, CDefRef& def) const
 {
     for (CListNodeRef n = definitions->GetFirst(); n.IsValid(); n = n->GetNext()) {
-        CDefRef const held(n->GetObject());
+        const CDefRef held(n->GetObject());
         if (held->GetKind() == code) {
             def = held;
             return true;
@@ -98,7 +98,7 @@ void CSampleNode::StartDefIteration()
 
 bool CSampleNode::NextDefCode(int& code)
 {
-    CListNodeRef const n = definitions->GetNext();
+    const CListNodeRef n = definitions->GetNext();
     if (n.IsInvalid())
         return false;
     code = CDefRef(n->GetObject())->GetKind();
@@ -111,20 +111,20 @@ bool CSampleNode::SetKind(int k)
     return true;
 }
 
-bool CSampleNode::SetObject(ZuRuntimeRef const& rt)
+bool CSampleNode::SetObject(const ZuRuntimeRef& rt)
 {
     object_class = rt;
     return true;
 }
 
-void CSampleNode::StoreInstance(ZuStorageRef const& s)
+void CSampleNode::StoreInstance(const ZuStorageRef& s)
 {
     ZuObject::StoreInstance(s);
     s << ZuStorageSync::begin << name << definitions << kind << object_class << ZuStorageSync::end;
     Zuvi_Trace("CSampleNode::StoreInstance %.900s\n", TextOf(name).c_str());
 }
 
-void CSampleNode::RestoreInstance(ZuStorageRef const& s)
+void CSampleNode::RestoreInstance(const ZuStorageRef& s)
 {
     ZuObject::RestoreInstance(s);
     s >> ZuStorageSync::begin >> name >> definitions >> kind >> object_class >> ZuStorageSync::end;

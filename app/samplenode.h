@@ -28,12 +28,12 @@ public:
 
     bool GetName(ZuStringRef& out) const;
     // A new string holding a copy of the text.
-    bool SetName(ZuStringRef const& name);
+    bool SetName(const ZuStringRef& name);
     // Gives def the attribute code, then copies it into the sample's
     // definition of that code, or into a new definition of its class put
     // in front of the others; true. Later changes to def do not reach the
     // sample.
-    bool SetDef(int code, CDefRef const& def);
+    bool SetDef(int code, const CDefRef& def);
     // The first definition of that code; false when there is none.
     bool FindDef(int code, CDefRef& def) const;
     // A walk over the definitions' codes, first to last.
@@ -42,17 +42,17 @@ public:
     int GetKind() const { return kind; }
     bool SetKind(int k);
     ZuRuntimeRef& GetObject() { return object_class; }
-    bool SetObject(ZuRuntimeRef const& rt);
+    bool SetObject(const ZuRuntimeRef& rt);
 
-    CListRef const& RetDefinitions() const { return definitions; }
+    const CListRef& RetDefinitions() const { return definitions; }
 
     // After a read (the storage's FinallyAwake): definitions that are
     // missing or not definitions are refused with ZuExcStream.
     void Awake() override;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     ZuStringRef name;

@@ -10,11 +10,11 @@
 #include "si/storage.h"
 #include "si/storageformat.h"
 
-ZU_IMPLEMENT_CLASS(CTree, ZuObject, "app/tree", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CTree, "app/tree", ZU_CLASS_PLAIN)
 
 CTree::CTree()
 {
-    root = CTreeNodeRef(ZuObjectRef(ZuClassFactory::New(CTreeNodeRef::RetRuntime(), nullptr, __LINE__, ZU_SRC_FILE)));
+    root = ZuNew<CTreeNode>();
 }
 
 CTree::~CTree()
@@ -26,7 +26,7 @@ CTree::~CTree()
 void CTree::Delete()
 {
     if (root.IsValid()) {
-        CTreeNodeRef const r = root;
+        const CTreeNodeRef r = root;
         root = CTreeNodeRef();
         r->Delete();
     }
@@ -44,14 +44,14 @@ void CTree::GetNode(CTreeNodeRef& out, int page, int layer) const
         out = out->GetChild(layer);
 }
 
-void CTree::Dump(CTreeNodeRef const& from) const
+void CTree::Dump(const CTreeNodeRef& from) const
 {
     Zuvi_Trace("Content of CTree :\n");
     for (CTreeNodeRef n = from; n.IsValid(); n = n->NextInPreorder(from, true))
         n->DumpLinks();
 }
 
-bool CTree::CheckLinks(CTreeNodeRef const& top)
+bool CTree::CheckLinks(const CTreeNodeRef& top)
 {
     if (top.IsInvalid())
         return false;
@@ -61,7 +61,7 @@ bool CTree::CheckLinks(CTreeNodeRef const& top)
     std::vector<CTreeNode*> order{top.Resolve()};
     for (std::size_t i = 0; i < order.size(); ++i) {
         CTreeNode* n = order[i];
-        CTreeNodeRef const self(n);
+        const CTreeNodeRef self(n);
         CTreeNodeRef before;
         int children = 0;
         for (CTreeNodeRef c = n->first_child; c.IsValid(); c = c->next) {
@@ -88,16 +88,16 @@ bool CTree::CheckLinks(CTreeNodeRef const& top)
     return true;
 }
 
-void CTree::StoreInstance(ZuStorageRef const& s)
+void CTree::StoreInstance(const ZuStorageRef& s)
 {
     ZuObject::StoreInstance(s);
     s << ZuStorageSync::begin << root << ZuStorageSync::end;
 }
 
-void CTree::RestoreInstance(ZuStorageRef const& s)
+void CTree::RestoreInstance(const ZuStorageRef& s)
 {
     ZuObject::RestoreInstance(s);
-    CTreeNodeRef const before = root;
+    const CTreeNodeRef before = root;
     s >> ZuStorageSync::begin >> root >> ZuStorageSync::end;
     if (before.IsValid() && before != root)
         before->Delete();
@@ -108,7 +108,7 @@ void CTree::Awake()
     ZuObject::Awake();
     // The nodes are read after the tree: only now can their links be
     // checked. The root stands alone: no parent, no siblings.
-    bool const sound = root.IsValid() && root->parent.IsInvalid() && root->prev.IsInvalid() &&
+    const bool sound = root.IsValid() && root->parent.IsInvalid() && root->prev.IsInvalid() &&
                        root->next.IsInvalid() && CheckLinks(root);
     if (sound)
         return;
@@ -118,12 +118,13 @@ void CTree::Awake()
     if (root.IsValid() && seen.insert(root.Resolve()).second)
         reached.push_back(root);
     for (std::size_t i = 0; i < reached.size(); ++i) {
-        CTreeNodeRef const n = reached[i];
-        for (CTreeNodeRef const* l : {&n->parent, &n->prev, &n->next, &n->first_child, &n->last_child})
+        const CTreeNodeRef n = reached[i];
+        for (const CTreeNodeRef* l :
+             {&n->parent, &n->prev, &n->next, &n->first_child, &n->last_child})
             if (l->IsValid() && seen.insert(l->Resolve()).second)
                 reached.push_back(*l);
     }
-    for (CTreeNodeRef const& n : reached)
+    for (const CTreeNodeRef& n : reached)
         n->Sever();
     Zuvi_StorageFormat::BadData("CTree: links of the stored tree disagree", __LINE__);
 }

@@ -20,26 +20,26 @@ public:
     ~CTree() override;
     void Delete() override;
 
-    CTreeNodeRef const& RetRoot() const { return root; }
+    const CTreeNodeRef& RetRoot() const { return root; }
     // The root for page -1; otherwise the root's child number page and,
     // when layer is not -1, that page's child number layer. Empty when a
     // child is missing.
     void GetNode(CTreeNodeRef& out, int page, int layer) const;
     // Debug trace of a forward walk from the node.
-    void Dump(CTreeNodeRef const& from) const;
+    void Dump(const CTreeNodeRef& from) const;
 
     // Whether the links below root agree: every node met once, each child's
     // parent its parent, prev mirroring next, the ends and both counters
     // right.
-    static bool CheckLinks(CTreeNodeRef const& root);
+    static bool CheckLinks(const CTreeNodeRef& root);
 
     // After a read (the storage's FinallyAwake): a tree whose links
     // disagree is cut loose and refused with ZuExcStream.
     void Awake() override;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     CTreeNodeRef root;

@@ -2,11 +2,11 @@
 
 #include "si/rtclass.h"
 
-ZU_IMPLEMENT_CLASS(CTreeIt, ZuObject, "app/treeit", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CTreeIt, "app/treeit", ZU_CLASS_PLAIN)
 
 CTreeIt::~CTreeIt() {}
 
-void CTreeIt::Init(CTreeNodeRef const& parent, int dir)
+void CTreeIt::Init(const CTreeNodeRef& parent, int dir)
 {
     deep = false;
     root = CTreeNodeRef();
@@ -28,7 +28,7 @@ void CTreeIt::Next(CTreeNodeRef& out)
     current = direction > 0 ? current->RetNext() : current->RetPrev();
 }
 
-bool CTreeIt::InitDeep(CTreeNodeRef const& r, int dir)
+bool CTreeIt::InitDeep(const CTreeNodeRef& r, int dir)
 {
     deep = true;
     root = r;
@@ -56,9 +56,9 @@ void CTreeIt::SkipChildren()
         Step(last, false);
 }
 
-void CTreeIt::Step(CTreeNodeRef const& from, bool enter)
+void CTreeIt::Step(const CTreeNodeRef& from, bool enter)
 {
-    CTreeNodeRef const after =
+    const CTreeNodeRef after =
         direction >= 0 ? from->NextInPreorder(root, enter) : from->PrevInPreorder(root, enter);
     current = after;
     if (current.IsInvalid()) {

@@ -16,11 +16,11 @@ public:
     ~CTreeIt() override;
 
     // A children walk of parent.
-    void Init(CTreeNodeRef const& parent, int direction);
+    void Init(const CTreeNodeRef& parent, int direction);
     // The next child; empty at the end and in a deep walk.
     void Next(CTreeNodeRef& out);
     // A deep walk of root's subtree, root itself first; true.
-    bool InitDeep(CTreeNodeRef const& root, int direction);
+    bool InitDeep(const CTreeNodeRef& root, int direction);
     // The next node of a deep walk; empty at the end and in a children walk.
     void NextDeep(CTreeNodeRef& out);
     // The walk goes on after the node last returned without entering its
@@ -28,7 +28,7 @@ public:
     void SkipChildren();
 
 private:
-    void Step(CTreeNodeRef const& from, bool enter);
+    void Step(const CTreeNodeRef& from, bool enter);
 
     bool deep = false;
     CTreeNodeRef root;

@@ -8,13 +8,13 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-ZU_IMPLEMENT_CLASS(CTreeNode, ZuObject, "app/treenode", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CTreeNode, "app/treenode", ZU_CLASS_PLAIN)
 
 namespace {
 
 // Walks up parent links stop here: only a structure that is not a tree
 // (given up by a failed read) is this deep, and it must not hang us.
-int const kMaxDepth = 1 << 20;
+const int kMaxDepth = 1 << 20;
 
 } // namespace
 
@@ -27,10 +27,10 @@ void CTreeNode::Delete()
     if (deleting)
         return;
     deleting = true;
-    CTreeNodeRef const self(this);
+    const CTreeNodeRef self(this);
     std::unordered_set<CTreeNode*> seen;
     while (first_child.IsValid()) {
-        CTreeNodeRef const child = first_child;
+        const CTreeNodeRef child = first_child;
         if (!seen.insert(child.Resolve()).second || child->parent != self || child->prev.IsValid())
             break;
         child->Unlink();
@@ -40,18 +40,19 @@ void CTreeNode::Delete()
         // What is left is not a tree: its children are cut loose and
         // deleted each once.
         std::vector<CTreeNodeRef> rest;
-        for (CTreeNodeRef c = first_child; c.IsValid() && seen.insert(c.Resolve()).second; c = c->next)
+        for (CTreeNodeRef c = first_child; c.IsValid() && seen.insert(c.Resolve()).second;
+             c = c->next)
             rest.push_back(c);
         first_child = CTreeNodeRef();
         last_child = CTreeNodeRef();
         child_count = 0;
-        for (CTreeNodeRef const& c : rest)
+        for (const CTreeNodeRef& c : rest)
             c->Sever();
-        for (CTreeNodeRef const& c : rest)
+        for (const CTreeNodeRef& c : rest)
             c->Delete();
     }
     if (object.IsValid()) {
-        ZuObjectRef const held = object;
+        const ZuObjectRef held = object;
         object = ZuObjectRef();
         held->Delete();
     }
@@ -96,7 +97,7 @@ int CTreeNode::GetDepth() const
     return depth;
 }
 
-CTreeNodeRef CTreeNode::NextInPreorder(CTreeNodeRef const& root, bool enter) const
+CTreeNodeRef CTreeNode::NextInPreorder(const CTreeNodeRef& root, bool enter) const
 {
     if (enter && first_child.IsValid())
         return first_child;
@@ -110,7 +111,7 @@ CTreeNodeRef CTreeNode::NextInPreorder(CTreeNodeRef const& root, bool enter) con
     return CTreeNodeRef();
 }
 
-CTreeNodeRef CTreeNode::PrevInPreorder(CTreeNodeRef const& root, bool enter) const
+CTreeNodeRef CTreeNode::PrevInPreorder(const CTreeNodeRef& root, bool enter) const
 {
     if (enter && last_child.IsValid())
         return last_child;
@@ -132,15 +133,15 @@ void CTreeNode::AddToSubtree(int delta)
     }
 }
 
-void CTreeNode::InsertFirstChild(CTreeNodeRef const& p)
+void CTreeNode::InsertFirstChild(const CTreeNodeRef& p)
 {
     if (p->first_child.IsValid()) {
         // A copy: the insertion changes p's first child.
-        CTreeNodeRef const first = p->first_child;
+        const CTreeNodeRef first = p->first_child;
         InsertBefore(first);
         return;
     }
-    CTreeNodeRef const self(this);
+    const CTreeNodeRef self(this);
     parent = p;
     prev = CTreeNodeRef();
     next = CTreeNodeRef();
@@ -150,22 +151,22 @@ void CTreeNode::InsertFirstChild(CTreeNodeRef const& p)
     p->AddToSubtree(subtree_size + 1);
 }
 
-void CTreeNode::InsertLastChild(CTreeNodeRef const& p)
+void CTreeNode::InsertLastChild(const CTreeNodeRef& p)
 {
     if (p->last_child.IsValid()) {
-        CTreeNodeRef const last = p->last_child;
+        const CTreeNodeRef last = p->last_child;
         InsertAfter(last);
         return;
     }
     InsertFirstChild(p);
 }
 
-void CTreeNode::InsertBefore(CTreeNodeRef const& at)
+void CTreeNode::InsertBefore(const CTreeNodeRef& at)
 {
     // A copy: the caller's handle may be one of the links changed here.
-    CTreeNodeRef const sibling = at;
-    CTreeNodeRef const self(this);
-    CTreeNodeRef const p = sibling->parent;
+    const CTreeNodeRef sibling = at;
+    const CTreeNodeRef self(this);
+    const CTreeNodeRef p = sibling->parent;
     parent = p;
     next = sibling;
     prev = sibling->prev;
@@ -180,11 +181,11 @@ void CTreeNode::InsertBefore(CTreeNodeRef const& at)
     }
 }
 
-void CTreeNode::InsertAfter(CTreeNodeRef const& at)
+void CTreeNode::InsertAfter(const CTreeNodeRef& at)
 {
-    CTreeNodeRef const sibling = at;
-    CTreeNodeRef const self(this);
-    CTreeNodeRef const p = sibling->parent;
+    const CTreeNodeRef sibling = at;
+    const CTreeNodeRef self(this);
+    const CTreeNodeRef p = sibling->parent;
     parent = p;
     prev = sibling;
     next = sibling->next;
@@ -203,7 +204,7 @@ void CTreeNode::Unlink()
 {
     if (parent.IsInvalid())
         return;
-    CTreeNodeRef const p = parent;
+    const CTreeNodeRef p = parent;
     p->child_count -= 1;
     p->AddToSubtree(-(subtree_size + 1));
     if (prev.IsValid())
@@ -222,13 +223,13 @@ void CTreeNode::Unlink()
 void CTreeNode::RemoveAllChildren()
 {
     while (first_child.IsValid()) {
-        CTreeNodeRef const child = first_child;
+        const CTreeNodeRef child = first_child;
         child->RemoveAllChildren();
         child->Unlink();
     }
 }
 
-void CTreeNode::SetObject(ZuObjectRef const& o)
+void CTreeNode::SetObject(const ZuObjectRef& o)
 {
     object = o;
     if (o.IsValid() && o->IsKindOf(CGraObjectRef::RetRuntime()))
@@ -237,12 +238,12 @@ void CTreeNode::SetObject(ZuObjectRef const& o)
 
 void CTreeNode::TraceAddress() const
 {
-    Zuvi_Trace("%p", static_cast<void const*>(this));
+    Zuvi_Trace("%p", static_cast<const void*>(this));
 }
 
 void CTreeNode::DumpLinks() const
 {
-    auto address = [](CTreeNodeRef const& n) {
+    auto address = [](const CTreeNodeRef& n) {
         if (n.IsValid())
             Zuvi_Trace("%p", static_cast<void*>(n.Resolve()));
         else
@@ -266,21 +267,21 @@ void CTreeNode::Dump() const
 {
     if (object.IsInvalid() || !object->IsKindOf(CGraObjectRef::RetRuntime()))
         return;
-    CGraObjectRef const g(object);
-    DRect const box = g->GetBoundingBox();
+    const CGraObjectRef g(object);
+    const DRect box = g->GetBoundingBox();
     TraceAddress();
-    Zuvi_Trace(": type=%s, sel=%d, bbox=%f;%f;%f;%f\n", object->RetRuntime()->RetClassName(), g->GetEditMode(),
-               box.x1, box.y1, box.x2, box.y2);
+    Zuvi_Trace(": type=%s, sel=%d, bbox=%f;%f;%f;%f\n", object->RetRuntime()->RetClassName(),
+               g->GetEditMode(), box.x1, box.y1, box.x2, box.y2);
 }
 
-void CTreeNode::StoreInstance(ZuStorageRef const& s)
+void CTreeNode::StoreInstance(const ZuStorageRef& s)
 {
     ZuObject::StoreInstance(s);
     s << ZuStorageSync::begin << parent << prev << next << first_child << last_child;
     s << subtree_size << child_count << object << ZuStorageSync::end;
 }
 
-void CTreeNode::RestoreInstance(ZuStorageRef const& s)
+void CTreeNode::RestoreInstance(const ZuStorageRef& s)
 {
     ZuObject::RestoreInstance(s);
     s >> ZuStorageSync::begin >> parent >> prev >> next >> first_child >> last_child;

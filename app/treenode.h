@@ -43,14 +43,14 @@ public:
     // child when enter is true and there is one, else the next (previous)
     // sibling of this node or of the nearest ancestor below root that has
     // one; empty at the end.
-    CTreeNodeRef NextInPreorder(CTreeNodeRef const& root, bool enter) const;
-    CTreeNodeRef PrevInPreorder(CTreeNodeRef const& root, bool enter) const;
+    CTreeNodeRef NextInPreorder(const CTreeNodeRef& root, bool enter) const;
+    CTreeNodeRef PrevInPreorder(const CTreeNodeRef& root, bool enter) const;
 
     // Link this unlinked node, with its subtree, into a tree.
-    void InsertFirstChild(CTreeNodeRef const& parent);
-    void InsertLastChild(CTreeNodeRef const& parent);
-    void InsertBefore(CTreeNodeRef const& sibling);
-    void InsertAfter(CTreeNodeRef const& sibling);
+    void InsertFirstChild(const CTreeNodeRef& parent);
+    void InsertLastChild(const CTreeNodeRef& parent);
+    void InsertBefore(const CTreeNodeRef& sibling);
+    void InsertAfter(const CTreeNodeRef& sibling);
     // Takes this node with its subtree out of the tree; nothing without a
     // parent.
     void Unlink();
@@ -58,7 +58,7 @@ public:
     void RemoveAllChildren();
 
     // Stores the object; a drawing object learns its node.
-    void SetObject(ZuObjectRef const& object);
+    void SetObject(const ZuObjectRef& object);
     ZuObjectRef& RetObject() { return object; }
 
     // Debug trace.
@@ -67,8 +67,8 @@ public:
     void Dump() const;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     friend class CTree;

@@ -26,7 +26,7 @@
 
 namespace {
 
-std::string Scratch(char const* what)
+std::string Scratch(const char* what)
 {
     static std::string const dir = [] {
         std::random_device random;
@@ -47,10 +47,11 @@ std::string Scratch(char const* what)
 template <class R>
 R Make()
 {
-    return R(ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), nullptr, __LINE__, "fuzz/document_fuzz")));
+    return R(
+        ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), nullptr, __LINE__, "fuzz/document_fuzz")));
 }
 
-void WriteSeeds(char const* dir)
+void WriteSeeds(const char* dir)
 {
     CDocumentRef plain = Make<CDocumentRef>();
     plain->Reset();
@@ -61,7 +62,7 @@ void WriteSeeds(char const* dir)
     full->AddGuide(false, -5.0);
     full->GetSampleList(1)->InsertNew(0);
     full->GetSampleList(1)->SetDef(0, 10, full->GetPen(3));
-    CTreeNodeRef const root = full->GetTree()->RetRoot();
+    const CTreeNodeRef root = full->GetTree()->RetRoot();
     for (int page = 0; page < 2; ++page) {
         CTreeNodeRef p = Make<CTreeNodeRef>();
         p->SetObject(Make<CGraObjectRef>());
@@ -106,7 +107,7 @@ void StartRuntime()
 }
 
 // Walks the whole tree both ways; the walks must end.
-int Walk(CTreeRef const& tree, int direction)
+int Walk(const CTreeRef& tree, int direction)
 {
     CTreeItRef it = Make<CTreeItRef>();
     it->InitDeep(tree->RetRoot(), direction);
@@ -119,24 +120,24 @@ int Walk(CTreeRef const& tree, int direction)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     StartRuntime();
     std::string const input = Scratch("input.lumbra");
     {
         std::ofstream out(input, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<char const*>(data), std::streamsize(size));
+        out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
     }
     {
         CDocumentRef doc = CDocument::ReadFile(ZuStringRef(input.c_str()));
         if (doc.IsValid()) {
-            int const nodes = doc->GetTree()->RetRoot()->GetSubtreeSize() + 1;
+            const int nodes = doc->GetTree()->RetRoot()->GetSubtreeSize() + 1;
             if (Walk(doc->GetTree(), 1) != nodes || Walk(doc->GetTree(), -1) != nodes)
                 std::abort();
             for (int i = 0; i < CDocument::SAMPLE_LISTS; ++i) {
-                CSampleListRef const list = doc->GetSampleList(i);
+                const CSampleListRef list = doc->GetSampleList(i);
                 for (int k = 0; k < list->Count(); ++k) {
-                    CSampleNodeRef const sample = list->GetNode(k);
+                    const CSampleNodeRef sample = list->GetNode(k);
                     if (sample.IsInvalid())
                         continue;
                     sample->StartDefIteration();

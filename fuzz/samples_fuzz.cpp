@@ -23,7 +23,7 @@
 
 namespace {
 
-std::string Scratch(char const* what)
+std::string Scratch(const char* what)
 {
     static std::string const dir = [] {
         std::random_device random;
@@ -47,12 +47,12 @@ CDocumentRef& Document()
     return *doc;
 }
 
-void WriteSeed(char const* dir)
+void WriteSeed(const char* dir)
 {
-    CDocumentRef const& doc = Document();
-    int const types[] = {10, 11, 12, 15, 20, 30, 40, 41, 50, 60, 70, 80};
+    const CDocumentRef& doc = Document();
+    const int types[] = {10, 11, 12, 15, 20, 30, 40, 41, 50, 60, 70, 80};
     for (int list = 0; list < CDocument::SAMPLE_LISTS; ++list) {
-        CSampleListRef const l = doc->GetSampleList(list);
+        const CSampleListRef l = doc->GetSampleList(list);
         l->InsertNew(0);
         l->SetName(0, ZuStringRef("seed"));
         for (int type : types)
@@ -70,8 +70,8 @@ void StartRuntime()
         ZuMemZone::Initialise();
         ZuAtom::Initialise();
         ZuClassFactory::Initialise();
-        Document() = CDocumentRef(ZuObjectRef(
-            ZuClassFactory::New(CDocumentRef::RetRuntime(), nullptr, __LINE__, "fuzz/samples_fuzz")));
+        Document() = CDocumentRef(ZuObjectRef(ZuClassFactory::New(
+            CDocumentRef::RetRuntime(), nullptr, __LINE__, "fuzz/samples_fuzz")));
         Document()->Reset();
         if (char const* seeds = std::getenv("SAMPLES_FUZZ_SEEDS"))
             WriteSeed(seeds);
@@ -92,31 +92,31 @@ void StartRuntime()
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     StartRuntime();
     std::string const input = Scratch("input.sample");
     {
         std::ofstream out(input, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<char const*>(data), std::streamsize(size));
+        out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
     }
-    CDocumentRef const& doc = Document();
+    const CDocumentRef& doc = Document();
     CSampleListRef before[CDocument::SAMPLE_LISTS];
     for (int i = 0; i < CDocument::SAMPLE_LISTS; ++i)
         before[i] = doc->GetSampleList(i);
     ZuStringRef name(input.c_str());
-    bool const read = doc->ReadSamples(name);
+    const bool read = doc->ReadSamples(name);
     for (int i = 0; i < CDocument::SAMPLE_LISTS; ++i) {
-        bool const same = doc->GetSampleList(i) == before[i];
+        const bool same = doc->GetSampleList(i) == before[i];
         // All six replaced, or none.
         if (read == same)
             std::abort();
     }
     if (read) {
         for (int i = 0; i < CDocument::SAMPLE_LISTS; ++i) {
-            CSampleListRef const list = doc->GetSampleList(i);
+            const CSampleListRef list = doc->GetSampleList(i);
             for (int k = 0; k < list->Count(); ++k) {
-                CSampleNodeRef const sample = list->GetNode(k);
+                const CSampleNodeRef sample = list->GetNode(k);
                 if (sample.IsInvalid())
                     continue;
                 sample->StartDefIteration();

@@ -39,41 +39,49 @@ struct Entry {
 };
 
 // Appends a sample to the list: its name, kind and definitions.
-void AddSample(CSampleListRef const& list, char const* name, int kind, std::initializer_list<Entry> entries)
+void AddSample(const CSampleListRef& list, const char* name, int kind,
+               std::initializer_list<Entry> entries)
 {
-    int const at = list->Count();
+    const int at = list->Count();
     list->InsertNew(at);
     list->SetName(at, ZuStringRef(name));
     list->SetKind(at, kind);
-    for (Entry const& e : entries)
+    for (const Entry& e : entries)
         if (e.def.IsValid())
             list->SetDef(at, e.code, e.def);
 }
 
-bool Generate(char const* output)
+bool Generate(const char* output)
 {
-    CDocumentRef const doc(ZuObjectRef(ZuClassFactory::New(CDocumentRef::RetRuntime(), nullptr, __LINE__, __FILE__)));
+    const CDocumentRef doc(
+        ZuObjectRef(ZuClassFactory::New(CDocumentRef::RetRuntime(), nullptr, __LINE__, __FILE__)));
     doc->Reset();
     for (int i = 0; i < CDocument::SAMPLE_LISTS; ++i)
         while (doc->GetSampleList(i)->Count() > 0)
             doc->GetSampleList(i)->Remove(0);
 
-    CPositionDefRef const shadow(Default(70));
+    const CPositionDefRef shadow(Default(70));
     shadow->SetValue(CPositionDef::BOTTOM_RIGHT);
     shadow->SetOffsetX(2.0);
     shadow->SetOffsetY(2.0);
 
     // "Tout": a bit of everything.
     AddSample(doc->GetSampleList(0), "Tout 1", 37,
-              {{10, doc->GetPen(0)}, {15, doc->GetColor(0)}, {20, Default(30)}, {25, doc->GetColor(5)},
-               {30, Default(50)}, {100, Default(70)}, {120, Default(80)}});
+              {{10, doc->GetPen(0)},
+               {15, doc->GetColor(0)},
+               {20, Default(30)},
+               {25, doc->GetColor(5)},
+               {30, Default(50)},
+               {100, Default(70)},
+               {120, Default(80)}});
     // "Trait": strokes.
     AddSample(doc->GetSampleList(1), "Trait 1", 32, {{10, doc->GetPen(0)}, {15, doc->GetColor(0)}});
     AddSample(doc->GetSampleList(1), "Trait 2", 32, {{10, doc->GetPen(3)}, {15, doc->GetColor(2)}});
     AddSample(doc->GetSampleList(1), "Trait 3", 32,
               {{10, doc->GetPen(1)}, {11, Default(11)}, {12, Default(12)}, {15, doc->GetColor(8)}});
     // "Intérieur": fills.
-    AddSample(doc->GetSampleList(2), "Int\xe9rieur 1", 33, {{20, Default(30)}, {25, doc->GetColor(1)}});
+    AddSample(doc->GetSampleList(2), "Int\xe9rieur 1", 33,
+              {{20, Default(30)}, {25, doc->GetColor(1)}});
     AddSample(doc->GetSampleList(2), "Int\xe9rieur 2", 33,
               {{20, Default(30)}, {21, Default(11)}, {22, Default(12)}, {25, doc->GetColor(4)}});
     // "Ombre": a shadow below and to the right.
@@ -81,10 +89,15 @@ bool Generate(char const* output)
               {{100, shadow}, {101, Default(30)}, {102, Default(11)}, {105, doc->GetColor(1)}});
     // "Forme": corners, arrow heads, polygon and arc.
     AddSample(doc->GetSampleList(4), "Forme 1", 35,
-              {{30, Default(50)}, {31, Default(50)}, {40, Default(60)}, {41, Default(60)}, {50, Default(40)},
+              {{30, Default(50)},
+               {31, Default(50)},
+               {40, Default(60)},
+               {41, Default(60)},
+               {50, Default(40)},
                {51, Default(41)}});
     // "Mise en page": the font and the text's colour.
-    AddSample(doc->GetSampleList(5), "Mise en page 1", 36, {{120, Default(80)}, {125, doc->GetColor(0)}});
+    AddSample(doc->GetSampleList(5), "Mise en page 1", 36,
+              {{120, Default(80)}, {125, doc->GetColor(0)}});
 
     ZuStringRef name(output);
     return doc->WriteSamples(name);
@@ -101,7 +114,7 @@ int main(int argc, char** argv)
     ZuMemZone::Initialise();
     ZuAtom::Initialise();
     ZuClassFactory::Initialise();
-    bool const written = Generate(argv[1]);
+    const bool written = Generate(argv[1]);
     ZuObjectRef::RealiseDeletions();
     ZuClassFactory::Kill();
     ZuObjectRef::RealiseDeletions();

@@ -37,7 +37,7 @@ public:
     std::vector<int> calls;
 };
 ZU_CLASS_END(UnitFollower)
-ZU_IMPLEMENT_CLASS(UnitFollower, ZuObject, "tests/app/document_test", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(UnitFollower, "tests/app/document_test", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(UnitFollower, IChangeUnit)
 
 namespace {
@@ -45,8 +45,11 @@ namespace {
 typedef std::vector<unsigned char> Bytes;
 
 struct DocAccess : CDocument {
-    static void Store(CDocumentRef const& d, ZuStorageRef const& s) { (d.RetRawObject()->*(&DocAccess::StoreInstance))(s); }
-    static void Restore(CDocumentRef const& d, ZuStorageRef const& s)
+    static void Store(const CDocumentRef& d, const ZuStorageRef& s)
+    {
+        (d.RetRawObject()->*(&DocAccess::StoreInstance))(s);
+    }
+    static void Restore(const CDocumentRef& d, const ZuStorageRef& s)
     {
         (d.RetRawObject()->*(&DocAccess::RestoreInstance))(s);
     }
@@ -55,14 +58,17 @@ struct DocAccess : CDocument {
 // A walk keeps only the object part of the stored record: what every
 // record starts with.
 struct ObjectPart : CTreeIt {
-    static void Store(CTreeItRef const& o, ZuStorageRef const& s) { (o.RetRawObject()->*(&ObjectPart::StoreInstance))(s); }
-    static void Restore(CTreeItRef const& o, ZuStorageRef const& s)
+    static void Store(const CTreeItRef& o, const ZuStorageRef& s)
+    {
+        (o.RetRawObject()->*(&ObjectPart::StoreInstance))(s);
+    }
+    static void Restore(const CTreeItRef& o, const ZuStorageRef& s)
     {
         (o.RetRawObject()->*(&ObjectPart::RestoreInstance))(s);
     }
 };
 
-std::string Text(ZuStringRef const& s)
+std::string Text(const ZuStringRef& s)
 {
     std::string text;
     if (s.IsValid())
@@ -71,13 +77,13 @@ std::string Text(ZuStringRef const& s)
     return text;
 }
 
-std::string Slurp(char const* name)
+std::string Slurp(const char* name)
 {
     std::ifstream in(name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void Spit(char const* name, std::string const& bytes)
+void Spit(const char* name, const std::string& bytes)
 {
     std::ofstream(name, std::ios::binary) << bytes;
 }
@@ -85,7 +91,7 @@ void Spit(char const* name, std::string const& bytes)
 std::vector<std::string> Names()
 {
     std::vector<std::string> names;
-    for (auto const& entry : std::filesystem::directory_iterator("."))
+    for (const auto& entry : std::filesystem::directory_iterator("."))
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
@@ -130,10 +136,12 @@ TEST_F(CDocumentTest, ANewDocument)
     EXPECT_EQ(297.0, doc->GetPageHeight());
     EXPECT_EQ(2000.0, doc->GetAreaWidth());
     EXPECT_EQ(10.0, doc->GetDuplicationOffsetY());
-    EXPECT_EQ(std::vector<int>({23, 24, -1, -1}),
-              std::vector<int>({doc->GetUnit(0), doc->GetUnit(1), doc->GetUnit(2), doc->GetUnit(3)}));
-    EXPECT_EQ(std::vector<int>({10, 6, 3}),
-              std::vector<int>({doc->GetToolChoice(0), doc->GetToolChoice(1), doc->GetToolChoice(2)}));
+    EXPECT_EQ(
+        std::vector<int>({23, 24, -1, -1}),
+        std::vector<int>({doc->GetUnit(0), doc->GetUnit(1), doc->GetUnit(2), doc->GetUnit(3)}));
+    EXPECT_EQ(
+        std::vector<int>({10, 6, 3}),
+        std::vector<int>({doc->GetToolChoice(0), doc->GetToolChoice(1), doc->GetToolChoice(2)}));
     EXPECT_EQ(0, doc->GetGuideCount(true));
     EXPECT_EQ(0, doc->GetGuideCount(false));
     bool horizontal = false;
@@ -141,10 +149,11 @@ TEST_F(CDocumentTest, ANewDocument)
     doc->GetCurrentGuide(horizontal, index);
     EXPECT_TRUE(horizontal);
     EXPECT_EQ(-1, index);
-    double const rgb[CDocument::COLORS][3] = {
-        {0, 0, 0}, {0.75, 0.75, 0.75}, {1, 0, 0}, {0, 0, 0}, {1, 0.5, 0}, {1, 1, 1}, {1, 0, 0},
-        {0, 1, 0}, {0, 0, 1}, {0, 0, 0}, {0, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0.75, 0.75, 0.75},
-        {1, 0, 0}, {0, 0, 1}, {0.75, 0.75, 1}, {0.9, 0.9, 0.9}, {0.8, 0.8, 0.8}};
+    const double rgb[CDocument::COLORS][3] = {
+        {0, 0, 0}, {0.75, 0.75, 0.75}, {1, 0, 0},       {0, 0, 0},          {1, 0.5, 0},
+        {1, 1, 1}, {1, 0, 0},          {0, 1, 0},       {0, 0, 1},          {0, 0, 0},
+        {0, 0, 1}, {0, 0, 1},          {0, 0, 1},       {0.75, 0.75, 0.75}, {1, 0, 0},
+        {0, 0, 1}, {0.75, 0.75, 1},    {0.9, 0.9, 0.9}, {0.8, 0.8, 0.8}};
     for (int i = 0; i < CDocument::COLORS; ++i) {
         double r, g, b;
         doc->GetColor(i)->GetRGB(r, g, b);
@@ -216,8 +225,9 @@ TEST_F(CDocumentTest, UnitsAndTheirNotification)
     EXPECT_EQ(23, doc->GetUnit(-1));
     doc->SetUnit(7, 30);
     doc->SetUnit(-1, 30);
-    EXPECT_EQ(std::vector<int>({23, 24, -1, -1}),
-              std::vector<int>({doc->GetUnit(0), doc->GetUnit(1), doc->GetUnit(2), doc->GetUnit(3)}));
+    EXPECT_EQ(
+        std::vector<int>({23, 24, -1, -1}),
+        std::vector<int>({doc->GetUnit(0), doc->GetUnit(1), doc->GetUnit(2), doc->GetUnit(3)}));
     doc->SetUnit(3, 50);
     EXPECT_EQ(50, doc->GetUnit(3));
     // One call for an object however many handles hold it.
@@ -243,7 +253,7 @@ TEST_F(CDocumentTest, SampleFileNames)
                        {"a.sample.old", "a.sample.old.sample"},
                        {"sample", "sample.sample"},
                        {".sample", ".sample"}};
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         ZuStringRef name(c.in.c_str());
         EXPECT_TRUE(CDocument::BuildSampleFileName(name));
         EXPECT_EQ(c.out, Text(name)) << c.in;
@@ -291,17 +301,18 @@ TEST_F(CDocumentRecordTest, TheRecordInItsOrder)
         doc->GetColor(i)->SetRGB(i / 100.0, 0.0, 0.0);
     for (double p : {5.0, 6.0, 7.0})
         doc->AddGuide(true, p);
-    Bytes const head = ObjectPartBytes();
+    const Bytes head = ObjectPartBytes();
     store->StartStoring();
     DocAccess::Store(doc, store);
-    Bytes const bytes = store->Bytes();
+    const Bytes bytes = store->Bytes();
     ASSERT_GT(bytes.size(), head.size() + 6);
     EXPECT_TRUE(std::equal(head.begin(), head.end(), bytes.begin()));
-    EXPECT_EQ(Bytes({0xFC, 0x15, 0x01, 0x1C, 0x15, 0x61}), Bytes(bytes.begin() + long(head.size()), bytes.begin() + long(head.size()) + 6));
+    EXPECT_EQ(Bytes({0xFC, 0x15, 0x01, 0x1C, 0x15, 0x61}),
+              Bytes(bytes.begin() + long(head.size()), bytes.begin() + long(head.size()) + 6));
 
     // Read back item by item.
     store->StartRestoring(bytes);
-    ZuStorageRef const s(store);
+    const ZuStorageRef s(store);
     ObjectPart::Restore(Make<CTreeItRef>(), s);
     s >> ZuStorageSync::begin;
     EXPECT_EQ(1, s->RestoreInt(-1));
@@ -346,7 +357,8 @@ TEST_F(CDocumentRecordTest, TheRecordInItsOrder)
         colour->GetRGB(r, g, b);
         order.push_back(int(r * 100.0 + 0.5));
     }
-    EXPECT_EQ(std::vector<int>({0, 1, 2, 3, 4, 6, 7, 8, 9, 12, 11, 13, 14, 15, 16, 17, 18, 10, 5}), order);
+    EXPECT_EQ(std::vector<int>({0, 1, 2, 3, 4, 6, 7, 8, 9, 12, 11, 13, 14, 15, 16, 17, 18, 10, 5}),
+              order);
     s >> ZuStorageSync::mark;
     for (int i = 0; i < CDocument::SAMPLE_LISTS; ++i) {
         CSampleListRef list;
@@ -361,16 +373,20 @@ TEST_F(CDocumentRecordTest, TheRecordInItsOrder)
 
 // Writes a document record as a file could hold it: other leading numbers,
 // `guides` horizontal guides, and pen 0 left out when asked.
-void WriteRecord(ZuStorageRef const& s, CDocumentRef const& doc, int guides, bool without_pen)
+void WriteRecord(const ZuStorageRef& s, const CDocumentRef& doc, int guides, bool without_pen)
 {
-    ObjectPart::Store(CTreeItRef(ZuObjectRef(ZuClassFactory::New(CTreeItRef::RetRuntime(), nullptr, __LINE__, __FILE__))), s);
+    ObjectPart::Store(CTreeItRef(ZuObjectRef(ZuClassFactory::New(CTreeItRef::RetRuntime(), nullptr,
+                                                                 __LINE__, __FILE__))),
+                      s);
     s << ZuStorageSync::begin << 2 << 3 << 4 << ZuStringRef("another text") << ZuStorageSync::mark;
-    s << 100.0 << 200.0 << 300.0 << 400.0 << ZuStorageSync::mark << 1.0 << 2.0 << ZuStorageSync::mark;
+    s << 100.0 << 200.0 << 300.0 << 400.0 << ZuStorageSync::mark << 1.0 << 2.0
+      << ZuStorageSync::mark;
     s << 23 << 24 << 30 << -1;
     s << guides << ZuStorageSync::repeat;
     for (int i = 0; i < guides; ++i)
         s << ZuStorageSync::begin << double(i) << ZuStorageSync::end;
-    s << ZuStorageSync::end_repeat << 0 << ZuStorageSync::repeat << ZuStorageSync::end_repeat << ZuStorageSync::mark;
+    s << ZuStorageSync::end_repeat << 0 << ZuStorageSync::repeat << ZuStorageSync::end_repeat
+      << ZuStorageSync::mark;
     s << 1 << 2 << 3 << ZuStorageSync::mark;
     for (int i = 0; i < CDocument::PENS; ++i)
         s << (without_pen && i == 0 ? CPenDefRef() : doc->GetPen(i));
@@ -405,7 +421,7 @@ TEST_F(CDocumentRecordTest, GuidesBeyondFiftyAreDroppedAndMissingPensRefused)
     bool threw = false;
     try {
         DocAccess::Restore(Make<CDocumentRef>(), store);
-    } catch (ZuExcStream const&) {
+    } catch (const ZuExcStream&) {
         threw = true;
     }
     EXPECT_TRUE(threw);
@@ -418,7 +434,7 @@ TEST_F(CDocumentRecordTest, GuidesBeyondFiftyAreDroppedAndMissingPensRefused)
     threw = false;
     try {
         ZuStorageRef(store) >> refused;
-    } catch (ZuExcStream const&) {
+    } catch (const ZuExcStream&) {
         threw = true;
     }
     EXPECT_TRUE(threw);
@@ -443,7 +459,7 @@ protected:
     template <class F>
     static int InChild(F body)
     {
-        pid_t const pid = fork();
+        const pid_t pid = fork();
         if (pid == 0)
             _exit(body());
         int status = 0;
@@ -467,12 +483,12 @@ TEST_F(CDocumentFileTest, ADocumentWrittenAndReadBackIsEqual)
     // The leading numbers are not looked at.
     std::string bytes = Slurp("doc.lumbra");
     std::string const lead("\xFC\x15\x01\x1C\x15\x61", 6);
-    size_t const at = bytes.find(lead);
+    const size_t at = bytes.find(lead);
     ASSERT_NE(std::string::npos, at);
     bytes[at + 2] = 7;
     bytes[at + 5] = 0x62;
     Spit("changed.lumbra", bytes);
-    for (char const* name : {"doc.lumbra", "changed.lumbra"}) {
+    for (const char* name : {"doc.lumbra", "changed.lumbra"}) {
         DebugCapture quiet;
         CDocumentRef back = CDocument::ReadFile(ZuStringRef(name));
         ASSERT_TRUE(back.IsValid()) << name;
@@ -512,8 +528,10 @@ TEST_F(CDocumentFileTest, BadFilesGiveNoDocument)
     page->InsertLastChild(doc->GetTree()->RetRoot());
     ASSERT_TRUE(doc->WriteFile(ZuStringRef("doc.lumbra")));
     std::string const whole = Slurp("doc.lumbra");
-    std::vector<std::string> bad = {"", "Zuvi-BIN", std::string(whole.size(), 'x'), "not an archive at all, not at all"};
-    for (size_t cut : {size_t(31), size_t(32), size_t(40), whole.size() / 3, whole.size() / 2, whole.size() - 1})
+    std::vector<std::string> bad = {"", "Zuvi-BIN", std::string(whole.size(), 'x'),
+                                    "not an archive at all, not at all"};
+    for (size_t cut :
+         {size_t(31), size_t(32), size_t(40), whole.size() / 3, whole.size() / 2, whole.size() - 1})
         bad.push_back(whole.substr(0, cut));
     std::string flipped = whole;
     for (size_t i = 40; i < flipped.size(); i += 97)
@@ -548,7 +566,8 @@ TEST_F(CDocumentFileTest, SampleFilesReplaceTheListsOnlyWhenReadWhole)
     for (int i = 0; i < CDocument::SAMPLE_LISTS; ++i)
         lists[i] = other->GetSampleList(i);
     std::vector<std::string> bad = {"", std::string(60, 'x')};
-    for (size_t cut : {size_t(20), size_t(33), whole.size() / 4, whole.size() / 2, whole.size() - 3})
+    for (size_t cut :
+         {size_t(20), size_t(33), whole.size() / 4, whole.size() / 2, whole.size() - 3})
         bad.push_back(whole.substr(0, cut));
     {
         DebugCapture quiet;
@@ -598,10 +617,12 @@ TEST_F(CDocumentFileTest, AFailedSaveKeepsTheOldFile)
     // No place for the temporary file.
     ZuStringRef nowhere("nowhere/x.sample");
     EXPECT_FALSE(doc->WriteSamples(nowhere));
-    EXPECT_EQ((std::vector<std::string>{"default.sample", "doc.lumbra", "folder.sample", "old.sample"}), Names());
+    EXPECT_EQ(
+        (std::vector<std::string>{"default.sample", "doc.lumbra", "folder.sample", "old.sample"}),
+        Names());
     // Writes that fail: the file size is limited (in a child, which
     // reports what it saw in its exit code).
-    int const status = InChild([&doc] {
+    const int status = InChild([&doc] {
         signal(SIGXFSZ, SIG_IGN);
         rlimit const limit{200, 200};
         setrlimit(RLIMIT_FSIZE, &limit);
@@ -614,7 +635,9 @@ TEST_F(CDocumentFileTest, AFailedSaveKeepsTheOldFile)
     EXPECT_EQ(0, WEXITSTATUS(status));
     EXPECT_EQ("old document", Slurp("doc.lumbra"));
     EXPECT_EQ("old samples", Slurp("old.sample"));
-    EXPECT_EQ((std::vector<std::string>{"default.sample", "doc.lumbra", "folder.sample", "old.sample"}), Names());
+    EXPECT_EQ(
+        (std::vector<std::string>{"default.sample", "doc.lumbra", "folder.sample", "old.sample"}),
+        Names());
 }
 
 // ---------------------------------------------------------------- default.sample
@@ -632,11 +655,12 @@ TEST_F(CDocumentTest, TheGeneratedDefaultSamples)
         doc->Reset();
     }
     struct Expected {
-        char const* name;
+        const char* name;
         int kind;
         std::vector<int> codes;
     } const lists[CDocument::SAMPLE_LISTS] = {
-        {"Tout 1", 37, {10, 11, 12, 15, 20, 21, 22, 25, 30, 31, 40, 41, 50, 51, 100, 101, 102, 105, 120, 125, 126, 127}},
+        {"Tout 1", 37, {10, 11, 12, 15,  20,  21,  22,  25,  30,  31,  40,
+                        41, 50, 51, 100, 101, 102, 105, 120, 125, 126, 127}},
         {"Trait 1", 32, {10, 11, 12, 15}},
         {"Int\xe9rieur 1", 33, {20, 21, 22, 25}},
         {"Ombre 1", 34, {100, 101, 102, 105}},
@@ -644,18 +668,19 @@ TEST_F(CDocumentTest, TheGeneratedDefaultSamples)
         {"Mise en page 1", 36, {120, 125, 126, 127}},
     };
     for (int i = 0; i < CDocument::SAMPLE_LISTS; ++i) {
-        CSampleListRef const list = doc->GetSampleList(i);
+        const CSampleListRef list = doc->GetSampleList(i);
         ASSERT_GT(list->Count(), 0) << i;
         ZuStringRef first;
         list->GetName(0, first);
         EXPECT_EQ(lists[i].name, Text(first)) << i;
         for (int n = 0; n < list->Count(); ++n) {
             EXPECT_EQ(lists[i].kind, list->GetKind(n)) << i << " " << n;
-            CSampleNodeRef const node = list->GetNode(n);
+            const CSampleNodeRef node = list->GetNode(n);
             node->StartDefIteration();
             int count = 0;
             for (int code = 0; node->NextDefCode(code); ++count) {
-                EXPECT_NE(lists[i].codes.end(), std::find(lists[i].codes.begin(), lists[i].codes.end(), code))
+                EXPECT_NE(lists[i].codes.end(),
+                          std::find(lists[i].codes.begin(), lists[i].codes.end(), code))
                     << i << " " << n << " " << code;
                 CDefRef def;
                 ASSERT_TRUE(node->FindDef(code, def));

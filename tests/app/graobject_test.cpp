@@ -21,7 +21,7 @@ class CornerContext : public GSContext {
     ZU_CLASS(CornerContext, GSContext)
 public:
     CornerContext() {}
-    bool ExecuteText(char const* text, int n) override
+    bool ExecuteText(const char* text, int n) override
     {
         sent += std::string(text, n > 0 ? size_t(n) : std::strlen(text));
         return true;
@@ -32,7 +32,7 @@ public:
     std::string sent;
 };
 ZU_CLASS_END(CornerContext)
-ZU_IMPLEMENT_CLASS(CornerContext, GSContext, "tests/app/graobject_test", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CornerContext, "tests/app/graobject_test", ZU_CLASS_PLAIN)
 
 // An object with handles, for the handles box.
 ZU_HANDLE(HandledObject, CGraObject)
@@ -50,21 +50,33 @@ public:
     std::vector<Handle> handles;
 };
 ZU_CLASS_END(HandledObject)
-ZU_IMPLEMENT_CLASS(HandledObject, CGraObject, "tests/app/graobject_test", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(HandledObject, "tests/app/graobject_test", ZU_CLASS_PLAIN)
 
 namespace {
 
 // The port's requested state, as the port keeps it.
 struct PortState : CGraPort {
-    static CPenDefRef Pen(CGraPortRef const& p) { return p.RetRawObject()->*(&PortState::pen); }
-    static CColorDefRef Stroke(CGraPortRef const& p) { return p.RetRawObject()->*(&PortState::strokeColour); }
-    static CColorDefRef Fill(CGraPortRef const& p) { return p.RetRawObject()->*(&PortState::fillColour); }
-    static CMotifDefRef Motif(CGraPortRef const& p) { return p.RetRawObject()->*(&PortState::motif); }
+    static CPenDefRef Pen(const CGraPortRef& p) { return p.RetRawObject()->*(&PortState::pen); }
+    static CColorDefRef Stroke(const CGraPortRef& p)
+    {
+        return p.RetRawObject()->*(&PortState::strokeColour);
+    }
+    static CColorDefRef Fill(const CGraPortRef& p)
+    {
+        return p.RetRawObject()->*(&PortState::fillColour);
+    }
+    static CMotifDefRef Motif(const CGraPortRef& p)
+    {
+        return p.RetRawObject()->*(&PortState::motif);
+    }
 };
 
 struct ObjectAccess : CGraObject {
-    static void Store(CGraObjectRef const& o, ZuStorageRef const& s) { (o.RetRawObject()->*(&ObjectAccess::StoreInstance))(s); }
-    static void Restore(CGraObjectRef const& o, ZuStorageRef const& s)
+    static void Store(const CGraObjectRef& o, const ZuStorageRef& s)
+    {
+        (o.RetRawObject()->*(&ObjectAccess::StoreInstance))(s);
+    }
+    static void Restore(const CGraObjectRef& o, const ZuStorageRef& s)
     {
         (o.RetRawObject()->*(&ObjectAccess::RestoreInstance))(s);
     }
@@ -97,7 +109,7 @@ protected:
         EXPECT_TRUE(o->SetDefinition(105, Make<CColorDefRef>()));
         return o;
     }
-    static ZuObjectRef Definition(CGraObjectRef const& o, int kind)
+    static ZuObjectRef Definition(const CGraObjectRef& o, int kind)
     {
         ZuObjectRef out;
         EXPECT_TRUE(o->GetDefinition(kind, out));
@@ -128,7 +140,7 @@ TEST_F(CGraObjectTest, ANewObjectIsShownWithoutDefinitions)
     int kinds[4] = {7, 7, 7, 7};
     o->GetDefinitionKinds(kinds);
     EXPECT_EQ(0, kinds[0]);
-    DRect const zero = o->GetHandlesBox();
+    const DRect zero = o->GetHandlesBox();
     EXPECT_TRUE(zero.x1 == 0 && zero.y1 == 0 && zero.x2 == 0 && zero.y2 == 0);
 }
 
@@ -188,12 +200,15 @@ TEST_F(CGraObjectTest, TheShadowPassShiftsThePortAndSetsItsPaint)
         bool with_pen;
         bool stroked;
         double width; // of the pen set; 0 for none
-    } const cases[] = {{0.0, true, false, 0.0}, {1.0, false, false, 0.0}, {1.0, true, true, 2.0}, {0.25, true, true, 0.5}};
-    for (Case const& c : cases) {
+    } const cases[] = {{0.0, true, false, 0.0},
+                       {1.0, false, false, 0.0},
+                       {1.0, true, true, 2.0},
+                       {0.25, true, true, 0.5}};
+    for (const Case& c : cases) {
         CGraPortRef p = Make<CGraPortRef>();
         p->SetTransform(start);
         CGraObjectRef o = Shadowed(117, c.include);
-        CPenDefRef const before = PortState::Pen(p);
+        const CPenDefRef before = PortState::Pen(p);
         EXPECT_EQ(c.stroked, o->BeginShadow(p, c.with_pen ? pen : CPenDefRef())) << c.include;
         CGraTransform t;
         p->GetTransform(t);
@@ -216,7 +231,7 @@ TEST_F(CGraObjectTest, TheShadowPassShiftsThePortAndSetsItsPaint)
     EXPECT_EQ(2.0, pen->GetWidth());
     // Without a position: false, the port untouched.
     CGraObjectRef bare = Make<CGraObjectRef>();
-    CPenDefRef const before = PortState::Pen(port);
+    const CPenDefRef before = PortState::Pen(port);
     EXPECT_FALSE(bare->BeginShadow(port, pen));
     bare->EndShadow(port);
     CGraTransform t;
@@ -230,9 +245,12 @@ TEST_F(CGraObjectTest, BoxesWidenOnTheShadowsSide)
     struct Case {
         int mode;
         DRect expected;
-    } const cases[] = {{116, {-3, 0, 10, 15}}, {117, {0, 0, 13, 15}}, {118, {-3, -5, 10, 10}},
-                       {119, {0, -5, 13, 10}},  {120, {0, 0, 10, 10}}};
-    for (Case const& c : cases) {
+    } const cases[] = {{116, {-3, 0, 10, 15}},
+                       {117, {0, 0, 13, 15}},
+                       {118, {-3, -5, 10, 10}},
+                       {119, {0, -5, 13, 10}},
+                       {120, {0, 0, 10, 10}}};
+    for (const Case& c : cases) {
         CGraObjectRef o = Shadowed(c.mode);
         DRect box{0, 0, 10, 10};
         o->AddShadowToBox(box);
@@ -244,7 +262,7 @@ TEST_F(CGraObjectTest, BoxesWidenOnTheShadowsSide)
     // Handles of kinds 2 and 3 make the handles box; others do not count.
     HandledObjectRef h = Make<HandledObjectRef>();
     h->handles = {{1, {-50, -50}}, {2, {4, 1}}, {3, {-2, 6}}, {0, {90, 90}}, {2, {3, -1}}};
-    DRect const box = h->GetHandlesBox();
+    const DRect box = h->GetHandlesBox();
     EXPECT_EQ(-2.0, box.x1);
     EXPECT_EQ(-1.0, box.y1);
     EXPECT_EQ(4.0, box.x2);
@@ -253,19 +271,22 @@ TEST_F(CGraObjectTest, BoxesWidenOnTheShadowsSide)
 
 TEST_F(CGraObjectTest, CornersAreDrawnByKind)
 {
-    DPoint const a{0, 10}, corner{0, 0}, b{10, 0};
+    const DPoint a{0, 10}, corner{0, 0}, b{10, 0};
     struct Case {
         double size;
         int kind;
-        char const* expected; // a part of the text sent; null for none
+        const char* expected; // a part of the text sent; null for none
     } const cases[] = {
-        {0.0, 111, nullptr}, {0.0, 112, nullptr}, {1.0, 110, nullptr}, {1.0, 115, nullptr},
+        {0.0, 111, nullptr},
+        {0.0, 112, nullptr},
+        {1.0, 110, nullptr},
+        {1.0, 115, nullptr},
         {1.0, 111, "0.000000 10.000000 moveto 10.000000 0.000000 lineto"},
         {1.0, 112, "0.000000 0.000000 10.000000 0.000000 9.500000 arct"},
         {1.0, 113, "10.000000 10.000000 10.000000 0.000000 9.500000 arct"},
         {1.0, 114, "10.000000 10.000000 lineto"},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         CGraPortRef port = Make<CGraPortRef>();
         CornerContextRef context = Make<CornerContextRef>();
         port->SetTarget(context);
@@ -276,7 +297,8 @@ TEST_F(CGraObjectTest, CornersAreDrawnByKind)
         if (c.expected == nullptr)
             EXPECT_EQ("", context->sent) << c.kind;
         else
-            EXPECT_NE(std::string::npos, context->sent.find(c.expected)) << c.kind << ": " << context->sent;
+            EXPECT_NE(std::string::npos, context->sent.find(c.expected))
+                << c.kind << ": " << context->sent;
     }
 }
 
@@ -295,7 +317,7 @@ TEST_F(CGraObjectTest, StorageKeepsDefinitionsAndFlagButNotTheNode)
     ASSERT_TRUE(back.IsValid());
     EXPECT_FALSE(back->GetFlag());
     EXPECT_TRUE(back->GetTreeNode().IsInvalid());
-    CPositionDefRef const p(Definition(back, 100));
+    const CPositionDefRef p(Definition(back, 100));
     EXPECT_EQ(119, p->GetValue());
     EXPECT_EQ(0.5, p->GetInclude());
     for (int kind : {101, 102, 105})

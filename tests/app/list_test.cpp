@@ -27,9 +27,9 @@ protected:
         n->SetObject(ZuTestNode::Make(value));
         return n;
     }
-    static int ValueOf(CListNodeRef const& n) { return ZuTestNodeRef(n->GetObject())->value; }
+    static int ValueOf(const CListNodeRef& n) { return ZuTestNodeRef(n->GetObject())->value; }
     // The values met by a walk in the direction.
-    static std::vector<int> Walk(CListRef const& list, int direction)
+    static std::vector<int> Walk(const CListRef& list, int direction)
     {
         std::vector<int> values;
         list->StartIteration(direction);
@@ -47,7 +47,7 @@ protected:
 TEST_F(CListTest, EndsCountAndWalksBothWays)
 {
     CListRef list = Make<CListRef>();
-    CListNodeRef const two = Node(2);
+    const CListNodeRef two = Node(2);
     list->Append(two);
     EXPECT_TRUE(list->GetFirst() == two && list->GetLast() == two);
     EXPECT_EQ(1, list->GetCount());
@@ -99,8 +99,8 @@ TEST_F(CListTest, DeletingTheListDeletesEveryObject)
     for (int v : {1, 2, 3})
         list->Append(Node(v));
     // A node whose object is kept is emptied first.
-    CListNodeRef const kept = list->GetFirst();
-    ZuObjectRef const object = kept->GetObject();
+    const CListNodeRef kept = list->GetFirst();
+    const ZuObjectRef object = kept->GetObject();
     kept->SetObject(ZuObjectRef());
     list->Delete();
     EXPECT_EQ(2u, ZuTestNode::deleted);
@@ -128,20 +128,20 @@ protected:
         store = static_cast<ZuTestStorage*>(nullptr);
         CListTest::TearDown();
     }
-    std::vector<unsigned char> Stored(ZuObjectRef const& o)
+    std::vector<unsigned char> Stored(const ZuObjectRef& o)
     {
         store->StartStoring();
         store->StoreObject(o);
         return store->Bytes();
     }
     // Restores a list; false when the storage refused the bytes.
-    bool Restored(std::vector<unsigned char> const& bytes, CListRef& out)
+    bool Restored(const std::vector<unsigned char>& bytes, CListRef& out)
     {
         store->StartRestoring(bytes);
         try {
             ZuStorageRef(store) >> out;
             store->FinallyAwake();
-        } catch (ZuExcStream const&) {
+        } catch (const ZuExcStream&) {
             return false;
         }
         return true;
@@ -171,19 +171,21 @@ TEST_F(CListStorageTest, StoredLinksThatDisagreeAreRefused)
     DebugCapture quiet;
     // Each case spoils a sound three-node list before it is stored.
     struct Case {
-        char const* what;
-        void (*spoil)(std::vector<CListNodeRef> const& n);
+        const char* what;
+        void (*spoil)(const std::vector<CListNodeRef>& n);
     } const cases[] = {
         // A node linked in behind the list's back: four nodes, count 3.
-        {"count", [](std::vector<CListNodeRef> const& n) { Make<CListNodeRef>()->InsertAfter(n[0]); }},
+        {"count",
+         [](const std::vector<CListNodeRef>& n) { Make<CListNodeRef>()->InsertAfter(n[0]); }},
         // The middle node follows itself.
-        {"cycle", [](std::vector<CListNodeRef> const& n) { n[1]->InsertAfter(n[1]); }},
+        {"cycle", [](const std::vector<CListNodeRef>& n) { n[1]->InsertAfter(n[1]); }},
         // The last node's previous is a stranger.
-        {"previous", [](std::vector<CListNodeRef> const& n) { n[2]->InsertAfter(Make<CListNodeRef>()); }},
+        {"previous",
+         [](const std::vector<CListNodeRef>& n) { n[2]->InsertAfter(Make<CListNodeRef>()); }},
         // The walk ends before the last node.
-        {"last", [](std::vector<CListNodeRef> const& n) { n[2]->Unlink(); }},
+        {"last", [](const std::vector<CListNodeRef>& n) { n[2]->Unlink(); }},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         CListRef list = Make<CListRef>();
         std::vector<CListNodeRef> nodes;
         for (int v : {1, 2, 3}) {
@@ -191,7 +193,7 @@ TEST_F(CListStorageTest, StoredLinksThatDisagreeAreRefused)
             list->Append(nodes.back());
         }
         c.spoil(nodes);
-        std::vector<unsigned char> const bytes = Stored(list);
+        const std::vector<unsigned char> bytes = Stored(list);
         CListRef back;
         EXPECT_FALSE(Restored(bytes, back)) << c.what;
         // Refused when it awakes, with its links cut.
@@ -199,7 +201,7 @@ TEST_F(CListStorageTest, StoredLinksThatDisagreeAreRefused)
         EXPECT_EQ(0, back->GetCount()) << c.what;
         EXPECT_TRUE(back->GetFirst().IsInvalid()) << c.what;
         // Cut loose, so that the test's own objects go.
-        for (CListNodeRef const& n : nodes)
+        for (const CListNodeRef& n : nodes)
             n->Unlink();
         nodes.clear();
         list = Make<CListRef>();

@@ -24,7 +24,7 @@ protected:
     {
         return R(ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), nullptr, __LINE__, __FILE__)));
     }
-    static std::string NameOf(CSampleListRef const& list, int i)
+    static std::string NameOf(const CSampleListRef& list, int i)
     {
         ZuStringRef name;
         if (!list->GetName(i, name) || name.IsInvalid())
@@ -34,7 +34,7 @@ protected:
             text += char(name->RetCharacter(k));
         return text;
     }
-    static std::vector<int> Codes(CSampleNodeRef const& node)
+    static std::vector<int> Codes(const CSampleNodeRef& node)
     {
         std::vector<int> codes;
         node->StartDefIteration();
@@ -46,7 +46,7 @@ protected:
     static CSampleListRef Three()
     {
         CSampleListRef list = Make<CSampleListRef>();
-        char const* names[] = {"A", "B", "C"};
+        const char* names[] = {"A", "B", "C"};
         for (int i = 0; i < 3; ++i) {
             EXPECT_TRUE(list->InsertNew(i));
             list->SetName(i, ZuStringRef(names[i]));
@@ -171,7 +171,10 @@ TEST_F(CSampleListTest, ForeignContentIsRefused)
     ZuArrayRef array;
     {
         struct Peek : CSampleList {
-            static ZuObjectRef Nodes(CSampleListRef const& l) { return l.RetRawObject()->*(&Peek::nodes); }
+            static ZuObjectRef Nodes(const CSampleListRef& l)
+            {
+                return l.RetRawObject()->*(&Peek::nodes);
+            }
         };
         array = Peek::Nodes(foreign);
     }
@@ -180,7 +183,7 @@ TEST_F(CSampleListTest, ForeignContentIsRefused)
     CListNodeRef n = Make<CListNodeRef>();
     n->SetObject(Make<CSampleListRef>());
     odd->GetNode(0)->RetDefinitions()->Append(n);
-    for (CSampleListRef const& list : {foreign, odd}) {
+    for (const CSampleListRef& list : {foreign, odd}) {
         store->StartStoring();
         store->StoreObject(list);
         store->StartRestoring(store->Bytes());
@@ -189,7 +192,7 @@ TEST_F(CSampleListTest, ForeignContentIsRefused)
             CSampleListRef back;
             ZuStorageRef(store) >> back;
             store->FinallyAwake();
-        } catch (ZuExcStream const&) {
+        } catch (const ZuExcStream&) {
             refused = true;
         }
         EXPECT_TRUE(refused);

@@ -32,13 +32,14 @@ protected:
         n->SetObject(ZuTestNode::Make(value));
         return n;
     }
-    static int ValueOf(CTreeNodeRef const& n)
+    static int ValueOf(const CTreeNodeRef& n)
     {
-        if (n.IsInvalid() || n->RetObject().IsInvalid() || !n->RetObject()->IsKindOf(ZuTestNodeRef::RetRuntime()))
+        if (n.IsInvalid() || n->RetObject().IsInvalid() ||
+            !n->RetObject()->IsKindOf(ZuTestNodeRef::RetRuntime()))
             return -1;
         return ZuTestNodeRef(n->RetObject())->value;
     }
-    static std::vector<int> DeepWalk(CTreeNodeRef const& from, int direction)
+    static std::vector<int> DeepWalk(const CTreeNodeRef& from, int direction)
     {
         CTreeItRef it = Make<CTreeItRef>();
         EXPECT_TRUE(it->InitDeep(from, direction));
@@ -58,7 +59,7 @@ protected:
 TEST_F(CTreeTest, PagesAndLayersAreFoundByNumber)
 {
     CTreeRef tree = Make<CTreeRef>();
-    CTreeNodeRef const root = tree->RetRoot();
+    const CTreeNodeRef root = tree->RetRoot();
     for (int page = 0; page < 2; ++page) {
         CTreeNodeRef p = Node(10 + page);
         p->InsertLastChild(root);
@@ -67,8 +68,9 @@ TEST_F(CTreeTest, PagesAndLayersAreFoundByNumber)
     }
     struct Case {
         int page, layer, value;
-    } const cases[] = {{-1, 5, -1}, {0, -1, 10}, {1, -1, 11}, {1, 2, 112}, {0, 1, 101}, {2, -1, -2}, {1, 3, -2}, {-2, -1, -2}};
-    for (Case const& c : cases) {
+    } const cases[] = {{-1, 5, -1}, {0, -1, 10}, {1, -1, 11}, {1, 2, 112},
+                       {0, 1, 101}, {2, -1, -2}, {1, 3, -2},  {-2, -1, -2}};
+    for (const Case& c : cases) {
         CTreeNodeRef out = Make<CTreeNodeRef>();
         tree->GetNode(out, c.page, c.layer);
         if (c.value == -2)
@@ -89,7 +91,7 @@ TEST_F(CTreeTest, PagesAndLayersAreFoundByNumber)
 TEST_F(CTreeTest, CountersFollowInsertionAndUnlinking)
 {
     CTreeRef tree = Make<CTreeRef>();
-    CTreeNodeRef const root = tree->RetRoot();
+    const CTreeNodeRef root = tree->RetRoot();
     CTreeNodeRef page = Node(1), layer = Node(2);
     page->InsertLastChild(root);
     layer->InsertLastChild(page);
@@ -116,7 +118,7 @@ TEST_F(CTreeTest, CountersFollowInsertionAndUnlinking)
     EXPECT_EQ(4, group->GetSubtreeSize());
     EXPECT_TRUE(group->RetParent().IsInvalid() && group->RetNext().IsInvalid());
     // The only child: the parent's ends empty, its count 0.
-    CTreeNodeRef const only = layer->RetFirstChild();
+    const CTreeNodeRef only = layer->RetFirstChild();
     only->Unlink();
     EXPECT_TRUE(layer->RetFirstChild().IsInvalid() && layer->RetLastChild().IsInvalid());
     EXPECT_EQ(0, layer->CountChildren());
@@ -133,7 +135,7 @@ TEST_F(CTreeTest, CountersFollowInsertionAndUnlinking)
 TEST_F(CTreeTest, WalksVisitParentsBeforeChildren)
 {
     CTreeRef tree = Make<CTreeRef>();
-    CTreeNodeRef const root = tree->RetRoot();
+    const CTreeNodeRef root = tree->RetRoot();
     root->SetObject(ZuTestNode::Make(0));
     CTreeNodeRef a = Node(1), b = Node(2);
     a->InsertLastChild(root);
@@ -168,7 +170,7 @@ TEST_F(CTreeTest, WalksVisitParentsBeforeChildren)
 TEST_F(CTreeTest, DeletingAPageDeletesItsObjects)
 {
     CTreeRef tree = Make<CTreeRef>();
-    CTreeNodeRef const root = tree->RetRoot();
+    const CTreeNodeRef root = tree->RetRoot();
     CTreeNodeRef page = Node(1), other = Node(2), layer = Node(3);
     page->InsertLastChild(root);
     other->InsertLastChild(root);
@@ -203,19 +205,19 @@ protected:
         store = static_cast<ZuTestStorage*>(nullptr);
         CTreeTest::TearDown();
     }
-    std::vector<unsigned char> Stored(ZuObjectRef const& o)
+    std::vector<unsigned char> Stored(const ZuObjectRef& o)
     {
         store->StartStoring();
         store->StoreObject(o);
         return store->Bytes();
     }
-    bool Restored(std::vector<unsigned char> const& bytes, CTreeRef& out)
+    bool Restored(const std::vector<unsigned char>& bytes, CTreeRef& out)
     {
         store->StartRestoring(bytes);
         try {
             ZuStorageRef(store) >> out;
             store->FinallyAwake();
-        } catch (ZuExcStream const&) {
+        } catch (const ZuExcStream&) {
             return false;
         }
         return true;
@@ -242,7 +244,7 @@ TEST_F(CTreeStorageTest, ARestoredTreeKeepsItsShapeAndObjects)
     CTreeRef tree = Sample(nodes);
     CTreeRef back;
     ASSERT_TRUE(Restored(Stored(tree), back));
-    CTreeNodeRef const root = back->RetRoot();
+    const CTreeNodeRef root = back->RetRoot();
     EXPECT_TRUE(CTree::CheckLinks(root));
     EXPECT_EQ(4, root->GetSubtreeSize());
     EXPECT_EQ(std::vector<int>({-1, 1, 3, -1, 2}), DeepWalk(root, 1));
@@ -260,28 +262,31 @@ TEST_F(CTreeStorageTest, StoredLinksThatDisagreeAreRefused)
 {
     DebugCapture quiet;
     struct Case {
-        char const* what;
-        std::function<void(std::vector<CTreeNodeRef> const&)> spoil;
+        const char* what;
+        std::function<void(const std::vector<CTreeNodeRef>&)> spoil;
     } const cases[] = {
         // Page 2 also claims the layer as its only child.
         {"child with another parent",
-         [](std::vector<CTreeNodeRef> const& n) { n[2]->RetFirstChild() = n[3]; n[2]->RetLastChild() = n[3]; }},
+         [](const std::vector<CTreeNodeRef>& n) {
+             n[2]->RetFirstChild() = n[3];
+             n[2]->RetLastChild() = n[3];
+         }},
         // The layer's next leads back to page 1.
-        {"cycle", [](std::vector<CTreeNodeRef> const& n) { n[3]->RetNext() = n[1]; }},
+        {"cycle", [](const std::vector<CTreeNodeRef>& n) { n[3]->RetNext() = n[1]; }},
         // Page 2's prev is not page 1.
-        {"prev", [](std::vector<CTreeNodeRef> const& n) { n[2]->RetPrev() = n[3]; }},
+        {"prev", [](const std::vector<CTreeNodeRef>& n) { n[2]->RetPrev() = n[3]; }},
         // The root's last child is page 1.
-        {"ends", [](std::vector<CTreeNodeRef> const& n) { n[0]->RetLastChild() = n[1]; }},
+        {"ends", [](const std::vector<CTreeNodeRef>& n) { n[0]->RetLastChild() = n[1]; }},
         // The object's node counts a child that is not there.
         {"counters",
-         [](std::vector<CTreeNodeRef> const& n) {
+         [](const std::vector<CTreeNodeRef>& n) {
              Make<CTreeNodeRef>()->InsertLastChild(n[4]);
              n[4]->RetFirstChild() = n[4]->RetLastChild() = CTreeNodeRef();
          }},
         // The root has a parent.
-        {"root", [](std::vector<CTreeNodeRef> const& n) { n[0]->RetParent() = n[1]; }},
+        {"root", [](const std::vector<CTreeNodeRef>& n) { n[0]->RetParent() = n[1]; }},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         std::vector<CTreeNodeRef> nodes;
         CTreeRef tree = Sample(nodes);
         c.spoil(nodes);
@@ -290,11 +295,13 @@ TEST_F(CTreeStorageTest, StoredLinksThatDisagreeAreRefused)
         // Refused when it awakes, with its nodes cut loose.
         ASSERT_TRUE(back.IsValid()) << c.what;
         EXPECT_TRUE(back->RetRoot()->RetFirstChild().IsInvalid()) << c.what;
-        for (CTreeNodeRef const& n : nodes) {
-            n->RetParent() = n->RetPrev() = n->RetNext() = n->RetFirstChild() = n->RetLastChild() = CTreeNodeRef();
+        for (const CTreeNodeRef& n : nodes) {
+            n->RetParent() = n->RetPrev() = n->RetNext() = n->RetFirstChild() = n->RetLastChild() =
+                CTreeNodeRef();
         }
     }
-    EXPECT_NE(std::string::npos, quiet.DebugText().find("CTree: links of the stored tree disagree"));
+    EXPECT_NE(std::string::npos,
+              quiet.DebugText().find("CTree: links of the stored tree disagree"));
 }
 
 } // namespace
