@@ -28,7 +28,8 @@ namespace {
 
 std::string Scratch(const char* what)
 {
-    static std::string const dir = [] {
+    // Kept for the whole run: the clean-up at exit still needs it.
+    static const std::string* const dir = [] {
         std::random_device random;
         std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
                                          ? std::filesystem::path("/dev/shm")
@@ -37,11 +38,11 @@ std::string Scratch(const char* what)
         std::filesystem::create_directories(d);
         std::atexit([] {
             std::error_code ec;
-            std::filesystem::remove_all(Scratch(""), ec);
+            std::filesystem::remove_all(*dir, ec);
         });
-        return d.string();
+        return new std::string(d.string());
     }();
-    return dir + "/" + what;
+    return *dir + "/" + what;
 }
 
 template <class R>

@@ -600,6 +600,19 @@ TEST_F(CDocumentFileTest, SampleFilesReplaceTheListsOnlyWhenReadWhole)
     EXPECT_EQ("SET.sample", Text(file));
 }
 
+TEST_F(CDocumentFileTest, ResetSurvivesABadDefaultSampleFile)
+{
+    // Cut short: the new document starts with empty lists.
+    std::string const whole = Slurp(BesideProgram().c_str());
+    Spit("default.sample", whole.substr(0, whole.size() / 2));
+    CDocumentRef doc = NewDocument();
+    for (int i = 0; i < CDocument::SAMPLE_LISTS; ++i) {
+        ASSERT_TRUE(doc->GetSampleList(i).IsValid());
+        EXPECT_EQ(0, doc->GetSampleList(i)->Count()) << i;
+    }
+    EXPECT_EQ(210.0, doc->GetPageWidth());
+}
+
 TEST_F(CDocumentFileTest, AFailedSaveKeepsTheOldFile)
 {
     CDocumentRef doc = NewDocument();
