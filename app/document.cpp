@@ -1,6 +1,7 @@
 #include "app/document.h"
 
 #include <cstring>
+#include <vector>
 
 #include "app/docfile.h"
 #include "app/ichangeunit.h"
@@ -114,16 +115,22 @@ void CDocument::NotifyChangeUnit(int unit)
     ZuObjectStatusBit bit;
     if (!ZuObject::MarkAndSweepBegin(bit))
         return;
+    // The followers are gathered first, each once, and called after the
+    // walk: a call may make or drop handles, which the walk follows.
+    std::vector<ZuObjectRef> followers;
     for (ZuObjectRef* h = ZuObjectRef::g_head; h != nullptr; h = h->RetGlobalNext()) {
         ZuObject* o = h->Resolve();
         if (o == nullptr || o->MarkAndSweepSet(bit))
             continue;
-        if (!o->SupportsInterface(&IChangeUnit::interface))
-            continue;
-        static_cast<IChangeUnit*>(o->CastToInterface(&IChangeUnit::interface))->ChangeUnit(unit);
+        if (o->SupportsInterface(&IChangeUnit::interface))
+            followers.push_back(ZuObjectRef(o));
     }
     ZuObject::MarkAndSweepReset(bit);
     ZuObject::MarkAndSweepEnd(bit);
+    for (const ZuObjectRef& o : followers)
+        if (o.IsValid())
+            static_cast<IChangeUnit*>(o->CastToInterface(&IChangeUnit::interface))
+                ->ChangeUnit(unit);
 }
 
 // ---------------------------------------------------------------- guides
