@@ -1,0 +1,206 @@
+#include "sd/common/sd_pngreader.h"
+
+#include <png.h>
+
+#include <cstdlib>
+#include <cstring>
+
+// ---- Rows -------------------------------------------------------------------
+
+bool PngRowBuffer::Allocate(unsigned w, unsigned h, std::size_t row_bytes)
+{
+    Free();
+    if (h == 0)
+        return false;
+    unsigned char** table = static_cast<unsigned char**>(std::calloc(h, sizeof(unsigned char*)));
+    if (table == nullptr)
+        return false;
+    for (unsigned y = 0; y < h; ++y) {
+        table[y] = static_cast<unsigned char*>(std::malloc(row_bytes == 0 ? 1 : row_bytes));
+        if (table[y] == nullptr) {
+            for (unsigned i = 0; i < y; ++i)
+                std::free(table[i]);
+            std::free(table);
+            return false;
+        }
+    }
+    rows = table;
+    bytes_per_row = row_bytes;
+    width = w;
+    height = h;
+    return true;
+}
+
+void PngRowBuffer::Free()
+{
+    if (rows != nullptr) {
+        for (unsigned y = 0; y < height; ++y)
+            std::free(rows[y]);
+        std::free(rows);
+    }
+    rows = nullptr;
+    bytes_per_row = 0;
+    width = 0;
+    height = 0;
+}
+
+// ---- Decoder callbacks ------------------------------------------------------
+
+namespace {
+
+// Errors jump back to the reader's jump point at once; nothing is printed.
+void SilentError(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
+
+void SilentWarning(png_structp, png_const_charp) {}
+
+void ReadFromMemory(png_structp png, png_bytep out, png_size_t n)
+{
+    PngReader* reader = static_cast<PngReader*>(png_get_io_ptr(png));
+    if (reader == nullptr || !reader->TakeSource(out, n))
+        png_error(png, "read past the end of the data");
+}
+
+} // namespace
+
+// ---- Reader -----------------------------------------------------------------
+
+PngReader::PngReader()
+    : source(nullptr), position(0), size(0), text_count(0), keywords(nullptr), texts(nullptr),
+      text_block(nullptr)
+{
+}
+
+PngReader::~PngReader()
+{
+    rows.Free();
+    DropTexts();
+}
+
+bool PngReader::TakeSource(unsigned char* out, std::size_t n)
+{
+    if (source == nullptr || n > size - position)
+        return false;
+    std::memcpy(out, source + position, n);
+    position += n;
+    return true;
+}
+
+void PngReader::DropTexts()
+{
+    std::free(text_block);
+    text_block = nullptr;
+    keywords = nullptr;
+    texts = nullptr;
+    text_count = 0;
+}
+
+void PngReader::KeepTexts(const void* table, int count)
+{
+    DropTexts();
+    if (table == nullptr || count <= 0)
+        return;
+    const png_text* chunks = static_cast<const png_text*>(table);
+    // Two pointers per chunk (sized by the pointer size), then the strings.
+    std::size_t bytes = 2 * sizeof(char*) * static_cast<std::size_t>(count);
+    for (int i = 0; i < count; ++i) {
+        const char* key = chunks[i].key != nullptr ? chunks[i].key : "";
+        const char* text = chunks[i].text != nullptr ? chunks[i].text : "";
+        bytes += std::strlen(key) + std::strlen(text) + 2;
+    }
+    void* block = std::malloc(bytes);
+    if (block == nullptr)
+        return;
+    char** keys = static_cast<char**>(block);
+    char** values = keys + count;
+    char* strings = reinterpret_cast<char*>(values + count);
+    for (int i = 0; i < count; ++i) {
+        const char* key = chunks[i].key != nullptr ? chunks[i].key : "";
+        const char* text = chunks[i].text != nullptr ? chunks[i].text : "";
+        std::size_t n = std::strlen(key) + 1;
+        std::memcpy(strings, key, n);
+        keys[i] = strings;
+        strings += n;
+        n = std::strlen(text) + 1;
+        std::memcpy(strings, text, n);
+        values[i] = strings;
+        strings += n;
+    }
+    text_block = block;
+    keywords = keys;
+    texts = values;
+    text_count = static_cast<unsigned>(count);
+}
+
+bool PngReader::GetText(unsigned index, const char*& keyword, const char*& text) const
+{
+    if (index >= text_count)
+        return false;
+    keyword = keywords[index];
+    text = texts[index];
+    return true;
+}
+
+bool PngReader::ReadPngFromMemory(const unsigned char* bytes, std::size_t n)
+{
+    source = bytes;
+    position = 0;
+    size = bytes != nullptr ? n : 0;
+    DropTexts();
+    rows.Free();
+
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, this, SilentError, SilentWarning);
+    if (png == nullptr)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    if (info == nullptr) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        rows.Free();
+        DropTexts();
+        source = nullptr;
+        return false;
+    }
+    png_set_user_limits(png, static_cast<png_uint_32>(ZU_IMAGE_MAX_PIXELS),
+                        static_cast<png_uint_32>(ZU_IMAGE_MAX_PIXELS));
+    png_set_read_fn(png, this, ReadFromMemory);
+    png_read_info(png, info);
+
+    const png_uint_32 width = png_get_image_width(png, info);
+    const png_uint_32 height = png_get_image_height(png, info);
+    if (width == 0 || height == 0 || std::uint64_t(width) * height > ZU_IMAGE_MAX_PIXELS)
+        png_error(png, "image too large");
+
+    const int bit_depth = png_get_bit_depth(png, info);
+    const int colour_type = png_get_color_type(png, info);
+    png_set_expand(png);
+    if (bit_depth == 16)
+        png_set_strip_16(png);
+    if (colour_type == PNG_COLOR_TYPE_GRAY || colour_type == PNG_COLOR_TYPE_GRAY_ALPHA)
+        png_set_gray_to_rgb(png);
+    png_set_bgr(png);
+    if ((colour_type & PNG_COLOR_MASK_ALPHA) == 0 && !png_get_valid(png, info, PNG_INFO_tRNS))
+        png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_interlace_handling(png);
+
+    png_textp text_table = nullptr;
+    int count = 0;
+    png_get_text(png, info, &text_table, &count);
+    KeepTexts(text_table, count);
+
+    png_read_update_info(png, info);
+    const std::size_t row_bytes = png_get_rowbytes(png, info);
+    if (row_bytes != std::size_t(width) * 4 || !rows.Allocate(width, height, row_bytes))
+        png_error(png, "no rows");
+
+    png_read_image(png, rows.rows);
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    source = nullptr;
+    return true;
+}

@@ -1,0 +1,78 @@
+// PngReader: the library's adapter over the PNG decoder. It decodes a whole
+// PNG file held in memory into rows of four bytes per pixel (blue, green,
+// red, alpha; alpha 255 where the image has none) and keeps the file's text
+// chunks. Every colour type and bit depth arrives in that one form: palettes
+// and grey levels are expanded, a tRNS chunk becomes alpha, 16-bit samples
+// are cut to 8 bits and grey is copied into red, green and blue.
+//
+// Only the text chunks that come before the image data are kept, in file
+// order. Images of more than ZU_IMAGE_MAX_PIXELS pixels are refused before
+// any row is allocated.
+//
+// One reader serves one decode at a time; it is used by one thread.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The largest image the library's readers accept, in pixels (2^26: 256 MB
+// of 32-bit pixels).
+const std::uint64_t ZU_IMAGE_MAX_PIXELS = std::uint64_t(1) << 26;
+
+// The decoded rows: one block of the C heap per row and a table of them.
+struct PngRowBuffer {
+    unsigned char** rows = nullptr;
+    std::size_t bytes_per_row = 0;
+    unsigned width = 0;
+    unsigned height = 0;
+
+    // Allocates height rows of bytes_per_row bytes; false (and nothing
+    // kept) when memory runs out.
+    bool Allocate(unsigned width, unsigned height, std::size_t bytes_per_row);
+    // Frees every row, then the table.
+    void Free();
+};
+
+class PngReader {
+public:
+    PngReader();
+    ~PngReader();
+    PngReader(const PngReader&) = delete;
+    PngReader& operator=(const PngReader&) = delete;
+
+    // Decodes the whole PNG into the rows and the text table; false on any
+    // failure (bad signature or CRC, truncated or damaged data, an image
+    // above the pixel bound, memory), in which case no rows are kept.
+    bool ReadPngFromMemory(const unsigned char* bytes, std::size_t size);
+
+    // The keyword and text of chunk `index`; false when index is not below
+    // the count.
+    bool GetText(unsigned index, const char*& keyword, const char*& text) const;
+    unsigned CountTexts() const { return text_count; }
+
+    unsigned RetWidth() const { return rows.width; }
+    unsigned RetHeight() const { return rows.height; }
+    // Row y of the decoded image: width x 4 bytes, blue, green, red, alpha.
+    const unsigned char* RetRow(unsigned y) const { return y < rows.height ? rows.rows[y] : nullptr; }
+
+    // What the decoder's read callback uses: the next n bytes of the source,
+    // or false when they would pass its end.
+    bool TakeSource(unsigned char* out, std::size_t n);
+
+private:
+    void DropTexts();
+    // Copies the decoder's text table into one block: both pointer tables,
+    // then every keyword and text with its terminating zero.
+    void KeepTexts(const void* text_table, int count);
+
+    PngRowBuffer rows;
+
+    const unsigned char* source;
+    std::size_t position;
+    std::size_t size;
+
+    unsigned text_count;
+    char** keywords;
+    char** texts;
+    void* text_block;
+};
