@@ -312,7 +312,7 @@ TEST_F(LoadGifTest, StringsAreCutAtTheLastPixelAndMissingPixelsHaveIndexZero)
     struct Case {
         const char* what;
         int width;
-        std::vector<int> codes; // after a clear code; -1 is the end code
+        std::vector<int> codes; // after a clear code (none when the first is -2); -1 is the end code
         std::vector<unsigned char> indices;
     } const cases[] = {
         // Entry 6 is "1 2"; only its first character fits.
@@ -323,12 +323,19 @@ TEST_F(LoadGifTest, StringsAreCutAtTheLastPixelAndMissingPixelsHaveIndexZero)
         {"end code early", 4, {2, -1, 3}, {2, 0, 0, 0}},
         // A code that is no literal cannot start a table.
         {"damaged first code", 3, {7, 1}, {0, 0, 0}},
+        // Without a clear code first, the stream starts a table all the same.
+        {"no clear code", 4, {-2, 2, 3, 6, -1}, {2, 3, 2, 3}},
     };
     for (const Case& c : cases) {
         LzwCodes codes(2);
-        codes.Clear();
-        for (int code : c.codes)
-            code < 0 ? codes.End() : codes.Code(code);
+        if (c.codes.empty() || c.codes[0] != -2)
+            codes.Clear();
+        for (int code : c.codes) {
+            if (code == -1)
+                codes.End();
+            else if (code >= 0)
+                codes.Code(code);
+        }
         std::vector<unsigned char> file = GifBytes().Header("GIF89a", 0x81).Table(4).Image(c.width, 1, 0).Data(codes).b;
         EXPECT_EQ(Indices(file), c.indices) << c.what;
     }
