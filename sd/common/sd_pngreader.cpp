@@ -56,6 +56,26 @@ void SilentError(png_structp png, png_const_charp)
 
 void SilentWarning(png_structp, png_const_charp) {}
 
+// Whether every chunk up to IEND lies inside the data. The decoder allocates
+// a chunk's declared length before it reads the chunk, so a damaged length
+// in a small file could otherwise ask for gigabytes; a file whose chunks run
+// past its end is truncated and would fail anyway.
+bool ChunksFit(const unsigned char* bytes, std::size_t size)
+{
+    std::size_t pos = 8; // the signature
+    while (size >= pos && size - pos >= 12) {
+        const std::size_t length = std::size_t(bytes[pos]) << 24 | std::size_t(bytes[pos + 1]) << 16 |
+                                   std::size_t(bytes[pos + 2]) << 8 | bytes[pos + 3];
+        if (length > size - pos - 12)
+            return false;
+        const bool end = std::memcmp(bytes + pos + 4, "IEND", 4) == 0;
+        pos += 12 + length;
+        if (end)
+            return true;
+    }
+    return false;
+}
+
 void ReadFromMemory(png_structp png, png_bytep out, png_size_t n)
 {
     PngReader* reader = static_cast<PngReader*>(png_get_io_ptr(png));
@@ -150,6 +170,10 @@ bool PngReader::ReadPngFromMemory(const unsigned char* bytes, std::size_t n)
     size = bytes != nullptr ? n : 0;
     DropTexts();
     rows.Free();
+    if (bytes == nullptr || !ChunksFit(bytes, n)) {
+        source = nullptr;
+        return false;
+    }
 
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, this, SilentError, SilentWarning);
     if (png == nullptr)
@@ -168,6 +192,9 @@ bool PngReader::ReadPngFromMemory(const unsigned char* bytes, std::size_t n)
     }
     png_set_user_limits(png, static_cast<png_uint_32>(ZU_IMAGE_MAX_PIXELS),
                         static_cast<png_uint_32>(ZU_IMAGE_MAX_PIXELS));
+    // A chunk's declared length is allocated before its bytes are read: a
+    // few damaged bytes must not ask for gigabytes.
+    png_set_chunk_malloc_max(png, ZU_PNG_MAX_CHUNK_BYTES);
     png_set_read_fn(png, this, ReadFromMemory);
     png_read_info(png, info);
 

@@ -6,8 +6,9 @@
 // are cut to 8 bits and grey is copied into red, green and blue.
 //
 // Only the text chunks that come before the image data are kept, in file
-// order. Images of more than ZU_IMAGE_MAX_PIXELS pixels are refused before
-// any row is allocated.
+// order. A file whose chunks run past its end is refused before decoding,
+// images of more than ZU_IMAGE_MAX_PIXELS pixels before any row is
+// allocated, and no chunk may need more than ZU_PNG_MAX_CHUNK_BYTES.
 //
 // One reader serves one decode at a time; it is used by one thread.
 #pragma once
@@ -18,6 +19,10 @@
 // The largest image the library's readers accept, in pixels (2^26: 256 MB
 // of 32-bit pixels).
 const std::uint64_t ZU_IMAGE_MAX_PIXELS = std::uint64_t(1) << 26;
+
+// The largest ancillary chunk (text, profile...) the PNG reader accepts,
+// also after decompression; a longer one refuses the file.
+const std::size_t ZU_PNG_MAX_CHUNK_BYTES = std::size_t(8) << 20;
 
 // The decoded rows: one block of the C heap per row and a table of them.
 struct PngRowBuffer {

@@ -190,6 +190,18 @@ TEST(PngReader, DamagedTruncatedAndOversizedFilesAreRefusedWithoutRowsOrTexts)
         PngReader reader;
         EXPECT_TRUE(reader.ReadPngFromMemory(same.data(), same.size()));
     }
+    // Bytes after the end chunk are left alone.
+    std::vector<unsigned char> trailing = good;
+    trailing.insert(trailing.end(), {'x', 'y', 'z'});
+    {
+        PngReader reader;
+        EXPECT_TRUE(reader.ReadPngFromMemory(trailing.data(), trailing.size()));
+    }
+    // A chunk whose declared length runs past the end of the data (it would
+    // be allocated before being read).
+    std::vector<unsigned char> long_chunk(good.begin(), good.begin() + 33);
+    long_chunk.insert(long_chunk.end(), {0x27, 0, 0, 0x10, 't', 'E', 'X', 't', 'K', 0, 'v'});
+    bad.push_back(long_chunk);
     // 8192 x 8193 pixels: one row more than the bound allows.
     std::vector<unsigned char> large = good;
     PatchChunk(large, 8, {0, 0, 0x20, 0, 0, 0, 0x20, 0x01, 8, 6, 0, 0, 0});
