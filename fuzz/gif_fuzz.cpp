@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     ZuviFuzzStartImages();
     // A copy of exactly the input's size, so that any read past it is seen.
@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
     if (gif == nullptr)
         return 0;
     const bool decoded = DecodeGif(*gif, bytes.data(), bytes.size());
-    const std::uint64_t pixels = decoded ? std::uint64_t(gif->width) * std::uint64_t(gif->height) : 0;
+    const std::uint64_t pixels =
+        decoded ? std::uint64_t(gif->width) * std::uint64_t(gif->height) : 0;
     if (decoded && (pixels == 0 || pixels > ZU_IMAGE_MAX_PIXELS))
         __builtin_trap();
     FreeGifDecoder(gif);

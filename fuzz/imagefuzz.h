@@ -1,12 +1,11 @@
-// What the image readers' fuzz targets share: the runtime that pixmaps
-// need (zones, atoms, classes, the raster engine's memory, a font
-// manager), brought up once and taken down at exit.
-#pragma once
+// What the image readers' fuzz targets share: the library's services and
+// the font manager that pixmaps need, brought up once and taken down at exit.
+#ifndef FUZZ_IMAGEFUZZ_H
+#define FUZZ_IMAGEFUZZ_H
 
-#include "sd/common/sd_file.h"
-#include "si/atom.h"
 #include "si/classfactory.h"
 #include "si/fontman.h"
+#include "si/maininit.h"
 #include "si/memzone.h"
 
 #include <cstdlib>
@@ -14,22 +13,15 @@
 inline void ZuviFuzzStartImages()
 {
     static bool started = [] {
-        ZuMemZone::Initialise();
-        ZuAtom::Initialise();
-        ZuClassFactory::Initialise();
-        Zuvi_SetGfxMemoryHooks();
-        ZuFontMan::InitSystemFontMan(ZuFontManRef(ZuObjectRef(
-            ZuClassFactory::New(ZuFontManRef::RetRuntime(), Zuvi_app_zone, __LINE__, "fuzz/imagefuzz"))));
+        Zuvi_StartServices();
+        ZuFontMan::InitSystemFontMan(ZuNew<ZuFontMan>(Zuvi_app_zone));
         std::atexit([] {
             ZuFontMan::KillSystemFontMan();
-            ZuObjectRef::RealiseDeletions();
-            ZuClassFactory::Kill();
-            ZuObjectRef::RealiseDeletions();
-            ZuAtom::Kill();
-            ZuObjectRef::ReleaseDeletionQueue();
-            ZuMemZone::Kill();
+            Zuvi_StopServices();
         });
         return true;
     }();
     (void)started;
 }
+
+#endif

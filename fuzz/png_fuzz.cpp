@@ -12,17 +12,19 @@
 #include <cstdint>
 #include <cstdio>
 
-extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     ZuviFuzzStartImages();
     if (size >= 24) {
-        const std::uint64_t width = std::uint64_t(data[16]) << 24 | data[17] << 16 | data[18] << 8 | data[19];
-        const std::uint64_t height = std::uint64_t(data[20]) << 24 | data[21] << 16 | data[22] << 8 | data[23];
+        const std::uint64_t width =
+            std::uint64_t(data[16]) << 24 | data[17] << 16 | data[18] << 8 | data[19];
+        const std::uint64_t height =
+            std::uint64_t(data[20]) << 24 | data[21] << 16 | data[22] << 8 | data[23];
         if (width * height > (std::uint64_t(1) << 20))
             return 0;
     }
     {
-        ZuDictRef texts(ZuObjectRef(ZuClassFactory::New(ZuDictRef::RetRuntime(), nullptr, __LINE__, "fuzz/png_fuzz")));
+        ZuDictRef texts(ZuNew<ZuDict>());
         ZuGrailPixmapRef pixmap = Zuvi::LoadPNGFromMemory(data, size, nullptr, texts);
         if (pixmap.IsValid()) {
             double dx = 0, dy = 0;

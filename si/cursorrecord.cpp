@@ -3,18 +3,18 @@
 #include "si/classfactory.h"
 #include "si/error.h"
 
-ZU_IMPLEMENT_CLASS(ZuCursorRecord, ZuObject, "si/cursorrecord", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuCursorRecord, "si/cursorrecord", ZU_CLASS_PLAIN)
 
 ZuCursorRecord::ZuCursorRecord() : dx(0), dy(0), hot_x(0), hot_y(0) {}
 
 ZuCursorRecord::~ZuCursorRecord() {}
 
-void ZuCursorRecord::StoreInstance(ZuStorageRef const&)
+void ZuCursorRecord::StoreInstance(const ZuStorageRef&)
 {
     ZU_ABORT("StoreInstance not implemented");
 }
 
-void ZuCursorRecord::RestoreInstance(ZuStorageRef const&)
+void ZuCursorRecord::RestoreInstance(const ZuStorageRef&)
 {
     ZU_ABORT("RestoreInstance not implemented");
 }
@@ -25,8 +25,8 @@ void ZuCursorRecord::Delete()
     ZuObject::Delete();
 }
 
-bool ZuCursorRecord::Initialise(ZuAtomRef const& new_name, ZuGrailPixmapRef const& pixmap, ZuRect const& region,
-                                double hx, double hy)
+bool ZuCursorRecord::Initialise(const ZuAtomRef& new_name, const ZuGrailPixmapRef& pixmap,
+                                const ZuRect& region, double hx, double hy)
 {
     name = new_name;
     if (region.IsEmpty()) {
@@ -38,13 +38,12 @@ bool ZuCursorRecord::Initialise(ZuAtomRef const& new_name, ZuGrailPixmapRef cons
     }
     hot_x = hx;
     hot_y = hy;
-    grail_cursor = ZuGrailCursorRef(
-        ZuObjectRef(ZuClassFactory::New(ZuGrailCursorRef::RetRuntime(), RetMemZone(), __LINE__, ZU_SRC_FILE)));
+    grail_cursor = ZuNew<ZuGrailCursor>(RetMemZone());
     grail_cursor->Initialise(hot_x, hot_y, dx, dy, pixmap, region.X1(), region.Y1());
     return true;
 }
 
-ZuAtomRef const& ZuCursorRecord::RetName() const
+const ZuAtomRef& ZuCursorRecord::RetName() const
 {
     return name;
 }

@@ -2,7 +2,8 @@
 // region's size, its hot spot and the platform cursor made from it. The
 // look manager keeps one per cursor line of its sheets and activates them
 // by name. Records are never stored.
-#pragma once
+#ifndef SI_CURSORRECORD_H
+#define SI_CURSORRECORD_H
 
 #include "sd/common/sd_grailcursor.h"
 #include "si/atom.h"
@@ -23,22 +24,22 @@ public:
     // region's top left corner. An empty region gives a cursor without
     // platform cursor, shown as the arrow. The previous platform cursor
     // goes. True.
-    virtual bool Initialise(ZuAtomRef const& name, ZuGrailPixmapRef const& pixmap, ZuRect const& region,
-                            double hot_x, double hot_y);
-    virtual ZuAtomRef const& RetName() const;
+    virtual bool Initialise(const ZuAtomRef& name, const ZuGrailPixmapRef& pixmap,
+                            const ZuRect& region, double hot_x, double hot_y);
+    virtual const ZuAtomRef& RetName() const;
     virtual bool GetHotSpot(double& x, double& y) const;
     virtual bool GetName(ZuAtomRef& name) const;
     virtual bool GetSize(double& dx, double& dy) const;
     // Puts the cursor on the screen as the current cursor.
     virtual void Activate();
 
-    ZuGrailCursorRef const& RetGrailCursor() const { return grail_cursor; }
+    const ZuGrailCursorRef& RetGrailCursor() const { return grail_cursor; }
 
     void Delete() override;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     ZuAtomRef name;
@@ -49,3 +50,5 @@ private:
     ZuGrailCursorRef grail_cursor;
 };
 ZU_CLASS_END(ZuCursorRecord)
+
+#endif

@@ -40,7 +40,7 @@ void Release(void* pointer)
 
 // Passes sub-blocks from `pos` up to and including the block of length 0;
 // false when the data ends first.
-bool SkipSubBlocks(unsigned char const* bytes, std::size_t size, std::size_t& pos)
+bool SkipSubBlocks(const unsigned char* bytes, std::size_t size, std::size_t& pos)
 {
     for (;;) {
         if (pos >= size)
@@ -54,7 +54,7 @@ bool SkipSubBlocks(unsigned char const* bytes, std::size_t size, std::size_t& po
 
 // Passes the extension blocks that start at `pos`; false when the data ends
 // inside one.
-bool SkipExtensions(unsigned char const* bytes, std::size_t size, std::size_t& pos)
+bool SkipExtensions(const unsigned char* bytes, std::size_t size, std::size_t& pos)
 {
     while (pos < size && bytes[pos] == 0x21) {
         if (size - pos < 3)
@@ -190,7 +190,8 @@ int ReadGifCode(GifDecoder& gif)
     unsigned value = gif.code_data[i] | static_cast<unsigned>(gif.code_data[i + 1]) << 8;
     if (gif.code_size >= 8)
         value |= static_cast<unsigned>(gif.code_data[i + 2]) << 16;
-    const int code = static_cast<int>((value >> (gif.bit_position & 7)) & static_cast<unsigned>(gif.code_mask));
+    const int code =
+        static_cast<int>((value >> (gif.bit_position & 7)) & static_cast<unsigned>(gif.code_mask));
     gif.bit_position += static_cast<unsigned>(gif.code_size);
     return code;
 }
@@ -220,7 +221,7 @@ void PutGifPixel(GifDecoder& gif, int index)
     }
 }
 
-bool DecodeGif(GifDecoder& gif, unsigned char const* bytes, std::size_t size)
+bool DecodeGif(GifDecoder& gif, const unsigned char* bytes, std::size_t size)
 {
     if (bytes == nullptr || size < 13 || size > kMaxFileBytes)
         return false;
@@ -259,7 +260,8 @@ bool DecodeGif(GifDecoder& gif, unsigned char const* bytes, std::size_t size)
     gif.flags = bytes[pos + 9];
     gif.interlaced = (gif.flags & 0x40) != 0;
     pos += 10;
-    if (gif.width == 0 || gif.height == 0 || std::uint64_t(gif.width) * std::uint64_t(gif.height) > ZU_IMAGE_MAX_PIXELS)
+    if (gif.width == 0 || gif.height == 0 ||
+        std::uint64_t(gif.width) * std::uint64_t(gif.height) > ZU_IMAGE_MAX_PIXELS)
         return false;
 
     if (gif.flags & 0x80) {
@@ -312,7 +314,7 @@ bool DecodeGif(GifDecoder& gif, unsigned char const* bytes, std::size_t size)
 
 namespace Zuvi {
 
-ZuGrailPixmapRef LoadGIFFromMemory(unsigned char const* bytes, std::size_t size, ZuMemZone* zone)
+ZuGrailPixmapRef LoadGIFFromMemory(const unsigned char* bytes, std::size_t size, ZuMemZone* zone)
 {
     GifDecoder* gif = NewGifDecoder();
     if (gif == nullptr)
@@ -332,8 +334,7 @@ ZuGrailPixmapRef LoadGIFFromMemory(unsigned char const* bytes, std::size_t size,
     unsigned char* green = rows + width;
     unsigned char* blue = rows + 2 * width;
 
-    ZuGrailPixmapRef pixmap(ZuObjectRef(ZuClassFactory::New(
-        ZuGrailPixmapRef::RetRuntime(), zone != nullptr ? zone : Zuvi_data_zone, __LINE__, ZU_SRC_FILE)));
+    ZuGrailPixmapRef pixmap(ZuNew<ZuGrailPixmap>(zone != nullptr ? zone : Zuvi_data_zone));
     pixmap->Initialise(0, width, height);
     pixmap->BeginDraw(0, 0, width - 1, height - 1);
     for (int y = 0; y < height; ++y) {
@@ -351,7 +352,7 @@ ZuGrailPixmapRef LoadGIFFromMemory(unsigned char const* bytes, std::size_t size,
     return pixmap;
 }
 
-ZuGrailPixmapRef LoadGIF(ZuStringRef const& path, ZuMemZone* zone)
+ZuGrailPixmapRef LoadGIF(const ZuStringRef& path, ZuMemZone* zone)
 {
     Zuvi_File* file = Zuvi_File::Open(path, Zuvi_FileOpenModes{ZU_FOPEN_READ});
     if (file == nullptr)
@@ -361,7 +362,8 @@ ZuGrailPixmapRef LoadGIF(ZuStringRef const& path, ZuMemZone* zone)
         Zuvi_File::Close(file);
         return ZuGrailPixmapNull;
     }
-    unsigned char* bytes = static_cast<unsigned char*>(Allocate(static_cast<std::size_t>(size) + kSpare, "char"));
+    unsigned char* bytes =
+        static_cast<unsigned char*>(Allocate(static_cast<std::size_t>(size) + kSpare, "char"));
     if (bytes == nullptr) {
         Zuvi_File::Close(file);
         return ZuGrailPixmapNull;

@@ -8,7 +8,8 @@
 // width or height 0 or of more than ZU_IMAGE_MAX_PIXELS pixels gives an
 // empty pixmap handle. Damaged or short code data still loads: the pixels
 // that the code data does not reach have index 0.
-#pragma once
+#ifndef SI_LOADGIF_H
+#define SI_LOADGIF_H
 
 #include <cstddef>
 #include <cstdint>
@@ -79,7 +80,7 @@ void FreeGifDecoder(GifDecoder*& gif);
 // Decodes the first image of the GIF file held in `bytes` into the
 // decoder's index image and colour table; false when the bytes give no
 // image (see above). The bytes are only read, never past `size`.
-bool DecodeGif(GifDecoder& gif, unsigned char const* bytes, std::size_t size);
+bool DecodeGif(GifDecoder& gif, const unsigned char* bytes, std::size_t size);
 // The next code of the current code size from the gathered data; the end
 // code once the data is used up.
 int ReadGifCode(GifDecoder& gif);
@@ -90,8 +91,10 @@ void PutGifPixel(GifDecoder& gif, int index);
 namespace Zuvi {
 
 // The pixmap is made in `zone`, or in the data zone when it is null.
-ZuGrailPixmapRef LoadGIF(ZuStringRef const& path, ZuMemZone* zone);
+ZuGrailPixmapRef LoadGIF(const ZuStringRef& path, ZuMemZone* zone);
 // The same from the bytes of a whole GIF file held in memory.
-ZuGrailPixmapRef LoadGIFFromMemory(unsigned char const* bytes, std::size_t size, ZuMemZone* zone);
+ZuGrailPixmapRef LoadGIFFromMemory(const unsigned char* bytes, std::size_t size, ZuMemZone* zone);
 
 } // namespace Zuvi
+
+#endif

@@ -4,6 +4,7 @@
 #include "sd/common/sd_pngreader.h"
 #include "si/atom.h"
 #include "si/classfactory.h"
+#include "si/error.h"
 #include "si/memzone.h"
 #include "zoveda/gfxsurface.h"
 
@@ -16,8 +17,8 @@ const std::uint64_t kMaxFileBytes = std::uint64_t(1) << 30;
 
 namespace Zuvi {
 
-ZuGrailPixmapRef LoadPNGFromMemory(unsigned char const* bytes, std::size_t size, ZuMemZone* zone,
-                                   ZuDictRef const& texts)
+ZuGrailPixmapRef LoadPNGFromMemory(const unsigned char* bytes, std::size_t size, ZuMemZone* zone,
+                                   const ZuDictRef& texts)
 {
     PngReader reader;
     if (bytes == nullptr || !reader.ReadPngFromMemory(bytes, size))
@@ -25,8 +26,7 @@ ZuGrailPixmapRef LoadPNGFromMemory(unsigned char const* bytes, std::size_t size,
 
     const unsigned width = reader.RetWidth();
     const unsigned height = reader.RetHeight();
-    ZuGrailPixmapRef pixmap(ZuObjectRef(ZuClassFactory::New(
-        ZuGrailPixmapRef::RetRuntime(), zone != nullptr ? zone : Zuvi_app_zone, __LINE__, ZU_SRC_FILE)));
+    ZuGrailPixmapRef pixmap(ZuNew<ZuGrailPixmap>(zone != nullptr ? zone : Zuvi_app_zone));
     pixmap->Initialise(32, width, height);
     GfxSurface* surface = pixmap->LockSurface();
     if (surface == nullptr || surface->DX() != width || surface->DY() != height) {
@@ -36,7 +36,8 @@ ZuGrailPixmapRef LoadPNGFromMemory(unsigned char const* bytes, std::size_t size,
     for (unsigned y = 0; y < height; ++y) {
         const unsigned char* p = reader.RetRow(y);
         for (unsigned x = 0; x < width; ++x, p += 4) {
-            const unsigned word = static_cast<unsigned>(p[3]) << 24 | static_cast<unsigned>(p[2]) << 16 |
+            const unsigned word = static_cast<unsigned>(p[3]) << 24 |
+                                  static_cast<unsigned>(p[2]) << 16 |
                                   static_cast<unsigned>(p[1]) << 8 | p[0];
             surface->SetPixelRGB(static_cast<int>(x), static_cast<int>(y), word ^ 0xFF000000u);
         }
@@ -54,7 +55,7 @@ ZuGrailPixmapRef LoadPNGFromMemory(unsigned char const* bytes, std::size_t size,
     return pixmap;
 }
 
-ZuGrailPixmapRef LoadPNG(ZuStringRef const& path, ZuMemZone* zone, ZuDictRef const& texts)
+ZuGrailPixmapRef LoadPNG(const ZuStringRef& path, ZuMemZone* zone, const ZuDictRef& texts)
 {
     Zuvi_File* file = Zuvi_File::Open(path, Zuvi_FileOpenModes{ZU_FOPEN_READ});
     if (file == nullptr)
@@ -82,7 +83,7 @@ ZuGrailPixmapRef LoadPNG(ZuStringRef const& path, ZuMemZone* zone, ZuDictRef con
     return pixmap;
 }
 
-ZuGrailPixmapRef LoadPNG(ZuStringRef const& path, ZuMemZone* zone)
+ZuGrailPixmapRef LoadPNG(const ZuStringRef& path, ZuMemZone* zone)
 {
     return LoadPNG(path, zone, ZuDictNull);
 }

@@ -5,7 +5,8 @@
 // (missing, unreadable, not a PNG, damaged, truncated, more than
 // ZU_IMAGE_MAX_PIXELS pixels) gives the null pixmap and nothing else; no
 // error is reported.
-#pragma once
+#ifndef SI_LOADPNG_H
+#define SI_LOADPNG_H
 
 #include <cstddef>
 
@@ -21,11 +22,13 @@ namespace Zuvi {
 // When `texts` is a valid dictionary, each text chunk before the image data
 // is inserted in file order: its keyword as an atom key, its text as a
 // string value. Nothing is inserted when the file does not load.
-ZuGrailPixmapRef LoadPNG(ZuStringRef const& path, ZuMemZone* zone, ZuDictRef const& texts);
+ZuGrailPixmapRef LoadPNG(const ZuStringRef& path, ZuMemZone* zone, const ZuDictRef& texts);
 // The same without the texts.
-ZuGrailPixmapRef LoadPNG(ZuStringRef const& path, ZuMemZone* zone);
+ZuGrailPixmapRef LoadPNG(const ZuStringRef& path, ZuMemZone* zone);
 // The same from the bytes of a whole PNG file held in memory.
-ZuGrailPixmapRef LoadPNGFromMemory(unsigned char const* bytes, std::size_t size, ZuMemZone* zone,
-                                   ZuDictRef const& texts);
+ZuGrailPixmapRef LoadPNGFromMemory(const unsigned char* bytes, std::size_t size, ZuMemZone* zone,
+                                   const ZuDictRef& texts);
 
 } // namespace Zuvi
+
+#endif

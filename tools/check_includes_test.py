@@ -23,7 +23,7 @@ CASES = [
     ("si/a.cpp", "#include <X11/Xlib.h>", "(rule: system, POSIX and X11 headers only in w32/)"),
     ("si/a.cpp", "#include <thread>", "threads, clocks, locks and files only in w32/ and sd/)"),
     ("si/a.cpp", "#include FT_FREETYPE_H", "(rule: FreeType only in zoveda/gfxfontcache)"),
-    ("si/a.cpp", "#include <png.h>", "(rule: libpng only in si/loadpng)"),
+    ("si/a.cpp", "#include <png.h>", "(rule: libpng only in si/loadpng, sd/common/sd_pngreader)"),
     ("si/grail.cpp", '#include "si/view.h"', "of layer events (rule: layer graphics includes only"),
     ("zoveda/x.cpp", '#include "si/object.h"', "of layer foundation (rule: layer engine includes only"),
     ("app/a.cpp", "#include <iapi.h>", "(rule: Ghostscript only in ghost/)"),

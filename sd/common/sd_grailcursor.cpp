@@ -8,7 +8,7 @@
 #include "si/memzone.h"
 #include "zoveda/gfxsurface.h"
 
-ZU_IMPLEMENT_CLASS(ZuGrailCursor, ZuObject, "sd/common/sd_grailcursor", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuGrailCursor, "sd/common/sd_grailcursor", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -36,8 +36,10 @@ unsigned short HotSpot(double v)
 struct Masks {
     explicit Masks(std::size_t n) : bytes(n)
     {
-        and_mask = static_cast<unsigned char*>(Zuvi_temp_zone->Alloc(static_cast<unsigned>(n), "Card8", __LINE__, ZU_SRC_FILE));
-        xor_mask = static_cast<unsigned char*>(Zuvi_temp_zone->Alloc(static_cast<unsigned>(n), "Card8", __LINE__, ZU_SRC_FILE));
+        and_mask = static_cast<unsigned char*>(
+            Zuvi_temp_zone->Alloc(static_cast<unsigned>(n), "Card8", __LINE__, ZU_SRC_FILE));
+        xor_mask = static_cast<unsigned char*>(
+            Zuvi_temp_zone->Alloc(static_cast<unsigned>(n), "Card8", __LINE__, ZU_SRC_FILE));
         if (and_mask != nullptr)
             std::memset(and_mask, 0, n);
         if (xor_mask != nullptr)
@@ -60,11 +62,10 @@ struct Masks {
 // A 32-bit W x H pixmap filled with `fill`, the dx x dy region at (x, y)
 // of the source copied into its top left corner. What lies outside the
 // source keeps the fill.
-ZuGrailPixmapRef CutRegion(ZuGrailPixmapRef const& source, double x, double y, unsigned dx, unsigned dy, unsigned w,
-                           unsigned h, unsigned fill)
+ZuGrailPixmapRef CutRegion(const ZuGrailPixmapRef& source, double x, double y, unsigned dx,
+                           unsigned dy, unsigned w, unsigned h, unsigned fill)
 {
-    ZuGrailPixmapRef cut(ZuObjectRef(
-        ZuClassFactory::New(ZuGrailPixmapRef::RetRuntime(), Zuvi_temp_zone, __LINE__, ZU_SRC_FILE)));
+    ZuGrailPixmapRef cut(ZuNew<ZuGrailPixmap>(Zuvi_temp_zone));
     cut->Initialise(32, w, h);
     GfxSurface* to = cut->LockSurface();
     GfxSurface* from = source->LockSurface();
@@ -95,18 +96,18 @@ ZuGrailCursor::~ZuGrailCursor()
     KillGrCursor();
 }
 
-void ZuGrailCursor::StoreInstance(ZuStorageRef const&)
+void ZuGrailCursor::StoreInstance(const ZuStorageRef&)
 {
     ZU_ABORT("Trying to save Grail Cursor");
 }
 
-void ZuGrailCursor::RestoreInstance(ZuStorageRef const&)
+void ZuGrailCursor::RestoreInstance(const ZuStorageRef&)
 {
     ZU_ABORT("Trying to restore Grail Cursor");
 }
 
-bool ZuGrailCursor::InitCursorSize(double dx, double dy, unsigned& cut_dx, unsigned& cut_dy, unsigned& w,
-                                   unsigned& h)
+bool ZuGrailCursor::InitCursorSize(double dx, double dy, unsigned& cut_dx, unsigned& cut_dy,
+                                   unsigned& w, unsigned& h)
 {
     cut_dx = Extent(dx);
     cut_dy = Extent(dy);
@@ -130,8 +131,8 @@ void ZuGrailCursor::SetFields(double hx, double hy, unsigned dx, unsigned dy)
     hot_y = dy == 0 ? 0 : HotSpot(hy);
 }
 
-void ZuGrailCursor::Initialise(double hx, double hy, double dx, double dy, ZuGrailPixmapRef const& pixmap, double x,
-                               double y)
+void ZuGrailCursor::Initialise(double hx, double hy, double dx, double dy,
+                               const ZuGrailPixmapRef& pixmap, double x, double y)
 {
     SetEmptyCursor();
     unsigned cut_dx = 0, cut_dy = 0, w = 0, h = 0;
@@ -159,8 +160,9 @@ void ZuGrailCursor::Initialise(double hx, double hy, double dx, double dy, ZuGra
     CreateGrCursor(hot_x, hot_y, w, h, masks.and_mask, masks.xor_mask);
 }
 
-void ZuGrailCursor::Initialise(double hx, double hy, double dx, double dy, ZuGrailPixmapRef const& pixmap, double x,
-                               double y, ZuGrailPixmapRef const& mask, double mx, double my)
+void ZuGrailCursor::Initialise(double hx, double hy, double dx, double dy,
+                               const ZuGrailPixmapRef& pixmap, double x, double y,
+                               const ZuGrailPixmapRef& mask, double mx, double my)
 {
     SetEmptyCursor();
     unsigned cut_dx = 0, cut_dy = 0, w = 0, h = 0;
@@ -177,12 +179,13 @@ void ZuGrailCursor::Initialise(double hx, double hy, double dx, double dy, ZuGra
     }
     // Both are read as light or dark opaque pixels, on an opaque white ground.
     struct Source {
-        ZuGrailPixmapRef const& pixmap;
+        const ZuGrailPixmapRef& pixmap;
         double x, y;
         unsigned char* bits;
     } const sources[2] = {{pixmap, x, y, image.xor_mask}, {mask, mx, my, masks.xor_mask}};
     for (const Source& src : sources) {
-        ZuGrailPixmapRef cut = CutRegion(src.pixmap, src.x, src.y, cut_dx, cut_dy, w, h, 0x00FFFFFFu);
+        ZuGrailPixmapRef cut =
+            CutRegion(src.pixmap, src.x, src.y, cut_dx, cut_dy, w, h, 0x00FFFFFFu);
         GfxSurface* s = cut->LockSurface();
         if (s != nullptr)
             s->RectExtractMono(0, 0, w, h, 0, 0, src.bits, row_bytes);

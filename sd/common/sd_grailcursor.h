@@ -7,7 +7,8 @@
 // The cutting lives in sd/common/sd_grailcursor.cpp; the platform side (the
 // cursor handle, showing, hiding and the process-wide current cursor) in
 // sd/win32/sd_grailcur.cpp. Cursors are never stored.
-#pragma once
+#ifndef SD_COMMON_SD_GRAILCURSOR_H
+#define SD_COMMON_SD_GRAILCURSOR_H
 
 #include "si/grailpxm.h"
 #include "si/object.h"
@@ -26,15 +27,16 @@ public:
     // with the hot spot relative to the region's top left corner. A size
     // of 0 leaves the cursor without platform cursor (activating it shows
     // the arrow).
-    virtual void Initialise(double hot_x, double hot_y, double dx, double dy, ZuGrailPixmapRef const& pixmap,
-                            double x, double y);
+    virtual void Initialise(double hot_x, double hot_y, double dx, double dy,
+                            const ZuGrailPixmapRef& pixmap, double x, double y);
     // The same with the mask from a second pixmap at (mx, my); in both a
     // light opaque pixel counts as 1. A dark mask pixel shows the image's
     // pixel white or black; a light one leaves the screen where the image
     // is light and shows black where it is dark. Outside the region both
     // count as light: transparent.
-    virtual void Initialise(double hot_x, double hot_y, double dx, double dy, ZuGrailPixmapRef const& pixmap,
-                            double x, double y, ZuGrailPixmapRef const& mask, double mx, double my);
+    virtual void Initialise(double hot_x, double hot_y, double dx, double dy,
+                            const ZuGrailPixmapRef& pixmap, double x, double y,
+                            const ZuGrailPixmapRef& mask, double mx, double my);
     // Puts the cursor on the screen and makes it the current cursor; the
     // system arrow for a cursor without platform cursor.
     virtual void Activate();
@@ -52,8 +54,8 @@ public:
     void* RetHandle() const;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     void InitGrCursor();
@@ -62,10 +64,11 @@ private:
     // destroys it.
     void SetEmptyCursor();
     // Cuts the size to the system cursor size (W, H); false for a size of 0.
-    bool InitCursorSize(double dx, double dy, unsigned& cut_dx, unsigned& cut_dy, unsigned& w, unsigned& h);
+    bool InitCursorSize(double dx, double dy, unsigned& cut_dx, unsigned& cut_dy, unsigned& w,
+                        unsigned& h);
     // Makes the platform cursor from masks of h rows of w / 8 bytes.
-    void CreateGrCursor(int hot_x, int hot_y, unsigned w, unsigned h, unsigned char const* and_mask,
-                        unsigned char const* xor_mask);
+    void CreateGrCursor(int hot_x, int hot_y, unsigned w, unsigned h, const unsigned char* and_mask,
+                        const unsigned char* xor_mask);
     void SetFields(double hot_x, double hot_y, unsigned dx, unsigned dy);
 
     unsigned short width;
@@ -75,3 +78,5 @@ private:
     Zuvi_GrCursorRec* record;
 };
 ZU_CLASS_END(ZuGrailCursor)
+
+#endif

@@ -64,7 +64,8 @@ bool ChunksFit(const unsigned char* bytes, std::size_t size)
 {
     std::size_t pos = 8; // the signature
     while (size >= pos && size - pos >= 12) {
-        const std::size_t length = std::size_t(bytes[pos]) << 24 | std::size_t(bytes[pos + 1]) << 16 |
+        const std::size_t length = std::size_t(bytes[pos]) << 24 |
+                                   std::size_t(bytes[pos + 1]) << 16 |
                                    std::size_t(bytes[pos + 2]) << 8 | bytes[pos + 3];
         if (length > size - pos - 12)
             return false;
@@ -90,8 +91,7 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t n)
 PngReader::PngReader()
     : source(nullptr), position(0), size(0), text_count(0), keywords(nullptr), texts(nullptr),
       text_block(nullptr)
-{
-}
+{}
 
 PngReader::~PngReader()
 {
@@ -175,7 +175,8 @@ bool PngReader::ReadPngFromMemory(const unsigned char* bytes, std::size_t n)
         return false;
     }
 
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, this, SilentError, SilentWarning);
+    png_structp png =
+        png_create_read_struct(PNG_LIBPNG_VER_STRING, this, SilentError, SilentWarning);
     if (png == nullptr)
         return false;
     png_infop info = png_create_info_struct(png);

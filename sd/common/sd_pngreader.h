@@ -11,7 +11,8 @@
 // allocated, and no chunk may need more than ZU_PNG_MAX_CHUNK_BYTES.
 //
 // One reader serves one decode at a time; it is used by one thread.
-#pragma once
+#ifndef SD_COMMON_SD_PNGREADER_H
+#define SD_COMMON_SD_PNGREADER_H
 
 #include <cstddef>
 #include <cstdint>
@@ -58,7 +59,10 @@ public:
     unsigned RetWidth() const { return rows.width; }
     unsigned RetHeight() const { return rows.height; }
     // Row y of the decoded image: width x 4 bytes, blue, green, red, alpha.
-    const unsigned char* RetRow(unsigned y) const { return y < rows.height ? rows.rows[y] : nullptr; }
+    const unsigned char* RetRow(unsigned y) const
+    {
+        return y < rows.height ? rows.rows[y] : nullptr;
+    }
 
     // What the decoder's read callback uses: the next n bytes of the source,
     // or false when they would pass its end.
@@ -81,3 +85,5 @@ private:
     char** texts;
     void* text_block;
 };
+
+#endif

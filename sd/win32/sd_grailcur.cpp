@@ -72,13 +72,13 @@ void ZuGrailCursor::SetEmptyCursor()
     record->cursor = nullptr;
 }
 
-void ZuGrailCursor::CreateGrCursor(int hx, int hy, unsigned w, unsigned h, unsigned char const* and_mask,
-                                   unsigned char const* xor_mask)
+void ZuGrailCursor::CreateGrCursor(int hx, int hy, unsigned w, unsigned h,
+                                   const unsigned char* and_mask, const unsigned char* xor_mask)
 {
     if (record == nullptr)
         return;
-    record->cursor = CreateCursor(Zuvi_GrWindowRec::RetInstance(), hx, hy, static_cast<int>(w), static_cast<int>(h),
-                                  and_mask, xor_mask);
+    record->cursor = CreateCursor(Zuvi_GrWindowRec::RetInstance(), hx, hy, static_cast<int>(w),
+                                  static_cast<int>(h), and_mask, xor_mask);
 }
 
 void* ZuGrailCursor::RetHandle() const

@@ -3,7 +3,8 @@
 // the handle the library last put on the screen (null while the pointer is
 // hidden). The window procedure sets that cursor again whenever a window is
 // asked for its cursor.
-#pragma once
+#ifndef SD_WIN32_SD_GRAILCUR_H
+#define SD_WIN32_SD_GRAILCUR_H
 
 #include "w32/winuser.h"
 
@@ -17,3 +18,5 @@ HCURSOR Zuvi_RetCurrentCursor();
 void Zuvi_RestoreCurrentCursor();
 // The system cursor size (GetSystemMetrics 13 and 14).
 void Zuvi_GetSystemCursorSize(unsigned& width, unsigned& height);
+
+#endif

@@ -19,11 +19,7 @@ protected:
         ZuGrailCursor::ShowNormalCursor();
         PortTest::TearDown();
     }
-    ZuCursorRecordRef NewRecord()
-    {
-        return ZuCursorRecordRef(
-            ZuObjectRef(ZuClassFactory::New(ZuCursorRecordRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
-    }
+    ZuCursorRecordRef NewRecord() { return ZuNew<ZuCursorRecord>(Zuvi_app_zone); }
     // A sheet of opaque black pixels.
     ZuGrailPixmapRef Sheet()
     {
@@ -39,7 +35,8 @@ protected:
 TEST_F(CursorRecordTest, ARecordKeepsItsNameSizeAndHotSpotAndCutsItsCursor)
 {
     ZuCursorRecordRef record = NewRecord();
-    EXPECT_TRUE(record->Initialise(ZuAtomRef("Zuvi_CursorHand"), Sheet(), ZuRect(5, 5, 44, 44), 7, 9));
+    EXPECT_TRUE(
+        record->Initialise(ZuAtomRef("Zuvi_CursorHand"), Sheet(), ZuRect(5, 5, 44, 44), 7, 9));
     EXPECT_TRUE(record->RetName() == ZuAtomRef("Zuvi_CursorHand"));
     ZuAtomRef name;
     EXPECT_TRUE(record->GetName(name));

@@ -88,16 +88,17 @@ struct GifBytes {
                                static_cast<unsigned char>(255 - i)});
         return *this;
     }
-    GifBytes& Raw(std::vector<unsigned char> const& bytes)
+    GifBytes& Raw(const std::vector<unsigned char>& bytes)
     {
         b.insert(b.end(), bytes.begin(), bytes.end());
         return *this;
     }
     GifBytes& Image(int width, int height, unsigned flags)
     {
-        b.insert(b.end(), {0x2C, 0, 0, 0, 0, static_cast<unsigned char>(width), static_cast<unsigned char>(width >> 8),
-                           static_cast<unsigned char>(height), static_cast<unsigned char>(height >> 8),
-                           static_cast<unsigned char>(flags)});
+        b.insert(b.end(),
+                 {0x2C, 0, 0, 0, 0, static_cast<unsigned char>(width),
+                  static_cast<unsigned char>(width >> 8), static_cast<unsigned char>(height),
+                  static_cast<unsigned char>(height >> 8), static_cast<unsigned char>(flags)});
         return *this;
     }
     GifBytes& Data(const LzwCodes& codes)
@@ -143,7 +144,8 @@ TestGifImage Noise(int width, int height, unsigned colours, unsigned seed)
     for (int i = 0; i < width * height; ++i) {
         seed = seed * 1103515245u + 12345u;
         // Runs of one index among noise, so that strings grow long.
-        image.indices.push_back(static_cast<unsigned char>((i / 7 % 3 == 0 ? seed >> 16 : i / 5) % colours));
+        image.indices.push_back(
+            static_cast<unsigned char>((i / 7 % 3 == 0 ? seed >> 16 : i / 5) % colours));
     }
     return image;
 }
@@ -201,9 +203,10 @@ TEST_F(LoadGifTest, IndexImagesMatchGiflibForEveryKindOfFile)
     {
         Case c{"extensions, then two images", {}};
         c.gif.global_table = Ramp(8);
-        c.gif.extensions = {{0xF9, {{1, 10, 0, 3}}},
-                            {0xFE, {{'h', 'e', 'l', 'l', 'o'}, std::vector<unsigned char>(255, 'x')}},
-                            {0xFF, {{'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'}, {1, 0, 0}}}};
+        c.gif.extensions = {
+            {0xF9, {{1, 10, 0, 3}}},
+            {0xFE, {{'h', 'e', 'l', 'l', 'o'}, std::vector<unsigned char>(255, 'x')}},
+            {0xFF, {{'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'}, {1, 0, 0}}}};
         c.gif.images.push_back(Noise(9, 4, 8, 10));
         c.gif.images.push_back(Noise(20, 20, 8, 11));
         cases.push_back(c);
@@ -230,7 +233,8 @@ TEST_F(LoadGifTest, IndexImagesMatchGiflibForEveryKindOfFile)
         for (int y = 0; y < height; y += 3)
             for (int x = 0; x < width; x += 2) {
                 const TestRgb rgb = table[reference[std::size_t(y * width + x)]];
-                EXPECT_EQ(Pixel(pixmap, x, y), unsigned(rgb.r) << 16 | unsigned(rgb.g) << 8 | rgb.b) << c.what;
+                EXPECT_EQ(Pixel(pixmap, x, y), unsigned(rgb.r) << 16 | unsigned(rgb.g) << 8 | rgb.b)
+                    << c.what;
             }
     }
 }
@@ -281,7 +285,8 @@ TEST_F(LoadGifTest, AFullTableFollowedByAnotherCodeStopsTheImage)
     codes.Code(2);
     codes.Code(3);
     codes.End();
-    std::vector<unsigned char> file = GifBytes().Header("GIF89a", 0x81).Table(4).Image(100, 50, 0).Data(codes).b;
+    std::vector<unsigned char> file =
+        GifBytes().Header("GIF89a", 0x81).Table(4).Image(100, 50, 0).Data(codes).b;
     std::vector<unsigned char> indices = Indices(file);
     ASSERT_EQ(indices.size(), 5000u);
     std::vector<unsigned char> want(5000, 0);
@@ -312,7 +317,8 @@ TEST_F(LoadGifTest, StringsAreCutAtTheLastPixelAndMissingPixelsHaveIndexZero)
     struct Case {
         const char* what;
         int width;
-        std::vector<int> codes; // after a clear code (none when the first is -2); -1 is the end code
+        std::vector<int>
+            codes; // after a clear code (none when the first is -2); -1 is the end code
         std::vector<unsigned char> indices;
     } const cases[] = {
         // Entry 6 is "1 2"; only its first character fits.
@@ -336,7 +342,8 @@ TEST_F(LoadGifTest, StringsAreCutAtTheLastPixelAndMissingPixelsHaveIndexZero)
             else if (code >= 0)
                 codes.Code(code);
         }
-        std::vector<unsigned char> file = GifBytes().Header("GIF89a", 0x81).Table(4).Image(c.width, 1, 0).Data(codes).b;
+        std::vector<unsigned char> file =
+            GifBytes().Header("GIF89a", 0x81).Table(4).Image(c.width, 1, 0).Data(codes).b;
         EXPECT_EQ(Indices(file), c.indices) << c.what;
     }
 }
@@ -361,8 +368,10 @@ TEST_F(LoadGifTest, InterlacedRowsFollowThePassesForEveryHeight)
         }
         PutGifPixel(gif, 99); // past the last pixel: kept out
         for (int k = 0; k < height; ++k) {
-            EXPECT_EQ(rows[std::size_t(order[std::size_t(k)]) * 2], 100 + k) << "height " << height << " k " << k;
-            EXPECT_EQ(rows[std::size_t(order[std::size_t(k)]) * 2 + 1], 100 + k) << "height " << height;
+            EXPECT_EQ(rows[std::size_t(order[std::size_t(k)]) * 2], 100 + k)
+                << "height " << height << " k " << k;
+            EXPECT_EQ(rows[std::size_t(order[std::size_t(k)]) * 2 + 1], 100 + k)
+                << "height " << height;
         }
     }
     // The order of a 1 x 10 image, spelled out.
@@ -408,9 +417,11 @@ TEST_F(LoadGifTest, FilesWithoutAnImageGiveAnEmptyPixmap)
     codes.Clear();
     codes.Code(1);
     codes.End();
-    const std::vector<unsigned char> good = GifBytes().Header("GIF89a", 0x81).Table(4).Image(1, 1, 0).Data(codes).b;
+    const std::vector<unsigned char> good =
+        GifBytes().Header("GIF89a", 0x81).Table(4).Image(1, 1, 0).Data(codes).b;
     ASSERT_EQ(Indices(good), std::vector<unsigned char>{1});
-    std::vector<unsigned char> comment = GifBytes().Header("GIF89a", 0x81).Table(4).Raw({0x21, 0xFE, 3, 'a'}).b;
+    std::vector<unsigned char> comment =
+        GifBytes().Header("GIF89a", 0x81).Table(4).Raw({0x21, 0xFE, 3, 'a'}).b;
     struct Case {
         const char* what;
         std::vector<unsigned char> file;
@@ -419,18 +430,22 @@ TEST_F(LoadGifTest, FilesWithoutAnImageGiveAnEmptyPixmap)
         {"inside the screen", std::vector<unsigned char>(good.begin(), good.begin() + 10)},
         {"inside the table", std::vector<unsigned char>(good.begin(), good.begin() + 20)},
         {"inside an extension", comment},
-        {"no image", GifBytes().Header("GIF89a", 0x81).Table(4).Raw({0x21, 0xFE, 1, 'a', 0, 0x3B}).b},
+        {"no image",
+         GifBytes().Header("GIF89a", 0x81).Table(4).Raw({0x21, 0xFE, 1, 'a', 0, 0x3B}).b},
         {"inside the descriptor", std::vector<unsigned char>(good.begin(), good.begin() + 30)},
         {"width 0", GifBytes().Header("GIF89a", 0x81).Table(4).Image(0, 5, 0).Data(codes).b},
         {"height 0", GifBytes().Header("GIF89a", 0x81).Table(4).Image(5, 0, 0).Data(codes).b},
-        {"above the pixel bound", GifBytes().Header("GIF89a", 0x81).Table(4).Image(65535, 65535, 0).Data(codes).b},
+        {"above the pixel bound",
+         GifBytes().Header("GIF89a", 0x81).Table(4).Image(65535, 65535, 0).Data(codes).b},
         {"inside the local table", GifBytes().Header("GIF89a", 0).Image(1, 1, 0x87).Table(10).b},
     };
     for (const Case& c : cases) {
         EXPECT_TRUE(Indices(c.file).empty()) << c.what;
-        EXPECT_FALSE(Zuvi::LoadGIFFromMemory(c.file.data(), c.file.size(), nullptr).IsValid()) << c.what;
+        EXPECT_FALSE(Zuvi::LoadGIFFromMemory(c.file.data(), c.file.size(), nullptr).IsValid())
+            << c.what;
     }
-    EXPECT_FALSE(Zuvi::LoadGIF(ZuStringRef((scratch.Path() + "/missing.gif").c_str()), nullptr).IsValid());
+    EXPECT_FALSE(
+        Zuvi::LoadGIF(ZuStringRef((scratch.Path() + "/missing.gif").c_str()), nullptr).IsValid());
     EXPECT_FALSE(Zuvi::LoadGIF(ZuStringRef(Write("empty.gif", {}).c_str()), nullptr).IsValid());
 
     // Short code data still loads: what it does not reach has index 0.
@@ -450,7 +465,8 @@ TEST_F(LoadGifTest, ThePixmapLivesInTheGivenZoneOrTheDataZone)
     gif.global_table = Ramp(2);
     gif.images.push_back(Noise(3, 2, 2, 1));
     std::string path = Write("image.gif", WriteTestGif(gif));
-    EXPECT_EQ(Zuvi::LoadGIF(ZuStringRef(path.c_str()), Zuvi_temp_zone)->RetMemZone(), Zuvi_temp_zone);
+    EXPECT_EQ(Zuvi::LoadGIF(ZuStringRef(path.c_str()), Zuvi_temp_zone)->RetMemZone(),
+              Zuvi_temp_zone);
     EXPECT_EQ(Zuvi::LoadGIF(ZuStringRef(path.c_str()), nullptr)->RetMemZone(), Zuvi_data_zone);
 }
 

@@ -24,13 +24,10 @@ protected:
         return path;
     }
 
-    ZuDictRef NewDict()
-    {
-        return ZuDictRef(ZuObjectRef(ZuClassFactory::New(ZuDictRef::RetRuntime(), nullptr, __LINE__, __FILE__)));
-    }
+    ZuDictRef NewDict() { return ZuNew<ZuDict>(); }
 
     // Every pixel's word, row by row.
-    static std::vector<unsigned> Words(ZuGrailPixmapRef const& pixmap)
+    static std::vector<unsigned> Words(const ZuGrailPixmapRef& pixmap)
     {
         std::vector<unsigned> out;
         double w = 0, h = 0;
@@ -82,12 +79,16 @@ TEST_F(LoadPngTest, PixelsBecomeColourWordsWithTransparencyFromAlpha)
     TestPng palette_trns = palette;
     palette_trns.palette_alpha = {255, 0};
     const Case cases[] = {
-        {"rgb 8", Row(2, 8, {{1, 2, 3}, {255, 128, 0}, {0, 0, 0}}), {0x00010203u, 0x00FF8000u, 0x00000000u}},
-        {"rgba 8", Row(6, 8, {{1, 2, 3, 0}, {4, 5, 6, 255}, {7, 8, 9, 64}}),
+        {"rgb 8",
+         Row(2, 8, {{1, 2, 3}, {255, 128, 0}, {0, 0, 0}}),
+         {0x00010203u, 0x00FF8000u, 0x00000000u}},
+        {"rgba 8",
+         Row(6, 8, {{1, 2, 3, 0}, {4, 5, 6, 255}, {7, 8, 9, 64}}),
          {0xFF010203u, 0x00040506u, 0xBF070809u}},
         {"palette", palette, {0x000A141Eu, 0x0028323Cu, 0x0046505Au}},
         {"palette with tRNS", palette_trns, {0x000A141Eu, 0xFF28323Cu, 0x0046505Au}},
-        {"grey alpha 16", Row(4, 16, {{0x1234, 0, 0, 0xFFFF}, {0xABCD, 0, 0, 0x0000}, {0x8000, 0, 0, 0x40FF}}),
+        {"grey alpha 16",
+         Row(4, 16, {{0x1234, 0, 0, 0xFFFF}, {0xABCD, 0, 0, 0x0000}, {0x8000, 0, 0, 0x40FF}}),
          {0x00121212u, 0xFFABABABu, 0xBF808080u}},
     };
     for (const Case& c : cases) {
@@ -107,7 +108,8 @@ TEST_F(LoadPngTest, AnInterlacedFileGivesThePixelsOfItsPlainTwin)
     png.colour_type = 6;
     for (unsigned i = 0; i < png.width * png.height * 4; ++i)
         png.samples.push_back(static_cast<std::uint16_t>((i * 37) & 0xFF));
-    ZuGrailPixmapRef plain = Zuvi::LoadPNG(ZuStringRef(Write("plain.png", WriteTestPng(png)).c_str()), nullptr);
+    ZuGrailPixmapRef plain =
+        Zuvi::LoadPNG(ZuStringRef(Write("plain.png", WriteTestPng(png)).c_str()), nullptr);
     png.interlaced = true;
     ZuGrailPixmapRef interlaced =
         Zuvi::LoadPNG(ZuStringRef(Write("interlaced.png", WriteTestPng(png)).c_str()), nullptr);
@@ -167,7 +169,8 @@ TEST_F(LoadPngTest, FilesThatDoNotLoadGiveTheNullPixmapAndNoText)
 TEST_F(LoadPngTest, ThePixmapLivesInTheGivenZoneOrTheApplicationZone)
 {
     std::string path = Write("image.png", WriteTestPng(Row(2, 8, {{1, 2, 3}})));
-    EXPECT_EQ(Zuvi::LoadPNG(ZuStringRef(path.c_str()), Zuvi_temp_zone)->RetMemZone(), Zuvi_temp_zone);
+    EXPECT_EQ(Zuvi::LoadPNG(ZuStringRef(path.c_str()), Zuvi_temp_zone)->RetMemZone(),
+              Zuvi_temp_zone);
     EXPECT_EQ(Zuvi::LoadPNG(ZuStringRef(path.c_str()), nullptr)->RetMemZone(), Zuvi_app_zone);
 }
 

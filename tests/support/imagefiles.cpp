@@ -73,8 +73,8 @@ std::vector<unsigned char> WriteTestPng(const TestPng& in)
     }
     png_set_write_fn(png, &out, AppendBytes, Flush);
     png_set_IHDR(png, info, in.width, in.height, in.bit_depth, in.colour_type,
-                 in.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+                 in.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     for (const TestRgb& c : in.palette)
         palette.push_back(png_color{c.r, c.g, c.b});
     if (!palette.empty())
@@ -179,21 +179,25 @@ std::vector<unsigned char> WriteTestGif(const TestGif& in)
     bool ok = true;
     ColorMapObject* global = MakeMap(in.global_table);
     int resolution = 8;
-    ok = ok && EGifPutScreenDesc(gif, in.screen_width, in.screen_height, resolution, 0, global) == GIF_OK;
+    ok = ok &&
+         EGifPutScreenDesc(gif, in.screen_width, in.screen_height, resolution, 0, global) == GIF_OK;
     GifFreeMapObject(global);
     for (const TestGifExtension& e : in.extensions) {
         ok = ok && EGifPutExtensionLeader(gif, e.code) == GIF_OK;
         for (const auto& block : e.blocks)
-            ok = ok && EGifPutExtensionBlock(gif, static_cast<int>(block.size()), block.data()) == GIF_OK;
+            ok = ok &&
+                 EGifPutExtensionBlock(gif, static_cast<int>(block.size()), block.data()) == GIF_OK;
         ok = ok && EGifPutExtensionTrailer(gif) == GIF_OK;
     }
     for (const TestGifImage& image : in.images) {
         ColorMapObject* local = MakeMap(image.local_table);
-        ok = ok && EGifPutImageDesc(gif, 0, 0, image.width, image.height, image.interlaced, local) == GIF_OK;
+        ok = ok && EGifPutImageDesc(gif, 0, 0, image.width, image.height, image.interlaced,
+                                    local) == GIF_OK;
         GifFreeMapObject(local);
         for (int y : RowOrder(image.height, image.interlaced)) {
             std::vector<GifPixelType> row(image.indices.begin() + std::ptrdiff_t(y) * image.width,
-                                          image.indices.begin() + std::ptrdiff_t(y + 1) * image.width);
+                                          image.indices.begin() +
+                                              std::ptrdiff_t(y + 1) * image.width);
             ok = ok && EGifPutLine(gif, row.data(), image.width) == GIF_OK;
         }
     }
@@ -201,8 +205,8 @@ std::vector<unsigned char> WriteTestGif(const TestGif& in)
     return ok ? out : std::vector<unsigned char>();
 }
 
-bool ReadTestGifIndices(const std::vector<unsigned char>& file, std::vector<unsigned char>& indices, int& width,
-                        int& height)
+bool ReadTestGifIndices(const std::vector<unsigned char>& file, std::vector<unsigned char>& indices,
+                        int& width, int& height)
 {
     MemoryInput input{&file, 0};
     int error = 0;
@@ -228,7 +232,8 @@ bool ReadTestGifIndices(const std::vector<unsigned char>& file, std::vector<unsi
             indices.assign(std::size_t(width) * std::size_t(height), 0);
             found = true;
             for (int y : RowOrder(height, gif->Image.Interlace))
-                if (DGifGetLine(gif, indices.data() + std::size_t(y) * std::size_t(width), width) != GIF_OK)
+                if (DGifGetLine(gif, indices.data() + std::size_t(y) * std::size_t(width), width) !=
+                    GIF_OK)
                     found = false;
         }
     }

@@ -61,7 +61,7 @@ struct TestGif {
     bool gif89 = true;
     int screen_width = 1;
     int screen_height = 1;
-    std::vector<TestRgb> global_table; // none when empty
+    std::vector<TestRgb> global_table;        // none when empty
     std::vector<TestGifExtension> extensions; // before the first image
     std::vector<TestGifImage> images;
 };
@@ -71,8 +71,8 @@ std::vector<unsigned char> WriteTestGif(const TestGif& gif);
 
 // giflib's decoding of the first image: its index rows top to bottom and
 // its width and height. False when giflib refuses the file.
-bool ReadTestGifIndices(const std::vector<unsigned char>& file, std::vector<unsigned char>& indices, int& width,
-                        int& height);
+bool ReadTestGifIndices(const std::vector<unsigned char>& file, std::vector<unsigned char>& indices,
+                        int& width, int& height);
 
 // Writes bytes into a file; true when all were written.
 bool WriteTestFile(const std::string& path, const std::vector<unsigned char>& bytes);

@@ -13,17 +13,13 @@
 
 namespace {
 
-const unsigned kTransparent = 0;       // as W32_CursorPixel shows them
+const unsigned kTransparent = 0; // as W32_CursorPixel shows them
 const unsigned kWhite = 0xFFFFFFFFu;
 const unsigned kBlack = 0xFF000000u;
 
 class GrailCursorTest : public PortTest {
 protected:
-    ZuGrailCursorRef NewCursor()
-    {
-        return ZuGrailCursorRef(
-            ZuObjectRef(ZuClassFactory::New(ZuGrailCursorRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
-    }
+    ZuGrailCursorRef NewCursor() { return ZuNew<ZuGrailCursor>(Zuvi_app_zone); }
 
     // A 50 x 50 sheet whose pixel (x, y) is opaque white, opaque black or
     // invisible by (x + 2y) mod 3, with some half transparent pixels: a
@@ -40,7 +36,8 @@ protected:
     }
     static unsigned SheetWord(int x, int y)
     {
-        const unsigned words[] = {0x00FFFFFFu, 0x00000000u, 0xFF808080u, 0x7FF0F0F0u, 0x80000000u, 0x00101010u};
+        const unsigned words[] = {0x00FFFFFFu, 0x00000000u, 0xFF808080u,
+                                  0x7FF0F0F0u, 0x80000000u, 0x00101010u};
         return words[(x + 2 * y) % 6];
     }
     static unsigned Shown(unsigned word)
@@ -50,10 +47,12 @@ protected:
         return (word & 0xFFFFFF) > 0x808080 ? kWhite : kBlack;
     }
 
-    static W32_Cursor* Platform(ZuGrailCursorRef const& c) { return W32_CursorOf(c->RetHandle()); }
+    static W32_Cursor* Platform(const ZuGrailCursorRef& c) { return W32_CursorOf(c->RetHandle()); }
     static bool AndBit(const W32_Cursor* c, int x, int y)
     {
-        return (c->and_mask[std::size_t(y) * std::size_t(c->row_bytes) + std::size_t(x / 8)] >> (7 - x % 8)) & 1;
+        return (c->and_mask[std::size_t(y) * std::size_t(c->row_bytes) + std::size_t(x / 8)] >>
+                (7 - x % 8)) &
+               1;
     }
 };
 
@@ -96,7 +95,9 @@ TEST_F(GrailCursorTest, WhatTheRegionDoesNotCoverIsTransparent)
         for (int y = 0; y < 32; ++y)
             for (int x = 0; x < 32; ++x) {
                 if (x < k.inside_dx && y < k.inside_dy) {
-                    ASSERT_EQ(W32_CursorPixel(c, x, y), Shown(SheetWord(x + int(k.x), y + int(k.y)))) << x << "," << y;
+                    ASSERT_EQ(W32_CursorPixel(c, x, y),
+                              Shown(SheetWord(x + int(k.x), y + int(k.y))))
+                        << x << "," << y;
                 } else {
                     ASSERT_EQ(W32_CursorPixel(c, x, y), kTransparent) << x << "," << y;
                     ASSERT_TRUE(AndBit(c, x, y)) << x << "," << y;
@@ -142,8 +143,11 @@ TEST_F(GrailCursorTest, NothingToCutLeavesNoPlatformCursor)
         const char* what;
         double dx, dy;
         bool pixmap;
-    } const cases[] = {{"width 0", 0, 10, true}, {"height 0", 10, 0, true}, {"negative", -5, 10, true},
-                       {"not a number", std::numeric_limits<double>::quiet_NaN(), 10, true}, {"no pixmap", 10, 10, false}};
+    } const cases[] = {{"width 0", 0, 10, true},
+                       {"height 0", 10, 0, true},
+                       {"negative", -5, 10, true},
+                       {"not a number", std::numeric_limits<double>::quiet_NaN(), 10, true},
+                       {"no pixmap", 10, 10, false}};
     for (const Case& k : cases) {
         ZuGrailCursorRef cursor = NewCursor();
         cursor->Initialise(2, 2, 10, 10, sheet, 0, 0);

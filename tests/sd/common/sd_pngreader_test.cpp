@@ -38,7 +38,8 @@ TestPng MakePng(int colour_type, int depth, bool interlaced, bool trns)
         png.samples.push_back(s.Next(limit));
     if (colour_type == 3) {
         for (unsigned i = 0; i < limit; ++i)
-            png.palette.push_back(TestRgb{static_cast<unsigned char>(i * 7 + 3), static_cast<unsigned char>(255 - i),
+            png.palette.push_back(TestRgb{static_cast<unsigned char>(i * 7 + 3),
+                                          static_cast<unsigned char>(255 - i),
                                           static_cast<unsigned char>(i * 31)});
         if (trns)
             png.palette_alpha = {0, 128};
@@ -105,10 +106,9 @@ TEST(PngReader, EveryColourTypeAndDepthArrivesAsBlueGreenRedAlpha)
         int depth;
         bool trns;
     } const cases[] = {
-        {0, 1, false}, {0, 2, false}, {0, 4, false}, {0, 8, false}, {0, 16, false},
-        {2, 8, false}, {2, 16, false},
-        {3, 1, false}, {3, 2, false}, {3, 4, false}, {3, 8, false},
-        {3, 1, true},  {3, 2, true},  {3, 4, true},  {3, 8, true},
+        {0, 1, false}, {0, 2, false},  {0, 4, false}, {0, 8, false},  {0, 16, false},
+        {2, 8, false}, {2, 16, false}, {3, 1, false}, {3, 2, false},  {3, 4, false},
+        {3, 8, false}, {3, 1, true},   {3, 2, true},  {3, 4, true},   {3, 8, true},
         {4, 8, false}, {4, 16, false}, {6, 8, false}, {6, 16, false},
     };
     for (const Case& c : cases) {
@@ -122,8 +122,8 @@ TEST(PngReader, EveryColourTypeAndDepthArrivesAsBlueGreenRedAlpha)
             EXPECT_EQ(reader.RetWidth(), 7u);
             EXPECT_EQ(reader.RetHeight(), 5u);
             EXPECT_EQ(Decoded(reader), Expected(png))
-                << "type " << c.colour_type << " depth " << c.depth << " trns " << c.trns << " interlaced "
-                << interlaced;
+                << "type " << c.colour_type << " depth " << c.depth << " trns " << c.trns
+                << " interlaced " << interlaced;
         }
     }
 }
@@ -158,13 +158,15 @@ TEST(PngReader, TextChunksOfEveryKindInFileOrder)
 }
 
 // The file with the chunk at `offset` given new data and a correct CRC.
-void PatchChunk(std::vector<unsigned char>& file, std::size_t offset, const std::vector<unsigned char>& data)
+void PatchChunk(std::vector<unsigned char>& file, std::size_t offset,
+                const std::vector<unsigned char>& data)
 {
     std::copy(data.begin(), data.end(), file.begin() + std::ptrdiff_t(offset) + 8);
     const std::size_t length = data.size();
     uLong crc = crc32(0, file.data() + offset + 4, static_cast<uInt>(length + 4));
     for (int i = 0; i < 4; ++i)
-        file[offset + 8 + length + std::size_t(i)] = static_cast<unsigned char>(crc >> (24 - 8 * i));
+        file[offset + 8 + length + std::size_t(i)] =
+            static_cast<unsigned char>(crc >> (24 - 8 * i));
 }
 
 TEST(PngReader, DamagedTruncatedAndOversizedFilesAreRefusedWithoutRowsOrTexts)
@@ -174,8 +176,8 @@ TEST(PngReader, DamagedTruncatedAndOversizedFilesAreRefusedWithoutRowsOrTexts)
     const std::vector<unsigned char> good = WriteTestPng(png);
 
     std::vector<std::vector<unsigned char>> bad;
-    for (std::size_t cut : {std::size_t(0), std::size_t(7), std::size_t(20), std::size_t(40), good.size() / 2,
-                            good.size() - 13, good.size() - 1})
+    for (std::size_t cut : {std::size_t(0), std::size_t(7), std::size_t(20), std::size_t(40),
+                            good.size() / 2, good.size() - 13, good.size() - 1})
         bad.emplace_back(good.begin(), good.begin() + std::ptrdiff_t(cut));
     std::vector<unsigned char> signature = good;
     signature[1] = 'Q';

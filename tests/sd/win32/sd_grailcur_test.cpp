@@ -21,8 +21,7 @@ protected:
     ZuGrailCursorRef NewCursor()
     {
         ZuGrailPixmapRef sheet = NewPixmap(32, 10, 10);
-        ZuGrailCursorRef cursor(
-            ZuObjectRef(ZuClassFactory::New(ZuGrailCursorRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        ZuGrailCursorRef cursor(ZuNew<ZuGrailCursor>(Zuvi_app_zone));
         cursor->Initialise(0, 0, 10, 10, sheet, 0, 0);
         return cursor;
     }
