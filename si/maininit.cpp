@@ -47,9 +47,9 @@ struct Step {
     bool program;   // only for the program (Zuvi_MainInit), not for every user
 };
 
-// Steps whose classes live in a layer above this file (the font manager's)
-// have a line in the table without functions; their own source fills it in
-// at load time with Zuvi_SetStartStep. A line left empty is skipped.
+// Steps whose classes live in a layer above this file (the font and look
+// managers') have a line in the table without functions; their own source
+// fills it in at load time with Zuvi_SetStartStep. A line left empty is skipped.
 struct StepFunctions {
     void (*start)();
     void (*stop)();
@@ -73,6 +73,7 @@ const Step kSteps[] = {
     {"locale manager", &ZuLocaleMan::Initialise, &ZuLocaleMan::Kill, true},
     {"resource manager", &ZuResMan::Initialise, &ZuResMan::Kill, true},
     {"system font manager", nullptr, nullptr, true},
+    {"look manager", nullptr, nullptr, true},
 };
 
 const unsigned kStepCount = sizeof kSteps / sizeof kSteps[0];

@@ -294,6 +294,14 @@ void Sleep(DWORD milliseconds)
     }
 }
 
+unsigned long long GetTickCount64()
+{
+    timespec ts{};
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<unsigned long long>(ts.tv_sec) * 1000ull
+        + static_cast<unsigned long long>(ts.tv_nsec) / 1000000ull;
+}
+
 namespace {
 thread_local DWORD t_last_error = 0;
 }

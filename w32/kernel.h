@@ -62,6 +62,8 @@ DWORD GetCurrentThreadId();
 DWORD GetCurrentProcessId();
 // Suspends the calling thread for at least `milliseconds`.
 void Sleep(DWORD milliseconds);
+// Milliseconds of a monotonic clock since an arbitrary start.
+unsigned long long GetTickCount64();
 
 // The calling thread's last error code, set by the calls that say so.
 #define ERROR_CLASS_ALREADY_EXISTS 1410u

@@ -2,6 +2,7 @@
 // class "App" (a data slot, standing for the application object).
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "si/dataslot.h"
 #include "si/fontman.h"
 #include "si/localeman.h"
+#include "si/lookman.h"
 #include "si/maininit.h"
 #include "si/memzone.h"
 #include "si/resman.h"
@@ -21,6 +23,8 @@ struct Seen {
     bool fields_are_the_managers = true;
     unsigned locales_at_start = 0;
     bool app_known = false;
+    // The interface fonts published: face, size and system flag.
+    std::vector<std::string> fonts;
 } seen;
 
 } // namespace
@@ -38,6 +42,16 @@ public:
             seen.fields_are_the_managers &= object == ZuFontMan::Current() && ZuFontMan::Current().IsValid();
         if (text == "Locale Manager")
             seen.fields_are_the_managers &= object == ZuLocaleMan::Current();
+        // The look manager publishes itself while it is being made, before
+        // it becomes current.
+        if (text == "Look Manager")
+            seen.fields_are_the_managers &= object.IsValid() && object->IsKindOf(ZuLookManRef::RetRuntime());
+        if (text.size() > 5 && text.compare(text.size() - 5, 5, " Font") == 0) {
+            ZuGrailFontRef font(object);
+            char size[32];
+            snprintf(size, sizeof size, " %g%s", font->RetSize(), font->IsSystemFont() ? " system" : "");
+            seen.fonts.push_back(std::string(font->RetName()->AccessLatin()) + size);
+        }
         if (text == "Resource Manager") {
             seen.fields_are_the_managers &= object == ZuResMan::Current();
             ZuArrayRef locales;
@@ -57,13 +71,18 @@ TEST(MainInitWithApp, TheManagersArePublishedInTheApplicationAndKilledAtShutDown
 {
     seen = Seen();
     Zuvi_MainInit();
-    EXPECT_EQ(seen.fields, (std::vector<std::string>{"Locale Manager", "Resource Manager", "Font Manager"}));
+    EXPECT_EQ(seen.fields, (std::vector<std::string>{"Locale Manager", "Resource Manager", "Font Manager",
+                                                     "Look Manager", "System Font", "Small Font", "Bold Font"}));
+    EXPECT_EQ(seen.fonts, (std::vector<std::string>{"arial.ttf 12 system", "arial.ttf 10 system",
+                                                    "arialbd.ttf 12 system"}));
     EXPECT_TRUE(seen.fields_are_the_managers);
     EXPECT_TRUE(seen.app_known);
     EXPECT_EQ(seen.locales_at_start, 2u);
     EXPECT_TRUE(ZuLocaleMan::Current().IsInvalid());
     EXPECT_TRUE(ZuResMan::Current().IsInvalid());
     EXPECT_TRUE(ZuFontMan::Current().IsInvalid());
+    EXPECT_TRUE(ZuLookMan::Current().IsInvalid());
+    EXPECT_TRUE(ZuLookMan::sys_lookman.IsInvalid());
     EXPECT_TRUE(Zuvi_RetApplication().IsInvalid());
     EXPECT_EQ(nullptr, ZuMemZone::zone_head);
 }

@@ -1,0 +1,6 @@
+#include "si/ctrlstate.h"
+
+#include "si/typedef.h"
+#include "si/typeinfo.h"
+
+ZU_ENUM_REGISTER(ZuCtrlState)
