@@ -175,6 +175,14 @@ TEST_F(IconRecordTest, FillTilesTheAreaAndCutsTheLastTiles)
     r->Fill(target, ZU_CTRL_STATE_NORMAL, ZuRect(5, 5, 19, 17), 0.0);
     target->EndDraw();
     EXPECT_EQ(CountInked(target), 15u * 13u);
+
+    // A record without image tiles nothing (and does not loop).
+    ZuIconRecordRef empty = NewRecord("Empty");
+    target = NewPixmap(32, 120, 60);
+    target->BeginDraw(0, 0, 119, 59);
+    empty->Fill(target, ZU_CTRL_STATE_NORMAL, ZuRect(0, 0, 50, 50), 0.0);
+    target->EndDraw();
+    EXPECT_EQ(CountInked(target), 0u);
 }
 
 TEST_F(IconRecordTest, EntryExitAndAdvance)
