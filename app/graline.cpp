@@ -1,0 +1,717 @@
+#include "app/graline.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "app/graport.h"
+#include "si/classfactory.h"
+#include "si/rtclass.h"
+#include "si/storage.h"
+#include "si/string.h"
+
+ZU_IMPLEMENT_CLASS(CGraLine, "app/graline", ZU_CLASS_PLAIN)
+
+namespace {
+
+// One row of the property table.
+struct LineProperty {
+    const char* name;
+    const char* description;
+    int flags;
+    int unit;
+    double min;
+    double max;
+    double step;
+};
+
+// Texts in Latin-1.
+const LineProperty kProperties[CGraLine::PROPERTIES] = {
+    {"Position X", "Position horizontale", 0x821, 0, -2000.0, 2000.0, 0.0},
+    {"Position Y", "Position verticale", 0x8C0, 0, -2000.0, 2000.0, 0.0},
+    {"Choix point", "Num\xe9ro du point \xe0 modifier", 0xD00, 14, 1.0, 2.0, 1.0},
+    {"Point X", "Position horizontale du point", 0x821, 0, -2000.0, 2000.0, 0.0},
+    {"Point Y", "Position verticale du point", 0x842, 0, -2000.0, 2000.0, 0.0},
+    {"Longueur dX", "Longueur horizontale", 0x821, 0, -2000.0, 2000.0, 0.0},
+    {"Longueur dY", "Longueur verticale", 0x842, 0, -2000.0, 2000.0, 0.0},
+    {"Longueur", "Longueur effective", 0x801, 0, -2000.0, 2000.0, 0.0},
+    {"Inclinaison", "Inclinaison par-rapport \xe0 l'horizontale", 0x880, 13, 0.0, 6.283185307,
+     0.3926990816875},
+};
+
+const int kLayout[CGraLine::LAYOUT_WORDS] = {8, 0, 0, -2, -6, 30, 0, 0, -2, -3, 78, 0, 0, -2, -1};
+
+bool IsRow(int n)
+{
+    return n >= 0 && n < CGraLine::PROPERTIES;
+}
+
+void SetText(ZuStringRef& out, const char* text)
+{
+    if (out.IsInvalid())
+        out = ZuNew<ZuString>();
+    out->SetString(text);
+}
+
+// The angle at r from the horizontal ray to c.
+double Inclination(const DPoint& r, const DPoint& c)
+{
+    return AngleBetween(r, DPoint{r.x + 100.0, r.y}, c);
+}
+
+// A clone of the definition into the handle; an empty one empties it.
+template <class R>
+void CloneInto(R& field, const ZuObjectRef& def)
+{
+    if (def.IsInvalid()) {
+        field = R();
+        return;
+    }
+    CDefRef out;
+    CDefRef(def)->CloneTo(out);
+    field = out;
+}
+
+// Whether def can go into a field of the class (empty always can).
+bool Fits(const ZuObjectRef& def, const ZuRuntimeRef& type)
+{
+    return def.IsInvalid() || def->IsKindOf(type);
+}
+
+} // namespace
+
+CGraLine::CGraLine() : pen(ZuNew<CPenDef>()), stroke_colour(ZuNew<CColorDef>()) {}
+
+CGraLine::~CGraLine() {}
+
+void CGraLine::Delete()
+{
+    if (pen.IsValid())
+        pen->Delete();
+    if (brush.IsValid())
+        brush->Delete();
+    if (pulsar.IsValid())
+        pulsar->Delete();
+    if (stroke_colour.IsValid())
+        stroke_colour->Delete();
+    pen = CPenDefRef();
+    brush = CPatternDefRef();
+    pulsar = CPulsarDefRef();
+    stroke_colour = CColorDefRef();
+    CGraObject::Delete();
+}
+
+void CGraLine::CopyFrom(const CGraObjectRef& other)
+{
+    const CGraLine* o = CGraLineRef(other).CheckAndResolve();
+    if (o == this)
+        return;
+    CGraObject::CopyFrom(other);
+    edit_mode = o->edit_mode;
+    editing = o->editing;
+    CloneInto(pen, o->pen);
+    CloneInto(brush, o->brush);
+    CloneInto(pulsar, o->pulsar);
+    CloneInto(stroke_colour, o->stroke_colour);
+    start = o->start;
+    end = o->end;
+    chosen = o->chosen;
+    box = o->box;
+    saved_start = o->saved_start;
+    saved_end = o->saved_end;
+    saved_width = o->saved_width;
+    start_selected = o->start_selected;
+    end_selected = o->end_selected;
+}
+
+bool CGraLine::GetTypeName(ZuStringRef& out) const
+{
+    SetText(out, "Droite");
+    return true;
+}
+
+int CGraLine::GetIconId(int variant) const
+{
+    if (variant == 0)
+        return 20;
+    if (variant == 1)
+        return 30;
+    return -1;
+}
+
+// ---------------------------------------------------------------- handles and geometry
+
+int CGraLine::GetHandleCount() const
+{
+    return 2;
+}
+
+int CGraLine::GetHandleType(int n) const
+{
+    if (n < 0 || n >= 2)
+        return 0;
+    return n == chosen ? 9 : 2;
+}
+
+DPoint CGraLine::GetHandlePosition(int n) const
+{
+    if (n == 0)
+        return start;
+    if (n == 1)
+        return end;
+    return DPoint{0.0, 0.0};
+}
+
+bool CGraLine::GetHandle(int n, DPoint& out) const
+{
+    const int type = GetHandleType(n);
+    if (type == 0 || type == 1)
+        return false;
+    out = GetHandlePosition(n);
+    return true;
+}
+
+void CGraLine::SetHandlePosition(int n, const DPoint& p)
+{
+    if (n == 0)
+        start = p;
+    else if (n == 1)
+        end = p;
+}
+
+void CGraLine::MoveHandle(int n, const DPoint& p)
+{
+    SetHandlePosition(n, p);
+    if (n >= 0 && n < 2)
+        chosen = n;
+}
+
+void CGraLine::SelectHandle(int n)
+{
+    if (editing == 0)
+        return;
+    if (n == 0)
+        start_selected = true;
+    else if (n == 1)
+        end_selected = true;
+}
+
+bool CGraLine::IsHandleSelected(int n) const
+{
+    if (editing == 0)
+        return false;
+    if (n == 0)
+        return start_selected;
+    if (n == 1)
+        return end_selected;
+    return false;
+}
+
+bool CGraLine::SaveGeometry(const ChangeRecord&)
+{
+    saved_start = start;
+    saved_end = end;
+    saved_width = pen.IsValid() ? pen->GetWidth() : 0.0;
+    return true;
+}
+
+bool CGraLine::Transform(const ChangeRecord& change, int flags)
+{
+    if (!start_selected) {
+        start = saved_start;
+        TransformPoints(start, start, change);
+    }
+    if (!end_selected) {
+        end = saved_end;
+        TransformPoints(end, end, change);
+    }
+    if (!start_selected && !end_selected && (flags & 2) != 0 && change.kind == 2 && pen.IsValid())
+        pen->SetWidth(saved_width * (Abs(change.c.x) + Abs(change.c.y)) / 2.0);
+    return true;
+}
+
+bool CGraLine::AcceptsChange(const ChangeRecord&)
+{
+    return true;
+}
+
+bool CGraLine::SetPoints(const DPoint* points, int)
+{
+    if (points == nullptr)
+        return false;
+    start = end = points[0];
+    return true;
+}
+
+void CGraLine::PlacePoint(const DPoint& p, int flags)
+{
+    DPoint q = p;
+    ConstrainPoint(flags, 1, q);
+    end = q;
+}
+
+bool CGraLine::DragPoint(const DPoint& p, int flags)
+{
+    PlacePoint(p, flags);
+    return false;
+}
+
+void CGraLine::ConstrainPoint(int flags, int which, DPoint& p) const
+{
+    ConstrainLinePoint(start, end, flags, which, p);
+}
+
+void CGraLine::ConstrainLinePoint(const DPoint& start, const DPoint& end, int flags, int which,
+                                  DPoint& p)
+{
+    if ((flags & 2) == 0)
+        return;
+    const DPoint& ref = which != 0 ? start : end;
+    if (Abs(p.y - ref.y) <= Abs(p.x - ref.x))
+        p.y = ref.y;
+    else
+        p.x = ref.x;
+}
+
+// ---------------------------------------------------------------- properties
+
+bool CGraLine::HasProperties() const
+{
+    return true;
+}
+
+void CGraLine::GetPropertyLayout(int, int, int, int, int* out) const
+{
+    LineLayout(out);
+}
+
+int CGraLine::GetPropertyCount() const
+{
+    return PROPERTIES;
+}
+
+bool CGraLine::GetPropertyFlags(int n, int& out) const
+{
+    return LinePropertyFlags(n, out);
+}
+
+bool CGraLine::GetPropertyUnit(int n, int& out) const
+{
+    return LinePropertyUnit(n, out);
+}
+
+bool CGraLine::GetPropertyName(int n, ZuStringRef& out) const
+{
+    return LinePropertyName(n, out);
+}
+
+bool CGraLine::GetPropertyDescription(int n, ZuStringRef& out) const
+{
+    return LinePropertyDescription(n, out);
+}
+
+bool CGraLine::GetPropertyRange(int n, double& min, double& max) const
+{
+    return LinePropertyRange(n, min, max);
+}
+
+bool CGraLine::GetPropertyStep(int n, double& out) const
+{
+    return LinePropertyStep(n, out);
+}
+
+bool CGraLine::GetPropertyValue(int n, double& out) const
+{
+    return LinePropertyValue(start, end, chosen, n, out);
+}
+
+bool CGraLine::SetPropertyValue(int n, double value)
+{
+    return SetLineProperty(start, end, chosen, n, value);
+}
+
+bool CGraLine::GetPropertyHandles(int n, DPoint& a, DPoint& b, int& kind) const
+{
+    return LinePropertyHandles(start, end, chosen, n, a, b, kind);
+}
+
+void CGraLine::LineLayout(int* out)
+{
+    if (out != nullptr)
+        std::memcpy(out, kLayout, sizeof kLayout);
+}
+
+bool CGraLine::LinePropertyFlags(int n, int& out)
+{
+    if (!IsRow(n))
+        return false;
+    out = kProperties[n].flags;
+    return true;
+}
+
+bool CGraLine::LinePropertyUnit(int n, int& out)
+{
+    if (!IsRow(n))
+        return false;
+    out = kProperties[n].unit;
+    return true;
+}
+
+bool CGraLine::LinePropertyName(int n, ZuStringRef& out)
+{
+    if (!IsRow(n))
+        return false;
+    SetText(out, kProperties[n].name);
+    return true;
+}
+
+bool CGraLine::LinePropertyDescription(int n, ZuStringRef& out)
+{
+    if (!IsRow(n))
+        return false;
+    SetText(out, kProperties[n].description);
+    return true;
+}
+
+bool CGraLine::LinePropertyRange(int n, double& min, double& max)
+{
+    if (!IsRow(n))
+        return false;
+    min = kProperties[n].min;
+    max = kProperties[n].max;
+    return true;
+}
+
+bool CGraLine::LinePropertyStep(int n, double& out)
+{
+    if (!IsRow(n))
+        return false;
+    out = kProperties[n].step;
+    return true;
+}
+
+bool CGraLine::LinePropertyValue(const DPoint& start, const DPoint& end, int chosen, int n,
+                                 double& out)
+{
+    if (!IsRow(n) || (n >= 2 && chosen == -1))
+        return false;
+    const DPoint s = PageToUserPoint(start);
+    const DPoint e = PageToUserPoint(end);
+    const DPoint& c = chosen == 0 ? s : e;
+    const DPoint& r = chosen == 0 ? e : s;
+    switch (n) {
+    case 0:
+        out = MidPoint(s, e).x;
+        break;
+    case 1:
+        out = MidPoint(s, e).y;
+        break;
+    case 2:
+        out = chosen + 1;
+        break;
+    case 3:
+        out = c.x;
+        break;
+    case 4:
+        out = c.y;
+        break;
+    case 5:
+        out = c.x - r.x;
+        break;
+    case 6:
+        out = c.y - r.y;
+        break;
+    case 7:
+        out = Distance(r, c);
+        break;
+    default:
+        out = Inclination(r, c);
+        break;
+    }
+    return true;
+}
+
+bool CGraLine::SetLineProperty(DPoint& start, DPoint& end, int& chosen, int n, double value)
+{
+    // A value that is no number moves nothing (and cannot be truncated).
+    if (!IsRow(n) || !std::isfinite(value))
+        return false;
+    if (n == 2) {
+        const double v = std::trunc(value) - 1.0;
+        chosen = v < -1.0 ? -1 : v > 1.0 ? 1 : int(v);
+        return true;
+    }
+    if (n >= 3 && chosen == -1)
+        return false;
+    DPoint s = PageToUserPoint(start);
+    DPoint e = PageToUserPoint(end);
+    DPoint& c = chosen == 0 ? s : e;
+    const DPoint& r = chosen == 0 ? e : s;
+    switch (n) {
+    case 0:
+    case 1: {
+        const DPoint m = MidPoint(s, e);
+        const double dx = n == 0 ? value - m.x : 0.0;
+        const double dy = n == 1 ? value - m.y : 0.0;
+        s = DPoint{s.x + dx, s.y + dy};
+        e = DPoint{e.x + dx, e.y + dy};
+        break;
+    }
+    case 3:
+        c.x = value;
+        break;
+    case 4:
+        c.y = value;
+        break;
+    case 5:
+        c.x = r.x + value;
+        break;
+    case 6:
+        c.y = r.y + value;
+        break;
+    case 7:
+        c = RotatePoint(DPoint{r.x + value, r.y}, r, Inclination(r, c));
+        break;
+    default:
+        c = RotatePoint(DPoint{r.x + Distance(r, c), r.y}, r, value);
+        break;
+    }
+    if (s.x == e.x && s.y == e.y)
+        return false;
+    const DPoint pageStart = UserToPagePoint(s);
+    const DPoint pageEnd = UserToPagePoint(e);
+    if (!IsPointOnPage(pageStart) || !IsPointOnPage(pageEnd))
+        return false;
+    start = pageStart;
+    end = pageEnd;
+    return true;
+}
+
+bool CGraLine::LinePropertyHandles(const DPoint& start, const DPoint& end, int chosen, int n,
+                                   DPoint& a, DPoint& b, int& kind)
+{
+    if (!IsRow(n) || (n >= 2 && chosen == -1))
+        return false;
+    const DPoint& c = chosen == 0 ? start : end;
+    const DPoint& r = chosen == 0 ? end : start;
+    static const int kinds[PROPERTIES] = {2, 3, 1, 2, 3, 5, 6, 4, 7};
+    kind = kinds[n];
+    if (n < 2) {
+        a = b = MidPoint(start, end);
+    } else if (n < 5) {
+        a = b = c;
+    } else {
+        a = r;
+        b = c;
+    }
+    return true;
+}
+
+void CGraLine::LineDebugText(const DPoint& start, const DPoint& end, ZuStringRef& out)
+{
+    const DPoint s = PageToUserPoint(start);
+    const struct {
+        const char* label;
+        double value;
+    } parts[] = {
+        {"  X=", s.x},
+        {" Y=", s.y},
+        {" dX=", end.x - start.x},
+        {" dY=", end.y - start.y},
+        {" lg=", Distance(start, end)},
+    };
+    SetText(out, "");
+    for (const auto& part : parts) {
+        char number[64];
+        FormatInUnit(number, sizeof number, part.value, 0);
+        out->AppendString(part.label);
+        out->AppendString(number);
+    }
+}
+
+// ---------------------------------------------------------------- definitions and editing
+
+bool CGraLine::GetDebugText(ZuStringRef& out) const
+{
+    LineDebugText(start, end, out);
+    return true;
+}
+
+void CGraLine::GetDefinitionKinds(int* out) const
+{
+    static const int kinds[] = {10, 11, 12, 15, 100, 101, 105, 0};
+    if (out != nullptr)
+        std::memcpy(out, kinds, sizeof kinds);
+}
+
+int CGraLine::GetEditMode() const
+{
+    return edit_mode;
+}
+
+bool CGraLine::SetEditMode(int mode)
+{
+    edit_mode = mode;
+    start_selected = end_selected = false;
+    chosen = -1;
+    return true;
+}
+
+int CGraLine::IsEditing() const
+{
+    return editing;
+}
+
+bool CGraLine::SetEditing(int e)
+{
+    editing = e;
+    return true;
+}
+
+bool CGraLine::GetDefinition(int kind, ZuObjectRef& out) const
+{
+    switch (kind) {
+    case 10:
+        out = pen;
+        return true;
+    case 11:
+        out = brush;
+        return true;
+    case 12:
+        out = pulsar;
+        return true;
+    case 15:
+        out = stroke_colour;
+        return true;
+    default:
+        return CGraObject::GetDefinition(kind, out);
+    }
+}
+
+bool CGraLine::SetDefinition(int kind, const ZuObjectRef& def)
+{
+    switch (kind) {
+    case 10:
+        if (!Fits(def, CPenDefRef::RetRuntime()))
+            return false;
+        CloneInto(pen, def);
+        return true;
+    case 11:
+        if (!Fits(def, CPatternDefRef::RetRuntime()))
+            return false;
+        CloneInto(brush, def);
+        return true;
+    case 12:
+        if (!Fits(def, CPulsarDefRef::RetRuntime()))
+            return false;
+        CloneInto(pulsar, def);
+        return true;
+    case 15:
+        if (!Fits(def, CColorDefRef::RetRuntime()))
+            return false;
+        CloneInto(stroke_colour, def);
+        return true;
+    default:
+        return CGraObject::SetDefinition(kind, def);
+    }
+}
+
+bool CGraLine::PruneDefinitions()
+{
+    if (pen.IsValid() && pen->GetValue() == CPenDef::KIND_PLAIN) {
+        brush = CPatternDefRef();
+        pulsar = CPulsarDefRef();
+    }
+    return CGraObject::PruneDefinitions();
+}
+
+bool CGraLine::GetMissingDefinitions(int* kinds, int* count) const
+{
+    if (pen.IsValid() && pen->GetValue() != CPenDef::KIND_PLAIN) {
+        if (brush.IsInvalid())
+            AddUniqueKind(kinds, count, 11);
+        if (pulsar.IsInvalid())
+            AddUniqueKind(kinds, count, 12);
+    }
+    return CGraObject::GetMissingDefinitions(kinds, count);
+}
+
+// ---------------------------------------------------------------- hit tests and drawing
+
+void CGraLine::SetStroke(CGraPortRef& port) const
+{
+    port->SetPen(pen);
+    if (brush.IsValid())
+        port->SetStrokeBrush(brush);
+    if (pulsar.IsValid())
+        port->SetStrokePulsar(pulsar);
+}
+
+bool CGraLine::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int)
+{
+    if (!IsPointInRect(p, box))
+        return false;
+    port->BeginHitTest();
+    SetStroke(port);
+    port->DrawLine(start, end);
+    return port->EndHitTest(p, zoom, false, true, false);
+}
+
+bool CGraLine::Draw(CGraPortRef& port, int flags)
+{
+    if ((flags & 1) != 0)
+        SetStroke(port);
+    if ((flags & 2) != 0)
+        port->SetPenColor(stroke_colour);
+    port->DrawLine(start, end);
+    return true;
+}
+
+bool CGraLine::DrawShadow(CGraPortRef& port, int flags)
+{
+    if (flags == 0 || (flags & 4) == 0 || (flags & (8 | 16)) != 0)
+        return true;
+    if (!HasShadow() || position->GetInclude() == 0.0)
+        return true;
+    BeginShadow(port, pen);
+    port->DrawLine(start, end);
+    EndShadow(port);
+    return true;
+}
+
+bool CGraLine::UpdateBoundingBox(CGraPortRef& port)
+{
+    SetStroke(port);
+    port->BeginBounds();
+    port->DrawLine(start, end);
+    DRect measured{0.0, 0.0, 0.0, 0.0};
+    if (!port->EndBounds(measured, true, false))
+        return false;
+    AddShadowToBox(measured);
+    box = measured;
+    return true;
+}
+
+DRect CGraLine::GetBoundingBox() const
+{
+    return box;
+}
+
+// ---------------------------------------------------------------- storage
+
+void CGraLine::StoreInstance(const ZuStorageRef& s)
+{
+    CGraObject::StoreInstance(s);
+    s << ZuStorageSync::begin << edit_mode << editing << ZuStorageSync::mark;
+    s << pen << brush << pulsar << stroke_colour << ZuStorageSync::mark;
+    s << start.x << start.y << end.x << end.y << ZuStorageSync::mark;
+    s << box.x1 << box.y1 << box.x2 << box.y2 << ZuStorageSync::end;
+}
+
+void CGraLine::RestoreInstance(const ZuStorageRef& s)
+{
+    CGraObject::RestoreInstance(s);
+    s >> ZuStorageSync::begin >> edit_mode >> editing >> ZuStorageSync::mark;
+    s >> pen >> brush >> pulsar >> stroke_colour >> ZuStorageSync::mark;
+    s >> start.x >> start.y >> end.x >> end.y >> ZuStorageSync::mark;
+    s >> box.x1 >> box.y1 >> box.x2 >> box.y2 >> ZuStorageSync::end;
+}
