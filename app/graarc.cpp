@@ -95,8 +95,7 @@ int Truncated(double v)
 CGraArc::CGraArc()
     : pen(ZuNew<CPenDef>()), stroke_colour(ZuNew<CColorDef>()), fill(ZuNew<CMotifDef>()),
       fill_colour(ZuNew<CColorDef>()), arc(ZuNew<CArcDef>())
-{
-}
+{}
 
 CGraArc::~CGraArc() {}
 
@@ -842,8 +841,8 @@ void CGraArc::RestoreInstance(const ZuStorageRef& s)
     s >> ZuStorageSync::begin >> edit_mode >> editing >> ZuStorageSync::mark;
     s >> pen >> brush >> pulsar >> stroke_colour >> ZuStorageSync::mark;
     s >> fill >> fill_brush >> fill_pulsar >> fill_colour >> arc >> ZuStorageSync::mark;
-    s >> centre.x >> centre.y >> radii.x >> radii.y >> start_angle >> end_angle
-      >> ZuStorageSync::mark;
+    s >> centre.x >> centre.y >> radii.x >> radii.y >> start_angle >> end_angle >>
+        ZuStorageSync::mark;
     s >> box.x1 >> box.y1 >> box.x2 >> box.y2 >> ZuStorageSync::mark;
     // Older records end before the inclination.
     inclination = s->RestoreReal(0.0);

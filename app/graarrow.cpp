@@ -71,8 +71,7 @@ double OffsetAlong(const DPoint& from, const DPoint& towards, const DPoint& p)
 CGraArrow::CGraArrow()
     : pen(ZuNew<CPenDef>()), stroke_colour(ZuNew<CColorDef>()), start_head(ZuNew<CArrowDef>()),
       end_head(ZuNew<CArrowDef>())
-{
-}
+{}
 
 CGraArrow::~CGraArrow() {}
 

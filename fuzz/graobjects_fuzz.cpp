@@ -35,7 +35,7 @@ class ZuGraFuzzStorage : public ZuStorage {
     ZU_CLASS(ZuGraFuzzStorage, ZuStorage)
 public:
     ZuGraFuzzStorage() {}
-    void StartReading(std::uint8_t const* bytes, std::size_t n)
+    void StartReading(const std::uint8_t* bytes, std::size_t n)
     {
         SetStorageMode(ZU_STORAGE_REMOTE);
         data = bytes;
@@ -49,11 +49,11 @@ public:
         out.clear();
     }
     void Stop() { SetStorageMode(ZU_STORAGE_OFF); }
-    std::vector<std::uint8_t> const& Written() const { return out; }
+    const std::vector<std::uint8_t>& Written() const { return out; }
 
-    void StoreData(void const* bytes, unsigned int n) override
+    void StoreData(const void* bytes, unsigned int n) override
     {
-        auto const* p = static_cast<std::uint8_t const*>(bytes);
+        const auto* p = static_cast<const std::uint8_t*>(bytes);
         out.insert(out.end(), p, p + n);
     }
     std::uint64_t RetRemainingData() const override { return size - pos; }
@@ -66,7 +66,7 @@ public:
     }
 
 private:
-    std::uint8_t const* data = nullptr;
+    const std::uint8_t* data = nullptr;
     std::size_t size = 0;
     std::size_t pos = 0;
     std::vector<std::uint8_t> out;
@@ -76,7 +76,7 @@ ZU_IMPLEMENT_CLASS(ZuGraFuzzStorage, "fuzz/graobjects_fuzz", ZU_CLASS_PLAIN)
 
 namespace {
 
-void Check(bool ok, char const* what)
+void Check(bool ok, const char* what)
 {
     if (!ok) {
         std::fprintf(stderr, "graobjects_fuzz: %s\n", what);
@@ -84,7 +84,7 @@ void Check(bool ok, char const* what)
     }
 }
 
-std::vector<std::uint8_t> StoreOf(ZuGraFuzzStorageRef const& storage, CGraObjectRef const& o)
+std::vector<std::uint8_t> StoreOf(const ZuGraFuzzStorageRef& storage, const CGraObjectRef& o)
 {
     storage->StartWriting();
     storage->StoreObject(o);
@@ -99,10 +99,10 @@ ZuObjectRef New()
     return ZuNew<X>(nullptr, __LINE__, "fuzz/graobjects_fuzz");
 }
 
-void WriteSeed(ZuGraFuzzStorageRef const& storage, char const* dir, CGraObjectRef const& o,
-               std::string const& name)
+void WriteSeed(const ZuGraFuzzStorageRef& storage, const char* dir, const CGraObjectRef& o,
+               const std::string& name)
 {
-    std::vector<std::uint8_t> const bytes = StoreOf(storage, o);
+    const std::vector<std::uint8_t> bytes = StoreOf(storage, o);
     std::string const path = std::string(dir) + "/seed-" + name;
     if (FILE* f = std::fopen(path.c_str(), "wb")) {
         std::fwrite(bytes.data(), 1, bytes.size(), f);
@@ -110,7 +110,7 @@ void WriteSeed(ZuGraFuzzStorageRef const& storage, char const* dir, CGraObjectRe
     }
 }
 
-void Shade(CGraObjectRef const& o)
+void Shade(const CGraObjectRef& o)
 {
     CPositionDefRef where = New<CPositionDef>();
     where->SetValue(118);
@@ -119,9 +119,9 @@ void Shade(CGraObjectRef const& o)
     o->SetDefinition(105, New<CColorDef>());
 }
 
-void WriteSeeds(ZuGraFuzzStorageRef const& storage, char const* dir)
+void WriteSeeds(const ZuGraFuzzStorageRef& storage, const char* dir)
 {
-    DPoint const a{1.0, 2.0};
+    const DPoint a{1.0, 2.0};
     CGraLineRef line = New<CGraLine>();
     line->SetPoints(&a, 1);
     line->PlacePoint(DPoint{10.0, 12.0}, 0);
@@ -170,15 +170,15 @@ bool Same(double a, double b)
 // box and edit fields. (The stored bytes are not compared: a definition
 // keeps what its reader skipped and writes it back, which is not ours to
 // judge here.)
-bool SameState(CGraObjectRef const& a, CGraObjectRef const& b)
+bool SameState(const CGraObjectRef& a, const CGraObjectRef& b)
 {
     if (a->RetRuntime() != b->RetRuntime() || a->GetHandleCount() != b->GetHandleCount() ||
         a->GetEditMode() != b->GetEditMode() || a->IsEditing() != b->IsEditing() ||
         a->GetFlag() != b->GetFlag())
         return false;
     for (int n = 0; n < a->GetHandleCount(); n++) {
-        DPoint const p = a->GetHandlePosition(n);
-        DPoint const q = b->GetHandlePosition(n);
+        const DPoint p = a->GetHandlePosition(n);
+        const DPoint q = b->GetHandlePosition(n);
         if (!Same(p.x, q.x) || !Same(p.y, q.y) || a->GetHandleType(n) != b->GetHandleType(n))
             return false;
     }
@@ -187,22 +187,22 @@ bool SameState(CGraObjectRef const& a, CGraObjectRef const& b)
         if (a->GetPropertyValue(n, v) != b->GetPropertyValue(n, w) || !Same(v, w))
             return false;
     }
-    DRect const r = a->GetBoundingBox();
-    DRect const s = b->GetBoundingBox();
+    const DRect r = a->GetBoundingBox();
+    const DRect s = b->GetBoundingBox();
     return Same(r.x1, s.x1) && Same(r.y1, s.y1) && Same(r.x2, s.x2) && Same(r.y2, s.y2);
 }
 
 // What any drawing object must bear, whatever it was read as.
-void Exercise(CGraObjectRef const& o, CGraPortRef& port)
+void Exercise(const CGraObjectRef& o, CGraPortRef& port)
 {
-    int const handles = o->GetHandleCount();
+    const int handles = o->GetHandleCount();
     Check(handles >= 0 && handles <= 100, "handle count out of range");
     for (int n = -1; n <= handles; n++) {
         DPoint p = o->GetHandlePosition(n);
         (void)o->GetHandleType(n);
         (void)o->GetHandle(n, p);
     }
-    int const count = o->GetPropertyCount();
+    const int count = o->GetPropertyCount();
     for (int n = -1; n <= count; n++) {
         double v = 0.0;
         ZuStringRef name;
@@ -242,7 +242,7 @@ void Exercise(CGraObjectRef const& o, CGraPortRef& port)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     struct Runtime {
         ZuGraFuzzStorageRef storage;
@@ -271,12 +271,12 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
             ZuObjectRef read;
             storage->RestoreObject(read, CGraObjectRef::RetRuntime());
             o = CGraObjectRef(read);
-        } catch (ZuExcStream const&) {
+        } catch (const ZuExcStream&) {
             Check(o.IsInvalid(), "half-read object reached the caller");
         }
         storage->Stop();
         if (o.IsValid()) {
-            std::vector<std::uint8_t> const first = StoreOf(storage, o);
+            const std::vector<std::uint8_t> first = StoreOf(storage, o);
             storage->StartReading(first.data(), first.size());
             ZuObjectRef again;
             storage->RestoreObject(again, CGraObjectRef::RetRuntime());

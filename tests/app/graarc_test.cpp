@@ -247,8 +247,8 @@ TEST_F(CGraArcTest, TransformsKeepTheShapeOfAnInclinedArc)
         EXPECT_NEAR(c.radii.x, Value(a, 2), 1e-9) << c.what;
         EXPECT_NEAR(c.radii.y, Value(a, 3), 1e-9) << c.what;
         EXPECT_NEAR(c.factors.x, Value(a, 0), 1e-9) << c.what;
-        EXPECT_NEAR((c.factors.x + c.factors.y) / 2,
-                    Definition<CPenDefRef>(a, 10)->GetWidth(), 1e-12)
+        EXPECT_NEAR((c.factors.x + c.factors.y) / 2, Definition<CPenDefRef>(a, 10)->GetWidth(),
+                    1e-12)
             << c.what;
     }
     // Rotation turns the inclination; a move only the centre.
@@ -271,10 +271,14 @@ TEST_F(CGraArcTest, TransformsKeepTheShapeOfAnInclinedArc)
 
 TEST_F(CGraArcTest, PropertiesAreSetDirectly)
 {
-    const char* const names[] = {"Position X", "Position Y", "Rayon X", "Rayon Y",
+    const char* const names[] = {"Position X",
+                                 "Position Y",
+                                 "Rayon X",
+                                 "Rayon Y",
                                  "Angle d\xe9"
                                  "but",
-                                 "Angle fin", "Orientation"};
+                                 "Angle fin",
+                                 "Orientation"};
     const int flags[] = {0x821, 0x8C0, 0x821, 0x842, 0x801, 0x802, 0x880};
     const int units[] = {0, 0, 0, 0, 13, 13, 13};
     CGraArcRef a = Arc(P(0, 0), P(2, 2), 223, 220);
@@ -357,7 +361,8 @@ TEST_F(CGraArcTest, AppendedPathAndDrawing)
             lines++;
         EXPECT_EQ(c.lines, lines) << c.shape << " " << c.flags;
         EXPECT_EQ(c.filled, all.find("eofill") != std::string::npos) << c.shape << " " << c.flags;
-        EXPECT_EQ(c.closed, all.find("closepath") != std::string::npos) << c.shape << " " << c.flags;
+        EXPECT_EQ(c.closed, all.find("closepath") != std::string::npos)
+            << c.shape << " " << c.flags;
     }
 }
 

@@ -134,7 +134,17 @@ TEST_F(CGraArrowTest, HeadsByKind)
         {"triangle, outside", 67, 4, 1.5, 1, 2, 1, 0, {12, 0}, {13, 0}, {14, -1.5}, {14, 1.5}},
         {"triangle, plain", 67, 4, 1.5, 0, 0, 0, 0, {6, 0}, {6, 0}, {6, 1.5}, {6, -1.5}},
         {"triangle, negative notch", 67, 4, 1.5, -1, 0, 0, 0, {6, 0}, {5, 0}, {6, 1.5}, {6, -1.5}},
-        {"triangle longer than the arrow", 67, 40, 1.5, 0, 0, 0, 0, {0, 0}, {0, 0}, {0, 1.5},
+        {"triangle longer than the arrow",
+         67,
+         40,
+         1.5,
+         0,
+         0,
+         0,
+         0,
+         {0, 0},
+         {0, 0},
+         {0, 1.5},
          {0, -1.5}},
         {"round", 68, 2, 0, 0, 0, 0, 0, {10, 0}, {10, 0}, {8, 0}, {8, 0}},
         {"tick", 69, 2, 0, 0, 0, 0, 1.5707963267948966, {10, 0}, {10, 0}, {10, -2}, {10, 2}},
@@ -290,12 +300,9 @@ TEST_F(CGraArrowTest, HitsAndBoxesInTheInterpreter)
         DPoint at;
         bool hit;
     } const cases[] = {
-        {"on the shaft", {10, 10.5}, true},
-        {"inside the triangle", {17, 12.5}, true},
-        {"inside the circle", {1, 11.5}, true},
-        {"beside the shaft", {10, 13}, false},
-        {"beside the tip", {21.5, 13.5}, false},
-        {"outside the box", {40, 40}, false},
+        {"on the shaft", {10, 10.5}, true},      {"inside the triangle", {17, 12.5}, true},
+        {"inside the circle", {1, 11.5}, true},  {"beside the shaft", {10, 13}, false},
+        {"beside the tip", {21.5, 13.5}, false}, {"outside the box", {40, 40}, false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.hit, a->HitTest(port, c.at, 1.0, 0)) << c.what;

@@ -24,7 +24,7 @@ class GraRecorder : public GSContext {
     ZU_CLASS(GraRecorder, GSContext)
 public:
     GraRecorder() {}
-    bool ExecuteText(char const* text, int n) override;
+    bool ExecuteText(const char* text, int n) override;
     int GetOutputLength() override { return int(output.size()); }
     bool ReadOutput(char* out, int size) override;
     bool ClearOutput() override
@@ -63,10 +63,10 @@ protected:
     static std::string BoxAnswer(double x1, double y1, double x2, double y2);
 
     // The object through the storage and back (the whole input read).
-    CGraObjectRef RoundTrip(CGraObjectRef const& o);
-    std::vector<unsigned char> Stored(CGraObjectRef const& o);
+    CGraObjectRef RoundTrip(const CGraObjectRef& o);
+    std::vector<unsigned char> Stored(const CGraObjectRef& o);
     // Restores an object from bytes; throws what the storage throws.
-    CGraObjectRef Restored(std::vector<unsigned char> const& bytes);
+    CGraObjectRef Restored(const std::vector<unsigned char>& bytes);
 
     CGraPortRef port;
     GraRecorderRef recorder;

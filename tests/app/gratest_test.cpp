@@ -7,7 +7,7 @@
 
 ZU_IMPLEMENT_CLASS(GraRecorder, "tests/app/gratest", ZU_CLASS_PLAIN)
 
-bool GraRecorder::ExecuteText(char const* text, int n)
+bool GraRecorder::ExecuteText(const char* text, int n)
 {
     sends.push_back(std::string(text, n > 0 ? size_t(n) : std::strlen(text)));
     // Only questions are answered.
@@ -32,7 +32,7 @@ bool GraRecorder::ReadOutput(char* out, int size)
 std::string GraRecorder::All() const
 {
     std::string all;
-    for (std::string const& s : sends)
+    for (const std::string& s : sends)
         all += s;
     return all;
 }
@@ -79,7 +79,7 @@ std::string Sequence(unsigned char type, uint32_t value)
 
 std::string RealValue(double v)
 {
-    float const f = float(v);
+    const float f = float(v);
     uint32_t bits;
     std::memcpy(&bits, &f, 4);
     return Sequence(2, bits);
@@ -98,7 +98,7 @@ std::string GraTest::BoxAnswer(double x1, double y1, double x2, double y2)
     return RealValue(y2) + RealValue(x2) + RealValue(y1) + RealValue(x1);
 }
 
-std::vector<unsigned char> GraTest::Stored(CGraObjectRef const& o)
+std::vector<unsigned char> GraTest::Stored(const CGraObjectRef& o)
 {
     if (store.IsInvalid())
         store = ZuTestStorage::Make();
@@ -107,7 +107,7 @@ std::vector<unsigned char> GraTest::Stored(CGraObjectRef const& o)
     return store->Bytes();
 }
 
-CGraObjectRef GraTest::Restored(std::vector<unsigned char> const& bytes)
+CGraObjectRef GraTest::Restored(const std::vector<unsigned char>& bytes)
 {
     if (store.IsInvalid())
         store = ZuTestStorage::Make();
@@ -117,7 +117,7 @@ CGraObjectRef GraTest::Restored(std::vector<unsigned char> const& bytes)
     return back;
 }
 
-CGraObjectRef GraTest::RoundTrip(CGraObjectRef const& o)
+CGraObjectRef GraTest::RoundTrip(const CGraObjectRef& o)
 {
     CGraObjectRef back = Restored(Stored(o));
     EXPECT_EQ(0u, store->Remaining());
