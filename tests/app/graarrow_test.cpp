@@ -221,6 +221,10 @@ TEST_F(CGraArrowTest, HeadHandles)
     a->MoveHandle(2, P(0, 3));
     EXPECT_NEAR(3.0, Head(a, START)->GetParam1(), 1e-9);
     EXPECT_NEAR(1.5707963, Head(a, START)->GetParam5(), 1e-6);
+    // The start head's notch dragged past its tip.
+    SetHead(a, START, 67, 4, 1.5, 1);
+    a->MoveHandle(3, P(-7, 0.5));
+    EXPECT_EQ(4.0, Head(a, START)->GetParam3());
     // A hidden handle changes nothing.
     SetHead(a, START, 68, 2, 1, 0.5);
     a->MoveHandle(3, P(5, 5));
