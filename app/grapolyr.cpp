@@ -1,0 +1,934 @@
+#include "app/grapolyr.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "app/graport.h"
+#include "si/classfactory.h"
+#include "si/rtclass.h"
+#include "si/storage.h"
+#include "si/string.h"
+
+ZU_IMPLEMENT_CLASS(CGraPolyReg, "app/grapolyr", ZU_CLASS_PLAIN)
+
+namespace {
+
+// One row of the property table; the flags differ for a star.
+struct PolyProperty {
+    const char* name;
+    const char* description;
+    int starFlags;
+    int flags;
+    int unit;
+    double min;
+    double max;
+    double step;
+    int option;
+};
+
+// Texts in Latin-1.
+const PolyProperty kProperties[CGraPolyReg::PROPERTIES] = {
+    {"Centre X", "Centre du polygone", 2081, 2081, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Centre Y", "Centre du polygone", 2114, 2114, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Rayon", "Rayon", 2049, 2049, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Inclinaison", "Inclinaison par-rapport \xe0 l'horizontale", 2176, 2176, 13, 0.0, 6.283185307,
+     0.3926990816875, -1},
+    {"Nb de c\xf4t\xe9s", "Nombre de c\xf4t\xe9s", 128, 128, 10, 3.0, 50.0, 1.0, 50},
+    {"Renfoncement", "Renfoncement des branches de l'\xe9toile", 2050, 2054, 12, 0.0, 1.0, 0.1, 50},
+    {"Retrait ext.", "Retrait des coins ext\xe9rieurs", 2049, 2176, 0, 0.0, 2000.0, 0.0, 30},
+    {"Retrait int.", "Retrait des coins int\xe9rieurs", 2176, 2180, 0, 0.0, 2000.0, 0.0, 31},
+};
+
+const int kLayout[CGraPolyReg::LAYOUT_WORDS] = {8, 0, 0, -2, -6, 30, 0, 0, -2, -3, 78, 0, 0, -2, -1};
+
+bool IsRow(int n)
+{
+    return n >= 0 && n < CGraPolyReg::PROPERTIES;
+}
+
+void SetText(ZuStringRef& out, const char* text)
+{
+    if (out.IsInvalid())
+        out = ZuNew<ZuString>();
+    out->SetString(text);
+}
+
+// A clone of the definition into the handle; an empty one empties it.
+template <class R>
+void CloneInto(R& field, const ZuObjectRef& def)
+{
+    if (def.IsInvalid()) {
+        field = R();
+        return;
+    }
+    CDefRef out;
+    CDefRef(def)->CloneTo(out);
+    field = out;
+}
+
+// The clone when def is of the field's class (or empty); false otherwise.
+template <class R>
+bool SetChecked(R& field, const ZuObjectRef& def)
+{
+    if (def.IsValid() && !def->IsKindOf(R::RetRuntime()))
+        return false;
+    CloneInto(field, def);
+    return true;
+}
+
+// A value as an int for the debugging text; one beyond an int's reach, or
+// no number, gives 0.
+int Truncated(double v)
+{
+    return std::isfinite(v) && Abs(v) < 2e9 ? int(v) : 0;
+}
+
+} // namespace
+
+CGraPolyReg::CGraPolyReg()
+    : pen(ZuNew<CPenDef>()), stroke_colour(ZuNew<CColorDef>()), fill(ZuNew<CMotifDef>()),
+      fill_colour(ZuNew<CColorDef>()), shape(ZuNew<CPolyRegDef>()), outer(ZuNew<CCornerDef>()),
+      inner(ZuNew<CCornerDef>())
+{
+}
+
+CGraPolyReg::~CGraPolyReg() {}
+
+void CGraPolyReg::Delete()
+{
+    if (pen.IsValid())
+        pen->Delete();
+    if (stroke_brush.IsValid())
+        stroke_brush->Delete();
+    if (stroke_pulsar.IsValid())
+        stroke_pulsar->Delete();
+    if (stroke_colour.IsValid())
+        stroke_colour->Delete();
+    if (fill.IsValid())
+        fill->Delete();
+    if (fill_brush.IsValid())
+        fill_brush->Delete();
+    if (fill_pulsar.IsValid())
+        fill_pulsar->Delete();
+    if (fill_colour.IsValid())
+        fill_colour->Delete();
+    if (shape.IsValid())
+        shape->Delete();
+    if (inner.IsValid())
+        inner->Delete();
+    if (outer.IsValid())
+        outer->Delete();
+    pen = CPenDefRef();
+    stroke_brush = CPatternDefRef();
+    stroke_pulsar = CPulsarDefRef();
+    stroke_colour = CColorDefRef();
+    fill = CMotifDefRef();
+    fill_brush = CPatternDefRef();
+    fill_pulsar = CPulsarDefRef();
+    fill_colour = CColorDefRef();
+    shape = CPolyRegDefRef();
+    inner = CCornerDefRef();
+    outer = CCornerDefRef();
+    CGraObject::Delete();
+}
+
+void CGraPolyReg::CopyFrom(const CGraObjectRef& other)
+{
+    const CGraPolyReg* o = CGraPolyRegRef(other).CheckAndResolve();
+    if (o == this)
+        return;
+    CGraObject::CopyFrom(other);
+    edit_mode = o->edit_mode;
+    editing = o->editing;
+    CloneInto(pen, o->pen);
+    CloneInto(stroke_brush, o->stroke_brush);
+    CloneInto(stroke_pulsar, o->stroke_pulsar);
+    CloneInto(stroke_colour, o->stroke_colour);
+    CloneInto(fill, o->fill);
+    CloneInto(fill_brush, o->fill_brush);
+    CloneInto(fill_pulsar, o->fill_pulsar);
+    CloneInto(fill_colour, o->fill_colour);
+    CloneInto(shape, o->shape);
+    CloneInto(outer, o->outer);
+    CloneInto(inner, o->inner);
+    centre = o->centre;
+    vertex = o->vertex;
+    spare = o->spare;
+    box = o->box;
+    saved_centre = o->saved_centre;
+    saved_vertex = o->saved_vertex;
+    saved_outer = o->saved_outer;
+    saved_inner = o->saved_inner;
+    saved_width = o->saved_width;
+    selected[0] = o->selected[0];
+    selected[1] = o->selected[1];
+}
+
+bool CGraPolyReg::GetTypeName(ZuStringRef& out) const
+{
+    SetText(out, "Polygone r\xe9gulier");
+    return true;
+}
+
+int CGraPolyReg::GetIconId(int variant) const
+{
+    if (variant == 0)
+        return 24;
+    if (variant == 1)
+        return 34;
+    return -1;
+}
+
+// ---------------------------------------------------------------- geometry
+
+int CGraPolyReg::GetSides() const
+{
+    // A definition read from a file may hold any count: the outline keeps
+    // to what a polygon can be drawn with.
+    const int n = shape.IsValid() ? shape->GetSides() : CPolyRegDef::MIN_SIDES;
+    if (n < CPolyRegDef::MIN_SIDES)
+        return CPolyRegDef::MIN_SIDES;
+    if (n > CPolyRegDef::MAX_SIDES)
+        return CPolyRegDef::MAX_SIDES;
+    return n;
+}
+
+bool CGraPolyReg::IsStar() const
+{
+    return shape.IsValid() && shape->IsStar();
+}
+
+double CGraPolyReg::GetIndentation() const
+{
+    return shape.IsValid() ? Clamp01(shape->GetIndentation()) : 0.0;
+}
+
+DPoint CGraPolyReg::GetOuterPoint(int k) const
+{
+    return RotatePoint(vertex, centre, k * (kTwoPi / (2 * GetSides())));
+}
+
+DPoint CGraPolyReg::GetInnerPoint(int k) const
+{
+    return InterpolatePoint(GetOuterPoint(k), centre, GetIndentation());
+}
+
+int CGraPolyReg::NextIndex(int k) const
+{
+    return k + 1 >= 2 * GetSides() ? 0 : k + 1;
+}
+
+int CGraPolyReg::PrevIndex(int k) const
+{
+    return k - 1 < 0 ? 2 * GetSides() - 1 : k - 1;
+}
+
+double CGraPolyReg::InsetOf(const CCornerDefRef& corner)
+{
+    return corner.IsValid() ? corner->GetLength() : 0.0;
+}
+
+int CGraPolyReg::KindOf(const CCornerDefRef& corner)
+{
+    return corner.IsValid() ? corner->GetValue() : int(CCornerDef::SHARP);
+}
+
+DPoint CGraPolyReg::GetOuterCornerStart(int k) const
+{
+    const DPoint c = GetOuterPoint(k);
+    const double inset = InsetOf(outer);
+    if (inset == 0.0 || KindOf(outer) == CCornerDef::SHARP)
+        return c;
+    const DPoint m = IsStar() ? GetInnerPoint(PrevIndex(k)) : GetOuterPoint(PrevIndex(PrevIndex(k)));
+    return PointTowards(c, m, inset);
+}
+
+DPoint CGraPolyReg::GetOuterCornerEnd(int k) const
+{
+    const DPoint c = GetOuterPoint(k);
+    const double inset = InsetOf(outer);
+    if (inset == 0.0 || KindOf(outer) == CCornerDef::SHARP)
+        return c;
+    const DPoint m = IsStar() ? GetInnerPoint(NextIndex(k)) : GetOuterPoint(NextIndex(NextIndex(k)));
+    return PointTowards(c, m, inset);
+}
+
+DPoint CGraPolyReg::GetInnerCornerStart(int i) const
+{
+    const DPoint c = GetInnerPoint(i);
+    const double inset = InsetOf(inner);
+    if (inset == 0.0 || KindOf(inner) == CCornerDef::SHARP)
+        return c;
+    return PointTowards(c, GetOuterPoint(PrevIndex(i)), inset);
+}
+
+DPoint CGraPolyReg::GetInnerCornerEnd(int i) const
+{
+    const DPoint c = GetInnerPoint(i);
+    const double inset = InsetOf(inner);
+    if (inset == 0.0 || KindOf(inner) == CCornerDef::SHARP)
+        return c;
+    return PointTowards(c, GetOuterPoint(NextIndex(i)), inset);
+}
+
+// ---------------------------------------------------------------- handles and geometry
+
+int CGraPolyReg::GetHandleCount() const
+{
+    return HANDLES;
+}
+
+int CGraPolyReg::GetHandleType(int n) const
+{
+    switch (n) {
+    case 0:
+    case 1:
+        return HANDLE_CORNER;
+    case 2:
+        return IsStar() ? HANDLE_SIDE : 1;
+    case 3:
+        return KindOf(outer) == CCornerDef::SHARP ? 1 : HANDLE_SIDE;
+    case 4:
+        return KindOf(inner) != CCornerDef::SHARP && IsStar() ? HANDLE_SIDE : 1;
+    default:
+        return 0;
+    }
+}
+
+DPoint CGraPolyReg::FirstNeighbour() const
+{
+    return IsStar() ? GetInnerPoint(1) : GetOuterPoint(2);
+}
+
+DPoint CGraPolyReg::GetHandlePosition(int n) const
+{
+    switch (n) {
+    case 0:
+        return centre;
+    case 1:
+        return vertex;
+    case 2:
+        return GetInnerPoint(1);
+    case 3:
+        return PointTowards(vertex, FirstNeighbour(), InsetOf(outer));
+    case 4:
+        return PointTowards(FirstNeighbour(), vertex, InsetOf(inner));
+    default:
+        return DPoint{0.0, 0.0};
+    }
+}
+
+bool CGraPolyReg::GetHandle(int n, DPoint& out) const
+{
+    const int type = GetHandleType(n);
+    if (type == 0 || type == 1)
+        return false;
+    out = GetHandlePosition(n);
+    return true;
+}
+
+void CGraPolyReg::LimitInsets()
+{
+    const double depth = Distance(GetOuterPoint(0), GetInnerPoint(0));
+    const double outerLimit = IsStar() ? depth : Distance(GetOuterPoint(0), GetOuterPoint(2)) * 0.5;
+    if (outer.IsValid() && outer->GetLength() > outerLimit)
+        outer->SetLength(outerLimit);
+    if (inner.IsValid() && inner->GetLength() > depth)
+        inner->SetLength(depth);
+}
+
+void CGraPolyReg::SetHandlePosition(int n, const DPoint& p)
+{
+    switch (n) {
+    case 0:
+        centre = p;
+        break;
+    case 1:
+        vertex = p;
+        break;
+    case 2:
+        if (shape.IsValid())
+            shape->SetIndentation(Clamp01(LineParam(GetOuterPoint(1), centre, p)));
+        break;
+    case 3:
+        if (outer.IsValid())
+            outer->SetLength(Distance(vertex, p));
+        break;
+    case 4:
+        if (inner.IsValid())
+            inner->SetLength(Distance(FirstNeighbour(), p));
+        break;
+    default:
+        return;
+    }
+    LimitInsets();
+}
+
+void CGraPolyReg::MoveHandle(int n, const DPoint& p)
+{
+    SetHandlePosition(n, p);
+}
+
+void CGraPolyReg::SelectHandle(int n)
+{
+    if (editing != 0 && (n == 0 || n == 1))
+        selected[n] = true;
+}
+
+bool CGraPolyReg::IsHandleSelected(int n) const
+{
+    return editing != 0 && (n == 0 || n == 1) && selected[n];
+}
+
+bool CGraPolyReg::SaveGeometry(const ChangeRecord&)
+{
+    saved_centre = centre;
+    saved_vertex = vertex;
+    saved_outer = InsetOf(outer);
+    saved_inner = InsetOf(inner);
+    saved_width = pen.IsValid() ? pen->GetWidth() : 0.0;
+    return true;
+}
+
+bool CGraPolyReg::Transform(const ChangeRecord& change, int flags)
+{
+    if (!selected[0]) {
+        centre = saved_centre;
+        TransformPoints(centre, centre, change);
+    }
+    if (!selected[1]) {
+        vertex = saved_vertex;
+        TransformPoints(vertex, vertex, change);
+    }
+    if (!selected[0] && !selected[1] && (flags & 2) != 0 && change.kind == 2) {
+        const double f = (Abs(change.c.x) + Abs(change.c.y)) * 0.5;
+        if (outer.IsValid())
+            outer->SetLength(f * saved_outer);
+        if (inner.IsValid())
+            inner->SetLength(f * saved_inner);
+        if (pen.IsValid())
+            pen->SetWidth(f * saved_width);
+    }
+    return true;
+}
+
+bool CGraPolyReg::AcceptsChange(const ChangeRecord&)
+{
+    return true;
+}
+
+bool CGraPolyReg::SetPoints(const DPoint* points, int n)
+{
+    if (points == nullptr)
+        return false;
+    centre = points[0];
+    vertex = n >= 2 ? points[1] : points[0];
+    return true;
+}
+
+void CGraPolyReg::PlacePoint(const DPoint& p, int flags)
+{
+    DPoint q = p;
+    ConstrainPoint(flags, 1, q);
+    vertex = q;
+}
+
+bool CGraPolyReg::DragPoint(const DPoint& p, int flags)
+{
+    PlacePoint(p, flags);
+    return false;
+}
+
+void CGraPolyReg::ConstrainPoint(int flags, int which, DPoint& point) const
+{
+    if ((flags & 2) == 0)
+        return;
+    const DPoint& ref = which == 0 ? vertex : centre;
+    if (Abs(point.y - ref.y) <= Abs(point.x - ref.x))
+        point.y = ref.y;
+    else
+        point.x = ref.x;
+}
+
+// ---------------------------------------------------------------- properties
+
+bool CGraPolyReg::HasProperties() const
+{
+    return true;
+}
+
+void CGraPolyReg::GetPropertyLayout(int, int, int, int, int* out) const
+{
+    if (out != nullptr)
+        std::memcpy(out, kLayout, sizeof kLayout);
+}
+
+int CGraPolyReg::GetPropertyCount() const
+{
+    return PROPERTIES;
+}
+
+bool CGraPolyReg::GetPropertyFlags(int n, int& out) const
+{
+    if (!IsRow(n))
+        return false;
+    out = IsStar() ? kProperties[n].starFlags : kProperties[n].flags;
+    return true;
+}
+
+bool CGraPolyReg::GetPropertyUnit(int n, int& out) const
+{
+    if (!IsRow(n))
+        return false;
+    out = kProperties[n].unit;
+    return true;
+}
+
+bool CGraPolyReg::GetPropertyName(int n, ZuStringRef& out) const
+{
+    if (!IsRow(n))
+        return false;
+    SetText(out, kProperties[n].name);
+    return true;
+}
+
+bool CGraPolyReg::GetPropertyDescription(int n, ZuStringRef& out) const
+{
+    if (!IsRow(n))
+        return false;
+    SetText(out, kProperties[n].description);
+    return true;
+}
+
+bool CGraPolyReg::GetPropertyRange(int n, double& min, double& max) const
+{
+    if (!IsRow(n))
+        return false;
+    min = kProperties[n].min;
+    max = kProperties[n].max;
+    return true;
+}
+
+bool CGraPolyReg::GetPropertyStep(int n, double& out) const
+{
+    if (!IsRow(n))
+        return false;
+    out = kProperties[n].step;
+    return true;
+}
+
+bool CGraPolyReg::GetPropertyOption(int n, int& out) const
+{
+    if (!IsRow(n))
+        return false;
+    out = kProperties[n].option;
+    return true;
+}
+
+bool CGraPolyReg::GetPropertyValue(int n, double& out) const
+{
+    switch (n) {
+    case 0:
+        out = PageToUserPoint(centre).x;
+        return true;
+    case 1:
+        out = PageToUserPoint(centre).y;
+        return true;
+    case 2:
+        out = Distance(centre, vertex);
+        return true;
+    case 3:
+        out = AngleBetween(centre, DPoint{centre.x + 100.0, centre.y}, vertex);
+        return true;
+    case 4:
+        out = GetSides();
+        return true;
+    case 5:
+        out = GetIndentation();
+        return true;
+    case 6:
+        out = InsetOf(outer);
+        return true;
+    case 7:
+        out = InsetOf(inner);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CGraPolyReg::SetPropertyValue(int n, double v)
+{
+    // A value that is no number changes nothing (nor can it be truncated).
+    if (!IsRow(n) || !std::isfinite(v))
+        return false;
+    DPoint c = centre;
+    DPoint w = vertex;
+    switch (n) {
+    case 0:
+    case 1: {
+        const DPoint u = PageToUserPoint(centre);
+        const double dx = n == 0 ? v - u.x : 0.0;
+        const double dy = n == 1 ? v - u.y : 0.0;
+        c = DPoint{c.x + dx, c.y + dy};
+        w = DPoint{w.x + dx, w.y + dy};
+        break;
+    }
+    case 2: {
+        double a = 0.0;
+        GetPropertyValue(3, a);
+        w = RotatePoint(DPoint{centre.x + v, centre.y}, centre, a);
+        break;
+    }
+    case 3:
+        w = RotatePoint(DPoint{centre.x + Distance(centre, vertex), centre.y}, centre, v);
+        break;
+    case 4:
+        // The definition keeps the count within 3 .. 50.
+        if (shape.IsValid())
+            shape->SetSides(v < -1e9 ? -1000000000 : v > 1e9 ? 1000000000 : int(v));
+        break;
+    case 5:
+        if (shape.IsValid())
+            shape->SetIndentation(v);
+        break;
+    case 6:
+        if (outer.IsValid())
+            outer->SetLength(v < 0.0 ? 0.0 : v);
+        break;
+    default:
+        if (inner.IsValid())
+            inner->SetLength(v < 0.0 ? 0.0 : v);
+        break;
+    }
+    if ((c.x == w.x && c.y == w.y) || !IsPointOnPage(c) || !IsPointOnPage(w))
+        return false;
+    centre = c;
+    vertex = w;
+    LimitInsets();
+    return true;
+}
+
+bool CGraPolyReg::GetPropertyHandles(int n, DPoint& a, DPoint& b, int& kind) const
+{
+    kind = 0;
+    switch (n) {
+    case 0:
+    case 1:
+        a = b = centre;
+        kind = n == 0 ? 2 : 3;
+        return true;
+    case 2:
+    case 3:
+        a = centre;
+        b = vertex;
+        kind = n == 2 ? 4 : 7;
+        return true;
+    case 5:
+        a = GetHandlePosition(0);
+        b = GetHandlePosition(2);
+        kind = 4;
+        return true;
+    case 6:
+        a = GetHandlePosition(1);
+        b = GetHandlePosition(3);
+        kind = 4;
+        return true;
+    case 7:
+        a = GetHandlePosition(2);
+        b = GetHandlePosition(4);
+        kind = 4;
+        return true;
+    default:
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------- definitions and editing
+
+bool CGraPolyReg::GetDebugText(ZuStringRef& out) const
+{
+    const DPoint u = PageToUserPoint(centre);
+    char number[64];
+    SetText(out, "  X=");
+    FormatInUnit(number, sizeof number, u.x, 0);
+    out->AppendString(number);
+    out->AppendString(" Y=");
+    FormatInUnit(number, sizeof number, u.y, 0);
+    out->AppendString(number);
+    char tail[64];
+    std::snprintf(tail, sizeof tail, " nb=%d re=%d ri=%d", GetSides(), Truncated(InsetOf(outer)),
+                  Truncated(InsetOf(inner)));
+    out->AppendString(tail);
+    return true;
+}
+
+void CGraPolyReg::GetDefinitionKinds(int* out) const
+{
+    static const int kinds[] = {10, 11, 12, 15, 20, 21, 22, 25, 30, 31, 50, 100, 102, 101, 105, 0};
+    if (out != nullptr)
+        std::memcpy(out, kinds, sizeof kinds);
+}
+
+int CGraPolyReg::GetEditMode() const
+{
+    return edit_mode;
+}
+
+bool CGraPolyReg::SetEditMode(int mode)
+{
+    edit_mode = mode;
+    selected[0] = selected[1] = false;
+    return true;
+}
+
+int CGraPolyReg::IsEditing() const
+{
+    return editing;
+}
+
+bool CGraPolyReg::SetEditing(int e)
+{
+    editing = e;
+    return true;
+}
+
+bool CGraPolyReg::GetDefinition(int kind, ZuObjectRef& out) const
+{
+    switch (kind) {
+    case 10:
+        out = pen;
+        return true;
+    case 11:
+        out = stroke_brush;
+        return true;
+    case 12:
+        out = stroke_pulsar;
+        return true;
+    case 15:
+        out = stroke_colour;
+        return true;
+    case 20:
+        out = fill;
+        return true;
+    case 21:
+        out = fill_brush;
+        return true;
+    case 22:
+        out = fill_pulsar;
+        return true;
+    case 25:
+        out = fill_colour;
+        return true;
+    case 50:
+        out = shape;
+        return true;
+    case 30:
+        out = outer;
+        return true;
+    case 31:
+        out = inner;
+        return true;
+    default:
+        return CGraObject::GetDefinition(kind, out);
+    }
+}
+
+bool CGraPolyReg::SetDefinition(int kind, const ZuObjectRef& def)
+{
+    switch (kind) {
+    case 10:
+        return SetChecked(pen, def);
+    case 11:
+        return SetChecked(stroke_brush, def);
+    case 12:
+        return SetChecked(stroke_pulsar, def);
+    case 15:
+        return SetChecked(stroke_colour, def);
+    case 20:
+        return SetChecked(fill, def);
+    case 21:
+        return SetChecked(fill_brush, def);
+    case 22:
+        return SetChecked(fill_pulsar, def);
+    case 25:
+        return SetChecked(fill_colour, def);
+    case 50:
+        return SetChecked(shape, def);
+    case 30:
+        return SetChecked(outer, def);
+    case 31:
+        return SetChecked(inner, def);
+    default:
+        return CGraObject::SetDefinition(kind, def);
+    }
+}
+
+bool CGraPolyReg::PruneDefinitions()
+{
+    if (pen.IsValid() && pen->GetValue() == CPenDef::KIND_PLAIN) {
+        stroke_brush = CPatternDefRef();
+        stroke_pulsar = CPulsarDefRef();
+    }
+    if (fill.IsValid() && fill->GetValue() != CMotifDef::KIND_SPECIAL) {
+        fill_brush = CPatternDefRef();
+        fill_pulsar = CPulsarDefRef();
+    }
+    return CGraObject::PruneDefinitions();
+}
+
+bool CGraPolyReg::GetMissingDefinitions(int* kinds, int* count) const
+{
+    if (pen.IsValid() && pen->GetValue() != CPenDef::KIND_PLAIN) {
+        if (stroke_brush.IsInvalid())
+            AddUniqueKind(kinds, count, 11);
+        if (stroke_pulsar.IsInvalid())
+            AddUniqueKind(kinds, count, 12);
+    }
+    if (fill.IsValid() && fill->GetValue() == CMotifDef::KIND_SPECIAL) {
+        if (fill_brush.IsInvalid())
+            AddUniqueKind(kinds, count, 21);
+        if (fill_pulsar.IsInvalid())
+            AddUniqueKind(kinds, count, 22);
+    }
+    return CGraObject::GetMissingDefinitions(kinds, count);
+}
+
+// ---------------------------------------------------------------- hit tests and drawing
+
+void CGraPolyReg::SetStroke(CGraPortRef& port) const
+{
+    port->SetPen(pen);
+    if (stroke_brush.IsValid())
+        port->SetStrokeBrush(stroke_brush);
+    if (stroke_pulsar.IsValid())
+        port->SetStrokePulsar(stroke_pulsar);
+}
+
+void CGraPolyReg::BuildOutline(CGraPortRef& port)
+{
+    const int last = 2 * GetSides();
+    const double outerInset = InsetOf(outer);
+    const int outerKind = KindOf(outer);
+    // The last side ends on the first corner itself, so that the outline
+    // closes exactly.
+    if (!IsStar()) {
+        for (int k = 0; k < last; k += 2) {
+            const DPoint end = GetOuterCornerEnd(k);
+            DrawCorner(port, GetOuterCornerStart(k), end, GetOuterPoint(k), outerInset, outerKind);
+            port->DrawLine(end, GetOuterCornerStart(k + 2 == last ? 0 : k + 2));
+        }
+        return;
+    }
+    const double innerInset = InsetOf(inner);
+    const int innerKind = KindOf(inner);
+    for (int i = 1; i < last; i += 2) {
+        const int k = i - 1;
+        const DPoint outerEnd = GetOuterCornerEnd(k);
+        const DPoint innerStart = GetInnerCornerStart(i);
+        const DPoint innerEnd = GetInnerCornerEnd(i);
+        DrawCorner(port, GetOuterCornerStart(k), outerEnd, GetOuterPoint(k), outerInset, outerKind);
+        port->DrawLine(outerEnd, innerStart);
+        DrawCorner(port, innerStart, innerEnd, GetInnerPoint(i), innerInset, innerKind);
+        port->DrawLine(innerEnd, GetOuterCornerStart(i + 1 == last ? 0 : i + 1));
+    }
+}
+
+bool CGraPolyReg::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int fillAllowed)
+{
+    if (!IsPointInRect(p, box))
+        return false;
+    SetStroke(port);
+    const bool testFill =
+        fillAllowed != 0 && fill_colour.IsValid() && fill_colour->GetTransparency() != 1.0;
+    const bool testStroke = stroke_colour.IsValid() && stroke_colour->GetTransparency() != 1.0;
+    port->BeginHitTest();
+    BuildOutline(port);
+    return port->EndHitTest(p, zoom, testFill, testStroke, true);
+}
+
+int CGraPolyReg::HitTestSegment(CGraPortRef& port, const DPoint& p, double zoom, int fillAllowed)
+{
+    return HitTest(port, p, zoom, fillAllowed) ? 0 : -1;
+}
+
+bool CGraPolyReg::Draw(CGraPortRef& port, int flags)
+{
+    const bool fillWanted = flags != 0 && (flags & (8 | 16)) == 0;
+    if ((flags & 1) != 0)
+        SetStroke(port);
+    if ((flags & 2) != 0)
+        port->SetPenColor(stroke_colour);
+    if ((flags & 4) != 0) {
+        port->SetFillColor(fill_colour);
+        port->SetMotif(fill);
+        if (fill_brush.IsValid())
+            port->SetFillBrush(fill_brush);
+        if (fill_pulsar.IsValid())
+            port->SetFillPulsar(fill_pulsar);
+    }
+    // The outline modes show the radius.
+    if ((flags & (8 | 16)) != 0)
+        port->DrawLine(centre, vertex);
+    port->BeginPath();
+    BuildOutline(port);
+    port->EndPath(fillWanted, true, true);
+    return true;
+}
+
+bool CGraPolyReg::DrawShadow(CGraPortRef& port, int flags)
+{
+    if (flags == 0 || (flags & 4) == 0 || (flags & (8 | 16)) != 0 || !HasShadow())
+        return true;
+    const bool stroked = BeginShadow(port, pen);
+    port->BeginPath();
+    BuildOutline(port);
+    port->EndPath(true, stroked, true);
+    EndShadow(port);
+    return true;
+}
+
+bool CGraPolyReg::UpdateBoundingBox(CGraPortRef& port)
+{
+    SetStroke(port);
+    port->BeginBounds();
+    BuildOutline(port);
+    DRect measured{0.0, 0.0, 0.0, 0.0};
+    if (!port->EndBounds(measured, true, true))
+        return false;
+    AddShadowToBox(measured);
+    box = measured;
+    return true;
+}
+
+DRect CGraPolyReg::GetBoundingBox() const
+{
+    return box;
+}
+
+// ---------------------------------------------------------------- storage
+
+void CGraPolyReg::StoreInstance(const ZuStorageRef& s)
+{
+    CGraObject::StoreInstance(s);
+    s << ZuStorageSync::begin << edit_mode << editing << ZuStorageSync::mark;
+    s << pen << stroke_brush << stroke_pulsar << stroke_colour << ZuStorageSync::mark;
+    s << fill << fill_brush << fill_pulsar << fill_colour << ZuStorageSync::mark;
+    s << shape << outer << inner << ZuStorageSync::mark;
+    s << centre.x << centre.y << vertex.x << vertex.y << ZuStorageSync::mark;
+    s << box.x1 << box.y1 << box.x2 << box.y2 << ZuStorageSync::mark;
+    s << spare << ZuStorageSync::end;
+}
+
+void CGraPolyReg::RestoreInstance(const ZuStorageRef& s)
+{
+    CGraObject::RestoreInstance(s);
+    s >> ZuStorageSync::begin >> edit_mode >> editing >> ZuStorageSync::mark;
+    s >> pen >> stroke_brush >> stroke_pulsar >> stroke_colour >> ZuStorageSync::mark;
+    s >> fill >> fill_brush >> fill_pulsar >> fill_colour >> ZuStorageSync::mark;
+    s >> shape >> outer >> inner >> ZuStorageSync::mark;
+    s >> centre.x >> centre.y >> vertex.x >> vertex.y >> ZuStorageSync::mark;
+    s >> box.x1 >> box.y1 >> box.x2 >> box.y2 >> ZuStorageSync::mark;
+    s >> spare >> ZuStorageSync::end;
+}
