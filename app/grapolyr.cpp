@@ -40,7 +40,8 @@ const PolyProperty kProperties[CGraPolyReg::PROPERTIES] = {
     {"Retrait int.", "Retrait des coins int\xe9rieurs", 2176, 2180, 0, 0.0, 2000.0, 0.0, 31},
 };
 
-const int kLayout[CGraPolyReg::LAYOUT_WORDS] = {8, 0, 0, -2, -6, 30, 0, 0, -2, -3, 78, 0, 0, -2, -1};
+const int kLayout[CGraPolyReg::LAYOUT_WORDS] = {8,  0,  0,  -2, -6, 30, 0, 0,
+                                                -2, -3, 78, 0,  0,  -2, -1};
 
 bool IsRow(int n)
 {
@@ -90,8 +91,7 @@ CGraPolyReg::CGraPolyReg()
     : pen(ZuNew<CPenDef>()), stroke_colour(ZuNew<CColorDef>()), fill(ZuNew<CMotifDef>()),
       fill_colour(ZuNew<CColorDef>()), shape(ZuNew<CPolyRegDef>()), outer(ZuNew<CCornerDef>()),
       inner(ZuNew<CCornerDef>())
-{
-}
+{}
 
 CGraPolyReg::~CGraPolyReg() {}
 
@@ -240,7 +240,8 @@ DPoint CGraPolyReg::GetOuterCornerStart(int k) const
     const double inset = InsetOf(outer);
     if (inset == 0.0 || KindOf(outer) == CCornerDef::SHARP)
         return c;
-    const DPoint m = IsStar() ? GetInnerPoint(PrevIndex(k)) : GetOuterPoint(PrevIndex(PrevIndex(k)));
+    const DPoint m =
+        IsStar() ? GetInnerPoint(PrevIndex(k)) : GetOuterPoint(PrevIndex(PrevIndex(k)));
     return PointTowards(c, m, inset);
 }
 
@@ -250,7 +251,8 @@ DPoint CGraPolyReg::GetOuterCornerEnd(int k) const
     const double inset = InsetOf(outer);
     if (inset == 0.0 || KindOf(outer) == CCornerDef::SHARP)
         return c;
-    const DPoint m = IsStar() ? GetInnerPoint(NextIndex(k)) : GetOuterPoint(NextIndex(NextIndex(k)));
+    const DPoint m =
+        IsStar() ? GetInnerPoint(NextIndex(k)) : GetOuterPoint(NextIndex(NextIndex(k)));
     return PointTowards(c, m, inset);
 }
 

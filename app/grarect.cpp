@@ -32,8 +32,16 @@ const RectProperty kProperties[CGraRect::PROPERTIES] = {
     {"Position Y", "Position verticale", 2240, 0, -2000.0, 2000.0, 0.0, -1},
     {"D\xe9but X", "D\xe9but horizontal", 2081, 0, -2000.0, 2000.0, 0.0, -1},
     {"D\xe9but Y", "D\xe9but vertical", 2114, 0, -2000.0, 2000.0, 0.0, -1},
-    {"Arriv\xe9" "e X", "Arriv\xe9" "e horizontal", 2081, 0, -2000.0, 2000.0, 0.0, -1},
-    {"Arriv\xe9" "e Y", "Arriv\xe9" "e vertical", 2240, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Arriv\xe9"
+     "e X",
+     "Arriv\xe9"
+     "e horizontal",
+     2081, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Arriv\xe9"
+     "e Y",
+     "Arriv\xe9"
+     "e vertical",
+     2240, 0, -2000.0, 2000.0, 0.0, -1},
     {"Largeur", "Largeur totale", 2081, 0, -2000.0, 2000.0, 0.0, -1},
     {"Hauteur", "Hauteur totale", 2240, 0, -2000.0, 2000.0, 0.0, -1},
     {"Inclinaison", "Inclinaison par-rapport \xe0 l'horizontale", 2176, 13, 0.0, 6.283185307,
@@ -93,8 +101,7 @@ DPoint Add(const DPoint& a, double dx, double dy)
 CGraRect::CGraRect()
     : pen(ZuNew<CPenDef>()), stroke_colour(ZuNew<CColorDef>()), fill(ZuNew<CMotifDef>()),
       fill_colour(ZuNew<CColorDef>())
-{
-}
+{}
 
 CGraRect::~CGraRect() {}
 
@@ -198,7 +205,8 @@ double CGraRect::Inset() const
 
 bool CGraRect::HasCutCorners() const
 {
-    return corner.IsValid() && corner->GetLength() != 0.0 && corner->GetValue() != CCornerDef::SHARP;
+    return corner.IsValid() && corner->GetLength() != 0.0 &&
+           corner->GetValue() != CCornerDef::SHARP;
 }
 
 DPoint CGraRect::GetCornerStart(int i) const
@@ -630,7 +638,8 @@ bool CGraRect::GetDebugText(ZuStringRef& out) const
         double value;
         int unit;
     } parts[] = {
-        {"  X=", u.x, 0}, {" Y=", u.y, 0}, {" dX=", q.x - p.x, 0}, {" dY=", q.y - p.y, 0}, {" a=", angle, 13},
+        {"  X=", u.x, 0},       {" Y=", u.y, 0},    {" dX=", q.x - p.x, 0},
+        {" dY=", q.y - p.y, 0}, {" a=", angle, 13},
     };
     SetText(out, "");
     for (const auto& part : parts) {

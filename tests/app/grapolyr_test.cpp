@@ -257,7 +257,8 @@ TEST_F(CGraPolyRegTest, ASharpTriangleIsThreeLinesClosedAndStroked)
               Flat(recorder->All()));
     // The outline modes add the radius, and never fill.
     DrawAgain(r, 8);
-    EXPECT_EQ("0.000000 0.000000 moveto 10.000000 10.000000 lineto stroke ", Flat(recorder->sends[0]));
+    EXPECT_EQ("0.000000 0.000000 moveto 10.000000 10.000000 lineto stroke ",
+              Flat(recorder->sends[0]));
     EXPECT_EQ(0u, Count(recorder->All(), "fill"));
     DrawAgain(r, 7);
     EXPECT_EQ(1u, Count(recorder->All(), "eofill"));
@@ -374,6 +375,26 @@ TEST_F(CGraPolyRegTest, TheShadowOnlyWhenAskedForAndSet)
         EXPECT_TRUE(r->DrawShadow(port, c.flags)) << c.what;
         EXPECT_EQ(c.drawn, Count(recorder->All(), "eofill") == 1) << c.what;
     }
+}
+
+TEST_F(CGraPolyRegTest, EmptyShapeAndCornersDrawASharpTriangle)
+{
+    // A record may hold empty definitions where the shape and corners go.
+    CGraPolyRegRef r = Poly(6, true, 0.5, P(0, 0), P(10, 10));
+    for (int kind : {50, 30, 31})
+        EXPECT_TRUE(r->SetDefinition(kind, ZuObjectRef()));
+    EXPECT_EQ(3, Value(r, 4));
+    EXPECT_EQ(0.0, Value(r, 6));
+    EXPECT_EQ(1, r->GetHandleType(3));
+    Record();
+    DrawAgain(r, 0);
+    EXPECT_EQ("10.000000 10.000000 moveto -13.660254 3.660254 lineto 3.660254 -13.660254 lineto "
+              "10.000000 10.000000 lineto closepath stroke newpath ",
+              Flat(recorder->All()));
+    r->MoveHandle(2, P(0, 0));
+    r->MoveHandle(3, P(0, 0));
+    EXPECT_TRUE(r->SetPropertyValue(4, 8));
+    EXPECT_TRUE(RoundTrip(r).IsValid());
 }
 
 // ---- Handles, limits, constraint, transforms
@@ -521,10 +542,11 @@ TEST_F(CGraPolyRegTest, ThePropertyTable)
         {"Centre X", "Centre du polygone", 2081, 2081, 0, -2000.0, 2000.0, 0.0, -1},
         {"Centre Y", "Centre du polygone", 2114, 2114, 0, -2000.0, 2000.0, 0.0, -1},
         {"Rayon", "Rayon", 2049, 2049, 0, -2000.0, 2000.0, 0.0, -1},
-        {"Inclinaison", "Inclinaison par-rapport \xe0 l'horizontale", 2176, 2176, 13, 0.0, 6.283185307,
-         0.3926990816875, -1},
+        {"Inclinaison", "Inclinaison par-rapport \xe0 l'horizontale", 2176, 2176, 13, 0.0,
+         6.283185307, 0.3926990816875, -1},
         {"Nb de c\xf4t\xe9s", "Nombre de c\xf4t\xe9s", 128, 128, 10, 3.0, 50.0, 1.0, 50},
-        {"Renfoncement", "Renfoncement des branches de l'\xe9toile", 2050, 2054, 12, 0.0, 1.0, 0.1, 50},
+        {"Renfoncement", "Renfoncement des branches de l'\xe9toile", 2050, 2054, 12, 0.0, 1.0, 0.1,
+         50},
         {"Retrait ext.", "Retrait des coins ext\xe9rieurs", 2049, 2176, 0, 0.0, 2000.0, 0.0, 30},
         {"Retrait int.", "Retrait des coins int\xe9rieurs", 2176, 2180, 0, 0.0, 2000.0, 0.0, 31},
     };

@@ -26,7 +26,7 @@ class ShapeRecorder : public GSContext {
     ZU_CLASS(ShapeRecorder, GSContext)
 public:
     ShapeRecorder() {}
-    bool ExecuteText(char const* text, int n) override;
+    bool ExecuteText(const char* text, int n) override;
     int GetOutputLength() override { return int(output.size()); }
     bool ReadOutput(char* out, int size) override;
     bool ClearOutput() override
@@ -63,16 +63,16 @@ protected:
     static std::string BoolAnswer(bool value);
     static std::string BoxAnswer(double x1, double y1, double x2, double y2);
 
-    std::vector<unsigned char> Stored(CGraObjectRef const& o);
+    std::vector<unsigned char> Stored(const CGraObjectRef& o);
     // Throws what the storage throws.
-    CGraObjectRef Restored(std::vector<unsigned char> const& bytes);
+    CGraObjectRef Restored(const std::vector<unsigned char>& bytes);
     // Through the storage and back, the whole input read.
-    CGraObjectRef RoundTrip(CGraObjectRef const& o);
+    CGraObjectRef RoundTrip(const CGraObjectRef& o);
 
     static CCornerDefRef Corner(int kind, double inset);
     static CColorDefRef Colour(double r, double g, double b, double transparency = 0.0);
-    static std::string Text(ZuStringRef const& s) { return s.IsValid() ? s->AccessLatin() : ""; }
-    static size_t Count(std::string const& text, std::string const& what);
+    static std::string Text(const ZuStringRef& s) { return s.IsValid() ? s->AccessLatin() : ""; }
+    static size_t Count(const std::string& text, const std::string& what);
 
     CGraPortRef port;
     ShapeRecorderRef recorder;
@@ -85,10 +85,10 @@ inline DPoint P(double x, double y)
     return DPoint{x, y};
 }
 
-#define EXPECT_POINT(p, ex, ey, what)                                                              \
-    do {                                                                                           \
-        EXPECT_NEAR((p).x, (ex), 1e-9) << (what);                                                  \
-        EXPECT_NEAR((p).y, (ey), 1e-9) << (what);                                                  \
+#define EXPECT_POINT(p, ex, ey, what)             \
+    do {                                          \
+        EXPECT_NEAR((p).x, (ex), 1e-9) << (what); \
+        EXPECT_NEAR((p).y, (ey), 1e-9) << (what); \
     } while (0)
 
 #endif

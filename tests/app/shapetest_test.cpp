@@ -7,7 +7,7 @@
 
 ZU_IMPLEMENT_CLASS(ShapeRecorder, "tests/app/shapetest", ZU_CLASS_PLAIN)
 
-bool ShapeRecorder::ExecuteText(char const* text, int n)
+bool ShapeRecorder::ExecuteText(const char* text, int n)
 {
     sends.push_back(std::string(text, n > 0 ? size_t(n) : std::strlen(text)));
     if (!answers.empty() && sends.back().find("printobject") != std::string::npos) {
@@ -31,7 +31,7 @@ bool ShapeRecorder::ReadOutput(char* out, int size)
 std::string ShapeRecorder::All() const
 {
     std::string all;
-    for (std::string const& s : sends)
+    for (const std::string& s : sends)
         all += s;
     return all;
 }
@@ -76,7 +76,7 @@ std::string Sequence(unsigned char type, uint32_t value)
 
 std::string RealValue(double v)
 {
-    float const f = float(v);
+    const float f = float(v);
     uint32_t bits;
     std::memcpy(&bits, &f, 4);
     return Sequence(2, bits);
@@ -95,7 +95,7 @@ std::string ShapeTest::BoxAnswer(double x1, double y1, double x2, double y2)
     return RealValue(y2) + RealValue(x2) + RealValue(y1) + RealValue(x1);
 }
 
-std::vector<unsigned char> ShapeTest::Stored(CGraObjectRef const& o)
+std::vector<unsigned char> ShapeTest::Stored(const CGraObjectRef& o)
 {
     if (store.IsInvalid())
         store = ZuTestStorage::Make();
@@ -104,7 +104,7 @@ std::vector<unsigned char> ShapeTest::Stored(CGraObjectRef const& o)
     return store->Bytes();
 }
 
-CGraObjectRef ShapeTest::Restored(std::vector<unsigned char> const& bytes)
+CGraObjectRef ShapeTest::Restored(const std::vector<unsigned char>& bytes)
 {
     if (store.IsInvalid())
         store = ZuTestStorage::Make();
@@ -114,7 +114,7 @@ CGraObjectRef ShapeTest::Restored(std::vector<unsigned char> const& bytes)
     return back;
 }
 
-CGraObjectRef ShapeTest::RoundTrip(CGraObjectRef const& o)
+CGraObjectRef ShapeTest::RoundTrip(const CGraObjectRef& o)
 {
     CGraObjectRef back = Restored(Stored(o));
     EXPECT_EQ(0u, store->Remaining());
@@ -137,7 +137,7 @@ CColorDefRef ShapeTest::Colour(double r, double g, double b, double transparency
     return c;
 }
 
-size_t ShapeTest::Count(std::string const& text, std::string const& what)
+size_t ShapeTest::Count(const std::string& text, const std::string& what)
 {
     size_t n = 0;
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
