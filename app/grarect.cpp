@@ -30,8 +30,16 @@ struct RectProperty {
 const RectProperty kProperties[CGraRect::PROPERTIES] = {
     {"Position X", "Position horizontale", 2081, 0, -2000.0, 2000.0, 0.0, -1},
     {"Position Y", "Position verticale", 2240, 0, -2000.0, 2000.0, 0.0, -1},
-    {"D\xe9but X", "D\xe9but horizontal", 2081, 0, -2000.0, 2000.0, 0.0, -1},
-    {"D\xe9but Y", "D\xe9but vertical", 2114, 0, -2000.0, 2000.0, 0.0, -1},
+    {"D\xe9"
+     "but X",
+     "D\xe9"
+     "but horizontal",
+     2081, 0, -2000.0, 2000.0, 0.0, -1},
+    {"D\xe9"
+     "but Y",
+     "D\xe9"
+     "but vertical",
+     2114, 0, -2000.0, 2000.0, 0.0, -1},
     {"Arriv\xe9"
      "e X",
      "Arriv\xe9"

@@ -322,8 +322,9 @@ TEST_F(CGraPolyRegTest, AStarAlternatesOuterAndInnerVertices)
             EXPECT_NEAR(i % 2 == 0 ? 10.0 : c.innerRadius, Distance(points[i], P(0, 0)), 1e-5)
                 << c.depth << " " << i;
         // With no indentation it is a regular decagon.
-        if (c.depth == 0.0)
+        if (c.depth == 0.0) {
             EXPECT_NEAR(Distance(points[0], points[1]), Distance(points[1], points[2]), 1e-5);
+        }
     }
 }
 

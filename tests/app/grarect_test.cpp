@@ -446,8 +446,16 @@ TEST_F(CGraRectTest, ThePropertyTable)
     } const rows[] = {
         {"Position X", "Position horizontale", 2081, 0, -2000.0, 2000.0, 0.0, -1},
         {"Position Y", "Position verticale", 2240, 0, -2000.0, 2000.0, 0.0, -1},
-        {"D\xe9but X", "D\xe9but horizontal", 2081, 0, -2000.0, 2000.0, 0.0, -1},
-        {"D\xe9but Y", "D\xe9but vertical", 2114, 0, -2000.0, 2000.0, 0.0, -1},
+        {"D\xe9"
+         "but X",
+         "D\xe9"
+         "but horizontal",
+         2081, 0, -2000.0, 2000.0, 0.0, -1},
+        {"D\xe9"
+         "but Y",
+         "D\xe9"
+         "but vertical",
+         2114, 0, -2000.0, 2000.0, 0.0, -1},
         {"Arriv\xe9"
          "e X",
          "Arriv\xe9"
@@ -488,6 +496,10 @@ TEST_F(CGraRectTest, ThePropertyTable)
         EXPECT_EQ(row.step, step) << n;
         EXPECT_EQ(row.option, option) << n;
     }
+    // The accented letter is one Latin-1 byte.
+    ZuStringRef start;
+    r->GetPropertyName(2, start);
+    EXPECT_EQ(std::string("D") + char(0xE9) + "but X", Text(start));
     ZuStringRef none;
     EXPECT_FALSE(r->GetPropertyName(10, none));
     double v;
