@@ -1,0 +1,943 @@
+#include "app/grapolyl.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "app/graport.h"
+#include "si/classfactory.h"
+#include "si/except.h"
+#include "si/rtclass.h"
+#include "si/storage.h"
+#include "si/string.h"
+
+ZU_IMPLEMENT_CLASS(CGraPolyLine, "app/grapolyl", ZU_CLASS_PLAIN)
+
+namespace {
+
+struct LineProperty {
+    const char* name;
+    const char* description;
+    int flags;
+    int unit;
+    double min;
+    double max;
+    double step;
+    int option;
+};
+
+// Texts in Latin-1. The range of "Choix point" ends at the count.
+const LineProperty kProperties[CGraPolyLine::PROPERTIES] = {
+    {"Position X", "Position horizontale", 0x821, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Position Y", "Position verticale", 0x8C0, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Choix point", "Num\xe9ro du point \xe0 modifier", 0xD00, 14, 1.0, 0.0, 1.0, 30},
+    {"Position X", "Position point", 0x821, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Position Y", "Position point", 0x842, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Distance P", "Distance jusqu'au point pr\xe9\x63\xe9\x64\x65nt", 0x821, 0, 0.0, 2000.0, 0.0, -1},
+    {"Inclinaison P", "Inclinaison du point pr\xe9\x63\xe9\x64\x65nt", 0x842, 13, 0.0, 6.283185307,
+     0.3926990816875, -1},
+    {"Distance S", "Distance jusqu'au point suivant", 0x821, 0, 0.0, 2000.0, 0.0, -1},
+    {"Inclinaison S", "Inclinaison du point suivant", 0x842, 13, 0.0, 6.283185307, 0.3926990816875,
+     -1},
+    {"Retrait coins", "Retrait pour les coins", 0x880, 0, 0.0, 2000.0, 0.0, 30},
+};
+
+bool IsRow(int n)
+{
+    return n >= 0 && n < CGraPolyLine::PROPERTIES;
+}
+
+void SetText(ZuStringRef& out, const char* text)
+{
+    if (out.IsInvalid())
+        out = ZuNew<ZuString>();
+    out->SetString(text);
+}
+
+double Inclination(const DPoint& p, const DPoint& x)
+{
+    return AngleBetween(p, DPoint{p.x + 100.0, p.y}, x);
+}
+
+int* Entry(int* out, int icon)
+{
+    *out++ = icon;
+    *out++ = 0;
+    *out++ = 0;
+    *out++ = -2;
+    return out;
+}
+
+// A clone of the definition (the same object when shared).
+CCornerDefRef CloneCorner(const ZuObjectRef& def)
+{
+    CDefRef out;
+    CDefRef(def)->CloneTo(out);
+    return CCornerDefRef(out);
+}
+
+} // namespace
+
+CGraPolyLine::CGraPolyLine()
+{
+    paint.Create();
+    corner = ZuNew<CCornerDef>();
+}
+
+CGraPolyLine::~CGraPolyLine() {}
+
+void CGraPolyLine::Delete()
+{
+    paint.Delete();
+    if (corner.IsValid())
+        corner->Delete();
+    corner = CCornerDefRef();
+    if (corners.IsValid()) {
+        const unsigned n = corners->TotalCount();
+        for (unsigned i = 0; i < n; i++) {
+            if (corners[i].IsValid())
+                corners[i]->Delete();
+            corners[i] = CCornerDefRef();
+        }
+    }
+    corners = CCornerDefArray();
+    CGraObject::Delete();
+}
+
+void CGraPolyLine::CopyFrom(const CGraObjectRef& other)
+{
+    const CGraPolyLine* o = CGraPolyLineRef(other).CheckAndResolve();
+    if (o == this)
+        return;
+    CGraObject::CopyFrom(other);
+    edit_mode = o->edit_mode;
+    editing = o->editing;
+    paint.CopyFrom(o->paint);
+    corner = o->corner.IsValid() ? CloneCorner(o->corner) : CCornerDefRef();
+    count = o->count;
+    for (int i = 0; i < count; i++) {
+        vertices[i] = o->vertices[i];
+        saved[i] = o->saved[i];
+    }
+    if (o->corners.IsInvalid()) {
+        corners = CCornerDefArray();
+    } else {
+        EnsureCorners();
+        for (unsigned i = 0; i < MAX_VERTICES; i++) {
+            const CCornerDefRef theirs = o->corners[i];
+            corners[i] = theirs.IsValid() ? CloneCorner(theirs) : CCornerDefRef();
+        }
+    }
+    std::memcpy(selected, o->selected, size_t(3 * count));
+    chosen = o->chosen;
+    box = o->box;
+    saved_width = o->saved_width;
+}
+
+bool CGraPolyLine::GetTypeName(ZuStringRef& out) const
+{
+    SetText(out, "Polygone quelconque");
+    return true;
+}
+
+int CGraPolyLine::GetIconId(int variant) const
+{
+    if (variant == 0)
+        return 23;
+    if (variant == 1)
+        return 33;
+    return -1;
+}
+
+// ---------------------------------------------------------------- geometry and corners
+
+DPoint CGraPolyLine::GetCentroid() const
+{
+    DPoint c{0.0, 0.0};
+    if (count == 0)
+        return c;
+    for (int i = 0; i < count; i++) {
+        c.x += vertices[i].p.x;
+        c.y += vertices[i].p.y;
+    }
+    return DPoint{c.x / count, c.y / count};
+}
+
+void CGraPolyLine::Offset(const DPoint& d)
+{
+    for (int i = 0; i < count; i++) {
+        vertices[i].p.x += d.x;
+        vertices[i].p.y += d.y;
+    }
+}
+
+int CGraPolyLine::NextIndex(int i) const
+{
+    return i + 1 >= count ? 0 : i + 1;
+}
+
+int CGraPolyLine::PrevIndex(int i) const
+{
+    return i - 1 < 0 ? count - 1 : i - 1;
+}
+
+bool CGraPolyLine::IsSegment(int s) const
+{
+    if (s < 0 || s >= count)
+        return false;
+    return s < count - 1 || paint.IsClosed();
+}
+
+void CGraPolyLine::EnsureCorners()
+{
+    if (corners.IsValid())
+        return;
+    ZuArrayRef array = ZuNew<ZuArray>();
+    array->SetSize(MAX_VERTICES);
+    corners = array;
+}
+
+CCornerDefRef CGraPolyLine::GetVertexCorner(int i) const
+{
+    if (corners.IsInvalid() || i < 0 || i >= MAX_VERTICES)
+        return CCornerDefRef();
+    const CCornerDefRef c = corners[unsigned(i)];
+    if (c.IsInvalid() || c->GetValue() == CCornerDef::SHARP)
+        return CCornerDefRef();
+    return c;
+}
+
+DPoint CGraPolyLine::GetCornerEntry(int i) const
+{
+    const CCornerDefRef c = GetVertexCorner(i);
+    if (c.IsInvalid())
+        return vertices[i].p;
+    return PointTowards(vertices[i].p, vertices[PrevIndex(i)].p, c->GetLength());
+}
+
+DPoint CGraPolyLine::GetCornerExit(int i) const
+{
+    const CCornerDefRef c = GetVertexCorner(i);
+    if (c.IsInvalid())
+        return vertices[i].p;
+    return PointTowards(vertices[i].p, vertices[NextIndex(i)].p, c->GetLength());
+}
+
+void CGraPolyLine::RebuildCorners(const CCornerDefRef& model)
+{
+    if (model.IsInvalid() || model->GetValue() == CCornerDef::SHARP) {
+        corners = CCornerDefArray();
+        return;
+    }
+    ZuArrayRef array = ZuNew<ZuArray>();
+    array->SetSize(MAX_VERTICES);
+    CCornerDefArray fresh = array;
+    for (unsigned i = 0; i < MAX_VERTICES; i++) {
+        CCornerDefRef c = ZuNew<CCornerDef>();
+        c->CopyFrom(model);
+        fresh[i] = c;
+    }
+    corners = fresh;
+}
+
+void CGraPolyLine::MoveHandleLinked(int n, const DPoint& point)
+{
+    if (!IsHandle(n))
+        return;
+    const int v = n / 3;
+    if (n % 3 == 1) {
+        vertices[v].p = point;
+        return;
+    }
+    EnsureCorners();
+    CCornerDefRef c = corners[unsigned(v)];
+    if (c.IsInvalid()) {
+        c = ZuNew<CCornerDef>();
+        c->SetValue(112);
+        corners[unsigned(v)] = c;
+    }
+    // Only the distance counts: the same length cuts both edges.
+    c->SetLength(Distance(vertices[v].p, point));
+}
+
+// ---------------------------------------------------------------- handles
+
+int CGraPolyLine::GetHandleCount() const
+{
+    return 3 * count;
+}
+
+int CGraPolyLine::GetHandleType(int n) const
+{
+    if (!IsHandle(n))
+        return 0;
+    if (n % 3 == 1)
+        return n / 3 == chosen ? 9 : 2;
+    return GetVertexCorner(n / 3).IsValid() ? 3 : 1;
+}
+
+DPoint CGraPolyLine::GetHandlePosition(int n) const
+{
+    if (!IsHandle(n))
+        return DPoint{0.0, 0.0};
+    switch (n % 3) {
+    case 0:
+        return GetCornerEntry(n / 3);
+    case 1:
+        return vertices[n / 3].p;
+    default:
+        return GetCornerExit(n / 3);
+    }
+}
+
+bool CGraPolyLine::GetHandle(int n, DPoint& out) const
+{
+    const int type = GetHandleType(n);
+    if (type == 0 || type == 1)
+        return false;
+    out = GetHandlePosition(n);
+    return true;
+}
+
+void CGraPolyLine::SetHandlePosition(int n, const DPoint& p)
+{
+    if (IsHandle(n) && n % 3 == 1)
+        vertices[n / 3].p = p;
+}
+
+void CGraPolyLine::MoveHandle(int n, const DPoint& p)
+{
+    if (!IsHandle(n))
+        return;
+    MoveHandleLinked(n, p);
+    chosen = n / 3;
+}
+
+void CGraPolyLine::SelectHandle(int n)
+{
+    if (editing != 0 && IsHandle(n))
+        selected[n] = 1;
+}
+
+bool CGraPolyLine::IsHandleSelected(int n) const
+{
+    if (editing == 0 || !IsHandle(n))
+        return false;
+    return selected[n] != 0;
+}
+
+bool CGraPolyLine::SaveGeometry(const ChangeRecord&)
+{
+    for (int i = 0; i < count; i++)
+        saved[i] = vertices[i];
+    saved_width = paint.PenWidth();
+    return true;
+}
+
+bool CGraPolyLine::Transform(const ChangeRecord& change, int flags)
+{
+    bool any = false;
+    for (int n = 0; n < 3 * count; n++)
+        any = any || selected[n] != 0;
+    for (int i = 0; i < count; i++) {
+        if (selected[3 * i + 1] != 0)
+            continue;
+        DPoint p = saved[i].p;
+        TransformPoints(p, p, change);
+        vertices[i].p = p;
+    }
+    if (!any && (flags & 2) != 0 && change.kind == 2 && paint.pen.IsValid())
+        paint.pen->SetWidth(saved_width * (Abs(change.c.x) + Abs(change.c.y)) * 0.5);
+    return true;
+}
+
+bool CGraPolyLine::AcceptsChange(const ChangeRecord&)
+{
+    return true;
+}
+
+bool CGraPolyLine::SetPoints(const DPoint* points, int)
+{
+    if (points == nullptr || count >= MAX_VERTICES)
+        return false;
+    if (count == 0) {
+        vertices[0] = PolyVertex{points[0], 0};
+        vertices[1] = PolyVertex{points[0], 1};
+        count = 2;
+        return true;
+    }
+    vertices[count - 1].end = 0;
+    vertices[count] = PolyVertex{points[0], 1};
+    count++;
+    return true;
+}
+
+void CGraPolyLine::ConstrainPoint(int flags, int n, DPoint& p) const
+{
+    if ((flags & 2) == 0 || !IsVertex(n))
+        return;
+    const DPoint& q = vertices[PrevIndex(n)].p;
+    if (Abs(p.y - q.y) <= Abs(p.x - q.x))
+        p.y = q.y;
+    else
+        p.x = q.x;
+}
+
+void CGraPolyLine::PlacePoint(const DPoint& p, int flags)
+{
+    if (count == 0)
+        return;
+    DPoint q = p;
+    ConstrainPoint(flags, count - 1, q);
+    vertices[count - 1].p = q;
+}
+
+bool CGraPolyLine::DragPoint(const DPoint& p, int flags)
+{
+    PlacePoint(p, flags);
+    if (count == 2 && vertices[0].p.x == vertices[1].p.x && vertices[0].p.y == vertices[1].p.y)
+        count = 1;
+    return count < MAX_VERTICES;
+}
+
+bool CGraPolyLine::CanRemovePoint() const
+{
+    return count > 1;
+}
+
+void CGraPolyLine::RemoveLastPoint()
+{
+    if (count <= 0)
+        return;
+    count--;
+    if (count > 0)
+        vertices[count - 1].end = 1;
+    if (chosen >= count)
+        chosen = -1;
+}
+
+// ---------------------------------------------------------------- palette and editing
+
+bool CGraPolyLine::HasProperties() const
+{
+    return true;
+}
+
+void CGraPolyLine::GetPropertyLayout(int handle, int segment, int, int, int* out) const
+{
+    if (out == nullptr)
+        return;
+    out = Entry(out, 8);
+    *out++ = -6;
+    bool wrote = false;
+    if (segment != -1 && IsSegment(segment)) {
+        out = Entry(out, CMD_ADD);
+        wrote = true;
+    }
+    if (handle != -1 && IsHandle(handle) && count >= 3 && handle % 3 == 1) {
+        out = Entry(out, CMD_REMOVE);
+        wrote = true;
+    }
+    if (wrote)
+        *out++ = -6;
+    out = Entry(out, 30);
+    *out++ = -3;
+    out = Entry(out, 78);
+    *out = -1;
+}
+
+void CGraPolyLine::EditPoints(int handle, int segment, const DPoint& point, int command)
+{
+    if (command == CMD_ADD && segment != -1 && IsSegment(segment) && count < MAX_VERTICES) {
+        const int s = segment;
+        for (int i = count; i > s + 1; i--) {
+            vertices[i] = vertices[i - 1];
+            if (corners.IsValid())
+                corners[unsigned(i)] = CCornerDefRef(corners[unsigned(i - 1)]);
+        }
+        std::memmove(selected + 3 * (s + 2), selected + 3 * (s + 1), size_t(3 * (count - s - 1)));
+        std::memset(selected + 3 * (s + 1), 0, 3);
+        count++;
+        if (chosen > s)
+            chosen++;
+        vertices[s + 1] = PolyVertex{point, 0};
+        if (corners.IsValid())
+            corners[unsigned(s + 1)] = CCornerDefRef();
+    }
+    if (command == CMD_REMOVE && handle != -1 && IsHandle(handle) && count >= 3) {
+        const int v = handle / 3;
+        for (int i = v; i < count - 1; i++) {
+            vertices[i] = vertices[i + 1];
+            if (corners.IsValid())
+                corners[unsigned(i)] = CCornerDefRef(corners[unsigned(i + 1)]);
+        }
+        if (corners.IsValid())
+            corners[unsigned(count - 1)] = CCornerDefRef();
+        std::memmove(selected + 3 * v, selected + 3 * (v + 1), size_t(3 * (count - v - 1)));
+        std::memset(selected + 3 * (count - 1), 0, 3);
+        count--;
+        if (chosen == v)
+            chosen = -1;
+        else if (chosen > v)
+            chosen--;
+    }
+}
+
+// ---------------------------------------------------------------- properties
+
+int CGraPolyLine::GetPropertyCount() const
+{
+    return PROPERTIES;
+}
+
+bool CGraPolyLine::GetPropertyFlags(int n, int& out) const
+{
+    if (!IsRow(n))
+        return false;
+    out = kProperties[n].flags;
+    return true;
+}
+
+bool CGraPolyLine::GetPropertyUnit(int n, int& out) const
+{
+    if (!IsRow(n))
+        return false;
+    out = kProperties[n].unit;
+    return true;
+}
+
+bool CGraPolyLine::GetPropertyName(int n, ZuStringRef& out) const
+{
+    if (!IsRow(n))
+        return false;
+    SetText(out, kProperties[n].name);
+    return true;
+}
+
+bool CGraPolyLine::GetPropertyDescription(int n, ZuStringRef& out) const
+{
+    if (!IsRow(n))
+        return false;
+    SetText(out, kProperties[n].description);
+    return true;
+}
+
+bool CGraPolyLine::GetPropertyRange(int n, double& min, double& max) const
+{
+    if (!IsRow(n))
+        return false;
+    min = kProperties[n].min;
+    max = n == 2 ? double(count) : kProperties[n].max;
+    return true;
+}
+
+bool CGraPolyLine::GetPropertyStep(int n, double& out) const
+{
+    if (!IsRow(n))
+        return false;
+    out = kProperties[n].step;
+    return true;
+}
+
+bool CGraPolyLine::GetPropertyOption(int n, int& out) const
+{
+    out = -1;
+    if (!IsRow(n))
+        return false;
+    out = kProperties[n].option;
+    return true;
+}
+
+bool CGraPolyLine::GetPropertyValue(int n, double& out) const
+{
+    if (!IsRow(n))
+        return false;
+    if (n < 2) {
+        const DPoint c = PageToUserPoint(GetCentroid());
+        out = n == 0 ? c.x : c.y;
+        return true;
+    }
+    if (!IsVertex(chosen))
+        return false;
+    const DPoint& v = vertices[chosen].p;
+    const DPoint& prev = vertices[PrevIndex(chosen)].p;
+    const DPoint& next = vertices[NextIndex(chosen)].p;
+    switch (n) {
+    case 2:
+        out = chosen + 1;
+        break;
+    case 3:
+        out = PageToUserPoint(v).x;
+        break;
+    case 4:
+        out = PageToUserPoint(v).y;
+        break;
+    case 5:
+        out = Distance(v, prev);
+        break;
+    case 6:
+        out = Inclination(v, prev);
+        break;
+    case 7:
+        out = Distance(v, next);
+        break;
+    case 8:
+        out = Inclination(v, next);
+        break;
+    default:
+        out = corners.IsValid() && corners[unsigned(chosen)].IsValid()
+                  ? Distance(v, GetCornerEntry(chosen))
+                  : 0.0;
+        break;
+    }
+    return true;
+}
+
+bool CGraPolyLine::SetPropertyValue(int n, double value)
+{
+    // A value that is no number moves nothing.
+    if (!IsRow(n) || !std::isfinite(value))
+        return false;
+    if (n < 2) {
+        const DPoint c = PageToUserPoint(GetCentroid());
+        Offset(n == 0 ? DPoint{value - c.x, 0.0} : DPoint{0.0, value - c.y});
+        return IsVertex(chosen);
+    }
+    if (n == 2) {
+        const double v = std::trunc(value) - 1.0;
+        chosen = v < -1.0 ? -1 : v > double(count - 1) ? count - 1 : int(v);
+        return chosen >= 0;
+    }
+    if (!IsVertex(chosen))
+        return false;
+    const DPoint v = vertices[chosen].p;
+    const int prev = PrevIndex(chosen);
+    const int next = NextIndex(chosen);
+    const DPoint pp = vertices[prev].p;
+    const DPoint np = vertices[next].p;
+    switch (n) {
+    case 3:
+        MoveHandleLinked(3 * chosen + 1, UserToPagePoint(DPoint{value, PageToUserPoint(v).y}));
+        break;
+    case 4:
+        MoveHandleLinked(3 * chosen + 1, UserToPagePoint(DPoint{PageToUserPoint(v).x, value}));
+        break;
+    case 5:
+        MoveHandleLinked(3 * prev + 1, RotatePoint(DPoint{v.x + value, v.y}, v, Inclination(v, pp)));
+        break;
+    case 6:
+        MoveHandleLinked(3 * prev + 1, RotatePoint(DPoint{v.x + Distance(v, pp), v.y}, v, value));
+        break;
+    case 7:
+        MoveHandleLinked(3 * next + 1, RotatePoint(DPoint{v.x + value, v.y}, v, Inclination(v, np)));
+        break;
+    case 8:
+        MoveHandleLinked(3 * next + 1, RotatePoint(DPoint{v.x + Distance(v, np), v.y}, v, value));
+        break;
+    default: {
+        const double length = value < 0.0 ? 0.0 : value;
+        const DPoint entry = GetCornerEntry(chosen);
+        MoveHandleLinked(3 * chosen, RotatePoint(DPoint{v.x + length, v.y}, v, Inclination(v, entry)));
+        break;
+    }
+    }
+    return true;
+}
+
+bool CGraPolyLine::GetPropertyHandles(int n, DPoint& a, DPoint& b, int& kind) const
+{
+    if (!IsRow(n))
+        return false;
+    if (n < 2) {
+        a = b = GetCentroid();
+        kind = n == 0 ? 2 : 3;
+        return true;
+    }
+    if (!IsVertex(chosen))
+        return false;
+    static const int kinds[PROPERTIES] = {2, 3, 1, 2, 3, 4, 7, 4, 7, 4};
+    kind = kinds[n];
+    a = vertices[chosen].p;
+    switch (n) {
+    case 5:
+    case 6:
+        b = vertices[PrevIndex(chosen)].p;
+        break;
+    case 7:
+    case 8:
+        b = vertices[NextIndex(chosen)].p;
+        break;
+    case 9:
+        b = GetCornerEntry(chosen);
+        break;
+    default:
+        b = a;
+        break;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- definitions and editing
+
+bool CGraPolyLine::GetDebugText(ZuStringRef& out) const
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "  Sommets=%d", count);
+    SetText(out, text);
+    return true;
+}
+
+void CGraPolyLine::GetDefinitionKinds(int* out) const
+{
+    static const int kinds[] = {10, 11, 12, 15, 18, 20, 21, 22, 25, 30, 100, 102, 101, 105, 0};
+    if (out != nullptr)
+        std::memcpy(out, kinds, sizeof kinds);
+}
+
+int CGraPolyLine::GetEditMode() const
+{
+    return edit_mode;
+}
+
+bool CGraPolyLine::SetEditMode(int mode)
+{
+    edit_mode = mode;
+    std::memset(selected, 0, sizeof selected);
+    chosen = -1;
+    return true;
+}
+
+int CGraPolyLine::IsEditing() const
+{
+    return editing;
+}
+
+bool CGraPolyLine::SetEditing(int e)
+{
+    editing = e;
+    return true;
+}
+
+bool CGraPolyLine::GetDefinition(int kind, ZuObjectRef& out) const
+{
+    if (PolyPaint::IsKind(kind))
+        return paint.Get(kind, out);
+    if (kind == CORNER_KIND) {
+        if (IsVertex(chosen))
+            out = corners.IsValid() ? ZuObjectRef(corners[unsigned(chosen)]) : ZuObjectRef();
+        else
+            out = corner;
+        return true;
+    }
+    return CGraObject::GetDefinition(kind, out);
+}
+
+bool CGraPolyLine::SetDefinition(int kind, const ZuObjectRef& def)
+{
+    if (PolyPaint::IsKind(kind))
+        return paint.Set(kind, def);
+    if (kind != CORNER_KIND)
+        return CGraObject::SetDefinition(kind, def);
+    // Only corners fit; an empty one has nothing to give.
+    if (def.IsInvalid() || !def->IsKindOf(CCornerDefRef::RetRuntime()))
+        return false;
+    if (chosen == -1) {
+        corner = CloneCorner(def);
+        RebuildCorners(corner);
+    } else if (IsVertex(chosen)) {
+        EnsureCorners();
+        corners[unsigned(chosen)] = CloneCorner(def);
+    }
+    return true;
+}
+
+bool CGraPolyLine::PruneDefinitions()
+{
+    paint.Prune();
+    if (corners.IsValid()) {
+        for (unsigned i = 0; i < MAX_VERTICES; i++) {
+            const CCornerDefRef c = corners[i];
+            if (c.IsInvalid() || c->GetValue() == CCornerDef::SHARP)
+                corners[i] = CCornerDefRef();
+        }
+    }
+    return CGraObject::PruneDefinitions();
+}
+
+bool CGraPolyLine::GetMissingDefinitions(int* kinds, int* n) const
+{
+    paint.AddMissing(kinds, n);
+    return CGraObject::GetMissingDefinitions(kinds, n);
+}
+
+// ---------------------------------------------------------------- drawing and hit tests
+
+void CGraPolyLine::AppendPath(CGraPortRef& port) const
+{
+    // Without a vertex there is no outline (and nothing to close).
+    if (count == 0)
+        return;
+    DPoint c = GetCornerEntry(0);
+    for (int i = 0; i + 1 < count; i++) {
+        const CCornerDefRef k = GetVertexCorner(i);
+        if (k.IsValid()) {
+            const DPoint e = GetCornerExit(i);
+            const_cast<CGraPolyLine*>(this)->DrawCorner(port, c, e, vertices[i].p, k->GetLength(),
+                                                        k->GetValue());
+            c = e;
+        }
+        const DPoint n = GetCornerEntry(i + 1);
+        port->DrawLine(c, n);
+        c = n;
+    }
+    const int last = count - 1;
+    const CCornerDefRef k = GetVertexCorner(last);
+    if (k.IsValid()) {
+        const DPoint e = GetCornerExit(last);
+        const_cast<CGraPolyLine*>(this)->DrawCorner(port, c, e, vertices[last].p, k->GetLength(),
+                                                    k->GetValue());
+        c = e;
+    }
+    if (paint.IsClosed())
+        port->DrawLine(c, GetCornerEntry(0));
+}
+
+bool CGraPolyLine::Draw(CGraPortRef& port, int flags)
+{
+    const bool outline = (flags & (8 | 16)) != 0;
+    const bool fill = flags != 0 && !outline;
+    paint.SetForDraw(port, flags);
+    if (outline) {
+        for (int i = 0; i < count; i++) {
+            if (GetVertexCorner(i).IsInvalid())
+                continue;
+            port->DrawLine(vertices[i].p, GetCornerEntry(i));
+            port->DrawLine(vertices[i].p, GetCornerExit(i));
+        }
+        if (count == 1) {
+            const DPoint& p = vertices[0].p;
+            port->DrawLine(DPoint{p.x - 20.0, p.y - 20.0}, DPoint{p.x + 20.0, p.y + 20.0});
+            port->DrawLine(DPoint{p.x + 20.0, p.y - 20.0}, DPoint{p.x - 20.0, p.y + 20.0});
+        }
+    }
+    port->BeginPath();
+    AppendPath(port);
+    port->EndPath(fill, true, paint.IsClosed());
+    return true;
+}
+
+bool CGraPolyLine::DrawShadow(CGraPortRef& port, int flags)
+{
+    if (flags == 0 || (flags & 4) == 0 || (flags & (8 | 16)) != 0 || !HasShadow())
+        return true;
+    const bool stroked = BeginShadow(port, CPenDefRef(paint.pen));
+    port->BeginPath();
+    AppendPath(port);
+    port->EndPath(true, stroked, true);
+    EndShadow(port);
+    return true;
+}
+
+bool CGraPolyLine::UpdateBoundingBox(CGraPortRef& port)
+{
+    paint.SetStroke(port);
+    port->BeginBounds();
+    AppendPath(port);
+    DRect measured{0.0, 0.0, 0.0, 0.0};
+    if (!port->EndBounds(measured, true, paint.IsClosed()))
+        return false;
+    AddShadowToBox(measured);
+    box = measured;
+    return true;
+}
+
+DRect CGraPolyLine::GetBoundingBox() const
+{
+    return box;
+}
+
+bool CGraPolyLine::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int fill)
+{
+    if (!IsPointInRect(p, box))
+        return false;
+    port->BeginHitTest();
+    paint.SetStroke(port);
+    const bool testFill = paint.FillVisible() && fill != 0;
+    const bool testStroke = paint.StrokeVisible();
+    AppendPath(port);
+    return port->EndHitTest(p, zoom, testFill, testStroke, paint.IsClosed());
+}
+
+int CGraPolyLine::HitTestSegment(CGraPortRef& port, const DPoint& p, double zoom, int)
+{
+    if (!IsPointInRect(p, box))
+        return -1;
+    paint.SetStroke(port);
+    for (int i = 0; i + 1 < count; i++) {
+        port->BeginHitTest();
+        port->DrawLine(vertices[i].p, vertices[i + 1].p);
+        if (port->EndHitTest(p, zoom, false, true, false))
+            return i;
+    }
+    if (paint.IsClosed() && count > 0) {
+        port->BeginHitTest();
+        port->DrawLine(vertices[count - 1].p, vertices[0].p);
+        if (port->EndHitTest(p, zoom, false, true, false))
+            return count - 1;
+    }
+    return -1;
+}
+
+// ---------------------------------------------------------------- storage
+
+void CGraPolyLine::StoreInstance(const ZuStorageRef& s)
+{
+    CGraObject::StoreInstance(s);
+    s << ZuStorageSync::begin << edit_mode << editing << ZuStorageSync::mark;
+    paint.Store(s);
+    s << ZuStorageSync::mark << corner << ZuArrayRef(corners);
+    s << count << ZuStorageSync::repeat;
+    for (int i = 0; i < count; i++) {
+        const PolyVertex& v = vertices[i];
+        s << ZuStorageSync::begin << v.p.x << v.p.y << int(v.end) << ZuStorageSync::end;
+    }
+    s << ZuStorageSync::end_repeat << ZuStorageSync::mark;
+    s << box.x1 << box.y1 << box.x2 << box.y2 << ZuStorageSync::end;
+}
+
+void CGraPolyLine::RestoreInstance(const ZuStorageRef& s)
+{
+    CGraObject::RestoreInstance(s);
+    s >> ZuStorageSync::begin >> edit_mode >> editing >> ZuStorageSync::mark;
+    paint.Restore(s);
+    s >> ZuStorageSync::mark >> corner;
+    ZuArrayRef array;
+    s >> array;
+    // The vertex corners are either none or one place per vertex of the
+    // table, each a corner or empty.
+    if (array.IsValid()) {
+        if (array->TotalCount() != MAX_VERTICES)
+            throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
+        for (unsigned i = 0; i < MAX_VERTICES; i++) {
+            const ZuObjectRef& entry = array[i];
+            if (entry.IsValid() && !entry->IsKindOf(CCornerDefRef::RetRuntime()))
+                throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
+        }
+    }
+    int stored = 0;
+    s >> stored;
+    if (stored < 0 || stored > MAX_VERTICES)
+        throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
+    s >> ZuStorageSync::repeat;
+    PolyVertex read[MAX_VERTICES] = {};
+    for (int i = 0; i < stored; i++)
+        s >> ZuStorageSync::begin >> read[i].p.x >> read[i].p.y >> read[i].end >> ZuStorageSync::end;
+    s >> ZuStorageSync::end_repeat >> ZuStorageSync::mark;
+    DRect b{0.0, 0.0, 0.0, 0.0};
+    s >> b.x1 >> b.y1 >> b.x2 >> b.y2 >> ZuStorageSync::end;
+    corners = array;
+    count = stored;
+    for (int i = 0; i < count; i++)
+        vertices[i] = read[i];
+    box = b;
+}
