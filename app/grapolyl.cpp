@@ -9,6 +9,7 @@
 #include "si/except.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
+#include "si/storageformat.h"
 #include "si/string.h"
 
 ZU_IMPLEMENT_CLASS(CGraPolyLine, "app/grapolyl", ZU_CLASS_PLAIN)
@@ -93,11 +94,12 @@ void CGraPolyLine::Delete()
         corner->Delete();
     corner = CCornerDefRef();
     if (corners.IsValid()) {
-        const unsigned n = corners->TotalCount();
+        const ZuArrayRef array = corners;
+        const unsigned n = array->TotalCount();
         for (unsigned i = 0; i < n; i++) {
-            if (corners[i].IsValid())
-                corners[i]->Delete();
-            corners[i] = CCornerDefRef();
+            if (array[i].IsValid())
+                array[i]->Delete();
+            array[i] = CCornerDefRef();
         }
     }
     corners = CCornerDefArray();
@@ -124,7 +126,7 @@ void CGraPolyLine::CopyFrom(const CGraObjectRef& other)
     } else {
         EnsureCorners();
         for (unsigned i = 0; i < MAX_VERTICES; i++) {
-            const CCornerDefRef theirs = o->corners[i];
+            const CCornerDefRef theirs = o->CornerAt(int(i));
             corners[i] = theirs.IsValid() ? CloneCorner(theirs) : CCornerDefRef();
         }
     }
@@ -188,20 +190,48 @@ bool CGraPolyLine::IsSegment(int s) const
     return s < count - 1 || paint.IsClosed();
 }
 
+CCornerDefRef CGraPolyLine::CornerAt(int i) const
+{
+    // Until the restored graph is awake the array is what the input made
+    // it: a place past its end or a foreign object is no corner.
+    if (corners.IsInvalid() || i < 0 || unsigned(i) >= corners->TotalCount())
+        return CCornerDefRef();
+    const ZuObjectRef& entry = ZuArrayRef(corners)[unsigned(i)];
+    if (entry.IsInvalid() || !entry->IsKindOf(CCornerDefRef::RetRuntime()))
+        return CCornerDefRef();
+    return CCornerDefRef(entry);
+}
+
+bool CGraPolyLine::CornersWellFormed() const
+{
+    if (corners.IsInvalid())
+        return true;
+    if (corners->TotalCount() != MAX_VERTICES)
+        return false;
+    for (unsigned i = 0; i < MAX_VERTICES; i++) {
+        const ZuObjectRef& entry = ZuArrayRef(corners)[i];
+        if (entry.IsValid() && !entry->IsKindOf(CCornerDefRef::RetRuntime()))
+            return false;
+    }
+    return true;
+}
+
 void CGraPolyLine::EnsureCorners()
 {
-    if (corners.IsValid())
+    if (corners.IsValid() && CornersWellFormed())
         return;
+    // A new array of 100 places, keeping the corners a restored one held.
     ZuArrayRef array = ZuNew<ZuArray>();
     array->SetSize(MAX_VERTICES);
-    corners = array;
+    CCornerDefArray fresh = array;
+    for (int i = 0; i < MAX_VERTICES; i++)
+        fresh[unsigned(i)] = CornerAt(i);
+    corners = fresh;
 }
 
 CCornerDefRef CGraPolyLine::GetVertexCorner(int i) const
 {
-    if (corners.IsInvalid() || i < 0 || i >= MAX_VERTICES)
-        return CCornerDefRef();
-    const CCornerDefRef c = corners[unsigned(i)];
+    const CCornerDefRef c = CornerAt(i);
     if (c.IsInvalid() || c->GetValue() == CCornerDef::SHARP)
         return CCornerDefRef();
     return c;
@@ -250,7 +280,7 @@ void CGraPolyLine::MoveHandleLinked(int n, const DPoint& point)
         return;
     }
     EnsureCorners();
-    CCornerDefRef c = corners[unsigned(v)];
+    CCornerDefRef c = CornerAt(v);
     if (c.IsInvalid()) {
         c = ZuNew<CCornerDef>();
         c->SetValue(112);
@@ -450,10 +480,12 @@ void CGraPolyLine::EditPoints(int handle, int segment, const DPoint& point, int 
 {
     if (command == CMD_ADD && segment != -1 && IsSegment(segment) && count < MAX_VERTICES) {
         const int s = segment;
+        if (corners.IsValid())
+            EnsureCorners();
         for (int i = count; i > s + 1; i--) {
             vertices[i] = vertices[i - 1];
             if (corners.IsValid())
-                corners[unsigned(i)] = CCornerDefRef(corners[unsigned(i - 1)]);
+                corners[unsigned(i)] = CornerAt(i - 1);
         }
         std::memmove(selected + 3 * (s + 2), selected + 3 * (s + 1), size_t(3 * (count - s - 1)));
         std::memset(selected + 3 * (s + 1), 0, 3);
@@ -466,10 +498,12 @@ void CGraPolyLine::EditPoints(int handle, int segment, const DPoint& point, int 
     }
     if (command == CMD_REMOVE && handle != -1 && IsHandle(handle) && count >= 3) {
         const int v = handle / 3;
+        if (corners.IsValid())
+            EnsureCorners();
         for (int i = v; i < count - 1; i++) {
             vertices[i] = vertices[i + 1];
             if (corners.IsValid())
-                corners[unsigned(i)] = CCornerDefRef(corners[unsigned(i + 1)]);
+                corners[unsigned(i)] = CornerAt(i + 1);
         }
         if (corners.IsValid())
             corners[unsigned(count - 1)] = CCornerDefRef();
@@ -585,9 +619,7 @@ bool CGraPolyLine::GetPropertyValue(int n, double& out) const
         out = Inclination(v, next);
         break;
     default:
-        out = corners.IsValid() && corners[unsigned(chosen)].IsValid()
-                  ? Distance(v, GetCornerEntry(chosen))
-                  : 0.0;
+        out = CornerAt(chosen).IsValid() ? Distance(v, GetCornerEntry(chosen)) : 0.0;
         break;
     }
     return true;
@@ -724,7 +756,7 @@ bool CGraPolyLine::GetDefinition(int kind, ZuObjectRef& out) const
         return paint.Get(kind, out);
     if (kind == CORNER_KIND) {
         if (IsVertex(chosen))
-            out = corners.IsValid() ? ZuObjectRef(corners[unsigned(chosen)]) : ZuObjectRef();
+            out = CornerAt(chosen);
         else
             out = corner;
         return true;
@@ -755,10 +787,11 @@ bool CGraPolyLine::PruneDefinitions()
 {
     paint.Prune();
     if (corners.IsValid()) {
-        for (unsigned i = 0; i < MAX_VERTICES; i++) {
-            const CCornerDefRef c = corners[i];
+        EnsureCorners();
+        for (int i = 0; i < MAX_VERTICES; i++) {
+            const CCornerDefRef c = CornerAt(i);
             if (c.IsInvalid() || c->GetValue() == CCornerDef::SHARP)
-                corners[i] = CCornerDefRef();
+                corners[unsigned(i)] = CCornerDefRef();
         }
     }
     return CGraObject::PruneDefinitions();
@@ -890,6 +923,13 @@ int CGraPolyLine::HitTestSegment(CGraPortRef& port, const DPoint& p, double zoom
 
 // ---------------------------------------------------------------- storage
 
+void CGraPolyLine::Awake()
+{
+    CGraObject::Awake();
+    if (!CornersWellFormed())
+        Zuvi_StorageFormat::BadData("CGraPolyLine: vertex corners not 100 corners", __LINE__);
+}
+
 void CGraPolyLine::StoreInstance(const ZuStorageRef& s)
 {
     CGraObject::StoreInstance(s);
@@ -911,19 +951,9 @@ void CGraPolyLine::RestoreInstance(const ZuStorageRef& s)
     s >> ZuStorageSync::begin >> edit_mode >> editing >> ZuStorageSync::mark;
     paint.Restore(s);
     s >> ZuStorageSync::mark >> corner;
+    // The array's places are read after this record: Awake checks them.
     ZuArrayRef array;
     s >> array;
-    // The vertex corners are either none or one place per vertex of the
-    // table, each a corner or empty.
-    if (array.IsValid()) {
-        if (array->TotalCount() != MAX_VERTICES)
-            throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
-        for (unsigned i = 0; i < MAX_VERTICES; i++) {
-            const ZuObjectRef& entry = array[i];
-            if (entry.IsValid() && !entry->IsKindOf(CCornerDefRef::RetRuntime()))
-                throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
-        }
-    }
     int stored = 0;
     s >> stored;
     if (stored < 0 || stored > MAX_VERTICES)

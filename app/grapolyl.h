@@ -22,8 +22,9 @@
 // mark, the paint's definitions (app/polypaint.h), mark, the corner and the
 // vertex corners array (objects), Int count, repeat, per vertex {begin,
 // Real x, y, Int end mark, end}, end_repeat, mark, the box as 4 Reals, end.
-// A count outside 0 .. 100, or a vertex corners array that is not empty or
-// 100 corners (or empty entries), is refused with the stream error.
+// A count outside 0 .. 100 is refused with the stream error, and so is, when
+// the restored graph is woken (Awake), a vertex corners array that is not
+// 100 places each empty or a corner; until then such places count as none.
 #ifndef LUMBRA_APP_GRAPOLYL_H
 #define LUMBRA_APP_GRAPOLYL_H
 
@@ -145,6 +146,10 @@ public:
     // The outline with its corners on the port.
     void AppendPath(CGraPortRef& port) const;
 
+    // After a read (the storage's FinallyAwake): vertex corners that are
+    // not empty or 100 places of corners are refused with ZuExcStream.
+    void Awake() override;
+
 protected:
     void StoreInstance(const ZuStorageRef& storage) override;
     void RestoreInstance(const ZuStorageRef& storage) override;
@@ -152,7 +157,13 @@ protected:
     bool IsHandle(int n) const { return n >= 0 && n < 3 * count; }
     bool IsVertex(int i) const { return i >= 0 && i < count; }
     bool IsSegment(int s) const;
-    // The array of 100 empty entries, made when there is none.
+    // Entry i of the vertex corners; empty past the array's end or for an
+    // object that is no corner.
+    CCornerDefRef CornerAt(int i) const;
+    // Empty, or 100 places each empty or a corner.
+    bool CornersWellFormed() const;
+    // The array of 100 places, made when there is none (or, from a restored
+    // array of another shape, with the corners it held).
     void EnsureCorners();
 
     int edit_mode = 0;

@@ -68,6 +68,8 @@ protected:
 
     CGraObjectRef RoundTrip(CGraObjectRef const& o);
     std::vector<unsigned char> Stored(CGraObjectRef const& o);
+    // The object restored from bytes and woken (FinallyAwake); throws what
+    // the storage throws.
     CGraObjectRef Restored(std::vector<unsigned char> const& bytes);
 
     CGraPortRef port;

@@ -133,6 +133,8 @@ CGraObjectRef PolyTest::Restored(std::vector<unsigned char> const& bytes)
     store->StartRestoring(bytes);
     CGraObjectRef back;
     ZuStorageRef(store) >> back;
+    // As a document is read: the restored objects are woken.
+    store->FinallyAwake();
     return back;
 }
 
