@@ -431,7 +431,8 @@ void CGraPolyCurve::EditPoints(int handle, int segment, const DPoint& point, int
         if (command == CMD_ADD && count < MAX_VERTICES) {
             for (int i = count; i > s + 1; i--)
                 vertices[i] = vertices[i - 1];
-            std::memmove(selected + 3 * (s + 2), selected + 3 * (s + 1), size_t(3 * (count - s - 1)));
+            std::memmove(selected + 3 * (s + 2), selected + 3 * (s + 1),
+                         size_t(3 * (count - s - 1)));
             std::memset(selected + 3 * (s + 1), 0, 3);
             count++;
             if (chosen > s)
@@ -601,7 +602,8 @@ bool CGraPolyCurve::SetPropertyValue(int n, double value)
         break;
     }
     case 5:
-        MoveHandleLinked(base, RotatePoint(DPoint{v.p.x + value, v.p.y}, v.p, Inclination(v.p, v.s1)));
+        MoveHandleLinked(base,
+                         RotatePoint(DPoint{v.p.x + value, v.p.y}, v.p, Inclination(v.p, v.s1)));
         break;
     case 6:
         MoveHandleLinked(base, RotatePoint(DPoint{v.p.x + Distance(v.p, v.s1), v.p.y}, v.p, value));
@@ -731,7 +733,8 @@ bool CGraPolyCurve::Draw(CGraPortRef& port, int flags)
             if (all || i != count - 1)
                 port->DrawLine(v.p, v.s2);
         }
-        if (count == 1 && Same(vertices[0].p, vertices[0].s1) && Same(vertices[0].p, vertices[0].s2)) {
+        if (count == 1 && Same(vertices[0].p, vertices[0].s1) &&
+            Same(vertices[0].p, vertices[0].s2)) {
             const DPoint& p = vertices[0].p;
             port->DrawLine(DPoint{p.x - 20.0, p.y - 20.0}, DPoint{p.x + 20.0, p.y + 20.0});
             port->DrawLine(DPoint{p.x + 20.0, p.y - 20.0}, DPoint{p.x - 20.0, p.y + 20.0});

@@ -34,7 +34,8 @@ const LineProperty kProperties[CGraPolyLine::PROPERTIES] = {
     {"Choix point", "Num\xe9ro du point \xe0 modifier", 0xD00, 14, 1.0, 0.0, 1.0, 30},
     {"Position X", "Position point", 0x821, 0, -2000.0, 2000.0, 0.0, -1},
     {"Position Y", "Position point", 0x842, 0, -2000.0, 2000.0, 0.0, -1},
-    {"Distance P", "Distance jusqu'au point pr\xe9\x63\xe9\x64\x65nt", 0x821, 0, 0.0, 2000.0, 0.0, -1},
+    {"Distance P", "Distance jusqu'au point pr\xe9\x63\xe9\x64\x65nt", 0x821, 0, 0.0, 2000.0, 0.0,
+     -1},
     {"Inclinaison P", "Inclinaison du point pr\xe9\x63\xe9\x64\x65nt", 0x842, 13, 0.0, 6.283185307,
      0.3926990816875, -1},
     {"Distance S", "Distance jusqu'au point suivant", 0x821, 0, 0.0, 2000.0, 0.0, -1},
@@ -655,13 +656,15 @@ bool CGraPolyLine::SetPropertyValue(int n, double value)
         MoveHandleLinked(3 * chosen + 1, UserToPagePoint(DPoint{PageToUserPoint(v).x, value}));
         break;
     case 5:
-        MoveHandleLinked(3 * prev + 1, RotatePoint(DPoint{v.x + value, v.y}, v, Inclination(v, pp)));
+        MoveHandleLinked(3 * prev + 1,
+                         RotatePoint(DPoint{v.x + value, v.y}, v, Inclination(v, pp)));
         break;
     case 6:
         MoveHandleLinked(3 * prev + 1, RotatePoint(DPoint{v.x + Distance(v, pp), v.y}, v, value));
         break;
     case 7:
-        MoveHandleLinked(3 * next + 1, RotatePoint(DPoint{v.x + value, v.y}, v, Inclination(v, np)));
+        MoveHandleLinked(3 * next + 1,
+                         RotatePoint(DPoint{v.x + value, v.y}, v, Inclination(v, np)));
         break;
     case 8:
         MoveHandleLinked(3 * next + 1, RotatePoint(DPoint{v.x + Distance(v, np), v.y}, v, value));
@@ -669,7 +672,8 @@ bool CGraPolyLine::SetPropertyValue(int n, double value)
     default: {
         const double length = value < 0.0 ? 0.0 : value;
         const DPoint entry = GetCornerEntry(chosen);
-        MoveHandleLinked(3 * chosen, RotatePoint(DPoint{v.x + length, v.y}, v, Inclination(v, entry)));
+        MoveHandleLinked(3 * chosen,
+                         RotatePoint(DPoint{v.x + length, v.y}, v, Inclination(v, entry)));
         break;
     }
     }
@@ -961,7 +965,8 @@ void CGraPolyLine::RestoreInstance(const ZuStorageRef& s)
     s >> ZuStorageSync::repeat;
     PolyVertex read[MAX_VERTICES] = {};
     for (int i = 0; i < stored; i++)
-        s >> ZuStorageSync::begin >> read[i].p.x >> read[i].p.y >> read[i].end >> ZuStorageSync::end;
+        s >> ZuStorageSync::begin >> read[i].p.x >> read[i].p.y >> read[i].end >>
+            ZuStorageSync::end;
     s >> ZuStorageSync::end_repeat >> ZuStorageSync::mark;
     DRect b{0.0, 0.0, 0.0, 0.0};
     s >> b.x1 >> b.y1 >> b.x2 >> b.y2 >> ZuStorageSync::end;

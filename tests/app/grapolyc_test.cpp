@@ -114,8 +114,8 @@ TEST_F(CGraPolyCurveTest, ANewChainHasItsFiveDefinitionsAndNoVertex)
     struct Kind {
         int kind;
         bool set;
-    } const kinds[] = {{10, true},  {11, false}, {12, false}, {15, true},  {18, true},
-                       {20, true},  {21, false}, {22, false}, {25, true},  {100, false}};
+    } const kinds[] = {{10, true}, {11, false}, {12, false}, {15, true}, {18, true},
+                       {20, true}, {21, false}, {22, false}, {25, true}, {100, false}};
     for (const Kind& k : kinds) {
         ZuObjectRef d;
         EXPECT_TRUE(c->GetDefinition(k.kind, d)) << k.kind;
@@ -235,7 +235,8 @@ TEST_F(CGraPolyCurveTest, NodeModesTieTheControlPoints)
         {"collapsed smooth never moves", 2, P(0, 0), P(0, 0)},
     };
     for (const Case& c : cases) {
-        CGraPolyCurveRef k = Chain({{P(-2, 0), P(0, 0), c.s2, c.mode}, {P(20, 0), P(20, 0), P(20, 0), 1}});
+        CGraPolyCurveRef k =
+            Chain({{P(-2, 0), P(0, 0), c.s2, c.mode}, {P(20, 0), P(20, 0), P(20, 0), 1}});
         k->MoveHandle(0, P(3, 4));
         ExpectPoint(k->GetHandlePosition(0), 3, 4, c.what);
         ExpectPoint(k->GetHandlePosition(2), c.expected.x, c.expected.y, c.what);
@@ -299,11 +300,20 @@ TEST_F(CGraPolyCurveTest, AddingAPointKeepsTheDrawnShape)
         int segment;
         DPoint click;
     } const cases[] = {
-        {"straight segment", {{P(0, 0), P(0, 0), P(0, 0), 1}, {P(30, 0), P(30, 0), P(30, 0), 1}}, false, 0,
+        {"straight segment",
+         {{P(0, 0), P(0, 0), P(0, 0), 1}, {P(30, 0), P(30, 0), P(30, 0), 1}},
+         false,
+         0,
          P(11, 2)},
-        {"curved segment", {{P(0, 0), P(0, 0), P(0, 20), 3}, {P(30, 20), P(30, 0), P(30, 0), 3}}, false, 0,
+        {"curved segment",
+         {{P(0, 0), P(0, 0), P(0, 20), 3}, {P(30, 20), P(30, 0), P(30, 0), 3}},
+         false,
+         0,
          P(15, 20)},
-        {"closing segment", {{P(0, 0), P(0, 0), P(0, 20), 3}, {P(30, 20), P(30, 0), P(20, -5), 3}}, true, 1,
+        {"closing segment",
+         {{P(0, 0), P(0, 0), P(0, 20), 3}, {P(30, 20), P(30, 0), P(20, -5), 3}},
+         true,
+         1,
          P(15, -4)},
     };
     for (const Case& c : cases) {
@@ -331,8 +341,7 @@ TEST_F(CGraPolyCurveTest, AddingAPointKeepsTheDrawnShape)
             EXPECT_NEAR(oldRight.x, right.x, 1e-9) << c.what;
             EXPECT_NEAR(oldRight.y, right.y, 1e-9) << c.what;
         }
-        if (c.segment == 0 && !c.closed && a.s2.x == a.p.x && a.s2.y == a.p.y)
-        {
+        if (c.segment == 0 && !c.closed && a.s2.x == a.p.x && a.s2.y == a.p.y) {
             EXPECT_EQ(0.0, m.p.y) << "on the line";
             EXPECT_NEAR(11.0, m.p.x, 0.1) << "where clicked";
         }
@@ -352,23 +361,23 @@ TEST_F(CGraPolyCurveTest, PaletteCommands)
     ExpectPoint(k->GetHandlePosition(5), 10, 10, "b.S2");
     int words[64];
     k->GetPropertyLayout(-1, 0, 0, 0, words);
-    const int curved[] = {8, 0, 0, -2, -6, 100, 0, 0, -2, -3, 105, 0, 0, -2, 106, 0, 0, -2, -6,
-                          30, 0, 0, -2, -3, 78, 0, 0, -2, -1};
+    const int curved[] = {8, 0, 0,  -2, -6, 100, 0, 0,  -2, -3, 105, 0, 0,  -2, 106,
+                          0, 0, -2, -6, 30, 0,   0, -2, -3, 78, 0,   0, -2, -1};
     EXPECT_EQ(0, std::memcmp(words, curved, sizeof curved));
     // "Droite", then the layout leaves "Droite" out.
     k->EditPoints(-1, 0, P(0, 0), CGraPolyCurve::CMD_STRAIGHT);
     ExpectPoint(k->GetHandlePosition(2), 0, 0, "a.S2 collapsed");
     k->GetPropertyLayout(-1, 0, 0, 0, words);
-    const int straight[] = {8, 0, 0, -2, -6, 100, 0, 0, -2, -3, 106, 0, 0, -2, -6,
-                            30, 0, 0, -2, -3, 78, 0, 0, -2, -1};
+    const int straight[] = {8,  0,  0,  -2, -6, 100, 0,  0,  -2, -3, 106, 0, 0,
+                            -2, -6, 30, 0,  0,  -2,  -3, 78, 0,  0,  -2,  -1};
     EXPECT_EQ(0, std::memcmp(words, straight, sizeof straight));
     // A handle: the node modes with the vertex's state, "Supprimer point"
     // on a principal point of a chain of more than two.
     k->EditPoints(4, -1, P(0, 0), CGraPolyCurve::CMD_ANGULAR);
     EXPECT_EQ(3, k->GetVertex(1).mode);
     k->GetPropertyLayout(4, -1, 0, 0, words);
-    const int handle[] = {8, 0, 0, -2, -6, 102, 4, 0, -2, 103, 4, 0, -2, 104, 4, 1, -2, -3, 101, 0, 0, -2, -6,
-                          30, 0, 0, -2, -3, 78, 0, 0, -2, -1};
+    const int handle[] = {8,  0,   0, -2, -6, 102, 4,  0, -2, 103, 4,  0,  -2, 104, 4,  1, -2,
+                          -3, 101, 0, 0,  -2, -6,  30, 0, 0,  -2,  -3, 78, 0,  0,   -2, -1};
     EXPECT_EQ(0, std::memcmp(words, handle, sizeof handle));
     k->GetPropertyLayout(-1, -1, 0, 0, words);
     const int none[] = {8, 0, 0, -2, -6, 30, 0, 0, -2, -3, 78, 0, 0, -2, -1};
@@ -403,9 +412,11 @@ TEST_F(CGraPolyCurveTest, PropertyTableAndChoice)
         {"Position X", "Position point principal", 0x821, 0, -2000, 2000, 0},
         {"Position Y", "Position point principal", 0x842, 0, -2000, 2000, 0},
         {"Distance S1", "Distance point secondaire 1", 0x821, 0, 0, 2000, 0},
-        {"Angle S1", "Inclinaison point secondaire 1 [degr\xe9s]", 0x842, 13, 0, 6.283185307, 0.3926990816875},
+        {"Angle S1", "Inclinaison point secondaire 1 [degr\xe9s]", 0x842, 13, 0, 6.283185307,
+         0.3926990816875},
         {"Distance S2", "Distance point secondaire 2", 0x821, 0, 0, 2000, 0},
-        {"Angle S2", "Inclinaison point secondaire 2 [degr\xe9s]", 0x8C0, 13, 0, 6.283185307, 0.3926990816875},
+        {"Angle S2", "Inclinaison point secondaire 2 [degr\xe9s]", 0x8C0, 13, 0, 6.283185307,
+         0.3926990816875},
     };
     CGraPolyCurveRef k = Straight(4);
     ASSERT_EQ(9, k->GetPropertyCount());
@@ -453,7 +464,8 @@ TEST_F(CGraPolyCurveTest, PropertyTableAndChoice)
 
 TEST_F(CGraPolyCurveTest, PropertiesOfTheChosenVertex)
 {
-    CGraPolyCurveRef k = Chain({{P(-3, 0), P(0, 0), P(0, 4), 3}, {P(10, 0), P(10, 0), P(10, 0), 1}});
+    CGraPolyCurveRef k =
+        Chain({{P(-3, 0), P(0, 0), P(0, 4), 3}, {P(10, 0), P(10, 0), P(10, 0), 1}});
     k->SetPropertyValue(2, 1);
     const double expected[] = {5, 0, 1, 0, 0, 3, M_PI, 4, M_PI / 2};
     for (int n = 0; n < 9; n++) {
@@ -466,15 +478,13 @@ TEST_F(CGraPolyCurveTest, PropertiesOfTheChosenVertex)
         double value;
         DPoint s1, p, s2;
     } const cases[] = {
-        {3, 2, P(-1, 0), P(2, 0), P(2, 4)},
-        {4, -1, P(-3, -1), P(0, -1), P(0, 3)},
-        {5, 6, P(-6, 0), P(0, 0), P(0, 4)},
-        {6, M_PI / 2, P(0, 3), P(0, 0), P(0, 4)},
-        {7, 1, P(-3, 0), P(0, 0), P(0, 1)},
-        {8, 0, P(-3, 0), P(0, 0), P(4, 0)},
+        {3, 2, P(-1, 0), P(2, 0), P(2, 4)}, {4, -1, P(-3, -1), P(0, -1), P(0, 3)},
+        {5, 6, P(-6, 0), P(0, 0), P(0, 4)}, {6, M_PI / 2, P(0, 3), P(0, 0), P(0, 4)},
+        {7, 1, P(-3, 0), P(0, 0), P(0, 1)}, {8, 0, P(-3, 0), P(0, 0), P(4, 0)},
     };
     for (const Case& c : cases) {
-        CGraPolyCurveRef m = Chain({{P(-3, 0), P(0, 0), P(0, 4), 3}, {P(10, 0), P(10, 0), P(10, 0), 1}});
+        CGraPolyCurveRef m =
+            Chain({{P(-3, 0), P(0, 0), P(0, 4), 3}, {P(10, 0), P(10, 0), P(10, 0), 1}});
         m->SetPropertyValue(2, 1);
         EXPECT_TRUE(m->SetPropertyValue(c.n, c.value)) << c.n;
         const std::string what = "property " + std::to_string(c.n);
@@ -530,9 +540,11 @@ TEST_F(CGraPolyCurveTest, TransformsStartFromTheSavedVertices)
 TEST_F(CGraPolyCurveTest, DrawingSendsTheCurvesThroughThePort)
 {
     Record();
-    CGraPolyCurveRef k = Chain({{P(0, 0), P(0, 0), P(10, 0), 3}, {P(20, 10), P(30, 10), P(30, 10), 3}});
+    CGraPolyCurveRef k =
+        Chain({{P(0, 0), P(0, 0), P(10, 0), 3}, {P(20, 10), P(30, 10), P(30, 10), 3}});
     EXPECT_TRUE(k->Draw(port, 0));
-    EXPECT_EQ("0.000000 0.000000 moveto 10.000000 0.000000 20.000000 10.000000 30.000000 10.000000 curveto "
+    EXPECT_EQ("0.000000 0.000000 moveto 10.000000 0.000000 20.000000 10.000000 30.000000 10.000000 "
+              "curveto "
               "stroke newpath ",
               recorder->Text());
 
@@ -542,7 +554,8 @@ TEST_F(CGraPolyCurveTest, DrawingSendsTheCurvesThroughThePort)
     EXPECT_TRUE(k->Draw(port, 7));
     const std::string closed = recorder->All();
     EXPECT_EQ(2u, Count(closed, "curveto"));
-    EXPECT_NE(std::string::npos, closed.find("30.000000 10.000000 0.000000 0.000000 0.000000 0.000000 curveto"));
+    EXPECT_NE(std::string::npos,
+              closed.find("30.000000 10.000000 0.000000 0.000000 0.000000 0.000000 curveto"));
     EXPECT_NE(std::string::npos, closed.find("fill"));
 
     // Construction lines in the outline modes, no fill.
@@ -565,7 +578,8 @@ TEST_F(CGraPolyCurveTest, DrawingSendsTheCurvesThroughThePort)
     recorder->Clear();
     one->Draw(port, 8);
     EXPECT_EQ(0u, Count(recorder->All(), "curveto"));
-    EXPECT_NE(std::string::npos, recorder->All().find("-20.000000 -20.000000 moveto 20.000000 20.000000 lineto"));
+    EXPECT_NE(std::string::npos,
+              recorder->All().find("-20.000000 -20.000000 moveto 20.000000 20.000000 lineto"));
     SetClosed(one, true);
     recorder->Clear();
     one->Draw(port, 0);
@@ -654,7 +668,8 @@ TEST_F(CGraPolyCurveTest, BoxAndHitsInTheInterpreter)
     SetClosed(k, false);
     EXPECT_EQ(-1, k->HitTestSegment(port, P(0, 10), 1.0, 0));
     // A curve: the bulge of a segment is in the box.
-    CGraPolyCurveRef c = Chain({{P(0, 0), P(0, 0), P(0, 20), 3}, {P(20, 20), P(20, 0), P(20, 0), 3}});
+    CGraPolyCurveRef c =
+        Chain({{P(0, 0), P(0, 0), P(0, 20), 3}, {P(20, 20), P(20, 0), P(20, 0), 3}});
     Pen(c)->SetWidth(0.0);
     ASSERT_TRUE(c->UpdateBoundingBox(port));
     EXPECT_NEAR(15.0, c->GetBoundingBox().y2, 0.25);

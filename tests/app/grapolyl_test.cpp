@@ -227,7 +227,8 @@ TEST_F(CGraPolyLineTest, TheCornerAttribute)
     EXPECT_TRUE(sq->SetDefinition(30, Corner(112, 5)));
     const DPoint entries[] = {P(0, 5), P(5, 0), P(10, 5), P(5, 10)};
     for (int i = 0; i < 4; i++) {
-        ExpectPoint(sq->GetHandlePosition(3 * i), entries[i].x, entries[i].y, "entry " + std::to_string(i));
+        ExpectPoint(sq->GetHandlePosition(3 * i), entries[i].x, entries[i].y,
+                    "entry " + std::to_string(i));
         EXPECT_EQ(3, sq->GetHandleType(3 * i)) << i;
     }
     sq->SetPropertyValue(2, 1);
@@ -270,7 +271,8 @@ TEST_F(CGraPolyLineTest, PaletteCommandsMoveTheCornersWithTheirVertices)
     sq->SetEditMode(0);
     int words[40];
     sq->GetPropertyLayout(4, 1, 0, 0, words);
-    const int both[] = {8, 0, 0, -2, -6, 100, 0, 0, -2, 101, 0, 0, -2, -6, 30, 0, 0, -2, -3, 78, 0, 0, -2, -1};
+    const int both[] = {8,  0,  0,  -2, -6, 100, 0,  0,  -2, 101, 0,  0,
+                        -2, -6, 30, 0,  0,  -2,  -3, 78, 0,  0,   -2, -1};
     EXPECT_EQ(0, std::memcmp(words, both, sizeof both));
     sq->GetPropertyLayout(3, -1, 0, 0, words); // a corner handle: no deletion
     const int none[] = {8, 0, 0, -2, -6, 30, 0, 0, -2, -3, 78, 0, 0, -2, -1};
@@ -318,11 +320,13 @@ TEST_F(CGraPolyLineTest, TenProperties)
         {"Choix point", "Num\xe9ro du point \xe0 modifier", 0xD00, 14, 1, 4, 1, 30},
         {"Position X", "Position point", 0x821, 0, -2000, 2000, 0, -1},
         {"Position Y", "Position point", 0x842, 0, -2000, 2000, 0, -1},
-        {"Distance P", "Distance jusqu'au point pr\xe9\x63\xe9\x64\x65nt", 0x821, 0, 0, 2000, 0, -1},
-        {"Inclinaison P", "Inclinaison du point pr\xe9\x63\xe9\x64\x65nt", 0x842, 13, 0, 6.283185307,
-         0.3926990816875, -1},
+        {"Distance P", "Distance jusqu'au point pr\xe9\x63\xe9\x64\x65nt", 0x821, 0, 0, 2000, 0,
+         -1},
+        {"Inclinaison P", "Inclinaison du point pr\xe9\x63\xe9\x64\x65nt", 0x842, 13, 0,
+         6.283185307, 0.3926990816875, -1},
         {"Distance S", "Distance jusqu'au point suivant", 0x821, 0, 0, 2000, 0, -1},
-        {"Inclinaison S", "Inclinaison du point suivant", 0x842, 13, 0, 6.283185307, 0.3926990816875, -1},
+        {"Inclinaison S", "Inclinaison du point suivant", 0x842, 13, 0, 6.283185307,
+         0.3926990816875, -1},
         {"Retrait coins", "Retrait pour les coins", 0x880, 0, 0, 2000, 0, 30},
     };
     CGraPolyLineRef sq = Square();
@@ -371,7 +375,7 @@ TEST_F(CGraPolyLineTest, TenProperties)
         int vertex;
         DPoint at;
     } const cases[] = {
-        {3, 12, 1, P(12, 10)}, {4, 0, 1, P(10, 0)}, {5, 4, 0, P(6, 10)},
+        {3, 12, 1, P(12, 10)},        {4, 0, 1, P(10, 0)},  {5, 4, 0, P(6, 10)},
         {6, M_PI * 1.5, 0, P(10, 0)}, {7, 3, 2, P(10, 13)}, {8, 0, 2, P(20, 10)},
     };
     for (const Case& c : cases) {
@@ -379,7 +383,8 @@ TEST_F(CGraPolyLineTest, TenProperties)
         k->Offset(P(0, 10));
         k->SetPropertyValue(2, 2);
         EXPECT_TRUE(k->SetPropertyValue(c.n, c.value)) << c.n;
-        ExpectPoint(k->GetHandlePosition(3 * c.vertex + 1), c.at.x, c.at.y, "property " + std::to_string(c.n));
+        ExpectPoint(k->GetHandlePosition(3 * c.vertex + 1), c.at.x, c.at.y,
+                    "property " + std::to_string(c.n));
     }
     DPoint a, b;
     int kind = 0;
@@ -430,7 +435,8 @@ TEST_F(CGraPolyLineTest, DrawingTheOutlineWithItsCorners)
     Record();
     CGraPolyLineRef sq = Square();
     EXPECT_TRUE(sq->Draw(port, 0));
-    EXPECT_EQ("0.000000 0.000000 moveto 10.000000 0.000000 lineto 10.000000 10.000000 lineto 0.000000 10.000000 "
+    EXPECT_EQ("0.000000 0.000000 moveto 10.000000 0.000000 lineto 10.000000 10.000000 lineto "
+              "0.000000 10.000000 "
               "lineto 0.000000 0.000000 lineto closepath stroke newpath ",
               recorder->Text());
 
@@ -451,13 +457,15 @@ TEST_F(CGraPolyLineTest, DrawingTheOutlineWithItsCorners)
     t->MoveHandle(3, P(18, 0));
     recorder->Clear();
     t->Draw(port, 8);
-    EXPECT_NE(std::string::npos, recorder->Text().find("20.000000 0.000000 moveto 18.000000 0.000000 lineto stroke"));
+    EXPECT_NE(std::string::npos,
+              recorder->Text().find("20.000000 0.000000 moveto 18.000000 0.000000 lineto stroke"));
     EXPECT_EQ(std::string::npos, recorder->Text().find("fill"));
     // One vertex: the cross.
     CGraPolyLineRef one = Poly({P(5, 5)});
     recorder->Clear();
     one->Draw(port, 16);
-    EXPECT_NE(std::string::npos, recorder->Text().find("-15.000000 -15.000000 moveto 25.000000 25.000000 lineto"));
+    EXPECT_NE(std::string::npos,
+              recorder->Text().find("-15.000000 -15.000000 moveto 25.000000 25.000000 lineto"));
     // Nothing at all, even closed, without a vertex.
     CGraPolyLineRef empty = Make<CGraPolyLineRef>();
     SetClosed(empty, true);

@@ -25,7 +25,7 @@ class PolyRecorder : public GSContext {
     ZU_CLASS(PolyRecorder, GSContext)
 public:
     PolyRecorder() {}
-    bool ExecuteText(char const* text, int n) override;
+    bool ExecuteText(const char* text, int n) override;
     int GetOutputLength() override { return int(output.size()); }
     bool ReadOutput(char* out, int size) override;
     bool ClearOutput() override
@@ -64,13 +64,13 @@ protected:
     static std::string BoolAnswer(bool value);
     static std::string BoxAnswer(double x1, double y1, double x2, double y2);
     // How often what occurs in text.
-    static size_t Count(std::string const& text, std::string const& what);
+    static size_t Count(const std::string& text, const std::string& what);
 
-    CGraObjectRef RoundTrip(CGraObjectRef const& o);
-    std::vector<unsigned char> Stored(CGraObjectRef const& o);
+    CGraObjectRef RoundTrip(const CGraObjectRef& o);
+    std::vector<unsigned char> Stored(const CGraObjectRef& o);
     // The object restored from bytes and woken (FinallyAwake); throws what
     // the storage throws.
-    CGraObjectRef Restored(std::vector<unsigned char> const& bytes);
+    CGraObjectRef Restored(const std::vector<unsigned char>& bytes);
 
     CGraPortRef port;
     PolyRecorderRef recorder;

@@ -7,7 +7,7 @@
 
 ZU_IMPLEMENT_CLASS(PolyRecorder, "tests/app/polytest", ZU_CLASS_PLAIN)
 
-bool PolyRecorder::ExecuteText(char const* text, int n)
+bool PolyRecorder::ExecuteText(const char* text, int n)
 {
     sends.push_back(std::string(text, n > 0 ? size_t(n) : std::strlen(text)));
     if (!answers.empty() && sends.back().find("printobject") != std::string::npos) {
@@ -31,7 +31,7 @@ bool PolyRecorder::ReadOutput(char* out, int size)
 std::string PolyRecorder::All() const
 {
     std::string all;
-    for (std::string const& s : sends)
+    for (const std::string& s : sends)
         all += s;
     return all;
 }
@@ -39,7 +39,7 @@ std::string PolyRecorder::All() const
 std::string PolyRecorder::Text() const
 {
     std::string all;
-    for (std::string const& s : sends)
+    for (const std::string& s : sends)
         all += !s.empty() && s.back() == '\n' ? s.substr(0, s.size() - 1) : s;
     return all;
 }
@@ -90,7 +90,7 @@ std::string Sequence(unsigned char type, uint32_t value)
 
 std::string RealValue(double v)
 {
-    float const f = float(v);
+    const float f = float(v);
     uint32_t bits;
     std::memcpy(&bits, &f, 4);
     return Sequence(2, bits);
@@ -109,7 +109,7 @@ std::string PolyTest::BoxAnswer(double x1, double y1, double x2, double y2)
     return RealValue(y2) + RealValue(x2) + RealValue(y1) + RealValue(x1);
 }
 
-size_t PolyTest::Count(std::string const& text, std::string const& what)
+size_t PolyTest::Count(const std::string& text, const std::string& what)
 {
     size_t n = 0;
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
@@ -117,7 +117,7 @@ size_t PolyTest::Count(std::string const& text, std::string const& what)
     return n;
 }
 
-std::vector<unsigned char> PolyTest::Stored(CGraObjectRef const& o)
+std::vector<unsigned char> PolyTest::Stored(const CGraObjectRef& o)
 {
     if (store.IsInvalid())
         store = ZuTestStorage::Make();
@@ -126,7 +126,7 @@ std::vector<unsigned char> PolyTest::Stored(CGraObjectRef const& o)
     return store->Bytes();
 }
 
-CGraObjectRef PolyTest::Restored(std::vector<unsigned char> const& bytes)
+CGraObjectRef PolyTest::Restored(const std::vector<unsigned char>& bytes)
 {
     if (store.IsInvalid())
         store = ZuTestStorage::Make();
@@ -138,7 +138,7 @@ CGraObjectRef PolyTest::Restored(std::vector<unsigned char> const& bytes)
     return back;
 }
 
-CGraObjectRef PolyTest::RoundTrip(CGraObjectRef const& o)
+CGraObjectRef PolyTest::RoundTrip(const CGraObjectRef& o)
 {
     CGraObjectRef back = Restored(Stored(o));
     EXPECT_EQ(0u, store->Remaining());
