@@ -156,7 +156,8 @@ void Exercise(const CGraObjectRef& o, int count)
     o->UpdateBoundingBox(port);
     o->HitTest(port, DPoint{0, 0}, 1.0, 1);
     o->HitTestSegment(port, DPoint{0, 0}, 1.0, 0);
-    CGraObjectRef copy = CGraObjectRef(ZuObjectRef(ZuClassFactory::New(o->RetRuntime(), nullptr)));
+    CGraObjectRef copy = CGraObjectRef(ZuObjectRef(
+        ZuClassFactory::New(o->RetRuntime(), nullptr, __LINE__, "fuzz/polyobjects_fuzz")));
     copy->CopyFrom(o);
     Check(copy->GetHandleCount() == o->GetHandleCount(), "copy lost vertices");
     // Editing: the palette's commands and the tool.
