@@ -160,6 +160,7 @@ void Exercise(const CGraObjectRef& o, int count)
         ZuClassFactory::New(o->RetRuntime(), nullptr, __LINE__, "fuzz/polyobjects_fuzz")));
     copy->CopyFrom(o);
     Check(copy->GetHandleCount() == o->GetHandleCount(), "copy lost vertices");
+    copy->Delete();
     // Editing: the palette's commands and the tool.
     o->SetPropertyValue(9, 3.0);
     o->MoveHandle(3 * count - 1, DPoint{4, 4});
@@ -172,6 +173,7 @@ void Exercise(const CGraObjectRef& o, int count)
     o->RemoveLastPoint();
     Check(o->GetHandleCount() >= 0 && o->GetHandleCount() <= 300, "editing left the table");
     o->Draw(port, 7);
+    port->Delete();
 }
 
 } // namespace
@@ -212,8 +214,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         o = CGraObjectRef();
     }
     storage->Stop();
-    if (o.IsInvalid())
+    if (o.IsInvalid()) {
+        ZuObjectRef::RealiseDeletions();
         return 0;
+    }
     const int count = polygon ? CGraPolyLineRef(o)->GetCount() : CGraPolyCurveRef(o)->GetCount();
     Exercise(o, count);
     // What was read stores again.
@@ -221,5 +225,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     storage->StoreObject(o);
     storage->Stop();
     o->Delete();
+    o = CGraObjectRef();
+    ZuObjectRef::RealiseDeletions();
     return 0;
 }
