@@ -8,6 +8,7 @@
 #include "si/rtclass.h"
 #include "si/storagesync.h"
 #include "w32/file.h"
+#include "zoveda/gfxsurface.h"
 
 #include <cstdio>
 #include <cstring>
@@ -22,13 +23,13 @@ int context_counter = 0;
 // The display context whose state and pixels are in the device (number 0
 // and null before any), and the job that holds the interpreter.
 int installed_number = 0;
-GSContext * installed_context = nullptr;
-GSContext * open_job = nullptr;
+GSContext* installed_context = nullptr;
+GSContext* open_job = nullptr;
 unsigned switch_count = 0;
 
-uint32_t const kMaxSide = 32767;
+const uint32_t kMaxSide = 32767;
 // The byte counts of a context's buffers stay below the zones' 32-bit sizes.
-uint64_t const kMaxPixels = (1u << 28);
+const uint64_t kMaxPixels = (1u << 28);
 
 bool SizeOk(uint32_t w, uint32_t h)
 {
@@ -36,13 +37,13 @@ bool SizeOk(uint32_t w, uint32_t h)
            static_cast<uint64_t>(w) * h <= kMaxPixels;
 }
 
-unsigned char * Allocate(size_t size, char const * name)
+unsigned char* Allocate(size_t size, const char* name)
 {
-    return static_cast<unsigned char *>(
+    return static_cast<unsigned char*>(
         Zuvi_app_zone->Alloc(static_cast<unsigned>(size), name, __LINE__, ZU_SRC_FILE));
 }
 
-void Release(unsigned char *& block)
+void Release(unsigned char*& block)
 {
     if (block)
         ZuMemZone::FreeAnyZone(block, __LINE__, ZU_SRC_FILE);
@@ -50,15 +51,15 @@ void Release(unsigned char *& block)
 }
 
 // The number in the C locale, whatever the process's locale.
-void FormatReal(char * out, size_t size, double value)
+void FormatReal(char* out, size_t size, double value)
 {
     std::snprintf(out, size, "%f", value);
-    for (char * p = out; *p; ++p)
+    for (char* p = out; *p; ++p)
         if (*p == ',')
             *p = '.';
 }
 
-bool FileHasBytes(char const * name)
+bool FileHasBytes(const char* name)
 {
     HANDLE file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -72,19 +73,19 @@ bool FileHasBytes(char const * name)
 
 // A temporary name beside the target. A relative name gets "./" in front, so
 // that Ghostscript never reads its first character as a pipe.
-bool TempName(char * out, size_t size, char const * target, int number, char const * suffix)
+bool TempName(char* out, size_t size, const char* target, int number, const char* suffix)
 {
-    char const * prefix = target[0] == '/' ? "" : "./";
+    const char* prefix = target[0] == '/' ? "" : "./";
     int n = std::snprintf(out, size, "%s%s.zuvi%d%s.tmp", prefix, target, number, suffix);
     return n > 0 && static_cast<size_t>(n) < size;
 }
 
-uint16_t To565(unsigned char const * bgr)
+uint16_t To565(const unsigned char* bgr)
 {
     return static_cast<uint16_t>(((bgr[2] >> 3) << 11) | ((bgr[1] >> 2) << 5) | (bgr[0] >> 3));
 }
 
-bool IsInk(unsigned char const * bgr)
+bool IsInk(const unsigned char* bgr)
 {
     return bgr[2] * 299u + bgr[1] * 587u + bgr[0] * 114u < 128000u;
 }
@@ -92,19 +93,19 @@ bool IsInk(unsigned char const * bgr)
 // The GIF devices that this Ghostscript lacks and the BMP device that
 // renders the same colours.
 struct GifDevice {
-    char const * name;
-    char const * through;
+    const char* name;
+    const char* through;
     int kind;
 };
-GifDevice const kGifDevices[] = {
+const GifDevice kGifDevices[] = {
     {"gifmono", "bmpmono", 1}, {"gifgray", "bmpgray", 2}, {"gif8", "bmp256", 3}};
 
 // Printer names go to the print command: only plain ones are passed on.
-bool PlainPrinterName(char const * name)
+bool PlainPrinterName(const char* name)
 {
     if (!name || !*name)
         return false;
-    for (char const * p = name; *p; ++p) {
+    for (const char* p = name; *p; ++p) {
         char c = *p;
         bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
                      c == '_' || c == '-' || c == '.';
@@ -117,8 +118,9 @@ bool PlainPrinterName(char const * name)
 } // namespace
 
 GSContext::GSContext()
-    : device(nullptr), buffer(nullptr), type(0), number(0), width(0), height(0), buffer_size(0),
-      pixels(nullptr), job_failed(false), gif_kind(0), print_to_file(false), print_dialog()
+    : device(nullptr), buffer(nullptr), type(0), number(0), width(0), height(0),
+      background(ZU_COLOR_BLACK), buffer_size(0), pixels(nullptr), job_failed(false), gif_kind(0),
+      print_to_file(false), print_dialog()
 {
     target[0] = temp_render[0] = temp_final[0] = '\0';
     GSLazyStart();
@@ -154,20 +156,20 @@ unsigned GSContext::RetSwitchCount()
     return switch_count;
 }
 
-GSContext * GSContext::RetOpenJob()
+GSContext* GSContext::RetOpenJob()
 {
     return open_job;
 }
 
 bool GSContext::Running() const
 {
-    GSLib * lib = GSRetLib();
+    GSLib* lib = GSRetLib();
     return lib && lib->IsInitialised();
 }
 
-bool GSContext::Run(char const * text)
+bool GSContext::Run(const char* text)
 {
-    GSLib * lib = GSRetLib();
+    GSLib* lib = GSRetLib();
     if (!lib)
         return false;
     return lib->Execute(text, static_cast<int>(std::strlen(text))) == 0;
@@ -184,13 +186,13 @@ size_t GSContext::RetRowBytes() const
 
 // ---- Display contexts ----
 
-unsigned char * GSContext::Row24(int row)
+unsigned char* GSContext::Row24(int row)
 {
     if (row < 0 || static_cast<uint32_t>(row) >= height)
         return nullptr;
     if (installed_context == this) {
-        GSLib * lib = GSRetLib();
-        unsigned char * p = nullptr;
+        GSLib* lib = GSRetLib();
+        unsigned char* p = nullptr;
         if (lib)
             lib->GetBitmapRow(lib->RetDisplayDevice(), &p, row);
         if (p && lib->RetDisplayWidth() >= static_cast<int>(width))
@@ -202,31 +204,33 @@ unsigned char * GSContext::Row24(int row)
 
 void GSContext::SavePixels()
 {
-    GSLib * lib = GSRetLib();
+    GSLib* lib = GSRetLib();
     if (!lib || !pixels)
         return;
     for (uint32_t r = 0; r < height; ++r) {
-        unsigned char * p = nullptr;
+        unsigned char* p = nullptr;
         lib->GetBitmapRow(lib->RetDisplayDevice(), &p, static_cast<int>(r));
         if (p && lib->RetDisplayWidth() >= static_cast<int>(width))
-            std::memcpy(pixels + static_cast<size_t>(r) * 3 * width, p, 3 * static_cast<size_t>(width));
+            std::memcpy(pixels + static_cast<size_t>(r) * 3 * width, p,
+                        3 * static_cast<size_t>(width));
     }
 }
 
 void GSContext::LoadPixels()
 {
-    GSLib * lib = GSRetLib();
+    GSLib* lib = GSRetLib();
     if (!lib || !pixels)
         return;
     for (uint32_t r = 0; r < height; ++r) {
-        unsigned char * p = nullptr;
+        unsigned char* p = nullptr;
         lib->GetBitmapRow(lib->RetDisplayDevice(), &p, static_cast<int>(r));
         if (p && lib->RetDisplayWidth() >= static_cast<int>(width))
-            std::memcpy(p, pixels + static_cast<size_t>(r) * 3 * width, 3 * static_cast<size_t>(width));
+            std::memcpy(p, pixels + static_cast<size_t>(r) * 3 * width,
+                        3 * static_cast<size_t>(width));
     }
 }
 
-int GSContext::SaveInstalled(char * text, size_t size)
+int GSContext::SaveInstalled(char* text, size_t size)
 {
     // The installed context's pixels go to its own rows; its state is kept
     // taken off the display device (a graphics state that holds the device
@@ -234,7 +238,7 @@ int GSContext::SaveInstalled(char * text, size_t size)
     // and beside it the matrix and the clip, which the device's installation
     // resets.
     if (installed_context) {
-        GSContext * c = installed_context;
+        GSContext* c = installed_context;
         c->SavePixels();
         return std::snprintf(text, size,
                              "/.zuvi.ctm.%d matrix currentmatrix def\n"
@@ -248,7 +252,7 @@ int GSContext::SaveInstalled(char * text, size_t size)
 
 void GSContext::Uninstall()
 {
-    GSLib * lib = GSRetLib();
+    GSLib* lib = GSRetLib();
     if (!lib || !lib->IsInitialised() || open_job)
         return;
     char text[400];
@@ -261,7 +265,7 @@ void GSContext::Uninstall()
 
 bool GSContext::GrowDisplay(uint32_t w, uint32_t h)
 {
-    GSLib * lib = GSRetLib();
+    GSLib* lib = GSRetLib();
     if (!lib)
         return false;
     int dw = lib->RetDisplayWidth();
@@ -274,11 +278,12 @@ bool GSContext::GrowDisplay(uint32_t w, uint32_t h)
     uint32_t nw = static_cast<int>(w) > dw ? w : static_cast<uint32_t>(dw);
     uint32_t nh = static_cast<int>(h) > dh ? h : static_cast<uint32_t>(dh);
     char text[200];
-    std::snprintf(text, sizeof text, "mark /HWSize [%u %u] .zuvi.display putdeviceprops pop flush\n",
-                  nw, nh);
+    std::snprintf(text, sizeof text,
+                  "mark /HWSize [%u %u] .zuvi.display putdeviceprops pop flush\n", nw, nh);
     Run(text);
     lib->ClearOutput();
-    return lib->RetDisplayWidth() >= static_cast<int>(w) && lib->RetDisplayHeight() >= static_cast<int>(h);
+    return lib->RetDisplayWidth() >= static_cast<int>(w) &&
+           lib->RetDisplayHeight() >= static_cast<int>(h);
 }
 
 void GSContext::MakeCurrent()
@@ -289,7 +294,7 @@ void GSContext::MakeCurrent()
         throw GSException(1);
     if (!IsDisplay() || !device || !pixels || !Running())
         return;
-    GSLib * lib = GSRetLib();
+    GSLib* lib = GSRetLib();
     char text[900];
     int n = SaveInstalled(text, sizeof text);
     std::snprintf(text + n, sizeof text - static_cast<size_t>(n),
@@ -322,17 +327,18 @@ bool GSContext::CreateContext(uint32_t w, uint32_t h, int view_type)
     number = ++context_counter;
     if (!GrowDisplay(w, h))
         return false;
-    GSLib * lib = GSRetLib();
+    GSLib* lib = GSRetLib();
     char text[600];
-    std::snprintf(text, sizeof text,
-                  "gsave\n.zuvi.display setdevice\ninitgraphics\n/.zuvi.device.%d currentdevice def\n"
-                  "/.zuvi.ctm.%d matrix currentmatrix def\n"
-                  "/.zuvi.clip.%d gsave clippath false upath grestore def\n"
-                  "nulldevice\n/.zuvi.context.%d gstate currentgstate def\ngrestore\n",
-                  number, number, number, number);
+    std::snprintf(
+        text, sizeof text,
+        "gsave\n.zuvi.display setdevice\ninitgraphics\n/.zuvi.device.%d currentdevice def\n"
+        "/.zuvi.ctm.%d matrix currentmatrix def\n"
+        "/.zuvi.clip.%d gsave clippath false upath grestore def\n"
+        "nulldevice\n/.zuvi.context.%d gstate currentgstate def\ngrestore\n",
+        number, number, number, number);
     bool ran = Run(text);
     lib->ClearOutput();
-    void * taken = lib->TakeDevice();
+    void* taken = lib->TakeDevice();
     device = taken ? taken : lib->RetDisplayDevice();
     if (!ran || !device) {
         device = nullptr;
@@ -358,15 +364,15 @@ bool GSContext::Resize(uint32_t w, uint32_t h)
     if (installed_context == this)
         Uninstall();
     size_t bytes = static_cast<size_t>(w) * h * 3;
-    unsigned char * resized = Allocate(bytes, "Card8");
+    unsigned char* resized = Allocate(bytes, "Card8");
     if (!resized)
         return false;
     std::memset(resized, 0xFF, bytes);
     uint32_t rows = h < height ? h : height;
     uint32_t cols = w < width ? w : width;
     for (uint32_t r = 0; r < rows; ++r)
-        std::memcpy(resized + static_cast<size_t>(r) * 3 * w, pixels + static_cast<size_t>(r) * 3 * width,
-                    3 * static_cast<size_t>(cols));
+        std::memcpy(resized + static_cast<size_t>(r) * 3 * w,
+                    pixels + static_cast<size_t>(r) * 3 * width, 3 * static_cast<size_t>(cols));
     Release(pixels);
     pixels = resized;
     width = w;
@@ -377,9 +383,9 @@ bool GSContext::Resize(uint32_t w, uint32_t h)
     return true;
 }
 
-void GSContext::ConvertRow(int row, unsigned char * out)
+void GSContext::ConvertRow(int row, unsigned char* out)
 {
-    unsigned char const * src = Row24(row);
+    const unsigned char* src = Row24(row);
     size_t row_bytes = RetRowBytes();
     if (!src) {
         std::memset(out, 0, row_bytes);
@@ -415,7 +421,7 @@ void GSContext::ReadBack()
             return;
         buffer_size = needed;
     }
-    GSLib * lib = GSRetLib();
+    GSLib* lib = GSRetLib();
     if (lib)
         lib->LockDevice(device);
     for (uint32_t i = 0; i < height; ++i)
@@ -432,12 +438,12 @@ void GSContext::WriteBack()
     uint32_t rows = static_cast<uint32_t>(buffer_size / row_bytes);
     if (rows > height)
         rows = height;
-    GSLib * lib = GSRetLib();
+    GSLib* lib = GSRetLib();
     if (lib)
         lib->LockDevice(device);
     for (uint32_t i = 0; i < rows; ++i) {
-        unsigned char * dst = Row24(static_cast<int>(height - 1 - i));
-        unsigned char const * src = buffer + i * row_bytes;
+        unsigned char* dst = Row24(static_cast<int>(height - 1 - i));
+        const unsigned char* src = buffer + i * row_bytes;
         if (!dst)
             continue;
         if (type == GS_VIEW_MONO) {
@@ -464,13 +470,14 @@ void GSContext::WriteBack()
 
 // ---- Hook ----
 
-void GSContext::GetPortCopyArea(ZuRect const & area, int & x, int & y, int & dx, int & dy) const
+void GSContext::GetPortCopyArea(const ZuRect& area, int& x, int& y, int& dx, int& dy) const
 {
     x = y = dx = dy = 0;
     if (area.IsEmpty())
         return;
     auto whole = [](double v) {
-        return v >= 2147483647.0 ? 2147483647 : (v <= -2147483648.0 ? -2147483647 - 1 : static_cast<int>(v));
+        return v >= 2147483647.0 ? 2147483647
+                                 : (v <= -2147483648.0 ? -2147483647 - 1 : static_cast<int>(v));
     };
     x = whole(area.X1());
     y = whole(area.Y1());
@@ -482,7 +489,7 @@ void GSContext::GetPortCopyArea(ZuRect const & area, int & x, int & y, int & dx,
         dy = static_cast<int>(height);
 }
 
-void GSContext::CopyTo1Bit(int x, int y, int dx, int dy, void * dest, int pitch)
+void GSContext::CopyTo1Bit(int x, int y, int dx, int dy, void* dest, int pitch)
 {
     if (type != GS_VIEW_MONO || !dest || x < 0 || y < 0 || dx <= 0 || dy <= 0 || pitch <= 0)
         return;
@@ -496,10 +503,10 @@ void GSContext::CopyTo1Bit(int x, int y, int dx, int dy, void * dest, int pitch)
     if (dx > room)
         dx = static_cast<int>(room);
     unsigned char row[(kMaxSide + 7) / 8 + 1];
-    unsigned char * out = static_cast<unsigned char *>(dest);
+    unsigned char* out = static_cast<unsigned char*>(dest);
     for (int i = 0; i < dy; ++i) {
         ConvertRow(dy - 1 - i, row);
-        unsigned char * line = out + static_cast<size_t>(y + i) * static_cast<size_t>(pitch);
+        unsigned char* line = out + static_cast<size_t>(y + i) * static_cast<size_t>(pitch);
         for (int c = 0; c < dx; ++c) {
             int bit = (row[c >> 3] >> (7 - (c & 7))) & 1;
             int at = x + c;
@@ -512,7 +519,7 @@ void GSContext::CopyTo1Bit(int x, int y, int dx, int dy, void * dest, int pitch)
     }
 }
 
-void GSContext::Copy16(int x, int y, int dx, int dy, void * dest, int pitch, bool to555)
+void GSContext::Copy16(int x, int y, int dx, int dy, void* dest, int pitch, bool to555)
 {
     if (!dest || x < 0 || y < 0 || dx <= 0 || dy <= 0 || pitch <= 0)
         return;
@@ -525,13 +532,14 @@ void GSContext::Copy16(int x, int y, int dx, int dy, void * dest, int pitch, boo
         return;
     if (dx > room)
         dx = room;
-    unsigned char * out = static_cast<unsigned char *>(dest);
-    unsigned char * row = Allocate(2 * static_cast<size_t>(width), "Card8");
+    unsigned char* out = static_cast<unsigned char*>(dest);
+    unsigned char* row = Allocate(2 * static_cast<size_t>(width), "Card8");
     if (!row)
         return;
     for (int i = 0; i < dy; ++i) {
         ConvertRow(dy - 1 - i, row);
-        unsigned char * line = out + static_cast<size_t>(y + i) * static_cast<size_t>(pitch) + 2 * static_cast<size_t>(x);
+        unsigned char* line = out + static_cast<size_t>(y + i) * static_cast<size_t>(pitch) +
+                              2 * static_cast<size_t>(x);
         if (!to555) {
             std::memcpy(line, row, 2 * static_cast<size_t>(dx));
             continue;
@@ -546,29 +554,84 @@ void GSContext::Copy16(int x, int y, int dx, int dy, void * dest, int pitch, boo
     Release(row);
 }
 
-void GSContext::CopyTo16Bit(int x, int y, int dx, int dy, void * dest, int pitch)
+void GSContext::CopyTo16Bit(int x, int y, int dx, int dy, void* dest, int pitch)
 {
     if (type == GS_VIEW_RGB16_565)
         Copy16(x, y, dx, dy, dest, pitch, false);
 }
 
-void GSContext::CopyTo15Bit(int x, int y, int dx, int dy, void * dest, int pitch)
+void GSContext::CopyTo15Bit(int x, int y, int dx, int dy, void* dest, int pitch)
 {
     if (type == GS_VIEW_RGB16_555)
         Copy16(x, y, dx, dy, dest, pitch, true);
 }
 
-void GSContext::CopyTo24Bit(int, int, int, int, void *, int)
+void GSContext::CopyTo24Bit(int, int, int, int, void*, int) {}
+
+void GSContext::CopyTo32Bit(int, int, int, int, void*, int) {}
+
+// ---- Copies into ports ----
+
+bool GSContext::SetBackground(const ZuColorPixel& color)
 {
+    background = color;
+    return true;
 }
 
-void GSContext::CopyTo32Bit(int, int, int, int, void *, int)
+bool GSContext::QuickBltTakes(const ZuGrailPortRef& port)
 {
+    // A port stops the program for a depth its QuickBlt has no copy for.
+    GfxSurface* surface = port->LockSurface();
+    unsigned depth = surface ? surface->Depth() : 0;
+    port->UnlockSurface(surface);
+    return depth == 1 || depth == 15 || depth == 16;
+}
+
+bool GSContext::CopyRectToPort(const ZuGrailPortRef& port, const ZuRect& area)
+{
+    if (!port.IsValid())
+        return false;
+    int x, y, dx, dy;
+    GetPortCopyArea(area, x, y, dx, dy);
+    if (type == GS_VIEW_RGB16_565 && !QuickBltTakes(port))
+        return false;
+    GSLib* lib = GSRetLib();
+    if (lib && device)
+        lib->LockDevice(device);
+    if (dx > 0 && dy > 0) {
+        if (type == GS_VIEW_MONO) {
+            port->SetForeColor(background);
+            unsigned char row[(kMaxSide + 7) / 8 + 1];
+            for (int i = 0; i < dy; ++i) {
+                ConvertRow(dy - 1 - i, row);
+                port->SetBitmap(x, static_cast<double>(y) + i, dx, 1.0, row);
+            }
+        } else if (type == GS_VIEW_RGB24) {
+            for (int i = 0; i < dy; ++i) {
+                const unsigned char* row = Row24(dy - 1 - i);
+                if (row)
+                    port->SetRGBPixels(x, static_cast<double>(y) + i, dx, row);
+            }
+        } else if (type == GS_VIEW_RGB16_565) {
+            port->QuickBlt(x, y, dx, dy, ZuObjectRef(this));
+        }
+    }
+    if (lib && device)
+        lib->UnlockDevice(device);
+    return true;
+}
+
+bool GSContext::CopyToPort(const ZuGrailPortRef& port)
+{
+    if (!port.IsValid() || !QuickBltTakes(port))
+        return false;
+    port->QuickBlt(0, 0, width, height, ZuObjectRef(this));
+    return true;
 }
 
 // ---- Text and output ----
 
-bool GSContext::ExecuteText(char const * text, int length)
+bool GSContext::ExecuteText(const char* text, int length)
 {
     if (!text || !Running())
         return false;
@@ -596,19 +659,19 @@ int GSContext::GetOutputLength()
     return Running() ? GSRetLib()->GetOutputLength() : 0;
 }
 
-bool GSContext::ReadOutput(char * out, int size)
+bool GSContext::ReadOutput(char* out, int size)
 {
-    GSLib * lib = GSRetLib();
+    GSLib* lib = GSRetLib();
     return lib ? lib->ReadOutput(out, size) : false;
 }
 
 bool GSContext::ClearOutput()
 {
-    GSLib * lib = GSRetLib();
+    GSLib* lib = GSRetLib();
     return lib ? lib->ClearOutput() : false;
 }
 
-bool GSContext::GetSize(uint32_t & w, uint32_t & h)
+bool GSContext::GetSize(uint32_t& w, uint32_t& h)
 {
     w = width;
     h = height;
@@ -620,12 +683,12 @@ int GSContext::GetType()
     return type;
 }
 
-bool GSContext::EscapeName(char const * name, char * out, int size, bool file)
+bool GSContext::EscapeName(const char* name, char* out, int size, bool file)
 {
     if (!out || size <= 0)
         return false;
     int at = 0;
-    for (char const * p = name ? name : ""; *p; ++p) {
+    for (const char* p = name ? name : ""; *p; ++p) {
         char seq[2];
         int n = 1;
         seq[0] = *p;
@@ -658,7 +721,7 @@ bool GSContext::EscapeName(char const * name, char * out, int size, bool file)
 // ---- File contexts ----
 
 bool GSContext::CreateRenderDevice(uint32_t w, uint32_t h, double resolution, int bits,
-                                   ZuStringRef const & device_name)
+                                   const ZuStringRef& device_name)
 {
     if (!GSLazyStart() || !Running())
         return false;
@@ -678,10 +741,10 @@ bool GSContext::CreateRenderDevice(uint32_t w, uint32_t h, double resolution, in
     char name[201];
     name[0] = '\0';
     if (device_name.IsValid()) {
-        char const * latin = device_name->AccessLatin();
+        const char* latin = device_name->AccessLatin();
         std::snprintf(name, sizeof name, "%s", latin ? latin : "");
     }
-    for (GifDevice const & gif : kGifDevices) {
+    for (const GifDevice& gif : kGifDevices) {
         if (std::strcmp(name, gif.name) == 0) {
             std::snprintf(name, sizeof name, "%s", gif.through);
             gif_kind = gif.kind;
@@ -693,11 +756,12 @@ bool GSContext::CreateRenderDevice(uint32_t w, uint32_t h, double resolution, in
     char dpi[64];
     FormatReal(dpi, sizeof dpi, resolution);
     char text[800];
-    std::snprintf(text, sizeof text,
-                  "/.zuvi.render.device.%d (%s) finddevice def\nmark\n/HWResolution [%s dup]\n"
-                  "/HWSize [%u %u]\n/BitsPerPixel %d\n.zuvi.render.device.%d putdeviceprops pop flush\n",
-                  number, escaped, dpi, w, h, bits, number);
-    GSLib * lib = GSRetLib();
+    std::snprintf(
+        text, sizeof text,
+        "/.zuvi.render.device.%d (%s) finddevice def\nmark\n/HWResolution [%s dup]\n"
+        "/HWSize [%u %u]\n/BitsPerPixel %d\n.zuvi.render.device.%d putdeviceprops pop flush\n",
+        number, escaped, dpi, w, h, bits, number);
+    GSLib* lib = GSRetLib();
     int before = lib->GetOutputLength();
     bool ran = Run(text);
     if (!ran || lib->GetOutputLength() != before) {
@@ -708,9 +772,10 @@ bool GSContext::CreateRenderDevice(uint32_t w, uint32_t h, double resolution, in
     return true;
 }
 
-bool GSContext::BeginRender(char const * file_name, int alpha_bits)
+bool GSContext::BeginRender(const char* file_name, int alpha_bits)
 {
-    if (type != GS_CONTEXT_FILE || !file_name || std::strlen(file_name) >= 250 || !Running() || open_job)
+    if (type != GS_CONTEXT_FILE || !file_name || std::strlen(file_name) >= 250 || !Running() ||
+        open_job)
         return false;
     std::snprintf(target, sizeof target, "%s", file_name);
     if (!TempName(temp_render, sizeof temp_render, target, number, gif_kind ? ".bmp" : ""))
@@ -755,7 +820,7 @@ bool GSContext::EndRender()
 bool GSContext::FinishFile(bool ok)
 {
     ok = ok && FileHasBytes(temp_render);
-    char const * done = temp_render;
+    const char* done = temp_render;
     if (ok && gif_kind) {
         ok = GSWriteGifFromBmp(temp_render, temp_final);
         DeleteFileA(temp_render);
@@ -826,12 +891,12 @@ bool GSContext::ShowPrintSetupDialog()
     return ShowDialog(PD_PRINTSETUP);
 }
 
-bool GSContext::BeginPrint(ZuStringRef const & document_name)
+bool GSContext::BeginPrint(const ZuStringRef& document_name)
 {
     if (type != GS_CONTEXT_PRINTER || !Running() || open_job)
         return false;
     char title[400];
-    char const * latin = document_name.IsValid() ? document_name->AccessLatin() : "";
+    const char* latin = document_name.IsValid() ? document_name->AccessLatin() : "";
     EscapeName(latin ? latin : "", title, sizeof title, false);
     char output[500];
     if (print_to_file) {
@@ -848,7 +913,8 @@ bool GSContext::BeginPrint(ZuStringRef const & document_name)
         char command[400];
         int copies = print_dialog.nCopies > 0 ? print_dialog.nCopies : 1;
         if (PlainPrinterName(print_dialog.szPrinter))
-            std::snprintf(command, sizeof command, "%%pipe%%lp -s -d %s -n %d", print_dialog.szPrinter, copies);
+            std::snprintf(command, sizeof command, "%%pipe%%lp -s -d %s -n %d",
+                          print_dialog.szPrinter, copies);
         else
             std::snprintf(command, sizeof command, "%%pipe%%lp -s -n %d", copies);
         EscapeName(command, output, sizeof output, false);
@@ -857,12 +923,14 @@ bool GSContext::BeginPrint(ZuStringRef const & document_name)
     open_job = this;
     job_failed = false;
     char text[1400];
-    int n = std::snprintf(text, sizeof text,
-                          "gsave\nnulldevice\nsave /.zuvi.print.vm exch def\nfalse setglobal\nmark\n"
-                          "/OutputFile (%s)\n.zuvi.print.device.%d putdeviceprops\ncopydevice setdevice\n",
-                          output, number);
+    int n = std::snprintf(
+        text, sizeof text,
+        "gsave\nnulldevice\nsave /.zuvi.print.vm exch def\nfalse setglobal\nmark\n"
+        "/OutputFile (%s)\n.zuvi.print.device.%d putdeviceprops\ncopydevice setdevice\n",
+        output, number);
     if (print_to_file && title[0])
-        std::snprintf(text + n, sizeof text - static_cast<size_t>(n), "[ /Title (%s) /DOCINFO pdfmark\n", title);
+        std::snprintf(text + n, sizeof text - static_cast<size_t>(n),
+                      "[ /Title (%s) /DOCINFO pdfmark\n", title);
     if (!Run(text)) {
         job_failed = true;
         Run("clear\n");
@@ -892,7 +960,7 @@ WORD ToWord(int32_t v)
 
 } // namespace
 
-bool GSContext::SetPrintRange(GSPrintSettings const & s)
+bool GSContext::SetPrintRange(const GSPrintSettings& s)
 {
     if (type != GS_CONTEXT_PRINTER)
         return false;
@@ -904,7 +972,7 @@ bool GSContext::SetPrintRange(GSPrintSettings const & s)
     return true;
 }
 
-bool GSContext::GetPrintSetup(GSPrintSettings & s)
+bool GSContext::GetPrintSetup(GSPrintSettings& s)
 {
     if (type != GS_CONTEXT_PRINTER)
         return false;
@@ -919,7 +987,7 @@ bool GSContext::GetPrintSetup(GSPrintSettings & s)
 
 // ---- Storage ----
 
-void GSContext::StoreInstance(ZuStorageRef const & storage)
+void GSContext::StoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::StoreInstance(storage);
     storage->StoreCard(width);
@@ -927,7 +995,7 @@ void GSContext::StoreInstance(ZuStorageRef const & storage)
     storage << ZuStorageSync::mark;
 }
 
-void GSContext::RestoreInstance(ZuStorageRef const & storage)
+void GSContext::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::RestoreInstance(storage);
     uint64_t w = storage->RestoreCard(width);

@@ -26,7 +26,9 @@
 #define GHOST_GSCONTEXT_H
 
 #include "ghost/gslibmain.h"
+#include "si/colorpixel.h"
 #include "si/except.h"
+#include "si/grail.h"
 #include "si/igrailhook.h"
 #include "si/object.h"
 #include "si/rect.h"
@@ -38,8 +40,7 @@
 ZU_HANDLE(GSContext, ZuObject)
 
 // Switching contexts while a print or file job is open.
-class GSException : public ZuException
-{
+class GSException : public ZuException {
 public:
     explicit GSException(int error) : code(error) {}
     int RetCode() const { return code; }
@@ -49,8 +50,7 @@ private:
 };
 
 // The settings of a print job.
-struct GSPrintSettings
-{
+struct GSPrintSettings {
     int32_t copies;
     int32_t document_first;
     int32_t document_last;
@@ -60,16 +60,15 @@ struct GSPrintSettings
     double media_height;
 };
 
-class GSContext : public ZuObject, public ZuiGrailHook
-{
+class GSContext : public ZuObject, public ZuiGrailHook {
     ZU_CLASS(GSContext, ZuObject)
 public:
     // The types beyond the display contexts' GSViewType values.
     enum {
-        GS_CONTEXT_PRINTER = 10,    // printer context, idle
-        GS_CONTEXT_PRINTING = 11,   // between BeginPrint and EndPrint
-        GS_CONTEXT_FILE = 12,       // file context, idle
-        GS_CONTEXT_RENDERING = 13   // between BeginRender and EndRender
+        GS_CONTEXT_PRINTER = 10,  // printer context, idle
+        GS_CONTEXT_PRINTING = 11, // between BeginPrint and EndPrint
+        GS_CONTEXT_FILE = 12,     // file context, idle
+        GS_CONTEXT_RENDERING = 13 // between BeginRender and EndRender
     };
 
     GSContext();
@@ -91,45 +90,59 @@ public:
     virtual bool CreateContext(uint32_t width, uint32_t height, int type);
     virtual bool CreatePrintDevice();
     virtual bool CreateRenderDevice(uint32_t width, uint32_t height, double resolution,
-                                    int bits_per_pixel, ZuStringRef const & device_name);
+                                    int bits_per_pixel, const ZuStringRef& device_name);
     // The print dialog over the context's settings; true when the user
     // confirmed it.
     virtual bool ShowPrintDialog();
     virtual bool ShowPrintSetupDialog();
-    virtual bool BeginPrint(ZuStringRef const & document_name);
+    virtual bool BeginPrint(const ZuStringRef& document_name);
     virtual bool EndPrint();
     // Starts rendering into the file (a name shorter than 250 characters);
     // false when the device cannot be set up, and EndRender then fails too.
-    virtual bool BeginRender(char const * file_name, int alpha_bits);
+    virtual bool BeginRender(const char* file_name, int alpha_bits);
     // Ends the render; true only when the file now holds the page. A failed
     // render leaves no file and the target as it was.
     virtual bool EndRender();
-    virtual bool SetPrintRange(GSPrintSettings const & settings);
-    virtual bool GetPrintSetup(GSPrintSettings & settings);
+    virtual bool SetPrintRange(const GSPrintSettings& settings);
+    virtual bool GetPrintSetup(GSPrintSettings& settings);
     // Installs the context, then runs the text (length 0: up to its zero);
     // true when the interpreter ran it without error.
-    virtual bool ExecuteText(char const * text, int length);
+    virtual bool ExecuteText(const char* text, int length);
     virtual int GetOutputLength();
-    virtual bool ReadOutput(char * buffer, int size);
+    virtual bool ReadOutput(char* buffer, int size);
     virtual bool ClearOutput();
     // Changes a display context's size; its pixels keep their place from the
     // bottom-left corner (new parts white), its graphics state is kept but
     // its clip, which the new size makes meaningless, is reset.
     virtual bool Resize(uint32_t width, uint32_t height);
-    virtual bool GetSize(uint32_t & width, uint32_t & height);
+    virtual bool GetSize(uint32_t& width, uint32_t& height);
     virtual int GetType();
-    // Copying into a drawing port (CopyRectToPort and CopyToPort, through
-    // the port's SetForeColor, SetBitmap, SetRGBPixels and QuickBlt, and the
-    // background colour they use) comes with the port class; until then a
-    // caller copies through the read-back buffer or the hook operations
-    // below. The area of such a copy: its place (x, y) in the port and its
+    // The colour a monochrome copy paints the ink in (the look's black at
+    // first); true.
+    virtual bool SetBackground(const ZuColorPixel& color);
+    const ZuColorPixel& RetBackground() const { return background; }
+    // Copies the rendered rows into the port: the area gives their place
+    // (x, y) and size, the pixels come from the context's first columns and
+    // rows, the bottom row of the copy to the area's top row. A type 1
+    // context paints its ink in the background colour (it becomes the
+    // port's fore colour) and leaves the rest; a type 3 context writes its
+    // RGB pixels; a type 5 context goes through the port's QuickBlt with
+    // this context as hook; other types copy nothing. False for an empty
+    // port, and for a type 5 context and a port of a depth QuickBlt does not
+    // take (1, 15 and 16 bits).
+    virtual bool CopyRectToPort(const ZuGrailPortRef& port, const ZuRect& area);
+    // The whole context through the port's QuickBlt at (0, 0); false, and
+    // nothing copied, for an empty port or one of a depth QuickBlt does not
+    // take.
+    virtual bool CopyToPort(const ZuGrailPortRef& port);
+    // The area of a copy into a port: its place (x, y) in the port and its
     // size, truncated, 0 by 0 for an empty area, and no larger than the
     // context; the pixels come from the context's first columns and rows.
-    void GetPortCopyArea(ZuRect const & area, int & x, int & y, int & dx, int & dy) const;
+    void GetPortCopyArea(const ZuRect& area, int& x, int& y, int& dx, int& dy) const;
 
     // The read-back buffer (null before the first ReadBack) and its size.
-    unsigned char const * RetBuffer() const { return buffer; }
-    unsigned char * RetBuffer() { return buffer; }
+    const unsigned char* RetBuffer() const { return buffer; }
+    unsigned char* RetBuffer() { return buffer; }
     size_t RetBufferSize() const { return buffer_size; }
     int RetNumber() const { return number; }
     // Bytes of one row of the read-back buffer.
@@ -142,60 +155,62 @@ public:
     // How many times a context was installed since the process began.
     static unsigned RetSwitchCount();
     // The print or file job that is open, or null.
-    static GSContext * RetOpenJob();
+    static GSContext* RetOpenJob();
 
     // Hook: the context's first dx columns of its first dy rows, bottom row
     // to the destination's row y, each row from column x on. 1-bit for a
     // type 1 context, 16-bit (565) for type 5, 15-bit (555) for type 4;
     // nothing for any other type, and nothing written outside the rows.
-    void CopyTo1Bit(int x, int y, int width, int height, void * pixels, int pitch) override;
-    void CopyTo16Bit(int x, int y, int width, int height, void * pixels, int pitch) override;
-    void CopyTo15Bit(int x, int y, int width, int height, void * pixels, int pitch) override;
-    void CopyTo24Bit(int x, int y, int width, int height, void * pixels, int pitch) override;
-    void CopyTo32Bit(int x, int y, int width, int height, void * pixels, int pitch) override;
+    void CopyTo1Bit(int x, int y, int width, int height, void* pixels, int pitch) override;
+    void CopyTo16Bit(int x, int y, int width, int height, void* pixels, int pitch) override;
+    void CopyTo15Bit(int x, int y, int width, int height, void* pixels, int pitch) override;
+    void CopyTo24Bit(int x, int y, int width, int height, void* pixels, int pitch) override;
+    void CopyTo32Bit(int x, int y, int width, int height, void* pixels, int pitch) override;
 
     // Escapes a name for a PostScript string: "(" and ")" get a backslash, a
     // backslash becomes "/" for a file name and two backslashes otherwise,
     // and for a file name "%" doubles (Ghostscript reads "%" in output names
     // as a pattern or a pipe). Stops, with a zero, before a character that
     // no longer fits. Answers whether the whole name fitted.
-    static bool EscapeName(char const * name, char * out, int size, bool file);
+    static bool EscapeName(const char* name, char* out, int size, bool file);
 
 protected:
-    void StoreInstance(ZuStorageRef const & storage) override;
-    void RestoreInstance(ZuStorageRef const & storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     bool Running() const;
-    bool Run(char const * text);
+    bool Run(const char* text);
     bool IsDisplay() const { return type >= 0 && type <= 5; }
     // The context's 24-bit row `row` (0 the bottom row): in the device when
     // installed, else in its own pixels.
-    unsigned char * Row24(int row);
+    unsigned char* Row24(int row);
     void SavePixels();
     void LoadPixels();
     bool GrowDisplay(uint32_t w, uint32_t h);
     // The text that saves the installed context's state; its pixels are
     // saved at once.
-    static int SaveInstalled(char * text, size_t size);
+    static int SaveInstalled(char* text, size_t size);
     // Row `row` (0 the bottom) in the type's format into `out`.
-    void ConvertRow(int row, unsigned char * out);
-    void Copy16(int x, int y, int dx, int dy, void * dest, int pitch, bool to555);
+    void ConvertRow(int row, unsigned char* out);
+    void Copy16(int x, int y, int dx, int dy, void* dest, int pitch, bool to555);
     bool FinishFile(bool ok);
+    static bool QuickBltTakes(const ZuGrailPortRef& port);
     bool ShowDialog(DWORD flags);
     void FreeMemory();
 
-    void * device;
-    unsigned char * buffer;
+    void* device;
+    unsigned char* buffer;
     int type;
     int number;
     uint32_t width;
     uint32_t height;
+    ZuColorPixel background;
 
     size_t buffer_size;
-    unsigned char * pixels;         // own 24-bit rows, bottom row first
+    unsigned char* pixels; // own 24-bit rows, bottom row first
     bool job_failed;
-    int gif_kind;                   // 0: not GIF; 1 mono, 2 grey, 3 256 colours
+    int gif_kind; // 0: not GIF; 1 mono, 2 grey, 3 256 colours
     bool print_to_file;
     PRINTDLGA print_dialog;
     char target[MAX_PATH];

@@ -2,6 +2,8 @@
 
 #include "si/classfactory.h"
 #include "si/string.h"
+#include "zoveda/gfxsurface.h"
+#include "tests/support/looks.h"
 #include "tests/support/objmodel.h"
 #include "tests/support/scratchdir.h"
 #include "tests/support/storagetest.h"
@@ -23,10 +25,7 @@ namespace {
 
 class GSContextTest : public ZuviRuntimeTest {
 protected:
-    GSContextRef New()
-    {
-        return GSContextRef(ZuNew<GSContext>());
-    }
+    GSContextRef New() { return GSContextRef(ZuNew<GSContext>()); }
 
     GSContextRef Display(uint32_t w, uint32_t h, int type)
     {
@@ -35,9 +34,9 @@ protected:
         return c;
     }
 
-    static bool Run(GSContextRef const & c, char const * text) { return c->ExecuteText(text, 0); }
+    static bool Run(const GSContextRef& c, const char* text) { return c->ExecuteText(text, 0); }
 
-    static std::string Output(GSContextRef const & c)
+    static std::string Output(const GSContextRef& c)
     {
         std::string out(static_cast<size_t>(c->GetOutputLength()) + 1, '\0');
         EXPECT_TRUE(c->ReadOutput(&out[0], static_cast<int>(out.size())));
@@ -46,11 +45,11 @@ protected:
     }
 
     // Pixel (x, y) of a 24-bit read-back buffer, y from the top, as "BBGGRR".
-    static std::string Pixel(GSContextRef const & c, uint32_t x, uint32_t y)
+    static std::string Pixel(const GSContextRef& c, uint32_t x, uint32_t y)
     {
         uint32_t w, h;
         c->GetSize(w, h);
-        unsigned char const * p = c->RetBuffer() + (static_cast<size_t>(y) * w + x) * 3;
+        const unsigned char* p = c->RetBuffer() + (static_cast<size_t>(y) * w + x) * 3;
         char text[8];
         std::snprintf(text, sizeof text, "%02X%02X%02X", p[0], p[1], p[2]);
         return text;
@@ -62,17 +61,18 @@ std::string const kWhite = "FFFFFF";
 std::string const kBlue = "FF0000";
 std::string const kGreen = "00FF00";
 
-std::string ReadFile(std::string const & name)
+std::string ReadFile(const std::string& name)
 {
     std::ifstream in(name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // The grey or RGB bytes of a PNG, top row first.
-std::vector<unsigned char> ReadPng(std::string const & name, png_uint_32 & w, png_uint_32 & h, int & channels)
+std::vector<unsigned char> ReadPng(const std::string& name, png_uint_32& w, png_uint_32& h,
+                                   int& channels)
 {
     std::vector<unsigned char> pixels;
-    FILE * f = std::fopen(name.c_str(), "rb");
+    FILE* f = std::fopen(name.c_str(), "rb");
     if (!f)
         return pixels;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -95,11 +95,11 @@ std::vector<unsigned char> ReadPng(std::string const & name, png_uint_32 & w, pn
     return pixels;
 }
 
-std::vector<std::string> Entries(std::string const & dir)
+std::vector<std::string> Entries(const std::string& dir)
 {
     std::vector<std::string> names;
-    if (DIR * d = opendir(dir.c_str())) {
-        while (dirent * e = readdir(d))
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d))
             if (e->d_name[0] != '.')
                 names.push_back(e->d_name);
         closedir(d);
@@ -107,9 +107,8 @@ std::vector<std::string> Entries(std::string const & dir)
     return names;
 }
 
-char const kPage[] =
-    "erasepage 0.25 setgray 0 0 16 16 rectfill 0.75 setgray 16 0 16 16 rectfill "
-    "1 0 0 setrgbcolor 4 4 8 8 rectfill showpage\n";
+const char kPage[] = "erasepage 0.25 setgray 0 0 16 16 rectfill 0.75 setgray 16 0 16 16 rectfill "
+                     "1 0 0 setrgbcolor 4 4 8 8 rectfill showpage\n";
 
 } // namespace
 
@@ -245,7 +244,8 @@ TEST_F(GSContextTest, RefusesWhatNoContextCanBe)
 
 TEST_F(GSContextTest, LowDepthsComeFromTheRgbRows)
 {
-    char const page[] = "erasepage 1 0 0 setrgbcolor 0 0 5 8 rectfill 0 1 0 setrgbcolor 5 0 5 8 rectfill\n";
+    const char page[] =
+        "erasepage 1 0 0 setrgbcolor 0 0 5 8 rectfill 0 1 0 setrgbcolor 5 0 5 8 rectfill\n";
     // 565 words for both 16-bit types: red, then green.
     for (int type : {GS_VIEW_RGB16_555, GS_VIEW_RGB16_565}) {
         GSContextRef c = Display(10, 8, type);
@@ -276,7 +276,8 @@ TEST_F(GSContextTest, LowDepthsComeFromTheRgbRows)
 
 TEST_F(GSContextTest, HookCopiesEachTypeItsWay)
 {
-    char const page[] = "erasepage 1 0 0 setrgbcolor 0 0 2 4 rectfill 0 1 0 setrgbcolor 2 0 2 4 rectfill\n";
+    const char page[] =
+        "erasepage 1 0 0 setrgbcolor 0 0 2 4 rectfill 0 1 0 setrgbcolor 2 0 2 4 rectfill\n";
     GSContextRef c555 = Display(4, 4, GS_VIEW_RGB16_555);
     GSContextRef c565 = Display(4, 4, GS_VIEW_RGB16_565);
     ASSERT_TRUE(Run(c555, page));
@@ -285,11 +286,11 @@ TEST_F(GSContextTest, HookCopiesEachTypeItsWay)
     uint16_t dest[6][8];
     std::memset(dest, 0xAB, sizeof dest);
     c555->CopyTo15Bit(1, 1, 10, 10, dest, sizeof dest[0]);
-    EXPECT_EQ(dest[1][1], 0x7C00);   // red: (v & 0x1F) | ((v >> 1) & 0x7FE0)
-    EXPECT_EQ(dest[1][3], 0x03E0);   // green
-    EXPECT_EQ(dest[1][5], 0xABAB);   // clipped to the context's width
+    EXPECT_EQ(dest[1][1], 0x7C00); // red: (v & 0x1F) | ((v >> 1) & 0x7FE0)
+    EXPECT_EQ(dest[1][3], 0x03E0); // green
+    EXPECT_EQ(dest[1][5], 0xABAB); // clipped to the context's width
     EXPECT_EQ(dest[0][1], 0xABAB);
-    EXPECT_EQ(dest[5][1], 0xABAB);   // and its height
+    EXPECT_EQ(dest[5][1], 0xABAB); // and its height
     // The other operations leave a 555 context's pixels alone.
     std::memset(dest, 0xAB, sizeof dest);
     c555->CopyTo16Bit(0, 0, 4, 4, dest, sizeof dest[0]);
@@ -333,11 +334,11 @@ TEST_F(GSContextTest, PortCopyAreaIsTheContextAtMost)
         int x, y, dx, dy;
     } const cases[] = {
         {ZuRect(5.7, 3.2, 14.9, 9.0), 5, 3, 10, 6},
-        {ZuRect(0, 0, 99, 9), 0, 0, 40, 10},     // wider than the device: its width
+        {ZuRect(0, 0, 99, 9), 0, 0, 40, 10}, // wider than the device: its width
         {ZuRect(2, 2, 41, 200), 2, 2, 40, 30},
         {ZuRect(), 0, 0, 0, 0},
     };
-    for (auto const & k : cases) {
+    for (const auto& k : cases) {
         int x = -1, y = -1, dx = -1, dy = -1;
         c->GetPortCopyArea(k.area, x, y, dx, dy);
         EXPECT_EQ(x, k.x);
@@ -388,10 +389,12 @@ TEST_F(GSContextTest, RendersAPngFileThroughATemporaryName)
     ASSERT_EQ(w, 32u);
     ASSERT_EQ(h, 16u);
     ASSERT_EQ(channels, 3);
-    auto at = [&](int x, int y) { return std::vector<int>(px.begin() + (y * 32 + x) * 3, px.begin() + (y * 32 + x) * 3 + 3); };
-    EXPECT_EQ(at(6, 8), (std::vector<int>{255, 0, 0}));       // red square, y 4..11
-    EXPECT_EQ(at(1, 1), (std::vector<int>{64, 64, 64}));      // 0.25 grey
-    EXPECT_EQ(at(20, 1), (std::vector<int>{191, 191, 191}));  // 0.75 grey
+    auto at = [&](int x, int y) {
+        return std::vector<int>(px.begin() + (y * 32 + x) * 3, px.begin() + (y * 32 + x) * 3 + 3);
+    };
+    EXPECT_EQ(at(6, 8), (std::vector<int>{255, 0, 0}));      // red square, y 4..11
+    EXPECT_EQ(at(1, 1), (std::vector<int>{64, 64, 64}));     // 0.25 grey
+    EXPECT_EQ(at(20, 1), (std::vector<int>{191, 191, 191})); // 0.75 grey
     EXPECT_FALSE(f->EndRender());
 }
 
@@ -444,7 +447,7 @@ TEST_F(GSContextTest, PercentAndParenthesesInFileNamesAreKept)
 {
     ScratchDir dir;
     GSContextRef f = New();
-    for (char const * name : {"a%d(1).png", "%pipe%touch x.png", "|touch y.png"}) {
+    for (const char* name : {"a%d(1).png", "%pipe%touch x.png", "|touch y.png"}) {
         ASSERT_TRUE(f->CreateRenderDevice(8, 8, 72.0, 24, ZuStringRef("png16m")));
         ASSERT_TRUE(f->BeginRender(name, 1)) << name;
         ASSERT_TRUE(f->ExecuteText("showpage\n", 0));
@@ -474,15 +477,15 @@ TEST_F(GSContextTest, GifGrayExportMatchesAPngGrayRender)
     std::vector<unsigned char> grey = ReadPng("page.png", w, h, channels);
     ASSERT_EQ(channels, 1);
     int error = 0;
-    GifFileType * gif = DGifOpenFileName("page.gif", &error);
+    GifFileType* gif = DGifOpenFileName("page.gif", &error);
     ASSERT_NE(gif, nullptr);
     ASSERT_EQ(DGifSlurp(gif), GIF_OK);
     ASSERT_EQ(gif->ImageCount, 1);
     ASSERT_EQ(gif->SWidth, 32);
     ASSERT_EQ(gif->SHeight, 16);
-    ColorMapObject * map = gif->SColorMap;
+    ColorMapObject* map = gif->SColorMap;
     ASSERT_NE(map, nullptr);
-    GifByteType const * raster = gif->SavedImages[0].RasterBits;
+    const GifByteType* raster = gif->SavedImages[0].RasterBits;
     int differ = 0;
     std::vector<int> seen;
     for (int i = 0; i < 32 * 16; ++i) {
@@ -608,10 +611,10 @@ TEST_F(GSContextTest, PrintRangeAndSetupComeBack)
 TEST(GSContextEscapeTest, NamesForPostScriptStrings)
 {
     struct {
-        char const * in;
+        const char* in;
         bool file;
         int size;
-        char const * out;
+        const char* out;
         bool whole;
     } const cases[] = {
         {"a(b)c", false, 50, "a\\(b\\)c", true},
@@ -623,9 +626,168 @@ TEST(GSContextEscapeTest, NamesForPostScriptStrings)
         {"a(", false, 3, "a", false},
         {"", false, 1, "", true},
     };
-    for (auto const & c : cases) {
+    for (const auto& c : cases) {
         char out[64];
         EXPECT_EQ(GSContext::EscapeName(c.in, out, c.size, c.file), c.whole) << c.in;
         EXPECT_STREQ(out, c.out) << c.in;
     }
+}
+
+// ---- Copies into ports ----
+
+namespace {
+
+class GSContextPortTest : public LookTest {
+protected:
+    GSContextRef Display(uint32_t w, uint32_t h, int type)
+    {
+        GSContextRef c(ZuNew<GSContext>());
+        EXPECT_TRUE(c->CreateContext(w, h, type));
+        return c;
+    }
+
+    // A pixmap in a drawing pass over all of it, every pixel `word`.
+    ZuGrailPixmapRef Filled(unsigned depth, int w, int h, unsigned word)
+    {
+        ZuGrailPixmapRef p = NewPixmap(depth, w, h);
+        p->BeginDraw(0, 0, w - 1, h - 1);
+        p->SetPureColor(true);
+        p->SetForeColor(ZuColorPixel(word));
+        p->FillRect(0, 0, w - 1, h - 1);
+        return p;
+    }
+
+    // The bits of a 1-bit port's rows, most significant first: '#' for 1.
+    static std::string Bits(const ZuGrailPixmapRef& p, int w, int h)
+    {
+        GfxSurface* s = p->LockSurface();
+        std::string out;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x)
+                out += (s->Line(y)[x >> 3] & (0x80 >> (x & 7))) ? '#' : '.';
+            out += '\n';
+        }
+        p->UnlockSurface(s);
+        return out;
+    }
+};
+
+// Ink at page (1, 0) to (4, 2) of a 6 x 4 page, the rest white: the top row
+// is white, rows 1 to 3 from the top have ink in columns 1 to 3.
+const char kInk[] = "erasepage 1 0 0 setrgbcolor 1 0 3 3 rectfill\n";
+
+} // namespace
+
+TEST_F(GSContextPortTest, RgbCopyShowsTheContextsRowsAtTheArea)
+{
+    GSContextRef c = Display(8, 6, GS_VIEW_RGB24);
+    ASSERT_TRUE(c->ExecuteText("erasepage 1 0 0 setrgbcolor 1 0 3 3 rectfill "
+                               "0 0 1 setrgbcolor 5 5 3 1 rectfill\n",
+                               0));
+    c->ReadBack();
+    // The copy's size is the area's, no larger than the context's; its pixels
+    // are the context's first columns and rows, its bottom row at the top.
+    struct {
+        ZuRect area;
+        int dx, dy;
+    } const cases[] = {
+        {ZuRect(3, 4, 102, 9), 8, 6}, // wider than the device: its width
+        {ZuRect(3, 4, 6, 200), 4, 6},
+        {ZuRect(3, 4, 10, 5), 8, 2}, // the two bottom rows
+    };
+    for (const auto& k : cases) {
+        ZuGrailPixmapRef p = Filled(24, 16, 12, 0x123456);
+        ASSERT_TRUE(c->CopyRectToPort(p, k.area));
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 16; ++x) {
+                unsigned want = 0x123456;
+                if (x >= 3 && x < 3 + k.dx && y >= 4 && y < 4 + k.dy) {
+                    const unsigned char* bgr =
+                        c->RetBuffer() + ((6 - k.dy + (y - 4)) * 8 + (x - 3)) * 3;
+                    want = static_cast<unsigned>(bgr[2]) << 16 | bgr[1] << 8 | bgr[0];
+                }
+                ASSERT_EQ(Pixel(p, x, y), want) << k.dx << "x" << k.dy << " at " << x << "," << y;
+            }
+        p->EndDraw();
+    }
+    // The red and blue of the page are there, white around them.
+    ZuGrailPixmapRef p = Filled(24, 8, 6, 0);
+    ASSERT_TRUE(c->CopyRectToPort(p, ZuRect(0, 0, 7, 5)));
+    EXPECT_EQ(Pixel(p, 1, 5), 0xFF0000u);
+    EXPECT_EQ(Pixel(p, 3, 3), 0xFF0000u);
+    EXPECT_EQ(Pixel(p, 5, 0), 0x0000FFu);
+    EXPECT_EQ(Pixel(p, 0, 0), 0xFFFFFFu);
+    EXPECT_EQ(Pixel(p, 4, 4), 0xFFFFFFu);
+    // An empty area copies nothing and still answers true.
+    ZuGrailPixmapRef untouched = Filled(24, 8, 6, 0);
+    EXPECT_TRUE(c->CopyRectToPort(untouched, ZuRect()));
+    EXPECT_EQ(CountInked(untouched), 0u);
+    EXPECT_FALSE(c->CopyRectToPort(ZuGrailPortRef(), ZuRect(0, 0, 7, 5)));
+}
+
+TEST_F(GSContextPortTest, MonoCopyPaintsTheInkInTheBackground)
+{
+    GSContextRef m = Display(6, 4, GS_VIEW_MONO);
+    ASSERT_TRUE(m->ExecuteText(kInk, 0));
+    // The look's black at first.
+    EXPECT_TRUE(m->RetBackground() == ZU_COLOR_BLACK);
+    ZuGrailPixmapRef p = Filled(24, 8, 5, 0xFFFFFF);
+    ASSERT_TRUE(m->CopyRectToPort(p, ZuRect(1, 1, 6, 4)));
+    EXPECT_EQ(Picture(p, 0, 0, 7, 4), "########\n"
+                                      "########\n"
+                                      "##...###\n"
+                                      "##...###\n"
+                                      "##...###\n");
+    EXPECT_TRUE(p->RetGraphicContext().fore_color == ZU_COLOR_BLACK);
+    // Another background; the white of the context leaves the port's pixels.
+    EXPECT_TRUE(m->SetBackground(ZuColorPixel(0x00FF00u)));
+    ZuGrailPixmapRef q = Filled(24, 8, 5, 0x123456);
+    ASSERT_TRUE(m->CopyRectToPort(q, ZuRect(0, 0, 99, 99)));
+    EXPECT_EQ(Pixel(q, 0, 0), 0x123456u);
+    EXPECT_EQ(Pixel(q, 1, 1), 0x00FF00u);
+    EXPECT_EQ(Pixel(q, 3, 3), 0x00FF00u);
+    EXPECT_EQ(Pixel(q, 4, 3), 0x123456u);
+    EXPECT_EQ(Pixel(q, 6, 1), 0x123456u); // past the context's width
+}
+
+TEST_F(GSContextPortTest, QuickCopiesGoThroughTheHook)
+{
+    // 565 rows into a 16-bit port, by area and whole.
+    GSContextRef c = Display(6, 4, GS_VIEW_RGB16_565);
+    ASSERT_TRUE(c->ExecuteText(kInk, 0));
+    ZuGrailPixmapRef p16 = Filled(16, 10, 8, 0);
+    ASSERT_TRUE(c->CopyRectToPort(p16, ZuRect(2, 3, 40, 40)));
+    ZuGrailPixmapRef whole = Filled(16, 10, 8, 0);
+    ASSERT_TRUE(c->CopyToPort(whole));
+    unsigned red = Pixel(whole, 1, 1);
+    EXPECT_EQ(red & 0xF8F8F8u, 0xF80000u);
+    EXPECT_EQ(Pixel(whole, 0, 0), Pixel(whole, 5, 3));
+    EXPECT_EQ(Pixel(whole, 0, 0) & 0xF8F8F8u, 0xF8F8F8u);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x) {
+            bool ink = x >= 1 && x < 4 && y >= 1;
+            ASSERT_EQ(Pixel(whole, x, y), ink ? red : Pixel(whole, 0, 0)) << x << "," << y;
+            ASSERT_EQ(Pixel(p16, x + 2, y + 3), Pixel(whole, x, y)) << x << "," << y;
+        }
+    EXPECT_EQ(Pixel(whole, 6, 0), 0u);
+    EXPECT_EQ(Pixel(whole, 0, 4), 0u);
+
+    // One bit per pixel into a 1-bit port: white is 1, the ink 0.
+    GSContextRef m = Display(6, 4, GS_VIEW_MONO);
+    ASSERT_TRUE(m->ExecuteText(kInk, 0));
+    ZuGrailPixmapRef p1 = Filled(1, 8, 5, 0);
+    ASSERT_TRUE(m->CopyToPort(p1));
+    EXPECT_EQ(Bits(p1, 8, 5), "######..\n"
+                              "#...##..\n"
+                              "#...##..\n"
+                              "#...##..\n"
+                              "........\n");
+
+    // A port of a depth the hook has no copy for: false and nothing copied,
+    // where the port would stop the program.
+    ZuGrailPixmapRef p24 = Filled(24, 10, 8, 0);
+    EXPECT_FALSE(c->CopyToPort(p24));
+    EXPECT_FALSE(c->CopyRectToPort(p24, ZuRect(0, 0, 5, 3)));
+    EXPECT_EQ(CountInked(p24), 0u);
+    EXPECT_FALSE(c->CopyToPort(ZuGrailPortRef()));
 }
