@@ -26,6 +26,10 @@ int installed_number = 0;
 GSContext* installed_context = nullptr;
 GSContext* open_job = nullptr;
 unsigned switch_count = 0;
+// Whether text ran in the installed context since its pixels were last
+// settled: the interpreter defers an erasepage until the next drawing, so
+// the device's pixels may still show what the page held before it.
+bool erase_may_pend = false;
 
 const uint32_t kMaxSide = 32767;
 // The byte counts of a context's buffers stay below the zones' 32-bit sizes.
@@ -186,6 +190,20 @@ size_t GSContext::RetRowBytes() const
 
 // ---- Display contexts ----
 
+void GSContext::SettleErase()
+{
+    // An empty fill draws nothing but carries out an erase still pending,
+    // before the rows are read or written by hand (a pending erase would
+    // otherwise wipe pixels written back, or those of the next context
+    // installed).
+    GSLib* lib = GSRetLib();
+    if (!erase_may_pend || !installed_context || !lib || !lib->IsInitialised())
+        return;
+    erase_may_pend = false;
+    static const char text[] = "gsave newpath fill grestore\n";
+    lib->Execute(text, static_cast<int>(sizeof text - 1));
+}
+
 unsigned char* GSContext::Row24(int row)
 {
     if (row < 0 || static_cast<uint32_t>(row) >= height)
@@ -239,6 +257,7 @@ int GSContext::SaveInstalled(char* text, size_t size)
     // resets.
     if (installed_context) {
         GSContext* c = installed_context;
+        SettleErase();
         c->SavePixels();
         return std::snprintf(text, size,
                              "/.zuvi.ctm.%d matrix currentmatrix def\n"
@@ -408,6 +427,8 @@ void GSContext::ConvertRow(int row, unsigned char* out)
 
 void GSContext::ReadBack()
 {
+    if (installed_context == this)
+        SettleErase();
     if (!IsDisplay() || !device || !pixels)
         return;
     size_t row_bytes = RetRowBytes();
@@ -432,6 +453,8 @@ void GSContext::ReadBack()
 
 void GSContext::WriteBack()
 {
+    if (installed_context == this)
+        SettleErase();
     if (!IsDisplay() || !device || !pixels || !buffer)
         return;
     size_t row_bytes = RetRowBytes();
@@ -491,6 +514,8 @@ void GSContext::GetPortCopyArea(const ZuRect& area, int& x, int& y, int& dx, int
 
 void GSContext::CopyTo1Bit(int x, int y, int dx, int dy, void* dest, int pitch)
 {
+    if (installed_context == this)
+        SettleErase();
     if (type != GS_VIEW_MONO || !dest || x < 0 || y < 0 || dx <= 0 || dy <= 0 || pitch <= 0)
         return;
     if (static_cast<uint32_t>(dx) > width)
@@ -521,6 +546,8 @@ void GSContext::CopyTo1Bit(int x, int y, int dx, int dy, void* dest, int pitch)
 
 void GSContext::Copy16(int x, int y, int dx, int dy, void* dest, int pitch, bool to555)
 {
+    if (installed_context == this)
+        SettleErase();
     if (!dest || x < 0 || y < 0 || dx <= 0 || dy <= 0 || pitch <= 0)
         return;
     if (static_cast<uint32_t>(dx) > width)
@@ -589,6 +616,8 @@ bool GSContext::QuickBltTakes(const ZuGrailPortRef& port)
 
 bool GSContext::CopyRectToPort(const ZuGrailPortRef& port, const ZuRect& area)
 {
+    if (installed_context == this)
+        SettleErase();
     if (!port.IsValid())
         return false;
     int x, y, dx, dy;
@@ -623,6 +652,8 @@ bool GSContext::CopyRectToPort(const ZuGrailPortRef& port, const ZuRect& area)
 
 bool GSContext::CopyToPort(const ZuGrailPortRef& port)
 {
+    if (installed_context == this)
+        SettleErase();
     if (!port.IsValid() || !QuickBltTakes(port))
         return false;
     port->QuickBlt(0, 0, width, height, ZuObjectRef(this));
@@ -641,6 +672,8 @@ bool GSContext::ExecuteText(const char* text, int length)
     if (length <= 0)
         length = static_cast<int>(std::strlen(text));
     int r = GSRetLib()->Execute(text, length);
+    if (installed_context == this)
+        erase_may_pend = true;
     if (r != 0 && (type == GS_CONTEXT_PRINTING || type == GS_CONTEXT_RENDERING))
         job_failed = true;
     return r == 0;

@@ -181,6 +181,9 @@ protected:
 private:
     bool Running() const;
     bool Run(const char* text);
+    // Carries out an erasepage the interpreter still holds back for the
+    // installed context.
+    static void SettleErase();
     bool IsDisplay() const { return type >= 0 && type <= 5; }
     // The context's 24-bit row `row` (0 the bottom row): in the device when
     // installed, else in its own pixels.

@@ -146,6 +146,36 @@ TEST_F(GSContextTest, FirstTextInstallsOnceAfterSavingStateZero)
     EXPECT_EQ(GSContext::RetInstalledNumber(), 1);
 }
 
+TEST_F(GSContextTest, ErasepageClearsTheContextAndNoOther)
+{
+    // The interpreter holds an erasepage back until the next drawing: the
+    // context's rows still show it erased, and its pixels are what is
+    // saved when another context comes in, written back or copied.
+    GSContextRef a = Display(20, 10, GS_VIEW_RGB24);
+    GSContextRef b = Display(20, 10, GS_VIEW_RGB24);
+    ASSERT_TRUE(Run(b, "0 0 1 setrgbcolor 0 0 20 10 rectfill\n"));
+    ASSERT_TRUE(Run(a, "1 0 0 setrgbcolor 0 0 20 10 rectfill erasepage\n"));
+    a->ReadBack();
+    EXPECT_EQ(Pixel(a, 5, 5), kWhite);
+    ASSERT_TRUE(Run(a, "1 0 0 setrgbcolor 0 0 20 10 rectfill erasepage\n"));
+    ASSERT_TRUE(Run(b, "0 1 0 setrgbcolor 0 0 2 2 rectfill\n"));
+    b->ReadBack();
+    EXPECT_EQ(Pixel(b, 5, 5), kBlue);
+    EXPECT_EQ(Pixel(b, 0, 9), kGreen);
+    a->ReadBack();
+    EXPECT_EQ(Pixel(a, 5, 5), kWhite);
+    // Written back after an erasepage, the pixels stay through the next
+    // drawing.
+    ASSERT_TRUE(Run(a, "1 0 0 setrgbcolor 0 0 20 10 rectfill\n"));
+    a->ReadBack();
+    ASSERT_TRUE(Run(a, "erasepage\n"));
+    a->WriteBack();
+    ASSERT_TRUE(Run(a, "0 1 0 setrgbcolor 0 0 1 1 rectfill\n"));
+    a->ReadBack();
+    EXPECT_EQ(Pixel(a, 5, 5), kRed);
+    EXPECT_EQ(Pixel(a, 0, 9), kGreen);
+}
+
 TEST_F(GSContextTest, ContextsKeepPixelsAndStateAcrossSwitchesGrowthAndResize)
 {
     GSContextRef a = Display(40, 30, GS_VIEW_RGB24);
