@@ -605,12 +605,18 @@ bool GSContext::SetBackground(const ZuColorPixel& color)
     return true;
 }
 
-bool GSContext::QuickBltTakes(const ZuGrailPortRef& port)
+unsigned GSContext::PortDepth(const ZuGrailPortRef& port)
 {
-    // A port stops the program for a depth its QuickBlt has no copy for.
     GfxSurface* surface = port->LockSurface();
     unsigned depth = surface ? surface->Depth() : 0;
     port->UnlockSurface(surface);
+    return depth;
+}
+
+bool GSContext::QuickBltTakes(const ZuGrailPortRef& port)
+{
+    // A port stops the program for a depth its QuickBlt has no copy for.
+    unsigned depth = PortDepth(port);
     return depth == 1 || depth == 15 || depth == 16;
 }
 
@@ -622,7 +628,8 @@ bool GSContext::CopyRectToPort(const ZuGrailPortRef& port, const ZuRect& area)
         return false;
     int x, y, dx, dy;
     GetPortCopyArea(area, x, y, dx, dy);
-    if (type == GS_VIEW_RGB16_565 && !QuickBltTakes(port))
+    // A port without pixels would stop the program at the first row.
+    if (PortDepth(port) == 0 || (type == GS_VIEW_RGB16_565 && !QuickBltTakes(port)))
         return false;
     GSLib* lib = GSRetLib();
     if (lib && device)

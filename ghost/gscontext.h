@@ -128,8 +128,8 @@ public:
     // port's fore colour) and leaves the rest; a type 3 context writes its
     // RGB pixels; a type 5 context goes through the port's QuickBlt with
     // this context as hook; other types copy nothing. False for an empty
-    // port, and for a type 5 context and a port of a depth QuickBlt does not
-    // take (1, 15 and 16 bits).
+    // port or one without pixels, and for a type 5 context and a port of a
+    // depth QuickBlt does not take (1, 15 and 16 bits).
     virtual bool CopyRectToPort(const ZuGrailPortRef& port, const ZuRect& area);
     // The whole context through the port's QuickBlt at (0, 0); false, and
     // nothing copied, for an empty port or one of a depth QuickBlt does not
@@ -198,6 +198,8 @@ private:
     void ConvertRow(int row, unsigned char* out);
     void Copy16(int x, int y, int dx, int dy, void* dest, int pitch, bool to555);
     bool FinishFile(bool ok);
+    // The bits per pixel of the port's surface, 0 without one.
+    static unsigned PortDepth(const ZuGrailPortRef& port);
     static bool QuickBltTakes(const ZuGrailPortRef& port);
     bool ShowDialog(DWORD flags);
     void FreeMemory();

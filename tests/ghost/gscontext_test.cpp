@@ -1,6 +1,7 @@
 #include "ghost/gscontext.h"
 
 #include "si/classfactory.h"
+#include "si/memzone.h"
 #include "si/string.h"
 #include "zoveda/gfxsurface.h"
 #include "tests/support/looks.h"
@@ -753,6 +754,8 @@ TEST_F(GSContextPortTest, RgbCopyShowsTheContextsRowsAtTheArea)
     EXPECT_TRUE(c->CopyRectToPort(untouched, ZuRect()));
     EXPECT_EQ(CountInked(untouched), 0u);
     EXPECT_FALSE(c->CopyRectToPort(ZuGrailPortRef(), ZuRect(0, 0, 7, 5)));
+    ZuGrailPixmapRef bare(ZuNew<ZuGrailPixmap>(Zuvi_app_zone));
+    EXPECT_FALSE(c->CopyRectToPort(bare, ZuRect(0, 0, 7, 5)));
 }
 
 TEST_F(GSContextPortTest, MonoCopyPaintsTheInkInTheBackground)
