@@ -11,7 +11,8 @@
 // brings the system one back. A look manager is never stored.
 //
 // Its sources: si/lookman.cpp (life, fonts, look colours), si/lookmanicon
-// (icons), si/lookmancurs (cursors), si/lookmanpol (policies).
+// (icons), si/lookmancurs (cursors), si/lookmanpol (policies), si/lookmanpng
+// (the icon and cursor sheets).
 
 #include "si/atom.h"
 #include "si/colorpixel.h"
@@ -58,17 +59,32 @@ protected:
     // (system fonts of the policies' faces and sizes) and publishes the
     // look manager and the fonts in the application.
     virtual void InitFont();
-    // Makes the icon dictionary (name atom to icon records, several per name).
+    // Makes the icon dictionary (name atom to icon records, several per name)
+    // and loads the library's sheets "%Zuvi%/zu_icons.png" and
+    // "%Zuvi%/zu_handles.png" with the prefix "Zuvi_".
     virtual void InitIcons();
     // Resets the colour tables to the built-in defaults.
     virtual void InitColors();
-    // Makes the cursor dictionary (name atom to cursor records).
+    // Makes the cursor dictionary (name atom to cursor records) and loads
+    // "%Zuvi%/zu_cursors.png" with the prefix "Zuvi_Cursor".
     virtual void InitCursors();
     // Reads the policy file ("%Zuvi%/user/Zuvi.policies"); any failure to
     // read it gives an empty tree. Then UpdatePolicies.
     virtual void InitPolicies();
 
 public:
+    // ---- Sheets (si/lookmanpng) ----
+    // Loads a PNG sheet and files the icons and cursors its "IconRecord"
+    // text chunks describe, their names prefixed by `prefix` (none when
+    // the handle is empty). The first sheet loaded becomes the system icon
+    // pixmap. True when the image loaded and held such a chunk.
+    virtual bool LoadAndParsePNG(const ZuStringRef& file, const ZuStringRef& prefix);
+    // Files the records one chunk text describes, cut from `sheet`. Lines
+    // that do not follow the grammar end the line or the text; a joined
+    // name longer than 198 characters refuses its line.
+    void ParseIconRecords(const ZuStringRef& text, const ZuGrailPixmapRef& sheet,
+                          const ZuStringRef& prefix);
+
     // ---- Cursors ----
     virtual unsigned RetCursorCount() const;
     // The name of the n-th entry, the null atom past the end.

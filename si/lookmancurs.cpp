@@ -16,6 +16,7 @@ void ZuLookMan::InitCursors()
 {
     cursors = ZuNew<ZuDict>(Zuvi_app_zone, __LINE__, kFile);
     cursors->SetCompKeyUsingIsEqual(false);
+    LoadAndParsePNG(ZuStringRef("%Zuvi%/zu_cursors.png"), ZuStringRef("Zuvi_Cursor"));
 }
 
 unsigned ZuLookMan::RetCursorCount() const

@@ -22,6 +22,9 @@ void ZuLookMan::InitIcons()
 {
     icons = ZuNew<ZuDict>(Zuvi_app_zone, __LINE__, kFile);
     icons->SetCompKeyUsingIsEqual(false);
+    const ZuStringRef prefix("Zuvi_");
+    LoadAndParsePNG(ZuStringRef("%Zuvi%/zu_icons.png"), prefix);
+    LoadAndParsePNG(ZuStringRef("%Zuvi%/zu_handles.png"), prefix);
 }
 
 unsigned ZuLookMan::RetIconCount() const
