@@ -1,8 +1,12 @@
 #include "si/grail.h"
 
+#include "si/adorner.h"
+
 #include <cmath>
 
+#include "si/classfactory.h"
 #include "si/error.h"
+#include "si/memzone.h"
 #include "si/rtclass.h"
 #include "si/typedef.h"
 #include "zoveda/gfxsurface.h"
@@ -200,6 +204,31 @@ void ZuGrailPort::SetFont(const ZuGrailFontRef& font)
 {
     if (font.IsValid())
         gc->font = font;
+}
+
+ZuAdornerRef ZuGrailPort::RetAdorner()
+{
+    if (adorner.IsInvalid()) {
+        ZuAdornerRef made(ZuNew<ZuAdorner>(Zuvi_app_zone, __LINE__, "si/grail"));
+        adorner = made;
+        made->Initialise(ZuGrailPortRef(this));
+    }
+    return ZuAdornerRef(adorner);
+}
+
+void ZuGrailPort::InitAdorner(const ZuAdornerRef& adorner_)
+{
+    adorner = adorner_;
+}
+
+void ZuGrailPort::Delete()
+{
+    if (adorner.IsValid()) {
+        ZuObjectRef old = adorner;
+        adorner = ZuObjectNull;
+        old->Delete();
+    }
+    ZuObject::Delete();
 }
 
 const ZuFontManRef& ZuGrailPort::RetFontMan() const

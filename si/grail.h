@@ -34,6 +34,8 @@ ZU_ENUM_EX(ZuLineStyle, ZU_LINE_STYLE_LIST, "", static_cast<unsigned int>(e))
 // Depth of the stack of graphic contexts: 19 nested passes.
 enum { ZU_GRAIL_GC = 20 };
 
+ZU_FORWARD(ZuAdorner)
+
 ZU_HANDLE(ZuGrailPort, ZuObject)
 class ZuGrailPort : public ZuObject {
     ZU_CLASS(ZuGrailPort, ZuObject)
@@ -168,6 +170,12 @@ public:
     // False, and the count kept, for another surface or a count of 0.
     virtual bool UnlockSurface(GfxSurface* surface) const;
     virtual const ZuFontManRef& RetFontMan() const;
+    // The port's adorner, made and given this port on first use.
+    virtual ZuAdornerRef RetAdorner();
+    // Installs another adorner.
+    virtual void InitAdorner(const ZuAdornerRef& adorner);
+    // Deletes the adorner (which holds the port) with the port.
+    void Delete() override;
 
     // The minor-axis walk of a line of n steps along x (along y) from the
     // minor coordinate y (x) with a starting fraction f: n + 1 coordinates
@@ -193,7 +201,8 @@ protected:
     GfxSurface* surface;
     mutable unsigned surface_lock;
     ZuFontManRef font_man;
-    // (The adorner that ports make on first use joins with the looks.)
+    // The adorner (a ZuAdorner), empty until first asked for.
+    ZuObjectRef adorner;
     bool is_ready;
     GraphicContext* gc;
     GraphicContext gc_stack[ZU_GRAIL_GC];

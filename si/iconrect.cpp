@@ -27,7 +27,6 @@ double Trunc(double v)
 
 } // namespace
 
-ZU_ENUM_REGISTER(ZuFrameEdgeBit)
 ZU_IMPLEMENT_CLASS(ZuIconRect, kFile, ZU_CLASS_PLAIN)
 
 ZuIconRect::ZuIconRect() {}

@@ -12,6 +12,7 @@
 // A frame whose pieces were not all found paints the pieces it has, and
 // GetEdgeBox answers false when it needs a missing corner.
 
+#include "si/adorner.h"
 #include "si/atom.h"
 #include "si/bitset.h"
 #include "si/ctrlstate.h"
@@ -21,12 +22,6 @@
 #include "si/object.h"
 #include "si/rect.h"
 
-// The parts of a frame.
-#define ZU_FRAME_EDGE_BIT_LIST(X) \
-    X(ZU_FRAME_TOP, 0)            \
-    X(ZU_FRAME_BOTTOM, 1)         \
-    X(ZU_FRAME_LEFT, 2) X(ZU_FRAME_RIGHT, 3) X(ZU_FRAME_SURFACE, 4) X(ZU_FRAME_CORNERS, 5)
-ZU_ENUM(ZuFrameEdgeBit, ZU_FRAME_EDGE_BIT_LIST)
 
 ZU_HANDLE(ZuIconRect, ZuObject)
 class ZuIconRect : public ZuObject {

@@ -200,6 +200,9 @@ public:
 
     static ZuLookManRef current;
     static ZuLookManRef sys_lookman;
+    // Two adorner handles (defined in si/adorner.h).
+    struct AdornerList;
+    static AdornerList adorner;
     // Per slot: the slot's own index when a colour is defined there, else
     // ZU_COLOR_NONE; and the colour's name (null when undefined).
     static ZuLookColor col_conv[kColorSlots];
