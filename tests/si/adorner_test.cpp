@@ -238,3 +238,17 @@ TEST_F(AdornerDeathTest, NeverStoredAndNeedsAPort)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Adorner, LookAdornerListCopiesHandles)
+{
+    ZuLookMan::AdornerList list;
+    EXPECT_TRUE(list.head.IsInvalid() && list.tail.IsInvalid());
+    list.head = adorner;
+    const ZuLookMan::AdornerList copy = list;
+    EXPECT_TRUE(copy.head == adorner);
+    EXPECT_TRUE(copy.tail.IsInvalid());
+}
+
+} // namespace
