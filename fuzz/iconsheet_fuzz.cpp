@@ -50,7 +50,7 @@ void Check(bool ok)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     StartRuntime();
     if (size > 1u << 16)

@@ -95,7 +95,7 @@ ZU_ENUM_REGISTER(ZuFrameEdgeBit)
 ZU_BITSET_REGISTER(ZuFrameEdges)
 ZU_IMPLEMENT_CLASS(ZuAdorner, kFile, ZU_CLASS_PLAIN)
 
-ZuFrameEdges Zuvi_ValueToZuFrameEdges(ZuValueRef const& value)
+ZuFrameEdges Zuvi_ValueToZuFrameEdges(const ZuValueRef& value)
 {
     ZuFrameEdges set;
     set.SetBits(Zuvi_ValueToCard64(value));

@@ -32,8 +32,8 @@
 ZU_ENUM(ZuFrameEdgeBit, ZU_FRAME_EDGE_BIT_LIST)
 
 typedef Bitset<ZuFrameEdgeBit> ZuFrameEdges;
-extern Zuvi_TypeDef const ZuFrameEdges_type;
-ZuFrameEdges Zuvi_ValueToZuFrameEdges(ZuValueRef const& value);
+extern const Zuvi_TypeDef ZuFrameEdges_type;
+ZuFrameEdges Zuvi_ValueToZuFrameEdges(const ZuValueRef& value);
 
 ZU_HANDLE(ZuAdorner, ZuObject)
 class ZuAdorner : public ZuObject {

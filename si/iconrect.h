@@ -22,7 +22,6 @@
 #include "si/object.h"
 #include "si/rect.h"
 
-
 ZU_HANDLE(ZuIconRect, ZuObject)
 class ZuIconRect : public ZuObject {
     ZU_CLASS(ZuIconRect, ZuObject)

@@ -87,10 +87,7 @@ public:
     }
 
 private:
-    bool IsField(std::size_t p, const char* word) const
-    {
-        return std::strcmp(&b[p], word) == 0;
-    }
+    bool IsField(std::size_t p, const char* word) const { return std::strcmp(&b[p], word) == 0; }
     std::size_t FieldEnd(std::size_t p) const { return p + std::strlen(&b[p]); }
     void SkipNewlines(std::size_t& p) const
     {

@@ -123,12 +123,10 @@ struct FrameStyle {
 };
 
 const FrameStyle kFrames[] = {
-    {"Button", RAISED, 212},        {"ButtonCap", RAISED, 200},
-    {"Box", ETCHED, 212},           {"BoxTitle", RAISED, 190},
-    {"TabBox", RAISED, 212},        {"TabTopB", RAISED, 205},
-    {"TabTopM", RAISED, 205},       {"TabTopE", RAISED, 205},
-    {"TextLineFrame", SUNKEN, 255}, {"TextLineCover", FLAT, 240},
-    {"ScrollerHBack", SUNKEN, 170}, {"ScrollerVBack", SUNKEN, 170},
+    {"Button", RAISED, 212},        {"ButtonCap", RAISED, 200},     {"Box", ETCHED, 212},
+    {"BoxTitle", RAISED, 190},      {"TabBox", RAISED, 212},        {"TabTopB", RAISED, 205},
+    {"TabTopM", RAISED, 205},       {"TabTopE", RAISED, 205},       {"TextLineFrame", SUNKEN, 255},
+    {"TextLineCover", FLAT, 240},   {"ScrollerHBack", SUNKEN, 170}, {"ScrollerVBack", SUNKEN, 170},
     {"ScrollerHKnob", RAISED, 200}, {"ScrollerVKnob", RAISED, 200},
 };
 
@@ -205,7 +203,8 @@ bool Disc(double x, double y, double cx, double cy, double r)
 bool Bar(double x, double y, double ax, double ay, double bx, double by, double w)
 {
     const double dx = bx - ax, dy = by - ay;
-    const double t = std::fmax(0, std::fmin(1, ((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy)));
+    const double t =
+        std::fmax(0, std::fmin(1, ((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy)));
     const double px = ax + t * dx - x, py = ay + t * dy - y;
     return px * px + py * py <= w * w;
 }
@@ -244,42 +243,85 @@ std::vector<IconDef> Icons()
         {"ScrollerRightArrow", 16, 16, "", arrow(0.75, 0.5, 0.3, 0.2, 0.3, 0.8)},
         {"ScrollerLeftNormal", 16, 16, "", arrow(0.25, 0.5, 0.7, 0.2, 0.7, 0.8)},
         {"HSliderSmall", 11, 16, "",
-         [](double x, double y) { return Box(x, y, 0.1, 0, 0.9, 0.6) || Triangle(x, y, 0.1, 0.6, 0.9, 0.6, 0.5, 1); }},
+         [](double x, double y) {
+             return Box(x, y, 0.1, 0, 0.9, 0.6) || Triangle(x, y, 0.1, 0.6, 0.9, 0.6, 0.5, 1);
+         }},
         {"VSliderSmall", 16, 11, "",
-         [](double x, double y) { return Box(x, y, 0, 0.1, 0.6, 0.9) || Triangle(x, y, 0.6, 0.1, 0.6, 0.9, 1, 0.5); }},
+         [](double x, double y) {
+             return Box(x, y, 0, 0.1, 0.6, 0.9) || Triangle(x, y, 0.6, 0.1, 0.6, 0.9, 1, 0.5);
+         }},
         {"SubmenuRight", 8, 8, "", arrow(0.85, 0.5, 0.2, 0.1, 0.2, 0.9)},
         {"SwitchCheckBox", 13, 13, "",
          [](double x, double y) { return !Box(x, y, 0.12, 0.12, 0.88, 0.88); }},
         {"SwitchRadioButton", 13, 13, "",
-         [](double x, double y) { return Disc(x, y, 0.5, 0.5, 0.5) && !Disc(x, y, 0.5, 0.5, 0.36); }},
+         [](double x, double y) {
+             return Disc(x, y, 0.5, 0.5, 0.5) && !Disc(x, y, 0.5, 0.5, 0.36);
+         }},
         {"TextLineHilite", 4, 4, "ASX:ASY:", [](double, double) { return true; }},
         {"Cube", 16, 16, "",
          [](double x, double y) {
-             return Bar(x, y, 0.15, 0.35, 0.65, 0.35, 0.05) || Bar(x, y, 0.15, 0.35, 0.15, 0.85, 0.05) ||
-                    Bar(x, y, 0.15, 0.85, 0.65, 0.85, 0.05) || Bar(x, y, 0.65, 0.35, 0.65, 0.85, 0.05) ||
-                    Bar(x, y, 0.15, 0.35, 0.35, 0.15, 0.05) || Bar(x, y, 0.65, 0.35, 0.85, 0.15, 0.05) ||
-                    Bar(x, y, 0.65, 0.85, 0.85, 0.65, 0.05) || Bar(x, y, 0.35, 0.15, 0.85, 0.15, 0.05) ||
+             return Bar(x, y, 0.15, 0.35, 0.65, 0.35, 0.05) ||
+                    Bar(x, y, 0.15, 0.35, 0.15, 0.85, 0.05) ||
+                    Bar(x, y, 0.15, 0.85, 0.65, 0.85, 0.05) ||
+                    Bar(x, y, 0.65, 0.35, 0.65, 0.85, 0.05) ||
+                    Bar(x, y, 0.15, 0.35, 0.35, 0.15, 0.05) ||
+                    Bar(x, y, 0.65, 0.35, 0.85, 0.15, 0.05) ||
+                    Bar(x, y, 0.65, 0.85, 0.85, 0.65, 0.05) ||
+                    Bar(x, y, 0.35, 0.15, 0.85, 0.15, 0.05) ||
                     Bar(x, y, 0.85, 0.15, 0.85, 0.65, 0.05);
          }},
         {"RightArrow", 16, 16, "",
-         [](double x, double y) { return Box(x, y, 0.1, 0.4, 0.55, 0.6) || Triangle(x, y, 0.55, 0.15, 0.55, 0.85, 0.95, 0.5); }},
+         [](double x, double y) {
+             return Box(x, y, 0.1, 0.4, 0.55, 0.6) ||
+                    Triangle(x, y, 0.55, 0.15, 0.55, 0.85, 0.95, 0.5);
+         }},
         {"SliderDot", 8, 8, "", [](double x, double y) { return Disc(x, y, 0.5, 0.5, 0.45); }},
         {"MiniClose", 9, 9, "",
-         [](double x, double y) { return Bar(x, y, 0.15, 0.15, 0.85, 0.85, 0.1) || Bar(x, y, 0.85, 0.15, 0.15, 0.85, 0.1); }},
+         [](double x, double y) {
+             return Bar(x, y, 0.15, 0.15, 0.85, 0.85, 0.1) ||
+                    Bar(x, y, 0.85, 0.15, 0.15, 0.85, 0.1);
+         }},
     };
     // The window bar's buttons, at the icon sizes of both bar thicknesses
     // (16 and 19, less 4).
     const std::vector<std::pair<const char*, Shape>> bar = {
-        {"WinbarLogo", [](double x, double y) { return Disc(x, y, 0.5, 0.5, 0.45) && !Disc(x, y, 0.5, 0.5, 0.2); }},
-        {"WinbarPushPin", [](double x, double y) { return Disc(x, y, 0.6, 0.4, 0.25) || Bar(x, y, 0.15, 0.85, 0.5, 0.5, 0.06); }},
-        {"WinbarUser", [](double x, double y) { return Disc(x, y, 0.5, 0.3, 0.2) || (Disc(x, y, 0.5, 1.0, 0.45) && y < 0.95); }},
-        {"WinbarHelp", [](double x, double y) { return (Disc(x, y, 0.5, 0.35, 0.28) && !Disc(x, y, 0.5, 0.35, 0.14) && !(y > 0.35 && x < 0.5)) || Box(x, y, 0.42, 0.5, 0.58, 0.65) || Box(x, y, 0.42, 0.78, 0.58, 0.92); }},
+        {"WinbarLogo",
+         [](double x, double y) {
+             return Disc(x, y, 0.5, 0.5, 0.45) && !Disc(x, y, 0.5, 0.5, 0.2);
+         }},
+        {"WinbarPushPin",
+         [](double x, double y) {
+             return Disc(x, y, 0.6, 0.4, 0.25) || Bar(x, y, 0.15, 0.85, 0.5, 0.5, 0.06);
+         }},
+        {"WinbarUser",
+         [](double x, double y) {
+             return Disc(x, y, 0.5, 0.3, 0.2) || (Disc(x, y, 0.5, 1.0, 0.45) && y < 0.95);
+         }},
+        {"WinbarHelp",
+         [](double x, double y) {
+             return (Disc(x, y, 0.5, 0.35, 0.28) && !Disc(x, y, 0.5, 0.35, 0.14) &&
+                     !(y > 0.35 && x < 0.5)) ||
+                    Box(x, y, 0.42, 0.5, 0.58, 0.65) || Box(x, y, 0.42, 0.78, 0.58, 0.92);
+         }},
         {"WinbarHide", [](double x, double y) { return Box(x, y, 0.15, 0.7, 0.85, 0.85); }},
-        {"WinbarShrink", [](double x, double y) { return Box(x, y, 0.3, 0.3, 0.7, 0.7) && !Box(x, y, 0.4, 0.45, 0.6, 0.6); }},
-        {"WinbarReduce", [](double x, double y) { return Box(x, y, 0.15, 0.15, 0.85, 0.85) && !Box(x, y, 0.25, 0.35, 0.75, 0.75); }},
-        {"WinbarToggle", [](double x, double y) { return Triangle(x, y, 0.15, 0.2, 0.85, 0.2, 0.5, 0.8); }},
-        {"WinbarAccept", [](double x, double y) { return Bar(x, y, 0.15, 0.55, 0.4, 0.8, 0.09) || Bar(x, y, 0.4, 0.8, 0.85, 0.2, 0.09); }},
-        {"WinbarClose", [](double x, double y) { return Bar(x, y, 0.2, 0.2, 0.8, 0.8, 0.09) || Bar(x, y, 0.8, 0.2, 0.2, 0.8, 0.09); }},
+        {"WinbarShrink",
+         [](double x, double y) {
+             return Box(x, y, 0.3, 0.3, 0.7, 0.7) && !Box(x, y, 0.4, 0.45, 0.6, 0.6);
+         }},
+        {"WinbarReduce",
+         [](double x, double y) {
+             return Box(x, y, 0.15, 0.15, 0.85, 0.85) && !Box(x, y, 0.25, 0.35, 0.75, 0.75);
+         }},
+        {"WinbarToggle",
+         [](double x, double y) { return Triangle(x, y, 0.15, 0.2, 0.85, 0.2, 0.5, 0.8); }},
+        {"WinbarAccept",
+         [](double x, double y) {
+             return Bar(x, y, 0.15, 0.55, 0.4, 0.8, 0.09) || Bar(x, y, 0.4, 0.8, 0.85, 0.2, 0.09);
+         }},
+        {"WinbarClose",
+         [](double x, double y) {
+             return Bar(x, y, 0.2, 0.2, 0.8, 0.8, 0.09) || Bar(x, y, 0.8, 0.2, 0.2, 0.8, 0.09);
+         }},
     };
     for (int size : {12, 15})
         for (const auto& b : bar)
@@ -300,7 +342,8 @@ void DrawIcon(Canvas& c, int x, int y, const IconDef& icon, int state)
             const double u = (i + 0.5) / icon.w, v = (j + 0.5) / icon.h;
             bool inside = icon.shape(u, v);
             if (s.active && icon.name == "SwitchCheckBox")
-                inside = inside || Bar(u, v, 0.25, 0.5, 0.45, 0.72, 0.07) || Bar(u, v, 0.45, 0.72, 0.78, 0.25, 0.07);
+                inside = inside || Bar(u, v, 0.25, 0.5, 0.45, 0.72, 0.07) ||
+                         Bar(u, v, 0.45, 0.72, 0.78, 0.25, 0.07);
             if (s.active && icon.name == "SwitchRadioButton")
                 inside = inside || Disc(u, v, 0.5, 0.5, 0.2);
             if (inside)
@@ -397,7 +440,8 @@ bool WriteCursors(const std::string& dir)
         {"MoveX", [](double x, double y) { return DoubleArrow(x, y, 0.05, 0.5, 0.95, 0.5); }},
         {"MoveXY",
          [](double x, double y) {
-             return DoubleArrow(x, y, 0.5, 0.05, 0.5, 0.95) || DoubleArrow(x, y, 0.05, 0.5, 0.95, 0.5);
+             return DoubleArrow(x, y, 0.5, 0.05, 0.5, 0.95) ||
+                    DoubleArrow(x, y, 0.05, 0.5, 0.95, 0.5);
          }},
     };
     Canvas c(32 * int(cursors.size()), 32);
@@ -412,10 +456,13 @@ bool WriteCursors(const std::string& dir)
 bool WriteHandles(const std::string& dir)
 {
     const IconDef handles[] = {
-        {"HandleSquare", 7, 7, "", [](double x, double y) { return Box(x, y, 0.15, 0.15, 0.85, 0.85); }},
+        {"HandleSquare", 7, 7, "",
+         [](double x, double y) { return Box(x, y, 0.15, 0.15, 0.85, 0.85); }},
         {"HandleRound", 7, 7, "", [](double x, double y) { return Disc(x, y, 0.5, 0.5, 0.42); }},
         {"HandleRotate", 9, 9, "",
-         [](double x, double y) { return Disc(x, y, 0.5, 0.5, 0.45) && !Disc(x, y, 0.5, 0.5, 0.25); }},
+         [](double x, double y) {
+             return Disc(x, y, 0.5, 0.5, 0.45) && !Disc(x, y, 0.5, 0.5, 0.25);
+         }},
     };
     Canvas c(8 * 9, 9 * 3);
     std::string text;

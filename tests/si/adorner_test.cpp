@@ -25,7 +25,6 @@ ZU_IMPLEMENT_CLASS(TFlushCounter, "tests/adorner", ZU_CLASS_PLAIN)
 
 namespace {
 
-
 class Adorner : public LookTest {
 protected:
     void SetUp() override

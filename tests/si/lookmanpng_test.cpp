@@ -39,8 +39,8 @@ protected:
     }
     // A PNG of w x h RGBA pixels with the given "IconRecord" texts, written
     // into the scratch directory.
-    std::string WriteSheet(const char* file, const std::vector<std::string>& texts,
-                           unsigned w = 8, unsigned h = 8)
+    std::string WriteSheet(const char* file, const std::vector<std::string>& texts, unsigned w = 8,
+                           unsigned h = 8)
     {
         TestPng png;
         png.width = w;
@@ -61,7 +61,7 @@ protected:
 TEST_F(LookSheets, ExampleChunkGivesTheIconAndTheCursor)
 {
     const std::string text = "I:Slider:16:16:S0[0.32]:S1[16.32]:S3[32.32]:ASX:\n"
-                              "C:Busy:32:32:64:0:15:15\n";
+                             "C:Busy:32:32:64:0:15:15\n";
     Parse(text, "Zuvi_");
     const ZuIconRecordRef slider = Icon("Zuvi_Slider");
     ASSERT_TRUE(slider.IsValid());

@@ -17,26 +17,46 @@
 namespace {
 
 const char* const kFrames[] = {
-    "Zuvi_Button",        "Zuvi_ButtonCap",    "Zuvi_Box",           "Zuvi_BoxTitle",
-    "Zuvi_TabBox",        "Zuvi_TabTopB",      "Zuvi_TabTopM",       "Zuvi_TabTopE",
+    "Zuvi_Button",        "Zuvi_ButtonCap",     "Zuvi_Box",           "Zuvi_BoxTitle",
+    "Zuvi_TabBox",        "Zuvi_TabTopB",       "Zuvi_TabTopM",       "Zuvi_TabTopE",
     "Zuvi_TextLineFrame", "Zuvi_TextLineCover", "Zuvi_ScrollerHBack", "Zuvi_ScrollerVBack",
     "Zuvi_ScrollerHKnob", "Zuvi_ScrollerVKnob",
 };
 
 const char* const kIcons[] = {
-    "Zuvi_ScrollerUpArrow", "Zuvi_ScrollerDownArrow", "Zuvi_ScrollerLeftArrow",
-    "Zuvi_ScrollerRightArrow", "Zuvi_HSliderSmall", "Zuvi_VSliderSmall", "Zuvi_SubmenuRight",
-    "Zuvi_SwitchCheckBox", "Zuvi_SwitchRadioButton", "Zuvi_TextLineHilite",
-    "Zuvi_WinbarLogo", "Zuvi_WinbarPushPin", "Zuvi_WinbarUser", "Zuvi_WinbarHelp",
-    "Zuvi_WinbarHide", "Zuvi_WinbarShrink", "Zuvi_WinbarReduce", "Zuvi_WinbarToggle",
-    "Zuvi_WinbarAccept", "Zuvi_WinbarClose", "Zuvi_ScrollerLeftNormal", "Zuvi_Cube",
-    "Zuvi_RightArrow", "Zuvi_SliderDot", "Zuvi_MiniClose",
+    "Zuvi_ScrollerUpArrow",
+    "Zuvi_ScrollerDownArrow",
+    "Zuvi_ScrollerLeftArrow",
+    "Zuvi_ScrollerRightArrow",
+    "Zuvi_HSliderSmall",
+    "Zuvi_VSliderSmall",
+    "Zuvi_SubmenuRight",
+    "Zuvi_SwitchCheckBox",
+    "Zuvi_SwitchRadioButton",
+    "Zuvi_TextLineHilite",
+    "Zuvi_WinbarLogo",
+    "Zuvi_WinbarPushPin",
+    "Zuvi_WinbarUser",
+    "Zuvi_WinbarHelp",
+    "Zuvi_WinbarHide",
+    "Zuvi_WinbarShrink",
+    "Zuvi_WinbarReduce",
+    "Zuvi_WinbarToggle",
+    "Zuvi_WinbarAccept",
+    "Zuvi_WinbarClose",
+    "Zuvi_ScrollerLeftNormal",
+    "Zuvi_Cube",
+    "Zuvi_RightArrow",
+    "Zuvi_SliderDot",
+    "Zuvi_MiniClose",
     // The handles' sheet.
-    "Zuvi_HandleSquare", "Zuvi_HandleRound", "Zuvi_HandleRotate",
+    "Zuvi_HandleSquare",
+    "Zuvi_HandleRound",
+    "Zuvi_HandleRotate",
 };
 
 const char* const kCursors[] = {
-    "Zuvi_CursorBusy", "Zuvi_CursorIBeam", "Zuvi_CursorMove\\", "Zuvi_CursorMoveY",
+    "Zuvi_CursorBusy",  "Zuvi_CursorIBeam", "Zuvi_CursorMove\\", "Zuvi_CursorMoveY",
     "Zuvi_CursorMove/", "Zuvi_CursorMoveX", "Zuvi_CursorMoveXY",
 };
 
