@@ -12,6 +12,7 @@
 // which the window layer sets to its ZuWindow::DispatchEvent; while no
 // window layer is linked in it is empty and the last step does nothing.
 
+#include <atomic>
 #include <cstdint>
 
 #include "si/atom.h"
@@ -44,12 +45,12 @@ typedef Bitset<ZuEventType> ZuEventMask;
 typedef Bitset<ZuEventButton> ZuEventButtons;
 typedef std::uint64_t ZuEventID;
 
-extern Zuvi_TypeDef const ZuEventMask_type;
-extern Zuvi_TypeDef const ZuEventButtons_type;
-extern Zuvi_TypeDef const ZuEventID_type;
-ZuEventMask Zuvi_ValueToZuEventMask(ZuValueRef const& value);
-ZuEventButtons Zuvi_ValueToZuEventButtons(ZuValueRef const& value);
-ZuEventID Zuvi_ValueToZuEventID(ZuValueRef const& value);
+extern const Zuvi_TypeDef ZuEventMask_type;
+extern const Zuvi_TypeDef ZuEventButtons_type;
+extern const Zuvi_TypeDef ZuEventID_type;
+ZuEventMask Zuvi_ValueToZuEventMask(const ZuValueRef& value);
+ZuEventButtons Zuvi_ValueToZuEventButtons(const ZuValueRef& value);
+ZuEventID Zuvi_ValueToZuEventID(const ZuValueRef& value);
 
 ZU_HANDLE(ZuEvent, ZuObject)
 
@@ -65,6 +66,9 @@ public:
     virtual void DispatchEvent();
     // Sets the cancelled flag; true.
     virtual bool Cancel();
+    // Fills the event with the next one, waiting for it (the platform's
+    // event layer, sd/win32/sd_event); false when the quit message came.
+    virtual bool WaitForEvent();
 
     ZuEventType RetType() const { return type; }
     ZuEventID RetID() const { return id; }
@@ -94,16 +98,21 @@ public:
     double RetAmplitude() const { return amplitude; }
     const ZuKey& RetKey() const { return key; }
     bool IsDoubleClick() const { return click_count == 2; }
-    bool IsWaitingForEvent() const { return waiting; }
+    // True exactly while the event loop waits for input; read by the
+    // collector thread, hence atomic.
+    bool IsWaitingForEvent() const { return waiting.load(std::memory_order_acquire); }
+    void SetWaitingForEvent(bool on) { waiting.store(on, std::memory_order_release); }
     bool IsCancelled() const { return cancelled; }
     bool IsValid() const { return !cancelled; }
 
     static const ZuEventRef& Current() { return current; }
 
     // Event spies (plain records, in insertion order).
-    static bool InsertEventSpy(const ZuObjectRef& object, const ZuAtomRef& action, ZuEventMask mask);
+    static bool InsertEventSpy(const ZuObjectRef& object, const ZuAtomRef& action,
+                               ZuEventMask mask);
     // Removes the first spy with that object, action and mask.
-    static bool RemoveEventSpy(const ZuObjectRef& object, const ZuAtomRef& action, ZuEventMask mask);
+    static bool RemoveEventSpy(const ZuObjectRef& object, const ZuAtomRef& action,
+                               ZuEventMask mask);
     static bool GetEventSpy(unsigned i, ZuObjectRef& object, ZuAtomRef& action, ZuEventMask& mask);
     // Called by a spy: the spies after it and the window do not see the
     // event.
@@ -114,6 +123,28 @@ public:
     static bool RemoveUserEvent(const ZuAtomRef& name);
     static bool FindUserEvent(const ZuAtomRef& name);
     static bool GetUserEvent(unsigned i, ZuAtomRef& name);
+
+    // The platform's event layer (sd/win32/sd_event).
+    // Makes the current event in the system zone and the wait table.
+    static void Initialise();
+    // Empties the current event and closes the wait table.
+    static void Kill();
+    // Any thread: wakes the user-interface thread's wait with a wake-up
+    // event (nothing before its first wait).
+    static void PostWakeUpEvent();
+    // The loop's next wait answers false.
+    static void PostQuitEvent();
+    // Nests (grab true) or unnests a grab of the pointer: while one is in
+    // force, the real window of captured input is not searched.
+    static void GrabWindowEvents(const ZuObjectRef& window, bool grab);
+    // While buttons are held, the mouse capture moves to the window's
+    // screen window.
+    static void HandOverToWindow(const ZuObjectRef& window);
+    // Registers a user event by name (a platform message number); false
+    // when the name is known already.
+    static bool InsertUserEvent(const ZuAtomRef& name);
+    // A press adds a held button to the capture, a release takes one away.
+    static void UpdateMouseCapture(ZuEventType type, void* platform_window);
 
     // The window's dispatch of an event (set by the window layer).
     typedef void (*WindowDispatchFn)(const ZuObjectRef& window, const ZuEventRef& event);
@@ -148,10 +179,12 @@ protected:
     double amplitude = 0;
     ZuKey key;
     bool quit = false;
-    bool waiting = false;
+    std::atomic<bool> waiting{false};
     bool cancelled = false;
 
 private:
+    // The platform's event layer fills the fields (sd/win32/sd_event).
+    friend class Zuvi_EventFiller;
     struct Spy;
     static Spy* spy_head;
     static Spy* spy_tail;

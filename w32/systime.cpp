@@ -1,9 +1,41 @@
 // The clock over clock_gettime and the C library's calendar conversions.
 #include "w32/systime.h"
 
+#include <atomic>
 #include <cstring>
 
 #include <time.h>
+
+namespace {
+
+std::atomic<bool> g_test_clock_on{false};
+std::atomic<long long> g_test_clock{0};
+
+} // namespace
+
+void W32_SetTestClock(long long unix_milliseconds)
+{
+    g_test_clock.store(unix_milliseconds);
+    g_test_clock_on.store(true);
+}
+
+void W32_AdvanceTestClock(long long milliseconds)
+{
+    g_test_clock.fetch_add(milliseconds);
+}
+
+void W32_ClearTestClock()
+{
+    g_test_clock_on.store(false);
+}
+
+bool W32_ReadTestClock(long long& unix_milliseconds)
+{
+    if (!g_test_clock_on.load())
+        return false;
+    unix_milliseconds = g_test_clock.load();
+    return true;
+}
 
 namespace {
 
@@ -14,8 +46,14 @@ void Read(SYSTEMTIME* st, bool local)
         return;
     std::memset(st, 0, sizeof *st);
     struct timespec now;
-    if (clock_gettime(CLOCK_REALTIME, &now) != 0)
+    long long fake;
+    if (W32_ReadTestClock(fake)) {
+        long long secs = fake >= 0 ? fake / 1000 : -((-fake + 999) / 1000);
+        now.tv_sec = time_t(secs);
+        now.tv_nsec = long(fake - secs * 1000) * 1000000L;
+    } else if (clock_gettime(CLOCK_REALTIME, &now) != 0) {
         return;
+    }
     time_t secs = now.tv_sec;
     struct tm tm;
     if ((local ? localtime_r(&secs, &tm) : gmtime_r(&secs, &tm)) == nullptr)
