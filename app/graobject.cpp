@@ -256,7 +256,7 @@ bool CGraObject::ShowCaret(CGraPortRef&)
     return false;
 }
 
-bool CGraObject::TextClick(CGraPortRef&, const DPoint&, int, int)
+bool CGraObject::TextClick(CGraPortRef&, const DPoint&, DPoint&, DPoint&)
 {
     return false;
 }
@@ -281,17 +281,17 @@ bool CGraObject::TextHandleEvent(CGraPortRef&, const ZuEventRef&)
     return false;
 }
 
-bool CGraObject::TextCommand(CGraPortRef&, int)
+bool CGraObject::TextCommand(CGraPortRef&, ZuStringRef&)
 {
     return false;
 }
 
-bool CGraObject::TextSetSelection(int, int)
+bool CGraObject::TextSetSelection(CGraPortRef&, ZuStringRef&)
 {
     return false;
 }
 
-bool CGraObject::TextReplace(int, int)
+bool CGraObject::TextReplace(CGraPortRef&, const ZuStringRef&)
 {
     return false;
 }
@@ -430,7 +430,7 @@ int CGraObject::HitTestSegment(CGraPortRef&, const DPoint&, double, int)
     return -1;
 }
 
-bool CGraObject::TextHitTest(CGraPortRef&, const DPoint&, int, int)
+bool CGraObject::TextHitTest(CGraPortRef&, const DPoint&)
 {
     return false;
 }

@@ -104,14 +104,18 @@ public:
     // ---- Text (the line of text)
     virtual bool HasText() const;
     virtual bool ShowCaret(CGraPortRef& port);
-    virtual bool TextClick(CGraPortRef& port, const DPoint& p, int a, int b);
+    // The caret's ends at the character boundary under p.
+    virtual bool TextClick(CGraPortRef& port, const DPoint& p, DPoint& top, DPoint& bottom);
     virtual bool TextSetCursor(CGraPortRef& port, const DPoint& p);
     virtual bool TextExtendSelection(CGraPortRef& port, const DPoint& p);
     virtual bool TextEndSelection(CGraPortRef& port, const DPoint& p);
     virtual bool TextHandleEvent(CGraPortRef& port, const ZuEventRef& event);
-    virtual bool TextCommand(CGraPortRef& port, int command);
-    virtual bool TextSetSelection(int from, int to);
-    virtual bool TextReplace(int from, int to);
+    // Cut: the selection into out, then deleted.
+    virtual bool TextCommand(CGraPortRef& port, ZuStringRef& out);
+    // Copy: the selection (the whole text when none) into out.
+    virtual bool TextSetSelection(CGraPortRef& port, ZuStringRef& out);
+    // Paste: text replaces the selection.
+    virtual bool TextReplace(CGraPortRef& port, const ZuStringRef& text);
     virtual bool GetCaret(CGraPortRef& port, DPoint& a, DPoint& b, bool flag);
     // True.
     virtual bool IsTextEmpty() const;
@@ -142,7 +146,7 @@ public:
     // ---- Hit tests and drawing
     virtual bool HitTest(CGraPortRef& port, const DPoint& p, double zoom, int flags);
     virtual int HitTestSegment(CGraPortRef& port, const DPoint& p, double zoom, int flags);
-    virtual bool TextHitTest(CGraPortRef& port, const DPoint& p, int a, int b);
+    virtual bool TextHitTest(CGraPortRef& port, const DPoint& p);
     virtual bool Draw(CGraPortRef& port, int flags);
     virtual bool DrawShadow(CGraPortRef& port, int flags);
     virtual bool UpdateBoundingBox(CGraPortRef& port);
