@@ -244,6 +244,51 @@ TEST_F(CGraLineTextTest, DrawSendsTheStringWithItsBackslashes)
         << recorder->All();
 }
 
+TEST_F(CGraLineTextTest, SelectionHighlightFrameAndShadow)
+{
+    Live(200, 60, 1.0);
+    CGraLineTextRef t = Text("abc");
+    GraRecorderRef spy = Make<GraRecorderRef>();
+    // Measures come from the interpreter first; then the port writes to a
+    // recorder (the measures stay cached).
+    t->SetSelection(0, 2);
+    DPoint top, bottom;
+    ASSERT_TRUE(t->GetCaret(port, top, bottom, true));
+    port->SetTarget(spy);
+    t->SetEditMode(2);
+    ASSERT_TRUE(t->Draw(port, 3));
+    std::string all = spy->All();
+    const size_t fill = all.find("1.000000 1.000000 0.000000 setrgbcolor");
+    const size_t text = all.find("(abc) awidthshow");
+    ASSERT_NE(std::string::npos, fill) << all;
+    EXPECT_LT(fill, all.find("eofill"));
+    EXPECT_LT(all.find("eofill"), text);
+
+    // Flags 0x40: the frame as four lines, no text.
+    spy->Clear();
+    ASSERT_TRUE(t->Draw(port, 0x40));
+    all = spy->All();
+    EXPECT_EQ(std::string::npos, all.find("awidthshow"));
+    size_t lines = 0;
+    for (size_t at = all.find("lineto"); at != std::string::npos; at = all.find("lineto", at + 1))
+        lines++;
+    EXPECT_EQ(4u, lines);
+
+    // The shadow: with 4, neither 8 nor 16, and a position other than 120.
+    CPositionDefRef where = Make<CPositionDefRef>();
+    where->SetValue(119);
+    t->SetDefinition(100, where);
+    t->SetDefinition(105, Make<CColorDefRef>());
+    for (int flags : {4, 12, 3}) {
+        spy->Clear();
+        EXPECT_TRUE(t->DrawShadow(port, flags));
+        EXPECT_EQ(flags == 4, spy->All().find("awidthshow") != std::string::npos) << flags;
+    }
+    CGraTransform back;
+    port->GetTransform(back);
+    EXPECT_EQ(0.0, back.dx);
+}
+
 TEST_F(CGraLineTextTest, AnEmptyTextMeasuresACapitalAndADescender)
 {
     Live(200, 100, 2.0);
