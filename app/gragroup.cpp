@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <type_traits>
+#include <unordered_set>
 
 #include "app/graport.h"
 #include "app/treeit.h"
@@ -71,17 +72,32 @@ void CGraGroup::Delete()
     CGraObject::Delete();
 }
 
+class CGraGroup::Walking {
+public:
+    explicit Walking(const CGraGroup* g) : group(g), before(g->walking) { g->walking = true; }
+    ~Walking() { group->walking = before; }
+    Walking(const Walking&) = delete;
+    Walking& operator=(const Walking&) = delete;
+
+private:
+    const CGraGroup* group;
+    bool before;
+};
+
 std::vector<CGraObjectRef> CGraGroup::Members() const
 {
     std::vector<CGraObjectRef> members;
-    if (tree_node.IsInvalid())
+    if (tree_node.IsInvalid() || walking)
         return members;
+    // Links read from a file may loop: a child met twice ends the walk.
+    std::unordered_set<const CTreeNode*> seen;
     CTreeItRef it = ZuNew<CTreeIt>();
     it->Init(tree_node, 1);
     for (;;) {
         CTreeNodeRef child;
         it->Next(child);
-        if (child.IsInvalid())
+        if (child.IsInvalid() || !seen.insert(child.CheckAndResolve()).second ||
+            !(child->RetParent() == tree_node))
             break;
         const ZuObjectRef& object = child->RetObject();
         if (object.IsValid() && object->IsKindOf(CGraObjectRef::RetRuntime()))
@@ -115,7 +131,9 @@ void CGraGroup::CopyFrom(const CGraObjectRef& other)
         selected[i] = o->selected[i];
     if (tree_node.IsInvalid())
         return;
-    for (const CGraObjectRef& member : o->Members()) {
+    const std::vector<CGraObjectRef> guarded = o->Members();
+    Walking busy(o);
+    for (const CGraObjectRef& member : guarded) {
         CGraObjectRef copy = NewGraObject(member->RetRuntime());
         if (copy.IsInvalid())
             continue;
@@ -223,21 +241,27 @@ bool CGraGroup::IsHandleSelected(int n) const
 
 bool CGraGroup::SaveGeometry(const ChangeRecord& change)
 {
-    for (const CGraObjectRef& member : Members())
+    const std::vector<CGraObjectRef> guarded = Members();
+    Walking busy(this);
+    for (const CGraObjectRef& member : guarded)
         member->SaveGeometry(change);
     return true;
 }
 
 bool CGraGroup::Transform(const ChangeRecord& change, int flags)
 {
-    for (const CGraObjectRef& member : Members())
+    const std::vector<CGraObjectRef> guarded = Members();
+    Walking busy(this);
+    for (const CGraObjectRef& member : guarded)
         member->Transform(change, flags);
     return true;
 }
 
 bool CGraGroup::AcceptsChange(const ChangeRecord& change)
 {
-    for (const CGraObjectRef& member : Members())
+    const std::vector<CGraObjectRef> guarded = Members();
+    Walking busy(this);
+    for (const CGraObjectRef& member : guarded)
         member->AcceptsChange(change);
     return true;
 }
@@ -421,7 +445,9 @@ bool CGraGroup::GetDefinition(int kind, ZuObjectRef& out) const
 {
     ZuObjectRef candidate;
     bool answered = false;
-    for (const CGraObjectRef& member : Members()) {
+    const std::vector<CGraObjectRef> guarded = Members();
+    Walking busy(this);
+    for (const CGraObjectRef& member : guarded) {
         ZuObjectRef def;
         if (!member->GetDefinition(kind, def))
             continue;
@@ -448,21 +474,27 @@ bool CGraGroup::GetDefinition(int kind, ZuObjectRef& out) const
 
 bool CGraGroup::SetDefinition(int kind, const ZuObjectRef& def)
 {
-    for (const CGraObjectRef& member : Members())
+    const std::vector<CGraObjectRef> guarded = Members();
+    Walking busy(this);
+    for (const CGraObjectRef& member : guarded)
         member->SetDefinition(kind, def);
     return true;
 }
 
 bool CGraGroup::PruneDefinitions()
 {
-    for (const CGraObjectRef& member : Members())
+    const std::vector<CGraObjectRef> guarded = Members();
+    Walking busy(this);
+    for (const CGraObjectRef& member : guarded)
         member->PruneDefinitions();
     return true;
 }
 
 bool CGraGroup::GetMissingDefinitions(int* kinds, int* count) const
 {
-    for (const CGraObjectRef& member : Members())
+    const std::vector<CGraObjectRef> guarded = Members();
+    Walking busy(this);
+    for (const CGraObjectRef& member : guarded)
         member->GetMissingDefinitions(kinds, count);
     return true;
 }
@@ -482,7 +514,9 @@ bool CGraGroup::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int fla
     // A box narrower than the band leaves no inside: all of it is band.
     if (inner.x1 > inner.x2 || inner.y1 > inner.y2 || !IsPointInRect(p, inner))
         return true;
-    for (const CGraObjectRef& member : Members())
+    const std::vector<CGraObjectRef> guarded = Members();
+    Walking busy(this);
+    for (const CGraObjectRef& member : guarded)
         if (member->HitTest(port, p, zoom, flags))
             return true;
     return false;
@@ -503,17 +537,23 @@ bool CGraGroup::Draw(CGraPortRef& port, int flags)
     if ((flags & 0x02) != 0)
         port->SetPenColor(frame_colour);
     port->DrawRect(DPoint{rect.x1, rect.y1}, DPoint{rect.x2, rect.y2}, 0.0, false, true);
-    if ((flags & NO_MEMBERS) == 0)
-        for (const CGraObjectRef& member : Members())
+    if ((flags & NO_MEMBERS) == 0) {
+        const std::vector<CGraObjectRef> guarded = Members();
+        Walking busy(this);
+        for (const CGraObjectRef& member : guarded)
             member->Draw(port, flags);
+    }
     return true;
 }
 
 bool CGraGroup::DrawShadow(CGraPortRef& port, int flags)
 {
-    if ((flags & NO_MEMBERS) == 0)
-        for (const CGraObjectRef& member : Members())
+    if ((flags & NO_MEMBERS) == 0) {
+        const std::vector<CGraObjectRef> guarded = Members();
+        Walking busy(this);
+        for (const CGraObjectRef& member : guarded)
             member->DrawShadow(port, flags);
+    }
     return true;
 }
 
@@ -522,7 +562,9 @@ bool CGraGroup::UpdateBoundingBox(CGraPortRef& port)
     box = rect;
     NormaliseRect(box);
     DRect all{0.0, 0.0, 0.0, 0.0};
-    for (const CGraObjectRef& member : Members()) {
+    const std::vector<CGraObjectRef> guarded = Members();
+    Walking busy(this);
+    for (const CGraObjectRef& member : guarded) {
         member->UpdateBoundingBox(port);
         all = UnionRect(all, member->GetBoundingBox());
     }

@@ -107,7 +107,9 @@ public:
     virtual void ConstrainPoint(int flags, int which, DPoint& p) const;
 
     // The members: the drawing objects of the node's children, in child
-    // order, walked afresh.
+    // order, walked afresh. None while the group is already walking them
+    // (a group that a stored tree made its own member), and the walk ends
+    // at a child met twice or one that names another parent.
     std::vector<CGraObjectRef> Members() const;
 
 protected:
@@ -121,6 +123,11 @@ protected:
     DRect rect{0.0, 0.0, 0.0, 0.0};
     DRect box{0.0, 0.0, 0.0, 0.0};
     bool selected[HANDLES] = {false, false, false, false};
+
+private:
+    // Marks the group as walking its members for the guard's lifetime.
+    class Walking;
+    mutable bool walking = false;
 };
 ZU_CLASS_END(CGraGroup)
 

@@ -291,6 +291,34 @@ TEST_F(CGraGroupTest, HandlesSquareConstraintAndProperties)
     EXPECT_EQ(0, kind);
 }
 
+TEST_F(CGraGroupTest, AGroupAmongItsOwnMembersIsWalkedOnce)
+{
+    // Links as a damaged file may give them: the group's node has a child
+    // carrying the group again, and a line.
+    AddLine(P(1, 1), P(2, 2));
+    Attach(group);
+    group->SetTreeNode(node);
+    Record();
+    recorder->answers = {BoxAnswer(0, 0, 3, 3)};
+    EXPECT_TRUE(group->UpdateBoundingBox(port));
+    EXPECT_EQ(3.0, group->GetBoundingBox().x2);
+    recorder->Clear();
+    EXPECT_TRUE(group->Draw(port, 3));
+    std::string const all = recorder->All();
+    EXPECT_EQ(2u, [&] {
+        size_t n = 0;
+        for (size_t at = all.find("rectstroke"); at != std::string::npos; at = all.find("rectstroke", at + 1))
+            n++;
+        return n;
+    }()) << all;
+    ZuObjectRef pen;
+    EXPECT_TRUE(group->GetDefinition(10, pen));
+    EXPECT_FALSE(group->HitTest(port, P(50, 50), 1.0, 0));
+    // Unlinked again before the tree is deleted: the tree owns each node's
+    // object, and the group must not be deleted twice.
+    node->GetChild(1)->RetObject() = ZuObjectRef();
+}
+
 TEST_F(CGraGroupTest, StoredInsideATreeWithItsMembers)
 {
     AddLine(P(1, 2), P(3, 4));
