@@ -14,7 +14,7 @@ ZU_IMPLEMENT_CLASS(CGraLineText, "app/gralinetext", ZU_CLASS_PLAIN)
 
 namespace {
 
-const int kLayout[CGraLineText::LAYOUT_WORDS] = {8, 0, 0, -2, 9,  0, 0, -2, -6, 30,
+const int kLayout[CGraLineText::LAYOUT_WORDS] = {8, 0, 0,  -2, 9,  0, 0, -2, -6, 30,
                                                  0, 0, -2, -3, 78, 0, 0, -2, -1};
 
 // Degrees per radian.
@@ -49,8 +49,7 @@ DRect Shifted(const DRect& r, const DPoint& by)
 
 CGraLineText::CGraLineText()
     : text_colour(ZuNew<CColorDef>()), font(ZuNew<CFontDef>()), text(ZuNew<ZuString>())
-{
-}
+{}
 
 CGraLineText::~CGraLineText() {}
 
@@ -707,9 +706,9 @@ bool CGraLineText::UpdateBoundingBox(CGraPortRef& port)
         pen.y += advance.y;
     }
     NormaliseRect(all);
-    const DPoint corners[4] = {
-        FromFrame(DPoint{all.x1, all.y1}), FromFrame(DPoint{all.x2, all.y2}),
-        FromFrame(DPoint{all.x1, all.y2}), FromFrame(DPoint{all.x2, all.y1})};
+    const DPoint corners[4] = {FromFrame(DPoint{all.x1, all.y1}), FromFrame(DPoint{all.x2, all.y2}),
+                               FromFrame(DPoint{all.x1, all.y2}),
+                               FromFrame(DPoint{all.x2, all.y1})};
     box = DRect{Min(corners[0].x, corners[1].x, corners[2].x, corners[3].x),
                 Min(corners[0].y, corners[1].y, corners[2].y, corners[3].y),
                 Max(corners[0].x, corners[1].x, corners[2].x, corners[3].x),

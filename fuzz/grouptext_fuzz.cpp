@@ -173,7 +173,8 @@ void CheckSelection(const CGraObjectRef& o)
         return;
     CGraLineTextRef t(o);
     const int n = int(t->RetText()->CharacterCount());
-    Check(t->RetSelectionStart() >= 0 && t->RetSelectionStart() <= n, "selection start outside the text");
+    Check(t->RetSelectionStart() >= 0 && t->RetSelectionStart() <= n,
+          "selection start outside the text");
     Check(t->RetSelectionEnd() >= 0 && t->RetSelectionEnd() <= n, "selection end outside the text");
 }
 
@@ -188,10 +189,14 @@ void Type(const CGraObjectRef& o, CGraPortRef& port)
         int value;
         bool shift;
     } const presses[] = {
-        {ZU_KEY_CURSOR, ZU_CURSOR_END, 0, false}, {ZU_KEY_CURSOR, ZU_CURSOR_LEFT, 0, true},
-        {ZU_KEY_ALPHANUM, 0, 'x', false},         {ZU_KEY_ALPHANUM, 0, 0x20AC, false},
-        {ZU_KEY_BACKSPACE, 0, 0, false},          {ZU_KEY_CURSOR, ZU_CURSOR_HOME, 0, true},
-        {ZU_KEY_DELETE, 0, 0, false},             {ZU_KEY_CURSOR, ZU_CURSOR_RIGHT, 0, false},
+        {ZU_KEY_CURSOR, ZU_CURSOR_END, 0, false},
+        {ZU_KEY_CURSOR, ZU_CURSOR_LEFT, 0, true},
+        {ZU_KEY_ALPHANUM, 0, 'x', false},
+        {ZU_KEY_ALPHANUM, 0, 0x20AC, false},
+        {ZU_KEY_BACKSPACE, 0, 0, false},
+        {ZU_KEY_CURSOR, ZU_CURSOR_HOME, 0, true},
+        {ZU_KEY_DELETE, 0, 0, false},
+        {ZU_KEY_CURSOR, ZU_CURSOR_RIGHT, 0, false},
     };
     for (const Press& p : presses) {
         key->Set(p.type, p.code, p.value, p.shift);
@@ -280,8 +285,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static Runtime* runtime = [] {
         Zuvi_FuzzQuietUnless("GROUPTEXT_FUZZ_TRACE");
         Zuvi_StartServices();
-        auto* r = new Runtime{ZuNew<ZuGroupTextFuzzStorage>(nullptr, __LINE__, "fuzz/grouptext_fuzz"),
-                              ZuNew<CGraPort>(nullptr, __LINE__, "fuzz/grouptext_fuzz")};
+        auto* r =
+            new Runtime{ZuNew<ZuGroupTextFuzzStorage>(nullptr, __LINE__, "fuzz/grouptext_fuzz"),
+                        ZuNew<CGraPort>(nullptr, __LINE__, "fuzz/grouptext_fuzz")};
         std::atexit([] {
             delete runtime;
             Zuvi_StopServices();

@@ -120,7 +120,8 @@ TEST_F(CGraGroupTest, HitsOnTheBandAndInsideOnlyThroughAMember)
         DPoint p;
         bool hit;
     } const empty[] = {
-        {{-1.5, 10}, true}, {{-1.6, 10}, false}, {{1, 25}, true}, {{50, 25}, false}, {{101.5, 51.5}, true},
+        {{-1.5, 10}, true}, {{-1.6, 10}, false},   {{1, 25}, true},
+        {{50, 25}, false},  {{101.5, 51.5}, true},
     };
     for (const Case& c : empty)
         EXPECT_EQ(c.hit, group->HitTest(port, c.p, 2.0, 0)) << c.p.x << " " << c.p.y;
@@ -166,7 +167,8 @@ TEST_F(CGraGroupTest, CommonDefinitionOfTheMembers)
     // The kinds of every drawing object.
     int kinds[32] = {};
     group->GetDefinitionKinds(kinds);
-    const int expected[] = {10, 15, 20, 25, 30, 31, 40, 41, 50, 51, 100, 101, 105, 120, 125, 126, 127, 0};
+    const int expected[] = {10, 15,  20,  25,  30,  31,  40,  41,  50,
+                            51, 100, 101, 105, 120, 125, 126, 127, 0};
     for (size_t i = 0; i < sizeof expected / sizeof expected[0]; i++)
         EXPECT_EQ(expected[i], kinds[i]) << i;
 }
@@ -307,7 +309,8 @@ TEST_F(CGraGroupTest, AGroupAmongItsOwnMembersIsWalkedOnce)
     std::string const all = recorder->All();
     EXPECT_EQ(2u, [&] {
         size_t n = 0;
-        for (size_t at = all.find("rectstroke"); at != std::string::npos; at = all.find("rectstroke", at + 1))
+        for (size_t at = all.find("rectstroke"); at != std::string::npos;
+             at = all.find("rectstroke", at + 1))
             n++;
         return n;
     }()) << all;

@@ -153,11 +153,11 @@ TEST_F(CGraLineTextTest, KeysMoveTheCaretAndEditTheText)
         {ZU_KEY_CURSOR, ZU_CURSOR_END, 0, false, true, "Xur", 3, 3},
         {ZU_KEY_CURSOR, ZU_CURSOR_RIGHT, 0, false, true, "Xur", 3, 3}, // not past the end
         {ZU_KEY_CURSOR, ZU_CURSOR_LEFT, 0, true, true, "Xur", 3, 2},
-        {ZU_KEY_DELETE, 0, 0, false, true, "Xu", 2, 2},                // the selection
-        {ZU_KEY_DELETE, 0, 0, false, true, "Xu", 2, 2},                // nothing after the caret
+        {ZU_KEY_DELETE, 0, 0, false, true, "Xu", 2, 2}, // the selection
+        {ZU_KEY_DELETE, 0, 0, false, true, "Xu", 2, 2}, // nothing after the caret
         {ZU_KEY_BACKSPACE, 0, 0, false, true, "X", 1, 1},
-        {ZU_KEY_ALPHANUM, 0, 0xE9, false, true, "X\xe9", 2, 2},        // Latin-1 "é"
-        {ZU_KEY_ALPHANUM, 0, 0x20AC, false, false, "X\xe9", 2, 2},     // "€" has no Latin-1 byte
+        {ZU_KEY_ALPHANUM, 0, 0xE9, false, true, "X\xe9", 2, 2},    // Latin-1 "é"
+        {ZU_KEY_ALPHANUM, 0, 0x20AC, false, false, "X\xe9", 2, 2}, // "€" has no Latin-1 byte
         {ZU_KEY_ALPHANUM, 0, 0, false, false, "X\xe9", 2, 2},
         {ZU_KEY_CURSOR, ZU_CURSOR_UP, 0, false, true, "X\xe9", 2, 2},
         {ZU_KEY_RETURN, 0, 0, false, false, "X\xe9", 2, 2},
@@ -214,7 +214,8 @@ TEST_F(CGraLineTextTest, DrawSendsTheStringWithItsBackslashes)
     ASSERT_TRUE(t->Draw(port, 3)); // font and colour written
     recorder->Clear();
     ASSERT_TRUE(t->Draw(port, 3));
-    EXPECT_EQ("10.000000 20.000000 moveto 0.000000 0 8#040 0.000000 0 (a\\(b) awidthshow \n", recorder->All());
+    EXPECT_EQ("10.000000 20.000000 moveto 0.000000 0 8#040 0.000000 0 (a\\(b) awidthshow \n",
+              recorder->All());
     struct Case {
         const char* text;
         const char* written;
