@@ -21,14 +21,14 @@
 ZU_IMPLEMENT_CLASS(ZuStorage, "si/storage", ZU_CLASS_ABSTRACT)
 
 // Every diagnostic of the persistence engine names this source.
-static char const* const kSource = "si/storage";
+static const char* const kSource = "si/storage";
 
 // ---------------------------------------------------------------- records
 
 struct ZuStorage::StorageInfos {
     ZuDataSlotRef data_slot;
     ZuDictRef slot_fields;
-    ZuLisTreeRef unknown_data;  // replayed while an object is written
+    ZuLisTreeRef unknown_data; // replayed while an object is written
     std::uint32_t absent_blocks = 0;
 };
 
@@ -65,9 +65,9 @@ struct ZuStorage::NameEntry {
 // for waking and for the identifiers; the indexes keep a graph of many
 // objects from costing a walk of the whole table per reference.
 struct ZuStorage::Index {
-    std::unordered_map<ZuObject const*, ObjectEntry*> by_object;
-    std::vector<ObjectEntry*> by_id;    // identifier - 1
-    std::vector<ObjectEntry*> pending;  // entries whose data is pending, newest last
+    std::unordered_map<const ZuObject*, ObjectEntry*> by_object;
+    std::vector<ObjectEntry*> by_id;   // identifier - 1
+    std::vector<ObjectEntry*> pending; // entries whose data is pending, newest last
     std::unordered_map<std::string_view, NameEntry*> by_text;
     std::vector<NameEntry*> names_by_id;
 };
@@ -77,9 +77,12 @@ public:
     explicit Format(ZuStorage* owner) : owner(owner) {}
 
 protected:
-    void WriteRaw(void const* data, std::uint32_t size) override { owner->StoreData(data, size); }
+    void WriteRaw(const void* data, std::uint32_t size) override { owner->StoreData(data, size); }
     void ReadRaw(void* data, std::uint32_t size) override { owner->RestoreData(data, size); }
-    void RestoreScalarFromValue(ScalarKind kind, Scalar& out) override { owner->RestoreScalarFromValue(kind, out); }
+    void RestoreScalarFromValue(ScalarKind kind, Scalar& out) override
+    {
+        owner->RestoreScalarFromValue(kind, out);
+    }
 
 private:
     ZuStorage* owner;
@@ -90,9 +93,9 @@ namespace {
 typedef Zuvi_StorageFormat F;
 
 // Depth of nested RestoreObject calls accepted from a stream.
-unsigned const kMaxRestoreNesting = 256;
+const unsigned kMaxRestoreNesting = 256;
 
-std::uint32_t NameHash(char const* text, std::size_t length)
+std::uint32_t NameHash(const char* text, std::size_t length)
 {
     std::uint32_t hash = 0;
     for (std::size_t i = 0; i < length; i++)
@@ -101,9 +104,9 @@ std::uint32_t NameHash(char const* text, std::size_t length)
 }
 
 // The classes whose pending data is written where they are referenced.
-bool IsPathOrString(ZuObject const* obj)
+bool IsPathOrString(const ZuObject* obj)
 {
-    char const* name = obj->RetRuntime()->RetClassName();
+    const char* name = obj->RetRuntime()->RetClassName();
     return std::strcmp(name, "ZuAtomPath") == 0 || std::strcmp(name, "ZuString") == 0;
 }
 
@@ -121,7 +124,7 @@ struct Raise {
     ~Raise() { --counter; }
 };
 
-[[noreturn]] void Abort(char const* message, int line)
+[[noreturn]] void Abort(const char* message, int line)
 {
     Zuvi_ErrorAbort(message, line, kSource);
 }
@@ -131,16 +134,9 @@ struct Raise {
 // ---------------------------------------------------------------- lifecycle
 
 ZuStorage::ZuStorage()
-    : mode(ZU_STORAGE_OFF),
-      storage_infos(nullptr),
-      object_table(nullptr),
-      name_table(nullptr),
-      pending_count(0),
-      data_depth(0),
-      format(new Format(this)),
-      index(new Index),
-      restore_nesting(0),
-      recording(nullptr)
+    : mode(ZU_STORAGE_OFF), storage_infos(nullptr), object_table(nullptr), name_table(nullptr),
+      pending_count(0), data_depth(0), format(new Format(this)), index(new Index),
+      restore_nesting(0), recording(nullptr)
 {
     storage_infos = new StorageInfos;
 }
@@ -173,7 +169,7 @@ void ZuStorage::Delete()
 
 // ---------------------------------------------------------------- data slots
 
-void ZuStorage::SetDataSlot(ZuDataSlotRef const& slot)
+void ZuStorage::SetDataSlot(const ZuDataSlotRef& slot)
 {
     ClearDataSlot();
     if (slot.IsInvalid())
@@ -194,7 +190,7 @@ void ZuStorage::SetDataSlot(ZuDataSlotRef const& slot)
     }
 }
 
-void ZuStorage::RemoveDataSlot(ZuDataSlotRef const& slot)
+void ZuStorage::RemoveDataSlot(const ZuDataSlotRef& slot)
 {
     if (slot.IsValid() && storage_infos->data_slot == slot)
         ClearDataSlot();
@@ -207,7 +203,7 @@ ZuDataSlotRef ZuStorage::RetDataSlot(unsigned int slot_index) const
     return storage_infos->data_slot;
 }
 
-bool ZuStorage::FindNameFromSlot(ZuObjectRef const& object, ZuAtomRef& name)
+bool ZuStorage::FindNameFromSlot(const ZuObjectRef& object, ZuAtomRef& name)
 {
     if (storage_infos->slot_fields.IsInvalid())
         return false;
@@ -218,11 +214,13 @@ bool ZuStorage::FindNameFromSlot(ZuObjectRef const& object, ZuAtomRef& name)
     return name.IsValid();
 }
 
-bool ZuStorage::FindObjectFromSlot(ZuAtomRef const& name, ZuObjectRef& object)
+bool ZuStorage::FindObjectFromSlot(const ZuAtomRef& name, ZuObjectRef& object)
 {
-    if (storage_infos->data_slot.IsValid() && name.IsValid() && storage_infos->data_slot->GetField(name, object))
+    if (storage_infos->data_slot.IsValid() && name.IsValid() &&
+        storage_infos->data_slot->GetField(name, object))
         return true;
-    Zuvi_Trace("Could not find field <%s> in any slot !\n", name.IsValid() ? (char const*)name : "");
+    Zuvi_Trace("Could not find field <%s> in any slot !\n",
+               name.IsValid() ? (const char*)name : "");
     object = static_cast<ZuObject*>(nullptr);
     return false;
 }
@@ -267,7 +265,7 @@ void ZuStorage::ClearTables()
 
 // ---------------------------------------------------------------- tables
 
-std::uint32_t ZuStorage::LookForRef(ZuObjectRef const& object, bool& is_new)
+std::uint32_t ZuStorage::LookForRef(const ZuObjectRef& object, bool& is_new)
 {
     ZuObject* const obj = object.Resolve();
     if (!obj)
@@ -292,7 +290,7 @@ std::uint32_t ZuStorage::LookForRef(ZuObjectRef const& object, bool& is_new)
     return e->id;
 }
 
-std::uint32_t ZuStorage::LookForName(char const* text, std::size_t length, bool& is_new)
+std::uint32_t ZuStorage::LookForName(const char* text, std::size_t length, bool& is_new)
 {
     if (!text)
         Abort("Failed assertion: name", __LINE__);
@@ -324,27 +322,54 @@ void ZuStorage::ResolveRef(std::uint32_t id, ZuObjectRef& object)
     object = index->by_id[id - 1]->object;
 }
 
-void ZuStorage::ResolveName(std::uint32_t id, char const*& text, std::size_t& length)
+void ZuStorage::ResolveName(std::uint32_t id, const char*& text, std::size_t& length)
 {
     if (id == 0 || id > index->names_by_id.size())
         F::BadData("Name ID not found in storage data base.", __LINE__);
-    NameEntry const* n = index->names_by_id[id - 1];
+    const NameEntry* n = index->names_by_id[id - 1];
     text = n->name;
     length = n->length;
 }
 
-void ZuStorage::StoreID(std::uint32_t id) { format->StoreID(id); }
-std::uint32_t ZuStorage::RestoreID() { return format->RestoreID(); }
-void ZuStorage::PushBackData(void const* data, unsigned int size) { format->PushBackData(data, size); }
-void ZuStorage::PopAndRestoreData(void* data, unsigned int size) { format->PopAndRestoreData(data, size); }
+void ZuStorage::StoreID(std::uint32_t id)
+{
+    format->StoreID(id);
+}
+std::uint32_t ZuStorage::RestoreID()
+{
+    return format->RestoreID();
+}
+void ZuStorage::PushBackData(const void* data, unsigned int size)
+{
+    format->PushBackData(data, size);
+}
+void ZuStorage::PopAndRestoreData(void* data, unsigned int size)
+{
+    format->PopAndRestoreData(data, size);
+}
 
 // ---------------------------------------------------------------- writing
 
-void ZuStorage::StoreBool(bool value) { format->StoreBool(value); }
-void ZuStorage::StoreInt(std::int64_t value) { format->StoreInt(value); }
-void ZuStorage::StoreCard(std::uint64_t value) { format->StoreCard(value); }
-void ZuStorage::StoreReal(double value) { format->StoreReal(value); }
-void ZuStorage::StoreBinData(void const* data, unsigned int size) { format->StoreBinData(data, size); }
+void ZuStorage::StoreBool(bool value)
+{
+    format->StoreBool(value);
+}
+void ZuStorage::StoreInt(std::int64_t value)
+{
+    format->StoreInt(value);
+}
+void ZuStorage::StoreCard(std::uint64_t value)
+{
+    format->StoreCard(value);
+}
+void ZuStorage::StoreReal(double value)
+{
+    format->StoreReal(value);
+}
+void ZuStorage::StoreBinData(const void* data, unsigned int size)
+{
+    format->StoreBinData(data, size);
+}
 void ZuStorage::StoreSyncMark()
 {
     ReplayUntil(ZuLisTree::ZU_LISTREE_MARK);
@@ -356,11 +381,19 @@ void ZuStorage::StoreBlockBegin()
     if (storage_infos->absent_blocks) {
         storage_infos->absent_blocks++;
     } else if (storage_infos->unknown_data.IsValid()) {
-        // Recorded data that ends here has no counterpart of this block.
-        if (storage_infos->unknown_data->PeekHeadType() == ZuLisTree::ZU_LISTREE_LEVEL_END)
-            storage_infos->absent_blocks = 1;
-        else
+        // The counterpart of this block is a block the reader read next.
+        // A reader never skips items just before a block it reads (it
+        // skips only up to a mark or an end), so anything else here, an end
+        // or skipped items, says that the reader took another way (fewer
+        // blocks than are written now, as damaged input can make it): the
+        // block has no counterpart and what was kept waits for the next
+        // mark or end. Written before the block, the items would stand
+        // where its reader expects the block.
+        ZuLisTree::Type const head = storage_infos->unknown_data->PeekHeadType();
+        if (head == ZuLisTree::ZU_LISTREE_LEVEL_BEGIN)
             ReplayUntil(ZuLisTree::ZU_LISTREE_LEVEL_BEGIN);
+        else if (head != ZuLisTree::ZU_LISTREE_NONE)
+            storage_infos->absent_blocks = 1;
     }
     format->StoreTag(F::TYP_SYNC_BEGIN);
 }
@@ -373,13 +406,13 @@ void ZuStorage::StoreBlockEnd()
         storage_infos->absent_blocks--;
 }
 
-void ZuStorage::StoreAtom(ZuAtomRef const& atom)
+void ZuStorage::StoreAtom(const ZuAtomRef& atom)
 {
     if (atom.IsInvalid()) {
         format->StoreAtomEmpty();
         return;
     }
-    char const* text = atom->RetText();
+    const char* text = atom->RetText();
     std::size_t const length = std::strlen(text);
     // Refused before the name table learns it, so the tables stay in step
     // with what was written.
@@ -399,7 +432,7 @@ void ZuStorage::StoreSyncType(ZuStorageSync& record)
     StoreAtom(record.UpdateInternalName());
 }
 
-void ZuStorage::StoreObject(ZuObjectRef const& object)
+void ZuStorage::StoreObject(const ZuObjectRef& object)
 {
     // A phantom is stored as itself even when it stands for nothing now.
     ZuObject* const raw = object.RetRawObject();
@@ -407,7 +440,7 @@ void ZuStorage::StoreObject(ZuObjectRef const& object)
         format->StoreTag(F::TYP_NULL);
         return;
     }
-    bool const phantom = object.IsPhantom();
+    const bool phantom = object.IsPhantom();
     ZuObject* const obj = phantom ? raw : object.Resolve();
     ZuAtomRef slot_name;
     if (!phantom && FindNameFromSlot(object, slot_name)) {
@@ -415,14 +448,15 @@ void ZuStorage::StoreObject(ZuObjectRef const& object)
         StoreAtom(slot_name);
         return;
     }
-    bool const is_atom = !phantom && obj->IsA(ZuAtomRef::RetRuntime());
+    const bool is_atom = !phantom && obj->IsA(ZuAtomRef::RetRuntime());
     if (mode == ZU_STORAGE_LOCAL) {
         if (is_atom) {
             StoreAtom(ZuAtomRef(object));
             return;
         }
         // The address travels whole: 4 bytes where it fits, else all 8.
-        std::uint64_t const address = std::uint64_t(reinterpret_cast<std::uintptr_t>(object.RetRawObject()));
+        std::uint64_t const address =
+            std::uint64_t(reinterpret_cast<std::uintptr_t>(object.RetRawObject()));
         unsigned char out[9];
         unsigned n;
         if ((address >> 32) == 0) {
@@ -445,7 +479,7 @@ void ZuStorage::StoreObject(ZuObjectRef const& object)
     if (obj->IsKindOf(ZuValueRef::RetRuntime()) && !obj->TestStatus(ZU_OBJECT_IS_CONNECTED)) {
         // A plain value travels as the scalar it holds.
         ZuValue* value = static_cast<ZuValue*>(obj);
-        ZuSimpleType const kind = value->RetType();
+        const ZuSimpleType kind = value->RetType();
         if (kind == ZU_TYPE_BOOL) {
             format->StoreBool(value->RetBool());
             return;
@@ -471,7 +505,7 @@ void ZuStorage::StoreObject(ZuObjectRef const& object)
     StorePendingData();
 }
 
-void ZuStorage::StoreReference(ZuObjectRef const& object)
+void ZuStorage::StoreReference(const ZuObjectRef& object)
 {
     bool is_new;
     std::uint32_t const id = LookForRef(object, is_new);
@@ -480,14 +514,14 @@ void ZuStorage::StoreReference(ZuObjectRef const& object)
         StoreID(id);
         return;
     }
-    char const* class_name = object->RetRuntime()->RetClassName();
+    const char* class_name = object->RetRuntime()->RetClassName();
     std::size_t const length = std::strlen(class_name);
     if (!(length < 100))
         Abort("Failed assertion: length < 100", __LINE__);
     bool name_new;
     std::uint32_t const name_id = LookForName(class_name, length, name_new);
     if (name_new) {
-        unsigned char const head[2] = {F::TYP_O_NEW_CLASS, (unsigned char)length};
+        const unsigned char head[2] = {F::TYP_O_NEW_CLASS, (unsigned char)length};
         StoreData(head, 2);
         StoreID(name_id);
         StoreID(id);
@@ -504,8 +538,8 @@ void ZuStorage::StorePendingData()
     // Inside an object's data only a string or path just referred to is
     // written (read) on the spot: the entry to look at is the next pending
     // one, not the newest of the table, which stays a string once written.
-    while (pending_count &&
-           (data_depth == 0 || (!index->pending.empty() && index->pending.back()->is_path_or_string))) {
+    while (pending_count && (data_depth == 0 || (!index->pending.empty() &&
+                                                 index->pending.back()->is_path_or_string))) {
         if (index->pending.empty())
             Abort("Failed assertion: iter != 0", __LINE__);
         ObjectEntry* e = index->pending.back();
@@ -517,13 +551,14 @@ void ZuStorage::StorePendingData()
         StoreID(e->id);
         ZuObjectRef keep = e->object;
         ZuObjectRef unknown;
-        bool const has_unknown = keep.RetRawObject()->GetUnknownData(unknown);
-        if (!has_unknown && storage_infos->unknown_data.IsInvalid() && storage_infos->absent_blocks == 0) {
+        const bool has_unknown = keep.RetRawObject()->GetUnknownData(unknown);
+        if (!has_unknown && storage_infos->unknown_data.IsInvalid() &&
+            storage_infos->absent_blocks == 0) {
             keep.RetRawObject()->StoreInstance(ZuStorageRef(this));
             continue;
         }
         // What an older reader kept of this object is written back in place.
-        ZuLisTreeRef const outer_unknown = storage_infos->unknown_data;
+        const ZuLisTreeRef outer_unknown = storage_infos->unknown_data;
         std::uint32_t const outer_absent = storage_infos->absent_blocks;
         storage_infos->unknown_data = static_cast<ZuLisTree*>(nullptr);
         storage_infos->absent_blocks = 0;
@@ -553,11 +588,26 @@ void ZuStorage::StorePendingData()
 
 // ---------------------------------------------------------------- reading scalars
 
-bool ZuStorage::RestoreBool(bool def) { return format->RestoreBool(def); }
-std::int64_t ZuStorage::RestoreInt(std::int64_t def) { return format->RestoreInt(def); }
-std::uint64_t ZuStorage::RestoreCard(std::uint64_t def) { return format->RestoreCard(def); }
-double ZuStorage::RestoreReal(double def) { return format->RestoreReal(def); }
-void ZuStorage::RestoreBinData(void* data, unsigned int size) { format->RestoreBinData(data, size); }
+bool ZuStorage::RestoreBool(bool def)
+{
+    return format->RestoreBool(def);
+}
+std::int64_t ZuStorage::RestoreInt(std::int64_t def)
+{
+    return format->RestoreInt(def);
+}
+std::uint64_t ZuStorage::RestoreCard(std::uint64_t def)
+{
+    return format->RestoreCard(def);
+}
+double ZuStorage::RestoreReal(double def)
+{
+    return format->RestoreReal(def);
+}
+void ZuStorage::RestoreBinData(void* data, unsigned int size)
+{
+    format->RestoreBinData(data, size);
+}
 
 void ZuStorage::RestoreScalarFromValue(F::ScalarKind kind, F::Scalar& out)
 {
@@ -585,9 +635,18 @@ void ZuStorage::RestoreScalarFromValue(F::ScalarKind kind, F::Scalar& out)
     }
 }
 
-bool ZuStorage::CheckForMark() { return format->PeekTag() == F::TYP_SYNC_MARK; }
-bool ZuStorage::CheckForBegin() { return format->PeekTag() == F::TYP_SYNC_BEGIN; }
-bool ZuStorage::CheckForEnd() { return format->PeekTag() == F::TYP_SYNC_END; }
+bool ZuStorage::CheckForMark()
+{
+    return format->PeekTag() == F::TYP_SYNC_MARK;
+}
+bool ZuStorage::CheckForBegin()
+{
+    return format->PeekTag() == F::TYP_SYNC_BEGIN;
+}
+bool ZuStorage::CheckForEnd()
+{
+    return format->PeekTag() == F::TYP_SYNC_END;
+}
 
 std::uint64_t ZuStorage::RetRemainingData() const
 {
@@ -605,7 +664,7 @@ bool ZuStorage::CanHoldItems(std::uint64_t count)
 
 // ---------------------------------------------------------------- reading atoms
 
-void ZuStorage::RestoreAtomText(std::string const& text, ZuAtomRef& atom)
+void ZuStorage::RestoreAtomText(const std::string& text, ZuAtomRef& atom)
 {
     bool is_new;
     LookForName(text.data(), text.size(), is_new);
@@ -628,7 +687,7 @@ void ZuStorage::RestoreAtom(ZuAtomRef& atom)
         RestoreAtomText(text, atom);
         return;
     case F::ATOM_ID: {
-        char const* name;
+        const char* name;
         std::size_t length;
         ResolveName(id, name, length);
         atom = ZuAtomRef(name);
@@ -652,11 +711,11 @@ void ZuStorage::RestoreSyncType()
 
 // ---------------------------------------------------------------- reading objects
 
-void ZuStorage::RestoreObject(ZuObjectRef& object, ZuRuntimeRef const& type)
+void ZuStorage::RestoreObject(ZuObjectRef& object, const ZuRuntimeRef& type)
 {
     if (restore_nesting >= kMaxRestoreNesting)
         F::BadData("Objects nested too deeply", __LINE__);
-    bool const outermost = restore_nesting == 0;
+    const bool outermost = restore_nesting == 0;
     std::uint32_t const watermark = object_table ? object_table->id : 0;
     std::uint32_t const depth_before = data_depth;
     std::uint32_t const absent_before = storage_infos->absent_blocks;
@@ -665,22 +724,22 @@ void ZuStorage::RestoreObject(ZuObjectRef& object, ZuRuntimeRef const& type)
     ZuObjectRef result = object;
     try {
         Raise nesting(restore_nesting);
-        unsigned char const tag = format->PeekTag();
+        const unsigned char tag = format->PeekTag();
         if (tag == F::TYP_SYNC_END || tag == F::TYP_SYNC_MARK)
             return;
         // The pending data loop follows references only, at the same points
         // as the writer's: a null, a value or an atom met while a string's
         // data is read must not pull the data of other objects forward.
         RestoreObjectItem(result);
-        unsigned char const t = tag;
+        const unsigned char t = tag;
         if (t == F::TYP_O_NEW_CLASS || t == F::TYP_O_NEW || t == F::TYP_O_AGAIN)
             RestorePendingData();
         CheckType(result, type);
-    } catch (ZuExcStream const&) {
+    } catch (const ZuExcStream&) {
         if (outermost)
             ForgetRestored(watermark, depth_before, absent_before);
         throw;
-    } catch (ZuException const&) {
+    } catch (const ZuException&) {
         // Any other failure of the library while a class reads its data
         // (a stored reference of the wrong class met by a conversion, an
         // index out of range...) is bad data too: the caller of a read
@@ -730,7 +789,7 @@ void ZuStorage::ForgetObjectsAfter(std::uint32_t id)
 
 void ZuStorage::RestoreObjectItem(ZuObjectRef& result)
 {
-    unsigned char const tag = format->RestoreTag();
+    const unsigned char tag = format->RestoreTag();
     switch (tag) {
     case F::TYP_NULL:
         result = nullptr;
@@ -762,7 +821,7 @@ void ZuStorage::RestoreObjectItem(ZuObjectRef& result)
         // from outside (remote mode) that carries one is refused.
         if (mode != ZU_STORAGE_LOCAL)
             F::BadData("Wrong data type, cannot restore object", __LINE__);
-        unsigned const n = tag == F::TYP_POINTER32 ? 4 : 8;
+        const unsigned n = tag == F::TYP_POINTER32 ? 4 : 8;
         unsigned char in[8];
         PopAndRestoreData(in, n);
         std::uint64_t address = 0;
@@ -847,7 +906,7 @@ void ZuStorage::RestoreObjectItem(ZuObjectRef& result)
 
 void ZuStorage::RestoreNewObject(std::uint32_t name_id, std::uint32_t id)
 {
-    char const* name;
+    const char* name;
     std::size_t length;
     ResolveName(name_id, name, length);
     std::uint32_t const expected = object_table ? object_table->id + 1 : 1;
@@ -856,7 +915,8 @@ void ZuStorage::RestoreNewObject(std::uint32_t name_id, std::uint32_t id)
     // The class comes from the stream: an unknown or abstract class is bad
     // data, not a reason to stop.
     ZuRuntimeRef runtime;
-    if (std::strlen(name) != length || !ZuClassFactory::GetClass(name, runtime) || runtime.IsInvalid())
+    if (std::strlen(name) != length || !ZuClassFactory::GetClass(name, runtime) ||
+        runtime.IsInvalid())
         F::BadData("Unknown class in storage data", __LINE__);
     if (runtime->IsAbstract())
         F::BadData("Abstract class in storage data", __LINE__);
@@ -873,12 +933,12 @@ void ZuStorage::RestorePendingData()
     // Inside an object's data only a string or path just referred to is
     // written (read) on the spot: the entry to look at is the next pending
     // one, not the newest of the table, which stays a string once written.
-    while (pending_count &&
-           (data_depth == 0 || (!index->pending.empty() && index->pending.back()->is_path_or_string))) {
+    while (pending_count && (data_depth == 0 || (!index->pending.empty() &&
+                                                 index->pending.back()->is_path_or_string))) {
         if (index->pending.empty())
             Abort("Failed assertion: iter != 0", __LINE__);
         ObjectEntry* e = index->pending.back();
-        unsigned char const tag = format->RestoreTag();
+        const unsigned char tag = format->RestoreTag();
         if (tag != F::TYP_O_DATA)
             F::BadData("Failed assertion: ref[0] == TYP_O_DATA", __LINE__);
         if (RestoreID() != e->id)
@@ -919,7 +979,7 @@ void ZuStorage::RestoreObjectData(ObjectEntry* e)
     // Something was skipped: the object keeps it, with the structure around
     // it, as a list tree.
     ZuLisTreeRef tree = ZuNew<ZuLisTree>(Zuvi_app_zone, __LINE__, kSource);
-    for (auto const& token : record.tokens) {
+    for (const auto& token : record.tokens) {
         switch (token.first) {
         case ZuLisTree::ZU_LISTREE_OBJECT:
             tree->Insert(record.objects[token.second]);
@@ -939,19 +999,20 @@ void ZuStorage::RestoreObjectData(ObjectEntry* e)
     keep.RetRawObject()->SetUnknownData(tree);
 }
 
-void ZuStorage::CheckType(ZuObjectRef& object, ZuRuntimeRef const& type)
+void ZuStorage::CheckType(ZuObjectRef& object, const ZuRuntimeRef& type)
 {
     if (type.IsInvalid())
         return;
     // Each step either ends or unwraps one value; a value that holds
     // itself is bad data, not a loop.
-    for (unsigned step = 0; object.IsValid() && !object.IsPhantom() && !object->IsKindOf(type); step++) {
+    for (unsigned step = 0; object.IsValid() && !object.IsPhantom() && !object->IsKindOf(type);
+         step++) {
         if (step >= 64)
             F::BadData("Restoring object of bad type", __LINE__);
-        bool const type_is_text = type->IsKindOf(ZuTextRef::RetRuntime());
-        bool const type_is_value = type->IsKindOf(ZuValueRef::RetRuntime());
+        const bool type_is_text = type->IsKindOf(ZuTextRef::RetRuntime());
+        const bool type_is_value = type->IsKindOf(ZuValueRef::RetRuntime());
         ZuObject* const obj = object.Resolve();
-        bool const object_is_text = obj->IsKindOf(ZuTextRef::RetRuntime());
+        const bool object_is_text = obj->IsKindOf(ZuTextRef::RetRuntime());
         if (type_is_text && object_is_text) {
             ZuStringRef text = static_cast<ZuText*>(obj)->RetString();
             if (type->IsKindOf(ZuAtomRef::RetRuntime())) {
@@ -1019,7 +1080,7 @@ void ZuStorage::RestoreValueItem(unsigned char tag, ZuObjectRef& result)
 
 // ---------------------------------------------------------------- unknown data
 
-void ZuStorage::Record(int type, ZuObjectRef const& object)
+void ZuStorage::Record(int type, const ZuObjectRef& object)
 {
     if (!recording)
         return;
@@ -1042,7 +1103,7 @@ void ZuStorage::RecordStructure(int type)
         recording->skipped = true;
 }
 
-void ZuStorage::StoreUnknownObject(ZuObjectRef const& object)
+void ZuStorage::StoreUnknownObject(const ZuObjectRef& object)
 {
     StoreObject(object);
 }
@@ -1059,7 +1120,8 @@ void ZuStorage::ReplayUntil(int stop)
         ZuLisTree::Type const head = tree->PeekHeadType();
         if (head == ZuLisTree::ZU_LISTREE_NONE)
             return;
-        if (nesting == 0 && head == ZuLisTree::ZU_LISTREE_LEVEL_END && stop != ZuLisTree::ZU_LISTREE_LEVEL_END)
+        if (nesting == 0 && head == ZuLisTree::ZU_LISTREE_LEVEL_END &&
+            stop != ZuLisTree::ZU_LISTREE_LEVEL_END)
             return; // the end of the enclosing block: left for its own end
         ZuObjectRef object;
         tree->PopHead(object);
@@ -1094,7 +1156,7 @@ void ZuStorage::ReplayUntil(int stop)
 
 void ZuStorage::RestoreBlockBegin()
 {
-    unsigned char const tag = format->RestoreTag();
+    const unsigned char tag = format->RestoreTag();
     if (tag == F::TYP_SYNC_MARK || tag == F::TYP_SYNC_END) {
         // The stream has no such block: every field in it reads as its
         // default. A block appended by a newer version meets the end of the
@@ -1121,7 +1183,7 @@ void ZuStorage::RestoreToBlockEnd()
 void ZuStorage::RestoreToSyncMark()
 {
     if (!storage_infos->absent_blocks) {
-        unsigned char const tag = format->RestoreTag();
+        const unsigned char tag = format->RestoreTag();
         if (tag != F::TYP_SYNC_MARK) {
             PushBackData(&tag, 1);
             if (tag != F::TYP_SYNC_END)
@@ -1151,11 +1213,21 @@ void ZuStorage::RestoreToMark(unsigned char wanted)
         }
     } skipping(recording);
     for (;;) {
-        unsigned char const tag = format->RestoreTag();
+        const unsigned char tag = format->RestoreTag();
         if (tag == wanted && level == 0)
             return;
-        if (recording && ((tag >= F::TYP_FALSE && tag <= F::TYP_REAL_MINUS_ONE) || tag == F::TYP_ATOM ||
-                          tag == F::TYP_ATOM_ID)) {
+        if (tag == F::TYP_SYNC_END && level == 0) {
+            // The enclosing block ends before the mark: the mark is absent,
+            // as when the end comes first, and the end is left to the
+            // block's own reader. Passing it would read on into what follows
+            // the block and keep an end that belongs to no block of the
+            // reader, which storing again would write where no reader
+            // expects it.
+            PushBackData(&tag, 1);
+            return;
+        }
+        if (recording && ((tag >= F::TYP_FALSE && tag <= F::TYP_REAL_MINUS_ONE) ||
+                          tag == F::TYP_ATOM || tag == F::TYP_ATOM_ID)) {
             // Kept with the object: scalars as values, atoms as atoms.
             PushBackData(&tag, 1);
             ZuObjectRef kept;
@@ -1253,14 +1325,14 @@ void ZuStorage::FinallyAwake()
             e->object->Awake();
 }
 
-void ZuStorage::FinallyAwakeFromApp(ZuAppRef const& app)
+void ZuStorage::FinallyAwakeFromApp(const ZuAppRef& app)
 {
     for (ObjectEntry* e = object_table; e; e = e->next)
         if (e->object.IsValid())
             e->object->AwakeFromApp(app);
 }
 
-void ZuStorage::FinallyAwakeFromObject(ZuObjectRef const& object)
+void ZuStorage::FinallyAwakeFromObject(const ZuObjectRef& object)
 {
     for (ObjectEntry* e = object_table; e; e = e->next)
         if (e->object.IsValid())
@@ -1269,13 +1341,13 @@ void ZuStorage::FinallyAwakeFromObject(ZuObjectRef const& object)
 
 // ---------------------------------------------------------------- own persistence
 
-void ZuStorage::StoreInstance(ZuStorageRef const& storage)
+void ZuStorage::StoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::StoreInstance(storage);
     storage << StorageRecord() << ZuStorageSync::begin << ZuStorageSync::end;
 }
 
-void ZuStorage::RestoreInstance(ZuStorageRef const& storage)
+void ZuStorage::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin >> ZuStorageSync::end;
@@ -1283,48 +1355,48 @@ void ZuStorage::RestoreInstance(ZuStorageRef const& storage)
 
 // ---------------------------------------------------------------- operators
 
-ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuObject* object)
+const ZuStorageRef& operator<<(const ZuStorageRef& s, ZuObject* object)
 {
     s->StoreObject(ZuObjectRef(object));
     return s;
 }
-ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuObjectRef const& object)
+const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuObjectRef& object)
 {
     s->StoreObject(object);
     return s;
 }
-ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuAtomRef const& atom)
+const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuAtomRef& atom)
 {
     s->StoreAtom(atom);
     return s;
 }
-ZuStorageRef const& operator<<(ZuStorageRef const& s, bool value)
+const ZuStorageRef& operator<<(const ZuStorageRef& s, bool value)
 {
     s->StoreBool(value);
     return s;
 }
 
-#define ZUVI_STORE_CARD(T)                                         \
-    ZuStorageRef const& operator<<(ZuStorageRef const& s, T value) \
-    {                                                              \
-        s->StoreCard(std::uint64_t(value));                        \
-        return s;                                                  \
-    }                                                              \
-    ZuStorageRef const& operator>>(ZuStorageRef const& s, T& value) \
-    {                                                              \
-        value = static_cast<T>(s->RestoreCard(std::uint64_t(value)));           \
-        return s;                                                  \
+#define ZUVI_STORE_CARD(T)                                            \
+    const ZuStorageRef& operator<<(const ZuStorageRef& s, T value)    \
+    {                                                                 \
+        s->StoreCard(std::uint64_t(value));                           \
+        return s;                                                     \
+    }                                                                 \
+    const ZuStorageRef& operator>>(const ZuStorageRef& s, T& value)   \
+    {                                                                 \
+        value = static_cast<T>(s->RestoreCard(std::uint64_t(value))); \
+        return s;                                                     \
     }
-#define ZUVI_STORE_INT(T)                                          \
-    ZuStorageRef const& operator<<(ZuStorageRef const& s, T value) \
-    {                                                              \
-        s->StoreInt(std::int64_t(value));                          \
-        return s;                                                  \
-    }                                                              \
-    ZuStorageRef const& operator>>(ZuStorageRef const& s, T& value) \
-    {                                                              \
-        value = static_cast<T>(s->RestoreInt(std::int64_t(value)));             \
-        return s;                                                  \
+#define ZUVI_STORE_INT(T)                                           \
+    const ZuStorageRef& operator<<(const ZuStorageRef& s, T value)  \
+    {                                                               \
+        s->StoreInt(std::int64_t(value));                           \
+        return s;                                                   \
+    }                                                               \
+    const ZuStorageRef& operator>>(const ZuStorageRef& s, T& value) \
+    {                                                               \
+        value = static_cast<T>(s->RestoreInt(std::int64_t(value))); \
+        return s;                                                   \
     }
 ZUVI_STORE_CARD(unsigned char)
 ZUVI_STORE_CARD(unsigned short)
@@ -1339,13 +1411,13 @@ ZUVI_STORE_INT(long long)
 #undef ZUVI_STORE_CARD
 #undef ZUVI_STORE_INT
 
-ZuStorageRef const& operator<<(ZuStorageRef const& s, double value)
+const ZuStorageRef& operator<<(const ZuStorageRef& s, double value)
 {
     s->StoreReal(value);
     return s;
 }
 
-ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuStorageSync const& record)
+const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuStorageSync& record)
 {
     ZuStorage* storage = s.CheckAndResolve();
     if (&record == &ZuStorageSync::mark)
@@ -1359,19 +1431,19 @@ ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuStorageSync const& recor
     return s;
 }
 
-ZuStorageRef const& operator>>(ZuStorageRef const& s, bool& value)
+const ZuStorageRef& operator>>(const ZuStorageRef& s, bool& value)
 {
     value = s->RestoreBool(value);
     return s;
 }
 
-ZuStorageRef const& operator>>(ZuStorageRef const& s, double& value)
+const ZuStorageRef& operator>>(const ZuStorageRef& s, double& value)
 {
     value = s->RestoreReal(value);
     return s;
 }
 
-ZuStorageRef const& operator>>(ZuStorageRef const& s, ZuStorageSync const& record)
+const ZuStorageRef& operator>>(const ZuStorageRef& s, const ZuStorageSync& record)
 {
     ZuStorage* storage = s.CheckAndResolve();
     if (&record == &ZuStorageSync::mark)
@@ -1386,22 +1458,23 @@ ZuStorageRef const& operator>>(ZuStorageRef const& s, ZuStorageSync const& recor
     return s;
 }
 
-ZuStorageRef const& operator>>(ZuStorageRef const& s, ZuObjectRef& object)
+const ZuStorageRef& operator>>(const ZuStorageRef& s, ZuObjectRef& object)
 {
     s->RestoreObject(object, ZuRuntimeRef());
     return s;
 }
 
-ZuStorageRef const& Zuvi_RestoreTyped(ZuStorageRef const& s, ZuObjectRef& handle, ZuRuntimeRef const& type)
+const ZuStorageRef& Zuvi_RestoreTyped(const ZuStorageRef& s, ZuObjectRef& handle,
+                                      const ZuRuntimeRef& type)
 {
     s->RestoreObject(handle, type);
     return s;
 }
 
-ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuRect const& rect)
+const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuRect& rect)
 {
     ZuStorage* storage = s.CheckAndResolve();
-    bool const empty = rect.IsEmpty();
+    const bool empty = rect.IsEmpty();
     storage->StoreReal(empty ? 0.0 : rect.X1());
     storage->StoreReal(empty ? 0.0 : rect.Y1());
     storage->StoreReal(empty ? 0.0 : rect.X2());
@@ -1409,13 +1482,13 @@ ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuRect const& rect)
     return s;
 }
 
-ZuStorageRef const& operator>>(ZuStorageRef const& s, ZuRect& rect)
+const ZuStorageRef& operator>>(const ZuStorageRef& s, ZuRect& rect)
 {
     ZuStorage* storage = s.CheckAndResolve();
-    double const x1 = storage->RestoreReal(rect.X1());
-    double const y1 = storage->RestoreReal(rect.Y1());
-    double const x2 = storage->RestoreReal(rect.X2());
-    double const y2 = storage->RestoreReal(rect.Y2());
+    const double x1 = storage->RestoreReal(rect.X1());
+    const double y1 = storage->RestoreReal(rect.Y1());
+    const double x2 = storage->RestoreReal(rect.X2());
+    const double y2 = storage->RestoreReal(rect.Y2());
     rect.MakeEmpty();
     if (x1 != 0.0 || y1 != 0.0 || x2 != 0.0 || y2 != 0.0) {
         // The coordinates are taken as stored, whatever their order.

@@ -2,6 +2,7 @@
 // transparency, the French names, comparison and the stored record.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -15,7 +16,7 @@
 namespace {
 
 // What a new colour writes after its CDef record.
-Bytes const new_color_tail = [] {
+const Bytes new_color_tail = [] {
     Bytes b = {0xFC, 0x15, 0x0A, 0xFC};
     for (int i = 0; i < 10; i++)
         b.insert(b.end(), {0xFC, 0x32, 0x32, 0x32, 0x32, 0x32, 0xFD});
@@ -26,7 +27,7 @@ Bytes const new_color_tail = [] {
 class CColorDefTest : public DefTest {
 protected:
     CColorDefRef New() { return Make<CColorDefRef>(); }
-    static void ExpectComponents(CColorDefRef const& c, double a, double b, double d, double e)
+    static void ExpectComponents(const CColorDefRef& c, double a, double b, double d, double e)
     {
         double v[4];
         for (int n = 0; n < 4; n++)
@@ -36,7 +37,7 @@ protected:
         EXPECT_NEAR(d, v[2], 1e-12);
         EXPECT_NEAR(e, v[3], 1e-12);
     }
-    static std::string Name(CColorDefRef const& c)
+    static std::string Name(const CColorDefRef& c)
     {
         ZuStringRef name = c->GetDisplayName();
         return name.IsValid() ? name->AccessLatin() : "(null)";
@@ -60,7 +61,7 @@ TEST_F(CColorDefTest, NewColourIsOpaqueBlackRgbAtEveryIndex)
 TEST_F(CColorDefTest, NamesComeFromHueSaturationAndBrightness)
 {
     struct Case {
-        char const* name; // ISO 8859-1
+        const char* name; // ISO 8859-1
         std::function<void(CColorDef*)> set;
     } const cases[] = {
         {"Noir", [](CColorDef*) {}},
@@ -75,19 +76,27 @@ TEST_F(CColorDefTest, NamesComeFromHueSaturationAndBrightness)
         {"Vert", [](CColorDef* c) { c->SetRGB(0, 1, 0); }},
         {"Magenta", [](CColorDef* c) { c->SetHSB(300.0 / 360.0, 1, 1); }},
         {"Rouge", [](CColorDef* c) { c->SetHSB(340.0 / 360.0, 1, 1); }},
-        {"Transparent", [](CColorDef* c) { c->SetRGB(1, 0.5, 0); c->SetTransparency(1.0); }},
-        {"Orange", [](CColorDef* c) { c->SetRGB(1, 0.5, 0); c->SetTransparency(0.99); }},
+        {"Transparent",
+         [](CColorDef* c) {
+             c->SetRGB(1, 0.5, 0);
+             c->SetTransparency(1.0);
+         }},
+        {"Orange",
+         [](CColorDef* c) {
+             c->SetRGB(1, 0.5, 0);
+             c->SetTransparency(0.99);
+         }},
     };
     for (int model = CColorDef::MODEL_RGB; model <= CColorDef::MODEL_GRAY; model++) {
-        for (Case const& k : cases) {
+        for (const Case& k : cases) {
             CColorDefRef c = New();
             c->SetValue(model);
             k.set(c.CheckAndResolve());
             // A grey model keeps only the grey of a coloured input; white
             // in it is 0.3 + 0.59 + 0.11, a hair below 1 in doubles.
             std::string const want = k.name;
-            if (model == CColorDef::MODEL_GRAY && want.find("Gris") == std::string::npos && want != "Noir" &&
-                want != "Transparent")
+            if (model == CColorDef::MODEL_GRAY && want.find("Gris") == std::string::npos &&
+                want != "Noir" && want != "Transparent")
                 continue;
             EXPECT_EQ(k.name, Name(c)) << "model " << model;
         }
@@ -162,7 +171,7 @@ TEST_F(CColorDefTest, EveryModelReadsBackInEveryOther)
 
 TEST_F(CColorDefTest, ComponentsAndTransparency)
 {
-    double const nan = std::numeric_limits<double>::quiet_NaN();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
     CColorDefRef c = New();
     double v = 9;
     c->GetComponent(7, v);
@@ -198,7 +207,7 @@ TEST_F(CColorDefTest, ComponentsAndTransparency)
 TEST_F(CColorDefTest, EachIndexHoldsItsOwnColour)
 {
     CColorDefRef a = New(), b = New();
-    for (CColorDefRef const& c : {a, b}) {
+    for (const CColorDefRef& c : {a, b}) {
         c->SetCount(4);
         c->SetIndex(3);
         c->SetValue(CColorDef::MODEL_CMYK);
@@ -227,7 +236,7 @@ TEST_F(CColorDefTest, EachIndexHoldsItsOwnColour)
 
 TEST_F(CColorDefTest, StoredRecordHasTenGroupsAndNoMark)
 {
-    Bytes const bytes = Stored(New());
+    const Bytes bytes = Stored(New());
     ASSERT_GT(bytes.size(), new_color_tail.size());
     EXPECT_EQ(new_color_tail, Bytes(bytes.end() - new_color_tail.size(), bytes.end()));
 
@@ -249,21 +258,22 @@ TEST_F(CColorDefTest, StoredRecordHasTenGroupsAndNoMark)
 
 TEST_F(CColorDefTest, SurplusStoredGroupsAreDropped)
 {
-    Bytes const prefix = [&] {
+    const Bytes prefix = [&] {
         Bytes b = Stored(New());
         b.resize(b.size() - new_color_tail.size());
         return b;
     }();
     for (long long groups : {12LL, 2147483647LL}) {
         SCOPED_TRACE(groups);
-        int const written = groups > 12 ? 11 : int(groups);
+        const int written = groups > 12 ? 11 : int(groups);
         Bytes bytes = prefix;
-        Bytes const record = Written([&](ZuStorageRef const& s) {
+        const Bytes record = Written([&](const ZuStorageRef& s) {
             s << ZuStorageSync::begin;
             s->StoreInt(groups);
             s << ZuStorageSync::repeat;
             for (int i = 0; i < written; i++)
-                s << ZuStorageSync::begin << 0.5 << 0.25 << 0.125 << 0.0 << i / 16.0 << ZuStorageSync::end;
+                s << ZuStorageSync::begin << 0.5 << 0.25 << 0.125 << 0.0 << i / 16.0
+                  << ZuStorageSync::end;
             s << ZuStorageSync::end_repeat << ZuStorageSync::end << 77;
         });
         bytes.insert(bytes.end(), record.begin(), record.end());
@@ -280,6 +290,63 @@ TEST_F(CColorDefTest, SurplusStoredGroupsAreDropped)
     }
 }
 
+// A damaged record that reads stores a record that reads again, the same
+// way: what the reader skipped on its way is kept and written back, but
+// never where the reader expects a block (before it, it stopped the group
+// loop, read the next groups as skipped data and grew on every save).
+TEST_F(CColorDefTest, DamagedRecordStoresARecordThatReadsBackTheSame)
+{
+    CColorDefRef c = New();
+    c->SetRGB(0.25, 0.5, 1.0);
+    store->StartStoring();
+    store->StoreObject(c);
+    const Bytes sound = store->Bytes();
+    std::size_t const groups = sound.size() - new_color_tail.size() + 4; // first colour group
+    const Bytes values = {0x15, 0x0A, 0xFC, 0xFC};                       // the CDef's ten values
+    std::size_t const repeat =
+        std::search(sound.begin(), sound.end(), values.begin(), values.end()) - sound.begin() + 2;
+    ASSERT_LT(repeat, groups);
+    struct Damage {
+        const char* what;
+        std::size_t at;
+        std::size_t length;
+    } const damages[] = {
+        {"third colour group without its begin", groups + 2 * 7, 1},
+        {"last colour group without its begin", groups + 9 * 7, 1},
+        {"a colour group missing", groups + 4 * 7, 7},
+        {"the CDef values without the begin of their repeat", repeat, 1},
+        {"the CDef values without their count", repeat - 1, 1},
+    };
+    for (const Damage& d : damages) {
+        SCOPED_TRACE(d.what);
+        Bytes damaged = sound;
+        damaged.erase(damaged.begin() + std::ptrdiff_t(d.at),
+                      damaged.begin() + std::ptrdiff_t(d.at + d.length));
+        store->StartRestoring(damaged);
+        ZuObjectRef read;
+        store->RestoreObject(read, CDefRef::RetRuntime());
+        ASSERT_TRUE(read.IsValid());
+
+        store->StartStoring();
+        store->StoreObject(read);
+        const Bytes saved = store->Bytes();
+        store->StartRestoring(saved);
+        ZuObjectRef again;
+        ASSERT_NO_THROW(store->RestoreObject(again, CDefRef::RetRuntime()));
+        ASSERT_TRUE(again.IsValid());
+        EXPECT_EQ(0u, store->Remaining());
+        store->StartStoring();
+        store->StoreObject(again);
+        EXPECT_EQ(saved, store->Bytes()) << "the record changes on every save";
+        if (d.at >= groups) {
+            // The damage lies after the first group: its colour is kept.
+            CColorDefRef back(again);
+            back->SetIndex(0);
+            ExpectComponents(back, 0.25, 0.5, 1.0, 0);
+        }
+    }
+}
+
 // Components read from a file may lie anywhere: conversions clamp them
 // first, so a hue past a full turn still names one of the six sextants.
 TEST_F(CColorDefTest, StoredComponentsOutOfRangeAreClampedWhenConverted)
@@ -288,10 +355,10 @@ TEST_F(CColorDefTest, StoredComponentsOutOfRangeAreClampedWhenConverted)
     hsb->SetValue(CColorDef::MODEL_HSB);
     Bytes bytes = Stored(hsb);
     bytes.resize(bytes.size() - new_color_tail.size());
-    Bytes const record = Written([&](ZuStorageRef const& s) {
+    const Bytes record = Written([&](const ZuStorageRef& s) {
         s << ZuStorageSync::begin << 1 << ZuStorageSync::repeat;
-        s << ZuStorageSync::begin << 7.5 << std::numeric_limits<double>::quiet_NaN() << 2.0 << -4.0 << 0.0
-          << ZuStorageSync::end;
+        s << ZuStorageSync::begin << 7.5 << std::numeric_limits<double>::quiet_NaN() << 2.0 << -4.0
+          << 0.0 << ZuStorageSync::end;
         s << ZuStorageSync::end_repeat << ZuStorageSync::end;
     });
     bytes.insert(bytes.end(), record.begin(), record.end());

@@ -25,13 +25,13 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-Bytes Slice(Bytes const& b, std::size_t from, std::size_t n)
+Bytes Slice(const Bytes& b, std::size_t from, std::size_t n)
 {
     return Bytes(b.begin() + std::ptrdiff_t(from), b.begin() + std::ptrdiff_t(from + n));
 }
 
 // Index of the first occurrence of needle in hay at or after from, or npos.
-std::size_t Find(Bytes const& hay, Bytes const& needle, std::size_t from = 0)
+std::size_t Find(const Bytes& hay, const Bytes& needle, std::size_t from = 0)
 {
     if (needle.size() > hay.size())
         return std::string::npos;
@@ -41,7 +41,7 @@ std::size_t Find(Bytes const& hay, Bytes const& needle, std::size_t from = 0)
     return std::string::npos;
 }
 
-Bytes Text(char const* s)
+Bytes Text(const char* s)
 {
     return Bytes(s, s + std::strlen(s));
 }
@@ -66,8 +66,9 @@ TEST_F(StorageTest, ScalarsThroughTheHandleOperators)
     store->StartStoring();
     ZuStorageRef s = store;
     s << 0 << 255 << 256 << -129 << 65536u << true << 2.0 << (unsigned char)200 << (short)-5;
-    EXPECT_EQ(store->Bytes(), (Bytes{0x1C, 0x15, 0xFF, 0x19, 0x01, 0x00, 0x18, 0xFF, 0x7F, 0x11, 0x00, 0x01, 0x00,
-                                     0x00, 0x09, 0x31, 0x15, 0x02, 0x15, 0xC8, 0x14, 0xFB}));
+    EXPECT_EQ(store->Bytes(),
+              (Bytes{0x1C, 0x15, 0xFF, 0x19, 0x01, 0x00, 0x18, 0xFF, 0x7F, 0x11, 0x00,
+                     0x01, 0x00, 0x00, 0x09, 0x31, 0x15, 0x02, 0x15, 0xC8, 0x14, 0xFB}));
     store->StartRestoring(store->Bytes());
     int a = 9, b = 9, c = 9, d = 9;
     unsigned e = 9;
@@ -140,7 +141,7 @@ TEST_F(StorageTest, SameObjectTwiceIsWrittenOnceThenReferenced)
     store->StoreObject(node);
     std::size_t const first = store->Bytes().size();
     store->StoreObject(node);
-    Bytes const bytes = store->Bytes();
+    const Bytes bytes = store->Bytes();
     // 40, name length, name ID 1, object ID 1, the class name.
     Bytes head = {0x40, 10, 0x01, 0x01};
     Bytes name = Text("ZuTestNode");
@@ -173,7 +174,7 @@ TEST_F(StorageTest, SecondObjectOfAClassUsesTheKnownName)
     store->StoreObject(a);
     std::size_t const first = store->Bytes().size();
     store->StoreObject(b);
-    Bytes const bytes = store->Bytes();
+    const Bytes bytes = store->Bytes();
     // Name ID 1 was the class name; the node's own record adds names after
     // it, so the class is found again by its ID 1 and the object is 2.
     EXPECT_EQ(Slice(bytes, first, 3), (Bytes{0x41, 0x01, 0x02}));
@@ -187,7 +188,7 @@ TEST_F(StorageTest, PendingDataIsWrittenNewestFirst)
     a->b = c;
     store->StartStoring();
     store->StoreObject(a);
-    Bytes const bytes = store->Bytes();
+    const Bytes bytes = store->Bytes();
     std::size_t const data_a = Find(bytes, {0x43, 0x01});
     std::size_t const data_c = Find(bytes, {0x43, 0x03});
     std::size_t const data_b = Find(bytes, {0x43, 0x02});
@@ -245,6 +246,23 @@ TEST_F(StorageTest, AbsentBlockGivesDefaultsAndContinuesAfterItsEnd)
     EXPECT_EQ(after, 5);
 }
 
+TEST_F(StorageTest, MarkMissingFromItsBlockIsSoughtNoFurtherThanTheBlocksEnd)
+{
+    // The block holds items but not the mark its reader wants: the items
+    // are passed over, the mark reads as absent, and the block's end still
+    // ends it. (Seeking on past the end read what follows as the block's.)
+    store->StartStoring();
+    ZuStorageRef s = store;
+    s << ZuStorageSync::begin << 1 << 2 << ZuStorageSync::end << ZuStorageSync::mark << 9;
+    store->StartRestoring(store->Bytes());
+    int inside = 42, after = 0;
+    s >> ZuStorageSync::begin >> ZuStorageSync::mark >> inside >> ZuStorageSync::end;
+    EXPECT_EQ(inside, 42);
+    s >> ZuStorageSync::mark >> after;
+    EXPECT_EQ(after, 9);
+    EXPECT_EQ(store->Remaining(), 0u);
+}
+
 TEST_F(StorageTest, BlockAppendedByANewerVersionReadsAsAbsent)
 {
     // Older data: the class's block ends where the newer reader expects a
@@ -254,8 +272,8 @@ TEST_F(StorageTest, BlockAppendedByANewerVersionReadsAsAbsent)
     s << ZuStorageSync::begin << 1 << ZuStorageSync::end << 9;
     store->StartRestoring(store->Bytes());
     int known = 0, added = 33, after = 0;
-    s >> ZuStorageSync::begin >> known >> ZuStorageSync::begin >> added >> ZuStorageSync::end
-      >> ZuStorageSync::end >> after;
+    s >> ZuStorageSync::begin >> known >> ZuStorageSync::begin >> added >> ZuStorageSync::end >>
+        ZuStorageSync::end >> after;
     EXPECT_EQ(known, 1);
     EXPECT_EQ(added, 33);
     EXPECT_EQ(after, 9);
@@ -305,7 +323,8 @@ TEST_F(StorageTest, ClassRecordsAreAtomsAndTypePassesOverThem)
 
     store->StartRestoring(store->Bytes());
     int v = 0;
-    s >> ZuStorageSync::type >> ZuStorageSync::begin >> v >> ZuStorageSync::end >> ZuStorageSync::type;
+    s >> ZuStorageSync::type >> ZuStorageSync::begin >> v >> ZuStorageSync::end >>
+        ZuStorageSync::type;
     EXPECT_EQ(v, 4);
 }
 
@@ -314,8 +333,9 @@ TEST_F(StorageTest, LocalModeKeepsAllAddressBits)
     ZuTestNodeRef node = ZuTestNode::Make(3);
     store->SetMode(ZuStorage::ZU_STORAGE_LOCAL);
     store->StoreObject(node);
-    Bytes const bytes = store->Bytes();
-    std::uint64_t const address = std::uint64_t(reinterpret_cast<std::uintptr_t>(node.RetRawObject()));
+    const Bytes bytes = store->Bytes();
+    std::uint64_t const address =
+        std::uint64_t(reinterpret_cast<std::uintptr_t>(node.RetRawObject()));
     if (address >> 32)
         ASSERT_EQ(bytes.size(), 9u);
     else
@@ -338,7 +358,7 @@ TEST_F(StorageTest, ModeOffWritesNulls)
 
 TEST_F(StorageTest, CorruptStreamsThrowAndLeaveTheHandleAlone)
 {
-    Bytes const name = Text("ZuTestNode");
+    const Bytes name = Text("ZuTestNode");
     auto node_head = [&](unsigned char name_len, Bytes ids) {
         Bytes b = {0x40, name_len};
         b.insert(b.end(), ids.begin(), ids.end());
@@ -354,18 +374,18 @@ TEST_F(StorageTest, CorruptStreamsThrowAndLeaveTheHandleAlone)
         good = store->Bytes();
     }
     std::vector<Bytes> bad = {
-        {},                                 // nothing at all
-        {0x43},                             // cut inside an item
-        {0x42, 0x01},                       // reference to an object never met
-        {0x41, 0x05, 0x01},                 // name never met
-        {0x12, 0x00, 0x00, 0x10, 0x00},     // an address from outside
-        {0x22, 0, 0, 0, 1, 0, 0, 0, 0},     // a 64-bit one too
-        {0x60},                             // no such tag
-        node_head(10, {0x01, 0x02}),        // object ID out of order
-        node_head(10, {0x02, 0x01}),        // name ID out of order
-        {0x40, 0x07, 0x01, 0x01, 'N', 'o', 'C', 'l', 'a', 's', 's'},   // unknown class
+        {},                             // nothing at all
+        {0x43},                         // cut inside an item
+        {0x42, 0x01},                   // reference to an object never met
+        {0x41, 0x05, 0x01},             // name never met
+        {0x12, 0x00, 0x00, 0x10, 0x00}, // an address from outside
+        {0x22, 0, 0, 0, 1, 0, 0, 0, 0}, // a 64-bit one too
+        {0x60},                         // no such tag
+        node_head(10, {0x01, 0x02}),    // object ID out of order
+        node_head(10, {0x02, 0x01}),    // name ID out of order
+        {0x40, 0x07, 0x01, 0x01, 'N', 'o', 'C', 'l', 'a', 's', 's'},           // unknown class
         {0x40, 0x09, 0x01, 0x01, 'Z', 'u', 'S', 't', 'o', 'r', 'a', 'g', 'e'}, // abstract class
-        {0x40, 0x06, 0x01, 0x01, 'Z', 'u', 'A', 't', 'o', 'm'},              // atoms are never records
+        {0x40, 0x06, 0x01, 0x01, 'Z', 'u', 'A', 't', 'o', 'm'}, // atoms are never records
     };
     // Every cut of a good stream.
     for (std::size_t n = 1; n < good.size(); n++)
@@ -375,7 +395,7 @@ TEST_F(StorageTest, CorruptStreamsThrowAndLeaveTheHandleAlone)
     no_data[node_head(10, {1, 1}).size()] = 0x1C;
     bad.push_back(no_data);
 
-    for (Bytes const& b : bad) {
+    for (const Bytes& b : bad) {
         store->StartRestoring(b);
         ZuObjectRef handle = ZuTestNode::Make(-1);
         ZuObject* before = handle.RetRawObject();
@@ -397,7 +417,7 @@ TEST_F(StorageTest, HalfBuiltObjectsAreDetachedFromTheTable)
         good = store->Bytes();
     }
     store->StartRestoring(Slice(good, 0, good.size() - 2));
-    unsigned const made = ZuTestNode::made, deleted = ZuTestNode::deleted;
+    const unsigned made = ZuTestNode::made, deleted = ZuTestNode::deleted;
     ZuObjectRef handle;
     EXPECT_THROW(store->RestoreObject(handle, ZuTestNodeRef::RetRuntime()), ZuExcStream);
     EXPECT_TRUE(handle.IsInvalid());
@@ -467,8 +487,8 @@ TEST_F(StorageValueTest, PlainValuesTravelAsScalars)
 {
     store->StartStoring();
     ZuStorageRef s = store;
-    s << ZuObjectRef(ZuValueRef(true)) << ZuObjectRef(ZuValueRef(-3)) << ZuObjectRef(ZuValueRef(70000u))
-      << ZuObjectRef(ZuValueRef(0.0));
+    s << ZuObjectRef(ZuValueRef(true)) << ZuObjectRef(ZuValueRef(-3))
+      << ZuObjectRef(ZuValueRef(70000u)) << ZuObjectRef(ZuValueRef(0.0));
     EXPECT_EQ(store->Bytes(), (Bytes{0x09, 0x14, 0xFD, 0x11, 0x00, 0x01, 0x11, 0x70, 0x32}));
 }
 
@@ -518,7 +538,6 @@ TEST_F(StorageValueTest, CountsAreCheckedAgainstTheInputLeft)
 
 // ---- round trips of the library's own classes ---------------------------------
 
-
 namespace {
 
 class StorageRoundTripTest : public ZuviRuntimeTest {
@@ -534,7 +553,7 @@ protected:
         ZuviRuntimeTest::TearDown();
     }
     // Stores the object, then reads it back from the bytes in a new run.
-    ZuObjectRef RoundTrip(ZuObjectRef const& object, ZuRuntimeRef const& type)
+    ZuObjectRef RoundTrip(const ZuObjectRef& object, const ZuRuntimeRef& type)
     {
         store->StartStoring();
         store->StoreObject(object);
@@ -557,7 +576,7 @@ TEST_F(StorageRoundTripTest, StringDataIsWrittenWhereItIsReferenced)
     node->b = ZuStringRef("texte");
     store->StartStoring();
     store->StoreObject(node);
-    Bytes const bytes = store->Bytes();
+    const Bytes bytes = store->Bytes();
     std::size_t const node_data = Find(bytes, {0x43, 0x01});
     std::size_t const string_data = Find(bytes, {0x43, 0x03});
     std::size_t const other_data = Find(bytes, {0x43, 0x02});
@@ -618,14 +637,13 @@ TEST_F(StorageRoundTripTest, ArrayWithGapsKeepsItsPlaces)
 
 // ---- unknown data and data slots ---------------------------------------------
 
-
 namespace {
 
 class StorageUnknownDataTest : public StorageRoundTripTest {};
 
-Bytes Renamed(Bytes bytes, char const* from, char const* to)
+Bytes Renamed(Bytes bytes, const char* from, const char* to)
 {
-    Bytes const f = Text(from);
+    const Bytes f = Text(from);
     std::size_t at;
     while ((at = Find(bytes, f)) != std::string::npos)
         std::memcpy(bytes.data() + at, to, f.size());
@@ -646,7 +664,7 @@ TEST_F(StorageUnknownDataTest, FieldsAnOlderReaderSkippedAreWrittenBackInPlace)
     newer->name = ZuAtomRef("n");
     store->StartStoring();
     store->StoreObject(newer);
-    Bytes const written = Renamed(store->Bytes(), "ZuTestNod2", "ZuTestNode");
+    const Bytes written = Renamed(store->Bytes(), "ZuTestNod2", "ZuTestNode");
 
     store->StartRestoring(written);
     ZuTestNodeRef older;
@@ -677,7 +695,7 @@ TEST_F(StorageUnknownDataTest, ObjectsWithNothingUnknownKeepNoTree)
     ASSERT_TRUE(back.IsValid());
     store->StartStoring();
     store->StoreObject(node);
-    Bytes const first = store->Bytes();
+    const Bytes first = store->Bytes();
     store->StartStoring();
     store->StoreObject(back);
     EXPECT_EQ(store->Bytes(), first);
@@ -694,7 +712,7 @@ TEST_F(StorageUnknownDataTest, DataSlotObjectsTravelByName)
     store->SetDataSlot(slot);
     store->StartStoring();
     store->StoreObject(node);
-    Bytes const bytes = store->Bytes();
+    const Bytes bytes = store->Bytes();
     Bytes slot_item = {0x44, 0x50, 11};
     Bytes name = Text("Shared Node");
     slot_item.insert(slot_item.end(), name.begin(), name.end());
@@ -727,7 +745,6 @@ TEST(StorageDeathTest, OnlyDataSlotZeroExists)
 
 } // namespace
 
-
 namespace {
 
 class StoragePhantomTest : public StorageRoundTripTest {};
@@ -741,7 +758,7 @@ TEST_F(StoragePhantomTest, PhantomIsWrittenInPlaceWithItsRootAndPath)
     static_cast<ZuObjectRef&>(held) = phantom;
     store->StartStoring();
     store->StoreObject(held);
-    Bytes const bytes = store->Bytes();
+    const Bytes bytes = store->Bytes();
     // 45, then at once the phantom's own data: no object record for it.
     ASSERT_FALSE(bytes.empty());
     EXPECT_EQ(bytes[0], 0x45);
@@ -777,19 +794,22 @@ public:
     ZuObjectRef held;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override
+    void StoreInstance(const ZuStorageRef& storage) override
     {
         ZuObject::StoreInstance(storage);
         storage->StoreObject(held);
     }
-    void RestoreInstance(ZuStorageRef const& storage) override
+    void RestoreInstance(const ZuStorageRef& storage) override
     {
         ZuObject::RestoreInstance(storage);
         storage->RestoreObject(held, ZuRuntimeRef());
         switch (failure) {
-        case 1: throw ZuExcObject(ZuExcObject::ZU_OBJ_WRONG_CLASS, held.Resolve());
-        case 2: throw ZuExcAccess(ZuExcAccess::ZU_ACCESS_OUT_OF_RANGE);
-        case 3: throw ZuExcMemory(ZuExcMemory::ZU_MEM_NO_MEMORY, nullptr, __LINE__, __FILE__);
+        case 1:
+            throw ZuExcObject(ZuExcObject::ZU_OBJ_WRONG_CLASS, held.Resolve());
+        case 2:
+            throw ZuExcAccess(ZuExcAccess::ZU_ACCESS_OUT_OF_RANGE);
+        case 3:
+            throw ZuExcMemory(ZuExcMemory::ZU_MEM_NO_MEMORY, nullptr, __LINE__, __FILE__);
         }
     }
 };
@@ -803,14 +823,15 @@ TEST_F(StorageRoundTripTest, OtherLibraryExceptionsWhileReadingBecomeStreamError
 {
     for (int failure : {1, 2, 3}) {
         SCOPED_TRACE(failure);
-        ZuTestFailingRef failing = ZuObjectRef(ZuClassFactory::New(ZuTestFailingRef::RetRuntime(), nullptr, __LINE__, __FILE__));
+        ZuTestFailingRef failing = ZuObjectRef(
+            ZuClassFactory::New(ZuTestFailingRef::RetRuntime(), nullptr, __LINE__, __FILE__));
         failing->held = ZuTestNode::Make(5);
         ZuTestNodeRef outer = ZuTestNode::Make(1);
         outer->a = failing;
         store->StartStoring();
         store->StoreObject(outer);
-        unsigned const made = ZuTestNode::made;
-        unsigned const deleted = ZuTestNode::deleted;
+        const unsigned made = ZuTestNode::made;
+        const unsigned deleted = ZuTestNode::deleted;
         ZuTestFailing::failure = failure;
         store->StartRestoring(store->Bytes());
         ZuObjectRef back;
@@ -845,7 +866,8 @@ TEST_F(StorageUnknownDataTest, LoadingNewerFilesLeavesTheZonesAsTheyWere)
 {
     ZuTestNodeRef first, previous;
     for (int i = 0; i < 3; i++) {
-        ZuTestNodeRef node = ZuObjectRef(ZuClassFactory::New(ZuTestNod2Ref::RetRuntime(), nullptr, __LINE__, __FILE__));
+        ZuTestNodeRef node = ZuObjectRef(
+            ZuClassFactory::New(ZuTestNod2Ref::RetRuntime(), nullptr, __LINE__, __FILE__));
         node->value = i;
         if (previous.IsValid())
             previous->a = node;
@@ -855,7 +877,7 @@ TEST_F(StorageUnknownDataTest, LoadingNewerFilesLeavesTheZonesAsTheyWere)
     }
     store->StartStoring();
     store->StoreObject(first);
-    Bytes const newer = Renamed(store->Bytes(), "ZuTestNod2", "ZuTestNode");
+    const Bytes newer = Renamed(store->Bytes(), "ZuTestNod2", "ZuTestNode");
     first = previous = ZuTestNodeNull;
 
     auto load = [&] {
@@ -864,15 +886,15 @@ TEST_F(StorageUnknownDataTest, LoadingNewerFilesLeavesTheZonesAsTheyWere)
         ZuStorageRef(store) >> back;
         ASSERT_TRUE(back.IsValid());
         EXPECT_EQ(ZuTestNodeRef(ZuTestNodeRef(back->a)->a)->value, 2);
-        store->StartStoring();   // the storage lets go of what it read
+        store->StartStoring(); // the storage lets go of what it read
         back = ZuTestNodeNull;
         ZuObjectRef::RealiseDeletions();
     };
     load();
-    Footprint const before = Footprint::Now();
+    const Footprint before = Footprint::Now();
     for (int i = 0; i < 1000; i++)
         load();
-    Footprint const after = Footprint::Now();
+    const Footprint after = Footprint::Now();
     EXPECT_EQ(after.handles, before.handles);
     EXPECT_EQ(after.bytes, before.bytes);
 }
