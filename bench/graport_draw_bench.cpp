@@ -20,7 +20,7 @@ class CaptureContext : public GSContext {
     ZU_CLASS(CaptureContext, GSContext)
 public:
     CaptureContext() {}
-    bool ExecuteText(char const* text, int n) override
+    bool ExecuteText(const char* text, int n) override
     {
         captured.append(text, n > 0 ? size_t(n) : std::strlen(text));
         return true;
@@ -31,13 +31,13 @@ public:
     std::string captured;
 };
 ZU_CLASS_END(CaptureContext)
-ZU_IMPLEMENT_CLASS(CaptureContext, GSContext, "bench/graport_draw_bench", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CaptureContext, "bench/graport_draw_bench", ZU_CLASS_PLAIN)
 
 namespace {
 
-int const kPolygons = 1000;
-int const kTextLines = 200;
-int const kCopies = 1000;
+const int kPolygons = 1000;
+const int kTextLines = 200;
+const int kCopies = 1000;
 
 struct Runtime {
     Runtime()
@@ -70,20 +70,20 @@ GSContextRef Display()
 }
 
 // 1,000 filled and stroked hexagons and 200 lines of text.
-void DrawScene(CGraPortRef const& port, CColorDefRef const& fill)
+void DrawScene(const CGraPortRef& port, const CColorDefRef& fill)
 {
     for (int i = 0; i < kPolygons; i++) {
         fill->SetRGB((i % 256) / 255.0, ((i * 7) % 256) / 255.0, ((i * 13) % 256) / 255.0);
-        double const cx = 20 + (i % 30) * 19, cy = 20 + (i / 30) * 24, r = 9;
+        const double cx = 20 + (i % 30) * 19, cy = 20 + (i / 30) * 24, r = 9;
         port->BeginPath();
         for (int k = 0; k < 6; k++) {
-            double const a0 = k * 1.0471975512, a1 = (k + 1) * 1.0471975512;
+            const double a0 = k * 1.0471975512, a1 = (k + 1) * 1.0471975512;
             port->DrawLine(DPoint{cx + r * std::cos(a0), cy + r * std::sin(a0)},
                            DPoint{cx + r * std::cos(a1), cy + r * std::sin(a1)});
         }
         port->EndPath(true, true, true);
     }
-    static char const line[] = "Le vif z\xe9phyr jubile sur les kumquats du cl\xe2ne ivre";
+    static const char line[] = "Le vif z\xe9phyr jubile sur les kumquats du cl\xe2ne ivre";
     for (int i = 0; i < kTextLines; i++)
         port->DrawText(DPoint{10.0, 830.0 - i * 4.0}, 0.0, line, int(sizeof line - 1));
 }
@@ -93,7 +93,7 @@ struct Scene {
     CColorDefRef fill;
 };
 
-Scene MakeScene(GSContextRef const& target)
+Scene MakeScene(const GSContextRef& target)
 {
     Scene s{Make<CGraPortRef>(), Make<CColorDefRef>()};
     s.port->SetTarget(target);
@@ -145,7 +145,7 @@ void BM_BareInterpreterScene(benchmark::State& state)
 BENCHMARK(BM_BareInterpreterScene)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A fancy stroke of 1,000 copies of a filled and stroked square brush.
-Scene MakeFancy(GSContextRef const& target)
+Scene MakeFancy(const GSContextRef& target)
 {
     Scene s = MakeScene(target);
     CPenDefRef pen = Make<CPenDefRef>();
@@ -160,7 +160,7 @@ Scene MakeFancy(GSContextRef const& target)
     return s;
 }
 
-void DrawFancy(CGraPortRef const& port)
+void DrawFancy(const CGraPortRef& port)
 {
     port->DrawLine(DPoint{0.0, 400.0}, DPoint{double(kCopies) - 0.5, 400.0});
 }
