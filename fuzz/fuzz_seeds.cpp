@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -177,7 +178,11 @@ int main(int argc, char** argv)
     unsigned written = 0;
     {
         ZuSeedStorageRef storage = Make<ZuSeedStorageRef>();
-        std::vector<std::pair<std::string, ZuObjectRef>> samples;
+        // Each sample is made and written by a child process: a class that
+        // cannot be made here (a port wants the program's font manager) or
+        // refuses to be stored stops the program, and only its own seeds
+        // are lost.
+        std::vector<std::pair<std::string, ZuRuntimeRef>> classes;
         for (unsigned i = 0; i < ZuClassFactory::TotalCount(); i++) {
             ZuRuntimeRef runtime;
             if (!ZuClassFactory::GetClass(i, runtime) || runtime.IsInvalid() ||
@@ -189,25 +194,24 @@ int main(int argc, char** argv)
             if (runtime->IsKindOf(ZuStorageRef::RetRuntime()) ||
                 runtime->IsKindOf(ZuStreamRef::RetRuntime()) || name == "ZuAtom")
                 continue;
-            try {
-                ZuObjectRef object(
-                    ZuClassFactory::New(runtime, Zuvi_app_zone, __LINE__, "fuzz/fuzz_seeds"));
-                if (object.IsValid())
-                    samples.emplace_back(name, object);
-            } catch (const ZuException&) {}
+            classes.emplace_back(name, runtime);
         }
-        for (auto& sample : FilledSamples())
-            samples.push_back(sample);
-        // Each sample is written by a child process: a class that refuses to
-        // be stored stops the program, and only its own seeds are lost.
-        for (const auto& sample : samples) {
-            std::string const archive_name = archive_dir + "/" + sample.first + ".arc";
-            std::string const storage_name = storage_dir + "/" + sample.first;
+        std::vector<std::pair<std::string, ZuObjectRef>> filled = FilledSamples();
+        const auto write = [&](const std::string& name, const std::function<ZuObjectRef()>& make) {
+            std::string const archive_name = archive_dir + "/" + name + ".arc";
+            std::string const storage_name = storage_dir + "/" + name;
             std::fflush(nullptr);
             const pid_t child = fork();
             if (child == 0) {
-                const bool ok = WriteArchive(archive_name, sample.second) &
-                                WriteStorage(storage, storage_name, sample.second);
+                bool ok = false;
+                try {
+                    const ZuObjectRef object = make();
+                    if (object.IsValid()) {
+                        // Both forms are written, whatever the first gave.
+                        const bool archived = WriteArchive(archive_name, object);
+                        ok = WriteStorage(storage, storage_name, object) && archived;
+                    }
+                } catch (const ZuException&) {}
                 _exit(ok ? 0 : 1);
             }
             int status = 1;
@@ -215,12 +219,19 @@ int main(int argc, char** argv)
                 WEXITSTATUS(status) != 0) {
                 std::remove(archive_name.c_str());
                 std::remove(storage_name.c_str());
-                std::fprintf(stderr, "fuzz_seeds: no seed for %s\n", sample.first.c_str());
-                continue;
+                std::fprintf(stderr, "fuzz_seeds: no seed for %s\n", name.c_str());
+                return;
             }
             written += 2;
-        }
-        for (auto& sample : samples)
+        };
+        for (const auto& c : classes)
+            write(c.first, [&] {
+                return ZuObjectRef(
+                    ZuClassFactory::New(c.second, Zuvi_app_zone, __LINE__, "fuzz/fuzz_seeds"));
+            });
+        for (const auto& sample : filled)
+            write(sample.first, [&] { return sample.second; });
+        for (auto& sample : filled)
             sample.second->Delete();
     }
     std::printf("fuzz_seeds: %u seeds written\n", written);
