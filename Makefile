@@ -37,18 +37,30 @@ fuzz: deps
 	cmake --build build/fuzz -j $(JOBS)
 
 # Runs every fuzz target for FUZZ_TIME seconds with FUZZ_JOBS workers each
-# (all targets at once), from seed corpora that fuzz_seeds writes (for the
-# archive and storage targets; the others start from their corpus), keeping
-# what the runs find in build/fuzz/corpus and crashes in build/fuzz/artifacts.
-# Each target's log is build/fuzz/<target>.log.
+# (all targets at once), from seed corpora: fuzz_seeds writes those of the
+# archive and storage targets, and the targets named in FUZZ_SEED_SWITCHES
+# write their own when the variable given there names a folder (each is run
+# once on an empty input for it); the others start from their corpus. What
+# the runs find is kept in build/fuzz/corpus and crashes in
+# build/fuzz/artifacts. Each target's log is build/fuzz/<target>.log.
 FUZZ_TIME ?= 600
 FUZZ_JOBS ?= 2
 FUZZ_TARGETS = $(notdir $(basename $(wildcard fuzz/*_fuzz.cpp)))
+FUZZ_SEED_SWITCHES = definitions_fuzz=DEFINITIONS_FUZZ_SEEDS document_fuzz=DOCUMENT_FUZZ_SEEDS \
+	graobjects_fuzz=GRAOBJECTS_FUZZ_SEEDS message_fuzz=MESSAGE_FUZZ_SEED_DIR \
+	samples_fuzz=SAMPLES_FUZZ_SEEDS shapes_fuzz=SHAPES_FUZZ_SEEDS
 
 fuzz-run: fuzz
 	@rm -rf build/fuzz/seeds
 	@mkdir -p build/fuzz/seeds/archive_fuzz build/fuzz/seeds/storage_fuzz build/fuzz/artifacts
 	build/fuzz/fuzz/fuzz_seeds build/fuzz/seeds/archive_fuzz build/fuzz/seeds/storage_fuzz
+	@: > build/fuzz/seeds/empty
+	@for s in $(FUZZ_SEED_SWITCHES); do \
+	  t=$${s%%=*}; v=$${s#*=}; mkdir -p build/fuzz/seeds/$$t; \
+	  env $$v=build/fuzz/seeds/$$t build/fuzz/fuzz/$$t build/fuzz/seeds/empty \
+	      > build/fuzz/$$t.seeds.log 2>&1 || echo "$$t: writing its seeds failed (build/fuzz/$$t.seeds.log)"; \
+	  echo "$$t: $$(ls build/fuzz/seeds/$$t | wc -l) seeds"; \
+	done
 	@for t in $(FUZZ_TARGETS); do \
 	  mkdir -p build/fuzz/corpus/$$t build/fuzz/seeds/$$t; \
 	  ( cd build/fuzz && nice -n 19 fuzz/$$t -fork=$(FUZZ_JOBS) -max_total_time=$(FUZZ_TIME) \
