@@ -1,55 +1,27 @@
 #include "si/pipeclient.h"
 
 #include <string>
-#include <vector>
 
 #include "sd/win32/sd_win32pipe.h"
+#include "si/pipecommon.h"
 #include "si/classfactory.h"
 #include "si/error.h"
-#include "si/memzone.h"
 #include "si/rtclass.h"
 
 namespace {
 
 const char kFile[] = "si/pipeclient";
 
-std::string Latin(ZuStringRef const& s)
-{
-    if (s.IsInvalid())
-        return std::string();
-    std::vector<char> text(s->CharacterCount() + 1);
-    s->GetStringCopy(text.data(), unsigned(text.size()));
-    return text.data();
-}
-
-ZuStringRef NewEmptyString()
-{
-    ZuStringRef s(ZuNew<ZuString>(Zuvi_app_zone, __LINE__, kFile));
-    return s;
-}
-
-void Replace(ZuStringRef& target, ZuStringRef const& text)
-{
-    if (text.IsValid())
-        target->SetString(Latin(text).c_str());
-    else
-        target->ClearString();
-}
-
 } // namespace
 
 ZU_IMPLEMENT_CLASS(ZuPipeClient, kFile, ZU_CLASS_PLAIN)
 
-ZuPipeClient::ZuPipeClient()
-    : pipe(nullptr)
-    , time_out(60.0)
+ZuPipeClient::ZuPipeClient() : pipe(nullptr), time_out(60.0)
 {
-    pipe = static_cast<Zuvi_PipeRecord*>(
-        Zuvi_app_zone->Alloc(sizeof(Zuvi_PipeRecord), "Zuvi_PipeRecord", __LINE__, kFile));
-    *pipe = Zuvi_PipeRecord{nullptr, false, false};
-    host_name = NewEmptyString();
-    server_name = NewEmptyString();
-    pipe_name = NewEmptyString();
+    pipe = Zuvi_PipeNewRecord(kFile);
+    host_name = Zuvi_PipeNewName(kFile);
+    server_name = Zuvi_PipeNewName(kFile);
+    pipe_name = Zuvi_PipeNewName(kFile);
 }
 
 ZuPipeClient::~ZuPipeClient()
@@ -58,7 +30,7 @@ ZuPipeClient::~ZuPipeClient()
         return;
     if (pipe->is_connected)
         Close();
-    Zuvi_app_zone->Free(pipe, __LINE__, kFile);
+    Zuvi_PipeFreeRecord(pipe, kFile);
     pipe = nullptr;
 }
 
@@ -66,8 +38,7 @@ unsigned ZuPipeClient::Read(void* data, unsigned size)
 {
     if (!pipe->is_connected)
         return 0;
-    double const total = time_out * 1000.0;
-    unsigned left = total <= 0 ? 0u : total >= 4294967295.0 ? 4294967295u : unsigned(total);
+    unsigned left = Zuvi_PipeMilliseconds(time_out);
     unsigned waiting = 0;
     for (;;) {
         if (!Zuvi_PipeBytesWaiting(*pipe, waiting))
@@ -83,7 +54,7 @@ unsigned ZuPipeClient::Read(void* data, unsigned size)
     return Zuvi_PipeRead(*pipe, data, size);
 }
 
-unsigned ZuPipeClient::Write(void const* data, unsigned size)
+unsigned ZuPipeClient::Write(const void* data, unsigned size)
 {
     if (!pipe->is_connected)
         return 0;
@@ -100,21 +71,21 @@ bool ZuPipeClient::IsOpen() const
     return pipe->handle != nullptr;
 }
 
-bool ZuPipeClient::SetHostName(ZuStringRef const& name)
+bool ZuPipeClient::SetHostName(const ZuStringRef& name)
 {
-    Replace(host_name, name);
+    Zuvi_PipeSetName(host_name, name);
     return true;
 }
 
-bool ZuPipeClient::SetServerName(ZuStringRef const& name)
+bool ZuPipeClient::SetServerName(const ZuStringRef& name)
 {
-    Replace(server_name, name);
+    Zuvi_PipeSetName(server_name, name);
     return true;
 }
 
-bool ZuPipeClient::SetPipeName(ZuStringRef const& name)
+bool ZuPipeClient::SetPipeName(const ZuStringRef& name)
 {
-    Replace(pipe_name, name);
+    Zuvi_PipeSetName(pipe_name, name);
     return true;
 }
 
@@ -124,7 +95,7 @@ bool ZuPipeClient::SetTimeOut(double seconds)
     return true;
 }
 
-bool ZuPipeClient::Request(void const*, unsigned, void*, unsigned&)
+bool ZuPipeClient::Request(const void*, unsigned, void*, unsigned&)
 {
     return false;
 }
@@ -135,11 +106,7 @@ bool ZuPipeClient::Open()
 {
     if (pipe->is_connected)
         Zuvi_ErrorAbort("Failed assertion: this->pipe->is_connected == FALSE", __LINE__, kFile);
-    std::string name = "\\\\.\\pipe\\";
-    std::string server = Latin(server_name);
-    if (!server.empty())
-        name += server + ":";
-    name += Latin(pipe_name);
+    const std::string name = Zuvi_PipeFullName(server_name, pipe_name);
     if (!Zuvi_PipeOpen(*pipe, name.c_str()))
         return false;
     pipe->is_connected = true;
@@ -160,12 +127,12 @@ int ZuPipeClient::RetDescriptor() const
     return Zuvi_PipeDescriptor(*pipe);
 }
 
-void ZuPipeClient::StoreInstance(ZuStorageRef const&)
+void ZuPipeClient::StoreInstance(const ZuStorageRef&)
 {
     Zuvi_ErrorAbort("Trying to save Pipe Client", __LINE__, kFile);
 }
 
-void ZuPipeClient::RestoreInstance(ZuStorageRef const&)
+void ZuPipeClient::RestoreInstance(const ZuStorageRef&)
 {
     Zuvi_ErrorAbort("Trying to restore Pipe Client", __LINE__, kFile);
 }

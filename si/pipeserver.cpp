@@ -1,54 +1,26 @@
 #include "si/pipeserver.h"
 
 #include <string>
-#include <vector>
 
 #include "sd/win32/sd_win32pipe.h"
+#include "si/pipecommon.h"
 #include "si/classfactory.h"
 #include "si/error.h"
-#include "si/memzone.h"
 #include "si/rtclass.h"
 
 namespace {
 
 const char kFile[] = "si/pipeserver";
 
-std::string Latin(ZuStringRef const& s)
-{
-    if (s.IsInvalid())
-        return std::string();
-    std::vector<char> text(s->CharacterCount() + 1);
-    s->GetStringCopy(text.data(), unsigned(text.size()));
-    return text.data();
-}
-
-ZuStringRef NewEmptyString()
-{
-    ZuStringRef s(ZuNew<ZuString>(Zuvi_app_zone, __LINE__, kFile));
-    return s;
-}
-
-void Replace(ZuStringRef& target, ZuStringRef const& text)
-{
-    if (text.IsValid())
-        target->SetString(Latin(text).c_str());
-    else
-        target->ClearString();
-}
-
 } // namespace
 
 ZU_IMPLEMENT_CLASS(ZuPipeServer, kFile, ZU_CLASS_PLAIN)
 
-ZuPipeServer::ZuPipeServer()
-    : pipe(nullptr)
-    , time_out(60.0)
+ZuPipeServer::ZuPipeServer() : pipe(nullptr), time_out(60.0)
 {
-    pipe = static_cast<Zuvi_PipeRecord*>(
-        Zuvi_app_zone->Alloc(sizeof(Zuvi_PipeRecord), "Zuvi_PipeRecord", __LINE__, kFile));
-    *pipe = Zuvi_PipeRecord{nullptr, false, false};
-    server_name = NewEmptyString();
-    pipe_name = NewEmptyString();
+    pipe = Zuvi_PipeNewRecord(kFile);
+    server_name = Zuvi_PipeNewName(kFile);
+    pipe_name = Zuvi_PipeNewName(kFile);
 }
 
 ZuPipeServer::~ZuPipeServer()
@@ -59,7 +31,7 @@ ZuPipeServer::~ZuPipeServer()
         Close();
     if (pipe->is_created)
         Kill();
-    Zuvi_app_zone->Free(pipe, __LINE__, kFile);
+    Zuvi_PipeFreeRecord(pipe, kFile);
     pipe = nullptr;
 }
 
@@ -70,7 +42,7 @@ unsigned ZuPipeServer::Read(void* data, unsigned size)
     return Zuvi_PipeRead(*pipe, data, size);
 }
 
-unsigned ZuPipeServer::Write(void const* data, unsigned size)
+unsigned ZuPipeServer::Write(const void* data, unsigned size)
 {
     if (!pipe->is_connected)
         return 0;
@@ -89,15 +61,15 @@ bool ZuPipeServer::IsOpen() const
     return pipe->handle != nullptr;
 }
 
-bool ZuPipeServer::SetServerName(ZuStringRef const& name)
+bool ZuPipeServer::SetServerName(const ZuStringRef& name)
 {
-    Replace(server_name, name);
+    Zuvi_PipeSetName(server_name, name);
     return true;
 }
 
-bool ZuPipeServer::SetPipeName(ZuStringRef const& name)
+bool ZuPipeServer::SetPipeName(const ZuStringRef& name)
 {
-    Replace(pipe_name, name);
+    Zuvi_PipeSetName(pipe_name, name);
     return true;
 }
 
@@ -113,13 +85,8 @@ bool ZuPipeServer::Create()
         Zuvi_ErrorAbort("Failed assertion: this->pipe->is_connected == FALSE", __LINE__, kFile);
     if (pipe->is_created)
         Zuvi_ErrorAbort("Failed assertion: this->pipe->is_created == FALSE", __LINE__, kFile);
-    std::string name = "\\\\.\\pipe\\";
-    std::string server = Latin(server_name);
-    if (!server.empty())
-        name += server + ":";
-    name += Latin(pipe_name);
-    double ms = time_out * 1000.0;
-    unsigned timeout_ms = ms <= 0 ? 0u : ms >= 4294967295.0 ? 4294967295u : unsigned(ms);
+    const std::string name = Zuvi_PipeFullName(server_name, pipe_name);
+    const unsigned timeout_ms = Zuvi_PipeMilliseconds(time_out);
     // A refusal (another server holds the name) is an ordinary condition.
     if (!Zuvi_PipeCreate(*pipe, name.c_str(), timeout_ms))
         return false;
@@ -166,12 +133,12 @@ int ZuPipeServer::RetDescriptor() const
     return Zuvi_PipeDescriptor(*pipe);
 }
 
-void ZuPipeServer::StoreInstance(ZuStorageRef const&)
+void ZuPipeServer::StoreInstance(const ZuStorageRef&)
 {
     Zuvi_ErrorAbort("Trying to save Pipe Server", __LINE__, kFile);
 }
 
-void ZuPipeServer::RestoreInstance(ZuStorageRef const&)
+void ZuPipeServer::RestoreInstance(const ZuStorageRef&)
 {
     Zuvi_ErrorAbort("Trying to restore Pipe Server", __LINE__, kFile);
 }
