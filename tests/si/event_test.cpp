@@ -129,10 +129,12 @@ void WindowDispatch(const ZuObjectRef& window, const ZuEventRef& event)
 
 class EventTest : public ZuviRuntimeTest {
 protected:
+    ZuEvent::WindowDispatchFn saved_dispatch = nullptr;
     void SetUp() override
     {
         ZuviRuntimeTest::SetUp();
         g_log.clear();
+        saved_dispatch = ZuEvent::window_dispatch;
         ZuEvent::window_dispatch = &WindowDispatch;
         spy = ZuNew<TSpy>();
         window = ZuTestNode::Make(0);
@@ -147,7 +149,7 @@ protected:
         while (ZuEvent::GetEventSpy(0, o, action, mask))
             ZuEvent::RemoveEventSpy(o, action, mask);
         ZuEvent::user_events = ZuDictRef();
-        ZuEvent::window_dispatch = nullptr;
+        ZuEvent::window_dispatch = saved_dispatch;
         event->Delete();
         event = TEventRef();
         spy = TSpyRef();

@@ -1,0 +1,550 @@
+#include "si/window.h"
+
+#include "si/classfactory.h"
+#include "si/error.h"
+#include "si/except.h"
+#include "si/rtclass.h"
+#include "si/storage.h"
+#include "si/storagesync.h"
+
+ZU_IMPLEMENT_CLASS(ZuWindow, "si/window", ZU_CLASS_PLAIN)
+ZU_ENUM_REGISTER(ZuWinStyleBit)
+
+namespace {
+
+ZuStorageSync& WindowRecord()
+{
+    static ZuStorageSync record(
+        "<ZuWindow style title reduced view_collection view_overlays view_entered window_box "
+        "frame_box>");
+    return record;
+}
+
+bool Inside(const ZuRect& box, double x, double y)
+{
+    return !box.IsEmpty() && box.X1() <= x && x <= box.X2() && box.Y1() <= y && y <= box.Y2();
+}
+
+// The event layer hands every window event to the window's dispatch.
+void DispatchToWindow(const ZuObjectRef& window, const ZuEventRef& event)
+{
+    ZuWindowRef w(window);
+    if (w.IsValid())
+        w->DispatchEvent(event);
+}
+
+struct DispatchHook {
+    DispatchHook() { ZuEvent::window_dispatch = &DispatchToWindow; }
+} dispatch_hook;
+
+ZuHashTableRef NewTable(ZuMemZone* zone)
+{
+    ZuHashTableRef t = ZuNew<ZuHashTable>(zone);
+    return t;
+}
+
+} // namespace
+
+ZuWindow::ZuWindow()
+{
+    style.SetBit(ZU_WINSTYLE_FRAMELESS);
+    window = this;
+}
+
+void ZuWindow::Awake()
+{
+    ZuView::Awake();
+    ZuWindowRef self(this);
+    ZuViewRef c = child_head;
+    while (c.IsValid()) {
+        c->SetWindow(self);
+        ZuViewRef next;
+        c->GetNextSibling(next);
+        c = next;
+    }
+}
+
+void ZuWindow::Delete()
+{
+    ZuView::Delete();
+    if (view_collection.IsValid())
+        view_collection->RemoveAll();
+    if (view_entered.IsValid())
+        view_entered->RemoveAll();
+    if (view_overlays.IsValid())
+        view_overlays->RemoveAll();
+    main_responder = ZuViewNull;
+    main_responder_enabled = false;
+    cursor_view = ZuViewNull;
+    dragging_view = ZuViewNull;
+    port = ZuGrailPortRef();
+    window = ZuWindowNull;
+}
+
+bool ZuWindow::SetParent(const ZuViewRef&) { return false; }
+
+// ---------------------------------------------------------------------------
+// Tables
+// ---------------------------------------------------------------------------
+
+#define ZU_TABLE(T)                                                                            \
+    if (T.IsInvalid())                                                                         \
+        T = NewTable(RetMemZone());
+
+void ZuWindow::NotifyInsertView(const ZuViewRef& v)
+{
+    ZU_TABLE(view_collection)
+    if (!view_collection->LookFor(v))
+        view_collection->Insert(v);
+}
+
+void ZuWindow::NotifyRemoveView(const ZuViewRef& v)
+{
+    if (view_collection.IsValid())
+        view_collection->Remove(v, 0);
+    if (view_overlays.IsValid())
+        view_overlays->Remove(v, 0);
+    if (view_entered.IsValid())
+        view_entered->Remove(v, 0);
+    if (key_alternatives.IsValid())
+        key_alternatives->Remove(v, 0);
+    if (cursor_view == v)
+        cursor_view = ZuViewNull;
+    if (dragging_view == v)
+        SetDraggingView(ZuViewNull);
+    if (main_responder == v) {
+        main_responder->ResignMain();
+        main_responder = ZuViewNull;
+    }
+}
+
+void ZuWindow::NotifyReparentView(const ZuViewRef&) { partitions_valid = false; }
+
+void ZuWindow::NoLongerActive(const ZuViewRef& v)
+{
+    if (v.IsInvalid())
+        return;
+    ZuViewRef next = v->RetNextActive();
+    if (next.IsInvalid())
+        next = v->RetPrevActive();
+    if (next.IsInvalid())
+        next = v->RetParent();
+    if (next.IsValid() && next->RetWindow().Resolve() != this)
+        next = ZuViewNull;
+    if (main_responder == v) {
+        v->ResignMain();
+        main_responder = next;
+        if (next.IsValid())
+            next->BecomeMain(false);
+    }
+}
+
+void ZuWindow::NotifyInsertKeyAlt(const ZuViewRef& c)
+{
+    ZU_TABLE(key_alternatives)
+    if (!key_alternatives->LookFor(c))
+        key_alternatives->Insert(c);
+}
+void ZuWindow::NotifyRemoveKeyAlt(const ZuViewRef& c)
+{
+    if (key_alternatives.IsValid())
+        key_alternatives->Remove(c, 0);
+}
+void ZuWindow::NotifyInsertOverlay(const ZuViewRef& v)
+{
+    ZU_TABLE(view_overlays)
+    if (!view_overlays->LookFor(v))
+        view_overlays->Insert(v);
+}
+void ZuWindow::NotifyRemoveOverlay(const ZuViewRef& v)
+{
+    if (view_overlays.IsValid())
+        view_overlays->Remove(v, 0);
+}
+void ZuWindow::NotifyInsertEntered(const ZuViewRef& v)
+{
+    ZU_TABLE(view_entered)
+    if (v.Resolve() != this && !view_entered->LookFor(v))
+        view_entered->Insert(v);
+}
+void ZuWindow::NotifyRemoveEntered(const ZuViewRef& v)
+{
+    if (view_entered.IsValid())
+        view_entered->Remove(v, 0);
+}
+
+void ZuWindow::NotifyInsertModalWindow(const ZuWindowRef& w)
+{
+    if (w.IsInvalid())
+        return;
+    if (modal_windows.IsInvalid())
+        modal_windows = ZuNew<ZuList>(RetMemZone());
+    modal_windows->Remove(w, 0);
+    modal_windows->PushHead(w);
+}
+void ZuWindow::NotifyRemoveModalWindow(const ZuWindowRef& w)
+{
+    if (modal_windows.IsValid())
+        modal_windows->Remove(w, 0);
+}
+bool ZuWindow::HasModalWindow() const
+{
+    return modal_windows.IsValid() && modal_windows->TotalCount() != 0;
+}
+
+// ---------------------------------------------------------------------------
+// Style and showing
+// ---------------------------------------------------------------------------
+
+bool ZuWindow::SetStyle(const ZuWinStyle& s)
+{
+    style = s;
+    return true;
+}
+const ZuWinStyle& ZuWindow::RetStyle() const { return style; }
+bool ZuWindow::ChangeStyle(const ZuWinStyle& set, bool on)
+{
+    ZuWinStyle s = style;
+    s.Change(set, on);
+    return SetStyle(s);
+}
+bool ZuWindow::ChangeStyle(ZuWinStyleBit bit, bool on)
+{
+    ZuWinStyle set;
+    set.SetBit(bit);
+    return ChangeStyle(set, on);
+}
+bool ZuWindow::SetTitle(const ZuStringRef& t)
+{
+    title = t;
+    return true;
+}
+const ZuStringRef& ZuWindow::RetTitle() const { return title; }
+bool ZuWindow::SetFrameGeometry(const ZuRect& r)
+{
+    frame_box = r;
+    return true;
+}
+const ZuRect& ZuWindow::RetFrameGeometry() const { return frame_box; }
+bool ZuWindow::IsVisible() const { return visible; }
+
+void ZuWindow::SysChangedActive(bool active)
+{
+    // A window blocked by modal windows hands the activation on to the one
+    // that was active last.
+    if (active && HasModalWindow()) {
+        ZuObjectRef first;
+        modal_windows->Get(0, first);
+        ZuWindowRef modal(first);
+        if (modal.IsValid()) {
+            modal->visible = true;
+            modal->SysChangedActive(true);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Responders
+// ---------------------------------------------------------------------------
+
+bool ZuWindow::SetMainResponder(const ZuResponderRef& responder, bool flag)
+{
+    ZuResponderRef r = responder;
+    ZuViewRef choice;
+    // The climb is bounded by the depth of the chain; a chain that loops
+    // back on itself ends the search.
+    for (unsigned steps = 0; r.IsValid() && choice.IsInvalid() && steps < 100000; ++steps) {
+        if (r->WouldAcceptMain()) {
+            r->GetView(choice);
+            if (choice.IsValid())
+                break;
+        }
+        ZuViewRef v;
+        if (r->GetView(v)) {
+            for (ZuViewRef a = v->RetFirstActive(); a.IsValid(); a = a->RetFirstActive()) {
+                if (a->WouldAcceptMain()) {
+                    choice = a;
+                    break;
+                }
+                if (a->RetActiveList().IsInvalid())
+                    break;
+            }
+        }
+        if (choice.IsValid())
+            break;
+        ZuResponderRef next;
+        r->GetNextResponder(next);
+        r = next;
+    }
+    if (choice.IsInvalid())
+        return false;
+    if (choice != main_responder) {
+        if (main_responder.IsValid())
+            main_responder->ResignMain();
+        main_responder = choice;
+        main_responder_enabled = true;
+        choice->BecomeMain(flag);
+    }
+    return true;
+}
+
+bool ZuWindow::GetMainResponder(ZuViewRef& out) const
+{
+    out = main_responder;
+    return out.IsValid();
+}
+
+void ZuWindow::RemoveMainResponder()
+{
+    if (main_responder.IsValid()) {
+        ZuViewRef old = main_responder;
+        main_responder = ZuViewNull;
+        old->ResignMain();
+    }
+}
+
+void ZuWindow::EnableMainResponder() { main_responder_enabled = true; }
+void ZuWindow::DisableMainResponder() { main_responder_enabled = false; }
+
+bool ZuWindow::GetCursorView(ZuViewRef& out) const
+{
+    out = cursor_view;
+    return out.IsValid();
+}
+
+bool ZuWindow::SetDraggingView(const ZuViewRef& v)
+{
+    if (v.IsValid() && dragging_view.IsValid() && dragging_view != v)
+        SetDraggingView(ZuViewNull);
+    if (v == dragging_view)
+        return true;
+    dragging_view = v;
+    return true;
+}
+
+bool ZuWindow::GetDraggingView(ZuViewRef& out) const
+{
+    out = dragging_view;
+    return out.IsValid();
+}
+
+// ---------------------------------------------------------------------------
+// Dispatch
+// ---------------------------------------------------------------------------
+
+void ZuWindow::DispatchEvent(const ZuEventRef& event)
+{
+    if (event.IsInvalid())
+        return;
+    ZuWindowRef self(this); // the window lives through its own dispatch
+    if (dragging_view.IsValid()) {
+        ZuViewRef d = dragging_view;
+        d->DispatchEvent(event);
+        if (event->RetButtons().TestNone(ZU_EV_BUTTON_NONE))
+            dragging_view = ZuViewNull;
+        return;
+    }
+    if (HasModalWindow())
+        return;
+    ZuEventType type = event->RetType();
+    if (type == ZU_EVENT_KEY_DOWN && key_alternatives.IsValid() &&
+        key_alternatives->TotalCount() != 0) {
+        bool accepted = false;
+        unsigned n = key_alternatives->TotalCount();
+        ZuObjectRef item;
+        for (unsigned i = 0; i < n; ++i)
+            if (key_alternatives->Get(i, item)) {
+                ZuObjectRef result;
+                // Controls answer by name; a control that accepts says true.
+                if (item->Action(ZuAtomRef("HandleKeyAlt"), event, 0))
+                    accepted = true;
+            }
+        if (accepted)
+            return;
+    }
+    if (type != ZU_EVENT_MOTION && type != ZU_EVENT_PRESS && type != ZU_EVENT_RELEASE) {
+        if (main_responder.IsValid() && main_responder_enabled) {
+            if (main_responder.Resolve() != this)
+                main_responder->DispatchEvent(event);
+        } else {
+            ZuResponder::DispatchEvent(event);
+        }
+        return;
+    }
+    if (!pointer_inside)
+        EnterNotify(event);
+    double x = event->RetX(), y = event->RetY();
+    ZuViewRef v;
+    Detect(x, y, v, false);
+    if (v != cursor_view) {
+        if (cursor_view.IsValid()) {
+            ZuViewRef c = cursor_view, w;
+            if (c->Detect(x, y, w, false) && w == v) {
+                if (c.Resolve() != this && (view_entered.IsInvalid() || !view_entered->LookFor(c)))
+                    ZU_ABORT("Should not happen");
+            } else {
+                c->LeaveNotify(event);
+            }
+        }
+        if (v.IsValid()) {
+            if (v->RetState().TestBit(ZU_VIEW_IS_ENTERED))
+                v->SelectCursor();
+            else
+                v->EnterNotify(event);
+        }
+        cursor_view = v;
+        if (v.IsInvalid())
+            SelectCursor();
+    }
+    if (v.IsValid() && v.Resolve() != this)
+        v->DispatchEvent(event);
+    else
+        ZuResponder::DispatchEvent(event);
+}
+
+void ZuWindow::EnterNotify(const ZuEventRef& event)
+{
+    pointer_inside = true;
+    ZuView::EnterNotify(event);
+}
+
+void ZuWindow::LeaveNotify(const ZuEventRef& event)
+{
+    pointer_inside = false;
+    if (cursor_view.IsValid()) {
+        ZuViewRef c = cursor_view;
+        cursor_view = ZuViewNull;
+        if (c.Resolve() != this && c != dragging_view)
+            c->LeaveNotify(event);
+    }
+    while (view_entered.IsValid() && view_entered->TotalCount() != 0) {
+        ZuObjectRef item;
+        view_entered->Get(0, item);
+        view_entered->Remove(0u);
+        ZuViewRef v(item);
+        if (v.IsValid() && v.Resolve() != this && v != dragging_view)
+            v->LeaveNotify(event);
+    }
+    ZuView::LeaveNotify(event);
+}
+
+bool ZuWindow::Detect(double x, double y, ZuViewRef& out, bool any)
+{
+    out = ZuViewNull;
+    if (cursor_view.IsValid() && cursor_view.Resolve() != this) {
+        bool inside = true;
+        for (ZuView* a = cursor_view.Resolve(); a != nullptr && a != this;
+             a = a->RetParent().Resolve())
+            if (!Inside(a->RetBox(), x, y)) {
+                inside = false;
+                break;
+            }
+        if (inside)
+            cursor_view->Detect(x, y, out, any);
+    }
+    if (out.IsInvalid())
+        ZuView::Detect(x, y, out, any);
+    if (out.Resolve() == this)
+        out = ZuViewNull;
+    return out.IsValid();
+}
+
+// ---------------------------------------------------------------------------
+// Drawing and delayed display
+// ---------------------------------------------------------------------------
+
+const ZuGrailPortRef& ZuWindow::RetGrailPort() const { return port; }
+
+void ZuWindow::SetGrailPort(const ZuGrailPortRef& p)
+{
+    port = p;
+    partitions_valid = false;
+}
+
+void ZuWindow::Draw(const ZuGrailPortRef& p, const ZuRect& rect, ZuDrawOp op)
+{
+    if (p.IsInvalid())
+        return;
+    if (!partitions_valid && style.TestBit(ZU_WINSTYLE_PARTITIONED))
+        UpdatePartitions();
+    ZuView::Draw(p, rect, op);
+    ZuRect client(0, 0, box.X2() - box.X1(), box.Y2() - box.Y1());
+    DrawOverlays(p, client);
+}
+
+void ZuWindow::DrawBack(const ZuGrailPortRef& p, const ZuRect& rect)
+{
+    ZuView::DrawBack(p, rect);
+    if (!style.TestBit(ZU_WINSTYLE_PARTITIONED)) {
+        p->SetForeColor(ZuColorPixel(state.TestBit(ZU_VIEW_IS_DROP_DST) ? ZU_COLOR_VIEW_DROPPING
+                                                                         : ZU_COLOR_BACKGROUND));
+        p->FillRect(rect, 0);
+    }
+    // The raised frame of a framed window is the adorner's, drawn once the
+    // adorner is there; a frameless window has none.
+}
+
+void ZuWindow::DrawOverlays(const ZuGrailPortRef& p, const ZuRect& rect)
+{
+    if (view_overlays.IsValid()) {
+        unsigned n = view_overlays->TotalCount();
+        for (unsigned i = 0; i < n; ++i) {
+            ZuObjectRef item;
+            if (view_overlays->Get(i, item)) {
+                ZuViewRef v(item);
+                if (v.IsValid())
+                    v->DrawOverlay(p, rect);
+            }
+        }
+    }
+    if (state.TestBit(ZU_VIEW_IS_CONNECT_DST)) {
+        p->SetForeColor(ZuColorPixel(ZU_COLOR_VIEW_CONNECT));
+        p->DrawRect(frame_box, 0);
+        p->DrawRect(frame_box, 1);
+    }
+}
+
+void ZuWindow::Display(bool delayed) { ZuView::Display(frame_box, delayed, true); }
+
+void ZuWindow::Redraw(const ZuRect& rect, bool frame)
+{
+    if (port.IsInvalid())
+        return;
+    port->BeginDraw(rect, 0);
+    Draw(port, rect, frame ? ZU_DRAW_FRAME_AND_ALL : ZU_DRAW_ALL);
+    port->EndDraw();
+    const ZuRect& d = delayed_rect;
+    if (!d.IsEmpty() && !rect.IsEmpty() && Inside(rect, d.X1(), d.Y1()) &&
+        Inside(rect, d.X2(), d.Y2()))
+        delayed_rect.MakeEmpty();
+}
+
+void ZuWindow::AddDelayedDisplay(const ZuRect& rect, bool frame)
+{
+    delayed_rect += rect;
+    delayed_frame = delayed_frame || frame;
+}
+
+bool ZuWindow::RedrawDelayedDisplay()
+{
+    if (delayed_rect.IsEmpty()) {
+        delayed_frame = false;
+        return false;
+    }
+    Redraw(delayed_rect, delayed_frame);
+    ResetDelayedDisplay();
+    return true;
+}
+
+void ZuWindow::ResetDelayedDisplay()
+{
+    delayed_rect = ZuRect();
+    delayed_frame = false;
+}
+
+bool ZuWindow::UpdatePartitions()
+{
+    // Partitions belong to the screen window, which is not part of this
+    // window yet: nothing to split.
+    return false;
+}

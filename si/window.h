@@ -1,0 +1,129 @@
+#ifndef SI_WINDOW_H
+#define SI_WINDOW_H
+
+// ZuWindow: the root of a view tree. Its box is its client area (0, 0,
+// width - 1, height - 1); it keeps the tables of the views of its tree, of
+// those that show a drag-and-drop highlight and of those the pointer is in,
+// the main responder that receives keys, the view under the pointer and the
+// view that has grabbed the mouse, the windows that are modal for it, and
+// one pending rectangle of delayed display. It picks the view that gets
+// each event and draws its tree into its port.
+//
+// The port is the screen window when the window is open; a window can also
+// be given any port to draw into (SetGrailPort), which is how it is drawn
+// into a pixmap.
+
+#include "si/grail.h"
+#include "si/hashtab.h"
+#include "si/string.h"
+#include "si/view.h"
+
+// clang-format off
+#define ZU_WIN_STYLE_BIT_LIST(X)                                                  \
+    X(ZU_WINSTYLE_SIZABLE, 1) X(ZU_WINSTYLE_REDUCE_BUTTON, 2)                     \
+    X(ZU_WINSTYLE_CLOSE_BUTTON, 4) X(ZU_WINSTYLE_TOOL, 16)                        \
+    X(ZU_WINSTYLE_TOPMOST, 17) X(ZU_WINSTYLE_PARTITIONED, 18)                     \
+    X(ZU_WINSTYLE_MAIN, 19) X(ZU_WINSTYLE_PERSISTENT, 20)                         \
+    X(ZU_WINSTYLE_FRAMELESS, 24) X(ZU_WINSTYLE_NO_BAR, 25)                        \
+    X(ZU_WINSTYLE_NO_ACTIVATION, 26)
+// clang-format on
+ZU_ENUM(ZuWinStyleBit, ZU_WIN_STYLE_BIT_LIST)
+typedef Bitset<ZuWinStyleBit> ZuWinStyle;
+
+class ZuWindow : public ZuView {
+    ZU_CLASS(ZuWindow, ZuView)
+public:
+    ZuWindow();
+
+    void Delete() override;
+    void Awake() override;
+    bool SetParent(const ZuViewRef& parent) override;
+
+    // Dispatch.
+    void DispatchEvent(const ZuEventRef& event) override;
+    void LeaveNotify(const ZuEventRef& event) override;
+    void EnterNotify(const ZuEventRef& event) override;
+    bool Detect(double x, double y, ZuViewRef& out, bool any) override;
+    using ZuView::Detect;
+
+    // Drawing.
+    void Draw(const ZuGrailPortRef& port, const ZuRect& rect, ZuDrawOp op) override;
+    using ZuView::Draw;
+    void DrawBack(const ZuGrailPortRef& port, const ZuRect& rect) override;
+    void Display(bool delayed) override;
+    using ZuView::Display;
+    const ZuGrailPortRef& RetGrailPort() const override;
+    virtual void DrawOverlays(const ZuGrailPortRef& port, const ZuRect& rect);
+    virtual void Redraw(const ZuRect& rect, bool frame);
+    virtual void AddDelayedDisplay(const ZuRect& rect, bool frame);
+    virtual bool RedrawDelayedDisplay();
+    virtual void ResetDelayedDisplay();
+    virtual bool UpdatePartitions();
+    const ZuRect& RetDelayedRect() const { return delayed_rect; }
+    bool RetDelayedFrame() const { return delayed_frame; }
+    // The port the window draws into (tests and off-screen windows).
+    virtual void SetGrailPort(const ZuGrailPortRef& port);
+
+    // Style.
+    virtual bool SetStyle(const ZuWinStyle& style);
+    virtual const ZuWinStyle& RetStyle() const;
+    virtual bool ChangeStyle(const ZuWinStyle& set, bool on);
+    virtual bool ChangeStyle(ZuWinStyleBit bit, bool on);
+    virtual bool SetTitle(const ZuStringRef& title);
+    virtual const ZuStringRef& RetTitle() const;
+    virtual bool SetFrameGeometry(const ZuRect& rect);
+    virtual const ZuRect& RetFrameGeometry() const;
+    virtual void SysChangedActive(bool active);
+    virtual bool IsVisible() const;
+
+    // Tables.
+    virtual void NotifyInsertView(const ZuViewRef& view);
+    virtual void NotifyRemoveView(const ZuViewRef& view);
+    virtual void NotifyReparentView(const ZuViewRef& view);
+    virtual void NoLongerActive(const ZuViewRef& view);
+    virtual void NotifyInsertKeyAlt(const ZuViewRef& control);
+    virtual void NotifyRemoveKeyAlt(const ZuViewRef& control);
+    virtual void NotifyInsertOverlay(const ZuViewRef& view);
+    virtual void NotifyRemoveOverlay(const ZuViewRef& view);
+    virtual void NotifyInsertEntered(const ZuViewRef& view);
+    virtual void NotifyRemoveEntered(const ZuViewRef& view);
+    virtual void NotifyInsertModalWindow(const ZuWindowRef& window);
+    virtual void NotifyRemoveModalWindow(const ZuWindowRef& window);
+    virtual bool HasModalWindow() const;
+    const ZuHashTableRef& RetViewCollection() const { return view_collection; }
+    const ZuHashTableRef& RetViewOverlays() const { return view_overlays; }
+    const ZuHashTableRef& RetViewEntered() const { return view_entered; }
+
+    // Responders.
+    virtual bool SetMainResponder(const ZuResponderRef& responder, bool flag);
+    virtual bool GetMainResponder(ZuViewRef& out) const;
+    virtual void RemoveMainResponder();
+    virtual void EnableMainResponder();
+    virtual void DisableMainResponder();
+    virtual bool GetCursorView(ZuViewRef& out) const;
+    virtual bool SetDraggingView(const ZuViewRef& view);
+    virtual bool GetDraggingView(ZuViewRef& out) const;
+
+protected:
+    ZuGrailPortRef port;
+    ZuWinStyle style;
+    ZuStringRef title;
+    ZuViewRef main_responder;
+    bool main_responder_enabled = true;
+    bool visible = false;
+    bool partitions_valid = false;
+    bool pointer_inside = false;
+    ZuHashTableRef view_collection;
+    ZuHashTableRef view_overlays;
+    ZuHashTableRef view_entered;
+    ZuHashTableRef key_alternatives;
+    ZuListRef modal_windows;
+    ZuViewRef cursor_view;
+    ZuViewRef dragging_view;
+    ZuRect delayed_rect;
+    bool delayed_frame = false;
+    ZuRect frame_box;
+};
+ZU_CLASS_END(ZuWindow)
+
+#endif
