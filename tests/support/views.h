@@ -1,0 +1,85 @@
+#ifndef TESTS_SUPPORT_VIEWS_H
+#define TESTS_SUPPORT_VIEWS_H
+
+// Probe views and events for the tests of responders, views and windows: a
+// view that logs the handlers it receives and fills its box with a colour,
+// and an event whose fields a test sets.
+
+#include <string>
+
+#include "si/classfactory.h"
+#include "si/event.h"
+#include "si/grail.h"
+#include "si/memzone.h"
+#include "si/window.h"
+
+ZU_HANDLE(TProbeEvent, ZuEvent)
+class TProbeEvent : public ZuEvent {
+    ZU_CLASS(TProbeEvent, ZuEvent)
+public:
+    TProbeEvent() {}
+    static TProbeEventRef Make(ZuEventType t, double px = 0, double py = 0);
+    TProbeEvent& Type(ZuEventType t)
+    {
+        type = t;
+        return *this;
+    }
+    TProbeEvent& At(double px, double py)
+    {
+        x = px;
+        y = py;
+        return *this;
+    }
+    TProbeEvent& Button(unsigned b)
+    {
+        buttons.SetBit(static_cast<ZuEventButton>(b));
+        return *this;
+    }
+    TProbeEvent& NoButtons()
+    {
+        buttons = ZuEventButtons();
+        return *this;
+    }
+    void Delete() override
+    {
+        window = ZuObjectNull;
+        ZuEvent::Delete();
+    }
+};
+ZU_CLASS_END(TProbeEvent)
+
+// A view that fills its box with its colour (0: nothing) and logs its
+// handlers as "name:Handler " into the shared log.
+ZU_HANDLE(TProbeView, ZuView)
+class TProbeView : public ZuView {
+    ZU_CLASS(TProbeView, ZuView)
+public:
+    TProbeView() {}
+    static TProbeViewRef Make(const char* label, double x1 = 0, double y1 = 0, double x2 = -1,
+                              double y2 = -1, unsigned color = 0);
+
+    void DrawBack(const ZuGrailPortRef& port, const ZuRect& rect) override;
+    void KeyDown(const ZuEventRef& e) override;
+    void KeyUp(const ZuEventRef& e) override;
+    void KeyChange(const ZuEventRef& e) override;
+    void ButtonPress(const ZuEventRef& e) override;
+    void ButtonRelease(const ZuEventRef& e) override;
+    void MotionNotify(const ZuEventRef& e) override;
+    void DragNotify(const ZuEventRef& e) override;
+    void Miscellanous(const ZuEventRef& e) override;
+    void EnterNotify(const ZuEventRef& e) override;
+    void LeaveNotify(const ZuEventRef& e) override;
+    void BecomeMain(bool flag) override;
+    void ResignMain() override;
+
+    std::string label;
+    unsigned color = 0;
+    bool pass_on = false; // hand events on after logging them
+    static std::string log;
+};
+ZU_CLASS_END(TProbeView)
+
+// Views of one window, made in the application zone, deleted by the fixture.
+ZuWindowRef NewTestWindow(double dx, double dy);
+
+#endif
