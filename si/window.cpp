@@ -548,3 +548,44 @@ bool ZuWindow::UpdatePartitions()
     // window yet: nothing to split.
     return false;
 }
+
+// ---------------------------------------------------------------------------
+// Storage
+// ---------------------------------------------------------------------------
+
+void ZuWindow::StoreInstance(const ZuStorageRef& s)
+{
+    ZuView::StoreInstance(s);
+    s << WindowRecord() << ZuStorageSync::begin;
+    s << style;
+    s->StoreObject(title);
+    s->StoreObject(reduced_view);
+    s->StoreObject(view_collection);
+    s->StoreObject(view_overlays);
+    s->StoreObject(view_entered);
+    s << window_box << frame_box;
+    s << ZuStorageSync::end;
+}
+
+void ZuWindow::RestoreInstance(const ZuStorageRef& s)
+{
+    ZuView::RestoreInstance(s);
+    s >> ZuStorageSync::type >> ZuStorageSync::begin;
+    s >> style;
+    ZuObjectRef text, reduced, tables[3];
+    s->RestoreObject(text, ZuStringRef::RetRuntime());
+    s->RestoreObject(reduced, ZuViewRef::RetRuntime());
+    for (ZuObjectRef& t : tables)
+        s->RestoreObject(t, ZuHashTableRef::RetRuntime());
+    s >> window_box >> frame_box;
+    s >> ZuStorageSync::end;
+    title = ZuStringRef(text);
+    reduced_view = ZuViewRef(reduced);
+    // The tables are rebuilt from the tree itself: the views of the stored
+    // tables are outside data and need not be views of this window. The
+    // collection was filled as the children were attached; the pointer and
+    // overlay tables start empty.
+    for (ZuObjectRef& t : tables)
+        if (t.IsValid() && t != view_collection)
+            t->Delete();
+}

@@ -105,7 +105,12 @@ public:
     virtual bool GetDraggingView(ZuViewRef& out) const;
 
 protected:
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
+
     ZuGrailPortRef port;
+    ZuViewRef reduced_view;
+    ZuRect window_box;
     ZuWinStyle style;
     ZuStringRef title;
     ZuViewRef main_responder;

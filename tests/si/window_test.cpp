@@ -5,6 +5,7 @@
 #include "si/message.h"
 #include "si/rtclass.h"
 #include "si/window.h"
+#include "tests/support/storagetest.h"
 #include "tests/support/looks.h"
 #include "tests/support/views.h"
 
@@ -217,4 +218,55 @@ TEST_F(WindowTest, DropStepsKeepTheOverlayUntilTheLastLeaveAndCommitSends)
     EXPECT_FALSE(a->DragAndDrop(r, dragged, ZU_DDP_DRAGnDROP_CHECK));
     embedded->Delete();
     dragged->Delete();
+}
+
+TEST_F(WindowTest, EventLayerHandsWindowEventsToTheWindow)
+{
+    TProbeEventRef e = TProbeEvent::Make(ZU_EVENT_MOTION, 15, 15);
+    e->In(w);
+    e->ZuEvent::DispatchEvent();
+    EXPECT_EQ(TProbeView::log, "A:Enter A:MotionNotify ");
+    e->Delete();
+}
+
+TEST_F(WindowTest, StyleChangesAndModalActivation)
+{
+    ZuWinStyle set;
+    set.SetBit(ZU_WINSTYLE_SIZABLE);
+    set.SetBit(ZU_WINSTYLE_TOOL);
+    w->ChangeStyle(set, true);
+    ZuWinStyle both = set;
+    both.SetBit(ZU_WINSTYLE_FRAMELESS);
+    EXPECT_EQ(w->RetStyle(), both);
+    ZuWinStyle one;
+    one.SetBit(ZU_WINSTYLE_TOOL);
+    w->ChangeStyle(one, false);
+    ZuWinStyle left;
+    left.SetBit(ZU_WINSTYLE_SIZABLE);
+    left.SetBit(ZU_WINSTYLE_FRAMELESS);
+    EXPECT_EQ(w->RetStyle(), left);
+}
+
+TEST_F(WindowTest, StoredWindowComesBackWithItsTree)
+{
+    w->SetTitle(ZuStringRef("Fenêtre"));
+    a->SetUserName(ZuAtomRef("gauche"));
+    ZuTestStorageRef s = ZuTestStorage::Make();
+    s->StartStoring();
+    s->StoreObject(w);
+    ZuTestStorageRef in = ZuTestStorage::Make();
+    in->StartRestoring(s->Bytes());
+    ZuObjectRef back;
+    in->RestoreObject(back, ZuWindowRef::RetRuntime());
+    ZuWindowRef copy(back);
+    ASSERT_TRUE(copy.IsValid());
+    ZuViewRef found;
+    ASSERT_TRUE(copy->FindUserName(ZuAtomRef("gauche"), found));
+    EXPECT_EQ(found->RetWindow(), copy);
+    EXPECT_TRUE(copy->RetViewCollection()->LookFor(found));
+    EXPECT_EQ(copy->RetViewCollection()->TotalCount(), 2u);
+    ZuViewRef hit;
+    EXPECT_TRUE(copy->Detect(40, 30, hit, false));
+    EXPECT_EQ(hit->RetBox(), ZuRect(30, 20, 69, 49));
+    copy->Delete();
 }

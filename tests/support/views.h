@@ -35,6 +35,11 @@ public:
         buttons.SetBit(static_cast<ZuEventButton>(b));
         return *this;
     }
+    TProbeEvent& In(const ZuObjectRef& w)
+    {
+        window = w;
+        return *this;
+    }
     TProbeEvent& NoButtons()
     {
         buttons = ZuEventButtons();
