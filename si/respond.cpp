@@ -37,7 +37,10 @@ bool PointInView(const ZuView* view, const ZuEventRef& event)
 
 } // namespace
 
-void ZuResponder::SetNextResponder(const ZuResponderRef& next) { next_responder = next; }
+void ZuResponder::SetNextResponder(const ZuResponderRef& next)
+{
+    next_responder = next;
+}
 
 bool ZuResponder::GetNextResponder(ZuResponderRef& out) const
 {
@@ -51,11 +54,20 @@ bool ZuResponder::GetView(ZuViewRef& out)
     return false;
 }
 
-bool ZuResponder::WouldAcceptMain() const { return false; }
+bool ZuResponder::WouldAcceptMain() const
+{
+    return false;
+}
 
-void ZuResponder::BecomeMain(bool flag) { QuickReport(notify_became_main, flag ? 1 : 0); }
+void ZuResponder::BecomeMain(bool flag)
+{
+    QuickReport(notify_became_main, flag ? 1 : 0);
+}
 
-void ZuResponder::ResignMain() { QuickReport(notify_resigned_main, 0); }
+void ZuResponder::ResignMain()
+{
+    QuickReport(notify_resigned_main, 0);
+}
 
 void ZuResponder::DispatchEvent(const ZuEventRef& event)
 {
@@ -90,12 +102,12 @@ void ZuResponder::DispatchEvent(const ZuEventRef& event)
     }
 }
 
-#define ZU_PASS_ON(HANDLER)                                                                    \
-    void ZuResponder::HANDLER(const ZuEventRef& event)                                         \
-    {                                                                                          \
-        ZuResponder* next = next_responder.Resolve();                                          \
-        if (next != nullptr)                                                                   \
-            next->HANDLER(event);                                                              \
+#define ZU_PASS_ON(HANDLER)                            \
+    void ZuResponder::HANDLER(const ZuEventRef& event) \
+    {                                                  \
+        ZuResponder* next = next_responder.Resolve();  \
+        if (next != nullptr)                           \
+            next->HANDLER(event);                      \
     }
 ZU_PASS_ON(KeyDown)
 ZU_PASS_ON(KeyChange)

@@ -55,5 +55,4 @@ private:
 };
 ZU_CLASS_END(ZuResponder)
 
-
 #endif

@@ -25,6 +25,14 @@ ZU_EXPORT_NOTIFY(ZuView, origin_changed, "notify_origin_changed", &ZuView::notif
 
 namespace {
 
+// The handle of an object of that class, empty for an object of another
+// class (stored data may name any object where a view is expected).
+template <class R>
+R AsKind(const ZuObjectRef& o)
+{
+    return o.IsValid() && o->IsKindOf(R::RetRuntime()) ? R(o) : R();
+}
+
 ZuStorageSync& ViewRecord()
 {
     static ZuStorageSync record("<ZuView child_head child_tail { child } box state tag spring "
@@ -83,7 +91,10 @@ ZuView::~ZuView()
     ZU_ASSERT_TEXT(active_list.IsInvalid(), "this->active_list.IsInvalid ()");
 }
 
-bool ZuView::IsWindow() const { return window.Resolve() == this; }
+bool ZuView::IsWindow() const
+{
+    return window.Resolve() == this;
+}
 
 // ---------------------------------------------------------------------------
 // Tree
@@ -183,7 +194,10 @@ bool ZuView::SetIntoParent(const ZuViewRef& p)
     return true;
 }
 
-bool ZuView::WouldAcceptChild(const ZuViewRef&) { return true; }
+bool ZuView::WouldAcceptChild(const ZuViewRef&)
+{
+    return true;
+}
 
 bool ZuView::RemoveAllChildren(bool delete_them)
 {
@@ -286,8 +300,14 @@ bool ZuView::GetParent(ZuViewRef& out) const
     out = parent;
     return out.IsValid();
 }
-const ZuWindowRef& ZuView::RetWindow() const { return window; }
-const ZuViewRef& ZuView::RetParent() const { return parent; }
+const ZuWindowRef& ZuView::RetWindow() const
+{
+    return window;
+}
+const ZuViewRef& ZuView::RetParent() const
+{
+    return parent;
+}
 bool ZuView::GetNextSibling(ZuViewRef& out) const
 {
     out = next_sibling;
@@ -391,7 +411,10 @@ void ZuView::NotifyGeometryChange(const ZuRect& old)
 }
 
 void ZuView::NotifyParentResize(double, double) {}
-bool ZuView::NotifyChildResize(const ZuViewRef&, double, double) { return true; }
+bool ZuView::NotifyChildResize(const ZuViewRef&, double, double)
+{
+    return true;
+}
 void ZuView::NotifyInsertChild(const ZuViewRef&) {}
 void ZuView::NotifyRemoveChild(const ZuViewRef&) {}
 void ZuView::NotifyStateChange(const ZuViewState&) {}
@@ -406,9 +429,18 @@ void ZuView::GetSize(double& dx, double& dy) const
     dx = box.DX();
     dy = box.DY();
 }
-void ZuView::GetMinSize(double& dx, double& dy) const { dx = dy = 2; }
-void ZuView::GetMaxSize(double& dx, double& dy) const { dx = dy = 10000; }
-const ZuRect& ZuView::RetBox() const { return box; }
+void ZuView::GetMinSize(double& dx, double& dy) const
+{
+    dx = dy = 2;
+}
+void ZuView::GetMaxSize(double& dx, double& dy) const
+{
+    dx = dy = 10000;
+}
+const ZuRect& ZuView::RetBox() const
+{
+    return box;
+}
 bool ZuView::GetBox(ZuRect& out) const
 {
     out = box;
@@ -419,7 +451,10 @@ bool ZuView::GetBox(ZuRect& out) const
 // State
 // ---------------------------------------------------------------------------
 
-const ZuViewState& ZuView::RetState() const { return state; }
+const ZuViewState& ZuView::RetState() const
+{
+    return state;
+}
 
 bool ZuView::SetState(const ZuViewState& s, bool recursive)
 {
@@ -487,7 +522,10 @@ bool ZuView::SetEnable(bool enable)
     return true;
 }
 
-bool ZuView::SetDisable() { return SetEnable(false); }
+bool ZuView::SetDisable()
+{
+    return SetEnable(false);
+}
 
 bool ZuView::WouldAcceptMain() const
 {
@@ -495,7 +533,10 @@ bool ZuView::WouldAcceptMain() const
            state.TestBit(ZU_VIEW_OK_ACTIVE);
 }
 
-bool ZuView::IsMainResponder() const { return state.TestBit(ZU_VIEW_IS_ACTIVE); }
+bool ZuView::IsMainResponder() const
+{
+    return state.TestBit(ZU_VIEW_IS_ACTIVE);
+}
 
 bool ZuView::MakeMainResponder()
 {
@@ -527,7 +568,10 @@ bool ZuView::SetUserTag(int t)
     tag = t;
     return true;
 }
-int ZuView::RetUserTag() const { return tag; }
+int ZuView::RetUserTag() const
+{
+    return tag;
+}
 
 bool ZuView::SetUserName(const ZuAtomRef& n)
 {
@@ -544,7 +588,10 @@ bool ZuView::SetUserName(const ZuAtomRef& n)
     return true;
 }
 
-const ZuAtomRef& ZuView::RetUserName() const { return name; }
+const ZuAtomRef& ZuView::RetUserName() const
+{
+    return name;
+}
 
 ZuAtomPathRef ZuView::RetUserPath() const
 {
@@ -559,7 +606,10 @@ bool ZuView::SetCursor(const ZuAtomRef& c)
     cursor = c;
     return true;
 }
-const ZuAtomRef& ZuView::RetCursor() const { return cursor; }
+const ZuAtomRef& ZuView::RetCursor() const
+{
+    return cursor;
+}
 
 void ZuView::SelectCursor()
 {
@@ -614,7 +664,10 @@ bool ZuView::FindUserName(const ZuAtomRef& n, unsigned index, ZuViewRef& out)
     return FindUserName(n, index, out, count);
 }
 
-bool ZuView::FindUserName(const ZuAtomRef& n, ZuViewRef& out) { return FindUserName(n, 0, out); }
+bool ZuView::FindUserName(const ZuAtomRef& n, ZuViewRef& out)
+{
+    return FindUserName(n, 0, out);
+}
 
 bool ZuView::SearchPath(const ZuAtomPathRef& path, unsigned first, unsigned index, ZuViewRef& out,
                         unsigned& count)
@@ -678,7 +731,10 @@ void ZuView::Broadcast(const ZuAtomRef& n, const ZuObjectRef& argument)
 // Active list and focus traversal
 // ---------------------------------------------------------------------------
 
-const ZuListRef& ZuView::RetActiveList() const { return active_list; }
+const ZuListRef& ZuView::RetActiveList() const
+{
+    return active_list;
+}
 
 const ZuListRef& ZuView::RetAndCreateActiveList()
 {
@@ -751,8 +807,14 @@ static bool PlaceActive(ZuView* view, Place where, const ZuViewRef& other, int r
     return true;
 }
 
-bool ZuView::SetFirstActive() { return PlaceActive(this, Place::First, ZuViewNull, 0); }
-bool ZuView::SetLastActive() { return PlaceActive(this, Place::Last, ZuViewNull, 0); }
+bool ZuView::SetFirstActive()
+{
+    return PlaceActive(this, Place::First, ZuViewNull, 0);
+}
+bool ZuView::SetLastActive()
+{
+    return PlaceActive(this, Place::Last, ZuViewNull, 0);
+}
 bool ZuView::SetActiveBefore(const ZuViewRef& v)
 {
     if (v.IsInvalid())
@@ -816,11 +878,17 @@ static ZuViewRef ActiveNeighbour(ZuView* view, int step)
     ZuObjectRef out;
     if (!list->Get(step < 0 ? i - 1 : i + 1, out))
         return ZuViewNull;
-    return ZuViewRef(out);
+    return AsKind<ZuViewRef>(out);
 }
 
-ZuViewRef ZuView::RetNextActive() { return ActiveNeighbour(this, 1); }
-ZuViewRef ZuView::RetPrevActive() { return ActiveNeighbour(this, -1); }
+ZuViewRef ZuView::RetNextActive()
+{
+    return ActiveNeighbour(this, 1);
+}
+ZuViewRef ZuView::RetPrevActive()
+{
+    return ActiveNeighbour(this, -1);
+}
 
 ZuViewRef ZuView::RetFirstActive()
 {
@@ -1021,7 +1089,10 @@ void ZuView::Display(bool delayed)
         Display(r, delayed, state.TestBit(ZU_VIEW_IS_FRAME_WIDGET));
 }
 
-bool ZuView::DefinePartition(const ZuGrailPixmapRef&) { return false; }
+bool ZuView::DefinePartition(const ZuGrailPixmapRef&)
+{
+    return false;
+}
 
 const ZuGrailPortRef& ZuView::RetGrailPort() const
 {
@@ -1030,7 +1101,10 @@ const ZuGrailPortRef& ZuView::RetGrailPort() const
     return ZuGrailPortNull;
 }
 
-const ZuLookManRef& ZuView::RetLookMan() const { return ZuLookMan::current; }
+const ZuLookManRef& ZuView::RetLookMan() const
+{
+    return ZuLookMan::current;
+}
 
 // ---------------------------------------------------------------------------
 // Detection, pointer, drag and drop
@@ -1165,7 +1239,10 @@ bool ZuView::DragAndDrop(const ZuRect& rect, const ZuObjectRef& object, ZuDragDr
 // Life, copying, storage
 // ---------------------------------------------------------------------------
 
-void ZuView::Awake() { ZuResponder::Awake(); }
+void ZuView::Awake()
+{
+    ZuResponder::Awake();
+}
 
 void ZuView::Delete()
 {
@@ -1196,7 +1273,7 @@ ZuObjectRef ZuView::Copy(const ZuObjectRef& source)
         ZuView* s = static_cast<ZuView*>(source.Resolve());
         if (s != this) {
             for (ZuViewRef c = s->child_head; c.IsValid(); c = c->next_sibling) {
-                ZuViewRef clone(c->Clone());
+                ZuViewRef clone = AsKind<ZuViewRef>(c->Clone());
                 if (clone.IsValid())
                     clone->SetParent(ZuViewRef(this));
             }
@@ -1238,7 +1315,9 @@ void ZuView::RestoreInstance(const ZuStorageRef& s)
     ZuObjectRef head_obj, tail_obj;
     s->RestoreObject(head_obj, ZuViewRef::RetRuntime());
     s->RestoreObject(tail_obj, ZuViewRef::RetRuntime());
-    ZuViewRef tail(tail_obj);
+    ZuViewRef tail = AsKind<ZuViewRef>(tail_obj);
+    if (tail_obj.IsValid() && tail.IsInvalid())
+        throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
     s >> ZuStorageSync::repeat;
     // A stored child list is outside data: it must reach its stored tail,
     // and no child may be the view or one of its ancestors. Anything else
@@ -1252,8 +1331,9 @@ void ZuView::RestoreInstance(const ZuStorageRef& s)
             }
             ZuObjectRef obj;
             s->RestoreObject(obj, ZuViewRef::RetRuntime());
-            ZuViewRef child(obj);
-            if (child.IsInvalid() || child->parent.IsValid() || !child->SetParent(ZuViewRef(this))) {
+            ZuViewRef child = AsKind<ZuViewRef>(obj);
+            if (child.IsInvalid() || child->parent.IsValid() ||
+                !child->SetParent(ZuViewRef(this))) {
                 good = false;
                 break;
             }
@@ -1280,14 +1360,15 @@ void ZuView::RestoreInstance(const ZuStorageRef& s)
     SetUserName(stored_name);
     // The focus order is kept only when it lists distinct children of this
     // view; each child's flag follows the list, whatever it stored.
-    ZuListRef order(list);
+    ZuListRef order = AsKind<ZuListRef>(list);
     bool order_ok = order.IsValid();
     for (unsigned i = 0; order_ok && i < order->TotalCount(); ++i) {
         ZuObjectRef item;
         order->Get(i, item);
-        ZuViewRef v(item);
+        ZuViewRef v = AsKind<ZuViewRef>(item);
         unsigned first = 0;
-        order_ok = v.IsValid() && v->parent.Resolve() == this && order->Find(item, first) && first == i;
+        order_ok =
+            v.IsValid() && v->parent.Resolve() == this && order->Find(item, first) && first == i;
     }
     if (order_ok && order->TotalCount() != 0) {
         active_list = order;

@@ -12,6 +12,14 @@ ZU_ENUM_REGISTER(ZuWinStyleBit)
 
 namespace {
 
+// The handle of an object of that class, empty for an object of another
+// class (stored data may name any object where a view is expected).
+template <class R>
+R AsKind(const ZuObjectRef& o)
+{
+    return o.IsValid() && o->IsKindOf(R::RetRuntime()) ? R(o) : R();
+}
+
 ZuStorageSync& WindowRecord()
 {
     static ZuStorageSync record(
@@ -28,7 +36,7 @@ bool Inside(const ZuRect& box, double x, double y)
 // The event layer hands every window event to the window's dispatch.
 void DispatchToWindow(const ZuObjectRef& window, const ZuEventRef& event)
 {
-    ZuWindowRef w(window);
+    ZuWindowRef w = AsKind<ZuWindowRef>(window);
     if (w.IsValid())
         w->DispatchEvent(event);
 }
@@ -81,14 +89,17 @@ void ZuWindow::Delete()
     window = ZuWindowNull;
 }
 
-bool ZuWindow::SetParent(const ZuViewRef&) { return false; }
+bool ZuWindow::SetParent(const ZuViewRef&)
+{
+    return false;
+}
 
 // ---------------------------------------------------------------------------
 // Tables
 // ---------------------------------------------------------------------------
 
-#define ZU_TABLE(T)                                                                            \
-    if (T.IsInvalid())                                                                         \
+#define ZU_TABLE(T)    \
+    if (T.IsInvalid()) \
         T = NewTable(RetMemZone());
 
 void ZuWindow::NotifyInsertView(const ZuViewRef& v)
@@ -118,7 +129,10 @@ void ZuWindow::NotifyRemoveView(const ZuViewRef& v)
     }
 }
 
-void ZuWindow::NotifyReparentView(const ZuViewRef&) { partitions_valid = false; }
+void ZuWindow::NotifyReparentView(const ZuViewRef&)
+{
+    partitions_valid = false;
+}
 
 void ZuWindow::NoLongerActive(const ZuViewRef& v)
 {
@@ -201,7 +215,10 @@ bool ZuWindow::SetStyle(const ZuWinStyle& s)
     style = s;
     return true;
 }
-const ZuWinStyle& ZuWindow::RetStyle() const { return style; }
+const ZuWinStyle& ZuWindow::RetStyle() const
+{
+    return style;
+}
 bool ZuWindow::ChangeStyle(const ZuWinStyle& set, bool on)
 {
     ZuWinStyle s = style;
@@ -219,14 +236,23 @@ bool ZuWindow::SetTitle(const ZuStringRef& t)
     title = t;
     return true;
 }
-const ZuStringRef& ZuWindow::RetTitle() const { return title; }
+const ZuStringRef& ZuWindow::RetTitle() const
+{
+    return title;
+}
 bool ZuWindow::SetFrameGeometry(const ZuRect& r)
 {
     frame_box = r;
     return true;
 }
-const ZuRect& ZuWindow::RetFrameGeometry() const { return frame_box; }
-bool ZuWindow::IsVisible() const { return visible; }
+const ZuRect& ZuWindow::RetFrameGeometry() const
+{
+    return frame_box;
+}
+bool ZuWindow::IsVisible() const
+{
+    return visible;
+}
 
 void ZuWindow::SysChangedActive(bool active)
 {
@@ -235,7 +261,7 @@ void ZuWindow::SysChangedActive(bool active)
     if (active && HasModalWindow()) {
         ZuObjectRef first;
         modal_windows->Get(0, first);
-        ZuWindowRef modal(first);
+        ZuWindowRef modal = AsKind<ZuWindowRef>(first);
         if (modal.IsValid()) {
             modal->visible = true;
             modal->SysChangedActive(true);
@@ -303,8 +329,14 @@ void ZuWindow::RemoveMainResponder()
     }
 }
 
-void ZuWindow::EnableMainResponder() { main_responder_enabled = true; }
-void ZuWindow::DisableMainResponder() { main_responder_enabled = false; }
+void ZuWindow::EnableMainResponder()
+{
+    main_responder_enabled = true;
+}
+void ZuWindow::DisableMainResponder()
+{
+    main_responder_enabled = false;
+}
 
 bool ZuWindow::GetCursorView(ZuViewRef& out) const
 {
@@ -421,7 +453,7 @@ void ZuWindow::LeaveNotify(const ZuEventRef& event)
         ZuObjectRef item;
         view_entered->Get(0, item);
         view_entered->Remove(0u);
-        ZuViewRef v(item);
+        ZuViewRef v = AsKind<ZuViewRef>(item);
         if (v.IsValid() && v.Resolve() != this && v != dragging_view)
             v->LeaveNotify(event);
     }
@@ -453,7 +485,10 @@ bool ZuWindow::Detect(double x, double y, ZuViewRef& out, bool any)
 // Drawing and delayed display
 // ---------------------------------------------------------------------------
 
-const ZuGrailPortRef& ZuWindow::RetGrailPort() const { return port; }
+const ZuGrailPortRef& ZuWindow::RetGrailPort() const
+{
+    return port;
+}
 
 void ZuWindow::SetGrailPort(const ZuGrailPortRef& p)
 {
@@ -477,7 +512,7 @@ void ZuWindow::DrawBack(const ZuGrailPortRef& p, const ZuRect& rect)
     ZuView::DrawBack(p, rect);
     if (!style.TestBit(ZU_WINSTYLE_PARTITIONED)) {
         p->SetForeColor(ZuColorPixel(state.TestBit(ZU_VIEW_IS_DROP_DST) ? ZU_COLOR_VIEW_DROPPING
-                                                                         : ZU_COLOR_BACKGROUND));
+                                                                        : ZU_COLOR_BACKGROUND));
         p->FillRect(rect, 0);
     }
     // The raised frame of a framed window is the adorner's, drawn once the
@@ -491,7 +526,7 @@ void ZuWindow::DrawOverlays(const ZuGrailPortRef& p, const ZuRect& rect)
         for (unsigned i = 0; i < n; ++i) {
             ZuObjectRef item;
             if (view_overlays->Get(i, item)) {
-                ZuViewRef v(item);
+                ZuViewRef v = AsKind<ZuViewRef>(item);
                 if (v.IsValid())
                     v->DrawOverlay(p, rect);
             }
@@ -504,7 +539,10 @@ void ZuWindow::DrawOverlays(const ZuGrailPortRef& p, const ZuRect& rect)
     }
 }
 
-void ZuWindow::Display(bool delayed) { ZuView::Display(frame_box, delayed, true); }
+void ZuWindow::Display(bool delayed)
+{
+    ZuView::Display(frame_box, delayed, true);
+}
 
 void ZuWindow::Redraw(const ZuRect& rect, bool frame)
 {
@@ -579,8 +617,8 @@ void ZuWindow::RestoreInstance(const ZuStorageRef& s)
         s->RestoreObject(t, ZuHashTableRef::RetRuntime());
     s >> window_box >> frame_box;
     s >> ZuStorageSync::end;
-    title = ZuStringRef(text);
-    reduced_view = ZuViewRef(reduced);
+    title = AsKind<ZuStringRef>(text);
+    reduced_view = AsKind<ZuViewRef>(reduced);
     // The tables are rebuilt from the tree itself: the views of the stored
     // tables are outside data and need not be views of this window. The
     // collection was filled as the children were attached; the pointer and

@@ -36,7 +36,7 @@ public:
     void FillAll(const ZuObjectRef& w, const ZuObjectRef& d)
     {
         type = ZU_EVENT_PRESS;
-        id = 0x89ABCDEFull;   // stored as a 32-bit card
+        id = 0x89ABCDEFull; // stored as a 32-bit card
         time = -42;
         window = w;
         x = 1.5;
@@ -159,7 +159,8 @@ protected:
     static ZuEventMask Mask(std::initializer_list<ZuEventType> types) { return ZuEventMask(types); }
     ZuMessageRef CommandMessage()
     {
-        ZuMessageRef msg(ZuObjectRef(ZuClassFactory::New("ZuMessage", Zuvi_app_zone, __LINE__, __FILE__)));
+        ZuMessageRef msg(
+            ZuObjectRef(ZuClassFactory::New("ZuMessage", Zuvi_app_zone, __LINE__, __FILE__)));
         ZuTargetRef t(ZuNew<ZuTarget>());
         t->SetTarget(ZuAtomRef("Command"), spy, ZU_TARGET_ACTOR);
         msg->SetTarget(t);
@@ -183,9 +184,9 @@ TEST_F(EventTest, TheEnumerationsCarryTheirNamesAndTypes)
     EXPECT_EQ(ZU_EV_BUTTON_NONE, b);
     b++;
     EXPECT_EQ(32u, unsigned(b));
-    for (const char* name : {"ZuEventType", "ZuEventButton", "ZuEventMask", "ZuEventButtons", "ZuEventID",
-                             "ZuEvent", "ZuEventArray", "ZuMessage", "ZuTarget", "ZuTargetType",
-                             "ZuAsyncObs", "ZuPerformer", "ZuDebugHook"})
+    for (const char* name : {"ZuEventType", "ZuEventButton", "ZuEventMask", "ZuEventButtons",
+                             "ZuEventID", "ZuEvent", "ZuEventArray", "ZuMessage", "ZuTarget",
+                             "ZuTargetType", "ZuAsyncObs", "ZuPerformer", "ZuDebugHook"})
         EXPECT_NE(nullptr, Zuvi_TypeInfo::Find(name)) << name;
 }
 
@@ -257,7 +258,7 @@ TEST_F(EventTest, ACommandGoesToItsMessageOnlyAndTheMessageIsDeleted)
     event->Fill(ZU_EVENT_COMMAND, window, msg);
     event->DispatchEvent();
     EXPECT_EQ("command ", g_log);
-    EXPECT_TRUE(msg->RetTarget().IsInvalid());   // deleted after the send
+    EXPECT_TRUE(msg->RetTarget().IsInvalid()); // deleted after the send
 
     // Data that is no message: the ordinary way.
     g_log.clear();
@@ -284,7 +285,7 @@ TEST_F(EventTest, ACommandWhoseMessageCannotBeReadIsDropped)
     ASSERT_TRUE(back->RetTarget()->IsValid());
     event->Fill(ZU_EVENT_COMMAND, window, back);
     event->DispatchEvent();
-    EXPECT_EQ("read ", g_log);   // called, and its reading failed
+    EXPECT_EQ("read ", g_log); // called, and its reading failed
     EXPECT_TRUE(back->RetTarget().IsInvalid());
 }
 
@@ -301,7 +302,7 @@ TEST_F(EventTest, SpiesSeeTheirTypesInOrderUntilOneDrops)
         {ZU_EVENT_RELEASE, true, "A window(w,ZU_EVENT_RELEASE) "},
         {ZU_EVENT_KEY_DOWN, true, "B window(w,ZU_EVENT_KEY_DOWN) "},
         {ZU_EVENT_MOTION, true, "window(w,ZU_EVENT_MOTION) "},
-        {ZU_EVENT_PRESS, false, ""},   // no window: no spy either
+        {ZU_EVENT_PRESS, false, ""}, // no window: no spy either
     };
     for (const Case& c : cases) {
         g_log.clear();
@@ -311,7 +312,8 @@ TEST_F(EventTest, SpiesSeeTheirTypesInOrderUntilOneDrops)
     }
     // A dropping spy first: the later spies and the window are skipped.
     ZuEvent::InsertEventSpy(spy, ZuAtomRef("Dropper"), Mask({ZU_EVENT_RELEASE}));
-    ASSERT_TRUE(ZuEvent::RemoveEventSpy(spy, ZuAtomRef("SpyA"), Mask({ZU_EVENT_PRESS, ZU_EVENT_RELEASE})));
+    ASSERT_TRUE(
+        ZuEvent::RemoveEventSpy(spy, ZuAtomRef("SpyA"), Mask({ZU_EVENT_PRESS, ZU_EVENT_RELEASE})));
     ZuEvent::InsertEventSpy(spy, ZuAtomRef("SpyA"), Mask({ZU_EVENT_RELEASE}));
     g_log.clear();
     event->Fill(ZU_EVENT_RELEASE, window);
@@ -326,7 +328,8 @@ TEST_F(EventTest, SpiesSeeTheirTypesInOrderUntilOneDrops)
 
 TEST_F(EventTest, SpiesAreListedAndRemovedByObjectActionAndMask)
 {
-    EXPECT_FALSE(ZuEvent::RemoveEventSpy(spy, ZuAtomRef("SpyA"), Mask({ZU_EVENT_PRESS})));   // empty list
+    EXPECT_FALSE(
+        ZuEvent::RemoveEventSpy(spy, ZuAtomRef("SpyA"), Mask({ZU_EVENT_PRESS}))); // empty list
     ZuEvent::InsertEventSpy(spy, ZuAtomRef("SpyA"), Mask({ZU_EVENT_PRESS}));
     ZuEvent::InsertEventSpy(spy, ZuAtomRef("SpyB"), Mask({ZU_EVENT_RELEASE}));
     ZuEvent::InsertEventSpy(window, ZuAtomRef("SpyB"), Mask({ZU_EVENT_RELEASE}));

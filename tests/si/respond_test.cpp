@@ -21,13 +21,20 @@ TEST_F(ResponderTest, DispatchPicksOneHandlerByType)
         int button; // -1: none
         const char* handler;
     } cases[] = {
-        {ZU_EVENT_KEY_DOWN, -1, "KeyDown"},       {ZU_EVENT_KEY_REP, -1, "KeyDown"},
-        {ZU_EVENT_KEY_UP, -1, "KeyUp"},           {ZU_EVENT_KEY_CHANGE, -1, "KeyChange"},
-        {ZU_EVENT_PRESS, 0, "ButtonPress"},       {ZU_EVENT_RELEASE, 0, "ButtonRelease"},
-        {ZU_EVENT_MOTION, -1, "MotionNotify"},    {ZU_EVENT_MOTION, 31, "MotionNotify"},
-        {ZU_EVENT_MOTION, 0, "DragNotify"},       {ZU_EVENT_WHEEL, -1, "Miscellanous"},
-        {ZU_EVENT_COMMAND, -1, "Miscellanous"},   {ZU_EVENT_USER, -1, "Miscellanous"},
-        {ZU_EVENT_WAKE_UP, -1, "Miscellanous"},   {ZU_EVENT_NONE, -1, "Miscellanous"},
+        {ZU_EVENT_KEY_DOWN, -1, "KeyDown"},
+        {ZU_EVENT_KEY_REP, -1, "KeyDown"},
+        {ZU_EVENT_KEY_UP, -1, "KeyUp"},
+        {ZU_EVENT_KEY_CHANGE, -1, "KeyChange"},
+        {ZU_EVENT_PRESS, 0, "ButtonPress"},
+        {ZU_EVENT_RELEASE, 0, "ButtonRelease"},
+        {ZU_EVENT_MOTION, -1, "MotionNotify"},
+        {ZU_EVENT_MOTION, 31, "MotionNotify"},
+        {ZU_EVENT_MOTION, 0, "DragNotify"},
+        {ZU_EVENT_WHEEL, -1, "Miscellanous"},
+        {ZU_EVENT_COMMAND, -1, "Miscellanous"},
+        {ZU_EVENT_USER, -1, "Miscellanous"},
+        {ZU_EVENT_WAKE_UP, -1, "Miscellanous"},
+        {ZU_EVENT_NONE, -1, "Miscellanous"},
         {static_cast<ZuEventType>(99), -1, "Miscellanous"},
     };
     TProbeViewRef v = TProbeView::Make("v");

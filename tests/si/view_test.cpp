@@ -26,8 +26,7 @@ protected:
         made.clear();
         ZuviRuntimeTest::TearDown();
     }
-    TProbeViewRef V(const char* label, double x1 = 0, double y1 = 0, double x2 = -1,
-                    double y2 = -1)
+    TProbeViewRef V(const char* label, double x1 = 0, double y1 = 0, double x2 = -1, double y2 = -1)
     {
         TProbeViewRef v = TProbeView::Make(label, x1, y1, x2, y2);
         made.push_back(v);
@@ -87,10 +86,10 @@ TEST_F(ViewTest, ReorderTable)
         const char* other; // "" for the empty handle
         const char* result;
     } cases[] = {
-        {"b", "before", "", "acdb"},   {"b", "after", "", "bacd"},  {"c", "before", "a", "cabd"},
-        {"a", "after", "c", "bcad"},   {"d", "after", "d", "abcd"}, {"b", "before", "b", "abcd"},
-        {"a", "before", "b", "abcd"},  {"c", "after", "b", "abcd"}, {"a", "first", "", "abcd"},
-        {"c", "first", "", "cabd"},    {"b", "last", "", "acdb"},   {"a", "after", "d", "bcda"},
+        {"b", "before", "", "acdb"},  {"b", "after", "", "bacd"},  {"c", "before", "a", "cabd"},
+        {"a", "after", "c", "bcad"},  {"d", "after", "d", "abcd"}, {"b", "before", "b", "abcd"},
+        {"a", "before", "b", "abcd"}, {"c", "after", "b", "abcd"}, {"a", "first", "", "abcd"},
+        {"c", "first", "", "cabd"},   {"b", "last", "", "acdb"},   {"a", "after", "d", "bcda"},
     };
     for (const Case& c : cases) {
         ZuViewRef p = V("p");
@@ -295,8 +294,7 @@ TEST_F(ViewTest, StoredTreeComesBackAndBrokenListsAreRefused)
         ZuObjectRef back;
         try {
             in->RestoreObject(back, ZuViewRef::RetRuntime());
-        } catch (const ZuException&) {
-        }
+        } catch (const ZuException&) {}
         ZuViewRef q(back);
         if (q.IsValid())
             q->Delete();

@@ -245,6 +245,20 @@ TEST_F(WindowTest, StyleChangesAndModalActivation)
     left.SetBit(ZU_WINSTYLE_SIZABLE);
     left.SetBit(ZU_WINSTYLE_FRAMELESS);
     EXPECT_EQ(w->RetStyle(), left);
+
+    // Activating a window that has modal windows activates the one that
+    // was active last instead.
+    ZuWindowRef first = NewTestWindow(10, 10), last = NewTestWindow(10, 10);
+    w->NotifyInsertModalWindow(first);
+    w->NotifyInsertModalWindow(last);
+    w->SysChangedActive(true);
+    EXPECT_TRUE(last->IsVisible());
+    EXPECT_FALSE(first->IsVisible());
+    EXPECT_FALSE(w->IsVisible());
+    w->NotifyRemoveModalWindow(first);
+    w->NotifyRemoveModalWindow(last);
+    first->Delete();
+    last->Delete();
 }
 
 TEST_F(WindowTest, StoredWindowComesBackWithItsTree)

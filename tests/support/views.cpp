@@ -34,12 +34,12 @@ void TProbeView::DrawBack(const ZuGrailPortRef& port, const ZuRect& rect)
     port->FillRect(rect, 0);
 }
 
-#define PROBE(H)                                                                               \
-    void TProbeView::H(const ZuEventRef& e)                                                    \
-    {                                                                                          \
-        log += label + ":" #H " ";                                                             \
-        if (pass_on)                                                                           \
-            ZuView::H(e);                                                                      \
+#define PROBE(H)                            \
+    void TProbeView::H(const ZuEventRef& e) \
+    {                                       \
+        log += label + ":" #H " ";          \
+        if (pass_on)                        \
+            ZuView::H(e);                   \
     }
 PROBE(KeyDown)
 PROBE(KeyUp)
