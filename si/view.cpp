@@ -1,5 +1,6 @@
 #include "si/view.h"
 
+#include "si/adorner.h"
 #include "si/atompath.h"
 #include "si/classfactory.h"
 #include "si/error.h"
@@ -1043,16 +1044,15 @@ void ZuView::DrawOverlay(const ZuGrailPortRef& port, const ZuRect&)
 {
     if (IsWindow() || port.IsInvalid())
         return;
-    // The highlights are drawn on the port in the look's colours.
+    ZuAdornerRef adorner = port->RetAdorner();
+    if (adorner.IsInvalid())
+        return;
     if (state.TestBit(ZU_VIEW_IS_CONNECT_DST)) {
-        port->SetForeColor(ZuColorPixel(ZU_COLOR_VIEW_CONNECT));
-        port->DrawRect(box, -1);
-        port->DrawRect(box, -2);
+        adorner->DrawRect(box, ZU_COLOR_VIEW_CONNECT, -1);
+        adorner->DrawRect(box, ZU_COLOR_VIEW_CONNECT, -2);
     }
-    if (state.TestBit(ZU_VIEW_IS_DROP_DST)) {
-        port->SetForeColor(ZuColorPixel(ZU_COLOR_VIEW_DROPPING));
-        port->FillRect(box, 0);
-    }
+    if (state.TestBit(ZU_VIEW_IS_DROP_DST))
+        adorner->FillRect(box, ZU_COLOR_VIEW_DROPPING, 0);
 }
 
 void ZuView::Display(const ZuRect& rect, bool delayed, bool frame)
@@ -1104,6 +1104,12 @@ const ZuGrailPortRef& ZuView::RetGrailPort() const
 const ZuLookManRef& ZuView::RetLookMan() const
 {
     return ZuLookMan::current;
+}
+
+ZuAdornerRef ZuView::RetAdorner() const
+{
+    const ZuGrailPortRef& port = RetGrailPort();
+    return port.IsValid() ? port->RetAdorner() : ZuAdornerRef();
 }
 
 // ---------------------------------------------------------------------------

@@ -19,6 +19,7 @@
 ZU_FORWARD(ZuGrailPort)
 ZU_FORWARD(ZuGrailPixmap)
 ZU_FORWARD(ZuLookMan)
+ZU_FORWARD(ZuAdorner)
 ZU_FORWARD(ZuAtomPath)
 
 // clang-format off
@@ -107,6 +108,8 @@ public:
     virtual bool DefinePartition(const ZuGrailPixmapRef& pixmap);
     virtual const ZuGrailPortRef& RetGrailPort() const;
     virtual const ZuLookManRef& RetLookMan() const;
+    // The port's adorner, empty without a port.
+    virtual ZuAdornerRef RetAdorner() const;
 
     // Tree.
     virtual bool MakeMainResponder();

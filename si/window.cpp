@@ -1,6 +1,7 @@
 #include "si/window.h"
 
 #include "si/classfactory.h"
+#include "si/adorner.h"
 #include "si/error.h"
 #include "si/except.h"
 #include "si/rtclass.h"
@@ -510,13 +511,15 @@ void ZuWindow::Draw(const ZuGrailPortRef& p, const ZuRect& rect, ZuDrawOp op)
 void ZuWindow::DrawBack(const ZuGrailPortRef& p, const ZuRect& rect)
 {
     ZuView::DrawBack(p, rect);
-    if (!style.TestBit(ZU_WINSTYLE_PARTITIONED)) {
-        p->SetForeColor(ZuColorPixel(state.TestBit(ZU_VIEW_IS_DROP_DST) ? ZU_COLOR_VIEW_DROPPING
-                                                                        : ZU_COLOR_BACKGROUND));
-        p->FillRect(rect, 0);
-    }
-    // The raised frame of a framed window is the adorner's, drawn once the
-    // adorner is there; a frameless window has none.
+    ZuAdornerRef adorner = p->RetAdorner();
+    if (adorner.IsInvalid())
+        return;
+    if (!style.TestBit(ZU_WINSTYLE_PARTITIONED))
+        adorner->FillRect(
+            rect, state.TestBit(ZU_VIEW_IS_DROP_DST) ? ZU_COLOR_VIEW_DROPPING : ZU_COLOR_BACKGROUND,
+            0);
+    if (!style.TestBit(ZU_WINSTYLE_FRAMELESS))
+        adorner->DrawRectHigh(frame_box, 0);
 }
 
 void ZuWindow::DrawOverlays(const ZuGrailPortRef& p, const ZuRect& rect)
@@ -532,10 +535,10 @@ void ZuWindow::DrawOverlays(const ZuGrailPortRef& p, const ZuRect& rect)
             }
         }
     }
-    if (state.TestBit(ZU_VIEW_IS_CONNECT_DST)) {
-        p->SetForeColor(ZuColorPixel(ZU_COLOR_VIEW_CONNECT));
-        p->DrawRect(frame_box, 0);
-        p->DrawRect(frame_box, 1);
+    ZuAdornerRef adorner = p->RetAdorner();
+    if (adorner.IsValid() && state.TestBit(ZU_VIEW_IS_CONNECT_DST)) {
+        adorner->DrawRect(frame_box, ZU_COLOR_VIEW_CONNECT, 0);
+        adorner->DrawRect(frame_box, ZU_COLOR_VIEW_CONNECT, 1);
     }
 }
 
