@@ -1,6 +1,8 @@
-// Zone allocation against the C heap, for the same mix of sizes (16 to 4096
-// bytes) and the same pattern: a window of live blocks where each step frees
-// the oldest block and allocates a new one.
+// Zone allocation against the C heap, for the same mixes of sizes and the
+// same pattern: a window of live blocks where each step frees the oldest
+// block and allocates a new one. Mixes: sizes spread evenly from 16 to 4096
+// bytes ("Mixed"), the same range skewed to small sizes ("Skewed"), and
+// sizes the quick queues serve ("Small", 16 to 480).
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -20,6 +22,20 @@ std::vector<unsigned> SizeMix(unsigned low, unsigned high)
     std::vector<unsigned> sizes(kSizes);
     for (unsigned& s : sizes) {
         s = pick(random);
+    }
+    return sizes;
+}
+
+// Sizes from 16 to 4096 bytes, most of them small: a power-law draw (the
+// cube of a uniform number), as object models and strings ask.
+std::vector<unsigned> SkewedMix()
+{
+    std::mt19937 random(20261210);
+    std::uniform_real_distribution<double> pick(0.0, 1.0);
+    std::vector<unsigned> sizes(kSizes);
+    for (unsigned& s : sizes) {
+        double u = pick(random);
+        s = 16 + static_cast<unsigned>(u * u * u * (4096 - 16));
     }
     return sizes;
 }
@@ -61,6 +77,20 @@ void BM_MallocMixed(benchmark::State& state)
           [](void* p) { std::free(p); });
 }
 
+void BM_ZoneSkewed(benchmark::State& state)
+{
+    ZuMemZone zone;
+    zone.Initialise("BenchZone");
+    Churn(state, SkewedMix(),
+          [&zone](unsigned size) { return zone.Alloc(size, "bench", __LINE__, "bench/memzone_bench"); },
+          [&zone](void* p) { zone.Free(p, __LINE__, "bench/memzone_bench"); });
+}
+
+void BM_MallocSkewed(benchmark::State& state)
+{
+    Churn(state, SkewedMix(), [](unsigned size) { return std::malloc(size); }, [](void* p) { std::free(p); });
+}
+
 void BM_ZoneSmall(benchmark::State& state)
 {
     ZuMemZone zone;
@@ -80,5 +110,7 @@ void BM_MallocSmall(benchmark::State& state)
 
 BENCHMARK(BM_ZoneMixed)->Arg(64)->Arg(1024);
 BENCHMARK(BM_MallocMixed)->Arg(64)->Arg(1024);
+BENCHMARK(BM_ZoneSkewed)->Arg(64)->Arg(1024);
+BENCHMARK(BM_MallocSkewed)->Arg(64)->Arg(1024);
 BENCHMARK(BM_ZoneSmall)->Arg(64)->Arg(1024);
 BENCHMARK(BM_MallocSmall)->Arg(64)->Arg(1024);
