@@ -9,38 +9,24 @@ ZU_ENUM_REGISTER(ZuGlobalLockId)
 
 std::atomic<unsigned> ZuThread::tls_index{TLS_OUT_OF_INDEXES};
 
-namespace {
+std::atomic<int> ZuThread::global_lock_word{0};
+__thread unsigned ZuThread::global_lock_depth __attribute__((tls_model("initial-exec"))) = 0;
 
-// The section lives in zero-filled static storage with no destructor: it is
-// built by the first caller (a thread-safe local initialisation) and stays
-// usable until the process ends.
-CRITICAL_SECTION g_global_section;
-
-struct GlobalSectionInit {
-    GlobalSectionInit(unsigned spin)
-    {
-        InitializeCriticalSection(&g_global_section);
-        SetCriticalSectionSpinCount(&g_global_section, spin);
+void ZuThread::WaitGlobalLock()
+{
+    for (;;) {
+        for (unsigned i = 0; i < global_lock_spin_count; ++i) {
+            // Read first, so that waiters do not fight over the cache line.
+            if (global_lock_word.load(std::memory_order_relaxed) == 0
+                && global_lock_word.exchange(1, std::memory_order_acquire) == 0) {
+                return;
+            }
+#if defined(__x86_64__) || defined(__i386__)
+            __builtin_ia32_pause();
+#endif
+        }
+        Zuvi_Sleep(0);
     }
-};
-
-inline LPCRITICAL_SECTION GlobalSection(unsigned spin)
-{
-    static const GlobalSectionInit init(spin);
-    (void)init;
-    return &g_global_section;
-}
-
-} // namespace
-
-void ZuThread::QuickGlobalLock(ZuGlobalLockId)
-{
-    EnterCriticalSection(GlobalSection(global_lock_spin_count));
-}
-
-void ZuThread::QuickGlobalUnlock(ZuGlobalLockId)
-{
-    LeaveCriticalSection(GlobalSection(global_lock_spin_count));
 }
 
 bool ZuThread::IsMainThread()

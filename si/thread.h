@@ -66,9 +66,21 @@ public:
     // thread's slot is empty.
     static bool IsMainThread();
 
-    // Takes and releases the global lock; the id only says why.
-    static void QuickGlobalLock(ZuGlobalLockId id);
-    static void QuickGlobalUnlock(ZuGlobalLockId id);
+    // Takes and releases the global lock; the id only says why. The lock is
+    // a word taken with one atomic exchange and a per-thread depth for
+    // re-entry; a contended taker spins a little, then yields its time.
+    static void QuickGlobalLock(ZuGlobalLockId)
+    {
+        if (global_lock_depth++ == 0 && global_lock_word.exchange(1, std::memory_order_acquire) != 0) {
+            WaitGlobalLock();
+        }
+    }
+    static void QuickGlobalUnlock(ZuGlobalLockId)
+    {
+        if (--global_lock_depth == 0) {
+            global_lock_word.store(0, std::memory_order_release);
+        }
+    }
 
 protected:
     // The object registered in the calling thread's slot (null on the main
@@ -78,7 +90,7 @@ protected:
     // first use. False when the platform has no slot left.
     static bool SetSlotThread(ZuThread* thread);
 
-    // Spin count of the global lock's critical section.
+    // Tries of a contended taker before it yields its time slice.
     static constexpr unsigned global_lock_spin_count = 1000;
 
     // The thread-local slot index; "none" (TLS_OUT_OF_INDEXES) until a
@@ -86,6 +98,14 @@ protected:
     static std::atomic<unsigned> tls_index;
 
 private:
+    // The contended path: spins, then yields, until the word is taken.
+    static void WaitGlobalLock();
+    // 1 while a thread holds the global lock; constant-initialised, so it
+    // works during static initialisation and destruction.
+    static std::atomic<int> global_lock_word;
+    // How often the calling thread holds the lock (0: not at all).
+    static __thread unsigned global_lock_depth __attribute__((tls_model("initial-exec")));
+
     ZuThreadRef self;
     ZuStringRef name;
     ZuPerformerRef performer;
