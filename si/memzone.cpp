@@ -23,7 +23,8 @@ ZuMemZone* Zuvi_iface_zone = nullptr;
 ZuMemZone* ZuMemZone::zone_head = nullptr;
 ZuMemZone* ZuMemZone::zone_tail = nullptr;
 size_t ZuMemZone::vector_offset = 0;
-ZuMemZone::ObjectHooks ZuMemZone::object_hooks = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+ZuMemZone::ObjectHooks ZuMemZone::object_hooks = {nullptr, nullptr, nullptr, nullptr,
+                                                   nullptr, nullptr, nullptr, nullptr};
 
 namespace {
 
@@ -876,8 +877,34 @@ bool ZuMemZone::AboutBasePointer(const void* pointer, ZuStringRef& block_name, u
 
 // ---- Destruction -----------------------------------------------------------------
 
+const char* const (*ZuMemZone::BufferRanges() const)[2]
+{
+    if (buffer_count == 0) {
+        return nullptr;
+    }
+    auto ranges = static_cast<const char* (*)[2]>(std::malloc(buffer_count * sizeof(const char* [2])));
+    if (ranges == nullptr) {
+        return nullptr;
+    }
+    for (uint32_t i = 0; i < buffer_count; ++i) {
+        ranges[i][0] = buffer_table[i]->base;
+        ranges[i][1] = buffer_table[i]->end - 1;
+    }
+    return ranges;
+}
+
+// One pass over the handles for the whole zone when the object model offers
+// it (the handles cut are the same as buffer by buffer); otherwise one pass
+// per buffer.
 void ZuMemZone::KillRefFromZone()
 {
+    if (object_hooks.kill_ref_from_ranges != nullptr) {
+        if (auto ranges = BufferRanges()) {
+            object_hooks.kill_ref_from_ranges(ranges, buffer_count);
+            std::free(const_cast<void*>(static_cast<const void*>(ranges)));
+            return;
+        }
+    }
     for (BufferHeader* b = first_buffer; b != nullptr; b = b->next) {
         KillRefFromBuffer(b);
     }
@@ -885,6 +912,13 @@ void ZuMemZone::KillRefFromZone()
 
 void ZuMemZone::KillRefToZone()
 {
+    if (object_hooks.kill_ref_to_ranges != nullptr) {
+        if (auto ranges = BufferRanges()) {
+            object_hooks.kill_ref_to_ranges(ranges, buffer_count);
+            std::free(const_cast<void*>(static_cast<const void*>(ranges)));
+            return;
+        }
+    }
     for (BufferHeader* b = first_buffer; b != nullptr; b = b->next) {
         KillRefToBuffer(b);
     }

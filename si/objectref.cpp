@@ -385,6 +385,44 @@ void HookKillRefTo(const char* low, const char* high)
             h->CutObject();
 }
 
+// Whether p lies in one of the sorted, disjoint ranges.
+bool InsideAny(const void* p, const char* const (*ranges)[2], size_t count)
+{
+    const char* c = static_cast<const char*>(p);
+    if (count == 0 || c < ranges[0][0] || c > ranges[count - 1][1])
+        return false;
+    size_t low = 0;
+    size_t high = count;
+    while (low < high) {
+        size_t mid = low + (high - low) / 2;
+        if (ranges[mid][0] <= c)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low > 0 && c <= ranges[low - 1][1];
+}
+
+void HookKillRefFromRanges(const char* const (*ranges)[2], size_t count)
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    ZuObjectRef* h = ZuObjectRef::g_head;
+    while (h) {
+        ZuObjectRef* following = h->RetGlobalNext();
+        if (InsideAny(h, ranges, count))
+            h->CutAll();
+        h = following;
+    }
+}
+
+void HookKillRefToRanges(const char* const (*ranges)[2], size_t count)
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    for (ZuObjectRef* h = ZuObjectRef::g_head; h; h = h->RetGlobalNext())
+        if (h->RetRawObject() && InsideAny(h->RetRawObject(), ranges, count))
+            h->CutObject();
+}
+
 struct HookInstaller {
     HookInstaller()
     {
@@ -393,6 +431,8 @@ struct HookInstaller {
         ZuMemZone::object_hooks.handle_owner = &HookHandleOwner;
         ZuMemZone::object_hooks.kill_ref_from = &HookKillRefFrom;
         ZuMemZone::object_hooks.kill_ref_to = &HookKillRefTo;
+        ZuMemZone::object_hooks.kill_ref_from_ranges = &HookKillRefFromRanges;
+        ZuMemZone::object_hooks.kill_ref_to_ranges = &HookKillRefToRanges;
         ZuMemZone::object_hooks.forget_all_handles = &ZuObjectRef::ForgetAllHandles;
     }
 } hook_installer;

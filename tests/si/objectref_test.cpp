@@ -185,6 +185,35 @@ TEST_F(ObjectRefTest, HandlesFromSeveralThreadsKeepExactCounts)
     EXPECT_EQ(0u, ZuObjectRef::CountPendingDeletions());
 }
 
+TEST_F(ObjectRefTest, DestroyingAZoneCutsTheHandlesInAndIntoItsBuffersOnly)
+{
+    TRefNodeRef keep = ZuNew<TRefNode>(Zuvi_app_zone);
+    std::vector<TRefNodeRef> outside(600);
+    unsigned const live_before = ZuObjectRef::RetLiveHandleCount();
+    {
+        ZuMemZone zone;
+        zone.Initialise("Doomed");
+        for (auto& h : outside)
+            h = ZuNew<TRefNode>(&zone);
+        for (size_t i = 0; i < outside.size(); ++i) {
+            outside[i]->other = keep;
+            outside[i]->typed = outside[(i + 1) % outside.size()];
+        }
+        EXPECT_EQ(601u, keep->RetRefCount());
+        unsigned buffers = 0;
+        for (auto b = zone.RetFirstBuffer(); b != nullptr; b = b->next)
+            ++buffers;
+        ASSERT_GT(buffers, 2u);
+    }
+    // Handles into the zone are empty, handles inside it are gone, the rest
+    // untouched; no destructor ran.
+    for (auto& h : outside)
+        EXPECT_TRUE(h.IsInvalid());
+    EXPECT_EQ(1u, keep->RetRefCount());
+    EXPECT_EQ(live_before, ZuObjectRef::RetLiveHandleCount());
+    EXPECT_EQ(0, TRefNode::destroyed);
+}
+
 TEST_F(ObjectRefTest, ObjectsInADestroyedZoneLoseTheirHandles)
 {
     TRefNodeRef node(NewNode());
