@@ -1,5 +1,6 @@
 #include "si/memzone.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -24,11 +25,15 @@ ZuMemZone* ZuMemZone::zone_head = nullptr;
 ZuMemZone* ZuMemZone::zone_tail = nullptr;
 size_t ZuMemZone::vector_offset = 0;
 ZuMemZone::ObjectHooks ZuMemZone::object_hooks = {nullptr, nullptr, nullptr, nullptr,
-                                                   nullptr, nullptr, nullptr, nullptr};
+                                                   nullptr, nullptr, nullptr};
 
 namespace {
 
 bool g_vector_offset_measured = false;
+
+// Set while Kill destroys every zone after cutting, in one pass for all of
+// them, the handles that the zones would cut one by one.
+bool g_all_handles_cut = false;
 
 const unsigned kHeadersPerArray = 170;
 const unsigned kQuickSlotWords = 4;
@@ -877,34 +882,23 @@ bool ZuMemZone::AboutBasePointer(const void* pointer, ZuStringRef& block_name, u
 
 // ---- Destruction -----------------------------------------------------------------
 
-const char* const (*ZuMemZone::BufferRanges() const)[2]
+ZuMemZone::Range* ZuMemZone::BufferRanges() const
 {
     if (buffer_count == 0) {
         return nullptr;
     }
-    auto ranges = static_cast<const char* (*)[2]>(std::malloc(buffer_count * sizeof(const char* [2])));
+    auto ranges = static_cast<Range*>(std::malloc(buffer_count * sizeof(Range)));
     if (ranges == nullptr) {
         return nullptr;
     }
     for (uint32_t i = 0; i < buffer_count; ++i) {
-        ranges[i][0] = buffer_table[i]->base;
-        ranges[i][1] = buffer_table[i]->end - 1;
+        ranges[i] = Range{buffer_table[i]->base, buffer_table[i]->end - 1};
     }
     return ranges;
 }
 
-// One pass over the handles for the whole zone when the object model offers
-// it (the handles cut are the same as buffer by buffer); otherwise one pass
-// per buffer.
 void ZuMemZone::KillRefFromZone()
 {
-    if (object_hooks.kill_ref_from_ranges != nullptr) {
-        if (auto ranges = BufferRanges()) {
-            object_hooks.kill_ref_from_ranges(ranges, buffer_count);
-            std::free(const_cast<void*>(static_cast<const void*>(ranges)));
-            return;
-        }
-    }
     for (BufferHeader* b = first_buffer; b != nullptr; b = b->next) {
         KillRefFromBuffer(b);
     }
@@ -912,13 +906,6 @@ void ZuMemZone::KillRefFromZone()
 
 void ZuMemZone::KillRefToZone()
 {
-    if (object_hooks.kill_ref_to_ranges != nullptr) {
-        if (auto ranges = BufferRanges()) {
-            object_hooks.kill_ref_to_ranges(ranges, buffer_count);
-            std::free(const_cast<void*>(static_cast<const void*>(ranges)));
-            return;
-        }
-    }
     for (BufferHeader* b = first_buffer; b != nullptr; b = b->next) {
         KillRefToBuffer(b);
     }
@@ -943,8 +930,18 @@ void ZuMemZone::FreeAndDestroy()
     if (!is_zone_ok) {
         return;
     }
-    KillRefFromZone();
-    KillRefToZone();
+    // One pass over the handles for the whole zone when the object model
+    // offers it (the handles cut are the same as buffer by buffer).
+    Range* ranges = nullptr;
+    if (g_all_handles_cut) {
+        // Kill did it for every zone.
+    } else if (object_hooks.kill_refs_in_ranges != nullptr && (ranges = BufferRanges()) != nullptr) {
+        object_hooks.kill_refs_in_ranges(ranges, buffer_count);
+        std::free(ranges);
+    } else {
+        KillRefFromZone();
+        KillRefToZone();
+    }
     BufferHeader* buffer = first_buffer;
     while (buffer != nullptr) {
         BufferHeader* next = buffer->next;
@@ -1014,6 +1011,28 @@ void ZuMemZone::Initialise()
 void ZuMemZone::Kill()
 {
     ZU_ASSERT(Zuvi_sys_zone);
+    // Every zone goes: cut the handles in and into all of them at once (the
+    // same handles as zone by zone; only memory about to go could tell the
+    // order apart).
+    if (object_hooks.kill_refs_in_ranges != nullptr) {
+        size_t count = 0;
+        for (ZuMemZone* z = zone_head; z != nullptr; z = z->newer_zone) {
+            count += z->buffer_count;
+        }
+        auto ranges = static_cast<Range*>(std::malloc((count + 1) * sizeof(Range)));
+        if (ranges != nullptr) {
+            size_t n = 0;
+            for (ZuMemZone* z = zone_head; z != nullptr; z = z->newer_zone) {
+                for (uint32_t i = 0; i < z->buffer_count; ++i, ++n) {
+                    ranges[n] = Range{z->buffer_table[i]->base, z->buffer_table[i]->end - 1};
+                }
+            }
+            std::sort(ranges, ranges + n, [](const Range& a, const Range& b) { return a.low < b.low; });
+            object_hooks.kill_refs_in_ranges(ranges, n);
+            std::free(ranges);
+            g_all_handles_cut = true;
+        }
+    }
     // Zones made by the application go first, newest first.
     ZuMemZone* prev = zone_tail;
     while (prev != Zuvi_iface_zone) {
@@ -1039,6 +1058,7 @@ void ZuMemZone::Kill()
     // Unlinked too, so that the library can be started again.
     Zuvi_sys_zone->UnlinkZone();
     Zuvi_sys_zone = nullptr;
+    g_all_handles_cut = false;
     if (object_hooks.forget_all_handles != nullptr) {
         object_hooks.forget_all_handles();
     }

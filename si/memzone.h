@@ -150,6 +150,12 @@ public:
         Header headers[170];
     };
 
+    // Bytes low to high, both inside.
+    struct Range {
+        const char* low;
+        const char* high;
+    };
+
     // Object hooks: the object model plugs in here, so that zones know
     // objects without depending on them. All may stay null.
     struct ObjectHooks {
@@ -163,10 +169,9 @@ public:
         // that point at objects in [low, high] (KillRefToBuffer).
         void (*kill_ref_from)(const char* low, const char* high);
         void (*kill_ref_to)(const char* low, const char* high);
-        // The same for every range of a sorted table of `count` disjoint
-        // ranges ([low, high] pairs) in one pass over the handles.
-        void (*kill_ref_from_ranges)(const char* const (*ranges)[2], size_t count);
-        void (*kill_ref_to_ranges)(const char* const (*ranges)[2], size_t count);
+        // Both for every range of a table of `count` disjoint ranges in
+        // address order, in one pass over the handles.
+        void (*kill_refs_in_ranges)(const Range* ranges, size_t count);
         // Empties the global list of live handles (the end of Kill).
         void (*forget_all_handles)();
     };
@@ -257,9 +262,9 @@ protected:
     virtual void KillRefFromBuffer(BufferHeader* buffer);
     virtual void KillRefToBuffer(BufferHeader* buffer);
 
-    // The zone's buffers as [base, end - 1] pairs in address order (malloc'd,
-    // null when the zone has none or memory runs out).
-    const char* const (*BufferRanges() const)[2];
+    // The zone's buffers as ranges in address order (malloc'd, null when the
+    // zone has none or memory runs out).
+    Range* BufferRanges() const;
 
     static ChunkHeader* FindContainingChunk(ChunkHeader* first, const char* address);
     static ChunkHeader* FindExactChunk(ChunkHeader* first, const char* address);

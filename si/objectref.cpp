@@ -386,24 +386,26 @@ void HookKillRefTo(const char* low, const char* high)
 }
 
 // Whether p lies in one of the sorted, disjoint ranges.
-bool InsideAny(const void* p, const char* const (*ranges)[2], size_t count)
+bool InsideAny(const void* p, const ZuMemZone::Range* ranges, size_t count)
 {
     const char* c = static_cast<const char*>(p);
-    if (count == 0 || c < ranges[0][0] || c > ranges[count - 1][1])
+    if (count == 0 || c < ranges[0].low || c > ranges[count - 1].high)
         return false;
     size_t low = 0;
     size_t high = count;
     while (low < high) {
         size_t mid = low + (high - low) / 2;
-        if (ranges[mid][0] <= c)
+        if (ranges[mid].low <= c)
             low = mid + 1;
         else
             high = mid;
     }
-    return low > 0 && c <= ranges[low - 1][1];
+    return low > 0 && c <= ranges[low - 1].high;
 }
 
-void HookKillRefFromRanges(const char* const (*ranges)[2], size_t count)
+// A handle inside the ranges goes (as in HookKillRefFrom); a handle to an
+// object inside them is emptied (as in HookKillRefTo).
+void HookKillRefsInRanges(const ZuMemZone::Range* ranges, size_t count)
 {
     ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
     ZuObjectRef* h = ZuObjectRef::g_head;
@@ -411,16 +413,10 @@ void HookKillRefFromRanges(const char* const (*ranges)[2], size_t count)
         ZuObjectRef* following = h->RetGlobalNext();
         if (InsideAny(h, ranges, count))
             h->CutAll();
+        else if (h->RetRawObject() && InsideAny(h->RetRawObject(), ranges, count))
+            h->CutObject();
         h = following;
     }
-}
-
-void HookKillRefToRanges(const char* const (*ranges)[2], size_t count)
-{
-    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
-    for (ZuObjectRef* h = ZuObjectRef::g_head; h; h = h->RetGlobalNext())
-        if (h->RetRawObject() && InsideAny(h->RetRawObject(), ranges, count))
-            h->CutObject();
 }
 
 struct HookInstaller {
@@ -431,8 +427,7 @@ struct HookInstaller {
         ZuMemZone::object_hooks.handle_owner = &HookHandleOwner;
         ZuMemZone::object_hooks.kill_ref_from = &HookKillRefFrom;
         ZuMemZone::object_hooks.kill_ref_to = &HookKillRefTo;
-        ZuMemZone::object_hooks.kill_ref_from_ranges = &HookKillRefFromRanges;
-        ZuMemZone::object_hooks.kill_ref_to_ranges = &HookKillRefToRanges;
+        ZuMemZone::object_hooks.kill_refs_in_ranges = &HookKillRefsInRanges;
         ZuMemZone::object_hooks.forget_all_handles = &ZuObjectRef::ForgetAllHandles;
     }
 } hook_installer;

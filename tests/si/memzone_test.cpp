@@ -530,9 +530,8 @@ TEST(MemZoneHooks, ObjectsLearnTheirZoneAndDestructionCutsHandlesInEveryBuffer)
         g_log.to.emplace_back(low, high);
     };
     ZuMemZone::object_hooks.forget_all_handles = []() { g_log.forgotten++; };
-    // Without the one-pass hooks, the zone calls the others buffer by buffer.
-    ZuMemZone::object_hooks.kill_ref_from_ranges = nullptr;
-    ZuMemZone::object_hooks.kill_ref_to_ranges = nullptr;
+    // Without the one-pass hook, the zone calls the others buffer by buffer.
+    ZuMemZone::object_hooks.kill_refs_in_ranges = nullptr;
     std::vector<std::pair<const char*, const char*>> ranges;
     {
         ZuMemZone zone;
