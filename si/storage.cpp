@@ -12,6 +12,7 @@
 #include "si/text.h"
 #include "si/values.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -48,6 +49,7 @@ struct ZuStorage::Recording {
 struct ZuStorage::ObjectEntry {
     ObjectEntry* next = nullptr;
     ZuObjectRef object;
+    ZuObject const* key = nullptr; // the object when the entry was made
     std::uint32_t id = 0;
     bool written = false;
     bool is_path_or_string = false;
@@ -61,13 +63,153 @@ struct ZuStorage::NameEntry {
     char name[1]; // the text and its terminator, in the same allocation
 };
 
+namespace {
+
+// Objects to their entries: open addressing with linear probing over a
+// power-of-two table, one multiply per lookup; erasing shifts the following
+// entries back, so no tombstones pile up.
+template <typename Entry>
+class ObjectMap {
+public:
+    ObjectMap() = default;
+    ObjectMap(ObjectMap const&) = delete;
+    ObjectMap& operator=(ObjectMap const&) = delete;
+
+    Entry* Find(ZuObject const* key) const
+    {
+        if (count == 0 || !key)
+            return nullptr;
+        for (std::size_t i = Home(key);; i = (i + 1) & mask) {
+            if (slots[i].key == key)
+                return slots[i].value;
+            if (!slots[i].key)
+                return nullptr;
+        }
+    }
+    // The key must not be in the map yet.
+    void Insert(ZuObject const* key, Entry* value)
+    {
+        if (!key)
+            return;
+        if ((count + 1) * 4 > slots.size() * 3)
+            Grow();
+        std::size_t i = Home(key);
+        while (slots[i].key)
+            i = (i + 1) & mask;
+        slots[i] = Slot{key, value};
+        ++count;
+    }
+    void Erase(ZuObject const* key)
+    {
+        if (count == 0 || !key)
+            return;
+        std::size_t i = Home(key);
+        while (slots[i].key != key) {
+            if (!slots[i].key)
+                return;
+            i = (i + 1) & mask;
+        }
+        // Backward shift: move up every following entry that may sit in
+        // the hole.
+        for (std::size_t j = (i + 1) & mask; slots[j].key; j = (j + 1) & mask) {
+            std::size_t const home = Home(slots[j].key);
+            if (((j - home) & mask) >= ((j - i) & mask)) {
+                slots[i] = slots[j];
+                i = j;
+            }
+        }
+        slots[i] = Slot{};
+        --count;
+    }
+    void Clear()
+    {
+        if (count)
+            std::fill(slots.begin(), slots.end(), Slot{});
+        count = 0;
+    }
+
+private:
+    struct Slot {
+        ZuObject const* key = nullptr;
+        Entry* value = nullptr;
+    };
+    std::size_t Home(ZuObject const* key) const
+    {
+        return std::size_t((std::uint64_t(reinterpret_cast<std::uintptr_t>(key)) * 0x9E3779B97F4A7C15ull) >> shift);
+    }
+    void Grow()
+    {
+        std::vector<Slot> old;
+        old.swap(slots);
+        std::size_t const size = old.empty() ? 64 : old.size() * 2;
+        slots.assign(size, Slot{});
+        mask = size - 1;
+        shift = 64;
+        for (std::size_t s = size; s > 1; s >>= 1)
+            --shift;
+        count = 0;
+        for (Slot const& slot : old)
+            if (slot.key)
+                Insert(slot.key, slot.value);
+    }
+
+    std::vector<Slot> slots;
+    std::size_t mask = 0;
+    unsigned shift = 64;
+    std::size_t count = 0;
+};
+
+// Entries made and dropped newest first, from blocks that stay for the
+// next run.
+template <typename Entry>
+class EntryArena {
+public:
+    EntryArena() = default;
+    EntryArena(EntryArena const&) = delete;
+    EntryArena& operator=(EntryArena const&) = delete;
+    ~EntryArena()
+    {
+        for (void* block : blocks)
+            ::operator delete(block);
+    }
+    Entry* New()
+    {
+        std::size_t const b = used / kPerBlock;
+        if (b == blocks.size())
+            blocks.push_back(::operator new(kPerBlock * sizeof(Entry)));
+        Entry* e = new (static_cast<Entry*>(blocks[b]) + used % kPerBlock) Entry;
+        ++used;
+        return e;
+    }
+    // Only the newest entry goes.
+    void DeleteNewest(Entry* e)
+    {
+        e->~Entry();
+        --used;
+    }
+
+private:
+    static constexpr std::size_t kPerBlock = 512;
+    std::vector<void*> blocks;
+    std::size_t used = 0;
+};
+
+} // namespace
+
 // Lookups beside the two lists. The lists keep their order (newest first)
 // for waking and for the identifiers; the indexes keep a graph of many
 // objects from costing a walk of the whole table per reference.
 struct ZuStorage::Index {
-    std::unordered_map<const ZuObject*, ObjectEntry*> by_object;
-    std::vector<ObjectEntry*> by_id;   // identifier - 1
-    std::vector<ObjectEntry*> pending; // entries whose data is pending, newest last
+    // Filled by storing; objects made while reading join it only when a
+    // lookup needs it (`mapped` entries of by_id are in it).
+    ObjectMap<ObjectEntry> by_object;
+    std::size_t mapped = 0;
+    EntryArena<ObjectEntry> entries;
+    // What each name stands for once asked: its atom, and the class it names.
+    std::vector<ZuAtomRef> atom_by_name;
+    std::vector<ZuRuntimeRef> class_by_name;
+    std::vector<ObjectEntry*> by_id;    // identifier - 1
+    std::vector<ObjectEntry*> pending;  // entries whose data is pending, newest last
     std::unordered_map<std::string_view, NameEntry*> by_text;
     std::vector<NameEntry*> names_by_id;
 };
@@ -246,14 +388,17 @@ void ZuStorage::ClearTables()
     while (object_table) {
         ObjectEntry* e = object_table;
         object_table = e->next;
-        delete e;
+        index->entries.DeleteNewest(e);
     }
     while (name_table) {
         NameEntry* n = name_table;
         name_table = n->next;
         std::free(n);
     }
-    index->by_object.clear();
+    index->by_object.Clear();
+    index->mapped = 0;
+    index->atom_by_name.clear();
+    index->class_by_name.clear();
     index->by_id.clear();
     index->pending.clear();
     index->by_text.clear();
@@ -270,24 +415,43 @@ std::uint32_t ZuStorage::LookForRef(const ZuObjectRef& object, bool& is_new)
     ZuObject* const obj = object.Resolve();
     if (!obj)
         Abort("Failed assertion: obj.IsValid ()", __LINE__);
-    auto found = index->by_object.find(obj);
-    if (found != index->by_object.end()) {
+    SyncObjectMap();
+    if (ObjectEntry* found = index->by_object.Find(obj)) {
         is_new = false;
-        return found->second->id;
+        return found->id;
     }
-    ObjectEntry* e = new ObjectEntry;
+    ObjectEntry* e = NewEntry(object, obj);
+    index->by_object.Insert(obj, e);
+    index->mapped = index->by_id.size();
+    is_new = true;
+    return e->id;
+}
+
+// Entries that reading made join the map (oldest first, as they would have
+// been added one by one).
+void ZuStorage::SyncObjectMap()
+{
+    for (; index->mapped < index->by_id.size(); ++index->mapped) {
+        ObjectEntry* m = index->by_id[index->mapped];
+        if (!index->by_object.Find(m->key))
+            index->by_object.Insert(m->key, m);
+    }
+}
+
+ZuStorage::ObjectEntry* ZuStorage::NewEntry(ZuObjectRef const& object, ZuObject* obj)
+{
+    ObjectEntry* e = index->entries.New();
     e->object = object;
+    e->key = obj;
     e->id = object_table ? object_table->id + 1 : 1;
     e->written = false;
     e->is_path_or_string = IsPathOrString(obj);
     e->next = object_table;
     object_table = e;
-    index->by_object.emplace(obj, e);
     index->by_id.push_back(e);
     index->pending.push_back(e);
     pending_count++;
-    is_new = true;
-    return e->id;
+    return e;
 }
 
 std::uint32_t ZuStorage::LookForName(const char* text, std::size_t length, bool& is_new)
@@ -769,14 +933,17 @@ void ZuStorage::ForgetObjectsAfter(std::uint32_t id)
     // detaches them from objects that existed before, so nothing reachable
     // keeps a half-built object.
     std::vector<ZuObjectRef> dropped;
+    SyncObjectMap();
     while (object_table && object_table->id > id) {
         ObjectEntry* e = object_table;
         object_table = e->next;
-        index->by_object.erase(e->object.Resolve());
+        index->by_object.Erase(e->object.Resolve());
         dropped.push_back(e->object);
-        delete e;
+        index->entries.DeleteNewest(e);
     }
     index->by_id.resize(object_table ? object_table->id : 0);
+    if (index->mapped > index->by_id.size())
+        index->mapped = index->by_id.size();
     index->pending.clear();
     for (ObjectEntry* e = object_table; e; e = e->next)
         if (!e->written)
@@ -924,8 +1091,14 @@ void ZuStorage::RestoreNewObject(std::uint32_t name_id, std::uint32_t id)
     if (std::strcmp(name, "ZuAtom") == 0)
         F::BadData("Wrong data type, cannot restore object", __LINE__);
     ZuObjectRef object = ZuClassFactory::New(runtime, RetMemZone(), __LINE__, kSource);
-    bool is_new;
-    LookForRef(object, is_new);
+    if (runtime->IsSingleton()) {
+        // The one instance may be in the table already.
+        bool is_new;
+        LookForRef(object, is_new);
+    } else {
+        // A new object: the object map learns of it only if a lookup asks.
+        NewEntry(object, object.Resolve());
+    }
 }
 
 void ZuStorage::RestorePendingData()

@@ -120,6 +120,9 @@ private:
     class Format;
 
     std::uint32_t LookForRef(ZuObjectRef const& object, bool& is_new);
+    // A new entry at the head of the table, pending, not in the object map.
+    ObjectEntry* NewEntry(ZuObjectRef const& object, ZuObject* obj);
+    void SyncObjectMap();
     std::uint32_t LookForName(char const* text, std::size_t length, bool& is_new);
     void ResolveRef(std::uint32_t id, ZuObjectRef& object);
     void ResolveName(std::uint32_t id, char const*& text, std::size_t& length);
