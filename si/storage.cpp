@@ -854,7 +854,13 @@ void ZuStorage::RestoreAtom(ZuAtomRef& atom)
         const char* name;
         std::size_t length;
         ResolveName(id, name, length);
-        atom = ZuAtomRef(name);
+        // The atom of a name is the same every time: intern it once a run.
+        std::vector<ZuAtomRef>& cache = index->atom_by_name;
+        if (cache.size() < id)
+            cache.resize(index->names_by_id.size());
+        if (cache[id - 1].IsInvalid())
+            cache[id - 1] = ZuAtomRef(name);
+        atom = cache[id - 1];
         return;
     }
     case F::ATOM_OTHER: {
@@ -1081,9 +1087,13 @@ void ZuStorage::RestoreNewObject(std::uint32_t name_id, std::uint32_t id)
         F::BadData("Failed assertion: new_id == id", __LINE__);
     // The class comes from the stream: an unknown or abstract class is bad
     // data, not a reason to stop.
-    ZuRuntimeRef runtime;
-    if (std::strlen(name) != length || !ZuClassFactory::GetClass(name, runtime) ||
-        runtime.IsInvalid())
+    // The class a name stands for is looked up once a run.
+    std::vector<ZuRuntimeRef>& cache = index->class_by_name;
+    if (cache.size() < name_id)
+        cache.resize(index->names_by_id.size());
+    ZuRuntimeRef& runtime = cache[name_id - 1];
+    if (runtime.IsInvalid()
+        && (std::strlen(name) != length || !ZuClassFactory::GetClass(name, runtime) || runtime.IsInvalid()))
         F::BadData("Unknown class in storage data", __LINE__);
     if (runtime->IsAbstract())
         F::BadData("Abstract class in storage data", __LINE__);
