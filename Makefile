@@ -1,12 +1,13 @@
 # The two commands of the README:
 #   make run   installs what is missing, builds the release and starts the program
 #   make test  installs what is missing, builds with the sanitizers and runs every test
-# and, beside them, `make bench` for the benchmarks and `make fuzz` for the fuzzers.
+# and, beside them, `make bench` for the benchmarks, `make fuzz` for the fuzzers and
+# `make tsan` for the tests that share objects between threads under ThreadSanitizer.
 
 JOBS ?= $(shell nproc)
 GEN  := -G Ninja
 
-.PHONY: run test bench fuzz fuzz-run deps release clean
+.PHONY: run test bench fuzz fuzz-run tsan deps release clean
 
 deps:
 	@tools/install-deps.sh
@@ -31,6 +32,14 @@ bench: deps
 	cmake -S . -B build/bench $(GEN) -DCMAKE_BUILD_TYPE=Release -DZUVI_TESTS=OFF -DZUVI_BENCH=ON
 	cmake --build build/bench -j $(JOBS)
 	@for b in build/bench/bench/*_bench; do echo "== $$b"; $$b; done
+
+# The tests whose threads share handles, zones and the global lock.
+TSAN_TESTS := Thread|ObjectRef|MemZone|CallFrame|Exception
+
+tsan: deps
+	cmake -S . -B build/tsan $(GEN) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DZUVI_TSAN=ON
+	cmake --build build/tsan -j $(JOBS) --target test_si
+	cd build/tsan && ctest --output-on-failure -j $(JOBS) --timeout 300 -R '$(TSAN_TESTS)'
 
 fuzz: deps
 	cmake -S . -B build/fuzz $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DZUVI_TESTS=OFF -DZUVI_FUZZ=ON
