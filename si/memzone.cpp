@@ -86,7 +86,7 @@ ZuMemZone::ZuMemZone()
       min_buffer_size(16384), headers_per_array(kHeadersPerArray), quick_queues(),
       array_table(nullptr), array_count(0), array_capacity(0), available_arrays(nullptr),
       buffer_table(nullptr), buffer_order(nullptr), buffer_holes(nullptr), buffer_count(0),
-      buffer_capacity(0)
+      buffer_capacity(0), slot_table(nullptr), slot_capacity(0), slot_count(0)
 {
     if (!g_vector_offset_measured) {
         MeasureVectorOffset();
@@ -493,6 +493,9 @@ ZuMemZone::BufferHeader* ZuMemZone::NewBuffer(size_t size, unsigned, const char*
     }
     buffer_table[at] = buffer;
     buffer_count++;
+    if (buffer_count == 1 || slot_table != nullptr) {
+        MapBuffer(buffer);
+    }
     total_bytes += real_size;
     free_bytes += real_size;
     return buffer;
@@ -754,8 +757,85 @@ void ZuMemZone::FreeVector(void* pointer, unsigned line, const char* file)
 
 // ---- Lookups ---------------------------------------------------------------------
 
+namespace {
+
+inline size_t SlotHome(uintptr_t key, size_t capacity)
+{
+    return static_cast<size_t>((static_cast<uint64_t>(key) * 0x9E3779B97F4A7C15ull) >> 20) & (capacity - 1);
+}
+
+} // namespace
+
+// Enters the buffer under every slot it meets; false (and the map dropped,
+// so that lookups search the sorted table) when memory runs out or a slot
+// would meet a third buffer.
+bool ZuMemZone::MapBuffer(BufferHeader* buffer)
+{
+    uintptr_t first = reinterpret_cast<uintptr_t>(buffer->base) >> SLOT_SHIFT;
+    uintptr_t last = reinterpret_cast<uintptr_t>(buffer->end - 1) >> SLOT_SHIFT;
+    size_t want = slot_count + static_cast<size_t>(last - first + 1);
+    if (want * 2 > slot_capacity) {
+        size_t capacity = slot_capacity == 0 ? 64 : slot_capacity;
+        while (want * 2 > capacity) {
+            capacity *= 2;
+        }
+        auto table = static_cast<BufferSlot*>(std::calloc(capacity, sizeof(BufferSlot)));
+        if (table == nullptr) {
+            std::free(slot_table);
+            slot_table = nullptr;
+            return false;
+        }
+        for (size_t i = 0; i < slot_capacity; ++i) {
+            if (slot_table[i].slot != 0) {
+                size_t at = SlotHome(slot_table[i].slot, capacity);
+                while (table[at].slot != 0) {
+                    at = (at + 1) & (capacity - 1);
+                }
+                table[at] = slot_table[i];
+            }
+        }
+        std::free(slot_table);
+        slot_table = table;
+        slot_capacity = capacity;
+    }
+    for (uintptr_t s = first; s <= last; ++s) {
+        uintptr_t key = s + 1;
+        size_t at = SlotHome(key, slot_capacity);
+        while (slot_table[at].slot != 0 && slot_table[at].slot != key) {
+            at = (at + 1) & (slot_capacity - 1);
+        }
+        BufferSlot& entry = slot_table[at];
+        if (entry.slot == 0) {
+            entry.slot = key;
+            entry.buffers[0] = buffer;
+            ++slot_count;
+        } else if (entry.buffers[1] == nullptr) {
+            entry.buffers[1] = buffer;
+        } else {
+            std::free(slot_table);
+            slot_table = nullptr;
+            return false;
+        }
+    }
+    return true;
+}
+
 ZuMemZone::BufferHeader* ZuMemZone::FindBuffer(const char* address) const
 {
+    if (slot_table != nullptr) {
+        uintptr_t key = (reinterpret_cast<uintptr_t>(address) >> SLOT_SHIFT) + 1;
+        for (size_t at = SlotHome(key, slot_capacity); slot_table[at].slot != 0; at = (at + 1) & (slot_capacity - 1)) {
+            if (slot_table[at].slot == key) {
+                for (BufferHeader* b : slot_table[at].buffers) {
+                    if (b != nullptr && b->base <= address && address < b->end) {
+                        return b;
+                    }
+                }
+                return nullptr;
+            }
+        }
+        return nullptr;
+    }
     // The last buffer that starts at or below the address, if it reaches it.
     uint32_t low = 0;
     uint32_t high = buffer_count;
@@ -962,6 +1042,10 @@ void ZuMemZone::FreeAndDestroy()
     buffer_order = nullptr;
     std::free(buffer_holes);
     buffer_holes = nullptr;
+    std::free(slot_table);
+    slot_table = nullptr;
+    slot_capacity = 0;
+    slot_count = 0;
     buffer_count = 0;
     buffer_capacity = 0;
     array_count = 0;

@@ -321,6 +321,18 @@ private:
     size_t* buffer_holes;
     uint32_t buffer_count;
     uint32_t buffer_capacity;
+    // The buffers by 16 KB slot of the address space (a slot meets at most
+    // two buffers, since none is smaller), for finding a pointer's buffer
+    // in one lookup; open addressing, null when memory ran out.
+    struct BufferSlot {
+        uintptr_t slot;     // address >> SLOT_SHIFT, plus one (0: empty)
+        BufferHeader* buffers[2];
+    };
+    static constexpr unsigned SLOT_SHIFT = 14;
+    BufferSlot* slot_table;
+    size_t slot_capacity;
+    size_t slot_count;
+    bool MapBuffer(BufferHeader* buffer);
 };
 
 extern ZuMemZone* Zuvi_sys_zone;

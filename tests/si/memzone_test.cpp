@@ -334,6 +334,32 @@ struct WithDestructor {
 
 } // namespace
 
+TEST_F(MemZoneTest, EveryAddressOfEveryBufferLeadsToItsZoneAndNoOtherDoes)
+{
+    // Many buffers of mixed sizes, some of them above the buffer size.
+    std::vector<void*> blocks;
+    for (unsigned i = 0; i < 300; ++i) {
+        blocks.push_back(Alloc(i % 7 == 0 ? 70000 + i * 16 : 9000 + (i % 5) * 1000));
+    }
+    unsigned buffers = 0;
+    for (const ZuMemZone::BufferHeader* b = zone.RetFirstBuffer(); b != nullptr; b = b->next, ++buffers) {
+        for (const char* p : {b->base, b->base + b->size / 2, b->end - 1}) {
+            ZuMemZone* found = nullptr;
+            EXPECT_TRUE(ZuMemZone::FindZone(p, found));
+            EXPECT_EQ(&zone, found);
+        }
+    }
+    EXPECT_GT(buffers, 100u);
+    int local = 0;
+    ZuMemZone* found = nullptr;
+    EXPECT_FALSE(ZuMemZone::FindZone(&local, found));
+    EXPECT_EQ(ZuExcMemory::ZU_MEM_NOT_IN_ZONE, FreeError(&local));
+    for (void* p : blocks) {
+        Free(p);
+    }
+    EXPECT_EQ(zone.RetTotalBytes(), zone.RetFreeBytes());
+}
+
 TEST_F(MemZoneTest, ArraysMadeWithTheArrayFormAreFreedWithFreeVector)
 {
     EXPECT_EQ(ZuMemZone::vector_offset, sizeof(size_t));
