@@ -41,7 +41,8 @@ std::vector<unsigned> SkewedMix()
 }
 
 template <typename AllocFn, typename FreeFn>
-void Churn(benchmark::State& state, const std::vector<unsigned>& sizes, AllocFn alloc, FreeFn release)
+void Churn(benchmark::State& state, const std::vector<unsigned>& sizes, AllocFn alloc,
+           FreeFn release)
 {
     const size_t window = static_cast<size_t>(state.range(0));
     std::vector<void*> live(window, nullptr);
@@ -66,44 +67,57 @@ void BM_ZoneMixed(benchmark::State& state)
 {
     ZuMemZone zone;
     zone.Initialise("BenchZone");
-    Churn(state, SizeMix(16, 4096),
-          [&zone](unsigned size) { return zone.Alloc(size, "bench", __LINE__, "bench/memzone_bench"); },
-          [&zone](void* p) { zone.Free(p, __LINE__, "bench/memzone_bench"); });
+    Churn(
+        state, SizeMix(16, 4096),
+        [&zone](unsigned size) {
+            return zone.Alloc(size, "bench", __LINE__, "bench/memzone_bench");
+        },
+        [&zone](void* p) { zone.Free(p, __LINE__, "bench/memzone_bench"); });
 }
 
 void BM_MallocMixed(benchmark::State& state)
 {
-    Churn(state, SizeMix(16, 4096), [](unsigned size) { return std::malloc(size); },
-          [](void* p) { std::free(p); });
+    Churn(
+        state, SizeMix(16, 4096), [](unsigned size) { return std::malloc(size); },
+        [](void* p) { std::free(p); });
 }
 
 void BM_ZoneSkewed(benchmark::State& state)
 {
     ZuMemZone zone;
     zone.Initialise("BenchZone");
-    Churn(state, SkewedMix(),
-          [&zone](unsigned size) { return zone.Alloc(size, "bench", __LINE__, "bench/memzone_bench"); },
-          [&zone](void* p) { zone.Free(p, __LINE__, "bench/memzone_bench"); });
+    Churn(
+        state, SkewedMix(),
+        [&zone](unsigned size) {
+            return zone.Alloc(size, "bench", __LINE__, "bench/memzone_bench");
+        },
+        [&zone](void* p) { zone.Free(p, __LINE__, "bench/memzone_bench"); });
 }
 
 void BM_MallocSkewed(benchmark::State& state)
 {
-    Churn(state, SkewedMix(), [](unsigned size) { return std::malloc(size); }, [](void* p) { std::free(p); });
+    Churn(
+        state, SkewedMix(), [](unsigned size) { return std::malloc(size); },
+        [](void* p) { std::free(p); });
 }
 
 void BM_ZoneSmall(benchmark::State& state)
 {
     ZuMemZone zone;
     zone.Initialise("BenchZone");
-    Churn(state, SizeMix(16, 480),
-          [&zone](unsigned size) { return zone.Alloc(size, "bench", __LINE__, "bench/memzone_bench"); },
-          [&zone](void* p) { zone.Free(p, __LINE__, "bench/memzone_bench"); });
+    Churn(
+        state, SizeMix(16, 480),
+        [&zone](unsigned size) {
+            return zone.Alloc(size, "bench", __LINE__, "bench/memzone_bench");
+        },
+        [&zone](void* p) { zone.Free(p, __LINE__, "bench/memzone_bench"); });
 }
 
 void BM_MallocSmall(benchmark::State& state)
 {
-    Churn(state, SizeMix(16, 480), [](unsigned size) { return std::malloc(size); },
-          [](void* p) { std::free(p); });
+    Churn(
+        state, SizeMix(16, 480), [](unsigned size) { return std::malloc(size); },
+        [](void* p) { std::free(p); });
 }
 
 } // namespace

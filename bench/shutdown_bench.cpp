@@ -39,7 +39,7 @@ void MakeObjects(std::vector<ZuBenchLinkRef>& objects, int count)
 
 void BM_ShutdownLive(benchmark::State& state)
 {
-    int const count = int(state.range(0));
+    const int count = int(state.range(0));
     for (auto _ : state) {
         state.PauseTiming();
         Zuvi_StartServices();
@@ -56,7 +56,7 @@ void BM_ShutdownLive(benchmark::State& state)
 
 void BM_ShutdownReleased(benchmark::State& state)
 {
-    int const count = int(state.range(0));
+    const int count = int(state.range(0));
     for (auto _ : state) {
         state.PauseTiming();
         Zuvi_StartServices();

@@ -23,16 +23,16 @@ public:
         SetStorageMode(ZU_STORAGE_REMOTE);
         out.clear();
     }
-    void StartRestoring(std::vector<unsigned char> const* bytes)
+    void StartRestoring(const std::vector<unsigned char>* bytes)
     {
         SetStorageMode(ZU_STORAGE_REMOTE);
         in = bytes;
         pos = 0;
         DropPushedBack();
     }
-    void StoreData(void const* data, unsigned int size) override
+    void StoreData(const void* data, unsigned int size) override
     {
-        auto const* p = static_cast<unsigned char const*>(data);
+        const auto* p = static_cast<const unsigned char*>(data);
         out.insert(out.end(), p, p + size);
     }
     void RestoreData(void* data, unsigned int size) override
@@ -45,7 +45,7 @@ public:
     std::vector<unsigned char> out;
 
 private:
-    std::vector<unsigned char> const* in = nullptr;
+    const std::vector<unsigned char>* in = nullptr;
     std::size_t pos;
 };
 ZU_CLASS_END(ZuBenchStorage)
@@ -69,16 +69,18 @@ public:
     }
 
 protected:
-    void StoreInstance(ZuStorageRef const& s) override
+    void StoreInstance(const ZuStorageRef& s) override
     {
         static ZuStorageSync record("<ZuBenchNode value weight next back>");
         ZuObject::StoreInstance(s);
-        s << record << ZuStorageSync::begin << value << weight << next << back << ZuStorageSync::end;
+        s << record << ZuStorageSync::begin << value << weight << next << back
+          << ZuStorageSync::end;
     }
-    void RestoreInstance(ZuStorageRef const& s) override
+    void RestoreInstance(const ZuStorageRef& s) override
     {
         ZuObject::RestoreInstance(s);
-        s >> ZuStorageSync::type >> ZuStorageSync::begin >> value >> weight >> next >> back >> ZuStorageSync::end;
+        s >> ZuStorageSync::type >> ZuStorageSync::begin >> value >> weight >> next >> back >>
+            ZuStorageSync::end;
     }
 };
 ZU_CLASS_END(ZuBenchNode)
@@ -86,13 +88,10 @@ ZU_IMPLEMENT_CLASS(ZuBenchNode, "bench/storage_bench", ZU_CLASS_PLAIN)
 
 namespace {
 
-int const kObjects = 100000;
+const int kObjects = 100000;
 
 struct Runtime {
-    Runtime()
-    {
-        Zuvi_StartServices();
-    }
+    Runtime() { Zuvi_StartServices(); }
 };
 
 void StartOnce()
@@ -117,7 +116,7 @@ std::vector<ZuBenchNodeRef>& Graph()
     return nodes;
 }
 
-void TakeApart(ZuObjectRef const& head)
+void TakeApart(const ZuObjectRef& head)
 {
     // The nodes hold each other in cycles: take them apart explicitly.
     std::vector<ZuObjectRef> all;
@@ -155,7 +154,7 @@ void BM_RestoreGraph(benchmark::State& state)
     ZuBenchStorageRef storage = ZuNew<ZuBenchStorage>(nullptr, __LINE__, "bench");
     storage->StartStoring();
     storage->StoreObject(nodes[0]);
-    std::vector<unsigned char> const bytes = storage->out;
+    const std::vector<unsigned char> bytes = storage->out;
     for (auto _ : state) {
         storage->StartRestoring(&bytes);
         ZuObjectRef head;
@@ -199,7 +198,7 @@ void BM_MemcpySameBytes(benchmark::State& state)
     ZuBenchStorageRef storage = ZuNew<ZuBenchStorage>(nullptr, __LINE__, "bench");
     storage->StartStoring();
     storage->StoreObject(nodes[0]);
-    std::vector<unsigned char> const bytes = storage->out;
+    const std::vector<unsigned char> bytes = storage->out;
     std::vector<unsigned char> copy(bytes.size());
     for (auto _ : state) {
         std::memcpy(copy.data(), bytes.data(), bytes.size());

@@ -25,7 +25,7 @@ ZuMemZone* ZuMemZone::zone_head = nullptr;
 ZuMemZone* ZuMemZone::zone_tail = nullptr;
 size_t ZuMemZone::vector_offset = 0;
 ZuMemZone::ObjectHooks ZuMemZone::object_hooks = {nullptr, nullptr, nullptr, nullptr,
-                                                   nullptr, nullptr, nullptr};
+                                                  nullptr, nullptr, nullptr};
 
 namespace {
 
@@ -68,11 +68,16 @@ void WritePrefix(char* address, uint32_t index)
 const char* Zuvi_MemTypeName(unsigned type)
 {
     switch (type) {
-    case ZU_MEM_BIN: return "BIN";
-    case ZU_MEM_OBJ: return "OBJ";
-    case ZU_MEM_ARR: return "ARR";
-    case ZU_MEM_QMB: return "QMB";
-    default: return "???";
+    case ZU_MEM_BIN:
+        return "BIN";
+    case ZU_MEM_OBJ:
+        return "OBJ";
+    case ZU_MEM_ARR:
+        return "ARR";
+    case ZU_MEM_QMB:
+        return "QMB";
+    default:
+        return "???";
     }
 }
 
@@ -155,8 +160,8 @@ void ZuMemZone::MeasureVectorOffset()
     alignas(16) unsigned char buffer[64];
     Probe* array = new (buffer) Probe[2];
     delete[] array;
-    vector_offset = static_cast<size_t>(reinterpret_cast<char*>(array)
-                                        - static_cast<char*>(zuvi_deleted_pointer));
+    vector_offset = static_cast<size_t>(reinterpret_cast<char*>(array) -
+                                        static_cast<char*>(zuvi_deleted_pointer));
     g_vector_offset_measured = true;
 }
 
@@ -274,7 +279,8 @@ void ZuMemZone::DeleteHeader(Header* header)
     }
     uint32_t ordinal = header->chunk.index >> 8;
     HeaderArray* array = ordinal < array_count ? array_table[ordinal] : nullptr;
-    if (array == nullptr || header < array->headers || header >= array->headers + kHeadersPerArray) {
+    if (array == nullptr || header < array->headers ||
+        header >= array->headers + kHeadersPerArray) {
         Zuvi_ErrorAbort("Not found matching header array.", __LINE__, ZU_SRC_FILE);
     }
     uint32_t index = header->chunk.index;
@@ -293,14 +299,15 @@ void ZuMemZone::DeleteHeader(Header* header)
 
 // ---- Allocation ----------------------------------------------------------------
 
-void* ZuMemZone::Alloc(unsigned size, const char* block_name, unsigned line, const char* file, ZuMemType type)
+void* ZuMemZone::Alloc(unsigned size, const char* block_name, unsigned line, const char* file,
+                       ZuMemType type)
 {
     // The prefix and the rounding must not wrap a size near 4 GB into a
     // tiny block.
     if (size > UINT_MAX - (PREFIX_SIZE + 15)) {
         throw ZuExcMemory(ZuExcMemory::ZU_MEM_NO_MEMORY, nullptr, line, file);
     }
-    ZU_ASSERT(type <= ZU_MEM_QMB);   // other kinds would read as bookkeeping
+    ZU_ASSERT(type <= ZU_MEM_QMB); // other kinds would read as bookkeeping
     ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_MEMORY);
     return AllocLocked(size, block_name, line, file, type);
 }
@@ -449,8 +456,8 @@ ZuMemZone::BufferHeader* ZuMemZone::NewBuffer(size_t size, unsigned, const char*
     if (chunk_header != nullptr && buffer_count == buffer_capacity) {
         GrowBufferTables();
     }
-    if (chunk_header == nullptr || buffer_count == buffer_capacity
-        || !Zuvi_MemAllocBuffer(zone_id, size, memory, real_size, handle)) {
+    if (chunk_header == nullptr || buffer_count == buffer_capacity ||
+        !Zuvi_MemAllocBuffer(zone_id, size, memory, real_size, handle)) {
         if (chunk_header != nullptr) {
             DeleteHeader(chunk_header);
         }
@@ -459,7 +466,7 @@ ZuMemZone::BufferHeader* ZuMemZone::NewBuffer(size_t size, unsigned, const char*
         }
         return nullptr;
     }
-    real_size &= ~static_cast<size_t>(15);   // chunks stay on 16-byte boundaries
+    real_size &= ~static_cast<size_t>(15); // chunks stay on 16-byte boundaries
     BufferHeader* buffer = &buffer_header->buffer;
     ChunkHeader* chunk = &chunk_header->chunk;
     chunk->kind = HEADER_FREE_CHUNK;
@@ -561,7 +568,8 @@ bool ZuMemZone::AllocQuickBlock(ChunkHeader* chunk, unsigned size)
         }
         void* memory = nullptr;
         try {
-            memory = AllocLocked(QUICK_SLOTS * size, "QuickBlock", __LINE__, ZU_SRC_FILE, ZU_MEM_QMB);
+            memory =
+                AllocLocked(QUICK_SLOTS * size, "QuickBlock", __LINE__, ZU_SRC_FILE, ZU_MEM_QMB);
         } catch (...) {
             DeleteHeader(h);
             throw;
@@ -761,7 +769,8 @@ namespace {
 
 inline size_t SlotHome(uintptr_t key, size_t capacity)
 {
-    return static_cast<size_t>((static_cast<uint64_t>(key) * 0x9E3779B97F4A7C15ull) >> 20) & (capacity - 1);
+    return static_cast<size_t>((static_cast<uint64_t>(key) * 0x9E3779B97F4A7C15ull) >> 20) &
+           (capacity - 1);
 }
 
 } // namespace
@@ -824,7 +833,8 @@ ZuMemZone::BufferHeader* ZuMemZone::FindBuffer(const char* address) const
 {
     if (slot_table != nullptr) {
         uintptr_t key = (reinterpret_cast<uintptr_t>(address) >> SLOT_SHIFT) + 1;
-        for (size_t at = SlotHome(key, slot_capacity); slot_table[at].slot != 0; at = (at + 1) & (slot_capacity - 1)) {
+        for (size_t at = SlotHome(key, slot_capacity); slot_table[at].slot != 0;
+             at = (at + 1) & (slot_capacity - 1)) {
             if (slot_table[at].slot == key) {
                 for (BufferHeader* b : slot_table[at].buffers) {
                     if (b != nullptr && b->base <= address && address < b->end) {
@@ -1015,7 +1025,8 @@ void ZuMemZone::FreeAndDestroy()
     Range* ranges = nullptr;
     if (g_all_handles_cut) {
         // Kill did it for every zone.
-    } else if (object_hooks.kill_refs_in_ranges != nullptr && (ranges = BufferRanges()) != nullptr) {
+    } else if (object_hooks.kill_refs_in_ranges != nullptr &&
+               (ranges = BufferRanges()) != nullptr) {
         object_hooks.kill_refs_in_ranges(ranges, buffer_count);
         std::free(ranges);
     } else {
@@ -1069,9 +1080,9 @@ void ZuMemZone::Initialise()
 {
     ZU_ASSERT(ZuMemZone::zone_head == 0);
     static bool sys_zone_built = false;
-    static ZuMemZone sys_zone;   // destroyed at process exit
+    static ZuMemZone sys_zone; // destroyed at process exit
     if (sys_zone_built) {
-        sys_zone.LinkZone();     // a second start after Kill
+        sys_zone.LinkZone(); // a second start after Kill
     }
     sys_zone_built = true;
     sys_zone.Initialise("SysZone");
@@ -1111,7 +1122,8 @@ void ZuMemZone::Kill()
                     ranges[n] = Range{z->buffer_table[i]->base, z->buffer_table[i]->end - 1};
                 }
             }
-            std::sort(ranges, ranges + n, [](const Range& a, const Range& b) { return a.low < b.low; });
+            std::sort(ranges, ranges + n,
+                      [](const Range& a, const Range& b) { return a.low < b.low; });
             object_hooks.kill_refs_in_ranges(ranges, n);
             std::free(ranges);
             g_all_handles_cut = true;
@@ -1201,14 +1213,16 @@ void ZuMemZone::FreeVectorAnyZone(void* pointer, unsigned line, const char* file
 void ZuMemZone::NullAllocZone(const char* block_name, unsigned line, const char* file)
 {
     char text[200];
-    std::snprintf(text, sizeof text, "Alloc Null Zone : %s", block_name != nullptr ? block_name : "");
+    std::snprintf(text, sizeof text, "Alloc Null Zone : %s",
+                  block_name != nullptr ? block_name : "");
     Zuvi_ErrorAbort(text, static_cast<int>(line), file);
 }
 
 void ZuMemZone::NullFreeZone(const char* block_name, unsigned line, const char* file)
 {
     char text[200];
-    std::snprintf(text, sizeof text, "Free Null Zone : %s", block_name != nullptr ? block_name : "");
+    std::snprintf(text, sizeof text, "Free Null Zone : %s",
+                  block_name != nullptr ? block_name : "");
     Zuvi_ErrorAbort(text, static_cast<int>(line), file);
 }
 
@@ -1223,7 +1237,7 @@ void ZuMemZone::DumpDebugInfo(char* buffer, unsigned length, const ChunkHeader* 
     if (length < 15 || chunk->kind == HEADER_FREE_CHUNK) {
         return;
     }
-    size_t limit = length - 15;   // characters of the main text
+    size_t limit = length - 15; // characters of the main text
     int n = std::snprintf(buffer, limit + 1, "%s:%u (%s) - %s, %d",
                           chunk->file != nullptr ? chunk->file : "", chunk->line,
                           chunk->name != nullptr ? chunk->name : "", Zuvi_MemTypeName(chunk->kind),
@@ -1261,8 +1275,9 @@ void ZuMemZone::DumpDebugInfo(char* buffer, unsigned length, const ChunkHeader* 
             return;
         }
         for (long i = handles - 1; i >= 0; --i) {
-            const void* owner = object_hooks.handle_owner != nullptr ? object_hooks.handle_owner(object, i)
-                                                                     : nullptr;
+            const void* owner = object_hooks.handle_owner != nullptr
+                                    ? object_hooks.handle_owner(object, i)
+                                    : nullptr;
             std::snprintf(piece, sizeof piece, " %08lx",
                           static_cast<unsigned long>(reinterpret_cast<uintptr_t>(owner)));
             if (!append(piece)) {
@@ -1312,7 +1327,8 @@ void ZuMemZone::DumpDebugInfo(const char* path)
         for (QuickBlock* q = queue->first_block; q != nullptr; q = q->next) {
             for (ChunkHeader* c = q->first_used; c != nullptr; c = c->next) {
                 if (!titled) {
-                    std::fprintf(out, "\nQuickQueue #%u, size %u :\n", i, queue->first_block->element_size);
+                    std::fprintf(out, "\nQuickQueue #%u, size %u :\n", i,
+                                 queue->first_block->element_size);
                     titled = true;
                 }
                 DumpDebugInfo(line, sizeof line, c);

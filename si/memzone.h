@@ -54,21 +54,21 @@ public:
     // place in the zone's header arrays, which never changes).
     struct ChunkHeader {
         uint8_t kind;
-        uint8_t in_quick_block;     // 1 for a chunk inside a quick block
+        uint8_t in_quick_block; // 1 for a chunk inside a quick block
         uint16_t spare;
         uint32_t index;
-        ChunkHeader* next;          // address order in the buffer, or the block's used list
+        ChunkHeader* next; // address order in the buffer, or the block's used list
         ChunkHeader* prev;
-        ChunkHeader* next_free;     // the buffer's free list
+        ChunkHeader* next_free; // the buffer's free list
         ChunkHeader* prev_free;
-        QuickQueue* quick_queue;    // for a quick chunk: its queue and block
+        QuickQueue* quick_queue; // for a quick chunk: its queue and block
         QuickBlock* quick_block;
-        char* address;              // start of the block (where the 8-byte prefix lies)
-        size_t size;                // bytes, the prefix included
+        char* address; // start of the block (where the 8-byte prefix lies)
+        size_t size;   // bytes, the prefix included
         unsigned line;
         const char* file;
         const char* name;
-        unsigned user_word;         // 0 at allocation
+        unsigned user_word; // 0 at allocation
     };
 
     struct BufferHeader {
@@ -83,11 +83,11 @@ public:
         ChunkHeader* first_free;
         ChunkHeader* last_free;
         char* base;
-        char* end;                  // base + size
+        char* end; // base + size
         size_t size;
-        void* handle;               // platform handle, null for C heap memory
-        size_t largest_hole;        // size of the largest free chunk
-        uint32_t ordinal;           // order of creation in the zone
+        void* handle;        // platform handle, null for C heap memory
+        size_t largest_hole; // size of the largest free chunk
+        uint32_t ordinal;    // order of creation in the zone
     };
 
     struct QuickQueue {
@@ -110,9 +110,9 @@ public:
         ChunkHeader* last_used;
         unsigned element_size;
         unsigned free_count;
-        uint32_t free_map[4];       // bit set: slot free (100 slots used)
-        char* start;                // what the zone's Alloc gave for the block
-        char* end;                  // start + 100 * element size
+        uint32_t free_map[4]; // bit set: slot free (100 slots used)
+        char* start;          // what the zone's Alloc gave for the block
+        char* end;            // start + 100 * element size
     };
 
     struct FreeHeader {
@@ -120,7 +120,7 @@ public:
         uint8_t spare8;
         uint16_t spare;
         uint32_t index;
-        Header* next;               // chain of free headers of the array
+        Header* next; // chain of free headers of the array
     };
 
     union Header {
@@ -133,7 +133,7 @@ public:
 
     static constexpr unsigned QUICK_SLOTS = 100;
     static constexpr unsigned QUICK_QUEUES = 32;
-    static constexpr unsigned QUICK_LIMIT = 512;       // rounded sizes below it are quick
+    static constexpr unsigned QUICK_LIMIT = 512; // rounded sizes below it are quick
     static constexpr unsigned PREFIX_SIZE = 8;
 
     struct HeaderArray {
@@ -144,7 +144,7 @@ public:
         void* handle;
         unsigned free_count;
         Header* first_free;
-        uint32_t ordinal;           // place in the zone's table of arrays
+        uint32_t ordinal;            // place in the zone's table of arrays
         HeaderArray* next_available; // stack of arrays that had a free header
         bool is_available;
         Header headers[170];
@@ -181,7 +181,7 @@ public:
 
     ZuMemZone();
     virtual ~ZuMemZone();
-    ZuMemZone(const ZuMemZone&) = delete;            // two zones never share buffers
+    ZuMemZone(const ZuMemZone&) = delete; // two zones never share buffers
     ZuMemZone& operator=(const ZuMemZone&) = delete;
 
     // Opens the zone under a name; true when open.
@@ -202,8 +202,10 @@ public:
     virtual void* FindBasePointer(const void* pointer);
     // Name, line and file of the block in use that holds `pointer`: as new
     // strings, or as the texts the block was allocated with.
-    virtual bool AboutBasePointer(const void* pointer, ZuStringRef& name, unsigned& line, ZuStringRef& file);
-    bool AboutBasePointer(const void* pointer, const char*& name, unsigned& line, const char*& file);
+    virtual bool AboutBasePointer(const void* pointer, ZuStringRef& name, unsigned& line,
+                                  ZuStringRef& file);
+    bool AboutBasePointer(const void* pointer, const char*& name, unsigned& line,
+                          const char*& file);
 
     // Appends the map of live blocks to the file (nothing for an empty zone).
     virtual void DumpDebugInfo(const char* path);
@@ -246,9 +248,9 @@ public:
     // The chunk in use that holds `pointer`, or null.
     virtual const ChunkHeader* FindChunk(const void* pointer) const;
 
-    static ZuMemZone* zone_head;    // oldest zone
-    static ZuMemZone* zone_tail;    // newest zone
-    static size_t vector_offset;    // bytes the array form puts before the first element
+    static ZuMemZone* zone_head; // oldest zone
+    static ZuMemZone* zone_tail; // newest zone
+    static size_t vector_offset; // bytes the array form puts before the first element
 
 protected:
     virtual Header* NewHeader();
@@ -277,7 +279,8 @@ private:
     BufferHeader* NewBuffer(size_t size, unsigned line, const char* file);
     void SetLargestHole(BufferHeader* buffer, size_t size);
     bool GrowBufferTables();
-    void* AllocLocked(unsigned size, const char* name, unsigned line, const char* file, ZuMemType type);
+    void* AllocLocked(unsigned size, const char* name, unsigned line, const char* file,
+                      ZuMemType type);
     void FreeLocked(void* pointer, unsigned line, const char* file);
     Header* HeaderAt(uint32_t index) const;
     void LinkZone();
@@ -300,7 +303,7 @@ private:
     bool free_debug;
     unsigned alloc_pattern;
     unsigned free_pattern;
-    unsigned alloc_counts[64];      // by rounded size / 16; 0 never counts
+    unsigned alloc_counts[64]; // by rounded size / 16; 0 never counts
     unsigned more_count;
     unsigned all_count;
     unsigned min_buffer_size;
@@ -325,7 +328,7 @@ private:
     // two buffers, since none is smaller), for finding a pointer's buffer
     // in one lookup; open addressing, null when memory ran out.
     struct BufferSlot {
-        uintptr_t slot;     // address >> SLOT_SHIFT, plus one (0: empty)
+        uintptr_t slot; // address >> SLOT_SHIFT, plus one (0: empty)
         BufferHeader* buffers[2];
     };
     static constexpr unsigned SLOT_SHIFT = 14;

@@ -248,7 +248,8 @@ void ZuObjectRef::RealiseDeletions()
             ZuMemZone* zone = pobj->mem_zone;
             block->objects[i] = nullptr;
             pobj->_Destroy();
-            ZU_ASSERT_AT(ZuObject::RetRawRefCount(pobj) == 0x80000000, "pobj->ref_count == 0x80000000", __LINE__, kFile);
+            ZU_ASSERT_AT(ZuObject::RetRawRefCount(pobj) == 0x80000000,
+                         "pobj->ref_count == 0x80000000", __LINE__, kFile);
             ZuObject::SetRawRefCount(pobj, 0);
             ZU_ASSERT(zone);
             zone->Free(pobj, __LINE__, kFile);

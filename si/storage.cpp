@@ -49,7 +49,7 @@ struct ZuStorage::Recording {
 struct ZuStorage::ObjectEntry {
     ObjectEntry* next = nullptr;
     ZuObjectRef object;
-    ZuObject const* key = nullptr; // the object when the entry was made
+    const ZuObject* key = nullptr; // the object when the entry was made
     std::uint32_t id = 0;
     bool written = false;
     bool is_path_or_string = false;
@@ -72,10 +72,10 @@ template <typename Entry>
 class ObjectMap {
 public:
     ObjectMap() = default;
-    ObjectMap(ObjectMap const&) = delete;
-    ObjectMap& operator=(ObjectMap const&) = delete;
+    ObjectMap(const ObjectMap&) = delete;
+    ObjectMap& operator=(const ObjectMap&) = delete;
 
-    Entry* Find(ZuObject const* key) const
+    Entry* Find(const ZuObject* key) const
     {
         if (count == 0 || !key)
             return nullptr;
@@ -87,7 +87,7 @@ public:
         }
     }
     // The key must not be in the map yet.
-    void Insert(ZuObject const* key, Entry* value)
+    void Insert(const ZuObject* key, Entry* value)
     {
         if (!key)
             return;
@@ -99,7 +99,7 @@ public:
         slots[i] = Slot{key, value};
         ++count;
     }
-    void Erase(ZuObject const* key)
+    void Erase(const ZuObject* key)
     {
         if (count == 0 || !key)
             return;
@@ -130,12 +130,14 @@ public:
 
 private:
     struct Slot {
-        ZuObject const* key = nullptr;
+        const ZuObject* key = nullptr;
         Entry* value = nullptr;
     };
-    std::size_t Home(ZuObject const* key) const
+    std::size_t Home(const ZuObject* key) const
     {
-        return std::size_t((std::uint64_t(reinterpret_cast<std::uintptr_t>(key)) * 0x9E3779B97F4A7C15ull) >> shift);
+        return std::size_t(
+            (std::uint64_t(reinterpret_cast<std::uintptr_t>(key)) * 0x9E3779B97F4A7C15ull) >>
+            shift);
     }
     void Grow()
     {
@@ -148,7 +150,7 @@ private:
         for (std::size_t s = size; s > 1; s >>= 1)
             --shift;
         count = 0;
-        for (Slot const& slot : old)
+        for (const Slot& slot : old)
             if (slot.key)
                 Insert(slot.key, slot.value);
     }
@@ -165,8 +167,8 @@ template <typename Entry>
 class EntryArena {
 public:
     EntryArena() = default;
-    EntryArena(EntryArena const&) = delete;
-    EntryArena& operator=(EntryArena const&) = delete;
+    EntryArena(const EntryArena&) = delete;
+    EntryArena& operator=(const EntryArena&) = delete;
     ~EntryArena()
     {
         for (void* block : blocks)
@@ -208,8 +210,8 @@ struct ZuStorage::Index {
     // What each name stands for once asked: its atom, and the class it names.
     std::vector<ZuAtomRef> atom_by_name;
     std::vector<ZuRuntimeRef> class_by_name;
-    std::vector<ObjectEntry*> by_id;    // identifier - 1
-    std::vector<ObjectEntry*> pending;  // entries whose data is pending, newest last
+    std::vector<ObjectEntry*> by_id;   // identifier - 1
+    std::vector<ObjectEntry*> pending; // entries whose data is pending, newest last
     std::unordered_map<std::string_view, NameEntry*> by_text;
     std::vector<NameEntry*> names_by_id;
 };
@@ -438,7 +440,7 @@ void ZuStorage::SyncObjectMap()
     }
 }
 
-ZuStorage::ObjectEntry* ZuStorage::NewEntry(ZuObjectRef const& object, ZuObject* obj)
+ZuStorage::ObjectEntry* ZuStorage::NewEntry(const ZuObjectRef& object, ZuObject* obj)
 {
     ObjectEntry* e = index->entries.New();
     e->object = object;
@@ -1092,8 +1094,8 @@ void ZuStorage::RestoreNewObject(std::uint32_t name_id, std::uint32_t id)
     if (cache.size() < name_id)
         cache.resize(index->names_by_id.size());
     ZuRuntimeRef& runtime = cache[name_id - 1];
-    if (runtime.IsInvalid()
-        && (std::strlen(name) != length || !ZuClassFactory::GetClass(name, runtime) || runtime.IsInvalid()))
+    if (runtime.IsInvalid() && (std::strlen(name) != length ||
+                                !ZuClassFactory::GetClass(name, runtime) || runtime.IsInvalid()))
         F::BadData("Unknown class in storage data", __LINE__);
     if (runtime->IsAbstract())
         F::BadData("Abstract class in storage data", __LINE__);

@@ -47,16 +47,16 @@ public:
     ~ZuStorage() override;
 
     virtual void RestoreToMark(unsigned char tag);
-    virtual void SetDataSlot(ZuDataSlotRef const& slot);
-    virtual void RemoveDataSlot(ZuDataSlotRef const& slot);
+    virtual void SetDataSlot(const ZuDataSlotRef& slot);
+    virtual void RemoveDataSlot(const ZuDataSlotRef& slot);
     virtual ZuDataSlotRef RetDataSlot(unsigned int index) const;
-    virtual void StoreObject(ZuObjectRef const& object);
-    virtual void StoreAtom(ZuAtomRef const& atom);
-    virtual void RestoreObject(ZuObjectRef& object, ZuRuntimeRef const& type);
+    virtual void StoreObject(const ZuObjectRef& object);
+    virtual void StoreAtom(const ZuAtomRef& atom);
+    virtual void RestoreObject(ZuObjectRef& object, const ZuRuntimeRef& type);
     virtual void RestoreAtom(ZuAtomRef& atom);
     virtual void FinallyAwake();
-    virtual void FinallyAwakeFromApp(ZuAppRef const& app);
-    virtual void FinallyAwakeFromObject(ZuObjectRef const& object);
+    virtual void FinallyAwakeFromApp(const ZuAppRef& app);
+    virtual void FinallyAwakeFromObject(const ZuObjectRef& object);
     virtual void StoreBool(bool value);
     virtual void StoreInt(std::int64_t value);
     virtual void StoreCard(std::uint64_t value);
@@ -64,7 +64,7 @@ public:
     virtual void StoreSyncMark();
     virtual void StoreBlockBegin();
     virtual void StoreBlockEnd();
-    virtual void StoreBinData(void const* data, unsigned int size);
+    virtual void StoreBinData(const void* data, unsigned int size);
     virtual bool RestoreBool(bool def);
     virtual std::int64_t RestoreInt(std::int64_t def);
     virtual std::uint64_t RestoreCard(std::uint64_t def);
@@ -76,7 +76,7 @@ public:
     virtual bool CheckForMark();
     virtual bool CheckForBegin();
     virtual bool CheckForEnd();
-    virtual void StoreData(void const* data, unsigned int size) = 0;
+    virtual void StoreData(const void* data, unsigned int size) = 0;
     virtual void RestoreData(void* data, unsigned int size) = 0;
 
     void Delete() override;
@@ -102,8 +102,8 @@ public:
 protected:
     ZuStorage();
 
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
     void SetStorageMode(StorageMode mode);
     StorageMode RetStorageMode() const { return mode; }
@@ -119,41 +119,42 @@ private:
     struct Index;
     class Format;
 
-    std::uint32_t LookForRef(ZuObjectRef const& object, bool& is_new);
+    std::uint32_t LookForRef(const ZuObjectRef& object, bool& is_new);
     // A new entry at the head of the table, pending, not in the object map.
-    ObjectEntry* NewEntry(ZuObjectRef const& object, ZuObject* obj);
+    ObjectEntry* NewEntry(const ZuObjectRef& object, ZuObject* obj);
     void SyncObjectMap();
-    std::uint32_t LookForName(char const* text, std::size_t length, bool& is_new);
+    std::uint32_t LookForName(const char* text, std::size_t length, bool& is_new);
     void ResolveRef(std::uint32_t id, ZuObjectRef& object);
-    void ResolveName(std::uint32_t id, char const*& text, std::size_t& length);
+    void ResolveName(std::uint32_t id, const char*& text, std::size_t& length);
     void StoreID(std::uint32_t id);
     std::uint32_t RestoreID();
-    void PushBackData(void const* data, unsigned int size);
+    void PushBackData(const void* data, unsigned int size);
     void PopAndRestoreData(void* data, unsigned int size);
 
     void ClearTables();
-    void StoreReference(ZuObjectRef const& object);
+    void StoreReference(const ZuObjectRef& object);
     void StorePendingData();
     void RestorePendingData();
     void RestoreObjectItem(ZuObjectRef& object);
     void RestoreNewObject(std::uint32_t name_id, std::uint32_t id);
-    void CheckType(ZuObjectRef& object, ZuRuntimeRef const& type);
+    void CheckType(ZuObjectRef& object, const ZuRuntimeRef& type);
     void RestoreObjectData(ObjectEntry* entry);
-    void RestoreAtomText(std::string const& text, ZuAtomRef& atom);
+    void RestoreAtomText(const std::string& text, ZuAtomRef& atom);
     void RestoreValueItem(unsigned char tag, ZuObjectRef& object);
-    bool FindNameFromSlot(ZuObjectRef const& object, ZuAtomRef& name);
-    bool FindObjectFromSlot(ZuAtomRef const& name, ZuObjectRef& object);
+    bool FindNameFromSlot(const ZuObjectRef& object, ZuAtomRef& name);
+    bool FindObjectFromSlot(const ZuAtomRef& name, ZuObjectRef& object);
     void ClearDataSlot();
     // Unknown data: what a reader skipped, kept with the object, and
     // written back in place when the object is stored again.
     struct Recording;
-    void Record(int type, ZuObjectRef const& object);
+    void Record(int type, const ZuObjectRef& object);
     void RecordStructure(int type);
     void ReplayUntil(int stop);
-    void StoreUnknownObject(ZuObjectRef const& object);
+    void StoreUnknownObject(const ZuObjectRef& object);
     void ForgetObjectsAfter(std::uint32_t id);
     void ForgetRestored(std::uint32_t watermark, std::uint32_t depth, std::uint32_t absent);
-    void RestoreScalarFromValue(Zuvi_StorageFormat::ScalarKind kind, Zuvi_StorageFormat::Scalar& out);
+    void RestoreScalarFromValue(Zuvi_StorageFormat::ScalarKind kind,
+                                Zuvi_StorageFormat::Scalar& out);
 
     StorageMode mode;
     StorageInfos* storage_infos;
@@ -175,40 +176,40 @@ ZU_CLASS_END(ZuStorage)
 
 // ---- Stream operators ----------------------------------------------------
 
-ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuObject* object);
-ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuObjectRef const& object);
-ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuAtomRef const& atom);
-ZuStorageRef const& operator<<(ZuStorageRef const& s, bool value);
-ZuStorageRef const& operator<<(ZuStorageRef const& s, unsigned char value);
-ZuStorageRef const& operator<<(ZuStorageRef const& s, unsigned short value);
-ZuStorageRef const& operator<<(ZuStorageRef const& s, unsigned int value);
-ZuStorageRef const& operator<<(ZuStorageRef const& s, unsigned long value);
-ZuStorageRef const& operator<<(ZuStorageRef const& s, unsigned long long value);
-ZuStorageRef const& operator<<(ZuStorageRef const& s, signed char value);
-ZuStorageRef const& operator<<(ZuStorageRef const& s, short value);
-ZuStorageRef const& operator<<(ZuStorageRef const& s, int value);
-ZuStorageRef const& operator<<(ZuStorageRef const& s, long value);
-ZuStorageRef const& operator<<(ZuStorageRef const& s, long long value);
-ZuStorageRef const& operator<<(ZuStorageRef const& s, double value);
-ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuStorageSync const& record);
+const ZuStorageRef& operator<<(const ZuStorageRef& s, ZuObject* object);
+const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuObjectRef& object);
+const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuAtomRef& atom);
+const ZuStorageRef& operator<<(const ZuStorageRef& s, bool value);
+const ZuStorageRef& operator<<(const ZuStorageRef& s, unsigned char value);
+const ZuStorageRef& operator<<(const ZuStorageRef& s, unsigned short value);
+const ZuStorageRef& operator<<(const ZuStorageRef& s, unsigned int value);
+const ZuStorageRef& operator<<(const ZuStorageRef& s, unsigned long value);
+const ZuStorageRef& operator<<(const ZuStorageRef& s, unsigned long long value);
+const ZuStorageRef& operator<<(const ZuStorageRef& s, signed char value);
+const ZuStorageRef& operator<<(const ZuStorageRef& s, short value);
+const ZuStorageRef& operator<<(const ZuStorageRef& s, int value);
+const ZuStorageRef& operator<<(const ZuStorageRef& s, long value);
+const ZuStorageRef& operator<<(const ZuStorageRef& s, long long value);
+const ZuStorageRef& operator<<(const ZuStorageRef& s, double value);
+const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuStorageSync& record);
 // A rectangle is four reals x1, y1, x2, y2; an empty one is four zeros, and
 // four zeros read back as an empty rectangle.
-ZuStorageRef const& operator<<(ZuStorageRef const& s, ZuRect const& rect);
+const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuRect& rect);
 
-ZuStorageRef const& operator>>(ZuStorageRef const& s, bool& value);
-ZuStorageRef const& operator>>(ZuStorageRef const& s, unsigned char& value);
-ZuStorageRef const& operator>>(ZuStorageRef const& s, unsigned short& value);
-ZuStorageRef const& operator>>(ZuStorageRef const& s, unsigned int& value);
-ZuStorageRef const& operator>>(ZuStorageRef const& s, unsigned long& value);
-ZuStorageRef const& operator>>(ZuStorageRef const& s, unsigned long long& value);
-ZuStorageRef const& operator>>(ZuStorageRef const& s, signed char& value);
-ZuStorageRef const& operator>>(ZuStorageRef const& s, short& value);
-ZuStorageRef const& operator>>(ZuStorageRef const& s, int& value);
-ZuStorageRef const& operator>>(ZuStorageRef const& s, long& value);
-ZuStorageRef const& operator>>(ZuStorageRef const& s, long long& value);
-ZuStorageRef const& operator>>(ZuStorageRef const& s, double& value);
-ZuStorageRef const& operator>>(ZuStorageRef const& s, ZuStorageSync const& record);
-ZuStorageRef const& operator>>(ZuStorageRef const& s, ZuRect& rect);
-ZuStorageRef const& operator>>(ZuStorageRef const& s, ZuObjectRef& object);
+const ZuStorageRef& operator>>(const ZuStorageRef& s, bool& value);
+const ZuStorageRef& operator>>(const ZuStorageRef& s, unsigned char& value);
+const ZuStorageRef& operator>>(const ZuStorageRef& s, unsigned short& value);
+const ZuStorageRef& operator>>(const ZuStorageRef& s, unsigned int& value);
+const ZuStorageRef& operator>>(const ZuStorageRef& s, unsigned long& value);
+const ZuStorageRef& operator>>(const ZuStorageRef& s, unsigned long long& value);
+const ZuStorageRef& operator>>(const ZuStorageRef& s, signed char& value);
+const ZuStorageRef& operator>>(const ZuStorageRef& s, short& value);
+const ZuStorageRef& operator>>(const ZuStorageRef& s, int& value);
+const ZuStorageRef& operator>>(const ZuStorageRef& s, long& value);
+const ZuStorageRef& operator>>(const ZuStorageRef& s, long long& value);
+const ZuStorageRef& operator>>(const ZuStorageRef& s, double& value);
+const ZuStorageRef& operator>>(const ZuStorageRef& s, const ZuStorageSync& record);
+const ZuStorageRef& operator>>(const ZuStorageRef& s, ZuRect& rect);
+const ZuStorageRef& operator>>(const ZuStorageRef& s, ZuObjectRef& object);
 
 #endif

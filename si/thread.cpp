@@ -17,8 +17,8 @@ void ZuThread::WaitGlobalLock()
     for (;;) {
         for (unsigned i = 0; i < global_lock_spin_count; ++i) {
             // Read first, so that waiters do not fight over the cache line.
-            if (global_lock_word.load(std::memory_order_relaxed) == 0
-                && global_lock_word.exchange(1, std::memory_order_acquire) == 0) {
+            if (global_lock_word.load(std::memory_order_relaxed) == 0 &&
+                global_lock_word.exchange(1, std::memory_order_acquire) == 0) {
                 return;
             }
 #if defined(__x86_64__) || defined(__i386__)

@@ -71,7 +71,8 @@ public:
     // re-entry; a contended taker spins a little, then yields its time.
     static void QuickGlobalLock(ZuGlobalLockId)
     {
-        if (global_lock_depth++ == 0 && global_lock_word.exchange(1, std::memory_order_acquire) != 0) {
+        if (global_lock_depth++ == 0 &&
+            global_lock_word.exchange(1, std::memory_order_acquire) != 0) {
             WaitGlobalLock();
         }
     }

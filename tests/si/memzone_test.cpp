@@ -53,11 +53,12 @@ TEST_F(MemZoneTest, SmallSizesComeFromTheQuickQueueOfTheirRoundedSize)
 {
     struct Case {
         unsigned size;
-        size_t block;      // rounded size, prefix included
-        int queue;         // -1: from a buffer
+        size_t block; // rounded size, prefix included
+        int queue;    // -1: from a buffer
     };
     const Case cases[] = {
-        {0, 16, 0}, {8, 16, 0}, {9, 32, 1}, {100, 112, 6}, {488, 496, 30}, {489, 512, -1}, {1000, 1008, -1},
+        {0, 16, 0},     {8, 16, 0},     {9, 32, 1},       {100, 112, 6},
+        {488, 496, 30}, {489, 512, -1}, {1000, 1008, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.size);
@@ -122,11 +123,11 @@ TEST_F(MemZoneTest, FreeingBetweenTwoFreeChunksLeavesOneChunk)
     void* a = Alloc(1000);
     void* b = Alloc(1000);
     void* c = Alloc(1000);
-    void* d = Alloc(1000);   // keeps the rest of the buffer apart
+    void* d = Alloc(1000); // keeps the rest of the buffer apart
     const ZuMemZone::BufferHeader* buffer = zone.RetFirstBuffer();
     Free(b);
-    Free(d);   // d sits in the middle: it merges with its free neighbour
-    Free(c);   // between two free chunks
+    Free(d); // d sits in the middle: it merges with its free neighbour
+    Free(c); // between two free chunks
     int free_chunks = 0;
     for (const ZuMemZone::ChunkHeader* ch = buffer->first_free; ch != nullptr; ch = ch->next_free) {
         ++free_chunks;
@@ -142,19 +143,19 @@ TEST_F(MemZoneTest, FreeingBetweenTwoFreeChunksLeavesOneChunk)
 
 TEST_F(MemZoneTest, BestFitTakesTheSmallestHoleThatHoldsTheBlock)
 {
-    void* tail = Alloc(600);   // the first block takes the end of the buffer
+    void* tail = Alloc(600); // the first block takes the end of the buffer
     std::vector<void*> p;
     for (unsigned size : {2000u, 600u, 1200u, 600u, 3000u, 600u}) {
         p.push_back(Alloc(size));
     }
-    Free(p[0]);   // a hole of 2016
-    Free(p[2]);   // a hole of 1216
-    Free(p[4]);   // a hole of 3008
-    void* q = Alloc(1100);   // fits 1216 best
+    Free(p[0]);            // a hole of 2016
+    Free(p[2]);            // a hole of 1216
+    Free(p[4]);            // a hole of 3008
+    void* q = Alloc(1100); // fits 1216 best
     EXPECT_EQ(q, p[2]);
-    void* r = Alloc(2000);   // exact fit
+    void* r = Alloc(2000); // exact fit
     EXPECT_EQ(r, p[0]);
-    void* s = Alloc(2500);   // only the 3008 hole holds it below the rest of the buffer
+    void* s = Alloc(2500); // only the 3008 hole holds it below the rest of the buffer
     EXPECT_EQ(s, p[4]);
     Free(tail);
 }
@@ -239,7 +240,7 @@ TEST_F(MemZoneTest, AnIntactPrefixIsNotNeededToFreeABlock)
     std::memset(static_cast<char*>(large) - 8, 0xFF, 8);
     EXPECT_EQ(FreeError(small), -1);
     EXPECT_EQ(FreeError(large), -1);
-    const unsigned quick_block_bytes = (100 * 48 + 8 + 15) & ~15u;   // only the quick block stays
+    const unsigned quick_block_bytes = (100 * 48 + 8 + 15) & ~15u; // only the quick block stays
     EXPECT_EQ(zone.RetFreeBytes() + quick_block_bytes, zone.RetTotalBytes());
 }
 
@@ -342,7 +343,8 @@ TEST_F(MemZoneTest, EveryAddressOfEveryBufferLeadsToItsZoneAndNoOtherDoes)
         blocks.push_back(Alloc(i % 7 == 0 ? 70000 + i * 16 : 9000 + (i % 5) * 1000));
     }
     unsigned buffers = 0;
-    for (const ZuMemZone::BufferHeader* b = zone.RetFirstBuffer(); b != nullptr; b = b->next, ++buffers) {
+    for (const ZuMemZone::BufferHeader* b = zone.RetFirstBuffer(); b != nullptr;
+         b = b->next, ++buffers) {
         for (const char* p : {b->base, b->base + b->size / 2, b->end - 1}) {
             ZuMemZone* found = nullptr;
             EXPECT_TRUE(ZuMemZone::FindZone(p, found));
@@ -363,7 +365,8 @@ TEST_F(MemZoneTest, EveryAddressOfEveryBufferLeadsToItsZoneAndNoOtherDoes)
 TEST_F(MemZoneTest, ArraysMadeWithTheArrayFormAreFreedWithFreeVector)
 {
     EXPECT_EQ(ZuMemZone::vector_offset, sizeof(size_t));
-    WithDestructor* array = new (&zone, "Array", __LINE__, "tests/si/memzone_test") WithDestructor[5];
+    WithDestructor* array =
+        new (&zone, "Array", __LINE__, "tests/si/memzone_test") WithDestructor[5];
     EXPECT_EQ(array[4].value, 7);
     for (int i = 0; i < 5; ++i) {
         array[i].~WithDestructor();
@@ -419,8 +422,8 @@ TEST_F(MemZoneTest, SeveralThreadsAllocatingInOneZoneLoseNothing)
     uint64_t quick_bytes = 0;
     for (unsigned i = 0; i < ZuMemZone::QUICK_QUEUES; ++i) {
         const ZuMemZone::QuickQueue* queue = zone.RetQuickQueue(i);
-        for (const ZuMemZone::QuickBlock* q = queue != nullptr ? queue->first_block : nullptr; q != nullptr;
-             q = q->next) {
+        for (const ZuMemZone::QuickBlock* q = queue != nullptr ? queue->first_block : nullptr;
+             q != nullptr; q = q->next) {
             EXPECT_EQ(q->free_count, ZuMemZone::QUICK_SLOTS);
             quick_bytes += (100 * q->element_size + 8 + 15) & ~15u;
         }
@@ -433,7 +436,7 @@ TEST_F(MemZoneTest, SeveralThreadsAllocatingInOneZoneLoseNothing)
 TEST(MemZoneStandard, InitialiseBuildsTheFiveZonesAndKillRemovesThem)
 {
     int on_stack = 0;
-    ZuMemZone::FreeAnyZone(&on_stack, 1, "x");   // before Initialise: nothing happens
+    ZuMemZone::FreeAnyZone(&on_stack, 1, "x"); // before Initialise: nothing happens
     ZuMemZone::Initialise();
     ASSERT_NE(Zuvi_sys_zone, nullptr);
     EXPECT_STREQ(Zuvi_sys_zone->RetName(), "SysZone");
@@ -502,11 +505,14 @@ TEST(MemZoneExit, EndingWithoutKillIsClean)
 
 TEST(MemZoneDeath, ProgrammingErrorsStopWithTheirTexts)
 {
-    EXPECT_DEATH(zuvi_operator_new(16), "si/new:[0-9]+:error: No <operator new> allowed in application\\.");
+    EXPECT_DEATH(zuvi_operator_new(16),
+                 "si/new:[0-9]+:error: No <operator new> allowed in application\\.");
     EXPECT_DEATH(zuvi_operator_new(16, static_cast<ZuMemZone*>(nullptr), "n", 1, "f"),
                  "error: Failed assertion: zone");
-    EXPECT_DEATH(ZuMemZone::NullAllocZone("Thing", 9, "si/x"), "si/x:9:error: Alloc Null Zone : Thing");
-    EXPECT_DEATH(ZuMemZone::NullFreeZone("Thing", 9, "si/x"), "si/x:9:error: Free Null Zone : Thing");
+    EXPECT_DEATH(ZuMemZone::NullAllocZone("Thing", 9, "si/x"),
+                 "si/x:9:error: Alloc Null Zone : Thing");
+    EXPECT_DEATH(ZuMemZone::NullFreeZone("Thing", 9, "si/x"),
+                 "si/x:9:error: Free Null Zone : Thing");
     EXPECT_DEATH(ZuMemZone::Kill(), "Failed assertion: Zuvi_sys_zone");
     {
         ZuMemZone closed;
@@ -524,7 +530,8 @@ TEST(MemZonePlacement, PlacementFormsCheckTheirArguments)
     char buffer[32];
     EXPECT_EQ(zuvi_operator_new(16, buffer, 1, "f"), buffer);
     EXPECT_DEATH(zuvi_operator_new(0, buffer, 1, "f"), "Failed assertion: size");
-    EXPECT_DEATH(zuvi_operator_new(16, static_cast<void*>(nullptr), 1, "f"), "Failed assertion: buffer_ptr");
+    EXPECT_DEATH(zuvi_operator_new(16, static_cast<void*>(nullptr), 1, "f"),
+                 "Failed assertion: buffer_ptr");
 }
 
 // ---- What the object model plugs in -----------------------------------------
@@ -566,7 +573,7 @@ TEST(MemZoneHooks, ObjectsLearnTheirZoneAndDestructionCutsHandlesInEveryBuffer)
         EXPECT_EQ(g_log.object, object);
         EXPECT_EQ(g_log.object_zone, &zone);
         void* data = zone.Alloc(700, "data", 1, "t");
-        EXPECT_EQ(g_log.object, object);   // only objects
+        EXPECT_EQ(g_log.object, object); // only objects
         zone.Alloc(30000, "big", 1, "t");
         (void)data;
         for (const ZuMemZone::BufferHeader* b = zone.RetFirstBuffer(); b != nullptr; b = b->next) {

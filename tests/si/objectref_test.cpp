@@ -47,7 +47,7 @@ protected:
     static TRefNode* NewNode()
     {
         return static_cast<TRefNode*>(
-        ZuClassFactory::New(TRefNodeRef::RetRuntime(), nullptr, __LINE__, __FILE__));
+            ZuClassFactory::New(TRefNodeRef::RetRuntime(), nullptr, __LINE__, __FILE__));
     }
 };
 
@@ -189,7 +189,7 @@ TEST_F(ObjectRefTest, DestroyingAZoneCutsTheHandlesInAndIntoItsBuffersOnly)
 {
     TRefNodeRef keep = ZuNew<TRefNode>(Zuvi_app_zone);
     std::vector<TRefNodeRef> outside(600);
-    unsigned const live_before = ZuObjectRef::RetLiveHandleCount();
+    const unsigned live_before = ZuObjectRef::RetLiveHandleCount();
     {
         ZuMemZone zone;
         zone.Initialise("Doomed");

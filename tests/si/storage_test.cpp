@@ -236,7 +236,7 @@ TEST_F(StorageTest, CyclesRoundTrip)
 // same bytes; an object read in the run is known to the run's writer.
 TEST_F(StorageTest, LargeGraphRestoredAndStoredAgainGivesTheSameBytes)
 {
-    int const n = 3000;
+    const int n = 3000;
     std::vector<ZuTestNodeRef> nodes(n);
     for (int i = 0; i < n; i++) {
         nodes[i] = ZuTestNode::Make(i * 7 - 1000);
@@ -249,7 +249,7 @@ TEST_F(StorageTest, LargeGraphRestoredAndStoredAgainGivesTheSameBytes)
     }
     store->StartStoring();
     store->StoreObject(nodes[0]);
-    Bytes const first = store->Bytes();
+    const Bytes first = store->Bytes();
 
     store->StartRestoring(first);
     ZuTestNodeRef back;
