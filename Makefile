@@ -24,7 +24,7 @@ run: release
 	fi
 
 test: deps
-	cmake -S . -B build/test $(GEN) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DZUVI_SANITIZE=ON
+	cmake -S . -B build/test $(GEN) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DZUVI_SANITIZE=ON -DZUVI_FORMAT_CHECK=ON
 	cmake --build build/test -j $(JOBS)
 	cd build/test && ctest --output-on-failure -j $(JOBS) --timeout 300
 

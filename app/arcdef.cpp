@@ -10,17 +10,17 @@ CArcDef::CArcDef() : mode(222)
     SetAllValues(220);
 }
 
-bool CArcDef::IsEqualCurrent(CDefRef const& other) const
+bool CArcDef::IsEqualCurrent(const CDefRef& other) const
 {
     CArcDefRef ref(other);
-    CArcDef const* o = ref.CheckAndResolve();
+    const CArcDef* o = ref.CheckAndResolve();
     return GetValue() == o->GetValue() && mode == o->mode;
 }
 
-void CArcDef::CopyFrom(CDefRef const& other)
+void CArcDef::CopyFrom(const CDefRef& other)
 {
     CArcDefRef ref(other);
-    CArcDef const* o = ref.CheckAndResolve();
+    const CArcDef* o = ref.CheckAndResolve();
     CDef::CopyFrom(other);
     mode = o->mode;
 }
@@ -35,13 +35,13 @@ int CArcDef::GetType() const
     return 41;
 }
 
-void CArcDef::StoreInstance(ZuStorageRef const& s)
+void CArcDef::StoreInstance(const ZuStorageRef& s)
 {
     CDef::StoreInstance(s);
     s << ZuStorageSync::begin << ZuStorageSync::mark << mode << ZuStorageSync::end;
 }
 
-void CArcDef::RestoreInstance(ZuStorageRef const& s)
+void CArcDef::RestoreInstance(const ZuStorageRef& s)
 {
     CDef::RestoreInstance(s);
     s >> ZuStorageSync::begin >> ZuStorageSync::mark >> mode >> ZuStorageSync::end;

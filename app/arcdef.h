@@ -15,8 +15,8 @@ class CArcDef : public CDef {
 public:
     CArcDef();
 
-    bool IsEqualCurrent(CDefRef const& other) const override;
-    void CopyFrom(CDefRef const& other) override;
+    bool IsEqualCurrent(const CDefRef& other) const override;
+    void CopyFrom(const CDefRef& other) override;
     void CloneTo(CDefRef& out) const override;
     int GetType() const override;
 
@@ -24,8 +24,8 @@ public:
     void SetMode(int m) { mode = m; }
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     int mode;

@@ -11,18 +11,18 @@ CArrowDef::CArrowDef()
     SetAllValues(67);
 }
 
-bool CArrowDef::IsEqualCurrent(CDefRef const& other) const
+bool CArrowDef::IsEqualCurrent(const CDefRef& other) const
 {
     CArrowDefRef ref(other);
-    CArrowDef const* o = ref.CheckAndResolve();
+    const CArrowDef* o = ref.CheckAndResolve();
     return GetValue() == o->GetValue() && flags == o->flags && length == o->length &&
            param2 == o->param2 && param3 == o->param3 && param4 == o->param4 && param5 == o->param5;
 }
 
-void CArrowDef::CopyFrom(CDefRef const& other)
+void CArrowDef::CopyFrom(const CDefRef& other)
 {
     CArrowDefRef ref(other);
-    CArrowDef const* o = ref.CheckAndResolve();
+    const CArrowDef* o = ref.CheckAndResolve();
     CDef::CopyFrom(other);
     flags = o->flags;
     length = o->length;
@@ -42,16 +42,16 @@ int CArrowDef::GetType() const
     return 60;
 }
 
-void CArrowDef::StoreInstance(ZuStorageRef const& s)
+void CArrowDef::StoreInstance(const ZuStorageRef& s)
 {
     CDef::StoreInstance(s);
-    s << ZuStorageSync::begin << ZuStorageSync::mark << flags << length << param2 << param3 << param4
-      << param5 << ZuStorageSync::end;
+    s << ZuStorageSync::begin << ZuStorageSync::mark << flags << length << param2 << param3
+      << param4 << param5 << ZuStorageSync::end;
 }
 
-void CArrowDef::RestoreInstance(ZuStorageRef const& s)
+void CArrowDef::RestoreInstance(const ZuStorageRef& s)
 {
     CDef::RestoreInstance(s);
-    s >> ZuStorageSync::begin >> ZuStorageSync::mark >> flags >> length >> param2 >> param3 >> param4 >>
-        param5 >> ZuStorageSync::end;
+    s >> ZuStorageSync::begin >> ZuStorageSync::mark >> flags >> length >> param2 >> param3 >>
+        param4 >> param5 >> ZuStorageSync::end;
 }

@@ -19,27 +19,51 @@ class CArrowDef : public CDef {
 public:
     CArrowDef();
 
-    bool IsEqualCurrent(CDefRef const& other) const override;
-    void CopyFrom(CDefRef const& other) override;
+    bool IsEqualCurrent(const CDefRef& other) const override;
+    void CopyFrom(const CDefRef& other) override;
     void CloneTo(CDefRef& out) const override;
     int GetType() const override;
 
     int GetFlags() const { return flags; }
-    bool SetFlags(int f) { flags = f; return true; }
+    bool SetFlags(int f)
+    {
+        flags = f;
+        return true;
+    }
     double GetParam1() const { return length; }
-    bool SetParam1(double v) { length = v; return true; }
+    bool SetParam1(double v)
+    {
+        length = v;
+        return true;
+    }
     double GetParam2() const { return param2; }
-    bool SetParam2(double v) { param2 = v; return true; }
+    bool SetParam2(double v)
+    {
+        param2 = v;
+        return true;
+    }
     double GetParam3() const { return param3; }
-    bool SetParam3(double v) { param3 = v; return true; }
+    bool SetParam3(double v)
+    {
+        param3 = v;
+        return true;
+    }
     double GetParam4() const { return param4; }
-    bool SetParam4(double v) { param4 = v; return true; }
+    bool SetParam4(double v)
+    {
+        param4 = v;
+        return true;
+    }
     double GetParam5() const { return param5; }
-    bool SetParam5(double v) { param5 = v; return true; }
+    bool SetParam5(double v)
+    {
+        param5 = v;
+        return true;
+    }
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     int flags;

@@ -7,16 +7,16 @@ ZU_IMPLEMENT_CLASS(CCloseDef, "app/closedef", ZU_CLASS_PLAIN)
 
 CCloseDef::CCloseDef() : closed(false) {}
 
-bool CCloseDef::IsEqualCurrent(CDefRef const& other) const
+bool CCloseDef::IsEqualCurrent(const CDefRef& other) const
 {
     CCloseDefRef ref(other);
     return closed == ref.CheckAndResolve()->closed;
 }
 
-void CCloseDef::CopyFrom(CDefRef const& other)
+void CCloseDef::CopyFrom(const CDefRef& other)
 {
     CCloseDefRef ref(other);
-    CCloseDef const* o = ref.CheckAndResolve();
+    const CCloseDef* o = ref.CheckAndResolve();
     CDef::CopyFrom(other);
     closed = o->closed;
 }
@@ -31,13 +31,13 @@ int CCloseDef::GetType() const
     return 15;
 }
 
-void CCloseDef::StoreInstance(ZuStorageRef const& s)
+void CCloseDef::StoreInstance(const ZuStorageRef& s)
 {
     CDef::StoreInstance(s);
     s << ZuStorageSync::begin << ZuStorageSync::mark << closed << ZuStorageSync::end;
 }
 
-void CCloseDef::RestoreInstance(ZuStorageRef const& s)
+void CCloseDef::RestoreInstance(const ZuStorageRef& s)
 {
     CDef::RestoreInstance(s);
     s >> ZuStorageSync::begin >> ZuStorageSync::mark >> closed >> ZuStorageSync::end;

@@ -14,8 +14,8 @@ class CCloseDef : public CDef {
 public:
     CCloseDef();
 
-    bool IsEqualCurrent(CDefRef const& other) const override;
-    void CopyFrom(CDefRef const& other) override;
+    bool IsEqualCurrent(const CDefRef& other) const override;
+    void CopyFrom(const CDefRef& other) override;
     void CloneTo(CDefRef& out) const override;
     int GetType() const override;
 
@@ -23,8 +23,8 @@ public:
     void SetClosed(bool c) { closed = c; }
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     bool closed;

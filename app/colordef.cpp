@@ -20,8 +20,14 @@ double Clamp01(double v)
     return v;
 }
 
-double Min2(double a, double b) { return a < b ? a : b; }
-double Max2(double a, double b) { return a > b ? a : b; }
+double Min2(double a, double b)
+{
+    return a < b ? a : b;
+}
+double Max2(double a, double b)
+{
+    return a > b ? a : b;
+}
 
 double RgbToGray(double r, double g, double b)
 {
@@ -54,7 +60,7 @@ void RgbToCmyk(double r, double g, double b, double& c, double& m, double& y, do
 void RgbToHsb(double r, double g, double b, double& h, double& s, double& v)
 {
     v = Max2(r, Max2(g, b));
-    double const d = v - Min2(r, Min2(g, b));
+    const double d = v - Min2(r, Min2(g, b));
     if (v == 0.0) {
         s = 0.0;
         h = 0.0;
@@ -66,9 +72,9 @@ void RgbToHsb(double r, double g, double b, double& h, double& s, double& v)
         h = 0.0;
         return;
     }
-    double const rc = (v - r) / d;
-    double const gc = (v - g) / d;
-    double const bc = (v - b) / d;
+    const double rc = (v - r) / d;
+    const double gc = (v - g) / d;
+    const double bc = (v - b) / d;
     if (r == v)
         h = bc - gc;
     else if (g == v)
@@ -91,21 +97,45 @@ void HsbToRgb(double h, double s, double v, double& r, double& g, double& b)
         r = g = b = v;
         return;
     }
-    double const x = hue / 60.0;
+    const double x = hue / 60.0;
     int i = int(std::floor(x));
     if (i > 5)
         i = 5;
-    double const f = x - i;
-    double const p = v * (1.0 - s);
-    double const q = v * (1.0 - s * f);
-    double const t = v * (1.0 - s * (1.0 - f));
+    const double f = x - i;
+    const double p = v * (1.0 - s);
+    const double q = v * (1.0 - s * f);
+    const double t = v * (1.0 - s * (1.0 - f));
     switch (i) {
-    case 0: r = v; g = t; b = p; break;
-    case 1: r = q; g = v; b = p; break;
-    case 2: r = p; g = v; b = t; break;
-    case 3: r = p; g = q; b = v; break;
-    case 4: r = t; g = p; b = v; break;
-    default: r = v; g = p; b = q; break;
+    case 0:
+        r = v;
+        g = t;
+        b = p;
+        break;
+    case 1:
+        r = q;
+        g = v;
+        b = p;
+        break;
+    case 2:
+        r = p;
+        g = v;
+        b = t;
+        break;
+    case 3:
+        r = p;
+        g = q;
+        b = v;
+        break;
+    case 4:
+        r = t;
+        g = p;
+        b = v;
+        break;
+    default:
+        r = v;
+        g = p;
+        b = q;
+        break;
     }
 }
 
@@ -120,11 +150,11 @@ CColorDef::CColorDef()
 
 // ---------------------------------------------------------------- comparison and copy
 
-bool CColorDef::IsEqualCurrent(CDefRef const& other) const
+bool CColorDef::IsEqualCurrent(const CDefRef& other) const
 {
     CColorDefRef ref(other);
-    CColorDef const* o = ref.CheckAndResolve();
-    int const i = index, j = o->index;
+    const CColorDef* o = ref.CheckAndResolve();
+    const int i = index, j = o->index;
     if (values[i] != o->values[j] || transparency[i] != o->transparency[j])
         return false;
     for (int n = 0; n < 4; n++)
@@ -133,10 +163,10 @@ bool CColorDef::IsEqualCurrent(CDefRef const& other) const
     return true;
 }
 
-bool CColorDef::IsEqualAll(CDefRef const& other) const
+bool CColorDef::IsEqualAll(const CDefRef& other) const
 {
     CColorDefRef ref(other);
-    CColorDef const* o = ref.CheckAndResolve();
+    const CColorDef* o = ref.CheckAndResolve();
     if (count != o->count)
         return false;
     for (int i = 0; i < count; i++) {
@@ -149,10 +179,10 @@ bool CColorDef::IsEqualAll(CDefRef const& other) const
     return true;
 }
 
-void CColorDef::CopyFrom(CDefRef const& other)
+void CColorDef::CopyFrom(const CDefRef& other)
 {
     CColorDefRef ref(other);
-    CColorDef const* o = ref.CheckAndResolve();
+    const CColorDef* o = ref.CheckAndResolve();
     CDef::CopyFrom(other);
     if (o == this)
         return;
@@ -202,8 +232,8 @@ bool CColorDef::SetValue(int model)
 
 void CColorDef::GetRGB(double& r, double& g, double& b) const
 {
-    double const* c = components[index];
-    double const c0 = Clamp01(c[0]), c1 = Clamp01(c[1]), c2 = Clamp01(c[2]), c3 = Clamp01(c[3]);
+    const double* c = components[index];
+    const double c0 = Clamp01(c[0]), c1 = Clamp01(c[1]), c2 = Clamp01(c[2]), c3 = Clamp01(c[3]);
     switch (values[index]) {
     case MODEL_CMYK:
         CmykToRgb(c0, c1, c2, c3, r, g, b);
@@ -227,7 +257,7 @@ void CColorDef::GetRGB(double& r, double& g, double& b) const
 
 void CColorDef::GetGray(double& gray) const
 {
-    double const* c = components[index];
+    const double* c = components[index];
     switch (values[index]) {
     case MODEL_CMYK:
         gray = CmykToGray(Clamp01(c[0]), Clamp01(c[1]), Clamp01(c[2]), Clamp01(c[3]));
@@ -247,7 +277,7 @@ void CColorDef::GetGray(double& gray) const
 
 void CColorDef::GetHSB(double& h, double& s, double& v) const
 {
-    double const* c = components[index];
+    const double* c = components[index];
     if (values[index] == MODEL_HSB) {
         h = c[0];
         s = c[1];
@@ -264,7 +294,7 @@ void CColorDef::GetHSB(double& h, double& s, double& v) const
 
 void CColorDef::GetCMYK(double& c, double& m, double& y, double& k) const
 {
-    double const* p = components[index];
+    const double* p = components[index];
     switch (values[index]) {
     case MODEL_CMYK:
         c = p[0];
@@ -416,13 +446,13 @@ ZuStringRef CColorDef::GetDisplayName() const
 {
     double h, s, v;
     GetHSB(h, s, v);
-    double const H = 360.0 * h, S = 100.0 * s, B = 100.0 * v;
+    const double H = 360.0 * h, S = 100.0 * s, B = 100.0 * v;
     // The texts are ISO 8859-1, as the library's strings keep them.
     char text[32];
     if (S < 10.0 || B < 20.0) {
         std::strcpy(text, B >= 75.0 ? "Gris clair" : B >= 50.0 ? "Gris" : "Gris fonc\xE9");
     } else {
-        char const* hue = H < 25.0    ? "Rouge"
+        const char* hue = H < 25.0    ? "Rouge"
                           : H < 50.0  ? "Orange"
                           : H < 67.0  ? "Jaune"
                           : H < 157.0 ? "Vert"
@@ -432,7 +462,8 @@ ZuStringRef CColorDef::GetDisplayName() const
                           : H < 294.0 ? "Violet"
                           : H < 333.0 ? "Magenta"
                                       : "Rouge";
-        char const* suffix = B < 70.0 ? (S >= 50.0 ? " fonc\xE9" : " gris") : (S < 50.0 ? " clair" : "");
+        const char* suffix =
+            B < 70.0 ? (S >= 50.0 ? " fonc\xE9" : " gris") : (S < 50.0 ? " clair" : "");
         std::strcpy(text, hue);
         std::strcat(text, suffix);
     }
@@ -447,23 +478,24 @@ ZuStringRef CColorDef::GetDisplayName() const
 
 // ---------------------------------------------------------------- storage
 
-void CColorDef::StoreInstance(ZuStorageRef const& s)
+void CColorDef::StoreInstance(const ZuStorageRef& s)
 {
     CDef::StoreInstance(s);
     s << ZuStorageSync::begin << int(MAX_VALUES) << ZuStorageSync::repeat;
     for (int i = 0; i < MAX_VALUES; i++) {
-        double const* c = components[i];
-        s << ZuStorageSync::begin << c[0] << c[1] << c[2] << c[3] << transparency[i] << ZuStorageSync::end;
+        const double* c = components[i];
+        s << ZuStorageSync::begin << c[0] << c[1] << c[2] << c[3] << transparency[i]
+          << ZuStorageSync::end;
     }
     s << ZuStorageSync::end_repeat << ZuStorageSync::end;
 }
 
-void CColorDef::RestoreInstance(ZuStorageRef const& s)
+void CColorDef::RestoreInstance(const ZuStorageRef& s)
 {
     CDef::RestoreInstance(s);
     s >> ZuStorageSync::begin;
     // Groups beyond the ten indexes are read and dropped.
-    long long const stored = s->RestoreInt(0);
+    const long long stored = s->RestoreInt(0);
     s >> ZuStorageSync::repeat;
     for (long long i = 0; i < stored && s->CheckForBegin(); ++i) {
         double c[5] = {};

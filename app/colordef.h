@@ -26,9 +26,9 @@ public:
     CColorDef();
 
     // CDef
-    bool IsEqualCurrent(CDefRef const& other) const override;
-    bool IsEqualAll(CDefRef const& other) const override;
-    void CopyFrom(CDefRef const& other) override;
+    bool IsEqualCurrent(const CDefRef& other) const override;
+    bool IsEqualAll(const CDefRef& other) const override;
+    void CopyFrom(const CDefRef& other) override;
     void CloneTo(CDefRef& out) const override;
     int GetType() const override;
     bool SetValue(int model) override;
@@ -64,8 +64,8 @@ public:
     }
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     // The colour at the current index in its own model, to the new model.

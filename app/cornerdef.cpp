@@ -10,17 +10,17 @@ CCornerDef::CCornerDef() : saved_kind(112), length(0.0)
     SetAllValues(SHARP);
 }
 
-bool CCornerDef::IsEqualCurrent(CDefRef const& other) const
+bool CCornerDef::IsEqualCurrent(const CDefRef& other) const
 {
     CCornerDefRef ref(other);
-    CCornerDef const* o = ref.CheckAndResolve();
+    const CCornerDef* o = ref.CheckAndResolve();
     return GetValue() == o->GetValue() && length == o->length;
 }
 
-void CCornerDef::CopyFrom(CDefRef const& other)
+void CCornerDef::CopyFrom(const CDefRef& other)
 {
     CCornerDefRef ref(other);
-    CCornerDef const* o = ref.CheckAndResolve();
+    const CCornerDef* o = ref.CheckAndResolve();
     CDef::CopyFrom(other);
     saved_kind = o->saved_kind;
     length = o->length;
@@ -59,13 +59,13 @@ bool CCornerDef::SetLength(double l)
     return true;
 }
 
-void CCornerDef::StoreInstance(ZuStorageRef const& s)
+void CCornerDef::StoreInstance(const ZuStorageRef& s)
 {
     CDef::StoreInstance(s);
     s << ZuStorageSync::begin << ZuStorageSync::mark << saved_kind << length << ZuStorageSync::end;
 }
 
-void CCornerDef::RestoreInstance(ZuStorageRef const& s)
+void CCornerDef::RestoreInstance(const ZuStorageRef& s)
 {
     CDef::RestoreInstance(s);
     s >> ZuStorageSync::begin >> ZuStorageSync::mark >> saved_kind >> length >> ZuStorageSync::end;

@@ -21,8 +21,8 @@ public:
 
     CCornerDef();
 
-    bool IsEqualCurrent(CDefRef const& other) const override;
-    void CopyFrom(CDefRef const& other) override;
+    bool IsEqualCurrent(const CDefRef& other) const override;
+    void CopyFrom(const CDefRef& other) override;
     void CloneTo(CDefRef& out) const override;
     int GetType() const override;
     // A kind other than 110 is kept as savedKind and given an inset of 10
@@ -36,8 +36,8 @@ public:
     int GetSavedKind() const { return saved_kind; }
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     int saved_kind;

@@ -44,19 +44,19 @@ void CDef::Delete()
     ZuObject::Delete();
 }
 
-bool CDef::IsEqualCurrent(CDefRef const&) const
+bool CDef::IsEqualCurrent(const CDefRef&) const
 {
     return false;
 }
 
-bool CDef::IsEqualAll(CDefRef const&) const
+bool CDef::IsEqualAll(const CDefRef&) const
 {
     return false;
 }
 
-void CDef::CopyFrom(CDefRef const& other)
+void CDef::CopyFrom(const CDefRef& other)
 {
-    CDef const* o = other.CheckAndResolve();
+    const CDef* o = other.CheckAndResolve();
     if (o == this)
         return;
     shared = o->shared;
@@ -119,7 +119,7 @@ ZuStringRef CDef::GetName() const
     return ZuStringRef(name);
 }
 
-void CDef::SetName(ZuStringRef const& text)
+void CDef::SetName(const ZuStringRef& text)
 {
     // A longer name is cut to the places there are.
     if (text.IsValid())
@@ -178,12 +178,12 @@ void CDef::SetAllValues(int value)
         v = value;
 }
 
-void CDef::StoreInstance(ZuStorageRef const& s)
+void CDef::StoreInstance(const ZuStorageRef& s)
 {
     ZuObject::StoreInstance(s);
     s << ZuStorageSync::begin << ZuStorageSync::mark << shared << kind;
     s << ZuStorageSync::mark;
-    int const length = int(strnlen(name, NAME_PLACES - 1));
+    const int length = int(strnlen(name, NAME_PLACES - 1));
     s << length;
     s->StoreBinData(name, unsigned(length) + 1);
     s << int(MAX_VALUES) << ZuStorageSync::repeat;
@@ -194,7 +194,7 @@ void CDef::StoreInstance(ZuStorageRef const& s)
     s << ZuStorageSync::end;
 }
 
-void CDef::RestoreInstance(ZuStorageRef const& s)
+void CDef::RestoreInstance(const ZuStorageRef& s)
 {
     ZuObject::RestoreInstance(s);
     s >> ZuStorageSync::begin >> ZuStorageSync::mark >> shared >> kind;
@@ -202,7 +202,7 @@ void CDef::RestoreInstance(ZuStorageRef const& s)
     RestoreName(s, s->RestoreInt(-1));
     // The stored count is outside data: values beyond the ten places are
     // read and dropped, and only while the stream holds value blocks.
-    long long const stored = s->RestoreInt(0);
+    const long long stored = s->RestoreInt(0);
     s >> ZuStorageSync::repeat;
     for (long long i = 0; i < stored && s->CheckForBegin(); ++i) {
         int v = i < MAX_VALUES ? values[i] : 0;
@@ -221,7 +221,7 @@ void CDef::RestoreInstance(ZuStorageRef const& s)
     s >> style >> ZuStorageSync::end;
 }
 
-void CDef::RestoreName(ZuStorageRef const& s, long long length)
+void CDef::RestoreName(const ZuStorageRef& s, long long length)
 {
     if (length < 0) {
         // No length to go by (none stored, or a negative one): the name
@@ -232,13 +232,13 @@ void CDef::RestoreName(ZuStorageRef const& s, long long length)
     // The stored name is length + 1 bytes; what does not fit the places is
     // read and dropped, so that the stream stays in step.
     char text[NAME_PLACES] = {};
-    unsigned long long const wanted = (unsigned long long)length + 1;
-    unsigned const kept = wanted < NAME_PLACES ? unsigned(wanted) : unsigned(NAME_PLACES);
+    const unsigned long long wanted = (unsigned long long)length + 1;
+    const unsigned kept = wanted < NAME_PLACES ? unsigned(wanted) : unsigned(NAME_PLACES);
     s->RestoreBinData(text, kept);
     unsigned long long rest = wanted - kept;
     char dropped[1000];
     while (rest && !s->CheckForEnd() && !s->CheckForMark()) {
-        unsigned const n = rest < sizeof dropped ? unsigned(rest) : unsigned(sizeof dropped);
+        const unsigned n = rest < sizeof dropped ? unsigned(rest) : unsigned(sizeof dropped);
         s->RestoreBinData(dropped, n);
         rest -= n;
     }

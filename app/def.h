@@ -32,9 +32,9 @@ public:
     void Delete() override;
 
     // The definition's own operations, in slot order.
-    virtual bool IsEqualCurrent(CDefRef const& other) const;
-    virtual bool IsEqualAll(CDefRef const& other) const;
-    virtual void CopyFrom(CDefRef const& other);
+    virtual bool IsEqualCurrent(const CDefRef& other) const;
+    virtual bool IsEqualAll(const CDefRef& other) const;
+    virtual void CopyFrom(const CDefRef& other);
     virtual void CloneTo(CDefRef& out) const;
     virtual int GetType() const;
     virtual bool SetKind(int kind);
@@ -43,7 +43,7 @@ public:
     virtual bool SetValue(int value);
     virtual ZuStringRef GetDisplayName() const;
     virtual ZuStringRef GetName() const;
-    virtual void SetName(ZuStringRef const& name);
+    virtual void SetName(const ZuStringRef& name);
     virtual bool IsShared() const;
     virtual void SetShared(bool shared);
     virtual int GetCount() const;
@@ -54,11 +54,11 @@ public:
     virtual bool SetIndex(int index);
 
     // The name as the 8-bit text it is kept in.
-    char const* RetNameText() const { return name; }
+    const char* RetNameText() const { return name; }
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
     // CloneTo of the concrete classes: the definition itself when shared,
     // otherwise a new object of the same class with CopyFrom(this).
@@ -75,7 +75,7 @@ protected:
     int style;
 
 private:
-    void RestoreName(ZuStorageRef const& storage, long long length);
+    void RestoreName(const ZuStorageRef& storage, long long length);
 };
 ZU_CLASS_END(CDef)
 

@@ -23,11 +23,11 @@ class CFontDef : public CDef {
 public:
     CFontDef();
 
-    bool IsEqualCurrent(CDefRef const& other) const override;
-    void CopyFrom(CDefRef const& other) override;
+    bool IsEqualCurrent(const CDefRef& other) const override;
+    void CopyFrom(const CDefRef& other) override;
     void CloneTo(CDefRef& out) const override;
     int GetType() const override;
-    int CompareWith(ZuObjectRef const& other) const override;
+    int CompareWith(const ZuObjectRef& other) const override;
 
     double GetScale() const { return size; }
     void SetScale(double v) { size = v; }
@@ -45,8 +45,8 @@ public:
     void SetReservedInt(int v) { reserved_int = v; }
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     double size;

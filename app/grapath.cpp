@@ -9,13 +9,13 @@ ZU_IMPLEMENT_CLASS(CGraPath, "app/grapath", ZU_CLASS_PLAIN)
 
 namespace {
 
-double const PI = 3.1415926535;
-double const HALF_PI = 1.57079632675;
-double const DEGREES = 0.017453292519444445;
+const double PI = 3.1415926535;
+const double HALF_PI = 1.57079632675;
+const double DEGREES = 0.017453292519444445;
 // At most an eighth of a half turn per Bezier segment of an arc.
-double const ARC_STEP = 0.3926990816875;
+const double ARC_STEP = 0.3926990816875;
 // The share of a Bezier segment walked as one straight piece.
-double const PIECE = 0.01;
+const double PIECE = 0.01;
 
 bool IsValueCode(double code)
 {
@@ -23,7 +23,7 @@ bool IsValueCode(double code)
 }
 
 // The point at distance d from p in direction a.
-DPoint Towards(DPoint const& p, double d, double a)
+DPoint Towards(const DPoint& p, double d, double a)
 {
     return RotatePoint(DPoint{p.x + d, p.y}, p, a);
 }
@@ -31,8 +31,8 @@ DPoint Towards(DPoint const& p, double d, double a)
 } // namespace
 
 CGraPath::CGraPath()
-    : count(0), current{0.0, 0.0}, walk_index(0), piece_offset(0.0), piece_parameter(0.0), remainder(0.0),
-      past_end(false)
+    : count(0), current{0.0, 0.0}, walk_index(0), piece_offset(0.0), piece_parameter(0.0),
+      remainder(0.0), past_end(false)
 {
     for (double& n : numbers)
         n = 0.0;
@@ -48,7 +48,7 @@ bool CGraPath::Clear()
 
 // ---------------------------------------------------------------- collecting
 
-bool CGraPath::AddLine(DPoint const& from, DPoint const& to)
+bool CGraPath::AddLine(const DPoint& from, const DPoint& to)
 {
     if (from.x == to.x && from.y == to.y)
         return true;
@@ -66,7 +66,7 @@ bool CGraPath::AddLine(DPoint const& from, DPoint const& to)
     return true;
 }
 
-bool CGraPath::AddCurve(DPoint const& p0, DPoint const& p1, DPoint const& p2, DPoint const& p3)
+bool CGraPath::AddCurve(const DPoint& p0, const DPoint& p1, const DPoint& p2, const DPoint& p3)
 {
     if (count + 10 >= MAX_NUMBERS)
         return false;
@@ -86,9 +86,10 @@ bool CGraPath::AddCurve(DPoint const& p0, DPoint const& p1, DPoint const& p2, DP
     return true;
 }
 
-bool CGraPath::AddArc(DPoint const& c, DPoint const& radii, double start, double end, double rotation, int kind)
+bool CGraPath::AddArc(const DPoint& c, const DPoint& radii, double start, double end,
+                      double rotation, int kind)
 {
-    double const rx = radii.x, ry = radii.y;
+    const double rx = radii.x, ry = radii.y;
     start *= DEGREES;
     end *= DEGREES;
     rotation *= DEGREES;
@@ -111,17 +112,17 @@ bool CGraPath::AddArc(DPoint const& c, DPoint const& radii, double start, double
         end += kTwoPi;
     double a = start;
     while (a < end) {
-        double const s = end - a < ARC_STEP ? end - a : ARC_STEP;
-        double const k = ry * (8.0 * std::sin(s / 2.0) - std::sin(s)) / (9.0 + 3.0 * std::cos(s));
-        DPoint const p0 = place(a, 0.0);
-        DPoint const p1 = place(a, k);
-        double const next = a + s;
+        const double s = end - a < ARC_STEP ? end - a : ARC_STEP;
+        const double k = ry * (8.0 * std::sin(s / 2.0) - std::sin(s)) / (9.0 + 3.0 * std::cos(s));
+        const DPoint p0 = place(a, 0.0);
+        const DPoint p1 = place(a, k);
+        const double next = a + s;
         // An angle so large that a segment no longer moves it ends the arc.
         if (!(next > a))
             break;
         a = next;
-        DPoint const p3 = place(a, 0.0);
-        DPoint const p2 = place(a, -k);
+        const DPoint p3 = place(a, 0.0);
+        const DPoint p2 = place(a, -k);
         // A full list ends the arc: nothing more could be kept.
         if (!AddCurve(p0, p1, p2, p3))
             return false;
@@ -129,11 +130,11 @@ bool CGraPath::AddArc(DPoint const& c, DPoint const& radii, double start, double
     return true;
 }
 
-bool CGraPath::AddArcCorner(DPoint const& a, DPoint const& corner, DPoint const& b, int, int)
+bool CGraPath::AddArcCorner(const DPoint& a, const DPoint& corner, const DPoint& b, int, int)
 {
-    double const alpha = AngleBetween(corner, a, b);
-    double const beta = alpha <= PI ? PI - alpha : PI - (2.0 * PI - alpha);
-    double const f = beta <= HALF_PI ? 0.82 - 0.16 * beta : 0.86 - 0.19 * beta;
+    const double alpha = AngleBetween(corner, a, b);
+    const double beta = alpha <= PI ? PI - alpha : PI - (2.0 * PI - alpha);
+    const double f = beta <= HALF_PI ? 0.82 - 0.16 * beta : 0.86 - 0.19 * beta;
     AddCurve(a, InterpolatePoint(a, corner, f), InterpolatePoint(b, corner, f), b);
     return true;
 }
@@ -171,19 +172,19 @@ bool CGraPath::SkipValues()
         walk_index += 2;
     if (walk_index >= count)
         return false;
-    double const code = numbers[walk_index];
+    const double code = numbers[walk_index];
     return code == LINE || code == CURVE;
 }
 
 void CGraPath::GetPiece(DPoint& s, DPoint& e) const
 {
-    double const* n = numbers + walk_index;
+    const double* n = numbers + walk_index;
     if (n[0] == LINE) {
         s = DPoint{n[1], n[2]};
         e = DPoint{n[3], n[4]};
         return;
     }
-    DPoint const p0{n[1], n[2]}, p1{n[3], n[4]}, p2{n[5], n[6]}, p3{n[7], n[8]};
+    const DPoint p0{n[1], n[2]}, p1{n[3], n[4]}, p2{n[5], n[6]}, p3{n[7], n[8]};
     s = BezierPoint(p0, p1, p2, p3, piece_parameter);
     e = BezierPoint(p0, p1, p2, p3, piece_parameter + PIECE);
 }
@@ -192,9 +193,9 @@ namespace {
 
 // A piece's length; one that is no finite number (coordinates from outside
 // can be anything) cannot be walked along and counts as none.
-double PieceLength(DPoint const& s, DPoint const& e)
+double PieceLength(const DPoint& s, const DPoint& e)
 {
-    double const l = Distance(s, e);
+    const double l = Distance(s, e);
     return std::isfinite(l) ? l : 0.0;
 }
 
@@ -208,19 +209,19 @@ bool CGraPath::NextStep(double step, bool extend)
             return false;
         DPoint s, e;
         GetPiece(s, e);
-        double const length = PieceLength(s, e);
-        double const left = length - piece_offset;
+        const double length = PieceLength(s, e);
+        const double left = length - piece_offset;
         remainder += left;
         if (rest <= left) {
             remainder = 0.0;
             piece_offset += rest;
             return true;
         }
-        double const reach = piece_offset + rest;
+        const double reach = piece_offset + rest;
         rest -= left;
         piece_offset = 0.0;
-        int const element = walk_index;
-        double const last_parameter = piece_parameter;
+        const int element = walk_index;
+        const double last_parameter = piece_parameter;
         if (numbers[walk_index] == LINE) {
             walk_index += 5;
         } else {
@@ -257,7 +258,7 @@ bool CGraPath::GetWalkPoint(DPoint& at, double& angle)
         return false;
     DPoint s, e;
     GetPiece(s, e);
-    double const length = PieceLength(s, e);
+    const double length = PieceLength(s, e);
     if (length == 0.0) {
         at = s;
         angle = 0.0;
@@ -273,18 +274,19 @@ double CGraPath::GetRemainder() const
     return remainder;
 }
 
-bool CGraPath::NextQuad(double step, double width, double angle, bool bend, bool absolute, bool extend, DPoint& c1,
-                        DPoint& c2, DPoint& c3, DPoint& c4, double& direction)
+bool CGraPath::NextQuad(double step, double width, double angle, bool bend, bool absolute,
+                        bool extend, DPoint& c1, DPoint& c2, DPoint& c3, DPoint& c4,
+                        double& direction)
 {
     DPoint p;
     double theta0;
     if (!GetWalkPoint(p, theta0))
         return false;
-    double const half = width / 2.0;
+    const double half = width / 2.0;
     if (!bend) {
-        double const phi = absolute ? angle : theta0 + angle;
-        DPoint const back = Towards(p, step / 2.0, phi + PI);
-        DPoint const front = Towards(back, step, phi);
+        const double phi = absolute ? angle : theta0 + angle;
+        const DPoint back = Towards(p, step / 2.0, phi + PI);
+        const DPoint front = Towards(back, step, phi);
         c1 = Towards(back, half, phi + HALF_PI);
         c4 = Towards(back, half, phi - HALF_PI);
         c2 = Towards(front, half, phi + HALF_PI);
@@ -312,7 +314,7 @@ bool CGraPath::NextQuad(double step, double width, double angle, bool bend, bool
     if (absolute)
         angle -= Abs((theta0 + theta1) * 0.5);
     if (angle != 0.0) {
-        DPoint const centre = MidPoint(MidPoint(c1, c2), MidPoint(c3, c4));
+        const DPoint centre = MidPoint(MidPoint(c1, c2), MidPoint(c3, c4));
         c1 = RotatePoint(c1, centre, angle);
         c2 = RotatePoint(c2, centre, angle);
         c3 = RotatePoint(c3, centre, angle);

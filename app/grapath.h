@@ -41,17 +41,19 @@ public:
     bool Clear();
     // Appends a straight segment; a segment of no length is not appended
     // (true all the same). False when the list is full.
-    bool AddLine(DPoint const& from, DPoint const& to);
+    bool AddLine(const DPoint& from, const DPoint& to);
     // Appends a Bezier segment; false when the list is full.
-    bool AddCurve(DPoint const& p0, DPoint const& p1, DPoint const& p2, DPoint const& p3);
+    bool AddCurve(const DPoint& p0, const DPoint& p1, const DPoint& p2, const DPoint& p3);
     // An elliptic arc about the centre with radii (rx, ry), from start to end
     // (degrees, anticlockwise, through 0 when end < start), the ellipse
     // turned by rotation (degrees), as Bezier segments of at most 22.5
     // degrees. Kind PIE starts with a line from the centre. False when the
     // list filled up before the arc was complete.
-    bool AddArc(DPoint const& centre, DPoint const& radii, double start, double end, double rotation, int kind);
+    bool AddArc(const DPoint& centre, const DPoint& radii, double start, double end,
+                double rotation, int kind);
     // One Bezier segment from a to b rounding the corner between them.
-    bool AddArcCorner(DPoint const& a, DPoint const& corner, DPoint const& b, int reserved1, int reserved2);
+    bool AddArcCorner(const DPoint& a, const DPoint& corner, const DPoint& b, int reserved1,
+                      int reserved2);
     // A straight segment from the current point back to the first point.
     // False on an empty list or a full one.
     bool Close();
@@ -76,8 +78,8 @@ public:
     // centred on the position, turned to the direction plus angle (to angle
     // alone when absolute); with bend its back and front edges stand across
     // the path at the position and a step further.
-    bool NextQuad(double step, double width, double angle, bool bend, bool absolute, bool extend, DPoint& c1,
-                  DPoint& c2, DPoint& c3, DPoint& c4, double& direction);
+    bool NextQuad(double step, double width, double angle, bool bend, bool absolute, bool extend,
+                  DPoint& c1, DPoint& c2, DPoint& c3, DPoint& c4, double& direction);
 
     // The list, for the port and the tests.
     int RetCount() const { return count; }

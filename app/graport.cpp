@@ -19,21 +19,21 @@ namespace {
 
 // Room for the longest "%f" text of a double (309 digits, the point, six
 // decimals and a sign).
-int const kNumberRoom = 400;
+const int kNumberRoom = 400;
 
 // The byte values of a binary object sequence and its object types.
-unsigned char const kBinarySequence = 129;
-unsigned char const kTypeReal = 2;
-unsigned char const kTypeBoolean = 4;
-unsigned char const kTypeString = 5;
-unsigned char const kTypeArray = 9;
+const unsigned char kBinarySequence = 129;
+const unsigned char kTypeReal = 2;
+const unsigned char kTypeBoolean = 4;
+const unsigned char kTypeString = 5;
+const unsigned char kTypeArray = 9;
 // A font name of this length or more ends the list.
-int const kFontNameLimit = 100;
+const int kFontNameLimit = 100;
 
-double const kDegreesPerRadian = 57.29577951471995;
-double const kRadiansPerDegree = 0.017453292519444445;
+const double kDegreesPerRadian = 57.29577951471995;
+const double kRadiansPerDegree = 0.017453292519444445;
 
-char const* const kSpotFunctions[9] = {
+const char* const kSpotFunctions[9] = {
     nullptr,
     "{ 180 mul cos exch 180 mul cos add 2 div }",
     "{ dup mul exch dup mul add 1 exch sub }",
@@ -66,15 +66,16 @@ void FormatInt(char* out, int size, int32_t value)
 }
 
 template <class R>
-R NewObject(ZuRuntimeRef const& runtime)
+R NewObject(const ZuRuntimeRef& runtime)
 {
     return R(ZuObjectRef(ZuClassFactory::New(runtime, nullptr, __LINE__, ZU_SRC_FILE)));
 }
 
 // A little-endian IEEE single.
-double ReadSingle(unsigned char const* p)
+double ReadSingle(const unsigned char* p)
 {
-    uint32_t bits = uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+    uint32_t bits =
+        uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
     float value;
     std::memcpy(&value, &bits, sizeof value);
     return value;
@@ -89,7 +90,7 @@ int ColourIndex(double v)
     return v < 1000.0 ? int(v) : 1000;
 }
 
-bool SameTransform(CGraTransform const& a, CGraTransform const& b)
+bool SameTransform(const CGraTransform& a, const CGraTransform& b)
 {
     return a.dx == b.dx && a.dy == b.dy && a.scale == b.scale && a.angle == b.angle;
 }
@@ -99,8 +100,8 @@ bool SameTransform(CGraTransform const& a, CGraTransform const& b)
 CGraPort::CGraPort()
     : length(0), resultCount(0), matrixDirty(true), colourDirty(true), colourSpaceDirty(true),
       penDirty(true), fontDirty(true), pathMode(false), hitTestMode(false), boundsMode(false),
-      pathOpen(false), lastX(0.0), lastY(0.0), pathRefused(false), nameCounter(1), metricsCounter(1),
-      piecesSent(false), pieceFailed(false)
+      pathOpen(false), lastX(0.0), lastY(0.0), pathRefused(false), nameCounter(1),
+      metricsCounter(1), piecesSent(false), pieceFailed(false)
 {
     std::memset(fontNameTable, 0, sizeof fontNameTable);
     for (MetricsRecord*& record : metricsTable)
@@ -129,7 +130,7 @@ CGraPort::~CGraPort()
 
 // ---------------------------------------------------------------- target and sending
 
-void CGraPort::SetTarget(GSContextRef const& context)
+void CGraPort::SetTarget(const GSContextRef& context)
 {
     target = context;
 }
@@ -166,8 +167,8 @@ bool CGraPort::SendBuffer()
 {
     if (length == 0 && !piecesSent)
         return true;
-    bool const pieces_failed = pieceFailed;
-    bool const pieces_sent = piecesSent;
+    const bool pieces_failed = pieceFailed;
+    const bool pieces_sent = piecesSent;
     piecesSent = pieceFailed = false;
     if (target.IsInvalid()) {
         length = 0;
@@ -206,7 +207,7 @@ bool CGraPort::SendBuffer()
         // The trace keeps to the debug output's line length.
         buffer[length] = '\0';
         Zuvi_Trace("Error=%.900s", buffer);
-        Zuvi_Trace("%.900s", answer ? reinterpret_cast<char const*>(answer) : "");
+        Zuvi_Trace("%.900s", answer ? reinterpret_cast<const char*>(answer) : "");
         target->ExecuteText("clear\n", 0);
         target->ClearOutput();
         // Answers of a failed send are not values of this one.
@@ -219,7 +220,7 @@ bool CGraPort::SendBuffer()
     return ok;
 }
 
-CGraPort::AnswerKind CGraPort::ReadAnswer(unsigned char const* answer, int n)
+CGraPort::AnswerKind CGraPort::ReadAnswer(const unsigned char* answer, int n)
 {
     if (!answer || n <= 0) {
         resultCount = 0;
@@ -256,7 +257,7 @@ CGraPort::AnswerKind CGraPort::ReadAnswer(unsigned char const* answer, int n)
         if (count > MAX_RESULTS)
             count = MAX_RESULTS;
         for (int k = 0; k < count; k++) {
-            unsigned char const* object = answer + 12 * k;
+            const unsigned char* object = answer + 12 * k;
             double value = 0.0;
             if (object[4] == kTypeReal)
                 value = ReadSingle(object + 8);
@@ -279,7 +280,7 @@ double CGraPort::RetResult(int i) const
 
 // ---------------------------------------------------------------- appenders
 
-bool CGraPort::AddToken(char const* text)
+bool CGraPort::AddToken(const char* text)
 {
     if (!text)
         return false;
@@ -292,7 +293,7 @@ bool CGraPort::AddToken(char const* text)
     return true;
 }
 
-bool CGraPort::AddText(char const* text)
+bool CGraPort::AddText(const char* text)
 {
     if (!text)
         return false;
@@ -304,7 +305,7 @@ bool CGraPort::AddText(char const* text)
     return true;
 }
 
-bool CGraPort::AddBytes(void const* bytes, int n)
+bool CGraPort::AddBytes(const void* bytes, int n)
 {
     if (n < 0 || (n > 0 && !bytes) || n >= BUFFER_LIMIT - length)
         return false;
@@ -314,7 +315,7 @@ bool CGraPort::AddBytes(void const* bytes, int n)
     return true;
 }
 
-bool CGraPort::AddString(char const* bytes, int n)
+bool CGraPort::AddString(const char* bytes, int n)
 {
     if (n < 0 || (n > 0 && !bytes))
         return false;
@@ -352,14 +353,14 @@ bool CGraPort::AddInt(int32_t value)
     return AddToken(text);
 }
 
-bool CGraPort::AddOperator(char const* name)
+bool CGraPort::AddOperator(const char* name)
 {
     return AddToken(name);
 }
 
 // ---------------------------------------------------------------- emission helpers
 
-void CGraPort::Put(char const* text)
+void CGraPort::Put(const char* text)
 {
     if (!AddToken(text) && length > 0) {
         SendPiece();
@@ -367,7 +368,7 @@ void CGraPort::Put(char const* text)
     }
 }
 
-void CGraPort::PutText(char const* text)
+void CGraPort::PutText(const char* text)
 {
     if (!AddText(text) && length > 0) {
         SendPiece();
@@ -389,7 +390,7 @@ void CGraPort::PutInt(int32_t value)
     Put(text);
 }
 
-void CGraPort::PutPoint(DPoint const& p)
+void CGraPort::PutPoint(const DPoint& p)
 {
     PutReal(p.x);
     PutReal(p.y);
@@ -397,42 +398,42 @@ void CGraPort::PutPoint(DPoint const& p)
 
 // ---------------------------------------------------------------- state setters
 
-void CGraPort::SetPenColor(CColorDefRef const& colour)
+void CGraPort::SetPenColor(const CColorDefRef& colour)
 {
     strokeColour = colour;
 }
 
-void CGraPort::SetFillColor(CColorDefRef const& colour)
+void CGraPort::SetFillColor(const CColorDefRef& colour)
 {
     fillColour = colour;
 }
 
-void CGraPort::SetPen(CPenDefRef const& requested)
+void CGraPort::SetPen(const CPenDefRef& requested)
 {
     pen = requested;
 }
 
-void CGraPort::SetMotif(CMotifDefRef const& requested)
+void CGraPort::SetMotif(const CMotifDefRef& requested)
 {
     motif = requested;
 }
 
-void CGraPort::SetStrokeBrush(CPatternDefRef const& brush)
+void CGraPort::SetStrokeBrush(const CPatternDefRef& brush)
 {
     strokeBrush = brush;
 }
 
-void CGraPort::SetFillBrush(CPatternDefRef const& brush)
+void CGraPort::SetFillBrush(const CPatternDefRef& brush)
 {
     fillBrush = brush;
 }
 
-void CGraPort::SetStrokePulsar(CPulsarDefRef const& pulsar)
+void CGraPort::SetStrokePulsar(const CPulsarDefRef& pulsar)
 {
     strokePulsar = pulsar;
 }
 
-void CGraPort::SetFillPulsar(CPulsarDefRef const& pulsar)
+void CGraPort::SetFillPulsar(const CPulsarDefRef& pulsar)
 {
     fillPulsar = pulsar;
 }
@@ -446,7 +447,7 @@ void CGraPort::InitTransform(CGraTransform& out)
     matrixDirty = true;
 }
 
-bool CGraPort::SetTransform(CGraTransform const& requested)
+bool CGraPort::SetTransform(const CGraTransform& requested)
 {
     transform = requested;
     return true;
@@ -476,7 +477,7 @@ void CGraPort::EmitMatrix()
     matrixDirty = false;
 }
 
-void CGraPort::WriteColor(CColorDefRef const& colour)
+void CGraPort::WriteColor(const CColorDefRef& colour)
 {
     CColorDef* c = colour.CheckAndResolve();
     switch (c->GetValue()) {
@@ -520,7 +521,7 @@ void CGraPort::WriteColor(CColorDefRef const& colour)
     }
 }
 
-void CGraPort::EmitColor(CColorDefRef const& colour, int index)
+void CGraPort::EmitColor(const CColorDefRef& colour, int index)
 {
     if (colour.IsInvalid())
         return;
@@ -538,7 +539,7 @@ void CGraPort::EmitColor(CColorDefRef const& colour, int index)
     colourDirty = false;
 }
 
-bool CGraPort::IsInvisible(CColorDefRef const& colour)
+bool CGraPort::IsInvisible(const CColorDefRef& colour)
 {
     return colour.IsInvalid() || colour->GetTransparency() == 1.0;
 }
@@ -574,7 +575,7 @@ void CGraPort::EmitPenSettings(bool widthOverride, double width)
 {
     RequestedPen req;
     if (pen.IsValid()) {
-        CPenDef const* p = pen.CheckAndResolve();
+        const CPenDef* p = pen.CheckAndResolve();
         req.width = p->GetWidth();
         req.cap = p->GetCap();
         req.join = p->GetJoin();
@@ -589,7 +590,7 @@ void CGraPort::EmitPenSettings(bool widthOverride, double width)
     if (widthOverride)
         req.width = width;
     PenSettings& e = emittedPen;
-    bool const same = req.width == e.width && req.cap == e.cap && req.join == e.join &&
+    const bool same = req.width == e.width && req.cap == e.cap && req.join == e.join &&
                       req.limit == e.limit && req.kind == e.kind;
     if (penDirty || !same) {
         if (penDirty || req.width != e.width) {
@@ -645,13 +646,12 @@ void CGraPort::EmitPenSettings(bool widthOverride, double width)
     penDirty = false;
 }
 
-
 bool CGraPort::IsFancyPen() const
 {
     return pen.IsValid() && pen->GetValue() == 41;
 }
 
-void CGraPort::MoveUnlessContinuing(DPoint const& p)
+void CGraPort::MoveUnlessContinuing(const DPoint& p)
 {
     if (pathOpen && p.x == lastX && p.y == lastY)
         return;
@@ -695,7 +695,7 @@ CGraPath* CGraPort::Record()
 
 // ---------------------------------------------------------------- drawing
 
-bool CGraPort::DrawLine(DPoint const& p1, DPoint const& p2)
+bool CGraPort::DrawLine(const DPoint& p1, const DPoint& p2)
 {
     ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
     if (IsFancyPen() && !Record()->AddLine(p1, p2))
@@ -717,7 +717,7 @@ bool CGraPort::DrawLine(DPoint const& p1, DPoint const& p2)
     return SendBuffer();
 }
 
-bool CGraPort::DrawRect(DPoint const& p1, DPoint const& p2, double angle, bool fill, bool stroke)
+bool CGraPort::DrawRect(const DPoint& p1, const DPoint& p2, double angle, bool fill, bool stroke)
 {
     ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
     if (IsCollecting()) {
@@ -744,10 +744,10 @@ bool CGraPort::DrawRect(DPoint const& p1, DPoint const& p2, double angle, bool f
     if ((!fill && !stroke) || (p1.x == p2.x && p1.y == p2.y))
         return true;
     EmitMatrix();
-    bool const turned = angle != 0.0;
-    PenSettings const pen_before = emittedPen;
-    bool const pen_dirty_before = penDirty;
-    bool const space_dirty_before = colourSpaceDirty;
+    const bool turned = angle != 0.0;
+    const PenSettings pen_before = emittedPen;
+    const bool pen_dirty_before = penDirty;
+    const bool space_dirty_before = colourSpaceDirty;
     double x, y;
     if (turned) {
         Put("gsave");
@@ -762,8 +762,8 @@ bool CGraPort::DrawRect(DPoint const& p1, DPoint const& p2, double angle, bool f
         x = p1.x;
         y = p1.y;
     }
-    double const w = p2.x - p1.x;
-    double const h = p2.y - p1.y;
+    const double w = p2.x - p1.x;
+    const double h = p2.y - p1.y;
     if (fill && FillPaint(0)) {
         PutReal(x);
         PutReal(y);
@@ -792,10 +792,10 @@ bool CGraPort::DrawRect(DPoint const& p1, DPoint const& p2, double angle, bool f
     return SendBuffer();
 }
 
-bool CGraPort::DrawCircle(DPoint const& centre, double r)
+bool CGraPort::DrawCircle(const DPoint& centre, double r)
 {
     ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
-    DPoint const start = {centre.x + r, centre.y};
+    const DPoint start = {centre.x + r, centre.y};
     bool painting = false;
     if (IsCollecting()) {
         MoveUnlessContinuing(start);
@@ -822,7 +822,7 @@ bool CGraPort::DrawCircle(DPoint const& centre, double r)
     return SendBuffer();
 }
 
-bool CGraPort::DrawEllipseArc(DPoint const& centre, DPoint const& radii, double a1, double a2,
+bool CGraPort::DrawEllipseArc(const DPoint& centre, const DPoint& radii, double a1, double a2,
                               double rotation, int kind)
 {
     ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
@@ -834,8 +834,8 @@ bool CGraPort::DrawEllipseArc(DPoint const& centre, DPoint const& radii, double 
     if (radii.x == 0.0 || radii.y == 0.0 || a1 == a2)
         return true;
     if (IsCollecting()) {
-        double const rx = radii.x;
-        double const ry = radii.y;
+        const double rx = radii.x;
+        const double ry = radii.y;
         PutPoint(centre);
         Put("translate");
         PutReal(rotation);
@@ -880,7 +880,7 @@ bool CGraPort::DrawEllipseArc(DPoint const& centre, DPoint const& radii, double 
     return SendBuffer();
 }
 
-bool CGraPort::DrawCurve(DPoint const& p0, DPoint const& p1, DPoint const& p2, DPoint const& p3)
+bool CGraPort::DrawCurve(const DPoint& p0, const DPoint& p1, const DPoint& p2, const DPoint& p3)
 {
     ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
     if (IsFancyPen() && !Record()->AddCurve(p0, p1, p2, p3))
@@ -909,13 +909,13 @@ bool CGraPort::DrawCurve(DPoint const& p0, DPoint const& p1, DPoint const& p2, D
     return SendBuffer();
 }
 
-bool CGraPort::DrawRoundCorner(DPoint const& p0, DPoint const& p1, DPoint const& p2, double r)
+bool CGraPort::DrawRoundCorner(const DPoint& p0, const DPoint& p1, const DPoint& p2, double r)
 {
     ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
     if (IsFancyPen()) {
         // The corner answers true even when the list had no room for it.
         CGraPath* recorded = Record();
-        int const before = recorded->RetCount();
+        const int before = recorded->RetCount();
         recorded->AddArcCorner(p0, p1, p2, 0, 0);
         if (recorded->RetCount() == before)
             pathRefused = true;
@@ -973,7 +973,7 @@ bool CGraPort::ShowPage()
     return SendBuffer();
 }
 
-bool CGraPort::SetScreen(CGraScreen const& screen)
+bool CGraPort::SetScreen(const CGraScreen& screen)
 {
     if (screen.spot < 0 || screen.spot > 8)
         return false;
@@ -1007,7 +1007,7 @@ CGraPort::SavedState CGraPort::SaveState() const
     return SavedState{emittedPen, penDirty, colourSpaceDirty};
 }
 
-void CGraPort::RestoreState(SavedState const& saved)
+void CGraPort::RestoreState(const SavedState& saved)
 {
     // "grestore" brings back the pen and colour space of before "gsave";
     // which colour was in force is no longer known.
@@ -1122,7 +1122,7 @@ bool CGraPort::BeginHitTest()
     return true;
 }
 
-bool CGraPort::EndHitTest(DPoint const& p, double zoom, bool testFill, bool testStroke, bool close)
+bool CGraPort::EndHitTest(const DPoint& p, double zoom, bool testFill, bool testStroke, bool close)
 {
     ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
     if (!hitTestMode)
@@ -1139,7 +1139,7 @@ bool CGraPort::EndHitTest(DPoint const& p, double zoom, bool testFill, bool test
         hit = SendBuffer() && resultCount == 1 && results[0] == 1.0;
     }
     if (testStroke && !hit) {
-        double const w = pen.IsValid() ? pen->GetWidth() : 0.0;
+        const double w = pen.IsValid() ? pen->GetWidth() : 0.0;
         // A thin line can be hit within 3 units of the view; a zoom that is
         // no positive number leaves the pen as it is.
         if (zoom > 0.0 && std::isfinite(zoom) && w * zoom < 3.0)
@@ -1196,15 +1196,15 @@ bool CGraPort::DefinePattern()
 
 bool CGraPort::DefineHatching()
 {
-    CMotifDef const* m = motif.CheckAndResolve();
-    double const t = m->GetHatchThickness(0);
-    double const s = m->GetHatchSpacing(0);
+    const CMotifDef* m = motif.CheckAndResolve();
+    const double t = m->GetHatchThickness(0);
+    const double s = m->GetHatchSpacing(0);
     double a = m->GetHatchAngle(0);
     if (!(s > 0.0) || !std::isfinite(s) || !std::isfinite(t) || !std::isfinite(a))
         return false;
     if (a >= kTwoPi)
         a = 0.0;
-    double const q = a * 0.6366197723857773;
+    const double q = a * 0.6366197723857773;
     double x_step, y_step, dx, dy;
     // The stroke crosses the cell from (-dx, -dy) to (2 dx, 2 dy), or along
     // the other diagonal for a line that falls to the right.
@@ -1218,8 +1218,8 @@ bool CGraPort::DefineHatching()
     } else if (std::fabs(q - 3.0) < 0.01) {
         x_step = s, y_step = -1.0, dx = 0.0, dy = -1.0;
     } else {
-        double const cot = s * std::tan(1.57079632675 - a);
-        double const tan = s * std::tan(a);
+        const double cot = s * std::tan(1.57079632675 - a);
+        const double tan = s * std::tan(a);
         x_step = std::sqrt(s * s + cot * cot);
         y_step = std::sqrt(s * s + tan * tan);
         dx = x_step;
@@ -1289,16 +1289,16 @@ bool CGraPort::DefineSpecialPattern()
 {
     if (fillBrush.IsInvalid())
         return false;
-    CMotifDef const* m = motif.CheckAndResolve();
-    double const step_x = FillStep(m->GetStepX());
-    double const step_y = FillStep(m->GetStepY());
-    double const w = step_x * m->GetOccupiedWidth();
-    double const h = step_y * m->GetOccupiedHeight();
+    const CMotifDef* m = motif.CheckAndResolve();
+    const double step_x = FillStep(m->GetStepX());
+    const double step_y = FillStep(m->GetStepY());
+    const double w = step_x * m->GetOccupiedWidth();
+    const double h = step_y * m->GetOccupiedHeight();
     // A cell of no size has nothing to tile.
     if (!(std::fabs(w) > 0.0) || !(std::fabs(h) > 0.0) || !std::isfinite(w) || !std::isfinite(h))
         return false;
-    double const bw = 0.72 * std::fabs(w);
-    double const bh = 0.72 * std::fabs(h);
+    const double bw = 0.72 * std::fabs(w);
+    const double bh = 0.72 * std::fabs(h);
     Put("<<");
     Put("/PaintType 1 /PatternType 1 /TilingType 3 /BBox [");
     PutReal(-bw);
@@ -1331,8 +1331,8 @@ bool CGraPort::DefineSpecialPattern()
     PutReal(m->GetPerspectiveY() + m->GetOffsetY());
     PutReal(m->GetPerspectiveX() + m->GetOffsetX());
     Put("1 0 0]");
-    bool const moved = m->GetOriginX() != 0.0 || m->GetOriginY() != 0.0;
-    bool const turned = m->GetGlobalAngle() != 0.0;
+    const bool moved = m->GetOriginX() != 0.0 || m->GetOriginY() != 0.0;
+    const bool turned = m->GetGlobalAngle() != 0.0;
     if (moved) {
         PutReal(m->GetOriginX());
         PutReal(m->GetOriginY());
@@ -1377,8 +1377,9 @@ bool CGraPort::FillSpecial()
 {
     if (motif.IsInvalid() || fillColour.IsInvalid())
         return false;
-    int const kind = motif->GetValue();
-    if (kind == CMotifDef::KIND_SPECIAL && fillPulsar.IsValid() && fillPulsar->GetValue() != CPulsarDef::CONSTANT)
+    const int kind = motif->GetValue();
+    if (kind == CMotifDef::KIND_SPECIAL && fillPulsar.IsValid() &&
+        fillPulsar->GetValue() != CPulsarDef::CONSTANT)
         return FillCells();
     if (kind == CMotifDef::KIND_GRADIENT)
         return FillGradient();
@@ -1387,31 +1388,33 @@ bool CGraPort::FillSpecial()
 
 bool CGraPort::FillCells()
 {
-    CMotifDef const* m = motif.CheckAndResolve();
+    const CMotifDef* m = motif.CheckAndResolve();
     CPulsarDef* pulsar = fillPulsar.CheckAndResolve();
-    SavedState const saved = SaveState();
+    const SavedState saved = SaveState();
     DRect box;
     if (!AskPathBox(box))
         return false;
-    double const w = box.x2 - box.x1;
-    double const h = box.y2 - box.y1;
+    const double w = box.x2 - box.x1;
+    const double h = box.y2 - box.y1;
     if (w == 0.0 || h == 0.0) {
         Put("grestore");
         return false;
     }
-    double const step_x = FillStep(m->GetStepX());
-    double const step_y = FillStep(m->GetStepY());
-    DPoint const c = {(box.x1 + box.x2) / 2, (box.y1 + box.y2) / 2};
-    double const global = m->GetGlobalAngle();
-    DPoint const corners[4] = {{box.x1, box.y1}, {box.x2, box.y1}, {box.x2, box.y2}, {box.x1, box.y2}};
+    const double step_x = FillStep(m->GetStepX());
+    const double step_y = FillStep(m->GetStepY());
+    const DPoint c = {(box.x1 + box.x2) / 2, (box.y1 + box.y2) / 2};
+    const double global = m->GetGlobalAngle();
+    const DPoint corners[4] = {
+        {box.x1, box.y1}, {box.x2, box.y1}, {box.x2, box.y2}, {box.x1, box.y2}};
     double big_x = -HUGE_VAL, big_y = -HUGE_VAL;
-    for (DPoint const& corner : corners) {
-        DPoint const turned = RotatePoint(corner, c, -global);
+    for (const DPoint& corner : corners) {
+        const DPoint turned = RotatePoint(corner, c, -global);
         big_x = Max(big_x, turned.x - c.x);
         big_y = Max(big_y, turned.y - c.y);
     }
-    double const x2 = big_x + (std::fabs(m->GetPerspectiveX()) + std::fabs(m->GetOffsetX())) * big_y;
-    double const y2 = big_y + (std::fabs(m->GetPerspectiveY()) + std::fabs(m->GetOffsetY())) * x2;
+    const double x2 =
+        big_x + (std::fabs(m->GetPerspectiveX()) + std::fabs(m->GetOffsetX())) * big_y;
+    const double y2 = big_y + (std::fabs(m->GetPerspectiveY()) + std::fabs(m->GetOffsetY())) * x2;
     Put("clip");
     Put("newpath");
     fillColour->SetIndex(0);
@@ -1425,13 +1428,13 @@ bool CGraPort::FillCells()
     }
     // The grid walked covers the area widened by the shear, which values
     // from a file can make far larger than the box: both are bounded.
-    double const rows_d = std::floor(2 * y2 / step_y + 3.5);
-    double const columns_d = std::floor(2 * x2 / step_x + 3.5);
-    double const cells = (h / step_y) * (w / step_x);
-    bool const dense = !(cells <= MAX_FILL_CELLS) || !(rows_d * columns_d <= MAX_WALKED_CELLS);
+    const double rows_d = std::floor(2 * y2 / step_y + 3.5);
+    const double columns_d = std::floor(2 * x2 / step_x + 3.5);
+    const double cells = (h / step_y) * (w / step_x);
+    const bool dense = !(cells <= MAX_FILL_CELLS) || !(rows_d * columns_d <= MAX_WALKED_CELLS);
     if (!dense) {
-        int const rows = int(rows_d);
-        int const columns = int(columns_d);
+        const int rows = int(rows_d);
+        const int columns = int(columns_d);
         PutReal(m->GetOriginX() + c.x);
         PutReal(m->GetOriginY() + c.y);
         Put("translate");
@@ -1449,7 +1452,7 @@ bool CGraPort::FillCells()
         pulsar->NewRandomSeed();
         pulsar->SetAxis(0);
         pulsar->BeginPath(rows - 3, true);
-        DMatrix const shear = {1.0, -m->GetOffsetY(), -m->GetOffsetX(), 1.0, 0.0, 0.0};
+        const DMatrix shear = {1.0, -m->GetOffsetY(), -m->GetOffsetX(), 1.0, 0.0, 0.0};
         double y = c.y - y2 - step_y;
         for (int row = 0; row < rows; row++, y += step_y) {
             pulsar->SetAxis(1);
@@ -1531,7 +1534,7 @@ void CGraPort::WriteRGB(int i)
 
 void CGraPort::WriteSubFunctions(int n, int firstExponent)
 {
-    CMotifDef const* m = motif.CheckAndResolve();
+    const CMotifDef* m = motif.CheckAndResolve();
     Put("/Function << /FunctionType 3 /Domain [0 1] /Functions [");
     for (int i = 0; i + 1 < n; i++) {
         Put("<< /FunctionType 2 /Domain [0 1] /C0 [");
@@ -1543,7 +1546,7 @@ void CGraPort::WriteSubFunctions(int n, int firstExponent)
         Put(">>");
     }
     Put("] /Bounds [");
-    int const first_bound = firstExponent == 13 ? 3 : 6;
+    const int first_bound = firstExponent == 13 ? 3 : 6;
     for (int i = 0; i < n - 2; i++)
         PutReal(m->GetGradientPoint(first_bound + i));
     Put("] /Encode [");
@@ -1554,19 +1557,19 @@ void CGraPort::WriteSubFunctions(int n, int firstExponent)
 
 bool CGraPort::FillGradient()
 {
-    CMotifDef const* m = motif.CheckAndResolve();
-    int const type = m->GetGradientType();
+    const CMotifDef* m = motif.CheckAndResolve();
+    const int type = m->GetGradientType();
     if (type < CMotifDef::GRADIENT_AXIAL || type > CMotifDef::GRADIENT_CURVES)
         return false;
-    SavedState const saved = SaveState();
+    const SavedState saved = SaveState();
     DRect box;
     if (!AskPathBox(box))
         return false;
     Put("clip");
     Put("newpath");
-    double const w = box.x2 - box.x1;
-    double const h = box.y2 - box.y1;
-    DPoint const c = {(box.x1 + box.x2) / 2, (box.y1 + box.y2) / 2};
+    const double w = box.x2 - box.x1;
+    const double h = box.y2 - box.y1;
+    const DPoint c = {(box.x1 + box.x2) / 2, (box.y1 + box.y2) / 2};
     int n = m->GetColorCount();
     if (n < CMotifDef::MIN_COLORS)
         n = CMotifDef::MIN_COLORS;
@@ -1575,15 +1578,16 @@ bool CGraPort::FillGradient()
     auto map = [&](double x, double y) { return DPoint{c.x + 0.5 * w * x, c.y + 0.5 * h * y}; };
     switch (type) {
     case CMotifDef::GRADIENT_AXIAL: {
-        double const angle = m->GetGradientPoint(0);
-        DPoint const corners[4] = {{box.x1, box.y1}, {box.x2, box.y1}, {box.x2, box.y2}, {box.x1, box.y2}};
+        const double angle = m->GetGradientPoint(0);
+        const DPoint corners[4] = {
+            {box.x1, box.y1}, {box.x2, box.y1}, {box.x2, box.y2}, {box.x1, box.y2}};
         double reach = -HUGE_VAL;
-        for (DPoint const& corner : corners)
+        for (const DPoint& corner : corners)
             reach = Max(reach, RotatePoint(corner, c, -angle).x - c.x);
-        DPoint const a = {c.x + reach * std::cos(angle), c.y + reach * std::sin(angle)};
-        DPoint const b = {2 * c.x - a.x, 2 * c.y - a.y};
-        double const from = m->GetGradientPoint(1);
-        double const to = m->GetGradientPoint(2);
+        const DPoint a = {c.x + reach * std::cos(angle), c.y + reach * std::sin(angle)};
+        const DPoint b = {2 * c.x - a.x, 2 * c.y - a.y};
+        const double from = m->GetGradientPoint(1);
+        const double to = m->GetGradientPoint(2);
         Put("<< /ShadingType 2 /ColorSpace /DeviceRGB /Coords [");
         PutReal(c.x + (b.x - c.x) * from);
         PutReal(c.y + (b.y - c.y) * from);
@@ -1594,7 +1598,7 @@ bool CGraPort::FillGradient()
         break;
     }
     case CMotifDef::GRADIENT_RADIAL: {
-        double const d = std::sqrt(w * w + h * h);
+        const double d = std::sqrt(w * w + h * h);
         Put("<< /ShadingType 3 /ColorSpace /DeviceRGB /Coords [");
         PutPoint(map(m->GetGradientPoint(0), m->GetGradientPoint(1)));
         PutReal(m->GetGradientPoint(2) * d / 2);
@@ -1605,14 +1609,24 @@ bool CGraPort::FillGradient()
         break;
     }
     case CMotifDef::GRADIENT_RECT: {
-        static int const corners[5][3] = {{1, 2, 2}, {2, 2, 1}, {2, 1, 2}, {2, 3, 4}, {1, 1, 1}};
+        static const int corners[5][3] = {{1, 2, 2}, {2, 2, 1}, {2, 1, 2}, {2, 3, 4}, {1, 1, 1}};
         int row;
         switch (m->GetMeshFlags() & 0x7FF) {
-        case 4: row = 0; break;
-        case 8: row = 1; break;
-        case 16: row = 2; break;
-        case 32: row = 3; break;
-        default: row = 4; break;
+        case 4:
+            row = 0;
+            break;
+        case 8:
+            row = 1;
+            break;
+        case 16:
+            row = 2;
+            break;
+        case 32:
+            row = 3;
+            break;
+        default:
+            row = 4;
+            break;
         }
         struct Vertex {
             double flag;
@@ -1627,7 +1641,7 @@ bool CGraPort::FillGradient()
             {2.0, {box.x2, box.y2}, 1},
         };
         Put("<< /ShadingType 4 /ColorSpace [/DeviceRGB] /DataSource [");
-        for (Vertex const& v : vertices) {
+        for (const Vertex& v : vertices) {
             PutReal(v.flag);
             PutPoint(v.at);
             WriteRGB(v.colour);
@@ -1665,17 +1679,19 @@ bool CGraPort::FillGradient()
             int const k = 19 * (r * columns + col) + number;
             PutPoint(map(m->GetGradientPoint(k), m->GetGradientPoint(k + 1)));
         };
-        static int const order[16][3] = {{0, 0, 0},  {0, 0, 4},  {0, 1, 2},  {0, 1, 0},  {0, 1, 6},  {1, 1, 8},
-                                          {1, 1, 0},  {1, 1, 2},  {1, 0, 4},  {1, 0, 0},  {1, 0, 8},  {0, 0, 6},
-                                          {0, 0, 12}, {0, 1, 10}, {1, 1, 14}, {1, 0, 16}};
+        static const int order[16][3] = {{0, 0, 0},  {0, 0, 4},  {0, 1, 2},  {0, 1, 0},
+                                         {0, 1, 6},  {1, 1, 8},  {1, 1, 0},  {1, 1, 2},
+                                         {1, 0, 4},  {1, 0, 0},  {1, 0, 8},  {0, 0, 6},
+                                         {0, 0, 12}, {0, 1, 10}, {1, 1, 14}, {1, 0, 16}};
         Put("<< /ShadingType 7 /ColorSpace /DeviceRGB /DataSource [");
         for (int r = 0; r + 1 < rows; r++)
             for (int col = 0; col + 1 < columns; col++) {
                 PutReal(0.0);
-                for (auto const& o : order)
+                for (const auto& o : order)
                     point(r + o[0], col + o[1], o[2]);
-                int const colour_nodes[4][2] = {{r, col}, {r, col + 1}, {r + 1, col + 1}, {r + 1, col}};
-                for (auto const& nd : colour_nodes)
+                const int colour_nodes[4][2] = {
+                    {r, col}, {r, col + 1}, {r + 1, col + 1}, {r + 1, col}};
+                for (const auto& nd : colour_nodes)
                     WriteRGB(ColourIndex(m->GetGradientPoint(19 * (nd[0] * columns + nd[1]) + 18)));
             }
         Put("] >>");
@@ -1691,7 +1707,7 @@ bool CGraPort::FillGradient()
 
 // ---------------------------------------------------------------- fonts and text
 
-void CGraPort::SetFont(CFontDefRef const& requested)
+void CGraPort::SetFont(const CFontDefRef& requested)
 {
     font = requested;
 }
@@ -1700,9 +1716,9 @@ namespace {
 
 // A name that the interpreter reads back as the same name when written
 // after "/": printable, no white space, no delimiter.
-bool IsPlainName(char const* name)
+bool IsPlainName(const char* name)
 {
-    for (unsigned char const* p = reinterpret_cast<unsigned char const*>(name); *p; p++) {
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p; p++) {
         if (*p <= 32 || *p >= 127)
             return false;
         if (std::strchr("()<>[]{}/%", *p))
@@ -1713,7 +1729,7 @@ bool IsPlainName(char const* name)
 
 } // namespace
 
-void CGraPort::PutFontName(char const* name, char const* suffix)
+void CGraPort::PutFontName(const char* name, const char* suffix)
 {
     char text[2 * CDef::NAME_PLACES + 16];
     if (IsPlainName(name)) {
@@ -1723,7 +1739,7 @@ void CGraPort::PutFontName(char const* name, char const* suffix)
     }
     // Data, never code: a string turned into a name.
     std::snprintf(text, sizeof text, "%s%s", name, suffix);
-    int const n = int(std::strlen(text));
+    const int n = int(std::strlen(text));
     if (!AddString(text, n) && length > 0) {
         SendPiece();
         AddString(text, n);
@@ -1731,9 +1747,9 @@ void CGraPort::PutFontName(char const* name, char const* suffix)
     Put("cvn");
 }
 
-void CGraPort::Reencode(char const* name)
+void CGraPort::Reencode(const char* name)
 {
-    for (FontNameEntry const& e : fontNameTable)
+    for (const FontNameEntry& e : fontNameTable)
         if (e.used && std::strcmp(e.name, name) == 0)
             return;
     PutFontName(name, "");
@@ -1774,17 +1790,17 @@ bool CGraPort::SelectFont()
 {
     if (font.IsInvalid())
         return false;
-    CFontDef const* f = font.CheckAndResolve();
+    const CFontDef* f = font.CheckAndResolve();
     if (!fontDirty && f->IsEqualCurrent(emittedFont))
         return true;
-    double const size = f->GetScale();
+    const double size = f->GetScale();
     if (size == 0.0)
         return false;
-    char const* name = f->RetNameText();
+    const char* name = f->RetNameText();
     Reencode(name);
     PutFontName(name, "-ISOLatin1");
-    double const stretch = f->GetStretch();
-    double const slant = f->GetItalic();
+    const double stretch = f->GetStretch();
+    const double slant = f->GetItalic();
     if (stretch == 0.0 && slant == 0.0) {
         PutReal(size);
     } else {
@@ -1803,7 +1819,7 @@ bool CGraPort::SelectFont()
     return true;
 }
 
-bool CGraPort::DrawText(DPoint const& p, double angle, char const* text, int n)
+bool CGraPort::DrawText(const DPoint& p, double angle, const char* text, int n)
 {
     ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
     if (n == 0)
@@ -1828,12 +1844,12 @@ bool CGraPort::DrawText(DPoint const& p, double angle, char const* text, int n)
         Put("0 0");
         Put("moveto");
     }
-    CFontDef const* f = font.CheckAndResolve();
-    double const size = f->GetScale();
+    const CFontDef* f = font.CheckAndResolve();
+    const double size = f->GetScale();
     // A longer text goes in pieces, each going on from where the last ended.
     bool ok = true;
     for (int at = 0; at < n; at += MAX_TEXT_PIECE) {
-        int const piece = n - at < MAX_TEXT_PIECE ? n - at : MAX_TEXT_PIECE;
+        const int piece = n - at < MAX_TEXT_PIECE ? n - at : MAX_TEXT_PIECE;
         if (at > 0 && !SendBuffer())
             ok = false;
         PutReal(f->GetWordSpacing() * size);
@@ -1883,14 +1899,14 @@ bool CGraPort::TextMetrics(int c, DRect& box, DPoint& advance)
         std::memset(record->measured, 0, sizeof record->measured);
     }
     record->stamp = metricsCounter++;
-    bool const cached = c >= 0 && c <= 255;
+    const bool cached = c >= 0 && c <= 255;
     if (cached && record->measured[c]) {
         box = record->box[c];
         advance = record->advance[c];
     } else {
         if (!SelectFont())
             return false;
-        char const one = static_cast<char>(c);
+        const char one = static_cast<char>(c);
         Put("0 0");
         Put("moveto");
         AddString(&one, 1);
@@ -1904,7 +1920,7 @@ bool CGraPort::TextMetrics(int c, DRect& box, DPoint& advance)
         pathOpen = false;
         if (!SendBuffer() || resultCount != 4)
             return false;
-        DRect const measured = {results[3], results[2], results[1], results[0]};
+        const DRect measured = {results[3], results[2], results[1], results[0]};
         AddString(&one, 1);
         Put("stringwidth");
         Put("0 printobject");
@@ -1920,8 +1936,8 @@ bool CGraPort::TextMetrics(int c, DRect& box, DPoint& advance)
             record->measured[c] = true;
         }
     }
-    CFontDef const* f = font.CheckAndResolve();
-    double const size = f->GetScale();
+    const CFontDef* f = font.CheckAndResolve();
+    const double size = f->GetScale();
     if (c == 32)
         advance.x += f->GetWordSpacing() * size;
     advance.x += f->GetWidth() * size * 0.5;
@@ -1939,14 +1955,14 @@ bool CGraPort::GetFontList(ZuListRef& out)
     Put("/Font");
     Put("resourceforall");
     Put("flush");
-    bool const ok = SendBuffer();
+    const bool ok = SendBuffer();
     out = fontNames;
     return ok;
 }
 
 // ---------------------------------------------------------------- brushes
 
-void CGraPort::WriteBlend(CColorDefRef const& colour, int first, int second, double t)
+void CGraPort::WriteBlend(const CColorDefRef& colour, int first, int second, double t)
 {
     if (first == second || t == 0.0) {
         colour->SetIndex(first);
@@ -1970,12 +1986,12 @@ void CGraPort::WriteBlend(CColorDefRef const& colour, int first, int second, dou
     WriteColor(blendColour);
 }
 
-bool CGraPort::DrawBrush(CPatternDefRef const& brush, CColorDefRef const& colour, ChangeRecord const& placement,
-                         double t, int colourOffset)
+bool CGraPort::DrawBrush(const CPatternDefRef& brush, const CColorDefRef& colour,
+                         const ChangeRecord& placement, double t, int colourOffset)
 {
     if (brush.IsInvalid())
         return false;
-    CPatternDef const* b = brush.CheckAndResolve();
+    const CPatternDef* b = brush.CheckAndResolve();
     auto place = [&](DPoint p) {
         TransformPoints(p, p, placement);
         return p;
@@ -2006,7 +2022,7 @@ bool CGraPort::DrawBrush(CPatternDefRef const& brush, CColorDefRef const& colour
     b->FirstElement(index);
     // Each record moves the walk on; the walk cannot outlast the records.
     for (int guard = 0; guard <= used; guard++) {
-        int const op = b->GetOpcode(index);
+        const int op = b->GetOpcode(index);
         if (op == CPatternDef::OP_END)
             break;
         double record[CPatternDef::MAX_RECORD];
@@ -2014,17 +2030,18 @@ bool CGraPort::DrawBrush(CPatternDefRef const& brush, CColorDefRef const& colour
         double point[2];
         if (op == CPatternDef::OP_SHAPE) {
             finish();
-            int const flags = ColourIndex(record[1]) & 3;
+            const int flags = ColourIndex(record[1]) & 3;
             filled = (flags & 2) != 0;
             stroked = (flags & 1) != 0;
             open = true;
             if (colour.IsValid())
-                WriteBlend(colour, ColourIndex(record[2]) + colourOffset, ColourIndex(record[3]) + colourOffset, t);
+                WriteBlend(colour, ColourIndex(record[2]) + colourOffset,
+                           ColourIndex(record[3]) + colourOffset, t);
             if (stroked) {
                 double width = 0.0;
                 b->GetShapeWidthAt(index, width, t);
-                DPoint const o = place(DPoint{0.0, 0.0});
-                DPoint const e = place(DPoint{width, 0.0});
+                const DPoint o = place(DPoint{0.0, 0.0});
+                const DPoint e = place(DPoint{width, 0.0});
                 Put("[] 0");
                 Put("setdash");
                 PutReal(Distance(o, e));
@@ -2055,23 +2072,23 @@ bool CGraPort::DrawBrush(CPatternDefRef const& brush, CColorDefRef const& colour
     return true;
 }
 
-bool CGraPort::DrawFancyStroke(CPenDefRef const& fancyPen, CPatternDefRef const& brush, CPulsarDefRef const& pulsar,
-                               CColorDefRef const& colour, bool closed)
+bool CGraPort::DrawFancyStroke(const CPenDefRef& fancyPen, const CPatternDefRef& brush,
+                               const CPulsarDefRef& pulsar, const CColorDefRef& colour, bool closed)
 {
     if (path.IsInvalid() || brush.IsInvalid() || fancyPen.IsInvalid())
         return false;
     CGraPath* walk = path.CheckAndResolve();
-    CPenDef const* f = fancyPen.CheckAndResolve();
-    double const p = f->GetMotifParam();
-    double const s0 = f->GetMotifPair(0);
-    double const s1 = f->GetMotifPair(1);
-    double const m1 = f->GetMotifValue1();
-    double const m2 = f->GetMotifValue2();
-    double const m3 = f->GetMotifValue3();
-    int const mode = f->GetMotifMode();
+    const CPenDef* f = fancyPen.CheckAndResolve();
+    const double p = f->GetMotifParam();
+    const double s0 = f->GetMotifPair(0);
+    const double s1 = f->GetMotifPair(1);
+    const double m1 = f->GetMotifValue1();
+    const double m2 = f->GetMotifValue2();
+    const double m3 = f->GetMotifValue3();
+    const int mode = f->GetMotifMode();
     CPulsarDef* pv = pulsar.IsValid() ? pulsar.CheckAndResolve() : nullptr;
     if (pv) {
-        double const pi = 3.1415926535;
+        const double pi = 3.1415926535;
         pv->SetAxis(0);
         auto flag = [&](int i) {
             unsigned char v = 0;
@@ -2100,7 +2117,7 @@ bool CGraPort::DrawFancyStroke(CPenDefRef const& fancyPen, CPatternDefRef const&
         else
             pv->SetBaseValues(5, m3, 0.0, 0.5, 1.0);
     }
-    int const steps = walk->CountSteps(p);
+    const int steps = walk->CountSteps(p);
     double extra = 0.0;
     bool fitting = false;
     int copies = MAX_BRUSH_COPIES;
@@ -2155,8 +2172,8 @@ bool CGraPort::DrawFancyStroke(CPenDefRef const& fancyPen, CPatternDefRef const&
             t = m3;
         }
         DPoint c1, c2, c3, c4;
-        if (!walk->NextQuad(step, step, angle, (mode & 0x8) != 0, (mode & 0x4) != 0, fitting, c1, c2, c3, c4,
-                            direction))
+        if (!walk->NextQuad(step, step, angle, (mode & 0x8) != 0, (mode & 0x4) != 0, fitting, c1,
+                            c2, c3, c4, direction))
             break;
         if (mode & 0x40) {
             std::swap(c1, c2);
@@ -2172,7 +2189,7 @@ bool CGraPort::DrawFancyStroke(CPenDefRef const& fancyPen, CPatternDefRef const&
         }
         // A copy of no size draws nothing (and would divide by zero).
         if (size0 != 0.0 && size1 != 0.0 && std::isfinite(size0) && std::isfinite(size1)) {
-            double const lift = 0.5 * value1 * s1;
+            const double lift = 0.5 * value1 * s1;
             ChangeRecord placement = {};
             placement.kind = 4;
             placement.a = DPoint{-0.5 / size0, -0.5 / size1 + lift};

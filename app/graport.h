@@ -108,7 +108,7 @@ public:
     ~CGraPort() override;
 
     // ---- Target and sending (lock: Flush and InitBinaryMode)
-    void SetTarget(GSContextRef const& target);
+    void SetTarget(const GSContextRef& target);
     bool Flush();
     // "2 setobjectformat" and "$error /binary true put", sent: from then on
     // printed objects come back as binary object sequences.
@@ -121,51 +121,51 @@ public:
     bool SendBuffer();
 
     // ---- Appenders (no lock; false when nothing was written)
-    bool AddToken(char const* text);
-    bool AddText(char const* text);
-    bool AddBytes(void const* bytes, int n);
+    bool AddToken(const char* text);
+    bool AddText(const char* text);
+    bool AddBytes(const void* bytes, int n);
     // "(", the bytes with a backslash before "(", ")" and "\", ")" and a space.
-    bool AddString(char const* bytes, int n);
+    bool AddString(const char* bytes, int n);
     bool AddReal(double value);
     bool AddInt(int32_t value);
-    bool AddOperator(char const* name);
+    bool AddOperator(const char* name);
 
     // Reads one answer of the interpreter into the results (at most ten; an
     // answer that is not whole value sequences leaves them) or into a new
     // sorted list of font names (a name of 100 bytes or more, a sequence of
     // no length or one running past the answer ends it). Never reads
     // outside the n bytes.
-    AnswerKind ReadAnswer(unsigned char const* answer, int n);
+    AnswerKind ReadAnswer(const unsigned char* answer, int n);
 
     // ---- Graphics state setters (no lock, nothing written)
-    void SetPenColor(CColorDefRef const& colour);
-    void SetFillColor(CColorDefRef const& colour);
-    void SetPen(CPenDefRef const& pen);
-    void SetMotif(CMotifDefRef const& motif);
-    void SetStrokeBrush(CPatternDefRef const& brush);
-    void SetFillBrush(CPatternDefRef const& brush);
-    void SetStrokePulsar(CPulsarDefRef const& pulsar);
-    void SetFillPulsar(CPulsarDefRef const& pulsar);
+    void SetPenColor(const CColorDefRef& colour);
+    void SetFillColor(const CColorDefRef& colour);
+    void SetPen(const CPenDefRef& pen);
+    void SetMotif(const CMotifDefRef& motif);
+    void SetStrokeBrush(const CPatternDefRef& brush);
+    void SetFillBrush(const CPatternDefRef& brush);
+    void SetStrokePulsar(const CPulsarDefRef& pulsar);
+    void SetFillPulsar(const CPulsarDefRef& pulsar);
 
     // ---- View transform (no lock, nothing written)
     // The identity {0, 0, 1, 0} into out; the matrix is written again at the
     // next painting.
     void InitTransform(CGraTransform& out);
-    bool SetTransform(CGraTransform const& transform);
+    bool SetTransform(const CGraTransform& transform);
     void GetTransform(CGraTransform& out) const;
 
     // ---- Drawing (lock; each ends with a send). In a collection mode they
     // append path segments instead of painting.
-    bool DrawLine(DPoint const& p1, DPoint const& p2);
-    bool DrawRect(DPoint const& p1, DPoint const& p2, double angle, bool fill, bool stroke);
-    bool DrawCircle(DPoint const& centre, double r);
+    bool DrawLine(const DPoint& p1, const DPoint& p2);
+    bool DrawRect(const DPoint& p1, const DPoint& p2, double angle, bool fill, bool stroke);
+    bool DrawCircle(const DPoint& centre, double r);
     // Angles in degrees; kind 222 whole ellipse, 223 open, 224 chord, 225
     // pie. Only appends, in a collection mode; a radius of 0 or equal angles
     // append nothing.
-    bool DrawEllipseArc(DPoint const& centre, DPoint const& radii, double a1, double a2,
+    bool DrawEllipseArc(const DPoint& centre, const DPoint& radii, double a1, double a2,
                         double rotation, int kind);
-    bool DrawCurve(DPoint const& p0, DPoint const& p1, DPoint const& p2, DPoint const& p3);
-    bool DrawRoundCorner(DPoint const& p0, DPoint const& p1, DPoint const& p2, double r);
+    bool DrawCurve(const DPoint& p0, const DPoint& p1, const DPoint& p2, const DPoint& p3);
+    bool DrawRoundCorner(const DPoint& p0, const DPoint& p1, const DPoint& p2, double r);
 
     // ---- Collection modes (lock). Each Begin turns the other modes off and
     // writes the matrix; each End sends.
@@ -181,13 +181,13 @@ public:
     bool BeginHitTest();
     // Whether p lies inside the path (testFill) or on its stroke
     // (testStroke, the pen widened to 3 units of the view at this zoom).
-    bool EndHitTest(DPoint const& p, double zoom, bool testFill, bool testStroke, bool close);
+    bool EndHitTest(const DPoint& p, double zoom, bool testFill, bool testStroke, bool close);
 
     // ---- Text (lock but SetFont)
-    void SetFont(CFontDefRef const& requested);
+    void SetFont(const CFontDefRef& requested);
     // The bytes at p in the current font and the stroke colour, turned by
     // angle degrees. Long texts go in pieces of at most MAX_TEXT_PIECE bytes.
-    bool DrawText(DPoint const& p, double angle, char const* text, int length);
+    bool DrawText(const DPoint& p, double angle, const char* text, int length);
     // The box and advance of character c in the current font, letter and
     // word spacing included.
     bool TextMetrics(int c, DRect& box, DPoint& advance);
@@ -197,11 +197,11 @@ public:
     // ---- Brushes (the caller holds the lock)
     // One copy of the brush placed by the change record, its points and
     // widths at t, its colour numbers shifted by colourOffset. Not sent.
-    bool DrawBrush(CPatternDefRef const& brush, CColorDefRef const& colour, ChangeRecord const& placement,
-                   double t, int colourOffset);
+    bool DrawBrush(const CPatternDefRef& brush, const CColorDefRef& colour,
+                   const ChangeRecord& placement, double t, int colourOffset);
     // The brush repeated along the recorded path, each copy sent on its own.
-    bool DrawFancyStroke(CPenDefRef const& fancyPen, CPatternDefRef const& brush, CPulsarDefRef const& pulsar,
-                         CColorDefRef const& colour, bool closed);
+    bool DrawFancyStroke(const CPenDefRef& fancyPen, const CPatternDefRef& brush,
+                         const CPulsarDefRef& pulsar, const CColorDefRef& colour, bool closed);
 
     // ---- Page (lock)
     // "initgraphics", every cached state to be written again; not sent.
@@ -209,16 +209,16 @@ public:
     bool ErasePage();
     bool ShowPage();
     // False, with nothing written, for a spot function outside 0 to 8.
-    bool SetScreen(CGraScreen const& screen);
+    bool SetScreen(const CGraScreen& screen);
 
     // ---- Reading back
     int RetLength() const { return length; }
-    char const* RetBuffer() const { return buffer; }
+    const char* RetBuffer() const { return buffer; }
     int RetResultCount() const { return resultCount; }
     // Result i (0.0 outside 0 .. MAX_RESULTS - 1).
     double RetResult(int i) const;
-    ZuListRef const& RetFontNames() const { return fontNames; }
-    GSContextRef const& RetTarget() const { return target; }
+    const ZuListRef& RetFontNames() const { return fontNames; }
+    const GSContextRef& RetTarget() const { return target; }
 
 protected:
     // The settings of a pen as they were last written.
@@ -235,11 +235,11 @@ protected:
 
     // Emission helpers of the port's own operations: a token that does not
     // fit sends the buffer as a piece first. The caller holds the lock.
-    void Put(char const* text);
-    void PutText(char const* text);
+    void Put(const char* text);
+    void PutText(const char* text);
     void PutReal(double value);
     void PutInt(int32_t value);
-    void PutPoint(DPoint const& p);
+    void PutPoint(const DPoint& p);
     // Sends the buffer without reading answers (the rest follows).
     void SendPiece();
 
@@ -247,9 +247,9 @@ protected:
     void EmitMatrix();
     // Selects the index on the colour and writes it when it differs from
     // what was written last.
-    void EmitColor(CColorDefRef const& colour, int index);
+    void EmitColor(const CColorDefRef& colour, int index);
     // The colour's value by its model, without the cache.
-    void WriteColor(CColorDefRef const& colour);
+    void WriteColor(const CColorDefRef& colour);
     void EmitPen();
     // Writes the pen with the given width instead of its own.
     void EmitPenWidth(double width);
@@ -281,21 +281,21 @@ protected:
         bool spaceDirty;
     };
     SavedState SaveState() const;
-    void RestoreState(SavedState const& saved);
+    void RestoreState(const SavedState& saved);
     // Font selection and re-encoding.
     bool SelectFont();
-    void Reencode(char const* name);
+    void Reencode(const char* name);
     // "/name" and the suffix, or the same as a string through "cvn" when the
     // name is not a plain PostScript name.
-    void PutFontName(char const* name, char const* suffix);
+    void PutFontName(const char* name, const char* suffix);
     // The colour blended between two indexes at t, written without the cache.
-    void WriteBlend(CColorDefRef const& colour, int first, int second, double t);
+    void WriteBlend(const CColorDefRef& colour, int first, int second, double t);
     // Whether the colour's current value is invisible (or no colour is set).
-    static bool IsInvisible(CColorDefRef const& colour);
+    static bool IsInvisible(const CColorDefRef& colour);
     bool IsFancyPen() const;
     bool IsCollecting() const { return pathMode || hitTestMode || boundsMode; }
     // In a collection mode: "moveto" p unless the path goes on from p.
-    void MoveUnlessContinuing(DPoint const& p);
+    void MoveUnlessContinuing(const DPoint& p);
     // Painting at once: matrix, pen and stroke colour; false when the
     // stroke colour is invisible.
     bool BeginStroke();

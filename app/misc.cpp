@@ -13,7 +13,7 @@
 namespace {
 
 // Pi as the angle helpers have always used it.
-double const kPi = 3.1415926535;
+const double kPi = 3.1415926535;
 
 } // namespace
 
@@ -76,14 +76,14 @@ double Abs(double v)
 
 void Swap(int& a, int& b)
 {
-    int const t = a;
+    const int t = a;
     a = b;
     b = t;
 }
 
 void Swap(double& a, double& b)
 {
-    double const t = a;
+    const double t = a;
     a = b;
     b = t;
 }
@@ -99,21 +99,21 @@ void NormaliseRect(DRect& r)
         Swap(r.y1, r.y2);
 }
 
-bool IsPointInRect(DPoint const& p, DRect const& rect)
+bool IsPointInRect(const DPoint& p, const DRect& rect)
 {
     DRect r = rect;
     NormaliseRect(r);
     return p.x >= r.x1 && p.x <= r.x2 && p.y >= r.y1 && p.y <= r.y2;
 }
 
-bool IsRectInRect(DRect const& inner, DRect const& outer)
+bool IsRectInRect(const DRect& inner, const DRect& outer)
 {
     DRect i = inner;
     NormaliseRect(i);
     return IsPointInRect(DPoint{i.x1, i.y1}, outer) && IsPointInRect(DPoint{i.x2, i.y2}, outer);
 }
 
-bool DoRectsIntersect(DRect const& r1, DRect const& r2)
+bool DoRectsIntersect(const DRect& r1, const DRect& r2)
 {
     DRect a = r1;
     DRect b = r2;
@@ -127,17 +127,17 @@ void ClearRect(DRect& r)
     r.x1 = r.y1 = r.x2 = r.y2 = 0.0;
 }
 
-bool IsRectNull(DRect const& r)
+bool IsRectNull(const DRect& r)
 {
     return r.x1 == r.x2 && r.y1 == r.y2;
 }
 
-DRect UnionRect(DRect const& r1, DRect const& r2)
+DRect UnionRect(const DRect& r1, const DRect& r2)
 {
     DRect out;
     ClearRect(out);
-    bool const null1 = IsRectNull(r1);
-    bool const null2 = IsRectNull(r2);
+    const bool null1 = IsRectNull(r1);
+    const bool null2 = IsRectNull(r2);
     if (null1 && null2)
         return out;
     DRect a = r1;
@@ -155,7 +155,7 @@ DRect UnionRect(DRect const& r1, DRect const& r2)
     return out;
 }
 
-DRect IntersectRect(DRect const& r1, DRect const& r2)
+DRect IntersectRect(const DRect& r1, const DRect& r2)
 {
     DRect a = r1;
     DRect b = r2;
@@ -197,35 +197,35 @@ void InflateRect(DRect& r, double d)
 // ---------------------------------------------------------------------------
 // Points
 // ---------------------------------------------------------------------------
-DPoint InterpolatePoint(DPoint const& p1, DPoint const& p2, double t)
+DPoint InterpolatePoint(const DPoint& p1, const DPoint& p2, double t)
 {
     return DPoint{p1.x + (p2.x - p1.x) * t, p1.y + (p2.y - p1.y) * t};
 }
 
-DPoint MidPoint(DPoint const& p1, DPoint const& p2)
+DPoint MidPoint(const DPoint& p1, const DPoint& p2)
 {
     return DPoint{(p1.x + p2.x) * 0.5, (p1.y + p2.y) * 0.5};
 }
 
-DPoint MirrorPoint(DPoint const& p, DPoint const& centre)
+DPoint MirrorPoint(const DPoint& p, const DPoint& centre)
 {
     return DPoint{2.0 * centre.x - p.x, 2.0 * centre.y - p.y};
 }
 
-DPoint PointTowards(DPoint const& p1, DPoint const& p2, double distance)
+DPoint PointTowards(const DPoint& p1, const DPoint& p2, double distance)
 {
-    double const length = Distance(p1, p2);
+    const double length = Distance(p1, p2);
     if (length == 0.0)
         return p2;
     return InterpolatePoint(p1, p2, distance / length);
 }
 
-double Distance(DPoint const& p1, DPoint const& p2)
+double Distance(const DPoint& p1, const DPoint& p2)
 {
     return std::hypot(p2.x - p1.x, p2.y - p1.y);
 }
 
-DPoint PointRatio(DPoint const& p1, DPoint const& p2, DPoint const& p3)
+DPoint PointRatio(const DPoint& p1, const DPoint& p2, const DPoint& p3)
 {
     DPoint r{0.0, 0.0};
     if (p2.x != p1.x)
@@ -235,17 +235,17 @@ DPoint PointRatio(DPoint const& p1, DPoint const& p2, DPoint const& p3)
     return r;
 }
 
-DPoint PointFromRatio(DPoint const& p1, DPoint const& ratio, DPoint const& p3)
+DPoint PointFromRatio(const DPoint& p1, const DPoint& ratio, const DPoint& p3)
 {
     return DPoint{p1.x + (p3.x - p1.x) * ratio.x, p1.y + (p3.y - p1.y) * ratio.y};
 }
 
-DPoint RotatePoint(DPoint const& p, DPoint const& centre, double angle)
+DPoint RotatePoint(const DPoint& p, const DPoint& centre, double angle)
 {
-    double const c = std::cos(angle);
-    double const s = std::sin(angle);
-    double const dx = p.x - centre.x;
-    double const dy = p.y - centre.y;
+    const double c = std::cos(angle);
+    const double s = std::sin(angle);
+    const double dx = p.x - centre.x;
+    const double dy = p.y - centre.y;
     return DPoint{centre.x + dx * c - dy * s, centre.y + dx * s + dy * c};
 }
 
@@ -254,7 +254,7 @@ namespace {
 // The direction of v from the x axis, 0 .. 2 pi, found through asin.
 double Direction(double vx, double vy)
 {
-    double const length = std::hypot(vx, vy);
+    const double length = std::hypot(vx, vy);
     double ratio = vy / length;
     if (ratio > 1.0)
         ratio = 1.0;
@@ -270,53 +270,55 @@ double Direction(double vx, double vy)
 
 } // namespace
 
-double AngleBetween(DPoint const& centre, DPoint const& a, DPoint const& b)
+double AngleBetween(const DPoint& centre, const DPoint& a, const DPoint& b)
 {
     if ((a.x == centre.x && a.y == centre.y) || (b.x == centre.x && b.y == centre.y))
         return 0.0;
-    double angle = Direction(b.x - centre.x, b.y - centre.y) - Direction(a.x - centre.x, a.y - centre.y);
+    double angle =
+        Direction(b.x - centre.x, b.y - centre.y) - Direction(a.x - centre.x, a.y - centre.y);
     if (angle < 0.0)
         angle += 2.0 * kPi;
     return angle;
 }
 
-bool LineIntersection(DPoint const& p0, DPoint const& p1, DPoint const& p2, DPoint const& p3, DPoint& out)
+bool LineIntersection(const DPoint& p0, const DPoint& p1, const DPoint& p2, const DPoint& p3,
+                      DPoint& out)
 {
-    double const ax = p1.x - p0.x;
-    double const ay = p1.y - p0.y;
-    double const bx = p3.x - p2.x;
-    double const by = p3.y - p2.y;
-    double const det = ax * by - ay * bx;
+    const double ax = p1.x - p0.x;
+    const double ay = p1.y - p0.y;
+    const double bx = p3.x - p2.x;
+    const double by = p3.y - p2.y;
+    const double det = ax * by - ay * bx;
     if (det == 0.0 || !std::isfinite(det))
         return false;
-    double const t = ((p2.x - p0.x) * by - (p2.y - p0.y) * bx) / det;
-    DPoint const r{p0.x + ax * t, p0.y + ay * t};
+    const double t = ((p2.x - p0.x) * by - (p2.y - p0.y) * bx) / det;
+    const DPoint r{p0.x + ax * t, p0.y + ay * t};
     if (!std::isfinite(r.x) || !std::isfinite(r.y))
         return false;
     out = r;
     return true;
 }
 
-double LineParam(DPoint const& c, DPoint const& e, DPoint const& p)
+double LineParam(const DPoint& c, const DPoint& e, const DPoint& p)
 {
-    double const ex = e.x - c.x;
-    double const ey = e.y - c.y;
-    double const length2 = ex * ex + ey * ey;
+    const double ex = e.x - c.x;
+    const double ey = e.y - c.y;
+    const double length2 = ex * ex + ey * ey;
     if (length2 == 0.0)
         return 0.0;
     // The foot of the perpendicular from p.
-    double const t = ((p.x - c.x) * ex + (p.y - c.y) * ey) / length2;
-    DPoint const f{c.x + ex * t, c.y + ey * t};
+    const double t = ((p.x - c.x) * ex + (p.y - c.y) * ey) / length2;
+    const DPoint f{c.x + ex * t, c.y + ey * t};
     if (Abs(ex) > Abs(ey))
         return (f.x - c.x) / ex;
     return (f.y - c.y) / ey;
 }
 
-DPoint CornerCentre(DPoint const& a, DPoint const& corner, DPoint const& b)
+DPoint CornerCentre(const DPoint& a, const DPoint& corner, const DPoint& b)
 {
     // The perpendicular at a to corner-a, and at b to corner-b.
-    DPoint const a2{a.x - (a.y - corner.y), a.y + (a.x - corner.x)};
-    DPoint const b2{b.x - (b.y - corner.y), b.y + (b.x - corner.x)};
+    const DPoint a2{a.x - (a.y - corner.y), a.y + (a.x - corner.x)};
+    const DPoint b2{b.x - (b.y - corner.y), b.y + (b.x - corner.x)};
     DPoint cross;
     if (!LineIntersection(a, a2, b, b2, cross))
         return corner;
@@ -325,26 +327,27 @@ DPoint CornerCentre(DPoint const& a, DPoint const& corner, DPoint const& b)
     return cross;
 }
 
-DPoint BezierPoint(DPoint const& p0, DPoint const& p1, DPoint const& p2, DPoint const& p3, double t)
+DPoint BezierPoint(const DPoint& p0, const DPoint& p1, const DPoint& p2, const DPoint& p3, double t)
 {
-    double const s = 1.0 - t;
-    double const w0 = s * s * s;
-    double const w1 = 3.0 * s * s * t;
-    double const w2 = 3.0 * s * t * t;
-    double const w3 = t * t * t;
-    return DPoint{w0 * p0.x + w1 * p1.x + w2 * p2.x + w3 * p3.x, w0 * p0.y + w1 * p1.y + w2 * p2.y + w3 * p3.y};
+    const double s = 1.0 - t;
+    const double w0 = s * s * s;
+    const double w1 = 3.0 * s * s * t;
+    const double w2 = 3.0 * s * t * t;
+    const double w3 = t * t * t;
+    return DPoint{w0 * p0.x + w1 * p1.x + w2 * p2.x + w3 * p3.x,
+                  w0 * p0.y + w1 * p1.y + w2 * p2.y + w3 * p3.y};
 }
 
-double BezierNearest(DPoint const& p0, DPoint const& p1, DPoint const& p2, DPoint const& p3, DPoint const& p,
-                     int steps)
+double BezierNearest(const DPoint& p0, const DPoint& p1, const DPoint& p2, const DPoint& p3,
+                     const DPoint& p, int steps)
 {
     double best = -1.0;
     if (steps < 1)
         return best;
     double nearest = 0.0;
     for (int i = 0; i <= steps; ++i) {
-        double const t = double(i) / double(steps);
-        double const d = Distance(BezierPoint(p0, p1, p2, p3, t), p);
+        const double t = double(i) / double(steps);
+        const double d = Distance(BezierPoint(p0, p1, p2, p3, t), p);
         if (best < 0.0 || d < nearest) {
             if (!(d == d))
                 continue;
@@ -375,19 +378,19 @@ DMatrix MatrixScale(double sx, double sy)
 
 DMatrix MatrixRotate(double angle)
 {
-    double const c = std::cos(angle);
-    double const s = std::sin(angle);
+    const double c = std::cos(angle);
+    const double s = std::sin(angle);
     return DMatrix{c, s, -s, c, 0.0, 0.0};
 }
 
-DMatrix MatrixMultiply(DMatrix const& m, DMatrix const& n)
+DMatrix MatrixMultiply(const DMatrix& m, const DMatrix& n)
 {
     // Row vectors: [x y 1] M N.
-    return DMatrix{m.a * n.a + m.b * n.c,       m.a * n.b + m.b * n.d,       m.c * n.a + m.d * n.c,
-                   m.c * n.b + m.d * n.d,       m.e * n.a + m.f * n.c + n.e, m.e * n.b + m.f * n.d + n.f};
+    return DMatrix{m.a * n.a + m.b * n.c, m.a * n.b + m.b * n.d,       m.c * n.a + m.d * n.c,
+                   m.c * n.b + m.d * n.d, m.e * n.a + m.f * n.c + n.e, m.e * n.b + m.f * n.d + n.f};
 }
 
-DPoint MatrixApply(DMatrix const& m, DPoint const& p)
+DPoint MatrixApply(const DMatrix& m, const DPoint& p)
 {
     return DPoint{m.a * p.x + m.c * p.y + m.e, m.b * p.x + m.d * p.y + m.f};
 }
@@ -397,22 +400,22 @@ DPoint MatrixApply(DMatrix const& m, DPoint const& p)
 // ---------------------------------------------------------------------------
 namespace {
 
-DPoint Add(DPoint const& p, DPoint const& q)
+DPoint Add(const DPoint& p, const DPoint& q)
 {
     return DPoint{p.x + q.x, p.y + q.y};
 }
 
-DPoint Sub(DPoint const& p, DPoint const& q)
+DPoint Sub(const DPoint& p, const DPoint& q)
 {
     return DPoint{p.x - q.x, p.y - q.y};
 }
 
-DPoint Times(DPoint const& p, double k)
+DPoint Times(const DPoint& p, double k)
 {
     return DPoint{p.x * k, p.y * k};
 }
 
-void TransformOne(DPoint& p, ChangeRecord const& r)
+void TransformOne(DPoint& p, const ChangeRecord& r)
 {
     switch (r.kind) {
     case 1:
@@ -446,7 +449,7 @@ void TransformOne(DPoint& p, ChangeRecord const& r)
 
 } // namespace
 
-void TransformPoints(DPoint& p, DPoint& q, ChangeRecord const& r)
+void TransformPoints(DPoint& p, DPoint& q, const ChangeRecord& r)
 {
     if (r.kind == 5) {
         MapToPatch(DRect{r.a.x, r.a.y, r.b.x, r.b.y}, r.c, r.d, r.e, r.f, r.g, p, q);
@@ -457,11 +460,11 @@ void TransformPoints(DPoint& p, DPoint& q, ChangeRecord const& r)
         TransformOne(q, r);
 }
 
-DPoint MapToQuad(DRect const& rect, DPoint const& c1, DPoint const& c2, DPoint const& c3, DPoint const& c4,
-                 DPoint const& p)
+DPoint MapToQuad(const DRect& rect, const DPoint& c1, const DPoint& c2, const DPoint& c3,
+                 const DPoint& c4, const DPoint& p)
 {
-    double const third = 0.3333333333333333;
-    DPoint const g[8] = {InterpolatePoint(c1, c2, third), InterpolatePoint(c2, c1, third),
+    const double third = 0.3333333333333333;
+    const DPoint g[8] = {InterpolatePoint(c1, c2, third), InterpolatePoint(c2, c1, third),
                          InterpolatePoint(c2, c3, third), InterpolatePoint(c3, c2, third),
                          InterpolatePoint(c3, c4, third), InterpolatePoint(c4, c3, third),
                          InterpolatePoint(c4, c1, third), InterpolatePoint(c1, c4, third)};
@@ -470,25 +473,25 @@ DPoint MapToQuad(DRect const& rect, DPoint const& c1, DPoint const& c2, DPoint c
     return moved;
 }
 
-void MapToPatch(DRect const& rect, DPoint const& c1, DPoint const& c2, DPoint const& c3, DPoint const& c4,
-                DPoint const g[8], DPoint& p, DPoint& q)
+void MapToPatch(const DRect& rect, const DPoint& c1, const DPoint& c2, const DPoint& c3,
+                const DPoint& c4, const DPoint g[8], DPoint& p, DPoint& q)
 {
-    DPoint const &g1 = g[0], &g2 = g[1], &g3 = g[2], &g4 = g[3];
-    DPoint const &g5 = g[4], &g6 = g[5], &g7 = g[6], &g8 = g[7];
-    DPoint const net[4][4] = {
+    const DPoint &g1 = g[0], &g2 = g[1], &g3 = g[2], &g4 = g[3];
+    const DPoint &g5 = g[4], &g6 = g[5], &g7 = g[6], &g8 = g[7];
+    const DPoint net[4][4] = {
         {c1, g1, g2, c2},
         {g8, Add(g8, Sub(g1, c1)), Add(g3, Sub(g2, c2)), g3},
         {g7, Add(g7, Sub(g6, c4)), Add(g4, Sub(g5, c3)), g4},
         {c4, g6, g5, c3},
     };
-    double const w = rect.x2 - rect.x1;
-    double const h = rect.y2 - rect.y1;
+    const double w = rect.x2 - rect.x1;
+    const double h = rect.y2 - rect.y1;
     // A rectangle without width (height) has all its points on one edge.
-    double const u = w != 0.0 ? (p.x - rect.x1) / w : 0.0;
-    double const v = h != 0.0 ? (p.y - rect.y1) / h : 0.0;
-    bool const handle = &q != &p;
-    double const dx = handle && w != 0.0 ? (q.x - p.x) / (w * 0.3333333333333333) : 0.0;
-    double const dy = handle && h != 0.0 ? (q.y - p.y) / (h * 0.3333333333333333) : 0.0;
+    const double u = w != 0.0 ? (p.x - rect.x1) / w : 0.0;
+    const double v = h != 0.0 ? (p.y - rect.y1) / h : 0.0;
+    const bool handle = &q != &p;
+    const double dx = handle && w != 0.0 ? (q.x - p.x) / (w * 0.3333333333333333) : 0.0;
+    const double dy = handle && h != 0.0 ? (q.y - p.y) / (h * 0.3333333333333333) : 0.0;
 
     DPoint rows[4];
     for (int i = 0; i < 4; ++i)
@@ -496,16 +499,18 @@ void MapToPatch(DRect const& rect, DPoint const& c1, DPoint const& c2, DPoint co
     p = BezierPoint(rows[0], rows[1], rows[2], rows[3], v);
     if (!handle)
         return;
-    double const a = (1.0 - u) * (1.0 - v);
-    double const b = u * (1.0 - v);
-    double const c = u * v;
-    double const d = (1.0 - u) * v;
+    const double a = (1.0 - u) * (1.0 - v);
+    const double b = u * (1.0 - v);
+    const double c = u * v;
+    const double d = (1.0 - u) * v;
     DPoint du;
     du.x = (g1.x - c1.x) * a - (g2.x - c2.x) * b - (g5.x - c3.x) * c + (g6.x - c4.x) * d;
     du.y = (g1.y - c1.y) * a - (g2.y - c2.y) * b - (g5.y - c3.y) * c + (g6.y - c4.y) * d;
     DPoint dv;
-    dv.x = ((g8.x - c1.x) * (1.0 - u) + (g3.x - c2.x) * u) * (1.0 - v) - (g4.x - c3.x) * c - (g7.x - c4.x) * d;
-    dv.y = ((g8.y - c1.y) * (1.0 - u) + (g3.y - c2.y) * u) * (1.0 - v) - (g4.y - c3.y) * c - (g7.y - c4.y) * d;
+    dv.x = ((g8.x - c1.x) * (1.0 - u) + (g3.x - c2.x) * u) * (1.0 - v) - (g4.x - c3.x) * c -
+           (g7.x - c4.x) * d;
+    dv.y = ((g8.y - c1.y) * (1.0 - u) + (g3.y - c2.y) * u) * (1.0 - v) - (g4.y - c3.y) * c -
+           (g7.y - c4.y) * d;
     q = Add(p, Add(Times(du, dx), Times(dv, dy)));
 }
 
@@ -513,16 +518,16 @@ namespace {
 
 // Where the ray from c through p leaves the frame; p itself when no edge
 // test applies.
-DPoint FrameExit(DRect const& frame, DPoint const& c, DPoint const& p)
+DPoint FrameExit(const DRect& frame, const DPoint& c, const DPoint& p)
 {
-    DPoint const right{c.x + 1.0, c.y};
-    double const alpha = AngleBetween(c, right, p);
-    double const a1 = AngleBetween(c, right, DPoint{frame.x1, frame.y1});
-    double const a2 = AngleBetween(c, right, DPoint{frame.x1, frame.y2});
-    double const a3 = AngleBetween(c, right, DPoint{frame.x2, frame.y2});
-    double const a4 = AngleBetween(c, right, DPoint{frame.x2, frame.y1});
-    double const dx = p.x - c.x;
-    double const dy = p.y - c.y;
+    const DPoint right{c.x + 1.0, c.y};
+    const double alpha = AngleBetween(c, right, p);
+    const double a1 = AngleBetween(c, right, DPoint{frame.x1, frame.y1});
+    const double a2 = AngleBetween(c, right, DPoint{frame.x1, frame.y2});
+    const double a3 = AngleBetween(c, right, DPoint{frame.x2, frame.y2});
+    const double a4 = AngleBetween(c, right, DPoint{frame.x2, frame.y1});
+    const double dx = p.x - c.x;
+    const double dy = p.y - c.y;
     DPoint e = p;
     // A later test wins; a test whose ray runs along its edge is skipped.
     if (a1 <= alpha && alpha <= a4 && dy != 0.0)
@@ -545,52 +550,52 @@ double ShiftAxis(double p, double c, double d, double e)
 
 } // namespace
 
-DPoint ShiftCentre(DRect const& frame, DPoint const& c, DPoint const& d, DPoint const& p)
+DPoint ShiftCentre(const DRect& frame, const DPoint& c, const DPoint& d, const DPoint& p)
 {
     if (p.x == c.x && p.y == c.y)
         return d;
-    DPoint const e = FrameExit(frame, c, p);
+    const DPoint e = FrameExit(frame, c, p);
     return DPoint{ShiftAxis(p.x, c.x, d.x, e.x), ShiftAxis(p.y, c.y, d.y, e.y)};
 }
 
-DPoint ScaleFromCentre(DRect const& frame, DPoint const& c, double factor, DPoint const& p)
+DPoint ScaleFromCentre(const DRect& frame, const DPoint& c, double factor, const DPoint& p)
 {
     if (p.x == c.x && p.y == c.y)
         return c;
-    DPoint const e = FrameExit(frame, c, p);
+    const DPoint e = FrameExit(frame, c, p);
     return InterpolatePoint(c, e, LineParam(c, e, p) * factor);
 }
 
 // ---------------------------------------------------------------------------
 // Arrow heads
 // ---------------------------------------------------------------------------
-void GetArrowHeadPoints(CArrowDefRef const& arrow, DPoint const& from, DPoint const& tip, DPoint& o1, DPoint& o2,
-                        DPoint& o3, DPoint& o4)
+void GetArrowHeadPoints(const CArrowDefRef& arrow, const DPoint& from, const DPoint& tip,
+                        DPoint& o1, DPoint& o2, DPoint& o3, DPoint& o4)
 {
     if ((from.x == tip.x && from.y == tip.y) || !arrow.IsValid()) {
         o1 = o2 = o3 = o4 = (from.x == tip.x && from.y == tip.y) ? from : tip;
         return;
     }
-    CArrowDef const* a = arrow.CheckAndResolve();
-    double const l1 = a->GetParam1();
-    double const l2 = a->GetParam2();
-    double const l3 = a->GetParam3();
-    double const l4 = a->GetParam4();
-    double const l5 = a->GetParam5();
-    bool const out = (a->GetFlags() & 1) != 0;
+    const CArrowDef* a = arrow.CheckAndResolve();
+    const double l1 = a->GetParam1();
+    const double l2 = a->GetParam2();
+    const double l3 = a->GetParam3();
+    const double l4 = a->GetParam4();
+    const double l5 = a->GetParam5();
+    const bool out = (a->GetFlags() & 1) != 0;
     switch (a->GetValue()) {
     case 67: {
-        DPoint const r = out ? MirrorPoint(from, tip) : from;
-        double const d = Distance(tip, r);
+        const DPoint r = out ? MirrorPoint(from, tip) : from;
+        const double d = Distance(tip, r);
         auto at = [&](double x, bool capped) {
             double t = x / d;
             if (capped && t > 1.0)
                 t = 1.0;
             return InterpolatePoint(tip, r, t);
         };
-        DPoint const base = at(l1, true);
+        const DPoint base = at(l1, true);
         o1 = o2 = base;
-        DPoint const n{-(tip.y - r.y), tip.x - r.x};
+        const DPoint n{-(tip.y - r.y), tip.x - r.x};
         o3 = InterpolatePoint(base, Add(base, n), l2 / d);
         o4 = InterpolatePoint(base, Sub(base, n), l2 / d);
         if (l3 != 0.0) {
@@ -603,14 +608,14 @@ void GetArrowHeadPoints(CArrowDefRef const& arrow, DPoint const& from, DPoint co
         break;
     }
     case 68: {
-        double const d = Distance(tip, from);
+        const double d = Distance(tip, from);
         o3 = o4 = InterpolatePoint(tip, from, l1 / d);
         o1 = o2 = tip;
         break;
     }
     case 69: {
-        double const d = Distance(tip, from);
-        DPoint const start = InterpolatePoint(tip, from, l1 / d);
+        const double d = Distance(tip, from);
+        const DPoint start = InterpolatePoint(tip, from, l1 / d);
         o3 = RotatePoint(start, tip, l5);
         o4 = RotatePoint(start, tip, l5 + kPi);
         o1 = o2 = tip;
@@ -669,21 +674,46 @@ int GetDefTypeOfKind(int kind)
 
 CDefRef NewDefinition(int type)
 {
-    char const* name = nullptr;
+    const char* name = nullptr;
     switch (type) {
-    case 10: name = "CPenDef"; break;
-    case 11: name = "CPatternDef"; break;
-    case 12: name = "CPulsarDef"; break;
-    case 15: name = "CCloseDef"; break;
-    case 20: name = "CColorDef"; break;
-    case 30: name = "CMotifDef"; break;
-    case 40: name = "CPolyRegDef"; break;
-    case 41: name = "CArcDef"; break;
-    case 50: name = "CCornerDef"; break;
-    case 60: name = "CArrowDef"; break;
-    case 70: name = "CPositionDef"; break;
-    case 80: name = "CFontDef"; break;
-    default: return CDefRef(ZuObjectRef());
+    case 10:
+        name = "CPenDef";
+        break;
+    case 11:
+        name = "CPatternDef";
+        break;
+    case 12:
+        name = "CPulsarDef";
+        break;
+    case 15:
+        name = "CCloseDef";
+        break;
+    case 20:
+        name = "CColorDef";
+        break;
+    case 30:
+        name = "CMotifDef";
+        break;
+    case 40:
+        name = "CPolyRegDef";
+        break;
+    case 41:
+        name = "CArcDef";
+        break;
+    case 50:
+        name = "CCornerDef";
+        break;
+    case 60:
+        name = "CArrowDef";
+        break;
+    case 70:
+        name = "CPositionDef";
+        break;
+    case 80:
+        name = "CFontDef";
+        break;
+    default:
+        return CDefRef(ZuObjectRef());
     }
     // Found by name, so that a type whose class is not in the program
     // answers empty instead of failing.
@@ -695,17 +725,34 @@ CDefRef NewDefinition(int type)
 
 ZuRuntimeRef GetGraObjectRuntime(int kind)
 {
-    char const* name = "CGraObject";
+    const char* name = "CGraObject";
     switch (kind) {
-    case 10: name = "CGraLine"; break;
-    case 11: name = "CGraRect"; break;
-    case 12: name = "CGraPolyCurve"; break;
-    case 13: name = "CGraPolyLine"; break;
-    case 14: name = "CGraPolyReg"; break;
-    case 15: name = "CGraArrow"; break;
-    case 16: name = "CGraLineText"; break;
-    case 18: name = "CGraArc"; break;
-    default: break;
+    case 10:
+        name = "CGraLine";
+        break;
+    case 11:
+        name = "CGraRect";
+        break;
+    case 12:
+        name = "CGraPolyCurve";
+        break;
+    case 13:
+        name = "CGraPolyLine";
+        break;
+    case 14:
+        name = "CGraPolyReg";
+        break;
+    case 15:
+        name = "CGraArrow";
+        break;
+    case 16:
+        name = "CGraLineText";
+        break;
+    case 18:
+        name = "CGraArc";
+        break;
+    default:
+        break;
     }
     // Found by name: the drawing classes answer as they join the program.
     ZuRuntimeRef runtime;
@@ -714,7 +761,7 @@ ZuRuntimeRef GetGraObjectRuntime(int kind)
     return runtime;
 }
 
-CGraObjectRef NewGraObject(ZuRuntimeRef const& runtime)
+CGraObjectRef NewGraObject(const ZuRuntimeRef& runtime)
 {
     if (runtime.IsInvalid() || !runtime->IsKindOf(CGraObjectRef::RetRuntime()))
         return CGraObjectRef();
@@ -737,23 +784,29 @@ namespace {
 
 struct Unit {
     int code;
-    char const* name;
+    const char* name;
     double factor;
     int decimals;
 };
 
-Unit const kUnits[] = {
+const Unit kUnits[] = {
     {10, "Sans unit\xe9", 1.0, 0},
     {11, "Sans unit\xe9", 1.0, 2},
     {12, "Pour-cent", 0.01, 1},
     {13, "Angle en degr\xe9s", 0.017453292519444445, 1},
-    {14, "Poign\xe9" "e", 1.0, 0},
+    {14,
+     "Poign\xe9"
+     "e",
+     1.0, 0},
     {20, "Picom\xe8tres", 1e-9, 0},
     {21, "Nanom\xe8tres", 1e-6, 0},
     {22, "Microm\xe8tres", 0.001, 0},
     {23, "Millim\xe8tres", 1.0, 2},
     {24, "Centim\xe8tres", 10.0, 3},
-    {25, "D\xe9" "cim\xe9tres", 100.0, 3},
+    {25,
+     "D\xe9"
+     "cim\xe9tres",
+     100.0, 3},
     {26, "M\xe8tres", 1000.0, 4},
     {27, "Kilom\xe8tres", 1e6, 8},
     {30, "Pouces", 25.4, 3},
@@ -767,9 +820,9 @@ Unit const kUnits[] = {
     {51, "Pixels (300 dpi)", 0.0846666666667, 0},
 };
 
-Unit const* FindUnit(int code)
+const Unit* FindUnit(int code)
 {
-    for (Unit const& u : kUnits)
+    for (const Unit& u : kUnits)
         if (u.code == code)
             return &u;
     return nullptr;
@@ -782,23 +835,23 @@ int ResolveUnit(int code)
     return code == 0 ? GetDocumentUnit(0) : code;
 }
 
-char const* GetUnitName(int code)
+const char* GetUnitName(int code)
 {
     if (code < 0 || code >= UNIT_CODES)
         return nullptr;
-    Unit const* u = FindUnit(code);
+    const Unit* u = FindUnit(code);
     return u ? u->name : "";
 }
 
 double GetUnitFactor(int code)
 {
-    Unit const* u = FindUnit(code);
+    const Unit* u = FindUnit(code);
     return u ? u->factor : 1.0;
 }
 
 int GetUnitDecimals(int code)
 {
-    Unit const* u = FindUnit(ResolveUnit(code));
+    const Unit* u = FindUnit(ResolveUnit(code));
     return u ? u->decimals : 2;
 }
 
@@ -818,7 +871,8 @@ void FormatNumber(char* out, std::size_t room, double value, int decimals)
         return;
     // Room for the longest fixed text of a double with nine decimals.
     char text[400];
-    std::to_chars_result const r = std::to_chars(text, text + sizeof text - 1, value, std::chars_format::fixed, 9);
+    std::to_chars_result const r =
+        std::to_chars(text, text + sizeof text - 1, value, std::chars_format::fixed, 9);
     std::size_t length = r.ec == std::errc() ? std::size_t(r.ptr - text) : 0;
     text[length] = 0;
     if (char* point = std::strchr(text, '.')) {
@@ -828,7 +882,7 @@ void FormatNumber(char* out, std::size_t room, double value, int decimals)
             point[1 + decimals] = 0;
     }
     // A value cut down to nothing carries no sign.
-    char const* start = text;
+    const char* start = text;
     if (text[0] == '-' && std::strspn(text + 1, "0.") == std::strlen(text + 1))
         start = text + 1;
     length = std::strlen(start);
@@ -840,10 +894,10 @@ void FormatNumber(char* out, std::size_t room, double value, int decimals)
 
 void FormatInUnit(char* out, std::size_t room, double mm, int code)
 {
-    double const v = MmToUnit(mm, code);
-    int const decimals = GetUnitDecimals(code);
+    const double v = MmToUnit(mm, code);
+    const int decimals = GetUnitDecimals(code);
     // Half away from zero: the half step goes onto the magnitude.
-    double const magnitude = Abs(v) + 0.5 * std::pow(10.0, -decimals);
+    const double magnitude = Abs(v) + 0.5 * std::pow(10.0, -decimals);
     FormatNumber(out, room, v < 0.0 ? -magnitude : magnitude, decimals);
 }
 
@@ -866,7 +920,7 @@ CViewRef& CurrentView()
 
 } // namespace
 
-void SetCurrentDocument(CDocumentRef const& document, CViewRef const& view)
+void SetCurrentDocument(const CDocumentRef& document, const CViewRef& view)
 {
     CurrentDocument() = document;
     CurrentView() = view;
@@ -879,36 +933,36 @@ CDocumentRef GetCurrentDocument()
 
 int GetDocumentUnit(int slot)
 {
-    CDocumentRef const& doc = CurrentDocument();
+    const CDocumentRef& doc = CurrentDocument();
     return doc.IsValid() ? doc->GetUnit(slot) : 0;
 }
 
-DPoint PageToUserPoint(DPoint const& p)
+DPoint PageToUserPoint(const DPoint& p)
 {
-    CDocumentRef const& doc = CurrentDocument();
-    CViewRef const& view = CurrentView();
+    const CDocumentRef& doc = CurrentDocument();
+    const CViewRef& view = CurrentView();
     if (doc.IsInvalid() || view.IsInvalid())
         return p;
     return DPoint{p.x - (view->origin_x - doc->GetPageWidth() / 2.0),
                   p.y - (view->origin_y - doc->GetPageHeight() / 2.0)};
 }
 
-DPoint UserToPagePoint(DPoint const& p)
+DPoint UserToPagePoint(const DPoint& p)
 {
-    CDocumentRef const& doc = CurrentDocument();
-    CViewRef const& view = CurrentView();
+    const CDocumentRef& doc = CurrentDocument();
+    const CViewRef& view = CurrentView();
     if (doc.IsInvalid() || view.IsInvalid())
         return p;
     return DPoint{p.x + (view->origin_x - doc->GetPageWidth() / 2.0),
                   p.y + (view->origin_y - doc->GetPageHeight() / 2.0)};
 }
 
-bool IsPointOnPage(DPoint const& p)
+bool IsPointOnPage(const DPoint& p)
 {
-    CDocumentRef const& doc = CurrentDocument();
+    const CDocumentRef& doc = CurrentDocument();
     if (doc.IsInvalid() || CurrentView().IsInvalid())
         return true;
-    double const w = doc->GetPageWidth() / 2.0;
-    double const h = doc->GetPageHeight() / 2.0;
+    const double w = doc->GetPageWidth() / 2.0;
+    const double h = doc->GetPageHeight() / 2.0;
     return -w < p.x && p.x <= w && -h < p.y && p.y <= h;
 }

@@ -72,7 +72,7 @@ struct ChangeRecord {
 };
 
 // 2 pi wherever an object turns full circle.
-double const kTwoPi = 6.283185307;
+const double kTwoPi = 6.283185307;
 
 // ---------------------------------------------------------------------------
 // Arithmetic
@@ -96,18 +96,18 @@ void Swap(double& a, double& b);
 // ---------------------------------------------------------------------------
 void NormaliseRect(DRect& r);
 // Edges included; the rectangles are taken normalised.
-bool IsPointInRect(DPoint const& p, DRect const& r);
+bool IsPointInRect(const DPoint& p, const DRect& r);
 // Whether inner lies wholly inside outer.
-bool IsRectInRect(DRect const& inner, DRect const& outer);
-bool DoRectsIntersect(DRect const& r1, DRect const& r2);
+bool IsRectInRect(const DRect& inner, const DRect& outer);
+bool DoRectsIntersect(const DRect& r1, const DRect& r2);
 void ClearRect(DRect& r);
 // Both corners equal.
-bool IsRectNull(DRect const& r);
+bool IsRectNull(const DRect& r);
 // A null rectangle counts as absent; two null ones give the zero rectangle.
-DRect UnionRect(DRect const& r1, DRect const& r2);
+DRect UnionRect(const DRect& r1, const DRect& r2);
 // The overlap; a null rectangle counts as absent (the other is answered);
 // the zero rectangle when they do not overlap.
-DRect IntersectRect(DRect const& r1, DRect const& r2);
+DRect IntersectRect(const DRect& r1, const DRect& r2);
 // The smaller edge moves by -d and the larger by +d, on both axes.
 void InflateRect(DRect& r, double d);
 
@@ -115,39 +115,41 @@ void InflateRect(DRect& r, double d);
 // Points
 // ---------------------------------------------------------------------------
 // p1 + (p2 - p1) t
-DPoint InterpolatePoint(DPoint const& p1, DPoint const& p2, double t);
-DPoint MidPoint(DPoint const& p1, DPoint const& p2);
+DPoint InterpolatePoint(const DPoint& p1, const DPoint& p2, double t);
+DPoint MidPoint(const DPoint& p1, const DPoint& p2);
 // 2 centre - p
-DPoint MirrorPoint(DPoint const& p, DPoint const& centre);
+DPoint MirrorPoint(const DPoint& p, const DPoint& centre);
 // The point at the distance from p1 towards p2; p2 when the two coincide.
-DPoint PointTowards(DPoint const& p1, DPoint const& p2, double distance);
-double Distance(DPoint const& p1, DPoint const& p2);
+DPoint PointTowards(const DPoint& p1, const DPoint& p2, double distance);
+double Distance(const DPoint& p1, const DPoint& p2);
 // Per axis (p3 - p1) / (p2 - p1); 0.0 on an axis where p2 equals p1.
-DPoint PointRatio(DPoint const& p1, DPoint const& p2, DPoint const& p3);
+DPoint PointRatio(const DPoint& p1, const DPoint& p2, const DPoint& p3);
 // Per axis p1 + (p3 - p1) ratio.
-DPoint PointFromRatio(DPoint const& p1, DPoint const& ratio, DPoint const& p3);
+DPoint PointFromRatio(const DPoint& p1, const DPoint& ratio, const DPoint& p3);
 // p turned about the centre by the angle.
-DPoint RotatePoint(DPoint const& p, DPoint const& centre, double angle);
+DPoint RotatePoint(const DPoint& p, const DPoint& centre, double angle);
 // The angle about the centre from a to b, 0 .. 2 pi; 0.0 when a or b is the
 // centre.
-double AngleBetween(DPoint const& centre, DPoint const& a, DPoint const& b);
+double AngleBetween(const DPoint& centre, const DPoint& a, const DPoint& b);
 // The crossing of the lines p0-p1 and p2-p3 (both unbounded); false, out
 // unchanged, when they are parallel or a line has no length.
-bool LineIntersection(DPoint const& p0, DPoint const& p1, DPoint const& p2, DPoint const& p3, DPoint& out);
+bool LineIntersection(const DPoint& p0, const DPoint& p1, const DPoint& p2, const DPoint& p3,
+                      DPoint& out);
 // Where the foot of the perpendicular from p on the line c-e lies, as the
 // fraction from c (0) to e (1), measured on the axis along which e - c is
 // longer (y when both are equal); 0.0 when c equals e.
-double LineParam(DPoint const& c, DPoint const& e, DPoint const& p);
+double LineParam(const DPoint& c, const DPoint& e, const DPoint& p);
 // The centre of the arc that rounds the corner between a and b: the
 // crossing of the perpendiculars to corner-a at a and to corner-b at b; the
 // corner itself when they do not cross or cross 10000 or more away on both
 // axes.
-DPoint CornerCentre(DPoint const& a, DPoint const& corner, DPoint const& b);
-DPoint BezierPoint(DPoint const& p0, DPoint const& p1, DPoint const& p2, DPoint const& p3, double t);
+DPoint CornerCentre(const DPoint& a, const DPoint& corner, const DPoint& b);
+DPoint BezierPoint(const DPoint& p0, const DPoint& p1, const DPoint& p2, const DPoint& p3,
+                   double t);
 // The parameter of the segment's point nearest to p, sampling t from 0 to 1
 // in the given number of steps; -1.0 for fewer than one step.
-double BezierNearest(DPoint const& p0, DPoint const& p1, DPoint const& p2, DPoint const& p3, DPoint const& p,
-                     int steps);
+double BezierNearest(const DPoint& p0, const DPoint& p1, const DPoint& p2, const DPoint& p3,
+                     const DPoint& p, int steps);
 
 // ---------------------------------------------------------------------------
 // Matrices
@@ -158,36 +160,36 @@ DMatrix MatrixScale(double sx, double sy);
 // (cos, sin, -sin, cos, 0, 0)
 DMatrix MatrixRotate(double angle);
 // The matrix that applies first, then second.
-DMatrix MatrixMultiply(DMatrix const& first, DMatrix const& second);
-DPoint MatrixApply(DMatrix const& m, DPoint const& p);
+DMatrix MatrixMultiply(const DMatrix& first, const DMatrix& second);
+DPoint MatrixApply(const DMatrix& m, const DPoint& p);
 
 // ---------------------------------------------------------------------------
 // Change record
 // ---------------------------------------------------------------------------
 // Applies the record to p and, when q is another point than p, to q. In
 // kind 5, q is a handle of p and follows the envelope's slope at p.
-void TransformPoints(DPoint& p, DPoint& q, ChangeRecord const& record);
+void TransformPoints(DPoint& p, DPoint& q, const ChangeRecord& record);
 // p through the quadrilateral C1 .. C4 onto which the rectangle goes.
-DPoint MapToQuad(DRect const& rect, DPoint const& c1, DPoint const& c2, DPoint const& c3, DPoint const& c4,
-                 DPoint const& p);
+DPoint MapToQuad(const DRect& rect, const DPoint& c1, const DPoint& c2, const DPoint& c3,
+                 const DPoint& c4, const DPoint& p);
 // p (and q as its handle, when q is another point) through the bicubic patch
 // built from the corners and the eight edge control points g[0] .. g[7]. A
 // rectangle without width or height maps its points from its edge.
-void MapToPatch(DRect const& rect, DPoint const& c1, DPoint const& c2, DPoint const& c3, DPoint const& c4,
-                DPoint const g[8], DPoint& p, DPoint& q);
+void MapToPatch(const DRect& rect, const DPoint& c1, const DPoint& c2, const DPoint& c3,
+                const DPoint& c4, const DPoint g[8], DPoint& p, DPoint& q);
 // The frame stays in place while its centre c moves to d; the centre itself
 // goes to d.
-DPoint ShiftCentre(DRect const& frame, DPoint const& c, DPoint const& d, DPoint const& p);
+DPoint ShiftCentre(const DRect& frame, const DPoint& c, const DPoint& d, const DPoint& p);
 // p along the ray from c scaled by the factor; the centre itself stays.
-DPoint ScaleFromCentre(DRect const& frame, DPoint const& c, double factor, DPoint const& p);
+DPoint ScaleFromCentre(const DRect& frame, const DPoint& c, double factor, const DPoint& p);
 
 // ---------------------------------------------------------------------------
 // Arrow heads
 // ---------------------------------------------------------------------------
 // The points of the arrow's head at tip on a line from from: the head's
 // value chooses the shape (67 triangle, 68 circle, 69 architect's tick).
-void GetArrowHeadPoints(CArrowDefRef const& arrow, DPoint const& from, DPoint const& tip, DPoint& o1, DPoint& o2,
-                        DPoint& o3, DPoint& o4);
+void GetArrowHeadPoints(const CArrowDefRef& arrow, const DPoint& from, const DPoint& tip,
+                        DPoint& o1, DPoint& o2, DPoint& o3, DPoint& o4);
 
 // ---------------------------------------------------------------------------
 // Definitions by kind
@@ -204,7 +206,7 @@ CDefRef NewDefinition(int type);
 ZuRuntimeRef GetGraObjectRuntime(int kind);
 // A new drawing object of the class in the application zone; empty for an
 // empty or foreign class.
-CGraObjectRef NewGraObject(ZuRuntimeRef const& runtime);
+CGraObjectRef NewGraObject(const ZuRuntimeRef& runtime);
 // Appends kind to list unless it holds it already (count grows by one).
 // The list must have room for one more.
 void AddUniqueKind(int* list, int* count, int kind);
@@ -214,18 +216,18 @@ void AddUniqueKind(int* list, int* count, int kind);
 // ---------------------------------------------------------------------------
 // The document and view settings that the helpers below work with (empty
 // handles: none).
-void SetCurrentDocument(CDocumentRef const& document, CViewRef const& view);
+void SetCurrentDocument(const CDocumentRef& document, const CViewRef& view);
 CDocumentRef GetCurrentDocument();
 // The unit code of a unit slot of the current document; 0 without one.
 int GetDocumentUnit(int slot);
 // Page coordinates (origin at the page's centre) to the user coordinates
 // shown in properties: p - (the view's user origin - half the page size);
 // p unchanged without a current document or view.
-DPoint PageToUserPoint(DPoint const& p);
-DPoint UserToPagePoint(DPoint const& p);
+DPoint PageToUserPoint(const DPoint& p);
+DPoint UserToPagePoint(const DPoint& p);
 // -w/2 < x <= w/2 and -h/2 < y <= h/2 for the current document's page;
 // true without a current document or view.
-bool IsPointOnPage(DPoint const& p);
+bool IsPointOnPage(const DPoint& p);
 
 // ---------------------------------------------------------------------------
 // Units and numbers
@@ -237,7 +239,7 @@ enum { UNIT_CODES = 61 };
 int ResolveUnit(int code);
 // The table's name for codes 0 .. 60 (empty where the table has none);
 // null outside.
-char const* GetUnitName(int code);
+const char* GetUnitName(int code);
 // Millimetres (radians for 13) per unit; 1 for codes outside the table.
 double GetUnitFactor(int code);
 // Decimals shown for the unit (the code resolved first); 2 outside the

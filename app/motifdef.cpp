@@ -7,7 +7,7 @@ ZU_IMPLEMENT_CLASS(CMotifDef, "app/motifdef", ZU_CLASS_PLAIN)
 
 namespace {
 
-double const kQuarterTurn = 0.785398163375;
+const double kQuarterTurn = 0.785398163375;
 
 int ClampColors(long long n)
 {
@@ -30,22 +30,10 @@ bool InHatches(int i)
 } // namespace
 
 CMotifDef::CMotifDef()
-    : origin_x(0.0),
-      origin_y(0.0),
-      offset_x(0.0),
-      offset_y(0.0),
-      perspective_x(0.0),
-      perspective_y(0.0),
-      step_x(10.0),
-      step_y(10.0),
-      occupied_width(0.8),
-      occupied_height(0.8),
-      global_angle(0.0),
-      motif_angle(0.0),
-      variation(0.0),
-      gradient_kind(GRADIENT_NONE),
-      color_count(MIN_COLORS),
-      mesh_flags(0)
+    : origin_x(0.0), origin_y(0.0), offset_x(0.0), offset_y(0.0), perspective_x(0.0),
+      perspective_y(0.0), step_x(10.0), step_y(10.0), occupied_width(0.8), occupied_height(0.8),
+      global_angle(0.0), motif_angle(0.0), variation(0.0), gradient_kind(GRADIENT_NONE),
+      color_count(MIN_COLORS), mesh_flags(0)
 {
     for (int i = 0; i < HATCHES; ++i) {
         hatch_thickness[i] = 1.0;
@@ -58,25 +46,26 @@ CMotifDef::CMotifDef()
 
 CMotifDef::~CMotifDef() {}
 
-bool CMotifDef::IsEqualCurrent(CDefRef const& other) const
+bool CMotifDef::IsEqualCurrent(const CDefRef& other) const
 {
     CMotifDefRef ref(other);
-    CMotifDef const* o = ref.CheckAndResolve();
+    const CMotifDef* o = ref.CheckAndResolve();
     if (values[index] != o->values[index])
         return false;
     for (int i = 0; i < HATCHES; ++i)
-        if (hatch_thickness[i] != o->hatch_thickness[i] || hatch_spacing[i] != o->hatch_spacing[i] ||
-            hatch_angle[i] != o->hatch_angle[i])
+        if (hatch_thickness[i] != o->hatch_thickness[i] ||
+            hatch_spacing[i] != o->hatch_spacing[i] || hatch_angle[i] != o->hatch_angle[i])
             return false;
     if (origin_x != o->origin_x || origin_y != o->origin_y || occupied_width != o->occupied_width ||
         occupied_height != o->occupied_height || step_x != o->step_x || step_y != o->step_y ||
         offset_x != o->offset_x || offset_y != o->offset_y || perspective_x != o->perspective_x ||
-        perspective_y != o->perspective_y || global_angle != o->global_angle || motif_angle != o->motif_angle ||
-        variation != o->variation)
+        perspective_y != o->perspective_y || global_angle != o->global_angle ||
+        motif_angle != o->motif_angle || variation != o->variation)
         return false;
-    if (gradient_kind != o->gradient_kind || color_count != o->color_count || mesh_flags != o->mesh_flags)
+    if (gradient_kind != o->gradient_kind || color_count != o->color_count ||
+        mesh_flags != o->mesh_flags)
         return false;
-    unsigned const n = points.RetCount();
+    const unsigned n = points.RetCount();
     if (n != o->points.RetCount())
         return false;
     for (unsigned i = 0; i < n; ++i)
@@ -85,10 +74,10 @@ bool CMotifDef::IsEqualCurrent(CDefRef const& other) const
     return true;
 }
 
-void CMotifDef::CopyFrom(CDefRef const& other)
+void CMotifDef::CopyFrom(const CDefRef& other)
 {
     CMotifDefRef ref(other);
-    CMotifDef const* o = ref.CheckAndResolve();
+    const CMotifDef* o = ref.CheckAndResolve();
     if (o == this)
         return;
     CDef::CopyFrom(other);
@@ -113,7 +102,7 @@ void CMotifDef::CopyFrom(CDefRef const& other)
     gradient_kind = o->gradient_kind;
     color_count = o->color_count;
     mesh_flags = o->mesh_flags;
-    unsigned const n = o->points.RetCount();
+    const unsigned n = o->points.RetCount();
     points.Resize(n);
     for (unsigned i = 0; i < n; ++i)
         points.At(i) = o->points.At(i);
@@ -316,7 +305,7 @@ bool CMotifDef::ResetGradientPoints()
     }
     // Places the array does not have (a short array from a file) are
     // skipped.
-    int const steps = color_count - 1;
+    const int steps = color_count - 1;
     for (int i = 0; i < steps; ++i) {
         SetGradientPoint(position + i, double(i + 1) / double(steps));
         SetGradientPoint(further + i, 0.0);
@@ -335,7 +324,7 @@ int CMotifDef::MeshRecordLength() const
 
 double* CMotifDef::MeshRecord(int k, int length)
 {
-    unsigned long long const end = (unsigned long long)(k + 1) * unsigned(length);
+    const unsigned long long end = (unsigned long long)(k + 1) * unsigned(length);
     if (length == 0 || end > points.RetCount())
         return nullptr;
     return &points.At(unsigned(k * length));
@@ -343,13 +332,13 @@ double* CMotifDef::MeshRecord(int k, int length)
 
 void CMotifDef::BuildDefaultMesh(int part, double bend)
 {
-    int const length = MeshRecordLength();
+    const int length = MeshRecordLength();
     if (length == 0)
         return;
     int c, r;
     GetMeshSize(c, r);
-    double const dx = 2.0 / (c - 1);
-    double const dy = 2.0 / (r - 1);
+    const double dx = 2.0 / (c - 1);
+    const double dy = 2.0 / (r - 1);
     double y = -1.0;
     for (int j = 0; j < r; ++j, y += dy) {
         double x = -1.0;
@@ -357,14 +346,14 @@ void CMotifDef::BuildDefaultMesh(int part, double bend)
             double* v = MeshRecord(j * c + i, length);
             if (v == nullptr)
                 return;
-            bool const interior = i != 0 && i != c - 1 && j != 0 && j != r - 1;
+            const bool interior = i != 0 && i != c - 1 && j != 0 && j != r - 1;
             if (length == 4) {
                 if (part == 0 || part == 1) {
                     v[0] = x;
                     v[1] = y;
                 }
                 if (part == 0 || part == 2) {
-                    bool const same = (i % 2) == (j % 2);
+                    const bool same = (i % 2) == (j % 2);
                     if (bend == 0.0)
                         v[2] = 0.0;
                     else if (bend == 1.0)
@@ -382,11 +371,11 @@ void CMotifDef::BuildDefaultMesh(int part, double bend)
                 v[0] = x;
                 v[1] = y;
             }
-            double const vx = v[0];
-            double const vy = v[1];
+            const double vx = v[0];
+            const double vy = v[1];
             if (part == 0 || part == 1 || part == 2) {
-                double const hx = dx * bend;
-                double const hy = dy * bend;
+                const double hx = dx * bend;
+                const double hy = dy * bend;
                 v[2] = vx - hx;
                 v[3] = vy;
                 v[4] = vx + hx;
@@ -397,7 +386,7 @@ void CMotifDef::BuildDefaultMesh(int part, double bend)
                 v[9] = vy - hy;
             }
             if (part == 0 || part == 3) {
-                double const h = dy * bend;
+                const double h = dy * bend;
                 v[10] = vx - h;
                 v[11] = vy + h;
                 v[12] = vx + h;
@@ -415,10 +404,10 @@ void CMotifDef::BuildDefaultMesh(int part, double bend)
 
 void CMotifDef::ClampMeshBorder()
 {
-    int const length = MeshRecordLength();
+    const int length = MeshRecordLength();
     if (length == 0)
         return;
-    bool const curves = length == 19;
+    const bool curves = length == 19;
     int c, r;
     GetMeshSize(c, r);
     for (int j = 0; j < r; ++j) {
@@ -458,12 +447,12 @@ void CMotifDef::ClampMeshBorder()
     }
 }
 
-void CMotifDef::TransformMesh(ChangeRecord const& record)
+void CMotifDef::TransformMesh(const ChangeRecord& record)
 {
-    int const length = MeshRecordLength();
+    const int length = MeshRecordLength();
     // Points of the vertex record: one for a triangle mesh, nine for a curve
     // mesh.
-    int const count = length == 4 ? 1 : length == 19 ? 9 : 0;
+    const int count = length == 4 ? 1 : length == 19 ? 9 : 0;
     for (int k = 0; count != 0; ++k) {
         double* v = MeshRecord(k, length);
         if (v == nullptr)
@@ -481,26 +470,28 @@ void CMotifDef::TransformMesh(ChangeRecord const& record)
 // ---------------------------------------------------------------------------
 // Storage
 // ---------------------------------------------------------------------------
-void CMotifDef::StoreInstance(ZuStorageRef const& s)
+void CMotifDef::StoreInstance(const ZuStorageRef& s)
 {
     CDef::StoreInstance(s);
     s << ZuStorageSync::begin << int(HATCHES) << ZuStorageSync::repeat;
     for (int i = 0; i < HATCHES; ++i)
-        s << ZuStorageSync::begin << hatch_thickness[i] << hatch_spacing[i] << hatch_angle[i] << ZuStorageSync::end;
+        s << ZuStorageSync::begin << hatch_thickness[i] << hatch_spacing[i] << hatch_angle[i]
+          << ZuStorageSync::end;
     s << ZuStorageSync::end_repeat;
-    s << ZuStorageSync::mark << origin_x << origin_y << occupied_width << occupied_height << step_x << step_y
-      << offset_x << offset_y << perspective_x << perspective_y << global_angle << motif_angle << variation;
+    s << ZuStorageSync::mark << origin_x << origin_y << occupied_width << occupied_height << step_x
+      << step_y << offset_x << offset_y << perspective_x << perspective_y << global_angle
+      << motif_angle << variation;
     s << ZuStorageSync::mark << gradient_kind << color_count << int(mesh_flags);
     points.StoreInstance(s);
     s << ZuStorageSync::end;
 }
 
-void CMotifDef::RestoreInstance(ZuStorageRef const& s)
+void CMotifDef::RestoreInstance(const ZuStorageRef& s)
 {
     CDef::RestoreInstance(s);
     s >> ZuStorageSync::begin;
     // Sets beyond the four are read and dropped.
-    long long const stored = s->RestoreInt(HATCHES);
+    const long long stored = s->RestoreInt(HATCHES);
     s >> ZuStorageSync::repeat;
     for (long long i = 0; i < stored && s->CheckForBegin(); ++i) {
         double t = i < HATCHES ? hatch_thickness[i] : 0.0;
@@ -521,7 +512,8 @@ void CMotifDef::RestoreInstance(ZuStorageRef const& s)
     step_x = ClampStep(step_x);
     s >> step_y;
     step_y = ClampStep(step_y);
-    s >> offset_x >> offset_y >> perspective_x >> perspective_y >> global_angle >> motif_angle >> variation;
+    s >> offset_x >> offset_y >> perspective_x >> perspective_y >> global_angle >> motif_angle >>
+        variation;
     int flags = int(mesh_flags);
     s >> ZuStorageSync::mark >> gradient_kind >> color_count;
     color_count = ClampColors(color_count);

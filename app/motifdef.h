@@ -63,8 +63,8 @@ public:
     ~CMotifDef() override;
 
     // CDef
-    bool IsEqualCurrent(CDefRef const& other) const override;
-    void CopyFrom(CDefRef const& other) override;
+    bool IsEqualCurrent(const CDefRef& other) const override;
+    void CopyFrom(const CDefRef& other) override;
     void CloneTo(CDefRef& out) const override;
     int GetType() const override;
     // 61 brings an axial gradient when there is none; any other kind drops
@@ -80,32 +80,76 @@ public:
     bool SetHatchAngle(int i, double v);
 
     double GetOriginX() const { return origin_x; }
-    bool SetOriginX(double v) { origin_x = v; return true; }
+    bool SetOriginX(double v)
+    {
+        origin_x = v;
+        return true;
+    }
     double GetOriginY() const { return origin_y; }
-    bool SetOriginY(double v) { origin_y = v; return true; }
+    bool SetOriginY(double v)
+    {
+        origin_y = v;
+        return true;
+    }
     double GetOffsetX() const { return offset_x; }
-    bool SetOffsetX(double v) { offset_x = v; return true; }
+    bool SetOffsetX(double v)
+    {
+        offset_x = v;
+        return true;
+    }
     double GetOffsetY() const { return offset_y; }
-    bool SetOffsetY(double v) { offset_y = v; return true; }
+    bool SetOffsetY(double v)
+    {
+        offset_y = v;
+        return true;
+    }
     double GetPerspectiveX() const { return perspective_x; }
-    bool SetPerspectiveX(double v) { perspective_x = v; return true; }
+    bool SetPerspectiveX(double v)
+    {
+        perspective_x = v;
+        return true;
+    }
     double GetPerspectiveY() const { return perspective_y; }
-    bool SetPerspectiveY(double v) { perspective_y = v; return true; }
+    bool SetPerspectiveY(double v)
+    {
+        perspective_y = v;
+        return true;
+    }
     // Never below 0.1.
     double GetStepX() const { return step_x; }
     bool SetStepX(double v);
     double GetStepY() const { return step_y; }
     bool SetStepY(double v);
     double GetOccupiedWidth() const { return occupied_width; }
-    bool SetOccupiedWidth(double v) { occupied_width = v; return true; }
+    bool SetOccupiedWidth(double v)
+    {
+        occupied_width = v;
+        return true;
+    }
     double GetOccupiedHeight() const { return occupied_height; }
-    bool SetOccupiedHeight(double v) { occupied_height = v; return true; }
+    bool SetOccupiedHeight(double v)
+    {
+        occupied_height = v;
+        return true;
+    }
     double GetGlobalAngle() const { return global_angle; }
-    bool SetGlobalAngle(double v) { global_angle = v; return true; }
+    bool SetGlobalAngle(double v)
+    {
+        global_angle = v;
+        return true;
+    }
     double GetMotifAngle() const { return motif_angle; }
-    bool SetMotifAngle(double v) { motif_angle = v; return true; }
+    bool SetMotifAngle(double v)
+    {
+        motif_angle = v;
+        return true;
+    }
     double GetVariation() const { return variation; }
-    bool SetVariation(double v) { variation = v; return true; }
+    bool SetVariation(double v)
+    {
+        variation = v;
+        return true;
+    }
 
     int GetGradientType() const { return gradient_kind; }
     // The kind with its default geometry and two colours (ten for a mesh).
@@ -134,14 +178,14 @@ public:
     // edges of the square.
     void ClampMeshBorder();
     // The change applied to every point of the mesh, then the border clamped.
-    void TransformMesh(ChangeRecord const& record);
+    void TransformMesh(const ChangeRecord& record);
     // 7 for a special pattern, 2 for gradient, hatching and checkerboard,
     // else 1, for the kind at the current index.
     int CountKindValues() const;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     // Record k of the mesh of the given record length, or null when the

@@ -27,60 +27,78 @@ namespace {
 #define P1(x, y) P(x, y, x, y)
 #define C(a, b, A, B, d, e, D, E, f, g, F, G) 21, a, b, A, B, d, e, D, E, f, g, F, G
 
-double const cercle[] = {S1(0, -0.5, 0), C(-0.5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0), 0};
-double const carre[] = {S1(0, -0.4, -0.4), P1(0.4, -0.4), P1(0.4, 0.4), P1(-0.4, 0.4), P1(-0.4, -0.4), 0};
-double const triangle[] = {S1(0, -0.5, -0.5), P1(0.5, 0), P1(-0.5, 0.5), P1(-0.5, -0.5), 0};
-double const croix[] = {S(0, -0.5, 0.1, -0.5, 0.4),   P(-0.1, 0.1, -0.4, 0.4),   P(-0.1, 0.5, -0.4, 0.5),
-                        P(0.1, 0.5, 0.4, 0.5),        P(0.1, 0.1, 0.4, 0.4),     P(0.5, 0.1, 0.5, 0.4),
-                        P(0.5, -0.1, 0.5, -0.4),      P(0.1, -0.1, 0.4, -0.4),   P(0.1, -0.5, 0.4, -0.5),
-                        P(-0.1, -0.5, -0.4, -0.5),    P(-0.1, -0.1, -0.4, -0.4), P(-0.5, -0.1, -0.5, -0.4),
-                        P(-0.5, 0.1, -0.5, 0.4),      0};
-double const fleche[] = {S1(0, 0.5, 0),     P1(0, -0.5),  P1(0, -0.25), P1(-0.5, -0.25), P1(-0.5, 0.25),
-                         P1(0, 0.25),       P1(0, 0.5),   P1(0.5, 0),   0};
-double const creneau[] = {S1(0, -0.5, -0.5),         P1(-0.5, 0.5),           P(0.2, 0.5, 0.4, 0.5),
-                          P(0.2, -0.3, 0.4, -0.1),   P(0.5, -0.3, 0.5, -0.1), P1(0.5, -0.5),
-                          P1(0, -0.5),               P(0, 0.3, 0, 0.1),       P(-0.3, 0.3, -0.1, 0.1),
-                          P(-0.3, -0.5, -0.1, -0.5), P1(-0.5, -0.5),          0};
-double const vague[] = {S1(0, -0.5, 0.2),
-                        C(0, 0.5, 0.5, 0.5, 0, -0.1, -0.5, -0.1, 0.5, 0.2, 0.5, 0.2),
-                        P1(0.5, -0.2),
-                        C(0, -0.5, -0.5, -0.5, 0, 0.1, 0.5, 0.1, -0.5, -0.2, -0.5, -0.2),
-                        P1(-0.5, 0.2),
-                        0};
-double const coeur[] = {S1(0, 0, -0.5),
+const double cercle[] = {S1(0, -0.5, 0), C(-0.5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0), 0};
+const double carre[] = {S1(0, -0.4, -0.4), P1(0.4, -0.4),  P1(0.4, 0.4),
+                        P1(-0.4, 0.4),     P1(-0.4, -0.4), 0};
+const double triangle[] = {S1(0, -0.5, -0.5), P1(0.5, 0), P1(-0.5, 0.5), P1(-0.5, -0.5), 0};
+const double croix[] = {S(0, -0.5, 0.1, -0.5, 0.4), P(-0.1, 0.1, -0.4, 0.4),
+                        P(-0.1, 0.5, -0.4, 0.5),    P(0.1, 0.5, 0.4, 0.5),
+                        P(0.1, 0.1, 0.4, 0.4),      P(0.5, 0.1, 0.5, 0.4),
+                        P(0.5, -0.1, 0.5, -0.4),    P(0.1, -0.1, 0.4, -0.4),
+                        P(0.1, -0.5, 0.4, -0.5),    P(-0.1, -0.5, -0.4, -0.5),
+                        P(-0.1, -0.1, -0.4, -0.4),  P(-0.5, -0.1, -0.5, -0.4),
+                        P(-0.5, 0.1, -0.5, 0.4),    0};
+const double fleche[] = {S1(0, 0.5, 0),   P1(0, -0.5),    P1(0, -0.25),
+                         P1(-0.5, -0.25), P1(-0.5, 0.25), P1(0, 0.25),
+                         P1(0, 0.5),      P1(0.5, 0),     0};
+const double creneau[] = {S1(0, -0.5, -0.5),
+                          P1(-0.5, 0.5),
+                          P(0.2, 0.5, 0.4, 0.5),
+                          P(0.2, -0.3, 0.4, -0.1),
+                          P(0.5, -0.3, 0.5, -0.1),
+                          P1(0.5, -0.5),
+                          P1(0, -0.5),
+                          P(0, 0.3, 0, 0.1),
+                          P(-0.3, 0.3, -0.1, 0.1),
+                          P(-0.3, -0.5, -0.1, -0.5),
+                          P1(-0.5, -0.5),
+                          0};
+const double vague[] = {
+    S1(0, -0.5, 0.2), C(0, 0.5, 0.5, 0.5, 0, -0.1, -0.5, -0.1, 0.5, 0.2, 0.5, 0.2),
+    P1(0.5, -0.2),    C(0, -0.5, -0.5, -0.5, 0, 0.1, 0.5, 0.1, -0.5, -0.2, -0.5, -0.2),
+    P1(-0.5, 0.2),    0};
+const double coeur[] = {S1(0, 0, -0.5),
                         C(-0.1, -0.1, -0.1, -0.1, -0.5, -0.1, -0.5, -0.1, -0.5, 0.2, -0.5, 0.2),
                         C(-0.5, 0.5, -0.5, 0.5, 0, 0.6, 0, 0.6, 0, 0.2, 0, 0.2),
                         C(0, 0.6, 0, 0.6, 0.5, 0.5, 0.5, 0.5, 0.5, 0.2, 0.5, 0.2),
                         C(0.5, -0.1, 0.5, -0.1, 0.1, -0.1, 0.1, -0.1, 0, -0.5, 0, -0.5),
                         0};
-double const carre_creux[] = {S1(0, -0.5, -0.5),           P1(0.5, -0.5),           P1(0.5, 0.5),
-                              P1(-0.5, 0.5),               P1(-0.5, -0.5),          S(1, -0.4, -0.4, -0.1, -0.1),
-                              P(0.4, -0.4, 0.1, -0.1),     P(0.4, 0.4, 0.1, 0.1),   P(-0.4, 0.4, -0.1, 0.1),
-                              P(-0.4, -0.4, -0.1, -0.1),   0};
-// Four quarters of a square, coloured a, b, c, d.
-#define QUARTERS(a, b, c, d)                                                                                  \
-    S1(a, -0.5, -0.5), P1(-0.5, 0), P1(0, 0), P1(0, -0.5), P1(-0.5, -0.5), S1(b, 0.5, 0.5), P1(0.5, 0),       \
-        P1(0, 0), P1(0, 0.5), P1(0.5, 0.5), S1(c, 0.5, -0.5), P1(0.5, 0), P1(0, 0), P1(0, -0.5), P1(0.5, -0.5), \
-        S1(d, -0.5, 0.5), P1(-0.5, 0), P1(0, 0), P1(0, 0.5), P1(-0.5, 0.5)
-double const carreaux2[] = {QUARTERS(0, 0, 1, 1), 0};
-double const carreaux4[] = {QUARTERS(0, 1, 2, 3), 0};
-double const horizontaux[] = {S1(0, -0.5, -0.5), P1(-0.5, 0), P1(0.5, 0), P1(0.5, -0.5),
-                              S1(1, -0.5, 0.5),  P1(-0.5, 0), P1(0.5, 0), P1(0.5, 0.5),
+const double carre_creux[] = {S1(0, -0.5, -0.5),
+                              P1(0.5, -0.5),
+                              P1(0.5, 0.5),
+                              P1(-0.5, 0.5),
+                              P1(-0.5, -0.5),
+                              S(1, -0.4, -0.4, -0.1, -0.1),
+                              P(0.4, -0.4, 0.1, -0.1),
+                              P(0.4, 0.4, 0.1, 0.1),
+                              P(-0.4, 0.4, -0.1, 0.1),
+                              P(-0.4, -0.4, -0.1, -0.1),
                               0};
-double const verticaux[] = {S1(0, -0.5, -0.5), P1(-0.5, 0.5), P1(0, 0.5),   P1(0, -0.5),
-                            S1(1, 0, -0.5),    P1(0, 0.5),    P1(0.5, 0.5), P1(0.5, -0.5),
-                            0};
-double const diagonale[] = {S1(0, -0.5, -0.5), P1(0.5, -0.5), P(-0.5, 0.5, 0.5, 0.5), P1(-0.5, -0.5),
-                            S1(1, 0.5, 0.5),   P1(0.5, -0.5), P1(-0.5, 0.5),          P1(0.5, 0.5),
-                            0};
+// Four quarters of a square, coloured a, b, c, d.
+#define QUARTERS(a, b, c, d)                                                                    \
+    S1(a, -0.5, -0.5), P1(-0.5, 0), P1(0, 0), P1(0, -0.5), P1(-0.5, -0.5), S1(b, 0.5, 0.5),     \
+        P1(0.5, 0), P1(0, 0), P1(0, 0.5), P1(0.5, 0.5), S1(c, 0.5, -0.5), P1(0.5, 0), P1(0, 0), \
+        P1(0, -0.5), P1(0.5, -0.5), S1(d, -0.5, 0.5), P1(-0.5, 0), P1(0, 0), P1(0, 0.5),        \
+        P1(-0.5, 0.5)
+const double carreaux2[] = {QUARTERS(0, 0, 1, 1), 0};
+const double carreaux4[] = {QUARTERS(0, 1, 2, 3), 0};
+const double horizontaux[] = {S1(0, -0.5, -0.5), P1(-0.5, 0),      P1(0.5, 0),
+                              P1(0.5, -0.5),     S1(1, -0.5, 0.5), P1(-0.5, 0),
+                              P1(0.5, 0),        P1(0.5, 0.5),     0};
+const double verticaux[] = {S1(0, -0.5, -0.5), P1(-0.5, 0.5),  P1(0, 0.5),
+                            P1(0, -0.5),       S1(1, 0, -0.5), P1(0, 0.5),
+                            P1(0.5, 0.5),      P1(0.5, -0.5),  0};
+const double diagonale[] = {S1(0, -0.5, -0.5), P1(0.5, -0.5),   P(-0.5, 0.5, 0.5, 0.5),
+                            P1(-0.5, -0.5),    S1(1, 0.5, 0.5), P1(0.5, -0.5),
+                            P1(-0.5, 0.5),     P1(0.5, 0.5),    0};
 // Four triangles meeting at the centre, coloured a, b, c, d.
-#define TRIANGLES(a, b, c, d)                                                                                 \
-    S1(a, 0, 0), P1(-0.5, -0.5), P1(-0.5, 0.5), P1(0, 0), S1(b, 0, 0), P1(-0.5, -0.5), P1(0.5, -0.5),        \
-        P1(0, 0), S1(c, 0, 0), P1(0.5, -0.5), P1(0.5, 0.5), P1(0, 0), S1(d, 0, 0), P1(-0.5, 0.5),            \
-        P1(0.5, 0.5), P1(0, 0)
-double const croix2[] = {TRIANGLES(0, 1, 0, 1), 0};
-double const croix4[] = {TRIANGLES(0, 1, 2, 3), 0};
-double const hexagones[] = {S(0, -0.25, -0.25, -0.05, -0.05),
+#define TRIANGLES(a, b, c, d)                                                                     \
+    S1(a, 0, 0), P1(-0.5, -0.5), P1(-0.5, 0.5), P1(0, 0), S1(b, 0, 0), P1(-0.5, -0.5),            \
+        P1(0.5, -0.5), P1(0, 0), S1(c, 0, 0), P1(0.5, -0.5), P1(0.5, 0.5), P1(0, 0), S1(d, 0, 0), \
+        P1(-0.5, 0.5), P1(0.5, 0.5), P1(0, 0)
+const double croix2[] = {TRIANGLES(0, 1, 0, 1), 0};
+const double croix4[] = {TRIANGLES(0, 1, 2, 3), 0};
+const double hexagones[] = {S(0, -0.25, -0.25, -0.05, -0.05),
                             P(0, -0.25, 0, -0.05),
                             P(0.25, 0, 0.05, 0),
                             P(0.25, 0.25, 0.05, 0.05),
@@ -113,12 +131,12 @@ double const hexagones[] = {S(0, -0.25, -0.25, -0.05, -0.05),
 #undef TRIANGLES
 
 struct Prefab {
-    char const* name; // ISO 8859-1, as the library's strings keep it
-    double const* records;
+    const char* name; // ISO 8859-1, as the library's strings keep it
+    const double* records;
 };
 
 // In table order; the entry with no name ends it.
-Prefab const prefabs[] = {
+const Prefab prefabs[] = {
     {"Cercle", cercle},
     {"Carr\xE9", carre},
     {"Triangle", triangle},
@@ -143,7 +161,8 @@ Prefab const prefabs[] = {
     {nullptr, nullptr},
 };
 
-static_assert(sizeof prefabs / sizeof prefabs[0] == CPatternDef::PREFAB_COUNT + 1, "seventeen brushes");
+static_assert(sizeof prefabs / sizeof prefabs[0] == CPatternDef::PREFAB_COUNT + 1,
+              "seventeen brushes");
 
 // ---------------------------------------------------------------- records
 
@@ -224,10 +243,10 @@ double& CPatternDef::Write(int i)
 
 // ---------------------------------------------------------------- comparison and copy
 
-bool CPatternDef::IsEqualCurrent(CDefRef const& other) const
+bool CPatternDef::IsEqualCurrent(const CDefRef& other) const
 {
     CPatternDefRef ref(other);
-    CPatternDef const* o = ref.CheckAndResolve();
+    const CPatternDef* o = ref.CheckAndResolve();
     if (prefab_number != o->prefab_number || used_length != o->used_length)
         return false;
     for (int i = 0; i <= used_length; i++)
@@ -236,10 +255,10 @@ bool CPatternDef::IsEqualCurrent(CDefRef const& other) const
     return true;
 }
 
-void CPatternDef::CopyFrom(CDefRef const& other)
+void CPatternDef::CopyFrom(const CDefRef& other)
 {
     CPatternDefRef ref(other);
-    CPatternDef const* o = ref.CheckAndResolve();
+    const CPatternDef* o = ref.CheckAndResolve();
     CDef::CopyFrom(other);
     if (o == this)
         return;
@@ -275,7 +294,7 @@ bool CPatternDef::FirstElement(int& index) const
 
 bool CPatternDef::NextElement(int& index) const
 {
-    double const opcode = Read(index);
+    const double opcode = Read(index);
     if (opcode == 0.0)
         return false;
     index += RecordLength(opcode);
@@ -289,7 +308,7 @@ bool CPatternDef::PrevElement(int& index) const
     int previous = 0;
     int at = 0;
     while (at < index) {
-        double const opcode = Read(at);
+        const double opcode = Read(at);
         if (opcode == 0.0)
             return false;
         previous = at;
@@ -301,11 +320,11 @@ bool CPatternDef::PrevElement(int& index) const
 
 bool CPatternDef::NextElementInShape(int& index) const
 {
-    double const opcode = Read(index);
+    const double opcode = Read(index);
     if (opcode == 0.0)
         return false;
-    int const next = index + RecordLength(opcode);
-    int const next_opcode = Truncate(Read(next));
+    const int next = index + RecordLength(opcode);
+    const int next_opcode = Truncate(Read(next));
     if (next_opcode != OP_SHAPE && next_opcode != OP_END) {
         index = next;
         return true;
@@ -327,7 +346,7 @@ bool CPatternDef::PrevElementInShape(int& index) const
     int last = index;
     int at = index + SHAPE_LENGTH;
     for (;;) {
-        int const opcode = Truncate(Read(at));
+        const int opcode = Truncate(Read(at));
         if (opcode == OP_SHAPE || Read(at) == 0.0)
             break;
         last = at;
@@ -350,31 +369,31 @@ int CPatternDef::GetOpcode(int index) const
 
 bool CPatternDef::GetElement(int index, double* record) const
 {
-    int const n = RecordLength(Read(index));
+    const int n = RecordLength(Read(index));
     for (int k = 0; k < n; k++)
         record[k] = Read(index + k);
     return true;
 }
 
-bool CPatternDef::SetElement(int index, double const* record)
+bool CPatternDef::SetElement(int index, const double* record)
 {
     if (Truncate(Read(index)) != Truncate(record[0]))
         return false;
-    int const n = RecordLength(record[0]);
+    const int n = RecordLength(record[0]);
     for (int k = 0; k < n; k++)
         Write(index + k) = record[k];
     return true;
 }
 
-bool CPatternDef::InsertElement(int index, double const* record)
+bool CPatternDef::InsertElement(int index, const double* record)
 {
     // Only at the start of a record or at the end record, so that the end
     // record stays at the used length.
     if (index < 0 || index > used_length)
         return false;
-    int const n = RecordLength(record[0]);
+    const int n = RecordLength(record[0]);
     for (int i = used_length; i >= index; i--) {
-        double const v = Read(i);
+        const double v = Read(i);
         Write(i + n) = v;
     }
     for (int k = 0; k < n; k++)
@@ -388,7 +407,7 @@ bool CPatternDef::DeleteElement(int index)
     // The end record itself is not deleted.
     if (index < 0 || index >= used_length)
         return false;
-    int const n = RecordLength(Read(index));
+    const int n = RecordLength(Read(index));
     if (index + n > used_length)
         return false;
     for (int i = index + n; i <= used_length; i++)
@@ -456,10 +475,10 @@ bool CPatternDef::GetShapeWidthAt(int index, double& width, double t) const
 
 bool CPatternDef::GetHandle(int index, int handle, double* point, int& kind, int state) const
 {
-    int const at = HandleOffset(GetOpcode(index), handle);
+    const int at = HandleOffset(GetOpcode(index), handle);
     if (at < 0)
         return false;
-    int const from = index + at + (ResolveState(state) == 2 ? 2 : 0);
+    const int from = index + at + (ResolveState(state) == 2 ? 2 : 0);
     point[0] = Read(from);
     point[1] = Read(from + 1);
     kind = handle == 0 ? 1 : 2;
@@ -468,28 +487,28 @@ bool CPatternDef::GetHandle(int index, int handle, double* point, int& kind, int
 
 bool CPatternDef::GetHandleAt(int index, int handle, double* point, double t) const
 {
-    int const at = HandleOffset(GetOpcode(index), handle);
+    const int at = HandleOffset(GetOpcode(index), handle);
     if (at < 0)
         return false;
-    int const from = index + at;
+    const int from = index + at;
     point[0] = Blend(Read(from), Read(from + 2), t);
     point[1] = Blend(Read(from + 1), Read(from + 3), t);
     return true;
 }
 
-bool CPatternDef::SetHandle(int index, int handle, double const* point, int state)
+bool CPatternDef::SetHandle(int index, int handle, const double* point, int state)
 {
     prefab_number = -1;
-    int const at = HandleOffset(GetOpcode(index), handle);
+    const int at = HandleOffset(GetOpcode(index), handle);
     if (at < 0)
         return false;
-    int const s = ResolveState(state);
+    const int s = ResolveState(state);
     SetPair(index + at, point[0], 2, s);
     SetPair(index + at + 1, point[1], 2, s);
     return true;
 }
 
-bool CPatternDef::MoveHandle(int index, int handle, double const* point, int state)
+bool CPatternDef::MoveHandle(int index, int handle, const double* point, int state)
 {
     if (handle != 0)
         return SetHandle(index, handle, point, state);
@@ -497,7 +516,7 @@ bool CPatternDef::MoveHandle(int index, int handle, double const* point, int sta
     int kind;
     if (!GetHandle(index, 0, old, kind, state))
         return SetHandle(index, 0, point, state);
-    double const dx = point[0] - old[0], dy = point[1] - old[1];
+    const double dx = point[0] - old[0], dy = point[1] - old[1];
     if (!SetHandle(index, 0, point, state))
         return false;
     // A control point that goes along by the handle's move.
@@ -509,7 +528,7 @@ bool CPatternDef::MoveHandle(int index, int handle, double const* point, int sta
         p[1] += dy;
         SetHandle(record, control, p, state);
     };
-    int const opcode = GetOpcode(index);
+    const int opcode = GetOpcode(index);
     if (opcode == OP_CURVE) {
         shift(index, 2);
         int j = index;
@@ -565,12 +584,12 @@ bool CPatternDef::LoadPrefab(int number)
         return false;
     prefab_number = number;
     used_length = 0;
-    double const* r = prefabs[number].records;
+    const double* r = prefabs[number].records;
     for (;;) {
-        int const opcode = Truncate(r[0]);
+        const int opcode = Truncate(r[0]);
         if (r[0] == 0.0 || (opcode != OP_SHAPE && opcode != OP_POINT && opcode != OP_CURVE))
             break;
-        int const n = RecordLength(r[0]);
+        const int n = RecordLength(r[0]);
         for (int k = 0; k < n; k++)
             Write(used_length + k) = r[k];
         used_length += n;
@@ -588,14 +607,14 @@ int CPatternDef::GetPrefabNumber() const
 bool CPatternDef::FillPrefabList(ZuListRef& list)
 {
     list = ZuNew<ZuList>(nullptr, __LINE__, ZU_SRC_FILE);
-    for (Prefab const* p = prefabs; p->name != nullptr; p++)
+    for (const Prefab* p = prefabs; p->name != nullptr; p++)
         list->PushTail(ZuStringRef(p->name));
     return true;
 }
 
 // ---------------------------------------------------------------- storage
 
-bool CPatternDef::IsWellFormed(Elements const& e, long long used)
+bool CPatternDef::IsWellFormed(const Elements& e, long long used)
 {
     // The used length is an int, with room for a record inserted after it.
     if (used < 0 || used > INT_MAX - 2 * MAX_RECORD || used >= (long long)e.RetCount())
@@ -608,7 +627,7 @@ bool CPatternDef::IsWellFormed(Elements const& e, long long used)
     return at == used;
 }
 
-void CPatternDef::StoreInstance(ZuStorageRef const& s)
+void CPatternDef::StoreInstance(const ZuStorageRef& s)
 {
     CDef::StoreInstance(s);
     s << ZuStorageSync::begin << ZuStorageSync::mark << prefab_number << used_length;
@@ -616,12 +635,12 @@ void CPatternDef::StoreInstance(ZuStorageRef const& s)
     s << ZuStorageSync::end;
 }
 
-void CPatternDef::RestoreInstance(ZuStorageRef const& s)
+void CPatternDef::RestoreInstance(const ZuStorageRef& s)
 {
     CDef::RestoreInstance(s);
     s >> ZuStorageSync::begin >> ZuStorageSync::mark;
-    long long const number = s->RestoreInt(prefab_number);
-    long long const used = s->RestoreInt(used_length);
+    const long long number = s->RestoreInt(prefab_number);
+    const long long used = s->RestoreInt(used_length);
     Elements read(0, GROW_STEP);
     read.RestoreInstance(s);
     s >> ZuStorageSync::end;

@@ -70,8 +70,8 @@ public:
     ~CPatternDef() override;
 
     // CDef
-    bool IsEqualCurrent(CDefRef const& other) const override;
-    void CopyFrom(CDefRef const& other) override;
+    bool IsEqualCurrent(const CDefRef& other) const override;
+    void CopyFrom(const CDefRef& other) override;
     void CloneTo(CDefRef& out) const override;
     int GetType() const override;
 
@@ -85,8 +85,8 @@ public:
     bool GetLength(int& length) const;
     int GetOpcode(int index) const;
     bool GetElement(int index, double* record) const;
-    bool SetElement(int index, double const* record);
-    bool InsertElement(int index, double const* record);
+    bool SetElement(int index, const double* record);
+    bool InsertElement(int index, const double* record);
     bool DeleteElement(int index);
 
     // Editing the values.
@@ -98,8 +98,8 @@ public:
     bool GetShapeWidthAt(int index, double& width, double t) const;
     bool GetHandle(int index, int handle, double* point, int& kind, int state) const;
     bool GetHandleAt(int index, int handle, double* point, double t) const;
-    bool SetHandle(int index, int handle, double const* point, int state);
-    bool MoveHandle(int index, int handle, double const* point, int state);
+    bool SetHandle(int index, int handle, const double* point, int state);
+    bool MoveHandle(int index, int handle, const double* point, int state);
     static bool CopyInitialToFinal(double* record);
 
     // The prefabricated brushes.
@@ -111,8 +111,8 @@ public:
     static int RecordLength(double opcode);
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     typedef Zuvi_SimpleArrayZero<double> Elements;
@@ -126,7 +126,7 @@ private:
     // `distance` apart in the record.
     void SetPair(int first, double value, int distance, int state);
     // Whether the records tile the array up to an end record at `used`.
-    static bool IsWellFormed(Elements const& elements, long long used);
+    static bool IsWellFormed(const Elements& elements, long long used);
 
     int prefab_number;
     int used_length;

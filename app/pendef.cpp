@@ -11,16 +11,8 @@
 ZU_IMPLEMENT_CLASS(CPenDef, "app/pendef", ZU_CLASS_PLAIN)
 
 CPenDef::CPenDef()
-    : width(0.0),
-      cap(0),
-      join(0),
-      miter_limit(10.0),
-      dash_offset(0.0),
-      motif_mode(0),
-      motif_param(12.0),
-      motif_value1(0.0),
-      motif_value2(0.0),
-      motif_value3(0.0)
+    : width(0.0), cap(0), join(0), miter_limit(10.0), dash_offset(0.0), motif_mode(0),
+      motif_param(12.0), motif_value1(0.0), motif_value2(0.0), motif_value3(0.0)
 {
     for (int i = 0; i < PAIRS; ++i)
         dash[i] = gap[i] = 0.0;
@@ -28,25 +20,26 @@ CPenDef::CPenDef()
     SetAllValues(KIND_PLAIN);
 }
 
-bool CPenDef::IsEqualCurrent(CDefRef const& other) const
+bool CPenDef::IsEqualCurrent(const CDefRef& other) const
 {
     CPenDefRef ref(other);
-    CPenDef const* o = ref.CheckAndResolve();
+    const CPenDef* o = ref.CheckAndResolve();
     if (GetValue() != o->values[index] || width != o->width || cap != o->cap || join != o->join ||
         miter_limit != o->miter_limit || dash_offset != o->dash_offset)
         return false;
     for (int i = 0; i < PAIRS; ++i)
         if (dash[i] != o->dash[i] || gap[i] != o->gap[i])
             return false;
-    return motif_mode == o->motif_mode && motif_param == o->motif_param && motif_pair[0] == o->motif_pair[0] &&
-           motif_pair[1] == o->motif_pair[1] && motif_value1 == o->motif_value1 &&
-           motif_value2 == o->motif_value2 && motif_value3 == o->motif_value3;
+    return motif_mode == o->motif_mode && motif_param == o->motif_param &&
+           motif_pair[0] == o->motif_pair[0] && motif_pair[1] == o->motif_pair[1] &&
+           motif_value1 == o->motif_value1 && motif_value2 == o->motif_value2 &&
+           motif_value3 == o->motif_value3;
 }
 
-void CPenDef::CopyFrom(CDefRef const& other)
+void CPenDef::CopyFrom(const CDefRef& other)
 {
     CPenDefRef ref(other);
-    CPenDef const* o = ref.CheckAndResolve();
+    const CPenDef* o = ref.CheckAndResolve();
     CDef::CopyFrom(other);
     width = o->width;
     cap = o->cap;
@@ -79,7 +72,7 @@ ZuStringRef CPenDef::GetDisplayName() const
     // The texts are ISO 8859-1, as the library's strings keep them.
     char number[64];
     FormatInUnit(number, sizeof number, width, 0);
-    char const* caps = cap == 2 ? "carr\xe9" : cap == 1 ? "rond" : "coup\xe9";
+    const char* caps = cap == 2 ? "carr\xe9" : cap == 1 ? "rond" : "coup\xe9";
     char text[160];
     std::snprintf(text, sizeof text, "%s, \xe9paisseur=%s, extr\xe9mit\xe9s=%s",
                   dash[0] != 0.0 && gap[0] != 0.0 ? "Traitill\xe9" : "Trait continu", number, caps);
@@ -97,7 +90,7 @@ void CPenDef::SetLimitAngle(double angle)
         miter_limit = 1.0;
         return;
     }
-    double const s = std::sin(angle * 0.5);
+    const double s = std::sin(angle * 0.5);
     miter_limit = s == 0.0 ? 10000.0 : 1.0 / s;
 }
 
@@ -139,7 +132,7 @@ int CPenDef::CountKindValues() const
     return GetValue() == KIND_FANCY ? 6 : 1;
 }
 
-void CPenDef::StoreInstance(ZuStorageRef const& s)
+void CPenDef::StoreInstance(const ZuStorageRef& s)
 {
     CDef::StoreInstance(s);
     s << ZuStorageSync::begin << width << cap << join << miter_limit;
@@ -147,17 +140,17 @@ void CPenDef::StoreInstance(ZuStorageRef const& s)
     for (int i = 0; i < PAIRS; ++i)
         s << ZuStorageSync::begin << dash[i] << gap[i] << ZuStorageSync::end;
     s << ZuStorageSync::end_repeat << dash_offset;
-    s << ZuStorageSync::mark << int(motif_mode) << motif_param << motif_pair[0] << motif_pair[1] << motif_value1
-      << motif_value2 << motif_value3;
+    s << ZuStorageSync::mark << int(motif_mode) << motif_param << motif_pair[0] << motif_pair[1]
+      << motif_value1 << motif_value2 << motif_value3;
     s << ZuStorageSync::end;
 }
 
-void CPenDef::RestoreInstance(ZuStorageRef const& s)
+void CPenDef::RestoreInstance(const ZuStorageRef& s)
 {
     CDef::RestoreInstance(s);
     s >> ZuStorageSync::begin >> width >> cap >> join >> miter_limit;
     // Pairs beyond the five are read and dropped.
-    long long const stored = s->RestoreInt(PAIRS);
+    const long long stored = s->RestoreInt(PAIRS);
     s >> ZuStorageSync::repeat;
     for (long long i = 0; i < stored && s->CheckForBegin(); ++i) {
         double d = i < PAIRS ? dash[i] : 0.0;
@@ -170,8 +163,8 @@ void CPenDef::RestoreInstance(ZuStorageRef const& s)
     }
     s >> ZuStorageSync::end_repeat >> dash_offset;
     int mode = int(motif_mode);
-    s >> ZuStorageSync::mark >> mode >> motif_param >> motif_pair[0] >> motif_pair[1] >> motif_value1 >>
-        motif_value2 >> motif_value3;
+    s >> ZuStorageSync::mark >> mode >> motif_param >> motif_pair[0] >> motif_pair[1] >>
+        motif_value1 >> motif_value2 >> motif_value3;
     motif_mode = unsigned(mode);
     s >> ZuStorageSync::end;
 }

@@ -28,18 +28,18 @@ CPolyRegDef::CPolyRegDef() : sides(6), star(false), indentation(0.5)
     SetAllValues(110);
 }
 
-bool CPolyRegDef::IsEqualCurrent(CDefRef const& other) const
+bool CPolyRegDef::IsEqualCurrent(const CDefRef& other) const
 {
     CPolyRegDefRef ref(other);
-    CPolyRegDef const* o = ref.CheckAndResolve();
+    const CPolyRegDef* o = ref.CheckAndResolve();
     return values[index] == o->values[index] && sides == o->sides && star == o->star &&
            indentation == o->indentation;
 }
 
-void CPolyRegDef::CopyFrom(CDefRef const& other)
+void CPolyRegDef::CopyFrom(const CDefRef& other)
 {
     CPolyRegDefRef ref(other);
-    CPolyRegDef const* o = ref.CheckAndResolve();
+    const CPolyRegDef* o = ref.CheckAndResolve();
     CDef::CopyFrom(other);
     sides = o->sides;
     star = o->star;
@@ -77,13 +77,14 @@ void CPolyRegDef::SetIndentation(double depth)
     indentation = ClampDepth(depth);
 }
 
-void CPolyRegDef::StoreInstance(ZuStorageRef const& s)
+void CPolyRegDef::StoreInstance(const ZuStorageRef& s)
 {
     CDef::StoreInstance(s);
-    s << ZuStorageSync::begin << ZuStorageSync::mark << sides << star << indentation << ZuStorageSync::end;
+    s << ZuStorageSync::begin << ZuStorageSync::mark << sides << star << indentation
+      << ZuStorageSync::end;
 }
 
-void CPolyRegDef::RestoreInstance(ZuStorageRef const& s)
+void CPolyRegDef::RestoreInstance(const ZuStorageRef& s)
 {
     CDef::RestoreInstance(s);
     // Stored values keep to the ranges the setters keep, as soon as they

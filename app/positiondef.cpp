@@ -21,18 +21,18 @@ CPositionDef::CPositionDef() : offset_x(10.0), offset_y(10.0), include(1.0)
     SetAllValues(NO_SHADOW);
 }
 
-bool CPositionDef::IsEqualCurrent(CDefRef const& other) const
+bool CPositionDef::IsEqualCurrent(const CDefRef& other) const
 {
     CPositionDefRef ref(other);
-    CPositionDef const* o = ref.CheckAndResolve();
+    const CPositionDef* o = ref.CheckAndResolve();
     return GetValue() == o->values[index] && offset_x == o->offset_x && offset_y == o->offset_y &&
            include == o->include;
 }
 
-void CPositionDef::CopyFrom(CDefRef const& other)
+void CPositionDef::CopyFrom(const CDefRef& other)
 {
     CPositionDefRef ref(other);
-    CPositionDef const* o = ref.CheckAndResolve();
+    const CPositionDef* o = ref.CheckAndResolve();
     CDef::CopyFrom(other);
     offset_x = o->offset_x;
     offset_y = o->offset_y;
@@ -78,13 +78,14 @@ DPoint CPositionDef::GetShadowOffset() const
     return p;
 }
 
-void CPositionDef::StoreInstance(ZuStorageRef const& s)
+void CPositionDef::StoreInstance(const ZuStorageRef& s)
 {
     CDef::StoreInstance(s);
-    s << ZuStorageSync::begin << ZuStorageSync::mark << offset_x << offset_y << include << ZuStorageSync::end;
+    s << ZuStorageSync::begin << ZuStorageSync::mark << offset_x << offset_y << include
+      << ZuStorageSync::end;
 }
 
-void CPositionDef::RestoreInstance(ZuStorageRef const& s)
+void CPositionDef::RestoreInstance(const ZuStorageRef& s)
 {
     CDef::RestoreInstance(s);
     s >> ZuStorageSync::begin >> ZuStorageSync::mark >> offset_x >> offset_y >> include;

@@ -18,20 +18,34 @@ ZU_HANDLE(CPositionDef, CDef)
 class CPositionDef : public CDef {
     ZU_CLASS(CPositionDef, CDef)
 public:
-    enum { TOP_LEFT = 116, TOP_RIGHT = 117, BOTTOM_LEFT = 118, BOTTOM_RIGHT = 119, NO_SHADOW = 120 };
+    enum {
+        TOP_LEFT = 116,
+        TOP_RIGHT = 117,
+        BOTTOM_LEFT = 118,
+        BOTTOM_RIGHT = 119,
+        NO_SHADOW = 120
+    };
 
     CPositionDef();
 
     // CDef
-    bool IsEqualCurrent(CDefRef const& other) const override;
-    void CopyFrom(CDefRef const& other) override;
+    bool IsEqualCurrent(const CDefRef& other) const override;
+    void CopyFrom(const CDefRef& other) override;
     void CloneTo(CDefRef& out) const override;
     int GetType() const override;
 
     double GetOffsetX() const { return offset_x; }
-    bool SetOffsetX(double v) { offset_x = v; return true; }
+    bool SetOffsetX(double v)
+    {
+        offset_x = v;
+        return true;
+    }
     double GetOffsetY() const { return offset_y; }
-    bool SetOffsetY(double v) { offset_y = v; return true; }
+    bool SetOffsetY(double v)
+    {
+        offset_y = v;
+        return true;
+    }
     double GetInclude() const { return include; }
     // Clamped to 0.0 .. 2.0 (a value that is not a number gives 0.0).
     bool SetInclude(double v);
@@ -40,8 +54,8 @@ public:
     DPoint GetShadowOffset() const;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     double offset_x;

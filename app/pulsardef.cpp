@@ -11,10 +11,10 @@ ZU_IMPLEMENT_CLASS(CPulsarDef, "app/pulsardef", ZU_CLASS_PLAIN)
 
 namespace {
 
-double const PI = 3.1415926535;
-double const TWO_PI = 6.283185307;
-double const HALF_PI = 1.57079632675;
-double const THREE_HALF_PI = 4.71238898025;
+const double PI = 3.1415926535;
+const double TWO_PI = 6.283185307;
+const double HALF_PI = 1.57079632675;
+const double THREE_HALF_PI = 4.71238898025;
 
 // A value that is not a number fails both comparisons and becomes 0.
 double Clamp01(double v)
@@ -88,43 +88,45 @@ CPulsarDef::CPulsarDef() : axis(0)
 
 // ---------------------------------------------------------------- comparison and copy
 
-bool CPulsarDef::SameStoredFields(CPulsarDef const& o) const
+bool CPulsarDef::SameStoredFields(const CPulsarDef& o) const
 {
     for (int a = 0; a < AXES; a++) {
-        if (oscillator_shape[a] != o.oscillator_shape[a] || period[a] != o.period[a] || phase[a] != o.phase[a]
-            || ratio[a] != o.ratio[a])
+        if (oscillator_shape[a] != o.oscillator_shape[a] || period[a] != o.period[a] ||
+            phase[a] != o.phase[a] || ratio[a] != o.ratio[a])
             return false;
-        if (envelope_kind[a] != o.envelope_kind[a] || envelope_ratio[a] != o.envelope_ratio[a]
-            || envelope_start[a] != o.envelope_start[a] || envelope_end[a] != o.envelope_end[a])
+        if (envelope_kind[a] != o.envelope_kind[a] || envelope_ratio[a] != o.envelope_ratio[a] ||
+            envelope_start[a] != o.envelope_start[a] || envelope_end[a] != o.envelope_end[a])
             return false;
-        if (direction_kind[a] != o.direction_kind[a] || direction_offset[a] != o.direction_offset[a]
-            || direction_factor[a] != o.direction_factor[a])
+        if (direction_kind[a] != o.direction_kind[a] ||
+            direction_offset[a] != o.direction_offset[a] ||
+            direction_factor[a] != o.direction_factor[a])
             return false;
-        if (turn_kind[a] != o.turn_kind[a] || turn_value[a] != o.turn_value[a] || turn_factor[a] != o.turn_factor[a])
+        if (turn_kind[a] != o.turn_kind[a] || turn_value[a] != o.turn_value[a] ||
+            turn_factor[a] != o.turn_factor[a])
             return false;
         if (seed[a] != o.seed[a])
             return false;
         for (int i = 0; i < MAX_VALUES; i++) {
             // The flags are stored as a yes or no.
-            if (components[a][i] != o.components[a][i] || amplitude[a][i] != o.amplitude[a][i]
-                || offset[a][i] != o.offset[a][i] || (flags[a][i] != 0) != (o.flags[a][i] != 0))
+            if (components[a][i] != o.components[a][i] || amplitude[a][i] != o.amplitude[a][i] ||
+                offset[a][i] != o.offset[a][i] || (flags[a][i] != 0) != (o.flags[a][i] != 0))
                 return false;
         }
     }
     return true;
 }
 
-bool CPulsarDef::IsEqualCurrent(CDefRef const& other) const
+bool CPulsarDef::IsEqualCurrent(const CDefRef& other) const
 {
     CPulsarDefRef ref(other);
-    CPulsarDef const* o = ref.CheckAndResolve();
+    const CPulsarDef* o = ref.CheckAndResolve();
     return values[index] == o->values[index] && SameStoredFields(*o);
 }
 
-void CPulsarDef::CopyFrom(CDefRef const& other)
+void CPulsarDef::CopyFrom(const CDefRef& other)
 {
     CPulsarDefRef ref(other);
-    CPulsarDef const* o = ref.CheckAndResolve();
+    const CPulsarDef* o = ref.CheckAndResolve();
     CDef::CopyFrom(other);
     if (o == this)
         return;
@@ -323,7 +325,7 @@ bool CPulsarDef::SetRotation(double a)
     // One remainder instead of adding or subtracting a turn at a time, so
     // that a huge angle cannot keep the walk turning.
     if (a < 0.0 || a > TWO_PI) {
-        double const r = std::fmod(a, TWO_PI);
+        const double r = std::fmod(a, TWO_PI);
         if (r < 0.0)
             a = r + TWO_PI;
         else if (r == 0.0 && a > 0.0)
@@ -346,22 +348,22 @@ double CPulsarDef::OscillatorTerm(int a) const
 {
     // A period that is no positive number (only a stored one can be) would
     // leave no place for the position in it: it counts as 1.
-    double const T = period[a] > 0.0 && std::isfinite(period[a]) ? period[a] : 1.0;
+    const double T = period[a] > 0.0 && std::isfinite(period[a]) ? period[a] : 1.0;
     double d = std::fmod(position[a] - phase[a], T);
     if (d < 0.0)
         d += T;
     if (d >= T)
         d = 0.0;
-    double const r = Clamp01(ratio[a]) * T;
+    const double r = Clamp01(ratio[a]) * T;
     switch (oscillator_shape[a]) {
     case SINE: {
-        double const x = d < r ? d * PI / r : (d - r) * PI / (T - r) + PI;
+        const double x = d < r ? d * PI / r : (d - r) * PI / (T - r) + PI;
         return -std::cos(x);
     }
     case TRIANGLE:
         return d < r ? 2.0 * d / r - 1.0 : 2.0 * (r - d) / (T - r) + 1.0;
     case EXPONENTIAL: {
-        double const u = d < r ? 2.0 * d / r - 1.0 : 2.0 * (T - d) / (T - r) - 1.0;
+        const double u = d < r ? 2.0 * d / r - 1.0 : 2.0 * (T - d) / (T - r) - 1.0;
         return u >= 0.0 ? u * u : -(u * u);
     }
     case PULSE:
@@ -373,9 +375,9 @@ double CPulsarDef::OscillatorTerm(int a) const
 
 double CPulsarDef::EnvelopeTerm(int a) const
 {
-    double const p = position[a];
-    double const L = length[a];
-    double const q = envelope_ratio[a];
+    const double p = position[a];
+    const double L = length[a];
+    const double q = envelope_ratio[a];
     // Over no length there is nothing to rise or fall along.
     if (L == 0.0 || !std::isfinite(L))
         return 0.0;
@@ -402,7 +404,7 @@ double CPulsarDef::EnvelopeTerm(int a) const
         B = A;
         break;
     case RISE_FLAT_FALL: {
-        double const h = q < 0.5 ? q : 0.5;
+        const double h = q < 0.5 ? q : 0.5;
         A = h * L;
         B = (1.0 - h) * L;
         break;
@@ -410,7 +412,7 @@ double CPulsarDef::EnvelopeTerm(int a) const
     default:
         return 0.0;
     }
-    double const start = envelope_start[a], end = envelope_end[a];
+    const double start = envelope_start[a], end = envelope_end[a];
     if (p < A)
         return A == 0.0 ? 0.0 : 2.0 * (1.0 - start) * p / A + 2.0 * start - 1.0;
     if (p <= B)
@@ -468,8 +470,8 @@ double CPulsarDef::TurnTerm(int a) const
 {
     if (!(position[a] > 0.0))
         return 0.0;
-    double const first = angle[a] > PI ? angle[a] : TWO_PI - angle[a];
-    double const second = previous_angle[a] > PI ? previous_angle[a] : TWO_PI - previous_angle[a];
+    const double first = angle[a] > PI ? angle[a] : TWO_PI - angle[a];
+    const double second = previous_angle[a] > PI ? previous_angle[a] : TWO_PI - previous_angle[a];
     double w = std::fabs(first - second) * turn_factor[a];
     if (w > PI)
         w = PI;
@@ -480,8 +482,8 @@ double CPulsarDef::GetVariation(int i)
 {
     if (!IsValueIndex(i))
         return 0.0;
-    int const a = axis;
-    unsigned const c = components[a][i];
+    const int a = axis;
+    const unsigned c = components[a][i];
     if (values[index] == CONSTANT || c == 0)
         return constant[i];
     double v = 0.0;
@@ -495,7 +497,7 @@ double CPulsarDef::GetVariation(int i)
         v += DirectionTerm(a);
     if (c & TURN)
         v += TurnTerm(a);
-    double const y = amplitude[a][i] * v + offset[a][i];
+    const double y = amplitude[a][i] * v + offset[a][i];
     if (y > 0.0)
         return rest[i] + (maximum[i] - rest[i]) * y;
     if (y < 0.0)
@@ -524,8 +526,8 @@ bool CPulsarDef::NewRandomSeed()
 
 double CPulsarDef::GetCombinedVariation(int i)
 {
-    bool const on0 = IsValueIndex(i) && components[0][i] != 0;
-    bool const on1 = IsValueIndex(i) && components[1][i] != 0;
+    const bool on0 = IsValueIndex(i) && components[0][i] != 0;
+    const bool on1 = IsValueIndex(i) && components[1][i] != 0;
     if (on0 && !on1) {
         axis = 0;
         return GetVariation(i);
@@ -535,15 +537,15 @@ double CPulsarDef::GetCombinedVariation(int i)
         return GetVariation(i);
     }
     axis = 0;
-    double const v0 = GetVariation(i);
+    const double v0 = GetVariation(i);
     axis = 1;
-    double const v1 = GetVariation(i);
+    const double v1 = GetVariation(i);
     return (v0 + v1) * 0.5;
 }
 
 // ---------------------------------------------------------------- storage
 
-void CPulsarDef::StoreInstance(ZuStorageRef const& s)
+void CPulsarDef::StoreInstance(const ZuStorageRef& s)
 {
     CDef::StoreInstance(s);
     s << ZuStorageSync::begin << int(AXES) << ZuStorageSync::repeat;
@@ -573,25 +575,26 @@ void CPulsarDef::StoreInstance(ZuStorageRef const& s)
 
 namespace {
 
-unsigned RestoreUnsigned(ZuStorageRef const& s, unsigned current)
+unsigned RestoreUnsigned(const ZuStorageRef& s, unsigned current)
 {
     return unsigned(s->RestoreInt(current));
 }
 
 } // namespace
 
-void CPulsarDef::RestoreInstance(ZuStorageRef const& s)
+void CPulsarDef::RestoreInstance(const ZuStorageRef& s)
 {
     CDef::RestoreInstance(s);
     s >> ZuStorageSync::begin;
     // Axes and values beyond the model's are read into a scratch pulsar's
     // worth of fields and dropped.
-    long long const stored_axes = s->RestoreInt(0);
+    const long long stored_axes = s->RestoreInt(0);
     s >> ZuStorageSync::repeat;
     for (long long a = 0; a < stored_axes && s->CheckForBegin(); ++a) {
-        int const k = a < AXES ? int(a) : -1;
+        const int k = a < AXES ? int(a) : -1;
         unsigned shape = k >= 0 ? oscillator_shape[k] : 0;
-        double per = k >= 0 ? period[k] : 0.0, ph = k >= 0 ? phase[k] : 0.0, r = k >= 0 ? ratio[k] : 0.0;
+        double per = k >= 0 ? period[k] : 0.0, ph = k >= 0 ? phase[k] : 0.0,
+               r = k >= 0 ? ratio[k] : 0.0;
         unsigned ek = k >= 0 ? envelope_kind[k] : 0;
         double er = k >= 0 ? envelope_ratio[k] : 0.0, es = k >= 0 ? envelope_start[k] : 0.0;
         double ee = k >= 0 ? envelope_end[k] : 0.0;
@@ -628,10 +631,10 @@ void CPulsarDef::RestoreInstance(ZuStorageRef const& s)
             turn_factor[k] = tf;
             seed[k] = sd;
         }
-        long long const stored_values = s->RestoreInt(0);
+        const long long stored_values = s->RestoreInt(0);
         s >> ZuStorageSync::repeat;
         for (long long i = 0; i < stored_values && s->CheckForBegin(); ++i) {
-            bool const kept = k >= 0 && i < MAX_VALUES;
+            const bool kept = k >= 0 && i < MAX_VALUES;
             unsigned c = kept ? components[k][i] : 0;
             double am = kept ? amplitude[k][i] : 0.0, of = kept ? offset[k][i] : 0.0;
             bool fl = kept ? flags[k][i] != 0 : false;

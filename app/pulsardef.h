@@ -69,8 +69,8 @@ public:
     CPulsarDef();
 
     // CDef
-    bool IsEqualCurrent(CDefRef const& other) const override;
-    void CopyFrom(CDefRef const& other) override;
+    bool IsEqualCurrent(const CDefRef& other) const override;
+    void CopyFrom(const CDefRef& other) override;
     void CloneTo(CDefRef& out) const override;
     int GetType() const override;
 
@@ -121,8 +121,8 @@ public:
     double RetAngle() const { return angle[axis]; }
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     static bool IsValueIndex(int i) { return i >= 0 && i < MAX_VALUES; }
@@ -130,7 +130,7 @@ private:
     double EnvelopeTerm(int a) const;
     double DirectionTerm(int a) const;
     double TurnTerm(int a) const;
-    bool SameStoredFields(CPulsarDef const& o) const;
+    bool SameStoredFields(const CPulsarDef& o) const;
 
     int axis;
     unsigned components[AXES][MAX_VALUES];

@@ -8,21 +8,12 @@
 ZU_IMPLEMENT_CLASS(CView, "app/view", ZU_CLASS_PLAIN)
 
 CView::CView()
-    : x(0.5),
-      y(0.5),
-      zoom(72.0 / 25.4),
-      origin_x(0.0),
-      origin_y(0.0),
-      count1(10),
-      count2(10),
-      switch9(false),
-      current_page(0),
-      current_layer(0),
-      history_count(0)
+    : x(0.5), y(0.5), zoom(72.0 / 25.4), origin_x(0.0), origin_y(0.0), count1(10), count2(10),
+      switch9(false), current_page(0), current_layer(0), history_count(0)
 {
-    bool const on[SWITCHES] = {false, false, true, false, true, true, false, false};
+    const bool on[SWITCHES] = {false, false, true, false, true, true, false, false};
     std::memcpy(switches, on, sizeof switches);
-    double const v[VALUES] = {0.0, 0.0, 0.0, 0.0, 10.0, 10.0};
+    const double v[VALUES] = {0.0, 0.0, 0.0, 0.0, 10.0, 10.0};
     std::memcpy(values, v, sizeof values);
     std::memset(history, 0, sizeof history);
 }
@@ -46,14 +37,14 @@ bool CView::PopZoomHistory()
 {
     if (history_count == 0)
         return false;
-    Entry const& e = history[--history_count];
+    const Entry& e = history[--history_count];
     zoom = e.zoom;
     x = e.x;
     y = e.y;
     return true;
 }
 
-void CView::StoreInstance(ZuStorageRef const& s)
+void CView::StoreInstance(const ZuStorageRef& s)
 {
     ZuObject::StoreInstance(s);
     s << ZuStorageSync::begin << ZuStorageSync::mark;
@@ -68,7 +59,7 @@ void CView::StoreInstance(ZuStorageRef const& s)
     s << ZuStorageSync::end;
 }
 
-void CView::RestoreInstance(ZuStorageRef const& s)
+void CView::RestoreInstance(const ZuStorageRef& s)
 {
     ZuObject::RestoreInstance(s);
     s >> ZuStorageSync::begin >> ZuStorageSync::mark;

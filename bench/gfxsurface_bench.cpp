@@ -14,8 +14,14 @@
 
 namespace {
 
-void* HeapAlloc(void*, unsigned long size) { return std::malloc(size); }
-void HeapFree(void*, void* ptr) { std::free(ptr); }
+void* HeapAlloc(void*, unsigned long size)
+{
+    return std::malloc(size);
+}
+void HeapFree(void*, void* ptr)
+{
+    std::free(ptr);
+}
 
 struct Hooks {
     Hooks()
@@ -38,8 +44,9 @@ void Paint(GfxSurface* s)
     for (int y = 0; y < static_cast<int>(s->DY()); ++y) {
         for (int x = 0; x < static_cast<int>(s->DX()); ++x) {
             const unsigned tt = static_cast<unsigned>(x * 7 + y * 3) & 0xFF;
-            s->SetPixelRGB(x, y, tt << 24 | static_cast<unsigned>(x & 0xFF) << 16 |
-                                     static_cast<unsigned>(y & 0xFF) << 8 | 0x40);
+            s->SetPixelRGB(x, y,
+                           tt << 24 | static_cast<unsigned>(x & 0xFF) << 16 |
+                               static_cast<unsigned>(y & 0xFF) << 8 | 0x40);
         }
     }
 }
@@ -239,8 +246,8 @@ void BM_PixmanTo565(benchmark::State& state)
                               reinterpret_cast<uint32_t*>(picture->Line(0)) + dx * dy);
     std::vector<uint16_t> screen(static_cast<size_t>(dx) * dy + 2);
     pixman_image_t* s = pixman_image_create_bits(PIXMAN_x8r8g8b8, dx, dy, src.data(), dx * 4);
-    pixman_image_t* d = pixman_image_create_bits(PIXMAN_r5g6b5, dx, dy, reinterpret_cast<uint32_t*>(screen.data()),
-                                                 (dx * 2 + 3) & ~3);
+    pixman_image_t* d = pixman_image_create_bits(
+        PIXMAN_r5g6b5, dx, dy, reinterpret_cast<uint32_t*>(screen.data()), (dx * 2 + 3) & ~3);
     for (auto _ : state) {
         pixman_image_composite32(PIXMAN_OP_SRC, s, nullptr, d, 0, 0, 0, 0, 0, 0, dx, dy);
         benchmark::DoNotOptimize(screen.data());

@@ -16,13 +16,10 @@
 
 namespace {
 
-int const kLines = 100000;
+const int kLines = 100000;
 
 struct Runtime {
-    Runtime()
-    {
-        Zuvi_StartServices();
-    }
+    Runtime() { Zuvi_StartServices(); }
 };
 
 void EnsureRuntime()
@@ -46,15 +43,18 @@ struct Line {
 
 Line LineAt(int i)
 {
-    double const t = i % 1000;
-    return Line{{t * 0.5, 10.0 + i % 700}, {t * 0.5 + 40.0, 20.0 + i % 800},
-                (i % 256) / 255.0, ((i * 7) % 256) / 255.0, ((i * 13) % 256) / 255.0};
+    const double t = i % 1000;
+    return Line{{t * 0.5, 10.0 + i % 700},
+                {t * 0.5 + 40.0, 20.0 + i % 800},
+                (i % 256) / 255.0,
+                ((i * 7) % 256) / 255.0,
+                ((i * 13) % 256) / 255.0};
 }
 
-void DrawLines(CGraPortRef const& port, CColorDefRef const& colour)
+void DrawLines(const CGraPortRef& port, const CColorDefRef& colour)
 {
     for (int i = 0; i < kLines; i++) {
-        Line const l = LineAt(i);
+        const Line l = LineAt(i);
         colour->SetRGB(l.r, l.g, l.bl);
         port->DrawLine(l.a, l.b);
     }
@@ -78,8 +78,8 @@ void BM_SnprintfOfTheSameNumbers(benchmark::State& state)
     char text[64];
     for (auto _ : state) {
         for (int i = 0; i < kLines; i++) {
-            Line const l = LineAt(i);
-            double const numbers[7] = {l.a.x, l.a.y, l.b.x, l.b.y, l.r, l.g, l.bl};
+            const Line l = LineAt(i);
+            const double numbers[7] = {l.a.x, l.a.y, l.b.x, l.b.y, l.r, l.g, l.bl};
             for (double v : numbers) {
                 std::snprintf(text, sizeof text, "%f", v);
                 benchmark::DoNotOptimize(text);

@@ -23,7 +23,7 @@
 namespace {
 
 // The shapes, in page points, from a fixed pseudo-random sequence.
-std::string const & Shapes()
+const std::string& Shapes()
 {
     static std::string text = [] {
         std::string out = "1 setlinewidth\n";
@@ -37,10 +37,11 @@ std::string const & Shapes()
             double x = next(595), y = next(842), s = 5 + next(40);
             double r = next(256) / 255.0, g = next(256) / 255.0, b = next(256) / 255.0;
             if (i % 2)
-                std::snprintf(line, sizeof line,
-                              "newpath %.0f %.0f %.0f 0 360 arc closepath %.3f %.3f %.3f setrgbcolor "
-                              "gsave fill grestore 0 setgray stroke\n",
-                              x, y, s / 2, r, g, b);
+                std::snprintf(
+                    line, sizeof line,
+                    "newpath %.0f %.0f %.0f 0 360 arc closepath %.3f %.3f %.3f setrgbcolor "
+                    "gsave fill grestore 0 setgray stroke\n",
+                    x, y, s / 2, r, g, b);
             else
                 std::snprintf(line, sizeof line,
                               "newpath %.0f %.0f moveto %.0f 0 rlineto 0 %.0f rlineto closepath "
@@ -54,10 +55,7 @@ std::string const & Shapes()
 }
 
 struct Runtime {
-    Runtime()
-    {
-        Zuvi_StartServices();
-    }
+    Runtime() { Zuvi_StartServices(); }
 };
 
 void EnsureRuntime()
@@ -75,14 +73,15 @@ GSContextRef NewContext(uint32_t w, uint32_t h)
     return c;
 }
 
-void BM_ContextPage(benchmark::State & state)
+void BM_ContextPage(benchmark::State& state)
 {
     int dpi = static_cast<int>(state.range(0));
     uint32_t w = static_cast<uint32_t>(595.0 * dpi / 72.0 + 0.5);
     uint32_t h = static_cast<uint32_t>(842.0 * dpi / 72.0 + 0.5);
     GSContextRef c = NewContext(w, h);
     char scale[100];
-    std::snprintf(scale, sizeof scale, "initgraphics erasepage %f %f scale\n", dpi / 72.0, dpi / 72.0);
+    std::snprintf(scale, sizeof scale, "initgraphics erasepage %f %f scale\n", dpi / 72.0,
+                  dpi / 72.0);
     std::string page = std::string(scale) + Shapes();
     for (auto _ : state) {
         if (!c->ExecuteText(page.c_str(), static_cast<int>(page.size())))
@@ -97,7 +96,7 @@ BENCHMARK(BM_ContextPage)->Arg(72)->Arg(150)->UseRealTime()->Unit(benchmark::kMi
 
 // The bare interpreter: one process rendering `pages` pages; the time per
 // iteration is divided by the pages.
-void BM_GsProgram(benchmark::State & state)
+void BM_GsProgram(benchmark::State& state)
 {
     int dpi = static_cast<int>(state.range(0));
     int pages = static_cast<int>(state.range(1));
@@ -110,11 +109,12 @@ void BM_GsProgram(benchmark::State & state)
     std::string doc;
     for (int i = 0; i < pages; ++i)
         doc += Shapes() + "showpage\n";
-    FILE * f = fdopen(fd, "w");
+    FILE* f = fdopen(fd, "w");
     std::fwrite(doc.data(), 1, doc.size(), f);
     std::fclose(f);
-    std::string command = "gs -q -dNOPAUSE -dBATCH -dNOSAFER -sDEVICE=bmp16m -r" + std::to_string(dpi) +
-                          " -sOutputFile=/dev/null " + name + " >/dev/null 2>&1";
+    std::string command = "gs -q -dNOPAUSE -dBATCH -dNOSAFER -sDEVICE=bmp16m -r" +
+                          std::to_string(dpi) + " -sOutputFile=/dev/null " + name +
+                          " >/dev/null 2>&1";
     for (auto _ : state)
         if (std::system(command.c_str()) != 0)
             state.SkipWithError("gs failed");
@@ -122,16 +122,20 @@ void BM_GsProgram(benchmark::State & state)
     state.SetItemsProcessed(state.iterations() * pages);
 }
 BENCHMARK(BM_GsProgram)
-    ->Args({72, 1})->Args({72, 20})->Args({150, 1})->Args({150, 20})
-    ->UseRealTime()->Unit(benchmark::kMillisecond);
+    ->Args({72, 1})
+    ->Args({72, 20})
+    ->Args({150, 1})
+    ->Args({150, 20})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
-void BM_ContextSwitch(benchmark::State & state)
+void BM_ContextSwitch(benchmark::State& state)
 {
     GSContextRef a = NewContext(1280, 1024);
     GSContextRef b = NewContext(1280, 1024);
     bool flip = false;
     for (auto _ : state) {
-        GSContextRef const & c = flip ? a : b;
+        const GSContextRef& c = flip ? a : b;
         flip = !flip;
         c->MakeCurrent();
     }
@@ -139,7 +143,7 @@ void BM_ContextSwitch(benchmark::State & state)
 BENCHMARK(BM_ContextSwitch)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 // What a switch must at least do: the pixels of one out, the other's in.
-void BM_SwitchMemcpy(benchmark::State & state)
+void BM_SwitchMemcpy(benchmark::State& state)
 {
     size_t bytes = 1280u * 1024u * 3u;
     std::vector<unsigned char> device(bytes, 0xFF), own_a(bytes, 0x10), own_b(bytes, 0x20);

@@ -44,9 +44,7 @@ void StartRuntime()
     static bool started = [] {
         Zuvi_FuzzQuietUnless("ARCHIVE_FUZZ_TRACE");
         Zuvi_StartServices();
-        std::atexit([] {
-            Zuvi_StopServices();
-        });
+        std::atexit([] { Zuvi_StopServices(); });
         return true;
     }();
     (void)started;
@@ -64,12 +62,12 @@ void TakeApart(std::vector<ZuObjectRef>& restored)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     StartRuntime();
     {
         std::ofstream out(FileName(), std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<char const*>(data), std::streamsize(size));
+        out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
     }
     {
         ZuFileReadRef in = ZuNew<ZuFileRead>(Zuvi_app_zone, __LINE__, "fuzz/archive_fuzz");
@@ -86,8 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
                 restored.push_back(object);
             }
             archive->FinallyAwake();
-        } catch (ZuExcStream const&) {
-        }
+        } catch (const ZuExcStream&) {}
         archive->Reset();
         in->Close();
         TakeApart(restored);

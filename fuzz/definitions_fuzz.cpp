@@ -41,10 +41,9 @@
 
 namespace {
 
-char const* const classes[] = {
-    "CDef",     "CColorDef", "CArcDef",      "CArrowDef",   "CCloseDef", "CCornerDef",
-    "CFontDef", "CPenDef",   "CMotifDef",    "CPositionDef", "CPolyRegDef", "CView",
-    "CPatternDef", "CPulsarDef",
+const char* const classes[] = {
+    "CDef",    "CColorDef", "CArcDef",      "CArrowDef",   "CCloseDef", "CCornerDef",  "CFontDef",
+    "CPenDef", "CMotifDef", "CPositionDef", "CPolyRegDef", "CView",     "CPatternDef", "CPulsarDef",
 };
 std::size_t const class_count = sizeof classes / sizeof classes[0];
 
@@ -55,7 +54,7 @@ class ZuDefFuzzStorage : public ZuStorage {
     ZU_CLASS(ZuDefFuzzStorage, ZuStorage)
 public:
     ZuDefFuzzStorage() {}
-    void StartReading(std::uint8_t const* bytes, std::size_t n)
+    void StartReading(const std::uint8_t* bytes, std::size_t n)
     {
         SetStorageMode(ZU_STORAGE_REMOTE);
         data = bytes;
@@ -69,11 +68,11 @@ public:
         out.clear();
     }
     void Stop() { SetStorageMode(ZU_STORAGE_OFF); }
-    std::vector<std::uint8_t> const& Written() const { return out; }
+    const std::vector<std::uint8_t>& Written() const { return out; }
 
-    void StoreData(void const* bytes, unsigned int n) override
+    void StoreData(const void* bytes, unsigned int n) override
     {
-        auto const* p = static_cast<std::uint8_t const*>(bytes);
+        const auto* p = static_cast<const std::uint8_t*>(bytes);
         out.insert(out.end(), p, p + n);
     }
     std::uint64_t RetRemainingData() const override { return size - pos; }
@@ -86,7 +85,7 @@ public:
     }
 
 private:
-    std::uint8_t const* data = nullptr;
+    const std::uint8_t* data = nullptr;
     std::size_t size = 0;
     std::size_t pos = 0;
     std::vector<std::uint8_t> out;
@@ -97,11 +96,11 @@ ZU_IMPLEMENT_CLASS(ZuDefFuzzStorage, "fuzz/definitions_fuzz", ZU_CLASS_PLAIN)
 namespace {
 
 struct ViewAccess : CView {
-    static void Store(ZuObjectRef const& v, ZuStorageRef const& s)
+    static void Store(const ZuObjectRef& v, const ZuStorageRef& s)
     {
         (CViewRef(v).RetRawObject()->*(&ViewAccess::StoreInstance))(s);
     }
-    static void Restore(ZuObjectRef const& v, ZuStorageRef const& s)
+    static void Restore(const ZuObjectRef& v, const ZuStorageRef& s)
     {
         (CViewRef(v).RetRawObject()->*(&ViewAccess::RestoreInstance))(s);
     }
@@ -113,17 +112,17 @@ bool IsView(std::size_t which)
 }
 
 struct DefAccess : CDef {
-    static void Store(CDefRef const& d, ZuStorageRef const& s)
+    static void Store(const CDefRef& d, const ZuStorageRef& s)
     {
         (d.RetRawObject()->*(&DefAccess::StoreInstance))(s);
     }
-    static void Restore(CDefRef const& d, ZuStorageRef const& s)
+    static void Restore(const CDefRef& d, const ZuStorageRef& s)
     {
         (d.RetRawObject()->*(&DefAccess::RestoreInstance))(s);
     }
 };
 
-void Check(bool ok, char const* what)
+void Check(bool ok, const char* what)
 {
     if (!ok) {
         std::fprintf(stderr, "definitions_fuzz: %s\n", what);
@@ -133,10 +132,12 @@ void Check(bool ok, char const* what)
 
 ZuObjectRef NewOfClass(std::size_t which)
 {
-    return ZuObjectRef(ZuClassFactory::New(classes[which], nullptr, __LINE__, "fuzz/definitions_fuzz"));
+    return ZuObjectRef(
+        ZuClassFactory::New(classes[which], nullptr, __LINE__, "fuzz/definitions_fuzz"));
 }
 
-std::vector<std::uint8_t> StoreOf(ZuDefFuzzStorageRef const& storage, std::size_t which, ZuObjectRef const& d)
+std::vector<std::uint8_t> StoreOf(const ZuDefFuzzStorageRef& storage, std::size_t which,
+                                  const ZuObjectRef& d)
 {
     storage->StartWriting();
     if (IsView(which))
@@ -148,8 +149,8 @@ std::vector<std::uint8_t> StoreOf(ZuDefFuzzStorageRef const& storage, std::size_
     return bytes;
 }
 
-void WriteSeed(ZuDefFuzzStorageRef const& storage, char const* dir, std::size_t which, ZuObjectRef const& d,
-               std::string const& name)
+void WriteSeed(const ZuDefFuzzStorageRef& storage, const char* dir, std::size_t which,
+               const ZuObjectRef& d, const std::string& name)
 {
     std::vector<std::uint8_t> bytes = StoreOf(storage, which, d);
     bytes.insert(bytes.begin(), std::uint8_t(which));
@@ -160,7 +161,7 @@ void WriteSeed(ZuDefFuzzStorageRef const& storage, char const* dir, std::size_t 
     }
 }
 
-void WriteSeeds(ZuDefFuzzStorageRef const& storage, char const* dir)
+void WriteSeeds(const ZuDefFuzzStorageRef& storage, const char* dir)
 {
     for (std::size_t i = 0; i < class_count; i++) {
         WriteSeed(storage, dir, i, NewOfClass(i), classes[i]);
@@ -175,7 +176,7 @@ void WriteSeeds(ZuDefFuzzStorageRef const& storage, char const* dir)
     }
 }
 
-void WalkBrush(CPatternDefRef const& b)
+void WalkBrush(const CPatternDefRef& b)
 {
     int length = -1;
     b->GetLength(length);
@@ -209,7 +210,7 @@ void WalkBrush(CPatternDefRef const& b)
     Check(i >= 0 && i <= length, "brush walk left the drawing");
 }
 
-void WalkPulsar(CPulsarDefRef const& p)
+void WalkPulsar(const CPulsarDefRef& p)
 {
     for (int i = 0; i < CDef::MAX_VALUES; i++)
         p->SetBaseValues(i, i, -1.0, 0.0, 1.0);
@@ -217,7 +218,7 @@ void WalkPulsar(CPulsarDefRef const& p)
         p->SetAxis(a);
         p->BeginPath(7.0, true);
     }
-    int const count = p->GetCount();
+    const int count = p->GetCount();
     for (int step = 0; step < 9; step++) {
         for (int a = 0; a < 2; a++) {
             p->SetAxis(a);
@@ -238,7 +239,7 @@ void WalkPulsar(CPulsarDefRef const& p)
 }
 
 // The operations of the classes that have their own, on whatever was read.
-void ExerciseOwn(CDefRef const& d)
+void ExerciseOwn(const CDefRef& d)
 {
     ChangeRecord change;
     std::memset(&change, 0, sizeof change);
@@ -247,10 +248,11 @@ void ExerciseOwn(CDefRef const& d)
     change.c = {0.3, 0.0};
     if (d->IsA(CMotifDefRef::RetRuntime())) {
         CMotifDefRef m(d);
-        int const colors = m->GetColorCount();
-        Check(colors >= CMotifDef::MIN_COLORS && colors <= CMotifDef::MAX_COLORS, "colour count out of range");
+        const int colors = m->GetColorCount();
+        Check(colors >= CMotifDef::MIN_COLORS && colors <= CMotifDef::MAX_COLORS,
+              "colour count out of range");
         Check(m->GetStepX() >= 0.1 && m->GetStepY() >= 0.1, "step below its least");
-        int const n = m->CountGradientPoints();
+        const int n = m->CountGradientPoints();
         (void)m->GetGradientPoint(n);
         m->TransformMesh(change);
         m->ClampMeshBorder();
@@ -281,10 +283,10 @@ void ExerciseOwn(CDefRef const& d)
 
 // What every definition keeps whatever it was given, and what its
 // operations must bear.
-void Exercise(CDefRef const& d)
+void Exercise(const CDefRef& d)
 {
-    int const count = d->GetCount();
-    int const index = d->GetIndex();
+    const int count = d->GetCount();
+    const int index = d->GetIndex();
     Check(count >= 1 && count <= CDef::MAX_VALUES, "count out of range");
     Check(index >= 0 && index < count, "index out of range");
     Check(std::memchr(d->RetNameText(), 0, CDef::NAME_PLACES) != nullptr, "name not terminated");
@@ -304,24 +306,24 @@ void Exercise(CDefRef const& d)
     ExerciseOwn(d);
 }
 
-void ExerciseView(CViewRef const& v)
+void ExerciseView(const CViewRef& v)
 {
     for (int i = 0; i < 3; i++)
         v->PushZoomHistory();
-    while (v->PopZoomHistory()) {
-    }
+    while (v->PopZoomHistory()) {}
     Check(v->RetHistoryCount() == 0, "history not emptied");
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // The runtime lives for the whole run and is taken down in order at
     // exit, before the zones' own static destruction.
     static ZuDefFuzzStorageRef* storage_handle = [] {
         Zuvi_StartServices();
-        auto* handle = new ZuDefFuzzStorageRef(ZuNew<ZuDefFuzzStorage>(nullptr, __LINE__, "fuzz/definitions_fuzz"));
+        auto* handle = new ZuDefFuzzStorageRef(
+            ZuNew<ZuDefFuzzStorage>(nullptr, __LINE__, "fuzz/definitions_fuzz"));
         std::atexit([] {
             delete storage_handle;
             Zuvi_StopServices();
@@ -335,7 +337,7 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
         return 0;
 
     std::size_t const which = data[0] % class_count;
-    bool const view = IsView(which);
+    const bool view = IsView(which);
     {
         ZuObjectRef d = NewOfClass(which);
         bool read = false;
@@ -346,8 +348,7 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
             else
                 DefAccess::Restore(CDefRef(d), storage);
             read = true;
-        } catch (ZuExcStream const&) {
-        }
+        } catch (const ZuExcStream&) {}
         storage->Stop();
         std::vector<std::uint8_t> first;
         if (read)

@@ -18,7 +18,7 @@
 
 namespace {
 
-void Check(bool ok, char const* what)
+void Check(bool ok, const char* what)
 {
     if (!ok) {
         std::fprintf(stderr, "graport_fuzz: %s\n", what);
@@ -28,12 +28,11 @@ void Check(bool ok, char const* what)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static CGraPortRef* port_handle = [] {
         Zuvi_StartServices();
-        auto* handle = new CGraPortRef(
-            ZuNew<CGraPort>(nullptr, __LINE__, "fuzz/graport_fuzz"));
+        auto* handle = new CGraPortRef(ZuNew<CGraPort>(nullptr, __LINE__, "fuzz/graport_fuzz"));
         std::atexit([] {
             delete port_handle;
             Zuvi_StopServices();
@@ -43,17 +42,17 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
     CGraPortRef& port = *port_handle;
     if (size > 0x7fffffff)
         return 0;
-    int const n = static_cast<int>(size);
+    const int n = static_cast<int>(size);
 
-    int const before = port->RetResultCount();
+    const int before = port->RetResultCount();
     double previous[CGraPort::MAX_RESULTS];
     for (int i = 0; i < CGraPort::MAX_RESULTS; i++)
         previous[i] = port->RetResult(i);
-    ZuListRef const names_before = port->RetFontNames();
+    const ZuListRef names_before = port->RetFontNames();
 
     CGraPort::AnswerKind kind = port->ReadAnswer(data, n);
 
-    int const count = port->RetResultCount();
+    const int count = port->RetResultCount();
     Check(count >= 0 && count <= CGraPort::MAX_RESULTS, "result count out of range");
     switch (kind) {
     case CGraPort::ANSWER_EMPTY:
@@ -64,11 +63,13 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
         if (n % 12 != 0) {
             Check(count == before, "results changed by a partial answer");
             for (int i = 0; i < CGraPort::MAX_RESULTS; i++) {
-                double const now = port->RetResult(i);
-                Check(std::memcmp(&now, &previous[i], sizeof now) == 0, "result changed by a partial answer");
+                const double now = port->RetResult(i);
+                Check(std::memcmp(&now, &previous[i], sizeof now) == 0,
+                      "result changed by a partial answer");
             }
         } else {
-            Check(count == (n / 12 < CGraPort::MAX_RESULTS ? n / 12 : CGraPort::MAX_RESULTS), "wrong count");
+            Check(count == (n / 12 < CGraPort::MAX_RESULTS ? n / 12 : CGraPort::MAX_RESULTS),
+                  "wrong count");
         }
         break;
     case CGraPort::ANSWER_FONT_NAMES: {

@@ -80,10 +80,9 @@ Runtime& Start()
     static Runtime rt = [] {
         Zuvi_StartServices();
         Runtime r;
-        r.copy = new ZuCarbonCopyRef(
-            ZuNew<ZuCarbonCopy>(nullptr, __LINE__, "fuzz/message_fuzz"));
-        r.receiver = new ZuFuzzReceiverRef(
-            ZuNew<ZuFuzzReceiver>(nullptr, __LINE__, "fuzz/message_fuzz"));
+        r.copy = new ZuCarbonCopyRef(ZuNew<ZuCarbonCopy>(nullptr, __LINE__, "fuzz/message_fuzz"));
+        r.receiver =
+            new ZuFuzzReceiverRef(ZuNew<ZuFuzzReceiver>(nullptr, __LINE__, "fuzz/message_fuzz"));
         std::atexit([] {
             Runtime& me = Start();
             (*me.receiver)->Delete();
@@ -102,7 +101,8 @@ void WriteSeeds(const char* dir)
 {
     Runtime& rt = Start();
     for (int kind = 0; kind < 3; ++kind) {
-        ZuMessageRef msg(ZuObjectRef(ZuClassFactory::New("ZuMessage", nullptr, __LINE__, "fuzz/message_fuzz")));
+        ZuMessageRef msg(
+            ZuObjectRef(ZuClassFactory::New("ZuMessage", nullptr, __LINE__, "fuzz/message_fuzz")));
         msg->SetRemoteMode(true);
         if (kind == 0) {
             msg->SetMethod("Take");
@@ -135,7 +135,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     Runtime& rt = Start();
     ZuCarbonCopyRef& copy = *rt.copy;
@@ -146,15 +146,13 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
         ZuObjectRef object;
         try {
             copy->RestoreObject(object, ZuRuntimeRef());
-        } catch (const ZuExcStream&) {
-        }
+        } catch (const ZuExcStream&) {}
         if (object.IsValid() && object->IsKindOf(ZuMessageRef::RetRuntime())) {
             ZuMessageRef msg(object);
             for (int i = 0; i < 2; ++i) {
                 try {
                     msg->Send(*rt.receiver);
-                } catch (const ZuExcStream&) {
-                }
+                } catch (const ZuExcStream&) {}
             }
             msg->Delete();
         }

@@ -21,7 +21,7 @@ namespace {
 
 // Reaches the protected table builder of any bundle.
 struct ImageReader : ZuResBundle {
-    static void Init(ZuResBundle* bundle, void const* image, unsigned size)
+    static void Init(ZuResBundle* bundle, const void* image, unsigned size)
     {
         (bundle->*(&ImageReader::InitFromImage))(image, size);
     }
@@ -39,9 +39,7 @@ void StartRuntime()
     static bool started = [] {
         W32_SetDebugSink(&QuietSink, nullptr);
         Zuvi_StartServices();
-        std::atexit([] {
-            Zuvi_StopServices();
-        });
+        std::atexit([] { Zuvi_StopServices(); });
         return true;
     }();
     (void)started;
@@ -49,7 +47,7 @@ void StartRuntime()
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     StartRuntime();
     if (size > 1u << 20)
@@ -59,21 +57,19 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
     if (size != 0)
         std::memcpy(image, data, size);
     {
-        ZuResBundleRef bundle(
-            ZuNew<ZuResBundle>(Zuvi_app_zone, __LINE__, "fuzz/resbundle_fuzz"));
+        ZuResBundleRef bundle(ZuNew<ZuResBundle>(Zuvi_app_zone, __LINE__, "fuzz/resbundle_fuzz"));
         try {
             ImageReader::Init(bundle.RetRawObject(), image, unsigned(size));
-        } catch (char const*) {
-        }
+        } catch (const char*) {}
         volatile unsigned sum = 0;
         for (unsigned i = 0; i < bundle->TotalCount(); ++i) {
-            void const* bytes = nullptr;
+            const void* bytes = nullptr;
             unsigned n = 0;
             ZuResType type;
             if (!bundle->LockResource(i, bytes, n, type))
                 continue;
             for (unsigned k = 0; k < n; ++k)
-                sum += static_cast<unsigned char const*>(bytes)[k];
+                sum += static_cast<const unsigned char*>(bytes)[k];
             ZuStringRef text("");
             text->SetString(bundle->RetResID(i));
             sum += text->CharacterCount();

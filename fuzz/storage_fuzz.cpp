@@ -21,7 +21,7 @@ class ZuFuzzStorage : public ZuStorage {
     ZU_CLASS(ZuFuzzStorage, ZuStorage)
 public:
     ZuFuzzStorage() {}
-    void Start(std::uint8_t const* bytes, std::size_t n)
+    void Start(const std::uint8_t* bytes, std::size_t n)
     {
         SetStorageMode(ZU_STORAGE_REMOTE);
         data = bytes;
@@ -31,7 +31,7 @@ public:
     }
     void Stop() { SetStorageMode(ZU_STORAGE_OFF); }
     void StartWriting() { SetStorageMode(ZU_STORAGE_REMOTE); }
-    void StoreData(void const*, unsigned int) override {}
+    void StoreData(const void*, unsigned int) override {}
     std::uint64_t RetRemainingData() const override { return size - pos; }
     void RestoreData(void* out, unsigned int n) override
     {
@@ -42,7 +42,7 @@ public:
     }
 
 private:
-    std::uint8_t const* data = nullptr;
+    const std::uint8_t* data = nullptr;
     std::size_t size = 0;
     std::size_t pos = 0;
 };
@@ -70,17 +70,17 @@ public:
     }
 
 protected:
-    void StoreInstance(ZuStorageRef const& s) override
+    void StoreInstance(const ZuStorageRef& s) override
     {
         static ZuStorageSync record("<ZuFuzzNode i c r flag a name b bin { item } >");
         ZuObject::StoreInstance(s);
         s << record << ZuStorageSync::begin << i << c << r << flag << a;
         s << ZuStorageSync::mark << name << b;
-        unsigned char const bin[8] = {};
+        const unsigned char bin[8] = {};
         s->StoreBinData(bin, sizeof bin);
         s << ZuStorageSync::repeat << ZuStorageSync::end_repeat << ZuStorageSync::end;
     }
-    void RestoreInstance(ZuStorageRef const& s) override
+    void RestoreInstance(const ZuStorageRef& s) override
     {
         ZuObject::RestoreInstance(s);
         s >> ZuStorageSync::type >> ZuStorageSync::begin >> i >> c >> r >> flag >> a;
@@ -109,14 +109,15 @@ private:
 ZU_CLASS_END(ZuFuzzNode)
 ZU_IMPLEMENT_CLASS(ZuFuzzNode, "fuzz/storage_fuzz", ZU_CLASS_PLAIN)
 
-extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // The runtime lives for the whole run and is taken down in order at
     // exit, before the zones' own static destruction.
     static ZuFuzzStorageRef* storage_handle = [] {
         Zuvi_FuzzQuietUnless("STORAGE_FUZZ_TRACE");
         Zuvi_StartServices();
-        auto* handle = new ZuFuzzStorageRef(ZuNew<ZuFuzzStorage>(nullptr, __LINE__, "fuzz/storage_fuzz"));
+        auto* handle =
+            new ZuFuzzStorageRef(ZuNew<ZuFuzzStorage>(nullptr, __LINE__, "fuzz/storage_fuzz"));
         std::atexit([] {
             delete storage_handle;
             Zuvi_StopServices();
@@ -131,23 +132,23 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
         try {
             for (int n = 0; n < 64; n++) {
                 ZuObjectRef object;
-                storage->RestoreObject(object, n % 2 ? ZuFuzzNodeRef::RetRuntime() : ZuRuntimeRef());
+                storage->RestoreObject(object,
+                                       n % 2 ? ZuFuzzNodeRef::RetRuntime() : ZuRuntimeRef());
                 restored.push_back(object);
                 std::int64_t v = storage->RestoreInt(0);
                 (void)v;
                 storage->RestoreToSyncMark();
             }
-        } catch (ZuExcStream const&) {
+        } catch (const ZuExcStream&) {
             if (std::getenv("STORAGE_FUZZ_TRACE"))
                 std::fprintf(stderr, "stopped after %zu objects\n", restored.size());
         }
         // Store what came back: what the readers skipped is replayed.
         storage->StartWriting();
         try {
-            for (ZuObjectRef const& object : restored)
+            for (const ZuObjectRef& object : restored)
                 storage->StoreObject(object);
-        } catch (ZuExcStream const&) {
-        }
+        } catch (const ZuExcStream&) {}
         storage->Stop();
     }
     // Take apart the cycles that the input may have built.

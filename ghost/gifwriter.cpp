@@ -11,7 +11,7 @@
 namespace {
 
 // The whole file, or an empty vector.
-std::vector<unsigned char> ReadAll(char const * name)
+std::vector<unsigned char> ReadAll(const char* name)
 {
     std::vector<unsigned char> data;
     HANDLE file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -31,13 +31,13 @@ std::vector<unsigned char> ReadAll(char const * name)
     return data;
 }
 
-uint32_t Le32(std::vector<unsigned char> const & d, size_t at)
+uint32_t Le32(const std::vector<unsigned char>& d, size_t at)
 {
     return static_cast<uint32_t>(d[at]) | (static_cast<uint32_t>(d[at + 1]) << 8) |
            (static_cast<uint32_t>(d[at + 2]) << 16) | (static_cast<uint32_t>(d[at + 3]) << 24);
 }
 
-unsigned Le16(std::vector<unsigned char> const & d, size_t at)
+unsigned Le16(const std::vector<unsigned char>& d, size_t at)
 {
     return static_cast<unsigned>(d[at]) | (static_cast<unsigned>(d[at + 1]) << 8);
 }
@@ -45,12 +45,12 @@ unsigned Le16(std::vector<unsigned char> const & d, size_t at)
 struct Image {
     int width = 0;
     int height = 0;
-    int colours = 0;                    // entries of the palette, a power of two
+    int colours = 0; // entries of the palette, a power of two
     GifColorType palette[256];
-    std::vector<GifPixelType> indices;  // top row first
+    std::vector<GifPixelType> indices; // top row first
 };
 
-bool ParseBmp(std::vector<unsigned char> const & d, Image & image)
+bool ParseBmp(const std::vector<unsigned char>& d, Image& image)
 {
     if (d.size() < 54 || d[0] != 'B' || d[1] != 'M')
         return false;
@@ -91,8 +91,8 @@ bool ParseBmp(std::vector<unsigned char> const & d, Image & image)
     image.indices.resize(static_cast<size_t>(w) * static_cast<size_t>(height));
     for (int64_t r = 0; r < height; ++r) {
         int64_t stored = top_first ? r : height - 1 - r;
-        unsigned char const * src = d.data() + offset + static_cast<size_t>(stored) * row_bytes;
-        GifPixelType * dst = image.indices.data() + static_cast<size_t>(r) * static_cast<size_t>(w);
+        const unsigned char* src = d.data() + offset + static_cast<size_t>(stored) * row_bytes;
+        GifPixelType* dst = image.indices.data() + static_cast<size_t>(r) * static_cast<size_t>(w);
         for (int32_t x = 0; x < w; ++x) {
             unsigned v = bits == 8 ? src[x] : (src[x >> 3] >> (7 - (x & 7))) & 1u;
             dst[x] = static_cast<GifPixelType>(v < used ? v : 0);
@@ -101,7 +101,7 @@ bool ParseBmp(std::vector<unsigned char> const & d, Image & image)
     return true;
 }
 
-int WriteToFile(GifFileType * gif, GifByteType const * bytes, int length)
+int WriteToFile(GifFileType* gif, const GifByteType* bytes, int length)
 {
     HANDLE file = static_cast<HANDLE>(gif->UserData);
     DWORD done = 0;
@@ -112,14 +112,14 @@ int WriteToFile(GifFileType * gif, GifByteType const * bytes, int length)
     return static_cast<int>(done);
 }
 
-bool Encode(Image & image, HANDLE file)
+bool Encode(Image& image, HANDLE file)
 {
     int error = 0;
-    GifFileType * gif = EGifOpen(file, WriteToFile, &error);
+    GifFileType* gif = EGifOpen(file, WriteToFile, &error);
     if (!gif)
         return false;
     bool ok = false;
-    ColorMapObject * map = GifMakeMapObject(image.colours, image.palette);
+    ColorMapObject* map = GifMakeMapObject(image.colours, image.palette);
     if (map && EGifPutScreenDesc(gif, image.width, image.height, 8, 0, map) == GIF_OK &&
         EGifPutImageDesc(gif, 0, 0, image.width, image.height, false, nullptr) == GIF_OK) {
         ok = true;
@@ -136,7 +136,7 @@ bool Encode(Image & image, HANDLE file)
 
 } // namespace
 
-bool GSWriteGifFromBmp(char const * bmp_name, char const * gif_name)
+bool GSWriteGifFromBmp(const char* bmp_name, const char* gif_name)
 {
     if (!bmp_name || !gif_name)
         return false;

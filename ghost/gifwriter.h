@@ -7,6 +7,6 @@
 // Reads the BMP file `bmp_name` and writes it as a GIF into `gif_name`.
 // False, with `gif_name` removed, when the BMP is not a palette image this
 // writer reads (uncompressed, 1 or 8 bits per pixel) or a file fails.
-bool GSWriteGifFromBmp(char const * bmp_name, char const * gif_name);
+bool GSWriteGifFromBmp(const char* bmp_name, const char* gif_name);
 
 #endif

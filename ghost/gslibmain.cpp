@@ -20,12 +20,12 @@ ZU_ENUM_REGISTER(GSViewType)
 ZU_TYPE_REGISTER(GSLogCoord, "GSLogCoord", &Real_type, ZU_TYPE_REAL, nullptr, 8)
 ZU_TYPE_REGISTER(GSDevCoord, "GSDevCoord", &Card32_type, ZU_TYPE_CARD, nullptr, 4)
 
-GSLogCoord Zuvi_ValueToGSLogCoord(ZuValueRef const & value)
+GSLogCoord Zuvi_ValueToGSLogCoord(const ZuValueRef& value)
 {
     return Zuvi_ValueToReal(value);
 }
 
-GSDevCoord Zuvi_ValueToGSDevCoord(ZuValueRef const & value)
+GSDevCoord Zuvi_ValueToGSDevCoord(const ZuValueRef& value)
 {
     return Zuvi_ValueToCard32(value);
 }
@@ -33,48 +33,49 @@ GSDevCoord Zuvi_ValueToGSDevCoord(ZuValueRef const & value)
 // The entry points of the interpreter's library, found by name.
 struct GSLibApi {
     HMODULE module;
-    int (*new_instance)(void **, void *);
-    void (*delete_instance)(void *);
-    int (*set_stdio)(void *, int (*)(void *, char *, int), int (*)(void *, char const *, int),
-                     int (*)(void *, char const *, int));
-    int (*register_callout)(void *, gs_callout, void *);
-    int (*set_arg_encoding)(void *, int);
-    int (*init_with_args)(void *, int, char **);
-    int (*run_string_begin)(void *, int, int *);
-    int (*run_string_continue)(void *, char const *, unsigned int, int, int *);
-    int (*run_string_end)(void *, int, int *);
-    int (*exit)(void *);
+    int (*new_instance)(void**, void*);
+    void (*delete_instance)(void*);
+    int (*set_stdio)(void*, int (*)(void*, char*, int), int (*)(void*, const char*, int),
+                     int (*)(void*, const char*, int));
+    int (*register_callout)(void*, gs_callout, void*);
+    int (*set_arg_encoding)(void*, int);
+    int (*init_with_args)(void*, int, char**);
+    int (*run_string_begin)(void*, int, int*);
+    int (*run_string_continue)(void*, const char*, unsigned int, int, int*);
+    int (*run_string_end)(void*, int, int*);
+    int (*exit)(void*);
 };
 
 namespace {
 
-GSLib * the_lib = nullptr;
+GSLib* the_lib = nullptr;
 bool lazy_result = false;
 
 // ---- Callbacks of the interpreter; it gives no user data to stdio, so they
 // reach the object through the process-wide pointer. ----
 
-int StdIn(void *, char *, int)
+int StdIn(void*, char*, int)
 {
     return the_lib ? the_lib->Callback(GSLib::GS_MESSAGE_STDIN, nullptr, 0) : 0;
 }
 
-int StdOut(void *, char const * text, int length)
+int StdOut(void*, const char* text, int length)
 {
     if (!the_lib || length <= 0)
         return length;
-    return the_lib->Callback(GSLib::GS_MESSAGE_STDOUT, const_cast<char *>(text),
+    return the_lib->Callback(GSLib::GS_MESSAGE_STDOUT, const_cast<char*>(text),
                              static_cast<unsigned long>(length));
 }
 
 // Warnings on the standard error go to the debugger output: the capture holds
 // only what PostScript printed (answers and error reports), which the port
 // reads back.
-int StdErr(void *, char const * text, int length)
+int StdErr(void*, const char* text, int length)
 {
     char line[512];
     for (int at = 0; text && at < length;) {
-        int n = length - at < static_cast<int>(sizeof line) - 1 ? length - at : static_cast<int>(sizeof line) - 1;
+        int n = length - at < static_cast<int>(sizeof line) - 1 ? length - at
+                                                                : static_cast<int>(sizeof line) - 1;
         std::memcpy(line, text + at, static_cast<size_t>(n));
         line[n] = '\0';
         OutputDebugStringA(line);
@@ -83,28 +84,28 @@ int StdErr(void *, char const * text, int length)
     return length;
 }
 
-int DisplayOpen(void *, void * device)
+int DisplayOpen(void*, void* device)
 {
     if (the_lib)
-        the_lib->Callback(GSLib::GS_MESSAGE_DEVICE, static_cast<char *>(device), 1);
+        the_lib->Callback(GSLib::GS_MESSAGE_DEVICE, static_cast<char*>(device), 1);
     return 0;
 }
 
-int DisplayPreclose(void *, void *)
+int DisplayPreclose(void*, void*)
 {
     return 0;
 }
 
-int DisplayClose(void *, void * device)
+int DisplayClose(void*, void* device)
 {
     if (the_lib) {
         the_lib->NoteDisplaySize(device, 0, 0, 0, nullptr);
-        the_lib->Callback(GSLib::GS_MESSAGE_DEVICE, static_cast<char *>(device), 0);
+        the_lib->Callback(GSLib::GS_MESSAGE_DEVICE, static_cast<char*>(device), 0);
     }
     return 0;
 }
 
-int DisplayPresize(void *, void * device, int, int, int, unsigned int)
+int DisplayPresize(void*, void* device, int, int, int, unsigned int)
 {
     // The bitmap is about to move: nobody reads it until the new size comes.
     if (the_lib)
@@ -112,42 +113,54 @@ int DisplayPresize(void *, void * device, int, int, int, unsigned int)
     return 0;
 }
 
-int DisplaySize(void *, void * device, int width, int height, int raster, unsigned int,
-                unsigned char * image)
+int DisplaySize(void*, void* device, int width, int height, int raster, unsigned int,
+                unsigned char* image)
 {
     if (the_lib)
         the_lib->NoteDisplaySize(device, width, height, raster, image);
     return 0;
 }
 
-int DisplaySync(void *, void *)
+int DisplaySync(void*, void*)
 {
     return 0;
 }
 
-int DisplayPage(void *, void *, int, int)
+int DisplayPage(void*, void*, int, int)
 {
     return 0;
 }
 
-display_callback display_callbacks = {
-    sizeof(display_callback), DISPLAY_VERSION_MAJOR, DISPLAY_VERSION_MINOR,
-    DisplayOpen, DisplayPreclose, DisplayClose, DisplayPresize, DisplaySize, DisplaySync,
-    DisplayPage, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+display_callback display_callbacks = {sizeof(display_callback),
+                                      DISPLAY_VERSION_MAJOR,
+                                      DISPLAY_VERSION_MINOR,
+                                      DisplayOpen,
+                                      DisplayPreclose,
+                                      DisplayClose,
+                                      DisplayPresize,
+                                      DisplaySize,
+                                      DisplaySync,
+                                      DisplayPage,
+                                      nullptr,
+                                      nullptr,
+                                      nullptr,
+                                      nullptr,
+                                      nullptr,
+                                      nullptr};
 
-int Callout(void *, void *, char const *, int id, int size, void * data)
+int Callout(void*, void*, const char*, int id, int size, void* data)
 {
     if (id != DISPLAY_CALLOUT_GET_CALLBACK || data == nullptr ||
         size < static_cast<int>(sizeof(gs_display_get_callback_t)))
         return -1;
-    gs_display_get_callback_t * answer = static_cast<gs_display_get_callback_t *>(data);
+    gs_display_get_callback_t* answer = static_cast<gs_display_get_callback_t*>(data);
     answer->callback = &display_callbacks;
     answer->caller_handle = nullptr;
     return 0;
 }
 
 template <class F>
-bool Bind(HMODULE module, char const * name, F & out)
+bool Bind(HMODULE module, const char* name, F& out)
 {
     out = reinterpret_cast<F>(GetProcAddress(module, name));
     return out != nullptr;
@@ -177,7 +190,7 @@ GSLib::~GSLib()
         the_lib = nullptr;
 }
 
-void GSLib::SetError(char const * format, int value)
+void GSLib::SetError(const char* format, int value)
 {
     std::snprintf(error_text, sizeof error_text, format, value);
 }
@@ -186,7 +199,7 @@ bool GSLib::Load()
 {
     if (api)
         return api->module != nullptr;
-    api = static_cast<GSLibApi *>(std::calloc(1, sizeof(GSLibApi)));
+    api = static_cast<GSLibApi*>(std::calloc(1, sizeof(GSLibApi)));
     if (!api)
         return false;
     HMODULE module = LoadLibraryA("libgs.so.10");
@@ -223,7 +236,7 @@ void GSLib::Stop()
     display_width = display_height = display_raster = 0;
 }
 
-int GSLib::Init(int argc, char ** argv)
+int GSLib::Init(int argc, char** argv)
 {
     last_result = 0;
     if (initialised) {
@@ -265,12 +278,12 @@ int GSLib::Init(int argc, char ** argv)
     initialised = true;
     // The display device under a name of its own: the contexts install it
     // again after other devices were current.
-    static char const name_display[] = "/.zuvi.display currentdevice def\n";
+    static const char name_display[] = "/.zuvi.display currentdevice def\n";
     Execute(name_display, static_cast<int>(sizeof name_display - 1));
     return 0;
 }
 
-int GSLib::Execute(char const * text, int length)
+int GSLib::Execute(const char* text, int length)
 {
     if (!initialised) {
         std::snprintf(error_text, sizeof error_text, "%s", "GhostScript not initialised");
@@ -279,9 +292,9 @@ int GSLib::Execute(char const * text, int length)
     if (!text || length < 0)
         length = 0;
     int exit_code = 0;
-    int r = length > 0
-                ? api->run_string_continue(instance, text, static_cast<unsigned>(length), 0, &exit_code)
-                : 0;
+    int r = length > 0 ? api->run_string_continue(instance, text, static_cast<unsigned>(length), 0,
+                                                  &exit_code)
+                       : 0;
     // Text that ran completely leaves the interpreter waiting for more.
     if (r == gs_error_NeedInput)
         r = 0;
@@ -303,18 +316,19 @@ int GSLib::Execute(char const * text, int length)
     return r;
 }
 
-void * GSLib::TakeDevice()
+void* GSLib::TakeDevice()
 {
-    void * taken = device;
+    void* taken = device;
     device = nullptr;
     return taken;
 }
 
-int GSLib::GetErrorText(char * buffer, int size)
+int GSLib::GetErrorText(char* buffer, int size)
 {
     if (!buffer || size <= 0)
         return 0;
-    int limit = size < static_cast<int>(sizeof error_text) ? size : static_cast<int>(sizeof error_text);
+    int limit =
+        size < static_cast<int>(sizeof error_text) ? size : static_cast<int>(sizeof error_text);
     int n = 0;
     while (n < limit - 1 && error_text[n] != '\0') {
         buffer[n] = error_text[n];
@@ -324,20 +338,20 @@ int GSLib::GetErrorText(char * buffer, int size)
     return 0;
 }
 
-void GSLib::LockDevice(void *)
+void GSLib::LockDevice(void*)
 {
     // The interpreter draws only inside Execute, on the caller's thread: the
     // bitmap holds still between calls. The count shows balanced use.
     ++lock_count;
 }
 
-void GSLib::UnlockDevice(void *)
+void GSLib::UnlockDevice(void*)
 {
     if (lock_count > 0)
         --lock_count;
 }
 
-void GSLib::GetBitmapRow(void * dev, unsigned char ** row, int number)
+void GSLib::GetBitmapRow(void* dev, unsigned char** row, int number)
 {
     if (!row)
         return;
@@ -347,12 +361,12 @@ void GSLib::GetBitmapRow(void * dev, unsigned char ** row, int number)
     *row = display_image + static_cast<size_t>(number) * static_cast<size_t>(display_raster);
 }
 
-bool GSLib::ReadOutput(char * buffer, int size)
+bool GSLib::ReadOutput(char* buffer, int size)
 {
     if (size < output_length || (!buffer && output_length > 0))
         return false;
     int at = 0;
-    for (Chunk * c = output_head; c; c = c->next) {
+    for (Chunk* c = output_head; c; c = c->next) {
         std::memcpy(buffer + at, c->bytes, static_cast<size_t>(c->length));
         at += c->length;
     }
@@ -363,9 +377,9 @@ bool GSLib::ReadOutput(char * buffer, int size)
 
 bool GSLib::ClearOutput()
 {
-    Chunk * c = output_head;
+    Chunk* c = output_head;
     while (c) {
-        Chunk * next = c->next;
+        Chunk* next = c->next;
         std::free(c);
         c = next;
     }
@@ -374,7 +388,7 @@ bool GSLib::ClearOutput()
     return true;
 }
 
-int GSLib::Callback(int message, char * text, unsigned long count)
+int GSLib::Callback(int message, char* text, unsigned long count)
 {
     switch (message) {
     case GS_MESSAGE_STDIN:
@@ -385,7 +399,7 @@ int GSLib::Callback(int message, char * text, unsigned long count)
         // The count of captured bytes stays a 32-bit number.
         if (count > static_cast<unsigned long>(0x7fffffff - output_length))
             return static_cast<int>(count);
-        Chunk * c = static_cast<Chunk *>(std::malloc(offsetof(Chunk, bytes) + count));
+        Chunk* c = static_cast<Chunk*>(std::malloc(offsetof(Chunk, bytes) + count));
         if (!c)
             return static_cast<int>(count);
         c->next = nullptr;
@@ -414,7 +428,7 @@ int GSLib::Callback(int message, char * text, unsigned long count)
     }
 }
 
-void GSLib::NoteDisplaySize(void * dev, int width, int height, int raster, unsigned char * image)
+void GSLib::NoteDisplaySize(void* dev, int width, int height, int raster, unsigned char* image)
 {
     display_device = dev;
     display_image = image;
@@ -425,7 +439,7 @@ void GSLib::NoteDisplaySize(void * dev, int width, int height, int raster, unsig
 
 // ---- Start ----
 
-int GSBuildArguments(char ** argv, int max, char * storage, int storage_size)
+int GSBuildArguments(char** argv, int max, char* storage, int storage_size)
 {
     char dir[ZUVI_PATH_MAX];
     dir[0] = '\0';
@@ -436,9 +450,10 @@ int GSBuildArguments(char ** argv, int max, char * storage, int storage_size)
         zuvi->GetStringCopy(library, sizeof library);
     if (!Zuvi_ConvertToOSName(library, dir))
         std::snprintf(dir, sizeof dir, "%s", library);
-    char const * fixed[] = {"gs", nullptr, nullptr, "-sDEVICE=display", "-dDisplayFormat=16#30804",
-                            "-r72", "-dNOSAFER", "-dQUIET", "-dNOPROMPT", "-dNOPAUSE"};
-    int const count = static_cast<int>(sizeof fixed / sizeof fixed[0]);
+    const char* fixed[] = {
+        "gs",   nullptr,     nullptr,   "-sDEVICE=display", "-dDisplayFormat=16#30804",
+        "-r72", "-dNOSAFER", "-dQUIET", "-dNOPROMPT",       "-dNOPAUSE"};
+    const int count = static_cast<int>(sizeof fixed / sizeof fixed[0]);
     if (max < count)
         return 0;
     int used = 0;
@@ -459,16 +474,16 @@ int GSBuildArguments(char ** argv, int max, char * storage, int storage_size)
     return count;
 }
 
-GSLib * StartGhostscript()
+GSLib* StartGhostscript()
 {
     if (the_lib)
         return the_lib;
     static char storage[4 * ZUVI_PATH_MAX];
-    static char * argv[16];
+    static char* argv[16];
     int argc = GSBuildArguments(argv, 16, storage, sizeof storage);
     // Made on the C heap: the interpreter lives as long as the process,
     // longer than any memory zone.
-    GSLib * lib = new GSLib();
+    GSLib* lib = new GSLib();
     the_lib = lib;
     if (argc == 0) {
         std::snprintf(storage, sizeof storage, "%s", "");
@@ -477,7 +492,7 @@ GSLib * StartGhostscript()
     return lib->Init(argc, argv) == 0 ? lib : nullptr;
 }
 
-GSLib * GSRetLib()
+GSLib* GSRetLib()
 {
     return the_lib;
 }

@@ -28,23 +28,22 @@ ZU_ENUM(GSViewType, GS_VIEW_TYPE_LIST)
 // coordinate (a card).
 typedef double GSLogCoord;
 typedef unsigned int GSDevCoord;
-extern Zuvi_TypeDef const GSLogCoord_type;
-extern Zuvi_TypeDef const * const GSLogCoordTypeDef;
-extern Zuvi_TypeDef const GSDevCoord_type;
-extern Zuvi_TypeDef const * const GSDevCoordTypeDef;
-GSLogCoord Zuvi_ValueToGSLogCoord(ZuValueRef const & value);
-GSDevCoord Zuvi_ValueToGSDevCoord(ZuValueRef const & value);
+extern const Zuvi_TypeDef GSLogCoord_type;
+extern const Zuvi_TypeDef* const GSLogCoordTypeDef;
+extern const Zuvi_TypeDef GSDevCoord_type;
+extern const Zuvi_TypeDef* const GSDevCoordTypeDef;
+GSLogCoord Zuvi_ValueToGSLogCoord(const ZuValueRef& value);
+GSDevCoord Zuvi_ValueToGSDevCoord(const ZuValueRef& value);
 
 struct GSLibApi;
 
-class GSLib
-{
+class GSLib {
 public:
     // The messages of Callback.
     enum Message {
-        GS_MESSAGE_STDIN = 1,   // input wanted: answers 0 (end of input)
-        GS_MESSAGE_STDOUT = 2,  // output of count bytes: captured
-        GS_MESSAGE_DEVICE = 3   // text is a device: opened (count != 0) or closed
+        GS_MESSAGE_STDIN = 1,  // input wanted: answers 0 (end of input)
+        GS_MESSAGE_STDOUT = 2, // output of count bytes: captured
+        GS_MESSAGE_DEVICE = 3  // text is a device: opened (count != 0) or closed
     };
 
     GSLib();
@@ -52,69 +51,69 @@ public:
 
     // Starts the interpreter with the argument vector; 0 on success.
     // Already initialised: 1 and "Already initialized", without a call.
-    int Init(int argc, char ** argv);
+    int Init(int argc, char** argv);
     // Runs PostScript text; 0 when it ran. Not initialised: 1 and
     // "GhostScript not initialised". After a PostScript error the answer is
     // the interpreter's error code, and the next text runs afresh.
-    int Execute(char const * text, int length);
+    int Execute(const char* text, int length);
     // The device the interpreter opened last, forgotten once taken.
-    void * TakeDevice();
+    void* TakeDevice();
     // Copies the error text; the copy always ends with a zero (at most
     // min(size, 128) bytes in all). Answers 0.
-    int GetErrorText(char * buffer, int size);
-    void LockDevice(void * device);
-    void UnlockDevice(void * device);
+    int GetErrorText(char* buffer, int size);
+    void LockDevice(void* device);
+    void UnlockDevice(void* device);
     // Row `number` of the display device's bitmap (row 0 is the bottom
     // row); null for another device or a row outside the bitmap.
-    void GetBitmapRow(void * device, unsigned char ** row, int number);
+    void GetBitmapRow(void* device, unsigned char** row, int number);
     int GetOutputLength() const { return output_length; }
     // False when size is smaller than the captured output (which stays);
     // otherwise copies it all, adds a zero when there is room, and empties
     // the capture.
-    bool ReadOutput(char * buffer, int size);
+    bool ReadOutput(char* buffer, int size);
     bool ClearOutput();
-    int Callback(int message, char * text, unsigned long count);
+    int Callback(int message, char* text, unsigned long count);
 
     bool IsInitialised() const { return initialised; }
     int RetLastResult() const { return last_result; }
     // The display device while it is open (null before and after), its size
     // in pixels and the bytes from one row to the next.
-    void * RetDisplayDevice() const { return display_device; }
+    void* RetDisplayDevice() const { return display_device; }
     int RetDisplayWidth() const { return display_width; }
     int RetDisplayHeight() const { return display_height; }
     int RetDisplayRaster() const { return display_raster; }
     unsigned RetLockCount() const { return lock_count; }
 
     // Called by the display device (through the binding's callbacks).
-    void NoteDisplaySize(void * device, int width, int height, int raster, unsigned char * image);
+    void NoteDisplaySize(void* device, int width, int height, int raster, unsigned char* image);
 
-    GSLib(GSLib const &) = delete;
-    GSLib & operator=(GSLib const &) = delete;
+    GSLib(const GSLib&) = delete;
+    GSLib& operator=(const GSLib&) = delete;
 
 private:
     struct Chunk {
-        Chunk * next;
+        Chunk* next;
         int length;
         char bytes[1];
     };
 
-    void SetError(char const * format, int value);
+    void SetError(const char* format, int value);
     bool Load();
     void Stop();
 
     char error_text[128];
     bool initialised;
     int last_result;
-    void * device;
-    Chunk * output_head;
-    Chunk * output_tail;
+    void* device;
+    Chunk* output_head;
+    Chunk* output_tail;
     int output_length;
 
     // The binding's side of the interpreter.
-    GSLibApi * api;
-    void * instance;
-    void * display_device;
-    unsigned char * display_image;
+    GSLibApi* api;
+    void* instance;
+    void* display_device;
+    unsigned char* display_image;
     int display_width;
     int display_height;
     int display_raster;
@@ -124,15 +123,15 @@ private:
 // The process's interpreter: made and started by the first call (null when
 // that start failed; the object stays, not initialised). Later calls answer
 // the object whatever its start gave.
-GSLib * StartGhostscript();
+GSLib* StartGhostscript();
 // The object, null before the first start.
-GSLib * GSRetLib();
+GSLib* GSRetLib();
 // Starts the interpreter once and answers whether a start answered an
 // object: the contexts and the port call it before they need the
 // interpreter.
 bool GSLazyStart();
 // The argument vector of the start (the library's directory in the two
 // include folders); `storage` keeps the texts.
-int GSBuildArguments(char ** argv, int max, char * storage, int storage_size);
+int GSBuildArguments(char** argv, int max, char* storage, int storage_size);
 
 #endif

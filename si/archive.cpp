@@ -22,30 +22,29 @@ ZuArchive::~ZuArchive()
         // not take the program down from a destructor.
         try {
             output->Sync();
-        } catch (ZuExcStream const&) {
-        }
+        } catch (const ZuExcStream&) {}
     }
     input = nullptr;
     output = nullptr;
     self = nullptr;
 }
 
-void ZuArchive::StoreData(void const* data, unsigned int size)
+void ZuArchive::StoreData(const void* data, unsigned int size)
 {
-    ZU_ASSERT_TEXT(this->output.IsValid (), "this->output.IsValid ()");
+    ZU_ASSERT_TEXT(this->output.IsValid(), "this->output.IsValid ()");
     output->Write(data, size);
 }
 
 void ZuArchive::RestoreData(void* data, unsigned int size)
 {
-    ZU_ASSERT_TEXT(this->input.IsValid (), "this->input.IsValid ()");
+    ZU_ASSERT_TEXT(this->input.IsValid(), "this->input.IsValid ()");
     // A stream may deliver less than asked before its end: read on until
     // everything came or nothing more comes. Input that ends early is
     // refused rather than decoded from bytes that were never read.
     unsigned char* out = static_cast<unsigned char*>(data);
     unsigned done = 0;
     while (done < size) {
-        unsigned const count = input->Read(out + done, size - done);
+        const unsigned count = input->Read(out + done, size - done);
         if (count == 0 || count > size - done)
             throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
         done += count;
@@ -65,7 +64,7 @@ std::uint64_t ZuArchive::RetRemainingData() const
     return ZuStorage::RetRemainingData();
 }
 
-void ZuArchive::SetOutput(ZuStreamRef const& stream)
+void ZuArchive::SetOutput(const ZuStreamRef& stream)
 {
     unsigned char header[HEADER_SIZE];
     std::memset(header, 0, sizeof header);
@@ -79,7 +78,7 @@ void ZuArchive::SetOutput(ZuStreamRef const& stream)
     StoreData(header, sizeof header);
 }
 
-void ZuArchive::SetInput(ZuStreamRef const& stream)
+void ZuArchive::SetInput(const ZuStreamRef& stream)
 {
     input = stream;
     if (input.IsValid())
@@ -92,18 +91,19 @@ void ZuArchive::SetInput(ZuStreamRef const& stream)
     std::memset(header, 0, sizeof header);
     try {
         RestoreData(header, sizeof header);
-    } catch (ZuExcStream const&) {
+    } catch (const ZuExcStream&) {
         RejectHeader("Archive header is incomplete", __LINE__);
     }
     if (std::strncmp(header, "Zuvi-BIN", 8) != 0)
         RejectHeader("Failed assertion: strncmp (header, \"Zuvi-BIN\", 8) == 0", __LINE__);
     if (!((header[8] == 0) && (header[9] == 0) && (header[10] == 0) && (header[11] == 0)))
-        RejectHeader("Failed assertion: (header[8] == 0) && (header[9] == 0) && (header[10] == 0) && "
-                     "(header[11] == 0)",
-                     __LINE__);
+        RejectHeader(
+            "Failed assertion: (header[8] == 0) && (header[9] == 0) && (header[10] == 0) && "
+            "(header[11] == 0)",
+            __LINE__);
 }
 
-void ZuArchive::RejectHeader(char const* diagnostic, int line)
+void ZuArchive::RejectHeader(const char* diagnostic, int line)
 {
     // Nothing of such a stream is read on: the input is let go, and the
     // archive keeps itself only for an output still attached.
@@ -131,12 +131,12 @@ void ZuArchive::Delete()
     self = nullptr;
 }
 
-void ZuArchive::StoreInstance(ZuStorageRef const&)
+void ZuArchive::StoreInstance(const ZuStorageRef&)
 {
     ZU_ABORT("Trying to store an archive !");
 }
 
-void ZuArchive::RestoreInstance(ZuStorageRef const&)
+void ZuArchive::RestoreInstance(const ZuStorageRef&)
 {
     // The class name comes from the stored bytes, which a user chose: such
     // input is refused as corrupt rather than allowed to stop the program.

@@ -34,17 +34,17 @@ public:
 
     // ZuStorage: the raw bytes go to the output stream and come from the
     // input stream. Misuse without a stream stops the program.
-    void StoreData(void const* data, unsigned int size) override;
+    void StoreData(const void* data, unsigned int size) override;
     // Reads exactly `size` bytes or throws ZuExcStream.
     void RestoreData(void* data, unsigned int size) override;
     // What an input file stream still holds; unknown for other streams.
     std::uint64_t RetRemainingData() const override;
 
     // Attaches the output stream and writes the header to it.
-    virtual void SetOutput(ZuStreamRef const& stream);
+    virtual void SetOutput(const ZuStreamRef& stream);
     // Attaches the input stream and reads and checks the header. A rejected
     // header detaches the input again and throws ZuExcStream.
-    virtual void SetInput(ZuStreamRef const& stream);
+    virtual void SetInput(const ZuStreamRef& stream);
     // Releases both streams and the archive's handle on itself.
     virtual void Reset();
 
@@ -54,11 +54,11 @@ protected:
     // An archive is never stored in a storage (storing one is a programming
     // error; stored bytes that name an archive are refused as corrupt input
     // with ZuExcStream).
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
-    void RejectHeader(char const* diagnostic, int line);
+    void RejectHeader(const char* diagnostic, int line);
 
     ZuArchiveRef self;
     ZuStreamRef output;

@@ -15,10 +15,10 @@ class ZuArrayIterator;
 class ZuMemZone;
 
 ZU_HANDLE_BEGIN(ZuArray, ZuContainer)
-    ZU_HANDLE_CONVERSIONS(ZuArray)
-    // Slot i of the array (Access); on an empty handle a shared scratch
-    // handle, emptied at each such call.
-    ZuObjectRef& operator[](unsigned int index) const;
+ZU_HANDLE_CONVERSIONS(ZuArray)
+// Slot i of the array (Access); on an empty handle a shared scratch
+// handle, emptied at each such call.
+ZuObjectRef& operator[](unsigned int index) const;
 ZU_HANDLE_END(ZuArray)
 
 class ZuArray : public ZuContainer {
@@ -37,29 +37,30 @@ public:
     virtual ZuObjectRef& Access(unsigned int index) const;
 
     // ZuContainer
-    bool Insert(ZuObjectRef const& object) override;
+    bool Insert(const ZuObjectRef& object) override;
     bool Remove(unsigned int index) override;
-    bool Remove(ZuObjectRef const& object, unsigned int occurrence) override;
+    bool Remove(const ZuObjectRef& object, unsigned int occurrence) override;
     void RemoveAll() override;
-    bool GetSimilar(ZuObjectRef const& model, ZuObjectRef& found, unsigned int occurrence) override;
-    bool LookFor(ZuObjectRef const& object) override;
-    bool Find(ZuObjectRef const& object, unsigned int& index) override;
-    bool SpecifyExtraction(ZuArrayRef const& extraction) override;
+    bool GetSimilar(const ZuObjectRef& model, ZuObjectRef& found, unsigned int occurrence) override;
+    bool LookFor(const ZuObjectRef& object) override;
+    bool Find(const ZuObjectRef& object, unsigned int& index) override;
+    bool SpecifyExtraction(const ZuArrayRef& extraction) override;
     ZuIteratorRef NewIterator() override;
 
     // ZuiContainer
     bool Get(unsigned int index, ZuObjectRef& object) override;
 
-    int CompareWith(ZuObjectRef const& other) const override;
+    int CompareWith(const ZuObjectRef& other) const override;
     void Delete() override;
 
 protected:
-    virtual void InternalGetGapSize(unsigned int pos, unsigned int& gap_size, unsigned int& data_size);
-    virtual void InternalSetGapSize(unsigned int pos, unsigned int gap_size, unsigned int data_size);
+    virtual void InternalGetGapSize(unsigned int pos, unsigned int& gap_size,
+                                    unsigned int& data_size);
+    virtual void InternalSetGapSize(unsigned int pos, unsigned int gap_size,
+                                    unsigned int data_size);
 
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
-
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
     static void CleanupAndFreeReferences(ZuObjectRef* block, unsigned int count);
     // Subclasses that lay the slots out differently (2-D and cyclic
@@ -69,13 +70,14 @@ protected:
     // with `room`, space for that many handles, of which `count` are made.
     static ZuObjectRef* AllocReferences(unsigned int count);
     static ZuObjectRef* AllocReferences(unsigned int count, unsigned int room);
-    static unsigned int Capacity(ZuObjectRef const* block);
+    static unsigned int Capacity(const ZuObjectRef* block);
 
     ZuObjectRef* data;
 
 private:
     enum { RESTORE_CHUNK = 4096 };
-    template <class F> void ForEachIterator(F notify);
+    template <class F>
+    void ForEachIterator(F notify);
 
     unsigned int auto_grow_increment;
 
@@ -90,16 +92,16 @@ ZU_CLASS_END(ZuArray)
 template <class R>
 class ZuTypedArrayElement {
 public:
-    typedef typename std::remove_pointer<decltype(std::declval<R const&>().Resolve())>::type X;
+    typedef typename std::remove_pointer<decltype(std::declval<const R&>().Resolve())>::type X;
 
     explicit ZuTypedArrayElement(ZuObjectRef& slot) : slot(slot) {}
 
-    ZuTypedArrayElement& operator=(ZuTypedArrayElement const& other)
+    ZuTypedArrayElement& operator=(const ZuTypedArrayElement& other)
     {
         slot = other.slot;
         return *this;
     }
-    ZuTypedArrayElement& operator=(ZuObjectRef const& handle)
+    ZuTypedArrayElement& operator=(const ZuObjectRef& handle)
     {
         slot = handle;
         return *this;
@@ -130,10 +132,10 @@ public:
     X* RetRawObject() const { return static_cast<X*>(slot.RetRawObject()); }
     bool IsValid() const { return slot.IsValid(); }
     bool IsInvalid() const { return slot.IsInvalid(); }
-    bool operator==(ZuObjectRef const& other) const { return slot == other; }
-    bool operator!=(ZuObjectRef const& other) const { return slot != other; }
-    bool operator==(ZuObject const* object) const { return slot == object; }
-    bool operator!=(ZuObject const* object) const { return slot != object; }
+    bool operator==(const ZuObjectRef& other) const { return slot == other; }
+    bool operator!=(const ZuObjectRef& other) const { return slot != other; }
+    bool operator==(const ZuObject* object) const { return slot == object; }
+    bool operator!=(const ZuObject* object) const { return slot != object; }
 
 private:
     ZuObjectRef& slot;
@@ -148,8 +150,8 @@ class ZuTypedArray : public ZuArrayRef {
 public:
     ZuTypedArray() {}
     ZuTypedArray(ZuArray* array) { _Set(static_cast<ZuObject*>(array), nullptr); }
-    ZuTypedArray(ZuArrayRef const& other) { _Set(other, nullptr); }
-    ZuTypedArray(ZuTypedArray const& other) : ZuArrayRef(other) {}
+    ZuTypedArray(const ZuArrayRef& other) { _Set(other, nullptr); }
+    ZuTypedArray(const ZuTypedArray& other) : ZuArrayRef(other) {}
     ~ZuTypedArray() override {}
 
     ZuTypedArray& operator=(ZuArray* array)
@@ -157,12 +159,12 @@ public:
         _Set(static_cast<ZuObject*>(array), nullptr);
         return *this;
     }
-    ZuTypedArray& operator=(ZuArrayRef const& other)
+    ZuTypedArray& operator=(const ZuArrayRef& other)
     {
         _Set(other, nullptr);
         return *this;
     }
-    ZuTypedArray& operator=(ZuTypedArray const& other)
+    ZuTypedArray& operator=(const ZuTypedArray& other)
     {
         ZuArrayRef::operator=(other);
         return *this;

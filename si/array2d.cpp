@@ -19,7 +19,7 @@ bool ZuArray2D::SetSize(unsigned int rows, unsigned int cols)
 {
     if (rows == num_rows && cols == num_cols)
         return true;
-    unsigned long long const cells = static_cast<unsigned long long>(rows) * cols;
+    const unsigned long long cells = static_cast<unsigned long long>(rows) * cols;
     if (cells == 0) {
         CleanupAndFreeReferences(data, num_element);
         data = nullptr;
@@ -33,11 +33,11 @@ bool ZuArray2D::SetSize(unsigned int rows, unsigned int cols)
     ZuObjectRef* block = AllocReferences(static_cast<unsigned int>(cells));
     // The slots may have been resized through the one-dimensional
     // operations: only cells that exist in the old block are copied.
-    unsigned int const keep_rows = rows < num_rows ? rows : num_rows;
-    unsigned int const keep_cols = cols < num_cols ? cols : num_cols;
+    const unsigned int keep_rows = rows < num_rows ? rows : num_rows;
+    const unsigned int keep_cols = cols < num_cols ? cols : num_cols;
     for (unsigned int r = 0; r < keep_rows; r++)
         for (unsigned int c = 0; c < keep_cols; c++) {
-            unsigned long long const from = static_cast<unsigned long long>(r) * num_cols + c;
+            const unsigned long long from = static_cast<unsigned long long>(r) * num_cols + c;
             if (from < num_element)
                 block[r * cols + c] = data[from];
         }
@@ -52,7 +52,7 @@ bool ZuArray2D::SetSize(unsigned int rows, unsigned int cols)
 ZuObjectRef& ZuArray2D::Access(unsigned int row, unsigned int col) const
 {
     if (row < num_rows && col < num_cols) {
-        unsigned long long const slot = static_cast<unsigned long long>(row) * num_cols + col;
+        const unsigned long long slot = static_cast<unsigned long long>(row) * num_cols + col;
         if (slot < num_element)
             return ZuArray::Access(static_cast<unsigned int>(slot));
     }
@@ -60,11 +60,11 @@ ZuObjectRef& ZuArray2D::Access(unsigned int row, unsigned int col) const
     return scratch;
 }
 
-bool ZuArray2D::Find(ZuObjectRef const& object, unsigned int& row, unsigned int& col)
+bool ZuArray2D::Find(const ZuObjectRef& object, unsigned int& row, unsigned int& col)
 {
     if (row >= num_rows || col >= num_cols)
         return false;
-    unsigned long long const start = static_cast<unsigned long long>(row) * num_cols + col;
+    const unsigned long long start = static_cast<unsigned long long>(row) * num_cols + col;
     if (start >= num_element)
         return false;
     unsigned int index = static_cast<unsigned int>(start);
@@ -75,7 +75,7 @@ bool ZuArray2D::Find(ZuObjectRef const& object, unsigned int& row, unsigned int&
     return true;
 }
 
-void ZuArray2D::StoreInstance(ZuStorageRef const& s)
+void ZuArray2D::StoreInstance(const ZuStorageRef& s)
 {
     ZuArray::StoreInstance(s);
     s << grid_record << ZuStorageSync::begin;
@@ -84,7 +84,7 @@ void ZuArray2D::StoreInstance(ZuStorageRef const& s)
     s << ZuStorageSync::end;
 }
 
-void ZuArray2D::RestoreInstance(ZuStorageRef const& s)
+void ZuArray2D::RestoreInstance(const ZuStorageRef& s)
 {
     ZuArray::RestoreInstance(s);
     // Read directly: every use of the dimensions checks the slots, which

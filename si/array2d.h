@@ -22,19 +22,19 @@ public:
     virtual bool SetSize(unsigned int rows, unsigned int cols);
     // Searches in row-major order from the cell (row, col) on; on success
     // gives the cell found.
-    virtual bool Find(ZuObjectRef const& object, unsigned int& row, unsigned int& col);
+    virtual bool Find(const ZuObjectRef& object, unsigned int& row, unsigned int& col);
     virtual ZuObjectRef& Access(unsigned int row, unsigned int col) const;
 
-    using ZuArray::SetSize;
-    using ZuArray::Find;
     using ZuArray::Access;
+    using ZuArray::Find;
+    using ZuArray::SetSize;
 
     unsigned int RetNumRows() const { return num_rows; }
     unsigned int RetNumCols() const { return num_cols; }
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     unsigned int num_rows;

@@ -91,16 +91,14 @@ void ZuArrayIterator::NotifyRemove(unsigned int pos, unsigned int count)
     }
 }
 
-
-
-void ZuArrayIterator::StoreInstance(ZuStorageRef const& storage)
+void ZuArrayIterator::StoreInstance(const ZuStorageRef& storage)
 {
     ZuIterator::StoreInstance(storage);
     static ZuStorageSync record("<ZuArrayIterator>");
     storage << record << ZuStorageSync::begin << ZuStorageSync::end;
 }
 
-void ZuArrayIterator::RestoreInstance(ZuStorageRef const& storage)
+void ZuArrayIterator::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuIterator::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin >> ZuStorageSync::end;

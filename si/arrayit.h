@@ -25,9 +25,8 @@ protected:
     virtual void NotifyInsert(unsigned int pos, unsigned int count);
     virtual void NotifyRemove(unsigned int pos, unsigned int count);
 
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
-
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     unsigned int SourceCount() const;

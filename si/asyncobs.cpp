@@ -29,7 +29,8 @@ ZuAtomPath* AsPath(const ZuObjectRef& object)
 
 } // namespace
 
-void ZuAsyncObs::Initialise(ZuAtomPathRef ev, const ZuObjectRef& obs, const ZuTextRef& text, unsigned n)
+void ZuAsyncObs::Initialise(ZuAtomPathRef ev, const ZuObjectRef& obs, const ZuTextRef& text,
+                            unsigned n)
 {
     if (!ev.IsValid())
         ZU_ABORT("Failed assertion: event.IsValid ()");

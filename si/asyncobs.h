@@ -23,8 +23,8 @@ public:
     // The event, the observer and the actor text must be set. The event is
     // copied; an atom is the actor; other text is split at its dots: one
     // name is the actor, two or more the chain.
-    virtual void Initialise(ZuAtomPathRef event, const ZuObjectRef& observer, const ZuTextRef& actor,
-                            unsigned id);
+    virtual void Initialise(ZuAtomPathRef event, const ZuObjectRef& observer,
+                            const ZuTextRef& actor, unsigned id);
     // Calls the chain or the actor on the observer with (source, id).
     virtual void Report(const ZuObjectRef& source);
 

@@ -140,8 +140,8 @@ void ZuAtom::AllocText(unsigned size)
 {
     if (!ZuAtom::zone)
         ZuMemZone::NullAllocZone("ZuAtom::zone", __LINE__, kFile);
-    text = static_cast<char*>(ZuAtom::zone->Alloc(size, "LatinChar[]", __LINE__, kFile,
-                                                  ZU_MEM_BIN));
+    text =
+        static_cast<char*>(ZuAtom::zone->Alloc(size, "LatinChar[]", __LINE__, kFile, ZU_MEM_BIN));
 }
 
 void ZuAtom::SetText(char* t)
@@ -174,7 +174,8 @@ void ZuAtom::Kill()
         ZuAtom* atom = table[b];
         while (atom) {
             ZuAtom* following = atom->next;
-            ZU_ASSERT_TEXT(atom->RetMemZone () == ZuAtom::zone, "atom->RetMemZone () == ZuAtom::zone");
+            ZU_ASSERT_TEXT(atom->RetMemZone() == ZuAtom::zone,
+                           "atom->RetMemZone () == ZuAtom::zone");
             // Every handle lets go of the atom; the atom is destroyed here,
             // not by a later deletion pass, so it is not queued.
             atom->DetachAllHandles(nullptr);
@@ -314,12 +315,13 @@ ZuAtomRef::ZuAtomRef(const char* text) : ZuTextRef(static_cast<ZuText*>(ZuAtom::
 
 ZuAtomRef::ZuAtomRef(const unsigned short* text)
     : ZuTextRef(static_cast<ZuText*>(ZuAtom::FromWide(text, true)))
-{
-}
+{}
 
-ZuAtomRef::ZuAtomRef(const ZuStringRef& text) : ZuTextRef(static_cast<ZuText*>(AtomOfString(text))) {}
+ZuAtomRef::ZuAtomRef(const ZuStringRef& text) : ZuTextRef(static_cast<ZuText*>(AtomOfString(text)))
+{}
 
-ZuAtomRef::ZuAtomRef(const ZuValueRef& value) : ZuTextRef(static_cast<ZuText*>(AtomOfValue(value))) {}
+ZuAtomRef::ZuAtomRef(const ZuValueRef& value) : ZuTextRef(static_cast<ZuText*>(AtomOfValue(value)))
+{}
 
 ZuAtomRef::ZuAtomRef(const ZuObjectRef& obj) : ZuTextRef(static_cast<ZuText*>(AtomOf(obj))) {}
 

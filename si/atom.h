@@ -11,42 +11,57 @@
 class ZuAtom;
 
 ZU_HANDLE_BEGIN(ZuAtom, ZuText)
-    ZuAtomRef(ZuAtom* atom);
-    ZuAtomRef(const ZuAtomRef& other) : ZuTextRef(other) {}
-    // The atom of the text; an empty handle for a null or empty text.
-    ZuAtomRef(const char* text);
-    // 16-bit text is taken when every character is an ISO 8859-1 one;
-    // otherwise, and for a null or empty text, the handle is empty.
-    ZuAtomRef(const unsigned short* text);
-    // The atom of the string's text; an empty handle for an empty handle,
-    // an empty text or a text of 255 characters or more.
-    ZuAtomRef(const ZuStringRef& text);
-    // What the value converts to; an empty handle when it does not.
-    ZuAtomRef(const ZuValueRef& value);
-    // An atom gives itself, a string or another text the atom of its text,
-    // a value what it converts to; anything else an empty handle.
-    ZuAtomRef(const ZuObjectRef& obj);
+ZuAtomRef(ZuAtom* atom);
+ZuAtomRef(const ZuAtomRef& other) : ZuTextRef(other) {}
+// The atom of the text; an empty handle for a null or empty text.
+ZuAtomRef(const char* text);
+// 16-bit text is taken when every character is an ISO 8859-1 one;
+// otherwise, and for a null or empty text, the handle is empty.
+ZuAtomRef(const unsigned short* text);
+// The atom of the string's text; an empty handle for an empty handle,
+// an empty text or a text of 255 characters or more.
+ZuAtomRef(const ZuStringRef& text);
+// What the value converts to; an empty handle when it does not.
+ZuAtomRef(const ZuValueRef& value);
+// An atom gives itself, a string or another text the atom of its text,
+// a value what it converts to; anything else an empty handle.
+ZuAtomRef(const ZuObjectRef& obj);
 
-    ZuAtomRef& operator=(ZuAtom* atom);
-    ZuAtomRef& operator=(const ZuAtomRef& other);
-    ZuAtomRef& operator=(const char* text);
-    ZuAtomRef& operator=(const unsigned short* text);
-    ZuAtomRef& operator=(const ZuStringRef& text);
-    ZuAtomRef& operator=(const ZuValueRef& value);
-    ZuAtomRef& operator=(const ZuObjectRef& obj);
+ZuAtomRef& operator=(ZuAtom* atom);
+ZuAtomRef& operator=(const ZuAtomRef& other);
+ZuAtomRef& operator=(const char* text);
+ZuAtomRef& operator=(const unsigned short* text);
+ZuAtomRef& operator=(const ZuStringRef& text);
+ZuAtomRef& operator=(const ZuValueRef& value);
+ZuAtomRef& operator=(const ZuObjectRef& obj);
 
-    // Identity, and comparison with a text.
-    bool operator==(const ZuAtomRef& other) const { return RetRawObject() == other.RetRawObject(); }
-    bool operator!=(const ZuAtomRef& other) const { return RetRawObject() != other.RetRawObject(); }
-    bool operator==(const char* text) const;
-    bool operator!=(const char* text) const { return !(*this == text); }
-    bool operator==(const unsigned short* text) const;
-    bool operator!=(const unsigned short* text) const { return !(*this == text); }
-    bool operator==(const ZuStringRef& text) const;
-    bool operator!=(const ZuStringRef& text) const { return !(*this == text); }
+// Identity, and comparison with a text.
+bool operator==(const ZuAtomRef& other) const
+{
+    return RetRawObject() == other.RetRawObject();
+}
+bool operator!=(const ZuAtomRef& other) const
+{
+    return RetRawObject() != other.RetRawObject();
+}
+bool operator==(const char* text) const;
+bool operator!=(const char* text) const
+{
+    return !(*this == text);
+}
+bool operator==(const unsigned short* text) const;
+bool operator!=(const unsigned short* text) const
+{
+    return !(*this == text);
+}
+bool operator==(const ZuStringRef& text) const;
+bool operator!=(const ZuStringRef& text) const
+{
+    return !(*this == text);
+}
 
-    // The atom's text; "" for an empty handle.
-    operator const char*() const;
+// The atom's text; "" for an empty handle.
+operator const char*() const;
 ZU_HANDLE_END(ZuAtom)
 
 class ZuAtom : public ZuText {

@@ -16,11 +16,11 @@ ZU_IMPLEMENT_INTERFACE(ZuAtomPath, ZuiContainer)
 
 namespace {
 
-char const* const src_file = "si/atompath";
+const char* const src_file = "si/atompath";
 
 // The 8-bit text of a string; false when a character has no 8-bit form or
 // the text is far longer than any path.
-bool Latin(ZuStringRef const& text, std::string& out)
+bool Latin(const ZuStringRef& text, std::string& out)
 {
     unsigned n = text->CharacterCount();
     if (n > ZU_ATOM_PATH_LEN * 100)
@@ -40,7 +40,8 @@ bool Latin(ZuStringRef const& text, std::string& out)
 // an empty segment standing for a null atom. Answers false for text that
 // cannot be a path: a segment of 100 characters or more, or more than
 // ZU_ATOM_PATH_LEN segments.
-bool SplitDotted(std::string const& text, std::string (&segments)[ZU_ATOM_PATH_LEN], unsigned int& count)
+bool SplitDotted(const std::string& text, std::string (&segments)[ZU_ATOM_PATH_LEN],
+                 unsigned int& count)
 {
     count = 0;
     if (text.empty())
@@ -58,9 +59,9 @@ bool SplitDotted(std::string const& text, std::string (&segments)[ZU_ATOM_PATH_L
     }
 }
 
-bool IsWild(ZuAtom const* atom, char c)
+bool IsWild(const ZuAtom* atom, char c)
 {
-    char const* text = atom != nullptr ? atom->RetText() : nullptr;
+    const char* text = atom != nullptr ? atom->RetText() : nullptr;
     return text != nullptr && text[0] == c && text[1] == '\0';
 }
 
@@ -99,7 +100,7 @@ unsigned ZuAtomPath::CharacterCount()
     return count;
 }
 
-bool ZuAtomPath::SetString(ZuStringRef const& text)
+bool ZuAtomPath::SetString(const ZuStringRef& text)
 {
     Clear();
     if (text.IsInvalid())
@@ -124,7 +125,7 @@ void ZuAtomPath::Clear()
     num = 0;
 }
 
-bool ZuAtomPath::AddAtom(ZuAtomRef const& atom)
+bool ZuAtomPath::AddAtom(const ZuAtomRef& atom)
 {
     if (num >= ZU_ATOM_PATH_LEN)
         return false;
@@ -132,7 +133,7 @@ bool ZuAtomPath::AddAtom(ZuAtomRef const& atom)
     return true;
 }
 
-bool ZuAtomPath::SetAtom(unsigned int index, ZuAtomRef const& atom)
+bool ZuAtomPath::SetAtom(unsigned int index, const ZuAtomRef& atom)
 {
     if (index >= num)
         return false;
@@ -190,12 +191,12 @@ bool ZuAtomPath::TrimTail(unsigned int count, ZuAtomPathRef& out)
 
 // ----------------------------------------------------------- comparison
 
-bool ZuAtomPath::Matches(ZuAtomPath const& other) const
+bool ZuAtomPath::Matches(const ZuAtomPath& other) const
 {
     // match[i][j]: atoms i.. of this path match atoms j.. of the other. Kept
     // as a table so that paths full of wildcards cost n*m steps, not 3^n.
-    unsigned int const na = num;
-    unsigned int const nb = other.num;
+    const unsigned int na = num;
+    const unsigned int nb = other.num;
     bool match[ZU_ATOM_PATH_LEN + 1][ZU_ATOM_PATH_LEN + 1];
     for (unsigned int i = na + 1; i-- > 0;) {
         for (unsigned int j = nb + 1; j-- > 0;) {
@@ -203,8 +204,8 @@ bool ZuAtomPath::Matches(ZuAtomPath const& other) const
                 match[i][j] = i == na && j == nb;
                 continue;
             }
-            ZuAtom const* a = atoms[i];
-            ZuAtom const* b = other.atoms[j];
+            const ZuAtom* a = atoms[i];
+            const ZuAtom* b = other.atoms[j];
             bool m;
             if (IsWild(a, '*'))
                 m = match[i + 1][j] || match[i][j + 1] || match[i + 1][j + 1];
@@ -222,7 +223,7 @@ bool ZuAtomPath::Matches(ZuAtomPath const& other) const
     return match[0][0];
 }
 
-int ZuAtomPath::Compare(ZuAtomPath const& other) const
+int ZuAtomPath::Compare(const ZuAtomPath& other) const
 {
     if (Matches(other))
         return 0;
@@ -245,16 +246,19 @@ int ZuAtomPath::Compare(ZuAtomPath const& other) const
     return num < other.num ? -1 : 1;
 }
 
-int ZuAtomPath::CompareWith(ZuAtomPathRef const& other)
+int ZuAtomPath::CompareWith(const ZuAtomPathRef& other)
 {
     if (other.IsInvalid())
         return num != 0 ? 1 : 0;
     return Compare(*other.Resolve());
 }
 
-bool ZuAtomPath::IsEqual(ZuAtomPathRef const& other) { return CompareWith(other) == 0; }
+bool ZuAtomPath::IsEqual(const ZuAtomPathRef& other)
+{
+    return CompareWith(other) == 0;
+}
 
-int ZuAtomPath::CompareWith(ZuObjectRef const& other) const
+int ZuAtomPath::CompareWith(const ZuObjectRef& other) const
 {
     if (other.IsInvalid())
         return 1;
@@ -267,7 +271,7 @@ int ZuAtomPath::CompareWith(ZuObjectRef const& other) const
     return ZuText::CompareWith(other);
 }
 
-bool ZuAtomPath::IsEqual(ZuObjectRef const& other) const
+bool ZuAtomPath::IsEqual(const ZuObjectRef& other) const
 {
     if (other.IsInvalid())
         return false;
@@ -276,12 +280,12 @@ bool ZuAtomPath::IsEqual(ZuObjectRef const& other) const
     return CompareWith(other) == 0;
 }
 
-ZuObjectRef ZuAtomPath::Copy(ZuObjectRef const& source)
+ZuObjectRef ZuAtomPath::Copy(const ZuObjectRef& source)
 {
     if (source.IsValid() && source->IsKindOf(ZuStringRef::RetRuntime())) {
         SetString(ZuStringRef(source));
     } else if (source.IsValid() && source->IsKindOf(ZuAtomPathRef::RetRuntime())) {
-        ZuAtomPath const* path = static_cast<ZuAtomPath const*>(source.Resolve());
+        const ZuAtomPath* path = static_cast<const ZuAtomPath*>(source.Resolve());
         if (path != this) {
             Clear();
             for (unsigned int i = 0; i < path->num; ++i)
@@ -305,7 +309,10 @@ unsigned ZuAtomPath::ComputeHashValue(unsigned m) const
     return h % m;
 }
 
-unsigned int ZuAtomPath::TotalCount() const { return num; }
+unsigned int ZuAtomPath::TotalCount() const
+{
+    return num;
+}
 
 bool ZuAtomPath::Get(unsigned int index, ZuObjectRef& out)
 {
@@ -317,7 +324,7 @@ bool ZuAtomPath::Get(unsigned int index, ZuObjectRef& out)
 
 // -------------------------------------------------------------- storage
 
-void ZuAtomPath::StoreInstance(ZuStorageRef const& storage)
+void ZuAtomPath::StoreInstance(const ZuStorageRef& storage)
 {
     ZuText::StoreInstance(storage);
     static ZuStorageSync record("<ZuAtomPath num { atom }>");
@@ -329,7 +336,7 @@ void ZuAtomPath::StoreInstance(ZuStorageRef const& storage)
     storage << ZuStorageSync::end_repeat << ZuStorageSync::end;
 }
 
-void ZuAtomPath::RestoreInstance(ZuStorageRef const& storage)
+void ZuAtomPath::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuText::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;
@@ -338,7 +345,8 @@ void ZuAtomPath::RestoreInstance(ZuStorageRef const& storage)
     storage >> ZuStorageSync::repeat;
     // A count beyond the path's capacity is corrupt data: read what fits and
     // skip the rest with the block.
-    unsigned int count = stored > ZU_ATOM_PATH_LEN ? ZU_ATOM_PATH_LEN : static_cast<unsigned int>(stored);
+    unsigned int count =
+        stored > ZU_ATOM_PATH_LEN ? ZU_ATOM_PATH_LEN : static_cast<unsigned int>(stored);
     for (unsigned int i = 0; i < count; ++i) {
         ZuAtomRef atom;
         storage->RestoreAtom(atom);
@@ -350,7 +358,7 @@ void ZuAtomPath::RestoreInstance(ZuStorageRef const& storage)
 
 // -------------------------------------------------------------- handles
 
-ZuAtomPath* ZuAtomPath::NewPath(char const* text)
+ZuAtomPath* ZuAtomPath::NewPath(const char* text)
 {
     ZuAtomPath* path = static_cast<ZuAtomPath*>(
         ZuClassFactory::New(ZuAtomPathRef::RetRuntime(), Zuvi_app_zone, __LINE__, src_file));
@@ -363,7 +371,7 @@ namespace {
 
 // A new path parsed from the text of any object (empty handle when the
 // object has no text).
-ZuAtomPath* PathFor(ZuObjectRef const& object)
+ZuAtomPath* PathFor(const ZuObjectRef& object)
 {
     if (object.IsInvalid())
         return nullptr;
@@ -375,7 +383,7 @@ ZuAtomPath* PathFor(ZuObjectRef const& object)
     return path;
 }
 
-ZuAtomPath* PathForWide(unsigned short const* text)
+ZuAtomPath* PathForWide(const unsigned short* text)
 {
     std::string latin;
     for (; text != nullptr && *text != 0; ++text) {
@@ -390,31 +398,33 @@ ZuAtomPath* PathForWide(unsigned short const* text)
 
 ZuAtomPathRef::ZuAtomPathRef(ZuAtomPath* path) : ZuTextRef(static_cast<ZuText*>(path)) {}
 
-ZuAtomPathRef::ZuAtomPathRef(char const* text) : ZuTextRef(ZuAtomPathRef::RetRuntime(), Zuvi_CallFrame::head)
+ZuAtomPathRef::ZuAtomPathRef(const char* text)
+    : ZuTextRef(ZuAtomPathRef::RetRuntime(), Zuvi_CallFrame::head)
 {
     _Set(static_cast<ZuObject*>(ZuAtomPath::NewPath(text)), nullptr);
 }
 
-ZuAtomPathRef::ZuAtomPathRef(unsigned short const* text)
+ZuAtomPathRef::ZuAtomPathRef(const unsigned short* text)
     : ZuTextRef(ZuAtomPathRef::RetRuntime(), Zuvi_CallFrame::head)
 {
     _Set(static_cast<ZuObject*>(PathForWide(text)), nullptr);
 }
 
-ZuAtomPathRef::ZuAtomPathRef(ZuTextRef const& text) : ZuTextRef(ZuAtomPathRef::RetRuntime(), Zuvi_CallFrame::head)
+ZuAtomPathRef::ZuAtomPathRef(const ZuTextRef& text)
+    : ZuTextRef(ZuAtomPathRef::RetRuntime(), Zuvi_CallFrame::head)
 {
     ZuAtomPath* path = ZuAtomPath::NewPath("");
     _Set(static_cast<ZuObject*>(path), nullptr);
     path->SetString(text.IsValid() ? text->RetString() : ZuStringNull);
 }
 
-ZuAtomPathRef::ZuAtomPathRef(ZuValueRef const& value)
+ZuAtomPathRef::ZuAtomPathRef(const ZuValueRef& value)
     : ZuTextRef(ZuAtomPathRef::RetRuntime(), Zuvi_CallFrame::head)
 {
     _Set(static_cast<ZuObject*>(PathFor(value)), nullptr);
 }
 
-ZuAtomPathRef::ZuAtomPathRef(ZuObjectRef const& object)
+ZuAtomPathRef::ZuAtomPathRef(const ZuObjectRef& object)
     : ZuTextRef(ZuAtomPathRef::RetRuntime(), Zuvi_CallFrame::head)
 {
     _Set(static_cast<ZuObject*>(PathFor(object)), nullptr);
@@ -426,19 +436,19 @@ ZuAtomPathRef& ZuAtomPathRef::operator=(ZuAtomPath* path)
     return *this;
 }
 
-ZuAtomPathRef& ZuAtomPathRef::operator=(ZuAtomPathRef const& other)
+ZuAtomPathRef& ZuAtomPathRef::operator=(const ZuAtomPathRef& other)
 {
     _Set(other, nullptr);
     return *this;
 }
 
-ZuAtomPathRef& ZuAtomPathRef::operator=(char const* text)
+ZuAtomPathRef& ZuAtomPathRef::operator=(const char* text)
 {
     _Set(static_cast<ZuObject*>(ZuAtomPath::NewPath(text)), nullptr);
     return *this;
 }
 
-ZuAtomPathRef& ZuAtomPathRef::operator=(ZuTextRef const& text)
+ZuAtomPathRef& ZuAtomPathRef::operator=(const ZuTextRef& text)
 {
     ZuStringRef string = text.IsValid() ? text->RetString() : ZuStringNull;
     if (IsInvalid())
@@ -447,13 +457,13 @@ ZuAtomPathRef& ZuAtomPathRef::operator=(ZuTextRef const& text)
     return *this;
 }
 
-ZuAtomPathRef& ZuAtomPathRef::operator=(ZuValueRef const& value)
+ZuAtomPathRef& ZuAtomPathRef::operator=(const ZuValueRef& value)
 {
     _Set(static_cast<ZuObject*>(PathFor(value)), nullptr);
     return *this;
 }
 
-ZuAtomPathRef& ZuAtomPathRef::operator=(ZuObjectRef const& object)
+ZuAtomPathRef& ZuAtomPathRef::operator=(const ZuObjectRef& object)
 {
     _Set(static_cast<ZuObject*>(PathFor(object)), nullptr);
     return *this;

@@ -19,23 +19,23 @@ ZU_FORWARD(ZuAtom)
 // empty path. Assigning a text to a handle that holds a path re-parses that
 // very path, so every handle to it sees the change.
 ZU_HANDLE_BEGIN(ZuAtomPath, ZuText)
-    ZuAtomPathRef(ZuAtomPath* path);
-    ZuAtomPathRef(ZuAtomPathRef const& other) : ZuTextRef(other) {}
-    ZuAtomPathRef(char const* text);
-    ZuAtomPathRef(unsigned short const* text);
-    ZuAtomPathRef(ZuTextRef const& text);
-    ZuAtomPathRef(ZuValueRef const& value);
-    // An atom, a string or any other text (a path included) is parsed from
-    // its text, a value from the text it converts to; anything else, or an
-    // empty handle, gives an empty handle.
-    ZuAtomPathRef(ZuObjectRef const& object);
+ZuAtomPathRef(ZuAtomPath* path);
+ZuAtomPathRef(const ZuAtomPathRef& other) : ZuTextRef(other) {}
+ZuAtomPathRef(const char* text);
+ZuAtomPathRef(const unsigned short* text);
+ZuAtomPathRef(const ZuTextRef& text);
+ZuAtomPathRef(const ZuValueRef& value);
+// An atom, a string or any other text (a path included) is parsed from
+// its text, a value from the text it converts to; anything else, or an
+// empty handle, gives an empty handle.
+ZuAtomPathRef(const ZuObjectRef& object);
 
-    ZuAtomPathRef& operator=(ZuAtomPath* path);
-    ZuAtomPathRef& operator=(ZuAtomPathRef const& other);
-    ZuAtomPathRef& operator=(char const* text);
-    ZuAtomPathRef& operator=(ZuTextRef const& text);
-    ZuAtomPathRef& operator=(ZuValueRef const& value);
-    ZuAtomPathRef& operator=(ZuObjectRef const& object);
+ZuAtomPathRef& operator=(ZuAtomPath* path);
+ZuAtomPathRef& operator=(const ZuAtomPathRef& other);
+ZuAtomPathRef& operator=(const char* text);
+ZuAtomPathRef& operator=(const ZuTextRef& text);
+ZuAtomPathRef& operator=(const ZuValueRef& value);
+ZuAtomPathRef& operator=(const ZuObjectRef& object);
 ZU_HANDLE_END(ZuAtomPath)
 
 class ZuAtomPath : public ZuText, public ZuiContainer {
@@ -50,14 +50,14 @@ public:
     // Parses dotted text. Text that cannot be a path (a segment of 100 or
     // more characters, more than ZU_ATOM_PATH_LEN atoms) leaves the path
     // empty and answers false.
-    bool SetString(ZuStringRef const& text) override;
+    bool SetString(const ZuStringRef& text) override;
     unsigned CharacterCount() override;
 
-    virtual int CompareWith(ZuAtomPathRef const& other);
-    virtual bool IsEqual(ZuAtomPathRef const& other);
+    virtual int CompareWith(const ZuAtomPathRef& other);
+    virtual bool IsEqual(const ZuAtomPathRef& other);
     virtual void Clear();
-    virtual bool AddAtom(ZuAtomRef const& atom);
-    virtual bool SetAtom(unsigned int index, ZuAtomRef const& atom);
+    virtual bool AddAtom(const ZuAtomRef& atom);
+    virtual bool SetAtom(unsigned int index, const ZuAtomRef& atom);
     virtual bool GetAtom(unsigned int index, ZuAtomRef& atom);
     virtual ZuAtomRef RetAtom(unsigned int index);
     virtual ZuAtomArray RetArray();
@@ -66,25 +66,25 @@ public:
     virtual bool TrimTail(unsigned int count, ZuAtomPathRef& out);
 
     // ZuObject
-    ZuObjectRef Copy(ZuObjectRef const& source) override;
+    ZuObjectRef Copy(const ZuObjectRef& source) override;
     unsigned ComputeHashValue(unsigned num) const override;
-    int CompareWith(ZuObjectRef const& other) const override;
-    bool IsEqual(ZuObjectRef const& other) const override;
+    int CompareWith(const ZuObjectRef& other) const override;
+    bool IsEqual(const ZuObjectRef& other) const override;
 
     // ZuiContainer
     unsigned int TotalCount() const override;
     bool Get(unsigned int index, ZuObjectRef& out) override;
 
     // A new path in the application zone, parsed from the text.
-    static ZuAtomPath* NewPath(char const* text);
+    static ZuAtomPath* NewPath(const char* text);
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
-    int Compare(ZuAtomPath const& other) const;
-    bool Matches(ZuAtomPath const& other) const;
+    int Compare(const ZuAtomPath& other) const;
+    bool Matches(const ZuAtomPath& other) const;
 
     ZuAtom* atoms[ZU_ATOM_PATH_LEN];
     unsigned int num;

@@ -21,21 +21,21 @@ ZU_IMPLEMENT_INTERFACE(ZuAttributeFileFilter, ZuiFileFilter)
 
 ZuAttributeFileFilter::ZuAttributeFileFilter() {}
 
-bool ZuAttributeFileFilter::SetMatch(Bitset<ZuFileAttributesBit> const& data,
-                                     Bitset<ZuFileAttributesBit> const& mask)
+bool ZuAttributeFileFilter::SetMatch(const Bitset<ZuFileAttributesBit>& data,
+                                     const Bitset<ZuFileAttributesBit>& mask)
 {
     SetMatchData(data);
     SetMatchMask(mask);
     return true;
 }
 
-bool ZuAttributeFileFilter::SetMatchData(Bitset<ZuFileAttributesBit> const& data)
+bool ZuAttributeFileFilter::SetMatchData(const Bitset<ZuFileAttributesBit>& data)
 {
     match_data = data;
     return true;
 }
 
-bool ZuAttributeFileFilter::SetMatchMask(Bitset<ZuFileAttributesBit> const& mask)
+bool ZuAttributeFileFilter::SetMatchMask(const Bitset<ZuFileAttributesBit>& mask)
 {
     match_mask = mask;
     return true;
@@ -51,13 +51,13 @@ Bitset<ZuFileAttributesBit> ZuAttributeFileFilter::RetMatchMask()
     return match_mask;
 }
 
-bool ZuAttributeFileFilter::Check(ZuStringRef const&, ZuFileAttInfo const& info) const
+bool ZuAttributeFileFilter::Check(const ZuStringRef&, const ZuFileAttInfo& info) const
 {
     bool equal = (info.attributes.RetBits() & match_mask.RetBits()) == match_data.RetBits();
     return RetCheckMode() ? equal : !equal;
 }
 
-ZuObjectRef ZuAttributeFileFilter::Copy(ZuObjectRef const& other)
+ZuObjectRef ZuAttributeFileFilter::Copy(const ZuObjectRef& other)
 {
     if (other.IsValid() && other->IsKindOf(ZuAttributeFileFilterRef::RetRuntime())) {
         ZuAttributeFileFilterRef filter(other);
@@ -67,20 +67,20 @@ ZuObjectRef ZuAttributeFileFilter::Copy(ZuObjectRef const& other)
     return ZuObject::Copy(other);
 }
 
-void ZuAttributeFileFilter::StoreInstance(ZuStorageRef const& storage)
+void ZuAttributeFileFilter::StoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::StoreInstance(storage);
     storage << FilterRecord() << ZuStorageSync::begin;
     ZuiFileFilter::StoreInstance(storage);
-    storage << static_cast<ZuBitset const&>(match_data) << static_cast<ZuBitset const&>(match_mask)
+    storage << static_cast<const ZuBitset&>(match_data) << static_cast<const ZuBitset&>(match_mask)
             << ZuStorageSync::end;
 }
 
-void ZuAttributeFileFilter::RestoreInstance(ZuStorageRef const& storage)
+void ZuAttributeFileFilter::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;
     ZuiFileFilter::RestoreInstance(storage);
-    storage >> static_cast<ZuBitset&>(match_data) >> static_cast<ZuBitset&>(match_mask)
-            >> ZuStorageSync::end;
+    storage >> static_cast<ZuBitset&>(match_data) >> static_cast<ZuBitset&>(match_mask) >>
+        ZuStorageSync::end;
 }

@@ -10,31 +10,30 @@
 
 ZU_HANDLE(ZuAttributeFileFilter, ZuObject)
 
-class ZuAttributeFileFilter : public ZuObject, public ZuiFileFilter
-{
+class ZuAttributeFileFilter : public ZuObject, public ZuiFileFilter {
     ZU_CLASS(ZuAttributeFileFilter, ZuObject)
 public:
     ZuAttributeFileFilter();
 
     // SetMatchData(data), then SetMatchMask(mask).
-    virtual bool SetMatch(Bitset<ZuFileAttributesBit> const& data,
-                          Bitset<ZuFileAttributesBit> const& mask);
-    virtual bool SetMatchData(Bitset<ZuFileAttributesBit> const& data);
-    virtual bool SetMatchMask(Bitset<ZuFileAttributesBit> const& mask);
+    virtual bool SetMatch(const Bitset<ZuFileAttributesBit>& data,
+                          const Bitset<ZuFileAttributesBit>& mask);
+    virtual bool SetMatchData(const Bitset<ZuFileAttributesBit>& data);
+    virtual bool SetMatchMask(const Bitset<ZuFileAttributesBit>& mask);
     virtual Bitset<ZuFileAttributesBit> RetMatchData();
     virtual Bitset<ZuFileAttributesBit> RetMatchMask();
 
-    bool Check(ZuStringRef const& name, ZuFileAttInfo const& info) const override;
+    bool Check(const ZuStringRef& name, const ZuFileAttInfo& info) const override;
 
     // Takes the data and mask of another attribute filter (not its check
     // mode).
-    ZuObjectRef Copy(ZuObjectRef const& other) override;
+    ZuObjectRef Copy(const ZuObjectRef& other) override;
 
     // The root part, the record "<ZuAttributeFileFilter <ZuiFileFilter>
     // match_data match_mask>", begin, the interface's part (its check mode),
     // the data, the mask, end. Reached through the interface too.
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     Bitset<ZuFileAttributesBit> match_data;

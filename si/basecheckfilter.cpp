@@ -5,7 +5,7 @@
 
 namespace {
 
-ZuStorageSync & BaseCheckFilterRecord()
+ZuStorageSync& BaseCheckFilterRecord()
 {
     static ZuStorageSync record("<ZuBaseCheckFilter >");
     return record;
@@ -16,13 +16,13 @@ ZuStorageSync & BaseCheckFilterRecord()
 ZU_IMPLEMENT_CLASS(ZuBaseCheckFilter, "si/basecheckfilter", ZU_CLASS_ABSTRACT)
 ZU_IMPLEMENT_INTERFACE(ZuBaseCheckFilter, ZuiCheckFilter)
 
-void ZuBaseCheckFilter::StoreInstance(ZuStorageRef const & storage)
+void ZuBaseCheckFilter::StoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseController::StoreInstance(storage);
     storage << BaseCheckFilterRecord() << ZuStorageSync::begin << ZuStorageSync::end;
 }
 
-void ZuBaseCheckFilter::RestoreInstance(ZuStorageRef const & storage)
+void ZuBaseCheckFilter::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseController::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin >> ZuStorageSync::end;

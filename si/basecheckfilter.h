@@ -9,8 +9,7 @@
 
 ZU_HANDLE(ZuBaseCheckFilter, ZuBaseController)
 
-class ZuBaseCheckFilter : public ZuBaseController, public ZuiCheckFilter
-{
+class ZuBaseCheckFilter : public ZuBaseController, public ZuiCheckFilter {
     ZU_CLASS(ZuBaseCheckFilter, ZuBaseController)
 public:
     ZuBaseCheckFilter() {}
@@ -18,8 +17,8 @@ public:
 protected:
     // The controller's part, then "<ZuBaseCheckFilter >", begin, end. A
     // subclass stores its own group after this part.
-    void StoreInstance(ZuStorageRef const & storage) override;
-    void RestoreInstance(ZuStorageRef const & storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 };
 ZU_CLASS_END(ZuBaseCheckFilter)
 

@@ -14,7 +14,7 @@
 // assertion messages) are fixed line numbers, not __LINE__: what a dump or
 // a log shows stays the same however this file is laid out.
 namespace {
-const unsigned kIteratorListLine = 152; // the list of a container's iterators
+const unsigned kIteratorListLine = 152;   // the list of a container's iterators
 const unsigned kRemoveIteratorLine = 165; // removing an iterator
 } // namespace
 
@@ -23,8 +23,10 @@ ZU_IMPLEMENT_CLASS(ZuBaseContainer, "si/basecontainer", ZU_CLASS_ABSTRACT)
 ZuAtomRef ZuBaseContainer::notify_data_inserted;
 ZuAtomRef ZuBaseContainer::notify_data_removed;
 ZuAtomRef ZuBaseContainer::notify_data_moved;
-ZU_EXPORT_NOTIFY(ZuBaseContainer, inserted, "notify_data_inserted", &ZuBaseContainer::notify_data_inserted)
-ZU_EXPORT_NOTIFY(ZuBaseContainer, removed, "notify_data_removed", &ZuBaseContainer::notify_data_removed)
+ZU_EXPORT_NOTIFY(ZuBaseContainer, inserted, "notify_data_inserted",
+                 &ZuBaseContainer::notify_data_inserted)
+ZU_EXPORT_NOTIFY(ZuBaseContainer, removed, "notify_data_removed",
+                 &ZuBaseContainer::notify_data_removed)
 ZU_EXPORT_NOTIFY(ZuBaseContainer, moved, "notify_data_moved", &ZuBaseContainer::notify_data_moved)
 ZU_IMPLEMENT_INTERFACE(ZuBaseContainer, ZuiContainer)
 
@@ -38,9 +40,14 @@ void GetTotalCount(ZuValueRef& value, ZuObject* object)
 
 void DeclareContainerData(ZuRuntime* runtime)
 {
-    static Zuvi_PubDataDef total_count = {&ZuBaseContainerRef::RetRuntime(), "total_count",
-                                          "Total number of elements", &Card32_type, true, false,
-                                          &GetTotalCount, nullptr};
+    static Zuvi_PubDataDef total_count = {&ZuBaseContainerRef::RetRuntime(),
+                                          "total_count",
+                                          "Total number of elements",
+                                          &Card32_type,
+                                          true,
+                                          false,
+                                          &GetTotalCount,
+                                          nullptr};
     runtime->PublishData(total_count);
 }
 
@@ -52,18 +59,22 @@ ZuBaseContainer::ZuBaseContainer() {}
 
 ZuBaseContainer::~ZuBaseContainer() {}
 
-ZuIteratorRef ZuBaseContainer::NewIterator() { return ZuIteratorRef(); }
+ZuIteratorRef ZuBaseContainer::NewIterator()
+{
+    return ZuIteratorRef();
+}
 
-void ZuBaseContainer::InsertIterator(ZuIteratorRef const& iterator)
+void ZuBaseContainer::InsertIterator(const ZuIteratorRef& iterator)
 {
     // The list class is created by name: it is itself a container.
     if (iterators.IsInvalid())
-        iterators = ZuObjectRef(ZuClassFactory::New("ZuList", Zuvi_app_zone, kIteratorListLine, "si/basecontainer"));
+        iterators = ZuObjectRef(
+            ZuClassFactory::New("ZuList", Zuvi_app_zone, kIteratorListLine, "si/basecontainer"));
     iterators->Insert(iterator);
     iterator->SetSource(ZuBaseContainerRef(this));
 }
 
-void ZuBaseContainer::RemoveIterator(ZuIteratorRef const& iterator)
+void ZuBaseContainer::RemoveIterator(const ZuIteratorRef& iterator)
 {
     ZU_ASSERT_AT(iterators.IsValid(), "this->iterators.IsValid ()", kRemoveIteratorLine,
                  "si/basecontainer");
@@ -93,9 +104,7 @@ void ZuBaseContainer::Delete()
     ZuObject::Delete();
 }
 
-
-
-void ZuBaseContainer::StoreInstance(ZuStorageRef const& storage)
+void ZuBaseContainer::StoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::StoreInstance(storage);
     static ZuStorageSync record("<ZuBaseContainer iterators>");
@@ -104,7 +113,7 @@ void ZuBaseContainer::StoreInstance(ZuStorageRef const& storage)
     storage << ZuStorageSync::end;
 }
 
-void ZuBaseContainer::RestoreInstance(ZuStorageRef const& storage)
+void ZuBaseContainer::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;

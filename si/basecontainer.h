@@ -27,19 +27,18 @@ public:
     ZuBaseContainer();
     ~ZuBaseContainer() override;
 
-    virtual bool SpecifyExtraction(ZuArrayRef const& extraction) = 0;
+    virtual bool SpecifyExtraction(const ZuArrayRef& extraction) = 0;
     virtual ZuIteratorRef NewIterator();
 
     void Delete() override;
 
 protected:
-    virtual void InsertIterator(ZuIteratorRef const& iterator);
-    virtual void RemoveIterator(ZuIteratorRef const& iterator);
+    virtual void InsertIterator(const ZuIteratorRef& iterator);
+    virtual void RemoveIterator(const ZuIteratorRef& iterator);
     virtual bool NotifyDataChange(bool inserted, bool removed, bool moved);
 
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
-
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
     ZuContainerRef iterators; // a ZuList once the first iterator registers
 

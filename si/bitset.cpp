@@ -8,11 +8,10 @@ static_assert(sizeof(ZuBitset) == 8, "a bitset is two 32-bit words");
 
 ZU_TYPE_REGISTER(ZuBitset, "ZuBitset", nullptr, ZU_TYPE_BITSET, nullptr, 8)
 
-
 namespace {
 
 // The value's 64 bits; false for an empty handle.
-bool BitsOf(ZuValueRef const & value, ZuBitset & bits)
+bool BitsOf(const ZuValueRef& value, ZuBitset& bits)
 {
     if (value.IsInvalid())
         return false;
@@ -22,25 +21,25 @@ bool BitsOf(ZuValueRef const & value, ZuBitset & bits)
 
 } // namespace
 
-ZuBitset::ZuBitset(ZuValueRef const & value) : low(0), high(0)
+ZuBitset::ZuBitset(const ZuValueRef& value) : low(0), high(0)
 {
     BitsOf(value, *this);
 }
 
-ZuBitset & ZuBitset::operator=(ZuValueRef const & value)
+ZuBitset& ZuBitset::operator=(const ZuValueRef& value)
 {
     ZuBitset bits;
     BitsOf(value, bits);
     return *this = bits;
 }
 
-#define ZU_BITSET_VALUE_OPERATOR_(OP)                                           \
-    ZuBitset & ZuBitset::operator OP(ZuValueRef const & value)                  \
-    {                                                                           \
-        ZuBitset bits;                                                          \
-        if (BitsOf(value, bits))                                                \
-            *this OP bits;                                                      \
-        return *this;                                                           \
+#define ZU_BITSET_VALUE_OPERATOR_(OP)                        \
+    ZuBitset& ZuBitset::operator OP(const ZuValueRef& value) \
+    {                                                        \
+        ZuBitset bits;                                       \
+        if (BitsOf(value, bits))                             \
+            *this OP bits;                                   \
+        return *this;                                        \
     }
 ZU_BITSET_VALUE_OPERATOR_(+=)
 ZU_BITSET_VALUE_OPERATOR_(|=)
@@ -50,14 +49,14 @@ ZU_BITSET_VALUE_OPERATOR_(&=)
 ZU_BITSET_VALUE_OPERATOR_(^=)
 #undef ZU_BITSET_VALUE_OPERATOR_
 
-bool ZuBitset::operator==(ZuValueRef const & value) const
+bool ZuBitset::operator==(const ZuValueRef& value) const
 {
     ZuBitset bits;
     BitsOf(value, bits);
     return *this == bits;
 }
 
-bool ZuBitset::operator!=(ZuValueRef const & value) const
+bool ZuBitset::operator!=(const ZuValueRef& value) const
 {
     return !(*this == value);
 }
@@ -65,10 +64,10 @@ bool ZuBitset::operator!=(ZuValueRef const & value) const
 // The storage's cardinal keeps 32 bits only. A set with bits above 31 is
 // written as the format's 64-bit cardinal item, which every reader of the
 // format takes; a set within 32 bits is written exactly as before.
-ZuStorageRef const & operator<<(ZuStorageRef const & storage, ZuBitset const & set)
+const ZuStorageRef& operator<<(const ZuStorageRef& storage, const ZuBitset& set)
 {
     storage << ZuStorageSync::begin;
-    uint64_t const bits = set.RetBits();
+    const uint64_t bits = set.RetBits();
     if (bits >> 32) {
         unsigned char item[9];
         item[0] = Zuvi_StorageFormat::TYP_CARD64;
@@ -82,7 +81,7 @@ ZuStorageRef const & operator<<(ZuStorageRef const & storage, ZuBitset const & s
     return storage;
 }
 
-ZuStorageRef const & operator>>(ZuStorageRef const & storage, ZuBitset & set)
+const ZuStorageRef& operator>>(const ZuStorageRef& storage, ZuBitset& set)
 {
     storage >> ZuStorageSync::begin;
     set.SetBits(storage->RestoreCard(set.RetBits()));

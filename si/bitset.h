@@ -12,35 +12,50 @@ class ZuValueRef;
 class ZuStorageRef;
 struct Zuvi_TypeDef;
 
-class ZuBitset
-{
+class ZuBitset {
 public:
     ZuBitset() : low(0), high(0) {}
-    ZuBitset(ZuBitset const & other) = default;
-    ZuBitset & operator=(ZuBitset const & other) = default;
-    explicit ZuBitset(ZuValueRef const & value);        // the value's RetCard64
-    ZuBitset & operator=(ZuValueRef const & value);
+    ZuBitset(const ZuBitset& other) = default;
+    ZuBitset& operator=(const ZuBitset& other) = default;
+    explicit ZuBitset(const ZuValueRef& value); // the value's RetCard64
+    ZuBitset& operator=(const ZuValueRef& value);
 
     // Union, difference, intersection, symmetric difference. The forms
     // taking a value use its RetCard64; an empty handle leaves the set as
     // it is (the intersection too).
-    ZuBitset & operator+=(ZuBitset const & other) { SetBits(RetBits() | other.RetBits()); return *this; }
-    ZuBitset & operator|=(ZuBitset const & other) { return *this += other; }
-    ZuBitset & operator-=(ZuBitset const & other) { SetBits(RetBits() & ~other.RetBits()); return *this; }
-    ZuBitset & operator*=(ZuBitset const & other) { SetBits(RetBits() & other.RetBits()); return *this; }
-    ZuBitset & operator&=(ZuBitset const & other) { return *this *= other; }
-    ZuBitset & operator^=(ZuBitset const & other) { SetBits(RetBits() ^ other.RetBits()); return *this; }
-    ZuBitset & operator+=(ZuValueRef const & value);
-    ZuBitset & operator|=(ZuValueRef const & value);
-    ZuBitset & operator-=(ZuValueRef const & value);
-    ZuBitset & operator*=(ZuValueRef const & value);
-    ZuBitset & operator&=(ZuValueRef const & value);
-    ZuBitset & operator^=(ZuValueRef const & value);
+    ZuBitset& operator+=(const ZuBitset& other)
+    {
+        SetBits(RetBits() | other.RetBits());
+        return *this;
+    }
+    ZuBitset& operator|=(const ZuBitset& other) { return *this += other; }
+    ZuBitset& operator-=(const ZuBitset& other)
+    {
+        SetBits(RetBits() & ~other.RetBits());
+        return *this;
+    }
+    ZuBitset& operator*=(const ZuBitset& other)
+    {
+        SetBits(RetBits() & other.RetBits());
+        return *this;
+    }
+    ZuBitset& operator&=(const ZuBitset& other) { return *this *= other; }
+    ZuBitset& operator^=(const ZuBitset& other)
+    {
+        SetBits(RetBits() ^ other.RetBits());
+        return *this;
+    }
+    ZuBitset& operator+=(const ZuValueRef& value);
+    ZuBitset& operator|=(const ZuValueRef& value);
+    ZuBitset& operator-=(const ZuValueRef& value);
+    ZuBitset& operator*=(const ZuValueRef& value);
+    ZuBitset& operator&=(const ZuValueRef& value);
+    ZuBitset& operator^=(const ZuValueRef& value);
 
-    bool operator==(ZuBitset const & other) const { return low == other.low && high == other.high; }
-    bool operator!=(ZuBitset const & other) const { return !(*this == other); }
-    bool operator==(ZuValueRef const & value) const;    // an empty handle equals the empty set
-    bool operator!=(ZuValueRef const & value) const;
+    bool operator==(const ZuBitset& other) const { return low == other.low && high == other.high; }
+    bool operator!=(const ZuBitset& other) const { return !(*this == other); }
+    bool operator==(const ZuValueRef& value) const; // an empty handle equals the empty set
+    bool operator!=(const ZuValueRef& value) const;
 
     // Bit numbers of 64 or more address no bit.
     bool TestBit(unsigned int n) const { return n < 64 && (RetBits() >> n) & 1; }
@@ -51,11 +66,23 @@ public:
     {
         return TestNone() || n >= 64 || RetBits() == (uint64_t(1) << n);
     }
-    bool TestOverlap(ZuBitset const & other) const { return (RetBits() & other.RetBits()) != 0; }
+    bool TestOverlap(const ZuBitset& other) const { return (RetBits() & other.RetBits()) != 0; }
 
-    void SetBit(unsigned int n) { if (n < 64) SetBits(RetBits() | (uint64_t(1) << n)); }
-    void ClearBit(unsigned int n) { if (n < 64) SetBits(RetBits() & ~(uint64_t(1) << n)); }
-    void ChangeBit(unsigned int n) { if (n < 64) SetBits(RetBits() ^ (uint64_t(1) << n)); }
+    void SetBit(unsigned int n)
+    {
+        if (n < 64)
+            SetBits(RetBits() | (uint64_t(1) << n));
+    }
+    void ClearBit(unsigned int n)
+    {
+        if (n < 64)
+            SetBits(RetBits() & ~(uint64_t(1) << n));
+    }
+    void ChangeBit(unsigned int n)
+    {
+        if (n < 64)
+            SetBits(RetBits() ^ (uint64_t(1) << n));
+    }
     // Sets or clears bit n; true only when the bit changed.
     bool ChangeBit(unsigned int n, bool state)
     {
@@ -65,10 +92,16 @@ public:
         return true;
     }
 
-    void Set(ZuBitset const & other) { *this += other; }
-    void Clear(ZuBitset const & other) { *this -= other; }
-    void Change(ZuBitset const & other) { *this ^= other; }
-    void Change(ZuBitset const & other, bool state) { if (state) Set(other); else Clear(other); }
+    void Set(const ZuBitset& other) { *this += other; }
+    void Clear(const ZuBitset& other) { *this -= other; }
+    void Change(const ZuBitset& other) { *this ^= other; }
+    void Change(const ZuBitset& other, bool state)
+    {
+        if (state)
+            Set(other);
+        else
+            Clear(other);
+    }
 
     uint64_t RetBits() const { return (uint64_t(high) << 32) | low; }
     void SetBits(uint64_t bits)
@@ -92,33 +125,36 @@ private:
 
 // begin, the 64 bits as one cardinal, end; restored with the current bits
 // as the default.
-ZuStorageRef const & operator<<(ZuStorageRef const & storage, ZuBitset const & set);
-ZuStorageRef const & operator>>(ZuStorageRef const & storage, ZuBitset & set);
+const ZuStorageRef& operator<<(const ZuStorageRef& storage, const ZuBitset& set);
+const ZuStorageRef& operator>>(const ZuStorageRef& storage, ZuBitset& set);
 
-extern Zuvi_TypeDef const ZuBitset_type;
-extern Zuvi_TypeDef const * const ZuBitsetTypeDef;
+extern const Zuvi_TypeDef ZuBitset_type;
+extern const Zuvi_TypeDef* const ZuBitsetTypeDef;
 
 // A set whose bits are named by the codes of the enumeration E.
 template <class E>
-class Bitset : public ZuBitset
-{
+class Bitset : public ZuBitset {
 public:
     Bitset() = default;
-    Bitset(ZuBitset const & set) : ZuBitset(set) {}
+    Bitset(const ZuBitset& set) : ZuBitset(set) {}
     Bitset(std::initializer_list<E> bits)
     {
         for (E bit : bits)
             ZuBitset::SetBit(static_cast<unsigned int>(bit));
     }
-    explicit Bitset(ZuValueRef const & value) : ZuBitset(value) {}
-    Bitset & operator=(ZuBitset const & set) { ZuBitset::operator=(set); return *this; }
+    explicit Bitset(const ZuValueRef& value) : ZuBitset(value) {}
+    Bitset& operator=(const ZuBitset& set)
+    {
+        ZuBitset::operator=(set);
+        return *this;
+    }
 
     using ZuBitset::TestBit;
     using ZuBitset::operator[];
-    using ZuBitset::TestNone;
-    using ZuBitset::SetBit;
-    using ZuBitset::ClearBit;
     using ZuBitset::ChangeBit;
+    using ZuBitset::ClearBit;
+    using ZuBitset::SetBit;
+    using ZuBitset::TestNone;
 
     bool TestBit(E bit) const { return ZuBitset::TestBit(static_cast<unsigned int>(bit)); }
     bool operator[](E bit) const { return TestBit(bit); }
@@ -126,7 +162,10 @@ public:
     void SetBit(E bit) { ZuBitset::SetBit(static_cast<unsigned int>(bit)); }
     void ClearBit(E bit) { ZuBitset::ClearBit(static_cast<unsigned int>(bit)); }
     void ChangeBit(E bit) { ZuBitset::ChangeBit(static_cast<unsigned int>(bit)); }
-    bool ChangeBit(E bit, bool state) { return ZuBitset::ChangeBit(static_cast<unsigned int>(bit), state); }
+    bool ChangeBit(E bit, bool state)
+    {
+        return ZuBitset::ChangeBit(static_cast<unsigned int>(bit), state);
+    }
 
     static Bitset Bit(E bit) { return Bitset(ZuBitset::Bit(static_cast<unsigned int>(bit))); }
 };

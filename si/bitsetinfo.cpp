@@ -15,8 +15,7 @@
 ZU_ENUM_REGISTER(ZuBitsetDataType)
 ZU_IMPLEMENT_CLASS(ZuBitsetInfo, "si/bitsetinfo", ZU_CLASS_PLAIN)
 
-struct ZuBitsetInfo::Member
-{
+struct ZuBitsetInfo::Member {
     Member() : kind(ZU_BITSET_DATA_MASK), number(0), name() {}
     virtual ~Member() = default;
 
@@ -38,7 +37,7 @@ void ZuBitsetInfo::ReleaseGroups()
     if (groups) {
         for (unsigned int g = 0; g < group_count; ++g)
             for (unsigned int m = 0; m < groups[g].count; ++m)
-                if (Member * member = groups[g].members[m]) {
+                if (Member* member = groups[g].members[m]) {
                     member->~Member();
                     ZuMemZone::FreeAnyZone(member, __LINE__, ZU_SRC_FILE);
                 }
@@ -51,13 +50,13 @@ void ZuBitsetInfo::ReleaseGroups()
     group_count = 0;
 }
 
-ZuBitsetInfo::Group * ZuBitsetInfo::NewGroups(unsigned int count, unsigned int line)
+ZuBitsetInfo::Group* ZuBitsetInfo::NewGroups(unsigned int count, unsigned int line)
 {
     if (count == 0)
         return nullptr;
     if (!Zuvi_sys_zone)
         ZuMemZone::NullAllocZone("Zuvi_sys_zone", line, ZU_SRC_FILE);
-    Group * result = static_cast<Group *>(
+    Group* result = static_cast<Group*>(
         Zuvi_sys_zone->Alloc(count * sizeof(Group), "BitsetGroup[]", line, ZU_SRC_FILE));
     for (unsigned int g = 0; g < count; ++g) {
         result[g].count = 0;
@@ -66,36 +65,36 @@ ZuBitsetInfo::Group * ZuBitsetInfo::NewGroups(unsigned int count, unsigned int l
     return result;
 }
 
-ZuBitsetInfo::Member ** ZuBitsetInfo::NewMembers(unsigned int count, unsigned int line)
+ZuBitsetInfo::Member** ZuBitsetInfo::NewMembers(unsigned int count, unsigned int line)
 {
     if (count == 0)
         return nullptr;
     if (!Zuvi_sys_zone)
         ZuMemZone::NullAllocZone("Zuvi_sys_zone", line, ZU_SRC_FILE);
-    Member ** result = static_cast<Member **>(
-        Zuvi_sys_zone->Alloc(count * sizeof(Member *), "BitsetMember*[]", line, ZU_SRC_FILE));
+    Member** result = static_cast<Member**>(
+        Zuvi_sys_zone->Alloc(count * sizeof(Member*), "BitsetMember*[]", line, ZU_SRC_FILE));
     for (unsigned int m = 0; m < count; ++m)
         result[m] = nullptr;
     return result;
 }
 
-void ZuBitsetInfo::Initialise(Zuvi_PubData const * item)
+void ZuBitsetInfo::Initialise(const Zuvi_PubData* item)
 {
     ReleaseGroups();
     if (!item)
         return;
     unsigned int count = 0;
-    for (Zuvi_PubDataGroup const * iter = item->groups; iter && count < item->group_count;
+    for (const Zuvi_PubDataGroup* iter = item->groups; iter && count < item->group_count;
          iter = iter->next)
         ++count;
     groups = NewGroups(count, __LINE__);
     group_count = count;
-    Zuvi_PubDataGroup const * iter = item->groups;
+    const Zuvi_PubDataGroup* iter = item->groups;
     for (unsigned int g = 0; g < count; ++g, iter = iter->next) {
         groups[g].members = NewMembers(iter->count, __LINE__);
         groups[g].count = iter->count;
         for (unsigned int m = 0; m < iter->count; ++m) {
-            Member * member = new (Zuvi_sys_zone, "BitsetMember", __LINE__, ZU_SRC_FILE) Member;
+            Member* member = new (Zuvi_sys_zone, "BitsetMember", __LINE__, ZU_SRC_FILE) Member;
             member->kind = iter->table[m].kind;
             member->number = iter->table[m].number;
             member->name = iter->table[m].name; // a new string of the text
@@ -114,12 +113,12 @@ unsigned int ZuBitsetInfo::CountGroupMembers(unsigned int group) const
     return group < group_count ? groups[group].count : 0;
 }
 
-bool ZuBitsetInfo::GetDescription(unsigned int group, unsigned int member, ZuBitsetDataType & kind,
-                                  unsigned int & number, ZuStringRef & name)
+bool ZuBitsetInfo::GetDescription(unsigned int group, unsigned int member, ZuBitsetDataType& kind,
+                                  unsigned int& number, ZuStringRef& name)
 {
     if (group >= group_count || member >= groups[group].count)
         return false;
-    Member const * entry = groups[group].members[member];
+    const Member* entry = groups[group].members[member];
     kind = entry->kind;
     number = entry->number;
     name = entry->name;
@@ -127,10 +126,11 @@ bool ZuBitsetInfo::GetDescription(unsigned int group, unsigned int member, ZuBit
 }
 
 namespace {
-ZuStorageSync bitset_info_record("<ZuBitsetInfo group_num { <group num { <member type value name> } > } >");
+ZuStorageSync
+    bitset_info_record("<ZuBitsetInfo group_num { <group num { <member type value name> } > } >");
 }
 
-void ZuBitsetInfo::StoreInstance(ZuStorageRef const & storage)
+void ZuBitsetInfo::StoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::StoreInstance(storage);
     storage << bitset_info_record << ZuStorageSync::begin;
@@ -141,7 +141,7 @@ void ZuBitsetInfo::StoreInstance(ZuStorageRef const & storage)
         storage->StoreCard(groups[g].count);
         storage << ZuStorageSync::repeat;
         for (unsigned int m = 0; m < groups[g].count; ++m) {
-            Member const * member = groups[g].members[m];
+            const Member* member = groups[g].members[m];
             storage << ZuStorageSync::begin;
             storage->StoreCard(member->kind);
             storage->StoreCard(member->number);
@@ -154,14 +154,13 @@ void ZuBitsetInfo::StoreInstance(ZuStorageRef const & storage)
 }
 
 // What has been read so far; given back when the read stops half-way.
-struct ZuBitsetInfo::PendingGroups
-{
-    std::vector<std::vector<Member *>> groups;
+struct ZuBitsetInfo::PendingGroups {
+    std::vector<std::vector<Member*>> groups;
 
     ~PendingGroups()
     {
-        for (auto & group : groups)
-            for (Member * member : group)
+        for (auto& group : groups)
+            for (Member* member : group)
                 if (member) {
                     member->~Member();
                     ZuMemZone::FreeAnyZone(member, __LINE__, ZU_SRC_FILE);
@@ -169,7 +168,7 @@ struct ZuBitsetInfo::PendingGroups
     }
 };
 
-void ZuBitsetInfo::RestoreInstance(ZuStorageRef const & storage)
+void ZuBitsetInfo::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;
@@ -197,7 +196,7 @@ void ZuBitsetInfo::RestoreInstance(ZuStorageRef const & storage)
             if (!Zuvi_sys_zone)
                 ZuMemZone::NullAllocZone("Zuvi_sys_zone", __LINE__, ZU_SRC_FILE);
             pending.groups.back().push_back(nullptr);
-            Member * member = new (Zuvi_sys_zone, "BitsetMember", __LINE__, ZU_SRC_FILE) Member;
+            Member* member = new (Zuvi_sys_zone, "BitsetMember", __LINE__, ZU_SRC_FILE) Member;
             pending.groups.back().back() = member;
             member->kind = static_cast<ZuBitsetDataType>(kind);
             member->number = number;
@@ -210,7 +209,7 @@ void ZuBitsetInfo::RestoreInstance(ZuStorageRef const & storage)
     // Everything read: the new arrays are made first, then the old groups
     // go and the new ones take their place.
     unsigned int count = static_cast<unsigned int>(pending.groups.size());
-    Group * fresh = NewGroups(count, __LINE__);
+    Group* fresh = NewGroups(count, __LINE__);
     try {
         for (unsigned int g = 0; g < count; ++g) {
             unsigned int members = static_cast<unsigned int>(pending.groups[g].size());

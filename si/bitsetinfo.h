@@ -19,10 +19,9 @@ ZU_ENUM(ZuBitsetDataType, ZU_BITSET_DATA_TYPE_LIST)
 // (ZuRuntime::PublishDataEx); the number of entries of such a table is
 // ZU_BITSET_TABLE_COUNT(sizeof table), whatever the record's size is on the
 // platform.
-struct Zuvi_BitsetDataDef
-{
+struct Zuvi_BitsetDataDef {
     unsigned int number;
-    char const * name;
+    const char* name;
     ZuBitsetDataType kind;
 };
 
@@ -34,8 +33,7 @@ class ZuStorageRef;
 
 ZU_HANDLE(ZuBitsetInfo, ZuObject)
 
-class ZuBitsetInfo : public ZuObject
-{
+class ZuBitsetInfo : public ZuObject {
     ZU_CLASS(ZuBitsetInfo, ZuObject)
 
 public:
@@ -44,37 +42,36 @@ public:
 
     // Takes the groups attached to the item, in the item's order (the group
     // attached last first).
-    virtual void Initialise(Zuvi_PubData const * item);
+    virtual void Initialise(const Zuvi_PubData* item);
     virtual unsigned int CountGroups() const;
     // 0 for a group out of range.
     virtual unsigned int CountGroupMembers(unsigned int group) const;
     // false (outputs unchanged) for a group or member out of range; the
     // name is the member's own string, shared.
-    virtual bool GetDescription(unsigned int group, unsigned int member, ZuBitsetDataType & kind,
-                                unsigned int & number, ZuStringRef & name);
+    virtual bool GetDescription(unsigned int group, unsigned int member, ZuBitsetDataType& kind,
+                                unsigned int& number, ZuStringRef& name);
 
 protected:
     // "<ZuBitsetInfo group_num { <group num { <member type value name> } > } >".
     // Restoring replaces the groups held only once the whole record has
     // been read; a record cut short leaves them as they were.
-    void StoreInstance(ZuStorageRef const & storage) override;
-    void RestoreInstance(ZuStorageRef const & storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     struct Member;
-    struct Group
-    {
+    struct Group {
         unsigned int count;
-        Member ** members;
+        Member** members;
     };
 
     struct PendingGroups;
 
     void ReleaseGroups();
-    Group * NewGroups(unsigned int count, unsigned int line);
-    Member ** NewMembers(unsigned int count, unsigned int line);
+    Group* NewGroups(unsigned int count, unsigned int line);
+    Member** NewMembers(unsigned int count, unsigned int line);
 
-    Group * groups;
+    Group* groups;
     unsigned int group_count;
 };
 ZU_CLASS_END(ZuBitsetInfo)

@@ -34,7 +34,7 @@ public:
         const char* func_name;
         const char* file_name;
         unsigned file_line;
-        unsigned use_count;   // frames made with it on the main thread
+        unsigned use_count; // frames made with it on the main thread
     };
 
     // Links the frame at the head of the chain on the main thread; on any
@@ -62,9 +62,9 @@ public:
     static const Zuvi_CallFrame* RetCallFrame();
     static const Zuvi_CallFrame* RetCallerFrame();
 
-    static Zuvi_CallFrame* head;   // innermost frame, null outside any
-    static unsigned total;         // call counter
-    static StaticInfo empty;       // description of unlinked frames
+    static Zuvi_CallFrame* head; // innermost frame, null outside any
+    static unsigned total;       // call counter
+    static StaticInfo empty;     // description of unlinked frames
 
 protected:
     const Zuvi_CallFrame* self_link;
@@ -74,7 +74,7 @@ protected:
     unsigned call_number;
 };
 
-#define ZU_CALL_FRAME(type, name, this_ptr)                                             \
+#define ZU_CALL_FRAME(type, name, this_ptr)                                                 \
     static Zuvi_CallFrame::StaticInfo zu_frame_info((type), (name), ZU_SRC_FILE, __LINE__); \
     Zuvi_CallFrame zu_frame(&zu_frame_info, (this_ptr))
 

@@ -33,11 +33,13 @@ void ZuCarbonCopy::AddBlock(unsigned int capacity)
     ZuMemZone* zone = RetMemZone();
     if (zone == nullptr)
         ZuMemZone::NullAllocZone("zone", __LINE__, ZU_SRC_FILE);
-    DataBlock* block = static_cast<DataBlock*>(zone->Alloc(sizeof(DataBlock), "DataBlock[]", kBlockLine, ZU_SRC_FILE));
+    DataBlock* block = static_cast<DataBlock*>(
+        zone->Alloc(sizeof(DataBlock), "DataBlock[]", kBlockLine, ZU_SRC_FILE));
     unsigned char* bytes;
     try {
         // An empty block still gets a byte, so that every block owns memory.
-        bytes = static_cast<unsigned char*>(zone->Alloc(std::max(capacity, 1u), "Card8[]", kBytesLine, ZU_SRC_FILE));
+        bytes = static_cast<unsigned char*>(
+            zone->Alloc(std::max(capacity, 1u), "Card8[]", kBytesLine, ZU_SRC_FILE));
     } catch (...) {
         zone->Free(block, __LINE__, ZU_SRC_FILE);
         throw;
@@ -88,14 +90,14 @@ void ZuCarbonCopy::StartRestoring()
     DropPushedBack();
 }
 
-void ZuCarbonCopy::StoreData(void const* data, unsigned int size)
+void ZuCarbonCopy::StoreData(const void* data, unsigned int size)
 {
-    unsigned char const* in = static_cast<unsigned char const*>(data);
+    const unsigned char* in = static_cast<const unsigned char*>(data);
     for (;;) {
         if (last == nullptr || last->len == last->capacity)
             AddBlock(std::min(size, unsigned(MAX_BLOCK)));
-        unsigned int const room = last->capacity - last->len;
-        unsigned int const n = std::min(room, size);
+        const unsigned int room = last->capacity - last->len;
+        const unsigned int n = std::min(room, size);
         if (n)
             std::memcpy(last->data + last->len, in, n);
         last->len += n;
@@ -120,7 +122,7 @@ void ZuCarbonCopy::RestoreData(void* data, unsigned int size)
             read_offset = 0;
             continue;
         }
-        unsigned int const n = std::min(read_block->len - read_offset, size);
+        const unsigned int n = std::min(read_block->len - read_offset, size);
         std::memcpy(out, read_block->data + read_offset, n);
         out += n;
         size -= n;
@@ -131,7 +133,7 @@ void ZuCarbonCopy::RestoreData(void* data, unsigned int size)
 std::uint64_t ZuCarbonCopy::RetRemainingData() const
 {
     std::uint64_t left = 0;
-    for (DataBlock const* b = read_block; b; b = b->next)
+    for (const DataBlock* b = read_block; b; b = b->next)
         left += b == read_block ? b->len - std::min(read_offset, b->len) : b->len;
     return left;
 }
@@ -139,7 +141,7 @@ std::uint64_t ZuCarbonCopy::RetRemainingData() const
 unsigned int ZuCarbonCopy::RetRawDataSize() const
 {
     unsigned int total = 0;
-    for (DataBlock const* b = first; b; b = b->next)
+    for (const DataBlock* b = first; b; b = b->next)
         total += b->len;
     return total;
 }
@@ -147,10 +149,10 @@ unsigned int ZuCarbonCopy::RetRawDataSize() const
 bool ZuCarbonCopy::ExtractRawData(void* buffer, unsigned int size) const
 {
     unsigned char* out = static_cast<unsigned char*>(buffer);
-    for (DataBlock const* b = first; b; b = b->next) {
+    for (const DataBlock* b = first; b; b = b->next) {
         if (size == 0)
             return false;
-        unsigned int const n = std::min(b->len, size);
+        const unsigned int n = std::min(b->len, size);
         if (n)
             std::memcpy(out, b->data, n);
         out += n;
@@ -159,7 +161,7 @@ bool ZuCarbonCopy::ExtractRawData(void* buffer, unsigned int size) const
     return true;
 }
 
-bool ZuCarbonCopy::SetRawData(void const* data, unsigned int size)
+bool ZuCarbonCopy::SetRawData(const void* data, unsigned int size)
 {
     StartStoring();
     AddBlock(size);
@@ -170,11 +172,11 @@ bool ZuCarbonCopy::SetRawData(void const* data, unsigned int size)
     return true;
 }
 
-void ZuCarbonCopy::StoreInstance(ZuStorageRef const& s)
+void ZuCarbonCopy::StoreInstance(const ZuStorageRef& s)
 {
     ZuStorage::StoreInstance(s);
     s << carbon_record << ZuStorageSync::begin << ZuStorageSync::repeat;
-    for (DataBlock const* b = first; b && b->len != 0; b = b->next) {
+    for (const DataBlock* b = first; b && b->len != 0; b = b->next) {
         s << ZuStorageSync::begin << b->len;
         s->StoreBinData(b->data, b->len);
         s << ZuStorageSync::end;
@@ -182,7 +184,7 @@ void ZuCarbonCopy::StoreInstance(ZuStorageRef const& s)
     s << ZuStorageSync::end_repeat << ZuStorageSync::end;
 }
 
-void ZuCarbonCopy::RestoreInstance(ZuStorageRef const& s)
+void ZuCarbonCopy::RestoreInstance(const ZuStorageRef& s)
 {
     ZuStorage::RestoreInstance(s);
     s >> ZuStorageSync::type >> ZuStorageSync::begin >> ZuStorageSync::repeat;

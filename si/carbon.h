@@ -36,7 +36,7 @@ public:
     ~ZuCarbonCopy() override;
 
     // ZuStorage
-    void StoreData(void const* data, unsigned int size) override;
+    void StoreData(const void* data, unsigned int size) override;
     void RestoreData(void* data, unsigned int size) override;
     std::uint64_t RetRemainingData() const override;
 
@@ -53,14 +53,14 @@ public:
     // out.
     virtual bool ExtractRawData(void* buffer, unsigned int size) const;
     // Replaces the bytes by a copy of these and gets ready to restore.
-    virtual bool SetRawData(void const* data, unsigned int size);
+    virtual bool SetRawData(const void* data, unsigned int size);
 
     // The chain, for inspection.
-    DataBlock const* RetFirstBlock() const { return first; }
+    const DataBlock* RetFirstBlock() const { return first; }
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     void FreeBlocks();

@@ -10,9 +10,9 @@
 
 namespace {
 
-char const kFile[] = "si/checker";
+const char kFile[] = "si/checker";
 
-ZuStorageSync & CheckerRecord()
+ZuStorageSync& CheckerRecord()
 {
     static ZuStorageSync record("<ZuChecker source validator filters>");
     return record;
@@ -44,8 +44,8 @@ ZU_EXPORT_NOTIFY(ZuChecker, validity_changed, "notify_validity_changed",
                  &ZuChecker::notify_validity_changed)
 
 static Zuvi_TargetExport on_source_change_export(
-    [](ZuObject * o) -> bool {
-        static_cast<ZuChecker *>(o)->OnSourceChange();
+    [](ZuObject* o) -> bool {
+        static_cast<ZuChecker*>(o)->OnSourceChange();
         return true;
     },
     "OnSourceChange", ZuCheckerRef::RetRuntime());
@@ -55,7 +55,7 @@ ZuChecker::ZuChecker()
     filters = NewArray();
 }
 
-ZuArrayRef & ZuChecker::Filters()
+ZuArrayRef& ZuChecker::Filters()
 {
     // A restored stream may hold no filter array.
     if (filters.IsInvalid())
@@ -63,7 +63,7 @@ ZuArrayRef & ZuChecker::Filters()
     return filters;
 }
 
-bool ZuChecker::Initialise(ZuObjectRef const & new_source, ZuValidatorRef const & new_validator)
+bool ZuChecker::Initialise(const ZuObjectRef& new_source, const ZuValidatorRef& new_validator)
 {
     if (new_source.IsInvalid())
         return false;
@@ -75,14 +75,14 @@ bool ZuChecker::Initialise(ZuObjectRef const & new_source, ZuValidatorRef const 
     return true;
 }
 
-bool ZuChecker::InsertFilter(ZuObjectRef const & filter)
+bool ZuChecker::InsertFilter(const ZuObjectRef& filter)
 {
     if (filter.IsInvalid() || !filter->SupportsInterface(&ZuiCheckFilter::interface))
         return false;
     return Filters()->Insert(filter);
 }
 
-bool ZuChecker::RemoveFilter(ZuObjectRef const & filter)
+bool ZuChecker::RemoveFilter(const ZuObjectRef& filter)
 {
     return Filters()->Remove(filter, 0);
 }
@@ -102,7 +102,7 @@ ZuValidity ZuChecker::RetValidity()
     return record.validity;
 }
 
-bool ZuChecker::FindSourceText(ZuStringRef & text) const
+bool ZuChecker::FindSourceText(ZuStringRef& text) const
 {
     if (source.IsInvalid())
         return false;
@@ -114,27 +114,27 @@ bool ZuChecker::FindSourceText(ZuStringRef & text) const
     if (!datum->IsObject())
         return datum->ConvertToString(text, ZuStringRef());
     ZuObjectRef held = datum->RetObject();
-    ZuObject * object = held.Resolve();
+    ZuObject* object = held.Resolve();
     if (!object) {
         text = ZuStringRef("");
         return true;
     }
     if (object->IsKindOf(ZuTextRef::RetRuntime())) {
-        text = static_cast<ZuText *>(object)->RetString();
+        text = static_cast<ZuText*>(object)->RetString();
         return true;
     }
     if (object->IsKindOf(ZuValueRef::RetRuntime()))
-        return static_cast<ZuValue *>(object)->ConvertToString(text, ZuStringRef());
+        return static_cast<ZuValue*>(object)->ConvertToString(text, ZuStringRef());
     if (object->SupportsInterface(&ZuiPictogram::interface)) {
-        ZuiPictogram * pictogram =
-            static_cast<ZuiPictogram *>(object->CastToInterface(&ZuiPictogram::interface));
+        ZuiPictogram* pictogram =
+            static_cast<ZuiPictogram*>(object->CastToInterface(&ZuiPictogram::interface));
         text = pictogram->RetText(ZU_TEXTVER_NORMAL);
         return true;
     }
     return false;
 }
 
-bool ZuChecker::HiliteSourceError(ZuValidityRecord const &) const
+bool ZuChecker::HiliteSourceError(const ZuValidityRecord&) const
 {
     // Only a single-line text editor shows the offending characters; the
     // library has no such control yet, so no source is highlighted.
@@ -154,14 +154,15 @@ void ZuChecker::OnSourceChange()
         ZuObjectRef entry;
         if (!list->Get(i, entry) || entry.IsInvalid())
             continue;
-        ZuiCheckFilter const * filter = static_cast<ZuiCheckFilter const *>(
-            static_cast<ZuObject const *>(entry.Resolve())->CastToInterface(&ZuiCheckFilter::interface));
+        const ZuiCheckFilter* filter =
+            static_cast<const ZuiCheckFilter*>(static_cast<const ZuObject*>(entry.Resolve())
+                                                   ->CastToInterface(&ZuiCheckFilter::interface));
         if (!filter)
             continue;
         if (filter->Check(text, verdict) && verdict.validity != ZU_VALIDITY_FALSE)
             break;
     }
-    bool const validity_changed = verdict.validity != record.validity;
+    const bool validity_changed = verdict.validity != record.validity;
     HiliteSourceError(verdict);
     if (verdict == record)
         return;
@@ -176,7 +177,7 @@ unsigned int ZuChecker::TotalCount() const
     return filters.IsValid() ? filters->TotalCount() : 0;
 }
 
-bool ZuChecker::Get(unsigned int index, ZuObjectRef & out)
+bool ZuChecker::Get(unsigned int index, ZuObjectRef& out)
 {
     return filters.IsValid() && filters->Get(index, out);
 }
@@ -191,16 +192,16 @@ void ZuChecker::Delete()
     ZuBaseController::Delete();
 }
 
-void ZuChecker::StoreInstance(ZuStorageRef const & storage)
+void ZuChecker::StoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseController::StoreInstance(storage);
     storage << CheckerRecord() << ZuStorageSync::begin;
-    storage << source << static_cast<ZuObjectRef const &>(validator)
-            << static_cast<ZuObjectRef const &>(filters);
+    storage << source << static_cast<const ZuObjectRef&>(validator)
+            << static_cast<const ZuObjectRef&>(filters);
     storage << ZuStorageSync::end;
 }
 
-void ZuChecker::RestoreInstance(ZuStorageRef const & storage)
+void ZuChecker::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseController::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;

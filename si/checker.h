@@ -16,8 +16,7 @@
 
 ZU_HANDLE(ZuChecker, ZuBaseController)
 
-class ZuChecker : public ZuBaseController, public ZuiContainer
-{
+class ZuChecker : public ZuBaseController, public ZuiContainer {
     ZU_CLASS(ZuChecker, ZuBaseController)
 public:
     ZuChecker();
@@ -26,10 +25,10 @@ public:
     // "OnSourceChange" and keeps the validator (which may be empty). A
     // checker needs a source: without one it answers false and changes
     // nothing. It does not check at once.
-    virtual bool Initialise(ZuObjectRef const & source, ZuValidatorRef const & validator);
+    virtual bool Initialise(const ZuObjectRef& source, const ZuValidatorRef& validator);
     // Only objects that support ZuiCheckFilter are accepted.
-    virtual bool InsertFilter(ZuObjectRef const & filter);
-    virtual bool RemoveFilter(ZuObjectRef const & filter);
+    virtual bool InsertFilter(const ZuObjectRef& filter);
+    virtual bool RemoveFilter(const ZuObjectRef& filter);
     // The source's user name; the empty atom without a source.
     virtual ZuAtomRef RetSourceName();
     // Always an empty text.
@@ -38,11 +37,11 @@ public:
     // Checks the source's text (also callable by name).
     virtual void OnSourceChange();
 
-    ZuValidityRecord const & RetRecord() const { return record; }
+    const ZuValidityRecord& RetRecord() const { return record; }
 
     // ZuiContainer: the filters.
     unsigned int TotalCount() const override;
-    bool Get(unsigned int index, ZuObjectRef & out) override;
+    bool Get(unsigned int index, ZuObjectRef& out) override;
 
     void Delete() override;
 
@@ -52,18 +51,18 @@ protected:
     // The source's "text" datum as a string: a text object, a value, or a
     // pictogram's normal text; an empty text when the source has no such
     // datum; false for a datum of any other kind (or no source).
-    virtual bool FindSourceText(ZuStringRef & text) const;
+    virtual bool FindSourceText(ZuStringRef& text) const;
     // Highlights the offending characters of a single-line text editor
     // source; false for any other source.
-    virtual bool HiliteSourceError(ZuValidityRecord const & record) const;
+    virtual bool HiliteSourceError(const ZuValidityRecord& record) const;
 
     // The controller's part, then "<ZuChecker source validator filters>",
     // begin, the three objects, end. Restoring resets the record.
-    void StoreInstance(ZuStorageRef const & storage) override;
-    void RestoreInstance(ZuStorageRef const & storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
-    ZuArrayRef & Filters();
+    ZuArrayRef& Filters();
 
     ZuObjectRef source;
     ZuValidatorRef validator;

@@ -46,8 +46,8 @@ void ZuClassFactory::Initialise()
     ZuRuntime* last = nullptr;
     Zuvi_RuntimeInfo* batch_tail = nullptr;
     for (Zuvi_RuntimeInfo* info = Zuvi_RuntimeInfo::last; info; info = info->link) {
-        void* mem = Zuvi_sys_zone->Alloc(sizeof(ZuRuntime), "ZuRuntime", __LINE__, kFile,
-                                         ZU_MEM_OBJ);
+        void* mem =
+            Zuvi_sys_zone->Alloc(sizeof(ZuRuntime), "ZuRuntime", __LINE__, kFile, ZU_MEM_OBJ);
         ZuObject::PresetMemZone(mem, Zuvi_sys_zone);
         ZuRuntime* rt = ::new (mem) ZuRuntime();
         rt->next_runtime = nullptr;
@@ -177,7 +177,7 @@ ZuObject* ZuClassFactory::New(const ZuStringRef& name, ZuMemZone* zone, unsigned
 ZuObject* ZuClassFactory::New(const ZuRuntimeRef& runtime, ZuMemZone* zone, unsigned line,
                               const char* file)
 {
-    ZU_ASSERT_TEXT(runtime.IsValid (), "runtime.IsValid ()");
+    ZU_ASSERT_TEXT(runtime.IsValid(), "runtime.IsValid ()");
     ZuRuntime* rt = runtime.RetRawObject();
     if (rt->IsSingleton() && rt->instance.IsValid())
         return rt->instance.RetRawObject();
@@ -197,7 +197,8 @@ ZuObject* ZuClassFactory::New(const ZuRuntimeRef& runtime, ZuMemZone* zone, unsi
     return obj;
 }
 
-ZuObject* ZuClassFactory::New(const ZuAtomRef& name, ZuMemZone* zone, unsigned line, const char* file)
+ZuObject* ZuClassFactory::New(const ZuAtomRef& name, ZuMemZone* zone, unsigned line,
+                              const char* file)
 {
     ZuRuntimeRef rt;
     if (!GetClass(name, rt))

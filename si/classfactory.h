@@ -27,7 +27,8 @@ public:
     // A new object of the class in the zone (null: ApplicationZone); a
     // singleton class answers its existing instance. A name that no class
     // registered throws ZuExcObject code 2.
-    static ZuObject* New(const ZuRuntimeRef& runtime, ZuMemZone* zone, unsigned line, const char* file);
+    static ZuObject* New(const ZuRuntimeRef& runtime, ZuMemZone* zone, unsigned line,
+                         const char* file);
     static ZuObject* New(const ZuAtomRef& name, ZuMemZone* zone, unsigned line, const char* file);
     static ZuObject* New(const char* name, ZuMemZone* zone, unsigned line, const char* file);
     static ZuObject* New(const ZuStringRef& name, ZuMemZone* zone, unsigned line, const char* file);

@@ -21,13 +21,16 @@ ZuContainer::~ZuContainer()
     ZU_ASSERT_AT(num_element == 0, "this->num_element == 0", kDestructorLine, "si/container");
 }
 
-bool ZuContainer::SpecifyExtraction(ZuArrayRef const& extraction)
+bool ZuContainer::SpecifyExtraction(const ZuArrayRef& extraction)
 {
     // No extraction list at all counts as the empty one.
     return extraction.IsInvalid() || extraction->TotalCount() == 0;
 }
 
-unsigned int ZuContainer::TotalCount() const { return num_element; }
+unsigned int ZuContainer::TotalCount() const
+{
+    return num_element;
+}
 
 void ZuContainer::Delete()
 {
@@ -35,9 +38,7 @@ void ZuContainer::Delete()
     ZuBaseContainer::Delete();
 }
 
-
-
-void ZuContainer::StoreInstance(ZuStorageRef const& storage)
+void ZuContainer::StoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseContainer::StoreInstance(storage);
     static ZuStorageSync record("<ZuContainer num_element>");
@@ -46,7 +47,7 @@ void ZuContainer::StoreInstance(ZuStorageRef const& storage)
     storage << ZuStorageSync::end;
 }
 
-void ZuContainer::RestoreInstance(ZuStorageRef const& storage)
+void ZuContainer::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseContainer::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;

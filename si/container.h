@@ -13,22 +13,23 @@ public:
     ZuContainer();
     ~ZuContainer() override;
 
-    virtual bool Insert(ZuObjectRef const& object) = 0;
+    virtual bool Insert(const ZuObjectRef& object) = 0;
     virtual bool Remove(unsigned int index) = 0;
-    virtual bool Remove(ZuObjectRef const& object, unsigned int occurrence) = 0;
+    virtual bool Remove(const ZuObjectRef& object, unsigned int occurrence) = 0;
     virtual void RemoveAll() = 0;
-    virtual bool GetSimilar(ZuObjectRef const& model, ZuObjectRef& found, unsigned int occurrence) = 0;
-    virtual bool LookFor(ZuObjectRef const& object) = 0;
-    virtual bool Find(ZuObjectRef const& object, unsigned int& index) = 0;
+    virtual bool GetSimilar(const ZuObjectRef& model, ZuObjectRef& found,
+                            unsigned int occurrence) = 0;
+    virtual bool LookFor(const ZuObjectRef& object) = 0;
+    virtual bool Find(const ZuObjectRef& object, unsigned int& index) = 0;
 
-    bool SpecifyExtraction(ZuArrayRef const& extraction) override;
+    bool SpecifyExtraction(const ZuArrayRef& extraction) override;
     unsigned int TotalCount() const override;
 
     void Delete() override;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
     unsigned int num_element;
 };

@@ -26,15 +26,15 @@
 namespace {
 
 const unsigned kMaxFormat = 200; // characters of a format used to recognise its form
-const unsigned kMaxFlags = 60; // flag characters of a placeholder
-const int kMaxField = 200; // width and precision are bounded to this
+const unsigned kMaxFlags = 60;   // flag characters of a placeholder
+const int kMaxField = 200;       // width and precision are bounded to this
 
 // A printf conversion, parsed from a placeholder's flags.
 struct NumberSpec {
-    bool left = false; // '-'
-    bool plus = false; // '+'
+    bool left = false;  // '-'
+    bool plus = false;  // '+'
     bool space = false; // ' '
-    bool zero = false; // '0'
+    bool zero = false;  // '0'
     int width = 0;
     int precision = -1; // -1: the conversion's default
 };
@@ -42,7 +42,7 @@ struct NumberSpec {
 // Parses flags as printf reads "%<flags>lu": the flag characters, then the
 // width, then a '.' and the precision. Characters out of that order have no
 // meaning to printf; they are ignored rather than handed to the C library.
-NumberSpec ParseSpec(std::string const& flags)
+NumberSpec ParseSpec(const std::string& flags)
 {
     NumberSpec spec;
     size_t i = 0;
@@ -70,8 +70,8 @@ NumberSpec ParseSpec(std::string const& flags)
 }
 
 // Pads a converted number (sign already split off) to the conversion's width.
-std::string Pad(
-    std::string const& sign, std::string const& digits, NumberSpec const& spec, bool zero_allowed)
+std::string Pad(const std::string& sign, const std::string& digits, const NumberSpec& spec,
+                bool zero_allowed)
 {
     size_t len = sign.size() + digits.size();
     size_t width = static_cast<size_t>(spec.width);
@@ -98,7 +98,7 @@ std::string Decimal(uint64_t value)
 }
 
 // "%lu" (non_negative) or "%ld" of minus the magnitude, on 64 bits.
-std::string WriteWhole(uint64_t magnitude, bool non_negative, NumberSpec const& spec)
+std::string WriteWhole(uint64_t magnitude, bool non_negative, const NumberSpec& spec)
 {
     std::string sign;
     if (!non_negative) {
@@ -113,7 +113,7 @@ std::string WriteWhole(uint64_t magnitude, bool non_negative, NumberSpec const& 
 }
 
 // "%lf" (conversion 'f') or "%lE" (conversion 'E') of a double.
-std::string WriteReal(double value, char conversion, NumberSpec const& spec)
+std::string WriteReal(double value, char conversion, const NumberSpec& spec)
 {
     int precision = spec.precision < 0 ? 6 : spec.precision;
     std::string sign;
@@ -132,8 +132,9 @@ std::string WriteReal(double value, char conversion, NumberSpec const& spec)
         // A fixed conversion of the largest double needs 309 digits before the point.
         std::vector<char> buf(400 + static_cast<size_t>(precision));
         auto res = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude,
-            conversion == 'f' ? std::chars_format::fixed : std::chars_format::scientific,
-            precision);
+                                 conversion == 'f' ? std::chars_format::fixed
+                                                   : std::chars_format::scientific,
+                                 precision);
         digits.assign(buf.data(), res.ptr);
     }
     if (conversion == 'E')
@@ -173,7 +174,7 @@ struct FormatChars {
 // The result text, kept in the format's width.
 using Chars = std::vector<unsigned short>;
 
-void Append(Chars& out, std::string const& text)
+void Append(Chars& out, const std::string& text)
 {
     for (unsigned char c : text)
         out.push_back(c);
@@ -184,19 +185,20 @@ enum class NumberKind { Whole, Real };
 // Writes one number under a format. `write` turns a spec and a conversion
 // ('u' for whole numbers, 'f' or 'E' for reals) into the number's text.
 template <class Writer>
-Chars RenderNumber(FormatChars const& format, NumberKind kind, Writer write, int64_t enum_index)
+Chars RenderNumber(const FormatChars& format, NumberKind kind, Writer write, int64_t enum_index)
 {
     Chars out;
     std::string head = format.size() == 0 ? std::string("NUM:%;") : format.Head();
     FormatChars fallback;
-    FormatChars const* fmt = &format;
+    const FormatChars* fmt = &format;
     if (format.size() == 0) {
         for (char c : head)
             fallback.chars.push_back(static_cast<unsigned char>(c));
         fmt = &fallback;
     }
-    auto starts
-        = [&](char const* prefix) { return head.compare(0, std::strlen(prefix), prefix) == 0; };
+    auto starts = [&](const char* prefix) {
+        return head.compare(0, std::strlen(prefix), prefix) == 0;
+    };
 
     if (kind == NumberKind::Whole && starts("ENUM:")) {
         size_t pos = 5;
@@ -248,8 +250,8 @@ Chars RenderNumber(FormatChars const& format, NumberKind kind, Writer write, int
         std::string flags;
         while (i < fmt->size() && flags.size() < kMaxFlags) {
             unsigned short f = fmt->at(i);
-            bool flag = f == '-' || f == '+' || f == ' ' || (f >= '0' && f <= '9')
-                || (kind == NumberKind::Real && f == '.');
+            bool flag = f == '-' || f == '+' || f == ' ' || (f >= '0' && f <= '9') ||
+                        (kind == NumberKind::Real && f == '.');
             if (!flag)
                 break;
             flags.push_back(static_cast<char>(f));
@@ -257,8 +259,8 @@ Chars RenderNumber(FormatChars const& format, NumberKind kind, Writer write, int
         }
         if (i < fmt->size() && fmt->at(i) == ';')
             ++i;
-        std::string number
-            = write(ParseSpec(flags), kind == NumberKind::Whole ? 'u' : (num ? 'f' : 'E'));
+        std::string number =
+            write(ParseSpec(flags), kind == NumberKind::Whole ? 'u' : (num ? 'f' : 'E'));
         if (kind == NumberKind::Real && num)
             TrimReal(number);
         Append(out, number);
@@ -271,7 +273,7 @@ Chars RenderNumber(FormatChars const& format, NumberKind kind, Writer write, int
 
 // 8-bit copy of at most 199 characters, ASCII capitals lowered, leading
 // spaces skipped: what the readers look at.
-std::string ReaderText(FormatChars const& text)
+std::string ReaderText(const FormatChars& text)
 {
     std::string copy;
     for (size_t i = 0; i < text.size() && i < 199; ++i) {
@@ -293,7 +295,7 @@ bool IsCSpace(char c)
 // Reads a whole number; the result is the 64-bit pattern of the number
 // (a negative number in two's complement). Decimal magnitudes beyond 64 bits
 // stay at the largest magnitude rather than wrapping.
-bool ReadWhole(std::string const& text, uint64_t& bits)
+bool ReadWhole(const std::string& text, uint64_t& bits)
 {
     if (text.compare(0, 5, "false") == 0) {
         bits = 0;
@@ -348,7 +350,7 @@ bool ReadWhole(std::string const& text, uint64_t& bits)
 
 // Reads a real as atof does (blanks, one optional sign, a decimal or
 // hexadecimal number), in the C locale.
-bool ReadReal(std::string const& text, double& value)
+bool ReadReal(const std::string& text, double& value)
 {
     size_t gate = text.find_first_not_of("-+. ");
     if (gate == std::string::npos || !(text[gate] >= '0' && text[gate] <= '9'))
@@ -360,15 +362,15 @@ bool ReadReal(std::string const& text, double& value)
     if (i < text.size() && (text[i] == '-' || text[i] == '+'))
         negative = text[i++] == '-';
     double result = 0.0;
-    char const* first = text.data() + i;
-    char const* last = text.data() + text.size();
+    const char* first = text.data() + i;
+    const char* last = text.data() + text.size();
     bool digit_or_point = first < last && ((*first >= '0' && *first <= '9') || *first == '.');
     if (digit_or_point) {
         std::chars_format form = std::chars_format::general;
         if (last - first > 2 && first[0] == '0' && first[1] == 'x') {
-            char const* hex = first + 2;
-            bool hex_digit
-                = hex < last && (std::isxdigit(static_cast<unsigned char>(*hex)) || *hex == '.');
+            const char* hex = first + 2;
+            bool hex_digit =
+                hex < last && (std::isxdigit(static_cast<unsigned char>(*hex)) || *hex == '.');
             if (hex_digit) {
                 first = hex;
                 form = std::chars_format::hex;
@@ -383,7 +385,7 @@ bool ReadReal(std::string const& text, double& value)
             int64_t exponent = 0;
             bool seen_nonzero = false, after_point = false;
             int64_t lead = 0;
-            char const* p = first;
+            const char* p = first;
             char exp_mark = form == std::chars_format::hex ? 'p' : 'e';
             for (; p < res.ptr && *p != exp_mark; ++p) {
                 if (*p == '.') {
@@ -423,7 +425,7 @@ namespace {
 
 // The characters of a format handle; an empty handle or an empty string means
 // no format.
-FormatChars CharsOf(ZuStringRef const& text)
+FormatChars CharsOf(const ZuStringRef& text)
 {
     FormatChars chars;
     ZuString* string = text.Resolve();
@@ -445,7 +447,7 @@ void EnsureString(ZuStringRef& out)
 }
 
 // Clears the string of `out` and appends the result, in the format's width.
-void Deliver(Chars const& result, bool wide, ZuStringRef& out)
+void Deliver(const Chars& result, bool wide, ZuStringRef& out)
 {
     EnsureString(out);
     out->ClearString();
@@ -469,7 +471,7 @@ void Deliver(Chars const& result, bool wide, ZuStringRef& out)
 
 ZU_IMPLEMENT_CLASS(ZuConvert, "si/convert", ZU_CLASS_SINGLETON)
 
-ZuConvert::ZuConvert() { }
+ZuConvert::ZuConvert() {}
 
 // The converter is the one instance of its class: the class factory keeps it
 // from its first creation until the library shuts down.
@@ -478,20 +480,20 @@ ZuConvertRef ZuConvert::Current()
     return ZuNew<ZuConvert>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE);
 }
 
-void ZuConvert::NumberToString(
-    uint64_t magnitude, bool non_negative, ZuStringRef const& format, ZuStringRef& out)
+void ZuConvert::NumberToString(uint64_t magnitude, bool non_negative, const ZuStringRef& format,
+                               ZuStringRef& out)
 {
     FormatChars chars = CharsOf(format);
-    int64_t index
-        = non_negative && magnitude <= 0x7FFFFFFFFFFFFFFFULL ? static_cast<int64_t>(magnitude) : -1;
+    int64_t index =
+        non_negative && magnitude <= 0x7FFFFFFFFFFFFFFFULL ? static_cast<int64_t>(magnitude) : -1;
     Chars result = RenderNumber(
         chars, NumberKind::Whole,
-        [&](NumberSpec const& spec, char) { return WriteWhole(magnitude, non_negative, spec); },
+        [&](const NumberSpec& spec, char) { return WriteWhole(magnitude, non_negative, spec); },
         index);
     Deliver(result, chars.wide, out);
 }
 
-void ZuConvert::BoolToString(bool value, ZuStringRef const& format, ZuStringRef& out)
+void ZuConvert::BoolToString(bool value, const ZuStringRef& format, ZuStringRef& out)
 {
     FormatChars chars = CharsOf(format);
     if (chars.Head().compare(0, 5, "ENUM:") == 0) {
@@ -501,40 +503,40 @@ void ZuConvert::BoolToString(bool value, ZuStringRef const& format, ZuStringRef&
     out = value ? "TRUE" : "FALSE";
 }
 
-void ZuConvert::IntToString(int64_t value, ZuStringRef const& format, ZuStringRef& out)
+void ZuConvert::IntToString(int64_t value, const ZuStringRef& format, ZuStringRef& out)
 {
     bool non_negative = value >= 0;
-    uint64_t magnitude
-        = non_negative ? static_cast<uint64_t>(value) : 0ULL - static_cast<uint64_t>(value);
+    uint64_t magnitude =
+        non_negative ? static_cast<uint64_t>(value) : 0ULL - static_cast<uint64_t>(value);
     NumberToString(magnitude, non_negative, format, out);
 }
 
-void ZuConvert::CardToString(uint64_t value, ZuStringRef const& format, ZuStringRef& out)
+void ZuConvert::CardToString(uint64_t value, const ZuStringRef& format, ZuStringRef& out)
 {
     NumberToString(value, true, format, out);
 }
 
-void ZuConvert::RealToString(double value, ZuStringRef const& format, ZuStringRef& out)
+void ZuConvert::RealToString(double value, const ZuStringRef& format, ZuStringRef& out)
 {
     FormatChars chars = CharsOf(format);
     Chars result = RenderNumber(
         chars, NumberKind::Real,
-        [&](NumberSpec const& spec, char conversion) { return WriteReal(value, conversion, spec); },
+        [&](const NumberSpec& spec, char conversion) { return WriteReal(value, conversion, spec); },
         -1);
     Deliver(result, chars.wide, out);
 }
 
-void ZuConvert::AtomToString(ZuAtomRef const& atom, ZuStringRef const&, ZuStringRef& out)
+void ZuConvert::AtomToString(const ZuAtomRef& atom, const ZuStringRef&, ZuStringRef& out)
 {
     out = ZuStringRef(atom);
 }
 
-void ZuConvert::StringToString(ZuStringRef const& text, ZuStringRef const&, ZuStringRef& out)
+void ZuConvert::StringToString(const ZuStringRef& text, const ZuStringRef&, ZuStringRef& out)
 {
     out = text;
 }
 
-bool ZuConvert::StringToInt(ZuStringRef const& text, int64_t& value)
+bool ZuConvert::StringToInt(const ZuStringRef& text, int64_t& value)
 {
     if (!text.IsValid())
         return false;
@@ -545,7 +547,7 @@ bool ZuConvert::StringToInt(ZuStringRef const& text, int64_t& value)
     return true;
 }
 
-bool ZuConvert::StringToInt(ZuStringRef const& text, int& value)
+bool ZuConvert::StringToInt(const ZuStringRef& text, int& value)
 {
     int64_t wide = 0;
     if (!StringToInt(text, wide))
@@ -554,7 +556,7 @@ bool ZuConvert::StringToInt(ZuStringRef const& text, int& value)
     return true;
 }
 
-bool ZuConvert::StringToCard(ZuStringRef const& text, uint64_t& value)
+bool ZuConvert::StringToCard(const ZuStringRef& text, uint64_t& value)
 {
     int64_t wide = 0;
     if (!StringToInt(text, wide))
@@ -563,7 +565,7 @@ bool ZuConvert::StringToCard(ZuStringRef const& text, uint64_t& value)
     return true;
 }
 
-bool ZuConvert::StringToCard(ZuStringRef const& text, unsigned int& value)
+bool ZuConvert::StringToCard(const ZuStringRef& text, unsigned int& value)
 {
     int64_t wide = 0;
     if (!StringToInt(text, wide))
@@ -572,7 +574,7 @@ bool ZuConvert::StringToCard(ZuStringRef const& text, unsigned int& value)
     return true;
 }
 
-bool ZuConvert::StringToReal(ZuStringRef const& text, double& value)
+bool ZuConvert::StringToReal(const ZuStringRef& text, double& value)
 {
     if (!text.IsValid())
         return false;

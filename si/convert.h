@@ -18,24 +18,24 @@ public:
 
     ZuConvert();
 
-    virtual void BoolToString(bool value, ZuStringRef const& format, ZuStringRef& out);
-    virtual void IntToString(int64_t value, ZuStringRef const& format, ZuStringRef& out);
-    virtual void CardToString(uint64_t value, ZuStringRef const& format, ZuStringRef& out);
-    virtual void RealToString(double value, ZuStringRef const& format, ZuStringRef& out);
-    virtual void AtomToString(ZuAtomRef const& atom, ZuStringRef const& format, ZuStringRef& out);
-    virtual void StringToString(
-        ZuStringRef const& text, ZuStringRef const& format, ZuStringRef& out);
-    virtual bool StringToInt(ZuStringRef const& text, int64_t& value);
-    virtual bool StringToInt(ZuStringRef const& text, int& value);
-    virtual bool StringToCard(ZuStringRef const& text, uint64_t& value);
-    virtual bool StringToCard(ZuStringRef const& text, unsigned int& value);
-    virtual bool StringToReal(ZuStringRef const& text, double& value);
+    virtual void BoolToString(bool value, const ZuStringRef& format, ZuStringRef& out);
+    virtual void IntToString(int64_t value, const ZuStringRef& format, ZuStringRef& out);
+    virtual void CardToString(uint64_t value, const ZuStringRef& format, ZuStringRef& out);
+    virtual void RealToString(double value, const ZuStringRef& format, ZuStringRef& out);
+    virtual void AtomToString(const ZuAtomRef& atom, const ZuStringRef& format, ZuStringRef& out);
+    virtual void StringToString(const ZuStringRef& text, const ZuStringRef& format,
+                                ZuStringRef& out);
+    virtual bool StringToInt(const ZuStringRef& text, int64_t& value);
+    virtual bool StringToInt(const ZuStringRef& text, int& value);
+    virtual bool StringToCard(const ZuStringRef& text, uint64_t& value);
+    virtual bool StringToCard(const ZuStringRef& text, unsigned int& value);
+    virtual bool StringToReal(const ZuStringRef& text, double& value);
 
 protected:
     // The common writer of whole numbers: the magnitude, and whether the
     // number is not negative.
-    virtual void NumberToString(
-        uint64_t magnitude, bool non_negative, ZuStringRef const& format, ZuStringRef& out);
+    virtual void NumberToString(uint64_t magnitude, bool non_negative, const ZuStringRef& format,
+                                ZuStringRef& out);
 };
 ZU_CLASS_END(ZuConvert)
 

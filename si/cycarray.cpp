@@ -50,9 +50,9 @@ bool ZuCyclicArray::SetSize(unsigned int n)
         return true;
     if (modulo == 0)
         return ZuArray::SetSize(n);
-    unsigned int const size = num_element;
+    const unsigned int size = num_element;
     if (n < size) {
-        unsigned int const drop = size - n < modulo ? size - n : modulo;
+        const unsigned int drop = size - n < modulo ? size - n : modulo;
         for (unsigned int i = size - drop; i < size; i++)
             Access(i) = ZuObjectNull;
         if (n < modulo) {
@@ -77,7 +77,7 @@ ZuObjectRef& ZuCyclicArray::Access(unsigned int i) const
     return data[i % modulo];
 }
 
-bool ZuCyclicArray::Insert(ZuObjectRef const& object)
+bool ZuCyclicArray::Insert(const ZuObjectRef& object)
 {
     if (modulo == 0)
         return ZuArray::Insert(object);
@@ -95,10 +95,10 @@ bool ZuCyclicArray::Insert(unsigned int pos, unsigned int count)
         return ZuArray::Insert(pos, count);
     if (count == 0)
         return true;
-    unsigned int const old = num_element;
-    unsigned long long const a = static_cast<unsigned long long>(old) + count;
-    unsigned long long const b = static_cast<unsigned long long>(pos) + count;
-    unsigned long long const size = a > b ? a : b;
+    const unsigned int old = num_element;
+    const unsigned long long a = static_cast<unsigned long long>(old) + count;
+    const unsigned long long b = static_cast<unsigned long long>(pos) + count;
+    const unsigned long long size = a > b ? a : b;
     if (size > 0xFFFFFFFFull)
         return false;
     SetSize(static_cast<unsigned int>(size));
@@ -130,12 +130,13 @@ bool ZuCyclicArray::Remove(unsigned int pos, unsigned int count)
     return true;
 }
 
-bool ZuCyclicArray::GetSimilar(ZuObjectRef const& model, ZuObjectRef& found, unsigned int occurrence)
+bool ZuCyclicArray::GetSimilar(const ZuObjectRef& model, ZuObjectRef& found,
+                               unsigned int occurrence)
 {
     if (modulo == 0)
         return ZuArray::GetSimilar(model, found, occurrence);
     for (unsigned int i = 0; i < num_element; i++) {
-        ZuObjectRef const& entry = Access(i);
+        const ZuObjectRef& entry = Access(i);
         if (entry.IsInvalid() || entry->CompareWith(model) != 0)
             continue;
         if (occurrence == 0) {
@@ -147,7 +148,7 @@ bool ZuCyclicArray::GetSimilar(ZuObjectRef const& model, ZuObjectRef& found, uns
     return false;
 }
 
-bool ZuCyclicArray::Find(ZuObjectRef const& object, unsigned int& index)
+bool ZuCyclicArray::Find(const ZuObjectRef& object, unsigned int& index)
 {
     if (modulo == 0)
         return ZuArray::Find(object, index);
@@ -172,28 +173,29 @@ bool ZuCyclicArray::Get(unsigned int index, ZuObjectRef& object)
     return true;
 }
 
-int ZuCyclicArray::CompareWith(ZuObjectRef const& other) const
+int ZuCyclicArray::CompareWith(const ZuObjectRef& other) const
 {
     if (modulo == 0 || other.IsInvalid() || !other->IsKindOf(ZuArrayRef::RetRuntime()))
         return ZuArray::CompareWith(other);
     ZuArrayRef that(other);
-    unsigned int const theirs_count = that->TotalCount();
-    unsigned int const n = num_element < theirs_count ? num_element : theirs_count;
+    const unsigned int theirs_count = that->TotalCount();
+    const unsigned int n = num_element < theirs_count ? num_element : theirs_count;
     for (unsigned int i = 0; i < n; i++) {
         ZuObjectRef mine = Access(i);
-        ZuObjectRef const& theirs = that->Access(i);
+        const ZuObjectRef& theirs = that->Access(i);
         if (mine == theirs)
             continue;
         if (mine.IsInvalid())
             return -1;
-        int const c = mine->CompareWith(theirs);
+        const int c = mine->CompareWith(theirs);
         if (c != 0)
             return c;
     }
     return 0;
 }
 
-void ZuCyclicArray::InternalGetGapSize(unsigned int pos, unsigned int& gap_size, unsigned int& data_size)
+void ZuCyclicArray::InternalGetGapSize(unsigned int pos, unsigned int& gap_size,
+                                       unsigned int& data_size)
 {
     if (modulo == 0) {
         ZuArray::InternalGetGapSize(pos, gap_size, data_size);
@@ -216,12 +218,13 @@ void ZuCyclicArray::InternalGetGapSize(unsigned int pos, unsigned int& gap_size,
     }
 }
 
-void ZuCyclicArray::InternalSetGapSize(unsigned int pos, unsigned int gap_size, unsigned int data_size)
+void ZuCyclicArray::InternalSetGapSize(unsigned int pos, unsigned int gap_size,
+                                       unsigned int data_size)
 {
     ZuArray::InternalSetGapSize(pos, gap_size, data_size);
 }
 
-void ZuCyclicArray::StoreInstance(ZuStorageRef const& s)
+void ZuCyclicArray::StoreInstance(const ZuStorageRef& s)
 {
     ZuArray::StoreInstance(s);
     s << cyclic_record << ZuStorageSync::begin;
@@ -229,7 +232,7 @@ void ZuCyclicArray::StoreInstance(ZuStorageRef const& s)
     s << ZuStorageSync::end;
 }
 
-void ZuCyclicArray::RestoreInstance(ZuStorageRef const& s)
+void ZuCyclicArray::RestoreInstance(const ZuStorageRef& s)
 {
     // The logical entries come back as plain slots; the ring is laid out
     // once the stored modulo is known.
@@ -237,7 +240,7 @@ void ZuCyclicArray::RestoreInstance(ZuStorageRef const& s)
     ZuArray::RestoreInstance(s);
     unsigned int m = 0;
     s >> ZuStorageSync::type >> ZuStorageSync::begin >> m >> ZuStorageSync::end;
-    unsigned int const n = num_element;
+    const unsigned int n = num_element;
     if (m == 0 || n <= m) {
         modulo = m;
         ring_slots = n;

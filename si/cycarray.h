@@ -27,20 +27,22 @@ public:
     ZuObjectRef& Access(unsigned int index) const override;
     bool Insert(unsigned int pos, unsigned int count) override;
     bool Remove(unsigned int pos, unsigned int count) override;
-    bool Insert(ZuObjectRef const& object) override;
+    bool Insert(const ZuObjectRef& object) override;
     using ZuArray::Remove;
-    bool GetSimilar(ZuObjectRef const& model, ZuObjectRef& found, unsigned int occurrence) override;
-    bool Find(ZuObjectRef const& object, unsigned int& index) override;
+    bool GetSimilar(const ZuObjectRef& model, ZuObjectRef& found, unsigned int occurrence) override;
+    bool Find(const ZuObjectRef& object, unsigned int& index) override;
     bool Get(unsigned int index, ZuObjectRef& object) override;
-    int CompareWith(ZuObjectRef const& other) const override;
+    int CompareWith(const ZuObjectRef& other) const override;
 
 protected:
     // The runs of a ring start with the overwritten entries as one gap.
-    void InternalGetGapSize(unsigned int pos, unsigned int& gap_size, unsigned int& data_size) override;
-    void InternalSetGapSize(unsigned int pos, unsigned int gap_size, unsigned int data_size) override;
+    void InternalGetGapSize(unsigned int pos, unsigned int& gap_size,
+                            unsigned int& data_size) override;
+    void InternalSetGapSize(unsigned int pos, unsigned int gap_size,
+                            unsigned int data_size) override;
 
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     unsigned int BlockSize() const { return modulo == 0 ? num_element : ring_slots; }

@@ -19,13 +19,13 @@ ZuDictRef NewDict(ZuMemZone* zone)
 
 ZuHashTableRef NewTable(ZuMemZone* zone)
 {
-    return ZuHashTableRef(
-        ZuNew<ZuHashTable>(zone, __LINE__, ZU_SRC_FILE));
+    return ZuHashTableRef(ZuNew<ZuHashTable>(zone, __LINE__, ZU_SRC_FILE));
 }
 
-ZuEntity* EntityOf(ZuObjectRef const& object)
+ZuEntity* EntityOf(const ZuObjectRef& object)
 {
-    return dynamic_cast<ZuEntity*>(object.IsValid() ? const_cast<ZuObjectRef&>(object).Resolve() : nullptr);
+    return dynamic_cast<ZuEntity*>(object.IsValid() ? const_cast<ZuObjectRef&>(object).Resolve()
+                                                    : nullptr);
 }
 
 } // namespace
@@ -42,7 +42,7 @@ ZuDataBase::~ZuDataBase()
     RemoveAll();
 }
 
-void ZuDataBase::SpecifyExtractEntity(ZuAtomRef const& sort)
+void ZuDataBase::SpecifyExtractEntity(const ZuAtomRef& sort)
 {
     mode = 1;
     this->sort = sort;
@@ -50,7 +50,7 @@ void ZuDataBase::SpecifyExtractEntity(ZuAtomRef const& sort)
     attr_index = 0;
 }
 
-void ZuDataBase::SpecifyExtractAttribute(ZuAtomRef const& sort, ZuAtomRef const& attribute)
+void ZuDataBase::SpecifyExtractAttribute(const ZuAtomRef& sort, const ZuAtomRef& attribute)
 {
     mode = 2;
     this->sort = sort;
@@ -58,7 +58,7 @@ void ZuDataBase::SpecifyExtractAttribute(ZuAtomRef const& sort, ZuAtomRef const&
     attr_index = 0;
 }
 
-void ZuDataBase::SpecifyExtractAttribute(ZuAtomRef const& sort, unsigned int position)
+void ZuDataBase::SpecifyExtractAttribute(const ZuAtomRef& sort, unsigned int position)
 {
     mode = 3;
     this->sort = sort;
@@ -66,10 +66,10 @@ void ZuDataBase::SpecifyExtractAttribute(ZuAtomRef const& sort, unsigned int pos
     attr_index = position;
 }
 
-bool ZuDataBase::SpecifyExtraction(ZuArrayRef const& spec)
+bool ZuDataBase::SpecifyExtraction(const ZuArrayRef& spec)
 {
-    static ZuAtomRef const extract_entity("ExtractEntity");
-    static ZuAtomRef const extract_attribute("ExtractAttribute");
+    static const ZuAtomRef extract_entity("ExtractEntity");
+    static const ZuAtomRef extract_attribute("ExtractAttribute");
 
     if (spec.IsInvalid())
         return false;
@@ -94,7 +94,7 @@ bool ZuDataBase::SpecifyExtraction(ZuArrayRef const& spec)
 
 unsigned int ZuDataBase::TotalCount() const
 {
-    ZU_ASSERT_TEXT(this->array.IsValid (), "this->array.IsValid ()");
+    ZU_ASSERT_TEXT(this->array.IsValid(), "this->array.IsValid ()");
     return array->TotalCount();
 }
 
@@ -117,7 +117,7 @@ bool ZuDataBase::Get(unsigned int n, ZuObjectRef& out)
     }
 }
 
-bool ZuDataBase::GetEntity(ZuAtomRef const& attribute, unsigned int n, ZuEntityRef& out)
+bool ZuDataBase::GetEntity(const ZuAtomRef& attribute, unsigned int n, ZuEntityRef& out)
 {
     out = ZuEntityNull;
     if (dict.IsInvalid() || array.IsInvalid())
@@ -133,7 +133,7 @@ bool ZuDataBase::GetEntity(ZuAtomRef const& attribute, unsigned int n, ZuEntityR
             ZuEntity* entity = EntityOf(entry);
             if (entity == nullptr)
                 continue;
-            entity->GetAttribute(attribute, value);   // null when it lacks it
+            entity->GetAttribute(attribute, value); // null when it lacks it
             fresh->Insert(value, entry);
         }
         dict->Insert(attribute, fresh);
@@ -147,7 +147,8 @@ bool ZuDataBase::GetEntity(ZuAtomRef const& attribute, unsigned int n, ZuEntityR
     return true;
 }
 
-bool ZuDataBase::GetAttribute(ZuAtomRef const& sort, unsigned int n, ZuAtomRef const& attribute, ZuObjectRef& out)
+bool ZuDataBase::GetAttribute(const ZuAtomRef& sort, unsigned int n, const ZuAtomRef& attribute,
+                              ZuObjectRef& out)
 {
     ZuEntityRef entity;
     if (!GetEntity(sort, n, entity)) {
@@ -157,7 +158,8 @@ bool ZuDataBase::GetAttribute(ZuAtomRef const& sort, unsigned int n, ZuAtomRef c
     return entity->GetAttribute(attribute, out);
 }
 
-bool ZuDataBase::GetAttribute(ZuAtomRef const& sort, unsigned int n, unsigned int position, ZuObjectRef& out)
+bool ZuDataBase::GetAttribute(const ZuAtomRef& sort, unsigned int n, unsigned int position,
+                              ZuObjectRef& out)
 {
     ZuEntityRef entity;
     if (!GetEntity(sort, n, entity)) {
@@ -167,7 +169,7 @@ bool ZuDataBase::GetAttribute(ZuAtomRef const& sort, unsigned int n, unsigned in
     return entity->GetAttribute(position, out);
 }
 
-bool ZuDataBase::Insert(ZuEntityRef const& entity)
+bool ZuDataBase::Insert(const ZuEntityRef& entity)
 {
     if (array.IsInvalid() || !array->Insert(entity))
         return false;
@@ -180,7 +182,7 @@ bool ZuDataBase::Insert(ZuEntityRef const& entity)
     return true;
 }
 
-bool ZuDataBase::Remove(ZuEntityRef const& entity)
+bool ZuDataBase::Remove(const ZuEntityRef& entity)
 {
     if (array.IsInvalid() || !array->Remove(entity, 0))
         return false;
@@ -209,8 +211,8 @@ void ZuDataBase::RemoveAll()
     }
 }
 
-bool ZuDataBase::Find(ZuAtomRef const& attribute, ZuObjectRef const& value, ZuEntityRef& out, unsigned int n,
-                      bool compare)
+bool ZuDataBase::Find(const ZuAtomRef& attribute, const ZuObjectRef& value, ZuEntityRef& out,
+                      unsigned int n, bool compare)
 {
     out = ZuEntityNull;
     if (value.IsInvalid())
@@ -234,7 +236,7 @@ bool ZuDataBase::Find(ZuAtomRef const& attribute, ZuObjectRef const& value, ZuEn
     return false;
 }
 
-void ZuDataBase::StoreInstance(ZuStorageRef const& storage)
+void ZuDataBase::StoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseContainer::StoreInstance(storage);
     static ZuStorageSync record("<ZuDataBase array dict <extr mode sort attr_name attr_index> >");
@@ -249,7 +251,7 @@ void ZuDataBase::StoreInstance(ZuStorageRef const& storage)
     storage << ZuStorageSync::end;
 }
 
-void ZuDataBase::RestoreInstance(ZuStorageRef const& storage)
+void ZuDataBase::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseContainer::RestoreInstance(storage);
     // The constructor's empty table and dictionary give way to the stored ones.

@@ -21,32 +21,33 @@ public:
     ZuDataBase();
     ~ZuDataBase() override;
 
-    virtual void SpecifyExtractEntity(ZuAtomRef const& sort);
-    virtual void SpecifyExtractAttribute(ZuAtomRef const& sort, unsigned int position);
-    virtual void SpecifyExtractAttribute(ZuAtomRef const& sort, ZuAtomRef const& attribute);
+    virtual void SpecifyExtractEntity(const ZuAtomRef& sort);
+    virtual void SpecifyExtractAttribute(const ZuAtomRef& sort, unsigned int position);
+    virtual void SpecifyExtractAttribute(const ZuAtomRef& sort, const ZuAtomRef& attribute);
     // The entity at place n (from 0) in the order of the attribute's index,
     // which is built on first use.
-    virtual bool GetEntity(ZuAtomRef const& attribute, unsigned int n, ZuEntityRef& out);
-    virtual bool GetAttribute(ZuAtomRef const& sort, unsigned int n, unsigned int position, ZuObjectRef& out);
-    virtual bool GetAttribute(ZuAtomRef const& sort, unsigned int n, ZuAtomRef const& attribute,
+    virtual bool GetEntity(const ZuAtomRef& attribute, unsigned int n, ZuEntityRef& out);
+    virtual bool GetAttribute(const ZuAtomRef& sort, unsigned int n, unsigned int position,
                               ZuObjectRef& out);
-    virtual bool Insert(ZuEntityRef const& entity);
-    virtual bool Remove(ZuEntityRef const& entity);
+    virtual bool GetAttribute(const ZuAtomRef& sort, unsigned int n, const ZuAtomRef& attribute,
+                              ZuObjectRef& out);
+    virtual bool Insert(const ZuEntityRef& entity);
+    virtual bool Remove(const ZuEntityRef& entity);
     virtual void RemoveAll();
     // The n-th entity (from 0, in table order) whose attribute is `value`
     // itself or, with `compare`, compares equal to it.
-    virtual bool Find(ZuAtomRef const& attribute, ZuObjectRef const& value, ZuEntityRef& out, unsigned int n,
-                      bool compare);
+    virtual bool Find(const ZuAtomRef& attribute, const ZuObjectRef& value, ZuEntityRef& out,
+                      unsigned int n, bool compare);
 
     unsigned int RetMode() const { return mode; }
 
-    bool SpecifyExtraction(ZuArrayRef const& extraction) override;
+    bool SpecifyExtraction(const ZuArrayRef& extraction) override;
     unsigned int TotalCount() const override;
     bool Get(unsigned int n, ZuObjectRef& out) override;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
     ZuDictRef dict;
     ZuHashTableRef array;

@@ -38,10 +38,9 @@ ZU_EXPORT_NOTIFY(ZuDataLog, auto_insert, "AutoInsertFromSource", nullptr)
 static ZuStorageSync data_log_record("<ZuDataLog type cyclic_size>");
 
 ZuDataLog::ZuDataLog()
-    : type(ZU_TYPE_NONE), simple_data(nullptr), simple_size(0), count(0), capacity(0), cyclic_size(0),
-      is_cyclic(false), is_simple(true)
-{
-}
+    : type(ZU_TYPE_NONE), simple_data(nullptr), simple_size(0), count(0), capacity(0),
+      cyclic_size(0), is_cyclic(false), is_simple(true)
+{}
 
 ZuDataLog::~ZuDataLog()
 {
@@ -51,7 +50,7 @@ ZuDataLog::~ZuDataLog()
 
 void ZuDataLog::InitLog(ZuSimpleType new_type, unsigned int new_cyclic_size)
 {
-    int const code = static_cast<int>(new_type);
+    const int code = static_cast<int>(new_type);
     if (code < 0 || (code > 3 && code != 5)) {
         type = ZU_TYPE_OBJECT;
         is_simple = false;
@@ -74,15 +73,23 @@ void ZuDataLog::InitLog(ZuSimpleType new_type, unsigned int new_cyclic_size)
     if (!is_simple) {
         simple_size = 0;
         values = static_cast<ZuArray*>(
-        ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
+            ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
         return;
     }
     switch (type) {
-    case ZU_TYPE_BOOL: simple_size = 1; break;
+    case ZU_TYPE_BOOL:
+        simple_size = 1;
+        break;
     case ZU_TYPE_INT:
-    case ZU_TYPE_CARD: simple_size = 4; break;
-    case ZU_TYPE_REAL: simple_size = 8; break;
-    default: simple_size = 0; break;
+    case ZU_TYPE_CARD:
+        simple_size = 4;
+        break;
+    case ZU_TYPE_REAL:
+        simple_size = 8;
+        break;
+    default:
+        simple_size = 0;
+        break;
     }
 }
 
@@ -102,15 +109,15 @@ bool ZuDataLog::NewPlace(unsigned int& place)
         std::uint64_t const wanted = is_cyclic ? cyclic_size : std::uint64_t(p) + 50;
         if (wanted > 0xFFFFFFFFu)
             return false;
-        unsigned int const new_capacity = static_cast<unsigned int>(wanted);
+        const unsigned int new_capacity = static_cast<unsigned int>(wanted);
         if (is_simple) {
             // A ring's size may come from a stored file: its bytes must fit
             // the zone's sizes rather than wrap around to a small buffer.
             std::uint64_t const bytes = wanted * simple_size;
             if (bytes > 0xFFFFFFFFu || bytes == 0)
                 return false;
-            unsigned char* grown = static_cast<unsigned char*>(
-                Zuvi_app_zone->Alloc(static_cast<unsigned int>(bytes), "Byte", __LINE__, ZU_SRC_FILE));
+            unsigned char* grown = static_cast<unsigned char*>(Zuvi_app_zone->Alloc(
+                static_cast<unsigned int>(bytes), "Byte", __LINE__, ZU_SRC_FILE));
             if (simple_data != nullptr) {
                 std::memcpy(grown, simple_data, std::size_t(capacity) * simple_size);
                 Zuvi_app_zone->Free(simple_data, __LINE__, ZU_SRC_FILE);
@@ -127,7 +134,7 @@ bool ZuDataLog::NewPlace(unsigned int& place)
     return true;
 }
 
-bool ZuDataLog::InsertSimple(ZuSimpleType kind, void const* entry)
+bool ZuDataLog::InsertSimple(ZuSimpleType kind, const void* entry)
 {
     if (!is_simple || type != kind || simple_size == 0)
         return false;
@@ -156,7 +163,7 @@ bool ZuDataLog::InsertBool(bool flag)
 {
     if (!is_simple)
         return InsertValue(ZuValueRef(flag));
-    unsigned char const byte = flag ? 1 : 0;
+    const unsigned char byte = flag ? 1 : 0;
     return InsertSimple(ZU_TYPE_BOOL, &byte);
 }
 
@@ -167,7 +174,7 @@ bool ZuDataLog::InsertReal(double real)
     return InsertSimple(ZU_TYPE_REAL, &real);
 }
 
-bool ZuDataLog::InsertValue(ZuValueRef const& value)
+bool ZuDataLog::InsertValue(const ZuValueRef& value)
 {
     if (!is_simple) {
         unsigned int place = 0;
@@ -178,15 +185,20 @@ bool ZuDataLog::InsertValue(ZuValueRef const& value)
     }
     if (value.IsInvalid())
         return false;
-    ZuSimpleType const kind = value->RetType();
+    const ZuSimpleType kind = value->RetType();
     if (static_cast<int>(kind) < 0 || static_cast<int>(kind) >= 6)
         return false;
     switch (type) {
-    case ZU_TYPE_BOOL: return InsertBool(value->RetBool());
-    case ZU_TYPE_INT: return InsertInt32(value->RetInt32());
-    case ZU_TYPE_CARD: return InsertCard32(value->RetCard32());
-    case ZU_TYPE_REAL: return InsertReal(value->RetReal());
-    default: return false;
+    case ZU_TYPE_BOOL:
+        return InsertBool(value->RetBool());
+    case ZU_TYPE_INT:
+        return InsertInt32(value->RetInt32());
+    case ZU_TYPE_CARD:
+        return InsertCard32(value->RetCard32());
+    case ZU_TYPE_REAL:
+        return InsertReal(value->RetReal());
+    default:
+        return false;
     }
 }
 
@@ -237,14 +249,15 @@ bool ZuDataLog::GetNthReal(unsigned int n, double& out) const
     return GetNthSimple(ZU_TYPE_REAL, n, &out);
 }
 
-bool ZuDataLog::GetMultipleSimple(ZuSimpleType kind, unsigned int start, void* out, unsigned int how_many) const
+bool ZuDataLog::GetMultipleSimple(ZuSimpleType kind, unsigned int start, void* out,
+                                  unsigned int how_many) const
 {
     if (start >= count || !is_simple || type != kind || simple_data == nullptr)
         return false;
     unsigned int place = is_cyclic ? start % cyclic_size : start;
     // Places past the entries inserted so far were never written: reading
     // stops there as it does at the end of the storage.
-    unsigned int const written = count < capacity ? count : capacity;
+    const unsigned int written = count < capacity ? count : capacity;
     unsigned char* to = static_cast<unsigned char*>(out);
     for (unsigned int i = 0; i < how_many; ++i) {
         if (place >= written)
@@ -252,8 +265,8 @@ bool ZuDataLog::GetMultipleSimple(ZuSimpleType kind, unsigned int start, void* o
         if (kind == ZU_TYPE_BOOL)
             reinterpret_cast<bool*>(to)[i] = simple_data[place] != 0;
         else
-            std::memcpy(to + std::size_t(i) * simple_size, simple_data + std::size_t(place) * simple_size,
-                        simple_size);
+            std::memcpy(to + std::size_t(i) * simple_size,
+                        simple_data + std::size_t(place) * simple_size, simple_size);
         ++place;
         if (is_cyclic && place == cyclic_size)
             place = 0;
@@ -261,7 +274,8 @@ bool ZuDataLog::GetMultipleSimple(ZuSimpleType kind, unsigned int start, void* o
     return true;
 }
 
-bool ZuDataLog::GetMultipleCard32(unsigned int start, unsigned int* out, unsigned int how_many) const
+bool ZuDataLog::GetMultipleCard32(unsigned int start, unsigned int* out,
+                                  unsigned int how_many) const
 {
     return GetMultipleSimple(ZU_TYPE_CARD, start, out, how_many);
 }
@@ -294,11 +308,13 @@ bool ZuDataLog::GetNthValue(unsigned int n, ZuValueRef& out) const
     }
     if (simple_data == nullptr)
         return false;
-    unsigned char const* entry = simple_data + std::size_t(place) * simple_size;
+    const unsigned char* entry = simple_data + std::size_t(place) * simple_size;
     ZuValueRef value;
     ZuValue* made = value.NewValue();
     switch (type) {
-    case ZU_TYPE_BOOL: made->SetBool(*entry != 0); break;
+    case ZU_TYPE_BOOL:
+        made->SetBool(*entry != 0);
+        break;
     case ZU_TYPE_INT: {
         int number;
         std::memcpy(&number, entry, sizeof number);
@@ -317,7 +333,8 @@ bool ZuDataLog::GetNthValue(unsigned int n, ZuValueRef& out) const
         made->SetReal(real);
         break;
     }
-    default: return false;
+    default:
+        return false;
     }
     out = value;
     return true;
@@ -331,7 +348,7 @@ unsigned int ZuDataLog::TotalCount() const
 bool ZuDataLog::Get(unsigned int n, ZuObjectRef& out)
 {
     ZuValueRef value;
-    bool const ok = GetNthValue(n, value);
+    const bool ok = GetNthValue(n, value);
     if (ok)
         out = value;
     else
@@ -339,12 +356,12 @@ bool ZuDataLog::Get(unsigned int n, ZuObjectRef& out)
     return ok;
 }
 
-bool ZuDataLog::InitValueByName(ZuObjectRef const& object, ZuAtomRef const& name)
+bool ZuDataLog::InitValueByName(const ZuObjectRef& object, const ZuAtomRef& name)
 {
     return ZuiSmartSource::InitValueByName(0, object, name);
 }
 
-bool ZuDataLog::InitValueByPath(ZuObjectRef const& object, ZuStringRef const& path)
+bool ZuDataLog::InitValueByPath(const ZuObjectRef& object, const ZuStringRef& path)
 {
     return ZuiSmartSource::InitValueByPath(0, object, path);
 }
@@ -372,12 +389,12 @@ void ZuDataLog::Delete()
     ZuBaseContainer::Delete();
 }
 
-bool ZuDataLog::SpecifyExtraction(ZuArrayRef const&)
+bool ZuDataLog::SpecifyExtraction(const ZuArrayRef&)
 {
     return false;
 }
 
-void ZuDataLog::StoreInstance(ZuStorageRef const& s)
+void ZuDataLog::StoreInstance(const ZuStorageRef& s)
 {
     ZuBaseContainer::StoreInstance(s);
     ZuiSmartSource::StoreInstance(s);
@@ -387,12 +404,13 @@ void ZuDataLog::StoreInstance(ZuStorageRef const& s)
     s << ZuStorageSync::end;
 }
 
-void ZuDataLog::RestoreInstance(ZuStorageRef const& s)
+void ZuDataLog::RestoreInstance(const ZuStorageRef& s)
 {
     ZuBaseContainer::RestoreInstance(s);
     ZuiSmartSource::RestoreInstance(s);
     ZuSimpleType stored_type = ZU_TYPE_NONE;
     unsigned int stored_cyclic_size = 0;
-    s >> ZuStorageSync::type >> ZuStorageSync::begin >> stored_type >> stored_cyclic_size >> ZuStorageSync::end;
+    s >> ZuStorageSync::type >> ZuStorageSync::begin >> stored_type >> stored_cyclic_size >>
+        ZuStorageSync::end;
     InitLog(stored_type, stored_cyclic_size);
 }

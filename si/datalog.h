@@ -27,7 +27,7 @@ public:
     virtual ZuSimpleType RetType();
     // A log of values stores the handle itself; a packed log converts a
     // value of a simple numeric kind to its own type.
-    virtual bool InsertValue(ZuValueRef const& value);
+    virtual bool InsertValue(const ZuValueRef& value);
     // Appends the current reading of the first bound value.
     virtual void AutoInsertFromSource();
     virtual void FlushCacheAndAutoInsertFromSource();
@@ -52,11 +52,11 @@ public:
     // Bind the source of AutoInsertFromSource (value 0).
     using ZuiSmartSource::InitValueByName;
     using ZuiSmartSource::InitValueByPath;
-    bool InitValueByName(ZuObjectRef const& object, ZuAtomRef const& name);
-    bool InitValueByPath(ZuObjectRef const& object, ZuStringRef const& path);
+    bool InitValueByName(const ZuObjectRef& object, const ZuAtomRef& name);
+    bool InitValueByPath(const ZuObjectRef& object, const ZuStringRef& path);
 
     void Delete() override;
-    bool SpecifyExtraction(ZuArrayRef const& extraction) override;
+    bool SpecifyExtraction(const ZuArrayRef& extraction) override;
 
     // ZuiContainer
     unsigned int TotalCount() const override;
@@ -66,18 +66,19 @@ public:
     bool GetNthValue(unsigned int n, ZuValueRef& out) const override;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     // The place of a new entry, with room made for it; false when the
     // storage cannot grow that far.
     bool NewPlace(unsigned int& place);
-    bool InsertSimple(ZuSimpleType kind, void const* entry);
+    bool InsertSimple(ZuSimpleType kind, const void* entry);
     // The place of entry n, or false.
     bool PlaceOf(unsigned int n, unsigned int& place) const;
     bool GetNthSimple(ZuSimpleType kind, unsigned int n, void* out) const;
-    bool GetMultipleSimple(ZuSimpleType kind, unsigned int start, void* out, unsigned int count) const;
+    bool GetMultipleSimple(ZuSimpleType kind, unsigned int start, void* out,
+                           unsigned int count) const;
 
     ZuSimpleType type;
     unsigned char* simple_data;

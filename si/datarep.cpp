@@ -7,30 +7,31 @@
 ZU_IMPLEMENT_CLASS(ZuDataReport, "si/datarep", ZU_CLASS_PLAIN)
 
 static Zuvi_TargetExport changed_export(
-    [](ZuObject* o, ZuObjectRef const& source, unsigned flags) -> bool {
+    [](ZuObject* o, const ZuObjectRef& source, unsigned flags) -> bool {
         static_cast<ZuDataReport*>(o)->Changed(source, flags);
         return true;
     },
     "Changed", ZuDataReportRef::RetRuntime());
 ZU_EXPORT_NOTIFY(ZuDataReport, changed, "Changed", nullptr)
 
-static ZuStorageSync data_report_record(
-    "<ZuDataReport query_name query_path query_format def_object def_name def_path action_name action_path "
-    "is_visible>");
+static ZuStorageSync data_report_record("<ZuDataReport query_name query_path query_format "
+                                        "def_object def_name def_path action_name action_path "
+                                        "is_visible>");
 
-static char const volatile_observer[] = "Zuvi.volatile.observer";
+static const char volatile_observer[] = "Zuvi.volatile.observer";
 
 ZuDataReport::ZuDataReport() : is_visible(true) {}
 
-void ZuDataReport::TakeVolatileAttribute(ZuObjectRef const& object)
+void ZuDataReport::TakeVolatileAttribute(const ZuObjectRef& object)
 {
-    if (object.IsValid() && object->GetAttribute(volatile_observer, 0) && !GetAttribute(volatile_observer, 0))
+    if (object.IsValid() && object->GetAttribute(volatile_observer, 0) &&
+        !GetAttribute(volatile_observer, 0))
         SetAttribute(volatile_observer);
 }
 
-void ZuDataReport::Initialise(ZuObjectRef const& source, ZuAtomRef const& notification, ZuAtomRef const& query,
-                              ZuObjectRef const& target, ZuAtomRef const& datum, ZuAtomRef const& action,
-                              bool visible)
+void ZuDataReport::Initialise(const ZuObjectRef& source, const ZuAtomRef& notification,
+                              const ZuAtomRef& query, const ZuObjectRef& target,
+                              const ZuAtomRef& datum, const ZuAtomRef& action, bool visible)
 {
     TakeVolatileAttribute(source);
     DefineQuery(query, ZuStringRef());
@@ -42,21 +43,21 @@ void ZuDataReport::Initialise(ZuObjectRef const& source, ZuAtomRef const& notifi
         ZuObject::AttachObserver(source, ZuObjectRef(this), notification, ZuAtomRef("Changed"), 0);
 }
 
-void ZuDataReport::DefineQuery(ZuAtomRef const& name, ZuStringRef const& format)
+void ZuDataReport::DefineQuery(const ZuAtomRef& name, const ZuStringRef& format)
 {
     query_name = name;
     query_path = ZuStringRef();
     query_format = format;
 }
 
-void ZuDataReport::DefineQueryPath(ZuStringRef const& path, ZuStringRef const& format)
+void ZuDataReport::DefineQueryPath(const ZuStringRef& path, const ZuStringRef& format)
 {
     query_name = ZuAtomRef();
     query_path = path;
     query_format = format;
 }
 
-void ZuDataReport::DefineTarget(ZuObjectRef const& object, ZuAtomRef const& name)
+void ZuDataReport::DefineTarget(const ZuObjectRef& object, const ZuAtomRef& name)
 {
     if (def_object.IsValid())
         def_object->UnregisterAsTargetOf(ZuObjectRef(this));
@@ -68,7 +69,7 @@ void ZuDataReport::DefineTarget(ZuObjectRef const& object, ZuAtomRef const& name
         def_object->RegisterAsTargetOf(ZuObjectRef(this));
 }
 
-void ZuDataReport::DefineTargetPath(ZuObjectRef const& object, ZuStringRef const& path)
+void ZuDataReport::DefineTargetPath(const ZuObjectRef& object, const ZuStringRef& path)
 {
     def_object = object;
     def_name = ZuAtomRef();
@@ -76,13 +77,13 @@ void ZuDataReport::DefineTargetPath(ZuObjectRef const& object, ZuStringRef const
     TakeVolatileAttribute(object);
 }
 
-void ZuDataReport::DefineAction(ZuAtomRef const& name)
+void ZuDataReport::DefineAction(const ZuAtomRef& name)
 {
     action_name = name;
     action_path = ZuStringRef();
 }
 
-void ZuDataReport::DefineActionPath(ZuStringRef const& path)
+void ZuDataReport::DefineActionPath(const ZuStringRef& path)
 {
     action_name = ZuAtomRef();
     action_path = path;
@@ -98,7 +99,7 @@ bool ZuDataReport::IsVisible() const
     return is_visible;
 }
 
-void ZuDataReport::Changed(ZuObjectRef const& source, unsigned int)
+void ZuDataReport::Changed(const ZuObjectRef& source, unsigned int)
 {
     if (source.IsInvalid() || def_object.IsInvalid())
         return;
@@ -140,16 +141,16 @@ void ZuDataReport::Delete()
     ZuObject::Delete();
 }
 
-void ZuDataReport::StoreInstance(ZuStorageRef const& s)
+void ZuDataReport::StoreInstance(const ZuStorageRef& s)
 {
     ZuObject::StoreInstance(s);
     s << data_report_record << ZuStorageSync::begin;
-    s << query_name << ZuObjectRef(query_path) << ZuObjectRef(query_format) << def_object << def_name
-      << ZuObjectRef(def_path) << action_name << ZuObjectRef(action_path) << is_visible;
+    s << query_name << ZuObjectRef(query_path) << ZuObjectRef(query_format) << def_object
+      << def_name << ZuObjectRef(def_path) << action_name << ZuObjectRef(action_path) << is_visible;
     s << ZuStorageSync::end;
 }
 
-void ZuDataReport::RestoreInstance(ZuStorageRef const& s)
+void ZuDataReport::RestoreInstance(const ZuStorageRef& s)
 {
     ZuObject::RestoreInstance(s);
     s >> ZuStorageSync::type >> ZuStorageSync::begin;

@@ -20,42 +20,42 @@ public:
 
     // Sets query, target, action and visibility, then observes source under
     // notification.
-    virtual void Initialise(ZuObjectRef const& source, ZuAtomRef const& notification, ZuAtomRef const& query,
-                            ZuObjectRef const& target, ZuAtomRef const& datum, ZuAtomRef const& action,
-                            bool visible);
+    virtual void Initialise(const ZuObjectRef& source, const ZuAtomRef& notification,
+                            const ZuAtomRef& query, const ZuObjectRef& target,
+                            const ZuAtomRef& datum, const ZuAtomRef& action, bool visible);
     // Each name form clears the matching path, and the reverse.
-    virtual void DefineQuery(ZuAtomRef const& name, ZuStringRef const& format);
-    virtual void DefineQueryPath(ZuStringRef const& path, ZuStringRef const& format);
+    virtual void DefineQuery(const ZuAtomRef& name, const ZuStringRef& format);
+    virtual void DefineQueryPath(const ZuStringRef& path, const ZuStringRef& format);
     // Moves the target's registration as a target of this report.
-    virtual void DefineTarget(ZuObjectRef const& object, ZuAtomRef const& name);
+    virtual void DefineTarget(const ZuObjectRef& object, const ZuAtomRef& name);
     // Leaves the registrations as they are.
-    virtual void DefineTargetPath(ZuObjectRef const& object, ZuStringRef const& path);
-    virtual void DefineAction(ZuAtomRef const& name);
-    virtual void DefineActionPath(ZuStringRef const& path);
+    virtual void DefineTargetPath(const ZuObjectRef& object, const ZuStringRef& path);
+    virtual void DefineAction(const ZuAtomRef& name);
+    virtual void DefineActionPath(const ZuStringRef& path);
     // Kept for the report's users; the report does not read it.
     virtual void SetVisible(bool visible);
     virtual bool IsVisible() const;
     // The observer method: query, define, act. Nothing is copied back into
     // a target that is itself reporting the change now being delivered.
-    virtual void Changed(ZuObjectRef const& source, unsigned int flags);
+    virtual void Changed(const ZuObjectRef& source, unsigned int flags);
 
     void Delete() override;
 
-    ZuAtomRef const& RetQueryName() const { return query_name; }
-    ZuStringRef const& RetQueryPath() const { return query_path; }
-    ZuStringRef const& RetQueryFormat() const { return query_format; }
-    ZuObjectRef const& RetTargetObject() const { return def_object; }
-    ZuAtomRef const& RetTargetName() const { return def_name; }
-    ZuStringRef const& RetTargetPath() const { return def_path; }
-    ZuAtomRef const& RetActionName() const { return action_name; }
-    ZuStringRef const& RetActionPath() const { return action_path; }
+    const ZuAtomRef& RetQueryName() const { return query_name; }
+    const ZuStringRef& RetQueryPath() const { return query_path; }
+    const ZuStringRef& RetQueryFormat() const { return query_format; }
+    const ZuObjectRef& RetTargetObject() const { return def_object; }
+    const ZuAtomRef& RetTargetName() const { return def_name; }
+    const ZuStringRef& RetTargetPath() const { return def_path; }
+    const ZuAtomRef& RetActionName() const { return action_name; }
+    const ZuStringRef& RetActionPath() const { return action_path; }
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
-    void TakeVolatileAttribute(ZuObjectRef const& object);
+    void TakeVolatileAttribute(const ZuObjectRef& object);
 
     ZuAtomRef query_name;
     ZuStringRef query_path;

@@ -25,15 +25,15 @@ ZuDataSlot::~ZuDataSlot()
     name = ZuAtomNull;
 }
 
-bool ZuDataSlot::SetUserName(ZuTextRef const& text)
+bool ZuDataSlot::SetUserName(const ZuTextRef& text)
 {
     ZuAtomRef atom;
     if (text.IsValid()) {
         ZuStringRef s = text->RetString();
         if (s.IsValid()) {
-            if (char const* latin = s->AccessLatin())
+            if (const char* latin = s->AccessLatin())
                 atom = latin;
-            else if (unsigned short const* wide = s->AccessUnicode())
+            else if (const unsigned short* wide = s->AccessUnicode())
                 atom = wide;
         }
     }
@@ -46,14 +46,14 @@ ZuAtomRef ZuDataSlot::RetUserName()
     return name;
 }
 
-bool ZuDataSlot::InsertField(ZuAtomRef const& field, ZuObjectRef const& object)
+bool ZuDataSlot::InsertField(const ZuAtomRef& field, const ZuObjectRef& object)
 {
     if (fields.IsInvalid())
         return false;
     if (!fields->Remove(field, 0)) {
         // A new field: give it its notification.
         std::string event = "field_";
-        event += static_cast<char const*>(field);
+        event += static_cast<const char*>(field);
         event += "_changed";
         field_events->Insert(field, ZuAtomRef(event.c_str()));
     }
@@ -62,12 +62,12 @@ bool ZuDataSlot::InsertField(ZuAtomRef const& field, ZuObjectRef const& object)
     return true;
 }
 
-bool ZuDataSlot::InsertFieldValue(ZuAtomRef const& field, ZuValueRef const& value)
+bool ZuDataSlot::InsertFieldValue(const ZuAtomRef& field, const ZuValueRef& value)
 {
     return InsertField(field, ZuObjectRef(value.RetRawObject()));
 }
 
-bool ZuDataSlot::RemoveField(ZuAtomRef const& field)
+bool ZuDataSlot::RemoveField(const ZuAtomRef& field)
 {
     if (fields.IsInvalid())
         return false;
@@ -75,19 +75,19 @@ bool ZuDataSlot::RemoveField(ZuAtomRef const& field)
     return fields->Remove(field, 0);
 }
 
-bool ZuDataSlot::GetField(ZuAtomRef const& field, ZuObjectRef& object) const
+bool ZuDataSlot::GetField(const ZuAtomRef& field, ZuObjectRef& object) const
 {
     if (fields.IsInvalid())
         return false;
     return fields->GetFromKey(field, object, 0);
 }
 
-bool ZuDataSlot::QueryData(ZuAtomRef const& field, ZuObjectRef& out) const
+bool ZuDataSlot::QueryData(const ZuAtomRef& field, ZuObjectRef& out) const
 {
     return ZuBaseController::QueryData(field, out) || GetField(field, out);
 }
 
-bool ZuDataSlot::GetFieldEventName(ZuAtomRef const& field, ZuAtomRef& event) const
+bool ZuDataSlot::GetFieldEventName(const ZuAtomRef& field, ZuAtomRef& event) const
 {
     if (field_events.IsInvalid())
         return false;
@@ -98,7 +98,7 @@ bool ZuDataSlot::GetFieldEventName(ZuAtomRef const& field, ZuAtomRef& event) con
     return true;
 }
 
-bool ZuDataSlot::ReportFieldChange(ZuAtomRef const& field, unsigned int flags)
+bool ZuDataSlot::ReportFieldChange(const ZuAtomRef& field, unsigned int flags)
 {
     ZuAtomRef event;
     if (!GetFieldEventName(field, event))
@@ -139,7 +139,7 @@ void ZuDataSlot::Delete()
 
 // ---------------------------------------------------------------- storage
 
-void ZuDataSlot::StoreInstance(ZuStorageRef const& storage)
+void ZuDataSlot::StoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseController::StoreInstance(storage);
     static ZuStorageSync record("<ZuDataSlot fields field_events name>");
@@ -150,7 +150,7 @@ void ZuDataSlot::StoreInstance(ZuStorageRef const& storage)
     storage << ZuStorageSync::end;
 }
 
-void ZuDataSlot::RestoreInstance(ZuStorageRef const& storage)
+void ZuDataSlot::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseController::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin >> fields >> field_events;

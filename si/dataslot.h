@@ -19,18 +19,18 @@ public:
     ZuDataSlot();
     ~ZuDataSlot() override;
 
-    virtual bool SetUserName(ZuTextRef const& text);
-    virtual bool InsertField(ZuAtomRef const& name, ZuObjectRef const& object);
-    virtual bool InsertFieldValue(ZuAtomRef const& name, ZuValueRef const& value);
-    virtual bool RemoveField(ZuAtomRef const& name);
-    virtual bool GetField(ZuAtomRef const& name, ZuObjectRef& object) const;
-    virtual bool GetFieldEventName(ZuAtomRef const& name, ZuAtomRef& event) const;
-    virtual bool ReportFieldChange(ZuAtomRef const& name, unsigned int flags);
+    virtual bool SetUserName(const ZuTextRef& text);
+    virtual bool InsertField(const ZuAtomRef& name, const ZuObjectRef& object);
+    virtual bool InsertFieldValue(const ZuAtomRef& name, const ZuValueRef& value);
+    virtual bool RemoveField(const ZuAtomRef& name);
+    virtual bool GetField(const ZuAtomRef& name, ZuObjectRef& object) const;
+    virtual bool GetFieldEventName(const ZuAtomRef& name, ZuAtomRef& event) const;
+    virtual bool ReportFieldChange(const ZuAtomRef& name, unsigned int flags);
 
     ZuAtomRef RetUserName() override;
     // The fields answer as published data when the class publishes no item
     // of that name.
-    bool QueryData(ZuAtomRef const& name, ZuObjectRef& out) const override;
+    bool QueryData(const ZuAtomRef& name, ZuObjectRef& out) const override;
 
     // ZuiContainer: the field names, in the dictionary's order.
     unsigned int TotalCount() const override;
@@ -39,8 +39,8 @@ public:
     void Delete() override;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     ZuAtomRef name;

@@ -17,15 +17,14 @@ ZuEntity::~ZuEntity()
         model->RemoveUser(ZuEntityNull);
 }
 
-void ZuEntity::Initialise(ZuEntityModelRef const& model)
+void ZuEntity::Initialise(const ZuEntityModelRef& model)
 {
-    ZU_ASSERT_TEXT(this->model.IsInvalid (), "this->model.IsInvalid ()");
-    ZU_ASSERT_TEXT(model.IsValid (), "model.IsValid ()");
+    ZU_ASSERT_TEXT(this->model.IsInvalid(), "this->model.IsInvalid ()");
+    ZU_ASSERT_TEXT(model.IsValid(), "model.IsValid ()");
     model->AddUser(ZuEntityRef(this));
     this->model = model;
     unsigned int count = model->CountAttributes();
-    ZuArrayRef values(ZuNew<ZuArray>(Zuvi_app_zone, __LINE__,
-                                                       ZU_SRC_FILE));
+    ZuArrayRef values(ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
     values->SetSize(count);
     values->SetMemZone(RetMemZone());
     data_array = values;
@@ -44,15 +43,15 @@ void ZuEntity::RemoveAll()
 bool ZuEntity::GetAttribute(unsigned int position, ZuObjectRef& out) const
 {
     // The array's own size is checked too: restored data may disagree.
-    if (position == 0 || position > data_num || model.IsInvalid() || data_array.IsInvalid()
-        || data_array->TotalCount() == 0 || !data_array->Get(position - 1, out)) {
+    if (position == 0 || position > data_num || model.IsInvalid() || data_array.IsInvalid() ||
+        data_array->TotalCount() == 0 || !data_array->Get(position - 1, out)) {
         out = ZuObjectNull;
         return false;
     }
     return true;
 }
 
-bool ZuEntity::GetAttribute(ZuAtomRef const& name, ZuObjectRef& out) const
+bool ZuEntity::GetAttribute(const ZuAtomRef& name, ZuObjectRef& out) const
 {
     if (model.IsInvalid()) {
         out = ZuObjectNull;
@@ -61,23 +60,23 @@ bool ZuEntity::GetAttribute(ZuAtomRef const& name, ZuObjectRef& out) const
     return GetAttribute(model->GetAttributeIndex(name), out);
 }
 
-bool ZuEntity::SetAttribute(unsigned int position, ZuObjectRef const& value)
+bool ZuEntity::SetAttribute(unsigned int position, const ZuObjectRef& value)
 {
-    if (position == 0 || position > data_num || model.IsInvalid() || data_array.IsInvalid()
-        || position > data_array->TotalCount())
+    if (position == 0 || position > data_num || model.IsInvalid() || data_array.IsInvalid() ||
+        position > data_array->TotalCount())
         return false;
     data_array->Access(position - 1) = value;
     return true;
 }
 
-bool ZuEntity::SetAttribute(ZuAtomRef const& name, ZuObjectRef const& value)
+bool ZuEntity::SetAttribute(const ZuAtomRef& name, const ZuObjectRef& value)
 {
     if (model.IsInvalid())
         return false;
     return SetAttribute(model->GetAttributeIndex(name), value);
 }
 
-ZuEntityModelRef const& ZuEntity::GetEntityModel() const
+const ZuEntityModelRef& ZuEntity::GetEntityModel() const
 {
     return model;
 }
@@ -87,7 +86,7 @@ unsigned int ZuEntity::CountAttributes() const
     return data_num;
 }
 
-bool ZuEntity::SpecifyExtraction(ZuArrayRef const&)
+bool ZuEntity::SpecifyExtraction(const ZuArrayRef&)
 {
     return false;
 }
@@ -102,7 +101,7 @@ bool ZuEntity::Get(unsigned int position, ZuObjectRef& out)
     return GetAttribute(position, out);
 }
 
-void ZuEntity::StoreInstance(ZuStorageRef const& storage)
+void ZuEntity::StoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseContainer::StoreInstance(storage);
     static ZuStorageSync record("<ZuEntity model data_num data_array>");
@@ -113,7 +112,7 @@ void ZuEntity::StoreInstance(ZuStorageRef const& storage)
     storage << ZuStorageSync::end;
 }
 
-void ZuEntity::RestoreInstance(ZuStorageRef const& storage)
+void ZuEntity::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseContainer::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;

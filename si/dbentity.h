@@ -17,24 +17,24 @@ public:
     ~ZuEntity() override;
 
     // The entity must have no model yet and `model` must be valid.
-    virtual void Initialise(ZuEntityModelRef const& model);
+    virtual void Initialise(const ZuEntityModelRef& model);
     // Clears every value; the positions stay.
     virtual void RemoveAll();
-    virtual bool GetAttribute(ZuAtomRef const& name, ZuObjectRef& out) const;
+    virtual bool GetAttribute(const ZuAtomRef& name, ZuObjectRef& out) const;
     virtual bool GetAttribute(unsigned int position, ZuObjectRef& out) const;
-    virtual bool SetAttribute(ZuAtomRef const& name, ZuObjectRef const& value);
-    virtual bool SetAttribute(unsigned int position, ZuObjectRef const& value);
-    virtual ZuEntityModelRef const& GetEntityModel() const;
+    virtual bool SetAttribute(const ZuAtomRef& name, const ZuObjectRef& value);
+    virtual bool SetAttribute(unsigned int position, const ZuObjectRef& value);
+    virtual const ZuEntityModelRef& GetEntityModel() const;
 
     unsigned int CountAttributes() const override;
-    bool SpecifyExtraction(ZuArrayRef const& extraction) override;
+    bool SpecifyExtraction(const ZuArrayRef& extraction) override;
     unsigned int TotalCount() const override;
     // Positions from 1.
     bool Get(unsigned int position, ZuObjectRef& out) override;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
     ZuEntityModelRef model;
     unsigned int data_num;

@@ -17,12 +17,11 @@ ZuEntityModel::~ZuEntityModel()
     ZU_ASSERT(this->user_num == 0);
 }
 
-bool ZuEntityModel::Initialise(ZuDataBaseRef const& db, ZuStringRef const& name, unsigned int count)
+bool ZuEntityModel::Initialise(const ZuDataBaseRef& db, const ZuStringRef& name, unsigned int count)
 {
     if (user_num != 0 || name_num != 0 || count == 0)
         return false;
-    ZuArrayRef names(ZuNew<ZuArray>(Zuvi_app_zone, __LINE__,
-                                                      ZU_SRC_FILE));
+    ZuArrayRef names(ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
     if (names.IsInvalid() || !names->SetSize(count))
         return false;
     names->SetMemZone(RetMemZone());
@@ -33,7 +32,7 @@ bool ZuEntityModel::Initialise(ZuDataBaseRef const& db, ZuStringRef const& name,
     return true;
 }
 
-bool ZuEntityModel::AddAttribute(ZuAtomRef const& attribute)
+bool ZuEntityModel::AddAttribute(const ZuAtomRef& attribute)
 {
     if (name_array.IsInvalid())
         return false;
@@ -52,7 +51,7 @@ bool ZuEntityModel::AddAttribute(ZuAtomRef const& attribute)
     return false;
 }
 
-unsigned int ZuEntityModel::GetAttributeIndex(ZuAtomRef const& attribute) const
+unsigned int ZuEntityModel::GetAttributeIndex(const ZuAtomRef& attribute) const
 {
     if (name_array.IsInvalid() || attribute.IsInvalid())
         return 0;
@@ -63,7 +62,7 @@ unsigned int ZuEntityModel::GetAttributeIndex(ZuAtomRef const& attribute) const
     return 0;
 }
 
-bool ZuEntityModel::GetAttributeIndex(ZuAtomRef const& attribute, unsigned int& position) const
+bool ZuEntityModel::GetAttributeIndex(const ZuAtomRef& attribute, unsigned int& position) const
 {
     position = GetAttributeIndex(attribute);
     return position != 0;
@@ -72,7 +71,8 @@ bool ZuEntityModel::GetAttributeIndex(ZuAtomRef const& attribute, unsigned int& 
 bool ZuEntityModel::GetAttributeName(unsigned int position, ZuAtomRef& out) const
 {
     ZuObjectRef slot;
-    if (position == 0 || position > name_num || name_array.IsInvalid() || !name_array->Get(position - 1, slot)) {
+    if (position == 0 || position > name_num || name_array.IsInvalid() ||
+        !name_array->Get(position - 1, slot)) {
         out = ZuAtomNull;
         return false;
     }
@@ -85,7 +85,7 @@ unsigned int ZuEntityModel::CountAttributes() const
     return name_num;
 }
 
-bool ZuEntityModel::SpecifyExtraction(ZuArrayRef const&)
+bool ZuEntityModel::SpecifyExtraction(const ZuArrayRef&)
 {
     return false;
 }
@@ -103,20 +103,20 @@ bool ZuEntityModel::Get(unsigned int position, ZuObjectRef& out)
     return found;
 }
 
-void ZuEntityModel::AddUser(ZuEntityRef const&)
+void ZuEntityModel::AddUser(const ZuEntityRef&)
 {
     ZU_ASSERT(this->name_num);
-    ZU_ASSERT_TEXT(this->name_array->TotalCount () > 0, "this->name_array->TotalCount () > 0");
+    ZU_ASSERT_TEXT(this->name_array->TotalCount() > 0, "this->name_array->TotalCount () > 0");
     ++user_num;
 }
 
-void ZuEntityModel::RemoveUser(ZuEntityRef const&)
+void ZuEntityModel::RemoveUser(const ZuEntityRef&)
 {
     ZU_ASSERT(this->user_num);
     --user_num;
 }
 
-void ZuEntityModel::StoreInstance(ZuStorageRef const& storage)
+void ZuEntityModel::StoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseContainer::StoreInstance(storage);
     static ZuStorageSync record("<ZuEntityModel containing_db name name_num name_array>");
@@ -128,7 +128,7 @@ void ZuEntityModel::StoreInstance(ZuStorageRef const& storage)
     storage << ZuStorageSync::end;
 }
 
-void ZuEntityModel::RestoreInstance(ZuStorageRef const& storage)
+void ZuEntityModel::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseContainer::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;

@@ -22,33 +22,33 @@ public:
     ~ZuEntityModel() override;
 
     // Only for a model without users nor positions, and count > 0.
-    virtual bool Initialise(ZuDataBaseRef const& db, ZuStringRef const& name, unsigned int count);
+    virtual bool Initialise(const ZuDataBaseRef& db, const ZuStringRef& name, unsigned int count);
     // Fills the first empty position; false when the name is met first or
     // the model is full.
-    virtual bool AddAttribute(ZuAtomRef const& name);
-    virtual bool GetAttributeIndex(ZuAtomRef const& name, unsigned int& position) const;
-    virtual unsigned int GetAttributeIndex(ZuAtomRef const& name) const;
+    virtual bool AddAttribute(const ZuAtomRef& name);
+    virtual bool GetAttributeIndex(const ZuAtomRef& name, unsigned int& position) const;
+    virtual unsigned int GetAttributeIndex(const ZuAtomRef& name) const;
     virtual bool GetAttributeName(unsigned int position, ZuAtomRef& name) const;
 
-    ZuAtomRef const& RetName() const { return name; }
-    ZuDataBaseRef const& RetDataBase() const { return containing_db; }
+    const ZuAtomRef& RetName() const { return name; }
+    const ZuDataBaseRef& RetDataBase() const { return containing_db; }
     unsigned int RetUserNum() const { return user_num; }
 
     unsigned int CountAttributes() const override;
-    bool SpecifyExtraction(ZuArrayRef const& extraction) override;
+    bool SpecifyExtraction(const ZuArrayRef& extraction) override;
     unsigned int TotalCount() const override;
     // Positions from 1: the attribute name as an object.
     bool Get(unsigned int position, ZuObjectRef& out) override;
 
 protected:
-    virtual void AddUser(ZuEntityRef const& entity);
-    virtual void RemoveUser(ZuEntityRef const& entity);
+    virtual void AddUser(const ZuEntityRef& entity);
+    virtual void RemoveUser(const ZuEntityRef& entity);
 
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
     ZuDataBaseRef containing_db;
-    unsigned int user_num;      // not stored
+    unsigned int user_num; // not stored
     ZuAtomRef name;
     unsigned int name_num;
     ZuAtomArray name_array;

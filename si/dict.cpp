@@ -44,25 +44,25 @@ namespace {
 // Objects that cannot be compared (a string asked about an object of another
 // class answers with an exception) are not equal: a dictionary may hold keys
 // of any class, and one read from a file holds what the file says.
-bool SameContents(ZuObjectRef const& held, ZuObjectRef const& probe)
+bool SameContents(const ZuObjectRef& held, const ZuObjectRef& probe)
 {
     try {
         return held->IsEqual(probe);
-    } catch (ZuExcObject const&) {
+    } catch (const ZuExcObject&) {
         return false;
     }
 }
 
 } // namespace
 
-bool ZuDict::Matches(Element* elem, ZuObjectRef const& key, ZuObjectRef const& value, bool use_key,
+bool ZuDict::Matches(Element* elem, const ZuObjectRef& key, const ZuObjectRef& value, bool use_key,
                      bool use_value) const
 {
-    if (use_key && !(elem->key == key)
-        && !(comp_key_using_is_equal && elem->key.IsValid() && SameContents(elem->key, key)))
+    if (use_key && !(elem->key == key) &&
+        !(comp_key_using_is_equal && elem->key.IsValid() && SameContents(elem->key, key)))
         return false;
-    if (use_value && !(elem->value == value)
-        && !(comp_value_using_is_equal && elem->value.IsValid() && SameContents(elem->value, value)))
+    if (use_value && !(elem->value == value) &&
+        !(comp_value_using_is_equal && elem->value.IsValid() && SameContents(elem->value, value)))
         return false;
     return true;
 }
@@ -81,8 +81,8 @@ bool ZuDict::FindElem(unsigned int& index, Element*& elem)
     return false;
 }
 
-bool ZuDict::FindElem(ZuObjectRef const& key, ZuObjectRef const& value, bool use_key, bool use_value,
-                      unsigned int& index, Element*& elem)
+bool ZuDict::FindElem(const ZuObjectRef& key, const ZuObjectRef& value, bool use_key,
+                      bool use_value, unsigned int& index, Element*& elem)
 {
     unsigned int offset = index;
     Element* e = nullptr;
@@ -101,7 +101,7 @@ bool ZuDict::FindElem(ZuObjectRef const& key, ZuObjectRef const& value, bool use
     return false;
 }
 
-bool ZuDict::FindNth(ZuObjectRef const& key, ZuObjectRef const& value, bool use_key, bool use_value,
+bool ZuDict::FindNth(const ZuObjectRef& key, const ZuObjectRef& value, bool use_key, bool use_value,
                      unsigned int occurrence, Element*& elem)
 {
     unsigned int index = 0;
@@ -116,7 +116,7 @@ bool ZuDict::FindNth(ZuObjectRef const& key, ZuObjectRef const& value, bool use_
 
 // ---------------------------------------------------------------- insertion
 
-bool ZuDict::Insert(ZuObjectRef const& key, ZuObjectRef const& value)
+bool ZuDict::Insert(const ZuObjectRef& key, const ZuObjectRef& value)
 {
     unsigned int index = 0;
     Element* found = nullptr;
@@ -184,7 +184,7 @@ bool ZuDict::Remove(unsigned int index)
     return true;
 }
 
-bool ZuDict::Remove(ZuObjectRef const& key, unsigned int occurrence)
+bool ZuDict::Remove(const ZuObjectRef& key, unsigned int occurrence)
 {
     Element* elem = nullptr;
     if (!FindNth(key, ZuObjectNull, true, false, occurrence, elem))
@@ -193,7 +193,7 @@ bool ZuDict::Remove(ZuObjectRef const& key, unsigned int occurrence)
     return true;
 }
 
-bool ZuDict::Remove(ZuObjectRef const& key, ZuObjectRef const& value, unsigned int occurrence)
+bool ZuDict::Remove(const ZuObjectRef& key, const ZuObjectRef& value, unsigned int occurrence)
 {
     Element* elem = nullptr;
     if (!FindNth(key, value, true, true, occurrence, elem))
@@ -202,7 +202,7 @@ bool ZuDict::Remove(ZuObjectRef const& key, ZuObjectRef const& value, unsigned i
     return true;
 }
 
-bool ZuDict::RemoveValue(ZuObjectRef const& value, unsigned int occurrence)
+bool ZuDict::RemoveValue(const ZuObjectRef& value, unsigned int occurrence)
 {
     Element* elem = nullptr;
     if (!FindNth(ZuObjectNull, value, false, true, occurrence, elem))
@@ -217,7 +217,7 @@ void ZuDict::RemoveAll()
     // and removing it one unit at a time would take as long as the count
     // says. Observers still hear of every unit; iterators of the element.
     while (head != nullptr) {
-        unsigned int const extra = head->count - 1;
+        const unsigned int extra = head->count - 1;
         num_element = num_element > extra ? num_element - extra : 1;
         head->count = 1;
         ReportRemovals(extra);
@@ -239,7 +239,7 @@ void ZuDict::RemoveDuplicates()
 {
     for (Element* e = head; e != nullptr; e = e->next)
         if (e->count > 1) {
-            unsigned int const extra = e->count - 1;
+            const unsigned int extra = e->count - 1;
             e->count = 2;
             num_element -= extra - 1;
             ReportRemovals(extra - 1);
@@ -259,7 +259,7 @@ bool ZuDict::Get(unsigned int index, ZuObjectRef& key, ZuObjectRef& value)
     return true;
 }
 
-bool ZuDict::GetFromKey(ZuObjectRef const& key, ZuObjectRef& value, unsigned int n)
+bool ZuDict::GetFromKey(const ZuObjectRef& key, ZuObjectRef& value, unsigned int n)
 {
     Element* elem = nullptr;
     if (!FindNth(key, ZuObjectNull, true, false, n, elem))
@@ -268,7 +268,7 @@ bool ZuDict::GetFromKey(ZuObjectRef const& key, ZuObjectRef& value, unsigned int
     return true;
 }
 
-bool ZuDict::GetFromValue(ZuObjectRef const& value, ZuObjectRef& key, unsigned int n)
+bool ZuDict::GetFromValue(const ZuObjectRef& value, ZuObjectRef& key, unsigned int n)
 {
     Element* elem = nullptr;
     if (!FindNth(ZuObjectNull, value, false, true, n, elem))
@@ -277,20 +277,20 @@ bool ZuDict::GetFromValue(ZuObjectRef const& value, ZuObjectRef& key, unsigned i
     return true;
 }
 
-bool ZuDict::Find(ZuObjectRef const& key, ZuObjectRef const& value, unsigned int& index)
+bool ZuDict::Find(const ZuObjectRef& key, const ZuObjectRef& value, unsigned int& index)
 {
     Element* elem = nullptr;
     return FindElem(key, value, true, true, index, elem);
 }
 
-bool ZuDict::LookForKey(ZuObjectRef const& key)
+bool ZuDict::LookForKey(const ZuObjectRef& key)
 {
     unsigned int index = 0;
     Element* elem = nullptr;
     return FindElem(key, ZuObjectNull, true, false, index, elem);
 }
 
-bool ZuDict::LookForValue(ZuObjectRef const& value)
+bool ZuDict::LookForValue(const ZuObjectRef& value)
 {
     unsigned int index = 0;
     Element* elem = nullptr;
@@ -319,7 +319,7 @@ void ZuDict::Delete()
 
 // ---------------------------------------------------------------- storage
 
-void ZuDict::StoreInstance(ZuStorageRef const& storage)
+void ZuDict::StoreInstance(const ZuStorageRef& storage)
 {
     ZuSet::StoreInstance(storage);
     static ZuStorageSync record("<ZuDict { <elem key value> } >");
@@ -333,7 +333,7 @@ void ZuDict::StoreInstance(ZuStorageRef const& storage)
     storage << ZuStorageSync::end_repeat << ZuStorageSync::end;
 }
 
-void ZuDict::RestoreInstance(ZuStorageRef const& storage)
+void ZuDict::RestoreInstance(const ZuStorageRef& storage)
 {
     ZU_ASSERT(this->head == 0);
     ZU_ASSERT(this->tail == 0);
@@ -350,7 +350,7 @@ void ZuDict::RestoreInstance(ZuStorageRef const& storage)
     }
 }
 
-void ZuDict::RestoreElements(ZuStorageRef const& storage)
+void ZuDict::RestoreElements(const ZuStorageRef& storage)
 {
     ZuSet::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin >> ZuStorageSync::repeat;

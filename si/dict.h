@@ -32,38 +32,37 @@ public:
 
     bool Get(unsigned int index, ZuObjectRef& key, ZuObjectRef& value) override;
     using ZuSet::Get;
-    bool Insert(ZuObjectRef const& key, ZuObjectRef const& value) override;
+    bool Insert(const ZuObjectRef& key, const ZuObjectRef& value) override;
     bool Remove(unsigned int index) override;
-    bool Remove(ZuObjectRef const& key, ZuObjectRef const& value, unsigned int occurrence) override;
-    bool Remove(ZuObjectRef const& key, unsigned int occurrence) override;
+    bool Remove(const ZuObjectRef& key, const ZuObjectRef& value, unsigned int occurrence) override;
+    bool Remove(const ZuObjectRef& key, unsigned int occurrence) override;
     void RemoveAll() override;
     void RemoveDuplicates() override;
-    bool RemoveValue(ZuObjectRef const& value, unsigned int occurrence) override;
-    bool GetFromKey(ZuObjectRef const& key, ZuObjectRef& value, unsigned int n) override;
-    bool GetFromValue(ZuObjectRef const& value, ZuObjectRef& key, unsigned int n) override;
-    bool Find(ZuObjectRef const& key, ZuObjectRef const& value, unsigned int& index) override;
-    bool LookForKey(ZuObjectRef const& key) override;
-    bool LookForValue(ZuObjectRef const& value) override;
+    bool RemoveValue(const ZuObjectRef& value, unsigned int occurrence) override;
+    bool GetFromKey(const ZuObjectRef& key, ZuObjectRef& value, unsigned int n) override;
+    bool GetFromValue(const ZuObjectRef& value, ZuObjectRef& key, unsigned int n) override;
+    bool Find(const ZuObjectRef& key, const ZuObjectRef& value, unsigned int& index) override;
+    bool LookForKey(const ZuObjectRef& key) override;
+    bool LookForValue(const ZuObjectRef& value) override;
 
     void Delete() override;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
-    virtual bool FindElem(ZuObjectRef const& key, ZuObjectRef const& value, bool use_key, bool use_value,
-                          unsigned int& index, Element*& elem);
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
+    virtual bool FindElem(const ZuObjectRef& key, const ZuObjectRef& value, bool use_key,
+                          bool use_value, unsigned int& index, Element*& elem);
     virtual bool FindElem(unsigned int& index, Element*& elem);
     virtual void RemoveElem(Element* elem);
 
-
 private:
-    bool Matches(Element* elem, ZuObjectRef const& key, ZuObjectRef const& value, bool use_key,
+    bool Matches(Element* elem, const ZuObjectRef& key, const ZuObjectRef& value, bool use_key,
                  bool use_value) const;
     // The occurrence-th match, counted with multiplicities.
-    bool FindNth(ZuObjectRef const& key, ZuObjectRef const& value, bool use_key, bool use_value,
+    bool FindNth(const ZuObjectRef& key, const ZuObjectRef& value, bool use_key, bool use_value,
                  unsigned int occurrence, Element*& elem);
     Element* NewElement(unsigned int line);
-    void RestoreElements(ZuStorageRef const& storage);
+    void RestoreElements(const ZuStorageRef& storage);
     void FreeElement(Element* elem);
     // The removal reports of `units` units that go without RemoveElem.
     void ReportRemovals(unsigned int units);

@@ -5,7 +5,6 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-
 ZU_IMPLEMENT_CLASS(ZuDictIterator, "si/dictit", ZU_CLASS_PLAIN)
 
 ZuDictIterator::ZuDictIterator() {}
@@ -61,14 +60,14 @@ void ZuDictIterator::NotifyRemove(ZuDict::Element* elem)
         cursor.Unlinking(elem, changed);
 }
 
-void ZuDictIterator::StoreInstance(ZuStorageRef const& storage)
+void ZuDictIterator::StoreInstance(const ZuStorageRef& storage)
 {
     ZuIterator::StoreInstance(storage);
     static ZuStorageSync record("<ZuDictIterator>");
     storage << record << ZuStorageSync::begin << ZuStorageSync::end;
 }
 
-void ZuDictIterator::RestoreInstance(ZuStorageRef const& storage)
+void ZuDictIterator::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuIterator::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin >> ZuStorageSync::end;

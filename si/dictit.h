@@ -25,11 +25,10 @@ public:
     virtual bool GetValue(ZuObjectRef& out, unsigned int n);
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
     virtual void NotifyInsert(ZuDict::Element* elem);
     virtual void NotifyRemove(ZuDict::Element* elem);
-
 
 private:
     ZuDict* RetDict() const;

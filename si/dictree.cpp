@@ -16,8 +16,8 @@
 // assertion messages) are fixed line numbers, not __LINE__: what a dump or
 // a log shows stays the same however this file is laid out.
 namespace {
-const unsigned kRootLine = 53; // the root dictionary
-const unsigned kChildLine = 262; // a child dictionary
+const unsigned kRootLine = 53;      // the root dictionary
+const unsigned kChildLine = 262;    // a child dictionary
 const unsigned kIteratorLine = 134; // the iterator a tree makes
 } // namespace
 
@@ -25,13 +25,13 @@ ZU_IMPLEMENT_CLASS(ZuDicTree, "si/dictree", ZU_CLASS_PLAIN)
 
 namespace {
 
-char const* const kFile = "si/dictree";
+const char* const kFile = "si/dictree";
 
 ZuStorageSync tree_record("<ZuDicTree separator root>");
 
 // Nodes deeper than this are not walked: only a damaged stored tree (a node
 // that holds one of its own ancestors) comes near it.
-unsigned const kMaxDepth = 10000;
+const unsigned kMaxDepth = 10000;
 
 ZuListRef NewList(unsigned line)
 {
@@ -61,7 +61,7 @@ ZuObjectRef ZuDicTree::Self() const
     return ZuObjectRef(static_cast<ZuObject*>(const_cast<ZuDicTree*>(this)));
 }
 
-bool ZuDicTree::IsSubTree(ZuObjectRef const& value) const
+bool ZuDicTree::IsSubTree(const ZuObjectRef& value) const
 {
     if (value.IsInvalid() || !value->IsKindOf(ZuDictRef::RetRuntime()))
         return false;
@@ -71,9 +71,9 @@ bool ZuDicTree::IsSubTree(ZuObjectRef const& value) const
 
 // ---------------------------------------------------------------- paths
 
-bool ZuDicTree::FindRootDict(ZuObjectRef const& key, ZuObjectRef& rest, ZuDictRef& dict)
+bool ZuDicTree::FindRootDict(const ZuObjectRef& key, ZuObjectRef& rest, ZuDictRef& dict)
 {
-    ZuObjectRef const path = key;
+    const ZuObjectRef path = key;
     rest = path;
     dict = root;
     ZuiContainer* keys = nullptr;
@@ -81,7 +81,7 @@ bool ZuDicTree::FindRootDict(ZuObjectRef const& key, ZuObjectRef& rest, ZuDictRe
         keys = static_cast<ZuiContainer*>(path->CastToInterface(&ZuiContainer::interface));
     if (keys == nullptr)
         return true;
-    unsigned int const n = keys->TotalCount();
+    const unsigned int n = keys->TotalCount();
     unsigned int i = 0;
     for (; i < n; i++) {
         ZuObjectRef k, sub;
@@ -110,7 +110,7 @@ bool ZuDicTree::FindRootDict(ZuObjectRef const& key, ZuObjectRef& rest, ZuDictRe
     return false;
 }
 
-bool ZuDicTree::SplitTextPath(char const* text, ZuListRef& list)
+bool ZuDicTree::SplitTextPath(const char* text, ZuListRef& list)
 {
     if (text == nullptr || *text == 0)
         return false;
@@ -145,7 +145,7 @@ unsigned short ZuDicTree::RetPathSeparator() const
     return separator;
 }
 
-bool ZuDicTree::InsertUsingPath(char const* path, ZuObjectRef const& value)
+bool ZuDicTree::InsertUsingPath(const char* path, const ZuObjectRef& value)
 {
     ZuListRef list;
     if (!SplitTextPath(path, list))
@@ -153,7 +153,7 @@ bool ZuDicTree::InsertUsingPath(char const* path, ZuObjectRef const& value)
     return Insert(list, value);
 }
 
-bool ZuDicTree::GetFromPath(char const* path, ZuObjectRef& value)
+bool ZuDicTree::GetFromPath(const char* path, ZuObjectRef& value)
 {
     ZuListRef list;
     if (!SplitTextPath(path, list))
@@ -163,9 +163,9 @@ bool ZuDicTree::GetFromPath(char const* path, ZuObjectRef& value)
 
 namespace {
 
-std::string Characters(ZuStringRef const& path)
+std::string Characters(const ZuStringRef& path)
 {
-    unsigned const n = path->CharacterCount();
+    const unsigned n = path->CharacterCount();
     std::string buffer(std::size_t(n) + 1, '\0');
     path->GetStringCopy(&buffer[0], n + 1);
     buffer.resize(n);
@@ -174,14 +174,14 @@ std::string Characters(ZuStringRef const& path)
 
 } // namespace
 
-bool ZuDicTree::InsertUsingPath(ZuStringRef const& path, ZuObjectRef const& value)
+bool ZuDicTree::InsertUsingPath(const ZuStringRef& path, const ZuObjectRef& value)
 {
     if (path.IsInvalid())
         return false;
     return InsertUsingPath(Characters(path).c_str(), value);
 }
 
-bool ZuDicTree::GetFromPath(ZuStringRef const& path, ZuObjectRef& value)
+bool ZuDicTree::GetFromPath(const ZuStringRef& path, ZuObjectRef& value)
 {
     if (path.IsInvalid())
         return false;
@@ -190,7 +190,7 @@ bool ZuDicTree::GetFromPath(ZuStringRef const& path, ZuObjectRef& value)
 
 // ---------------------------------------------------------------- changes
 
-bool ZuDicTree::Insert(ZuObjectRef const& key, ZuObjectRef const& value)
+bool ZuDicTree::Insert(const ZuObjectRef& key, const ZuObjectRef& value)
 {
     ZuObjectRef rest;
     ZuDictRef node;
@@ -235,7 +235,7 @@ bool ZuDicTree::Insert(ZuObjectRef const& key, ZuObjectRef const& value)
     return true;
 }
 
-bool ZuDicTree::Remove(ZuObjectRef const& key, unsigned int occurrence)
+bool ZuDicTree::Remove(const ZuObjectRef& key, unsigned int occurrence)
 {
     ZuObjectRef rest;
     ZuDictRef node;
@@ -272,7 +272,7 @@ bool ZuDicTree::Remove(ZuObjectRef const& key, unsigned int occurrence)
     return true;
 }
 
-void ZuDicTree::RemoveSubTree(ZuDictRef const& dict)
+void ZuDicTree::RemoveSubTree(const ZuDictRef& dict)
 {
     ZuListRef work = NewList(358);
     work->PushTail(dict);
@@ -309,18 +309,39 @@ void ZuDicTree::RemoveAll()
 }
 
 // What a tree does not offer answers false and changes nothing.
-bool ZuDicTree::Remove(unsigned int) { return false; }
-bool ZuDicTree::Remove(ZuObjectRef const&, ZuObjectRef const&, unsigned int) { return false; }
-bool ZuDicTree::RemoveValue(ZuObjectRef const&, unsigned int) { return false; }
-bool ZuDicTree::GetFromValue(ZuObjectRef const&, ZuObjectRef&, unsigned int) { return false; }
-bool ZuDicTree::Find(ZuObjectRef const&, ZuObjectRef const&, unsigned int&) { return false; }
-bool ZuDicTree::LookForKey(ZuObjectRef const&) { return false; }
-bool ZuDicTree::LookForValue(ZuObjectRef const&) { return false; }
+bool ZuDicTree::Remove(unsigned int)
+{
+    return false;
+}
+bool ZuDicTree::Remove(const ZuObjectRef&, const ZuObjectRef&, unsigned int)
+{
+    return false;
+}
+bool ZuDicTree::RemoveValue(const ZuObjectRef&, unsigned int)
+{
+    return false;
+}
+bool ZuDicTree::GetFromValue(const ZuObjectRef&, ZuObjectRef&, unsigned int)
+{
+    return false;
+}
+bool ZuDicTree::Find(const ZuObjectRef&, const ZuObjectRef&, unsigned int&)
+{
+    return false;
+}
+bool ZuDicTree::LookForKey(const ZuObjectRef&)
+{
+    return false;
+}
+bool ZuDicTree::LookForValue(const ZuObjectRef&)
+{
+    return false;
+}
 void ZuDicTree::RemoveDuplicates() {}
 
 // ---------------------------------------------------------------- reading
 
-bool ZuDicTree::GetFromKey(ZuObjectRef const& key, ZuObjectRef& value, unsigned int occurrence)
+bool ZuDicTree::GetFromKey(const ZuObjectRef& key, ZuObjectRef& value, unsigned int occurrence)
 {
     ZuObjectRef rest;
     ZuDictRef node;
@@ -352,8 +373,8 @@ bool ZuDicTree::Get(unsigned int index, ZuObjectRef& key, ZuObjectRef& value)
     return true;
 }
 
-bool ZuDicTree::FindSubTree(ZuDictRef const& dict, unsigned int index, ZuDictRef& found,
-                            unsigned int& local_index, ZuListRef const& path)
+bool ZuDicTree::FindSubTree(const ZuDictRef& dict, unsigned int index, ZuDictRef& found,
+                            unsigned int& local_index, const ZuListRef& path)
 {
     static thread_local unsigned depth = 0;
     struct Deeper {
@@ -401,7 +422,7 @@ void ZuDicTree::Delete()
     ZuSet::Delete();
 }
 
-void ZuDicTree::StoreInstance(ZuStorageRef const& s)
+void ZuDicTree::StoreInstance(const ZuStorageRef& s)
 {
     ZuSet::StoreInstance(s);
     s << tree_record << ZuStorageSync::begin;
@@ -410,7 +431,7 @@ void ZuDicTree::StoreInstance(ZuStorageRef const& s)
     s << ZuStorageSync::end;
 }
 
-void ZuDicTree::RestoreInstance(ZuStorageRef const& s)
+void ZuDicTree::RestoreInstance(const ZuStorageRef& s)
 {
     ZuSet::RestoreInstance(s);
     s >> ZuStorageSync::type >> ZuStorageSync::begin >> separator;
@@ -436,7 +457,7 @@ unsigned int ZuDicTree::CountLeaves() const
 {
     // Each node once, even in a damaged tree where a node holds one of its
     // ancestors.
-    std::set<ZuObject const*> seen;
+    std::set<const ZuObject*> seen;
     std::vector<ZuDictRef> work{root};
     unsigned int leaves = 0;
     while (!work.empty()) {

@@ -30,48 +30,48 @@ protected:
     // subtrees. True with an empty `rest` when the path names the node
     // `dict`, true with the one key left in `rest`, false with a list of
     // the two or more keys left.
-    virtual bool FindRootDict(ZuObjectRef const& key, ZuObjectRef& rest, ZuDictRef& dict);
+    virtual bool FindRootDict(const ZuObjectRef& key, ZuObjectRef& rest, ZuDictRef& dict);
     // Locates leaf `index` (depth first) under `dict`; the keys down to it
     // are appended to `path`.
-    virtual bool FindSubTree(ZuDictRef const& dict, unsigned int index, ZuDictRef& found,
-                             unsigned int& local_index, ZuListRef const& path);
-    virtual void RemoveSubTree(ZuDictRef const& dict);
-    virtual bool SplitTextPath(char const* text, ZuListRef& list);
+    virtual bool FindSubTree(const ZuDictRef& dict, unsigned int index, ZuDictRef& found,
+                             unsigned int& local_index, const ZuListRef& path);
+    virtual void RemoveSubTree(const ZuDictRef& dict);
+    virtual bool SplitTextPath(const char* text, ZuListRef& list);
 
 public:
     virtual bool SetPathSeparator(unsigned short separator);
     virtual unsigned short RetPathSeparator() const;
-    virtual bool InsertUsingPath(char const* path, ZuObjectRef const& value);
-    virtual bool InsertUsingPath(ZuStringRef const& path, ZuObjectRef const& value);
-    virtual bool GetFromPath(char const* path, ZuObjectRef& value);
-    virtual bool GetFromPath(ZuStringRef const& path, ZuObjectRef& value);
+    virtual bool InsertUsingPath(const char* path, const ZuObjectRef& value);
+    virtual bool InsertUsingPath(const ZuStringRef& path, const ZuObjectRef& value);
+    virtual bool GetFromPath(const char* path, ZuObjectRef& value);
+    virtual bool GetFromPath(const ZuStringRef& path, ZuObjectRef& value);
 
     // ZuSet
     bool Get(unsigned int index, ZuObjectRef& key, ZuObjectRef& value) override;
     using ZuSet::Get;
-    bool Insert(ZuObjectRef const& key, ZuObjectRef const& value) override;
+    bool Insert(const ZuObjectRef& key, const ZuObjectRef& value) override;
     bool Remove(unsigned int index) override;
-    bool Remove(ZuObjectRef const& key, ZuObjectRef const& value, unsigned int occurrence) override;
-    bool Remove(ZuObjectRef const& key, unsigned int occurrence) override;
+    bool Remove(const ZuObjectRef& key, const ZuObjectRef& value, unsigned int occurrence) override;
+    bool Remove(const ZuObjectRef& key, unsigned int occurrence) override;
     void RemoveAll() override;
     void RemoveDuplicates() override;
-    bool RemoveValue(ZuObjectRef const& value, unsigned int occurrence) override;
-    bool GetFromKey(ZuObjectRef const& key, ZuObjectRef& value, unsigned int occurrence) override;
-    bool GetFromValue(ZuObjectRef const& value, ZuObjectRef& key, unsigned int occurrence) override;
-    bool Find(ZuObjectRef const& key, ZuObjectRef const& value, unsigned int& index) override;
-    bool LookForKey(ZuObjectRef const& key) override;
-    bool LookForValue(ZuObjectRef const& value) override;
+    bool RemoveValue(const ZuObjectRef& value, unsigned int occurrence) override;
+    bool GetFromKey(const ZuObjectRef& key, ZuObjectRef& value, unsigned int occurrence) override;
+    bool GetFromValue(const ZuObjectRef& value, ZuObjectRef& key, unsigned int occurrence) override;
+    bool Find(const ZuObjectRef& key, const ZuObjectRef& value, unsigned int& index) override;
+    bool LookForKey(const ZuObjectRef& key) override;
+    bool LookForValue(const ZuObjectRef& value) override;
 
     ZuIteratorRef NewIterator() override;
     void Delete() override;
     void Awake() override;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
-    bool IsSubTree(ZuObjectRef const& value) const;
+    bool IsSubTree(const ZuObjectRef& value) const;
     unsigned int CountLeaves() const;
     ZuObjectRef Self() const;
 

@@ -11,10 +11,22 @@ ZuDicTreeIterator::ZuDicTreeIterator() {}
 
 ZuDicTreeIterator::~ZuDicTreeIterator() {}
 
-bool ZuDicTreeIterator::First() { return false; }
-bool ZuDicTreeIterator::Last() { return false; }
-bool ZuDicTreeIterator::Next(unsigned int) { return false; }
-bool ZuDicTreeIterator::Prev(unsigned int) { return false; }
+bool ZuDicTreeIterator::First()
+{
+    return false;
+}
+bool ZuDicTreeIterator::Last()
+{
+    return false;
+}
+bool ZuDicTreeIterator::Next(unsigned int)
+{
+    return false;
+}
+bool ZuDicTreeIterator::Prev(unsigned int)
+{
+    return false;
+}
 
 bool ZuDicTreeIterator::Get(ZuObjectRef&, unsigned int)
 {
@@ -23,13 +35,13 @@ bool ZuDicTreeIterator::Get(ZuObjectRef&, unsigned int)
 
 void ZuDicTreeIterator::Delete() {}
 
-void ZuDicTreeIterator::StoreInstance(ZuStorageRef const& s)
+void ZuDicTreeIterator::StoreInstance(const ZuStorageRef& s)
 {
     ZuIterator::StoreInstance(s);
     s << tree_iterator_record << ZuStorageSync::begin << ZuStorageSync::end;
 }
 
-void ZuDicTreeIterator::RestoreInstance(ZuStorageRef const& s)
+void ZuDicTreeIterator::RestoreInstance(const ZuStorageRef& s)
 {
     ZuIterator::RestoreInstance(s);
     s >> ZuStorageSync::type >> ZuStorageSync::begin >> ZuStorageSync::end;

@@ -25,8 +25,8 @@ public:
     void Delete() override;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 };
 ZU_CLASS_END(ZuDicTreeIterator)
 

@@ -48,7 +48,7 @@ void Zuvi_Trace(const char* format, ...)
     int size = std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
     if (size >= static_cast<int>(sizeof text)) {
-        size = -1;   // cut: report it as the failure it is
+        size = -1; // cut: report it as the failure it is
     }
     ZU_ASSERT(size >= 0);
     OutputDebugStringA(text);
@@ -63,9 +63,9 @@ const char* Zuvi_DebugAboutMemory(const void* address)
     const char* file = nullptr;
     unsigned line = 0;
     void* base = nullptr;
-    if (ZuMemZone::FindZone(address, zone) && zone != nullptr
-        && (base = zone->FindBasePointer(address)) != nullptr
-        && zone->AboutBasePointer(address, name, line, file)) {
+    if (ZuMemZone::FindZone(address, zone) && zone != nullptr &&
+        (base = zone->FindBasePointer(address)) != nullptr &&
+        zone->AboutBasePointer(address, name, line, file)) {
         std::snprintf(text, sizeof text, "PTR=%lx/TYPE=%.50s in %d:%.200s",
                       static_cast<unsigned long>(reinterpret_cast<uintptr_t>(base)),
                       name != nullptr ? name : "", static_cast<int>(line),

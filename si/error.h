@@ -89,10 +89,10 @@ constexpr Zuvi_SourceName<N> Zuvi_MakeSourceName(const char (&path)[N])
     return name;
 }
 
-#define ZU_SRC_FILE                                                                   \
-    ([]() -> const char* {                                                            \
-        static constexpr auto zu_source_name = Zuvi_MakeSourceName(__FILE__);        \
-        return zu_source_name.text;                                                   \
+#define ZU_SRC_FILE                                                           \
+    ([]() -> const char* {                                                    \
+        static constexpr auto zu_source_name = Zuvi_MakeSourceName(__FILE__); \
+        return zu_source_name.text;                                           \
     }())
 
 // The one assertion of the library: when cond is false the program stops
@@ -102,11 +102,11 @@ constexpr Zuvi_SourceName<N> Zuvi_MakeSourceName(const char (&path)[N])
 // it is whatever the layout of the condition in the source; ZU_ASSERT_AT
 // names the line and file too (a fixed place; see the constants where it
 // is used).
-#define ZU_ASSERT_AT(cond, text, line, file)                                          \
-    do {                                                                              \
-        if (!(cond)) {                                                                \
-            Zuvi_ErrorAbort("Failed assertion: " text, (line), (file));               \
-        }                                                                             \
+#define ZU_ASSERT_AT(cond, text, line, file)                            \
+    do {                                                                \
+        if (!(cond)) {                                                  \
+            Zuvi_ErrorAbort("Failed assertion: " text, (line), (file)); \
+        }                                                               \
     } while (0)
 
 #define ZU_ASSERT_TEXT(cond, text) ZU_ASSERT_AT(cond, text, __LINE__, ZU_SRC_FILE)

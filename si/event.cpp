@@ -21,21 +21,21 @@ ZU_BITSET_REGISTER(ZuEventMask)
 ZU_BITSET_REGISTER(ZuEventButtons)
 ZU_TYPE_REGISTER(ZuEventID, "ZuEventID", &Card64_type, ZU_TYPE_CARD, nullptr, 8)
 
-ZuEventMask Zuvi_ValueToZuEventMask(ZuValueRef const& value)
+ZuEventMask Zuvi_ValueToZuEventMask(const ZuValueRef& value)
 {
     ZuEventMask set;
     set.SetBits(Zuvi_ValueToCard64(value));
     return set;
 }
 
-ZuEventButtons Zuvi_ValueToZuEventButtons(ZuValueRef const& value)
+ZuEventButtons Zuvi_ValueToZuEventButtons(const ZuValueRef& value)
 {
     ZuEventButtons set;
     set.SetBits(Zuvi_ValueToCard64(value));
     return set;
 }
 
-ZuEventID Zuvi_ValueToZuEventID(ZuValueRef const& value)
+ZuEventID Zuvi_ValueToZuEventID(const ZuValueRef& value)
 {
     return Zuvi_ValueToCard64(value);
 }
@@ -63,8 +63,9 @@ namespace {
 
 ZuStorageSync& EventRecord()
 {
-    static ZuStorageSync record("<ZuEvent type id time window x y buttons click_count change data name code "
-                                "amplitude <key type code value modifiers> >");
+    static ZuStorageSync record(
+        "<ZuEvent type id time window x y buttons click_count change data name code "
+        "amplitude <key type code value modifiers> >");
     return record;
 }
 

@@ -37,33 +37,22 @@ void ZuException::operator delete(void* p)
 
 ZuExcMemory::ZuExcMemory(Error e, void* ptr, unsigned line, const char* file)
     : error(e), faulty_ptr(ptr), faulty_line(line), faulty_file(file)
-{
-}
+{}
 
-ZuExcObject::ZuExcObject(Error e, const ZuObject* object) : error(e), faulty_object(object)
-{
-}
+ZuExcObject::ZuExcObject(Error e, const ZuObject* object) : error(e), faulty_object(object) {}
 
-ZuExcAccess::ZuExcAccess(Error e) : error(e)
-{
-}
+ZuExcAccess::ZuExcAccess(Error e) : error(e) {}
 
-ZuExcString::ZuExcString(Error e) : error(e)
-{
-}
+ZuExcString::ZuExcString(Error e) : error(e) {}
 
-ZuExcStream::ZuExcStream(Error e) : error(e)
-{
-}
+ZuExcStream::ZuExcStream(Error e) : error(e) {}
 
 ZuExcStream::Error ZuExcStream::GetError() const
 {
     return error;
 }
 
-ZuExcPipe::ZuExcPipe(Error e) : error(e)
-{
-}
+ZuExcPipe::ZuExcPipe(Error e) : error(e) {}
 
 ZuExcPipe::Error ZuExcPipe::GetError() const
 {

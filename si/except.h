@@ -36,10 +36,10 @@ public:
 class ZuExcMemory : public ZuException {
 public:
     enum Error {
-        ZU_MEM_NO_MEMORY = 0,      // the platform gave no memory (or the size is impossible)
-        ZU_MEM_NULL_POINTER = 2,   // a null pointer was freed
-        ZU_MEM_NOT_IN_ZONE = 3,    // the pointer lies in no block of the zone (or in no zone)
-        ZU_MEM_NOT_A_BLOCK = 4     // no block in use begins at the pointer
+        ZU_MEM_NO_MEMORY = 0,    // the platform gave no memory (or the size is impossible)
+        ZU_MEM_NULL_POINTER = 2, // a null pointer was freed
+        ZU_MEM_NOT_IN_ZONE = 3,  // the pointer lies in no block of the zone (or in no zone)
+        ZU_MEM_NOT_A_BLOCK = 4   // no block in use begins at the pointer
     };
 
     ZuExcMemory(Error error, void* faulty_ptr, unsigned faulty_line, const char* faulty_file);
@@ -59,9 +59,9 @@ private:
 class ZuExcObject : public ZuException {
 public:
     enum Error {
-        ZU_OBJ_WRONG_CLASS = 0,     // an object of the wrong class
-        ZU_OBJ_INVALID_HANDLE = 1,  // a required handle is empty
-        ZU_OBJ_NO_SUCH_CLASS = 2    // no class is registered under the name
+        ZU_OBJ_WRONG_CLASS = 0,    // an object of the wrong class
+        ZU_OBJ_INVALID_HANDLE = 1, // a required handle is empty
+        ZU_OBJ_NO_SUCH_CLASS = 2   // no class is registered under the name
     };
 
     ZuExcObject(Error error, const ZuObject* faulty_object);
@@ -78,7 +78,7 @@ class ZuExcAccess : public ZuException {
 public:
     enum Error {
         ZU_ACCESS_NONE = 0,
-        ZU_ACCESS_OUT_OF_RANGE = 1   // an index at or beyond the end of a fixed array
+        ZU_ACCESS_OUT_OF_RANGE = 1 // an index at or beyond the end of a fixed array
     };
 
     explicit ZuExcAccess(Error error);
@@ -91,9 +91,7 @@ private:
 
 class ZuExcString : public ZuException {
 public:
-    enum Error {
-        ZU_STRING_NONE = 0
-    };
+    enum Error { ZU_STRING_NONE = 0 };
 
     explicit ZuExcString(Error error);
 
@@ -107,12 +105,12 @@ class ZuExcStream : public ZuException {
 public:
     // The codes the streams throw (the stream classes say when).
     enum Error {
-        ZU_STREAM_CANNOT_WRITE = 0,   // no write operation, or no open file
-        ZU_STREAM_CANNOT_READ = 1,    // no read operation, or no open file
-        ZU_STREAM_CANNOT_SKIP = 2,    // no skip operation, or no open file
-        ZU_STREAM_WRITE_FAILED = 3,   // a write, flush or move failed on an open file
-        ZU_STREAM_SEEK_FAILED = 4,    // a reading file's position could not be moved
-        ZU_STREAM_CANNOT_OPEN = 9     // the file could not be opened
+        ZU_STREAM_CANNOT_WRITE = 0, // no write operation, or no open file
+        ZU_STREAM_CANNOT_READ = 1,  // no read operation, or no open file
+        ZU_STREAM_CANNOT_SKIP = 2,  // no skip operation, or no open file
+        ZU_STREAM_WRITE_FAILED = 3, // a write, flush or move failed on an open file
+        ZU_STREAM_SEEK_FAILED = 4,  // a reading file's position could not be moved
+        ZU_STREAM_CANNOT_OPEN = 9   // the file could not be opened
     };
 
     explicit ZuExcStream(Error error);

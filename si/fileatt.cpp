@@ -8,19 +8,19 @@
 
 #include <cstdint>
 
-ZuFileAttInfo const ZuFileAttInfo::empty;
+const ZuFileAttInfo ZuFileAttInfo::empty;
 
 ZU_ENUM_REGISTER(ZuFileAttributesBit)
 ZU_BITSET_REGISTER(ZuFileAttributes)
 ZU_TYPE_REGISTER(ZuFileAttInfo, "ZuFileAttInfo", nullptr, ZU_TYPE_STRUCT, nullptr,
                  sizeof(ZuFileAttInfo))
 
-ZuFileAttributes Zuvi_ValueToZuFileAttributes(ZuValueRef const& value)
+ZuFileAttributes Zuvi_ValueToZuFileAttributes(const ZuValueRef& value)
 {
     return ZuFileAttributes(value);
 }
 
-ZuFileAttInfo Zuvi_ValueToZuFileAttInfo(ZuValueRef const&)
+ZuFileAttInfo Zuvi_ValueToZuFileAttInfo(const ZuValueRef&)
 {
     ZU_ABORT("No conversion between ZuValue and type ZuFileAttInfo");
 }
@@ -33,7 +33,7 @@ namespace {
 // need all 64: a value beyond 32 bits is written as the format's 64-bit
 // integer item, which every reader takes; smaller values are written
 // exactly as before.
-void StoreInt64(ZuStorageRef const& storage, int64_t value)
+void StoreInt64(const ZuStorageRef& storage, int64_t value)
 {
     if (value >= INT32_MIN && value <= INT32_MAX) {
         storage->StoreInt(value);
@@ -49,19 +49,19 @@ void StoreInt64(ZuStorageRef const& storage, int64_t value)
 
 } // namespace
 
-ZuStorageRef const& operator<<(ZuStorageRef const& storage, ZuFileAttInfo const& info)
+const ZuStorageRef& operator<<(const ZuStorageRef& storage, const ZuFileAttInfo& info)
 {
     storage << ZuStorageSync::begin;
     StoreInt64(storage, static_cast<int64_t>(info.size));
     StoreInt64(storage, info.time_created);
     StoreInt64(storage, info.time_modified);
     StoreInt64(storage, info.time_accessed);
-    storage << static_cast<ZuBitset const&>(info.attributes);
+    storage << static_cast<const ZuBitset&>(info.attributes);
     storage << ZuStorageSync::end;
     return storage;
 }
 
-ZuStorageRef const& operator>>(ZuStorageRef const& storage, ZuFileAttInfo& info)
+const ZuStorageRef& operator>>(const ZuStorageRef& storage, ZuFileAttInfo& info)
 {
     storage >> ZuStorageSync::begin;
     info.size = static_cast<uint64_t>(storage->RestoreInt(static_cast<int64_t>(info.size)));

@@ -38,23 +38,22 @@ class ZuStorageRef;
 
 // Size, the three times (absolute times of ZuTime, local time) and the
 // attribute bits. Copied by value.
-class ZuFileAttInfo
-{
+class ZuFileAttInfo {
 public:
     ZuFileAttInfo() : size(0), time_created(0), time_modified(0), time_accessed(0) {}
-    ZuFileAttInfo(ZuFileAttInfo const & other) = default;
-    ZuFileAttInfo & operator=(ZuFileAttInfo const & other) = default;
+    ZuFileAttInfo(const ZuFileAttInfo& other) = default;
+    ZuFileAttInfo& operator=(const ZuFileAttInfo& other) = default;
 
-    bool operator==(ZuFileAttInfo const & other) const
+    bool operator==(const ZuFileAttInfo& other) const
     {
         return size == other.size && time_created == other.time_created &&
                time_modified == other.time_modified && time_accessed == other.time_accessed &&
                attributes == other.attributes;
     }
-    bool operator!=(ZuFileAttInfo const & other) const { return !(*this == other); }
+    bool operator!=(const ZuFileAttInfo& other) const { return !(*this == other); }
 
     // The empty record: all fields zero, no attribute.
-    static ZuFileAttInfo const empty;
+    static const ZuFileAttInfo empty;
 
     uint64_t size;
     int64_t time_created;
@@ -65,17 +64,17 @@ public:
 
 // begin, size and the three times as 64-bit integers, the attributes as a
 // set, end; each field is read with its current value as the default.
-ZuStorageRef const & operator<<(ZuStorageRef const & storage, ZuFileAttInfo const & info);
-ZuStorageRef const & operator>>(ZuStorageRef const & storage, ZuFileAttInfo & info);
+const ZuStorageRef& operator<<(const ZuStorageRef& storage, const ZuFileAttInfo& info);
+const ZuStorageRef& operator>>(const ZuStorageRef& storage, ZuFileAttInfo& info);
 
 // The value's 64 bits as the set.
-ZuFileAttributes Zuvi_ValueToZuFileAttributes(ZuValueRef const & value);
+ZuFileAttributes Zuvi_ValueToZuFileAttributes(const ZuValueRef& value);
 // There is no such conversion: a programming error that stops the program.
-ZuFileAttInfo Zuvi_ValueToZuFileAttInfo(ZuValueRef const & value);
+ZuFileAttInfo Zuvi_ValueToZuFileAttInfo(const ZuValueRef& value);
 
-extern Zuvi_TypeDef const ZuFileAttributes_type;
-extern Zuvi_TypeDef const * const ZuFileAttributesTypeDef;
-extern Zuvi_TypeDef const ZuFileAttInfo_type;
-extern Zuvi_TypeDef const * const ZuFileAttInfoTypeDef;
+extern const Zuvi_TypeDef ZuFileAttributes_type;
+extern const Zuvi_TypeDef* const ZuFileAttributesTypeDef;
+extern const Zuvi_TypeDef ZuFileAttInfo_type;
+extern const Zuvi_TypeDef* const ZuFileAttInfoTypeDef;
 
 #endif

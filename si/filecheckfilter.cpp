@@ -5,7 +5,7 @@
 
 namespace {
 
-ZuStorageSync & FileCheckFilterRecord()
+ZuStorageSync& FileCheckFilterRecord()
 {
     static ZuStorageSync record("<ZuFileCheckFilter >");
     return record;
@@ -15,18 +15,18 @@ ZuStorageSync & FileCheckFilterRecord()
 
 ZU_IMPLEMENT_CLASS(ZuFileCheckFilter, "si/filecheckfilter", ZU_CLASS_PLAIN)
 
-bool ZuFileCheckFilter::Check(ZuStringRef const &, ZuValidityRecord &) const
+bool ZuFileCheckFilter::Check(const ZuStringRef&, ZuValidityRecord&) const
 {
     return false;
 }
 
-void ZuFileCheckFilter::StoreInstance(ZuStorageRef const & storage)
+void ZuFileCheckFilter::StoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseCheckFilter::StoreInstance(storage);
     storage << FileCheckFilterRecord() << ZuStorageSync::begin << ZuStorageSync::end;
 }
 
-void ZuFileCheckFilter::RestoreInstance(ZuStorageRef const & storage)
+void ZuFileCheckFilter::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseCheckFilter::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin >> ZuStorageSync::end;

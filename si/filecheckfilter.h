@@ -8,18 +8,17 @@
 
 ZU_HANDLE(ZuFileCheckFilter, ZuBaseCheckFilter)
 
-class ZuFileCheckFilter : public ZuBaseCheckFilter
-{
+class ZuFileCheckFilter : public ZuBaseCheckFilter {
     ZU_CLASS(ZuFileCheckFilter, ZuBaseCheckFilter)
 public:
     ZuFileCheckFilter() {}
 
-    bool Check(ZuStringRef const & text, ZuValidityRecord & record) const override;
+    bool Check(const ZuStringRef& text, ZuValidityRecord& record) const override;
 
 protected:
     // The base filter's part, then "<ZuFileCheckFilter >", begin, end.
-    void StoreInstance(ZuStorageRef const & storage) override;
-    void RestoreInstance(ZuStorageRef const & storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 };
 ZU_CLASS_END(ZuFileCheckFilter)
 

@@ -19,19 +19,18 @@ ZuStorageSync& InfoRecord()
     return record;
 }
 
-bool Supports(ZuObjectRef const & object, Zuvi_Interface const * iface)
+bool Supports(const ZuObjectRef& object, const Zuvi_Interface* iface)
 {
     return object.IsValid() && object->SupportsInterface(iface);
 }
 
 ZuFileInfoRef NewInfo(unsigned line)
 {
-    return ZuFileInfoRef(
-        ZuNew<ZuFileInfo>(Zuvi_app_zone, line, kFile));
+    return ZuFileInfoRef(ZuNew<ZuFileInfo>(Zuvi_app_zone, line, kFile));
 }
 
 // A path from the root.
-bool IsRooted(ZuStringRef const & text)
+bool IsRooted(const ZuStringRef& text)
 {
     return text.IsValid() && text->CharacterCount() > 0 && text->RetCharacter(0) == '/';
 }
@@ -44,10 +43,9 @@ ZU_IMPLEMENT_INTERFACE(ZuFileInfo, ZuiPictogram)
 
 ZuFileInfo::ZuFileInfo()
     : exists(false), loaded(false), entries_made(false), count(0), records(0, 0)
-{
-}
+{}
 
-bool ZuFileInfo::Inspect(ZuStringRef const & file_path)
+bool ZuFileInfo::Inspect(const ZuStringRef& file_path)
 {
     FlushDirInfo();
     ZuStringArray elements;
@@ -77,7 +75,7 @@ bool ZuFileInfo::Inspect(ZuStringRef const & file_path)
     return true;
 }
 
-bool ZuFileInfo::Inspect(ZuFileInfoRef const & dir, ZuStringRef const & entry)
+bool ZuFileInfo::Inspect(const ZuFileInfoRef& dir, const ZuStringRef& entry)
 {
     if (dir.IsInvalid())
         return Inspect(entry);
@@ -98,7 +96,7 @@ bool ZuFileInfo::Inspect(ZuFileInfoRef const & dir, ZuStringRef const & entry)
     return Inspect(full);
 }
 
-ZuFileInfoRef ZuFileInfo::AboutFile(ZuStringRef const & file_path)
+ZuFileInfoRef ZuFileInfo::AboutFile(const ZuStringRef& file_path)
 {
     if (file_path.IsInvalid())
         return ZuFileInfoNull;
@@ -108,14 +106,14 @@ ZuFileInfoRef ZuFileInfo::AboutFile(ZuStringRef const & file_path)
     return made;
 }
 
-ZuFileInfoRef ZuFileInfo::AboutFile(ZuFileInfoRef const & dir, ZuStringRef const & entry)
+ZuFileInfoRef ZuFileInfo::AboutFile(const ZuFileInfoRef& dir, const ZuStringRef& entry)
 {
     if (dir.IsValid())
         return dir->About(entry);
     return AboutFile(entry);
 }
 
-ZuFileInfoRef ZuFileInfo::About(ZuStringRef const & entry)
+ZuFileInfoRef ZuFileInfo::About(const ZuStringRef& entry)
 {
     ZuStringRef full = RetFullName();
     Zuvi_File::AppendPath(full, entry, '/');
@@ -130,39 +128,39 @@ ZuStringRef ZuFileInfo::RetFullName() const
     return full;
 }
 
-ZuStringRef const & ZuFileInfo::RetName() const
+const ZuStringRef& ZuFileInfo::RetName() const
 {
     return name;
 }
 
-ZuStringRef const & ZuFileInfo::RetPath() const
+const ZuStringRef& ZuFileInfo::RetPath() const
 {
     return path;
 }
 
-ZuFileAttInfo const & ZuFileInfo::RetInfo() const
+const ZuFileAttInfo& ZuFileInfo::RetInfo() const
 {
     return info;
 }
 
-ZuFileInfoRef const & ZuFileInfo::RetParentDirectory() const
+const ZuFileInfoRef& ZuFileInfo::RetParentDirectory() const
 {
     if (parent.IsInvalid())
         parent = AboutFile(path);
     return parent;
 }
 
-ZuObjectRef const & ZuFileInfo::RetFilter() const
+const ZuObjectRef& ZuFileInfo::RetFilter() const
 {
     return filter;
 }
 
-ZuObjectRef const & ZuFileInfo::RetSort() const
+const ZuObjectRef& ZuFileInfo::RetSort() const
 {
     return sort;
 }
 
-bool ZuFileInfo::SetFilter(ZuObjectRef const & new_filter)
+bool ZuFileInfo::SetFilter(const ZuObjectRef& new_filter)
 {
     if (new_filter.IsValid() && !Supports(new_filter, &ZuiFileFilter::interface))
         return false;
@@ -170,7 +168,7 @@ bool ZuFileInfo::SetFilter(ZuObjectRef const & new_filter)
     return true;
 }
 
-bool ZuFileInfo::SetSort(ZuObjectRef const & new_sort)
+bool ZuFileInfo::SetSort(const ZuObjectRef& new_sort)
 {
     if (new_sort.IsValid() && !Supports(new_sort, &ZuiFileSort::interface))
         return false;
@@ -226,8 +224,8 @@ void ZuFileInfo::FlushDirInfo()
     }
 }
 
-void ZuFileInfo::InitEntry(ZuFileInfoRef const & dir, ZuStringRef const & entry_path,
-                           ZuStringRef const & entry_name, ZuFileAttInfo const & entry_info)
+void ZuFileInfo::InitEntry(const ZuFileInfoRef& dir, const ZuStringRef& entry_path,
+                           const ZuStringRef& entry_name, const ZuFileAttInfo& entry_info)
 {
     parent = dir;
     name = entry_name;
@@ -247,7 +245,7 @@ unsigned int ZuFileInfo::TotalCount() const
     return count;
 }
 
-bool ZuFileInfo::Get(unsigned int index, ZuObjectRef & out)
+bool ZuFileInfo::Get(unsigned int index, ZuObjectRef& out)
 {
     if (!loaded)
         UpdateDirInfo();
@@ -259,7 +257,7 @@ bool ZuFileInfo::Get(unsigned int index, ZuObjectRef & out)
     return true;
 }
 
-bool ZuFileInfo::GetText(ZuTextVersion version, ZuStringRef & text) const
+bool ZuFileInfo::GetText(ZuTextVersion version, ZuStringRef& text) const
 {
     if (version != ZU_TEXTVER_NORMAL || name.IsInvalid())
         return false;
@@ -269,7 +267,7 @@ bool ZuFileInfo::GetText(ZuTextVersion version, ZuStringRef & text) const
     return true;
 }
 
-bool ZuFileInfo::GetIcon(ZuAtomRef & out) const
+bool ZuFileInfo::GetIcon(ZuAtomRef& out) const
 {
     if (icon.IsInvalid()) {
         ZuFileAttInfo record;
@@ -279,7 +277,7 @@ bool ZuFileInfo::GetIcon(ZuAtomRef & out) const
     return true;
 }
 
-ZuObjectRef ZuFileInfo::Copy(ZuObjectRef const & source)
+ZuObjectRef ZuFileInfo::Copy(const ZuObjectRef& source)
 {
     if (source.IsValid() && source->IsKindOf(ZuFileInfoRef::RetRuntime())) {
         ZuFileInfoRef other(source);
@@ -291,7 +289,7 @@ ZuObjectRef ZuFileInfo::Copy(ZuObjectRef const & source)
         if (other_parent.IsValid())
             Inspect(other_parent, other_name);
         else
-            Inspect(other->RetFullName());   // joined as elements, as for listing
+            Inspect(other->RetFullName()); // joined as elements, as for listing
     }
     return ZuObject::Copy(source);
 }
@@ -305,18 +303,18 @@ void ZuFileInfo::Delete()
     ZuObject::Delete();
 }
 
-void ZuFileInfo::StoreInstance(ZuStorageRef const & storage)
+void ZuFileInfo::StoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::StoreInstance(storage);
     storage << InfoRecord() << ZuStorageSync::begin << filter << sort << ZuStorageSync::end;
 }
 
-void ZuFileInfo::RestoreInstance(ZuStorageRef const & storage)
+void ZuFileInfo::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::RestoreInstance(storage);
     ZuObjectRef stored_filter, stored_sort;
-    storage >> ZuStorageSync::type >> ZuStorageSync::begin >> stored_filter >> stored_sort
-            >> ZuStorageSync::end;
+    storage >> ZuStorageSync::type >> ZuStorageSync::begin >> stored_filter >> stored_sort >>
+        ZuStorageSync::end;
     // Stored data comes from outside: an object of the wrong kind is dropped
     // rather than kept where a filter or sort is expected.
     if (!SetFilter(stored_filter))

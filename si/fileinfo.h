@@ -16,68 +16,67 @@
 
 ZU_HANDLE(ZuFileInfo, ZuObject)
 
-class ZuFileInfo : public ZuObject, public ZuiContainer, public ZuiPictogram
-{
+class ZuFileInfo : public ZuObject, public ZuiContainer, public ZuiPictogram {
     ZU_CLASS(ZuFileInfo, ZuObject)
 public:
     ZuFileInfo();
 
     // Describes entry `name` of the directory `parent`; a name of two or
     // more path elements (or a null parent) inspects the joined path.
-    virtual bool Inspect(ZuFileInfoRef const & parent, ZuStringRef const & name);
+    virtual bool Inspect(const ZuFileInfoRef& parent, const ZuStringRef& name);
     // Describes the file at `path`; false only when the path cannot be
     // split. A missing file is described too, as not existing.
-    virtual bool Inspect(ZuStringRef const & path);
+    virtual bool Inspect(const ZuStringRef& path);
     // A new object about `name` taken inside this object's full name.
-    virtual ZuFileInfoRef About(ZuStringRef const & name);
+    virtual ZuFileInfoRef About(const ZuStringRef& name);
     // Forgets the listing and reads it again; true when it was read.
     virtual bool Update();
     // A null handle clears; an object without the needed interface is
     // refused (false). The filter applies at the next reading, the sort at
     // once.
-    virtual bool SetFilter(ZuObjectRef const & filter);
-    virtual bool SetSort(ZuObjectRef const & sort);
-    virtual ZuStringRef const & RetName() const;
-    virtual ZuStringRef const & RetPath() const;
+    virtual bool SetFilter(const ZuObjectRef& filter);
+    virtual bool SetSort(const ZuObjectRef& sort);
+    virtual const ZuStringRef& RetName() const;
+    virtual const ZuStringRef& RetPath() const;
     // The path and the name joined with "/".
     virtual ZuStringRef RetFullName() const;
-    virtual ZuFileAttInfo const & RetInfo() const;
+    virtual const ZuFileAttInfo& RetInfo() const;
     // The object the entry was made from; made from the path when missing.
-    virtual ZuFileInfoRef const & RetParentDirectory() const;
-    virtual ZuObjectRef const & RetFilter() const;
-    virtual ZuObjectRef const & RetSort() const;
+    virtual const ZuFileInfoRef& RetParentDirectory() const;
+    virtual const ZuObjectRef& RetFilter() const;
+    virtual const ZuObjectRef& RetSort() const;
 
     // Whether the attribute record was read.
     bool RetExists() const { return exists; }
 
     // Null for a null path; null when the path cannot be split.
-    static ZuFileInfoRef AboutFile(ZuStringRef const & path);
-    static ZuFileInfoRef AboutFile(ZuFileInfoRef const & parent, ZuStringRef const & name);
+    static ZuFileInfoRef AboutFile(const ZuStringRef& path);
+    static ZuFileInfoRef AboutFile(const ZuFileInfoRef& parent, const ZuStringRef& name);
 
     // Container: the entries of the listing (read on first use); each Get
     // makes a new object.
     unsigned int TotalCount() const override;
-    bool Get(unsigned int index, ZuObjectRef & out) override;
+    bool Get(unsigned int index, ZuObjectRef& out) override;
 
     // Pictogram: the name as the normal text, the kind as the icon.
-    bool GetText(ZuTextVersion version, ZuStringRef & text) const override;
-    bool GetIcon(ZuAtomRef & icon) const override;
+    bool GetText(ZuTextVersion version, ZuStringRef& text) const override;
+    bool GetIcon(ZuAtomRef& icon) const override;
 
     // Takes the filter and the sort of another information object and
     // describes the same file.
-    ZuObjectRef Copy(ZuObjectRef const & source) override;
+    ZuObjectRef Copy(const ZuObjectRef& source) override;
     void Delete() override;
 
 protected:
     virtual bool UpdateDirInfo();
     virtual void FlushDirInfo();
-    virtual void InitEntry(ZuFileInfoRef const & parent, ZuStringRef const & path,
-                           ZuStringRef const & name, ZuFileAttInfo const & info);
+    virtual void InitEntry(const ZuFileInfoRef& parent, const ZuStringRef& path,
+                           const ZuStringRef& name, const ZuFileAttInfo& info);
 
     // The root part, the record "<ZuFileInfo filter sort>", begin, the
     // filter, the sort, end. The file itself is not stored.
-    void StoreInstance(ZuStorageRef const & storage) override;
-    void RestoreInstance(ZuStorageRef const & storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     mutable ZuFileInfoRef parent;

@@ -29,7 +29,7 @@ void ZuFileRead::Open()
         throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_OPEN);
 }
 
-void ZuFileRead::Open(ZuStringRef const& new_name)
+void ZuFileRead::Open(const ZuStringRef& new_name)
 {
     SetName(new_name);
     Open();
@@ -52,7 +52,7 @@ unsigned ZuFileRead::Read(void* data, unsigned size)
 {
     if (file == nullptr)
         throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
-    unsigned const count = file->Read(data, size);
+    const unsigned count = file->Read(data, size);
     index += count;
     return count;
 }

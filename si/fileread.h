@@ -24,7 +24,7 @@ public:
     void Close() override;
 
     // SetName, then Open().
-    virtual void Open(ZuStringRef const& name);
+    virtual void Open(const ZuStringRef& name);
     // The file's size; throws ZuExcStream 1 when closed.
     virtual std::int64_t RetSize() const;
 

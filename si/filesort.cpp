@@ -25,7 +25,7 @@ int Sign(int v)
 
 // Characters from `start` over `count`, case counting; a part that ends
 // first sorts first.
-int ComparePart(ZuStringRef const& a, unsigned a_start, ZuStringRef const& b, unsigned b_start,
+int ComparePart(const ZuStringRef& a, unsigned a_start, const ZuStringRef& b, unsigned b_start,
                 unsigned count)
 {
     unsigned a_len = a.IsValid() ? a->CharacterCount() : 0;
@@ -46,7 +46,7 @@ int CompareValues(int64_t a, int64_t b)
     return a < b ? -1 : a > b ? 1 : 0;
 }
 
-int CompareTypes(ZuStringRef const& name1, ZuStringRef const& name2, unsigned which)
+int CompareTypes(const ZuStringRef& name1, const ZuStringRef& name2, unsigned which)
 {
     unsigned p1 = 0, l1 = 0, p2 = 0, l2 = 0;
     bool has1 = Zuvi_File::ExtractTypePosLength(name1, p1, l1, which);
@@ -57,8 +57,8 @@ int CompareTypes(ZuStringRef const& name1, ZuStringRef const& name2, unsigned wh
     return ComparePart(name1, p1, name2, p2, l1 > l2 ? l1 : l2);
 }
 
-int CompareBy(ZuFileSortType criterion, ZuStringRef const& name1, ZuFileAttInfo const& info1,
-              ZuStringRef const& name2, ZuFileAttInfo const& info2)
+int CompareBy(ZuFileSortType criterion, const ZuStringRef& name1, const ZuFileAttInfo& info1,
+              const ZuStringRef& name2, const ZuFileAttInfo& info2)
 {
     switch (static_cast<unsigned>(criterion)) {
     case ZU_FILE_SORT_NAME: {
@@ -124,8 +124,8 @@ unsigned int ZuFileSort::TotalCount() const
     return num_crit;
 }
 
-int ZuFileSort::Compare(ZuStringRef const& name1, ZuFileAttInfo const& info1,
-                        ZuStringRef const& name2, ZuFileAttInfo const& info2) const
+int ZuFileSort::Compare(const ZuStringRef& name1, const ZuFileAttInfo& info1,
+                        const ZuStringRef& name2, const ZuFileAttInfo& info2) const
 {
     for (unsigned i = 0; i < num_crit; ++i) {
         int result = Sign(CompareBy(At(type, i), name1, info1, name2, info2));
@@ -135,7 +135,7 @@ int ZuFileSort::Compare(ZuStringRef const& name1, ZuFileAttInfo const& info1,
     return 0;
 }
 
-ZuObjectRef ZuFileSort::Copy(ZuObjectRef const& source)
+ZuObjectRef ZuFileSort::Copy(const ZuObjectRef& source)
 {
     if (source.IsValid() && source->IsKindOf(ZuFileSortRef::RetRuntime())) {
         ZuFileSortRef other(source);
@@ -165,7 +165,7 @@ ZuStorageSync& SortRecord()
 
 } // namespace
 
-void ZuFileSort::StoreInstance(ZuStorageRef const& storage)
+void ZuFileSort::StoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::StoreInstance(storage);
     storage << SortRecord() << ZuStorageSync::begin;
@@ -175,7 +175,7 @@ void ZuFileSort::StoreInstance(ZuStorageRef const& storage)
     storage << ZuStorageSync::end;
 }
 
-void ZuFileSort::RestoreInstance(ZuStorageRef const& storage)
+void ZuFileSort::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;

@@ -10,8 +10,7 @@
 
 ZU_HANDLE(ZuFileSort, ZuObject)
 
-class ZuFileSort : public ZuObject, public ZuiFileSort
-{
+class ZuFileSort : public ZuObject, public ZuiFileSort {
     ZU_CLASS(ZuFileSort, ZuObject)
 public:
     ZuFileSort();
@@ -24,18 +23,18 @@ public:
 
     // The criteria in order; the first that tells the entries apart decides
     // (negated when descending). 0 when none does.
-    int Compare(ZuStringRef const& name1, ZuFileAttInfo const& info1, ZuStringRef const& name2,
-                ZuFileAttInfo const& info2) const override;
+    int Compare(const ZuStringRef& name1, const ZuFileAttInfo& info1, const ZuStringRef& name2,
+                const ZuFileAttInfo& info2) const override;
 
     // Appends the criteria of another file sort after this one's.
-    ZuObjectRef Copy(ZuObjectRef const& source) override;
+    ZuObjectRef Copy(const ZuObjectRef& source) override;
     void Delete() override;
 
 protected:
     // The root part, the record "<ZuFileSort num_crit <type> <dir_up> >",
     // begin, num_crit, the two arrays, end.
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     unsigned int num_crit;

@@ -8,13 +8,13 @@ ZuFileStream::ZuFileStream() : index(0), need_to_reopen(false) {}
 
 ZuFileStream::~ZuFileStream() {}
 
-bool ZuFileStream::SetName(ZuStringRef const& new_name)
+bool ZuFileStream::SetName(const ZuStringRef& new_name)
 {
     SetStreamName(new_name);
     return true;
 }
 
-ZuStringRef const& ZuFileStream::RetName() const
+const ZuStringRef& ZuFileStream::RetName() const
 {
     return name;
 }

@@ -20,8 +20,8 @@ public:
     virtual void Open() = 0;
     virtual void Close() = 0;
     // Changes the name only; an open file stays open.
-    virtual bool SetName(ZuStringRef const& name);
-    virtual ZuStringRef const& RetName() const;
+    virtual bool SetName(const ZuStringRef& name);
+    virtual const ZuStringRef& RetName() const;
     // False, with the empty string in `out`, when the stream has no name.
     virtual bool GetName(ZuStringRef& out) const;
     virtual std::int64_t RetPos() const;

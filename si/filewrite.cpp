@@ -42,7 +42,7 @@ void ZuFileWrite::Open()
         index = file->RetPos();
 }
 
-void ZuFileWrite::Open(ZuStringRef const& new_name, bool append)
+void ZuFileWrite::Open(const ZuStringRef& new_name, bool append)
 {
     SetAppendMode(append);
     SetName(new_name);
@@ -56,8 +56,8 @@ void ZuFileWrite::Close()
         Zuvi_File::Close(file);
         return;
     }
-    bool const failed = has_failed || file == nullptr;
-    ZuStringRef const temp = temporary;
+    const bool failed = has_failed || file == nullptr;
+    const ZuStringRef temp = temporary;
     temporary = ZuStringRef();
     if (failed) {
         Zuvi_File::AbandonReplacement(file, temp);
@@ -74,7 +74,7 @@ void ZuFileWrite::Abandon()
         Zuvi_File::Close(file);
         return;
     }
-    ZuStringRef const temp = temporary;
+    const ZuStringRef temp = temporary;
     temporary = ZuStringRef();
     Zuvi_File::AbandonReplacement(file, temp);
 }
@@ -115,7 +115,7 @@ bool ZuFileWrite::RetAppendMode() const
     return is_append_mode;
 }
 
-unsigned ZuFileWrite::Write(void const* data, unsigned size)
+unsigned ZuFileWrite::Write(const void* data, unsigned size)
 {
     if (file == nullptr)
         throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_WRITE);

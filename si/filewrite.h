@@ -45,7 +45,7 @@ public:
     void Close() override;
 
     // SetAppendMode, SetName, then Open().
-    virtual void Open(ZuStringRef const& name, bool append);
+    virtual void Open(const ZuStringRef& name, bool append);
     // Cuts the file at the current position; throws ZuExcStream 0 when
     // closed.
     virtual void Trunc();
@@ -60,7 +60,7 @@ public:
     void Abandon();
 
     // ZuStream
-    unsigned Write(void const* data, unsigned size) override;
+    unsigned Write(const void* data, unsigned size) override;
     bool Sync() override;
     std::int64_t Skip(std::int64_t count) override;
 

@@ -12,10 +12,7 @@ public:
     {
         ZuThread::QuickGlobalLock(lock_id);
     }
-    ~ZuGlobalLockAcquisition()
-    {
-        ZuThread::QuickGlobalUnlock(lock_id);
-    }
+    ~ZuGlobalLockAcquisition() { ZuThread::QuickGlobalUnlock(lock_id); }
     // Copies the id only; the lock itself is not touched.
     ZuGlobalLockAcquisition& operator=(const ZuGlobalLockAcquisition& other)
     {

@@ -5,7 +5,6 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-
 #include <cstring>
 #include <new>
 
@@ -19,10 +18,9 @@ const unsigned long long kMaxRestoredBuckets = 1ULL << 22;
 ZU_IMPLEMENT_CLASS(ZuHashTable, "si/hashtab", ZU_CLASS_PLAIN)
 
 ZuHashTable::ZuHashTable()
-    : max_hash(0), array(nullptr), cache_index(0), cache_bucket(0),
-      cache_link(nullptr), cache_element(nullptr)
-{
-}
+    : max_hash(0), array(nullptr), cache_index(0), cache_bucket(0), cache_link(nullptr),
+      cache_element(nullptr)
+{}
 
 ZuHashTable::~ZuHashTable()
 {
@@ -46,7 +44,7 @@ bool ZuHashTable::Initialise(unsigned int n)
 bool ZuHashTable::AllocTable(unsigned int n)
 {
     ZuMemZone* zone = RetMemZone();
-    ZU_ASSERT_TEXT(this->RetMemZone (), "this->RetMemZone ()");
+    ZU_ASSERT_TEXT(this->RetMemZone(), "this->RetMemZone ()");
     void* p = zone->Alloc(n * sizeof(Element*), "Element*[]", __LINE__, ZU_SRC_FILE, ZU_MEM_ARR);
     array = static_cast<Element**>(p);
     std::memset(array, 0, n * sizeof(Element*));
@@ -67,7 +65,7 @@ void ZuHashTable::FreeTable()
     num_element = 0;
 }
 
-unsigned int ZuHashTable::Bucket(ZuObjectRef const& object) const
+unsigned int ZuHashTable::Bucket(const ZuObjectRef& object) const
 {
     return object->ComputeHashValue(max_hash);
 }
@@ -118,14 +116,14 @@ bool ZuHashTable::UpdateCache(unsigned int index)
 
 // ---------------------------------------------------------------- insertion
 
-bool ZuHashTable::Insert(ZuObjectRef const& object)
+bool ZuHashTable::Insert(const ZuObjectRef& object)
 {
     if (object.IsInvalid())
         return false;
     return JustInsert(object);
 }
 
-bool ZuHashTable::JustInsert(ZuObjectRef const& object)
+bool ZuHashTable::JustInsert(const ZuObjectRef& object)
 {
     if (array == nullptr)
         Initialise(0);
@@ -150,7 +148,7 @@ bool ZuHashTable::JustInsert(ZuObjectRef const& object)
 
 // ---------------------------------------------------------------- removal
 
-bool ZuHashTable::Remove(ZuObjectRef const& object, unsigned int occurrence)
+bool ZuHashTable::Remove(const ZuObjectRef& object, unsigned int occurrence)
 {
     if (array == nullptr || object.IsInvalid())
         return false;
@@ -227,7 +225,7 @@ void ZuHashTable::RemoveAll()
 
 // ---------------------------------------------------------------- search
 
-bool ZuHashTable::LookFor(ZuObjectRef const& object)
+bool ZuHashTable::LookFor(const ZuObjectRef& object)
 {
     if (array == nullptr || object.IsInvalid())
         return false;
@@ -237,7 +235,7 @@ bool ZuHashTable::LookFor(ZuObjectRef const& object)
     return false;
 }
 
-bool ZuHashTable::GetSimilar(ZuObjectRef const& probe, ZuObjectRef& out, unsigned int occurrence)
+bool ZuHashTable::GetSimilar(const ZuObjectRef& probe, ZuObjectRef& out, unsigned int occurrence)
 {
     if (array == nullptr || probe.IsInvalid())
         return false;
@@ -253,7 +251,7 @@ bool ZuHashTable::GetSimilar(ZuObjectRef const& probe, ZuObjectRef& out, unsigne
     return false;
 }
 
-bool ZuHashTable::Find(ZuObjectRef const& object, unsigned int& index)
+bool ZuHashTable::Find(const ZuObjectRef& object, unsigned int& index)
 {
     for (unsigned int i = index; UpdateCache(i); ++i) {
         if (cache_element->object == object) {
@@ -282,7 +280,7 @@ void ZuHashTable::Delete()
 
 // ---------------------------------------------------------------- storage
 
-void ZuHashTable::StoreInstance(ZuStorageRef const& storage)
+void ZuHashTable::StoreInstance(const ZuStorageRef& storage)
 {
     ZuContainer::StoreInstance(storage);
     static ZuStorageSync record("<ZuHashTable max_hash { data } >");
@@ -294,7 +292,7 @@ void ZuHashTable::StoreInstance(ZuStorageRef const& storage)
     storage << ZuStorageSync::end_repeat << ZuStorageSync::end;
 }
 
-void ZuHashTable::RestoreInstance(ZuStorageRef const& storage)
+void ZuHashTable::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuContainer::RestoreInstance(storage);
     unsigned int count = num_element;

@@ -23,18 +23,18 @@ public:
     ~ZuHashTable() override;
 
     // ZuContainer
-    bool Insert(ZuObjectRef const& object) override;
+    bool Insert(const ZuObjectRef& object) override;
     bool Remove(unsigned int index) override;
-    bool Remove(ZuObjectRef const& object, unsigned int occurrence) override;
+    bool Remove(const ZuObjectRef& object, unsigned int occurrence) override;
     void RemoveAll() override;
-    bool GetSimilar(ZuObjectRef const& probe, ZuObjectRef& out, unsigned int occurrence) override;
-    bool LookFor(ZuObjectRef const& object) override;
-    bool Find(ZuObjectRef const& object, unsigned int& index) override;
+    bool GetSimilar(const ZuObjectRef& probe, ZuObjectRef& out, unsigned int occurrence) override;
+    bool LookFor(const ZuObjectRef& object) override;
+    bool Find(const ZuObjectRef& object, unsigned int& index) override;
 
     virtual bool AllocTable(unsigned int buckets);
     virtual void FreeTable();
     virtual bool UpdateCache(unsigned int index);
-    virtual bool JustInsert(ZuObjectRef const& object);
+    virtual bool JustInsert(const ZuObjectRef& object);
     // Makes the bucket array: 0 gives 29 buckets, anything below 17 gives 17,
     // then the count is raised until it is odd and not divisible by 3, 5, 7,
     // 11 or 13.
@@ -48,11 +48,11 @@ public:
     void Delete() override;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
-    unsigned int Bucket(ZuObjectRef const& object) const;
+    unsigned int Bucket(const ZuObjectRef& object) const;
     void FreeElement(Element* elem);
     // Moves the cache onto the first element of the first non-empty bucket
     // at or after `bucket`; false when there is none.

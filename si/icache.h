@@ -6,22 +6,21 @@
 
 #include "si/interface.h"
 
-class ZuiCache
-{
+class ZuiCache {
 public:
-    static Zuvi_Interface const interface;
+    static const Zuvi_Interface interface;
 
-    virtual void DumpStatistics(FILE * file) = 0;
-    virtual ZuObject * RetSelfAsObject() = 0;
+    virtual void DumpStatistics(FILE* file) = 0;
+    virtual ZuObject* RetSelfAsObject() = 0;
 
     // Calls DumpStatistics of every live object that supports the
     // interface, once each; false when no mark pass can be started.
-    static bool DumpStatisticsForAll(FILE * file);
+    static bool DumpStatisticsForAll(FILE* file);
 
 protected:
     ZuiCache() = default;
-    ZuiCache(ZuiCache const &) = default;
-    ZuiCache & operator=(ZuiCache const &) = default;
+    ZuiCache(const ZuiCache&) = default;
+    ZuiCache& operator=(const ZuiCache&) = default;
     ~ZuiCache() = default;
 };
 

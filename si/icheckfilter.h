@@ -8,18 +8,17 @@
 class ZuStringRef;
 struct ZuValidityRecord;
 
-class ZuiCheckFilter
-{
+class ZuiCheckFilter {
 public:
-    static Zuvi_Interface const interface;
+    static const Zuvi_Interface interface;
 
-    virtual bool Check(ZuStringRef const & text, ZuValidityRecord & record) const = 0;
-    virtual ZuObject * RetSelfAsObject() = 0;
+    virtual bool Check(const ZuStringRef& text, ZuValidityRecord& record) const = 0;
+    virtual ZuObject* RetSelfAsObject() = 0;
 
 protected:
     ZuiCheckFilter() = default;
-    ZuiCheckFilter(ZuiCheckFilter const &) = default;
-    ZuiCheckFilter & operator=(ZuiCheckFilter const &) = default;
+    ZuiCheckFilter(const ZuiCheckFilter&) = default;
+    ZuiCheckFilter& operator=(const ZuiCheckFilter&) = default;
     ~ZuiCheckFilter() = default;
 };
 

@@ -7,21 +7,20 @@
 
 class ZuRuntime;
 
-class ZuiClassPatch
-{
+class ZuiClassPatch {
 public:
-    typedef void (*ConstructFunc)(void * memory, unsigned int size);
+    typedef void (*ConstructFunc)(void* memory, unsigned int size);
 
-    static Zuvi_Interface const interface;
+    static const Zuvi_Interface interface;
 
     // The construction function that replaces the class's own, or null.
-    virtual ConstructFunc FindAlternateConstructor(ZuRuntime const * runtime) = 0;
-    virtual ZuObject * RetSelfAsObject() = 0;
+    virtual ConstructFunc FindAlternateConstructor(const ZuRuntime* runtime) = 0;
+    virtual ZuObject* RetSelfAsObject() = 0;
 
 protected:
     ZuiClassPatch() = default;
-    ZuiClassPatch(ZuiClassPatch const &) = default;
-    ZuiClassPatch & operator=(ZuiClassPatch const &) = default;
+    ZuiClassPatch(const ZuiClassPatch&) = default;
+    ZuiClassPatch& operator=(const ZuiClassPatch&) = default;
     ~ZuiClassPatch() = default;
 };
 

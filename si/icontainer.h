@@ -6,20 +6,19 @@
 
 class ZuObjectRef;
 
-class ZuiContainer
-{
+class ZuiContainer {
 public:
-    static Zuvi_Interface const interface;
+    static const Zuvi_Interface interface;
 
     virtual unsigned int TotalCount() const = 0;
     // false past the end.
-    virtual bool Get(unsigned int index, ZuObjectRef & out) = 0;
-    virtual ZuObject * RetSelfAsObject() = 0;
+    virtual bool Get(unsigned int index, ZuObjectRef& out) = 0;
+    virtual ZuObject* RetSelfAsObject() = 0;
 
 protected:
     ZuiContainer() = default;
-    ZuiContainer(ZuiContainer const &) = default;
-    ZuiContainer & operator=(ZuiContainer const &) = default;
+    ZuiContainer(const ZuiContainer&) = default;
+    ZuiContainer& operator=(const ZuiContainer&) = default;
     ~ZuiContainer() = default;
 };
 

@@ -8,9 +8,9 @@ namespace {
 // Bit positions of the host's double, found once by looking at the patterns
 // of 1.0, 1.5 and -1.0 rather than assumed.
 struct DoubleLayout {
-    unsigned sign_bit;      // bit that differs between 1.0 and -1.0
-    unsigned exp_low_bit;   // lowest bit set in 1.0
-    unsigned frac_top_bit;  // bit that differs between 1.0 and 1.5
+    unsigned sign_bit;     // bit that differs between 1.0 and -1.0
+    unsigned exp_low_bit;  // lowest bit set in 1.0
+    unsigned frac_top_bit; // bit that differs between 1.0 and 1.5
 
     DoubleLayout()
     {
@@ -40,9 +40,9 @@ struct DoubleLayout {
     unsigned ExpBits() const { return sign_bit - exp_low_bit; }
 };
 
-DoubleLayout const& Layout()
+const DoubleLayout& Layout()
 {
-    static DoubleLayout const layout;
+    static const DoubleLayout layout;
     return layout;
 }
 
@@ -50,7 +50,7 @@ DoubleLayout const& Layout()
 
 void Zuvi_ExportDouble(double value, unsigned int& w0, unsigned int* w)
 {
-    DoubleLayout const& l = Layout();
+    const DoubleLayout& l = Layout();
     std::uint64_t const bits = DoubleLayout::Bits(value);
     std::uint64_t const exp_mask = (std::uint64_t(1) << l.ExpBits()) - 1;
     std::uint64_t const frac_mask = (std::uint64_t(1) << l.FracBits()) - 1;
@@ -69,9 +69,9 @@ void Zuvi_ExportDouble(double value, unsigned int& w0, unsigned int* w)
     w[1] = std::uint32_t(fraction & 0xFFFFF) << 12;
 }
 
-void Zuvi_ImportDouble(double& value, unsigned int w0, unsigned int const* w)
+void Zuvi_ImportDouble(double& value, unsigned int w0, const unsigned int* w)
 {
-    DoubleLayout const& l = Layout();
+    const DoubleLayout& l = Layout();
     std::uint64_t const exp_mask = (std::uint64_t(1) << l.ExpBits()) - 1;
     std::uint64_t const frac_mask = (std::uint64_t(1) << l.FracBits()) - 1;
 

@@ -9,6 +9,6 @@
 #define ZUVI_SI_IEEEMATH_H
 
 void Zuvi_ExportDouble(double value, unsigned int& w0, unsigned int* w);
-void Zuvi_ImportDouble(double& value, unsigned int w0, unsigned int const* w);
+void Zuvi_ImportDouble(double& value, unsigned int w0, const unsigned int* w);
 
 #endif

@@ -2,14 +2,14 @@
 
 #include "si/storage.h"
 
-void ZuiFileFilter::StoreInstance(ZuStorageRef const & storage)
+void ZuiFileFilter::StoreInstance(const ZuStorageRef& storage)
 {
     storage << ZuStorageSync::begin;
     storage->StoreBool(check_mode);
     storage << ZuStorageSync::end;
 }
 
-void ZuiFileFilter::RestoreInstance(ZuStorageRef const & storage)
+void ZuiFileFilter::RestoreInstance(const ZuStorageRef& storage)
 {
     storage >> ZuStorageSync::begin;
     check_mode = storage->RestoreBool(check_mode);

@@ -10,25 +10,24 @@ class ZuStringRef;
 class ZuStorageRef;
 class ZuFileAttInfo;
 
-class ZuiFileFilter
-{
+class ZuiFileFilter {
 public:
-    static Zuvi_Interface const interface;
+    static const Zuvi_Interface interface;
 
     virtual ~ZuiFileFilter() = default;
     // begin, the check mode as a bool, end; restored with the current mode
     // as the default.
-    virtual void StoreInstance(ZuStorageRef const & storage);
-    virtual void RestoreInstance(ZuStorageRef const & storage);
+    virtual void StoreInstance(const ZuStorageRef& storage);
+    virtual void RestoreInstance(const ZuStorageRef& storage);
     virtual bool SetCheckMode(bool mode);
     virtual bool RetCheckMode() const;
-    virtual bool Check(ZuStringRef const & name, ZuFileAttInfo const & info) const = 0;
-    virtual ZuObject * RetSelfAsObject() = 0;
+    virtual bool Check(const ZuStringRef& name, const ZuFileAttInfo& info) const = 0;
+    virtual ZuObject* RetSelfAsObject() = 0;
 
 protected:
     ZuiFileFilter() : check_mode(true) {}
-    ZuiFileFilter(ZuiFileFilter const &) = default;
-    ZuiFileFilter & operator=(ZuiFileFilter const &) = default;
+    ZuiFileFilter(const ZuiFileFilter&) = default;
+    ZuiFileFilter& operator=(const ZuiFileFilter&) = default;
 
 private:
     bool check_mode;

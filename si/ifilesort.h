@@ -25,21 +25,20 @@ inline ZuFileSortType Zuvi_FileSortType(ZuFileAttributesBit bit)
 
 class ZuStringRef;
 
-class ZuiFileSort
-{
+class ZuiFileSort {
 public:
-    static Zuvi_Interface const interface;
+    static const Zuvi_Interface interface;
 
     // Negative, 0 or positive as the first entry sorts before, with or after
     // the second.
-    virtual int Compare(ZuStringRef const & name1, ZuFileAttInfo const & info1,
-                        ZuStringRef const & name2, ZuFileAttInfo const & info2) const = 0;
-    virtual ZuObject * RetSelfAsObject() = 0;
+    virtual int Compare(const ZuStringRef& name1, const ZuFileAttInfo& info1,
+                        const ZuStringRef& name2, const ZuFileAttInfo& info2) const = 0;
+    virtual ZuObject* RetSelfAsObject() = 0;
 
 protected:
     ZuiFileSort() = default;
-    ZuiFileSort(ZuiFileSort const &) = default;
-    ZuiFileSort & operator=(ZuiFileSort const &) = default;
+    ZuiFileSort(const ZuiFileSort&) = default;
+    ZuiFileSort& operator=(const ZuiFileSort&) = default;
     ~ZuiFileSort() = default;
 };
 

@@ -10,22 +10,21 @@
 
 #include "si/interface.h"
 
-class ZuiGrailHook
-{
+class ZuiGrailHook {
 public:
-    static Zuvi_Interface const interface;
+    static const Zuvi_Interface interface;
 
-    virtual void CopyTo1Bit(int x, int y, int width, int height, void * pixels, int pitch) = 0;
-    virtual void CopyTo16Bit(int x, int y, int width, int height, void * pixels, int pitch) = 0;
-    virtual void CopyTo15Bit(int x, int y, int width, int height, void * pixels, int pitch) = 0;
-    virtual void CopyTo24Bit(int x, int y, int width, int height, void * pixels, int pitch) = 0;
-    virtual void CopyTo32Bit(int x, int y, int width, int height, void * pixels, int pitch) = 0;
-    virtual ZuObject * RetSelfAsObject() = 0;
+    virtual void CopyTo1Bit(int x, int y, int width, int height, void* pixels, int pitch) = 0;
+    virtual void CopyTo16Bit(int x, int y, int width, int height, void* pixels, int pitch) = 0;
+    virtual void CopyTo15Bit(int x, int y, int width, int height, void* pixels, int pitch) = 0;
+    virtual void CopyTo24Bit(int x, int y, int width, int height, void* pixels, int pitch) = 0;
+    virtual void CopyTo32Bit(int x, int y, int width, int height, void* pixels, int pitch) = 0;
+    virtual ZuObject* RetSelfAsObject() = 0;
 
 protected:
     ZuiGrailHook() = default;
-    ZuiGrailHook(ZuiGrailHook const &) = default;
-    ZuiGrailHook & operator=(ZuiGrailHook const &) = default;
+    ZuiGrailHook(const ZuiGrailHook&) = default;
+    ZuiGrailHook& operator=(const ZuiGrailHook&) = default;
     ~ZuiGrailHook() = default;
 };
 

@@ -17,12 +17,12 @@
 
 unsigned int Zuvi_Interface::current_seq_id = 0;
 
-Zuvi_InterfaceExport * Zuvi_InterfaceExport::head = nullptr;
-Zuvi_InterfaceExport * Zuvi_InterfaceExport::tail = nullptr;
+Zuvi_InterfaceExport* Zuvi_InterfaceExport::head = nullptr;
+Zuvi_InterfaceExport* Zuvi_InterfaceExport::tail = nullptr;
 
-Zuvi_InterfaceExport::Zuvi_InterfaceExport(ZuRuntimeRef const * class_rt_,
-                                           Zuvi_Interface const * iface_,
-                                           Zuvi_InterfaceCastDef const * cast_)
+Zuvi_InterfaceExport::Zuvi_InterfaceExport(const ZuRuntimeRef* class_rt_,
+                                           const Zuvi_Interface* iface_,
+                                           const Zuvi_InterfaceCastDef* cast_)
     : next(nullptr), class_rt(class_rt_), iface(iface_), cast(cast_)
 {
     if (tail)
@@ -32,9 +32,9 @@ Zuvi_InterfaceExport::Zuvi_InterfaceExport(ZuRuntimeRef const * class_rt_,
     tail = this;
 }
 
-Zuvi_Interface * Zuvi_Interface::all_interfaces = nullptr;
+Zuvi_Interface* Zuvi_Interface::all_interfaces = nullptr;
 
-Zuvi_Interface::Zuvi_Interface(char const * name_)
+Zuvi_Interface::Zuvi_Interface(const char* name_)
     : class_map(), name(name_), stamp(0), next_interface(all_interfaces)
 {
     all_interfaces = this;
@@ -42,7 +42,7 @@ Zuvi_Interface::Zuvi_Interface(char const * name_)
 
 void Zuvi_Interface::ReleaseClassMaps()
 {
-    for (Zuvi_Interface * iface = all_interfaces; iface; iface = iface->next_interface) {
+    for (Zuvi_Interface* iface = all_interfaces; iface; iface = iface->next_interface) {
         iface->class_map.Resize(0);
         iface->stamp = 0;
     }
@@ -50,13 +50,13 @@ void Zuvi_Interface::ReleaseClassMaps()
 
 bool Zuvi_Interface::CheckClassMap(unsigned int class_index) const
 {
-    Zuvi_SimpleArrayZero<bool> const & map = RetClassMap();
+    const Zuvi_SimpleArrayZero<bool>& map = RetClassMap();
     if (class_index >= map.RetCount())
         return false;
     return map.At(class_index);
 }
 
-Zuvi_SimpleArrayZero<bool> const & Zuvi_Interface::RetClassMap() const
+const Zuvi_SimpleArrayZero<bool>& Zuvi_Interface::RetClassMap() const
 {
     if (stamp != current_seq_id) {
         class_map.Resize(0);
@@ -79,15 +79,15 @@ Zuvi_SimpleArrayZero<bool> const & Zuvi_Interface::RetClassMap() const
 }
 
 // The descriptors of the library's interfaces.
-Zuvi_Interface const ZuiCache::interface("ZuiCache");
-Zuvi_Interface const ZuiCheckFilter::interface("ZuiCheckFilter");
-Zuvi_Interface const ZuiClassPatch::interface("ZuiClassPatch");
-Zuvi_Interface const ZuiContainer::interface("ZuiContainer");
-Zuvi_Interface const ZuiFileFilter::interface("ZuiFileFilter");
-Zuvi_Interface const ZuiFileSort::interface("ZuiFileSort");
-Zuvi_Interface const ZuiGrailHook::interface("ZuiGrailHook");
-Zuvi_Interface const ZuiPictogram::interface("ZuiPictogram");
-Zuvi_Interface const ZuiPictogramLabel::interface("ZuiPictogramLabel");
-Zuvi_Interface const ZuiSmartSource::interface("ZuiSmartSource");
-Zuvi_Interface const ZuiTickHandler::interface("ZuiTickHandler");
-Zuvi_Interface const ZuiValue::interface("ZuiValue");
+const Zuvi_Interface ZuiCache::interface("ZuiCache");
+const Zuvi_Interface ZuiCheckFilter::interface("ZuiCheckFilter");
+const Zuvi_Interface ZuiClassPatch::interface("ZuiClassPatch");
+const Zuvi_Interface ZuiContainer::interface("ZuiContainer");
+const Zuvi_Interface ZuiFileFilter::interface("ZuiFileFilter");
+const Zuvi_Interface ZuiFileSort::interface("ZuiFileSort");
+const Zuvi_Interface ZuiGrailHook::interface("ZuiGrailHook");
+const Zuvi_Interface ZuiPictogram::interface("ZuiPictogram");
+const Zuvi_Interface ZuiPictogramLabel::interface("ZuiPictogramLabel");
+const Zuvi_Interface ZuiSmartSource::interface("ZuiSmartSource");
+const Zuvi_Interface ZuiTickHandler::interface("ZuiTickHandler");
+const Zuvi_Interface ZuiValue::interface("ZuiValue");

@@ -28,24 +28,22 @@ class ZuRuntimeRef;
 
 // The two casts from an object to one of its interface parts; a null object
 // gives null.
-struct Zuvi_InterfaceCastDef
-{
-    void * (*cast)(ZuObject * object);
-    void const * (*cast_const)(ZuObject const * object);
+struct Zuvi_InterfaceCastDef {
+    void* (*cast)(ZuObject* object);
+    const void* (*cast_const)(const ZuObject* object);
 };
 
-class Zuvi_Interface
-{
+class Zuvi_Interface {
 public:
-    explicit Zuvi_Interface(char const * name);
+    explicit Zuvi_Interface(const char* name);
 
-    char const * RetName() const { return name; }
+    const char* RetName() const { return name; }
 
     // Whether the class of that index (ZuObject::RetClassID) supports the
     // interface; the map is rebuilt first when classes were added since it
     // was built. An index beyond the map is false.
     bool CheckClassMap(unsigned int class_index) const;
-    Zuvi_SimpleArrayZero<bool> const & RetClassMap() const;
+    const Zuvi_SimpleArrayZero<bool>& RetClassMap() const;
 
     // Every interface rebuilds its map at its next check.
     static void NotifyNewClasses() { ++current_seq_id; }
@@ -56,54 +54,52 @@ public:
     // The class-list generation counter; 0 means never built.
     static unsigned int current_seq_id;
 
-    Zuvi_Interface(Zuvi_Interface const &) = delete;
-    Zuvi_Interface & operator=(Zuvi_Interface const &) = delete;
+    Zuvi_Interface(const Zuvi_Interface&) = delete;
+    Zuvi_Interface& operator=(const Zuvi_Interface&) = delete;
 
 private:
     mutable Zuvi_SimpleArrayZero<bool> class_map;
-    char const * name;
+    const char* name;
     mutable unsigned int stamp;
-    Zuvi_Interface * next_interface;
+    Zuvi_Interface* next_interface;
 
-    static Zuvi_Interface * all_interfaces;
+    static Zuvi_Interface* all_interfaces;
 };
 
 // The cast functions of class X to its interface I.
 template <class X, class I>
-struct Zuvi_InterfaceCast
-{
-    static void * Cast(ZuObject * object)
+struct Zuvi_InterfaceCast {
+    static void* Cast(ZuObject* object)
     {
-        return object ? static_cast<I *>(static_cast<X *>(object)) : nullptr;
+        return object ? static_cast<I*>(static_cast<X*>(object)) : nullptr;
     }
-    static void const * CastConst(ZuObject const * object)
+    static const void* CastConst(const ZuObject* object)
     {
-        return object ? static_cast<I const *>(static_cast<X const *>(object)) : nullptr;
+        return object ? static_cast<const I*>(static_cast<const X*>(object)) : nullptr;
     }
-    static Zuvi_InterfaceCastDef const def;
+    static const Zuvi_InterfaceCastDef def;
 };
 
 template <class X, class I>
-Zuvi_InterfaceCastDef const Zuvi_InterfaceCast<X, I>::def = { &Zuvi_InterfaceCast<X, I>::Cast,
-                                                               &Zuvi_InterfaceCast<X, I>::CastConst };
+const Zuvi_InterfaceCastDef Zuvi_InterfaceCast<X, I>::def = {&Zuvi_InterfaceCast<X, I>::Cast,
+                                                             &Zuvi_InterfaceCast<X, I>::CastConst};
 
 // The static declaration that class X implements interface I.
-struct Zuvi_InterfaceExport
-{
-    Zuvi_InterfaceExport(ZuRuntimeRef const * class_rt, Zuvi_Interface const * iface,
-                         Zuvi_InterfaceCastDef const * cast);
+struct Zuvi_InterfaceExport {
+    Zuvi_InterfaceExport(const ZuRuntimeRef* class_rt, const Zuvi_Interface* iface,
+                         const Zuvi_InterfaceCastDef* cast);
 
-    Zuvi_InterfaceExport * next;
-    ZuRuntimeRef const * class_rt;
-    Zuvi_Interface const * iface;
-    Zuvi_InterfaceCastDef const * cast;
+    Zuvi_InterfaceExport* next;
+    const ZuRuntimeRef* class_rt;
+    const Zuvi_Interface* iface;
+    const Zuvi_InterfaceCastDef* cast;
 
-    static Zuvi_InterfaceExport * head;
-    static Zuvi_InterfaceExport * tail;
+    static Zuvi_InterfaceExport* head;
+    static Zuvi_InterfaceExport* tail;
 };
 
-#define ZU_IMPLEMENT_INTERFACE(X, I)                                            \
-    static Zuvi_InterfaceExport zuvi_interface_##X##_##I(                       \
-        &X##Ref::RetRuntime(), &I::interface, &Zuvi_InterfaceCast<X, I>::def);
+#define ZU_IMPLEMENT_INTERFACE(X, I)                                                           \
+    static Zuvi_InterfaceExport zuvi_interface_##X##_##I(&X##Ref::RetRuntime(), &I::interface, \
+                                                         &Zuvi_InterfaceCast<X, I>::def);
 
 #endif

@@ -10,11 +10,11 @@
 namespace {
 
 // The keys of the four texts, in version order, then the icon's.
-char const * const text_keys[4] = {"text_short", "text_normal", "text_tip", "text_desc"};
-char const * const icon_key = "icon";
+const char* const text_keys[4] = {"text_short", "text_normal", "text_tip", "text_desc"};
+const char* const icon_key = "icon";
 
 // The text version a key names, or 4 when it names no text.
-unsigned int TextVersionOfKey(ZuAtomRef const & key)
+unsigned int TextVersionOfKey(const ZuAtomRef& key)
 {
     for (unsigned int v = 0; v < 4; ++v)
         if (key == text_keys[v])
@@ -24,12 +24,11 @@ unsigned int TextVersionOfKey(ZuAtomRef const & key)
 
 } // namespace
 
-bool ZuiPictogram::GetMore(ZuAtomRef const & key, ZuObjectRef & out) const
+bool ZuiPictogram::GetMore(const ZuAtomRef& key, ZuObjectRef& out) const
 {
     if (key.IsInvalid()) {
-        ZuArrayRef names(ZuNew<ZuArray>(Zuvi_app_zone, __LINE__,
-                                             ZU_SRC_FILE));
-        for (char const * name : text_keys)
+        ZuArrayRef names(ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
+        for (const char* name : text_keys)
             names->Insert(ZuAtomRef(name));
         names->Insert(ZuAtomRef(icon_key));
         out = names;
@@ -67,7 +66,7 @@ ZuAtomRef ZuiPictogram::RetIcon()
     return atom;
 }
 
-ZuObjectRef ZuiPictogram::RetMore(ZuAtomRef const & key)
+ZuObjectRef ZuiPictogram::RetMore(const ZuAtomRef& key)
 {
     ZuObjectRef object;
     if (!GetMore(key, object))
@@ -75,17 +74,17 @@ ZuObjectRef ZuiPictogram::RetMore(ZuAtomRef const & key)
     return object;
 }
 
-bool ZuiPictogram::SetText(ZuTextVersion, ZuStringRef const &)
+bool ZuiPictogram::SetText(ZuTextVersion, const ZuStringRef&)
 {
     return false;
 }
 
-bool ZuiPictogram::SetIcon(ZuAtomRef const &)
+bool ZuiPictogram::SetIcon(const ZuAtomRef&)
 {
     return false;
 }
 
-bool ZuiPictogram::SetMore(ZuAtomRef const & key, ZuObjectRef const & object)
+bool ZuiPictogram::SetMore(const ZuAtomRef& key, const ZuObjectRef& object)
 {
     if (key.IsInvalid())
         return false;

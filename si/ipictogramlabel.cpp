@@ -3,7 +3,7 @@
 #include "si/object.h"
 #include "si/storage.h"
 
-bool ZuiPictogramLabel::GetText(ZuTextVersion version, ZuStringRef & out) const
+bool ZuiPictogramLabel::GetText(ZuTextVersion version, ZuStringRef& out) const
 {
     unsigned int v = static_cast<unsigned int>(version);
     if (v >= 4 || texts[v].IsInvalid())
@@ -12,7 +12,7 @@ bool ZuiPictogramLabel::GetText(ZuTextVersion version, ZuStringRef & out) const
     return true;
 }
 
-bool ZuiPictogramLabel::GetIcon(ZuAtomRef & out) const
+bool ZuiPictogramLabel::GetIcon(ZuAtomRef& out) const
 {
     if (icon.IsInvalid())
         return false;
@@ -20,7 +20,7 @@ bool ZuiPictogramLabel::GetIcon(ZuAtomRef & out) const
     return true;
 }
 
-bool ZuiPictogramLabel::SetText(ZuTextVersion version, ZuStringRef const & text)
+bool ZuiPictogramLabel::SetText(ZuTextVersion version, const ZuStringRef& text)
 {
     unsigned int v = static_cast<unsigned int>(version);
     if (v >= 4)
@@ -32,33 +32,34 @@ bool ZuiPictogramLabel::SetText(ZuTextVersion version, ZuStringRef const & text)
     return true;
 }
 
-bool ZuiPictogramLabel::SetIcon(ZuAtomRef const & atom)
+bool ZuiPictogramLabel::SetIcon(const ZuAtomRef& atom)
 {
     icon = atom;
     return true;
 }
 
-void ZuiPictogramLabel::StoreInstance(ZuStorageRef const & storage)
+void ZuiPictogramLabel::StoreInstance(const ZuStorageRef& storage)
 {
     storage << ZuStorageSync::begin << icon;
-    for (ZuStringRef const & text : texts)
+    for (const ZuStringRef& text : texts)
         storage << ZuObjectRef(text);
     storage << ZuStorageSync::end;
 }
 
-void ZuiPictogramLabel::RestoreInstance(ZuStorageRef const & storage)
+void ZuiPictogramLabel::RestoreInstance(const ZuStorageRef& storage)
 {
     storage >> ZuStorageSync::begin >> icon;
-    for (ZuStringRef & text : texts)
+    for (ZuStringRef& text : texts)
         storage >> text;
     storage >> ZuStorageSync::end;
 }
 
-void ZuiPictogramLabel::CopyPictogramLabel(ZuObjectRef const & object)
+void ZuiPictogramLabel::CopyPictogramLabel(const ZuObjectRef& object)
 {
     if (object.IsInvalid() || !object->SupportsInterface(&ZuiPictogramLabel::interface))
         return;
-    auto * other = static_cast<ZuiPictogramLabel *>(object->CastToInterface(&ZuiPictogramLabel::interface));
+    auto* other =
+        static_cast<ZuiPictogramLabel*>(object->CastToInterface(&ZuiPictogramLabel::interface));
     if (!other)
         return;
     SetIcon(other->RetIcon());
@@ -66,9 +67,9 @@ void ZuiPictogramLabel::CopyPictogramLabel(ZuObjectRef const & object)
         SetText(static_cast<ZuTextVersion>(v), other->RetText(static_cast<ZuTextVersion>(v)));
 }
 
-void ZuiPictogramLabel::DefineLabel(ZuAtomRef const & icon_, ZuStringRef const & text_short,
-                                    ZuStringRef const & text_normal, ZuStringRef const & text_tip,
-                                    ZuStringRef const & text_desc)
+void ZuiPictogramLabel::DefineLabel(const ZuAtomRef& icon_, const ZuStringRef& text_short,
+                                    const ZuStringRef& text_normal, const ZuStringRef& text_tip,
+                                    const ZuStringRef& text_desc)
 {
     SetIcon(icon_);
     SetText(ZU_TEXTVER_SHORT, text_short);

@@ -9,17 +9,18 @@
 
 namespace {
 
-ZuStorageSync smart_source_record("<ZuiSmartSource query_roots query_names is_cache_volatile max_num num>");
+ZuStorageSync
+    smart_source_record("<ZuiSmartSource query_roots query_names is_cache_volatile max_num num>");
 
-ZuArray * NewArray()
+ZuArray* NewArray()
 {
-    return static_cast<ZuArray *>(
+    return static_cast<ZuArray*>(
         ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
 }
 
 // The text of a name element: an atom's text, a string itself, another
 // text's string; an empty handle when the element is no text.
-ZuStringRef TextOf(ZuObjectRef const & name)
+ZuStringRef TextOf(const ZuObjectRef& name)
 {
     ZuTextRef text(name);
     if (text.IsInvalid())
@@ -27,7 +28,7 @@ ZuStringRef TextOf(ZuObjectRef const & name)
     return text->RetString();
 }
 
-bool IsPath(ZuStringRef const & text)
+bool IsPath(const ZuStringRef& text)
 {
     unsigned int pos = 0;
     return text.IsValid() && text->Find(static_cast<unsigned short>('.'), pos);
@@ -35,7 +36,8 @@ bool IsPath(ZuStringRef const & text)
 
 // The object a dotted path leads to from the root, and the path's last
 // name; false when a step fails.
-bool WalkPath(ZuObjectRef const & root, ZuStringRef const & path, ZuObjectRef & object, ZuAtomRef & last)
+bool WalkPath(const ZuObjectRef& root, const ZuStringRef& path, ZuObjectRef& object,
+              ZuAtomRef& last)
 {
     ZuStringRef rest("");
     rest->SetString(path);
@@ -75,7 +77,7 @@ void ZuiSmartSource::Cleanup()
         values->SetSize(0);
 }
 
-void ZuiSmartSource::StoreInstance(ZuStorageRef const & storage)
+void ZuiSmartSource::StoreInstance(const ZuStorageRef& storage)
 {
     storage << smart_source_record << ZuStorageSync::begin;
     storage << ZuObjectRef(query_roots) << ZuObjectRef(query_names);
@@ -85,7 +87,7 @@ void ZuiSmartSource::StoreInstance(ZuStorageRef const & storage)
     storage << ZuStorageSync::end;
 }
 
-void ZuiSmartSource::RestoreInstance(ZuStorageRef const & storage)
+void ZuiSmartSource::RestoreInstance(const ZuStorageRef& storage)
 {
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;
     // Read as arrays: a stored reference of another class is bad data.
@@ -110,7 +112,7 @@ void ZuiSmartSource::RestoreInstance(ZuStorageRef const & storage)
         values = NewArray();
 }
 
-bool ZuiSmartSource::InitValue(unsigned int index, ZuObjectRef const & root, ZuObjectRef const & name)
+bool ZuiSmartSource::InitValue(unsigned int index, const ZuObjectRef& root, const ZuObjectRef& name)
 {
     if (max_num != 0 && index >= max_num)
         return false;
@@ -127,12 +129,14 @@ bool ZuiSmartSource::InitValue(unsigned int index, ZuObjectRef const & root, ZuO
     return true;
 }
 
-bool ZuiSmartSource::InitValueByName(unsigned int index, ZuObjectRef const & root, ZuAtomRef const & name)
+bool ZuiSmartSource::InitValueByName(unsigned int index, const ZuObjectRef& root,
+                                     const ZuAtomRef& name)
 {
     return InitValue(index, root, name);
 }
 
-bool ZuiSmartSource::InitValueByPath(unsigned int index, ZuObjectRef const & root, ZuStringRef const & path)
+bool ZuiSmartSource::InitValueByPath(unsigned int index, const ZuObjectRef& root,
+                                     const ZuStringRef& path)
 {
     return InitValue(index, root, path);
 }
@@ -154,7 +158,7 @@ void ZuiSmartSource::UpdateInternal()
         if (name.IsInvalid()) {
             // The root itself when it is a value, else a new value holding it.
             if (root->IsKindOf(ZuValueRef::RetRuntime()))
-                value = static_cast<ZuValue *>(root.RetRawObject());
+                value = static_cast<ZuValue*>(root.RetRawObject());
             else
                 value = ZuValueRef(root);
         } else {
@@ -175,7 +179,7 @@ void ZuiSmartSource::UpdateInternal()
 
 void ZuiSmartSource::DoUpdate() {}
 
-bool ZuiSmartSource::SetNthValue(unsigned int index, ZuValueRef const & value)
+bool ZuiSmartSource::SetNthValue(unsigned int index, const ZuValueRef& value)
 {
     if (index >= num || values.IsInvalid())
         return false;
@@ -200,11 +204,11 @@ bool ZuiSmartSource::SetNthValue(unsigned int index, ZuValueRef const & value)
     return true;
 }
 
-bool ZuiSmartSource::GetNthValue(unsigned int index, ZuValueRef & value) const
+bool ZuiSmartSource::GetNthValue(unsigned int index, ZuValueRef& value) const
 {
     if (index >= num)
         return false;
-    const_cast<ZuiSmartSource *>(this)->UpdateInternal();
+    const_cast<ZuiSmartSource*>(this)->UpdateInternal();
     if (values.IsValid() && index < values->TotalCount())
         value = static_cast<ZuValueRef>(values[index]);
     else

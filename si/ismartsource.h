@@ -11,16 +11,15 @@
 
 class ZuStorageRef;
 
-class ZuiSmartSource
-{
+class ZuiSmartSource {
 public:
-    static Zuvi_Interface const interface;
+    static const Zuvi_Interface interface;
 
     virtual ~ZuiSmartSource();
     // "<ZuiSmartSource query_roots query_names is_cache_volatile max_num num>";
     // restoring leaves the cache to be read again.
-    virtual void StoreInstance(ZuStorageRef const & storage);
-    virtual void RestoreInstance(ZuStorageRef const & storage);
+    virtual void StoreInstance(const ZuStorageRef& storage);
+    virtual void RestoreInstance(const ZuStorageRef& storage);
     // Reads every value again when the cache is not valid or is volatile,
     // then calls DoUpdate.
     virtual void UpdateInternal();
@@ -30,26 +29,28 @@ public:
     virtual void Cleanup();
     // Refused (false) at or past the maximum count when there is one; an
     // index past the count makes the count index + 1.
-    virtual bool InitValueByName(unsigned int index, ZuObjectRef const & root, ZuAtomRef const & name);
-    virtual bool InitValueByPath(unsigned int index, ZuObjectRef const & root, ZuStringRef const & path);
+    virtual bool InitValueByName(unsigned int index, const ZuObjectRef& root,
+                                 const ZuAtomRef& name);
+    virtual bool InitValueByPath(unsigned int index, const ZuObjectRef& root,
+                                 const ZuStringRef& path);
     // Writes the value into its root's data item when the index has both; an
     // index without a root or a name takes the value itself as its root.
-    virtual bool SetNthValue(unsigned int index, ZuValueRef const & value);
-    virtual bool GetNthValue(unsigned int index, ZuValueRef & value) const;
+    virtual bool SetNthValue(unsigned int index, const ZuValueRef& value);
+    virtual bool GetNthValue(unsigned int index, ZuValueRef& value) const;
     virtual void UpdateCache();
     virtual void FlushCache();
     virtual void EnableCache(bool enable);
-    virtual ZuObject * RetSelfAsObject() = 0;
+    virtual ZuObject* RetSelfAsObject() = 0;
 
 protected:
     ZuiSmartSource();
-    ZuiSmartSource(ZuiSmartSource const &) = delete;
-    ZuiSmartSource & operator=(ZuiSmartSource const &) = delete;
+    ZuiSmartSource(const ZuiSmartSource&) = delete;
+    ZuiSmartSource& operator=(const ZuiSmartSource&) = delete;
 
 private:
-    bool InitValue(unsigned int index, ZuObjectRef const & root, ZuObjectRef const & name);
+    bool InitValue(unsigned int index, const ZuObjectRef& root, const ZuObjectRef& name);
 
-    ZuArrayRef query_roots;     // the object that holds each value
+    ZuArrayRef query_roots; // the object that holds each value
     ZuTextArray query_names;
     ZuValueArray values;
     bool is_cache_valid;

@@ -12,7 +12,10 @@ ZuIterator::ZuIterator() : changed(false), valid(false) {}
 
 ZuIterator::~ZuIterator() {}
 
-void ZuIterator::SetSource(ZuBaseContainerRef const& container) { source = container; }
+void ZuIterator::SetSource(const ZuBaseContainerRef& container)
+{
+    source = container;
+}
 
 bool ZuIterator::GetSource(ZuBaseContainerRef& container) const
 {
@@ -20,7 +23,10 @@ bool ZuIterator::GetSource(ZuBaseContainerRef& container) const
     return container.IsValid();
 }
 
-ZuBaseContainerRef const& ZuIterator::RetSource() const { return source; }
+const ZuBaseContainerRef& ZuIterator::RetSource() const
+{
+    return source;
+}
 
 bool ZuIterator::DidChange()
 {
@@ -37,7 +43,7 @@ ZuObjectRef ZuIterator::Get(unsigned int n)
     return object;
 }
 
-bool ZuIterator::ForEach(ZuPerformerRef const& performer, unsigned int n)
+bool ZuIterator::ForEach(const ZuPerformerRef& performer, unsigned int n)
 {
     if (!First())
         return true;
@@ -60,16 +66,14 @@ void ZuIterator::Delete()
     ZuObject::Delete();
 }
 
-
-
-void ZuIterator::StoreInstance(ZuStorageRef const& storage)
+void ZuIterator::StoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::StoreInstance(storage);
     static ZuStorageSync record("<ZuIterator>");
     storage << record << ZuStorageSync::begin << ZuStorageSync::end;
 }
 
-void ZuIterator::RestoreInstance(ZuStorageRef const& storage)
+void ZuIterator::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin >> ZuStorageSync::end;

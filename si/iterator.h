@@ -19,7 +19,7 @@ public:
     ~ZuIterator() override;
 
     virtual bool GetSource(ZuBaseContainerRef& source) const;
-    virtual ZuBaseContainerRef const& RetSource() const;
+    virtual const ZuBaseContainerRef& RetSource() const;
     virtual bool DidChange();
     virtual bool First() = 0;
     virtual bool Last() = 0;
@@ -27,16 +27,15 @@ public:
     virtual bool Prev(unsigned int n) = 0;
     virtual bool Get(ZuObjectRef& object, unsigned int n) = 0;
     virtual ZuObjectRef Get(unsigned int n);
-    virtual bool ForEach(ZuPerformerRef const& performer, unsigned int n);
+    virtual bool ForEach(const ZuPerformerRef& performer, unsigned int n);
 
     void Delete() override;
 
 protected:
-    virtual void SetSource(ZuBaseContainerRef const& source);
+    virtual void SetSource(const ZuBaseContainerRef& source);
 
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
-
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
     ZuBaseContainerRef source;
     bool changed;

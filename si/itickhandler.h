@@ -4,18 +4,17 @@
 
 #include "si/interface.h"
 
-class ZuiTickHandler
-{
+class ZuiTickHandler {
 public:
-    static Zuvi_Interface const interface;
+    static const Zuvi_Interface interface;
 
     virtual void Tick(unsigned int tick) = 0;
-    virtual ZuObject * RetSelfAsObject() = 0;
+    virtual ZuObject* RetSelfAsObject() = 0;
 
 protected:
     ZuiTickHandler() = default;
-    ZuiTickHandler(ZuiTickHandler const &) = default;
-    ZuiTickHandler & operator=(ZuiTickHandler const &) = default;
+    ZuiTickHandler(const ZuiTickHandler&) = default;
+    ZuiTickHandler& operator=(const ZuiTickHandler&) = default;
     ~ZuiTickHandler() = default;
 };
 

@@ -6,19 +6,18 @@
 
 class ZuValueRef;
 
-class ZuiValue
-{
+class ZuiValue {
 public:
-    static Zuvi_Interface const interface;
+    static const Zuvi_Interface interface;
 
-    virtual bool SetValue(ZuValueRef const & value) = 0;
+    virtual bool SetValue(const ZuValueRef& value) = 0;
     virtual ZuValueRef RetValue() = 0;
-    virtual ZuObject * RetSelfAsObject() = 0;
+    virtual ZuObject* RetSelfAsObject() = 0;
 
 protected:
     ZuiValue() = default;
-    ZuiValue(ZuiValue const &) = default;
-    ZuiValue & operator=(ZuiValue const &) = default;
+    ZuiValue(const ZuiValue&) = default;
+    ZuiValue& operator=(const ZuiValue&) = default;
     ~ZuiValue() = default;
 };
 

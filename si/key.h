@@ -8,11 +8,10 @@
 
 #include "si/types.h"
 
-struct ZuKey
-{
+struct ZuKey {
     ZuKey() : type(ZU_KEY_NONE), code(0), value(0), modifiers() {}
-    ZuKey(ZuKey const & other) = default;
-    ZuKey & operator=(ZuKey const & other)
+    ZuKey(const ZuKey& other) = default;
+    ZuKey& operator=(const ZuKey& other)
     {
         type = other.type;
         code = other.code;

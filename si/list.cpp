@@ -13,10 +13,9 @@
 ZU_IMPLEMENT_CLASS(ZuList, "si/list", ZU_CLASS_PLAIN)
 
 ZuList::ZuList()
-    : is_sorted(true), sort_on_insert(true), head(nullptr), tail(nullptr),
-      cache_element(nullptr), cache_index(0)
-{
-}
+    : is_sorted(true), sort_on_insert(true), head(nullptr), tail(nullptr), cache_element(nullptr),
+      cache_index(0)
+{}
 
 ZuList::~ZuList()
 {
@@ -27,7 +26,7 @@ ZuList::~ZuList()
 
 // ---------------------------------------------------------------- elements
 
-ZuList::Element* ZuList::NewElement(ZuObjectRef const& object, unsigned int line)
+ZuList::Element* ZuList::NewElement(const ZuObjectRef& object, unsigned int line)
 {
     ZuMemZone* zone = RetMemZone();
     if (zone == nullptr)
@@ -121,7 +120,7 @@ void ZuList::RemoveElement(Element* elem, unsigned int index, bool moved, ZuObje
 
 // ---------------------------------------------------------------- insertion
 
-bool ZuList::Insert(ZuObjectRef const& object)
+bool ZuList::Insert(const ZuObjectRef& object)
 {
     if (object.IsInvalid())
         return false;
@@ -147,7 +146,7 @@ bool ZuList::Insert(ZuObjectRef const& object)
     return true;
 }
 
-bool ZuList::PushHead(ZuObjectRef const& object)
+bool ZuList::PushHead(const ZuObjectRef& object)
 {
     SetInsertMode(false);
     is_sorted = false;
@@ -161,7 +160,7 @@ bool ZuList::PushHead(ZuObjectRef const& object)
     return true;
 }
 
-bool ZuList::PushTail(ZuObjectRef const& object)
+bool ZuList::PushTail(const ZuObjectRef& object)
 {
     SetInsertMode(false);
     is_sorted = false;
@@ -200,7 +199,7 @@ bool ZuList::Remove(unsigned int index)
     return true;
 }
 
-bool ZuList::Remove(ZuObjectRef const& object, unsigned int occurrence)
+bool ZuList::Remove(const ZuObjectRef& object, unsigned int occurrence)
 {
     unsigned int index = 0;
     for (Element* e = head; e != nullptr; e = e->next, ++index) {
@@ -242,7 +241,7 @@ bool ZuList::Get(unsigned int index, ZuObjectRef& out)
     return true;
 }
 
-bool ZuList::LookFor(ZuObjectRef const& object)
+bool ZuList::LookFor(const ZuObjectRef& object)
 {
     for (Element* e = head; e != nullptr; e = e->next)
         if (e->object == object)
@@ -250,7 +249,7 @@ bool ZuList::LookFor(ZuObjectRef const& object)
     return false;
 }
 
-bool ZuList::GetSimilar(ZuObjectRef const& probe, ZuObjectRef& out, unsigned int occurrence)
+bool ZuList::GetSimilar(const ZuObjectRef& probe, ZuObjectRef& out, unsigned int occurrence)
 {
     for (Element* e = head; e != nullptr; e = e->next) {
         if (e->object.IsValid() && e->object->CompareWith(probe) == 0) {
@@ -264,13 +263,13 @@ bool ZuList::GetSimilar(ZuObjectRef const& probe, ZuObjectRef& out, unsigned int
     return false;
 }
 
-bool ZuList::Find(ZuObjectRef const& object, unsigned int& index)
+bool ZuList::Find(const ZuObjectRef& object, unsigned int& index)
 {
     Element* elem = nullptr;
     return Find(object, index, elem);
 }
 
-bool ZuList::Find(ZuObjectRef const& object, unsigned int& index, Element*& elem)
+bool ZuList::Find(const ZuObjectRef& object, unsigned int& index, Element*& elem)
 {
     Element* e = Reach(index);
     unsigned int i = index;
@@ -306,17 +305,17 @@ bool ZuList::RetInsertMode() const
 
 // ---------------------------------------------------------------- moves
 
-bool ZuList::MoveToHead(ZuObjectRef const& object)
+bool ZuList::MoveToHead(const ZuObjectRef& object)
 {
     return MoveAtPosition(object, 0);
 }
 
-bool ZuList::MoveToTail(ZuObjectRef const& object)
+bool ZuList::MoveToTail(const ZuObjectRef& object)
 {
     return MoveAtPosition(object, num_element);
 }
 
-bool ZuList::MoveAtPosition(ZuObjectRef const& object, unsigned int position)
+bool ZuList::MoveAtPosition(const ZuObjectRef& object, unsigned int position)
 {
     if (sort_on_insert)
         return false;
@@ -374,23 +373,24 @@ void ZuList::Delete()
 
 // ---------------------------------------------------------------- storage
 
-void ZuList::StoreInstance(ZuStorageRef const& storage)
+void ZuList::StoreInstance(const ZuStorageRef& storage)
 {
     ZuContainer::StoreInstance(storage);
     static ZuStorageSync record("<ZuList is_sorted sort_on_insert { data } >");
-    storage << record << ZuStorageSync::begin << is_sorted << sort_on_insert << ZuStorageSync::repeat;
+    storage << record << ZuStorageSync::begin << is_sorted << sort_on_insert
+            << ZuStorageSync::repeat;
     for (Element* e = head; e != nullptr; e = e->next)
         storage->StoreObject(e->object);
     storage << ZuStorageSync::end_repeat << ZuStorageSync::end;
 }
 
-void ZuList::RestoreInstance(ZuStorageRef const& storage)
+void ZuList::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuContainer::RestoreInstance(storage);
     unsigned int count = num_element;
     RemoveAll();
-    storage >> ZuStorageSync::type >> ZuStorageSync::begin >> is_sorted >> sort_on_insert
-            >> ZuStorageSync::repeat;
+    storage >> ZuStorageSync::type >> ZuStorageSync::begin >> is_sorted >> sort_on_insert >>
+        ZuStorageSync::repeat;
     // The count comes from the stream: read no further than the group goes.
     for (unsigned int i = 0; i < count && !storage->CheckForEnd(); ++i) {
         ZuObjectRef object;

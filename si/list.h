@@ -31,22 +31,22 @@ public:
     ZuIteratorRef NewIterator() override;
 
     // ZuContainer
-    bool Insert(ZuObjectRef const& object) override;
+    bool Insert(const ZuObjectRef& object) override;
     bool Remove(unsigned int index) override;
-    bool Remove(ZuObjectRef const& object, unsigned int occurrence) override;
+    bool Remove(const ZuObjectRef& object, unsigned int occurrence) override;
     void RemoveAll() override;
-    bool GetSimilar(ZuObjectRef const& probe, ZuObjectRef& out, unsigned int occurrence) override;
-    bool LookFor(ZuObjectRef const& object) override;
-    bool Find(ZuObjectRef const& object, unsigned int& index) override;
+    bool GetSimilar(const ZuObjectRef& probe, ZuObjectRef& out, unsigned int occurrence) override;
+    bool LookFor(const ZuObjectRef& object) override;
+    bool Find(const ZuObjectRef& object, unsigned int& index) override;
 
     virtual bool IsSorted() const;
     virtual bool SetInsertMode(bool sort_on_insert);
     virtual bool RetInsertMode() const;
-    virtual bool MoveToHead(ZuObjectRef const& object);
-    virtual bool MoveToTail(ZuObjectRef const& object);
-    virtual bool MoveAtPosition(ZuObjectRef const& object, unsigned int position);
-    virtual bool PushHead(ZuObjectRef const& object);
-    virtual bool PushTail(ZuObjectRef const& object);
+    virtual bool MoveToHead(const ZuObjectRef& object);
+    virtual bool MoveToTail(const ZuObjectRef& object);
+    virtual bool MoveAtPosition(const ZuObjectRef& object, unsigned int position);
+    virtual bool PushHead(const ZuObjectRef& object);
+    virtual bool PushTail(const ZuObjectRef& object);
     virtual bool PopHead(ZuObjectRef& out);
     virtual bool PopTail(ZuObjectRef& out);
 
@@ -56,13 +56,12 @@ public:
     void Delete() override;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
-    virtual bool Find(ZuObjectRef const& object, unsigned int& index, Element*& elem);
-
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
+    virtual bool Find(const ZuObjectRef& object, unsigned int& index, Element*& elem);
 
 private:
-    Element* NewElement(ZuObjectRef const& object, unsigned int line);
+    Element* NewElement(const ZuObjectRef& object, unsigned int line);
     void FreeElement(Element* elem);
     // Links elem before `before` (at the tail when null).
     void LinkBefore(Element* elem, Element* before);

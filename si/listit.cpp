@@ -5,7 +5,6 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 
-
 ZU_IMPLEMENT_CLASS(ZuListIterator, "si/listit", ZU_CLASS_PLAIN)
 
 ZuListIterator::ZuListIterator() {}
@@ -49,14 +48,14 @@ void ZuListIterator::NotifyRemove(ZuList::Element* elem)
     cursor.Unlinking(elem, changed);
 }
 
-void ZuListIterator::StoreInstance(ZuStorageRef const& storage)
+void ZuListIterator::StoreInstance(const ZuStorageRef& storage)
 {
     ZuIterator::StoreInstance(storage);
     static ZuStorageSync record("<ZuListIterator>");
     storage << record << ZuStorageSync::begin << ZuStorageSync::end;
 }
 
-void ZuListIterator::RestoreInstance(ZuStorageRef const& storage)
+void ZuListIterator::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuIterator::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin >> ZuStorageSync::end;

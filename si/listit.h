@@ -21,11 +21,10 @@ public:
     using ZuIterator::Get;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
     virtual void NotifyInsert(ZuList::Element* elem);
     virtual void NotifyRemove(ZuList::Element* elem);
-
 
 private:
     ZuList* RetList() const;

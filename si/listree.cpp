@@ -11,7 +11,7 @@ ZU_IMPLEMENT_CLASS(ZuLisTree, "si/listree", ZU_CLASS_PLAIN)
 
 namespace {
 
-ZuLisTree* AsTree(ZuObjectRef const& e)
+ZuLisTree* AsTree(const ZuObjectRef& e)
 {
     return dynamic_cast<ZuLisTree*>(e.Resolve());
 }
@@ -19,7 +19,7 @@ ZuLisTree* AsTree(ZuObjectRef const& e)
 // A level's cursor handle points at the level itself; only the root's cursor
 // is ever used. When a child level leaves its tree that handle is dropped,
 // or the level would keep itself alive for ever.
-void ReleaseLevel(ZuObjectRef const& e)
+void ReleaseLevel(const ZuObjectRef& e)
 {
     if (ZuLisTree* t = AsTree(e))
         t->ReleaseCursor();
@@ -58,7 +58,7 @@ ZuLisTree::~ZuLisTree()
 
 // ---------------------------------------------------------------- writing
 
-bool ZuLisTree::Insert(ZuObjectRef const& object)
+bool ZuLisTree::Insert(const ZuObjectRef& object)
 {
     ZuLisTree* lvl = Cursor();
     if (lvl == nullptr)
@@ -178,12 +178,30 @@ ZuLisTree::Type ZuLisTree::PopHead(ZuObjectRef& out)
 
 // ---------------------------------------------------------------- others
 
-bool ZuLisTree::Remove(unsigned int) { return false; }
-bool ZuLisTree::Remove(ZuObjectRef const&, unsigned int) { return false; }
-bool ZuLisTree::Get(unsigned int, ZuObjectRef&) { return false; }
-bool ZuLisTree::GetSimilar(ZuObjectRef const&, ZuObjectRef&, unsigned int) { return false; }
-bool ZuLisTree::LookFor(ZuObjectRef const&) { return false; }
-bool ZuLisTree::Find(ZuObjectRef const&, unsigned int&) { return false; }
+bool ZuLisTree::Remove(unsigned int)
+{
+    return false;
+}
+bool ZuLisTree::Remove(const ZuObjectRef&, unsigned int)
+{
+    return false;
+}
+bool ZuLisTree::Get(unsigned int, ZuObjectRef&)
+{
+    return false;
+}
+bool ZuLisTree::GetSimilar(const ZuObjectRef&, ZuObjectRef&, unsigned int)
+{
+    return false;
+}
+bool ZuLisTree::LookFor(const ZuObjectRef&)
+{
+    return false;
+}
+bool ZuLisTree::Find(const ZuObjectRef&, unsigned int&)
+{
+    return false;
+}
 
 void ZuLisTree::RemoveAll()
 {
@@ -204,7 +222,7 @@ void ZuLisTree::RemoveAll()
     num_element = 0;
 }
 
-bool ZuLisTree::Clone(ZuLisTreeRef& copy, ZuLisTreeRef const& copy_parent) const
+bool ZuLisTree::Clone(ZuLisTreeRef& copy, const ZuLisTreeRef& copy_parent) const
 {
     ZuLisTreeRef c(ZuNew<ZuLisTree>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
     c->parent = copy_parent;
@@ -247,18 +265,19 @@ void ZuLisTree::Delete()
 
 // ---------------------------------------------------------------- storage
 
-void ZuLisTree::StoreInstance(ZuStorageRef const& storage)
+void ZuLisTree::StoreInstance(const ZuStorageRef& storage)
 {
     ZuContainer::StoreInstance(storage);
     static ZuStorageSync record("<ZuLisTree parent list level>");
-    ZuLisTreeRef const cursor(Cursor());
+    const ZuLisTreeRef cursor(Cursor());
     storage << record << ZuStorageSync::begin << parent << list << cursor << ZuStorageSync::end;
 }
 
-void ZuLisTree::RestoreInstance(ZuStorageRef const& storage)
+void ZuLisTree::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuContainer::RestoreInstance(storage);
     ZuLisTreeRef cursor;
-    storage >> ZuStorageSync::type >> ZuStorageSync::begin >> parent >> list >> cursor >> ZuStorageSync::end;
+    storage >> ZuStorageSync::type >> ZuStorageSync::begin >> parent >> list >> cursor >>
+        ZuStorageSync::end;
     SetCursor(cursor.Resolve());
 }

@@ -39,18 +39,18 @@ public:
     ZuIteratorRef NewIterator() override;
 
     // ZuContainer: only Insert and RemoveAll do something.
-    bool Insert(ZuObjectRef const& object) override;
+    bool Insert(const ZuObjectRef& object) override;
     bool Remove(unsigned int index) override;
-    bool Remove(ZuObjectRef const& object, unsigned int occurrence) override;
+    bool Remove(const ZuObjectRef& object, unsigned int occurrence) override;
     void RemoveAll() override;
-    bool GetSimilar(ZuObjectRef const& probe, ZuObjectRef& out, unsigned int occurrence) override;
-    bool LookFor(ZuObjectRef const& object) override;
-    bool Find(ZuObjectRef const& object, unsigned int& index) override;
+    bool GetSimilar(const ZuObjectRef& probe, ZuObjectRef& out, unsigned int occurrence) override;
+    bool LookFor(const ZuObjectRef& object) override;
+    bool Find(const ZuObjectRef& object, unsigned int& index) override;
 
     virtual bool InsertNewLevel();
     virtual bool InsertEndLevel();
     virtual bool InsertMark();
-    virtual bool Clone(ZuLisTreeRef& copy, ZuLisTreeRef const& copy_parent) const;
+    virtual bool Clone(ZuLisTreeRef& copy, const ZuLisTreeRef& copy_parent) const;
     virtual bool Rewind();
     virtual Type PeekHeadType() const;
     virtual Type PopHead(ZuObjectRef& out);
@@ -63,8 +63,8 @@ public:
     void ReleaseCursor();
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     // The cursor: a child level, the tree itself, or null once dropped.

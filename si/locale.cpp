@@ -11,7 +11,7 @@ namespace {
 
 const char kFile[] = "si/locale";
 
-ZuAtomRef AtomOrEmpty(std::string const& text)
+ZuAtomRef AtomOrEmpty(const std::string& text)
 {
     return text.empty() ? ZuAtomRef() : ZuAtomRef(text.c_str());
 }
@@ -20,13 +20,11 @@ ZuAtomRef AtomOrEmpty(std::string const& text)
 
 Zuvi_LocaleMappingDef* Zuvi_LocaleMappingDef::head = nullptr;
 
-Zuvi_LocaleMappingDef::Zuvi_LocaleMappingDef(char const* class_name, char const* alternate_class_name,
-                                             char const* locale_name)
-    : class_name(class_name)
-    , alternate_class_name(alternate_class_name)
-    , locale_name(locale_name)
-    , next(head)
-    , next_in_locale(nullptr)
+Zuvi_LocaleMappingDef::Zuvi_LocaleMappingDef(const char* class_name,
+                                             const char* alternate_class_name,
+                                             const char* locale_name)
+    : class_name(class_name), alternate_class_name(alternate_class_name), locale_name(locale_name),
+      next(head), next_in_locale(nullptr)
 {
     head = this;
     ZuLocaleMan::RegisterWithCurrent(this);
@@ -35,10 +33,7 @@ Zuvi_LocaleMappingDef::Zuvi_LocaleMappingDef(char const* class_name, char const*
 ZU_IMPLEMENT_CLASS(ZuLocale, kFile, ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(ZuLocale, ZuiClassPatch)
 
-ZuLocale::ZuLocale()
-    : mappings(nullptr)
-{
-}
+ZuLocale::ZuLocale() : mappings(nullptr) {}
 
 ZuLocale::~ZuLocale() {}
 
@@ -54,11 +49,11 @@ void ZuLocale::Register(Zuvi_LocaleMappingDef* def)
 }
 
 // The whole text is parsed, however long the name.
-bool ZuLocale::Initialise(ZuAtomRef const& new_name)
+bool ZuLocale::Initialise(const ZuAtomRef& new_name)
 {
     if (new_name.IsInvalid())
         return false;
-    std::string const text = static_cast<char const*>(new_name);
+    std::string const text = static_cast<const char*>(new_name);
     std::string lang = text, rest, ctry, var;
     size_t cut = text.find('_');
     if (cut != std::string::npos) {
@@ -78,7 +73,7 @@ bool ZuLocale::Initialise(ZuAtomRef const& new_name)
     return true;
 }
 
-bool ZuLocale::SetParent(ZuLocaleRef const& new_parent)
+bool ZuLocale::SetParent(const ZuLocaleRef& new_parent)
 {
     for (ZuLocale* p = new_parent.RetRawObject(); p != nullptr; p = p->parent.RetRawObject())
         if (p == this)
@@ -112,11 +107,11 @@ ZuLocaleRef& ZuLocale::RetParent()
     return parent;
 }
 
-ZuiClassPatch::ConstructFunc ZuLocale::FindAlternateConstructor(ZuRuntime const* runtime)
+ZuiClassPatch::ConstructFunc ZuLocale::FindAlternateConstructor(const ZuRuntime* runtime)
 {
     if (runtime == nullptr)
         return nullptr;
-    char const* class_name = runtime->RetClassName();
+    const char* class_name = runtime->RetClassName();
     for (Zuvi_LocaleMappingDef* d = mappings; d != nullptr; d = d->next_in_locale) {
         if (std::strcmp(d->class_name, class_name) != 0)
             continue;

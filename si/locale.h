@@ -17,14 +17,14 @@
 struct Zuvi_LocaleMappingDef {
     // Stores the names, links the record at the head of the global list and,
     // when the locale manager exists, registers it there at once.
-    Zuvi_LocaleMappingDef(char const* class_name, char const* alternate_class_name,
-                          char const* locale_name);
-    Zuvi_LocaleMappingDef(Zuvi_LocaleMappingDef const& other) = default;
-    Zuvi_LocaleMappingDef& operator=(Zuvi_LocaleMappingDef const& other) = default;
+    Zuvi_LocaleMappingDef(const char* class_name, const char* alternate_class_name,
+                          const char* locale_name);
+    Zuvi_LocaleMappingDef(const Zuvi_LocaleMappingDef& other) = default;
+    Zuvi_LocaleMappingDef& operator=(const Zuvi_LocaleMappingDef& other) = default;
 
-    char const* class_name;
-    char const* alternate_class_name;
-    char const* locale_name;
+    const char* class_name;
+    const char* alternate_class_name;
+    const char* locale_name;
     Zuvi_LocaleMappingDef* next; // in the global list
     Zuvi_LocaleMappingDef* next_in_locale;
 
@@ -53,10 +53,10 @@ public:
     // (language) and the next (country); the variant keeps any further "_".
     // The language and the country are empty or two characters; otherwise
     // false and nothing changes.
-    virtual bool Initialise(ZuAtomRef const& name);
+    virtual bool Initialise(const ZuAtomRef& name);
     // False when this locale is the parent or one of its ancestors (a
     // cycle); an empty parent is accepted.
-    virtual bool SetParent(ZuLocaleRef const& parent);
+    virtual bool SetParent(const ZuLocaleRef& parent);
     virtual ZuAtomRef& RetName();
     virtual ZuAtomRef& RetLanguageCode();
     virtual ZuAtomRef& RetCountryCode();
@@ -65,7 +65,7 @@ public:
 
     // ZuiClassPatch: the construction function of the alternate class of the
     // first definition for the runtime's class, else the parent's answer.
-    ConstructFunc FindAlternateConstructor(ZuRuntime const* runtime) override;
+    ConstructFunc FindAlternateConstructor(const ZuRuntime* runtime) override;
 
     void Delete() override;
 

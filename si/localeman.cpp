@@ -47,7 +47,7 @@ void ZuLocaleMan::RegisterWithCurrent(Zuvi_LocaleMappingDef* def)
         live->Register(def);
 }
 
-bool ZuLocaleMan::SetActiveLocale(ZuLocaleRef const& locale)
+bool ZuLocaleMan::SetActiveLocale(const ZuLocaleRef& locale)
 {
     if (locale.RetRawObject() == active.RetRawObject())
         return true;
@@ -59,7 +59,7 @@ bool ZuLocaleMan::SetActiveLocale(ZuLocaleRef const& locale)
     return true;
 }
 
-bool ZuLocaleMan::SetActiveLocale(ZuAtomRef const& name)
+bool ZuLocaleMan::SetActiveLocale(const ZuAtomRef& name)
 {
     ZuLocaleRef locale = FindLocale(name);
     if (locale.IsInvalid())
@@ -72,7 +72,7 @@ ZuLocaleRef ZuLocaleMan::RetActiveLocale() const
     return active;
 }
 
-ZuLocaleRef ZuLocaleMan::FindLocale(ZuAtomRef const& name) const
+ZuLocaleRef ZuLocaleMan::FindLocale(const ZuAtomRef& name) const
 {
     ZuObjectRef value;
     if (name.IsInvalid() || locales.IsInvalid() || !locales->GetFromKey(name, value, 0))
@@ -84,7 +84,7 @@ bool ZuLocaleMan::FillLocaleArray(ZuArrayRef& array) const
 {
     if (array.IsInvalid())
         array = ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, kFile);
-    unsigned const n = TotalCount();
+    const unsigned n = TotalCount();
     array->SetSize(n);
     ZuObjectRef key, value;
     for (unsigned i = 0; i < n; ++i) {
@@ -132,7 +132,7 @@ void ZuLocaleMan::Initialise()
 {
     current = ZuNew<ZuLocaleMan>(Zuvi_app_zone, __LINE__, kFile);
     live = current.RetRawObject();
-    ZuObjectRef const& app = Zuvi_RetApplication();
+    const ZuObjectRef& app = Zuvi_RetApplication();
     if (app.IsValid() && app->IsKindOf(ZuDataSlotRef::RetRuntime()))
         ZuDataSlotRef(app)->InsertField(ZuAtomRef("Locale Manager"), current);
 }
@@ -145,7 +145,7 @@ void ZuLocaleMan::Kill()
     current = ZuLocaleManNull;
 }
 
-ZuLocaleManRef const& ZuLocaleMan::Current()
+const ZuLocaleManRef& ZuLocaleMan::Current()
 {
     return current;
 }

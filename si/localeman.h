@@ -33,11 +33,11 @@ public:
     // The same locale: true, no change. Otherwise the active locale leaves
     // the class factory's patches and the new one (when set) joins them. An
     // empty handle deactivates.
-    virtual bool SetActiveLocale(ZuLocaleRef const& locale);
+    virtual bool SetActiveLocale(const ZuLocaleRef& locale);
     // False (the active locale kept) for an unknown name.
-    virtual bool SetActiveLocale(ZuAtomRef const& name);
+    virtual bool SetActiveLocale(const ZuAtomRef& name);
     virtual ZuLocaleRef RetActiveLocale() const;
-    virtual ZuLocaleRef FindLocale(ZuAtomRef const& name) const;
+    virtual ZuLocaleRef FindLocale(const ZuAtomRef& name) const;
     // Makes the array when the handle is empty, then fills it with the
     // locales in the dictionary's order.
     virtual bool FillLocaleArray(ZuArrayRef& array) const;
@@ -55,7 +55,7 @@ public:
     static void Initialise();
     // Deletes the current manager and empties the handle.
     static void Kill();
-    static ZuLocaleManRef const& Current();
+    static const ZuLocaleManRef& Current();
 
 private:
     // Registers a definition made while a manager exists.

@@ -116,7 +116,7 @@ bool Zuvi_SetStartStep(const char* name, void (*start)(), void (*stop)())
     return false;
 }
 
-ZuObjectRef const& Zuvi_RetApplication()
+const ZuObjectRef& Zuvi_RetApplication()
 {
     return Application();
 }

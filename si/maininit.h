@@ -24,6 +24,6 @@ bool Zuvi_SetStartStep(const char* name, void (*start)(), void (*stop)());
 
 class ZuObjectRef;
 // The application object made by the start-up (empty outside it).
-ZuObjectRef const& Zuvi_RetApplication();
+const ZuObjectRef& Zuvi_RetApplication();
 
 #endif

@@ -7,9 +7,9 @@
 
 namespace {
 
-char const kFile[] = "si/mergefilefilter";
+const char kFile[] = "si/mergefilefilter";
 
-ZuStorageSync & MergeRecord()
+ZuStorageSync& MergeRecord()
 {
     static ZuStorageSync record("<ZuMergeFileFilter <ZuiFileFilter> is_logical_or filters>");
     return record;
@@ -23,7 +23,7 @@ ZuArrayRef NewArray()
 // How deep merged filters may hold one another while a name is checked.
 // Stored filters may hold themselves; a real setup nests a few levels.
 thread_local unsigned int check_depth = 0;
-unsigned int const kMaxCheckDepth = 64;
+const unsigned int kMaxCheckDepth = 64;
 
 } // namespace
 
@@ -36,7 +36,7 @@ ZuMergeFileFilter::ZuMergeFileFilter() : is_logical_or(true)
     filters = NewArray();
 }
 
-ZuArrayRef & ZuMergeFileFilter::Filters()
+ZuArrayRef& ZuMergeFileFilter::Filters()
 {
     // A restored stream may hold no array.
     if (filters.IsInvalid())
@@ -44,14 +44,14 @@ ZuArrayRef & ZuMergeFileFilter::Filters()
     return filters;
 }
 
-bool ZuMergeFileFilter::Insert(ZuObjectRef const & filter)
+bool ZuMergeFileFilter::Insert(const ZuObjectRef& filter)
 {
     if (filter.IsInvalid() || !filter->SupportsInterface(&ZuiFileFilter::interface))
         return false;
     return Filters()->Insert(filter);
 }
 
-bool ZuMergeFileFilter::Remove(ZuObjectRef const & filter)
+bool ZuMergeFileFilter::Remove(const ZuObjectRef& filter)
 {
     return Filters()->Remove(filter, 0);
 }
@@ -67,7 +67,7 @@ bool ZuMergeFileFilter::RetUnionMode() const
     return is_logical_or;
 }
 
-bool ZuMergeFileFilter::Check(ZuStringRef const & name, ZuFileAttInfo const & info) const
+bool ZuMergeFileFilter::Check(const ZuStringRef& name, const ZuFileAttInfo& info) const
 {
     bool result = false;
     if (filters.IsValid() && check_depth < kMaxCheckDepth) {
@@ -75,17 +75,18 @@ bool ZuMergeFileFilter::Check(ZuStringRef const & name, ZuFileAttInfo const & in
         bool asked = false;
         bool all = true;
         bool any = false;
-        ZuArray * array = filters.Resolve();
+        ZuArray* array = filters.Resolve();
         for (unsigned int i = 0; i < array->TotalCount(); ++i) {
             ZuObjectRef entry;
             if (!array->Get(i, entry) || entry.IsInvalid())
                 continue;
-            ZuiFileFilter const * filter = static_cast<ZuiFileFilter const *>(
-                static_cast<ZuObject const *>(entry.Resolve())->CastToInterface(&ZuiFileFilter::interface));
+            const ZuiFileFilter* filter =
+                static_cast<const ZuiFileFilter*>(static_cast<const ZuObject*>(entry.Resolve())
+                                                      ->CastToInterface(&ZuiFileFilter::interface));
             if (!filter)
                 continue;
             asked = true;
-            bool const pass = filter->Check(name, info);
+            const bool pass = filter->Check(name, info);
             if (is_logical_or && pass) {
                 any = true;
                 break;
@@ -106,12 +107,12 @@ unsigned int ZuMergeFileFilter::TotalCount() const
     return filters.IsValid() ? filters->TotalCount() : 0;
 }
 
-bool ZuMergeFileFilter::Get(unsigned int index, ZuObjectRef & out)
+bool ZuMergeFileFilter::Get(unsigned int index, ZuObjectRef& out)
 {
     return filters.IsValid() && filters->Get(index, out);
 }
 
-ZuObjectRef ZuMergeFileFilter::Copy(ZuObjectRef const & source)
+ZuObjectRef ZuMergeFileFilter::Copy(const ZuObjectRef& source)
 {
     if (source.IsValid() && source->IsKindOf(ZuMergeFileFilterRef::RetRuntime()) &&
         source.RetRawObject() != this) {
@@ -131,16 +132,16 @@ ZuObjectRef ZuMergeFileFilter::Copy(ZuObjectRef const & source)
     return ZuObject::Copy(source);
 }
 
-void ZuMergeFileFilter::StoreInstance(ZuStorageRef const & storage)
+void ZuMergeFileFilter::StoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::StoreInstance(storage);
     storage << MergeRecord() << ZuStorageSync::begin;
     ZuiFileFilter::StoreInstance(storage);
-    storage << is_logical_or << static_cast<ZuObjectRef const &>(filters);
+    storage << is_logical_or << static_cast<const ZuObjectRef&>(filters);
     storage << ZuStorageSync::end;
 }
 
-void ZuMergeFileFilter::RestoreInstance(ZuStorageRef const & storage)
+void ZuMergeFileFilter::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;

@@ -11,40 +11,39 @@
 
 ZU_HANDLE(ZuMergeFileFilter, ZuObject)
 
-class ZuMergeFileFilter : public ZuObject, public ZuiFileFilter, public ZuiContainer
-{
+class ZuMergeFileFilter : public ZuObject, public ZuiFileFilter, public ZuiContainer {
     ZU_CLASS(ZuMergeFileFilter, ZuObject)
 public:
     ZuMergeFileFilter();
 
     // Only objects that support ZuiFileFilter are taken (appended).
-    virtual bool Insert(ZuObjectRef const & filter);
+    virtual bool Insert(const ZuObjectRef& filter);
     // Removes the filter's first occurrence.
-    virtual bool Remove(ZuObjectRef const & filter);
+    virtual bool Remove(const ZuObjectRef& filter);
     virtual bool SetUnionMode(bool is_union);
     virtual bool RetUnionMode() const;
 
     // Union: true as soon as one filter passes the entry. Intersection:
     // true when at least one filter was asked and all passed it. Entries
     // that are not file filters are skipped.
-    bool Check(ZuStringRef const & name, ZuFileAttInfo const & info) const override;
+    bool Check(const ZuStringRef& name, const ZuFileAttInfo& info) const override;
 
     // ZuiContainer: the filters.
     unsigned int TotalCount() const override;
-    bool Get(unsigned int index, ZuObjectRef & out) override;
+    bool Get(unsigned int index, ZuObjectRef& out) override;
 
     // Takes the check mode, the union mode and a copy of the filter array
     // of another merged filter.
-    ZuObjectRef Copy(ZuObjectRef const & source) override;
+    ZuObjectRef Copy(const ZuObjectRef& source) override;
 
     // The root's part, then "<ZuMergeFileFilter <ZuiFileFilter>
     // is_logical_or filters>", begin, the interface's part, the union mode,
     // the array, end.
-    void StoreInstance(ZuStorageRef const & storage) override;
-    void RestoreInstance(ZuStorageRef const & storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
-    ZuArrayRef & Filters();
+    ZuArrayRef& Filters();
 
     ZuArrayRef filters;
     bool is_logical_or;

@@ -25,7 +25,8 @@ namespace {
 
 ZuStorageSync& MessageRecord()
 {
-    static ZuStorageSync record("<ZuMessage target method target_ok method_ok remote_mode length bindata>");
+    static ZuStorageSync record(
+        "<ZuMessage target method target_ok method_ok remote_mode length bindata>");
     return record;
 }
 
@@ -70,7 +71,7 @@ void ZuMessage::ResetMode()
     SetStorageMode(remote_mode || from_outside ? ZU_STORAGE_REMOTE : ZU_STORAGE_LOCAL);
 }
 
-void ZuMessage::StoreData(void const* data, unsigned int size)
+void ZuMessage::StoreData(const void* data, unsigned int size)
 {
     // At least one byte stays free: the heap holds at most 999 bytes.
     if (!(count > size))
@@ -105,17 +106,17 @@ void ZuMessage::SetRemoteMode(bool remote)
     SetStorageMode(remote ? ZU_STORAGE_REMOTE : ZU_STORAGE_LOCAL);
 }
 
-void ZuMessage::SetMethod(char const* name)
+void ZuMessage::SetMethod(const char* name)
 {
     SetMethod(ZuAtomRef(name));
 }
 
-void ZuMessage::SetMethod(ZuStringRef const& name)
+void ZuMessage::SetMethod(const ZuStringRef& name)
 {
     SetMethod(ZuAtomRef(name));
 }
 
-void ZuMessage::SetMethod(ZuAtomRef const& name)
+void ZuMessage::SetMethod(const ZuAtomRef& name)
 {
     if (name.IsValid()) {
         method = name;
@@ -128,7 +129,7 @@ void ZuMessage::SetMethod(ZuAtomRef const& name)
     }
 }
 
-void ZuMessage::SetTarget(ZuTargetRef const& t)
+void ZuMessage::SetTarget(const ZuTargetRef& t)
 {
     if (t.IsValid()) {
         method = ZuAtomNull;
@@ -141,7 +142,7 @@ void ZuMessage::SetTarget(ZuTargetRef const& t)
     }
 }
 
-bool ZuMessage::Send(ZuObjectRef const& object)
+bool ZuMessage::Send(const ZuObjectRef& object)
 {
     ResetMode();
     ZuObject* obj = object.Resolve();
@@ -208,12 +209,12 @@ void ZuMessage::Clear()
     count = HEAP_SIZE;
 }
 
-ZuAtomRef const& ZuMessage::RetMethod() const
+const ZuAtomRef& ZuMessage::RetMethod() const
 {
     return method;
 }
 
-ZuTargetRef const& ZuMessage::RetTarget() const
+const ZuTargetRef& ZuMessage::RetTarget() const
 {
     return target;
 }
@@ -223,7 +224,7 @@ bool ZuMessage::RetRemoteMode() const
     return remote_mode;
 }
 
-ZuObjectRef ZuMessage::Copy(ZuObjectRef const& source)
+ZuObjectRef ZuMessage::Copy(const ZuObjectRef& source)
 {
     ZuObject* src = source.Resolve();
     if (src && src->IsKindOf(ZuMessageRef::RetRuntime())) {
@@ -242,7 +243,7 @@ void ZuMessage::Delete()
     ZuStorage::Delete();
 }
 
-void ZuMessage::StoreInstance(ZuStorageRef const& s)
+void ZuMessage::StoreInstance(const ZuStorageRef& s)
 {
     ZuStorage::StoreInstance(s);
     s << MessageRecord() << ZuStorageSync::begin;
@@ -251,13 +252,13 @@ void ZuMessage::StoreInstance(ZuStorageRef const& s)
     s->StoreBool(target_ok);
     s->StoreBool(method_ok);
     s->StoreBool(remote_mode);
-    unsigned const length = RetLength();
+    const unsigned length = RetLength();
     s->StoreCard(length);
     s->StoreBinData(heap, length);
     s << ZuStorageSync::end;
 }
 
-void ZuMessage::RestoreInstance(ZuStorageRef const& s)
+void ZuMessage::RestoreInstance(const ZuStorageRef& s)
 {
     ZuStorage::RestoreInstance(s);
     s >> ZuStorageSync::type >> ZuStorageSync::begin;
@@ -286,7 +287,7 @@ void ZuMessage::RestoreInstance(ZuStorageRef const& s)
     s >> ZuStorageSync::end;
 }
 
-bool operator<(ZuObjectRef const& object, ZuMessageRef const& message)
+bool operator<(const ZuObjectRef& object, const ZuMessageRef& message)
 {
     return message->Send(object);
 }

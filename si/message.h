@@ -38,27 +38,27 @@ public:
     ZuMessage();
 
     // ZuStorage: the heap is the raw byte stream.
-    void StoreData(void const* data, unsigned int size) override;
+    void StoreData(const void* data, unsigned int size) override;
     void RestoreData(void* data, unsigned int size) override;
     std::uint64_t RetRemainingData() const override;
 
     virtual void SetRemoteMode(bool remote);
-    virtual void SetMethod(char const* name);
-    virtual void SetMethod(ZuStringRef const& name);
+    virtual void SetMethod(const char* name);
+    virtual void SetMethod(const ZuStringRef& name);
     // An empty atom drops the method and keeps a target.
-    virtual void SetMethod(ZuAtomRef const& name);
+    virtual void SetMethod(const ZuAtomRef& name);
     // An empty handle drops the target and keeps a method.
-    virtual void SetTarget(ZuTargetRef const& target);
+    virtual void SetTarget(const ZuTargetRef& target);
     // True when a callee was found and called (its own answer is not used).
-    virtual bool Send(ZuObjectRef const& object);
+    virtual bool Send(const ZuObjectRef& object);
     virtual bool SendToDefaultTarget();
     // Drops the arguments, keeps the method or target.
     virtual void Clear();
-    virtual ZuAtomRef const& RetMethod() const;
-    virtual ZuTargetRef const& RetTarget() const;
+    virtual const ZuAtomRef& RetMethod() const;
+    virtual const ZuTargetRef& RetTarget() const;
     virtual bool RetRemoteMode() const;
 
-    ZuObjectRef Copy(ZuObjectRef const& source) override;
+    ZuObjectRef Copy(const ZuObjectRef& source) override;
     void Delete() override;
 
     // Bytes of arguments written.
@@ -69,8 +69,8 @@ public:
     bool IsFromOutside() const { return from_outside; }
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     class ReadState;
@@ -92,6 +92,6 @@ private:
 ZU_CLASS_END(ZuMessage)
 
 // Sends the message to the handle's object: message->Send (object).
-bool operator<(ZuObjectRef const& object, ZuMessageRef const& message);
+bool operator<(const ZuObjectRef& object, const ZuMessageRef& message);
 
 #endif

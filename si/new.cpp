@@ -13,19 +13,20 @@ void* zuvi_operator_new(unsigned)
     Zuvi_ErrorAbort("No <operator new> allowed in application.", __LINE__, ZU_SRC_FILE);
 }
 
-void* zuvi_operator_new(unsigned size, ZuMemZone* zone, const char* name, unsigned line, const char* file)
+void* zuvi_operator_new(unsigned size, ZuMemZone* zone, const char* name, unsigned line,
+                        const char* file)
 {
     ZU_ASSERT(zone);
     return zone->Alloc(size, name, line, file, ZU_MEM_BIN);
 }
 
-void* zuvi_operator_new(unsigned size, const ZuRuntimeRef& runtime, void* buffer_ptr, unsigned buffer_len,
-                        unsigned, const char*)
+void* zuvi_operator_new(unsigned size, const ZuRuntimeRef& runtime, void* buffer_ptr,
+                        unsigned buffer_len, unsigned, const char*)
 {
     ZU_ASSERT(size <= buffer_len);
     ZU_ASSERT(buffer_len);
     ZU_ASSERT(buffer_ptr);
-    ZU_ASSERT_TEXT(runtime.IsValid (), "runtime.IsValid ()");
+    ZU_ASSERT_TEXT(runtime.IsValid(), "runtime.IsValid ()");
     return buffer_ptr;
 }
 
@@ -58,7 +59,8 @@ void* operator new(size_t size, ZuMemZone* zone, const char* name, unsigned line
     return zuvi_operator_new(CheckedSize(size, line, file), zone, name, line, file);
 }
 
-void* operator new[](size_t size, ZuMemZone* zone, const char* name, unsigned line, const char* file)
+void* operator new[](size_t size, ZuMemZone* zone, const char* name, unsigned line,
+                     const char* file)
 {
     return zuvi_operator_new(CheckedSize(size, line, file), zone, name, line, file);
 }

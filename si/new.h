@@ -14,11 +14,12 @@ class ZuRuntimeRef;
 // Stops the program: objects are never made outside a zone.
 [[noreturn]] void* zuvi_operator_new(unsigned size);
 // A block of `size` bytes in `zone` (which must not be null).
-void* zuvi_operator_new(unsigned size, ZuMemZone* zone, const char* name, unsigned line, const char* file);
+void* zuvi_operator_new(unsigned size, ZuMemZone* zone, const char* name, unsigned line,
+                        const char* file);
 // Placement of an object of class `runtime` in a caller's buffer of
 // `buffer_len` bytes.
-void* zuvi_operator_new(unsigned size, const ZuRuntimeRef& runtime, void* buffer_ptr, unsigned buffer_len,
-                        unsigned line, const char* file);
+void* zuvi_operator_new(unsigned size, const ZuRuntimeRef& runtime, void* buffer_ptr,
+                        unsigned buffer_len, unsigned line, const char* file);
 // Placement in a caller's buffer.
 void* zuvi_operator_new(unsigned size, void* buffer_ptr, unsigned line, const char* file);
 // Only records the pointer (the memory goes back through its zone).
@@ -28,9 +29,12 @@ extern void* zuvi_deleted_pointer;
 
 // The C++ forms over the zone form.
 void* operator new(size_t size, ZuMemZone* zone, const char* name, unsigned line, const char* file);
-void* operator new[](size_t size, ZuMemZone* zone, const char* name, unsigned line, const char* file);
+void* operator new[](size_t size, ZuMemZone* zone, const char* name, unsigned line,
+                     const char* file);
 // Called only when a constructor throws: gives the block back to the zone.
-void operator delete(void* pointer, ZuMemZone* zone, const char* name, unsigned line, const char* file);
-void operator delete[](void* pointer, ZuMemZone* zone, const char* name, unsigned line, const char* file);
+void operator delete(void* pointer, ZuMemZone* zone, const char* name, unsigned line,
+                     const char* file);
+void operator delete[](void* pointer, ZuMemZone* zone, const char* name, unsigned line,
+                       const char* file);
 
 #endif

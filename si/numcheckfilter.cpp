@@ -5,7 +5,7 @@
 
 namespace {
 
-ZuStorageSync & NumCheckFilterRecord()
+ZuStorageSync& NumCheckFilterRecord()
 {
     static ZuStorageSync record("<ZuNumCheckFilter >");
     return record;
@@ -15,18 +15,18 @@ ZuStorageSync & NumCheckFilterRecord()
 
 ZU_IMPLEMENT_CLASS(ZuNumCheckFilter, "si/numcheckfilter", ZU_CLASS_PLAIN)
 
-bool ZuNumCheckFilter::Check(ZuStringRef const &, ZuValidityRecord &) const
+bool ZuNumCheckFilter::Check(const ZuStringRef&, ZuValidityRecord&) const
 {
     return false;
 }
 
-void ZuNumCheckFilter::StoreInstance(ZuStorageRef const & storage)
+void ZuNumCheckFilter::StoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseCheckFilter::StoreInstance(storage);
     storage << NumCheckFilterRecord() << ZuStorageSync::begin << ZuStorageSync::end;
 }
 
-void ZuNumCheckFilter::RestoreInstance(ZuStorageRef const & storage)
+void ZuNumCheckFilter::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseCheckFilter::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin >> ZuStorageSync::end;

@@ -9,7 +9,7 @@
 
 namespace {
 
-ZuDict* Attributes(ZuObjectRef const* handle)
+ZuDict* Attributes(const ZuObjectRef* handle)
 {
     // Checked: the handle is also set by restoring.
     return handle != nullptr ? dynamic_cast<ZuDict*>(handle->Resolve()) : nullptr;

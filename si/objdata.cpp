@@ -23,8 +23,14 @@ void GetSelf(ZuValueRef& value, ZuObject* object)
 
 void DeclareRootData(ZuRuntime* runtime)
 {
-    static Zuvi_PubDataDef self = {&ZuObjectRef::RetRuntime(), "self", "self reference",
-                                   &ZuObject_type, true, false, &GetSelf, nullptr};
+    static Zuvi_PubDataDef self = {&ZuObjectRef::RetRuntime(),
+                                   "self",
+                                   "self reference",
+                                   &ZuObject_type,
+                                   true,
+                                   false,
+                                   &GetSelf,
+                                   nullptr};
     runtime->PublishData(self);
 }
 
@@ -107,8 +113,7 @@ bool WriteObject(const Zuvi_PubData* item, ZuObject* obj, const ZuObjectRef& val
 
 ZuAtomPathRef ZuObject::RetUserPath()
 {
-    ZuObjectRef made(ZuNew<ZuAtomPath>(Zuvi_app_zone, __LINE__,
-                                         ZU_SRC_FILE));
+    ZuObjectRef made(ZuNew<ZuAtomPath>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
     ZuAtomPathRef path(made);
     ZuAtomRef name = RetUserName();
     if (name.IsValid())

@@ -113,14 +113,12 @@ void ZuObject::InitConstruct(void*, unsigned)
 ZuObject::ZuObject()
     : more(nullptr), report_id(0), ref_count(0), ref_tail(nullptr), ref_head(nullptr), status(),
       class_id(0)
-{
-}
+{}
 
 ZuObject::ZuObject(ZuMemZone* zone)
     : more(nullptr), mem_zone(zone), report_id(0), ref_count(0), ref_tail(nullptr),
       ref_head(nullptr), status(), class_id(0)
-{
-}
+{}
 
 ZuObject::ZuObject(void*, unsigned) : status() {}
 
@@ -179,7 +177,7 @@ namespace {
 // the tree would never be freed.
 void DropUnknownData(ZuObjectExtension* ext, ZuObject* owner)
 {
-    ZuObjectRef const unknown = ext->unknown;
+    const ZuObjectRef unknown = ext->unknown;
     ext->unknown = ZuObjectNull;
     if (unknown.IsValid() && unknown.Resolve() != owner)
         unknown->Delete();
@@ -677,8 +675,8 @@ void ZuObject::AttachObserver(const ZuObjectRef& source, const ZuObjectRef& obse
             SameAtom(l->action, action))
             return;
 
-    void* mem = src->mem_zone->Alloc(sizeof(ZuObserverLink), "ZuObserverLink", __LINE__, kFile,
-                                     ZU_MEM_BIN);
+    void* mem =
+        src->mem_zone->Alloc(sizeof(ZuObserverLink), "ZuObserverLink", __LINE__, kFile, ZU_MEM_BIN);
     ZuObserverLink* link = ::new (mem) ZuObserverLink();
     link->target = target;
     link->observer = obs;
@@ -825,7 +823,7 @@ void ZuObject::DetachObserver(const ZuObjectRef& observer)
             obs->NotifyDetach(ZuObjectRef(this));
             if (!more)
                 break;
-            following = more->obs_head;   // the notification may have changed the list
+            following = more->obs_head; // the notification may have changed the list
         }
         l = following;
     }
@@ -1070,7 +1068,7 @@ bool RestoreLink(const ZuStorageRef& s, ZuAtomRef& event, ZuObjectRef& other, Zu
     s >> ZuStorageSync::begin;
     s->RestoreAtom(event);
     s->RestoreObject(other, ZuObjectRef::RetRuntime());
-    s->RestoreBool(false);   // the observer's class decides again
+    s->RestoreBool(false); // the observer's class decides again
     s->RestoreAtom(action);
     id = unsigned(s->RestoreCard(0));
     s >> ZuStorageSync::end;

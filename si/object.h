@@ -127,7 +127,8 @@ public:
     virtual bool GetAttached(ZuContainerRef& out) const;
     virtual bool GetAttached(unsigned i, ZuAtomRef& event, ZuAtomRef& action, ZuObjectRef& observer,
                              unsigned& id) const;
-    virtual bool GetAttached(unsigned i, ZuAtomRef& event, ZuObjectRef& observer, unsigned& id) const;
+    virtual bool GetAttached(unsigned i, ZuAtomRef& event, ZuObjectRef& observer,
+                             unsigned& id) const;
     virtual bool GetObserved(unsigned i, ZuAtomRef& event, ZuAtomRef& action, ZuObjectRef& source,
                              unsigned& id) const;
     virtual bool GetObserved(unsigned i, ZuAtomRef& event, ZuObjectRef& source, unsigned& id) const;
@@ -245,8 +246,9 @@ protected:
     }
     bool QuickReportEmbeddedChange(const ZuObjectRef& member, unsigned id)
     {
-        return TestStatus(ZU_OBJECT_IS_REPORTING_EMBEDDED_CHANGES) ? ReportEmbeddedChange(member, id)
-                                                                   : false;
+        return TestStatus(ZU_OBJECT_IS_REPORTING_EMBEDDED_CHANGES)
+                   ? ReportEmbeddedChange(member, id)
+                   : false;
     }
 
 private:

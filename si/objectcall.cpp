@@ -18,7 +18,7 @@ namespace {
 const std::string::size_type max_rest = 1000;
 
 // The 8-bit text of a string (characters without an 8-bit form stop it).
-std::string Latin(ZuStringRef const& text)
+std::string Latin(const ZuStringRef& text)
 {
     std::string out;
     if (text.IsInvalid())
@@ -35,9 +35,10 @@ std::string Latin(ZuStringRef const& text)
 }
 
 // "[n]" with at most 10 characters and a decimal n: the index.
-bool BracketIndex(std::string const& segment, unsigned& index)
+bool BracketIndex(const std::string& segment, unsigned& index)
 {
-    if (segment.size() < 3 || segment.size() > 10 || segment.front() != '[' || segment.back() != ']')
+    if (segment.size() < 3 || segment.size() > 10 || segment.front() != '[' ||
+        segment.back() != ']')
         return false;
     unsigned long long n = 0;
     for (std::string::size_type i = 1; i + 1 < segment.size(); ++i) {
@@ -53,7 +54,7 @@ bool BracketIndex(std::string const& segment, unsigned& index)
 }
 
 // One step of a walk: obj moves to what the segment names in it.
-bool Step(ZuObjectRef& obj, std::string const& segment)
+bool Step(ZuObjectRef& obj, const std::string& segment)
 {
     ZuObject* here = obj.Resolve();
     if (here == nullptr)
@@ -96,7 +97,8 @@ bool WalkPath(ZuObjectRef& obj, ZuAtomPathRef& path)
 // Walks from obj along the text: an atom path by the atom-path form (when
 // allowed), any other text by its string. target is where the walk ends and
 // last the remaining last segment.
-bool Reach(ZuObjectRef const& obj, ZuTextRef const& text, bool path_form, ZuObjectRef& target, std::string& last)
+bool Reach(const ZuObjectRef& obj, const ZuTextRef& text, bool path_form, ZuObjectRef& target,
+           std::string& last)
 {
     if (obj.IsInvalid() || text.IsInvalid())
         return false;
@@ -116,7 +118,7 @@ bool Reach(ZuObjectRef const& obj, ZuTextRef const& text, bool path_form, ZuObje
 }
 
 // A last segment "[n]" on a container: its element n.
-bool Element(ZuObjectRef const& target, std::string const& last, ZuObjectRef& out, bool& answered)
+bool Element(const ZuObjectRef& target, const std::string& last, ZuObjectRef& out, bool& answered)
 {
     unsigned index = 0;
     answered = BracketIndex(last, index) && target->IsKindOf(ZuBaseContainerRef::RetRuntime());
@@ -193,7 +195,8 @@ bool ZuObject::Action(const ZuObjectRef& obj, const ZuTextRef& text)
     ZuObjectRef target = obj;
     ZuAtomRef name;
     if (text->IsKindOf(ZuAtomPathRef::RetRuntime())) {
-        ZuAtomPathRef path = ZuAtomPathRef(text.Resolve() != nullptr ? static_cast<ZuAtomPath*>(text.Resolve()) : nullptr);
+        ZuAtomPathRef path = ZuAtomPathRef(
+            text.Resolve() != nullptr ? static_cast<ZuAtomPath*>(text.Resolve()) : nullptr);
         if (!WalkPath(target, path) || path->TotalCount() != 1)
             return false;
         name = path->RetAtom(0);
@@ -242,7 +245,8 @@ bool ZuObject::ObjectParsePath(ZuObjectRef& obj, ZuAtomPathRef& path)
 
 bool ZuObject::GetPublicDataNotifier(const ZuAtomRef& data, unsigned n, ZuAtomRef& event) const
 {
-    for (const ZuRuntime* rt = RetRuntime().RetRawObject(); rt != nullptr; rt = rt->RetSuper().RetRawObject()) {
+    for (const ZuRuntime* rt = RetRuntime().RetRawObject(); rt != nullptr;
+         rt = rt->RetSuper().RetRawObject()) {
         unsigned count = rt->CountNotify(data);
         if (n < count)
             return rt->GetNotify(data, n, event);

@@ -97,10 +97,7 @@ protected:
     ZuObjectRef(const ZuRuntimeRef& rt, const Zuvi_CallFrame* frame);
 
     void _Set(ZuObject* obj, const Zuvi_CallFrame* frame);
-    void _Set(const ZuObjectRef& other, const Zuvi_CallFrame* frame)
-    {
-        _Set(other.object, frame);
-    }
+    void _Set(const ZuObjectRef& other, const Zuvi_CallFrame* frame) { _Set(other.object, frame); }
     void _Set(const ZuObjectRef& other, const ZuRuntimeRef& rt, const Zuvi_CallFrame* frame);
 
     static void RequireDeletion(ZuObject*& obj);
@@ -110,7 +107,7 @@ private:
     void LinkGlobal();
     void UnlinkGlobal();
     void LinkObject(ZuObject* obj);
-    bool UnlinkObject();   // true when the object's count fell to 0
+    bool UnlinkObject(); // true when the object's count fell to 0
 
     ZuObjectRef* prev;
     ZuObjectRef* next;

@@ -5,7 +5,7 @@
 
 namespace {
 
-ZuStorageSync & PatternFileRecord()
+ZuStorageSync& PatternFileRecord()
 {
     static ZuStorageSync record("<ZuPatternFileFilter <ZuiFileFilter> >");
     return record;
@@ -16,20 +16,20 @@ ZuStorageSync & PatternFileRecord()
 ZU_IMPLEMENT_CLASS(ZuPatternFileFilter, "si/patfilefilter", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(ZuPatternFileFilter, ZuiFileFilter)
 
-bool ZuPatternFileFilter::Check(ZuStringRef const & name, ZuFileAttInfo const &) const
+bool ZuPatternFileFilter::Check(const ZuStringRef& name, const ZuFileAttInfo&) const
 {
-    bool const match = ZuPatternFilter::Check(name);
+    const bool match = ZuPatternFilter::Check(name);
     return RetCheckMode() ? match : !match;
 }
 
-ZuObjectRef ZuPatternFileFilter::Copy(ZuObjectRef const & source)
+ZuObjectRef ZuPatternFileFilter::Copy(const ZuObjectRef& source)
 {
     if (source.IsValid() && source->IsKindOf(ZuPatternFileFilterRef::RetRuntime()))
         SetCheckMode(ZuPatternFileFilterRef(source)->RetCheckMode());
     return ZuPatternFilter::Copy(source);
 }
 
-void ZuPatternFileFilter::StoreInstance(ZuStorageRef const & storage)
+void ZuPatternFileFilter::StoreInstance(const ZuStorageRef& storage)
 {
     ZuPatternFilter::StoreInstance(storage);
     storage << PatternFileRecord() << ZuStorageSync::begin;
@@ -37,7 +37,7 @@ void ZuPatternFileFilter::StoreInstance(ZuStorageRef const & storage)
     storage << ZuStorageSync::end;
 }
 
-void ZuPatternFileFilter::RestoreInstance(ZuStorageRef const & storage)
+void ZuPatternFileFilter::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuPatternFilter::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;

@@ -9,23 +9,22 @@
 
 ZU_HANDLE(ZuPatternFileFilter, ZuPatternFilter)
 
-class ZuPatternFileFilter : public ZuPatternFilter, public ZuiFileFilter
-{
+class ZuPatternFileFilter : public ZuPatternFilter, public ZuiFileFilter {
     ZU_CLASS(ZuPatternFileFilter, ZuPatternFilter)
 public:
     ZuPatternFileFilter() {}
 
     using ZuPatternFilter::Check;
     // The pattern's answer for the name (info is not used).
-    bool Check(ZuStringRef const & name, ZuFileAttInfo const & info) const override;
+    bool Check(const ZuStringRef& name, const ZuFileAttInfo& info) const override;
 
     // Takes the pattern and the check mode of another pattern file filter.
-    ZuObjectRef Copy(ZuObjectRef const & source) override;
+    ZuObjectRef Copy(const ZuObjectRef& source) override;
 
     // The pattern filter's part, then "<ZuPatternFileFilter <ZuiFileFilter>
     // >", begin, the interface's part (its check mode), end.
-    void StoreInstance(ZuStorageRef const & storage) override;
-    void RestoreInstance(ZuStorageRef const & storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 };
 ZU_CLASS_END(ZuPatternFileFilter)
 

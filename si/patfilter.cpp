@@ -11,9 +11,9 @@
 
 namespace {
 
-char const kFile[] = "si/patfilter";
+const char kFile[] = "si/patfilter";
 
-ZuStorageSync & PatternRecord()
+ZuStorageSync& PatternRecord()
 {
     static ZuStorageSync record("<ZuPatternFilter pattern>");
     return record;
@@ -24,28 +24,27 @@ typedef ZuPatternFilter::Node Node;
 // The stack of alternatives of one match: pairs of a text position and the
 // node to go on from. It holds 100 pairs in place and chains further blocks
 // of 100 from the application zone, all freed when the match ends.
-class AlternativeStack
-{
+class AlternativeStack {
 public:
     AlternativeStack() : top(&local), used(0) { local.below = nullptr; }
     ~AlternativeStack()
     {
         while (top != &local) {
-            Block * below = top->below;
+            Block* below = top->below;
             Zuvi_app_zone->Free(top, __LINE__, kFile);
             top = below;
         }
     }
-    AlternativeStack(AlternativeStack const &) = delete;
-    AlternativeStack & operator=(AlternativeStack const &) = delete;
+    AlternativeStack(const AlternativeStack&) = delete;
+    AlternativeStack& operator=(const AlternativeStack&) = delete;
 
-    void Push(unsigned int position, Node const * node)
+    void Push(unsigned int position, const Node* node)
     {
         if (!node)
             return;
         if (used == kBlock) {
-            Block * block = static_cast<Block *>(
-                Zuvi_app_zone->Alloc(sizeof(Block), "?", __LINE__, kFile));
+            Block* block =
+                static_cast<Block*>(Zuvi_app_zone->Alloc(sizeof(Block), "?", __LINE__, kFile));
             block->below = top;
             top = block;
             used = 0;
@@ -56,12 +55,12 @@ public:
     }
 
     // False when the stack is empty.
-    bool Pop(unsigned int & position, Node const *& node)
+    bool Pop(unsigned int& position, const Node*& node)
     {
         if (used == 0) {
             if (top == &local)
                 return false;
-            Block * below = top->below;
+            Block* below = top->below;
             Zuvi_app_zone->Free(top, __LINE__, kFile);
             top = below;
             used = kBlock;
@@ -74,26 +73,24 @@ public:
 
 private:
     enum { kBlock = 100 };
-    struct Pair
-    {
+    struct Pair {
         unsigned int position;
-        Node const * node;
+        const Node* node;
     };
-    struct Block
-    {
-        Block * below;
+    struct Block {
+        Block* below;
         Pair pairs[kBlock];
     };
 
     Block local;
-    Block * top;
+    Block* top;
     unsigned int used;
 };
 
 // Whether the chain accepts the end of the text in this state: a final
 // star, a final literal matched to its end, the empty node of the empty
 // pattern, or nothing left after the last node took the last character.
-bool AcceptsEnd(Node const * node, unsigned int offset)
+bool AcceptsEnd(const Node* node, unsigned int offset)
 {
     if (!node)
         return true;
@@ -122,9 +119,9 @@ ZuPatternFilter::~ZuPatternFilter()
     Cleanup();
 }
 
-ZuPatternFilter::Node * ZuPatternFilter::NewNode(unsigned int kind) const
+ZuPatternFilter::Node* ZuPatternFilter::NewNode(unsigned int kind) const
 {
-    Node * node = static_cast<Node *>(Zuvi_app_zone->Alloc(sizeof(Node), "?", __LINE__, kFile));
+    Node* node = static_cast<Node*>(Zuvi_app_zone->Alloc(sizeof(Node), "?", __LINE__, kFile));
     std::memset(node, 0, sizeof(Node));
     node->kind = kind;
     ++node_count;
@@ -135,25 +132,25 @@ void ZuPatternFilter::Cleanup()
 {
     // Every node is reached through next links, except stars, which hang
     // as alternatives; collect both kinds once.
-    std::set<Node *> nodes;
-    std::vector<Node *> todo;
+    std::set<Node*> nodes;
+    std::vector<Node*> todo;
     if (first)
         todo.push_back(first);
     while (!todo.empty()) {
-        Node * node = todo.back();
+        Node* node = todo.back();
         todo.pop_back();
         if (!node || !nodes.insert(node).second)
             continue;
         todo.push_back(node->next);
         todo.push_back(node->alternative);
     }
-    for (Node * node : nodes)
+    for (Node* node : nodes)
         Zuvi_app_zone->Free(node, __LINE__, kFile);
     first = nullptr;
     node_count = 0;
 }
 
-bool ZuPatternFilter::SetPattern(ZuStringRef const & new_pattern)
+bool ZuPatternFilter::SetPattern(const ZuStringRef& new_pattern)
 {
     Cleanup();
     pattern = new_pattern.IsValid() ? new_pattern->RetString() : ZuStringRef();
@@ -164,25 +161,25 @@ bool ZuPatternFilter::SetPattern(ZuStringRef const & new_pattern)
     return true;
 }
 
-ZuStringRef const & ZuPatternFilter::RetPattern() const
+const ZuStringRef& ZuPatternFilter::RetPattern() const
 {
     return pattern;
 }
 
-bool ZuPatternFilter::BuildNodes(ZuStringRef const & text, Node * start) const
+bool ZuPatternFilter::BuildNodes(const ZuStringRef& text, Node* start) const
 {
     if (!start || text.IsInvalid())
         return false;
-    Node * current = start;
-    auto link = [&](Node * node) {
+    Node* current = start;
+    auto link = [&](Node* node) {
         if (current->alternative)
             current->alternative->next = node;
         current->next = node;
         current = node;
     };
-    unsigned int const length = text->CharacterCount();
+    const unsigned int length = text->CharacterCount();
     for (unsigned int i = 0; i < length; ++i) {
-        unsigned short const c = ZuString::ConvertToUpper(text->RetCharacter(i));
+        const unsigned short c = ZuString::ConvertToUpper(text->RetCharacter(i));
         if (c == '*') {
             if (current->kind == Node::EMPTY || current->kind == Node::STAR) {
                 current->kind = Node::STAR;
@@ -191,7 +188,7 @@ bool ZuPatternFilter::BuildNodes(ZuStringRef const & text, Node * start) const
                 // A star after a star: the one hung already stands for
                 // both (a second would replace it and leave it unreachable).
             } else {
-                Node * star = NewNode(Node::STAR);
+                Node* star = NewNode(Node::STAR);
                 star->alternative = star;
                 current->alternative = star;
             }
@@ -208,7 +205,7 @@ bool ZuPatternFilter::BuildNodes(ZuStringRef const & text, Node * start) const
                    !current->alternative) {
             current->characters[current->count++] = c;
         } else {
-            Node * literal = NewNode(Node::LITERAL);
+            Node* literal = NewNode(Node::LITERAL);
             literal->characters[0] = c;
             literal->count = 1;
             link(literal);
@@ -217,11 +214,11 @@ bool ZuPatternFilter::BuildNodes(ZuStringRef const & text, Node * start) const
     return true;
 }
 
-bool ZuPatternFilter::Check(ZuStringRef const & text) const
+bool ZuPatternFilter::Check(const ZuStringRef& text) const
 {
     if (!first || text.IsInvalid())
         return false;
-    unsigned int const length = text->CharacterCount();
+    const unsigned int length = text->CharacterCount();
     std::vector<unsigned short> chars(length);
     for (unsigned int i = 0; i < length; ++i)
         chars[i] = ZuString::ConvertToUpper(text->RetCharacter(i));
@@ -230,10 +227,10 @@ bool ZuPatternFilter::Check(ZuStringRef const & text) const
     // Going on from a star at a position always ends the same way: each
     // pair is tried once, which keeps patterns with many stars from taking
     // exponential time.
-    std::set<std::pair<unsigned int, Node const *>> tried;
+    std::set<std::pair<unsigned int, const Node*>> tried;
     unsigned int position = 0;
     unsigned int offset = 0;
-    Node const * node = first;
+    const Node* node = first;
     auto backtrack = [&]() -> bool {
         for (;;) {
             if (!stack.Pop(position, node))
@@ -295,7 +292,7 @@ bool ZuPatternFilter::Check(ZuStringRef const & text) const
     }
 }
 
-ZuObjectRef ZuPatternFilter::Copy(ZuObjectRef const & source)
+ZuObjectRef ZuPatternFilter::Copy(const ZuObjectRef& source)
 {
     if (source.IsValid() && source->IsKindOf(ZuPatternFilterRef::RetRuntime()) &&
         source.RetRawObject() != this)
@@ -303,15 +300,15 @@ ZuObjectRef ZuPatternFilter::Copy(ZuObjectRef const & source)
     return ZuObject::Copy(source);
 }
 
-void ZuPatternFilter::StoreInstance(ZuStorageRef const & storage)
+void ZuPatternFilter::StoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::StoreInstance(storage);
     storage << PatternRecord() << ZuStorageSync::begin;
-    storage << static_cast<ZuObjectRef const &>(pattern);
+    storage << static_cast<const ZuObjectRef&>(pattern);
     storage << ZuStorageSync::end;
 }
 
-void ZuPatternFilter::RestoreInstance(ZuStorageRef const & storage)
+void ZuPatternFilter::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;

@@ -11,20 +11,18 @@
 
 ZU_HANDLE(ZuPatternFilter, ZuObject)
 
-class ZuPatternFilter : public ZuObject
-{
+class ZuPatternFilter : public ZuObject {
     ZU_CLASS(ZuPatternFilter, ZuObject)
 public:
     // One node of the compiled chain.
-    struct Node
-    {
+    struct Node {
         enum Kind : unsigned int { EMPTY = 0, LITERAL = 1, STAR = 3, ANY = 4 };
         enum { MAX_RUN = 25 };
 
         unsigned int kind;
-        Node * next;
+        Node* next;
         // A star that may be taken after this node (a star's is itself).
-        Node * alternative;
+        Node* alternative;
         // The run of a literal node, in upper case.
         unsigned short characters[MAX_RUN];
         unsigned int count;
@@ -35,34 +33,34 @@ public:
 
     // Keeps a copy of the pattern's text (an empty handle keeps no pattern)
     // and compiles it; always true.
-    virtual bool SetPattern(ZuStringRef const & pattern);
-    virtual ZuStringRef const & RetPattern() const;
+    virtual bool SetPattern(const ZuStringRef& pattern);
+    virtual const ZuStringRef& RetPattern() const;
     // Whether text matches the pattern; false without a pattern or for an
     // empty handle.
-    virtual bool Check(ZuStringRef const & text) const;
+    virtual bool Check(const ZuStringRef& text) const;
 
     // Takes the pattern of another pattern filter.
-    ZuObjectRef Copy(ZuObjectRef const & source) override;
+    ZuObjectRef Copy(const ZuObjectRef& source) override;
 
-    Node const * RetFirstNode() const { return first; }
+    const Node* RetFirstNode() const { return first; }
     unsigned int RetNodeCount() const { return node_count; }
 
 protected:
     // Frees the chain.
     virtual void Cleanup();
     // Compiles pattern into the chain that starts at first (an empty node).
-    virtual bool BuildNodes(ZuStringRef const & pattern, Node * first) const;
+    virtual bool BuildNodes(const ZuStringRef& pattern, Node* first) const;
 
     // The root's part, then "<ZuPatternFilter pattern>", begin, the pattern
     // as an object, end. Restoring compiles the pattern read.
-    void StoreInstance(ZuStorageRef const & storage) override;
-    void RestoreInstance(ZuStorageRef const & storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
-    Node * NewNode(unsigned int kind) const;
+    Node* NewNode(unsigned int kind) const;
 
     ZuStringRef pattern;
-    Node * first;
+    Node* first;
     // Counts the nodes of the chain; BuildNodes is const in the class's
     // interface but adds to it.
     mutable unsigned int node_count;

@@ -10,7 +10,7 @@ ZU_IMPLEMENT_CLASS(ZuPhantom, "si/phantom", ZU_CLASS_PLAIN)
 
 ZuPhantom::ZuPhantom() : cache_valid(false), is_const(false), active(false) {}
 
-bool ZuPhantom::Initialise(ZuObjectRef const& r, ZuAtomPathRef const& p, bool c)
+bool ZuPhantom::Initialise(const ZuObjectRef& r, const ZuAtomPathRef& p, bool c)
 {
     cache_valid = false;
     is_const = c;
@@ -57,15 +57,16 @@ ZuObject* ZuPhantom::CheckAndResolve()
 
 // A phantom writes no part of the root object's stored form: it stands for
 // its target and is written as such.
-void ZuPhantom::StoreInstance(ZuStorageRef const& storage)
+void ZuPhantom::StoreInstance(const ZuStorageRef& storage)
 {
     static ZuStorageSync record("<ZuPhantom root path is_const_object>");
     storage << record << ZuStorageSync::begin << root << path << is_const << ZuStorageSync::end;
 }
 
-void ZuPhantom::RestoreInstance(ZuStorageRef const& storage)
+void ZuPhantom::RestoreInstance(const ZuStorageRef& storage)
 {
-    storage >> ZuStorageSync::type >> ZuStorageSync::begin >> root >> path >> is_const >> ZuStorageSync::end;
+    storage >> ZuStorageSync::type >> ZuStorageSync::begin >> root >> path >> is_const >>
+        ZuStorageSync::end;
     cache_valid = false;
     active = root.IsValid();
 }

@@ -15,21 +15,20 @@ class ZuPhantom : public ZuObject {
 public:
     ZuPhantom();
 
-    virtual bool Initialise(ZuObjectRef const& root, ZuAtomPathRef const& path, bool is_const);
+    virtual bool Initialise(const ZuObjectRef& root, const ZuAtomPathRef& path, bool is_const);
 
     ZuObject* Resolve() override;
     ZuObject* CheckAndResolve() override;
 
-    ZuObjectRef const& RetRoot() const { return root; }
-    ZuAtomPathRef const& RetPath() const { return path; }
+    const ZuObjectRef& RetRoot() const { return root; }
+    const ZuAtomPathRef& RetPath() const { return path; }
     bool IsConstObject() const { return is_const; }
 
 protected:
     virtual void UpdateCache();
 
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
-
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     ZuObjectRef root;

@@ -24,16 +24,16 @@ public:
     // with a time-out of 0) or the server went away; otherwise one message,
     // or its first `size` bytes (the rest comes with the next read).
     unsigned Read(void* data, unsigned size) override;
-    unsigned Write(void const* data, unsigned size) override;
+    unsigned Write(const void* data, unsigned size) override;
     bool Sync() override;
 
     virtual bool IsOpen() const;
-    virtual bool SetHostName(ZuStringRef const& name);
-    virtual bool SetServerName(ZuStringRef const& name);
-    virtual bool SetPipeName(ZuStringRef const& name);
+    virtual bool SetHostName(const ZuStringRef& name);
+    virtual bool SetServerName(const ZuStringRef& name);
+    virtual bool SetPipeName(const ZuStringRef& name);
     virtual bool SetTimeOut(double seconds);
     // No request/reply exchange is offered: always false.
-    virtual bool Request(void const* request, unsigned size, void* reply, unsigned& reply_size);
+    virtual bool Request(const void* request, unsigned size, void* reply, unsigned& reply_size);
     // Requires an unconnected pipe; false when no server listens under the
     // name.
     virtual bool Open();
@@ -43,8 +43,8 @@ public:
     int RetDescriptor() const;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     Zuvi_PipeRecord* pipe;

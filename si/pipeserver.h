@@ -24,12 +24,12 @@ public:
     // (else 0). A read shorter than the message takes its first bytes; the
     // rest comes with the next read. Skip keeps the stream's refusal.
     unsigned Read(void* data, unsigned size) override;
-    unsigned Write(void const* data, unsigned size) override;
+    unsigned Write(const void* data, unsigned size) override;
     bool Sync() override;
 
     virtual bool IsOpen() const;
-    virtual bool SetServerName(ZuStringRef const& name);
-    virtual bool SetPipeName(ZuStringRef const& name);
+    virtual bool SetServerName(const ZuStringRef& name);
+    virtual bool SetPipeName(const ZuStringRef& name);
     virtual bool SetTimeOut(double seconds);
     // Requires a pipe neither created nor connected; false when the system
     // refuses the pipe (another server holds the name).
@@ -45,8 +45,8 @@ public:
 
 protected:
     // A pipe is never stored: both stop the program.
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     Zuvi_PipeRecord* pipe;

@@ -7,52 +7,70 @@
 
 namespace {
 
-char const kFile[] = "si/random";
+const char kFile[] = "si/random";
 
-ZuStorageSync & RandomRecord()
+ZuStorageSync& RandomRecord()
 {
     static ZuStorageSync record("<ZuRandom max scale offset>");
     return record;
 }
 
-void GetMaximum(ZuValueRef & value, ZuObject * object)
+void GetMaximum(ZuValueRef& value, ZuObject* object)
 {
-    value = ZuValueRef(static_cast<ZuRandom *>(object)->RetMaximum());
+    value = ZuValueRef(static_cast<ZuRandom*>(object)->RetMaximum());
 }
 
-bool SetMaximum(ZuValueRef const & value, ZuObject * object)
+bool SetMaximum(const ZuValueRef& value, ZuObject* object)
 {
-    return value.IsValid() && static_cast<ZuRandom *>(object)->SetMaximum(value->RetCard32());
+    return value.IsValid() && static_cast<ZuRandom*>(object)->SetMaximum(value->RetCard32());
 }
 
-void GetScale(ZuValueRef & value, ZuObject * object)
+void GetScale(ZuValueRef& value, ZuObject* object)
 {
-    value = ZuValueRef(static_cast<ZuRandom *>(object)->RetScale());
+    value = ZuValueRef(static_cast<ZuRandom*>(object)->RetScale());
 }
 
-bool SetScale(ZuValueRef const & value, ZuObject * object)
+bool SetScale(const ZuValueRef& value, ZuObject* object)
 {
-    return value.IsValid() && static_cast<ZuRandom *>(object)->SetScale(value->RetReal());
+    return value.IsValid() && static_cast<ZuRandom*>(object)->SetScale(value->RetReal());
 }
 
-void GetOffset(ZuValueRef & value, ZuObject * object)
+void GetOffset(ZuValueRef& value, ZuObject* object)
 {
-    value = ZuValueRef(static_cast<ZuRandom *>(object)->RetOffset());
+    value = ZuValueRef(static_cast<ZuRandom*>(object)->RetOffset());
 }
 
-bool SetOffset(ZuValueRef const & value, ZuObject * object)
+bool SetOffset(const ZuValueRef& value, ZuObject* object)
 {
-    return value.IsValid() && static_cast<ZuRandom *>(object)->SetOffset(value->RetReal());
+    return value.IsValid() && static_cast<ZuRandom*>(object)->SetOffset(value->RetReal());
 }
 
-void DeclareRandomData(ZuRuntime * runtime)
+void DeclareRandomData(ZuRuntime* runtime)
 {
-    static Zuvi_PubDataDef maximum = {&ZuRandomRef::RetRuntime(), "maximum", "Maximum value",
-                                      &Card32_type, true, true, &GetMaximum, &SetMaximum};
-    static Zuvi_PubDataDef scale = {&ZuRandomRef::RetRuntime(), "scale", "Scale factor",
-                                    &Real_type, true, true, &GetScale, &SetScale};
-    static Zuvi_PubDataDef offset = {&ZuRandomRef::RetRuntime(), "offset", "Offset of zero",
-                                     &Real_type, true, true, &GetOffset, &SetOffset};
+    static Zuvi_PubDataDef maximum = {&ZuRandomRef::RetRuntime(),
+                                      "maximum",
+                                      "Maximum value",
+                                      &Card32_type,
+                                      true,
+                                      true,
+                                      &GetMaximum,
+                                      &SetMaximum};
+    static Zuvi_PubDataDef scale = {&ZuRandomRef::RetRuntime(),
+                                    "scale",
+                                    "Scale factor",
+                                    &Real_type,
+                                    true,
+                                    true,
+                                    &GetScale,
+                                    &SetScale};
+    static Zuvi_PubDataDef offset = {&ZuRandomRef::RetRuntime(),
+                                     "offset",
+                                     "Offset of zero",
+                                     &Real_type,
+                                     true,
+                                     true,
+                                     &GetOffset,
+                                     &SetOffset};
     runtime->PublishData(maximum);
     runtime->PublishData(scale);
     runtime->PublishData(offset);
@@ -76,8 +94,8 @@ ZuRandom::ZuRandom() : steps(0), maximum(0), limit(0), range(1), scale(1.0), off
 
 unsigned int ZuRandom::Multiply(unsigned int p, unsigned int q)
 {
-    unsigned int const p1 = p / 10000, p0 = p % 10000;
-    unsigned int const q1 = q / 10000, q0 = q % 10000;
+    const unsigned int p1 = p / 10000, p0 = p % 10000;
+    const unsigned int q1 = q / 10000, q0 = q % 10000;
     return ((((q1 * p0 + p1 * q0) % 10000) * 10000) + q0 * p0) % MODULUS;
 }
 
@@ -146,11 +164,11 @@ void ZuRandom::RefreshValue()
         ++steps;
         table[k] = (table[(k + 23) % TABLE_SIZE] + table[(k + 54) % TABLE_SIZE]) % MODULUS;
     } while (table[k] >= limit);
-    unsigned int const draw = table[k] % range;
+    const unsigned int draw = table[k] % range;
     SetReal(static_cast<double>(draw) * scale + offset);
 }
 
-void ZuRandom::StoreInstance(ZuStorageRef const & storage)
+void ZuRandom::StoreInstance(const ZuStorageRef& storage)
 {
     ZuValue::StoreInstance(storage);
     storage << RandomRecord() << ZuStorageSync::begin;
@@ -160,14 +178,15 @@ void ZuRandom::StoreInstance(ZuStorageRef const & storage)
     storage << ZuStorageSync::end;
 }
 
-void ZuRandom::RestoreInstance(ZuStorageRef const & storage)
+void ZuRandom::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuValue::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;
     std::uint64_t const stored_maximum = storage->RestoreCard(maximum);
-    double const stored_scale = storage->RestoreReal(0.0);
-    double const stored_offset = storage->RestoreReal(0.0);
+    const double stored_scale = storage->RestoreReal(0.0);
+    const double stored_offset = storage->RestoreReal(0.0);
     storage >> ZuStorageSync::end;
-    SetMaximum(stored_maximum > MODULUS - 1 ? MODULUS - 1 : static_cast<unsigned int>(stored_maximum));
+    SetMaximum(stored_maximum > MODULUS - 1 ? MODULUS - 1
+                                            : static_cast<unsigned int>(stored_maximum));
     SetScaleOffset(stored_scale, stored_offset);
 }

@@ -10,8 +10,7 @@
 
 ZU_HANDLE(ZuRandom, ZuValue)
 
-class ZuRandom : public ZuValue
-{
+class ZuRandom : public ZuValue {
     ZU_CLASS(ZuRandom, ZuValue)
 public:
     ZuRandom();
@@ -39,8 +38,8 @@ protected:
 
     // The value's part, then "<ZuRandom max scale offset>", begin, the
     // maximum, the scale, the offset, end. The generator is not stored.
-    void StoreInstance(ZuStorageRef const & storage) override;
-    void RestoreInstance(ZuStorageRef const & storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     unsigned int table[TABLE_SIZE];

@@ -11,9 +11,9 @@
 
 namespace {
 
-char const kFile[] = "si/rbtree";
+const char kFile[] = "si/rbtree";
 
-ZuStorageSync & TreeRecord()
+ZuStorageSync& TreeRecord()
 {
     static ZuStorageSync record("<ZuRBTree { node } >");
     return record;
@@ -37,18 +37,18 @@ ZuRBTree::~ZuRBTree()
     head->right = nil;
 }
 
-ZuRBTree::Node * ZuRBTree::AllocNode()
+ZuRBTree::Node* ZuRBTree::AllocNode()
 {
-    ZuMemZone * zone = RetMemZone() ? RetMemZone() : Zuvi_app_zone;
-    void * block = zone->Alloc(sizeof(Node), "ZuRBTree::Node", __LINE__, kFile);
-    Node * node = new (block) Node();
+    ZuMemZone* zone = RetMemZone() ? RetMemZone() : Zuvi_app_zone;
+    void* block = zone->Alloc(sizeof(Node), "ZuRBTree::Node", __LINE__, kFile);
+    Node* node = new (block) Node();
     node->left = nil;
     node->right = nil;
     node->is_valid = true;
     return node;
 }
 
-void ZuRBTree::FreeNode(Node * node)
+void ZuRBTree::FreeNode(Node* node)
 {
     ZU_ASSERT(node->is_valid);
     node->~Node();
@@ -57,10 +57,10 @@ void ZuRBTree::FreeNode(Node * node)
 
 // ---------------------------------------------------------------- insertion
 
-ZuRBTree::Node * ZuRBTree::Rotate(unsigned int v, Node * y)
+ZuRBTree::Node* ZuRBTree::Rotate(unsigned int v, Node* y)
 {
-    Node * c = v < y->key ? y->left : y->right;
-    Node * gc;
+    Node* c = v < y->key ? y->left : y->right;
+    Node* gc;
     if (v < c->key) {
         gc = c->left;
         c->left = gc->right;
@@ -77,7 +77,7 @@ ZuRBTree::Node * ZuRBTree::Rotate(unsigned int v, Node * y)
     return gc;
 }
 
-void ZuRBTree::Split(unsigned int v, Node *& x, Node *& p, Node * g, Node * gg)
+void ZuRBTree::Split(unsigned int v, Node*& x, Node*& p, Node* g, Node* gg)
 {
     x->red = true;
     x->left->red = false;
@@ -94,17 +94,17 @@ void ZuRBTree::Split(unsigned int v, Node *& x, Node *& p, Node * g, Node * gg)
     nil->red = false;
 }
 
-void ZuRBTree::InsertNode(Node * n)
+void ZuRBTree::InsertNode(Node* n)
 {
     ZU_ASSERT(n);
-    unsigned int const v = n->key;
+    const unsigned int v = n->key;
     n->left = nil;
     n->right = nil;
     n->red = false;
-    Node * x = head;
-    Node * p = head;
-    Node * g = head;
-    Node * gg = head;
+    Node* x = head;
+    Node* p = head;
+    Node* g = head;
+    Node* gg = head;
     while (x != nil) {
         gg = g;
         g = p;
@@ -123,9 +123,9 @@ void ZuRBTree::InsertNode(Node * n)
     nil->red = false;
 }
 
-bool ZuRBTree::Insert(unsigned int key, ZuObjectRef const & object)
+bool ZuRBTree::Insert(unsigned int key, const ZuObjectRef& object)
 {
-    Node * node = AllocNode();
+    Node* node = AllocNode();
     node->key = key;
     node->object = object;
     InsertNode(node);
@@ -134,19 +134,19 @@ bool ZuRBTree::Insert(unsigned int key, ZuObjectRef const & object)
 
 // ---------------------------------------------------------------- removal
 
-ZuRBTree::Node * ZuRBTree::RemoveNode(unsigned int v)
+ZuRBTree::Node* ZuRBTree::RemoveNode(unsigned int v)
 {
     nil->key = v;
-    Node * p = head;
-    Node * x = head->right;
+    Node* p = head;
+    Node* x = head->right;
     while (x->key != v) {
         p = x;
         x = v < x->key ? x->left : x->right;
     }
-    Node * t = x;
+    Node* t = x;
     if (t == nil)
         return nullptr;
-    Node * c;
+    Node* c;
     if (t->right == nil) {
         c = t->left;
         c->red = false;
@@ -158,7 +158,7 @@ ZuRBTree::Node * ZuRBTree::RemoveNode(unsigned int v)
         else if (!c->right->red)
             c->red = true;
     } else {
-        Node * cp = t->right;
+        Node* cp = t->right;
         c = cp->left;
         while (c->left != nil) {
             cp = c;
@@ -181,16 +181,16 @@ ZuRBTree::Node * ZuRBTree::RemoveNode(unsigned int v)
 
 bool ZuRBTree::Remove(unsigned int key)
 {
-    Node * node = RemoveNode(key);
+    Node* node = RemoveNode(key);
     if (!node)
         return false;
     FreeNode(node);
     return true;
 }
 
-bool ZuRBTree::Remove(unsigned int key, ZuObjectRef & removed)
+bool ZuRBTree::Remove(unsigned int key, ZuObjectRef& removed)
 {
-    Node * node = RemoveNode(key);
+    Node* node = RemoveNode(key);
     if (!node)
         return false;
     removed = node->object;
@@ -200,20 +200,20 @@ bool ZuRBTree::Remove(unsigned int key, ZuObjectRef & removed)
 
 // ---------------------------------------------------------------- queries
 
-ZuRBTree::Node * ZuRBTree::FindEQ(unsigned int v)
+ZuRBTree::Node* ZuRBTree::FindEQ(unsigned int v)
 {
     nil->key = v;
-    Node * x = head->right;
+    Node* x = head->right;
     while (x->key != v)
         x = v < x->key ? x->left : x->right;
     return x == nil ? nullptr : x;
 }
 
-ZuRBTree::Node * ZuRBTree::FindGE(unsigned int v)
+ZuRBTree::Node* ZuRBTree::FindGE(unsigned int v)
 {
     nil->key = v;
-    Node * candidate = nullptr;
-    Node * x = head->right;
+    Node* candidate = nullptr;
+    Node* x = head->right;
     while (x->key != v) {
         if (v < x->key) {
             candidate = x;
@@ -225,11 +225,11 @@ ZuRBTree::Node * ZuRBTree::FindGE(unsigned int v)
     return x == nil ? candidate : x;
 }
 
-ZuRBTree::Node * ZuRBTree::FindLE(unsigned int v)
+ZuRBTree::Node* ZuRBTree::FindLE(unsigned int v)
 {
     nil->key = v;
-    Node * candidate = nullptr;
-    Node * x = head->right;
+    Node* candidate = nullptr;
+    Node* x = head->right;
     while (x->key != v) {
         if (v < x->key) {
             x = x->left;
@@ -241,9 +241,9 @@ ZuRBTree::Node * ZuRBTree::FindLE(unsigned int v)
     return x == nil ? candidate : x;
 }
 
-ZuRBTree::Node const * ZuRBTree::FindMin() const
+const ZuRBTree::Node* ZuRBTree::FindMin() const
 {
-    Node const * x = head->right;
+    const Node* x = head->right;
     if (x == nil)
         return nullptr;
     while (x->left != nil)
@@ -251,9 +251,9 @@ ZuRBTree::Node const * ZuRBTree::FindMin() const
     return x;
 }
 
-ZuRBTree::Node const * ZuRBTree::FindMax() const
+const ZuRBTree::Node* ZuRBTree::FindMax() const
 {
-    Node const * x = head->right;
+    const Node* x = head->right;
     if (x == nil)
         return nullptr;
     while (x->right != nil)
@@ -266,9 +266,9 @@ bool ZuRBTree::Find(unsigned int key)
     return FindEQ(key) != nullptr;
 }
 
-bool ZuRBTree::Find(unsigned int key, ZuObjectRef & result)
+bool ZuRBTree::Find(unsigned int key, ZuObjectRef& result)
 {
-    Node * node = FindEQ(key);
+    Node* node = FindEQ(key);
     if (!node)
         return false;
     result = node->object;
@@ -280,9 +280,9 @@ bool ZuRBTree::FindNearestPrev(unsigned int key)
     return FindLE(key) != nullptr;
 }
 
-bool ZuRBTree::FindNearestPrev(unsigned int key, ZuObjectRef & result)
+bool ZuRBTree::FindNearestPrev(unsigned int key, ZuObjectRef& result)
 {
-    Node * node = FindLE(key);
+    Node* node = FindLE(key);
     if (!node)
         return false;
     result = node->object;
@@ -294,45 +294,45 @@ bool ZuRBTree::FindNearestNext(unsigned int key)
     return FindGE(key) != nullptr;
 }
 
-bool ZuRBTree::FindNearestNext(unsigned int key, ZuObjectRef & result)
+bool ZuRBTree::FindNearestNext(unsigned int key, ZuObjectRef& result)
 {
-    Node * node = FindGE(key);
+    Node* node = FindGE(key);
     if (!node)
         return false;
     result = node->object;
     return true;
 }
 
-bool ZuRBTree::FindNearestPrevKey(unsigned int key, unsigned int & found)
+bool ZuRBTree::FindNearestPrevKey(unsigned int key, unsigned int& found)
 {
-    Node * node = FindLE(key);
+    Node* node = FindLE(key);
     if (!node)
         return false;
     found = node->key;
     return true;
 }
 
-bool ZuRBTree::FindNearestNextKey(unsigned int key, unsigned int & found)
+bool ZuRBTree::FindNearestNextKey(unsigned int key, unsigned int& found)
 {
-    Node * node = FindGE(key);
+    Node* node = FindGE(key);
     if (!node)
         return false;
     found = node->key;
     return true;
 }
 
-bool ZuRBTree::FindFirst(unsigned int & key) const
+bool ZuRBTree::FindFirst(unsigned int& key) const
 {
-    Node const * node = FindMin();
+    const Node* node = FindMin();
     if (!node)
         return false;
     key = node->key;
     return true;
 }
 
-bool ZuRBTree::FindLast(unsigned int & key) const
+bool ZuRBTree::FindLast(unsigned int& key) const
 {
-    Node const * node = FindMax();
+    const Node* node = FindMax();
     if (!node)
         return false;
     key = node->key;
@@ -341,14 +341,14 @@ bool ZuRBTree::FindLast(unsigned int & key) const
 
 // ---------------------------------------------------------------- lifetime
 
-void ZuRBTree::FreeSubTree(Node * node)
+void ZuRBTree::FreeSubTree(Node* node)
 {
     // Post-order without recursion: a restored tree may be a long chain.
-    std::vector<Node *> todo;
+    std::vector<Node*> todo;
     if (node && node != nil)
         todo.push_back(node);
     while (!todo.empty()) {
-        Node * x = todo.back();
+        Node* x = todo.back();
         todo.pop_back();
         if (x->left != nil)
             todo.push_back(x->left);
@@ -367,13 +367,13 @@ void ZuRBTree::Delete()
 
 // ---------------------------------------------------------------- storage
 
-void ZuRBTree::StoreSubTree(ZuStorageRef const & storage, Node * node)
+void ZuRBTree::StoreSubTree(const ZuStorageRef& storage, Node* node)
 {
     // Pre-order, left before right, without recursion.
-    std::vector<Node *> todo;
+    std::vector<Node*> todo;
     todo.push_back(node);
     while (!todo.empty()) {
-        Node * x = todo.back();
+        Node* x = todo.back();
         todo.pop_back();
         unsigned int code = (x->left != nil ? 2u : 0u) | (x->right != nil ? 1u : 0u);
         storage->StoreBool(x->red);
@@ -387,18 +387,18 @@ void ZuRBTree::StoreSubTree(ZuStorageRef const & storage, Node * node)
     }
 }
 
-void ZuRBTree::RestoreSubTree(ZuStorageRef const & storage, Node *& root)
+void ZuRBTree::RestoreSubTree(const ZuStorageRef& storage, Node*& root)
 {
     // Each node is linked into its place as soon as it is made, so that
     // whatever happens next the caller frees everything read so far by
     // freeing from the root. The slots still to fill wait on a stack
     // instead of the call stack: nothing bounds how deeply a stream nests.
-    std::vector<Node **> slots;
+    std::vector<Node**> slots;
     slots.push_back(&root);
     while (!slots.empty()) {
-        Node ** slot = slots.back();
+        Node** slot = slots.back();
         slots.pop_back();
-        Node * node = AllocNode();
+        Node* node = AllocNode();
         *slot = node;
         node->red = storage->RestoreBool(node->red);
         node->key = static_cast<unsigned int>(storage->RestoreCard(node->key));
@@ -413,7 +413,7 @@ void ZuRBTree::RestoreSubTree(ZuStorageRef const & storage, Node *& root)
     }
 }
 
-void ZuRBTree::StoreInstance(ZuStorageRef const & storage)
+void ZuRBTree::StoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::StoreInstance(storage);
     storage << TreeRecord() << ZuStorageSync::begin << ZuStorageSync::repeat;
@@ -426,14 +426,14 @@ void ZuRBTree::StoreInstance(ZuStorageRef const & storage)
     storage << ZuStorageSync::end_repeat << ZuStorageSync::end;
 }
 
-void ZuRBTree::RestoreInstance(ZuStorageRef const & storage)
+void ZuRBTree::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::RestoreInstance(storage);
     FreeSubTree(head->right);
     head->right = nil;
     storage >> ZuStorageSync::type >> ZuStorageSync::begin >> ZuStorageSync::repeat;
     if (storage->RestoreCard(0) != 0) {
-        Node * root = nil;
+        Node* root = nil;
         try {
             RestoreSubTree(storage, root);
         } catch (...) {

@@ -2,7 +2,7 @@
 
 #include "si/typeinfo.h"
 
-ZuRect const ZuRect::none;
+const ZuRect ZuRect::none;
 
 static_assert(sizeof(ZuRect) == 40, "a rectangle is four doubles and its flag");
 

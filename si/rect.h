@@ -6,13 +6,11 @@
 
 struct Zuvi_TypeDef;
 
-class ZuRect
-{
+class ZuRect {
 public:
     ZuRect() : x1(0), y1(0), x2(0), y2(0), empty(true) {}
     // Not empty when x2 >= x1 and y2 >= y1; otherwise empty with zeros.
-    ZuRect(double x1_, double y1_, double x2_, double y2_)
-        : x1(0), y1(0), x2(0), y2(0), empty(true)
+    ZuRect(double x1_, double y1_, double x2_, double y2_) : x1(0), y1(0), x2(0), y2(0), empty(true)
     {
         if (x2_ >= x1_ && y2_ >= y1_) {
             x1 = x1_;
@@ -25,8 +23,7 @@ public:
     // r shrunk by margin on every side, when r is not empty and at least
     // margin wide and high; otherwise empty. (A rectangle of width 3 shrunk
     // by 3 keeps its flag with x2 below x1: callers rely on that.)
-    ZuRect(ZuRect const & r, double margin)
-        : x1(0), y1(0), x2(0), y2(0), empty(true)
+    ZuRect(const ZuRect& r, double margin) : x1(0), y1(0), x2(0), y2(0), empty(true)
     {
         if (!r.empty && r.DX() >= margin && r.DY() >= margin) {
             x1 = r.x1 + margin;
@@ -36,26 +33,30 @@ public:
             empty = false;
         }
     }
-    ZuRect(ZuRect const & r) = default;
-    ZuRect & operator=(ZuRect const & r) = default;
+    ZuRect(const ZuRect& r) = default;
+    ZuRect& operator=(const ZuRect& r) = default;
 
     // An empty rectangle becomes the single point; otherwise each bound
     // grows to take the point in.
-    ZuRect & InsertPoint(double x, double y)
+    ZuRect& InsertPoint(double x, double y)
     {
         if (empty) {
             x1 = x2 = x;
             y1 = y2 = y;
             empty = false;
         } else {
-            if (x < x1) x1 = x;
-            if (y < y1) y1 = y;
-            if (x > x2) x2 = x;
-            if (y > y2) y2 = y;
+            if (x < x1)
+                x1 = x;
+            if (y < y1)
+                y1 = y;
+            if (x > x2)
+                x2 = x;
+            if (y > y2)
+                y2 = y;
         }
         return *this;
     }
-    ZuRect & MakeEmpty()
+    ZuRect& MakeEmpty()
     {
         x1 = y1 = x2 = y2 = 0;
         empty = true;
@@ -102,13 +103,13 @@ public:
         empty = (x2 < x1 || y2 < y1);
     }
 
-    bool GetOrigin(double & x, double & y) const
+    bool GetOrigin(double& x, double& y) const
     {
         x = x1;
         y = y1;
         return !empty;
     }
-    bool GetSize(double & w, double & h) const
+    bool GetSize(double& w, double& h) const
     {
         if (empty) {
             w = h = 0;
@@ -125,10 +126,10 @@ public:
     double Y1() const { return y1; }
     double X2() const { return x2; }
     double Y2() const { return y2; }
-    double & X1() { return x1; }
-    double & Y1() { return y1; }
-    double & X2() { return x2; }
-    double & Y2() { return y2; }
+    double& X1() { return x1; }
+    double& Y1() { return y1; }
+    double& X2() { return x2; }
+    double& Y2() { return y2; }
     bool IsEmpty() const { return empty; }
 
     bool IsInside(double x, double y) const
@@ -136,7 +137,7 @@ public:
         return !empty && x1 <= x && x <= x2 && y1 <= y && y <= y2;
     }
     // Touching edges overlap.
-    bool DoOverlap(ZuRect const & r) const
+    bool DoOverlap(const ZuRect& r) const
     {
         if (empty || r.empty)
             return false;
@@ -147,13 +148,13 @@ public:
     // flags are not compared). Unequal when the flags differ, else when any
     // coordinate differs. So an empty rectangle and the 1 by 1 rectangle at
     // the origin are both equal and unequal; callers depend on both answers.
-    bool operator==(ZuRect const & r) const
+    bool operator==(const ZuRect& r) const
     {
         if (empty && r.empty)
             return true;
         return x1 == r.x1 && y1 == r.y1 && x2 == r.x2 && y2 == r.y2;
     }
-    bool operator!=(ZuRect const & r) const
+    bool operator!=(const ZuRect& r) const
     {
         if (empty != r.empty)
             return true;
@@ -161,7 +162,7 @@ public:
     }
 
     // Union: an empty o changes nothing; an empty rectangle becomes o.
-    ZuRect & operator+=(ZuRect const & o)
+    ZuRect& operator+=(const ZuRect& o)
     {
         if (o.empty)
             return *this;
@@ -169,30 +170,38 @@ public:
             *this = o;
             return *this;
         }
-        if (o.x1 < x1) x1 = o.x1;
-        if (o.y1 < y1) y1 = o.y1;
-        if (o.x2 > x2) x2 = o.x2;
-        if (o.y2 > y2) y2 = o.y2;
+        if (o.x1 < x1)
+            x1 = o.x1;
+        if (o.y1 < y1)
+            y1 = o.y1;
+        if (o.x2 > x2)
+            x2 = o.x2;
+        if (o.y2 > y2)
+            y2 = o.y2;
         return *this;
     }
     // Intersection: empty when either is empty or nothing is shared;
     // touching rectangles share a one-pixel-wide band.
-    ZuRect & operator*=(ZuRect const & o)
+    ZuRect& operator*=(const ZuRect& o)
     {
         if (empty)
             return *this;
         if (o.empty)
             return MakeEmpty();
-        if (o.x1 > x1) x1 = o.x1;
-        if (o.y1 > y1) y1 = o.y1;
-        if (o.x2 < x2) x2 = o.x2;
-        if (o.y2 < y2) y2 = o.y2;
+        if (o.x1 > x1)
+            x1 = o.x1;
+        if (o.y1 > y1)
+            y1 = o.y1;
+        if (o.x2 < x2)
+            x2 = o.x2;
+        if (o.y2 < y2)
+            y2 = o.y2;
         if (x1 > x2 || y1 > y2)
             MakeEmpty();
         return *this;
     }
 
-    static ZuRect const none;
+    static const ZuRect none;
 
 private:
     double x1;
@@ -202,7 +211,7 @@ private:
     bool empty;
 };
 
-extern Zuvi_TypeDef const ZuRect_type;
-extern Zuvi_TypeDef const * const ZuRectTypeDef;
+extern const Zuvi_TypeDef ZuRect_type;
+extern const Zuvi_TypeDef* const ZuRectTypeDef;
 
 #endif

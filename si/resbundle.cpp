@@ -20,13 +20,13 @@ ZuStorageSync& BundleRecord()
     return record;
 }
 
-std::uint32_t Word32(unsigned char const* p)
+std::uint32_t Word32(const unsigned char* p)
 {
-    return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8)
-        | std::uint32_t(p[3]);
+    return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) |
+           std::uint32_t(p[3]);
 }
 
-unsigned Word16(unsigned char const* p)
+unsigned Word16(const unsigned char* p)
 {
     return (unsigned(p[0]) << 8) | p[1];
 }
@@ -37,14 +37,8 @@ ZU_IMPLEMENT_CLASS(ZuResBundle, kFile, ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(ZuResBundle, ZuiContainer)
 
 ZuResBundle::ZuResBundle()
-    : id(0)
-    , image(nullptr)
-    , image_size(0)
-    , count(0)
-    , table(nullptr)
-    , owned_image(nullptr)
-{
-}
+    : id(0), image(nullptr), image_size(0), count(0), table(nullptr), owned_image(nullptr)
+{}
 
 ZuResBundle::~ZuResBundle()
 {
@@ -67,7 +61,7 @@ void ZuResBundle::AdoptImage(void* new_image)
     owned_image = new_image;
 }
 
-bool ZuResBundle::SetBundleName(ZuStringRef const& new_name)
+bool ZuResBundle::SetBundleName(const ZuStringRef& new_name)
 {
     name = new_name;
     return true;
@@ -81,9 +75,9 @@ bool ZuResBundle::SetBundleID(unsigned int new_id)
 
 // The walk checks every count, offset and size against the image: the
 // numbers come from a file.
-bool ZuResBundle::InitFromImage(void const* new_image, unsigned int size)
+bool ZuResBundle::InitFromImage(const void* new_image, unsigned int size)
 {
-    unsigned char const* bytes = static_cast<unsigned char const*>(new_image);
+    const unsigned char* bytes = static_cast<const unsigned char*>(new_image);
     if (bytes == nullptr || size < 64 || std::memcmp(bytes, kHeaderLine, 32) != 0)
         throw "BadHeader";
     std::uint64_t const n = Word32(bytes + 56);
@@ -104,7 +98,7 @@ bool ZuResBundle::InitFromImage(void const* new_image, unsigned int size)
         for (unsigned i = 0; i < n; ++i) {
             if (at + 4 > size)
                 throw "BadBundle";
-            unsigned const word0 = Word16(bytes + at);
+            const unsigned word0 = Word16(bytes + at);
             std::uint64_t data_size;
             std::uint64_t header;
             if ((word0 & 0x8000u) == 0) {
@@ -148,7 +142,7 @@ ZuResIDDef* ZuResBundle::RetResID(unsigned int index) const
     return &table[index];
 }
 
-ZuStringRef const& ZuResBundle::RetBundleName() const
+const ZuStringRef& ZuResBundle::RetBundleName() const
 {
     return name;
 }
@@ -158,7 +152,8 @@ unsigned int ZuResBundle::RetBundleID() const
     return id;
 }
 
-bool ZuResBundle::LockResource(unsigned int index, void const*& data, unsigned int& size, ZuResType& type)
+bool ZuResBundle::LockResource(unsigned int index, const void*& data, unsigned int& size,
+                               ZuResType& type)
 {
     ZuResIDDef* def = RetResID(index);
     if (def == nullptr || def->data == nullptr)
@@ -189,7 +184,7 @@ bool ZuResBundle::Get(unsigned int, ZuObjectRef&)
     return false;
 }
 
-void ZuResBundle::StoreInstance(ZuStorageRef const& storage)
+void ZuResBundle::StoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::StoreInstance(storage);
     storage << BundleRecord() << ZuStorageSync::begin;
@@ -197,7 +192,7 @@ void ZuResBundle::StoreInstance(ZuStorageRef const& storage)
     storage << ZuStorageSync::end;
 }
 
-void ZuResBundle::RestoreInstance(ZuStorageRef const& storage)
+void ZuResBundle::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;

@@ -27,23 +27,24 @@ public:
     ~ZuResBundle() override;
 
 protected:
-    virtual bool SetBundleName(ZuStringRef const& name);
+    virtual bool SetBundleName(const ZuStringRef& name);
     virtual bool SetBundleID(unsigned int id);
     // Builds the descriptor table over the image, which must outlive the
     // bundle's use of it. Throws the text "BadHeader" when the header line
     // differs (or the image is shorter than the header), and "BadBundle"
     // when the count, the first offset or an entry runs past the image; the
     // bundle is then left as it was.
-    virtual bool InitFromImage(void const* image, unsigned int size);
+    virtual bool InitFromImage(const void* image, unsigned int size);
 
 public:
     // Descriptor i, or null past the table.
     virtual ZuResIDDef* RetResID(unsigned int index) const;
-    virtual ZuStringRef const& RetBundleName() const;
+    virtual const ZuStringRef& RetBundleName() const;
     virtual unsigned int RetBundleID() const;
     // False for an index past the table or an unresolved entry; otherwise
     // counts a lock and gives the entry's bytes, size and type.
-    virtual bool LockResource(unsigned int index, void const*& data, unsigned int& size, ZuResType& type);
+    virtual bool LockResource(unsigned int index, const void*& data, unsigned int& size,
+                              ZuResType& type);
     // False past the table or when no lock is counted.
     virtual bool UnlockResource(unsigned int index);
 
@@ -56,8 +57,8 @@ protected:
     // "<ZuResBundle name>", begin, the name, end. Restoring loads the file
     // again through the current resource manager, which appends the bundle
     // under a new ID.
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     // The image becomes the bundle's: freed with it.
@@ -66,7 +67,7 @@ private:
 
     ZuStringRef name;
     unsigned int id;
-    unsigned char const* image;
+    const unsigned char* image;
     unsigned int image_size;
     unsigned int count;
     ZuResIDDef* table;

@@ -31,14 +31,14 @@ ZuResMan::ZuResMan()
 
 ZuResMan::~ZuResMan() {}
 
-ZuResBundleRef ZuResMan::LoadBundle(ZuStringRef const& name)
+ZuResBundleRef ZuResMan::LoadBundle(const ZuStringRef& name)
 {
     if (name.IsInvalid())
         return ZuResBundleNull;
     for (unsigned i = 0; i < bundles->TotalCount(); ++i) {
         ZuResBundleRef bundle = bundles[i];
-        if (bundle.IsValid() && bundle->RetBundleName().IsValid()
-            && bundle->RetBundleName()->CompareWith(name, true) == 0)
+        if (bundle.IsValid() && bundle->RetBundleName().IsValid() &&
+            bundle->RetBundleName()->CompareWith(name, true) == 0)
             return bundle;
     }
     ZuResBundleRef bundle(ZuNew<ZuResBundle>(Zuvi_app_zone, __LINE__, kFile));
@@ -48,7 +48,7 @@ ZuResBundleRef ZuResMan::LoadBundle(ZuStringRef const& name)
     return ZuResBundleNull;
 }
 
-bool ZuResMan::LoadBundle(ZuStringRef const& name, ZuResBundleRef const& bundle)
+bool ZuResMan::LoadBundle(const ZuStringRef& name, const ZuResBundleRef& bundle)
 {
     if (bundle.IsInvalid() || name.IsInvalid())
         return false;
@@ -62,7 +62,7 @@ bool ZuResMan::LoadBundle(ZuStringRef const& name, ZuResBundleRef const& bundle)
         std::int64_t const size = stream->RetSize();
         if (size < 0 || size > std::int64_t(0xFFFFFFF0u))
             throw "BadBundle";
-        unsigned const total = unsigned(size);
+        const unsigned total = unsigned(size);
         buffer = Zuvi_app_zone->Alloc(total == 0 ? 1 : total, "Byte", __LINE__, kFile);
         unsigned done = 0;
         while (done < total) {
@@ -85,7 +85,7 @@ bool ZuResMan::LoadBundle(ZuStringRef const& name, ZuResBundleRef const& bundle)
         return false;
     }
     stream->Delete();
-    unsigned const slot = bundles->TotalCount();
+    const unsigned slot = bundles->TotalCount();
     bundles->SetSize(slot + 1);
     bundles[slot] = bundle;
     return true;
@@ -129,7 +129,7 @@ void ZuResMan::Delete()
 void ZuResMan::Initialise()
 {
     current = ZuNew<ZuResMan>(Zuvi_app_zone, __LINE__, kFile);
-    ZuObjectRef const& app = Zuvi_RetApplication();
+    const ZuObjectRef& app = Zuvi_RetApplication();
     if (app.IsValid() && app->IsKindOf(ZuDataSlotRef::RetRuntime()))
         ZuDataSlotRef(app)->InsertField(ZuAtomRef("Resource Manager"), current);
 }
@@ -141,14 +141,14 @@ void ZuResMan::Kill()
     current = ZuResManNull;
 }
 
-ZuResManRef const& ZuResMan::Current()
+const ZuResManRef& ZuResMan::Current()
 {
     return current;
 }
 
 // ---- Descriptors ----------------------------------------------------------
 
-bool ZuResMan::LockResource(ZuResIDDef* id, void const*& data, unsigned int& size, ZuResType& type)
+bool ZuResMan::LockResource(ZuResIDDef* id, const void*& data, unsigned int& size, ZuResType& type)
 {
     data = nullptr;
     size = 0;
@@ -167,7 +167,7 @@ bool ZuResMan::LockResource(ZuResIDDef* id, void const*& data, unsigned int& siz
     return bundle.IsValid() && bundle->LockResource(id->index, data, size, type);
 }
 
-bool ZuResMan::LockResource(ZuResIDDef* id, void const*& data, unsigned int& size)
+bool ZuResMan::LockResource(ZuResIDDef* id, const void*& data, unsigned int& size)
 {
     ZuResType type = ZU_RES_TYPE_NONE;
     return LockResource(id, data, size, type);
@@ -197,7 +197,7 @@ bool ZuResMan::QueryResource(ZuResIDDef* id, unsigned int& size, ZuResType& type
         type = id->RetType();
         return true;
     }
-    void const* data = nullptr;
+    const void* data = nullptr;
     if (!LockResource(id, data, size, type))
         return false;
     UnlockResource(id);
@@ -209,10 +209,10 @@ bool ZuResMan::CopyResource(ZuResIDDef* id, void* buffer, unsigned int capacity,
 {
     size = 0;
     type = ZU_RES_TYPE_NONE;
-    void const* data = nullptr;
+    const void* data = nullptr;
     if (!LockResource(id, data, size, type))
         return false;
-    bool const fits = size <= capacity;
+    const bool fits = size <= capacity;
     if (fits && size != 0)
         std::memcpy(buffer, data, size);
     UnlockResource(id);
@@ -232,12 +232,12 @@ bool ZuResMan::CopyResource(ZuResIDDef* id, void* buffer, unsigned int capacity)
     return CopyResource(id, buffer, capacity, size, type);
 }
 
-void ZuResMan::StoreInstance(ZuStorageRef const&)
+void ZuResMan::StoreInstance(const ZuStorageRef&)
 {
     Zuvi_ErrorAbort("ZuResMan::StoreInstance not supported", __LINE__, kFile);
 }
 
-void ZuResMan::RestoreInstance(ZuStorageRef const&)
+void ZuResMan::RestoreInstance(const ZuStorageRef&)
 {
     Zuvi_ErrorAbort("ZuResMan::RestoreInstance not supported", __LINE__, kFile);
 }
@@ -246,7 +246,7 @@ void ZuResMan::RestoreInstance(ZuStorageRef const&)
 
 // The resource definition: the number 0 for none; otherwise 1, the bundle
 // (which restores by loading its file again) and the index.
-void Zuvi_StoreResID(ZuStorageRef const& storage, ZuResIDDef* definition)
+void Zuvi_StoreResID(const ZuStorageRef& storage, ZuResIDDef* definition)
 {
     if (definition == nullptr) {
         storage->StoreInt(0);
@@ -260,7 +260,7 @@ void Zuvi_StoreResID(ZuStorageRef const& storage, ZuResIDDef* definition)
     storage->StoreCard(definition->index);
 }
 
-ZuResIDDef* Zuvi_RestoreResID(ZuStorageRef const& storage)
+ZuResIDDef* Zuvi_RestoreResID(const ZuStorageRef& storage)
 {
     unsigned kind = 0;
     storage >> kind;
@@ -274,4 +274,3 @@ ZuResIDDef* Zuvi_RestoreResID(ZuStorageRef const& storage)
     storage >> index;
     return bundle.IsValid() ? bundle->RetResID(index) : nullptr;
 }
-

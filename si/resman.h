@@ -27,12 +27,12 @@ public:
     // The bundle of that name (letter case counts) when it is loaded,
     // otherwise the file loaded as a new bundle; the null handle when the
     // file cannot be read or is not a sound bundle.
-    virtual ZuResBundleRef LoadBundle(ZuStringRef const& name);
+    virtual ZuResBundleRef LoadBundle(const ZuStringRef& name);
 
 protected:
     // Reads "%Zuvi%/Resources/" + name into the given bundle and appends it;
     // false (nothing appended) on any failure.
-    virtual bool LoadBundle(ZuStringRef const& name, ZuResBundleRef const& bundle);
+    virtual bool LoadBundle(const ZuStringRef& name, const ZuResBundleRef& bundle);
 
 public:
     // The bundle of that ID, or the null handle.
@@ -50,27 +50,29 @@ public:
     static void Initialise();
     // Deletes the current manager and empties the handle.
     static void Kill();
-    static ZuResManRef const& Current();
+    static const ZuResManRef& Current();
 
     // The resource's bytes, size and type, counting a lock; false (data
     // null, size 0) for a null descriptor or a resource out of reach.
-    static bool LockResource(ZuResIDDef* id, void const*& data, unsigned int& size, ZuResType& type);
-    static bool LockResource(ZuResIDDef* id, void const*& data, unsigned int& size);
+    static bool LockResource(ZuResIDDef* id, const void*& data, unsigned int& size,
+                             ZuResType& type);
+    static bool LockResource(ZuResIDDef* id, const void*& data, unsigned int& size);
     // Takes one lock back; true when a lock was counted.
     static bool UnlockResource(ZuResIDDef* id);
     // Size and type without keeping a lock.
     static bool QueryResource(ZuResIDDef* id, unsigned int& size, ZuResType& type);
     // Copies the resource into the buffer when it fits (size and type are
     // given either way); no lock is kept.
-    static bool CopyResource(ZuResIDDef* id, void* buffer, unsigned int capacity, unsigned int& size,
-                             ZuResType& type);
-    static bool CopyResource(ZuResIDDef* id, void* buffer, unsigned int capacity, unsigned int& size);
+    static bool CopyResource(ZuResIDDef* id, void* buffer, unsigned int capacity,
+                             unsigned int& size, ZuResType& type);
+    static bool CopyResource(ZuResIDDef* id, void* buffer, unsigned int capacity,
+                             unsigned int& size);
     static bool CopyResource(ZuResIDDef* id, void* buffer, unsigned int capacity);
 
 protected:
     // The manager is never stored: both stop the program.
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
     ZuResBundleArray bundles;
@@ -84,7 +86,7 @@ ZU_CLASS_END(ZuResMan)
 // Restoring gives the restored bundle's descriptor, or null when the bundle
 // is empty or the index past its table; a leading number other than 0 and 1
 // is refused as corrupt input ("Incompatible resource ID").
-void Zuvi_StoreResID(ZuStorageRef const& storage, ZuResIDDef* definition);
-ZuResIDDef* Zuvi_RestoreResID(ZuStorageRef const& storage);
+void Zuvi_StoreResID(const ZuStorageRef& storage, ZuResIDDef* definition);
+ZuResIDDef* Zuvi_RestoreResID(const ZuStorageRef& storage);
 
 #endif

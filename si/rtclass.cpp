@@ -162,11 +162,16 @@ __attribute__((weak)) const ZuRuntimeRef& Zuvi_TypedArrayRuntime()
 const char* Zuvi_FrameKindWord(unsigned type)
 {
     switch (type) {
-    case 1: return "method ";
-    case 2: return "member ";
-    case 3: return "operator ";
-    case 4: return "function ";
-    default: return "hell, namely ";
+    case 1:
+        return "method ";
+    case 2:
+        return "member ";
+    case 3:
+        return "operator ";
+    case 4:
+        return "function ";
+    default:
+        return "hell, namely ";
     }
 }
 
@@ -185,7 +190,7 @@ void Zuvi_CheckPlacement(unsigned size, const ZuRuntimeRef& runtime, void* buffe
     ZU_ASSERT_AT(size <= buffer_len, "size <= buffer_len", __LINE__, file);
     ZU_ASSERT_AT(buffer_len, "buffer_len", __LINE__, file);
     ZU_ASSERT_AT(buffer_ptr, "buffer_ptr", __LINE__, file);
-    ZU_ASSERT_AT(runtime.IsValid (), "runtime.IsValid ()", __LINE__, file);
+    ZU_ASSERT_AT(runtime.IsValid(), "runtime.IsValid ()", __LINE__, file);
 }
 
 void Zuvi_ResolveNull(const ZuRuntimeRef& rt)
@@ -221,10 +226,10 @@ void ZuRuntime::ResolveNull()
 ZuRuntime::ZuRuntime()
     : class_id_(0), depth(0), info(nullptr), alternate(nullptr), alternate_chosen(false),
       targets(nullptr), target_count(0), cursor(nullptr), cursor_index(0), notifies(nullptr),
-      notify_count(0), data_head(nullptr), data_array(nullptr), data_count(0), interfaces(nullptr), interface_count(0), ref_offsets(nullptr), ref_count_(0),
-      singleton(false), next_runtime(nullptr)
-{
-}
+      notify_count(0), data_head(nullptr), data_array(nullptr), data_count(0), interfaces(nullptr),
+      interface_count(0), ref_offsets(nullptr), ref_count_(0), singleton(false),
+      next_runtime(nullptr)
+{}
 
 void ZuRuntime::FreePubData()
 {
@@ -309,13 +314,15 @@ void ZuRuntime::CollectTargets()
     for (Zuvi_TargetExport* exp = Zuvi_TargetExport::head; exp; exp = exp->next) {
         if (exp->info.class_rt != info->runtime)
             continue;
-        TargetRecord* r = ::new (SysAlloc<TargetRecord>("Zuvi_TargetRecord", __LINE__)) TargetRecord();
+        TargetRecord* r =
+            ::new (SysAlloc<TargetRecord>("Zuvi_TargetRecord", __LINE__)) TargetRecord();
         r->owner = this;
         r->exp = exp;
         char name[50];
         const char* call = exp->info.call_text ? exp->info.call_text : "";
         size_t n = 0;
-        while (n < sizeof(name) - 1 && call[n] && call[n] != ' ' && call[n] != '\t' && call[n] != '(') {
+        while (n < sizeof(name) - 1 && call[n] && call[n] != ' ' && call[n] != '\t' &&
+               call[n] != '(') {
             name[n] = call[n];
             ++n;
         }
@@ -349,7 +356,8 @@ void ZuRuntime::CollectTargets()
         }
         if (exp->class_rt != info->runtime)
             continue;
-        NotifyRecord* r = ::new (SysAlloc<NotifyRecord>("Zuvi_NotifyRecord", __LINE__)) NotifyRecord();
+        NotifyRecord* r =
+            ::new (SysAlloc<NotifyRecord>("Zuvi_NotifyRecord", __LINE__)) NotifyRecord();
         r->event = exp->event_name;
         if (exp->data_name)
             r->data = exp->data_name;
@@ -382,8 +390,7 @@ void ZuRuntime::CompileAfterInit()
     class_id_ = ++rt_class_num;
     for (Zuvi_PubData* d = data_head; d; d = d->next) {
         for (Zuvi_PubData* g = d; g; g = g->same_name) {
-            ZuBitsetInfoRef bits(
-                ZuNew<ZuBitsetInfo>(Zuvi_app_zone, __LINE__, kFile));
+            ZuBitsetInfoRef bits(ZuNew<ZuBitsetInfo>(Zuvi_app_zone, __LINE__, kFile));
             bits->Initialise(g);
             g->bitset_info = bits;
         }
@@ -622,7 +629,8 @@ void ZuRuntime::PublishInterface(const ZuRuntimeRef* class_rt, const Zuvi_Interf
 
 bool ZuRuntime::ClassSupportsInterface(const Zuvi_Interface* iface) const
 {
-    for (const ZuRuntime* rt = this; rt; rt = static_cast<const ZuRuntime*>(rt->super_.RetRawObject()))
+    for (const ZuRuntime* rt = this; rt;
+         rt = static_cast<const ZuRuntime*>(rt->super_.RetRawObject()))
         for (const InterfaceRecord* r = rt->interfaces; r; r = r->next)
             if (r->iface == iface)
                 return true;
@@ -631,7 +639,8 @@ bool ZuRuntime::ClassSupportsInterface(const Zuvi_Interface* iface) const
 
 const void* ZuRuntime::CastToInterface(const ZuObject* obj, const Zuvi_Interface* iface) const
 {
-    for (const ZuRuntime* rt = this; rt; rt = static_cast<const ZuRuntime*>(rt->super_.RetRawObject()))
+    for (const ZuRuntime* rt = this; rt;
+         rt = static_cast<const ZuRuntime*>(rt->super_.RetRawObject()))
         for (const InterfaceRecord* r = rt->interfaces; r; r = r->next)
             if (r->iface == iface)
                 return r->cast && r->cast->cast_const ? r->cast->cast_const(obj) : nullptr;
@@ -640,7 +649,8 @@ const void* ZuRuntime::CastToInterface(const ZuObject* obj, const Zuvi_Interface
 
 void* ZuRuntime::CastToInterface(ZuObject* obj, const Zuvi_Interface* iface)
 {
-    for (const ZuRuntime* rt = this; rt; rt = static_cast<const ZuRuntime*>(rt->super_.RetRawObject()))
+    for (const ZuRuntime* rt = this; rt;
+         rt = static_cast<const ZuRuntime*>(rt->super_.RetRawObject()))
         for (const InterfaceRecord* r = rt->interfaces; r; r = r->next)
             if (r->iface == iface)
                 return r->cast && r->cast->cast ? r->cast->cast(obj) : nullptr;
@@ -650,14 +660,16 @@ void* ZuRuntime::CastToInterface(ZuObject* obj, const Zuvi_Interface* iface)
 unsigned ZuRuntime::CountInterfaces() const
 {
     unsigned n = 0;
-    for (const ZuRuntime* rt = this; rt; rt = static_cast<const ZuRuntime*>(rt->super_.RetRawObject()))
+    for (const ZuRuntime* rt = this; rt;
+         rt = static_cast<const ZuRuntime*>(rt->super_.RetRawObject()))
         n += rt->interface_count;
     return n;
 }
 
 bool ZuRuntime::GetInterface(unsigned i, const Zuvi_Interface*& iface) const
 {
-    for (const ZuRuntime* rt = this; rt; rt = static_cast<const ZuRuntime*>(rt->super_.RetRawObject()))
+    for (const ZuRuntime* rt = this; rt;
+         rt = static_cast<const ZuRuntime*>(rt->super_.RetRawObject()))
         for (const InterfaceRecord* r = rt->interfaces; r; r = r->next, --i)
             if (i == 0) {
                 iface = r->iface;
@@ -682,7 +694,8 @@ void ZuRuntime::PublishData(Zuvi_PubDataDef& def)
     Zuvi_PubData* item = ::new (SysAlloc<Zuvi_PubData>("Zuvi_PubData", __LINE__)) Zuvi_PubData(def);
     item->Initialise();
     for (Zuvi_PubData* d = data_head; d; d = d->next) {
-        if (d->name.RetRawObject() == item->name.RetRawObject() && d->def.type_def == def.type_def) {
+        if (d->name.RetRawObject() == item->name.RetRawObject() &&
+            d->def.type_def == def.type_def) {
             item->same_name = d->same_name;
             d->same_name = item;
             return;

@@ -74,7 +74,10 @@ struct Zuvi_Target {
     unsigned num_param;
     Zuvi_ParamDesc param[MAX_PARAM];
 
-    unsigned RetKind() const { return message_fn ? KIND_MESSAGE : observer_fn ? KIND_OBSERVER : KIND_ACTOR; }
+    unsigned RetKind() const
+    {
+        return message_fn ? KIND_MESSAGE : observer_fn ? KIND_OBSERVER : KIND_ACTOR;
+    }
 };
 
 // A target exported by a class, callable by name (static record).
@@ -131,10 +134,10 @@ struct Zuvi_NotifyExport {
 };
 
 ZU_HANDLE_BEGIN(ZuRuntime, ZuObject)
-    ZU_HANDLE_CONVERSIONS(ZuRuntime)
-    // The per-class run-time slot: an empty handle built without asking for
-    // any class's runtime, so that slots can exist before the runtimes do.
-    explicit ZuRuntimeRef(ZuObjectRef::SlotTag) : ZuObjectRef() {}
+ZU_HANDLE_CONVERSIONS(ZuRuntime)
+// The per-class run-time slot: an empty handle built without asking for
+// any class's runtime, so that slots can exist before the runtimes do.
+explicit ZuRuntimeRef(ZuObjectRef::SlotTag) : ZuObjectRef() {}
 ZU_HANDLE_END(ZuRuntime)
 
 class ZuRuntime : public ZuObject {
@@ -258,15 +261,15 @@ ZU_CLASS_END(ZuRuntime)
 // Declares exported targets of a class X from its member functions
 // (bool X::Method() for actors, bool X::Method(const ZuObjectRef&, unsigned)
 // for observers); placed in X's source.
-#define ZU_EXPORT_ACTOR(X, METHOD)                                              \
-    static Zuvi_TargetExport zuvi_actor_##X##_##METHOD(                         \
+#define ZU_EXPORT_ACTOR(X, METHOD)                                                 \
+    static Zuvi_TargetExport zuvi_actor_##X##_##METHOD(                            \
         [](ZuObject* o) -> bool { return static_cast<X*>(o)->METHOD(); }, #METHOD, \
         X##Ref::RetRuntime());
-#define ZU_EXPORT_OBSERVER(X, METHOD)                                           \
-    static Zuvi_TargetExport zuvi_observer_##X##_##METHOD(                      \
-        [](ZuObject* o, const ZuObjectRef& s, unsigned id) -> bool {            \
-            return static_cast<X*>(o)->METHOD(s, id);                           \
-        },                                                                      \
+#define ZU_EXPORT_OBSERVER(X, METHOD)                                \
+    static Zuvi_TargetExport zuvi_observer_##X##_##METHOD(           \
+        [](ZuObject* o, const ZuObjectRef& s, unsigned id) -> bool { \
+            return static_cast<X*>(o)->METHOD(s, id);                \
+        },                                                           \
         #METHOD, X##Ref::RetRuntime());
 // Declares that X sends the notification EVENT; the atom handle at FILL
 // (or null) receives the event's atom at start-up; TAG names the record.

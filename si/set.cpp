@@ -10,10 +10,9 @@
 ZU_IMPLEMENT_CLASS(ZuSet, "si/set", ZU_CLASS_ABSTRACT)
 
 ZuSet::ZuSet()
-    : num_element(0), extr_mode(0), allow_duplicates(true),
-      comp_key_using_is_equal(true), comp_value_using_is_equal(true)
-{
-}
+    : num_element(0), extr_mode(0), allow_duplicates(true), comp_key_using_is_equal(true),
+      comp_value_using_is_equal(true)
+{}
 
 ZuSet::~ZuSet()
 {
@@ -22,7 +21,7 @@ ZuSet::~ZuSet()
 
 // ---------------------------------------------------------------- extraction
 
-bool ZuSet::SpecifyExtractKey(ZuObjectRef const& key)
+bool ZuSet::SpecifyExtractKey(const ZuObjectRef& key)
 {
     extr_mode = key.IsValid() ? 2 : 1;
     extr_key = key;
@@ -30,7 +29,7 @@ bool ZuSet::SpecifyExtractKey(ZuObjectRef const& key)
     return true;
 }
 
-bool ZuSet::SpecifyExtractValue(ZuObjectRef const& value)
+bool ZuSet::SpecifyExtractValue(const ZuObjectRef& value)
 {
     extr_mode = value.IsValid() ? 3 : 0;
     extr_key = ZuObjectNull;
@@ -38,12 +37,12 @@ bool ZuSet::SpecifyExtractValue(ZuObjectRef const& value)
     return true;
 }
 
-bool ZuSet::SpecifyExtraction(ZuArrayRef const& spec)
+bool ZuSet::SpecifyExtraction(const ZuArrayRef& spec)
 {
-    static ZuAtomRef const extract_value("ExtractValue");
-    static ZuAtomRef const extract_key("ExtractKey");
-    static ZuAtomRef const extract_value_using_key("ExtractValueUsingKey");
-    static ZuAtomRef const extract_key_using_value("ExtractKeyUsingValue");
+    static const ZuAtomRef extract_value("ExtractValue");
+    static const ZuAtomRef extract_key("ExtractKey");
+    static const ZuAtomRef extract_value_using_key("ExtractValueUsingKey");
+    static const ZuAtomRef extract_key_using_value("ExtractKeyUsingValue");
 
     if (spec.IsInvalid())
         return false;
@@ -110,7 +109,10 @@ bool ZuSet::SetAllowDuplicates(bool allow)
     return true;
 }
 
-bool ZuSet::RetAllowDuplicates() const { return allow_duplicates; }
+bool ZuSet::RetAllowDuplicates() const
+{
+    return allow_duplicates;
+}
 
 bool ZuSet::SetCompKeyUsingIsEqual(bool flag)
 {
@@ -118,7 +120,10 @@ bool ZuSet::SetCompKeyUsingIsEqual(bool flag)
     return true;
 }
 
-bool ZuSet::RetCompKeyUsingIsEqual() const { return comp_key_using_is_equal; }
+bool ZuSet::RetCompKeyUsingIsEqual() const
+{
+    return comp_key_using_is_equal;
+}
 
 bool ZuSet::SetCompValueUsingIsEqual(bool flag)
 {
@@ -126,9 +131,12 @@ bool ZuSet::SetCompValueUsingIsEqual(bool flag)
     return true;
 }
 
-bool ZuSet::RetCompValueUsingIsEqual() const { return comp_value_using_is_equal; }
+bool ZuSet::RetCompValueUsingIsEqual() const
+{
+    return comp_value_using_is_equal;
+}
 
-ZuObjectRef ZuSet::RetFromKey(ZuObjectRef const& key, unsigned int n)
+ZuObjectRef ZuSet::RetFromKey(const ZuObjectRef& key, unsigned int n)
 {
     ZuObjectRef value;
     if (!GetFromKey(key, value, n))
@@ -136,7 +144,7 @@ ZuObjectRef ZuSet::RetFromKey(ZuObjectRef const& key, unsigned int n)
     return value;
 }
 
-ZuObjectRef ZuSet::RetFromValue(ZuObjectRef const& value, unsigned int n)
+ZuObjectRef ZuSet::RetFromValue(const ZuObjectRef& value, unsigned int n)
 {
     ZuObjectRef key;
     if (!GetFromValue(value, key, n))
@@ -157,7 +165,7 @@ void ZuSet::Delete()
 
 // ---------------------------------------------------------------- storage
 
-void ZuSet::StoreInstance(ZuStorageRef const& storage)
+void ZuSet::StoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseContainer::StoreInstance(storage);
     static ZuStorageSync record("<ZuSet num_element extr_mode extr_key extr_data>");
@@ -165,9 +173,9 @@ void ZuSet::StoreInstance(ZuStorageRef const& storage)
             << allow_duplicates << ZuStorageSync::end;
 }
 
-void ZuSet::RestoreInstance(ZuStorageRef const& storage)
+void ZuSet::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseContainer::RestoreInstance(storage);
-    storage >> ZuStorageSync::type >> ZuStorageSync::begin >> num_element >> extr_mode >> extr_key
-            >> extr_data >> allow_duplicates >> ZuStorageSync::end;
+    storage >> ZuStorageSync::type >> ZuStorageSync::begin >> num_element >> extr_mode >>
+        extr_key >> extr_data >> allow_duplicates >> ZuStorageSync::end;
 }

@@ -15,9 +15,9 @@ class ZuSet : public ZuBaseContainer {
 public:
     ~ZuSet() override;
 
-    bool SpecifyExtraction(ZuArrayRef const& spec) override;
-    virtual bool SpecifyExtractKey(ZuObjectRef const& key);
-    virtual bool SpecifyExtractValue(ZuObjectRef const& value);
+    bool SpecifyExtraction(const ZuArrayRef& spec) override;
+    virtual bool SpecifyExtractKey(const ZuObjectRef& key);
+    virtual bool SpecifyExtractValue(const ZuObjectRef& value);
     virtual bool Get(unsigned int index, ZuObjectRef& key, ZuObjectRef& value) = 0;
     virtual bool SetAllowDuplicates(bool allow);
     virtual bool RetAllowDuplicates() const;
@@ -26,34 +26,33 @@ public:
     virtual bool SetCompValueUsingIsEqual(bool flag);
     virtual bool RetCompValueUsingIsEqual() const;
 
-    virtual bool Insert(ZuObjectRef const& key, ZuObjectRef const& value) = 0;
+    virtual bool Insert(const ZuObjectRef& key, const ZuObjectRef& value) = 0;
     virtual bool Remove(unsigned int index) = 0;
-    virtual bool Remove(ZuObjectRef const& key, ZuObjectRef const& value, unsigned int occurrence) = 0;
-    virtual bool Remove(ZuObjectRef const& key, unsigned int occurrence) = 0;
+    virtual bool Remove(const ZuObjectRef& key, const ZuObjectRef& value,
+                        unsigned int occurrence) = 0;
+    virtual bool Remove(const ZuObjectRef& key, unsigned int occurrence) = 0;
     virtual void RemoveAll() = 0;
     virtual void RemoveDuplicates() = 0;
-    virtual bool RemoveValue(ZuObjectRef const& value, unsigned int occurrence) = 0;
-    virtual bool GetFromKey(ZuObjectRef const& key, ZuObjectRef& value, unsigned int n) = 0;
-    virtual bool GetFromValue(ZuObjectRef const& value, ZuObjectRef& key, unsigned int n) = 0;
-    virtual bool Find(ZuObjectRef const& key, ZuObjectRef const& value, unsigned int& index) = 0;
-    virtual bool LookForKey(ZuObjectRef const& key) = 0;
-    virtual bool LookForValue(ZuObjectRef const& value) = 0;
+    virtual bool RemoveValue(const ZuObjectRef& value, unsigned int occurrence) = 0;
+    virtual bool GetFromKey(const ZuObjectRef& key, ZuObjectRef& value, unsigned int n) = 0;
+    virtual bool GetFromValue(const ZuObjectRef& value, ZuObjectRef& key, unsigned int n) = 0;
+    virtual bool Find(const ZuObjectRef& key, const ZuObjectRef& value, unsigned int& index) = 0;
+    virtual bool LookForKey(const ZuObjectRef& key) = 0;
+    virtual bool LookForValue(const ZuObjectRef& value) = 0;
 
-    virtual ZuObjectRef RetFromKey(ZuObjectRef const& key, unsigned int n);
-    virtual ZuObjectRef RetFromValue(ZuObjectRef const& value, unsigned int n);
+    virtual ZuObjectRef RetFromKey(const ZuObjectRef& key, unsigned int n);
+    virtual ZuObjectRef RetFromValue(const ZuObjectRef& value, unsigned int n);
 
     // ZuiContainer
     unsigned int TotalCount() const override;
     bool Get(unsigned int index, ZuObjectRef& out) override;
 
-
     void Delete() override;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
     ZuSet();
-
 
     unsigned int num_element;
     unsigned int extr_mode;

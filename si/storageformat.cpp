@@ -9,17 +9,16 @@
 #include <cstring>
 
 // Every diagnostic of the persistence engine names this source.
-static char const* const kSource = "si/storage";
+static const char* const kSource = "si/storage";
 
-Zuvi_StorageFormat::Zuvi_StorageFormat()
-    : push_size(0), id_base(0)
+Zuvi_StorageFormat::Zuvi_StorageFormat() : push_size(0), id_base(0)
 {
     std::memset(push_buffer, 0, sizeof push_buffer);
 }
 
 Zuvi_StorageFormat::~Zuvi_StorageFormat() = default;
 
-void Zuvi_StorageFormat::BadData(char const* message, int line)
+void Zuvi_StorageFormat::BadData(const char* message, int line)
 {
     // The stream is outside data: say what was wrong in the debug output
     // and let the caller give up reading, as for a stream that ends early.
@@ -27,13 +26,13 @@ void Zuvi_StorageFormat::BadData(char const* message, int line)
     throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
 }
 
-void Zuvi_StorageFormat::Refuse(char const* message, int line)
+void Zuvi_StorageFormat::Refuse(const char* message, int line)
 {
     Zuvi_DebugString(message, line, kSource);
     throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_WRITE);
 }
 
-void Zuvi_StorageFormat::Fatal(char const* message, int line)
+void Zuvi_StorageFormat::Fatal(const char* message, int line)
 {
     Zuvi_ErrorAbort(message, line, kSource);
 }
@@ -141,7 +140,7 @@ void Zuvi_StorageFormat::StoreReal(double x)
         unsigned int w0;
         unsigned int w[2];
         Zuvi_ExportDouble(x, w0, w);
-        unsigned char const head[2] = {TYP_REAL, 0x00};
+        const unsigned char head[2] = {TYP_REAL, 0x00};
         WriteRaw(head, 2);
         StoreCard(w0);
         StoreCard(w[0]);
@@ -152,7 +151,7 @@ void Zuvi_StorageFormat::StoreReal(double x)
 void Zuvi_StorageFormat::StoreID(std::uint32_t id)
 {
     if ((id & ~0xFFu) == id_base && (id & 0xFFu) != 0xFFu) {
-        unsigned char const b = (unsigned char)(id & 0xFF);
+        const unsigned char b = (unsigned char)(id & 0xFF);
         WriteRaw(&b, 1);
     } else {
         StoreTag(TYP_LONG_ID);
@@ -163,11 +162,11 @@ void Zuvi_StorageFormat::StoreID(std::uint32_t id)
 
 void Zuvi_StorageFormat::StoreAtomEmpty()
 {
-    unsigned char const out[2] = {TYP_ATOM, 0x00};
+    const unsigned char out[2] = {TYP_ATOM, 0x00};
     WriteRaw(out, 2);
 }
 
-void Zuvi_StorageFormat::StoreAtomText(char const* text, std::size_t length)
+void Zuvi_StorageFormat::StoreAtomText(const char* text, std::size_t length)
 {
     // The length field has at most 16 bits; a longer text would come back
     // cut and shifted, so it is refused here rather than written wrong.
@@ -179,7 +178,7 @@ void Zuvi_StorageFormat::StoreAtomText(char const* text, std::size_t length)
     }
     StoreTag(TYP_ATOM);
     if (length < 0xF0) {
-        unsigned char const b = (unsigned char)length;
+        const unsigned char b = (unsigned char)length;
         WriteRaw(&b, 1);
     } else {
         StoreTag(0xFF);
@@ -194,7 +193,7 @@ void Zuvi_StorageFormat::StoreAtomID(std::uint32_t id)
     StoreID(id);
 }
 
-void Zuvi_StorageFormat::StoreBinData(void const* data, std::uint32_t size)
+void Zuvi_StorageFormat::StoreBinData(const void* data, std::uint32_t size)
 {
     if (size < 256) {
         StoreTag(TYP_BIN8);
@@ -212,12 +211,12 @@ void Zuvi_StorageFormat::StoreBinData(void const* data, std::uint32_t size)
 
 // ---------------------------------------------------------------- put-back
 
-void Zuvi_StorageFormat::PushBackData(void const* data, std::uint32_t size)
+void Zuvi_StorageFormat::PushBackData(const void* data, std::uint32_t size)
 {
     if (!(size <= sizeof push_buffer - push_size))
         Fatal("Failed assertion: this->push_size + size <= sizeof (this->push_buffer)", __LINE__);
     // Stored last byte first, so that popping gives them back in order.
-    unsigned char const* bytes = static_cast<unsigned char const*>(data);
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
     for (std::uint32_t i = size; i > 0; i--)
         push_buffer[push_size++] = bytes[i - 1];
 }
@@ -242,7 +241,7 @@ unsigned char Zuvi_StorageFormat::RestoreTag()
 
 unsigned char Zuvi_StorageFormat::PeekTag()
 {
-    unsigned char const tag = RestoreTag();
+    const unsigned char tag = RestoreTag();
     PushBackData(&tag, 1);
     return tag;
 }
@@ -271,7 +270,7 @@ void Zuvi_StorageFormat::RestoreScalarFromValue(ScalarKind, Scalar&)
 
 bool Zuvi_StorageFormat::RestoreBool(bool def)
 {
-    unsigned char const tag = RestoreTag();
+    const unsigned char tag = RestoreTag();
     switch (tag) {
     case TYP_TRUE:
         return true;
@@ -290,7 +289,7 @@ bool Zuvi_StorageFormat::RestoreBool(bool def)
 
 std::int64_t Zuvi_StorageFormat::RestoreInt(std::int64_t def)
 {
-    unsigned char const tag = RestoreTag();
+    const unsigned char tag = RestoreTag();
     unsigned bytes;
     switch (tag) {
     case TYP_INT_ZERO:
@@ -325,7 +324,7 @@ std::int64_t Zuvi_StorageFormat::RestoreInt(std::int64_t def)
     }
     // Extend the sign of the first byte.
     std::uint64_t v = RestoreBigEndian(bytes);
-    unsigned const bits = 8 * bytes;
+    const unsigned bits = 8 * bytes;
     if (bits < 64 && (v & (std::uint64_t(1) << (bits - 1))))
         v |= ~std::uint64_t(0) << bits;
     return std::int64_t(v);
@@ -333,7 +332,7 @@ std::int64_t Zuvi_StorageFormat::RestoreInt(std::int64_t def)
 
 std::uint64_t Zuvi_StorageFormat::RestoreCard(std::uint64_t def)
 {
-    unsigned char const tag = RestoreTag();
+    const unsigned char tag = RestoreTag();
     switch (tag) {
     case TYP_CARD_ZERO:
         return 0;
@@ -368,7 +367,7 @@ double Zuvi_StorageFormat::RestoreReal(double def)
     // The real tags are followed by one more byte that only 0x30 uses; it is
     // read here only when the item needs it, so a short real at the very end
     // of a stream still reads.
-    unsigned char const tag = RestoreTag();
+    const unsigned char tag = RestoreTag();
     switch (tag) {
     case TYP_REAL_ZERO:
         return 0.0;
@@ -380,7 +379,7 @@ double Zuvi_StorageFormat::RestoreReal(double def)
         return double(RestoreInt(0));
     case TYP_REAL: {
         RestoreTag(); // the 0x00 byte
-        unsigned int const w0 = (unsigned int)RestoreCard(0);
+        const unsigned int w0 = (unsigned int)RestoreCard(0);
         unsigned int w[2];
         w[0] = (unsigned int)RestoreCard(0);
         w[1] = (unsigned int)RestoreCard(0);
@@ -401,7 +400,7 @@ double Zuvi_StorageFormat::RestoreReal(double def)
 
 std::uint32_t Zuvi_StorageFormat::RestoreID()
 {
-    unsigned char const b = RestoreTag();
+    const unsigned char b = RestoreTag();
     if (b != TYP_LONG_ID)
         return id_base | b;
     std::uint32_t const id = std::uint32_t(RestoreBigEndian(4));
@@ -419,9 +418,10 @@ void Zuvi_StorageFormat::RestoreAtomLength(std::string& text)
         PopAndRestoreData(&text[0], length);
 }
 
-Zuvi_StorageFormat::AtomItem Zuvi_StorageFormat::RestoreAtomItem(std::string& text, std::uint32_t& id)
+Zuvi_StorageFormat::AtomItem Zuvi_StorageFormat::RestoreAtomItem(std::string& text,
+                                                                 std::uint32_t& id)
 {
-    unsigned char const tag = RestoreTag();
+    const unsigned char tag = RestoreTag();
     switch (tag) {
     case TYP_ATOM:
         RestoreAtomLength(text);
@@ -441,7 +441,8 @@ void Zuvi_StorageFormat::SkipData(std::uint64_t size)
     // costs no memory and ends at the end of the input.
     unsigned char piece[1000];
     while (size) {
-        std::uint32_t const n = size < sizeof piece ? std::uint32_t(size) : std::uint32_t(sizeof piece);
+        std::uint32_t const n =
+            size < sizeof piece ? std::uint32_t(size) : std::uint32_t(sizeof piece);
         PopAndRestoreData(piece, n);
         size -= n;
     }
@@ -452,7 +453,7 @@ void Zuvi_StorageFormat::RestoreBinData(void* buffer, std::uint32_t size)
     unsigned char* out = static_cast<unsigned char*>(buffer);
     std::uint32_t wanted = size;
     for (;;) {
-        unsigned char const tag = RestoreTag();
+        const unsigned char tag = RestoreTag();
         std::uint32_t length;
         switch (tag) {
         case TYP_BIN8:
@@ -490,8 +491,9 @@ void Zuvi_StorageFormat::RestoreBinData(void* buffer, std::uint32_t size)
         if (wanted)
             PopAndRestoreData(out, wanted);
         std::uint32_t const rest = length - wanted;
-        unsigned char const head[5] = {TYP_BIN32, (unsigned char)(rest >> 24), (unsigned char)(rest >> 16),
-                                       (unsigned char)(rest >> 8), (unsigned char)rest};
+        const unsigned char head[5] = {TYP_BIN32, (unsigned char)(rest >> 24),
+                                       (unsigned char)(rest >> 16), (unsigned char)(rest >> 8),
+                                       (unsigned char)rest};
         PushBackData(head, 5);
         return;
     }

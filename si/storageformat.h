@@ -95,9 +95,9 @@ public:
     void StoreReal(double value);
     void StoreID(std::uint32_t id);
     void StoreAtomEmpty();
-    void StoreAtomText(char const* text, std::size_t length);
+    void StoreAtomText(const char* text, std::size_t length);
     void StoreAtomID(std::uint32_t id);
-    void StoreBinData(void const* data, std::uint32_t size);
+    void StoreBinData(const void* data, std::uint32_t size);
 
     // Reading items; scalars give the default when the block ends or a mark
     // comes next.
@@ -115,7 +115,7 @@ public:
     unsigned char RestoreTag();
 
     // Put-back buffer: bytes given back come out again in the order given.
-    void PushBackData(void const* data, std::uint32_t size);
+    void PushBackData(const void* data, std::uint32_t size);
     void PopAndRestoreData(void* data, std::uint32_t size);
     std::uint32_t RetPushSize() const { return push_size; }
     void DropPushedBack() { push_size = 0; }
@@ -125,18 +125,18 @@ public:
 
     // Raised for corrupt input: a debug line, then ZuExcStream with the code
     // ZU_STREAM_CANNOT_READ (what a stream that ends early throws too).
-    [[noreturn]] static void BadData(char const* message, int line);
+    [[noreturn]] static void BadData(const char* message, int line);
     // Raised for what cannot be written faithfully (an atom text longer
     // than its length field): a debug line, then ZuExcStream with the code
     // ZU_STREAM_CANNOT_WRITE, before any byte of the item is written.
-    [[noreturn]] static void Refuse(char const* message, int line);
+    [[noreturn]] static void Refuse(const char* message, int line);
     // Raised for misuse by the program (stops with the assertion text).
-    [[noreturn]] static void Fatal(char const* message, int line);
+    [[noreturn]] static void Fatal(const char* message, int line);
 
 protected:
     // Raw byte movement, supplied by the owner. ReadRaw delivers exactly
     // size bytes or throws.
-    virtual void WriteRaw(void const* data, std::uint32_t size) = 0;
+    virtual void WriteRaw(const void* data, std::uint32_t size) = 0;
     virtual void ReadRaw(void* data, std::uint32_t size) = 0;
 
     // A scalar reader met an item that is not a plain scalar (an object, a

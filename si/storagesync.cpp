@@ -7,17 +7,13 @@ ZuStorageSync ZuStorageSync::end("end");
 ZuStorageSync ZuStorageSync::end_repeat("end_repeat");
 ZuStorageSync ZuStorageSync::type("type");
 
-ZuStorageSync::ZuStorageSync(char const* text_)
-    : text(text_), name(), name_built(false)
-{
-}
+ZuStorageSync::ZuStorageSync(const char* text_) : text(text_), name(), name_built(false) {}
 
-ZuStorageSync::ZuStorageSync(ZuStorageSync const& other)
+ZuStorageSync::ZuStorageSync(const ZuStorageSync& other)
     : text(other.text), name(other.name), name_built(other.name_built)
-{
-}
+{}
 
-ZuStorageSync& ZuStorageSync::operator=(ZuStorageSync const& other)
+ZuStorageSync& ZuStorageSync::operator=(const ZuStorageSync& other)
 {
     text = other.text;
     name = other.name;
@@ -25,7 +21,7 @@ ZuStorageSync& ZuStorageSync::operator=(ZuStorageSync const& other)
     return *this;
 }
 
-ZuAtomRef const& ZuStorageSync::UpdateInternalName()
+const ZuAtomRef& ZuStorageSync::UpdateInternalName()
 {
     if (!name_built) {
         name = ZuAtomRef(text);

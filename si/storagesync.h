@@ -14,16 +14,16 @@
 #include "si/atom.h"
 
 struct ZuStorageSync {
-    char const* text;  // the record's constant text
-    ZuAtomRef name;    // the text as an atom, made on first store
+    const char* text; // the record's constant text
+    ZuAtomRef name;   // the text as an atom, made on first store
     bool name_built;
 
-    explicit ZuStorageSync(char const* text);
-    ZuStorageSync(ZuStorageSync const& other);
-    ZuStorageSync& operator=(ZuStorageSync const& other);
+    explicit ZuStorageSync(const char* text);
+    ZuStorageSync(const ZuStorageSync& other);
+    ZuStorageSync& operator=(const ZuStorageSync& other);
 
     // Builds the atom from the text on first use and returns it.
-    ZuAtomRef const& UpdateInternalName();
+    const ZuAtomRef& UpdateInternalName();
 
     static ZuStorageSync mark;
     static ZuStorageSync begin;

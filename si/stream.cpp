@@ -11,7 +11,7 @@ ZuStream::ZuStream() {}
 
 ZuStream::~ZuStream() {}
 
-void ZuStream::SetStreamName(ZuStringRef const& new_name)
+void ZuStream::SetStreamName(const ZuStringRef& new_name)
 {
     if (new_name.IsValid())
         name = new_name->RetString();
@@ -29,7 +29,7 @@ std::int64_t ZuStream::Skip(std::int64_t)
     throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_SKIP);
 }
 
-unsigned ZuStream::Write(void const*, unsigned)
+unsigned ZuStream::Write(const void*, unsigned)
 {
     throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_WRITE);
 }
@@ -39,12 +39,12 @@ bool ZuStream::Sync()
     throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_WRITE);
 }
 
-void ZuStream::StoreInstance(ZuStorageRef const&)
+void ZuStream::StoreInstance(const ZuStorageRef&)
 {
     ZU_ABORT("Trying to store a stream");
 }
 
-void ZuStream::RestoreInstance(ZuStorageRef const&)
+void ZuStream::RestoreInstance(const ZuStorageRef&)
 {
     // The class name comes from the stored bytes, which a user chose: such
     // input is refused as corrupt rather than allowed to stop the program.

@@ -22,7 +22,7 @@ public:
 protected:
     // Keeps a copy of the name's text; an empty handle gives the empty
     // string.
-    virtual void SetStreamName(ZuStringRef const& name);
+    virtual void SetStreamName(const ZuStringRef& name);
 
 public:
     // The count of bytes read; throws ZuExcStream 1 when the stream cannot
@@ -31,7 +31,7 @@ public:
     // The count skipped; throws ZuExcStream 2 when it cannot skip.
     virtual std::int64_t Skip(std::int64_t count);
     // The count written; throws ZuExcStream 0 when it cannot be written.
-    virtual unsigned Write(void const* data, unsigned size);
+    virtual unsigned Write(const void* data, unsigned size);
     // Throws ZuExcStream 0 when there is nothing to flush to.
     virtual bool Sync();
 
@@ -39,8 +39,8 @@ protected:
     // Streams are never written into a storage (storing one is a
     // programming error; stored bytes that name a stream are refused as
     // corrupt input with ZuExcStream).
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
     ZuStringRef name;
 };

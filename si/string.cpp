@@ -24,10 +24,10 @@ const unsigned kMadeStringLine = 1364; // a string made for a result
 
 namespace {
 
-char const kEmptyLatin[] = "";
-unsigned short const kEmptyUnicode[1] = {0};
+const char kEmptyLatin[] = "";
+const unsigned short kEmptyUnicode[1] = {0};
 
-unsigned LatinLength(char const* text, unsigned max)
+unsigned LatinLength(const char* text, unsigned max)
 {
     if (text == nullptr)
         return 0;
@@ -37,7 +37,7 @@ unsigned LatinLength(char const* text, unsigned max)
     return n;
 }
 
-unsigned UnicodeLength(unsigned short const* text, unsigned max)
+unsigned UnicodeLength(const unsigned short* text, unsigned max)
 {
     if (text == nullptr)
         return 0;
@@ -47,14 +47,15 @@ unsigned UnicodeLength(unsigned short const* text, unsigned max)
     return n;
 }
 
-[[noreturn]] void Abort(char const* message, int line)
+[[noreturn]] void Abort(const char* message, int line)
 {
     Zuvi_ErrorAbort(message, line, ZU_SRC_FILE);
 }
 
 // Compares two character sequences (16-bit codes), exactly or after
 // upper-casing both; -1, 0 or 1.
-template <class A, class B> int CompareChars(A a, unsigned alen, B b, unsigned blen, bool exact)
+template <class A, class B>
+int CompareChars(A a, unsigned alen, B b, unsigned blen, bool exact)
 {
     unsigned n = std::min(alen, blen);
     for (unsigned i = 0; i < n; ++i) {
@@ -73,14 +74,7 @@ template <class A, class B> int CompareChars(A a, unsigned alen, B b, unsigned b
 
 } // namespace
 
-ZuString::ZuString()
-    : data(nullptr)
-    , type(TEXT_IS_LATIN)
-    , len(0)
-    , reserve(0)
-    , res_id(nullptr)
-{
-}
+ZuString::ZuString() : data(nullptr), type(TEXT_IS_LATIN), len(0), reserve(0), res_id(nullptr) {}
 
 ZuString::~ZuString()
 {
@@ -121,17 +115,17 @@ char ZuString::UnicodeToLatin(unsigned short c)
 unsigned short ZuString::At(unsigned i) const
 {
     if (IsWide())
-        return static_cast<unsigned short const*>(data)[i];
-    return static_cast<unsigned char>(static_cast<char const*>(data)[i]);
+        return static_cast<const unsigned short*>(data)[i];
+    return static_cast<unsigned char>(static_cast<const char*>(data)[i]);
 }
 
-bool ZuString::OwnsPointer(void const* p) const
+bool ZuString::OwnsPointer(const void* p) const
 {
     if (!IsOwned() || data == nullptr || p == nullptr)
         return false;
-    char const* begin = static_cast<char const*>(data);
-    char const* end = begin + static_cast<size_t>(reserve) * (IsWide() ? 2 : 1);
-    char const* q = static_cast<char const*>(p);
+    const char* begin = static_cast<const char*>(data);
+    const char* end = begin + static_cast<size_t>(reserve) * (IsWide() ? 2 : 1);
+    const char* q = static_cast<const char*>(p);
     return q >= begin && q < end;
 }
 
@@ -141,8 +135,8 @@ void* ZuString::AllocChars(bool wide, unsigned n)
     if (zone == nullptr)
         ZuMemZone::NullAllocZone("zone", __LINE__, ZU_SRC_FILE);
     ZU_ASSERT(n <= 0x7FFFFFFFu);
-    return zone->Alloc(
-        wide ? n * 2 : n, wide ? "UnicodeChar[]" : "LatinChar[]", __LINE__, ZU_SRC_FILE);
+    return zone->Alloc(wide ? n * 2 : n, wide ? "UnicodeChar[]" : "LatinChar[]", __LINE__,
+                       ZU_SRC_FILE);
 }
 
 void ZuString::FreeChars(void* p)
@@ -212,7 +206,7 @@ void ZuString::Desolidify()
     if (type != TEXT_IS_SOLID_LATIN && type != TEXT_IS_SOLID_UNICODE)
         return;
     bool wide = IsWide();
-    void const* old_data = data;
+    const void* old_data = data;
     unsigned old_len = len;
     size_t size = wide ? 2 : 1;
     AllocMemory(wide ? TEXT_IS_UNICODE : TEXT_IS_LATIN, old_len + 1);
@@ -230,7 +224,7 @@ bool ZuString::ResolveResID()
 {
     if (res_id == nullptr)
         return false;
-    void const* resource = nullptr;
+    const void* resource = nullptr;
     unsigned size = 0;
     ZuResType resource_type = ZU_RES_TYPE_NONE;
     if (!ZuResMan::LockResource(res_id, resource, size, resource_type))
@@ -240,12 +234,12 @@ bool ZuString::ResolveResID()
     // the string empty.
     if (resource_type == ZU_RES_TYPE_LATIN_TEXT && resource != nullptr) {
         type = TEXT_IS_SOLID_LATIN;
-        len = static_cast<unsigned>(strnlen(static_cast<char const*>(resource), size));
+        len = static_cast<unsigned>(strnlen(static_cast<const char*>(resource), size));
         data = const_cast<void*>(resource);
         reserve = 0;
     } else if (resource_type == ZU_RES_TYPE_UNICODE_TEXT && resource != nullptr) {
-        unsigned char const* bytes = static_cast<unsigned char const*>(resource);
-        unsigned const n = size / 2;
+        const unsigned char* bytes = static_cast<const unsigned char*>(resource);
+        const unsigned n = size / 2;
         unsigned count = 0;
         while (count < n) {
             unsigned short c;
@@ -302,7 +296,7 @@ ZuResIDDef* ZuString::RetResID()
 // Setting text
 // ---------------------------------------------------------------------------
 
-bool ZuString::SetString(char const* text, unsigned max)
+bool ZuString::SetString(const char* text, unsigned max)
 {
     res_id = nullptr;
     unsigned n = LatinLength(text, max);
@@ -322,7 +316,7 @@ bool ZuString::SetString(char const* text, unsigned max)
     return true;
 }
 
-bool ZuString::SetString(unsigned short const* text, unsigned max)
+bool ZuString::SetString(const unsigned short* text, unsigned max)
 {
     res_id = nullptr;
     unsigned n = UnicodeLength(text, max);
@@ -341,7 +335,7 @@ bool ZuString::SetString(unsigned short const* text, unsigned max)
     return true;
 }
 
-bool ZuString::SetString(ZuStringRef const& other, unsigned max)
+bool ZuString::SetString(const ZuStringRef& other, unsigned max)
 {
     ZuString* source = other.Resolve();
     if (source == nullptr)
@@ -358,8 +352,8 @@ bool ZuString::SetString(ZuStringRef const& other, unsigned max)
         bool wide = source->type == TEXT_IS_UNICODE;
         size_t size = wide ? 2 : 1;
         // Setting a string from itself: take the characters before the buffer moves.
-        std::vector<char> copy(static_cast<char const*>(source->data),
-            static_cast<char const*>(source->data) + n * size);
+        std::vector<char> copy(static_cast<const char*>(source->data),
+                               static_cast<const char*>(source->data) + n * size);
         AllocMemory(source->type, n + 1);
         if (n != 0)
             std::memcpy(data, copy.data(), n * size);
@@ -384,18 +378,18 @@ bool ZuString::SetString(ZuStringRef const& other, unsigned max)
     }
 }
 
-bool ZuString::SetString(ZuStringRef const& other)
+bool ZuString::SetString(const ZuStringRef& other)
 {
     return SetString(other, 0);
 }
 
-bool ZuString::SetString(ZuAtomRef const& atom)
+bool ZuString::SetString(const ZuAtomRef& atom)
 {
-    char const* text = atom.IsValid() ? static_cast<char const*>(atom) : nullptr;
+    const char* text = atom.IsValid() ? static_cast<const char*>(atom) : nullptr;
     return SetString(text, 0);
 }
 
-bool ZuString::SetSolidString(char const* text)
+bool ZuString::SetSolidString(const char* text)
 {
     res_id = nullptr;
     FreeMemory();
@@ -406,7 +400,7 @@ bool ZuString::SetSolidString(char const* text)
     return true;
 }
 
-bool ZuString::SetSolidString(unsigned short const* text)
+bool ZuString::SetSolidString(const unsigned short* text)
 {
     res_id = nullptr;
     FreeMemory();
@@ -431,7 +425,7 @@ ZuStringRef ZuString::RetString()
     return out;
 }
 
-ZuObjectRef ZuString::Copy(ZuObjectRef const& source)
+ZuObjectRef ZuString::Copy(const ZuObjectRef& source)
 {
     if (source.IsValid() && source->IsKindOf(ZuStringRef::RetRuntime()))
         SetString(ZuStringRef(source));
@@ -446,8 +440,8 @@ namespace {
 
 // Builds before + inserted + after in the width of the string, then sets it.
 template <class Char, class Inserted>
-std::vector<Char> Spliced(unsigned short (*at)(void const*, unsigned), void const* data,
-    unsigned len, unsigned pos, Inserted const* text, unsigned n)
+std::vector<Char> Spliced(unsigned short (*at)(const void*, unsigned), const void* data,
+                          unsigned len, unsigned pos, const Inserted* text, unsigned n)
 {
     std::vector<Char> out;
     out.reserve(len + n + 1);
@@ -465,48 +459,48 @@ std::vector<Char> Spliced(unsigned short (*at)(void const*, unsigned), void cons
     return out;
 }
 
-unsigned short AtLatin(void const* data, unsigned i)
+unsigned short AtLatin(const void* data, unsigned i)
 {
-    return static_cast<unsigned char>(static_cast<char const*>(data)[i]);
+    return static_cast<unsigned char>(static_cast<const char*>(data)[i]);
 }
-unsigned short AtUnicode(void const* data, unsigned i)
+unsigned short AtUnicode(const void* data, unsigned i)
 {
-    return static_cast<unsigned short const*>(data)[i];
+    return static_cast<const unsigned short*>(data)[i];
 }
 
 } // namespace
 
-bool ZuString::InsertString(unsigned pos, char const* text, unsigned max)
+bool ZuString::InsertString(unsigned pos, const char* text, unsigned max)
 {
     if (IsEmpty())
         return SetString(text, max);
     unsigned n = LatinLength(text, max);
     pos = std::min(pos, len);
     if (IsWide()) {
-        std::vector<unsigned short> spliced
-            = Spliced<unsigned short>(AtUnicode, data, len, pos, text, n);
+        std::vector<unsigned short> spliced =
+            Spliced<unsigned short>(AtUnicode, data, len, pos, text, n);
         return SetString(spliced.data(), 0);
     }
     std::vector<char> spliced = Spliced<char>(AtLatin, data, len, pos, text, n);
     return SetString(spliced.data(), 0);
 }
 
-bool ZuString::InsertString(unsigned pos, unsigned short const* text, unsigned max)
+bool ZuString::InsertString(unsigned pos, const unsigned short* text, unsigned max)
 {
     if (IsEmpty())
         return SetString(text, max);
     unsigned n = UnicodeLength(text, max);
     pos = std::min(pos, len);
     if (IsWide()) {
-        std::vector<unsigned short> spliced
-            = Spliced<unsigned short>(AtUnicode, data, len, pos, text, n);
+        std::vector<unsigned short> spliced =
+            Spliced<unsigned short>(AtUnicode, data, len, pos, text, n);
         return SetString(spliced.data(), 0);
     }
     std::vector<char> spliced = Spliced<char>(AtLatin, data, len, pos, text, n);
     return SetString(spliced.data(), 0);
 }
 
-bool ZuString::InsertString(unsigned pos, ZuStringRef const& other, unsigned max)
+bool ZuString::InsertString(unsigned pos, const ZuStringRef& other, unsigned max)
 {
     ZuString* source = other.Resolve();
     if (source == nullptr)
@@ -525,17 +519,17 @@ bool ZuString::InsertString(unsigned pos, ZuStringRef const& other, unsigned max
     return InsertString(pos, text.data(), max);
 }
 
-bool ZuString::AppendString(char const* text, unsigned max)
+bool ZuString::AppendString(const char* text, unsigned max)
 {
     return InsertString(CharacterCount(), text, max);
 }
 
-bool ZuString::AppendString(unsigned short const* text, unsigned max)
+bool ZuString::AppendString(const unsigned short* text, unsigned max)
 {
     return InsertString(CharacterCount(), text, max);
 }
 
-bool ZuString::AppendString(ZuStringRef const& other, unsigned max)
+bool ZuString::AppendString(const ZuStringRef& other, unsigned max)
 {
     ZuString* source = other.Resolve();
     if (source == nullptr)
@@ -654,16 +648,16 @@ bool ZuString::IsDefaultUnicode()
     return type == TEXT_IS_UNICODE || type == TEXT_IS_SOLID_UNICODE;
 }
 
-char const* ZuString::AccessLatin()
+const char* ZuString::AccessLatin()
 {
     QuickResolveResID();
-    return IsDefaultLatin() ? static_cast<char const*>(data) : nullptr;
+    return IsDefaultLatin() ? static_cast<const char*>(data) : nullptr;
 }
 
-unsigned short const* ZuString::AccessUnicode()
+const unsigned short* ZuString::AccessUnicode()
 {
     QuickResolveResID();
-    return IsDefaultUnicode() ? static_cast<unsigned short const*>(data) : nullptr;
+    return IsDefaultUnicode() ? static_cast<const unsigned short*>(data) : nullptr;
 }
 
 bool ZuString::GetCharacter(unsigned i, char& c)
@@ -739,9 +733,9 @@ bool ZuString::MakeMiddle(unsigned start, unsigned count, ZuStringRef& out)
     count = std::min(count, len - start);
     if (count > 0) {
         if (IsWide())
-            out->SetString(static_cast<unsigned short const*>(data) + start, count);
+            out->SetString(static_cast<const unsigned short*>(data) + start, count);
         else
-            out->SetString(static_cast<char const*>(data) + start, count);
+            out->SetString(static_cast<const char*>(data) + start, count);
     }
     return true;
 }
@@ -778,7 +772,7 @@ bool ZuString::Find(unsigned short c, unsigned& pos, int direction)
     return false;
 }
 
-bool ZuString::Find(ZuStringRef const& what, unsigned& pos, int direction)
+bool ZuString::Find(const ZuStringRef& what, unsigned& pos, int direction)
 {
     QuickResolveResID();
     unsigned start = std::min(pos, len);
@@ -818,7 +812,7 @@ bool ZuString::Find(ZuStringRef const& what, unsigned& pos, int direction)
 // Comparison and hashing
 // ---------------------------------------------------------------------------
 
-int ZuString::CompareWith(ZuStringRef const& other, bool exact)
+int ZuString::CompareWith(const ZuStringRef& other, bool exact)
 {
     unsigned mine = CharacterCount();
     ZuString* that = other.Resolve();
@@ -828,10 +822,10 @@ int ZuString::CompareWith(ZuStringRef const& other, bool exact)
     if (mine == 0)
         return -1;
     return CompareChars([this](unsigned i) { return At(i); }, mine,
-        [that](unsigned i) { return that->At(i); }, theirs, exact);
+                        [that](unsigned i) { return that->At(i); }, theirs, exact);
 }
 
-int ZuString::CompareWith(char const* text, bool exact)
+int ZuString::CompareWith(const char* text, bool exact)
 {
     unsigned mine = CharacterCount();
     unsigned theirs = LatinLength(text, 0);
@@ -840,13 +834,13 @@ int ZuString::CompareWith(char const* text, bool exact)
     if (mine == 0)
         return -1;
     return CompareChars([this](unsigned i) { return At(i); }, mine,
-        [text](unsigned i) {
-            return static_cast<unsigned short>(static_cast<unsigned char>(text[i]));
-        },
-        theirs, exact);
+                        [text](unsigned i) {
+                            return static_cast<unsigned short>(static_cast<unsigned char>(text[i]));
+                        },
+                        theirs, exact);
 }
 
-int ZuString::CompareWith(unsigned short const* text, bool exact)
+int ZuString::CompareWith(const unsigned short* text, bool exact)
 {
     unsigned mine = CharacterCount();
     unsigned theirs = UnicodeLength(text, 0);
@@ -855,11 +849,11 @@ int ZuString::CompareWith(unsigned short const* text, bool exact)
     if (mine == 0)
         return -1;
     return CompareChars([this](unsigned i) { return At(i); }, mine,
-        [text](unsigned i) { return text[i]; }, theirs, exact);
+                        [text](unsigned i) { return text[i]; }, theirs, exact);
 }
 
-int ZuString::CompareSubsetWith(
-    unsigned start, unsigned count, ZuStringRef const& other, unsigned other_start, bool exact)
+int ZuString::CompareSubsetWith(unsigned start, unsigned count, const ZuStringRef& other,
+                                unsigned other_start, bool exact)
 {
     if (count == 0)
         return 1;
@@ -873,10 +867,11 @@ int ZuString::CompareSubsetWith(
     unsigned a = start < mine ? std::min(count, mine - start) : 0;
     unsigned b = other_start < theirs ? std::min(count, theirs - other_start) : 0;
     return CompareChars([this, start](unsigned i) { return At(start + i); }, a,
-        [that, other_start](unsigned i) { return that->At(other_start + i); }, b, exact);
+                        [that, other_start](unsigned i) { return that->At(other_start + i); }, b,
+                        exact);
 }
 
-int ZuString::CompareWith(ZuObjectRef const& other) const
+int ZuString::CompareWith(const ZuObjectRef& other) const
 {
     if (!other.IsValid())
         throw ZuExcObject(ZuExcObject::Error(1), this);
@@ -911,7 +906,7 @@ ZuStorageSync string_record("<ZuString type len res_id : (data) >");
 // the bytes are taken in bounded pieces, and the data running out before
 // the length is reached is refused, so a bad length neither allocates what
 // the stream does not hold nor leaves the string half set.
-std::vector<unsigned char> RestoreCharacters(ZuStorageRef const& storage, size_t total)
+std::vector<unsigned char> RestoreCharacters(const ZuStorageRef& storage, size_t total)
 {
     const size_t kPiece = 64 * 1024;
     std::vector<unsigned char> bytes;
@@ -932,7 +927,7 @@ std::vector<unsigned char> RestoreCharacters(ZuStorageRef const& storage, size_t
 
 } // namespace
 
-void ZuString::StoreInstance(ZuStorageRef const& storage)
+void ZuString::StoreInstance(const ZuStorageRef& storage)
 {
     ZuText::StoreInstance(storage);
     QuickResolveResID();
@@ -957,7 +952,7 @@ void ZuString::StoreInstance(ZuStorageRef const& storage)
     storage << ZuStorageSync::end;
 }
 
-void ZuString::RestoreInstance(ZuStorageRef const& storage)
+void ZuString::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuText::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;
@@ -973,8 +968,8 @@ void ZuString::RestoreInstance(ZuStorageRef const& storage)
         if (stored_len >= 0x7FFFFFFFu)
             Zuvi_StorageFormat::BadData("Bad string length", __LINE__);
         bool wide = stored_type == TEXT_IS_UNICODE || stored_type == TEXT_IS_SOLID_UNICODE;
-        std::vector<unsigned char> bytes
-            = RestoreCharacters(storage, static_cast<size_t>(stored_len) * (wide ? 2 : 1));
+        std::vector<unsigned char> bytes =
+            RestoreCharacters(storage, static_cast<size_t>(stored_len) * (wide ? 2 : 1));
         res_id = nullptr;
         AllocMemory(wide ? TEXT_IS_UNICODE : TEXT_IS_LATIN, stored_len + 1);
         if (wide) {
@@ -1001,8 +996,8 @@ ZU_IMPLEMENT_CLASS_CORE(ZuString, "si/string", ZU_CLASS_PLAIN)
 
 // Every change of the text through SetString, SetSolidString, ClearString or
 // DeleteString is reported as "Changed" of the data "string".
-static Zuvi_NotifyExport zuvi_notify_ZuString_changed(
-    &ZuStringRef::RetRuntime(), "Changed", "string", nullptr);
+static Zuvi_NotifyExport zuvi_notify_ZuString_changed(&ZuStringRef::RetRuntime(), "Changed",
+                                                      "string", nullptr);
 
 namespace {
 
@@ -1014,7 +1009,7 @@ ZuString* NewString(unsigned line)
 
 // The string a handle of any class stands for: a string itself, the string
 // of another text, the text of a value; otherwise none.
-ZuStringRef StringFor(ZuObjectRef const& object)
+ZuStringRef StringFor(const ZuObjectRef& object)
 {
     ZuObject* held = object.Resolve();
     if (held == nullptr)
@@ -1036,10 +1031,7 @@ ZuStringRef StringFor(ZuObjectRef const& object)
 
 } // namespace
 
-ZuStringRef::ZuStringRef(ZuString* string)
-    : ZuTextRef(static_cast<ZuText*>(string))
-{
-}
+ZuStringRef::ZuStringRef(ZuString* string) : ZuTextRef(static_cast<ZuText*>(string)) {}
 
 ZuStringRef& ZuStringRef::operator=(ZuString* string)
 {
@@ -1047,13 +1039,13 @@ ZuStringRef& ZuStringRef::operator=(ZuString* string)
     return *this;
 }
 
-ZuStringRef& ZuStringRef::operator=(ZuStringRef const& other)
+ZuStringRef& ZuStringRef::operator=(const ZuStringRef& other)
 {
     _Set(other, nullptr);
     return *this;
 }
 
-ZuStringRef::ZuStringRef(char const* text)
+ZuStringRef::ZuStringRef(const char* text)
     : ZuTextRef(ZuStringRef::RetRuntime(), Zuvi_CallFrame::head)
 {
     ZuString* string = NewString(2321);
@@ -1061,13 +1053,13 @@ ZuStringRef::ZuStringRef(char const* text)
     string->SetString(text, 0);
 }
 
-ZuStringRef::ZuStringRef(unsigned short const*)
+ZuStringRef::ZuStringRef(const unsigned short*)
     : ZuTextRef(ZuStringRef::RetRuntime(), Zuvi_CallFrame::head)
 {
     Abort("NIY", __LINE__);
 }
 
-ZuStringRef::ZuStringRef(ZuAtomRef const& atom)
+ZuStringRef::ZuStringRef(const ZuAtomRef& atom)
     : ZuTextRef(ZuStringRef::RetRuntime(), Zuvi_CallFrame::head)
 {
     ZuString* string = NewString(2303);
@@ -1075,7 +1067,7 @@ ZuStringRef::ZuStringRef(ZuAtomRef const& atom)
     string->SetString(atom);
 }
 
-ZuStringRef& ZuStringRef::operator=(char const* text)
+ZuStringRef& ZuStringRef::operator=(const char* text)
 {
     ZuString* string = NewString(2367);
     ZuStringRef keep(string);
@@ -1084,7 +1076,7 @@ ZuStringRef& ZuStringRef::operator=(char const* text)
     return *this;
 }
 
-ZuStringRef& ZuStringRef::operator=(unsigned short const* text)
+ZuStringRef& ZuStringRef::operator=(const unsigned short* text)
 {
     ZuString* string = NewString(2386);
     ZuStringRef keep(string);
@@ -1093,7 +1085,7 @@ ZuStringRef& ZuStringRef::operator=(unsigned short const* text)
     return *this;
 }
 
-ZuStringRef& ZuStringRef::operator=(ZuAtomRef const& atom)
+ZuStringRef& ZuStringRef::operator=(const ZuAtomRef& atom)
 {
     ZuString* string = NewString(2348);
     ZuStringRef keep(string);
@@ -1102,25 +1094,25 @@ ZuStringRef& ZuStringRef::operator=(ZuAtomRef const& atom)
     return *this;
 }
 
-ZuStringRef::ZuStringRef(ZuObjectRef const& object)
+ZuStringRef::ZuStringRef(const ZuObjectRef& object)
     : ZuTextRef(ZuStringRef::RetRuntime(), Zuvi_CallFrame::head)
 {
     _Set(StringFor(object), nullptr);
 }
 
-ZuStringRef::ZuStringRef(ZuValueRef const& value)
+ZuStringRef::ZuStringRef(const ZuValueRef& value)
     : ZuTextRef(ZuStringRef::RetRuntime(), Zuvi_CallFrame::head)
 {
     _Set(StringFor(value), nullptr);
 }
 
-ZuStringRef& ZuStringRef::operator=(ZuObjectRef const& object)
+ZuStringRef& ZuStringRef::operator=(const ZuObjectRef& object)
 {
     _Set(StringFor(object), nullptr);
     return *this;
 }
 
-ZuStringRef& ZuStringRef::operator=(ZuValueRef const& value)
+ZuStringRef& ZuStringRef::operator=(const ZuValueRef& value)
 {
     _Set(StringFor(value), nullptr);
     return *this;
@@ -1135,7 +1127,7 @@ unsigned short ZuStringRef::operator[](unsigned i) const
     return static_cast<unsigned char>(c);
 }
 
-ZuStringRef Zuvi_ValueToZuString(ZuValueRef const& value)
+ZuStringRef Zuvi_ValueToZuString(const ZuValueRef& value)
 {
     ZuStringRef out;
     if (!value.IsValid() || !value->ConvertToString(out, ZuStringNull))
@@ -1143,7 +1135,7 @@ ZuStringRef Zuvi_ValueToZuString(ZuValueRef const& value)
     return out;
 }
 
-ZuTextRef Zuvi_ValueToZuText(ZuValueRef const& value)
+ZuTextRef Zuvi_ValueToZuText(const ZuValueRef& value)
 {
     ZuStringRef out;
     if (!value.IsValid() || !value->ConvertToString(out, ZuStringNull))

@@ -10,30 +10,30 @@ struct ZuResIDDef;
 ZU_FORWARD(ZuAtom)
 
 ZU_HANDLE_BEGIN(ZuString, ZuText)
-    // Handles share the string they are given.
-    ZuStringRef(ZuString* string);
-    ZuStringRef(ZuStringRef const& other) : ZuTextRef(other) {}
-    ZuStringRef& operator=(ZuString* string);
-    ZuStringRef& operator=(ZuStringRef const& other);
-    // Text makes a new string each time; the old string is left unchanged.
-    ZuStringRef(char const* text);
-    ZuStringRef(unsigned short const* text); // not provided: stops with "NIY"
-    ZuStringRef(ZuAtomRef const& atom);
-    ZuStringRef& operator=(char const* text);
-    ZuStringRef& operator=(unsigned short const* text);
-    ZuStringRef& operator=(ZuAtomRef const& atom);
-    // A string is shared; an atom, another text or a value gives a string
-    // of its text; anything else gives an empty handle.
-    ZuStringRef(ZuObjectRef const& object);
-    ZuStringRef(ZuValueRef const& value);
-    ZuStringRef& operator=(ZuObjectRef const& object);
-    ZuStringRef& operator=(ZuValueRef const& value);
-    // The character at i widened without sign; 0 past the end or when empty.
-    unsigned short operator[](unsigned i) const;
+// Handles share the string they are given.
+ZuStringRef(ZuString* string);
+ZuStringRef(const ZuStringRef& other) : ZuTextRef(other) {}
+ZuStringRef& operator=(ZuString* string);
+ZuStringRef& operator=(const ZuStringRef& other);
+// Text makes a new string each time; the old string is left unchanged.
+ZuStringRef(const char* text);
+ZuStringRef(const unsigned short* text); // not provided: stops with "NIY"
+ZuStringRef(const ZuAtomRef& atom);
+ZuStringRef& operator=(const char* text);
+ZuStringRef& operator=(const unsigned short* text);
+ZuStringRef& operator=(const ZuAtomRef& atom);
+// A string is shared; an atom, another text or a value gives a string
+// of its text; anything else gives an empty handle.
+ZuStringRef(const ZuObjectRef& object);
+ZuStringRef(const ZuValueRef& value);
+ZuStringRef& operator=(const ZuObjectRef& object);
+ZuStringRef& operator=(const ZuValueRef& value);
+// The character at i widened without sign; 0 past the end or when empty.
+unsigned short operator[](unsigned i) const;
 ZU_HANDLE_END(ZuString)
 
-ZuStringRef Zuvi_ValueToZuString(ZuValueRef const& value);
-ZuTextRef Zuvi_ValueToZuText(ZuValueRef const& value);
+ZuStringRef Zuvi_ValueToZuString(const ZuValueRef& value);
+ZuTextRef Zuvi_ValueToZuText(const ZuValueRef& value);
 
 class ZuString : public ZuText {
     ZU_CLASS(ZuString, ZuText)
@@ -41,10 +41,10 @@ class ZuString : public ZuText {
 public:
     // The state of a string's characters.
     enum AnyTextType : unsigned {
-        TEXT_IS_RESOURCE = 0, // bound to a resource not fetched yet
-        TEXT_IS_LATIN = 1, // 8-bit, owned
-        TEXT_IS_UNICODE = 2, // 16-bit, owned
-        TEXT_IS_SOLID_LATIN = 3, // 8-bit, borrowed
+        TEXT_IS_RESOURCE = 0,      // bound to a resource not fetched yet
+        TEXT_IS_LATIN = 1,         // 8-bit, owned
+        TEXT_IS_UNICODE = 2,       // 16-bit, owned
+        TEXT_IS_SOLID_LATIN = 3,   // 8-bit, borrowed
         TEXT_IS_SOLID_UNICODE = 4, // 16-bit, borrowed
     };
 
@@ -53,7 +53,7 @@ public:
 
     // ZuText
     ZuStringRef RetString() override;
-    bool SetString(ZuStringRef const& other) override;
+    bool SetString(const ZuStringRef& other) override;
     unsigned CharacterCount() override;
 
     virtual void FreeMemory();
@@ -62,27 +62,27 @@ public:
     virtual void Desolidify();
     virtual bool ResolveResID();
     virtual bool SetString(ZuResIDDef* res_id);
-    virtual bool SetString(ZuAtomRef const& atom);
-    virtual bool SetString(ZuStringRef const& other, unsigned max);
-    virtual bool SetString(unsigned short const* text, unsigned max = 0);
-    virtual bool SetString(char const* text, unsigned max = 0);
+    virtual bool SetString(const ZuAtomRef& atom);
+    virtual bool SetString(const ZuStringRef& other, unsigned max);
+    virtual bool SetString(const unsigned short* text, unsigned max = 0);
+    virtual bool SetString(const char* text, unsigned max = 0);
     virtual bool GetString(ZuStringRef& out);
-    virtual bool SetSolidString(unsigned short const* text);
-    virtual bool SetSolidString(char const* text);
-    virtual bool InsertString(unsigned pos, ZuStringRef const& other, unsigned max = 0);
-    virtual bool InsertString(unsigned pos, unsigned short const* text, unsigned max = 0);
-    virtual bool InsertString(unsigned pos, char const* text, unsigned max = 0);
-    virtual bool AppendString(ZuStringRef const& other, unsigned max = 0);
-    virtual bool AppendString(unsigned short const* text, unsigned max = 0);
-    virtual bool AppendString(char const* text, unsigned max = 0);
+    virtual bool SetSolidString(const unsigned short* text);
+    virtual bool SetSolidString(const char* text);
+    virtual bool InsertString(unsigned pos, const ZuStringRef& other, unsigned max = 0);
+    virtual bool InsertString(unsigned pos, const unsigned short* text, unsigned max = 0);
+    virtual bool InsertString(unsigned pos, const char* text, unsigned max = 0);
+    virtual bool AppendString(const ZuStringRef& other, unsigned max = 0);
+    virtual bool AppendString(const unsigned short* text, unsigned max = 0);
+    virtual bool AppendString(const char* text, unsigned max = 0);
     virtual bool ClearString();
     virtual bool DeleteString(unsigned pos, unsigned count);
     virtual void Invalidate();
     virtual bool IsDefaultLatin();
     virtual bool IsDefaultUnicode();
     virtual bool IsEmpty();
-    virtual char const* AccessLatin();
-    virtual unsigned short const* AccessUnicode();
+    virtual const char* AccessLatin();
+    virtual const unsigned short* AccessUnicode();
     virtual ZuResIDDef* RetResID();
     virtual bool GetCharacter(unsigned i, unsigned short& c);
     virtual bool GetCharacter(unsigned i, char& c);
@@ -96,21 +96,21 @@ public:
     virtual bool GetStringCopy(char* buffer, unsigned size);
     virtual bool ExtractStringCopy(unsigned short* buffer, unsigned start, unsigned count);
     virtual bool ExtractStringCopy(char* buffer, unsigned start, unsigned count);
-    virtual bool Find(ZuStringRef const& what, unsigned& pos, int direction = 1);
+    virtual bool Find(const ZuStringRef& what, unsigned& pos, int direction = 1);
     virtual bool Find(unsigned short c, unsigned& pos, int direction = 1);
     virtual bool MakeLeft(unsigned n, ZuStringRef& out);
     virtual bool MakeMiddle(unsigned start, unsigned count, ZuStringRef& out);
     virtual bool MakeRight(unsigned n, ZuStringRef& out);
-    virtual int CompareWith(unsigned short const* text, bool exact);
-    virtual int CompareWith(char const* text, bool exact);
-    virtual int CompareWith(ZuStringRef const& other, bool exact);
-    virtual int CompareSubsetWith(
-        unsigned start, unsigned count, ZuStringRef const& other, unsigned other_start, bool exact);
+    virtual int CompareWith(const unsigned short* text, bool exact);
+    virtual int CompareWith(const char* text, bool exact);
+    virtual int CompareWith(const ZuStringRef& other, bool exact);
+    virtual int CompareSubsetWith(unsigned start, unsigned count, const ZuStringRef& other,
+                                  unsigned other_start, bool exact);
 
     // ZuObject
     unsigned ComputeHashValue(unsigned num) const override;
-    int CompareWith(ZuObjectRef const& other) const override;
-    ZuObjectRef Copy(ZuObjectRef const& source) override;
+    int CompareWith(const ZuObjectRef& other) const override;
+    ZuObjectRef Copy(const ZuObjectRef& source) override;
 
     // Case tables of ISO 8859-1 and the narrowing of 16-bit characters.
     static unsigned short ConvertToUpper(unsigned short c);
@@ -118,8 +118,8 @@ public:
     static char UnicodeToLatin(unsigned short c);
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
     void QuickResolveResID()
     {
@@ -129,8 +129,8 @@ protected:
 
     void* data; // the characters and a terminating 0, or null
     AnyTextType type;
-    unsigned len; // characters, terminator not counted
-    unsigned reserve; // capacity of an owned buffer, 0 otherwise
+    unsigned len;       // characters, terminator not counted
+    unsigned reserve;   // capacity of an owned buffer, 0 otherwise
     ZuResIDDef* res_id; // the bound resource, or null
 
 private:
@@ -140,7 +140,7 @@ private:
     bool IsWide() const { return type == TEXT_IS_UNICODE || type == TEXT_IS_SOLID_UNICODE; }
     bool IsOwned() const { return type == TEXT_IS_LATIN || type == TEXT_IS_UNICODE; }
     unsigned short At(unsigned i) const;
-    bool OwnsPointer(void const* p) const;
+    bool OwnsPointer(const void* p) const;
     void* AllocChars(bool wide, unsigned n);
     void FreeChars(void* p);
     void ReportChange();

@@ -9,7 +9,7 @@
 ZU_IMPLEMENT_CLASS(ZuTarget, ZU_SRC_FILE, ZU_CLASS_PLAIN)
 ZU_TYPE_REGISTER(ZuTargetType, "ZuTargetType", &Card32_type, ZU_TYPE_CARD, nullptr, 4)
 
-ZuTargetType Zuvi_ValueToZuTargetType(ZuValueRef const& value)
+ZuTargetType Zuvi_ValueToZuTargetType(const ZuValueRef& value)
 {
     return Zuvi_ValueToCard32(value);
 }

@@ -26,9 +26,9 @@ enum : ZuTargetType {
     ZU_TARGET_OBSERVER = 2,
     ZU_TARGET_ACTOR = 3
 };
-extern Zuvi_TypeDef const ZuTargetType_type;
-extern Zuvi_TypeDef const* const ZuTargetTypeTypeDef;
-ZuTargetType Zuvi_ValueToZuTargetType(ZuValueRef const& value);
+extern const Zuvi_TypeDef ZuTargetType_type;
+extern const Zuvi_TypeDef* const ZuTargetTypeTypeDef;
+ZuTargetType Zuvi_ValueToZuTargetType(const ZuValueRef& value);
 
 ZU_HANDLE(ZuTarget, ZuObject)
 
@@ -44,7 +44,8 @@ protected:
 public:
     // The object's observer entry called `name` (or the event's own name)
     // for the event `event`.
-    virtual bool DefineObserver(const ZuObjectRef& object, const ZuAtomRef& event, const ZuAtomRef& name);
+    virtual bool DefineObserver(const ZuObjectRef& object, const ZuAtomRef& event,
+                                const ZuAtomRef& name);
     virtual bool DefineObserver(const ZuObjectRef& object, const ZuAtomRef& event);
     // Points the target at another object; an object of the same class
     // keeps the resolved entry without a new look-up.

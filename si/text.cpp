@@ -5,13 +5,12 @@
 
 ZU_IMPLEMENT_CLASS(ZuText, "si/text", ZU_CLASS_ABSTRACT)
 
-ZuTextRef::ZuTextRef(char const* text)
-    : ZuObjectRef(ZuTextRef::RetRuntime(), Zuvi_CallFrame::head)
+ZuTextRef::ZuTextRef(const char* text) : ZuObjectRef(ZuTextRef::RetRuntime(), Zuvi_CallFrame::head)
 {
     _Set(ZuStringRef(text), nullptr);
 }
 
-ZuTextRef::ZuTextRef(unsigned short const* text)
+ZuTextRef::ZuTextRef(const unsigned short* text)
     : ZuObjectRef(ZuTextRef::RetRuntime(), Zuvi_CallFrame::head)
 {
     _Set(ZuStringRef(text), nullptr);

@@ -10,22 +10,22 @@
 
 #include "si/string.h"
 
-inline bool operator==(char const * text, ZuStringRef const & string)
+inline bool operator==(const char* text, const ZuStringRef& string)
 {
     return string->CompareWith(text, true) == 0;
 }
 
-inline bool operator==(unsigned short const * text, ZuStringRef const & string)
+inline bool operator==(const unsigned short* text, const ZuStringRef& string)
 {
     return string->CompareWith(text, true) == 0;
 }
 
-inline bool operator!=(ZuStringRef const & string, char const * text)
+inline bool operator!=(const ZuStringRef& string, const char* text)
 {
     return string->CompareWith(text, true) != 0;
 }
 
-inline bool operator!=(ZuStringRef const & string, unsigned short const * text)
+inline bool operator!=(const ZuStringRef& string, const unsigned short* text)
 {
     return string->CompareWith(text, true) != 0;
 }

@@ -3,7 +3,7 @@
 #include "si/storage.h"
 #include "si/typeinfo.h"
 
-ZuTextStyle const ZuTextStyle::none;
+const ZuTextStyle ZuTextStyle::none;
 
 ZU_ENUM_REGISTER(ZuTextHPos)
 ZU_ENUM_REGISTER(ZuTextVPos)
@@ -17,7 +17,7 @@ namespace {
 ZuStorageSync text_style_record("<ZuTextStyle h_pos v_pos angle>");
 }
 
-void ZuTextStyle::StoreInstance(ZuStorageRef const & storage) const
+void ZuTextStyle::StoreInstance(const ZuStorageRef& storage) const
 {
     storage << text_style_record << ZuStorageSync::begin;
     storage->StoreCard(h_pos);
@@ -26,7 +26,7 @@ void ZuTextStyle::StoreInstance(ZuStorageRef const & storage) const
     storage << ZuStorageSync::end;
 }
 
-void ZuTextStyle::RestoreInstance(ZuStorageRef const & storage)
+void ZuTextStyle::RestoreInstance(const ZuStorageRef& storage)
 {
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;
     h_pos = static_cast<ZuTextHPos>(storage->RestoreCard(h_pos));
@@ -35,13 +35,13 @@ void ZuTextStyle::RestoreInstance(ZuStorageRef const & storage)
     storage >> ZuStorageSync::end;
 }
 
-ZuStorageRef const & operator<<(ZuStorageRef const & storage, ZuTextStyle const & style)
+const ZuStorageRef& operator<<(const ZuStorageRef& storage, const ZuTextStyle& style)
 {
     style.StoreInstance(storage);
     return storage;
 }
 
-ZuStorageRef const & operator>>(ZuStorageRef const & storage, ZuTextStyle & style)
+const ZuStorageRef& operator>>(const ZuStorageRef& storage, ZuTextStyle& style)
 {
     style.RestoreInstance(storage);
     return storage;

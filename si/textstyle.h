@@ -21,20 +21,27 @@ ZU_ENUM(ZuTextHPos, ZU_TEXT_HPOS_LIST)
 // clang-format on
 ZU_ENUM(ZuTextVPos, ZU_TEXT_VPOS_LIST)
 
-class ZuTextStyle
-{
+class ZuTextStyle {
 public:
     ZuTextStyle() : h_pos(ZU_TEXT_HPOS_LEFT), v_pos(ZU_TEXT_VPOS_TOP), angle(0) {}
     ZuTextStyle(ZuTextHPos h) : h_pos(h), v_pos(ZU_TEXT_VPOS_TOP), angle(0) {}
     ZuTextStyle(ZuTextVPos v) : h_pos(ZU_TEXT_HPOS_LEFT), v_pos(v), angle(0) {}
     ZuTextStyle(ZuTextHPos h, ZuTextVPos v) : h_pos(h), v_pos(v), angle(0) {}
     ZuTextStyle(ZuTextVPos v, ZuTextHPos h) : h_pos(h), v_pos(v), angle(0) {}
-    ZuTextStyle(ZuTextStyle const & other) = default;
-    ZuTextStyle & operator=(ZuTextStyle const & other) = default;
+    ZuTextStyle(const ZuTextStyle& other) = default;
+    ZuTextStyle& operator=(const ZuTextStyle& other) = default;
 
     // Each sets only its own position.
-    ZuTextStyle & operator=(ZuTextHPos h) { h_pos = h; return *this; }
-    ZuTextStyle & operator=(ZuTextVPos v) { v_pos = v; return *this; }
+    ZuTextStyle& operator=(ZuTextHPos h)
+    {
+        h_pos = h;
+        return *this;
+    }
+    ZuTextStyle& operator=(ZuTextVPos v)
+    {
+        v_pos = v;
+        return *this;
+    }
     operator ZuTextHPos() const { return h_pos; }
     operator ZuTextVPos() const { return v_pos; }
 
@@ -44,21 +51,21 @@ public:
     bool operator==(ZuTextVPos v) const { return v_pos == v; }
     bool operator!=(ZuTextVPos v) const { return v_pos != v; }
     // Two styles are equal when all three fields are.
-    bool operator==(ZuTextStyle const & other) const
+    bool operator==(const ZuTextStyle& other) const
     {
         return h_pos == other.h_pos && v_pos == other.v_pos && angle == other.angle;
     }
-    bool operator!=(ZuTextStyle const & other) const { return !(*this == other); }
+    bool operator!=(const ZuTextStyle& other) const { return !(*this == other); }
 
     void SetAngle(double a) { angle = a; }
     double RetAngle() const { return angle; }
 
     // "<ZuTextStyle h_pos v_pos angle>", begin, the positions as cards, the
     // angle as a real, end; each field is read with its value as default.
-    void StoreInstance(ZuStorageRef const & storage) const;
-    void RestoreInstance(ZuStorageRef const & storage);
+    void StoreInstance(const ZuStorageRef& storage) const;
+    void RestoreInstance(const ZuStorageRef& storage);
 
-    static ZuTextStyle const none;
+    static const ZuTextStyle none;
 
 private:
     ZuTextHPos h_pos;
@@ -66,10 +73,10 @@ private:
     double angle;
 };
 
-ZuStorageRef const & operator<<(ZuStorageRef const & storage, ZuTextStyle const & style);
-ZuStorageRef const & operator>>(ZuStorageRef const & storage, ZuTextStyle & style);
+const ZuStorageRef& operator<<(const ZuStorageRef& storage, const ZuTextStyle& style);
+const ZuStorageRef& operator>>(const ZuStorageRef& storage, ZuTextStyle& style);
 
-extern Zuvi_TypeDef const ZuTextStyle_type;
-extern Zuvi_TypeDef const * const ZuTextStyleTypeDef;
+extern const Zuvi_TypeDef ZuTextStyle_type;
+extern const Zuvi_TypeDef* const ZuTextStyleTypeDef;
 
 #endif

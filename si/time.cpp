@@ -51,7 +51,7 @@ bool FitsDay(int64_t n)
 
 ZuTime::ZuTime() : day(0), time(0) {}
 
-bool ZuTime::DateToDayNumber(unsigned d, unsigned month, unsigned year, int64_t & number)
+bool ZuTime::DateToDayNumber(unsigned d, unsigned month, unsigned year, int64_t& number)
 {
     if (month < 1 || month > 12 || d < 1 || d > MonthLength(month, year))
         return false;
@@ -64,7 +64,7 @@ bool ZuTime::DateToDayNumber(unsigned d, unsigned month, unsigned year, int64_t 
     return true;
 }
 
-void ZuTime::DayNumberToDate(int64_t number, unsigned & d, unsigned & month, int64_t & year)
+void ZuTime::DayNumberToDate(int64_t number, unsigned& d, unsigned& month, int64_t& year)
 {
     // Days since 1 March of year 0, in 400-year eras of 146097 days.
     int64_t z = number - kDay1970 + 719468;
@@ -87,7 +87,7 @@ bool ZuTime::SetDate(unsigned d, unsigned month, unsigned year)
     return true;
 }
 
-bool ZuTime::GetDate(unsigned & d, unsigned & month, unsigned & year)
+bool ZuTime::GetDate(unsigned& d, unsigned& month, unsigned& year)
 {
     int64_t y;
     DayNumberToDate(day, d, month, y);
@@ -103,7 +103,7 @@ bool ZuTime::SetTime(unsigned hour, unsigned minute, unsigned second, unsigned m
     return true;
 }
 
-bool ZuTime::GetTime(unsigned & hour, unsigned & minute, unsigned & second, unsigned & millisecond)
+bool ZuTime::GetTime(unsigned& hour, unsigned& minute, unsigned& second, unsigned& millisecond)
 {
     millisecond = time % 1000;
     second = (time / 1000) % 60;
@@ -112,7 +112,7 @@ bool ZuTime::GetTime(unsigned & hour, unsigned & minute, unsigned & second, unsi
     return true;
 }
 
-bool ZuTime::GetTime(unsigned & hour, unsigned & minute, unsigned & second)
+bool ZuTime::GetTime(unsigned& hour, unsigned& minute, unsigned& second)
 {
     unsigned ms;
     return GetTime(hour, minute, second, ms);
@@ -148,9 +148,9 @@ int64_t ZuTime::DateTimeToAbsTime(unsigned d, unsigned month, unsigned year, uns
            millisecond;
 }
 
-void ZuTime::AbsTimeToDateTime(int64_t abs, unsigned & d, unsigned & month, unsigned & year,
-                               unsigned & hour, unsigned & minute, unsigned & second,
-                               unsigned & millisecond)
+void ZuTime::AbsTimeToDateTime(int64_t abs, unsigned& d, unsigned& month, unsigned& year,
+                               unsigned& hour, unsigned& minute, unsigned& second,
+                               unsigned& millisecond)
 {
     int64_t t = FloorMod(abs, kMsPerDay);
     millisecond = static_cast<unsigned>(t % 1000);
@@ -162,8 +162,8 @@ void ZuTime::AbsTimeToDateTime(int64_t abs, unsigned & d, unsigned & month, unsi
     year = static_cast<unsigned>(y);
 }
 
-void ZuTime::AbsTimeToDateTime(int64_t abs, unsigned & d, unsigned & month, unsigned & year,
-                               unsigned & hour, unsigned & minute, unsigned & second)
+void ZuTime::AbsTimeToDateTime(int64_t abs, unsigned& d, unsigned& month, unsigned& year,
+                               unsigned& hour, unsigned& minute, unsigned& second)
 {
     unsigned ms;
     AbsTimeToDateTime(abs, d, month, year, hour, minute, second, ms);
@@ -181,8 +181,8 @@ int64_t Now(bool local)
     Zuvi_ClockTime now;
     if (!Zuvi_ReadClock(local, now))
         return 0;
-    return ZuTime::DateTimeToAbsTime(now.day, now.month, now.year, now.hour, now.minute,
-                                     now.second, now.millisecond);
+    return ZuTime::DateTimeToAbsTime(now.day, now.month, now.year, now.hour, now.minute, now.second,
+                                     now.millisecond);
 }
 
 } // namespace
@@ -209,7 +209,7 @@ ZuStorageSync& TimeRecord()
 
 } // namespace
 
-void ZuTime::StoreInstance(ZuStorageRef const& storage)
+void ZuTime::StoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::StoreInstance(storage);
     storage << TimeRecord() << ZuStorageSync::begin;
@@ -218,7 +218,7 @@ void ZuTime::StoreInstance(ZuStorageRef const& storage)
     storage << ZuStorageSync::end;
 }
 
-void ZuTime::RestoreInstance(ZuStorageRef const& storage)
+void ZuTime::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;

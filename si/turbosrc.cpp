@@ -17,7 +17,7 @@ ZU_IMPLEMENT_CLASS(ZuTurboSearch, kFile, ZU_CLASS_PLAIN)
 ZuTurboSearch::ZuTurboSearch()
     : second_shift(0), far_reach(0), pattern(nullptr), pattern_length(0), last_index(0)
 {
-    for (unsigned int & s : shift)
+    for (unsigned int& s : shift)
         s = 1;
 }
 
@@ -27,12 +27,12 @@ ZuTurboSearch::~ZuTurboSearch()
         Zuvi_app_zone->Free(pattern, __LINE__, kFile);
 }
 
-bool ZuTurboSearch::Setup(char const * bytes, unsigned int length)
+bool ZuTurboSearch::Setup(const char* bytes, unsigned int length)
 {
     if (bytes == nullptr || length == 0)
         return false;
-    unsigned char * copy =
-        static_cast<unsigned char *>(Zuvi_app_zone->Alloc(length, "Card8", __LINE__, kFile));
+    unsigned char* copy =
+        static_cast<unsigned char*>(Zuvi_app_zone->Alloc(length, "Card8", __LINE__, kFile));
     std::memcpy(copy, bytes, length);
     if (pattern != nullptr)
         Zuvi_app_zone->Free(pattern, __LINE__, kFile);
@@ -40,7 +40,7 @@ bool ZuTurboSearch::Setup(char const * bytes, unsigned int length)
     pattern_length = length;
     last_index = length - 1;
 
-    for (unsigned int & s : shift)
+    for (unsigned int& s : shift)
         s = length + 1;
     // A byte of the pattern moves the window so that its last occurrence
     // in the pattern comes under it. (One shift of length - 1 for every
@@ -57,18 +57,18 @@ bool ZuTurboSearch::Setup(char const * bytes, unsigned int length)
     return true;
 }
 
-unsigned int ZuTurboSearch::Search(char const * text)
+unsigned int ZuTurboSearch::Search(const char* text)
 {
     if (text == nullptr || pattern == nullptr)
         return not_found;
-    unsigned char const * t = reinterpret_cast<unsigned char const *>(text);
+    const unsigned char* t = reinterpret_cast<const unsigned char*>(text);
     // The text ends at its zero byte: no window reaches past it, and the
     // bytes looked at to shift are at most that zero byte.
     size_t n = std::strlen(text);
     if (n >= not_found)
         n = not_found - 1;
-    size_t const m = pattern_length;
-    unsigned char const last = pattern[last_index];
+    const size_t m = pattern_length;
+    const unsigned char last = pattern[last_index];
     size_t p = 0;
     while (p + m <= n) {
         if (t[p + last_index] != last) {

@@ -8,8 +8,7 @@
 
 ZU_HANDLE(ZuTurboSearch, ZuObject)
 
-class ZuTurboSearch : public ZuObject
-{
+class ZuTurboSearch : public ZuObject {
     ZU_CLASS(ZuTurboSearch, ZuObject)
 public:
     // What Search answers when the pattern does not occur.
@@ -20,17 +19,17 @@ public:
 
     // Takes a copy of the pattern and builds the tables. A null pattern or
     // a length of 0 is refused (false) and the previous pattern stays.
-    virtual bool Setup(char const * pattern, unsigned int length);
+    virtual bool Setup(const char* pattern, unsigned int length);
     // The offset of the first occurrence of the pattern in the text (which
     // ends at its first zero byte); not_found when there is none, when the
     // text is null or when no pattern was set up.
-    virtual unsigned int Search(char const * text);
+    virtual unsigned int Search(const char* text);
 
 private:
     unsigned int shift[256];
     unsigned int second_shift;
     unsigned int far_reach;
-    unsigned char * pattern;
+    unsigned char* pattern;
     unsigned int pattern_length;
     unsigned int last_index;
 };

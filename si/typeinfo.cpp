@@ -14,23 +14,22 @@
 // assertion messages) are fixed line numbers, not __LINE__: what a dump or
 // a log shows stays the same however this file is laid out.
 namespace {
-const unsigned kTypeTableLine = 155; // the table of type descriptors
+const unsigned kTypeTableLine = 155;   // the table of type descriptors
 const unsigned kBrokenChainLine = 164; // the warning for a broken chain
 } // namespace
 
 // Every typed array type names the run-time class of ZuArray.
-const ZuRuntimeRef & Zuvi_TypedArrayRuntime()
+const ZuRuntimeRef& Zuvi_TypedArrayRuntime()
 {
     return ZuArrayRef::RetRuntime();
 }
 
-Zuvi_TypeInfo * Zuvi_TypeInfo::head = nullptr;
-Zuvi_TypeInfo * Zuvi_TypeInfo::tail = nullptr;
+Zuvi_TypeInfo* Zuvi_TypeInfo::head = nullptr;
+Zuvi_TypeInfo* Zuvi_TypeInfo::tail = nullptr;
 unsigned int Zuvi_TypeInfo::num = 0;
-Zuvi_TypeInfo ** Zuvi_TypeInfo::array = nullptr;
+Zuvi_TypeInfo** Zuvi_TypeInfo::array = nullptr;
 
-Zuvi_TypeInfo::Zuvi_TypeInfo(Zuvi_TypeDef const * def)
-    : previous(tail), next(nullptr), type_def(def)
+Zuvi_TypeInfo::Zuvi_TypeInfo(const Zuvi_TypeDef* def) : previous(tail), next(nullptr), type_def(def)
 {
     if (tail)
         tail->next = this;
@@ -60,7 +59,7 @@ void Zuvi_TypeInfo::InitialiseAll()
 {
     if (array)
         return;
-    for (Zuvi_TypeInfo * iter = head; iter; iter = iter->next)
+    for (Zuvi_TypeInfo* iter = head; iter; iter = iter->next)
         iter->Initialise();
 }
 
@@ -76,9 +75,9 @@ void Zuvi_TypeInfo::Initialise()
     if (!array && num > 0) {
         if (!Zuvi_app_zone)
             ZuMemZone::NullAllocZone("Zuvi_app_zone", __LINE__, ZU_SRC_FILE);
-        array = static_cast<Zuvi_TypeInfo **>(
-            Zuvi_app_zone->Alloc(num * sizeof(Zuvi_TypeInfo *), "Zuvi_TypeInfoPtr", kTypeTableLine, ZU_SRC_FILE));
-        Zuvi_TypeInfo * iter = head;
+        array = static_cast<Zuvi_TypeInfo**>(Zuvi_app_zone->Alloc(
+            num * sizeof(Zuvi_TypeInfo*), "Zuvi_TypeInfoPtr", kTypeTableLine, ZU_SRC_FILE));
+        Zuvi_TypeInfo* iter = head;
         for (unsigned int i = 0; i < num; ++i) {
             if (!iter) {
                 Zuvi_ErrorPrint("Warning: iter->next == 0", kBrokenChainLine, ZU_SRC_FILE);
@@ -94,17 +93,17 @@ void Zuvi_TypeInfo::Initialise()
 
 // The list, not the table, answers: registrations can come and go with
 // their libraries after the table was built.
-Zuvi_TypeDef const * Zuvi_TypeInfo::RetNth(unsigned int n)
+const Zuvi_TypeDef* Zuvi_TypeInfo::RetNth(unsigned int n)
 {
     if (n >= num)
         return nullptr;
-    Zuvi_TypeInfo * iter = head;
+    Zuvi_TypeInfo* iter = head;
     for (unsigned int i = 0; iter && i < n; ++i)
         iter = iter->next;
     return iter ? iter->type_def : nullptr;
 }
 
-Zuvi_TypeDef const * Zuvi_TypeInfo::Find(char const * name)
+const Zuvi_TypeDef* Zuvi_TypeInfo::Find(const char* name)
 {
     if (!name)
         return nullptr;
@@ -114,12 +113,11 @@ Zuvi_TypeDef const * Zuvi_TypeInfo::Find(char const * name)
     buffer[length] = '\0';
     if (length >= 3 && strcmp(buffer + length - 3, "Ref") == 0)
         buffer[length - 3] = '\0';
-    for (Zuvi_TypeInfo * iter = head; iter; iter = iter->next)
+    for (Zuvi_TypeInfo* iter = head; iter; iter = iter->next)
         if (iter->type_def && iter->type_def->name && strcmp(iter->type_def->name, buffer) == 0)
             return iter->type_def;
     return nullptr;
 }
-
 
 ZU_IMPLEMENT_CLASS(ZuTypeInfo, "si/typeinfo", ZU_CLASS_PLAIN)
 
@@ -127,16 +125,16 @@ ZuTypeInfo::ZuTypeInfo() : type_def(nullptr), bitset(), is_read_ok(false), is_wr
 
 ZuTypeInfo::~ZuTypeInfo() {}
 
-void ZuTypeInfo::Initialise(ZuRuntimeRef const & runtime)
+void ZuTypeInfo::Initialise(const ZuRuntimeRef& runtime)
 {
     if (runtime.IsInvalid())
         return;
-    Zuvi_TypeDef const * def = nullptr;
+    const Zuvi_TypeDef* def = nullptr;
     if (FindType(runtime->RetClassName(), def))
         Initialise(def, ZuBitsetInfoNull, true, true);
 }
 
-void ZuTypeInfo::Initialise(Zuvi_TypeDef const * def, ZuBitsetInfoRef const & bitset_,
+void ZuTypeInfo::Initialise(const Zuvi_TypeDef* def, const ZuBitsetInfoRef& bitset_,
                             bool is_read_ok_, bool is_write_ok_)
 {
     type_def = def;
@@ -145,14 +143,14 @@ void ZuTypeInfo::Initialise(Zuvi_TypeDef const * def, ZuBitsetInfoRef const & bi
     is_write_ok = is_write_ok_;
 }
 
-bool ZuTypeInfo::GetRuntimeInfo(ZuRuntimeRef & runtime) const
+bool ZuTypeInfo::GetRuntimeInfo(ZuRuntimeRef& runtime) const
 {
     if (!type_def || !type_def->extra)
         return false;
     if (type_def->kind != ZU_TYPE_OBJECT && type_def->kind != ZU_TYPE_TEXT &&
         type_def->kind != ZU_TYPE_ARRAY)
         return false;
-    runtime = *static_cast<ZuRuntimeRef const *>(type_def->extra);
+    runtime = *static_cast<const ZuRuntimeRef*>(type_def->extra);
     return true;
 }
 
@@ -161,7 +159,7 @@ unsigned int ZuTypeInfo::RetTypeCount()
     return Zuvi_TypeInfo::RetCount();
 }
 
-Zuvi_TypeDef const * ZuTypeInfo::RetNthType(unsigned int n)
+const Zuvi_TypeDef* ZuTypeInfo::RetNthType(unsigned int n)
 {
     return Zuvi_TypeInfo::RetNth(n);
 }
@@ -169,27 +167,27 @@ Zuvi_TypeDef const * ZuTypeInfo::RetNthType(unsigned int n)
 // Names exist once the table is built at start-up.
 ZuAtomRef ZuTypeInfo::RetNthName(unsigned int n)
 {
-    Zuvi_TypeDef const * def = Zuvi_TypeInfo::RetNth(n);
+    const Zuvi_TypeDef* def = Zuvi_TypeInfo::RetNth(n);
     if (!def || !Zuvi_TypeInfo::IsTableBuilt())
         return ZuAtomNull;
     return ZuAtomRef(def->name);
 }
 
-bool ZuTypeInfo::FindType(char const * name, Zuvi_TypeDef const * & def)
+bool ZuTypeInfo::FindType(const char* name, const Zuvi_TypeDef*& def)
 {
-    Zuvi_TypeDef const * found = Zuvi_TypeInfo::Find(name);
+    const Zuvi_TypeDef* found = Zuvi_TypeInfo::Find(name);
     if (!found)
         return false;
     def = found;
     return true;
 }
 
-bool ZuTypeInfo::FindType(ZuAtomRef const & name, Zuvi_TypeDef const * & def)
+bool ZuTypeInfo::FindType(const ZuAtomRef& name, const Zuvi_TypeDef*& def)
 {
     if (name.IsInvalid())
         return false;
     char buffer[100];
-    snprintf(buffer, sizeof buffer, "%s", static_cast<char const *>(name));
+    snprintf(buffer, sizeof buffer, "%s", static_cast<const char*>(name));
     return FindType(buffer, def);
 }
 
@@ -197,7 +195,7 @@ namespace {
 ZuStorageSync type_info_record("<ZuTypeInfo name bitset is_read_ok is_write_ok>");
 }
 
-void ZuTypeInfo::StoreInstance(ZuStorageRef const & storage)
+void ZuTypeInfo::StoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::StoreInstance(storage);
     storage << type_info_record << ZuStorageSync::begin;
@@ -208,7 +206,7 @@ void ZuTypeInfo::StoreInstance(ZuStorageRef const & storage)
     storage << ZuStorageSync::end;
 }
 
-void ZuTypeInfo::RestoreInstance(ZuStorageRef const & storage)
+void ZuTypeInfo::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::RestoreInstance(storage);
     ZuAtomRef name;

@@ -32,9 +32,8 @@ ZU_TYPE_REGISTER(Count, "Count", &Card32_type, ZU_TYPE_CARD, nullptr, 4)
 ZU_TYPE_REGISTER(Byte, "Byte", &Card8_type, ZU_TYPE_CARD, nullptr, 1)
 // Pointers are 64-bit here, and so are the values of these two types.
 ZU_TYPE_REGISTER(ZuResID, "ZuResID", &Pointer_type, static_cast<ZuSimpleType>(10), nullptr,
-                 sizeof(void *))
-ZU_TYPE_REGISTER(Pointer, "Pointer", nullptr, static_cast<ZuSimpleType>(10), nullptr,
-                 sizeof(void *))
+                 sizeof(void*))
+ZU_TYPE_REGISTER(Pointer, "Pointer", nullptr, static_cast<ZuSimpleType>(10), nullptr, sizeof(void*))
 ZU_TYPE_REGISTER(ZuKey, "ZuKey", nullptr, ZU_TYPE_STRUCT, nullptr, sizeof(ZuKey))
 ZU_BITSET_REGISTER(ZuKeyModifiers)
 ZU_ENUM_REGISTER(ZuKeyModifier)
@@ -44,131 +43,131 @@ ZU_ENUM_REGISTER(ZuSimpleType)
 ZU_TYPE_REGISTER(ZuTimeTick, "ZuTimeTick", &Int64_type, ZU_TYPE_INT, nullptr, 8)
 ZU_TYPE_REGISTER(ZuFilePos, "ZuFilePos", &Int64_type, ZU_TYPE_INT, nullptr, 8)
 
-ZuKey Zuvi_ValueToZuKey(ZuValueRef const &)
+ZuKey Zuvi_ValueToZuKey(const ZuValueRef&)
 {
-    Zuvi_ErrorAbort("No conversion between ZuValue and type ZuKey", kNoKeyConversionLine, ZU_SRC_FILE);
+    Zuvi_ErrorAbort("No conversion between ZuValue and type ZuKey", kNoKeyConversionLine,
+                    ZU_SRC_FILE);
 }
-
 
 namespace {
 
-ZuValue * ValueOf(ZuValueRef const & value)
+ZuValue* ValueOf(const ZuValueRef& value)
 {
     return value.IsInvalid() ? nullptr : value.operator->();
 }
 
 } // namespace
 
-int8_t Zuvi_ValueToInt8(ZuValueRef const & value)
+int8_t Zuvi_ValueToInt8(const ZuValueRef& value)
 {
-    ZuValue * v = ValueOf(value);
+    ZuValue* v = ValueOf(value);
     return v ? static_cast<int8_t>(v->RetInt32()) : 0;
 }
 
-int16_t Zuvi_ValueToInt16(ZuValueRef const & value)
+int16_t Zuvi_ValueToInt16(const ZuValueRef& value)
 {
-    ZuValue * v = ValueOf(value);
+    ZuValue* v = ValueOf(value);
     return v ? static_cast<int16_t>(v->RetInt32()) : 0;
 }
 
-int32_t Zuvi_ValueToInt32(ZuValueRef const & value)
+int32_t Zuvi_ValueToInt32(const ZuValueRef& value)
 {
-    ZuValue * v = ValueOf(value);
+    ZuValue* v = ValueOf(value);
     return v ? static_cast<int32_t>(v->RetInt32()) : 0;
 }
 
-int64_t Zuvi_ValueToInt64(ZuValueRef const & value)
+int64_t Zuvi_ValueToInt64(const ZuValueRef& value)
 {
-    ZuValue * v = ValueOf(value);
+    ZuValue* v = ValueOf(value);
     return v ? static_cast<int64_t>(v->RetInt64()) : 0;
 }
 
-int64_t Zuvi_ValueToZuTimeTick(ZuValueRef const & value)
+int64_t Zuvi_ValueToZuTimeTick(const ZuValueRef& value)
 {
     return Zuvi_ValueToInt64(value);
 }
 
-int64_t Zuvi_ValueToZuFilePos(ZuValueRef const & value)
+int64_t Zuvi_ValueToZuFilePos(const ZuValueRef& value)
 {
     return Zuvi_ValueToInt64(value);
 }
 
-unsigned int Zuvi_ValueToCard32(ZuValueRef const & value)
+unsigned int Zuvi_ValueToCard32(const ZuValueRef& value)
 {
-    ZuValue * v = ValueOf(value);
+    ZuValue* v = ValueOf(value);
     return v ? static_cast<unsigned int>(v->RetCard32()) : 0;
 }
 
-uint8_t Zuvi_ValueToCard8(ZuValueRef const & value)
+uint8_t Zuvi_ValueToCard8(const ZuValueRef& value)
 {
     return static_cast<uint8_t>(Zuvi_ValueToCard32(value));
 }
 
-uint16_t Zuvi_ValueToCard16(ZuValueRef const & value)
+uint16_t Zuvi_ValueToCard16(const ZuValueRef& value)
 {
     return static_cast<uint16_t>(Zuvi_ValueToCard32(value));
 }
 
-uint32_t Zuvi_ValueToCount(ZuValueRef const & value)
+uint32_t Zuvi_ValueToCount(const ZuValueRef& value)
 {
     return Zuvi_ValueToCard32(value);
 }
 
-uint8_t Zuvi_ValueToByte(ZuValueRef const & value)
+uint8_t Zuvi_ValueToByte(const ZuValueRef& value)
 {
     return static_cast<uint8_t>(Zuvi_ValueToCard32(value));
 }
 
-char Zuvi_ValueToLatinChar(ZuValueRef const & value)
+char Zuvi_ValueToLatinChar(const ZuValueRef& value)
 {
     return static_cast<char>(Zuvi_ValueToCard32(value));
 }
 
-uint16_t Zuvi_ValueToUnicodeChar(ZuValueRef const & value)
+uint16_t Zuvi_ValueToUnicodeChar(const ZuValueRef& value)
 {
     return static_cast<uint16_t>(Zuvi_ValueToCard32(value));
 }
 
-uint64_t Zuvi_ValueToCard64(ZuValueRef const & value)
+uint64_t Zuvi_ValueToCard64(const ZuValueRef& value)
 {
-    ZuValue * v = ValueOf(value);
+    ZuValue* v = ValueOf(value);
     return v ? static_cast<uint64_t>(v->RetCard64()) : 0;
 }
 
-double Zuvi_ValueToReal(ZuValueRef const & value)
+double Zuvi_ValueToReal(const ZuValueRef& value)
 {
-    ZuValue * v = ValueOf(value);
+    ZuValue* v = ValueOf(value);
     return v ? v->RetReal() : 0.0;
 }
 
-double Zuvi_ValueToZuCoord(ZuValueRef const & value)
+double Zuvi_ValueToZuCoord(const ZuValueRef& value)
 {
     return Zuvi_ValueToReal(value);
 }
 
-double Zuvi_ValueToZuRelCoord(ZuValueRef const & value)
+double Zuvi_ValueToZuRelCoord(const ZuValueRef& value)
 {
     return Zuvi_ValueToReal(value);
 }
 
 // Through the cardinal, not RetBool: a text "true" or a real 0.5 is false.
-bool Zuvi_ValueToBool(ZuValueRef const & value)
+bool Zuvi_ValueToBool(const ZuValueRef& value)
 {
     return Zuvi_ValueToCard32(value) != 0;
 }
 
-void * Zuvi_ValueToPointer(ZuValueRef const & value)
+void* Zuvi_ValueToPointer(const ZuValueRef& value)
 {
-    ZuValue * v = ValueOf(value);
+    ZuValue* v = ValueOf(value);
     return v ? v->RetPointer() : nullptr;
 }
 
-ZuResIDDef * Zuvi_ValueToZuResID(ZuValueRef const & value)
+ZuResIDDef* Zuvi_ValueToZuResID(const ZuValueRef& value)
 {
-    return static_cast<ZuResIDDef *>(Zuvi_ValueToPointer(value));
+    return static_cast<ZuResIDDef*>(Zuvi_ValueToPointer(value));
 }
 
-ZuKeyModifiers Zuvi_ValueToZuKeyModifiers(ZuValueRef const & value)
+ZuKeyModifiers Zuvi_ValueToZuKeyModifiers(const ZuValueRef& value)
 {
     ZuKeyModifiers set;
     set.SetBits(Zuvi_ValueToCard64(value));
@@ -176,7 +175,7 @@ ZuKeyModifiers Zuvi_ValueToZuKeyModifiers(ZuValueRef const & value)
 }
 
 // The code as the storage's cardinal (upper half 0).
-ZuStorageRef const & Zuvi_StoreEnumCode(ZuStorageRef const & storage, unsigned int code)
+const ZuStorageRef& Zuvi_StoreEnumCode(const ZuStorageRef& storage, unsigned int code)
 {
     storage->StoreCard(code);
     return storage;
@@ -184,7 +183,7 @@ ZuStorageRef const & Zuvi_StoreEnumCode(ZuStorageRef const & storage, unsigned i
 
 // Read as an unsigned number into the caller's variable, which holds the
 // default; codes are not checked against the table.
-ZuStorageRef const & Zuvi_RestoreEnumCode(ZuStorageRef const & storage, unsigned int & code)
+const ZuStorageRef& Zuvi_RestoreEnumCode(const ZuStorageRef& storage, unsigned int& code)
 {
     return storage >> code;
 }

@@ -81,30 +81,30 @@ typedef int64_t ZuFilePos;
 
 // Converters from dynamic values. An empty handle gives 0, false, 0.0 or
 // null; otherwise the value's Ret operation, cut to the width of the type.
-int8_t Zuvi_ValueToInt8(ZuValueRef const & value);
-int16_t Zuvi_ValueToInt16(ZuValueRef const & value);
-int32_t Zuvi_ValueToInt32(ZuValueRef const & value);
-int64_t Zuvi_ValueToInt64(ZuValueRef const & value);
-int64_t Zuvi_ValueToZuTimeTick(ZuValueRef const & value);
-int64_t Zuvi_ValueToZuFilePos(ZuValueRef const & value);
-uint8_t Zuvi_ValueToCard8(ZuValueRef const & value);
-uint16_t Zuvi_ValueToCard16(ZuValueRef const & value);
+int8_t Zuvi_ValueToInt8(const ZuValueRef& value);
+int16_t Zuvi_ValueToInt16(const ZuValueRef& value);
+int32_t Zuvi_ValueToInt32(const ZuValueRef& value);
+int64_t Zuvi_ValueToInt64(const ZuValueRef& value);
+int64_t Zuvi_ValueToZuTimeTick(const ZuValueRef& value);
+int64_t Zuvi_ValueToZuFilePos(const ZuValueRef& value);
+uint8_t Zuvi_ValueToCard8(const ZuValueRef& value);
+uint16_t Zuvi_ValueToCard16(const ZuValueRef& value);
 // Zuvi_ValueToCard32 is declared with the enumeration family.
-uint32_t Zuvi_ValueToCount(ZuValueRef const & value);
-uint8_t Zuvi_ValueToByte(ZuValueRef const & value);
-char Zuvi_ValueToLatinChar(ZuValueRef const & value);
-uint16_t Zuvi_ValueToUnicodeChar(ZuValueRef const & value);
-uint64_t Zuvi_ValueToCard64(ZuValueRef const & value);
-double Zuvi_ValueToReal(ZuValueRef const & value);
-double Zuvi_ValueToZuCoord(ZuValueRef const & value);
-double Zuvi_ValueToZuRelCoord(ZuValueRef const & value);
+uint32_t Zuvi_ValueToCount(const ZuValueRef& value);
+uint8_t Zuvi_ValueToByte(const ZuValueRef& value);
+char Zuvi_ValueToLatinChar(const ZuValueRef& value);
+uint16_t Zuvi_ValueToUnicodeChar(const ZuValueRef& value);
+uint64_t Zuvi_ValueToCard64(const ZuValueRef& value);
+double Zuvi_ValueToReal(const ZuValueRef& value);
+double Zuvi_ValueToZuCoord(const ZuValueRef& value);
+double Zuvi_ValueToZuRelCoord(const ZuValueRef& value);
 // RetCard32 not 0: a text "true" or a real 0.5 gives false.
-bool Zuvi_ValueToBool(ZuValueRef const & value);
-void * Zuvi_ValueToPointer(ZuValueRef const & value);
-ZuResIDDef * Zuvi_ValueToZuResID(ZuValueRef const & value);
-ZuKeyModifiers Zuvi_ValueToZuKeyModifiers(ZuValueRef const & value);
+bool Zuvi_ValueToBool(const ZuValueRef& value);
+void* Zuvi_ValueToPointer(const ZuValueRef& value);
+ZuResIDDef* Zuvi_ValueToZuResID(const ZuValueRef& value);
+ZuKeyModifiers Zuvi_ValueToZuKeyModifiers(const ZuValueRef& value);
 // There is no conversion to a key record: a call stops the program.
-ZuKey Zuvi_ValueToZuKey(ZuValueRef const & value);
+ZuKey Zuvi_ValueToZuKey(const ZuValueRef& value);
 
 // Type definitions of the basic types (si/types.cpp).
 // clang-format off
@@ -114,9 +114,9 @@ ZuKey Zuvi_ValueToZuKey(ZuValueRef const & value);
     X(Count) X(Byte) X(ZuResID) X(Pointer) X(ZuKey) X(ZuKeyModifiers)           \
     X(ZuTimeTick) X(ZuFilePos)
 // clang-format on
-#define ZU_BASIC_TYPE_DECLARE_(T)                                               \
-    extern Zuvi_TypeDef const T##_type;                                         \
-    extern Zuvi_TypeDef const * const T##TypeDef;
+#define ZU_BASIC_TYPE_DECLARE_(T)       \
+    extern const Zuvi_TypeDef T##_type; \
+    extern const Zuvi_TypeDef* const T##TypeDef;
 ZU_BASIC_TYPE_LIST(ZU_BASIC_TYPE_DECLARE_)
 #undef ZU_BASIC_TYPE_DECLARE_
 

@@ -8,7 +8,7 @@
 
 namespace {
 
-char const kFile[] = "si/validator";
+const char kFile[] = "si/validator";
 
 // The actions that switch an attached object on and off.
 ZuAtomRef EnableAction()
@@ -21,7 +21,7 @@ ZuAtomRef DisableAction()
     return ZuAtomRef("SetDisable");
 }
 
-ZuStorageSync & ValidatorRecord()
+ZuStorageSync& ValidatorRecord()
 {
     static ZuStorageSync record("<ZuValidator invalid_checkers>");
     return record;
@@ -47,7 +47,7 @@ ZuValidator::ZuValidator() : reported(false)
     invalid_checkers = NewList();
 }
 
-ZuListRef & ZuValidator::Checkers()
+ZuListRef& ZuValidator::Checkers()
 {
     // A restored stream may hold no list, or nothing a list can be made of.
     if (invalid_checkers.IsInvalid())
@@ -60,10 +60,10 @@ bool ZuValidator::IsValid() const
     return invalid_checkers.IsInvalid() || invalid_checkers->TotalCount() == 0;
 }
 
-void ZuValidator::NotifyValidityChange(ZuCheckerRef const & checker, bool valid)
+void ZuValidator::NotifyValidityChange(const ZuCheckerRef& checker, bool valid)
 {
-    bool const before = IsValid();
-    ZuListRef & list = Checkers();
+    const bool before = IsValid();
+    ZuListRef& list = Checkers();
     if (valid) {
         list->Remove(checker, 0);
     } else if (checker.IsValid() && !list->LookFor(checker)) {
@@ -73,21 +73,21 @@ void ZuValidator::NotifyValidityChange(ZuCheckerRef const & checker, bool valid)
         // validator invalid after the checker turns valid.
         list->Insert(checker);
     }
-    bool const after = IsValid();
+    const bool after = IsValid();
     if (!reported || before != after) {
         reported = true;
         QuickReport(after ? notify_validated : notify_invalidated, 0);
     }
 }
 
-bool ZuValidator::AttachAutoEnable(ZuObjectRef const & object)
+bool ZuValidator::AttachAutoEnable(const ZuObjectRef& object)
 {
     AttachObserver(object, notify_validated, EnableAction(), 0);
     AttachObserver(object, notify_invalidated, DisableAction(), 0);
     return true;
 }
 
-bool ZuValidator::DetachAutoEnable(ZuObjectRef const & object)
+bool ZuValidator::DetachAutoEnable(const ZuObjectRef& object)
 {
     DetachObserver(object, notify_validated, EnableAction(), 0);
     DetachObserver(object, notify_invalidated, DisableAction(), 0);
@@ -99,7 +99,7 @@ unsigned int ZuValidator::TotalCount() const
     return invalid_checkers.IsValid() ? invalid_checkers->TotalCount() : 0;
 }
 
-bool ZuValidator::Get(unsigned int index, ZuObjectRef & out)
+bool ZuValidator::Get(unsigned int index, ZuObjectRef& out)
 {
     return invalid_checkers.IsValid() && invalid_checkers->Get(index, out);
 }
@@ -111,15 +111,15 @@ void ZuValidator::Delete()
     ZuBaseController::Delete();
 }
 
-void ZuValidator::StoreInstance(ZuStorageRef const & storage)
+void ZuValidator::StoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseController::StoreInstance(storage);
     storage << ValidatorRecord() << ZuStorageSync::begin;
-    storage << static_cast<ZuObjectRef const &>(invalid_checkers);
+    storage << static_cast<const ZuObjectRef&>(invalid_checkers);
     storage << ZuStorageSync::end;
 }
 
-void ZuValidator::RestoreInstance(ZuStorageRef const & storage)
+void ZuValidator::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuBaseController::RestoreInstance(storage);
     storage >> ZuStorageSync::type >> ZuStorageSync::begin;

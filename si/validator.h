@@ -15,8 +15,7 @@ ZU_FORWARD(ZuChecker)
 
 ZU_HANDLE(ZuValidator, ZuBaseController)
 
-class ZuValidator : public ZuBaseController, public ZuiContainer
-{
+class ZuValidator : public ZuBaseController, public ZuiContainer {
     ZU_CLASS(ZuValidator, ZuBaseController)
 public:
     ZuValidator();
@@ -24,17 +23,17 @@ public:
     // Called by a checker after each check that changed its verdict. The
     // first call after construction or restoring always announces the
     // overall verdict; later calls announce only changes.
-    virtual void NotifyValidityChange(ZuCheckerRef const & checker, bool valid);
+    virtual void NotifyValidityChange(const ZuCheckerRef& checker, bool valid);
     // True while no checker is invalid.
     virtual bool IsValid() const;
     // Attaches object for "notify_validated" with the action "SetEnable" and
     // for "notify_invalidated" with "SetDisable"; Detach removes both.
-    virtual bool AttachAutoEnable(ZuObjectRef const & object);
-    virtual bool DetachAutoEnable(ZuObjectRef const & object);
+    virtual bool AttachAutoEnable(const ZuObjectRef& object);
+    virtual bool DetachAutoEnable(const ZuObjectRef& object);
 
     // ZuiContainer: the invalid checkers.
     unsigned int TotalCount() const override;
-    bool Get(unsigned int index, ZuObjectRef & out) override;
+    bool Get(unsigned int index, ZuObjectRef& out) override;
 
     void Delete() override;
 
@@ -44,11 +43,11 @@ public:
 protected:
     // The controller's part, then "<ZuValidator invalid_checkers>", begin,
     // the list, end.
-    void StoreInstance(ZuStorageRef const & storage) override;
-    void RestoreInstance(ZuStorageRef const & storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
 private:
-    ZuListRef & Checkers();
+    ZuListRef& Checkers();
 
     ZuListRef invalid_checkers;
     bool reported;

@@ -4,11 +4,11 @@
 #include "si/typeinfo.h"
 #include "si/values.h"
 
-ZuValidityRecord const ZuValidityRecord::none;
+const ZuValidityRecord ZuValidityRecord::none;
 
 ZU_ENUM_REGISTER(ZuValidity)
 
-ZuValidityRecord Zuvi_ValueToZuValidityRecord(ZuValueRef const &)
+ZuValidityRecord Zuvi_ValueToZuValidityRecord(const ZuValueRef&)
 {
     ZU_ABORT("No conversion between ZuValue and type ZuValidityRecord");
 }

@@ -10,33 +10,31 @@
 #define ZU_VALIDITY_LIST(X) X(ZU_VALIDITY_UNKNOWN, 0) X(ZU_VALIDITY_TRUE, 1) X(ZU_VALIDITY_FALSE, 2)
 ZU_ENUM(ZuValidity, ZU_VALIDITY_LIST)
 
-struct ZuValidityRecord
-{
+struct ZuValidityRecord {
     ZuValidityRecord() : validity(ZU_VALIDITY_UNKNOWN), first(0), count(0) {}
-    ZuValidityRecord(ZuValidity v, unsigned int f, unsigned int c, ZuAtomRef const & m)
+    ZuValidityRecord(ZuValidity v, unsigned int f, unsigned int c, const ZuAtomRef& m)
         : validity(v), first(f), count(c), message(m)
-    {
-    }
-    ZuValidityRecord(ZuValidityRecord const & other) = default;
-    ZuValidityRecord & operator=(ZuValidityRecord const & other) = default;
+    {}
+    ZuValidityRecord(const ZuValidityRecord& other) = default;
+    ZuValidityRecord& operator=(const ZuValidityRecord& other) = default;
 
-    bool operator==(ZuValidityRecord const & o) const
+    bool operator==(const ZuValidityRecord& o) const
     {
         return validity == o.validity && first == o.first && count == o.count &&
                message == o.message;
     }
-    bool operator!=(ZuValidityRecord const & o) const { return !(*this == o); }
+    bool operator!=(const ZuValidityRecord& o) const { return !(*this == o); }
 
     // The default record: unknown, no range, no message.
-    static ZuValidityRecord const none;
+    static const ZuValidityRecord none;
 
     ZuValidity validity;
-    unsigned int first;   // first offending character
-    unsigned int count;   // number of offending characters
-    ZuAtomRef message;    // a name for the error
+    unsigned int first; // first offending character
+    unsigned int count; // number of offending characters
+    ZuAtomRef message;  // a name for the error
 };
 
 // There is no such conversion: a programming error that stops the program.
-ZuValidityRecord Zuvi_ValueToZuValidityRecord(ZuValueRef const & value);
+ZuValidityRecord Zuvi_ValueToZuValidityRecord(const ZuValueRef& value);
 
 #endif

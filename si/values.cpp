@@ -60,17 +60,13 @@ int CompareReals(double mine, double theirs)
 
 } // namespace
 
-ZuSimpleType const ZuValue::ZU_TYPE_POINTER = static_cast<ZuSimpleType>(10);
+const ZuSimpleType ZuValue::ZU_TYPE_POINTER = static_cast<ZuSimpleType>(10);
 
-ZuValue::ZuValue()
-    : kind(ZU_TYPE_NONE)
-    , payload(0)
-{
-}
+ZuValue::ZuValue() : kind(ZU_TYPE_NONE), payload(0) {}
 
-ZuValue::~ZuValue() { }
+ZuValue::~ZuValue() {}
 
-void ZuValue::RefreshValue() { }
+void ZuValue::RefreshValue() {}
 
 void ZuValue::ChangedValue()
 {
@@ -134,7 +130,7 @@ bool ZuValue::SetPointer(void* pointer)
     return true;
 }
 
-bool ZuValue::SetColor(ZuColorPixel const& c)
+bool ZuValue::SetColor(const ZuColorPixel& c)
 {
     kind = ZU_TYPE_COLOR;
     object = ZuObjectNull;
@@ -143,7 +139,7 @@ bool ZuValue::SetColor(ZuColorPixel const& c)
     return true;
 }
 
-bool ZuValue::SetRect(ZuRect const& r)
+bool ZuValue::SetRect(const ZuRect& r)
 {
     kind = ZU_TYPE_RECT;
     object = ZuObjectNull;
@@ -152,7 +148,7 @@ bool ZuValue::SetRect(ZuRect const& r)
     return true;
 }
 
-bool ZuValue::SetTextStyle(ZuTextStyle const& style)
+bool ZuValue::SetTextStyle(const ZuTextStyle& style)
 {
     kind = ZU_TYPE_TEXTSTYLE;
     object = ZuObjectNull;
@@ -161,7 +157,7 @@ bool ZuValue::SetTextStyle(ZuTextStyle const& style)
     return true;
 }
 
-bool ZuValue::SetText(ZuTextRef const& text)
+bool ZuValue::SetText(const ZuTextRef& text)
 {
     kind = ZU_TYPE_TEXT;
     object = text;
@@ -169,7 +165,7 @@ bool ZuValue::SetText(ZuTextRef const& text)
     return true;
 }
 
-bool ZuValue::SetArray(ZuArrayRef const& array)
+bool ZuValue::SetArray(const ZuArrayRef& array)
 {
     kind = ZU_TYPE_ARRAY;
     object = array;
@@ -177,7 +173,7 @@ bool ZuValue::SetArray(ZuArrayRef const& array)
     return true;
 }
 
-bool ZuValue::SetObject(ZuObjectRef const& other)
+bool ZuValue::SetObject(const ZuObjectRef& other)
 {
     ZuObject* held = other.Resolve();
     if (held != nullptr && held->IsKindOf(ZuValueRef::RetRuntime())) {
@@ -207,7 +203,7 @@ bool ZuValue::SetObject(ZuObjectRef const& other)
     return true;
 }
 
-bool ZuValue::SetAutoFormat(ZuStringRef const& format)
+bool ZuValue::SetAutoFormat(const ZuStringRef& format)
 {
     auto_format = format;
     return true;
@@ -372,19 +368,19 @@ ZuArrayRef ZuValue::RetArray()
     return kind == ZU_TYPE_ARRAY ? ZuArrayRef(object) : ZuArrayRef();
 }
 
-ZuColorPixel const& ZuValue::RetColor()
+const ZuColorPixel& ZuValue::RetColor()
 {
     if (kind != ZU_TYPE_COLOR)
         color = RetCard32();
     return color;
 }
 
-ZuRect const& ZuValue::RetRect()
+const ZuRect& ZuValue::RetRect()
 {
     return kind == ZU_TYPE_RECT ? rect : ZuRect::none;
 }
 
-ZuTextStyle const& ZuValue::RetTextStyle()
+const ZuTextStyle& ZuValue::RetTextStyle()
 {
     return kind == ZU_TYPE_TEXTSTYLE ? text_style : ZuTextStyle::none;
 }
@@ -450,28 +446,28 @@ int ZuValue::CompareWith(void* pointer)
     return CompareReals(ToReal(), static_cast<double>(reinterpret_cast<std::intptr_t>(pointer)));
 }
 
-int ZuValue::CompareWith(ZuRect const& r)
+int ZuValue::CompareWith(const ZuRect& r)
 {
     if (kind != ZU_TYPE_RECT)
         return -1;
     return rect == r ? 0 : 1;
 }
 
-int ZuValue::CompareWith(ZuColorPixel const& c)
+int ZuValue::CompareWith(const ZuColorPixel& c)
 {
     if (kind != ZU_TYPE_COLOR)
         return -1;
     return color == c ? 0 : 1;
 }
 
-int ZuValue::CompareWith(ZuTextStyle const& style)
+int ZuValue::CompareWith(const ZuTextStyle& style)
 {
     if (kind != ZU_TYPE_TEXTSTYLE)
         return -1;
     return text_style == style ? 0 : 1;
 }
 
-int ZuValue::CompareWith(ZuObjectRef const& other) const
+int ZuValue::CompareWith(const ZuObjectRef& other) const
 {
     ZuObject* held = other.Resolve();
     if (held == nullptr)
@@ -487,7 +483,7 @@ int ZuValue::CompareWith(ZuObjectRef const& other) const
 // Text
 // ---------------------------------------------------------------------------
 
-bool ZuValue::ConvertToString(ZuStringRef& out, ZuStringRef const&)
+bool ZuValue::ConvertToString(ZuStringRef& out, const ZuStringRef&)
 {
     RefreshValue();
     ZuConvertRef converter = ZuConvert::Current();
@@ -517,9 +513,8 @@ bool ZuValue::ConvertToString(ZuStringRef& out, ZuStringRef const&)
             out = ZuStringRef(ZuAtomRef(object));
             return true;
         }
-        if (ZuiPictogram const* pictogram
-            = static_cast<ZuiPictogram const*>(static_cast<ZuObject const*>(held)->CastToInterface(
-                &ZuiPictogram::interface)))
+        if (const ZuiPictogram* pictogram = static_cast<const ZuiPictogram*>(
+                static_cast<const ZuObject*>(held)->CastToInterface(&ZuiPictogram::interface)))
             return pictogram->GetText(ZU_TEXTVER_NORMAL, out);
         return false;
     }
@@ -532,7 +527,7 @@ bool ZuValue::ConvertToString(ZuStringRef& out, ZuStringRef const&)
     }
 }
 
-bool ZuValue::ConvertToAtom(ZuAtomRef& out, ZuStringRef const& format)
+bool ZuValue::ConvertToAtom(ZuAtomRef& out, const ZuStringRef& format)
 {
     ZuStringRef text = "";
     if (!ConvertToString(text, format))
@@ -549,13 +544,13 @@ namespace {
 ZuStorageSync value_record("<ZuValue type auto_format : (value) >");
 } // namespace
 
-void ZuValue::StoreInstance(ZuStorageRef const& storage)
+void ZuValue::StoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::StoreInstance(storage);
     RefreshValue();
     storage << value_record << ZuStorageSync::begin;
     storage << static_cast<unsigned>(kind);
-    storage << static_cast<ZuObjectRef const&>(auto_format);
+    storage << static_cast<const ZuObjectRef&>(auto_format);
     storage << ZuStorageSync::mark;
     switch (kind) {
     case ZU_TYPE_BOOL:
@@ -599,7 +594,7 @@ void ZuValue::StoreInstance(ZuStorageRef const& storage)
     storage << ZuStorageSync::end;
 }
 
-void ZuValue::RestoreInstance(ZuStorageRef const& storage)
+void ZuValue::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::RestoreInstance(storage);
     object = ZuObjectNull;
@@ -687,10 +682,7 @@ struct UnwrapInstaller {
 
 } // namespace
 
-ZuValueRef::ZuValueRef(ZuValue* value)
-    : ZuObjectRef(static_cast<ZuObject*>(value))
-{
-}
+ZuValueRef::ZuValueRef(ZuValue* value) : ZuObjectRef(static_cast<ZuObject*>(value)) {}
 
 ZuValueRef& ZuValueRef::operator=(ZuValue* value)
 {
@@ -698,7 +690,7 @@ ZuValueRef& ZuValueRef::operator=(ZuValue* value)
     return *this;
 }
 
-ZuValueRef& ZuValueRef::operator=(ZuValueRef const& other)
+ZuValueRef& ZuValueRef::operator=(const ZuValueRef& other)
 {
     _Set(other, nullptr);
     return *this;
@@ -712,16 +704,15 @@ ZuValue* ZuValueRef::NewValue()
     return value;
 }
 
-#define ZUVI_VALUE_FROM(TYPE, SET)                                                                 \
-    ZuValueRef::ZuValueRef(TYPE x)                                                                 \
-        : ZuObjectRef(ZuValueRef::RetRuntime(), Zuvi_CallFrame::head)                              \
-    {                                                                                              \
-        NewValue()->SET(x);                                                                        \
-    }                                                                                              \
-    ZuValueRef& ZuValueRef::operator=(TYPE x)                                                      \
-    {                                                                                              \
-        NewValue()->SET(x);                                                                        \
-        return *this;                                                                              \
+#define ZUVI_VALUE_FROM(TYPE, SET)                                                               \
+    ZuValueRef::ZuValueRef(TYPE x) : ZuObjectRef(ZuValueRef::RetRuntime(), Zuvi_CallFrame::head) \
+    {                                                                                            \
+        NewValue()->SET(x);                                                                      \
+    }                                                                                            \
+    ZuValueRef& ZuValueRef::operator=(TYPE x)                                                    \
+    {                                                                                            \
+        NewValue()->SET(x);                                                                      \
+        return *this;                                                                            \
     }
 
 ZUVI_VALUE_FROM(unsigned, SetCard32)
@@ -731,19 +722,19 @@ ZUVI_VALUE_FROM(int64_t, SetInt64)
 ZUVI_VALUE_FROM(bool, SetBool)
 ZUVI_VALUE_FROM(double, SetReal)
 ZUVI_VALUE_FROM(void*, SetPointer)
-ZUVI_VALUE_FROM(ZuColorPixel const&, SetColor)
-ZUVI_VALUE_FROM(ZuRect const&, SetRect)
-ZUVI_VALUE_FROM(ZuTextStyle const&, SetTextStyle)
-ZUVI_VALUE_FROM(ZuObjectRef const&, SetObject)
+ZUVI_VALUE_FROM(const ZuColorPixel&, SetColor)
+ZUVI_VALUE_FROM(const ZuRect&, SetRect)
+ZUVI_VALUE_FROM(const ZuTextStyle&, SetTextStyle)
+ZUVI_VALUE_FROM(const ZuObjectRef&, SetObject)
 #undef ZUVI_VALUE_FROM
 
-ZuValueRef::ZuValueRef(ZuBitset const& bits)
+ZuValueRef::ZuValueRef(const ZuBitset& bits)
     : ZuObjectRef(ZuValueRef::RetRuntime(), Zuvi_CallFrame::head)
 {
     NewValue()->SetCard64(bits.RetBits());
 }
 
-ZuValueRef& ZuValueRef::operator=(ZuBitset const& bits)
+ZuValueRef& ZuValueRef::operator=(const ZuBitset& bits)
 {
     NewValue()->SetCard64(bits.RetBits());
     return *this;
@@ -796,17 +787,17 @@ ZuValueRef::operator ZuBitset() const
     return bits;
 }
 
-ZuValueRef Zuvi_ValueToZuValue(ZuValueRef const& value)
+ZuValueRef Zuvi_ValueToZuValue(const ZuValueRef& value)
 {
     return value;
 }
 
-ZuRect Zuvi_ValueToZuRect(ZuValueRef const& value)
+ZuRect Zuvi_ValueToZuRect(const ZuValueRef& value)
 {
     return static_cast<ZuRect>(value);
 }
 
-ZuTextStyle Zuvi_ValueToZuTextStyle(ZuValueRef const& value)
+ZuTextStyle Zuvi_ValueToZuTextStyle(const ZuValueRef& value)
 {
     return static_cast<ZuTextStyle>(value);
 }
@@ -823,17 +814,17 @@ ZuValue* AsValue(ZuObject* object)
     return static_cast<ZuValue*>(object);
 }
 
-#define ZUVI_VALUE_DATUM(FN, RET, SET, CONVERT)                                                    \
-    void Get##FN(ZuValueRef& value, ZuObject* object)                                              \
-    {                                                                                              \
-        value = ZuValueRef(AsValue(object)->RET());                                                \
-    }                                                                                              \
-    bool Set##FN(ZuValueRef const& value, ZuObject* object)                                        \
-    {                                                                                              \
-        return AsValue(object)->SET(CONVERT(value));                                               \
+#define ZUVI_VALUE_DATUM(FN, RET, SET, CONVERT)             \
+    void Get##FN(ZuValueRef& value, ZuObject* object)       \
+    {                                                       \
+        value = ZuValueRef(AsValue(object)->RET());         \
+    }                                                       \
+    bool Set##FN(const ZuValueRef& value, ZuObject* object) \
+    {                                                       \
+        return AsValue(object)->SET(CONVERT(value));        \
     }
 
-ZuObjectRef ValueToObject(ZuValueRef const& value)
+ZuObjectRef ValueToObject(const ZuValueRef& value)
 {
     return value.IsValid() ? value->RetObject() : ZuObjectNull;
 }
@@ -855,20 +846,28 @@ ZUVI_VALUE_DATUM(TextStyle, RetTextStyle, SetTextStyle, Zuvi_ValueToZuTextStyle)
 void DeclareValueData(ZuRuntime* runtime)
 {
     static Zuvi_PubDataDef items[] = {
-        {&ZuValueRef::RetRuntime(), "card_32", "Cardinal value", &Card32_type, true, true, &GetCard32, &SetCard32},
-        {&ZuValueRef::RetRuntime(), "int_32", "Integer value", &Int32_type, true, true, &GetInt32, &SetInt32},
-        {&ZuValueRef::RetRuntime(), "card_64", "Cardinal value (64-bit)", &Card64_type, true, true, &GetCard64,
-         &SetCard64},
-        {&ZuValueRef::RetRuntime(), "int_64", "Integer value (64-bit)", &Int64_type, true, true, &GetInt64,
-         &SetInt64},
-        {&ZuValueRef::RetRuntime(), "boolean", "Boolean value", &Bool_type, true, true, &GetBool, &SetBool},
-        {&ZuValueRef::RetRuntime(), "real", "Real value", &Real_type, true, true, &GetReal, &SetReal},
-        {&ZuValueRef::RetRuntime(), "pointer", "Pointer value", &Pointer_type, true, true, &GetPointer,
-         &SetPointer},
-        {&ZuValueRef::RetRuntime(), "object", "Object value", &ZuObject_type, true, true, &GetObject, &SetObject},
-        {&ZuValueRef::RetRuntime(), "color", "Color value", &ZuColorPixel_type, true, true, &GetColor, &SetColor},
-        {&ZuValueRef::RetRuntime(), "rect", "Rectangle value", &ZuRect_type, true, true, &GetRect, &SetRect},
-        {&ZuValueRef::RetRuntime(), "text", "Text value", &ZuText_type, true, true, &GetText, &SetText},
+        {&ZuValueRef::RetRuntime(), "card_32", "Cardinal value", &Card32_type, true, true,
+         &GetCard32, &SetCard32},
+        {&ZuValueRef::RetRuntime(), "int_32", "Integer value", &Int32_type, true, true, &GetInt32,
+         &SetInt32},
+        {&ZuValueRef::RetRuntime(), "card_64", "Cardinal value (64-bit)", &Card64_type, true, true,
+         &GetCard64, &SetCard64},
+        {&ZuValueRef::RetRuntime(), "int_64", "Integer value (64-bit)", &Int64_type, true, true,
+         &GetInt64, &SetInt64},
+        {&ZuValueRef::RetRuntime(), "boolean", "Boolean value", &Bool_type, true, true, &GetBool,
+         &SetBool},
+        {&ZuValueRef::RetRuntime(), "real", "Real value", &Real_type, true, true, &GetReal,
+         &SetReal},
+        {&ZuValueRef::RetRuntime(), "pointer", "Pointer value", &Pointer_type, true, true,
+         &GetPointer, &SetPointer},
+        {&ZuValueRef::RetRuntime(), "object", "Object value", &ZuObject_type, true, true,
+         &GetObject, &SetObject},
+        {&ZuValueRef::RetRuntime(), "color", "Color value", &ZuColorPixel_type, true, true,
+         &GetColor, &SetColor},
+        {&ZuValueRef::RetRuntime(), "rect", "Rectangle value", &ZuRect_type, true, true, &GetRect,
+         &SetRect},
+        {&ZuValueRef::RetRuntime(), "text", "Text value", &ZuText_type, true, true, &GetText,
+         &SetText},
         {&ZuValueRef::RetRuntime(), "text_style", "Text style value", &ZuTextStyle_type, true, true,
          &GetTextStyle, &SetTextStyle},
     };
@@ -878,7 +877,7 @@ void DeclareValueData(ZuRuntime* runtime)
 
 Zuvi_PubDataExport value_data(&DeclareValueData);
 
-#define ZUVI_VALUE_CHANGED(TAG, NAME)                                                              \
+#define ZUVI_VALUE_CHANGED(TAG, NAME) \
     Zuvi_NotifyExport value_changed_##TAG(&ZuValueRef::RetRuntime(), "Changed", NAME, nullptr);
 ZUVI_VALUE_CHANGED(card_32, "card_32")
 ZUVI_VALUE_CHANGED(int_32, "int_32")

@@ -15,58 +15,58 @@
 class ZuArrayRef;
 
 ZU_HANDLE_BEGIN(ZuValue, ZuObject)
-    // Handles share the value they are given.
-    ZuValueRef(ZuValue* value);
-    ZuValueRef(ZuValueRef const& other) : ZuObjectRef(other) {}
-    ZuValueRef& operator=(ZuValue* value);
-    ZuValueRef& operator=(ZuValueRef const& other);
-    // A scalar, a record or an object makes a new value every time, so a
-    // value that other handles share never changes by assignment.
-    ZuValueRef(unsigned number);
-    ZuValueRef(int number);
-    ZuValueRef(uint64_t number);
-    ZuValueRef(int64_t number);
-    ZuValueRef(bool flag);
-    ZuValueRef(double real);
-    ZuValueRef(void* pointer);
-    ZuValueRef(ZuColorPixel const& color);
-    ZuValueRef(ZuRect const& rect);
-    ZuValueRef(ZuTextStyle const& style);
-    ZuValueRef(ZuBitset const& bits);
-    ZuValueRef(ZuObjectRef const& object);
-    ZuValueRef& operator=(unsigned number);
-    ZuValueRef& operator=(int number);
-    ZuValueRef& operator=(uint64_t number);
-    ZuValueRef& operator=(int64_t number);
-    ZuValueRef& operator=(bool flag);
-    ZuValueRef& operator=(double real);
-    ZuValueRef& operator=(void* pointer);
-    ZuValueRef& operator=(ZuColorPixel const& color);
-    ZuValueRef& operator=(ZuRect const& rect);
-    ZuValueRef& operator=(ZuTextStyle const& style);
-    ZuValueRef& operator=(ZuBitset const& bits);
-    ZuValueRef& operator=(ZuObjectRef const& object);
-    // Creates a value in the application zone and points the handle at it.
-    ZuValue* NewValue();
-    // The matching Ret operation; 0, false, null or the shared empty record
-    // for an empty handle.
-    operator unsigned() const;
-    operator int() const;
-    operator uint64_t() const;
-    operator int64_t() const;
-    operator bool() const;
-    operator double() const;
-    operator void*() const;
-    operator ZuColorPixel() const;
-    operator ZuRect() const;
-    operator ZuTextStyle() const;
-    operator ZuBitset() const;
+// Handles share the value they are given.
+ZuValueRef(ZuValue* value);
+ZuValueRef(const ZuValueRef& other) : ZuObjectRef(other) {}
+ZuValueRef& operator=(ZuValue* value);
+ZuValueRef& operator=(const ZuValueRef& other);
+// A scalar, a record or an object makes a new value every time, so a
+// value that other handles share never changes by assignment.
+ZuValueRef(unsigned number);
+ZuValueRef(int number);
+ZuValueRef(uint64_t number);
+ZuValueRef(int64_t number);
+ZuValueRef(bool flag);
+ZuValueRef(double real);
+ZuValueRef(void* pointer);
+ZuValueRef(const ZuColorPixel& color);
+ZuValueRef(const ZuRect& rect);
+ZuValueRef(const ZuTextStyle& style);
+ZuValueRef(const ZuBitset& bits);
+ZuValueRef(const ZuObjectRef& object);
+ZuValueRef& operator=(unsigned number);
+ZuValueRef& operator=(int number);
+ZuValueRef& operator=(uint64_t number);
+ZuValueRef& operator=(int64_t number);
+ZuValueRef& operator=(bool flag);
+ZuValueRef& operator=(double real);
+ZuValueRef& operator=(void* pointer);
+ZuValueRef& operator=(const ZuColorPixel& color);
+ZuValueRef& operator=(const ZuRect& rect);
+ZuValueRef& operator=(const ZuTextStyle& style);
+ZuValueRef& operator=(const ZuBitset& bits);
+ZuValueRef& operator=(const ZuObjectRef& object);
+// Creates a value in the application zone and points the handle at it.
+ZuValue* NewValue();
+// The matching Ret operation; 0, false, null or the shared empty record
+// for an empty handle.
+operator unsigned() const;
+operator int() const;
+operator uint64_t() const;
+operator int64_t() const;
+operator bool() const;
+operator double() const;
+operator void*() const;
+operator ZuColorPixel() const;
+operator ZuRect() const;
+operator ZuTextStyle() const;
+operator ZuBitset() const;
 ZU_HANDLE_END(ZuValue)
 
-ZuValueRef Zuvi_ValueToZuValue(ZuValueRef const& value);
-ZuRect Zuvi_ValueToZuRect(ZuValueRef const& value);
-ZuTextStyle Zuvi_ValueToZuTextStyle(ZuValueRef const& value);
-ZuColorPixel Zuvi_ValueToZuColorPixel(ZuValueRef const& value);
+ZuValueRef Zuvi_ValueToZuValue(const ZuValueRef& value);
+ZuRect Zuvi_ValueToZuRect(const ZuValueRef& value);
+ZuTextStyle Zuvi_ValueToZuTextStyle(const ZuValueRef& value);
+ZuColorPixel Zuvi_ValueToZuColorPixel(const ZuValueRef& value);
 
 class ZuValue : public ZuObject {
     ZU_CLASS(ZuValue, ZuObject)
@@ -78,9 +78,9 @@ public:
     virtual void RefreshValue();
     virtual void ChangedValue();
 
-    virtual int CompareWith(ZuTextStyle const& style);
-    virtual int CompareWith(ZuRect const& rect);
-    virtual int CompareWith(ZuColorPixel const& color);
+    virtual int CompareWith(const ZuTextStyle& style);
+    virtual int CompareWith(const ZuRect& rect);
+    virtual int CompareWith(const ZuColorPixel& color);
     virtual int CompareWith(void* pointer);
     virtual int CompareWith(double real);
     virtual int CompareWith(bool flag);
@@ -96,12 +96,12 @@ public:
     virtual bool SetBool(bool flag);
     virtual bool SetReal(double real);
     virtual bool SetPointer(void* pointer);
-    virtual bool SetObject(ZuObjectRef const& object);
-    virtual bool SetText(ZuTextRef const& text);
-    virtual bool SetArray(ZuArrayRef const& array);
-    virtual bool SetColor(ZuColorPixel const& color);
-    virtual bool SetRect(ZuRect const& rect);
-    virtual bool SetTextStyle(ZuTextStyle const& style);
+    virtual bool SetObject(const ZuObjectRef& object);
+    virtual bool SetText(const ZuTextRef& text);
+    virtual bool SetArray(const ZuArrayRef& array);
+    virtual bool SetColor(const ZuColorPixel& color);
+    virtual bool SetRect(const ZuRect& rect);
+    virtual bool SetTextStyle(const ZuTextStyle& style);
 
     virtual unsigned RetCard32();
     virtual int RetInt32();
@@ -114,35 +114,35 @@ public:
     virtual ZuTextRef RetText();
     virtual ZuArrayRef RetArray();
     // Another kind than a colour first makes the colour of RetCard32.
-    virtual ZuColorPixel const& RetColor();
-    virtual ZuRect const& RetRect();
-    virtual ZuTextStyle const& RetTextStyle();
+    virtual const ZuColorPixel& RetColor();
+    virtual const ZuRect& RetRect();
+    virtual const ZuTextStyle& RetTextStyle();
 
-    virtual bool SetAutoFormat(ZuStringRef const& format);
+    virtual bool SetAutoFormat(const ZuStringRef& format);
     virtual ZuStringRef RetAutoFormat();
-    virtual bool ConvertToString(ZuStringRef& out, ZuStringRef const& format);
-    virtual bool ConvertToAtom(ZuAtomRef& out, ZuStringRef const& format);
+    virtual bool ConvertToString(ZuStringRef& out, const ZuStringRef& format);
+    virtual bool ConvertToAtom(ZuAtomRef& out, const ZuStringRef& format);
     virtual ZuSimpleType RetType();
     virtual bool IsObject();
 
     // ZuObject
-    int CompareWith(ZuObjectRef const& other) const override;
+    int CompareWith(const ZuObjectRef& other) const override;
 
     // The kind a value uses for a pointer; it has no entry in the name table.
-    static ZuSimpleType const ZU_TYPE_POINTER;
+    static const ZuSimpleType ZU_TYPE_POINTER;
 
 protected:
     // The value as a real, for comparisons.
     virtual double ToReal();
 
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 
     ZuSimpleType kind;
-    uint64_t payload; // bool in the low byte, integers, pointer, or the double's bits
-    ZuObjectRef object; // kinds 100, 101 and 102
-    ZuColorPixel color; // kind 7
-    ZuRect rect; // kind 8
+    uint64_t payload;       // bool in the low byte, integers, pointer, or the double's bits
+    ZuObjectRef object;     // kinds 100, 101 and 102
+    ZuColorPixel color;     // kind 7
+    ZuRect rect;            // kind 8
     ZuTextStyle text_style; // kind 9
     ZuStringRef auto_format;
 

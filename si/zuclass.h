@@ -83,91 +83,91 @@ enum Zuvi_ClassFlags {
 // Handle family (header part)
 // ---------------------------------------------------------------------------
 
-#define ZU_HANDLE_BEGIN(X, B)                                                  \
-    class X;                                                                   \
-    class X##Ref : public B##Ref {                                             \
-    public:                                                                    \
-        typedef B##Ref Zuvi_BaseRef;                                           \
-        X##Ref() : B##Ref(X##Ref::RetRuntime(), Zuvi_CallFrame::head) {}       \
-        virtual ~X##Ref();                                                     \
-        virtual unsigned SizeOf() const;                                       \
-        static const ZuRuntimeRef& RetRuntime();                               \
-        X* Resolve() const;                                                    \
-        X* CheckAndResolve() const;                                            \
-        X* operator->() const { return CheckAndResolve(); }                    \
-        X* RetRawObject() const;                                               \
-        bool operator==(const ZuObjectRef& o) const { return ZuObjectRef::operator==(o); } \
+#define ZU_HANDLE_BEGIN(X, B)                                                               \
+    class X;                                                                                \
+    class X##Ref : public B##Ref {                                                          \
+    public:                                                                                 \
+        typedef B##Ref Zuvi_BaseRef;                                                        \
+        X##Ref() : B##Ref(X##Ref::RetRuntime(), Zuvi_CallFrame::head) {}                    \
+        virtual ~X##Ref();                                                                  \
+        virtual unsigned SizeOf() const;                                                    \
+        static const ZuRuntimeRef& RetRuntime();                                            \
+        X* Resolve() const;                                                                 \
+        X* CheckAndResolve() const;                                                         \
+        X* operator->() const { return CheckAndResolve(); }                                 \
+        X* RetRawObject() const;                                                            \
+        bool operator==(const ZuObjectRef& o) const { return ZuObjectRef::operator==(o); }  \
         bool operator!=(const ZuObjectRef& o) const { return !ZuObjectRef::operator==(o); } \
-        bool operator==(const X* p) const;                                     \
-        bool operator!=(const X* p) const { return !(*this == p); }            \
-                                                                               \
-    protected:                                                                 \
-        X##Ref(const ZuRuntimeRef& rt, const Zuvi_CallFrame* frame)            \
-            : B##Ref(rt, frame) {}                                             \
-                                                                               \
+        bool operator==(const X* p) const;                                                  \
+        bool operator!=(const X* p) const { return !(*this == p); }                         \
+                                                                                            \
+    protected:                                                                              \
+        X##Ref(const ZuRuntimeRef& rt, const Zuvi_CallFrame* frame) : B##Ref(rt, frame) {}  \
+                                                                                            \
     public:
 
 // The typed constructors and assignments of the common family.
-#define ZU_HANDLE_CONVERSIONS(X)                                               \
-    X##Ref(X* obj);                                                            \
-    X##Ref(const X##Ref& o) : Zuvi_BaseRef(o) {}                               \
+#define ZU_HANDLE_CONVERSIONS(X)                                                            \
+    X##Ref(X* obj);                                                                         \
+    X##Ref(const X##Ref& o) : Zuvi_BaseRef(o) {}                                            \
     X##Ref(const ZuObjectRef& o) : Zuvi_BaseRef(X##Ref::RetRuntime(), Zuvi_CallFrame::head) \
-    {                                                                          \
-        _Set(o, X##Ref::RetRuntime(), Zuvi_CallFrame::head);                   \
-    }                                                                          \
-    X##Ref& operator=(X* obj);                                                 \
-    X##Ref& operator=(const X##Ref& o)                                         \
-    {                                                                          \
-        _Set(o, nullptr);                                                      \
-        return *this;                                                          \
-    }                                                                          \
-    X##Ref& operator=(const ZuObjectRef& o)                                    \
-    {                                                                          \
-        _Set(o, X##Ref::RetRuntime(), nullptr);                                \
-        return *this;                                                          \
+    {                                                                                       \
+        _Set(o, X##Ref::RetRuntime(), Zuvi_CallFrame::head);                                \
+    }                                                                                       \
+    X##Ref& operator=(X* obj);                                                              \
+    X##Ref& operator=(const X##Ref& o)                                                      \
+    {                                                                                       \
+        _Set(o, nullptr);                                                                   \
+        return *this;                                                                       \
+    }                                                                                       \
+    X##Ref& operator=(const ZuObjectRef& o)                                                 \
+    {                                                                                       \
+        _Set(o, X##Ref::RetRuntime(), nullptr);                                             \
+        return *this;                                                                       \
     }
 
-#define ZU_HANDLE_END(X)                                                       \
-    }                                                                          \
-    ;                                                                          \
+#define ZU_HANDLE_END(X) \
+    }                    \
+    ;                    \
     extern const X##Ref X##Null;
 
-#define ZU_HANDLE(X, B)         \
-    ZU_HANDLE_BEGIN(X, B)       \
-    ZU_HANDLE_CONVERSIONS(X)    \
+#define ZU_HANDLE(X, B)      \
+    ZU_HANDLE_BEGIN(X, B)    \
+    ZU_HANDLE_CONVERSIONS(X) \
     ZU_HANDLE_END(X)
 
 // ---------------------------------------------------------------------------
 // Members generated in the class body
 // ---------------------------------------------------------------------------
 
-#define ZU_CLASS(X, B)                                                         \
-public:                                                                        \
-    typedef B Zuvi_Super;                                                      \
-    typedef X##Ref Zuvi_Handle;                                                \
-    static const ZuRuntimeRef& RetSuperRuntime();                              \
-    const ZuRuntimeRef& RetRuntime() const override;                           \
-    ZuObject* RetSelfAsObject() override;                                      \
-    void _Destroy() override;                                                  \
-    static void Construct(void* buffer, unsigned length);                      \
-    static void InitConstruct(void* buffer, unsigned length);                  \
-                                                                               \
-protected:                                                                     \
-    X(void* buffer, unsigned length) : B(buffer, length) {}                    \
-    template <class, int> friend struct Zuvi_ClassMaker;                       \
-                                                                               \
+#define ZU_CLASS(X, B)                                        \
+public:                                                       \
+    typedef B Zuvi_Super;                                     \
+    typedef X##Ref Zuvi_Handle;                               \
+    static const ZuRuntimeRef& RetSuperRuntime();             \
+    const ZuRuntimeRef& RetRuntime() const override;          \
+    ZuObject* RetSelfAsObject() override;                     \
+    void _Destroy() override;                                 \
+    static void Construct(void* buffer, unsigned length);     \
+    static void InitConstruct(void* buffer, unsigned length); \
+                                                              \
+protected:                                                    \
+    X(void* buffer, unsigned length) : B(buffer, length) {}   \
+    template <class, int>                                     \
+    friend struct Zuvi_ClassMaker;                            \
+                                                              \
 private:
 
 // After the class: the parts that need the complete class.
-#define ZU_CLASS_END(X)                                                        \
-    static_assert(std::is_same<X::Zuvi_Handle, X##Ref>::value,                 \
-                  "ZU_CLASS in class " #X " names another class");             \
-    static_assert(std::is_base_of<X::Zuvi_Super, X>::value,                    \
-                  "the super class that ZU_CLASS names is not a base of " #X); \
+#define ZU_CLASS_END(X)                                                                  \
+    static_assert(std::is_same<X::Zuvi_Handle, X##Ref>::value,                           \
+                  "ZU_CLASS in class " #X " names another class");                       \
+    static_assert(std::is_base_of<X::Zuvi_Super, X>::value,                              \
+                  "the super class that ZU_CLASS names is not a base of " #X);           \
     static_assert(std::is_same<X::Zuvi_Super::Zuvi_Handle, X##Ref::Zuvi_BaseRef>::value, \
-                  "ZU_HANDLE of " #X " names another base than its super class"); \
-    ZU_GEN_READER_DECL(X) \
-    ZU_GEN_ARRAY_DECL(X) \
+                  "ZU_HANDLE of " #X " names another base than its super class");        \
+    ZU_GEN_READER_DECL(X)                                                                \
+    ZU_GEN_ARRAY_DECL(X)                                                                 \
     ZU_GEN_TYPEINFO_DECL(X)
 
 // ---------------------------------------------------------------------------
@@ -210,31 +210,37 @@ struct Zuvi_ClassMaker {
     }
 };
 
-#define ZU_IMPLEMENT_HANDLE(X)                                              \
-    X##Ref::~X##Ref() {}                                                       \
-    unsigned X##Ref::SizeOf() const { return sizeof(X); }                      \
-    const ZuRuntimeRef& X##Ref::RetRuntime()                                   \
-    {                                                                          \
-        static ZuRuntimeRef rt{ZuRuntimeRef::SlotTag()};                        \
-        return rt;                                                             \
-    }                                                                          \
-    X* X##Ref::Resolve() const                                                 \
-    {                                                                          \
-        ZuObject* o = ZuObjectRef::Resolve();                                  \
-        return static_cast<X*>(o);                                             \
-    }                                                                          \
-    X* X##Ref::CheckAndResolve() const                                         \
-    {                                                                          \
-        ZuObject* o = ZuObjectRef::RetRawObject();                             \
-        if (!o)                                                                \
-            Zuvi_ResolveNull(X##Ref::RetRuntime());                  \
-        return static_cast<X*>(o->CheckAndResolve());                          \
-    }                                                                          \
-    X* X##Ref::RetRawObject() const { return static_cast<X*>(ZuObjectRef::RetRawObject()); } \
-    bool X##Ref::operator==(const X* p) const                                  \
-    {                                                                          \
-        return ZuObjectRef::Resolve() == static_cast<const ZuObject*>(p);      \
-    }                                                                          \
+#define ZU_IMPLEMENT_HANDLE(X)                                            \
+    X##Ref::~X##Ref() {}                                                  \
+    unsigned X##Ref::SizeOf() const                                       \
+    {                                                                     \
+        return sizeof(X);                                                 \
+    }                                                                     \
+    const ZuRuntimeRef& X##Ref::RetRuntime()                              \
+    {                                                                     \
+        static ZuRuntimeRef rt{ZuRuntimeRef::SlotTag()};                  \
+        return rt;                                                        \
+    }                                                                     \
+    X* X##Ref::Resolve() const                                            \
+    {                                                                     \
+        ZuObject* o = ZuObjectRef::Resolve();                             \
+        return static_cast<X*>(o);                                        \
+    }                                                                     \
+    X* X##Ref::CheckAndResolve() const                                    \
+    {                                                                     \
+        ZuObject* o = ZuObjectRef::RetRawObject();                        \
+        if (!o)                                                           \
+            Zuvi_ResolveNull(X##Ref::RetRuntime());                       \
+        return static_cast<X*>(o->CheckAndResolve());                     \
+    }                                                                     \
+    X* X##Ref::RetRawObject() const                                       \
+    {                                                                     \
+        return static_cast<X*>(ZuObjectRef::RetRawObject());              \
+    }                                                                     \
+    bool X##Ref::operator==(const X* p) const                             \
+    {                                                                     \
+        return ZuObjectRef::Resolve() == static_cast<const ZuObject*>(p); \
+    }                                                                     \
     const X##Ref X##Null;
 
 #define ZU_IMPLEMENT_HANDLE_CONVERSIONS(X)                                     \
@@ -245,45 +251,58 @@ struct Zuvi_ClassMaker {
         return *this;                                                          \
     }
 
-#define ZU_IMPLEMENT_MEMBERS(X, FILE, FLAGS)                                   \
-    const ZuRuntimeRef& X::RetSuperRuntime() { return X##Ref::Zuvi_BaseRef::RetRuntime(); } \
-    const ZuRuntimeRef& X::RetRuntime() const { return X##Ref::RetRuntime(); } \
-    ZuObject* X::RetSelfAsObject() { return this; }                            \
-    void X::_Destroy() { this->~X(); }                                         \
-    void X::Construct(void* buffer, unsigned length)                           \
-    {                                                                          \
-        Zuvi_ClassMaker<X, (FLAGS)>::Construct(buffer, length, X##Ref::RetRuntime(), #X, FILE);       \
-    }                                                                          \
-    void X::InitConstruct(void* buffer, unsigned length)                       \
-    {                                                                          \
-        Zuvi_ClassMaker<X, (FLAGS)>::InitConstruct(buffer, length, X##Ref::RetRuntime(), #X, FILE);   \
+#define ZU_IMPLEMENT_MEMBERS(X, FILE, FLAGS)                                                    \
+    const ZuRuntimeRef& X::RetSuperRuntime()                                                    \
+    {                                                                                           \
+        return X##Ref::Zuvi_BaseRef::RetRuntime();                                              \
+    }                                                                                           \
+    const ZuRuntimeRef& X::RetRuntime() const                                                   \
+    {                                                                                           \
+        return X##Ref::RetRuntime();                                                            \
+    }                                                                                           \
+    ZuObject* X::RetSelfAsObject()                                                              \
+    {                                                                                           \
+        return this;                                                                            \
+    }                                                                                           \
+    void X::_Destroy()                                                                          \
+    {                                                                                           \
+        this->~X();                                                                             \
+    }                                                                                           \
+    void X::Construct(void* buffer, unsigned length)                                            \
+    {                                                                                           \
+        Zuvi_ClassMaker<X, (FLAGS)>::Construct(buffer, length, X##Ref::RetRuntime(), #X, FILE); \
+    }                                                                                           \
+    void X::InitConstruct(void* buffer, unsigned length)                                        \
+    {                                                                                           \
+        Zuvi_ClassMaker<X, (FLAGS)>::InitConstruct(buffer, length, X##Ref::RetRuntime(), #X,    \
+                                                   FILE);                                       \
     }
 
-#define ZU_IMPLEMENT_RUNTIME(X, FILE, FLAGS)                                   \
-    static Zuvi_RuntimeInfo zuvi_rtinfo_##X(                                   \
-        const_cast<ZuRuntimeRef&>(X##Ref::RetRuntime()), &X::RetSuperRuntime, #X, FILE, \
-        sizeof(X), &X::Construct, &X::InitConstruct, ((FLAGS) & ZU_CLASS_ABSTRACT) != 0, \
-        ((FLAGS) & ZU_CLASS_SPECIAL) != 0, ((FLAGS) & ZU_CLASS_SINGLETON) != 0,       \
-        ((FLAGS) & ZU_CLASS_PROTO_FROM_SUPER) != 0);
+#define ZU_IMPLEMENT_RUNTIME(X, FILE, FLAGS)                                                       \
+    static Zuvi_RuntimeInfo zuvi_rtinfo_##X(                                                       \
+        const_cast<ZuRuntimeRef&>(X##Ref::RetRuntime()), &X::RetSuperRuntime, #X, FILE, sizeof(X), \
+        &X::Construct, &X::InitConstruct, ((FLAGS)&ZU_CLASS_ABSTRACT) != 0,                        \
+        ((FLAGS)&ZU_CLASS_SPECIAL) != 0, ((FLAGS)&ZU_CLASS_SINGLETON) != 0,                        \
+        ((FLAGS)&ZU_CLASS_PROTO_FROM_SUPER) != 0);
 
 // The whole family of a class whose handle is generated completely.
-#define ZU_IMPLEMENT_CLASS(X, FILE, FLAGS)      \
-    ZU_IMPLEMENT_HANDLE(X)                      \
-    ZU_IMPLEMENT_HANDLE_CONVERSIONS(X)          \
-    ZU_IMPLEMENT_MEMBERS(X, FILE, FLAGS)        \
-    ZU_IMPLEMENT_RUNTIME(X, FILE, FLAGS)        \
-    ZU_GEN_ARRAY_IMPL(X)                        \
-    ZU_GEN_TYPEINFO_IMPL(X)                     \
+#define ZU_IMPLEMENT_CLASS(X, FILE, FLAGS) \
+    ZU_IMPLEMENT_HANDLE(X)                 \
+    ZU_IMPLEMENT_HANDLE_CONVERSIONS(X)     \
+    ZU_IMPLEMENT_MEMBERS(X, FILE, FLAGS)   \
+    ZU_IMPLEMENT_RUNTIME(X, FILE, FLAGS)   \
+    ZU_GEN_ARRAY_IMPL(X)                   \
+    ZU_GEN_TYPEINFO_IMPL(X)                \
     ZU_GEN_READER_IMPL(X)
 
 // The same for a class whose handle conversions are written by hand
 // (declared with ZU_HANDLE_BEGIN and without ZU_HANDLE_CONVERSIONS).
-#define ZU_IMPLEMENT_CLASS_CORE(X, FILE, FLAGS)    \
-    ZU_IMPLEMENT_HANDLE(X)                         \
-    ZU_IMPLEMENT_MEMBERS(X, FILE, FLAGS)           \
-    ZU_IMPLEMENT_RUNTIME(X, FILE, FLAGS)           \
-    ZU_GEN_ARRAY_IMPL(X)                           \
-    ZU_GEN_TYPEINFO_IMPL(X)                        \
+#define ZU_IMPLEMENT_CLASS_CORE(X, FILE, FLAGS) \
+    ZU_IMPLEMENT_HANDLE(X)                      \
+    ZU_IMPLEMENT_MEMBERS(X, FILE, FLAGS)        \
+    ZU_IMPLEMENT_RUNTIME(X, FILE, FLAGS)        \
+    ZU_GEN_ARRAY_IMPL(X)                        \
+    ZU_GEN_TYPEINFO_IMPL(X)                     \
     ZU_GEN_READER_IMPL(X)
 
 // ---------------------------------------------------------------------------
@@ -291,7 +310,8 @@ struct Zuvi_ClassMaker {
 // XRef. One template over the element handle serves every class; it is
 // defined with ZuArray (si/array.h), which code that uses an XArray includes.
 // ---------------------------------------------------------------------------
-template <class R> class ZuTypedArray;
+template <class R>
+class ZuTypedArray;
 #define ZU_GEN_ARRAY_DECL(X) typedef ZuTypedArray<X##Ref> X##Array;
 #define ZU_GEN_ARRAY_IMPL(X)
 
@@ -310,10 +330,10 @@ const ZuStorageRef& Zuvi_RestoreTyped(const ZuStorageRef& storage, ZuObjectRef& 
                                       const ZuRuntimeRef& type);
 #define ZU_GEN_READER_DECL(X) \
     const ZuStorageRef& operator>>(const ZuStorageRef& storage, X##Ref& handle);
-#define ZU_GEN_READER_IMPL(X)                                                  \
+#define ZU_GEN_READER_IMPL(X)                                                   \
     const ZuStorageRef& operator>>(const ZuStorageRef& storage, X##Ref& handle) \
-    {                                                                          \
-        return Zuvi_RestoreTyped(storage, handle, X##Ref::RetRuntime());       \
+    {                                                                           \
+        return Zuvi_RestoreTyped(storage, handle, X##Ref::RetRuntime());        \
     }
 
 #endif

@@ -15,8 +15,8 @@
 
 #include "w32/windef.h"
 
-#define CF_TEXT        1u
-#define CF_BITMAP      2u
+#define CF_TEXT 1u
+#define CF_BITMAP 2u
 #define CF_UNICODETEXT 13u
 
 BOOL OpenClipboard(HWND owner);

@@ -89,8 +89,8 @@ uint32_t W32_CursorPixel(const W32_Cursor* c, int x, int y)
 HCURSOR CreateCursor(HINSTANCE, int x_hot, int y_hot, int width, int height, const void* and_plane,
                      const void* xor_plane)
 {
-    if (width <= 0 || height <= 0 || width > 256 || height > 256 || and_plane == nullptr
-        || xor_plane == nullptr)
+    if (width <= 0 || height <= 0 || width > 256 || height > 256 || and_plane == nullptr ||
+        xor_plane == nullptr)
         return nullptr;
     W32_Cursor* c = new W32_Cursor;
     c->magic = kCursorMagic;

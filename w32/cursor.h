@@ -17,8 +17,8 @@ struct W32_Cursor {
     int row_bytes; // (width + 15) / 16 x 2
     std::vector<unsigned char> and_mask;
     std::vector<unsigned char> xor_mask;
-    bool system;                 // the arrow: never destroyed
-    unsigned long native = 0;    // the backend's cursor, made on first show
+    bool system;              // the arrow: never destroyed
+    unsigned long native = 0; // the backend's cursor, made on first show
 };
 
 // The record of a cursor handle; null for anything else.

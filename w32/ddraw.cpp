@@ -184,15 +184,17 @@ public:
         long h = std::min(d.bottom - d.top, s.bottom - s.top);
         if (w <= 0 || h <= 0)
             return DD_OK;
-        if (s.left < 0 || s.top < 0 || s.left + w > long(src->width) || s.top + h > long(src->height))
+        if (s.left < 0 || s.top < 0 || s.left + w > long(src->width) ||
+            s.top + h > long(src->height))
             return DDERR_INVALIDPARAMS;
         if (!primary) {
-            if (d.left < 0 || d.top < 0 || d.left + w > long(width) || d.top + h > long(height)
-                || src->bytes != bytes)
+            if (d.left < 0 || d.top < 0 || d.left + w > long(width) || d.top + h > long(height) ||
+                src->bytes != bytes)
                 return DDERR_INVALIDPARAMS;
             for (long y = 0; y < h; ++y)
                 std::memmove(memory.data() + size_t(d.top + y) * pitch + size_t(d.left) * bytes,
-                             src->memory.data() + size_t(s.top + y) * src->pitch + size_t(s.left) * src->bytes,
+                             src->memory.data() + size_t(s.top + y) * src->pitch +
+                                 size_t(s.left) * src->bytes,
                              size_t(w) * bytes);
             return DD_OK;
         }
@@ -215,10 +217,11 @@ public:
             if (x1 <= x0)
                 continue;
             for (long x = x0; x < x1; ++x)
-                row[size_t(x - x0)] = ToRGB(src->format, src->memory.data() + size_t(s.top + y) * src->pitch
-                                                            + size_t(s.left + (x - d.left)) * src->bytes);
-            W32_TheBackend().Put(win, int(x0 - wr.left), int(sy - wr.top), int(x1 - x0), 1, row.data(),
-                                 int(x1 - x0), client);
+                row[size_t(x - x0)] =
+                    ToRGB(src->format, src->memory.data() + size_t(s.top + y) * src->pitch +
+                                           size_t(s.left + (x - d.left)) * src->bytes);
+            W32_TheBackend().Put(win, int(x0 - wr.left), int(sy - wr.top), int(x1 - x0), 1,
+                                 row.data(), int(x1 - x0), client);
         }
         ++g_primary_blits;
         return DD_OK;
@@ -273,8 +276,8 @@ public:
             *out = new Surface(true, unsigned(w), unsigned(h), f);
             return DD_OK;
         }
-        if (!(desc->dwFlags & DDSD_WIDTH) || !(desc->dwFlags & DDSD_HEIGHT) || desc->dwWidth == 0
-            || desc->dwHeight == 0 || desc->dwWidth > 16384 || desc->dwHeight > 16384)
+        if (!(desc->dwFlags & DDSD_WIDTH) || !(desc->dwFlags & DDSD_HEIGHT) || desc->dwWidth == 0 ||
+            desc->dwHeight == 0 || desc->dwWidth > 16384 || desc->dwHeight > 16384)
             return DDERR_INVALIDPARAMS;
         if (desc->dwFlags & DDSD_PIXELFORMAT)
             f = desc->ddpfPixelFormat;
@@ -307,8 +310,8 @@ HRESULT DirectDrawCreate(void*, IDirectDraw** out, void*)
     if (out == nullptr)
         return DDERR_INVALIDPARAMS;
     *out = nullptr;
-    if (std::string(W32_TheBackend().Name()) != "headless" || g_format.load() == W32_DD_NONE
-        || Failing(W32_DD_FAIL_CREATE))
+    if (std::string(W32_TheBackend().Name()) != "headless" || g_format.load() == W32_DD_NONE ||
+        Failing(W32_DD_FAIL_CREATE))
         return DDERR_NODIRECTDRAWHW;
     *out = new DirectDraw;
     return DD_OK;

@@ -11,38 +11,38 @@
 #include "w32/winuser.h"
 
 typedef int32_t HRESULT;
-#define DD_OK                  ((HRESULT)0)
-#define DDERR_GENERIC          ((HRESULT)0x80004005u)
-#define DDERR_INVALIDPARAMS    ((HRESULT)0x80070057u)
+#define DD_OK ((HRESULT)0)
+#define DDERR_GENERIC ((HRESULT)0x80004005u)
+#define DDERR_INVALIDPARAMS ((HRESULT)0x80070057u)
 #define DDERR_OUTOFVIDEOMEMORY ((HRESULT)0x8876017Cu)
-#define DDERR_SURFACELOST      ((HRESULT)0x887601C2u)
-#define DDERR_NODIRECTDRAWHW   ((HRESULT)0x88760255u)
-#define DDERR_NOTLOCKED        ((HRESULT)0x887602E6u)
-#define DDERR_SURFACEBUSY      ((HRESULT)0x887601AEu)
-#define DDERR_NOCLIPLIST       ((HRESULT)0x887600CDu)
+#define DDERR_SURFACELOST ((HRESULT)0x887601C2u)
+#define DDERR_NODIRECTDRAWHW ((HRESULT)0x88760255u)
+#define DDERR_NOTLOCKED ((HRESULT)0x887602E6u)
+#define DDERR_SURFACEBUSY ((HRESULT)0x887601AEu)
+#define DDERR_NOCLIPLIST ((HRESULT)0x887600CDu)
 #ifndef SUCCEEDED
 #define SUCCEEDED(h) ((HRESULT)(h) >= 0)
-#define FAILED(h)    ((HRESULT)(h) < 0)
+#define FAILED(h) ((HRESULT)(h) < 0)
 #endif
 
 #define DDSCL_NORMAL 0x00000008u
 
-#define DDSD_CAPS        0x00000001u
-#define DDSD_HEIGHT      0x00000002u
-#define DDSD_WIDTH       0x00000004u
-#define DDSD_PITCH       0x00000008u
+#define DDSD_CAPS 0x00000001u
+#define DDSD_HEIGHT 0x00000002u
+#define DDSD_WIDTH 0x00000004u
+#define DDSD_PITCH 0x00000008u
 #define DDSD_PIXELFORMAT 0x00001000u
 
 #define DDSCAPS_OFFSCREENPLAIN 0x00000040u
 #define DDSCAPS_PRIMARYSURFACE 0x00000200u
-#define DDSCAPS_SYSTEMMEMORY   0x00000800u
-#define DDSCAPS_VIDEOMEMORY    0x00004000u
+#define DDSCAPS_SYSTEMMEMORY 0x00000800u
+#define DDSCAPS_VIDEOMEMORY 0x00004000u
 
 #define DDPF_PALETTEINDEXED8 0x00000020u
-#define DDPF_RGB             0x00000040u
+#define DDPF_RGB 0x00000040u
 
 #define DDLOCK_WAIT 0x00000001u
-#define DDBLT_WAIT  0x01000000u
+#define DDBLT_WAIT 0x01000000u
 
 struct DDPIXELFORMAT {
     DWORD dwSize;
@@ -91,7 +91,8 @@ public:
     // the whole surface) of the same size; onto the primary surface the
     // destination is in screen coordinates, cut to the screen and to the
     // clipper's window.
-    virtual HRESULT Blt(RECT* dest, IDirectDrawSurface* src, RECT* src_rect, DWORD flags, void* fx) = 0;
+    virtual HRESULT Blt(RECT* dest, IDirectDrawSurface* src, RECT* src_rect, DWORD flags,
+                        void* fx) = 0;
     virtual HRESULT IsLost() = 0;
     virtual HRESULT Restore() = 0;
     virtual unsigned long Release() = 0;

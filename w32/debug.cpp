@@ -34,11 +34,15 @@ int Deliver(W32_DebugKind kind, LPCSTR caption, LPCSTR text, UINT type)
 int W32_FirstButton(UINT type)
 {
     switch (type & MB_TYPEMASK) {
-    case MB_ABORTRETRYIGNORE: return IDABORT;
+    case MB_ABORTRETRYIGNORE:
+        return IDABORT;
     case MB_YESNOCANCEL:
-    case MB_YESNO: return IDYES;
-    case MB_RETRYCANCEL: return IDRETRY;
-    default: return IDOK;
+    case MB_YESNO:
+        return IDYES;
+    case MB_RETRYCANCEL:
+        return IDRETRY;
+    default:
+        return IDOK;
     }
 }
 
@@ -51,12 +55,14 @@ int W32_DefaultDebugSink(void*, W32_DebugKind kind, LPCSTR caption, LPCSTR text,
     }
     size_t n = std::strlen(text);
     bool ends_line = n != 0 && text[n - 1] == '\n';
-    std::fprintf(stderr, "[%s] %s%s", caption != nullptr ? caption : "", text, ends_line ? "" : "\n");
+    std::fprintf(stderr, "[%s] %s%s", caption != nullptr ? caption : "", text,
+                 ends_line ? "" : "\n");
     std::fflush(stderr);
     return W32_FirstButton(type);
 }
 
-void W32_SetDebugSink(W32_DebugSink sink, void* context, W32_DebugSink* previous, void** previous_context)
+void W32_SetDebugSink(W32_DebugSink sink, void* context, W32_DebugSink* previous,
+                      void** previous_context)
 {
     SinkState& st = State();
     std::lock_guard<std::recursive_mutex> hold(st.lock);

@@ -32,7 +32,8 @@ FILETIME ToFileTime(int64_t sec, uint32_t nsec)
 {
     FILETIME ft = {0, 0};
     int64_t s = sec + static_cast<int64_t>(kEpochDelta);
-    if (s < 0) return ft;
+    if (s < 0)
+        return ft;
     uint64_t v = static_cast<uint64_t>(s) * 10000000u + nsec / 100u;
     ft.dwLowDateTime = static_cast<DWORD>(v & 0xFFFFFFFFu);
     ft.dwHighDateTime = static_cast<DWORD>(v >> 32);
@@ -43,7 +44,8 @@ FILETIME ToFileTime(int64_t sec, uint32_t nsec)
 // whole path), following symbolic links; a dangling link describes itself.
 bool Describe(int dirfd, const char* name, const char* shown, WIN32_FIND_DATAA* data)
 {
-    if (std::strlen(shown) >= MAX_PATH) return false;
+    if (std::strlen(shown) >= MAX_PATH)
+        return false;
     struct statx sx;
     if (::statx(dirfd, name, AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0 &&
         ::statx(dirfd, name, AT_STATX_SYNC_AS_STAT | AT_SYMLINK_NOFOLLOW,
@@ -51,13 +53,16 @@ bool Describe(int dirfd, const char* name, const char* shown, WIN32_FIND_DATAA* 
         return false;
     std::memset(data, 0, sizeof *data);
     DWORD att = 0;
-    if (S_ISDIR(sx.stx_mode)) att |= FILE_ATTRIBUTE_DIRECTORY;
+    if (S_ISDIR(sx.stx_mode))
+        att |= FILE_ATTRIBUTE_DIRECTORY;
     if (shown[0] == '.' && std::strcmp(shown, ".") != 0 && std::strcmp(shown, "..") != 0)
         att |= FILE_ATTRIBUTE_HIDDEN;
     // Read-only: no write permission bit at all, or none that applies to us.
-    if ((sx.stx_mode & 0222) == 0 || (::faccessat(dirfd, name, W_OK, AT_EACCESS) != 0 && errno != ENOENT))
+    if ((sx.stx_mode & 0222) == 0 ||
+        (::faccessat(dirfd, name, W_OK, AT_EACCESS) != 0 && errno != ENOENT))
         att |= FILE_ATTRIBUTE_READONLY;
-    if (att == 0) att = FILE_ATTRIBUTE_NORMAL;
+    if (att == 0)
+        att = FILE_ATTRIBUTE_NORMAL;
     data->dwFileAttributes = att;
     uint64_t size = S_ISDIR(sx.stx_mode) ? 0 : sx.stx_size;
     data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
@@ -77,11 +82,13 @@ bool NextMatch(FindObject* find, WIN32_FIND_DATAA* data)
     for (;;) {
         errno = 0;
         struct dirent* e = ::readdir(find->dir);
-        if (e == nullptr) return false;
+        if (e == nullptr)
+            return false;
         // "*.*" is the old spelling of "every entry".
         if (find->pattern != "*.*" && ::fnmatch(find->pattern.c_str(), e->d_name, 0) != 0)
             continue;
-        if (Describe(::dirfd(find->dir), e->d_name, e->d_name, data)) return true;
+        if (Describe(::dirfd(find->dir), e->d_name, e->d_name, data))
+            return true;
     }
 }
 
@@ -89,12 +96,14 @@ bool NextMatch(FindObject* find, WIN32_FIND_DATAA* data)
 
 HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* data)
 {
-    if (pattern == nullptr || *pattern == '\0' || data == nullptr) return INVALID_HANDLE_VALUE;
+    if (pattern == nullptr || *pattern == '\0' || data == nullptr)
+        return INVALID_HANDLE_VALUE;
     std::string all(pattern);
     size_t slash = all.rfind('/');
     std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : all.substr(0, slash));
     std::string last = slash == std::string::npos ? all : all.substr(slash + 1);
-    if (last.empty()) return INVALID_HANDLE_VALUE;
+    if (last.empty())
+        return INVALID_HANDLE_VALUE;
 
     if (last.find_first_of("*?") == std::string::npos) {
         // One named entry.
@@ -118,12 +127,14 @@ HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* data)
 BOOL FindNextFileA(HANDLE h, WIN32_FIND_DATAA* data)
 {
     FindObject* find = static_cast<FindObject*>(W32_KernelObject::FromHandle(h, W32_KIND_FIND));
-    if (find == nullptr || find->dir == nullptr || data == nullptr) return FALSE;
+    if (find == nullptr || find->dir == nullptr || data == nullptr)
+        return FALSE;
     return NextMatch(find, data) ? TRUE : FALSE;
 }
 
 BOOL FindClose(HANDLE h)
 {
-    if (W32_KernelObject::FromHandle(h, W32_KIND_FIND) == nullptr) return FALSE;
+    if (W32_KernelObject::FromHandle(h, W32_KIND_FIND) == nullptr)
+        return FALSE;
     return CloseHandle(h);
 }

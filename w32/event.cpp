@@ -19,7 +19,7 @@ public:
     std::mutex lock;
     bool manual = false;
     bool signalled = false;
-    int fd = -1;                // readable while signalled
+    int fd = -1;                   // readable while signalled
     HANDLE connect_pipe = nullptr; // a pipe whose connection signals it
 
     bool Release() override
@@ -150,7 +150,8 @@ DWORD WaitForSingleObject(HANDLE h, DWORD timeout)
         if (timeout != INFINITE) {
             timespec now;
             ::clock_gettime(CLOCK_MONOTONIC, &now);
-            long gone = long(now.tv_sec - start.tv_sec) * 1000 + (now.tv_nsec - start.tv_nsec) / 1000000;
+            long gone =
+                long(now.tv_sec - start.tv_sec) * 1000 + (now.tv_nsec - start.tv_nsec) / 1000000;
             if (gone >= long(timeout))
                 return WAIT_TIMEOUT;
             wait_ms = int(long(timeout) - gone);

@@ -30,8 +30,10 @@ public:
     bool Release() override
     {
         bool ok = true;
-        if (delete_on_close) ::unlink(name.c_str());
-        if (fd >= 0 && ::close(fd) != 0) ok = false;
+        if (delete_on_close)
+            ::unlink(name.c_str());
+        if (fd >= 0 && ::close(fd) != 0)
+            ok = false;
         fd = -1;
         return ok;
     }
@@ -45,11 +47,12 @@ public:
     int fd = -1;
     uint64_t size = 0;
     DWORD protect = PAGE_READONLY;
-    std::string shm_name;   // set when this handle created the named object
+    std::string shm_name; // set when this handle created the named object
 
     bool Release() override
     {
-        if (!shm_name.empty()) ::shm_unlink(shm_name.c_str());
+        if (!shm_name.empty())
+            ::shm_unlink(shm_name.c_str());
         bool ok = fd < 0 || ::close(fd) == 0;
         fd = -1;
         return ok;
@@ -88,8 +91,10 @@ std::string ShmName(const char* name)
     std::string logical(name);
     bool plain = logical.size() <= 120;
     for (char c : logical)
-        if (c == '/' || c == '\\' || c == '\0') plain = false;
-    if (plain) return out + logical;
+        if (c == '/' || c == '\\' || c == '\0')
+            plain = false;
+    if (plain)
+        return out + logical;
     uint64_t h = 1469598103934665603ull;
     for (unsigned char c : logical) {
         h ^= c;
@@ -100,7 +105,7 @@ std::string ShmName(const char* name)
     return out + "h" + hex;
 }
 
-const uint64_t kEpochDelta = 11644473600ull;   // seconds from 1601 to 1970
+const uint64_t kEpochDelta = 11644473600ull; // seconds from 1601 to 1970
 
 uint64_t FileTimeValue(const FILETIME* ft)
 {
@@ -117,36 +122,53 @@ void SetFileTimeValue(FILETIME* ft, uint64_t v)
 
 // ---- Files -------------------------------------------------------------------
 
-HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, void*, DWORD creation,
-                   DWORD flags, HANDLE)
+HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, void*, DWORD creation, DWORD flags,
+                   HANDLE)
 {
-    if (name == nullptr || *name == '\0') return INVALID_HANDLE_VALUE;
+    if (name == nullptr || *name == '\0')
+        return INVALID_HANDLE_VALUE;
     if (std::strncmp(name, W32_PIPE_PREFIX, sizeof(W32_PIPE_PREFIX) - 1) == 0)
         return W32_PipeOpenClient(name);
     bool want_read = (access & GENERIC_READ) != 0;
     bool want_write = (access & GENERIC_WRITE) != 0;
     int oflags = O_CLOEXEC;
-    if (want_read && want_write) oflags |= O_RDWR;
-    else if (want_write) oflags |= O_WRONLY;
-    else oflags |= O_RDONLY;
+    if (want_read && want_write)
+        oflags |= O_RDWR;
+    else if (want_write)
+        oflags |= O_WRONLY;
+    else
+        oflags |= O_RDONLY;
     bool truncate = false;
     switch (creation) {
-    case CREATE_NEW: oflags |= O_CREAT | O_EXCL; break;
-    case CREATE_ALWAYS: oflags |= O_CREAT; truncate = true; break;
-    case OPEN_EXISTING: break;
-    case OPEN_ALWAYS: oflags |= O_CREAT; break;
-    case TRUNCATE_EXISTING:
-        if (!want_write) return INVALID_HANDLE_VALUE;
+    case CREATE_NEW:
+        oflags |= O_CREAT | O_EXCL;
+        break;
+    case CREATE_ALWAYS:
+        oflags |= O_CREAT;
         truncate = true;
         break;
-    default: return INVALID_HANDLE_VALUE;
+    case OPEN_EXISTING:
+        break;
+    case OPEN_ALWAYS:
+        oflags |= O_CREAT;
+        break;
+    case TRUNCATE_EXISTING:
+        if (!want_write)
+            return INVALID_HANDLE_VALUE;
+        truncate = true;
+        break;
+    default:
+        return INVALID_HANDLE_VALUE;
     }
-    if (flags & FILE_FLAG_WRITE_THROUGH) oflags |= O_DSYNC;
+    if (flags & FILE_FLAG_WRITE_THROUGH)
+        oflags |= O_DSYNC;
 
     int fd;
-    do fd = ::open(name, oflags, 0666);
+    do
+        fd = ::open(name, oflags, 0666);
     while (fd < 0 && errno == EINTR);
-    if (fd < 0) return INVALID_HANDLE_VALUE;
+    if (fd < 0)
+        return INVALID_HANDLE_VALUE;
 
     struct stat st;
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
@@ -173,59 +195,82 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, void*, DWORD creation
 
 BOOL ReadFile(HANDLE h, LPVOID data, DWORD size, DWORD* done, void*)
 {
-    if (W32_KernelObject::FromHandle(h, W32_KIND_PIPE)) return W32_PipeRead(h, data, size, done);
-    if (done) *done = 0;
+    if (W32_KernelObject::FromHandle(h, W32_KIND_PIPE))
+        return W32_PipeRead(h, data, size, done);
+    if (done)
+        *done = 0;
     FileObject* file = AsFile(h);
-    if (file == nullptr || (data == nullptr && size != 0)) return FALSE;
+    if (file == nullptr || (data == nullptr && size != 0))
+        return FALSE;
     DWORD total = 0;
     while (total < size) {
         ssize_t n = ::read(file->fd, static_cast<char*>(data) + total, size - total);
         if (n < 0) {
-            if (errno == EINTR) continue;
-            if (done) *done = total;
+            if (errno == EINTR)
+                continue;
+            if (done)
+                *done = total;
             return FALSE;
         }
-        if (n == 0) break;   // end of the file
+        if (n == 0)
+            break; // end of the file
         total += static_cast<DWORD>(n);
     }
-    if (done) *done = total;
+    if (done)
+        *done = total;
     return TRUE;
 }
 
 BOOL WriteFile(HANDLE h, LPCVOID data, DWORD size, DWORD* done, void*)
 {
-    if (W32_KernelObject::FromHandle(h, W32_KIND_PIPE)) return W32_PipeWrite(h, data, size, done);
-    if (done) *done = 0;
+    if (W32_KernelObject::FromHandle(h, W32_KIND_PIPE))
+        return W32_PipeWrite(h, data, size, done);
+    if (done)
+        *done = 0;
     FileObject* file = AsFile(h);
-    if (file == nullptr || (data == nullptr && size != 0)) return FALSE;
+    if (file == nullptr || (data == nullptr && size != 0))
+        return FALSE;
     DWORD total = 0;
     while (total < size) {
         ssize_t n = ::write(file->fd, static_cast<const char*>(data) + total, size - total);
         if (n < 0) {
-            if (errno == EINTR) continue;
-            if (done) *done = total;
+            if (errno == EINTR)
+                continue;
+            if (done)
+                *done = total;
             return FALSE;
         }
         total += static_cast<DWORD>(n);
     }
-    if (done) *done = total;
+    if (done)
+        *done = total;
     return TRUE;
 }
 
 BOOL SetFilePointerEx(HANDLE h, LARGE_INTEGER distance, LARGE_INTEGER* new_pos, DWORD method)
 {
     FileObject* file = AsFile(h);
-    if (file == nullptr) return FALSE;
+    if (file == nullptr)
+        return FALSE;
     int whence;
     switch (method) {
-    case FILE_BEGIN: whence = SEEK_SET; break;
-    case FILE_CURRENT: whence = SEEK_CUR; break;
-    case FILE_END: whence = SEEK_END; break;
-    default: return FALSE;
+    case FILE_BEGIN:
+        whence = SEEK_SET;
+        break;
+    case FILE_CURRENT:
+        whence = SEEK_CUR;
+        break;
+    case FILE_END:
+        whence = SEEK_END;
+        break;
+    default:
+        return FALSE;
     }
     off_t pos = ::lseek(file->fd, static_cast<off_t>(distance.QuadPart), whence);
-    if (pos < 0) return FALSE;   // EINVAL for a position before the start
-    if (new_pos) new_pos->QuadPart = pos;
+    if (pos < 0)
+        return FALSE; // EINVAL for a position before the start
+    if (new_pos)
+        new_pos->QuadPart = pos;
     return TRUE;
 }
 
@@ -233,7 +278,8 @@ BOOL GetFileSizeEx(HANDLE h, LARGE_INTEGER* size)
 {
     FileObject* file = AsFile(h);
     struct stat st;
-    if (file == nullptr || size == nullptr || ::fstat(file->fd, &st) != 0) return FALSE;
+    if (file == nullptr || size == nullptr || ::fstat(file->fd, &st) != 0)
+        return FALSE;
     size->QuadPart = st.st_size;
     return TRUE;
 }
@@ -241,25 +287,29 @@ BOOL GetFileSizeEx(HANDLE h, LARGE_INTEGER* size)
 BOOL SetEndOfFile(HANDLE h)
 {
     FileObject* file = AsFile(h);
-    if (file == nullptr) return FALSE;
+    if (file == nullptr)
+        return FALSE;
     off_t pos = ::lseek(file->fd, 0, SEEK_CUR);
-    if (pos < 0) return FALSE;
+    if (pos < 0)
+        return FALSE;
     return ::ftruncate(file->fd, pos) == 0 ? TRUE : FALSE;
 }
 
 BOOL FlushFileBuffers(HANDLE h)
 {
     // Pipe messages leave with each write: nothing to flush.
-    if (W32_KernelObject::FromHandle(h, W32_KIND_PIPE)) return W32_PipeDescriptor(h) >= 0;
+    if (W32_KernelObject::FromHandle(h, W32_KIND_PIPE))
+        return W32_PipeDescriptor(h) >= 0;
     FileObject* file = AsFile(h);
-    if (file == nullptr) return FALSE;
+    if (file == nullptr)
+        return FALSE;
     return ::fsync(file->fd) == 0 ? TRUE : FALSE;
 }
 
 // ---- Sections ----------------------------------------------------------------
 
-HANDLE CreateFileMappingA(HANDLE file_handle, void*, DWORD protect, DWORD size_high,
-                          DWORD size_low, LPCSTR name)
+HANDLE CreateFileMappingA(HANDLE file_handle, void*, DWORD protect, DWORD size_high, DWORD size_low,
+                          LPCSTR name)
 {
     uint64_t size = (static_cast<uint64_t>(size_high) << 32) | size_low;
     bool writable = protect == PAGE_READWRITE;
@@ -292,11 +342,13 @@ HANDLE CreateFileMappingA(HANDLE file_handle, void*, DWORD protect, DWORD size_h
             CloseHandle(map);
             return nullptr;
         }
-        if (static_cast<uint64_t>(st.st_size) < size && ::ftruncate(fd, static_cast<off_t>(size)) != 0) {
+        if (static_cast<uint64_t>(st.st_size) < size &&
+            ::ftruncate(fd, static_cast<off_t>(size)) != 0) {
             CloseHandle(map);
             return nullptr;
         }
-        map->size = size > static_cast<uint64_t>(st.st_size) ? size : static_cast<uint64_t>(st.st_size);
+        map->size =
+            size > static_cast<uint64_t>(st.st_size) ? size : static_cast<uint64_t>(st.st_size);
         return map;
     }
 
@@ -311,7 +363,8 @@ HANDLE CreateFileMappingA(HANDLE file_handle, void*, DWORD protect, DWORD size_h
         return nullptr;
     }
     uint64_t file_size = static_cast<uint64_t>(st.st_size);
-    if (size == 0) size = file_size;
+    if (size == 0)
+        size = file_size;
     if (size == 0 || (size > file_size && !writable)) {
         delete map;
         return nullptr;
@@ -331,9 +384,11 @@ HANDLE CreateFileMappingA(HANDLE file_handle, void*, DWORD protect, DWORD size_h
 
 HANDLE OpenFileMappingA(DWORD access, BOOL, LPCSTR name)
 {
-    if (name == nullptr || *name == '\0') return nullptr;
+    if (name == nullptr || *name == '\0')
+        return nullptr;
     int fd = ::shm_open(ShmName(name).c_str(), O_RDWR, 0600);
-    if (fd < 0) return nullptr;
+    if (fd < 0)
+        return nullptr;
     struct stat st;
     if (::fstat(fd, &st) != 0) {
         ::close(fd);
@@ -342,19 +397,24 @@ HANDLE OpenFileMappingA(DWORD access, BOOL, LPCSTR name)
     MappingObject* map = new MappingObject;
     map->fd = fd;
     map->size = static_cast<uint64_t>(st.st_size);
-    map->protect = (access & FILE_MAP_WRITE) ? PAGE_READWRITE
-                 : (access == FILE_MAP_COPY) ? PAGE_WRITECOPY : PAGE_READONLY;
+    map->protect = (access & FILE_MAP_WRITE)   ? PAGE_READWRITE
+                   : (access == FILE_MAP_COPY) ? PAGE_WRITECOPY
+                                               : PAGE_READONLY;
     return map;
 }
 
 LPVOID MapViewOfFile(HANDLE h, DWORD access, DWORD offset_high, DWORD offset_low, SIZE_T size)
 {
     MappingObject* map = AsMapping(h);
-    if (map == nullptr) return nullptr;
+    if (map == nullptr)
+        return nullptr;
     uint64_t offset = (static_cast<uint64_t>(offset_high) << 32) | offset_low;
-    if (offset >= map->size) return nullptr;
-    if (size == 0) size = static_cast<SIZE_T>(map->size - offset);
-    if (size > map->size - offset) return nullptr;
+    if (offset >= map->size)
+        return nullptr;
+    if (size == 0)
+        size = static_cast<SIZE_T>(map->size - offset);
+    if (size > map->size - offset)
+        return nullptr;
 
     int prot = PROT_READ;
     int flags = MAP_SHARED;
@@ -362,14 +422,16 @@ LPVOID MapViewOfFile(HANDLE h, DWORD access, DWORD offset_high, DWORD offset_low
         prot |= PROT_WRITE;
         flags = MAP_PRIVATE;
     } else if (access & FILE_MAP_WRITE) {
-        if (map->protect != PAGE_READWRITE) return nullptr;
+        if (map->protect != PAGE_READWRITE)
+            return nullptr;
         prot |= PROT_WRITE;
     }
     uint64_t page = static_cast<uint64_t>(::sysconf(_SC_PAGESIZE));
     uint64_t start = offset - offset % page;
     size_t length = static_cast<size_t>(offset - start) + size;
     void* base = ::mmap(nullptr, length, prot, flags, map->fd, static_cast<off_t>(start));
-    if (base == MAP_FAILED) return nullptr;
+    if (base == MAP_FAILED)
+        return nullptr;
     void* address = static_cast<char*>(base) + (offset - start);
     std::lock_guard<std::mutex> hold(views_mutex);
     Views()[address] = View{base, length};
@@ -382,7 +444,8 @@ BOOL UnmapViewOfFile(LPCVOID address)
     {
         std::lock_guard<std::mutex> hold(views_mutex);
         auto it = Views().find(address);
-        if (it == Views().end()) return FALSE;
+        if (it == Views().end())
+            return FALSE;
         view = it->second;
         Views().erase(it);
     }
@@ -395,15 +458,18 @@ BOOL FlushViewOfFile(LPCVOID address, SIZE_T size)
     {
         std::lock_guard<std::mutex> hold(views_mutex);
         auto it = Views().upper_bound(address);
-        if (it == Views().begin()) return FALSE;
+        if (it == Views().begin())
+            return FALSE;
         --it;
         view = it->second;
     }
     const char* a = static_cast<const char*>(address);
     const char* base = static_cast<const char*>(view.base);
-    if (a < base || a >= base + view.length) return FALSE;
+    if (a < base || a >= base + view.length)
+        return FALSE;
     size_t rest = view.length - static_cast<size_t>(a - base);
-    if (size == 0 || size > rest) size = rest;
+    if (size == 0 || size > rest)
+        size = rest;
     uint64_t page = static_cast<uint64_t>(::sysconf(_SC_PAGESIZE));
     size_t skip = static_cast<size_t>(a - base) % page;
     char* from = const_cast<char*>(a) - skip;
@@ -414,9 +480,11 @@ BOOL FlushViewOfFile(LPCVOID address, SIZE_T size)
 
 BOOL DeleteFileA(LPCSTR name)
 {
-    if (name == nullptr || *name == '\0') return FALSE;
+    if (name == nullptr || *name == '\0')
+        return FALSE;
     struct stat st;
-    if (::lstat(name, &st) != 0 || S_ISDIR(st.st_mode)) return FALSE;
+    if (::lstat(name, &st) != 0 || S_ISDIR(st.st_mode))
+        return FALSE;
     return ::unlink(name) == 0 ? TRUE : FALSE;
 }
 
@@ -425,55 +493,68 @@ BOOL MoveFileExA(LPCSTR existing, LPCSTR new_name, DWORD flags)
     if (existing == nullptr || *existing == '\0' || new_name == nullptr || *new_name == '\0')
         return FALSE;
     struct stat st;
-    if (::lstat(existing, &st) != 0 || S_ISDIR(st.st_mode)) return FALSE;
+    if (::lstat(existing, &st) != 0 || S_ISDIR(st.st_mode))
+        return FALSE;
     if ((flags & MOVEFILE_REPLACE_EXISTING) == 0) {
         // link() refuses an existing name atomically; the old name then goes.
-        if (::link(existing, new_name) != 0) return FALSE;
+        if (::link(existing, new_name) != 0)
+            return FALSE;
         ::unlink(existing);
     } else {
-        if (::lstat(new_name, &st) == 0 && S_ISDIR(st.st_mode)) return FALSE;
-        if (::rename(existing, new_name) != 0) return FALSE;
+        if (::lstat(new_name, &st) == 0 && S_ISDIR(st.st_mode))
+            return FALSE;
+        if (::rename(existing, new_name) != 0)
+            return FALSE;
     }
     if (flags & MOVEFILE_WRITE_THROUGH) {
         std::string dir(new_name);
         std::string::size_type slash = dir.rfind('/');
-        dir = slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : dir.substr(0, slash);
+        dir = slash == std::string::npos ? std::string(".")
+              : slash == 0               ? std::string("/")
+                                         : dir.substr(0, slash);
         int fd;
         do
             fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         while (fd < 0 && errno == EINTR);
-        if (fd < 0) return FALSE;
+        if (fd < 0)
+            return FALSE;
         bool synced = ::fsync(fd) == 0;
         ::close(fd);
-        if (!synced) return FALSE;
+        if (!synced)
+            return FALSE;
     }
     return TRUE;
 }
 
 BOOL CreateDirectoryA(LPCSTR name, void*)
 {
-    if (name == nullptr || *name == '\0') return FALSE;
+    if (name == nullptr || *name == '\0')
+        return FALSE;
     return ::mkdir(name, 0777) == 0 ? TRUE : FALSE;
 }
 
 BOOL RemoveDirectoryA(LPCSTR name)
 {
-    if (name == nullptr || *name == '\0') return FALSE;
+    if (name == nullptr || *name == '\0')
+        return FALSE;
     return ::rmdir(name) == 0 ? TRUE : FALSE;
 }
 
 BOOL SetCurrentDirectoryA(LPCSTR name)
 {
-    if (name == nullptr || *name == '\0') return FALSE;
+    if (name == nullptr || *name == '\0')
+        return FALSE;
     return ::chdir(name) == 0 ? TRUE : FALSE;
 }
 
 DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer)
 {
     char path[PATH_MAX];
-    if (::getcwd(path, sizeof path) == nullptr) return 0;
+    if (::getcwd(path, sizeof path) == nullptr)
+        return 0;
     size_t n = std::strlen(path);
-    if (buffer == nullptr || n + 1 > size) return static_cast<DWORD>(n + 1);
+    if (buffer == nullptr || n + 1 > size)
+        return static_cast<DWORD>(n + 1);
     std::memcpy(buffer, path, n + 1);
     return static_cast<DWORD>(n);
 }
@@ -490,28 +571,34 @@ UINT SetErrorMode(UINT mode)
 
 BOOL FileTimeToLocalFileTime(const FILETIME* utc, FILETIME* local)
 {
-    if (utc == nullptr || local == nullptr) return FALSE;
+    if (utc == nullptr || local == nullptr)
+        return FALSE;
     uint64_t v = FileTimeValue(utc);
     int64_t secs = static_cast<int64_t>(v / 10000000u) - static_cast<int64_t>(kEpochDelta);
     time_t t = static_cast<time_t>(secs);
     struct tm tm;
-    if (::localtime_r(&t, &tm) == nullptr) return FALSE;
+    if (::localtime_r(&t, &tm) == nullptr)
+        return FALSE;
     int64_t shifted = static_cast<int64_t>(v) + static_cast<int64_t>(tm.tm_gmtoff) * 10000000;
-    if (shifted < 0) return FALSE;
+    if (shifted < 0)
+        return FALSE;
     SetFileTimeValue(local, static_cast<uint64_t>(shifted));
     return TRUE;
 }
 
 BOOL FileTimeToSystemTime(const FILETIME* ft, SYSTEMTIME* st)
 {
-    if (ft == nullptr || st == nullptr) return FALSE;
+    if (ft == nullptr || st == nullptr)
+        return FALSE;
     uint64_t v = FileTimeValue(ft);
-    if (v >> 63) return FALSE;
+    if (v >> 63)
+        return FALSE;
     int64_t secs = static_cast<int64_t>(v / 10000000u) - static_cast<int64_t>(kEpochDelta);
     unsigned ms = static_cast<unsigned>((v % 10000000u) / 10000u);
     time_t t = static_cast<time_t>(secs);
     struct tm tm;
-    if (::gmtime_r(&t, &tm) == nullptr || tm.tm_year + 1900 > 30827) return FALSE;
+    if (::gmtime_r(&t, &tm) == nullptr || tm.tm_year + 1900 > 30827)
+        return FALSE;
     st->wYear = static_cast<WORD>(tm.tm_year + 1900);
     st->wMonth = static_cast<WORD>(tm.tm_mon + 1);
     st->wDayOfWeek = static_cast<WORD>(tm.tm_wday);

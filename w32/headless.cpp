@@ -22,7 +22,8 @@ struct Pixels {
         std::vector<uint32_t> next(size_t(w) * size_t(h), 0);
         for (int y = 0; y < h && y < height; ++y)
             for (int x = 0; x < w && x < width; ++x)
-                next[size_t(y) * size_t(w) + size_t(x)] = data[size_t(y) * size_t(width) + size_t(x)];
+                next[size_t(y) * size_t(w) + size_t(x)] =
+                    data[size_t(y) * size_t(width) + size_t(x)];
         data.swap(next);
         width = w;
         height = h;
@@ -38,8 +39,8 @@ public:
         const char* size = std::getenv("ZUVI_HEADLESS_SCREEN");
         int w, h;
         char tail;
-        if (size != nullptr && std::sscanf(size, "%dx%d%c", &w, &h, &tail) == 2 && w > 0 && h > 0 && w <= 16384
-            && h <= 16384) {
+        if (size != nullptr && std::sscanf(size, "%dx%d%c", &w, &h, &tail) == 2 && w > 0 && h > 0 &&
+            w <= 16384 && h <= 16384) {
             screen_w = w;
             screen_h = h;
         }
@@ -87,7 +88,8 @@ public:
                 int tx = x + i;
                 if (tx < clip.left || tx >= clip.right || tx < 0 || tx >= p.width)
                     continue;
-                p.data[size_t(ty) * size_t(p.width) + size_t(tx)] = src[size_t(j) * size_t(stride) + size_t(i)];
+                p.data[size_t(ty) * size_t(p.width) + size_t(tx)] =
+                    src[size_t(j) * size_t(stride) + size_t(i)];
             }
         }
     }
@@ -115,8 +117,8 @@ public:
     HWND FromPoint(POINT p) override
     {
         for (W32_Window* w : W32_OwnWindows())
-            if (w->visible && !w->minimized && p.x >= w->rect.left && p.x < w->rect.right && p.y >= w->rect.top
-                && p.y < w->rect.bottom)
+            if (w->visible && !w->minimized && p.x >= w->rect.left && p.x < w->rect.right &&
+                p.y >= w->rect.top && p.y < w->rect.bottom)
                 return w;
         return nullptr;
     }
@@ -130,7 +132,8 @@ public:
     {
         std::lock_guard<std::recursive_mutex> guard(lock);
         auto found = pixels.find(w);
-        if (found == pixels.end() || x < 0 || y < 0 || x >= found->second.width || y >= found->second.height)
+        if (found == pixels.end() || x < 0 || y < 0 || x >= found->second.width ||
+            y >= found->second.height)
             return false;
         out = found->second.data[size_t(y) * size_t(found->second.width) + size_t(x)];
         return true;

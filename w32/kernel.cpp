@@ -28,7 +28,7 @@ struct GlobalRecord {
 };
 static_assert(sizeof(GlobalRecord) % 16 == 0, "global record must keep 16-byte alignment");
 
-const uint64_t kGlobalMagic = 0x5A47424C4F43u;   // marks a live block
+const uint64_t kGlobalMagic = 0x5A47424C4F43u; // marks a live block
 std::atomic<unsigned> g_fail_allocs{0};
 
 GlobalRecord* RecordOf(HGLOBAL mem)
@@ -138,8 +138,8 @@ namespace {
 
 struct Section {
     pthread_mutex_t mutex;
-    std::atomic<pthread_t> owner;  // the holder (pthread_self), 0 when free
-    LONG recursion;              // written by the holder only
+    std::atomic<pthread_t> owner; // the holder (pthread_self), 0 when free
+    LONG recursion;               // written by the holder only
     std::atomic<DWORD> spin;
     std::atomic<int> ready;
 };
@@ -220,7 +220,7 @@ void LeaveCriticalSection(LPCRITICAL_SECTION cs)
 {
     Section* s = SectionOf(cs);
     if (s->owner.load(std::memory_order_relaxed) != pthread_self()) {
-        return;   // not the holder: leaving would corrupt the lock
+        return; // not the holder: leaving would corrupt the lock
     }
     if (--s->recursion == 0) {
         s->owner.store(0, std::memory_order_relaxed);
@@ -291,8 +291,7 @@ DWORD GetCurrentProcessId()
 void Sleep(DWORD milliseconds)
 {
     timespec ts{time_t(milliseconds / 1000), long(milliseconds % 1000) * 1000000L};
-    while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {
-    }
+    while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {}
 }
 
 unsigned long long GetTickCount64()
@@ -302,8 +301,8 @@ unsigned long long GetTickCount64()
         return static_cast<unsigned long long>(fake);
     timespec ts{};
     ::clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<unsigned long long>(ts.tv_sec) * 1000ull
-        + static_cast<unsigned long long>(ts.tv_nsec) / 1000000ull;
+    return static_cast<unsigned long long>(ts.tv_sec) * 1000ull +
+           static_cast<unsigned long long>(ts.tv_nsec) / 1000000ull;
 }
 
 namespace {

@@ -8,12 +8,12 @@
 
 // ---- Global memory ---------------------------------------------------------
 
-#define GMEM_FIXED     0x0000u
-#define GMEM_MOVEABLE  0x0002u
-#define GMEM_DDESHARE  0x2000u
-#define GMEM_SHARE     GMEM_DDESHARE
-#define GMEM_ZEROINIT  0x0040u
-#define GPTR           (GMEM_FIXED | GMEM_ZEROINIT)
+#define GMEM_FIXED 0x0000u
+#define GMEM_MOVEABLE 0x0002u
+#define GMEM_DDESHARE 0x2000u
+#define GMEM_SHARE GMEM_DDESHARE
+#define GMEM_ZEROINIT 0x0040u
+#define GPTR (GMEM_FIXED | GMEM_ZEROINIT)
 
 // A global block is one piece of C heap memory with a small record in front;
 // the handle designates the record, GlobalLock gives the usable bytes
@@ -67,9 +67,9 @@ unsigned long long GetTickCount64();
 
 // The calling thread's last error code, set by the calls that say so.
 #define ERROR_CLASS_ALREADY_EXISTS 1410u
-#define ERROR_IO_PENDING           997u
-#define ERROR_PIPE_CONNECTED       535u
-#define ERROR_INVALID_THREAD_ID    1444u
+#define ERROR_IO_PENDING 997u
+#define ERROR_PIPE_CONNECTED 535u
+#define ERROR_INVALID_THREAD_ID 1444u
 DWORD GetLastError();
 void SetLastError(DWORD code);
 

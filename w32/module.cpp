@@ -18,7 +18,8 @@ std::string ProgramPath()
 {
     char path[PATH_MAX];
     ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0) return std::string();
+    if (n <= 0)
+        return std::string();
     path[n] = '\0';
     return path;
 }
@@ -29,7 +30,8 @@ std::string LibraryPath()
     if (::dladdr(reinterpret_cast<void*>(&Anchor), &info) == 0 || info.dli_fname == nullptr)
         return std::string();
     char real[PATH_MAX];
-    if (::realpath(info.dli_fname, real) == nullptr) return info.dli_fname;
+    if (::realpath(info.dli_fname, real) == nullptr)
+        return info.dli_fname;
     return real;
 }
 
@@ -43,26 +45,31 @@ bool EndsWith(const std::string& s, const char* tail)
 
 HMODULE GetModuleHandleA(LPCSTR name)
 {
-    if (name == nullptr) return ::dlopen(nullptr, RTLD_NOW | RTLD_NOLOAD);
+    if (name == nullptr)
+        return ::dlopen(nullptr, RTLD_NOW | RTLD_NOLOAD);
     std::string n(name);
     if (n == "Zuvi.1.0.dll" || n == "Zuvi.1.0") {
         std::string lib = LibraryPath();
         return lib.empty() ? nullptr : ::dlopen(lib.c_str(), RTLD_NOW | RTLD_NOLOAD);
     }
-    if (void* h = ::dlopen(name, RTLD_NOW | RTLD_NOLOAD)) return h;
-    if (EndsWith(n, ".dll")) n.resize(n.size() - 4);
+    if (void* h = ::dlopen(name, RTLD_NOW | RTLD_NOLOAD))
+        return h;
+    if (EndsWith(n, ".dll"))
+        n.resize(n.size() - 4);
     return ::dlopen(("lib" + n + ".so").c_str(), RTLD_NOW | RTLD_NOLOAD);
 }
 
 DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size)
 {
-    if (buffer == nullptr || size == 0) return 0;
+    if (buffer == nullptr || size == 0)
+        return 0;
     std::string path;
     if (module == nullptr) {
         path = ProgramPath();
     } else {
         struct link_map* map = nullptr;
-        if (::dlinfo(module, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr) return 0;
+        if (::dlinfo(module, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr)
+            return 0;
         if (map->l_name == nullptr || map->l_name[0] == '\0') {
             path = ProgramPath();
         } else {
@@ -70,7 +77,8 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size)
             path = ::realpath(map->l_name, real) ? real : map->l_name;
         }
     }
-    if (path.empty()) return 0;
+    if (path.empty())
+        return 0;
     if (path.size() + 1 > size) {
         std::memcpy(buffer, path.data(), size - 1);
         buffer[size - 1] = '\0';
@@ -82,20 +90,23 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size)
 
 HMODULE LoadLibraryA(LPCSTR name)
 {
-    if (name == nullptr || *name == '\0') return nullptr;
+    if (name == nullptr || *name == '\0')
+        return nullptr;
     return ::dlopen(name, RTLD_NOW | RTLD_GLOBAL);
 }
 
 FARPROC GetProcAddress(HMODULE module, LPCSTR name)
 {
-    if (module == nullptr || name == nullptr) return nullptr;
+    if (module == nullptr || name == nullptr)
+        return nullptr;
     void* symbol = ::dlsym(module, name);
     return reinterpret_cast<FARPROC>(symbol);
 }
 
 BOOL FreeLibrary(HMODULE module)
 {
-    if (module == nullptr) return FALSE;
+    if (module == nullptr)
+        return FALSE;
     return ::dlclose(module) == 0 ? TRUE : FALSE;
 }
 
@@ -107,13 +118,15 @@ LPSTR GetCommandLineA()
             std::string all;
             char buf[4096];
             size_t n;
-            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) all.append(buf, n);
+            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+                all.append(buf, n);
             std::fclose(f);
             size_t first = all.find('\0');
             if (first != std::string::npos) {
                 for (size_t i = first + 1; i < all.size();) {
                     size_t end = all.find('\0', i);
-                    if (end == std::string::npos) end = all.size();
+                    if (end == std::string::npos)
+                        end = all.size();
                     out += " " + all.substr(i, end - i);
                     i = end + 1;
                 }

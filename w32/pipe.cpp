@@ -107,8 +107,8 @@ std::string FileNameOf(const std::string& logical, size_t room)
         lower.push_back(c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c);
     std::string out;
     for (unsigned char c : lower) {
-        bool plain = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '-'
-            || c == '_' || c == ':';
+        bool plain = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '-' ||
+                     c == '_' || c == ':';
         if (plain && !(out.empty() && c == '.')) {
             out.push_back(char(c));
         } else {
@@ -143,8 +143,7 @@ bool SocketAddress(const std::string& path, sockaddr_un& addr)
 void SleepMs(unsigned ms)
 {
     timespec ts{time_t(ms / 1000), long(ms % 1000) * 1000000L};
-    while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {
-    }
+    while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {}
 }
 
 // Takes the next whole message into the pending buffer; false when the
@@ -157,7 +156,8 @@ bool FetchMessage(PipeObject* p, bool wait)
     p->pending.clear();
     p->pending_pos = 0;
     for (;;) {
-        ssize_t n = ::recv(p->conn_fd, nullptr, 0, MSG_PEEK | MSG_TRUNC | (wait ? 0 : MSG_DONTWAIT));
+        ssize_t n =
+            ::recv(p->conn_fd, nullptr, 0, MSG_PEEK | MSG_TRUNC | (wait ? 0 : MSG_DONTWAIT));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -194,7 +194,7 @@ bool W32_PipeSocketPath(LPCSTR name, char* path, unsigned size)
     std::string dir;
     if (logical.empty() || !PipeDirectory(dir))
         return false;
-    size_t const limit = sizeof(sockaddr_un::sun_path) - 1;
+    const size_t limit = sizeof(sockaddr_un::sun_path) - 1;
     size_t room = dir.size() + 1 + 2 < limit ? limit - dir.size() - 1 - 2 : 0;
     std::string full = dir + "/" + FileNameOf(logical, room);
     if (full.size() >= size || full.size() > limit)
@@ -224,9 +224,9 @@ HANDLE CreateNamedPipeA(LPCSTR name, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, v
     ::unlink(path);
     sockaddr_un addr;
     p->listen_fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
-    if (p->listen_fd < 0 || !SocketAddress(p->socket_path, addr)
-        || ::bind(p->listen_fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0
-        || ::listen(p->listen_fd, 16) != 0) {
+    if (p->listen_fd < 0 || !SocketAddress(p->socket_path, addr) ||
+        ::bind(p->listen_fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::listen(p->listen_fd, 16) != 0) {
         if (p->listen_fd >= 0)
             ::close(p->listen_fd);
         p->listen_fd = -1;

@@ -22,10 +22,10 @@
 #include "w32/handle.h"
 #include "w32/windef.h"
 
-#define PIPE_ACCESS_DUPLEX       0x00000003u
-#define PIPE_TYPE_MESSAGE        0x00000004u
-#define PIPE_READMODE_MESSAGE    0x00000002u
-#define PIPE_WAIT                0x00000000u
+#define PIPE_ACCESS_DUPLEX 0x00000003u
+#define PIPE_TYPE_MESSAGE 0x00000004u
+#define PIPE_READMODE_MESSAGE 0x00000002u
+#define PIPE_WAIT 0x00000000u
 #define PIPE_UNLIMITED_INSTANCES 255u
 
 // The prefix of pipe names.

@@ -41,7 +41,8 @@ void Copy(char* out, const std::string& text)
 
 void W32_DefaultPrintSettings(PRINTDLGA* settings)
 {
-    if (settings == nullptr) return;
+    if (settings == nullptr)
+        return;
     std::memset(settings, 0, sizeof *settings);
     settings->lStructSize = sizeof *settings;
     settings->nFromPage = 1;
@@ -58,18 +59,22 @@ void W32_DefaultPrintSettings(PRINTDLGA* settings)
     } else {
         settings->Flags |= PD_PRINTTOFILE;
         std::string dir = W32_DesktopDirectory();
-        if (dir.empty() || dir.back() != '/') dir += '/';
+        if (dir.empty() || dir.back() != '/')
+            dir += '/';
         Copy(settings->szFile, dir + "lumbra.pdf");
     }
 }
 
 BOOL PrintDlgA(PRINTDLGA* settings)
 {
-    if (settings == nullptr || settings->lStructSize != sizeof *settings) return FALSE;
+    if (settings == nullptr || settings->lStructSize != sizeof *settings)
+        return FALSE;
     std::lock_guard<std::mutex> lock(script_mutex);
     ++script.shown;
-    if (!script.active) return TRUE;
-    if (!script.confirm) return FALSE;
+    if (!script.active)
+        return TRUE;
+    if (!script.confirm)
+        return FALSE;
     if (script.has_answer) {
         DWORD size = settings->lStructSize;
         DWORD setup = settings->Flags & PD_PRINTSETUP;
@@ -84,18 +89,21 @@ BOOL PrintDlgA(PRINTDLGA* settings)
 
 BOOL GetDefaultPrinterA(LPSTR buffer, DWORD* size)
 {
-    if (size == nullptr) return FALSE;
+    if (size == nullptr)
+        return FALSE;
     std::string name;
     {
         std::lock_guard<std::mutex> lock(script_mutex);
-        if (script.service == 0) return FALSE;
+        if (script.service == 0)
+            return FALSE;
         if (script.service == 1) {
             name = script.printer;
         } else {
             const char* server = std::getenv("CUPS_SERVER");
-            bool present = (server != nullptr && *server != '\0') || Exists("/run/cups/cups.sock") ||
-                           Exists("/var/run/cups/cups.sock");
-            if (!present) return FALSE;
+            bool present = (server != nullptr && *server != '\0') ||
+                           Exists("/run/cups/cups.sock") || Exists("/var/run/cups/cups.sock");
+            if (!present)
+                return FALSE;
             const char* dest = std::getenv("PRINTER");
             name = dest ? dest : "";
         }
@@ -116,7 +124,8 @@ void W32_ScriptPrintDialog(BOOL confirm, const PRINTDLGA* answer)
     script.active = true;
     script.confirm = confirm != FALSE;
     script.has_answer = answer != nullptr;
-    if (answer) script.answer = *answer;
+    if (answer)
+        script.answer = *answer;
     script.shown = 0;
 }
 

@@ -14,9 +14,9 @@
 #include "w32/windef.h"
 
 // Flags of PRINTDLGA.
-#define PD_PAGENUMS    0x00000002u   // the user chose a page range
-#define PD_PRINTTOFILE 0x00000020u   // print into szFile
-#define PD_PRINTSETUP  0x00000040u   // the set-up dialog rather than the print dialog
+#define PD_PAGENUMS 0x00000002u    // the user chose a page range
+#define PD_PRINTTOFILE 0x00000020u // print into szFile
+#define PD_PRINTSETUP 0x00000040u  // the set-up dialog rather than the print dialog
 
 struct PRINTDLGA {
     DWORD lStructSize;

@@ -10,12 +10,12 @@
 #include <string>
 
 typedef LONG HRESULT;
-#define S_OK    ((HRESULT)0)
-#define E_FAIL  ((HRESULT)0x80004005u)
+#define S_OK ((HRESULT)0)
+#define E_FAIL ((HRESULT)0x80004005u)
 
-#define CSIDL_DESKTOP          0x0000
+#define CSIDL_DESKTOP 0x0000
 #define CSIDL_DESKTOPDIRECTORY 0x0010
-#define CSIDL_FONTS            0x0014
+#define CSIDL_FONTS 0x0014
 
 // An item list names a folder; the shell's allocator frees it.
 struct ITEMIDLIST;
@@ -27,6 +27,7 @@ public:
     virtual void* Alloc(SIZE_T size) = 0;
     virtual void Free(void* block) = 0;
     virtual unsigned long Release() = 0;
+
 protected:
     ~IMalloc() {}
 };

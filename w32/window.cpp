@@ -207,10 +207,10 @@ void Place(W32_Window* w, HWND after)
     else if (after == HWND_NOTOPMOST)
         w->topmost = false;
     size_t pos;
-    W32_Window* other = after == HWND_BOTTOM || after == HWND_TOP || after == HWND_TOPMOST
-            || after == HWND_NOTOPMOST
-        ? nullptr
-        : Own(after);
+    W32_Window* other = after == HWND_BOTTOM || after == HWND_TOP || after == HWND_TOPMOST ||
+                                after == HWND_NOTOPMOST
+                            ? nullptr
+                            : Own(after);
     if (other != nullptr && other != w) {
         pos = size_t(std::find(z.begin(), z.end(), other) - z.begin()) + 1;
         w->topmost = other->topmost && (pos >= z.size() || z[pos]->topmost);
@@ -309,7 +309,8 @@ void DropMessagesOf(HWND hwnd)
         Queue* q = entry.second;
         std::lock_guard<std::mutex> ql(q->lock);
         for (auto* d : {&q->posted, &q->input})
-            d->erase(std::remove_if(d->begin(), d->end(), [hwnd](const MSG& m) { return m.hwnd == hwnd; }),
+            d->erase(std::remove_if(d->begin(), d->end(),
+                                    [hwnd](const MSG& m) { return m.hwnd == hwnd; }),
                      d->end());
     }
 }
@@ -325,8 +326,8 @@ bool Matches(const MSG& m, HWND hwnd, UINT first, UINT last)
 
 void NoteKeyTaken(const MSG& m)
 {
-    if (m.message != WM_KEYDOWN && m.message != WM_KEYUP && m.message != WM_SYSKEYDOWN
-        && m.message != WM_SYSKEYUP)
+    if (m.message != WM_KEYDOWN && m.message != WM_KEYUP && m.message != WM_SYSKEYDOWN &&
+        m.message != WM_SYSKEYUP)
         return;
     unsigned vk = unsigned(m.wParam) & 0xFF;
     bool down = m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN;
@@ -373,22 +374,32 @@ int UsChar(UINT vk, const BYTE* state)
     if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9)
         return int('0' + vk - VK_NUMPAD0);
     switch (vk) {
-    case VK_SPACE: return ' ';
-    case VK_RETURN: return '\r';
-    case VK_BACK: return 8;
-    case VK_TAB: return 9;
-    case VK_ESCAPE: return 27;
-    case VK_MULTIPLY: return '*';
-    case VK_ADD: return '+';
-    case VK_SUBTRACT: return '-';
-    case VK_DECIMAL: return '.';
-    case VK_DIVIDE: return '/';
+    case VK_SPACE:
+        return ' ';
+    case VK_RETURN:
+        return '\r';
+    case VK_BACK:
+        return 8;
+    case VK_TAB:
+        return 9;
+    case VK_ESCAPE:
+        return 27;
+    case VK_MULTIPLY:
+        return '*';
+    case VK_ADD:
+        return '+';
+    case VK_SUBTRACT:
+        return '-';
+    case VK_DECIMAL:
+        return '.';
+    case VK_DIVIDE:
+        return '/';
     }
     static const struct {
         UINT vk;
         char plain, shifted;
-    } oem[] = {{0xBA, ';', ':'}, {0xBB, '=', '+'}, {0xBC, ',', '<'}, {0xBD, '-', '_'},
-               {0xBE, '.', '>'}, {0xBF, '/', '?'}, {0xC0, '`', '~'}, {0xDB, '[', '{'},
+    } oem[] = {{0xBA, ';', ':'},  {0xBB, '=', '+'}, {0xBC, ',', '<'}, {0xBD, '-', '_'},
+               {0xBE, '.', '>'},  {0xBF, '/', '?'}, {0xC0, '`', '~'}, {0xDB, '[', '{'},
                {0xDC, '\\', '|'}, {0xDD, ']', '}'}, {0xDE, '\'', '"'}};
     for (const auto& o : oem)
         if (o.vk == vk)
@@ -410,7 +421,8 @@ W32_Backend& W32_TheBackend()
         if (want != nullptr && std::strcmp(want, "x11") == 0) {
             b = W32_MakeX11();
             if (b == nullptr)
-                OutputDebugStringA("ZUVI_BACKEND=x11: the display does not open; windows stay in memory\n");
+                OutputDebugStringA(
+                    "ZUVI_BACKEND=x11: the display does not open; windows stay in memory\n");
         } else if (want != nullptr && want[0] != '\0') {
             OutputDebugStringA("ZUVI_BACKEND: unknown backend; choosing by $DISPLAY\n");
         }
@@ -477,13 +489,15 @@ void W32_SystemGeometry(HWND hwnd, const RECT& rect)
             return;
         old = w->rect;
         moved = old.left != rect.left || old.top != rect.top;
-        sized = old.right - old.left != rect.right - rect.left || old.bottom - old.top != rect.bottom - rect.top;
+        sized = old.right - old.left != rect.right - rect.left ||
+                old.bottom - old.top != rect.bottom - rect.top;
         w->rect = rect;
     }
     if (moved)
         Send(hwnd, WM_MOVE, 0, Point16(rect.left, rect.top));
     if (sized)
-        Send(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(rect.right - rect.left, rect.bottom - rect.top));
+        Send(hwnd, WM_SIZE, SIZE_RESTORED,
+             MAKELPARAM(rect.right - rect.left, rect.bottom - rect.top));
 }
 
 void W32_SystemExpose(HWND hwnd, const RECT& rect)
@@ -558,7 +572,8 @@ void W32_SystemMouse(int x, int y, unsigned buttons)
         if (held & b.bit) {
             bool eat = false;
             if (GetActiveWindow() != target) {
-                LRESULT how = Send(target, WM_MOUSEACTIVATE, WPARAM(target), MAKELPARAM(HTCLIENT, b.down));
+                LRESULT how =
+                    Send(target, WM_MOUSEACTIVATE, WPARAM(target), MAKELPARAM(HTCLIENT, b.down));
                 if (how == MA_ACTIVATE || how == MA_ACTIVATEANDEAT || how == 0)
                     Activate(target, WA_CLICKACTIVE);
                 eat = how == MA_ACTIVATEANDEAT || how == MA_NOACTIVATEANDEAT;
@@ -592,8 +607,9 @@ void W32_SystemKey(UINT vk, UINT scan, bool extended, bool down)
         bool ctrl = (keys[VK_CONTROL] & 0x80) != 0;
         bool sys = ((alt || vk == VK_MENU) && !ctrl) || vk == VK_F1 + 9;
         message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
-        DWORD bits = 1u | ((scan & 0xFFu) << 16) | (extended ? 1u << 24 : 0u) | (alt ? 1u << 29 : 0u)
-            | ((down ? previous : true) ? 1u << 30 : 0u) | (down ? 0u : 1u << 31);
+        DWORD bits = 1u | ((scan & 0xFFu) << 16) | (extended ? 1u << 24 : 0u) |
+                     (alt ? 1u << 29 : 0u) | ((down ? previous : true) ? 1u << 30 : 0u) |
+                     (down ? 0u : 1u << 31);
         lp = LPARAM(bits);
         target = S().focus != nullptr ? S().focus : S().active;
     }
@@ -611,8 +627,8 @@ void W32_SetCharOfKey(W32_CharOfKey fn)
 
 ATOM RegisterClassExA(const WNDCLASSEXA* wc)
 {
-    if (wc == nullptr || wc->lpszClassName == nullptr || wc->lpszClassName[0] == '\0'
-        || wc->cbWndExtra < 0 || wc->cbWndExtra > 4096)
+    if (wc == nullptr || wc->lpszClassName == nullptr || wc->lpszClassName[0] == '\0' ||
+        wc->cbWndExtra < 0 || wc->cbWndExtra > 4096)
         return 0;
     Guard g(S().lock);
     std::string key = Lower(wc->lpszClassName);
@@ -822,7 +838,8 @@ bool WordsOf(HWND hwnd, std::vector<unsigned char>& out)
     return true;
 }
 
-template <class T> T ReadWord(HWND hwnd, int index)
+template <class T>
+T ReadWord(HWND hwnd, int index)
 {
     std::vector<unsigned char> words;
     if (index < 0 || !WordsOf(hwnd, words) || size_t(index) + sizeof(T) > words.size())
@@ -832,7 +849,8 @@ template <class T> T ReadWord(HWND hwnd, int index)
     return value;
 }
 
-template <class T> T WriteWord(HWND hwnd, int index, T value)
+template <class T>
+T WriteWord(HWND hwnd, int index, T value)
 {
     Guard g(S().lock);
     W32_Window* w = Own(hwnd);
@@ -946,8 +964,8 @@ BOOL ShowWindow(HWND hwnd, int command)
     bool show = command != SW_HIDE;
     bool minimize = command == SW_MINIMIZE || command == SW_SHOWMINIMIZED;
     bool restore = command == SW_RESTORE || command == SW_SHOWNORMAL || command == SW_SHOWDEFAULT;
-    bool activate = command == SW_SHOW || command == SW_SHOWNORMAL || command == SW_RESTORE
-        || command == SW_SHOWDEFAULT || command == SW_SHOWMINIMIZED;
+    bool activate = command == SW_SHOW || command == SW_SHOWNORMAL || command == SW_RESTORE ||
+                    command == SW_SHOWDEFAULT || command == SW_SHOWMINIMIZED;
     if (show != was_visible)
         Send(hwnd, WM_SHOWWINDOW, show ? 1 : 0, 0);
     {
@@ -1059,7 +1077,8 @@ HDWP BeginDeferWindowPos(int count)
     return d;
 }
 
-HDWP DeferWindowPos(HDWP info, HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UINT flags)
+HDWP DeferWindowPos(HDWP info, HWND hwnd, HWND insert_after, int x, int y, int cx, int cy,
+                    UINT flags)
 {
     DeferList* d = static_cast<DeferList*>(info);
     if (d == nullptr || d->magic != kDeferMagic)
@@ -1341,8 +1360,8 @@ bool QueueReady(Queue* q, DWORD mask)
         for (const MSG& m : q->input) {
             bool key = m.message >= WM_KEYDOWN && m.message <= WM_SYSCHAR;
             bool move = m.message == WM_MOUSEMOVE;
-            if ((key && (mask & QS_KEY)) || (move && (mask & QS_MOUSEMOVE))
-                || (!key && !move && (mask & QS_MOUSEBUTTON)))
+            if ((key && (mask & QS_KEY)) || (move && (mask & QS_MOUSEMOVE)) ||
+                (!key && !move && (mask & QS_MOUSEBUTTON)))
                 return true;
         }
     }
@@ -1352,8 +1371,7 @@ bool QueueReady(Queue* q, DWORD mask)
 void DrainWake(Queue* q)
 {
     uint64_t n;
-    while (::read(q->wake, &n, sizeof n) == ssize_t(sizeof n)) {
-    }
+    while (::read(q->wake, &n, sizeof n) == ssize_t(sizeof n)) {}
 }
 
 } // namespace
@@ -1367,7 +1385,8 @@ BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT first, UINT last, UINT flags)
     bool remove = (flags & PM_REMOVE) != 0;
     {
         std::lock_guard<std::mutex> guard(q->lock);
-        if (Take(q->posted, msg, hwnd, first, last, remove) || Take(q->input, msg, hwnd, first, last, remove)) {
+        if (Take(q->posted, msg, hwnd, first, last, remove) ||
+            Take(q->input, msg, hwnd, first, last, remove)) {
             q->last_time = msg->time;
             if (remove)
                 NoteKeyTaken(*msg);
@@ -1427,7 +1446,8 @@ LRESULT DispatchMessageA(const MSG* msg)
     return Send(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD timeout, DWORD wake_mask)
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD timeout,
+                                DWORD wake_mask)
 {
     if (count > MAXIMUM_WAIT_OBJECTS || (count != 0 && handles == nullptr))
         return WAIT_FAILED;
@@ -1661,16 +1681,18 @@ unsigned Widen(uint32_t pixel, const Channel& c)
 
 } // namespace
 
-int SetDIBitsToDevice(HDC hdc, int x_dest, int y_dest, DWORD width, DWORD height, int x_src, int y_src,
-                      UINT start_scan, UINT lines, const void* bits, const BITMAPINFO* info, UINT)
+int SetDIBitsToDevice(HDC hdc, int x_dest, int y_dest, DWORD width, DWORD height, int x_src,
+                      int y_src, UINT start_scan, UINT lines, const void* bits,
+                      const BITMAPINFO* info, UINT)
 {
     DC* dc = static_cast<DC*>(hdc);
     if (dc == nullptr || dc->magic != kDCMagic || bits == nullptr || info == nullptr)
         return 0;
     const BITMAPINFOHEADER& h = info->bmiHeader;
     unsigned bpp = h.biBitCount;
-    if (h.biWidth <= 0 || h.biHeight == 0 || (bpp != 16 && bpp != 24 && bpp != 32)
-        || (h.biCompression != BI_RGB && h.biCompression != BI_BITFIELDS) || width > 0x8000u || height > 0x8000u)
+    if (h.biWidth <= 0 || h.biHeight == 0 || (bpp != 16 && bpp != 24 && bpp != 32) ||
+        (h.biCompression != BI_RGB && h.biCompression != BI_BITFIELDS) || width > 0x8000u ||
+        height > 0x8000u)
         return 0;
     long dib_w = h.biWidth;
     long dib_h = h.biHeight < 0 ? -long(h.biHeight) : long(h.biHeight);
@@ -1704,8 +1726,10 @@ int SetDIBitsToDevice(HDC hdc, int x_dest, int y_dest, DWORD width, DWORD height
             return 0;
         clip = w->painting ? Intersect(ClientOf(w), w->paint) : ClientOf(w);
     }
-    long cx0 = std::max<long>(0, long(clip.left) - x_dest), cx1 = std::min<long>(long(width), long(clip.right) - x_dest);
-    long cy0 = std::max<long>(0, long(clip.top) - y_dest), cy1 = std::min<long>(long(height), long(clip.bottom) - y_dest);
+    long cx0 = std::max<long>(0, long(clip.left) - x_dest),
+         cx1 = std::min<long>(long(width), long(clip.right) - x_dest);
+    long cy0 = std::max<long>(0, long(clip.top) - y_dest),
+         cy1 = std::min<long>(long(height), long(clip.bottom) - y_dest);
     int rows = 0;
     const unsigned char* base = static_cast<const unsigned char*>(bits);
     std::vector<uint32_t> out;
@@ -1715,15 +1739,16 @@ int SetDIBitsToDevice(HDC hdc, int x_dest, int y_dest, DWORD width, DWORD height
             return;
         Guard gd(S().lock);
         if (W32_Window* w = Own(dc->hwnd))
-            W32_TheBackend().Put(w, x_dest + int(cx0), y_dest + int(run_start), int(cx1 - cx0), int(end - run_start),
-                                 out.data(), int(cx1 - cx0), clip);
+            W32_TheBackend().Put(w, x_dest + int(cx0), y_dest + int(run_start), int(cx1 - cx0),
+                                 int(end - run_start), out.data(), int(cx1 - cx0), clip);
         out.clear();
         run_start = -1;
     };
     for (long j = 0; j < long(height); ++j) {
         long from_top = dib_h - long(y_src) - long(height) + j;
         long scan = dib_h - 1 - from_top; // counted from the bottom
-        if (from_top < 0 || from_top >= dib_h || scan < long(start_scan) || scan >= long(start_scan) + long(lines)) {
+        if (from_top < 0 || from_top >= dib_h || scan < long(start_scan) ||
+            scan >= long(start_scan) + long(lines)) {
             flush(j); // rows outside the DIB are not touched
             continue;
         }
@@ -1741,7 +1766,8 @@ int SetDIBitsToDevice(HDC hdc, int x_dest, int y_dest, DWORD width, DWORD height
                 if (bpp == 16)
                     p = uint32_t(row[x * 2]) | uint32_t(row[x * 2 + 1]) << 8;
                 else if (bpp == 24)
-                    p = uint32_t(row[x * 3]) | uint32_t(row[x * 3 + 1]) << 8 | uint32_t(row[x * 3 + 2]) << 16;
+                    p = uint32_t(row[x * 3]) | uint32_t(row[x * 3 + 1]) << 8 |
+                        uint32_t(row[x * 3 + 2]) << 16;
                 else
                     std::memcpy(&p, row + x * 4, 4);
             }

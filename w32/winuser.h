@@ -90,91 +90,91 @@ struct WINDOWPOS {
 
 // ---- Messages --------------------------------------------------------------
 
-#define WM_NULL              0x0000u
-#define WM_CREATE            0x0001u
-#define WM_DESTROY           0x0002u
-#define WM_MOVE              0x0003u
-#define WM_SIZE              0x0005u
-#define WM_ACTIVATE          0x0006u
-#define WM_SETFOCUS          0x0007u
-#define WM_KILLFOCUS         0x0008u
-#define WM_SETTEXT           0x000Cu
-#define WM_PAINT             0x000Fu
-#define WM_CLOSE             0x0010u
-#define WM_QUIT              0x0012u
-#define WM_ERASEBKGND        0x0014u
-#define WM_SHOWWINDOW        0x0018u
-#define WM_ACTIVATEAPP       0x001Cu
-#define WM_SETCURSOR         0x0020u
-#define WM_MOUSEACTIVATE     0x0021u
+#define WM_NULL 0x0000u
+#define WM_CREATE 0x0001u
+#define WM_DESTROY 0x0002u
+#define WM_MOVE 0x0003u
+#define WM_SIZE 0x0005u
+#define WM_ACTIVATE 0x0006u
+#define WM_SETFOCUS 0x0007u
+#define WM_KILLFOCUS 0x0008u
+#define WM_SETTEXT 0x000Cu
+#define WM_PAINT 0x000Fu
+#define WM_CLOSE 0x0010u
+#define WM_QUIT 0x0012u
+#define WM_ERASEBKGND 0x0014u
+#define WM_SHOWWINDOW 0x0018u
+#define WM_ACTIVATEAPP 0x001Cu
+#define WM_SETCURSOR 0x0020u
+#define WM_MOUSEACTIVATE 0x0021u
 #define WM_WINDOWPOSCHANGING 0x0046u
-#define WM_WINDOWPOSCHANGED  0x0047u
-#define WM_NCDESTROY         0x0082u
-#define WM_KEYDOWN           0x0100u
-#define WM_KEYUP             0x0101u
-#define WM_CHAR              0x0102u
-#define WM_SYSKEYDOWN        0x0104u
-#define WM_SYSKEYUP          0x0105u
-#define WM_SYSCHAR           0x0106u
-#define WM_SYSCOMMAND        0x0112u
-#define WM_TIMER             0x0113u
-#define WM_MOUSEMOVE         0x0200u
-#define WM_LBUTTONDOWN       0x0201u
-#define WM_LBUTTONUP         0x0202u
-#define WM_RBUTTONDOWN       0x0204u
-#define WM_RBUTTONUP         0x0205u
-#define WM_MBUTTONDOWN       0x0207u
-#define WM_MBUTTONUP         0x0208u
-#define WM_MOUSEWHEEL        0x020Au
-#define WM_CAPTURECHANGED    0x0215u
-#define WM_QUERYNEWPALETTE   0x030Fu
+#define WM_WINDOWPOSCHANGED 0x0047u
+#define WM_NCDESTROY 0x0082u
+#define WM_KEYDOWN 0x0100u
+#define WM_KEYUP 0x0101u
+#define WM_CHAR 0x0102u
+#define WM_SYSKEYDOWN 0x0104u
+#define WM_SYSKEYUP 0x0105u
+#define WM_SYSCHAR 0x0106u
+#define WM_SYSCOMMAND 0x0112u
+#define WM_TIMER 0x0113u
+#define WM_MOUSEMOVE 0x0200u
+#define WM_LBUTTONDOWN 0x0201u
+#define WM_LBUTTONUP 0x0202u
+#define WM_RBUTTONDOWN 0x0204u
+#define WM_RBUTTONUP 0x0205u
+#define WM_MBUTTONDOWN 0x0207u
+#define WM_MBUTTONUP 0x0208u
+#define WM_MOUSEWHEEL 0x020Au
+#define WM_CAPTURECHANGED 0x0215u
+#define WM_QUERYNEWPALETTE 0x030Fu
 #define WM_PALETTEISCHANGING 0x0310u
-#define WM_PALETTECHANGED    0x0311u
-#define WM_USER              0x0400u
-#define WM_APP               0x8000u
+#define WM_PALETTECHANGED 0x0311u
+#define WM_USER 0x0400u
+#define WM_APP 0x8000u
 
 #define SC_CLOSE 0xF060u
 
-#define WA_INACTIVE    0
-#define WA_ACTIVE      1
+#define WA_INACTIVE 0
+#define WA_ACTIVE 1
 #define WA_CLICKACTIVE 2
 
-#define SIZE_RESTORED  0
+#define SIZE_RESTORED 0
 #define SIZE_MINIMIZED 1
 
-#define MA_ACTIVATE         1
-#define MA_ACTIVATEANDEAT   2
-#define MA_NOACTIVATE       3
+#define MA_ACTIVATE 1
+#define MA_ACTIVATEANDEAT 2
+#define MA_NOACTIVATE 3
 #define MA_NOACTIVATEANDEAT 4
 
 #define MK_LBUTTON 0x0001u
 #define MK_RBUTTON 0x0002u
-#define MK_SHIFT   0x0004u
+#define MK_SHIFT 0x0004u
 #define MK_CONTROL 0x0008u
 #define MK_MBUTTON 0x0010u
 
 #define HTCLIENT 1
 
 #define PM_NOREMOVE 0x0000u
-#define PM_REMOVE   0x0001u
-#define PM_NOYIELD  0x0002u
+#define PM_REMOVE 0x0001u
+#define PM_NOYIELD 0x0002u
 
-#define QS_KEY            0x0001u
-#define QS_MOUSEMOVE      0x0002u
-#define QS_MOUSEBUTTON    0x0004u
-#define QS_POSTMESSAGE    0x0008u
-#define QS_TIMER          0x0010u
-#define QS_PAINT          0x0020u
-#define QS_SENDMESSAGE    0x0040u
-#define QS_HOTKEY         0x0080u
-#define QS_MOUSE          (QS_MOUSEMOVE | QS_MOUSEBUTTON)
-#define QS_INPUT          (QS_MOUSE | QS_KEY)
-#define QS_ALLINPUT       0x00FFu
+#define QS_KEY 0x0001u
+#define QS_MOUSEMOVE 0x0002u
+#define QS_MOUSEBUTTON 0x0004u
+#define QS_POSTMESSAGE 0x0008u
+#define QS_TIMER 0x0010u
+#define QS_PAINT 0x0020u
+#define QS_SENDMESSAGE 0x0040u
+#define QS_HOTKEY 0x0080u
+#define QS_MOUSE (QS_MOUSEMOVE | QS_MOUSEBUTTON)
+#define QS_INPUT (QS_MOUSE | QS_KEY)
+#define QS_ALLINPUT 0x00FFu
 
-#define INFINITE       0xFFFFFFFFu
-#define WAIT_OBJECT_0  0x00000000u
-#define WAIT_TIMEOUT   0x00000102u
-#define WAIT_FAILED    0xFFFFFFFFu
+#define INFINITE 0xFFFFFFFFu
+#define WAIT_OBJECT_0 0x00000000u
+#define WAIT_TIMEOUT 0x00000102u
+#define WAIT_FAILED 0xFFFFFFFFu
 #define MAXIMUM_WAIT_OBJECTS 64u
 
 #define LOWORD(l) ((WORD)(((DWORD_PTR_T)(l)) & 0xFFFF))
@@ -189,52 +189,52 @@ typedef ULONG_PTR DWORD_PTR_T;
 #define CS_VREDRAW 0x0001u
 #define CS_HREDRAW 0x0002u
 #define CS_DBLCLKS 0x0008u
-#define CS_OWNDC   0x0020u
+#define CS_OWNDC 0x0020u
 
-#define WS_POPUP   0x80000000u
+#define WS_POPUP 0x80000000u
 #define WS_VISIBLE 0x10000000u
 
-#define WS_EX_TOPMOST     0x00000008u
+#define WS_EX_TOPMOST 0x00000008u
 #define WS_EX_ACCEPTFILES 0x00000010u
-#define WS_EX_TOOLWINDOW  0x00000080u
-#define WS_EX_APPWINDOW   0x00040000u
+#define WS_EX_TOOLWINDOW 0x00000080u
+#define WS_EX_APPWINDOW 0x00040000u
 
-#define SW_HIDE            0
-#define SW_SHOWNORMAL      1
-#define SW_SHOWMINIMIZED   2
-#define SW_SHOWNOACTIVATE  4
-#define SW_SHOW            5
-#define SW_MINIMIZE        6
-#define SW_SHOWNA          8
-#define SW_RESTORE         9
-#define SW_SHOWDEFAULT     10
+#define SW_HIDE 0
+#define SW_SHOWNORMAL 1
+#define SW_SHOWMINIMIZED 2
+#define SW_SHOWNOACTIVATE 4
+#define SW_SHOW 5
+#define SW_MINIMIZE 6
+#define SW_SHOWNA 8
+#define SW_RESTORE 9
+#define SW_SHOWDEFAULT 10
 
-#define SWP_NOSIZE         0x0001u
-#define SWP_NOMOVE         0x0002u
-#define SWP_NOZORDER       0x0004u
-#define SWP_NOREDRAW       0x0008u
-#define SWP_NOACTIVATE     0x0010u
-#define SWP_SHOWWINDOW     0x0040u
-#define SWP_HIDEWINDOW     0x0080u
-#define SWP_NOOWNERZORDER  0x0200u
-#define SWP_DEFERERASE     0x2000u
+#define SWP_NOSIZE 0x0001u
+#define SWP_NOMOVE 0x0002u
+#define SWP_NOZORDER 0x0004u
+#define SWP_NOREDRAW 0x0008u
+#define SWP_NOACTIVATE 0x0010u
+#define SWP_SHOWWINDOW 0x0040u
+#define SWP_HIDEWINDOW 0x0080u
+#define SWP_NOOWNERZORDER 0x0200u
+#define SWP_DEFERERASE 0x2000u
 
-#define HWND_TOP       ((HWND)0)
-#define HWND_BOTTOM    ((HWND)1)
-#define HWND_TOPMOST   ((HWND)(LONG_PTR)-1)
+#define HWND_TOP ((HWND)0)
+#define HWND_BOTTOM ((HWND)1)
+#define HWND_TOPMOST ((HWND)(LONG_PTR)-1)
 #define HWND_NOTOPMOST ((HWND)(LONG_PTR)-2)
 
 #define GW_HWNDFIRST 0
-#define GW_HWNDNEXT  2
-#define GW_OWNER     4
+#define GW_HWNDNEXT 2
+#define GW_OWNER 4
 
-#define GWLP_WNDPROC   (-4)
+#define GWLP_WNDPROC (-4)
 #define GWLP_HINSTANCE (-6)
-#define GWL_STYLE      (-16)
-#define GWL_EXSTYLE    (-20)
+#define GWL_STYLE (-16)
+#define GWL_EXSTYLE (-20)
 
 #define IDI_APPLICATION ((LPCSTR)(ULONG_PTR)32512)
-#define IDC_ARROW       ((LPCSTR)(ULONG_PTR)32512)
+#define IDC_ARROW ((LPCSTR)(ULONG_PTR)32512)
 
 ATOM RegisterClassExA(const WNDCLASSEXA* wc);
 // FALSE when no class of that name was registered for the instance, or a
@@ -245,7 +245,8 @@ BOOL GetClassInfoExA(HINSTANCE instance, LPCSTR name, WNDCLASSEXA* out);
 // Sends WM_CREATE (a -1 answer destroys the window and fails); WS_VISIBLE
 // shows it. The rectangle is the window's on the screen.
 HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD style, int x, int y,
-                     int width, int height, HWND owner, HMENU menu, HINSTANCE instance, LPVOID param);
+                     int width, int height, HWND owner, HMENU menu, HINSTANCE instance,
+                     LPVOID param);
 BOOL DestroyWindow(HWND hwnd);
 BOOL IsWindow(HWND hwnd);
 BOOL IsWindowVisible(HWND hwnd);
@@ -335,7 +336,7 @@ int ReleaseDC(HWND hwnd, HDC dc);
 HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL background);
 UINT RealizePalette(HDC dc);
 
-#define BI_RGB       0u
+#define BI_RGB 0u
 #define BI_BITFIELDS 3u
 #define DIB_RGB_COLORS 0u
 
@@ -376,43 +377,43 @@ int SetDIBitsToDevice(HDC dc, int x_dest, int y_dest, DWORD width, DWORD height,
 
 // ---- Keyboard --------------------------------------------------------------
 
-#define VK_BACK     0x08
-#define VK_TAB      0x09
-#define VK_CLEAR    0x0C
-#define VK_RETURN   0x0D
-#define VK_SHIFT    0x10
-#define VK_CONTROL  0x11
-#define VK_MENU     0x12
-#define VK_PAUSE    0x13
-#define VK_CAPITAL  0x14
-#define VK_ESCAPE   0x1B
-#define VK_SPACE    0x20
-#define VK_PRIOR    0x21
-#define VK_NEXT     0x22
-#define VK_END      0x23
-#define VK_HOME     0x24
-#define VK_LEFT     0x25
-#define VK_UP       0x26
-#define VK_RIGHT    0x27
-#define VK_DOWN     0x28
-#define VK_SELECT   0x29
-#define VK_PRINT    0x2A
-#define VK_EXECUTE  0x2B
+#define VK_BACK 0x08
+#define VK_TAB 0x09
+#define VK_CLEAR 0x0C
+#define VK_RETURN 0x0D
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_MENU 0x12
+#define VK_PAUSE 0x13
+#define VK_CAPITAL 0x14
+#define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+#define VK_PRIOR 0x21
+#define VK_NEXT 0x22
+#define VK_END 0x23
+#define VK_HOME 0x24
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+#define VK_SELECT 0x29
+#define VK_PRINT 0x2A
+#define VK_EXECUTE 0x2B
 #define VK_SNAPSHOT 0x2C
-#define VK_INSERT   0x2D
-#define VK_DELETE   0x2E
-#define VK_HELP     0x2F
-#define VK_NUMPAD0  0x60
+#define VK_INSERT 0x2D
+#define VK_DELETE 0x2E
+#define VK_HELP 0x2F
+#define VK_NUMPAD0 0x60
 #define VK_MULTIPLY 0x6A
-#define VK_ADD      0x6B
+#define VK_ADD 0x6B
 #define VK_SEPARATOR 0x6C
 #define VK_SUBTRACT 0x6D
-#define VK_DECIMAL  0x6E
-#define VK_DIVIDE   0x6F
-#define VK_F1       0x70
-#define VK_F24      0x87
-#define VK_NUMLOCK  0x90
-#define VK_SCROLL   0x91
+#define VK_DECIMAL 0x6E
+#define VK_DIVIDE 0x6F
+#define VK_F1 0x70
+#define VK_F24 0x87
+#define VK_NUMLOCK 0x90
+#define VK_SCROLL 0x91
 
 // Bit 15: down; bit 0: toggled (Caps Lock). Follows the key messages the
 // thread has taken from its queue.
@@ -442,17 +443,17 @@ HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 BOOL GetCursorPos(POINT* point);
 BOOL SetCursorPos(int x, int y);
 
-#define SM_CXSCREEN    0
-#define SM_CYSCREEN    1
-#define SM_CYCAPTION   4
-#define SM_CXBORDER    5
-#define SM_CYBORDER    6
-#define SM_CXCURSOR    13
-#define SM_CYCURSOR    14
+#define SM_CXSCREEN 0
+#define SM_CYSCREEN 1
+#define SM_CYCAPTION 4
+#define SM_CXBORDER 5
+#define SM_CYBORDER 6
+#define SM_CXCURSOR 13
+#define SM_CYCURSOR 14
 #define SM_CXSIZEFRAME 32
 #define SM_CYSIZEFRAME 33
-#define SM_CXEDGE      45
-#define SM_CYEDGE      46
+#define SM_CXEDGE 45
+#define SM_CYEDGE 46
 #define SM_CYSMCAPTION 51
 #define SM_CXMAXIMIZED 61
 #define SM_CYMAXIMIZED 62

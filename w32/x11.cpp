@@ -41,9 +41,9 @@ struct Extended {
     unsigned scan;
 };
 const Extended kExtended[] = {
-    {96, 0x1C},  {97, 0x1D},  {98, 0x35},  {99, 0x37},  {100, 0x38}, {102, 0x47}, {103, 0x48},
-    {104, 0x49}, {105, 0x4B}, {106, 0x4D}, {107, 0x4F}, {108, 0x50}, {109, 0x51}, {110, 0x52},
-    {111, 0x53}, {125, 0x5B}, {126, 0x5C}, {127, 0x5D},
+    {96, 0x1C},  {97, 0x1D},  {98, 0x35},  {99, 0x37},  {100, 0x38}, {102, 0x47},
+    {103, 0x48}, {104, 0x49}, {105, 0x4B}, {106, 0x4D}, {107, 0x4F}, {108, 0x50},
+    {109, 0x51}, {110, 0x52}, {111, 0x53}, {125, 0x5B}, {126, 0x5C}, {127, 0x5D},
 };
 
 void ScanOf(unsigned keycode, unsigned& scan, bool& extended)
@@ -75,22 +75,38 @@ struct KeyMap {
     UINT vk;
 };
 const KeyMap kKeys[] = {
-    {XK_BackSpace, 8},     {XK_Tab, 9},          {XK_ISO_Left_Tab, 9},   {XK_Clear, 12},
-    {XK_Return, 13},       {XK_KP_Enter, 13},    {XK_Pause, 19},         {XK_Escape, 27},
-    {XK_space, 32},        {XK_Prior, 33},       {XK_Next, 34},          {XK_End, 35},
-    {XK_Home, 36},         {XK_Left, 37},        {XK_Up, 38},            {XK_Right, 39},
-    {XK_Down, 40},         {XK_Select, 41},      {XK_Execute, 43},       {XK_Print, 44},
-    {XK_Insert, 45},       {XK_Delete, 46},      {XK_Help, 47},          {XK_KP_Multiply, 106},
-    {XK_KP_Add, 107},      {XK_KP_Separator, 108}, {XK_KP_Subtract, 109}, {XK_KP_Decimal, 110},
-    {XK_KP_Divide, 111},   {XK_Num_Lock, 144},   {XK_Scroll_Lock, 145},  {XK_Shift_L, 16},
-    {XK_Shift_R, 16},      {XK_Control_L, 17},   {XK_Control_R, 17},     {XK_Alt_L, 18},
-    {XK_Alt_R, 18},        {XK_Meta_L, 18},      {XK_Meta_R, 18},        {XK_ISO_Level3_Shift, 18},
-    {XK_Caps_Lock, 20},    {XK_KP_Home, 36},     {XK_KP_Up, 38},         {XK_KP_Page_Up, 33},
-    {XK_KP_Left, 37},      {XK_KP_Begin, 12},    {XK_KP_Right, 39},      {XK_KP_End, 35},
-    {XK_KP_Down, 40},      {XK_KP_Page_Down, 34}, {XK_KP_Insert, 45},    {XK_KP_Delete, 46},
-    {XK_semicolon, 0xBA},  {XK_equal, 0xBB},     {XK_comma, 0xBC},       {XK_minus, 0xBD},
-    {XK_period, 0xBE},     {XK_slash, 0xBF},     {XK_grave, 0xC0},       {XK_bracketleft, 0xDB},
-    {XK_backslash, 0xDC},  {XK_bracketright, 0xDD}, {XK_apostrophe, 0xDE}, {XK_less, 0xE2},
+    {XK_BackSpace, 8},     {XK_Tab, 9},
+    {XK_ISO_Left_Tab, 9},  {XK_Clear, 12},
+    {XK_Return, 13},       {XK_KP_Enter, 13},
+    {XK_Pause, 19},        {XK_Escape, 27},
+    {XK_space, 32},        {XK_Prior, 33},
+    {XK_Next, 34},         {XK_End, 35},
+    {XK_Home, 36},         {XK_Left, 37},
+    {XK_Up, 38},           {XK_Right, 39},
+    {XK_Down, 40},         {XK_Select, 41},
+    {XK_Execute, 43},      {XK_Print, 44},
+    {XK_Insert, 45},       {XK_Delete, 46},
+    {XK_Help, 47},         {XK_KP_Multiply, 106},
+    {XK_KP_Add, 107},      {XK_KP_Separator, 108},
+    {XK_KP_Subtract, 109}, {XK_KP_Decimal, 110},
+    {XK_KP_Divide, 111},   {XK_Num_Lock, 144},
+    {XK_Scroll_Lock, 145}, {XK_Shift_L, 16},
+    {XK_Shift_R, 16},      {XK_Control_L, 17},
+    {XK_Control_R, 17},    {XK_Alt_L, 18},
+    {XK_Alt_R, 18},        {XK_Meta_L, 18},
+    {XK_Meta_R, 18},       {XK_ISO_Level3_Shift, 18},
+    {XK_Caps_Lock, 20},    {XK_KP_Home, 36},
+    {XK_KP_Up, 38},        {XK_KP_Page_Up, 33},
+    {XK_KP_Left, 37},      {XK_KP_Begin, 12},
+    {XK_KP_Right, 39},     {XK_KP_End, 35},
+    {XK_KP_Down, 40},      {XK_KP_Page_Down, 34},
+    {XK_KP_Insert, 45},    {XK_KP_Delete, 46},
+    {XK_semicolon, 0xBA},  {XK_equal, 0xBB},
+    {XK_comma, 0xBC},      {XK_minus, 0xBD},
+    {XK_period, 0xBE},     {XK_slash, 0xBF},
+    {XK_grave, 0xC0},      {XK_bracketleft, 0xDB},
+    {XK_backslash, 0xDC},  {XK_bracketright, 0xDD},
+    {XK_apostrophe, 0xDE}, {XK_less, 0xE2},
 };
 
 UINT VirtualKeyOf(KeySym sym)
@@ -136,7 +152,9 @@ public:
             XFree(found);
         colormap = XCreateColormap(dpy, root, visual, AllocNone);
         for (int i = 0; i < 3; ++i) {
-            unsigned long mask = i == 0 ? visual->red_mask : i == 1 ? visual->green_mask : visual->blue_mask;
+            unsigned long mask = i == 0   ? visual->red_mask
+                                 : i == 1 ? visual->green_mask
+                                          : visual->blue_mask;
             shift[i] = 0;
             bits[i] = 0;
             while (mask != 0 && !((mask >> shift[i]) & 1))
@@ -144,20 +162,34 @@ public:
             while (((mask >> (shift[i] + bits[i])) & 1))
                 ++bits[i];
         }
-        const char* names[] = {"WM_PROTOCOLS", "WM_DELETE_WINDOW", "_MOTIF_WM_HINTS", "_NET_WM_WINDOW_TYPE",
-                               "_NET_WM_WINDOW_TYPE_UTILITY", "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_STATE",
-                               "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_TASKBAR", W32_X11_CLASS_PROPERTY,
-                               W32_X11_WORDS_PROPERTY, "CLIPBOARD", "TARGETS", "UTF8_STRING", "_ZUVI_SELECTION"};
-        XInternAtoms(dpy, const_cast<char**>(names), int(sizeof names / sizeof names[0]), False, atoms);
+        const char* names[] = {"WM_PROTOCOLS",
+                               "WM_DELETE_WINDOW",
+                               "_MOTIF_WM_HINTS",
+                               "_NET_WM_WINDOW_TYPE",
+                               "_NET_WM_WINDOW_TYPE_UTILITY",
+                               "_NET_WM_WINDOW_TYPE_NORMAL",
+                               "_NET_WM_STATE",
+                               "_NET_WM_STATE_ABOVE",
+                               "_NET_WM_STATE_SKIP_TASKBAR",
+                               W32_X11_CLASS_PROPERTY,
+                               W32_X11_WORDS_PROPERTY,
+                               "CLIPBOARD",
+                               "TARGETS",
+                               "UTF8_STRING",
+                               "_ZUVI_SELECTION"};
+        XInternAtoms(dpy, const_cast<char**>(names), int(sizeof names / sizeof names[0]), False,
+                     atoms);
         Bool supported = False;
         XkbSetDetectableAutoRepeat(dpy, True, &supported);
         XSetWindowAttributes a;
         std::memset(&a, 0, sizeof a);
         a.event_mask = PropertyChangeMask;
-        clip_window = XCreateWindow(dpy, root, -10, -10, 1, 1, 0, 0, InputOnly, CopyFromParent, CWEventMask, &a);
+        clip_window = XCreateWindow(dpy, root, -10, -10, 1, 1, 0, 0, InputOnly, CopyFromParent,
+                                    CWEventMask, &a);
         int major, minor;
         Bool pixmaps;
-        shm = XShmQueryVersion(dpy, &major, &minor, &pixmaps) && std::getenv("ZUVI_X11_NO_SHM") == nullptr;
+        shm = XShmQueryVersion(dpy, &major, &minor, &pixmaps) &&
+              std::getenv("ZUVI_X11_NO_SHM") == nullptr;
         // A GC of the windows' depth (the selection window takes no drawing).
         Pixmap probe = XCreatePixmap(dpy, root, 1, 1, unsigned(depth));
         gc = XCreateGC(dpy, probe, 0, nullptr);
@@ -165,8 +197,22 @@ public:
     }
 
     enum {
-        A_PROTOCOLS, A_DELETE, A_MOTIF, A_TYPE, A_TYPE_UTILITY, A_TYPE_NORMAL, A_STATE, A_STATE_ABOVE,
-        A_STATE_SKIP_TASKBAR, A_CLASS, A_WORDS, A_CLIPBOARD, A_TARGETS, A_UTF8, A_SELECTION, A_COUNT
+        A_PROTOCOLS,
+        A_DELETE,
+        A_MOTIF,
+        A_TYPE,
+        A_TYPE_UTILITY,
+        A_TYPE_NORMAL,
+        A_STATE,
+        A_STATE_ABOVE,
+        A_STATE_SKIP_TASKBAR,
+        A_CLASS,
+        A_WORDS,
+        A_CLIPBOARD,
+        A_TARGETS,
+        A_UTF8,
+        A_SELECTION,
+        A_COUNT
     };
 
     const char* Name() const override { return "x11"; }
@@ -184,12 +230,12 @@ public:
         a.background_pixmap = None;
         a.border_pixel = 0;
         a.colormap = colormap;
-        a.event_mask = ExposureMask | StructureNotifyMask | FocusChangeMask | KeyPressMask | KeyReleaseMask
-            | ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+        a.event_mask = ExposureMask | StructureNotifyMask | FocusChangeMask | KeyPressMask |
+                       KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
         int width = std::max<int>(1, w->rect.right - w->rect.left);
         int height = std::max<int>(1, w->rect.bottom - w->rect.top);
-        Window win = XCreateWindow(dpy, root, w->rect.left, w->rect.top, unsigned(width), unsigned(height), 0,
-                                   depth, InputOutput, visual,
+        Window win = XCreateWindow(dpy, root, w->rect.left, w->rect.top, unsigned(width),
+                                   unsigned(height), 0, depth, InputOutput, visual,
                                    CWBackPixmap | CWBorderPixel | CWColormap | CWEventMask, &a);
         if (win == 0)
             return false;
@@ -214,12 +260,13 @@ public:
         wm.input = True;
         XSetWMHints(dpy, win, &wm);
         Atom type = (w->ex_style & WS_EX_TOOLWINDOW) ? atoms[A_TYPE_UTILITY] : atoms[A_TYPE_NORMAL];
-        XChangeProperty(dpy, win, atoms[A_TYPE], XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&type),
-                        1);
+        XChangeProperty(dpy, win, atoms[A_TYPE], XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&type), 1);
         if (W32_Window* owner = W32_WindowOf(w->owner))
             XSetTransientForHint(dpy, win, Window(owner->native));
         XChangeProperty(dpy, win, atoms[A_CLASS], XA_STRING, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(w->class_name.c_str()), int(w->class_name.size()));
+                        reinterpret_cast<const unsigned char*>(w->class_name.c_str()),
+                        int(w->class_name.size()));
         XClassHint cls;
         std::string res_name = "lumbra";
         std::string res_class = "Zuvi";
@@ -320,10 +367,13 @@ public:
         XShmSegmentInfo info;
         bool shared = false;
         if (shm && size_t(cw) * size_t(ch) >= 4096) {
-            image = XShmCreateImage(dpy, visual, unsigned(depth), ZPixmap, nullptr, &info, unsigned(cw), unsigned(ch));
+            image = XShmCreateImage(dpy, visual, unsigned(depth), ZPixmap, nullptr, &info,
+                                    unsigned(cw), unsigned(ch));
             if (image != nullptr) {
-                info.shmid = shmget(IPC_PRIVATE, size_t(image->bytes_per_line) * size_t(ch), IPC_CREAT | 0600);
-                info.shmaddr = info.shmid >= 0 ? static_cast<char*>(shmat(info.shmid, nullptr, 0)) : nullptr;
+                info.shmid = shmget(IPC_PRIVATE, size_t(image->bytes_per_line) * size_t(ch),
+                                    IPC_CREAT | 0600);
+                info.shmaddr =
+                    info.shmid >= 0 ? static_cast<char*>(shmat(info.shmid, nullptr, 0)) : nullptr;
                 if (info.shmaddr == reinterpret_cast<char*>(-1) || info.shmaddr == nullptr) {
                     if (info.shmid >= 0)
                         shmctl(info.shmid, IPC_RMID, nullptr);
@@ -344,32 +394,38 @@ public:
             }
         }
         if (image == nullptr) {
-            image = XCreateImage(dpy, visual, unsigned(depth), ZPixmap, 0, nullptr, unsigned(cw), unsigned(ch), 32, 0);
+            image = XCreateImage(dpy, visual, unsigned(depth), ZPixmap, 0, nullptr, unsigned(cw),
+                                 unsigned(ch), 32, 0);
             if (image == nullptr)
                 return;
-            image->data = static_cast<char*>(std::malloc(size_t(image->bytes_per_line) * size_t(ch)));
+            image->data =
+                static_cast<char*>(std::malloc(size_t(image->bytes_per_line) * size_t(ch)));
             if (image->data == nullptr) {
                 XDestroyImage(image);
                 return;
             }
         }
         // The usual true-colour layout takes the words as they are.
-        bool plain = image->bits_per_pixel == 32 && image->byte_order == LSBFirst && visual->red_mask == 0xFF0000
-            && visual->green_mask == 0x00FF00 && visual->blue_mask == 0x0000FF;
+        bool plain = image->bits_per_pixel == 32 && image->byte_order == LSBFirst &&
+                     visual->red_mask == 0xFF0000 && visual->green_mask == 0x00FF00 &&
+                     visual->blue_mask == 0x0000FF;
         for (int j = 0; j < ch; ++j) {
             const uint32_t* row = pixels + size_t(y0 - y + j) * size_t(stride) + size_t(x0 - x);
             if (plain) {
-                std::memcpy(image->data + size_t(j) * size_t(image->bytes_per_line), row, size_t(cw) * 4);
+                std::memcpy(image->data + size_t(j) * size_t(image->bytes_per_line), row,
+                            size_t(cw) * 4);
                 continue;
             }
             for (int i = 0; i < cw; ++i) {
                 uint32_t p = row[i];
-                unsigned long v = Channel((p >> 16) & 0xFF, 0) | Channel((p >> 8) & 0xFF, 1) | Channel(p & 0xFF, 2);
+                unsigned long v = Channel((p >> 16) & 0xFF, 0) | Channel((p >> 8) & 0xFF, 1) |
+                                  Channel(p & 0xFF, 2);
                 XPutPixel(image, i, j, v);
             }
         }
         if (shared) {
-            XShmPutImage(dpy, Window(w->native), gc, image, 0, 0, x0, y0, unsigned(cw), unsigned(ch), False);
+            XShmPutImage(dpy, Window(w->native), gc, image, 0, 0, x0, y0, unsigned(cw),
+                         unsigned(ch), False);
             XSync(dpy, False);
             XShmDetach(dpy, &info);
             XSync(dpy, False);
@@ -396,7 +452,8 @@ public:
                     image->yhot = unsigned(c->y_hot);
                     for (int y = 0; y < c->height; ++y)
                         for (int x = 0; x < c->width; ++x)
-                            image->pixels[size_t(y) * size_t(c->width) + size_t(x)] = W32_CursorPixel(c, x, y);
+                            image->pixels[size_t(y) * size_t(c->width) + size_t(x)] =
+                                W32_CursorPixel(c, x, y);
                     c->native = XcursorImageLoadCursor(dpy, image);
                     XcursorImageDestroy(image);
                 }
@@ -429,8 +486,9 @@ public:
     {
         std::lock_guard<std::recursive_mutex> guard(lock);
         if (w != nullptr)
-            XGrabPointer(dpy, Window(w->native), False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
-                         GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+            XGrabPointer(dpy, Window(w->native), False,
+                         ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
+                         GrabModeAsync, None, None, CurrentTime);
         else
             XUngrabPointer(dpy, CurrentTime);
         XFlush(dpy);
@@ -564,7 +622,8 @@ public:
         if (owner == None || owner == clip_window)
             return false;
         XDeleteProperty(dpy, clip_window, atoms[A_SELECTION]);
-        XConvertSelection(dpy, atoms[A_CLIPBOARD], XA_STRING, atoms[A_SELECTION], clip_window, CurrentTime);
+        XConvertSelection(dpy, atoms[A_CLIPBOARD], XA_STRING, atoms[A_SELECTION], clip_window,
+                          CurrentTime);
         XFlush(dpy);
         // The owner answers or not: a second is the most another program
         // may keep us waiting.
@@ -603,8 +662,9 @@ public:
         k.type = KeyPress;
         k.display = dpy;
         k.keycode = keycode;
-        k.state = ((state[VK_SHIFT] & 0x80) ? ShiftMask : 0) | ((state[VK_CONTROL] & 0x80) ? ControlMask : 0)
-            | ((state[VK_CAPITAL] & 1) ? LockMask : 0) | (num_lock_on ? Mod2Mask : 0);
+        k.state = ((state[VK_SHIFT] & 0x80) ? ShiftMask : 0) |
+                  ((state[VK_CONTROL] & 0x80) ? ControlMask : 0) |
+                  ((state[VK_CAPITAL] & 1) ? LockMask : 0) | (num_lock_on ? Mod2Mask : 0);
         char text[8];
         KeySym sym;
         int n = XLookupString(&k, text, sizeof text, &sym, nullptr);
@@ -633,15 +693,16 @@ private:
         int format;
         unsigned long count, after;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(dpy, w, property, 0, 65536, False, AnyPropertyType, &type, &format, &count, &after,
-                               &data)
-                != Success
-            || type == None) {
+        if (XGetWindowProperty(dpy, w, property, 0, 65536, False, AnyPropertyType, &type, &format,
+                               &count, &after, &data) != Success ||
+            type == None) {
             if (data != nullptr)
                 XFree(data);
             return false;
         }
-        size_t size = size_t(count) * (format == 8 ? 1 : format == 16 ? sizeof(short) : sizeof(long));
+        size_t size = size_t(count) * (format == 8    ? 1
+                                       : format == 16 ? sizeof(short)
+                                                      : sizeof(long));
         out.assign(data, data + size);
         XFree(data);
         return true;
@@ -672,8 +733,9 @@ private:
 
     unsigned Buttons(unsigned state) const
     {
-        return ((state & Button1Mask) ? MK_LBUTTON : 0u) | ((state & Button3Mask) ? MK_RBUTTON : 0u)
-            | ((state & Button2Mask) ? MK_MBUTTON : 0u);
+        return ((state & Button1Mask) ? MK_LBUTTON : 0u) |
+               ((state & Button3Mask) ? MK_RBUTTON : 0u) |
+               ((state & Button2Mask) ? MK_MBUTTON : 0u);
     }
 
     void Handle(XEvent& e)
@@ -698,12 +760,14 @@ private:
             }
             break;
         case FocusIn:
-            if (w != nullptr && e.xfocus.detail != NotifyPointer && e.xfocus.detail != NotifyInferior)
+            if (w != nullptr && e.xfocus.detail != NotifyPointer &&
+                e.xfocus.detail != NotifyInferior)
                 W32_SystemActivate(w, true);
             break;
         case FocusOut:
-            if (w != nullptr && e.xfocus.detail != NotifyPointer && e.xfocus.detail != NotifyInferior
-                && e.xfocus.mode != NotifyGrab && e.xfocus.mode != NotifyUngrab) {
+            if (w != nullptr && e.xfocus.detail != NotifyPointer &&
+                e.xfocus.detail != NotifyInferior && e.xfocus.mode != NotifyGrab &&
+                e.xfocus.mode != NotifyUngrab) {
                 Window focus;
                 int revert;
                 {
@@ -715,8 +779,8 @@ private:
             }
             break;
         case ClientMessage:
-            if (w != nullptr && e.xclient.message_type == atoms[A_PROTOCOLS]
-                && Atom(e.xclient.data.l[0]) == atoms[A_DELETE])
+            if (w != nullptr && e.xclient.message_type == atoms[A_PROTOCOLS] &&
+                Atom(e.xclient.data.l[0]) == atoms[A_DELETE])
                 W32_SystemClose(w);
             break;
         case ButtonPress:
@@ -790,7 +854,8 @@ private:
                 reply.property = property;
             } else if (r.target == XA_STRING) {
                 XChangeProperty(dpy, r.requestor, property, XA_STRING, 8, PropModeReplace,
-                                reinterpret_cast<const unsigned char*>(clip_text.data()), int(clip_text.size()));
+                                reinterpret_cast<const unsigned char*>(clip_text.data()),
+                                int(clip_text.size()));
                 reply.property = property;
             } else if (r.target == atoms[A_UTF8]) {
                 // The clipboard's text is ISO 8859-1.
@@ -804,7 +869,8 @@ private:
                     }
                 }
                 XChangeProperty(dpy, r.requestor, property, atoms[A_UTF8], 8, PropModeReplace,
-                                reinterpret_cast<const unsigned char*>(utf8.data()), int(utf8.size()));
+                                reinterpret_cast<const unsigned char*>(utf8.data()),
+                                int(utf8.size()));
                 reply.property = property;
             }
         }

@@ -57,7 +57,10 @@ inline u32 Load32(const u8* p)
     return v;
 }
 
-inline void Store32(u8* p, u32 v) { std::memcpy(p, &v, 4); }
+inline void Store32(u8* p, u32 v)
+{
+    std::memcpy(p, &v, 4);
+}
 
 inline u16 Load16(const u8* p)
 {
@@ -66,16 +69,21 @@ inline u16 Load16(const u8* p)
     return v;
 }
 
-inline void Store16(u8* p, u16 v) { std::memcpy(p, &v, 2); }
+inline void Store16(u8* p, u16 v)
+{
+    std::memcpy(p, &v, 2);
+}
 
 inline u8 Grey(u32 c)
 {
-    return static_cast<u8>((307 * ((c >> 16) & 0xFF) + 614 * ((c >> 8) & 0xFF) + 103 * (c & 0xFF)) >> 10);
+    return static_cast<u8>(
+        (307 * ((c >> 16) & 0xFF) + 614 * ((c >> 8) & 0xFF) + 103 * (c & 0xFF)) >> 10);
 }
 
 inline u16 To565(u32 c)
 {
-    return static_cast<u16>((((c >> 16) & 0xFF) >> 3) << 11 | (((c >> 8) & 0xFF) >> 2) << 5 | ((c & 0xFF) >> 3));
+    return static_cast<u16>((((c >> 16) & 0xFF) >> 3) << 11 | (((c >> 8) & 0xFF) >> 2) << 5 |
+                            ((c & 0xFF) >> 3));
 }
 
 inline u32 From565(u32 p, u32 alpha)
@@ -84,7 +92,10 @@ inline u32 From565(u32 p, u32 alpha)
            kExpand.e5[p & 31];
 }
 
-inline u32 FromGrey(u32 g, u32 alpha) { return alpha << 24 | g << 16 | g << 8 | g; }
+inline u32 FromGrey(u32 g, u32 alpha)
+{
+    return alpha << 24 | g << 16 | g << 8 | g;
+}
 
 // The pixel code of a colour on a surface of bpp bytes per pixel.
 inline u32 ToCode(u32 c, unsigned bpp)
@@ -100,9 +111,15 @@ inline u32 ToCode(u32 c, unsigned bpp)
 }
 
 // Transparencies of 128 and above weigh one more, so that 255 is the whole pixel.
-inline unsigned Weight(unsigned t) { return t >= 128 ? t + 1 : t; }
+inline unsigned Weight(unsigned t)
+{
+    return t >= 128 ? t + 1 : t;
+}
 
-inline unsigned Mix(unsigned p, unsigned c, unsigned tw) { return (p * tw + c * (256 - tw)) >> 8; }
+inline unsigned Mix(unsigned p, unsigned c, unsigned tw)
+{
+    return (p * tw + c * (256 - tw)) >> 8;
+}
 
 inline u32 Blend32(u32 p, u32 c, unsigned tw)
 {
@@ -291,9 +308,10 @@ const unsigned long kDotsBufferEntries = GfxSurface::MAX_LINE_LENGTH;
 // ---- Construction and size ---------------------------------------------------
 
 GfxSurface::GfxSurface(unsigned depth)
-    : memory_(nullptr), line_buffer_(nullptr), rows_(nullptr), dots_(nullptr), dx_(0), dy_(0), pitch_(0),
-      alpha_(0), alloc_dx_(0), alloc_dy_(0), owns_memory_(false), transparent_(false), empty_(false), clip_x1_(0),
-      clip_y1_(0), clip_x2_(0), clip_y2_(0), depth_(depth), bytes_per_pixel_(0), shift_(0), transparent_colour_(0)
+    : memory_(nullptr), line_buffer_(nullptr), rows_(nullptr), dots_(nullptr), dx_(0), dy_(0),
+      pitch_(0), alpha_(0), alloc_dx_(0), alloc_dy_(0), owns_memory_(false), transparent_(false),
+      empty_(false), clip_x1_(0), clip_y1_(0), clip_x2_(0), clip_y2_(0), depth_(depth),
+      bytes_per_pixel_(0), shift_(0), transparent_colour_(0)
 {
     if (depth >= 33) {
         throw "bpp < 33";
@@ -311,7 +329,8 @@ GfxSurface::GfxSurface(unsigned depth)
 
 GfxSurface::~GfxSurface()
 {
-    if (rows_ != nullptr || (owns_memory_ && memory_ != nullptr) || line_buffer_ != nullptr || dots_ != nullptr) {
+    if (rows_ != nullptr || (owns_memory_ && memory_ != nullptr) || line_buffer_ != nullptr ||
+        dots_ != nullptr) {
         FreeSurfaceAndLines();
     }
 }
@@ -404,7 +423,8 @@ void GfxSurface::InitialiseOwned(unsigned dx, unsigned dy)
     FreeSurfaceAndLines();
     dx_ = alloc_dx_ = dx;
     dy_ = alloc_dy_ = dy;
-    unsigned long long pitch = (static_cast<unsigned long long>(bytes_per_pixel_) * dx + 15) & ~15ull;
+    unsigned long long pitch =
+        (static_cast<unsigned long long>(bytes_per_pixel_) * dx + 15) & ~15ull;
     if (depth_ == 1) {
         pitch /= 8;
     }
@@ -416,13 +436,16 @@ void GfxSurface::InitialiseOwned(unsigned dx, unsigned dy)
     ResetClipRect();
     AllocSurface();
     AllocLinesForSurface();
-    if ((memory_ == nullptr && static_cast<unsigned long>(pitch_) * dy_ != 0) || (rows_ == nullptr && dy_ != 0) ||
-        (line_buffer_ == nullptr && dx_ != 0)) {
+    if ((memory_ == nullptr && static_cast<unsigned long>(pitch_) * dy_ != 0) ||
+        (rows_ == nullptr && dy_ != 0) || (line_buffer_ == nullptr && dx_ != 0)) {
         Fail();
     }
 }
 
-void GfxSurface::Initialise(unsigned dx, unsigned dy) { InitialiseOwned(dx, dy); }
+void GfxSurface::Initialise(unsigned dx, unsigned dy)
+{
+    InitialiseOwned(dx, dy);
+}
 
 void GfxSurface::Initialise(unsigned dx, unsigned dy, void* memory, unsigned pitch, bool empty)
 {
@@ -435,7 +458,8 @@ void GfxSurface::Initialise(unsigned dx, unsigned dy, void* memory, unsigned pit
     ResetClipRect();
     AllocLinesForSurface();
     empty_ = empty;
-    if (memory_ == nullptr || (rows_ == nullptr && dy_ != 0) || (line_buffer_ == nullptr && dx_ != 0)) {
+    if (memory_ == nullptr || (rows_ == nullptr && dy_ != 0) ||
+        (line_buffer_ == nullptr && dx_ != 0)) {
         Fail();
     }
 }
@@ -586,8 +610,8 @@ void GfxSurface::RectFillBlend(int x, int y, unsigned dx, unsigned dy, unsigned 
     }
 }
 
-void GfxSurface::RectFillBlend(int x, int y, unsigned dx, unsigned dy, unsigned colour, int mx, int my,
-                               GfxSurface* mask)
+void GfxSurface::RectFillBlend(int x, int y, unsigned dx, unsigned dy, unsigned colour, int mx,
+                               int my, GfxSurface* mask)
 {
     const int ox = x;
     const int oy = y;
@@ -634,16 +658,16 @@ void GfxSurface::RectFillBlend(int x, int y, unsigned dx, unsigned dy, unsigned 
                 m = 0;
             }
         }
-        BlendWords(Line(y + static_cast<int>(r)) + (static_cast<size_t>(x) << shift_), bytes_per_pixel_, dx,
-                   line_buffer_);
+        BlendWords(Line(y + static_cast<int>(r)) + (static_cast<size_t>(x) << shift_),
+                   bytes_per_pixel_, dx, line_buffer_);
     }
     empty_ = false;
 }
 
 // ---- Copies and blends ------------------------------------------------------------
 
-void GfxSurface::CopyRows(int x, int y, unsigned dx, unsigned dy, int sx, int sy, GfxSurface* src, bool tile,
-                          CopyMode mode, double a)
+void GfxSurface::CopyRows(int x, int y, unsigned dx, unsigned dy, int sx, int sy, GfxSurface* src,
+                          bool tile, CopyMode mode, double a)
 {
     if (src == nullptr) {
         src = this;
@@ -665,7 +689,8 @@ void GfxSurface::CopyRows(int x, int y, unsigned dx, unsigned dy, int sx, int sy
         lsy = Modulo(lsy, sdy);
     } else {
         // The source is clipped as well: what lies before or past it is not read.
-        if (!RaiseOrigin(lsx, x, dx) || !RaiseOrigin(lsy, y, dy) || !CutAt(lsx, dx, sdx) || !CutAt(lsy, dy, sdy)) {
+        if (!RaiseOrigin(lsx, x, dx) || !RaiseOrigin(lsy, y, dy) || !CutAt(lsx, dx, sdx) ||
+            !CutAt(lsy, dy, sdy)) {
             return;
         }
     }
@@ -702,8 +727,8 @@ void GfxSurface::CopyRows(int x, int y, unsigned dx, unsigned dy, int sx, int sy
                 run = static_cast<unsigned>(sdx - pos);
             }
             if (direct) {
-                std::memmove(drow + (size_t(done) << shift_), srow + (static_cast<size_t>(pos) << shift_),
-                             size_t(run) << shift_);
+                std::memmove(drow + (size_t(done) << shift_),
+                             srow + (static_cast<size_t>(pos) << shift_), size_t(run) << shift_);
             } else {
                 ReadWords(srow + (static_cast<size_t>(pos) << src->shift_), sbpp, src->alpha_, run,
                           line_buffer_ + done);
@@ -736,12 +761,14 @@ void GfxSurface::CopyRows(int x, int y, unsigned dx, unsigned dy, int sx, int sy
     empty_ = false;
 }
 
-void GfxSurface::RectCopy(int x, int y, unsigned dx, unsigned dy, int sx, int sy, GfxSurface* src, bool tile)
+void GfxSurface::RectCopy(int x, int y, unsigned dx, unsigned dy, int sx, int sy, GfxSurface* src,
+                          bool tile)
 {
     CopyRows(x, y, dx, dy, sx, sy, src, tile, COPY, 0.0);
 }
 
-void GfxSurface::RectBlend(int x, int y, unsigned dx, unsigned dy, int sx, int sy, GfxSurface* src, bool tile)
+void GfxSurface::RectBlend(int x, int y, unsigned dx, unsigned dy, int sx, int sy, GfxSurface* src,
+                           bool tile)
 {
     CopyRows(x, y, dx, dy, sx, sy, src, tile, BLEND, 0.0);
 }
@@ -754,8 +781,8 @@ void GfxSurface::RectBlendAlpha(int x, int y, unsigned dx, unsigned dy, int sx, 
 
 // ---- Channels and masks -------------------------------------------------------------
 
-void GfxSurface::ChannelRows(int x, int y, unsigned dx, unsigned dy, int sx, int sy, GfxSurface* other,
-                             Channel channel, bool insert)
+void GfxSurface::ChannelRows(int x, int y, unsigned dx, unsigned dy, int sx, int sy,
+                             GfxSurface* other, Channel channel, bool insert)
 {
     if (other == nullptr || other->bytes_per_pixel_ != 1 || !other->Drawable() || !Drawable() ||
         static_cast<unsigned>(channel) > CHANNEL_BLUE) {
@@ -795,8 +822,8 @@ void GfxSurface::ChannelRows(int x, int y, unsigned dx, unsigned dy, int sx, int
     }
 }
 
-void GfxSurface::RectExtract(int x, int y, unsigned dx, unsigned dy, int sx, int sy, GfxSurface* dst,
-                             Channel channel)
+void GfxSurface::RectExtract(int x, int y, unsigned dx, unsigned dy, int sx, int sy,
+                             GfxSurface* dst, Channel channel)
 {
     ChannelRows(x, y, dx, dy, sx, sy, dst, channel, false);
 }
@@ -819,15 +846,17 @@ void GfxSurface::MonoRows(int x, int y, unsigned dx, unsigned dy, int sx, unsign
     }
     long long lsx = static_cast<long long>(sx) + (x - ox);
     // Bits are written only inside the rows the caller gave.
-    if (!RaiseOrigin(lsx, x, dx) || !CutAt(lsx, dx, bytes_per_row >= 0x20000000u ? 0xFFFFFFFFu : bytes_per_row * 8u)) {
+    if (!RaiseOrigin(lsx, x, dx) ||
+        !CutAt(lsx, dx, bytes_per_row >= 0x20000000u ? 0xFFFFFFFFu : bytes_per_row * 8u)) {
         return;
     }
     for (unsigned r = 0; r < dy; ++r) {
         u8* out = bits + static_cast<size_t>(r) * bytes_per_row;
-        ReadWords(Line(y + static_cast<int>(r)) + (static_cast<size_t>(x) << shift_), bytes_per_pixel_, alpha_,
-                  dx, line_buffer_);
+        ReadWords(Line(y + static_cast<int>(r)) + (static_cast<size_t>(x) << shift_),
+                  bytes_per_pixel_, alpha_, dx, line_buffer_);
         if (alpha) {
-            std::memset(out + (lsx >> 3), 0, static_cast<size_t>(((lsx + dx - 1) >> 3) - (lsx >> 3) + 1));
+            std::memset(out + (lsx >> 3), 0,
+                        static_cast<size_t>(((lsx + dx - 1) >> 3) - (lsx >> 3) + 1));
         }
         for (unsigned i = 0; i < dx; ++i) {
             const u32 w = line_buffer_[i];
@@ -850,14 +879,14 @@ void GfxSurface::MonoRows(int x, int y, unsigned dx, unsigned dy, int sx, unsign
     }
 }
 
-void GfxSurface::RectExtractMono(int x, int y, unsigned dx, unsigned dy, int sx, int, unsigned char* bits,
-                                 unsigned bytes_per_row)
+void GfxSurface::RectExtractMono(int x, int y, unsigned dx, unsigned dy, int sx, int,
+                                 unsigned char* bits, unsigned bytes_per_row)
 {
     MonoRows(x, y, dx, dy, sx, bits, bytes_per_row, false);
 }
 
-void GfxSurface::RectExtractMonoAlpha(int x, int y, unsigned dx, unsigned dy, int sx, int, unsigned char* bits,
-                                      unsigned bytes_per_row)
+void GfxSurface::RectExtractMonoAlpha(int x, int y, unsigned dx, unsigned dy, int sx, int,
+                                      unsigned char* bits, unsigned bytes_per_row)
 {
     MonoRows(x, y, dx, dy, sx, bits, bytes_per_row, true);
 }
@@ -869,7 +898,8 @@ void GfxSurface::SetPixelRGB(int x, int y, unsigned colour)
     if (!Drawable() || x < clip_x1_ || x >= clip_x2_ || y < clip_y1_ || y >= clip_y2_) {
         return;
     }
-    WriteCode(Line(y) + (static_cast<size_t>(x) << shift_), bytes_per_pixel_, ToCode(colour, bytes_per_pixel_));
+    WriteCode(Line(y) + (static_cast<size_t>(x) << shift_), bytes_per_pixel_,
+              ToCode(colour, bytes_per_pixel_));
     empty_ = false;
 }
 
@@ -963,7 +993,8 @@ void GfxSurface::SetPixelLineBGR24(int x, int y, unsigned count, const unsigned 
     }
 }
 
-void GfxSurface::SetPixelLineMono(int x, int y, unsigned count, unsigned colour, const unsigned char* bits)
+void GfxSurface::SetPixelLineMono(int x, int y, unsigned count, unsigned colour,
+                                  const unsigned char* bits)
 {
     int px = x;
     unsigned n = count;
@@ -1011,8 +1042,12 @@ bool GfxSurface::ComputeLineDots(int start, int n, int delta, double f)
     }
     auto store = [&](int i) {
         int fraction = static_cast<int>(f * 255.99);
-        dots_[i].coordinate = c < -0x7FFFFFFFLL ? -0x7FFFFFFF : c > 0x7FFFFFFELL ? 0x7FFFFFFE : static_cast<int>(c);
-        dots_[i].fraction = static_cast<unsigned char>(fraction < 0 ? 0 : fraction > 255 ? 255 : fraction);
+        dots_[i].coordinate = c < -0x7FFFFFFFLL  ? -0x7FFFFFFF
+                              : c > 0x7FFFFFFELL ? 0x7FFFFFFE
+                                                 : static_cast<int>(c);
+        dots_[i].fraction = static_cast<unsigned char>(fraction < 0     ? 0
+                                                       : fraction > 255 ? 255
+                                                                        : fraction);
     };
     for (int i = 0; i < n; ++i) {
         store(i);
@@ -1043,8 +1078,10 @@ bool GfxSurface::ComputeLineDotsDY(int x, int, int delta, int n, double f)
 // dots; false for a single point (n = 0) or when the dots buffer is missing.
 bool GfxSurface::LineSetup(int& x1, int& y1, int& x2, int& y2, bool& along_x, int& n, double f)
 {
-    const long long adx = x2 > x1 ? static_cast<long long>(x2) - x1 : static_cast<long long>(x1) - x2;
-    const long long ady = y2 > y1 ? static_cast<long long>(y2) - y1 : static_cast<long long>(y1) - y2;
+    const long long adx =
+        x2 > x1 ? static_cast<long long>(x2) - x1 : static_cast<long long>(x1) - x2;
+    const long long ady =
+        y2 > y1 ? static_cast<long long>(y2) - y1 : static_cast<long long>(y1) - y2;
     along_x = adx >= ady;
     if (along_x ? x1 > x2 : y1 > y2) {
         int t = x1;
@@ -1104,8 +1141,8 @@ void GfxSurface::DrawLineDots(bool along_x, int x1, int y1, int n, unsigned colo
     }
 }
 
-void GfxSurface::DrawLine(int x1, int y1, int x2, int y2, unsigned colour, const unsigned short* pattern,
-                          int count)
+void GfxSurface::DrawLine(int x1, int y1, int x2, int y2, unsigned colour,
+                          const unsigned short* pattern, int count)
 {
     bool along_x = true;
     int n = 0;
@@ -1118,8 +1155,8 @@ void GfxSurface::DrawLine(int x1, int y1, int x2, int y2, unsigned colour, const
     DrawLineDots(along_x, x1, y1, n, colour, false, pattern, count);
 }
 
-void GfxSurface::DrawAALine(int x1, int y1, int x2, int y2, unsigned colour, const unsigned short* pattern,
-                            int count)
+void GfxSurface::DrawAALine(int x1, int y1, int x2, int y2, unsigned colour,
+                            const unsigned short* pattern, int count)
 {
     bool along_x = true;
     int n = 0;
@@ -1168,7 +1205,8 @@ void To565Row(u8* __restrict out, const u8* __restrict in, unsigned n)
 {
     for (unsigned i = 0; i < n; ++i) {
         const u32 c = Load32(in + 4 * size_t(i));
-        Store16(out + 2 * size_t(i), static_cast<u16>((c >> 8 & 0xF800) | (c >> 5 & 0x07E0) | (c >> 3 & 0x1F)));
+        Store16(out + 2 * size_t(i),
+                static_cast<u16>((c >> 8 & 0xF800) | (c >> 5 & 0x07E0) | (c >> 3 & 0x1F)));
     }
 }
 
@@ -1176,7 +1214,8 @@ void To555Row(u8* __restrict out, const u8* __restrict in, unsigned n)
 {
     for (unsigned i = 0; i < n; ++i) {
         const u32 c = Load32(in + 4 * size_t(i));
-        Store16(out + 2 * size_t(i), static_cast<u16>((c >> 9 & 0x7C00) | (c >> 6 & 0x03E0) | (c >> 3 & 0x1F)));
+        Store16(out + 2 * size_t(i),
+                static_cast<u16>((c >> 9 & 0x7C00) | (c >> 6 & 0x03E0) | (c >> 3 & 0x1F)));
     }
 }
 
@@ -1230,7 +1269,8 @@ void GfxSurface::QuickBltTo24(unsigned x, unsigned y, unsigned dx, unsigned dy, 
         const u8* in = Line(static_cast<int>(y + r)) + (static_cast<size_t>(x) << shift_);
         u8* o = out;
         for (unsigned i = 0; i < dx; ++i, o += 3) {
-            const u32 c = bytes_per_pixel_ == 2 ? From565(Load16(in + 2 * size_t(i)), 0) : Load32(in + 4 * size_t(i));
+            const u32 c = bytes_per_pixel_ == 2 ? From565(Load16(in + 2 * size_t(i)), 0)
+                                                : Load32(in + 4 * size_t(i));
             o[0] = static_cast<u8>(c);
             o[1] = static_cast<u8>(c >> 8);
             o[2] = static_cast<u8>(c >> 16);

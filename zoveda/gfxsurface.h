@@ -86,21 +86,25 @@ public:
                        GfxSurface* mask);
 
     // Copies and blends from src (null: this surface) at (sx, sy).
-    void RectCopy(int x, int y, unsigned dx, unsigned dy, int sx, int sy, GfxSurface* src, bool tile);
-    void RectBlend(int x, int y, unsigned dx, unsigned dy, int sx, int sy, GfxSurface* src, bool tile);
+    void RectCopy(int x, int y, unsigned dx, unsigned dy, int sx, int sy, GfxSurface* src,
+                  bool tile);
+    void RectBlend(int x, int y, unsigned dx, unsigned dy, int sx, int sy, GfxSurface* src,
+                   bool tile);
     // As RectBlend with the source's cover scaled: a = 0 keeps it, 1 hides the source.
-    void RectBlendAlpha(int x, int y, unsigned dx, unsigned dy, int sx, int sy, double a, GfxSurface* src,
-                        bool tile);
+    void RectBlendAlpha(int x, int y, unsigned dx, unsigned dy, int sx, int sy, double a,
+                        GfxSurface* src, bool tile);
 
     // One channel of this surface to or from an 8-bit surface at (sx, sy).
-    void RectExtract(int x, int y, unsigned dx, unsigned dy, int sx, int sy, GfxSurface* dst, Channel channel);
-    void RectInsert(int x, int y, unsigned dx, unsigned dy, int sx, int sy, GfxSurface* src, Channel channel);
+    void RectExtract(int x, int y, unsigned dx, unsigned dy, int sx, int sy, GfxSurface* dst,
+                     Channel channel);
+    void RectInsert(int x, int y, unsigned dx, unsigned dy, int sx, int sy, GfxSurface* src,
+                    Channel channel);
     // 1-bit masks, most significant bit first, row r at bits + r x bytes_per_row
     // from bit sx: light opaque pixels (grey 129 and above), or opaque pixels.
-    void RectExtractMono(int x, int y, unsigned dx, unsigned dy, int sx, int sy, unsigned char* bits,
-                         unsigned bytes_per_row);
-    void RectExtractMonoAlpha(int x, int y, unsigned dx, unsigned dy, int sx, int sy, unsigned char* bits,
-                              unsigned bytes_per_row);
+    void RectExtractMono(int x, int y, unsigned dx, unsigned dy, int sx, int sy,
+                         unsigned char* bits, unsigned bytes_per_row);
+    void RectExtractMonoAlpha(int x, int y, unsigned dx, unsigned dy, int sx, int sy,
+                              unsigned char* bits, unsigned bytes_per_row);
 
     // Single pixels and runs.
     void SetPixelRGB(int x, int y, unsigned colour);
@@ -116,16 +120,22 @@ public:
     // or "dy < MAX_LINE_LENGTH" and draws nothing.
     void DrawLine(int x1, int y1, int x2, int y2, unsigned colour);
     void DrawAALine(int x1, int y1, int x2, int y2, unsigned colour);
-    void DrawLine(int x1, int y1, int x2, int y2, unsigned colour, const unsigned short* pattern, int count);
-    void DrawAALine(int x1, int y1, int x2, int y2, unsigned colour, const unsigned short* pattern, int count);
+    void DrawLine(int x1, int y1, int x2, int y2, unsigned colour, const unsigned short* pattern,
+                  int count);
+    void DrawAALine(int x1, int y1, int x2, int y2, unsigned colour, const unsigned short* pattern,
+                    int count);
 
     // Converts the rectangle into a screen buffer of dest_pitch bytes a row:
     // 5-6-5 and 5-5-5 words, B, G, R bytes, or 0x00RRGGBB words. 1-byte
     // surfaces write nothing. The rectangle is cut at the surface's size.
-    void QuickBltTo565(unsigned x, unsigned y, unsigned dx, unsigned dy, void* dest, unsigned dest_pitch) const;
-    void QuickBltTo555(unsigned x, unsigned y, unsigned dx, unsigned dy, void* dest, unsigned dest_pitch) const;
-    void QuickBltTo24(unsigned x, unsigned y, unsigned dx, unsigned dy, void* dest, unsigned dest_pitch) const;
-    void QuickBltTo32(unsigned x, unsigned y, unsigned dx, unsigned dy, void* dest, unsigned dest_pitch) const;
+    void QuickBltTo565(unsigned x, unsigned y, unsigned dx, unsigned dy, void* dest,
+                       unsigned dest_pitch) const;
+    void QuickBltTo555(unsigned x, unsigned y, unsigned dx, unsigned dy, void* dest,
+                       unsigned dest_pitch) const;
+    void QuickBltTo24(unsigned x, unsigned y, unsigned dx, unsigned dy, void* dest,
+                      unsigned dest_pitch) const;
+    void QuickBltTo32(unsigned x, unsigned y, unsigned dx, unsigned dy, void* dest,
+                      unsigned dest_pitch) const;
 
     // A copy would share the memory and tables and free them twice.
     GfxSurface(const GfxSurface&) = delete;
@@ -156,12 +166,12 @@ private:
     void InitialiseOwned(unsigned dx, unsigned dy);
     void Fail();
     enum CopyMode { COPY, BLEND, BLEND_ALPHA };
-    void CopyRows(int x, int y, unsigned dx, unsigned dy, int sx, int sy, GfxSurface* src, bool tile,
-                  CopyMode mode, double a);
-    void ChannelRows(int x, int y, unsigned dx, unsigned dy, int sx, int sy, GfxSurface* other, Channel channel,
-                     bool insert);
-    void MonoRows(int x, int y, unsigned dx, unsigned dy, int sx, unsigned char* bits, unsigned bytes_per_row,
-                  bool alpha);
+    void CopyRows(int x, int y, unsigned dx, unsigned dy, int sx, int sy, GfxSurface* src,
+                  bool tile, CopyMode mode, double a);
+    void ChannelRows(int x, int y, unsigned dx, unsigned dy, int sx, int sy, GfxSurface* other,
+                     Channel channel, bool insert);
+    void MonoRows(int x, int y, unsigned dx, unsigned dy, int sx, unsigned char* bits,
+                  unsigned bytes_per_row, bool alpha);
     bool LineSetup(int& x1, int& y1, int& x2, int& y2, bool& along_x, int& n, double f);
     void DrawLineDots(bool along_x, int x1, int y1, int n, unsigned colour, bool aa,
                       const unsigned short* pattern, int count);

@@ -212,7 +212,9 @@ bool Expand(const char* in, std::string& out, int alternative)
         case TOKEN_ZUVI:
             digit = rest % 3;
             rest /= 3;
-            replacement = digit == 0 ? LibraryDirectory() : digit == 1 ? ApplicationDirectory() : nullptr;
+            replacement = digit == 0   ? LibraryDirectory()
+                          : digit == 1 ? ApplicationDirectory()
+                                       : nullptr;
             break;
         case TOKEN_APP:
             replacement = ApplicationDirectory();
@@ -220,9 +222,10 @@ bool Expand(const char* in, std::string& out, int alternative)
         default:
             digit = rest % 4;
             rest /= 4;
-            replacement = digit == 0 ? FontsDirectory()
-                        : digit == 1 ? LibraryDirectory()
-                        : digit == 2 ? ApplicationDirectory() : nullptr;
+            replacement = digit == 0   ? FontsDirectory()
+                          : digit == 1 ? LibraryDirectory()
+                          : digit == 2 ? ApplicationDirectory()
+                                       : nullptr;
             break;
         }
         if (replacement == nullptr) {
@@ -309,7 +312,8 @@ bool Zuvi_GetSystemValue(const char* value_path, char* buffer, unsigned size)
         if (end == std::string::npos)
             end = keys.size();
         HKEY next;
-        if (RegOpenKeyExA(key, keys.substr(i, end - i).c_str(), 0, KEY_READ, &next) != ERROR_SUCCESS) {
+        if (RegOpenKeyExA(key, keys.substr(i, end - i).c_str(), 0, KEY_READ, &next) !=
+            ERROR_SUCCESS) {
             if (key != root)
                 RegCloseKey(key);
             return false;
@@ -321,8 +325,8 @@ bool Zuvi_GetSystemValue(const char* value_path, char* buffer, unsigned size)
     }
     DWORD type = 0;
     DWORD got = size;
-    LSTATUS status = RegQueryValueExA(key, value.c_str(), nullptr, &type,
-                                      reinterpret_cast<BYTE*>(buffer), &got);
+    LSTATUS status =
+        RegQueryValueExA(key, value.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &got);
     if (key != root)
         RegCloseKey(key);
     return status == ERROR_SUCCESS && got > 0 && got <= size && buffer[got - 1] == '\0';
@@ -411,7 +415,8 @@ bool Zuvi_File::Close(Zuvi_File*& file)
 
 // ---- Replacing a whole file -----------------------------------------------------
 
-Zuvi_File* Zuvi_File::OpenReplacement(const ZuStringRef& path, ZuStringRef& target, ZuStringRef& temporary)
+Zuvi_File* Zuvi_File::OpenReplacement(const ZuStringRef& path, ZuStringRef& target,
+                                      ZuStringRef& temporary)
 {
     char text[ZUVI_PATH_MAX];
     if (!TakeText(path, text) || text[0] == '\0')
@@ -454,7 +459,8 @@ Zuvi_File* Zuvi_File::OpenReplacement(const ZuStringRef& path, ZuStringRef& targ
     return nullptr;
 }
 
-bool Zuvi_File::CommitReplacement(Zuvi_File*& file, const ZuStringRef& temporary, const ZuStringRef& target)
+bool Zuvi_File::CommitReplacement(Zuvi_File*& file, const ZuStringRef& temporary,
+                                  const ZuStringRef& target)
 {
     if (file == nullptr) {
         DeleteFileA(temporary);
@@ -467,9 +473,11 @@ bool Zuvi_File::CommitReplacement(Zuvi_File*& file, const ZuStringRef& temporary
     if (ok) {
         char from[ZUVI_PATH_MAX], to[ZUVI_PATH_MAX];
         char os_from[ZUVI_PATH_MAX], os_to[ZUVI_PATH_MAX];
-        ok = TakeText(temporary, from) && TakeText(target, to) && Zuvi_ConvertToOSName(from, os_from)
-             && Zuvi_ConvertToOSName(to, os_to) && os_from[0] != '\0' && os_to[0] != '\0'
-             && ::MoveFileExA(os_from, os_to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        ok = TakeText(temporary, from) && TakeText(target, to) &&
+             Zuvi_ConvertToOSName(from, os_from) && Zuvi_ConvertToOSName(to, os_to) &&
+             os_from[0] != '\0' && os_to[0] != '\0' &&
+             ::MoveFileExA(os_from, os_to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+                 FALSE;
     }
     if (!ok)
         DeleteFileA(temporary);
@@ -487,11 +495,16 @@ void Zuvi_File::AbandonReplacement(Zuvi_File*& file, const ZuStringRef& temporar
 ZuStringRef Zuvi_File::RetSpecialDirectory(Zuvi_FileToken token)
 {
     switch (static_cast<unsigned>(token)) {
-    case ZU_FILE_TOKEN_ZUVI: return ZuStringRef(LibraryDirectory());
-    case ZU_FILE_TOKEN_APP: return ZuStringRef(ApplicationDirectory());
-    case ZU_FILE_TOKEN_FONT: return ZuStringRef(FontsDirectory());
-    case ZU_FILE_TOKEN_DESKTOP: return ZuStringRef("$desktop$");
-    default: return ZuStringRef("");
+    case ZU_FILE_TOKEN_ZUVI:
+        return ZuStringRef(LibraryDirectory());
+    case ZU_FILE_TOKEN_APP:
+        return ZuStringRef(ApplicationDirectory());
+    case ZU_FILE_TOKEN_FONT:
+        return ZuStringRef(FontsDirectory());
+    case ZU_FILE_TOKEN_DESKTOP:
+        return ZuStringRef("$desktop$");
+    default:
+        return ZuStringRef("");
     }
 }
 
@@ -522,8 +535,8 @@ bool Zuvi_File::Properties(const ZuStringRef& path, ZuFileAttInfo& info, ZuAtomR
     if (text[0] == '\0' || std::strcmp(text, "/") == 0)
         std::strcpy(text, "$desktop$");
     const char* pseudo = std::strcmp(text, "$desktop$") == 0  ? "File_Desktop"
-                       : std::strcmp(text, "$drives$") == 0 ? "File_Computer"
-                                                            : nullptr;
+                         : std::strcmp(text, "$drives$") == 0 ? "File_Computer"
+                                                              : nullptr;
     if (pseudo != nullptr) {
         FillPseudo(info, ZuFileAttributes{ZU_FATT_DIRECTORY, ZU_FATT_PSEUDO, ZU_FATT_CUSTOM_ICON});
         if (want_kind)
@@ -565,7 +578,8 @@ bool Zuvi_File::DeleteFileA(const ZuStringRef& path)
 
 bool Zuvi_File::CreateDirectoryA(const ZuStringRef& path)
 {
-    return WithOSName(path, [](const char* os) { return ::CreateDirectoryA(os, nullptr) != FALSE; });
+    return WithOSName(path,
+                      [](const char* os) { return ::CreateDirectoryA(os, nullptr) != FALSE; });
 }
 
 bool Zuvi_File::DeleteDirectory(const ZuStringRef& path)
@@ -593,8 +607,8 @@ int64_t AbsTimeOf(const FILETIME& utc)
     SYSTEMTIME st;
     if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &st))
         return 0;
-    return ZuTime::DateTimeToAbsTime(st.wDay, st.wMonth, st.wYear, st.wHour, st.wMinute,
-                                     st.wSecond, st.wMilliseconds);
+    return ZuTime::DateTimeToAbsTime(st.wDay, st.wMonth, st.wYear, st.wHour, st.wMinute, st.wSecond,
+                                     st.wMilliseconds);
 }
 
 } // namespace
@@ -728,7 +742,7 @@ bool Zuvi_File::SplitPathAndGetIcons(const ZuStringRef& path, ZuStringArray& ele
     SplitPath(path, elements, separator);
     if (kinds.IsInvalid())
         kinds = ZuAtomArray(static_cast<ZuArray*>(
-        ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE)));
+            ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE)));
     unsigned n = elements->TotalCount();
     kinds->SetSize(n);
     ZuStringRef so_far("");
@@ -779,8 +793,7 @@ bool Zuvi_File::MergePath(const ZuStringArray& elements, ZuStringRef& path,
     return true;
 }
 
-bool Zuvi_File::AppendPath(ZuStringRef& path, const ZuStringRef& element,
-                           unsigned short separator)
+bool Zuvi_File::AppendPath(ZuStringRef& path, const ZuStringRef& element, unsigned short separator)
 {
     if (path.IsInvalid() || Length(element) == 0)
         return true;
@@ -801,8 +814,8 @@ bool Zuvi_File::AppendPath(ZuStringRef& path, const ZuStringRef& element,
     bool normalise = false;
     for (unsigned i = 0; i + 1 < len && !normalise; ++i) {
         unsigned short a = path->RetCharacter(i), b = path->RetCharacter(i + 1);
-        normalise = (a == '.' && b == '.') || (a == separator && b == '.') ||
-                    (a == '.' && b == separator);
+        normalise =
+            (a == '.' && b == '.') || (a == separator && b == '.') || (a == '.' && b == separator);
     }
     if (normalise) {
         ZuStringArray elements;
@@ -812,15 +825,15 @@ bool Zuvi_File::AppendPath(ZuStringRef& path, const ZuStringRef& element,
     return true;
 }
 
-bool Zuvi_File::ExtractTypePosLength(const ZuStringRef& name, unsigned& position,
-                                     unsigned& length, unsigned which)
+bool Zuvi_File::ExtractTypePosLength(const ZuStringRef& name, unsigned& position, unsigned& length,
+                                     unsigned which)
 {
     if (name.IsInvalid())
         return false;
     unsigned len = name->CharacterCount();
     unsigned from = len;
     unsigned dot = 0;
-    unsigned next = len;   // the dot after the type, or the end
+    unsigned next = len; // the dot after the type, or the end
     for (unsigned k = 0; k <= which; ++k) {
         unsigned pos = from;
         if (!name->Find(static_cast<unsigned short>('.'), pos, -1))

@@ -71,8 +71,7 @@ struct Zuvi_PfxFunc {
     }
 };
 
-class Zuvi_File
-{
+class Zuvi_File {
 public:
     virtual ~Zuvi_File();
     // `path` is in library syntax, already expanded.
@@ -122,14 +121,16 @@ public:
     // receives that candidate and `temporary` the temporary file's name,
     // both expanded. Null when no candidate takes a new file; the target is
     // not touched.
-    static Zuvi_File* OpenReplacement(const ZuStringRef& path, ZuStringRef& target, ZuStringRef& temporary);
+    static Zuvi_File* OpenReplacement(const ZuStringRef& path, ZuStringRef& target,
+                                      ZuStringRef& temporary);
     // Syncs and closes the file, then renames the temporary file over the
     // target (and syncs the directory). On any failure the temporary file
     // is removed, the target keeps its old contents, and the answer is
     // false (only a failure to sync the directory, after the rename, leaves
     // the new contents in place and still answers false). The file is given
     // back in every case.
-    static bool CommitReplacement(Zuvi_File*& file, const ZuStringRef& temporary, const ZuStringRef& target);
+    static bool CommitReplacement(Zuvi_File*& file, const ZuStringRef& temporary,
+                                  const ZuStringRef& target);
     // Closes the file and removes the temporary file; the target is not
     // touched.
     static void AbandonReplacement(Zuvi_File*& file, const ZuStringRef& temporary);
@@ -172,13 +173,12 @@ public:
     static unsigned CountPathElements(const ZuStringRef& path, unsigned short separator);
     static bool MergePath(const ZuStringArray& elements, ZuStringRef& path,
                           unsigned short separator);
-    static bool AppendPath(ZuStringRef& path, const ZuStringRef& element,
-                           unsigned short separator);
+    static bool AppendPath(ZuStringRef& path, const ZuStringRef& element, unsigned short separator);
     // Type `which` of a file name, counted from the end (0: after the last
     // ".").
     static bool ExtractType(const ZuStringRef& name, ZuStringRef& type, unsigned which);
-    static bool ExtractTypePosLength(const ZuStringRef& name, unsigned& position,
-                                     unsigned& length, unsigned which);
+    static bool ExtractTypePosLength(const ZuStringRef& name, unsigned& position, unsigned& length,
+                                     unsigned which);
     static unsigned RetBaseNameLength(const ZuStringRef& name);
 
 protected:

@@ -26,7 +26,7 @@ Zuvi_FileDir* Zuvi_FileDir::Open(const ZuStringRef& path)
     char text[ZUVI_PATH_MAX];
     text[0] = '\0';
     if (path.IsValid() && !path->GetStringCopy(text, sizeof text))
-        return nullptr;   // too long to be a path
+        return nullptr; // too long to be a path
     const char* colon = std::strchr(text, ':');
     std::string kind = "file";
     std::string rest = text;

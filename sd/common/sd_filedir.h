@@ -10,8 +10,7 @@
 
 class ZuObjectRef;
 
-class Zuvi_FileDir
-{
+class Zuvi_FileDir {
 public:
     virtual ~Zuvi_FileDir();
     // `path` in library syntax, expanded.
@@ -23,8 +22,8 @@ public:
     // Every entry that the filter (a ZuiFileFilter, or none) keeps: the
     // directories first, then the other entries, each group in the order of
     // the listing, then sorted by the sort object (a ZuiFileSort, or none).
-    virtual bool ReadAll(const ZuObjectRef& filter, const ZuObjectRef& sort,
-                         ZuStringArray& names, Zuvi_SimpleArrayNone<ZuFileAttInfo>& infos) = 0;
+    virtual bool ReadAll(const ZuObjectRef& filter, const ZuObjectRef& sort, ZuStringArray& names,
+                         Zuvi_SimpleArrayNone<ZuFileAttInfo>& infos) = 0;
 
     // The kind prefix and the candidates of the path's expansion as for
     // Zuvi_File::Open. Null when nothing could be listed.

@@ -39,7 +39,8 @@ bool Take(const char* in, std::string& text)
         return true;
     }
     size_t n = ::strnlen(in, ZUVI_PATH_MAX);
-    if (n >= ZUVI_PATH_MAX) return false;
+    if (n >= ZUVI_PATH_MAX)
+        return false;
     text.assign(in, n);
     return true;
 }
@@ -49,7 +50,8 @@ bool Take(const char* in, std::string& text)
 bool Zuvi_ConvertToOSName(const char* path_in, char* os_name)
 {
     std::string path;
-    if (!Take(path_in, path)) return Deliver(std::string(ZUVI_PATH_MAX, 'x'), os_name);
+    if (!Take(path_in, path))
+        return Deliver(std::string(ZUVI_PATH_MAX, 'x'), os_name);
     size_t i = 0;
     bool absolute = false;
     while (i < path.size() && path[i] == '/') {
@@ -69,19 +71,22 @@ bool Zuvi_ConvertToOSName(const char* path_in, char* os_name)
             out = "/";
             i += 8;
             prefixed = true;
-            while (i < path.size() && path[i] == '/') ++i;
+            while (i < path.size() && path[i] == '/')
+                ++i;
             break;
         } else {
             break;
         }
         prefixed = true;
-        while (i < path.size() && path[i] == '/') ++i;
+        while (i < path.size() && path[i] == '/')
+            ++i;
     }
     std::string rest = path.substr(i);
     if (!prefixed) {
         out = absolute ? "/" + rest : rest;
     } else if (!rest.empty()) {
-        if (!out.empty() && out.back() != '/') out += '/';
+        if (!out.empty() && out.back() != '/')
+            out += '/';
         out += rest;
     }
     return Deliver(out, os_name);
@@ -90,13 +95,16 @@ bool Zuvi_ConvertToOSName(const char* path_in, char* os_name)
 bool Zuvi_ConvertFromOSName(const char* os_in, char* path)
 {
     std::string os;
-    if (!Take(os_in, os)) return Deliver(std::string(ZUVI_PATH_MAX, 'x'), path);
+    if (!Take(os_in, os))
+        return Deliver(std::string(ZUVI_PATH_MAX, 'x'), path);
     std::string out;
     if (!os.empty() && os[0] == '/') {
         size_t i = 0;
-        while (i < os.size() && os[i] == '/') ++i;
+        while (i < os.size() && os[i] == '/')
+            ++i;
         out = "$drives$";
-        if (i < os.size()) out += "/" + os.substr(i);
+        if (i < os.size())
+            out += "/" + os.substr(i);
     } else {
         out = os;
     }
@@ -106,9 +114,11 @@ bool Zuvi_ConvertFromOSName(const char* os_in, char* path)
 bool Zuvi_ConvertToWin32Name(const char* path_in, char* os_name, const char* desktop)
 {
     std::string path;
-    if (!Take(path_in, path)) return Deliver(std::string(ZUVI_PATH_MAX, 'x'), os_name);
+    if (!Take(path_in, path))
+        return Deliver(std::string(ZUVI_PATH_MAX, 'x'), os_name);
     size_t i = 0;
-    while (i < path.size() && path[i] == '/') ++i;
+    while (i < path.size() && path[i] == '/')
+        ++i;
     std::string out;
     bool drive = false;
     for (;;) {
@@ -121,12 +131,14 @@ bool Zuvi_ConvertToWin32Name(const char* path_in, char* os_name, const char* des
         } else if (StartsWith(path, i, "$drives$")) {
             drive = true;
             i += 8;
-            while (i < path.size() && path[i] == '/') ++i;
+            while (i < path.size() && path[i] == '/')
+                ++i;
             break;
         } else {
             break;
         }
-        while (i < path.size() && path[i] == '/') ++i;
+        while (i < path.size() && path[i] == '/')
+            ++i;
     }
     // The desktop folder and the rest of the name are joined by one
     // backslash.
@@ -145,14 +157,16 @@ bool Zuvi_ConvertToWin32Name(const char* path_in, char* os_name, const char* des
             out += c;
         }
     }
-    if (drive) out += ':';
+    if (drive)
+        out += ':';
     return Deliver(out, os_name);
 }
 
 bool Zuvi_ConvertFromWin32Name(const char* os_in, char* path)
 {
     std::string os;
-    if (!Take(os_in, os)) return Deliver(std::string(ZUVI_PATH_MAX, 'x'), path);
+    if (!Take(os_in, os))
+        return Deliver(std::string(ZUVI_PATH_MAX, 'x'), path);
     std::string out;
     size_t i = 0;
     if (os.size() >= 2 && os[1] == ':') {
@@ -163,7 +177,8 @@ bool Zuvi_ConvertFromWin32Name(const char* os_in, char* path)
         out = "$network$/";
         i = 2;
     }
-    for (; i < os.size(); ++i) out += os[i] == '\\' ? '/' : os[i];
+    for (; i < os.size(); ++i)
+        out += os[i] == '\\' ? '/' : os[i];
     return Deliver(out, path);
 }
 
@@ -174,7 +189,8 @@ const char* Zuvi_DesktopOSName()
     std::call_once(once, [] {
         IMalloc* alloc = nullptr;
         LPITEMIDLIST list = nullptr;
-        if (SHGetMalloc(&alloc) != S_OK || alloc == nullptr) return;
+        if (SHGetMalloc(&alloc) != S_OK || alloc == nullptr)
+            return;
         if (SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &list) != S_OK || !list)
             return;
         char name[MAX_PATH];

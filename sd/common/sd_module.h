@@ -8,8 +8,7 @@
 
 class ZuStringRef;
 
-class Zuvi_Module
-{
+class Zuvi_Module {
 public:
     Zuvi_Module();
     ~Zuvi_Module();

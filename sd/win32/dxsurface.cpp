@@ -15,7 +15,8 @@ DXOverlayPainter DXSurface::g_painter = nullptr;
 
 namespace {
 
-template <class T> void ReleaseInterface(T*& p)
+template <class T>
+void ReleaseInterface(T*& p)
 {
     if (p != nullptr)
         p->Release();
@@ -31,12 +32,14 @@ uint32_t Round(uint32_t v, uint32_t to)
 
 unsigned DXSurface::ClassifyPixelFormat(const DDPIXELFORMAT& f)
 {
-    if (f.dwRGBBitCount == 16 && f.dwRBitMask == 0x7C00 && f.dwGBitMask == 0x03E0 && f.dwBBitMask == 0x001F)
+    if (f.dwRGBBitCount == 16 && f.dwRBitMask == 0x7C00 && f.dwGBitMask == 0x03E0 &&
+        f.dwBBitMask == 0x001F)
         return 3;
-    if (f.dwRGBBitCount == 16 && f.dwRBitMask == 0xF800 && f.dwGBitMask == 0x07E0 && f.dwBBitMask == 0x001F)
+    if (f.dwRGBBitCount == 16 && f.dwRBitMask == 0xF800 && f.dwGBitMask == 0x07E0 &&
+        f.dwBBitMask == 0x001F)
         return 4;
-    if ((f.dwRGBBitCount == 24 || f.dwRGBBitCount == 32) && f.dwRBitMask == 0xFF0000 && f.dwGBitMask == 0x00FF00
-        && f.dwBBitMask == 0x0000FF)
+    if ((f.dwRGBBitCount == 24 || f.dwRGBBitCount == 32) && f.dwRBitMask == 0xFF0000 &&
+        f.dwGBitMask == 0x00FF00 && f.dwBBitMask == 0x0000FF)
         return f.dwRGBBitCount == 24 ? 5 : 6;
     return 0;
 }
@@ -47,8 +50,8 @@ void DXSurface::SetOverlayPainter(DXOverlayPainter painter)
 }
 
 DXSurface::DXSurface()
-    : pixmap_surface(nullptr), buffer_surface(nullptr), clipper(nullptr), window(nullptr), last_error(""),
-      mask_count(0)
+    : pixmap_surface(nullptr), buffer_surface(nullptr), clipper(nullptr), window(nullptr),
+      last_error(""), mask_count(0)
 {
     std::memset(&desc, 0, sizeof desc);
     std::memset(masks, 0, sizeof masks);
@@ -76,8 +79,8 @@ DXSurface::~DXSurface()
 DXSurface* DXSurface::Create(HWND hwnd)
 {
     void* memory = Zuvi_app_zone != nullptr
-        ? Zuvi_app_zone->Alloc(sizeof(DXSurface), "DXSurface", __LINE__, ZU_SRC_FILE)
-        : ::operator new(sizeof(DXSurface));
+                       ? Zuvi_app_zone->Alloc(sizeof(DXSurface), "DXSurface", __LINE__, ZU_SRC_FILE)
+                       : ::operator new(sizeof(DXSurface));
     DXSurface* s = new (memory) DXSurface();
     if (!s->Initialise(hwnd)) {
         Destroy(s);
@@ -183,7 +186,8 @@ bool DXSurface::Lock()
         desc.height = h;
     }
     IDirectDrawSurface** both[2] = {&pixmap_surface, &buffer_surface};
-    static const char* const failures[2] = {"could not create pixmap surface", "could not create buffer surface"};
+    static const char* const failures[2] = {"could not create pixmap surface",
+                                            "could not create buffer surface"};
     for (int i = 0; i < 2; ++i) {
         if (*both[i] != nullptr)
             continue;
@@ -275,20 +279,31 @@ bool DXSurface::GetMaskDesc(unsigned index, DXMaskDesc* out)
     }
     if (m.bits == nullptr) {
         m.row_bytes = Round(w == 0 ? 1 : w, 64) / 8;
-        m.bits = static_cast<unsigned char*>(std::calloc(size_t(m.row_bytes) * (h == 0 ? 1 : h), 1));
+        m.bits =
+            static_cast<unsigned char*>(std::calloc(size_t(m.row_bytes) * (h == 0 ? 1 : h), 1));
         if (m.bits == nullptr)
-            Zuvi_ErrorAbort("Failed assertion: this->desc_mask[mask].surface", __LINE__, ZU_SRC_FILE);
+            Zuvi_ErrorAbort("Failed assertion: this->desc_mask[mask].surface", __LINE__,
+                            ZU_SRC_FILE);
         m.is_new = true;
         ++mask_count;
     }
     if (out != nullptr)
-        *out = DXMaskDesc{m.width,        m.height,  m.row_bytes,        m.bits,        uint32_t(m.changed),
-                          m.colour,       uint32_t(m.is_new), uint32_t(m.enabled), uint32_t(m.draw_bits),
-                          m.callback,     m.argument};
+        *out = DXMaskDesc{m.width,
+                          m.height,
+                          m.row_bytes,
+                          m.bits,
+                          uint32_t(m.changed),
+                          m.colour,
+                          uint32_t(m.is_new),
+                          uint32_t(m.enabled),
+                          uint32_t(m.draw_bits),
+                          m.callback,
+                          m.argument};
     return true;
 }
 
-bool DXSurface::SetMask(unsigned index, uint32_t colour, DXMaskCallback callback, void* argument, bool draw_bits)
+bool DXSurface::SetMask(unsigned index, uint32_t colour, DXMaskCallback callback, void* argument,
+                        bool draw_bits)
 {
     if (index > 1 || !masks[index].enabled)
         return false;
@@ -299,7 +314,8 @@ bool DXSurface::SetMask(unsigned index, uint32_t colour, DXMaskCallback callback
     return true;
 }
 
-void DXSurface::ComposeMasks(unsigned char* memory, unsigned pitch, unsigned format, ZuGrailPixmap* pixmap)
+void DXSurface::ComposeMasks(unsigned char* memory, unsigned pitch, unsigned format,
+                             ZuGrailPixmap* pixmap)
 {
     for (Mask& m : masks) {
         if (!m.enabled || m.bits == nullptr)
@@ -334,19 +350,20 @@ void DXSurface::ComposeMasks(unsigned char* memory, unsigned pitch, unsigned for
     }
 }
 
-bool DXSurface::Blt(ZuRect const& rect, ZuGrailPixmap* pixmap)
+bool DXSurface::Blt(const ZuRect& rect, ZuGrailPixmap* pixmap)
 {
     RECT client;
     if (!ClientOnScreen(client))
         return Fail("problem with the window");
-    if (uint32_t(client.right - client.left) != desc.width || uint32_t(client.bottom - client.top) != desc.height)
+    if (uint32_t(client.right - client.left) != desc.width ||
+        uint32_t(client.bottom - client.top) != desc.height)
         return Fail("mismatch between window and pixmap size");
     if (pixmap_surface == nullptr)
         return Fail("could not BLT pixmap to window");
     RECT dest{0, 0, 0, 0};
     if (!rect.IsEmpty()) {
-        dest = RECT{LONG(rect.X1()) + client.left, LONG(rect.Y1()) + client.top, LONG(rect.X2()) + client.left + 1,
-                    LONG(rect.Y2()) + client.top + 1};
+        dest = RECT{LONG(rect.X1()) + client.left, LONG(rect.Y1()) + client.top,
+                    LONG(rect.X2()) + client.left + 1, LONG(rect.Y2()) + client.top + 1};
     }
     if (dest.left < client.left)
         dest.left = client.left;
@@ -365,7 +382,8 @@ bool DXSurface::Blt(ZuRect const& rect, ZuGrailPixmap* pixmap)
         dest.right = max_x;
     if (dest.bottom > max_y)
         dest.bottom = max_y;
-    RECT src{dest.left - client.left, dest.top - client.top, dest.right - client.left, dest.bottom - client.top};
+    RECT src{dest.left - client.left, dest.top - client.top, dest.right - client.left,
+             dest.bottom - client.top};
 
     // The primary surface is shared: every blit binds it to this window.
     if (FAILED(clipper->SetHWnd(0, window)))
@@ -378,15 +396,16 @@ bool DXSurface::Blt(ZuRect const& rect, ZuGrailPixmap* pixmap)
         buffer_surface->Restore();
 
     IDirectDrawSurface* from = pixmap_surface;
-    if (mask_count != 0 && buffer_surface != nullptr
-        && SUCCEEDED(buffer_surface->Blt(&src, pixmap_surface, &src, DDBLT_WAIT, nullptr))) {
+    if (mask_count != 0 && buffer_surface != nullptr &&
+        SUCCEEDED(buffer_surface->Blt(&src, pixmap_surface, &src, DDBLT_WAIT, nullptr))) {
         DDSURFACEDESC d;
         std::memset(&d, 0, sizeof d);
         d.dwSize = sizeof d;
         if (SUCCEEDED(buffer_surface->Lock(nullptr, &d, DDLOCK_WAIT, nullptr))) {
             unsigned format = ClassifyPixelFormat(d.ddpfPixelFormat);
             if (format == 3 || format == 4) {
-                ComposeMasks(static_cast<unsigned char*>(d.lpSurface), unsigned(d.lPitch), format, pixmap);
+                ComposeMasks(static_cast<unsigned char*>(d.lpSurface), unsigned(d.lPitch), format,
+                             pixmap);
                 from = buffer_surface;
             }
             buffer_surface->Unlock(nullptr);

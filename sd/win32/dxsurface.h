@@ -19,7 +19,7 @@ class ZuRect;
 
 // The surface while locked.
 struct DXSurfaceDesc {
-    uint32_t width;  // the window's client size
+    uint32_t width; // the window's client size
     uint32_t height;
     uint32_t pitch;
     void* memory;    // null when unlocked
@@ -39,9 +39,9 @@ struct DXMaskDesc {
     uint32_t height;
     uint32_t row_bytes;
     unsigned char* bits;
-    uint32_t changed;  // resized since the last look
-    uint32_t colour;   // 0xRRGGBB
-    uint32_t is_new;   // the bitmap was allocated by the last GetMaskDesc
+    uint32_t changed; // resized since the last look
+    uint32_t colour;  // 0xRRGGBB
+    uint32_t is_new;  // the bitmap was allocated by the last GetMaskDesc
     uint32_t enabled;
     uint32_t draw_bits;
     DXMaskCallback callback;
@@ -52,8 +52,9 @@ struct DXMaskDesc {
 // points the pixmap's surface at the memory (width x height, 16-bit, pitch
 // bytes a row), calls the callback between a begin and an end of drawing,
 // and gives the surface back.
-typedef void (*DXOverlayPainter)(ZuGrailPixmap* pixmap, void* memory, unsigned width, unsigned height,
-                                 unsigned pitch, DXMaskCallback callback, void* argument);
+typedef void (*DXOverlayPainter)(ZuGrailPixmap* pixmap, void* memory, unsigned width,
+                                 unsigned height, unsigned pitch, DXMaskCallback callback,
+                                 void* argument);
 
 class DXSurface {
 public:
@@ -69,14 +70,15 @@ public:
     virtual bool IsRecreated();
     // Copies the window rectangle (window coordinates, inclusive) to the
     // screen, composing the masks when there are any.
-    virtual bool Blt(ZuRect const& rect, ZuGrailPixmap* pixmap);
+    virtual bool Blt(const ZuRect& rect, ZuGrailPixmap* pixmap);
     virtual bool Reset();
     virtual bool Lock();
     virtual bool GetDesc(DXSurfaceDesc* out);
     virtual bool Unlock();
     virtual bool EnableMask(unsigned index, bool enable);
     virtual bool GetMaskDesc(unsigned index, DXMaskDesc* out);
-    virtual bool SetMask(unsigned index, uint32_t colour, DXMaskCallback callback, void* argument, bool draw_bits);
+    virtual bool SetMask(unsigned index, uint32_t colour, DXMaskCallback callback, void* argument,
+                         bool draw_bits);
     virtual bool Initialise(HWND window);
 
     const char* RetLastError() const { return last_error; }
@@ -103,7 +105,8 @@ private:
     bool Fail(const char* text);
     bool ClientOnScreen(RECT& out);
     void ReleaseSurfaces();
-    void ComposeMasks(unsigned char* memory, unsigned pitch, unsigned format, ZuGrailPixmap* pixmap);
+    void ComposeMasks(unsigned char* memory, unsigned pitch, unsigned format,
+                      ZuGrailPixmap* pixmap);
 
     DXSurfaceDesc desc;
     IDirectDrawSurface* pixmap_surface;

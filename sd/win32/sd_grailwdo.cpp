@@ -12,8 +12,8 @@ char Zuvi_GrWindowRec::class_name[200] = {};
 ATOM Zuvi_GrWindowRec::class_atom = 0;
 WNDCLASSEXA Zuvi_GrWindowRec::window_class = {};
 
-void Zuvi_GrWindowRec::FormatClassName(const char* program_path, unsigned long thread, unsigned long process,
-                                       char out[200])
+void Zuvi_GrWindowRec::FormatClassName(const char* program_path, unsigned long thread,
+                                       unsigned long process, char out[200])
 {
     const char* path = program_path != nullptr ? program_path : "";
     const char* base = path;

@@ -42,8 +42,8 @@ public:
     // "Zuvi:Grail:1X:<base name>:<thread>:<process>" into a buffer of 200
     // bytes, cut at 199 characters. The base name is what follows the last
     // '/' or '\\' of the program path (the whole path without either).
-    static void FormatClassName(const char* program_path, unsigned long thread, unsigned long process,
-                                char out[200]);
+    static void FormatClassName(const char* program_path, unsigned long thread,
+                                unsigned long process, char out[200]);
 
 private:
     static HINSTANCE instance;

@@ -30,7 +30,8 @@ void Zuvi_MemKillZone(unsigned zone_id)
     mem_zone_use--;
 }
 
-bool Zuvi_MemAllocBuffer(unsigned zone_id, size_t size, void*& ptr, size_t& real_size, void*& handle)
+bool Zuvi_MemAllocBuffer(unsigned zone_id, size_t size, void*& ptr, size_t& real_size,
+                         void*& handle)
 {
     ZU_ASSERT(zone_id == 0);
     ptr = nullptr;

@@ -14,7 +14,8 @@ void Zuvi_MemKillZone(unsigned zone_id);
 // Gives `size` bytes: the pointer, the size really obtained and the global
 // handle (null for C heap memory). False, with a null pointer and a real
 // size of 0, when there is no memory.
-bool Zuvi_MemAllocBuffer(unsigned zone_id, size_t size, void*& ptr, size_t& real_size, void*& handle);
+bool Zuvi_MemAllocBuffer(unsigned zone_id, size_t size, void*& ptr, size_t& real_size,
+                         void*& handle);
 // Gives back what Zuvi_MemAllocBuffer gave.
 void Zuvi_MemFreeBuffer(unsigned zone_id, void* ptr, size_t size, void* handle);
 

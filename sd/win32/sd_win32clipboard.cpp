@@ -32,7 +32,10 @@ void ResetCounts()
 }
 
 struct Registration {
-    Registration() { Zuvi_File::RegisterClassAllocator(&Zuvi_Win32Clipboard::Allocate, "clipboard"); }
+    Registration()
+    {
+        Zuvi_File::RegisterClassAllocator(&Zuvi_Win32Clipboard::Allocate, "clipboard");
+    }
 } registration;
 
 } // namespace
@@ -66,11 +69,11 @@ Zuvi_File* Zuvi_Win32Clipboard::Allocate(ZuMemZone* zone)
 
 bool Zuvi_Win32Clipboard::Open(const char* path, const Zuvi_FileOpenModes& open_modes)
 {
-    bool const read = open_modes.TestBit(ZU_FOPEN_READ);
-    bool const write = open_modes.TestBit(ZU_FOPEN_WRITE);
-    bool const create = open_modes.TestBit(ZU_FOPEN_CREATE);
-    bool const append = open_modes.TestBit(ZU_FOPEN_APPEND);
-    bool const truncate = open_modes.TestBit(ZU_FOPEN_TRUNCATE);
+    const bool read = open_modes.TestBit(ZU_FOPEN_READ);
+    const bool write = open_modes.TestBit(ZU_FOPEN_WRITE);
+    const bool create = open_modes.TestBit(ZU_FOPEN_CREATE);
+    const bool append = open_modes.TestBit(ZU_FOPEN_APPEND);
+    const bool truncate = open_modes.TestBit(ZU_FOPEN_TRUNCATE);
     if (state != CLOSED || (read && write) || path == nullptr)
         return false;
     UINT new_format;
@@ -126,7 +129,7 @@ bool Zuvi_Win32Clipboard::Open(const char* path, const Zuvi_FileOpenModes& open_
         // clipboard is closed too when it holds nothing in the format.
         HANDLE data = GetClipboardData(format);
         SIZE_T const bytes = data != nullptr ? GlobalSize(data) : 0;
-        void const* source = data != nullptr ? GlobalLock(data) : nullptr;
+        const void* source = data != nullptr ? GlobalLock(data) : nullptr;
         bool ok = source != nullptr && bytes <= 0xFFFFFFFFu;
         if (ok) {
             read_copy = Zuvi_app_zone->Alloc(unsigned(bytes), "ClipboardData", __LINE__, kFile);
@@ -187,7 +190,7 @@ unsigned Zuvi_Win32Clipboard::Write(const void* data, unsigned count)
 {
     if (!Writing() || (data == nullptr && count != 0))
         return 0;
-    uint64_t const end = uint64_t(position) + count;
+    const uint64_t end = uint64_t(position) + count;
     if (end > 0xFFFFFFFFu)
         return 0;
     if (end > size && !Resize(int64_t(end)))
@@ -236,7 +239,7 @@ void Zuvi_Win32Clipboard::MoveTo(int64_t target)
 
 bool Zuvi_Win32Clipboard::Seek(int64_t offset)
 {
-    uint64_t const high = (uint64_t(offset) >> 32) & 0xFFFFFFFFu;
+    const uint64_t high = (uint64_t(offset) >> 32) & 0xFFFFFFFFu;
     if (high != 0 && high != 0xFFFFFFFFu)
         ZU_ABORT("Failed assertion: (((offset >> 32) & MASK_32) == 0) || "
                  "(((offset >> 32) & MASK_32) == MASK_32)");

@@ -19,8 +19,7 @@
 
 #include "w32/windef.h"
 
-class Zuvi_Win32Clipboard : public Zuvi_File
-{
+class Zuvi_Win32Clipboard : public Zuvi_File {
 public:
     Zuvi_Win32Clipboard();
     ~Zuvi_Win32Clipboard() override;

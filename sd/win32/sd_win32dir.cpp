@@ -133,7 +133,7 @@ bool Zuvi_Win32Dir::ReadAll(const ZuObjectRef& filter_object, const ZuObjectRef&
             infos[count] = info;
         }
         ++count;
-        name = ZuStringNull;   // each stored name is a string of its own
+        name = ZuStringNull; // each stored name is a string of its own
     }
     names->SetSize(count);
     infos.Resize(count);

@@ -9,8 +9,7 @@
 
 #include "w32/dir.h"
 
-class Zuvi_Win32Dir : public Zuvi_FileDir
-{
+class Zuvi_Win32Dir : public Zuvi_FileDir {
 public:
     Zuvi_Win32Dir();
     ~Zuvi_Win32Dir() override;
@@ -26,10 +25,10 @@ public:
     static Zuvi_FileDir* Allocate(ZuMemZone* zone);
 
 private:
-    HANDLE find;             // INVALID_HANDLE_VALUE when there is none
+    HANDLE find; // INVALID_HANDLE_VALUE when there is none
     WIN32_FIND_DATAA record;
     bool is_open;
-    bool pending;            // the entry found by opening is not handed out yet
+    bool pending; // the entry found by opening is not handed out yet
 };
 
 #endif

@@ -11,8 +11,7 @@
 Zuvi_Win32File::Zuvi_Win32File(bool shared_section)
     : shared_section(shared_section), desc(nullptr), view_address(nullptr), view_size(0),
       mapping(nullptr)
-{
-}
+{}
 
 Zuvi_Win32File::~Zuvi_Win32File() {}
 
@@ -91,7 +90,7 @@ bool Zuvi_Win32File::Open(const char* path, const Zuvi_FileOpenModes& open_modes
             desc = h;
             mapping = h;
         } else if (open_modes.TestBit(ZU_FOPEN_CREATE)) {
-            desc = INVALID_HANDLE_VALUE;   // made in shared memory when mapped
+            desc = INVALID_HANDLE_VALUE; // made in shared memory when mapped
         } else {
             return false;
         }

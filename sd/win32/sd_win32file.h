@@ -8,8 +8,7 @@
 
 #include "w32/windef.h"
 
-class Zuvi_Win32File : public Zuvi_File
-{
+class Zuvi_Win32File : public Zuvi_File {
 public:
     explicit Zuvi_Win32File(bool shared_section);
     ~Zuvi_Win32File() override;
@@ -38,7 +37,7 @@ public:
 
 private:
     bool shared_section;
-    HANDLE desc;           // null when closed; INVALID_HANDLE_VALUE: a section still to create
+    HANDLE desc; // null when closed; INVALID_HANDLE_VALUE: a section still to create
     void* view_address;
     unsigned view_size;
     HANDLE mapping;

@@ -27,7 +27,8 @@ bool Zuvi_PipeDisconnect(Zuvi_PipeRecord& pipe)
 
 bool Zuvi_PipeOpen(Zuvi_PipeRecord& pipe, const char* name)
 {
-    HANDLE h = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE h =
+        CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     DWORD mode = PIPE_READMODE_MESSAGE;

@@ -6,7 +6,7 @@
 #define SD_WIN32_SD_WIN32PIPE_H
 
 struct Zuvi_PipeRecord {
-    void* handle; // null while there is no pipe
+    void* handle;    // null while there is no pipe
     bool is_created; // a server's pipe exists
     bool is_connected;
 };

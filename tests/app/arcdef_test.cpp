@@ -19,7 +19,7 @@ TEST_F(CArcDefTest, NewArcIsAFullCircle)
 TEST_F(CArcDefTest, StoredRecordAfterTheBase)
 {
     CArcDefRef a = Make<CArcDefRef>();
-    Bytes const bytes = Stored(a);
+    const Bytes bytes = Stored(a);
     // begin mark Int 222 end
     EXPECT_EQ((Bytes{0xFC, 0xFE, 0x15, 0xDE, 0xFD}), Bytes(bytes.end() - 5, bytes.end()));
     a->SetMode(225);

@@ -26,11 +26,12 @@ TEST_F(CArrowDefTest, NewArrowHasTriangularHeadsEverywhere)
 
 TEST_F(CArrowDefTest, StoredRecordAfterTheBase)
 {
-    Bytes const bytes = Stored(Make<CArrowDefRef>());
-    Bytes const base = Stored(Make<CDefRef>());
+    const Bytes bytes = Stored(Make<CArrowDefRef>());
+    const Bytes base = Stored(Make<CDefRef>());
     // begin mark Int 0, Reals 20, 10, 0, 30 (whole numbers travel as
     // integers), then param5 as a full real, end.
-    Bytes const head = {0xFC, 0xFE, 0x1C, 0x31, 0x15, 0x14, 0x31, 0x15, 0x0A, 0x32, 0x31, 0x15, 0x1E, 0x30};
+    const Bytes head = {0xFC, 0xFE, 0x1C, 0x31, 0x15, 0x14, 0x31,
+                        0x15, 0x0A, 0x32, 0x31, 0x15, 0x1E, 0x30};
     ASSERT_GT(bytes.size(), base.size() + head.size());
     EXPECT_EQ(head, Bytes(bytes.begin() + base.size(), bytes.begin() + base.size() + head.size()));
     EXPECT_EQ(0xFD, bytes.back());

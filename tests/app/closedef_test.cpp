@@ -18,7 +18,7 @@ TEST_F(CCloseDefTest, ClosedPathComparesOnlyItsFlag)
     b->SetClosed(true);
     EXPECT_FALSE(a->IsEqualCurrent(b));
     // begin mark true end after the base record
-    Bytes const bytes = Stored(b);
+    const Bytes bytes = Stored(b);
     EXPECT_EQ((Bytes{0xFC, 0xFE, 0x09, 0xFD}), Bytes(bytes.end() - 4, bytes.end()));
 }
 

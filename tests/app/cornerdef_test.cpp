@@ -40,7 +40,7 @@ TEST_F(CCornerDefTest, KindAndInsetGoTogether)
         {0, 2.5, 111, 2.5, 111},
     };
     CCornerDefRef c = Make<CCornerDefRef>();
-    for (Step const& s : steps) {
+    for (const Step& s : steps) {
         if (s.kind)
             EXPECT_TRUE(c->SetValue(s.kind));
         else
@@ -55,10 +55,10 @@ TEST_F(CCornerDefTest, StoredRecordAfterTheBase)
 {
     CCornerDefRef c = Make<CCornerDefRef>();
     c->SetValue(113);
-    Bytes const bytes = Stored(c);
+    const Bytes bytes = Stored(c);
     // begin mark Int 113, Real 10 (as the integer 10), end
-    Bytes const tail = {0xFC, 0xFE, 0x15, 0x71, 0x31, 0x15, 0x0A, 0xFD};
-    Bytes const got(bytes.end() - 8, bytes.end());
+    const Bytes tail = {0xFC, 0xFE, 0x15, 0x71, 0x31, 0x15, 0x0A, 0xFD};
+    const Bytes got(bytes.end() - 8, bytes.end());
     EXPECT_EQ(tail, got);
     CCornerDefRef back = Make<CCornerDefRef>();
     EXPECT_TRUE(Restore(back, bytes));

@@ -26,7 +26,7 @@
 namespace {
 
 // What a new CDef writes after its object part.
-Bytes const new_record_tail = [] {
+const Bytes new_record_tail = [] {
     Bytes b = {0xFC, 0xFE, 0x08, 0x1C, 0xFE, 0x1C, 0x70, 0x01, 0x00, 0x15, 0x0A, 0xFC};
     for (int i = 0; i < 10; i++)
         b.insert(b.end(), {0xFC, 0x14, 0xFF, 0xFD});
@@ -81,7 +81,7 @@ TEST_F(CDefTest, CountAndIndexStayInRange)
         {10, 7, true, -2, 1, 0}, {5, 1, false, -4, 5, 0}, {5, 1, false, 12, 5, 4},
         {5, 1, false, 3, 5, 3},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         CDefRef d = Make<CDefRef>();
         d->SetCount(c.count_before);
         d->SetIndex(c.index_before);
@@ -128,9 +128,9 @@ TEST_F(CDefTest, LongNameIsCutAt49Characters)
 
 TEST_F(CDefTest, NewDefinitionRecordIsExact)
 {
-    Bytes const bytes = Stored(Make<CDefRef>());
+    const Bytes bytes = Stored(Make<CDefRef>());
     ASSERT_GT(bytes.size(), new_record_tail.size());
-    Bytes const tail(bytes.end() - new_record_tail.size(), bytes.end());
+    const Bytes tail(bytes.end() - new_record_tail.size(), bytes.end());
     EXPECT_EQ(new_record_tail, tail);
     // The object part before it is a record of its own, closed by its end.
     EXPECT_EQ(0x80, bytes.front());
@@ -143,11 +143,13 @@ TEST_F(CDefTest, NamedDefinitionRecordHoldsTheNameAndItsNul)
     d->SetName(ZuStringRef("Abc"));
     d->SetShared(true);
     d->SetKind(300);
-    Bytes const bytes = Stored(d);
-    Bytes const part = ObjectPart();
-    Bytes const head(bytes.begin() + part.size(), bytes.begin() + part.size() + 14);
+    const Bytes bytes = Stored(d);
+    const Bytes part = ObjectPart();
+    const Bytes head(bytes.begin() + part.size(), bytes.begin() + part.size() + 14);
     // begin mark true Int 300 mark Int 3, then 4 bytes of name.
-    EXPECT_EQ((Bytes{0xFC, 0xFE, 0x09, 0x19, 0x01, 0x2C, 0xFE, 0x15, 0x03, 0x70, 0x04, 'A', 'b', 'c'}), head);
+    EXPECT_EQ(
+        (Bytes{0xFC, 0xFE, 0x09, 0x19, 0x01, 0x2C, 0xFE, 0x15, 0x03, 0x70, 0x04, 'A', 'b', 'c'}),
+        head);
     EXPECT_EQ(0x00, bytes[part.size() + 14]);
 }
 
@@ -163,7 +165,7 @@ TEST_F(CDefTest, CountThreeStillStoresAndRestoresTenValues)
     d->SetIndex(1);
     d->SetStyle(3);
     d->SetName(ZuStringRef("Dix"));
-    Bytes const bytes = Stored(d);
+    const Bytes bytes = Stored(d);
 
     CDefRef back = Make<CDefRef>();
     EXPECT_TRUE(Restore(back, bytes));
@@ -184,7 +186,7 @@ TEST_F(CDefTest, CountThreeStillStoresAndRestoresTenValues)
 TEST_F(CDefTest, BadStoredLengthsAndCountsStayInBounds)
 {
     struct Case {
-        char const* what;
+        const char* what;
         long long name_length;
         std::string name_bytes; // written as one binary item
         long long value_count;
@@ -203,10 +205,10 @@ TEST_F(CDefTest, BadStoredLengthsAndCountsStayInBounds)
         {"count and index too low", 0, std::string(1, '\0'), 10, 10, -3, -1, "", 1, 0},
         {"index past the count", 0, std::string(1, '\0'), 10, 10, 4, 7, "", 4, 3},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Bytes bytes = ObjectPart();
-        Bytes const record = Written([&](ZuStorageRef const& s) {
+        const Bytes record = Written([&](const ZuStorageRef& s) {
             s << ZuStorageSync::begin << ZuStorageSync::mark << true << 7 << ZuStorageSync::mark;
             s->StoreInt(c.name_length);
             s->StoreBinData(c.name_bytes.data(), unsigned(c.name_bytes.size()));
@@ -242,9 +244,9 @@ TEST_F(CDefTest, TruncatedRecordEndsInStreamException)
 {
     CDefRef d = Make<CDefRef>();
     d->SetName(ZuStringRef("Coupé"));
-    Bytes const bytes = Stored(d);
+    const Bytes bytes = Stored(d);
     for (std::size_t cut = 0; cut < bytes.size(); cut++) {
-        Bytes const part(bytes.begin(), bytes.begin() + cut);
+        const Bytes part(bytes.begin(), bytes.begin() + cut);
         CDefRef back = Make<CDefRef>();
         EXPECT_THROW(Restore(back, part), ZuExcStream) << cut;
     }
@@ -254,7 +256,7 @@ TEST_F(CDefTest, TruncatedRecordEndsInStreamException)
 TEST_F(CDefTest, CutAfterCountAndIndexKeepsThemInRange)
 {
     Bytes bytes = ObjectPart();
-    Bytes const record = Written([&](ZuStorageRef const& s) {
+    const Bytes record = Written([&](const ZuStorageRef& s) {
         s << ZuStorageSync::begin << ZuStorageSync::mark << false << 0 << ZuStorageSync::mark << 0;
         s->StoreBinData("", 1);
         s << 0 << ZuStorageSync::repeat << ZuStorageSync::end_repeat;
@@ -270,28 +272,28 @@ TEST_F(CDefTest, CutAfterCountAndIndexKeepsThemInRange)
 // ------------------------------------------------------------ every class
 
 struct ClassCase {
-    char const* class_name;
+    const char* class_name;
     int type;
     // Changes that make the definition differ from a new one in each of
     // its own fields.
-    std::function<void(CDefRef const&)> change;
+    std::function<void(const CDefRef&)> change;
 };
 
-ClassCase const classes[] = {
+const ClassCase classes[] = {
     {"CColorDef", 20,
-     [](CDefRef const& d) {
+     [](const CDefRef& d) {
          CColorDefRef c(d);
          c->SetValue(CColorDef::MODEL_CMYK);
          c->SetCMYK(0.1, 0.2, 0.3, 0.4);
          c->SetTransparency(0.5);
      }},
     {"CArcDef", 41,
-     [](CDefRef const& d) {
+     [](const CDefRef& d) {
          CArcDefRef(d)->SetMode(224);
          d->SetValue(221);
      }},
     {"CArrowDef", 60,
-     [](CDefRef const& d) {
+     [](const CDefRef& d) {
          CArrowDefRef a(d);
          a->SetValue(69);
          a->SetFlags(1);
@@ -301,15 +303,15 @@ ClassCase const classes[] = {
          a->SetParam4(4.5);
          a->SetParam5(0.25);
      }},
-    {"CCloseDef", 15, [](CDefRef const& d) { CCloseDefRef(d)->SetClosed(true); }},
+    {"CCloseDef", 15, [](const CDefRef& d) { CCloseDefRef(d)->SetClosed(true); }},
     {"CCornerDef", 50,
-     [](CDefRef const& d) {
+     [](const CDefRef& d) {
          CCornerDefRef c(d);
          c->SetValue(114);
          c->SetLength(2.5);
      }},
     {"CFontDef", 80,
-     [](CDefRef const& d) {
+     [](const CDefRef& d) {
          CFontDefRef f(d);
          f->SetName(ZuStringRef("Times-Roman"));
          f->SetValue(46);
@@ -322,7 +324,7 @@ ClassCase const classes[] = {
          f->SetReservedInt(6);
      }},
     {"CPenDef", 10,
-     [](CDefRef const& d) {
+     [](const CDefRef& d) {
          CPenDefRef p(d);
          p->SetValue(CPenDef::KIND_FANCY);
          p->SetWidth(0.5);
@@ -340,7 +342,7 @@ ClassCase const classes[] = {
          p->SetMotifValue3(-2.0);
      }},
     {"CMotifDef", 30,
-     [](CDefRef const& d) {
+     [](const CDefRef& d) {
          CMotifDefRef m(d);
          m->SetValue(CMotifDef::KIND_GRADIENT);
          m->SetGradientType(CMotifDef::GRADIENT_CURVES);
@@ -351,7 +353,7 @@ ClassCase const classes[] = {
          m->SetVariation(0.25);
      }},
     {"CPositionDef", 70,
-     [](CDefRef const& d) {
+     [](const CDefRef& d) {
          CPositionDefRef p(d);
          p->SetValue(CPositionDef::TOP_LEFT);
          p->SetOffsetX(3.0);
@@ -359,14 +361,14 @@ ClassCase const classes[] = {
          p->SetInclude(1.5);
      }},
     {"CPolyRegDef", 40,
-     [](CDefRef const& d) {
+     [](const CDefRef& d) {
          CPolyRegDefRef p(d);
          p->SetValue(CPolyRegDef::STAR);
          p->SetSides(12);
          p->SetIndentation(0.25);
      }},
     {"CPatternDef", 11,
-     [](CDefRef const& d) {
+     [](const CDefRef& d) {
          CPatternDefRef b(d);
          b->SetValue(0);
          b->LoadPrefab(13);
@@ -374,7 +376,7 @@ ClassCase const classes[] = {
          b->InsertElement(12, point);
      }},
     {"CPulsarDef", 12,
-     [](CDefRef const& d) {
+     [](const CDefRef& d) {
          CPulsarDefRef p(d);
          p->SetValue(191);
          p->SetAxis(1);
@@ -391,7 +393,7 @@ ClassCase const classes[] = {
 };
 
 // The base fields of two definitions.
-void ExpectSameBase(CDefRef const& a, CDefRef const& b)
+void ExpectSameBase(const CDefRef& a, const CDefRef& b)
 {
     EXPECT_STREQ(a->RetNameText(), b->RetNameText());
     EXPECT_EQ(a->GetKind(), b->GetKind());
@@ -399,7 +401,7 @@ void ExpectSameBase(CDefRef const& a, CDefRef const& b)
     EXPECT_EQ(a->GetIndex(), b->GetIndex());
     EXPECT_EQ(a->GetStyle(), b->GetStyle());
     EXPECT_EQ(a->IsShared(), b->IsShared());
-    int const index = a->GetIndex();
+    const int index = a->GetIndex();
     for (int i = 0; i < 10; i++) {
         a->SetIndex(i);
         b->SetIndex(i);
@@ -409,7 +411,7 @@ void ExpectSameBase(CDefRef const& a, CDefRef const& b)
     b->SetIndex(index);
 }
 
-CDefRef Changed(char const* class_name, std::function<void(CDefRef const&)> const& change)
+CDefRef Changed(const char* class_name, const std::function<void(const CDefRef&)>& change)
 {
     CDefRef d(ZuObjectRef(ZuClassFactory::New(class_name, nullptr, __LINE__, __FILE__)));
     d->SetName(ZuStringRef("Essai"));
@@ -426,7 +428,7 @@ CDefRef Changed(char const* class_name, std::function<void(CDefRef const&)> cons
 
 TEST_F(CDefTest, EveryClassClonesCopiesAndRoundTrips)
 {
-    for (ClassCase const& c : classes) {
+    for (const ClassCase& c : classes) {
         SCOPED_TRACE(c.class_name);
         CDefRef fresh = Make(c.class_name);
         EXPECT_EQ(c.type, fresh->GetType());
@@ -470,7 +472,7 @@ TEST_F(CDefTest, EveryClassClonesCopiesAndRoundTrips)
 
 TEST_F(CDefTest, ComparingOrCopyingAcrossClassesThrows)
 {
-    for (ClassCase const& c : classes) {
+    for (const ClassCase& c : classes) {
         SCOPED_TRACE(c.class_name);
         CDefRef d = Make(c.class_name);
         CDefRef other = Make(std::strcmp(c.class_name, "CArcDef") == 0 ? "CFontDef" : "CArcDef");

@@ -17,11 +17,11 @@
 typedef std::vector<unsigned char> Bytes;
 
 struct DefAccess : CDef {
-    static void Store(CDefRef const& d, ZuStorageRef const& s)
+    static void Store(const CDefRef& d, const ZuStorageRef& s)
     {
         (d.RetRawObject()->*(&DefAccess::StoreInstance))(s);
     }
-    static void Restore(CDefRef const& d, ZuStorageRef const& s)
+    static void Restore(const CDefRef& d, const ZuStorageRef& s)
     {
         (d.RetRawObject()->*(&DefAccess::RestoreInstance))(s);
     }
@@ -40,7 +40,7 @@ protected:
         ZuviRuntimeTest::TearDown();
     }
 
-    static CDefRef Make(char const* class_name)
+    static CDefRef Make(const char* class_name)
     {
         return CDefRef(ZuObjectRef(ZuClassFactory::New(class_name, nullptr, __LINE__, __FILE__)));
     }
@@ -51,28 +51,28 @@ protected:
     }
 
     // The instance record of a definition (object part first).
-    Bytes Stored(CDefRef const& d)
+    Bytes Stored(const CDefRef& d)
     {
         store->StartStoring();
         DefAccess::Store(d, store);
         return store->Bytes();
     }
     // Restores bytes into d; true when the whole input was used.
-    bool Restore(CDefRef const& d, Bytes const& bytes)
+    bool Restore(const CDefRef& d, const Bytes& bytes)
     {
         store->StartRestoring(bytes);
         DefAccess::Restore(d, store);
         return store->Remaining() == 0;
     }
     // Bytes written by `body` on a fresh run.
-    Bytes Written(std::function<void(ZuStorageRef const&)> const& body)
+    Bytes Written(const std::function<void(const ZuStorageRef&)>& body)
     {
         store->StartStoring();
         body(store);
         return store->Bytes();
     }
     // A definition through the storage's object records and back.
-    CDefRef RoundTrip(CDefRef const& d)
+    CDefRef RoundTrip(const CDefRef& d)
     {
         store->StartStoring();
         store->StoreObject(d);

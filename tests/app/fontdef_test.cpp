@@ -19,7 +19,8 @@ TEST_F(CFontDefTest, NewFontIsHelveticaOfSize20)
     EXPECT_STREQ("Helvetica", f->GetName()->AccessLatin());
     EXPECT_EQ(45, f->GetValue());
     EXPECT_EQ(20.0, f->GetScale());
-    EXPECT_EQ(0.0, f->GetStretch() + f->GetItalic() + f->GetReserved() + f->GetWidth() + f->GetWordSpacing());
+    EXPECT_EQ(0.0, f->GetStretch() + f->GetItalic() + f->GetReserved() + f->GetWidth() +
+                       f->GetWordSpacing());
     EXPECT_EQ(0, f->GetReservedInt());
 }
 
@@ -29,7 +30,7 @@ TEST_F(CFontDefTest, FontsCompareBySize)
         double a, b;
         int result;
     } const cases[] = {{12, 20, -1}, {20, 12, 0}, {20, 20, 0}};
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         CFontDefRef a = Make<CFontDefRef>(), b = Make<CFontDefRef>();
         a->SetScale(c.a);
         b->SetScale(c.b);
@@ -38,7 +39,7 @@ TEST_F(CFontDefTest, FontsCompareBySize)
     // Any other object compares as objects do: by address.
     CFontDefRef f = Make<CFontDefRef>();
     ZuStringRef s("Helvetica");
-    int const by_address = f.RetRawAddress() < s.RetRawAddress() ? -1 : 1;
+    const int by_address = f.RetRawAddress() < s.RetRawAddress() ? -1 : 1;
     EXPECT_EQ(by_address, f->CompareWith(s));
 }
 
@@ -55,12 +56,12 @@ TEST_F(CFontDefTest, NameTakesPartInEquality)
 
 TEST_F(CFontDefTest, StoredRecordAfterTheBase)
 {
-    Bytes const bytes = Stored(Make<CFontDefRef>());
+    const Bytes bytes = Stored(Make<CFontDefRef>());
     // begin mark, Real 20, five Reals 0, Int 0, end
-    Bytes const tail = {0xFC, 0xFE, 0x31, 0x15, 0x14, 0x32, 0x32, 0x32, 0x32, 0x32, 0x1C, 0xFD};
+    const Bytes tail = {0xFC, 0xFE, 0x31, 0x15, 0x14, 0x32, 0x32, 0x32, 0x32, 0x32, 0x1C, 0xFD};
     EXPECT_EQ(tail, Bytes(bytes.end() - tail.size(), bytes.end()));
     // The name is in the base record: length 9, then "Helvetica" and its NUL.
-    Bytes const name = {0x15, 0x09, 0x70, 0x0A, 'H', 'e', 'l', 'v', 'e', 't', 'i', 'c', 'a', 0x00};
+    const Bytes name = {0x15, 0x09, 0x70, 0x0A, 'H', 'e', 'l', 'v', 'e', 't', 'i', 'c', 'a', 0x00};
     EXPECT_NE(std::search(bytes.begin(), bytes.end(), name.begin(), name.end()), bytes.end());
 }
 

@@ -12,9 +12,9 @@
 
 namespace {
 
-double const pi = 3.1415926535;
+const double pi = 3.1415926535;
 
-void ExpectPoint(DPoint const& want, DPoint const& got, double tolerance = 1e-9)
+void ExpectPoint(const DPoint& want, const DPoint& got, double tolerance = 1e-9)
 {
     EXPECT_NEAR(want.x, got.x, tolerance);
     EXPECT_NEAR(want.y, got.y, tolerance);
@@ -22,16 +22,13 @@ void ExpectPoint(DPoint const& want, DPoint const& got, double tolerance = 1e-9)
 
 class CGraPathTest : public ZuviRuntimeTest {
 protected:
-    static CGraPathRef Make()
-    {
-        return CGraPathRef(ZuNew<CGraPath>());
-    }
+    static CGraPathRef Make() { return CGraPathRef(ZuNew<CGraPath>()); }
     // A path along the given corners.
     static CGraPathRef Polyline(std::initializer_list<DPoint> points)
     {
         CGraPathRef p = Make();
-        DPoint const* previous = nullptr;
-        for (DPoint const& q : points) {
+        const DPoint* previous = nullptr;
+        for (const DPoint& q : points) {
             if (previous) {
                 EXPECT_TRUE(p->AddLine(*previous, q));
             }
@@ -39,11 +36,11 @@ protected:
         }
         return p;
     }
-    static DPoint At(CGraPathRef const& p, int element, int number)
+    static DPoint At(const CGraPathRef& p, int element, int number)
     {
         return DPoint{p->RetNumber(element + number), p->RetNumber(element + number + 1)};
     }
-    static DPoint WalkPoint(CGraPathRef const& p, double* angle = nullptr)
+    static DPoint WalkPoint(const CGraPathRef& p, double* angle = nullptr)
     {
         DPoint at{-1, -1};
         double a = -1;
@@ -57,7 +54,7 @@ protected:
 TEST_F(CGraPathTest, CollectingStaysWithinTheThousandNumbers)
 {
     CGraPathRef p = Make();
-    DPoint const o{0, 0}, x{1, 0};
+    const DPoint o{0, 0}, x{1, 0};
     EXPECT_FALSE(p->Close());
     // No length: nothing appended, true all the same.
     EXPECT_TRUE(p->AddLine(x, x));
@@ -126,24 +123,27 @@ TEST_F(CGraPathTest, ArcsAreBezierSegmentsOfAtMostAnEighthOfAHalfTurn)
         {0, 100, {22.5, 45, 67.5, 90, 100}},
         {350, 10, {370}},
         {30, 30, {}},
-        {10, 0, {32.5, 55, 77.5, 100, 122.5, 145, 167.5, 190, 212.5, 235, 257.5, 280, 302.5, 325, 347.5, 360}},
+        {10,
+         0,
+         {32.5, 55, 77.5, 100, 122.5, 145, 167.5, 190, 212.5, 235, 257.5, 280, 302.5, 325, 347.5,
+          360}},
     };
-    DPoint const c{10, 20};
-    double const r = 4;
-    for (Case const& k : cases) {
+    const DPoint c{10, 20};
+    const double r = 4;
+    for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << k.start << " to " << k.end);
         CGraPathRef p = Make();
         EXPECT_TRUE(p->AddArc(c, DPoint{r, r}, k.start, k.end, 0, 222));
         ASSERT_EQ(int(9 * k.ends.size()), p->RetCount());
         double from = k.start;
         for (std::size_t n = 0; n < k.ends.size(); n++) {
-            int const e = int(9 * n);
+            const int e = int(9 * n);
             EXPECT_EQ(2.0, p->RetNumber(e));
-            double const a0 = from * pi / 180, a1 = k.ends[n] * pi / 180;
+            const double a0 = from * pi / 180, a1 = k.ends[n] * pi / 180;
             ExpectPoint(DPoint{c.x + r * std::cos(a0), c.y + r * std::sin(a0)}, At(p, e, 1), 1e-8);
             ExpectPoint(DPoint{c.x + r * std::cos(a1), c.y + r * std::sin(a1)}, At(p, e, 7), 1e-8);
             // The control points lie on the tangents at the ends.
-            DPoint const p0 = At(p, e, 1), p1 = At(p, e, 3), p2 = At(p, e, 5), p3 = At(p, e, 7);
+            const DPoint p0 = At(p, e, 1), p1 = At(p, e, 3), p2 = At(p, e, 5), p3 = At(p, e, 7);
             EXPECT_NEAR(0.0, (p1.x - p0.x) * (p0.x - c.x) + (p1.y - p0.y) * (p0.y - c.y), 1e-9);
             EXPECT_NEAR(0.0, (p2.x - p3.x) * (p3.x - c.x) + (p2.y - p3.y) * (p3.y - c.y), 1e-9);
             from = k.ends[n];
@@ -153,7 +153,7 @@ TEST_F(CGraPathTest, ArcsAreBezierSegmentsOfAtMostAnEighthOfAHalfTurn)
 
 TEST_F(CGraPathTest, EllipsesTurnedAndPies)
 {
-    DPoint const c{0, 0};
+    const DPoint c{0, 0};
     // An ellipse 6 wide, 2 high, turned a quarter: its start lies up.
     CGraPathRef p = Make();
     EXPECT_TRUE(p->AddArc(c, DPoint{6, 2}, 0, 90, 90, 223));
@@ -189,7 +189,7 @@ TEST_F(CGraPathTest, EllipsesTurnedAndPies)
 TEST_F(CGraPathTest, ArcCornerRoundsBetweenTheLegs)
 {
     // A right angle: beta = pi/2, f = 0.82 - 0.16 beta, either way round.
-    double const f = 0.82 - 0.16 * 1.57079632675;
+    const double f = 0.82 - 0.16 * 1.57079632675;
     CGraPathRef p = Make();
     EXPECT_TRUE(p->AddArcCorner(DPoint{0, 10}, DPoint{0, 0}, DPoint{10, 0}, 0, 0));
     EXPECT_TRUE(p->AddArcCorner(DPoint{10, 0}, DPoint{0, 0}, DPoint{0, 10}, 0, 0));
@@ -201,10 +201,10 @@ TEST_F(CGraPathTest, ArcCornerRoundsBetweenTheLegs)
     // A sharp corner (beta past a quarter turn): f = 0.86 - 0.19 beta.
     p = Make();
     p->AddArcCorner(DPoint{10, 1}, DPoint{0, 0}, DPoint{10, -1}, 0, 0);
-    double const alpha = AngleBetween(DPoint{0, 0}, DPoint{10, 1}, DPoint{10, -1});
-    double const beta = alpha <= pi ? pi - alpha : pi - (2 * pi - alpha);
+    const double alpha = AngleBetween(DPoint{0, 0}, DPoint{10, 1}, DPoint{10, -1});
+    const double beta = alpha <= pi ? pi - alpha : pi - (2 * pi - alpha);
     ASSERT_GT(beta, 1.57079632675);
-    double const g = 0.86 - 0.19 * beta;
+    const double g = 0.86 - 0.19 * beta;
     ExpectPoint(DPoint{10 - 10 * g, 1 - g}, At(p, 0, 3), 1e-8);
     ExpectPoint(DPoint{10 - 10 * g, -1 + g}, At(p, 0, 5), 1e-8);
 }
@@ -287,7 +287,7 @@ TEST_F(CGraPathTest, BezierSegmentsAreWalkedAsChords)
     // A quarter circle of radius 100 is about 157 long.
     p = Make();
     p->AddArc(DPoint{0, 0}, DPoint{100, 100}, 0, 90, 0, 222);
-    int const steps = p->CountSteps(10);
+    const int steps = p->CountSteps(10);
     EXPECT_EQ(15, steps);
     EXPECT_NEAR(7.0, p->GetRemainder(), 1.0);
     // Half way the direction has turned by about an eighth of a turn,
@@ -296,7 +296,7 @@ TEST_F(CGraPathTest, BezierSegmentsAreWalkedAsChords)
     double angle = 0;
     for (int k = 0; k < 8; k++)
         p->NextStep(10, false);
-    DPoint const at = WalkPoint(p, &angle);
+    const DPoint at = WalkPoint(p, &angle);
     EXPECT_NEAR(100.0, std::hypot(at.x, at.y), 0.6);
     EXPECT_NEAR(std::atan2(at.y, at.x) + pi / 2, angle, 0.05);
 }
@@ -305,14 +305,13 @@ TEST_F(CGraPathTest, BezierSegmentsAreWalkedAsChords)
 // walk still ends.
 TEST_F(CGraPathTest, UnmeasurablePiecesEndTheWalk)
 {
-    double const inf = std::numeric_limits<double>::infinity();
-    double const nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
     for (DPoint far : {DPoint{inf, 0}, DPoint{nan, 0}, DPoint{0, -inf}}) {
         CGraPathRef p = Polyline({{0, 0}, far, {5, 5}});
         EXPECT_GE(p->CountSteps(1), 0);
         p->ResetWalk();
-        for (int k = 0; k < 50 && p->NextStep(1, true); k++) {
-        }
+        for (int k = 0; k < 50 && p->NextStep(1, true); k++) {}
     }
 }
 
@@ -328,12 +327,13 @@ TEST_F(CGraPathTest, QuadrilateralsWithoutBend)
         {pi / 2, false, {45, -5}, {45, 5}, {55, 5}, {55, -5}},
         {pi / 2, true, {45, -5}, {45, 5}, {55, 5}, {55, -5}},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         p->ResetWalk();
         p->NextStep(50, false);
         DPoint c1, c2, c3, c4;
         double direction = -1;
-        EXPECT_TRUE(p->NextQuad(10, 10, c.angle, false, c.absolute, false, c1, c2, c3, c4, direction));
+        EXPECT_TRUE(
+            p->NextQuad(10, 10, c.angle, false, c.absolute, false, c1, c2, c3, c4, direction));
         ExpectPoint(c.c1, c1);
         ExpectPoint(c.c2, c2);
         ExpectPoint(c.c3, c3);
@@ -394,7 +394,7 @@ TEST_F(CGraPathTest, QuadrilateralsWithBend)
     p->NextStep(95, false);
     DPoint d1, d2, d3, d4;
     EXPECT_TRUE(p->NextQuad(10, 4, 0, true, true, false, d1, d2, d3, d4, direction));
-    DPoint const centre = MidPoint(MidPoint(c1, c2), MidPoint(c3, c4));
+    const DPoint centre = MidPoint(MidPoint(c1, c2), MidPoint(c3, c4));
     ExpectPoint(RotatePoint(c1, centre, -pi / 4), d1);
     ExpectPoint(RotatePoint(c3, centre, -pi / 4), d3);
 

@@ -24,7 +24,7 @@
 
 // Listing the interpreter's fonts makes the font configuration library
 // that it calls keep a block to the end of the process: not ours to free.
-extern "C" char const* __lsan_default_suppressions()
+extern "C" const char* __lsan_default_suppressions()
 {
     return "leak:libfontconfig\n";
 }
@@ -37,7 +37,7 @@ class RecordingContext : public GSContext {
 public:
     RecordingContext() {}
 
-    bool ExecuteText(char const* text, int n) override
+    bool ExecuteText(const char* text, int n) override
     {
         sends.push_back(std::string(text, n > 0 ? size_t(n) : std::strlen(text)));
         if (answer.empty() && !answers.empty()) {
@@ -69,7 +69,7 @@ public:
     std::string All() const
     {
         std::string all;
-        for (std::string const& s : sends)
+        for (const std::string& s : sends)
             all += s;
         return all;
     }
@@ -79,7 +79,7 @@ public:
     std::string answer; // what the next text prints
     // What the texts after it print, one each.
     std::vector<std::string> answers;
-    bool runs = true;   // what ExecuteText answers
+    bool runs = true; // what ExecuteText answers
 };
 ZU_CLASS_END(RecordingContext)
 ZU_IMPLEMENT_CLASS(RecordingContext, "tests/app/graport_test", ZU_CLASS_PLAIN)
@@ -98,8 +98,8 @@ public:
         lastX = lastY = 0.0;
     }
     void Paint() { pathMode = false; }
-    void Emit(char const* token) { Put(token); }
-    CGraPathRef const& RetPath() const { return path; }
+    void Emit(const char* token) { Put(token); }
+    const CGraPathRef& RetPath() const { return path; }
 };
 ZU_CLASS_END(CollectingPort)
 ZU_IMPLEMENT_CLASS(CollectingPort, "tests/app/graport_test", ZU_CLASS_PLAIN)
@@ -112,12 +112,12 @@ R Make()
     return R(ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), nullptr, __LINE__, __FILE__)));
 }
 
-std::string Buffer(CGraPortRef const& port)
+std::string Buffer(const CGraPortRef& port)
 {
     return std::string(port->RetBuffer(), size_t(port->RetLength()));
 }
 
-size_t Count(std::string const& text, std::string const& what)
+size_t Count(const std::string& text, const std::string& what)
 {
     size_t n = 0;
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
@@ -142,11 +142,21 @@ std::string RealAnswer(float v)
 }
 
 // One string answer: header, the string object, its bytes.
-std::string Name(std::string const& name, int step_bias = 0, int length_bias = 0)
+std::string Name(const std::string& name, int step_bias = 0, int length_bias = 0)
 {
     size_t total = 12 + name.size();
-    unsigned char s[12] = {129, 1, static_cast<unsigned char>(total + step_bias), 0, 5, 0,
-                           static_cast<unsigned char>(name.size() + length_bias), 0, 8, 0, 0, 0};
+    unsigned char s[12] = {129,
+                           1,
+                           static_cast<unsigned char>(total + step_bias),
+                           0,
+                           5,
+                           0,
+                           static_cast<unsigned char>(name.size() + length_bias),
+                           0,
+                           8,
+                           0,
+                           0,
+                           0};
     return std::string(reinterpret_cast<char*>(s), 12) + name;
 }
 
@@ -164,9 +174,10 @@ protected:
         return r;
     }
 
-    static CGraPort::AnswerKind Read(CGraPortRef const& port, std::string const& answer)
+    static CGraPort::AnswerKind Read(const CGraPortRef& port, const std::string& answer)
     {
-        return port->ReadAnswer(reinterpret_cast<unsigned char const*>(answer.data()), int(answer.size()));
+        return port->ReadAnswer(reinterpret_cast<const unsigned char*>(answer.data()),
+                                int(answer.size()));
     }
 
     static GSContextRef Display(uint32_t w, uint32_t h)
@@ -196,24 +207,24 @@ DPoint P(double x, double y)
 TEST_F(CGraPortTest, AppendersWriteTheirTokens)
 {
     struct Case {
-        char const* what;
-        std::function<bool(CGraPortRef const&)> add;
+        const char* what;
+        std::function<bool(const CGraPortRef&)> add;
         std::string text;
     } const cases[] = {
-        {"real", [](CGraPortRef const& p) { return p->AddReal(1.5); }, "1.500000 "},
-        {"negative real", [](CGraPortRef const& p) { return p->AddReal(-0.25); }, "-0.250000 "},
-        {"rounded real", [](CGraPortRef const& p) { return p->AddReal(2.0000004); }, "2.000000 "},
-        {"int", [](CGraPortRef const& p) { return p->AddInt(-3); }, "-3 "},
-        {"operator", [](CGraPortRef const& p) { return p->AddOperator("showpage"); }, "showpage "},
-        {"token", [](CGraPortRef const& p) { return p->AddToken("/DeviceGray"); }, "/DeviceGray "},
-        {"text", [](CGraPortRef const& p) { return p->AddText("["); }, "["},
-        {"string", [](CGraPortRef const& p) { return p->AddString("a(b", 3); }, "(a\\(b) "},
-        {"string escapes", [](CGraPortRef const& p) { return p->AddString("x)\\\xe9", 4); },
+        {"real", [](const CGraPortRef& p) { return p->AddReal(1.5); }, "1.500000 "},
+        {"negative real", [](const CGraPortRef& p) { return p->AddReal(-0.25); }, "-0.250000 "},
+        {"rounded real", [](const CGraPortRef& p) { return p->AddReal(2.0000004); }, "2.000000 "},
+        {"int", [](const CGraPortRef& p) { return p->AddInt(-3); }, "-3 "},
+        {"operator", [](const CGraPortRef& p) { return p->AddOperator("showpage"); }, "showpage "},
+        {"token", [](const CGraPortRef& p) { return p->AddToken("/DeviceGray"); }, "/DeviceGray "},
+        {"text", [](const CGraPortRef& p) { return p->AddText("["); }, "["},
+        {"string", [](const CGraPortRef& p) { return p->AddString("a(b", 3); }, "(a\\(b) "},
+        {"string escapes", [](const CGraPortRef& p) { return p->AddString("x)\\\xe9", 4); },
          "(x\\)\\\\\xe9) "},
-        {"bytes with a zero", [](CGraPortRef const& p) { return p->AddBytes("a\0b", 3); },
+        {"bytes with a zero", [](const CGraPortRef& p) { return p->AddBytes("a\0b", 3); },
          std::string("a\0b", 3)},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         CGraPortRef port = Make<CGraPortRef>();
         EXPECT_TRUE(c.add(port)) << c.what;
         EXPECT_EQ(Buffer(port), c.text) << c.what;
@@ -223,9 +234,9 @@ TEST_F(CGraPortTest, AppendersWriteTheirTokens)
 TEST_F(CGraPortTest, NumbersIgnoreTheProcessLocale)
 {
     std::string previous = std::setlocale(LC_ALL, nullptr);
-    char const* const names[] = {"fr_FR.UTF-8", "fr_FR.utf8", "fr_FR"};
+    const char* const names[] = {"fr_FR.UTF-8", "fr_FR.utf8", "fr_FR"};
     bool comma = false;
-    for (char const* name : names)
+    for (const char* name : names)
         if (std::setlocale(LC_NUMERIC, name) && std::localeconv()->decimal_point[0] == ',') {
             comma = true;
             break;
@@ -344,16 +355,17 @@ TEST_F(CGraPortTest, SendAddsLineFeedAndReadsTheAnswer)
 TEST_F(CGraPortTest, ErrorReportsAreTracedAndTheStackCleared)
 {
     struct Case {
-        char const* what;
+        const char* what;
         std::string answer;
         bool runs;
     } const cases[] = {
         {"text report", "Unrecoverable error: undefined in foo\n", false},
-        {"binary report", std::string("\x81\x01\x1c\x00\x09\x00\x02\x00", 8) + std::string(20, 'x'), true},
+        {"binary report", std::string("\x81\x01\x1c\x00\x09\x00\x02\x00", 8) + std::string(20, 'x'),
+         true},
         {"values, then a failure", RealAnswer(1.0f), false},
         {"failure without a word", "", false},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         DebugCapture capture;
         Recorded r = Record();
         r.port->AddToken("3 0 printobject");
@@ -394,7 +406,9 @@ TEST_F(CGraPortTest, ReaderTakesValueSequences)
     EXPECT_EQ(port->RetResult(3), 0.0);
 
     // 50 bytes: not whole sequences; the previous results stay.
-    EXPECT_EQ(Read(port, RealAnswer(9.0f) + RealAnswer(9.0f) + RealAnswer(9.0f) + RealAnswer(9.0f) + "zz"), CGraPort::ANSWER_VALUES);
+    EXPECT_EQ(Read(port, RealAnswer(9.0f) + RealAnswer(9.0f) + RealAnswer(9.0f) + RealAnswer(9.0f) +
+                             "zz"),
+              CGraPort::ANSWER_VALUES);
     EXPECT_EQ(port->RetResultCount(), 4);
     EXPECT_EQ(port->RetResult(0), 1.5);
 
@@ -417,7 +431,7 @@ TEST_F(CGraPortTest, ReaderTakesValueSequences)
 TEST_F(CGraPortTest, ReaderTellsTheOtherAnswers)
 {
     struct Case {
-        char const* what;
+        const char* what;
         std::string answer;
         CGraPort::AnswerKind kind;
     } const cases[] = {
@@ -425,11 +439,13 @@ TEST_F(CGraPortTest, ReaderTellsTheOtherAnswers)
         {"dictionary end", ">>\n", CGraPort::ANSWER_IGNORED},
         {"one '>'", ">", CGraPort::ANSWER_ERROR},
         {"text", "Error: /undefined in foo", CGraPort::ANSWER_ERROR},
-        {"binary array", std::string("\x81\x01\x1c\x00\x09\x00\x02\x00", 8), CGraPort::ANSWER_ERROR},
-        {"executable array", std::string("\x81\x01\x1c\x00\x89\x00\x02\x00", 8), CGraPort::ANSWER_ERROR},
+        {"binary array", std::string("\x81\x01\x1c\x00\x09\x00\x02\x00", 8),
+         CGraPort::ANSWER_ERROR},
+        {"executable array", std::string("\x81\x01\x1c\x00\x89\x00\x02\x00", 8),
+         CGraPort::ANSWER_ERROR},
         {"one byte of a sequence", "\x81", CGraPort::ANSWER_VALUES},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         CGraPortRef port = Make<CGraPortRef>();
         EXPECT_EQ(Read(port, c.answer), c.kind) << c.what;
     }
@@ -437,7 +453,7 @@ TEST_F(CGraPortTest, ReaderTellsTheOtherAnswers)
 
 TEST_F(CGraPortTest, ReaderListsFontNamesAndStopsAtBadOnes)
 {
-    auto names = [](CGraPortRef const& port) {
+    auto names = [](const CGraPortRef& port) {
         std::vector<std::string> out;
         ZuListRef list = port->RetFontNames();
         ZuObjectRef item;
@@ -447,7 +463,7 @@ TEST_F(CGraPortTest, ReaderListsFontNamesAndStopsAtBadOnes)
     };
     typedef std::vector<std::string> Names;
     struct Case {
-        char const* what;
+        const char* what;
         std::string answer;
         Names expected;
     } const cases[] = {
@@ -461,7 +477,7 @@ TEST_F(CGraPortTest, ReaderListsFontNamesAndStopsAtBadOnes)
         {"a cut header", Name("A") + std::string("\x81\x01\x10", 3), Names{"A"}},
         {"another object between", Name("A") + RealAnswer(1.0f) + Name("B"), Names{"A", "B"}},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         CGraPortRef port = Make<CGraPortRef>();
         EXPECT_EQ(Read(port, c.answer), CGraPort::ANSWER_FONT_NAMES) << c.what;
         EXPECT_EQ(names(port), c.expected) << c.what;
@@ -479,7 +495,8 @@ TEST_F(CGraPortTest, OperationsLongerThanTheBufferGoInPieces)
     EXPECT_EQ(r.context->sends[0].size(), 13u + 9980u); // "initgraphics " and the fill
     EXPECT_EQ(r.context->sends[1].back(), '\n');
     std::string all = r.context->All();
-    EXPECT_NE(all.find("1.000000 2.000000 moveto 3.000000 4.000000 lineto stroke \n"), std::string::npos);
+    EXPECT_NE(all.find("1.000000 2.000000 moveto 3.000000 4.000000 lineto stroke \n"),
+              std::string::npos);
     EXPECT_EQ(Count(all, "setlinewidth"), 1u);
 
     // A failed piece fails the send.
@@ -491,10 +508,10 @@ TEST_F(CGraPortTest, OperationsLongerThanTheBufferGoInPieces)
 
 // ---- Graphics state
 
-#define EXPECT_ONCE_BEFORE(text, what, before)                                          \
-    do {                                                                                \
-        EXPECT_EQ(Count(text, what), 1u) << what;                                       \
-        EXPECT_LT(text.find(what), text.find(before)) << what;                          \
+#define EXPECT_ONCE_BEFORE(text, what, before)                 \
+    do {                                                       \
+        EXPECT_EQ(Count(text, what), 1u) << what;              \
+        EXPECT_LT(text.find(what), text.find(before)) << what; \
     } while (0)
 
 TEST_F(CGraPortTest, StateIsWrittenOnceAndOnlyWhenItChanges)
@@ -505,11 +522,11 @@ TEST_F(CGraPortTest, StateIsWrittenOnceAndOnlyWhenItChanges)
     ASSERT_TRUE(r.port->DrawLine(P(0, 0), P(10, 0)));
     ASSERT_TRUE(r.port->DrawLine(P(0, 5), P(10, 5)));
     ASSERT_EQ(r.context->sends.size(), 2u);
-    std::string const& first = r.context->sends[0];
+    const std::string& first = r.context->sends[0];
     EXPECT_EQ(first.substr(0, 13), "initgraphics ");
-    for (char const* what : {"initmatrix", "setlinewidth", "setlinecap", "setlinejoin",
-                             "setmiterlimit", "setdash", "/DeviceGray setcolorspace",
-                             "1.000000 0.000000 0.000000 setrgbcolor"})
+    for (const char* what :
+         {"initmatrix", "setlinewidth", "setlinecap", "setlinejoin", "setmiterlimit", "setdash",
+          "/DeviceGray setcolorspace", "1.000000 0.000000 0.000000 setrgbcolor"})
         EXPECT_ONCE_BEFORE(first, what, "moveto");
     EXPECT_EQ(r.context->sends[1], "0.000000 5.000000 moveto 10.000000 5.000000 lineto stroke \n");
 
@@ -517,7 +534,8 @@ TEST_F(CGraPortTest, StateIsWrittenOnceAndOnlyWhenItChanges)
     r.port->SetPenColor(Rgb(1, 0, 0));
     r.port->SetPen(Make<CPenDefRef>());
     ASSERT_TRUE(r.port->DrawLine(P(0, 0), P(1, 1)));
-    EXPECT_EQ(r.context->sends.back(), "0.000000 0.000000 moveto 1.000000 1.000000 lineto stroke \n");
+    EXPECT_EQ(r.context->sends.back(),
+              "0.000000 0.000000 moveto 1.000000 1.000000 lineto stroke \n");
 
     // Another colour model writes the colour again.
     CColorDefRef grey = Make<CColorDefRef>();
@@ -530,7 +548,7 @@ TEST_F(CGraPortTest, StateIsWrittenOnceAndOnlyWhenItChanges)
     // After InitGraphics all of it again.
     r.port->InitGraphics();
     ASSERT_TRUE(r.port->DrawLine(P(0, 0), P(1, 1)));
-    for (char const* what : {"initmatrix", "setlinewidth", "setdash", "setcolorspace", "setgray"})
+    for (const char* what : {"initmatrix", "setlinewidth", "setdash", "setcolorspace", "setgray"})
         EXPECT_EQ(Count(r.context->sends.back(), what), 1u) << what;
 }
 
@@ -538,14 +556,14 @@ TEST_F(CGraPortTest, ColourModelsWriteTheirOperators)
 {
     struct Case {
         int model;
-        char const* text;
+        const char* text;
     } const cases[] = {
         {CColorDef::MODEL_RGB, "0.000000 0.000000 1.000000 setrgbcolor "},
         {CColorDef::MODEL_HSB, "0.666667 1.000000 1.000000 sethsbcolor "},
         {CColorDef::MODEL_CMYK, "1.000000 1.000000 0.000000 0.000000 setcmykcolor "},
         {CColorDef::MODEL_GRAY, "0.110000 setgray "},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         Recorded r = Record();
         CColorDefRef blue = Make<CColorDefRef>();
         blue->SetValue(c.model);
@@ -578,20 +596,24 @@ TEST_F(CGraPortTest, DashesAndMiterLimit)
         double gap;
     };
     struct Case {
-        char const* what;
+        const char* what;
         std::vector<Pair> pairs;
         double offset;
-        char const* text;
+        const char* text;
     } const cases[] = {
         {"one pair", {{3, 2}}, 0.0, "[3.000000 2.000000 ] 0.000000 setdash "},
-        {"a pair out of use in between", {{3, 2}, {0, 0}, {4, 1}}, 1.5,
+        {"a pair out of use in between",
+         {{3, 2}, {0, 0}, {4, 1}},
+         1.5,
          "[3.000000 2.000000 0.000000 0.000000 4.000000 1.000000 ] 1.500000 setdash "},
         {"a dash without a gap", {{3, 0}}, 0.0, "[] 0 setdash "},
-        {"the last pair", {{0, 0}, {0, 0}, {0, 0}, {0, 0}, {1, 1}}, 0.0,
+        {"the last pair",
+         {{0, 0}, {0, 0}, {0, 0}, {0, 0}, {1, 1}},
+         0.0,
          "[0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 "
          "1.000000 1.000000 ] 0.000000 setdash "},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         Recorded r = Record();
         CPenDefRef pen = Make<CPenDefRef>();
         for (size_t i = 0; i < c.pairs.size(); i++) {
@@ -601,7 +623,8 @@ TEST_F(CGraPortTest, DashesAndMiterLimit)
         pen->SetDashOffset(c.offset);
         r.port->SetPen(pen);
         r.port->DrawLine(P(0, 0), P(1, 1));
-        EXPECT_NE(r.context->All().find(c.text), std::string::npos) << c.what << ": " << r.context->All();
+        EXPECT_NE(r.context->All().find(c.text), std::string::npos)
+            << c.what << ": " << r.context->All();
         EXPECT_EQ(Count(r.context->All(), "setdash"), 1u) << c.what;
     }
 
@@ -613,11 +636,13 @@ TEST_F(CGraPortTest, DashesAndMiterLimit)
     r.port->DrawLine(P(0, 0), P(1, 1));
     round->SetMiterLimit(3.0);
     r.port->DrawLine(P(0, 0), P(1, 1));
-    EXPECT_EQ(r.context->sends.back(), "0.000000 0.000000 moveto 1.000000 1.000000 lineto stroke \n");
+    EXPECT_EQ(r.context->sends.back(),
+              "0.000000 0.000000 moveto 1.000000 1.000000 lineto stroke \n");
     // Back to a miter join: the join and the new limit.
     round->SetJoin(0);
     r.port->DrawLine(P(0, 0), P(1, 1));
-    EXPECT_EQ(r.context->sends.back().substr(0, 44), "0 setlinejoin 3.000000 setmiterlimit 0.00000");
+    EXPECT_EQ(r.context->sends.back().substr(0, 44),
+              "0 setlinejoin 3.000000 setmiterlimit 0.00000");
 
     // Width, cap and join each by themselves.
     round->SetWidth(0.5);
@@ -644,10 +669,11 @@ TEST_F(CGraPortTest, TransformIsWrittenWhenItChanges)
     EXPECT_TRUE(r.context->sends.empty()); // nothing written yet
 
     r.port->DrawLine(P(0, 0), P(1, 1));
-    EXPECT_EQ(r.context->sends.back().find(
-                  "initmatrix 2.000000 2.000000 scale 10.000000 20.000000 translate 30.000000 rotate "
-                  "0.000000 setlinewidth "),
-              0u);
+    EXPECT_EQ(
+        r.context->sends.back().find(
+            "initmatrix 2.000000 2.000000 scale 10.000000 20.000000 translate 30.000000 rotate "
+            "0.000000 setlinewidth "),
+        0u);
     r.port->SetTransform(CGraTransform{10, 20, 2, 30});
     r.port->DrawLine(P(0, 0), P(1, 1));
     EXPECT_EQ(Count(r.context->sends.back(), "initmatrix"), 0u);
@@ -672,17 +698,20 @@ TEST_F(CGraPortTest, RectanglesFillAndStroke)
     r.port->Flush();
     EXPECT_TRUE(r.port->DrawRect(P(10, 20), P(40, 40), 0.0, true, true));
     std::string const plain = r.context->sends.back();
-    EXPECT_NE(plain.find("1.000000 0.000000 0.000000 setrgbcolor 10.000000 20.000000 30.000000 20.000000 rectfill "),
+    EXPECT_NE(plain.find("1.000000 0.000000 0.000000 setrgbcolor 10.000000 20.000000 30.000000 "
+                         "20.000000 rectfill "),
               std::string::npos);
-    EXPECT_NE(plain.find("0.000000 0.000000 1.000000 setrgbcolor 10.000000 20.000000 30.000000 20.000000 "
-                         "rectstroke \n"),
-              std::string::npos);
+    EXPECT_NE(
+        plain.find("0.000000 0.000000 1.000000 setrgbcolor 10.000000 20.000000 30.000000 20.000000 "
+                   "rectstroke \n"),
+        std::string::npos);
     EXPECT_LT(plain.find("setlinewidth"), plain.find("rectstroke"));
 
     // Turned: about the centre, inside gsave ... grestore.
     EXPECT_TRUE(r.port->DrawRect(P(10, 20), P(40, 40), 30.0, true, false));
     EXPECT_EQ(r.context->sends.back(),
-              "gsave 25.000000 30.000000 translate 30.000000 rotate 1.000000 0.000000 0.000000 setrgbcolor "
+              "gsave 25.000000 30.000000 translate 30.000000 rotate 1.000000 0.000000 0.000000 "
+              "setrgbcolor "
               "-15.000000 -10.000000 30.000000 20.000000 rectfill grestore \n");
 
     // Nothing to draw: nothing written, nothing sent.
@@ -703,7 +732,7 @@ TEST_F(CGraPortTest, StateSetInsideATurnedRectangleIsWrittenAgainAfterIt)
     r.port->InitGraphics();
     r.port->DrawRect(P(0, 0), P(10, 10), 45.0, true, true);
     r.port->DrawLine(P(0, 0), P(10, 10));
-    std::string const& line = r.context->sends.back();
+    const std::string& line = r.context->sends.back();
     EXPECT_NE(line.find("1.000000 0.000000 0.000000 setrgbcolor"), std::string::npos) << line;
     EXPECT_NE(line.find("setlinewidth"), std::string::npos) << line;
     EXPECT_NE(line.find("/DeviceGray setcolorspace"), std::string::npos) << line;
@@ -712,19 +741,22 @@ TEST_F(CGraPortTest, StateSetInsideATurnedRectangleIsWrittenAgainAfterIt)
 TEST_F(CGraPortTest, PaintingShapes)
 {
     struct Case {
-        char const* what;
-        std::function<bool(CGraPortRef const&)> draw;
+        const char* what;
+        std::function<bool(const CGraPortRef&)> draw;
         std::string text;
     } const cases[] = {
-        {"circle", [](CGraPortRef const& p) { return p->DrawCircle(P(5, 6), 2); },
+        {"circle", [](const CGraPortRef& p) { return p->DrawCircle(P(5, 6), 2); },
          "7.000000 6.000000 moveto 5.000000 6.000000 2.000000 0 360 arc stroke \n"},
-        {"curve", [](CGraPortRef const& p) { return p->DrawCurve(P(0, 1), P(2, 3), P(4, 5), P(6, 7)); },
-         "0.000000 1.000000 moveto 2.000000 3.000000 4.000000 5.000000 6.000000 7.000000 curveto stroke \n"},
-        {"round corner", [](CGraPortRef const& p) { return p->DrawRoundCorner(P(0, 0), P(10, 0), P(10, 10), 3); },
+        {"curve",
+         [](const CGraPortRef& p) { return p->DrawCurve(P(0, 1), P(2, 3), P(4, 5), P(6, 7)); },
+         "0.000000 1.000000 moveto 2.000000 3.000000 4.000000 5.000000 6.000000 7.000000 curveto "
+         "stroke \n"},
+        {"round corner",
+         [](const CGraPortRef& p) { return p->DrawRoundCorner(P(0, 0), P(10, 0), P(10, 10), 3); },
          "0.000000 0.000000 moveto 10.000000 0.000000 10.000000 10.000000 3.000000 arct "
          "10.000000 10.000000 lineto stroke \n"},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         Recorded r = Record();
         r.port->DrawLine(P(0, 0), P(0, 0)); // the state goes first
         EXPECT_TRUE(c.draw(r.port)) << c.what;
@@ -746,13 +778,13 @@ TEST_F(CGraPortTest, CollectingAppendsSegments)
     port->DrawLine(P(0, 0), P(0, 0)); // the state goes first
     raw->Collect();
     EXPECT_TRUE(port->DrawLine(P(1, 1), P(2, 2)));
-    EXPECT_TRUE(port->DrawLine(P(2, 2), P(3, 1)));  // goes on from the last point
+    EXPECT_TRUE(port->DrawLine(P(2, 2), P(3, 1))); // goes on from the last point
     EXPECT_TRUE(port->DrawCurve(P(3, 1), P(4, 0), P(5, 0), P(6, 1)));
     EXPECT_TRUE(port->DrawRoundCorner(P(6, 1), P(8, 1), P(8, 3), 1));
-    EXPECT_TRUE(port->DrawCircle(P(0, 0), 4));      // starts anew
+    EXPECT_TRUE(port->DrawCircle(P(0, 0), 4)); // starts anew
     EXPECT_TRUE(port->DrawRect(P(0, 0), P(2, 3), 30.0, true, true));
-    EXPECT_TRUE(port->DrawLine(P(0, 0), P(1, 0)));  // goes on from the rectangle's corner
-    std::vector<std::string> const expected = {
+    EXPECT_TRUE(port->DrawLine(P(0, 0), P(1, 0))); // goes on from the rectangle's corner
+    const std::vector<std::string> expected = {
         "1.000000 1.000000 moveto 2.000000 2.000000 lineto \n",
         "3.000000 1.000000 lineto \n",
         "4.000000 0.000000 5.000000 0.000000 6.000000 1.000000 curveto \n",
@@ -770,29 +802,44 @@ TEST_F(CGraPortTest, CollectingAppendsSegments)
 TEST_F(CGraPortTest, CollectingEllipticArcs)
 {
     struct Case {
-        char const* what;
+        const char* what;
         DPoint radii;
         double a1, a2;
         int kind;
         std::string text; // empty: nothing appended
     } const cases[] = {
-        {"open", {4, 2}, 0, 90, 223,
+        {"open",
+         {4, 2},
+         0,
+         90,
+         223,
          "10.000000 20.000000 translate 15.000000 rotate 1 0.500000 scale 4.000000 0.000000 moveto "
-         "0 0 4.000000 0.000000 90.000000 arc 1 2.000000 scale -15.000000 rotate -10.000000 -20.000000 "
+         "0 0 4.000000 0.000000 90.000000 arc 1 2.000000 scale -15.000000 rotate -10.000000 "
+         "-20.000000 "
          "translate 0.000000 4.000000 moveto \n"},
-        {"pie", {4, 2}, 0, 90, 225,
+        {"pie",
+         {4, 2},
+         0,
+         90,
+         225,
          "10.000000 20.000000 translate 15.000000 rotate 1 0.500000 scale 0 0 moveto "
-         "0 0 4.000000 0.000000 90.000000 arc 1 2.000000 scale -15.000000 rotate -10.000000 -20.000000 "
+         "0 0 4.000000 0.000000 90.000000 arc 1 2.000000 scale -15.000000 rotate -10.000000 "
+         "-20.000000 "
          "translate \n"},
-        {"whole", {4, 4}, 30, 30, 222,
+        {"whole",
+         {4, 4},
+         30,
+         30,
+         222,
          "10.000000 20.000000 translate 15.000000 rotate 1 1.000000 scale 4.000000 0.000000 moveto "
-         "0 0 4.000000 0.000000 360.000000 arc 1 1.000000 scale -15.000000 rotate -10.000000 -20.000000 "
+         "0 0 4.000000 0.000000 360.000000 arc 1 1.000000 scale -15.000000 rotate -10.000000 "
+         "-20.000000 "
          "translate \n"},
         {"flat", {4, 0}, 0, 90, 224, ""},
         {"no width", {0, 4}, 0, 90, 224, ""},
         {"equal angles", {4, 2}, 45, 45, 224, ""},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         CollectingPortRef port = Make<CollectingPortRef>();
         RecordingContextRef context = Make<RecordingContextRef>();
         port->SetTarget(context);
@@ -854,20 +901,25 @@ TEST_F(CGraPortTest, PageOperations)
 TEST_F(CGraPortTest, HalftoneScreens)
 {
     struct Case {
-        char const* what;
+        const char* what;
         CGraScreen screen;
         bool ok;
         std::string text;
     } const cases[] = {
         {"default screen", {150, 0.5, 0, false, false}, true, "150.000000 .sethiresscreen \n"},
-        {"round dot, negative, shifted", {60, 0.785398163375, 1, true, true}, true,
+        {"round dot, negative, shifted",
+         {60, 0.785398163375, 1, true, true},
+         true,
          "60.000000 45.000000 { 180 mul cos exch 180 mul cos add 2 div } bind setscreen "
          "{ 1 exch sub } bind settransfer -50.000000 -50.000000 translate \n"},
-        {"line", {60, 0, 7, false, false}, true, "60.000000 0.000000 { exch pop } bind setscreen \n"},
+        {"line",
+         {60, 0, 7, false, false},
+         true,
+         "60.000000 0.000000 { exch pop } bind setscreen \n"},
         {"spot 9", {60, 0, 9, false, false}, false, ""},
         {"spot -1", {60, 0, -1, false, false}, false, ""},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         Recorded r = Record();
         EXPECT_EQ(r.port->SetScreen(c.screen), c.ok) << c.what;
         EXPECT_EQ(r.context->All(), c.text) << c.what;
@@ -883,7 +935,8 @@ TEST_F(CGraPortTest, AnswersOfTheInterpreter)
     port->SetTarget(context);
     ASSERT_TRUE(port->InitBinaryMode());
 
-    port->AddToken("1.5 0 printobject -2.25 0 printobject 100.0 0 printobject 0.125 0 printobject flush");
+    port->AddToken(
+        "1.5 0 printobject -2.25 0 printobject 100.0 0 printobject 0.125 0 printobject flush");
     ASSERT_TRUE(port->Flush());
     ASSERT_EQ(port->RetResultCount(), 4);
     EXPECT_EQ(port->RetResult(0), 1.5);
@@ -891,7 +944,8 @@ TEST_F(CGraPortTest, AnswersOfTheInterpreter)
     EXPECT_EQ(port->RetResult(2), 100.0);
     EXPECT_EQ(port->RetResult(3), 0.125);
 
-    port->AddToken("newpath 0 0 moveto 10 0 lineto 10 10 lineto closepath 5 2 ineofill 0 printobject flush newpath");
+    port->AddToken("newpath 0 0 moveto 10 0 lineto 10 10 lineto closepath 5 2 ineofill 0 "
+                   "printobject flush newpath");
     ASSERT_TRUE(port->Flush());
     ASSERT_EQ(port->RetResultCount(), 1);
     EXPECT_EQ(port->RetResult(0), 1.0);
@@ -943,7 +997,7 @@ namespace {
 
 // Renders hand-written PostScript with the gs program into a 24-bit image,
 // top row first; empty when it could not.
-std::vector<unsigned char> RenderWithGs(std::string const& postscript, int w, int h)
+std::vector<unsigned char> RenderWithGs(const std::string& postscript, int w, int h)
 {
     ScratchDir dir;
     std::string const ps = dir.Path() + "/reference.ps";
@@ -952,8 +1006,9 @@ std::vector<unsigned char> RenderWithGs(std::string const& postscript, int w, in
         std::ofstream out(ps);
         out << postscript;
     }
-    std::string command = "gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=ppmraw -r72 -g" + std::to_string(w) + "x" +
-                          std::to_string(h) + " -sOutputFile=" + ppm + " " + ps + " >/dev/null 2>&1";
+    std::string command = "gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=ppmraw -r72 -g" +
+                          std::to_string(w) + "x" + std::to_string(h) + " -sOutputFile=" + ppm +
+                          " " + ps + " >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0)
         return {};
     std::ifstream in(ppm, std::ios::binary);
@@ -967,9 +1022,9 @@ std::vector<unsigned char> RenderWithGs(std::string const& postscript, int w, in
             i++;
     }
     in.get();
-    std::string const& magic = fields[0];
-    int const pw = std::atoi(fields[1].c_str());
-    int const ph = std::atoi(fields[2].c_str());
+    const std::string& magic = fields[0];
+    const int pw = std::atoi(fields[1].c_str());
+    const int ph = std::atoi(fields[2].c_str());
     if (magic != "P6" || pw != w || ph != h)
         return {};
     std::vector<unsigned char> rgb(size_t(w) * h * 3);
@@ -981,7 +1036,7 @@ std::vector<unsigned char> RenderWithGs(std::string const& postscript, int w, in
 
 TEST_F(CGraPortTest, PixelsEqualThoseOfTheBareInterpreter)
 {
-    int const w = 64, h = 48;
+    const int w = 64, h = 48;
     GSContextRef context = Display(w, h);
     CGraPortRef port = Make<CGraPortRef>();
     port->SetTarget(context);
@@ -1002,13 +1057,13 @@ TEST_F(CGraPortTest, PixelsEqualThoseOfTheBareInterpreter)
         "4 40 moveto 60 10 lineto stroke showpage\n",
         w, h);
     ASSERT_FALSE(expected.empty()) << "the gs program did not render";
-    unsigned char const* got = context->RetBuffer();
+    const unsigned char* got = context->RetBuffer();
     ASSERT_NE(got, nullptr);
     size_t red = 0, black = 0, differ = 0;
     for (int y = 0; y < h; y++)
         for (int x = 0; x < w; x++) {
-            unsigned char const* g = got + (size_t(y) * w + x) * 3; // BGR
-            unsigned char const* e = expected.data() + (size_t(y) * w + x) * 3; // RGB
+            const unsigned char* g = got + (size_t(y) * w + x) * 3;             // BGR
+            const unsigned char* e = expected.data() + (size_t(y) * w + x) * 3; // RGB
             if (g[2] != e[0] || g[1] != e[1] || g[0] != e[2])
                 differ++;
             red += e[0] == 255 && e[1] == 0 && e[2] == 0;
@@ -1030,7 +1085,7 @@ std::string BoxAnswer(float llx, float lly, float urx, float ury)
 }
 
 // A square outline drawn with four lines.
-void Square(CGraPortRef const& port, double x1, double y1, double x2, double y2)
+void Square(const CGraPortRef& port, double x1, double y1, double x2, double y2)
 {
     port->DrawLine(P(x1, y1), P(x2, y1));
     port->DrawLine(P(x2, y1), P(x2, y2));
@@ -1039,7 +1094,7 @@ void Square(CGraPortRef const& port, double x1, double y1, double x2, double y2)
 }
 
 // The points of every "x y op" in the text.
-std::vector<DPoint> PointsBefore(std::string const& text, std::string const& op)
+std::vector<DPoint> PointsBefore(const std::string& text, const std::string& op)
 {
     std::vector<DPoint> out;
     std::string const key = " " + op + " ";
@@ -1050,8 +1105,8 @@ std::vector<DPoint> PointsBefore(std::string const& text, std::string const& op)
                 break;
         // begin is at the start of "x".
         char* end = nullptr;
-        double const x = std::strtod(text.c_str() + begin, &end);
-        double const y = std::strtod(end, nullptr);
+        const double x = std::strtod(text.c_str() + begin, &end);
+        const double y = std::strtod(end, nullptr);
         out.push_back(P(x, y));
     }
     return out;
@@ -1059,13 +1114,14 @@ std::vector<DPoint> PointsBefore(std::string const& text, std::string const& op)
 
 // A brush of one shape through the points (the first is its start), in
 // colours c0 (initial) and c1 (final).
-CPatternDefRef ShapeBrush(std::vector<DPoint> const& points, int flags, int c0 = 0, int c1 = 0, double width = 0.1)
+CPatternDefRef ShapeBrush(const std::vector<DPoint>& points, int flags, int c0 = 0, int c1 = 0,
+                          double width = 0.1)
 {
     CPatternDefRef brush = Make<CPatternDefRef>();
     brush->Clear();
     int used = 0;
-    double header[12] = {10, double(flags), double(c0), double(c1), width, width, 0, 0,
-                         points[0].x, points[0].y, points[0].x, points[0].y};
+    double header[12] = {10, double(flags), double(c0),  double(c1),  width,      width, 0,
+                         0,  points[0].x,   points[0].y, points[0].x, points[0].y};
     brush->InsertElement(used, header);
     for (size_t i = 1; i < points.size(); i++) {
         brush->GetLength(used);
@@ -1101,8 +1157,9 @@ protected:
     std::vector<int> Pixel(int x, int y)
     {
         context->ReadBack();
-        unsigned char const* row = context->RetBuffer() + size_t(h - 1 - y) * context->RetRowBytes();
-        unsigned char const* p = row + 3 * x;
+        const unsigned char* row =
+            context->RetBuffer() + size_t(h - 1 - y) * context->RetRowBytes();
+        const unsigned char* p = row + 3 * x;
         return {p[2], p[1], p[0]};
     }
     bool Dark(int x, int y)
@@ -1135,10 +1192,11 @@ TEST_F(CGraPortTest, EndPathFillsAndStrokesTheCollectedPath)
     r.port->BeginPath();
     Square(r.port, 0, 0, 10, 10);
     EXPECT_TRUE(r.port->EndPath(true, false, true));
-    EXPECT_NE(r.context->sends.back().find("1.000000 0.000000 0.000000 setrgbcolor"), std::string::npos);
+    EXPECT_NE(r.context->sends.back().find("1.000000 0.000000 0.000000 setrgbcolor"),
+              std::string::npos);
     r.port->BeginPath();
     Square(r.port, 0, 0, 10, 10);
-    size_t const before = r.context->sends.size();
+    const size_t before = r.context->sends.size();
     EXPECT_TRUE(r.port->EndPath(true, false, true));
     ASSERT_EQ(r.context->sends.size(), before + 1);
     EXPECT_EQ(r.context->sends.back(), "closepath gsave eofill grestore newpath \n");
@@ -1152,10 +1210,11 @@ TEST_F(CGraPortTest, EndPathFillsAndStrokesTheCollectedPath)
     EXPECT_TRUE(r.port->EndPath(true, true, false));
     std::string const both = r.context->sends.back();
     EXPECT_EQ(both.substr(0, 22), "gsave eofill grestore ") << both;
-    EXPECT_EQ(both.substr(both.size() - 55), "0.000000 0.000000 1.000000 setrgbcolor stroke newpath \n");
+    EXPECT_EQ(both.substr(both.size() - 55),
+              "0.000000 0.000000 1.000000 setrgbcolor stroke newpath \n");
 
     // Out of path mode: false, nothing written.
-    size_t const sends = r.context->sends.size();
+    const size_t sends = r.context->sends.size();
     EXPECT_FALSE(r.port->EndPath(true, true, true));
     r.port->BeginHitTest();
     r.port->DrawLine(P(0, 0), P(5, 5));
@@ -1176,17 +1235,19 @@ TEST_F(CGraPortTest, HitTestsWriteTheirQuestions)
     r.context->answer = Sequence(4, 1);
     EXPECT_TRUE(r.port->EndHitTest(P(5, 5), 2.0, true, true, true));
     std::string const inside = r.context->All();
-    EXPECT_NE(inside.find("closepath 5.000000 5.000000 ineofill 0 printobject flush \n"), std::string::npos);
+    EXPECT_NE(inside.find("closepath 5.000000 5.000000 ineofill 0 printobject flush \n"),
+              std::string::npos);
     EXPECT_EQ(inside.find("instroke"), std::string::npos);
 
     // A miss of the fill goes on with the stroke, the pen widened to 3 / zoom.
     r.port->BeginHitTest();
     Square(r.port, 0, 0, 10, 10);
     r.context->answers = {Sequence(4, 0), Sequence(4, 1)};
-    size_t const first = r.context->sends.size();
+    const size_t first = r.context->sends.size();
     EXPECT_TRUE(r.port->EndHitTest(P(10, 5), 2.0, true, true, true));
     ASSERT_EQ(r.context->sends.size(), first + 3); // fill, stroke, newpath
-    EXPECT_EQ(r.context->sends[first + 1], "1.500000 setlinewidth 10.000000 5.000000 instroke 0 printobject flush \n");
+    EXPECT_EQ(r.context->sends[first + 1],
+              "1.500000 setlinewidth 10.000000 5.000000 instroke 0 printobject flush \n");
     EXPECT_EQ(r.context->sends[first + 2], "newpath \n");
     // The next painting writes the pen's own width.
     r.port->DrawLine(P(0, 0), P(1, 0));
@@ -1197,7 +1258,7 @@ TEST_F(CGraPortTest, HitTestsWriteTheirQuestions)
     Square(r.port, 0, 0, 10, 10);
     r.context->answers = {Sequence(4, 0)};
     EXPECT_FALSE(r.port->EndHitTest(P(50, 50), 2.0, true, false, true));
-    size_t const sends = r.context->sends.size();
+    const size_t sends = r.context->sends.size();
     EXPECT_FALSE(r.port->EndHitTest(P(5, 5), 1.0, true, true, true));
     EXPECT_EQ(r.context->sends.size(), sends);
 }
@@ -1214,16 +1275,16 @@ TEST_F(CGraPortTest, BoundsAskForTheBoxOfTheOutline)
     r.context->answer = BoxAnswer(1, 2, 3, 4);
     DRect box = {};
     EXPECT_TRUE(r.port->EndBounds(box, false, true));
-    EXPECT_EQ(r.context->sends.back(),
-              "closepath 0.000000 setlinewidth strokepath pathbbox 0 printobject 0 printobject 0 printobject "
-              "0 printobject flush newpath \n");
+    EXPECT_EQ(r.context->sends.back(), "closepath 0.000000 setlinewidth strokepath pathbbox 0 "
+                                       "printobject 0 printobject 0 printobject "
+                                       "0 printobject flush newpath \n");
     EXPECT_EQ(box.x1, 1.0);
     EXPECT_EQ(box.y1, 2.0);
     EXPECT_EQ(box.x2, 3.0);
     EXPECT_EQ(box.y2, 4.0);
 
     // No segment: false without a send; a wrong answer: false.
-    size_t const sends = r.context->sends.size();
+    const size_t sends = r.context->sends.size();
     r.port->BeginBounds();
     EXPECT_FALSE(r.port->EndBounds(box, true, false));
     EXPECT_EQ(r.context->sends.size(), sends);
@@ -1261,7 +1322,7 @@ TEST_F(CGraPortLiveTest, BoxesAndHitsInTheInterpreter)
     port->SetTransform(t);
     pen->SetWidth(0.5);
     struct Case {
-        char const* what;
+        const char* what;
         DPoint at;
         bool fill, stroke;
         bool hit;
@@ -1273,7 +1334,7 @@ TEST_F(CGraPortLiveTest, BoxesAndHitsInTheInterpreter)
         {"beyond the widened pen", {10.8, 5}, false, true, false},
         {"inside, stroke only", {5, 5}, false, true, false},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         ASSERT_TRUE(port->BeginHitTest());
         Square(port, 0, 0, 10, 10);
         EXPECT_EQ(port->EndHitTest(c.at, 4.0, c.fill, c.stroke, true), c.hit) << c.what;
@@ -1306,7 +1367,8 @@ TEST_F(CGraPortLiveTest, UniformFillsPaintInsideOnly)
 namespace {
 
 // A fill colour: background at index 0, pattern colour at index 1.
-CColorDefRef FillColours(double r0, double g0, double b0, double r1, double g1, double b1, bool clearBackground)
+CColorDefRef FillColours(double r0, double g0, double b0, double r1, double g1, double b1,
+                         bool clearBackground)
 {
     CColorDefRef c = Make<CColorDefRef>();
     c->SetCount(2);
@@ -1335,29 +1397,35 @@ CMotifDefRef Hatching(double thickness, double spacing, double angle)
 TEST_F(CGraPortTest, HatchingDefinesATilingPattern)
 {
     struct Case {
-        char const* what;
+        const char* what;
         double angle;
         std::string text; // expected within the pattern
     } const cases[] = {
         {"angle 0", 0.0,
-         "/BBox [ -0.500000 -0.500000 1.500000 5.500000 ] /XStep 1.000000 /YStep 5.000000 /PaintProc { pop "
-         "0.000000 0.000000 0.000000 setrgbcolor [] 0 setdash 1.000000 setlinewidth -1.000000 0.000000 moveto "
-         "2.000000 0.000000 lineto stroke } >> [1 0 0 1 0 0] makepattern /Motif0 exch def Motif0 setpattern "
+         "/BBox [ -0.500000 -0.500000 1.500000 5.500000 ] /XStep 1.000000 /YStep 5.000000 "
+         "/PaintProc { pop "
+         "0.000000 0.000000 0.000000 setrgbcolor [] 0 setdash 1.000000 setlinewidth -1.000000 "
+         "0.000000 moveto "
+         "2.000000 0.000000 lineto stroke } >> [1 0 0 1 0 0] makepattern /Motif0 exch def Motif0 "
+         "setpattern "
          "gsave eofill grestore "},
         {"a full turn is angle 0", 6.283185307, "/XStep 1.000000 /YStep 5.000000 "},
         // A half turn steps back: the box keeps its size.
-        {"half turn", 3.14159265359, "/BBox [ -0.500000 -0.500000 1.500000 5.500000 ] /XStep -1.000000 "},
-        {"three-quarter turn", 4.71238898038, "/BBox [ -0.500000 -0.500000 5.500000 1.500000 ] /XStep 5.000000 "
-                                              "/YStep -1.000000 "},
+        {"half turn", 3.14159265359,
+         "/BBox [ -0.500000 -0.500000 1.500000 5.500000 ] /XStep -1.000000 "},
+        {"three-quarter turn", 4.71238898038,
+         "/BBox [ -0.500000 -0.500000 5.500000 1.500000 ] /XStep 5.000000 "
+         "/YStep -1.000000 "},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         Recorded r = Record();
         r.port->SetFillColor(FillColours(1, 1, 1, 0, 0, 0, true));
         r.port->SetMotif(Hatching(1.0, 5.0, c.angle));
         r.port->BeginPath();
         Square(r.port, 0, 0, 10, 10);
         EXPECT_TRUE(r.port->EndPath(true, false, true)) << c.what;
-        EXPECT_NE(r.context->All().find(c.text), std::string::npos) << c.what << ": " << r.context->All();
+        EXPECT_NE(r.context->All().find(c.text), std::string::npos)
+            << c.what << ": " << r.context->All();
     }
 
     // No spacing: no pattern pass, only the background.
@@ -1435,22 +1503,26 @@ TEST_F(CGraPortTest, AxialGradientText)
     r.context->answer = BoxAnswer(0, 0, 10, 10);
     EXPECT_TRUE(r.port->EndPath(true, false, true));
     std::string const all = r.context->All();
-    EXPECT_NE(all.find("gsave pathbbox 0 printobject 0 printobject 0 printobject 0 printobject flush \n"),
+    EXPECT_NE(
+        all.find("gsave pathbbox 0 printobject 0 printobject 0 printobject 0 printobject flush \n"),
+        std::string::npos);
+    EXPECT_NE(all.find("clip newpath << /ShadingType 2 /ColorSpace /DeviceRGB /Coords ["),
               std::string::npos);
-    EXPECT_NE(all.find("clip newpath << /ShadingType 2 /ColorSpace /DeviceRGB /Coords ["), std::string::npos);
     EXPECT_EQ(Count(all, "/FunctionType 2"), 1u);
-    EXPECT_NE(all.find("/C0 [ 1.000000 0.000000 0.000000 ] /C1 [ 0.000000 0.000000 1.000000 ] /N 1.000000 >> "
-                       "] /Bounds [ ] /Encode [ 0 1 ] >> /Extend [true true] >> shfill initclip grestore "),
-              std::string::npos)
+    EXPECT_NE(
+        all.find(
+            "/C0 [ 1.000000 0.000000 0.000000 ] /C1 [ 0.000000 0.000000 1.000000 ] /N 1.000000 >> "
+            "] /Bounds [ ] /Encode [ 0 1 ] >> /Extend [true true] >> shfill initclip grestore "),
+        std::string::npos)
         << all;
     EXPECT_EQ(all.find("eofill"), std::string::npos); // the shading is the fill
 
     // Exponents from the further numbers; three colours have one bound.
     struct Case {
         double v;
-        char const* n;
+        const char* n;
     } const cases[] = {{-1.0, "/N 0.500000 "}, {1.0, "/N 10.000000 "}, {0.5, "/N 5.500000 "}};
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         Recorded e = Record();
         e.port->SetFillColor(FillColours(1, 0, 0, 0, 0, 1, false));
         m->SetGradientPoint(13, c.v);
@@ -1470,7 +1542,8 @@ TEST_F(CGraPortTest, AxialGradientText)
     Square(three.port, 0, 0, 10, 10);
     three.context->answer = BoxAnswer(0, 0, 10, 10);
     EXPECT_TRUE(three.port->EndPath(true, false, true));
-    EXPECT_NE(three.context->All().find("] /Bounds [ 0.500000 ] /Encode [ 0 1 0 1 ] >>"), std::string::npos);
+    EXPECT_NE(three.context->All().find("] /Bounds [ 0.500000 ] /Encode [ 0 1 0 1 ] >>"),
+              std::string::npos);
 
     // No box: the passes instead.
     Recorded none = Record();
@@ -1479,8 +1552,9 @@ TEST_F(CGraPortTest, AxialGradientText)
     none.port->BeginPath();
     Square(none.port, 0, 0, 10, 10);
     EXPECT_TRUE(none.port->EndPath(true, false, true));
-    EXPECT_NE(none.context->All().find("grestore /DeviceGray setcolorspace 1.000000 0.000000 0.000000 setrgbcolor "
-                                       "gsave eofill grestore newpath"),
+    EXPECT_NE(none.context->All().find(
+                  "grestore /DeviceGray setcolorspace 1.000000 0.000000 0.000000 setrgbcolor "
+                  "gsave eofill grestore newpath"),
               std::string::npos)
         << none.context->All();
 }
@@ -1504,8 +1578,8 @@ TEST_F(CGraPortLiveTest, GradientsInTheInterpreter)
     EXPECT_GT(Pixel(40, 40)[2], 230);
 
     // Every kind of shading is accepted and paints the shape.
-    for (int kind : {CMotifDef::GRADIENT_RADIAL, CMotifDef::GRADIENT_RECT, CMotifDef::GRADIENT_TRIANGLES,
-                     CMotifDef::GRADIENT_CURVES}) {
+    for (int kind : {CMotifDef::GRADIENT_RADIAL, CMotifDef::GRADIENT_RECT,
+                     CMotifDef::GRADIENT_TRIANGLES, CMotifDef::GRADIENT_CURVES}) {
         Start(40, 40);
         port->SetMotif(m);
         CColorDefRef colours = FillColours(1, 0, 0, 0, 0, 1, false);
@@ -1546,7 +1620,7 @@ CMotifDefRef Special(double step)
 TEST_F(CGraPortTest, SpecialFillsTooDenseGetTheDiagonalMark)
 {
     struct Case {
-        char const* what;
+        const char* what;
         double step;
         double offset; // shear of the cells
         float size;    // of the box
@@ -1554,7 +1628,7 @@ TEST_F(CGraPortTest, SpecialFillsTooDenseGetTheDiagonalMark)
         {"10,000 cells", 1.0, 0.0, 100},
         {"a shear that widens the walk past 10,000 cells", 1.0, 500.0, 10},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         Recorded r = Record();
         r.port->SetFillColor(FillColours(1, 1, 1, 0, 0, 0, true));
         CMotifDefRef m = Special(c.step);
@@ -1570,7 +1644,8 @@ TEST_F(CGraPortTest, SpecialFillsTooDenseGetTheDiagonalMark)
         std::string const mark = "5.000000 setlinewidth 0.000000 0.000000 moveto " + n + " " + n +
                                  " lineto stroke 0.000000 " + n + " moveto " + n +
                                  " 0.000000 lineto stroke initclip grestore ";
-        EXPECT_NE(r.context->All().find(mark), std::string::npos) << c.what << ": " << r.context->All();
+        EXPECT_NE(r.context->All().find(mark), std::string::npos)
+            << c.what << ": " << r.context->All();
         EXPECT_EQ(r.context->All().find("eofill"), std::string::npos) << c.what;
     }
 }
@@ -1621,7 +1696,7 @@ TEST_F(CGraPortLiveTest, SpecialFillsInTheInterpreter)
 
 namespace {
 
-CFontDefRef Font(char const* name, double size, double stretch = 0, double slant = 0)
+CFontDefRef Font(const char* name, double size, double stretch = 0, double slant = 0)
 {
     CFontDefRef f = Make<CFontDefRef>();
     f->SetName(ZuStringRef(name));
@@ -1640,16 +1715,19 @@ TEST_F(CGraPortTest, TextSelectsReencodedFonts)
     EXPECT_TRUE(r.port->DrawText(P(1, 2), 0.0, "a(b", 3));
     EXPECT_TRUE(r.port->DrawText(P(1, 20), 0.0, "cd", 2));
     std::string const all = r.context->All();
-    EXPECT_NE(all.find("/Helvetica findfont dup length dict begin {1 index /FID ne {def } {pop pop } ifelse } "
-                       "forall /Encoding ISOLatin1Encoding def currentdict end /Helvetica-ISOLatin1 exch "
-                       "definefont pop /Helvetica-ISOLatin1 [14.400000 0.000000 1.200000 12.000000 0.000000 "
-                       "0.000000 ] selectfont "),
-              std::string::npos)
+    EXPECT_NE(
+        all.find(
+            "/Helvetica findfont dup length dict begin {1 index /FID ne {def } {pop pop } ifelse } "
+            "forall /Encoding ISOLatin1Encoding def currentdict end /Helvetica-ISOLatin1 exch "
+            "definefont pop /Helvetica-ISOLatin1 [14.400000 0.000000 1.200000 12.000000 0.000000 "
+            "0.000000 ] selectfont "),
+        std::string::npos)
         << all;
     EXPECT_EQ(Count(all, "definefont"), 1u);
     EXPECT_EQ(Count(all, "selectfont"), 1u);
-    EXPECT_NE(all.find("1.000000 2.000000 moveto 0.000000 0 8#040 0.000000 0 (a\\(b) awidthshow \n"),
-              std::string::npos);
+    EXPECT_NE(
+        all.find("1.000000 2.000000 moveto 0.000000 0 8#040 0.000000 0 (a\\(b) awidthshow \n"),
+        std::string::npos);
 
     // Plain size, spacing and a turned text.
     CFontDefRef plain = Font("Times-Roman", 10);
@@ -1658,7 +1736,8 @@ TEST_F(CGraPortTest, TextSelectsReencodedFonts)
     r.port->SetFont(plain);
     EXPECT_TRUE(r.port->DrawText(P(3, 4), 30.0, "x", 1));
     EXPECT_NE(r.context->sends.back().find(
-                  "/Times-Roman-ISOLatin1 10.000000 selectfont gsave 3.000000 4.000000 translate 30.000000 rotate "
+                  "/Times-Roman-ISOLatin1 10.000000 selectfont gsave 3.000000 4.000000 translate "
+                  "30.000000 rotate "
                   "0 0 moveto 5.000000 0 8#040 1.000000 0 (x) awidthshow grestore \n"),
               std::string::npos)
         << r.context->sends.back();
@@ -1672,8 +1751,8 @@ TEST_F(CGraPortTest, TextSelectsReencodedFonts)
 TEST_F(CGraPortTest, FontNamesFromFilesAreWrittenAsData)
 {
     struct Case {
-        char const* name;
-        char const* text;
+        const char* name;
+        const char* text;
     } const cases[] = {
         {"My Font", "(My Font) cvn findfont"},
         {"x} quit {", "(x} quit {-ISOLatin1) cvn 12.000000 selectfont"},
@@ -1681,11 +1760,12 @@ TEST_F(CGraPortTest, FontNamesFromFilesAreWrittenAsData)
         {"Caf\xe9", "(Caf\xe9) cvn findfont"},
         {"Helvetica-Bold", "/Helvetica-Bold-ISOLatin1 12.000000 selectfont"},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         Recorded r = Record();
         r.port->SetFont(Font(c.name, 12));
         r.port->DrawText(P(0, 0), 0.0, "x", 1);
-        EXPECT_NE(r.context->All().find(c.text), std::string::npos) << c.name << ": " << r.context->All();
+        EXPECT_NE(r.context->All().find(c.text), std::string::npos)
+            << c.name << ": " << r.context->All();
     }
 }
 
@@ -1731,9 +1811,10 @@ TEST_F(CGraPortTest, CharacterMeasuresAreCached)
     DRect box = {};
     DPoint advance = {};
     ASSERT_TRUE(r.port->TextMetrics('A', box, advance));
-    size_t const sends = r.context->sends.size();
+    const size_t sends = r.context->sends.size();
     EXPECT_EQ(sends, 2u);
-    EXPECT_NE(r.context->sends[0].find("0 0 moveto (A) false charpath pathbbox"), std::string::npos);
+    EXPECT_NE(r.context->sends[0].find("0 0 moveto (A) false charpath pathbbox"),
+              std::string::npos);
     EXPECT_EQ(r.context->sends[1], "(A) stringwidth 0 printobject 0 printobject flush \n");
     EXPECT_EQ(box.x1, 0.5);
     EXPECT_EQ(box.y2, 7.0);
@@ -1790,7 +1871,7 @@ TEST_F(CGraPortLiveTest, TextInTheInterpreter)
 TEST_F(CGraPortTest, BrushShapesFillAndStroke)
 {
     struct Case {
-        char const* what;
+        const char* what;
         int flags;
         std::string end;
     } const cases[] = {
@@ -1798,13 +1879,15 @@ TEST_F(CGraPortTest, BrushShapesFillAndStroke)
         {"filled", 2, "closepath eofill "},
         {"stroked", 1, "lineto stroke "},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         Recorded r = Record();
         ChangeRecord identity = {};
         identity.kind = 7;
         identity.a = P(1, 0);
         identity.b = P(0, 1);
-        EXPECT_TRUE(r.port->DrawBrush(ShapeBrush(UnitSquare(), c.flags), Rgb(1, 0, 0), identity, 0.0, 0)) << c.what;
+        EXPECT_TRUE(
+            r.port->DrawBrush(ShapeBrush(UnitSquare(), c.flags), Rgb(1, 0, 0), identity, 0.0, 0))
+            << c.what;
         std::string const text = Buffer(r.port);
         EXPECT_EQ(text.substr(text.size() - c.end.size()), c.end) << c.what << ": " << text;
         EXPECT_EQ(Count(text, "setlinewidth") == 1, (c.flags & 1) != 0) << c.what;
@@ -1819,13 +1902,13 @@ TEST_F(CGraPortTest, BrushColoursBlendAlongTheStroke)
     CColorDefRef colours = FillColours(1, 0, 0, 0, 0, 1, false);
     struct Case {
         double t;
-        char const* text;
+        const char* text;
     } const cases[] = {
         {0.5, "0.500000 0.000000 0.500000 setrgbcolor "},
         {0.0, "1.000000 0.000000 0.000000 setrgbcolor "},
         {1.0, "0.000000 0.000000 1.000000 setrgbcolor "},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         Recorded r = Record();
         ChangeRecord identity = {};
         identity.kind = 7;
@@ -1872,12 +1955,13 @@ TEST_F(CGraPortTest, FancyStrokesRepeatTheBrush)
     CPenDefRef plain = Make<CPenDefRef>();
     r.port->SetPen(plain);
     r.port->DrawLine(P(0, 0), P(1, 1));
-    for (char const* what : {"setlinewidth", "setlinecap", "setlinejoin", "setmiterlimit", "setdash", "setrgbcolor"})
+    for (const char* what :
+         {"setlinewidth", "setlinecap", "setlinejoin", "setmiterlimit", "setdash", "setrgbcolor"})
         EXPECT_EQ(Count(r.context->sends.back(), what), 1u) << what;
     // With the fancy pen again, a circle is not recorded: stroked plainly,
     // not along the earlier path.
     r.port->SetPen(FancyPen(30, 0));
-    size_t const sends = r.context->sends.size();
+    const size_t sends = r.context->sends.size();
     r.port->DrawCircle(P(50, 50), 5);
     ASSERT_EQ(r.context->sends.size(), sends + 1);
     EXPECT_NE(r.context->sends.back().find("0 360 arc stroke \n"), std::string::npos);
@@ -1887,20 +1971,20 @@ TEST_F(CGraPortTest, FancyStrokesRepeatTheBrush)
 TEST_F(CGraPortTest, FittedFancyStrokes)
 {
     struct Case {
-        char const* what;
+        const char* what;
         bool closed;
         size_t copies;
     } const cases[] = {
         {"closed: three of 30 + 10/3", true, 3},
         {"open: one more, past the end", false, 4},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         Recorded r = Record();
         r.port->SetPen(FancyPen(30, 0x200));
         r.port->SetStrokeBrush(ShapeBrush(UnitSquare(), 1));
         r.port->BeginPath();
         Square(r.port, 0, 0, 25, 25);
-        size_t const before = r.context->sends.size();
+        const size_t before = r.context->sends.size();
         EXPECT_TRUE(r.port->EndPath(false, true, c.closed)) << c.what;
         std::string after;
         for (size_t i = before; i < r.context->sends.size(); i++)

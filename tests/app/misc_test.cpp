@@ -13,7 +13,7 @@
 
 namespace {
 
-void ExpectPoint(DPoint const& want, DPoint const& got, double tolerance = 1e-9)
+void ExpectPoint(const DPoint& want, const DPoint& got, double tolerance = 1e-9)
 {
     EXPECT_NEAR(want.x, got.x, tolerance);
     EXPECT_NEAR(want.y, got.y, tolerance);
@@ -40,7 +40,9 @@ TEST(MiscUnits, TableNamesFactorsAndDecimals)
     EXPECT_STREQ("", GetUnitName(15));
     EXPECT_STREQ("", GetUnitName(0));
     EXPECT_STREQ("Millim\xe8tres", GetUnitName(23));
-    EXPECT_STREQ("D\xe9" "cim\xe9tres", GetUnitName(25));
+    EXPECT_STREQ("D\xe9"
+                 "cim\xe9tres",
+                 GetUnitName(25));
     EXPECT_STREQ("Pixels (300 dpi)", GetUnitName(51));
     EXPECT_EQ(25.4, GetUnitFactor(30));
     EXPECT_EQ(0.017453292519444445, GetUnitFactor(13));
@@ -60,22 +62,13 @@ TEST(MiscUnits, FormatInUnitRoundsHalfAwayFromZero)
     struct Case {
         double mm;
         int code;
-        char const* text;
+        const char* text;
     } const cases[] = {
-        {12.345, 24, "1.235"},
-        {1.0, 23, "1.00"},
-        {-1.0, 23, "-1.00"},
-        {-1.234, 23, "-1.23"},
-        {-1.235, 23, "-1.24"},
-        {1.235, 23, "1.24"},
-        {-0.001, 23, "0.00"},
-        {0.0, 23, "0.00"},
-        {2.5, 10, "3"},
-        {-2.5, 10, "-3"},
-        {-0.4, 10, "0"},
-        {25.4, 30, "1.000"},
+        {12.345, 24, "1.235"}, {1.0, 23, "1.00"},   {-1.0, 23, "-1.00"},  {-1.234, 23, "-1.23"},
+        {-1.235, 23, "-1.24"}, {1.235, 23, "1.24"}, {-0.001, 23, "0.00"}, {0.0, 23, "0.00"},
+        {2.5, 10, "3"},        {-2.5, 10, "-3"},    {-0.4, 10, "0"},      {25.4, 30, "1.000"},
     };
-    for (Case const& c : cases)
+    for (const Case& c : cases)
         EXPECT_EQ(c.text, InUnit(c.mm, c.code)) << c.mm << " in " << c.code;
 }
 
@@ -84,13 +77,12 @@ TEST(MiscUnits, FormatNumberCutsAfterTheDecimals)
     struct Case {
         double value;
         int decimals;
-        char const* text;
+        const char* text;
     } const cases[] = {
-        {12.987, 0, "12"},    {12.987, 2, "12.98"},        {-12.987, 1, "-12.9"},
-        {-0.004, 2, "0.00"},  {-0.5, 0, "0"},             {1.5, 9, "1.500000000"},
-        {1.5, 12, "1.500000000"}, {3.0, -2, "3"},
+        {12.987, 0, "12"}, {12.987, 2, "12.98"},    {-12.987, 1, "-12.9"},    {-0.004, 2, "0.00"},
+        {-0.5, 0, "0"},    {1.5, 9, "1.500000000"}, {1.5, 12, "1.500000000"}, {3.0, -2, "3"},
     };
-    for (Case const& c : cases)
+    for (const Case& c : cases)
         EXPECT_EQ(c.text, Number(c.value, c.decimals)) << c.value << " / " << c.decimals;
 }
 
@@ -114,7 +106,7 @@ TEST(MiscUnits, FormatNumberNeverWritesBeyondItsRoom)
 
 TEST(MiscUnits, NumbersUseAPointWhateverTheLocale)
 {
-    char const* previous = std::setlocale(LC_NUMERIC, nullptr);
+    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
     std::string const saved = previous ? previous : "C";
     if (!std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR"))
         GTEST_SKIP() << "no French locale installed";
@@ -125,8 +117,8 @@ TEST(MiscUnits, NumbersUseAPointWhateverTheLocale)
 
 TEST(MiscGeometry, RectanglesNullAbsentAndEdgesIncluded)
 {
-    DRect const r{0, 0, 10, 5};
-    DRect const null{3, 3, 3, 3};
+    const DRect r{0, 0, 10, 5};
+    const DRect null{3, 3, 3, 3};
     DRect u = UnionRect(null, r);
     EXPECT_TRUE(std::memcmp(&r, &u, sizeof r) == 0);
     u = UnionRect(null, null);
@@ -156,7 +148,7 @@ TEST(MiscGeometry, RectanglesNullAbsentAndEdgesIncluded)
 
 TEST(MiscGeometry, PointsAnglesAndCurves)
 {
-    DPoint const o{0, 0};
+    const DPoint o{0, 0};
     ExpectPoint({0, 1}, RotatePoint({1, 0}, o, 1.5707963267948966));
     ExpectPoint({5, 3}, RotatePoint({5, 3}, {5, 3}, 2.0));
     EXPECT_NEAR(1.5707963267, AngleBetween(o, {1, 0}, {0, 2}), 1e-9);
@@ -191,10 +183,10 @@ TEST(MiscGeometry, PointsAnglesAndCurves)
 
 TEST(MiscGeometry, MatricesConcatenateInOrder)
 {
-    DMatrix const m = MatrixMultiply(MatrixScale(2, 3), MatrixTranslate(1, 1));
+    const DMatrix m = MatrixMultiply(MatrixScale(2, 3), MatrixTranslate(1, 1));
     ExpectPoint({3, 4}, MatrixApply(m, {1, 1}));
     ExpectPoint({0, 1}, MatrixApply(MatrixRotate(1.5707963267948966), {1, 0}));
-    DMatrix const id = MatrixMultiply(MatrixIdentity(), MatrixTranslate(5, 6));
+    const DMatrix id = MatrixMultiply(MatrixIdentity(), MatrixTranslate(5, 6));
     ExpectPoint({5, 6}, MatrixApply(id, {0, 0}));
 }
 
@@ -221,7 +213,7 @@ TEST(MiscChange, SimpleKinds)
         {0, {2, 0}, {0, 2}, {1, 1}, {1, 1}, {1, 1}},
         {10, {2, 0}, {0, 2}, {1, 1}, {1, 1}, {1, 1}},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         ChangeRecord r = Record(c.kind);
         r.a = c.a;
         r.b = c.b;
@@ -271,7 +263,7 @@ TEST(MiscChange, EnvelopeMovesPointAndHandle)
     r.d = {18, 0};
     r.e = {18, 18};
     r.f = {0, 18};
-    DPoint const c[4] = {r.c, r.d, r.e, r.f};
+    const DPoint c[4] = {r.c, r.d, r.e, r.f};
     for (int i = 0; i < 4; ++i) {
         r.g[2 * i] = InterpolatePoint(c[i], c[(i + 1) % 4], 1.0 / 3);
         r.g[2 * i + 1] = InterpolatePoint(c[(i + 1) % 4], c[i], 1.0 / 3);
@@ -286,13 +278,14 @@ TEST(MiscChange, EnvelopeMovesPointAndHandle)
     DPoint s{0, 3};
     DPoint t{1, 3};
     TransformPoints(s, t, r);
-    EXPECT_TRUE(std::isfinite(s.x) && std::isfinite(s.y) && std::isfinite(t.x) && std::isfinite(t.y));
+    EXPECT_TRUE(std::isfinite(s.x) && std::isfinite(s.y) && std::isfinite(t.x) &&
+                std::isfinite(t.y));
 }
 
 TEST(MiscChange, ShiftCentreAndScaleFromCentre)
 {
-    DRect const frame{-10, -10, 10, 10};
-    DPoint const c{0, 0};
+    const DRect frame{-10, -10, 10, 10};
+    const DPoint c{0, 0};
     ExpectPoint({10, 0}, ShiftCentre(frame, c, {5, 0}, {10, 0}));
     ExpectPoint({-10, 0}, ShiftCentre(frame, c, {5, 0}, {-10, 0}));
     ExpectPoint({7.5, 0}, ShiftCentre(frame, c, {5, 0}, {5, 0}));
@@ -301,7 +294,7 @@ TEST(MiscChange, ShiftCentreAndScaleFromCentre)
     // The corners stay; the centre itself goes to the new centre.
     ExpectPoint({10, 10}, ShiftCentre(frame, c, {5, 2}, {10, 10}));
     ExpectPoint({5, 2}, ShiftCentre(frame, c, {5, 2}, c));
-    for (DPoint const& p : {DPoint{5, 0}, DPoint{-3, 7}, DPoint{2, -9}, DPoint{-4, -4}}) {
+    for (const DPoint& p : {DPoint{5, 0}, DPoint{-3, 7}, DPoint{2, -9}, DPoint{-4, -4}}) {
         ExpectPoint(p, ScaleFromCentre(frame, c, 1.0, p));
         ExpectPoint(c, ScaleFromCentre(frame, c, 0.0, p));
         ExpectPoint(MidPoint(c, p), ScaleFromCentre(frame, c, 0.5, p));
@@ -383,10 +376,11 @@ TEST_F(MiscDefTest, DefinitionsByKind)
     struct Case {
         int kind;
         int type;
-    } const cases[] = {{10, 10}, {11, 11}, {21, 11}, {12, 12}, {22, 12}, {15, 20}, {25, 20}, {18, 15},
-                       {20, 30}, {30, 50}, {31, 50}, {40, 60}, {41, 60}, {50, 40}, {51, 41}, {100, 70},
-                       {101, 30}, {102, 11}, {103, 12}, {105, 20}, {125, 20}, {120, 80}, {99, 0}, {0, 0}};
-    for (Case const& c : cases)
+    } const cases[] = {{10, 10},  {11, 11},  {21, 11},  {12, 12},  {22, 12},  {15, 20},
+                       {25, 20},  {18, 15},  {20, 30},  {30, 50},  {31, 50},  {40, 60},
+                       {41, 60},  {50, 40},  {51, 41},  {100, 70}, {101, 30}, {102, 11},
+                       {103, 12}, {105, 20}, {125, 20}, {120, 80}, {99, 0},   {0, 0}};
+    for (const Case& c : cases)
         EXPECT_EQ(c.type, GetDefTypeOfKind(c.kind)) << c.kind;
     for (int type : {10, 11, 12, 15, 20, 30, 40, 41, 50, 60, 70, 80}) {
         CDefRef d = NewDefinition(type);

@@ -17,7 +17,7 @@ class CMotifDefTest : public DefTest {
 protected:
     static CMotifDefRef New() { return Make<CMotifDefRef>(); }
     // Record k of a mesh with records of n numbers.
-    static void ExpectVertex(CMotifDefRef const& m, int k, int n, double x, double y)
+    static void ExpectVertex(const CMotifDefRef& m, int k, int n, double x, double y)
     {
         EXPECT_DOUBLE_EQ(x, m->GetGradientPoint(k * n)) << "vertex " << k;
         EXPECT_DOUBLE_EQ(y, m->GetGradientPoint(k * n + 1)) << "vertex " << k;
@@ -56,7 +56,7 @@ TEST_F(CMotifDefTest, NewFillAndItsClampedValues)
     struct Kind {
         int kind, values;
     } const kinds[] = {{60, 1}, {61, 2}, {62, 2}, {63, 2}, {64, 7}, {65, 1}};
-    for (Kind const& k : kinds) {
+    for (const Kind& k : kinds) {
         m->SetValue(k.kind);
         EXPECT_EQ(k.values, m->CountKindValues()) << k.kind;
     }
@@ -68,7 +68,7 @@ TEST_F(CMotifDefTest, GradientKindFollowsTheFillKind)
     EXPECT_TRUE(m->SetValue(61));
     ASSERT_EQ(230, m->GetGradientType());
     ASSERT_EQ(23, m->CountGradientPoints());
-    double const axial[] = {0.785398163375, 1.0, 1.0, 1.0};
+    const double axial[] = {0.785398163375, 1.0, 1.0, 1.0};
     for (int i = 0; i < 23; ++i)
         EXPECT_EQ(i < 4 ? axial[i] : 0.0, m->GetGradientPoint(i)) << i;
 
@@ -77,7 +77,7 @@ TEST_F(CMotifDefTest, GradientKindFollowsTheFillKind)
     m->SetGradientPoint(13, 9.0);
     m->SetColorCount(5);
     EXPECT_TRUE(m->ResetGradientPoints());
-    double const positions[] = {0.25, 0.5, 0.75, 1.0};
+    const double positions[] = {0.25, 0.5, 0.75, 1.0};
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(positions[i], m->GetGradientPoint(3 + i));
         EXPECT_EQ(0.0, m->GetGradientPoint(13 + i));
@@ -113,7 +113,7 @@ TEST_F(CMotifDefTest, GradientKindFollowsTheFillKind)
     m->SetGradientType(230);
     EXPECT_EQ(0.0, m->GetGradientPoint(20));
 
-    int const n = m->CountGradientPoints();
+    const int n = m->CountGradientPoints();
     EXPECT_EQ(0.0, m->GetGradientPoint(n));
     EXPECT_EQ(0.0, m->GetGradientPoint(-1));
     EXPECT_FALSE(m->SetGradientPoint(n, 1.0));
@@ -135,9 +135,12 @@ TEST_F(CMotifDefTest, TriangleMeshDefaultsAndSizes)
     struct Size {
         unsigned flags;
         int columns, rows;
-    } const sizes[] = {{0x2000 | 0x10000, 5, 3}, {0x800 | 0x2000, 5, 2}, {0x1000 | 0x40000 | 0x10000, 4, 5},
-                       {0, 2, 2},                {2, 2, 2}};
-    for (Size const& s : sizes) {
+    } const sizes[] = {{0x2000 | 0x10000, 5, 3},
+                       {0x800 | 0x2000, 5, 2},
+                       {0x1000 | 0x40000 | 0x10000, 4, 5},
+                       {0, 2, 2},
+                       {2, 2, 2}};
+    for (const Size& s : sizes) {
         EXPECT_TRUE(m->SetMeshFlags(s.flags));
         int c, r;
         m->GetMeshSize(c, r);
@@ -170,9 +173,9 @@ TEST_F(CMotifDefTest, CurveMeshDefaults)
     CMotifDefRef m = New();
     m->SetGradientType(234);
     ASSERT_EQ(171, m->CountGradientPoints());
-    int const centre = 4 * 19;
-    double const want[19] = {0.0, 0.0, -0.4, 0.0, 0.4, 0.0, 0.0, 0.4, 0.0, -0.4,
-                             -0.4, 0.4, 0.4, 0.4, -0.4, -0.4, 0.4, -0.4, 1.0};
+    const int centre = 4 * 19;
+    const double want[19] = {0.0,  0.0, -0.4, 0.0, 0.4,  0.0,  0.0, 0.4,  0.0, -0.4,
+                             -0.4, 0.4, 0.4,  0.4, -0.4, -0.4, 0.4, -0.4, 1.0};
     for (int i = 0; i < 19; ++i)
         EXPECT_DOUBLE_EQ(want[i], m->GetGradientPoint(centre + i)) << i;
     EXPECT_EQ(0.0, m->GetGradientPoint(18));
@@ -194,15 +197,15 @@ TEST_F(CMotifDefTest, TransformMeshKeepsTheBorderOnTheSquare)
     move.b = {0.25, -0.5};
     for (int kind : {233, 234}) {
         SCOPED_TRACE(kind);
-        int const n = kind == 233 ? 4 : 19;
+        const int n = kind == 233 ? 4 : 19;
         CMotifDefRef m = New();
         m->SetGradientType(kind);
         m->TransformMesh(move);
         for (int k = 0; k < 9; ++k) {
-            int const i = k % 3;
-            int const j = k / 3;
-            double const x = i == 0 ? -1.0 : i == 2 ? 1.0 : 0.25;
-            double const y = j == 0 ? -1.0 : j == 2 ? 1.0 : -0.5;
+            const int i = k % 3;
+            const int j = k / 3;
+            const double x = i == 0 ? -1.0 : i == 2 ? 1.0 : 0.25;
+            const double y = j == 0 ? -1.0 : j == 2 ? 1.0 : -0.5;
             ExpectVertex(m, k, n, x, y);
         }
         if (kind == 234) {
@@ -241,14 +244,15 @@ TEST_F(CMotifDefTest, MeshFillRoundTripsEqual)
 TEST_F(CMotifDefTest, StoredRecordSurplusHatchesAndShortArrays)
 {
     CMotifDefRef fresh = New();
-    Bytes const stored = Stored(fresh);
-    auto own = [&](long long sets, int kind, int colors, std::vector<double> const& points) {
+    const Bytes stored = Stored(fresh);
+    auto own = [&](long long sets, int kind, int colors, const std::vector<double>& points) {
         return Written([&](ZuStorageRef const& s) {
             s << ZuStorageSync::begin;
             s->StoreInt(sets);
             s << ZuStorageSync::repeat;
             for (long long i = 0; i < sets; ++i)
-                s << ZuStorageSync::begin << double(i + 2) << 10.0 << 0.785398163375 << ZuStorageSync::end;
+                s << ZuStorageSync::begin << double(i + 2) << 10.0 << 0.785398163375
+                  << ZuStorageSync::end;
             s << ZuStorageSync::end_repeat << ZuStorageSync::mark;
             for (double d : {0.0, 0.0, 0.8, 0.8, 10.0, 10.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0})
                 s << d;
@@ -264,7 +268,7 @@ TEST_F(CMotifDefTest, StoredRecordSurplusHatchesAndShortArrays)
     };
     // A new fill: four sets of thickness 1 .. (stored 2 + i below), no
     // gradient.
-    Bytes const fresh_own = Written([&](ZuStorageRef const& s) {
+    const Bytes fresh_own = Written([&](const ZuStorageRef& s) {
         s << ZuStorageSync::begin << 4 << ZuStorageSync::repeat;
         for (int i = 0; i < 4; ++i)
             s << ZuStorageSync::begin << 1.0 << 10.0 << 0.785398163375 << ZuStorageSync::end;
@@ -279,7 +283,7 @@ TEST_F(CMotifDefTest, StoredRecordSurplusHatchesAndShortArrays)
     });
     ASSERT_GT(stored.size(), fresh_own.size());
     ASSERT_EQ(fresh_own, Bytes(stored.end() - fresh_own.size(), stored.end()));
-    Bytes const prefix(stored.begin(), stored.end() - fresh_own.size());
+    const Bytes prefix(stored.begin(), stored.end() - fresh_own.size());
 
     // Six sets: two read and dropped.
     Bytes bytes = prefix;
@@ -303,13 +307,12 @@ TEST_F(CMotifDefTest, StoredRecordSurplusHatchesAndShortArrays)
     EXPECT_EQ(5, m->CountGradientPoints());
 
     // Cut anywhere, a record leaves the values read so far in range.
-    Bytes const full = bytes;
+    const Bytes full = bytes;
     for (std::size_t cut = prefix.size(); cut < full.size(); ++cut) {
         CMotifDefRef part = New();
         try {
             Restore(part, Bytes(full.begin(), full.begin() + cut));
-        } catch (ZuExcStream const&) {
-        }
+        } catch (const ZuExcStream&) {}
         EXPECT_LE(part->GetColorCount(), 10) << cut;
     }
 

@@ -17,7 +17,7 @@ namespace {
 
 typedef std::vector<double> Doubles;
 
-void ExpectNear(Doubles const& want, Doubles const& got)
+void ExpectNear(const Doubles& want, const Doubles& got)
 {
     ASSERT_EQ(want.size(), got.size());
     for (std::size_t k = 0; k < want.size(); k++)
@@ -33,22 +33,22 @@ protected:
         return b;
     }
     // The elements up to and with the end record.
-    static Doubles Elements(CPatternDefRef const& b)
+    static Doubles Elements(const CPatternDefRef& b)
     {
         int length;
         b->GetLength(length);
         Doubles out;
-        for (int i = 0; i <= length; ) {
+        for (int i = 0; i <= length;) {
             double record[CPatternDef::MAX_RECORD];
             b->GetElement(i, record);
-            int const n = CPatternDef::RecordLength(record[0]);
+            const int n = CPatternDef::RecordLength(record[0]);
             out.insert(out.end(), record, record + n);
             i += n;
         }
         return out;
     }
     // The indexes of the records, walked with NextElement.
-    static std::vector<int> Records(CPatternDefRef const& b)
+    static std::vector<int> Records(const CPatternDefRef& b)
     {
         std::vector<int> out;
         int i;
@@ -58,7 +58,7 @@ protected:
             out.push_back(i);
         return out;
     }
-    static std::vector<int> Headers(CPatternDefRef const& b)
+    static std::vector<int> Headers(const CPatternDefRef& b)
     {
         std::vector<int> out;
         for (int i : Records(b))
@@ -66,7 +66,7 @@ protected:
                 out.push_back(i);
         return out;
     }
-    static Doubles Handle(CPatternDefRef const& b, int index, int handle, int state)
+    static Doubles Handle(const CPatternDefRef& b, int index, int handle, int state)
     {
         double p[2] = {99, 99};
         int kind = 0;
@@ -74,11 +74,11 @@ protected:
         return Doubles{p[0], p[1]};
     }
     // A brush's own record written by hand after a new CDef's record.
-    Bytes Record(long long prefab, long long used, Doubles const& elements, unsigned long long count,
-                 unsigned long long grow_step)
+    Bytes Record(long long prefab, long long used, const Doubles& elements,
+                 unsigned long long count, unsigned long long grow_step)
     {
         Bytes bytes = Stored(Make<CDefRef>());
-        Bytes const own = Written([&](ZuStorageRef const& s) {
+        const Bytes own = Written([&](const ZuStorageRef& s) {
             s << ZuStorageSync::begin << ZuStorageSync::mark;
             s->StoreInt(prefab);
             s->StoreInt(used);
@@ -127,7 +127,7 @@ TEST_F(CPatternDefTest, NewBrushIsTheCircle)
 TEST_F(CPatternDefTest, PrefabricatedBrushes)
 {
     struct Case {
-        char const* name; // ISO 8859-1
+        const char* name; // ISO 8859-1
         int length;
         std::vector<int> headers;
     } const cases[] = {
@@ -162,7 +162,7 @@ TEST_F(CPatternDefTest, PrefabricatedBrushes)
 
     CPatternDefRef b = Make<CPatternDefRef>();
     for (int n = 0; n < 17; n++) {
-        Case const& c = cases[n];
+        const Case& c = cases[n];
         SCOPED_TRACE(c.name);
         ZuObjectRef item;
         ASSERT_TRUE(names->Get(unsigned(n), item));
@@ -188,7 +188,7 @@ TEST_F(CPatternDefTest, PrefabricatedBrushes)
         }
         // Only points and curves between the headers.
         for (int i : Records(b)) {
-            int const op = b->GetOpcode(i);
+            const int op = b->GetOpcode(i);
             EXPECT_TRUE(op == 10 || op == 20 || op == 21) << i;
         }
     }
@@ -266,7 +266,7 @@ TEST_F(CPatternDefTest, ShapeColourAndWidthByState)
     struct Case {
         double t, want;
     } const cases[] = {{0.0, 1.0}, {0.5, 2.0}, {1.0, 3.0}, {0.25, 1.5}, {2.0, 5.0}};
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         EXPECT_TRUE(b->GetShapeWidthAt(0, width, c.t));
         EXPECT_EQ(c.want, width) << c.t;
     }
@@ -291,7 +291,7 @@ TEST_F(CPatternDefTest, HandlesOfEachRecord)
         {25, 0, true, 1, 0.5, -0.2, 0.5, -0.2}, {25, 1, false, 0, 0, 0, 0, 0},
         {48, 0, false, 0, 0, 0, 0, 0},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.index << "/" << c.handle);
         double p[2] = {9, 9};
         int kind = 0;
@@ -315,7 +315,7 @@ TEST_F(CPatternDefTest, HandlesOfEachRecord)
     }
 
     // Setting by state.
-    double const q[2] = {0.3, 0.4};
+    const double q[2] = {0.3, 0.4};
     EXPECT_TRUE(b->SetHandle(12, 1, q, 1));
     EXPECT_EQ(-1, b->GetPrefabNumber());
     EXPECT_EQ((Doubles{0.3, 0.4}), Handle(b, 12, 1, 1));
@@ -333,22 +333,29 @@ TEST_F(CPatternDefTest, WalkingInsideShapes)
     // 49, 54, 59; end 64.
     CPatternDefRef b = Brush(8);
     struct Case {
-        char const* op;
+        const char* op;
         int from;
         bool answer;
         int to;
     } const cases[] = {
-        {"next in shape", 12, true, 17}, {"next in shape", 27, true, 0},   {"next in shape", 59, true, 32},
-        {"next in shape", 0, true, 12},  {"next in shape", 64, false, 64},
-        {"prev in shape", 0, true, 27},  {"prev in shape", 32, true, 59}, {"prev in shape", 17, true, 12},
+        {"next in shape", 12, true, 17},
+        {"next in shape", 27, true, 0},
+        {"next in shape", 59, true, 32},
+        {"next in shape", 0, true, 12},
+        {"next in shape", 64, false, 64},
+        {"prev in shape", 0, true, 27},
+        {"prev in shape", 32, true, 59},
+        {"prev in shape", 17, true, 12},
         {"prev in shape", 12, true, 0},
-        {"prev", 32, true, 27},          {"prev", 64, true, 59},          {"prev", 0, false, 0},
+        {"prev", 32, true, 27},
+        {"prev", 64, true, 59},
+        {"prev", 0, false, 0},
         {"prev", 12, true, 0},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         int i = c.from;
         std::string const op = c.op;
-        bool const answer = op == "prev" ? b->PrevElement(i)
+        const bool answer = op == "prev"            ? b->PrevElement(i)
                             : op == "prev in shape" ? b->PrevElementInShape(i)
                                                     : b->NextElementInShape(i);
         EXPECT_EQ(c.answer, answer) << op << " from " << c.from;
@@ -368,8 +375,8 @@ TEST_F(CPatternDefTest, WalkingInsideShapes)
 TEST_F(CPatternDefTest, InsertingAndDeletingRecords)
 {
     CPatternDefRef b = Brush();
-    Doubles const before = Elements(b);
-    double const point[] = {20, 0.1, 0.2, 0.3, 0.4};
+    const Doubles before = Elements(b);
+    const double point[] = {20, 0.1, 0.2, 0.3, 0.4};
     EXPECT_TRUE(b->InsertElement(12, point));
     int length = 0;
     b->GetLength(length);
@@ -416,7 +423,7 @@ TEST_F(CPatternDefTest, MovingHandlesTakesNeighboursAlong)
 {
     // The square's reference point and its last point coincide.
     CPatternDefRef square = Brush(1);
-    double const to[2] = {-0.5, -0.6};
+    const double to[2] = {-0.5, -0.6};
     EXPECT_TRUE(square->MoveHandle(0, 0, to, 0));
     EXPECT_EQ(-1, square->GetPrefabNumber());
     for (int state : {1, 2}) {
@@ -433,7 +440,7 @@ TEST_F(CPatternDefTest, MovingHandlesTakesNeighboursAlong)
     // The heart: header 0, curves 12, 25, 38, 51, end 64; the last curve
     // ends on the reference point (0, -0.5).
     CPatternDefRef heart = Brush(7);
-    double const ref[2] = {0.1, -0.4}; // by (0.1, 0.1)
+    const double ref[2] = {0.1, -0.4}; // by (0.1, 0.1)
     EXPECT_TRUE(heart->MoveHandle(0, 0, ref, 0));
     EXPECT_EQ((Doubles{0.1, -0.4}), Handle(heart, 51, 0, 1));
     // The last curve's second control point and the first curve's first
@@ -447,7 +454,7 @@ TEST_F(CPatternDefTest, MovingHandlesTakesNeighboursAlong)
     // A curve's end point: its own second control point and the next
     // curve's first control point.
     heart = Brush(7);
-    double const end[2] = {0.1, 0.3}; // by (0.1, 0.1)
+    const double end[2] = {0.1, 0.3}; // by (0.1, 0.1)
     EXPECT_TRUE(heart->MoveHandle(25, 0, end, 0));
     EXPECT_EQ((Doubles{0.1, 0.3}), Handle(heart, 25, 0, 2));
     ExpectNear(Doubles{0.1, 0.7}, Handle(heart, 25, 2, 2));
@@ -456,7 +463,7 @@ TEST_F(CPatternDefTest, MovingHandlesTakesNeighboursAlong)
 
     // A control point moves alone; a handle the record lacks is refused.
     heart = Brush(7);
-    double const c[2] = {1, 1};
+    const double c[2] = {1, 1};
     EXPECT_TRUE(heart->MoveHandle(25, 1, c, 0));
     EXPECT_EQ((Doubles{1, 1}), Handle(heart, 25, 1, 1));
     EXPECT_EQ((Doubles{0, 0.2}), Handle(heart, 25, 0, 1));
@@ -482,7 +489,7 @@ TEST_F(CPatternDefTest, CopyInitialToFinal)
 TEST_F(CPatternDefTest, StoredRecordRoundTrips)
 {
     CPatternDefRef b = Brush(16);
-    double const point[] = {20, 0.1, 0.2, 0.3, 0.4};
+    const double point[] = {20, 0.1, 0.2, 0.3, 0.4};
     b->InsertElement(12, point);
     b->SetShapeWidth(0, 0.25, 1);
     b->SetEditState(2);
@@ -509,7 +516,7 @@ TEST_F(CPatternDefTest, BadStoredDrawingsAreRefused)
     short_curve.resize(21, 0.0); // the curve runs past 20
     Doubles dangling(circle.begin(), circle.begin() + 25);
     struct Case {
-        char const* what;
+        const char* what;
         long long used;
         Doubles elements;
     } const cases[] = {
@@ -523,11 +530,11 @@ TEST_F(CPatternDefTest, BadStoredDrawingsAreRefused)
         {"no array at all", 0, Doubles{}},
         {"end record missing at the array's end", 25, dangling},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         CPatternDefRef b = Make<CPatternDefRef>();
         b->SetEditState(1);
-        Bytes const bytes = Record(5, c.used, c.elements, c.elements.size(), 10);
+        const Bytes bytes = Record(5, c.used, c.elements, c.elements.size(), 10);
         EXPECT_THROW(Restore(b, bytes), ZuExcStream);
         EXPECT_TRUE(b->IsEqualCurrent(Make<CPatternDefRef>()));
         EXPECT_EQ((std::vector<int>{0, 12}), Records(b));

@@ -14,18 +14,18 @@ namespace {
 class CPenDefTest : public DefTest {
 protected:
     static CPenDefRef New() { return Make<CPenDefRef>(); }
-    static std::string Shown(CPenDefRef const& p) { return p->GetDisplayName()->AccessLatin(); }
+    static std::string Shown(const CPenDefRef& p) { return p->GetDisplayName()->AccessLatin(); }
     // The pen's own record as a new pen stores it, with `pairs` pairs.
     Bytes OwnRecord(long long pairs)
     {
-        return Written([&](ZuStorageRef const& s) {
+        return Written([&](const ZuStorageRef& s) {
             s << ZuStorageSync::begin << 0.0 << 0 << 0 << 10.0;
             s->StoreInt(pairs);
             s << ZuStorageSync::repeat;
             for (long long i = 0; i < pairs; ++i)
                 s << ZuStorageSync::begin << double(i + 1) << double(i + 11) << ZuStorageSync::end;
-            s << ZuStorageSync::end_repeat << 0.0 << ZuStorageSync::mark << 0 << 12.0 << 1.0 << 1.0 << 0.0 << 0.0
-              << 0.0 << ZuStorageSync::end;
+            s << ZuStorageSync::end_repeat << 0.0 << ZuStorageSync::mark << 0 << 12.0 << 1.0 << 1.0
+              << 0.0 << 0.0 << 0.0 << ZuStorageSync::end;
         });
     }
 };
@@ -55,11 +55,15 @@ TEST_F(CPenDefTest, LimitAngleSetsTheMiterLimit)
         double angle;
         double limit;
     } const cases[] = {
-        {3.141592653589793, 1.0}, {3.1415926535, 1.0}, {4.0, 1.0},     {0.0, 10000.0},
-        {1.5707963267948966, 1.4142135623730951},  {0.2003348423231196, 10.0},
+        {3.141592653589793, 1.0},
+        {3.1415926535, 1.0},
+        {4.0, 1.0},
+        {0.0, 10000.0},
+        {1.5707963267948966, 1.4142135623730951},
+        {0.2003348423231196, 10.0},
     };
     CPenDefRef p = New();
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         p->SetLimitAngle(c.angle);
         EXPECT_NEAR(c.limit, p->GetMiterLimit(), 1e-9) << c.angle;
     }
@@ -72,7 +76,7 @@ TEST_F(CPenDefTest, Description)
         int cap;
         double dash;
         double gap;
-        char const* text;
+        const char* text;
     } const cases[] = {
         {0.5, 1, 0.0, 0.0, "Trait continu, \xe9paisseur=0.50, extr\xe9mit\xe9s=rond"},
         {0.5, 1, 2.0, 0.0, "Trait continu, \xe9paisseur=0.50, extr\xe9mit\xe9s=rond"},
@@ -81,7 +85,7 @@ TEST_F(CPenDefTest, Description)
         {0.0, 0, 0.0, 0.0, "Trait continu, \xe9paisseur=0.00, extr\xe9mit\xe9s=coup\xe9"},
         {-1.0, 7, 0.0, 0.0, "Trait continu, \xe9paisseur=-1.00, extr\xe9mit\xe9s=coup\xe9"},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         CPenDefRef p = New();
         p->SetWidth(c.width);
         p->SetCap(c.cap);
@@ -136,18 +140,18 @@ TEST_F(CPenDefTest, StoredRecordAndSurplusPairs)
         fresh->SetDash(i, i + 1);
         fresh->SetGap(i, i + 11);
     }
-    Bytes const stored = Stored(fresh);
-    Bytes const own = OwnRecord(5);
+    const Bytes stored = Stored(fresh);
+    const Bytes own = OwnRecord(5);
     ASSERT_GT(stored.size(), own.size());
     EXPECT_EQ(own, Bytes(stored.end() - own.size(), stored.end()));
-    Bytes const prefix(stored.begin(), stored.end() - own.size());
+    const Bytes prefix(stored.begin(), stored.end() - own.size());
 
     // Seven pairs: the two beyond the five are read and dropped; three
     // pairs leave the others as they were.
     for (long long pairs : {7LL, 3LL}) {
         SCOPED_TRACE(pairs);
         Bytes bytes = prefix;
-        Bytes const record = OwnRecord(pairs);
+        const Bytes record = OwnRecord(pairs);
         bytes.insert(bytes.end(), record.begin(), record.end());
         CPenDefRef p = New();
         p->SetDash(4, 99.0);

@@ -22,14 +22,15 @@ TEST_F(CPolyRegDefTest, NewPolygonAndItsRanges)
     struct Sides {
         int in, out;
     } const sides[] = {{2, 3}, {3, 3}, {51, 50}, {50, 50}, {-7, 3}, {12, 12}};
-    for (Sides const& c : sides) {
+    for (const Sides& c : sides) {
         p->SetSides(c.in);
         EXPECT_EQ(c.out, p->GetSides());
     }
     struct Depth {
         double in, out;
-    } const depths[] = {{1.5, 1.0}, {-0.2, 0.0}, {0.25, 0.25}, {std::numeric_limits<double>::quiet_NaN(), 0.0}};
-    for (Depth const& c : depths) {
+    } const depths[] = {
+        {1.5, 1.0}, {-0.2, 0.0}, {0.25, 0.25}, {std::numeric_limits<double>::quiet_NaN(), 0.0}};
+    for (const Depth& c : depths) {
         p->SetIndentation(c.in);
         EXPECT_EQ(c.out, p->GetIndentation());
     }
@@ -56,12 +57,12 @@ TEST_F(CPolyRegDefTest, ValueIsTheStarFlag)
 TEST_F(CPolyRegDefTest, StoredSidesOutOfRangeAreClamped)
 {
     Bytes bytes = Stored(Make<CPolyRegDefRef>());
-    Bytes const tail =
-        Written([](ZuStorageRef const& s) { s << 6 << false << 0.5 << ZuStorageSync::end; });
+    const Bytes tail =
+        Written([](const ZuStorageRef& s) { s << 6 << false << 0.5 << ZuStorageSync::end; });
     ASSERT_EQ(tail, Bytes(bytes.end() - tail.size(), bytes.end()));
     bytes.resize(bytes.size() - tail.size());
-    Bytes const changed =
-        Written([](ZuStorageRef const& s) { s << 0 << true << 9.0 << ZuStorageSync::end; });
+    const Bytes changed =
+        Written([](const ZuStorageRef& s) { s << 0 << true << 9.0 << ZuStorageSync::end; });
     bytes.insert(bytes.end(), changed.begin(), changed.end());
     CPolyRegDefRef back = Make<CPolyRegDefRef>();
     EXPECT_TRUE(Restore(back, bytes));

@@ -22,10 +22,11 @@ TEST_F(CPositionDefTest, OffsetBySignOfTheMode)
     struct Case {
         int mode;
         double x, y;
-    } const cases[] = {{116, -10, 5}, {117, 10, 5}, {118, -10, -5}, {119, 10, -5}, {120, 0, 0}, {60, 10, 5}};
-    for (Case const& c : cases) {
+    } const cases[] = {{116, -10, 5}, {117, 10, 5}, {118, -10, -5},
+                       {119, 10, -5}, {120, 0, 0},  {60, 10, 5}};
+    for (const Case& c : cases) {
         p->SetValue(c.mode);
-        DPoint const o = p->GetShadowOffset();
+        const DPoint o = p->GetShadowOffset();
         EXPECT_EQ(c.x, o.x) << c.mode;
         EXPECT_EQ(c.y, o.y) << c.mode;
     }
@@ -36,9 +37,12 @@ TEST_F(CPositionDefTest, IncludeClampsAndCounts)
     CPositionDefRef p = Make<CPositionDefRef>();
     struct Case {
         double in, out;
-    } const cases[] = {{-1.0, 0.0}, {3.0, 2.0}, {2.0, 2.0}, {0.5, 0.5},
+    } const cases[] = {{-1.0, 0.0},
+                       {3.0, 2.0},
+                       {2.0, 2.0},
+                       {0.5, 0.5},
                        {std::numeric_limits<double>::quiet_NaN(), 0.0}};
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         EXPECT_TRUE(p->SetInclude(c.in));
         EXPECT_EQ(c.out, p->GetInclude());
     }
@@ -55,10 +59,10 @@ TEST_F(CPositionDefTest, StoredShareOutOfRangeIsClamped)
     CPositionDefRef p = Make<CPositionDefRef>();
     Bytes bytes = Stored(p);
     // The record ends with: Real include (1.0, stored as the integer 1), end.
-    Bytes const tail = Written([](ZuStorageRef const& s) { s << 1.0 << ZuStorageSync::end; });
+    const Bytes tail = Written([](const ZuStorageRef& s) { s << 1.0 << ZuStorageSync::end; });
     ASSERT_EQ(tail, Bytes(bytes.end() - tail.size(), bytes.end()));
     bytes.resize(bytes.size() - tail.size());
-    Bytes const changed = Written([](ZuStorageRef const& s) { s << 7.5 << ZuStorageSync::end; });
+    const Bytes changed = Written([](const ZuStorageRef& s) { s << 7.5 << ZuStorageSync::end; });
     bytes.insert(bytes.end(), changed.begin(), changed.end());
     CPositionDefRef back = Make<CPositionDefRef>();
     EXPECT_TRUE(Restore(back, bytes));

@@ -26,19 +26,19 @@ protected:
         return p;
     }
     // The variation of value 0 after `steps` steps from the start.
-    static double At(CPulsarDefRef const& p, double steps)
+    static double At(const CPulsarDefRef& p, double steps)
     {
         p->BeginPath(10.0, false);
         for (int k = 0; k < int(steps); k++)
             p->NextStep();
         // Positions between whole steps: the walk only counts steps, so a
         // fractional position is reached through the phase instead.
-        double const fraction = steps - int(steps);
+        const double fraction = steps - int(steps);
         unsigned shape;
         double period, phase, ratio;
         p->GetOscillator(shape, period, phase, ratio);
         p->SetOscillator(shape, period, -fraction, ratio);
-        double const v = p->GetVariation(0);
+        const double v = p->GetVariation(0);
         p->SetOscillator(shape, period, phase, ratio);
         return v;
     }
@@ -71,17 +71,31 @@ TEST_F(CPulsarDefTest, OscillatorShapesOverOnePeriod)
         double position, want;
     } const cases[] = {
         // Triangle: -1 at 0, +1 at the ratio, -1 again at the period.
-        {193, 0.0, 0.0},   {193, 2.5, 5.0},  {193, 5.0, 10.0}, {193, 7.5, 5.0},
-        {193, 10.0, 0.0},  {193, 12.5, 5.0},
+        {193, 0.0, 0.0},
+        {193, 2.5, 5.0},
+        {193, 5.0, 10.0},
+        {193, 7.5, 5.0},
+        {193, 10.0, 0.0},
+        {193, 12.5, 5.0},
         // Pulse: +1 up to the ratio, -1 after it, +1 again from the period.
-        {195, 0.0, 10.0},  {195, 4.999, 10.0}, {195, 5.0, 0.0}, {195, 9.999, 0.0},
+        {195, 0.0, 10.0},
+        {195, 4.999, 10.0},
+        {195, 5.0, 0.0},
+        {195, 9.999, 0.0},
         {195, 10.0, 10.0},
         // Sine: -cos over each half.
-        {192, 0.0, 0.0},   {192, 2.5, 5.0},  {192, 5.0, 10.0}, {192, 7.5, 5.0},
+        {192, 0.0, 0.0},
+        {192, 2.5, 5.0},
+        {192, 5.0, 10.0},
+        {192, 7.5, 5.0},
         // Exponential: u squared, keeping its sign.
-        {194, 0.0, 0.0},   {194, 2.5, 5.0},  {194, 3.75, 6.25}, {194, 5.0, 10.0}, {194, 8.75, 3.75},
+        {194, 0.0, 0.0},
+        {194, 2.5, 5.0},
+        {194, 3.75, 6.25},
+        {194, 5.0, 10.0},
+        {194, 8.75, 3.75},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         CPulsarDefRef p = Varying(CPulsarDef::OSCILLATOR);
         p->SetOscillator(c.shape, 10.0, 0.0, 0.5);
         EXPECT_NEAR(c.want, At(p, c.position), 1e-9) << c.shape << " at " << c.position;
@@ -135,13 +149,18 @@ TEST_F(CPulsarDefTest, RotationIsBroughtIntoOneTurn)
     struct Case {
         double angle, want;
     } const cases[] = {
-        {-1.0, 5.283185307}, {7.0, 0.716814693}, {3.0, 3.0}, {0.0, 0.0},
-        {6.283185307, 6.283185307}, {-6.283185307, 0.0}, {20.0, 20.0 - 3 * 6.283185307},
+        {-1.0, 5.283185307},
+        {7.0, 0.716814693},
+        {3.0, 3.0},
+        {0.0, 0.0},
+        {6.283185307, 6.283185307},
+        {-6.283185307, 0.0},
+        {20.0, 20.0 - 3 * 6.283185307},
         // Far out: one remainder, no endless turning.
         {1e300, std::fmod(1e300, 6.283185307)},
     };
     CPulsarDefRef p = Make<CPulsarDefRef>();
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         p->SetRotation(c.angle);
         EXPECT_NEAR(c.want, p->RetAngle(), 1e-9) << c.angle;
         EXPECT_GE(p->RetAngle(), 0.0);
@@ -157,20 +176,32 @@ TEST_F(CPulsarDefTest, EnvelopeTerms)
         unsigned kind;
         double ratio, position, want;
     } const cases[] = {
-        {210, 0.5, 0.0, 0.0},  {210, 0.5, 5.0, 5.0},  {210, 0.5, 10.0, 10.0},
-        {211, 0.4, 2.0, 5.0},  {211, 0.4, 4.0, 10.0}, {211, 0.4, 9.0, 10.0},
-        {212, 0.5, 0.0, 10.0}, {212, 0.5, 5.0, 5.0},  {212, 0.5, 10.0, 0.0},
-        {213, 0.4, 6.0, 10.0}, {213, 0.4, 8.0, 5.0},
-        {214, 0.4, 2.0, 5.0},  {214, 0.4, 4.0, 10.0}, {214, 0.4, 7.0, 5.0},
-        {215, 0.3, 6.0, 10.0}, {215, 0.3, 8.0, 5.0 + 5.0 / 3.0},
+        {210, 0.5, 0.0, 0.0},
+        {210, 0.5, 5.0, 5.0},
+        {210, 0.5, 10.0, 10.0},
+        {211, 0.4, 2.0, 5.0},
+        {211, 0.4, 4.0, 10.0},
+        {211, 0.4, 9.0, 10.0},
+        {212, 0.5, 0.0, 10.0},
+        {212, 0.5, 5.0, 5.0},
+        {212, 0.5, 10.0, 0.0},
+        {213, 0.4, 6.0, 10.0},
+        {213, 0.4, 8.0, 5.0},
+        {214, 0.4, 2.0, 5.0},
+        {214, 0.4, 4.0, 10.0},
+        {214, 0.4, 7.0, 5.0},
+        {215, 0.3, 6.0, 10.0},
+        {215, 0.3, 8.0, 5.0 + 5.0 / 3.0},
         // The rise and the fall take at most half the length each.
-        {215, 0.8, 5.0, 10.0}, {215, 0.8, 6.0, 8.0},
+        {215, 0.8, 5.0, 10.0},
+        {215, 0.8, 6.0, 8.0},
         // Past the length of a rise there is nothing to fall to: neutral.
-        {210, 0.5, 11.0, 5.0}, {211, 0.5, 12.0, 5.0},
+        {210, 0.5, 11.0, 5.0},
+        {211, 0.5, 12.0, 5.0},
         // Kinds with no envelope are neutral too.
         {200, 0.5, 3.0, 5.0},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         CPulsarDefRef p = Varying(CPulsarDef::ENVELOPE);
         p->SetEnvelope(c.kind, c.ratio, 0.0, 0.0);
         p->BeginPath(10.0, false);
@@ -187,7 +218,7 @@ TEST_F(CPulsarDefTest, EnvelopeOverNoLengthIsNeutral)
         p->SetEnvelope(kind, 0.5, 0.25, 0.25);
         p->BeginPath(0.0, false);
         for (int k = 0; k < 3; k++) {
-            double const v = p->GetVariation(0);
+            const double v = p->GetVariation(0);
             EXPECT_TRUE(std::isfinite(v)) << kind;
             EXPECT_EQ(5.0, v) << kind << " step " << k;
             p->NextStep();
@@ -197,22 +228,33 @@ TEST_F(CPulsarDefTest, EnvelopeOverNoLengthIsNeutral)
 
 TEST_F(CPulsarDefTest, DirectionTerms)
 {
-    double const pi = 3.1415926535;
+    const double pi = 3.1415926535;
     struct Case {
         unsigned kind;
         double angle, want;
     } const cases[] = {
-        {196, 0.0, 0.0},       {196, pi, 5.0},           {196, 1.5 * pi, 7.5},
-        {197, 0.5 * pi, 5.0},  {197, 1.5 * pi, 5.0},     {197, pi, 10.0},
-        {199, 0.5 * pi, 5.0},  {199, pi, 10.0},          {199, 1.5 * pi, 5.0},
-        {198, 0.25 * pi, 5.0}, {198, 0.75 * pi, 5.0},    {198, 1.75 * pi, 5.0},
+        {196, 0.0, 0.0},
+        {196, pi, 5.0},
+        {196, 1.5 * pi, 7.5},
+        {197, 0.5 * pi, 5.0},
+        {197, 1.5 * pi, 5.0},
+        {197, pi, 10.0},
+        {199, 0.5 * pi, 5.0},
+        {199, pi, 10.0},
+        {199, 1.5 * pi, 5.0},
+        {198, 0.25 * pi, 5.0},
+        {198, 0.75 * pi, 5.0},
+        {198, 1.75 * pi, 5.0},
         {198, 0.5 * pi, 10.0},
-        {216, 0.25 * pi, 5.0}, {216, 0.5 * pi, 10.0},    {216, 0.625 * pi, 7.5},
-        {216, 1.125 * pi, 2.5}, {216, 1.625 * pi, 7.5},
+        {216, 0.25 * pi, 5.0},
+        {216, 0.5 * pi, 10.0},
+        {216, 0.625 * pi, 7.5},
+        {216, 1.125 * pi, 2.5},
+        {216, 1.625 * pi, 7.5},
         // "Dessin libre" computes nothing here.
         {200, 1.0, 5.0},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         CPulsarDefRef p = Varying(CPulsarDef::DIRECTION);
         p->SetRotationMode(c.kind, 0.0, 1.0);
         p->BeginPath(10.0, false);
@@ -228,7 +270,7 @@ TEST_F(CPulsarDefTest, DirectionTerms)
 
 TEST_F(CPulsarDefTest, TurnTermCountsFromTheSecondStep)
 {
-    double const pi = 3.1415926535;
+    const double pi = 3.1415926535;
     CPulsarDefRef p = Varying(CPulsarDef::TURN);
     p->SetAuxParams(0, 0.0, 1.0);
     p->BeginPath(10.0, false);
@@ -316,7 +358,7 @@ TEST_F(CPulsarDefTest, RandomTermStaysInRangeAndRepeatsWithItsSeed)
     std::vector<double> first;
     p->BeginPath(100.0, true);
     for (int k = 0; k < 200; k++) {
-        double const v = p->GetVariation(0);
+        const double v = p->GetVariation(0);
         // The term lies in -1..1, so the value between minimum and maximum.
         EXPECT_GE(v, 0.0);
         EXPECT_LE(v, 10.0);
@@ -374,8 +416,8 @@ TEST_F(CPulsarDefTest, SurplusAxesAndValuesAreDropped)
     // The object part and the CDef record, then the pulsar's own part.
     Bytes bytes = Stored(Make<CDefRef>());
 
-    int const axes = 4, values = 13;
-    Bytes const own = Written([&](ZuStorageRef const& s) {
+    const int axes = 4, values = 13;
+    const Bytes own = Written([&](const ZuStorageRef& s) {
         s << ZuStorageSync::begin << axes << ZuStorageSync::repeat;
         for (int a = 0; a < axes; a++) {
             s << ZuStorageSync::begin;

@@ -15,10 +15,7 @@ typedef std::vector<unsigned char> Bytes;
 
 class CViewTest : public ZuviRuntimeTest {
 protected:
-    static CViewRef New()
-    {
-        return CViewRef(ZuNew<CView>());
-    }
+    static CViewRef New() { return CViewRef(ZuNew<CView>()); }
 };
 
 TEST_F(CViewTest, NewViewDefaults)
@@ -27,7 +24,7 @@ TEST_F(CViewTest, NewViewDefaults)
     EXPECT_EQ(2.834645669291339, v->zoom);
     EXPECT_EQ(0.5, v->x);
     EXPECT_EQ(0.5, v->y);
-    bool const on[] = {false, false, true, false, true, true, false, false};
+    const bool on[] = {false, false, true, false, true, true, false, false};
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(on[i], v->switches[i]) << i;
     EXPECT_EQ(0.0, v->values[3]);
@@ -84,7 +81,7 @@ TEST_F(CViewTest, StoredSettingsComeBackWithoutHistory)
     ZuTestStorageRef store = ZuTestStorage::Make();
     store->StartStoring();
     store->StoreObject(v);
-    Bytes const bytes = store->Bytes();
+    const Bytes bytes = store->Bytes();
     store->StartRestoring(bytes);
     ZuObjectRef object;
     store->RestoreObject(object, CViewRef::RetRuntime());
@@ -116,7 +113,7 @@ TEST_F(CViewTest, StoredSettingsComeBackWithoutHistory)
 TEST_F(CViewTest, InstanceRecordLayout)
 {
     struct Access : CView {
-        static void Store(CViewRef const& v, ZuStorageRef const& s)
+        static void Store(const CViewRef& v, const ZuStorageRef& s)
         {
             (v.RetRawObject()->*(&Access::StoreInstance))(s);
         }
@@ -124,7 +121,7 @@ TEST_F(CViewTest, InstanceRecordLayout)
     ZuTestStorageRef store = ZuTestStorage::Make();
     store->StartStoring();
     Access::Store(New(), store);
-    Bytes const bytes = store->Bytes();
+    const Bytes bytes = store->Bytes();
     store->StartStoring();
     ZuStorageRef s(store);
     s << ZuStorageSync::begin << ZuStorageSync::mark;
@@ -134,7 +131,7 @@ TEST_F(CViewTest, InstanceRecordLayout)
     for (double d : {0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 10.0, 10.0})
         s << d;
     s << 10 << 10 << false << ZuStorageSync::mark << 0 << 0 << ZuStorageSync::end;
-    Bytes const own = store->Bytes();
+    const Bytes own = store->Bytes();
     ASSERT_GT(bytes.size(), own.size());
     EXPECT_EQ(own, Bytes(bytes.end() - own.size(), bytes.end()));
 }

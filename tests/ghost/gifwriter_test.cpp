@@ -12,7 +12,7 @@
 
 namespace {
 
-void Put32(std::vector<unsigned char> & d, size_t at, uint32_t v)
+void Put32(std::vector<unsigned char>& d, size_t at, uint32_t v)
 {
     for (int i = 0; i < 4; ++i)
         d[at + i] = static_cast<unsigned char>(v >> (8 * i));
@@ -36,28 +36,28 @@ std::vector<unsigned char> Bmp(int bits, int32_t height = 2)
     d[28] = static_cast<unsigned char>(bits);
     Put32(d, 46, static_cast<uint32_t>(colours));
     for (int i = 0; i < colours; ++i) {
-        d[54 + 4 * i] = static_cast<unsigned char>(10 * i);       // blue
-        d[54 + 4 * i + 1] = static_cast<unsigned char>(20 * i);   // green
-        d[54 + 4 * i + 2] = static_cast<unsigned char>(30 * i);   // red
+        d[54 + 4 * i] = static_cast<unsigned char>(10 * i);     // blue
+        d[54 + 4 * i + 1] = static_cast<unsigned char>(20 * i); // green
+        d[54 + 4 * i + 2] = static_cast<unsigned char>(30 * i); // red
     }
     if (bits == 8) {
-        unsigned char rows[8] = {0, 1, 2, 0, 3, 2, 1, 0};   // bottom row, then top row
+        unsigned char rows[8] = {0, 1, 2, 0, 3, 2, 1, 0}; // bottom row, then top row
         for (int i = 0; i < 8; ++i)
             d[offset + i] = rows[i];
     } else {
-        d[offset] = 0xA0;       // bottom: 1 0 1
-        d[offset + 4] = 0x40;   // top: 0 1 0
+        d[offset] = 0xA0;     // bottom: 1 0 1
+        d[offset + 4] = 0x40; // top: 0 1 0
     }
     return d;
 }
 
-void Write(std::string const & name, std::vector<unsigned char> const & d)
+void Write(const std::string& name, const std::vector<unsigned char>& d)
 {
-    std::ofstream(name, std::ios::binary).write(reinterpret_cast<char const *>(d.data()),
-                                                 static_cast<std::streamsize>(d.size()));
+    std::ofstream(name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(d.data()), static_cast<std::streamsize>(d.size()));
 }
 
-bool Exists(std::string const & name)
+bool Exists(const std::string& name)
 {
     return std::ifstream(name).good();
 }
@@ -69,14 +69,14 @@ TEST(GifWriterTest, EncodesPaletteImagesTopRowFirst)
     ScratchDir dir;
     struct {
         int bits;
-        std::vector<int> indices;   // top row first
+        std::vector<int> indices; // top row first
         int colours;
     } const cases[] = {{8, {3, 2, 1, 0, 1, 2}, 4}, {1, {0, 1, 0, 1, 0, 1}, 2}};
-    for (auto const & c : cases) {
+    for (const auto& c : cases) {
         Write("in.bmp", Bmp(c.bits));
         ASSERT_TRUE(GSWriteGifFromBmp("in.bmp", "out.gif")) << c.bits;
         int error = 0;
-        GifFileType * gif = DGifOpenFileName("out.gif", &error);
+        GifFileType* gif = DGifOpenFileName("out.gif", &error);
         ASSERT_NE(gif, nullptr);
         ASSERT_EQ(DGifSlurp(gif), GIF_OK);
         ASSERT_EQ(gif->SWidth, 3);
@@ -107,7 +107,7 @@ TEST(GifWriterTest, RefusesWhatIsNotAPaletteBmp)
     Put32(header, 14, 0x7FFFFFFFu);
     std::vector<unsigned char> not_bmp = Bmp(8);
     not_bmp[0] = 'X';
-    for (auto const & d : {cut, rgb, rle, offset, header, not_bmp, std::vector<unsigned char>()}) {
+    for (const auto& d : {cut, rgb, rle, offset, header, not_bmp, std::vector<unsigned char>()}) {
         Write("in.bmp", d);
         Write("out.gif", {1, 2, 3});
         EXPECT_FALSE(GSWriteGifFromBmp("in.bmp", "out.gif"));

@@ -10,7 +10,7 @@
 
 namespace {
 
-std::string ErrorText(GSLib & lib, int size = 200)
+std::string ErrorText(GSLib& lib, int size = 200)
 {
     char buffer[200];
     std::memset(buffer, 'x', sizeof buffer);
@@ -18,7 +18,7 @@ std::string ErrorText(GSLib & lib, int size = 200)
     return buffer;
 }
 
-std::string TakeOutput(GSLib & lib)
+std::string TakeOutput(GSLib& lib)
 {
     std::string out(static_cast<size_t>(lib.GetOutputLength()) + 1, '\0');
     EXPECT_TRUE(lib.ReadOutput(&out[0], static_cast<int>(out.size())));
@@ -33,7 +33,7 @@ class GSLibStartTest : public ZuviRuntimeTest {};
 
 TEST_F(GSLibStartTest, StartsOnceAndRefusesASecondInit)
 {
-    GSLib * lib = StartGhostscript();
+    GSLib* lib = StartGhostscript();
     ASSERT_NE(lib, nullptr);
     EXPECT_TRUE(lib->IsInitialised());
     EXPECT_TRUE(GSLazyStart());
@@ -43,7 +43,7 @@ TEST_F(GSLibStartTest, StartsOnceAndRefusesASecondInit)
     EXPECT_NE(lib->RetDisplayDevice(), nullptr);
     EXPECT_GE(lib->RetDisplayRaster(), 3 * lib->RetDisplayWidth());
 
-    char * argv[] = {const_cast<char *>("gs")};
+    char* argv[] = {const_cast<char*>("gs")};
     EXPECT_EQ(lib->Init(1, argv), 1);
     EXPECT_EQ(ErrorText(*lib), "Already initialized");
     EXPECT_EQ(lib->RetLastResult(), 0);
@@ -53,7 +53,7 @@ TEST_F(GSLibStartTest, StartsOnceAndRefusesASecondInit)
 
 TEST_F(GSLibStartTest, ArgumentsInTheirOrder)
 {
-    char * argv[16];
+    char* argv[16];
     char storage[2000];
     ASSERT_EQ(GSBuildArguments(argv, 16, storage, sizeof storage), 10);
     EXPECT_STREQ(argv[0], "gs");
@@ -61,8 +61,13 @@ TEST_F(GSLibStartTest, ArgumentsInTheirOrder)
     EXPECT_EQ(inc1.substr(0, 2), "-I");
     EXPECT_EQ(inc1.substr(inc1.size() - 3), "/gs");
     EXPECT_EQ(inc2, inc1 + "/fonts");
-    char const * rest[] = {"-sDEVICE=display", "-dDisplayFormat=16#30804", "-r72", "-dNOSAFER",
-                           "-dQUIET", "-dNOPROMPT", "-dNOPAUSE"};
+    const char* rest[] = {"-sDEVICE=display",
+                          "-dDisplayFormat=16#30804",
+                          "-r72",
+                          "-dNOSAFER",
+                          "-dQUIET",
+                          "-dNOPROMPT",
+                          "-dNOPAUSE"};
     for (int i = 0; i < 7; ++i)
         EXPECT_STREQ(argv[3 + i], rest[i]);
     // A storage too small gives no vector rather than a cut one.
@@ -123,8 +128,8 @@ TEST(GSLibTest, DeviceMessagesRememberAndForget)
 {
     GSLib lib;
     int a = 0, b = 0;
-    char * dev_a = reinterpret_cast<char *>(&a);
-    char * dev_b = reinterpret_cast<char *>(&b);
+    char* dev_a = reinterpret_cast<char*>(&a);
+    char* dev_b = reinterpret_cast<char*>(&b);
     EXPECT_EQ(lib.TakeDevice(), nullptr);
     lib.Callback(GSLib::GS_MESSAGE_DEVICE, dev_a, 1);
     EXPECT_EQ(lib.TakeDevice(), dev_a);
@@ -133,21 +138,21 @@ TEST(GSLibTest, DeviceMessagesRememberAndForget)
     lib.Callback(GSLib::GS_MESSAGE_DEVICE, dev_b, 0);
     EXPECT_EQ(lib.TakeDevice(), nullptr);
     // No bitmap: no row, whatever the number.
-    unsigned char * row = reinterpret_cast<unsigned char *>(&a);
+    unsigned char* row = reinterpret_cast<unsigned char*>(&a);
     lib.GetBitmapRow(dev_a, &row, 0);
     EXPECT_EQ(row, nullptr);
 }
 
 TEST_F(GSLibStartTest, AnErrorIsReportedAndTheNextTextRuns)
 {
-    GSLib * lib = StartGhostscript();
+    GSLib* lib = StartGhostscript();
     ASSERT_NE(lib, nullptr);
     lib->ClearOutput();
-    char const bad[] = "zuvi_no_such_name\n";
+    const char bad[] = "zuvi_no_such_name\n";
     EXPECT_NE(lib->Execute(bad, sizeof bad - 1), 0);
     EXPECT_NE(lib->RetLastResult(), 0);
     EXPECT_NE(TakeOutput(*lib).find("undefined"), std::string::npos);
-    char const good[] = "(ran) print flush\n";
+    const char good[] = "(ran) print flush\n";
     EXPECT_EQ(lib->Execute(good, sizeof good - 1), 0);
     EXPECT_EQ(TakeOutput(*lib), "ran");
     // Twice in a row, still mended.
@@ -160,10 +165,10 @@ TEST_F(GSLibStartTest, AnErrorIsReportedAndTheNextTextRuns)
 
 TEST_F(GSLibStartTest, BitmapRowsAreBoundedByTheDevice)
 {
-    GSLib * lib = StartGhostscript();
+    GSLib* lib = StartGhostscript();
     ASSERT_NE(lib, nullptr);
-    void * dev = lib->RetDisplayDevice();
-    unsigned char * row = nullptr;
+    void* dev = lib->RetDisplayDevice();
+    unsigned char* row = nullptr;
     lib->GetBitmapRow(dev, &row, 0);
     EXPECT_NE(row, nullptr);
     lib->GetBitmapRow(dev, &row, lib->RetDisplayHeight());
@@ -180,11 +185,12 @@ TEST(GSViewTypeTest, NamesAndSteps)
 {
     struct {
         GSViewType value;
-        char const * name;
-    } const cases[] = {{GS_VIEW_NONE, "GS_VIEW_NONE"},           {GS_VIEW_MONO, "GS_VIEW_MONO"},
-                       {GS_VIEW_GRAY, "GS_VIEW_GRAY"},           {GS_VIEW_RGB24, "GS_VIEW_RGB24"},
-                       {GS_VIEW_RGB16_555, "GS_VIEW_RGB16_555"}, {GS_VIEW_RGB16_565, "GS_VIEW_RGB16_565"}};
-    for (auto const & c : cases) {
+        const char* name;
+    } const cases[] = {
+        {GS_VIEW_NONE, "GS_VIEW_NONE"},           {GS_VIEW_MONO, "GS_VIEW_MONO"},
+        {GS_VIEW_GRAY, "GS_VIEW_GRAY"},           {GS_VIEW_RGB24, "GS_VIEW_RGB24"},
+        {GS_VIEW_RGB16_555, "GS_VIEW_RGB16_555"}, {GS_VIEW_RGB16_565, "GS_VIEW_RGB16_565"}};
+    for (const auto& c : cases) {
         EXPECT_TRUE(IsValid(c.value));
         EXPECT_STREQ(GSViewTypeRetName(c.value), c.name);
     }

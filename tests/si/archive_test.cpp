@@ -30,17 +30,17 @@ protected:
     {
         return ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
     }
-    static void Spit(char const* name, std::string const& bytes)
+    static void Spit(const char* name, const std::string& bytes)
     {
         std::ofstream(name, std::ios::binary) << bytes;
     }
-    static std::string Slurp(char const* name)
+    static std::string Slurp(const char* name)
     {
         std::ifstream in(name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     // Writes `root` into the file `name` through an archive.
-    static void WriteGraph(char const* name, ZuObjectRef const& root)
+    static void WriteGraph(const char* name, const ZuObjectRef& root)
     {
         ZuFileWriteRef out = Make<ZuFileWriteRef>();
         out->Open(ZuStringRef(name), false);
@@ -52,7 +52,7 @@ protected:
     }
     // Opens `name` as an archive's input; the archive is returned ready to
     // restore (its header checked).
-    static ZuArchiveRef OpenInput(char const* name, ZuFileReadRef& in)
+    static ZuArchiveRef OpenInput(const char* name, ZuFileReadRef& in)
     {
         in = Make<ZuFileReadRef>();
         in->Open(ZuStringRef(name));
@@ -78,10 +78,10 @@ TEST_F(ArchiveTest, AnEmptyArchiveIsTheHeaderAlone)
 TEST_F(ArchiveTest, HeadersAreCheckedOnTheirFirstTwelveBytes)
 {
     struct Case {
-        char const* what;
+        const char* what;
         std::string bytes;
         bool accepted;
-        char const* diagnostic;
+        const char* diagnostic;
     };
     std::string anything = kHeader;
     for (int i = 12; i < 32; i++)
@@ -92,20 +92,23 @@ TEST_F(ArchiveTest, HeadersAreCheckedOnTheirFirstTwelveBytes)
     eleven[11] = '\xff';
     std::string magic = kHeader;
     magic[7] = 'b';
-    Case const cases[] = {
+    const Case cases[] = {
         {"the header as written", kHeader, true, nullptr},
         {"anything in bytes 12 to 31", anything, true, nullptr},
         {"a non-zero byte 9", nine, false,
-         "Failed assertion: (header[8] == 0) && (header[9] == 0) && (header[10] == 0) && (header[11] == 0)"},
+         "Failed assertion: (header[8] == 0) && (header[9] == 0) && (header[10] == 0) && "
+         "(header[11] == 0)"},
         {"a non-zero byte 11", eleven, false,
-         "Failed assertion: (header[8] == 0) && (header[9] == 0) && (header[10] == 0) && (header[11] == 0)"},
-        {"another magic word", magic, false, "Failed assertion: strncmp (header, \"Zuvi-BIN\", 8) == 0"},
+         "Failed assertion: (header[8] == 0) && (header[9] == 0) && (header[10] == 0) && "
+         "(header[11] == 0)"},
+        {"another magic word", magic, false,
+         "Failed assertion: strncmp (header, \"Zuvi-BIN\", 8) == 0"},
         {"a text file", "Lorem ipsum dolor sit amet, consectetur adipiscing", false,
          "Failed assertion: strncmp (header, \"Zuvi-BIN\", 8) == 0"},
         {"a header cut at 31 bytes", kHeader.substr(0, 31), false, "Archive header is incomplete"},
         {"an empty file", "", false, "Archive header is incomplete"},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Spit("h.arc", c.bytes);
         ZuFileReadRef in = Make<ZuFileReadRef>();
@@ -120,13 +123,14 @@ TEST_F(ArchiveTest, HeadersAreCheckedOnTheirFirstTwelveBytes)
             bool thrown = false;
             try {
                 archive->SetInput(in);
-            } catch (ZuExcStream const& e) {
+            } catch (const ZuExcStream& e) {
                 thrown = true;
                 EXPECT_EQ(e.GetError(), ZuExcStream::ZU_STREAM_CANNOT_READ);
             }
             EXPECT_TRUE(thrown);
             EXPECT_NE(capture.DebugText().find(std::string("si/archive:")), std::string::npos);
-            EXPECT_NE(capture.DebugText().find(c.diagnostic), std::string::npos) << capture.DebugText();
+            EXPECT_NE(capture.DebugText().find(c.diagnostic), std::string::npos)
+                << capture.DebugText();
             // A rejected archive keeps neither the stream nor itself.
             EXPECT_EQ(in->RetRefCount(), 1u);
             EXPECT_EQ(archive->RetRefCount(), 1u);
@@ -188,14 +192,14 @@ TEST_F(ArchiveTest, MisuseStopsTheProgram)
 TEST_F(ArchiveTest, StoredBytesNamingAStreamOrAnArchiveAreRefused)
 {
     struct Case {
-        char const* class_name;
-        char const* diagnostic;
+        const char* class_name;
+        const char* diagnostic;
     } const cases[] = {
         {"ZuFileRead", "Trying to restore a stream"},
         {"ZuFileWrite", "Trying to restore a stream"},
         {"ZuArchive", "Trying to restore an archive !"},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.class_name);
         // A new object of the named class (name 1, object 1), then its data.
         std::string bytes = kHeader;
@@ -227,7 +231,8 @@ TEST_F(ArchiveTest, ACountOfLinksBeyondWhatTheGroupHoldsIsNotFollowed)
     std::string const group("\xfc\x1d\xfc\xfd", 4); // begin, count 0, repeat, end_repeat
     std::size_t const at = bytes.find(group);
     ASSERT_NE(at, std::string::npos);
-    bytes.replace(at, group.size(), std::string("\xfc\x21\x00\x00\x01\x00\x00\x00\x00\x00\xfe\xfd", 12));
+    bytes.replace(at, group.size(),
+                  std::string("\xfc\x21\x00\x00\x01\x00\x00\x00\x00\x00\xfe\xfd", 12));
     Spit("node.arc", bytes);
     ZuFileReadRef in;
     ZuArchiveRef archive = OpenInput("node.arc", in);
@@ -235,7 +240,7 @@ TEST_F(ArchiveTest, ACountOfLinksBeyondWhatTheGroupHoldsIsNotFollowed)
     bool threw = false;
     try {
         ZuStorageRef(archive) >> back;
-    } catch (ZuExcStream const&) {
+    } catch (const ZuExcStream&) {
         threw = true;
     }
     archive->Reset();
@@ -260,8 +265,9 @@ TEST_F(ArchiveTest, AGraphComesBackEqualInAnotherProcess)
     std::string const log = scratch.Path() + "/child.log";
     std::string const command = "ZUVI_ARCHIVE_CHILD_INPUT='" + file + "' '" + self +
                                 "' --gtest_filter=ArchiveTest.DISABLED_ReadBackInChild"
-                                " --gtest_also_run_disabled_tests > '" + log + "' 2>&1";
-    int const status = std::system(command.c_str());
+                                " --gtest_also_run_disabled_tests > '" +
+                                log + "' 2>&1";
+    const int status = std::system(command.c_str());
     std::string const output = Slurp(log.c_str());
     EXPECT_EQ(status, 0) << output;
     EXPECT_NE(output.find("[  PASSED  ] 1 test"), std::string::npos) << output;
@@ -269,7 +275,7 @@ TEST_F(ArchiveTest, AGraphComesBackEqualInAnotherProcess)
 
 TEST_F(ArchiveTest, DISABLED_ReadBackInChild)
 {
-    char const* file = std::getenv("ZUVI_ARCHIVE_CHILD_INPUT");
+    const char* file = std::getenv("ZUVI_ARCHIVE_CHILD_INPUT");
     ASSERT_NE(file, nullptr);
     ZuFileReadRef in;
     ZuArchiveRef archive = OpenInput(file, in);

@@ -23,7 +23,7 @@ protected:
         return g;
     }
     // Cell (r, c) holds the string "rc".
-    void Fill(ZuArray2DRef const& g)
+    void Fill(const ZuArray2DRef& g)
     {
         for (unsigned r = 0; r < g->RetNumRows(); r++)
             for (unsigned c = 0; c < g->RetNumCols(); c++) {
@@ -32,7 +32,7 @@ protected:
             }
     }
     // The grid row by row, "rc" for a cell, ".." for an empty one.
-    static std::string Show(ZuArray2DRef const& g)
+    static std::string Show(const ZuArray2DRef& g)
     {
         std::string out;
         for (unsigned r = 0; r < g->RetNumRows(); r++) {

@@ -15,7 +15,6 @@
 #include "tests/support/probes.h"
 #include "tests/support/storagetest.h"
 
-
 // Counts the objects it is run on and answers false on the `stop_at`-th.
 ZU_HANDLE(TArrCounter, ZuPerformer)
 class TArrCounter : public ZuPerformer {
@@ -47,7 +46,7 @@ protected:
             a[i] = NewArray();
         return a;
     }
-    TestContainerWatcherRef Watch(ZuArrayRef const& a)
+    TestContainerWatcherRef Watch(const ZuArrayRef& a)
     {
         TestContainerWatcherRef w(ZuNew<TestContainerWatcher>());
         a->AttachObserver(w, ZuBaseContainer::notify_data_inserted, ZuAtomRef("OnInserted"), 1);
@@ -56,7 +55,7 @@ protected:
         return w;
     }
     // The index of the slot of `a` that holds the object read through `it`.
-    unsigned int Position(ZuIteratorRef const& it, ZuArrayRef const& a)
+    unsigned int Position(const ZuIteratorRef& it, const ZuArrayRef& a)
     {
         ZuObjectRef here;
         EXPECT_TRUE(it->Get(here, 0));
@@ -92,20 +91,21 @@ TEST_F(ArrayTest, NotificationsOfEachChange)
     struct Case {
         const char* what;
         unsigned int size;
-        void (*change)(ZuArrayRef const&);
+        void (*change)(const ZuArrayRef&);
         unsigned int new_size;
         const char* log;
     } const cases[] = {
-        {"Insert(10, 2)", 3, [](ZuArrayRef const& a) { EXPECT_TRUE(a->Insert(10, 2)); }, 12, "iim"},
-        {"Insert(1, 2)", 3, [](ZuArrayRef const& a) { EXPECT_TRUE(a->Insert(1, 2)); }, 5, "iim"},
-        {"Insert(object)", 3, [](ZuArrayRef const& a) { EXPECT_TRUE(a->Insert(ZuObjectRef(a))); }, 4, "ii"},
-        {"Remove(1, 5)", 3, [](ZuArrayRef const& a) { EXPECT_TRUE(a->Remove(1, 5)); }, 1, "rrm"},
-        {"Remove(3, 1)", 3, [](ZuArrayRef const& a) { EXPECT_FALSE(a->Remove(3, 1)); }, 3, ""},
-        {"Insert(0, 0)", 3, [](ZuArrayRef const& a) { EXPECT_TRUE(a->Insert(0, 0)); }, 3, ""},
-        {"RemoveAll", 3, [](ZuArrayRef const& a) { a->RemoveAll(); }, 0, "r"},
-        {"SetSize same", 3, [](ZuArrayRef const& a) { EXPECT_TRUE(a->SetSize(3)); }, 3, ""},
+        {"Insert(10, 2)", 3, [](const ZuArrayRef& a) { EXPECT_TRUE(a->Insert(10, 2)); }, 12, "iim"},
+        {"Insert(1, 2)", 3, [](const ZuArrayRef& a) { EXPECT_TRUE(a->Insert(1, 2)); }, 5, "iim"},
+        {"Insert(object)", 3, [](const ZuArrayRef& a) { EXPECT_TRUE(a->Insert(ZuObjectRef(a))); },
+         4, "ii"},
+        {"Remove(1, 5)", 3, [](const ZuArrayRef& a) { EXPECT_TRUE(a->Remove(1, 5)); }, 1, "rrm"},
+        {"Remove(3, 1)", 3, [](const ZuArrayRef& a) { EXPECT_FALSE(a->Remove(3, 1)); }, 3, ""},
+        {"Insert(0, 0)", 3, [](const ZuArrayRef& a) { EXPECT_TRUE(a->Insert(0, 0)); }, 3, ""},
+        {"RemoveAll", 3, [](const ZuArrayRef& a) { a->RemoveAll(); }, 0, "r"},
+        {"SetSize same", 3, [](const ZuArrayRef& a) { EXPECT_TRUE(a->SetSize(3)); }, 3, ""},
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         ZuArrayRef a = Filled(c.size);
         TestContainerWatcherRef w = Watch(a);
         c.change(a);
@@ -154,7 +154,7 @@ TEST_F(ArrayTest, IteratorFollowsRemovalsAndInsertions)
         {false, 6, 2, 4, false}, {false, 0, 2, 2, false}, {false, 3, 2, 3, true},
         {true, 4, 2, 6, false},  {true, 5, 2, 4, false},
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         ZuArrayRef a = Filled(10);
         ZuIteratorRef it = a->NewIterator();
         for (int i = 0; i < 4; ++i)
@@ -293,7 +293,7 @@ protected:
         store = static_cast<ZuTestStorage*>(nullptr);
         ArrayTest::TearDown();
     }
-    ZuArrayRef RoundTrip(ZuArrayRef const& a)
+    ZuArrayRef RoundTrip(const ZuArrayRef& a)
     {
         store->StartStoring();
         store->StoreObject(a);
@@ -306,7 +306,7 @@ protected:
 };
 
 // The cards that the stored runs hold: "gap,data" pairs joined by blanks.
-std::string Runs(std::vector<unsigned char> const& bytes, unsigned int runs)
+std::string Runs(const std::vector<unsigned char>& bytes, unsigned int runs)
 {
     // Each run starts with 0xFC and two cards (0x1D for 0, 0x15 n below 256).
     std::string out;
@@ -336,12 +336,12 @@ std::string Runs(std::vector<unsigned char> const& bytes, unsigned int runs)
     return out;
 }
 
-
 // Appending grows the room geometrically; what the array shows stays exact
 // through growth, shrinking and growth again.
 TEST_F(ArrayTest, AppendedAndShrunkArraysKeepTheirSlots)
 {
-    ZuArrayRef array = ZuObjectRef(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    ZuArrayRef array = ZuObjectRef(
+        ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
     std::vector<TestNumberRef> numbers;
     for (int i = 0; i < 3000; i++) {
         numbers.push_back(TestNumber::Make(i));
@@ -350,11 +350,11 @@ TEST_F(ArrayTest, AppendedAndShrunkArraysKeepTheirSlots)
     }
     for (unsigned i = 0; i < 3000; i += 397)
         EXPECT_EQ(NumberText(array->Access(i)), std::to_string(i));
-    array->SetSize(10);     // kept in place
+    array->SetSize(10); // kept in place
     EXPECT_EQ(array->TotalCount(), 10u);
-    array->SetSize(2);      // far below the room: a smaller block
+    array->SetSize(2); // far below the room: a smaller block
     EXPECT_EQ(NumberText(array->Access(1)), "1");
-    array->SetSize(5);      // new slots are empty
+    array->SetSize(5); // new slots are empty
     EXPECT_TRUE(array->Access(4).IsInvalid());
     ZuObjectRef got;
     EXPECT_FALSE(array->Get(5, got));

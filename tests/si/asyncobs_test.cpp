@@ -39,11 +39,9 @@ namespace {
 
 class AsyncObsTest : public ZuviRuntimeTest {
 protected:
-    TAsyncWatcherRef NewWatcher()
-    {
-        return ZuNew<TAsyncWatcher>();
-    }
-    ZuAsyncObsRef NewRecord(const char* event, const ZuObjectRef& observer, const ZuTextRef& actor, unsigned id)
+    TAsyncWatcherRef NewWatcher() { return ZuNew<TAsyncWatcher>(); }
+    ZuAsyncObsRef NewRecord(const char* event, const ZuObjectRef& observer, const ZuTextRef& actor,
+                            unsigned id)
     {
         ZuAsyncObsRef rec(ZuNew<ZuAsyncObs>());
         rec->Initialise(ZuAtomPathRef(event), observer, actor, id);
@@ -85,7 +83,7 @@ TEST_F(AsyncObsTest, ADottedActorTextIsAChainAndOneNameAnActor)
     one->Report(source);
     EXPECT_EQ("second(3) ", w->log);
 
-    ZuAsyncObsRef atom = NewRecord("x", w, ZuAtomRef("first.second"), 0);   // an atom is one name
+    ZuAsyncObsRef atom = NewRecord("x", w, ZuAtomRef("first.second"), 0); // an atom is one name
     EXPECT_EQ(1u, atom->RetActorNum());
     EXPECT_TRUE(atom->RetActor(0) == "first.second");
 
@@ -111,7 +109,7 @@ TEST_F(AsyncObsTest, ARecordRegistersWithItsObserverUntilDeleted)
     rec->Delete();
     EXPECT_FALSE(w->UnregisterAsAsyncObserver(rec));
     EXPECT_TRUE(rec->RetObserver().IsInvalid());
-    rec->Report(w);   // no observer: nothing
+    rec->Report(w); // no observer: nothing
     EXPECT_EQ("", w->log);
 }
 
@@ -127,17 +125,15 @@ TEST_F(AsyncObsTest, EqualityIgnoresTheEventAndOrderEndsWithTheId)
         const char* actor;
         unsigned id;
         bool equal;
-        int order;   // a compared with the case's record
+        int order; // a compared with the case's record
     } const cases[] = {
-        {"one", true, "first", 2, true, 0},
-        {"one", true, "first", 1, false, 1},
-        {"one", true, "first", 3, false, -1},
-        {"one", false, "first", 2, false, 2},
-        {"one", true, "second", 2, false, 2},
-        {"one", true, "first.second", 2, false, 2},
+        {"one", true, "first", 2, true, 0},   {"one", true, "first", 1, false, 1},
+        {"one", true, "first", 3, false, -1}, {"one", false, "first", 2, false, 2},
+        {"one", true, "second", 2, false, 2}, {"one", true, "first.second", 2, false, 2},
     };
     for (const Case& c : cases) {
-        ZuAsyncObsRef r = NewRecord(c.event, c.same_observer ? ZuObjectRef(w) : ZuObjectRef(other), ZuStringRef(c.actor), c.id);
+        ZuAsyncObsRef r = NewRecord(c.event, c.same_observer ? ZuObjectRef(w) : ZuObjectRef(other),
+                                    ZuStringRef(c.actor), c.id);
         EXPECT_EQ(c.equal, a->IsEqual(r)) << c.actor << " " << c.id;
         if (c.order != 2 && r->RetActor(0).IsValid() && r->RetActors().IsInvalid())
             EXPECT_EQ(c.order, a->CompareWith(r)) << c.actor << " " << c.id;
@@ -155,7 +151,8 @@ TEST_F(AsyncObsTest, RecordsThatCannotBeOrderedOrMadeStopTheProgram)
     TAsyncWatcherRef w = NewWatcher();
     ZuAsyncObsRef chain = NewRecord("e", w, ZuStringRef("first.second"), 0);
     ZuAsyncObsRef one = NewRecord("e", w, ZuStringRef("first"), 0);
-    EXPECT_DEATH(chain->CompareWith(one), "si/asyncobs:[0-9]+:error: Failed assertion: this->actor.IsValid \\(\\)");
+    EXPECT_DEATH(chain->CompareWith(one),
+                 "si/asyncobs:[0-9]+:error: Failed assertion: this->actor.IsValid \\(\\)");
     ZuAsyncObsRef blank(ZuNew<ZuAsyncObs>());
     EXPECT_DEATH(blank->CompareWith(one), "Failed assertion: this->observer.IsValid \\(\\)");
     struct Case {
@@ -171,7 +168,9 @@ TEST_F(AsyncObsTest, RecordsThatCannotBeOrderedOrMadeStopTheProgram)
     for (const Case& c : cases) {
         ZuAtomPathRef event = c.event ? ZuAtomPathRef(c.event) : ZuAtomPathRef();
         ZuTextRef actor = c.actor ? ZuTextRef(ZuStringRef(c.actor)) : ZuTextRef();
-        EXPECT_DEATH(blank->Initialise(event, c.observer ? ZuObjectRef(w) : ZuObjectRef(), actor, 0), c.message);
+        EXPECT_DEATH(
+            blank->Initialise(event, c.observer ? ZuObjectRef(w) : ZuObjectRef(), actor, 0),
+            c.message);
     }
 }
 

@@ -19,9 +19,9 @@ TEST(AtomHashTest, FollowsTheSumOfSignedBytes)
         unsigned num;
         unsigned expected;
     } cases[] = {
-        {"a", 211, 108},                       // 97 ^ 13
-        {"ab", 211, 17},                       // (108 + (98 ^ 26)) mod 211
-        {"\xE9", 211, (0xFFFFFFE9u ^ 13u) % 211},   // 0xE9 counts as -23
+        {"a", 211, 108},                          // 97 ^ 13
+        {"ab", 211, 17},                          // (108 + (98 ^ 26)) mod 211
+        {"\xE9", 211, (0xFFFFFFE9u ^ 13u) % 211}, // 0xE9 counts as -23
         {"", 211, 0},
         {nullptr, 211, 0},
     };
@@ -76,7 +76,7 @@ TEST_F(AtomTest, ComparesTextsAsSignedBytes)
     EXPECT_EQ(1, abd->CompareWith(abc));
     EXPECT_EQ(0, abc->CompareWith(ZuAtomRef("abc")));
     EXPECT_EQ(0, abc->CompareWith(ZuAtomNull));
-    EXPECT_EQ(1, abc->CompareWith(hi));   // 0xE9 is negative
+    EXPECT_EQ(1, abc->CompareWith(hi)); // 0xE9 is negative
     EXPECT_TRUE(abc->IsEqual(ZuAtomRef("abc")));
     EXPECT_FALSE(abc->IsEqual(abd));
     EXPECT_FALSE(abc->IsEqual(ZuAtomNull));

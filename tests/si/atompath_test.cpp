@@ -15,9 +15,12 @@ namespace {
 
 class AtomPathTest : public ZuviRuntimeTest {};
 
-ZuAtomPathRef Path(const char* text) { return ZuAtomPathRef(text); }
+ZuAtomPathRef Path(const char* text)
+{
+    return ZuAtomPathRef(text);
+}
 
-std::string Text(ZuAtomPathRef const& path)
+std::string Text(const ZuAtomPathRef& path)
 {
     ZuStringRef s = path->RetString();
     const char* latin = s->AccessLatin();
@@ -36,7 +39,7 @@ TEST_F(AtomPathTest, ParsesDottedText)
         {"a.b.c", 3, "---"}, {"a.", 2, "-n"}, {".a", 2, "n-"}, {"a..b", 3, "-n-"},
         {"", 0, ""},         {".", 2, "nn"},  {"abc", 1, "-"},
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         ZuAtomPathRef p = Path(c.text);
         ASSERT_EQ(c.count, p->TotalCount()) << c.text;
         for (unsigned int i = 0; i < c.count; ++i)
@@ -53,11 +56,12 @@ TEST_F(AtomPathTest, WildcardsMatch)
         const char* b;
         bool equal;
     } const cases[] = {
-        {"a.*", "a.b.c", true}, {"a.*", "a.b", true},   {"a.*", "a", false},   {"a.?", "a.b", true},
-        {"a.?", "a.b.c", false}, {"a.b.c", "a.*", true}, {"*.c", "a.b.c", true}, {"a.b", "a.c", false},
-        {"a.b", "a.b", true},    {"?", "", false},
+        {"a.*", "a.b.c", true}, {"a.*", "a.b", true},    {"a.*", "a", false},
+        {"a.?", "a.b", true},   {"a.?", "a.b.c", false}, {"a.b.c", "a.*", true},
+        {"*.c", "a.b.c", true}, {"a.b", "a.c", false},   {"a.b", "a.b", true},
+        {"?", "", false},
     };
-    for (auto const& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(c.equal, Path(c.a)->IsEqual(Path(c.b))) << c.a << " vs " << c.b;
 }
 
@@ -142,7 +146,7 @@ TEST_F(AtomPathTest, HandlesFromTextsAndObjects)
     EXPECT_EQ("c.d.e", Text(p));
 
     // Paths compare with other texts by their parsed form.
-    ZuAtomPath const& path = *p.operator->();
+    const ZuAtomPath& path = *p.operator->();
     EXPECT_TRUE(path.IsEqual(ZuObjectRef(ZuStringRef("c.*"))));
     EXPECT_FALSE(path.IsEqual(ZuObjectRef(ZuArrayRef())));
 

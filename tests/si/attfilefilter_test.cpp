@@ -44,7 +44,7 @@ TEST_F(AttributeFileFilter, MaskAndData)
         bool passes;
     } cases[] = {
         {{ZU_FATT_DIRECTORY}, true},
-        {{ZU_FATT_DIRECTORY, ZU_FATT_READ_OK, ZU_FATT_VOLUME_CD}, true},   // outside the mask
+        {{ZU_FATT_DIRECTORY, ZU_FATT_READ_OK, ZU_FATT_VOLUME_CD}, true}, // outside the mask
         {{ZU_FATT_DIRECTORY, ZU_FATT_HIDDEN}, false},
         {{}, false},
         {{ZU_FATT_HIDDEN}, false},
@@ -92,7 +92,8 @@ TEST_F(AttributeFileFilter, StoredWithItsCheckMode)
     EXPECT_EQ(copy->RetMatchData(), ZuFileAttributes{ZU_FATT_DIRECTORY});
     EXPECT_EQ(copy->RetMatchMask(), (ZuFileAttributes{ZU_FATT_DIRECTORY, ZU_FATT_VOLUME_CD}));
     // The interface reaches the whole object.
-    ZuiFileFilter* iface = static_cast<ZuiFileFilter*>(copy->CastToInterface(&ZuiFileFilter::interface));
+    ZuiFileFilter* iface =
+        static_cast<ZuiFileFilter*>(copy->CastToInterface(&ZuiFileFilter::interface));
     ASSERT_NE(iface, nullptr);
     EXPECT_EQ(iface->RetSelfAsObject(), copy.Resolve());
     EXPECT_TRUE(iface->Check(ZuStringNull, With({ZU_FATT_READ_OK})));

@@ -17,14 +17,15 @@ class CheckFilterTest : public ZuviRuntimeTest {};
 
 TEST_F(CheckFilterTest, LibraryFiltersReachNoVerdict)
 {
-    ZuRuntimeRef const* classes[] = {&ZuFileCheckFilterRef::RetRuntime(), &ZuNumCheckFilterRef::RetRuntime()};
-    for (ZuRuntimeRef const* rt : classes) {
+    const ZuRuntimeRef* classes[] = {&ZuFileCheckFilterRef::RetRuntime(),
+                                     &ZuNumCheckFilterRef::RetRuntime()};
+    for (const ZuRuntimeRef* rt : classes) {
         ZuObjectRef filter(ZuClassFactory::New(*rt, Zuvi_app_zone, __LINE__, __FILE__));
         ASSERT_TRUE(filter.IsValid());
-        ZuiCheckFilter const* check =
-            static_cast<ZuiCheckFilter const*>(filter->CastToInterface(&ZuiCheckFilter::interface));
+        const ZuiCheckFilter* check =
+            static_cast<const ZuiCheckFilter*>(filter->CastToInterface(&ZuiCheckFilter::interface));
         ASSERT_NE(check, nullptr);
-        for (char const* text : {"", "12", "file.txt"}) {
+        for (const char* text : {"", "12", "file.txt"}) {
             ZuValidityRecord record(ZU_VALIDITY_TRUE, 3, 4, ZuAtomRef("kept"));
             EXPECT_FALSE(check->Check(ZuStringRef(text), record)) << text;
             EXPECT_EQ(record, ZuValidityRecord(ZU_VALIDITY_TRUE, 3, 4, ZuAtomRef("kept"))) << text;

@@ -25,8 +25,9 @@ TEST_F(BaseContainerTest, AbstractBasesCannotBeMade)
         {"ZuContainer", "Cannot instanciate ZuContainer"},
         {"ZuIterator", "Cannot instanciate ZuIterator"},
     };
-    for (auto const& c : cases)
-        EXPECT_DEATH(ZuClassFactory::New(c.name, Zuvi_app_zone, __LINE__, __FILE__), c.message) << c.name;
+    for (const auto& c : cases)
+        EXPECT_DEATH(ZuClassFactory::New(c.name, Zuvi_app_zone, __LINE__, __FILE__), c.message)
+            << c.name;
 }
 
 TEST_F(BaseContainerTest, NotificationsAreExported)
@@ -39,7 +40,8 @@ TEST_F(BaseContainerTest, NotificationsAreExported)
 TEST_F(BaseContainerTest, ContainersAcceptOnlyAnEmptyExtraction)
 {
     // A list keeps the base rule of single-object containers.
-    ZuContainerRef list(ZuObjectRef(ZuClassFactory::New("ZuList", Zuvi_app_zone, __LINE__, __FILE__)));
+    ZuContainerRef list(
+        ZuObjectRef(ZuClassFactory::New("ZuList", Zuvi_app_zone, __LINE__, __FILE__)));
     ZuArrayRef spec(ZuNew<ZuArray>());
     EXPECT_TRUE(list->SpecifyExtraction(spec));
     EXPECT_TRUE(list->SpecifyExtraction(ZuArrayRef()));

@@ -52,17 +52,39 @@ TEST(Bitset, SetAlgebra)
     a.SetBits(0b1100);
     b.SetBits(0b1010);
     ZuBitset r;
-    r = a; r += b; EXPECT_EQ(r.RetBits(), 0b1110u);
-    r = a; r |= b; EXPECT_EQ(r.RetBits(), 0b1110u);
-    r = a; r -= b; EXPECT_EQ(r.RetBits(), 0b0100u);
-    r = a; r *= b; EXPECT_EQ(r.RetBits(), 0b1000u);
-    r = a; r &= b; EXPECT_EQ(r.RetBits(), 0b1000u);
-    r = a; r ^= b; EXPECT_EQ(r.RetBits(), 0b0110u);
-    r = a; r.Set(b); EXPECT_EQ(r.RetBits(), 0b1110u);
-    r = a; r.Clear(b); EXPECT_EQ(r.RetBits(), 0b0100u);
-    r = a; r.Change(b); EXPECT_EQ(r.RetBits(), 0b0110u);
-    r = a; r.Change(b, true); EXPECT_EQ(r.RetBits(), 0b1110u);
-    r = a; r.Change(b, false); EXPECT_EQ(r.RetBits(), 0b0100u);
+    r = a;
+    r += b;
+    EXPECT_EQ(r.RetBits(), 0b1110u);
+    r = a;
+    r |= b;
+    EXPECT_EQ(r.RetBits(), 0b1110u);
+    r = a;
+    r -= b;
+    EXPECT_EQ(r.RetBits(), 0b0100u);
+    r = a;
+    r *= b;
+    EXPECT_EQ(r.RetBits(), 0b1000u);
+    r = a;
+    r &= b;
+    EXPECT_EQ(r.RetBits(), 0b1000u);
+    r = a;
+    r ^= b;
+    EXPECT_EQ(r.RetBits(), 0b0110u);
+    r = a;
+    r.Set(b);
+    EXPECT_EQ(r.RetBits(), 0b1110u);
+    r = a;
+    r.Clear(b);
+    EXPECT_EQ(r.RetBits(), 0b0100u);
+    r = a;
+    r.Change(b);
+    EXPECT_EQ(r.RetBits(), 0b0110u);
+    r = a;
+    r.Change(b, true);
+    EXPECT_EQ(r.RetBits(), 0b1110u);
+    r = a;
+    r.Change(b, false);
+    EXPECT_EQ(r.RetBits(), 0b0100u);
     EXPECT_TRUE(a.TestOverlap(b));
     EXPECT_FALSE(ZuBitset::Bit(40).TestOverlap(ZuBitset::Bit(8)));
     EXPECT_TRUE(ZuBitset::Bit(40) != ZuBitset::Bit(8));
@@ -83,7 +105,6 @@ TEST(Bitset, TypedSetNamesBitsByEnumeration)
     expected += ZuKeyModifiers::Bit(ZU_MOD_CAPS_LOCK);
     EXPECT_TRUE(mods == expected);
 }
-
 
 namespace {
 
@@ -125,7 +146,7 @@ TEST_F(BitsetValues, EmptyHandleLeavesTheSetAlone)
     r += empty;
     r |= empty;
     r -= empty;
-    r *= empty;  // even the intersection
+    r *= empty; // even the intersection
     r &= empty;
     r ^= empty;
     EXPECT_EQ(r.RetBits(), 0b1010u);

@@ -20,18 +20,19 @@
 
 namespace {
 
-Zuvi_BitsetDataDef const flags[] = {
-    {0, "bold", ZU_BITSET_DATA_BIT}, {0xF0, "size", ZU_BITSET_DATA_MASK},
+const Zuvi_BitsetDataDef flags[] = {
+    {0, "bold", ZU_BITSET_DATA_BIT},
+    {0xF0, "size", ZU_BITSET_DATA_MASK},
 };
-Zuvi_BitsetDataDef const values[] = {{7, "seven", ZU_BITSET_DATA_VALUE}};
+const Zuvi_BitsetDataDef values[] = {{7, "seven", ZU_BITSET_DATA_VALUE}};
 
 // The object's own stored part, reached as the storage reaches it.
 struct InstanceAccess : ZuBitsetInfo {
-    static void Store(ZuBitsetInfoRef const & o, ZuStorageRef const & s)
+    static void Store(const ZuBitsetInfoRef& o, const ZuStorageRef& s)
     {
         (o.RetRawObject()->*(&InstanceAccess::StoreInstance))(s);
     }
-    static void Restore(ZuBitsetInfoRef const & o, ZuStorageRef const & s)
+    static void Restore(const ZuBitsetInfoRef& o, const ZuStorageRef& s)
     {
         (o.RetRawObject()->*(&InstanceAccess::RestoreInstance))(s);
     }
@@ -46,7 +47,7 @@ protected:
     }
     void TearDown() override
     {
-        store = static_cast<ZuTestStorage *>(nullptr);
+        store = static_cast<ZuTestStorage*>(nullptr);
         ZuviRuntimeTest::TearDown();
     }
     ZuBitsetInfoRef Make(bool with_values)
@@ -64,7 +65,7 @@ protected:
     // Member records alive in the system zone, counted from its block map.
     static int LiveMembers()
     {
-        char const * path = "bitsetinfo_zone.txt";
+        const char* path = "bitsetinfo_zone.txt";
         std::remove(path);
         Zuvi_sys_zone->DumpDebugInfo(path);
         std::ifstream in(path);
@@ -113,7 +114,7 @@ TEST_F(BitsetInfoStorage, RestoringOverHeldGroupsReleasesThem)
     InstanceAccess::Store(source, s);
 
     ZuBitsetInfoRef target = Make(true);
-    int before = LiveMembers();      // 2 + 3 members
+    int before = LiveMembers(); // 2 + 3 members
     store->StartRestoring(store->Bytes());
     InstanceAccess::Restore(target, s);
     EXPECT_EQ(target->CountGroups(), 1u);
@@ -180,7 +181,7 @@ TEST_F(SmallTypesStorage, EnumerationsAsCardinals)
     ZuKeyType type = ZU_KEY_TAB;
     s >> cursor >> type;
     EXPECT_EQ(cursor, ZU_CURSOR_END);
-    EXPECT_EQ(static_cast<unsigned>(type), 77u);   // not checked against the table
+    EXPECT_EQ(static_cast<unsigned>(type), 77u); // not checked against the table
 
     // An absent item gives 0, not the variable's value.
     store->StartRestoring({0xFD});
@@ -205,7 +206,7 @@ TEST_F(SmallTypesStorage, SetsKeepAll64Bits)
     set.SetBits(0x12345);
     store->StartStoring();
     s << set;
-    std::vector<unsigned char> const small = store->Bytes();
+    const std::vector<unsigned char> small = store->Bytes();
     store->StartStoring();
     s << ZuStorageSync::begin;
     store->StoreCard(0x12345);
@@ -230,7 +231,6 @@ TEST_F(SmallTypesStorage, TextStyle)
 }
 
 } // namespace
-
 
 namespace {
 
@@ -273,7 +273,7 @@ TEST_F(TypeInfoStorage, UnknownOrMissingTypeLeavesNoDefinition)
     ASSERT_TRUE(a.IsValid());
     ASSERT_TRUE(b.IsValid());
     EXPECT_EQ(a->RetType(), nullptr);
-    EXPECT_EQ(b->RetType(), nullptr);   // no longer registered
+    EXPECT_EQ(b->RetType(), nullptr); // no longer registered
     EXPECT_TRUE(b->RetReadOk());
     ZuRuntimeRef runtime;
     EXPECT_FALSE(b->GetRuntimeInfo(runtime));

@@ -19,22 +19,24 @@ TEST(BitsetInfo, DataTypeFamilyAndTableCount)
 
     // A member table's entry count comes from the record's real size, not
     // from the 12 bytes a record took with 32-bit pointers.
-    static Zuvi_BitsetDataDef const table[] = {
-        {1, "one", ZU_BITSET_DATA_BIT}, {2, "two", ZU_BITSET_DATA_BIT},
+    static const Zuvi_BitsetDataDef table[] = {
+        {1, "one", ZU_BITSET_DATA_BIT},
+        {2, "two", ZU_BITSET_DATA_BIT},
         {0xF0, "high", ZU_BITSET_DATA_MASK},
     };
     EXPECT_EQ(ZU_BITSET_TABLE_COUNT(sizeof table), 3u);
 }
 
-
 namespace {
 
-Zuvi_BitsetDataDef const styles[] = {
-    {0, "bold", ZU_BITSET_DATA_BIT}, {1, "italic", ZU_BITSET_DATA_BIT},
+const Zuvi_BitsetDataDef styles[] = {
+    {0, "bold", ZU_BITSET_DATA_BIT},
+    {1, "italic", ZU_BITSET_DATA_BIT},
     {0xF0, "size", ZU_BITSET_DATA_MASK},
 };
-Zuvi_BitsetDataDef const modes[] = {
-    {7, "seven", ZU_BITSET_DATA_VALUE}, {9, "nine", ZU_BITSET_DATA_VALUE},
+const Zuvi_BitsetDataDef modes[] = {
+    {7, "seven", ZU_BITSET_DATA_VALUE},
+    {9, "nine", ZU_BITSET_DATA_VALUE},
 };
 
 class BitsetInfoObject : public ZuviRuntimeTest {
@@ -42,7 +44,8 @@ protected:
     void SetUp() override
     {
         ZuviRuntimeTest::SetUp();
-        def = Zuvi_PubDataDef{nullptr, "style", "the style", ZuBitsetTypeDef, true, true, nullptr, nullptr};
+        def = Zuvi_PubDataDef{nullptr, "style", "the style", ZuBitsetTypeDef,
+                              true,    true,    nullptr,     nullptr};
     }
     Zuvi_PubDataDef def;
 };
@@ -52,10 +55,10 @@ TEST_F(BitsetInfoObject, TablesAttachOnceAndCountByTheirRealSize)
     Zuvi_PubData item(def);
     item.AttachTable(styles, sizeof styles);
     item.AttachTable(modes, sizeof modes);
-    item.AttachTable(styles, sizeof styles);   // already attached
+    item.AttachTable(styles, sizeof styles); // already attached
     EXPECT_EQ(item.group_count, 2u);
     ASSERT_NE(item.groups, nullptr);
-    EXPECT_EQ(item.groups->table, modes);       // the last attached first
+    EXPECT_EQ(item.groups->table, modes); // the last attached first
     EXPECT_EQ(item.groups->count, 2u);
     EXPECT_EQ(item.groups->next->count, 3u);
 
@@ -94,7 +97,7 @@ TEST_F(BitsetInfoObject, InitialiseTakesTheItemsGroups)
 
     EXPECT_FALSE(info->GetDescription(0, 2, kind, number, name));
     EXPECT_FALSE(info->GetDescription(2, 0, kind, number, name));
-    EXPECT_EQ(number, 9u);   // unchanged
+    EXPECT_EQ(number, 9u); // unchanged
 
     // A second initialisation replaces the groups (the old ones are freed).
     Zuvi_PubData single(def);

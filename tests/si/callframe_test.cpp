@@ -47,12 +47,13 @@ TEST(CallFrame, NestedFramesChainAndGetConsecutiveCallNumbers)
     EXPECT_EQ(g_inner_id, total + 1);
     EXPECT_EQ(g_inner_caller, widget.outer_frame);
     EXPECT_EQ(Zuvi_CallFrame::total, total + 2);
-    EXPECT_EQ(Zuvi_CallFrame::head, nullptr);   // both popped
+    EXPECT_EQ(Zuvi_CallFrame::head, nullptr); // both popped
 }
 
 TEST(CallFrame, AFrameDescribesItsFunction)
 {
-    static Zuvi_CallFrame::StaticInfo info(Zuvi_CallFrame::TYPE_MEMBER, "ZuThing::Get", "si/thing", 77);
+    static Zuvi_CallFrame::StaticInfo info(Zuvi_CallFrame::TYPE_MEMBER, "ZuThing::Get", "si/thing",
+                                           77);
     int object = 0;
     {
         Zuvi_CallFrame frame(&info, &object);
@@ -64,10 +65,12 @@ TEST(CallFrame, AFrameDescribesItsFunction)
         EXPECT_EQ(frame.RetNthCallNumber(), 1u);
         EXPECT_EQ(frame.RetStaticInfo(), &info);
         EXPECT_EQ(frame.RetNextFrame(), nullptr);
-        Zuvi_CallFrame copy(frame);   // a copy never pops the chain
+        Zuvi_CallFrame copy(frame); // a copy never pops the chain
     }
     EXPECT_EQ(Zuvi_CallFrame::head, nullptr);
-    { Zuvi_CallFrame again(&info, nullptr); }
+    {
+        Zuvi_CallFrame again(&info, nullptr);
+    }
     EXPECT_EQ(info.use_count, 2u);
 }
 

@@ -29,14 +29,14 @@ protected:
     std::vector<unsigned> Lengths() const
     {
         std::vector<unsigned> out;
-        for (auto const* b = cc->RetFirstBlock(); b; b = b->next)
+        for (const auto* b = cc->RetFirstBlock(); b; b = b->next)
             out.push_back(b->len);
         return out;
     }
     std::vector<unsigned> Capacities() const
     {
         std::vector<unsigned> out;
-        for (auto const* b = cc->RetFirstBlock(); b; b = b->next)
+        for (const auto* b = cc->RetFirstBlock(); b; b = b->next)
             out.push_back(b->capacity);
         return out;
     }
@@ -54,7 +54,7 @@ std::vector<unsigned char> Pattern(unsigned n)
 TEST_F(CarbonCopyTest, WritesFillBlocksOfAtMostAThousandBytes)
 {
     cc->StartStoring();
-    std::vector<unsigned char> const bytes = Pattern(2500);
+    const std::vector<unsigned char> bytes = Pattern(2500);
     cc->StoreData(bytes.data(), 2500);
     EXPECT_EQ(Lengths(), (std::vector<unsigned>{1000, 1000, 500}));
     EXPECT_EQ(cc->RetRawDataSize(), 2500u);
@@ -63,8 +63,12 @@ TEST_F(CarbonCopyTest, WritesFillBlocksOfAtMostAThousandBytes)
         unsigned size;
         bool whole;
         unsigned copied;
-    } const cases[] = {{2500, true, 2500}, {2499, true, 2499}, {2000, false, 2000}, {1500, false, 1500}, {0, false, 0}};
-    for (Case const& c : cases) {
+    } const cases[] = {{2500, true, 2500},
+                       {2499, true, 2499},
+                       {2000, false, 2000},
+                       {1500, false, 1500},
+                       {0, false, 0}};
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.size);
         std::vector<unsigned char> out(2600, 0xEE);
         EXPECT_EQ(cc->ExtractRawData(out.data(), c.size), c.whole);
@@ -88,7 +92,7 @@ TEST_F(CarbonCopyTest, WritesFillBlocksOfAtMostAThousandBytes)
 
 TEST_F(CarbonCopyTest, ReadingPastTheStoredBytesFails)
 {
-    std::vector<unsigned char> const bytes = Pattern(40);
+    const std::vector<unsigned char> bytes = Pattern(40);
     EXPECT_TRUE(cc->SetRawData(bytes.data(), 40));
     std::vector<unsigned char> in(50, 0xEE);
     cc->RestoreData(in.data(), 30);
@@ -144,7 +148,7 @@ TEST_F(CarbonCopyTest, DeepCopyAndTransportOfAGraph)
 TEST_F(CarbonCopyTest, ACarbonCopyStoresItsBlocksAsAnObject)
 {
     cc->StartStoring();
-    std::vector<unsigned char> const bytes = Pattern(1500);
+    const std::vector<unsigned char> bytes = Pattern(1500);
     cc->StoreData(bytes.data(), 1500); // blocks of 1000 and 500
     cc->StoreData("abc", 3);           // a third block of 3
     ZuTestStorageRef store = ZuTestStorage::Make();
@@ -192,7 +196,7 @@ TEST_F(CarbonCopyTest, AStoredBlockLongerThanTheInputIsRefused)
         begin--;
     ASSERT_GT(begin, 0u);
     std::vector<unsigned char> patched(bytes.begin(), bytes.begin() + long(begin));
-    unsigned char const big[] = {0x11, 0xFF, 0xFF, 0xFF, 0xF0};
+    const unsigned char big[] = {0x11, 0xFF, 0xFF, 0xFF, 0xF0};
     patched.insert(patched.end(), big, big + sizeof big);
     patched.insert(patched.end(), bytes.begin() + long(at - 2), bytes.end());
     store->StartRestoring(patched);

@@ -22,7 +22,7 @@ class TChkField : public ZuObject {
     ZU_CLASS(TChkField, ZuObject)
 public:
     TChkField() {}
-    void Change(ZuObjectRef const& text)
+    void Change(const ZuObjectRef& text)
     {
         datum = text;
         ReportChange(ZuObject::NewReportID());
@@ -45,8 +45,14 @@ void GetFieldText(ZuValueRef& value, ZuObject* object)
 }
 void DeclareFieldData(ZuRuntime* runtime)
 {
-    static Zuvi_PubDataDef text = {&TChkFieldRef::RetRuntime(), "text", "the text", &ZuObject_type,
-                                   true, false, &GetFieldText, nullptr};
+    static Zuvi_PubDataDef text = {&TChkFieldRef::RetRuntime(),
+                                   "text",
+                                   "the text",
+                                   &ZuObject_type,
+                                   true,
+                                   false,
+                                   &GetFieldText,
+                                   nullptr};
     runtime->PublishData(text);
 }
 Zuvi_PubDataExport field_data(&DeclareFieldData);
@@ -59,7 +65,7 @@ class TChkFilter : public ZuBaseCheckFilter {
     ZU_CLASS(TChkFilter, ZuBaseCheckFilter)
 public:
     TChkFilter() {}
-    bool Check(ZuStringRef const& text, ZuValidityRecord& record) const override
+    bool Check(const ZuStringRef& text, ZuValidityRecord& record) const override
     {
         seen.push_back(text.IsValid() ? text->AccessLatin() : "<null>");
         if (answer)
@@ -84,7 +90,7 @@ class TChkValidator : public ZuValidator {
     ZU_CLASS(TChkValidator, ZuValidator)
 public:
     TChkValidator() {}
-    void NotifyValidityChange(ZuCheckerRef const& checker, bool valid) override
+    void NotifyValidityChange(const ZuCheckerRef& checker, bool valid) override
     {
         calls += valid ? 'v' : 'i';
         ZuValidator::NotifyValidityChange(checker, valid);
@@ -135,14 +141,16 @@ protected:
     template <class R>
     static R Make()
     {
-        return R(ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        return R(
+            ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
     }
-    static TChkFilterRef Filter(bool answer, ZuValidity validity, unsigned first = 0, unsigned count = 0,
-                                char const* message = nullptr)
+    static TChkFilterRef Filter(bool answer, ZuValidity validity, unsigned first = 0,
+                                unsigned count = 0, const char* message = nullptr)
     {
         TChkFilterRef f = Make<TChkFilterRef>();
         f->answer = answer;
-        f->verdict = ZuValidityRecord(validity, first, count, message ? ZuAtomRef(message) : ZuAtomRef());
+        f->verdict =
+            ZuValidityRecord(validity, first, count, message ? ZuAtomRef(message) : ZuAtomRef());
         return f;
     }
 };
@@ -227,9 +235,9 @@ TEST_F(CheckerTest, OnlyCheckFiltersAreTaken)
 TEST_F(CheckerTest, TheSourceTextByKind)
 {
     struct Case {
-        char const* name;
+        const char* name;
         ZuObjectRef datum;
-        char const* seen; // null: not checked
+        const char* seen; // null: not checked
     } cases[] = {
         {"string", ZuStringRef("abc"), "abc"},
         {"atom", ZuAtomRef("name"), "name"},
@@ -237,7 +245,7 @@ TEST_F(CheckerTest, TheSourceTextByKind)
         {"no object", ZuObjectNull, ""},
         {"unknown kind", Make<TChkWatcherRef>(), nullptr},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         TChkFieldRef field = Make<TChkFieldRef>();
         ZuCheckerRef checker = NewChecker();
         checker->Initialise(field, ZuValidatorRef());

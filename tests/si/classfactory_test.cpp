@@ -67,7 +67,7 @@ class TFacPatch : public ZuObject, public ZuiClassPatch {
     ZU_CLASS(TFacPatch, ZuObject)
 public:
     TFacPatch() {}
-    ConstructFunc FindAlternateConstructor(ZuRuntime const* runtime) override
+    ConstructFunc FindAlternateConstructor(const ZuRuntime* runtime) override
     {
         ++asked;
         if (runtime != TFacPlainRef::RetRuntime().RetRawObject())
@@ -109,7 +109,8 @@ TEST_F(ClassFactoryTest, UnknownNameThrowsCodeTwo)
 TEST_F(ClassFactoryTest, SingletonIsMadeOnce)
 {
     ZuObjectRef first(ZuClassFactory::New("TFacSingle", nullptr, __LINE__, __FILE__));
-    ZuObjectRef second(ZuClassFactory::New(TFacSingleRef::RetRuntime(), nullptr, __LINE__, __FILE__));
+    ZuObjectRef second(
+        ZuClassFactory::New(TFacSingleRef::RetRuntime(), nullptr, __LINE__, __FILE__));
     EXPECT_TRUE(first.IsValid());
     EXPECT_EQ(first.RetRawObject(), second.RetRawObject());
     EXPECT_TRUE(TFacSingleChildRef::RetRuntime()->IsSingleton());
@@ -121,9 +122,11 @@ TEST_F(ClassFactoryTest, ClassesByStringName)
     ZuRuntimeRef rt;
     EXPECT_TRUE(ZuClassFactory::GetClass(ZuStringRef("TFacSingleChild"), rt));
     EXPECT_TRUE(rt == TFacSingleChildRef::RetRuntime());
-    ZuObjectRef obj(ZuClassFactory::New(ZuStringRef("TFacSingleChild"), nullptr, __LINE__, __FILE__));
+    ZuObjectRef obj(
+        ZuClassFactory::New(ZuStringRef("TFacSingleChild"), nullptr, __LINE__, __FILE__));
     EXPECT_TRUE(obj->IsA(rt));
-    EXPECT_THROW(ZuClassFactory::New(ZuStringRef("Nope"), nullptr, __LINE__, __FILE__), ZuExcObject);
+    EXPECT_THROW(ZuClassFactory::New(ZuStringRef("Nope"), nullptr, __LINE__, __FILE__),
+                 ZuExcObject);
 }
 
 TEST_F(ClassFactoryTest, ObjectsCarryTheirZone)
@@ -191,7 +194,7 @@ TEST_F(ClassFactoryTest, PatchesSupplyConstructors)
 {
     TFacPatchRef patch(ZuClassFactory::New("TFacPatch", nullptr, __LINE__, __FILE__));
     ZuObjectRef plain_object(ZuClassFactory::New("TFacSingle", nullptr, __LINE__, __FILE__));
-    EXPECT_FALSE(ZuClassFactory::InsertPatch(plain_object));   // no ZuiClassPatch
+    EXPECT_FALSE(ZuClassFactory::InsertPatch(plain_object)); // no ZuiClassPatch
     EXPECT_FALSE(ZuClassFactory::InsertPatch(ZuObjectNull));
     EXPECT_FALSE(ZuClassFactory::HasPatches());
 
@@ -206,7 +209,7 @@ TEST_F(ClassFactoryTest, PatchesSupplyConstructors)
     EXPECT_EQ(1u, patched->RetRefCount());
     int asked = patch->asked;
     ZuClassFactory::New("TFacPlain", nullptr, __LINE__, __FILE__);
-    EXPECT_EQ(asked, patch->asked);   // the choice is kept per class
+    EXPECT_EQ(asked, patch->asked); // the choice is kept per class
 
     EXPECT_TRUE(ZuClassFactory::RemovePatch(patch));
     EXPECT_FALSE(ZuClassFactory::RemovePatch(patch));

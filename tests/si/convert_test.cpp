@@ -12,9 +12,9 @@
 
 namespace {
 
-class ConvertTest : public ZuviRuntimeTest { };
+class ConvertTest : public ZuviRuntimeTest {};
 
-ZuStringRef Format(char const* text)
+ZuStringRef Format(const char* text)
 {
     return text != nullptr ? ZuStringRef(text) : ZuStringRef();
 }
@@ -23,13 +23,13 @@ struct WholeCase {
     bool signed_value;
     int64_t int_value;
     uint64_t card_value;
-    char const* format;
-    char const* expected;
+    const char* format;
+    const char* expected;
 };
 
 TEST_F(ConvertTest, WritesWholeNumbersUnderEveryForm)
 {
-    WholeCase const cases[] = {
+    const WholeCase cases[] = {
         {true, 42, 0, "NUM:%5;", "   42"},
         {true, 42, 0, "NUM:%-5;|", "42   |"},
         {true, 42, 0, "NUM:%05;", "00042"},
@@ -58,7 +58,7 @@ TEST_F(ConvertTest, WritesWholeNumbersUnderEveryForm)
         {true, -1, 0, "ENUM:|zero|one", "-1"},
         {true, 2, 0, "ENUM:,a,b,c", "c"},
     };
-    for (WholeCase const& c : cases) {
+    for (const WholeCase& c : cases) {
         ZuStringRef out;
         if (c.signed_value)
             ZuConvert::Current()->IntToString(c.int_value, Format(c.format), out);
@@ -98,13 +98,13 @@ TEST_F(ConvertTest, WritesBooleans)
 
 struct RealCase {
     double value;
-    char const* format;
-    char const* expected;
+    const char* format;
+    const char* expected;
 };
 
 TEST_F(ConvertTest, WritesReals)
 {
-    RealCase const cases[] = {
+    const RealCase cases[] = {
         {2.0, nullptr, "2"},
         {3.5, nullptr, "3.5"},
         {3.0, "NUM:%;", "3"},
@@ -119,7 +119,7 @@ TEST_F(ConvertTest, WritesReals)
         {-0.0, nullptr, "-0"},
         {100.0, "NUM:%.0;", "100"},
     };
-    for (RealCase const& c : cases) {
+    for (const RealCase& c : cases) {
         ZuStringRef out;
         ZuConvert::Current()->RealToString(c.value, Format(c.format), out);
         EXPECT_EQ(Text(out), c.expected) << c.value << " with " << (c.format ? c.format : "(none)");
@@ -129,7 +129,7 @@ TEST_F(ConvertTest, WritesReals)
 TEST_F(ConvertTest, KeepsTheWidthOfASixteenBitFormat)
 {
     ZuStringRef format("");
-    unsigned short const text[] = {'N', 'U', 'M', ':', '%', ';', ' ', 0x20AC, 0};
+    const unsigned short text[] = {'N', 'U', 'M', ':', '%', ';', ' ', 0x20AC, 0};
     format->SetString(text, 0);
     ZuStringRef out;
     ZuConvert::Current()->IntToString(12, format, out);
@@ -161,14 +161,14 @@ TEST_F(ConvertTest, CurrentIsOneConverter)
 }
 
 struct ReadCase {
-    char const* text;
+    const char* text;
     bool ok;
     uint64_t bits;
 };
 
 TEST_F(ConvertTest, ReadsWholeNumbers)
 {
-    ReadCase const cases[] = {
+    const ReadCase cases[] = {
         {"  TRUE", true, 1},
         {"false and more", true, 0},
         {"0X1F", true, 31},
@@ -185,7 +185,7 @@ TEST_F(ConvertTest, ReadsWholeNumbers)
         {"-9223372036854775808", true, 9223372036854775808ULL},
         {"99999999999999999999999", true, 18446744073709551615ULL},
     };
-    for (ReadCase const& c : cases) {
+    for (const ReadCase& c : cases) {
         uint64_t card = 77;
         EXPECT_EQ(ZuConvert::Current()->StringToCard(ZuStringRef(c.text), card), c.ok) << c.text;
         EXPECT_EQ(card, c.ok ? c.bits : 77) << c.text;
@@ -207,23 +207,16 @@ TEST_F(ConvertTest, ReadsWholeNumbers)
 TEST_F(ConvertTest, ReadsReals)
 {
     struct {
-        char const* text;
+        const char* text;
         bool ok;
         double value;
     } const cases[] = {
-        {"1E3", true, 1000.0},
-        {"-.5", true, -0.5},
-        {" 2.25e1 cm", true, 22.5},
-        {"3,5", true, 3.0},
-        {"true", false, 0.0},
-        {"0x10", true, 16.0},
-        {".", false, 0.0},
-        {"", false, 0.0},
-        {"- 5", true, 0.0},
-        {"1e999", true, HUGE_VAL},
-        {"1e-999", true, 0.0},
+        {"1E3", true, 1000.0},     {"-.5", true, -0.5},   {" 2.25e1 cm", true, 22.5},
+        {"3,5", true, 3.0},        {"true", false, 0.0},  {"0x10", true, 16.0},
+        {".", false, 0.0},         {"", false, 0.0},      {"- 5", true, 0.0},
+        {"1e999", true, HUGE_VAL}, {"1e-999", true, 0.0},
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         double value = 77.0;
         EXPECT_EQ(ZuConvert::Current()->StringToReal(ZuStringRef(c.text), value), c.ok) << c.text;
         EXPECT_EQ(value, c.ok ? c.value : 77.0) << c.text;
@@ -233,11 +226,11 @@ TEST_F(ConvertTest, ReadsReals)
 // Texts and stored numbers must not depend on the user's locale.
 TEST_F(ConvertTest, UsesTheCLocaleWhateverTheProcessLocale)
 {
-    char const* const candidates[]
-        = {"fr_FR.UTF-8", "fr_FR.utf8", "de_DE.UTF-8", "de_DE.utf8", "fr_FR", "de_DE"};
+    const char* const candidates[] = {"fr_FR.UTF-8", "fr_FR.utf8", "de_DE.UTF-8",
+                                      "de_DE.utf8",  "fr_FR",      "de_DE"};
     std::string previous = std::setlocale(LC_ALL, nullptr);
     bool comma = false;
-    for (char const* name : candidates) {
+    for (const char* name : candidates) {
         if (std::setlocale(LC_ALL, name) != nullptr && std::localeconv()->decimal_point[0] == ',') {
             comma = true;
             break;

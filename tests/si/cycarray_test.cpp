@@ -14,7 +14,6 @@
 #include "tests/support/probes.h"
 #include "tests/support/storagetest.h"
 
-
 namespace {
 
 class CyclicArrayTest : public ZuviRuntimeTest {
@@ -33,7 +32,7 @@ protected:
         return letters.back();
     }
     // The logical entries as letters, "." for an empty entry.
-    static std::string Show(ZuCyclicArrayRef const& a)
+    static std::string Show(const ZuCyclicArrayRef& a)
     {
         std::string out;
         for (unsigned int i = 0; i < a->TotalCount(); i++) {
@@ -49,7 +48,7 @@ TEST_F(CyclicArrayTest, ARingKeepsTheLastModuloEntries)
 {
     ZuCyclicArrayRef ring = NewRing(3);
     ZuStringRef a = Letter('a'), b = Letter('b'), c = Letter('c'), d = Letter('d');
-    for (auto const& x : {a, b, c, d})
+    for (const auto& x : {a, b, c, d})
         EXPECT_TRUE(ring->Insert(ZuObjectRef(x)));
     EXPECT_EQ(ring->TotalCount(), 4u);
     EXPECT_TRUE(ring->Access(0).IsInvalid());
@@ -72,7 +71,8 @@ TEST_F(CyclicArrayTest, ARingKeepsTheLastModuloEntries)
     for (int i = 0; i < 1000; i++)
         ring->Insert(ZuObjectRef(Letter(char('e' + i % 20))));
     EXPECT_EQ(ring->TotalCount(), 1004u);
-    EXPECT_EQ(Show(ring).substr(1001), std::string() + char('e' + 997 % 20) + char('e' + 998 % 20) + char('e' + 999 % 20));
+    EXPECT_EQ(Show(ring).substr(1001),
+              std::string() + char('e' + 997 % 20) + char('e' + 998 % 20) + char('e' + 999 % 20));
 }
 
 TEST_F(CyclicArrayTest, ShrinkingEmptiesTheLastEntries)

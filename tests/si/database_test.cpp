@@ -22,30 +22,28 @@ class DataBaseTest : public ZuviRuntimeTest {
 protected:
     static ZuDataBaseRef NewDb()
     {
-        return ZuDataBaseRef(
-            ZuNew<ZuDataBase>(Zuvi_app_zone, __LINE__, "test"));
+        return ZuDataBaseRef(ZuNew<ZuDataBase>(Zuvi_app_zone, __LINE__, "test"));
     }
     static ZuEntityModelRef NewModel()
     {
-        return ZuEntityModelRef(
-            ZuNew<ZuEntityModel>(Zuvi_app_zone, __LINE__, "test"));
+        return ZuEntityModelRef(ZuNew<ZuEntityModel>(Zuvi_app_zone, __LINE__, "test"));
     }
     static ZuEntityRef NewEntity()
     {
-        return ZuEntityRef(
-            ZuNew<ZuEntity>(Zuvi_app_zone, __LINE__, "test"));
+        return ZuEntityRef(ZuNew<ZuEntity>(Zuvi_app_zone, __LINE__, "test"));
     }
     // A model "Font" with the given attribute names.
-    static ZuEntityModelRef FontModel(ZuDataBaseRef const& db, std::initializer_list<char const*> names)
+    static ZuEntityModelRef FontModel(const ZuDataBaseRef& db,
+                                      std::initializer_list<const char*> names)
     {
         ZuEntityModelRef model = NewModel();
         EXPECT_TRUE(model->Initialise(db, ZuStringRef("Font"), unsigned(names.size())));
-        for (char const* n : names)
+        for (const char* n : names)
             EXPECT_TRUE(model->AddAttribute(ZuAtomRef(n)));
         return model;
     }
     // An entity of `model` with Weight = weight (and Name = name when given).
-    static ZuEntityRef Font(ZuEntityModelRef const& model, int weight, int name = -1)
+    static ZuEntityRef Font(const ZuEntityModelRef& model, int weight, int name = -1)
     {
         ZuEntityRef e = NewEntity();
         e->Initialise(model);
@@ -59,7 +57,7 @@ protected:
 
 TEST_F(DataBaseTest, ClassesComeFromTheFactoryByName)
 {
-    for (char const* name : {"ZuDataBase", "ZuEntity", "ZuEntityModel"}) {
+    for (const char* name : {"ZuDataBase", "ZuEntity", "ZuEntityModel"}) {
         ZuObjectRef obj(ZuClassFactory::New(name, Zuvi_app_zone, __LINE__, "test"));
         ASSERT_TRUE(obj.IsValid()) << name;
         EXPECT_STREQ(obj.RetClassName(), name);
@@ -73,14 +71,14 @@ TEST_F(DataBaseTest, ModelInitialiseAndPositions)
     EXPECT_FALSE(model->Initialise(db, ZuStringRef("Font"), 0));
     EXPECT_EQ(model->CountAttributes(), 0u);
     ASSERT_TRUE(model->Initialise(db, ZuStringRef("Font"), 3));
-    EXPECT_FALSE(model->Initialise(db, ZuStringRef("Other"), 5));   // positions are fixed
+    EXPECT_FALSE(model->Initialise(db, ZuStringRef("Other"), 5)); // positions are fixed
     EXPECT_TRUE(model->RetName() == ZuAtomRef("Font"));
     EXPECT_TRUE(model->RetDataBase() == db);
     EXPECT_EQ(model->CountAttributes(), 3u);
     EXPECT_EQ(model->TotalCount(), 3u);
 
     EXPECT_TRUE(model->AddAttribute(ZuAtomRef("Name")));
-    EXPECT_FALSE(model->AddAttribute(ZuAtomRef("Name")));   // already there: nothing changes
+    EXPECT_FALSE(model->AddAttribute(ZuAtomRef("Name"))); // already there: nothing changes
     EXPECT_TRUE(model->AddAttribute(ZuAtomRef("Weight")));
     EXPECT_EQ(model->GetAttributeIndex(ZuAtomRef("Weight")), 2u);
 
@@ -90,10 +88,15 @@ TEST_F(DataBaseTest, ModelInitialiseAndPositions)
     EXPECT_TRUE(name.IsInvalid());
 
     EXPECT_TRUE(model->AddAttribute(ZuAtomRef("Style")));
-    EXPECT_FALSE(model->AddAttribute(ZuAtomRef("Size")));   // full
+    EXPECT_FALSE(model->AddAttribute(ZuAtomRef("Size"))); // full
 
-    struct Case { unsigned pos; bool ok; char const* name; };
-    for (Case c : {Case{0, false, nullptr}, Case{1, true, "Name"}, Case{3, true, "Style"}, Case{4, false, nullptr}}) {
+    struct Case {
+        unsigned pos;
+        bool ok;
+        const char* name;
+    };
+    for (Case c : {Case{0, false, nullptr}, Case{1, true, "Name"}, Case{3, true, "Style"},
+                   Case{4, false, nullptr}}) {
         ZuAtomRef out("x");
         EXPECT_EQ(model->GetAttributeName(c.pos, out), c.ok) << c.pos;
         if (c.name != nullptr)
@@ -139,14 +142,18 @@ TEST_F(DataBaseTest, EntityAttributesCountFromOne)
     EXPECT_FALSE(e->SetAttribute(3, N(3)));
     EXPECT_FALSE(e->SetAttribute(0, N(3)));
 
-    struct Case { unsigned pos; bool ok; ZuObjectRef want; };
-    for (Case const& c : {Case{0, false, ZuObjectNull}, Case{1, true, name}, Case{2, true, weight},
+    struct Case {
+        unsigned pos;
+        bool ok;
+        ZuObjectRef want;
+    };
+    for (const Case& c : {Case{0, false, ZuObjectNull}, Case{1, true, name}, Case{2, true, weight},
                           Case{3, false, ZuObjectNull}}) {
         ZuObjectRef got = N(1);
         EXPECT_EQ(e->GetAttribute(c.pos, got), c.ok) << c.pos;
         EXPECT_TRUE(got == c.want) << c.pos;
         got = N(1);
-        EXPECT_EQ(e->Get(c.pos, got), c.ok) << c.pos;   // the container view counts from 1 too
+        EXPECT_EQ(e->Get(c.pos, got), c.ok) << c.pos; // the container view counts from 1 too
         EXPECT_TRUE(got == c.want) << c.pos;
     }
     EXPECT_TRUE(e->GetAttribute(ZuAtomRef("Weight"), out));
@@ -174,7 +181,8 @@ TEST_F(DataBaseTest, MisuseStopsWithTheAssertionText)
     ZuEntityModelRef model = FontModel(db, {"Weight"});
     ZuEntityRef e = Font(model, 400);
     EXPECT_DEATH(e->Initialise(model), "Failed assertion: this->model.IsInvalid \\(\\)");
-    EXPECT_DEATH(NewEntity()->Initialise(ZuEntityModelNull), "Failed assertion: model.IsValid \\(\\)");
+    EXPECT_DEATH(NewEntity()->Initialise(ZuEntityModelNull),
+                 "Failed assertion: model.IsValid \\(\\)");
     EXPECT_DEATH(NewEntity()->Initialise(NewModel()), "Failed assertion: this->name_num");
 }
 
@@ -188,7 +196,7 @@ TEST_F(DataBaseTest, IndexOrdersByValueTiesInInsertionOrder)
     // order of insertion (an index built later is filled in table order).
     EXPECT_FALSE(db->GetEntity(weight, 0, out));
     ZuEntityRef a = Font(model, 400, 1), b = Font(model, 700, 2), c = Font(model, 400, 3);
-    for (ZuEntityRef const& e : {a, b, c})
+    for (const ZuEntityRef& e : {a, b, c})
         EXPECT_TRUE(db->Insert(e));
     EXPECT_EQ(db->TotalCount(), 3u);
 
@@ -232,7 +240,7 @@ TEST_F(DataBaseTest, InsertAndRemoveKeepTheIndexesUpToDate)
     ZuEntityRef a = Font(fonts, 700, 1);
     EXPECT_FALSE(db->Insert(ZuEntityNull));
     EXPECT_TRUE(db->Insert(a));
-    EXPECT_TRUE(db->Insert(a));   // entered twice
+    EXPECT_TRUE(db->Insert(a)); // entered twice
     EXPECT_EQ(db->TotalCount(), 2u);
 
     // The index, built now, lists both; later entities with the attribute
@@ -255,7 +263,7 @@ TEST_F(DataBaseTest, InsertAndRemoveKeepTheIndexesUpToDate)
     // from the Weight index fails.
     EXPECT_FALSE(db->Remove(other));
     EXPECT_EQ(db->TotalCount(), 3u);
-    EXPECT_FALSE(db->Remove(other));   // no longer there
+    EXPECT_FALSE(db->Remove(other)); // no longer there
     EXPECT_TRUE(db->Remove(a));
     EXPECT_EQ(db->TotalCount(), 2u);
     EXPECT_EQ(NumbersOf(db), "2 1");
@@ -283,7 +291,7 @@ TEST_F(DataBaseTest, FindBySameObjectOrByComparison)
     ZuDataBaseRef db = NewDb();
     ZuEntityModelRef model = FontModel(db, {"Name", "Weight"});
     ZuEntityRef a = Font(model, 400, 1), b = Font(model, 700, 2), c = Font(model, 400, 3);
-    for (ZuEntityRef const& e : {a, b, c})
+    for (const ZuEntityRef& e : {a, b, c})
         db->Insert(e);
     ZuAtomRef weight("Weight");
     ZuObjectRef a_weight;
@@ -292,7 +300,7 @@ TEST_F(DataBaseTest, FindBySameObjectOrByComparison)
     ZuEntityRef out;
     EXPECT_TRUE(db->Find(weight, a_weight, out, 0, false));
     EXPECT_TRUE(out == a);
-    EXPECT_FALSE(db->Find(weight, a_weight, out, 1, false));   // c's 400 is another object
+    EXPECT_FALSE(db->Find(weight, a_weight, out, 1, false)); // c's 400 is another object
     EXPECT_TRUE(out.IsInvalid());
     EXPECT_FALSE(db->Find(weight, N(400), out, 0, false));
 
@@ -325,13 +333,17 @@ TEST_F(DataBaseTest, GenericExtractionLists)
             a->Insert(o);
         return a;
     };
-    ZuAtomRef ext_attr("ExtractAttribute"), ext_ent("ExtractEntity"), weight("Weight"), name("Name");
+    ZuAtomRef ext_attr("ExtractAttribute"), ext_ent("ExtractEntity"), weight("Weight"),
+        name("Name");
 
     EXPECT_TRUE(db->SpecifyExtraction(spec({ext_attr, weight, name})));
     EXPECT_EQ(db->RetMode(), 2u);
     EXPECT_EQ(NumbersOf(db), "2 1");
 
-    struct Case { char const* what; ZuArrayRef spec; };
+    struct Case {
+        const char* what;
+        ZuArrayRef spec;
+    };
     std::vector<Case> refused = {
         {"null", ZuArrayRef()},
         {"empty", spec({})},
@@ -340,7 +352,7 @@ TEST_F(DataBaseTest, GenericExtractionLists)
         {"not an atom first", spec({N(1), weight})},
         {"unknown word", spec({ZuAtomRef("ExtractKey"), weight})},
     };
-    for (Case const& c : refused) {
+    for (const Case& c : refused) {
         EXPECT_FALSE(db->SpecifyExtraction(c.spec)) << c.what;
         EXPECT_EQ(db->RetMode(), 2u) << c.what;
         EXPECT_EQ(NumbersOf(db), "2 1") << c.what;
@@ -358,7 +370,7 @@ protected:
         ZuDataBaseRef db = NewDb();
         ZuEntityModelRef model = FontModel(db, {"Name", "Weight"});
         ZuEntityRef first;
-        db->GetEntity(ZuAtomRef("Weight"), 0, first);   // index first: ties in insertion order
+        db->GetEntity(ZuAtomRef("Weight"), 0, first); // index first: ties in insertion order
         db->Insert(Font(model, 400, 1));
         db->Insert(Font(model, 700, 2));
         db->Insert(Font(model, 400, 3));
@@ -384,7 +396,7 @@ TEST_F(DataBaseStorageTest, RestoredDataBaseKeepsItsIndexesAndUsers)
     EXPECT_EQ(store->Remaining(), 0u);
     EXPECT_EQ(back->TotalCount(), 3u);
     EXPECT_EQ(back->RetMode(), 2u);
-    EXPECT_EQ(NumbersOf(back), "1 3 2");   // the stored index, ties kept
+    EXPECT_EQ(NumbersOf(back), "1 3 2"); // the stored index, ties kept
 
     ZuEntityRef e;
     ASSERT_TRUE(back->GetEntity(ZuAtomRef("Weight"), 0, e));
@@ -402,7 +414,7 @@ TEST_F(DataBaseStorageTest, RestoredDataBaseKeepsItsIndexesAndUsers)
     e = ZuEntityNull;
     d = ZuEntityNull;
     back->RemoveAll();
-    store = ZuTestStorageRef();   // it holds what it restored
+    store = ZuTestStorageRef(); // it holds what it restored
     ZuObjectRef::RealiseDeletions();
     EXPECT_EQ(model->RetUserNum(), 0u);
 }
@@ -429,7 +441,7 @@ TEST_F(DataBaseStorageTest, CutInputThrowsOrComesBackWhole)
         bool threw = false;
         try {
             ZuStorageRef(store) >> back;
-        } catch (ZuExcStream const&) {
+        } catch (const ZuExcStream&) {
             threw = true;
         }
         if (!threw) {

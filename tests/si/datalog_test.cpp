@@ -33,12 +33,21 @@ ZU_IMPLEMENT_CLASS(TDataLogSource, "tests/datalog", ZU_CLASS_PLAIN)
 
 namespace {
 
-void GetLevel(ZuValueRef& v, ZuObject* o) { v = ZuValueRef(static_cast<TDataLogSource*>(o)->level); }
+void GetLevel(ZuValueRef& v, ZuObject* o)
+{
+    v = ZuValueRef(static_cast<TDataLogSource*>(o)->level);
+}
 
 void Declare(ZuRuntime* rt)
 {
-    static Zuvi_PubDataDef level = {&TDataLogSourceRef::RetRuntime(), "level", "a level",
-                                    &Int32_type, true, false, &GetLevel, nullptr};
+    static Zuvi_PubDataDef level = {&TDataLogSourceRef::RetRuntime(),
+                                    "level",
+                                    "a level",
+                                    &Int32_type,
+                                    true,
+                                    false,
+                                    &GetLevel,
+                                    nullptr};
     rt->PublishData(level);
 }
 Zuvi_PubDataExport declare(&Declare);
@@ -61,7 +70,7 @@ TEST_F(DataLogTest, RingKeepsTheLatestEntries)
     for (unsigned int i = 1; i <= 5; ++i)
         EXPECT_TRUE(log->InsertCard32(i));
     EXPECT_EQ(log->TotalCount(), 5u);
-    unsigned int const expected[] = {4, 5, 3, 4, 5};
+    const unsigned int expected[] = {4, 5, 3, 4, 5};
     for (unsigned int n = 0; n < 5; ++n) {
         unsigned int got = 0;
         EXPECT_TRUE(log->GetNthCard32(n, got)) << n;
@@ -76,7 +85,8 @@ TEST_F(DataLogTest, RingKeepsTheLatestEntries)
     // A full ring wraps around as often as asked.
     unsigned int wrapped[7] = {};
     EXPECT_TRUE(log->GetMultipleCard32(4, wrapped, 7));
-    EXPECT_EQ(std::vector<unsigned int>(wrapped, wrapped + 7), (std::vector<unsigned int>{5, 3, 4, 5, 3, 4, 5}));
+    EXPECT_EQ(std::vector<unsigned int>(wrapped, wrapped + 7),
+              (std::vector<unsigned int>{5, 3, 4, 5, 3, 4, 5}));
     EXPECT_FALSE(log->GetMultipleCard32(5, out, 1));
 
     // InitLog empties the log.
@@ -128,13 +138,11 @@ TEST_F(DataLogTest, PackedLogsTakeOnlyTheirOwnType)
         ZuSimpleType type;
         bool card, int32, flag, real;
     } const cases[] = {
-        {ZU_TYPE_CARD, true, false, false, false},
-        {ZU_TYPE_INT, false, true, false, false},
-        {ZU_TYPE_BOOL, false, false, true, false},
-        {ZU_TYPE_REAL, false, false, false, true},
+        {ZU_TYPE_CARD, true, false, false, false},  {ZU_TYPE_INT, false, true, false, false},
+        {ZU_TYPE_BOOL, false, false, true, false},  {ZU_TYPE_REAL, false, false, false, true},
         {ZU_TYPE_NONE, false, false, false, false},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         ZuDataLogRef log = NewLog(c.type, 0);
         EXPECT_EQ(log->RetType(), c.type);
         EXPECT_EQ(log->InsertCard32(7), c.card) << c.type;
@@ -229,8 +237,8 @@ TEST_F(DataLogTest, OtherTypesMakeALogOfValues)
     ZuValueRef text(ZuObjectRef(ZuStringRef("bonjour")));
     EXPECT_TRUE(log->InsertValue(text));
     EXPECT_TRUE(log->InsertCard32(9));
-    EXPECT_TRUE(log->InsertValue(ZuValueRef()));   // an empty value is kept
-    EXPECT_TRUE(log->InsertReal(1.5));             // overwrites the oldest
+    EXPECT_TRUE(log->InsertValue(ZuValueRef())); // an empty value is kept
+    EXPECT_TRUE(log->InsertReal(1.5));           // overwrites the oldest
 
     EXPECT_EQ(log->TotalCount(), 4u);
     ZuValueRef v;
@@ -266,7 +274,7 @@ TEST_F(DataLogTest, LogsTheReadingOfABoundValue)
     source->level = 1;
     log->FlushCacheAndAutoInsertFromSource();
     source->level = 2;
-    log->AutoInsertFromSource();   // the cached reading
+    log->AutoInsertFromSource(); // the cached reading
     EXPECT_TRUE(ZuObject::Action(log, ZuStringRef("FlushCacheAndAutoInsertFromSource")));
     source->level = 3;
     EXPECT_TRUE(ZuObject::Action(log, ZuStringRef("FlushCache")));
@@ -332,10 +340,11 @@ public:
     ZuObjectRef names;
 
 protected:
-    void StoreInstance(ZuStorageRef const& s) override
+    void StoreInstance(const ZuStorageRef& s) override
     {
         ZuBaseContainer::StoreInstance(s);
-        static ZuStorageSync smart("<ZuiSmartSource query_roots query_names is_cache_volatile max_num num>");
+        static ZuStorageSync smart(
+            "<ZuiSmartSource query_roots query_names is_cache_volatile max_num num>");
         s << smart << ZuStorageSync::begin << roots << names;
         s->StoreBool(false);
         s->StoreCard(0);
@@ -358,14 +367,16 @@ TEST_F(DataLogTest, QueryArraysOfAnotherClassAreBadData)
         ZuObjectRef roots;
         ZuObjectRef names;
     };
-    ZuArrayRef array(ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
-    Case const cases[] = {
+    ZuArrayRef array(
+        ZuClassFactory::New(ZuArrayRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    const Case cases[] = {
         {ZuStringRef("pas un tableau"), array},
         {array, ZuObjectRef(ZuAtomRef("racine"))},
         {NewLog(ZU_TYPE_REAL, 2), array},
     };
-    for (Case const& c : cases) {
-        ZuDataLohRef damaged(ZuClassFactory::New(ZuDataLohRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    for (const Case& c : cases) {
+        ZuDataLohRef damaged(
+            ZuClassFactory::New(ZuDataLohRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
         damaged->roots = c.roots;
         damaged->names = c.names;
         ZuTestStorageRef store = ZuTestStorage::Make();
@@ -382,13 +393,17 @@ TEST_F(DataLogTest, QueryArraysOfAnotherClassAreBadData)
         EXPECT_TRUE(back.IsInvalid());
     }
     // The same stream with arrays reads.
-    ZuDataLohRef sound(ZuClassFactory::New(ZuDataLohRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
+    ZuDataLohRef sound(
+        ZuClassFactory::New(ZuDataLohRef::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__));
     sound->roots = array;
     ZuTestStorageRef store = ZuTestStorage::Make();
     store->StartStoring();
     store->StoreObject(sound);
     std::vector<unsigned char> bytes = store->Bytes();
-    bytes[std::size_t(std::search(bytes.begin(), bytes.end(), std::begin("ZuDataLoh"), std::end("ZuDataLoh") - 1) - bytes.begin()) + 8] = 'g';
+    bytes[std::size_t(std::search(bytes.begin(), bytes.end(), std::begin("ZuDataLoh"),
+                                  std::end("ZuDataLoh") - 1) -
+                      bytes.begin()) +
+          8] = 'g';
     store->StartRestoring(bytes);
     ZuObjectRef back;
     store->RestoreObject(back, ZuRuntimeRef());

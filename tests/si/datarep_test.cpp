@@ -50,10 +50,19 @@ ZU_EXPORT_ACTOR(TRepTarget, Refresh)
 
 namespace {
 
-void GetLevel(ZuValueRef& v, ZuObject* o) { v = ZuValueRef(static_cast<TRepSource*>(o)->level); }
-void GetNext(ZuValueRef& v, ZuObject* o) { v = ZuValueRef(static_cast<TRepSource*>(o)->next); }
-void GetShown(ZuValueRef& v, ZuObject* o) { v = static_cast<TRepTarget*>(o)->shown; }
-bool SetShown(ZuValueRef const& v, ZuObject* o)
+void GetLevel(ZuValueRef& v, ZuObject* o)
+{
+    v = ZuValueRef(static_cast<TRepSource*>(o)->level);
+}
+void GetNext(ZuValueRef& v, ZuObject* o)
+{
+    v = ZuValueRef(static_cast<TRepSource*>(o)->next);
+}
+void GetShown(ZuValueRef& v, ZuObject* o)
+{
+    v = static_cast<TRepTarget*>(o)->shown;
+}
+bool SetShown(const ZuValueRef& v, ZuObject* o)
 {
     static_cast<TRepTarget*>(o)->shown = v;
     ++static_cast<TRepTarget*>(o)->defines;
@@ -62,12 +71,30 @@ bool SetShown(ZuValueRef const& v, ZuObject* o)
 
 void Declare(ZuRuntime* rt)
 {
-    static Zuvi_PubDataDef level = {&TRepSourceRef::RetRuntime(), "level", "a level",
-                                    &Int32_type, true, false, &GetLevel, nullptr};
-    static Zuvi_PubDataDef next = {&TRepSourceRef::RetRuntime(), "next", "the next source",
-                                   &ZuObject_type, true, false, &GetNext, nullptr};
-    static Zuvi_PubDataDef shown = {&TRepTargetRef::RetRuntime(), "shown", "what is shown",
-                                    &ZuValue_type, true, true, &GetShown, &SetShown};
+    static Zuvi_PubDataDef level = {&TRepSourceRef::RetRuntime(),
+                                    "level",
+                                    "a level",
+                                    &Int32_type,
+                                    true,
+                                    false,
+                                    &GetLevel,
+                                    nullptr};
+    static Zuvi_PubDataDef next = {&TRepSourceRef::RetRuntime(),
+                                   "next",
+                                   "the next source",
+                                   &ZuObject_type,
+                                   true,
+                                   false,
+                                   &GetNext,
+                                   nullptr};
+    static Zuvi_PubDataDef shown = {&TRepTargetRef::RetRuntime(),
+                                    "shown",
+                                    "what is shown",
+                                    &ZuValue_type,
+                                    true,
+                                    true,
+                                    &GetShown,
+                                    &SetShown};
     if (rt == TRepSourceRef::RetRuntime().RetRawObject()) {
         rt->PublishData(level);
         rt->PublishData(next);
@@ -84,7 +111,8 @@ protected:
         ZuviRuntimeTest::SetUp();
         source = TRepSourceRef(ZuNew<TRepSource>());
         target = TRepTargetRef(ZuNew<TRepTarget>());
-        report = ZuDataReportRef(ZuClassFactory::New("ZuDataReport", Zuvi_app_zone, __LINE__, __FILE__));
+        report =
+            ZuDataReportRef(ZuClassFactory::New("ZuDataReport", Zuvi_app_zone, __LINE__, __FILE__));
         ASSERT_TRUE(report.IsValid());
     }
     void TearDown() override
@@ -104,8 +132,8 @@ protected:
 
 TEST_F(DataReportTest, CopiesTheDatumAndActsOnEveryChange)
 {
-    report->Initialise(source, ZuObject::notify_changed, ZuAtomRef("level"), target, ZuAtomRef("shown"),
-                       ZuAtomRef("Refresh"), false);
+    report->Initialise(source, ZuObject::notify_changed, ZuAtomRef("level"), target,
+                       ZuAtomRef("shown"), ZuAtomRef("Refresh"), false);
     EXPECT_FALSE(report->IsVisible());
     source->level = 5;
     source->ReportChange(1);
@@ -136,8 +164,8 @@ TEST_F(DataReportTest, CopiesTheDatumAndActsOnEveryChange)
 
 TEST_F(DataReportTest, NothingIsCopiedBackIntoAReportingTarget)
 {
-    report->Initialise(source, ZuObject::notify_changed, ZuAtomRef("level"), target, ZuAtomRef("shown"),
-                       ZuAtomRef("Refresh"), true);
+    report->Initialise(source, ZuObject::notify_changed, ZuAtomRef("level"), target,
+                       ZuAtomRef("shown"), ZuAtomRef("Refresh"), true);
     // The target starts a report; the source passes the same report on.
     target->SetCurrentReportID(1);
     source->ReportChange(0);
@@ -200,8 +228,8 @@ TEST_F(DataReportTest, TargetRegistrationFollowsTheTarget)
 TEST_F(DataReportTest, VolatileObserversPassTheAttributeOn)
 {
     source->SetAttribute("Zuvi.volatile.observer");
-    report->Initialise(source, ZuObject::notify_changed, ZuAtomRef("level"), target, ZuAtomRef("shown"),
-                       ZuAtomRef(), true);
+    report->Initialise(source, ZuObject::notify_changed, ZuAtomRef("level"), target,
+                       ZuAtomRef("shown"), ZuAtomRef(), true);
     EXPECT_TRUE(report->GetAttribute("Zuvi.volatile.observer", 0));
     // A volatile report is never registered with its target.
     EXPECT_FALSE(target->UnregisterAsTargetOf(report));
@@ -219,7 +247,7 @@ TEST_F(DataReportTest, StoreAndRestoreKeepAllFields)
     report->DefineAction(ZuAtomRef("Refresh"));
 
     ZuTestStorageRef store = ZuTestStorage::Make();
-    for (ZuDataReportRef const& r : {report, by_path}) {
+    for (const ZuDataReportRef& r : {report, by_path}) {
         store->StartStoring();
         ZuStorageRef(store) << r;
         store->StartRestoring(store->Bytes());

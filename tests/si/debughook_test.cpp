@@ -21,7 +21,8 @@ class DebugHookTest : public ZuviRuntimeTest {};
 
 TEST_F(DebugHookTest, StoresAnEmptyRecordAndComesBack)
 {
-    ZuDebugHookRef hook(ZuObjectRef(ZuClassFactory::New("ZuDebugHook", Zuvi_app_zone, __LINE__, __FILE__)));
+    ZuDebugHookRef hook(
+        ZuObjectRef(ZuClassFactory::New("ZuDebugHook", Zuvi_app_zone, __LINE__, __FILE__)));
     ZuTestStorageRef s = ZuTestStorage::Make();
     s->StartStoring();
     s->StoreObject(hook);

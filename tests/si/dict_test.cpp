@@ -15,12 +15,9 @@ namespace {
 
 class DictTest : public ZuviRuntimeTest {
 protected:
-    static ZuDictRef NewDict()
-    {
-        return ZuDictRef(ZuNew<ZuDict>(Zuvi_app_zone, __LINE__, "test"));
-    }
+    static ZuDictRef NewDict() { return ZuDictRef(ZuNew<ZuDict>(Zuvi_app_zone, __LINE__, "test")); }
     // "key=value ..." over the indices (each element as often as its count).
-    static std::string Pairs(ZuDictRef const& dict)
+    static std::string Pairs(const ZuDictRef& dict)
     {
         std::string text;
         ZuObjectRef key, value;
@@ -50,7 +47,7 @@ TEST_F(DictTest, SamePairTwiceIsCountedAndReportedTwice)
         ++seen;
     EXPECT_EQ(seen, 1u);
 
-    dict->SetAllowDuplicates(false);   // brings the count down to 1
+    dict->SetAllowDuplicates(false); // brings the count down to 1
     EXPECT_EQ(dict->TotalCount(), 1u);
     EXPECT_FALSE(dict->Insert(k, v));
     EXPECT_EQ(dict->TotalCount(), 1u);
@@ -62,7 +59,7 @@ TEST_F(DictTest, KeysComeOutInOrderAndEqualKeysKeepInsertionOrder)
     dict->Insert(N(3), N(30));
     dict->Insert(N(1), N(10));
     dict->Insert(N(2), N(20));
-    dict->Insert(N(1), N(11));   // equal key, inserted later
+    dict->Insert(N(1), N(11)); // equal key, inserted later
     EXPECT_EQ(Pairs(dict), "1=10 1=11 2=20 3=30");
 
     ZuIteratorRef it = dict->NewIterator();
@@ -92,7 +89,7 @@ TEST_F(DictTest, LookUpsCountMultiplicities)
     dict->Insert(k, v);
     dict->Insert(N(2), v);
     ZuObjectRef out;
-    ASSERT_TRUE(dict->GetFromKey(k, out, 1));   // the same element again
+    ASSERT_TRUE(dict->GetFromKey(k, out, 1)); // the same element again
     EXPECT_TRUE(out == v);
     EXPECT_FALSE(dict->GetFromKey(k, out, 2));
     ASSERT_TRUE(dict->GetFromValue(v, out, 2));
@@ -102,14 +99,14 @@ TEST_F(DictTest, LookUpsCountMultiplicities)
 
     unsigned index = 1;
     ASSERT_TRUE(dict->Find(k, v, index));
-    EXPECT_EQ(index, 1u);   // the start position itself when its element matches
+    EXPECT_EQ(index, 1u); // the start position itself when its element matches
     index = 0;
     ASSERT_TRUE(dict->Find(N(2), v, index));
     EXPECT_EQ(index, 2u);
     index = 3;
     EXPECT_FALSE(dict->Find(k, v, index));
 
-    EXPECT_TRUE(dict->LookForKey(N(2)));   // equal key object
+    EXPECT_TRUE(dict->LookForKey(N(2))); // equal key object
     EXPECT_TRUE(dict->LookForValue(N(10)));
     EXPECT_FALSE(dict->LookForKey(N(5)));
 }
@@ -133,12 +130,12 @@ TEST_F(DictTest, Removals)
     dict->Insert(a, N(10));
     dict->Insert(a, N(11));
     dict->Insert(b, N(10));
-    dict->Insert(b, N(10));   // count 2
+    dict->Insert(b, N(10)); // count 2
     EXPECT_EQ(Pairs(dict), "1=10 1=11 2=10 2=10");
 
-    EXPECT_TRUE(dict->Remove(a, 1));   // second pair of key 1
+    EXPECT_TRUE(dict->Remove(a, 1)); // second pair of key 1
     EXPECT_EQ(Pairs(dict), "1=10 2=10 2=10");
-    EXPECT_TRUE(dict->RemoveValue(N(10), 2));   // third match, inside the counted element
+    EXPECT_TRUE(dict->RemoveValue(N(10), 2)); // third match, inside the counted element
     EXPECT_EQ(Pairs(dict), "1=10 2=10");
     EXPECT_FALSE(dict->Remove(a, N(11), 0));
     EXPECT_TRUE(dict->Remove(b, N(10), 0));
@@ -207,7 +204,7 @@ TEST_F(DictTest, StoredAndRestoredWithRepeatedPairs)
     ASSERT_TRUE(back.IsValid());
     EXPECT_EQ(back->TotalCount(), 5u);
     EXPECT_EQ(Pairs(back), "1=10 1=10 1=10 2=20 3=30");
-    EXPECT_EQ(NumbersOf(back), "10 10 10 20 30");   // extraction mode 1 came back
+    EXPECT_EQ(NumbersOf(back), "10 10 10 20 30"); // extraction mode 1 came back
     ZuObjectRef key;
     EXPECT_TRUE(back->GetFromValue(N(20), key, 0));
     EXPECT_EQ(NumberText(key), "2");
@@ -215,20 +212,19 @@ TEST_F(DictTest, StoredAndRestoredWithRepeatedPairs)
     back->Delete();
 }
 
-
 // ---- counts read from a file -------------------------------------------------
 
 // Sets an element's repeat count as a damaged or hostile file could: the
 // element holding `index` gets `count`, the dictionary's total follows.
 struct DictCounts : ZuDict {
-    static void Set(ZuDictRef const& dict, unsigned int index, unsigned int count)
+    static void Set(const ZuDictRef& dict, unsigned int index, unsigned int count)
     {
         auto find = static_cast<bool (ZuDict::*)(unsigned int&, Element*&)>(&DictCounts::FindElem);
         unsigned int offset = index;
         Element* elem = nullptr;
         unsigned int ZuSet::*total = &DictCounts::num_element;
         // Found whatever the total says now.
-        unsigned int const was = dict.Resolve()->*total;
+        const unsigned int was = dict.Resolve()->*total;
         dict.Resolve()->*total = ~0u;
         ASSERT_TRUE((dict.Resolve()->*find)(offset, elem));
         dict.Resolve()->*total = was + (count - elem->count);
@@ -243,7 +239,7 @@ protected:
         store = static_cast<ZuTestStorage*>(nullptr);
         DictTest::TearDown();
     }
-    ZuDictRef RoundTrip(ZuDictRef const& dict)
+    ZuDictRef RoundTrip(const ZuDictRef& dict)
     {
         store = ZuTestStorage::Make();
         store->StartStoring();
@@ -308,7 +304,7 @@ TEST_F(DictCountTest, StoredCountsOfZeroOrPastTheIndexRange)
     ASSERT_TRUE(back.IsValid());
     EXPECT_EQ(back->TotalCount(), 1u);
     EXPECT_EQ(Pairs(back), "1=10");
-    dict->Delete();   // with the count of 0 in place
+    dict->Delete(); // with the count of 0 in place
 
     // Counts whose sum the index cannot reach are damaged data.
     dict = NewDict();
@@ -331,7 +327,7 @@ TEST_F(DictCountTest, StoredCountsOfZeroOrPastTheIndexRange)
 // that let it go (it stopped the program on the set's count check).
 TEST_F(DictCountTest, StreamCutAfterACountOfZero)
 {
-    std::vector<unsigned char> const bytes = {0x40, 0x06, 0x01, 0x01, 'Z',  'u',  'D',  'i',
+    const std::vector<unsigned char> bytes = {0x40, 0x06, 0x01, 0x01, 'Z',  'u',  'D',  'i',
                                               'c',  't',  0x43, 0x01, 0x80, 0xFD, 0xFD, 0xFD,
                                               0x00, 0xFC, 0xFC, 0xFC, 0x00, 0x1D, 0x1D};
     store = ZuTestStorage::Make();
@@ -339,8 +335,7 @@ TEST_F(DictCountTest, StreamCutAfterACountOfZero)
     ZuObjectRef object;
     try {
         store->RestoreObject(object, ZuRuntimeRef());
-    } catch (ZuExcStream const&) {
-    }
+    } catch (const ZuExcStream&) {}
     ZuObjectRef::RealiseDeletions();
     if (object.IsValid())
         object->Delete();

@@ -29,7 +29,7 @@ protected:
         ZuviRuntimeTest::SetUp();
         dict = ZuDictRef(ZuNew<ZuDict>(Zuvi_app_zone, __LINE__, "test"));
     }
-    std::string Value(ZuDictIteratorRef const& it)
+    std::string Value(const ZuDictIteratorRef& it)
     {
         ZuObjectRef v;
         return it->GetValue(v, 0) ? NumberText(v) : "none";
@@ -67,20 +67,20 @@ TEST_F(DictIteratorTest, RemovalMovesTheIteratorOnlyWhenItsElementGoes)
 {
     TestNumberRef k = TestNumber::Make(1), v = TestNumber::Make(10);
     dict->Insert(k, v);
-    dict->Insert(k, v);   // count 2
+    dict->Insert(k, v); // count 2
     dict->Insert(TestNumber::Make(2), TestNumber::Make(20));
     ZuDictIteratorRef it(dict->NewIterator());
     it->DidChange();
 
-    EXPECT_TRUE(dict->Remove(0u));   // count 2 -> 1: stays
+    EXPECT_TRUE(dict->Remove(0u)); // count 2 -> 1: stays
     EXPECT_FALSE(it->DidChange());
     EXPECT_EQ(Value(it), "10");
-    EXPECT_TRUE(dict->Remove(0u));   // unlinked: to the next element
+    EXPECT_TRUE(dict->Remove(0u)); // unlinked: to the next element
     EXPECT_TRUE(it->DidChange());
     EXPECT_EQ(Value(it), "20");
 
     dict->Insert(TestNumber::Make(0), TestNumber::Make(0));
-    EXPECT_TRUE(dict->Remove(1u));   // the tail: to the previous element
+    EXPECT_TRUE(dict->Remove(1u)); // the tail: to the previous element
     EXPECT_EQ(Value(it), "0");
 }
 

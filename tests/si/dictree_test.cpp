@@ -15,7 +15,6 @@
 #include "tests/support/probes.h"
 #include "tests/support/storagetest.h"
 
-
 namespace {
 
 class DicTreeTest : public ZuviRuntimeTest {
@@ -40,7 +39,7 @@ protected:
         return w;
     }
     // The keys of a path list, joined by "/".
-    static std::string Keys(ZuObjectRef const& list)
+    static std::string Keys(const ZuObjectRef& list)
     {
         ZuListRef l(list);
         std::string out;
@@ -50,7 +49,7 @@ protected:
                 out += '/';
             // The empty atom (the empty handle) reads as "".
             ZuAtomRef a(k);
-            out += (char const*)a;
+            out += (const char*)a;
         }
         return out;
     }
@@ -72,7 +71,7 @@ TEST_F(DicTreeTest, ATextPathIsInsertedAndReadBack)
     EXPECT_TRUE(got->IsKindOf(ZuDictRef::RetRuntime()));
     EXPECT_FALSE(tree->GetFromPath("a:x", got));
     EXPECT_FALSE(tree->GetFromPath("", got));
-    EXPECT_FALSE(tree->GetFromPath((char const*)nullptr, got));
+    EXPECT_FALSE(tree->GetFromPath((const char*)nullptr, got));
 
     // Inserting again replaces the value: one removal, one insertion.
     watcher->log.clear();
@@ -214,11 +213,10 @@ TEST_F(DicTreeTest, TheIteratorDoesNotWalk)
     EXPECT_EQ(tree->TotalCount(), 1u);
 }
 
-
 // Sets the repeat count of a node's element holding `index`, as a damaged
 // or hostile file could.
 struct NodeCounts : ZuDict {
-    static void Set(ZuDictRef const& node, unsigned int index, unsigned int count)
+    static void Set(const ZuDictRef& node, unsigned int index, unsigned int count)
     {
         auto find = static_cast<bool (ZuDict::*)(unsigned int&, Element*&)>(&NodeCounts::FindElem);
         Element* elem = nullptr;
@@ -241,9 +239,9 @@ TEST_F(DicTreeTest, RepeatCountsInNodesCostNothing)
     ASSERT_TRUE(tree->GetFromKey(ZuObjectNull, root, 0));
     ZuObjectRef key, value;
     ASSERT_TRUE(ZuDictRef(root)->Get(0, key, value));
-    ASSERT_TRUE(value.IsValid() && value->IsKindOf(ZuDictRef::RetRuntime()));   // "k", the subtree
+    ASSERT_TRUE(value.IsValid() && value->IsKindOf(ZuDictRef::RetRuntime())); // "k", the subtree
     NodeCounts::Set(root, 0, 0x7FFFFFFFu);
-    NodeCounts::Set(root, 0x7FFFFFFFu, 0x7FFFFFF0u);   // "m", a leaf
+    NodeCounts::Set(root, 0x7FFFFFFFu, 0x7FFFFFF0u); // "m", a leaf
 
     ZuTestStorageRef store = ZuTestStorage::Make();
     store->StartStoring();
@@ -263,7 +261,6 @@ TEST_F(DicTreeTest, RepeatCountsInNodesCostNothing)
     tree->RemoveAll();
     EXPECT_EQ(tree->TotalCount(), 0u);
 }
-
 
 // Found by fuzzing: a node whose attributes (read from a file) hold a text
 // key. Asking the node for the tree's mark compared that text with the tree,

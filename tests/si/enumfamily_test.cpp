@@ -19,9 +19,12 @@ TEST(EnumFamily, TableFollowsTheListInOrderAndEndsWithANullName)
 
 TEST(EnumFamily, IncrementWalksTheTableThenCountsPastItsEnd)
 {
-    struct Case { unsigned from, to; } cases[] = {
-        {0, 1}, {1, 5}, {5, 9}, {9, 10}, // past the last: the code plus one
-        {2, 2}, {10, 10}, {0xFFFFFFFFu, 0xFFFFFFFFu}, // unknown codes stay
+    struct Case {
+        unsigned from, to;
+    } cases[] = {
+        {0, 1},  {1, 5},   {5, 9},
+        {9, 10},                                       // past the last: the code plus one
+        {2, 2},  {10, 10}, {0xFFFFFFFFu, 0xFFFFFFFFu}, // unknown codes stay
     };
     for (auto c : cases) {
         TestColour e = static_cast<TestColour>(c.from);
@@ -45,7 +48,7 @@ TEST(EnumFamily, NamesValidityAndComparisons)
 
 TEST(EnumFamily, EmptyTableKnowsNothing)
 {
-    static Zuvi_EnumName const empty[] = { { 0, nullptr } };
+    static const Zuvi_EnumName empty[] = {{0, nullptr}};
     EXPECT_FALSE(Zuvi_EnumIsValid(empty, 0));
     EXPECT_EQ(Zuvi_EnumNext(empty, 3), 3u);
     EXPECT_STREQ(Zuvi_EnumRetName(empty, 0), "?");

@@ -53,18 +53,20 @@ TEST(Error, TraceFormatsUpTo999Characters)
 TEST(ErrorDeath, TraceOfThousandCharactersOrMoreStops)
 {
     std::string too_long(1000, 'a');
-    EXPECT_DEATH(Zuvi_Trace("%s", too_long.c_str()), "si/error:[0-9]+:error: Failed assertion: size >= 0");
+    EXPECT_DEATH(Zuvi_Trace("%s", too_long.c_str()),
+                 "si/error:[0-9]+:error: Failed assertion: size >= 0");
 }
 
 TEST(ErrorDeath, AssertionsStopWithTheExpressionFileAndLine)
 {
     int value = 3;
     int expected_line = __LINE__ + 1;
-    EXPECT_DEATH(ZU_ASSERT(value == 4), "tests/si/error_test:" + std::to_string(expected_line)
-                                            + ":error: Failed assertion: value == 4");
+    EXPECT_DEATH(ZU_ASSERT(value == 4), "tests/si/error_test:" + std::to_string(expected_line) +
+                                            ":error: Failed assertion: value == 4");
     EXPECT_DEATH(ZU_NIY(), "tests/si/error_test:[0-9]+:error: NIY");
-    EXPECT_DEATH(Zuvi_ErrorAbort("Cannot continue", 1, "si/objectref"), "si/objectref:1:error: Cannot continue");
-    ZU_ASSERT(value == 3);   // a true assertion does nothing
+    EXPECT_DEATH(Zuvi_ErrorAbort("Cannot continue", 1, "si/objectref"),
+                 "si/objectref:1:error: Cannot continue");
+    ZU_ASSERT(value == 3); // a true assertion does nothing
 }
 
 TEST(Error, MemoryInspectorNamesTheBlockOrSaysUnknownAddress)

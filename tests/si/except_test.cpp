@@ -96,7 +96,8 @@ TEST(Exception, CatchingZuExceptionCatchesEveryClass)
         }
         return false;
     };
-    EXPECT_TRUE(code_of([] { throw ZuExcMemory(ZuExcMemory::ZU_MEM_NO_MEMORY, nullptr, 0, nullptr); }));
+    EXPECT_TRUE(
+        code_of([] { throw ZuExcMemory(ZuExcMemory::ZU_MEM_NO_MEMORY, nullptr, 0, nullptr); }));
     EXPECT_TRUE(code_of([] { throw ZuExcObject(ZuExcObject::ZU_OBJ_WRONG_CLASS, nullptr); }));
     EXPECT_TRUE(code_of([] { throw ZuExcAccess(ZuExcAccess::ZU_ACCESS_OUT_OF_RANGE); }));
     EXPECT_TRUE(code_of([] { throw ZuExcString(ZuExcString::ZU_STRING_NONE); }));
@@ -124,7 +125,8 @@ TEST(Exception, EveryNewGetsStorageOfItsOwnUpToTheLimit)
     delete a;
     delete b;
     ZuException::operator delete(ZuException::operator new(ZuException::MAX_EXC_SIZE));
-    EXPECT_DEATH(ZuException::operator new(501), "si/except:[0-9]+:error: Failed assertion: size <= MAX_EXC_SIZE");
+    EXPECT_DEATH(ZuException::operator new(501),
+                 "si/except:[0-9]+:error: Failed assertion: size <= MAX_EXC_SIZE");
 }
 
 TEST(Exception, TwoThreadsHoldTheirOwnExceptionsAtOnce)
@@ -161,7 +163,6 @@ TEST(Exception, TwoThreadsHoldTheirOwnExceptionsAtOnce)
 
 // ---- Exceptions that name an atom ---------------------------------------------
 
-
 namespace {
 
 class ExceptAtomTest : public ZuviRuntimeTest {};
@@ -177,7 +178,7 @@ TEST_F(ExceptAtomTest, TargetAndOutletExceptionsShareTheirAtom)
     }
     EXPECT_TRUE(caught);
     ZuExcTarget copy_source(name);
-    EXPECT_EQ(3u, name->RetRefCount());   // the atom's own handle, name, the exception
+    EXPECT_EQ(3u, name->RetRefCount()); // the atom's own handle, name, the exception
     {
         ZuExcTarget copy(copy_source);
         EXPECT_TRUE(copy.RetFaultyTarget() == name);

@@ -27,12 +27,11 @@ public:
     TBadFileInfo() {}
 
 protected:
-    void StoreInstance(ZuStorageRef const & storage) override
+    void StoreInstance(const ZuStorageRef& storage) override
     {
         ZuObject::StoreInstance(storage);
         static ZuStorageSync record("<ZuFileInfo filter sort>");
-        ZuObjectRef wrong_filter(
-            ZuNew<ZuFileSort>());
+        ZuObjectRef wrong_filter(ZuNew<ZuFileSort>());
         ZuObjectRef wrong_sort(ZuNew<ZuAttributeFileFilter>());
         storage << record << ZuStorageSync::begin << wrong_filter << wrong_sort
                 << ZuStorageSync::end;
@@ -48,7 +47,7 @@ protected:
     ScratchDir scratch;
 };
 
-void Touch(std::string const & name, std::string const & text = "")
+void Touch(const std::string& name, const std::string& text = "")
 {
     std::ofstream(name) << text;
 }
@@ -67,7 +66,7 @@ ZuFileSortRef SortBy(ZuFileSortType type, bool up)
 }
 
 // The names of the entries, in the order Get hands them out.
-std::vector<std::string> Entries(ZuFileInfoRef const & dir)
+std::vector<std::string> Entries(const ZuFileInfoRef& dir)
 {
     std::vector<std::string> out;
     unsigned n = dir->TotalCount();
@@ -107,7 +106,7 @@ TEST_F(FileInfo, AboutFileSplitsThePath)
         {"data/missing.txt", "missing.txt", "data", "data/missing.txt", false},
         {"data", "data", "", "data", true},
     };
-    for (Case const & c : cases) {
+    for (const Case& c : cases) {
         ZuFileInfoRef fi = ZuFileInfo::AboutFile(ZuStringRef(c.path));
         ASSERT_TRUE(fi.IsValid()) << c.path;
         EXPECT_EQ(Text(fi->RetName()), c.name) << c.path;

@@ -16,10 +16,7 @@ namespace {
 
 class FileReadTest : public ZuviRuntimeTest {
 protected:
-    ZuFileReadRef MakeReader()
-    {
-        return ZuNew<ZuFileRead>();
-    }
+    ZuFileReadRef MakeReader() { return ZuNew<ZuFileRead>(); }
     ScratchDir scratch;
 };
 
@@ -28,7 +25,7 @@ int StreamError(F f)
 {
     try {
         f();
-    } catch (ZuExcStream const& e) {
+    } catch (const ZuExcStream& e) {
         return int(e.GetError());
     }
     return -1;

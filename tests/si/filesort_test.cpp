@@ -56,8 +56,8 @@ TEST_F(FileSort, CriteriaByName)
         const char* b;
         int expected;
     } cases[] = {
-        {ZU_FILE_SORT_NAME, "ab.txt", "abc.txt", -1},   // "." is below "c"
-        {ZU_FILE_SORT_NAME, "B.txt", "a.txt", -1},      // case counts
+        {ZU_FILE_SORT_NAME, "ab.txt", "abc.txt", -1}, // "." is below "c"
+        {ZU_FILE_SORT_NAME, "B.txt", "a.txt", -1},    // case counts
         {ZU_FILE_SORT_NAME, "same.c", "same.h", 0},
         {ZU_FILE_SORT_NAME, "a", "ab", -1},
         {ZU_FILE_SORT_TYPE, "x.c", "a.h", -1},
@@ -105,8 +105,8 @@ TEST_F(FileSort, LaterCriteriaBreakTies)
     ZuFileSortRef s = NewSort();
     s->InsertCriterion(ZU_FILE_SORT_SIZE, false);
     s->InsertCriterion(ZU_FILE_SORT_NAME, true);
-    EXPECT_EQ(Cmp(s, "a", Info(10), "b", Info(20)), 1);    // larger first
-    EXPECT_EQ(Cmp(s, "a", Info(10), "b", Info(10)), -1);   // then by name
+    EXPECT_EQ(Cmp(s, "a", Info(10), "b", Info(20)), 1);  // larger first
+    EXPECT_EQ(Cmp(s, "a", Info(10), "b", Info(10)), -1); // then by name
     ZuFileSortType t;
     bool up = true;
     ASSERT_TRUE(s->GetCriterion(0, t, up));

@@ -19,15 +19,12 @@ namespace {
 
 class FileWriteTest : public ZuviRuntimeTest {
 protected:
-    ZuFileWriteRef MakeWriter()
-    {
-        return ZuNew<ZuFileWrite>();
-    }
-    static void Spit(char const* name, std::string const& bytes)
+    ZuFileWriteRef MakeWriter() { return ZuNew<ZuFileWrite>(); }
+    static void Spit(const char* name, const std::string& bytes)
     {
         std::ofstream(name, std::ios::binary) << bytes;
     }
-    static std::string Slurp(char const* name)
+    static std::string Slurp(const char* name)
     {
         std::ifstream in(name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -40,7 +37,7 @@ int StreamError(F f)
 {
     try {
         f();
-    } catch (ZuExcStream const& e) {
+    } catch (const ZuExcStream& e) {
         return int(e.GetError());
     }
     return -1;
@@ -132,10 +129,8 @@ TEST_F(FileWriteTest, ClosedStreamsAndFailedOpensThrowTheirCodes)
 
 TEST_F(FileWriteTest, StreamsAreNeverStoredAndTheBasesAreAbstract)
 {
-    EXPECT_DEATH(ZuNew<ZuStream>(),
-                 "Cannot instanciate ZuStream");
-    EXPECT_DEATH(ZuNew<ZuFileStream>(),
-                 "Cannot instanciate ZuFileStream");
+    EXPECT_DEATH(ZuNew<ZuStream>(), "Cannot instanciate ZuStream");
+    EXPECT_DEATH(ZuNew<ZuFileStream>(), "Cannot instanciate ZuFileStream");
     ZuTestStorageRef store = ZuTestStorage::Make();
     store->StartStoring();
     ZuFileWriteRef w = MakeWriter();
@@ -167,12 +162,12 @@ protected:
     static std::vector<std::string> Names()
     {
         std::vector<std::string> names;
-        for (auto const& entry : std::filesystem::directory_iterator("."))
+        for (const auto& entry : std::filesystem::directory_iterator("."))
             names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
-    ZuFileWriteRef OpenAtomic(char const* name)
+    ZuFileWriteRef OpenAtomic(const char* name)
     {
         ZuFileWriteRef w = MakeWriter();
         w->SetAtomicMode(true);
@@ -183,9 +178,9 @@ protected:
     template <class F>
     static int InChild(F body)
     {
-        pid_t const pid = fork();
+        const pid_t pid = fork();
         if (pid == 0) {
-            int const code = body();
+            const int code = body();
             _exit(code);
         }
         int status = 0;
@@ -251,8 +246,8 @@ TEST_F(AtomicSaveTest, AFailedSaveIsReportedAndLeavesTheOldFile)
 
 TEST_F(AtomicSaveTest, AWriteCutByTheFileSizeLimitLeavesTheOldFile)
 {
-    int const status = InChild([this] {
-        signal(SIGXFSZ, SIG_IGN);   // the write fails instead of the process
+    const int status = InChild([this] {
+        signal(SIGXFSZ, SIG_IGN); // the write fails instead of the process
         rlimit const limit{1024, 1024};
         setrlimit(RLIMIT_FSIZE, &limit);
         ZuFileWriteRef w = OpenAtomic("doc.lum");
@@ -272,7 +267,7 @@ TEST_F(AtomicSaveTest, AWriteCutByTheFileSizeLimitLeavesTheOldFile)
 
 TEST_F(AtomicSaveTest, AProcessKilledWhileSavingLeavesTheOldFile)
 {
-    int const status = InChild([this] {
+    const int status = InChild([this] {
         ZuFileWriteRef w = OpenAtomic("doc.lum");
         w->Write("half of the new contents", 24);
         raise(SIGKILL);
@@ -282,7 +277,7 @@ TEST_F(AtomicSaveTest, AProcessKilledWhileSavingLeavesTheOldFile)
     EXPECT_EQ(Slurp("doc.lum"), old_bytes);
     // What the killed process left is its temporary file only, named after
     // the document.
-    std::vector<std::string> const names = Names();
+    const std::vector<std::string> names = Names();
     ASSERT_EQ(names.size(), 2u);
     EXPECT_EQ(names[1].rfind("doc.lum.", 0), 0u);
     EXPECT_NE(names[1].find(".saving"), std::string::npos);

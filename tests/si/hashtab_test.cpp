@@ -20,7 +20,7 @@ protected:
     {
         return ZuHashTableRef(ZuNew<ZuHashTable>(Zuvi_app_zone, __LINE__, "test"));
     }
-    static std::multiset<int> Contents(ZuHashTableRef const& table)
+    static std::multiset<int> Contents(const ZuHashTableRef& table)
     {
         std::multiset<int> values;
         ZuObjectRef got;
@@ -37,10 +37,10 @@ TEST_F(HashTableTest, BucketCounts)
         unsigned buckets;
     };
     static const Case cases[] = {
-        {0, 29}, {1, 17}, {16, 17}, {17, 17}, {18, 19}, {20, 23}, {25, 29},
-        {100, 101}, {121, 127}, {169, 173}, {289, 289},
+        {0, 29},  {1, 17},    {16, 17},   {17, 17},   {18, 19},   {20, 23},
+        {25, 29}, {100, 101}, {121, 127}, {169, 173}, {289, 289},
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.asked);
         ZuHashTableRef table = NewTable();
         EXPECT_TRUE(table->Initialise(c.asked));
@@ -86,7 +86,7 @@ TEST_F(HashTableTest, IndexWalkSeesEveryElementOnceAndSurvivesRemovals)
     ZuHashTableRef table = NewTable();
     table->Initialise(17);
     std::vector<TestNumberRef> numbers;
-    for (int i = 0; i < 60; ++i) {   // more elements than buckets: chains
+    for (int i = 0; i < 60; ++i) { // more elements than buckets: chains
         numbers.push_back(TestNumber::Make(i));
         table->Insert(numbers.back());
     }
@@ -113,7 +113,7 @@ TEST_F(HashTableTest, IndexWalkSeesEveryElementOnceAndSurvivesRemovals)
     // Removals by object and by index keep the cached position right.
     table->Get(30, got);
     for (int i = 0; i < 60; i += 3) {
-        table->Get(static_cast<unsigned>(i / 2), got);   // move the cache around
+        table->Get(static_cast<unsigned>(i / 2), got); // move the cache around
         EXPECT_TRUE(table->Remove(numbers[i], 0));
         all.erase(all.find(i));
         EXPECT_EQ(Contents(table), all);
@@ -137,7 +137,7 @@ TEST_F(HashTableTest, InsertionsKeepTheCachedPositionRight)
     for (int i = 0; i < 40; ++i) {
         numbers.push_back(TestNumber::Make(i));
         ZuObjectRef got;
-        table->Get(table->TotalCount() / 2, got);   // cache somewhere in the middle
+        table->Get(table->TotalCount() / 2, got); // cache somewhere in the middle
         table->Insert(numbers.back());
         std::multiset<int> expected;
         for (int k = 0; k <= i; ++k)
@@ -181,10 +181,12 @@ TEST_F(HashTableTest, ReportsOfInsertRemoveButNotRemoveAll)
         obs->Watch(table, e);
     TestNumberRef a = TestNumber::Make(1);
     table->Insert(a);
-    EXPECT_EQ(obs->Events(), (std::vector<std::string>{"notify_data_inserted", "notify_data_moved"}));
+    EXPECT_EQ(obs->Events(),
+              (std::vector<std::string>{"notify_data_inserted", "notify_data_moved"}));
     obs->Clear();
     table->Remove(a, 0);
-    EXPECT_EQ(obs->Events(), (std::vector<std::string>{"notify_data_removed", "notify_data_moved"}));
+    EXPECT_EQ(obs->Events(),
+              (std::vector<std::string>{"notify_data_removed", "notify_data_moved"}));
     obs->Clear();
     table->Insert(a);
     table->Insert(TestNumber::Make(2));
@@ -192,7 +194,7 @@ TEST_F(HashTableTest, ReportsOfInsertRemoveButNotRemoveAll)
     table->RemoveAll();
     EXPECT_TRUE(obs->Events().empty());
     EXPECT_EQ(table->TotalCount(), 0u);
-    EXPECT_EQ(table->RetMaxHash(), 29u);   // the buckets stay
+    EXPECT_EQ(table->RetMaxHash(), 29u); // the buckets stay
 }
 
 TEST_F(HashTableTest, FreeTableForgetsTheBuckets)
@@ -223,7 +225,7 @@ TEST_F(HashTableTest, RestoringAFullTableDoublesItsBuckets)
     ZuHashTableRef back;
     ZuStorageRef(store) >> back;
     ASSERT_TRUE(back.IsValid());
-    EXPECT_EQ(back->RetMaxHash(), 211u);   // Initialise(200)
+    EXPECT_EQ(back->RetMaxHash(), 211u); // Initialise(200)
     EXPECT_EQ(back->TotalCount(), 100u);
     EXPECT_EQ(Contents(back), all);
 }

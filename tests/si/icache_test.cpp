@@ -12,7 +12,7 @@ class TCacheHolder : public ZuObject, public ZuiCache {
     ZU_CLASS(TCacheHolder, ZuObject)
 public:
     TCacheHolder() {}
-    void DumpStatistics(FILE *) override { ++dumps; }
+    void DumpStatistics(FILE*) override { ++dumps; }
     int dumps = 0;
 };
 ZU_CLASS_END(TCacheHolder)

@@ -15,16 +15,16 @@ class TFolderFilter : public ZuObject, public ZuiFileFilter {
     ZU_CLASS(TFolderFilter, ZuObject)
 public:
     TFolderFilter() {}
-    bool Check(ZuStringRef const &, ZuFileAttInfo const & info) const override
+    bool Check(const ZuStringRef&, const ZuFileAttInfo& info) const override
     {
         return info.attributes.TestBit(ZU_FATT_DIRECTORY) == RetCheckMode();
     }
-    void StoreInstance(ZuStorageRef const & s) override
+    void StoreInstance(const ZuStorageRef& s) override
     {
         ZuObject::StoreInstance(s);
         ZuiFileFilter::StoreInstance(s);
     }
-    void RestoreInstance(ZuStorageRef const & s) override
+    void RestoreInstance(const ZuStorageRef& s) override
     {
         ZuObject::RestoreInstance(s);
         ZuiFileFilter::RestoreInstance(s);
@@ -41,7 +41,7 @@ class FileFilter : public ZuviRuntimeTest {};
 TEST_F(FileFilter, CheckModeStartsTrueAndIsStored)
 {
     TFolderFilterRef filter(ZuClassFactory::New("TFolderFilter", nullptr, __LINE__, __FILE__));
-    auto * f = static_cast<ZuiFileFilter *>(filter->CastToInterface(&ZuiFileFilter::interface));
+    auto* f = static_cast<ZuiFileFilter*>(filter->CastToInterface(&ZuiFileFilter::interface));
     ASSERT_NE(f, nullptr);
     ZuFileAttInfo folder;
     folder.attributes.SetBit(ZU_FATT_DIRECTORY);

@@ -15,7 +15,7 @@ class TIfaceList : public ZuObject, public ZuiContainer {
 public:
     TIfaceList() {}
     unsigned int TotalCount() const override { return 3; }
-    bool Get(unsigned int index, ZuObjectRef & out) override
+    bool Get(unsigned int index, ZuObjectRef& out) override
     {
         if (index >= 3)
             return false;
@@ -54,7 +54,7 @@ namespace {
 
 class Interface : public ZuviRuntimeTest {
 protected:
-    static ZuObjectRef Make(char const * name)
+    static ZuObjectRef Make(const char* name)
     {
         return ZuObjectRef(ZuClassFactory::New(name, nullptr, __LINE__, __FILE__));
     }
@@ -64,10 +64,10 @@ TEST_F(Interface, DeclaringObjectIsFoundAndCast)
 {
     ZuObjectRef list = Make("TIfaceList");
     ASSERT_TRUE(list->SupportsInterface(&ZuiContainer::interface));
-    auto * container = static_cast<ZuiContainer *>(list->CastToInterface(&ZuiContainer::interface));
+    auto* container = static_cast<ZuiContainer*>(list->CastToInterface(&ZuiContainer::interface));
     ASSERT_NE(container, nullptr);
     // The interface part is not the object's start, and leads back to it.
-    EXPECT_NE(static_cast<void *>(container), static_cast<void *>(list.RetRawObject()));
+    EXPECT_NE(static_cast<void*>(container), static_cast<void*>(list.RetRawObject()));
     EXPECT_EQ(container->RetSelfAsObject(), list.RetRawObject());
     EXPECT_EQ(container->TotalCount(), 3u);
     ZuObjectRef out;
@@ -75,8 +75,9 @@ TEST_F(Interface, DeclaringObjectIsFoundAndCast)
     EXPECT_TRUE(out == list);
     EXPECT_FALSE(container->Get(3, out));
 
-    ZuObject const * constant = list.RetRawObject();
-    EXPECT_EQ(constant->CastToInterface(&ZuiContainer::interface), static_cast<void const *>(container));
+    const ZuObject* constant = list.RetRawObject();
+    EXPECT_EQ(constant->CastToInterface(&ZuiContainer::interface),
+              static_cast<const void*>(container));
     EXPECT_FALSE(list->SupportsInterface(&ZuiTickHandler::interface));
     EXPECT_EQ(list->CastToInterface(&ZuiTickHandler::interface), nullptr);
 }
@@ -86,7 +87,7 @@ TEST_F(Interface, ObjectWithoutTheInterfaceAnswersNull)
     ZuObjectRef plain = Make("TIfacePlain");
     EXPECT_FALSE(plain->SupportsInterface(&ZuiContainer::interface));
     EXPECT_EQ(plain->CastToInterface(&ZuiContainer::interface), nullptr);
-    ZuObject const * constant = plain.RetRawObject();
+    const ZuObject* constant = plain.RetRawObject();
     EXPECT_EQ(constant->CastToInterface(&ZuiContainer::interface), nullptr);
     EXPECT_FALSE(plain->SupportsInterface(nullptr));
 }
@@ -96,20 +97,21 @@ TEST_F(Interface, SubclassInheritsItsBasesInterfaces)
     ZuObjectRef ticking = Make("TIfaceTicking");
     EXPECT_TRUE(ticking->SupportsInterface(&ZuiContainer::interface));
     EXPECT_TRUE(ticking->SupportsInterface(&ZuiTickHandler::interface));
-    auto * tick = static_cast<ZuiTickHandler *>(ticking->CastToInterface(&ZuiTickHandler::interface));
+    auto* tick = static_cast<ZuiTickHandler*>(ticking->CastToInterface(&ZuiTickHandler::interface));
     ASSERT_NE(tick, nullptr);
     tick->Tick(42);
-    EXPECT_EQ(static_cast<TIfaceTicking *>(ticking.RetRawObject())->last_tick, 42u);
-    auto * container = static_cast<ZuiContainer *>(ticking->CastToInterface(&ZuiContainer::interface));
+    EXPECT_EQ(static_cast<TIfaceTicking*>(ticking.RetRawObject())->last_tick, 42u);
+    auto* container =
+        static_cast<ZuiContainer*>(ticking->CastToInterface(&ZuiContainer::interface));
     ASSERT_NE(container, nullptr);
     EXPECT_EQ(container->RetSelfAsObject(), ticking.RetRawObject());
 
     ZuRuntimeRef runtime;
     ASSERT_TRUE(ZuClassFactory::GetClass("TIfaceTicking", runtime));
     EXPECT_EQ(runtime->CountInterfaces(), 2u);
-    Zuvi_Interface const * first = nullptr;
+    const Zuvi_Interface* first = nullptr;
     ASSERT_TRUE(runtime->GetInterface(0, first));
-    EXPECT_STREQ(first->RetName(), "ZuiTickHandler");   // own first
+    EXPECT_STREQ(first->RetName(), "ZuiTickHandler"); // own first
     ASSERT_TRUE(runtime->GetInterface(1, first));
     EXPECT_STREQ(first->RetName(), "ZuiContainer");
     EXPECT_FALSE(runtime->GetInterface(2, first));
@@ -120,7 +122,7 @@ TEST_F(Interface, ClassMapFollowsTheClassList)
     ZuRuntimeRef list, plain;
     ASSERT_TRUE(ZuClassFactory::GetClass("TIfaceList", list));
     ASSERT_TRUE(ZuClassFactory::GetClass("TIfacePlain", plain));
-    Zuvi_Interface const & iface = ZuiContainer::interface;
+    const Zuvi_Interface& iface = ZuiContainer::interface;
     EXPECT_TRUE(iface.CheckClassMap(list->RetRuntimeClassID()));
     EXPECT_FALSE(iface.CheckClassMap(plain->RetRuntimeClassID()));
     EXPECT_GE(iface.RetClassMap().RetCount(), ZuClassFactory::TotalCount() + 1);

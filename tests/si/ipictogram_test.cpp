@@ -16,13 +16,14 @@ class TPictoLabel : public ZuObject, public ZuiPictogramLabel {
     ZU_CLASS(TPictoLabel, ZuObject)
 public:
     TPictoLabel() {}
+
 protected:
-    void StoreInstance(ZuStorageRef const & s) override
+    void StoreInstance(const ZuStorageRef& s) override
     {
         ZuObject::StoreInstance(s);
         ZuiPictogramLabel::StoreInstance(s);
     }
-    void RestoreInstance(ZuStorageRef const & s) override
+    void RestoreInstance(const ZuStorageRef& s) override
     {
         ZuObject::RestoreInstance(s);
         ZuiPictogramLabel::RestoreInstance(s);
@@ -39,14 +40,14 @@ class TPictoFixed : public ZuObject, public ZuiPictogram {
     ZU_CLASS(TPictoFixed, ZuObject)
 public:
     TPictoFixed() {}
-    bool GetText(ZuTextVersion version, ZuStringRef & out) const override
+    bool GetText(ZuTextVersion version, ZuStringRef& out) const override
     {
         if (version != ZU_TEXTVER_NORMAL)
             return false;
         out = ZuStringRef("Ouvrir");
         return true;
     }
-    bool GetIcon(ZuAtomRef & out) const override
+    bool GetIcon(ZuAtomRef& out) const override
     {
         out = ZuAtomRef("FileOpen");
         return true;
@@ -61,23 +62,23 @@ namespace {
 class Pictogram : public ZuviRuntimeTest {
 protected:
     template <class I>
-    static I * As(ZuObjectRef const & o)
+    static I* As(const ZuObjectRef& o)
     {
-        return static_cast<I *>(o->CastToInterface(&I::interface));
+        return static_cast<I*>(o->CastToInterface(&I::interface));
     }
 };
 
 TEST_F(Pictogram, MoreItemsByKey)
 {
     ZuObjectRef fixed(ZuClassFactory::New("TPictoFixed", nullptr, __LINE__, __FILE__));
-    ZuiPictogram * p = As<ZuiPictogram>(fixed);
+    ZuiPictogram* p = As<ZuiPictogram>(fixed);
     ASSERT_NE(p, nullptr);
 
     ZuObjectRef out;
     ASSERT_TRUE(p->GetMore(ZuAtomRef(), out));
     ZuArrayRef names(out);
     ASSERT_TRUE(names.IsValid());
-    char const * expected[] = {"text_short", "text_normal", "text_tip", "text_desc", "icon"};
+    const char* expected[] = {"text_short", "text_normal", "text_tip", "text_desc", "icon"};
     ASSERT_EQ(names->TotalCount(), 5u);
     for (unsigned i = 0; i < 5; ++i) {
         ZuObjectRef name;
@@ -104,21 +105,21 @@ TEST_F(Pictogram, LabelKeepsTextsAndIcon)
 {
     ZuObjectRef label(ZuClassFactory::New("TPictoLabel", nullptr, __LINE__, __FILE__));
     ASSERT_TRUE(label->SupportsInterface(&ZuiPictogram::interface));
-    ZuiPictogramLabel * l = As<ZuiPictogramLabel>(label);
+    ZuiPictogramLabel* l = As<ZuiPictogramLabel>(label);
     ASSERT_NE(l, nullptr);
-    EXPECT_EQ(static_cast<ZuiPictogram *>(l), As<ZuiPictogram>(label));
+    EXPECT_EQ(static_cast<ZuiPictogram*>(l), As<ZuiPictogram>(label));
 
     ZuStringRef out;
     EXPECT_FALSE(l->GetText(ZU_TEXTVER_TIP, out));
     EXPECT_FALSE(l->SetText(static_cast<ZuTextVersion>(4), ZuStringRef("x")));
     EXPECT_TRUE(l->SetText(ZU_TEXTVER_TIP, ZuStringRef()));
-    ASSERT_TRUE(l->GetText(ZU_TEXTVER_TIP, out));   // the empty text
+    ASSERT_TRUE(l->GetText(ZU_TEXTVER_TIP, out)); // the empty text
     EXPECT_EQ(out->CharacterCount(), 0u);
 
     ZuStringRef original("Enregistrer");
     l->DefineLabel(ZuAtomRef("FileSave"), ZuStringRef("Enr."), original, ZuStringRef("Enregistre"),
                    ZuStringRef("Enregistre le document"));
-    original->SetString("changed later");   // the label kept its own copy
+    original->SetString("changed later"); // the label kept its own copy
     ASSERT_TRUE(l->GetText(ZU_TEXTVER_NORMAL, out));
     EXPECT_TRUE("Enregistrer" == out);
     EXPECT_TRUE(l->RetIcon() == "FileSave");
@@ -151,7 +152,7 @@ TEST_F(Pictogram, LabelIsStoredWithItsObject)
     TPictoLabelRef back;
     ZuStorageRef(store) >> back;
     ASSERT_TRUE(back.IsValid());
-    ZuiPictogram * p = As<ZuiPictogram>(back);
+    ZuiPictogram* p = As<ZuiPictogram>(back);
     EXPECT_TRUE(p->RetIcon() == "Icon");
     EXPECT_TRUE("a" == p->RetText(ZU_TEXTVER_SHORT));
     EXPECT_TRUE("d" == p->RetText(ZU_TEXTVER_DESC));

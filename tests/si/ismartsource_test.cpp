@@ -19,12 +19,12 @@ public:
     TSmartMonitor() {}
     void DoUpdate() override { ++updates; }
     int updates = 0;
-    void StoreInstance(ZuStorageRef const & s) override
+    void StoreInstance(const ZuStorageRef& s) override
     {
         ZuObject::StoreInstance(s);
         ZuiSmartSource::StoreInstance(s);
     }
-    void RestoreInstance(ZuStorageRef const & s) override
+    void RestoreInstance(const ZuStorageRef& s) override
     {
         ZuObject::RestoreInstance(s);
         ZuiSmartSource::RestoreInstance(s);
@@ -48,20 +48,38 @@ ZU_IMPLEMENT_CLASS(TSmartSource, "tests/ismartsource", ZU_CLASS_PLAIN)
 
 namespace {
 
-void GetLevel(ZuValueRef & v, ZuObject * o) { v = ZuValueRef(static_cast<TSmartSource *>(o)->level); }
-bool SetLevel(ZuValueRef const & v, ZuObject * o)
+void GetLevel(ZuValueRef& v, ZuObject* o)
 {
-    static_cast<TSmartSource *>(o)->level = Zuvi_ValueToCard32(v);
+    v = ZuValueRef(static_cast<TSmartSource*>(o)->level);
+}
+bool SetLevel(const ZuValueRef& v, ZuObject* o)
+{
+    static_cast<TSmartSource*>(o)->level = Zuvi_ValueToCard32(v);
     return true;
 }
-void GetNext(ZuValueRef & v, ZuObject * o) { v = ZuValueRef(static_cast<TSmartSource *>(o)->next); }
-
-void Declare(ZuRuntime * rt)
+void GetNext(ZuValueRef& v, ZuObject* o)
 {
-    static Zuvi_PubDataDef level = {&TSmartSourceRef::RetRuntime(), "level", "a level",
-                                    &Card32_type, true, true, &GetLevel, &SetLevel};
-    static Zuvi_PubDataDef next = {&TSmartSourceRef::RetRuntime(), "next", "the next source",
-                                   &ZuObject_type, true, false, &GetNext, nullptr};
+    v = ZuValueRef(static_cast<TSmartSource*>(o)->next);
+}
+
+void Declare(ZuRuntime* rt)
+{
+    static Zuvi_PubDataDef level = {&TSmartSourceRef::RetRuntime(),
+                                    "level",
+                                    "a level",
+                                    &Card32_type,
+                                    true,
+                                    true,
+                                    &GetLevel,
+                                    &SetLevel};
+    static Zuvi_PubDataDef next = {&TSmartSourceRef::RetRuntime(),
+                                   "next",
+                                   "the next source",
+                                   &ZuObject_type,
+                                   true,
+                                   false,
+                                   &GetNext,
+                                   nullptr};
     rt->PublishData(level);
     rt->PublishData(next);
 }
@@ -72,9 +90,10 @@ protected:
     void SetUp() override
     {
         ZuviRuntimeTest::SetUp();
-        monitor = TSmartMonitorRef(ZuClassFactory::New("TSmartMonitor", nullptr, __LINE__, __FILE__));
+        monitor =
+            TSmartMonitorRef(ZuClassFactory::New("TSmartMonitor", nullptr, __LINE__, __FILE__));
         source = TSmartSourceRef(ZuClassFactory::New("TSmartSource", nullptr, __LINE__, __FILE__));
-        s = static_cast<ZuiSmartSource *>(monitor->CastToInterface(&ZuiSmartSource::interface));
+        s = static_cast<ZuiSmartSource*>(monitor->CastToInterface(&ZuiSmartSource::interface));
         ASSERT_NE(s, nullptr);
     }
     void TearDown() override
@@ -85,7 +104,7 @@ protected:
     }
     TSmartMonitorRef monitor;
     TSmartSourceRef source;
-    ZuiSmartSource * s = nullptr;
+    ZuiSmartSource* s = nullptr;
 };
 
 TEST_F(SmartSource, ValuesByNameAndByPath)
@@ -110,7 +129,7 @@ TEST_F(SmartSource, ValuesByNameAndByPath)
     s->FlushCache();
     ASSERT_TRUE(s->GetNthValue(0, v));
     EXPECT_EQ(Zuvi_ValueToCard32(v), 8u);
-    s->EnableCache(false);   // volatile: read every time
+    s->EnableCache(false); // volatile: read every time
     source->level = 3;
     ASSERT_TRUE(s->GetNthValue(0, v));
     EXPECT_EQ(Zuvi_ValueToCard32(v), 3u);
@@ -129,7 +148,7 @@ TEST_F(SmartSource, CountsAndLimits)
     ASSERT_TRUE(s->InitValueByName(5, source, ZuAtomRef("level")));
     ZuValueRef v(1u);
     ASSERT_TRUE(s->GetNthValue(5, v));
-    ASSERT_TRUE(s->GetNthValue(4, v));   // never given a root: an empty value
+    ASSERT_TRUE(s->GetNthValue(4, v)); // never given a root: an empty value
     EXPECT_TRUE(v.IsInvalid());
     EXPECT_FALSE(s->GetNthValue(6, v));
 }
@@ -164,14 +183,14 @@ TEST_F(SmartSource, StoredWithItsObject)
     TSmartMonitorRef back;
     ZuStorageRef(store) >> back;
     ASSERT_TRUE(back.IsValid());
-    auto * b = static_cast<ZuiSmartSource *>(back->CastToInterface(&ZuiSmartSource::interface));
+    auto* b = static_cast<ZuiSmartSource*>(back->CastToInterface(&ZuiSmartSource::interface));
     // The root and the name came back: writing reaches the restored root,
     // reading finds the value there (the cache stayed volatile).
     ZuValueRef v;
     ASSERT_TRUE(b->SetNthValue(1, ZuValueRef(21u)));
     ASSERT_TRUE(b->GetNthValue(1, v));
     EXPECT_EQ(Zuvi_ValueToCard32(v), 21u);
-    EXPECT_EQ(source->level, 4u);   // a copy, not the original
+    EXPECT_EQ(source->level, 4u); // a copy, not the original
     ASSERT_TRUE(b->GetNthValue(0, v));
     EXPECT_TRUE(v.IsInvalid());
     EXPECT_FALSE(b->GetNthValue(2, v));

@@ -17,7 +17,7 @@ TEST(Key, ClearedOnConstructionAndCopiedWhole)
     ZuKey copy(key);
     ZuKey assigned;
     assigned = key;
-    for (ZuKey const * k : {&copy, &assigned}) {
+    for (const ZuKey* k : {&copy, &assigned}) {
         EXPECT_EQ(k->type, ZU_KEY_CURSOR);
         EXPECT_EQ(k->code, ZU_CURSOR_PAGE_DOWN);
         EXPECT_EQ(k->value, 0x20AC);

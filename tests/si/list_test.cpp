@@ -12,10 +12,7 @@ namespace {
 
 class ListTest : public ZuviRuntimeTest {
 protected:
-    ZuListRef NewList()
-    {
-        return ZuListRef(ZuNew<ZuList>(Zuvi_app_zone, __LINE__, "test"));
-    }
+    ZuListRef NewList() { return ZuListRef(ZuNew<ZuList>(Zuvi_app_zone, __LINE__, "test")); }
 };
 
 TEST_F(ListTest, SortedInsertionKeepsEqualsInInsertionOrder)
@@ -74,32 +71,59 @@ TEST_F(ListTest, ReportsOfEachOperation)
 {
     struct Case {
         const char* name;
-        void (*op)(ZuListRef const&, std::vector<TestNumberRef> const&);
-        const char* expected;   // events in order
+        void (*op)(const ZuListRef&, const std::vector<TestNumberRef>&);
+        const char* expected; // events in order
     };
     // The list holds 1 2 3 (pushed at the tail) before each operation.
     static const Case cases[] = {
-        {"Insert before others", [](auto& l, auto&) { l->SetInsertMode(true); l->Insert(TestNumber::Make(0)); },
+        {"Insert before others",
+         [](auto& l, auto&) {
+             l->SetInsertMode(true);
+             l->Insert(TestNumber::Make(0));
+         },
          "notify_data_inserted notify_data_moved"},
-        {"Insert at the tail", [](auto& l, auto&) { l->SetInsertMode(true); l->Insert(TestNumber::Make(7)); },
+        {"Insert at the tail",
+         [](auto& l, auto&) {
+             l->SetInsertMode(true);
+             l->Insert(TestNumber::Make(7));
+         },
          "notify_data_inserted"},
         {"PushHead", [](auto& l, auto&) { l->PushHead(TestNumber::Make(0)); },
          "notify_data_inserted notify_data_moved"},
-        {"PushTail", [](auto& l, auto&) { l->PushTail(TestNumber::Make(0)); }, "notify_data_inserted"},
-        {"Remove(index) inside", [](auto& l, auto&) { l->Remove(1u); }, "notify_data_removed notify_data_moved"},
+        {"PushTail", [](auto& l, auto&) { l->PushTail(TestNumber::Make(0)); },
+         "notify_data_inserted"},
+        {"Remove(index) inside", [](auto& l, auto&) { l->Remove(1u); },
+         "notify_data_removed notify_data_moved"},
         {"Remove(index) last", [](auto& l, auto&) { l->Remove(2u); }, "notify_data_removed"},
-        {"Remove(object)", [](auto& l, auto& n) { l->Remove(n[0], 0); }, "notify_data_removed notify_data_moved"},
-        {"PopHead", [](auto& l, auto&) { ZuObjectRef o; l->PopHead(o); }, "notify_data_removed notify_data_moved"},
-        {"PopTail", [](auto& l, auto&) { ZuObjectRef o; l->PopTail(o); }, "notify_data_removed"},
+        {"Remove(object)", [](auto& l, auto& n) { l->Remove(n[0], 0); },
+         "notify_data_removed notify_data_moved"},
+        {"PopHead",
+         [](auto& l, auto&) {
+             ZuObjectRef o;
+             l->PopHead(o);
+         },
+         "notify_data_removed notify_data_moved"},
+        {"PopTail",
+         [](auto& l, auto&) {
+             ZuObjectRef o;
+             l->PopTail(o);
+         },
+         "notify_data_removed"},
         {"RemoveAll", [](auto& l, auto&) { l->RemoveAll(); }, "notify_data_removed"},
         {"real move", [](auto& l, auto& n) { l->MoveToTail(n[0]); }, "notify_data_moved"},
-        {"move onto itself", [](auto& l, auto& n) { l->MoveAtPosition(n[2], 2); l->MoveAtPosition(n[2], 3); }, ""},
+        {"move onto itself",
+         [](auto& l, auto& n) {
+             l->MoveAtPosition(n[2], 2);
+             l->MoveAtPosition(n[2], 3);
+         },
+         ""},
         {"failed removal", [](auto& l, auto&) { l->Remove(5u); }, ""},
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ZuListRef list = NewList();
-        std::vector<TestNumberRef> n = {TestNumber::Make(1), TestNumber::Make(2), TestNumber::Make(3)};
+        std::vector<TestNumberRef> n = {TestNumber::Make(1), TestNumber::Make(2),
+                                        TestNumber::Make(3)};
         for (auto& x : n)
             list->PushTail(x);
         TestObserverRef obs = TestObserver::Make();
@@ -121,7 +145,7 @@ TEST_F(ListTest, PlainModeMovesAndRefusesMovesInSortedMode)
         n.push_back(TestNumber::Make(i));
     for (auto& x : n)
         list->Insert(x);
-    EXPECT_FALSE(list->MoveToTail(n[0]));   // sorted insert mode
+    EXPECT_FALSE(list->MoveToTail(n[0])); // sorted insert mode
     EXPECT_EQ(NumbersOf(list), "0 1 2 3 4");
 
     list->SetInsertMode(false);
@@ -131,20 +155,19 @@ TEST_F(ListTest, PlainModeMovesAndRefusesMovesInSortedMode)
         const char* after;
     };
     static const Move moves[] = {
-        {0, 5, "1 2 3 4 0"},   // to the tail
-        {0, 0, "0 1 2 3 4"},   // to the head
-        {1, 4, "0 2 3 1 4"},   // forwards: before the element that was at 4
-        {1, 1, "0 1 2 3 4"},   // backwards
-        {4, 99, "0 1 2 3 4"},  // clamped to the count: already there
-        {2, 2, "0 1 2 3 4"},
-        {2, 3, "0 1 2 3 4"},
+        {0, 5, "1 2 3 4 0"},  // to the tail
+        {0, 0, "0 1 2 3 4"},  // to the head
+        {1, 4, "0 2 3 1 4"},  // forwards: before the element that was at 4
+        {1, 1, "0 1 2 3 4"},  // backwards
+        {4, 99, "0 1 2 3 4"}, // clamped to the count: already there
+        {2, 2, "0 1 2 3 4"},  {2, 3, "0 1 2 3 4"},
     };
-    for (auto const& m : moves) {
+    for (const auto& m : moves) {
         SCOPED_TRACE(m.after);
         EXPECT_TRUE(list->MoveAtPosition(n[m.object], m.position));
         EXPECT_EQ(NumbersOf(list), m.after);
     }
-    EXPECT_FALSE(list->MoveToHead(TestNumber::Make(1)));   // equal but not in the list
+    EXPECT_FALSE(list->MoveToHead(TestNumber::Make(1))); // equal but not in the list
     EXPECT_FALSE(list->IsSorted());
 }
 
@@ -197,7 +220,7 @@ TEST_F(ListTest, FindLookForAndGetSimilar)
     EXPECT_FALSE(similar == a);
     EXPECT_FALSE(list->GetSimilar(TestNumber::Make(5), similar, 3));
 
-    EXPECT_TRUE(list->Remove(a, 1));   // the second occurrence
+    EXPECT_TRUE(list->Remove(a, 1)); // the second occurrence
     EXPECT_EQ(list->TotalCount(), 2u);
     ZuObjectRef got;
     list->Get(0, got);
@@ -234,7 +257,7 @@ TEST_F(ListTest, StoredAndRestoredWithOrderAndFlags)
     ZuListRef sorted = NewList();
     sorted->Insert(TestNumber::Make(2));
     sorted->Insert(TestNumber::Make(1));
-    for (auto const& original : {list, sorted}) {
+    for (const auto& original : {list, sorted}) {
         ZuTestStorageRef store = ZuTestStorage::Make();
         store->StartStoring();
         store->StoreObject(original);

@@ -21,7 +21,7 @@ protected:
         for (int i = 0; i < count; ++i)
             list->PushTail(TestNumber::Make(i));
     }
-    std::string Current(ZuIteratorRef const& it)
+    std::string Current(const ZuIteratorRef& it)
     {
         ZuObjectRef got;
         return it->Get(got, 0) ? NumberText(got) : "none";
@@ -38,7 +38,7 @@ TEST_F(ListIteratorTest, WalksBothWays)
     while (it->Next(1))
         forward += " " + Current(it);
     EXPECT_EQ(forward, "0 1 2");
-    EXPECT_EQ(Current(it), "none");   // Next failed: no longer valid
+    EXPECT_EQ(Current(it), "none"); // Next failed: no longer valid
     ASSERT_TRUE(it->Last());
     std::string backward = Current(it);
     while (it->Prev(1))
@@ -46,7 +46,7 @@ TEST_F(ListIteratorTest, WalksBothWays)
     EXPECT_EQ(backward, "2 1 0");
     ZuObjectRef got;
     ASSERT_TRUE(it->First());
-    EXPECT_FALSE(it->Get(got, 1));   // only offset 0
+    EXPECT_FALSE(it->Get(got, 1)); // only offset 0
 }
 
 TEST_F(ListIteratorTest, OneElementList)
@@ -77,18 +77,18 @@ TEST_F(ListIteratorTest, SurvivesRemovalOfItsElement)
         bool changed;
     };
     static const Case cases[] = {
-        {1, 1, "2", true},     // moves to the next element
-        {2, 2, "1", true},     // the last one: moves to the previous
-        {1, 0, "1", false},    // another element: stays
+        {1, 1, "2", true},  // moves to the next element
+        {2, 2, "1", true},  // the last one: moves to the previous
+        {1, 0, "1", false}, // another element: stays
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.remove);
         list->RemoveAll();
         Fill(3);
         ZuIteratorRef it = list->NewIterator();
         for (int i = 0; i < c.stand_on; ++i)
             it->Next(1);
-        it->DidChange();   // clears what the walk set
+        it->DidChange(); // clears what the walk set
         EXPECT_FALSE(it->DidChange());
         list->Remove(static_cast<unsigned>(c.remove));
         EXPECT_EQ(it->DidChange(), c.changed);

@@ -17,7 +17,7 @@ protected:
         return ZuLisTreeRef(ZuNew<ZuLisTree>(Zuvi_app_zone, __LINE__, "test"));
     }
     // Reads every token: "object:1 begin end mark none".
-    static std::string ReadAll(ZuLisTreeRef const& tree)
+    static std::string ReadAll(const ZuLisTreeRef& tree)
     {
         static const char* const names[] = {"none", "object", "begin", "end", "mark"};
         std::string text;
@@ -40,26 +40,27 @@ protected:
 TEST_F(LisTreeTest, ReadsBackWhatWasWritten)
 {
     ZuLisTreeRef tree = NewTree();
-    EXPECT_TRUE(tree->Insert(TestNumber::Make(1)));   // A
+    EXPECT_TRUE(tree->Insert(TestNumber::Make(1))); // A
     EXPECT_TRUE(tree->InsertNewLevel());
-    EXPECT_TRUE(tree->Insert(TestNumber::Make(2)));   // B
+    EXPECT_TRUE(tree->Insert(TestNumber::Make(2))); // B
     EXPECT_TRUE(tree->InsertMark());
     EXPECT_TRUE(tree->InsertEndLevel());
-    EXPECT_TRUE(tree->Insert(TestNumber::Make(3)));   // C
+    EXPECT_TRUE(tree->Insert(TestNumber::Make(3))); // C
     EXPECT_EQ(tree->TotalCount(), 6u);
     EXPECT_TRUE(tree->Rewind());
 
     std::vector<unsigned> counts;
     static const ZuLisTree::Type expected[] = {
-        ZuLisTree::ZU_LISTREE_OBJECT,    ZuLisTree::ZU_LISTREE_LEVEL_BEGIN, ZuLisTree::ZU_LISTREE_OBJECT,
-        ZuLisTree::ZU_LISTREE_MARK,      ZuLisTree::ZU_LISTREE_LEVEL_END,   ZuLisTree::ZU_LISTREE_OBJECT,
+        ZuLisTree::ZU_LISTREE_OBJECT,    ZuLisTree::ZU_LISTREE_LEVEL_BEGIN,
+        ZuLisTree::ZU_LISTREE_OBJECT,    ZuLisTree::ZU_LISTREE_MARK,
+        ZuLisTree::ZU_LISTREE_LEVEL_END, ZuLisTree::ZU_LISTREE_OBJECT,
         ZuLisTree::ZU_LISTREE_NONE,
     };
     static const char* const objects[] = {"1", "_", "2", "_", "_", "3", "_"};
     for (unsigned i = 0; i < 7; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(tree->PeekHeadType(), expected[i]);
-        EXPECT_EQ(tree->TotalCount(), 6u - (i < 6 ? i : 6));   // peeking takes nothing
+        EXPECT_EQ(tree->TotalCount(), 6u - (i < 6 ? i : 6)); // peeking takes nothing
         ZuObjectRef out = TestNumber::Make(-1);
         EXPECT_EQ(tree->PopHead(out), expected[i]);
         EXPECT_EQ(NumberText(out), objects[i]);
@@ -176,14 +177,13 @@ TEST_F(LisTreeTest, StoredAndRestoredTokensReadTheSame)
     tree->Delete();
 }
 
-
 // A tree's cursor holds no handle to the tree itself: a tree let go by its
 // last holder goes (each one kept itself and its list alive), and a tree
 // with levels and marks goes once deleted, after being read or not.
 TEST_F(LisTreeTest, TreesLetGoAreFreed)
 {
     ZuObjectRef::RealiseDeletions();
-    unsigned const handles = ZuObjectRef::RetLiveHandleCount();
+    const unsigned handles = ZuObjectRef::RetLiveHandleCount();
     for (int i = 0; i < 1000; i++) {
         ZuLisTreeRef tree = NewTree();
         tree->Insert(TestNumber::Make(i));
@@ -194,11 +194,11 @@ TEST_F(LisTreeTest, TreesLetGoAreFreed)
         tree->Insert(TestNumber::Make(1));
         tree->InsertNewLevel();
         tree->InsertMark();
-        tree->InsertNewLevel();   // left open: the cursor stands inside
+        tree->InsertNewLevel(); // left open: the cursor stands inside
         if (i % 2) {
             ZuObjectRef out;
             tree->PopHead(out);
-            tree->PopHead(out);   // the cursor moves into a level
+            tree->PopHead(out); // the cursor moves into a level
         }
         tree->Delete();
     }

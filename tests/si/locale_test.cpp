@@ -11,10 +11,7 @@ namespace {
 
 class LocaleTest : public ZuviRuntimeTest {
 protected:
-    ZuLocaleRef Make()
-    {
-        return ZuLocaleRef(ZuNew<ZuLocale>());
-    }
+    ZuLocaleRef Make() { return ZuLocaleRef(ZuNew<ZuLocale>()); }
 };
 
 std::string Text(const ZuAtomRef& atom)

@@ -22,7 +22,8 @@ std::string ReadFile(const char* path)
 std::string Hex(const void* p)
 {
     char text[40];
-    std::snprintf(text, sizeof text, "%08lx", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(p)));
+    std::snprintf(text, sizeof text, "%08lx",
+                  static_cast<unsigned long>(reinterpret_cast<uintptr_t>(p)));
     return text;
 }
 
@@ -48,8 +49,8 @@ TEST(MemZoneDump, TheDumpListsCountsBlocksAndQuickQueues)
     std::remove("zone.dump");
     ZuMemZone zone;
     zone.Initialise("TestZone");
-    zone.Alloc(1000, "Big", 42, "si/test");      // 1008 bytes, end of the buffer
-    zone.Alloc(10, "Small", 7, "si/small");       // 32 bytes: queue 1, in a quick block of 3216
+    zone.Alloc(1000, "Big", 42, "si/test"); // 1008 bytes, end of the buffer
+    zone.Alloc(10, "Small", 7, "si/small"); // 32 bytes: queue 1, in a quick block of 3216
     zone.Alloc(10, "Other", 8, "si/small");
     void* gone = zone.Alloc(20, "Gone", 9, "si/small");
     zone.Free(gone, 10, "si/small");
@@ -57,20 +58,20 @@ TEST(MemZoneDump, TheDumpListsCountsBlocksAndQuickQueues)
     ASSERT_EQ(quick_block->kind, ZU_MEM_QMB);
 
     zone.DumpDebugInfo("zone.dump");
-    zone.DumpDebugInfo("zone.dump");   // appends
+    zone.DumpDebugInfo("zone.dump"); // appends
 
-    std::string one = std::string(kDashes) + "  Zone TestZone\n" + kDashes
-                      + "Total # allocations is 5.\n"
-                        "32 bytes:\t3\n"
-                        "1008 bytes:\t1\n"
-                        "More bytes:\t1\n"
-                      + kDashes + quick_block->file + ":" + std::to_string(quick_block->line)
-                      + " (QuickBlock) - QMB, 0\n"
-                        "si/test:42 (Big) - BIN, 0\n"
-                        "\nQuickQueue #1, size 32 :\n"
-                        "si/small:7 (Small) - BIN, 0\n"
-                        "si/small:8 (Other) - BIN, 0\n"
-                        "\n";
+    std::string one = std::string(kDashes) + "  Zone TestZone\n" + kDashes +
+                      "Total # allocations is 5.\n"
+                      "32 bytes:\t3\n"
+                      "1008 bytes:\t1\n"
+                      "More bytes:\t1\n" +
+                      kDashes + quick_block->file + ":" + std::to_string(quick_block->line) +
+                      " (QuickBlock) - QMB, 0\n"
+                      "si/test:42 (Big) - BIN, 0\n"
+                      "\nQuickQueue #1, size 32 :\n"
+                      "si/small:7 (Small) - BIN, 0\n"
+                      "si/small:8 (Other) - BIN, 0\n"
+                      "\n";
     EXPECT_EQ(ReadFile("zone.dump"), one + one);
     EXPECT_STREQ(quick_block->file, "si/memzone");
 }
@@ -98,15 +99,16 @@ TEST(MemZoneDump, AnObjectLinePrintsItsAddressAndHandleOwnersWhole)
     char line[1000];
 
     ZuMemZone::DumpDebugInfo(line, sizeof line, chunk);
-    EXPECT_EQ(std::string(line), "si/thing:3 (ZuThing) - OBJ, 0, obj=" + Hex(object) + ":608, (ref 0)");
-    EXPECT_GT(Hex(object).size(), 8u);   // a 64-bit address is not cut to 8 digits
+    EXPECT_EQ(std::string(line),
+              "si/thing:3 (ZuThing) - OBJ, 0, obj=" + Hex(object) + ":608, (ref 0)");
+    EXPECT_GT(Hex(object).size(), 8u); // a 64-bit address is not cut to 8 digits
 
     ZuMemZone::ObjectHooks saved = ZuMemZone::object_hooks;
     ZuMemZone::object_hooks.handle_count = FakeCount;
     ZuMemZone::object_hooks.handle_owner = FakeOwner;
     ZuMemZone::DumpDebugInfo(line, sizeof line, chunk);
-    EXPECT_EQ(std::string(line),
-              "si/thing:3 (ZuThing) - OBJ, 0, obj=" + Hex(object) + ":608, (ref 2 used by abcdef123456 00001234)");
+    EXPECT_EQ(std::string(line), "si/thing:3 (ZuThing) - OBJ, 0, obj=" + Hex(object) +
+                                     ":608, (ref 2 used by abcdef123456 00001234)");
 
     // What does not fit becomes "...".
     std::string full = line;

@@ -28,7 +28,7 @@ TEST_F(MemZoneStringsTest, AboutBasePointerGivesNameAndFileAsStrings)
     line = 5;
     EXPECT_FALSE(Zuvi_data_zone->AboutBasePointer(&on_stack, name, line, file));
     EXPECT_EQ(line, 5u);
-    EXPECT_STREQ(name->AccessLatin(), "ZuWidget");   // left as it was
+    EXPECT_STREQ(name->AccessLatin(), "ZuWidget"); // left as it was
     Zuvi_data_zone->Free(p, 1, "t");
 }
 
@@ -40,9 +40,11 @@ TEST_F(MemZoneStringsTest, PlacementOfAnObjectChecksBufferAndClass)
     EXPECT_DEATH(zuvi_operator_new(65, runtime, buffer, sizeof buffer, 1, "f"),
                  "si/new:[0-9]+:error: Failed assertion: size <= buffer_len");
     EXPECT_DEATH(zuvi_operator_new(0, runtime, buffer, 0, 1, "f"), "Failed assertion: buffer_len");
-    EXPECT_DEATH(zuvi_operator_new(8, runtime, nullptr, 16, 1, "f"), "Failed assertion: buffer_ptr");
+    EXPECT_DEATH(zuvi_operator_new(8, runtime, nullptr, 16, 1, "f"),
+                 "Failed assertion: buffer_ptr");
     ZuRuntimeRef none;
-    EXPECT_DEATH(zuvi_operator_new(8, none, buffer, 16, 1, "f"), "Failed assertion: runtime\\.IsValid \\(\\)");
+    EXPECT_DEATH(zuvi_operator_new(8, none, buffer, 16, 1, "f"),
+                 "Failed assertion: runtime\\.IsValid \\(\\)");
 }
 
 TEST_F(MemZoneStringsTest, DestroyingAZoneEmptiesEveryHandleIntoIt)
@@ -50,8 +52,7 @@ TEST_F(MemZoneStringsTest, DestroyingAZoneEmptiesEveryHandleIntoIt)
     void* memory = Zuvi_sys_zone->Alloc(sizeof(ZuMemZone), "ZuMemZone", __LINE__, ZU_SRC_FILE);
     ZuMemZone* zone = new (memory) ZuMemZone;
     zone->Initialise("Doomed");
-    ZuStringRef doomed =
-        static_cast<ZuString*>(
+    ZuStringRef doomed = static_cast<ZuString*>(
         ZuClassFactory::New(ZuStringRef::RetRuntime(), zone, __LINE__, ZU_SRC_FILE));
     doomed->SetString("text");
     ZuStringRef copy = doomed;
@@ -67,7 +68,8 @@ TEST_F(MemZoneStringsTest, DestroyingAZoneEmptiesEveryHandleIntoIt)
     ASSERT_NE(chunk, nullptr);
     ZuMemZone::DumpDebugInfo(line, sizeof line, chunk);
     EXPECT_NE(std::string(line).find(" - OBJ, 0, obj="), std::string::npos) << line;
-    EXPECT_NE(std::string(line).find(", (ref 2 used by 00000000 00000000)"), std::string::npos) << line;
+    EXPECT_NE(std::string(line).find(", (ref 2 used by 00000000 00000000)"), std::string::npos)
+        << line;
 
     zone->~ZuMemZone();
     Zuvi_sys_zone->Free(zone, __LINE__, ZU_SRC_FILE);

@@ -17,18 +17,19 @@ protected:
     template <class R>
     static R Make()
     {
-        return R(ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        return R(
+            ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
     }
-    static ZuPatternFileFilterRef Pattern(char const* pattern)
+    static ZuPatternFileFilterRef Pattern(const char* pattern)
     {
         ZuPatternFileFilterRef f = Make<ZuPatternFileFilterRef>();
         f->SetPattern(ZuStringRef(pattern));
         return f;
     }
-    static bool Passes(ZuObjectRef const& filter, char const* name)
+    static bool Passes(const ZuObjectRef& filter, const char* name)
     {
-        ZuiFileFilter const* f =
-            static_cast<ZuiFileFilter const*>(filter->CastToInterface(&ZuiFileFilter::interface));
+        const ZuiFileFilter* f =
+            static_cast<const ZuiFileFilter*>(filter->CastToInterface(&ZuiFileFilter::interface));
         return f->Check(ZuStringRef(name), ZuFileAttInfo::empty);
     }
     template <class R>
@@ -86,7 +87,7 @@ TEST_F(MergeFileFilterTest, UnionAndIntersection)
     EXPECT_FALSE(m->Insert(ZuObjectNull));
     EXPECT_EQ(m->TotalCount(), 2u);
     struct Case {
-        char const* name;
+        const char* name;
         bool in_union;
         bool in_intersection;
     } cases[] = {
@@ -95,7 +96,7 @@ TEST_F(MergeFileFilterTest, UnionAndIntersection)
         {"b.png", true, false},
         {"b.gif", false, false},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         m->SetUnionMode(true);
         EXPECT_EQ(Passes(m, c.name), c.in_union) << c.name;
         m->SetUnionMode(false);

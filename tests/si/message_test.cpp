@@ -25,8 +25,8 @@ public:
     TMsgReceiver() {}
     bool Take(int n, const ZuStringRef& text, const ZuObjectRef& object)
     {
-        log += "take(" + std::to_string(n) + "," + (text.IsValid() ? text->AccessLatin() : "-") + "," +
-               (object.IsValid() ? "obj" : "-") + ") ";
+        log += "take(" + std::to_string(n) + "," + (text.IsValid() ? text->AccessLatin() : "-") +
+               "," + (object.IsValid() ? "obj" : "-") + ") ";
         last = object;
         return false; // the callee's answer is not passed on
     }
@@ -77,10 +77,7 @@ Zuvi_TargetExport take_export(&TakeThunk, TMsgReceiverRef::RetRuntime());
 
 class MessageTest : public ZuviRuntimeTest {
 protected:
-    TMsgReceiverRef NewReceiver()
-    {
-        return ZuNew<TMsgReceiver>();
-    }
+    TMsgReceiverRef NewReceiver() { return ZuNew<TMsgReceiver>(); }
     ZuMessageRef NewMessage()
     {
         return ZuObjectRef(ZuClassFactory::New("ZuMessage", Zuvi_app_zone, __LINE__, __FILE__));
@@ -130,7 +127,7 @@ TEST_F(MessageTest, OneMessageSentTwicePassesTheSameArgumentsAndStaysWritable)
     msg->Clear();
     msg->SetMethod("Take");
     Write(msg, 7, "abc", arg);
-    unsigned const length = msg->RetLength();
+    const unsigned length = msg->RetLength();
     EXPECT_TRUE(a < msg);
     EXPECT_EQ(length, msg->RetLength());
     EXPECT_TRUE(msg->Send(b));
@@ -159,7 +156,7 @@ TEST_F(MessageTest, AMessageCarriesAMethodOrATargetNeverBoth)
     EXPECT_TRUE(msg->IsTargetOk());
     EXPECT_FALSE(msg->IsMethodOk());
     EXPECT_TRUE(msg->RetMethod().IsInvalid());
-    msg->SetMethod(ZuAtomRef());   // an empty atom keeps the target
+    msg->SetMethod(ZuAtomRef()); // an empty atom keeps the target
     EXPECT_TRUE(msg->IsTargetOk());
     EXPECT_TRUE(msg->RetTarget() == target);
 
@@ -167,7 +164,7 @@ TEST_F(MessageTest, AMessageCarriesAMethodOrATargetNeverBoth)
     EXPECT_TRUE(msg->IsMethodOk());
     EXPECT_FALSE(msg->IsTargetOk());
     EXPECT_TRUE(msg->RetTarget().IsInvalid());
-    msg->SetTarget(ZuTargetRef());  // an empty target keeps the method
+    msg->SetTarget(ZuTargetRef()); // an empty target keeps the method
     EXPECT_TRUE(msg->IsMethodOk());
     EXPECT_TRUE(msg->RetMethod() == "Take");
 }
@@ -178,7 +175,7 @@ TEST_F(MessageTest, SendingFindsTheCalleeByMethodOrTarget)
     ZuObjectRef stranger = ZuTestNode::Make(1);
     struct Case {
         const char* what;
-        const char* method;            // or null for a target
+        const char* method; // or null for a target
         ZuTargetType kind;
         bool to_stranger;
         bool sent;
@@ -215,7 +212,7 @@ TEST_F(MessageTest, TheDefaultTargetIsTheTargetsOwnObject)
     TMsgReceiverRef r = NewReceiver();
     ZuMessageRef msg = NewMessage();
     msg->SetMethod("Take");
-    EXPECT_FALSE(msg->SendToDefaultTarget());   // a method name has no object
+    EXPECT_FALSE(msg->SendToDefaultTarget()); // a method name has no object
     msg->SetTarget(NewTarget("Take", r, ZU_TARGET_MESSAGE));
     Write(msg, 5, "d", ZuObjectNull);
     EXPECT_TRUE(msg->SendToDefaultTarget());
@@ -268,7 +265,7 @@ TEST_F(MessageTest, AStoredMessageComesBackWithItsCallFlagsAndArguments)
         if (by_target) {
             ASSERT_TRUE(back->RetTarget().IsValid());
             EXPECT_TRUE(back->RetTarget()->RetName() == "Take");
-            EXPECT_TRUE(back->RetTarget()->IsValid());   // resolved again
+            EXPECT_TRUE(back->RetTarget()->IsValid()); // resolved again
         } else {
             EXPECT_TRUE(back->RetMethod() == "Take");
         }
@@ -329,15 +326,16 @@ class ZuFakeMsg : public ZuStorage {
     ZU_CLASS(ZuFakeMsg, ZuStorage)
 public:
     ZuFakeMsg() {}
-    void StoreData(void const*, unsigned int) override {}
+    void StoreData(const void*, unsigned int) override {}
     void RestoreData(void*, unsigned int) override {}
     unsigned length = 0;
     unsigned bytes = 0;
 
 protected:
-    void StoreInstance(ZuStorageRef const& s) override
+    void StoreInstance(const ZuStorageRef& s) override
     {
-        static ZuStorageSync record("<ZuMessage target method target_ok method_ok remote_mode length bindata>");
+        static ZuStorageSync record(
+            "<ZuMessage target method target_ok method_ok remote_mode length bindata>");
         ZuStorage::StoreInstance(s);
         s << record << ZuStorageSync::begin;
         s->StoreObject(ZuObjectNull);

@@ -31,7 +31,7 @@ TEST_F(AttributeTest, AskingDoesNotCreateTheDictionary)
     EXPECT_FALSE(obj->GetAttribute("x", 1));
     EXPECT_FALSE(obj->GetAttribute("y", 0));
     ASSERT_TRUE(obj->GetAttribute("x", value, 0));
-    EXPECT_TRUE(value.IsInvalid());   // a name-only attribute
+    EXPECT_TRUE(value.IsInvalid()); // a name-only attribute
     EXPECT_EQ(obj->CountAttributes(), 1u);
 }
 
@@ -41,7 +41,7 @@ TEST_F(AttributeTest, ValuesKeysAndRemoval)
     TestNumberRef colour = TestNumber::Make(7);
     TestNumberRef key = TestNumber::Make(42);
     EXPECT_TRUE(obj->SetAttribute("colour", colour));
-    EXPECT_TRUE(obj->SetAttribute("colour", TestNumber::Make(8)));   // a second value of the name
+    EXPECT_TRUE(obj->SetAttribute("colour", TestNumber::Make(8))); // a second value of the name
     EXPECT_TRUE(obj->SetAttribute(key));
     EXPECT_EQ(obj->CountAttributes(), 3u);
 
@@ -50,7 +50,7 @@ TEST_F(AttributeTest, ValuesKeysAndRemoval)
     EXPECT_TRUE(value == colour);
     ASSERT_TRUE(obj->GetAttribute("colour", value, 1));
     EXPECT_EQ(NumberText(value), "8");
-    EXPECT_TRUE(obj->GetAttribute(TestNumber::Make(42), 0));   // keys compare with IsEqual
+    EXPECT_TRUE(obj->GetAttribute(TestNumber::Make(42), 0)); // keys compare with IsEqual
 
     ZuObjectRef k, v;
     bool found_key = false;
@@ -90,7 +90,6 @@ TEST_F(AttributeTest, VolatileObserversAreNotStored)
     source->DetachSelfFromAll();
 }
 
-
 // Found by fuzzing: a stream whose attributes are not a dictionary (here a
 // number where the attribute dictionary's reference stands) was taken as
 // one, and the next use of the attributes read a value as a dictionary.
@@ -103,10 +102,11 @@ TEST_F(AttributeTest, StoredAttributesOfAnotherClassAreIgnored)
     std::vector<unsigned char> bytes = store->Bytes();
     // The object's part ends with three empty references: attributes,
     // registry, pending calls.
-    unsigned char const three_nulls[] = {0x00, 0x00, 0x00};
-    auto at = std::search(bytes.begin(), bytes.end(), std::begin(three_nulls), std::end(three_nulls));
+    const unsigned char three_nulls[] = {0x00, 0x00, 0x00};
+    auto at =
+        std::search(bytes.begin(), bytes.end(), std::begin(three_nulls), std::end(three_nulls));
     ASSERT_NE(at, bytes.end());
-    *at = 0x1C;   // the number 0
+    *at = 0x1C; // the number 0
     store->StartRestoring(bytes);
     ZuTestNodeRef back;
     ZuStorageRef(store) >> back;

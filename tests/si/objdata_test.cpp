@@ -57,14 +57,38 @@ void GetAlt(ZuValueRef& v, ZuObject*)
 
 void Declare(ZuRuntime* rt)
 {
-    static Zuvi_PubDataDef child = {&TDataHolderRef::RetRuntime(), "child", "the child",
-                                    &ZuObject_type, true, true, &GetChild, &SetChild};
-    static Zuvi_PubDataDef number = {&TDataHolderRef::RetRuntime(), "number", "a number",
-                                     &Card32_type, true, true, &GetNumber, &SetNumber};
-    static Zuvi_PubDataDef alt_blind = {&TDataHolderRef::RetRuntime(), "alt", "no getter",
-                                        &Card32_type, true, false, nullptr, nullptr};
-    static Zuvi_PubDataDef alt = {&TDataHolderRef::RetRuntime(), "alt", "with getter",
-                                  &Card32_type, true, false, &GetAlt, nullptr};
+    static Zuvi_PubDataDef child = {&TDataHolderRef::RetRuntime(),
+                                    "child",
+                                    "the child",
+                                    &ZuObject_type,
+                                    true,
+                                    true,
+                                    &GetChild,
+                                    &SetChild};
+    static Zuvi_PubDataDef number = {&TDataHolderRef::RetRuntime(),
+                                     "number",
+                                     "a number",
+                                     &Card32_type,
+                                     true,
+                                     true,
+                                     &GetNumber,
+                                     &SetNumber};
+    static Zuvi_PubDataDef alt_blind = {&TDataHolderRef::RetRuntime(),
+                                        "alt",
+                                        "no getter",
+                                        &Card32_type,
+                                        true,
+                                        false,
+                                        nullptr,
+                                        nullptr};
+    static Zuvi_PubDataDef alt = {&TDataHolderRef::RetRuntime(),
+                                  "alt",
+                                  "with getter",
+                                  &Card32_type,
+                                  true,
+                                  false,
+                                  &GetAlt,
+                                  nullptr};
     rt->PublishData(child);
     rt->PublishData(child);
     rt->PublishData(number);
@@ -84,7 +108,7 @@ protected:
 TEST_F(ObjDataTest, ItemsPublishedOnceGroupedByNameAndType)
 {
     const ZuRuntime* rt = TDataHolderRef::RetRuntime().RetRawObject();
-    EXPECT_EQ(3u, rt->CountPubData());   // child, number, alt (with its group)
+    EXPECT_EQ(3u, rt->CountPubData()); // child, number, alt (with its group)
     const Zuvi_PubData* alt = rt->FindPubData(ZuAtomRef("alt"), 0);
     ASSERT_NE(nullptr, alt);
     ASSERT_NE(nullptr, alt->same_name);

@@ -14,9 +14,9 @@ class TObjSource : public ZuObject {
     ZU_CLASS(TObjSource, ZuObject)
 public:
     TObjSource() {}
+    using ZuObject::GetUnknownData;
     using ZuObject::QuickReport;
     using ZuObject::SetStatus;
-    using ZuObject::GetUnknownData;
     using ZuObject::SetUnknownData;
 };
 ZU_CLASS_END(TObjSource)
@@ -63,7 +63,7 @@ public:
     unsigned last_id = 0;
     void (*on_call)(TObjObserver*, const ZuObjectRef&) = nullptr;
     static std::vector<TObjObserver*>* log;
-    static ZuObjectRef extra;   // an observer a callback attaches
+    static ZuObjectRef extra; // an observer a callback attaches
 };
 ZU_CLASS_END(TObjObserver)
 std::vector<TObjObserver*>* TObjObserver::log = nullptr;
@@ -72,11 +72,10 @@ ZU_IMPLEMENT_CLASS(TObjObserver, "tests/object", ZU_CLASS_PLAIN)
 ZU_EXPORT_OBSERVER(TObjObserver, OnEvent)
 ZU_EXPORT_ACTOR(TObjObserver, Ping)
 ZU_EXPORT_ACTOR(TObjObserver, Close)
-static Zuvi_TargetExport close_observer(
-    [](ZuObject* o, const ZuObjectRef& s, unsigned id) -> bool {
-        return static_cast<TObjObserver*>(o)->CloseObs(s, id);
-    },
-    "Close (ZuObjectRef source, unsigned id)", TObjObserverRef::RetRuntime());
+static Zuvi_TargetExport
+close_observer([](ZuObject* o, const ZuObjectRef& s,
+                  unsigned id) -> bool { return static_cast<TObjObserver*>(o)->CloseObs(s, id); },
+               "Close (ZuObjectRef source, unsigned id)", TObjObserverRef::RetRuntime());
 
 // Deeper than TObjObserver.
 ZU_HANDLE(TObjDeep, TObjObserver)
@@ -358,7 +357,7 @@ TEST_F(ObjectTest, MarkAsDeadEmptiesEveryHandle)
     EXPECT_TRUE(s.IsInvalid());
     EXPECT_TRUE(a.IsInvalid());
     EXPECT_EQ(1u, ZuObjectRef::CountPendingDeletions());
-    raw->MarkAsDead();   // already queued: stays queued once
+    raw->MarkAsDead(); // already queued: stays queued once
     EXPECT_EQ(1u, ZuObjectRef::CountPendingDeletions());
     ZuObjectRef::RealiseDeletions();
 

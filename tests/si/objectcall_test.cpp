@@ -26,7 +26,8 @@ public:
     }
     bool Note(const ZuObjectRef& arg, unsigned flags)
     {
-        log += "note(" + std::string(arg.IsValid() ? "arg" : "-") + "," + std::to_string(flags) + ") ";
+        log +=
+            "note(" + std::string(arg.IsValid() ? "arg" : "-") + "," + std::to_string(flags) + ") ";
         return false; // the target's own answer does not matter
     }
     bool CloseActor()
@@ -45,8 +46,9 @@ ZU_CLASS_END(TCallTarget)
 ZU_IMPLEMENT_CLASS(TCallTarget, "tests/objectcall", ZU_CLASS_PLAIN)
 ZU_EXPORT_ACTOR(TCallTarget, Ping)
 ZU_EXPORT_OBSERVER(TCallTarget, Note)
-static Zuvi_TargetExport close_actor([](ZuObject* o) -> bool { return static_cast<TCallTarget*>(o)->CloseActor(); },
-                                     "Close", TCallTargetRef::RetRuntime());
+static Zuvi_TargetExport
+close_actor([](ZuObject* o) -> bool { return static_cast<TCallTarget*>(o)->CloseActor(); }, "Close",
+            TCallTargetRef::RetRuntime());
 static Zuvi_TargetExport close_observer(
     [](ZuObject* o, const ZuObjectRef& s, unsigned id) -> bool {
         return static_cast<TCallTarget*>(o)->CloseObserver(s, id);
@@ -57,14 +59,8 @@ namespace {
 
 class ObjectCallTest : public ZuviRuntimeTest {
 protected:
-    TCallTargetRef NewTarget()
-    {
-        return TCallTargetRef(ZuNew<TCallTarget>());
-    }
-    ZuArrayRef NewArray()
-    {
-        return ZuArrayRef(ZuNew<ZuArray>());
-    }
+    TCallTargetRef NewTarget() { return TCallTargetRef(ZuNew<TCallTarget>()); }
+    ZuArrayRef NewArray() { return ZuArrayRef(ZuNew<ZuArray>()); }
 };
 
 } // namespace

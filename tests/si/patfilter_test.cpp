@@ -13,7 +13,7 @@ namespace {
 
 class PatternFilterTest : public ZuviRuntimeTest {
 protected:
-    static ZuPatternFilterRef Make(char const* pattern)
+    static ZuPatternFilterRef Make(const char* pattern)
     {
         ZuPatternFilterRef f(ZuNew<ZuPatternFilter>());
         f->SetPattern(pattern ? ZuStringRef(pattern) : ZuStringRef());
@@ -29,7 +29,7 @@ struct Case {
     bool match;
 };
 
-Case const kCases[] = {
+const Case kCases[] = {
     {"*.PNG", "icon.png", true},
     {"*.PNG", ".png", true},
     {"*.PNG", "icon.png.bak", false},
@@ -68,7 +68,7 @@ Case const kCases[] = {
 
 TEST_F(PatternFilterTest, WildcardTable)
 {
-    for (Case const& c : kCases) {
+    for (const Case& c : kCases) {
         ZuPatternFilterRef f = Make(c.pattern.c_str());
         EXPECT_EQ(f->Check(ZuStringRef(c.text.c_str())), c.match) << c.pattern << " / " << c.text;
     }
@@ -76,7 +76,7 @@ TEST_F(PatternFilterTest, WildcardTable)
 
 TEST_F(PatternFilterTest, RestoredFromStorageAnswersAsBefore)
 {
-    for (Case const& c : kCases) {
+    for (const Case& c : kCases) {
         ZuPatternFilterRef f = Make(c.pattern.c_str());
         ZuTestStorageRef store = ZuTestStorage::Make();
         store->StartStoring();
@@ -86,7 +86,8 @@ TEST_F(PatternFilterTest, RestoredFromStorageAnswersAsBefore)
         store->RestoreObject(back, ZuPatternFilterRef::RetRuntime());
         ZuPatternFilterRef copy(back);
         ASSERT_TRUE(copy.IsValid());
-        EXPECT_EQ(copy->Check(ZuStringRef(c.text.c_str())), c.match) << c.pattern << " / " << c.text;
+        EXPECT_EQ(copy->Check(ZuStringRef(c.text.c_str())), c.match)
+            << c.pattern << " / " << c.text;
         EXPECT_EQ(copy->RetNodeCount(), f->RetNodeCount()) << c.pattern;
     }
 }
@@ -94,7 +95,7 @@ TEST_F(PatternFilterTest, RestoredFromStorageAnswersAsBefore)
 TEST_F(PatternFilterTest, LongLiteralsAreSplitIntoRunsOf25)
 {
     ZuPatternFilterRef f = Make(kLong30.c_str());
-    ZuPatternFilter::Node const* first = f->RetFirstNode();
+    const ZuPatternFilter::Node* first = f->RetFirstNode();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->kind, unsigned(ZuPatternFilter::Node::LITERAL));
     EXPECT_EQ(first->count, 25u);

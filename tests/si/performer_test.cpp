@@ -30,8 +30,7 @@ TEST_F(PerformerTest, ThePerformerItselfCannotBeMade)
 {
     EXPECT_DEATH(ZuClassFactory::New("ZuPerformer", Zuvi_app_zone, __LINE__, __FILE__),
                  "si/performer:[0-9]+:error: Cannot instanciate ZuPerformer");
-    EXPECT_DEATH(ZuNew<ZuPerformer>(),
-                 "Cannot instanciate ZuPerformer");
+    EXPECT_DEATH(ZuNew<ZuPerformer>(), "Cannot instanciate ZuPerformer");
 }
 
 TEST_F(PerformerTest, AStoredPerformerKeepsItsArgument)

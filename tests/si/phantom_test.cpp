@@ -43,7 +43,7 @@ TEST_F(PhantomTest, ConstantPhantomKeepsItsFirstTarget)
     slot->InsertField("target", second);
     EXPECT_TRUE(via_fixed == first);
     EXPECT_TRUE(via_live == second);
-    EXPECT_TRUE(fixed.RetRawObject()->IsConstObject());   // -> would reach the target
+    EXPECT_TRUE(fixed.RetRawObject()->IsConstObject()); // -> would reach the target
     EXPECT_FALSE(live.RetRawObject()->IsConstObject());
 }
 

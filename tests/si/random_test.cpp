@@ -49,9 +49,10 @@ protected:
     template <class R = ZuRandomRef>
     static R Make()
     {
-        return R(ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        return R(
+            ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
     }
-    static std::vector<int> Draw(ZuRandomRef const& r, int n)
+    static std::vector<int> Draw(const ZuRandomRef& r, int n)
     {
         std::vector<int> out;
         for (int i = 0; i < n; ++i)
@@ -71,7 +72,7 @@ TEST_F(RandomTest, MultiplyModulo)
         {21987, 31415821, static_cast<unsigned>((21987ull * 31415821ull) % 100000000ull)},
         {50000000, 2, 0},
     };
-    for (Case const& c : cases)
+    for (const Case& c : cases)
         EXPECT_EQ(TRndSeeded::Multiply(c.p, c.q), c.product) << c.p << " " << c.q;
 }
 
@@ -79,7 +80,7 @@ TEST_F(RandomTest, NewObjectsGiveTheSameBits)
 {
     ZuRandomRef a = Make();
     ZuRandomRef b = Make();
-    std::vector<int> const first = Draw(a, 200);
+    const std::vector<int> first = Draw(a, 200);
     EXPECT_EQ(first, Draw(b, 200));
     int ones = 0;
     for (int v : first) {
@@ -106,8 +107,8 @@ TEST_F(RandomTest, MaximumScaleAndOffset)
     r->SetScaleOffset(0.5, -1.0);
     std::vector<bool> seen(10, false);
     for (int i = 0; i < 500; ++i) {
-        double const v = r->RetReal();
-        double const step = (v + 1.0) / 0.5;
+        const double v = r->RetReal();
+        const double step = (v + 1.0) / 0.5;
         ASSERT_EQ(step, std::floor(step)) << v;
         ASSERT_GE(step, 0.0) << v;
         ASSERT_LE(step, 9.0) << v;
@@ -154,7 +155,7 @@ TEST_F(RandomTest, StoredWithItsSettingsNotItsState)
     EXPECT_EQ(copy->RetMaximum(), 1000u);
     EXPECT_EQ(copy->RetScale(), 0.25);
     EXPECT_EQ(copy->RetOffset(), 3.0);
-    double const v = copy->RetReal();
+    const double v = copy->RetReal();
     EXPECT_GE(v, 3.0);
     EXPECT_LE(v, 3.0 + 250.0);
 }

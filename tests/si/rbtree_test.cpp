@@ -35,27 +35,24 @@ namespace {
 
 class RBTreeTest : public ZuviRuntimeTest {
 protected:
-    static ZuRBTreeRef NewTree()
-    {
-        return ZuRBTreeRef(ZuNew<ZuRBTree>());
-    }
+    static ZuRBTreeRef NewTree() { return ZuRBTreeRef(ZuNew<ZuRBTree>()); }
 
     // Black height of a subtree; -1 when a red node has a red child or
     // the black heights of two children differ.
-    static int BlackHeight(ZuRBTree::Node const* n, ZuRBTree::Node const* nil)
+    static int BlackHeight(const ZuRBTree::Node* n, const ZuRBTree::Node* nil)
     {
         if (n == nil)
             return 1;
         if (n->red && (n->left->red || n->right->red))
             return -1;
-        int const l = BlackHeight(n->left, nil);
-        int const r = BlackHeight(n->right, nil);
+        const int l = BlackHeight(n->left, nil);
+        const int r = BlackHeight(n->right, nil);
         if (l < 0 || l != r)
             return -1;
         return l + (n->red ? 0 : 1);
     }
 
-    static std::vector<unsigned char> Store(ZuRBTreeRef const& tree)
+    static std::vector<unsigned char> Store(const ZuRBTreeRef& tree)
     {
         ZuTestStorageRef store = ZuTestStorage::Make();
         store->StartStoring();
@@ -63,7 +60,7 @@ protected:
         return store->Bytes();
     }
 
-    static ZuRBTreeRef Restore(std::vector<unsigned char> const& bytes)
+    static ZuRBTreeRef Restore(const std::vector<unsigned char>& bytes)
     {
         ZuTestStorageRef store = ZuTestStorage::Make();
         store->StartRestoring(bytes);
@@ -88,12 +85,13 @@ TEST_F(RBTreeTest, NearestFirstAndLast)
         bool found;
         unsigned key;
     } cases[] = {
-        {false, 2, true, 1}, {true, 6, true, 8}, {true, 9, false, 0}, {false, 0, false, 0},
+        {false, 2, true, 1}, {true, 6, true, 8},  {true, 9, false, 0},   {false, 0, false, 0},
         {true, 4, true, 4},  {false, 4, true, 4}, {false, 100, true, 8}, {true, 0, true, 1},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         ZuObjectRef result = ZuStringRef("untouched");
-        bool const found = c.next ? tree->FindNearestNext(c.probe, result) : tree->FindNearestPrev(c.probe, result);
+        const bool found = c.next ? tree->FindNearestNext(c.probe, result)
+                                  : tree->FindNearestPrev(c.probe, result);
         EXPECT_EQ(found, c.found) << c.next << " " << c.probe;
         if (c.found)
             EXPECT_EQ(unsigned(ZuValueRef(result)), c.key * 10) << c.next << " " << c.probe;
@@ -146,7 +144,7 @@ TEST_F(RBTreeTest, AgreesWithAMultimap)
     ZuRBTreeRef tree = NewTree();
     std::multimap<unsigned, unsigned> model;
     for (int step = 0; step < 6000; ++step) {
-        unsigned const key = random() % 300;
+        const unsigned key = random() % 300;
         switch (random() % 5) {
         case 0:
         case 1:
@@ -175,7 +173,7 @@ TEST_F(RBTreeTest, AgreesWithAMultimap)
         default: {
             unsigned found = 0;
             auto it = model.upper_bound(key);
-            bool const exists = it != model.begin();
+            const bool exists = it != model.begin();
             ASSERT_EQ(tree->FindNearestPrevKey(key, found), exists) << step;
             if (exists) {
                 EXPECT_EQ(found, std::prev(it)->first) << step;
@@ -205,7 +203,7 @@ TEST_F(RBTreeTest, StoredWithChildCodes)
     log->StoreObject(plain);
     // The card 1 (a root follows), then key and code of each node in
     // pre-order.
-    std::vector<std::uint64_t> const expected = {1, 2, 3, 1, 0, 3, 0};
+    const std::vector<std::uint64_t> expected = {1, 2, 3, 1, 0, 3, 0};
     EXPECT_NE(std::search(log->cards.begin(), log->cards.end(), expected.begin(), expected.end()),
               log->cards.end());
 
@@ -235,9 +233,9 @@ struct NodeBytes {
     std::vector<unsigned char> before, node, after;
 };
 
-NodeBytes Split(std::vector<unsigned char> const& bytes)
+NodeBytes Split(const std::vector<unsigned char>& bytes)
 {
-    unsigned char const key[] = {0x11, 0x12, 0x34, 0x56, 0x78};
+    const unsigned char key[] = {0x11, 0x12, 0x34, 0x56, 0x78};
     auto at = std::search(bytes.begin(), bytes.end(), std::begin(key), std::end(key));
     EXPECT_NE(at, bytes.end());
     // colour, key, null object, then the code 0 (0x1D).
@@ -272,7 +270,7 @@ TEST_F(RBTreeTest, DeeplyNestedStreamRestoresWithoutRecursion)
     ZuRBTreeRef tree = NewTree();
     tree->Insert(0x12345678, ZuObjectNull);
     NodeBytes parts = Split(Store(tree));
-    unsigned const depth = 100000;
+    const unsigned depth = 100000;
     std::vector<unsigned char> bytes = parts.before;
     for (unsigned i = 0; i < depth; ++i) {
         bytes.insert(bytes.end(), parts.node.begin(), parts.node.end());

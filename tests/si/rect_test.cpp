@@ -4,7 +4,7 @@
 
 namespace {
 
-void ExpectRect(ZuRect const & r, double x1, double y1, double x2, double y2, bool empty)
+void ExpectRect(const ZuRect& r, double x1, double y1, double x2, double y2, bool empty)
 {
     EXPECT_EQ(r.X1(), x1);
     EXPECT_EQ(r.Y1(), y1);
@@ -119,8 +119,8 @@ TEST(Rect, EqualityKeepsItsLongStandingAsymmetry)
 
     ZuRect moved_empty;
     moved_empty.MoveOrigin(5, 5);
-    EXPECT_TRUE(empty == moved_empty);  // both empty
-    EXPECT_TRUE(empty != moved_empty);  // coordinates differ
+    EXPECT_TRUE(empty == moved_empty); // both empty
+    EXPECT_TRUE(empty != moved_empty); // coordinates differ
 
     EXPECT_TRUE(ZuRect(1, 2, 3, 4) == ZuRect(1, 2, 3, 4));
     EXPECT_FALSE(ZuRect(1, 2, 3, 4) != ZuRect(1, 2, 3, 4));

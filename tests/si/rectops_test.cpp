@@ -9,7 +9,7 @@
 
 namespace {
 
-void ExpectRect(ZuRect const& r, double x1, double y1, double x2, double y2)
+void ExpectRect(const ZuRect& r, double x1, double y1, double x2, double y2)
 {
     EXPECT_FALSE(r.IsEmpty());
     EXPECT_EQ(r.X1(), x1);
@@ -18,7 +18,7 @@ void ExpectRect(ZuRect const& r, double x1, double y1, double x2, double y2)
     EXPECT_EQ(r.Y2(), y2);
 }
 
-void ExpectEmpty(ZuRect const& r)
+void ExpectEmpty(const ZuRect& r)
 {
     EXPECT_TRUE(r.IsEmpty());
     EXPECT_EQ(r.X1(), 0);
@@ -54,14 +54,14 @@ TEST(RectOps, IntersectionKeepsTheSharedPart)
         double x1, y1, x2, y2;
     } const cases[] = {
         {ZuRect(0, 0, 9, 9), ZuRect(10, 0, 20, 9), true, 0, 0, 0, 0},
-        {ZuRect(0, 0, 9, 9), ZuRect(9, 0, 20, 9), false, 9, 0, 9, 9},  // touching: one pixel wide
+        {ZuRect(0, 0, 9, 9), ZuRect(9, 0, 20, 9), false, 9, 0, 9, 9}, // touching: one pixel wide
         {ZuRect(0, 0, 9, 9), ZuRect(3, 4, 5, 6), false, 3, 4, 5, 6},
         {ZuRect(0, 0, 9, 9), ZuRect(5, 5, 20, 20), false, 5, 5, 9, 9},
         {ZuRect(0, 0, 9, 9), ZuRect(0, 10, 9, 12), true, 0, 0, 0, 0},
         {ZuRect(0, 0, 9, 9), ZuRect(), true, 0, 0, 0, 0},
         {ZuRect(), ZuRect(0, 0, 9, 9), true, 0, 0, 0, 0},
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         ZuRect r = c.a;
         r *= c.b;
         if (c.empty)
@@ -80,9 +80,9 @@ TEST_F(RectStorageTest, FourRealsAndEmptyAsZeros)
     store->StartStoring();
     s << ZuRect(1, 2, 30, 40.5) << ZuRect() << ZuRect(0, 0, 0, 0);
     // 40.5 is 1.265625 times 2 to the 5th: exponent word 4, fraction 0x44000000.
-    std::vector<unsigned char> const expect = {0x33, 0x31, 0x15, 0x02, 0x31, 0x15, 0x1E, 0x30, 0x00, 0x15, 0x04,
-                                               0x11, 0x44, 0x00, 0x00, 0x00, 0x1D, 0x32, 0x32, 0x32, 0x32,
-                                               0x32, 0x32, 0x32, 0x32};
+    const std::vector<unsigned char> expect = {0x33, 0x31, 0x15, 0x02, 0x31, 0x15, 0x1E, 0x30, 0x00,
+                                               0x15, 0x04, 0x11, 0x44, 0x00, 0x00, 0x00, 0x1D, 0x32,
+                                               0x32, 0x32, 0x32, 0x32, 0x32, 0x32, 0x32};
     EXPECT_EQ(store->Bytes(), expect);
 
     store->StartRestoring(store->Bytes());

@@ -51,7 +51,7 @@ TEST_F(ResBundleTest, TheWalkStopsAtTheFirstEntryOfTypeZero)
     EXPECT_EQ(bundle->RetResID(2)->data, nullptr);
     EXPECT_EQ(bundle->RetResID(2)->index, 2u);
     EXPECT_EQ(bundle->RetResID(3), nullptr);
-    void const* data = nullptr;
+    const void* data = nullptr;
     unsigned size = 0;
     ZuResType type = ZU_RES_TYPE_NONE;
     EXPECT_TRUE(bundle->LockResource(0, data, size, type));
@@ -120,7 +120,8 @@ TEST_F(ResBundleTest, BundlesThatDoNotHoldTogetherAreRefused)
         ASSERT_NE(f, nullptr);
         fwrite(c.image.data(), 1, c.image.size(), f);
         fclose(f);
-        EXPECT_TRUE(ZuResMan::Current()->LoadBundle(ZuStringRef(name.c_str())).IsInvalid()) << c.what;
+        EXPECT_TRUE(ZuResMan::Current()->LoadBundle(ZuStringRef(name.c_str())).IsInvalid())
+            << c.what;
     }
     EXPECT_EQ(ZuResMan::Current()->TotalCount(), 0u);
     EXPECT_TRUE(ZuResMan::Current()->LoadBundle(ZuStringRef("missing.res")).IsInvalid());

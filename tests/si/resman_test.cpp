@@ -73,7 +73,7 @@ TEST_F(ResManTest, LocksAreCountedAndCopiesKeepNone)
 {
     ZuResIDDef* id = Id("texts.res", 0);
     ASSERT_NE(id, nullptr);
-    void const* data = nullptr;
+    const void* data = nullptr;
     unsigned size = 0;
     ZuResType type = ZU_RES_TYPE_NONE;
     EXPECT_TRUE(ZuResMan::LockResource(id, data, size, type));
@@ -121,7 +121,7 @@ TEST_F(ResManTest, StringsReadTheirTextsFromBundles)
     // a type that is no text leaves the string empty.
     const Case cases[] = {
         {"texts.res", 0, "hello"}, {"texts.res", 1, "ok"}, {"texts.res", 2, ""},
-        {"odd.res", 0, "hello"}, {"odd.res", 1, "ok"}, {"odd.res", 2, ""},
+        {"odd.res", 0, "hello"},   {"odd.res", 1, "ok"},   {"odd.res", 2, ""},
     };
     for (const Case& c : cases) {
         ZuResIDDef* id = Id(c.bundle, c.index);
@@ -177,7 +177,8 @@ TEST_F(ResManTest, TheManagerIsNeverStored)
 {
     ZuTestStorageRef storage = ZuTestStorage::Make();
     storage->StartStoring();
-    EXPECT_DEATH(storage->StoreObject(ZuResMan::Current()), "ZuResMan::StoreInstance not supported");
+    EXPECT_DEATH(storage->StoreObject(ZuResMan::Current()),
+                 "ZuResMan::StoreInstance not supported");
 }
 
 } // namespace

@@ -32,7 +32,7 @@ protected:
         }
         return text;
     }
-    static ZuArrayRef Spec(std::vector<ZuObjectRef> const& items)
+    static ZuArrayRef Spec(const std::vector<ZuObjectRef>& items)
     {
         ZuArrayRef array(ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, "test"));
         for (auto& i : items)
@@ -46,14 +46,14 @@ protected:
 
 TEST_F(SetTest, ExtractionModes)
 {
-    EXPECT_EQ(View(), "100 100 200");   // mode 0: the keys, in key order
+    EXPECT_EQ(View(), "100 100 200"); // mode 0: the keys, in key order
     dict->SpecifyExtractKey(ZuObjectNull);
-    EXPECT_EQ(View(), "1 3 2");          // mode 1: the values, in key order
+    EXPECT_EQ(View(), "1 3 2"); // mode 1: the values, in key order
     dict->SpecifyExtractKey(a);
-    EXPECT_EQ(View(), "1 3 no");         // mode 2: the values of key a
+    EXPECT_EQ(View(), "1 3 no"); // mode 2: the values of key a
     EXPECT_EQ(dict->TotalCount(), 3u);
     dict->SpecifyExtractValue(TestNumber::Make(2));
-    EXPECT_EQ(View(), "200 no no");      // mode 3: the keys of value 2
+    EXPECT_EQ(View(), "200 no no"); // mode 3: the keys of value 2
     dict->SpecifyExtractValue(ZuObjectNull);
     EXPECT_EQ(View(), "100 100 200");
 }
@@ -83,7 +83,7 @@ TEST_F(SetTest, SpecifyExtractionByAtoms)
         {{a}, false, "100 100 200"},
         {{}, false, "100 100 200"},
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.view);
         dict->SpecifyExtractValue(ZuObjectNull);
         EXPECT_EQ(dict->SpecifyExtraction(Spec(c.spec)), c.accepted);
@@ -100,8 +100,7 @@ TEST_F(SetTest, FlagsStartTrue)
 
 TEST_F(SetTest, SetItselfCannotBeMade)
 {
-    EXPECT_DEATH(ZuNew<ZuSet>(Zuvi_app_zone, __LINE__, "test"),
-                 "Cannot instanciate ZuSet");
+    EXPECT_DEATH(ZuNew<ZuSet>(Zuvi_app_zone, __LINE__, "test"), "Cannot instanciate ZuSet");
 }
 
 } // namespace

@@ -26,9 +26,9 @@ public:
     std::size_t Remaining() const { return in.size() - pos; }
 
 protected:
-    void WriteRaw(void const* data, std::uint32_t size) override
+    void WriteRaw(const void* data, std::uint32_t size) override
     {
-        auto const* p = static_cast<unsigned char const*>(data);
+        const auto* p = static_cast<const unsigned char*>(data);
         out.insert(out.end(), p, p + size);
     }
     void ReadRaw(void* data, std::uint32_t size) override
@@ -68,7 +68,7 @@ TEST(StorageFormat, IntegersGiveTheShortestForm)
         // Only the low 32 bits travel.
         {(std::int64_t(1) << 32) + 7, {0x15, 0x07}},
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         MemoryFormat w;
         w.StoreInt(c.value);
         EXPECT_EQ(w.out, c.bytes) << "value " << c.value;
@@ -94,7 +94,7 @@ TEST(StorageFormat, CardinalsGiveTheShortestForm)
         {65536, {0x11, 0x00, 0x01, 0x00, 0x00}},
         {0xFFFFFFFFu, {0x11, 0xFF, 0xFF, 0xFF, 0xFF}},
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         MemoryFormat w;
         w.StoreCard(c.value);
         EXPECT_EQ(w.out, c.bytes) << "value " << c.value;
@@ -116,7 +116,8 @@ TEST(StorageFormat, SignedAndUnsignedReadersAcceptEachOther)
     MemoryFormat b = Reader(w.out);
     EXPECT_EQ(b.RestoreCard(0), std::uint64_t(0) - 5);
     // The 64-bit items are read, never written.
-    MemoryFormat c = Reader({0x20, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE, 0x21, 0x80, 0, 0, 0, 0, 0, 0, 1});
+    MemoryFormat c = Reader(
+        {0x20, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE, 0x21, 0x80, 0, 0, 0, 0, 0, 0, 1});
     EXPECT_EQ(c.RestoreInt(0), -2);
     EXPECT_EQ(c.RestoreCard(0), 0x8000000000000001ull);
     // Int zero read by the card reader, card zero by the int reader.
@@ -138,7 +139,7 @@ TEST(StorageFormat, RealsHaveShortForms)
         {-300.0, {0x31, 0x18, 0xFE, 0xD4}},
         {0.5, {0x30, 0x00, 0x11, 0x7F, 0xFF, 0xFF, 0xFE, 0x1D, 0x1D}},
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         MemoryFormat w;
         w.StoreReal(c.value);
         EXPECT_EQ(w.out, c.bytes) << "value " << c.value;
@@ -150,15 +151,15 @@ TEST(StorageFormat, RealsHaveShortForms)
 
 TEST(StorageFormat, RealsWithoutShortFormRoundTripExactly)
 {
-    double const values[] = {3e9, -3e9, 0.1, -2.5e-300, 1e308, 4.9e-324, 2147483647.0, 1.0 / 3.0,
-                             INFINITY, -INFINITY};
+    const double values[] = {3e9,      -3e9,         0.1,       -2.5e-300, 1e308,
+                             4.9e-324, 2147483647.0, 1.0 / 3.0, INFINITY,  -INFINITY};
     for (double v : values) {
         MemoryFormat w;
         w.StoreReal(v);
         ASSERT_EQ(w.out[0], 0x30) << v;
         ASSERT_EQ(w.out[1], 0x00) << v;
         MemoryFormat r = Reader(w.out);
-        double const back = r.RestoreReal(0.0);
+        const double back = r.RestoreReal(0.0);
         EXPECT_EQ(std::memcmp(&back, &v, sizeof v), 0) << v;
         EXPECT_EQ(r.Remaining(), 0u);
     }
@@ -208,8 +209,8 @@ TEST(StorageFormat, IdentifiersShareABase)
     w.StoreID(301);
     w.StoreID(0x1FF); // low byte 0xFF always takes the long form
     w.StoreID(2);     // another base: long form again
-    EXPECT_EQ(w.out, (Bytes{0x01, 0xFF, 0x00, 0x00, 0x01, 0x2C, 0x2D, 0xFF, 0x00, 0x00, 0x01, 0xFF, 0xFF, 0x00,
-                            0x00, 0x00, 0x02}));
+    EXPECT_EQ(w.out, (Bytes{0x01, 0xFF, 0x00, 0x00, 0x01, 0x2C, 0x2D, 0xFF, 0x00, 0x00, 0x01, 0xFF,
+                            0xFF, 0x00, 0x00, 0x00, 0x02}));
     MemoryFormat r = Reader(w.out);
     EXPECT_EQ(r.RestoreID(), 1u);
     EXPECT_EQ(r.RestoreID(), 300u);
@@ -269,7 +270,7 @@ TEST(StorageFormat, AtomLengthLimits)
 
 TEST(StorageFormat, BinaryDataSizesAndSplitReads)
 {
-    Bytes const ten = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    const Bytes ten = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
     MemoryFormat w;
     w.StoreBinData(ten.data(), 10);
     Bytes expect = {0x70, 0x0A};
@@ -312,7 +313,7 @@ TEST(StorageFormat, BinaryDataSizesAndSplitReads)
 TEST(StorageFormat, PutBackComesOutInOrder)
 {
     MemoryFormat r = Reader({9, 10});
-    unsigned char const back[3] = {1, 2, 3};
+    const unsigned char back[3] = {1, 2, 3};
     r.PushBackData(back, 3);
     unsigned char got[5];
     r.PopAndRestoreData(got, 5);
@@ -331,7 +332,7 @@ TEST(StorageFormatDeathTest, OverfullPutBackIsAProgrammingError)
 
 TEST(StorageFormat, TruncatedItemsThrow)
 {
-    Bytes const truncated[] = {
+    const Bytes truncated[] = {
         {0x10, 0x00, 0x01},             // int32 cut short
         {0x19},                         // int16 without payload
         {0x30, 0x00, 0x11, 0x7F},       // portable double cut short
@@ -339,26 +340,29 @@ TEST(StorageFormat, TruncatedItemsThrow)
         {0x50, 0xFF, 0x01},             // long atom length cut short
         {0x72, 0xFF, 0xFF, 0xFF, 0xFF}, // 4 GB of binary data that is not there
     };
-    for (auto const& bytes : truncated) {
+    for (const auto& bytes : truncated) {
         MemoryFormat r = Reader(bytes);
-        EXPECT_THROW({
-            switch (bytes[0]) {
-            case 0x50: {
-                std::string t;
-                std::uint32_t id;
-                r.RestoreAtomItem(t, id);
-                break;
-            }
-            case 0x72:
-                r.RestoreBinData(nullptr, 0);
-                break;
-            case 0x30:
-                r.RestoreReal(0);
-                break;
-            default:
-                r.RestoreInt(0);
-            }
-        }, ZuExcStream) << "first byte " << int(bytes[0]);
+        EXPECT_THROW(
+            {
+                switch (bytes[0]) {
+                case 0x50: {
+                    std::string t;
+                    std::uint32_t id;
+                    r.RestoreAtomItem(t, id);
+                    break;
+                }
+                case 0x72:
+                    r.RestoreBinData(nullptr, 0);
+                    break;
+                case 0x30:
+                    r.RestoreReal(0);
+                    break;
+                default:
+                    r.RestoreInt(0);
+                }
+            },
+            ZuExcStream)
+            << "first byte " << int(bytes[0]);
     }
 }
 

@@ -20,7 +20,7 @@ namespace {
 
 class StringTest : public ZuviRuntimeTest {};
 
-std::u16string Wide(ZuStringRef const& s)
+std::u16string Wide(const ZuStringRef& s)
 {
     std::u16string out;
     unsigned n = s->CharacterCount();
@@ -88,14 +88,14 @@ TEST_F(StringTest, SetsItselfFromItsOwnCharacters)
     EXPECT_EQ(Text(s), "aabcbcaabcbc");
 
     ZuStringRef w("");
-    unsigned short const text[] = {'x', 0x263A, 'y', 0};
+    const unsigned short text[] = {'x', 0x263A, 'y', 0};
     w->SetString(text, 0);
     w->SetString(w->AccessUnicode() + 1, 0);
     EXPECT_EQ(Wide(w), u"\u263Ay");
 }
 
 struct FindCase {
-    char const* text;
+    const char* text;
     unsigned short c;
     unsigned from;
     int direction;
@@ -105,16 +105,13 @@ struct FindCase {
 
 TEST_F(StringTest, FindsCharacters)
 {
-    FindCase const cases[] = {
-        {"abcabc", 'c', 0, 1, true, 2},
-        {"abcabc", 'c', 6, -1, true, 5},
-        {"abcabc", 'c', 0, -1, false, 0},
-        {"abcabc", 'c', 3, 1, true, 5},
-        {"abcabc", 'a', 99, -1, true, 3},
-        {"abcabc", 'z', 0, 1, false, 0},
+    const FindCase cases[] = {
+        {"abcabc", 'c', 0, 1, true, 2},   {"abcabc", 'c', 6, -1, true, 5},
+        {"abcabc", 'c', 0, -1, false, 0}, {"abcabc", 'c', 3, 1, true, 5},
+        {"abcabc", 'a', 99, -1, true, 3}, {"abcabc", 'z', 0, 1, false, 0},
         {"caf\xE9", 0xE9, 0, 1, true, 3},
     };
-    for (FindCase const& c : cases) {
+    for (const FindCase& c : cases) {
         ZuStringRef s(c.text);
         unsigned pos = c.from;
         EXPECT_EQ(s->Find(c.c, pos, c.direction), c.found) << c.text << " " << c.c;
@@ -147,37 +144,23 @@ TEST_F(StringTest, ConvertsCaseOfIsoLatinCharacters)
     struct {
         unsigned short c, upper, lower;
     } const table[] = {
-        {'a', 'A', 'a'},
-        {'z', 'Z', 'z'},
-        {'A', 'A', 'a'},
-        {'@', '@', '@'},
-        {0xE9, 0xC9, 0xE9},
-        {0xE4, 0xC4, 0xE4},
-        {0xE0, 0xE0, 0xE0},
-        {0xE3, 0xE3, 0xE3},
-        {0xF7, 0xF7, 0xF7},
-        {0xFE, 0xDE, 0xFE},
-        {0xFF, 0xFF, 0xFF},
-        {0xC0, 0xC0, 0xC0},
-        {0xC4, 0xC4, 0xE4},
-        {0xD7, 0xD7, 0xD7},
-        {0xDE, 0xDE, 0xFE},
-        {0x100, 0x100, 0x100},
+        {'a', 'A', 'a'},    {'z', 'Z', 'z'},    {'A', 'A', 'a'},    {'@', '@', '@'},
+        {0xE9, 0xC9, 0xE9}, {0xE4, 0xC4, 0xE4}, {0xE0, 0xE0, 0xE0}, {0xE3, 0xE3, 0xE3},
+        {0xF7, 0xF7, 0xF7}, {0xFE, 0xDE, 0xFE}, {0xFF, 0xFF, 0xFF}, {0xC0, 0xC0, 0xC0},
+        {0xC4, 0xC4, 0xE4}, {0xD7, 0xD7, 0xD7}, {0xDE, 0xDE, 0xFE}, {0x100, 0x100, 0x100},
     };
-    for (auto const& t : table) {
+    for (const auto& t : table) {
         EXPECT_EQ(ZuString::ConvertToUpper(t.c), t.upper) << std::hex << t.c;
         EXPECT_EQ(ZuString::ConvertToLower(t.c), t.lower) << std::hex << t.c;
     }
     ZuStringRef s("\xE9"
                   "a\xE0");
     s->ConvertToUpper();
-    EXPECT_EQ(Text(s),
-        "\xC9"
-        "A\xE0");
+    EXPECT_EQ(Text(s), "\xC9"
+                       "A\xE0");
     s->ConvertToLower();
-    EXPECT_EQ(Text(s),
-        "\xE9"
-        "a\xE0");
+    EXPECT_EQ(Text(s), "\xE9"
+                       "a\xE0");
     EXPECT_EQ(ZuString::UnicodeToLatin(0xE9), '\xE9');
     EXPECT_EQ(ZuString::UnicodeToLatin(0x20AC), '\x7F');
 }
@@ -193,9 +176,9 @@ TEST_F(StringTest, ComparesLooselyAndExactly)
     EXPECT_EQ(abc->CompareWith(ZuStringNull, true), 1);
     ZuStringRef empty("");
     EXPECT_EQ(empty->CompareWith("", true), 0);
-    EXPECT_EQ(empty->CompareWith(static_cast<char const*>(nullptr), true), 0);
+    EXPECT_EQ(empty->CompareWith(static_cast<const char*>(nullptr), true), 0);
     EXPECT_EQ(empty->CompareWith("x", true), -1);
-    unsigned short const wide[] = {'a', 'b', 'c', 0};
+    const unsigned short wide[] = {'a', 'b', 'c', 0};
     EXPECT_EQ(abc->CompareWith(wide, true), 0);
     EXPECT_EQ(ZuStringRef("\xE9")->CompareWith("\xC9", false), 0);
     EXPECT_EQ(ZuStringRef("\xE9")->CompareWith("a", true), 1); // characters compare unsigned
@@ -213,7 +196,7 @@ TEST_F(StringTest, CompareWithAnObjectThrowsOnEmptyOrForeignHandles)
     try {
         abc->CompareWith(ZuObjectNull);
         FAIL() << "no exception";
-    } catch (ZuExcObject const& e) {
+    } catch (const ZuExcObject& e) {
         EXPECT_EQ(e.RetError(), 1);
     }
     ZuValueRef foreign;
@@ -221,7 +204,7 @@ TEST_F(StringTest, CompareWithAnObjectThrowsOnEmptyOrForeignHandles)
     try {
         abc->CompareWith(foreign);
         FAIL() << "no exception";
-    } catch (ZuExcObject const& e) {
+    } catch (const ZuExcObject& e) {
         EXPECT_EQ(e.RetError(), 0);
     }
 }
@@ -271,7 +254,7 @@ TEST_F(StringTest, ReadsCharactersInBothWidths)
     EXPECT_FALSE(s->GetCharacter(1, c));
 
     ZuStringRef w("");
-    unsigned short const text[] = {'a', 0x20AC, 0};
+    const unsigned short text[] = {'a', 0x20AC, 0};
     w->SetString(text, 0);
     EXPECT_TRUE(w->IsDefaultUnicode());
     EXPECT_EQ(w->AccessLatin(), nullptr);
@@ -280,9 +263,8 @@ TEST_F(StringTest, ReadsCharactersInBothWidths)
     w->InsertString(1, "\xE9");
     EXPECT_EQ(Wide(w), u"a\u00E9\u20AC");
     s->InsertString(1, text);
-    EXPECT_EQ(Text(s),
-        "\xE9"
-        "a\x7F");
+    EXPECT_EQ(Text(s), "\xE9"
+                       "a\x7F");
 }
 
 TEST_F(StringTest, SolidStringsBorrowAndCopyBeforeChanging)
@@ -321,8 +303,8 @@ TEST_F(StringTest, SolidStringsBorrowAndCopyBeforeChanging)
 TEST_F(StringTest, HashesLikeAtoms)
 {
     EXPECT_EQ(ZuStringRef("")->ComputeHashValue(211), 0u);
-    unsigned expected
-        = ((static_cast<unsigned>('a') ^ 13u) + (static_cast<unsigned>('b') ^ 26u)) % 211u;
+    unsigned expected =
+        ((static_cast<unsigned>('a') ^ 13u) + (static_cast<unsigned>('b') ^ 26u)) % 211u;
     EXPECT_EQ(ZuStringRef("ab")->ComputeHashValue(211), expected);
     // Characters count as signed bytes.
     unsigned high = (static_cast<unsigned>(-23) ^ 13u) % 7u;
@@ -350,7 +332,7 @@ struct ResolvedResource {
     unsigned char bytes[16] = {};
     ZuResIDDef id{0, 0, nullptr, 0, 0};
 
-    ResolvedResource(unsigned type, void const* data, unsigned size)
+    ResolvedResource(unsigned type, const void* data, unsigned size)
     {
         bytes[0] = static_cast<unsigned char>(type >> 8);
         bytes[1] = static_cast<unsigned char>(type);
@@ -388,9 +370,9 @@ TEST_F(StringTest, BoundStringFetchesItsResourceOnFirstAccess)
 TEST_F(StringTest, ResourceThatCannotBeReachedLeavesTheStringEmptyAndBound)
 {
     // Not resolved and no resource manager: nothing to read.
-    unsigned short const wide[] = {'o', 'k', 0};
+    const unsigned short wide[] = {'o', 'k', 0};
     ResolvedResource res(0x82, wide, sizeof wide);
-    unsigned char const* data = res.id.data;
+    const unsigned char* data = res.id.data;
     res.id.data = nullptr;
     ZuStringRef s("");
     s->SetString(&res.id);
@@ -422,11 +404,11 @@ TEST_F(StringTest, HandlesMakeNewStringsFromTextAndShareStrings)
     EXPECT_EQ(Text(first), "one"); // the old string is left as it was
     EXPECT_EQ(Text(shared), "two");
 
-    ZuStringRef same(static_cast<ZuObjectRef const&>(first));
+    ZuStringRef same(static_cast<const ZuObjectRef&>(first));
     EXPECT_TRUE(same == first);
     ZuStringRef of_atom(ZuAtomRef("name"));
     EXPECT_EQ(Text(of_atom), "name");
-    ZuStringRef from_atom_object(static_cast<ZuObjectRef const&>(ZuAtomRef("other")));
+    ZuStringRef from_atom_object(static_cast<const ZuObjectRef&>(ZuAtomRef("other")));
     EXPECT_EQ(Text(from_atom_object), "other");
     ZuValueRef number(42);
     ZuStringRef of_value(number);
@@ -464,8 +446,7 @@ TEST_F(StringTest, CopyAndCloneTakeTheText)
 
 TEST_F(StringTest, TextIsAbstract)
 {
-    EXPECT_DEATH(ZuNew<ZuText>(Zuvi_app_zone, __LINE__, "test"),
-        "Cannot instanciate ZuText");
+    EXPECT_DEATH(ZuNew<ZuText>(Zuvi_app_zone, __LINE__, "test"), "Cannot instanciate ZuText");
 }
 
 TEST_F(StringTest, DeclaresItsChangeNotification)
@@ -477,7 +458,7 @@ TEST_F(StringTest, DeclaresItsChangeNotification)
 // Stored form
 // ---------------------------------------------------------------------------
 
-ZuStringRef StoredAndRestored(ZuStringRef const& string)
+ZuStringRef StoredAndRestored(const ZuStringRef& string)
 {
     ZuTestStorageRef storage = ZuTestStorage::Make();
     storage->StartStoring();
@@ -497,14 +478,14 @@ TEST_F(StringTest, StoresAndRestoresBothWidths)
     EXPECT_EQ(Text(back), "caf\xE9");
 
     ZuStringRef wide("");
-    unsigned short const text[] = {'a', 0x20AC, 0x0100, 0};
+    const unsigned short text[] = {'a', 0x20AC, 0x0100, 0};
     wide->SetString(text, 0);
     back = StoredAndRestored(wide);
     ASSERT_TRUE(back.IsValid());
     EXPECT_TRUE(back->IsDefaultUnicode());
     EXPECT_EQ(Wide(back), u"a\u20AC\u0100");
 
-    static char const solid[] = "solid";
+    static const char solid[] = "solid";
     ZuStringRef borrowed("");
     borrowed->SetSolidString(solid);
     back = StoredAndRestored(borrowed);
@@ -532,13 +513,13 @@ ZU_HANDLE(ZuLyingString, ZuString)
 class ZuLyingString : public ZuString {
     ZU_CLASS(ZuLyingString, ZuString)
 public:
-    ZuLyingString() { }
+    ZuLyingString() {}
     unsigned claimed_len = 0x7FFFFF00u;
     unsigned claimed_type = 1;
     unsigned claimed_res = 0;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override
+    void StoreInstance(const ZuStorageRef& storage) override
     {
         ZuObject::StoreInstance(storage);
         static ZuStorageSync record("<ZuString type len res_id : (data) >");
@@ -558,11 +539,11 @@ TEST_F(StringTest, RestoreRefusesALengthTheDataDoesNotHold)
 {
     struct {
         unsigned type, len, res;
-    } const cases[] = {{1, 0x7FFFFF00u, 0}, {1, 70000, 0}, {1, 4, 0}, {2, 2, 0}, {7, 3, 0},
-                       {0, 3, 0}, {1, 0xFFFFFFFFu, 0}, {1, 3, 5}};
-    for (auto const& c : cases) {
+    } const cases[] = {{1, 0x7FFFFF00u, 0}, {1, 70000, 0}, {1, 4, 0},           {2, 2, 0},
+                       {7, 3, 0},           {0, 3, 0},     {1, 0xFFFFFFFFu, 0}, {1, 3, 5}};
+    for (const auto& c : cases) {
         ZuLyingStringRef liar(static_cast<ZuLyingString*>(
-        ZuClassFactory::New(ZuLyingStringRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
+            ZuClassFactory::New(ZuLyingStringRef::RetRuntime(), Zuvi_app_zone, __LINE__, "test")));
         liar->claimed_type = c.type;
         liar->claimed_len = c.len;
         liar->claimed_res = c.res;

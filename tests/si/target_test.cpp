@@ -31,13 +31,22 @@ TTargetee* Self(ZuObject* o)
     return static_cast<TTargetee*>(o);
 }
 
-Zuvi_TargetExport hit_actor([](ZuObject* o) -> bool { Self(o)->log += "actor "; return true; }, "Hit",
-                            TTargeteeRef::RetRuntime());
-Zuvi_TargetExport ping_actor([](ZuObject* o) -> bool { Self(o)->log += "ping "; return true; }, "Ping",
-                             TTargeteeRef::RetRuntime());
+Zuvi_TargetExport hit_actor(
+    [](ZuObject* o) -> bool {
+        Self(o)->log += "actor ";
+        return true;
+    },
+    "Hit", TTargeteeRef::RetRuntime());
+Zuvi_TargetExport ping_actor(
+    [](ZuObject* o) -> bool {
+        Self(o)->log += "ping ";
+        return true;
+    },
+    "Ping", TTargeteeRef::RetRuntime());
 Zuvi_TargetExport hit_observer(
     [](ZuObject* o, const ZuObjectRef& arg, unsigned flags) -> bool {
-        Self(o)->log += "observer(" + std::string(arg.IsValid() ? "arg" : "-") + "," + std::to_string(flags) + ") ";
+        Self(o)->log += "observer(" + std::string(arg.IsValid() ? "arg" : "-") + "," +
+                        std::to_string(flags) + ") ";
         return false;
     },
     "Hit", TTargeteeRef::RetRuntime());
@@ -54,26 +63,22 @@ Zuvi_TargetExport hit_method(
 
 Zuvi_TargetExport look_observer(
     [](ZuObject* o, const ZuObjectRef& arg, unsigned flags) -> bool {
-        Self(o)->log += "look(" + std::string(arg.IsValid() ? "arg" : "-") + "," + std::to_string(flags) + ") ";
+        Self(o)->log +=
+            "look(" + std::string(arg.IsValid() ? "arg" : "-") + "," + std::to_string(flags) + ") ";
         return true;
     },
     "Look", TTargeteeRef::RetRuntime());
 
 class TargetTest : public ZuviRuntimeTest {
 protected:
-    TTargeteeRef NewTargetee()
-    {
-        return ZuNew<TTargetee>();
-    }
-    ZuTargetRef NewTarget()
-    {
-        return ZuNew<ZuTarget>();
-    }
+    TTargeteeRef NewTargetee() { return ZuNew<TTargetee>(); }
+    ZuTargetRef NewTarget() { return ZuNew<ZuTarget>(); }
     // Every Do call; the log says which ones called.
     std::string DoAll(const ZuTargetRef& t, const TTargeteeRef& o)
     {
         o->log.clear();
-        ZuMessageRef msg(ZuObjectRef(ZuClassFactory::New("ZuMessage", Zuvi_app_zone, __LINE__, __FILE__)));
+        ZuMessageRef msg(
+            ZuObjectRef(ZuClassFactory::New("ZuMessage", Zuvi_app_zone, __LINE__, __FILE__)));
         std::string answers;
         answers += t->DoAction() ? "A" : "-";
         answers += t->DoReport(o, 4) ? "R" : "-";
@@ -99,7 +104,7 @@ TEST_F(TargetTest, EachKindResolvesItsOwnFormOnly)
         {ZU_TARGET_ACTOR, "Hit", true, "A-- actor "},
         {4, "Hit", false, "--- "},
         {0xFFFFFFFFu, "Hit", false, "--- "},
-        {ZU_TARGET_MESSAGE, "Ping", false, "--- "},   // an actor is no method
+        {ZU_TARGET_MESSAGE, "Ping", false, "--- "}, // an actor is no method
         {ZU_TARGET_ACTOR, "Missing", false, "--- "},
     };
     for (const Case& c : cases) {
@@ -122,14 +127,14 @@ TEST_F(TargetTest, RepointingKeepsOrLosesTheResolvedEntryByClass)
     ZuTargetRef t = NewTarget();
     ASSERT_TRUE(t->SetTarget(ZuAtomRef("Ping"), a, ZU_TARGET_ACTOR));
     EXPECT_TRUE(t->AttachToObject(a));
-    EXPECT_TRUE(t->AttachToObject(b));          // same class: still resolved
+    EXPECT_TRUE(t->AttachToObject(b)); // same class: still resolved
     EXPECT_TRUE(t->RetObject() == b);
     EXPECT_EQ("A-- ping ", DoAll(t, b));
     EXPECT_EQ("", a->log);
-    EXPECT_FALSE(t->AttachToObject(stranger));  // no "Ping" there
+    EXPECT_FALSE(t->AttachToObject(stranger)); // no "Ping" there
     EXPECT_FALSE(t->IsValid());
     EXPECT_EQ("--- ", DoAll(t, a));
-    EXPECT_TRUE(t->AttachToObject(a));          // resolved again
+    EXPECT_TRUE(t->AttachToObject(a)); // resolved again
     EXPECT_FALSE(t->AttachToObject(ZuObjectNull));
     EXPECT_FALSE(t->IsValid());
     EXPECT_TRUE(t->RetObject().IsInvalid());
@@ -142,7 +147,8 @@ TEST_F(TargetTest, AttachesAndDetachesItsObjectAsAnObserver)
         ZuTargetRef t = NewTarget();
         observer->log.clear();
         if (own_name) {
-            EXPECT_TRUE(t->DefineObserver(observer, ZuAtomRef("notify_changed"), ZuAtomRef("Look")));
+            EXPECT_TRUE(
+                t->DefineObserver(observer, ZuAtomRef("notify_changed"), ZuAtomRef("Look")));
             EXPECT_TRUE(t->RetName() == "Look");
         } else {
             // The observer entry of the event's own name: none here.
@@ -164,7 +170,7 @@ TEST_F(TargetTest, AttachesAndDetachesItsObjectAsAnObserver)
         EXPECT_EQ(0u, source->CountAttached());
     }
     ZuTargetRef bare = NewTarget();
-    EXPECT_TRUE(bare->DoAttachObserver(source, 1));   // nothing set: nothing done
+    EXPECT_TRUE(bare->DoAttachObserver(source, 1)); // nothing set: nothing done
     EXPECT_EQ(0u, source->CountAttached());
 }
 
@@ -185,7 +191,7 @@ TEST_F(TargetTest, ARestoredTargetIsResolvedAgain)
     EXPECT_TRUE(back->RetName() == "Hit");
     EXPECT_EQ(unsigned(ZU_TARGET_OBSERVER), back->RetType());
     ASSERT_TRUE(back->RetObject().IsValid());
-    EXPECT_FALSE(back->RetObject() == o);   // a copy of the object
+    EXPECT_FALSE(back->RetObject() == o); // a copy of the object
     EXPECT_TRUE(back->IsValid());
     EXPECT_TRUE(back->RetEvent().IsInvalid());
     back->Delete();

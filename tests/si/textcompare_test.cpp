@@ -11,10 +11,10 @@ class TextCompare : public ZuviRuntimeTest {};
 TEST_F(TextCompare, TextsAgainstStrings)
 {
     ZuStringRef s("Porte");
-    unsigned short const wide[] = {'P', 'o', 'r', 't', 'e', 0};
-    unsigned short const other[] = {'p', 'o', 'r', 't', 'e', 0};
+    const unsigned short wide[] = {'P', 'o', 'r', 't', 'e', 0};
+    const unsigned short other[] = {'p', 'o', 'r', 't', 'e', 0};
     EXPECT_TRUE("Porte" == s);
-    EXPECT_FALSE("porte" == s);     // exact: case counts
+    EXPECT_FALSE("porte" == s); // exact: case counts
     EXPECT_FALSE(s != "Porte");
     EXPECT_TRUE(s != "Port");
     EXPECT_TRUE(wide == s);

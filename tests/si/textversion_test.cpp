@@ -12,7 +12,7 @@ TEST(TextVersion, FamilyAndDescriptor)
     EXPECT_EQ(static_cast<unsigned>(v), 4u);
     EXPECT_FALSE(IsValid(v));
     EXPECT_STREQ(ZuTextVersionRetName(v), "?");
-    Zuvi_TypeDef const * def = Zuvi_TypeInfo::Find("ZuTextVersion");
+    const Zuvi_TypeDef* def = Zuvi_TypeInfo::Find("ZuTextVersion");
     ASSERT_EQ(def, ZuTextVersionTypeDef);
     EXPECT_EQ(def->kind, ZU_TYPE_ENUM);
     EXPECT_EQ(def->size, 4u);

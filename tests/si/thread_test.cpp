@@ -45,7 +45,7 @@ bool OtherThreadCanLock()
 TEST(GlobalLock, IsReentrantAndExcludesOtherThreads)
 {
     ZuThread::QuickGlobalLock(ZU_GLOBAL_LOCK_MEMORY);
-    ZuThread::QuickGlobalLock(ZU_GLOBAL_LOCK_ATOM);   // same lock, same thread: no block
+    ZuThread::QuickGlobalLock(ZU_GLOBAL_LOCK_ATOM); // same lock, same thread: no block
     std::atomic<bool> taken{false};
     std::thread other([&]() {
         ZuThread::QuickGlobalLock(ZU_GLOBAL_LOCK_HANDLE);
@@ -56,7 +56,7 @@ TEST(GlobalLock, IsReentrantAndExcludesOtherThreads)
     EXPECT_FALSE(taken);
     ZuThread::QuickGlobalUnlock(ZU_GLOBAL_LOCK_ATOM);
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_FALSE(taken);   // still held once
+    EXPECT_FALSE(taken); // still held once
     ZuThread::QuickGlobalUnlock(ZU_GLOBAL_LOCK_MEMORY);
     other.join();
     EXPECT_TRUE(taken);
@@ -86,13 +86,12 @@ TEST(GlobalLock, AnExceptionLeavingTheScopeReleasesTheLock)
     try {
         ZuGlobalLockAcquisition hold(ZU_GLOBAL_LOCK_MEMORY);
         throw 1;
-    } catch (int) {
-    }
+    } catch (int) {}
     EXPECT_TRUE(OtherThreadCanLock());
     {
         ZuGlobalLockAcquisition hold(ZU_GLOBAL_LOCK_MEMORY);
         ZuGlobalLockAcquisition other(ZU_GLOBAL_LOCK_ATOM);
-        other = hold;   // copies the id only: each still releases once
+        other = hold; // copies the id only: each still releases once
     }
     EXPECT_TRUE(OtherThreadCanLock());
 }
@@ -125,7 +124,6 @@ TEST(Thread, EveryThreadIsMainUntilAWorkerRegisters)
 }
 
 // ---- The thread object -------------------------------------------------------
-
 
 // Records what the thread looks like from inside, then waits for a stop.
 ZU_HANDLE(TThreadWork, ZuPerformer)

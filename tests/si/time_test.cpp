@@ -27,8 +27,8 @@ TEST_F(Time, DayNumbersOfKnownDates)
         unsigned d, m, y;
         int64_t n;
     } cases[] = {
-        {15, 10, 1582, 0}, {14, 10, 1582, -1}, {1, 1, 1970, 141427}, {1, 1, 2000, 152384},
-        {29, 2, 2000, 152443}, {1, 1, 1, -577735},
+        {15, 10, 1582, 0},    {14, 10, 1582, -1},    {1, 1, 1970, 141427},
+        {1, 1, 2000, 152384}, {29, 2, 2000, 152443}, {1, 1, 1, -577735},
     };
     for (const Case& c : cases) {
         int64_t n = 0;
@@ -49,13 +49,14 @@ TEST_F(Time, DatesThatDoNotExistAreRefused)
     ASSERT_TRUE(t->SetDate(1, 1, 1970));
     struct Case {
         unsigned d, m, y;
-    } bad[] = {{29, 2, 1900}, {31, 4, 2021}, {0, 1, 2000}, {1, 0, 2000}, {1, 13, 2000}, {32, 1, 2000}};
+    } bad[] = {{29, 2, 1900}, {31, 4, 2021}, {0, 1, 2000},
+               {1, 0, 2000},  {1, 13, 2000}, {32, 1, 2000}};
     for (const Case& c : bad) {
         EXPECT_FALSE(t->SetDate(c.d, c.m, c.y)) << c.d << "." << c.m << "." << c.y;
         EXPECT_EQ(ZuTime::DateTimeToAbsTime(c.d, c.m, c.y, 1, 2, 3, 4), 0);
     }
     unsigned d, m, y;
-    t->GetDate(d, m, y);   // unchanged
+    t->GetDate(d, m, y); // unchanged
     EXPECT_EQ(d, 1u);
     EXPECT_EQ(m, 1u);
     EXPECT_EQ(y, 1970u);
@@ -67,13 +68,13 @@ TEST_F(Time, DaysOfWeek)
 {
     ZuTimeRef t = NewTime();
     ASSERT_TRUE(t->SetDate(1, 1, 1970));
-    EXPECT_EQ(t->RetDayOfWeek(), 4u);   // Thursday
+    EXPECT_EQ(t->RetDayOfWeek(), 4u); // Thursday
     ASSERT_TRUE(t->SetDate(15, 10, 1582));
-    EXPECT_EQ(t->RetDayOfWeek(), 5u);   // Friday
+    EXPECT_EQ(t->RetDayOfWeek(), 5u); // Friday
     ASSERT_TRUE(t->SetDate(14, 10, 1582));
     EXPECT_EQ(t->RetDayOfWeek(), 4u);
     ASSERT_TRUE(t->SetDate(9, 12, 2026));
-    EXPECT_EQ(t->RetDayOfWeek(), 3u);   // Wednesday
+    EXPECT_EQ(t->RetDayOfWeek(), 3u); // Wednesday
     EXPECT_EQ(ZuTime::AbsTimeToDayOfWeek(ZuTime::DateTimeToAbsTime(9, 12, 2026, 23, 59, 0, 0)), 3u);
     EXPECT_EQ(ZuTime::AbsTimeToDayOfWeek(-1), 4u);
 }

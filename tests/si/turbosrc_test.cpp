@@ -14,11 +14,10 @@ class TurboSearch : public ZuviRuntimeTest {};
 
 ZuTurboSearchRef NewSearch()
 {
-    return ZuTurboSearchRef(
-        ZuNew<ZuTurboSearch>());
+    return ZuTurboSearchRef(ZuNew<ZuTurboSearch>());
 }
 
-unsigned Expected(std::string const & text, std::string const & pattern)
+unsigned Expected(const std::string& text, const std::string& pattern)
 {
     size_t at = text.find(pattern);
     return at == std::string::npos ? ZuTurboSearch::not_found : unsigned(at);
@@ -32,9 +31,9 @@ TEST_F(TurboSearch, FindsTheFirstOccurrence)
         const char* pattern;
         const char* text;
     } cases[] = {
-        {"abc", "xabc"},          // a byte of the pattern that is not its first
+        {"abc", "xabc"}, // a byte of the pattern that is not its first
         {"abc", "abc"},
-        {"abc", "ab"},            // text shorter than the pattern
+        {"abc", "ab"}, // text shorter than the pattern
         {"abc", ""},
         {"a", "bbba"},
         {"a", "bbb"},
@@ -42,14 +41,14 @@ TEST_F(TurboSearch, FindsTheFirstOccurrence)
         {"abab", "abaabababab"},
         {"xyzzy", "xyzzxyzzyxyzzy"},
         {"needle", "haystack with a needle in it and another needle"},
-        {"bca", "abcabca"},       // the last byte repeats inside the pattern
+        {"bca", "abcabca"}, // the last byte repeats inside the pattern
         {"aab", "aaaaaab"},
         {"cab", "abcab"},
         {"zz", "zaz"},
-        {"\xe9t\xe9", "l'\xe9t\xe9"},   // bytes above 127
+        {"\xe9t\xe9", "l'\xe9t\xe9"}, // bytes above 127
     };
     ZuTurboSearchRef s = NewSearch();
-    for (Case const & c : cases) {
+    for (const Case& c : cases) {
         ASSERT_TRUE(s->Setup(c.pattern, unsigned(std::string(c.pattern).size())));
         EXPECT_EQ(s->Search(c.text), Expected(c.text, c.pattern)) << c.pattern << " in " << c.text;
     }
@@ -100,7 +99,7 @@ TEST_F(TurboSearch, RefusesWhatCannotBeSearched)
     // found only behind it, is not found.
     ASSERT_TRUE(s->Setup("d\0e", 3));
     EXPECT_EQ(s->Search("abd"), ZuTurboSearch::not_found);
-    char const hidden[] = "ab\0cd";
+    const char hidden[] = "ab\0cd";
     ASSERT_TRUE(s->Setup("cd", 2));
     EXPECT_EQ(s->Search(hidden), ZuTurboSearch::not_found);
 }

@@ -25,7 +25,7 @@ TEST(TypeInfo, FindByNameDropsRefAndCountsCase)
 TEST(TypeInfo, LongNamesUseTheirFirst99Characters)
 {
     std::string name(99, 'Q');
-    Zuvi_TypeDef def = { nullptr, nullptr, ZU_TYPE_STRUCT, nullptr, 1 };
+    Zuvi_TypeDef def = {nullptr, nullptr, ZU_TYPE_STRUCT, nullptr, 1};
     std::string stored = name;
     def.name = stored.c_str();
     Zuvi_TypeInfo registration(&def);
@@ -40,7 +40,7 @@ TEST(TypeInfo, NthFollowsRegistrationOrderAndUnregisteringLeavesTheTableSound)
     EXPECT_EQ(Zuvi_TypeInfo::RetNth(count), nullptr);
     bool seen_int8 = false;
     for (unsigned i = 0; i < count; ++i) {
-        Zuvi_TypeDef const * def = Zuvi_TypeInfo::RetNth(i);
+        const Zuvi_TypeDef* def = Zuvi_TypeInfo::RetNth(i);
         ASSERT_NE(def, nullptr);
         if (def == Int8TypeDef) {
             seen_int8 = true;
@@ -49,7 +49,7 @@ TEST(TypeInfo, NthFollowsRegistrationOrderAndUnregisteringLeavesTheTableSound)
     }
     EXPECT_TRUE(seen_int8);
 
-    Zuvi_TypeDef def = { "TemporaryType", nullptr, ZU_TYPE_STRUCT, nullptr, 1 };
+    Zuvi_TypeDef def = {"TemporaryType", nullptr, ZU_TYPE_STRUCT, nullptr, 1};
     {
         Zuvi_TypeInfo registration(&def);
         EXPECT_EQ(Zuvi_TypeInfo::RetCount(), count + 1);
@@ -60,7 +60,6 @@ TEST(TypeInfo, NthFollowsRegistrationOrderAndUnregisteringLeavesTheTableSound)
     EXPECT_EQ(Zuvi_TypeInfo::Find("TemporaryType"), nullptr);
     EXPECT_EQ(Zuvi_TypeInfo::RetNth(count - 1), Zuvi_TypeInfo::RetNth(count - 1));
 }
-
 
 TEST(TypeInfo, TableIsBuiltOnceInTheApplicationZone)
 {
@@ -75,14 +74,13 @@ TEST(TypeInfo, TableIsBuiltOnceInTheApplicationZone)
     ZuMemZone::Kill();
 }
 
-
 namespace {
 
 class TypeInfoObject : public ZuviRuntimeTest {};
 
 TEST_F(TypeInfoObject, FindTypeByTextAndAtom)
 {
-    Zuvi_TypeDef const * def = nullptr;
+    const Zuvi_TypeDef* def = nullptr;
     ASSERT_TRUE(ZuTypeInfo::FindType("ZuStringRef", def));
     EXPECT_EQ(def, ZuStringTypeDef);
     EXPECT_STREQ(def->name, "ZuString");
@@ -93,7 +91,7 @@ TEST_F(TypeInfoObject, FindTypeByTextAndAtom)
     EXPECT_EQ(def->kind, ZU_TYPE_INT);
     EXPECT_EQ(def->size, 4u);
 
-    Zuvi_TypeDef const * untouched = Int8TypeDef;
+    const Zuvi_TypeDef* untouched = Int8TypeDef;
     def = untouched;
     EXPECT_FALSE(ZuTypeInfo::FindType("Ref", def));
     EXPECT_FALSE(ZuTypeInfo::FindType("zustring", def));
@@ -123,7 +121,7 @@ TEST_F(TypeInfoObject, RuntimeOfAType)
 {
     ZuTypeInfoRef info(ZuClassFactory::New("ZuTypeInfo", nullptr, __LINE__, __FILE__));
     ZuRuntimeRef runtime;
-    EXPECT_FALSE(info->GetRuntimeInfo(runtime));   // no definition yet
+    EXPECT_FALSE(info->GetRuntimeInfo(runtime)); // no definition yet
     EXPECT_EQ(info->RetType(), nullptr);
     EXPECT_FALSE(info->RetReadOk());
 
@@ -140,7 +138,7 @@ TEST_F(TypeInfoObject, RuntimeOfAType)
 
     // Typed arrays name ZuArray's run-time class.
     info->Initialise(ZuValueArrayTypeDef, ZuBitsetInfoNull, true, true);
-    EXPECT_EQ(ZuValueArrayTypeDef->extra, static_cast<void const *>(&ZuArrayRef::RetRuntime()));
+    EXPECT_EQ(ZuValueArrayTypeDef->extra, static_cast<const void*>(&ZuArrayRef::RetRuntime()));
     ASSERT_TRUE(info->GetRuntimeInfo(runtime));
     EXPECT_TRUE(runtime == ZuArrayRef::RetRuntime());
     EXPECT_STREQ(runtime->RetClassName(), "ZuArray");

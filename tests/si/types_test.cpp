@@ -14,10 +14,15 @@ TEST(Types, KeyModifierFamily)
     EXPECT_STREQ(ZuKeyModifierRetName(static_cast<ZuKeyModifier>(2)), "?");
     EXPECT_FALSE(IsValid(static_cast<ZuKeyModifier>(20)));
 
-    struct Case { unsigned from, to; } cases[] = {
-        {ZU_MOD_CONTROL, ZU_MOD_META_1}, {ZU_MOD_META_8, ZU_MOD_LEFT_SHIFT},
-        {ZU_MOD_RIGHT_CONTROL, ZU_MOD_CAPS_LOCK}, {ZU_MOD_EXTRA_LOCK_4, ZU_MOD_NONE},
-        {ZU_MOD_NONE, 32}, {2, 2},
+    struct Case {
+        unsigned from, to;
+    } cases[] = {
+        {ZU_MOD_CONTROL, ZU_MOD_META_1},
+        {ZU_MOD_META_8, ZU_MOD_LEFT_SHIFT},
+        {ZU_MOD_RIGHT_CONTROL, ZU_MOD_CAPS_LOCK},
+        {ZU_MOD_EXTRA_LOCK_4, ZU_MOD_NONE},
+        {ZU_MOD_NONE, 32},
+        {2, 2},
     };
     for (auto c : cases) {
         ZuKeyModifier m = static_cast<ZuKeyModifier>(c.from);
@@ -48,21 +53,21 @@ TEST(Types, KeyCursorAndSimpleType)
 
 TEST(Types, BasicTypeDefinitions)
 {
-    struct Case { char const * name; ZuSimpleType kind; unsigned size; char const * base; } cases[] = {
-        {"Int32", ZU_TYPE_INT, 4, nullptr},
-        {"Card64", ZU_TYPE_CARD, 8, nullptr},
-        {"Bool", ZU_TYPE_BOOL, 1, nullptr},
-        {"UnicodeChar", ZU_TYPE_USTRING, 2, "Card16"},
-        {"Count", ZU_TYPE_CARD, 4, "Card32"},
-        {"Byte", ZU_TYPE_CARD, 1, "Card8"},
-        {"ZuCoord", ZU_TYPE_REAL, 8, "Real"},
-        {"ZuTimeTick", ZU_TYPE_INT, 8, "Int64"},
-        {"ZuKey", ZU_TYPE_STRUCT, 16, nullptr},
-        {"ZuKeyModifiers", ZU_TYPE_BITSET, 8, nullptr},
+    struct Case {
+        const char* name;
+        ZuSimpleType kind;
+        unsigned size;
+        const char* base;
+    } cases[] = {
+        {"Int32", ZU_TYPE_INT, 4, nullptr},        {"Card64", ZU_TYPE_CARD, 8, nullptr},
+        {"Bool", ZU_TYPE_BOOL, 1, nullptr},        {"UnicodeChar", ZU_TYPE_USTRING, 2, "Card16"},
+        {"Count", ZU_TYPE_CARD, 4, "Card32"},      {"Byte", ZU_TYPE_CARD, 1, "Card8"},
+        {"ZuCoord", ZU_TYPE_REAL, 8, "Real"},      {"ZuTimeTick", ZU_TYPE_INT, 8, "Int64"},
+        {"ZuKey", ZU_TYPE_STRUCT, 16, nullptr},    {"ZuKeyModifiers", ZU_TYPE_BITSET, 8, nullptr},
         {"ZuKeyCursor", ZU_TYPE_ENUM, 4, nullptr},
     };
     for (auto c : cases) {
-        Zuvi_TypeDef const * def = Zuvi_TypeInfo::Find(c.name);
+        const Zuvi_TypeDef* def = Zuvi_TypeInfo::Find(c.name);
         ASSERT_NE(def, nullptr) << c.name;
         EXPECT_EQ(def->kind, c.kind) << c.name;
         EXPECT_EQ(def->size, c.size) << c.name;
@@ -71,10 +76,9 @@ TEST(Types, BasicTypeDefinitions)
         }
         EXPECT_STREQ(def->base ? def->base->name : nullptr, c.base) << c.name;
     }
-    EXPECT_EQ(ZuKeyTypeTypeDef->extra, static_cast<void const *>(ZuKeyType_names));
+    EXPECT_EQ(ZuKeyTypeTypeDef->extra, static_cast<const void*>(ZuKeyType_names));
     EXPECT_EQ(Zuvi_TypeInfo::Find("Pointer")->kind, static_cast<ZuSimpleType>(10));
 }
-
 
 namespace {
 
@@ -128,7 +132,7 @@ TEST_F(TypesFromValues, EnumerationsSetsAndPointers)
     ZuKeyModifiers mods{ZU_MOD_SHIFT, ZU_MOD_NONE};
     EXPECT_TRUE(Zuvi_ValueToZuKeyModifiers(ZuValueRef(mods.RetBits())) == mods);
     int target = 0;
-    EXPECT_EQ(Zuvi_ValueToPointer(ZuValueRef(static_cast<void *>(&target))), &target);
+    EXPECT_EQ(Zuvi_ValueToPointer(ZuValueRef(static_cast<void*>(&target))), &target);
 }
 
 TEST(TypesFromValuesDeathTest, KeyRecordHasNoConversion)

@@ -41,7 +41,8 @@ protected:
     template <class R>
     static R Make()
     {
-        return R(ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
+        return R(
+            ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), Zuvi_app_zone, __LINE__, __FILE__)));
     }
 };
 

@@ -22,7 +22,7 @@ ZU_HANDLE(ZuTestPictogram, ZuObject)
 class ZuTestPictogram : public ZuObject, public ZuiPictogram {
     ZU_CLASS(ZuTestPictogram, ZuObject)
 public:
-    ZuTestPictogram() { }
+    ZuTestPictogram() {}
     bool GetText(ZuTextVersion version, ZuStringRef& out) const override
     {
         if (version != ZU_TEXTVER_NORMAL)
@@ -38,9 +38,9 @@ ZU_IMPLEMENT_INTERFACE(ZuTestPictogram, ZuiPictogram)
 
 namespace {
 
-class ValueTest : public ZuviRuntimeTest { };
+class ValueTest : public ZuviRuntimeTest {};
 
-ZuValueRef TextValue(char const* text)
+ZuValueRef TextValue(const char* text)
 {
     ZuValueRef v;
     v.NewValue();
@@ -122,11 +122,11 @@ TEST_F(ValueTest, PointersKeepAllTheirBits)
 TEST_F(ValueTest, TextsReadAsBooleans)
 {
     struct {
-        char const* text;
+        const char* text;
         bool expected;
     } const cases[] = {{"TRUE", true}, {"False", false}, {"truex", true}, {"2", true},
-        {"abc", false}, {"0", false}, {"", false}, {"0x10", true}};
-    for (auto const& c : cases)
+                       {"abc", false}, {"0", false},     {"", false},     {"0x10", true}};
+    for (const auto& c : cases)
         EXPECT_EQ(TextValue(c.text)->RetBool(), c.expected) << c.text;
 }
 
@@ -142,8 +142,13 @@ TEST_F(ValueTest, TextsReadAsNumbers)
 // Every simple kind written as text by the converter reads back the same.
 TEST_F(ValueTest, RoundTripsThroughText)
 {
-    int64_t const ints[] = {0, -1, 42, -2147483648LL, 1LL << 40,
-        std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max()};
+    const int64_t ints[] = {0,
+                            -1,
+                            42,
+                            -2147483648LL,
+                            1LL << 40,
+                            std::numeric_limits<int64_t>::min(),
+                            std::numeric_limits<int64_t>::max()};
     for (int64_t n : ints) {
         ZuValueRef v;
         v.NewValue();
@@ -152,8 +157,8 @@ TEST_F(ValueTest, RoundTripsThroughText)
         ASSERT_TRUE(v->ConvertToString(text, ZuStringNull));
         EXPECT_EQ(TextValue(Text(text).c_str())->RetInt64(), n) << Text(text);
     }
-    uint64_t const cards[]
-        = {0, 4294967295ULL, 4294967296ULL, std::numeric_limits<uint64_t>::max()};
+    const uint64_t cards[] = {0, 4294967295ULL, 4294967296ULL,
+                              std::numeric_limits<uint64_t>::max()};
     for (uint64_t n : cards) {
         ZuValueRef v;
         v.NewValue();
@@ -162,7 +167,7 @@ TEST_F(ValueTest, RoundTripsThroughText)
         ASSERT_TRUE(v->ConvertToString(text, ZuStringNull));
         EXPECT_EQ(TextValue(Text(text).c_str())->RetCard64(), n) << Text(text);
     }
-    double const reals[] = {0.0, 2.5, -1234.125, 1e6, 0.000001};
+    const double reals[] = {0.0, 2.5, -1234.125, 1e6, 0.000001};
     for (double r : reals) {
         ZuValueRef v;
         v.NewValue();
@@ -263,8 +268,7 @@ TEST_F(ValueTest, ConvertsToAtoms)
 
 TEST_F(ValueTest, ObjectsConvertThroughTheirPictogramText)
 {
-    ZuObjectRef pictogram(
-        ZuNew<ZuTestPictogram>(Zuvi_app_zone, __LINE__, "test"));
+    ZuObjectRef pictogram(ZuNew<ZuTestPictogram>(Zuvi_app_zone, __LINE__, "test"));
     ZuValueRef v(pictogram);
     EXPECT_EQ(v->RetType(), ZU_TYPE_OBJECT);
     ZuStringRef text;
@@ -299,12 +303,12 @@ TEST_F(ValueTest, HandlesMakeNewValuesFromScalars)
 TEST_F(ValueTest, TypedHandlesTakeTheObjectAValueHolds)
 {
     ZuStringRef text("inside");
-    ZuValueRef holder(static_cast<ZuObjectRef const&>(text));
+    ZuValueRef holder(static_cast<const ZuObjectRef&>(text));
     ZuTextRef typed;
-    typed = static_cast<ZuObjectRef const&>(holder);
+    typed = static_cast<const ZuObjectRef&>(holder);
     EXPECT_TRUE(typed == text);
     ZuValueRef number(3);
-    typed = static_cast<ZuObjectRef const&>(number);
+    typed = static_cast<const ZuObjectRef&>(number);
     EXPECT_FALSE(typed.IsValid());
 }
 
@@ -332,7 +336,7 @@ TEST_F(ValueTest, HoldsArrays)
 // Stored form
 // ---------------------------------------------------------------------------
 
-ZuValueRef StoredAndRestored(ZuValueRef const& value)
+ZuValueRef StoredAndRestored(const ZuValueRef& value)
 {
     ZuTestStorageRef storage = ZuTestStorage::Make();
     storage->StartStoring();

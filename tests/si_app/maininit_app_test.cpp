@@ -34,22 +34,25 @@ class App : public ZuDataSlot {
     ZU_CLASS(App, ZuDataSlot)
 public:
     App() {}
-    bool InsertField(ZuAtomRef const& name, ZuObjectRef const& object) override
+    bool InsertField(const ZuAtomRef& name, const ZuObjectRef& object) override
     {
         std::string text = static_cast<const char*>(name);
         seen.fields.push_back(text);
         if (text == "Font Manager")
-            seen.fields_are_the_managers &= object == ZuFontMan::Current() && ZuFontMan::Current().IsValid();
+            seen.fields_are_the_managers &=
+                object == ZuFontMan::Current() && ZuFontMan::Current().IsValid();
         if (text == "Locale Manager")
             seen.fields_are_the_managers &= object == ZuLocaleMan::Current();
         // The look manager publishes itself while it is being made, before
         // it becomes current.
         if (text == "Look Manager")
-            seen.fields_are_the_managers &= object.IsValid() && object->IsKindOf(ZuLookManRef::RetRuntime());
+            seen.fields_are_the_managers &=
+                object.IsValid() && object->IsKindOf(ZuLookManRef::RetRuntime());
         if (text.size() > 5 && text.compare(text.size() - 5, 5, " Font") == 0) {
             ZuGrailFontRef font(object);
             char size[32];
-            snprintf(size, sizeof size, " %g%s", font->RetSize(), font->IsSystemFont() ? " system" : "");
+            snprintf(size, sizeof size, " %g%s", font->RetSize(),
+                     font->IsSystemFont() ? " system" : "");
             seen.fonts.push_back(std::string(font->RetName()->AccessLatin()) + size);
         }
         if (text == "Resource Manager") {
@@ -71,8 +74,9 @@ TEST(MainInitWithApp, TheManagersArePublishedInTheApplicationAndKilledAtShutDown
 {
     seen = Seen();
     Zuvi_MainInit();
-    EXPECT_EQ(seen.fields, (std::vector<std::string>{"Locale Manager", "Resource Manager", "Font Manager",
-                                                     "Look Manager", "System Font", "Small Font", "Bold Font"}));
+    EXPECT_EQ(seen.fields,
+              (std::vector<std::string>{"Locale Manager", "Resource Manager", "Font Manager",
+                                        "Look Manager", "System Font", "Small Font", "Bold Font"}));
     EXPECT_EQ(seen.fonts, (std::vector<std::string>{"arial.ttf 12 system", "arial.ttf 10 system",
                                                     "arialbd.ttf 12 system"}));
     EXPECT_TRUE(seen.fields_are_the_managers);

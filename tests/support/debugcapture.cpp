@@ -13,7 +13,8 @@ DebugCapture::~DebugCapture()
 int DebugCapture::Sink(void* context, W32_DebugKind kind, LPCSTR caption, LPCSTR text, UINT type)
 {
     DebugCapture* self = static_cast<DebugCapture*>(context);
-    self->entries.push_back(Entry{kind, caption != nullptr ? caption : "", text != nullptr ? text : "", type});
+    self->entries.push_back(
+        Entry{kind, caption != nullptr ? caption : "", text != nullptr ? text : "", type});
     if (self->echo) {
         W32_DefaultDebugSink(nullptr, kind, caption, text, type);
     }

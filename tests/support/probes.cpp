@@ -38,7 +38,7 @@ TestNumberRef TestNumber::Make(int value)
     return n;
 }
 
-int TestNumber::CompareWith(ZuObjectRef const& other) const
+int TestNumber::CompareWith(const ZuObjectRef& other) const
 {
     auto* o = dynamic_cast<TestNumber*>(other.Resolve());
     if (o == nullptr)
@@ -46,18 +46,18 @@ int TestNumber::CompareWith(ZuObjectRef const& other) const
     return value < o->value ? -1 : value > o->value ? 1 : 0;
 }
 
-bool TestNumber::IsEqual(ZuObjectRef const& other) const
+bool TestNumber::IsEqual(const ZuObjectRef& other) const
 {
     return CompareWith(other) == 0;
 }
 
-void TestNumber::StoreInstance(ZuStorageRef const& storage)
+void TestNumber::StoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::StoreInstance(storage);
     storage << ZuStorageSync::begin << value << ZuStorageSync::end;
 }
 
-void TestNumber::RestoreInstance(ZuStorageRef const& storage)
+void TestNumber::RestoreInstance(const ZuStorageRef& storage)
 {
     ZuObject::RestoreInstance(storage);
     storage >> ZuStorageSync::begin >> value >> ZuStorageSync::end;
@@ -72,7 +72,7 @@ std::vector<std::string>& EventNames()
     return names;
 }
 
-bool Record(ZuObject* obj, ZuObjectRef const&, unsigned id)
+bool Record(ZuObject* obj, const ZuObjectRef&, unsigned id)
 {
     auto* self = static_cast<TestObserver*>(obj);
     if (self->count < TestObserver::CAPACITY)
@@ -89,7 +89,7 @@ TestObserverRef TestObserver::Make()
     return TestObserverRef(ZuNew<TestObserver>(Zuvi_app_zone, __LINE__, "probes"));
 }
 
-void TestObserver::Watch(ZuObjectRef const& source, char const* event)
+void TestObserver::Watch(const ZuObjectRef& source, const char* event)
 {
     unsigned id = static_cast<unsigned>(EventNames().size());
     EventNames().push_back(event);
@@ -104,15 +104,15 @@ std::vector<std::string> TestObserver::Events() const
     return names;
 }
 
-unsigned TestObserver::Count(char const* event) const
+unsigned TestObserver::Count(const char* event) const
 {
     unsigned n = 0;
-    for (auto const& e : Events())
+    for (const auto& e : Events())
         n += e == event;
     return n;
 }
 
-std::string NumberText(ZuObjectRef const& object)
+std::string NumberText(const ZuObjectRef& object)
 {
     if (object.IsInvalid())
         return "_";
@@ -120,7 +120,7 @@ std::string NumberText(ZuObjectRef const& object)
     return n != nullptr ? std::to_string(n->value) : "-";
 }
 
-std::string NumbersOf(ZuObjectRef const& object)
+std::string NumbersOf(const ZuObjectRef& object)
 {
     auto* container = dynamic_cast<ZuiContainer*>(object.Resolve());
     if (container == nullptr)

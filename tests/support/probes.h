@@ -21,15 +21,15 @@ public:
     // A new number in the application zone.
     static TestNumberRef Make(int value);
 
-    int CompareWith(ZuObjectRef const& other) const override;
-    bool IsEqual(ZuObjectRef const& other) const override;
+    int CompareWith(const ZuObjectRef& other) const override;
+    bool IsEqual(const ZuObjectRef& other) const override;
 
     int value;
 
 protected:
     // The value between a begin and an end mark, after the root's part.
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 };
 ZU_CLASS_END(TestNumber)
 
@@ -56,9 +56,9 @@ public:
     static TestObserverRef Make();
 
     // Attaches this observer to source for the event.
-    void Watch(ZuObjectRef const& source, char const* event);
+    void Watch(const ZuObjectRef& source, const char* event);
     // How many times the event was reported.
-    unsigned Count(char const* event) const;
+    unsigned Count(const char* event) const;
     // The events reported so far, in order.
     std::vector<std::string> Events() const;
     void Clear() { count = 0; }
@@ -74,7 +74,7 @@ ZU_CLASS_END(TestObserver)
 // Text of the values of the TestNumbers of a container (read through its
 // ZuiContainer interface), "1 2 3" ("-" for an object that is not a
 // TestNumber, "_" for an empty handle).
-std::string NumbersOf(ZuObjectRef const& container);
-std::string NumberText(ZuObjectRef const& object);
+std::string NumbersOf(const ZuObjectRef& container);
+std::string NumberText(const ZuObjectRef& object);
 
 #endif

@@ -15,7 +15,7 @@
 
 namespace {
 
-std::string Text(ZuObjectRef const& object)
+std::string Text(const ZuObjectRef& object)
 {
     ZuStringRef s(object);
     if (s.IsInvalid())
@@ -51,7 +51,7 @@ ZuTestNodeRef BuildSampleGraph()
     ZuArrayRef extras = ZuNew<ZuArray>();
     ZuCyclicArrayRef ring = ZuNew<ZuCyclicArray>();
     ring->SetModulo(2);
-    for (char const* x : {"x", "y", "z"})
+    for (const char* x : {"x", "y", "z"})
         ring->Insert(ZuObjectRef(ZuStringRef(x)));
     ZuArray2DRef grid = ZuNew<ZuArray2D>();
     grid->SetSize(2, 2);
@@ -66,7 +66,7 @@ ZuTestNodeRef BuildSampleGraph()
     return root;
 }
 
-void ExpectSampleGraph(ZuTestNodeRef const& root)
+void ExpectSampleGraph(const ZuTestNodeRef& root)
 {
     ASSERT_TRUE(root.IsValid());
     EXPECT_EQ(root->value, 1);
@@ -120,7 +120,7 @@ void ExpectSampleGraph(ZuTestNodeRef const& root)
     EXPECT_TRUE(leaf == two->a);
 }
 
-void BreakSampleGraph(ZuTestNodeRef const& root)
+void BreakSampleGraph(const ZuTestNodeRef& root)
 {
     if (root.IsInvalid())
         return;

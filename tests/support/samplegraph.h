@@ -11,8 +11,8 @@
 ZuTestNodeRef BuildSampleGraph();
 // Compares a graph (restored elsewhere) with a fresh sample, field by field,
 // through gtest expectations.
-void ExpectSampleGraph(ZuTestNodeRef const& root);
+void ExpectSampleGraph(const ZuTestNodeRef& root);
 // Breaks the cycles of a sample graph so that its objects can go.
-void BreakSampleGraph(ZuTestNodeRef const& root);
+void BreakSampleGraph(const ZuTestNodeRef& root);
 
 #endif

@@ -10,9 +10,11 @@ ScratchDir::ScratchDir()
 {
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = "dir";
-    if (info) name = std::string(info->test_suite_name()) + "." + info->name();
+    if (info)
+        name = std::string(info->test_suite_name()) + "." + info->name();
     for (char& c : name)
-        if (c == '/') c = '_';
+        if (c == '/')
+            c = '_';
     previous = fs::current_path().string();
     fs::path dir = fs::current_path() / name;
     std::error_code ec;

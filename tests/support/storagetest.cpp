@@ -24,7 +24,7 @@ void ZuTestStorage::StartStoring(StorageMode m)
     out.clear();
 }
 
-void ZuTestStorage::StartRestoring(std::vector<unsigned char> const& bytes, StorageMode m)
+void ZuTestStorage::StartRestoring(const std::vector<unsigned char>& bytes, StorageMode m)
 {
     SetStorageMode(m);
     in = bytes;
@@ -32,9 +32,9 @@ void ZuTestStorage::StartRestoring(std::vector<unsigned char> const& bytes, Stor
     DropPushedBack();
 }
 
-void ZuTestStorage::StoreData(void const* data, unsigned int size)
+void ZuTestStorage::StoreData(const void* data, unsigned int size)
 {
-    auto const* p = static_cast<unsigned char const*>(data);
+    const auto* p = static_cast<const unsigned char*>(data);
     out.insert(out.end(), p, p + size);
 }
 
@@ -51,7 +51,10 @@ static ZuStorageSync node_record("<ZuTestNode value a b name>");
 unsigned ZuTestNode::made = 0;
 unsigned ZuTestNode::deleted = 0;
 
-ZuTestNode::ZuTestNode() : value(0) { made++; }
+ZuTestNode::ZuTestNode() : value(0)
+{
+    made++;
+}
 
 ZuTestNodeRef ZuTestNode::Make(int value)
 {
@@ -68,23 +71,24 @@ void ZuTestNode::Delete()
     ZuObject::Delete();
 }
 
-void ZuTestNode::StoreInstance(ZuStorageRef const& s)
+void ZuTestNode::StoreInstance(const ZuStorageRef& s)
 {
     ZuObject::StoreInstance(s);
     s << node_record << ZuStorageSync::begin << value << a << b << name << ZuStorageSync::end;
 }
 
-void ZuTestNode::RestoreInstance(ZuStorageRef const& s)
+void ZuTestNode::RestoreInstance(const ZuStorageRef& s)
 {
     ZuObject::RestoreInstance(s);
-    s >> ZuStorageSync::type >> ZuStorageSync::begin >> value >> a >> b >> name >> ZuStorageSync::end;
+    s >> ZuStorageSync::type >> ZuStorageSync::begin >> value >> a >> b >> name >>
+        ZuStorageSync::end;
 }
 
-void ZuTestNod2::StoreInstance(ZuStorageRef const& s)
+void ZuTestNod2::StoreInstance(const ZuStorageRef& s)
 {
     ZuObject::StoreInstance(s);
     s << node_record << ZuStorageSync::begin << value << a << b << name;
-    s << 77 << ZuAtomRef("extra") << -1.5 << ZuStorageSync::begin << ZuStringRef("inner") << ZuStorageSync::mark
-      << ZuStorageSync::end << ZuStorageSync::mark << 5u;
+    s << 77 << ZuAtomRef("extra") << -1.5 << ZuStorageSync::begin << ZuStringRef("inner")
+      << ZuStorageSync::mark << ZuStorageSync::end << ZuStorageSync::mark << 5u;
     s << ZuStorageSync::end;
 }

@@ -19,13 +19,13 @@ public:
     // A new run that writes into an empty buffer.
     void StartStoring(StorageMode m = ZU_STORAGE_REMOTE);
     // A new run that reads the given bytes.
-    void StartRestoring(std::vector<unsigned char> const& bytes, StorageMode m = ZU_STORAGE_REMOTE);
+    void StartRestoring(const std::vector<unsigned char>& bytes, StorageMode m = ZU_STORAGE_REMOTE);
     void SetMode(StorageMode m) { SetStorageMode(m); }
 
-    std::vector<unsigned char> const& Bytes() const { return out; }
+    const std::vector<unsigned char>& Bytes() const { return out; }
     std::size_t Remaining() const { return in.size() - pos; }
 
-    void StoreData(void const* data, unsigned int size) override;
+    void StoreData(const void* data, unsigned int size) override;
     void RestoreData(void* data, unsigned int size) override;
     std::uint64_t RetRemainingData() const override { return in.size() - pos; }
 
@@ -57,8 +57,8 @@ public:
     static unsigned deleted;
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
-    void RestoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 };
 ZU_CLASS_END(ZuTestNode)
 
@@ -73,7 +73,7 @@ public:
     ZuTestNod2() {}
 
 protected:
-    void StoreInstance(ZuStorageRef const& storage) override;
+    void StoreInstance(const ZuStorageRef& storage) override;
 };
 ZU_CLASS_END(ZuTestNod2)
 

@@ -54,8 +54,8 @@ void XvfbEnvironment::SetUp()
             ::dup2(null, 2);
         }
         std::string fd = std::to_string(fds[1]);
-        ::execl(program.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten",
-                "tcp", static_cast<char*>(nullptr));
+        ::execl(program.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
+                "-nolisten", "tcp", static_cast<char*>(nullptr));
         ::_exit(127);
     }
     ::close(fds[1]);

@@ -26,13 +26,13 @@ private:
     pid_t pid = -1;
 };
 
-#define ZUVI_REQUIRE_XVFB()                                                   \
-    do {                                                                      \
-        if (!XvfbEnvironment::Available()) {                                  \
-            if (std::getenv("CI") != nullptr)                                 \
-                FAIL() << "Xvfb is missing or did not start";                 \
-            GTEST_SKIP() << "Xvfb is missing or did not start";               \
-        }                                                                     \
+#define ZUVI_REQUIRE_XVFB()                                     \
+    do {                                                        \
+        if (!XvfbEnvironment::Available()) {                    \
+            if (std::getenv("CI") != nullptr)                   \
+                FAIL() << "Xvfb is missing or did not start";   \
+            GTEST_SKIP() << "Xvfb is missing or did not start"; \
+        }                                                       \
     } while (0)
 
 #endif

@@ -27,7 +27,8 @@ TEST(Cursors, MasksAreKeptAndReadAsPixels)
     EXPECT_EQ(rec->y_hot, 1); // kept inside the cursor
     EXPECT_EQ(rec->and_mask, m.and_plane);
     EXPECT_EQ(rec->xor_mask, m.xor_plane);
-    const uint32_t want[8] = {0, 0, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFF000000u, 0xFF000000u, 0xFF000000u, 0xFF000000u};
+    const uint32_t want[8] = {0,           0,           0xFFFFFFFFu, 0xFFFFFFFFu,
+                              0xFF000000u, 0xFF000000u, 0xFF000000u, 0xFF000000u};
     for (int x = 0; x < 8; ++x)
         EXPECT_EQ(W32_CursorPixel(rec, x, 0), want[x]) << x;
     EXPECT_EQ(W32_CursorPixel(rec, 15, 1), 0xFF000000u);

@@ -33,7 +33,7 @@ TEST(W32Debug, ACaptureSeesEverythingAndChoosesAnswers)
         EXPECT_EQ(capture.LastBox().text, "Save?");
         EXPECT_EQ(capture.LastBox().type, MB_YESNOCANCEL);
         {
-            DebugCapture inner;   // captures nest
+            DebugCapture inner; // captures nest
             OutputDebugStringA("inner");
             EXPECT_EQ(inner.DebugText(), "inner");
         }

@@ -25,8 +25,10 @@ std::map<std::string, WIN32_FIND_DATAA> ListAll(const char* pattern)
     std::map<std::string, WIN32_FIND_DATAA> out;
     WIN32_FIND_DATAA d;
     HANDLE h = FindFirstFileA(pattern, &d);
-    if (h == INVALID_HANDLE_VALUE) return out;
-    do out[d.cFileName] = d;
+    if (h == INVALID_HANDLE_VALUE)
+        return out;
+    do
+        out[d.cFileName] = d;
     while (FindNextFileA(h, &d));
     EXPECT_TRUE(FindClose(h));
     return out;
@@ -49,7 +51,7 @@ TEST_F(W32Dir, EntriesCarryTheirAttributes)
     ::chmod("lst/locked", 0444);
 
     auto all = ListAll("lst/*");
-    ASSERT_EQ(all.size(), 6u);   // with "." and ".."
+    ASSERT_EQ(all.size(), 6u); // with "." and ".."
     EXPECT_TRUE(all.count("."));
     EXPECT_TRUE(all.count(".."));
     EXPECT_EQ(all["folder"].dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);
@@ -87,7 +89,7 @@ TEST_F(W32Dir, SizesAboveFourGigabytes)
     FILE* f = std::fopen("huge.bin", "wb");
     ASSERT_NE(f, nullptr);
     std::fclose(f);
-    ASSERT_EQ(::truncate("huge.bin", (6LL << 30) + 1), 0);   // sparse
+    ASSERT_EQ(::truncate("huge.bin", (6LL << 30) + 1), 0); // sparse
     WIN32_FIND_DATAA d;
     HANDLE h = FindFirstFileA("huge.bin", &d);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);

@@ -54,9 +54,11 @@ protected:
 TEST_F(PipeWait, OverlappedConnectAndPendingBytesWakeTheWait)
 {
     const char* name = "\\\\.\\pipe\\wait:test";
-    HANDLE server = CreateNamedPipeA(name, PIPE_ACCESS_DUPLEX, PIPE_TYPE_MESSAGE, 1, 0, 0, 0, nullptr);
+    HANDLE server =
+        CreateNamedPipeA(name, PIPE_ACCESS_DUPLEX, PIPE_TYPE_MESSAGE, 1, 0, 0, 0, nullptr);
     ASSERT_NE(server, INVALID_HANDLE_VALUE);
-    HANDLE handles[2] = {CreateEventA(nullptr, FALSE, FALSE, nullptr), CreateEventA(nullptr, FALSE, FALSE, nullptr)};
+    HANDLE handles[2] = {CreateEventA(nullptr, FALSE, FALSE, nullptr),
+                         CreateEventA(nullptr, FALSE, FALSE, nullptr)};
     OVERLAPPED ov{};
     ov.hEvent = handles[1];
     EXPECT_FALSE(ConnectNamedPipe(server, &ov));
@@ -65,7 +67,8 @@ TEST_F(PipeWait, OverlappedConnectAndPendingBytesWakeTheWait)
 
     HANDLE client = INVALID_HANDLE_VALUE;
     std::thread sender([&] {
-        client = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        client =
+            CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         DWORD done = 0;
         WriteFile(client, "hello", 5, &done, nullptr);
     });

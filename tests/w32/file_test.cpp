@@ -16,7 +16,8 @@ std::string Slurp(const char* name)
     if (FILE* f = std::fopen(name, "rb")) {
         char buf[256];
         size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+            out.append(buf, n);
         std::fclose(f);
     }
     return out;
@@ -33,7 +34,8 @@ void Spit(const char* name, const std::string& text)
 bool Exists(const char* name)
 {
     FILE* f = std::fopen(name, "rb");
-    if (f) std::fclose(f);
+    if (f)
+        std::fclose(f);
     return f != nullptr;
 }
 
@@ -66,7 +68,7 @@ TEST_F(W32File, CreationDispositions)
     EXPECT_EQ(Slurp("disp.txt"), "hello");
 
     EXPECT_EQ(OpenRW("disp.txt", CREATE_NEW), INVALID_HANDLE_VALUE);
-    h = OpenRW("disp.txt", OPEN_ALWAYS);   // keeps the contents
+    h = OpenRW("disp.txt", OPEN_ALWAYS); // keeps the contents
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     EXPECT_TRUE(CloseHandle(h));
     EXPECT_EQ(Slurp("disp.txt"), "hello");
@@ -134,7 +136,7 @@ TEST_F(W32File, PositionsAndSizesAreSixtyFourBit)
     std::remove("sparse.bin");
     HANDLE h = OpenRW("sparse.bin", CREATE_ALWAYS);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    const LONGLONG big = (5LL << 30) + 7;   // 5 GB and a bit: a sparse file
+    const LONGLONG big = (5LL << 30) + 7; // 5 GB and a bit: a sparse file
     LARGE_INTEGER to{big}, pos{0}, size{0};
     ASSERT_TRUE(SetFilePointerEx(h, to, &pos, FILE_BEGIN));
     EXPECT_EQ(pos.QuadPart, big);
@@ -198,7 +200,7 @@ TEST_F(W32File, MappedFileViewsShareTheFileBytes)
     EXPECT_TRUE(FlushViewOfFile(view, 10));
     EXPECT_TRUE(UnmapViewOfFile(view));
     EXPECT_FALSE(UnmapViewOfFile(view));
-    EXPECT_EQ(MapViewOfFile(map, FILE_MAP_READ, 0, 10000, 1), nullptr);   // past the end
+    EXPECT_EQ(MapViewOfFile(map, FILE_MAP_READ, 0, 10000, 1), nullptr); // past the end
     EXPECT_TRUE(CloseHandle(map));
     EXPECT_TRUE(CloseHandle(h));
     EXPECT_EQ(Slurp("mapped.bin").substr(4999, 12), "a0123456789a");
@@ -252,14 +254,14 @@ TEST_F(W32File, DirectoryServices)
     char before[4096];
     DWORD n = GetCurrentDirectoryA(sizeof before, before);
     ASSERT_GT(n, 0u);
-    EXPECT_EQ(GetCurrentDirectoryA(2, before + 4000), n + 1);   // too small: size needed
+    EXPECT_EQ(GetCurrentDirectoryA(2, before + 4000), n + 1); // too small: size needed
     ASSERT_TRUE(SetCurrentDirectoryA("sub"));
     char inside[4096];
     GetCurrentDirectoryA(sizeof inside, inside);
     EXPECT_EQ(std::string(inside), std::string(before) + "/sub");
     ASSERT_TRUE(SetCurrentDirectoryA(".."));
     Spit("sub/f", "x");
-    EXPECT_FALSE(RemoveDirectoryA("sub"));   // not empty
+    EXPECT_FALSE(RemoveDirectoryA("sub")); // not empty
     EXPECT_TRUE(DeleteFileA("sub/f"));
     EXPECT_FALSE(DeleteFileA("sub/f"));
     EXPECT_TRUE(RemoveDirectoryA("sub"));
@@ -300,7 +302,7 @@ TEST_F(W32File, FileTimesBreakDown)
     EXPECT_EQ(st.wSecond, 56);
     EXPECT_EQ(st.wMilliseconds, 789);
     FILETIME local;
-    ASSERT_TRUE(FileTimeToLocalFileTime(&ft, &local));   // TZ=UTC in the tests
+    ASSERT_TRUE(FileTimeToLocalFileTime(&ft, &local)); // TZ=UTC in the tests
     EXPECT_EQ(local.dwLowDateTime, ft.dwLowDateTime);
     EXPECT_EQ(local.dwHighDateTime, ft.dwHighDateTime);
 }

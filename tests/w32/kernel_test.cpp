@@ -21,7 +21,7 @@ TEST(W32Global, BlocksKeepTheirSizeAndAreAlignedOn16Bytes)
         ASSERT_EQ(data[i], 0);
     }
     std::memset(data, 0x5A, 5000);
-    EXPECT_EQ(GlobalUnlock(mem), FALSE);   // no lock left
+    EXPECT_EQ(GlobalUnlock(mem), FALSE); // no lock left
     EXPECT_EQ(GlobalFree(mem), nullptr);
 }
 
@@ -33,7 +33,7 @@ TEST(W32Global, InjectedFailuresGiveNullAndThenStop)
     HGLOBAL mem = GlobalAlloc(0, 100);
     EXPECT_NE(mem, nullptr);
     GlobalFree(mem);
-    EXPECT_EQ(GlobalAlloc(0, SIZE_MAX - 8), nullptr);   // an impossible size is refused, not wrapped
+    EXPECT_EQ(GlobalAlloc(0, SIZE_MAX - 8), nullptr); // an impossible size is refused, not wrapped
     EXPECT_EQ(GlobalSize(nullptr), 0u);
     EXPECT_EQ(GlobalLock(nullptr), nullptr);
 }

@@ -58,9 +58,11 @@ TEST_F(PipeLayer, NamesMapToFilesInAPrivateDirectory)
     EXPECT_EQ(a.substr(0, dir.size() + 3), dir + "/h-");
     EXPECT_LT(a.size(), sizeof(sockaddr_un::sun_path));
     EXPECT_NE(a, b);
-    HANDLE server = CreateNamedPipeA(long_a.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_MESSAGE, 255, 0, 0, 0, nullptr);
+    HANDLE server = CreateNamedPipeA(long_a.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_MESSAGE, 255, 0,
+                                     0, 0, nullptr);
     ASSERT_NE(server, INVALID_HANDLE_VALUE);
-    HANDLE client = CreateFileA(long_a.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE client = CreateFileA(long_a.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
     EXPECT_NE(client, INVALID_HANDLE_VALUE);
     EXPECT_EQ(CreateFileA(long_b.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
               INVALID_HANDLE_VALUE);
@@ -74,7 +76,8 @@ TEST_F(PipeLayer, ADirectoryOthersCanEnterIsRefused)
     ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0);
     ::chmod(dir.c_str(), 0755);
     EXPECT_EQ(Path("\\\\.\\pipe\\x"), "<none>");
-    EXPECT_EQ(CreateNamedPipeA("\\\\.\\pipe\\x", PIPE_ACCESS_DUPLEX, PIPE_TYPE_MESSAGE, 255, 0, 0, 0, nullptr),
+    EXPECT_EQ(CreateNamedPipeA("\\\\.\\pipe\\x", PIPE_ACCESS_DUPLEX, PIPE_TYPE_MESSAGE, 255, 0, 0,
+                               0, nullptr),
               INVALID_HANDLE_VALUE);
     ::chmod(dir.c_str(), 0700);
     EXPECT_NE(Path("\\\\.\\pipe\\x"), "<none>");
@@ -91,10 +94,12 @@ TEST_F(PipeLayer, AStaleSocketIsReplaced)
     path.copy(addr.sun_path, path.size());
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
     ::close(fd);
-    HANDLE server = CreateNamedPipeA(name, PIPE_ACCESS_DUPLEX, PIPE_TYPE_MESSAGE, 255, 0, 0, 0, nullptr);
+    HANDLE server =
+        CreateNamedPipeA(name, PIPE_ACCESS_DUPLEX, PIPE_TYPE_MESSAGE, 255, 0, 0, 0, nullptr);
     ASSERT_NE(server, INVALID_HANDLE_VALUE);
     EXPECT_TRUE(WaitNamedPipeA(name, 0));
-    HANDLE client = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE client =
+        CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(client, INVALID_HANDLE_VALUE);
     EXPECT_TRUE(ConnectNamedPipe(server, nullptr));
     DWORD done = 0, waiting = 0;

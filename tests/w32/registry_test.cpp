@@ -20,10 +20,10 @@ std::string QueryFolder(const char* value)
         return "<no key>";
     char buf[4096];
     DWORD size = sizeof buf, type = 0;
-    LSTATUS st = RegQueryValueExA(key, value, nullptr, &type,
-                                  reinterpret_cast<BYTE*>(buf), &size);
+    LSTATUS st = RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
     RegCloseKey(key);
-    if (st != ERROR_SUCCESS) return "<no value>";
+    if (st != ERROR_SUCCESS)
+        return "<no value>";
     EXPECT_EQ(type, REG_SZ);
     EXPECT_EQ(size, std::strlen(buf) + 1);
     return buf;
@@ -35,7 +35,7 @@ TEST(W32Registry, FontsFolderComesFromTheEnvironmentOrBesideTheLibrary)
 {
     ::setenv("ZUVI_FONTS_DIR", "/some/fonts", 1);
     EXPECT_EQ(QueryFolder("Fonts"), "/some/fonts");
-    EXPECT_EQ(QueryFolder("FONTS"), "/some/fonts");   // names fold case
+    EXPECT_EQ(QueryFolder("FONTS"), "/some/fonts"); // names fold case
     ::unsetenv("ZUVI_FONTS_DIR");
     std::string beside = QueryFolder("Fonts");
     ASSERT_GT(beside.size(), 6u);
@@ -49,10 +49,12 @@ TEST(W32Registry, KeysAreWalkedOneByOne)
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &k1), ERROR_SUCCESS);
     ASSERT_EQ(RegOpenKeyExA(k1, "microsoft\\windows", 0, KEY_READ, &k2), ERROR_SUCCESS);
     EXPECT_EQ(RegOpenKeyExA(k2, "Missing", 0, KEY_READ, &k1), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &k1), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &k1),
+              ERROR_FILE_NOT_FOUND);
     DWORD disp = 0;
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\New", 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &k1, &disp), ERROR_SUCCESS);
+                              nullptr, &k1, &disp),
+              ERROR_SUCCESS);
     EXPECT_EQ(disp, REG_CREATED_NEW_KEY);
     EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "software\\new", 0, KEY_READ, &k2), ERROR_SUCCESS);
     EXPECT_EQ(k1, k2);

@@ -58,14 +58,13 @@ protected:
             DestroyWindow(h);
         EXPECT_TRUE(UnregisterClassA("Test:Record", nullptr));
         MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {}
         W32_HeadlessMouse(0, 0, 0);
     }
     HWND Make(int x, int y, int w, int h, DWORD ex_style = 0)
     {
-        HWND hwnd = CreateWindowExA(ex_style, "Test:Record", "t", WS_POPUP, x, y, w, h, nullptr, nullptr,
-                                    nullptr, nullptr);
+        HWND hwnd = CreateWindowExA(ex_style, "Test:Record", "t", WS_POPUP, x, y, w, h, nullptr,
+                                    nullptr, nullptr, nullptr);
         EXPECT_NE(hwnd, nullptr);
         made.push_back(hwnd);
         return hwnd;
@@ -109,7 +108,9 @@ TEST_F(Windows, ClassesAreUniqueByNameAndOutliveNoWindow)
     EXPECT_STREQ(name, "Test:Record");
     EXPECT_EQ(GetClassNameA(w, name, 5), 4); // cut, terminated
     EXPECT_STREQ(name, "Test");
-    EXPECT_EQ(CreateWindowExA(0, "No:Such", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
+    EXPECT_EQ(
+        CreateWindowExA(0, "No:Such", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
+        nullptr);
 }
 
 TEST_F(Windows, WordsHoldPointersAnd32BitValuesWithinTheExtraBytes)
@@ -170,12 +171,14 @@ TEST_F(Windows, APostFromAnotherThreadWakesTheWait)
 
 TEST_F(Windows, TheWaitAnswersForHandlesBeforeTheQueue)
 {
-    HANDLE events[2] = {CreateEventA(nullptr, FALSE, FALSE, nullptr), CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    HANDLE events[2] = {CreateEventA(nullptr, FALSE, FALSE, nullptr),
+                        CreateEventA(nullptr, TRUE, FALSE, nullptr)};
     EXPECT_EQ(MsgWaitForMultipleObjects(2, events, FALSE, 0, QS_ALLINPUT), WAIT_TIMEOUT);
     PostThreadMessageA(GetCurrentThreadId(), WM_USER, 0, 0);
     SetEvent(events[1]);
     EXPECT_EQ(MsgWaitForMultipleObjects(2, events, FALSE, 0, QS_ALLINPUT), WAIT_OBJECT_0 + 1);
-    EXPECT_EQ(MsgWaitForMultipleObjects(2, events, FALSE, 0, QS_ALLINPUT), WAIT_OBJECT_0 + 1); // manual: stays
+    EXPECT_EQ(MsgWaitForMultipleObjects(2, events, FALSE, 0, QS_ALLINPUT),
+              WAIT_OBJECT_0 + 1); // manual: stays
     ResetEvent(events[1]);
     std::thread other([&] { SetEvent(events[0]); });
     other.join();
@@ -206,7 +209,8 @@ TEST_F(Windows, ShowingActivatesUnlessAskedNotTo)
     // b was told it lost the activation, with a as the other window.
     bool told = false;
     for (const Seen& s : g_seen)
-        if (s.hwnd == b && s.message == WM_ACTIVATE && LOWORD(s.wparam) == WA_INACTIVE && HWND(s.lparam) == a)
+        if (s.hwnd == b && s.message == WM_ACTIVATE && LOWORD(s.wparam) == WA_INACTIVE &&
+            HWND(s.lparam) == a)
             told = true;
     EXPECT_TRUE(told);
 
@@ -228,10 +232,12 @@ TEST_F(Windows, TopmostWindowsStayAboveAndTheOrderIsWhatTheScreenShows)
     for (HWND h : {low, top, mid})
         ShowWindow(h, SW_SHOWNOACTIVATE);
     std::vector<HWND> order;
-    EnumWindows([](HWND h, LPARAM p) {
-        reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
-        return TRUE;
-    }, LPARAM(&order));
+    EnumWindows(
+        [](HWND h, LPARAM p) {
+            reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+            return TRUE;
+        },
+        LPARAM(&order));
     EXPECT_EQ(order, (std::vector<HWND>{top, mid, low}));
     EXPECT_EQ(WindowFromPoint(POINT{60, 60}), top);
     EXPECT_EQ(WindowFromPoint(POINT{30, 30}), mid);
@@ -338,11 +344,31 @@ struct DibCase {
 TEST_F(Windows, DIBsOfEveryDepthReachTheScreenAsTheirColours)
 {
     const DibCase cases[] = {
-        {"565", 16, BI_BITFIELDS, {0xF800, 0x07E0, 0x001F}, {0x00, 0xF8, 0xE0, 0x07}, {0x1F, 0x00, 0xFF, 0xFF}},
-        {"555 bit fields", 16, BI_BITFIELDS, {0x7C00, 0x03E0, 0x001F}, {0x00, 0x7C, 0xE0, 0x03}, {0x1F, 0x00, 0xFF, 0x7F}},
+        {"565",
+         16,
+         BI_BITFIELDS,
+         {0xF800, 0x07E0, 0x001F},
+         {0x00, 0xF8, 0xE0, 0x07},
+         {0x1F, 0x00, 0xFF, 0xFF}},
+        {"555 bit fields",
+         16,
+         BI_BITFIELDS,
+         {0x7C00, 0x03E0, 0x001F},
+         {0x00, 0x7C, 0xE0, 0x03},
+         {0x1F, 0x00, 0xFF, 0x7F}},
         {"555", 16, BI_RGB, {0, 0, 0}, {0x00, 0x7C, 0xE0, 0x03}, {0x1F, 0x00, 0xFF, 0x7F}},
-        {"24", 24, BI_RGB, {0, 0, 0}, {0, 0, 0xFF, 0, 0xFF, 0, 0, 0}, {0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0}},
-        {"32", 32, BI_RGB, {0, 0, 0}, {0, 0, 0xFF, 0, 0, 0xFF, 0, 0}, {0xFF, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0}},
+        {"24",
+         24,
+         BI_RGB,
+         {0, 0, 0},
+         {0, 0, 0xFF, 0, 0xFF, 0, 0, 0},
+         {0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0}},
+        {"32",
+         32,
+         BI_RGB,
+         {0, 0, 0},
+         {0, 0, 0xFF, 0, 0, 0xFF, 0, 0},
+         {0xFF, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0}},
     };
     HWND w = Make(100, 100, 20, 20);
     ShowWindow(w, SW_SHOWNOACTIVATE);
@@ -362,14 +388,18 @@ TEST_F(Windows, DIBsOfEveryDepthReachTheScreenAsTheirColours)
             const std::vector<unsigned char>& second = top_down ? c.bottom_row : c.top_row;
             bits.insert(bits.end(), second.begin(), second.end());
             HDC dc = GetDC(w);
-            EXPECT_EQ(SetDIBitsToDevice(dc, 3, 4, 2, 2, 0, 0, 0, 2, bits.data(), &info, DIB_RGB_COLORS), 2);
+            EXPECT_EQ(
+                SetDIBitsToDevice(dc, 3, 4, 2, 2, 0, 0, 0, 2, bits.data(), &info, DIB_RGB_COLORS),
+                2);
             EXPECT_EQ(W32_HeadlessScreenPixel(103, 104), 0xFF0000u);
             EXPECT_EQ(W32_HeadlessScreenPixel(104, 104), 0x00FF00u);
             EXPECT_EQ(W32_HeadlessScreenPixel(103, 105), 0x0000FFu);
             EXPECT_EQ(W32_HeadlessScreenPixel(104, 105), 0xFFFFFFu);
             // The source row is counted from the DIB's bottom: y_src 1 and
             // one row is the DIB's top row.
-            EXPECT_EQ(SetDIBitsToDevice(dc, 10, 10, 2, 1, 0, 1, 0, 2, bits.data(), &info, DIB_RGB_COLORS), 1);
+            EXPECT_EQ(
+                SetDIBitsToDevice(dc, 10, 10, 2, 1, 0, 1, 0, 2, bits.data(), &info, DIB_RGB_COLORS),
+                1);
             EXPECT_EQ(W32_HeadlessScreenPixel(110, 110), 0xFF0000u);
             EXPECT_EQ(W32_HeadlessScreenPixel(111, 110), 0x00FF00u);
         }
@@ -408,7 +438,9 @@ TEST_F(Windows, PaintingKeepsInsideThePaintRectangleAndTheWindow)
     EXPECT_EQ(W32_HeadlessScreenPixel(10, 9), 0u);
     // Bad descriptions are refused.
     info.bmiHeader.biBitCount = 8;
-    EXPECT_EQ(SetDIBitsToDevice(GetDC(w), 0, 0, 16, 16, 0, 0, 0, 16, white.data(), &info, DIB_RGB_COLORS), 0);
+    EXPECT_EQ(
+        SetDIBitsToDevice(GetDC(w), 0, 0, 16, 16, 0, 0, 0, 16, white.data(), &info, DIB_RGB_COLORS),
+        0);
 }
 
 TEST_F(Windows, AClickGivesMoveThenButtonMessagesInClientCoordinates)
@@ -472,14 +504,10 @@ TEST_F(Windows, KeysCarryScanExtendedAltRepeatAndReleaseBits)
         WPARAM vk;
         DWORD lparam;
     } const want[] = {
-        {WM_KEYDOWN, 'A', 0x001E0001u},
-        {WM_KEYDOWN, 'A', 0x401E0001u},
-        {WM_KEYUP, 'A', 0xC01E0001u},
-        {WM_KEYDOWN, VK_RETURN, 0x011C0001u},
-        {WM_SYSKEYDOWN, VK_MENU, 0x20380001u},
-        {WM_SYSKEYDOWN, 'F', 0x20210001u},
-        {WM_SYSKEYUP, 'F', 0xE0210001u},
-        {WM_SYSKEYUP, VK_MENU, 0xC0380001u},
+        {WM_KEYDOWN, 'A', 0x001E0001u},        {WM_KEYDOWN, 'A', 0x401E0001u},
+        {WM_KEYUP, 'A', 0xC01E0001u},          {WM_KEYDOWN, VK_RETURN, 0x011C0001u},
+        {WM_SYSKEYDOWN, VK_MENU, 0x20380001u}, {WM_SYSKEYDOWN, 'F', 0x20210001u},
+        {WM_SYSKEYUP, 'F', 0xE0210001u},       {WM_SYSKEYUP, VK_MENU, 0xC0380001u},
         {WM_KEYUP, VK_RETURN, 0xC11C0001u},
     };
     MSG m;
@@ -552,9 +580,9 @@ TEST(SystemMetrics, FramesCaptionsScreenAndCursor)
         int index;
         int want;
     } const cases[] = {
-        {SM_CXSIZEFRAME, 4}, {SM_CYSIZEFRAME, 4}, {SM_CXEDGE, 2},      {SM_CYEDGE, 2},
-        {SM_CXBORDER, 1},    {SM_CYBORDER, 1},    {SM_CYCAPTION, 20},  {SM_CYSMCAPTION, 17},
-        {SM_CXCURSOR, 32},   {SM_CYCURSOR, 32},   {SM_CXSCREEN, 1280}, {SM_CYSCREEN, 1024},
+        {SM_CXSIZEFRAME, 4},    {SM_CYSIZEFRAME, 4},    {SM_CXEDGE, 2},      {SM_CYEDGE, 2},
+        {SM_CXBORDER, 1},       {SM_CYBORDER, 1},       {SM_CYCAPTION, 20},  {SM_CYSMCAPTION, 17},
+        {SM_CXCURSOR, 32},      {SM_CYCURSOR, 32},      {SM_CXSCREEN, 1280}, {SM_CYSCREEN, 1024},
         {SM_CXMAXIMIZED, 1288}, {SM_CYMAXIMIZED, 1032}, {9999, 0},
     };
     for (const Case& c : cases)

@@ -13,8 +13,8 @@ protected:
 
     static unsigned Bytes(Format f) { return f == F24 ? 3 : f == F32 ? 4 : 2; }
 
-    static void Blt(const GfxSurface* s, Format f, unsigned x, unsigned y, unsigned dx, unsigned dy, void* dest,
-                    unsigned pitch)
+    static void Blt(const GfxSurface* s, Format f, unsigned x, unsigned y, unsigned dx, unsigned dy,
+                    void* dest, unsigned pitch)
     {
         switch (f) {
         case F565:
@@ -50,12 +50,14 @@ TEST_F(GfxSurfaceBltTest, PixelConversions)
         Format format;
         unsigned result;
     } cases[] = {
-        {32, 0x00FFFFFF, F565, 0xFFFF},   {32, 0x00FFFFFF, F555, 0x7FFF},   {32, 0x00FF0000, F565, 0xF800},
-        {32, 0x00FF0000, F555, 0x7C00},   {32, 0x0000FF00, F565, 0x07E0},   {32, 0x000000FF, F555, 0x001F},
-        {16, 0xFFFF, F555, 0x7FFF},       {16, 0x07E0, F555, 0x03E0},       {16, 0xF81F, F555, 0x7C1F},
-        {16, 0x1234, F565, 0x1234},       {32, 0xAB123456, F24, 0x123456},  {16, 0xF800, F24, 0xFF0000},
-        {16, 0x07E0, F24, 0x00FF00},      {32, 0xAB123456, F32, 0x00123456}, {16, 0x8410, F32, 0x00848284},
-        {16, 0x001F, F32, 0x000000FF},
+        {32, 0x00FFFFFF, F565, 0xFFFF},  {32, 0x00FFFFFF, F555, 0x7FFF},
+        {32, 0x00FF0000, F565, 0xF800},  {32, 0x00FF0000, F555, 0x7C00},
+        {32, 0x0000FF00, F565, 0x07E0},  {32, 0x000000FF, F555, 0x001F},
+        {16, 0xFFFF, F555, 0x7FFF},      {16, 0x07E0, F555, 0x03E0},
+        {16, 0xF81F, F555, 0x7C1F},      {16, 0x1234, F565, 0x1234},
+        {32, 0xAB123456, F24, 0x123456}, {16, 0xF800, F24, 0xFF0000},
+        {16, 0x07E0, F24, 0x00FF00},     {32, 0xAB123456, F32, 0x00123456},
+        {16, 0x8410, F32, 0x00848284},   {16, 0x001F, F32, 0x000000FF},
     };
     for (const Case& c : cases) {
         GfxSurface* s = Make(c.depth, 2, 1);
@@ -67,7 +69,8 @@ TEST_F(GfxSurfaceBltTest, PixelConversions)
         }
         std::vector<unsigned char> out(Bytes(c.format), 0xCD);
         Blt(s, c.format, 1, 0, 1, 1, out.data(), Bytes(c.format));
-        EXPECT_EQ(Pixel(out, c.format, 0), c.result) << std::hex << c.depth << " " << c.code << " " << c.format;
+        EXPECT_EQ(Pixel(out, c.format, 0), c.result)
+            << std::hex << c.depth << " " << c.code << " " << c.format;
     }
 }
 
@@ -80,7 +83,9 @@ TEST_F(GfxSurfaceBltTest, WritesExactlyTheRectangle)
         GfxSurface* s = Make(depth, 40, 9);
         for (int y = 0; y < 9; ++y) {
             for (int x = 0; x < 40; ++x) {
-                s->SetPixelRGB(x, y, static_cast<unsigned>(x * 6) << 16 | static_cast<unsigned>(y * 28) << 8 | 0xF8);
+                s->SetPixelRGB(x, y,
+                               static_cast<unsigned>(x * 6) << 16 |
+                                   static_cast<unsigned>(y * 28) << 8 | 0xF8);
             }
         }
         for (Format f : {F565, F555, F24, F32}) {
@@ -93,7 +98,8 @@ TEST_F(GfxSurfaceBltTest, WritesExactlyTheRectangle)
             std::vector<unsigned char> padded(pitch * dy, 0xCD);
             Blt(s, f, 3, 2, dx, dy, padded.data(), pitch);
             for (unsigned r = 0; r < dy; ++r) {
-                EXPECT_EQ(std::memcmp(&padded[r * pitch], &tight[r * dx * Bytes(f)], dx * Bytes(f)), 0);
+                EXPECT_EQ(std::memcmp(&padded[r * pitch], &tight[r * dx * Bytes(f)], dx * Bytes(f)),
+                          0);
                 for (unsigned b = dx * Bytes(f); b < pitch; ++b) {
                     EXPECT_EQ(padded[r * pitch + b], 0xCD);
                 }
@@ -104,7 +110,8 @@ TEST_F(GfxSurfaceBltTest, WritesExactlyTheRectangle)
             if (f == F24 || f == F32) {
                 EXPECT_EQ(last, expected_word) << depth << " " << f;
             } else if (f == F565 && depth == 32) {
-                EXPECT_EQ(last, (expected_word >> 19) << 11 | ((expected_word >> 10) & 63) << 5 | 0x1F);
+                EXPECT_EQ(last,
+                          (expected_word >> 19) << 11 | ((expected_word >> 10) & 63) << 5 | 0x1F);
             }
         }
     }
@@ -118,7 +125,7 @@ TEST_F(GfxSurfaceBltTest, NothingToWrite)
     colour->RectFill(0, 0, 4, 4, 0x00FFFFFF);
     for (Format f : {F565, F555, F24, F32}) {
         std::vector<unsigned char> out(64, 0xCD);
-        Blt(grey, f, 0, 0, 4, 4, out.data(), 16); // 1-byte surfaces
+        Blt(grey, f, 0, 0, 4, 4, out.data(), 16);   // 1-byte surfaces
         Blt(colour, f, 0, 0, 4, 0, out.data(), 16); // dy 0
         Blt(colour, f, 4, 0, 4, 4, out.data(), 16); // past the surface
         Blt(colour, f, 0, 0, 4, 4, nullptr, 16);

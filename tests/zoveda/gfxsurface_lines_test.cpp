@@ -86,14 +86,15 @@ TEST_F(GfxSurfaceLinesTest, DashPatterns)
         const unsigned short* pattern;
         int count;
         std::string row;
-    } cases[] = {
-        {dash, 2, "xxx..xxx.."},
-        {dash, 1, "xxx...xxx."}, // one run alternates drawn and skipped
-        {dash, 0, "xxxxxxxxxx"},
-        {nullptr, 2, "xxxxxxxxxx"},
-        {lead_zero, 2, "xxxxxxxxxx"},
-        {zeros_inside, 4, "xx.xx.xx.x"},
-    };
+    } cases[] =
+        {
+            {dash, 2, "xxx..xxx.."},
+            {dash, 1, "xxx...xxx."}, // one run alternates drawn and skipped
+            {dash, 0, "xxxxxxxxxx"},
+            {nullptr, 2, "xxxxxxxxxx"},
+            {lead_zero, 2, "xxxxxxxxxx"},
+            {zeros_inside, 4, "xx.xx.xx.x"},
+        };
     for (const Case& c : cases) {
         for (bool aa : {false, true}) {
             GfxSurface* s = Make(32, 12, 2);

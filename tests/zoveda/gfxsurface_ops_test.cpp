@@ -54,11 +54,13 @@ TEST_F(GfxSurfaceOpsTest, BlendRule)
         dst->RectBlend(0, 0, 1, 1, 0, 0, src, false);
         EXPECT_EQ(dst->RetPixelRGB(0, 0), c.result) << std::hex << c.depth << " " << c.colour;
 
-        GfxSurface* mask = Make(8, 1, 1); // the colour's transparency as the mask, the colour opaque
+        GfxSurface* mask =
+            Make(8, 1, 1); // the colour's transparency as the mask, the colour opaque
         mask->Line(0)[0] = static_cast<unsigned char>(c.colour >> 24);
         dst->SetPixelRGB(0, 0, c.pixel);
         dst->RectFillBlend(0, 0, 1, 1, c.colour & 0x00FFFFFF, 0, 0, mask);
-        EXPECT_EQ(dst->RetPixelRGB(0, 0), c.result) << std::hex << "mask " << c.depth << " " << c.colour;
+        EXPECT_EQ(dst->RetPixelRGB(0, 0), c.result)
+            << std::hex << "mask " << c.depth << " " << c.colour;
     }
 }
 
@@ -75,7 +77,9 @@ TEST_F(GfxSurfaceOpsTest, FillStoresTheCodeAndBlendedFillBlends)
 
     struct Case {
         unsigned depth, colour, result;
-    } cases[] = {{16, 0x00FF0000, 0x00FF0000}, {16, 0x00123456, 0x00103452}, {8, 0x00FFFFFF, 0x00FFFFFF},
+    } cases[] = {{16, 0x00FF0000, 0x00FF0000},
+                 {16, 0x00123456, 0x00103452},
+                 {8, 0x00FFFFFF, 0x00FFFFFF},
                  {8, 0x0000FF00, 0x00989898}};
     for (const Case& c : cases) {
         GfxSurface* d = Make(c.depth, 7, 3);
@@ -179,8 +183,8 @@ TEST_F(GfxSurfaceOpsTest, TiledCopyRepeatsTheSource)
                 for (int x = 0; x < 10; ++x) {
                     const int cx = ((x + sx) % 4 + 4) % 4;
                     const int cy = ((y + sy) % 4 + 4) % 4;
-                    ASSERT_EQ(dst->RetPixelRGB(x, y), src->RetPixelRGB(cx, cy)) << sx << "," << sy << " at " << x
-                                                                                   << "," << y;
+                    ASSERT_EQ(dst->RetPixelRGB(x, y), src->RetPixelRGB(cx, cy))
+                        << sx << "," << sy << " at " << x << "," << y;
                 }
             }
         }
@@ -241,8 +245,9 @@ TEST_F(GfxSurfaceOpsTest, CopiesBetweenDepthsConvert)
     struct Case {
         unsigned from, to, colour, result;
     } cases[] = {
-        {32, 16, 0x00FF0000, 0x00FF0000}, {32, 16, 0x00123456, 0x00103452}, {16, 32, 0x000000FF, 0x000000FF},
-        {32, 8, 0x00FFFFFF, 0x00FFFFFF},  {8, 32, 0x00808080, 0x00808080},  {8, 16, 0x00FFFFFF, 0x00FFFFFF},
+        {32, 16, 0x00FF0000, 0x00FF0000}, {32, 16, 0x00123456, 0x00103452},
+        {16, 32, 0x000000FF, 0x000000FF}, {32, 8, 0x00FFFFFF, 0x00FFFFFF},
+        {8, 32, 0x00808080, 0x00808080},  {8, 16, 0x00FFFFFF, 0x00FFFFFF},
     };
     for (const Case& c : cases) {
         GfxSurface* src = Make(c.from, 2, 1);
@@ -312,8 +317,9 @@ TEST_F(GfxSurfaceOpsTest, ChannelsAreExtractedAndInserted)
 TEST_F(GfxSurfaceOpsTest, MonoMasks)
 {
     // White, black, grey 128, grey 129; then transparent ones.
-    GfxSurface* s = Words(4, 2, {0x00FFFFFF, 0x00000000, 0x00808080, 0x00818181, 0x80FFFFFF, 0xFF000000,
-                                 0x80FFFFFF, 0xFFFFFFFF});
+    GfxSurface* s = Words(4, 2,
+                          {0x00FFFFFF, 0x00000000, 0x00808080, 0x00818181, 0x80FFFFFF, 0xFF000000,
+                           0x80FFFFFF, 0xFFFFFFFF});
     struct Case {
         unsigned char before, after;
     } cases[] = {{0x00, 0x12}, {0xFF, 0xF3}};
@@ -361,20 +367,22 @@ TEST_F(GfxSurfaceOpsTest, PixelsAndEmptyFlag)
 
 TEST_F(GfxSurfaceOpsTest, BilinearReadCountsMissingPixelsAsZero)
 {
-    GfxSurface* s = Words(4, 2, {0x00000000, 0x00FF0000, 0, 0x00C86432, 0x000000FF, 0, 0, 0x00C86432});
+    GfxSurface* s =
+        Words(4, 2, {0x00000000, 0x00FF0000, 0, 0x00C86432, 0x000000FF, 0, 0, 0x00C86432});
     EXPECT_EQ(s->RetPixelMergeRGB(3, 0, 0.5, 0.0), 0x00643219u); // last column: half of it
     EXPECT_EQ(s->RetPixelMergeRGB(0, 0, 0.5, 0.0), 0x007F0000u);
     EXPECT_EQ(s->RetPixelMergeRGB(0, 0, 0.0, 0.5), 0x0000007Fu);
-    EXPECT_EQ(s->RetPixelMergeRGB(-1, 0, 0.25, 0.0), 0u);          // fx taken as 1: column 0
-    EXPECT_EQ(s->RetPixelMergeRGB(-1, -1, 0.0, 0.0), 0u);          // fy taken as 1: row 0
-    EXPECT_EQ(s->RetPixelMergeRGB(2, -1, 1.0, 0.0), 0x00C86432u);  // above the clip: the row below
+    EXPECT_EQ(s->RetPixelMergeRGB(-1, 0, 0.25, 0.0), 0u);         // fx taken as 1: column 0
+    EXPECT_EQ(s->RetPixelMergeRGB(-1, -1, 0.0, 0.0), 0u);         // fy taken as 1: row 0
+    EXPECT_EQ(s->RetPixelMergeRGB(2, -1, 1.0, 0.0), 0x00C86432u); // above the clip: the row below
     EXPECT_EQ(s->RetPixelMergeRGB(4, 0, 0.5, 0.5), 0u);
     EXPECT_EQ(s->RetPixelMergeRGB(-2, 0, 0.5, 0.5), 0u);
 }
 
 TEST_F(GfxSurfaceOpsTest, BgrAndMonoRuns)
 {
-    const unsigned char bgr[15] = {1, 2, 3, 4, 5, 6, 0x56, 0x34, 0x12, 0xFF, 0xFF, 0xFF, 0, 0, 0xFF};
+    const unsigned char bgr[15] = {1,    2,    3,    4,    5, 6, 0x56, 0x34,
+                                   0x12, 0xFF, 0xFF, 0xFF, 0, 0, 0xFF};
     GfxSurface* s = Words(4, 1, {9, 9, 9, 9});
     s->SetPixelLineBGR24(-2, 0, 5, bgr);
     EXPECT_EQ(Row(s, 0), (std::vector<unsigned>{0x00123456, 0x00FFFFFF, 0x00FF0000, 9}));

@@ -14,7 +14,8 @@ TEST_F(GfxSurfaceTest, DepthGivesBytesPerPixelAndShift)
 {
     struct Case {
         unsigned depth, bytes, shift;
-    } cases[] = {{32, 4, 2}, {24, 4, 2}, {17, 4, 2}, {16, 2, 1}, {9, 2, 1}, {8, 1, 0}, {1, 1, 0}, {0, 0, 0}};
+    } cases[] = {{32, 4, 2}, {24, 4, 2}, {17, 4, 2}, {16, 2, 1},
+                 {9, 2, 1},  {8, 1, 0},  {1, 1, 0},  {0, 0, 0}};
     for (const Case& c : cases) {
         GfxSurface* s = Keep(GfxSurface::New(c.depth));
         ASSERT_NE(s, nullptr);
@@ -72,9 +73,9 @@ TEST_F(GfxSurfaceTest, RowTableAndLineBufferSizes)
     sizes.clear();
     s->Initialise(10, 7);
     ASSERT_EQ(sizes.size(), 3u);
-    EXPECT_EQ(sizes[0], 48u * 7);                // memory
-    EXPECT_EQ(sizes[1], 7 * sizeof(void*));       // row table
-    EXPECT_EQ(sizes[2], 10u * 4);                 // line buffer
+    EXPECT_EQ(sizes[0], 48u * 7);           // memory
+    EXPECT_EQ(sizes[1], 7 * sizeof(void*)); // row table
+    EXPECT_EQ(sizes[2], 10u * 4);           // line buffer
     s->SetPixelRGB(9, 6, 0x00123456);
     EXPECT_EQ(s->RetPixelRGB(9, 6), 0x00123456u);
 }
@@ -118,8 +119,8 @@ TEST_F(GfxSurfaceTest, ClipRectIsCutAtTheSurface)
         unsigned dx, dy;
         int x1, y1, x2, y2;
     } cases[] = {
-        {-5, 0, 3, 10, 0, 0, 0, 10},   {-5, 0, 20, 10, 0, 0, 15, 10}, {2, 3, 100, 100, 2, 3, 40, 20},
-        {40, 0, 5, 5, 0, 0, 0, 5},     {5, 25, 1, 1, 5, 0, 6, 0},     {1, 1, 2, 2, 1, 1, 3, 3},
+        {-5, 0, 3, 10, 0, 0, 0, 10}, {-5, 0, 20, 10, 0, 0, 15, 10}, {2, 3, 100, 100, 2, 3, 40, 20},
+        {40, 0, 5, 5, 0, 0, 0, 5},   {5, 25, 1, 1, 5, 0, 6, 0},     {1, 1, 2, 2, 1, 1, 3, 3},
     };
     GfxSurface* s = Make(32, 40, 20);
     for (const Case& c : cases) {

@@ -41,7 +41,6 @@ std::string Expand(const char* path, int n)
     return Text(out);
 }
 
-
 std::vector<std::string> Split(const char* path, unsigned short sep = '/')
 {
     ZuStringArray elements;
@@ -77,7 +76,7 @@ TEST(FileLayerHooks, GraphicsEngineAllocatesThroughTheCRuntimeOnceHooked)
     EXPECT_EQ(GfxMemory::arg, nullptr);
     void* block = GfxMemory::fn_alloc(GfxMemory::arg, 64);
     ASSERT_NE(block, nullptr);
-    std::memset(block, 0xAB, 64);   // the sanitizer checks that all 64 bytes are ours
+    std::memset(block, 0xAB, 64); // the sanitizer checks that all 64 bytes are ours
     GfxMemory::fn_free(GfxMemory::arg, block);
 }
 
@@ -310,8 +309,8 @@ TEST_F(FileLayer, TypesOfFileNames)
         bool has_type;
         unsigned base;
     } cases[] = {
-        {"name.", false, 5}, {".profile", false, 0}, {"plain", false, 5}, {"x.c", true, 1},
-        {"", false, 0},
+        {"name.", false, 5}, {".profile", false, 0}, {"plain", false, 5},
+        {"x.c", true, 1},    {"", false, 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Zuvi_File::ExtractType(ZuStringRef(c.name), type, 0), c.has_type) << c.name;
@@ -359,12 +358,8 @@ TEST_F(FileLayer, MergingAndAppending)
         const char* element;
         const char* result;
     } cases[] = {
-        {"/x", "y", "/x/y"},
-        {"/x", "../y", "y"},
-        {"/x/", "y", "/x/y"},
-        {"", "y", "y"},
-        {"a/b", "", "a/b"},
-        {"a", "./b", "a/b"},
+        {"/x", "y", "/x/y"}, {"/x", "../y", "y"}, {"/x/", "y", "/x/y"},
+        {"", "y", "y"},      {"a/b", "", "a/b"},  {"a", "./b", "a/b"},
     };
     for (const Case& c : cases) {
         ZuStringRef path(c.path);
@@ -393,17 +388,17 @@ TEST_F(FileLayer, KindsAlongAPath)
 
 TEST(FileKinds, RegistriesHoldTwentyKinds)
 {
-    static const char* const names[] = {"k0", "k1", "k2", "k3", "k4", "k5", "k6", "k7",
-                                        "k8", "k9", "k10", "k11", "k12", "k13", "k14", "k15",
-                                        "k16", "k17", "k18", "k19", "k20"};
+    static const char* const names[] = {"k0",  "k1",  "k2",  "k3",  "k4",  "k5",  "k6",
+                                        "k7",  "k8",  "k9",  "k10", "k11", "k12", "k13",
+                                        "k14", "k15", "k16", "k17", "k18", "k19", "k20"};
     Zuvi_PfxFunc<Zuvi_File> table = {0, {}, {}};
     Zuvi_File* (*allocator)(ZuMemZone*) = [](ZuMemZone*) -> Zuvi_File* { return nullptr; };
     for (const char* name : names)
         table.Register(allocator, name);
     EXPECT_EQ(table.num, 20u);
     EXPECT_EQ(table.Find("k19"), allocator);
-    EXPECT_EQ(table.Find("k20"), nullptr);   // the twenty-first is ignored
-    EXPECT_EQ(table.Find("k"), nullptr);     // names compare exactly
+    EXPECT_EQ(table.Find("k20"), nullptr); // the twenty-first is ignored
+    EXPECT_EQ(table.Find("k"), nullptr);   // names compare exactly
 }
 
 TEST_F(FileLayer, RecordsFromDirectoryEntries)

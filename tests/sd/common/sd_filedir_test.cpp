@@ -22,8 +22,8 @@ class TDirSizeSort : public ZuObject, public ZuiFileSort {
     ZU_CLASS(TDirSizeSort, ZuObject)
 public:
     TDirSizeSort() {}
-    int Compare(ZuStringRef const&, ZuFileAttInfo const& a, ZuStringRef const&,
-                ZuFileAttInfo const& b) const override
+    int Compare(const ZuStringRef&, const ZuFileAttInfo& a, const ZuStringRef&,
+                const ZuFileAttInfo& b) const override
     {
         ++compared;
         return a.size < b.size ? -1 : a.size > b.size ? 1 : 0;
@@ -78,7 +78,7 @@ struct Listing {
 
     explicit Listing(std::vector<std::pair<const char*, uint64_t>> entries)
         : names(static_cast<ZuArray*>(
-        ZuClassFactory::New(ZuArrayRef::RetRuntime(), nullptr, __LINE__, __FILE__)))
+              ZuClassFactory::New(ZuArrayRef::RetRuntime(), nullptr, __LINE__, __FILE__)))
     {
         names->SetSize(static_cast<unsigned>(entries.size()));
         infos.Resize(static_cast<unsigned>(entries.size()));

@@ -40,9 +40,10 @@ TEST(FileName, LibraryPathsToPosixNames)
         {"dir/f", "dir/f"},
         {"/tmp/x", "/tmp/x"},
         {"", ""},
-        {"$drivesX/a", "$drivesX/a"},   // not a pseudo-root: an ordinary name
+        {"$drivesX/a", "$drivesX/a"}, // not a pseudo-root: an ordinary name
     };
-    for (const Case& c : cases) EXPECT_EQ(ToOS(c.in), c.out) << c.in;
+    for (const Case& c : cases)
+        EXPECT_EQ(ToOS(c.in), c.out) << c.in;
 }
 
 TEST(FileName, DesktopIsTheShellsFolder)
@@ -61,7 +62,8 @@ TEST(FileName, PosixNamesToLibraryPaths)
         {"/", "$drives$"},
         {"rel/f", "rel/f"},
     };
-    for (const Case& c : cases) EXPECT_EQ(FromOS(c.in), c.out) << c.in;
+    for (const Case& c : cases)
+        EXPECT_EQ(FromOS(c.in), c.out) << c.in;
     // There and back again.
     EXPECT_EQ(ToOS(FromOS("/a b/c.d").c_str()), "/a b/c.d");
 }
@@ -96,12 +98,9 @@ TEST(FileName, Win32Rules)
 {
     const char* desktop = "C:\\Users\\u\\Desktop";
     const Case to[] = {
-        {"$drives$/C/dir/f.txt", "C:\\dir\\f.txt"},
-        {"/$drives$/C", "C:"},
-        {"$network$/srv/share/f", "\\\\srv\\share\\f"},
-        {"$desktop$", "C:\\Users\\u\\Desktop"},
-        {"$desktop$/a/b", "C:\\Users\\u\\Desktop\\a\\b"},
-        {"dir/f", "dir\\f"},
+        {"$drives$/C/dir/f.txt", "C:\\dir\\f.txt"},       {"/$drives$/C", "C:"},
+        {"$network$/srv/share/f", "\\\\srv\\share\\f"},   {"$desktop$", "C:\\Users\\u\\Desktop"},
+        {"$desktop$/a/b", "C:\\Users\\u\\Desktop\\a\\b"}, {"dir/f", "dir\\f"},
     };
     char buf[ZUVI_PATH_MAX];
     for (const Case& c : to) {

@@ -36,7 +36,8 @@ protected:
     }
     void MakeWindow(int x, int y, int w, int h)
     {
-        window = CreateWindowExA(0, "Test:DX", "", WS_POPUP, x, y, w, h, nullptr, nullptr, nullptr, nullptr);
+        window = CreateWindowExA(0, "Test:DX", "", WS_POPUP, x, y, w, h, nullptr, nullptr, nullptr,
+                                 nullptr);
         ASSERT_NE(window, nullptr);
         ShowWindow(window, SW_SHOWNOACTIVATE);
     }
@@ -48,7 +49,8 @@ protected:
         ASSERT_TRUE(surface->GetDesc(&d));
         for (uint32_t y = 0; y < d.height; ++y)
             for (uint32_t x = 0; x < d.width; ++x)
-                reinterpret_cast<uint16_t*>(static_cast<unsigned char*>(d.memory) + y * d.pitch)[x] = colour;
+                reinterpret_cast<uint16_t*>(static_cast<unsigned char*>(d.memory) +
+                                            y * d.pitch)[x] = colour;
         ASSERT_TRUE(surface->Unlock());
     }
     uint32_t WindowPixel(int x, int y)
@@ -67,9 +69,14 @@ TEST(DXSurfaceFormat, MasksClassifyTheScreenFormat)
         DWORD bits, r, g, b;
         unsigned want;
     } const cases[] = {
-        {16, 0x7C00, 0x03E0, 0x001F, 3}, {16, 0xF800, 0x07E0, 0x001F, 4}, {24, 0xFF0000, 0x00FF00, 0x0000FF, 5},
-        {32, 0xFF0000, 0x00FF00, 0x0000FF, 6}, {16, 0x001F, 0x07E0, 0xF800, 0}, {32, 0x0000FF, 0x00FF00, 0xFF0000, 0},
-        {8, 0, 0, 0, 0}, {15, 0x7C00, 0x03E0, 0x001F, 0},
+        {16, 0x7C00, 0x03E0, 0x001F, 3},
+        {16, 0xF800, 0x07E0, 0x001F, 4},
+        {24, 0xFF0000, 0x00FF00, 0x0000FF, 5},
+        {32, 0xFF0000, 0x00FF00, 0x0000FF, 6},
+        {16, 0x001F, 0x07E0, 0xF800, 0},
+        {32, 0x0000FF, 0x00FF00, 0xFF0000, 0},
+        {8, 0, 0, 0, 0},
+        {15, 0x7C00, 0x03E0, 0x001F, 0},
     };
     for (const Case& c : cases) {
         DDPIXELFORMAT f{};
@@ -177,11 +184,12 @@ TEST_F(DirectDrawSurface, AWindowPartlyOffTheScreenBlitsOnlyItsVisiblePart)
     // Each column its own blue level, so that positions can be told apart.
     for (uint32_t y = 0; y < d.height; ++y)
         for (uint32_t x = 0; x < d.width; ++x)
-            reinterpret_cast<uint16_t*>(static_cast<unsigned char*>(d.memory) + y * d.pitch)[x] = uint16_t(x % 32);
+            reinterpret_cast<uint16_t*>(static_cast<unsigned char*>(d.memory) + y * d.pitch)[x] =
+                uint16_t(x % 32);
     surface->Unlock();
     ASSERT_TRUE(surface->Blt(ZuRect(0, 0, 99, 19), nullptr));
-    EXPECT_EQ(WindowPixel(49, 0), 0u);         // off the screen: untouched
-    EXPECT_EQ(WindowPixel(50, 0), 0x000094u);   // 50 % 32 = 18 = 10010b, widened
+    EXPECT_EQ(WindowPixel(49, 0), 0u);        // off the screen: untouched
+    EXPECT_EQ(WindowPixel(50, 0), 0x000094u); // 50 % 32 = 18 = 10010b, widened
     EXPECT_EQ(W32_HeadlessScreenPixel(0, 10), 0x000094u);
     EXPECT_EQ(W32_HeadlessScreenPixel(49, 29), WindowPixel(99, 19));
 }
@@ -284,7 +292,8 @@ TEST_F(DirectDrawSurfaceInZones, MadeResetAndDestroyed)
     wc.lpfnWndProc = DefWindowProcA;
     wc.lpszClassName = "Test:DXZone";
     ASSERT_NE(RegisterClassExA(&wc), 0);
-    HWND w = CreateWindowExA(0, "Test:DXZone", "", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr, nullptr, nullptr);
+    HWND w = CreateWindowExA(0, "Test:DXZone", "", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr, nullptr,
+                             nullptr);
     DXSurface* a = DXSurface::Create(w);
     DXSurface* b = DXSurface::Create(w);
     ASSERT_NE(a, nullptr);

@@ -96,8 +96,8 @@ TEST(GrailWindowClass, OnlyWindowsWithTheMarkerAndAnObjectAreLibraryWindows)
 {
     int module;
     Zuvi_GrWindowRec::GlobalInit(&module);
-    HWND w = CreateWindowExA(0, Zuvi_GrWindowRec::RetClassName(), "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                             &module, nullptr);
+    HWND w = CreateWindowExA(0, Zuvi_GrWindowRec::RetClassName(), "", WS_POPUP, 0, 0, 10, 10,
+                             nullptr, nullptr, &module, nullptr);
     ASSERT_NE(w, nullptr);
     int object;
     struct Case {
@@ -114,7 +114,8 @@ TEST(GrailWindowClass, OnlyWindowsWithTheMarkerAndAnObjectAreLibraryWindows)
     for (const Case& c : cases) {
         SetWindowLongPtrA(w, ZU_GRAIL_WORD_OBJECT, c.word0);
         SetWindowLongA(w, ZU_GRAIL_WORD_MARKER, LONG(c.marker));
-        EXPECT_EQ(GrailWindowFromHandle(w), c.library ? reinterpret_cast<ZuGrailWindow*>(&object) : nullptr);
+        EXPECT_EQ(GrailWindowFromHandle(w),
+                  c.library ? reinterpret_cast<ZuGrailWindow*>(&object) : nullptr);
     }
     EXPECT_EQ(GrailWindowFromHandle(nullptr), nullptr);
 
@@ -126,7 +127,8 @@ TEST(GrailWindowClass, OnlyWindowsWithTheMarkerAndAnObjectAreLibraryWindows)
     wc.lpfnWndProc = DefWindowProcA;
     wc.lpszClassName = "Zuvi:Grail:1X:other:1:2";
     ASSERT_NE(RegisterClassExA(&wc), 0);
-    HWND other = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND other = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 nullptr, nullptr);
     EXPECT_EQ(GrailWindowFromHandle(other), nullptr);
     DestroyWindow(other);
     UnregisterClassA(wc.lpszClassName, nullptr);

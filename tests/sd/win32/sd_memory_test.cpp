@@ -12,7 +12,8 @@ TEST(SdMemory, SmallPiecesComeFromTheHeapLargeOnesFromGlobalMemory)
         size_t real;
     };
     const Case cases[] = {
-        {1, false, 1}, {4095, false, 4095}, {4096, true, 4096}, {5000, true, 5008}, {16384, true, 16384},
+        {1, false, 1},      {4095, false, 4095},  {4096, true, 4096},
+        {5000, true, 5008}, {16384, true, 16384},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.size);

@@ -36,7 +36,8 @@ ZuFileSortRef NewSort()
     return ZuNew<ZuFileSort>();
 }
 
-std::vector<std::string> ListAll(const char* path, const ZuObjectRef& filter, const ZuObjectRef& sort,
+std::vector<std::string> ListAll(const char* path, const ZuObjectRef& filter,
+                                 const ZuObjectRef& sort,
                                  Zuvi_SimpleArrayNone<ZuFileAttInfo>* infos_out = nullptr)
 {
     Zuvi_FileDir* dir = Zuvi_FileDir::Open(ZuStringRef(path));
@@ -80,7 +81,8 @@ TEST_F(Win32Dir, DirectoriesComeFirstThenTheSortDecides)
     sort->InsertCriterion(ZU_FILE_SORT_NAME, true);
     Zuvi_SimpleArrayNone<ZuFileAttInfo> infos;
     std::vector<std::string> sorted = ListAll("d", ZuObjectNull, sort, &infos);
-    EXPECT_EQ(sorted, (std::vector<std::string>{"adir", "zdir", ".hidden", "B.txt", "a.txt", "b.txt"}));
+    EXPECT_EQ(sorted,
+              (std::vector<std::string>{"adir", "zdir", ".hidden", "B.txt", "a.txt", "b.txt"}));
     EXPECT_TRUE(infos[0].attributes.TestBit(ZU_FATT_DIRECTORY));
     EXPECT_TRUE(infos[2].attributes.TestBit(ZU_FATT_HIDDEN));
     EXPECT_FALSE(infos[3].attributes.TestBit(ZU_FATT_DIRECTORY));

@@ -77,14 +77,14 @@ TEST_F(Win32File, SeekingCountsNegativeOffsetsFromTheEnd)
     EXPECT_EQ(c, '5');
     ASSERT_TRUE(f->Skip(-6));
     EXPECT_EQ(f->RetPos(), 0);
-    EXPECT_FALSE(f->Skip(-1));   // before the start
+    EXPECT_FALSE(f->Skip(-1)); // before the start
     EXPECT_FALSE(f->Seek(-12));
     EXPECT_EQ(f->RetPos(), 0);
     // Writing at the end after Seek(-1) appends.
     ASSERT_TRUE(f->Seek(-1));
     ASSERT_EQ(f->Write("ab", 2), 2u);
     EXPECT_EQ(f->RetSize(), 12u);
-    EXPECT_EQ(f->Read(&c, 1), 0u);   // at the end
+    EXPECT_EQ(f->Read(&c, 1), 0u); // at the end
     Zuvi_File::Close(f);
     EXPECT_EQ(Slurp("seek.bin"), "0123456789ab");
 }
@@ -93,7 +93,7 @@ TEST_F(Win32File, SizesAndPositionsBeyondFourGigabytes)
 {
     Zuvi_File* f = Open("big.bin", kUpdate);
     ASSERT_NE(f, nullptr);
-    const int64_t big = (5LL << 30) + 11;   // sparse: nothing is written
+    const int64_t big = (5LL << 30) + 11; // sparse: nothing is written
     ASSERT_TRUE(f->Resize(big));
     EXPECT_EQ(f->RetSize(), static_cast<uint64_t>(big));
     EXPECT_EQ(f->RetPos(), big);
@@ -166,7 +166,7 @@ TEST_F(Win32File, CopyOnWriteMappingLeavesTheFile)
     char* view = static_cast<char*>(f->MapSharedMemory(0, 8, ZuStringNull));
     ASSERT_NE(view, nullptr);
     view[0] = 'O';
-    Zuvi_File::Close(f);   // unmaps the view
+    Zuvi_File::Close(f); // unmaps the view
     EXPECT_EQ(Slurp("cow.bin"), "original");
 }
 
@@ -176,8 +176,8 @@ TEST_F(Win32File, SharedSectionsByName)
     // Created when mapped, in shared memory.
     Zuvi_File* writer = Open("mmap:zuvi-test-section", {ZU_FOPEN_WRITE, ZU_FOPEN_CREATE});
     ASSERT_NE(writer, nullptr);
-    char* a = static_cast<char*>(
-        writer->MapSharedMemory(0, 4096, ZuStringRef("mmap:zuvi-test-section")));
+    char* a =
+        static_cast<char*>(writer->MapSharedMemory(0, 4096, ZuStringRef("mmap:zuvi-test-section")));
     ASSERT_NE(a, nullptr);
     std::strcpy(a, "hello across");
     Zuvi_File* reader = Open("mmap:zuvi-test-section", kRead);

@@ -66,8 +66,8 @@ protected:
 
     void Open(int x, int y, int w, int h)
     {
-        window = CreateWindowExA(0, "Zuvi:Grail:1X:test_x11:1:2", "essai", WS_POPUP, x, y, w, h, nullptr,
-                                 nullptr, nullptr, nullptr);
+        window = CreateWindowExA(0, "Zuvi:Grail:1X:test_x11:1:2", "essai", WS_POPUP, x, y, w, h,
+                                 nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(window, nullptr);
         xid = W32_X11Window(window);
         ShowWindow(window, SW_SHOW);
@@ -162,7 +162,9 @@ TEST_F(X11Windows, AWindowMapsWhereItWasMadeAndShowsDIBsInTheirColours)
         std::vector<unsigned char> bits = c.top_row;
         bits.insert(bits.end(), c.top_row.size(), 0); // a black bottom row
         // y_src 1 with one row: the DIB's top row, counted from its bottom.
-        ASSERT_EQ(SetDIBitsToDevice(GetDC(window), 30, 40, 2, 1, 0, 1, 0, 2, bits.data(), &info, DIB_RGB_COLORS), 1);
+        ASSERT_EQ(SetDIBitsToDevice(GetDC(window), 30, 40, 2, 1, 0, 1, 0, 2, bits.data(), &info,
+                                    DIB_RGB_COLORS),
+                  1);
         EXPECT_EQ(ScreenPixel(30, 40), 0xFF0000u);
         EXPECT_EQ(ScreenPixel(31, 40), 0x00FF00u);
     }
@@ -175,7 +177,9 @@ TEST_F(X11Windows, AWindowMapsWhereItWasMadeAndShowsDIBsInTheirColours)
     info.bmiHeader.biHeight = -100;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
-    ASSERT_EQ(SetDIBitsToDevice(GetDC(window), 0, 0, 120, 100, 0, 0, 0, 100, big.data(), &info, DIB_RGB_COLORS), 100);
+    ASSERT_EQ(SetDIBitsToDevice(GetDC(window), 0, 0, 120, 100, 0, 0, 0, 100, big.data(), &info,
+                                DIB_RGB_COLORS),
+              100);
     EXPECT_EQ(ScreenPixel(119, 99), 0x123456u);
     EXPECT_NE(ScreenPixel(120, 99), 0x123456u);
 }
@@ -183,8 +187,9 @@ TEST_F(X11Windows, AWindowMapsWhereItWasMadeAndShowsDIBsInTheirColours)
 TEST_F(X11Windows, WindowsAreUndecoratedWithToolTopmostAndOwnerHints)
 {
     Open(0, 0, 30, 30);
-    HWND tool = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "Zuvi:Grail:1X:test_x11:1:2", "outil", WS_POPUP, 40,
-                                0, 30, 30, window, nullptr, nullptr, nullptr);
+    HWND tool =
+        CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "Zuvi:Grail:1X:test_x11:1:2", "outil",
+                        WS_POPUP, 40, 0, 30, 30, window, nullptr, nullptr, nullptr);
     ASSERT_NE(tool, nullptr);
     ShowWindow(tool, SW_SHOWNOACTIVATE);
     RoundTrip();
@@ -195,8 +200,9 @@ TEST_F(X11Windows, WindowsAreUndecoratedWithToolTopmostAndOwnerHints)
         int format;
         unsigned long count, after;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(peer, x, XInternAtom(peer, property, False), 0, 64, False, AnyPropertyType, &type,
-                               &format, &count, &after, &data) == Success && data != nullptr) {
+        if (XGetWindowProperty(peer, x, XInternAtom(peer, property, False), 0, 64, False,
+                               AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+            data != nullptr) {
             const unsigned long* items = reinterpret_cast<const unsigned long*>(data);
             out.assign(items, items + count);
             XFree(data);
@@ -207,10 +213,13 @@ TEST_F(X11Windows, WindowsAreUndecoratedWithToolTopmostAndOwnerHints)
     ASSERT_EQ(motif.size(), 5u);
     EXPECT_EQ(motif[0], 2u); // decorations given...
     EXPECT_EQ(motif[2], 0u); // ...and none
-    EXPECT_EQ(atoms("_NET_WM_WINDOW_TYPE"),
-              (std::vector<unsigned long>{XInternAtom(peer, "_NET_WM_WINDOW_TYPE_UTILITY", False)}));
+    EXPECT_EQ(
+        atoms("_NET_WM_WINDOW_TYPE"),
+        (std::vector<unsigned long>{XInternAtom(peer, "_NET_WM_WINDOW_TYPE_UTILITY", False)}));
     std::vector<unsigned long> state = atoms("_NET_WM_STATE");
-    EXPECT_NE(std::find(state.begin(), state.end(), XInternAtom(peer, "_NET_WM_STATE_ABOVE", False)), state.end());
+    EXPECT_NE(
+        std::find(state.begin(), state.end(), XInternAtom(peer, "_NET_WM_STATE_ABOVE", False)),
+        state.end());
     Window owner = 0;
     ASSERT_TRUE(XGetTransientForHint(peer, x, &owner));
     EXPECT_EQ(owner, Window(xid));
@@ -273,8 +282,10 @@ TEST_F(X11Windows, MovesSizesAndFocusByOthersReachTheWindowProcedure)
     }
     bool moved = false, sized = false;
     for (const MSG& m : g_sent) {
-        moved = moved || (m.message == WM_MOVE && GET_X_LPARAM(m.lParam) == 150 && GET_Y_LPARAM(m.lParam) == 100);
-        sized = sized || (m.message == WM_SIZE && LOWORD(m.lParam) == 220 && HIWORD(m.lParam) == 160);
+        moved = moved || (m.message == WM_MOVE && GET_X_LPARAM(m.lParam) == 150 &&
+                          GET_Y_LPARAM(m.lParam) == 100);
+        sized =
+            sized || (m.message == WM_SIZE && LOWORD(m.lParam) == 220 && HIWORD(m.lParam) == 160);
     }
     EXPECT_TRUE(moved);
     EXPECT_TRUE(sized);
@@ -407,7 +418,8 @@ TEST_F(X11Windows, AnotherClientReadsTheClipboardText)
         int format;
         unsigned long count, after;
         unsigned char* data = nullptr;
-        XGetWindowProperty(peer, own, into, 0, 1024, True, AnyPropertyType, &type, &format, &count, &after, &data);
+        XGetWindowProperty(peer, own, into, 0, 1024, True, AnyPropertyType, &type, &format, &count,
+                           &after, &data);
         std::string got(reinterpret_cast<char*>(data), count);
         XFree(data);
         EXPECT_EQ(got, target == utf8 ? "Bonjour \xC3\xA9t\xC3\xA9" : "Bonjour \xE9t\xE9");
@@ -431,8 +443,9 @@ TEST_F(X11Windows, AnotherClientReadsTheClipboardText)
             if (e.type != SelectionRequest)
                 continue;
             const char answer[] = "d'ailleurs";
-            XChangeProperty(other, e.xselectionrequest.requestor, e.xselectionrequest.property, XA_STRING, 8,
-                            PropModeReplace, reinterpret_cast<const unsigned char*>(answer), 10);
+            XChangeProperty(other, e.xselectionrequest.requestor, e.xselectionrequest.property,
+                            XA_STRING, 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(answer), 10);
             XSelectionEvent reply{};
             reply.type = SelectionNotify;
             reply.requestor = e.xselectionrequest.requestor;
@@ -495,8 +508,9 @@ TEST_F(X11Windows, WindowsOfOtherProgramsAreFoundWithTheirClassAndWords)
     // Another program's library window, as its backend publishes it.
     Window foreign = XCreateSimpleWindow(peer, DefaultRootWindow(peer), 300, 200, 40, 30, 0, 0, 0);
     const char name[] = "Zuvi:Grail:1X:autre:5:6";
-    XChangeProperty(peer, foreign, XInternAtom(peer, W32_X11_CLASS_PROPERTY, False), XA_STRING, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(name), int(sizeof name - 1));
+    XChangeProperty(peer, foreign, XInternAtom(peer, W32_X11_CLASS_PROPERTY, False), XA_STRING, 8,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(name),
+                    int(sizeof name - 1));
     unsigned char words[20] = {};
     words[0] = 1;
     uint32_t marker = 0xCA11BABEu, serial = 7;
@@ -508,10 +522,12 @@ TEST_F(X11Windows, WindowsOfOtherProgramsAreFoundWithTheirClassAndWords)
     XSync(peer, False);
 
     std::vector<HWND> all;
-    EnumWindows([](HWND h, LPARAM p) {
-        reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
-        return TRUE;
-    }, LPARAM(&all));
+    EnumWindows(
+        [](HWND h, LPARAM p) {
+            reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+            return TRUE;
+        },
+        LPARAM(&all));
     HWND found = nullptr;
     for (HWND h : all) {
         char cls[200];
