@@ -1,6 +1,7 @@
 #include "si/view.h"
 
 #include "si/adorner.h"
+#include "si/app.h"
 #include "si/atompath.h"
 #include "si/classfactory.h"
 #include "si/error.h"
@@ -581,6 +582,14 @@ bool ZuView::SetUserName(const ZuAtomRef& n)
         atom = ZuAtomRef();
     if (atom == name)
         return true;
+    ZuViewRef self(this);
+    const ZuAppRef& app = ZuApp::Current();
+    if (app.IsValid()) {
+        if (name.IsValid())
+            app->UnregisterNamedView(name, self);
+        if (atom.IsValid())
+            app->RegisterNamedView(atom, self);
+    }
     name = atom;
     if (name.IsValid())
         SetStatus(ZU_OBJECT_IS_ASYNC_SOURCE);
@@ -1248,6 +1257,9 @@ bool ZuView::DragAndDrop(const ZuRect& rect, const ZuObjectRef& object, ZuDragDr
 void ZuView::Awake()
 {
     ZuResponder::Awake();
+    const ZuAppRef& app = ZuApp::Current();
+    if (name.IsValid() && app.IsValid())
+        app->RegisterNamedView(name, ZuViewRef(this));
 }
 
 void ZuView::Delete()

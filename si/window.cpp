@@ -1,5 +1,6 @@
 #include "si/window.h"
 
+#include "si/app.h"
 #include "si/classfactory.h"
 #include "si/adorner.h"
 #include "si/error.h"
@@ -58,6 +59,11 @@ ZuWindow::ZuWindow()
 {
     style.SetBit(ZU_WINSTYLE_FRAMELESS);
     window = this;
+    const ZuAppRef& current = ZuApp::Current();
+    if (current.IsValid()) {
+        app = current;
+        current->InsertWindow(ZuWindowRef(this));
+    }
 }
 
 void ZuWindow::Awake()
@@ -76,6 +82,10 @@ void ZuWindow::Awake()
 void ZuWindow::Delete()
 {
     ZuView::Delete();
+    ZuAppRef owner = AsKind<ZuAppRef>(app);
+    if (owner.IsValid())
+        owner->RemoveWindow(ZuWindowRef(this));
+    app = ZuObjectRef();
     if (view_collection.IsValid())
         view_collection->RemoveAll();
     if (view_entered.IsValid())
@@ -259,15 +269,26 @@ void ZuWindow::SysChangedActive(bool active)
 {
     // A window blocked by modal windows hands the activation on to the one
     // that was active last.
-    if (active && HasModalWindow()) {
+    ZuAppRef owner = AsKind<ZuAppRef>(app);
+    if (!active) {
+        if (owner.IsValid())
+            owner->NotifyActiveWindow(ZuWindowNull);
+        return;
+    }
+    if (HasModalWindow()) {
         ZuObjectRef first;
         modal_windows->Get(0, first);
         ZuWindowRef modal = AsKind<ZuWindowRef>(first);
         if (modal.IsValid()) {
+            if (owner.IsValid())
+                owner->NotifyActiveWindow(modal);
             modal->visible = true;
             modal->SysChangedActive(true);
         }
+        return;
     }
+    if (owner.IsValid())
+        owner->NotifyActiveWindow(ZuWindowRef(this));
 }
 
 // ---------------------------------------------------------------------------

@@ -109,6 +109,8 @@ protected:
     void RestoreInstance(const ZuStorageRef& storage) override;
 
     ZuGrailPortRef port;
+    // The application that lists the window (a ZuApp; empty without one).
+    ZuObjectRef app;
     ZuViewRef reduced_view;
     ZuRect window_box;
     ZuWinStyle style;
