@@ -63,6 +63,18 @@ ZU_HANDLE(ZuWindow, ZuView)
 class ZuView : public ZuResponder {
     ZU_CLASS(ZuView, ZuResponder)
 public:
+    // The two ends of a child list and the two neighbours of a view, as
+    // callers hand them around. Copies hold the views like any handle: a
+    // copy adds one reference to each, its destruction removes them again.
+    struct ViewChildren {
+        ZuViewRef head;
+        ZuViewRef tail;
+    };
+    struct ViewSiblings {
+        ZuViewRef previous;
+        ZuViewRef next;
+    };
+
     ZuView();
     ~ZuView() override;
 

@@ -300,3 +300,34 @@ TEST_F(ViewTest, StoredTreeComesBackAndBrokenListsAreRefused)
             q->Delete();
     }
 }
+
+TEST_F(ViewTest, ChildAndSiblingRecordsHoldTheirViews)
+{
+    ZuViewRef a = ZuNew<ZuView>(nullptr);
+    ZuViewRef b = ZuNew<ZuView>(nullptr);
+    ZuView::ViewChildren empty;
+    EXPECT_FALSE(empty.head.IsValid());
+    EXPECT_FALSE(empty.tail.IsValid());
+    ZuView::ViewChildren children{a, b};
+    ZuView::ViewSiblings siblings{b, a};
+    unsigned ra = a->RetRefCount();
+    unsigned rb = b->RetRefCount();
+    {
+        ZuView::ViewChildren copy(children);
+        EXPECT_EQ(a->RetRefCount(), ra + 1);
+        EXPECT_EQ(b->RetRefCount(), rb + 1);
+        EXPECT_EQ(copy.head, a);
+        EXPECT_EQ(copy.tail, b);
+        ZuView::ViewSiblings other;
+        other = siblings;
+        EXPECT_EQ(other.previous, b);
+        EXPECT_EQ(other.next, a);
+        EXPECT_EQ(a->RetRefCount(), ra + 2);
+    }
+    EXPECT_EQ(a->RetRefCount(), ra);
+    EXPECT_EQ(b->RetRefCount(), rb);
+    children = ZuView::ViewChildren();
+    siblings = ZuView::ViewSiblings();
+    a->Delete();
+    b->Delete();
+}
