@@ -1281,6 +1281,9 @@ void ZuView::Delete()
         active_list->Delete();
         active_list = ZuListRef();
     }
+    const ZuAppRef& app = ZuApp::Current();
+    if (name.IsValid() && app.IsValid())
+        app->UnregisterNamedView(name, self);
     name = ZuAtomRef();
     ZuResponder::Delete();
 }

@@ -2,6 +2,7 @@
 
 #include "si/app.h"
 #include "tests/support/objmodel.h"
+#include "tests/support/storagetest.h"
 #include "tests/support/views.h"
 
 class AppTest : public ZuviRuntimeTest {
@@ -115,4 +116,31 @@ TEST_F(AppTest, NamedViewsAreFoundByNameAndIndex)
     a->Delete();
     b->Delete();
     c->Delete();
+}
+
+TEST_F(AppTest, RestoredViewsRegisterAndDeletedViewsLeave)
+{
+    ZuViewRef p = ZuNew<ZuView>(nullptr);
+    ZuViewRef b = ZuNew<ZuView>(nullptr);
+    b->SetParent(p);
+    b->SetUserName(ZuAtomRef("bee"));
+    ZuTestStorageRef s = ZuTestStorage::Make();
+    s->StartStoring();
+    s->StoreObject(p);
+    std::vector<unsigned char> bytes = s->Bytes();
+    p->Delete();
+    EXPECT_EQ(app->CountNamedViews(), 0u);
+
+    ZuTestStorageRef in = ZuTestStorage::Make();
+    in->StartRestoring(bytes);
+    ZuObjectRef back;
+    in->RestoreObject(back, ZuViewRef::RetRuntime());
+    ZuViewRef q(back);
+    ASSERT_TRUE(q.IsValid());
+    ZuViewRef found;
+    ASSERT_TRUE(app->FindViewFromUserName(ZuAtomRef("bee"), found));
+    EXPECT_EQ(found->RetParent(), q);
+    found = ZuViewRef();
+    q->Delete();
+    EXPECT_EQ(app->CountNamedViews(), 0u);
 }
