@@ -81,6 +81,10 @@ void ZuWindow::Awake()
 
 void ZuWindow::Delete()
 {
+    // A deleted modal window leaves its parent's list whether or not it was
+    // ever opened, so the parent is never blocked by a dead window.
+    Close();
+    SetModalWindowParent(ZuWindowNull);
     ZuView::Delete();
     ZuAppRef owner = AsKind<ZuAppRef>(app);
     if (owner.IsValid())
@@ -650,4 +654,63 @@ void ZuWindow::RestoreInstance(const ZuStorageRef& s)
     for (ZuObjectRef& t : tables)
         if (t.IsValid() && t != view_collection)
             t->Delete();
+}
+
+// ---------------------------------------------------------------------------
+// Showing
+// ---------------------------------------------------------------------------
+
+bool ZuWindow::IsReduced() const
+{
+    return reduced;
+}
+
+// Activation belongs to the screen window; a window without one is never
+// active.
+bool ZuWindow::IsActive() const
+{
+    return false;
+}
+
+bool ZuWindow::IsModal() const
+{
+    return modal_parent.IsValid();
+}
+
+bool ZuWindow::SetModalWindowParent(const ZuWindowRef& p)
+{
+    if (p == modal_parent)
+        return true;
+    ZuWindowRef self(this);
+    if (modal_parent.IsValid())
+        modal_parent->NotifyRemoveModalWindow(self);
+    modal_parent = p;
+    if (p.IsValid())
+        p->NotifyInsertModalWindow(self);
+    return true;
+}
+
+bool ZuWindow::GetModalWindowParent(ZuWindowRef& out) const
+{
+    out = modal_parent;
+    return out.IsValid();
+}
+
+void ZuWindow::NotifyMainWindow(bool main)
+{
+    ChangeStyle(ZU_WINSTYLE_MAIN, main);
+}
+
+// Without a screen window there is nothing on the screen to take away.
+void ZuWindow::Hide() {}
+
+void ZuWindow::Close()
+{
+    if (modal_parent.IsValid())
+        SetModalWindowParent(ZuWindowNull);
+    if (visible)
+        Hide();
+    open = false;
+    visible = false;
+    reduced = false;
 }

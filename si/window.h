@@ -75,6 +75,15 @@ public:
     virtual const ZuRect& RetFrameGeometry() const;
     virtual void SysChangedActive(bool active);
     virtual bool IsVisible() const;
+    // Showing without a screen window: the flags and the modal parent.
+    virtual bool IsReduced() const;
+    virtual bool IsActive() const;
+    virtual bool IsModal() const;
+    virtual bool SetModalWindowParent(const ZuWindowRef& parent);
+    virtual bool GetModalWindowParent(ZuWindowRef& out) const;
+    virtual void NotifyMainWindow(bool main);
+    virtual void Hide();
+    virtual void Close();
 
     // Tables.
     virtual void NotifyInsertView(const ZuViewRef& view);
@@ -118,6 +127,9 @@ protected:
     ZuViewRef main_responder;
     bool main_responder_enabled = true;
     bool visible = false;
+    bool open = false;
+    bool reduced = false;
+    ZuWindowRef modal_parent;
     bool partitions_valid = false;
     bool pointer_inside = false;
     ZuHashTableRef view_collection;

@@ -284,3 +284,31 @@ TEST_F(WindowTest, StoredWindowComesBackWithItsTree)
     EXPECT_EQ(hit->RetBox(), ZuRect(30, 20, 69, 49));
     copy->Delete();
 }
+
+TEST_F(WindowTest, ModalParentsMainStyleAndClosing)
+{
+    ZuWindowRef modal = NewTestWindow(10, 10);
+    EXPECT_FALSE(modal->IsModal());
+    EXPECT_TRUE(modal->SetModalWindowParent(w));
+    EXPECT_TRUE(modal->IsModal());
+    EXPECT_TRUE(w->HasModalWindow());
+    ZuWindowRef parent;
+    EXPECT_TRUE(modal->GetModalWindowParent(parent));
+    EXPECT_EQ(parent, w);
+    // Closing gives the parent back its events.
+    modal->Close();
+    EXPECT_FALSE(modal->IsModal());
+    EXPECT_FALSE(w->HasModalWindow());
+    EXPECT_FALSE(modal->IsVisible());
+    EXPECT_FALSE(modal->IsReduced());
+    EXPECT_FALSE(modal->IsActive());
+    // A modal window deleted without ever being opened leaves its parent.
+    modal->SetModalWindowParent(w);
+    modal->Delete();
+    EXPECT_FALSE(w->HasModalWindow());
+
+    w->NotifyMainWindow(true);
+    EXPECT_TRUE(w->RetStyle().TestBit(ZU_WINSTYLE_MAIN));
+    w->NotifyMainWindow(false);
+    EXPECT_FALSE(w->RetStyle().TestBit(ZU_WINSTYLE_MAIN));
+}
