@@ -75,7 +75,14 @@ bool Zuvi_Win32File::Open(const char* path, const Zuvi_FileOpenModes& open_modes
         flags |= FILE_FLAG_DELETE_ON_CLOSE;
 
     if (!shared_section) {
-        HANDLE h = CreateFileA(os, access, 0, nullptr, creation, flags, nullptr);
+        // A file opened only for reading lets other readers in: two programs
+        // (or two library instances) reading the same sheet or sample file at
+        // once must both succeed. Writers stay exclusive, so nobody reads a
+        // file while it is being written and nobody writes one being read.
+        const bool read_only = access == GENERIC_READ && creation == OPEN_EXISTING &&
+                               !open_modes.TestBit(ZU_FOPEN_DELETE_ON_CLOSE);
+        const DWORD share = read_only ? FILE_SHARE_READ : 0;
+        HANDLE h = CreateFileA(os, access, share, nullptr, creation, flags, nullptr);
         if (h == INVALID_HANDLE_VALUE)
             return false;
         desc = h;

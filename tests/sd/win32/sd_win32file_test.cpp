@@ -133,6 +133,25 @@ TEST_F(Win32File, AnOpenFileCannotBeOpenedAgain)
     Zuvi_File::Close(again);
 }
 
+TEST_F(Win32File, ReadersShareAFileThatNoWriterHolds)
+{
+    Zuvi_File* writer = Open("shared.bin", kWrite);
+    ASSERT_NE(writer, nullptr);
+    writer->Write("data", 4);
+    Zuvi_File::Close(writer);
+
+    Zuvi_File* a = Open("shared.bin", kRead);
+    Zuvi_File* b = Open("shared.bin", kRead);
+    EXPECT_NE(a, nullptr);
+    EXPECT_NE(b, nullptr);
+    // While it is being read, nobody writes it.
+    EXPECT_EQ(Open("shared.bin", kWrite), nullptr);
+    EXPECT_EQ(Open("shared.bin", kUpdate), nullptr);
+    Zuvi_File::Close(a);
+    Zuvi_File::Close(b);
+    EXPECT_EQ(Slurp("shared.bin"), "data");
+}
+
 TEST_F(Win32File, DeleteOnClose)
 {
     Zuvi_File* f = Open("scratch.tmp", {ZU_FOPEN_WRITE, ZU_FOPEN_CREATE, ZU_FOPEN_DELETE_ON_CLOSE,
