@@ -793,13 +793,9 @@ bool CGraArc::Draw(CGraPortRef& port, int flags)
 
 bool CGraArc::DrawShadow(CGraPortRef& port, int flags)
 {
-    if (flags == 0 || (flags & 4) == 0 || (flags & (8 | 16)) != 0 || !HasShadow())
+    if (!IsShadowPass(flags) || !HasShadow())
         return true;
-    const bool stroked = BeginShadow(port, pen);
-    port->BeginPath();
-    AppendArc(port);
-    port->EndPath(true, stroked, true);
-    EndShadow(port);
+    PaintShadowPath(port, pen, [&] { AppendArc(port); });
     return true;
 }
 

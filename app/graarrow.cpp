@@ -611,7 +611,7 @@ bool CGraArrow::Draw(CGraPortRef& port, int flags)
 
 bool CGraArrow::DrawShadow(CGraPortRef& port, int flags)
 {
-    if (flags == 0 || (flags & 4) == 0 || (flags & (8 | 16)) != 0)
+    if (!IsShadowPass(flags))
         return true;
     if (!HasShadow() || position->GetInclude() == 0.0)
         return true;

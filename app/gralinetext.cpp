@@ -676,15 +676,13 @@ bool CGraLineText::Draw(CGraPortRef& port, int flags)
 
 bool CGraLineText::DrawShadow(CGraPortRef& port, int flags)
 {
-    if (flags == 0 || (flags & 0x04) == 0 || (flags & (0x08 | 0x10)) != 0 || !HasShadow())
+    if (!IsShadowPass(flags) || !HasShadow())
         return true;
     port->SetFont(font);
-    const bool stroked = BeginShadow(port, CPenDefRef());
-    port->BeginPath();
     const std::string bytes = Bytes();
-    port->DrawText(start, GetAngle() * kDegrees, bytes.data(), int(bytes.size()));
-    port->EndPath(true, stroked, true);
-    EndShadow(port);
+    PaintShadowPath(port, CPenDefRef(), [&] {
+        port->DrawText(start, GetAngle() * kDegrees, bytes.data(), int(bytes.size()));
+    });
     return true;
 }
 

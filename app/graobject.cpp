@@ -523,6 +523,16 @@ void CGraObject::DrawCorner(CGraPortRef& port, const DPoint& a, const DPoint& b,
     }
 }
 
+void CGraObject::PaintShadowPath(CGraPortRef& port, const CPenDefRef& pen,
+                                 const std::function<void()>& outline)
+{
+    const bool stroked = BeginShadow(port, pen);
+    port->BeginPath();
+    outline();
+    port->EndPath(true, stroked, true);
+    EndShadow(port);
+}
+
 bool CGraObject::BeginShadow(CGraPortRef& port, const CPenDefRef& pen)
 {
     if (position.IsInvalid())

@@ -29,6 +29,8 @@
 #include "app/treenode.h"
 #include "si/string.h"
 
+#include <functional>
+
 ZU_FORWARD(CGraPort)
 ZU_FORWARD(ZuEvent)
 
@@ -167,6 +169,18 @@ public:
     virtual bool BeginShadow(CGraPortRef& port, const CPenDefRef& pen);
     // Undoes the shift of BeginShadow.
     virtual void EndShadow(CGraPortRef& port);
+
+    // Whether a drawing pass with these flags paints the shadow: flag 4 set
+    // and no outline mode (8, 16).
+    static bool IsShadowPass(int flags)
+    {
+        return flags != 0 && (flags & 4) != 0 && (flags & (8 | 16)) == 0;
+    }
+    // The shadow of an outline: BeginShadow, the outline appended by
+    // `outline` collected as a path, filled (and stroked when the shadow
+    // takes the pen), EndShadow.
+    void PaintShadowPath(CGraPortRef& port, const CPenDefRef& pen,
+                         const std::function<void()>& outline);
 
 protected:
     void StoreInstance(const ZuStorageRef& storage) override;

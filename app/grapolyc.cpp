@@ -748,13 +748,9 @@ bool CGraPolyCurve::Draw(CGraPortRef& port, int flags)
 
 bool CGraPolyCurve::DrawShadow(CGraPortRef& port, int flags)
 {
-    if (flags == 0 || (flags & 4) == 0 || (flags & (8 | 16)) != 0 || !HasShadow())
+    if (!IsShadowPass(flags) || !HasShadow())
         return true;
-    const bool stroked = BeginShadow(port, CPenDefRef(paint.pen));
-    port->BeginPath();
-    AppendPath(port);
-    port->EndPath(true, stroked, true);
-    EndShadow(port);
+    PaintShadowPath(port, CPenDefRef(paint.pen), [&] { AppendPath(port); });
     return true;
 }
 

@@ -858,13 +858,9 @@ bool CGraRect::Draw(CGraPortRef& port, int flags)
 
 bool CGraRect::DrawShadow(CGraPortRef& port, int flags)
 {
-    if (flags == 0 || (flags & 4) == 0 || (flags & (8 | 16)) != 0 || !HasShadow())
+    if (!IsShadowPass(flags) || !HasShadow())
         return true;
-    const bool stroked = BeginShadow(port, pen);
-    port->BeginPath();
-    BuildOutline(port);
-    port->EndPath(true, stroked, true);
-    EndShadow(port);
+    PaintShadowPath(port, pen, [&] { BuildOutline(port); });
     return true;
 }
 
