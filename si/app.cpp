@@ -1,8 +1,16 @@
 #include "si/app.h"
 
 #include "si/classfactory.h"
+#include "si/rtclass.h"
 
 ZU_IMPLEMENT_CLASS(ZuApp, "si/app", ZU_CLASS_PLAIN)
+
+ZuAtomRef ZuApp::notify_window_list_changed;
+ZuAtomRef ZuApp::notify_active_window_changed;
+ZU_EXPORT_NOTIFY(ZuApp, window_list_changed, "notify_window_list_changed",
+                 &ZuApp::notify_window_list_changed)
+ZU_EXPORT_NOTIFY(ZuApp, active_window_changed, "notify_active_window_changed",
+                 &ZuApp::notify_active_window_changed)
 
 namespace {
 ZuAppRef& CurrentApp()
@@ -83,6 +91,7 @@ bool ZuApp::NotifyActiveWindow(const ZuWindowRef& window)
         window_list->PushTail(window);
     }
     active_window = window;
+    QuickReport(notify_active_window_changed, 0);
     return true;
 }
 
@@ -91,6 +100,7 @@ bool ZuApp::InsertWindow(const ZuWindowRef& window)
     MakeTables();
     window_list->PushTail(window);
     ++window_count;
+    QuickReport(notify_window_list_changed, 0);
     return true;
 }
 
@@ -103,6 +113,7 @@ bool ZuApp::RemoveWindow(const ZuWindowRef& window)
     --window_count;
     if (active_window == window)
         active_window = ZuWindowRef();
+    QuickReport(notify_window_list_changed, 0);
     return true;
 }
 

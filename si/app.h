@@ -46,6 +46,11 @@ public:
 
     void Delete() override;
 
+    // Reported when a window enters or leaves the list, and when another
+    // window becomes the active one.
+    static ZuAtomRef notify_window_list_changed;
+    static ZuAtomRef notify_active_window_changed;
+
 protected:
     friend class ZuView;
     virtual bool RegisterNamedView(const ZuAtomRef& name, const ZuViewRef& view);

@@ -1,9 +1,35 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "si/app.h"
+#include "si/rtclass.h"
 #include "tests/support/objmodel.h"
 #include "tests/support/storagetest.h"
 #include "tests/support/views.h"
+
+// Notes the application's notifications it is attached to.
+ZU_HANDLE(TAppWatcher, ZuObject)
+class TAppWatcher : public ZuObject {
+    ZU_CLASS(TAppWatcher, ZuObject)
+public:
+    TAppWatcher() {}
+    bool OnList(const ZuObjectRef&, unsigned)
+    {
+        log += "list ";
+        return true;
+    }
+    bool OnActive(const ZuObjectRef&, unsigned)
+    {
+        log += "active ";
+        return true;
+    }
+    std::string log;
+};
+ZU_CLASS_END(TAppWatcher)
+ZU_IMPLEMENT_CLASS(TAppWatcher, "tests/app", ZU_CLASS_PLAIN)
+ZU_EXPORT_OBSERVER(TAppWatcher, OnList)
+ZU_EXPORT_OBSERVER(TAppWatcher, OnActive)
 
 class AppTest : public ZuviRuntimeTest {
 protected:
@@ -143,4 +169,22 @@ TEST_F(AppTest, RestoredViewsRegisterAndDeletedViewsLeave)
     found = ZuViewRef();
     q->Delete();
     EXPECT_EQ(app->CountNamedViews(), 0u);
+}
+
+TEST_F(AppTest, WindowsReportTheListAndTheActiveWindowToTheApplication)
+{
+    TAppWatcherRef watcher = ZuNew<TAppWatcher>(nullptr);
+    app->AttachObserver(watcher, ZuAtomRef("notify_window_list_changed"), ZuAtomRef("OnList"), 0);
+    app->AttachObserver(watcher, ZuAtomRef("notify_active_window_changed"), ZuAtomRef("OnActive"),
+                        0);
+    ZuWindowRef w = NewTestWindow(10, 10);
+    EXPECT_EQ(watcher->log, "list ");
+    w->SysChangedActive(true);
+    w->SysChangedActive(false);
+    EXPECT_EQ(watcher->log, "list active active ");
+    watcher->log.clear();
+    w->Delete();
+    EXPECT_EQ(watcher->log, "list ");
+    app->DetachObserver(watcher);
+    watcher->Delete();
 }
