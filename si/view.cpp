@@ -9,9 +9,12 @@
 #include "si/grail.h"
 #include "si/lookman.h"
 #include "si/message.h"
+#include "si/pubdata.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
 #include "si/storagesync.h"
+#include "si/types.h"
+#include "si/typeinfo.h"
 #include "si/values.h"
 #include "si/window.h"
 
@@ -24,8 +27,115 @@ ZuAtomRef ZuView::notify_size_changed;
 ZuAtomRef ZuView::notify_origin_changed;
 ZU_EXPORT_NOTIFY(ZuView, size_changed, "notify_size_changed", &ZuView::notify_size_changed)
 ZU_EXPORT_NOTIFY(ZuView, origin_changed, "notify_origin_changed", &ZuView::notify_origin_changed)
+ZU_BITSET_REGISTER(ZuViewState)
+
+ZuViewState Zuvi_ValueToZuViewState(const ZuValueRef& value)
+{
+    ZuViewState set;
+    set.SetBits(Zuvi_ValueToCard64(value));
+    return set;
+}
+
+ZuViewRef Zuvi_ValueToZuView(const ZuValueRef& value)
+{
+    ZuObjectRef o = value.IsValid() ? value->RetObject() : ZuObjectNull;
+    return o.IsValid() && o->IsKindOf(ZuViewRef::RetRuntime()) ? ZuViewRef(o) : ZuViewRef();
+}
 
 namespace {
+
+// Calls by name, without argument; each answers true.
+#define ZU_VIEW_ACTOR(TAG, NAME, CALL)     \
+    Zuvi_TargetExport view_actor_##TAG(    \
+        [](ZuObject* o) -> bool {          \
+            static_cast<ZuView*>(o)->CALL; \
+            return true;                   \
+        },                                 \
+        NAME, ZuViewRef::RetRuntime());
+ZU_VIEW_ACTOR(display, "Display", Display(true))
+ZU_VIEW_ACTOR(make_main, "MakeMainResponder", MakeMainResponder())
+ZU_VIEW_ACTOR(reorder_first, "ReorderFirst", ReorderFirst())
+ZU_VIEW_ACTOR(reorder_last, "ReorderLast", ReorderLast())
+ZU_VIEW_ACTOR(set_enable, "SetEnable", SetEnable(true))
+ZU_VIEW_ACTOR(set_disable, "SetDisable", SetDisable())
+#undef ZU_VIEW_ACTOR
+
+// The published data: what other objects read and write by name.
+ZuView* AsView(ZuObject* o)
+{
+    return static_cast<ZuView*>(o);
+}
+
+void GetState(ZuValueRef& value, ZuObject* o)
+{
+    value = ZuValueRef(static_cast<const ZuBitset&>(AsView(o)->RetState()));
+}
+bool SetState(const ZuValueRef& value, ZuObject* o)
+{
+    return value.IsValid() && AsView(o)->SetState(Zuvi_ValueToZuViewState(value), false);
+}
+void GetUserTag(ZuValueRef& value, ZuObject* o)
+{
+    value = ZuValueRef(AsView(o)->RetUserTag());
+}
+bool SetUserTag(const ZuValueRef& value, ZuObject* o)
+{
+    return value.IsValid() && AsView(o)->SetUserTag(value->RetInt32());
+}
+void GetUserName(ZuValueRef& value, ZuObject* o)
+{
+    value = ZuValueRef(ZuObjectRef(AsView(o)->RetUserName()));
+}
+bool SetUserName(const ZuValueRef& value, ZuObject* o)
+{
+    return AsView(o)->SetUserName(Zuvi_ValueToZuAtom(value));
+}
+void GetActiveRank(ZuValueRef& value, ZuObject* o)
+{
+    value = ZuValueRef(AsView(o)->RetActiveRank());
+}
+bool SetActiveRank(const ZuValueRef& value, ZuObject* o)
+{
+    return value.IsValid() && AsView(o)->SetActiveRank(value->RetInt32());
+}
+void GetBox(ZuValueRef& value, ZuObject* o)
+{
+    value = ZuValueRef(AsView(o)->RetBox());
+}
+bool SetBox(const ZuValueRef& value, ZuObject* o)
+{
+    return value.IsValid() && AsView(o)->SetBox(value->RetRect());
+}
+void GetCursor(ZuValueRef& value, ZuObject* o)
+{
+    value = ZuValueRef(ZuObjectRef(AsView(o)->RetCursor()));
+}
+bool SetCursor(const ZuValueRef& value, ZuObject* o)
+{
+    return AsView(o)->SetCursor(Zuvi_ValueToZuAtom(value));
+}
+
+void DeclareViewData(ZuRuntime* runtime)
+{
+    static Zuvi_PubDataDef items[] = {
+        {&ZuViewRef::RetRuntime(), "state", "View state", &ZuViewState_type, true, true, &GetState,
+         &SetState},
+        {&ZuViewRef::RetRuntime(), "user_tag", "User tag", &Int32_type, true, true, &GetUserTag,
+         &SetUserTag},
+        {&ZuViewRef::RetRuntime(), "user_name", "User name", &ZuAtom_type, true, true, &GetUserName,
+         &SetUserName},
+        {&ZuViewRef::RetRuntime(), "active_rank", "Active rank", &Int32_type, true, true,
+         &GetActiveRank, &SetActiveRank},
+        {&ZuViewRef::RetRuntime(), "box", "Bounding box", &ZuRect_type, true, true, &GetBox,
+         &SetBox},
+        {&ZuViewRef::RetRuntime(), "cursor", "Cursor", &ZuAtom_type, true, true, &GetCursor,
+         &SetCursor},
+    };
+    for (Zuvi_PubDataDef& item : items)
+        runtime->PublishData(item);
+}
+
+Zuvi_PubDataExport view_data(&DeclareViewData);
 
 // The handle of an object of that class, empty for an object of another
 // class (stored data may name any object where a view is expected).

@@ -60,6 +60,11 @@ ZU_HANDLE(ZuView, ZuResponder)
 // A view holds its window's handle; the window class (si/window.h) is a view.
 ZU_HANDLE(ZuWindow, ZuView)
 
+extern const Zuvi_TypeDef ZuViewState_type;
+ZuViewState Zuvi_ValueToZuViewState(const ZuValueRef& value);
+// The view a value holds; empty for anything else.
+ZuViewRef Zuvi_ValueToZuView(const ZuValueRef& value);
+
 class ZuView : public ZuResponder {
     ZU_CLASS(ZuView, ZuResponder)
 public:

@@ -6,6 +6,7 @@
 
 #include "si/atompath.h"
 #include "si/except.h"
+#include "si/values.h"
 #include "si/view.h"
 #include "tests/support/objmodel.h"
 #include "tests/support/storagetest.h"
@@ -330,4 +331,64 @@ TEST_F(ViewTest, ChildAndSiblingRecordsHoldTheirViews)
     siblings = ZuView::ViewSiblings();
     a->Delete();
     b->Delete();
+}
+
+TEST_F(ViewTest, PublishedDataAndCallsByName)
+{
+    TProbeViewRef p = V("p", 0, 0, 99, 99);
+    TProbeViewRef v = V("v", 10, 10, 19, 19);
+    TProbeViewRef w = V("w", 30, 30, 39, 39);
+    v->SetParent(p);
+    w->SetParent(p);
+    v->SetLastActive();
+    w->SetLastActive();
+
+    // Reading by name gives the fields.
+    ZuValueRef value;
+    ASSERT_TRUE(v->QueryData(ZuAtomRef("box"), value));
+    EXPECT_EQ(value->RetRect(), ZuRect(10, 10, 19, 19));
+    ASSERT_TRUE(w->QueryData(ZuAtomRef("active_rank"), value));
+    EXPECT_EQ(value->RetInt32(), 1);
+    ASSERT_TRUE(v->QueryData(ZuAtomRef("state"), value));
+    EXPECT_EQ(value->RetCard64(), v->RetState().RetBits());
+    ZuObjectRef cursor;
+    ASSERT_TRUE(v->QueryData(ZuAtomRef("cursor"), cursor));
+    EXPECT_EQ(cursor, ZuObjectRef(ZuAtomRef("Zuvi_CursorDefault")));
+
+    // Writing by name goes through the setters.
+    EXPECT_TRUE(v->DefineData(ZuAtomRef("user_tag"), ZuValueRef(42)));
+    EXPECT_EQ(v->RetUserTag(), 42);
+    EXPECT_TRUE(v->DefineData(ZuAtomRef("user_name"), ZuObjectRef(ZuAtomRef("nom"))));
+    EXPECT_EQ(v->RetUserName(), ZuAtomRef("nom"));
+    ZuObjectRef name;
+    ASSERT_TRUE(v->QueryData(ZuAtomRef("user_name"), name));
+    EXPECT_EQ(name, ZuObjectRef(ZuAtomRef("nom")));
+    EXPECT_TRUE(v->DefineData(ZuAtomRef("box"), ZuValueRef(ZuRect(5, 5, 24, 14))));
+    EXPECT_EQ(v->RetBox(), ZuRect(5, 5, 24, 14));
+    EXPECT_TRUE(v->DefineData(ZuAtomRef("active_rank"), ZuValueRef(1)));
+    EXPECT_EQ(v->RetActiveRank(), 1);
+    EXPECT_EQ(w->RetActiveRank(), 0);
+    ZuViewState hidden = v->RetState();
+    hidden.SetBit(ZU_VIEW_NO_DISPLAY);
+    EXPECT_TRUE(v->DefineData(ZuAtomRef("state"), ZuValueRef(hidden)));
+    EXPECT_EQ(v->RetState(), hidden);
+    EXPECT_TRUE(v->DefineData(ZuAtomRef("cursor"), ZuObjectRef(ZuAtomRef("Zuvi_CursorMoveX"))));
+    EXPECT_EQ(v->RetCursor(), ZuAtomRef("Zuvi_CursorMoveX"));
+
+    // The methods callable by name.
+    EXPECT_TRUE(v->Action(ZuAtomRef("SetDisable"), ZuObjectNull, 0));
+    EXPECT_FALSE(v->RetState().TestBit(ZU_VIEW_IS_ENABLED));
+    EXPECT_TRUE(v->Action(ZuAtomRef("SetEnable"), ZuObjectNull, 0));
+    EXPECT_TRUE(v->RetState().TestBit(ZU_VIEW_IS_ENABLED));
+    EXPECT_TRUE(v->Action(ZuAtomRef("ReorderLast"), ZuObjectNull, 0));
+    EXPECT_EQ(Children(p), "wv");
+    EXPECT_TRUE(v->Action(ZuAtomRef("ReorderFirst"), ZuObjectNull, 0));
+    EXPECT_EQ(Children(p), "vw");
+    EXPECT_TRUE(v->Action(ZuAtomRef("Display"), ZuObjectNull, 0));
+    EXPECT_TRUE(v->Action(ZuAtomRef("MakeMainResponder"), ZuObjectNull, 0));
+
+    // The value conversions of the view and its state set.
+    EXPECT_EQ(Zuvi_ValueToZuView(ZuValueRef(ZuObjectRef(v))), ZuViewRef(v));
+    EXPECT_FALSE(Zuvi_ValueToZuView(ZuValueRef(ZuObjectRef(ZuAtomRef("v")))).IsValid());
+    EXPECT_EQ(Zuvi_ValueToZuViewState(ZuValueRef(uint64_t(1) << 33)).RetBits(), uint64_t(1) << 33);
 }
