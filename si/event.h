@@ -137,6 +137,8 @@ public:
     // Nests (grab true) or unnests a grab of the pointer: while one is in
     // force, the real window of captured input is not searched.
     static void GrabWindowEvents(const ZuObjectRef& window, bool grab);
+    // How many grabs are in force (0: none).
+    static int RetGrabCount();
     // While buttons are held, the mouse capture moves to the window's
     // screen window.
     static void HandOverToWindow(const ZuObjectRef& window);

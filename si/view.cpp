@@ -1352,9 +1352,15 @@ bool ZuView::DragAndDrop(const ZuRect& rect, const ZuObjectRef& object, ZuDragDr
     case ZU_DDP_CONNECT_SUBST:
     case ZU_DDP_UI_EDIT_SUBST:
         return up.IsValid() ? up->DragAndDrop(rect, object, step) : true;
-    case ZU_DDP_UI_EDIT_CHECK:
-        // Interface building is not enabled without a builder.
-        return false;
+    case ZU_DDP_UI_EDIT_CHECK: {
+        if (state.TestBit(ZU_VIEW_NO_UI_MODIF) || state.TestBit(ZU_VIEW_NO_UI_INSPECT) ||
+            window.IsInvalid())
+            return false;
+        ZuAppRef app = window->RetApp();
+        if (app.IsInvalid() || !app->IsBuildEnabled())
+            return false;
+        return up.IsValid() ? up->DragAndDrop(rect, object, step) : true;
+    }
     default:
         return false;
     }

@@ -5,12 +5,18 @@
 #include "si/adorner.h"
 #include "si/error.h"
 #include "si/except.h"
+#include "si/iselframe.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
 #include "si/storagesync.h"
 
+#include <vector>
+
 ZU_IMPLEMENT_CLASS(ZuWindow, "si/window", ZU_CLASS_PLAIN)
 ZU_ENUM_REGISTER(ZuWinStyleBit)
+
+const Zuvi_Interface ZuiSelectionFrame::interface("ZuiSelectionFrame");
+const char* ZuWindow::selection_frame_class = "ZuSelView";
 
 namespace {
 
@@ -99,7 +105,7 @@ void ZuWindow::Delete()
     main_responder = ZuViewNull;
     main_responder_enabled = false;
     cursor_view = ZuViewNull;
-    dragging_view = ZuViewNull;
+    SetDraggingView(ZuViewNull);
     port = ZuGrailPortRef();
     window = ZuWindowNull;
 }
@@ -346,6 +352,16 @@ bool ZuWindow::GetMainResponder(ZuViewRef& out) const
     return out.IsValid();
 }
 
+bool ZuWindow::GetActiveView(ZuViewRef& out) const
+{
+    return GetMainResponder(out);
+}
+
+bool ZuWindow::IsMainResponderOk() const
+{
+    return main_responder_enabled && main_responder.IsValid();
+}
+
 void ZuWindow::RemoveMainResponder()
 {
     if (main_responder.IsValid()) {
@@ -377,7 +393,14 @@ bool ZuWindow::SetDraggingView(const ZuViewRef& v)
     if (v == dragging_view)
         return true;
     dragging_view = v;
+    // The mouse stays with this window while a view drags.
+    ZuEvent::GrabWindowEvents(ZuWindowRef(this), v.IsValid());
     return true;
+}
+
+ZuAppRef ZuWindow::RetApp() const
+{
+    return AsKind<ZuAppRef>(app);
 }
 
 bool ZuWindow::GetDraggingView(ZuViewRef& out) const
@@ -398,28 +421,16 @@ void ZuWindow::DispatchEvent(const ZuEventRef& event)
     if (dragging_view.IsValid()) {
         ZuViewRef d = dragging_view;
         d->DispatchEvent(event);
+        // Released through SetDraggingView, so that the grab goes with it.
         if (event->RetButtons().TestNone(ZU_EV_BUTTON_NONE))
-            dragging_view = ZuViewNull;
+            SetDraggingView(ZuViewNull);
         return;
     }
     if (HasModalWindow())
         return;
+    if (DispatchKeyAlternatives(event) || DispatchBuildSelection(event))
+        return;
     ZuEventType type = event->RetType();
-    if (type == ZU_EVENT_KEY_DOWN && key_alternatives.IsValid() &&
-        key_alternatives->TotalCount() != 0) {
-        bool accepted = false;
-        unsigned n = key_alternatives->TotalCount();
-        ZuObjectRef item;
-        for (unsigned i = 0; i < n; ++i)
-            if (key_alternatives->Get(i, item)) {
-                ZuObjectRef result;
-                // Controls answer by name; a control that accepts says true.
-                if (item->Action(ZuAtomRef("HandleKeyAlt"), event, 0))
-                    accepted = true;
-            }
-        if (accepted)
-            return;
-    }
     if (type != ZU_EVENT_MOTION && type != ZU_EVENT_PRESS && type != ZU_EVENT_RELEASE) {
         if (main_responder.IsValid() && main_responder_enabled) {
             if (main_responder.Resolve() != this)
@@ -458,6 +469,117 @@ void ZuWindow::DispatchEvent(const ZuEventRef& event)
         v->DispatchEvent(event);
     else
         ZuResponder::DispatchEvent(event);
+}
+
+bool ZuWindow::DispatchKeyAlternatives(const ZuEventRef& event)
+{
+    if (event->RetType() != ZU_EVENT_KEY_DOWN || key_alternatives.IsInvalid())
+        return false;
+    // Every control is asked, even after one took the key. The table is
+    // read first: a control that fires may close a dialog and so take
+    // controls out of it.
+    std::vector<ZuObjectRef> controls;
+    unsigned n = key_alternatives->TotalCount();
+    for (unsigned i = 0; i < n; ++i) {
+        ZuObjectRef item;
+        if (key_alternatives->Get(i, item) && item.IsValid())
+            controls.push_back(item);
+    }
+    static const ZuAtomRef handle_key_alt("HandleKeyAlt");
+    bool taken = false;
+    for (const ZuObjectRef& control : controls) {
+        if (control.IsInvalid())
+            continue;
+        const ZuRuntime* rt = control->RetRuntime().RetRawObject();
+        const Zuvi_Target* target = rt != nullptr ? rt->FindObserver(handle_key_alt) : nullptr;
+        if (target != nullptr && target->observer_fn(control.Resolve(), event, 0))
+            taken = true;
+    }
+    return taken;
+}
+
+namespace {
+
+ZuiSelectionFrame* AsSelectionFrame(const ZuObjectRef& o)
+{
+    return o.IsValid() ? static_cast<ZuiSelectionFrame*>(
+                             o.Resolve()->CastToInterface(&ZuiSelectionFrame::interface))
+                       : nullptr;
+}
+
+// A new selection frame in the zone, empty when its class is missing or
+// is no selection frame.
+ZuViewRef NewSelectionFrame(ZuMemZone* zone)
+{
+    ZuRuntimeRef rt;
+    if (ZuWindow::selection_frame_class == nullptr ||
+        !ZuClassFactory::GetClass(ZuWindow::selection_frame_class, rt) ||
+        !rt->IsKindOf(ZuViewRef::RetRuntime()))
+        return ZuViewNull;
+    ZuViewRef frame = AsKind<ZuViewRef>(ZuClassFactory::New(rt, zone, __LINE__, ZU_SRC_FILE));
+    if (frame.IsValid() && AsSelectionFrame(frame) == nullptr) {
+        frame->Delete();
+        frame = ZuViewNull;
+    }
+    return frame;
+}
+
+} // namespace
+
+bool ZuWindow::DispatchBuildSelection(const ZuEventRef& event)
+{
+    ZuAppRef owner = RetApp();
+    if (owner.IsInvalid() || !owner->IsBuildEnabled() || event->RetType() != ZU_EVENT_PRESS ||
+        !event->RetButtons().TestBit(ZU_EV_BUTTON_LEFT))
+        return false;
+    const ZuKeyModifiers& modifiers = event->RetKey().modifiers;
+    bool shift = modifiers.TestBit(ZU_MOD_SHIFT);
+    bool control = modifiers.TestBit(ZU_MOD_CONTROL);
+    double x = event->RetX(), y = event->RetY();
+    ZuWindowRef self(this);
+    if (shift && control) {
+        // The innermost view under the pointer that may be edited.
+        ZuViewRef v;
+        Detect(x, y, v, true);
+        while (v.IsValid() && v.Resolve() != this &&
+               !v->DragAndDrop(v->RetBox(), self, ZU_DDP_UI_EDIT_CHECK))
+            v = v->RetParent();
+        if (v.IsInvalid() || v.Resolve() == this)
+            return true;
+        RemoveMainResponder();
+        if (ZuiSelectionFrame* frame = AsSelectionFrame(v)) {
+            // A click on a frame ends its selection.
+            cursor_view = frame->RetSelectedView();
+            frame->EndSelection();
+            v->Delete();
+        } else {
+            ZuViewRef made = NewSelectionFrame(RetMemZone());
+            ZuiSelectionFrame* made_frame = AsSelectionFrame(made);
+            if (made_frame != nullptr && made_frame->BeginSelection(v)) {
+                cursor_view = made;
+                SetDraggingView(ZuViewNull);
+            } else if (made.IsValid()) {
+                made->Delete();
+            }
+        }
+        SetMainResponder(cursor_view, true);
+        return true;
+    }
+    if (event->RetChange() != ZU_EV_BUTTON_LEFT || !(shift || control))
+        return false;
+    // Control+click begins a connection, Shift+click a menu, on the view
+    // under the pointer; a click on a selection frame is the frame's own.
+    ZuViewRef v;
+    if (!Detect(x, y, v, true))
+        v = self;
+    if (AsSelectionFrame(v) != nullptr)
+        return false;
+    ZuObjectRef builder = owner->RetBuilder();
+    ZuObject::DefineData(builder, ZuTextRef(ZuAtomRef("selected_object")), ZuObjectRef(v));
+    ZuObject::DefineData(builder, ZuTextRef(ZuAtomRef("selected_sel_view")), ZuObjectNull);
+    builder->Action(ZuAtomRef(control ? "NotifyConnectionBegin" : "NotifyMenuBegin"), ZuObjectNull,
+                    0);
+    return true;
 }
 
 void ZuWindow::EnterNotify(const ZuEventRef& event)

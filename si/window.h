@@ -18,6 +18,8 @@
 #include "si/string.h"
 #include "si/view.h"
 
+ZU_FORWARD(ZuApp)
+
 // clang-format off
 #define ZU_WIN_STYLE_BIT_LIST(X)                                                  \
     X(ZU_WINSTYLE_SIZABLE, 1) X(ZU_WINSTYLE_REDUCE_BUTTON, 2)                     \
@@ -90,6 +92,9 @@ public:
     virtual void NotifyRemoveView(const ZuViewRef& view);
     virtual void NotifyReparentView(const ZuViewRef& view);
     virtual void NoLongerActive(const ZuViewRef& view);
+    // Controls with a keyboard alternative. The dispatch offers each of
+    // them every key press by name: "HandleKeyAlt", an observer target that
+    // gets the event as its source and answers whether it took the key.
     virtual void NotifyInsertKeyAlt(const ZuViewRef& control);
     virtual void NotifyRemoveKeyAlt(const ZuViewRef& control);
     virtual void NotifyInsertOverlay(const ZuViewRef& view);
@@ -106,6 +111,10 @@ public:
     // Responders.
     virtual bool SetMainResponder(const ZuResponderRef& responder, bool flag);
     virtual bool GetMainResponder(ZuViewRef& out) const;
+    // The same view as GetMainResponder.
+    virtual bool GetActiveView(ZuViewRef& out) const;
+    // A main responder is set and enabled.
+    virtual bool IsMainResponderOk() const;
     virtual void RemoveMainResponder();
     virtual void EnableMainResponder();
     virtual void DisableMainResponder();
@@ -113,9 +122,21 @@ public:
     virtual bool SetDraggingView(const ZuViewRef& view);
     virtual bool GetDraggingView(ZuViewRef& out) const;
 
+    // The application that lists the window (empty without one).
+    virtual ZuAppRef RetApp() const;
+
+    // The class of the interface builder's selection frames, made by name
+    // in build mode (it must implement ZuiSelectionFrame; si/iselframe.h).
+    static const char* selection_frame_class;
+
 protected:
     void StoreInstance(const ZuStorageRef& storage) override;
     void RestoreInstance(const ZuStorageRef& storage) override;
+
+    // The dispatch's steps for keyboard alternatives and for the builder's
+    // selection; true when the step took the event.
+    bool DispatchKeyAlternatives(const ZuEventRef& event);
+    bool DispatchBuildSelection(const ZuEventRef& event);
 
     ZuGrailPortRef port;
     // The application that lists the window (a ZuApp; empty without one).

@@ -349,6 +349,11 @@ void ZuEvent::GrabWindowEvents(const ZuObjectRef&, bool grab)
         g_grab_count = 0;
 }
 
+int ZuEvent::RetGrabCount()
+{
+    return g_grab_count;
+}
+
 void ZuEvent::HandOverToWindow(const ZuObjectRef& window)
 {
     if (g_capture_count == 0)

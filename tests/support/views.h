@@ -45,6 +45,17 @@ public:
         buttons = ZuEventButtons();
         return *this;
     }
+    // The button that changed (a press or release of it).
+    TProbeEvent& Changed(ZuEventButton b)
+    {
+        change = b;
+        return *this;
+    }
+    TProbeEvent& Modifier(ZuKeyModifier m)
+    {
+        key.modifiers.SetBit(m);
+        return *this;
+    }
     void Delete() override
     {
         window = ZuObjectNull;
