@@ -5,6 +5,7 @@
 #include "si/adorner.h"
 #include "si/error.h"
 #include "si/except.h"
+#include "si/grailpxm.h"
 #include "si/iselframe.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
@@ -730,11 +731,29 @@ void ZuWindow::ResetDelayedDisplay()
     delayed_frame = false;
 }
 
+// Callable by name.
+ZU_EXPORT_ACTOR(ZuWindow, UpdatePartitions)
+
 bool ZuWindow::UpdatePartitions()
 {
-    // Partitions belong to the screen window, which is not part of this
-    // window yet: nothing to split.
-    return false;
+    // The surface the window draws into keeps the partitions: the boxes of
+    // the direct children, except those that define their own.
+    ZuGrailPixmapRef surface = AsKind<ZuGrailPixmapRef>(port);
+    if (surface.IsInvalid())
+        return false;
+    surface->RemovePartitions();
+    ZuViewRef c;
+    for (GetFirstChild(c); c.IsValid();) {
+        if (!c->RetState().TestBit(ZU_VIEW_NO_PARTITION))
+            surface->AddPartition(c->RetBox(), ZuObjectNull);
+        else
+            c->DefinePartition(surface);
+        ZuViewRef next;
+        c->GetNextSibling(next);
+        c = next;
+    }
+    partitions_valid = true;
+    return true;
 }
 
 // ---------------------------------------------------------------------------
