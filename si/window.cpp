@@ -477,8 +477,8 @@ bool ZuWindow::DispatchKeyAlternatives(const ZuEventRef& event)
     if (event->RetType() != ZU_EVENT_KEY_DOWN || key_alternatives.IsInvalid())
         return false;
     // Every control is asked, even after one took the key. The table is
-    // read first: a control that fires may close a dialog and so take
-    // controls out of it.
+    // read first, since a control that fires may close its dialog and so
+    // take controls out of it; those are not asked any more.
     std::vector<ZuObjectRef> controls;
     unsigned n = key_alternatives->TotalCount();
     for (unsigned i = 0; i < n; ++i) {
@@ -489,7 +489,8 @@ bool ZuWindow::DispatchKeyAlternatives(const ZuEventRef& event)
     static const ZuAtomRef handle_key_alt("HandleKeyAlt");
     bool taken = false;
     for (const ZuObjectRef& control : controls) {
-        if (control.IsInvalid())
+        if (control.IsInvalid() || key_alternatives.IsInvalid() ||
+            !key_alternatives->LookFor(control))
             continue;
         const ZuRuntime* rt = control->RetRuntime().RetRawObject();
         const Zuvi_Target* target = rt != nullptr ? rt->FindObserver(handle_key_alt) : nullptr;

@@ -27,6 +27,8 @@ public:
     TKeyAltView() {}
     std::string label;
     bool answer = false;
+    // Takes this control out of the window's table when it is asked.
+    ZuViewRef removes;
 };
 ZU_CLASS_END(TKeyAltView)
 ZU_IMPLEMENT_CLASS(TKeyAltView, "tests/window_dispatch", ZU_CLASS_PLAIN)
@@ -36,6 +38,8 @@ static Zuvi_TargetExport key_alt_export(
         TKeyAltView* v = static_cast<TKeyAltView*>(o);
         bool is_event = source.IsValid() && source->IsKindOf(ZuEventRef::RetRuntime());
         g_log += v->label + (is_event ? ":HandleKeyAlt " : ":HandleKeyAlt(no event) ");
+        if (v->removes.IsValid())
+            v->RetWindow()->NotifyRemoveKeyAlt(v->removes);
         return v->answer;
     },
     "HandleKeyAlt", TKeyAltViewRef::RetRuntime());
@@ -269,13 +273,21 @@ TEST_F(WindowDispatchTest, KeyPressReachesEveryKeyAlternativeAndTheMainResponder
     EXPECT_EQ(g_log, "");
     EXPECT_EQ(TProbeView::log, "A:KeyDown A:KeyUp ");
 
-    // A control that left the table is no longer asked.
+    // A control that left the table is no longer asked, also when an
+    // earlier control took it out during the same key press.
     w->NotifyRemoveKeyAlt(second);
     g_log.clear();
     TProbeView::log.clear();
     Send(ZU_EVENT_KEY_DOWN);
     EXPECT_EQ(g_log, "k1:HandleKeyAlt ");
     EXPECT_EQ(TProbeView::log, "A:KeyDown ");
+    w->NotifyInsertKeyAlt(second);
+    first->removes = second;
+    second->removes = first;
+    g_log.clear();
+    Send(ZU_EVENT_KEY_DOWN);
+    EXPECT_TRUE(g_log == "k1:HandleKeyAlt " || g_log == "k2:HandleKeyAlt ") << g_log;
+    first->removes = second->removes = ZuViewRef();
 }
 
 TEST_F(WindowDispatchTest, WithoutBuildModeModifiedClicksAreOrdinaryPresses)
