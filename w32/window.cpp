@@ -963,7 +963,9 @@ BOOL ShowWindow(HWND hwnd, int command)
     }
     bool show = command != SW_HIDE;
     bool minimize = command == SW_MINIMIZE || command == SW_SHOWMINIMIZED;
-    bool restore = command == SW_RESTORE || command == SW_SHOWNORMAL || command == SW_SHOWDEFAULT;
+    // Shown in its last size and place: a minimised window comes back.
+    bool restore = command == SW_RESTORE || command == SW_SHOWNORMAL || command == SW_SHOWDEFAULT ||
+                   command == SW_SHOWNOACTIVATE;
     bool activate = command == SW_SHOW || command == SW_SHOWNORMAL || command == SW_RESTORE ||
                     command == SW_SHOWDEFAULT || command == SW_SHOWMINIMIZED;
     if (show != was_visible)
@@ -1108,6 +1110,14 @@ BOOL EndDeferWindowPos(HDWP info)
 
 BOOL GetWindowRect(HWND hwnd, RECT* rect)
 {
+    if (hwnd != nullptr && hwnd == GetDesktopWindow()) {
+        if (rect == nullptr)
+            return FALSE;
+        int width = 0, height = 0;
+        W32_TheBackend().ScreenSize(width, height);
+        *rect = RECT{0, 0, width, height};
+        return TRUE;
+    }
     Guard g(S().lock);
     W32_Window* w = W32_WindowOf(hwnd);
     if (w == nullptr || rect == nullptr)

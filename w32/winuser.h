@@ -283,6 +283,7 @@ HWND WindowFromPoint(POINT point);
 // stops when the callback answers FALSE.
 BOOL EnumWindows(WNDENUMPROC callback, LPARAM param);
 HWND GetWindow(HWND hwnd, UINT command);
+// The desktop: its window and client rectangles are the screen's.
 HWND GetDesktopWindow();
 
 HWND SetFocus(HWND hwnd);
