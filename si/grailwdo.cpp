@@ -9,6 +9,13 @@
 #include "zoveda/gfxsurface.h"
 
 ZU_IMPLEMENT_CLASS(ZuGrailWindow, "si/grailwdo", ZU_CLASS_PLAIN)
+ZU_ENUM_REGISTER(ZuWinStyleBit)
+
+Zuvi_GrailWindowLinks Zuvi_grail_window_links = {};
+
+unsigned ZuGrailWindow::g_window_id = 0;
+ZuGrailWindowRef ZuGrailWindow::g_window_main;
+bool ZuGrailWindow::g_zorder_allowed = false;
 
 ZuAtomRef ZuGrailWindow::notify_redrawn;
 ZU_EXPORT_NOTIFY(ZuGrailWindow, redrawn, "notify_redrawn", &ZuGrailWindow::notify_redrawn)
@@ -29,9 +36,38 @@ void DeletePixmap(ZuGrailPixmapRef& pixmap)
 
 } // namespace
 
-ZuGrailWindow::ZuGrailWindow() : overlay_func(nullptr), overlay_arg(nullptr), overlay_present(0) {}
+ZuGrailWindow::ZuGrailWindow()
+    : record(nullptr), window_id(0), active(false), open(false), visible(false), reduced(false),
+      painting(false), flushed(false), content_dx(0), content_dy(0), overlay_func(nullptr),
+      overlay_arg(nullptr), overlay_present(0)
+{
+    InitPlatform();
+    style.SetBit(ZU_WINSTYLE_FRAMELESS);
+    InitOverlays();
+}
 
-ZuGrailWindow::~ZuGrailWindow() {}
+ZuGrailWindow::~ZuGrailWindow()
+{
+    KillPlatform();
+}
+
+void ZuGrailWindow::Delete()
+{
+    KillPlatform();
+    KillOverlays();
+    window = ZuObjectRef();
+    ZuGrailPixmap::Delete();
+}
+
+void ZuGrailWindow::StoreInstance(const ZuStorageRef&)
+{
+    ZU_ABORT("Trying to save Grail Window");
+}
+
+void ZuGrailWindow::RestoreInstance(const ZuStorageRef&)
+{
+    ZU_ABORT("Trying to restore Grail Window");
+}
 
 void ZuGrailWindow::BeginDraw(double x1, double y1, double x2, double y2)
 {

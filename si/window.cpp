@@ -14,7 +14,6 @@
 #include <vector>
 
 ZU_IMPLEMENT_CLASS(ZuWindow, "si/window", ZU_CLASS_PLAIN)
-ZU_ENUM_REGISTER(ZuWinStyleBit)
 
 const Zuvi_Interface ZuiSelectionFrame::interface("ZuiSelectionFrame");
 const char* ZuWindow::selection_frame_class = "ZuSelView";

@@ -13,24 +13,12 @@
 // be given any port to draw into (SetGrailPort), which is how it is drawn
 // into a pixmap.
 
-#include "si/grail.h"
+#include "si/grailwdo.h"
 #include "si/hashtab.h"
 #include "si/string.h"
 #include "si/view.h"
 
 ZU_FORWARD(ZuApp)
-
-// clang-format off
-#define ZU_WIN_STYLE_BIT_LIST(X)                                                  \
-    X(ZU_WINSTYLE_SIZABLE, 1) X(ZU_WINSTYLE_REDUCE_BUTTON, 2)                     \
-    X(ZU_WINSTYLE_CLOSE_BUTTON, 4) X(ZU_WINSTYLE_TOOL, 16)                        \
-    X(ZU_WINSTYLE_TOPMOST, 17) X(ZU_WINSTYLE_PARTITIONED, 18)                     \
-    X(ZU_WINSTYLE_MAIN, 19) X(ZU_WINSTYLE_PERSISTENT, 20)                         \
-    X(ZU_WINSTYLE_FRAMELESS, 24) X(ZU_WINSTYLE_NO_BAR, 25)                        \
-    X(ZU_WINSTYLE_NO_ACTIVATION, 26)
-// clang-format on
-ZU_ENUM(ZuWinStyleBit, ZU_WIN_STYLE_BIT_LIST)
-typedef Bitset<ZuWinStyleBit> ZuWinStyle;
 
 class ZuWindow : public ZuView {
     ZU_CLASS(ZuWindow, ZuView)

@@ -52,14 +52,7 @@ constexpr DWORD kTrackedWaitMs = 20;
 
 bool IsOwnPlatformWindow(HWND hwnd)
 {
-    if (GrailWindowFromHandle(hwnd) == nullptr)
-        return false;
-    char name[200];
-    if (GetClassNameA(hwnd, name, sizeof name) <= 0)
-        return false;
-    const char* own = Zuvi_GrWindowRec::RetClassName();
-    std::size_t n = std::strlen(own);
-    return n != 0 && std::strncmp(name, own, n) == 0;
+    return Zuvi_IsLibraryWindow(hwnd, Zuvi_GrWindowRec::RetClassName());
 }
 
 void Leave(const ZuObjectRef& window)
@@ -250,38 +243,7 @@ ZuObjectRef Zuvi_WindowRefFromHandle(HWND hwnd)
 
 HWND Zuvi_FindOwnPlatformWindow(int x, int y, unsigned n)
 {
-    struct Search {
-        int x, y;
-        unsigned n;
-        HWND first;
-        HWND found;
-        static bool Fits(HWND w, int x, int y)
-        {
-            RECT r;
-            return IsOwnPlatformWindow(w) && IsWindowVisible(w) && !IsIconic(w) &&
-                   GetWindowRect(w, &r) && r.left < x && x < r.right && r.top < y && y < r.bottom;
-        }
-        static BOOL Visit(HWND w, LPARAM p)
-        {
-            Search* s = reinterpret_cast<Search*>(p);
-            if (w == s->first || !Fits(w, s->x, s->y))
-                return TRUE;
-            if (s->n-- == 0) {
-                s->found = w;
-                return FALSE;
-            }
-            return TRUE;
-        }
-    };
-    POINT p{x, y};
-    Search s{x, y, n, WindowFromPoint(p), nullptr};
-    if (s.first != nullptr && Search::Fits(s.first, x, y)) {
-        if (s.n == 0)
-            return s.first;
-        --s.n;
-    }
-    EnumWindows(&Search::Visit, LPARAM(&s));
-    return s.found;
+    return Zuvi_FindLibraryWindow(x, y, Zuvi_GrWindowRec::RetClassName(), n);
 }
 
 void Zuvi_SetCommandWaitHandle(HANDLE handle)

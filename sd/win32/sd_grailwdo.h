@@ -13,6 +13,7 @@
 
 #include "w32/winuser.h"
 
+class DXSurface;
 class ZuGrailWindow;
 
 #define ZU_GRAIL_CLASS_PREFIX "Zuvi:Grail:1X"
@@ -26,8 +27,26 @@ enum {
     ZU_GRAIL_WORD_BYTES = int(sizeof(void*)) + 12,
 };
 
+// The class's statics, and the platform record of one screen window
+// (ZuGrailWindow::RetPrivateWindowInfo).
 class Zuvi_GrWindowRec {
 public:
+    HWND hwnd = nullptr;
+    // Null when DirectDraw cannot serve the window: it paints through GDI.
+    DXSurface* dx_surface = nullptr;
+    // Whether the application was active when the window was last shown.
+    bool app_active = false;
+    bool tool = false;
+    bool topmost = false;
+    bool no_activation = false;
+    // Set by every end of a drawing pass, cleared when the size changes:
+    // until then a paint shows nothing.
+    bool drawn = false;
+    // A close the system asked for is on its way through the queue; the
+    // close that comes back clears it. One per window, so that closing a
+    // second window before the first close came back loses neither.
+    bool close_posted = false;
+
     // Records the instance, names and registers the class. A failed
     // registration leaves the atom 0 (the first window creation stops).
     static void GlobalInit(HINSTANCE instance);
@@ -45,6 +64,11 @@ public:
     static void FormatClassName(const char* program_path, unsigned long thread,
                                 unsigned long process, char out[200]);
 
+    // The index-th top-level window of any application of the library, in
+    // the system's order; the buffer gets the program's base name from its
+    // class name (up to the first '.', '/' or ':'). Null when none.
+    static HWND EnumAppWindows(unsigned index, char* name, unsigned size);
+
 private:
     static HINSTANCE instance;
     static char class_name[200];
@@ -61,8 +85,17 @@ int WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show
 // marker word holds 0xCA11BABE; null otherwise, whatever the class name.
 ZuGrailWindow* GrailWindowFromHandle(HWND hwnd);
 
-// The window procedure of the class. Until the screen window handles its
-// messages, everything goes to the default handling.
+// Whether the window is a library window (as above) whose class name
+// begins with the prefix.
+bool Zuvi_IsLibraryWindow(HWND hwnd, const char* class_prefix);
+// The n-th (from 0) visible, not minimised library window whose class name
+// begins with the prefix and that strictly contains the screen point: the
+// window under the point first, then the others in the system's order.
+HWND Zuvi_FindLibraryWindow(int x, int y, const char* class_prefix, unsigned n);
+
+// The window procedure of the class: paint, activation, geometry, palette,
+// cursor and close. Key, mouse move and button messages never come here
+// (the event wait takes them).
 LRESULT GrailWindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
 #endif
