@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "sd/win32/sd_grailwdo.h"
 #include "si/classfactory.h"
 #include "si/memzone.h"
 #include "tests/support/ports.h"
@@ -29,6 +30,18 @@ namespace {
 
 class WindowPortTest : public PortTest {
 protected:
+    // Screen windows are made only while the library's window class is
+    // registered.
+    void SetUp() override
+    {
+        PortTest::SetUp();
+        Zuvi_GrWindowRec::GlobalInit(&module);
+    }
+    void TearDown() override
+    {
+        Zuvi_GrWindowRec::GlobalKill();
+        PortTest::TearDown();
+    }
     ZuGrailWindowRef NewWindow(const ZuRect& frame)
     {
         ZuGrailWindowRef w(ZuNew<ZuGrailWindow>(Zuvi_app_zone));
@@ -36,6 +49,8 @@ protected:
         w->SetFrameGeometry(frame);
         return w;
     }
+
+    int module = 0;
 };
 
 TEST_F(WindowPortTest, ViewsDrawInFrameCoordinates)

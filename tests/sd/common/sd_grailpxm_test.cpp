@@ -4,6 +4,7 @@
 #include <thread>
 #include <vector>
 
+#include "sd/win32/sd_grailwdo.h"
 #include "si/classfactory.h"
 #include "si/grail.h"
 #include "si/grailpxm.h"
@@ -300,6 +301,8 @@ TEST_F(PortDrawTest, BlendsWithAnExtraTransparency)
 
 TEST_F(PortDrawTest, AWindowSourceStartsAtItsFrame)
 {
+    int module = 0;
+    Zuvi_GrWindowRec::GlobalInit(&module); // screen windows need the class
     ZuGrailWindowRef window(ZuNew<ZuGrailWindow>(Zuvi_app_zone));
     window->Initialise(32, 10, 10);
     window->SetFrameGeometry(ZuRect(100, 50, 109, 59));
@@ -308,6 +311,7 @@ TEST_F(PortDrawTest, AWindowSourceStartsAtItsFrame)
     p->SetPureColor(true);
     p->CopyRect(window, 102, 51, 0, 0, 0, 0);
     EXPECT_EQ(Pixel(p, 0, 0), 20u << 16 | 10u << 8);
+    Zuvi_GrWindowRec::GlobalKill();
 }
 
 TEST_F(PortDrawTest, PixelRowsAndBitmaps)
