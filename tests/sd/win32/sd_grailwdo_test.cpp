@@ -463,6 +463,34 @@ TEST_F(ScreenWindow, ADirectDrawFailureFallsBackToGdi)
     }
 }
 
+// An overlay's callback draws a green square over what DirectDraw shows.
+void DrawGreenSquare(void*, ZuGrailPixmap* pixmap)
+{
+    pixmap->SetForeColor(ZuColorPixel(0x0000FF00u));
+    pixmap->FillRect(10, 10, 19, 19);
+}
+
+TEST_F(ScreenWindow, AnOverlayDrawsOnTheScreenOnlyAndTheWindowKeepsItsPixels)
+{
+    W32_DDSetFormat(W32_DD_565);
+    ZuGrailWindowRef w = NewWindow(300, 200, 399, 259);
+    ASSERT_NE(w->RetPrivateWindowInfo()->dx_surface, nullptr);
+    unsigned id = 0;
+    ASSERT_TRUE(w->NewOverlay(ZuColorPixel(0x00FFFFFFu), id));
+    ASSERT_TRUE(w->SetOverlayFunc(id, &DrawGreenSquare, nullptr));
+    w->Open();
+    Pump();
+    PaintRedAndBlue(w, 100, 60);
+    w->Flush();
+    EXPECT_EQ(Shown(w, 15, 15), 0x0000FF00u);
+    EXPECT_EQ(Shown(w, 25, 25), 0x00FF0000u);
+    EXPECT_EQ(Shown(w, 60, 15), 0x000000FFu);
+    // The window's own pixels are still its drawing.
+    EXPECT_EQ(Pixel(w, 15, 15), Pixel(w, 25, 25));
+    EXPECT_EQ((Pixel(w, 15, 15) >> 16) & 0xFF, 0xFFu);
+    EXPECT_EQ(Pixel(w, 15, 15) & 0xFFFF, 0u);
+}
+
 TEST_F(ScreenWindow, ASystemCloseReachesEachWindowOnceAfterTheCurrentEvent)
 {
     ZuGrailWindowRef a = NewWindow(10, 10, 109, 109);
