@@ -44,9 +44,11 @@ unsigned DXSurface::ClassifyPixelFormat(const DDPIXELFORMAT& f)
     return 0;
 }
 
-void DXSurface::SetOverlayPainter(DXOverlayPainter painter)
+DXOverlayPainter DXSurface::SetOverlayPainter(DXOverlayPainter painter)
 {
+    DXOverlayPainter previous = g_painter;
     g_painter = painter;
+    return previous;
 }
 
 DXSurface::DXSurface()

@@ -64,7 +64,8 @@ public:
     static void Destroy(DXSurface* surface);
     // 3 (555), 4 (565), 5 (24-bit), 6 (32-bit) or 0.
     static unsigned ClassifyPixelFormat(const DDPIXELFORMAT& format);
-    static void SetOverlayPainter(DXOverlayPainter painter);
+    // Installs the painter of mask callbacks and answers the one it replaces.
+    static DXOverlayPainter SetOverlayPainter(DXOverlayPainter painter);
 
     virtual ~DXSurface();
     virtual bool IsRecreated();

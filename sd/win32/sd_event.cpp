@@ -290,6 +290,8 @@ void ZuEvent::Kill()
     g_num_handles = 0;
     g_entered = ZuObjectNull;
     g_entered_set = false;
+    // The names live in the application zone, which is gone after shut-down.
+    user_events = ZuDictRef();
 }
 
 void ZuEvent::PostWakeUpEvent()

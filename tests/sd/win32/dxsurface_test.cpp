@@ -263,7 +263,8 @@ TEST_F(DirectDrawSurface, MaskCallbacksDrawThroughThePixmapLayer)
     MakeWindow(0, 200, 10, 4);
     surface = DXSurface::Create(window);
     ASSERT_NE(surface, nullptr);
-    DXSurface::SetOverlayPainter(Painter);
+    // The screen windows' own painter is put back for the tests that follow.
+    DXOverlayPainter previous = DXSurface::SetOverlayPainter(Painter);
     surface->EnableMask(1, true);
     DXMaskDesc m;
     ASSERT_TRUE(surface->GetMaskDesc(1, &m));
@@ -272,7 +273,7 @@ TEST_F(DirectDrawSurface, MaskCallbacksDrawThroughThePixmapLayer)
     Fill(0x001F);
     ZuGrailPixmap* pixmap = reinterpret_cast<ZuGrailPixmap*>(&m);
     ASSERT_TRUE(surface->Blt(ZuRect(0, 0, 9, 3), pixmap));
-    DXSurface::SetOverlayPainter(nullptr);
+    DXSurface::SetOverlayPainter(previous);
     EXPECT_EQ(g_painted_pixmap, pixmap);
     EXPECT_EQ(g_painted_argument, &argument);
     EXPECT_EQ(g_painted_width, 10u);
