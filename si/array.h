@@ -81,7 +81,14 @@ private:
 
     unsigned int auto_grow_increment;
 
+protected:
+    // The slot answered for a place outside the array; a caller may write
+    // into it, so it is emptied before each answer and at shut-down.
     static ZuObjectRef scratch;
+
+public:
+    // Drops what a caller left in the scratch slot, before the zones go.
+    static void ReleaseScratch() { scratch = ZuObjectNull; }
 };
 ZU_CLASS_END(ZuArray)
 

@@ -7,8 +7,6 @@
 
 ZU_IMPLEMENT_CLASS(ZuArray2D, "si/array2d", ZU_CLASS_PLAIN)
 
-ZuObjectRef ZuArray2D::scratch;
-
 static ZuStorageSync grid_record("<ZuArray2D num_rows num_cols>");
 
 ZuArray2D::ZuArray2D() : num_rows(0), num_cols(0) {}

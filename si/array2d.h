@@ -39,8 +39,6 @@ protected:
 private:
     unsigned int num_rows;
     unsigned int num_cols;
-
-    static ZuObjectRef scratch;
 };
 ZU_CLASS_END(ZuArray2D)
 

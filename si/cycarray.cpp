@@ -8,8 +8,6 @@
 
 ZU_IMPLEMENT_CLASS(ZuCyclicArray, "si/cycarray", ZU_CLASS_PLAIN)
 
-ZuObjectRef ZuCyclicArray::scratch;
-
 static ZuStorageSync cyclic_record("<ZuCyclicArray modulo>");
 
 ZuCyclicArray::ZuCyclicArray() : modulo(0), ring_slots(0) {}

@@ -53,8 +53,6 @@ private:
     unsigned int modulo;
     // Handles in the slot block while the ring is in use (at most modulo).
     unsigned int ring_slots;
-
-    static ZuObjectRef scratch;
 };
 ZU_CLASS_END(ZuCyclicArray)
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "sd/common/sd_file.h"
+#include "si/array.h"
 #include "si/atom.h"
 #include "si/callframe.h"
 #include "si/classfactory.h"
@@ -37,6 +38,7 @@ void DropApplication()
 void StopZones()
 {
     ZuObjectRef::ReleaseDeletionQueue();
+    ZuArray::ReleaseScratch();
     ZuMemZone::Kill();
 }
 

@@ -86,6 +86,17 @@ TEST_F(ArrayTest, AccessPastTheEndGrowsOnlyWithAnIncrement)
     EXPECT_TRUE(none[3].IsInvalid());
 }
 
+// A write into the slot answered past the end must not outlive the zones:
+// after a restart the next such answer would release an object of a zone
+// that is gone.
+TEST_F(ArrayTest, AWriteInTheScratchSlotDoesNotOutliveShutDown)
+{
+    NewArray()->Access(5) = NewArray();
+    ZuviStopRuntime();
+    ZuviStartRuntime();
+    EXPECT_TRUE(NewArray()->Access(5).IsInvalid());
+}
+
 TEST_F(ArrayTest, NotificationsOfEachChange)
 {
     struct Case {
