@@ -71,18 +71,6 @@ protected:
         EXPECT_TRUE(a->GetPropertyValue(n, v)) << n;
         return v;
     }
-    template <class R>
-    static R Definition(const CGraObjectRef& o, int kind)
-    {
-        ZuObjectRef d;
-        EXPECT_TRUE(o->GetDefinition(kind, d));
-        return R(d);
-    }
-    static void ExpectPoint(DPoint p, double x, double y, const char* what)
-    {
-        EXPECT_NEAR(p.x, x, 1e-9) << what;
-        EXPECT_NEAR(p.y, y, 1e-9) << what;
-    }
 };
 
 TEST_F(CGraArcTest, ANewArcAndItsDefinitions)
@@ -102,9 +90,9 @@ TEST_F(CGraArcTest, ANewArcAndItsDefinitions)
     const int expected[] = {10, 11, 12, 15, 20, 21, 22, 25, 51, 100, 102, 101, 105, 0};
     EXPECT_EQ(0, std::memcmp(kinds, expected, sizeof expected));
     for (int kind : {10, 15, 20, 25, 51})
-        EXPECT_TRUE(Definition<ZuObjectRef>(a, kind).IsValid()) << kind;
+        EXPECT_TRUE(Def<ZuObjectRef>(a, kind).IsValid()) << kind;
     for (int kind : {11, 12, 21, 22})
-        EXPECT_TRUE(Definition<ZuObjectRef>(a, kind).IsInvalid()) << kind;
+        EXPECT_TRUE(Def<ZuObjectRef>(a, kind).IsInvalid()) << kind;
     // Each slot takes its class only.
     EXPECT_FALSE(a->SetDefinition(51, Make<CArrowDefRef>()));
     EXPECT_FALSE(a->SetDefinition(20, Make<CColorDefRef>()));
@@ -124,11 +112,11 @@ TEST_F(CGraArcTest, ANewArcAndItsDefinitions)
     a->SetDefinition(21, Make<CPatternDefRef>());
     a->SetDefinition(22, Make<CPulsarDefRef>());
     a->PruneDefinitions();
-    EXPECT_TRUE(Definition<ZuObjectRef>(a, 21).IsValid());
+    EXPECT_TRUE(Def<ZuObjectRef>(a, 21).IsValid());
     a->SetDefinition(20, Make<CMotifDefRef>());
     a->PruneDefinitions();
-    EXPECT_TRUE(Definition<ZuObjectRef>(a, 21).IsInvalid());
-    EXPECT_TRUE(Definition<ZuObjectRef>(a, 22).IsInvalid());
+    EXPECT_TRUE(Def<ZuObjectRef>(a, 21).IsInvalid());
+    EXPECT_TRUE(Def<ZuObjectRef>(a, 22).IsInvalid());
 }
 
 TEST_F(CGraArcTest, DrawingWithTheMouseAndTheCircleConstraint)
@@ -236,7 +224,7 @@ TEST_F(CGraArcTest, TransformsKeepTheShapeOfAnInclinedArc)
     for (const Case& c : cases) {
         CGraArcRef a = Arc(P(1, 1), P(4, 2));
         a->SetPropertyValue(6, c.inclination);
-        Definition<CPenDefRef>(a, 10)->SetWidth(1.0);
+        Def<CPenDefRef>(a, 10)->SetWidth(1.0);
         ChangeRecord scale = {};
         scale.kind = 2;
         scale.a = P(0, 0);
@@ -247,8 +235,7 @@ TEST_F(CGraArcTest, TransformsKeepTheShapeOfAnInclinedArc)
         EXPECT_NEAR(c.radii.x, Value(a, 2), 1e-9) << c.what;
         EXPECT_NEAR(c.radii.y, Value(a, 3), 1e-9) << c.what;
         EXPECT_NEAR(c.factors.x, Value(a, 0), 1e-9) << c.what;
-        EXPECT_NEAR((c.factors.x + c.factors.y) / 2, Definition<CPenDefRef>(a, 10)->GetWidth(),
-                    1e-12)
+        EXPECT_NEAR((c.factors.x + c.factors.y) / 2, Def<CPenDefRef>(a, 10)->GetWidth(), 1e-12)
             << c.what;
     }
     // Rotation turns the inclination; a move only the centre.
@@ -371,7 +358,7 @@ TEST_F(CGraArcTest, FillsAndStrokesInTheInterpreter)
     Live(120, 120, 4.0);
     CGraArcRef a = Arc(P(15, 15), P(10, 6), 222, 221);
     a->SetPropertyValue(6, kPi / 2);
-    Definition<CPenDefRef>(a, 10)->SetWidth(1.0);
+    Def<CPenDefRef>(a, 10)->SetWidth(1.0);
     ASSERT_TRUE(a->UpdateBoundingBox(port));
     // Turned a quarter: 6 across, 10 up, half the pen around.
     DRect box = a->GetBoundingBox();
@@ -397,8 +384,8 @@ TEST_F(CGraArcTest, FillsAndStrokesInTheInterpreter)
         {"outside the box", 0.0, 0.0, {40, 40}, 1, false},
     };
     for (const Case& c : cases) {
-        Definition<CColorDefRef>(a, 25)->SetTransparency(c.fill_transparency);
-        Definition<CColorDefRef>(a, 15)->SetTransparency(c.stroke_transparency);
+        Def<CColorDefRef>(a, 25)->SetTransparency(c.fill_transparency);
+        Def<CColorDefRef>(a, 15)->SetTransparency(c.stroke_transparency);
         EXPECT_EQ(c.hit, a->HitTest(port, c.at, 1.0, c.flags)) << c.what;
     }
 
@@ -406,7 +393,7 @@ TEST_F(CGraArcTest, FillsAndStrokesInTheInterpreter)
     CGraArcRef open = Arc(P(15, 15), P(10, 10), 223, 220);
     open->SetPropertyValue(4, 0.0);
     open->SetPropertyValue(5, kPi / 2);
-    Definition<CPenDefRef>(open, 10)->SetWidth(0.0);
+    Def<CPenDefRef>(open, 10)->SetWidth(0.0);
     ASSERT_TRUE(open->UpdateBoundingBox(port));
     box = open->GetBoundingBox();
     EXPECT_NEAR(15.0, box.x1, 0.25);
@@ -423,7 +410,7 @@ TEST_F(CGraArcTest, StoredRecordAndCopy)
     a->SetPropertyValue(6, 0.75);
     a->SetEditMode(3);
     a->SetEditing(0);
-    Definition<CPenDefRef>(a, 10)->SetWidth(0.3);
+    Def<CPenDefRef>(a, 10)->SetWidth(0.3);
     a->SetDefinition(22, Make<CPulsarDefRef>());
     for (int round = 0; round < 2; round++) {
         CGraArcRef back;
@@ -439,11 +426,11 @@ TEST_F(CGraArcTest, StoredRecordAndCopy)
             EXPECT_EQ(values[n], Value(back, n)) << n;
         EXPECT_EQ(3, back->GetEditMode());
         EXPECT_EQ(0, back->IsEditing());
-        EXPECT_EQ(225, Definition<CArcDefRef>(back, 51)->GetMode());
-        EXPECT_EQ(0.3, Definition<CPenDefRef>(back, 10)->GetWidth());
-        EXPECT_TRUE(Definition<ZuObjectRef>(back, 21).IsInvalid());
-        EXPECT_TRUE(Definition<ZuObjectRef>(back, 22).IsValid());
-        EXPECT_FALSE(Definition<ZuObjectRef>(back, 51) == Definition<ZuObjectRef>(a, 51));
+        EXPECT_EQ(225, Def<CArcDefRef>(back, 51)->GetMode());
+        EXPECT_EQ(0.3, Def<CPenDefRef>(back, 10)->GetWidth());
+        EXPECT_TRUE(Def<ZuObjectRef>(back, 21).IsInvalid());
+        EXPECT_TRUE(Def<ZuObjectRef>(back, 22).IsValid());
+        EXPECT_FALSE(Def<ZuObjectRef>(back, 51) == Def<ZuObjectRef>(a, 51));
     }
 }
 

@@ -53,9 +53,7 @@ protected:
     }
     static CArrowDefRef Head(const CGraObjectRef& o, int kind)
     {
-        ZuObjectRef d;
-        EXPECT_TRUE(o->GetDefinition(kind, d));
-        return CArrowDefRef(d);
+        return Def<CArrowDefRef>(o, kind);
     }
     // The arrow's head of the kind takes these values.
     static void SetHead(const CGraArrowRef& a, int which, int kind, double p1, double p2 = 0,
@@ -70,24 +68,6 @@ protected:
         h->SetParam5(p5);
         h->SetFlags(flags);
         EXPECT_TRUE(a->SetDefinition(which, h));
-    }
-    static CPenDefRef Pen(const CGraObjectRef& o)
-    {
-        ZuObjectRef d;
-        EXPECT_TRUE(o->GetDefinition(10, d));
-        return CPenDefRef(d);
-    }
-    static void ExpectPoint(DPoint p, double x, double y, const char* what)
-    {
-        EXPECT_NEAR(p.x, x, 1e-9) << what;
-        EXPECT_NEAR(p.y, y, 1e-9) << what;
-    }
-    static size_t Count(const std::string& text, const std::string& what)
-    {
-        size_t n = 0;
-        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-            n++;
-        return n;
     }
 };
 

@@ -16,12 +16,6 @@
 
 namespace {
 
-void ExpectPoint(DPoint p, double x, double y, const char* what)
-{
-    EXPECT_NEAR(p.x, x, 1e-9) << what;
-    EXPECT_NEAR(p.y, y, 1e-9) << what;
-}
-
 class CGraGroupTest : public GraTest {
 protected:
     // A tree whose root holds a group node.

@@ -42,30 +42,12 @@ namespace {
 
 class CGraLineTest : public GraTest {
 protected:
-    void TearDown() override
-    {
-        SetCurrentDocument(CDocumentRef(), CViewRef());
-        GraTest::TearDown();
-    }
-
     static CGraLineRef Line(DPoint a, DPoint b)
     {
         CGraLineRef l = Make<CGraLineRef>();
         l->SetHandlePosition(0, a);
         l->SetHandlePosition(1, b);
         return l;
-    }
-    static CPenDefRef Pen(const CGraObjectRef& o)
-    {
-        ZuObjectRef d;
-        EXPECT_TRUE(o->GetDefinition(10, d));
-        return CPenDefRef(d);
-    }
-    static std::string Text(const ZuStringRef& s) { return s.IsValid() ? s->AccessLatin() : ""; }
-    static void ExpectPoint(DPoint p, double x, double y, const char* what)
-    {
-        EXPECT_NEAR(p.x, x, 1e-9) << what;
-        EXPECT_NEAR(p.y, y, 1e-9) << what;
     }
 };
 

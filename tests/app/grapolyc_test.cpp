@@ -14,7 +14,7 @@
 #include "app/positiondef.h"
 #include "si/except.h"
 #include "si/string.h"
-#include "tests/app/polytest.h"
+#include "tests/app/gratest.h"
 
 // A chain that stores a vertex count it does not have; its class name has
 // the chain's length, so that a test can rename it in the stream.
@@ -49,7 +49,7 @@ struct V {
     int mode;
 };
 
-class CGraPolyCurveTest : public PolyTest {
+class CGraPolyCurveTest : public GraTest {
 protected:
     // A chain through the vertices (appended with the tool, then placed).
     CGraPolyCurveRef Chain(std::initializer_list<V> vs, bool closed = false)
@@ -66,12 +66,6 @@ protected:
         SetClosed(c, closed);
         return c;
     }
-    static void SetClosed(const CGraObjectRef& o, bool closed)
-    {
-        CCloseDefRef close = Make<CCloseDefRef>();
-        close->SetClosed(closed);
-        EXPECT_TRUE(o->SetDefinition(18, close));
-    }
     // A chain of n straight segments along y = 0, from x = 0 in steps of 10.
     CGraPolyCurveRef Straight(int n, bool closed = false)
     {
@@ -82,18 +76,6 @@ protected:
         }
         SetClosed(c, closed);
         return c;
-    }
-    static CPenDefRef Pen(const CGraObjectRef& o)
-    {
-        ZuObjectRef d;
-        EXPECT_TRUE(o->GetDefinition(10, d));
-        return CPenDefRef(d);
-    }
-    static std::string Text(const ZuStringRef& s) { return s.IsValid() ? s->AccessLatin() : ""; }
-    static void ExpectPoint(DPoint p, double x, double y, const std::string& what)
-    {
-        EXPECT_NEAR(p.x, x, 1e-9) << what;
-        EXPECT_NEAR(p.y, y, 1e-9) << what;
     }
 };
 
@@ -539,7 +521,7 @@ TEST_F(CGraPolyCurveTest, TransformsStartFromTheSavedVertices)
 
 TEST_F(CGraPolyCurveTest, DrawingSendsTheCurvesThroughThePort)
 {
-    Record();
+    RecordDrawingOnly();
     CGraPolyCurveRef k =
         Chain({{P(0, 0), P(0, 0), P(10, 0), 3}, {P(20, 10), P(30, 10), P(30, 10), 3}});
     EXPECT_TRUE(k->Draw(port, 0));
@@ -593,7 +575,7 @@ TEST_F(CGraPolyCurveTest, DrawingSendsTheCurvesThroughThePort)
 
 TEST_F(CGraPolyCurveTest, TheShadowIsFilledAndClosed)
 {
-    Record();
+    RecordDrawingOnly();
     CGraPolyCurveRef k = Straight(3);
     CPositionDefRef where = Make<CPositionDefRef>();
     where->SetValue(119);
@@ -618,7 +600,7 @@ TEST_F(CGraPolyCurveTest, TheShadowIsFilledAndClosed)
 
 TEST_F(CGraPolyCurveTest, BoxAndHitsWithTheRecorder)
 {
-    Record();
+    RecordDrawingOnly();
     CGraPolyCurveRef k = Straight(3);
     recorder->answers = {BoxAnswer(-1, -2, 21, 12)};
     EXPECT_TRUE(k->UpdateBoundingBox(port));
@@ -684,7 +666,7 @@ TEST_F(CGraPolyCurveTest, CopyAndStoredRecord)
     Pen(k)->SetWidth(0.75);
     k->SetDefinition(22, Make<CPulsarDefRef>());
     SetClosed(k, true);
-    Record();
+    RecordDrawingOnly();
     recorder->answers = {BoxAnswer(1, 2, 3, 4)};
     ASSERT_TRUE(k->UpdateBoundingBox(port));
     k->MoveHandle(4, P(10, 0));
@@ -694,7 +676,7 @@ TEST_F(CGraPolyCurveTest, CopyAndStoredRecord)
     for (int round = 0; round < 2; round++) {
         CGraPolyCurveRef back;
         if (round == 0) {
-            back = CGraPolyCurveRef(RoundTrip(k));
+            back = CGraPolyCurveRef(RoundTrip(k, kWake));
         } else {
             back = Make<CGraPolyCurveRef>();
             back->CopyFrom(k);
@@ -732,7 +714,7 @@ TEST_F(CGraPolyCurveTest, BadRecordsAreRefusedWithTheStreamError)
     for (size_t n = 0; n < whole.size(); n++) {
         const std::vector<unsigned char> cut(whole.begin(), whole.begin() + long(n));
         CGraObjectRef back;
-        EXPECT_THROW(back = Restored(cut), ZuExcStream) << n;
+        EXPECT_THROW(back = Restored(cut, kWake), ZuExcStream) << n;
         EXPECT_TRUE(back.IsInvalid());
     }
     // Counts the table cannot hold, under the chain's own class name.
@@ -745,13 +727,13 @@ TEST_F(CGraPolyCurveTest, BadRecordsAreRefusedWithTheStreamError)
         ASSERT_NE(std::string::npos, at);
         bytes[at + 12] = 'e';
         if (count == 100) {
-            CGraObjectRef back = Restored(bytes);
+            CGraObjectRef back = Restored(bytes, kWake);
             ASSERT_TRUE(back.IsValid());
             EXPECT_EQ(100, CGraPolyCurveRef(back)->GetCount());
             continue;
         }
         CGraObjectRef back;
-        EXPECT_THROW(back = Restored(bytes), ZuExcStream) << count;
+        EXPECT_THROW(back = Restored(bytes, kWake), ZuExcStream) << count;
         EXPECT_TRUE(back.IsInvalid());
     }
 }

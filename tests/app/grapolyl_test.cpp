@@ -15,7 +15,7 @@
 #include "app/misc.h"
 #include "si/except.h"
 #include "si/string.h"
-#include "tests/app/polytest.h"
+#include "tests/app/gratest.h"
 
 // A polygon that stores a vertex count or a vertex corners array it does
 // not have; its class name has the polygon's length, so that a test can
@@ -47,7 +47,7 @@ ZU_IMPLEMENT_CLASS(CGraPolyLinX, "tests/app/grapolyl_test", ZU_CLASS_PLAIN)
 
 namespace {
 
-class CGraPolyLineTest : public PolyTest {
+class CGraPolyLineTest : public GraTest {
 protected:
     CGraPolyLineRef Poly(std::initializer_list<DPoint> ps, bool closed = false)
     {
@@ -66,37 +66,7 @@ protected:
     {
         return Poly({P(0, 0), P(10, 0), P(10, 10), P(0, 10)}, closed);
     }
-    static void SetClosed(const CGraObjectRef& o, bool closed)
-    {
-        CCloseDefRef close = Make<CCloseDefRef>();
-        close->SetClosed(closed);
-        EXPECT_TRUE(o->SetDefinition(18, close));
-    }
-    static CCornerDefRef Corner(int kind, double length)
-    {
-        CCornerDefRef c = Make<CCornerDefRef>();
-        c->SetValue(kind);
-        c->SetLength(length);
-        return c;
-    }
-    static CCornerDefRef CornerOf(const CGraObjectRef& o)
-    {
-        ZuObjectRef d;
-        EXPECT_TRUE(o->GetDefinition(30, d));
-        return CCornerDefRef(d);
-    }
-    static CPenDefRef Pen(const CGraObjectRef& o)
-    {
-        ZuObjectRef d;
-        EXPECT_TRUE(o->GetDefinition(10, d));
-        return CPenDefRef(d);
-    }
-    static std::string Text(const ZuStringRef& s) { return s.IsValid() ? s->AccessLatin() : ""; }
-    static void ExpectPoint(DPoint p, double x, double y, const std::string& what)
-    {
-        EXPECT_NEAR(p.x, x, 1e-9) << what;
-        EXPECT_NEAR(p.y, y, 1e-9) << what;
-    }
+    static CCornerDefRef CornerOf(const CGraObjectRef& o) { return Def<CCornerDefRef>(o, 30); }
 };
 
 TEST_F(CGraPolyLineTest, ANewPolygonHasItsCornerAndNoVertexCorners)
@@ -432,7 +402,7 @@ TEST_F(CGraPolyLineTest, TransformsAndThePen)
 
 TEST_F(CGraPolyLineTest, DrawingTheOutlineWithItsCorners)
 {
-    Record();
+    RecordDrawingOnly();
     CGraPolyLineRef sq = Square();
     EXPECT_TRUE(sq->Draw(port, 0));
     EXPECT_EQ("0.000000 0.000000 moveto 10.000000 0.000000 lineto 10.000000 10.000000 lineto "
@@ -507,7 +477,7 @@ TEST_F(CGraPolyLineTest, CopyAndStoredRecord)
     sq->MoveHandle(5, P(10, 3)); // vertex 1: its own length 3
     sq->SetEditMode(4);
     Pen(sq)->SetWidth(0.5);
-    Record();
+    RecordDrawingOnly();
     recorder->answers = {BoxAnswer(-1, -1, 11, 11)};
     ASSERT_TRUE(sq->UpdateBoundingBox(port));
     sq->MoveHandle(7, P(10, 10));
@@ -515,7 +485,7 @@ TEST_F(CGraPolyLineTest, CopyAndStoredRecord)
     for (int round = 0; round < 2; round++) {
         CGraPolyLineRef back;
         if (round == 0) {
-            back = CGraPolyLineRef(RoundTrip(sq));
+            back = CGraPolyLineRef(RoundTrip(sq, kWake));
         } else {
             back = Make<CGraPolyLineRef>();
             back->CopyFrom(sq);
@@ -543,7 +513,7 @@ TEST_F(CGraPolyLineTest, CopyAndStoredRecord)
         back->SetPropertyValue(2, 0);
         EXPECT_EQ(112, CornerOf(back)->GetValue());
     }
-    CGraPolyLineRef fresh = CGraPolyLineRef(RoundTrip(sq));
+    CGraPolyLineRef fresh = CGraPolyLineRef(RoundTrip(sq, kWake));
     EXPECT_EQ(-1, fresh->GetChosen());
     EXPECT_FALSE(fresh->IsHandleSelected(1));
     CGraPolyLineRef copy = Make<CGraPolyLineRef>();
@@ -554,7 +524,7 @@ TEST_F(CGraPolyLineTest, CopyAndStoredRecord)
     CGraPolyLineRef plain = Square();
     copy->CopyFrom(plain);
     EXPECT_EQ(1, copy->GetHandleType(3));
-    EXPECT_TRUE(CGraPolyLineRef(RoundTrip(plain)).IsValid());
+    EXPECT_TRUE(CGraPolyLineRef(RoundTrip(plain, kWake)).IsValid());
 }
 
 TEST_F(CGraPolyLineTest, BadRecordsAreRefusedWithTheStreamError)
@@ -565,7 +535,7 @@ TEST_F(CGraPolyLineTest, BadRecordsAreRefusedWithTheStreamError)
     for (size_t n = 0; n < whole.size(); n += 7) {
         const std::vector<unsigned char> cut(whole.begin(), whole.begin() + long(n));
         CGraObjectRef back;
-        EXPECT_THROW(back = Restored(cut), ZuExcStream) << n;
+        EXPECT_THROW(back = Restored(cut, kWake), ZuExcStream) << n;
         EXPECT_TRUE(back.IsInvalid());
     }
     auto array = [](unsigned size, bool foreign) {
@@ -601,10 +571,10 @@ TEST_F(CGraPolyLineTest, BadRecordsAreRefusedWithTheStreamError)
         bytes[at + 11] = 'e';
         CGraObjectRef back;
         if (c.refused) {
-            EXPECT_THROW(back = Restored(bytes), ZuExcStream) << c.what;
+            EXPECT_THROW(back = Restored(bytes, kWake), ZuExcStream) << c.what;
             EXPECT_TRUE(back.IsInvalid()) << c.what;
         } else {
-            back = Restored(bytes);
+            back = Restored(bytes, kWake);
             ASSERT_TRUE(back.IsValid()) << c.what;
             EXPECT_EQ(c.count, CGraPolyLineRef(back)->GetCount()) << c.what;
         }

@@ -17,7 +17,7 @@
 #include "app/positiondef.h"
 #include "si/except.h"
 #include "si/storage.h"
-#include "tests/app/shapetest.h"
+#include "tests/app/gratest.h"
 
 // A polygon whose spare value a test can set and read, and which can store
 // its record as an older writer did, without the last group.
@@ -51,7 +51,7 @@ ZU_IMPLEMENT_CLASS(CGraPolyRegSpare, "tests/app/grapolyr_test", ZU_CLASS_PLAIN)
 
 namespace {
 
-class CGraPolyRegTest : public ShapeTest {
+class CGraPolyRegTest : public GraTest {
 protected:
     static CGraPolyRegRef Poly(int sides, bool star, double depth, DPoint centre, DPoint vertex)
     {
@@ -64,26 +64,11 @@ protected:
         shape->SetIndentation(depth);
         return r;
     }
-    template <class R>
-    static R Def(const CGraObjectRef& o, int kind)
-    {
-        ZuObjectRef d;
-        EXPECT_TRUE(o->GetDefinition(kind, d));
-        return R(d);
-    }
     static double Value(const CGraPolyRegRef& r, int n)
     {
         double v = -1.0;
         EXPECT_TRUE(r->GetPropertyValue(n, v));
         return v;
-    }
-    static std::string Flat(const std::string& s)
-    {
-        std::string out;
-        for (char c : s)
-            if (c != '\n')
-                out += c;
-        return out;
     }
     // The points of every "x y moveto" and "x y lineto" in the text.
     static std::vector<DPoint> PathPoints(const std::string& text)
@@ -184,7 +169,7 @@ TEST_F(CGraPolyRegTest, PruningAndMissingDefinitions)
     r->CopyFrom(from);
     EXPECT_TRUE(Def<ZuObjectRef>(r, 21).IsInvalid());
     EXPECT_EQ(5, Value(r, 4));
-    EXPECT_POINT(r->GetHandlePosition(1), 3, 4, "vertex copied");
+    ExpectPoint(r->GetHandlePosition(1), 3, 4, "vertex copied");
     EXPECT_NE(Def<ZuObjectRef>(r, 50).Resolve(), Def<ZuObjectRef>(from, 50).Resolve());
 }
 
@@ -211,8 +196,8 @@ TEST_F(CGraPolyRegTest, TheStoredRecordKeepsEveryStoredField)
     ASSERT_TRUE(back.IsValid());
     EXPECT_EQ(0.625, back->spareValue());
     EXPECT_EQ(5, back->GetEditMode());
-    EXPECT_POINT(back->GetHandlePosition(0), 1.5, -2, "centre");
-    EXPECT_POINT(back->GetHandlePosition(1), 7, 9.25, "vertex");
+    ExpectPoint(back->GetHandlePosition(0), 1.5, -2, "centre");
+    ExpectPoint(back->GetHandlePosition(1), 7, 9.25, "vertex");
     for (int n = 4; n < 8; n++)
         EXPECT_EQ(Value(r, n), Value(back, n)) << n;
     EXPECT_TRUE(Def<CPolyRegDefRef>(back, 50)->IsStar());
@@ -226,14 +211,14 @@ TEST_F(CGraPolyRegTest, TheStoredRecordKeepsEveryStoredField)
     ChangeRecord move{};
     move.kind = 1;
     back->Transform(move, 0);
-    EXPECT_POINT(back->GetHandlePosition(1), 0, 0, "fresh saved vertex");
+    ExpectPoint(back->GetHandlePosition(1), 0, 0, "fresh saved vertex");
 
     // An older record without the spare: 0.0.
     r->older = true;
     CGraPolyRegSpareRef old(RoundTrip(r));
     ASSERT_TRUE(old.IsValid());
     EXPECT_EQ(0.0, old->spareValue());
-    EXPECT_POINT(old->GetHandlePosition(1), 7, 9.25, "vertex of the older record");
+    ExpectPoint(old->GetHandlePosition(1), 7, 9.25, "vertex of the older record");
     EXPECT_EQ(40, old->GetBoundingBox().y2);
 
     // A stream cut inside the record is refused.
@@ -336,9 +321,9 @@ TEST_F(CGraPolyRegTest, StarCornersAreCutTowardsTheirNeighbours)
     EXPECT_NEAR(1.0, Distance(r->GetOuterCornerStart(0), r->GetOuterPoint(0)), 1e-12);
     EXPECT_NEAR(1.0, Distance(r->GetOuterCornerEnd(0), r->GetOuterPoint(0)), 1e-12);
     const DPoint towards = PointTowards(r->GetOuterPoint(0), r->GetInnerPoint(1), 1.0);
-    EXPECT_POINT(r->GetOuterCornerEnd(0), towards.x, towards.y, "towards the inner point");
+    ExpectPoint(r->GetOuterCornerEnd(0), towards.x, towards.y, "towards the inner point");
     const DPoint back = PointTowards(r->GetInnerPoint(1), r->GetOuterPoint(0), 0.5);
-    EXPECT_POINT(r->GetInnerCornerStart(1), back.x, back.y, "inner start");
+    ExpectPoint(r->GetInnerCornerStart(1), back.x, back.y, "inner start");
     Record();
     DrawAgain(r, 0);
     const std::string all = Flat(recorder->All());
@@ -346,7 +331,7 @@ TEST_F(CGraPolyRegTest, StarCornersAreCutTowardsTheirNeighbours)
     EXPECT_EQ(16u, Count(all, "lineto"));
     // Sharp corners give the points themselves.
     r->SetDefinition(31, Corner(110, 0.0));
-    EXPECT_POINT(r->GetInnerCornerEnd(3), r->GetInnerPoint(3).x, r->GetInnerPoint(3).y, "sharp");
+    ExpectPoint(r->GetInnerCornerEnd(3), r->GetInnerPoint(3).x, r->GetInnerPoint(3).y, "sharp");
 }
 
 TEST_F(CGraPolyRegTest, TheShadowOnlyWhenAskedForAndSet)
@@ -410,7 +395,7 @@ TEST_F(CGraPolyRegTest, HandlesAndTheirKinds)
     DPoint out;
     EXPECT_FALSE(r->GetHandle(2, out));
     EXPECT_TRUE(r->GetHandle(1, out));
-    EXPECT_POINT(out, 10, 0, "vertex");
+    ExpectPoint(out, 10, 0, "vertex");
 
     // Handle 3 of a hexagon of radius 10: half the side at most.
     r->MoveHandle(3, PointTowards(P(10, 0), r->GetOuterPoint(2), 8.0));
@@ -438,8 +423,8 @@ TEST_F(CGraPolyRegTest, HandlesAndTheirKinds)
         EXPECT_NEAR(c.depth, Value(s, 5), 1e-9);
     }
     s->MoveHandle(0, P(1, 1));
-    EXPECT_POINT(s->GetHandlePosition(0), 1, 1, "centre");
-    EXPECT_POINT(s->GetHandlePosition(7), 0, 0, "none");
+    ExpectPoint(s->GetHandlePosition(0), 1, 1, "centre");
+    ExpectPoint(s->GetHandlePosition(7), 0, 0, "none");
 }
 
 TEST_F(CGraPolyRegTest, StarInsetsStayWithinTheIndentation)
@@ -478,15 +463,15 @@ TEST_F(CGraPolyRegTest, DraggingOutAndTheConstraint)
         const DPoint at = P(0, 0);
         r->SetPoints(&at, 1);
         EXPECT_FALSE(r->DragPoint(c.p, 2));
-        EXPECT_POINT(r->GetHandlePosition(1), c.expected.x, c.expected.y, "constrained");
+        ExpectPoint(r->GetHandlePosition(1), c.expected.x, c.expected.y, "constrained");
         r->PlacePoint(c.p, 0);
-        EXPECT_POINT(r->GetHandlePosition(1), c.p.x, c.p.y, "free");
+        ExpectPoint(r->GetHandlePosition(1), c.p.x, c.p.y, "free");
     }
     // Which 0: from the vertex.
     CGraPolyRegRef r = Poly(3, false, 0, P(0, 0), P(10, 10));
     DPoint p = P(13, 11);
     r->ConstrainPoint(2, 0, p);
-    EXPECT_POINT(p, 13, 10, "from the vertex");
+    ExpectPoint(p, 13, 10, "from the vertex");
 }
 
 TEST_F(CGraPolyRegTest, MarksAndTransforms)
@@ -510,7 +495,7 @@ TEST_F(CGraPolyRegTest, MarksAndTransforms)
     EXPECT_DOUBLE_EQ(2.5, Value(r, 6));
     EXPECT_DOUBLE_EQ(5.0, Value(r, 7));
     EXPECT_DOUBLE_EQ(2.5, Def<CPenDefRef>(r, 10)->GetWidth());
-    EXPECT_POINT(r->GetHandlePosition(1), 20, 0, "vertex scaled");
+    ExpectPoint(r->GetHandlePosition(1), 20, 0, "vertex scaled");
 
     // A marked handle stays, and the insets and pen keep their size.
     r->SelectHandle(0);
@@ -521,8 +506,8 @@ TEST_F(CGraPolyRegTest, MarksAndTransforms)
     move.b = P(1, 2);
     r->SaveGeometry(move);
     r->Transform(move, 2);
-    EXPECT_POINT(r->GetHandlePosition(0), 0, 0, "marked centre stays");
-    EXPECT_POINT(r->GetHandlePosition(1), 21, 2, "vertex moved");
+    ExpectPoint(r->GetHandlePosition(0), 0, 0, "marked centre stays");
+    ExpectPoint(r->GetHandlePosition(1), 21, 2, "vertex moved");
     r->Transform(scale, 2);
     EXPECT_DOUBLE_EQ(2.5, Def<CPenDefRef>(r, 10)->GetWidth());
     EXPECT_TRUE(r->SetEditMode(1));
@@ -613,8 +598,8 @@ TEST_F(CGraPolyRegTest, PropertyValuesAndTheirSetters)
     for (const Case& c : cases) {
         CGraPolyRegRef p = Poly(6, false, 0.0, P(1, 1), P(1, 11));
         EXPECT_EQ(c.answer, p->SetPropertyValue(c.n, c.value)) << c.what;
-        EXPECT_POINT(p->GetHandlePosition(0), c.centre.x, c.centre.y, c.what);
-        EXPECT_POINT(p->GetHandlePosition(1), c.vertex.x, c.vertex.y, c.what);
+        ExpectPoint(p->GetHandlePosition(0), c.centre.x, c.centre.y, c.what);
+        ExpectPoint(p->GetHandlePosition(1), c.vertex.x, c.vertex.y, c.what);
     }
     struct Sides {
         double value;
@@ -633,7 +618,7 @@ TEST_F(CGraPolyRegTest, PropertyValuesAndTheirSetters)
     int kind = -1;
     EXPECT_TRUE(r->GetPropertyHandles(3, a, b, kind));
     EXPECT_EQ(7, kind);
-    EXPECT_POINT(b, 1, 11, "vertex");
+    ExpectPoint(b, 1, 11, "vertex");
     EXPECT_FALSE(r->GetPropertyHandles(4, a, b, kind));
     EXPECT_EQ(0, kind);
     ZuStringRef text;

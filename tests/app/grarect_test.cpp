@@ -14,11 +14,11 @@
 #include "app/pendef.h"
 #include "app/positiondef.h"
 #include "si/except.h"
-#include "tests/app/shapetest.h"
+#include "tests/app/gratest.h"
 
 namespace {
 
-class CGraRectTest : public ShapeTest {
+class CGraRectTest : public GraTest {
 protected:
     static CGraRectRef Rect(DPoint p, DPoint q, double angle = 0.0)
     {
@@ -27,21 +27,6 @@ protected:
         EXPECT_TRUE(r->SetPoints(points, 2));
         r->SetPropertyValue(8, angle);
         return r;
-    }
-    template <class R>
-    static R Def(const CGraObjectRef& o, int kind)
-    {
-        ZuObjectRef d;
-        EXPECT_TRUE(o->GetDefinition(kind, d));
-        return R(d);
-    }
-    static std::string Flat(std::string s)
-    {
-        std::string out;
-        for (char c : s)
-            if (c != '\n')
-                out += c;
-        return out;
     }
     static double Inset(const CGraRectRef& r)
     {
@@ -165,7 +150,7 @@ TEST_F(CGraRectTest, TheStoredRecordKeepsEveryStoredField)
         ChangeRecord move{};
         move.kind = 1;
         back->Transform(move, 0);
-        EXPECT_POINT(back->GetHandlePosition(0), 0, 0, "fresh saved geometry");
+        ExpectPoint(back->GetHandlePosition(0), 0, 0, "fresh saved geometry");
     }
 }
 
@@ -186,7 +171,7 @@ TEST_F(CGraRectTest, ASharpRectangleIsFourLinesClosedAndStroked)
 {
     CGraRectRef r = Rect(P(10, 10), P(4, 20));
     EXPECT_EQ(-6, (r->GetHandlePosition(2).x - r->GetHandlePosition(0).x));
-    EXPECT_POINT(r->GetHandlePosition(3), 4, 10, "c3");
+    ExpectPoint(r->GetHandlePosition(3), 4, 10, "c3");
     Record();
     EXPECT_TRUE(r->Draw(port, 0)); // writes the port's state first
     recorder->Clear();
@@ -310,22 +295,22 @@ TEST_F(CGraRectTest, HandlesMoveTheRectangleOnItsOwnAxes)
         CGraRectRef r = Rect(P(0, 0), P(10, 5), c.angle);
         const DPoint c2 = r->GetHandlePosition(2);
         r->MoveHandle(c.n, c.to);
-        EXPECT_POINT(r->GetHandlePosition(0), c.p.x, c.p.y, c.what);
+        ExpectPoint(r->GetHandlePosition(0), c.p.x, c.p.y, c.what);
         double w = 0, h = 0;
         r->GetPropertyValue(6, w);
         r->GetPropertyValue(7, h);
         EXPECT_NEAR(c.q.x - c.p.x, w, 1e-9) << c.what;
         EXPECT_NEAR(c.q.y - c.p.y, h, 1e-9) << c.what;
         if (c.n == 0)
-            EXPECT_POINT(r->GetHandlePosition(2), c2.x, c2.y, c.what);
+            ExpectPoint(r->GetHandlePosition(2), c2.x, c2.y, c.what);
     }
     CGraRectRef r = Rect(P(0, 0), P(10, 5));
-    EXPECT_POINT(r->GetHandlePosition(1), 0, 5, "c1");
+    ExpectPoint(r->GetHandlePosition(1), 0, 5, "c1");
     r->MoveHandle(1, P(2, 7));
-    EXPECT_POINT(r->GetHandlePosition(3), 10, 0, "c3 stays");
-    EXPECT_POINT(r->GetHandlePosition(5), 6, 7, "middle of c1-c2");
+    ExpectPoint(r->GetHandlePosition(3), 10, 0, "c3 stays");
+    ExpectPoint(r->GetHandlePosition(5), 6, 7, "middle of c1-c2");
     EXPECT_EQ(0, r->GetHandleType(9));
-    EXPECT_POINT(r->GetHandlePosition(9), 0, 0, "none");
+    ExpectPoint(r->GetHandlePosition(9), 0, 0, "none");
 }
 
 TEST_F(CGraRectTest, TheInsetHandle)
@@ -340,7 +325,7 @@ TEST_F(CGraRectTest, TheInsetHandle)
     r->SetDefinition(30, Corner(112, 1.0));
     EXPECT_EQ(3, r->GetHandleType(8));
     EXPECT_TRUE(r->GetHandle(8, out));
-    EXPECT_POINT(out, 1, 0, "1 along c0-c3");
+    ExpectPoint(out, 1, 0, "1 along c0-c3");
     // No upper limit: 3 on a side of 2.
     r->MoveHandle(8, P(0, 3));
     EXPECT_EQ(3.0, Inset(r));
@@ -355,19 +340,19 @@ TEST_F(CGraRectTest, DraggingOutAndTheSquareConstraint)
     const DPoint at = P(0, 0);
     EXPECT_TRUE(r->SetPoints(&at, 1));
     EXPECT_FALSE(r->DragPoint(P(6, -2), 2));
-    EXPECT_POINT(r->GetHandlePosition(2), 6, -6, "square below");
+    ExpectPoint(r->GetHandlePosition(2), 6, -6, "square below");
     r->PlacePoint(P(6, 1), 2);
-    EXPECT_POINT(r->GetHandlePosition(2), 6, 6, "square above");
+    ExpectPoint(r->GetHandlePosition(2), 6, 6, "square above");
     r->PlacePoint(P(6, 1), 0);
-    EXPECT_POINT(r->GetHandlePosition(2), 6, 1, "free");
+    ExpectPoint(r->GetHandlePosition(2), 6, 1, "free");
     // The reference is the corner opposite the one constrained.
     CGraRectRef s = Rect(P(0, 0), P(10, 5));
     DPoint p = P(3, 1);
     s->ConstrainPoint(2, 2, p); // from c3 (10, 0)
-    EXPECT_POINT(p, 3, 7, "from c3");
+    ExpectPoint(p, 3, 7, "from c3");
     p = P(3, 1);
     s->ConstrainPoint(2, 4, p);
-    EXPECT_POINT(p, 3, 1, "not a corner");
+    ExpectPoint(p, 3, 1, "not a corner");
 }
 
 TEST_F(CGraRectTest, CornerMarksOnlyWhileEditing)
@@ -406,7 +391,7 @@ TEST_F(CGraRectTest, Transforms)
     EXPECT_NEAR(4, w, 1e-12);
     EXPECT_NEAR(2, h, 1e-12);
     const DPoint p = RotatePoint(P(1, 1), P(0, 0), 0.5);
-    EXPECT_POINT(r->GetHandlePosition(0), p.x, p.y, "P turned");
+    ExpectPoint(r->GetHandlePosition(0), p.x, p.y, "P turned");
     EXPECT_TRUE(r->AcceptsChange(turn));
 
     // A scale with flags 2 scales the inset and the pen by the mean factor;
@@ -424,7 +409,7 @@ TEST_F(CGraRectTest, Transforms)
     EXPECT_DOUBLE_EQ(2.5, Inset(s));
     EXPECT_DOUBLE_EQ(2.5, Def<CPenDefRef>(s, 10)->GetWidth());
     // c2 was (-2, 4), now (-4, 2).
-    EXPECT_POINT(s->GetHandlePosition(2), -4, 2, "diagonal scaled");
+    ExpectPoint(s->GetHandlePosition(2), -4, 2, "diagonal scaled");
     s->GetPropertyValue(8, a);
     EXPECT_NEAR(M_PI / 2, a, 1e-12);
     // Without flag 2 the pen keeps its width.
@@ -532,8 +517,8 @@ TEST_F(CGraRectTest, PropertyValuesAndTheirSetters)
     for (const Case& c : cases) {
         CGraRectRef r = Rect(P(0, 0), P(10, 4));
         EXPECT_EQ(c.answer, r->SetPropertyValue(c.n, c.value)) << c.what;
-        EXPECT_POINT(r->GetHandlePosition(0), c.c0.x, c.c0.y, c.what);
-        EXPECT_POINT(r->GetHandlePosition(2), c.c2.x, c.c2.y, c.what);
+        ExpectPoint(r->GetHandlePosition(0), c.c0.x, c.c0.y, c.what);
+        ExpectPoint(r->GetHandlePosition(2), c.c2.x, c.c2.y, c.what);
     }
     CGraRectRef r = Rect(P(0, 0), P(10, 4));
     double v = 0;
@@ -556,11 +541,11 @@ TEST_F(CGraRectTest, PropertyValuesAndTheirSetters)
     int kind = -1;
     EXPECT_TRUE(r->GetPropertyHandles(6, a, b, kind));
     EXPECT_EQ(4, kind);
-    EXPECT_POINT(a, 0, 4, "c1");
-    EXPECT_POINT(b, 10, 4, "c2");
+    ExpectPoint(a, 0, 4, "c1");
+    ExpectPoint(b, 10, 4, "c2");
     EXPECT_TRUE(r->GetPropertyHandles(8, a, b, kind));
     EXPECT_EQ(7, kind);
-    EXPECT_POINT(b, 10, 0, "c3");
+    ExpectPoint(b, 10, 0, "c3");
     EXPECT_FALSE(r->GetPropertyHandles(10, a, b, kind));
     EXPECT_EQ(0, kind);
 }

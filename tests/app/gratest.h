@@ -1,6 +1,7 @@
 // Support for the tests of the drawing objects: a target that records the
 // PostScript a port sends and answers as the test tells it, a white display
-// context of the real interpreter, and the stored form of an object.
+// context of the real interpreter, the stored form of an object, and the
+// small makers and checks the tests of every drawing object use.
 #ifndef LUMBRA_TESTS_APP_GRATEST_H
 #define LUMBRA_TESTS_APP_GRATEST_H
 
@@ -9,11 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "app/closedef.h"
+#include "app/colordef.h"
+#include "app/cornerdef.h"
 #include "app/graobject.h"
 #include "app/graport.h"
+#include "app/pendef.h"
 #include "ghost/gscontext.h"
 #include "si/classfactory.h"
 #include "si/rtclass.h"
+#include "si/string.h"
 #include "tests/support/objmodel.h"
 #include "tests/support/storagetest.h"
 
@@ -34,6 +40,8 @@ public:
     }
     // Everything sent since the last Clear, in one text.
     std::string All() const;
+    // The same, each send without the line feed that ends it.
+    std::string Text() const;
     void Clear() { sends.clear(); }
 
     std::vector<std::string> sends;
@@ -54,19 +62,45 @@ protected:
 
     // A port writing to a recorder.
     void Record();
+    // The same, the port's state (matrix, colour, pen) written once before,
+    // so that later texts hold only the drawing.
+    void RecordDrawingOnly();
     // A port drawing into a white display of the real interpreter at the
     // given number of pixels per unit.
-    void Live(int width, int height, double scale);
+    void Live(int width, int height, double scale = 1.0);
 
     // "printobject" answers of the interpreter.
     static std::string BoolAnswer(bool value);
     static std::string BoxAnswer(double x1, double y1, double x2, double y2);
 
+    // Restored objects are woken (Awake) as a document's are when asked.
+    static constexpr bool kWake = true;
     // The object through the storage and back (the whole input read).
-    CGraObjectRef RoundTrip(const CGraObjectRef& o);
+    CGraObjectRef RoundTrip(const CGraObjectRef& o, bool wake = false);
     std::vector<unsigned char> Stored(const CGraObjectRef& o);
     // Restores an object from bytes; throws what the storage throws.
-    CGraObjectRef Restored(const std::vector<unsigned char>& bytes);
+    CGraObjectRef Restored(const std::vector<unsigned char>& bytes, bool wake = false);
+
+    // The object's definition of the kind (which it must answer for).
+    template <class R>
+    static R Def(const CGraObjectRef& o, int kind)
+    {
+        ZuObjectRef d;
+        EXPECT_TRUE(o->GetDefinition(kind, d)) << kind;
+        return R(d);
+    }
+    static CPenDefRef Pen(const CGraObjectRef& o) { return Def<CPenDefRef>(o, 10); }
+    static CCornerDefRef Corner(int kind, double inset);
+    static CColorDefRef Colour(double r, double g, double b, double transparency = 0.0);
+    // Closes or opens a chain or a polygon.
+    static void SetClosed(const CGraObjectRef& o, bool closed);
+
+    static std::string Text(const ZuStringRef& s) { return s.IsValid() ? s->AccessLatin() : ""; }
+    // How often what occurs in text.
+    static size_t Count(const std::string& text, const std::string& what);
+    // The text without its line feeds.
+    static std::string Flat(const std::string& text);
+    static void ExpectPoint(DPoint p, double x, double y, const std::string& what);
 
     CGraPortRef port;
     GraRecorderRef recorder;

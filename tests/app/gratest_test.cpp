@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <cstring>
 
+#include "app/document.h"
+#include "app/misc.h"
+#include "app/view.h"
+
 ZU_IMPLEMENT_CLASS(GraRecorder, "tests/app/gratest", ZU_CLASS_PLAIN)
 
 bool GraRecorder::ExecuteText(const char* text, int n)
@@ -37,8 +41,17 @@ std::string GraRecorder::All() const
     return all;
 }
 
+std::string GraRecorder::Text() const
+{
+    std::string all;
+    for (const std::string& s : sends)
+        all += !s.empty() && s.back() == '\n' ? s.substr(0, s.size() - 1) : s;
+    return all;
+}
+
 void GraTest::TearDown()
 {
+    SetCurrentDocument(CDocumentRef(), CViewRef());
     port = CGraPortRef();
     recorder = GraRecorderRef();
     display = GSContextRef();
@@ -51,6 +64,15 @@ void GraTest::Record()
     port = Make<CGraPortRef>();
     recorder = Make<GraRecorderRef>();
     port->SetTarget(recorder);
+}
+
+void GraTest::RecordDrawingOnly()
+{
+    Record();
+    port->SetPen(Make<CPenDefRef>());
+    port->SetPenColor(Make<CColorDefRef>());
+    port->DrawLine(P(0, 0), P(1, 1));
+    recorder->Clear();
 }
 
 void GraTest::Live(int width, int height, double scale)
@@ -107,19 +129,67 @@ std::vector<unsigned char> GraTest::Stored(const CGraObjectRef& o)
     return store->Bytes();
 }
 
-CGraObjectRef GraTest::Restored(const std::vector<unsigned char>& bytes)
+CGraObjectRef GraTest::Restored(const std::vector<unsigned char>& bytes, bool wake)
 {
     if (store.IsInvalid())
         store = ZuTestStorage::Make();
     store->StartRestoring(bytes);
     CGraObjectRef back;
     ZuStorageRef(store) >> back;
+    if (wake)
+        store->FinallyAwake();
     return back;
 }
 
-CGraObjectRef GraTest::RoundTrip(const CGraObjectRef& o)
+CGraObjectRef GraTest::RoundTrip(const CGraObjectRef& o, bool wake)
 {
-    CGraObjectRef back = Restored(Stored(o));
+    CGraObjectRef back = Restored(Stored(o), wake);
     EXPECT_EQ(0u, store->Remaining());
     return back;
+}
+
+CCornerDefRef GraTest::Corner(int kind, double inset)
+{
+    CCornerDefRef c = Make<CCornerDefRef>();
+    c->SetValue(kind);
+    c->SetLength(inset);
+    return c;
+}
+
+CColorDefRef GraTest::Colour(double r, double g, double b, double transparency)
+{
+    CColorDefRef c = Make<CColorDefRef>();
+    c->SetRGB(r, g, b);
+    c->SetTransparency(transparency);
+    return c;
+}
+
+void GraTest::SetClosed(const CGraObjectRef& o, bool closed)
+{
+    CCloseDefRef close = Make<CCloseDefRef>();
+    close->SetClosed(closed);
+    EXPECT_TRUE(o->SetDefinition(18, close));
+}
+
+size_t GraTest::Count(const std::string& text, const std::string& what)
+{
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        n++;
+    return n;
+}
+
+std::string GraTest::Flat(const std::string& text)
+{
+    std::string out;
+    for (char c : text)
+        if (c != '\n')
+            out += c;
+    return out;
+}
+
+void GraTest::ExpectPoint(DPoint p, double x, double y, const std::string& what)
+{
+    EXPECT_NEAR(p.x, x, 1e-9) << what;
+    EXPECT_NEAR(p.y, y, 1e-9) << what;
 }
