@@ -362,10 +362,7 @@ TEST_F(CGraArcTest, FillsAndStrokesInTheInterpreter)
     ASSERT_TRUE(a->UpdateBoundingBox(port));
     // Turned a quarter: 6 across, 10 up, half the pen around.
     DRect box = a->GetBoundingBox();
-    EXPECT_NEAR(8.5, box.x1, 0.25);
-    EXPECT_NEAR(4.5, box.y1, 0.25);
-    EXPECT_NEAR(21.5, box.x2, 0.25);
-    EXPECT_NEAR(25.5, box.y2, 0.25);
+    ExpectBox(box, 8.5, 4.5, 21.5, 25.5, 0.25);
 
     struct Case {
         const char* what;
@@ -396,10 +393,7 @@ TEST_F(CGraArcTest, FillsAndStrokesInTheInterpreter)
     Def<CPenDefRef>(open, 10)->SetWidth(0.0);
     ASSERT_TRUE(open->UpdateBoundingBox(port));
     box = open->GetBoundingBox();
-    EXPECT_NEAR(15.0, box.x1, 0.25);
-    EXPECT_NEAR(15.0, box.y1, 0.25);
-    EXPECT_NEAR(25.0, box.x2, 0.25);
-    EXPECT_NEAR(25.0, box.y2, 0.25);
+    ExpectBox(box, 15.0, 15.0, 25.0, 25.0, 0.25);
 }
 
 TEST_F(CGraArcTest, StoredRecordAndCopy)
@@ -413,13 +407,7 @@ TEST_F(CGraArcTest, StoredRecordAndCopy)
     Def<CPenDefRef>(a, 10)->SetWidth(0.3);
     a->SetDefinition(22, Make<CPulsarDefRef>());
     for (int round = 0; round < 2; round++) {
-        CGraArcRef back;
-        if (round == 0) {
-            back = CGraArcRef(RoundTrip(a));
-        } else {
-            back = Make<CGraArcRef>();
-            back->CopyFrom(a);
-        }
+        CGraArcRef back = CGraArcRef(StoredOrCopied(a, round));
         ASSERT_TRUE(back.IsValid());
         const double values[] = {3, -4, 5, 6, 0.25, 2.5, 0.75};
         for (int n = 0; n < 7; n++)

@@ -309,13 +309,7 @@ TEST_F(CGraArrowTest, StoredRecordCopyAndBadRecords)
     Pen(a)->SetWidth(0.8);
     a->MoveHandle(0, P(1, 2));
     for (int round = 0; round < 2; round++) {
-        CGraArrowRef back;
-        if (round == 0) {
-            back = CGraArrowRef(RoundTrip(a));
-        } else {
-            back = Make<CGraArrowRef>();
-            back->CopyFrom(a);
-        }
+        CGraArrowRef back = CGraArrowRef(StoredOrCopied(a, round));
         ASSERT_TRUE(back.IsValid());
         ExpectPoint(back->GetHandlePosition(0), 1, 2, "start");
         ExpectPoint(back->GetHandlePosition(1), -3, 4.5, "end");

@@ -137,13 +137,7 @@ TEST_F(CGraLineTest, HandlesChosenAndSelected)
 
 TEST_F(CGraLineTest, ThePropertyTable)
 {
-    struct Row {
-        const char* name;
-        const char* description;
-        int flags;
-        int unit;
-        double min, max, step;
-    } const rows[] = {
+    const std::vector<PropertyRow> rows = {
         {"Position X", "Position horizontale", 0x821, 0, -2000.0, 2000.0, 0.0},
         {"Position Y", "Position verticale", 0x8C0, 0, -2000.0, 2000.0, 0.0},
         {"Choix point", "Num\xe9ro du point \xe0 modifier", 0xD00, 14, 1.0, 2.0, 1.0},
@@ -156,29 +150,7 @@ TEST_F(CGraLineTest, ThePropertyTable)
          0.3926990816875},
     };
     CGraLineRef l = Make<CGraLineRef>();
-    EXPECT_TRUE(l->HasProperties());
-    ASSERT_EQ(9, l->GetPropertyCount());
-    for (int n = 0; n < 9; n++) {
-        const Row& r = rows[n];
-        ZuStringRef name, description;
-        int flags = 0, unit = -1;
-        double min = 0, max = 0, step = -1;
-        EXPECT_TRUE(l->GetPropertyName(n, name));
-        EXPECT_TRUE(l->GetPropertyDescription(n, description));
-        EXPECT_TRUE(l->GetPropertyFlags(n, flags));
-        EXPECT_TRUE(l->GetPropertyUnit(n, unit));
-        EXPECT_TRUE(l->GetPropertyRange(n, min, max));
-        EXPECT_TRUE(l->GetPropertyStep(n, step));
-        EXPECT_EQ(r.name, Text(name)) << n;
-        EXPECT_EQ(r.description, Text(description)) << n;
-        EXPECT_EQ(r.flags, flags) << n;
-        EXPECT_EQ(r.unit, unit) << n;
-        EXPECT_EQ(r.min, min) << n;
-        EXPECT_EQ(r.max, max) << n;
-        EXPECT_EQ(r.step, step) << n;
-    }
-    ZuStringRef none;
-    EXPECT_FALSE(l->GetPropertyName(9, none));
+    ExpectPropertyTable(l, rows);
     int layout[15];
     l->GetPropertyLayout(0, 0, 0, 0, layout);
     const int words[15] = {8, 0, 0, -2, -6, 30, 0, 0, -2, -3, 78, 0, 0, -2, -1};
@@ -454,10 +426,7 @@ TEST_F(CGraLineTest, BoxAndHitsInTheInterpreter)
     ASSERT_TRUE(l->UpdateBoundingBox(port));
     // Half the pen across a diagonal: 0.177; a device pixel is 0.25.
     const DRect box = l->GetBoundingBox();
-    EXPECT_NEAR(-0.177, box.x1, 0.25);
-    EXPECT_NEAR(-0.177, box.y1, 0.25);
-    EXPECT_NEAR(10.177, box.x2, 0.25);
-    EXPECT_NEAR(10.177, box.y2, 0.25);
+    ExpectBox(box, -0.177, -0.177, 10.177, 10.177, 0.25);
     EXPECT_TRUE(l->HitTest(port, P(5, 6), 1.0, 0));
     EXPECT_FALSE(l->HitTest(port, P(3, 7), 1.0, 0));
 
@@ -465,10 +434,7 @@ TEST_F(CGraLineTest, BoxAndHitsInTheInterpreter)
     CGraLineRef h = Line(P(2, 5), P(12, 5));
     Pen(h)->SetWidth(2.0);
     ASSERT_TRUE(h->UpdateBoundingBox(port));
-    EXPECT_NEAR(2.0, h->GetBoundingBox().x1, 0.25);
-    EXPECT_NEAR(4.0, h->GetBoundingBox().y1, 0.25);
-    EXPECT_NEAR(12.0, h->GetBoundingBox().x2, 0.25);
-    EXPECT_NEAR(6.0, h->GetBoundingBox().y2, 0.25);
+    ExpectBox(h->GetBoundingBox(), 2.0, 4.0, 12.0, 6.0, 0.25);
 }
 
 TEST_F(CGraLineTest, CopyAndStoredRecord)
@@ -489,13 +455,7 @@ TEST_F(CGraLineTest, CopyAndStoredRecord)
     l->SaveGeometry(none);
 
     for (int round = 0; round < 2; round++) {
-        CGraLineRef back;
-        if (round == 0) {
-            back = CGraLineRef(RoundTrip(l));
-        } else {
-            back = Make<CGraLineRef>();
-            back->CopyFrom(l);
-        }
+        CGraLineRef back = CGraLineRef(StoredOrCopied(l, round));
         ASSERT_TRUE(back.IsValid());
         EXPECT_EQ(7, back->GetEditMode());
         EXPECT_EQ(0, back->IsEditing());

@@ -440,13 +440,7 @@ TEST_F(CGraLineTextTest, StoredRecordCopyAndClampedSelection)
     Record();
     recorder->answers.clear();
     for (int round = 0; round < 2; round++) {
-        CGraLineTextRef back;
-        if (round == 0) {
-            back = CGraLineTextRef(RoundTrip(t));
-        } else {
-            back = Make<CGraLineTextRef>();
-            back->CopyFrom(t);
-        }
+        CGraLineTextRef back = CGraLineTextRef(StoredOrCopied(t, round));
         ASSERT_TRUE(back.IsValid());
         EXPECT_EQ("caf\xe9", Chars(back));
         EXPECT_FALSE(back->RetText() == t->RetText());

@@ -382,12 +382,7 @@ TEST_F(CGraPolyCurveTest, PaletteCommands)
 
 TEST_F(CGraPolyCurveTest, PropertyTableAndChoice)
 {
-    struct Row {
-        const char* name;
-        const char* description;
-        int flags, unit;
-        double min, max, step;
-    } const rows[] = {
+    const std::vector<PropertyRow> rows = {
         {"Position X", "Position horizontale", 0x821, 0, -2000, 2000, 0},
         {"Position Y", "Position verticale", 0x8C0, 0, -2000, 2000, 0},
         {"Choix point", "Num\xe9ro du point \xe0 modifier", 0xD00, 14, 1, 4, 1},
@@ -401,28 +396,7 @@ TEST_F(CGraPolyCurveTest, PropertyTableAndChoice)
          0.3926990816875},
     };
     CGraPolyCurveRef k = Straight(4);
-    ASSERT_EQ(9, k->GetPropertyCount());
-    for (int n = 0; n < 9; n++) {
-        ZuStringRef name, description;
-        int flags = 0, unit = -1, option = 0;
-        double min = 0, max = 0, step = -1;
-        EXPECT_TRUE(k->GetPropertyName(n, name));
-        EXPECT_TRUE(k->GetPropertyDescription(n, description));
-        EXPECT_TRUE(k->GetPropertyFlags(n, flags));
-        EXPECT_TRUE(k->GetPropertyUnit(n, unit));
-        EXPECT_TRUE(k->GetPropertyRange(n, min, max));
-        EXPECT_TRUE(k->GetPropertyStep(n, step));
-        EXPECT_FALSE(k->GetPropertyOption(n, option));
-        EXPECT_EQ(rows[n].name, Text(name)) << n;
-        EXPECT_EQ(rows[n].description, Text(description)) << n;
-        EXPECT_EQ(rows[n].flags, flags) << n;
-        EXPECT_EQ(rows[n].unit, unit) << n;
-        EXPECT_EQ(rows[n].min, min) << n;
-        EXPECT_EQ(rows[n].max, max) << n;
-        EXPECT_EQ(rows[n].step, step) << n;
-    }
-    ZuStringRef none;
-    EXPECT_FALSE(k->GetPropertyName(9, none));
+    ExpectPropertyTable(k, rows);
 
     double v = 0;
     for (int n = 2; n < 9; n++)
@@ -636,10 +610,7 @@ TEST_F(CGraPolyCurveTest, BoxAndHitsInTheInterpreter)
     ASSERT_TRUE(k->UpdateBoundingBox(port));
     const DRect box = k->GetBoundingBox();
     // Half the pen outside each edge; a device pixel is 0.25.
-    EXPECT_NEAR(-0.5, box.x1, 0.25);
-    EXPECT_NEAR(-0.5, box.y1, 0.25);
-    EXPECT_NEAR(20.5, box.x2, 0.25);
-    EXPECT_NEAR(20.5, box.y2, 0.25);
+    ExpectBox(box, -0.5, -0.5, 20.5, 20.5, 0.25);
     EXPECT_EQ(3, k->HitTestSegment(port, P(0, 10), 1.0, 0));
     EXPECT_EQ(1, k->HitTestSegment(port, P(20, 10), 1.0, 0));
     EXPECT_EQ(-1, k->HitTestSegment(port, P(10, 10), 1.0, 0));
@@ -674,13 +645,7 @@ TEST_F(CGraPolyCurveTest, CopyAndStoredRecord)
     const ChangeRecord none = {};
     k->SaveGeometry(none);
     for (int round = 0; round < 2; round++) {
-        CGraPolyCurveRef back;
-        if (round == 0) {
-            back = CGraPolyCurveRef(RoundTrip(k, kWake));
-        } else {
-            back = Make<CGraPolyCurveRef>();
-            back->CopyFrom(k);
-        }
+        CGraPolyCurveRef back = CGraPolyCurveRef(StoredOrCopied(k, round, kWake));
         ASSERT_TRUE(back.IsValid());
         EXPECT_EQ(5, back->GetEditMode());
         ASSERT_EQ(3, back->GetCount());

@@ -278,13 +278,7 @@ TEST_F(CGraPolyLineTest, PaletteCommandsMoveTheCornersWithTheirVertices)
 
 TEST_F(CGraPolyLineTest, TenProperties)
 {
-    struct Row {
-        const char* name;
-        const char* description;
-        int flags, unit;
-        double min, max, step;
-        int option;
-    } const rows[] = {
+    const std::vector<PropertyRow> rows = {
         {"Position X", "Position horizontale", 0x821, 0, -2000, 2000, 0, -1},
         {"Position Y", "Position verticale", 0x8C0, 0, -2000, 2000, 0, -1},
         {"Choix point", "Num\xe9ro du point \xe0 modifier", 0xD00, 14, 1, 4, 1, 30},
@@ -300,29 +294,7 @@ TEST_F(CGraPolyLineTest, TenProperties)
         {"Retrait coins", "Retrait pour les coins", 0x880, 0, 0, 2000, 0, 30},
     };
     CGraPolyLineRef sq = Square();
-    ASSERT_EQ(10, sq->GetPropertyCount());
-    for (int n = 0; n < 10; n++) {
-        ZuStringRef name, description;
-        int flags = 0, unit = -1, option = 0;
-        double min = 0, max = 0, step = -1;
-        EXPECT_TRUE(sq->GetPropertyName(n, name));
-        EXPECT_TRUE(sq->GetPropertyDescription(n, description));
-        EXPECT_TRUE(sq->GetPropertyFlags(n, flags));
-        EXPECT_TRUE(sq->GetPropertyUnit(n, unit));
-        EXPECT_TRUE(sq->GetPropertyRange(n, min, max));
-        EXPECT_TRUE(sq->GetPropertyStep(n, step));
-        EXPECT_TRUE(sq->GetPropertyOption(n, option));
-        EXPECT_EQ(rows[n].name, Text(name)) << n;
-        EXPECT_EQ(rows[n].description, Text(description)) << n;
-        EXPECT_EQ(rows[n].flags, flags) << n;
-        EXPECT_EQ(rows[n].unit, unit) << n;
-        EXPECT_EQ(rows[n].min, min) << n;
-        EXPECT_EQ(rows[n].max, max) << n;
-        EXPECT_EQ(rows[n].step, step) << n;
-        EXPECT_EQ(rows[n].option, option) << n;
-    }
-    ZuStringRef none;
-    EXPECT_FALSE(sq->GetPropertyName(10, none));
+    ExpectPropertyTable(sq, rows);
 
     double v = 0;
     for (int n = 2; n < 10; n++)
@@ -451,10 +423,7 @@ TEST_F(CGraPolyLineTest, BoxAndHitsInTheInterpreter)
     Pen(sq)->SetWidth(1.0);
     ASSERT_TRUE(sq->UpdateBoundingBox(port));
     const DRect box = sq->GetBoundingBox();
-    EXPECT_NEAR(-0.5, box.x1, 0.25);
-    EXPECT_NEAR(-0.5, box.y1, 0.25);
-    EXPECT_NEAR(20.5, box.x2, 0.25);
-    EXPECT_NEAR(20.5, box.y2, 0.25);
+    ExpectBox(box, -0.5, -0.5, 20.5, 20.5, 0.25);
     EXPECT_EQ(3, sq->HitTestSegment(port, P(0, 10), 1.0, 0));
     EXPECT_EQ(2, sq->HitTestSegment(port, P(10, 20), 1.0, 0));
     EXPECT_EQ(-1, sq->HitTestSegment(port, P(10, 10), 1.0, 0));
@@ -483,13 +452,7 @@ TEST_F(CGraPolyLineTest, CopyAndStoredRecord)
     sq->MoveHandle(7, P(10, 10));
     sq->SelectHandle(1);
     for (int round = 0; round < 2; round++) {
-        CGraPolyLineRef back;
-        if (round == 0) {
-            back = CGraPolyLineRef(RoundTrip(sq, kWake));
-        } else {
-            back = Make<CGraPolyLineRef>();
-            back->CopyFrom(sq);
-        }
+        CGraPolyLineRef back = CGraPolyLineRef(StoredOrCopied(sq, round, kWake));
         ASSERT_TRUE(back.IsValid());
         ASSERT_EQ(4, back->GetCount());
         EXPECT_EQ(4, back->GetEditMode());

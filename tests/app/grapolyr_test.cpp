@@ -518,55 +518,29 @@ TEST_F(CGraPolyRegTest, MarksAndTransforms)
 
 TEST_F(CGraPolyRegTest, ThePropertyTable)
 {
-    struct Row {
-        const char* name;
-        const char* description;
-        int starFlags, flags, unit;
-        double min, max, step;
-        int option;
-    } const rows[] = {
-        {"Centre X", "Centre du polygone", 2081, 2081, 0, -2000.0, 2000.0, 0.0, -1},
-        {"Centre Y", "Centre du polygone", 2114, 2114, 0, -2000.0, 2000.0, 0.0, -1},
-        {"Rayon", "Rayon", 2049, 2049, 0, -2000.0, 2000.0, 0.0, -1},
-        {"Inclinaison", "Inclinaison par-rapport \xe0 l'horizontale", 2176, 2176, 13, 0.0,
-         6.283185307, 0.3926990816875, -1},
-        {"Nb de c\xf4t\xe9s", "Nombre de c\xf4t\xe9s", 128, 128, 10, 3.0, 50.0, 1.0, 50},
-        {"Renfoncement", "Renfoncement des branches de l'\xe9toile", 2050, 2054, 12, 0.0, 1.0, 0.1,
-         50},
-        {"Retrait ext.", "Retrait des coins ext\xe9rieurs", 2049, 2176, 0, 0.0, 2000.0, 0.0, 30},
-        {"Retrait int.", "Retrait des coins int\xe9rieurs", 2176, 2180, 0, 0.0, 2000.0, 0.0, 31},
+    const std::vector<PropertyRow> rows = {
+        {"Centre X", "Centre du polygone", 2081, 0, -2000.0, 2000.0, 0.0, -1},
+        {"Centre Y", "Centre du polygone", 2114, 0, -2000.0, 2000.0, 0.0, -1},
+        {"Rayon", "Rayon", 2049, 0, -2000.0, 2000.0, 0.0, -1},
+        {"Inclinaison", "Inclinaison par-rapport \xe0 l'horizontale", 2176, 13, 0.0, 6.283185307,
+         0.3926990816875, -1},
+        {"Nb de c\xf4t\xe9s", "Nombre de c\xf4t\xe9s", 128, 10, 3.0, 50.0, 1.0, 50},
+        {"Renfoncement", "Renfoncement des branches de l'\xe9toile", 2054, 12, 0.0, 1.0, 0.1, 50},
+        {"Retrait ext.", "Retrait des coins ext\xe9rieurs", 2176, 0, 0.0, 2000.0, 0.0, 30},
+        {"Retrait int.", "Retrait des coins int\xe9rieurs", 2180, 0, 0.0, 2000.0, 0.0, 31},
     };
+    // A star flags the same properties for its branches and inner corners.
+    const int starFlags[] = {2081, 2114, 2049, 2176, 128, 2050, 2049, 2176};
     CGraPolyRegRef polygon = Poly(5, false, 0.5, P(0, 0), P(1, 0));
     CGraPolyRegRef star = Poly(5, true, 0.5, P(0, 0), P(1, 0));
-    EXPECT_TRUE(polygon->HasProperties());
-    ASSERT_EQ(8, polygon->GetPropertyCount());
+    ExpectPropertyTable(polygon, rows);
     for (int n = 0; n < 8; n++) {
-        const Row& row = rows[n];
-        ZuStringRef name, description;
-        int flags = 0, starFlags = 0, unit = -1, option = 0;
-        double min = 0, max = 0, step = -1;
-        EXPECT_TRUE(polygon->GetPropertyName(n, name));
-        EXPECT_TRUE(polygon->GetPropertyDescription(n, description));
-        EXPECT_TRUE(polygon->GetPropertyFlags(n, flags));
-        EXPECT_TRUE(star->GetPropertyFlags(n, starFlags));
-        EXPECT_TRUE(polygon->GetPropertyUnit(n, unit));
-        EXPECT_TRUE(polygon->GetPropertyRange(n, min, max));
-        EXPECT_TRUE(polygon->GetPropertyStep(n, step));
-        EXPECT_TRUE(polygon->GetPropertyOption(n, option));
-        EXPECT_EQ(row.name, Text(name)) << n;
-        EXPECT_EQ(row.description, Text(description)) << n;
-        EXPECT_EQ(row.flags, flags) << n;
-        EXPECT_EQ(row.starFlags, starFlags) << n;
-        EXPECT_EQ(row.unit, unit) << n;
-        EXPECT_EQ(row.min, min) << n;
-        EXPECT_EQ(row.max, max) << n;
-        EXPECT_EQ(row.step, step) << n;
-        EXPECT_EQ(row.option, option) << n;
+        int flags = 0;
+        EXPECT_TRUE(star->GetPropertyFlags(n, flags));
+        EXPECT_EQ(starFlags[n], flags) << n;
         // Only "Renfoncement" and "Retrait int." hide on a polygon.
-        EXPECT_EQ(n == 5 || n == 7, (flags & 4) != 0) << n;
+        EXPECT_EQ(n == 5 || n == 7, (rows[size_t(n)].flags & 4) != 0) << n;
     }
-    ZuStringRef none;
-    EXPECT_FALSE(polygon->GetPropertyName(8, none));
     int layout[15];
     polygon->GetPropertyLayout(0, 0, 0, 0, layout);
     const int expected[15] = {8, 0, 0, -2, -6, 30, 0, 0, -2, -3, 78, 0, 0, -2, -1};
@@ -640,11 +614,7 @@ TEST_F(CGraPolyRegTest, TheBoxCoversTheJoinsAndTheShadow)
     // The tip at (50, 80) with a 60-degree mitre: 2 / sin(30) = 4 above.
     EXPECT_NEAR(84, box.y2, 1.0);
     EXPECT_LT(box.y1, 35 - 1.0);
-    CPositionDefRef at = Make<CPositionDefRef>();
-    at->SetValue(CPositionDef::TOP_RIGHT);
-    at->SetOffsetX(3);
-    at->SetOffsetY(6);
-    r->SetDefinition(CGraObject::SHADOW_POSITION, at);
+    r->SetDefinition(CGraObject::SHADOW_POSITION, ShadowAt(CPositionDef::TOP_RIGHT, 3, 6));
     const DRect without = box;
     ASSERT_TRUE(r->UpdateBoundingBox(port));
     box = r->GetBoundingBox();
@@ -657,30 +627,17 @@ TEST_F(CGraPolyRegTest, HitsInTheInterpreter)
     Live(100, 100);
     CGraPolyRegRef star = Poly(5, true, 0.5, P(50, 50), P(50, 80));
     ASSERT_TRUE(star->UpdateBoundingBox(port));
-    struct Case {
-        const char* what;
-        DPoint at;
-        double fillTransparency;
-        int fillAllowed;
-        bool hit;
-    } const cases[] = {
-        {"the inner area", {50, 50}, 0.0, 1, true},
-        {"inner area, fill not allowed", {50, 50}, 0.0, 0, false},
-        {"inner area, invisible fill", {50, 50}, 1.0, 1, false},
-        {"on the stroke, invisible fill", {50, 80}, 1.0, 1, true},
-        {"between two branches", {62, 70}, 0.0, 1, false},
-        {"outside the box", {99, 99}, 0.0, 1, false},
-    };
-    for (const Case& c : cases) {
-        star->SetDefinition(25, Colour(1, 0, 0, c.fillTransparency));
-        EXPECT_EQ(c.hit, star->HitTest(port, c.at, 1.0, c.fillAllowed)) << c.what;
-        EXPECT_EQ(c.hit ? 0 : -1, star->HitTestSegment(port, c.at, 1.0, c.fillAllowed)) << c.what;
-    }
-    // A miss outside the box asks nothing.
-    Record();
-    EXPECT_FALSE(star->HitTest(port, P(99, 99), 1.0, 1));
-    EXPECT_EQ(-1, star->HitTestSegment(port, P(99, 99), 1.0, 1));
-    EXPECT_TRUE(recorder->sends.empty());
+    // A regular polygon is one segment: a hit is on segment 0.
+    ExpectHits(star,
+               {
+                   {"the inner area", {50, 50}, 0.0, 1, true, 0},
+                   {"inner area, fill not allowed", {50, 50}, 0.0, 0, false, -1},
+                   {"inner area, invisible fill", {50, 50}, 1.0, 1, false, -1},
+                   {"on the stroke, invisible fill", {50, 80}, 1.0, 1, true, 0},
+                   {"between two branches", {62, 70}, 0.0, 1, false, -1},
+                   {"outside the box", {99, 99}, 0.0, 1, false, -1},
+               },
+               P(99, 99));
 }
 
 } // namespace

@@ -244,10 +244,7 @@ TEST_F(CGraRectTest, TheShadowOnlyWhenAskedForAndSet)
     CGraRectRef r = Rect(P(0, 0), P(10, 6));
     Record();
     r->Draw(port, 7);
-    CPositionDefRef at = Make<CPositionDefRef>();
-    at->SetValue(CPositionDef::BOTTOM_RIGHT);
-    at->SetOffsetX(2);
-    at->SetOffsetY(3);
+    const CPositionDefRef at = ShadowAt(CPositionDef::BOTTOM_RIGHT, 2, 3);
     struct Case {
         const char* what;
         bool set;
@@ -422,13 +419,7 @@ TEST_F(CGraRectTest, Transforms)
 
 TEST_F(CGraRectTest, ThePropertyTable)
 {
-    struct Row {
-        const char* name;
-        const char* description;
-        int flags, unit;
-        double min, max, step;
-        int option;
-    } const rows[] = {
+    const std::vector<PropertyRow> rows = {
         {"Position X", "Position horizontale", 2081, 0, -2000.0, 2000.0, 0.0, -1},
         {"Position Y", "Position verticale", 2240, 0, -2000.0, 2000.0, 0.0, -1},
         {"D\xe9"
@@ -458,35 +449,11 @@ TEST_F(CGraRectTest, ThePropertyTable)
         {"Retrait coins", "Retrait des 4 coins", 2176, 0, 0.0, 2000.0, 0.0, 30},
     };
     CGraRectRef r = Make<CGraRectRef>();
-    EXPECT_TRUE(r->HasProperties());
-    ASSERT_EQ(10, r->GetPropertyCount());
-    for (int n = 0; n < 10; n++) {
-        const Row& row = rows[n];
-        ZuStringRef name, description;
-        int flags = 0, unit = -1, option = 0;
-        double min = 0, max = 0, step = -1;
-        EXPECT_TRUE(r->GetPropertyName(n, name));
-        EXPECT_TRUE(r->GetPropertyDescription(n, description));
-        EXPECT_TRUE(r->GetPropertyFlags(n, flags));
-        EXPECT_TRUE(r->GetPropertyUnit(n, unit));
-        EXPECT_TRUE(r->GetPropertyRange(n, min, max));
-        EXPECT_TRUE(r->GetPropertyStep(n, step));
-        EXPECT_TRUE(r->GetPropertyOption(n, option));
-        EXPECT_EQ(row.name, Text(name)) << n;
-        EXPECT_EQ(row.description, Text(description)) << n;
-        EXPECT_EQ(row.flags, flags) << n;
-        EXPECT_EQ(row.unit, unit) << n;
-        EXPECT_EQ(row.min, min) << n;
-        EXPECT_EQ(row.max, max) << n;
-        EXPECT_EQ(row.step, step) << n;
-        EXPECT_EQ(row.option, option) << n;
-    }
+    ExpectPropertyTable(r, rows);
     // The accented letter is one Latin-1 byte.
     ZuStringRef start;
     r->GetPropertyName(2, start);
     EXPECT_EQ(std::string("D") + char(0xE9) + "but X", Text(start));
-    ZuStringRef none;
-    EXPECT_FALSE(r->GetPropertyName(10, none));
     double v;
     EXPECT_FALSE(r->GetPropertyValue(10, v));
     int layout[15];
@@ -571,15 +538,8 @@ TEST_F(CGraRectTest, TheBoxCoversTheStrokeAndTheShadow)
     Def<CPenDefRef>(r, 10)->SetWidth(4.0);
     ASSERT_TRUE(r->UpdateBoundingBox(port));
     DRect box = r->GetBoundingBox();
-    EXPECT_NEAR(8, box.x1, 1.0);
-    EXPECT_NEAR(8, box.y1, 1.0);
-    EXPECT_NEAR(42, box.x2, 1.0);
-    EXPECT_NEAR(32, box.y2, 1.0);
-    CPositionDefRef at = Make<CPositionDefRef>();
-    at->SetValue(CPositionDef::BOTTOM_RIGHT);
-    at->SetOffsetX(5);
-    at->SetOffsetY(5);
-    r->SetDefinition(CGraObject::SHADOW_POSITION, at);
+    ExpectBox(box, 8, 8, 42, 32, 1.0);
+    r->SetDefinition(CGraObject::SHADOW_POSITION, ShadowAt(CPositionDef::BOTTOM_RIGHT, 5, 5));
     ASSERT_TRUE(r->UpdateBoundingBox(port));
     box = r->GetBoundingBox();
     EXPECT_NEAR(47, box.x2, 1.0);
@@ -591,28 +551,16 @@ TEST_F(CGraRectTest, HitsInTheInterpreter)
     Live(80, 80);
     CGraRectRef r = Rect(P(10, 10), P(40, 30));
     ASSERT_TRUE(r->UpdateBoundingBox(port));
-    struct Case {
-        const char* what;
-        DPoint at;
-        double fillTransparency;
-        int fillAllowed;
-        bool hit;
-    } const cases[] = {
-        {"inside", {25, 20}, 0.0, 1, true},
-        {"inside, fill not allowed", {25, 20}, 0.0, 0, false},
-        {"inside an invisible fill", {25, 20}, 1.0, 1, false},
-        {"on the stroke of an invisible fill", {10, 20}, 1.0, 1, true},
-        {"outside the box", {60, 60}, 0.0, 1, false},
-    };
-    for (const Case& c : cases) {
-        r->SetDefinition(25, Colour(0, 0, 1, c.fillTransparency));
-        EXPECT_EQ(c.hit, r->HitTest(port, c.at, 1.0, c.fillAllowed)) << c.what;
-        EXPECT_EQ(-1, r->HitTestSegment(port, c.at, 1.0, c.fillAllowed)) << c.what;
-    }
-    // A miss outside the box asks nothing.
-    Record();
-    EXPECT_FALSE(r->HitTest(port, P(60, 60), 1.0, 1));
-    EXPECT_TRUE(recorder->sends.empty());
+    // A rectangle has no segments to hit.
+    ExpectHits(r,
+               {
+                   {"inside", {25, 20}, 0.0, 1, true, -1},
+                   {"inside, fill not allowed", {25, 20}, 0.0, 0, false, -1},
+                   {"inside an invisible fill", {25, 20}, 1.0, 1, false, -1},
+                   {"on the stroke of an invisible fill", {10, 20}, 1.0, 1, true, -1},
+                   {"outside the box", {60, 60}, 0.0, 1, false, -1},
+               },
+               P(60, 60));
 }
 
 } // namespace

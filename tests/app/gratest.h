@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "app/graobject.h"
 #include "app/graport.h"
 #include "app/pendef.h"
+#include "app/positiondef.h"
 #include "ghost/gscontext.h"
 #include "si/classfactory.h"
 #include "si/rtclass.h"
@@ -80,6 +82,9 @@ protected:
     std::vector<unsigned char> Stored(const CGraObjectRef& o);
     // Restores an object from bytes; throws what the storage throws.
     CGraObjectRef Restored(const std::vector<unsigned char>& bytes, bool wake = false);
+    // Round 0: the object through the storage and back; round 1: a copy
+    // made with CopyFrom.
+    CGraObjectRef StoredOrCopied(const CGraObjectRef& o, int round, bool wake = false);
 
     // The object's definition of the kind (which it must answer for).
     template <class R>
@@ -94,6 +99,8 @@ protected:
     static CColorDefRef Colour(double r, double g, double b, double transparency = 0.0);
     // Closes or opens a chain or a polygon.
     static void SetClosed(const CGraObjectRef& o, bool closed);
+    // A shadow's position definition: where, and how far.
+    static CPositionDefRef ShadowAt(int position, double dx, double dy);
 
     static std::string Text(const ZuStringRef& s) { return s.IsValid() ? s->AccessLatin() : ""; }
     // How often what occurs in text.
@@ -101,6 +108,36 @@ protected:
     // The text without its line feeds.
     static std::string Flat(const std::string& text);
     static void ExpectPoint(DPoint p, double x, double y, const std::string& what);
+    static void ExpectBox(const DRect& box, double x1, double y1, double x2, double y2,
+                          double tolerance);
+
+    // One row of an object's property table, as the property sheet asks it.
+    static constexpr int kNoOption = std::numeric_limits<int>::min();
+    struct PropertyRow {
+        const char* name;
+        const char* description;
+        int flags, unit;
+        double min, max, step;
+        // kNoOption: the property answers no option.
+        int option = kNoOption;
+    };
+    // The object has these properties, each answering its row, and no more.
+    static void ExpectPropertyTable(const CGraObjectRef& o, const std::vector<PropertyRow>& rows);
+
+    // A hit at a point on an object filled with a colour of the given
+    // transparency, the fill allowed or not: what HitTest and
+    // HitTestSegment answer.
+    struct HitCase {
+        const char* what;
+        DPoint at;
+        double fillTransparency;
+        int fillAllowed;
+        bool hit;
+        int segment;
+    };
+    // The cases in the live port, the object's box up to date; then, on a
+    // recorder, a miss at `outside` the box asks the interpreter nothing.
+    void ExpectHits(const CGraObjectRef& o, const std::vector<HitCase>& cases, DPoint outside);
 
     CGraPortRef port;
     GraRecorderRef recorder;

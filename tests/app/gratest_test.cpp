@@ -148,6 +148,16 @@ CGraObjectRef GraTest::RoundTrip(const CGraObjectRef& o, bool wake)
     return back;
 }
 
+CGraObjectRef GraTest::StoredOrCopied(const CGraObjectRef& o, int round, bool wake)
+{
+    if (round == 0)
+        return RoundTrip(o, wake);
+    CGraObjectRef copy(
+        ZuObjectRef(ZuClassFactory::New(o->RetRuntime(), nullptr, __LINE__, __FILE__)));
+    copy->CopyFrom(o);
+    return copy;
+}
+
 CCornerDefRef GraTest::Corner(int kind, double inset)
 {
     CCornerDefRef c = Make<CCornerDefRef>();
@@ -171,6 +181,15 @@ void GraTest::SetClosed(const CGraObjectRef& o, bool closed)
     EXPECT_TRUE(o->SetDefinition(18, close));
 }
 
+CPositionDefRef GraTest::ShadowAt(int position, double dx, double dy)
+{
+    CPositionDefRef at = Make<CPositionDefRef>();
+    at->SetValue(position);
+    at->SetOffsetX(dx);
+    at->SetOffsetY(dy);
+    return at;
+}
+
 size_t GraTest::Count(const std::string& text, const std::string& what)
 {
     size_t n = 0;
@@ -192,4 +211,58 @@ void GraTest::ExpectPoint(DPoint p, double x, double y, const std::string& what)
 {
     EXPECT_NEAR(p.x, x, 1e-9) << what;
     EXPECT_NEAR(p.y, y, 1e-9) << what;
+}
+
+void GraTest::ExpectBox(const DRect& box, double x1, double y1, double x2, double y2,
+                        double tolerance)
+{
+    EXPECT_NEAR(x1, box.x1, tolerance) << "x1";
+    EXPECT_NEAR(y1, box.y1, tolerance) << "y1";
+    EXPECT_NEAR(x2, box.x2, tolerance) << "x2";
+    EXPECT_NEAR(y2, box.y2, tolerance) << "y2";
+}
+
+void GraTest::ExpectPropertyTable(const CGraObjectRef& o, const std::vector<PropertyRow>& rows)
+{
+    EXPECT_TRUE(o->HasProperties());
+    const int count = int(rows.size());
+    ASSERT_EQ(count, o->GetPropertyCount());
+    for (int n = 0; n < count; n++) {
+        const PropertyRow& row = rows[size_t(n)];
+        ZuStringRef name, description;
+        int flags = 0, unit = -1, option = 0;
+        double min = 0, max = 0, step = -1;
+        EXPECT_TRUE(o->GetPropertyName(n, name)) << n;
+        EXPECT_TRUE(o->GetPropertyDescription(n, description)) << n;
+        EXPECT_TRUE(o->GetPropertyFlags(n, flags)) << n;
+        EXPECT_TRUE(o->GetPropertyUnit(n, unit)) << n;
+        EXPECT_TRUE(o->GetPropertyRange(n, min, max)) << n;
+        EXPECT_TRUE(o->GetPropertyStep(n, step)) << n;
+        EXPECT_EQ(row.option != kNoOption, o->GetPropertyOption(n, option)) << n;
+        EXPECT_EQ(row.name, Text(name)) << n;
+        EXPECT_EQ(row.description, Text(description)) << n;
+        EXPECT_EQ(row.flags, flags) << n;
+        EXPECT_EQ(row.unit, unit) << n;
+        EXPECT_EQ(row.min, min) << n;
+        EXPECT_EQ(row.max, max) << n;
+        EXPECT_EQ(row.step, step) << n;
+        if (row.option != kNoOption) {
+            EXPECT_EQ(row.option, option) << n;
+        }
+    }
+    ZuStringRef none;
+    EXPECT_FALSE(o->GetPropertyName(count, none));
+}
+
+void GraTest::ExpectHits(const CGraObjectRef& o, const std::vector<HitCase>& cases, DPoint outside)
+{
+    for (const HitCase& c : cases) {
+        o->SetDefinition(25, Colour(0, 0, 1, c.fillTransparency));
+        EXPECT_EQ(c.hit, o->HitTest(port, c.at, 1.0, c.fillAllowed)) << c.what;
+        EXPECT_EQ(c.segment, o->HitTestSegment(port, c.at, 1.0, c.fillAllowed)) << c.what;
+    }
+    Record();
+    EXPECT_FALSE(o->HitTest(port, outside, 1.0, 1));
+    EXPECT_EQ(-1, o->HitTestSegment(port, outside, 1.0, 1));
+    EXPECT_TRUE(recorder->sends.empty());
 }
