@@ -1,8 +1,9 @@
 // Restores one attribute definition (or the stored view settings, which
 // travel with them in a document) from arbitrary bytes: the first byte
-// picks the class, the rest is the instance record (object part first). Whatever the bytes, reading must end in a definition that
-// keeps its invariants, or in a ZuExcStream, never in a crash or an abort;
-// a definition that was read stores, restores and stores again to the same
+// picks the class, the rest is the instance record (object part first).
+// Whatever the bytes, reading must end in a definition that keeps its
+// invariants, or in a ZuExcStream, never in a crash or an abort; a
+// definition that was read stores, restores and stores again to the same
 // bytes.
 //
 // A new definition class joins by adding its class name to `classes`.
@@ -13,7 +14,8 @@
 //
 // With DEFINITIONS_FUZZ_SEEDS set to a directory, the first run writes one
 // seed there per class (the record of a new definition of that class), and
-// fills with each kind of gradient.
+// fills with each kind of gradient. DEFINITIONS_FUZZ_TRACE shows the
+// diagnostics of rejected input.
 #include "app/def.h"
 #include "app/misc.h"
 #include "app/motifdef.h"
@@ -23,17 +25,13 @@
 #include "app/positiondef.h"
 #include "app/pulsardef.h"
 #include "app/view.h"
-#include "si/atom.h"
+#include "fuzz/harness.h"
 #include "si/classfactory.h"
 #include "si/except.h"
-#include "si/memzone.h"
-#include "si/storage.h"
 #include "si/string.h"
-#include "si/maininit.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -46,54 +44,6 @@ const char* const classes[] = {
     "CPenDef", "CMotifDef", "CPositionDef", "CPolyRegDef", "CView",     "CPatternDef", "CPulsarDef",
 };
 std::size_t const class_count = sizeof classes / sizeof classes[0];
-
-} // namespace
-
-ZU_HANDLE(ZuDefFuzzStorage, ZuStorage)
-class ZuDefFuzzStorage : public ZuStorage {
-    ZU_CLASS(ZuDefFuzzStorage, ZuStorage)
-public:
-    ZuDefFuzzStorage() {}
-    void StartReading(const std::uint8_t* bytes, std::size_t n)
-    {
-        SetStorageMode(ZU_STORAGE_REMOTE);
-        data = bytes;
-        size = n;
-        pos = 0;
-        DropPushedBack();
-    }
-    void StartWriting()
-    {
-        SetStorageMode(ZU_STORAGE_REMOTE);
-        out.clear();
-    }
-    void Stop() { SetStorageMode(ZU_STORAGE_OFF); }
-    const std::vector<std::uint8_t>& Written() const { return out; }
-
-    void StoreData(const void* bytes, unsigned int n) override
-    {
-        const auto* p = static_cast<const std::uint8_t*>(bytes);
-        out.insert(out.end(), p, p + n);
-    }
-    std::uint64_t RetRemainingData() const override { return size - pos; }
-    void RestoreData(void* to, unsigned int n) override
-    {
-        if (n > size - pos)
-            throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
-        std::memcpy(to, data + pos, n);
-        pos += n;
-    }
-
-private:
-    const std::uint8_t* data = nullptr;
-    std::size_t size = 0;
-    std::size_t pos = 0;
-    std::vector<std::uint8_t> out;
-};
-ZU_CLASS_END(ZuDefFuzzStorage)
-ZU_IMPLEMENT_CLASS(ZuDefFuzzStorage, "fuzz/definitions_fuzz", ZU_CLASS_PLAIN)
-
-namespace {
 
 struct ViewAccess : CView {
     static void Store(const ZuObjectRef& v, const ZuStorageRef& s)
@@ -122,21 +72,13 @@ struct DefAccess : CDef {
     }
 };
 
-void Check(bool ok, const char* what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "definitions_fuzz: %s\n", what);
-        std::abort();
-    }
-}
-
 ZuObjectRef NewOfClass(std::size_t which)
 {
     return ZuObjectRef(
         ZuClassFactory::New(classes[which], nullptr, __LINE__, "fuzz/definitions_fuzz"));
 }
 
-std::vector<std::uint8_t> StoreOf(const ZuDefFuzzStorageRef& storage, std::size_t which,
+std::vector<std::uint8_t> StoreOf(const ZuFuzzStorageRef& storage, std::size_t which,
                                   const ZuObjectRef& d)
 {
     storage->StartWriting();
@@ -149,19 +91,15 @@ std::vector<std::uint8_t> StoreOf(const ZuDefFuzzStorageRef& storage, std::size_
     return bytes;
 }
 
-void WriteSeed(const ZuDefFuzzStorageRef& storage, const char* dir, std::size_t which,
+void WriteSeed(const ZuFuzzStorageRef& storage, const char* dir, std::size_t which,
                const ZuObjectRef& d, const std::string& name)
 {
     std::vector<std::uint8_t> bytes = StoreOf(storage, which, d);
     bytes.insert(bytes.begin(), std::uint8_t(which));
-    std::string const path = std::string(dir) + "/seed-" + name;
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
+    Zuvi_FuzzWriteSeed(dir, name, bytes);
 }
 
-void WriteSeeds(const ZuDefFuzzStorageRef& storage, const char* dir)
+void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)
 {
     for (std::size_t i = 0; i < class_count; i++) {
         WriteSeed(storage, dir, i, NewOfClass(i), classes[i]);
@@ -180,11 +118,11 @@ void WalkBrush(const CPatternDefRef& b)
 {
     int length = -1;
     b->GetLength(length);
-    Check(length >= 0 && b->GetOpcode(length) == 0, "brush without its end record");
+    Zuvi_FuzzCheck(length >= 0 && b->GetOpcode(length) == 0, "brush without its end record");
     int i = 0;
     b->FirstElement(i);
     for (;;) {
-        Check(i >= 0 && i <= length, "brush walk left the drawing");
+        Zuvi_FuzzCheck(i >= 0 && i <= length, "brush walk left the drawing");
         for (double t : {0.0, 0.5, 1.0, 2.0}) {
             double point[2];
             for (int h = 0; h < 3; h++)
@@ -200,14 +138,14 @@ void WalkBrush(const CPatternDefRef& b)
         b->GetElement(i, record);
         int j = i;
         b->NextElementInShape(j);
-        Check(j >= 0 && j <= length, "shape walk left the drawing");
+        Zuvi_FuzzCheck(j >= 0 && j <= length, "shape walk left the drawing");
         j = i;
         b->PrevElementInShape(j);
-        Check(j >= 0 && j <= length, "shape walk left the drawing");
+        Zuvi_FuzzCheck(j >= 0 && j <= length, "shape walk left the drawing");
         if (!b->NextElement(i))
             break;
     }
-    Check(i >= 0 && i <= length, "brush walk left the drawing");
+    Zuvi_FuzzCheck(i >= 0 && i <= length, "brush walk left the drawing");
 }
 
 void WalkPulsar(const CPulsarDefRef& p)
@@ -249,9 +187,9 @@ void ExerciseOwn(const CDefRef& d)
     if (d->IsA(CMotifDefRef::RetRuntime())) {
         CMotifDefRef m(d);
         const int colors = m->GetColorCount();
-        Check(colors >= CMotifDef::MIN_COLORS && colors <= CMotifDef::MAX_COLORS,
-              "colour count out of range");
-        Check(m->GetStepX() >= 0.1 && m->GetStepY() >= 0.1, "step below its least");
+        Zuvi_FuzzCheck(colors >= CMotifDef::MIN_COLORS && colors <= CMotifDef::MAX_COLORS,
+                       "colour count out of range");
+        Zuvi_FuzzCheck(m->GetStepX() >= 0.1 && m->GetStepY() >= 0.1, "step below its least");
         const int n = m->CountGradientPoints();
         (void)m->GetGradientPoint(n);
         m->TransformMesh(change);
@@ -259,7 +197,7 @@ void ExerciseOwn(const CDefRef& d)
         for (int part = 0; part < 4; part++)
             m->BuildDefaultMesh(part, 0.5);
         (void)m->ResetGradientPoints();
-        Check(m->CountGradientPoints() == n, "gradient points resized");
+        Zuvi_FuzzCheck(m->CountGradientPoints() == n, "gradient points resized");
         m->SetColorCount(m->GetColorCount() + 3);
         (void)m->ResetGradientPoints();
     } else if (d->IsA(CPenDefRef::RetRuntime())) {
@@ -268,12 +206,13 @@ void ExerciseOwn(const CDefRef& d)
         (void)p->CountKindValues();
     } else if (d->IsA(CPositionDefRef::RetRuntime())) {
         CPositionDefRef p(d);
-        Check(p->GetInclude() >= 0.0 && p->GetInclude() <= 2.0, "include out of range");
+        Zuvi_FuzzCheck(p->GetInclude() >= 0.0 && p->GetInclude() <= 2.0, "include out of range");
         (void)p->GetShadowOffset();
     } else if (d->IsA(CPolyRegDefRef::RetRuntime())) {
         CPolyRegDefRef p(d);
-        Check(p->GetSides() >= 3 && p->GetSides() <= 50, "sides out of range");
-        Check(p->GetIndentation() >= 0.0 && p->GetIndentation() <= 1.0, "indentation out of range");
+        Zuvi_FuzzCheck(p->GetSides() >= 3 && p->GetSides() <= 50, "sides out of range");
+        Zuvi_FuzzCheck(p->GetIndentation() >= 0.0 && p->GetIndentation() <= 1.0,
+                       "indentation out of range");
     } else if (d->IsA(CPatternDefRef::RetRuntime())) {
         WalkBrush(CPatternDefRef(d));
     } else if (d->IsA(CPulsarDefRef::RetRuntime())) {
@@ -287,9 +226,10 @@ void Exercise(const CDefRef& d)
 {
     const int count = d->GetCount();
     const int index = d->GetIndex();
-    Check(count >= 1 && count <= CDef::MAX_VALUES, "count out of range");
-    Check(index >= 0 && index < count, "index out of range");
-    Check(std::memchr(d->RetNameText(), 0, CDef::NAME_PLACES) != nullptr, "name not terminated");
+    Zuvi_FuzzCheck(count >= 1 && count <= CDef::MAX_VALUES, "count out of range");
+    Zuvi_FuzzCheck(index >= 0 && index < count, "index out of range");
+    Zuvi_FuzzCheck(std::memchr(d->RetNameText(), 0, CDef::NAME_PLACES) != nullptr,
+                   "name not terminated");
     for (int i = 0; i < count; i++) {
         d->SetIndex(i);
         (void)d->GetValue();
@@ -298,7 +238,8 @@ void Exercise(const CDefRef& d)
     }
     d->SetIndex(index);
     ZuStringRef name = d->GetName();
-    Check(name.IsValid() && std::strcmp(name->AccessLatin(), d->RetNameText()) == 0, "name lost");
+    Zuvi_FuzzCheck(name.IsValid() && std::strcmp(name->AccessLatin(), d->RetNameText()) == 0,
+                   "name lost");
     CDefRef clone;
     d->CloneTo(clone);
     if (clone.IsValid())
@@ -311,28 +252,17 @@ void ExerciseView(const CViewRef& v)
     for (int i = 0; i < 3; i++)
         v->PushZoomHistory();
     while (v->PopZoomHistory()) {}
-    Check(v->RetHistoryCount() == 0, "history not emptied");
+    Zuvi_FuzzCheck(v->RetHistoryCount() == 0, "history not emptied");
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // The runtime lives for the whole run and is taken down in order at
-    // exit, before the zones' own static destruction.
-    static ZuDefFuzzStorageRef* storage_handle = [] {
-        Zuvi_StartServices();
-        auto* handle = new ZuDefFuzzStorageRef(
-            ZuNew<ZuDefFuzzStorage>(nullptr, __LINE__, "fuzz/definitions_fuzz"));
-        std::atexit([] {
-            delete storage_handle;
-            Zuvi_StopServices();
-        });
-        if (char const* dir = std::getenv("DEFINITIONS_FUZZ_SEEDS"))
-            WriteSeeds(*handle, dir);
-        return handle;
-    }();
-    ZuDefFuzzStorageRef& storage = *storage_handle;
+    const ZuFuzzStorageRef& storage =
+        Zuvi_FuzzRuntime<ZuviFuzzStorageRuntime>("definitions_fuzz", "DEFINITIONS_FUZZ_TRACE",
+                                                 "DEFINITIONS_FUZZ_SEEDS", WriteSeeds)
+            .storage;
     if (size == 0)
         return 0;
 
@@ -365,9 +295,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 ViewAccess::Restore(again, storage);
             else
                 DefAccess::Restore(CDefRef(again), storage);
-            Check(storage->RetRemainingData() == 0, "stored record not read whole");
+            Zuvi_FuzzCheck(storage->RetRemainingData() == 0, "stored record not read whole");
             storage->Stop();
-            Check(StoreOf(storage, which, again) == first, "record changed on its way back");
+            Zuvi_FuzzCheck(StoreOf(storage, which, again) == first,
+                           "record changed on its way back");
         }
     }
     ZuObjectRef::RealiseDeletions();

@@ -17,66 +17,12 @@
 #include "app/graport.h"
 #include "app/tree.h"
 #include "app/treeit.h"
-#include "fuzz/quietsink.h"
-#include "si/classfactory.h"
+#include "fuzz/graharness.h"
 #include "si/event.h"
-#include "si/except.h"
-#include "si/maininit.h"
-#include "si/rtclass.h"
-#include "si/storage.h"
-#include "si/string.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <string>
-#include <vector>
-
-ZU_HANDLE(ZuGroupTextFuzzStorage, ZuStorage)
-class ZuGroupTextFuzzStorage : public ZuStorage {
-    ZU_CLASS(ZuGroupTextFuzzStorage, ZuStorage)
-public:
-    ZuGroupTextFuzzStorage() {}
-    void StartReading(const std::uint8_t* bytes, std::size_t n)
-    {
-        SetStorageMode(ZU_STORAGE_REMOTE);
-        data = bytes;
-        size = n;
-        pos = 0;
-        DropPushedBack();
-    }
-    void StartWriting()
-    {
-        SetStorageMode(ZU_STORAGE_REMOTE);
-        out.clear();
-    }
-    void Stop() { SetStorageMode(ZU_STORAGE_OFF); }
-    const std::vector<std::uint8_t>& Written() const { return out; }
-
-    void StoreData(const void* bytes, unsigned int n) override
-    {
-        const auto* p = static_cast<const std::uint8_t*>(bytes);
-        out.insert(out.end(), p, p + n);
-    }
-    std::uint64_t RetRemainingData() const override { return size - pos; }
-    void RestoreData(void* to, unsigned int n) override
-    {
-        if (n > size - pos)
-            throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
-        std::memcpy(to, data + pos, n);
-        pos += n;
-    }
-
-private:
-    const std::uint8_t* data = nullptr;
-    std::size_t size = 0;
-    std::size_t pos = 0;
-    std::vector<std::uint8_t> out;
-};
-ZU_CLASS_END(ZuGroupTextFuzzStorage)
-ZU_IMPLEMENT_CLASS(ZuGroupTextFuzzStorage, "fuzz/grouptext_fuzz", ZU_CLASS_PLAIN)
 
 // Key events as the event layer fills them.
 ZU_HANDLE(ZuGroupTextFuzzKey, ZuEvent)
@@ -99,37 +45,9 @@ ZU_IMPLEMENT_CLASS(ZuGroupTextFuzzKey, "fuzz/grouptext_fuzz", ZU_CLASS_PLAIN)
 
 namespace {
 
-void Check(bool ok, const char* what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "grouptext_fuzz: %s\n", what);
-        std::abort();
-    }
-}
-
-template <class X>
-ZuObjectRef New()
-{
-    return ZuNew<X>(nullptr, __LINE__, "fuzz/grouptext_fuzz");
-}
-
-void WriteSeed(const ZuGroupTextFuzzStorageRef& storage, const char* dir, const ZuObjectRef& o,
-               const std::string& name)
-{
-    storage->StartWriting();
-    storage->StoreObject(o);
-    const std::vector<std::uint8_t> bytes = storage->Written();
-    storage->Stop();
-    std::string const path = std::string(dir) + "/seed-" + name;
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
-}
-
 CTreeNodeRef Attach(const CGraObjectRef& o, const CTreeNodeRef& parent)
 {
-    CTreeNodeRef n = New<CTreeNode>();
+    CTreeNodeRef n = Zuvi_FuzzNew<CTreeNode>();
     n->SetObject(o);
     n->InsertLastChild(parent);
     return n;
@@ -137,7 +55,7 @@ CTreeNodeRef Attach(const CGraObjectRef& o, const CTreeNodeRef& parent)
 
 CGraLineTextRef Text(const char* s, DPoint a, DPoint b, int from, int to)
 {
-    CGraLineTextRef t = New<CGraLineText>();
+    CGraLineTextRef t = Zuvi_FuzzNew<CGraLineText>();
     t->SetHandlePosition(0, a);
     t->SetHandlePosition(1, b);
     t->SetText(ZuStringRef(s));
@@ -145,25 +63,27 @@ CGraLineTextRef Text(const char* s, DPoint a, DPoint b, int from, int to)
     return t;
 }
 
-void WriteSeeds(const ZuGroupTextFuzzStorageRef& storage, const char* dir)
+void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)
 {
-    CTreeRef tree = New<CTree>();
-    CGraGroupRef outer = New<CGraGroup>();
+    CTreeRef tree = Zuvi_FuzzNew<CTree>();
+    CGraGroupRef outer = Zuvi_FuzzNew<CGraGroup>();
     CTreeNodeRef outerNode = Attach(outer, tree->RetRoot());
-    CGraLineRef line = New<CGraLine>();
+    CGraLineRef line = Zuvi_FuzzNew<CGraLine>();
     line->SetHandlePosition(1, DPoint{10.0, 5.0});
     Attach(line, outerNode);
     Attach(Text("Bonjour (\\)", DPoint{1.0, 2.0}, DPoint{20.0, 2.0}, 2, 5), outerNode);
-    CGraGroupRef inner = New<CGraGroup>();
+    CGraGroupRef inner = Zuvi_FuzzNew<CGraGroup>();
     CTreeNodeRef innerNode = Attach(inner, outerNode);
     Attach(Text("\xe9t\xe9", DPoint{0.0, 0.0}, DPoint{0.0, 9.0}, 3, 0), innerNode);
     const DPoint corners[2] = {{-1.0, -2.0}, {30.0, 12.0}};
     outer->SetPoints(corners, 2);
     inner->SetEditMode(2);
-    WriteSeed(storage, dir, tree, "tree");
-    WriteSeed(storage, dir, outer, "group");
-    WriteSeed(storage, dir, Text("abc", DPoint{1.0, 1.0}, DPoint{5.0, 5.0}, 0, 3), "text");
-    WriteSeed(storage, dir, Text("", DPoint{0.0, 0.0}, DPoint{0.0, 0.0}, 0, 0), "text-empty");
+    Zuvi_FuzzWriteSeed(dir, "tree", storage->StoreOf(tree));
+    Zuvi_FuzzWriteSeed(dir, "group", storage->StoreOf(outer));
+    Zuvi_FuzzWriteSeed(dir, "text",
+                       storage->StoreOf(Text("abc", DPoint{1.0, 1.0}, DPoint{5.0, 5.0}, 0, 3)));
+    Zuvi_FuzzWriteSeed(dir, "text-empty",
+                       storage->StoreOf(Text("", DPoint{0.0, 0.0}, DPoint{0.0, 0.0}, 0, 0)));
     tree->Delete();
 }
 
@@ -173,16 +93,17 @@ void CheckSelection(const CGraObjectRef& o)
         return;
     CGraLineTextRef t(o);
     const int n = int(t->RetText()->CharacterCount());
-    Check(t->RetSelectionStart() >= 0 && t->RetSelectionStart() <= n,
-          "selection start outside the text");
-    Check(t->RetSelectionEnd() >= 0 && t->RetSelectionEnd() <= n, "selection end outside the text");
+    Zuvi_FuzzCheck(t->RetSelectionStart() >= 0 && t->RetSelectionStart() <= n,
+                   "selection start outside the text");
+    Zuvi_FuzzCheck(t->RetSelectionEnd() >= 0 && t->RetSelectionEnd() <= n,
+                   "selection end outside the text");
 }
 
 void Type(const CGraObjectRef& o, CGraPortRef& port)
 {
     if (!o->HasText())
         return;
-    ZuGroupTextFuzzKeyRef key = New<ZuGroupTextFuzzKey>();
+    ZuGroupTextFuzzKeyRef key = Zuvi_FuzzNew<ZuGroupTextFuzzKey>();
     struct Press {
         ZuKeyType type;
         int code;
@@ -220,13 +141,7 @@ void Type(const CGraObjectRef& o, CGraPortRef& port)
 void Exercise(const CGraObjectRef& o, CGraPortRef& port)
 {
     CheckSelection(o);
-    const int handles = o->GetHandleCount();
-    Check(handles >= 0 && handles <= 100, "handle count out of range");
-    for (int n = -1; n <= handles; n++) {
-        DPoint p = o->GetHandlePosition(n);
-        (void)o->GetHandleType(n);
-        (void)o->GetHandle(n, p);
-    }
+    Zuvi_FuzzAskHandles(o);
     const int count = o->GetPropertyCount();
     for (int n = -1; n <= count; n++) {
         double v = 0.0;
@@ -241,13 +156,7 @@ void Exercise(const CGraObjectRef& o, CGraPortRef& port)
     ZuObjectRef def;
     for (int kind : {10, 15, 100, 120, 125})
         (void)o->GetDefinition(kind, def);
-    ChangeRecord change;
-    std::memset(&change, 0, sizeof change);
-    change.kind = 2;
-    change.c = DPoint{2.0, -0.5};
-    (void)o->SaveGeometry(change);
-    (void)o->Transform(change, 2);
-    (void)o->AcceptsChange(change);
+    (void)o->AcceptsChange(Zuvi_FuzzScale(o));
     for (int flags : {0, 3, 7, 0x21, 0x43})
         (void)o->Draw(port, flags);
     (void)o->DrawShadow(port, 7);
@@ -259,7 +168,7 @@ void Exercise(const CGraObjectRef& o, CGraPortRef& port)
 
 void ExerciseTree(const CTreeRef& tree, CGraPortRef& port)
 {
-    CTreeItRef it = New<CTreeIt>();
+    CTreeItRef it = Zuvi_FuzzNew<CTreeIt>();
     it->InitDeep(tree->RetRoot(), 1);
     int walked = 0;
     for (;;) {
@@ -267,7 +176,7 @@ void ExerciseTree(const CTreeRef& tree, CGraPortRef& port)
         it->NextDeep(node);
         if (node.IsInvalid())
             break;
-        Check(++walked <= 100000, "tree walk does not end");
+        Zuvi_FuzzCheck(++walked <= 100000, "tree walk does not end");
         const ZuObjectRef& object = node->RetObject();
         if (object.IsValid() && object->IsKindOf(CGraObjectRef::RetRuntime()))
             Exercise(CGraObjectRef(object), port);
@@ -278,42 +187,18 @@ void ExerciseTree(const CTreeRef& tree, CGraPortRef& port)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    struct Runtime {
-        ZuGroupTextFuzzStorageRef storage;
-        CGraPortRef port;
-    };
-    static Runtime* runtime = [] {
-        Zuvi_FuzzQuietUnless("GROUPTEXT_FUZZ_TRACE");
-        Zuvi_StartServices();
-        auto* r =
-            new Runtime{ZuNew<ZuGroupTextFuzzStorage>(nullptr, __LINE__, "fuzz/grouptext_fuzz"),
-                        ZuNew<CGraPort>(nullptr, __LINE__, "fuzz/grouptext_fuzz")};
-        std::atexit([] {
-            delete runtime;
-            Zuvi_StopServices();
-        });
-        if (char const* dir = std::getenv("GROUPTEXT_FUZZ_SEEDS"))
-            WriteSeeds(r->storage, dir);
-        return r;
-    }();
-    ZuGroupTextFuzzStorageRef& storage = runtime->storage;
+    ZuviFuzzGraRuntime& runtime = Zuvi_FuzzRuntime<ZuviFuzzGraRuntime>(
+        "grouptext_fuzz", "GROUPTEXT_FUZZ_TRACE", "GROUPTEXT_FUZZ_SEEDS", WriteSeeds);
     {
-        ZuObjectRef read;
-        storage->StartReading(data, size);
-        try {
-            storage->RestoreObject(read, ZuObjectRef::RetRuntime());
-            storage->FinallyAwake();
-        } catch (const ZuExcStream&) {
-            read = ZuObjectRef();
-        }
-        storage->Stop();
+        const ZuObjectRef read =
+            runtime.storage->RestoreFrom(data, size, ZuObjectRef::RetRuntime(), true);
         if (read.IsValid()) {
             if (read->IsKindOf(CTreeRef::RetRuntime())) {
-                ExerciseTree(CTreeRef(read), runtime->port);
+                ExerciseTree(CTreeRef(read), runtime.port);
             } else if (read->IsKindOf(CGraObjectRef::RetRuntime())) {
                 CGraObjectRef o(read);
                 // A group alone has no node: it walks no members.
-                Exercise(o, runtime->port);
+                Exercise(o, runtime.port);
                 CGraObjectRef copy = NewGraObject(o->RetRuntime());
                 if (copy.IsValid() && !o->IsKindOf(CGraGroupRef::RetRuntime())) {
                     copy->CopyFrom(o);

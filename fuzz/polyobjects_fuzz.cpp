@@ -13,90 +13,26 @@
 #include "app/graport.h"
 #include "app/grapolyc.h"
 #include "app/grapolyl.h"
-#include "fuzz/quietsink.h"
+#include "fuzz/harness.h"
 #include "si/classfactory.h"
-#include "si/except.h"
-#include "si/maininit.h"
-#include "si/storage.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <string>
 #include <vector>
-
-ZU_HANDLE(ZuPolyFuzzStorage, ZuStorage)
-class ZuPolyFuzzStorage : public ZuStorage {
-    ZU_CLASS(ZuPolyFuzzStorage, ZuStorage)
-public:
-    ZuPolyFuzzStorage() {}
-    void StartReading(const std::uint8_t* bytes, std::size_t n)
-    {
-        SetStorageMode(ZU_STORAGE_REMOTE);
-        data = bytes;
-        size = n;
-        pos = 0;
-        DropPushedBack();
-    }
-    void StartWriting()
-    {
-        SetStorageMode(ZU_STORAGE_REMOTE);
-        out.clear();
-    }
-    void Stop() { SetStorageMode(ZU_STORAGE_OFF); }
-    const std::vector<std::uint8_t>& Written() const { return out; }
-
-    void StoreData(const void* bytes, unsigned int n) override
-    {
-        const auto* p = static_cast<const std::uint8_t*>(bytes);
-        out.insert(out.end(), p, p + n);
-    }
-    std::uint64_t RetRemainingData() const override { return size - pos; }
-    void RestoreData(void* to, unsigned int n) override
-    {
-        if (n > size - pos)
-            throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
-        std::memcpy(to, data + pos, n);
-        pos += n;
-    }
-
-private:
-    const std::uint8_t* data = nullptr;
-    std::size_t size = 0;
-    std::size_t pos = 0;
-    std::vector<std::uint8_t> out;
-};
-ZU_CLASS_END(ZuPolyFuzzStorage)
-ZU_IMPLEMENT_CLASS(ZuPolyFuzzStorage, "fuzz/polyobjects_fuzz", ZU_CLASS_PLAIN)
 
 namespace {
 
-void Check(bool ok, const char* what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "polyobjects_fuzz: %s\n", what);
-        std::abort();
-    }
-}
-
-void WriteSeed(const ZuPolyFuzzStorageRef& storage, const char* dir, std::uint8_t which,
+// A seed: the byte that picks the class, then the object's record.
+void WriteSeed(const ZuFuzzStorageRef& storage, const char* dir, std::uint8_t which,
                const CGraObjectRef& o, const char* name)
 {
-    storage->StartWriting();
-    storage->StoreObject(o);
-    std::vector<std::uint8_t> bytes = storage->Written();
-    storage->Stop();
+    std::vector<std::uint8_t> bytes = storage->StoreOf(o);
     bytes.insert(bytes.begin(), which);
-    std::string const path = std::string(dir) + "/seed-" + name;
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
+    Zuvi_FuzzWriteSeed(dir, name, bytes);
 }
 
-void WriteSeeds(const ZuPolyFuzzStorageRef& storage, const char* dir)
+void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)
 {
     CCloseDefRef closed = ZuNew<CCloseDef>();
     closed->SetClosed(true);
@@ -121,8 +57,8 @@ void WriteSeeds(const ZuPolyFuzzStorageRef& storage, const char* dir)
 // Everything a page view and the dialogs ask of an object.
 void Exercise(const CGraObjectRef& o, int count)
 {
-    Check(count >= 0 && count <= 100, "vertex count outside the table");
-    Check(o->GetHandleCount() == 3 * count, "handle count");
+    Zuvi_FuzzCheck(count >= 0 && count <= 100, "vertex count outside the table");
+    Zuvi_FuzzCheck(o->GetHandleCount() == 3 * count, "handle count");
     for (int n = -1; n <= 3 * count; n++) {
         DPoint p;
         (void)o->GetHandleType(n);
@@ -159,7 +95,7 @@ void Exercise(const CGraObjectRef& o, int count)
     CGraObjectRef copy = CGraObjectRef(ZuObjectRef(
         ZuClassFactory::New(o->RetRuntime(), nullptr, __LINE__, "fuzz/polyobjects_fuzz")));
     copy->CopyFrom(o);
-    Check(copy->GetHandleCount() == o->GetHandleCount(), "copy lost vertices");
+    Zuvi_FuzzCheck(copy->GetHandleCount() == o->GetHandleCount(), "copy lost vertices");
     copy->Delete();
     // Editing: the palette's commands and the tool.
     o->SetPropertyValue(9, 3.0);
@@ -171,7 +107,8 @@ void Exercise(const CGraObjectRef& o, int count)
     o->SetPoints(&p, 1);
     o->DragPoint(DPoint{6, 6}, 2);
     o->RemoveLastPoint();
-    Check(o->GetHandleCount() >= 0 && o->GetHandleCount() <= 300, "editing left the table");
+    Zuvi_FuzzCheck(o->GetHandleCount() >= 0 && o->GetHandleCount() <= 300,
+                   "editing left the table");
     o->Draw(port, 7);
     port->Delete();
 }
@@ -180,40 +117,16 @@ void Exercise(const CGraObjectRef& o, int count)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static ZuPolyFuzzStorageRef* storage_handle = [] {
-        Zuvi_FuzzQuietUnless("POLY_FUZZ_TRACE");
-        Zuvi_StartServices();
-        auto* handle = new ZuPolyFuzzStorageRef(
-            ZuNew<ZuPolyFuzzStorage>(nullptr, __LINE__, "fuzz/polyobjects_fuzz"));
-        std::atexit([] {
-            delete storage_handle;
-            Zuvi_StopServices();
-        });
-        if (char const* dir = std::getenv("POLY_FUZZ_SEEDS"))
-            WriteSeeds(*handle, dir);
-        return handle;
-    }();
-    ZuPolyFuzzStorageRef& storage = *storage_handle;
+    const ZuFuzzStorageRef& storage =
+        Zuvi_FuzzRuntime<ZuviFuzzStorageRuntime>("polyobjects_fuzz", "POLY_FUZZ_TRACE",
+                                                 "POLY_FUZZ_SEEDS", WriteSeeds)
+            .storage;
     if (size == 0)
         return 0;
     const bool polygon = (data[0] & 1) != 0;
-    CGraObjectRef o;
-    storage->StartReading(data + 1, size - 1);
-    try {
-        if (polygon) {
-            CGraPolyLineRef l;
-            storage >> l;
-            o = l;
-        } else {
-            CGraPolyCurveRef c;
-            storage >> c;
-            o = c;
-        }
-        storage->FinallyAwake();
-    } catch (const ZuExcStream&) {
-        o = CGraObjectRef();
-    }
-    storage->Stop();
+    CGraObjectRef o(storage->RestoreFrom(
+        data + 1, size - 1,
+        polygon ? CGraPolyLineRef::RetRuntime() : CGraPolyCurveRef::RetRuntime(), true));
     if (o.IsInvalid()) {
         ZuObjectRef::RealiseDeletions();
         return 0;
@@ -221,9 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int count = polygon ? CGraPolyLineRef(o)->GetCount() : CGraPolyCurveRef(o)->GetCount();
     Exercise(o, count);
     // What was read stores again.
-    storage->StartWriting();
-    storage->StoreObject(o);
-    storage->Stop();
+    (void)storage->StoreOf(o);
     o->Delete();
     o = CGraObjectRef();
     ZuObjectRef::RealiseDeletions();

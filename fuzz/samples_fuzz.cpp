@@ -8,7 +8,7 @@
 // there: six lists with samples of every kind of definition.
 #include "app/document.h"
 #include "app/misc.h"
-#include "fuzz/quietsink.h"
+#include "fuzz/harness.h"
 #include "si/atom.h"
 #include "si/classfactory.h"
 #include "si/memzone.h"
@@ -17,30 +17,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 
 namespace {
 
 std::string Scratch(const char* what)
 {
-    // Kept for the whole run: the clean-up at exit still needs it.
-    static const std::string* const dir = [] {
-        std::random_device random;
-        std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
-                                         ? std::filesystem::path("/dev/shm")
-                                         : std::filesystem::temp_directory_path();
-        std::filesystem::path d = base / ("lumbra-samples-fuzz-" + std::to_string(random()));
-        std::filesystem::create_directories(d);
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(*dir, ec);
-        });
-        return new std::string(d.string());
-    }();
-    return *dir + "/" + what;
+    return Zuvi_FuzzScratch("lumbra-samples-fuzz", what);
 }
 
 CDocumentRef& Document()

@@ -1,53 +1,16 @@
 // Restores object graphs from arbitrary bytes. Whatever the bytes, reading
 // must end in objects or in a ZuExcStream, never in a crash or an abort.
-#include "fuzz/quietsink.h"
+#include "fuzz/harness.h"
 #include "si/atom.h"
 #include "si/classfactory.h"
 #include "si/except.h"
-#include "si/maininit.h"
-#include "si/memzone.h"
-#include "si/storage.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstdio>
-#include <cstring>
 #include <set>
 #include <vector>
-
-ZU_HANDLE(ZuFuzzStorage, ZuStorage)
-class ZuFuzzStorage : public ZuStorage {
-    ZU_CLASS(ZuFuzzStorage, ZuStorage)
-public:
-    ZuFuzzStorage() {}
-    void Start(const std::uint8_t* bytes, std::size_t n)
-    {
-        SetStorageMode(ZU_STORAGE_REMOTE);
-        data = bytes;
-        size = n;
-        pos = 0;
-        DropPushedBack();
-    }
-    void Stop() { SetStorageMode(ZU_STORAGE_OFF); }
-    void StartWriting() { SetStorageMode(ZU_STORAGE_REMOTE); }
-    void StoreData(const void*, unsigned int) override {}
-    std::uint64_t RetRemainingData() const override { return size - pos; }
-    void RestoreData(void* out, unsigned int n) override
-    {
-        if (n > size - pos)
-            throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
-        std::memcpy(out, data + pos, n);
-        pos += n;
-    }
-
-private:
-    const std::uint8_t* data = nullptr;
-    std::size_t size = 0;
-    std::size_t pos = 0;
-};
-ZU_CLASS_END(ZuFuzzStorage)
-ZU_IMPLEMENT_CLASS(ZuFuzzStorage, "fuzz/storage_fuzz", ZU_CLASS_PLAIN)
 
 // A node that keeps every kind of field, so that the fuzzer reaches blocks,
 // marks, atoms, scalars and links between objects.
@@ -111,22 +74,10 @@ ZU_IMPLEMENT_CLASS(ZuFuzzNode, "fuzz/storage_fuzz", ZU_CLASS_PLAIN)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // The runtime lives for the whole run and is taken down in order at
-    // exit, before the zones' own static destruction.
-    static ZuFuzzStorageRef* storage_handle = [] {
-        Zuvi_FuzzQuietUnless("STORAGE_FUZZ_TRACE");
-        Zuvi_StartServices();
-        auto* handle =
-            new ZuFuzzStorageRef(ZuNew<ZuFuzzStorage>(nullptr, __LINE__, "fuzz/storage_fuzz"));
-        std::atexit([] {
-            delete storage_handle;
-            Zuvi_StopServices();
-        });
-        return handle;
-    }();
-    ZuFuzzStorageRef& storage = *storage_handle;
+    const ZuFuzzStorageRef& storage =
+        Zuvi_FuzzRuntime<ZuviFuzzStorageRuntime>("storage_fuzz", "STORAGE_FUZZ_TRACE").storage;
 
-    storage->Start(data, size);
+    storage->StartReading(data, size);
     {
         std::vector<ZuObjectRef> restored;
         try {

@@ -4,64 +4,13 @@
 // half-linked view may reach the caller. A view that was read is put to
 // work: detection, pointer and key events, focus traversal, storing and
 // restoring again, and deletion of the whole tree.
-#include "fuzz/quietsink.h"
+#include "fuzz/harness.h"
 #include "si/classfactory.h"
-#include "si/except.h"
-#include "si/maininit.h"
-#include "si/rtclass.h"
-#include "si/storage.h"
 #include "si/window.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <vector>
-
-ZU_HANDLE(ZuViewFuzzStorage, ZuStorage)
-class ZuViewFuzzStorage : public ZuStorage {
-    ZU_CLASS(ZuViewFuzzStorage, ZuStorage)
-public:
-    ZuViewFuzzStorage() {}
-    void StartReading(const std::uint8_t* bytes, std::size_t n)
-    {
-        SetStorageMode(ZU_STORAGE_REMOTE);
-        data = bytes;
-        size = n;
-        pos = 0;
-        DropPushedBack();
-    }
-    void StartWriting()
-    {
-        SetStorageMode(ZU_STORAGE_REMOTE);
-        out.clear();
-    }
-    void Stop() { SetStorageMode(ZU_STORAGE_OFF); }
-    const std::vector<std::uint8_t>& Written() const { return out; }
-
-    void StoreData(const void* bytes, unsigned int n) override
-    {
-        const auto* p = static_cast<const std::uint8_t*>(bytes);
-        out.insert(out.end(), p, p + n);
-    }
-    std::uint64_t RetRemainingData() const override { return size - pos; }
-    void RestoreData(void* to, unsigned int n) override
-    {
-        if (n > size - pos)
-            throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
-        std::memcpy(to, data + pos, n);
-        pos += n;
-    }
-
-private:
-    const std::uint8_t* data = nullptr;
-    std::size_t size = 0;
-    std::size_t pos = 0;
-    std::vector<std::uint8_t> out;
-};
-ZU_CLASS_END(ZuViewFuzzStorage)
-ZU_IMPLEMENT_CLASS(ZuViewFuzzStorage, "fuzz/viewtree_fuzz", ZU_CLASS_PLAIN)
 
 ZU_HANDLE(ZuViewFuzzEvent, ZuEvent)
 class ZuViewFuzzEvent : public ZuEvent {
@@ -82,14 +31,6 @@ ZU_CLASS_END(ZuViewFuzzEvent)
 ZU_IMPLEMENT_CLASS(ZuViewFuzzEvent, "fuzz/viewtree_fuzz", ZU_CLASS_PLAIN)
 
 namespace {
-
-void Check(bool ok, const char* what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "viewtree_fuzz: %s\n", what);
-        std::abort();
-    }
-}
 
 void Exercise(const ZuViewRef& view, const ZuViewFuzzEventRef& event)
 {
@@ -123,14 +64,6 @@ void Exercise(const ZuViewRef& view, const ZuViewFuzzEventRef& event)
     }
 }
 
-std::vector<std::uint8_t> StoreOf(const ZuViewFuzzStorageRef& storage, const ZuObjectRef& o)
-{
-    storage->StartWriting();
-    storage->StoreObject(o);
-    storage->Stop();
-    return storage->Written();
-}
-
 void TakeDown(const ZuViewRef& v)
 {
     if (v.IsInvalid())
@@ -144,48 +77,31 @@ void TakeDown(const ZuViewRef& v)
     }
 }
 
+struct Runtime : ZuviFuzzStorageRuntime {
+    ZuViewFuzzEventRef event = ZuNew<ZuViewFuzzEvent>(nullptr, __LINE__, "fuzz/viewtree_fuzz");
+};
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    struct Runtime {
-        ZuViewFuzzStorageRef storage;
-        ZuViewFuzzEventRef event;
-    };
-    static Runtime* runtime = [] {
-        Zuvi_FuzzQuietUnless("VIEWTREE_FUZZ_TRACE");
-        Zuvi_StartServices();
-        auto* r = new Runtime{ZuNew<ZuViewFuzzStorage>(nullptr, __LINE__, "fuzz/viewtree_fuzz"),
-                              ZuNew<ZuViewFuzzEvent>(nullptr, __LINE__, "fuzz/viewtree_fuzz")};
-        std::atexit([] {
-            delete runtime;
-            Zuvi_StopServices();
-        });
-        return r;
-    }();
-    ZuViewFuzzStorageRef& storage = runtime->storage;
+    Runtime& runtime = Zuvi_FuzzRuntime<Runtime>("viewtree_fuzz", "VIEWTREE_FUZZ_TRACE");
+    const ZuFuzzStorageRef& storage = runtime.storage;
     {
         ZuViewRef v;
-        storage->StartReading(data, size);
-        try {
-            ZuObjectRef read;
-            storage->RestoreObject(read, ZuViewRef::RetRuntime());
-            if (read.IsValid() && read->IsKindOf(ZuViewRef::RetRuntime()))
-                v = ZuViewRef(read);
-            else if (read.IsValid())
-                read->Delete();
-        } catch (const ZuException&) {
-            Check(v.IsInvalid(), "half-read view reached the caller");
-        }
-        storage->Stop();
+        const ZuObjectRef read = storage->RestoreFrom(data, size, ZuViewRef::RetRuntime());
+        if (read.IsValid() && read->IsKindOf(ZuViewRef::RetRuntime()))
+            v = ZuViewRef(read);
+        else if (read.IsValid())
+            read->Delete();
         if (v.IsValid()) {
-            Exercise(v, runtime->event);
-            const std::vector<std::uint8_t> first = StoreOf(storage, v);
+            Exercise(v, runtime.event);
+            const std::vector<std::uint8_t> first = storage->StoreOf(v);
             storage->StartReading(first.data(), first.size());
             ZuObjectRef again;
             storage->RestoreObject(again, ZuViewRef::RetRuntime());
             storage->Stop();
-            Check(again.IsValid(), "stored view not read back");
+            Zuvi_FuzzCheck(again.IsValid(), "stored view not read back");
             TakeDown(ZuViewRef(again));
             TakeDown(v);
         }
