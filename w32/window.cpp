@@ -269,7 +269,7 @@ void SetAppActive(bool active)
 void Activate(HWND hwnd, WORD how)
 {
     HWND old;
-    bool minimized = false;
+    bool minimized = false, old_minimized = false;
     {
         Guard g(S().lock);
         old = S().active;
@@ -278,11 +278,15 @@ void Activate(HWND hwnd, WORD how)
         S().active = hwnd;
         if (W32_Window* w = Own(hwnd))
             minimized = w->minimized;
+        if (W32_Window* w = Own(old))
+            old_minimized = w->minimized;
     }
     if (hwnd != nullptr)
         SetAppActive(true);
+    // The high word is the minimised state of the window the message goes
+    // to, for the window losing the activation too.
     if (old != nullptr)
-        Send(old, WM_ACTIVATE, WA_INACTIVE, LPARAM(hwnd));
+        Send(old, WM_ACTIVATE, WPARAM(WA_INACTIVE | (old_minimized ? 0x10000u : 0u)), LPARAM(hwnd));
     if (hwnd != nullptr) {
         Send(hwnd, WM_ACTIVATE, WPARAM(how | (minimized ? 0x10000u : 0u)), LPARAM(old));
         SetFocusTo(hwnd);

@@ -217,11 +217,17 @@ TEST_F(Windows, ShowingActivatesUnlessAskedNotTo)
     ShowWindow(a, SW_MINIMIZE);
     EXPECT_TRUE(IsIconic(a));
     EXPECT_EQ(GetActiveWindow(), nullptr);
-    bool minimized = false;
-    for (const Seen& s : g_seen)
+    bool minimized = false, deactivated_minimized = false;
+    for (const Seen& s : g_seen) {
         if (s.hwnd == a && s.message == WM_SIZE && s.wparam == SIZE_MINIMIZED)
             minimized = true;
+        // The window losing the activation is told its own minimised state.
+        if (s.hwnd == a && s.message == WM_ACTIVATE && LOWORD(s.wparam) == WA_INACTIVE &&
+            HIWORD(s.wparam) != 0)
+            deactivated_minimized = true;
+    }
     EXPECT_TRUE(minimized);
+    EXPECT_TRUE(deactivated_minimized);
 }
 
 TEST_F(Windows, TopmostWindowsStayAboveAndTheOrderIsWhatTheScreenShows)
