@@ -1,19 +1,81 @@
 #include "si/window.h"
 
+#include "sd/win32/sd_event.h"
+#include "si/adorner.h"
 #include "si/app.h"
 #include "si/classfactory.h"
-#include "si/adorner.h"
 #include "si/error.h"
 #include "si/except.h"
 #include "si/grailpxm.h"
 #include "si/iselframe.h"
+#include "si/pubdata.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
 #include "si/storagesync.h"
+#include "si/values.h"
 
 #include <vector>
 
 ZU_IMPLEMENT_CLASS(ZuWindow, "si/window", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_INTERFACE(ZuWindow, ZuiTitleWidget)
+ZU_BITSET_REGISTER(ZuWinStyle)
+
+ZuAtomRef ZuWindow::notify_window_opened;
+ZuAtomRef ZuWindow::notify_window_closed;
+ZuAtomRef ZuWindow::notify_window_activated;
+ZuAtomRef ZuWindow::notify_window_deactivated;
+ZuAtomRef ZuWindow::notify_window_shown;
+ZuAtomRef ZuWindow::notify_window_hidden;
+ZuAtomRef ZuWindow::notify_window_reduced;
+ZuAtomRef ZuWindow::notify_window_restored;
+ZuAtomRef ZuWindow::notify_window_dragged;
+ZuAtomRef ZuWindow::notify_window_resized;
+ZU_EXPORT_NOTIFY(ZuWindow, opened, "notify_window_opened", &ZuWindow::notify_window_opened)
+ZU_EXPORT_NOTIFY(ZuWindow, closed, "notify_window_closed", &ZuWindow::notify_window_closed)
+ZU_EXPORT_NOTIFY(ZuWindow, activated, "notify_window_activated", &ZuWindow::notify_window_activated)
+ZU_EXPORT_NOTIFY(ZuWindow, deactivated, "notify_window_deactivated",
+                 &ZuWindow::notify_window_deactivated)
+ZU_EXPORT_NOTIFY(ZuWindow, shown, "notify_window_shown", &ZuWindow::notify_window_shown)
+ZU_EXPORT_NOTIFY(ZuWindow, hidden, "notify_window_hidden", &ZuWindow::notify_window_hidden)
+ZU_EXPORT_NOTIFY(ZuWindow, reduced, "notify_window_reduced", &ZuWindow::notify_window_reduced)
+ZU_EXPORT_NOTIFY(ZuWindow, restored, "notify_window_restored", &ZuWindow::notify_window_restored)
+ZU_EXPORT_NOTIFY(ZuWindow, dragged, "notify_window_dragged", &ZuWindow::notify_window_dragged)
+ZU_EXPORT_NOTIFY(ZuWindow, resized, "notify_window_resized", &ZuWindow::notify_window_resized)
+
+// The operations callable by name: no argument, true. Their names are also
+// among the class's notifications.
+#define ZU_WINDOW_ACTOR(METHOD)                          \
+    static Zuvi_TargetExport zuvi_window_actor_##METHOD( \
+        [](ZuObject* o) -> bool {                        \
+            static_cast<ZuWindow*>(o)->METHOD();         \
+            return true;                                 \
+        },                                               \
+        #METHOD, ZuWindowRef::RetRuntime());             \
+    ZU_EXPORT_NOTIFY(ZuWindow, METHOD, #METHOD, nullptr)
+ZU_WINDOW_ACTOR(ShowNormal)
+ZU_WINDOW_ACTOR(ShowReduced)
+ZU_WINDOW_ACTOR(Hide)
+ZU_WINDOW_ACTOR(Close)
+ZU_WINDOW_ACTOR(Kill)
+ZU_WINDOW_ACTOR(UpdatePartitions)
+#undef ZU_WINDOW_ACTOR
+
+ZuWinStyle Zuvi_ValueToZuWinStyle(const ZuValueRef& value)
+{
+    ZuWinStyle set;
+    set.SetBits(Zuvi_ValueToCard64(value));
+    return set;
+}
+
+ZuWindowRef Zuvi_ValueToZuWindow(const ZuValueRef& value)
+{
+    if (value.IsInvalid())
+        return ZuWindowRef();
+    ZuObjectRef object = value->RetObject();
+    if (object.IsValid() && object->IsKindOf(ZuWindowRef::RetRuntime()))
+        return ZuWindowRef(object);
+    return ZuWindowRef();
+}
 
 const Zuvi_Interface ZuiSelectionFrame::interface("ZuiSelectionFrame");
 const char* ZuWindow::selection_frame_class = "ZuSelView";
@@ -59,11 +121,153 @@ ZuHashTableRef NewTable(ZuMemZone* zone)
     return t;
 }
 
+// Published data: the title, the reduced view and the style.
+ZuWindow* AsWindow(ZuObject* o)
+{
+    return static_cast<ZuWindow*>(o);
+}
+void GetTitleDatum(ZuValueRef& value, ZuObject* o)
+{
+    value = ZuValueRef(ZuObjectRef(AsWindow(o)->RetTitle()));
+}
+bool SetTitleDatum(const ZuValueRef& value, ZuObject* o)
+{
+    return AsWindow(o)->SetTitle(Zuvi_ValueToZuString(value));
+}
+void GetReducedViewDatum(ZuValueRef& value, ZuObject* o)
+{
+    value = ZuValueRef(ZuObjectRef(AsWindow(o)->RetReducedView()));
+}
+bool SetReducedViewDatum(const ZuValueRef& value, ZuObject* o)
+{
+    ZuObjectRef object = value.IsValid() ? value->RetObject() : ZuObjectRef();
+    return AsWindow(o)->SetReducedView(AsKind<ZuViewRef>(object));
+}
+void GetStyleDatum(ZuValueRef& value, ZuObject* o)
+{
+    value = ZuValueRef(static_cast<const ZuBitset&>(AsWindow(o)->RetStyle()));
+}
+bool SetStyleDatum(const ZuValueRef& value, ZuObject* o)
+{
+    return AsWindow(o)->SetStyle(Zuvi_ValueToZuWinStyle(value));
+}
+
+void DeclareWindowData(ZuRuntime* runtime)
+{
+    static Zuvi_PubDataDef items[] = {
+        {&ZuWindowRef::RetRuntime(), "title", "Window title", &ZuString_type, true, true,
+         &GetTitleDatum, &SetTitleDatum},
+        {&ZuWindowRef::RetRuntime(), "reduced_view", "Reduced view", &ZuView_type, true, true,
+         &GetReducedViewDatum, &SetReducedViewDatum},
+        {&ZuWindowRef::RetRuntime(), "style", "Window style", &ZuWinStyle_type, true, true,
+         &GetStyleDatum, &SetStyleDatum},
+    };
+    for (Zuvi_PubDataDef& item : items)
+        runtime->PublishData(item);
+}
+
+Zuvi_PubDataExport window_data(&DeclareWindowData);
+
+// What the screen window and the event layer ask of windows.
+ZuGrailWindow* ScreenWindowOf(const ZuObjectRef& window)
+{
+    ZuWindowRef w = AsKind<ZuWindowRef>(window);
+    return w.IsValid() ? w->RetScreenWindow().Resolve() : nullptr;
+}
+
+// The owner of a platform window: the application's main window, replaced
+// by the window parent, then by the modal parent, when there is one.
+ZuGrailWindow* OwnerOf(const ZuObjectRef& window)
+{
+    ZuWindowRef w = AsKind<ZuWindowRef>(window);
+    if (w.IsInvalid())
+        return nullptr;
+    ZuGrailWindow* owner = ZuGrailWindow::g_window_main.Resolve();
+    ZuWindowRef parent;
+    if (w->GetWindowParent(parent))
+        owner = parent->RetScreenWindow().Resolve();
+    if (w->GetModalWindowParent(parent))
+        owner = parent->RetScreenWindow().Resolve();
+    return owner;
+}
+
+ZuObjectRef WindowOfPort(ZuGrailWindow* port)
+{
+    return port != nullptr ? port->RetWindow() : ZuObjectRef();
+}
+
+void SystemClosed(const ZuObjectRef& window)
+{
+    ZuWindowRef w = AsKind<ZuWindowRef>(window);
+    if (w.IsValid())
+        w->SysChangedOpen(false);
+}
+
+void LeaveWindow(const ZuObjectRef& window, const ZuEventRef& event)
+{
+    ZuWindowRef w = AsKind<ZuWindowRef>(window);
+    if (w.IsValid())
+        w->LeaveNotify(event);
+}
+
+void ChangedOpen(const ZuObjectRef& window, bool value)
+{
+    ZuWindowRef w = AsKind<ZuWindowRef>(window);
+    if (w.IsValid())
+        w->SysChangedOpen(value);
+}
+
+void ChangedVisible(const ZuObjectRef& window, bool value)
+{
+    ZuWindowRef w = AsKind<ZuWindowRef>(window);
+    if (w.IsValid())
+        w->SysChangedVisible(value);
+}
+
+void ChangedReduced(const ZuObjectRef& window, bool value)
+{
+    ZuWindowRef w = AsKind<ZuWindowRef>(window);
+    if (w.IsValid())
+        w->SysChangedReduced(value);
+}
+
+// The screen window reports the whole platform window; the window box is
+// the client area inside the frame of the window's style, so the frame is
+// taken off first (otherwise every resize by the user would grow the
+// client by the frame).
+void ChangedGeometry(const ZuObjectRef& window, const ZuRect& frame)
+{
+    ZuWindowRef w = AsKind<ZuWindowRef>(window);
+    if (w.IsInvalid() || frame.IsEmpty())
+        return;
+    int left = 0, top = 0, right = 0, bottom = 0;
+    ZuGrailWindow::GetFrameSize(w->RetStyle(), left, top, right, bottom);
+    ZuRect client(frame.X1() + left, frame.Y1() + top, frame.X2() - right, frame.Y2() - bottom);
+    if (!client.IsEmpty())
+        w->UserChangedWindowGeometry(client);
+}
+
+struct WindowLinks {
+    WindowLinks()
+    {
+        Zuvi_grail_window_links.owner_of = &OwnerOf;
+        Zuvi_grail_window_links.changed_open = &ChangedOpen;
+        Zuvi_grail_window_links.changed_visible = &ChangedVisible;
+        Zuvi_grail_window_links.changed_reduced = &ChangedReduced;
+        Zuvi_grail_window_links.changed_geometry = &ChangedGeometry;
+        Zuvi_event_links.window_of_port = &WindowOfPort;
+        Zuvi_event_links.port_of_window = &ScreenWindowOf;
+        Zuvi_event_links.system_closed = &SystemClosed;
+        Zuvi_event_links.leave = &LeaveWindow;
+    }
+} window_links;
+
 } // namespace
 
 ZuWindow::ZuWindow()
 {
     style.SetBit(ZU_WINSTYLE_FRAMELESS);
+    title = ZuStringRef("");
     window = this;
     const ZuAppRef& current = ZuApp::Current();
     if (current.IsValid()) {
@@ -75,6 +279,17 @@ ZuWindow::ZuWindow()
 void ZuWindow::Awake()
 {
     ZuView::Awake();
+    AwakeMyself();
+}
+
+void ZuWindow::AwakeFromApp(const ZuAppRef& a)
+{
+    app = a;
+    ZuView::AwakeFromApp(a);
+}
+
+void ZuWindow::AwakeMyself()
+{
     ZuWindowRef self(this);
     ZuViewRef c = child_head;
     while (c.IsValid()) {
@@ -83,15 +298,31 @@ void ZuWindow::Awake()
         c->GetNextSibling(next);
         c = next;
     }
+    UpdateWindowVisibility();
 }
 
 void ZuWindow::Delete()
 {
+    if (visible)
+        Hide();
+    if (open)
+        Close();
     // A deleted modal window leaves its parent's list whether or not it was
     // ever opened, so the parent is never blocked by a dead window.
-    Close();
     SetModalWindowParent(ZuWindowNull);
     ZuView::Delete();
+    // A bar or sizer that the style took off the frame is no child any more
+    // and goes here.
+    if (window_bar.IsValid()) {
+        ZuWindowBarRef bar = window_bar;
+        window_bar = ZuWindowBarRef();
+        bar->Delete();
+    }
+    if (window_sizer.IsValid()) {
+        ZuWindowSizerRef sizer = window_sizer;
+        window_sizer = ZuWindowSizerRef();
+        sizer->Delete();
+    }
     ZuAppRef owner = AsKind<ZuAppRef>(app);
     if (owner.IsValid())
         owner->RemoveWindow(ZuWindowRef(this));
@@ -106,8 +337,36 @@ void ZuWindow::Delete()
     main_responder_enabled = false;
     cursor_view = ZuViewNull;
     SetDraggingView(ZuViewNull);
+    window_parent = ZuWindowNull;
+    slot = ZuDataSlotRef();
     port = ZuGrailPortRef();
     window = ZuWindowNull;
+}
+
+namespace {
+// Deletes the subtree under v, deepest views first.
+void KillChildren(const ZuViewRef& v)
+{
+    ZuViewRef child;
+    while (v->GetFirstChild(child)) {
+        KillChildren(child);
+        child->SetParent(ZuViewNull);
+        child->Delete();
+        // A child that will not leave ends the walk rather than looping.
+        ZuViewRef first;
+        if (v->GetFirstChild(first) && first == child)
+            break;
+    }
+}
+} // namespace
+
+void ZuWindow::Kill()
+{
+    ZuWindowRef self(this);
+    if (open)
+        Close();
+    KillChildren(self);
+    Delete();
 }
 
 bool ZuWindow::SetParent(const ZuViewRef&)
@@ -219,8 +478,33 @@ void ZuWindow::NotifyInsertModalWindow(const ZuWindowRef& w)
 }
 void ZuWindow::NotifyRemoveModalWindow(const ZuWindowRef& w)
 {
+    if (modal_windows.IsInvalid())
+        return;
+    modal_windows->Remove(w, 0);
+    if (modal_windows->TotalCount() == 0) {
+        ZuListRef gone = modal_windows;
+        modal_windows = ZuListRef();
+        gone->Delete();
+    }
+}
+void ZuWindow::NotifyActiveModalWindow(const ZuWindowRef& w)
+{
     if (modal_windows.IsValid())
-        modal_windows->Remove(w, 0);
+        modal_windows->MoveToHead(w);
+}
+bool ZuWindow::GetModalWindow(ZuWindowRef& out, unsigned index) const
+{
+    out = ZuWindowNull;
+    ZuObjectRef item;
+    if (modal_windows.IsInvalid() || !modal_windows->Get(index, item))
+        return false;
+    out = AsKind<ZuWindowRef>(item);
+    return out.IsValid();
+}
+bool ZuWindow::GetModalWindowList(ZuListRef& out) const
+{
+    out = modal_windows;
+    return out.IsValid();
 }
 bool ZuWindow::HasModalWindow() const
 {
@@ -228,77 +512,260 @@ bool ZuWindow::HasModalWindow() const
 }
 
 // ---------------------------------------------------------------------------
-// Style and showing
+// Geometry
 // ---------------------------------------------------------------------------
+
+void ZuWindow::NotifyGeometryChange(const ZuRect& old)
+{
+    if (old.X1() != 0)
+        ZU_ABORT("Failed assertion: old_box.X1 () == 0");
+    if (old.Y1() != 0)
+        ZU_ABORT("Failed assertion: old_box.Y1 () == 0");
+    if (box.X1() != 0)
+        ZU_ABORT("Failed assertion: this->box.X1 () == 0");
+    if (box.Y1() != 0)
+        ZU_ABORT("Failed assertion: this->box.Y1 () == 0");
+    double w = box.DX(), h = box.DY();
+    window_box.SetSize(w, h);
+    if (screen_window.IsValid())
+        screen_window->SetSize(w, h);
+    partitions_valid = false;
+    UpdateWindowFrame();
+    UpdateWindowBar();
+    UpdateWindowSizer();
+    ZuView::NotifyGeometryChange(old);
+    Display(true);
+}
+
+void ZuWindow::SetWindowOrigin(double x, double y)
+{
+    if (x == window_box.X1() && y == window_box.Y1())
+        return;
+    window_box.SetOrigin(x, y);
+    if (screen_window.IsValid())
+        screen_window->SetOrigin(x, y);
+}
+
+void ZuWindow::GetWindowOrigin(double& x, double& y) const
+{
+    x = window_box.X1();
+    y = window_box.Y1();
+}
+
+void ZuWindow::SetWindowBox(const ZuRect& rect)
+{
+    UserChangedWindowGeometry(rect);
+}
+
+void ZuWindow::GetWindowBox(ZuRect& out) const
+{
+    out = window_box;
+}
+
+const ZuRect& ZuWindow::RetWindowBox() const
+{
+    return window_box;
+}
+
+void ZuWindow::UserChangedWindowGeometry(const ZuRect& rect)
+{
+    if (rect.X1() != window_box.X1() || rect.Y1() != window_box.Y1())
+        SetWindowOrigin(rect.X1(), rect.Y1());
+    if (rect.DX() != box.DX() || rect.DY() != box.DY())
+        SetSize(rect.DX(), rect.DY());
+}
+
+bool ZuWindow::SetFrameGeometry(const ZuRect& r)
+{
+    if (!(r.X1() <= 0))
+        ZU_ABORT("Failed assertion: box.X1 () <= 0");
+    if (!(r.Y1() <= 0))
+        ZU_ABORT("Failed assertion: box.Y1 () <= 0");
+    if (!(r.X2() >= box.X2()))
+        ZU_ABORT("Failed assertion: box.X2 () >= this->box.X2 ()");
+    if (!(r.Y2() >= box.Y2()))
+        ZU_ABORT("Failed assertion: box.Y2 () >= this->box.Y2 ()");
+    frame_box = r;
+    if (screen_window.IsValid())
+        screen_window->SetFrameGeometry(r);
+    return true;
+}
+
+void ZuWindow::GetFrameGeometry(ZuRect& out) const
+{
+    out = frame_box;
+}
+
+const ZuRect& ZuWindow::RetFrameGeometry() const
+{
+    return frame_box;
+}
+
+void ZuWindow::GetFrameOffset(double& dx, double& dy) const
+{
+    int left = 0, top = 0, right = 0, bottom = 0;
+    ZuGrailWindow::GetFrameSize(style, left, top, right, bottom);
+    dx = left;
+    dy = top;
+}
+
+void ZuWindow::GetFrameOverhead(double& dx, double& dy) const
+{
+    int left = 0, top = 0, right = 0, bottom = 0;
+    ZuGrailWindow::GetFrameSize(style, left, top, right, bottom);
+    dx = left + right;
+    dy = top + bottom;
+}
+
+void ZuWindow::UpdateWindowFrame()
+{
+    int left = 0, top = 0, right = 0, bottom = 0;
+    ZuGrailWindow::GetFrameSize(style, left, top, right, bottom);
+    double w = box.DX(), h = box.DY();
+    if (w + left + right == 0 || h + top + bottom == 0)
+        frame_box.MakeEmpty();
+    else
+        frame_box = ZuRect(-left, -top, w + right - 1, h + bottom - 1);
+    if (screen_window.IsValid())
+        screen_window->SetFrameGeometry(frame_box);
+}
+
+// The bar and the sizer are made here once their classes can lay
+// themselves out; until then a style without them only takes away one that
+// is there.
+void ZuWindow::UpdateWindowBar()
+{
+    bool wanted = !style.TestBit(ZU_WINSTYLE_FRAMELESS) && !style.TestBit(ZU_WINSTYLE_NO_BAR);
+    if (!wanted && window_bar.IsValid())
+        window_bar->SetParent(ZuViewNull);
+}
+
+void ZuWindow::UpdateWindowSizer()
+{
+    bool wanted = !style.TestBit(ZU_WINSTYLE_FRAMELESS) && style.TestBit(ZU_WINSTYLE_SIZABLE);
+    if (!wanted && window_sizer.IsValid())
+        window_sizer->SetParent(ZuViewNull);
+}
+
+// ---------------------------------------------------------------------------
+// Geometry in one call, style and title
+// ---------------------------------------------------------------------------
+
+bool ZuWindow::InitGeom(double x, double y, double dx, double dy)
+{
+    SetWindowOrigin(x, y);
+    SetSize(dx, dy);
+    return true;
+}
+
+bool ZuWindow::InitGeom(double x, double y, double dx, double dy, const ZuStringRef& t)
+{
+    InitGeom(x, y, dx, dy);
+    SetTitle(t);
+    return true;
+}
+
+bool ZuWindow::InitGeom(double, double, double, double, const ZuStringRef&, const ZuViewRef&)
+{
+    ZU_ABORT("Cannot set a window's parent");
+}
+
+bool ZuWindow::InitGeom(double x, double y, double dx, double dy, const ZuStringRef& t,
+                        const ZuWinStyle& s)
+{
+    InitGeom(x, y, dx, dy, t);
+    SetStyle(s);
+    return true;
+}
 
 bool ZuWindow::SetStyle(const ZuWinStyle& s)
 {
+    if (s == style)
+        return true;
     style = s;
+    UpdateWindowFrame();
+    UpdateWindowBar();
+    UpdateWindowSizer();
+    if (open) {
+        // The platform window's frame and kind come from the style: a new
+        // one replaces it, shown as the old one was. A modal window stays
+        // modal for its parent meanwhile.
+        bool was_visible = visible, was_reduced = reduced;
+        CloseScreenWindow();
+        Open();
+        Display(true);
+        visible = was_visible;
+        reduced = was_reduced;
+        UpdateWindowVisibility();
+    }
     return true;
 }
+
 const ZuWinStyle& ZuWindow::RetStyle() const
 {
     return style;
 }
+
 bool ZuWindow::ChangeStyle(const ZuWinStyle& set, bool on)
 {
     ZuWinStyle s = style;
     s.Change(set, on);
     return SetStyle(s);
 }
+
 bool ZuWindow::ChangeStyle(ZuWinStyleBit bit, bool on)
 {
     ZuWinStyle set;
     set.SetBit(bit);
     return ChangeStyle(set, on);
 }
+
 bool ZuWindow::SetTitle(const ZuStringRef& t)
 {
-    title = t;
+    title = t.IsValid() ? t : ZuStringRef("");
+    if (screen_window.IsValid())
+        screen_window->ChangeName(title);
+    UpdateWindowBar();
     return true;
 }
+
+bool ZuWindow::GetTitle(ZuStringRef& out) const
+{
+    out = title;
+    return out.IsValid();
+}
+
 const ZuStringRef& ZuWindow::RetTitle() const
 {
     return title;
 }
-bool ZuWindow::SetFrameGeometry(const ZuRect& r)
+
+const ZuWindowBarRef& ZuWindow::RetWindowBar() const
 {
-    frame_box = r;
-    return true;
-}
-const ZuRect& ZuWindow::RetFrameGeometry() const
-{
-    return frame_box;
-}
-bool ZuWindow::IsVisible() const
-{
-    return visible;
+    return window_bar.IsValid() && window_bar->RetWindow().IsValid() ? window_bar : ZuWindowBarNull;
 }
 
-void ZuWindow::SysChangedActive(bool active)
+const ZuWindowSizerRef& ZuWindow::RetWindowSizer() const
 {
-    // A window blocked by modal windows hands the activation on to the one
-    // that was active last.
-    ZuAppRef owner = AsKind<ZuAppRef>(app);
-    if (!active) {
-        if (owner.IsValid())
-            owner->NotifyActiveWindow(ZuWindowNull);
-        return;
-    }
-    if (HasModalWindow()) {
-        ZuObjectRef first;
-        modal_windows->Get(0, first);
-        ZuWindowRef modal = AsKind<ZuWindowRef>(first);
-        if (modal.IsValid()) {
-            if (owner.IsValid())
-                owner->NotifyActiveWindow(modal);
-            modal->visible = true;
-            modal->SysChangedActive(true);
-        }
-        return;
-    }
-    if (owner.IsValid())
-        owner->NotifyActiveWindow(ZuWindowRef(this));
+    return window_sizer.IsValid() && window_sizer->RetWindow().IsValid() ? window_sizer
+                                                                         : ZuWindowSizerNull;
+}
+
+bool ZuWindow::SetReducedView(const ZuViewRef& v)
+{
+    reduced_view = v;
+    return true;
+}
+
+bool ZuWindow::GetReducedView(ZuViewRef& out) const
+{
+    out = reduced_view;
+    return out.IsValid();
+}
+
+const ZuViewRef& ZuWindow::RetReducedView() const
+{
+    return reduced_view;
 }
 
 // ---------------------------------------------------------------------------
@@ -636,7 +1103,7 @@ bool ZuWindow::Detect(double x, double y, ZuViewRef& out, bool any)
 
 const ZuGrailPortRef& ZuWindow::RetGrailPort() const
 {
-    return port;
+    return screen_window.IsValid() ? screen_window : port;
 }
 
 void ZuWindow::SetGrailPort(const ZuGrailPortRef& p)
@@ -697,11 +1164,12 @@ void ZuWindow::Display(bool delayed)
 
 void ZuWindow::Redraw(const ZuRect& rect, bool frame)
 {
-    if (port.IsInvalid())
+    ZuGrailPortRef p = RetGrailPort();
+    if (p.IsInvalid())
         return;
-    port->BeginDraw(rect, 0);
-    Draw(port, rect, frame ? ZU_DRAW_FRAME_AND_ALL : ZU_DRAW_ALL);
-    port->EndDraw();
+    p->BeginDraw(rect, 0);
+    Draw(p, rect, frame ? ZU_DRAW_FRAME_AND_ALL : ZU_DRAW_ALL);
+    p->EndDraw();
     const ZuRect& d = delayed_rect;
     if (!d.IsEmpty() && !rect.IsEmpty() && Inside(rect, d.X1(), d.Y1()) &&
         Inside(rect, d.X2(), d.Y2()))
@@ -738,7 +1206,7 @@ bool ZuWindow::UpdatePartitions()
 {
     // The surface the window draws into keeps the partitions: the boxes of
     // the direct children, except those that define their own.
-    ZuGrailPixmapRef surface = AsKind<ZuGrailPixmapRef>(port);
+    ZuGrailPixmapRef surface = AsKind<ZuGrailPixmapRef>(RetGrailPort());
     if (surface.IsInvalid())
         return false;
     surface->RemovePartitions();
@@ -801,22 +1269,214 @@ void ZuWindow::RestoreInstance(const ZuStorageRef& s)
 // Showing
 // ---------------------------------------------------------------------------
 
+// An open flag set by the platform (SysChangedOpen) without a screen
+// window still makes one, so that the window can be shown afterwards.
+void ZuWindow::Open()
+{
+    if (open && screen_window.IsValid())
+        return;
+    open = true;
+    if (screen_window.IsInvalid()) {
+        UpdateWindowFrame();
+        ZuGrailWindowRef made = ZuNew<ZuGrailWindow>(RetMemZone());
+        screen_window = made;
+        made->Initialise(ZuWindowRef(this), style, title, window_box, 0);
+        made->SetFrameGeometry(frame_box);
+        partitions_valid = false;
+    }
+}
+
+void ZuWindow::Close()
+{
+    if (modal_parent.IsValid())
+        SetModalWindowParent(ZuWindowNull);
+    CloseScreenWindow();
+}
+
+// Hiding the platform window makes the platform report it, which can come
+// back here; the inner call leaves the screen window to the outer one,
+// which is still using it.
+void ZuWindow::CloseScreenWindow()
+{
+    if (closing)
+        return;
+    closing = true;
+    if (visible)
+        Hide();
+    if (screen_window.IsValid()) {
+        ZuGrailWindowRef gone = screen_window;
+        screen_window = ZuGrailWindowRef();
+        gone->Delete();
+    }
+    open = false;
+    visible = false;
+    reduced = false;
+    closing = false;
+}
+
+void ZuWindow::ShowNormal()
+{
+    if (!open)
+        Open();
+    if (screen_window.IsInvalid())
+        return;
+    visible = true;
+    reduced = false;
+    Display(false);
+    screen_window->Open();
+    screen_window->SetAsMainAppWindow(style.TestBit(ZU_WINSTYLE_MAIN));
+}
+
+void ZuWindow::ShowCentered(const ZuWindowRef& reference)
+{
+    ZuRect r;
+    if (reference.IsValid())
+        r = reference->RetWindowBox();
+    else
+        ZuGrailWindow::GetDisplayBox(r, 0);
+    double w = box.DX(), h = box.DY();
+    SetWindowOrigin((r.X1() + r.X2() - w) * 0.5, (r.Y1() + r.Y2() - h) * 0.5);
+    ShowNormal();
+}
+
+void ZuWindow::ShowReduced()
+{
+    if (!open)
+        Open();
+    if (screen_window.IsInvalid() || reduced)
+        return;
+    visible = true;
+    reduced = true;
+    screen_window->Reduce();
+}
+
+void ZuWindow::Hide()
+{
+    if (!open || screen_window.IsInvalid() || !visible)
+        return;
+    visible = false;
+    reduced = false;
+    screen_window->Close();
+}
+
+void ZuWindow::ActivateAsFrontWindow(bool activate)
+{
+    if (screen_window.IsValid())
+        screen_window->ActivateAsFrontWindow(activate);
+}
+
+void ZuWindow::UpdateWindowVisibility()
+{
+    if (!open) {
+        Close();
+        return;
+    }
+    Open();
+    if (screen_window.IsInvalid())
+        return;
+    if (!visible) {
+        Hide();
+    } else if (!reduced) {
+        screen_window->Open();
+        screen_window->SetAsMainAppWindow(style.TestBit(ZU_WINSTYLE_MAIN));
+    } else {
+        screen_window->Reduce();
+    }
+}
+
+void ZuWindow::SysChangedOpen(bool o)
+{
+    ZuWindowRef self(this); // the window lives through its reports
+    if (o || !style.TestBit(ZU_WINSTYLE_PERSISTENT))
+        open = o;
+    UpdateWindowVisibility();
+    Report(o ? notify_window_opened : notify_window_closed, 0);
+}
+
+void ZuWindow::SysChangedVisible(bool v)
+{
+    ZuWindowRef self(this);
+    visible = v;
+    UpdateWindowVisibility();
+    Report(v ? notify_window_shown : notify_window_hidden, 0);
+}
+
+void ZuWindow::SysChangedReduced(bool r)
+{
+    ZuWindowRef self(this);
+    reduced = r;
+    UpdateWindowVisibility();
+    Report(r ? notify_window_reduced : notify_window_restored, 0);
+}
+
+void ZuWindow::SysChangedActive(bool active)
+{
+    ZuWindowRef self(this);
+    ZuAppRef owner = AsKind<ZuAppRef>(app);
+    if (!active) {
+        Report(notify_window_deactivated, 0);
+        if (owner.IsValid())
+            owner->NotifyActiveWindow(ZuWindowNull);
+    } else {
+        Report(notify_window_activated, 0);
+        // A window blocked by modal windows hands the activation on to the
+        // one that was active last.
+        ZuWindowRef modal;
+        if (GetModalWindow(modal, 0)) {
+            if (owner.IsValid())
+                owner->NotifyActiveWindow(modal);
+            modal->ShowNormal();
+            modal->ActivateAsFrontWindow(true);
+        } else {
+            if (owner.IsValid())
+                owner->NotifyActiveWindow(self);
+            if (modal_parent.IsValid())
+                modal_parent->NotifyActiveModalWindow(self);
+        }
+    }
+    Display(true);
+}
+
+bool ZuWindow::IsVisible() const
+{
+    return visible;
+}
+
 bool ZuWindow::IsReduced() const
 {
     return reduced;
 }
 
-// Activation belongs to the screen window; a window without one is never
-// active.
 bool ZuWindow::IsActive() const
 {
-    return false;
+    return screen_window.IsValid() && screen_window->IsActive();
 }
 
 bool ZuWindow::IsModal() const
 {
     return modal_parent.IsValid();
 }
+
+void ZuWindow::NotifyMainWindow(bool main)
+{
+    ChangeStyle(ZU_WINSTYLE_MAIN, main);
+    if (screen_window.IsValid())
+        screen_window->SetAsMainAppWindow(main);
+}
+
+void ZuWindow::NotifyWindowDragged()
+{
+    QuickReport(notify_window_dragged, 0);
+}
+
+void ZuWindow::NotifyWindowResized()
+{
+    QuickReport(notify_window_resized, 0);
+}
+
+// ---------------------------------------------------------------------------
+// Modal windows, the window parent, the application and the slot
+// ---------------------------------------------------------------------------
 
 bool ZuWindow::SetModalWindowParent(const ZuWindowRef& p)
 {
@@ -837,21 +1497,41 @@ bool ZuWindow::GetModalWindowParent(ZuWindowRef& out) const
     return out.IsValid();
 }
 
-void ZuWindow::NotifyMainWindow(bool main)
+const ZuWindowRef& ZuWindow::RetModalWindowParent() const
 {
-    ChangeStyle(ZU_WINSTYLE_MAIN, main);
+    return modal_parent;
 }
 
-// Without a screen window there is nothing on the screen to take away.
-void ZuWindow::Hide() {}
-
-void ZuWindow::Close()
+bool ZuWindow::SetWindowParent(const ZuWindowRef& p)
 {
-    if (modal_parent.IsValid())
-        SetModalWindowParent(ZuWindowNull);
-    if (visible)
-        Hide();
-    open = false;
-    visible = false;
-    reduced = false;
+    window_parent = p;
+    return true;
+}
+
+bool ZuWindow::GetWindowParent(ZuWindowRef& out) const
+{
+    out = window_parent;
+    return out.IsValid();
+}
+
+const ZuWindowRef& ZuWindow::RetWindowParent() const
+{
+    return window_parent;
+}
+
+bool ZuWindow::SetSlot(const ZuDataSlotRef& s)
+{
+    slot = s;
+    return true;
+}
+
+bool ZuWindow::GetSlot(ZuDataSlotRef& out) const
+{
+    out = slot;
+    return out.IsValid();
+}
+
+const ZuDataSlotRef& ZuWindow::RetSlot() const
+{
+    return slot;
 }

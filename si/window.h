@@ -9,25 +9,45 @@
 // one pending rectangle of delayed display. It picks the view that gets
 // each event and draws its tree into its port.
 //
+// Opening a window makes its screen window (a ZuGrailWindow: the platform
+// window and the pixels the tree is drawn into) from the window box, the
+// style and the title; showing, reducing and hiding go through it, and the
+// platform's own changes come back through the SysChanged operations,
+// which report the window notifications. Closing deletes the screen window.
+//
 // The port is the screen window when the window is open; a window can also
 // be given any port to draw into (SetGrailPort), which is how it is drawn
 // into a pixmap.
 
+#include "si/dataslot.h"
 #include "si/grailwdo.h"
 #include "si/hashtab.h"
+#include "si/ititlewidget.h"
 #include "si/string.h"
 #include "si/view.h"
+#include "si/winbar.h"
+#include "si/winsizer.h"
 
 ZU_FORWARD(ZuApp)
 
-class ZuWindow : public ZuView {
+extern const Zuvi_TypeDef ZuWinStyle_type;
+ZuWinStyle Zuvi_ValueToZuWinStyle(const ZuValueRef& value);
+// The value's object when it is a window, else an empty handle.
+ZuWindowRef Zuvi_ValueToZuWindow(const ZuValueRef& value);
+
+class ZuWindow : public ZuView, public ZuiTitleWidget {
     ZU_CLASS(ZuWindow, ZuView)
 public:
     ZuWindow();
 
     void Delete() override;
     void Awake() override;
+    void AwakeFromApp(const ZuAppRef& app) override;
     bool SetParent(const ZuViewRef& parent) override;
+    // The window of the whole tree, and its visibility brought in line.
+    virtual void AwakeMyself();
+    // Close if open, then delete the whole tree depth first and the window.
+    virtual void Kill();
 
     // Dispatch.
     void DispatchEvent(const ZuEventRef& event) override;
@@ -42,6 +62,7 @@ public:
     void DrawBack(const ZuGrailPortRef& port, const ZuRect& rect) override;
     void Display(bool delayed) override;
     using ZuView::Display;
+    // The screen window when there is one, else the port given.
     const ZuGrailPortRef& RetGrailPort() const override;
     virtual void DrawOverlays(const ZuGrailPortRef& port, const ZuRect& rect);
     virtual void Redraw(const ZuRect& rect, bool frame);
@@ -51,29 +72,102 @@ public:
     virtual bool UpdatePartitions();
     const ZuRect& RetDelayedRect() const { return delayed_rect; }
     bool RetDelayedFrame() const { return delayed_frame; }
-    // The port the window draws into (tests and off-screen windows).
+    // The port the window draws into when it has no screen window (tests
+    // and off-screen windows).
     virtual void SetGrailPort(const ZuGrailPortRef& port);
 
-    // Style.
+    // Geometry. The window box is the client area on the screen; the frame
+    // box is the whole frame in window coordinates. A client size change
+    // (SetSize) moves the window box's far corner and rebuilds the frame.
+    void NotifyGeometryChange(const ZuRect& old_box) override;
+    virtual void SetWindowOrigin(double x, double y);
+    virtual void GetWindowOrigin(double& x, double& y) const;
+    virtual void SetWindowBox(const ZuRect& rect);
+    virtual void GetWindowBox(ZuRect& out) const;
+    virtual const ZuRect& RetWindowBox() const;
+    // The frame must contain the client box.
+    virtual bool SetFrameGeometry(const ZuRect& rect);
+    virtual void GetFrameGeometry(ZuRect& out) const;
+    virtual const ZuRect& RetFrameGeometry() const;
+    // The left and top frame sizes of the style; and left + right, top +
+    // bottom.
+    virtual void GetFrameOffset(double& dx, double& dy) const;
+    virtual void GetFrameOverhead(double& dx, double& dy) const;
+    // The user moved or resized the screen window (and SetWindowBox).
+    virtual void UserChangedWindowGeometry(const ZuRect& rect);
+    virtual void UpdateWindowFrame();
+    virtual void UpdateWindowBar();
+    virtual void UpdateWindowSizer();
+
+    // Geometry, title and style in one call. A window takes no parent view:
+    // the form with one stops the program.
+    using ZuiTitleWidget::InitGeom;
+    bool InitGeom(double x, double y, double dx, double dy) override;
+    bool InitGeom(double x, double y, double dx, double dy, const ZuStringRef& title) override;
+    bool InitGeom(double x, double y, double dx, double dy, const ZuStringRef& title,
+                  const ZuViewRef& parent) override;
+    virtual bool InitGeom(double x, double y, double dx, double dy, const ZuStringRef& title,
+                          const ZuWinStyle& style);
+
+    // Style and title. A style change of an open window rebuilds its
+    // screen window, keeping it shown or reduced as it was.
     virtual bool SetStyle(const ZuWinStyle& style);
     virtual const ZuWinStyle& RetStyle() const;
     virtual bool ChangeStyle(const ZuWinStyle& set, bool on);
     virtual bool ChangeStyle(ZuWinStyleBit bit, bool on);
-    virtual bool SetTitle(const ZuStringRef& title);
+    // An empty handle stores the empty string.
+    bool SetTitle(const ZuStringRef& title) override;
+    virtual bool GetTitle(ZuStringRef& out) const;
     virtual const ZuStringRef& RetTitle() const;
-    virtual bool SetFrameGeometry(const ZuRect& rect);
-    virtual const ZuRect& RetFrameGeometry() const;
+    virtual const ZuWindowBarRef& RetWindowBar() const;
+    virtual const ZuWindowSizerRef& RetWindowSizer() const;
+    // Kept for the program; the window does nothing else with it.
+    virtual bool SetReducedView(const ZuViewRef& view);
+    virtual bool GetReducedView(ZuViewRef& out) const;
+    virtual const ZuViewRef& RetReducedView() const;
+
+    // Showing. Open makes the screen window without showing it; the Show
+    // operations open first.
+    virtual void Open();
+    virtual void Close();
+    virtual void ShowNormal();
+    // Centred on the reference window's box, or on display 0 for an empty
+    // handle.
+    virtual void ShowCentered(const ZuWindowRef& reference);
+    virtual void ShowReduced();
+    virtual void Hide();
+    virtual void ActivateAsFrontWindow(bool activate);
+    virtual void UpdateWindowVisibility();
+    // The platform changed the window (the screen window and the bar call
+    // these); each reports its notification.
     virtual void SysChangedActive(bool active);
+    virtual void SysChangedOpen(bool open);
+    virtual void SysChangedVisible(bool visible);
+    virtual void SysChangedReduced(bool reduced);
     virtual bool IsVisible() const;
-    // Showing without a screen window: the flags and the modal parent.
     virtual bool IsReduced() const;
     virtual bool IsActive() const;
     virtual bool IsModal() const;
+    virtual void NotifyMainWindow(bool main);
+    // Called by the bar after a drag and by the sizer after a resize.
+    virtual void NotifyWindowDragged();
+    virtual void NotifyWindowResized();
+
+    // Modal windows and the window parent.
     virtual bool SetModalWindowParent(const ZuWindowRef& parent);
     virtual bool GetModalWindowParent(ZuWindowRef& out) const;
-    virtual void NotifyMainWindow(bool main);
-    virtual void Hide();
-    virtual void Close();
+    virtual const ZuWindowRef& RetModalWindowParent() const;
+    virtual void NotifyInsertModalWindow(const ZuWindowRef& window);
+    virtual void NotifyRemoveModalWindow(const ZuWindowRef& window);
+    virtual void NotifyActiveModalWindow(const ZuWindowRef& window);
+    // The modal window at that position, 0 the most recently active.
+    virtual bool GetModalWindow(ZuWindowRef& out, unsigned index) const;
+    virtual bool GetModalWindowList(ZuListRef& out) const;
+    virtual bool HasModalWindow() const;
+    // Kept for the program; no behaviour of its own.
+    virtual bool SetWindowParent(const ZuWindowRef& parent);
+    virtual bool GetWindowParent(ZuWindowRef& out) const;
+    virtual const ZuWindowRef& RetWindowParent() const;
 
     // Tables.
     virtual void NotifyInsertView(const ZuViewRef& view);
@@ -89,9 +183,6 @@ public:
     virtual void NotifyRemoveOverlay(const ZuViewRef& view);
     virtual void NotifyInsertEntered(const ZuViewRef& view);
     virtual void NotifyRemoveEntered(const ZuViewRef& view);
-    virtual void NotifyInsertModalWindow(const ZuWindowRef& window);
-    virtual void NotifyRemoveModalWindow(const ZuWindowRef& window);
-    virtual bool HasModalWindow() const;
     const ZuHashTableRef& RetViewCollection() const { return view_collection; }
     const ZuHashTableRef& RetViewOverlays() const { return view_overlays; }
     const ZuHashTableRef& RetViewEntered() const { return view_entered; }
@@ -110,35 +201,55 @@ public:
     virtual bool SetDraggingView(const ZuViewRef& view);
     virtual bool GetDraggingView(ZuViewRef& out) const;
 
-    // The application that lists the window (empty without one).
+    // The application that lists the window (empty without one), and the
+    // program's data slot.
     virtual ZuAppRef RetApp() const;
+    virtual bool SetSlot(const ZuDataSlotRef& slot);
+    virtual bool GetSlot(ZuDataSlotRef& out) const;
+    virtual const ZuDataSlotRef& RetSlot() const;
+    // The screen window, empty while the window is closed.
+    const ZuGrailWindowRef& RetScreenWindow() const { return screen_window; }
 
     // The class of the interface builder's selection frames, made by name
     // in build mode (it must implement ZuiSelectionFrame; si/iselframe.h).
     static const char* selection_frame_class;
 
+    static ZuAtomRef notify_window_opened;
+    static ZuAtomRef notify_window_closed;
+    static ZuAtomRef notify_window_activated;
+    static ZuAtomRef notify_window_deactivated;
+    static ZuAtomRef notify_window_shown;
+    static ZuAtomRef notify_window_hidden;
+    static ZuAtomRef notify_window_reduced;
+    static ZuAtomRef notify_window_restored;
+    static ZuAtomRef notify_window_dragged;
+    static ZuAtomRef notify_window_resized;
+
 protected:
     void StoreInstance(const ZuStorageRef& storage) override;
     void RestoreInstance(const ZuStorageRef& storage) override;
+    // Close without leaving the modal parent.
+    void CloseScreenWindow();
 
     // The dispatch's steps for keyboard alternatives and for the builder's
     // selection; true when the step took the event.
     bool DispatchKeyAlternatives(const ZuEventRef& event);
     bool DispatchBuildSelection(const ZuEventRef& event);
 
-    ZuGrailPortRef port;
     // The application that lists the window (a ZuApp; empty without one).
     ZuObjectRef app;
-    ZuViewRef reduced_view;
-    ZuRect window_box;
+    ZuDataSlotRef slot;
+    ZuGrailWindowRef screen_window;
     ZuWinStyle style;
     ZuStringRef title;
+    ZuViewRef reduced_view;
+    ZuWindowBarRef window_bar;
+    ZuWindowSizerRef window_sizer;
     ZuViewRef main_responder;
     bool main_responder_enabled = true;
-    bool visible = false;
     bool open = false;
+    bool visible = false;
     bool reduced = false;
-    ZuWindowRef modal_parent;
     bool partitions_valid = false;
     bool pointer_inside = false;
     ZuHashTableRef view_collection;
@@ -146,11 +257,18 @@ protected:
     ZuHashTableRef view_entered;
     ZuHashTableRef key_alternatives;
     ZuListRef modal_windows;
+    ZuWindowRef modal_parent;
+    ZuWindowRef window_parent;
     ZuViewRef cursor_view;
     ZuViewRef dragging_view;
     ZuRect delayed_rect;
     bool delayed_frame = false;
+    ZuRect window_box;
     ZuRect frame_box;
+    // The port given by SetGrailPort.
+    ZuGrailPortRef port;
+    // The screen window is being closed.
+    bool closing = false;
 };
 ZU_CLASS_END(ZuWindow)
 

@@ -4,6 +4,7 @@
 
 #include "si/app.h"
 #include "si/rtclass.h"
+#include "tests/support/looks.h"
 #include "tests/support/objmodel.h"
 #include "tests/support/storagetest.h"
 #include "tests/support/views.h"
@@ -31,11 +32,13 @@ ZU_IMPLEMENT_CLASS(TAppWatcher, "tests/app", ZU_CLASS_PLAIN)
 ZU_EXPORT_OBSERVER(TAppWatcher, OnList)
 ZU_EXPORT_OBSERVER(TAppWatcher, OnActive)
 
-class AppTest : public ZuviRuntimeTest {
+// Windows draw when they are shown: the fixture has ports and looks.
+class AppTest : public LookTest {
 protected:
     void SetUp() override
     {
-        ZuviRuntimeTest::SetUp();
+        LookTest::SetUp();
+        RegisterWindowClass();
         app = ZuNew<ZuApp>(nullptr);
         ASSERT_TRUE(ZuApp::Initialise(app));
     }
@@ -44,7 +47,8 @@ protected:
         ZuApp::Uninstall();
         app->Delete();
         app = ZuAppRef();
-        ZuviRuntimeTest::TearDown();
+        UnregisterWindowClass();
+        LookTest::TearDown();
     }
     ZuAppRef app;
 };

@@ -39,6 +39,7 @@ protected:
     void SetUp() override
     {
         LookTest::SetUp();
+        RegisterWindowClass();
         TProbeView::log.clear();
         g_commits.clear();
         w = NewTestWindow(100, 60);
@@ -56,6 +57,7 @@ protected:
         a = b = TProbeViewRef();
         pixmap->Delete();
         pixmap = ZuGrailPixmapRef();
+        UnregisterWindowClass();
         LookTest::TearDown();
     }
     void Send(ZuEventType type, double x, double y, int button = -1)
@@ -119,6 +121,10 @@ TEST_F(WindowTest, DrawOpsAndClip)
 
 TEST_F(WindowTest, DelayedDisplayMergesAndRedrawEmptiesIt)
 {
+    // Sizing the window asked for the whole of it.
+    EXPECT_EQ(w->RetDelayedRect(), ZuRect(0, 0, 99, 59));
+    EXPECT_TRUE(w->RetDelayedFrame());
+    w->ResetDelayedDisplay();
     w->AddDelayedDisplay(ZuRect(0, 0, 9, 9), false);
     w->AddDelayedDisplay(ZuRect(20, 20, 29, 29), true);
     EXPECT_EQ(w->RetDelayedRect(), ZuRect(0, 0, 29, 29));

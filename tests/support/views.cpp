@@ -1,7 +1,10 @@
 #include "tests/support/views.h"
 
+#include "sd/win32/sd_grailwdo.h"
 #include "si/classfactory.h"
 #include "si/memzone.h"
+#include "w32/module.h"
+#include "w32/winuser.h"
 
 ZU_IMPLEMENT_CLASS(TProbeEvent, "tests/support/views", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_CLASS(TProbeView, "tests/support/views", ZU_CLASS_PLAIN)
@@ -80,4 +83,16 @@ ZuWindowRef NewTestWindow(double dx, double dy)
     ZuWindowRef w = ZuNew<ZuWindow>(Zuvi_app_zone);
     w->SetSize(dx, dy);
     return w;
+}
+
+void RegisterWindowClass()
+{
+    WNDCLASSEXA wc;
+    if (!GetClassInfoExA(nullptr, Zuvi_GrWindowRec::RetClassName(), &wc))
+        Zuvi_GrWindowRec::GlobalInit(GetModuleHandleA(nullptr));
+}
+
+void UnregisterWindowClass()
+{
+    Zuvi_GrWindowRec::GlobalKill();
 }

@@ -98,4 +98,11 @@ ZU_CLASS_END(TProbeView)
 // Views of one window, made in the application zone, deleted by the fixture.
 ZuWindowRef NewTestWindow(double dx, double dy);
 
+// Registers the class of the platform windows, as the program's entry
+// does, so that windows can be opened (nothing when it is registered);
+// the fixture unregisters it when it ends, for the tests that follow in
+// the same process.
+void RegisterWindowClass();
+void UnregisterWindowClass();
+
 #endif
