@@ -34,11 +34,12 @@ void DropApplication()
 }
 
 // The deferred deletions are released for good just before the zones that
-// hold them go.
+// hold them go; the arrays' scratch slot first, since emptying it may queue
+// one more.
 void StopZones()
 {
-    ZuObjectRef::ReleaseDeletionQueue();
     ZuArray::ReleaseScratch();
+    ZuObjectRef::ReleaseDeletionQueue();
     ZuMemZone::Kill();
 }
 
