@@ -55,23 +55,6 @@ void SetText(ZuStringRef& out, const char* text)
     out->SetString(text);
 }
 
-template <class R>
-void CloneInto(R& field, const ZuObjectRef& def)
-{
-    if (def.IsInvalid()) {
-        field = R();
-        return;
-    }
-    CDefRef out;
-    CDefRef(def)->CloneTo(out);
-    field = out;
-}
-
-bool Fits(const ZuObjectRef& def, const ZuRuntimeRef& type)
-{
-    return def.IsInvalid() || def->IsKindOf(type);
-}
-
 // The angle in 0 .. 2 pi.
 double Normalised(double a)
 {
@@ -101,34 +84,19 @@ CGraArc::~CGraArc() {}
 
 void CGraArc::Delete()
 {
-    if (pen.IsValid())
-        pen->Delete();
-    if (brush.IsValid())
-        brush->Delete();
-    if (pulsar.IsValid())
-        pulsar->Delete();
-    if (stroke_colour.IsValid())
-        stroke_colour->Delete();
-    if (fill.IsValid())
-        fill->Delete();
-    if (fill_brush.IsValid())
-        fill_brush->Delete();
-    if (fill_pulsar.IsValid())
-        fill_pulsar->Delete();
-    if (fill_colour.IsValid())
-        fill_colour->Delete();
+    Paint().Delete();
     if (arc.IsValid())
         arc->Delete();
-    pen = CPenDefRef();
-    brush = CPatternDefRef();
-    pulsar = CPulsarDefRef();
-    stroke_colour = CColorDefRef();
-    fill = CMotifDefRef();
-    fill_brush = CPatternDefRef();
-    fill_pulsar = CPulsarDefRef();
-    fill_colour = CColorDefRef();
     arc = CArcDefRef();
     CGraObject::Delete();
+}
+
+GraPaint CGraArc::Paint() const
+{
+    // The const operations only read through the view.
+    CGraArc* self = const_cast<CGraArc*>(this);
+    return GraPaint{&self->pen,  &self->brush,      &self->pulsar,      &self->stroke_colour,
+                    &self->fill, &self->fill_brush, &self->fill_pulsar, &self->fill_colour};
 }
 
 void CGraArc::CopyFrom(const CGraObjectRef& other)
@@ -139,14 +107,7 @@ void CGraArc::CopyFrom(const CGraObjectRef& other)
     CGraObject::CopyFrom(other);
     edit_mode = o->edit_mode;
     editing = o->editing;
-    CloneInto(pen, o->pen);
-    CloneInto(brush, o->brush);
-    CloneInto(pulsar, o->pulsar);
-    CloneInto(stroke_colour, o->stroke_colour);
-    CloneInto(fill, o->fill);
-    CloneInto(fill_brush, o->fill_brush);
-    CloneInto(fill_pulsar, o->fill_pulsar);
-    CloneInto(fill_colour, o->fill_colour);
+    Paint().CopyFrom(o->Paint());
     CloneInto(arc, o->arc);
     centre = o->centre;
     radii = o->radii;
@@ -320,7 +281,7 @@ bool CGraArc::SaveGeometry(const ChangeRecord&)
     saved_inclination = inclination;
     saved_centre = centre;
     saved_radii = radii;
-    saved_width = pen.IsValid() ? pen->GetWidth() : 0.0;
+    saved_width = Paint().PenWidth();
     return true;
 }
 
@@ -593,143 +554,41 @@ bool CGraArc::SetEditing(int e)
 
 bool CGraArc::GetDefinition(int kind, ZuObjectRef& out) const
 {
-    switch (kind) {
-    case 10:
-        out = pen;
-        return true;
-    case 11:
-        out = brush;
-        return true;
-    case 12:
-        out = pulsar;
-        return true;
-    case 15:
-        out = stroke_colour;
-        return true;
-    case 20:
-        out = fill;
-        return true;
-    case 21:
-        out = fill_brush;
-        return true;
-    case 22:
-        out = fill_pulsar;
-        return true;
-    case 25:
-        out = fill_colour;
-        return true;
-    case 51:
+    if (Paint().HasKind(kind))
+        return Paint().Get(kind, out);
+    if (kind == 51) {
         out = arc;
         return true;
-    default:
-        return CGraObject::GetDefinition(kind, out);
     }
+    return CGraObject::GetDefinition(kind, out);
 }
 
 bool CGraArc::SetDefinition(int kind, const ZuObjectRef& def)
 {
-    ZuRuntimeRef type;
-    switch (kind) {
-    case 10:
-        type = CPenDefRef::RetRuntime();
-        break;
-    case 11:
-    case 21:
-        type = CPatternDefRef::RetRuntime();
-        break;
-    case 12:
-    case 22:
-        type = CPulsarDefRef::RetRuntime();
-        break;
-    case 15:
-    case 25:
-        type = CColorDefRef::RetRuntime();
-        break;
-    case 20:
-        type = CMotifDefRef::RetRuntime();
-        break;
-    case 51:
-        type = CArcDefRef::RetRuntime();
-        break;
-    default:
+    if (Paint().HasKind(kind))
+        return Paint().Set(kind, def);
+    if (kind != 51)
         return CGraObject::SetDefinition(kind, def);
-    }
-    if (!Fits(def, type))
+    if (!SetChecked(arc, def))
         return false;
-    switch (kind) {
-    case 10:
-        CloneInto(pen, def);
-        break;
-    case 11:
-        CloneInto(brush, def);
-        break;
-    case 12:
-        CloneInto(pulsar, def);
-        break;
-    case 15:
-        CloneInto(stroke_colour, def);
-        break;
-    case 20:
-        CloneInto(fill, def);
-        break;
-    case 21:
-        CloneInto(fill_brush, def);
-        break;
-    case 22:
-        CloneInto(fill_pulsar, def);
-        break;
-    case 25:
-        CloneInto(fill_colour, def);
-        break;
-    default:
-        CloneInto(arc, def);
-        if (arc.IsValid() && arc->GetValue() == 220)
-            radii.y = radii.y > 0.0 ? Abs(radii.x) : -Abs(radii.x);
-        break;
-    }
+    if (arc.IsValid() && arc->GetValue() == 220)
+        radii.y = radii.y > 0.0 ? Abs(radii.x) : -Abs(radii.x);
     return true;
 }
 
 bool CGraArc::PruneDefinitions()
 {
-    if (pen.IsValid() && pen->GetValue() == CPenDef::KIND_PLAIN) {
-        brush = CPatternDefRef();
-        pulsar = CPulsarDefRef();
-    }
-    if (fill.IsValid() && fill->GetValue() != CMotifDef::KIND_SPECIAL) {
-        fill_brush = CPatternDefRef();
-        fill_pulsar = CPulsarDefRef();
-    }
+    Paint().Prune();
     return CGraObject::PruneDefinitions();
 }
 
 bool CGraArc::GetMissingDefinitions(int* kinds, int* count) const
 {
-    if (pen.IsValid() && pen->GetValue() != CPenDef::KIND_PLAIN) {
-        if (brush.IsInvalid())
-            AddUniqueKind(kinds, count, 11);
-        if (pulsar.IsInvalid())
-            AddUniqueKind(kinds, count, 12);
-    }
-    if (fill.IsValid() && fill->GetValue() == CMotifDef::KIND_SPECIAL) {
-        if (fill_brush.IsInvalid())
-            AddUniqueKind(kinds, count, 21);
-        if (fill_pulsar.IsInvalid())
-            AddUniqueKind(kinds, count, 22);
-    }
+    Paint().AddMissing(kinds, count);
     return CGraObject::GetMissingDefinitions(kinds, count);
 }
 
 // ---------------------------------------------------------------- hit tests and drawing
-
-void CGraArc::SetStroke(CGraPortRef& port) const
-{
-    port->SetPen(pen);
-    if (brush.IsValid())
-        port->SetStrokeBrush(brush);
-    if (pulsar.IsValid())
-        port->SetStrokePulsar(pulsar);
-}
 
 void CGraArc::AppendArc(CGraPortRef& port) const
 {
@@ -741,10 +600,9 @@ bool CGraArc::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int flags
 {
     if (!IsPointInRect(p, box))
         return false;
-    SetStroke(port);
-    const bool fillTest =
-        flags != 0 && fill_colour.IsValid() && fill_colour->GetTransparency() != 1.0;
-    const bool strokeTest = stroke_colour.IsValid() && stroke_colour->GetTransparency() != 1.0;
+    Paint().SetStroke(port);
+    const bool fillTest = Paint().FillHittable(flags);
+    const bool strokeTest = Paint().StrokeHittable();
     port->BeginHitTest();
     AppendArc(port);
     return port->EndHitTest(p, zoom, fillTest, strokeTest, Shape() != 223);
@@ -754,18 +612,7 @@ bool CGraArc::Draw(CGraPortRef& port, int flags)
 {
     const bool outline = (flags & (8 | 16)) != 0;
     const bool filled = flags != 0 && !outline;
-    if ((flags & 1) != 0)
-        SetStroke(port);
-    if ((flags & 2) != 0)
-        port->SetPenColor(stroke_colour);
-    if ((flags & 4) != 0) {
-        port->SetFillColor(fill_colour);
-        port->SetMotif(fill);
-        if (fill_brush.IsValid())
-            port->SetFillBrush(fill_brush);
-        if (fill_pulsar.IsValid())
-            port->SetFillPulsar(fill_pulsar);
-    }
+    Paint().SetForDraw(port, flags);
     if (outline) {
         // The construction frame: its three horizontals and three verticals.
         const double cx = centre.x;
@@ -801,7 +648,7 @@ bool CGraArc::DrawShadow(CGraPortRef& port, int flags)
 
 bool CGraArc::UpdateBoundingBox(CGraPortRef& port)
 {
-    SetStroke(port);
+    Paint().SetStroke(port);
     port->BeginBounds();
     AppendArc(port);
     DRect measured{0.0, 0.0, 0.0, 0.0};
@@ -823,8 +670,10 @@ void CGraArc::StoreInstance(const ZuStorageRef& s)
 {
     CGraObject::StoreInstance(s);
     s << ZuStorageSync::begin << edit_mode << editing << ZuStorageSync::mark;
-    s << pen << brush << pulsar << stroke_colour << ZuStorageSync::mark;
-    s << fill << fill_brush << fill_pulsar << fill_colour << arc << ZuStorageSync::mark;
+    Paint().StoreStroke(s);
+    s << ZuStorageSync::mark;
+    Paint().StoreFill(s);
+    s << arc << ZuStorageSync::mark;
     s << centre.x << centre.y << radii.x << radii.y << start_angle << end_angle
       << ZuStorageSync::mark;
     s << box.x1 << box.y1 << box.x2 << box.y2 << ZuStorageSync::mark;
@@ -835,8 +684,10 @@ void CGraArc::RestoreInstance(const ZuStorageRef& s)
 {
     CGraObject::RestoreInstance(s);
     s >> ZuStorageSync::begin >> edit_mode >> editing >> ZuStorageSync::mark;
-    s >> pen >> brush >> pulsar >> stroke_colour >> ZuStorageSync::mark;
-    s >> fill >> fill_brush >> fill_pulsar >> fill_colour >> arc >> ZuStorageSync::mark;
+    Paint().RestoreStroke(s);
+    s >> ZuStorageSync::mark;
+    Paint().RestoreFill(s);
+    s >> arc >> ZuStorageSync::mark;
     s >> centre.x >> centre.y >> radii.x >> radii.y >> start_angle >> end_angle >>
         ZuStorageSync::mark;
     s >> box.x1 >> box.y1 >> box.x2 >> box.y2 >> ZuStorageSync::mark;

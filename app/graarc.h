@@ -22,6 +22,7 @@
 
 #include "app/arcdef.h"
 #include "app/graobject.h"
+#include "app/grapaint.h"
 #include "app/pulsardef.h"
 
 ZU_HANDLE(CGraArc, CGraObject)
@@ -109,7 +110,8 @@ protected:
     void StoreInstance(const ZuStorageRef& storage) override;
     void RestoreInstance(const ZuStorageRef& storage) override;
 
-    void SetStroke(CGraPortRef& port) const;
+    // The stroke and fill definitions.
+    GraPaint Paint() const;
     int Shape() const;
     // The end angle, a turn further when below the start.
     double UnwrappedEnd() const;

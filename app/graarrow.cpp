@@ -22,23 +22,6 @@ void SetText(ZuStringRef& out, const char* text)
     out->SetString(text);
 }
 
-template <class R>
-void CloneInto(R& field, const ZuObjectRef& def)
-{
-    if (def.IsInvalid()) {
-        field = R();
-        return;
-    }
-    CDefRef out;
-    CDefRef(def)->CloneTo(out);
-    field = out;
-}
-
-bool Fits(const ZuObjectRef& def, const ZuRuntimeRef& type)
-{
-    return def.IsInvalid() || def->IsKindOf(type);
-}
-
 bool Same(const DPoint& p, const DPoint& q)
 {
     return p.x == q.x && p.y == q.y;
@@ -77,25 +60,21 @@ CGraArrow::~CGraArrow() {}
 
 void CGraArrow::Delete()
 {
-    if (pen.IsValid())
-        pen->Delete();
-    if (brush.IsValid())
-        brush->Delete();
-    if (pulsar.IsValid())
-        pulsar->Delete();
-    if (stroke_colour.IsValid())
-        stroke_colour->Delete();
+    Paint().Delete();
     if (start_head.IsValid())
         start_head->Delete();
     if (end_head.IsValid())
         end_head->Delete();
-    pen = CPenDefRef();
-    brush = CPatternDefRef();
-    pulsar = CPulsarDefRef();
-    stroke_colour = CColorDefRef();
     start_head = CArrowDefRef();
     end_head = CArrowDefRef();
     CGraObject::Delete();
+}
+
+GraPaint CGraArrow::Paint() const
+{
+    // The const operations only read through the view.
+    CGraArrow* self = const_cast<CGraArrow*>(this);
+    return GraPaint{&self->pen, &self->brush, &self->pulsar, &self->stroke_colour};
 }
 
 void CGraArrow::CopyFrom(const CGraObjectRef& other)
@@ -106,10 +85,7 @@ void CGraArrow::CopyFrom(const CGraObjectRef& other)
     CGraObject::CopyFrom(other);
     edit_mode = o->edit_mode;
     editing = o->editing;
-    CloneInto(pen, o->pen);
-    CloneInto(brush, o->brush);
-    CloneInto(pulsar, o->pulsar);
-    CloneInto(stroke_colour, o->stroke_colour);
+    Paint().CopyFrom(o->Paint());
     start = o->start;
     end = o->end;
     chosen = o->chosen;
@@ -325,7 +301,7 @@ bool CGraArrow::SaveGeometry(const ChangeRecord&)
 {
     saved_start = start;
     saved_end = end;
-    saved_width = pen.IsValid() ? pen->GetWidth() : 0.0;
+    saved_width = Paint().PenWidth();
     return true;
 }
 
@@ -478,19 +454,9 @@ bool CGraArrow::SetEditing(int e)
 
 bool CGraArrow::GetDefinition(int kind, ZuObjectRef& out) const
 {
+    if (Paint().HasKind(kind))
+        return Paint().Get(kind, out);
     switch (kind) {
-    case 10:
-        out = pen;
-        return true;
-    case 11:
-        out = brush;
-        return true;
-    case 12:
-        out = pulsar;
-        return true;
-    case 15:
-        out = stroke_colour;
-        return true;
     case 40:
         out = start_head;
         return true;
@@ -504,74 +470,32 @@ bool CGraArrow::GetDefinition(int kind, ZuObjectRef& out) const
 
 bool CGraArrow::SetDefinition(int kind, const ZuObjectRef& def)
 {
-    switch (kind) {
-    case 10:
-        if (!Fits(def, CPenDefRef::RetRuntime()))
-            return false;
-        CloneInto(pen, def);
-        return true;
-    case 11:
-        if (!Fits(def, CPatternDefRef::RetRuntime()))
-            return false;
-        CloneInto(brush, def);
-        return true;
-    case 12:
-        if (!Fits(def, CPulsarDefRef::RetRuntime()))
-            return false;
-        CloneInto(pulsar, def);
-        return true;
-    case 15:
-        if (!Fits(def, CColorDefRef::RetRuntime()))
-            return false;
-        CloneInto(stroke_colour, def);
-        return true;
-    case 40:
-    case 41:
-        if (!Fits(def, CArrowDefRef::RetRuntime()))
-            return false;
-        CloneInto(kind == 40 ? start_head : end_head, def);
-        return true;
-    default:
-        return CGraObject::SetDefinition(kind, def);
-    }
+    if (Paint().HasKind(kind))
+        return Paint().Set(kind, def);
+    if (kind == 40 || kind == 41)
+        return SetChecked(kind == 40 ? start_head : end_head, def);
+    return CGraObject::SetDefinition(kind, def);
 }
 
 bool CGraArrow::PruneDefinitions()
 {
-    if (pen.IsValid() && pen->GetValue() == CPenDef::KIND_PLAIN) {
-        brush = CPatternDefRef();
-        pulsar = CPulsarDefRef();
-    }
+    Paint().Prune();
     return CGraObject::PruneDefinitions();
 }
 
 bool CGraArrow::GetMissingDefinitions(int* kinds, int* count) const
 {
-    if (pen.IsValid() && pen->GetValue() != CPenDef::KIND_PLAIN) {
-        if (brush.IsInvalid())
-            AddUniqueKind(kinds, count, 11);
-        if (pulsar.IsInvalid())
-            AddUniqueKind(kinds, count, 12);
-    }
+    Paint().AddMissing(kinds, count);
     return CGraObject::GetMissingDefinitions(kinds, count);
 }
 
 // ---------------------------------------------------------------- hit tests and drawing
 
-void CGraArrow::SetStroke(CGraPortRef& port) const
-{
-    port->SetPen(pen);
-    if (brush.IsValid())
-        port->SetStrokeBrush(brush);
-    if (pulsar.IsValid())
-        port->SetStrokePulsar(pulsar);
-}
-
 bool CGraArrow::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int)
 {
     if (!IsPointInRect(p, box))
         return false;
-    SetStroke(port);
+    Paint().SetStroke(port);
     const Head first = ComputeHead(false);
     const Head second = ComputeHead(true);
     if (!Same(first.a, second.a)) {
@@ -596,10 +520,7 @@ bool CGraArrow::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int)
 bool CGraArrow::Draw(CGraPortRef& port, int flags)
 {
     const bool fill = flags != 0 && (flags & (8 | 16)) == 0;
-    if ((flags & 1) != 0)
-        SetStroke(port);
-    if ((flags & 2) != 0)
-        port->SetPenColor(stroke_colour);
+    Paint().SetForDraw(port, flags);
     if ((flags & 4) != 0) {
         // Heads are filled in the stroke colour, uniformly.
         port->SetFillColor(stroke_colour);
@@ -623,7 +544,7 @@ bool CGraArrow::DrawShadow(CGraPortRef& port, int flags)
 
 bool CGraArrow::UpdateBoundingBox(CGraPortRef& port)
 {
-    SetStroke(port);
+    Paint().SetStroke(port);
     const Head first = ComputeHead(false);
     const Head second = ComputeHead(true);
     DRect measured{0.0, 0.0, 0.0, 0.0};
@@ -660,7 +581,8 @@ void CGraArrow::StoreInstance(const ZuStorageRef& s)
 {
     CGraObject::StoreInstance(s);
     s << ZuStorageSync::begin << edit_mode << editing << ZuStorageSync::mark;
-    s << pen << brush << pulsar << stroke_colour << ZuStorageSync::mark;
+    Paint().StoreStroke(s);
+    s << ZuStorageSync::mark;
     s << start_head << end_head << ZuStorageSync::mark;
     s << start.x << start.y << end.x << end.y << ZuStorageSync::mark;
     s << box.x1 << box.y1 << box.x2 << box.y2 << ZuStorageSync::end;
@@ -670,7 +592,8 @@ void CGraArrow::RestoreInstance(const ZuStorageRef& s)
 {
     CGraObject::RestoreInstance(s);
     s >> ZuStorageSync::begin >> edit_mode >> editing >> ZuStorageSync::mark;
-    s >> pen >> brush >> pulsar >> stroke_colour >> ZuStorageSync::mark;
+    Paint().RestoreStroke(s);
+    s >> ZuStorageSync::mark;
     s >> start_head >> end_head >> ZuStorageSync::mark;
     s >> start.x >> start.y >> end.x >> end.y >> ZuStorageSync::mark;
     s >> box.x1 >> box.y1 >> box.x2 >> box.y2 >> ZuStorageSync::end;

@@ -21,6 +21,7 @@
 
 #include "app/arrowdef.h"
 #include "app/graobject.h"
+#include "app/grapaint.h"
 #include "app/pulsardef.h"
 
 ZU_HANDLE(CGraArrow, CGraObject)
@@ -110,7 +111,8 @@ protected:
     void StoreInstance(const ZuStorageRef& storage) override;
     void RestoreInstance(const ZuStorageRef& storage) override;
 
-    void SetStroke(CGraPortRef& port) const;
+    // The pen, brush, pulsar and stroke colour.
+    GraPaint Paint() const;
     // One head's part on the port (no collection mode of its own).
     void AppendHead(CGraPortRef& port, bool atEnd, const Head& head) const;
     int HeadKind(bool atEnd) const;

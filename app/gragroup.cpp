@@ -2,9 +2,9 @@
 
 #include <cstdio>
 #include <cstring>
-#include <type_traits>
 #include <unordered_set>
 
+#include "app/grapaint.h"
 #include "app/graport.h"
 #include "app/treeit.h"
 #include "si/classfactory.h"
@@ -113,18 +113,8 @@ void CGraGroup::CopyFrom(const CGraObjectRef& other)
         return;
     edit_mode = o->edit_mode;
     editing = o->editing;
-    auto clone = [](auto& field, const auto& from) {
-        using R = std::remove_reference_t<decltype(field)>;
-        if (from.IsInvalid()) {
-            field = R();
-            return;
-        }
-        CDefRef out;
-        from->CloneTo(out);
-        field = out;
-    };
-    clone(frame_pen, o->frame_pen);
-    clone(frame_colour, o->frame_colour);
+    CloneInto(frame_pen, o->frame_pen);
+    CloneInto(frame_colour, o->frame_colour);
     rect = o->rect;
     box = o->box;
     for (int i = 0; i < HANDLES; i++)

@@ -58,25 +58,6 @@ double Inclination(const DPoint& r, const DPoint& c)
     return AngleBetween(r, DPoint{r.x + 100.0, r.y}, c);
 }
 
-// A clone of the definition into the handle; an empty one empties it.
-template <class R>
-void CloneInto(R& field, const ZuObjectRef& def)
-{
-    if (def.IsInvalid()) {
-        field = R();
-        return;
-    }
-    CDefRef out;
-    CDefRef(def)->CloneTo(out);
-    field = out;
-}
-
-// Whether def can go into a field of the class (empty always can).
-bool Fits(const ZuObjectRef& def, const ZuRuntimeRef& type)
-{
-    return def.IsInvalid() || def->IsKindOf(type);
-}
-
 } // namespace
 
 CGraLine::CGraLine() : pen(ZuNew<CPenDef>()), stroke_colour(ZuNew<CColorDef>()) {}
@@ -85,19 +66,15 @@ CGraLine::~CGraLine() {}
 
 void CGraLine::Delete()
 {
-    if (pen.IsValid())
-        pen->Delete();
-    if (brush.IsValid())
-        brush->Delete();
-    if (pulsar.IsValid())
-        pulsar->Delete();
-    if (stroke_colour.IsValid())
-        stroke_colour->Delete();
-    pen = CPenDefRef();
-    brush = CPatternDefRef();
-    pulsar = CPulsarDefRef();
-    stroke_colour = CColorDefRef();
+    Paint().Delete();
     CGraObject::Delete();
+}
+
+GraPaint CGraLine::Paint() const
+{
+    // The const operations only read through the view.
+    CGraLine* self = const_cast<CGraLine*>(this);
+    return GraPaint{&self->pen, &self->brush, &self->pulsar, &self->stroke_colour};
 }
 
 void CGraLine::CopyFrom(const CGraObjectRef& other)
@@ -108,10 +85,7 @@ void CGraLine::CopyFrom(const CGraObjectRef& other)
     CGraObject::CopyFrom(other);
     edit_mode = o->edit_mode;
     editing = o->editing;
-    CloneInto(pen, o->pen);
-    CloneInto(brush, o->brush);
-    CloneInto(pulsar, o->pulsar);
-    CloneInto(stroke_colour, o->stroke_colour);
+    Paint().CopyFrom(o->Paint());
     start = o->start;
     end = o->end;
     chosen = o->chosen;
@@ -210,7 +184,7 @@ bool CGraLine::SaveGeometry(const ChangeRecord&)
 {
     saved_start = start;
     saved_end = end;
-    saved_width = pen.IsValid() ? pen->GetWidth() : 0.0;
+    saved_width = Paint().PenWidth();
     return true;
 }
 
@@ -569,99 +543,45 @@ bool CGraLine::SetEditing(int e)
 
 bool CGraLine::GetDefinition(int kind, ZuObjectRef& out) const
 {
-    switch (kind) {
-    case 10:
-        out = pen;
-        return true;
-    case 11:
-        out = brush;
-        return true;
-    case 12:
-        out = pulsar;
-        return true;
-    case 15:
-        out = stroke_colour;
-        return true;
-    default:
-        return CGraObject::GetDefinition(kind, out);
-    }
+    if (Paint().HasKind(kind))
+        return Paint().Get(kind, out);
+    return CGraObject::GetDefinition(kind, out);
 }
 
 bool CGraLine::SetDefinition(int kind, const ZuObjectRef& def)
 {
-    switch (kind) {
-    case 10:
-        if (!Fits(def, CPenDefRef::RetRuntime()))
-            return false;
-        CloneInto(pen, def);
-        return true;
-    case 11:
-        if (!Fits(def, CPatternDefRef::RetRuntime()))
-            return false;
-        CloneInto(brush, def);
-        return true;
-    case 12:
-        if (!Fits(def, CPulsarDefRef::RetRuntime()))
-            return false;
-        CloneInto(pulsar, def);
-        return true;
-    case 15:
-        if (!Fits(def, CColorDefRef::RetRuntime()))
-            return false;
-        CloneInto(stroke_colour, def);
-        return true;
-    default:
-        return CGraObject::SetDefinition(kind, def);
-    }
+    if (Paint().HasKind(kind))
+        return Paint().Set(kind, def);
+    return CGraObject::SetDefinition(kind, def);
 }
 
 bool CGraLine::PruneDefinitions()
 {
-    if (pen.IsValid() && pen->GetValue() == CPenDef::KIND_PLAIN) {
-        brush = CPatternDefRef();
-        pulsar = CPulsarDefRef();
-    }
+    Paint().Prune();
     return CGraObject::PruneDefinitions();
 }
 
 bool CGraLine::GetMissingDefinitions(int* kinds, int* count) const
 {
-    if (pen.IsValid() && pen->GetValue() != CPenDef::KIND_PLAIN) {
-        if (brush.IsInvalid())
-            AddUniqueKind(kinds, count, 11);
-        if (pulsar.IsInvalid())
-            AddUniqueKind(kinds, count, 12);
-    }
+    Paint().AddMissing(kinds, count);
     return CGraObject::GetMissingDefinitions(kinds, count);
 }
 
 // ---------------------------------------------------------------- hit tests and drawing
-
-void CGraLine::SetStroke(CGraPortRef& port) const
-{
-    port->SetPen(pen);
-    if (brush.IsValid())
-        port->SetStrokeBrush(brush);
-    if (pulsar.IsValid())
-        port->SetStrokePulsar(pulsar);
-}
 
 bool CGraLine::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int)
 {
     if (!IsPointInRect(p, box))
         return false;
     port->BeginHitTest();
-    SetStroke(port);
+    Paint().SetStroke(port);
     port->DrawLine(start, end);
     return port->EndHitTest(p, zoom, false, true, false);
 }
 
 bool CGraLine::Draw(CGraPortRef& port, int flags)
 {
-    if ((flags & 1) != 0)
-        SetStroke(port);
-    if ((flags & 2) != 0)
-        port->SetPenColor(stroke_colour);
+    Paint().SetForDraw(port, flags);
     port->DrawLine(start, end);
     return true;
 }
@@ -680,7 +600,7 @@ bool CGraLine::DrawShadow(CGraPortRef& port, int flags)
 
 bool CGraLine::UpdateBoundingBox(CGraPortRef& port)
 {
-    SetStroke(port);
+    Paint().SetStroke(port);
     port->BeginBounds();
     port->DrawLine(start, end);
     DRect measured{0.0, 0.0, 0.0, 0.0};
@@ -702,7 +622,8 @@ void CGraLine::StoreInstance(const ZuStorageRef& s)
 {
     CGraObject::StoreInstance(s);
     s << ZuStorageSync::begin << edit_mode << editing << ZuStorageSync::mark;
-    s << pen << brush << pulsar << stroke_colour << ZuStorageSync::mark;
+    Paint().StoreStroke(s);
+    s << ZuStorageSync::mark;
     s << start.x << start.y << end.x << end.y << ZuStorageSync::mark;
     s << box.x1 << box.y1 << box.x2 << box.y2 << ZuStorageSync::end;
 }
@@ -711,7 +632,8 @@ void CGraLine::RestoreInstance(const ZuStorageRef& s)
 {
     CGraObject::RestoreInstance(s);
     s >> ZuStorageSync::begin >> edit_mode >> editing >> ZuStorageSync::mark;
-    s >> pen >> brush >> pulsar >> stroke_colour >> ZuStorageSync::mark;
+    Paint().RestoreStroke(s);
+    s >> ZuStorageSync::mark;
     s >> start.x >> start.y >> end.x >> end.y >> ZuStorageSync::mark;
     s >> box.x1 >> box.y1 >> box.x2 >> box.y2 >> ZuStorageSync::end;
 }

@@ -25,6 +25,7 @@
 #define LUMBRA_APP_GRALINE_H
 
 #include "app/graobject.h"
+#include "app/grapaint.h"
 #include "app/pulsardef.h"
 
 ZU_HANDLE(CGraLine, CGraObject)
@@ -124,8 +125,8 @@ protected:
     void StoreInstance(const ZuStorageRef& storage) override;
     void RestoreInstance(const ZuStorageRef& storage) override;
 
-    // Pen, brush and pulsar to the port (the last two when held).
-    void SetStroke(CGraPortRef& port) const;
+    // The pen, brush, pulsar and stroke colour.
+    GraPaint Paint() const;
 
     int edit_mode = 0;
     int editing = 1;

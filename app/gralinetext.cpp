@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/graline.h"
+#include "app/grapaint.h"
 #include "app/graport.h"
 #include "si/classfactory.h"
 #include "si/event.h"
@@ -25,14 +26,6 @@ void SetLabel(ZuStringRef& out, const char* text)
     if (out.IsInvalid())
         out = ZuNew<ZuString>();
     out->SetString(text);
-}
-
-template <class R>
-void CloneInto(R& field, const ZuObjectRef& def)
-{
-    CDefRef out;
-    CDefRef(def)->CloneTo(out);
-    field = out;
 }
 
 int Clamp(int v, int lo, int hi)

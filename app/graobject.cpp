@@ -1,5 +1,6 @@
 #include "app/graobject.h"
 
+#include "app/grapaint.h"
 #include "app/graport.h"
 #include "si/classfactory.h"
 #include "si/error.h"
@@ -8,24 +9,6 @@
 #include "si/storage.h"
 
 ZU_IMPLEMENT_CLASS(CGraObject, "app/graobject", ZU_CLASS_PLAIN)
-
-namespace {
-
-// A clone of the definition into the handle (the same object when shared);
-// an empty definition empties the handle.
-template <class R>
-void CloneInto(R& field, const ZuObjectRef& def)
-{
-    if (def.IsInvalid()) {
-        field = R();
-        return;
-    }
-    CDefRef out;
-    CDefRef(def)->CloneTo(out);
-    field = out;
-}
-
-} // namespace
 
 CGraObject::CGraObject() {}
 
@@ -361,29 +344,15 @@ bool CGraObject::GetDefinition(int kind, ZuObjectRef& out) const
 
 bool CGraObject::SetDefinition(int kind, const ZuObjectRef& def)
 {
-    // A definition of another class would not fit the field.
-    auto fits = [&def](const ZuRuntimeRef& rt) { return def.IsInvalid() || def->IsKindOf(rt); };
     switch (kind) {
     case SHADOW_POSITION:
-        if (!fits(CPositionDefRef::RetRuntime()))
-            return false;
-        CloneInto(position, def);
-        return true;
+        return SetChecked(position, def);
     case SHADOW_MOTIF:
-        if (!fits(CMotifDefRef::RetRuntime()))
-            return false;
-        CloneInto(motif, def);
-        return true;
+        return SetChecked(motif, def);
     case SHADOW_PATTERN:
-        if (!fits(CPatternDefRef::RetRuntime()))
-            return false;
-        CloneInto(pattern, def);
-        return true;
+        return SetChecked(pattern, def);
     case SHADOW_COLOR:
-        if (!fits(CColorDefRef::RetRuntime()))
-            return false;
-        CloneInto(colour, def);
-        return true;
+        return SetChecked(colour, def);
     default:
         return false;
     }

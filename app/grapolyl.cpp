@@ -70,12 +70,12 @@ int* Entry(int* out, int icon)
     return out;
 }
 
-// A clone of the definition (the same object when shared).
+// A clone of the definition (the same object when shared); none for none.
 CCornerDefRef CloneCorner(const ZuObjectRef& def)
 {
-    CDefRef out;
-    CDefRef(def)->CloneTo(out);
-    return CCornerDefRef(out);
+    CCornerDefRef out;
+    CloneInto(out, def);
+    return out;
 }
 
 } // namespace
@@ -116,7 +116,7 @@ void CGraPolyLine::CopyFrom(const CGraObjectRef& other)
     edit_mode = o->edit_mode;
     editing = o->editing;
     paint.CopyFrom(o->paint);
-    corner = o->corner.IsValid() ? CloneCorner(o->corner) : CCornerDefRef();
+    CloneInto(corner, o->corner);
     count = o->count;
     for (int i = 0; i < count; i++) {
         vertices[i] = o->vertices[i];
@@ -128,7 +128,7 @@ void CGraPolyLine::CopyFrom(const CGraObjectRef& other)
         EnsureCorners();
         for (unsigned i = 0; i < MAX_VERTICES; i++) {
             const CCornerDefRef theirs = o->CornerAt(int(i));
-            corners[i] = theirs.IsValid() ? CloneCorner(theirs) : CCornerDefRef();
+            corners[i] = CloneCorner(theirs);
         }
     }
     std::memcpy(selected, o->selected, size_t(3 * count));

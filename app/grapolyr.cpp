@@ -55,29 +55,6 @@ void SetText(ZuStringRef& out, const char* text)
     out->SetString(text);
 }
 
-// A clone of the definition into the handle; an empty one empties it.
-template <class R>
-void CloneInto(R& field, const ZuObjectRef& def)
-{
-    if (def.IsInvalid()) {
-        field = R();
-        return;
-    }
-    CDefRef out;
-    CDefRef(def)->CloneTo(out);
-    field = out;
-}
-
-// The clone when def is of the field's class (or empty); false otherwise.
-template <class R>
-bool SetChecked(R& field, const ZuObjectRef& def)
-{
-    if (def.IsValid() && !def->IsKindOf(R::RetRuntime()))
-        return false;
-    CloneInto(field, def);
-    return true;
-}
-
 // A value as an int for the debugging text; one beyond an int's reach, or
 // no number, gives 0.
 int Truncated(double v)
@@ -97,40 +74,25 @@ CGraPolyReg::~CGraPolyReg() {}
 
 void CGraPolyReg::Delete()
 {
-    if (pen.IsValid())
-        pen->Delete();
-    if (stroke_brush.IsValid())
-        stroke_brush->Delete();
-    if (stroke_pulsar.IsValid())
-        stroke_pulsar->Delete();
-    if (stroke_colour.IsValid())
-        stroke_colour->Delete();
-    if (fill.IsValid())
-        fill->Delete();
-    if (fill_brush.IsValid())
-        fill_brush->Delete();
-    if (fill_pulsar.IsValid())
-        fill_pulsar->Delete();
-    if (fill_colour.IsValid())
-        fill_colour->Delete();
+    Paint().Delete();
     if (shape.IsValid())
         shape->Delete();
     if (inner.IsValid())
         inner->Delete();
     if (outer.IsValid())
         outer->Delete();
-    pen = CPenDefRef();
-    stroke_brush = CPatternDefRef();
-    stroke_pulsar = CPulsarDefRef();
-    stroke_colour = CColorDefRef();
-    fill = CMotifDefRef();
-    fill_brush = CPatternDefRef();
-    fill_pulsar = CPulsarDefRef();
-    fill_colour = CColorDefRef();
     shape = CPolyRegDefRef();
     inner = CCornerDefRef();
     outer = CCornerDefRef();
     CGraObject::Delete();
+}
+
+GraPaint CGraPolyReg::Paint() const
+{
+    // The const operations only read through the view.
+    CGraPolyReg* self = const_cast<CGraPolyReg*>(this);
+    return GraPaint{&self->pen,  &self->stroke_brush, &self->stroke_pulsar, &self->stroke_colour,
+                    &self->fill, &self->fill_brush,   &self->fill_pulsar,   &self->fill_colour};
 }
 
 void CGraPolyReg::CopyFrom(const CGraObjectRef& other)
@@ -141,14 +103,7 @@ void CGraPolyReg::CopyFrom(const CGraObjectRef& other)
     CGraObject::CopyFrom(other);
     edit_mode = o->edit_mode;
     editing = o->editing;
-    CloneInto(pen, o->pen);
-    CloneInto(stroke_brush, o->stroke_brush);
-    CloneInto(stroke_pulsar, o->stroke_pulsar);
-    CloneInto(stroke_colour, o->stroke_colour);
-    CloneInto(fill, o->fill);
-    CloneInto(fill_brush, o->fill_brush);
-    CloneInto(fill_pulsar, o->fill_pulsar);
-    CloneInto(fill_colour, o->fill_colour);
+    Paint().CopyFrom(o->Paint());
     CloneInto(shape, o->shape);
     CloneInto(outer, o->outer);
     CloneInto(inner, o->inner);
@@ -389,7 +344,7 @@ bool CGraPolyReg::SaveGeometry(const ChangeRecord&)
     saved_vertex = vertex;
     saved_outer = InsetOf(outer);
     saved_inner = InsetOf(inner);
-    saved_width = pen.IsValid() ? pen->GetWidth() : 0.0;
+    saved_width = Paint().PenWidth();
     return true;
 }
 
@@ -698,31 +653,9 @@ bool CGraPolyReg::SetEditing(int e)
 
 bool CGraPolyReg::GetDefinition(int kind, ZuObjectRef& out) const
 {
+    if (Paint().HasKind(kind))
+        return Paint().Get(kind, out);
     switch (kind) {
-    case 10:
-        out = pen;
-        return true;
-    case 11:
-        out = stroke_brush;
-        return true;
-    case 12:
-        out = stroke_pulsar;
-        return true;
-    case 15:
-        out = stroke_colour;
-        return true;
-    case 20:
-        out = fill;
-        return true;
-    case 21:
-        out = fill_brush;
-        return true;
-    case 22:
-        out = fill_pulsar;
-        return true;
-    case 25:
-        out = fill_colour;
-        return true;
     case 50:
         out = shape;
         return true;
@@ -739,23 +672,9 @@ bool CGraPolyReg::GetDefinition(int kind, ZuObjectRef& out) const
 
 bool CGraPolyReg::SetDefinition(int kind, const ZuObjectRef& def)
 {
+    if (Paint().HasKind(kind))
+        return Paint().Set(kind, def);
     switch (kind) {
-    case 10:
-        return SetChecked(pen, def);
-    case 11:
-        return SetChecked(stroke_brush, def);
-    case 12:
-        return SetChecked(stroke_pulsar, def);
-    case 15:
-        return SetChecked(stroke_colour, def);
-    case 20:
-        return SetChecked(fill, def);
-    case 21:
-        return SetChecked(fill_brush, def);
-    case 22:
-        return SetChecked(fill_pulsar, def);
-    case 25:
-        return SetChecked(fill_colour, def);
     case 50:
         return SetChecked(shape, def);
     case 30:
@@ -769,44 +688,17 @@ bool CGraPolyReg::SetDefinition(int kind, const ZuObjectRef& def)
 
 bool CGraPolyReg::PruneDefinitions()
 {
-    if (pen.IsValid() && pen->GetValue() == CPenDef::KIND_PLAIN) {
-        stroke_brush = CPatternDefRef();
-        stroke_pulsar = CPulsarDefRef();
-    }
-    if (fill.IsValid() && fill->GetValue() != CMotifDef::KIND_SPECIAL) {
-        fill_brush = CPatternDefRef();
-        fill_pulsar = CPulsarDefRef();
-    }
+    Paint().Prune();
     return CGraObject::PruneDefinitions();
 }
 
 bool CGraPolyReg::GetMissingDefinitions(int* kinds, int* count) const
 {
-    if (pen.IsValid() && pen->GetValue() != CPenDef::KIND_PLAIN) {
-        if (stroke_brush.IsInvalid())
-            AddUniqueKind(kinds, count, 11);
-        if (stroke_pulsar.IsInvalid())
-            AddUniqueKind(kinds, count, 12);
-    }
-    if (fill.IsValid() && fill->GetValue() == CMotifDef::KIND_SPECIAL) {
-        if (fill_brush.IsInvalid())
-            AddUniqueKind(kinds, count, 21);
-        if (fill_pulsar.IsInvalid())
-            AddUniqueKind(kinds, count, 22);
-    }
+    Paint().AddMissing(kinds, count);
     return CGraObject::GetMissingDefinitions(kinds, count);
 }
 
 // ---------------------------------------------------------------- hit tests and drawing
-
-void CGraPolyReg::SetStroke(CGraPortRef& port) const
-{
-    port->SetPen(pen);
-    if (stroke_brush.IsValid())
-        port->SetStrokeBrush(stroke_brush);
-    if (stroke_pulsar.IsValid())
-        port->SetStrokePulsar(stroke_pulsar);
-}
 
 void CGraPolyReg::BuildOutline(CGraPortRef& port)
 {
@@ -841,10 +733,9 @@ bool CGraPolyReg::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int f
 {
     if (!IsPointInRect(p, box))
         return false;
-    SetStroke(port);
-    const bool testFill =
-        fillAllowed != 0 && fill_colour.IsValid() && fill_colour->GetTransparency() != 1.0;
-    const bool testStroke = stroke_colour.IsValid() && stroke_colour->GetTransparency() != 1.0;
+    Paint().SetStroke(port);
+    const bool testFill = Paint().FillHittable(fillAllowed);
+    const bool testStroke = Paint().StrokeHittable();
     port->BeginHitTest();
     BuildOutline(port);
     return port->EndHitTest(p, zoom, testFill, testStroke, true);
@@ -858,18 +749,7 @@ int CGraPolyReg::HitTestSegment(CGraPortRef& port, const DPoint& p, double zoom,
 bool CGraPolyReg::Draw(CGraPortRef& port, int flags)
 {
     const bool fillWanted = flags != 0 && (flags & (8 | 16)) == 0;
-    if ((flags & 1) != 0)
-        SetStroke(port);
-    if ((flags & 2) != 0)
-        port->SetPenColor(stroke_colour);
-    if ((flags & 4) != 0) {
-        port->SetFillColor(fill_colour);
-        port->SetMotif(fill);
-        if (fill_brush.IsValid())
-            port->SetFillBrush(fill_brush);
-        if (fill_pulsar.IsValid())
-            port->SetFillPulsar(fill_pulsar);
-    }
+    Paint().SetForDraw(port, flags);
     // The outline modes show the radius.
     if ((flags & (8 | 16)) != 0)
         port->DrawLine(centre, vertex);
@@ -889,7 +769,7 @@ bool CGraPolyReg::DrawShadow(CGraPortRef& port, int flags)
 
 bool CGraPolyReg::UpdateBoundingBox(CGraPortRef& port)
 {
-    SetStroke(port);
+    Paint().SetStroke(port);
     port->BeginBounds();
     BuildOutline(port);
     DRect measured{0.0, 0.0, 0.0, 0.0};
@@ -911,8 +791,10 @@ void CGraPolyReg::StoreInstance(const ZuStorageRef& s)
 {
     CGraObject::StoreInstance(s);
     s << ZuStorageSync::begin << edit_mode << editing << ZuStorageSync::mark;
-    s << pen << stroke_brush << stroke_pulsar << stroke_colour << ZuStorageSync::mark;
-    s << fill << fill_brush << fill_pulsar << fill_colour << ZuStorageSync::mark;
+    Paint().StoreStroke(s);
+    s << ZuStorageSync::mark;
+    Paint().StoreFill(s);
+    s << ZuStorageSync::mark;
     s << shape << outer << inner << ZuStorageSync::mark;
     s << centre.x << centre.y << vertex.x << vertex.y << ZuStorageSync::mark;
     s << box.x1 << box.y1 << box.x2 << box.y2 << ZuStorageSync::mark;
@@ -923,8 +805,10 @@ void CGraPolyReg::RestoreInstance(const ZuStorageRef& s)
 {
     CGraObject::RestoreInstance(s);
     s >> ZuStorageSync::begin >> edit_mode >> editing >> ZuStorageSync::mark;
-    s >> pen >> stroke_brush >> stroke_pulsar >> stroke_colour >> ZuStorageSync::mark;
-    s >> fill >> fill_brush >> fill_pulsar >> fill_colour >> ZuStorageSync::mark;
+    Paint().RestoreStroke(s);
+    s >> ZuStorageSync::mark;
+    Paint().RestoreFill(s);
+    s >> ZuStorageSync::mark;
     s >> shape >> outer >> inner >> ZuStorageSync::mark;
     s >> centre.x >> centre.y >> vertex.x >> vertex.y >> ZuStorageSync::mark;
     s >> box.x1 >> box.y1 >> box.x2 >> box.y2 >> ZuStorageSync::mark;

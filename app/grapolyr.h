@@ -28,6 +28,7 @@
 
 #include "app/cornerdef.h"
 #include "app/graobject.h"
+#include "app/grapaint.h"
 #include "app/polyrdef.h"
 #include "app/pulsardef.h"
 
@@ -143,7 +144,8 @@ protected:
     DPoint FirstNeighbour() const;
     // Cuts the insets back to what the outline can hold.
     void LimitInsets();
-    void SetStroke(CGraPortRef& port) const;
+    // The stroke and fill definitions.
+    GraPaint Paint() const;
 
     int edit_mode = 0;
     int editing = 1;

@@ -71,34 +71,6 @@ void SetText(ZuStringRef& out, const char* text)
     out->SetString(text);
 }
 
-// A clone of the definition into the handle; an empty one empties it.
-template <class R>
-void CloneInto(R& field, const ZuObjectRef& def)
-{
-    if (def.IsInvalid()) {
-        field = R();
-        return;
-    }
-    CDefRef out;
-    CDefRef(def)->CloneTo(out);
-    field = out;
-}
-
-// Whether def can go into a field of the class (empty always can).
-bool Fits(const ZuObjectRef& def, const ZuRuntimeRef& type)
-{
-    return def.IsInvalid() || def->IsKindOf(type);
-}
-
-template <class R>
-bool SetChecked(R& field, const ZuObjectRef& def)
-{
-    if (!Fits(def, R::RetRuntime()))
-        return false;
-    CloneInto(field, def);
-    return true;
-}
-
 DPoint Add(const DPoint& a, double dx, double dy)
 {
     return DPoint{a.x + dx, a.y + dy};
@@ -115,34 +87,19 @@ CGraRect::~CGraRect() {}
 
 void CGraRect::Delete()
 {
-    if (pen.IsValid())
-        pen->Delete();
-    if (stroke_brush.IsValid())
-        stroke_brush->Delete();
-    if (stroke_pulsar.IsValid())
-        stroke_pulsar->Delete();
-    if (stroke_colour.IsValid())
-        stroke_colour->Delete();
-    if (fill.IsValid())
-        fill->Delete();
-    if (fill_brush.IsValid())
-        fill_brush->Delete();
-    if (fill_pulsar.IsValid())
-        fill_pulsar->Delete();
-    if (fill_colour.IsValid())
-        fill_colour->Delete();
+    Paint().Delete();
     if (corner.IsValid())
         corner->Delete();
-    pen = CPenDefRef();
-    stroke_brush = CPatternDefRef();
-    stroke_pulsar = CPulsarDefRef();
-    stroke_colour = CColorDefRef();
-    fill = CMotifDefRef();
-    fill_brush = CPatternDefRef();
-    fill_pulsar = CPulsarDefRef();
-    fill_colour = CColorDefRef();
     corner = CCornerDefRef();
     CGraObject::Delete();
+}
+
+GraPaint CGraRect::Paint() const
+{
+    // The const operations only read through the view.
+    CGraRect* self = const_cast<CGraRect*>(this);
+    return GraPaint{&self->pen,  &self->stroke_brush, &self->stroke_pulsar, &self->stroke_colour,
+                    &self->fill, &self->fill_brush,   &self->fill_pulsar,   &self->fill_colour};
 }
 
 void CGraRect::CopyFrom(const CGraObjectRef& other)
@@ -153,14 +110,7 @@ void CGraRect::CopyFrom(const CGraObjectRef& other)
     CGraObject::CopyFrom(other);
     edit_mode = o->edit_mode;
     editing = o->editing;
-    CloneInto(pen, o->pen);
-    CloneInto(stroke_brush, o->stroke_brush);
-    CloneInto(stroke_pulsar, o->stroke_pulsar);
-    CloneInto(stroke_colour, o->stroke_colour);
-    CloneInto(fill, o->fill);
-    CloneInto(fill_brush, o->fill_brush);
-    CloneInto(fill_pulsar, o->fill_pulsar);
-    CloneInto(fill_colour, o->fill_colour);
+    Paint().CopyFrom(o->Paint());
     CloneInto(corner, o->corner);
     p = o->p;
     q = o->q;
@@ -349,7 +299,7 @@ bool CGraRect::SaveGeometry(const ChangeRecord&)
     saved_q = q;
     if (corner.IsValid())
         saved_inset = corner->GetLength();
-    saved_width = pen.IsValid() ? pen->GetWidth() : 0.0;
+    saved_width = Paint().PenWidth();
     return true;
 }
 
@@ -698,75 +648,27 @@ bool CGraRect::SetEditing(int e)
 
 bool CGraRect::GetDefinition(int kind, ZuObjectRef& out) const
 {
-    switch (kind) {
-    case 10:
-        out = pen;
-        return true;
-    case 11:
-        out = stroke_brush;
-        return true;
-    case 12:
-        out = stroke_pulsar;
-        return true;
-    case 15:
-        out = stroke_colour;
-        return true;
-    case 20:
-        out = fill;
-        return true;
-    case 21:
-        out = fill_brush;
-        return true;
-    case 22:
-        out = fill_pulsar;
-        return true;
-    case 25:
-        out = fill_colour;
-        return true;
-    case 30:
+    if (Paint().HasKind(kind))
+        return Paint().Get(kind, out);
+    if (kind == 30) {
         out = corner;
         return true;
-    default:
-        return CGraObject::GetDefinition(kind, out);
     }
+    return CGraObject::GetDefinition(kind, out);
 }
 
 bool CGraRect::SetDefinition(int kind, const ZuObjectRef& def)
 {
-    switch (kind) {
-    case 10:
-        return SetChecked(pen, def);
-    case 11:
-        return SetChecked(stroke_brush, def);
-    case 12:
-        return SetChecked(stroke_pulsar, def);
-    case 15:
-        return SetChecked(stroke_colour, def);
-    case 20:
-        return SetChecked(fill, def);
-    case 21:
-        return SetChecked(fill_brush, def);
-    case 22:
-        return SetChecked(fill_pulsar, def);
-    case 25:
-        return SetChecked(fill_colour, def);
-    case 30:
+    if (Paint().HasKind(kind))
+        return Paint().Set(kind, def);
+    if (kind == 30)
         return SetChecked(corner, def);
-    default:
-        return CGraObject::SetDefinition(kind, def);
-    }
+    return CGraObject::SetDefinition(kind, def);
 }
 
 bool CGraRect::PruneDefinitions()
 {
-    if (pen.IsValid() && pen->GetValue() == CPenDef::KIND_PLAIN) {
-        stroke_brush = CPatternDefRef();
-        stroke_pulsar = CPulsarDefRef();
-    }
-    if (fill.IsValid() && fill->GetValue() != CMotifDef::KIND_SPECIAL) {
-        fill_brush = CPatternDefRef();
-        fill_pulsar = CPulsarDefRef();
-    }
+    Paint().Prune();
     if (corner.IsValid() && corner->GetValue() == CCornerDef::SHARP)
         corner = CCornerDefRef();
     return CGraObject::PruneDefinitions();
@@ -774,31 +676,11 @@ bool CGraRect::PruneDefinitions()
 
 bool CGraRect::GetMissingDefinitions(int* kinds, int* count) const
 {
-    if (pen.IsValid() && pen->GetValue() != CPenDef::KIND_PLAIN) {
-        if (stroke_brush.IsInvalid())
-            AddUniqueKind(kinds, count, 11);
-        if (stroke_pulsar.IsInvalid())
-            AddUniqueKind(kinds, count, 12);
-    }
-    if (fill.IsValid() && fill->GetValue() == CMotifDef::KIND_SPECIAL) {
-        if (fill_brush.IsInvalid())
-            AddUniqueKind(kinds, count, 21);
-        if (fill_pulsar.IsInvalid())
-            AddUniqueKind(kinds, count, 22);
-    }
+    Paint().AddMissing(kinds, count);
     return CGraObject::GetMissingDefinitions(kinds, count);
 }
 
 // ---------------------------------------------------------------- hit tests and drawing
-
-void CGraRect::SetStroke(CGraPortRef& port) const
-{
-    port->SetPen(pen);
-    if (stroke_brush.IsValid())
-        port->SetStrokeBrush(stroke_brush);
-    if (stroke_pulsar.IsValid())
-        port->SetStrokePulsar(stroke_pulsar);
-}
 
 void CGraRect::BuildOutline(CGraPortRef& port)
 {
@@ -819,10 +701,9 @@ bool CGraRect::HitTest(CGraPortRef& port, const DPoint& at, double zoom, int fil
 {
     if (!IsPointInRect(at, box))
         return false;
-    SetStroke(port);
-    const bool testFill =
-        fillAllowed != 0 && fill_colour.IsValid() && fill_colour->GetTransparency() != 1.0;
-    const bool testStroke = stroke_colour.IsValid() && stroke_colour->GetTransparency() != 1.0;
+    Paint().SetStroke(port);
+    const bool testFill = Paint().FillHittable(fillAllowed);
+    const bool testStroke = Paint().StrokeHittable();
     port->BeginHitTest();
     BuildOutline(port);
     return port->EndHitTest(at, zoom, testFill, testStroke, true);
@@ -831,18 +712,7 @@ bool CGraRect::HitTest(CGraPortRef& port, const DPoint& at, double zoom, int fil
 bool CGraRect::Draw(CGraPortRef& port, int flags)
 {
     const bool fillWanted = flags != 0 && (flags & (8 | 16)) == 0;
-    if ((flags & 1) != 0)
-        SetStroke(port);
-    if ((flags & 2) != 0)
-        port->SetPenColor(stroke_colour);
-    if ((flags & 4) != 0) {
-        port->SetFillColor(fill_colour);
-        port->SetMotif(fill);
-        if (fill_brush.IsValid())
-            port->SetFillBrush(fill_brush);
-        if (fill_pulsar.IsValid())
-            port->SetFillPulsar(fill_pulsar);
-    }
+    Paint().SetForDraw(port, flags);
     // The outline modes show the legs of the uncut corners.
     if ((flags & (8 | 16)) != 0 && HasCutCorners()) {
         for (int i = 0; i < 4; i++) {
@@ -866,7 +736,7 @@ bool CGraRect::DrawShadow(CGraPortRef& port, int flags)
 
 bool CGraRect::UpdateBoundingBox(CGraPortRef& port)
 {
-    SetStroke(port);
+    Paint().SetStroke(port);
     port->BeginBounds();
     BuildOutline(port);
     DRect measured{0.0, 0.0, 0.0, 0.0};
@@ -888,8 +758,10 @@ void CGraRect::StoreInstance(const ZuStorageRef& s)
 {
     CGraObject::StoreInstance(s);
     s << ZuStorageSync::begin << edit_mode << editing << ZuStorageSync::mark;
-    s << pen << stroke_brush << stroke_pulsar << stroke_colour << ZuStorageSync::mark;
-    s << fill << fill_brush << fill_pulsar << fill_colour << ZuStorageSync::mark;
+    Paint().StoreStroke(s);
+    s << ZuStorageSync::mark;
+    Paint().StoreFill(s);
+    s << ZuStorageSync::mark;
     s << corner << ZuStorageSync::mark;
     s << p.x << p.y << q.x << q.y << angle << ZuStorageSync::mark;
     s << box.x1 << box.y1 << box.x2 << box.y2 << ZuStorageSync::end;
@@ -899,8 +771,10 @@ void CGraRect::RestoreInstance(const ZuStorageRef& s)
 {
     CGraObject::RestoreInstance(s);
     s >> ZuStorageSync::begin >> edit_mode >> editing >> ZuStorageSync::mark;
-    s >> pen >> stroke_brush >> stroke_pulsar >> stroke_colour >> ZuStorageSync::mark;
-    s >> fill >> fill_brush >> fill_pulsar >> fill_colour >> ZuStorageSync::mark;
+    Paint().RestoreStroke(s);
+    s >> ZuStorageSync::mark;
+    Paint().RestoreFill(s);
+    s >> ZuStorageSync::mark;
     s >> corner >> ZuStorageSync::mark;
     s >> p.x >> p.y >> q.x >> q.y >> angle >> ZuStorageSync::mark;
     s >> box.x1 >> box.y1 >> box.x2 >> box.y2 >> ZuStorageSync::end;

@@ -24,6 +24,7 @@
 
 #include "app/cornerdef.h"
 #include "app/graobject.h"
+#include "app/grapaint.h"
 #include "app/pulsardef.h"
 
 ZU_HANDLE(CGraRect, CGraObject)
@@ -124,7 +125,8 @@ protected:
     // inset.
     bool HasCutCorners() const;
     double Inset() const;
-    void SetStroke(CGraPortRef& port) const;
+    // The stroke and fill definitions.
+    GraPaint Paint() const;
 
     int edit_mode = 0;
     int editing = 1;

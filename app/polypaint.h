@@ -12,11 +12,7 @@
 #define LUMBRA_APP_POLYPAINT_H
 
 #include "app/closedef.h"
-#include "app/colordef.h"
-#include "app/motifdef.h"
-#include "app/patterndef.h"
-#include "app/pendef.h"
-#include "app/pulsardef.h"
+#include "app/grapaint.h"
 
 ZU_FORWARD(CGraPort)
 class ZuStorageRef;
@@ -31,6 +27,10 @@ struct PolyPaint {
     CPulsarDefRef fill_pulsar;
     CColorDefRef fill_colour;
     CCloseDefRef close;
+
+    // The eight definitions other than the close, as every drawing object
+    // that fills has them.
+    GraPaint View() const;
 
     // The five definitions every owner starts with.
     void Create();
@@ -56,7 +56,7 @@ struct PolyPaint {
     void AddMissing(int* kinds, int* count) const;
 
     bool IsClosed() const { return close.IsValid() && close->GetClosed(); }
-    double PenWidth() const { return pen.IsValid() ? pen->GetWidth() : 0.0; }
+    double PenWidth() const { return View().PenWidth(); }
 
     // Pen, then the stroke brush and pulsar when set.
     void SetStroke(CGraPortRef& port) const;
