@@ -224,11 +224,7 @@ DPoint CGraArc::GetHandlePosition(int n) const
 
 bool CGraArc::GetHandle(int n, DPoint& out) const
 {
-    const int type = GetHandleType(n);
-    if (type == 0 || type == 1)
-        return false;
-    out = GetHandlePosition(n);
-    return true;
+    return GetShownHandle(n, out);
 }
 
 void CGraArc::SetHandlePosition(int n, const DPoint& at)
@@ -601,11 +597,8 @@ bool CGraArc::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int flags
     if (!IsPointInRect(p, box))
         return false;
     Paint().SetStroke(port);
-    const bool fillTest = Paint().FillHittable(flags);
-    const bool strokeTest = Paint().StrokeHittable();
-    port->BeginHitTest();
-    AppendArc(port);
-    return port->EndHitTest(p, zoom, fillTest, strokeTest, Shape() != 223);
+    return HitOutline(port, p, zoom, Paint().FillHittable(flags), Paint().StrokeHittable(),
+                      Shape() != 223, [&] { AppendArc(port); });
 }
 
 bool CGraArc::Draw(CGraPortRef& port, int flags)
@@ -632,9 +625,7 @@ bool CGraArc::Draw(CGraPortRef& port, int flags)
             port->DrawLine(centre, PointAtAngle(end_angle));
         }
     }
-    port->BeginPath();
-    AppendArc(port);
-    port->EndPath(filled, true, Shape() != 223);
+    PaintOutline(port, filled, Shape() != 223, [&] { AppendArc(port); });
     return true;
 }
 
@@ -649,19 +640,7 @@ bool CGraArc::DrawShadow(CGraPortRef& port, int flags)
 bool CGraArc::UpdateBoundingBox(CGraPortRef& port)
 {
     Paint().SetStroke(port);
-    port->BeginBounds();
-    AppendArc(port);
-    DRect measured{0.0, 0.0, 0.0, 0.0};
-    if (!port->EndBounds(measured, true, true))
-        return false;
-    AddShadowToBox(measured);
-    box = measured;
-    return true;
-}
-
-DRect CGraArc::GetBoundingBox() const
-{
-    return box;
+    return MeasureOutline(port, true, [&] { AppendArc(port); });
 }
 
 // ---------------------------------------------------------------- storage

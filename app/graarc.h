@@ -91,7 +91,6 @@ public:
     bool Draw(CGraPortRef& port, int flags) override;
     bool DrawShadow(CGraPortRef& port, int flags) override;
     bool UpdateBoundingBox(CGraPortRef& port) override;
-    DRect GetBoundingBox() const override;
 
     // The arc has no constraint of its own on a placed point.
     virtual void ConstrainPoint(int flags, int which, DPoint& p) const;
@@ -133,7 +132,6 @@ protected:
     double start_angle = 1.57079632675;
     double end_angle = 6.283185307;
     double inclination = 0.0;
-    DRect box{0.0, 0.0, 0.0, 0.0};
     DPoint saved_centre{0.0, 0.0};
     DPoint saved_radii{0.0, 0.0};
     double saved_inclination = 0.0;

@@ -252,11 +252,7 @@ DPoint CGraArrow::GetHandlePosition(int n) const
 
 bool CGraArrow::GetHandle(int n, DPoint& out) const
 {
-    const int type = GetHandleType(n);
-    if (type == 0 || type == 1)
-        return false;
-    out = GetHandlePosition(n);
-    return true;
+    return GetShownHandle(n, out);
 }
 
 void CGraArrow::SetHandlePosition(int n, const DPoint& p)
@@ -568,11 +564,6 @@ bool CGraArrow::UpdateBoundingBox(CGraPortRef& port)
     AddShadowToBox(measured);
     box = measured;
     return true;
-}
-
-DRect CGraArrow::GetBoundingBox() const
-{
-    return box;
 }
 
 // ---------------------------------------------------------------- storage

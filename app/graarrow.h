@@ -96,7 +96,6 @@ public:
     bool Draw(CGraPortRef& port, int flags) override;
     bool DrawShadow(CGraPortRef& port, int flags) override;
     bool UpdateBoundingBox(CGraPortRef& port) override;
-    DRect GetBoundingBox() const override;
 
     // As the line's.
     virtual void ConstrainPoint(int flags, int which, DPoint& p) const;
@@ -130,7 +129,6 @@ protected:
     DPoint start{0.0, 0.0};
     DPoint end{0.0, 0.0};
     int chosen = -1;
-    DRect box{0.0, 0.0, 0.0, 0.0};
     DPoint saved_start{0.0, 0.0};
     DPoint saved_end{0.0, 0.0};
     double saved_width = 0.0;

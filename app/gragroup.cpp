@@ -180,11 +180,7 @@ DPoint CGraGroup::GetHandlePosition(int n) const
 
 bool CGraGroup::GetHandle(int n, DPoint& out) const
 {
-    const int type = GetHandleType(n);
-    if (type == 0 || type == 1)
-        return false;
-    out = GetHandlePosition(n);
-    return true;
+    return GetShownHandle(n, out);
 }
 
 void CGraGroup::SetHandlePosition(int n, const DPoint& p)
@@ -563,11 +559,6 @@ bool CGraGroup::UpdateBoundingBox(CGraPortRef& port)
         rect = all;
     }
     return true;
-}
-
-DRect CGraGroup::GetBoundingBox() const
-{
-    return box;
 }
 
 // ---------------------------------------------------------------- storage

@@ -100,7 +100,6 @@ public:
     // The box and rectangle become the union of the members' boxes; without
     // members the rectangle, normalised.
     bool UpdateBoundingBox(CGraPortRef& port) override;
-    DRect GetBoundingBox() const override;
 
     // With flags bit 2 the dragged corner makes a square with the opposite
     // one (only y changes).
@@ -121,7 +120,6 @@ protected:
     CPenDefRef frame_pen;
     CColorDefRef frame_colour;
     DRect rect{0.0, 0.0, 0.0, 0.0};
-    DRect box{0.0, 0.0, 0.0, 0.0};
     bool selected[HANDLES] = {false, false, false, false};
 
 private:

@@ -137,11 +137,7 @@ DPoint CGraLine::GetHandlePosition(int n) const
 
 bool CGraLine::GetHandle(int n, DPoint& out) const
 {
-    const int type = GetHandleType(n);
-    if (type == 0 || type == 1)
-        return false;
-    out = GetHandlePosition(n);
-    return true;
+    return GetShownHandle(n, out);
 }
 
 void CGraLine::SetHandlePosition(int n, const DPoint& p)
@@ -573,10 +569,8 @@ bool CGraLine::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int)
 {
     if (!IsPointInRect(p, box))
         return false;
-    port->BeginHitTest();
     Paint().SetStroke(port);
-    port->DrawLine(start, end);
-    return port->EndHitTest(p, zoom, false, true, false);
+    return HitOutline(port, p, zoom, false, true, false, [&] { port->DrawLine(start, end); });
 }
 
 bool CGraLine::Draw(CGraPortRef& port, int flags)
@@ -601,19 +595,7 @@ bool CGraLine::DrawShadow(CGraPortRef& port, int flags)
 bool CGraLine::UpdateBoundingBox(CGraPortRef& port)
 {
     Paint().SetStroke(port);
-    port->BeginBounds();
-    port->DrawLine(start, end);
-    DRect measured{0.0, 0.0, 0.0, 0.0};
-    if (!port->EndBounds(measured, true, false))
-        return false;
-    AddShadowToBox(measured);
-    box = measured;
-    return true;
-}
-
-DRect CGraLine::GetBoundingBox() const
-{
-    return box;
+    return MeasureOutline(port, false, [&] { port->DrawLine(start, end); });
 }
 
 // ---------------------------------------------------------------- storage

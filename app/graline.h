@@ -95,7 +95,6 @@ public:
     bool Draw(CGraPortRef& port, int flags) override;
     bool DrawShadow(CGraPortRef& port, int flags) override;
     bool UpdateBoundingBox(CGraPortRef& port) override;
-    DRect GetBoundingBox() const override;
 
     // With flags bit 2, p is made horizontal or vertical from the start
     // (which non-zero) or the end: horizontal when |dy| <= |dx|.
@@ -137,7 +136,6 @@ protected:
     DPoint start{0.0, 0.0};
     DPoint end{0.0, 0.0};
     int chosen = -1;
-    DRect box{0.0, 0.0, 0.0, 0.0};
     DPoint saved_start{0.0, 0.0};
     DPoint saved_end{0.0, 0.0};
     double saved_width = 0.0;

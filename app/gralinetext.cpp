@@ -125,11 +125,7 @@ DPoint CGraLineText::GetHandlePosition(int n) const
 
 bool CGraLineText::GetHandle(int n, DPoint& out) const
 {
-    const int type = GetHandleType(n);
-    if (type == 0 || type == 1)
-        return false;
-    out = GetHandlePosition(n);
-    return true;
+    return GetShownHandle(n, out);
 }
 
 void CGraLineText::SetHandlePosition(int n, const DPoint& p)
@@ -708,11 +704,6 @@ bool CGraLineText::UpdateBoundingBox(CGraPortRef& port)
         pen.x += 10.0;
     end = FromFrame(pen);
     return true;
-}
-
-DRect CGraLineText::GetBoundingBox() const
-{
-    return box;
 }
 
 // ---------------------------------------------------------------- storage

@@ -100,7 +100,6 @@ public:
     bool Draw(CGraPortRef& port, int flags) override;
     bool DrawShadow(CGraPortRef& port, int flags) override;
     bool UpdateBoundingBox(CGraPortRef& port) override;
-    DRect GetBoundingBox() const override;
 
     // With flags bit 2 the baseline is made horizontal or vertical.
     virtual void ConstrainPoint(int flags, int which, DPoint& p) const;
@@ -149,7 +148,6 @@ protected:
     int sel_end = 0;
     DPoint caret_top{0.0, 0.0};
     DPoint caret_bottom{0.0, 0.0};
-    DRect box{0.0, 0.0, 0.0, 0.0};
     DPoint saved_start{0.0, 0.0};
     DPoint saved_end{0.0, 0.0};
     double saved_size = 0.0;

@@ -421,7 +421,7 @@ bool CGraObject::UpdateBoundingBox(CGraPortRef&)
 
 DRect CGraObject::GetBoundingBox() const
 {
-    return DRect{0.0, 0.0, 0.0, 0.0};
+    return box;
 }
 
 DRect CGraObject::GetHandlesBox() const
@@ -490,6 +490,43 @@ void CGraObject::DrawCorner(CGraPortRef& port, const DPoint& a, const DPoint& b,
     default:
         break;
     }
+}
+
+bool CGraObject::GetShownHandle(int n, DPoint& out) const
+{
+    const int type = GetHandleType(n);
+    if (type == 0 || type == 1)
+        return false;
+    out = GetHandlePosition(n);
+    return true;
+}
+
+void CGraObject::PaintOutline(CGraPortRef& port, bool fill, bool close,
+                              const std::function<void()>& outline)
+{
+    port->BeginPath();
+    outline();
+    port->EndPath(fill, true, close);
+}
+
+bool CGraObject::MeasureOutline(CGraPortRef& port, bool close, const std::function<void()>& outline)
+{
+    port->BeginBounds();
+    outline();
+    DRect measured{0.0, 0.0, 0.0, 0.0};
+    if (!port->EndBounds(measured, true, close))
+        return false;
+    AddShadowToBox(measured);
+    box = measured;
+    return true;
+}
+
+bool CGraObject::HitOutline(CGraPortRef& port, const DPoint& p, double zoom, bool testFill,
+                            bool testStroke, bool close, const std::function<void()>& outline)
+{
+    port->BeginHitTest();
+    outline();
+    return port->EndHitTest(p, zoom, testFill, testStroke, close);
 }
 
 void CGraObject::PaintShadowPath(CGraPortRef& port, const CPenDefRef& pen,

@@ -8,8 +8,10 @@
 // The base keeps the object's node in the document tree, the shown flag
 // (cleared to hide a layer), and the four definitions of the shadow, by
 // attribute kind: 100 position (CPositionDef), 101 fill (CMotifDef), 102
-// brush (CPatternDef), 105 colour (CColorDef). Objects describe themselves
-// through the PostScript port (CGraPort); they never rasterise.
+// brush (CPatternDef), 105 colour (CColorDef). It also holds the box that
+// GetBoundingBox answers, which the classes measure and store with their
+// own records. Objects describe themselves through the PostScript port
+// (CGraPort); they never rasterise.
 //
 // Draw and DrawShadow take flag bits: 1 set the stroke definitions on the
 // port, 2 set the colours, 4 draw the shadow; 8 and 16 forbid the shadow.
@@ -152,6 +154,8 @@ public:
     virtual bool Draw(CGraPortRef& port, int flags);
     virtual bool DrawShadow(CGraPortRef& port, int flags);
     virtual bool UpdateBoundingBox(CGraPortRef& port);
+    // The box the last UpdateBoundingBox measured; the zero rectangle until
+    // a class measures one.
     virtual DRect GetBoundingBox() const;
     // The box of the handles of kinds 2 and 3; the zero rectangle without.
     virtual DRect GetHandlesBox() const;
@@ -189,12 +193,32 @@ protected:
     // Whether the object has a shadow: a position other than 120.
     bool HasShadow() const;
 
+    // What GetHandle answers for a class with handles: the position of a
+    // handle of a kind other than 0 and 1 (the ones not shown), true.
+    bool GetShownHandle(int n, DPoint& out) const;
+
+    // The passes of an outline through the port; `outline` appends it to
+    // whatever the port collects. The stroke is the one set on the port.
+    // A path: filled when fill, stroked, closed when close.
+    void PaintOutline(CGraPortRef& port, bool fill, bool close,
+                      const std::function<void()>& outline);
+    // The box of the stroked outline (closed when close), widened on the
+    // shadow's side, becomes the object's box; false, the box unchanged,
+    // when the port measures none.
+    bool MeasureOutline(CGraPortRef& port, bool close, const std::function<void()>& outline);
+    // Whether p hits the outline's inside (with testFill) or its stroke
+    // (with testStroke) at the zoom; the outline closed when close.
+    bool HitOutline(CGraPortRef& port, const DPoint& p, double zoom, bool testFill, bool testStroke,
+                    bool close, const std::function<void()>& outline);
+
     CTreeNodeRef tree_node;
     CPositionDefRef position;
     CMotifDefRef motif;
     CPatternDefRef pattern;
     CColorDefRef colour;
     bool shown = true;
+    // Measured by the classes: the base itself measures nothing.
+    DRect box{0.0, 0.0, 0.0, 0.0};
 };
 ZU_CLASS_END(CGraObject)
 

@@ -262,11 +262,7 @@ DPoint CGraPolyCurve::GetHandlePosition(int n) const
 
 bool CGraPolyCurve::GetHandle(int n, DPoint& out) const
 {
-    const int type = GetHandleType(n);
-    if (type == 0 || type == 1)
-        return false;
-    out = HandlePoint(n);
-    return true;
+    return GetShownHandle(n, out);
 }
 
 void CGraPolyCurve::SetHandlePosition(int n, const DPoint& p)
@@ -740,9 +736,7 @@ bool CGraPolyCurve::Draw(CGraPortRef& port, int flags)
             port->DrawLine(DPoint{p.x + 20.0, p.y - 20.0}, DPoint{p.x - 20.0, p.y + 20.0});
         }
     }
-    port->BeginPath();
-    AppendPath(port);
-    port->EndPath(fill, true, paint.IsClosed());
+    PaintOutline(port, fill, paint.IsClosed(), [&] { AppendPath(port); });
     return true;
 }
 
@@ -757,19 +751,7 @@ bool CGraPolyCurve::DrawShadow(CGraPortRef& port, int flags)
 bool CGraPolyCurve::UpdateBoundingBox(CGraPortRef& port)
 {
     paint.SetStroke(port);
-    port->BeginBounds();
-    AppendPath(port);
-    DRect measured{0.0, 0.0, 0.0, 0.0};
-    if (!port->EndBounds(measured, true, paint.IsClosed()))
-        return false;
-    AddShadowToBox(measured);
-    box = measured;
-    return true;
-}
-
-DRect CGraPolyCurve::GetBoundingBox() const
-{
-    return box;
+    return MeasureOutline(port, paint.IsClosed(), [&] { AppendPath(port); });
 }
 
 bool CGraPolyCurve::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int fill)
@@ -778,10 +760,8 @@ bool CGraPolyCurve::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int
         return false;
     paint.SetStroke(port);
     const bool testFill = paint.FillVisible() && fill != 0;
-    const bool testStroke = paint.StrokeVisible();
-    port->BeginHitTest();
-    AppendPath(port);
-    return port->EndHitTest(p, zoom, testFill, testStroke, paint.IsClosed());
+    return HitOutline(port, p, zoom, testFill, paint.StrokeVisible(), paint.IsClosed(),
+                      [&] { AppendPath(port); });
 }
 
 int CGraPolyCurve::HitTestSegment(CGraPortRef& port, const DPoint& p, double zoom, int)

@@ -125,7 +125,6 @@ public:
     bool Draw(CGraPortRef& port, int flags) override;
     bool DrawShadow(CGraPortRef& port, int flags) override;
     bool UpdateBoundingBox(CGraPortRef& port) override;
-    DRect GetBoundingBox() const override;
 
     // The chain has no drawing constraint.
     virtual void ConstrainPoint(int flags, int n, DPoint& p) const;
@@ -166,7 +165,6 @@ protected:
     int count = 0;
     CurveVertex vertices[MAX_VERTICES] = {};
     int chosen = -1;
-    DRect box{0.0, 0.0, 0.0, 0.0};
     CurveVertex saved[MAX_VERTICES] = {};
     double saved_width = 0.0;
     unsigned char selected[MAX_HANDLES] = {};

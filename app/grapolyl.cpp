@@ -323,11 +323,7 @@ DPoint CGraPolyLine::GetHandlePosition(int n) const
 
 bool CGraPolyLine::GetHandle(int n, DPoint& out) const
 {
-    const int type = GetHandleType(n);
-    if (type == 0 || type == 1)
-        return false;
-    out = GetHandlePosition(n);
-    return true;
+    return GetShownHandle(n, out);
 }
 
 void CGraPolyLine::SetHandlePosition(int n, const DPoint& p)
@@ -857,9 +853,7 @@ bool CGraPolyLine::Draw(CGraPortRef& port, int flags)
             port->DrawLine(DPoint{p.x + 20.0, p.y - 20.0}, DPoint{p.x - 20.0, p.y + 20.0});
         }
     }
-    port->BeginPath();
-    AppendPath(port);
-    port->EndPath(fill, true, paint.IsClosed());
+    PaintOutline(port, fill, paint.IsClosed(), [&] { AppendPath(port); });
     return true;
 }
 
@@ -874,31 +868,17 @@ bool CGraPolyLine::DrawShadow(CGraPortRef& port, int flags)
 bool CGraPolyLine::UpdateBoundingBox(CGraPortRef& port)
 {
     paint.SetStroke(port);
-    port->BeginBounds();
-    AppendPath(port);
-    DRect measured{0.0, 0.0, 0.0, 0.0};
-    if (!port->EndBounds(measured, true, paint.IsClosed()))
-        return false;
-    AddShadowToBox(measured);
-    box = measured;
-    return true;
-}
-
-DRect CGraPolyLine::GetBoundingBox() const
-{
-    return box;
+    return MeasureOutline(port, paint.IsClosed(), [&] { AppendPath(port); });
 }
 
 bool CGraPolyLine::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int fill)
 {
     if (!IsPointInRect(p, box))
         return false;
-    port->BeginHitTest();
     paint.SetStroke(port);
     const bool testFill = paint.FillVisible() && fill != 0;
-    const bool testStroke = paint.StrokeVisible();
-    AppendPath(port);
-    return port->EndHitTest(p, zoom, testFill, testStroke, paint.IsClosed());
+    return HitOutline(port, p, zoom, testFill, paint.StrokeVisible(), paint.IsClosed(),
+                      [&] { AppendPath(port); });
 }
 
 int CGraPolyLine::HitTestSegment(CGraPortRef& port, const DPoint& p, double zoom, int)

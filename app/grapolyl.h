@@ -121,7 +121,6 @@ public:
     bool Draw(CGraPortRef& port, int flags) override;
     bool DrawShadow(CGraPortRef& port, int flags) override;
     bool UpdateBoundingBox(CGraPortRef& port) override;
-    DRect GetBoundingBox() const override;
 
     // With flags bit 2, p goes onto the horizontal or the vertical of the
     // vertex before vertex n: horizontal when |dy| <= |dx|.
@@ -174,7 +173,6 @@ protected:
     PolyVertex vertices[MAX_VERTICES] = {};
     CCornerDefArray corners;
     int chosen = -1;
-    DRect box{0.0, 0.0, 0.0, 0.0};
     PolyVertex saved[MAX_VERTICES] = {};
     double saved_width = 0.0;
     unsigned char selected[MAX_HANDLES] = {};

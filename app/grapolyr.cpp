@@ -278,11 +278,7 @@ DPoint CGraPolyReg::GetHandlePosition(int n) const
 
 bool CGraPolyReg::GetHandle(int n, DPoint& out) const
 {
-    const int type = GetHandleType(n);
-    if (type == 0 || type == 1)
-        return false;
-    out = GetHandlePosition(n);
-    return true;
+    return GetShownHandle(n, out);
 }
 
 void CGraPolyReg::LimitInsets()
@@ -734,11 +730,8 @@ bool CGraPolyReg::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int f
     if (!IsPointInRect(p, box))
         return false;
     Paint().SetStroke(port);
-    const bool testFill = Paint().FillHittable(fillAllowed);
-    const bool testStroke = Paint().StrokeHittable();
-    port->BeginHitTest();
-    BuildOutline(port);
-    return port->EndHitTest(p, zoom, testFill, testStroke, true);
+    return HitOutline(port, p, zoom, Paint().FillHittable(fillAllowed), Paint().StrokeHittable(),
+                      true, [&] { BuildOutline(port); });
 }
 
 int CGraPolyReg::HitTestSegment(CGraPortRef& port, const DPoint& p, double zoom, int fillAllowed)
@@ -753,9 +746,7 @@ bool CGraPolyReg::Draw(CGraPortRef& port, int flags)
     // The outline modes show the radius.
     if ((flags & (8 | 16)) != 0)
         port->DrawLine(centre, vertex);
-    port->BeginPath();
-    BuildOutline(port);
-    port->EndPath(fillWanted, true, true);
+    PaintOutline(port, fillWanted, true, [&] { BuildOutline(port); });
     return true;
 }
 
@@ -770,19 +761,7 @@ bool CGraPolyReg::DrawShadow(CGraPortRef& port, int flags)
 bool CGraPolyReg::UpdateBoundingBox(CGraPortRef& port)
 {
     Paint().SetStroke(port);
-    port->BeginBounds();
-    BuildOutline(port);
-    DRect measured{0.0, 0.0, 0.0, 0.0};
-    if (!port->EndBounds(measured, true, true))
-        return false;
-    AddShadowToBox(measured);
-    box = measured;
-    return true;
-}
-
-DRect CGraPolyReg::GetBoundingBox() const
-{
-    return box;
+    return MeasureOutline(port, true, [&] { BuildOutline(port); });
 }
 
 // ---------------------------------------------------------------- storage

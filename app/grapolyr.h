@@ -110,7 +110,6 @@ public:
     bool Draw(CGraPortRef& port, int flags) override;
     bool DrawShadow(CGraPortRef& port, int flags) override;
     bool UpdateBoundingBox(CGraPortRef& port) override;
-    DRect GetBoundingBox() const override;
 
     // With flags bit 2, the point is put level with the vertex (which 0)
     // or the centre, or straight above or below it: level when
@@ -163,7 +162,6 @@ protected:
     DPoint centre{0.0, 0.0};
     DPoint vertex{0.0, 0.0};
     double spare = 0.0;
-    DRect box{0.0, 0.0, 0.0, 0.0};
     DPoint saved_centre{0.0, 0.0};
     DPoint saved_vertex{0.0, 0.0};
     double saved_outer = 0.0;

@@ -214,11 +214,7 @@ DPoint CGraRect::GetHandlePosition(int n) const
 
 bool CGraRect::GetHandle(int n, DPoint& out) const
 {
-    const int type = GetHandleType(n);
-    if (type == 0 || type == 1)
-        return false;
-    out = GetHandlePosition(n);
-    return true;
+    return GetShownHandle(n, out);
 }
 
 void CGraRect::SetHandlePosition(int n, const DPoint& to)
@@ -702,11 +698,8 @@ bool CGraRect::HitTest(CGraPortRef& port, const DPoint& at, double zoom, int fil
     if (!IsPointInRect(at, box))
         return false;
     Paint().SetStroke(port);
-    const bool testFill = Paint().FillHittable(fillAllowed);
-    const bool testStroke = Paint().StrokeHittable();
-    port->BeginHitTest();
-    BuildOutline(port);
-    return port->EndHitTest(at, zoom, testFill, testStroke, true);
+    return HitOutline(port, at, zoom, Paint().FillHittable(fillAllowed), Paint().StrokeHittable(),
+                      true, [&] { BuildOutline(port); });
 }
 
 bool CGraRect::Draw(CGraPortRef& port, int flags)
@@ -720,9 +713,7 @@ bool CGraRect::Draw(CGraPortRef& port, int flags)
             port->DrawLine(GetCorner(i), GetCornerEnd(i));
         }
     }
-    port->BeginPath();
-    BuildOutline(port);
-    port->EndPath(fillWanted, true, true);
+    PaintOutline(port, fillWanted, true, [&] { BuildOutline(port); });
     return true;
 }
 
@@ -737,19 +728,7 @@ bool CGraRect::DrawShadow(CGraPortRef& port, int flags)
 bool CGraRect::UpdateBoundingBox(CGraPortRef& port)
 {
     Paint().SetStroke(port);
-    port->BeginBounds();
-    BuildOutline(port);
-    DRect measured{0.0, 0.0, 0.0, 0.0};
-    if (!port->EndBounds(measured, true, true))
-        return false;
-    AddShadowToBox(measured);
-    box = measured;
-    return true;
-}
-
-DRect CGraRect::GetBoundingBox() const
-{
-    return box;
+    return MeasureOutline(port, true, [&] { BuildOutline(port); });
 }
 
 // ---------------------------------------------------------------- storage

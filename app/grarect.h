@@ -102,7 +102,6 @@ public:
     bool Draw(CGraPortRef& port, int flags) override;
     bool DrawShadow(CGraPortRef& port, int flags) override;
     bool UpdateBoundingBox(CGraPortRef& port) override;
-    DRect GetBoundingBox() const override;
 
     // With flags bit 2 and i a corner, the point is put on the diagonal
     // through the corner opposite i (a square on the pointer's side).
@@ -142,7 +141,6 @@ protected:
     DPoint p{0.0, 0.0};
     DPoint q{0.0, 0.0};
     double angle = 0.0;
-    DRect box{0.0, 0.0, 0.0, 0.0};
     DPoint saved_p{0.0, 0.0};
     DPoint saved_q{0.0, 0.0};
     double saved_angle = 0.0;
