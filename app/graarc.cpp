@@ -7,6 +7,7 @@
 
 #include "app/graline.h"
 #include "app/graport.h"
+#include "app/graprops.h"
 #include "si/classfactory.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
@@ -18,42 +19,22 @@ namespace {
 
 const double kDegreesPerRadian = 57.29577951471995;
 
-struct ArcProperty {
-    const char* name;
-    const char* description;
-    int flags;
-    int unit;
-    double min;
-    double max;
-    double step;
-};
-
 // Texts in Latin-1.
-const ArcProperty kProperties[CGraArc::PROPERTIES] = {
-    {"Position X", "Position horizontale", 0x821, 0, -2000.0, 2000.0, 0.0},
-    {"Position Y", "Position verticale", 0x8C0, 0, -2000.0, 2000.0, 0.0},
-    {"Rayon X", "Rayon horizontal", 0x821, 0, -2000.0, 2000.0, 0.0},
-    {"Rayon Y", "Rayon vertical", 0x842, 0, -2000.0, 2000.0, 0.0},
+const GraProperty kProperties[CGraArc::PROPERTIES] = {
+    {"Position X", "Position horizontale", 0x821, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Position Y", "Position verticale", 0x8C0, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Rayon X", "Rayon horizontal", 0x821, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Rayon Y", "Rayon vertical", 0x842, 0, -2000.0, 2000.0, 0.0, -1},
     {"Angle d\xe9"
      "but",
      "Angle de d\xe9"
      "but",
-     0x801, 13, 0.0, 6.283185307, 0.3926990816875},
-    {"Angle fin", "Angle de fin", 0x802, 13, 0.0, 6.283185307, 0.3926990816875},
-    {"Orientation", "Orientation", 0x880, 13, 0.0, 6.283185307, 0.3926990816875},
+     0x801, 13, 0.0, 6.283185307, 0.3926990816875, -1},
+    {"Angle fin", "Angle de fin", 0x802, 13, 0.0, 6.283185307, 0.3926990816875, -1},
+    {"Orientation", "Orientation", 0x880, 13, 0.0, 6.283185307, 0.3926990816875, -1},
 };
 
-bool IsRow(int n)
-{
-    return n >= 0 && n < CGraArc::PROPERTIES;
-}
-
-void SetText(ZuStringRef& out, const char* text)
-{
-    if (out.IsInvalid())
-        out = ZuNew<ZuString>();
-    out->SetString(text);
-}
+const GraPropertyTable kTable{kProperties};
 
 // The angle in 0 .. 2 pi.
 double Normalised(double a)
@@ -123,7 +104,7 @@ void CGraArc::CopyFrom(const CGraObjectRef& other)
 
 bool CGraArc::GetTypeName(ZuStringRef& out) const
 {
-    SetText(out, "Arc cercle/ellipse");
+    SetLabel(out, "Arc cercle/ellipse");
     return true;
 }
 
@@ -350,51 +331,32 @@ int CGraArc::GetPropertyCount() const
 
 bool CGraArc::GetPropertyFlags(int n, int& out) const
 {
-    if (!IsRow(n))
-        return false;
-    out = kProperties[n].flags;
-    return true;
+    return kTable.Flags(n, out);
 }
 
 bool CGraArc::GetPropertyUnit(int n, int& out) const
 {
-    if (!IsRow(n))
-        return false;
-    out = kProperties[n].unit;
-    return true;
+    return kTable.Unit(n, out);
 }
 
 bool CGraArc::GetPropertyName(int n, ZuStringRef& out) const
 {
-    if (!IsRow(n))
-        return false;
-    SetText(out, kProperties[n].name);
-    return true;
+    return kTable.Name(n, out);
 }
 
 bool CGraArc::GetPropertyDescription(int n, ZuStringRef& out) const
 {
-    if (!IsRow(n))
-        return false;
-    SetText(out, kProperties[n].description);
-    return true;
+    return kTable.Description(n, out);
 }
 
 bool CGraArc::GetPropertyRange(int n, double& min, double& max) const
 {
-    if (!IsRow(n))
-        return false;
-    min = kProperties[n].min;
-    max = kProperties[n].max;
-    return true;
+    return kTable.Range(n, min, max);
 }
 
 bool CGraArc::GetPropertyStep(int n, double& out) const
 {
-    if (!IsRow(n))
-        return false;
-    out = kProperties[n].step;
-    return true;
+    return kTable.Step(n, out);
 }
 
 bool CGraArc::GetPropertyOption(int, int& out) const
@@ -515,7 +477,7 @@ bool CGraArc::GetDebugText(ZuStringRef& out) const
                       Truncated(end_angle * kDegreesPerRadian),
                       Truncated(Abs(start_angle - end_angle) * 15.915494309644432));
     }
-    SetText(out, text);
+    SetLabel(out, text);
     return true;
 }
 

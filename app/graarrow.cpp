@@ -4,6 +4,7 @@
 
 #include "app/graline.h"
 #include "app/graport.h"
+#include "app/graprops.h"
 #include "si/classfactory.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
@@ -14,13 +15,6 @@ ZU_IMPLEMENT_CLASS(CGraArrow, "app/graarrow", ZU_CLASS_PLAIN)
 namespace {
 
 enum { NO_HEAD = 66, TRIANGLE = 67, ROUND = 68, TICK = 69 };
-
-void SetText(ZuStringRef& out, const char* text)
-{
-    if (out.IsInvalid())
-        out = ZuNew<ZuString>();
-    out->SetString(text);
-}
 
 bool Same(const DPoint& p, const DPoint& q)
 {
@@ -101,8 +95,8 @@ void CGraArrow::CopyFrom(const CGraObjectRef& other)
 
 bool CGraArrow::GetTypeName(ZuStringRef& out) const
 {
-    SetText(out, "Fl\xe8"
-                 "che");
+    SetLabel(out, "Fl\xe8"
+                  "che");
     return true;
 }
 
@@ -366,32 +360,32 @@ int CGraArrow::GetPropertyCount() const
 
 bool CGraArrow::GetPropertyFlags(int n, int& out) const
 {
-    return CGraLine::LinePropertyFlags(n, out);
+    return CGraLine::LineProperties().Flags(n, out);
 }
 
 bool CGraArrow::GetPropertyUnit(int n, int& out) const
 {
-    return CGraLine::LinePropertyUnit(n, out);
+    return CGraLine::LineProperties().Unit(n, out);
 }
 
 bool CGraArrow::GetPropertyName(int n, ZuStringRef& out) const
 {
-    return CGraLine::LinePropertyName(n, out);
+    return CGraLine::LineProperties().Name(n, out);
 }
 
 bool CGraArrow::GetPropertyDescription(int n, ZuStringRef& out) const
 {
-    return CGraLine::LinePropertyDescription(n, out);
+    return CGraLine::LineProperties().Description(n, out);
 }
 
 bool CGraArrow::GetPropertyRange(int n, double& min, double& max) const
 {
-    return CGraLine::LinePropertyRange(n, min, max);
+    return CGraLine::LineProperties().Range(n, min, max);
 }
 
 bool CGraArrow::GetPropertyStep(int n, double& out) const
 {
-    return CGraLine::LinePropertyStep(n, out);
+    return CGraLine::LineProperties().Step(n, out);
 }
 
 bool CGraArrow::GetPropertyValue(int n, double& out) const

@@ -6,6 +6,7 @@
 
 #include "app/grapaint.h"
 #include "app/graport.h"
+#include "app/graprops.h"
 #include "app/treeit.h"
 #include "si/classfactory.h"
 #include "si/rtclass.h"
@@ -15,13 +16,6 @@
 ZU_IMPLEMENT_CLASS(CGraGroup, "app/gragroup", ZU_CLASS_PLAIN)
 
 namespace {
-
-void SetText(ZuStringRef& out, const char* text)
-{
-    if (out.IsInvalid())
-        out = ZuNew<ZuString>();
-    out->SetString(text);
-}
 
 // The far corner of a handle: 0 against 1, 2 against 3.
 int Opposite(int n)
@@ -137,7 +131,7 @@ void CGraGroup::CopyFrom(const CGraObjectRef& other)
 
 bool CGraGroup::GetTypeName(ZuStringRef& out) const
 {
-    SetText(out, "Groupe");
+    SetLabel(out, "Groupe");
     return true;
 }
 
@@ -305,14 +299,14 @@ bool CGraGroup::GetPropertyUnit(int, int& out) const
 bool CGraGroup::GetPropertyName(int n, ZuStringRef& out) const
 {
     if (IsRow(n))
-        SetText(out, kProperties[n].name);
+        SetLabel(out, kProperties[n].name);
     return true;
 }
 
 bool CGraGroup::GetPropertyDescription(int n, ZuStringRef& out) const
 {
     if (IsRow(n))
-        SetText(out, kProperties[n].description);
+        SetLabel(out, kProperties[n].description);
     return true;
 }
 
@@ -371,22 +365,10 @@ bool CGraGroup::GetPropertyHandles(int n, DPoint& a, DPoint& b, int& kind) const
 bool CGraGroup::GetDebugText(ZuStringRef& out) const
 {
     const DPoint u = PageToUserPoint(DPoint{rect.x1, rect.y1});
-    const struct {
-        const char* label;
-        double value;
-    } parts[] = {
-        {"  X=", u.x},
-        {" Y=", u.y},
-        {" dX=", rect.x2 - rect.x1},
-        {" dY=", rect.y2 - rect.y1},
-    };
-    SetText(out, "");
-    for (const auto& part : parts) {
-        char number[64];
-        FormatInUnit(number, sizeof number, part.value, 0);
-        out->AppendString(part.label);
-        out->AppendString(number);
-    }
+    SetDebugText(out, {{"  X=", u.x, 0},
+                       {" Y=", u.y, 0},
+                       {" dX=", rect.x2 - rect.x1, 0},
+                       {" dY=", rect.y2 - rect.y1, 0}});
     if (tree_node.IsValid()) {
         char count[32];
         std::snprintf(count, sizeof count, " obj=%d", tree_node->GetSubtreeSize());

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/graport.h"
+#include "app/graprops.h"
 #include "si/classfactory.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
@@ -14,43 +15,23 @@ ZU_IMPLEMENT_CLASS(CGraLine, "app/graline", ZU_CLASS_PLAIN)
 namespace {
 
 // One row of the property table.
-struct LineProperty {
-    const char* name;
-    const char* description;
-    int flags;
-    int unit;
-    double min;
-    double max;
-    double step;
+// Texts in Latin-1.
+const GraProperty kProperties[CGraLine::PROPERTIES] = {
+    {"Position X", "Position horizontale", 0x821, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Position Y", "Position verticale", 0x8C0, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Choix point", "Num\xe9ro du point \xe0 modifier", 0xD00, 14, 1.0, 2.0, 1.0, -1},
+    {"Point X", "Position horizontale du point", 0x821, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Point Y", "Position verticale du point", 0x842, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Longueur dX", "Longueur horizontale", 0x821, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Longueur dY", "Longueur verticale", 0x842, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Longueur", "Longueur effective", 0x801, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Inclinaison", "Inclinaison par-rapport \xe0 l'horizontale", 0x880, 13, 0.0, 6.283185307,
+     0.3926990816875, -1},
 };
 
-// Texts in Latin-1.
-const LineProperty kProperties[CGraLine::PROPERTIES] = {
-    {"Position X", "Position horizontale", 0x821, 0, -2000.0, 2000.0, 0.0},
-    {"Position Y", "Position verticale", 0x8C0, 0, -2000.0, 2000.0, 0.0},
-    {"Choix point", "Num\xe9ro du point \xe0 modifier", 0xD00, 14, 1.0, 2.0, 1.0},
-    {"Point X", "Position horizontale du point", 0x821, 0, -2000.0, 2000.0, 0.0},
-    {"Point Y", "Position verticale du point", 0x842, 0, -2000.0, 2000.0, 0.0},
-    {"Longueur dX", "Longueur horizontale", 0x821, 0, -2000.0, 2000.0, 0.0},
-    {"Longueur dY", "Longueur verticale", 0x842, 0, -2000.0, 2000.0, 0.0},
-    {"Longueur", "Longueur effective", 0x801, 0, -2000.0, 2000.0, 0.0},
-    {"Inclinaison", "Inclinaison par-rapport \xe0 l'horizontale", 0x880, 13, 0.0, 6.283185307,
-     0.3926990816875},
-};
+const GraPropertyTable kTable{kProperties};
 
 const int kLayout[CGraLine::LAYOUT_WORDS] = {8, 0, 0, -2, -6, 30, 0, 0, -2, -3, 78, 0, 0, -2, -1};
-
-bool IsRow(int n)
-{
-    return n >= 0 && n < CGraLine::PROPERTIES;
-}
-
-void SetText(ZuStringRef& out, const char* text)
-{
-    if (out.IsInvalid())
-        out = ZuNew<ZuString>();
-    out->SetString(text);
-}
 
 // The angle at r from the horizontal ray to c.
 double Inclination(const DPoint& r, const DPoint& c)
@@ -99,7 +80,7 @@ void CGraLine::CopyFrom(const CGraObjectRef& other)
 
 bool CGraLine::GetTypeName(ZuStringRef& out) const
 {
-    SetText(out, "Droite");
+    SetLabel(out, "Droite");
     return true;
 }
 
@@ -261,32 +242,32 @@ int CGraLine::GetPropertyCount() const
 
 bool CGraLine::GetPropertyFlags(int n, int& out) const
 {
-    return LinePropertyFlags(n, out);
+    return kTable.Flags(n, out);
 }
 
 bool CGraLine::GetPropertyUnit(int n, int& out) const
 {
-    return LinePropertyUnit(n, out);
+    return kTable.Unit(n, out);
 }
 
 bool CGraLine::GetPropertyName(int n, ZuStringRef& out) const
 {
-    return LinePropertyName(n, out);
+    return kTable.Name(n, out);
 }
 
 bool CGraLine::GetPropertyDescription(int n, ZuStringRef& out) const
 {
-    return LinePropertyDescription(n, out);
+    return kTable.Description(n, out);
 }
 
 bool CGraLine::GetPropertyRange(int n, double& min, double& max) const
 {
-    return LinePropertyRange(n, min, max);
+    return kTable.Range(n, min, max);
 }
 
 bool CGraLine::GetPropertyStep(int n, double& out) const
 {
-    return LinePropertyStep(n, out);
+    return kTable.Step(n, out);
 }
 
 bool CGraLine::GetPropertyValue(int n, double& out) const
@@ -310,59 +291,15 @@ void CGraLine::LineLayout(int* out)
         std::memcpy(out, kLayout, sizeof kLayout);
 }
 
-bool CGraLine::LinePropertyFlags(int n, int& out)
+const GraPropertyTable& CGraLine::LineProperties()
 {
-    if (!IsRow(n))
-        return false;
-    out = kProperties[n].flags;
-    return true;
-}
-
-bool CGraLine::LinePropertyUnit(int n, int& out)
-{
-    if (!IsRow(n))
-        return false;
-    out = kProperties[n].unit;
-    return true;
-}
-
-bool CGraLine::LinePropertyName(int n, ZuStringRef& out)
-{
-    if (!IsRow(n))
-        return false;
-    SetText(out, kProperties[n].name);
-    return true;
-}
-
-bool CGraLine::LinePropertyDescription(int n, ZuStringRef& out)
-{
-    if (!IsRow(n))
-        return false;
-    SetText(out, kProperties[n].description);
-    return true;
-}
-
-bool CGraLine::LinePropertyRange(int n, double& min, double& max)
-{
-    if (!IsRow(n))
-        return false;
-    min = kProperties[n].min;
-    max = kProperties[n].max;
-    return true;
-}
-
-bool CGraLine::LinePropertyStep(int n, double& out)
-{
-    if (!IsRow(n))
-        return false;
-    out = kProperties[n].step;
-    return true;
+    return kTable;
 }
 
 bool CGraLine::LinePropertyValue(const DPoint& start, const DPoint& end, int chosen, int n,
                                  double& out)
 {
-    if (!IsRow(n) || (n >= 2 && chosen == -1))
+    if (!kTable.Has(n) || (n >= 2 && chosen == -1))
         return false;
     const DPoint s = PageToUserPoint(start);
     const DPoint e = PageToUserPoint(end);
@@ -403,7 +340,7 @@ bool CGraLine::LinePropertyValue(const DPoint& start, const DPoint& end, int cho
 bool CGraLine::SetLineProperty(DPoint& start, DPoint& end, int& chosen, int n, double value)
 {
     // A value that is no number moves nothing (and cannot be truncated).
-    if (!IsRow(n) || !std::isfinite(value))
+    if (!kTable.Has(n) || !std::isfinite(value))
         return false;
     if (n == 2) {
         const double v = std::trunc(value) - 1.0;
@@ -459,7 +396,7 @@ bool CGraLine::SetLineProperty(DPoint& start, DPoint& end, int& chosen, int n, d
 bool CGraLine::LinePropertyHandles(const DPoint& start, const DPoint& end, int chosen, int n,
                                    DPoint& a, DPoint& b, int& kind)
 {
-    if (!IsRow(n) || (n >= 2 && chosen == -1))
+    if (!kTable.Has(n) || (n >= 2 && chosen == -1))
         return false;
     const DPoint& c = chosen == 0 ? start : end;
     const DPoint& r = chosen == 0 ? end : start;
@@ -479,23 +416,11 @@ bool CGraLine::LinePropertyHandles(const DPoint& start, const DPoint& end, int c
 void CGraLine::LineDebugText(const DPoint& start, const DPoint& end, ZuStringRef& out)
 {
     const DPoint s = PageToUserPoint(start);
-    const struct {
-        const char* label;
-        double value;
-    } parts[] = {
-        {"  X=", s.x},
-        {" Y=", s.y},
-        {" dX=", end.x - start.x},
-        {" dY=", end.y - start.y},
-        {" lg=", Distance(start, end)},
-    };
-    SetText(out, "");
-    for (const auto& part : parts) {
-        char number[64];
-        FormatInUnit(number, sizeof number, part.value, 0);
-        out->AppendString(part.label);
-        out->AppendString(number);
-    }
+    SetDebugText(out, {{"  X=", s.x, 0},
+                       {" Y=", s.y, 0},
+                       {" dX=", end.x - start.x, 0},
+                       {" dY=", end.y - start.y, 0},
+                       {" lg=", Distance(start, end), 0}});
 }
 
 // ---------------------------------------------------------------- definitions and editing

@@ -26,6 +26,7 @@
 
 #include "app/graobject.h"
 #include "app/grapaint.h"
+#include "app/graprops.h"
 #include "app/pulsardef.h"
 
 ZU_HANDLE(CGraLine, CGraObject)
@@ -105,12 +106,7 @@ public:
     static void ConstrainLinePoint(const DPoint& start, const DPoint& end, int flags, int which,
                                    DPoint& p);
     static void LineLayout(int* out);
-    static bool LinePropertyFlags(int n, int& out);
-    static bool LinePropertyUnit(int n, int& out);
-    static bool LinePropertyName(int n, ZuStringRef& out);
-    static bool LinePropertyDescription(int n, ZuStringRef& out);
-    static bool LinePropertyRange(int n, double& min, double& max);
-    static bool LinePropertyStep(int n, double& out);
+    static const GraPropertyTable& LineProperties();
     static bool LinePropertyValue(const DPoint& start, const DPoint& end, int chosen, int n,
                                   double& out);
     // False, nothing changed, when the result would be two equal points or

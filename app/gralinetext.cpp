@@ -5,6 +5,7 @@
 #include "app/graline.h"
 #include "app/grapaint.h"
 #include "app/graport.h"
+#include "app/graprops.h"
 #include "si/classfactory.h"
 #include "si/event.h"
 #include "si/rtclass.h"
@@ -20,13 +21,6 @@ const int kLayout[CGraLineText::LAYOUT_WORDS] = {8, 0, 0,  -2, 9,  0, 0, -2, -6,
 
 // Degrees per radian.
 const double kDegrees = 57.29577951471995;
-
-void SetLabel(ZuStringRef& out, const char* text)
-{
-    if (out.IsInvalid())
-        out = ZuNew<ZuString>();
-    out->SetString(text);
-}
 
 int Clamp(int v, int lo, int hi)
 {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/graport.h"
+#include "app/graprops.h"
 #include "si/classfactory.h"
 #include "si/except.h"
 #include "si/rtclass.h"
@@ -15,42 +16,22 @@ ZU_IMPLEMENT_CLASS(CGraPolyCurve, "app/grapolyc", ZU_CLASS_PLAIN)
 
 namespace {
 
-struct CurveProperty {
-    const char* name;
-    const char* description;
-    int flags;
-    int unit;
-    double min;
-    double max;
-    double step;
-};
-
 // Texts in Latin-1. The range of "Choix point" ends at the count.
-const CurveProperty kProperties[CGraPolyCurve::PROPERTIES] = {
-    {"Position X", "Position horizontale", 0x821, 0, -2000.0, 2000.0, 0.0},
-    {"Position Y", "Position verticale", 0x8C0, 0, -2000.0, 2000.0, 0.0},
-    {"Choix point", "Num\xe9ro du point \xe0 modifier", 0xD00, 14, 1.0, 0.0, 1.0},
-    {"Position X", "Position point principal", 0x821, 0, -2000.0, 2000.0, 0.0},
-    {"Position Y", "Position point principal", 0x842, 0, -2000.0, 2000.0, 0.0},
-    {"Distance S1", "Distance point secondaire 1", 0x821, 0, 0.0, 2000.0, 0.0},
+const GraProperty kProperties[CGraPolyCurve::PROPERTIES] = {
+    {"Position X", "Position horizontale", 0x821, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Position Y", "Position verticale", 0x8C0, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Choix point", "Num\xe9ro du point \xe0 modifier", 0xD00, 14, 1.0, 0.0, 1.0, -1},
+    {"Position X", "Position point principal", 0x821, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Position Y", "Position point principal", 0x842, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Distance S1", "Distance point secondaire 1", 0x821, 0, 0.0, 2000.0, 0.0, -1},
     {"Angle S1", "Inclinaison point secondaire 1 [degr\xe9s]", 0x842, 13, 0.0, 6.283185307,
-     0.3926990816875},
-    {"Distance S2", "Distance point secondaire 2", 0x821, 0, 0.0, 2000.0, 0.0},
+     0.3926990816875, -1},
+    {"Distance S2", "Distance point secondaire 2", 0x821, 0, 0.0, 2000.0, 0.0, -1},
     {"Angle S2", "Inclinaison point secondaire 2 [degr\xe9s]", 0x8C0, 13, 0.0, 6.283185307,
-     0.3926990816875},
+     0.3926990816875, -1},
 };
 
-bool IsRow(int n)
-{
-    return n >= 0 && n < CGraPolyCurve::PROPERTIES;
-}
-
-void SetText(ZuStringRef& out, const char* text)
-{
-    if (out.IsInvalid())
-        out = ZuNew<ZuString>();
-    out->SetString(text);
-}
+const GraPropertyTable kTable{kProperties};
 
 bool Same(const DPoint& a, const DPoint& b)
 {
@@ -113,7 +94,7 @@ void CGraPolyCurve::CopyFrom(const CGraObjectRef& other)
 
 bool CGraPolyCurve::GetTypeName(ZuStringRef& out) const
 {
-    SetText(out, "Courbes de B\xe9zier");
+    SetLabel(out, "Courbes de B\xe9zier");
     return true;
 }
 
@@ -479,56 +460,41 @@ int CGraPolyCurve::GetPropertyCount() const
 
 bool CGraPolyCurve::GetPropertyFlags(int n, int& out) const
 {
-    if (!IsRow(n))
-        return false;
-    out = kProperties[n].flags;
-    return true;
+    return kTable.Flags(n, out);
 }
 
 bool CGraPolyCurve::GetPropertyUnit(int n, int& out) const
 {
-    if (!IsRow(n))
-        return false;
-    out = kProperties[n].unit;
-    return true;
+    return kTable.Unit(n, out);
 }
 
 bool CGraPolyCurve::GetPropertyName(int n, ZuStringRef& out) const
 {
-    if (!IsRow(n))
-        return false;
-    SetText(out, kProperties[n].name);
-    return true;
+    return kTable.Name(n, out);
 }
 
 bool CGraPolyCurve::GetPropertyDescription(int n, ZuStringRef& out) const
 {
-    if (!IsRow(n))
-        return false;
-    SetText(out, kProperties[n].description);
-    return true;
+    return kTable.Description(n, out);
 }
 
 bool CGraPolyCurve::GetPropertyRange(int n, double& min, double& max) const
 {
-    if (!IsRow(n))
+    if (!kTable.Range(n, min, max))
         return false;
-    min = kProperties[n].min;
-    max = n == 2 ? double(count) : kProperties[n].max;
+    if (n == 2)
+        max = double(count);
     return true;
 }
 
 bool CGraPolyCurve::GetPropertyStep(int n, double& out) const
 {
-    if (!IsRow(n))
-        return false;
-    out = kProperties[n].step;
-    return true;
+    return kTable.Step(n, out);
 }
 
 bool CGraPolyCurve::GetPropertyValue(int n, double& out) const
 {
-    if (!IsRow(n))
+    if (!kTable.Has(n))
         return false;
     if (n < 2) {
         const DPoint c = PageToUserPoint(GetCentroid());
@@ -567,7 +533,7 @@ bool CGraPolyCurve::GetPropertyValue(int n, double& out) const
 bool CGraPolyCurve::SetPropertyValue(int n, double value)
 {
     // A value that is no number moves nothing.
-    if (!IsRow(n) || !std::isfinite(value))
+    if (!kTable.Has(n) || !std::isfinite(value))
         return false;
     if (n < 2) {
         const DPoint c = PageToUserPoint(GetCentroid());
@@ -618,7 +584,7 @@ bool CGraPolyCurve::SetPropertyValue(int n, double value)
 
 bool CGraPolyCurve::GetPropertyHandles(int n, DPoint& a, DPoint& b, int& kind) const
 {
-    if (!IsRow(n))
+    if (!kTable.Has(n))
         return false;
     if (n < 2) {
         a = b = GetCentroid();
@@ -641,7 +607,7 @@ bool CGraPolyCurve::GetDebugText(ZuStringRef& out) const
 {
     char text[32];
     std::snprintf(text, sizeof text, "  Sommets=%d", count);
-    SetText(out, text);
+    SetLabel(out, text);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/graport.h"
+#include "app/graprops.h"
 #include "si/classfactory.h"
 #include "si/except.h"
 #include "si/rtclass.h"
@@ -16,19 +17,8 @@ ZU_IMPLEMENT_CLASS(CGraPolyLine, "app/grapolyl", ZU_CLASS_PLAIN)
 
 namespace {
 
-struct LineProperty {
-    const char* name;
-    const char* description;
-    int flags;
-    int unit;
-    double min;
-    double max;
-    double step;
-    int option;
-};
-
 // Texts in Latin-1. The range of "Choix point" ends at the count.
-const LineProperty kProperties[CGraPolyLine::PROPERTIES] = {
+const GraProperty kProperties[CGraPolyLine::PROPERTIES] = {
     {"Position X", "Position horizontale", 0x821, 0, -2000.0, 2000.0, 0.0, -1},
     {"Position Y", "Position verticale", 0x8C0, 0, -2000.0, 2000.0, 0.0, -1},
     {"Choix point", "Num\xe9ro du point \xe0 modifier", 0xD00, 14, 1.0, 0.0, 1.0, 30},
@@ -44,17 +34,7 @@ const LineProperty kProperties[CGraPolyLine::PROPERTIES] = {
     {"Retrait coins", "Retrait pour les coins", 0x880, 0, 0.0, 2000.0, 0.0, 30},
 };
 
-bool IsRow(int n)
-{
-    return n >= 0 && n < CGraPolyLine::PROPERTIES;
-}
-
-void SetText(ZuStringRef& out, const char* text)
-{
-    if (out.IsInvalid())
-        out = ZuNew<ZuString>();
-    out->SetString(text);
-}
+const GraPropertyTable kTable{kProperties};
 
 double Inclination(const DPoint& p, const DPoint& x)
 {
@@ -139,7 +119,7 @@ void CGraPolyLine::CopyFrom(const CGraObjectRef& other)
 
 bool CGraPolyLine::GetTypeName(ZuStringRef& out) const
 {
-    SetText(out, "Polygone quelconque");
+    SetLabel(out, "Polygone quelconque");
     return true;
 }
 
@@ -523,65 +503,47 @@ int CGraPolyLine::GetPropertyCount() const
 
 bool CGraPolyLine::GetPropertyFlags(int n, int& out) const
 {
-    if (!IsRow(n))
-        return false;
-    out = kProperties[n].flags;
-    return true;
+    return kTable.Flags(n, out);
 }
 
 bool CGraPolyLine::GetPropertyUnit(int n, int& out) const
 {
-    if (!IsRow(n))
-        return false;
-    out = kProperties[n].unit;
-    return true;
+    return kTable.Unit(n, out);
 }
 
 bool CGraPolyLine::GetPropertyName(int n, ZuStringRef& out) const
 {
-    if (!IsRow(n))
-        return false;
-    SetText(out, kProperties[n].name);
-    return true;
+    return kTable.Name(n, out);
 }
 
 bool CGraPolyLine::GetPropertyDescription(int n, ZuStringRef& out) const
 {
-    if (!IsRow(n))
-        return false;
-    SetText(out, kProperties[n].description);
-    return true;
+    return kTable.Description(n, out);
 }
 
 bool CGraPolyLine::GetPropertyRange(int n, double& min, double& max) const
 {
-    if (!IsRow(n))
+    if (!kTable.Range(n, min, max))
         return false;
-    min = kProperties[n].min;
-    max = n == 2 ? double(count) : kProperties[n].max;
+    if (n == 2)
+        max = double(count);
     return true;
 }
 
 bool CGraPolyLine::GetPropertyStep(int n, double& out) const
 {
-    if (!IsRow(n))
-        return false;
-    out = kProperties[n].step;
-    return true;
+    return kTable.Step(n, out);
 }
 
 bool CGraPolyLine::GetPropertyOption(int n, int& out) const
 {
     out = -1;
-    if (!IsRow(n))
-        return false;
-    out = kProperties[n].option;
-    return true;
+    return kTable.Option(n, out);
 }
 
 bool CGraPolyLine::GetPropertyValue(int n, double& out) const
 {
-    if (!IsRow(n))
+    if (!kTable.Has(n))
         return false;
     if (n < 2) {
         const DPoint c = PageToUserPoint(GetCentroid());
@@ -625,7 +587,7 @@ bool CGraPolyLine::GetPropertyValue(int n, double& out) const
 bool CGraPolyLine::SetPropertyValue(int n, double value)
 {
     // A value that is no number moves nothing.
-    if (!IsRow(n) || !std::isfinite(value))
+    if (!kTable.Has(n) || !std::isfinite(value))
         return false;
     if (n < 2) {
         const DPoint c = PageToUserPoint(GetCentroid());
@@ -678,7 +640,7 @@ bool CGraPolyLine::SetPropertyValue(int n, double value)
 
 bool CGraPolyLine::GetPropertyHandles(int n, DPoint& a, DPoint& b, int& kind) const
 {
-    if (!IsRow(n))
+    if (!kTable.Has(n))
         return false;
     if (n < 2) {
         a = b = GetCentroid();
@@ -715,7 +677,7 @@ bool CGraPolyLine::GetDebugText(ZuStringRef& out) const
 {
     char text[32];
     std::snprintf(text, sizeof text, "  Sommets=%d", count);
-    SetText(out, text);
+    SetLabel(out, text);
     return true;
 }
 

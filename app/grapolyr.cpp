@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/graport.h"
+#include "app/graprops.h"
 #include "si/classfactory.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
@@ -14,46 +15,27 @@ ZU_IMPLEMENT_CLASS(CGraPolyReg, "app/grapolyr", ZU_CLASS_PLAIN)
 
 namespace {
 
-// One row of the property table; the flags differ for a star.
-struct PolyProperty {
-    const char* name;
-    const char* description;
-    int starFlags;
-    int flags;
-    int unit;
-    double min;
-    double max;
-    double step;
-    int option;
+// Texts in Latin-1. A polygon that is not a star hides the indentation and
+// the inner corners.
+const GraProperty kProperties[CGraPolyReg::PROPERTIES] = {
+    {"Centre X", "Centre du polygone", 2081, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Centre Y", "Centre du polygone", 2114, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Rayon", "Rayon", 2049, 0, -2000.0, 2000.0, 0.0, -1},
+    {"Inclinaison", "Inclinaison par-rapport \xe0 l'horizontale", 2176, 13, 0.0, 6.283185307,
+     0.3926990816875, -1},
+    {"Nb de c\xf4t\xe9s", "Nombre de c\xf4t\xe9s", 128, 10, 3.0, 50.0, 1.0, 50},
+    {"Renfoncement", "Renfoncement des branches de l'\xe9toile", 2054, 12, 0.0, 1.0, 0.1, 50},
+    {"Retrait ext.", "Retrait des coins ext\xe9rieurs", 2176, 0, 0.0, 2000.0, 0.0, 30},
+    {"Retrait int.", "Retrait des coins int\xe9rieurs", 2180, 0, 0.0, 2000.0, 0.0, 31},
 };
 
-// Texts in Latin-1.
-const PolyProperty kProperties[CGraPolyReg::PROPERTIES] = {
-    {"Centre X", "Centre du polygone", 2081, 2081, 0, -2000.0, 2000.0, 0.0, -1},
-    {"Centre Y", "Centre du polygone", 2114, 2114, 0, -2000.0, 2000.0, 0.0, -1},
-    {"Rayon", "Rayon", 2049, 2049, 0, -2000.0, 2000.0, 0.0, -1},
-    {"Inclinaison", "Inclinaison par-rapport \xe0 l'horizontale", 2176, 2176, 13, 0.0, 6.283185307,
-     0.3926990816875, -1},
-    {"Nb de c\xf4t\xe9s", "Nombre de c\xf4t\xe9s", 128, 128, 10, 3.0, 50.0, 1.0, 50},
-    {"Renfoncement", "Renfoncement des branches de l'\xe9toile", 2050, 2054, 12, 0.0, 1.0, 0.1, 50},
-    {"Retrait ext.", "Retrait des coins ext\xe9rieurs", 2049, 2176, 0, 0.0, 2000.0, 0.0, 30},
-    {"Retrait int.", "Retrait des coins int\xe9rieurs", 2176, 2180, 0, 0.0, 2000.0, 0.0, 31},
-};
+const GraPropertyTable kTable{kProperties};
+
+// The flags of a star's rows.
+const int kStarFlags[CGraPolyReg::PROPERTIES] = {2081, 2114, 2049, 2176, 128, 2050, 2049, 2176};
 
 const int kLayout[CGraPolyReg::LAYOUT_WORDS] = {8,  0,  0,  -2, -6, 30, 0, 0,
                                                 -2, -3, 78, 0,  0,  -2, -1};
-
-bool IsRow(int n)
-{
-    return n >= 0 && n < CGraPolyReg::PROPERTIES;
-}
-
-void SetText(ZuStringRef& out, const char* text)
-{
-    if (out.IsInvalid())
-        out = ZuNew<ZuString>();
-    out->SetString(text);
-}
 
 // A value as an int for the debugging text; one beyond an int's reach, or
 // no number, gives 0.
@@ -122,7 +104,7 @@ void CGraPolyReg::CopyFrom(const CGraObjectRef& other)
 
 bool CGraPolyReg::GetTypeName(ZuStringRef& out) const
 {
-    SetText(out, "Polygone r\xe9gulier");
+    SetLabel(out, "Polygone r\xe9gulier");
     return true;
 }
 
@@ -424,59 +406,41 @@ int CGraPolyReg::GetPropertyCount() const
 
 bool CGraPolyReg::GetPropertyFlags(int n, int& out) const
 {
-    if (!IsRow(n))
+    if (!kTable.Flags(n, out))
         return false;
-    out = IsStar() ? kProperties[n].starFlags : kProperties[n].flags;
+    if (IsStar())
+        out = kStarFlags[n];
     return true;
 }
 
 bool CGraPolyReg::GetPropertyUnit(int n, int& out) const
 {
-    if (!IsRow(n))
-        return false;
-    out = kProperties[n].unit;
-    return true;
+    return kTable.Unit(n, out);
 }
 
 bool CGraPolyReg::GetPropertyName(int n, ZuStringRef& out) const
 {
-    if (!IsRow(n))
-        return false;
-    SetText(out, kProperties[n].name);
-    return true;
+    return kTable.Name(n, out);
 }
 
 bool CGraPolyReg::GetPropertyDescription(int n, ZuStringRef& out) const
 {
-    if (!IsRow(n))
-        return false;
-    SetText(out, kProperties[n].description);
-    return true;
+    return kTable.Description(n, out);
 }
 
 bool CGraPolyReg::GetPropertyRange(int n, double& min, double& max) const
 {
-    if (!IsRow(n))
-        return false;
-    min = kProperties[n].min;
-    max = kProperties[n].max;
-    return true;
+    return kTable.Range(n, min, max);
 }
 
 bool CGraPolyReg::GetPropertyStep(int n, double& out) const
 {
-    if (!IsRow(n))
-        return false;
-    out = kProperties[n].step;
-    return true;
+    return kTable.Step(n, out);
 }
 
 bool CGraPolyReg::GetPropertyOption(int n, int& out) const
 {
-    if (!IsRow(n))
-        return false;
-    out = kProperties[n].option;
-    return true;
+    return kTable.Option(n, out);
 }
 
 bool CGraPolyReg::GetPropertyValue(int n, double& out) const
@@ -514,7 +478,7 @@ bool CGraPolyReg::GetPropertyValue(int n, double& out) const
 bool CGraPolyReg::SetPropertyValue(int n, double v)
 {
     // A value that is no number changes nothing (nor can it be truncated).
-    if (!IsRow(n) || !std::isfinite(v))
+    if (!kTable.Has(n) || !std::isfinite(v))
         return false;
     DPoint c = centre;
     DPoint w = vertex;
@@ -603,13 +567,7 @@ bool CGraPolyReg::GetPropertyHandles(int n, DPoint& a, DPoint& b, int& kind) con
 bool CGraPolyReg::GetDebugText(ZuStringRef& out) const
 {
     const DPoint u = PageToUserPoint(centre);
-    char number[64];
-    SetText(out, "  X=");
-    FormatInUnit(number, sizeof number, u.x, 0);
-    out->AppendString(number);
-    out->AppendString(" Y=");
-    FormatInUnit(number, sizeof number, u.y, 0);
-    out->AppendString(number);
+    SetDebugText(out, {{"  X=", u.x, 0}, {" Y=", u.y, 0}});
     char tail[64];
     std::snprintf(tail, sizeof tail, " nb=%d re=%d ri=%d", GetSides(), Truncated(InsetOf(outer)),
                   Truncated(InsetOf(inner)));

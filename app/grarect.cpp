@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/graport.h"
+#include "app/graprops.h"
 #include "si/classfactory.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
@@ -15,19 +16,8 @@ ZU_IMPLEMENT_CLASS(CGraRect, "app/grarect", ZU_CLASS_PLAIN)
 namespace {
 
 // One row of the property table.
-struct RectProperty {
-    const char* name;
-    const char* description;
-    int flags;
-    int unit;
-    double min;
-    double max;
-    double step;
-    int option;
-};
-
 // Texts in Latin-1.
-const RectProperty kProperties[CGraRect::PROPERTIES] = {
+const GraProperty kProperties[CGraRect::PROPERTIES] = {
     {"Position X", "Position horizontale", 2081, 0, -2000.0, 2000.0, 0.0, -1},
     {"Position Y", "Position verticale", 2240, 0, -2000.0, 2000.0, 0.0, -1},
     {"D\xe9"
@@ -57,19 +47,9 @@ const RectProperty kProperties[CGraRect::PROPERTIES] = {
     {"Retrait coins", "Retrait des 4 coins", 2176, 0, 0.0, 2000.0, 0.0, 30},
 };
 
+const GraPropertyTable kTable{kProperties};
+
 const int kLayout[CGraRect::LAYOUT_WORDS] = {8, 0, 0, -2, -6, 30, 0, 0, -2, -3, 78, 0, 0, -2, -1};
-
-bool IsRow(int n)
-{
-    return n >= 0 && n < CGraRect::PROPERTIES;
-}
-
-void SetText(ZuStringRef& out, const char* text)
-{
-    if (out.IsInvalid())
-        out = ZuNew<ZuString>();
-    out->SetString(text);
-}
 
 DPoint Add(const DPoint& a, double dx, double dy)
 {
@@ -127,7 +107,7 @@ void CGraRect::CopyFrom(const CGraObjectRef& other)
 
 bool CGraRect::GetTypeName(ZuStringRef& out) const
 {
-    SetText(out, "Rectangle");
+    SetLabel(out, "Rectangle");
     return true;
 }
 
@@ -382,59 +362,37 @@ int CGraRect::GetPropertyCount() const
 
 bool CGraRect::GetPropertyFlags(int n, int& out) const
 {
-    if (!IsRow(n))
-        return false;
-    out = kProperties[n].flags;
-    return true;
+    return kTable.Flags(n, out);
 }
 
 bool CGraRect::GetPropertyUnit(int n, int& out) const
 {
-    if (!IsRow(n))
-        return false;
-    out = kProperties[n].unit;
-    return true;
+    return kTable.Unit(n, out);
 }
 
 bool CGraRect::GetPropertyName(int n, ZuStringRef& out) const
 {
-    if (!IsRow(n))
-        return false;
-    SetText(out, kProperties[n].name);
-    return true;
+    return kTable.Name(n, out);
 }
 
 bool CGraRect::GetPropertyDescription(int n, ZuStringRef& out) const
 {
-    if (!IsRow(n))
-        return false;
-    SetText(out, kProperties[n].description);
-    return true;
+    return kTable.Description(n, out);
 }
 
 bool CGraRect::GetPropertyRange(int n, double& min, double& max) const
 {
-    if (!IsRow(n))
-        return false;
-    min = kProperties[n].min;
-    max = kProperties[n].max;
-    return true;
+    return kTable.Range(n, min, max);
 }
 
 bool CGraRect::GetPropertyStep(int n, double& out) const
 {
-    if (!IsRow(n))
-        return false;
-    out = kProperties[n].step;
-    return true;
+    return kTable.Step(n, out);
 }
 
 bool CGraRect::GetPropertyOption(int n, int& out) const
 {
-    if (!IsRow(n))
-        return false;
-    out = kProperties[n].option;
-    return true;
+    return kTable.Option(n, out);
 }
 
 bool CGraRect::GetPropertyValue(int n, double& out) const
@@ -480,7 +438,7 @@ bool CGraRect::GetPropertyValue(int n, double& out) const
 bool CGraRect::SetPropertyValue(int n, double v)
 {
     // A value that is no number changes nothing.
-    if (!IsRow(n) || !std::isfinite(v))
+    if (!kTable.Has(n) || !std::isfinite(v))
         return false;
     const DPoint c2 = GetCorner(2);
     const DPoint u0 = PageToUserPoint(GetCorner(0));
@@ -538,7 +496,7 @@ bool CGraRect::SetPropertyValue(int n, double v)
 bool CGraRect::GetPropertyHandles(int n, DPoint& a, DPoint& b, int& kind) const
 {
     kind = 0;
-    if (!IsRow(n))
+    if (!kTable.Has(n))
         return false;
     const DPoint c0 = GetCorner(0);
     const DPoint c2 = GetCorner(2);
@@ -587,21 +545,11 @@ bool CGraRect::GetPropertyHandles(int n, DPoint& a, DPoint& b, int& kind) const
 bool CGraRect::GetDebugText(ZuStringRef& out) const
 {
     const DPoint u = PageToUserPoint(p);
-    const struct {
-        const char* label;
-        double value;
-        int unit;
-    } parts[] = {
-        {"  X=", u.x, 0},       {" Y=", u.y, 0},    {" dX=", q.x - p.x, 0},
-        {" dY=", q.y - p.y, 0}, {" a=", angle, 13},
-    };
-    SetText(out, "");
-    for (const auto& part : parts) {
-        char number[64];
-        FormatInUnit(number, sizeof number, part.value, part.unit);
-        out->AppendString(part.label);
-        out->AppendString(number);
-    }
+    SetDebugText(out, {{"  X=", u.x, 0},
+                       {" Y=", u.y, 0},
+                       {" dX=", q.x - p.x, 0},
+                       {" dY=", q.y - p.y, 0},
+                       {" a=", angle, 13}});
     // The inset as an integer; one out of the int's reach is cut to it.
     const double inset = Inset();
     const int r = std::isfinite(inset) && Abs(inset) < 2e9 ? int(inset) : 0;

@@ -1,0 +1,63 @@
+// The texts and property rows the drawing objects give the dialogs.
+//
+// GraProperty is one row of an object's property table as the property
+// dialog asks for it: name, description (Latin-1), flags, unit, range, step
+// and option. GraPropertyTable answers those questions from a table of rows;
+// a question about a row outside the table answers false and leaves out as
+// it was.
+//
+// SetLabel puts a text into a caller's string (a new one when it has none);
+// SetDebugText makes the one line of the debugging trace out of labelled
+// numbers, each in its unit.
+#ifndef LUMBRA_APP_GRAPROPS_H
+#define LUMBRA_APP_GRAPROPS_H
+
+#include <cstddef>
+#include <initializer_list>
+
+#include "si/string.h"
+
+struct GraProperty {
+    const char* name;
+    const char* description;
+    int flags;
+    int unit;
+    double min;
+    double max;
+    double step;
+    int option;
+};
+
+class GraPropertyTable {
+public:
+    template <std::size_t N>
+    explicit constexpr GraPropertyTable(const GraProperty (&table)[N]) : rows(table), count(int(N))
+    {}
+
+    bool Has(int n) const { return n >= 0 && n < count; }
+    bool Flags(int n, int& out) const;
+    bool Unit(int n, int& out) const;
+    bool Name(int n, ZuStringRef& out) const;
+    bool Description(int n, ZuStringRef& out) const;
+    bool Range(int n, double& min, double& max) const;
+    bool Step(int n, double& out) const;
+    bool Option(int n, int& out) const;
+
+private:
+    const GraProperty* rows;
+    int count;
+};
+
+void SetLabel(ZuStringRef& out, const char* text);
+
+// One labelled number of a debugging text.
+struct DebugPart {
+    const char* label;
+    double value;
+    int unit;
+};
+
+// out becomes each part's label followed by its value in its unit.
+void SetDebugText(ZuStringRef& out, std::initializer_list<DebugPart> parts);
+
+#endif
