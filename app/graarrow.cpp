@@ -71,6 +71,15 @@ GraPaint CGraArrow::Paint() const
     return GraPaint{&self->pen, &self->brush, &self->pulsar, &self->stroke_colour};
 }
 
+LineEnds CGraArrow::Ends() const
+{
+    // The const operations only read through the view.
+    CGraArrow* self = const_cast<CGraArrow*>(this);
+    return LineEnds{
+        &self->start,          &self->end,          &self->saved_start, &self->saved_end,
+        &self->start_selected, &self->end_selected, &self->chosen};
+}
+
 void CGraArrow::CopyFrom(const CGraObjectRef& other)
 {
     const CGraArrow* o = CGraArrowRef(other).CheckAndResolve();
@@ -80,15 +89,9 @@ void CGraArrow::CopyFrom(const CGraObjectRef& other)
     edit_mode = o->edit_mode;
     editing = o->editing;
     Paint().CopyFrom(o->Paint());
-    start = o->start;
-    end = o->end;
-    chosen = o->chosen;
+    Ends().CopyFrom(o->Ends());
     box = o->box;
-    saved_start = o->saved_start;
-    saved_end = o->saved_end;
     saved_width = o->saved_width;
-    start_selected = o->start_selected;
-    end_selected = o->end_selected;
     CloneInto(start_head, o->start_head);
     CloneInto(end_head, o->end_head);
 }
@@ -227,11 +230,9 @@ int CGraArrow::GetHandleType(int n) const
 
 DPoint CGraArrow::GetHandlePosition(int n) const
 {
-    if (n == 0)
-        return start;
-    if (n == 1)
-        return end;
-    if (n < 2 || n >= HANDLES)
+    if (n < 2)
+        return Ends().Get(n);
+    if (n >= HANDLES)
         return DPoint{0.0, 0.0};
     const Head h = ComputeHead(n >= 5);
     switch ((n - 2) % 3) {
@@ -251,10 +252,8 @@ bool CGraArrow::GetHandle(int n, DPoint& out) const
 
 void CGraArrow::SetHandlePosition(int n, const DPoint& p)
 {
-    if (n == 0)
-        start = p;
-    else if (n == 1)
-        end = p;
+    if (n < 2)
+        Ends().Set(n, p);
     else if (n < HANDLES && GetHandleType(n) == 3)
         MoveHeadHandle(n >= 5, (n - 2) % 3, p);
 }
@@ -268,44 +267,25 @@ void CGraArrow::MoveHandle(int n, const DPoint& p)
 
 void CGraArrow::SelectHandle(int n)
 {
-    if (editing == 0)
-        return;
-    if (n == 0)
-        start_selected = true;
-    else if (n == 1)
-        end_selected = true;
+    Ends().Select(editing, n);
 }
 
 bool CGraArrow::IsHandleSelected(int n) const
 {
-    if (editing == 0)
-        return false;
-    if (n == 0)
-        return start_selected;
-    if (n == 1)
-        return end_selected;
-    return false;
+    return Ends().IsSelected(editing, n);
 }
 
 bool CGraArrow::SaveGeometry(const ChangeRecord&)
 {
-    saved_start = start;
-    saved_end = end;
+    Ends().Save();
     saved_width = Paint().PenWidth();
     return true;
 }
 
 bool CGraArrow::Transform(const ChangeRecord& change, int flags)
 {
-    if (!start_selected) {
-        start = saved_start;
-        TransformPoints(start, start, change);
-    }
-    if (!end_selected) {
-        end = saved_end;
-        TransformPoints(end, end, change);
-    }
-    if (!start_selected && !end_selected && (flags & 2) != 0 && change.kind == 2 && pen.IsValid())
+    // A scale of the whole object scales the pen too.
+    if (Ends().Transform(change) && (flags & 2) != 0 && change.kind == 2 && pen.IsValid())
         pen->SetWidth(saved_width * (Abs(change.c.x) + Abs(change.c.y)) / 2.0);
     return true;
 }
@@ -426,8 +406,7 @@ int CGraArrow::GetEditMode() const
 bool CGraArrow::SetEditMode(int mode)
 {
     edit_mode = mode;
-    start_selected = end_selected = false;
-    chosen = -1;
+    Ends().ClearMarks();
     return true;
 }
 

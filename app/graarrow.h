@@ -20,6 +20,7 @@
 #define LUMBRA_APP_GRAARROW_H
 
 #include "app/arrowdef.h"
+#include "app/graline.h"
 #include "app/graobject.h"
 #include "app/grapaint.h"
 #include "app/pulsardef.h"
@@ -112,6 +113,7 @@ protected:
 
     // The pen, brush, pulsar and stroke colour.
     GraPaint Paint() const;
+    LineEnds Ends() const;
     // One head's part on the port (no collection mode of its own).
     void AppendHead(CGraPortRef& port, bool atEnd, const Head& head) const;
     int HeadKind(bool atEnd) const;

@@ -41,6 +41,89 @@ double Inclination(const DPoint& r, const DPoint& c)
 
 } // namespace
 
+DPoint LineEnds::Get(int n) const
+{
+    if (n == 0)
+        return *start;
+    if (n == 1)
+        return *end;
+    return DPoint{0.0, 0.0};
+}
+
+void LineEnds::Set(int n, const DPoint& p) const
+{
+    if (n == 0)
+        *start = p;
+    else if (n == 1)
+        *end = p;
+}
+
+void LineEnds::Move(int n, const DPoint& p) const
+{
+    Set(n, p);
+    if (n >= 0 && n < 2)
+        *chosen = n;
+}
+
+void LineEnds::Select(int editing, int n) const
+{
+    if (editing == 0)
+        return;
+    if (n == 0)
+        *start_selected = true;
+    else if (n == 1)
+        *end_selected = true;
+}
+
+bool LineEnds::IsSelected(int editing, int n) const
+{
+    if (editing == 0)
+        return false;
+    if (n == 0)
+        return *start_selected;
+    if (n == 1)
+        return *end_selected;
+    return false;
+}
+
+void LineEnds::ClearMarks() const
+{
+    *start_selected = *end_selected = false;
+    if (chosen != nullptr)
+        *chosen = -1;
+}
+
+void LineEnds::Save() const
+{
+    *saved_start = *start;
+    *saved_end = *end;
+}
+
+bool LineEnds::Transform(const ChangeRecord& change) const
+{
+    if (!*start_selected) {
+        *start = *saved_start;
+        TransformPoints(*start, *start, change);
+    }
+    if (!*end_selected) {
+        *end = *saved_end;
+        TransformPoints(*end, *end, change);
+    }
+    return !*start_selected && !*end_selected;
+}
+
+void LineEnds::CopyFrom(const LineEnds& o) const
+{
+    *start = *o.start;
+    *end = *o.end;
+    *saved_start = *o.saved_start;
+    *saved_end = *o.saved_end;
+    *start_selected = *o.start_selected;
+    *end_selected = *o.end_selected;
+    if (chosen != nullptr)
+        *chosen = *o.chosen;
+}
+
 CGraLine::CGraLine() : pen(ZuNew<CPenDef>()), stroke_colour(ZuNew<CColorDef>()) {}
 
 CGraLine::~CGraLine() {}
@@ -58,6 +141,15 @@ GraPaint CGraLine::Paint() const
     return GraPaint{&self->pen, &self->brush, &self->pulsar, &self->stroke_colour};
 }
 
+LineEnds CGraLine::Ends() const
+{
+    // The const operations only read through the view.
+    CGraLine* self = const_cast<CGraLine*>(this);
+    return LineEnds{
+        &self->start,          &self->end,          &self->saved_start, &self->saved_end,
+        &self->start_selected, &self->end_selected, &self->chosen};
+}
+
 void CGraLine::CopyFrom(const CGraObjectRef& other)
 {
     const CGraLine* o = CGraLineRef(other).CheckAndResolve();
@@ -67,15 +159,9 @@ void CGraLine::CopyFrom(const CGraObjectRef& other)
     edit_mode = o->edit_mode;
     editing = o->editing;
     Paint().CopyFrom(o->Paint());
-    start = o->start;
-    end = o->end;
-    chosen = o->chosen;
+    Ends().CopyFrom(o->Ends());
     box = o->box;
-    saved_start = o->saved_start;
-    saved_end = o->saved_end;
     saved_width = o->saved_width;
-    start_selected = o->start_selected;
-    end_selected = o->end_selected;
 }
 
 bool CGraLine::GetTypeName(ZuStringRef& out) const
@@ -109,11 +195,7 @@ int CGraLine::GetHandleType(int n) const
 
 DPoint CGraLine::GetHandlePosition(int n) const
 {
-    if (n == 0)
-        return start;
-    if (n == 1)
-        return end;
-    return DPoint{0.0, 0.0};
+    return Ends().Get(n);
 }
 
 bool CGraLine::GetHandle(int n, DPoint& out) const
@@ -123,59 +205,35 @@ bool CGraLine::GetHandle(int n, DPoint& out) const
 
 void CGraLine::SetHandlePosition(int n, const DPoint& p)
 {
-    if (n == 0)
-        start = p;
-    else if (n == 1)
-        end = p;
+    Ends().Set(n, p);
 }
 
 void CGraLine::MoveHandle(int n, const DPoint& p)
 {
-    SetHandlePosition(n, p);
-    if (n >= 0 && n < 2)
-        chosen = n;
+    Ends().Move(n, p);
 }
 
 void CGraLine::SelectHandle(int n)
 {
-    if (editing == 0)
-        return;
-    if (n == 0)
-        start_selected = true;
-    else if (n == 1)
-        end_selected = true;
+    Ends().Select(editing, n);
 }
 
 bool CGraLine::IsHandleSelected(int n) const
 {
-    if (editing == 0)
-        return false;
-    if (n == 0)
-        return start_selected;
-    if (n == 1)
-        return end_selected;
-    return false;
+    return Ends().IsSelected(editing, n);
 }
 
 bool CGraLine::SaveGeometry(const ChangeRecord&)
 {
-    saved_start = start;
-    saved_end = end;
+    Ends().Save();
     saved_width = Paint().PenWidth();
     return true;
 }
 
 bool CGraLine::Transform(const ChangeRecord& change, int flags)
 {
-    if (!start_selected) {
-        start = saved_start;
-        TransformPoints(start, start, change);
-    }
-    if (!end_selected) {
-        end = saved_end;
-        TransformPoints(end, end, change);
-    }
-    if (!start_selected && !end_selected && (flags & 2) != 0 && change.kind == 2 && pen.IsValid())
+    // A scale of the whole object scales the pen too.
+    if (Ends().Transform(change) && (flags & 2) != 0 && change.kind == 2 && pen.IsValid())
         pen->SetWidth(saved_width * (Abs(change.c.x) + Abs(change.c.y)) / 2.0);
     return true;
 }
@@ -446,8 +504,7 @@ int CGraLine::GetEditMode() const
 bool CGraLine::SetEditMode(int mode)
 {
     edit_mode = mode;
-    start_selected = end_selected = false;
-    chosen = -1;
+    Ends().ClearMarks();
     return true;
 }
 

@@ -29,6 +29,40 @@
 #include "app/graprops.h"
 #include "app/pulsardef.h"
 
+// LineEnds: the two ends of the line, the arrow and the line of text, with
+// what editing them needs: the ends' selection marks (set only while the
+// object's editing flag is), the copy of the ends that Transform starts
+// from and, for the line and the arrow, the chosen end. The objects keep
+// the fields (their records and subclasses name them); LineEnds points at
+// them, as GraPaint does at the definitions.
+struct LineEnds {
+    DPoint* start;
+    DPoint* end;
+    DPoint* saved_start;
+    DPoint* saved_end;
+    bool* start_selected;
+    bool* end_selected;
+    // None for the line of text.
+    int* chosen = nullptr;
+
+    // Handle 0 the start, 1 the end; the zero point for any other.
+    DPoint Get(int n) const;
+    // Nothing for a handle other than 0 and 1.
+    void Set(int n, const DPoint& p) const;
+    // Set, and the end moved becomes the chosen one.
+    void Move(int n, const DPoint& p) const;
+    void Select(int editing, int n) const;
+    bool IsSelected(int editing, int n) const;
+    // No end selected and none chosen.
+    void ClearMarks() const;
+    void Save() const;
+    // Each end not selected goes from its saved place through the change;
+    // whether neither is selected (the object moved as a whole).
+    bool Transform(const ChangeRecord& change) const;
+    // The ends, their saved copy, their marks and the chosen end.
+    void CopyFrom(const LineEnds& other) const;
+};
+
 ZU_HANDLE(CGraLine, CGraObject)
 
 class CGraLine : public CGraObject {
@@ -122,6 +156,7 @@ protected:
 
     // The pen, brush, pulsar and stroke colour.
     GraPaint Paint() const;
+    LineEnds Ends() const;
 
     int edit_mode = 0;
     int editing = 1;

@@ -62,19 +62,22 @@ void CGraLineText::CopyFrom(const CGraObjectRef& other)
     editing = o->editing;
     text_colour->CopyFrom(o->text_colour);
     CloneInto(font, o->font);
-    start = o->start;
-    end = o->end;
+    Ends().CopyFrom(o->Ends());
     SetText(o->text);
     sel_start = o->sel_start;
     sel_end = o->sel_end;
     caret_top = o->caret_top;
     caret_bottom = o->caret_bottom;
     box = o->box;
-    saved_start = o->saved_start;
-    saved_end = o->saved_end;
     saved_size = o->saved_size;
-    start_selected = o->start_selected;
-    end_selected = o->end_selected;
+}
+
+LineEnds CGraLineText::Ends() const
+{
+    // The const operations only read through the view.
+    CGraLineText* self = const_cast<CGraLineText*>(this);
+    return LineEnds{&self->start,          &self->end,         &self->saved_start, &self->saved_end,
+                    &self->start_selected, &self->end_selected};
 }
 
 bool CGraLineText::GetTypeName(ZuStringRef& out) const
@@ -110,11 +113,7 @@ int CGraLineText::GetHandleType(int n) const
 
 DPoint CGraLineText::GetHandlePosition(int n) const
 {
-    if (n == 0)
-        return start;
-    if (n == 1)
-        return end;
-    return DPoint{0.0, 0.0};
+    return Ends().Get(n);
 }
 
 bool CGraLineText::GetHandle(int n, DPoint& out) const
@@ -124,10 +123,7 @@ bool CGraLineText::GetHandle(int n, DPoint& out) const
 
 void CGraLineText::SetHandlePosition(int n, const DPoint& p)
 {
-    if (n == 0)
-        start = p;
-    else if (n == 1)
-        end = p;
+    Ends().Set(n, p);
 }
 
 void CGraLineText::MoveHandle(int n, const DPoint& p)
@@ -137,44 +133,24 @@ void CGraLineText::MoveHandle(int n, const DPoint& p)
 
 void CGraLineText::SelectHandle(int n)
 {
-    if (editing == 0)
-        return;
-    if (n == 0)
-        start_selected = true;
-    else if (n == 1)
-        end_selected = true;
+    Ends().Select(editing, n);
 }
 
 bool CGraLineText::IsHandleSelected(int n) const
 {
-    if (editing == 0)
-        return false;
-    if (n == 0)
-        return start_selected;
-    if (n == 1)
-        return end_selected;
-    return false;
+    return Ends().IsSelected(editing, n);
 }
 
 bool CGraLineText::SaveGeometry(const ChangeRecord&)
 {
-    saved_start = start;
-    saved_end = end;
+    Ends().Save();
     saved_size = font->GetScale();
     return true;
 }
 
 bool CGraLineText::Transform(const ChangeRecord& change, int flags)
 {
-    if (!start_selected) {
-        start = saved_start;
-        TransformPoints(start, start, change);
-    }
-    if (!end_selected) {
-        end = saved_end;
-        TransformPoints(end, end, change);
-    }
-    if (!start_selected && !end_selected && (flags & 2) != 0 && change.kind == 2)
+    if (Ends().Transform(change) && (flags & 2) != 0 && change.kind == 2)
         font->SetScale(saved_size * (Abs(change.c.x) + Abs(change.c.y)) * 0.5);
     return true;
 }
@@ -541,7 +517,7 @@ int CGraLineText::GetEditMode() const
 bool CGraLineText::SetEditMode(int mode)
 {
     edit_mode = mode;
-    start_selected = end_selected = false;
+    Ends().ClearMarks();
     return true;
 }
 

@@ -24,6 +24,7 @@
 #include <string>
 
 #include "app/fontdef.h"
+#include "app/graline.h"
 #include "app/graobject.h"
 
 ZU_HANDLE(CGraLineText, CGraObject)
@@ -133,6 +134,7 @@ protected:
     void UpdateCaret(CGraPortRef& port);
     DPoint ToFrame(const DPoint& p) const;
     DPoint FromFrame(const DPoint& p) const;
+    LineEnds Ends() const;
     // Deletes the selected range; the selection collapses to its start.
     // False when it is empty.
     bool DeleteSelection();
