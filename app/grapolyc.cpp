@@ -1,13 +1,12 @@
 #include "app/grapolyc.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 #include "app/graport.h"
+#include "app/polychain.h"
 #include "app/graprops.h"
 #include "si/classfactory.h"
-#include "si/except.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
 #include "si/string.h"
@@ -72,6 +71,14 @@ void CGraPolyCurve::Delete()
     CGraObject::Delete();
 }
 
+VertexChain<CurveVertex> CGraPolyCurve::Chain() const
+{
+    // The const operations only read through the view.
+    CGraPolyCurve* self = const_cast<CGraPolyCurve*>(this);
+    return VertexChain<CurveVertex>{self->vertices, self->saved,    &self->count,
+                                    &self->chosen,  self->selected, MAX_HANDLES};
+}
+
 void CGraPolyCurve::CopyFrom(const CGraObjectRef& other)
 {
     const CGraPolyCurve* o = CGraPolyCurveRef(other).CheckAndResolve();
@@ -81,13 +88,7 @@ void CGraPolyCurve::CopyFrom(const CGraObjectRef& other)
     edit_mode = o->edit_mode;
     editing = o->editing;
     paint.CopyFrom(o->paint);
-    count = o->count;
-    for (int i = 0; i < count; i++) {
-        vertices[i] = o->vertices[i];
-        saved[i] = o->saved[i];
-    }
-    std::memcpy(selected, o->selected, size_t(3 * count));
-    chosen = o->chosen;
+    Chain().CopyFrom(o->Chain());
     box = o->box;
     saved_width = o->saved_width;
 }
@@ -111,14 +112,7 @@ int CGraPolyCurve::GetIconId(int variant) const
 
 DPoint CGraPolyCurve::GetCentroid() const
 {
-    DPoint c{0.0, 0.0};
-    if (count == 0)
-        return c;
-    for (int i = 0; i < count; i++) {
-        c.x += vertices[i].p.x;
-        c.y += vertices[i].p.y;
-    }
-    return DPoint{c.x / count, c.y / count};
+    return Chain().Centroid();
 }
 
 void CGraPolyCurve::Offset(double dx, double dy)
@@ -133,19 +127,17 @@ void CGraPolyCurve::Offset(double dx, double dy)
 
 int CGraPolyCurve::NextIndex(int i) const
 {
-    return i + 1 >= count ? 0 : i + 1;
+    return Chain().Next(i);
 }
 
 int CGraPolyCurve::PrevIndex(int i) const
 {
-    return i - 1 < 0 ? count - 1 : i - 1;
+    return Chain().Prev(i);
 }
 
 bool CGraPolyCurve::IsSegment(int s) const
 {
-    if (s < 0 || s >= count)
-        return false;
-    return s < count - 1 || paint.IsClosed();
+    return Chain().IsSegment(s, paint.IsClosed());
 }
 
 DPoint& CGraPolyCurve::HandlePoint(int n)
@@ -262,30 +254,24 @@ void CGraPolyCurve::MoveHandle(int n, const DPoint& p)
 
 void CGraPolyCurve::SelectHandle(int n)
 {
-    if (editing != 0 && IsHandle(n))
-        selected[n] = 1;
+    Chain().Select(editing, n);
 }
 
 bool CGraPolyCurve::IsHandleSelected(int n) const
 {
-    if (editing == 0 || !IsHandle(n))
-        return false;
-    return selected[n] != 0;
+    return Chain().IsSelected(editing, n);
 }
 
 bool CGraPolyCurve::SaveGeometry(const ChangeRecord&)
 {
-    for (int i = 0; i < count; i++)
-        saved[i] = vertices[i];
+    Chain().Save();
     saved_width = paint.PenWidth();
     return true;
 }
 
 bool CGraPolyCurve::Transform(const ChangeRecord& change, int flags)
 {
-    bool any = false;
-    for (int n = 0; n < 3 * count; n++)
-        any = any || selected[n] != 0;
+    const bool any = Chain().AnySelected();
     for (int i = 0; i < count; i++) {
         if (selected[3 * i + 1] != 0)
             continue;
@@ -347,13 +333,7 @@ bool CGraPolyCurve::CanRemovePoint() const
 
 void CGraPolyCurve::RemoveLastPoint()
 {
-    if (count <= 0)
-        return;
-    count--;
-    if (count > 0)
-        vertices[count - 1].end = 1;
-    if (chosen >= count)
-        chosen = -1;
+    Chain().RemoveLast();
 }
 
 void CGraPolyCurve::ConstrainPoint(int, int, DPoint&) const {}
@@ -406,14 +386,7 @@ void CGraPolyCurve::EditPoints(int handle, int segment, const DPoint& point, int
     if (segment != -1 && IsSegment(segment)) {
         const int s = segment;
         if (command == CMD_ADD && count < MAX_VERTICES) {
-            for (int i = count; i > s + 1; i--)
-                vertices[i] = vertices[i - 1];
-            std::memmove(selected + 3 * (s + 2), selected + 3 * (s + 1),
-                         size_t(3 * (count - s - 1)));
-            std::memset(selected + 3 * (s + 1), 0, 3);
-            count++;
-            if (chosen > s)
-                chosen++;
+            Chain().Insert(s);
             vertices[s + 1].p = point;
             FitVertexToCurve(s + 1);
         } else if (command == CMD_STRAIGHT) {
@@ -438,15 +411,7 @@ void CGraPolyCurve::EditPoints(int handle, int segment, const DPoint& point, int
         if (command >= CMD_SYMMETRIC && command <= CMD_ANGULAR) {
             vertices[v].mode = short(command - CMD_SYMMETRIC + 1);
         } else if (command == CMD_REMOVE && count >= 3) {
-            for (int i = v; i < count - 1; i++)
-                vertices[i] = vertices[i + 1];
-            std::memmove(selected + 3 * v, selected + 3 * (v + 1), size_t(3 * (count - v - 1)));
-            std::memset(selected + 3 * (count - 1), 0, 3);
-            count--;
-            if (chosen == v)
-                chosen = -1;
-            else if (chosen > v)
-                chosen--;
+            Chain().Remove(v);
         }
     }
 }
@@ -605,9 +570,7 @@ bool CGraPolyCurve::GetPropertyHandles(int n, DPoint& a, DPoint& b, int& kind) c
 
 bool CGraPolyCurve::GetDebugText(ZuStringRef& out) const
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "  Sommets=%d", count);
-    SetLabel(out, text);
+    SetVertexDebugText(out, count);
     return true;
 }
 
@@ -626,8 +589,7 @@ int CGraPolyCurve::GetEditMode() const
 bool CGraPolyCurve::SetEditMode(int mode)
 {
     edit_mode = mode;
-    std::memset(selected, 0, sizeof selected);
-    chosen = -1;
+    Chain().ClearMarks();
     return true;
 }
 
@@ -697,9 +659,7 @@ bool CGraPolyCurve::Draw(CGraPortRef& port, int flags)
         }
         if (count == 1 && Same(vertices[0].p, vertices[0].s1) &&
             Same(vertices[0].p, vertices[0].s2)) {
-            const DPoint& p = vertices[0].p;
-            port->DrawLine(DPoint{p.x - 20.0, p.y - 20.0}, DPoint{p.x + 20.0, p.y + 20.0});
-            port->DrawLine(DPoint{p.x + 20.0, p.y - 20.0}, DPoint{p.x - 20.0, p.y + 20.0});
+            DrawVertexCross(port, vertices[0].p);
         }
     }
     PaintOutline(port, fill, paint.IsClosed(), [&] { AppendPath(port); });
@@ -735,20 +695,9 @@ int CGraPolyCurve::HitTestSegment(CGraPortRef& port, const DPoint& p, double zoo
     if (!IsPointInRect(p, box))
         return -1;
     paint.SetStroke(port);
-    for (int i = 0; i + 1 < count; i++) {
-        port->BeginHitTest();
-        port->DrawCurve(vertices[i].p, vertices[i].s2, vertices[i + 1].s1, vertices[i + 1].p);
-        if (port->EndHitTest(p, zoom, false, true, false))
-            return i;
-    }
-    if (paint.IsClosed() && count > 0) {
-        const CurveVertex& last = vertices[count - 1];
-        port->BeginHitTest();
-        port->DrawCurve(last.p, last.s2, vertices[0].s1, vertices[0].p);
-        if (port->EndHitTest(p, zoom, false, true, false))
-            return count - 1;
-    }
-    return -1;
+    return HitSegment(port, p, zoom, count, paint.IsClosed(), [&](int i, int j) {
+        port->DrawCurve(vertices[i].p, vertices[i].s2, vertices[j].s1, vertices[j].p);
+    });
 }
 
 // ---------------------------------------------------------------- storage
@@ -773,12 +722,7 @@ void CGraPolyCurve::RestoreInstance(const ZuStorageRef& s)
     CGraObject::RestoreInstance(s);
     s >> ZuStorageSync::begin >> edit_mode >> editing >> ZuStorageSync::mark;
     paint.Restore(s);
-    int stored = 0;
-    s >> stored;
-    // The vertex table is fixed: more than it holds is not a chain.
-    if (stored < 0 || stored > MAX_VERTICES)
-        throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
-    s >> ZuStorageSync::repeat;
+    const int stored = RestoreVertexCount(s, MAX_VERTICES);
     CurveVertex read[MAX_VERTICES] = {};
     for (int i = 0; i < stored; i++) {
         CurveVertex& v = read[i];

@@ -24,6 +24,7 @@
 #define LUMBRA_APP_GRAPOLYC_H
 
 #include "app/graobject.h"
+#include "app/polychain.h"
 #include "app/polypaint.h"
 
 struct CurveVertex {
@@ -155,6 +156,7 @@ protected:
     void RestoreInstance(const ZuStorageRef& storage) override;
 
     bool IsHandle(int n) const { return n >= 0 && n < 3 * count; }
+    VertexChain<CurveVertex> Chain() const;
     bool IsSegment(int s) const;
     DPoint& HandlePoint(int n);
     const DPoint& HandlePoint(int n) const;

@@ -1,13 +1,12 @@
 #include "app/grapolyl.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 #include "app/graport.h"
+#include "app/polychain.h"
 #include "app/graprops.h"
 #include "si/classfactory.h"
-#include "si/except.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
 #include "si/storageformat.h"
@@ -87,6 +86,14 @@ void CGraPolyLine::Delete()
     CGraObject::Delete();
 }
 
+VertexChain<PolyVertex> CGraPolyLine::Chain() const
+{
+    // The const operations only read through the view.
+    CGraPolyLine* self = const_cast<CGraPolyLine*>(this);
+    return VertexChain<PolyVertex>{self->vertices, self->saved,    &self->count,
+                                   &self->chosen,  self->selected, MAX_HANDLES};
+}
+
 void CGraPolyLine::CopyFrom(const CGraObjectRef& other)
 {
     const CGraPolyLine* o = CGraPolyLineRef(other).CheckAndResolve();
@@ -97,11 +104,7 @@ void CGraPolyLine::CopyFrom(const CGraObjectRef& other)
     editing = o->editing;
     paint.CopyFrom(o->paint);
     CloneInto(corner, o->corner);
-    count = o->count;
-    for (int i = 0; i < count; i++) {
-        vertices[i] = o->vertices[i];
-        saved[i] = o->saved[i];
-    }
+    Chain().CopyFrom(o->Chain());
     if (o->corners.IsInvalid()) {
         corners = CCornerDefArray();
     } else {
@@ -111,8 +114,6 @@ void CGraPolyLine::CopyFrom(const CGraObjectRef& other)
             corners[i] = CloneCorner(theirs);
         }
     }
-    std::memcpy(selected, o->selected, size_t(3 * count));
-    chosen = o->chosen;
     box = o->box;
     saved_width = o->saved_width;
 }
@@ -136,14 +137,7 @@ int CGraPolyLine::GetIconId(int variant) const
 
 DPoint CGraPolyLine::GetCentroid() const
 {
-    DPoint c{0.0, 0.0};
-    if (count == 0)
-        return c;
-    for (int i = 0; i < count; i++) {
-        c.x += vertices[i].p.x;
-        c.y += vertices[i].p.y;
-    }
-    return DPoint{c.x / count, c.y / count};
+    return Chain().Centroid();
 }
 
 void CGraPolyLine::Offset(const DPoint& d)
@@ -156,19 +150,17 @@ void CGraPolyLine::Offset(const DPoint& d)
 
 int CGraPolyLine::NextIndex(int i) const
 {
-    return i + 1 >= count ? 0 : i + 1;
+    return Chain().Next(i);
 }
 
 int CGraPolyLine::PrevIndex(int i) const
 {
-    return i - 1 < 0 ? count - 1 : i - 1;
+    return Chain().Prev(i);
 }
 
 bool CGraPolyLine::IsSegment(int s) const
 {
-    if (s < 0 || s >= count)
-        return false;
-    return s < count - 1 || paint.IsClosed();
+    return Chain().IsSegment(s, paint.IsClosed());
 }
 
 CCornerDefRef CGraPolyLine::CornerAt(int i) const
@@ -322,30 +314,24 @@ void CGraPolyLine::MoveHandle(int n, const DPoint& p)
 
 void CGraPolyLine::SelectHandle(int n)
 {
-    if (editing != 0 && IsHandle(n))
-        selected[n] = 1;
+    Chain().Select(editing, n);
 }
 
 bool CGraPolyLine::IsHandleSelected(int n) const
 {
-    if (editing == 0 || !IsHandle(n))
-        return false;
-    return selected[n] != 0;
+    return Chain().IsSelected(editing, n);
 }
 
 bool CGraPolyLine::SaveGeometry(const ChangeRecord&)
 {
-    for (int i = 0; i < count; i++)
-        saved[i] = vertices[i];
+    Chain().Save();
     saved_width = paint.PenWidth();
     return true;
 }
 
 bool CGraPolyLine::Transform(const ChangeRecord& change, int flags)
 {
-    bool any = false;
-    for (int n = 0; n < 3 * count; n++)
-        any = any || selected[n] != 0;
+    const bool any = Chain().AnySelected();
     for (int i = 0; i < count; i++) {
         if (selected[3 * i + 1] != 0)
             continue;
@@ -414,13 +400,7 @@ bool CGraPolyLine::CanRemovePoint() const
 
 void CGraPolyLine::RemoveLastPoint()
 {
-    if (count <= 0)
-        return;
-    count--;
-    if (count > 0)
-        vertices[count - 1].end = 1;
-    if (chosen >= count)
-        chosen = -1;
+    Chain().RemoveLast();
 }
 
 // ---------------------------------------------------------------- palette and editing
@@ -457,40 +437,25 @@ void CGraPolyLine::EditPoints(int handle, int segment, const DPoint& point, int 
 {
     if (command == CMD_ADD && segment != -1 && IsSegment(segment) && count < MAX_VERTICES) {
         const int s = segment;
-        if (corners.IsValid())
+        // The corners move with their vertices; the new vertex has none.
+        if (corners.IsValid()) {
             EnsureCorners();
-        for (int i = count; i > s + 1; i--) {
-            vertices[i] = vertices[i - 1];
-            if (corners.IsValid())
+            for (int i = count; i > s + 1; i--)
                 corners[unsigned(i)] = CornerAt(i - 1);
-        }
-        std::memmove(selected + 3 * (s + 2), selected + 3 * (s + 1), size_t(3 * (count - s - 1)));
-        std::memset(selected + 3 * (s + 1), 0, 3);
-        count++;
-        if (chosen > s)
-            chosen++;
-        vertices[s + 1] = PolyVertex{point, 0};
-        if (corners.IsValid())
             corners[unsigned(s + 1)] = CCornerDefRef();
+        }
+        Chain().Insert(s);
+        vertices[s + 1] = PolyVertex{point, 0};
     }
     if (command == CMD_REMOVE && handle != -1 && IsHandle(handle) && count >= 3) {
         const int v = handle / 3;
-        if (corners.IsValid())
+        if (corners.IsValid()) {
             EnsureCorners();
-        for (int i = v; i < count - 1; i++) {
-            vertices[i] = vertices[i + 1];
-            if (corners.IsValid())
+            for (int i = v; i < count - 1; i++)
                 corners[unsigned(i)] = CornerAt(i + 1);
-        }
-        if (corners.IsValid())
             corners[unsigned(count - 1)] = CCornerDefRef();
-        std::memmove(selected + 3 * v, selected + 3 * (v + 1), size_t(3 * (count - v - 1)));
-        std::memset(selected + 3 * (count - 1), 0, 3);
-        count--;
-        if (chosen == v)
-            chosen = -1;
-        else if (chosen > v)
-            chosen--;
+        }
+        Chain().Remove(v);
     }
 }
 
@@ -675,9 +640,7 @@ bool CGraPolyLine::GetPropertyHandles(int n, DPoint& a, DPoint& b, int& kind) co
 
 bool CGraPolyLine::GetDebugText(ZuStringRef& out) const
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "  Sommets=%d", count);
-    SetLabel(out, text);
+    SetVertexDebugText(out, count);
     return true;
 }
 
@@ -696,8 +659,7 @@ int CGraPolyLine::GetEditMode() const
 bool CGraPolyLine::SetEditMode(int mode)
 {
     edit_mode = mode;
-    std::memset(selected, 0, sizeof selected);
-    chosen = -1;
+    Chain().ClearMarks();
     return true;
 }
 
@@ -809,11 +771,8 @@ bool CGraPolyLine::Draw(CGraPortRef& port, int flags)
             port->DrawLine(vertices[i].p, GetCornerEntry(i));
             port->DrawLine(vertices[i].p, GetCornerExit(i));
         }
-        if (count == 1) {
-            const DPoint& p = vertices[0].p;
-            port->DrawLine(DPoint{p.x - 20.0, p.y - 20.0}, DPoint{p.x + 20.0, p.y + 20.0});
-            port->DrawLine(DPoint{p.x + 20.0, p.y - 20.0}, DPoint{p.x - 20.0, p.y + 20.0});
-        }
+        if (count == 1)
+            DrawVertexCross(port, vertices[0].p);
     }
     PaintOutline(port, fill, paint.IsClosed(), [&] { AppendPath(port); });
     return true;
@@ -848,19 +807,8 @@ int CGraPolyLine::HitTestSegment(CGraPortRef& port, const DPoint& p, double zoom
     if (!IsPointInRect(p, box))
         return -1;
     paint.SetStroke(port);
-    for (int i = 0; i + 1 < count; i++) {
-        port->BeginHitTest();
-        port->DrawLine(vertices[i].p, vertices[i + 1].p);
-        if (port->EndHitTest(p, zoom, false, true, false))
-            return i;
-    }
-    if (paint.IsClosed() && count > 0) {
-        port->BeginHitTest();
-        port->DrawLine(vertices[count - 1].p, vertices[0].p);
-        if (port->EndHitTest(p, zoom, false, true, false))
-            return count - 1;
-    }
-    return -1;
+    return HitSegment(port, p, zoom, count, paint.IsClosed(),
+                      [&](int i, int j) { port->DrawLine(vertices[i].p, vertices[j].p); });
 }
 
 // ---------------------------------------------------------------- storage
@@ -896,11 +844,7 @@ void CGraPolyLine::RestoreInstance(const ZuStorageRef& s)
     // The array's places are read after this record: Awake checks them.
     ZuArrayRef array;
     s >> array;
-    int stored = 0;
-    s >> stored;
-    if (stored < 0 || stored > MAX_VERTICES)
-        throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
-    s >> ZuStorageSync::repeat;
+    const int stored = RestoreVertexCount(s, MAX_VERTICES);
     PolyVertex read[MAX_VERTICES] = {};
     for (int i = 0; i < stored; i++)
         s >> ZuStorageSync::begin >> read[i].p.x >> read[i].p.y >> read[i].end >>

@@ -30,6 +30,7 @@
 
 #include "app/cornerdef.h"
 #include "app/graobject.h"
+#include "app/polychain.h"
 #include "app/polypaint.h"
 #include "si/array.h"
 
@@ -154,6 +155,7 @@ protected:
     void RestoreInstance(const ZuStorageRef& storage) override;
 
     bool IsHandle(int n) const { return n >= 0 && n < 3 * count; }
+    VertexChain<PolyVertex> Chain() const;
     bool IsVertex(int i) const { return i >= 0 && i < count; }
     bool IsSegment(int s) const;
     // Entry i of the vertex corners; empty past the array's end or for an
