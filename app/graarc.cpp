@@ -34,7 +34,7 @@ const GraProperty kProperties[CGraArc::PROPERTIES] = {
     {"Orientation", "Orientation", 0x880, 13, 0.0, 6.283185307, 0.3926990816875, -1},
 };
 
-const GraPropertyTable kTable{kProperties};
+const GraPropertyTable kTable{kProperties, GraPropertyTable::WITHOUT_OPTIONS};
 
 // The angle in 0 .. 2 pi.
 double Normalised(double a)
@@ -59,7 +59,9 @@ int Truncated(double v)
 CGraArc::CGraArc()
     : pen(ZuNew<CPenDef>()), stroke_colour(ZuNew<CColorDef>()), fill(ZuNew<CMotifDef>()),
       fill_colour(ZuNew<CColorDef>()), arc(ZuNew<CArcDef>())
-{}
+{
+    properties = &kTable;
+}
 
 CGraArc::~CGraArc() {}
 
@@ -314,49 +316,9 @@ bool CGraArc::DragPoint(const DPoint& p, int flags)
 
 // ---------------------------------------------------------------- properties
 
-bool CGraArc::HasProperties() const
-{
-    return true;
-}
-
 void CGraArc::GetPropertyLayout(int, int, int, int, int* out) const
 {
-    CGraLine::LineLayout(out);
-}
-
-int CGraArc::GetPropertyCount() const
-{
-    return PROPERTIES;
-}
-
-bool CGraArc::GetPropertyFlags(int n, int& out) const
-{
-    return kTable.Flags(n, out);
-}
-
-bool CGraArc::GetPropertyUnit(int n, int& out) const
-{
-    return kTable.Unit(n, out);
-}
-
-bool CGraArc::GetPropertyName(int n, ZuStringRef& out) const
-{
-    return kTable.Name(n, out);
-}
-
-bool CGraArc::GetPropertyDescription(int n, ZuStringRef& out) const
-{
-    return kTable.Description(n, out);
-}
-
-bool CGraArc::GetPropertyRange(int n, double& min, double& max) const
-{
-    return kTable.Range(n, min, max);
-}
-
-bool CGraArc::GetPropertyStep(int n, double& out) const
-{
-    return kTable.Step(n, out);
+    SetPlainLayout(out);
 }
 
 bool CGraArc::GetPropertyOption(int, int& out) const

@@ -58,15 +58,7 @@ public:
     bool DragPoint(const DPoint& p, int flags) override;
 
     // ---- Properties, set directly (no page check, no circle constraint)
-    bool HasProperties() const override;
     void GetPropertyLayout(int a, int b, int c, int d, int* out) const override;
-    int GetPropertyCount() const override;
-    bool GetPropertyFlags(int n, int& out) const override;
-    bool GetPropertyUnit(int n, int& out) const override;
-    bool GetPropertyName(int n, ZuStringRef& out) const override;
-    bool GetPropertyDescription(int n, ZuStringRef& out) const override;
-    bool GetPropertyRange(int n, double& min, double& max) const override;
-    bool GetPropertyStep(int n, double& out) const override;
     bool GetPropertyOption(int n, int& out) const override;
     bool GetPropertyValue(int n, double& out) const override;
     bool SetPropertyValue(int n, double value) override;

@@ -48,7 +48,9 @@ double OffsetAlong(const DPoint& from, const DPoint& towards, const DPoint& p)
 CGraArrow::CGraArrow()
     : pen(ZuNew<CPenDef>()), stroke_colour(ZuNew<CColorDef>()), start_head(ZuNew<CArrowDef>()),
       end_head(ZuNew<CArrowDef>())
-{}
+{
+    properties = &CGraLine::LineProperties();
+}
 
 CGraArrow::~CGraArrow() {}
 
@@ -323,49 +325,9 @@ void CGraArrow::ConstrainPoint(int flags, int which, DPoint& p) const
 
 // ---------------------------------------------------------------- properties
 
-bool CGraArrow::HasProperties() const
-{
-    return true;
-}
-
 void CGraArrow::GetPropertyLayout(int, int, int, int, int* out) const
 {
-    CGraLine::LineLayout(out);
-}
-
-int CGraArrow::GetPropertyCount() const
-{
-    return CGraLine::PROPERTIES;
-}
-
-bool CGraArrow::GetPropertyFlags(int n, int& out) const
-{
-    return CGraLine::LineProperties().Flags(n, out);
-}
-
-bool CGraArrow::GetPropertyUnit(int n, int& out) const
-{
-    return CGraLine::LineProperties().Unit(n, out);
-}
-
-bool CGraArrow::GetPropertyName(int n, ZuStringRef& out) const
-{
-    return CGraLine::LineProperties().Name(n, out);
-}
-
-bool CGraArrow::GetPropertyDescription(int n, ZuStringRef& out) const
-{
-    return CGraLine::LineProperties().Description(n, out);
-}
-
-bool CGraArrow::GetPropertyRange(int n, double& min, double& max) const
-{
-    return CGraLine::LineProperties().Range(n, min, max);
-}
-
-bool CGraArrow::GetPropertyStep(int n, double& out) const
-{
-    return CGraLine::LineProperties().Step(n, out);
+    SetPlainLayout(out);
 }
 
 bool CGraArrow::GetPropertyValue(int n, double& out) const

@@ -29,9 +29,7 @@ const GraProperty kProperties[CGraLine::PROPERTIES] = {
      0.3926990816875, -1},
 };
 
-const GraPropertyTable kTable{kProperties};
-
-const int kLayout[CGraLine::LAYOUT_WORDS] = {8, 0, 0, -2, -6, 30, 0, 0, -2, -3, 78, 0, 0, -2, -1};
+const GraPropertyTable kTable{kProperties, GraPropertyTable::WITHOUT_OPTIONS};
 
 // The angle at r from the horizontal ray to c.
 double Inclination(const DPoint& r, const DPoint& c)
@@ -124,7 +122,10 @@ void LineEnds::CopyFrom(const LineEnds& o) const
         *chosen = *o.chosen;
 }
 
-CGraLine::CGraLine() : pen(ZuNew<CPenDef>()), stroke_colour(ZuNew<CColorDef>()) {}
+CGraLine::CGraLine() : pen(ZuNew<CPenDef>()), stroke_colour(ZuNew<CColorDef>())
+{
+    properties = &kTable;
+}
 
 CGraLine::~CGraLine() {}
 
@@ -283,49 +284,9 @@ void CGraLine::ConstrainLinePoint(const DPoint& start, const DPoint& end, int fl
 
 // ---------------------------------------------------------------- properties
 
-bool CGraLine::HasProperties() const
-{
-    return true;
-}
-
 void CGraLine::GetPropertyLayout(int, int, int, int, int* out) const
 {
-    LineLayout(out);
-}
-
-int CGraLine::GetPropertyCount() const
-{
-    return PROPERTIES;
-}
-
-bool CGraLine::GetPropertyFlags(int n, int& out) const
-{
-    return kTable.Flags(n, out);
-}
-
-bool CGraLine::GetPropertyUnit(int n, int& out) const
-{
-    return kTable.Unit(n, out);
-}
-
-bool CGraLine::GetPropertyName(int n, ZuStringRef& out) const
-{
-    return kTable.Name(n, out);
-}
-
-bool CGraLine::GetPropertyDescription(int n, ZuStringRef& out) const
-{
-    return kTable.Description(n, out);
-}
-
-bool CGraLine::GetPropertyRange(int n, double& min, double& max) const
-{
-    return kTable.Range(n, min, max);
-}
-
-bool CGraLine::GetPropertyStep(int n, double& out) const
-{
-    return kTable.Step(n, out);
+    SetPlainLayout(out);
 }
 
 bool CGraLine::GetPropertyValue(int n, double& out) const
@@ -341,12 +302,6 @@ bool CGraLine::SetPropertyValue(int n, double value)
 bool CGraLine::GetPropertyHandles(int n, DPoint& a, DPoint& b, int& kind) const
 {
     return LinePropertyHandles(start, end, chosen, n, a, b, kind);
-}
-
-void CGraLine::LineLayout(int* out)
-{
-    if (out != nullptr)
-        std::memcpy(out, kLayout, sizeof kLayout);
 }
 
 const GraPropertyTable& CGraLine::LineProperties()

@@ -98,15 +98,7 @@ public:
     bool DragPoint(const DPoint& p, int flags) override;
 
     // ---- Properties
-    bool HasProperties() const override;
     void GetPropertyLayout(int a, int b, int c, int d, int* out) const override;
-    int GetPropertyCount() const override;
-    bool GetPropertyFlags(int n, int& out) const override;
-    bool GetPropertyUnit(int n, int& out) const override;
-    bool GetPropertyName(int n, ZuStringRef& out) const override;
-    bool GetPropertyDescription(int n, ZuStringRef& out) const override;
-    bool GetPropertyRange(int n, double& min, double& max) const override;
-    bool GetPropertyStep(int n, double& out) const override;
     bool GetPropertyValue(int n, double& out) const override;
     bool SetPropertyValue(int n, double value) override;
     bool GetPropertyHandles(int n, DPoint& a, DPoint& b, int& kind) const override;
@@ -139,7 +131,6 @@ public:
     // arrow, which is a line with heads. chosen is the chosen handle.
     static void ConstrainLinePoint(const DPoint& start, const DPoint& end, int flags, int which,
                                    DPoint& p);
-    static void LineLayout(int* out);
     static const GraPropertyTable& LineProperties();
     static bool LinePropertyValue(const DPoint& start, const DPoint& end, int chosen, int n,
                                   double& out);

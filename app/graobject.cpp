@@ -153,7 +153,7 @@ void CGraObject::RemoveLastPoint() {}
 
 bool CGraObject::HasProperties() const
 {
-    return false;
+    return properties != nullptr;
 }
 
 void CGraObject::GetPropertyLayout(int, int, int, int, int* out) const
@@ -166,46 +166,56 @@ void CGraObject::EditPoints(int, int, const DPoint&, int) {}
 
 int CGraObject::GetPropertyCount() const
 {
-    return 0;
+    return properties != nullptr ? properties->Count() : 0;
 }
 
-bool CGraObject::GetPropertyFlags(int, int& out) const
+bool CGraObject::GetPropertyFlags(int n, int& out) const
 {
+    if (properties != nullptr)
+        return properties->Flags(n, out);
     out = 0;
     return false;
 }
 
-bool CGraObject::GetPropertyUnit(int, int& out) const
+bool CGraObject::GetPropertyUnit(int n, int& out) const
 {
+    if (properties != nullptr)
+        return properties->Unit(n, out);
     out = 0;
     return true;
 }
 
-bool CGraObject::GetPropertyName(int, ZuStringRef&) const
+bool CGraObject::GetPropertyName(int n, ZuStringRef& out) const
 {
-    return false;
+    return properties != nullptr && properties->Name(n, out);
 }
 
-bool CGraObject::GetPropertyDescription(int, ZuStringRef&) const
+bool CGraObject::GetPropertyDescription(int n, ZuStringRef& out) const
 {
-    return false;
+    return properties != nullptr && properties->Description(n, out);
 }
 
-bool CGraObject::GetPropertyRange(int, double& min, double& max) const
+bool CGraObject::GetPropertyRange(int n, double& min, double& max) const
 {
+    if (properties != nullptr)
+        return properties->Range(n, min, max);
     min = -2000.0;
     max = 2000.0;
     return true;
 }
 
-bool CGraObject::GetPropertyStep(int, double& out) const
+bool CGraObject::GetPropertyStep(int n, double& out) const
 {
+    if (properties != nullptr)
+        return properties->Step(n, out);
     out = 0.0;
     return false;
 }
 
-bool CGraObject::GetPropertyOption(int, int& out) const
+bool CGraObject::GetPropertyOption(int n, int& out) const
 {
+    if (properties != nullptr)
+        return properties->Option(n, out);
     out = -1;
     return false;
 }

@@ -23,6 +23,7 @@
 #define LUMBRA_APP_GRAOBJECT_H
 
 #include "app/colordef.h"
+#include "app/graprops.h"
 #include "app/misc.h"
 #include "app/motifdef.h"
 #include "app/patterndef.h"
@@ -83,7 +84,9 @@ public:
     virtual bool CanRemovePoint() const;
     virtual void RemoveLastPoint();
 
-    // ---- Properties
+    // ---- Properties. A class with a fixed table of property rows hands it
+    // to the base (properties), which then answers HasProperties (true),
+    // the count and the row lookups from it instead of the defaults below.
     virtual bool HasProperties() const;
     // Writes -1 to out.
     virtual void GetPropertyLayout(int a, int b, int c, int d, int* out) const;
@@ -219,6 +222,8 @@ protected:
     bool shown = true;
     // Measured by the classes: the base itself measures nothing.
     DRect box{0.0, 0.0, 0.0, 0.0};
+    // The class's property table; none for the base.
+    const GraPropertyTable* properties = nullptr;
 };
 ZU_CLASS_END(CGraObject)
 

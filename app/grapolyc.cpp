@@ -30,7 +30,7 @@ const GraProperty kProperties[CGraPolyCurve::PROPERTIES] = {
      0.3926990816875, -1},
 };
 
-const GraPropertyTable kTable{kProperties};
+const GraPropertyTable kTable{kProperties, GraPropertyTable::WITHOUT_OPTIONS};
 
 bool Same(const DPoint& a, const DPoint& b)
 {
@@ -60,6 +60,7 @@ const int kNearestSteps = 1000;
 
 CGraPolyCurve::CGraPolyCurve()
 {
+    properties = &kTable;
     paint.Create();
 }
 
@@ -340,11 +341,6 @@ void CGraPolyCurve::ConstrainPoint(int, int, DPoint&) const {}
 
 // ---------------------------------------------------------------- palette and editing
 
-bool CGraPolyCurve::HasProperties() const
-{
-    return true;
-}
-
 void CGraPolyCurve::GetPropertyLayout(int handle, int segment, int, int, int* out) const
 {
     if (out == nullptr)
@@ -418,43 +414,13 @@ void CGraPolyCurve::EditPoints(int handle, int segment, const DPoint& point, int
 
 // ---------------------------------------------------------------- properties
 
-int CGraPolyCurve::GetPropertyCount() const
-{
-    return PROPERTIES;
-}
-
-bool CGraPolyCurve::GetPropertyFlags(int n, int& out) const
-{
-    return kTable.Flags(n, out);
-}
-
-bool CGraPolyCurve::GetPropertyUnit(int n, int& out) const
-{
-    return kTable.Unit(n, out);
-}
-
-bool CGraPolyCurve::GetPropertyName(int n, ZuStringRef& out) const
-{
-    return kTable.Name(n, out);
-}
-
-bool CGraPolyCurve::GetPropertyDescription(int n, ZuStringRef& out) const
-{
-    return kTable.Description(n, out);
-}
-
 bool CGraPolyCurve::GetPropertyRange(int n, double& min, double& max) const
 {
-    if (!kTable.Range(n, min, max))
+    if (!CGraObject::GetPropertyRange(n, min, max))
         return false;
     if (n == 2)
         max = double(count);
     return true;
-}
-
-bool CGraPolyCurve::GetPropertyStep(int n, double& out) const
-{
-    return kTable.Step(n, out);
 }
 
 bool CGraPolyCurve::GetPropertyValue(int n, double& out) const

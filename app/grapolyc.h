@@ -88,20 +88,13 @@ public:
     void RemoveLastPoint() override;
 
     // ---- Properties
-    bool HasProperties() const override;
     // a: the handle (-1 none), b: the segment (-1 none).
     void GetPropertyLayout(int a, int b, int c, int d, int* out) const override;
     // handle and segment as in the layout. Commands on a segment or handle
     // out of range, "Ajouter point" at 100 vertices and "Supprimer point"
     // below 3 change nothing.
     void EditPoints(int handle, int segment, const DPoint& p, int command) override;
-    int GetPropertyCount() const override;
-    bool GetPropertyFlags(int n, int& out) const override;
-    bool GetPropertyUnit(int n, int& out) const override;
-    bool GetPropertyName(int n, ZuStringRef& out) const override;
-    bool GetPropertyDescription(int n, ZuStringRef& out) const override;
     bool GetPropertyRange(int n, double& min, double& max) const override;
-    bool GetPropertyStep(int n, double& out) const override;
     bool GetPropertyValue(int n, double& out) const override;
     bool SetPropertyValue(int n, double value) override;
     bool GetPropertyHandles(int n, DPoint& a, DPoint& b, int& kind) const override;

@@ -33,7 +33,7 @@ const GraProperty kProperties[CGraPolyLine::PROPERTIES] = {
     {"Retrait coins", "Retrait pour les coins", 0x880, 0, 0.0, 2000.0, 0.0, 30},
 };
 
-const GraPropertyTable kTable{kProperties};
+const GraPropertyTable kTable{kProperties, GraPropertyTable::WITH_OPTIONS};
 
 double Inclination(const DPoint& p, const DPoint& x)
 {
@@ -61,6 +61,7 @@ CCornerDefRef CloneCorner(const ZuObjectRef& def)
 
 CGraPolyLine::CGraPolyLine()
 {
+    properties = &kTable;
     paint.Create();
     corner = ZuNew<CCornerDef>();
 }
@@ -405,11 +406,6 @@ void CGraPolyLine::RemoveLastPoint()
 
 // ---------------------------------------------------------------- palette and editing
 
-bool CGraPolyLine::HasProperties() const
-{
-    return true;
-}
-
 void CGraPolyLine::GetPropertyLayout(int handle, int segment, int, int, int* out) const
 {
     if (out == nullptr)
@@ -461,49 +457,20 @@ void CGraPolyLine::EditPoints(int handle, int segment, const DPoint& point, int 
 
 // ---------------------------------------------------------------- properties
 
-int CGraPolyLine::GetPropertyCount() const
-{
-    return PROPERTIES;
-}
-
-bool CGraPolyLine::GetPropertyFlags(int n, int& out) const
-{
-    return kTable.Flags(n, out);
-}
-
-bool CGraPolyLine::GetPropertyUnit(int n, int& out) const
-{
-    return kTable.Unit(n, out);
-}
-
-bool CGraPolyLine::GetPropertyName(int n, ZuStringRef& out) const
-{
-    return kTable.Name(n, out);
-}
-
-bool CGraPolyLine::GetPropertyDescription(int n, ZuStringRef& out) const
-{
-    return kTable.Description(n, out);
-}
-
 bool CGraPolyLine::GetPropertyRange(int n, double& min, double& max) const
 {
-    if (!kTable.Range(n, min, max))
+    if (!CGraObject::GetPropertyRange(n, min, max))
         return false;
     if (n == 2)
         max = double(count);
     return true;
 }
 
-bool CGraPolyLine::GetPropertyStep(int n, double& out) const
-{
-    return kTable.Step(n, out);
-}
-
 bool CGraPolyLine::GetPropertyOption(int n, int& out) const
 {
+    // A row outside the table answers -1 too.
     out = -1;
-    return kTable.Option(n, out);
+    return CGraObject::GetPropertyOption(n, out);
 }
 
 bool CGraPolyLine::GetPropertyValue(int n, double& out) const

@@ -29,13 +29,10 @@ const GraProperty kProperties[CGraPolyReg::PROPERTIES] = {
     {"Retrait int.", "Retrait des coins int\xe9rieurs", 2180, 0, 0.0, 2000.0, 0.0, 31},
 };
 
-const GraPropertyTable kTable{kProperties};
+const GraPropertyTable kTable{kProperties, GraPropertyTable::WITH_OPTIONS};
 
 // The flags of a star's rows.
 const int kStarFlags[CGraPolyReg::PROPERTIES] = {2081, 2114, 2049, 2176, 128, 2050, 2049, 2176};
-
-const int kLayout[CGraPolyReg::LAYOUT_WORDS] = {8,  0,  0,  -2, -6, 30, 0, 0,
-                                                -2, -3, 78, 0,  0,  -2, -1};
 
 // A value as an int for the debugging text; one beyond an int's reach, or
 // no number, gives 0.
@@ -50,7 +47,9 @@ CGraPolyReg::CGraPolyReg()
     : pen(ZuNew<CPenDef>()), stroke_colour(ZuNew<CColorDef>()), fill(ZuNew<CMotifDef>()),
       fill_colour(ZuNew<CColorDef>()), shape(ZuNew<CPolyRegDef>()), outer(ZuNew<CCornerDef>()),
       inner(ZuNew<CCornerDef>())
-{}
+{
+    properties = &kTable;
+}
 
 CGraPolyReg::~CGraPolyReg() {}
 
@@ -388,59 +387,18 @@ void CGraPolyReg::ConstrainPoint(int flags, int which, DPoint& point) const
 
 // ---------------------------------------------------------------- properties
 
-bool CGraPolyReg::HasProperties() const
-{
-    return true;
-}
-
 void CGraPolyReg::GetPropertyLayout(int, int, int, int, int* out) const
 {
-    if (out != nullptr)
-        std::memcpy(out, kLayout, sizeof kLayout);
-}
-
-int CGraPolyReg::GetPropertyCount() const
-{
-    return PROPERTIES;
+    SetPlainLayout(out);
 }
 
 bool CGraPolyReg::GetPropertyFlags(int n, int& out) const
 {
-    if (!kTable.Flags(n, out))
+    if (!CGraObject::GetPropertyFlags(n, out))
         return false;
     if (IsStar())
         out = kStarFlags[n];
     return true;
-}
-
-bool CGraPolyReg::GetPropertyUnit(int n, int& out) const
-{
-    return kTable.Unit(n, out);
-}
-
-bool CGraPolyReg::GetPropertyName(int n, ZuStringRef& out) const
-{
-    return kTable.Name(n, out);
-}
-
-bool CGraPolyReg::GetPropertyDescription(int n, ZuStringRef& out) const
-{
-    return kTable.Description(n, out);
-}
-
-bool CGraPolyReg::GetPropertyRange(int n, double& min, double& max) const
-{
-    return kTable.Range(n, min, max);
-}
-
-bool CGraPolyReg::GetPropertyStep(int n, double& out) const
-{
-    return kTable.Step(n, out);
-}
-
-bool CGraPolyReg::GetPropertyOption(int n, int& out) const
-{
-    return kTable.Option(n, out);
 }
 
 bool CGraPolyReg::GetPropertyValue(int n, double& out) const

@@ -72,17 +72,9 @@ public:
     bool DragPoint(const DPoint& p, int flags) override;
 
     // ---- Properties
-    bool HasProperties() const override;
     void GetPropertyLayout(int a, int b, int c, int d, int* out) const override;
-    int GetPropertyCount() const override;
     // A polygon that is not a star hides rows 5 and 7 (flag 4).
     bool GetPropertyFlags(int n, int& out) const override;
-    bool GetPropertyUnit(int n, int& out) const override;
-    bool GetPropertyName(int n, ZuStringRef& out) const override;
-    bool GetPropertyDescription(int n, ZuStringRef& out) const override;
-    bool GetPropertyRange(int n, double& min, double& max) const override;
-    bool GetPropertyStep(int n, double& out) const override;
-    bool GetPropertyOption(int n, int& out) const override;
     bool GetPropertyValue(int n, double& out) const override;
     // False, the centre and vertex unchanged, when they would coincide or
     // leave the page, or for a value that is no number.

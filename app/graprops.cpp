@@ -1,5 +1,7 @@
 #include "app/graprops.h"
 
+#include <cstring>
+
 #include "app/misc.h"
 #include "si/classfactory.h"
 
@@ -54,10 +56,21 @@ bool GraPropertyTable::Step(int n, double& out) const
 
 bool GraPropertyTable::Option(int n, int& out) const
 {
+    if (!options) {
+        out = -1;
+        return false;
+    }
     if (!Has(n))
         return false;
     out = rows[n].option;
     return true;
+}
+
+void SetPlainLayout(int* out)
+{
+    static const int layout[] = {8, 0, 0, -2, -6, 30, 0, 0, -2, -3, 78, 0, 0, -2, -1};
+    if (out != nullptr)
+        std::memcpy(out, layout, sizeof layout);
 }
 
 void SetLabel(ZuStringRef& out, const char* text)

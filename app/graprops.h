@@ -4,7 +4,11 @@
 // dialog asks for it: name, description (Latin-1), flags, unit, range, step
 // and option. GraPropertyTable answers those questions from a table of rows;
 // a question about a row outside the table answers false and leaves out as
-// it was.
+// it was. A table without options (its rows hold -1 there) answers every
+// option question as an object without properties does: -1, false.
+//
+// SetPlainLayout writes the palette of an object that has no point
+// commands (LAYOUT_WORDS, 15 words).
 //
 // SetLabel puts a text into a caller's string (a new one when it has none);
 // SetDebugText makes the one line of the debugging trace out of labelled
@@ -30,10 +34,14 @@ struct GraProperty {
 
 class GraPropertyTable {
 public:
+    enum Options { WITHOUT_OPTIONS, WITH_OPTIONS };
+
     template <std::size_t N>
-    explicit constexpr GraPropertyTable(const GraProperty (&table)[N]) : rows(table), count(int(N))
+    constexpr GraPropertyTable(const GraProperty (&table)[N], Options kind)
+        : rows(table), count(int(N)), options(kind == WITH_OPTIONS)
     {}
 
+    int Count() const { return count; }
     bool Has(int n) const { return n >= 0 && n < count; }
     bool Flags(int n, int& out) const;
     bool Unit(int n, int& out) const;
@@ -46,7 +54,10 @@ public:
 private:
     const GraProperty* rows;
     int count;
+    bool options;
 };
+
+void SetPlainLayout(int* out);
 
 void SetLabel(ZuStringRef& out, const char* text);
 

@@ -47,9 +47,7 @@ const GraProperty kProperties[CGraRect::PROPERTIES] = {
     {"Retrait coins", "Retrait des 4 coins", 2176, 0, 0.0, 2000.0, 0.0, 30},
 };
 
-const GraPropertyTable kTable{kProperties};
-
-const int kLayout[CGraRect::LAYOUT_WORDS] = {8, 0, 0, -2, -6, 30, 0, 0, -2, -3, 78, 0, 0, -2, -1};
+const GraPropertyTable kTable{kProperties, GraPropertyTable::WITH_OPTIONS};
 
 DPoint Add(const DPoint& a, double dx, double dy)
 {
@@ -61,7 +59,9 @@ DPoint Add(const DPoint& a, double dx, double dy)
 CGraRect::CGraRect()
     : pen(ZuNew<CPenDef>()), stroke_colour(ZuNew<CColorDef>()), fill(ZuNew<CMotifDef>()),
       fill_colour(ZuNew<CColorDef>())
-{}
+{
+    properties = &kTable;
+}
 
 CGraRect::~CGraRect() {}
 
@@ -344,55 +344,9 @@ void CGraRect::ConstrainPoint(int flags, int i, DPoint& point) const
 
 // ---------------------------------------------------------------- properties
 
-bool CGraRect::HasProperties() const
-{
-    return true;
-}
-
 void CGraRect::GetPropertyLayout(int, int, int, int, int* out) const
 {
-    if (out != nullptr)
-        std::memcpy(out, kLayout, sizeof kLayout);
-}
-
-int CGraRect::GetPropertyCount() const
-{
-    return PROPERTIES;
-}
-
-bool CGraRect::GetPropertyFlags(int n, int& out) const
-{
-    return kTable.Flags(n, out);
-}
-
-bool CGraRect::GetPropertyUnit(int n, int& out) const
-{
-    return kTable.Unit(n, out);
-}
-
-bool CGraRect::GetPropertyName(int n, ZuStringRef& out) const
-{
-    return kTable.Name(n, out);
-}
-
-bool CGraRect::GetPropertyDescription(int n, ZuStringRef& out) const
-{
-    return kTable.Description(n, out);
-}
-
-bool CGraRect::GetPropertyRange(int n, double& min, double& max) const
-{
-    return kTable.Range(n, min, max);
-}
-
-bool CGraRect::GetPropertyStep(int n, double& out) const
-{
-    return kTable.Step(n, out);
-}
-
-bool CGraRect::GetPropertyOption(int n, int& out) const
-{
-    return kTable.Option(n, out);
+    SetPlainLayout(out);
 }
 
 bool CGraRect::GetPropertyValue(int n, double& out) const
