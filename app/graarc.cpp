@@ -112,11 +112,7 @@ bool CGraArc::GetTypeName(ZuStringRef& out) const
 
 int CGraArc::GetIconId(int variant) const
 {
-    if (variant == 0)
-        return 28;
-    if (variant == 1)
-        return 38;
-    return -1;
+    return IconOfVariant(variant, 28, 38);
 }
 
 // ---------------------------------------------------------------- geometry

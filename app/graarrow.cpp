@@ -107,11 +107,7 @@ bool CGraArrow::GetTypeName(ZuStringRef& out) const
 
 int CGraArrow::GetIconId(int variant) const
 {
-    if (variant == 0)
-        return 25;
-    if (variant == 1)
-        return 35;
-    return -1;
+    return IconOfVariant(variant, 25, 35);
 }
 
 // ---------------------------------------------------------------- heads

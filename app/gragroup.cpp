@@ -135,15 +135,6 @@ bool CGraGroup::GetTypeName(ZuStringRef& out) const
     return true;
 }
 
-int CGraGroup::GetIconId(int variant) const
-{
-    if (variant == 0)
-        return 0;
-    if (variant == 1)
-        return 10;
-    return -1;
-}
-
 // ---------------------------------------------------------------- handles and geometry
 
 int CGraGroup::GetHandleCount() const

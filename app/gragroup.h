@@ -42,7 +42,6 @@ public:
     // of its own.
     void CopyFrom(const CGraObjectRef& other) override;
     bool GetTypeName(ZuStringRef& out) const override;
-    int GetIconId(int variant) const override;
 
     // ---- Handles: the four corners of the rectangle
     int GetHandleCount() const override;

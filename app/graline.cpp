@@ -173,11 +173,7 @@ bool CGraLine::GetTypeName(ZuStringRef& out) const
 
 int CGraLine::GetIconId(int variant) const
 {
-    if (variant == 0)
-        return 20;
-    if (variant == 1)
-        return 30;
-    return -1;
+    return IconOfVariant(variant, 20, 30);
 }
 
 // ---------------------------------------------------------------- handles and geometry

@@ -88,11 +88,7 @@ bool CGraLineText::GetTypeName(ZuStringRef& out) const
 
 int CGraLineText::GetIconId(int variant) const
 {
-    if (variant == 0)
-        return 26;
-    if (variant == 1)
-        return 36;
-    return -1;
+    return IconOfVariant(variant, 26, 36);
 }
 
 // ---------------------------------------------------------------- handles and geometry

@@ -63,10 +63,15 @@ bool CGraObject::GetTypeName(ZuStringRef&) const
 
 int CGraObject::GetIconId(int variant) const
 {
+    return IconOfVariant(variant, 0, 10);
+}
+
+int CGraObject::IconOfVariant(int variant, int first, int second)
+{
     if (variant == 0)
-        return 0;
+        return first;
     if (variant == 1)
-        return 10;
+        return second;
     return -1;
 }
 

@@ -195,6 +195,9 @@ protected:
 
     // Whether the object has a shadow: a position other than 120.
     bool HasShadow() const;
+    // What GetIconId answers: first for variant 0, second for variant 1,
+    // -1 for any other.
+    static int IconOfVariant(int variant, int first, int second);
 
     // What GetHandle answers for a class with handles: the position of a
     // handle of a kind other than 0 and 1 (the ones not shown), true.

@@ -102,11 +102,7 @@ bool CGraPolyCurve::GetTypeName(ZuStringRef& out) const
 
 int CGraPolyCurve::GetIconId(int variant) const
 {
-    if (variant == 0)
-        return 22;
-    if (variant == 1)
-        return 32;
-    return -1;
+    return IconOfVariant(variant, 22, 32);
 }
 
 // ---------------------------------------------------------------- geometry helpers

@@ -127,11 +127,7 @@ bool CGraPolyLine::GetTypeName(ZuStringRef& out) const
 
 int CGraPolyLine::GetIconId(int variant) const
 {
-    if (variant == 0)
-        return 23;
-    if (variant == 1)
-        return 33;
-    return -1;
+    return IconOfVariant(variant, 23, 33);
 }
 
 // ---------------------------------------------------------------- geometry and corners

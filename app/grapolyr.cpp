@@ -109,11 +109,7 @@ bool CGraPolyReg::GetTypeName(ZuStringRef& out) const
 
 int CGraPolyReg::GetIconId(int variant) const
 {
-    if (variant == 0)
-        return 24;
-    if (variant == 1)
-        return 34;
-    return -1;
+    return IconOfVariant(variant, 24, 34);
 }
 
 // ---------------------------------------------------------------- geometry

@@ -113,11 +113,7 @@ bool CGraRect::GetTypeName(ZuStringRef& out) const
 
 int CGraRect::GetIconId(int variant) const
 {
-    if (variant == 0)
-        return 21;
-    if (variant == 1)
-        return 31;
-    return -1;
+    return IconOfVariant(variant, 21, 31);
 }
 
 // ---------------------------------------------------------------- corners
