@@ -78,9 +78,17 @@ bool GCThread::Run(const ZuObjectRef& subject)
     }
 }
 
+// The sleep is cut into slices of the polling period, so that the loop
+// that stops the collector (and spins until it is dead) waits at most one
+// slice, not a whole second.
 void GCThread::Pause(const ZuObjectRef& thread, unsigned milliseconds)
 {
-    ZuThreadRef(thread)->Sleep(milliseconds);
+    ZuThreadRef t(thread);
+    while (milliseconds > 0 && !t->IsStopRequested()) {
+        unsigned slice = milliseconds < kPollMs ? milliseconds : kPollMs;
+        t->Sleep(slice);
+        milliseconds -= slice;
+    }
 }
 
 bool Zuvi_CollectGarbage()

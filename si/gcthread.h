@@ -30,7 +30,8 @@ public:
     bool Run(const ZuObjectRef& subject) override;
 
 protected:
-    // The collector's sleeps (tests count them instead of sleeping).
+    // The collector's sleeps, cut short by a stop request (tests count
+    // them instead of sleeping).
     virtual void Pause(const ZuObjectRef& thread, unsigned milliseconds);
 };
 ZU_CLASS_END(GCThread)

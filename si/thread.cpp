@@ -104,9 +104,15 @@ void ZuThread::ThreadLauncher(void* thread)
     if (work.IsValid())
         work->Run(hold);
     work = ZuPerformerRef();
-    hold->running = false;
-    hold->dead = true;
+    // Whoever waits for the thread to be dead may go on to stop the library
+    // at once: the thread's own handle goes before it says so, while the
+    // object still holds itself (self) and so outlives the flags' writing.
+    ZuThread* raw = hold.RetRawObject();
+    if (raw->self.IsValid())
+        hold = ZuThreadRef();
     SetSlotThread(nullptr);
+    raw->running = false;
+    raw->dead = true;
 }
 
 void ZuThread::SetName(const ZuStringRef& n)
