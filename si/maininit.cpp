@@ -15,23 +15,10 @@
 
 namespace {
 
-// The application object while the library runs: the managers enter
-// themselves in its data slot.
-ZuObjectRef& Application()
-{
-    static ZuObjectRef app;
-    return app;
-}
-
-void MakeApplication()
-{
-    Application() = ZuClassFactory::New("App", Zuvi_app_zone, __LINE__, ZU_SRC_FILE);
-}
-
-void DropApplication()
-{
-    Application() = ZuObjectNull;
-}
+// The current application, reached through the accessor that the
+// application's source installs (ZuApp::Current); the managers publish
+// themselves in it.
+const ZuObjectRef& (*application_accessor)() = nullptr;
 
 // The deferred deletions are released for good just before the zones that
 // hold them go; the arrays' scratch slot first, since emptying it may queue
@@ -72,11 +59,14 @@ const Step kSteps[] = {
     {"atoms", &ZuAtom::Initialise, &ZuAtom::Kill, false},
     {"class factory", &ZuClassFactory::Initialise, &ZuClassFactory::Kill, false},
     {"font manager", nullptr, nullptr, true},
-    {"application", &MakeApplication, &DropApplication, true},
+    {"application", nullptr, nullptr, true},
+    {"application install", nullptr, nullptr, true},
     {"locale manager", &ZuLocaleMan::Initialise, &ZuLocaleMan::Kill, true},
     {"resource manager", &ZuResMan::Initialise, &ZuResMan::Kill, true},
     {"system font manager", nullptr, nullptr, true},
     {"look manager", nullptr, nullptr, true},
+    {"application start", nullptr, nullptr, true},
+    {"main event loop", nullptr, nullptr, true},
 };
 
 const unsigned kStepCount = sizeof kSteps / sizeof kSteps[0];
@@ -119,9 +109,14 @@ bool Zuvi_SetStartStep(const char* name, void (*start)(), void (*stop)())
     return false;
 }
 
+void Zuvi_SetApplicationAccessor(const ZuObjectRef& (*current)())
+{
+    application_accessor = current;
+}
+
 const ZuObjectRef& Zuvi_RetApplication()
 {
-    return Application();
+    return application_accessor != nullptr ? application_accessor() : ZuObjectNull;
 }
 
 void Zuvi_StartServices()
@@ -142,8 +137,8 @@ void Zuvi_StopServices()
     }
 }
 
-// The application's own initialisation and main loop join as their classes
-// arrive; until then the application is made by name and released again.
+// Start-up runs every step down to the application's main loop, which
+// returns when the application quits; shut-down follows.
 void Zuvi_MainInit()
 {
     ZU_FRAME_FUNCTION("Zuvi_MainInit");

@@ -2,8 +2,9 @@
 #define SI_MAININIT_H
 
 // Zuvi_MainInit: the whole life of the library in one call. It starts the
-// library's services, creates the application by the class name "App" and
-// the managers that belong to it, runs it, and stops everything in the
+// library's services, creates the application by the class name "App" (a
+// ZuApp) and the managers that belong to it, runs the application's main
+// event loop, and when the application quits stops everything in the
 // reverse order, ending with the memory zones. WinMain calls it once.
 //
 // Zuvi_StartServices / Zuvi_StopServices are the one start-up and shut-down
@@ -23,7 +24,12 @@ void Zuvi_StopServices();
 bool Zuvi_SetStartStep(const char* name, void (*start)(), void (*stop)());
 
 class ZuObjectRef;
-// The application object made by the start-up (empty outside it).
+// The current application (ZuApp::Current()) as the layers below the
+// application object reach it: the managers publish themselves in it.
+// Empty while no application is installed.
 const ZuObjectRef& Zuvi_RetApplication();
+// Installs what Zuvi_RetApplication answers (the application's source does
+// it at load time).
+void Zuvi_SetApplicationAccessor(const ZuObjectRef& (*current)());
 
 #endif

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "si/atom.h"
 #include "si/classfactory.h"
 #include "si/fontman.h"
@@ -32,6 +34,18 @@ TEST(MainInitTest, WithoutAnApplicationClassStartUpFailsCleanly)
     Zuvi_MainInit();
     EXPECT_EQ(2u, capture.Boxes().size());
     EXPECT_EQ(nullptr, Zuvi_sys_zone);
+}
+
+// As a program meets it, in a process of its own: the text reaches standard
+// error and the call returns, every zone gone, so the program ends normally.
+TEST(MainInitTest, WithoutAnApplicationClassTheProgramEndsNormally)
+{
+    EXPECT_EXIT(
+        {
+            Zuvi_MainInit();
+            _exit(Zuvi_sys_zone == nullptr && ZuMemZone::zone_head == nullptr ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "Fatal Zuvi exception raised\\.\\.\\.");
 }
 
 // The services that every user of the library starts (the program, the

@@ -167,7 +167,7 @@ protected:
         g_log.clear();
         TSelFrame::refuse = false;
         app = ZuNew<ZuApp>(nullptr);
-        ASSERT_TRUE(ZuApp::Initialise(app));
+        ZuApp::Initialise(app);
         w = NewTestWindow(100, 60);
         a = TProbeView::Make("A", 10, 10, 49, 39);
         b = TProbeView::Make("B", 60, 10, 89, 49);
@@ -186,8 +186,7 @@ protected:
         if (builder.IsValid())
             builder->Delete();
         builder = TBuilderRef();
-        ZuApp::Uninstall();
-        app->Delete();
+        ZuApp::Kill();
         app = ZuAppRef();
         LookTest::TearDown();
     }

@@ -70,7 +70,7 @@ protected:
         LookTest::SetUp();
         RegisterWindowClass();
         app = ZuNew<ZuApp>(nullptr);
-        ASSERT_TRUE(ZuApp::Initialise(app));
+        ZuApp::Initialise(app);
         watcher = TestObserver::Make();
         g_deleted.clear();
     }
@@ -82,8 +82,7 @@ protected:
         windows.clear();
         watcher->Delete();
         watcher = TestObserverRef();
-        ZuApp::Uninstall();
-        app->Delete();
+        ZuApp::Kill();
         app = ZuAppRef();
         UnregisterWindowClass();
         LookTest::TearDown();

@@ -1,11 +1,12 @@
 // The library's start-up with an application: this test program registers a
-// class "App" (a data slot, standing for the application object).
+// class "App", an application that quits as soon as its main loop starts.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "si/app.h"
 #include "si/array.h"
 #include "si/dataslot.h"
 #include "si/fontman.h"
@@ -23,17 +24,35 @@ struct Seen {
     bool fields_are_the_managers = true;
     unsigned locales_at_start = 0;
     bool app_known = false;
+    bool looped = false;
+    // Whether the managers were still there when the application went.
+    bool managers_at_kill = false;
     // The interface fonts published: face, size and system flag.
     std::vector<std::string> fonts;
 } seen;
 
 } // namespace
 
-ZU_HANDLE(App, ZuDataSlot)
-class App : public ZuDataSlot {
-    ZU_CLASS(App, ZuDataSlot)
+ZU_HANDLE(App, ZuApp)
+class App : public ZuApp {
+    ZU_CLASS(App, ZuApp)
 public:
     App() {}
+    void Initialise(bool build) override
+    {
+        ZuApp::Initialise(build);
+        ZuEvent::PostQuitEvent();
+    }
+    void MainEventLoop() override
+    {
+        seen.looped = true;
+        ZuApp::MainEventLoop();
+    }
+    void Delete() override
+    {
+        seen.managers_at_kill = ZuLookMan::Current().IsValid() && ZuLocaleMan::Current().IsValid();
+        ZuApp::Delete();
+    }
     bool InsertField(const ZuAtomRef& name, const ZuObjectRef& object) override
     {
         std::string text = static_cast<const char*>(name);
@@ -61,8 +80,9 @@ public:
             ZuLocaleMan::Current()->FillLocaleArray(locales);
             seen.locales_at_start = locales->TotalCount();
         }
-        seen.app_known = Zuvi_RetApplication().RetRawObject() == this;
-        return ZuDataSlot::InsertField(name, object);
+        seen.app_known =
+            Zuvi_RetApplication().RetRawObject() == this && ZuApp::Current().RetRawObject() == this;
+        return ZuApp::InsertField(name, object);
     }
 };
 ZU_CLASS_END(App)
@@ -70,13 +90,19 @@ ZU_IMPLEMENT_CLASS(App, "tests/maininit_app", ZU_CLASS_PLAIN)
 
 namespace {
 
+// The application is made by name, installed, the managers publish
+// themselves in it, it enters itself, its loop runs until the quit that it
+// posted, and it goes before the managers at shut-down.
 TEST(MainInitWithApp, TheManagersArePublishedInTheApplicationAndKilledAtShutDown)
 {
     seen = Seen();
     Zuvi_MainInit();
-    EXPECT_EQ(seen.fields,
-              (std::vector<std::string>{"Locale Manager", "Resource Manager", "Font Manager",
-                                        "Look Manager", "System Font", "Small Font", "Bold Font"}));
+    EXPECT_EQ(seen.fields, (std::vector<std::string>{"Locale Manager", "Resource Manager",
+                                                     "Font Manager", "Look Manager", "System Font",
+                                                     "Small Font", "Bold Font", "Application"}));
+    EXPECT_TRUE(seen.looped);
+    EXPECT_TRUE(seen.managers_at_kill);
+    EXPECT_TRUE(ZuApp::Current().IsInvalid());
     EXPECT_EQ(seen.fonts, (std::vector<std::string>{"arial.ttf 12 system", "arial.ttf 10 system",
                                                     "arialbd.ttf 12 system"}));
     EXPECT_TRUE(seen.fields_are_the_managers);

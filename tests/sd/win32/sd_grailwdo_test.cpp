@@ -183,7 +183,7 @@ protected:
         W32_SetTestClock(1700000000000LL);
         Zuvi_GrWindowRec::GlobalInit(&module);
         app = ZuNew<ZuApp>(nullptr);
-        ASSERT_TRUE(ZuApp::Initialise(app));
+        ZuApp::Initialise(app);
         ZuEvent::Initialise();
         Zuvi_ResetEventLayer();
         g_told.clear();
@@ -241,8 +241,7 @@ protected:
         while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {}
         Zuvi_ResetEventLayer();
         ZuEvent::Kill();
-        ZuApp::Uninstall();
-        app->Delete();
+        ZuApp::Kill();
         app = ZuAppRef();
         Zuvi_GrWindowRec::GlobalKill();
         W32_DDSetFormat(W32_DD_NONE);
