@@ -12,6 +12,7 @@
 #include "si/event.h"
 #include "si/gcthread.h"
 #include "si/globallock.h"
+#include "si/grailwdo.h"
 #include "si/itickhandler.h"
 #include "si/maininit.h"
 #include "si/memzone.h"
@@ -195,28 +196,6 @@ bool Holds(const ZuListRef& list, const ZuObjectRef& object)
     return list->Find(object, index);
 }
 
-// The k-th modal window of a window: the windows whose modal parent it is,
-// in the order of the window list.
-bool ModalWindowOf(const ZuWindowRef& window, unsigned k, ZuWindowRef& out)
-{
-    const ZuAppRef& app = CurrentApp();
-    ZuWindowRef w, parent;
-    for (unsigned i = 0; app.IsValid() && app->GetWindow(i, w); ++i)
-        if (w->GetModalWindowParent(parent) && parent == window && k-- == 0) {
-            out = w;
-            return true;
-        }
-    out = ZuWindowNull;
-    return false;
-}
-
-// The screen order belongs to the screen windows, which do not take a
-// list of windows yet: nothing moves.
-bool BringToFront(const ZuListRef&)
-{
-    return true;
-}
-
 // The library's start-up (si/maininit): the application is made by the
 // class name "App" and held typed, so that a program whose "App" is no
 // application stops the start-up with an exception. Shut-down kills it
@@ -265,9 +244,33 @@ const ZuObjectRef& CurrentAsObject()
     return CurrentApp();
 }
 
+// What the screen windows ask of the application.
+bool AppActiveLink()
+{
+    const ZuAppRef& app = CurrentApp();
+    return !app.IsValid() || app->IsAppActive();
+}
+
+void ReorderLink()
+{
+    const ZuAppRef& app = CurrentApp();
+    if (app.IsValid())
+        app->ReorderWindows();
+}
+
+void ActiveAppLink(bool active)
+{
+    const ZuAppRef& app = CurrentApp();
+    if (app.IsValid())
+        app->NotifyActiveApp(active);
+}
+
 struct StartSteps {
     StartSteps()
     {
+        Zuvi_grail_window_links.app_active = &AppActiveLink;
+        Zuvi_grail_window_links.reorder_windows = &ReorderLink;
+        Zuvi_grail_window_links.notify_active_app = &ActiveAppLink;
         Zuvi_SetStartStep("application", &MakeApplication, &DropApplication);
         Zuvi_SetStartStep("application install", &InstallApplication, &KillApplication);
         Zuvi_SetStartStep("application start", &StartApplication, nullptr);
@@ -727,10 +730,10 @@ bool ZuApp::ReorderWindows()
         if (!w.IsValid() || !w->HasModalWindow())
             continue;
         ZuWindowRef modal;
-        for (unsigned k = 0; ModalWindowOf(w, k, modal); ++k)
+        for (unsigned k = 0; w->GetModalWindow(modal, k); ++k)
             order->PushTail(modal);
     }
-    bool done = BringToFront(order);
+    bool done = ZuGrailWindow::MakeFrontWindows(ZuBaseContainerRef(order));
     order->RemoveAll();
     order->Delete();
     return done;

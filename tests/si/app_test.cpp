@@ -3,9 +3,12 @@
 // loop itself on the headless backend.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "sd/win32/sd_event.h"
+#include "sd/win32/sd_grailwdo.h"
 #include "si/app.h"
 #include "si/asyncobs.h"
 #include "si/itickhandler.h"
@@ -355,6 +358,52 @@ TEST_F(AppTest, ActivationReordersTheWindowsAndReportsOnce)
     EXPECT_EQ(app->reorders, 1u);
     EXPECT_EQ(g_log, "Told Told ");
     app->DetachObserver(watcher);
+}
+
+// Activation brings the main window, then the ordinary windows, then the
+// tool windows to the front, each window's modal window following it: the
+// last ends on top. Hidden and topmost windows are not moved.
+TEST_F(AppTest, ReorderingPutsTheMainWindowFirstAndModalWindowsAfterTheirOwner)
+{
+    auto make = [](std::initializer_list<ZuWinStyleBit> bits, bool show) {
+        ZuWinStyle style;
+        for (ZuWinStyleBit b : bits)
+            style.SetBit(b);
+        ZuWindowRef w = ZuNew<ZuWindow>(Zuvi_app_zone);
+        w->InitGeom(10, 10, 60, 40, ZuStringRef("w"), style);
+        if (show)
+            w->ShowNormal();
+        return w;
+    };
+    auto hwnd = [](const ZuWindowRef& w) {
+        const ZuGrailWindowRef& screen = w->RetScreenWindow();
+        return screen.IsValid() && screen->RetPrivateWindowInfo() != nullptr
+                   ? screen->RetPrivateWindowInfo()->hwnd
+                   : nullptr;
+    };
+    ZuWindowRef tool = make({ZU_WINSTYLE_FRAMELESS, ZU_WINSTYLE_TOOL}, true);
+    ZuWindowRef plain = make({ZU_WINSTYLE_FRAMELESS}, true);
+    ZuWindowRef hidden = make({ZU_WINSTYLE_FRAMELESS}, false);
+    ZuWindowRef main = make({ZU_WINSTYLE_FRAMELESS}, true);
+    ZuWindowRef modal = make({ZU_WINSTYLE_FRAMELESS}, false);
+    modal->SetModalWindowParent(plain);
+    modal->ShowNormal();
+    app->SetMainWindow(main);
+    // Shuffle the screen order first.
+    plain->ActivateAsFrontWindow(true);
+    main->ActivateAsFrontWindow(true);
+    modal->ActivateAsFrontWindow(true);
+    tool->ActivateAsFrontWindow(true);
+
+    EXPECT_TRUE(app->ReorderWindows());
+    std::vector<HWND> order;
+    std::vector<HWND> ours = {hwnd(main), hwnd(plain), hwnd(tool), hwnd(modal)};
+    for (HWND h = GetWindow(nullptr, GW_HWNDFIRST); h != nullptr; h = GetWindow(h, GW_HWNDNEXT))
+        if (std::find(ours.begin(), ours.end(), h) != ours.end())
+            order.push_back(h);
+    EXPECT_EQ(order, (std::vector<HWND>{hwnd(modal), hwnd(tool), hwnd(plain), hwnd(main)}));
+    for (ZuWindowRef* w : {&modal, &tool, &plain, &hidden, &main})
+        (*w)->Delete();
 }
 
 TEST_F(AppTest, IdleSyncModeLeavesTheWindowsToTheIdleCall)

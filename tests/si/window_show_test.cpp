@@ -71,6 +71,9 @@ protected:
         RegisterWindowClass();
         app = ZuNew<ZuApp>(nullptr);
         ZuApp::Initialise(app);
+        // The application has the focus, as a program the user has just
+        // started: its windows are activated when they are shown.
+        app->NotifyActiveApp(true);
         watcher = TestObserver::Make();
         g_deleted.clear();
     }
