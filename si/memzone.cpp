@@ -38,6 +38,20 @@ bool g_all_handles_cut = false;
 const unsigned kHeadersPerArray = 170;
 const unsigned kQuickSlotWords = 4;
 
+// A slot's number without a division: for an offset of slot × size (slot
+// below 2^16), offset × (2^32 / size + 1) >> 32 is the slot exactly.
+struct QuickReciprocals {
+    uint64_t values[ZuMemZone::QUICK_QUEUES];
+    constexpr QuickReciprocals() : values()
+    {
+        for (unsigned i = 0; i < ZuMemZone::QUICK_QUEUES; ++i) {
+            values[i] = (uint64_t{1} << 32) / ((i + 1) * 16) + 1;
+        }
+    }
+    constexpr uint64_t operator[](unsigned i) const { return values[i]; }
+};
+constexpr QuickReciprocals kQuickReciprocals;
+
 inline ZuMemZone::Header* AsHeader(void* record)
 {
     return static_cast<ZuMemZone::Header*>(record);
@@ -81,6 +95,158 @@ const char* Zuvi_MemTypeName(unsigned type)
     }
 }
 
+// ---- Best fit bins -------------------------------------------------------------
+
+namespace {
+
+// Free chunks of up to 64 KB lie in one bin per size (16-byte steps);
+// larger ones in bins of their exact size, kept sorted by size.
+const size_t kFitSmallLimit = 65536;
+const unsigned kFitSmallBins = kFitSmallLimit / 16; // bin i: chunks of (i + 1) * 16 bytes
+const unsigned kFitWords = kFitSmallBins / 64;
+
+struct FitCheckState {
+    bool on;
+    uint64_t picks;
+    uint64_t mismatches;
+};
+#ifdef ZUVI_ZONE_VERIFY
+FitCheckState g_fit_check = {true, 0, 0};
+const bool kFitCheckStops = true;
+#else
+FitCheckState g_fit_check = {false, 0, 0};
+const bool kFitCheckStops = false;
+#endif
+
+// A header's place among all the zone's headers (arrays of 170).
+inline size_t DenseIndex(uint32_t index)
+{
+    return static_cast<size_t>(index >> 8) * kHeadersPerArray + (index & 0xFFu);
+}
+
+} // namespace
+
+// The walk picks the first of the smallest fitting chunks in the order
+// "newest buffer first, then free-list order". In a bin the chunks are kept
+// in that order: by buffer ordinal, highest first, then by a sequence
+// number that follows the free list. A chunk pushed at the front of a free
+// list gets a number below every other; what is left of a split chunk and
+// the result of a merge keep the number of the chunk whose place in the
+// list they keep. Each bin is a binary heap, its first entry the bin's pick.
+struct ZuMemZone::FitBins {
+    struct Entry {
+        int64_t seq;
+        uint32_t ordinal; // of the chunk's buffer
+        uint32_t index;   // of the chunk's header
+    };
+    struct Heap {
+        Entry* items;
+        uint32_t count;
+        uint32_t capacity;
+    };
+    struct Large {
+        size_t size;
+        Heap heap;
+    };
+    Heap small[kFitSmallBins];
+    uint64_t words[kFitWords]; // bit set: the small bin holds a chunk
+    uint64_t summary;          // bit set: the word is not zero
+    Large* large;              // sorted by size, none empty
+    uint32_t large_count;
+    uint32_t large_capacity;
+    uint32_t* positions; // per header (DenseIndex): its entry's place in its heap
+    size_t position_count;
+    int64_t next_seq;
+
+    static bool Before(const Entry& a, const Entry& b)
+    {
+        return a.ordinal != b.ordinal ? a.ordinal > b.ordinal : a.seq < b.seq;
+    }
+
+    void Place(Heap& heap, uint32_t at, const Entry& entry)
+    {
+        heap.items[at] = entry;
+        positions[DenseIndex(entry.index)] = at;
+    }
+
+    void SiftUp(Heap& heap, uint32_t at, const Entry& entry)
+    {
+        while (at > 0) {
+            uint32_t parent = (at - 1) / 2;
+            if (!Before(entry, heap.items[parent])) {
+                break;
+            }
+            Place(heap, at, heap.items[parent]);
+            at = parent;
+        }
+        Place(heap, at, entry);
+    }
+
+    void SiftDown(Heap& heap, uint32_t at, const Entry& entry)
+    {
+        for (;;) {
+            uint32_t child = 2 * at + 1;
+            if (child >= heap.count) {
+                break;
+            }
+            if (child + 1 < heap.count && Before(heap.items[child + 1], heap.items[child])) {
+                ++child;
+            }
+            if (!Before(heap.items[child], entry)) {
+                break;
+            }
+            Place(heap, at, heap.items[child]);
+            at = child;
+        }
+        Place(heap, at, entry);
+    }
+
+    bool Push(Heap& heap, const Entry& entry)
+    {
+        if (heap.count == heap.capacity) {
+            uint32_t capacity = heap.capacity == 0 ? 4 : heap.capacity * 2;
+            void* items = std::realloc(heap.items, capacity * sizeof(Entry));
+            if (items == nullptr) {
+                return false;
+            }
+            heap.items = static_cast<Entry*>(items);
+            heap.capacity = capacity;
+        }
+        SiftUp(heap, heap.count++, entry);
+        return true;
+    }
+
+    Entry RemoveAt(Heap& heap, uint32_t at)
+    {
+        Entry removed = heap.items[at];
+        Entry last = heap.items[--heap.count];
+        if (at < heap.count) {
+            if (at > 0 && Before(last, heap.items[(at - 1) / 2])) {
+                SiftUp(heap, at, last);
+            } else {
+                SiftDown(heap, at, last);
+            }
+        }
+        return removed;
+    }
+
+    // The first large bin whose size is at least `size`.
+    uint32_t LargeFrom(size_t size) const
+    {
+        uint32_t low = 0;
+        uint32_t high = large_count;
+        while (low < high) {
+            uint32_t mid = low + (high - low) / 2;
+            if (large[mid].size < size) {
+                low = mid + 1;
+            } else {
+                high = mid;
+            }
+        }
+        return low;
+    }
+};
+
 // ---- Zone life ---------------------------------------------------------------
 
 ZuMemZone::ZuMemZone()
@@ -91,7 +257,8 @@ ZuMemZone::ZuMemZone()
       min_buffer_size(16384), headers_per_array(kHeadersPerArray), quick_queues(),
       array_table(nullptr), array_count(0), array_capacity(0), available_arrays(nullptr),
       buffer_table(nullptr), buffer_order(nullptr), buffer_holes(nullptr), buffer_count(0),
-      buffer_capacity(0), slot_table(nullptr), slot_capacity(0), slot_count(0)
+      buffer_capacity(0), slot_table(nullptr), slot_capacity(0), slot_count(0), free_hint(nullptr),
+      fit_bins(nullptr)
 {
     if (!g_vector_offset_measured) {
         MeasureVectorOffset();
@@ -197,7 +364,9 @@ unsigned ZuMemZone::RetAllocCount(unsigned index) const
 
 // ---- Headers -----------------------------------------------------------------
 
-ZuMemZone::Header* ZuMemZone::NewHeader()
+// A header off its array's free chain: its index set, kind 0x22, the rest
+// as it was left (the callers fill every field they use).
+ZuMemZone::Header* ZuMemZone::TakeHeader()
 {
     ZU_ASSERT(this->is_zone_ok);
     HeaderArray* array = available_arrays;
@@ -255,10 +424,19 @@ ZuMemZone::Header* ZuMemZone::NewHeader()
     Header* header = array->first_free;
     array->first_free = header->free.next;
     array->free_count--;
-    uint32_t index = header->free.index;
-    std::memset(static_cast<void*>(header), 0, sizeof(Header));
-    header->chunk.index = index;
     header->chunk.kind = HEADER_NEW;
+    return header;
+}
+
+ZuMemZone::Header* ZuMemZone::NewHeader()
+{
+    Header* header = TakeHeader();
+    if (header != nullptr) {
+        uint32_t index = header->chunk.index;
+        std::memset(static_cast<void*>(header), 0, sizeof(Header));
+        header->chunk.index = index;
+        header->chunk.kind = HEADER_NEW;
+    }
     return header;
 }
 
@@ -283,10 +461,8 @@ void ZuMemZone::DeleteHeader(Header* header)
         header >= array->headers + kHeadersPerArray) {
         Zuvi_ErrorAbort("Not found matching header array.", __LINE__, ZU_SRC_FILE);
     }
-    uint32_t index = header->chunk.index;
-    std::memset(static_cast<void*>(header), 0, sizeof(Header));
+    // Nothing reads a free header but its kind, index and link.
     header->free.kind = HEADER_FREE;
-    header->free.index = index;
     header->free.next = array->first_free;
     array->first_free = header;
     array->free_count++;
@@ -327,10 +503,14 @@ void* ZuMemZone::AllocLocked(unsigned size, const char* block_name, unsigned lin
     }
     all_count++;
 
-    Header* header = NewHeader();
+    Header* header = TakeHeader();
     if (header == nullptr) {
         throw ZuExcMemory(ZuExcMemory::ZU_MEM_NO_MEMORY, nullptr, line, file);
     }
+    // The fields that neither path below sets.
+    header->chunk.spare = 0;
+    header->chunk.next_free = nullptr;
+    header->chunk.prev_free = nullptr;
     ChunkHeader* chunk = nullptr;
     if (rounded < QUICK_LIMIT) {
         header->chunk.line = line;
@@ -343,25 +523,9 @@ void* ZuMemZone::AllocLocked(unsigned size, const char* block_name, unsigned lin
         }
         chunk = &header->chunk;
     } else {
-        // Best fit: the smallest free chunk that holds the block, the first
-        // one met among equals; an exact fit ends the search.
         BufferHeader* buffer = nullptr;
-        ChunkHeader* best = nullptr;
-        for (uint32_t i = buffer_count; i-- > 0 && (best == nullptr || best->size != rounded);) {
-            if (buffer_holes[i] < rounded) {
-                continue;
-            }
-            BufferHeader* b = buffer_order[i];
-            for (ChunkHeader* c = b->first_free; c != nullptr; c = c->next_free) {
-                if (c->size >= rounded && (best == nullptr || c->size < best->size)) {
-                    best = c;
-                    buffer = b;
-                    if (c->size == rounded) {
-                        break;
-                    }
-                }
-            }
-        }
+        ChunkHeader* best =
+            fit_bins != nullptr ? PickBestFit(rounded, buffer) : WalkBestFit(rounded, buffer);
         if (best == nullptr) {
             size_t want = rounded > min_buffer_size ? rounded : min_buffer_size;
             buffer = NewBuffer(want, line, file);
@@ -371,10 +535,20 @@ void* ZuMemZone::AllocLocked(unsigned size, const char* block_name, unsigned lin
             }
             best = buffer->first_chunk;
         }
+        // What is left of the chunk keeps its place in the bins' order.
+        int64_t seq = fit_bins != nullptr ? FitTake(best) : 0;
+        ChunkHeader* rest = nullptr;
         size_t old_size = best->size;
         if (old_size > rounded) {
             // The new header goes in front of the chosen chunk.
             ChunkHeader* front = &header->chunk;
+            front->in_quick_block = 0;
+            front->quick_queue = nullptr;
+            front->quick_block = nullptr;
+            front->line = 0;
+            front->file = nullptr;
+            front->name = nullptr;
+            front->user_word = 0;
             front->prev = best->prev;
             front->next = best;
             if (best->prev != nullptr) {
@@ -399,12 +573,17 @@ void* ZuMemZone::AllocLocked(unsigned size, const char* block_name, unsigned lin
                 best->address += old_size - rounded;
                 best->size = rounded;
                 chunk = best;
+                rest = front;
             } else {
                 front->address = best->address;
                 front->size = rounded;
                 best->address += rounded;
                 best->size = old_size - rounded;
                 chunk = front;
+                rest = best;
+            }
+            if (fit_bins != nullptr && !FitInsert(rest, buffer->ordinal, seq)) {
+                FitDrop();
             }
         } else {
             DeleteHeader(header);
@@ -505,6 +684,11 @@ ZuMemZone::BufferHeader* ZuMemZone::NewBuffer(size_t size, unsigned, const char*
     }
     total_bytes += real_size;
     free_bytes += real_size;
+    if (fit_bins == nullptr) {
+        FitBuild();
+    } else if (!FitInsert(chunk, buffer->ordinal, --fit_bins->next_seq)) {
+        FitDrop();
+    }
     return buffer;
 }
 
@@ -545,6 +729,213 @@ void ZuMemZone::UpdateFreeHole(BufferHeader* buffer)
         }
     }
     SetLargestHole(buffer, largest);
+}
+
+// ---- Best fit ----------------------------------------------------------------
+
+void ZuMemZone::SetFitCheck(bool on)
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_MEMORY);
+    g_fit_check.on = on;
+}
+
+uint64_t ZuMemZone::RetFitChecks()
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_MEMORY);
+    return g_fit_check.picks;
+}
+
+uint64_t ZuMemZone::RetFitMismatches()
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_MEMORY);
+    return g_fit_check.mismatches;
+}
+
+ZuMemZone::ChunkHeader* ZuMemZone::WalkBestFit(size_t size, BufferHeader*& buffer) const
+{
+    // The smallest free chunk that holds the block, the first one met among
+    // equals; an exact fit ends the search. Buffers whose largest hole is
+    // too small are skipped whole.
+    ChunkHeader* best = nullptr;
+    for (uint32_t i = buffer_count; i-- > 0 && (best == nullptr || best->size != size);) {
+        if (buffer_holes[i] < size) {
+            continue;
+        }
+        BufferHeader* b = buffer_order[i];
+        for (ChunkHeader* c = b->first_free; c != nullptr; c = c->next_free) {
+            if (c->size >= size && (best == nullptr || c->size < best->size)) {
+                best = c;
+                buffer = b;
+                if (c->size == size) {
+                    break;
+                }
+            }
+        }
+    }
+    return best;
+}
+
+ZuMemZone::ChunkHeader* ZuMemZone::PickBestFit(size_t size, BufferHeader*& buffer)
+{
+    FitBins& fit = *fit_bins;
+    const FitBins::Heap* heap = nullptr;
+    if (size <= kFitSmallLimit) {
+        unsigned bin = static_cast<unsigned>(size / 16) - 1;
+        unsigned word = bin / 64;
+        uint64_t bits = fit.words[word] & (~0ull << (bin % 64));
+        if (bits == 0 && word + 1 < kFitWords) {
+            uint64_t words = fit.summary & (~0ull << (word + 1));
+            if (words != 0) {
+                word = static_cast<unsigned>(__builtin_ctzll(words));
+                bits = fit.words[word];
+            }
+        }
+        if (bits != 0) {
+            heap = &fit.small[word * 64 + static_cast<unsigned>(__builtin_ctzll(bits))];
+        } else if (fit.large_count > 0) {
+            heap = &fit.large[0].heap;
+        }
+    } else {
+        uint32_t at = fit.LargeFrom(size);
+        if (at < fit.large_count) {
+            heap = &fit.large[at].heap;
+        }
+    }
+    ChunkHeader* best = nullptr;
+    if (heap != nullptr) {
+        const FitBins::Entry& first = heap->items[0];
+        best = &HeaderAt(first.index)->chunk;
+        buffer = buffer_order[first.ordinal];
+    }
+    if (g_fit_check.on) {
+        BufferHeader* walked_buffer = nullptr;
+        ChunkHeader* walked = WalkBestFit(size, walked_buffer);
+        g_fit_check.picks++;
+        if (walked != best || (best != nullptr && walked_buffer != buffer)) {
+            g_fit_check.mismatches++;
+            if (kFitCheckStops) {
+                ZU_ABORT("Best fit through the bins differs from the walk.");
+            }
+        }
+    }
+    return best;
+}
+
+bool ZuMemZone::FitInsert(ChunkHeader* chunk, uint32_t ordinal, int64_t seq)
+{
+    FitBins& fit = *fit_bins;
+    size_t dense = DenseIndex(chunk->index);
+    if (dense >= fit.position_count) {
+        size_t count = static_cast<size_t>(array_count) * kHeadersPerArray;
+        void* positions = std::realloc(fit.positions, count * sizeof(uint32_t));
+        if (positions == nullptr) {
+            return false;
+        }
+        fit.positions = static_cast<uint32_t*>(positions);
+        fit.position_count = count;
+    }
+    FitBins::Entry entry = {seq, ordinal, chunk->index};
+    size_t size = chunk->size;
+    if (size <= kFitSmallLimit) {
+        unsigned bin = static_cast<unsigned>(size / 16) - 1;
+        if (!fit.Push(fit.small[bin], entry)) {
+            return false;
+        }
+        fit.words[bin / 64] |= 1ull << (bin % 64);
+        fit.summary |= 1ull << (bin / 64);
+        return true;
+    }
+    uint32_t at = fit.LargeFrom(size);
+    if (at == fit.large_count || fit.large[at].size != size) {
+        if (fit.large_count == fit.large_capacity) {
+            uint32_t capacity = fit.large_capacity == 0 ? 8 : fit.large_capacity * 2;
+            void* large = std::realloc(fit.large, capacity * sizeof(FitBins::Large));
+            if (large == nullptr) {
+                return false;
+            }
+            fit.large = static_cast<FitBins::Large*>(large);
+            fit.large_capacity = capacity;
+        }
+        std::memmove(&fit.large[at + 1], &fit.large[at],
+                     (fit.large_count - at) * sizeof(FitBins::Large));
+        fit.large[at] = FitBins::Large{size, FitBins::Heap{nullptr, 0, 0}};
+        fit.large_count++;
+    }
+    if (!fit.Push(fit.large[at].heap, entry)) {
+        if (fit.large[at].heap.count == 0) {
+            std::memmove(&fit.large[at], &fit.large[at + 1],
+                         (fit.large_count - at - 1) * sizeof(FitBins::Large));
+            fit.large_count--;
+        }
+        return false;
+    }
+    return true;
+}
+
+int64_t ZuMemZone::FitTake(ChunkHeader* chunk)
+{
+    FitBins& fit = *fit_bins;
+    uint32_t position = fit.positions[DenseIndex(chunk->index)];
+    size_t size = chunk->size;
+    if (size <= kFitSmallLimit) {
+        unsigned bin = static_cast<unsigned>(size / 16) - 1;
+        FitBins::Heap& heap = fit.small[bin];
+        FitBins::Entry entry = fit.RemoveAt(heap, position);
+        if (heap.count == 0) {
+            fit.words[bin / 64] &= ~(1ull << (bin % 64));
+            if (fit.words[bin / 64] == 0) {
+                fit.summary &= ~(1ull << (bin / 64));
+            }
+        }
+        return entry.seq;
+    }
+    uint32_t at = fit.LargeFrom(size);
+    FitBins::Heap& heap = fit.large[at].heap;
+    FitBins::Entry entry = fit.RemoveAt(heap, position);
+    if (heap.count == 0) {
+        std::free(heap.items);
+        std::memmove(&fit.large[at], &fit.large[at + 1],
+                     (fit.large_count - at - 1) * sizeof(FitBins::Large));
+        fit.large_count--;
+    }
+    return entry.seq;
+}
+
+// Puts every free chunk of every buffer in the bins; without the memory
+// for them, best fit keeps walking.
+void ZuMemZone::FitBuild()
+{
+    fit_bins = static_cast<FitBins*>(std::calloc(1, sizeof(FitBins)));
+    if (fit_bins == nullptr) {
+        return;
+    }
+    for (uint32_t i = 0; i < buffer_count; ++i) {
+        BufferHeader* b = buffer_order[i];
+        // From the end of the free list, so that its front gets the lowest numbers.
+        for (ChunkHeader* c = b->last_free; c != nullptr; c = c->prev_free) {
+            if (!FitInsert(c, i, --fit_bins->next_seq)) {
+                FitDrop();
+                return;
+            }
+        }
+    }
+}
+
+void ZuMemZone::FitDrop()
+{
+    if (fit_bins == nullptr) {
+        return;
+    }
+    for (FitBins::Heap& heap : fit_bins->small) {
+        std::free(heap.items);
+    }
+    for (uint32_t i = 0; i < fit_bins->large_count; ++i) {
+        std::free(fit_bins->large[i].heap.items);
+    }
+    std::free(fit_bins->large);
+    std::free(fit_bins->positions);
+    std::free(fit_bins);
+    fit_bins = nullptr;
 }
 
 bool ZuMemZone::AllocQuickBlock(ChunkHeader* chunk, unsigned size)
@@ -642,9 +1033,14 @@ void ZuMemZone::Free(void* pointer, unsigned line, const char* file)
 void ZuMemZone::FreeLocked(void* pointer, unsigned line, const char* file)
 {
     char* base = static_cast<char*>(pointer) - PREFIX_SIZE;
-    BufferHeader* buffer = FindBuffer(base);
-    if (buffer == nullptr) {
-        throw ZuExcMemory(ZuExcMemory::ZU_MEM_NOT_IN_ZONE, base, line, file);
+    // Frees often come in runs from one buffer.
+    BufferHeader* buffer = free_hint;
+    if (buffer == nullptr || base < buffer->base || base >= buffer->end) {
+        buffer = FindBuffer(base);
+        if (buffer == nullptr) {
+            throw ZuExcMemory(ZuExcMemory::ZU_MEM_NOT_IN_ZONE, base, line, file);
+        }
+        free_hint = buffer;
     }
     ChunkHeader* chunk = ChunkFromPrefix(buffer, base);
     if (chunk == nullptr) {
@@ -675,6 +1071,17 @@ void ZuMemZone::FreeLocked(void* pointer, unsigned line, const char* file)
     if (free_debug) {
         Fill(chunk->address, chunk->size, free_pattern);
     }
+    // The free neighbours leave their bins before they grow; the merged
+    // chunk stands where the lower free one stood, or else at the front of
+    // the free list.
+    int64_t seq = 0;
+    if (fit_bins != nullptr) {
+        bool prev_free = chunk->prev != nullptr && chunk->prev->kind == HEADER_FREE_CHUNK;
+        seq = prev_free ? FitTake(chunk->prev) : --fit_bins->next_seq;
+        if (chunk->next != nullptr && chunk->next->kind == HEADER_FREE_CHUNK) {
+            FitTake(chunk->next);
+        }
+    }
     free_bytes += chunk->size;
     chunk->kind = HEADER_FREE_CHUNK;
     chunk->prev_free = nullptr;
@@ -696,6 +1103,9 @@ void ZuMemZone::FreeLocked(void* pointer, unsigned line, const char* file)
     }
     if (merged->size > buffer->largest_hole) {
         SetLargestHole(buffer, merged->size);
+    }
+    if (fit_bins != nullptr && !FitInsert(merged, buffer->ordinal, seq)) {
+        FitDrop();
     }
 }
 
@@ -726,7 +1136,11 @@ void ZuMemZone::FreeQuickBlock(ChunkHeader* chunk)
 {
     QuickBlock* quick = chunk->quick_block;
     QuickQueue* queue = chunk->quick_queue;
-    unsigned slot = static_cast<unsigned>((chunk->address - quick->start) / quick->element_size);
+    size_t offset = static_cast<size_t>(chunk->address - quick->start);
+    unsigned queue_index = quick->element_size / 16 - 1;
+    unsigned slot = quick->element_size % 16 == 0 && queue_index < QUICK_QUEUES
+                        ? static_cast<unsigned>((offset * kQuickReciprocals[queue_index]) >> 32)
+                        : static_cast<unsigned>(offset / quick->element_size);
     unsigned map_index = slot / 32;
     uint32_t map_bit = 1u << (slot % 32);
     ZU_ASSERT((quick->free_map[map_index] & map_bit) == 0);
@@ -1055,6 +1469,8 @@ void ZuMemZone::FreeAndDestroy()
     buffer_holes = nullptr;
     std::free(slot_table);
     slot_table = nullptr;
+    free_hint = nullptr;
+    FitDrop();
     slot_capacity = 0;
     slot_count = 0;
     buffer_count = 0;

@@ -252,6 +252,17 @@ public:
     static ZuMemZone* zone_tail; // newest zone
     static size_t vector_offset; // bytes the array form puts before the first element
 
+    // ---- Checking best fit ----
+
+    // Best fit finds its block through size bins; with the check on, every
+    // pick is also made by the plain walk over the buffers and their free
+    // lists, and the two compared. On from the start in a build configured
+    // with ZUVI_ZONE_VERIFY, where a difference stops the program.
+    static void SetFitCheck(bool on);
+    // Picks compared, and those where the two differed, since the start.
+    static uint64_t RetFitChecks();
+    static uint64_t RetFitMismatches();
+
 protected:
     virtual Header* NewHeader();
     virtual void DeleteHeader(Header* header);
@@ -273,6 +284,18 @@ protected:
 
 private:
     void FreeAndDestroy();
+    // Best fit: the smallest free chunk that holds `size`; among equals the
+    // newest buffer's, then the first in its free list. The walk visits the
+    // buffers and their free lists; the bins give the same chunk directly.
+    ChunkHeader* WalkBestFit(size_t size, BufferHeader*& buffer) const;
+    ChunkHeader* PickBestFit(size_t size, BufferHeader*& buffer);
+    struct FitBins;
+    void FitBuild();
+    void FitDrop();
+    bool FitInsert(ChunkHeader* chunk, uint32_t ordinal, int64_t seq);
+    // Takes a free chunk out of its bin (before its size changes); gives
+    // its sequence number.
+    int64_t FitTake(ChunkHeader* chunk);
     BufferHeader* FindBuffer(const char* address) const;
     QuickBlock* FindQuickBlock(const char* address) const;
     ChunkHeader* ChunkFromPrefix(BufferHeader* buffer, const char* base) const;
@@ -283,6 +306,7 @@ private:
                       ZuMemType type);
     void FreeLocked(void* pointer, unsigned line, const char* file);
     Header* HeaderAt(uint32_t index) const;
+    Header* TakeHeader();
     void LinkZone();
     void UnlinkZone();
     static void MeasureVectorOffset();
@@ -336,6 +360,10 @@ private:
     size_t slot_capacity;
     size_t slot_count;
     bool MapBuffer(BufferHeader* buffer);
+    BufferHeader* free_hint; // the buffer of the last free
+    // The free chunks of the buffers in size bins (null until the first
+    // buffer, and after memory for them ran out: best fit then walks).
+    FitBins* fit_bins;
 };
 
 extern ZuMemZone* Zuvi_sys_zone;
