@@ -1,8 +1,10 @@
 // Zone allocation against the C heap, for the same mixes of sizes and the
-// same pattern: a window of live blocks where each step frees the oldest
-// block and allocates a new one. Mixes: sizes spread evenly from 16 to 4096
-// bytes ("Mixed"), the same range skewed to small sizes ("Skewed"), and
-// sizes the quick queues serve ("Small", 16 to 480).
+// same pattern: a window of live blocks (the first argument) where each step
+// frees one block and allocates a new one in its place; the block freed is
+// the oldest (second argument 0) or one drawn at random (1), as a program
+// that keeps blocks for different times frees them. Mixes: sizes spread
+// evenly from 16 to 4096 bytes ("Mixed"), the same range skewed to small
+// sizes ("Skewed"), and sizes the quick queues serve ("Small", 16 to 480).
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -45,13 +47,19 @@ void Churn(benchmark::State& state, const std::vector<unsigned>& sizes, AllocFn 
            FreeFn release)
 {
     const size_t window = static_cast<size_t>(state.range(0));
+    const bool random_order = state.range(1) != 0;
+    std::vector<size_t> slots(kSizes);
+    std::mt19937 random(20261212);
+    for (size_t i = 0; i < kSizes; ++i) {
+        slots[i] = random_order ? random() % window : i % window; // window divides kSizes
+    }
     std::vector<void*> live(window, nullptr);
     size_t next = 0;
     for (size_t i = 0; i < window; ++i) {
         live[i] = alloc(sizes[i % kSizes]);
     }
     for (auto _ : state) {
-        size_t slot = next % window;
+        size_t slot = slots[next % kSizes];
         release(live[slot]);
         live[slot] = alloc(sizes[next % kSizes]);
         benchmark::DoNotOptimize(live[slot]);
@@ -122,9 +130,10 @@ void BM_MallocSmall(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_ZoneMixed)->Arg(64)->Arg(1024);
-BENCHMARK(BM_MallocMixed)->Arg(64)->Arg(1024);
-BENCHMARK(BM_ZoneSkewed)->Arg(64)->Arg(1024);
-BENCHMARK(BM_MallocSkewed)->Arg(64)->Arg(1024);
-BENCHMARK(BM_ZoneSmall)->Arg(64)->Arg(1024);
-BENCHMARK(BM_MallocSmall)->Arg(64)->Arg(1024);
+#define ZONE_BENCH_ARGS ArgsProduct({{64, 1024}, {0, 1}})
+BENCHMARK(BM_ZoneMixed)->ZONE_BENCH_ARGS;
+BENCHMARK(BM_MallocMixed)->ZONE_BENCH_ARGS;
+BENCHMARK(BM_ZoneSkewed)->ZONE_BENCH_ARGS;
+BENCHMARK(BM_MallocSkewed)->ZONE_BENCH_ARGS;
+BENCHMARK(BM_ZoneSmall)->ZONE_BENCH_ARGS;
+BENCHMARK(BM_MallocSmall)->ZONE_BENCH_ARGS;

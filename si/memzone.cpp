@@ -257,7 +257,7 @@ ZuMemZone::ZuMemZone()
       min_buffer_size(16384), headers_per_array(kHeadersPerArray), quick_queues(),
       array_table(nullptr), array_count(0), array_capacity(0), available_arrays(nullptr),
       buffer_table(nullptr), buffer_order(nullptr), buffer_holes(nullptr), buffer_count(0),
-      buffer_capacity(0), slot_table(nullptr), slot_capacity(0), slot_count(0), free_hint(nullptr),
+      buffer_capacity(0), slot_table(nullptr), slot_capacity(0), slot_count(0), free_hints(),
       fit_bins(nullptr)
 {
     if (!g_vector_offset_measured) {
@@ -1033,16 +1033,18 @@ void ZuMemZone::Free(void* pointer, unsigned line, const char* file)
 void ZuMemZone::FreeLocked(void* pointer, unsigned line, const char* file)
 {
     char* base = static_cast<char*>(pointer) - PREFIX_SIZE;
-    // Frees often come in runs from one buffer.
-    BufferHeader* buffer = free_hint;
-    if (buffer == nullptr || base < buffer->base || base >= buffer->end) {
-        buffer = FindBuffer(base);
-        if (buffer == nullptr) {
+    // The buffers of recent frees, by 16 KB slot of the address space,
+    // with their ranges at hand.
+    FreeHint& hint = free_hints[(reinterpret_cast<uintptr_t>(base) >> SLOT_SHIFT) % FREE_HINTS];
+    if (base < hint.low || base >= hint.high) {
+        BufferHeader* found = FindBuffer(base);
+        if (found == nullptr) {
             throw ZuExcMemory(ZuExcMemory::ZU_MEM_NOT_IN_ZONE, base, line, file);
         }
-        free_hint = buffer;
+        hint = FreeHint{found->base, found->end, found};
     }
-    ChunkHeader* chunk = ChunkFromPrefix(buffer, base);
+    BufferHeader* buffer = hint.buffer;
+    ChunkHeader* chunk = ChunkFromPrefix(hint.high, base);
     if (chunk == nullptr) {
         // The prefix was overwritten, or the pointer is not a block: search.
         QuickBlock* quick = FindQuickBlock(base);
@@ -1293,11 +1295,12 @@ ZuMemZone::QuickBlock* ZuMemZone::FindQuickBlock(const char* address) const
     return nullptr;
 }
 
-// The chunk in use that the prefix at `base` names, if the prefix is intact
+// The chunk in use that the prefix at `base` (in a buffer that ends at
+// `end`) names, if the prefix is intact
 // and the chunk really starts there; null otherwise.
-ZuMemZone::ChunkHeader* ZuMemZone::ChunkFromPrefix(BufferHeader* buffer, const char* base) const
+ZuMemZone::ChunkHeader* ZuMemZone::ChunkFromPrefix(const char* end, const char* base) const
 {
-    if ((reinterpret_cast<uintptr_t>(base) & 7) != 0 || base + PREFIX_SIZE > buffer->end) {
+    if ((reinterpret_cast<uintptr_t>(base) & 7) != 0 || base + PREFIX_SIZE > end) {
         return nullptr;
     }
     uint32_t words[2];
@@ -1469,7 +1472,9 @@ void ZuMemZone::FreeAndDestroy()
     buffer_holes = nullptr;
     std::free(slot_table);
     slot_table = nullptr;
-    free_hint = nullptr;
+    for (FreeHint& hint : free_hints) {
+        hint = FreeHint{nullptr, nullptr, nullptr};
+    }
     FitDrop();
     slot_capacity = 0;
     slot_count = 0;

@@ -298,7 +298,7 @@ private:
     int64_t FitTake(ChunkHeader* chunk);
     BufferHeader* FindBuffer(const char* address) const;
     QuickBlock* FindQuickBlock(const char* address) const;
-    ChunkHeader* ChunkFromPrefix(BufferHeader* buffer, const char* base) const;
+    ChunkHeader* ChunkFromPrefix(const char* end, const char* base) const;
     BufferHeader* NewBuffer(size_t size, unsigned line, const char* file);
     void SetLargestHole(BufferHeader* buffer, size_t size);
     bool GrowBufferTables();
@@ -360,7 +360,14 @@ private:
     size_t slot_capacity;
     size_t slot_count;
     bool MapBuffer(BufferHeader* buffer);
-    BufferHeader* free_hint; // the buffer of the last free
+    // The buffers where recent frees fell, by 16 KB slot of the address.
+    struct FreeHint {
+        const char* low; // the buffer's range, base to end
+        const char* high;
+        BufferHeader* buffer;
+    };
+    static constexpr unsigned FREE_HINTS = 16;
+    FreeHint free_hints[FREE_HINTS];
     // The free chunks of the buffers in size bins (null until the first
     // buffer, and after memory for them ran out: best fit then walks).
     FitBins* fit_bins;
