@@ -118,12 +118,6 @@ FitCheckState g_fit_check = {false, 0, 0};
 const bool kFitCheckStops = false;
 #endif
 
-// A header's place among all the zone's headers (arrays of 170).
-inline size_t DenseIndex(uint32_t index)
-{
-    return static_cast<size_t>(index >> 8) * kHeadersPerArray + (index & 0xFFu);
-}
-
 } // namespace
 
 // The walk picks the first of the smallest fitting chunks in the order
@@ -154,7 +148,7 @@ struct ZuMemZone::FitBins {
     Large* large;              // sorted by size, none empty
     uint32_t large_count;
     uint32_t large_capacity;
-    uint32_t* positions; // per header (DenseIndex): its entry's place in its heap
+    uint32_t* positions; // per header index: its entry's place in its heap
     size_t position_count;
     int64_t next_seq;
 
@@ -166,7 +160,7 @@ struct ZuMemZone::FitBins {
     void Place(Heap& heap, uint32_t at, const Entry& entry)
     {
         heap.items[at] = entry;
-        positions[DenseIndex(entry.index)] = at;
+        positions[entry.index] = at;
     }
 
     void SiftUp(Heap& heap, uint32_t at, const Entry& entry)
@@ -203,6 +197,11 @@ struct ZuMemZone::FitBins {
 
     bool Push(Heap& heap, const Entry& entry)
     {
+        if (heap.count == 0 && heap.capacity != 0) {
+            heap.count = 1;
+            Place(heap, 0, entry);
+            return true;
+        }
         if (heap.count == heap.capacity) {
             uint32_t capacity = heap.capacity == 0 ? 4 : heap.capacity * 2;
             void* items = std::realloc(heap.items, capacity * sizeof(Entry));
@@ -219,7 +218,10 @@ struct ZuMemZone::FitBins {
     Entry RemoveAt(Heap& heap, uint32_t at)
     {
         Entry removed = heap.items[at];
-        Entry last = heap.items[--heap.count];
+        if (--heap.count == 0) {
+            return removed;
+        }
+        Entry last = heap.items[heap.count];
         if (at < heap.count) {
             if (at > 0 && Before(last, heap.items[(at - 1) / 2])) {
                 SiftUp(heap, at, last);
@@ -366,7 +368,7 @@ unsigned ZuMemZone::RetAllocCount(unsigned index) const
 
 // A header off its array's free chain: its index set, kind 0x22, the rest
 // as it was left (the callers fill every field they use).
-ZuMemZone::Header* ZuMemZone::TakeHeader()
+inline ZuMemZone::Header* ZuMemZone::TakeHeader()
 {
     ZU_ASSERT(this->is_zone_ok);
     HeaderArray* array = available_arrays;
@@ -375,57 +377,64 @@ ZuMemZone::Header* ZuMemZone::TakeHeader()
         array = array->next_available;
         available_arrays = array;
     }
-    if (array == nullptr) {
-        if (array_count >= (1u << 24)) {
-            return nullptr;
-        }
-        if (array_count == array_capacity) {
-            uint32_t capacity = array_capacity == 0 ? 16 : array_capacity * 2;
-            void* table = std::realloc(array_table, capacity * sizeof(HeaderArray*));
-            if (table == nullptr) {
-                return nullptr;
-            }
-            array_table = static_cast<HeaderArray**>(table);
-            array_capacity = capacity;
-        }
-        void* memory = nullptr;
-        size_t real_size = 0;
-        void* handle = nullptr;
-        if (!Zuvi_MemAllocBuffer(zone_id, sizeof(HeaderArray), memory, real_size, handle)) {
-            return nullptr;
-        }
-        std::memset(memory, 0, sizeof(HeaderArray));
-        array = static_cast<HeaderArray*>(memory);
-        array->platform_size = real_size;
-        array->base = memory;
-        array->handle = handle;
-        array->ordinal = array_count;
-        array_table[array_count++] = array;
-        for (unsigned i = 0; i < kHeadersPerArray; ++i) {
-            FreeHeader& h = array->headers[i].free;
-            h.kind = HEADER_FREE;
-            h.index = (array->ordinal << 8) | i;
-            h.next = i + 1 < kHeadersPerArray ? &array->headers[i + 1] : nullptr;
-        }
-        array->free_count = kHeadersPerArray;
-        array->first_free = &array->headers[0];
-        array->next = first_array;
-        array->prev = nullptr;
-        if (first_array != nullptr) {
-            first_array->prev = array;
-        } else {
-            last_array = array;
-        }
-        first_array = array;
-        array->next_available = available_arrays;
-        array->is_available = true;
-        available_arrays = array;
+    if (array == nullptr && (array = AddHeaderArray()) == nullptr) {
+        return nullptr;
     }
     Header* header = array->first_free;
     array->first_free = header->free.next;
     array->free_count--;
     header->chunk.kind = HEADER_NEW;
     return header;
+}
+
+// A new array of free headers at the front of the lists; null without memory.
+[[gnu::noinline]] ZuMemZone::HeaderArray* ZuMemZone::AddHeaderArray()
+{
+    if (array_count >= (1u << 24)) {
+        return nullptr;
+    }
+    if (array_count == array_capacity) {
+        uint32_t capacity = array_capacity == 0 ? 16 : array_capacity * 2;
+        void* table = std::realloc(array_table, capacity * sizeof(HeaderArray*));
+        if (table == nullptr) {
+            return nullptr;
+        }
+        array_table = static_cast<HeaderArray**>(table);
+        array_capacity = capacity;
+    }
+    void* memory = nullptr;
+    size_t real_size = 0;
+    void* handle = nullptr;
+    if (!Zuvi_MemAllocBuffer(zone_id, sizeof(HeaderArray), memory, real_size, handle)) {
+        return nullptr;
+    }
+    std::memset(memory, 0, sizeof(HeaderArray));
+    auto array = static_cast<HeaderArray*>(memory);
+    array->platform_size = real_size;
+    array->base = memory;
+    array->handle = handle;
+    array->ordinal = array_count;
+    array_table[array_count++] = array;
+    for (unsigned i = 0; i < kHeadersPerArray; ++i) {
+        FreeHeader& h = array->headers[i].free;
+        h.kind = HEADER_FREE;
+        h.index = (array->ordinal << 8) | i;
+        h.next = i + 1 < kHeadersPerArray ? &array->headers[i + 1] : nullptr;
+    }
+    array->free_count = kHeadersPerArray;
+    array->first_free = &array->headers[0];
+    array->next = first_array;
+    array->prev = nullptr;
+    if (first_array != nullptr) {
+        first_array->prev = array;
+    } else {
+        last_array = array;
+    }
+    first_array = array;
+    array->next_available = available_arrays;
+    array->is_available = true;
+    available_arrays = array;
+    return array;
 }
 
 ZuMemZone::Header* ZuMemZone::NewHeader()
@@ -440,7 +449,7 @@ ZuMemZone::Header* ZuMemZone::NewHeader()
     return header;
 }
 
-ZuMemZone::Header* ZuMemZone::HeaderAt(uint32_t index) const
+inline ZuMemZone::Header* ZuMemZone::HeaderAt(uint32_t index) const
 {
     uint32_t ordinal = index >> 8;
     uint32_t slot = index & 0xFFu;
@@ -523,89 +532,7 @@ void* ZuMemZone::AllocLocked(unsigned size, const char* block_name, unsigned lin
         }
         chunk = &header->chunk;
     } else {
-        BufferHeader* buffer = nullptr;
-        ChunkHeader* best =
-            fit_bins != nullptr ? PickBestFit(rounded, buffer) : WalkBestFit(rounded, buffer);
-        if (best == nullptr) {
-            size_t want = rounded > min_buffer_size ? rounded : min_buffer_size;
-            buffer = NewBuffer(want, line, file);
-            if (buffer == nullptr) {
-                DeleteHeader(header);
-                throw ZuExcMemory(ZuExcMemory::ZU_MEM_NO_MEMORY, nullptr, line, file);
-            }
-            best = buffer->first_chunk;
-        }
-        // What is left of the chunk keeps its place in the bins' order.
-        int64_t seq = fit_bins != nullptr ? FitTake(best) : 0;
-        ChunkHeader* rest = nullptr;
-        size_t old_size = best->size;
-        if (old_size > rounded) {
-            // The new header goes in front of the chosen chunk.
-            ChunkHeader* front = &header->chunk;
-            front->in_quick_block = 0;
-            front->quick_queue = nullptr;
-            front->quick_block = nullptr;
-            front->line = 0;
-            front->file = nullptr;
-            front->name = nullptr;
-            front->user_word = 0;
-            front->prev = best->prev;
-            front->next = best;
-            if (best->prev != nullptr) {
-                best->prev->next = front;
-            } else {
-                buffer->first_chunk = front;
-            }
-            best->prev = front;
-            front->prev_free = best->prev_free;
-            front->next_free = best;
-            if (best->prev_free != nullptr) {
-                best->prev_free->next_free = front;
-            } else {
-                buffer->first_free = front;
-            }
-            best->prev_free = front;
-            if (best->next == nullptr) {
-                // The last chunk of its buffer: the block is cut from its end.
-                front->kind = HEADER_FREE_CHUNK;
-                front->address = best->address;
-                front->size = old_size - rounded;
-                best->address += old_size - rounded;
-                best->size = rounded;
-                chunk = best;
-                rest = front;
-            } else {
-                front->address = best->address;
-                front->size = rounded;
-                best->address += rounded;
-                best->size = old_size - rounded;
-                chunk = front;
-                rest = best;
-            }
-            if (fit_bins != nullptr && !FitInsert(rest, buffer->ordinal, seq)) {
-                FitDrop();
-            }
-        } else {
-            DeleteHeader(header);
-            chunk = best;
-        }
-        // The block leaves the free list.
-        if (chunk->prev_free != nullptr) {
-            chunk->prev_free->next_free = chunk->next_free;
-        } else {
-            buffer->first_free = chunk->next_free;
-        }
-        if (chunk->next_free != nullptr) {
-            chunk->next_free->prev_free = chunk->prev_free;
-        } else {
-            buffer->last_free = chunk->prev_free;
-        }
-        chunk->next_free = nullptr;
-        chunk->prev_free = nullptr;
-        free_bytes -= rounded;
-        if (old_size == buffer->largest_hole) {
-            UpdateFreeHole(buffer);
-        }
+        chunk = CutFromBuffers(rounded, header, line, file);
     }
 
     chunk->user_word = 0;
@@ -623,6 +550,100 @@ void* ZuMemZone::AllocLocked(unsigned size, const char* block_name, unsigned lin
         object_hooks.set_object_zone(result, this);
     }
     return result;
+}
+
+// Best fit in the buffers (a new buffer when nothing fits): the chunk of
+// the block, cut from the chosen free chunk with `header` for the part in
+// front, or alone on an exact fit, when `header` is released. Kept apart
+// so that the quick path stays short.
+[[gnu::noinline]] ZuMemZone::ChunkHeader*
+ZuMemZone::CutFromBuffers(unsigned rounded, Header* header, unsigned line, const char* file)
+{
+    ChunkHeader* chunk = nullptr;
+    BufferHeader* buffer = nullptr;
+    ChunkHeader* best =
+        fit_bins != nullptr ? PickBestFit(rounded, buffer) : WalkBestFit(rounded, buffer);
+    if (best == nullptr) {
+        size_t want = rounded > min_buffer_size ? rounded : min_buffer_size;
+        buffer = NewBuffer(want, line, file);
+        if (buffer == nullptr) {
+            DeleteHeader(header);
+            throw ZuExcMemory(ZuExcMemory::ZU_MEM_NO_MEMORY, nullptr, line, file);
+        }
+        best = buffer->first_chunk;
+    }
+    // What is left of the chunk keeps its place in the bins' order.
+    int64_t seq = fit_bins != nullptr ? FitTake(best) : 0;
+    ChunkHeader* rest = nullptr;
+    size_t old_size = best->size;
+    if (old_size > rounded) {
+        // The new header goes in front of the chosen chunk.
+        ChunkHeader* front = &header->chunk;
+        front->in_quick_block = 0;
+        front->quick_queue = nullptr;
+        front->quick_block = nullptr;
+        front->line = 0;
+        front->file = nullptr;
+        front->name = nullptr;
+        front->user_word = 0;
+        front->prev = best->prev;
+        front->next = best;
+        if (best->prev != nullptr) {
+            best->prev->next = front;
+        } else {
+            buffer->first_chunk = front;
+        }
+        best->prev = front;
+        front->prev_free = best->prev_free;
+        front->next_free = best;
+        if (best->prev_free != nullptr) {
+            best->prev_free->next_free = front;
+        } else {
+            buffer->first_free = front;
+        }
+        best->prev_free = front;
+        if (best->next == nullptr) {
+            // The last chunk of its buffer: the block is cut from its end.
+            front->kind = HEADER_FREE_CHUNK;
+            front->address = best->address;
+            front->size = old_size - rounded;
+            best->address += old_size - rounded;
+            best->size = rounded;
+            chunk = best;
+            rest = front;
+        } else {
+            front->address = best->address;
+            front->size = rounded;
+            best->address += rounded;
+            best->size = old_size - rounded;
+            chunk = front;
+            rest = best;
+        }
+        if (fit_bins != nullptr && !FitInsert(rest, buffer->ordinal, seq)) {
+            FitDrop();
+        }
+    } else {
+        DeleteHeader(header);
+        chunk = best;
+    }
+    // The block leaves the free list.
+    if (chunk->prev_free != nullptr) {
+        chunk->prev_free->next_free = chunk->next_free;
+    } else {
+        buffer->first_free = chunk->next_free;
+    }
+    if (chunk->next_free != nullptr) {
+        chunk->next_free->prev_free = chunk->prev_free;
+    } else {
+        buffer->last_free = chunk->prev_free;
+    }
+    chunk->next_free = nullptr;
+    chunk->prev_free = nullptr;
+    free_bytes -= rounded;
+    if (old_size == buffer->largest_hole) {
+        UpdateFreeHole(buffer);
+    }
+    return chunk;
 }
 
 ZuMemZone::BufferHeader* ZuMemZone::NewBuffer(size_t size, unsigned, const char*)
@@ -824,9 +845,8 @@ ZuMemZone::ChunkHeader* ZuMemZone::PickBestFit(size_t size, BufferHeader*& buffe
 bool ZuMemZone::FitInsert(ChunkHeader* chunk, uint32_t ordinal, int64_t seq)
 {
     FitBins& fit = *fit_bins;
-    size_t dense = DenseIndex(chunk->index);
-    if (dense >= fit.position_count) {
-        size_t count = static_cast<size_t>(array_count) * kHeadersPerArray;
+    if (chunk->index >= fit.position_count) {
+        size_t count = static_cast<size_t>(array_count) << 8;
         void* positions = std::realloc(fit.positions, count * sizeof(uint32_t));
         if (positions == nullptr) {
             return false;
@@ -875,7 +895,7 @@ bool ZuMemZone::FitInsert(ChunkHeader* chunk, uint32_t ordinal, int64_t seq)
 int64_t ZuMemZone::FitTake(ChunkHeader* chunk)
 {
     FitBins& fit = *fit_bins;
-    uint32_t position = fit.positions[DenseIndex(chunk->index)];
+    uint32_t position = fit.positions[chunk->index];
     size_t size = chunk->size;
     if (size <= kFitSmallLimit) {
         unsigned bin = static_cast<unsigned>(size / 16) - 1;
@@ -1070,6 +1090,13 @@ void ZuMemZone::FreeLocked(void* pointer, unsigned line, const char* file)
         // would pull the slots from under their owners.
         throw ZuExcMemory(ZuExcMemory::ZU_MEM_NOT_A_BLOCK, base, line, file);
     }
+    ReleaseToBuffer(chunk, buffer);
+}
+
+// A block of a buffer becomes free and merges with its free neighbours
+// (apart from the quick path, as above).
+[[gnu::noinline]] void ZuMemZone::ReleaseToBuffer(ChunkHeader* chunk, BufferHeader* buffer)
+{
     if (free_debug) {
         Fill(chunk->address, chunk->size, free_pattern);
     }
@@ -1298,7 +1325,7 @@ ZuMemZone::QuickBlock* ZuMemZone::FindQuickBlock(const char* address) const
 // The chunk in use that the prefix at `base` (in a buffer that ends at
 // `end`) names, if the prefix is intact
 // and the chunk really starts there; null otherwise.
-ZuMemZone::ChunkHeader* ZuMemZone::ChunkFromPrefix(const char* end, const char* base) const
+inline ZuMemZone::ChunkHeader* ZuMemZone::ChunkFromPrefix(const char* end, const char* base) const
 {
     if ((reinterpret_cast<uintptr_t>(base) & 7) != 0 || base + PREFIX_SIZE > end) {
         return nullptr;

@@ -304,9 +304,12 @@ private:
     bool GrowBufferTables();
     void* AllocLocked(unsigned size, const char* name, unsigned line, const char* file,
                       ZuMemType type);
+    ChunkHeader* CutFromBuffers(unsigned rounded, Header* header, unsigned line, const char* file);
+    void ReleaseToBuffer(ChunkHeader* chunk, BufferHeader* buffer);
     void FreeLocked(void* pointer, unsigned line, const char* file);
     Header* HeaderAt(uint32_t index) const;
     Header* TakeHeader();
+    HeaderArray* AddHeaderArray();
     void LinkZone();
     void UnlinkZone();
     static void MeasureVectorOffset();
@@ -366,7 +369,7 @@ private:
         const char* high;
         BufferHeader* buffer;
     };
-    static constexpr unsigned FREE_HINTS = 16;
+    static constexpr unsigned FREE_HINTS = 64;
     FreeHint free_hints[FREE_HINTS];
     // The free chunks of the buffers in size bins (null until the first
     // buffer, and after memory for them ran out: best fit then walks).
