@@ -23,7 +23,10 @@ ZuStorageSync& ZuStorageSync::operator=(const ZuStorageSync& other)
 
 const ZuAtomRef& ZuStorageSync::UpdateInternalName()
 {
-    if (!name_built) {
+    // Records are statics that outlive the atoms: when the services stop,
+    // the atom goes and the handle is emptied, and a record written after
+    // they started again is named anew rather than written empty.
+    if (!name_built || name.IsInvalid()) {
         name = ZuAtomRef(text);
         name_built = true;
     }

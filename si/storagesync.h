@@ -22,7 +22,8 @@ struct ZuStorageSync {
     ZuStorageSync(const ZuStorageSync& other);
     ZuStorageSync& operator=(const ZuStorageSync& other);
 
-    // Builds the atom from the text on first use and returns it.
+    // Builds the atom from the text on first use (and again after the
+    // atoms were killed) and returns it.
     const ZuAtomRef& UpdateInternalName();
 
     static ZuStorageSync mark;

@@ -315,6 +315,30 @@ TEST_F(StorageBytesTest, GraphIsWrittenAsItAlwaysWas)
     TakeApart(g);
 }
 
+// Class records are statics that outlive the atoms: a graph stored after
+// the services stopped and started again names its classes as before.
+TEST(StorageBytesRestartTest, ClassRecordsAreNamedAgainAfterARestart)
+{
+    Bytes first;
+    for (int round = 0; round < 2; round++) {
+        ZuviStartRuntime();
+        {
+            Graph g;
+            Build(g, 60, NEWER_SOME, true);
+            ZuTestStorageRef store = ZuTestStorage::Make();
+            store->StartStoring();
+            store->StoreObject(g.nodes[0]);
+            if (round == 0)
+                first = store->Bytes();
+            else
+                EXPECT_TRUE(store->Bytes() == first);
+            store->StartStoring();
+            TakeApart(g);
+        }
+        ZuviStopRuntime();
+    }
+}
+
 // Reads the bytes back through a test storage and a carbon copy (whose
 // bytes lie in many blocks): each time the graph is the original's, field
 // by field, and gives the same bytes when stored again.
