@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -1075,6 +1076,35 @@ bool RestoreLink(const ZuStorageRef& s, ZuAtomRef& event, ZuObjectRef& other, Zu
     return other.IsValid() && event.IsValid() && action.IsValid();
 }
 
+// What the links of one object are read into; made for the first link, and
+// shared by both groups (an item missing from a link leaves the value the
+// previous link gave).
+struct LinkReader {
+    explicit LinkReader(ZuObject* obj) : self(obj) {}
+    ZuObjectRef self;
+    ZuAtomRef event, action;
+    ZuObjectRef other;
+    unsigned id = 0;
+};
+
+// The links of one group: the object as the observer of each source read,
+// or as the source each observer read observes.
+void ReadLinks(const ZuStorageRef& s, std::unique_ptr<LinkReader>& links, ZuObject* obj,
+               uint64_t count, bool as_observer)
+{
+    if (!links)
+        links.reset(new LinkReader(obj));
+    LinkReader& r = *links;
+    for (uint64_t i = 0; i < count && s->CheckForBegin(); ++i) {
+        if (!RestoreLink(s, r.event, r.other, r.action, r.id))
+            continue;
+        if (as_observer)
+            ZuObject::AttachObserver(r.other, r.self, r.event, r.action, r.id);
+        else
+            ZuObject::AttachObserver(r.self, r.other, r.event, r.action, r.id);
+    }
+}
+
 } // namespace
 
 void ZuObject::StoreInstance(const ZuStorageRef& s)
@@ -1099,27 +1129,23 @@ void ZuObject::StoreInstance(const ZuStorageRef& s)
 
 void ZuObject::RestoreInstance(const ZuStorageRef& s)
 {
-    ZuObjectRef self(this);
     s >> ZuStorageSync::type >> ZuStorageSync::begin;
-    ZuAtomRef event, action;
-    ZuObjectRef other;
-    unsigned id = 0;
     // A stored count is outside data: the links are read while the group
     // holds them (each begins a block), never more than the count says.
+    // Most objects have none, and no handle is made for them.
+    std::unique_ptr<LinkReader> links;
     uint64_t count = s->RestoreCard(0);
     s >> ZuStorageSync::repeat;
-    for (uint64_t i = 0; i < count && s->CheckForBegin(); ++i)
-        if (RestoreLink(s, event, other, action, id))
-            AttachObserver(other, self, event, action, id);
+    if (count)
+        ReadLinks(s, links, this, count, true);
     s >> ZuStorageSync::end_repeat;
     count = s->RestoreCard(0);
     s >> ZuStorageSync::repeat;
-    for (uint64_t i = 0; i < count && s->CheckForBegin(); ++i)
-        if (RestoreLink(s, event, other, action, id))
-            AttachObserver(self, other, event, action, id);
+    if (count)
+        ReadLinks(s, links, this, count, false);
     s >> ZuStorageSync::end_repeat;
-    ZuObjectRef attr, reg, async;
     // The attributes are a dictionary: anything else is bad data.
+    ZuObjectRef attr, reg, async;
     s->RestoreObject(attr, ZuDictRef::RetRuntime());
     s->RestoreObject(reg, ZuObjectRef::RetRuntime());
     s->RestoreObject(async, ZuObjectRef::RetRuntime());

@@ -13,6 +13,9 @@
 #include "si/values.h"
 
 #include <algorithm>
+#include <deque>
+#include <new>
+#include <utility>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -65,29 +68,80 @@ struct ZuStorage::NameEntry {
 
 namespace {
 
-// Objects to their entries: open addressing with linear probing over a
+// A value made only on the paths that need it (an empty std::optional of a
+// handle is cleared whole where it is declared, on every call).
+template <typename T>
+class Deferred {
+public:
+    Deferred() {}
+    Deferred(const Deferred&) = delete;
+    Deferred& operator=(const Deferred&) = delete;
+    ~Deferred()
+    {
+        if (made)
+            Get().~T();
+    }
+    template <typename... A>
+    T& Make(A&&... args)
+    {
+        ::new (static_cast<void*>(storage)) T(std::forward<A>(args)...);
+        made = true;
+        return Get();
+    }
+    T& Get() { return *std::launder(reinterpret_cast<T*>(storage)); }
+    bool IsMade() const { return made; }
+
+private:
+    alignas(T) unsigned char storage[sizeof(T)];
+    bool made = false;
+};
+
+// Objects to values (an identifier, an entry), a value-initialised value
+// standing for none: open addressing with linear probing over a
 // power-of-two table, one multiply per lookup; erasing shifts the following
-// entries back, so no tombstones pile up.
-template <typename Entry>
+// entries back, so no tombstones pile up. The value lies in the slot, so a
+// lookup touches nothing else.
+template <typename Value>
 class ObjectMap {
 public:
     ObjectMap() = default;
     ObjectMap(const ObjectMap&) = delete;
     ObjectMap& operator=(const ObjectMap&) = delete;
 
-    Entry* Find(const ZuObject* key) const
+    Value Find(const ZuObject* key) const
     {
         if (count == 0 || !key)
-            return nullptr;
+            return Value{};
         for (std::size_t i = Home(key);; i = (i + 1) & mask) {
             if (slots[i].key == key)
                 return slots[i].value;
             if (!slots[i].key)
-                return nullptr;
+                return Value{};
         }
     }
+    // Starts loading the slot where the key's search begins, for a lookup
+    // that follows once other memory came.
+    void Prefetch(const ZuObject* key) const
+    {
+        if (count)
+            __builtin_prefetch(&slots[Home(key)]);
+    }
+    // The value of the key; a key not in the map yet joins it with no
+    // value, which the caller sets at once.
+    Value& FindOrAdd(const ZuObject* key)
+    {
+        if ((count + 1) * 4 > slots.size() * 3)
+            Grow();
+        std::size_t i = Home(key);
+        for (; slots[i].key; i = (i + 1) & mask)
+            if (slots[i].key == key)
+                return slots[i].value;
+        slots[i] = Slot{key, Value{}};
+        ++count;
+        return slots[i].value;
+    }
     // The key must not be in the map yet.
-    void Insert(const ZuObject* key, Entry* value)
+    void Insert(const ZuObject* key, Value value)
     {
         if (!key)
             return;
@@ -131,7 +185,7 @@ public:
 private:
     struct Slot {
         const ZuObject* key = nullptr;
-        Entry* value = nullptr;
+        Value value{};
     };
     std::size_t Home(const ZuObject* key) const
     {
@@ -198,19 +252,51 @@ private:
 
 } // namespace
 
+// What the storage asks of an object's class. The class record's IsA and
+// IsKindOf answer for the class a record describes, not for its own: for
+// records (`own_answers`) those are asked of each object again.
+struct ZuStorage::ClassInfo {
+    const ZuRuntime* runtime = nullptr;
+    const char* name = nullptr;
+    std::uint32_t length = 0;
+    std::uint32_t name_id = 0; // 0 until the writer named the class in this run
+    bool is_path_or_string = false;
+    bool is_atom = false;
+    bool is_value = false;
+    bool own_answers = false;
+};
+
 // Lookups beside the two lists. The lists keep their order (newest first)
 // for waking and for the identifiers; the indexes keep a graph of many
 // objects from costing a walk of the whole table per reference.
 struct ZuStorage::Index {
     // Filled by storing; objects made while reading join it only when a
     // lookup needs it (`mapped` entries of by_id are in it).
-    ObjectMap<ObjectEntry> by_object;
+    ObjectMap<std::uint32_t> by_object; // identifiers
     std::size_t mapped = 0;
     EntryArena<ObjectEntry> entries;
     // What each name stands for once asked: its atom, and the class it names.
     std::vector<ZuAtomRef> atom_by_name;
     std::vector<ZuRuntimeRef> class_by_name;
+    // Atoms written in this run, to their names (an atom's text never
+    // changes).
+    ObjectMap<std::uint32_t> name_by_atom;
+    // What the writer and the reader ask of an object's class, once a run.
+    ObjectMap<ClassInfo*> class_info;
+    std::deque<ClassInfo> class_infos;
+    // Recording buffers by nesting of object data, kept from object to
+    // object and from run to run.
+    std::vector<Recording*> recordings;
+    std::size_t recording_depth = 0;
+    // Receives an object's unknown data for a moment while it is written.
+    ZuObjectRef unknown;
+    ~Index()
+    {
+        for (Recording* r : recordings)
+            delete r;
+    }
     std::vector<ObjectEntry*> by_id;   // identifier - 1
+    std::vector<ZuObject*> held_by_id; // what each entry holds, beside it
     std::vector<ObjectEntry*> pending; // entries whose data is pending, newest last
     std::unordered_map<std::string_view, NameEntry*> by_text;
     std::vector<NameEntry*> names_by_id;
@@ -232,6 +318,28 @@ private:
     ZuStorage* owner;
 };
 
+// Makes the storage's own handle for an outermost store or restore; the
+// calls inside it borrow that one.
+class ZuStorage::SelfScope {
+public:
+    explicit SelfScope(ZuStorage* storage) : owner(storage)
+    {
+        if (!owner->self_handle)
+            owner->self_handle = &handle.Make(owner);
+    }
+    ~SelfScope()
+    {
+        if (handle.IsMade())
+            owner->self_handle = nullptr;
+    }
+    SelfScope(const SelfScope&) = delete;
+    SelfScope& operator=(const SelfScope&) = delete;
+
+private:
+    ZuStorage* owner;
+    Deferred<ZuStorageRef> handle;
+};
+
 namespace {
 
 typedef Zuvi_StorageFormat F;
@@ -248,9 +356,8 @@ std::uint32_t NameHash(const char* text, std::size_t length)
 }
 
 // The classes whose pending data is written where they are referenced.
-bool IsPathOrString(const ZuObject* obj)
+bool IsPathOrString(const char* name)
 {
-    const char* name = obj->RetRuntime()->RetClassName();
     return std::strcmp(name, "ZuAtomPath") == 0 || std::strcmp(name, "ZuString") == 0;
 }
 
@@ -280,7 +387,7 @@ struct Raise {
 ZuStorage::ZuStorage()
     : mode(ZU_STORAGE_OFF), storage_infos(nullptr), object_table(nullptr), name_table(nullptr),
       pending_count(0), data_depth(0), format(new Format(this)), index(new Index),
-      restore_nesting(0), recording(nullptr)
+      restore_nesting(0), recording(nullptr), self_handle(nullptr)
 {
     storage_infos = new StorageInfos;
 }
@@ -385,6 +492,33 @@ void ZuStorage::DropPushedBack()
     format->DropPushedBack();
 }
 
+void ZuStorage::SetInputWindow(const void* next, std::size_t size)
+{
+    const unsigned char* const start = static_cast<const unsigned char*>(next);
+    format->SetInputWindow(start, size ? start + size : start);
+}
+
+const unsigned char* ZuStorage::RetInputWindow() const
+{
+    return format->RetInputWindowNext();
+}
+
+std::size_t ZuStorage::RetInputWindowSize() const
+{
+    return format->RetInputWindowSize();
+}
+
+void ZuStorage::SetOutputWindow(void* next, std::size_t size)
+{
+    unsigned char* const start = static_cast<unsigned char*>(next);
+    format->SetOutputWindow(start, size ? start + size : start);
+}
+
+unsigned char* ZuStorage::RetOutputWindow() const
+{
+    return format->RetOutputWindowNext();
+}
+
 void ZuStorage::ClearTables()
 {
     while (object_table) {
@@ -401,7 +535,11 @@ void ZuStorage::ClearTables()
     index->mapped = 0;
     index->atom_by_name.clear();
     index->class_by_name.clear();
+    index->name_by_atom.Clear();
+    index->class_info.Clear();
+    index->class_infos.clear();
     index->by_id.clear();
+    index->held_by_id.clear();
     index->pending.clear();
     index->by_text.clear();
     index->names_by_id.clear();
@@ -412,21 +550,29 @@ void ZuStorage::ClearTables()
 
 // ---------------------------------------------------------------- tables
 
-std::uint32_t ZuStorage::LookForRef(const ZuObjectRef& object, bool& is_new)
+std::uint32_t ZuStorage::LookForRef(ZuObject* held, ZuObject* obj, const ClassInfo* info,
+                                    bool& is_new)
 {
-    ZuObject* const obj = object.Resolve();
     if (!obj)
         Abort("Failed assertion: obj.IsValid ()", __LINE__);
-    SyncObjectMap();
-    if (ObjectEntry* found = index->by_object.Find(obj)) {
+    if (index->mapped < index->by_id.size())
+        SyncObjectMap();
+    std::uint32_t& slot = index->by_object.FindOrAdd(obj);
+    if (slot) {
         is_new = false;
-        return found->id;
+        return slot;
     }
-    ObjectEntry* e = NewEntry(object, obj);
-    index->by_object.Insert(obj, e);
+    try {
+        if (!info)
+            info = &ClassOf(obj);
+        slot = NewEntry(held, obj, info->is_path_or_string)->id;
+    } catch (...) {
+        index->by_object.Erase(obj);
+        throw;
+    }
     index->mapped = index->by_id.size();
     is_new = true;
-    return e->id;
+    return slot;
 }
 
 // Entries that reading made join the map (oldest first, as they would have
@@ -436,24 +582,54 @@ void ZuStorage::SyncObjectMap()
     for (; index->mapped < index->by_id.size(); ++index->mapped) {
         ObjectEntry* m = index->by_id[index->mapped];
         if (!index->by_object.Find(m->key))
-            index->by_object.Insert(m->key, m);
+            index->by_object.Insert(m->key, m->id);
     }
 }
 
-ZuStorage::ObjectEntry* ZuStorage::NewEntry(const ZuObjectRef& object, ZuObject* obj)
+ZuStorage::ObjectEntry* ZuStorage::NewEntry(ZuObject* held, ZuObject* obj, bool is_path_or_string)
 {
     ObjectEntry* e = index->entries.New();
-    e->object = object;
+    e->object = held;
     e->key = obj;
     e->id = object_table ? object_table->id + 1 : 1;
     e->written = false;
-    e->is_path_or_string = IsPathOrString(obj);
+    e->is_path_or_string = is_path_or_string;
     e->next = object_table;
     object_table = e;
     index->by_id.push_back(e);
+    index->held_by_id.push_back(held);
     index->pending.push_back(e);
     pending_count++;
     return e;
+}
+
+ZuStorage::ClassInfo& ZuStorage::ClassOf(const ZuObject* obj)
+{
+    const ZuRuntimeRef& record = obj->RetRuntime();
+    const ZuObject* const raw = static_cast<const ZuObjectRef&>(record).RetRawObject();
+    const ZuRuntime* const runtime =
+        raw ? static_cast<const ZuRuntime*>(raw) : record.CheckAndResolve();
+    ClassInfo*& slot = index->class_info.FindOrAdd(runtime);
+    if (slot)
+        return *slot;
+    try {
+        index->class_infos.emplace_back();
+    } catch (...) {
+        index->class_info.Erase(runtime);
+        throw;
+    }
+    ClassInfo& info = index->class_infos.back();
+    info.runtime = runtime;
+    info.name = runtime->RetClassName();
+    info.length = std::uint32_t(std::strlen(info.name));
+    info.is_path_or_string = IsPathOrString(info.name);
+    info.own_answers = obj->ZuObject::IsKindOf(ZuRuntimeRef::RetRuntime());
+    if (!info.own_answers) {
+        info.is_atom = obj->IsA(ZuAtomRef::RetRuntime());
+        info.is_value = obj->IsKindOf(ZuValueRef::RetRuntime());
+    }
+    slot = &info;
+    return info;
 }
 
 std::uint32_t ZuStorage::LookForName(const char* text, std::size_t length, bool& is_new)
@@ -479,13 +655,6 @@ std::uint32_t ZuStorage::LookForName(const char* text, std::size_t length, bool&
     index->names_by_id.push_back(n);
     is_new = true;
     return n->id;
-}
-
-void ZuStorage::ResolveRef(std::uint32_t id, ZuObjectRef& object)
-{
-    if (id == 0 || id > index->by_id.size())
-        F::BadData("Object ID not found in storage data base.", __LINE__);
-    object = index->by_id[id - 1]->object;
 }
 
 void ZuStorage::ResolveName(std::uint32_t id, const char*& text, std::size_t& length)
@@ -578,14 +747,29 @@ void ZuStorage::StoreAtom(const ZuAtomRef& atom)
         format->StoreAtomEmpty();
         return;
     }
-    const char* text = atom->RetText();
+    ZuAtom* const a = atom.CheckAndResolve();
+    std::uint32_t& known = index->name_by_atom.FindOrAdd(a);
+    if (known) {
+        format->StoreAtomID(known);
+        return;
+    }
+    const char* text = a->RetText();
     std::size_t const length = std::strlen(text);
     // Refused before the name table learns it, so the tables stay in step
     // with what was written.
-    if (length > F::MAX_ATOM_LENGTH)
+    if (length > F::MAX_ATOM_LENGTH) {
+        index->name_by_atom.Erase(a);
         F::BadData("Atom too long to be stored", __LINE__);
+    }
     bool is_new;
-    std::uint32_t const id = LookForName(text, length, is_new);
+    std::uint32_t id;
+    try {
+        id = LookForName(text, length, is_new);
+    } catch (...) {
+        index->name_by_atom.Erase(a);
+        throw;
+    }
+    known = id;
     if (is_new)
         format->StoreAtomText(text, length);
     else
@@ -606,15 +790,24 @@ void ZuStorage::StoreObject(const ZuObjectRef& object)
         format->StoreTag(F::TYP_NULL);
         return;
     }
-    const bool phantom = object.IsPhantom();
-    ZuObject* const obj = phantom ? raw : object.Resolve();
-    ZuAtomRef slot_name;
-    if (!phantom && FindNameFromSlot(object, slot_name)) {
-        format->StoreTag(F::TYP_O_SLOT);
-        StoreAtom(slot_name);
-        return;
+    // The object's own memory and its slot in the object map are far
+    // apart and mostly cold in a large graph: both are asked for at once.
+    index->by_object.Prefetch(raw);
+    ZuObject* const resolved = raw->Resolve();
+    const bool phantom = resolved != raw;
+    ZuObject* const obj = phantom ? raw : resolved;
+    if (!phantom && storage_infos->slot_fields.IsValid()) {
+        ZuAtomRef slot_name;
+        if (FindNameFromSlot(object, slot_name)) {
+            format->StoreTag(F::TYP_O_SLOT);
+            StoreAtom(slot_name);
+            return;
+        }
     }
-    const bool is_atom = !phantom && obj->IsA(ZuAtomRef::RetRuntime());
+    SelfScope self(this);
+    ClassInfo* const info = phantom ? nullptr : &ClassOf(obj);
+    const bool is_atom =
+        info && (info->own_answers ? obj->IsA(ZuAtomRef::RetRuntime()) : info->is_atom);
     if (mode == ZU_STORAGE_LOCAL) {
         if (is_atom) {
             StoreAtom(ZuAtomRef(object));
@@ -634,15 +827,17 @@ void ZuStorage::StoreObject(const ZuObjectRef& object)
         }
         for (unsigned i = 1; i < n; i++)
             out[i] = (unsigned char)(address >> (8 * (n - 1 - i)));
-        StoreData(out, n);
+        format->StoreBytes(out, n);
         return;
     }
     if (phantom) {
         format->StoreTag(F::TYP_O_PHANTOM);
-        object.RetRawObject()->StoreInstance(ZuStorageRef(this));
+        object.RetRawObject()->StoreInstance(*self_handle);
         return;
     }
-    if (obj->IsKindOf(ZuValueRef::RetRuntime()) && !obj->TestStatus(ZU_OBJECT_IS_CONNECTED)) {
+    const bool is_value =
+        info->own_answers ? obj->IsKindOf(ZuValueRef::RetRuntime()) : info->is_value;
+    if (is_value && !obj->TestStatus(ZU_OBJECT_IS_CONNECTED)) {
         // A plain value travels as the scalar it holds.
         ZuValue* value = static_cast<ZuValue*>(obj);
         const ZuSimpleType kind = value->RetType();
@@ -667,31 +862,34 @@ void ZuStorage::StoreObject(const ZuObjectRef& object)
         StoreAtom(ZuAtomRef(object));
         return;
     }
-    StoreReference(object);
+    StoreReference(raw, obj, *info);
     StorePendingData();
 }
 
-void ZuStorage::StoreReference(const ZuObjectRef& object)
+void ZuStorage::StoreReference(ZuObject* held, ZuObject* obj, ClassInfo& info)
 {
     bool is_new;
-    std::uint32_t const id = LookForRef(object, is_new);
+    std::uint32_t const id = LookForRef(held, obj, &info, is_new);
     if (!is_new) {
         format->StoreTag(F::TYP_O_AGAIN);
         StoreID(id);
         return;
     }
-    const char* class_name = object->RetRuntime()->RetClassName();
-    std::size_t const length = std::strlen(class_name);
+    // The class is named once a run.
+    const char* class_name = info.name;
+    std::size_t const length = info.length;
     if (!(length < 100))
         Abort("Failed assertion: length < 100", __LINE__);
-    bool name_new;
-    std::uint32_t const name_id = LookForName(class_name, length, name_new);
+    bool name_new = false;
+    if (!info.name_id)
+        info.name_id = LookForName(class_name, length, name_new);
+    std::uint32_t const name_id = info.name_id;
     if (name_new) {
         const unsigned char head[2] = {F::TYP_O_NEW_CLASS, (unsigned char)length};
-        StoreData(head, 2);
+        format->StoreBytes(head, 2);
         StoreID(name_id);
         StoreID(id);
-        StoreData(class_name, unsigned(length));
+        format->StoreBytes(class_name, unsigned(length));
     } else {
         format->StoreTag(F::TYP_O_NEW);
         StoreID(name_id);
@@ -715,12 +913,14 @@ void ZuStorage::StorePendingData()
         Raise depth(data_depth);
         format->StoreTag(F::TYP_O_DATA);
         StoreID(e->id);
-        ZuObjectRef keep = e->object;
-        ZuObjectRef unknown;
-        const bool has_unknown = keep.RetRawObject()->GetUnknownData(unknown);
+        // The table holds the object for the whole run.
+        ZuObject* const obj = e->object.RetRawObject();
+        ZuObjectRef& unknown = index->unknown;
+        const bool has_unknown = obj->GetUnknownData(unknown);
         if (!has_unknown && storage_infos->unknown_data.IsInvalid() &&
             storage_infos->absent_blocks == 0) {
-            keep.RetRawObject()->StoreInstance(ZuStorageRef(this));
+            unknown = nullptr;
+            obj->StoreInstance(*self_handle);
             continue;
         }
         // What an older reader kept of this object is written back in place.
@@ -736,6 +936,7 @@ void ZuStorage::StorePendingData()
                 storage_infos->unknown_data = copy;
             }
         }
+        unknown = nullptr;
         struct Restore {
             StorageInfos* infos;
             ZuLisTreeRef outer;
@@ -748,7 +949,7 @@ void ZuStorage::StorePendingData()
                 infos->absent_blocks = absent;
             }
         } restore{storage_infos, outer_unknown, outer_absent};
-        keep.RetRawObject()->StoreInstance(ZuStorageRef(this));
+        obj->StoreInstance(*self_handle);
     }
 }
 
@@ -839,7 +1040,21 @@ void ZuStorage::RestoreAtomText(const std::string& text, ZuAtomRef& atom)
     atom = ZuAtomRef(text.c_str());
 }
 
-void ZuStorage::RestoreAtom(ZuAtomRef& atom)
+ZuAtom* ZuStorage::AtomOfName(std::uint32_t id)
+{
+    const char* name;
+    std::size_t length;
+    ResolveName(id, name, length);
+    // The atom of a name is the same every time: intern it once a run.
+    std::vector<ZuAtomRef>& cache = index->atom_by_name;
+    if (cache.size() < id)
+        cache.resize(index->names_by_id.size());
+    if (cache[id - 1].IsInvalid())
+        cache[id - 1] = ZuAtomRef(name);
+    return cache[id - 1].RetRawObject();
+}
+
+void ZuStorage::RestoreAtomInto(ZuAtomRef* atom)
 {
     std::string text;
     std::uint32_t id = 0;
@@ -847,38 +1062,42 @@ void ZuStorage::RestoreAtom(ZuAtomRef& atom)
     case F::ATOM_ABSENT:
         return;
     case F::ATOM_EMPTY:
-        atom = static_cast<ZuAtom*>(nullptr);
+        if (atom)
+            *atom = static_cast<ZuAtom*>(nullptr);
         return;
-    case F::ATOM_TEXT:
-        RestoreAtomText(text, atom);
+    case F::ATOM_TEXT: {
+        ZuAtomRef made;
+        RestoreAtomText(text, atom ? *atom : made);
         return;
+    }
     case F::ATOM_ID: {
-        const char* name;
-        std::size_t length;
-        ResolveName(id, name, length);
-        // The atom of a name is the same every time: intern it once a run.
-        std::vector<ZuAtomRef>& cache = index->atom_by_name;
-        if (cache.size() < id)
-            cache.resize(index->names_by_id.size());
-        if (cache[id - 1].IsInvalid())
-            cache[id - 1] = ZuAtomRef(name);
-        atom = cache[id - 1];
+        // Atoms hold themselves: the one found needs no handle of its own.
+        ZuAtom* const found = AtomOfName(id);
+        if (atom)
+            *atom = found;
         return;
     }
     case F::ATOM_OTHER: {
         ZuObjectRef object;
         RestoreObject(object, ZuAtomRef::RetRuntime());
-        atom = object;
+        ZuAtomRef converted;
+        converted = object;
+        if (atom)
+            *atom = converted;
         return;
     }
     }
 }
 
+void ZuStorage::RestoreAtom(ZuAtomRef& atom)
+{
+    RestoreAtomInto(&atom);
+}
+
 void ZuStorage::RestoreSyncType()
 {
     format->RestoreTag();
-    ZuAtomRef dropped;
-    RestoreAtom(dropped);
+    RestoreAtomInto(nullptr);
 }
 
 // ---------------------------------------------------------------- reading objects
@@ -892,21 +1111,38 @@ void ZuStorage::RestoreObject(ZuObjectRef& object, const ZuRuntimeRef& type)
     std::uint32_t const depth_before = data_depth;
     std::uint32_t const absent_before = storage_infos->absent_blocks;
 
-    // The caller's handle receives the result only when everything read.
-    ZuObjectRef result = object;
+    // The caller's handle receives the result only when everything read:
+    // an object of the table (which holds it), or what `result` holds.
+    ZuObject* held = nullptr;
+    Deferred<ZuObjectRef> result;
+    SelfScope self(this);
     try {
         Raise nesting(restore_nesting);
         const unsigned char tag = format->PeekTag();
         if (tag == F::TYP_SYNC_END || tag == F::TYP_SYNC_MARK)
             return;
-        // The pending data loop follows references only, at the same points
-        // as the writer's: a null, a value or an atom met while a string's
-        // data is read must not pull the data of other objects forward.
-        RestoreObjectItem(result);
-        const unsigned char t = tag;
-        if (t == F::TYP_O_NEW_CLASS || t == F::TYP_O_NEW || t == F::TYP_O_AGAIN)
-            RestorePendingData();
-        CheckType(result, type);
+        if (tag == F::TYP_NULL) {
+            // The empty link: nothing to convert, nothing pending.
+            format->RestoreTag();
+        } else if (tag == F::TYP_O_NEW_CLASS || tag == F::TYP_O_NEW || tag == F::TYP_O_AGAIN ||
+                   tag == F::TYP_O_DATA) {
+            format->RestoreTag();
+            held = RestoreTableItem(tag);
+            // The pending data loop follows references only, at the same
+            // points as the writer's: a null, a value or an atom met while a
+            // string's data is read must not pull the data of other objects
+            // forward.
+            if (tag != F::TYP_O_DATA)
+                RestorePendingData();
+            ZuObject* const obj = held ? held->Resolve() : nullptr;
+            if (type.IsValid() && obj && obj == held && !held->CheckAndResolve()->IsKindOf(type)) {
+                CheckType(result.Make(held), type);
+                held = nullptr;
+            }
+        } else {
+            RestoreObjectItem(result.Make(object));
+            CheckType(result.Get(), type);
+        }
     } catch (const ZuExcStream&) {
         if (outermost)
             ForgetRestored(watermark, depth_before, absent_before);
@@ -925,7 +1161,10 @@ void ZuStorage::RestoreObject(ZuObjectRef& object, const ZuRuntimeRef& type)
             ForgetRestored(watermark, depth_before, absent_before);
         throw;
     }
-    object = result;
+    if (result.IsMade())
+        object = result.Get();
+    else
+        object = held;
 }
 
 void ZuStorage::ForgetRestored(std::uint32_t watermark, std::uint32_t depth, std::uint32_t absent)
@@ -950,6 +1189,7 @@ void ZuStorage::ForgetObjectsAfter(std::uint32_t id)
         index->entries.DeleteNewest(e);
     }
     index->by_id.resize(object_table ? object_table->id : 0);
+    index->held_by_id.resize(index->by_id.size());
     if (index->mapped > index->by_id.size())
         index->mapped = index->by_id.size();
     index->pending.clear();
@@ -1006,45 +1246,12 @@ void ZuStorage::RestoreObjectItem(ZuObjectRef& result)
         return;
     }
 
-    case F::TYP_O_NEW_CLASS: {
-        unsigned char length;
-        PopAndRestoreData(&length, 1);
-        std::uint32_t const name_id = RestoreID();
-        std::uint32_t const id = RestoreID();
-        std::string name(length, '\0');
-        if (length)
-            PopAndRestoreData(&name[0], length);
-        bool is_new;
-        std::uint32_t const new_id = LookForName(name.data(), name.size(), is_new);
-        if (!is_new)
-            F::BadData("Failed assertion: is_new", __LINE__);
-        if (new_id != name_id)
-            F::BadData("Failed assertion: new_id == name_id", __LINE__);
-        RestoreNewObject(name_id, id);
-        result = object_table->object;
-        return;
-    }
-    case F::TYP_O_NEW: {
-        std::uint32_t const name_id = RestoreID();
-        std::uint32_t const id = RestoreID();
-        RestoreNewObject(name_id, id);
-        result = object_table->object;
-        return;
-    }
+    case F::TYP_O_NEW_CLASS:
+    case F::TYP_O_NEW:
     case F::TYP_O_AGAIN:
-        ResolveRef(RestoreID(), result);
+    case F::TYP_O_DATA:
+        result = RestoreTableItem(tag);
         return;
-    case F::TYP_O_DATA: {
-        std::uint32_t const id = RestoreID();
-        ResolveRef(id, result);
-        ObjectEntry* e = index->by_id[id - 1];
-        // Data is read once per object; a second data record would refill
-        // an object that others may already hold.
-        if (e->written)
-            F::BadData("Failed assertion: id == iter->id", __LINE__);
-        RestoreObjectData(e);
-        return;
-    }
     case F::TYP_O_SLOT: {
         ZuAtomRef name;
         RestoreAtom(name);
@@ -1056,7 +1263,7 @@ void ZuStorage::RestoreObjectItem(ZuObjectRef& result)
         if (!ZuClassFactory::GetClass("ZuPhantom", runtime))
             F::BadData("Wrong data type, cannot restore object", __LINE__);
         ZuObjectRef phantom = ZuClassFactory::New(runtime, Zuvi_app_zone, __LINE__, kSource);
-        phantom.RetRawObject()->RestoreInstance(ZuStorageRef(this));
+        phantom.RetRawObject()->RestoreInstance(*self_handle);
         result = phantom;
         return;
     }
@@ -1076,6 +1283,53 @@ void ZuStorage::RestoreObjectItem(ZuObjectRef& result)
     }
     default:
         F::BadData("Wrong data type, cannot restore object", __LINE__);
+    }
+}
+
+ZuObject* ZuStorage::RestoreTableItem(unsigned char tag)
+{
+    switch (tag) {
+    case F::TYP_O_NEW_CLASS: {
+        unsigned char length;
+        PopAndRestoreData(&length, 1);
+        std::uint32_t const name_id = RestoreID();
+        std::uint32_t const id = RestoreID();
+        std::string name(length, '\0');
+        if (length)
+            PopAndRestoreData(&name[0], length);
+        bool is_new;
+        std::uint32_t const new_id = LookForName(name.data(), name.size(), is_new);
+        if (!is_new)
+            F::BadData("Failed assertion: is_new", __LINE__);
+        if (new_id != name_id)
+            F::BadData("Failed assertion: new_id == name_id", __LINE__);
+        RestoreNewObject(name_id, id);
+        return object_table->object.RetRawObject();
+    }
+    case F::TYP_O_NEW: {
+        std::uint32_t const name_id = RestoreID();
+        std::uint32_t const id = RestoreID();
+        RestoreNewObject(name_id, id);
+        return object_table->object.RetRawObject();
+    }
+    case F::TYP_O_AGAIN: {
+        std::uint32_t const id = RestoreID();
+        if (id == 0 || id > index->by_id.size())
+            F::BadData("Object ID not found in storage data base.", __LINE__);
+        return index->held_by_id[id - 1];
+    }
+    default: {
+        std::uint32_t const id = RestoreID();
+        if (id == 0 || id > index->by_id.size())
+            F::BadData("Object ID not found in storage data base.", __LINE__);
+        ObjectEntry* e = index->by_id[id - 1];
+        // Data is read once per object; a second data record would refill
+        // an object that others may already hold.
+        if (e->written)
+            F::BadData("Failed assertion: id == iter->id", __LINE__);
+        RestoreObjectData(e);
+        return index->held_by_id[id - 1];
+    }
     }
 }
 
@@ -1102,14 +1356,17 @@ void ZuStorage::RestoreNewObject(std::uint32_t name_id, std::uint32_t id)
     // Atoms always travel as atom items, never as object records.
     if (std::strcmp(name, "ZuAtom") == 0)
         F::BadData("Wrong data type, cannot restore object", __LINE__);
-    ZuObjectRef object = ZuClassFactory::New(runtime, RetMemZone(), __LINE__, kSource);
     if (runtime->IsSingleton()) {
         // The one instance may be in the table already.
+        ZuObjectRef object = ZuClassFactory::New(runtime, RetMemZone(), __LINE__, kSource);
         bool is_new;
-        LookForRef(object, is_new);
+        LookForRef(object.RetRawObject(), object.Resolve(), nullptr, is_new);
     } else {
-        // A new object: the object map learns of it only if a lookup asks.
-        NewEntry(object, object.Resolve());
+        // A new object, which its entry holds from the start: the object
+        // map learns of it only if a lookup asks.
+        ZuObject* const object = ZuClassFactory::New(runtime, RetMemZone(), __LINE__, kSource);
+        ZuObject* const resolved = object->Resolve();
+        NewEntry(object, resolved, ClassOf(resolved).is_path_or_string);
     }
 }
 
@@ -1143,22 +1400,40 @@ void ZuStorage::RestoreObjectData(ObjectEntry* e)
         }
     }
     Raise depth(data_depth);
-    ZuObjectRef keep = e->object;
-    Recording record;
+    // The table holds the object for the whole run. The recording buffers
+    // of this nesting are those of the objects read before it, emptied.
+    ZuObject* const obj = e->object.RetRawObject();
+    if (index->recording_depth == index->recordings.size()) {
+        index->recordings.reserve(index->recordings.size() + 1);
+        index->recordings.push_back(new Recording);
+    }
+    Recording& record = *index->recordings[index->recording_depth];
+    record.tokens.clear();
+    record.skipped = false;
+    record.skipping = false;
     struct Swap {
         Recording*& slot;
         Recording* outer;
         std::uint32_t& absent;
         std::uint32_t outer_absent;
+        std::size_t& depth;
+        Recording& record;
         ~Swap()
         {
             slot = outer;
             absent = outer_absent;
+            depth--;
+            record.objects.clear();
         }
-    } swap{recording, recording, storage_infos->absent_blocks, storage_infos->absent_blocks};
+    } swap{recording,
+           recording,
+           storage_infos->absent_blocks,
+           storage_infos->absent_blocks,
+           ++index->recording_depth,
+           record};
     recording = &record;
     storage_infos->absent_blocks = 0;
-    keep.RetRawObject()->RestoreInstance(ZuStorageRef(this));
+    obj->RestoreInstance(*self_handle);
     if (!record.skipped)
         return;
     // Something was skipped: the object keeps it, with the structure around
@@ -1181,7 +1456,7 @@ void ZuStorage::RestoreObjectData(ObjectEntry* e)
         }
     }
     tree->Rewind();
-    keep.RetRawObject()->SetUnknownData(tree);
+    obj->SetUnknownData(tree);
 }
 
 void ZuStorage::CheckType(ZuObjectRef& object, const ZuRuntimeRef& type)
@@ -1297,9 +1572,10 @@ void ZuStorage::StoreUnknownObject(const ZuObjectRef& object)
 // written: `stop` is the token type that ends the replay at nesting 0.
 void ZuStorage::ReplayUntil(int stop)
 {
-    ZuLisTreeRef tree = storage_infos->unknown_data;
-    if (tree.IsInvalid() || storage_infos->absent_blocks)
+    if (storage_infos->absent_blocks || !storage_infos->unknown_data.RetRawObject() ||
+        storage_infos->unknown_data.IsInvalid())
         return;
+    ZuLisTreeRef tree = storage_infos->unknown_data;
     unsigned nesting = 0;
     for (;;) {
         ZuLisTree::Type const head = tree->PeekHeadType();
@@ -1358,10 +1634,16 @@ void ZuStorage::RestoreBlockBegin()
 
 void ZuStorage::RestoreToBlockEnd()
 {
-    if (storage_infos->absent_blocks)
+    if (storage_infos->absent_blocks) {
         storage_infos->absent_blocks--;
-    else
-        RestoreToMark(F::TYP_SYNC_END);
+    } else {
+        // Mostly the end comes next; otherwise what comes first is skipped.
+        const unsigned char tag = format->RestoreTag();
+        if (tag != F::TYP_SYNC_END) {
+            PushBackData(&tag, 1);
+            RestoreToMark(F::TYP_SYNC_END);
+        }
+    }
     RecordStructure(ZuLisTree::ZU_LISTREE_LEVEL_END);
 }
 
@@ -1645,7 +1927,8 @@ const ZuStorageRef& operator>>(const ZuStorageRef& s, const ZuStorageSync& recor
 
 const ZuStorageRef& operator>>(const ZuStorageRef& s, ZuObjectRef& object)
 {
-    s->RestoreObject(object, ZuRuntimeRef());
+    static const ZuRuntimeRef any;
+    s->RestoreObject(object, any);
     return s;
 }
 

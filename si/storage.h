@@ -24,6 +24,7 @@
 #include "si/storageformat.h"
 #include "si/storagesync.h"
 
+#include <cstddef>
 #include <cstdint>
 
 #include "si/atom.h"
@@ -112,19 +113,46 @@ protected:
     // subclass that starts reading a new input drops them.
     void DropPushedBack();
 
+    // Bytes in place. A subclass whose input lies in memory may hand the
+    // reader the bytes not read yet: the reader takes them there and moves
+    // the window's start, which is where the input stands. RestoreData is
+    // called only for a read the window cannot give whole, and reads from
+    // the window's start on (it may set a new window). Likewise a subclass
+    // may give the writer room in place: an item that fits goes there, any
+    // other to StoreData, which writes at the window's start. The bytes and
+    // their order are the same either way. A subclass empties its windows
+    // before the memory under them goes; none is set at first.
+    void SetInputWindow(const void* next, std::size_t size);
+    const unsigned char* RetInputWindow() const;
+    std::size_t RetInputWindowSize() const;
+    void SetOutputWindow(void* next, std::size_t size);
+    unsigned char* RetOutputWindow() const;
+
 private:
     struct StorageInfos;
     struct ObjectEntry;
     struct NameEntry;
+    struct ClassInfo;
     struct Index;
     class Format;
+    class SelfScope;
 
-    std::uint32_t LookForRef(const ZuObjectRef& object, bool& is_new);
-    // A new entry at the head of the table, pending, not in the object map.
-    ObjectEntry* NewEntry(const ZuObjectRef& object, ZuObject* obj);
+    // The identifier of `obj` (what `held` resolves to), entered when new;
+    // `info` is the class's, or null.
+    std::uint32_t LookForRef(ZuObject* held, ZuObject* obj, const ClassInfo* info, bool& is_new);
+    // A new entry at the head of the table, pending, not in the object map:
+    // it holds `held`, which resolves to `obj`.
+    ObjectEntry* NewEntry(ZuObject* held, ZuObject* obj, bool is_path_or_string);
+    ClassInfo& ClassOf(const ZuObject* obj);
+    // The atom a name of this run stands for.
+    ZuAtom* AtomOfName(std::uint32_t id);
+    // Reads an atom item into `atom`, or drops it when `atom` is null.
+    void RestoreAtomInto(ZuAtomRef* atom);
+    // Reads an object item that the table holds (a new object, one again,
+    // or data): the object its entry holds.
+    ZuObject* RestoreTableItem(unsigned char tag);
     void SyncObjectMap();
     std::uint32_t LookForName(const char* text, std::size_t length, bool& is_new);
-    void ResolveRef(std::uint32_t id, ZuObjectRef& object);
     void ResolveName(std::uint32_t id, const char*& text, std::size_t& length);
     void StoreID(std::uint32_t id);
     std::uint32_t RestoreID();
@@ -132,7 +160,7 @@ private:
     void PopAndRestoreData(void* data, unsigned int size);
 
     void ClearTables();
-    void StoreReference(const ZuObjectRef& object);
+    void StoreReference(ZuObject* held, ZuObject* obj, ClassInfo& info);
     void StorePendingData();
     void RestorePendingData();
     void RestoreObjectItem(ZuObjectRef& object);
@@ -169,6 +197,9 @@ private:
     Index* index;
     std::uint32_t restore_nesting;
     Recording* recording;
+    // The storage's own handle while an outermost store or restore runs,
+    // lent to every StoreInstance and RestoreInstance it calls.
+    const ZuStorageRef* self_handle;
 
     friend class Format;
 };

@@ -44,12 +44,7 @@ void Zuvi_StorageFormat::StoreBigEndian(std::uint64_t value, unsigned bytes)
     unsigned char out[8];
     for (unsigned i = 0; i < bytes; i++)
         out[i] = (unsigned char)(value >> (8 * (bytes - 1 - i)));
-    WriteRaw(out, bytes);
-}
-
-void Zuvi_StorageFormat::StoreTag(unsigned char tag)
-{
-    WriteRaw(&tag, 1);
+    WriteBytes(out, bytes);
 }
 
 void Zuvi_StorageFormat::StoreBool(bool value)
@@ -94,7 +89,7 @@ void Zuvi_StorageFormat::StoreInt(std::int64_t value)
         out[4] = (unsigned char)u;
         n = 5;
     }
-    WriteRaw(out, n);
+    WriteBytes(out, n);
 }
 
 void Zuvi_StorageFormat::StoreCard(std::uint64_t value)
@@ -122,7 +117,7 @@ void Zuvi_StorageFormat::StoreCard(std::uint64_t value)
         out[4] = (unsigned char)v;
         n = 5;
     }
-    WriteRaw(out, n);
+    WriteBytes(out, n);
 }
 
 void Zuvi_StorageFormat::StoreReal(double x)
@@ -141,29 +136,24 @@ void Zuvi_StorageFormat::StoreReal(double x)
         unsigned int w[2];
         Zuvi_ExportDouble(x, w0, w);
         const unsigned char head[2] = {TYP_REAL, 0x00};
-        WriteRaw(head, 2);
+        WriteBytes(head, 2);
         StoreCard(w0);
         StoreCard(w[0]);
         StoreCard(w[1]);
     }
 }
 
-void Zuvi_StorageFormat::StoreID(std::uint32_t id)
+void Zuvi_StorageFormat::StoreLongID(std::uint32_t id)
 {
-    if ((id & ~0xFFu) == id_base && (id & 0xFFu) != 0xFFu) {
-        const unsigned char b = (unsigned char)(id & 0xFF);
-        WriteRaw(&b, 1);
-    } else {
-        StoreTag(TYP_LONG_ID);
-        StoreBigEndian(id, 4);
-        id_base = id & ~0xFFu;
-    }
+    StoreTag(TYP_LONG_ID);
+    StoreBigEndian(id, 4);
+    id_base = id & ~0xFFu;
 }
 
 void Zuvi_StorageFormat::StoreAtomEmpty()
 {
     const unsigned char out[2] = {TYP_ATOM, 0x00};
-    WriteRaw(out, 2);
+    WriteBytes(out, 2);
 }
 
 void Zuvi_StorageFormat::StoreAtomText(const char* text, std::size_t length)
@@ -179,12 +169,12 @@ void Zuvi_StorageFormat::StoreAtomText(const char* text, std::size_t length)
     StoreTag(TYP_ATOM);
     if (length < 0xF0) {
         const unsigned char b = (unsigned char)length;
-        WriteRaw(&b, 1);
+        WriteBytes(&b, 1);
     } else {
         StoreTag(0xFF);
         StoreBigEndian(length, 2);
     }
-    WriteRaw(text, std::uint32_t(length));
+    WriteBytes(text, std::uint32_t(length));
 }
 
 void Zuvi_StorageFormat::StoreAtomID(std::uint32_t id)
@@ -206,7 +196,7 @@ void Zuvi_StorageFormat::StoreBinData(const void* data, std::uint32_t size)
         StoreBigEndian(size, 4);
     }
     if (size)
-        WriteRaw(data, size);
+        WriteBytes(data, size);
 }
 
 // ---------------------------------------------------------------- put-back
@@ -221,27 +211,28 @@ void Zuvi_StorageFormat::PushBackData(const void* data, std::uint32_t size)
         push_buffer[push_size++] = bytes[i - 1];
 }
 
-void Zuvi_StorageFormat::PopAndRestoreData(void* data, std::uint32_t size)
+void Zuvi_StorageFormat::PopAndRestoreSlow(void* data, std::uint32_t size)
 {
     unsigned char* out = static_cast<unsigned char*>(data);
     while (size && push_size) {
         *out++ = push_buffer[--push_size];
         size--;
     }
-    if (size)
-        ReadRaw(out, size);
+    if (size <= RetInputWindowSize()) {
+        if (size) {
+            std::memcpy(out, in_next, size);
+            in_next += size;
+        }
+        return;
+    }
+    ReadRaw(out, size);
 }
 
-unsigned char Zuvi_StorageFormat::RestoreTag()
+unsigned char Zuvi_StorageFormat::PeekTagRaw()
 {
+    // Read from the raw input, the tag waits in the put-back buffer.
     unsigned char tag;
-    PopAndRestoreData(&tag, 1);
-    return tag;
-}
-
-unsigned char Zuvi_StorageFormat::PeekTag()
-{
-    const unsigned char tag = RestoreTag();
+    ReadRaw(&tag, 1);
     PushBackData(&tag, 1);
     return tag;
 }

@@ -19,6 +19,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 class Zuvi_StorageFormat {
@@ -88,16 +89,31 @@ public:
     virtual ~Zuvi_StorageFormat();
 
     // Writing items.
-    void StoreTag(unsigned char tag);
+    void StoreTag(unsigned char tag)
+    {
+        if (out_next != out_end)
+            *out_next++ = tag;
+        else
+            WriteRaw(&tag, 1);
+    }
     void StoreBool(bool value);
     void StoreInt(std::int64_t value);
     void StoreCard(std::uint64_t value);
     void StoreReal(double value);
-    void StoreID(std::uint32_t id);
+    void StoreID(std::uint32_t id)
+    {
+        // An identifier in the current base is its low byte.
+        if ((id & ~0xFFu) == id_base && (id & 0xFFu) != 0xFFu)
+            StoreTag((unsigned char)(id & 0xFF));
+        else
+            StoreLongID(id);
+    }
     void StoreAtomEmpty();
     void StoreAtomText(const char* text, std::size_t length);
     void StoreAtomID(std::uint32_t id);
     void StoreBinData(const void* data, std::uint32_t size);
+    // Bytes of an item the owner assembles itself.
+    void StoreBytes(const void* data, std::uint32_t size) { WriteBytes(data, size); }
 
     // Reading items; scalars give the default when the block ends or a mark
     // comes next.
@@ -111,14 +127,63 @@ public:
     void RestoreBinData(void* buffer, std::uint32_t size);
 
     // The next tag, taken and put back.
-    unsigned char PeekTag();
-    unsigned char RestoreTag();
+    unsigned char PeekTag()
+    {
+        if (push_size)
+            return push_buffer[push_size - 1];
+        if (in_next != in_end)
+            return *in_next;
+        return PeekTagRaw();
+    }
+    unsigned char RestoreTag()
+    {
+        if (push_size)
+            return push_buffer[--push_size];
+        if (in_next != in_end)
+            return *in_next++;
+        unsigned char tag;
+        ReadRaw(&tag, 1);
+        return tag;
+    }
 
     // Put-back buffer: bytes given back come out again in the order given.
     void PushBackData(const void* data, std::uint32_t size);
-    void PopAndRestoreData(void* data, std::uint32_t size);
+    void PopAndRestoreData(void* data, std::uint32_t size)
+    {
+        if (push_size == 0 && size <= std::size_t(in_end - in_next)) {
+            if (size) {
+                std::memcpy(data, in_next, size);
+                in_next += size;
+            }
+            return;
+        }
+        PopAndRestoreSlow(data, size);
+    }
     std::uint32_t RetPushSize() const { return push_size; }
     void DropPushedBack() { push_size = 0; }
+
+    // Bytes in place. An owner whose input lies in memory may hand the
+    // reader the bytes not read yet: the reader takes them from the window
+    // and moves its start, and calls ReadRaw only for a read the window
+    // cannot give whole (ReadRaw then reads from the window's start, where
+    // the input stands, and may set a new window). Likewise an owner may
+    // give the writer room in place: an item that fits is put there, any
+    // other goes to WriteRaw, which writes from the window's start on. The
+    // bytes and their order are those of the raw calls; only the calls
+    // are saved. No window (the default) is an empty one.
+    void SetInputWindow(const unsigned char* next, const unsigned char* end)
+    {
+        in_next = next;
+        in_end = end;
+    }
+    const unsigned char* RetInputWindowNext() const { return in_next; }
+    std::size_t RetInputWindowSize() const { return std::size_t(in_end - in_next); }
+    void SetOutputWindow(unsigned char* next, unsigned char* end)
+    {
+        out_next = next;
+        out_end = end;
+    }
+    unsigned char* RetOutputWindowNext() const { return out_next; }
 
     std::uint32_t RetIDBase() const { return id_base; }
     void ResetIDBase() { id_base = 0; }
@@ -145,6 +210,19 @@ protected:
     virtual void RestoreScalarFromValue(ScalarKind kind, Scalar& out);
 
 private:
+    // An item's bytes, in place when they fit.
+    void WriteBytes(const void* data, std::uint32_t size)
+    {
+        if (size <= std::size_t(out_end - out_next)) {
+            std::memcpy(out_next, data, size);
+            out_next += size;
+            return;
+        }
+        WriteRaw(data, size);
+    }
+    void PopAndRestoreSlow(void* data, std::uint32_t size);
+    void StoreLongID(std::uint32_t id);
+    unsigned char PeekTagRaw();
     void StoreBigEndian(std::uint64_t value, unsigned bytes);
     std::uint64_t RestoreBigEndian(unsigned bytes);
     void SkipData(std::uint64_t size);
@@ -152,6 +230,10 @@ private:
     unsigned char push_buffer[64];
     std::uint32_t push_size;
     std::uint32_t id_base;
+    const unsigned char* in_next = nullptr;
+    const unsigned char* in_end = nullptr;
+    unsigned char* out_next = nullptr;
+    unsigned char* out_end = nullptr;
 };
 
 #endif

@@ -273,6 +273,15 @@ TEST_F(StorageBytesTest, GraphIsWrittenAsItAlwaysWas)
     const Bytes bytes = store->Bytes();
     EXPECT_EQ(kGraphSize, bytes.size());
     EXPECT_EQ(kGraphDigest, Digest(bytes)) << std::hex << Digest(bytes);
+    // In place, the bytes are written with a few calls only.
+    EXPECT_LT(store->RetRawCalls(), 20u);
+    // Item by item through StoreData, they are the same.
+    store->SetInPlace(false);
+    store->StartStoring();
+    store->StoreObject(g.nodes[0]);
+    EXPECT_TRUE(store->Bytes() == bytes);
+    EXPECT_GT(store->RetRawCalls(), 10000u);
+    store->SetInPlace(true);
 
     store->StartStoring();
     TakeApart(g);
@@ -344,16 +353,23 @@ TEST(StorageBytesRestartTest, ClassRecordsAreNamedAgainAfterARestart)
 // by field, and gives the same bytes when stored again.
 void ReadBackAndStoreAgain(const Graph& g, const Bytes& bytes)
 {
+    // In place, then item by item through RestoreData and StoreData.
     ZuTestStorageRef store = ZuTestStorage::Make();
-    store->StartRestoring(bytes);
-    ZuObjectRef back;
-    store->RestoreObject(back, ZuTestNodeRef::RetRuntime());
-    ASSERT_TRUE(back.IsValid());
-    EXPECT_EQ(0u, store->Remaining());
-    Compare().Same(g.nodes[0], back);
-    store->StartStoring();
-    store->StoreObject(back);
-    EXPECT_TRUE(store->Bytes() == bytes);
+    std::vector<ZuObjectRef> roots;
+    for (bool in_place : {true, false}) {
+        SCOPED_TRACE(in_place);
+        store->SetInPlace(in_place);
+        store->StartRestoring(bytes);
+        ZuObjectRef back;
+        store->RestoreObject(back, ZuTestNodeRef::RetRuntime());
+        ASSERT_TRUE(back.IsValid());
+        EXPECT_EQ(0u, store->Remaining());
+        Compare().Same(g.nodes[0], back);
+        store->StartStoring();
+        store->StoreObject(back);
+        EXPECT_TRUE(store->Bytes() == bytes);
+        roots.push_back(back);
+    }
 
     ZuCarbonCopyRef cc = ZuNew<ZuCarbonCopy>();
     cc->SetRawData(bytes.data(), unsigned(bytes.size()));
@@ -371,7 +387,8 @@ void ReadBackAndStoreAgain(const Graph& g, const Bytes& bytes)
     store->StartStoring();
     cc->StartStoring();
     cc->Delete();
-    for (ZuObjectRef root : {back, again}) {
+    roots.push_back(again);
+    for (const ZuObjectRef& root : roots) {
         Graph copy;
         ZuTestNodeRef n = root;
         for (std::size_t i = 0; i < g.nodes.size(); i++) {

@@ -5,6 +5,7 @@
 #include "si/memzone.h"
 #include "si/string.h"
 
+#include <algorithm>
 #include <cstring>
 
 ZU_IMPLEMENT_CLASS(ZuTestStorage, "tests/support/storagetest", ZU_CLASS_PLAIN)
@@ -21,29 +22,71 @@ ZuTestStorageRef ZuTestStorage::Make()
 void ZuTestStorage::StartStoring(StorageMode m)
 {
     SetStorageMode(m);
+    SetOutputWindow(nullptr, 0);
     out.clear();
+    used = 0;
+    raw_calls = 0;
 }
 
 void ZuTestStorage::StartRestoring(const std::vector<unsigned char>& bytes, StorageMode m)
 {
     SetStorageMode(m);
+    SetInputWindow(nullptr, 0);
     in = bytes;
     pos = 0;
+    raw_calls = 0;
     DropPushedBack();
+    if (in_place)
+        SetInputWindow(in.data(), in.size());
+}
+
+void ZuTestStorage::Sync()
+{
+    if (RetOutputWindow())
+        used = std::size_t(RetOutputWindow() - out.data());
+    if (RetInputWindow())
+        pos = std::size_t(RetInputWindow() - in.data());
+}
+
+const std::vector<unsigned char>& ZuTestStorage::Bytes()
+{
+    // The room after the bytes goes; the next write makes new room.
+    Sync();
+    SetOutputWindow(nullptr, 0);
+    out.resize(used);
+    return out;
+}
+
+std::size_t ZuTestStorage::Remaining() const
+{
+    if (RetInputWindow())
+        return RetInputWindowSize();
+    return in.size() - pos;
 }
 
 void ZuTestStorage::StoreData(const void* data, unsigned int size)
 {
-    const auto* p = static_cast<const unsigned char*>(data);
-    out.insert(out.end(), p, p + size);
+    raw_calls++;
+    Sync();
+    if (out.size() - used < size)
+        out.resize(in_place ? std::max(2 * out.size(), used + size + 64) : used + size);
+    if (size)
+        std::memcpy(out.data() + used, data, size);
+    used += size;
+    if (in_place)
+        SetOutputWindow(out.data() + used, out.size() - used);
 }
 
 void ZuTestStorage::RestoreData(void* data, unsigned int size)
 {
+    raw_calls++;
+    Sync();
     if (size > in.size() - pos)
         throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
     std::memcpy(data, in.data() + pos, size);
     pos += size;
+    if (in_place)
+        SetInputWindow(in.data() + pos, in.size() - pos);
 }
 
 static ZuStorageSync node_record("<ZuTestNode value a b name>");

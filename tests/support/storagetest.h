@@ -1,5 +1,7 @@
 // A storage over a byte vector and a small persistent class, for the tests
-// of the persistence engine and of the classes that store themselves.
+// of the persistence engine and of the classes that store themselves. The
+// storage hands its bytes over in place (windows) unless told to serve
+// every item through StoreData and RestoreData.
 #ifndef ZUVI_TESTS_SUPPORT_STORAGETEST_H
 #define ZUVI_TESTS_SUPPORT_STORAGETEST_H
 
@@ -21,18 +23,28 @@ public:
     // A new run that reads the given bytes.
     void StartRestoring(const std::vector<unsigned char>& bytes, StorageMode m = ZU_STORAGE_REMOTE);
     void SetMode(StorageMode m) { SetStorageMode(m); }
+    // Whether the next runs hand the bytes over in place (the default).
+    void SetInPlace(bool on) { in_place = on; }
 
-    const std::vector<unsigned char>& Bytes() const { return out; }
-    std::size_t Remaining() const { return in.size() - pos; }
+    const std::vector<unsigned char>& Bytes();
+    std::size_t Remaining() const;
+    // How often StoreData and RestoreData were called in this run.
+    unsigned RetRawCalls() const { return raw_calls; }
 
     void StoreData(const void* data, unsigned int size) override;
     void RestoreData(void* data, unsigned int size) override;
-    std::uint64_t RetRemainingData() const override { return in.size() - pos; }
+    std::uint64_t RetRemainingData() const override { return Remaining(); }
 
 private:
-    std::vector<unsigned char> out;
+    // Brings `used` and `pos` up to where the windows stand.
+    void Sync();
+
+    std::vector<unsigned char> out; // `used` bytes written, room after them
+    std::size_t used = 0;
     std::vector<unsigned char> in;
     std::size_t pos;
+    bool in_place = true;
+    unsigned raw_calls = 0;
 };
 ZU_CLASS_END(ZuTestStorage)
 
