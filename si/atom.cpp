@@ -1,5 +1,6 @@
 #include "si/atom.h"
 
+#include <atomic>
 #include <cstring>
 #include <string>
 
@@ -14,6 +15,10 @@
 namespace {
 
 const char kFile[] = "si/atom";
+
+// Atoms made and not destroyed: none once Kill freed the table's, unless
+// one was left outside the table.
+std::atomic<unsigned> live_atoms{0};
 
 } // namespace
 
@@ -31,9 +36,13 @@ ZuAtom::ZuAtom() : next(nullptr), text(nullptr), length(0)
     ZU_ASSERT(ZuAtom::zone);
     self = this;
     mem_zone = ZuAtom::zone;
+    ++live_atoms;
 }
 
-ZuAtom::~ZuAtom() {}
+ZuAtom::~ZuAtom()
+{
+    --live_atoms;
+}
 
 unsigned ZuAtom::Hash(const char* text, unsigned num)
 {
@@ -190,8 +199,25 @@ void ZuAtom::Kill()
         }
         table[b] = nullptr;
     }
+    // Every atom and its text are freed: the zone holds no object, so no
+    // handle lies in it (an atom's own went with the atom) or leads into it
+    // (the others were emptied above). The walk over every live handle that
+    // destroying a zone makes would find nothing; with many objects alive
+    // at shut-down it is most of this step, and it is left out.
     ZuMemZone* z = ZuAtom::zone;
-    z->~ZuMemZone();
+    if (live_atoms != 0) {
+        // An atom outside the table (one whose making failed half way):
+        // the zone's handles are cut the usual way.
+        z->~ZuMemZone();
+    } else {
+        ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+        const ZuMemZone::ObjectHooks hooks = ZuMemZone::object_hooks;
+        ZuMemZone::object_hooks.kill_ref_from = nullptr;
+        ZuMemZone::object_hooks.kill_ref_to = nullptr;
+        ZuMemZone::object_hooks.kill_refs_in_ranges = nullptr;
+        z->~ZuMemZone();
+        ZuMemZone::object_hooks = hooks;
+    }
     ZuMemZone::FreeAnyZone(z, __LINE__, kFile);
     ZuAtom::zone = nullptr;
 }

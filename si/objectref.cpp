@@ -7,6 +7,8 @@
 #include "si/rtclass.h"
 #include "si/globallock.h"
 
+#include <cstdint>
+
 namespace {
 
 const char kFile[] = "si/objectref";
@@ -339,6 +341,17 @@ void ZuObjectRef::ForgetAllHandles()
 // What the memory zones need to know of objects and handles
 // ---------------------------------------------------------------------------
 
+// What goes when memory goes: a handle inside the ranges leaves the global
+// list (and the list of an object that stays); a handle to an object inside
+// them forgets it. The memory of both is freed right after, so an object
+// that goes keeps its own list and count as they were: every handle to it
+// is met in the walk and let go, without touching the object (with many
+// objects alive at shut-down, that is most of the walk's cost). The same
+// handles end the same way as with CutAll and CutObject.
+struct Zuvi_HandleCut {
+    static void InRanges(const ZuMemZone::Range* ranges, size_t count);
+};
+
 namespace {
 
 bool Inside(const void* p, const char* low, const char* high)
@@ -386,39 +399,97 @@ void HookKillRefTo(const char* low, const char* high)
             h->CutObject();
 }
 
-// Whether p lies in one of the sorted, disjoint ranges.
-bool InsideAny(const void* p, const ZuMemZone::Range* ranges, size_t count)
-{
-    const char* c = static_cast<const char*>(p);
-    if (count == 0 || c < ranges[0].low || c > ranges[count - 1].high)
+// Whether pointers lie in one of the sorted, disjoint ranges. Handles and
+// objects made one after another lie together, so the range of the last
+// hit, or the gap between ranges of the last miss, is tried first.
+class RangeFinder {
+public:
+    RangeFinder(const ZuMemZone::Range* ranges, size_t count) : ranges(ranges), count(count) {}
+    bool Inside(const void* p)
+    {
+        const uintptr_t c = reinterpret_cast<uintptr_t>(p);
+        if (c >= hit_low && c <= hit_high)
+            return true;
+        if (c > gap_low && c < gap_high)
+            return false;
+        // The first range above c.
+        size_t low = 0;
+        size_t high = count;
+        while (low < high) {
+            size_t mid = low + (high - low) / 2;
+            if (Address(ranges[mid].low) <= c)
+                low = mid + 1;
+            else
+                high = mid;
+        }
+        if (low > 0 && c <= Address(ranges[low - 1].high)) {
+            hit_low = Address(ranges[low - 1].low);
+            hit_high = Address(ranges[low - 1].high);
+            return true;
+        }
+        gap_low = low > 0 ? Address(ranges[low - 1].high) : 0;
+        gap_high = low < count ? Address(ranges[low].low) : ~uintptr_t(0);
         return false;
-    size_t low = 0;
-    size_t high = count;
-    while (low < high) {
-        size_t mid = low + (high - low) / 2;
-        if (ranges[mid].low <= c)
-            low = mid + 1;
-        else
-            high = mid;
     }
-    return low > 0 && c <= ranges[low - 1].high;
-}
 
-// A handle inside the ranges goes (as in HookKillRefFrom); a handle to an
-// object inside them is emptied (as in HookKillRefTo).
+private:
+    static uintptr_t Address(const char* p) { return reinterpret_cast<uintptr_t>(p); }
+
+    const ZuMemZone::Range* ranges;
+    size_t count;
+    uintptr_t hit_low = ~uintptr_t(0);
+    uintptr_t hit_high = 0;
+    uintptr_t gap_low = ~uintptr_t(0);
+    uintptr_t gap_high = 0;
+};
+
 void HookKillRefsInRanges(const ZuMemZone::Range* ranges, size_t count)
 {
+    Zuvi_HandleCut::InRanges(ranges, count);
+}
+
+} // namespace
+
+void Zuvi_HandleCut::InRanges(const ZuMemZone::Range* ranges, size_t count)
+{
     ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    RangeFinder handles(ranges, count);
+    RangeFinder objects(ranges, count);
+    // The system zone's memory goes only when every zone goes, and the
+    // global list is forgotten right after (ZuMemZone::Kill): then the
+    // handles that stay leave it in this same walk, and those that go need
+    // not be unlinked one by one.
+    const ZuMemZone::BufferHeader* system =
+        Zuvi_sys_zone ? Zuvi_sys_zone->RetFirstBuffer() : nullptr;
+    const bool last_walk = system && RangeFinder(ranges, count).Inside(system->base);
     ZuObjectRef* h = ZuObjectRef::g_head;
     while (h) {
-        ZuObjectRef* following = h->RetGlobalNext();
-        if (InsideAny(h, ranges, count))
-            h->CutAll();
-        else if (h->RetRawObject() && InsideAny(h->RetRawObject(), ranges, count))
-            h->CutObject();
+        ZuObjectRef* following = h->g_next;
+        ZuObject* const obj = h->object;
+        const bool object_goes = obj && objects.Inside(obj);
+        if (handles.Inside(h)) {
+            if (obj && !object_goes)
+                h->UnlinkObject();
+            if (!last_walk)
+                h->UnlinkGlobal();
+        } else {
+            if (object_goes) {
+                h->prev = h->next = nullptr;
+                h->class_name = nullptr;
+                h->object = nullptr;
+            }
+            if (last_walk)
+                h->g_next = h->g_prev = nullptr;
+        }
         h = following;
     }
+    if (last_walk) {
+        ZuObjectRef::g_head = ZuObjectRef::g_tail = nullptr;
+        live_handles = 0;
+    }
 }
+
+namespace {
 
 struct HookInstaller {
     HookInstaller()

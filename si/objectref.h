@@ -121,6 +121,7 @@ private:
 
     friend class ZuObject;
     friend class ZuRuntime;
+    friend struct Zuvi_HandleCut;
 };
 
 extern const ZuObjectRef ZuObjectNull;
