@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "si/atom.h"
 #include "si/classfactory.h"
 #include "si/except.h"
 #include "si/globallock.h"
@@ -224,6 +225,58 @@ TEST_F(ObjectRefTest, ObjectsInADestroyedZoneLoseTheirHandles)
     ZuviStopRuntime();
     EXPECT_TRUE(node.IsInvalid());
     ZuviStartRuntime();
+}
+
+// Shut-down with objects alive on both sides of the zones: handles into the
+// zones are emptied, an object outside them keeps only the handles outside
+// them, and what stays works with the handles of the next start.
+TEST(ObjectRefShutdownTest, HandlesThatOutliveTheZonesAreEmptiedAndUsableAgain)
+{
+    alignas(TRefNode) unsigned char memory[sizeof(TRefNode)];
+    ZuviStartRuntime();
+    ZuObject::PresetMemZone(memory, nullptr);
+    TRefNode::Construct(memory, sizeof memory);
+    TRefNode* standing = static_cast<TRefNode*>(static_cast<ZuObject*>(static_cast<void*>(memory)));
+    TRefNodeRef held(standing);
+    std::vector<TRefNodeRef> nodes(300);
+    for (auto& n : nodes)
+        n = ZuNew<TRefNode>();
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        nodes[i]->other = standing;
+        nodes[i]->typed = nodes[(i + 1) % nodes.size()];
+    }
+    standing->typed = nodes[0];
+    ZuAtomRef name("une étiquette");
+    EXPECT_EQ(301u, standing->RetRefCount());
+    ZuObjectRef::RealiseDeletions();
+    ZuviStopRuntime();
+
+    for (auto& n : nodes)
+        EXPECT_TRUE(n.IsInvalid());
+    EXPECT_TRUE(name.IsInvalid());
+    EXPECT_TRUE(standing->typed.IsInvalid());
+    EXPECT_EQ(1u, standing->RetRefCount());
+    EXPECT_EQ(standing, held.RetRawObject());
+    EXPECT_EQ(0u, ZuObjectRef::RetLiveHandleCount());
+
+    ZuviStartRuntime();
+    TRefNodeRef fresh = ZuNew<TRefNode>();
+    fresh->other = standing;
+    standing->typed = fresh;
+    EXPECT_EQ(2u, standing->RetRefCount());
+    EXPECT_EQ(2u, fresh->RetRefCount());
+    nodes.clear();
+    name = ZuAtomRef("autre");
+    standing->typed = nullptr;
+    fresh->other = nullptr;
+    fresh = nullptr;
+    ZuObjectRef::RealiseDeletions();
+    EXPECT_EQ(1u, standing->RetRefCount());
+    // The object outside the zones goes by hand: no zone can free it.
+    held.CutObject();
+    standing->~TRefNode();
+    name = static_cast<ZuAtom*>(nullptr);
+    ZuviStopRuntime();
 }
 
 } // namespace
