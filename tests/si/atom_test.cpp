@@ -160,4 +160,19 @@ TEST(AtomLifeTest, KillEmptiesEveryHandleOnAtoms)
     ZuviStopRuntime();
 }
 
+// An atom made but never named is in no table: Kill leaves it, and its zone
+// goes with the handles in it cut all the same.
+TEST(AtomLifeTest, AnAtomOutsideTheTableGoesWithItsZone)
+{
+    ZuviStartRuntime();
+    ZuAtom* unnamed = ZuAtom::NewAtom();
+    ASSERT_NE(nullptr, unnamed);
+    ZuAtomRef kept("kept");
+    ZuviStopRuntime();
+    EXPECT_TRUE(kept.IsInvalid());
+    ZuviStartRuntime();
+    EXPECT_TRUE(ZuAtomRef("kept").IsValid());
+    ZuviStopRuntime();
+}
+
 } // namespace
