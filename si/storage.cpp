@@ -705,9 +705,17 @@ void ZuStorage::StoreBinData(const void* data, unsigned int size)
 {
     format->StoreBinData(data, size);
 }
+// Whether what an older reader kept of the object being written waits to
+// be written back; mostly nothing does.
+static bool Waits(const ZuLisTreeRef& unknown_data, std::uint32_t absent_blocks)
+{
+    return absent_blocks == 0 && unknown_data.RetRawObject() && unknown_data.IsValid();
+}
+
 void ZuStorage::StoreSyncMark()
 {
-    ReplayUntil(ZuLisTree::ZU_LISTREE_MARK);
+    if (Waits(storage_infos->unknown_data, storage_infos->absent_blocks))
+        ReplayUntil(ZuLisTree::ZU_LISTREE_MARK);
     format->StoreTag(F::TYP_SYNC_MARK);
 }
 
@@ -715,7 +723,7 @@ void ZuStorage::StoreBlockBegin()
 {
     if (storage_infos->absent_blocks) {
         storage_infos->absent_blocks++;
-    } else if (storage_infos->unknown_data.IsValid()) {
+    } else if (Waits(storage_infos->unknown_data, 0)) {
         // The counterpart of this block is a block the reader read next.
         // A reader never skips items just before a block it reads (it
         // skips only up to a mark or an end), so anything else here, an end
@@ -735,7 +743,8 @@ void ZuStorage::StoreBlockBegin()
 
 void ZuStorage::StoreBlockEnd()
 {
-    ReplayUntil(ZuLisTree::ZU_LISTREE_LEVEL_END);
+    if (Waits(storage_infos->unknown_data, storage_infos->absent_blocks))
+        ReplayUntil(ZuLisTree::ZU_LISTREE_LEVEL_END);
     format->StoreTag(F::TYP_SYNC_END);
     if (storage_infos->absent_blocks)
         storage_infos->absent_blocks--;
@@ -1572,8 +1581,7 @@ void ZuStorage::StoreUnknownObject(const ZuObjectRef& object)
 // written: `stop` is the token type that ends the replay at nesting 0.
 void ZuStorage::ReplayUntil(int stop)
 {
-    if (storage_infos->absent_blocks || !storage_infos->unknown_data.RetRawObject() ||
-        storage_infos->unknown_data.IsInvalid())
+    if (!Waits(storage_infos->unknown_data, storage_infos->absent_blocks))
         return;
     ZuLisTreeRef tree = storage_infos->unknown_data;
     unsigned nesting = 0;
