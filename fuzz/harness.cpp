@@ -23,6 +23,10 @@ void ZuFuzzStorage::StartReading(const std::uint8_t* bytes, std::size_t n)
     size = n;
     pos = 0;
     DropPushedBack();
+    // Inputs of even length are handed over in place, the others item by
+    // item: the fuzzer meets both ways of reading.
+    in_place = n % 2 == 0;
+    SetInputWindow(in_place ? data : nullptr, in_place ? size : 0);
 }
 
 void ZuFuzzStorage::StartWriting()
@@ -67,10 +71,14 @@ void ZuFuzzStorage::StoreData(const void* bytes, unsigned int n)
 
 void ZuFuzzStorage::RestoreData(void* to, unsigned int n)
 {
+    if (in_place)
+        pos = std::size_t(RetInputWindow() - data);
     if (n > size - pos)
         throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
     std::memcpy(to, data + pos, n);
     pos += n;
+    if (in_place)
+        SetInputWindow(data + pos, size - pos);
 }
 
 namespace {

@@ -28,7 +28,11 @@ public:
 
     void StartReading(const std::uint8_t* bytes, std::size_t n);
     void StartWriting();
-    void Stop() { SetStorageMode(ZU_STORAGE_OFF); }
+    void Stop()
+    {
+        SetStorageMode(ZU_STORAGE_OFF);
+        SetInputWindow(nullptr, 0);
+    }
     const std::vector<std::uint8_t>& Written() const { return out; }
 
     // One object of `type` read from the bytes, the restored objects woken
@@ -41,13 +45,17 @@ public:
     std::vector<std::uint8_t> StoreOf(const ZuObjectRef& o);
 
     void StoreData(const void* bytes, unsigned int n) override;
-    std::uint64_t RetRemainingData() const override { return size - pos; }
+    std::uint64_t RetRemainingData() const override
+    {
+        return in_place ? RetInputWindowSize() : size - pos;
+    }
     void RestoreData(void* to, unsigned int n) override;
 
 private:
     const std::uint8_t* data = nullptr;
     std::size_t size = 0;
     std::size_t pos = 0;
+    bool in_place = false;
     std::vector<std::uint8_t> out;
 };
 ZU_CLASS_END(ZuFuzzStorage)

@@ -11,6 +11,7 @@
 #include "si/carbon.h"
 #include "si/classfactory.h"
 #include "si/dict.h"
+#include "si/except.h"
 #include "si/rtclass.h"
 #include "si/string.h"
 #include "si/values.h"
@@ -19,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -36,6 +38,73 @@ public:
 ZU_CLASS_END(TBytesObserver)
 ZU_IMPLEMENT_CLASS(TBytesObserver, "tests/storage_bytes", ZU_CLASS_PLAIN)
 ZU_EXPORT_OBSERVER(TBytesObserver, OnEvent)
+
+// A storage over memory whose windows are small and of changing sizes (0 to
+// 6 bytes): items fall across their ends, and the raw calls serve what a
+// window cannot, as a storage over pieces of memory would.
+ZU_HANDLE(TPieceStorage, ZuStorage)
+class TPieceStorage : public ZuStorage {
+    ZU_CLASS(TPieceStorage, ZuStorage)
+public:
+    TPieceStorage() {}
+    void StartStoring()
+    {
+        SetStorageMode(ZU_STORAGE_REMOTE);
+        SetOutputWindow(nullptr, 0);
+        out.clear();
+        flushed = room;
+    }
+    void StartRestoring(const std::vector<unsigned char>& bytes)
+    {
+        SetStorageMode(ZU_STORAGE_REMOTE);
+        SetInputWindow(nullptr, 0);
+        in = bytes;
+        DropPushedBack();
+        SetInputWindow(in.data(), 0);
+    }
+    const std::vector<unsigned char>& Bytes()
+    {
+        Flush();
+        return out;
+    }
+    std::size_t Remaining() const { return in.size() - Pos(); }
+    std::uint64_t RetRemainingData() const override { return Remaining(); }
+    void StoreData(const void* data, unsigned int size) override
+    {
+        Flush();
+        const unsigned char* p = static_cast<const unsigned char*>(data);
+        out.insert(out.end(), p, p + size);
+        SetOutputWindow(room, out.size() % 7);
+        flushed = room;
+    }
+    void RestoreData(void* data, unsigned int size) override
+    {
+        std::size_t pos = Pos();
+        if (size > in.size() - pos)
+            throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
+        std::memcpy(data, in.data() + pos, size);
+        pos += size;
+        SetInputWindow(in.data() + pos, std::min<std::size_t>(pos * 5 % 7, in.size() - pos));
+    }
+
+private:
+    std::size_t Pos() const { return std::size_t(RetInputWindow() - in.data()); }
+    // The bytes the writer put in the room join the others.
+    void Flush()
+    {
+        if (!RetOutputWindow())
+            return;
+        out.insert(out.end(), flushed, RetOutputWindow());
+        flushed = RetOutputWindow();
+    }
+
+    std::vector<unsigned char> out;
+    std::vector<unsigned char> in;
+    unsigned char room[8];
+    unsigned char* flushed = room;
+};
+ZU_CLASS_END(TPieceStorage)
+ZU_IMPLEMENT_CLASS(TPieceStorage, "tests/storage_bytes", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -348,14 +417,30 @@ TEST(StorageBytesRestartTest, ClassRecordsAreNamedAgainAfterARestart)
     }
 }
 
-// Reads the bytes back through a test storage and a carbon copy (whose
-// bytes lie in many blocks): each time the graph is the original's, field
-// by field, and gives the same bytes when stored again.
+// Reads the bytes back through storages that hand them over in place, in
+// small pieces or by call, and through a carbon copy (whose bytes lie in
+// many blocks): each time the graph is the original's, field by field, and
+// gives the same bytes when stored again.
 void ReadBackAndStoreAgain(const Graph& g, const Bytes& bytes)
 {
     // In place, then item by item through RestoreData and StoreData.
     ZuTestStorageRef store = ZuTestStorage::Make();
     std::vector<ZuObjectRef> roots;
+    // Through small windows.
+    TPieceStorageRef pieces = ZuNew<TPieceStorage>();
+    pieces->StartRestoring(bytes);
+    ZuObjectRef read;
+    pieces->RestoreObject(read, ZuTestNodeRef::RetRuntime());
+    ASSERT_TRUE(read.IsValid());
+    EXPECT_EQ(0u, pieces->Remaining());
+    Compare().Same(g.nodes[0], read);
+    pieces->StartStoring();
+    pieces->StoreObject(read);
+    EXPECT_TRUE(pieces->Bytes() == bytes);
+    pieces->StartStoring();
+    pieces->Delete();
+    roots.push_back(read);
+
     for (bool in_place : {true, false}) {
         SCOPED_TRACE(in_place);
         store->SetInPlace(in_place);
