@@ -49,6 +49,7 @@ void ZuClassFactory::Initialise()
         void* mem =
             Zuvi_sys_zone->Alloc(sizeof(ZuRuntime), "ZuRuntime", __LINE__, kFile, ZU_MEM_OBJ);
         ZuObject::PresetMemZone(mem, Zuvi_sys_zone);
+        ZuObject::ZoneBuild building(mem, sizeof(ZuRuntime));
         ZuRuntime* rt = ::new (mem) ZuRuntime();
         rt->next_runtime = nullptr;
         if (last)

@@ -2,10 +2,12 @@
 
 #include "si/dict.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "si/atom.h"
@@ -111,17 +113,75 @@ void ZuObject::InitConstruct(void*, unsigned)
 // Construction
 // ---------------------------------------------------------------------------
 
+namespace {
+
+// The block a zone's factory is building an object in, on this thread.
+__thread const void* building_low __attribute__((tls_model("initial-exec"))) = nullptr;
+__thread const void* building_high __attribute__((tls_model("initial-exec"))) = nullptr;
+
+// Live objects built anywhere else (rare: the stack, statics, a caller's
+// buffer), under the global lock; the count is read without it.
+std::unordered_set<const ZuObject*>* foreign_objects = nullptr;
+std::atomic<size_t> foreign_count{0};
+
+void ForgetForeign(const ZuObject* object)
+{
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    if (foreign_objects != nullptr && foreign_objects->erase(object) != 0)
+        foreign_count.store(foreign_objects->size(), std::memory_order_relaxed);
+}
+
+} // namespace
+
+ZuObject::ZoneBuild::ZoneBuild(const void* block, unsigned size)
+    : saved_low(building_low), saved_high(building_high)
+{
+    building_low = block;
+    building_high = static_cast<const char*>(block) + size;
+}
+
+ZuObject::ZoneBuild::~ZoneBuild()
+{
+    building_low = saved_low;
+    building_high = saved_high;
+}
+
+bool ZuObject::AllObjectsInZones()
+{
+    return foreign_count.load(std::memory_order_relaxed) == 0;
+}
+
+void ZuObject::NoteWhereBuilt()
+{
+    const char* self = reinterpret_cast<const char*>(this);
+    if (self >= static_cast<const char*>(building_low) &&
+        self < static_cast<const char*>(building_high))
+        return;
+    ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+    if (foreign_objects == nullptr)
+        foreign_objects = new std::unordered_set<const ZuObject*>; // kept to the end
+    foreign_objects->insert(this);
+    foreign_count.store(foreign_objects->size(), std::memory_order_relaxed);
+}
+
 ZuObject::ZuObject()
     : more(nullptr), report_id(0), ref_count(0), ref_tail(nullptr), ref_head(nullptr), status(),
       class_id(0)
-{}
+{
+    NoteWhereBuilt();
+}
 
 ZuObject::ZuObject(ZuMemZone* zone)
     : more(nullptr), mem_zone(zone), report_id(0), ref_count(0), ref_tail(nullptr),
       ref_head(nullptr), status(), class_id(0)
-{}
+{
+    NoteWhereBuilt();
+}
 
-ZuObject::ZuObject(void*, unsigned) : status() {}
+ZuObject::ZuObject(void*, unsigned) : status()
+{
+    NoteWhereBuilt();
+}
 
 // Where two fields lie in every object, measured once on a real object:
 // the zone is written before an object is built and the count read after it
@@ -189,6 +249,8 @@ void DropUnknownData(ZuObjectExtension* ext, ZuObject* owner)
 ZuObject::~ZuObject()
 {
     ZU_ASSERT((this->ref_count == 0) || (this->ref_count == 0x80000000));
+    if (foreign_count.load(std::memory_order_relaxed) != 0)
+        ForgetForeign(this);
     if (more) {
         ZU_ASSERT(more->x_head == 0);
         while (more->obs_head)

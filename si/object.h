@@ -218,10 +218,31 @@ public:
     // called-set off the stack.
     enum { MAX_OBSERVERS = 100 };
 
+    // Whether every live object was built by a zone's factory in the
+    // zone's memory (none on the stack, in a static or a caller's buffer):
+    // when all zones go at once, nothing then outlives them.
+    static bool AllObjectsInZones();
+
+    // Marks, for this thread, the memory a zone's factory is building an
+    // object in, for as long as it lives.
+    class ZoneBuild {
+    public:
+        ZoneBuild(const void* block, unsigned size);
+        ~ZoneBuild();
+        ZoneBuild(const ZoneBuild&) = delete;
+        ZoneBuild& operator=(const ZoneBuild&) = delete;
+
+    private:
+        const void* saved_low;
+        const void* saved_high;
+    };
+
 protected:
     ZuObject();
     explicit ZuObject(ZuMemZone* zone);
     ZuObject(void* buffer, unsigned length);
+    ZuObject(const ZuObject&) = delete;
+    ZuObject& operator=(const ZuObject&) = delete;
 
     void SetStatus(ZuObjectStatusBit bit) { status.SetBit(bit); }
     void ClearStatus(ZuObjectStatusBit bit) { status.ClearBit(bit); }
@@ -259,6 +280,7 @@ private:
     void CheckObserverList() const;
     void DetachAllHandles(ZuObjectRef* keep);
     static void CallTarget(ZuObserverLink* link);
+    void NoteWhereBuilt();
 
     ZuObjectExtension* more;
     ZuMemZone* mem_zone;

@@ -23,6 +23,7 @@ Zuvi_DeleteInfo* delete_tail = nullptr;
 
 ZuObjectRef* ZuObjectRef::g_head = nullptr;
 ZuObjectRef* ZuObjectRef::g_tail = nullptr;
+ZuObjectRef* ZuObjectRef::g_in_objects = nullptr;
 bool ZuObjectRef::report_creation = false;
 ZuObjectRef::ValueUnwrapFn ZuObjectRef::value_unwrap = nullptr;
 
@@ -118,6 +119,8 @@ void ZuObjectRef::UnlinkGlobal()
 {
     if (!g_next && !g_prev && g_head != this && g_tail != this)
         return;
+    if (this == g_in_objects)
+        g_in_objects = g_next;
     if (g_prev)
         g_prev->g_next = g_next;
     else
@@ -128,6 +131,26 @@ void ZuObjectRef::UnlinkGlobal()
         g_tail = g_prev;
     g_next = g_prev = nullptr;
     --live_handles;
+}
+
+void ZuObjectRef::MoveAmongObjectMembers()
+{
+    if (!g_next && !g_prev && g_head != this && g_tail != this)
+        return; // never linked (a class's census)
+    UnlinkGlobal();
+    ZuObjectRef* at = g_in_objects;
+    g_next = at;
+    g_prev = at ? at->g_prev : g_tail;
+    if (g_prev)
+        g_prev->g_next = this;
+    else
+        g_head = this;
+    if (at)
+        at->g_prev = this;
+    else
+        g_tail = this;
+    g_in_objects = this;
+    ++live_handles;
 }
 
 void ZuObjectRef::LinkObject(ZuObject* obj)
@@ -333,7 +356,7 @@ void ZuObjectRef::ForgetAllHandles()
         h->g_next = h->g_prev = nullptr;
         h = following;
     }
-    g_head = g_tail = nullptr;
+    g_head = g_tail = g_in_objects = nullptr;
     live_handles = 0;
 }
 
@@ -462,8 +485,14 @@ void Zuvi_HandleCut::InRanges(const ZuMemZone::Range* ranges, size_t count)
     const ZuMemZone::BufferHeader* system =
         Zuvi_sys_zone ? Zuvi_sys_zone->RetFirstBuffer() : nullptr;
     const bool last_walk = system && RangeFinder(ranges, count).Inside(system->base);
+    // On the last walk, when every live object lies in a zone, the handles
+    // inside objects need nothing: they and their objects go together, and
+    // no object outside the zones keeps them in its list. Leaving them out
+    // spares a pass over memory that is freed right after.
+    ZuObjectRef* const end =
+        last_walk && ZuObject::AllObjectsInZones() ? ZuObjectRef::g_in_objects : nullptr;
     ZuObjectRef* h = ZuObjectRef::g_head;
-    while (h) {
+    while (h != end) {
         ZuObjectRef* following = h->g_next;
         ZuObject* const obj = h->object;
         const bool object_goes = obj && objects.Inside(obj);
@@ -484,7 +513,7 @@ void Zuvi_HandleCut::InRanges(const ZuMemZone::Range* ranges, size_t count)
         h = following;
     }
     if (last_walk) {
-        ZuObjectRef::g_head = ZuObjectRef::g_tail = nullptr;
+        ZuObjectRef::g_head = ZuObjectRef::g_tail = ZuObjectRef::g_in_objects = nullptr;
         live_handles = 0;
     }
 }

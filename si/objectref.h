@@ -91,6 +91,9 @@ public:
 
     static ZuObjectRef* g_head;
     static ZuObjectRef* g_tail;
+    // The handles inside objects a zone's factory built lie at the end of
+    // the global list, from this one on (newest first, like the rest).
+    static ZuObjectRef* g_in_objects;
     static bool report_creation;
 
 protected:
@@ -106,6 +109,9 @@ protected:
 private:
     void LinkGlobal();
     void UnlinkGlobal();
+    // Moves this linked handle, a member of an object just built in a
+    // zone, among the handles inside such objects (the lock is held).
+    void MoveAmongObjectMembers();
     void LinkObject(ZuObject* obj);
     bool UnlinkObject(); // true when the object's count fell to 0
 

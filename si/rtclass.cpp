@@ -4,6 +4,7 @@
 #include <string>
 
 #include "si/error.h"
+#include "si/globallock.h"
 #include "si/memzone.h"
 #include "si/classfactory.h"
 #include "si/interface.h"
@@ -411,6 +412,8 @@ void ZuRuntime::CompileAfterInit()
     rt_init_base = block;
     rt_init_ref_count = 0;
     rt_init_class = nullptr;
+    // The census's instances lie in the system zone and are never destroyed.
+    ZuObject::ZoneBuild building(block, size);
     init(block, size);
     ref_count_ = rt_init_ref_count;
     if (ref_count_) {
@@ -465,8 +468,16 @@ bool ZuRuntime::ConstructObject(void* ptr, unsigned size)
             alternate = info->construct;
         alternate_chosen = true;
     }
-    alternate(ptr, size);
+    {
+        ZuObject::ZoneBuild building(ptr, size);
+        alternate(ptr, size);
+    }
     UpdateEmbeddedRefs(ptr);
+    if (ref_count_ != 0) {
+        ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+        for (unsigned i = 0; i < ref_count_; ++i)
+            RetEmbeddedReference(static_cast<ZuObject*>(ptr), i)->MoveAmongObjectMembers();
+    }
     return true;
 }
 

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -276,6 +277,93 @@ TEST(ObjectRefShutdownTest, HandlesThatOutliveTheZonesAreEmptiedAndUsableAgain)
     held.CutObject();
     standing->~TRefNode();
     name = static_cast<ZuAtom*>(nullptr);
+    ZuviStopRuntime();
+}
+
+// The handles inside objects move to the end of the global list when the
+// objects are built; every walk of the list still meets each live handle
+// once, whichever objects went since.
+TEST_F(ObjectRefTest, TheGlobalListKeepsEveryHandleAsObjectsComeAndGo)
+{
+    std::vector<TRefNodeRef> nodes(6);
+    for (auto& n : nodes)
+        n = ZuNew<TRefNode>();
+    for (size_t i = 0; i < nodes.size(); ++i)
+        nodes[i]->typed = nodes[(i + 1) % nodes.size()];
+    // The newest object's members head the part of the list that holds
+    // members; an object in the middle and the oldest go too.
+    for (size_t gone : {size_t(5), size_t(2), size_t(0)}) {
+        nodes[gone]->typed = nullptr;
+        nodes[gone]->Delete();
+        nodes[gone] = nullptr;
+    }
+    ZuObjectRef::RealiseDeletions();
+    nodes.push_back(ZuNew<TRefNode>());
+    std::vector<const ZuObjectRef*> seen;
+    {
+        ZuGlobalLockAcquisition lock(ZU_GLOBAL_LOCK_HANDLE);
+        for (const ZuObjectRef* h = ZuObjectRef::g_head; h != nullptr; h = h->RetGlobalNext())
+            seen.push_back(h);
+    }
+    EXPECT_EQ(ZuObjectRef::RetLiveHandleCount(), seen.size());
+    auto met = [&seen](const ZuObjectRef& h) { return std::count(seen.begin(), seen.end(), &h); };
+    for (auto& n : nodes) {
+        if (n.IsInvalid())
+            continue;
+        EXPECT_EQ(1, met(n));
+        EXPECT_EQ(1, met(n->other));
+        EXPECT_EQ(1, met(n->typed));
+    }
+}
+
+// Objects count as living outside the zones while they do: one built in a
+// caller's buffer, not one the factory built in a zone.
+TEST_F(ObjectRefTest, ObjectsOutsideTheZonesAreKnownWhileTheyLive)
+{
+    TRefNodeRef inside = ZuNew<TRefNode>();
+    EXPECT_TRUE(ZuObject::AllObjectsInZones());
+    {
+        alignas(TRefNode) unsigned char memory[sizeof(TRefNode)];
+        ZuObject::PresetMemZone(memory, nullptr);
+        TRefNode::Construct(memory, sizeof memory);
+        auto* standing = static_cast<TRefNode*>(static_cast<ZuObject*>(static_cast<void*>(memory)));
+        EXPECT_FALSE(ZuObject::AllObjectsInZones());
+        standing->~TRefNode();
+    }
+    EXPECT_TRUE(ZuObject::AllObjectsInZones());
+}
+
+// Shut-down with only objects of the zones alive, holding one another and
+// held from outside: the handles outside are emptied and can go later.
+TEST(ObjectRefShutdownTest, ObjectsAllInZonesLeaveOnlyEmptyHandlesOutside)
+{
+    ZuviStartRuntime();
+    std::vector<TRefNodeRef> nodes(300);
+    for (auto& n : nodes)
+        n = ZuNew<TRefNode>();
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        nodes[i]->other = nodes[0];
+        nodes[i]->typed = nodes[(i + 1) % nodes.size()];
+    }
+    ZuAtomRef name("une étiquette");
+    ASSERT_TRUE(ZuObject::AllObjectsInZones());
+    ZuObjectRef::RealiseDeletions();
+    ZuviStopRuntime();
+
+    for (auto& n : nodes)
+        EXPECT_TRUE(n.IsInvalid());
+    EXPECT_TRUE(name.IsInvalid());
+    EXPECT_EQ(0u, ZuObjectRef::RetLiveHandleCount());
+    nodes.clear();
+
+    ZuviStartRuntime();
+    TRefNodeRef fresh = ZuNew<TRefNode>();
+    fresh->typed = fresh;
+    EXPECT_EQ(2u, fresh->RetRefCount());
+    fresh->typed = nullptr;
+    fresh = nullptr;
+    name = static_cast<ZuAtom*>(nullptr);
+    ZuObjectRef::RealiseDeletions();
     ZuviStopRuntime();
 }
 
