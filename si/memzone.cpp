@@ -1057,11 +1057,19 @@ void ZuMemZone::FreeLocked(void* pointer, unsigned line, const char* file)
     // with their ranges at hand.
     FreeHint& hint = free_hints[(reinterpret_cast<uintptr_t>(base) >> SLOT_SHIFT) % FREE_HINTS];
     if (base < hint.low || base >= hint.high) {
-        BufferHeader* found = FindBuffer(base);
-        if (found == nullptr) {
-            throw ZuExcMemory(ZuExcMemory::ZU_MEM_NOT_IN_ZONE, base, line, file);
+        if (slot_table != nullptr) {
+            const FreeHint* place = FindBufferRange(base);
+            if (place == nullptr) {
+                throw ZuExcMemory(ZuExcMemory::ZU_MEM_NOT_IN_ZONE, base, line, file);
+            }
+            hint = *place;
+        } else {
+            BufferHeader* found = FindBuffer(base);
+            if (found == nullptr) {
+                throw ZuExcMemory(ZuExcMemory::ZU_MEM_NOT_IN_ZONE, base, line, file);
+            }
+            hint = FreeHint{found->base, found->end, found};
         }
-        hint = FreeHint{found->base, found->end, found};
     }
     BufferHeader* buffer = hint.buffer;
     ChunkHeader* chunk = ChunkFromPrefix(hint.high, base);
@@ -1257,12 +1265,13 @@ bool ZuMemZone::MapBuffer(BufferHeader* buffer)
             at = (at + 1) & (slot_capacity - 1);
         }
         BufferSlot& entry = slot_table[at];
+        FreeHint place = {buffer->base, buffer->end, buffer};
         if (entry.slot == 0) {
             entry.slot = key;
-            entry.buffers[0] = buffer;
+            entry.buffers[0] = place;
             ++slot_count;
-        } else if (entry.buffers[1] == nullptr) {
-            entry.buffers[1] = buffer;
+        } else if (entry.buffers[1].buffer == nullptr) {
+            entry.buffers[1] = place;
         } else {
             std::free(slot_table);
             slot_table = nullptr;
@@ -1272,22 +1281,28 @@ bool ZuMemZone::MapBuffer(BufferHeader* buffer)
     return true;
 }
 
+const ZuMemZone::FreeHint* ZuMemZone::FindBufferRange(const char* address) const
+{
+    uintptr_t key = (reinterpret_cast<uintptr_t>(address) >> SLOT_SHIFT) + 1;
+    for (size_t at = SlotHome(key, slot_capacity); slot_table[at].slot != 0;
+         at = (at + 1) & (slot_capacity - 1)) {
+        if (slot_table[at].slot == key) {
+            for (const FreeHint& place : slot_table[at].buffers) {
+                if (place.low <= address && address < place.high) {
+                    return &place;
+                }
+            }
+            return nullptr;
+        }
+    }
+    return nullptr;
+}
+
 ZuMemZone::BufferHeader* ZuMemZone::FindBuffer(const char* address) const
 {
     if (slot_table != nullptr) {
-        uintptr_t key = (reinterpret_cast<uintptr_t>(address) >> SLOT_SHIFT) + 1;
-        for (size_t at = SlotHome(key, slot_capacity); slot_table[at].slot != 0;
-             at = (at + 1) & (slot_capacity - 1)) {
-            if (slot_table[at].slot == key) {
-                for (BufferHeader* b : slot_table[at].buffers) {
-                    if (b != nullptr && b->base <= address && address < b->end) {
-                        return b;
-                    }
-                }
-                return nullptr;
-            }
-        }
-        return nullptr;
+        const FreeHint* place = FindBufferRange(address);
+        return place != nullptr ? place->buffer : nullptr;
     }
     // The last buffer that starts at or below the address, if it reaches it.
     uint32_t low = 0;

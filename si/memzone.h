@@ -351,24 +351,28 @@ private:
     size_t* buffer_holes;
     uint32_t buffer_count;
     uint32_t buffer_capacity;
+    // A buffer with its range at hand, base to end.
+    struct FreeHint {
+        const char* low;
+        const char* high;
+        BufferHeader* buffer;
+    };
     // The buffers by 16 KB slot of the address space (a slot meets at most
     // two buffers, since none is smaller), for finding a pointer's buffer
-    // in one lookup; open addressing, null when memory ran out.
+    // in one lookup; open addressing, null when memory ran out. The ranges
+    // sit in the slot, so that a lookup reads no buffer header.
     struct BufferSlot {
         uintptr_t slot; // address >> SLOT_SHIFT, plus one (0: empty)
-        BufferHeader* buffers[2];
+        FreeHint buffers[2];
     };
     static constexpr unsigned SLOT_SHIFT = 14;
     BufferSlot* slot_table;
     size_t slot_capacity;
     size_t slot_count;
     bool MapBuffer(BufferHeader* buffer);
+    // The buffer that holds `address`, with its range; null when none does.
+    const FreeHint* FindBufferRange(const char* address) const;
     // The buffers where recent frees fell, by 16 KB slot of the address.
-    struct FreeHint {
-        const char* low; // the buffer's range, base to end
-        const char* high;
-        BufferHeader* buffer;
-    };
     static constexpr unsigned FREE_HINTS = 64;
     FreeHint free_hints[FREE_HINTS];
     // The free chunks of the buffers in size bins (null until the first
