@@ -1062,22 +1062,35 @@ void ZuMemZone::FreeLocked(void* pointer, unsigned line, const char* file)
     char* base = static_cast<char*>(pointer) - PREFIX_SIZE;
     // The buffers of recent frees, by 16 KB slot of the address space,
     // with their ranges at hand.
-    FreeHint& hint = free_hints[(reinterpret_cast<uintptr_t>(base) >> SLOT_SHIFT) % FREE_HINTS];
-    if (base < hint.low || base >= hint.high) {
-        if (slot_table != nullptr) {
-            const FreeHint* place = FindBufferRange(base);
-            if (place == nullptr) {
-                throw ZuExcMemory(ZuExcMemory::ZU_MEM_NOT_IN_ZONE, base, line, file);
+    // The buffer of the block. The hints keep the buffers of recent frees
+    // by 16 KB slot of the address; once the zone meets many more slots than
+    // there are hints, they alias and miss about half the time, and the
+    // unpredictable branch costs more than the lookup in the slot map that
+    // a miss leads to: then the map alone, one lookup for every free.
+    const FreeHint* place = nullptr;
+    if (slot_table != nullptr && slot_count > FREE_HINTS + FREE_HINTS / 2) {
+        place = FindBufferRange(base);
+    } else {
+        FreeHint& hint = free_hints[(reinterpret_cast<uintptr_t>(base) >> SLOT_SHIFT) % FREE_HINTS];
+        if (base < hint.low || base >= hint.high) {
+            if (slot_table != nullptr) {
+                const FreeHint* found = FindBufferRange(base);
+                if (found != nullptr) {
+                    hint = *found;
+                }
+            } else {
+                BufferHeader* found = FindBuffer(base);
+                if (found != nullptr) {
+                    hint = FreeHint{found->base, found->end, found};
+                }
             }
-            hint = *place;
-        } else {
-            BufferHeader* found = FindBuffer(base);
-            if (found == nullptr) {
-                throw ZuExcMemory(ZuExcMemory::ZU_MEM_NOT_IN_ZONE, base, line, file);
-            }
-            hint = FreeHint{found->base, found->end, found};
         }
+        place = &hint;
     }
+    if (place == nullptr || base < place->low || base >= place->high) {
+        throw ZuExcMemory(ZuExcMemory::ZU_MEM_NOT_IN_ZONE, base, line, file);
+    }
+    const FreeHint& hint = *place;
     BufferHeader* buffer = hint.buffer;
     ChunkHeader* chunk = ChunkFromPrefix(hint.high, base);
     if (chunk == nullptr) {
