@@ -126,9 +126,7 @@ const bool kFitCheckStops = false;
 // number that follows the free list. A chunk pushed at the front of a free
 // list gets a number below every other; what is left of a split chunk and
 // the result of a merge keep the number of the chunk whose place in the
-// list they keep. Each bin is a binary heap, its first entry the bin's pick;
-// that entry sits in the bin itself, so that a bin of one chunk (the common
-// case) needs no memory of its own and a pick reads no further.
+// list they keep. Each bin is a binary heap, its first entry the bin's pick.
 struct ZuMemZone::FitBins {
     struct Entry {
         int64_t seq;
@@ -136,10 +134,9 @@ struct ZuMemZone::FitBins {
         uint32_t index;   // of the chunk's header
     };
     struct Heap {
-        Entry top;   // entry 0
-        Entry* more; // entries 1 on
+        Entry* items;
         uint32_t count;
-        uint32_t capacity; // of `more`
+        uint32_t capacity;
     };
     struct Large {
         size_t size;
@@ -160,11 +157,9 @@ struct ZuMemZone::FitBins {
         return a.ordinal != b.ordinal ? a.ordinal > b.ordinal : a.seq < b.seq;
     }
 
-    static Entry& At(Heap& heap, uint32_t at) { return at == 0 ? heap.top : heap.more[at - 1]; }
-
     void Place(Heap& heap, uint32_t at, const Entry& entry)
     {
-        At(heap, at) = entry;
+        heap.items[at] = entry;
         positions[entry.index] = at;
     }
 
@@ -172,10 +167,10 @@ struct ZuMemZone::FitBins {
     {
         while (at > 0) {
             uint32_t parent = (at - 1) / 2;
-            if (!Before(entry, At(heap, parent))) {
+            if (!Before(entry, heap.items[parent])) {
                 break;
             }
-            Place(heap, at, At(heap, parent));
+            Place(heap, at, heap.items[parent]);
             at = parent;
         }
         Place(heap, at, entry);
@@ -188,14 +183,13 @@ struct ZuMemZone::FitBins {
             if (child >= heap.count) {
                 break;
             }
-            // A child is never entry 0.
-            if (child + 1 < heap.count && Before(heap.more[child], heap.more[child - 1])) {
+            if (child + 1 < heap.count && Before(heap.items[child + 1], heap.items[child])) {
                 ++child;
             }
-            if (!Before(heap.more[child - 1], entry)) {
+            if (!Before(heap.items[child], entry)) {
                 break;
             }
-            Place(heap, at, heap.more[child - 1]);
+            Place(heap, at, heap.items[child]);
             at = child;
         }
         Place(heap, at, entry);
@@ -203,18 +197,18 @@ struct ZuMemZone::FitBins {
 
     bool Push(Heap& heap, const Entry& entry)
     {
-        if (heap.count == 0) {
+        if (heap.count == 0 && heap.capacity != 0) {
             heap.count = 1;
             Place(heap, 0, entry);
             return true;
         }
-        if (heap.count > heap.capacity) {
+        if (heap.count == heap.capacity) {
             uint32_t capacity = heap.capacity == 0 ? 4 : heap.capacity * 2;
-            void* more = std::realloc(heap.more, capacity * sizeof(Entry));
-            if (more == nullptr) {
+            void* items = std::realloc(heap.items, capacity * sizeof(Entry));
+            if (items == nullptr) {
                 return false;
             }
-            heap.more = static_cast<Entry*>(more);
+            heap.items = static_cast<Entry*>(items);
             heap.capacity = capacity;
         }
         SiftUp(heap, heap.count++, entry);
@@ -223,13 +217,13 @@ struct ZuMemZone::FitBins {
 
     Entry RemoveAt(Heap& heap, uint32_t at)
     {
-        Entry removed = At(heap, at);
+        Entry removed = heap.items[at];
         if (--heap.count == 0) {
             return removed;
         }
-        Entry last = heap.more[heap.count - 1];
+        Entry last = heap.items[heap.count];
         if (at < heap.count) {
-            if (at > 0 && Before(last, At(heap, (at - 1) / 2))) {
+            if (at > 0 && Before(last, heap.items[(at - 1) / 2])) {
                 SiftUp(heap, at, last);
             } else {
                 SiftDown(heap, at, last);
@@ -830,7 +824,7 @@ ZuMemZone::ChunkHeader* ZuMemZone::PickBestFit(size_t size, BufferHeader*& buffe
     }
     ChunkHeader* best = nullptr;
     if (heap != nullptr) {
-        const FitBins::Entry& first = heap->top;
+        const FitBins::Entry& first = heap->items[0];
         best = &HeaderAt(first.index)->chunk;
         buffer = buffer_order[first.ordinal];
     }
@@ -884,7 +878,7 @@ bool ZuMemZone::FitInsert(ChunkHeader* chunk, uint32_t ordinal, int64_t seq)
         }
         std::memmove(&fit.large[at + 1], &fit.large[at],
                      (fit.large_count - at) * sizeof(FitBins::Large));
-        fit.large[at] = FitBins::Large{size, FitBins::Heap{{0, 0, 0}, nullptr, 0, 0}};
+        fit.large[at] = FitBins::Large{size, FitBins::Heap{nullptr, 0, 0}};
         fit.large_count++;
     }
     if (!fit.Push(fit.large[at].heap, entry)) {
@@ -901,12 +895,11 @@ bool ZuMemZone::FitInsert(ChunkHeader* chunk, uint32_t ordinal, int64_t seq)
 int64_t ZuMemZone::FitTake(ChunkHeader* chunk)
 {
     FitBins& fit = *fit_bins;
+    uint32_t position = fit.positions[chunk->index];
     size_t size = chunk->size;
     if (size <= kFitSmallLimit) {
         unsigned bin = static_cast<unsigned>(size / 16) - 1;
         FitBins::Heap& heap = fit.small[bin];
-        // A bin of one chunk needs no look at the places.
-        uint32_t position = heap.count == 1 ? 0 : fit.positions[chunk->index];
         FitBins::Entry entry = fit.RemoveAt(heap, position);
         if (heap.count == 0) {
             fit.words[bin / 64] &= ~(1ull << (bin % 64));
@@ -918,9 +911,9 @@ int64_t ZuMemZone::FitTake(ChunkHeader* chunk)
     }
     uint32_t at = fit.LargeFrom(size);
     FitBins::Heap& heap = fit.large[at].heap;
-    FitBins::Entry entry = fit.RemoveAt(heap, fit.positions[chunk->index]);
+    FitBins::Entry entry = fit.RemoveAt(heap, position);
     if (heap.count == 0) {
-        std::free(heap.more);
+        std::free(heap.items);
         std::memmove(&fit.large[at], &fit.large[at + 1],
                      (fit.large_count - at - 1) * sizeof(FitBins::Large));
         fit.large_count--;
@@ -954,10 +947,10 @@ void ZuMemZone::FitDrop()
         return;
     }
     for (FitBins::Heap& heap : fit_bins->small) {
-        std::free(heap.more);
+        std::free(heap.items);
     }
     for (uint32_t i = 0; i < fit_bins->large_count; ++i) {
-        std::free(fit_bins->large[i].heap.more);
+        std::free(fit_bins->large[i].heap.items);
     }
     std::free(fit_bins->large);
     std::free(fit_bins->positions);
