@@ -514,10 +514,7 @@ void CGraArc::AppendArc(CGraPortRef& port) const
 
 bool CGraArc::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int flags)
 {
-    if (!IsPointInRect(p, box))
-        return false;
-    Paint().SetStroke(port);
-    return HitOutline(port, p, zoom, Paint().FillHittable(flags), Paint().StrokeHittable(),
+    return HitOutline(port, Paint(), p, zoom, Paint().FillHittable(flags), Paint().StrokeHittable(),
                       Shape() != 223, [&] { AppendArc(port); });
 }
 
@@ -551,16 +548,12 @@ bool CGraArc::Draw(CGraPortRef& port, int flags)
 
 bool CGraArc::DrawShadow(CGraPortRef& port, int flags)
 {
-    if (!IsShadowPass(flags) || !HasShadow())
-        return true;
-    PaintShadowPath(port, pen, [&] { AppendArc(port); });
-    return true;
+    return DrawOutlineShadow(port, flags, pen, [&] { AppendArc(port); });
 }
 
 bool CGraArc::UpdateBoundingBox(CGraPortRef& port)
 {
-    Paint().SetStroke(port);
-    return MeasureOutline(port, true, [&] { AppendArc(port); });
+    return MeasureOutline(port, Paint(), true, [&] { AppendArc(port); });
 }
 
 // ---------------------------------------------------------------- storage

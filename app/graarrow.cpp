@@ -459,14 +459,7 @@ bool CGraArrow::Draw(CGraPortRef& port, int flags)
 
 bool CGraArrow::DrawShadow(CGraPortRef& port, int flags)
 {
-    if (!IsShadowPass(flags))
-        return true;
-    if (!HasShadow() || position->GetInclude() == 0.0)
-        return true;
-    BeginShadow(port, pen);
-    DrawParts(port, true);
-    EndShadow(port);
-    return true;
+    return DrawStrokeShadow(port, flags, pen, [&] { DrawParts(port, true); });
 }
 
 bool CGraArrow::UpdateBoundingBox(CGraPortRef& port)

@@ -500,10 +500,8 @@ bool CGraLine::GetMissingDefinitions(int* kinds, int* count) const
 
 bool CGraLine::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int)
 {
-    if (!IsPointInRect(p, box))
-        return false;
-    Paint().SetStroke(port);
-    return HitOutline(port, p, zoom, false, true, false, [&] { port->DrawLine(start, end); });
+    return HitOutline(port, Paint(), p, zoom, false, true, false,
+                      [&] { port->DrawLine(start, end); });
 }
 
 bool CGraLine::Draw(CGraPortRef& port, int flags)
@@ -515,20 +513,12 @@ bool CGraLine::Draw(CGraPortRef& port, int flags)
 
 bool CGraLine::DrawShadow(CGraPortRef& port, int flags)
 {
-    if (!IsShadowPass(flags))
-        return true;
-    if (!HasShadow() || position->GetInclude() == 0.0)
-        return true;
-    BeginShadow(port, pen);
-    port->DrawLine(start, end);
-    EndShadow(port);
-    return true;
+    return DrawStrokeShadow(port, flags, pen, [&] { port->DrawLine(start, end); });
 }
 
 bool CGraLine::UpdateBoundingBox(CGraPortRef& port)
 {
-    Paint().SetStroke(port);
-    return MeasureOutline(port, false, [&] { port->DrawLine(start, end); });
+    return MeasureOutline(port, Paint(), false, [&] { port->DrawLine(start, end); });
 }
 
 // ---------------------------------------------------------------- storage

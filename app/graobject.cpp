@@ -524,8 +524,10 @@ void CGraObject::PaintOutline(CGraPortRef& port, bool fill, bool close,
     port->EndPath(fill, true, close);
 }
 
-bool CGraObject::MeasureOutline(CGraPortRef& port, bool close, const std::function<void()>& outline)
+bool CGraObject::MeasureOutline(CGraPortRef& port, const GraPaint& stroke, bool close,
+                                const std::function<void()>& outline)
 {
+    stroke.SetStroke(port);
     port->BeginBounds();
     outline();
     DRect measured{0.0, 0.0, 0.0, 0.0};
@@ -536,9 +538,13 @@ bool CGraObject::MeasureOutline(CGraPortRef& port, bool close, const std::functi
     return true;
 }
 
-bool CGraObject::HitOutline(CGraPortRef& port, const DPoint& p, double zoom, bool testFill,
-                            bool testStroke, bool close, const std::function<void()>& outline)
+bool CGraObject::HitOutline(CGraPortRef& port, const GraPaint& stroke, const DPoint& p, double zoom,
+                            bool testFill, bool testStroke, bool close,
+                            const std::function<void()>& outline)
 {
+    if (!IsPointInRect(p, box))
+        return false;
+    stroke.SetStroke(port);
     port->BeginHitTest();
     outline();
     return port->EndHitTest(p, zoom, testFill, testStroke, close);
@@ -552,6 +558,25 @@ void CGraObject::PaintShadowPath(CGraPortRef& port, const CPenDefRef& pen,
     outline();
     port->EndPath(true, stroked, true);
     EndShadow(port);
+}
+
+bool CGraObject::DrawOutlineShadow(CGraPortRef& port, int flags, const CPenDefRef& pen,
+                                   const std::function<void()>& outline)
+{
+    if (IsShadowPass(flags) && HasShadow())
+        PaintShadowPath(port, pen, outline);
+    return true;
+}
+
+bool CGraObject::DrawStrokeShadow(CGraPortRef& port, int flags, const CPenDefRef& pen,
+                                  const std::function<void()>& draw)
+{
+    if (!IsShadowPass(flags) || !HasShadow() || position->GetInclude() == 0.0)
+        return true;
+    BeginShadow(port, pen);
+    draw();
+    EndShadow(port);
+    return true;
 }
 
 bool CGraObject::BeginShadow(CGraPortRef& port, const CPenDefRef& pen)

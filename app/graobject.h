@@ -23,6 +23,7 @@
 #define LUMBRA_APP_GRAOBJECT_H
 
 #include "app/colordef.h"
+#include "app/grapaint.h"
 #include "app/graprops.h"
 #include "app/misc.h"
 #include "app/motifdef.h"
@@ -188,6 +189,15 @@ public:
     // takes the pen), EndShadow.
     void PaintShadowPath(CGraPortRef& port, const CPenDefRef& pen,
                          const std::function<void()>& outline);
+    // DrawShadow of an object with an outline: nothing unless IsShadowPass
+    // and HasShadow, then PaintShadowPath; true.
+    bool DrawOutlineShadow(CGraPortRef& port, int flags, const CPenDefRef& pen,
+                           const std::function<void()>& outline);
+    // DrawShadow of an object drawn in strokes only (the line, the arrow):
+    // nothing unless IsShadowPass, HasShadow and a pen share (include)
+    // other than 0, then `draw` between BeginShadow and EndShadow; true.
+    bool DrawStrokeShadow(CGraPortRef& port, int flags, const CPenDefRef& pen,
+                          const std::function<void()>& draw);
 
 protected:
     void StoreInstance(const ZuStorageRef& storage) override;
@@ -208,14 +218,18 @@ protected:
     // A path: filled when fill, stroked, closed when close.
     void PaintOutline(CGraPortRef& port, bool fill, bool close,
                       const std::function<void()>& outline);
-    // The box of the stroked outline (closed when close), widened on the
-    // shadow's side, becomes the object's box; false, the box unchanged,
-    // when the port measures none.
-    bool MeasureOutline(CGraPortRef& port, bool close, const std::function<void()>& outline);
-    // Whether p hits the outline's inside (with testFill) or its stroke
-    // (with testStroke) at the zoom; the outline closed when close.
-    bool HitOutline(CGraPortRef& port, const DPoint& p, double zoom, bool testFill, bool testStroke,
-                    bool close, const std::function<void()>& outline);
+    // The stroke's pen, brush and pulsar set on the port; then the box of
+    // the stroked outline (closed when close), widened on the shadow's
+    // side, becomes the object's box; false, the box unchanged, when the
+    // port measures none.
+    bool MeasureOutline(CGraPortRef& port, const GraPaint& stroke, bool close,
+                        const std::function<void()>& outline);
+    // False for a p outside the object's box. Else the stroke set on the
+    // port, and whether p hits the outline's inside (with testFill) or its
+    // stroke (with testStroke) at the zoom; the outline closed when close.
+    bool HitOutline(CGraPortRef& port, const GraPaint& stroke, const DPoint& p, double zoom,
+                    bool testFill, bool testStroke, bool close,
+                    const std::function<void()>& outline);
 
     CTreeNodeRef tree_node;
     CPositionDefRef position;

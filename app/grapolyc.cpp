@@ -630,26 +630,19 @@ bool CGraPolyCurve::Draw(CGraPortRef& port, int flags)
 
 bool CGraPolyCurve::DrawShadow(CGraPortRef& port, int flags)
 {
-    if (!IsShadowPass(flags) || !HasShadow())
-        return true;
-    PaintShadowPath(port, CPenDefRef(paint.pen), [&] { AppendPath(port); });
-    return true;
+    return DrawOutlineShadow(port, flags, paint.pen, [&] { AppendPath(port); });
 }
 
 bool CGraPolyCurve::UpdateBoundingBox(CGraPortRef& port)
 {
-    paint.SetStroke(port);
-    return MeasureOutline(port, paint.IsClosed(), [&] { AppendPath(port); });
+    return MeasureOutline(port, paint.View(), paint.IsClosed(), [&] { AppendPath(port); });
 }
 
 bool CGraPolyCurve::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int fill)
 {
-    if (!IsPointInRect(p, box))
-        return false;
-    paint.SetStroke(port);
     const bool testFill = paint.FillVisible() && fill != 0;
-    return HitOutline(port, p, zoom, testFill, paint.StrokeVisible(), paint.IsClosed(),
-                      [&] { AppendPath(port); });
+    return HitOutline(port, paint.View(), p, zoom, testFill, paint.StrokeVisible(),
+                      paint.IsClosed(), [&] { AppendPath(port); });
 }
 
 int CGraPolyCurve::HitTestSegment(CGraPortRef& port, const DPoint& p, double zoom, int)

@@ -743,26 +743,19 @@ bool CGraPolyLine::Draw(CGraPortRef& port, int flags)
 
 bool CGraPolyLine::DrawShadow(CGraPortRef& port, int flags)
 {
-    if (!IsShadowPass(flags) || !HasShadow())
-        return true;
-    PaintShadowPath(port, CPenDefRef(paint.pen), [&] { AppendPath(port); });
-    return true;
+    return DrawOutlineShadow(port, flags, paint.pen, [&] { AppendPath(port); });
 }
 
 bool CGraPolyLine::UpdateBoundingBox(CGraPortRef& port)
 {
-    paint.SetStroke(port);
-    return MeasureOutline(port, paint.IsClosed(), [&] { AppendPath(port); });
+    return MeasureOutline(port, paint.View(), paint.IsClosed(), [&] { AppendPath(port); });
 }
 
 bool CGraPolyLine::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int fill)
 {
-    if (!IsPointInRect(p, box))
-        return false;
-    paint.SetStroke(port);
     const bool testFill = paint.FillVisible() && fill != 0;
-    return HitOutline(port, p, zoom, testFill, paint.StrokeVisible(), paint.IsClosed(),
-                      [&] { AppendPath(port); });
+    return HitOutline(port, paint.View(), p, zoom, testFill, paint.StrokeVisible(),
+                      paint.IsClosed(), [&] { AppendPath(port); });
 }
 
 int CGraPolyLine::HitTestSegment(CGraPortRef& port, const DPoint& p, double zoom, int)

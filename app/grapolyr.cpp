@@ -639,11 +639,8 @@ void CGraPolyReg::BuildOutline(CGraPortRef& port)
 
 bool CGraPolyReg::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int fillAllowed)
 {
-    if (!IsPointInRect(p, box))
-        return false;
-    Paint().SetStroke(port);
-    return HitOutline(port, p, zoom, Paint().FillHittable(fillAllowed), Paint().StrokeHittable(),
-                      true, [&] { BuildOutline(port); });
+    return HitOutline(port, Paint(), p, zoom, Paint().FillHittable(fillAllowed),
+                      Paint().StrokeHittable(), true, [&] { BuildOutline(port); });
 }
 
 int CGraPolyReg::HitTestSegment(CGraPortRef& port, const DPoint& p, double zoom, int fillAllowed)
@@ -664,16 +661,12 @@ bool CGraPolyReg::Draw(CGraPortRef& port, int flags)
 
 bool CGraPolyReg::DrawShadow(CGraPortRef& port, int flags)
 {
-    if (!IsShadowPass(flags) || !HasShadow())
-        return true;
-    PaintShadowPath(port, pen, [&] { BuildOutline(port); });
-    return true;
+    return DrawOutlineShadow(port, flags, pen, [&] { BuildOutline(port); });
 }
 
 bool CGraPolyReg::UpdateBoundingBox(CGraPortRef& port)
 {
-    Paint().SetStroke(port);
-    return MeasureOutline(port, true, [&] { BuildOutline(port); });
+    return MeasureOutline(port, Paint(), true, [&] { BuildOutline(port); });
 }
 
 // ---------------------------------------------------------------- storage

@@ -593,11 +593,8 @@ void CGraRect::BuildOutline(CGraPortRef& port)
 
 bool CGraRect::HitTest(CGraPortRef& port, const DPoint& at, double zoom, int fillAllowed)
 {
-    if (!IsPointInRect(at, box))
-        return false;
-    Paint().SetStroke(port);
-    return HitOutline(port, at, zoom, Paint().FillHittable(fillAllowed), Paint().StrokeHittable(),
-                      true, [&] { BuildOutline(port); });
+    return HitOutline(port, Paint(), at, zoom, Paint().FillHittable(fillAllowed),
+                      Paint().StrokeHittable(), true, [&] { BuildOutline(port); });
 }
 
 bool CGraRect::Draw(CGraPortRef& port, int flags)
@@ -617,16 +614,12 @@ bool CGraRect::Draw(CGraPortRef& port, int flags)
 
 bool CGraRect::DrawShadow(CGraPortRef& port, int flags)
 {
-    if (!IsShadowPass(flags) || !HasShadow())
-        return true;
-    PaintShadowPath(port, pen, [&] { BuildOutline(port); });
-    return true;
+    return DrawOutlineShadow(port, flags, pen, [&] { BuildOutline(port); });
 }
 
 bool CGraRect::UpdateBoundingBox(CGraPortRef& port)
 {
-    Paint().SetStroke(port);
-    return MeasureOutline(port, true, [&] { BuildOutline(port); });
+    return MeasureOutline(port, Paint(), true, [&] { BuildOutline(port); });
 }
 
 // ---------------------------------------------------------------- storage
