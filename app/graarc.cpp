@@ -274,8 +274,7 @@ bool CGraArc::Transform(const ChangeRecord& change, int flags)
         radii.x = (fx * c2 + fy * s2) * saved_radii.x;
         radii.y = (fy * c2 + fx * s2) * saved_radii.y;
         ApplyCircle();
-        if ((flags & 2) != 0 && pen.IsValid())
-            pen->SetWidth(saved_width * (Abs(fx) + Abs(fy)) / 2.0);
+        Paint().ScalePen(saved_width, change, flags);
     } else if (change.kind == 3) {
         inclination = saved_inclination + change.c.x;
     }

@@ -283,8 +283,8 @@ bool CGraArrow::SaveGeometry(const ChangeRecord&)
 bool CGraArrow::Transform(const ChangeRecord& change, int flags)
 {
     // A scale of the whole object scales the pen too.
-    if (Ends().Transform(change) && (flags & 2) != 0 && change.kind == 2 && pen.IsValid())
-        pen->SetWidth(saved_width * (Abs(change.c.x) + Abs(change.c.y)) / 2.0);
+    if (Ends().Transform(change))
+        Paint().ScalePen(saved_width, change, flags);
     return true;
 }
 

@@ -230,8 +230,8 @@ bool CGraLine::SaveGeometry(const ChangeRecord&)
 bool CGraLine::Transform(const ChangeRecord& change, int flags)
 {
     // A scale of the whole object scales the pen too.
-    if (Ends().Transform(change) && (flags & 2) != 0 && change.kind == 2 && pen.IsValid())
-        pen->SetWidth(saved_width * (Abs(change.c.x) + Abs(change.c.y)) / 2.0);
+    if (Ends().Transform(change))
+        Paint().ScalePen(saved_width, change, flags);
     return true;
 }
 

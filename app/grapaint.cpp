@@ -151,6 +151,12 @@ void GraPaint::AddMissing(int* kinds, int* count) const
     }
 }
 
+void GraPaint::ScalePen(double width, const ChangeRecord& change, int flags) const
+{
+    if ((flags & 2) != 0 && change.kind == 2 && pen->IsValid())
+        (*pen)->SetWidth(width * (Abs(change.c.x) + Abs(change.c.y)) / 2.0);
+}
+
 void GraPaint::SetStroke(CGraPortRef& port) const
 {
     port->SetPen(*pen);

@@ -21,6 +21,7 @@
 
 ZU_FORWARD(CGraPort)
 class ZuStorageRef;
+struct ChangeRecord;
 
 // A clone of the definition into the handle (the same object when shared);
 // an empty definition empties the handle.
@@ -85,6 +86,9 @@ struct GraPaint {
     // missing.
     void AddMissing(int* kinds, int* count) const;
     double PenWidth() const { return pen->IsValid() ? (*pen)->GetWidth() : 0.0; }
+    // A scale of the whole object (change kind 2 with flags bit 2) gives
+    // the pen the width it had (width) times the mean size of the factors.
+    void ScalePen(double width, const ChangeRecord& change, int flags) const;
 
     // Pen, then the stroke brush and pulsar when set.
     void SetStroke(CGraPortRef& port) const;

@@ -284,8 +284,8 @@ bool CGraPolyCurve::Transform(const ChangeRecord& change, int flags)
         if (selected[3 * i + 2] == 0)
             vertices[i].s2 = s2;
     }
-    if (!any && (flags & 2) != 0 && change.kind == 2 && paint.pen.IsValid())
-        paint.pen->SetWidth(saved_width * (Abs(change.c.x) + Abs(change.c.y)) * 0.5);
+    if (!any)
+        paint.View().ScalePen(saved_width, change, flags);
     return true;
 }
 

@@ -336,8 +336,8 @@ bool CGraPolyLine::Transform(const ChangeRecord& change, int flags)
         TransformPoints(p, p, change);
         vertices[i].p = p;
     }
-    if (!any && (flags & 2) != 0 && change.kind == 2 && paint.pen.IsValid())
-        paint.pen->SetWidth(saved_width * (Abs(change.c.x) + Abs(change.c.y)) * 0.5);
+    if (!any)
+        paint.View().ScalePen(saved_width, change, flags);
     return true;
 }
 
