@@ -271,11 +271,7 @@ void CGraLine::ConstrainLinePoint(const DPoint& start, const DPoint& end, int fl
 {
     if ((flags & 2) == 0)
         return;
-    const DPoint& ref = which != 0 ? start : end;
-    if (Abs(p.y - ref.y) <= Abs(p.x - ref.x))
-        p.y = ref.y;
-    else
-        p.x = ref.x;
+    SnapToAxis(which != 0 ? start : end, p);
 }
 
 // ---------------------------------------------------------------- properties

@@ -366,11 +366,7 @@ void CGraPolyLine::ConstrainPoint(int flags, int n, DPoint& p) const
 {
     if ((flags & 2) == 0 || !IsVertex(n))
         return;
-    const DPoint& q = vertices[PrevIndex(n)].p;
-    if (Abs(p.y - q.y) <= Abs(p.x - q.x))
-        p.y = q.y;
-    else
-        p.x = q.x;
+    SnapToAxis(vertices[PrevIndex(n)].p, p);
 }
 
 void CGraPolyLine::PlacePoint(const DPoint& p, int flags)

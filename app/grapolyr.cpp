@@ -374,11 +374,7 @@ void CGraPolyReg::ConstrainPoint(int flags, int which, DPoint& point) const
 {
     if ((flags & 2) == 0)
         return;
-    const DPoint& ref = which == 0 ? vertex : centre;
-    if (Abs(point.y - ref.y) <= Abs(point.x - ref.x))
-        point.y = ref.y;
-    else
-        point.x = ref.x;
+    SnapToAxis(which == 0 ? vertex : centre, point);
 }
 
 // ---------------------------------------------------------------- properties

@@ -212,6 +212,14 @@ DPoint MirrorPoint(const DPoint& p, const DPoint& centre)
     return DPoint{2.0 * centre.x - p.x, 2.0 * centre.y - p.y};
 }
 
+void SnapToAxis(const DPoint& ref, DPoint& p)
+{
+    if (Abs(p.y - ref.y) <= Abs(p.x - ref.x))
+        p.y = ref.y;
+    else
+        p.x = ref.x;
+}
+
 DPoint PointTowards(const DPoint& p1, const DPoint& p2, double distance)
 {
     const double length = Distance(p1, p2);

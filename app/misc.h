@@ -126,6 +126,9 @@ double Distance(const DPoint& p1, const DPoint& p2);
 DPoint PointRatio(const DPoint& p1, const DPoint& p2, const DPoint& p3);
 // Per axis p1 + (p3 - p1) ratio.
 DPoint PointFromRatio(const DPoint& p1, const DPoint& ratio, const DPoint& p3);
+// The drawing constraint of the line-like objects: p onto the horizontal
+// through ref when |dy| <= |dx|, else onto its vertical.
+void SnapToAxis(const DPoint& ref, DPoint& p);
 // p turned about the centre by the angle.
 DPoint RotatePoint(const DPoint& p, const DPoint& centre, double angle);
 // The angle about the centre from a to b, 0 .. 2 pi; 0.0 when a or b is the
