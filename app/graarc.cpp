@@ -561,9 +561,7 @@ void CGraArc::StoreInstance(const ZuStorageRef& s)
 {
     CGraObject::StoreInstance(s);
     s << ZuStorageSync::begin << edit_mode << editing << ZuStorageSync::mark;
-    Paint().StoreStroke(s);
-    s << ZuStorageSync::mark;
-    Paint().StoreFill(s);
+    Paint().Store(s);
     s << arc << ZuStorageSync::mark;
     s << centre.x << centre.y << radii.x << radii.y << start_angle << end_angle
       << ZuStorageSync::mark;
@@ -575,9 +573,7 @@ void CGraArc::RestoreInstance(const ZuStorageRef& s)
 {
     CGraObject::RestoreInstance(s);
     s >> ZuStorageSync::begin >> edit_mode >> editing >> ZuStorageSync::mark;
-    Paint().RestoreStroke(s);
-    s >> ZuStorageSync::mark;
-    Paint().RestoreFill(s);
+    Paint().Restore(s);
     s >> arc >> ZuStorageSync::mark;
     s >> centre.x >> centre.y >> radii.x >> radii.y >> start_angle >> end_angle >>
         ZuStorageSync::mark;

@@ -211,3 +211,17 @@ void GraPaint::RestoreFill(const ZuStorageRef& s) const
 {
     s >> *fill >> *fill_brush >> *fill_pulsar >> *fill_colour;
 }
+
+void GraPaint::Store(const ZuStorageRef& s) const
+{
+    StoreStroke(s);
+    s << ZuStorageSync::mark;
+    StoreFill(s);
+}
+
+void GraPaint::Restore(const ZuStorageRef& s) const
+{
+    RestoreStroke(s);
+    s >> ZuStorageSync::mark;
+    RestoreFill(s);
+}

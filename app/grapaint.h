@@ -108,6 +108,10 @@ struct GraPaint {
     // The fill, fill brush, fill pulsar and fill colour as objects.
     void StoreFill(const ZuStorageRef& s) const;
     void RestoreFill(const ZuStorageRef& s) const;
+    // The stroke's four, mark, the fill's four: the records of the objects
+    // that fill without a close definition.
+    void Store(const ZuStorageRef& s) const;
+    void Restore(const ZuStorageRef& s) const;
 };
 
 #endif

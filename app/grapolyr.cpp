@@ -671,9 +671,7 @@ void CGraPolyReg::StoreInstance(const ZuStorageRef& s)
 {
     CGraObject::StoreInstance(s);
     s << ZuStorageSync::begin << edit_mode << editing << ZuStorageSync::mark;
-    Paint().StoreStroke(s);
-    s << ZuStorageSync::mark;
-    Paint().StoreFill(s);
+    Paint().Store(s);
     s << ZuStorageSync::mark;
     s << shape << outer << inner << ZuStorageSync::mark;
     s << centre.x << centre.y << vertex.x << vertex.y << ZuStorageSync::mark;
@@ -685,9 +683,7 @@ void CGraPolyReg::RestoreInstance(const ZuStorageRef& s)
 {
     CGraObject::RestoreInstance(s);
     s >> ZuStorageSync::begin >> edit_mode >> editing >> ZuStorageSync::mark;
-    Paint().RestoreStroke(s);
-    s >> ZuStorageSync::mark;
-    Paint().RestoreFill(s);
+    Paint().Restore(s);
     s >> ZuStorageSync::mark;
     s >> shape >> outer >> inner >> ZuStorageSync::mark;
     s >> centre.x >> centre.y >> vertex.x >> vertex.y >> ZuStorageSync::mark;

@@ -628,9 +628,7 @@ void CGraRect::StoreInstance(const ZuStorageRef& s)
 {
     CGraObject::StoreInstance(s);
     s << ZuStorageSync::begin << edit_mode << editing << ZuStorageSync::mark;
-    Paint().StoreStroke(s);
-    s << ZuStorageSync::mark;
-    Paint().StoreFill(s);
+    Paint().Store(s);
     s << ZuStorageSync::mark;
     s << corner << ZuStorageSync::mark;
     s << p.x << p.y << q.x << q.y << angle << ZuStorageSync::mark;
@@ -641,9 +639,7 @@ void CGraRect::RestoreInstance(const ZuStorageRef& s)
 {
     CGraObject::RestoreInstance(s);
     s >> ZuStorageSync::begin >> edit_mode >> editing >> ZuStorageSync::mark;
-    Paint().RestoreStroke(s);
-    s >> ZuStorageSync::mark;
-    Paint().RestoreFill(s);
+    Paint().Restore(s);
     s >> ZuStorageSync::mark;
     s >> corner >> ZuStorageSync::mark;
     s >> p.x >> p.y >> q.x >> q.y >> angle >> ZuStorageSync::mark;
