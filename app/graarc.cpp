@@ -68,9 +68,7 @@ CGraArc::~CGraArc() {}
 void CGraArc::Delete()
 {
     Paint().Delete();
-    if (arc.IsValid())
-        arc->Delete();
-    arc = CArcDefRef();
+    DeleteDefinitions(arc);
     CGraObject::Delete();
 }
 

@@ -57,12 +57,7 @@ CGraArrow::~CGraArrow() {}
 void CGraArrow::Delete()
 {
     Paint().Delete();
-    if (start_head.IsValid())
-        start_head->Delete();
-    if (end_head.IsValid())
-        end_head->Delete();
-    start_head = CArrowDefRef();
-    end_head = CArrowDefRef();
+    DeleteDefinitions(start_head, end_head);
     CGraObject::Delete();
 }
 

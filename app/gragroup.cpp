@@ -57,12 +57,7 @@ CGraGroup::~CGraGroup() {}
 
 void CGraGroup::Delete()
 {
-    if (frame_pen.IsValid())
-        frame_pen->Delete();
-    if (frame_colour.IsValid())
-        frame_colour->Delete();
-    frame_pen = CPenDefRef();
-    frame_colour = CColorDefRef();
+    DeleteDefinitions(frame_pen, frame_colour);
     CGraObject::Delete();
 }
 

@@ -42,12 +42,7 @@ CGraLineText::~CGraLineText() {}
 
 void CGraLineText::Delete()
 {
-    if (text_colour.IsValid())
-        text_colour->Delete();
-    if (font.IsValid())
-        font->Delete();
-    text_colour = CColorDefRef();
-    font = CFontDefRef();
+    DeleteDefinitions(text_colour, font);
     text = ZuStringRef(static_cast<ZuString*>(nullptr));
     CGraObject::Delete();
 }

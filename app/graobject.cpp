@@ -16,18 +16,7 @@ CGraObject::~CGraObject() {}
 
 void CGraObject::Delete()
 {
-    if (position.IsValid())
-        position->Delete();
-    if (motif.IsValid())
-        motif->Delete();
-    if (pattern.IsValid())
-        pattern->Delete();
-    if (colour.IsValid())
-        colour->Delete();
-    position = CPositionDefRef();
-    motif = CMotifDefRef();
-    pattern = CPatternDefRef();
-    colour = CColorDefRef();
+    DeleteDefinitions(position, motif, pattern, colour);
     tree_node = CTreeNodeRef();
     ZuObject::Delete();
 }

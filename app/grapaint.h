@@ -8,7 +8,8 @@
 // object without a fill leaves the fill's pointers empty.
 //
 // CloneInto and SetChecked are the one way a definition handed to an object
-// gets into a field.
+// gets into a field; DeleteDefinitions the one way an object lets its own
+// go.
 #ifndef LUMBRA_APP_GRAPAINT_H
 #define LUMBRA_APP_GRAPAINT_H
 
@@ -46,6 +47,15 @@ bool SetChecked(R& field, const ZuObjectRef& def)
         return false;
     CloneInto(field, def);
     return true;
+}
+
+// Delete on each set definition, in order, then each handle emptied: all
+// are deleted before any handle lets its definition go.
+template <class... R>
+void DeleteDefinitions(R&... fields)
+{
+    ((fields.IsValid() ? fields->Delete() : void()), ...);
+    ((fields = R()), ...);
 }
 
 struct GraPaint {

@@ -71,9 +71,7 @@ CGraPolyLine::~CGraPolyLine() {}
 void CGraPolyLine::Delete()
 {
     paint.Delete();
-    if (corner.IsValid())
-        corner->Delete();
-    corner = CCornerDefRef();
+    DeleteDefinitions(corner);
     if (corners.IsValid()) {
         const ZuArrayRef array = corners;
         const unsigned n = array->TotalCount();

@@ -56,15 +56,7 @@ CGraPolyReg::~CGraPolyReg() {}
 void CGraPolyReg::Delete()
 {
     Paint().Delete();
-    if (shape.IsValid())
-        shape->Delete();
-    if (inner.IsValid())
-        inner->Delete();
-    if (outer.IsValid())
-        outer->Delete();
-    shape = CPolyRegDefRef();
-    inner = CCornerDefRef();
-    outer = CCornerDefRef();
+    DeleteDefinitions(shape, inner, outer);
     CGraObject::Delete();
 }
 

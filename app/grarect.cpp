@@ -68,9 +68,7 @@ CGraRect::~CGraRect() {}
 void CGraRect::Delete()
 {
     Paint().Delete();
-    if (corner.IsValid())
-        corner->Delete();
-    corner = CCornerDefRef();
+    DeleteDefinitions(corner);
     CGraObject::Delete();
 }
 

@@ -34,9 +34,7 @@ void PolyPaint::Create()
 void PolyPaint::Delete()
 {
     View().Delete();
-    if (close.IsValid())
-        close->Delete();
-    close = CCloseDefRef();
+    DeleteDefinitions(close);
 }
 
 void PolyPaint::CopyFrom(const PolyPaint& o)
