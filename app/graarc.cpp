@@ -199,11 +199,6 @@ DPoint CGraArc::GetHandlePosition(int n) const
     return RotatePoint(p, centre, inclination);
 }
 
-bool CGraArc::GetHandle(int n, DPoint& out) const
-{
-    return GetShownHandle(n, out);
-}
-
 void CGraArc::SetHandlePosition(int n, const DPoint& at)
 {
     if (n < 0 || n > 6)
@@ -242,11 +237,6 @@ void CGraArc::SetHandlePosition(int n, const DPoint& at)
     }
     }
     ApplyCircle();
-}
-
-void CGraArc::MoveHandle(int n, const DPoint& p)
-{
-    SetHandlePosition(n, p);
 }
 
 bool CGraArc::SaveGeometry(const ChangeRecord&)
@@ -299,12 +289,6 @@ void CGraArc::PlacePoint(const DPoint& p, int flags)
     ConstrainPoint(flags, 1, q);
     radii = DPoint{q.x - centre.x, q.y - centre.y};
     ApplyCircle();
-}
-
-bool CGraArc::DragPoint(const DPoint& p, int flags)
-{
-    PlacePoint(p, flags);
-    return false;
 }
 
 // ---------------------------------------------------------------- properties

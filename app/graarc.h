@@ -45,9 +45,7 @@ public:
     int GetHandleCount() const override;
     int GetHandleType(int n) const override;
     DPoint GetHandlePosition(int n) const override;
-    bool GetHandle(int n, DPoint& out) const override;
     void SetHandlePosition(int n, const DPoint& p) override;
-    void MoveHandle(int n, const DPoint& p) override;
     bool SaveGeometry(const ChangeRecord& change) override;
     bool Transform(const ChangeRecord& change, int flags) override;
     bool AcceptsChange(const ChangeRecord& change) override;
@@ -55,7 +53,6 @@ public:
     bool SetPoints(const DPoint* points, int n) override;
     // The radii from the centre to p.
     void PlacePoint(const DPoint& p, int flags) override;
-    bool DragPoint(const DPoint& p, int flags) override;
 
     // ---- Properties, set directly (no page check, no circle constraint)
     void GetPropertyLayout(int a, int b, int c, int d, int* out) const override;

@@ -238,11 +238,6 @@ DPoint CGraArrow::GetHandlePosition(int n) const
     }
 }
 
-bool CGraArrow::GetHandle(int n, DPoint& out) const
-{
-    return GetShownHandle(n, out);
-}
-
 void CGraArrow::SetHandlePosition(int n, const DPoint& p)
 {
     if (n < 2)
@@ -301,12 +296,6 @@ void CGraArrow::PlacePoint(const DPoint& p, int flags)
     DPoint q = p;
     ConstrainPoint(flags, 1, q);
     end = q;
-}
-
-bool CGraArrow::DragPoint(const DPoint& p, int flags)
-{
-    PlacePoint(p, flags);
-    return false;
 }
 
 void CGraArrow::ConstrainPoint(int flags, int which, DPoint& p) const

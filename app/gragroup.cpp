@@ -158,11 +158,6 @@ DPoint CGraGroup::GetHandlePosition(int n) const
     }
 }
 
-bool CGraGroup::GetHandle(int n, DPoint& out) const
-{
-    return GetShownHandle(n, out);
-}
-
 void CGraGroup::SetHandlePosition(int n, const DPoint& p)
 {
     switch (n) {
@@ -185,11 +180,6 @@ void CGraGroup::SetHandlePosition(int n, const DPoint& p)
     default:
         break;
     }
-}
-
-void CGraGroup::MoveHandle(int n, const DPoint& p)
-{
-    SetHandlePosition(n, p);
 }
 
 void CGraGroup::SelectHandle(int n)
@@ -246,12 +236,6 @@ void CGraGroup::PlacePoint(const DPoint& p, int flags)
     ConstrainPoint(flags, 1, q);
     rect.x2 = q.x;
     rect.y2 = q.y;
-}
-
-bool CGraGroup::DragPoint(const DPoint& p, int flags)
-{
-    PlacePoint(p, flags);
-    return false;
 }
 
 void CGraGroup::ConstrainPoint(int flags, int which, DPoint& p) const

@@ -47,9 +47,7 @@ public:
     int GetHandleCount() const override;
     int GetHandleType(int n) const override;
     DPoint GetHandlePosition(int n) const override;
-    bool GetHandle(int n, DPoint& out) const override;
     void SetHandlePosition(int n, const DPoint& p) override;
-    void MoveHandle(int n, const DPoint& p) override;
     void SelectHandle(int n) override;
     bool IsHandleSelected(int n) const override;
     // Geometric edits go to the members; the rectangle follows at the next
@@ -59,7 +57,6 @@ public:
     bool AcceptsChange(const ChangeRecord& change) override;
     bool SetPoints(const DPoint* points, int n) override;
     void PlacePoint(const DPoint& p, int flags) override;
-    bool DragPoint(const DPoint& p, int flags) override;
 
     // ---- Properties: the centre's X and Y in user coordinates
     int GetPropertyCount() const override;

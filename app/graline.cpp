@@ -195,11 +195,6 @@ DPoint CGraLine::GetHandlePosition(int n) const
     return Ends().Get(n);
 }
 
-bool CGraLine::GetHandle(int n, DPoint& out) const
-{
-    return GetShownHandle(n, out);
-}
-
 void CGraLine::SetHandlePosition(int n, const DPoint& p)
 {
     Ends().Set(n, p);
@@ -253,12 +248,6 @@ void CGraLine::PlacePoint(const DPoint& p, int flags)
     DPoint q = p;
     ConstrainPoint(flags, 1, q);
     end = q;
-}
-
-bool CGraLine::DragPoint(const DPoint& p, int flags)
-{
-    PlacePoint(p, flags);
-    return false;
 }
 
 void CGraLine::ConstrainPoint(int flags, int which, DPoint& p) const

@@ -83,7 +83,6 @@ public:
     int GetHandleCount() const override;
     int GetHandleType(int n) const override;
     DPoint GetHandlePosition(int n) const override;
-    bool GetHandle(int n, DPoint& out) const override;
     void SetHandlePosition(int n, const DPoint& p) override;
     void MoveHandle(int n, const DPoint& p) override;
     void SelectHandle(int n) override;
@@ -95,7 +94,6 @@ public:
     bool SetPoints(const DPoint* points, int n) override;
     // The end at p, constrained by the flags.
     void PlacePoint(const DPoint& p, int flags) override;
-    bool DragPoint(const DPoint& p, int flags) override;
 
     // ---- Properties
     void GetPropertyLayout(int a, int b, int c, int d, int* out) const override;

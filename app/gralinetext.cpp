@@ -107,19 +107,9 @@ DPoint CGraLineText::GetHandlePosition(int n) const
     return Ends().Get(n);
 }
 
-bool CGraLineText::GetHandle(int n, DPoint& out) const
-{
-    return GetShownHandle(n, out);
-}
-
 void CGraLineText::SetHandlePosition(int n, const DPoint& p)
 {
     Ends().Set(n, p);
-}
-
-void CGraLineText::MoveHandle(int n, const DPoint& p)
-{
-    SetHandlePosition(n, p);
 }
 
 void CGraLineText::SelectHandle(int n)
@@ -165,12 +155,6 @@ void CGraLineText::PlacePoint(const DPoint& p, int flags)
     DPoint q = p;
     ConstrainPoint(flags, 1, q);
     end = q;
-}
-
-bool CGraLineText::DragPoint(const DPoint& p, int flags)
-{
-    PlacePoint(p, flags);
-    return false;
 }
 
 void CGraLineText::ConstrainPoint(int flags, int which, DPoint& p) const

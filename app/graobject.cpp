@@ -91,14 +91,21 @@ DPoint CGraObject::GetHandlePosition(int) const
     return DPoint{0.0, 0.0};
 }
 
-bool CGraObject::GetHandle(int, DPoint&) const
+bool CGraObject::GetHandle(int n, DPoint& out) const
 {
-    return false;
+    const int type = GetHandleType(n);
+    if (type == 0 || type == 1)
+        return false;
+    out = GetHandlePosition(n);
+    return true;
 }
 
 void CGraObject::SetHandlePosition(int, const DPoint&) {}
 
-void CGraObject::MoveHandle(int, const DPoint&) {}
+void CGraObject::MoveHandle(int n, const DPoint& p)
+{
+    SetHandlePosition(n, p);
+}
 
 void CGraObject::SelectHandle(int) {}
 
@@ -131,8 +138,9 @@ bool CGraObject::SetPoints(const DPoint*, int)
 
 void CGraObject::PlacePoint(const DPoint&, int) {}
 
-bool CGraObject::DragPoint(const DPoint&, int)
+bool CGraObject::DragPoint(const DPoint& p, int n)
 {
+    PlacePoint(p, n);
     return false;
 }
 
@@ -494,15 +502,6 @@ void CGraObject::DrawCorner(CGraPortRef& port, const DPoint& a, const DPoint& b,
     default:
         break;
     }
-}
-
-bool CGraObject::GetShownHandle(int n, DPoint& out) const
-{
-    const int type = GetHandleType(n);
-    if (type == 0 || type == 1)
-        return false;
-    out = GetHandlePosition(n);
-    return true;
 }
 
 void CGraObject::PaintOutline(CGraPortRef& port, bool fill, bool close,

@@ -3,7 +3,10 @@
 // view, the selection, the undo actions, the attributes and property
 // dialogs and the page renderer reach any object through its 72 operations
 // below, in this order; the base answers "not supported" (false, 0, -1 or
-// an empty value) where a drawing class has nothing to say.
+// an empty value) where a drawing class has nothing to say. GetHandle,
+// MoveHandle and DragPoint go through the object's own handle and point
+// operations, so that a class says only those; without them they too
+// answer nothing.
 //
 // The base keeps the object's node in the document tree, the shown flag
 // (cleared to hide a layer), and the four definitions of the shadow, by
@@ -69,8 +72,11 @@ public:
     virtual int GetHandleCount() const;
     virtual int GetHandleType(int n) const;
     virtual DPoint GetHandlePosition(int n) const;
+    // A handle of a kind other than 0 and 1 (the ones not shown): its
+    // position, true; false for the others (every handle of the base).
     virtual bool GetHandle(int n, DPoint& out) const;
     virtual void SetHandlePosition(int n, const DPoint& p);
+    // SetHandlePosition.
     virtual void MoveHandle(int n, const DPoint& p);
     virtual void SelectHandle(int n);
     virtual bool IsHandleSelected(int n) const;
@@ -80,6 +86,8 @@ public:
     virtual void EmptyHook(int a, int b, int c);
     virtual bool SetPoints(const DPoint* points, int n);
     virtual void PlacePoint(const DPoint& p, int n);
+    // PlacePoint, then false: an object drawn in one drag wants no further
+    // point.
     virtual bool DragPoint(const DPoint& p, int n);
     // True.
     virtual bool CanRemovePoint() const;
@@ -208,10 +216,6 @@ protected:
     // What GetIconId answers: first for variant 0, second for variant 1,
     // -1 for any other.
     static int IconOfVariant(int variant, int first, int second);
-
-    // What GetHandle answers for a class with handles: the position of a
-    // handle of a kind other than 0 and 1 (the ones not shown), true.
-    bool GetShownHandle(int n, DPoint& out) const;
 
     // The passes of an outline through the port; `outline` appends it to
     // whatever the port collects. The stroke is the one set on the port.

@@ -230,11 +230,6 @@ DPoint CGraPolyCurve::GetHandlePosition(int n) const
     return IsHandle(n) ? HandlePoint(n) : DPoint{0.0, 0.0};
 }
 
-bool CGraPolyCurve::GetHandle(int n, DPoint& out) const
-{
-    return GetShownHandle(n, out);
-}
-
 void CGraPolyCurve::SetHandlePosition(int n, const DPoint& p)
 {
     if (IsHandle(n))

@@ -67,7 +67,6 @@ public:
     int GetHandleCount() const override;
     int GetHandleType(int n) const override;
     DPoint GetHandlePosition(int n) const override;
-    bool GetHandle(int n, DPoint& out) const override;
     void SetHandlePosition(int n, const DPoint& p) override;
     // MoveHandleLinked, then the handle's vertex is the chosen one.
     void MoveHandle(int n, const DPoint& p) override;

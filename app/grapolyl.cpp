@@ -288,11 +288,6 @@ DPoint CGraPolyLine::GetHandlePosition(int n) const
     }
 }
 
-bool CGraPolyLine::GetHandle(int n, DPoint& out) const
-{
-    return GetShownHandle(n, out);
-}
-
 void CGraPolyLine::SetHandlePosition(int n, const DPoint& p)
 {
     if (IsHandle(n) && n % 3 == 1)

@@ -61,7 +61,6 @@ public:
     int GetHandleCount() const override;
     int GetHandleType(int n) const override;
     DPoint GetHandlePosition(int n) const override;
-    bool GetHandle(int n, DPoint& out) const override;
     // Sets a vertex; nothing for the corner handles.
     void SetHandlePosition(int n, const DPoint& p) override;
     void MoveHandle(int n, const DPoint& p) override;

@@ -245,11 +245,6 @@ DPoint CGraPolyReg::GetHandlePosition(int n) const
     }
 }
 
-bool CGraPolyReg::GetHandle(int n, DPoint& out) const
-{
-    return GetShownHandle(n, out);
-}
-
 void CGraPolyReg::LimitInsets()
 {
     const double depth = Distance(GetOuterPoint(0), GetInnerPoint(0));
@@ -285,11 +280,6 @@ void CGraPolyReg::SetHandlePosition(int n, const DPoint& p)
         return;
     }
     LimitInsets();
-}
-
-void CGraPolyReg::MoveHandle(int n, const DPoint& p)
-{
-    SetHandlePosition(n, p);
 }
 
 void CGraPolyReg::SelectHandle(int n)
@@ -354,12 +344,6 @@ void CGraPolyReg::PlacePoint(const DPoint& p, int flags)
     DPoint q = p;
     ConstrainPoint(flags, 1, q);
     vertex = q;
-}
-
-bool CGraPolyReg::DragPoint(const DPoint& p, int flags)
-{
-    PlacePoint(p, flags);
-    return false;
 }
 
 void CGraPolyReg::ConstrainPoint(int flags, int which, DPoint& point) const

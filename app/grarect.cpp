@@ -186,11 +186,6 @@ DPoint CGraRect::GetHandlePosition(int n) const
     return DPoint{0.0, 0.0};
 }
 
-bool CGraRect::GetHandle(int n, DPoint& out) const
-{
-    return GetShownHandle(n, out);
-}
-
 void CGraRect::SetHandlePosition(int n, const DPoint& to)
 {
     if (n < 0 || n >= HANDLES)
@@ -244,11 +239,6 @@ void CGraRect::SetHandlePosition(int n, const DPoint& to)
             corner->SetLength(Distance(p, RotatePoint(to, p, -angle)));
         break;
     }
-}
-
-void CGraRect::MoveHandle(int n, const DPoint& to)
-{
-    SetHandlePosition(n, to);
 }
 
 void CGraRect::SelectHandle(int n)
@@ -318,12 +308,6 @@ void CGraRect::PlacePoint(const DPoint& to, int flags)
     DPoint c = to;
     ConstrainPoint(flags, 1, c);
     q = c;
-}
-
-bool CGraRect::DragPoint(const DPoint& to, int flags)
-{
-    PlacePoint(to, flags);
-    return false;
 }
 
 void CGraRect::ConstrainPoint(int flags, int i, DPoint& point) const

@@ -48,11 +48,9 @@ public:
     int GetHandleCount() const override;
     int GetHandleType(int n) const override;
     DPoint GetHandlePosition(int n) const override;
-    bool GetHandle(int n, DPoint& out) const override;
     // The point opposite the handle stays where it is on the page; the
     // side handles move across their side only.
     void SetHandlePosition(int n, const DPoint& p) override;
-    void MoveHandle(int n, const DPoint& p) override;
     void SelectHandle(int n) override;
     bool IsHandleSelected(int n) const override;
     bool SaveGeometry(const ChangeRecord& change) override;
@@ -64,7 +62,6 @@ public:
     bool SetPoints(const DPoint* points, int n) override;
     // Q at p, constrained by the flags.
     void PlacePoint(const DPoint& p, int flags) override;
-    bool DragPoint(const DPoint& p, int flags) override;
 
     // ---- Properties
     void GetPropertyLayout(int a, int b, int c, int d, int* out) const override;

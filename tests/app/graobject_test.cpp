@@ -43,6 +43,10 @@ public:
     int GetHandleCount() const override { return int(handles.size()); }
     int GetHandleType(int n) const override { return handles[size_t(n)].type; }
     DPoint GetHandlePosition(int n) const override { return handles[size_t(n)].p; }
+    void SetHandlePosition(int, const DPoint&) override { moved++; }
+    void PlacePoint(const DPoint&, int flags) override { placed_flags = flags; }
+    int moved = 0;
+    int placed_flags = -1;
     struct Handle {
         int type;
         DPoint p;
@@ -267,6 +271,30 @@ TEST_F(CGraObjectTest, BoxesWidenOnTheShadowsSide)
     EXPECT_EQ(-1.0, box.y1);
     EXPECT_EQ(4.0, box.x2);
     EXPECT_EQ(6.0, box.y2);
+}
+
+TEST_F(CGraObjectTest, HandleAndPointDefaultsGoThroughTheObjectsOwn)
+{
+    // GetHandle shows kinds other than 0 and 1; MoveHandle sets; a drag
+    // places and wants no further point. The bare object has none of them.
+    HandledObjectRef h = Make<HandledObjectRef>();
+    h->handles = {{0, {1, 1}}, {1, {2, 2}}, {2, {3, 4}}, {9, {5, 6}}};
+    const DPoint none{-7, -7};
+    for (int n = 0; n < 4; n++) {
+        DPoint out = none;
+        EXPECT_EQ(n >= 2, h->GetHandle(n, out)) << n;
+        const DPoint want = n >= 2 ? h->handles[size_t(n)].p : none;
+        EXPECT_TRUE(out.x == want.x && out.y == want.y) << n;
+    }
+    h->MoveHandle(2, DPoint{8, 8});
+    EXPECT_EQ(1, h->moved);
+    EXPECT_FALSE(h->DragPoint(DPoint{9, 9}, 2));
+    EXPECT_EQ(2, h->placed_flags);
+    CGraObjectRef bare = Make<CGraObjectRef>();
+    DPoint out = none;
+    EXPECT_FALSE(bare->GetHandle(0, out));
+    EXPECT_EQ(none.x, out.x);
+    EXPECT_FALSE(bare->DragPoint(DPoint{1, 1}, 0));
 }
 
 TEST_F(CGraObjectTest, CornersAreDrawnByKind)
