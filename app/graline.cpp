@@ -31,12 +31,6 @@ const GraProperty kProperties[CGraLine::PROPERTIES] = {
 
 const GraPropertyTable kTable{kProperties, GraPropertyTable::WITHOUT_OPTIONS};
 
-// The angle at r from the horizontal ray to c.
-double Inclination(const DPoint& r, const DPoint& c)
-{
-    return AngleBetween(r, DPoint{r.x + 100.0, r.y}, c);
-}
-
 } // namespace
 
 DPoint LineEnds::Get(int n) const
@@ -370,10 +364,10 @@ bool CGraLine::SetLineProperty(DPoint& start, DPoint& end, int& chosen, int n, d
         c.y = r.y + value;
         break;
     case 7:
-        c = RotatePoint(DPoint{r.x + value, r.y}, r, Inclination(r, c));
+        c = PolarPoint(r, value, Inclination(r, c));
         break;
     default:
-        c = RotatePoint(DPoint{r.x + Distance(r, c), r.y}, r, value);
+        c = PolarPoint(r, Distance(r, c), value);
         break;
     }
     if (s.x == e.x && s.y == e.y)

@@ -22,12 +22,6 @@ bool IsValueCode(double code)
     return code == 11.0 || code == 12.0 || code == 13.0 || code == 50.0;
 }
 
-// The point at distance d from p in direction a.
-DPoint Towards(const DPoint& p, double d, double a)
-{
-    return RotatePoint(DPoint{p.x + d, p.y}, p, a);
-}
-
 } // namespace
 
 CGraPath::CGraPath()
@@ -285,32 +279,32 @@ bool CGraPath::NextQuad(double step, double width, double angle, bool bend, bool
     const double half = width / 2.0;
     if (!bend) {
         const double phi = absolute ? angle : theta0 + angle;
-        const DPoint back = Towards(p, step / 2.0, phi + PI);
-        const DPoint front = Towards(back, step, phi);
-        c1 = Towards(back, half, phi + HALF_PI);
-        c4 = Towards(back, half, phi - HALF_PI);
-        c2 = Towards(front, half, phi + HALF_PI);
-        c3 = Towards(front, half, phi - HALF_PI);
+        const DPoint back = PolarPoint(p, step / 2.0, phi + PI);
+        const DPoint front = PolarPoint(back, step, phi);
+        c1 = PolarPoint(back, half, phi + HALF_PI);
+        c4 = PolarPoint(back, half, phi - HALF_PI);
+        c2 = PolarPoint(front, half, phi + HALF_PI);
+        c3 = PolarPoint(front, half, phi - HALF_PI);
         direction = theta0;
         NextStep(step, extend);
         return true;
     }
     if (walk_index == 0 && piece_offset == 0.0 && piece_parameter == 0.0) {
-        p = Towards(p, step / 2.0, theta0 + PI);
+        p = PolarPoint(p, step / 2.0, theta0 + PI);
         step /= 2.0;
     }
-    c1 = Towards(p, half, theta0 + HALF_PI);
-    c4 = Towards(p, half, theta0 - HALF_PI);
+    c1 = PolarPoint(p, half, theta0 + HALF_PI);
+    c4 = PolarPoint(p, half, theta0 - HALF_PI);
     NextStep(step, extend);
     DPoint q;
     double theta1;
     if (!GetWalkPoint(q, theta1)) {
         theta1 = theta0;
-        q = Towards(p, step, theta0);
+        q = PolarPoint(p, step, theta0);
     }
     direction = theta1;
-    c2 = Towards(q, half, theta1 + HALF_PI);
-    c3 = Towards(q, half, theta1 - HALF_PI);
+    c2 = PolarPoint(q, half, theta1 + HALF_PI);
+    c3 = PolarPoint(q, half, theta1 - HALF_PI);
     if (absolute)
         angle -= Abs((theta0 + theta1) * 0.5);
     if (angle != 0.0) {

@@ -37,12 +37,6 @@ bool Same(const DPoint& a, const DPoint& b)
     return a.x == b.x && a.y == b.y;
 }
 
-// The inclination of x seen from p against the horizontal.
-double Inclination(const DPoint& p, const DPoint& x)
-{
-    return AngleBetween(p, DPoint{p.x + 100.0, p.y}, x);
-}
-
 // One palette entry: icon, style, state, -2.
 int* Entry(int* out, int icon, int style = 0, int state = 0)
 {
@@ -486,19 +480,16 @@ bool CGraPolyCurve::SetPropertyValue(int n, double value)
         break;
     }
     case 5:
-        MoveHandleLinked(base,
-                         RotatePoint(DPoint{v.p.x + value, v.p.y}, v.p, Inclination(v.p, v.s1)));
+        MoveHandleLinked(base, PolarPoint(v.p, value, Inclination(v.p, v.s1)));
         break;
     case 6:
-        MoveHandleLinked(base, RotatePoint(DPoint{v.p.x + Distance(v.p, v.s1), v.p.y}, v.p, value));
+        MoveHandleLinked(base, PolarPoint(v.p, Distance(v.p, v.s1), value));
         break;
     case 7:
-        MoveHandleLinked(base + 2,
-                         RotatePoint(DPoint{v.p.x + value, v.p.y}, v.p, Inclination(v.p, v.s2)));
+        MoveHandleLinked(base + 2, PolarPoint(v.p, value, Inclination(v.p, v.s2)));
         break;
     default:
-        MoveHandleLinked(base + 2,
-                         RotatePoint(DPoint{v.p.x + Distance(v.p, v.s2), v.p.y}, v.p, value));
+        MoveHandleLinked(base + 2, PolarPoint(v.p, Distance(v.p, v.s2), value));
         break;
     }
     return true;

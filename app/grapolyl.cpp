@@ -35,11 +35,6 @@ const GraProperty kProperties[CGraPolyLine::PROPERTIES] = {
 
 const GraPropertyTable kTable{kProperties, GraPropertyTable::WITH_OPTIONS};
 
-double Inclination(const DPoint& p, const DPoint& x)
-{
-    return AngleBetween(p, DPoint{p.x + 100.0, p.y}, x);
-}
-
 int* Entry(int* out, int icon)
 {
     *out++ = icon;
@@ -531,24 +526,21 @@ bool CGraPolyLine::SetPropertyValue(int n, double value)
         MoveHandleLinked(3 * chosen + 1, UserToPagePoint(DPoint{PageToUserPoint(v).x, value}));
         break;
     case 5:
-        MoveHandleLinked(3 * prev + 1,
-                         RotatePoint(DPoint{v.x + value, v.y}, v, Inclination(v, pp)));
+        MoveHandleLinked(3 * prev + 1, PolarPoint(v, value, Inclination(v, pp)));
         break;
     case 6:
-        MoveHandleLinked(3 * prev + 1, RotatePoint(DPoint{v.x + Distance(v, pp), v.y}, v, value));
+        MoveHandleLinked(3 * prev + 1, PolarPoint(v, Distance(v, pp), value));
         break;
     case 7:
-        MoveHandleLinked(3 * next + 1,
-                         RotatePoint(DPoint{v.x + value, v.y}, v, Inclination(v, np)));
+        MoveHandleLinked(3 * next + 1, PolarPoint(v, value, Inclination(v, np)));
         break;
     case 8:
-        MoveHandleLinked(3 * next + 1, RotatePoint(DPoint{v.x + Distance(v, np), v.y}, v, value));
+        MoveHandleLinked(3 * next + 1, PolarPoint(v, Distance(v, np), value));
         break;
     default: {
         const double length = value < 0.0 ? 0.0 : value;
         const DPoint entry = GetCornerEntry(chosen);
-        MoveHandleLinked(3 * chosen,
-                         RotatePoint(DPoint{v.x + length, v.y}, v, Inclination(v, entry)));
+        MoveHandleLinked(3 * chosen, PolarPoint(v, length, Inclination(v, entry)));
         break;
     }
     }

@@ -421,11 +421,11 @@ bool CGraPolyReg::SetPropertyValue(int n, double v)
     case 2: {
         double a = 0.0;
         GetPropertyValue(3, a);
-        w = RotatePoint(DPoint{centre.x + v, centre.y}, centre, a);
+        w = PolarPoint(centre, v, a);
         break;
     }
     case 3:
-        w = RotatePoint(DPoint{centre.x + Distance(centre, vertex), centre.y}, centre, v);
+        w = PolarPoint(centre, Distance(centre, vertex), v);
         break;
     case 4:
         // The definition keeps the count within 3 .. 50.

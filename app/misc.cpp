@@ -289,6 +289,16 @@ double AngleBetween(const DPoint& centre, const DPoint& a, const DPoint& b)
     return angle;
 }
 
+double Inclination(const DPoint& p, const DPoint& x)
+{
+    return AngleBetween(p, DPoint{p.x + 100.0, p.y}, x);
+}
+
+DPoint PolarPoint(const DPoint& p, double d, double angle)
+{
+    return RotatePoint(DPoint{p.x + d, p.y}, p, angle);
+}
+
 bool LineIntersection(const DPoint& p0, const DPoint& p1, const DPoint& p2, const DPoint& p3,
                       DPoint& out)
 {

@@ -134,6 +134,11 @@ DPoint RotatePoint(const DPoint& p, const DPoint& centre, double angle);
 // The angle about the centre from a to b, 0 .. 2 pi; 0.0 when a or b is the
 // centre.
 double AngleBetween(const DPoint& centre, const DPoint& a, const DPoint& b);
+// The angle at p from the horizontal ray to x, as AngleBetween measures it.
+double Inclination(const DPoint& p, const DPoint& x);
+// The point at the distance from p in the direction of the angle: the
+// point d to the right of p turned about p.
+DPoint PolarPoint(const DPoint& p, double d, double angle);
 // The crossing of the lines p0-p1 and p2-p3 (both unbounded); false, out
 // unchanged, when they are parallel or a line has no length.
 bool LineIntersection(const DPoint& p0, const DPoint& p1, const DPoint& p2, const DPoint& p3,
