@@ -37,16 +37,6 @@ bool Same(const DPoint& a, const DPoint& b)
     return a.x == b.x && a.y == b.y;
 }
 
-// One palette entry: icon, style, state, -2.
-int* Entry(int* out, int icon, int style = 0, int state = 0)
-{
-    *out++ = icon;
-    *out++ = style;
-    *out++ = state;
-    *out++ = -2;
-    return out;
-}
-
 // Samples of the nearest-point search on a segment.
 const int kNearestSteps = 1000;
 
@@ -330,36 +320,30 @@ void CGraPolyCurve::GetPropertyLayout(int handle, int segment, int, int, int* ou
 {
     if (out == nullptr)
         return;
-    out = Entry(out, 8);
-    *out++ = -6;
+    out = BeginPalette(out);
     bool wrote = false;
     if (segment != -1 && IsSegment(segment)) {
-        out = Entry(out, CMD_ADD);
+        out = PaletteEntry(out, CMD_ADD);
         *out++ = -3;
         const CurveVertex& a = vertices[segment];
         const CurveVertex& b = vertices[NextIndex(segment)];
         if (!(Same(a.s2, a.p) && Same(b.s1, b.p)))
-            out = Entry(out, CMD_STRAIGHT);
-        out = Entry(out, CMD_CURVE);
+            out = PaletteEntry(out, CMD_STRAIGHT);
+        out = PaletteEntry(out, CMD_CURVE);
         wrote = true;
     }
     if (handle != -1 && IsHandle(handle)) {
         const int mode = vertices[handle / 3].mode;
-        out = Entry(out, CMD_SYMMETRIC, 4, mode == MODE_SYMMETRIC ? 1 : 0);
-        out = Entry(out, CMD_SMOOTH, 4, mode == MODE_SMOOTH ? 1 : 0);
-        out = Entry(out, CMD_ANGULAR, 4, mode == MODE_ANGULAR ? 1 : 0);
+        out = PaletteEntry(out, CMD_SYMMETRIC, 4, mode == MODE_SYMMETRIC ? 1 : 0);
+        out = PaletteEntry(out, CMD_SMOOTH, 4, mode == MODE_SMOOTH ? 1 : 0);
+        out = PaletteEntry(out, CMD_ANGULAR, 4, mode == MODE_ANGULAR ? 1 : 0);
         if (count > 2 && handle % 3 == 1) {
             *out++ = -3;
-            out = Entry(out, CMD_REMOVE);
+            out = PaletteEntry(out, CMD_REMOVE);
         }
         wrote = true;
     }
-    if (wrote)
-        *out++ = -6;
-    out = Entry(out, 30);
-    *out++ = -3;
-    out = Entry(out, 78);
-    *out = -1;
+    EndPalette(out, wrote);
 }
 
 void CGraPolyCurve::EditPoints(int handle, int segment, const DPoint& point, int command)

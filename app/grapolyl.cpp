@@ -35,15 +35,6 @@ const GraProperty kProperties[CGraPolyLine::PROPERTIES] = {
 
 const GraPropertyTable kTable{kProperties, GraPropertyTable::WITH_OPTIONS};
 
-int* Entry(int* out, int icon)
-{
-    *out++ = icon;
-    *out++ = 0;
-    *out++ = 0;
-    *out++ = -2;
-    return out;
-}
-
 // A clone of the definition (the same object when shared); none for none.
 CCornerDefRef CloneCorner(const ZuObjectRef& def)
 {
@@ -390,23 +381,17 @@ void CGraPolyLine::GetPropertyLayout(int handle, int segment, int, int, int* out
 {
     if (out == nullptr)
         return;
-    out = Entry(out, 8);
-    *out++ = -6;
+    out = BeginPalette(out);
     bool wrote = false;
     if (segment != -1 && IsSegment(segment)) {
-        out = Entry(out, CMD_ADD);
+        out = PaletteEntry(out, CMD_ADD);
         wrote = true;
     }
     if (handle != -1 && IsHandle(handle) && count >= 3 && handle % 3 == 1) {
-        out = Entry(out, CMD_REMOVE);
+        out = PaletteEntry(out, CMD_REMOVE);
         wrote = true;
     }
-    if (wrote)
-        *out++ = -6;
-    out = Entry(out, 30);
-    *out++ = -3;
-    out = Entry(out, 78);
-    *out = -1;
+    EndPalette(out, wrote);
 }
 
 void CGraPolyLine::EditPoints(int handle, int segment, const DPoint& point, int command)

@@ -1,7 +1,5 @@
 #include "app/graprops.h"
 
-#include <cstring>
-
 #include "app/misc.h"
 #include "si/classfactory.h"
 
@@ -66,11 +64,36 @@ bool GraPropertyTable::Option(int n, int& out) const
     return true;
 }
 
+int* PaletteEntry(int* out, int icon, int style, int state)
+{
+    *out++ = icon;
+    *out++ = style;
+    *out++ = state;
+    *out++ = -2;
+    return out;
+}
+
+int* BeginPalette(int* out)
+{
+    out = PaletteEntry(out, 8);
+    *out++ = -6;
+    return out;
+}
+
+void EndPalette(int* out, bool ownEntries)
+{
+    if (ownEntries)
+        *out++ = -6;
+    out = PaletteEntry(out, 30);
+    *out++ = -3;
+    out = PaletteEntry(out, 78);
+    *out = -1;
+}
+
 void SetPlainLayout(int* out)
 {
-    static const int layout[] = {8, 0, 0, -2, -6, 30, 0, 0, -2, -3, 78, 0, 0, -2, -1};
     if (out != nullptr)
-        std::memcpy(out, layout, sizeof layout);
+        EndPalette(BeginPalette(out), false);
 }
 
 void SetLabel(ZuStringRef& out, const char* text)

@@ -7,8 +7,12 @@
 // it was. A table without options (its rows hold -1 there) answers every
 // option question as an object without properties does: -1, false.
 //
-// SetPlainLayout writes the palette of an object that has no point
-// commands (LAYOUT_WORDS, 15 words).
+// A palette is words: entries of icon, style, state and -2, with -6 and -3
+// between groups and -1 at the end. Every object's opens with entry 8 and
+// closes with entries 30 and 78; BeginPalette and EndPalette write those,
+// EndPalette with the -6 that follows an object's own entries when it
+// wrote any. SetPlainLayout writes the palette of an object that has no
+// point commands (LAYOUT_WORDS, 15 words).
 //
 // SetLabel puts a text into a caller's string (a new one when it has none);
 // SetDebugText makes the one line of the debugging trace out of labelled
@@ -57,6 +61,10 @@ private:
     bool options;
 };
 
+// One entry; the place after it.
+int* PaletteEntry(int* out, int icon, int style = 0, int state = 0);
+int* BeginPalette(int* out);
+void EndPalette(int* out, bool ownEntries);
 void SetPlainLayout(int* out);
 
 void SetLabel(ZuStringRef& out, const char* text);
