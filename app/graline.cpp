@@ -5,6 +5,7 @@
 
 #include "app/graport.h"
 #include "app/graprops.h"
+#include "app/polychain.h"
 #include "si/classfactory.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
@@ -331,8 +332,7 @@ bool CGraLine::SetLineProperty(DPoint& start, DPoint& end, int& chosen, int n, d
     if (!kTable.Has(n) || !std::isfinite(value))
         return false;
     if (n == 2) {
-        const double v = std::trunc(value) - 1.0;
-        chosen = v < -1.0 ? -1 : v > 1.0 ? 1 : int(v);
+        chosen = PointOfNumber(value, 2);
         return true;
     }
     if (n >= 3 && chosen == -1)

@@ -444,8 +444,7 @@ bool CGraPolyCurve::SetPropertyValue(int n, double value)
         return chosen >= 0 && chosen < count;
     }
     if (n == 2) {
-        const double v = std::trunc(value) - 1.0;
-        chosen = v < -1.0 ? -1 : v > double(count - 1) ? count - 1 : int(v);
+        chosen = PointOfNumber(value, count);
         return chosen >= 0;
     }
     if (chosen < 0 || chosen >= count)
@@ -617,10 +616,7 @@ bool CGraPolyCurve::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int
 
 int CGraPolyCurve::HitTestSegment(CGraPortRef& port, const DPoint& p, double zoom, int)
 {
-    if (!IsPointInRect(p, box))
-        return -1;
-    paint.SetStroke(port);
-    return HitSegment(port, p, zoom, count, paint.IsClosed(), [&](int i, int j) {
+    return HitSegment(port, paint.View(), box, p, zoom, count, paint.IsClosed(), [&](int i, int j) {
         port->DrawCurve(vertices[i].p, vertices[i].s2, vertices[j].s1, vertices[j].p);
     });
 }

@@ -492,8 +492,7 @@ bool CGraPolyLine::SetPropertyValue(int n, double value)
         return IsVertex(chosen);
     }
     if (n == 2) {
-        const double v = std::trunc(value) - 1.0;
-        chosen = v < -1.0 ? -1 : v > double(count - 1) ? count - 1 : int(v);
+        chosen = PointOfNumber(value, count);
         return chosen >= 0;
     }
     if (!IsVertex(chosen))
@@ -726,10 +725,7 @@ bool CGraPolyLine::HitTest(CGraPortRef& port, const DPoint& p, double zoom, int 
 
 int CGraPolyLine::HitTestSegment(CGraPortRef& port, const DPoint& p, double zoom, int)
 {
-    if (!IsPointInRect(p, box))
-        return -1;
-    paint.SetStroke(port);
-    return HitSegment(port, p, zoom, count, paint.IsClosed(),
+    return HitSegment(port, paint.View(), box, p, zoom, count, paint.IsClosed(),
                       [&](int i, int j) { port->DrawLine(vertices[i].p, vertices[j].p); });
 }
 

@@ -20,9 +20,13 @@ void DrawVertexCross(CGraPortRef& port, const DPoint& p)
     port->DrawLine(DPoint{p.x + 20.0, p.y - 20.0}, DPoint{p.x - 20.0, p.y + 20.0});
 }
 
-int HitSegment(CGraPortRef& port, const DPoint& p, double zoom, int count, bool closed,
+int HitSegment(CGraPortRef& port, const GraPaint& stroke, const DRect& box, const DPoint& p,
+               double zoom, int count, bool closed,
                const std::function<void(int i, int j)>& segment)
 {
+    if (!IsPointInRect(p, box))
+        return -1;
+    stroke.SetStroke(port);
     for (int i = 0; i + 1 < count; i++) {
         port->BeginHitTest();
         segment(i, i + 1);
@@ -36,6 +40,12 @@ int HitSegment(CGraPortRef& port, const DPoint& p, double zoom, int count, bool 
             return count - 1;
     }
     return -1;
+}
+
+int PointOfNumber(double value, int count)
+{
+    const double v = std::trunc(value) - 1.0;
+    return v < -1.0 ? -1 : v > double(count - 1) ? count - 1 : int(v);
 }
 
 int RestoreVertexCount(const ZuStorageRef& s, int max)

@@ -10,9 +10,11 @@
 #ifndef LUMBRA_APP_POLYCHAIN_H
 #define LUMBRA_APP_POLYCHAIN_H
 
+#include <cmath>
 #include <cstring>
 #include <functional>
 
+#include "app/grapaint.h"
 #include "app/misc.h"
 #include "si/string.h"
 
@@ -142,11 +144,16 @@ struct VertexChain {
 void SetVertexDebugText(ZuStringRef& out, int count);
 // The cross that marks a lone vertex in the outline modes.
 void DrawVertexCross(CGraPortRef& port, const DPoint& p);
-// The first of count segments that p hits with the stroke set on the port
-// (the closing one, count - 1, only when closed); -1 none. `segment` draws
-// the segment from vertex i to vertex j.
-int HitSegment(CGraPortRef& port, const DPoint& p, double zoom, int count, bool closed,
+// -1 for a p outside the object's box. Else the stroke set on the port,
+// and the first of count segments that p hits (the closing one, count - 1,
+// only when closed); -1 none. `segment` draws the segment from vertex i to
+// vertex j.
+int HitSegment(CGraPortRef& port, const GraPaint& stroke, const DRect& box, const DPoint& p,
+               double zoom, int count, bool closed,
                const std::function<void(int i, int j)>& segment);
+// The index of the point numbered value from 1 ("Choix point", its whole
+// part), cut to the last of count; -1 below 1.
+int PointOfNumber(double value, int count);
 // The count of a stored vertex table, then the repeat; a count outside
 // 0 .. max is refused with the stream error.
 int RestoreVertexCount(const ZuStorageRef& s, int max);
