@@ -3,7 +3,6 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 
 #include "app/graline.h"
 #include "app/graport.h"
@@ -422,9 +421,7 @@ bool CGraArc::GetDebugText(ZuStringRef& out) const
 
 void CGraArc::GetDefinitionKinds(int* out) const
 {
-    static const int kinds[] = {10, 11, 12, 15, 20, 21, 22, 25, 51, 100, 102, 101, 105, 0};
-    if (out != nullptr)
-        std::memcpy(out, kinds, sizeof kinds);
+    SetKinds(out, {10, 11, 12, 15, 20, 21, 22, 25, 51, 100, 102, 101, 105, 0});
 }
 
 int CGraArc::GetEditMode() const

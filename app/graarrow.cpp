@@ -1,7 +1,5 @@
 #include "app/graarrow.h"
 
-#include <cstring>
-
 #include "app/graline.h"
 #include "app/graport.h"
 #include "app/graprops.h"
@@ -335,9 +333,7 @@ bool CGraArrow::GetDebugText(ZuStringRef& out) const
 
 void CGraArrow::GetDefinitionKinds(int* out) const
 {
-    static const int kinds[] = {10, 11, 12, 15, 40, 41, 100, 101, 105, 0};
-    if (out != nullptr)
-        std::memcpy(out, kinds, sizeof kinds);
+    SetKinds(out, {10, 11, 12, 15, 40, 41, 100, 101, 105, 0});
 }
 
 int CGraArrow::GetEditMode() const

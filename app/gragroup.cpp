@@ -349,10 +349,7 @@ bool CGraGroup::GetDebugText(ZuStringRef& out) const
 
 void CGraGroup::GetDefinitionKinds(int* out) const
 {
-    static const int kinds[] = {10, 15,  20,  25,  30,  31,  40,  41,  50,
-                                51, 100, 101, 105, 120, 125, 126, 127, 0};
-    if (out != nullptr)
-        std::memcpy(out, kinds, sizeof kinds);
+    SetKinds(out, {10, 15, 20, 25, 30, 31, 40, 41, 50, 51, 100, 101, 105, 120, 125, 126, 127, 0});
 }
 
 int CGraGroup::GetEditMode() const

@@ -1,7 +1,6 @@
 #include "app/graline.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "app/graport.h"
 #include "app/graprops.h"
@@ -421,9 +420,7 @@ bool CGraLine::GetDebugText(ZuStringRef& out) const
 
 void CGraLine::GetDefinitionKinds(int* out) const
 {
-    static const int kinds[] = {10, 11, 12, 15, 100, 101, 105, 0};
-    if (out != nullptr)
-        std::memcpy(out, kinds, sizeof kinds);
+    SetKinds(out, {10, 11, 12, 15, 100, 101, 105, 0});
 }
 
 int CGraLine::GetEditMode() const

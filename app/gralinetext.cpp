@@ -479,9 +479,7 @@ bool CGraLineText::GetDebugText(ZuStringRef& out) const
 
 void CGraLineText::GetDefinitionKinds(int* out) const
 {
-    static const int kinds[] = {100, 101, 105, 120, 125, 126, 127, 0};
-    if (out != nullptr)
-        std::memcpy(out, kinds, sizeof kinds);
+    SetKinds(out, {100, 101, 105, 120, 125, 126, 127, 0});
 }
 
 int CGraLineText::GetEditMode() const

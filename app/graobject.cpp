@@ -310,8 +310,7 @@ bool CGraObject::GetDebugText(ZuStringRef&) const
 
 void CGraObject::GetDefinitionKinds(int* out) const
 {
-    if (out != nullptr)
-        out[0] = 0;
+    SetKinds(out, {0});
 }
 
 int CGraObject::GetEditMode() const

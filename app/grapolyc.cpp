@@ -1,7 +1,6 @@
 #include "app/grapolyc.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "app/graport.h"
 #include "app/polychain.h"
@@ -507,9 +506,7 @@ bool CGraPolyCurve::GetDebugText(ZuStringRef& out) const
 
 void CGraPolyCurve::GetDefinitionKinds(int* out) const
 {
-    static const int kinds[] = {10, 11, 12, 15, 18, 20, 21, 22, 25, 100, 102, 101, 105, 0};
-    if (out != nullptr)
-        std::memcpy(out, kinds, sizeof kinds);
+    SetKinds(out, {10, 11, 12, 15, 18, 20, 21, 22, 25, 100, 102, 101, 105, 0});
 }
 
 int CGraPolyCurve::GetEditMode() const

@@ -1,7 +1,6 @@
 #include "app/grapolyl.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "app/graport.h"
 #include "app/polychain.h"
@@ -574,9 +573,7 @@ bool CGraPolyLine::GetDebugText(ZuStringRef& out) const
 
 void CGraPolyLine::GetDefinitionKinds(int* out) const
 {
-    static const int kinds[] = {10, 11, 12, 15, 18, 20, 21, 22, 25, 30, 100, 102, 101, 105, 0};
-    if (out != nullptr)
-        std::memcpy(out, kinds, sizeof kinds);
+    SetKinds(out, {10, 11, 12, 15, 18, 20, 21, 22, 25, 30, 100, 102, 101, 105, 0});
 }
 
 int CGraPolyLine::GetEditMode() const

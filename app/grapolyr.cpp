@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 
 #include "app/graport.h"
 #include "app/graprops.h"
@@ -503,9 +502,7 @@ bool CGraPolyReg::GetDebugText(ZuStringRef& out) const
 
 void CGraPolyReg::GetDefinitionKinds(int* out) const
 {
-    static const int kinds[] = {10, 11, 12, 15, 20, 21, 22, 25, 30, 31, 50, 100, 102, 101, 105, 0};
-    if (out != nullptr)
-        std::memcpy(out, kinds, sizeof kinds);
+    SetKinds(out, {10, 11, 12, 15, 20, 21, 22, 25, 30, 31, 50, 100, 102, 101, 105, 0});
 }
 
 int CGraPolyReg::GetEditMode() const

@@ -96,6 +96,14 @@ void SetPlainLayout(int* out)
         EndPalette(BeginPalette(out), false);
 }
 
+void SetKinds(int* out, std::initializer_list<int> kinds)
+{
+    if (out == nullptr)
+        return;
+    for (int kind : kinds)
+        *out++ = kind;
+}
+
 void SetLabel(ZuStringRef& out, const char* text)
 {
     if (out.IsInvalid())

@@ -67,6 +67,9 @@ int* BeginPalette(int* out);
 void EndPalette(int* out, bool ownEntries);
 void SetPlainLayout(int* out);
 
+// What GetDefinitionKinds writes: the kinds, in order, ending with 0.
+void SetKinds(int* out, std::initializer_list<int> kinds);
+
 void SetLabel(ZuStringRef& out, const char* text);
 
 // One labelled number of a debugging text.

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 
 #include "app/graport.h"
 #include "app/graprops.h"
@@ -493,9 +492,7 @@ bool CGraRect::GetDebugText(ZuStringRef& out) const
 
 void CGraRect::GetDefinitionKinds(int* out) const
 {
-    static const int kinds[] = {10, 11, 12, 15, 20, 21, 22, 25, 30, 100, 102, 101, 105, 0};
-    if (out != nullptr)
-        std::memcpy(out, kinds, sizeof kinds);
+    SetKinds(out, {10, 11, 12, 15, 20, 21, 22, 25, 30, 100, 102, 101, 105, 0});
 }
 
 int CGraRect::GetEditMode() const
