@@ -151,6 +151,9 @@ struct ZuMemZone::FitBins {
     uint32_t* positions; // per header index: its entry's place in its heap
     size_t position_count;
     int64_t next_seq;
+    // The bin of the last pick (small bin number, or kFitSmallBins plus the
+    // large bin's place), so that taking the pick out needs no lookup.
+    uint32_t picked_bin;
 
     static bool Before(const Entry& a, const Entry& b)
     {
@@ -230,6 +233,32 @@ struct ZuMemZone::FitBins {
             }
         }
         return removed;
+    }
+
+    // Takes the first entry of the last pick's bin; gives its sequence number.
+    int64_t TakePicked()
+    {
+        if (picked_bin < kFitSmallBins) {
+            unsigned bin = picked_bin;
+            Heap& heap = small[bin];
+            Entry entry = RemoveAt(heap, 0);
+            if (heap.count == 0) {
+                words[bin / 64] &= ~(1ull << (bin % 64));
+                if (words[bin / 64] == 0) {
+                    summary &= ~(1ull << (bin / 64));
+                }
+            }
+            return entry.seq;
+        }
+        uint32_t at = picked_bin - kFitSmallBins;
+        Heap& heap = large[at].heap;
+        Entry entry = RemoveAt(heap, 0);
+        if (heap.count == 0) {
+            std::free(heap.items);
+            std::memmove(&large[at], &large[at + 1], (large_count - at - 1) * sizeof(Large));
+            large_count--;
+        }
+        return entry.seq;
     }
 
     // The first large bin whose size is at least `size`.
@@ -563,6 +592,7 @@ ZuMemZone::CutFromBuffers(unsigned rounded, Header* header, unsigned line, const
     BufferHeader* buffer = nullptr;
     ChunkHeader* best =
         fit_bins != nullptr ? PickBestFit(rounded, buffer) : WalkBestFit(rounded, buffer);
+    bool picked = best != nullptr;
     if (best == nullptr) {
         size_t want = rounded > min_buffer_size ? rounded : min_buffer_size;
         buffer = NewBuffer(want, line, file);
@@ -573,7 +603,7 @@ ZuMemZone::CutFromBuffers(unsigned rounded, Header* header, unsigned line, const
         best = buffer->first_chunk;
     }
     // What is left of the chunk keeps its place in the bins' order.
-    int64_t seq = fit_bins != nullptr ? FitTake(best) : 0;
+    int64_t seq = fit_bins == nullptr ? 0 : picked ? fit_bins->TakePicked() : FitTake(best);
     ChunkHeader* rest = nullptr;
     size_t old_size = best->size;
     if (old_size > rounded) {
@@ -594,16 +624,23 @@ ZuMemZone::CutFromBuffers(unsigned rounded, Header* header, unsigned line, const
             buffer->first_chunk = front;
         }
         best->prev = front;
-        front->prev_free = best->prev_free;
-        front->next_free = best;
-        if (best->prev_free != nullptr) {
-            best->prev_free->next_free = front;
-        } else {
-            buffer->first_free = front;
-        }
-        best->prev_free = front;
         if (best->next == nullptr) {
-            // The last chunk of its buffer: the block is cut from its end.
+            // The last chunk of its buffer: the block is cut from its end,
+            // and the part in front takes the chunk's place in the free list.
+            front->prev_free = best->prev_free;
+            front->next_free = best->next_free;
+            if (best->prev_free != nullptr) {
+                best->prev_free->next_free = front;
+            } else {
+                buffer->first_free = front;
+            }
+            if (best->next_free != nullptr) {
+                best->next_free->prev_free = front;
+            } else {
+                buffer->last_free = front;
+            }
+            best->next_free = nullptr;
+            best->prev_free = nullptr;
             front->kind = HEADER_FREE_CHUNK;
             front->address = best->address;
             front->size = old_size - rounded;
@@ -612,6 +649,8 @@ ZuMemZone::CutFromBuffers(unsigned rounded, Header* header, unsigned line, const
             chunk = best;
             rest = front;
         } else {
+            // The block is the front part; the chunk keeps its place in the
+            // free list, and the block never enters it.
             front->address = best->address;
             front->size = rounded;
             best->address += rounded;
@@ -625,20 +664,20 @@ ZuMemZone::CutFromBuffers(unsigned rounded, Header* header, unsigned line, const
     } else {
         DeleteHeader(header);
         chunk = best;
+        // The block leaves the free list.
+        if (chunk->prev_free != nullptr) {
+            chunk->prev_free->next_free = chunk->next_free;
+        } else {
+            buffer->first_free = chunk->next_free;
+        }
+        if (chunk->next_free != nullptr) {
+            chunk->next_free->prev_free = chunk->prev_free;
+        } else {
+            buffer->last_free = chunk->prev_free;
+        }
+        chunk->next_free = nullptr;
+        chunk->prev_free = nullptr;
     }
-    // The block leaves the free list.
-    if (chunk->prev_free != nullptr) {
-        chunk->prev_free->next_free = chunk->next_free;
-    } else {
-        buffer->first_free = chunk->next_free;
-    }
-    if (chunk->next_free != nullptr) {
-        chunk->next_free->prev_free = chunk->prev_free;
-    } else {
-        buffer->last_free = chunk->prev_free;
-    }
-    chunk->next_free = nullptr;
-    chunk->prev_free = nullptr;
     free_bytes -= rounded;
     if (old_size == buffer->largest_hole) {
         UpdateFreeHole(buffer);
@@ -812,13 +851,16 @@ ZuMemZone::ChunkHeader* ZuMemZone::PickBestFit(size_t size, BufferHeader*& buffe
             }
         }
         if (bits != 0) {
-            heap = &fit.small[word * 64 + static_cast<unsigned>(__builtin_ctzll(bits))];
+            fit.picked_bin = word * 64 + static_cast<unsigned>(__builtin_ctzll(bits));
+            heap = &fit.small[fit.picked_bin];
         } else if (fit.large_count > 0) {
+            fit.picked_bin = kFitSmallBins;
             heap = &fit.large[0].heap;
         }
     } else {
         uint32_t at = fit.LargeFrom(size);
         if (at < fit.large_count) {
+            fit.picked_bin = kFitSmallBins + at;
             heap = &fit.large[at].heap;
         }
     }
