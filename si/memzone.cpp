@@ -287,9 +287,9 @@ ZuMemZone::ZuMemZone()
       alloc_pattern(0), free_pattern(0), alloc_counts(), more_count(0), all_count(0),
       min_buffer_size(16384), headers_per_array(kHeadersPerArray), quick_queues(),
       array_table(nullptr), array_count(0), array_capacity(0), available_arrays(nullptr),
-      buffer_table(nullptr), buffer_order(nullptr), buffer_holes(nullptr), buffer_count(0),
-      buffer_capacity(0), slot_table(nullptr), slot_capacity(0), slot_count(0), free_hints(),
-      fit_bins(nullptr)
+      recent_array(nullptr), buffer_table(nullptr), buffer_order(nullptr), buffer_holes(nullptr),
+      buffer_count(0), buffer_capacity(0), slot_table(nullptr), slot_capacity(0), slot_count(0),
+      free_hints(), fit_bins(nullptr)
 {
     if (!g_vector_offset_measured) {
         MeasureVectorOffset();
@@ -400,14 +400,20 @@ unsigned ZuMemZone::RetAllocCount(unsigned index) const
 inline ZuMemZone::Header* ZuMemZone::TakeHeader()
 {
     ZU_ASSERT(this->is_zone_ok);
-    HeaderArray* array = available_arrays;
-    while (array != nullptr && array->free_count == 0) {
-        array->is_available = false;
-        array = array->next_available;
-        available_arrays = array;
-    }
-    if (array == nullptr && (array = AddHeaderArray()) == nullptr) {
-        return nullptr;
+    // The array of the last deleted header first (on the stack of available
+    // arrays while it has free headers; the stack drops it once it is full).
+    HeaderArray* array = recent_array;
+    if (array == nullptr || array->free_count == 0) {
+        array = available_arrays;
+        while (array != nullptr && array->free_count == 0) {
+            array->is_available = false;
+            array = array->next_available;
+            available_arrays = array;
+        }
+        if (array == nullptr && (array = AddHeaderArray()) == nullptr) {
+            return nullptr;
+        }
+        recent_array = array;
     }
     Header* header = array->first_free;
     array->first_free = header->free.next;
@@ -504,6 +510,7 @@ void ZuMemZone::DeleteHeader(Header* header)
     header->free.next = array->first_free;
     array->first_free = header;
     array->free_count++;
+    recent_array = array;
     if (!array->is_available) {
         array->is_available = true;
         array->next_available = available_arrays;
@@ -1580,6 +1587,7 @@ void ZuMemZone::FreeAndDestroy()
     array_count = 0;
     array_capacity = 0;
     available_arrays = nullptr;
+    recent_array = nullptr;
     Zuvi_MemKillZone(zone_id);
     first_buffer = last_buffer = nullptr;
     first_array = last_array = nullptr;

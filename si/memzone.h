@@ -342,6 +342,9 @@ private:
     uint32_t array_count;
     uint32_t array_capacity;
     HeaderArray* available_arrays;
+    // The array of the header deleted last: its first free header is that
+    // one, likely still in the cache, and is taken next while there.
+    HeaderArray* recent_array;
     // The buffers sorted by address, for finding the one that holds a
     // pointer; and by creation (the reverse of the buffer list, which only
     // grows at its front) with their largest holes side by side, so that
