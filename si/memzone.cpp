@@ -71,6 +71,23 @@ void Fill(char* address, size_t size, unsigned pattern)
 }
 
 // The block prefix: the header's index and its complement.
+// Takes a free chunk out of its buffer's free list.
+void UnlinkFree(ZuMemZone::ChunkHeader* chunk, ZuMemZone::BufferHeader* buffer)
+{
+    if (chunk->prev_free != nullptr) {
+        chunk->prev_free->next_free = chunk->next_free;
+    } else {
+        buffer->first_free = chunk->next_free;
+    }
+    if (chunk->next_free != nullptr) {
+        chunk->next_free->prev_free = chunk->prev_free;
+    } else {
+        buffer->last_free = chunk->prev_free;
+    }
+    chunk->next_free = nullptr;
+    chunk->prev_free = nullptr;
+}
+
 void WritePrefix(char* address, uint32_t index)
 {
     uint32_t words[2] = {index, ~index};
@@ -235,13 +252,14 @@ struct ZuMemZone::FitBins {
         return removed;
     }
 
-    // Takes the first entry of the last pick's bin; gives its sequence number.
-    int64_t TakePicked()
+    // Takes the entry at `position` of a bin (a small bin's number, or
+    // kFitSmallBins plus the large bin's place); gives its sequence number.
+    // An emptied bin leaves the bitmap, or the large bins.
+    int64_t TakeAt(uint32_t bin, uint32_t position)
     {
-        if (picked_bin < kFitSmallBins) {
-            unsigned bin = picked_bin;
+        if (bin < kFitSmallBins) {
             Heap& heap = small[bin];
-            Entry entry = RemoveAt(heap, 0);
+            Entry entry = RemoveAt(heap, position);
             if (heap.count == 0) {
                 words[bin / 64] &= ~(1ull << (bin % 64));
                 if (words[bin / 64] == 0) {
@@ -250,9 +268,9 @@ struct ZuMemZone::FitBins {
             }
             return entry.seq;
         }
-        uint32_t at = picked_bin - kFitSmallBins;
+        uint32_t at = bin - kFitSmallBins;
         Heap& heap = large[at].heap;
-        Entry entry = RemoveAt(heap, 0);
+        Entry entry = RemoveAt(heap, position);
         if (heap.count == 0) {
             std::free(heap.items);
             std::memmove(&large[at], &large[at + 1], (large_count - at - 1) * sizeof(Large));
@@ -610,7 +628,9 @@ ZuMemZone::CutFromBuffers(unsigned rounded, Header* header, unsigned line, const
         best = buffer->first_chunk;
     }
     // What is left of the chunk keeps its place in the bins' order.
-    int64_t seq = fit_bins == nullptr ? 0 : picked ? fit_bins->TakePicked() : FitTake(best);
+    int64_t seq = fit_bins == nullptr ? 0
+                  : picked            ? fit_bins->TakeAt(fit_bins->picked_bin, 0)
+                                      : FitTake(best);
     ChunkHeader* rest = nullptr;
     size_t old_size = best->size;
     if (old_size > rounded) {
@@ -671,19 +691,7 @@ ZuMemZone::CutFromBuffers(unsigned rounded, Header* header, unsigned line, const
     } else {
         DeleteHeader(header);
         chunk = best;
-        // The block leaves the free list.
-        if (chunk->prev_free != nullptr) {
-            chunk->prev_free->next_free = chunk->next_free;
-        } else {
-            buffer->first_free = chunk->next_free;
-        }
-        if (chunk->next_free != nullptr) {
-            chunk->next_free->prev_free = chunk->prev_free;
-        } else {
-            buffer->last_free = chunk->prev_free;
-        }
-        chunk->next_free = nullptr;
-        chunk->prev_free = nullptr;
+        UnlinkFree(chunk, buffer); // the block leaves the free list
     }
     free_bytes -= rounded;
     if (old_size == buffer->largest_hole) {
@@ -944,30 +952,10 @@ bool ZuMemZone::FitInsert(ChunkHeader* chunk, uint32_t ordinal, int64_t seq)
 int64_t ZuMemZone::FitTake(ChunkHeader* chunk)
 {
     FitBins& fit = *fit_bins;
-    uint32_t position = fit.positions[chunk->index];
     size_t size = chunk->size;
-    if (size <= kFitSmallLimit) {
-        unsigned bin = static_cast<unsigned>(size / 16) - 1;
-        FitBins::Heap& heap = fit.small[bin];
-        FitBins::Entry entry = fit.RemoveAt(heap, position);
-        if (heap.count == 0) {
-            fit.words[bin / 64] &= ~(1ull << (bin % 64));
-            if (fit.words[bin / 64] == 0) {
-                fit.summary &= ~(1ull << (bin / 64));
-            }
-        }
-        return entry.seq;
-    }
-    uint32_t at = fit.LargeFrom(size);
-    FitBins::Heap& heap = fit.large[at].heap;
-    FitBins::Entry entry = fit.RemoveAt(heap, position);
-    if (heap.count == 0) {
-        std::free(heap.items);
-        std::memmove(&fit.large[at], &fit.large[at + 1],
-                     (fit.large_count - at - 1) * sizeof(FitBins::Large));
-        fit.large_count--;
-    }
-    return entry.seq;
+    uint32_t bin = size <= kFitSmallLimit ? static_cast<uint32_t>(size / 16) - 1
+                                          : kFitSmallBins + fit.LargeFrom(size);
+    return fit.TakeAt(bin, fit.positions[chunk->index]);
 }
 
 // Puts every free chunk of every buffer in the bins; without the memory
@@ -1218,16 +1206,7 @@ void ZuMemZone::MergeChunks(ChunkHeader* first, BufferHeader* buffer)
     } else {
         buffer->last_chunk = first;
     }
-    if (second->prev_free != nullptr) {
-        second->prev_free->next_free = second->next_free;
-    } else {
-        buffer->first_free = second->next_free;
-    }
-    if (second->next_free != nullptr) {
-        second->next_free->prev_free = second->prev_free;
-    } else {
-        buffer->last_free = second->prev_free;
-    }
+    UnlinkFree(second, buffer);
     DeleteHeader(AsHeader(second));
 }
 
