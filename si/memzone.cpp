@@ -70,7 +70,6 @@ void Fill(char* address, size_t size, unsigned pattern)
     }
 }
 
-// The block prefix: the header's index and its complement.
 // Takes a free chunk out of its buffer's free list.
 void UnlinkFree(ZuMemZone::ChunkHeader* chunk, ZuMemZone::BufferHeader* buffer)
 {
@@ -88,6 +87,7 @@ void UnlinkFree(ZuMemZone::ChunkHeader* chunk, ZuMemZone::BufferHeader* buffer)
     chunk->prev_free = nullptr;
 }
 
+// The block prefix: the header's index and its complement.
 void WritePrefix(char* address, uint32_t index)
 {
     uint32_t words[2] = {index, ~index};
