@@ -6,6 +6,7 @@
 #include "si/view.h"
 
 ZU_IMPLEMENT_CLASS(ZuResponder, ZU_SRC_FILE, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_INTERFACE(ZuResponder, ZuiTickHandler)
 
 ZuAtomRef ZuResponder::notify_became_main;
 ZuAtomRef ZuResponder::notify_resigned_main;

@@ -7,16 +7,19 @@
 // a view does not want travels up a chain (a control, then the views that
 // enclose it). Enter and leave pass on to a next view only when the pointer
 // really crossed its box. The main-responder protocol reports by name when a
-// responder becomes or stops being its window's keyboard target.
+// responder becomes or stops being its window's keyboard target. Every
+// responder is a tick handler, so that a view, window or control handed to
+// ZuApp::InsertTickResponder receives its Tick.
 
 #include "si/atom.h"
 #include "si/event.h"
+#include "si/itickhandler.h"
 #include "si/object.h"
 
 ZU_FORWARD(ZuView)
 
 ZU_HANDLE(ZuResponder, ZuObject)
-class ZuResponder : public ZuObject {
+class ZuResponder : public ZuObject, public ZuiTickHandler {
     ZU_CLASS(ZuResponder, ZuObject)
 public:
     ZuResponder() {}
@@ -39,7 +42,7 @@ public:
     virtual void EnterNotify(const ZuEventRef& event);
     virtual void LeaveNotify(const ZuEventRef& event);
     // Timers reach responders here; nothing by default.
-    virtual void Tick(unsigned id);
+    void Tick(unsigned id) override;
 
     const ZuResponderRef& RetNextResponder() const { return next_responder; }
 

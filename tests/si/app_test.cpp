@@ -536,6 +536,26 @@ TEST_F(AppTest, TickRespondersFormADeltaList)
     EXPECT_EQ(app->HandleTick(t0 + 130, false), -1);
 }
 
+// Views, windows and controls are responders, and every responder is a tick
+// handler: a view given to the tick list is called with its id.
+TEST_F(AppTest, ARespondersTickReachesItsOverride)
+{
+    TProbeView::log.clear();
+    TProbeViewRef view = TProbeView::Make("v");
+    EXPECT_TRUE(view->SupportsInterface(&ZuiTickHandler::interface));
+    const std::int64_t t0 = 1700000000000;
+    app->HandleTick(t0, false);
+    app->InsertTickResponder(view, 10, 4, false);
+    app->HandleTick(t0 + 10, true);
+    EXPECT_EQ(TProbeView::log, "v:Tick4 ");
+    // A plain responder takes its tick and does nothing.
+    ZuResponderRef plain = ZuNew<ZuResponder>(nullptr);
+    EXPECT_TRUE(plain->SupportsInterface(&ZuiTickHandler::interface));
+    app->InsertTickResponder(plain, 10, 5, false);
+    app->HandleTick(t0 + 20, true);
+    EXPECT_EQ(TProbeView::log, "v:Tick4 ");
+}
+
 // The wall clock set back an hour counts as no time: the responder
 // waiting for 40 ms ticks 40 ms after the step, through the event layer's
 // wait, with event times and ticks read from the test clock.

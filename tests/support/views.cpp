@@ -78,6 +78,11 @@ void TProbeView::ResignMain()
     ZuView::ResignMain();
 }
 
+void TProbeView::Tick(unsigned id)
+{
+    log += label + ":Tick" + std::to_string(id) + " ";
+}
+
 ZuWindowRef NewTestWindow(double dx, double dy)
 {
     ZuWindowRef w = ZuNew<ZuWindow>(Zuvi_app_zone);

@@ -87,6 +87,7 @@ public:
     void LeaveNotify(const ZuEventRef& e) override;
     void BecomeMain(bool flag) override;
     void ResignMain() override;
+    void Tick(unsigned id) override;
 
     std::string label;
     unsigned color = 0;
