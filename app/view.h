@@ -20,6 +20,18 @@ class CView : public ZuObject {
     ZU_CLASS(CView, ZuObject)
 public:
     enum { SWITCHES = 8, VALUES = 6, HISTORY = 100 };
+    // The switches, by place: the grid shown, the grid and the guides
+    // magnetic, the outline (draft) display, the bounding boxes shown, the
+    // guides shown, new objects selected.
+    enum {
+        SHOW_GRID = 0,
+        GRID_MAGNETISM = 1,
+        GUIDE_MAGNETISM = 2,
+        OUTLINE = 3,
+        SHOW_BOUNDING_BOXES = 4,
+        SHOW_GUIDES = 5,
+        SELECT_NEW_OBJECTS = 6
+    };
 
     CView();
 

@@ -1,0 +1,50 @@
+// IEditShell: what the editing engine (CSelectObject) asks of the program's
+// shell: the availability and check marks of named commands, the two
+// clipboards, the properties dialog, the tool palette and the pages and
+// layers palettes. The shell that owns these sets itself with SetEditShell
+// when it starts and takes itself back before it goes; until then every
+// question gets the answer of a shell that has none of them (this class's
+// own): commands change nothing, the clipboards are empty, the dialog is
+// hidden, tool states are 0 and the palettes are missing.
+#ifndef LUMBRA_APP_EDITSHELL_H
+#define LUMBRA_APP_EDITSHELL_H
+
+#include "si/object.h"
+
+ZU_FORWARD(CGraObject)
+ZU_FORWARD(CSelectObject)
+
+class IEditShell {
+public:
+    // Availability of a named command ("Undo", "ClipboardPaste"...).
+    virtual void EnableCommand(const char* command, bool enabled);
+    // Check mark of a named command ("SwapGrid"...).
+    virtual void SetCommandCheck(const char* command, bool checked);
+    // Whether the object clipboard holds a tree.
+    virtual bool HasClipboardTree() const;
+    // Whether the text clipboard holds a text.
+    virtual bool HasClipboardText() const;
+    virtual bool IsPropertyDlgVisible() const;
+    // Hands the properties dialog the selection and, with exactly one
+    // selected object, that object (empty otherwise).
+    virtual void ShowSelectionProperties(const CSelectObjectRef& selection,
+                                         const CGraObjectRef& single);
+    // The tool palette's state word for a tool code; 0 when none has it.
+    virtual int GetToolState(int code) const;
+    // The pages and the layers palettes brought in line with the
+    // selection's view settings.
+    virtual void UpdatePageDialog(const CSelectObjectRef& selection);
+    virtual void UpdateLayerDialog(const CSelectObjectRef& selection);
+
+protected:
+    IEditShell() = default;
+    IEditShell(const IEditShell&) = default;
+    IEditShell& operator=(const IEditShell&) = default;
+    ~IEditShell() = default;
+};
+
+// The shell the editing engine asks; null: the one that has nothing.
+void SetEditShell(IEditShell* shell);
+IEditShell& RetEditShell();
+
+#endif

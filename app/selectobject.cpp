@@ -1,0 +1,823 @@
+#include "app/selectobject.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "app/editshell.h"
+#include "app/gragroup.h"
+#include "app/treeit.h"
+#include "si/array.h"
+#include "si/classfactory.h"
+#include "si/error.h"
+#include "si/rtclass.h"
+
+ZU_IMPLEMENT_CLASS(CSelectObject, "app/selectobject", ZU_CLASS_PLAIN)
+
+namespace {
+
+const char* const kSource = "selectobject";
+
+// The attribute kinds in the order every walk over an object's definitions
+// visits them: stroke, the closed-path switch, fill, shadow, polygon and
+// arc, arrow heads, corners, font and text.
+const int kKindOrder[] = {11,  12, 15, 10, 18, 21, 22, 25,  20,  100, 102, 105,
+                          101, 50, 51, 40, 41, 30, 31, 120, 125, 126, 127};
+
+CGraObjectRef DrawingObject(const CTreeNodeRef& node)
+{
+    if (node.IsInvalid())
+        return CGraObjectRef();
+    const ZuObjectRef& o = node->RetObject();
+    if (o.IsInvalid() || !o->IsKindOf(CGraObjectRef::RetRuntime()))
+        return CGraObjectRef();
+    return CGraObjectRef(o);
+}
+
+// Each child of parent that holds a drawing object, first to last; the
+// walk has moved on when f gets a node, so f may unlink it.
+template <class F>
+void ForEachChild(const CTreeNodeRef& parent, F f)
+{
+    if (parent.IsInvalid())
+        return;
+    CTreeItRef it = ZuNew<CTreeIt>(nullptr, __LINE__, kSource);
+    it->Init(parent, 1);
+    for (CTreeNodeRef node; it->Next(node), node.IsValid();) {
+        const CGraObjectRef o = DrawingObject(node);
+        if (o.IsValid())
+            f(node, o);
+    }
+}
+
+CListRef NewList()
+{
+    return ZuNew<CList>(nullptr, __LINE__, kSource);
+}
+
+// The mean of four points.
+DPoint Mean(const DPoint p[4])
+{
+    return DPoint{(p[0].x + p[1].x + p[2].x + p[3].x) * 0.25,
+                  (p[0].y + p[1].y + p[2].y + p[3].y) * 0.25};
+}
+
+DPoint Middle(const DPoint& p, const DPoint& q)
+{
+    return DPoint{(p.x + q.x) * 0.5, (p.y + q.y) * 0.5};
+}
+
+} // namespace
+
+CSelectObject::CSelectObject()
+{
+    std::memset(&changeRecord, 0, sizeof changeRecord);
+    std::memset(editBox, 0, sizeof editBox);
+    std::memset(boxPoints, 0, sizeof boxPoints);
+    undoList = NewList();
+    redoList = NewList();
+}
+
+CSelectObject::~CSelectObject() {}
+
+// ---------------------------------------------------------------- wiring
+
+void CSelectObject::SetDocument(CDocumentRef d)
+{
+    document = d;
+}
+
+void CSelectObject::SetViewSettings(CViewRef v)
+{
+    viewSettings = v;
+}
+
+void CSelectObject::SetPorts(CGraPortRef edit, CGraPortRef second)
+{
+    editPort = edit;
+    secondPort = second;
+}
+
+int CSelectObject::GetToolState(int code) const
+{
+    return RetEditShell().GetToolState(code);
+}
+
+// ---------------------------------------------------------------- the selection set
+
+bool CSelectObject::EndSelection()
+{
+    if (selectedCount == 0)
+        return false;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    ForEachChild(parent, [](const CTreeNodeRef& node, const CGraObjectRef& o) {
+        const int mode = o->GetEditMode();
+        // Only a line of text is dropped for being empty: an object
+        // without text answers "empty" too.
+        if (mode == 2 && o->HasText() && o->IsTextEmpty()) {
+            node->Unlink();
+            node->Delete();
+        } else if (mode != 0) {
+            o->SetEditMode(0);
+        }
+    });
+    selectedAlone = false;
+    editingObject = false;
+    selectedCount = 0;
+    UpdateSelectionCommands();
+    RebuildPropertyDlg(false);
+    return true;
+}
+
+void CSelectObject::RebuildSelection()
+{
+    selectedCount = 0;
+    ZuArrayRef array = ZuNew<ZuArray>(nullptr, __LINE__, kSource);
+    array->SetSize(KINDS);
+    CDefArray defs = array;
+    bool same[KINDS];
+    for (bool& s : same)
+        s = true;
+    CTreeNodeRef layer;
+    GetCurrentLayerNode(layer);
+    if (layer.IsValid()) {
+        CTreeItRef it = ZuNew<CTreeIt>(nullptr, __LINE__, kSource);
+        it->InitDeep(layer, 1);
+        for (CTreeNodeRef node; it->NextDeep(node), node.IsValid();) {
+            const CGraObjectRef o = DrawingObject(node);
+            if (o.IsInvalid() || o->GetEditMode() == 0)
+                continue;
+            if (node->GetDepth() - 3 != enteredDepth) {
+                o->SetEditMode(0);
+            } else {
+                selectedCount += 1;
+                CollectCommonDefs(o, defs, same);
+            }
+        }
+    }
+    bool noBox = true;
+    for (const DPoint& p : editBox)
+        noBox = noBox && p.x == 0.0 && p.y == 0.0;
+    if (noBox)
+        FitBoxToSelectedObjects();
+    if (selectedCount != 0)
+        ApplyCommonDefs(defs, same);
+    UpdateSelectionCommands();
+    RebuildPropertyDlg(false);
+}
+
+// ---------------------------------------------------------------- undo and redo
+
+namespace {
+
+// A new group for the step on the list, with the selection's state.
+void AppendGroup(const CListRef& list, int oper, const CSavedState& state,
+                 const CTreeNodeRef& entered, int depth)
+{
+    CUndoGroupRef group = ZuNew<CUndoGroup>(nullptr, __LINE__, kSource);
+    group->SetOper(oper);
+    group->SetSavedState(state);
+    group->SetEnteredGroup(entered, depth);
+    CListNodeRef node = ZuNew<CListNode>(nullptr, __LINE__, kSource);
+    node->SetObject(group);
+    list->Append(node);
+}
+
+CUndoGroupRef GroupOf(const CListNodeRef& node)
+{
+    if (node.IsInvalid())
+        return CUndoGroupRef();
+    const ZuObjectRef& o = node->GetObject();
+    if (o.IsInvalid() || !o->IsKindOf(CUndoGroupRef::RetRuntime()))
+        return CUndoGroupRef();
+    return CUndoGroupRef(o);
+}
+
+void AppendAction(const CListRef& list, const CUndoActionRef& action)
+{
+    const CUndoGroupRef group = GroupOf(list->GetLast());
+    ZU_ASSERT_TEXT(group.IsValid(), "an action recorded with no step open");
+    CListNodeRef node = ZuNew<CListNode>(nullptr, __LINE__, kSource);
+    node->SetObject(action);
+    group->AddAction(node);
+}
+
+} // namespace
+
+void CSelectObject::OpenUndoGroup(int oper, bool clearRedo)
+{
+    CSavedState state;
+    GetSavedState(state);
+    AppendGroup(undoList, oper, state, enteredGroup, enteredDepth);
+    // The old list is let go through its handle.
+    if (clearRedo)
+        redoList = NewList();
+    UpdateUndoRedoCommands();
+}
+
+void CSelectObject::OpenRedoGroup(int oper)
+{
+    CSavedState state;
+    GetSavedState(state);
+    AppendGroup(redoList, oper, state, enteredGroup, enteredDepth);
+    UpdateUndoRedoCommands();
+}
+
+void CSelectObject::AddUndoAction(CUndoActionRef action)
+{
+    AppendAction(undoList, action);
+}
+
+void CSelectObject::AddRedoAction(CUndoActionRef action)
+{
+    AppendAction(redoList, action);
+}
+
+bool CSelectObject::Undo()
+{
+    return Replay(true);
+}
+
+bool CSelectObject::Redo()
+{
+    return Replay(false);
+}
+
+bool CSelectObject::Replay(bool undo)
+{
+    const CListRef from = undo ? undoList : redoList;
+    const CListNodeRef last = from->GetLast();
+    const CUndoGroupRef group = GroupOf(last);
+    if (group.IsInvalid())
+        return false;
+    const int oper = group->GetOper();
+    EndSelection();
+    CSavedState state;
+    group->GetSavedState(state);
+    const int page = viewSettings.IsValid() ? viewSettings->current_page : 0;
+    const int layer = viewSettings.IsValid() ? viewSettings->current_layer : 0;
+    SetSavedState(state);
+    group->GetEnteredGroup(enteredGroup, enteredDepth);
+    if (undo)
+        OpenRedoGroup(oper);
+    else
+        OpenUndoGroup(oper, false);
+    // The place of the last action replayed is shown again.
+    CTreeNodeRef refresh;
+    group->StartIteration();
+    for (CUndoActionRef action = group->NextAction(); action.IsValid();
+         action = group->NextAction()) {
+        refresh = action->GetParentNode();
+        CUndoActionRef inverse;
+        action->MakeInverse(inverse);
+        if (undo)
+            AddRedoAction(inverse);
+        else
+            AddUndoAction(inverse);
+    }
+    from->Remove(last);
+    const bool pagesChanged = oper == STEP_NEW_PAGE || oper == STEP_DELETE_PAGE ||
+                              oper == STEP_NEW_LAYER || oper == STEP_DELETE_LAYER;
+    if (pagesChanged || (viewSettings.IsValid() && (viewSettings->current_page != page ||
+                                                    viewSettings->current_layer != layer))) {
+        UpdatePageDialog();
+        UpdateLayerDialog();
+    }
+    RebuildSelection();
+    if (refresh.IsValid())
+        UpdateEnclosingBoxes(refresh, true);
+    UpdateUndoRedoCommands();
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+void CSelectObject::CancelLastUndoGroup()
+{
+    const CListNodeRef last = undoList->GetLast();
+    const CUndoGroupRef group = GroupOf(last);
+    if (group.IsInvalid())
+        return;
+    group->GetEnteredGroup(enteredGroup, enteredDepth);
+    CTreeNodeRef refresh;
+    group->StartIteration();
+    for (CUndoActionRef action = group->NextAction(); action.IsValid();
+         action = group->NextAction()) {
+        refresh = action->GetParentNode();
+        // The inverse is made for its change alone.
+        CUndoActionRef inverse;
+        action->MakeInverse(inverse);
+    }
+    undoList->Remove(last);
+    if (refresh.IsValid())
+        UpdateEnclosingBoxes(refresh, true);
+    UpdateUndoRedoCommands();
+}
+
+bool CSelectObject::MergeLastUndoGroups()
+{
+    const CListNodeRef last = undoList->GetLast();
+    const CUndoGroupRef newer = GroupOf(last);
+    if (newer.IsInvalid())
+        return false;
+    const CListNodeRef before = last->GetPrevious();
+    const CUndoGroupRef older = GroupOf(before);
+    if (older.IsInvalid() || !newer->CanMerge(older))
+        return false;
+    CSavedState state;
+    older->GetSavedState(state);
+    newer->SetSavedState(state);
+    newer->Merge(older);
+    undoList->Remove(before);
+    return true;
+}
+
+void CSelectObject::ClearUndo()
+{
+    undoList->Delete();
+    redoList->Delete();
+    undoList = NewList();
+    redoList = NewList();
+    UpdateUndoRedoCommands();
+}
+
+// ---------------------------------------------------------------- edit parent and entered groups
+
+void CSelectObject::GetCurrentLayerNode(CTreeNodeRef& out) const
+{
+    out = CTreeNodeRef();
+    if (document.IsInvalid() || viewSettings.IsInvalid() || document->GetTree().IsInvalid())
+        return;
+    // Negative indexes would name the root or a page.
+    if (viewSettings->current_page < 0 || viewSettings->current_layer < 0)
+        return;
+    document->GetTree()->GetNode(out, viewSettings->current_page, viewSettings->current_layer);
+}
+
+void CSelectObject::GetEditParent(CTreeNodeRef& out) const
+{
+    if (enteredDepth != 0 && enteredGroup.IsValid())
+        out = enteredGroup;
+    else
+        GetCurrentLayerNode(out);
+}
+
+void CSelectObject::GetEnteredGroupBox(DRect& out) const
+{
+    out = DRect{0.0, 0.0, 0.0, 0.0};
+    if (enteredDepth == 0)
+        return;
+    const CGraObjectRef o = DrawingObject(enteredGroup);
+    if (o.IsValid())
+        out = o->GetBoundingBox();
+}
+
+void CSelectObject::GetFirstSelectedNode(CTreeNodeRef& out) const
+{
+    out = CTreeNodeRef();
+    if (selectedCount == 0)
+        return;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    ForEachChild(parent, [&out](const CTreeNodeRef& node, const CGraObjectRef& o) {
+        if (out.IsInvalid() && o->GetEditMode() != 0)
+            out = node;
+    });
+}
+
+bool CSelectObject::GroupGoIn()
+{
+    if (!IsSingleGroupSelected())
+        return false;
+    EndSelection();
+    enteredGroup = singleSelectedNode;
+    enteredDepth += 1;
+    UpdateSelectionCommands();
+    RebuildPropertyDlg(false);
+    return true;
+}
+
+bool CSelectObject::GroupGoOut()
+{
+    if (enteredDepth == 0)
+        return false;
+    EndSelection();
+    enteredDepth -= 1;
+    if (enteredGroup.IsInvalid())
+        return false;
+    const CTreeNodeRef left = enteredGroup;
+    // The level above first: the box is fitted among the group's siblings.
+    enteredGroup = enteredDepth == 0 ? CTreeNodeRef() : CTreeNodeRef(left->RetParent());
+    const CGraObjectRef o = DrawingObject(left);
+    if (o.IsValid()) {
+        o->SetEditMode(1);
+        if (editPort.IsValid())
+            o->UpdateBoundingBox(editPort);
+        selectedCount = 1;
+        FitBoxToSelection();
+    }
+    UpdateSelectionCommands();
+    RebuildPropertyDlg(false);
+    return true;
+}
+
+void CSelectObject::StartBox(const DPoint& p)
+{
+    for (DPoint& corner : editBox)
+        corner = p;
+    boxPoints[4] = p;
+}
+
+void CSelectObject::DragBox(const DPoint& p)
+{
+    editBox[1] = p;
+    editBox[2].y = p.y;
+    editBox[3].x = p.x;
+}
+
+void CSelectObject::EndBox(const DPoint& p)
+{
+    DragBox(p);
+    boxPoints[4] = MidPoint(editBox[0], editBox[1]);
+}
+
+// ---------------------------------------------------------------- the box and its handles
+
+int CSelectObject::GetHandleCount() const
+{
+    switch (boxHandleMode) {
+    case MODE_SCALE:
+        return 8;
+    case MODE_ROTATE:
+        return 5;
+    case MODE_CORNERS:
+        return 4;
+    case MODE_ENVELOPE:
+        return 12;
+    default:
+        return 0;
+    }
+}
+
+int CSelectObject::GetHandleStyle(int n) const
+{
+    if ((boxHandleMode == MODE_SCALE || boxHandleMode == MODE_ENVELOPE) && n >= 4)
+        return 3;
+    if (boxHandleMode == MODE_ROTATE && n == 4)
+        return 5;
+    return 2;
+}
+
+DPoint CSelectObject::GetHandlePoint(int n) const
+{
+    if (n < 0 || n >= GetHandleCount())
+        return Mean(editBox);
+    if (n < 4)
+        return editBox[n];
+    switch (boxHandleMode) {
+    case MODE_SCALE: {
+        static const int ends[4][2] = {{0, 3}, {1, 2}, {0, 2}, {1, 3}};
+        return Middle(editBox[ends[n - 4][0]], editBox[ends[n - 4][1]]);
+    }
+    case MODE_ROTATE:
+        return boxPoints[4];
+    default:
+        return changeRecord.g[n - 4];
+    }
+}
+
+int CSelectObject::GetOppositeHandle(int n) const
+{
+    return n >= 0 && n < 8 ? n ^ 1 : -1;
+}
+
+DPoint CSelectObject::ConstrainPoint(const DPoint& p, int modifiers, int handle) const
+{
+    const DPoint& a = changeRecord.a;
+    const DPoint& r = changeRecord.b;
+    const bool shift = (modifiers & 2) != 0;
+    if (handle == -1 && shift) {
+        if (std::fabs(p.y - a.y) <= std::fabs(p.x - a.x))
+            return DPoint{p.x, a.y};
+        return DPoint{a.x, p.y};
+    }
+    if (handle >= 0 && handle <= 3 && boxHandleMode == MODE_SCALE && !shift) {
+        // A box of no width has no diagonal to keep to.
+        if (r.x == a.x)
+            return p;
+        const double y = (p.x - a.x) * (r.y - a.y) / (r.x - a.x) + a.y;
+        if (!std::isfinite(y))
+            return p;
+        return DPoint{p.x, y};
+    }
+    return p;
+}
+
+DPoint CSelectObject::GetCenter() const
+{
+    if (boxShown)
+        return Mean(editBox);
+    CTreeNodeRef first;
+    GetFirstSelectedNode(first);
+    const CGraObjectRef o = DrawingObject(first);
+    if (o.IsInvalid())
+        return Mean(editBox);
+    const DRect box = o->GetBoundingBox();
+    return DPoint{(box.x1 + box.x2) * 0.5, (box.y1 + box.y2) * 0.5};
+}
+
+DPoint CSelectObject::GetBoxCorner(int n) const
+{
+    return n >= 0 && n < 4 ? editBox[n] : DPoint{0.0, 0.0};
+}
+
+void CSelectObject::GetSavedState(CSavedState& out) const
+{
+    std::memset(&out, 0, sizeof out);
+    for (int i = 0; i < 4; i++)
+        out.corners[i] = editBox[i];
+    out.centre = boxPoints[4];
+    out.boxShown = boxShown ? 1 : 0;
+    out.handleMode = boxHandleMode;
+    if (viewSettings.IsValid()) {
+        out.page = viewSettings->current_page;
+        out.layer = viewSettings->current_layer;
+    }
+}
+
+void CSelectObject::SetSavedState(const CSavedState& state)
+{
+    for (int i = 0; i < 4; i++)
+        editBox[i] = state.corners[i];
+    boxPoints[4] = state.centre;
+    // The flag is a byte of its word.
+    boxShown = (state.boxShown & 0xFF) != 0;
+    boxHandleMode = state.handleMode;
+    if (viewSettings.IsValid()) {
+        viewSettings->current_page = state.page;
+        viewSettings->current_layer = state.layer;
+    }
+}
+
+// ---------------------------------------------------------------- command states
+
+void CSelectObject::UpdateUndoRedoCommands()
+{
+    IEditShell& shell = RetEditShell();
+    shell.EnableCommand("Undo", CanUndo());
+    shell.EnableCommand("Redo", CanRedo());
+}
+
+void CSelectObject::UpdateSelectionCommands()
+{
+    IEditShell& shell = RetEditShell();
+    const bool any = HasSelection();
+    const bool group = IsSingleGroupSelected();
+    shell.EnableCommand("ClipboardCut", any);
+    shell.EnableCommand("ClipboardCopy", any);
+    shell.EnableCommand("EndSelected", any);
+    shell.EnableCommand("DeleteSelected", any);
+    shell.EnableCommand("DuplicateSelected", CanDuplicate());
+    shell.EnableCommand("GroupGoIn", group);
+    shell.EnableCommand("GroupGoOut", CanGoOutOfGroup());
+    shell.EnableCommand("SelectGroup", CanGroup());
+    shell.EnableCommand("SelectUngroup", group);
+    for (const char* command :
+         {"SelectSendToFront", "SelectSendToBack", "SelectMoveToFront", "SelectMoveToBack",
+          "SelectMirrorX", "SelectMirrorY", "SelectRotate90", "SelectRotate180", "SelectRotate270"})
+        shell.EnableCommand(command, any);
+}
+
+void CSelectObject::UpdateClipboardCommands()
+{
+    IEditShell& shell = RetEditShell();
+    shell.EnableCommand("ClipboardCut", HasSelection());
+    shell.EnableCommand("ClipboardCopy", HasSelection());
+    shell.EnableCommand("ClipboardPaste", CanPaste());
+}
+
+void CSelectObject::UpdateSwapGridCommand()
+{
+    RetEditShell().SetCommandCheck("SwapGrid", viewSettings.IsValid() &&
+                                                   viewSettings->switches[CView::SHOW_GRID]);
+}
+
+void CSelectObject::UpdateSwapOutlineCommand()
+{
+    RetEditShell().SetCommandCheck("SwapOutline", viewSettings.IsValid() &&
+                                                      viewSettings->switches[CView::OUTLINE]);
+}
+
+void CSelectObject::UpdateSwapPropertyCommand()
+{
+    IEditShell& shell = RetEditShell();
+    shell.SetCommandCheck("SwapProperty", shell.IsPropertyDlgVisible());
+}
+
+void CSelectObject::UpdateAllCommands()
+{
+    UpdateUndoRedoCommands();
+    UpdateSelectionCommands();
+    UpdateClipboardCommands();
+    UpdateSwapGridCommand();
+    UpdateSwapOutlineCommand();
+    UpdateSwapPropertyCommand();
+}
+
+bool CSelectObject::CanDuplicate() const
+{
+    return selectedCount != 0 && !editingObject;
+}
+
+bool CSelectObject::CanGoOutOfGroup() const
+{
+    return enteredDepth != 0;
+}
+
+bool CSelectObject::CanGroup() const
+{
+    return selectedCount >= 2;
+}
+
+bool CSelectObject::IsSingleGroupSelected()
+{
+    if (selectedCount != 1)
+        return false;
+    CTreeNodeRef node;
+    GetFirstSelectedNode(node);
+    const CGraObjectRef o = DrawingObject(node);
+    if (o.IsInvalid() || !o->IsKindOf(CGraGroupRef::RetRuntime()))
+        return false;
+    singleSelectedNode = node;
+    return true;
+}
+
+bool CSelectObject::CanPaste() const
+{
+    const IEditShell& shell = RetEditShell();
+    return editingObject ? shell.HasClipboardText() : shell.HasClipboardTree();
+}
+
+bool CSelectObject::CanUndo() const
+{
+    return undoList->GetCount() != 0;
+}
+
+bool CSelectObject::CanRedo() const
+{
+    return redoList->GetCount() != 0;
+}
+
+void CSelectObject::Dump()
+{
+    Zuvi_Trace("\n");
+    const CTreeRef tree = document.IsValid() ? document->GetTree() : CTreeRef();
+    const CTreeNodeRef root = tree.IsValid() ? tree->RetRoot() : CTreeNodeRef();
+    if (root.IsValid())
+        tree->Dump(root);
+    Zuvi_Trace("Objects in CTree :\n");
+    if (root.IsValid()) {
+        CTreeItRef it = ZuNew<CTreeIt>(nullptr, __LINE__, kSource);
+        it->InitDeep(root, 1);
+        for (CTreeNodeRef node; it->NextDeep(node), node.IsValid();)
+            node->Dump();
+    }
+    const auto dumpList = [](const CListRef& list) {
+        list->StartIteration(1);
+        for (CListNodeRef node = list->GetNext(); node.IsValid(); node = list->GetNext()) {
+            const CUndoGroupRef group = GroupOf(node);
+            if (group.IsValid())
+                group->Dump(true);
+        }
+    };
+    Zuvi_Trace("UndoList :\n");
+    dumpList(undoList);
+    Zuvi_Trace("RedoList :\n");
+    dumpList(redoList);
+}
+
+// ---------------------------------------------------------------- shared with the other operations
+
+void CSelectObject::SetBoxFromRect(const DRect& r)
+{
+    editBox[0] = DPoint{r.x1, r.y1};
+    editBox[1] = DPoint{r.x2, r.y2};
+    editBox[2] = DPoint{r.x1, r.y2};
+    editBox[3] = DPoint{r.x2, r.y1};
+    boxPoints[4] = Middle(editBox[0], editBox[1]);
+}
+
+void CSelectObject::FitBoxToSelection()
+{
+    if (selectedCount >= 2) {
+        boxShown = true;
+        return;
+    }
+    boxShown = false;
+    if (selectedCount != 1)
+        return;
+    CTreeNodeRef node;
+    GetFirstSelectedNode(node);
+    const CGraObjectRef o = DrawingObject(node);
+    if (o.IsValid() && o->IsKindOf(CGraGroupRef::RetRuntime()) && o->GetEditMode() != 0) {
+        boxShown = true;
+        SetBoxFromRect(o->GetBoundingBox());
+    }
+}
+
+void CSelectObject::FitBoxToSelectedObjects()
+{
+    if (!boxShown || selectedCount == 0)
+        return;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    DRect all{0.0, 0.0, 0.0, 0.0};
+    ForEachChild(parent, [&all](const CTreeNodeRef&, const CGraObjectRef& o) {
+        if (o->GetEditMode() != 0)
+            all = UnionRect(all, o->GetBoundingBox());
+    });
+    SetBoxFromRect(all);
+}
+
+void CSelectObject::UpdateEnclosingBoxes(const CTreeNodeRef& node, bool includeNode)
+{
+    if (node.IsInvalid() || editPort.IsInvalid())
+        return;
+    const int levels = node->GetDepth() - 3;
+    if (includeNode) {
+        const CGraObjectRef o = DrawingObject(node);
+        if (o.IsValid())
+            o->UpdateBoundingBox(editPort);
+    }
+    CTreeNodeRef above = node->RetParent();
+    for (int i = 0; i < levels && above.IsValid(); i++) {
+        const CGraObjectRef o = DrawingObject(above);
+        if (o.IsValid())
+            o->UpdateBoundingBox(editPort);
+        above = CTreeNodeRef(above->RetParent());
+    }
+}
+
+void CSelectObject::RebuildPropertyDlg(bool force)
+{
+    IEditShell& shell = RetEditShell();
+    if (!force && !shell.IsPropertyDlgVisible())
+        return;
+    CGraObjectRef single;
+    if (selectedCount == 1) {
+        CTreeNodeRef node;
+        GetFirstSelectedNode(node);
+        single = DrawingObject(node);
+    }
+    shell.ShowSelectionProperties(CSelectObjectRef(this), single);
+}
+
+void CSelectObject::CollectCommonDefs(const CGraObjectRef& object, CDefArray& defs,
+                                      bool* same) const
+{
+    if (object.IsInvalid())
+        return;
+    for (int kind : kKindOrder) {
+        ZuObjectRef found;
+        if (!object->GetDefinition(kind, found))
+            continue;
+        if (found.IsInvalid() || !found->IsKindOf(CDefRef::RetRuntime()))
+            continue;
+        const CDefRef def(found);
+        const CDefRef held = defs[unsigned(kind)];
+        if (held.IsInvalid())
+            defs[unsigned(kind)] = def;
+        else if (!held->IsEqualCurrent(def))
+            same[kind] = false;
+    }
+}
+
+void CSelectObject::ApplyCommonDefs(CDefArray&, const bool*)
+{
+    // The attributes dialog that makes them current comes later.
+}
+
+void CSelectObject::UpdatePageDialog()
+{
+    RetEditShell().UpdatePageDialog(CSelectObjectRef(this));
+}
+
+void CSelectObject::UpdateLayerDialog()
+{
+    RetEditShell().UpdateLayerDialog(CSelectObjectRef(this));
+}
+
+void CSelectObject::SelectForOwnEditing(const CTreeNodeRef& node)
+{
+    const CGraObjectRef o = DrawingObject(node);
+    if (o.IsInvalid())
+        return;
+    if (o->GetEditMode() == 0)
+        selectedCount += 1;
+    o->SetEditMode(2);
+    editingObject = true;
+    selectedAlone = false;
+    boxShown = false;
+    UpdateSelectionCommands();
+    RebuildPropertyDlg(false);
+}

@@ -1,0 +1,244 @@
+// CSelectObject: the editing engine of one page view. It knows the document
+// being edited, the stored view settings that name the current page and
+// layer, and the view's two ports; it keeps the selection, the edited box
+// drawn around it, the groups the user has entered, and the undo and redo
+// lists. Every change to the object tree goes through it and is made by an
+// undo record (CUndoAction) appended to the newest step (CUndoGroup) of the
+// undo list.
+//
+// The selection is the edit-mode word of each drawing object (0 not
+// selected, 1 selected, 2 taken into its own editing); only children of the
+// edit parent count: the innermost entered group, else the current layer of
+// the current page. A node counts as selected only when its depth minus 3
+// equals the entered depth. The count of selected objects is kept equal to
+// the number of children of the edit parent whose edit mode is not 0.
+//
+// The edited box: corners 0 and 1 opposite each other (0 the anchor of a
+// drag), corner 2 = (x0, y1), corner 3 = (x1, y0); going around the box the
+// order is 0, 3, 1, 2. All zero means no box. The box handle mode (90, 91,
+// 92 or 95) chooses the handles it offers.
+//
+// What it asks of the shell (commands, clipboards, dialogs, palettes) goes
+// through IEditShell (app/editshell.h). Not stored beyond the object part.
+#ifndef LUMBRA_APP_SELECTOBJECT_H
+#define LUMBRA_APP_SELECTOBJECT_H
+
+#include "app/def.h"
+#include "app/document.h"
+#include "app/graobject.h"
+#include "app/graport.h"
+#include "app/list.h"
+#include "app/misc.h"
+#include "app/undoaction.h"
+#include "app/undogroup.h"
+#include "app/view.h"
+
+ZU_HANDLE(CSelectObject, ZuObject)
+
+class CSelectObject : public ZuObject {
+    ZU_CLASS(CSelectObject, ZuObject)
+public:
+    // Step codes (the oper of a group) used here.
+    enum {
+        STEP_NEW_PAGE = 200,
+        STEP_DELETE_PAGE = 201,
+        STEP_NEW_LAYER = 203,
+        STEP_DELETE_LAYER = 204
+    };
+    // Box handle modes.
+    enum { MODE_SCALE = 90, MODE_ROTATE = 91, MODE_CORNERS = 92, MODE_ENVELOPE = 95 };
+    // Work arrays of definitions are indexed by attribute kind.
+    enum { KINDS = 130 };
+
+    // Empty handles, the values of a new selection, two new empty lists.
+    CSelectObject();
+    ~CSelectObject() override;
+
+    // ---- Wiring (by the page view)
+    void SetDocument(CDocumentRef document);
+    void SetViewSettings(CViewRef view);
+    // The port boxes and hits go through, and the view's other port.
+    void SetPorts(CGraPortRef edit, CGraPortRef second);
+    const CDocumentRef& RetDocument() const { return document; }
+    const CViewRef& RetViewSettings() const { return viewSettings; }
+
+    // ---- Queries
+    int GetSelectedCount() const { return selectedCount; }
+    bool HasSelection() const { return selectedCount != 0; }
+    bool IsEditingObject() const { return editingObject; }
+    bool IsSingleWithoutBox() const { return selectedCount == 1 && !boxShown; }
+    bool IsBoxSelection() const { return selectedCount > 1 || (selectedCount == 1 && boxShown); }
+    bool IsSelectedAlone() const { return selectedCount == 1 && selectedAlone; }
+    void ClearSelectedAlone() { selectedAlone = false; }
+    // The tool palette's state word for the tool code (0 without one).
+    int GetToolState(int code) const;
+
+    // ---- The selection set
+    // Unselects every child of the edit parent; an empty line of text in
+    // its own editing leaves the tree, unrecorded. False, nothing changed,
+    // when nothing was selected.
+    bool EndSelection();
+    // Counts the selection again after the tree changed under it (undo,
+    // redo): selected objects outside the current level are unselected; a
+    // box of four zero points is fitted to the selection again.
+    void RebuildSelection();
+
+    // ---- Undo and redo
+    // Opens a new step on the undo list with the selection's state; with
+    // clearRedo the redo list is replaced by an empty one.
+    void OpenUndoGroup(int oper, bool clearRedo);
+    void OpenRedoGroup(int oper);
+    // Appends an action to the newest step of its list.
+    void AddUndoAction(CUndoActionRef action);
+    void AddRedoAction(CUndoActionRef action);
+    // The newest step replayed backwards onto the other list; false,
+    // nothing changed, when the list is empty.
+    bool Undo();
+    bool Redo();
+    // The newest step taken back: tree and entered group restored, no redo
+    // step, the document's modified flag untouched.
+    void CancelLastUndoGroup();
+    // The step before the newest folded into it when they can merge.
+    bool MergeLastUndoGroups();
+    // Forgets every step.
+    void ClearUndo();
+    const CListRef& RetUndoList() const { return undoList; }
+    const CListRef& RetRedoList() const { return redoList; }
+
+    // ---- Edit parent, entered groups, the box while a rectangle is dragged
+    void GetCurrentLayerNode(CTreeNodeRef& out) const;
+    void GetEditParent(CTreeNodeRef& out) const;
+    int GetEnteredDepth() const { return enteredDepth; }
+    CTreeNodeRef GetEnteredGroup() const { return enteredGroup; }
+    // The entered group's bounding box; the zero rectangle at the top level.
+    void GetEnteredGroupBox(DRect& out) const;
+    // The first selected child of the edit parent (the backmost); empty
+    // when none.
+    void GetFirstSelectedNode(CTreeNodeRef& out) const;
+    // Into the one selected group: its members become the level edited,
+    // none selected. False, nothing changed, unless one group is selected.
+    bool GroupGoIn();
+    // One level up, the group left selected alone with the box around it.
+    // False at the top level.
+    bool GroupGoOut();
+    void StartBox(const DPoint& p);
+    void DragBox(const DPoint& p);
+    void EndBox(const DPoint& p);
+
+    // ---- The box and its handles
+    void SetBoxHandleMode(int mode) { boxHandleMode = mode; }
+    int GetBoxHandleMode() const { return boxHandleMode; }
+    int GetHandleCount() const;
+    // 2 corners, 3 the middles and edge points, 5 the centre of mode 91.
+    int GetHandleStyle(int n) const;
+    // A handle's point; the middle of the box for a number the mode does
+    // not offer.
+    DPoint GetHandlePoint(int n) const;
+    int GetOppositeHandle(int n) const;
+    // The pointer point held to an axis (a move with Shift) or to the
+    // box's diagonal (a corner in mode 90), from the drag's anchor and
+    // reference points.
+    DPoint ConstrainPoint(const DPoint& p, int modifiers, int handle) const;
+    // The middle of the shown box, else of the first selected object's
+    // box; the middle of the box (the origin without one) when neither.
+    DPoint GetCenter() const;
+    void SetBoxShown(bool shown) { boxShown = shown; }
+    bool IsBoxShown() const { return boxShown; }
+    DPoint GetBoxCorner(int n) const;
+    DPoint GetBoxCentre() const { return boxPoints[4]; }
+    void GetSavedState(CSavedState& out) const;
+    // Puts the box back, and the current page and layer of the view
+    // settings.
+    void SetSavedState(const CSavedState& state);
+    bool SetSelectOption(int option)
+    {
+        selectOption = option;
+        return true;
+    }
+    int GetSelectOption() const { return selectOption; }
+    // The change record of a drag: its anchor a and reference point b are
+    // what ConstrainPoint holds to; in mode 95 g[0 .. 7] are the edge
+    // control points (handles 4 to 11).
+    const ChangeRecord& GetChangeRecord() const { return changeRecord; }
+    void SetChangeRecord(const ChangeRecord& record) { changeRecord = record; }
+
+    // ---- Command states and the debug dump
+    void UpdateUndoRedoCommands();
+    void UpdateSelectionCommands();
+    void UpdateClipboardCommands();
+    void UpdateSwapGridCommand();
+    void UpdateSwapOutlineCommand();
+    void UpdateSwapPropertyCommand();
+    void UpdateAllCommands();
+    bool CanDuplicate() const;
+    bool CanGoOutOfGroup() const;
+    bool CanGroup() const;
+    // Exactly one selected object and it is a group; its node is kept.
+    bool IsSingleGroupSelected();
+    bool CanPaste() const;
+    bool CanUndo() const;
+    bool CanRedo() const;
+    // Trace: the tree, its objects, the undo and the redo lists.
+    void Dump();
+
+    // ---- What the operations above share with the other editing
+    // operations
+    // The box shown for two or more objects, or for one group (then set on
+    // its box); else not shown.
+    void FitBoxToSelection();
+    // With the box shown and a selection, the corners set on the union of
+    // the selected objects' boxes.
+    void FitBoxToSelectedObjects();
+    // The boxes of the groups around node (and of node's own object when
+    // asked) measured again through the edit port.
+    void UpdateEnclosingBoxes(const CTreeNodeRef& node, bool includeNode);
+    // When forced or when the properties dialog is shown, it is handed the
+    // selection.
+    void RebuildPropertyDlg(bool force);
+    // Folds the object's definitions into the per-kind arrays: the first
+    // met kept, a kind's flag cleared when objects differ.
+    void CollectCommonDefs(const CGraObjectRef& object, CDefArray& defs, bool* same) const;
+    // Makes current the definitions the selected objects share. The
+    // attributes dialog that takes them is not there yet: nothing happens.
+    void ApplyCommonDefs(CDefArray& defs, const bool* same);
+    void UpdatePageDialog();
+    void UpdateLayerDialog();
+    // The object taken into its own editing (its points or its text): edit
+    // mode 2, counted, edited without the box.
+    void SelectForOwnEditing(const CTreeNodeRef& node);
+
+private:
+    // The box's corners on a rectangle, the centre in its middle.
+    void SetBoxFromRect(const DRect& r);
+    // Replays the newest group of from onto the other list (Undo, Redo).
+    bool Replay(bool undo);
+
+    CDocumentRef document;
+    CViewRef viewSettings;
+    CGraPortRef editPort;
+    CGraPortRef secondPort;
+    int selectedCount = 0;
+    bool selectedAlone = false;
+    bool editingObject = false;
+    bool boxShown = false;
+    [[maybe_unused]] bool drawing = false;
+    CGraObjectRef newObject;
+    CTreeNodeRef singleSelectedNode;
+    [[maybe_unused]] int singleSelectedPart = 0;
+    CTreeNodeRef enteredGroup;
+    int enteredDepth = 0;
+    int selectOption = 0;
+    CListRef undoList;
+    CListRef redoList;
+    // With toolPoints after it: the whole change record of a drag.
+    ChangeRecord changeRecord;
+    int boxHandleMode = MODE_SCALE;
+    [[maybe_unused]] double toolValues[2] = {0.0, 0.0};
+    DPoint editBox[4];
+    // The press copies of the corners (0 .. 3), the centre (4), its press
+    // copy (5), the creation point (6).
+    DPoint boxPoints[7];
+};
+ZU_CLASS_END(CSelectObject)
+
+#endif

@@ -1,0 +1,861 @@
+// The editing engine of a page view: undo and redo of recorded steps, the
+// selection set, entered groups, the edited box and its handles, command
+// states and the trace. Objects are groups with a rectangle (whose box needs
+// no interpreter) and lines of text; the ports write to a recorder.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/document.h"
+#include "app/editshell.h"
+#include "app/gragroup.h"
+#include "app/gralinetext.h"
+#include "app/selectobject.h"
+#include "app/view.h"
+#include "tests/app/gratest.h"
+#include "tests/support/debugcapture.h"
+
+namespace {
+
+// A shell that records what the engine tells it and answers as told.
+class RecordingShell : public IEditShell {
+public:
+    void EnableCommand(const char* command, bool on) override
+    {
+        enabled[command] = on;
+        calls.push_back(command);
+    }
+    void SetCommandCheck(const char* command, bool on) override { checked[command] = on; }
+    bool HasClipboardTree() const override { return clipboardTree; }
+    bool HasClipboardText() const override { return clipboardText; }
+    bool IsPropertyDlgVisible() const override { return propertiesShown; }
+    void ShowSelectionProperties(const CSelectObjectRef&, const CGraObjectRef& single) override
+    {
+        shownSingle = single.Resolve();
+        ++propertiesFilled;
+    }
+    int GetToolState(int code) const override { return code + 1000; }
+    void UpdatePageDialog(const CSelectObjectRef&) override { ++pageUpdates; }
+    void UpdateLayerDialog(const CSelectObjectRef&) override { ++layerUpdates; }
+
+    std::map<std::string, bool> enabled;
+    std::map<std::string, bool> checked;
+    std::vector<std::string> calls;
+    bool clipboardTree = false;
+    bool clipboardText = false;
+    bool propertiesShown = false;
+    CGraObject* shownSingle = nullptr;
+    int propertiesFilled = 0;
+    int pageUpdates = 0;
+    int layerUpdates = 0;
+};
+
+class CSelectObjectTest : public GraTest {
+protected:
+    void SetUp() override
+    {
+        GraTest::SetUp();
+        Record();
+        doc = Make<CDocumentRef>();
+        doc->Reset();
+        doc->SetModified(false);
+        view = Make<CViewRef>();
+        // Two pages of one layer each.
+        for (int p = 0; p < 2; p++) {
+            CTreeNodeRef page = Make<CTreeNodeRef>();
+            page->InsertLastChild(doc->GetTree()->RetRoot());
+            CTreeNodeRef l = Make<CTreeNodeRef>();
+            l->SetObject(Make<CGraObjectRef>());
+            l->InsertLastChild(page);
+        }
+        doc->GetTree()->GetNode(layer, 0, 0);
+        sel = Make<CSelectObjectRef>();
+        sel->SetDocument(doc);
+        sel->SetViewSettings(view);
+        sel->SetPorts(port, port);
+        SetEditShell(&shell);
+    }
+    void TearDown() override
+    {
+        SetEditShell(nullptr);
+        sel->ClearUndo();
+        sel = CSelectObjectRef();
+        layer = CTreeNodeRef();
+        doc->Delete();
+        doc = CDocumentRef();
+        view = CViewRef();
+        GraTest::TearDown();
+    }
+
+    // A group without members framing (x1, y1)-(x2, y2), in edit mode.
+    CTreeNodeRef Box(const CTreeNodeRef& parent, double x1, double y1, double x2, double y2,
+                     int mode = 0)
+    {
+        CGraGroupRef g = Make<CGraGroupRef>();
+        const DPoint corners[2] = {{x1, y1}, {x2, y2}};
+        g->SetPoints(corners, 2);
+        return Attach(g, parent, mode);
+    }
+    CTreeNodeRef Text(const CTreeNodeRef& parent, const char* text, int mode)
+    {
+        CGraLineTextRef t = Make<CGraLineTextRef>();
+        t->SetText(ZuStringRef(text));
+        return Attach(t, parent, mode);
+    }
+    CTreeNodeRef Attach(const CGraObjectRef& o, const CTreeNodeRef& parent, int mode)
+    {
+        CTreeNodeRef n = Make<CTreeNodeRef>();
+        n->SetObject(o);
+        n->InsertLastChild(parent);
+        o->SetEditMode(mode);
+        o->UpdateBoundingBox(port);
+        return n;
+    }
+    static CGraObjectRef Object(const CTreeNodeRef& n) { return CGraObjectRef(n->RetObject()); }
+    static int Mode(const CTreeNodeRef& n) { return Object(n)->GetEditMode(); }
+    // The nodes selected by their edit mode, the count taken again.
+    void Select(const std::vector<CTreeNodeRef>& nodes)
+    {
+        for (const CTreeNodeRef& n : nodes)
+            Object(n)->SetEditMode(1);
+        sel->RebuildSelection();
+    }
+    static std::vector<CTreeNode*> Children(const CTreeNodeRef& parent)
+    {
+        std::vector<CTreeNode*> out;
+        for (CTreeNodeRef c = parent->RetFirstChild(); c.IsValid(); c = c->RetNext())
+            out.push_back(c.Resolve());
+        return out;
+    }
+    static std::vector<CTreeNode*> Nodes(const std::vector<CTreeNodeRef>& nodes)
+    {
+        std::vector<CTreeNode*> out;
+        for (const CTreeNodeRef& n : nodes)
+            out.push_back(n.Resolve());
+        return out;
+    }
+    // A step that removes the selected children of the edit parent, as the
+    // delete command records it.
+    void DeleteSelected(int oper = 10, bool clearRedo = true)
+    {
+        sel->OpenUndoGroup(oper, clearRedo);
+        CTreeNodeRef parent;
+        sel->GetEditParent(parent);
+        std::vector<CTreeNodeRef> chosen;
+        for (CTreeNodeRef c = parent->RetFirstChild(); c.IsValid(); c = c->RetNext())
+            if (Mode(c) != 0)
+                chosen.push_back(c);
+        for (const CTreeNodeRef& c : chosen) {
+            CUndoActionRef a = Make<CUndoActionRef>();
+            a->RecordRemove(c);
+            sel->AddUndoAction(a);
+        }
+        doc->SetModified(true);
+    }
+    // A step replacing each node by a new box.
+    std::vector<CTreeNodeRef> ReplaceEach(int oper, const std::vector<CTreeNodeRef>& olds,
+                                          bool clearRedo = true)
+    {
+        sel->OpenUndoGroup(oper, clearRedo);
+        std::vector<CTreeNodeRef> fresh;
+        for (const CTreeNodeRef& old : olds) {
+            CTreeNodeRef n = Make<CTreeNodeRef>();
+            n->SetObject(Make<CGraGroupRef>());
+            CUndoActionRef a = Make<CUndoActionRef>();
+            a->RecordReplace(n, old);
+            sel->AddUndoAction(a);
+            fresh.push_back(n);
+        }
+        return fresh;
+    }
+    int UndoCount() const { return sel->RetUndoList()->GetCount(); }
+    int RedoCount() const { return sel->RetRedoList()->GetCount(); }
+    static void ExpectCorners(const CSelectObjectRef& s, std::vector<DPoint> want, const char* what)
+    {
+        for (int i = 0; i < 4; i++) {
+            EXPECT_EQ(want[i].x, s->GetBoxCorner(i).x) << what << " corner " << i;
+            EXPECT_EQ(want[i].y, s->GetBoxCorner(i).y) << what << " corner " << i;
+        }
+    }
+
+    RecordingShell shell;
+    CDocumentRef doc;
+    CViewRef view;
+    CTreeNodeRef layer;
+    CSelectObjectRef sel;
+};
+
+// ---------------------------------------------------------------- undo and redo lists
+
+TEST_F(CSelectObjectTest, DeletedObjectsComeBackInTheirPlacesAndGoAgainOnRedo)
+{
+    // With an unselected object before them, and as the first children.
+    for (bool leading : {true, false}) {
+        std::vector<CTreeNodeRef> before;
+        if (leading)
+            before.push_back(Box(layer, 0, 0, 1, 1));
+        CTreeNodeRef a = Box(layer, 1, 1, 2, 2), b = Box(layer, 2, 2, 3, 3),
+                     c = Box(layer, 3, 3, 4, 4), y = Box(layer, 4, 4, 5, 5);
+        std::vector<CTreeNodeRef> all = before;
+        all.insert(all.end(), {a, b, c, y});
+        Select({a, b, c});
+        ASSERT_EQ(3, sel->GetSelectedCount());
+        DeleteSelected();
+        before.push_back(y);
+        EXPECT_EQ(Nodes(before), Children(layer));
+        doc->SetModified(false);
+
+        ASSERT_TRUE(sel->Undo());
+        EXPECT_EQ(Nodes(all), Children(layer)) << leading;
+        EXPECT_EQ(3, sel->GetSelectedCount());
+        EXPECT_EQ(0, UndoCount());
+        EXPECT_EQ(1, RedoCount());
+        EXPECT_TRUE(doc->IsModified());
+
+        ASSERT_TRUE(sel->Redo());
+        EXPECT_EQ(Nodes(before), Children(layer)) << leading;
+        EXPECT_EQ(0, sel->GetSelectedCount());
+        EXPECT_EQ(1, UndoCount());
+        EXPECT_EQ(0, RedoCount());
+        // Clean the layer for the next round.
+        sel->ClearUndo();
+        for (const CTreeNodeRef& n : before) {
+            n->Unlink();
+            n->Delete();
+        }
+    }
+}
+
+TEST_F(CSelectObjectTest, ANewStepEmptiesTheRedoListARedoDoesNot)
+{
+    CTreeNodeRef p = Box(layer, 0, 0, 1, 1), q = Box(layer, 1, 1, 2, 2);
+    Select({p});
+    DeleteSelected();
+    Select({q});
+    DeleteSelected();
+    EXPECT_TRUE(shell.enabled["Undo"]);
+    EXPECT_FALSE(shell.enabled["Redo"]);
+    ASSERT_TRUE(sel->Undo());
+    ASSERT_TRUE(sel->Undo());
+    EXPECT_EQ(2, RedoCount());
+    EXPECT_FALSE(shell.enabled["Undo"]);
+    EXPECT_TRUE(shell.enabled["Redo"]);
+    ASSERT_TRUE(sel->Redo());
+    EXPECT_EQ(1, RedoCount());
+    EXPECT_EQ(1, UndoCount());
+    EXPECT_TRUE(shell.enabled["Undo"]);
+    EXPECT_TRUE(shell.enabled["Redo"]);
+    sel->EndSelection();
+    Select({q});
+    DeleteSelected();
+    EXPECT_EQ(0, RedoCount());
+    EXPECT_EQ(2, UndoCount());
+    EXPECT_FALSE(shell.enabled["Redo"]);
+}
+
+TEST_F(CSelectObjectTest, UndoOrRedoOnAnEmptyListAnswersFalseAndChangesNothing)
+{
+    CTreeNodeRef a = Box(layer, 0, 0, 1, 1);
+    Select({a});
+    shell.calls.clear();
+    EXPECT_FALSE(sel->Undo());
+    EXPECT_FALSE(sel->Redo());
+    EXPECT_EQ(1, sel->GetSelectedCount());
+    EXPECT_EQ(1, Mode(a));
+    EXPECT_EQ(Nodes({a}), Children(layer));
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(0, UndoCount());
+    EXPECT_EQ(0, RedoCount());
+    EXPECT_TRUE(shell.calls.empty());
+}
+
+TEST_F(CSelectObjectTest, CancellingTheLastStepRestoresTheTreeAndLeavesNoTrace)
+{
+    CTreeNodeRef a = Box(layer, 0, 0, 1, 1), b = Box(layer, 1, 1, 2, 2), c = Box(layer, 2, 2, 3, 3);
+    // One step on the redo list that the cancelling must leave alone.
+    Select({c});
+    DeleteSelected();
+    ASSERT_TRUE(sel->Undo());
+    ASSERT_EQ(1, RedoCount());
+    sel->EndSelection();
+    doc->SetModified(false);
+
+    std::vector<CTreeNodeRef> fresh = ReplaceEach(30, {a, b}, false);
+    // The engine has gone into a group since the step began at the top.
+    Select({fresh[0]});
+    ASSERT_TRUE(sel->GroupGoIn());
+    ASSERT_EQ(1, sel->GetEnteredDepth());
+    ASSERT_EQ(1, UndoCount());
+    sel->CancelLastUndoGroup();
+    EXPECT_EQ(Nodes({a, b, c}), Children(layer));
+    EXPECT_EQ(0, UndoCount());
+    EXPECT_EQ(1, RedoCount());
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(0, sel->GetEnteredDepth());
+    EXPECT_FALSE(shell.enabled["Undo"]);
+    // Nothing to cancel: nothing happens.
+    sel->CancelLastUndoGroup();
+    EXPECT_EQ(Nodes({a, b, c}), Children(layer));
+}
+
+TEST_F(CSelectObjectTest, TwoDefinitionStepsOnTheSameObjectsFoldIntoOne)
+{
+    struct Case {
+        const char* what;
+        int second;     // code of the second step
+        bool sameCount; // the second step replaces both objects again
+        bool folds;
+    } const cases[] = {
+        {"code 100 twice", 100, true, true},
+        {"another code", 120, true, false},
+        {"another count", 100, false, false},
+    };
+    for (const Case& c : cases) {
+        CTreeNodeRef a = Box(layer, 0, 0, 1, 1), b = Box(layer, 1, 1, 2, 2);
+        sel->StartBox(P(1, 1));
+        sel->EndBox(P(2, 2));
+        std::vector<CTreeNodeRef> first = ReplaceEach(100, {a, b});
+        EXPECT_FALSE(sel->MergeLastUndoGroups()) << "a single step";
+        sel->StartBox(P(5, 5));
+        sel->EndBox(P(6, 6));
+        std::vector<CTreeNodeRef> second =
+            ReplaceEach(c.second, c.sameCount ? first : std::vector<CTreeNodeRef>{first[0]});
+        EXPECT_EQ(c.folds, sel->MergeLastUndoGroups()) << c.what;
+        EXPECT_EQ(c.folds ? 1 : 2, UndoCount()) << c.what;
+        if (c.folds) {
+            CUndoGroupRef g(sel->RetUndoList()->GetLast()->GetObject());
+            CSavedState state;
+            g->GetSavedState(state);
+            EXPECT_EQ(1.0, state.corners[0].x) << "the state from before the first step";
+            // One undo goes back over both steps.
+            ASSERT_TRUE(sel->Undo());
+            EXPECT_EQ(Nodes({a, b}), Children(layer));
+            EXPECT_EQ(1.0, sel->GetBoxCorner(0).x);
+            EXPECT_EQ(0, UndoCount());
+        }
+        sel->ClearUndo();
+        layer->RemoveAllChildren();
+    }
+    EXPECT_FALSE(sel->MergeLastUndoGroups()) << "no step";
+}
+
+TEST_F(CSelectObjectTest, UndoGivesBackTheStepsStateAndRefreshesThePalettesWhenPagesChanged)
+{
+    CTreeNodeRef group = Box(layer, 0, 0, 10, 10);
+    CTreeNodeRef member = Box(group, 1, 1, 2, 2);
+    Select({group});
+    ASSERT_TRUE(sel->GroupGoIn());
+    sel->SetBoxHandleMode(92);
+    sel->StartBox(P(1, 2));
+    sel->EndBox(P(3, 4));
+    sel->SetBoxShown(true);
+    Select({member});
+    DeleteSelected(10);
+    // Elsewhere since: out of the group, another mode, another box.
+    sel->GroupGoOut();
+    sel->SetBoxHandleMode(90);
+    sel->StartBox(P(9, 9));
+    sel->EndBox(P(9, 9));
+    ASSERT_TRUE(sel->Undo());
+    EXPECT_EQ(1, sel->GetEnteredDepth());
+    EXPECT_EQ(group.Resolve(), sel->GetEnteredGroup().Resolve());
+    EXPECT_EQ(92, sel->GetBoxHandleMode());
+    ExpectCorners(sel, {P(1, 2), P(3, 4), P(1, 4), P(3, 2)}, "the saved box");
+    EXPECT_EQ(1, sel->GetSelectedCount());
+    EXPECT_EQ(0, shell.pageUpdates) << "same page and layer, not a page step";
+    sel->EndSelection();
+    while (sel->GroupGoOut()) {}
+    sel->ClearUndo();
+
+    // Page and layer steps refresh both palettes, so does a step whose page
+    // differs from the current one.
+    struct Case {
+        int oper;
+        int savedPage;
+        bool refresh;
+    } const cases[] = {{201, 0, true},  {200, 0, true}, {203, 0, true}, {204, 0, true},
+                       {202, 0, false}, {10, 1, true},  {10, 0, false}};
+    for (const Case& c : cases) {
+        view->current_page = c.savedPage;
+        sel->OpenUndoGroup(c.oper, true);
+        view->current_page = 0;
+        shell.pageUpdates = shell.layerUpdates = 0;
+        ASSERT_TRUE(sel->Undo());
+        EXPECT_EQ(c.savedPage, view->current_page) << c.oper;
+        EXPECT_EQ(c.refresh ? 1 : 0, shell.pageUpdates) << c.oper << " " << c.savedPage;
+        EXPECT_EQ(c.refresh ? 1 : 0, shell.layerUpdates) << c.oper << " " << c.savedPage;
+        view->current_page = 0;
+        sel->ClearUndo();
+    }
+}
+
+// ---------------------------------------------------------------- the selection set
+
+TEST_F(CSelectObjectTest, EndingTheSelectionDropsOnlyAnEmptyTextInItsOwnEditing)
+{
+    EXPECT_FALSE(sel->EndSelection());
+    CTreeNodeRef empty = Text(layer, "", 2);
+    CTreeNodeRef full = Text(layer, "abc", 2);
+    // An object without text, in its own points: kept.
+    CTreeNodeRef shape = Box(layer, 0, 0, 1, 1, 2);
+    CTreeNodeRef plain = Box(layer, 1, 1, 2, 2, 1);
+    CTreeNodeRef emptyNotEdited = Text(layer, "", 1);
+    CTreeNodeRef unselected = Box(layer, 2, 2, 3, 3);
+    sel->RebuildSelection();
+    ASSERT_EQ(5, sel->GetSelectedCount());
+    EXPECT_TRUE(sel->EndSelection());
+    EXPECT_EQ(Nodes({full, shape, plain, emptyNotEdited, unselected}), Children(layer));
+    for (const CTreeNodeRef& n : {full, shape, plain, emptyNotEdited, unselected})
+        EXPECT_EQ(0, Mode(n));
+    EXPECT_EQ(0, sel->GetSelectedCount());
+    EXPECT_FALSE(sel->IsEditingObject());
+    EXPECT_EQ(0, UndoCount());
+    EXPECT_FALSE(sel->EndSelection());
+}
+
+TEST_F(CSelectObjectTest, RebuildingUnselectsObjectsBroughtBackAtAnotherDepth)
+{
+    CTreeNodeRef group = Box(layer, 0, 0, 10, 10);
+    CTreeNodeRef member = Box(group, 1, 1, 2, 2);
+    Select({group});
+    // Left selected from an earlier visit inside the group.
+    Object(member)->SetEditMode(1);
+    DeleteSelected();
+    ASSERT_TRUE(sel->Undo());
+    EXPECT_EQ(1, sel->GetSelectedCount());
+    EXPECT_EQ(1, Mode(group));
+    EXPECT_EQ(0, Mode(member));
+}
+
+TEST_F(CSelectObjectTest, ABoxOfFourZeroPointsIsNoBoxAndIsFittedAgain)
+{
+    struct Case {
+        const char* what;
+        bool zero;
+        std::vector<DPoint> corners;
+    } const cases[] = {
+        {"zero box: fitted", true, {P(0, -5), P(30, 40), P(0, 40), P(30, -5)}},
+        {"a box: kept", false, {P(1, 1), P(2, 2), P(1, 2), P(2, 1)}},
+    };
+    for (const Case& c : cases) {
+        CTreeNodeRef a = Box(layer, 0, 0, 10, 10), b = Box(layer, 20, -5, 30, 40);
+        Select({a, b});
+        sel->SetBoxShown(true);
+        sel->StartBox(c.zero ? P(0, 0) : P(1, 1));
+        sel->EndBox(c.zero ? P(0, 0) : P(2, 2));
+        DeleteSelected();
+        ASSERT_TRUE(sel->Undo());
+        EXPECT_EQ(2, sel->GetSelectedCount());
+        ExpectCorners(sel, c.corners, c.what);
+        sel->EndSelection();
+        sel->ClearUndo();
+        layer->RemoveAllChildren();
+    }
+}
+
+// ---------------------------------------------------------------- entered groups
+
+TEST_F(CSelectObjectTest, GoingIntoNestedGroupsAndOutAgainSelectsEachGroupLeft)
+{
+    CTreeNodeRef top = Box(layer, 100, 100, 110, 110);
+    CTreeNodeRef outer = Box(layer, 0, 0, 1, 1);
+    CTreeNodeRef inner = Box(outer, 0, 0, 1, 1);
+    Box(inner, 10, 10, 20, 20);
+    Box(outer, 30, 0, 40, 5);
+    Object(inner)->UpdateBoundingBox(port);
+    Object(outer)->UpdateBoundingBox(port);
+    DRect box;
+    sel->GetEnteredGroupBox(box);
+    EXPECT_EQ(0.0, box.x1 + box.y1 + box.x2 + box.y2);
+
+    Select({outer});
+    ASSERT_TRUE(sel->GroupGoIn());
+    EXPECT_EQ(1, sel->GetEnteredDepth());
+    EXPECT_EQ(outer.Resolve(), sel->GetEnteredGroup().Resolve());
+    EXPECT_EQ(0, sel->GetSelectedCount());
+    EXPECT_EQ(0, Mode(outer));
+    sel->GetEnteredGroupBox(box);
+    EXPECT_EQ(40.0, box.x2);
+    EXPECT_TRUE(shell.enabled["GroupGoOut"]);
+    Select({inner});
+    ASSERT_EQ(1, sel->GetSelectedCount());
+    ASSERT_TRUE(sel->GroupGoIn());
+    EXPECT_EQ(2, sel->GetEnteredDepth());
+
+    ASSERT_TRUE(sel->GroupGoOut());
+    EXPECT_EQ(1, sel->GetEnteredDepth());
+    EXPECT_EQ(outer.Resolve(), sel->GetEnteredGroup().Resolve());
+    EXPECT_EQ(1, Mode(inner));
+    EXPECT_EQ(1, sel->GetSelectedCount());
+    EXPECT_TRUE(sel->IsBoxSelection());
+    ExpectCorners(sel, {P(10, 10), P(20, 20), P(10, 20), P(20, 10)}, "inner");
+    CTreeNodeRef first;
+    sel->GetFirstSelectedNode(first);
+    EXPECT_EQ(inner.Resolve(), first.Resolve());
+
+    ASSERT_TRUE(sel->GroupGoOut());
+    EXPECT_EQ(0, sel->GetEnteredDepth());
+    EXPECT_TRUE(sel->GetEnteredGroup().IsInvalid());
+    EXPECT_EQ(1, Mode(outer));
+    EXPECT_EQ(0, Mode(inner));
+    EXPECT_EQ(0, Mode(top));
+    EXPECT_EQ(1, sel->GetSelectedCount());
+    EXPECT_TRUE(sel->IsBoxShown());
+    ExpectCorners(sel, {P(10, 0), P(40, 20), P(10, 20), P(40, 0)}, "outer");
+    CTreeNodeRef parent;
+    sel->GetEditParent(parent);
+    EXPECT_EQ(layer.Resolve(), parent.Resolve());
+    EXPECT_FALSE(shell.enabled["GroupGoOut"]);
+    EXPECT_TRUE(shell.enabled["GroupGoIn"]);
+    EXPECT_FALSE(sel->GroupGoOut());
+    EXPECT_EQ(1, sel->GetSelectedCount());
+}
+
+TEST_F(CSelectObjectTest, GoingInNeedsOneSelectedGroup)
+{
+    CTreeNodeRef g1 = Box(layer, 0, 0, 1, 1), g2 = Box(layer, 2, 2, 3, 3);
+    CTreeNodeRef text = Text(layer, "abc", 0);
+    struct Case {
+        const char* what;
+        std::vector<CTreeNodeRef> chosen;
+    } const cases[] = {
+        {"nothing selected", {}},
+        {"two groups", {g1, g2}},
+        {"one object that is not a group", {text}},
+    };
+    for (const Case& c : cases) {
+        sel->EndSelection();
+        Select(c.chosen);
+        EXPECT_FALSE(sel->GroupGoIn()) << c.what;
+        EXPECT_EQ(0, sel->GetEnteredDepth()) << c.what;
+        EXPECT_EQ(int(c.chosen.size()), sel->GetSelectedCount()) << c.what;
+        for (const CTreeNodeRef& n : c.chosen)
+            EXPECT_EQ(1, Mode(n)) << c.what;
+    }
+}
+
+TEST_F(CSelectObjectTest, TheDraggedRectangleSpansTheBoxAndTheFirstSelectedIsTheBackmost)
+{
+    sel->StartBox(P(1, 2));
+    ExpectCorners(sel, {P(1, 2), P(1, 2), P(1, 2), P(1, 2)}, "started");
+    EXPECT_EQ(1.0, sel->GetBoxCentre().x);
+    sel->DragBox(P(5, -4));
+    sel->EndBox(P(7, 8));
+    ExpectCorners(sel, {P(1, 2), P(7, 8), P(1, 8), P(7, 2)}, "ended");
+    EXPECT_EQ(4.0, sel->GetBoxCentre().x);
+    EXPECT_EQ(5.0, sel->GetBoxCentre().y);
+
+    CTreeNodeRef first;
+    sel->GetFirstSelectedNode(first);
+    EXPECT_TRUE(first.IsInvalid());
+    Box(layer, 0, 0, 1, 1);
+    CTreeNodeRef b = Box(layer, 0, 0, 1, 1), c = Box(layer, 0, 0, 1, 1), d = Box(layer, 0, 0, 1, 1);
+    Select({d, c, b});
+    sel->GetFirstSelectedNode(first);
+    EXPECT_EQ(b.Resolve(), first.Resolve());
+}
+
+// ---------------------------------------------------------------- the box and its handles
+
+TEST_F(CSelectObjectTest, EachHandleModeOffersItsHandlesStylesAndPoints)
+{
+    sel->StartBox(P(0, 0));
+    sel->EndBox(P(8, 4)); // corners (0,0) (8,4) (0,4) (8,0), centre (4,2)
+    ChangeRecord record;
+    std::memset(&record, 0, sizeof record);
+    for (int i = 0; i < 8; i++)
+        record.g[i] = P(100 + i, -i);
+    sel->SetChangeRecord(record);
+    const DPoint middle = P(4, 2);
+    struct Case {
+        int mode;
+        int count;
+        std::vector<int> styles;
+        std::vector<DPoint> points; // from handle 4 on
+    } const cases[] = {
+        {90, 8, {2, 2, 2, 2, 3, 3, 3, 3}, {P(4, 0), P(4, 4), P(0, 2), P(8, 2)}},
+        {91, 5, {2, 2, 2, 2, 5}, {P(4, 2)}},
+        {92, 4, {2, 2, 2, 2}, {}},
+        {95,
+         12,
+         {2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3},
+         {P(100, 0), P(101, -1), P(102, -2), P(103, -3), P(104, -4), P(105, -5), P(106, -6),
+          P(107, -7)}},
+        {93, 0, {}, {}},
+    };
+    const std::vector<DPoint> corners = {P(0, 0), P(8, 4), P(0, 4), P(8, 0)};
+    for (const Case& c : cases) {
+        sel->SetBoxHandleMode(c.mode);
+        EXPECT_EQ(c.mode, sel->GetBoxHandleMode());
+        EXPECT_EQ(c.count, sel->GetHandleCount()) << c.mode;
+        for (int n = 0; n < c.count; n++) {
+            EXPECT_EQ(c.styles[size_t(n)], sel->GetHandleStyle(n)) << c.mode << " " << n;
+            const DPoint want = n < 4 ? corners[size_t(n)] : c.points[size_t(n - 4)];
+            const DPoint got = sel->GetHandlePoint(n);
+            EXPECT_EQ(want.x, got.x) << c.mode << " " << n;
+            EXPECT_EQ(want.y, got.y) << c.mode << " " << n;
+        }
+        // A number the mode does not offer: the middle of the box.
+        for (int n : {-1, c.count, 12, 1000}) {
+            const DPoint got = sel->GetHandlePoint(n);
+            EXPECT_EQ(middle.x, got.x) << c.mode << " " << n;
+            EXPECT_EQ(middle.y, got.y) << c.mode << " " << n;
+        }
+    }
+    const int opposite[][2] = {{0, 1}, {1, 0}, {2, 3}, {3, 2},  {4, 5},
+                               {5, 4}, {6, 7}, {7, 6}, {8, -1}, {-1, -1}};
+    for (const auto& o : opposite)
+        EXPECT_EQ(o[1], sel->GetOppositeHandle(o[0])) << o[0];
+}
+
+TEST_F(CSelectObjectTest, PointsAreHeldToAnAxisOrTheDiagonalOnlyWhereTheyShouldBe)
+{
+    ChangeRecord record;
+    std::memset(&record, 0, sizeof record);
+    record.a = P(10, 10);
+    record.b = P(30, 20); // diagonal slope 0.5
+    sel->SetChangeRecord(record);
+    const int kShift = 2;
+    struct Case {
+        const char* what;
+        int mode;
+        DPoint p;
+        int modifiers;
+        int handle;
+        DPoint want;
+    } const cases[] = {
+        {"move, Shift, equal distances: horizontal", 90, P(15, 15), kShift, -1, P(15, 10)},
+        {"move, Shift, more up than across: vertical", 90, P(12, 20), kShift, -1, P(10, 20)},
+        {"move, Shift, more across: horizontal", 91, P(20, 12), kShift | 1, -1, P(20, 10)},
+        {"move without Shift", 90, P(12, 20), 1, -1, P(12, 20)},
+        {"corner in mode 90: on the diagonal", 90, P(20, 0), 0, 2, P(20, 15)},
+        {"corner in mode 90 with Shift: free", 90, P(20, 0), kShift, 0, P(20, 0)},
+        {"middle handle in mode 90: free", 90, P(20, 0), 0, 4, P(20, 0)},
+        {"last middle handle in mode 90: free", 90, P(20, 0), 0, 7, P(20, 0)},
+        {"corner in mode 91: free", 91, P(20, 0), 0, 1, P(20, 0)},
+        {"corner in mode 92: free", 92, P(20, 0), 0, 3, P(20, 0)},
+    };
+    for (const Case& c : cases) {
+        sel->SetBoxHandleMode(c.mode);
+        const DPoint got = sel->ConstrainPoint(c.p, c.modifiers, c.handle);
+        EXPECT_EQ(c.want.x, got.x) << c.what;
+        EXPECT_EQ(c.want.y, got.y) << c.what;
+    }
+    // A box of no width has no diagonal: the point stays as it is, finite.
+    sel->SetBoxHandleMode(90);
+    record.b = P(10, 50);
+    sel->SetChangeRecord(record);
+    DPoint got = sel->ConstrainPoint(P(20, 3), 0, 0);
+    EXPECT_EQ(20.0, got.x);
+    EXPECT_EQ(3.0, got.y);
+    // Nor does one so narrow that the slope overflows.
+    record.b = P(10 + 1e-310, 1e300);
+    sel->SetChangeRecord(record);
+    got = sel->ConstrainPoint(P(20, 3), 0, 0);
+    EXPECT_TRUE(std::isfinite(got.y));
+}
+
+TEST_F(CSelectObjectTest, TheCentreIsTheBoxsTheFirstObjectsOrTheOrigin)
+{
+    DPoint c = sel->GetCenter();
+    EXPECT_EQ(0.0, c.x) << "nothing selected, no box";
+    EXPECT_EQ(0.0, c.y);
+    sel->StartBox(P(2, 2));
+    sel->EndBox(P(6, 10));
+    c = sel->GetCenter();
+    EXPECT_EQ(4.0, c.x) << "nothing selected, a box not shown";
+    EXPECT_EQ(6.0, c.y);
+    CTreeNodeRef a = Box(layer, 10, 20, 30, 60);
+    Select({a});
+    c = sel->GetCenter();
+    EXPECT_EQ(20.0, c.x) << "one object, the box not shown";
+    EXPECT_EQ(40.0, c.y);
+    sel->SetBoxShown(true);
+    c = sel->GetCenter();
+    EXPECT_EQ(4.0, c.x) << "the box shown";
+    EXPECT_EQ(6.0, c.y);
+}
+
+TEST_F(CSelectObjectTest, ASavedStatePutBackRestoresThePageAndLayerWithTheBox)
+{
+    view->current_page = 1;
+    view->current_layer = 0;
+    sel->StartBox(P(1, 2));
+    sel->EndBox(P(3, 4));
+    sel->SetBoxShown(true);
+    sel->SetBoxHandleMode(95);
+    CSavedState saved;
+    sel->GetSavedState(saved);
+    EXPECT_EQ(1, saved.page);
+    EXPECT_EQ(95, saved.handleMode);
+    EXPECT_EQ(1, saved.boxShown);
+    EXPECT_EQ(2.0, saved.centre.x);
+
+    view->current_page = 0;
+    view->current_layer = 7;
+    sel->StartBox(P(0, 0));
+    sel->SetBoxShown(false);
+    sel->SetBoxHandleMode(90);
+    sel->SetSavedState(saved);
+    EXPECT_EQ(1, view->current_page);
+    EXPECT_EQ(0, view->current_layer);
+    EXPECT_TRUE(sel->IsBoxShown());
+    EXPECT_EQ(95, sel->GetBoxHandleMode());
+    ExpectCorners(sel, {P(1, 2), P(3, 4), P(1, 4), P(3, 2)}, "restored");
+    EXPECT_EQ(3.0, sel->GetBoxCentre().y);
+    EXPECT_TRUE(sel->SetSelectOption(3));
+    EXPECT_EQ(3, sel->GetSelectOption());
+}
+
+// ---------------------------------------------------------------- commands and the trace
+
+TEST_F(CSelectObjectTest, CommandStatesFollowTheSelection)
+{
+    CTreeNodeRef g = Box(layer, 0, 0, 1, 1), h = Box(layer, 2, 2, 3, 3);
+    CTreeNodeRef text = Text(layer, "abc", 0);
+    shell.clipboardTree = true;
+    struct Case {
+        const char* what;
+        std::vector<CTreeNodeRef> chosen;
+        bool editing;
+        bool textClipboard;
+        std::map<std::string, bool> want;
+    } const cases[] = {
+        {"nothing",
+         {},
+         false,
+         false,
+         {{"DeleteSelected", false},
+          {"DuplicateSelected", false},
+          {"GroupGoIn", false},
+          {"SelectUngroup", false},
+          {"SelectGroup", false},
+          {"SelectRotate270", false},
+          {"GroupGoOut", false},
+          {"ClipboardPaste", true}}},
+        {"one group",
+         {g},
+         false,
+         false,
+         {{"DeleteSelected", true},
+          {"DuplicateSelected", true},
+          {"GroupGoIn", true},
+          {"SelectUngroup", true},
+          {"SelectGroup", false},
+          {"SelectMirrorX", true}}},
+        {"two objects",
+         {g, h},
+         false,
+         false,
+         {{"GroupGoIn", false}, {"SelectUngroup", false}, {"SelectGroup", true}}},
+        {"a text in its own editing, no text to paste",
+         {text},
+         true,
+         false,
+         {{"DuplicateSelected", false}, {"ClipboardCut", true}, {"ClipboardPaste", false}}},
+        {"a text in its own editing, a text to paste",
+         {text},
+         true,
+         true,
+         {{"DuplicateSelected", false}, {"ClipboardPaste", true}}},
+    };
+    for (const Case& c : cases) {
+        sel->EndSelection();
+        shell.clipboardText = c.textClipboard;
+        if (c.editing)
+            sel->SelectForOwnEditing(c.chosen[0]);
+        else
+            Select(c.chosen);
+        EXPECT_EQ(c.editing, sel->IsEditingObject()) << c.what;
+        shell.enabled.clear();
+        sel->UpdateAllCommands();
+        for (const auto& w : c.want) {
+            ASSERT_TRUE(shell.enabled.count(w.first)) << c.what << " " << w.first;
+            EXPECT_EQ(w.second, shell.enabled[w.first]) << c.what << " " << w.first;
+        }
+    }
+    // The selection commands, each once, in their order.
+    shell.calls.clear();
+    sel->UpdateSelectionCommands();
+    EXPECT_EQ(
+        (std::vector<std::string>{
+            "ClipboardCut", "ClipboardCopy", "EndSelected", "DeleteSelected", "DuplicateSelected",
+            "GroupGoIn", "GroupGoOut", "SelectGroup", "SelectUngroup", "SelectSendToFront",
+            "SelectSendToBack", "SelectMoveToFront", "SelectMoveToBack", "SelectMirrorX",
+            "SelectMirrorY", "SelectRotate90", "SelectRotate180", "SelectRotate270"}),
+        shell.calls);
+}
+
+TEST_F(CSelectObjectTest, CheckMarksToolStatesAndThePropertiesDialogGoThroughTheShell)
+{
+    view->switches[CView::SHOW_GRID] = true;
+    view->switches[CView::OUTLINE] = false;
+    shell.propertiesShown = true;
+    sel->UpdateAllCommands();
+    EXPECT_TRUE(shell.checked["SwapGrid"]);
+    EXPECT_FALSE(shell.checked["SwapOutline"]);
+    EXPECT_TRUE(shell.checked["SwapProperty"]);
+    EXPECT_FALSE(shell.enabled["Undo"]);
+    EXPECT_FALSE(shell.enabled["Redo"]);
+    view->switches[CView::SHOW_GRID] = false;
+    view->switches[CView::OUTLINE] = true;
+    shell.propertiesShown = false;
+    sel->UpdateSwapGridCommand();
+    sel->UpdateSwapOutlineCommand();
+    sel->UpdateSwapPropertyCommand();
+    EXPECT_FALSE(shell.checked["SwapGrid"]);
+    EXPECT_TRUE(shell.checked["SwapOutline"]);
+    EXPECT_FALSE(shell.checked["SwapProperty"]);
+    EXPECT_EQ(1007, sel->GetToolState(7));
+
+    // The dialog is handed the selection only when shown or forced, with
+    // the object when one is selected.
+    CTreeNodeRef a = Box(layer, 0, 0, 1, 1), b = Box(layer, 2, 2, 3, 3);
+    Select({a});
+    EXPECT_EQ(0, shell.propertiesFilled);
+    shell.propertiesShown = true;
+    sel->RebuildPropertyDlg(false);
+    EXPECT_EQ(1, shell.propertiesFilled);
+    EXPECT_EQ(Object(a).Resolve(), shell.shownSingle);
+    Select({a, b});
+    EXPECT_EQ(2, shell.propertiesFilled);
+    EXPECT_EQ(nullptr, shell.shownSingle);
+    shell.propertiesShown = false;
+    sel->RebuildPropertyDlg(true);
+    EXPECT_EQ(3, shell.propertiesFilled);
+}
+
+TEST_F(CSelectObjectTest, DumpWritesTheTreeThenBothListsUnderTheirHeadings)
+{
+    DebugCapture capture;
+    CSelectObjectRef bare = Make<CSelectObjectRef>();
+    bare->Dump();
+    EXPECT_EQ("\nObjects in CTree :\nUndoList :\nRedoList :\n", capture.DebugText());
+
+    capture.Clear();
+    sel->Dump();
+    std::string text = capture.DebugText();
+    EXPECT_EQ(0u, text.find("\nContent of CTree :\n"));
+    const size_t objects = text.find("Objects in CTree :\n");
+    ASSERT_NE(std::string::npos, objects);
+    EXPECT_NE(std::string::npos, text.find("type=CGraObject", objects));
+    EXPECT_EQ(text.size() - std::strlen("UndoList :\nRedoList :\n"),
+              text.find("UndoList :\nRedoList :\n"));
+
+    CTreeNodeRef a = Box(layer, 0, 0, 1, 1);
+    Select({a});
+    DeleteSelected();
+    capture.Clear();
+    sel->Dump();
+    text = capture.DebugText();
+    const size_t undo = text.find("UndoList :\nUndoGroup: oper=10, nb=1 rect=");
+    ASSERT_NE(std::string::npos, undo);
+    EXPECT_NE(std::string::npos, text.find("  UndoAction: oper=3 object=", undo));
+    EXPECT_EQ(text.size() - std::strlen("RedoList :\n"), text.find("RedoList :\n"));
+}
+
+} // namespace
