@@ -6,6 +6,10 @@
 // the readers expect instead of discovering them byte by byte.
 //
 //   fuzz_seeds <archive seed directory> <storage seed directory>
+#include "app/gragroup.h"
+#include "app/graobject.h"
+#include "app/tree.h"
+#include "app/undogroup.h"
 #include "fuzz/quietsink.h"
 #include "si/archive.h"
 #include "si/array.h"
@@ -115,6 +119,53 @@ std::vector<std::pair<std::string, ZuObjectRef>> FilledSamples()
     list_tree->InsertEndLevel();
     list_tree->InsertMark();
     samples.emplace_back("filled-listree", list_tree);
+
+    // Undo steps: actions of every kind over a small tree, a saved state
+    // and an entered group.
+    CTreeRef objects = Make<CTreeRef>();
+    CTreeNodeRef layer = Make<CTreeNodeRef>();
+    layer->SetObject(Make<CGraObjectRef>());
+    layer->InsertLastChild(objects->RetRoot());
+    CTreeNodeRef group = Make<CTreeNodeRef>();
+    group->SetObject(Make<CGraGroupRef>());
+    group->InsertLastChild(layer);
+    const auto node = [&](const CTreeNodeRef& parent) {
+        CTreeNodeRef n = Make<CTreeNodeRef>();
+        n->SetObject(Make<CGraObjectRef>());
+        if (parent.IsValid())
+            n->InsertLastChild(parent);
+        return n;
+    };
+    const auto step = [&](int oper, int depth) {
+        CUndoGroupRef g = Make<CUndoGroupRef>();
+        g->SetOper(oper);
+        CSavedState state = {};
+        state.corners[1] = DPoint{10.0, 20.0};
+        state.centre = DPoint{5.0, 10.0};
+        state.boxShown = 1;
+        state.handleMode = 91;
+        g->SetSavedState(state);
+        g->SetEnteredGroup(depth > 0 ? group : CTreeNodeRef(), depth);
+        return g;
+    };
+    const auto add = [&](const CUndoGroupRef& g, const CUndoActionRef& a) {
+        CListNodeRef n = Make<CListNodeRef>();
+        n->SetObject(a);
+        g->AddAction(n);
+    };
+    CUndoGroupRef mixed = step(10, 1);
+    CUndoActionRef insert = Make<CUndoActionRef>();
+    insert->RecordInsert(node(CTreeNodeRef()), group, 1);
+    add(mixed, insert);
+    CUndoActionRef replace = Make<CUndoActionRef>();
+    replace->RecordReplace(node(CTreeNodeRef()), node(group));
+    add(mixed, replace);
+    CUndoActionRef remove = Make<CUndoActionRef>();
+    remove->RecordRemove(node(layer));
+    add(mixed, remove);
+    add(mixed, Make<CUndoActionRef>());
+    samples.emplace_back("filled-undogroup", mixed);
+    samples.emplace_back("filled-undogroup-top", step(200, 0));
     return samples;
 }
 
