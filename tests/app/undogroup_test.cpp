@@ -2,6 +2,7 @@
 // and its stored form (cut or corrupt input refused whole).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -11,6 +12,34 @@
 #include "si/except.h"
 #include "tests/app/gratest.h"
 #include "tests/support/debugcapture.h"
+
+// A step whose stored record is written field by field as the test asks:
+// what stands in the places of the actions, the label and the entered
+// group, and the depth. Its class name has the step's length, so that a
+// test can rename it in the stream.
+ZU_HANDLE(CUndoGrouX, CUndoGroup)
+class CUndoGrouX : public CUndoGroup {
+    ZU_CLASS(CUndoGrouX, CUndoGroup)
+public:
+    CUndoGrouX() {}
+    ZuObjectRef actionsSlot;
+    ZuObjectRef labelSlot;
+    ZuObjectRef enteredSlot;
+    int depth = 0;
+
+protected:
+    void StoreInstance(const ZuStorageRef& s) override
+    {
+        ZuObject::StoreInstance(s);
+        s << ZuStorageSync::begin << actionsSlot << 71 << labelSlot << ZuStorageSync::mark;
+        for (int i = 0; i < 10; i++)
+            s << double(i);
+        s << true << 92 << ZuStorageSync::mark;
+        s << enteredSlot << depth << ZuStorageSync::end;
+    }
+};
+ZU_CLASS_END(CUndoGrouX)
+ZU_IMPLEMENT_CLASS(CUndoGrouX, "tests/app/undogroup_test", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -247,6 +276,64 @@ TEST_F(CUndoGroupStorageTest, ARestoredGroupKeepsItsStepStateAndEnteredGroup)
     for (CUndoActionRef a = back->NextAction(); a.IsValid(); a = back->NextAction())
         actions++;
     EXPECT_EQ(3, actions);
+}
+
+TEST_F(CUndoGroupStorageTest, ALabelComesBackAndFieldsOfTheWrongKindAreRefused)
+{
+    // A list of actions holding something else than an action.
+    CListRef odd = Make<CListRef>();
+    CListNodeRef n = Make<CListNodeRef>();
+    n->SetObject(ZuStringRef("pas une action"));
+    odd->Append(n);
+    struct Case {
+        const char* what;
+        ZuObjectRef actions, label, entered;
+        int depth;
+        bool read;
+    } const cases[] = {
+        {"a label", Make<CListRef>(), ZuStringRef("\xc9tape"), layer, 1, true},
+        {"no list of actions", ZuObjectRef(), ZuObjectRef(), ZuObjectRef(), 0, true},
+        {"a list holding no action", odd, ZuObjectRef(), ZuObjectRef(), 0, true},
+        {"a text for the actions", ZuStringRef("x"), ZuObjectRef(), ZuObjectRef(), 0, false},
+        {"a list for the label", Make<CListRef>(), Make<CListRef>(), ZuObjectRef(), 0, false},
+        {"a text for the entered group", Make<CListRef>(), ZuObjectRef(), ZuStringRef("x"), 1,
+         false},
+        {"a negative depth", Make<CListRef>(), ZuObjectRef(), ZuObjectRef(), -1, false},
+    };
+    for (const Case& c : cases) {
+        CUndoGrouXRef forged = Make<CUndoGrouXRef>();
+        forged->actionsSlot = c.actions;
+        forged->labelSlot = c.label;
+        forged->enteredSlot = c.entered;
+        forged->depth = c.depth;
+        std::vector<unsigned char> bytes = Bytes(forged);
+        const std::string name = "CUndoGrouX";
+        auto at = std::search(bytes.begin(), bytes.end(), name.begin(), name.end());
+        ASSERT_NE(bytes.end(), at) << c.what;
+        at[9] = 'p';
+        CUndoGroupRef back;
+        EXPECT_EQ(c.read, Read(bytes, back)) << c.what;
+        if (!c.read) {
+            EXPECT_TRUE(back.IsInvalid()) << c.what;
+            continue;
+        }
+        ASSERT_TRUE(back.IsValid()) << c.what;
+        EXPECT_EQ(CUndoGroupRef::RetRuntime(), back->RetRuntime()) << c.what;
+        EXPECT_EQ(71, back->GetOper()) << c.what;
+        EXPECT_EQ(c.label.IsValid(), back->GetLabel().IsValid()) << c.what;
+        if (c.label.IsValid())
+            EXPECT_EQ("\xc9tape", Text(back->GetLabel())) << c.what;
+        CSavedState got;
+        back->GetSavedState(got);
+        EXPECT_EQ(8.0, got.centre.x) << c.what;
+        EXPECT_EQ(92, got.handleMode) << c.what;
+        // Whatever the list held, the step walks and dumps.
+        back->StartIteration();
+        EXPECT_TRUE(back->NextAction().IsInvalid()) << c.what;
+        DebugCapture capture;
+        back->Dump(true);
+        EXPECT_EQ(0u, capture.DebugText().find("UndoGroup: oper=71, nb=")) << c.what;
+    }
 }
 
 TEST_F(CUndoGroupStorageTest, CutOrCorruptInputIsRefusedWithNoHalfBuiltGroup)
