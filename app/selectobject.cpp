@@ -276,8 +276,9 @@ bool CSelectObject::Replay(bool undo)
             AddUndoAction(inverse);
     }
     from->Remove(last);
-    const bool pagesChanged = oper == STEP_NEW_PAGE || oper == STEP_DELETE_PAGE ||
-                              oper == STEP_NEW_LAYER || oper == STEP_DELETE_LAYER;
+    const bool pagesChanged =
+        oper == CUndoGroup::STEP_NEW_PAGE || oper == CUndoGroup::STEP_DELETE_PAGE ||
+        oper == CUndoGroup::STEP_NEW_LAYER || oper == CUndoGroup::STEP_DELETE_LAYER;
     if (pagesChanged || (viewSettings.IsValid() && (viewSettings->current_page != page ||
                                                     viewSettings->current_layer != layer))) {
         UpdatePageDialog();

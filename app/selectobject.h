@@ -38,13 +38,6 @@ ZU_HANDLE(CSelectObject, ZuObject)
 class CSelectObject : public ZuObject {
     ZU_CLASS(CSelectObject, ZuObject)
 public:
-    // Step codes (the oper of a group) used here.
-    enum {
-        STEP_NEW_PAGE = 200,
-        STEP_DELETE_PAGE = 201,
-        STEP_NEW_LAYER = 203,
-        STEP_DELETE_LAYER = 204
-    };
     // Box handle modes.
     enum { MODE_SCALE = 90, MODE_ROTATE = 91, MODE_CORNERS = 92, MODE_ENVELOPE = 95 };
     // Work arrays of definitions are indexed by attribute kind.

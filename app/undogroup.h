@@ -46,6 +46,44 @@ ZU_HANDLE(CUndoGroup, ZuObject)
 class CUndoGroup : public ZuObject {
     ZU_CLASS(CUndoGroup, ZuObject)
 public:
+    // The code (oper) of each user step.
+    enum {
+        STEP_DELETE = 10,
+        STEP_INSERT = 11,
+        STEP_CUT = 12,
+        STEP_PASTE = 14,
+        STEP_DUPLICATE = 20,
+        // The selection tool: move, scale, rotate, corners and envelope
+        // (and the handle drag of one object, as a move).
+        STEP_MOVE = 30,
+        STEP_SCALE = 31,
+        STEP_ROTATE = 32,
+        STEP_DEFORM = 33,
+        STEP_MIRROR_X = 34,
+        STEP_MIRROR_Y = 35,
+        STEP_ROTATE_90 = 36,
+        STEP_ROTATE_180 = 37,
+        STEP_ROTATE_270 = 38,
+        STEP_GROUP = 40,
+        STEP_UNGROUP = 41,
+        STEP_SEND_TO_FRONT = 50,
+        STEP_SEND_TO_BACK = 51,
+        STEP_MOVE_TO_FRONT = 52,
+        STEP_MOVE_TO_BACK = 53,
+        STEP_EDIT_POINTS = 61,
+        STEP_ALIGN = 70,
+        STEP_DISTRIBUTE = 71,
+        STEP_SNAP_TO_GRID = 72,
+        STEP_DEFINITIONS = 100,
+        STEP_PROPERTY = 120,
+        STEP_NEW_PAGE = 200,
+        STEP_DELETE_PAGE = 201,
+        STEP_MOVE_PAGE = 202,
+        STEP_NEW_LAYER = 203,
+        STEP_DELETE_LAYER = 204,
+        STEP_MOVE_LAYER = 205
+    };
+
     // An empty list of actions, oper 0, no label, a zero saved state.
     CUndoGroup();
     ~CUndoGroup() override;
