@@ -393,6 +393,36 @@ TEST_F(CSelectObjectTest, UndoGivesBackTheStepsStateAndRefreshesThePalettesWhenP
     }
 }
 
+TEST_F(CSelectObjectTest, UndoMeasuresTheGroupsAroundThePlaceItChanged)
+{
+    CTreeNodeRef outer = Box(layer, 0, 0, 1, 1);
+    CTreeNodeRef group = Box(outer, 0, 0, 1, 1);
+    CTreeNodeRef first = Box(group, 10, 10, 20, 20);
+    Box(group, 30, 30, 40, 40);
+    Box(outer, 50, 50, 60, 60);
+    auto box = [](const CTreeNodeRef& n) { return Object(n)->GetBoundingBox(); };
+    // A member's change measures every group around it.
+    sel->UpdateEnclosingBoxes(first, true);
+    EXPECT_EQ(10.0, box(group).x1);
+    EXPECT_EQ(10.0, box(outer).x1);
+    EXPECT_EQ(60.0, box(outer).x2);
+
+    // A group of the layer loses its first member, which undo brings back:
+    // the group is measured again.
+    CTreeNodeRef lone = Box(layer, 0, 0, 1, 1);
+    CTreeNodeRef member = Box(lone, 10, 10, 20, 20);
+    Box(lone, 30, 30, 40, 40);
+    Object(lone)->UpdateBoundingBox(port);
+    Select({lone});
+    ASSERT_TRUE(sel->GroupGoIn());
+    Select({member});
+    DeleteSelected();
+    sel->UpdateEnclosingBoxes(lone, true);
+    EXPECT_EQ(30.0, box(lone).x1);
+    ASSERT_TRUE(sel->Undo());
+    EXPECT_EQ(10.0, box(lone).x1);
+}
+
 // ---------------------------------------------------------------- the selection set
 
 TEST_F(CSelectObjectTest, EndingTheSelectionDropsOnlyAnEmptyTextInItsOwnEditing)
