@@ -405,7 +405,7 @@ bool CGraLineText::TextHandleEvent(CGraPortRef& port, const ZuEventRef& event)
         const char one[2] = {char(key.value), '\0'};
         const int at = sel_start < sel_end ? sel_start : sel_end;
         text->InsertString(unsigned(at), one, 1);
-        sel_start = sel_end = at + 1;
+        SetSelection(at + 1, at + 1);
         UpdateCaret(port);
         return true;
     }
@@ -448,7 +448,7 @@ bool CGraLineText::TextReplace(CGraPortRef& port, const ZuStringRef& other)
     const int at = Clamp(sel_start, 0, CharacterCount());
     const int added = int(ZuStringRef(other)->CharacterCount());
     text->InsertString(unsigned(at), other);
-    sel_start = sel_end = at + added;
+    SetSelection(at + added, at + added);
     UpdateCaret(port);
     return true;
 }

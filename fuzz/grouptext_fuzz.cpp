@@ -10,7 +10,7 @@
 //
 // With GROUPTEXT_FUZZ_SEEDS set to a directory, the first run writes seeds
 // there: trees with groups (nested, with lines and texts), lines of text
-// with selections, a group alone.
+// with selections (one holding a zero character), a group alone.
 #include "app/gragroup.h"
 #include "app/graline.h"
 #include "app/gralinetext.h"
@@ -84,6 +84,11 @@ void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)
                        storage->StoreOf(Text("abc", DPoint{1.0, 1.0}, DPoint{5.0, 5.0}, 0, 3)));
     Zuvi_FuzzWriteSeed(dir, "text-empty",
                        storage->StoreOf(Text("", DPoint{0.0, 0.0}, DPoint{0.0, 0.0}, 0, 0)));
+    // A stored text holding a zero, the caret at its end: typing once cut
+    // the text at the zero and left the caret outside it.
+    CGraLineTextRef zero = Text("Bonjour_monde", DPoint{0.0, 0.0}, DPoint{40.0, 0.0}, 13, 13);
+    zero->RetText()->SetCharacter(7, 0);
+    Zuvi_FuzzWriteSeed(dir, "text-zero", storage->StoreOf(zero));
     tree->Delete();
 }
 
@@ -119,10 +124,23 @@ void Type(const CGraObjectRef& o, CGraPortRef& port)
         {ZU_KEY_DELETE, 0, 0, false},
         {ZU_KEY_CURSOR, ZU_CURSOR_RIGHT, 0, false},
     };
+    const bool is_line = o->IsKindOf(CGraLineTextRef::RetRuntime());
     for (const Press& p : presses) {
+        int before = 0, selected = 0;
+        if (is_line) {
+            CGraLineTextRef t(o);
+            before = int(t->RetText()->CharacterCount());
+            selected = t->RetSelectionEnd() - t->RetSelectionStart();
+            selected = selected < 0 ? -selected : selected;
+        }
         key->Set(p.type, p.code, p.value, p.shift);
-        (void)o->TextHandleEvent(port, ZuEventRef(key));
+        const bool typed = o->TextHandleEvent(port, ZuEventRef(key));
         CheckSelection(o);
+        // A typed character replaces the selection and nothing else.
+        if (is_line && typed && p.type == ZU_KEY_ALPHANUM)
+            Zuvi_FuzzCheck(int(CGraLineTextRef(o)->RetText()->CharacterCount()) ==
+                               before - selected + 1,
+                           "typing lost or added characters");
     }
     ZuStringRef clip;
     (void)o->TextSetSelection(port, clip);

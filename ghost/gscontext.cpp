@@ -76,11 +76,21 @@ bool FileHasBytes(const char* name)
 }
 
 // A temporary name beside the target. A relative name gets "./" in front, so
-// that Ghostscript never reads its first character as a pipe.
+// that Ghostscript never reads its first character as a pipe. A target
+// whose name holds a '%' or a '|' lends it only its folder: the sandboxed
+// interpreter opens no output whose name holds a pipe's mark, whatever is
+// permitted.
 bool TempName(char* out, size_t size, const char* target, int number, const char* suffix)
 {
     const char* prefix = target[0] == '/' ? "" : "./";
-    int n = std::snprintf(out, size, "%s%s.zuvi%d%s.tmp", prefix, target, number, suffix);
+    int n;
+    if (std::strpbrk(target, "%|") != nullptr) {
+        const char* slash = std::strrchr(target, '/');
+        const int folder = slash != nullptr ? static_cast<int>(slash - target + 1) : 0;
+        n = std::snprintf(out, size, "%s%.*s.zuvi%d%s.tmp", prefix, folder, target, number, suffix);
+    } else {
+        n = std::snprintf(out, size, "%s%s.zuvi%d%s.tmp", prefix, target, number, suffix);
+    }
     return n > 0 && static_cast<size_t>(n) < size;
 }
 
@@ -127,6 +137,7 @@ GSContext::GSContext()
       print_to_file(false), print_dialog()
 {
     target[0] = temp_render[0] = temp_final[0] = '\0';
+    permitted[0][0] = permitted[1][0] = '\0';
     GSLazyStart();
 }
 
@@ -140,6 +151,7 @@ GSContext::~GSContext()
         installed_context = nullptr;
     if (open_job == this)
         open_job = nullptr;
+    RevokeOutput();
     FreeMemory();
 }
 
@@ -758,6 +770,42 @@ bool GSContext::EscapeName(const char* name, char* out, int size, bool file)
     return true;
 }
 
+void GSContext::PermitOutput(const char* path)
+{
+    RevokeOutput();
+    GSLib* lib = GSRetLib();
+    if (!lib || !path)
+        return;
+    // Backslashes reach the interpreter as slashes.
+    size_t a = 0, b = 0;
+    bool percent = false;
+    for (const char* p = path; *p && a + 1 < sizeof permitted[0] && b + 2 < sizeof permitted[1];
+         ++p) {
+        const char c = *p == '\\' ? '/' : *p;
+        permitted[0][a++] = c;
+        permitted[1][b++] = c;
+        if (c == '%') {
+            permitted[1][b++] = '%';
+            percent = true;
+        }
+    }
+    permitted[0][a] = '\0';
+    permitted[1][percent ? b : 0] = '\0';
+    for (const char* p : permitted)
+        if (p[0])
+            lib->PermitPath(GSLib::GS_FILE_WRITING, p);
+}
+
+void GSContext::RevokeOutput()
+{
+    GSLib* lib = GSRetLib();
+    for (char* p : permitted) {
+        if (p[0] && lib)
+            lib->RevokePath(GSLib::GS_FILE_WRITING, p);
+        p[0] = '\0';
+    }
+}
+
 // ---- File contexts ----
 
 bool GSContext::CreateRenderDevice(uint32_t w, uint32_t h, double resolution, int bits,
@@ -830,6 +878,7 @@ bool GSContext::BeginRender(const char* file_name, int alpha_bits)
     if (!EscapeName(temp_render, escaped, sizeof escaped, true))
         return false;
     DeleteFileA(temp_render);
+    PermitOutput(temp_render);
     type = GS_CONTEXT_RENDERING;
     open_job = this;
     job_failed = false;
@@ -859,6 +908,7 @@ bool GSContext::EndRender()
 
 bool GSContext::FinishFile(bool ok)
 {
+    RevokeOutput();
     ok = ok && FileHasBytes(temp_render);
     const char* done = temp_render;
     if (ok && gif_kind) {
@@ -949,6 +999,7 @@ bool GSContext::BeginPrint(const ZuStringRef& document_name)
         if (!EscapeName(temp_render, output, sizeof output, true))
             return false;
         DeleteFileA(temp_render);
+        PermitOutput(temp_render);
     } else {
         char command[400];
         int copies = print_dialog.nCopies > 0 ? print_dialog.nCopies : 1;
@@ -958,6 +1009,7 @@ bool GSContext::BeginPrint(const ZuStringRef& document_name)
         else
             std::snprintf(command, sizeof command, "%%pipe%%lp -s -n %d", copies);
         EscapeName(command, output, sizeof output, false);
+        PermitOutput(command);
     }
     type = GS_CONTEXT_PRINTING;
     open_job = this;
@@ -988,6 +1040,7 @@ bool GSContext::EndPrint()
     open_job = nullptr;
     if (print_to_file)
         return FinishFile(ran && !job_failed);
+    RevokeOutput();
     return ran && !job_failed;
 }
 

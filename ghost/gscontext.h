@@ -203,6 +203,10 @@ private:
     static bool QuickBltTakes(const ZuGrailPortRef& port);
     bool ShowDialog(DWORD flags);
     void FreeMemory();
+    // The interpreter may write the file (or pipe) it is given as output,
+    // under the name it opens, until RevokeOutput.
+    void PermitOutput(const char* path);
+    void RevokeOutput();
 
     void* device;
     unsigned char* buffer;
@@ -221,6 +225,9 @@ private:
     char target[MAX_PATH];
     char temp_render[300];
     char temp_final[300];
+    // The output paths permitted to the interpreter: as opened, and with
+    // each '%' doubled as an output name writes it (empty when the same).
+    char permitted[2][600];
 };
 ZU_CLASS_END(GSContext)
 

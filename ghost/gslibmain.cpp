@@ -44,6 +44,8 @@ struct GSLibApi {
     int (*run_string_continue)(void*, const char*, unsigned int, int, int*);
     int (*run_string_end)(void*, int, int*);
     int (*exit)(void*);
+    int (*add_control_path)(void*, int, const char*);
+    int (*remove_control_path)(void*, int, const char*);
 };
 
 namespace {
@@ -214,7 +216,9 @@ bool GSLib::Load()
                  Bind(module, "gsapi_run_string_begin", api->run_string_begin) &&
                  Bind(module, "gsapi_run_string_continue", api->run_string_continue) &&
                  Bind(module, "gsapi_run_string_end", api->run_string_end) &&
-                 Bind(module, "gsapi_exit", api->exit);
+                 Bind(module, "gsapi_exit", api->exit) &&
+                 Bind(module, "gsapi_add_control_path", api->add_control_path) &&
+                 Bind(module, "gsapi_remove_control_path", api->remove_control_path);
     if (!bound) {
         FreeLibrary(module);
         return false;
@@ -314,6 +318,20 @@ int GSLib::Execute(const char* text, int length)
     }
     last_result = r;
     return r;
+}
+
+bool GSLib::PermitPath(FileAccess access, const char* path)
+{
+    if (!api || !instance || !path || !*path)
+        return false;
+    return api->add_control_path(instance, static_cast<int>(access), path) == 0;
+}
+
+bool GSLib::RevokePath(FileAccess access, const char* path)
+{
+    if (!api || !instance || !path || !*path)
+        return false;
+    return api->remove_control_path(instance, static_cast<int>(access), path) == 0;
 }
 
 void* GSLib::TakeDevice()
@@ -450,9 +468,11 @@ int GSBuildArguments(char** argv, int max, char* storage, int storage_size)
         zuvi->GetStringCopy(library, sizeof library);
     if (!Zuvi_ConvertToOSName(library, dir))
         std::snprintf(dir, sizeof dir, "%s", library);
+    // In the sandbox: the fonts folder is read, and the binding permits
+    // each file it has the interpreter write while it is written.
     const char* fixed[] = {
-        "gs",   nullptr,     nullptr,   "-sDEVICE=display", "-dDisplayFormat=16#30804",
-        "-r72", "-dNOSAFER", "-dQUIET", "-dNOPROMPT",       "-dNOPAUSE"};
+        "gs",   nullptr,   nullptr,   nullptr,      "-sDEVICE=display", "-dDisplayFormat=16#30804",
+        "-r72", "-dSAFER", "-dQUIET", "-dNOPROMPT", "-dNOPAUSE"};
     const int count = static_cast<int>(sizeof fixed / sizeof fixed[0]);
     if (max < count)
         return 0;
@@ -464,6 +484,9 @@ int GSBuildArguments(char** argv, int max, char* storage, int storage_size)
             n = std::snprintf(storage + used, static_cast<size_t>(room), "-I%s/gs", dir);
         else if (i == 2)
             n = std::snprintf(storage + used, static_cast<size_t>(room), "-I%s/gs/fonts", dir);
+        else if (i == 3)
+            n = std::snprintf(storage + used, static_cast<size_t>(room),
+                              "--permit-file-read=%s/gs/fonts/*", dir);
         else
             n = std::snprintf(storage + used, static_cast<size_t>(room), "%s", fixed[i]);
         if (n < 0 || n >= room)

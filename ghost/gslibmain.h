@@ -2,7 +2,8 @@
 //
 // One object for the whole process, made by the first start: it loads the
 // interpreter's shared library, starts one interpreter instance on the
-// display device (24-bit BGR rows, bottom row first, 72 dpi), sends it
+// display device (24-bit BGR rows, bottom row first, 72 dpi) in its sandbox
+// (it reads the fonts folder and the files the binding permits), sends it
 // PostScript text, captures what it writes on its standard output (its
 // warnings on standard error go to the debugger output),
 // and gives the rows of the display device's bitmap. Every call into the
@@ -39,6 +40,9 @@ struct GSLibApi;
 
 class GSLib {
 public:
+    // What a permitted path allows (the interpreter's own numbering).
+    enum FileAccess { GS_FILE_READING = 0, GS_FILE_WRITING = 1, GS_FILE_CONTROL = 2 };
+
     // The messages of Callback.
     enum Message {
         GS_MESSAGE_STDIN = 1,  // input wanted: answers 0 (end of input)
@@ -56,6 +60,11 @@ public:
     // "GhostScript not initialised". After a PostScript error the answer is
     // the interpreter's error code, and the next text runs afresh.
     int Execute(const char* text, int length);
+    // The interpreter runs in its sandbox: PostScript reaches no file but
+    // its own resources and the paths permitted here, one by one, for the
+    // time they are used. False without an instance or when refused.
+    bool PermitPath(FileAccess access, const char* path);
+    bool RevokePath(FileAccess access, const char* path);
     // The device the interpreter opened last, forgotten once taken.
     void* TakeDevice();
     // Copies the error text; the copy always ends with a zero (at most

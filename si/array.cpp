@@ -407,17 +407,18 @@ void ZuArray::RestoreInstance(const ZuStorageRef& storage)
     storage >> ZuStorageSync::type >> ZuStorageSync::begin >> ZuStorageSync::repeat;
     const unsigned int stored = num_element;
     num_element = 0; // the block is empty after RemoveAll
+    // The runs fill the stored size exactly, as they were written: a size
+    // the runs do not reach or that they pass is damaged data, refused
+    // rather than read as an array of other elements.
     unsigned int pos = 0;
-    while (pos < stored && storage->CheckForBegin()) {
+    while (pos < stored) {
+        if (!storage->CheckForBegin())
+            Zuvi_StorageFormat::BadData("ZuArray: runs end before the stored size", __LINE__);
         storage >> ZuStorageSync::begin;
         unsigned long long gap = storage->RestoreCard(0);
         unsigned long long count = storage->RestoreCard(0);
-        // A run that makes no progress or leaves the stored size is corrupt:
-        // it is passed over with the rest of the runs.
-        if (gap + count == 0 || pos + gap + count > stored) {
-            storage >> ZuStorageSync::end; // the run, its data block included
-            break;
-        }
+        if (gap + count == 0 || gap > stored - pos || count > stored - pos - gap)
+            Zuvi_StorageFormat::BadData("ZuArray: a run leaves the stored size", __LINE__);
         InternalSetGapSize(pos, static_cast<unsigned int>(gap), 0);
         pos += static_cast<unsigned int>(gap);
         storage >> ZuStorageSync::repeat;
@@ -425,7 +426,8 @@ void ZuArray::RestoreInstance(const ZuStorageRef& storage)
         // corrupt count cannot make the array allocate ahead of its data.
         for (unsigned long long k = 0; k < count; ++k, ++pos) {
             if (storage->CheckForEnd() || storage->CheckForMark())
-                break;
+                Zuvi_StorageFormat::BadData("ZuArray: a run holds fewer objects than its count",
+                                            __LINE__);
             if (pos >= num_element) {
                 unsigned long long left = count - k;
                 SetSize(pos + static_cast<unsigned int>(
@@ -437,6 +439,8 @@ void ZuArray::RestoreInstance(const ZuStorageRef& storage)
         }
         storage >> ZuStorageSync::end >> ZuStorageSync::end;
     }
+    if (storage->CheckForBegin())
+        Zuvi_StorageFormat::BadData("ZuArray: runs past the stored size", __LINE__);
     if (num_element > pos)
         SetSize(pos);
     storage >> ZuStorageSync::end;

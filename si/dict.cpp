@@ -9,6 +9,7 @@
 #include "si/linkedlist.h"
 #include "si/except.h"
 
+#include <algorithm>
 #include <new>
 
 ZU_IMPLEMENT_CLASS(ZuDict, "si/dict", ZU_CLASS_PLAIN)
@@ -151,6 +152,58 @@ bool ZuDict::Insert(const ZuObjectRef& key, const ZuObjectRef& value)
                 di->NotifyInsert(elem);
     }
     return true;
+}
+
+void ZuDict::InsertSorted(std::vector<std::pair<ZuObjectRef, ZuObjectRef>> pairs)
+{
+    // An empty key goes to the front and stops the walk of later keys:
+    // only one by one is sure to give Insert's list.
+    for (const auto& pair : pairs) {
+        if (pair.first.IsInvalid()) {
+            for (const auto& p : pairs)
+                Insert(p.first, p.second);
+            return;
+        }
+    }
+    std::stable_sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) {
+        return a.first->CompareWith(b.first) < 0;
+    });
+    // Each key goes before the first element whose key is empty or greater,
+    // as Insert puts it: for keys in ascending order that place never moves
+    // back, so the walk goes on from where the last pair went.
+    Element* before = head;
+    for (const auto& [key, value] : pairs) {
+        while (before != nullptr && before->key.IsValid() && before->key->CompareWith(key) != 1)
+            before = before->next;
+        // Insert's identical pair: the first from the head, which stands
+        // among the elements of this key just before the walk's place.
+        Element* found = nullptr;
+        for (Element* e = before != nullptr ? before->prev : tail;
+             e != nullptr && e->key.IsValid() && e->key->CompareWith(key) == 0; e = e->prev)
+            if (Matches(e, key, value, true, true))
+                found = e;
+        if (found != nullptr) {
+            if (!allow_duplicates)
+                continue;
+            ++found->count;
+            ++num_element;
+            NotifyDataChange(true, false, false);
+            continue;
+        }
+        Element* elem = NewElement(__LINE__);
+        elem->key = key;
+        elem->value = value;
+        elem->count = 1;
+        ZuLinkBefore(head, tail, elem, before);
+        ++num_element;
+        NotifyDataChange(true, false, elem->next != nullptr);
+        if (iterators.IsValid()) {
+            ZuObjectRef it;
+            for (unsigned int i = 0; iterators->Get(i, it); ++i)
+                if (auto* di = dynamic_cast<ZuDictIterator*>(it.Resolve()))
+                    di->NotifyInsert(elem);
+        }
+    }
 }
 
 // ---------------------------------------------------------------- removal

@@ -8,6 +8,9 @@
 #ifndef SI_DICT_H
 #define SI_DICT_H
 
+#include <utility>
+#include <vector>
+
 #include "si/set.h"
 
 class ZuDictIterator;
@@ -33,6 +36,13 @@ public:
     bool Get(unsigned int index, ZuObjectRef& key, ZuObjectRef& value) override;
     using ZuSet::Get;
     bool Insert(const ZuObjectRef& key, const ZuObjectRef& value) override;
+    // The pairs inserted as Insert would insert them one after the other,
+    // in one walk of the list instead of one per pair: they are sorted by
+    // key first, pairs of one key keeping their order. Keys that match
+    // compare equal, so an identical pair is looked for only among the
+    // elements of its key. With an empty key among them, each goes through
+    // Insert.
+    void InsertSorted(std::vector<std::pair<ZuObjectRef, ZuObjectRef>> pairs);
     bool Remove(unsigned int index) override;
     bool Remove(const ZuObjectRef& key, const ZuObjectRef& value, unsigned int occurrence) override;
     bool Remove(const ZuObjectRef& key, unsigned int occurrence) override;

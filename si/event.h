@@ -177,6 +177,9 @@ protected:
     double real_y = 0;
     unsigned code = 0;
     ZuObjectRef data;
+    // The atom of the empty text until a name is given: that is the empty
+    // handle, since no atom holds an empty text (readers compare it with
+    // texts, store it and read it back as such).
     ZuAtomRef name;
     double amplitude = 0;
     ZuKey key;

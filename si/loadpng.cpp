@@ -1,5 +1,8 @@
 #include "si/loadpng.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "sd/common/sd_file.h"
 #include "sd/common/sd_pngreader.h"
 #include "si/atom.h"
@@ -13,6 +16,59 @@ namespace {
 // Files above this size are not images the library could accept.
 const std::uint64_t kMaxFileBytes = std::uint64_t(1) << 30;
 
+// The decoder writes its rows straight into the pixmap's lines (blue,
+// green, red and alpha bytes); they become colour words once the image is
+// whole, as an interlaced image needs its earlier passes as decoded.
+class PixmapRows : public PngRowTarget {
+public:
+    explicit PixmapRows(ZuMemZone* zone_) : zone(zone_) {}
+    ~PixmapRows() override { Unlock(); }
+
+    bool Begin(unsigned width, unsigned height) override
+    {
+        pixmap = ZuGrailPixmapRef(ZuNew<ZuGrailPixmap>(zone != nullptr ? zone : Zuvi_app_zone));
+        pixmap->Initialise(32, width, height);
+        surface = pixmap->LockSurface();
+        return surface != nullptr && surface->DX() == width && surface->DY() == height &&
+               surface->BytesPerPixel() == 4;
+    }
+    unsigned char* Row(unsigned y) override
+    {
+        return surface != nullptr ? surface->Line(static_cast<int>(y)) : nullptr;
+    }
+
+    // Every pixel becomes the word 0xTTRRGGBB, TT being 255 minus alpha.
+    ZuGrailPixmapRef Finish()
+    {
+        const unsigned width = surface->DX();
+        const unsigned height = surface->DY();
+        for (unsigned y = 0; y < height; ++y) {
+            unsigned char* p = surface->Line(static_cast<int>(y));
+            for (unsigned x = 0; x < width; ++x, p += 4) {
+                const std::uint32_t word = static_cast<std::uint32_t>(p[3] ^ 0xFFu) << 24 |
+                                           static_cast<std::uint32_t>(p[2]) << 16 |
+                                           static_cast<std::uint32_t>(p[1]) << 8 | p[0];
+                std::memcpy(p, &word, 4);
+            }
+        }
+        surface->SetEmpty(false);
+        Unlock();
+        return pixmap;
+    }
+
+private:
+    void Unlock()
+    {
+        if (pixmap.IsValid() && surface != nullptr)
+            pixmap->UnlockSurface(surface);
+        surface = nullptr;
+    }
+
+    ZuMemZone* zone;
+    ZuGrailPixmapRef pixmap;
+    GfxSurface* surface = nullptr;
+};
+
 } // namespace
 
 namespace Zuvi {
@@ -21,28 +77,10 @@ ZuGrailPixmapRef LoadPNGFromMemory(const unsigned char* bytes, std::size_t size,
                                    const ZuDictRef& texts)
 {
     PngReader reader;
-    if (bytes == nullptr || !reader.ReadPngFromMemory(bytes, size))
+    PixmapRows target(zone);
+    if (bytes == nullptr || !reader.ReadPngFromMemory(bytes, size, target))
         return ZuGrailPixmapNull;
-
-    const unsigned width = reader.RetWidth();
-    const unsigned height = reader.RetHeight();
-    ZuGrailPixmapRef pixmap(ZuNew<ZuGrailPixmap>(zone != nullptr ? zone : Zuvi_app_zone));
-    pixmap->Initialise(32, width, height);
-    GfxSurface* surface = pixmap->LockSurface();
-    if (surface == nullptr || surface->DX() != width || surface->DY() != height) {
-        pixmap->UnlockSurface(surface);
-        return ZuGrailPixmapNull;
-    }
-    for (unsigned y = 0; y < height; ++y) {
-        const unsigned char* p = reader.RetRow(y);
-        for (unsigned x = 0; x < width; ++x, p += 4) {
-            const unsigned word = static_cast<unsigned>(p[3]) << 24 |
-                                  static_cast<unsigned>(p[2]) << 16 |
-                                  static_cast<unsigned>(p[1]) << 8 | p[0];
-            surface->SetPixelRGB(static_cast<int>(x), static_cast<int>(y), word ^ 0xFF000000u);
-        }
-    }
-    pixmap->UnlockSurface(surface);
+    const ZuGrailPixmapRef pixmap = target.Finish();
 
     if (texts.IsValid()) {
         for (unsigned i = 0; i < reader.CountTexts(); ++i) {

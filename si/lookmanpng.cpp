@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "si/classfactory.h"
@@ -64,6 +65,18 @@ public:
             const char c = static_cast<char>(text[i] & 0xFF);
             b[i] = c == ':' ? '\0' : c;
         }
+    }
+
+    // The records made go into the dictionaries in one walk each, in the
+    // order that inserting them one by one gives.
+    void Flush()
+    {
+        if (icons.IsValid())
+            icons->InsertSorted(std::move(icon_pairs));
+        if (cursors.IsValid())
+            cursors->InsertSorted(std::move(cursor_pairs));
+        icon_pairs.clear();
+        cursor_pairs.clear();
     }
 
     void Run()
@@ -202,7 +215,7 @@ private:
                 SkipItem(p);
             }
         }
-        icons->Insert(atom, record);
+        icon_pairs.emplace_back(atom, record);
         SkipNewlines(p);
         return true;
     }
@@ -249,8 +262,7 @@ private:
         ZuCursorRecordRef record(ZuNew<ZuCursorRecord>(Zuvi_sys_zone, __LINE__, kFile));
         record->Initialise(atom, sheet, ZuRect(x, y, x + dx - 1, y + dy - 1), ToInt(&b[field[5]]),
                            ToInt(&b[field[6]]));
-        if (cursors.IsValid())
-            cursors->Insert(atom, record);
+        cursor_pairs.emplace_back(atom, record);
         return true;
     }
 
@@ -259,6 +271,8 @@ private:
     std::string prefix;
     ZuDictRef icons;
     ZuDictRef cursors;
+    std::vector<std::pair<ZuObjectRef, ZuObjectRef>> icon_pairs;
+    std::vector<std::pair<ZuObjectRef, ZuObjectRef>> cursor_pairs;
 };
 
 } // namespace
@@ -272,7 +286,9 @@ void ZuLookMan::ParseIconRecords(const ZuStringRef& text, const ZuGrailPixmapRef
         for (unsigned i = 0; i < n; ++i)
             joined_prefix += static_cast<char>(prefix[i] & 0xFF);
     }
-    ChunkParser(text, sheet, joined_prefix, icons, cursors).Run();
+    ChunkParser parser(text, sheet, joined_prefix, icons, cursors);
+    parser.Run();
+    parser.Flush();
 }
 
 bool ZuLookMan::LoadAndParsePNG(const ZuStringRef& file, const ZuStringRef& prefix)

@@ -470,34 +470,74 @@ unsigned short AtUnicode(const void* data, unsigned i)
 
 } // namespace
 
-bool ZuString::InsertString(unsigned pos, const char* text, unsigned max)
+bool ZuString::SetCounted(const char* text, unsigned n)
+{
+    res_id = nullptr;
+    if (n == 0)
+        return SetSolidString(kEmptyLatin);
+    std::vector<char> copy(text, text + n);
+    AllocMemory(TEXT_IS_LATIN, n + 21);
+    std::memcpy(data, copy.data(), n);
+    static_cast<char*>(data)[n] = 0;
+    len = n;
+    ReportChange();
+    return true;
+}
+
+bool ZuString::SetCounted(const unsigned short* text, unsigned n)
+{
+    res_id = nullptr;
+    if (n == 0)
+        return SetSolidString(kEmptyUnicode);
+    std::vector<unsigned short> copy(text, text + n);
+    AllocMemory(TEXT_IS_UNICODE, n + 21);
+    std::memcpy(data, copy.data(), size_t(n) * 2);
+    static_cast<unsigned short*>(data)[n] = 0;
+    len = n;
+    ReportChange();
+    return true;
+}
+
+bool ZuString::InsertCounted(unsigned pos, const char* text, unsigned n)
 {
     if (IsEmpty())
-        return SetString(text, max);
-    unsigned n = LatinLength(text, max);
+        return SetCounted(text, n);
     pos = std::min(pos, len);
     if (IsWide()) {
         std::vector<unsigned short> spliced =
             Spliced<unsigned short>(AtUnicode, data, len, pos, text, n);
-        return SetString(spliced.data(), 0);
+        return SetCounted(spliced.data(), len + n);
     }
     std::vector<char> spliced = Spliced<char>(AtLatin, data, len, pos, text, n);
-    return SetString(spliced.data(), 0);
+    return SetCounted(spliced.data(), len + n);
+}
+
+bool ZuString::InsertCounted(unsigned pos, const unsigned short* text, unsigned n)
+{
+    if (IsEmpty())
+        return SetCounted(text, n);
+    pos = std::min(pos, len);
+    if (IsWide()) {
+        std::vector<unsigned short> spliced =
+            Spliced<unsigned short>(AtUnicode, data, len, pos, text, n);
+        return SetCounted(spliced.data(), len + n);
+    }
+    std::vector<char> spliced = Spliced<char>(AtLatin, data, len, pos, text, n);
+    return SetCounted(spliced.data(), len + n);
+}
+
+bool ZuString::InsertString(unsigned pos, const char* text, unsigned max)
+{
+    if (IsEmpty())
+        return SetString(text, max);
+    return InsertCounted(pos, text, LatinLength(text, max));
 }
 
 bool ZuString::InsertString(unsigned pos, const unsigned short* text, unsigned max)
 {
     if (IsEmpty())
         return SetString(text, max);
-    unsigned n = UnicodeLength(text, max);
-    pos = std::min(pos, len);
-    if (IsWide()) {
-        std::vector<unsigned short> spliced =
-            Spliced<unsigned short>(AtUnicode, data, len, pos, text, n);
-        return SetString(spliced.data(), 0);
-    }
-    std::vector<char> spliced = Spliced<char>(AtLatin, data, len, pos, text, n);
-    return SetString(spliced.data(), 0);
+    return InsertCounted(pos, text, UnicodeLength(text, max));
 }
 
 bool ZuString::InsertString(unsigned pos, const ZuStringRef& other, unsigned max)
@@ -506,17 +546,21 @@ bool ZuString::InsertString(unsigned pos, const ZuStringRef& other, unsigned max
     if (source == nullptr)
         return false;
     source->QuickResolveResID();
-    // A terminated copy of the other's characters (it may be this very string).
+    unsigned n = source->len;
+    if (max != 0 && n > max)
+        n = max;
+    // A copy of the other's characters (it may be this very string), taken
+    // by count: a zero among them is inserted too.
     if (source->IsWide()) {
-        std::vector<unsigned short> text(source->len + 1, 0);
-        for (unsigned i = 0; i < source->len; ++i)
+        std::vector<unsigned short> text(n + 1, 0);
+        for (unsigned i = 0; i < n; ++i)
             text[i] = source->At(i);
-        return InsertString(pos, text.data(), max);
+        return InsertCounted(pos, text.data(), n);
     }
-    std::vector<char> text(source->len + 1, 0);
-    for (unsigned i = 0; i < source->len; ++i)
+    std::vector<char> text(n + 1, 0);
+    for (unsigned i = 0; i < n; ++i)
         text[i] = static_cast<char>(source->At(i));
-    return InsertString(pos, text.data(), max);
+    return InsertCounted(pos, text.data(), n);
 }
 
 bool ZuString::AppendString(const char* text, unsigned max)
@@ -733,9 +777,9 @@ bool ZuString::MakeMiddle(unsigned start, unsigned count, ZuStringRef& out)
     count = std::min(count, len - start);
     if (count > 0) {
         if (IsWide())
-            out->SetString(static_cast<const unsigned short*>(data) + start, count);
+            out->SetCounted(static_cast<const unsigned short*>(data) + start, count);
         else
-            out->SetString(static_cast<const char*>(data) + start, count);
+            out->SetCounted(static_cast<const char*>(data) + start, count);
     }
     return true;
 }

@@ -134,6 +134,12 @@ protected:
     ZuResIDDef* res_id; // the bound resource, or null
 
 private:
+    // Exactly n characters: a zero among them is kept like any other (a
+    // restored text may hold one), so no edit cuts a text at it.
+    bool SetCounted(const char* text, unsigned n);
+    bool SetCounted(const unsigned short* text, unsigned n);
+    bool InsertCounted(unsigned pos, const char* text, unsigned n);
+    bool InsertCounted(unsigned pos, const unsigned short* text, unsigned n);
     // Replaces every character by its image under map, in place.
     void MapCharacters(unsigned short (*map)(unsigned short));
     friend class ZuStringRef;

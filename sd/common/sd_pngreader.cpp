@@ -2,6 +2,8 @@
 
 #include <png.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -10,21 +12,11 @@
 bool PngRowBuffer::Allocate(unsigned w, unsigned h, std::size_t row_bytes)
 {
     Free();
-    if (h == 0)
+    if (h == 0 || row_bytes == 0 || row_bytes > SIZE_MAX / h)
         return false;
-    unsigned char** table = static_cast<unsigned char**>(std::calloc(h, sizeof(unsigned char*)));
-    if (table == nullptr)
+    block = static_cast<unsigned char*>(std::malloc(row_bytes * h));
+    if (block == nullptr)
         return false;
-    for (unsigned y = 0; y < h; ++y) {
-        table[y] = static_cast<unsigned char*>(std::malloc(row_bytes == 0 ? 1 : row_bytes));
-        if (table[y] == nullptr) {
-            for (unsigned i = 0; i < y; ++i)
-                std::free(table[i]);
-            std::free(table);
-            return false;
-        }
-    }
-    rows = table;
     bytes_per_row = row_bytes;
     width = w;
     height = h;
@@ -33,12 +25,8 @@ bool PngRowBuffer::Allocate(unsigned w, unsigned h, std::size_t row_bytes)
 
 void PngRowBuffer::Free()
 {
-    if (rows != nullptr) {
-        for (unsigned y = 0; y < height; ++y)
-            std::free(rows[y]);
-        std::free(rows);
-    }
-    rows = nullptr;
+    std::free(block);
+    block = nullptr;
     bytes_per_row = 0;
     width = 0;
     height = 0;
@@ -84,13 +72,29 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t n)
         png_error(png, "read past the end of the data");
 }
 
+png_voidp DecoderAlloc(png_structp png, png_alloc_size_t n)
+{
+    return static_cast<PngReader*>(png_get_mem_ptr(png))->Allocate(n);
+}
+
+void DecoderFree(png_structp png, png_voidp p)
+{
+    static_cast<PngReader*>(png_get_mem_ptr(png))->Release(p);
+}
+
+// Each block of the decoder's starts with its size, kept in a header that
+// keeps the block aligned for any type.
+const std::size_t kHeader = alignof(std::max_align_t) > sizeof(std::size_t)
+                                ? alignof(std::max_align_t)
+                                : sizeof(std::size_t);
+
 } // namespace
 
 // ---- Reader -----------------------------------------------------------------
 
 PngReader::PngReader()
-    : source(nullptr), position(0), size(0), text_count(0), keywords(nullptr), texts(nullptr),
-      text_block(nullptr)
+    : width(0), height(0), held_bytes(0), peak_bytes(0), source(nullptr), position(0), size(0),
+      text_count(0), keywords(nullptr), texts(nullptr), text_block(nullptr), text_bytes(0)
 {}
 
 PngReader::~PngReader()
@@ -108,8 +112,40 @@ bool PngReader::TakeSource(unsigned char* out, std::size_t n)
     return true;
 }
 
+void PngReader::Count(std::ptrdiff_t bytes)
+{
+    held_bytes = std::size_t(std::ptrdiff_t(held_bytes) + bytes);
+    if (held_bytes > peak_bytes)
+        peak_bytes = held_bytes;
+}
+
+void* PngReader::Allocate(std::size_t n)
+{
+    if (n > SIZE_MAX - kHeader)
+        return nullptr;
+    unsigned char* p = static_cast<unsigned char*>(std::malloc(n + kHeader));
+    if (p == nullptr)
+        return nullptr;
+    std::memcpy(p, &n, sizeof n);
+    Count(std::ptrdiff_t(n));
+    return p + kHeader;
+}
+
+void PngReader::Release(void* block)
+{
+    if (block == nullptr)
+        return;
+    unsigned char* p = static_cast<unsigned char*>(block) - kHeader;
+    std::size_t n = 0;
+    std::memcpy(&n, p, sizeof n);
+    Count(-std::ptrdiff_t(n));
+    std::free(p);
+}
+
 void PngReader::DropTexts()
 {
+    Count(-std::ptrdiff_t(text_bytes));
+    text_bytes = 0;
     std::free(text_block);
     text_block = nullptr;
     keywords = nullptr;
@@ -149,6 +185,8 @@ void PngReader::KeepTexts(const void* table, int count)
         strings += n;
     }
     text_block = block;
+    text_bytes = bytes;
+    Count(std::ptrdiff_t(bytes));
     keywords = keys;
     texts = values;
     text_count = static_cast<unsigned>(count);
@@ -163,20 +201,51 @@ bool PngReader::GetText(unsigned index, const char*& keyword, const char*& text)
     return true;
 }
 
+// The reader's own rows: one block, allocated once the size is known.
+class PngReader::OwnRows : public PngRowTarget {
+public:
+    explicit OwnRows(PngReader& reader_) : reader(reader_) {}
+    bool Begin(unsigned w, unsigned h) override
+    {
+        if (!reader.rows.Allocate(w, h, std::size_t(w) * 4))
+            return false;
+        reader.Count(std::ptrdiff_t(reader.rows.bytes_per_row * h));
+        return true;
+    }
+    unsigned char* Row(unsigned y) override { return reader.rows.Row(y); }
+
+private:
+    PngReader& reader;
+};
+
 bool PngReader::ReadPngFromMemory(const unsigned char* bytes, std::size_t n)
+{
+    rows.Free();
+    OwnRows target(*this);
+    return Decode(bytes, n, target);
+}
+
+bool PngReader::ReadPngFromMemory(const unsigned char* bytes, std::size_t n, PngRowTarget& target)
+{
+    rows.Free();
+    return Decode(bytes, n, target);
+}
+
+bool PngReader::Decode(const unsigned char* bytes, std::size_t n, PngRowTarget& target)
 {
     source = bytes;
     position = 0;
     size = bytes != nullptr ? n : 0;
+    width = height = 0;
     DropTexts();
-    rows.Free();
+    held_bytes = peak_bytes = 0;
     if (bytes == nullptr || !ChunksFit(bytes, n)) {
         source = nullptr;
         return false;
     }
 
-    png_structp png =
-        png_create_read_struct(PNG_LIBPNG_VER_STRING, this, SilentError, SilentWarning);
+    png_structp png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, this, SilentError,
+                                               SilentWarning, this, DecoderAlloc, DecoderFree);
     if (png == nullptr)
         return false;
     png_infop info = png_create_info_struct(png);
@@ -188,6 +257,7 @@ bool PngReader::ReadPngFromMemory(const unsigned char* bytes, std::size_t n)
         png_destroy_read_struct(&png, &info, nullptr);
         rows.Free();
         DropTexts();
+        width = height = 0;
         source = nullptr;
         return false;
     }
@@ -199,9 +269,9 @@ bool PngReader::ReadPngFromMemory(const unsigned char* bytes, std::size_t n)
     png_set_read_fn(png, this, ReadFromMemory);
     png_read_info(png, info);
 
-    const png_uint_32 width = png_get_image_width(png, info);
-    const png_uint_32 height = png_get_image_height(png, info);
-    if (width == 0 || height == 0 || std::uint64_t(width) * height > ZU_IMAGE_MAX_PIXELS)
+    const png_uint_32 w = png_get_image_width(png, info);
+    const png_uint_32 h = png_get_image_height(png, info);
+    if (w == 0 || h == 0 || std::uint64_t(w) * h > ZU_IMAGE_MAX_PIXELS)
         png_error(png, "image too large");
 
     const int bit_depth = png_get_bit_depth(png, info);
@@ -214,7 +284,7 @@ bool PngReader::ReadPngFromMemory(const unsigned char* bytes, std::size_t n)
     png_set_bgr(png);
     if ((colour_type & PNG_COLOR_MASK_ALPHA) == 0 && !png_get_valid(png, info, PNG_INFO_tRNS))
         png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-    png_set_interlace_handling(png);
+    const int passes = png_set_interlace_handling(png);
 
     png_textp text_table = nullptr;
     int count = 0;
@@ -222,13 +292,23 @@ bool PngReader::ReadPngFromMemory(const unsigned char* bytes, std::size_t n)
     KeepTexts(text_table, count);
 
     png_read_update_info(png, info);
-    const std::size_t row_bytes = png_get_rowbytes(png, info);
-    if (row_bytes != std::size_t(width) * 4 || !rows.Allocate(width, height, row_bytes))
+    if (png_get_rowbytes(png, info) != std::size_t(w) * 4 || !target.Begin(w, h))
         png_error(png, "no rows");
 
-    png_read_image(png, rows.rows);
+    // Row by row into place: an interlaced image visits every row once per
+    // pass, each pass adding its pixels to what the row holds.
+    for (int pass = 0; pass < passes; ++pass) {
+        for (png_uint_32 y = 0; y < h; ++y) {
+            unsigned char* row = target.Row(y);
+            if (row == nullptr)
+                png_error(png, "no row");
+            png_read_row(png, row, nullptr);
+        }
+    }
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
     source = nullptr;
+    width = w;
+    height = h;
     return true;
 }

@@ -10,6 +10,10 @@
 // images of more than ZU_IMAGE_MAX_PIXELS pixels before any row is
 // allocated, and no chunk may need more than ZU_PNG_MAX_CHUNK_BYTES.
 //
+// Rows are decoded one at a time into their place, either one block of the
+// reader's or the caller's target (a pixmap): besides the image, a decode
+// needs the decoder's own few buffers, whatever the image's shape.
+//
 // One reader serves one decode at a time; it is used by one thread.
 #ifndef SD_COMMON_SD_PNGREADER_H
 #define SD_COMMON_SD_PNGREADER_H
@@ -25,9 +29,21 @@ const std::uint64_t ZU_IMAGE_MAX_PIXELS = std::uint64_t(1) << 26;
 // also after decompression; a longer one refuses the file.
 const std::size_t ZU_PNG_MAX_CHUNK_BYTES = std::size_t(8) << 20;
 
-// The decoded rows: one block of the C heap per row and a table of them.
+// Where decoded rows go: four bytes per pixel (blue, green, red, alpha).
+// The reader asks for every row of every pass; an interlaced image comes
+// back to a row once per pass and finds it as the last pass left it.
+class PngRowTarget {
+public:
+    virtual ~PngRowTarget() {}
+    // The image's size, once known and before any row; false refuses it.
+    virtual bool Begin(unsigned width, unsigned height) = 0;
+    // The width x 4 bytes of row y; null stops the decode (a failure).
+    virtual unsigned char* Row(unsigned y) = 0;
+};
+
+// The decoded rows in one block of the C heap, row after row.
 struct PngRowBuffer {
-    unsigned char** rows = nullptr;
+    unsigned char* block = nullptr;
     std::size_t bytes_per_row = 0;
     unsigned width = 0;
     unsigned height = 0;
@@ -35,8 +51,11 @@ struct PngRowBuffer {
     // Allocates height rows of bytes_per_row bytes; false (and nothing
     // kept) when memory runs out.
     bool Allocate(unsigned width, unsigned height, std::size_t bytes_per_row);
-    // Frees every row, then the table.
     void Free();
+    unsigned char* Row(unsigned y) const
+    {
+        return y < height ? block + std::size_t(y) * bytes_per_row : nullptr;
+    }
 };
 
 class PngReader {
@@ -46,35 +65,52 @@ public:
     PngReader(const PngReader&) = delete;
     PngReader& operator=(const PngReader&) = delete;
 
-    // Decodes the whole PNG into the rows and the text table; false on any
-    // failure (bad signature or CRC, truncated or damaged data, an image
-    // above the pixel bound, memory), in which case no rows are kept.
+    // Decodes the whole PNG into the rows (one block) and the text table;
+    // false on any failure (bad signature or CRC, truncated or damaged data,
+    // an image above the pixel bound, memory), in which case no rows are
+    // kept.
     bool ReadPngFromMemory(const unsigned char* bytes, std::size_t size);
+    // The same, the rows going straight to the target: the reader keeps
+    // none (RetRow gives null) and needs no memory of the image's size.
+    bool ReadPngFromMemory(const unsigned char* bytes, std::size_t size, PngRowTarget& target);
 
     // The keyword and text of chunk `index`; false when index is not below
     // the count.
     bool GetText(unsigned index, const char*& keyword, const char*& text) const;
     unsigned CountTexts() const { return text_count; }
 
-    unsigned RetWidth() const { return rows.width; }
-    unsigned RetHeight() const { return rows.height; }
+    // The size of the last image decoded; 0 after a failure.
+    unsigned RetWidth() const { return width; }
+    unsigned RetHeight() const { return height; }
     // Row y of the decoded image: width x 4 bytes, blue, green, red, alpha.
-    const unsigned char* RetRow(unsigned y) const
-    {
-        return y < rows.height ? rows.rows[y] : nullptr;
-    }
+    // Null when the rows went to a target.
+    const unsigned char* RetRow(unsigned y) const { return rows.Row(y); }
+
+    // The most memory the last decode held at once: the decoder's own
+    // blocks, the rows the reader kept and its text table.
+    std::size_t RetPeakBytes() const { return peak_bytes; }
+    // What the decoder's allocator uses.
+    void* Allocate(std::size_t n);
+    void Release(void* p);
 
     // What the decoder's read callback uses: the next n bytes of the source,
     // or false when they would pass its end.
     bool TakeSource(unsigned char* out, std::size_t n);
 
 private:
+    class OwnRows;
+    bool Decode(const unsigned char* bytes, std::size_t size, PngRowTarget& target);
+    void Count(std::ptrdiff_t bytes);
     void DropTexts();
     // Copies the decoder's text table into one block: both pointer tables,
     // then every keyword and text with its terminating zero.
     void KeepTexts(const void* text_table, int count);
 
     PngRowBuffer rows;
+    unsigned width;
+    unsigned height;
+    std::size_t held_bytes;
+    std::size_t peak_bytes;
 
     const unsigned char* source;
     std::size_t position;
@@ -84,6 +120,7 @@ private:
     char** keywords;
     char** texts;
     void* text_block;
+    std::size_t text_bytes;
 };
 
 #endif

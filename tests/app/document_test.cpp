@@ -600,6 +600,59 @@ TEST_F(CDocumentFileTest, SampleFilesReplaceTheListsOnlyWhenReadWhole)
     EXPECT_EQ("SET.sample", Text(file));
 }
 
+TEST_F(CDocumentFileTest, ASampleCountTheFileCannotHoldRefusesItWhole)
+{
+    // Seven samples in the third list, one in each other: the third list's
+    // stored count is the one card 7 between a begin and an end mark.
+    CDocumentRef doc = NewDocument();
+    for (int i = 0; i < CDocument::SAMPLE_LISTS; ++i) {
+        const CSampleListRef list = doc->GetSampleList(i);
+        while (list->Count() > 0)
+            list->Remove(0);
+        for (int k = 0; k < (i == 2 ? 7 : 1); ++k)
+            list->InsertNew(k);
+    }
+    ZuStringRef name("set");
+    ASSERT_TRUE(doc->WriteSamples(name));
+    const std::string whole = Slurp("set.sample");
+    const std::string count("\xFC\x15\x07\xFD", 4);
+    const size_t at = whole.find(count);
+    ASSERT_NE(std::string::npos, at);
+    ASSERT_EQ(std::string::npos, whole.find(count, at + 1));
+
+    CDocumentRef other = NewDocument();
+    CSampleListRef lists[CDocument::SAMPLE_LISTS];
+    for (int i = 0; i < CDocument::SAMPLE_LISTS; ++i)
+        lists[i] = other->GetSampleList(i);
+    // The count as a card of 32 bits (0xFFFFFFFF, 0x7FFFFFFF), as -1, or
+    // one more or less than the samples stored.
+    const std::string counts[] = {
+        std::string("\x11\xFF\xFF\xFF\xFF", 5), std::string("\x11\x7F\xFF\xFF\xFF", 5),
+        std::string("\x14\xFF", 2), std::string("\x15\x08", 2), std::string("\x15\x06", 2)};
+    {
+        DebugCapture quiet;
+        for (const std::string& c : counts) {
+            std::string bad = whole;
+            bad.replace(at + 1, 2, c);
+            Spit("bad.sample", bad);
+            ZuStringRef bad_name("bad.sample");
+            EXPECT_FALSE(other->ReadSamples(bad_name)) << int(c[1]);
+            for (int k = 0; k < CDocument::SAMPLE_LISTS; ++k)
+                EXPECT_TRUE(other->GetSampleList(k) == lists[k]) << int(c[1]) << " " << k;
+        }
+    }
+    ZuStringRef file;
+    other->GetSampleFileName(file);
+    EXPECT_EQ("default.sample", Text(file));
+    // The file as written reads whole, its twelve samples.
+    ZuStringRef good("set.sample");
+    ASSERT_TRUE(other->ReadSamples(good));
+    int total = 0;
+    for (int k = 0; k < CDocument::SAMPLE_LISTS; ++k)
+        total += other->GetSampleList(k)->Count();
+    EXPECT_EQ(12, total);
+}
+
 TEST_F(CDocumentFileTest, ResetSurvivesABadDefaultSampleFile)
 {
     // Cut short: the new document starts with empty lists.

@@ -66,13 +66,14 @@ protected:
         o->GetDefinition(120, d);
         return CFontDefRef(d);
     }
-    static std::string Chars(const CGraLineTextRef& t)
+    static std::string Chars(const ZuStringRef& text)
     {
         std::string s;
-        for (unsigned i = 0; i < t->RetText()->CharacterCount(); i++)
-            s += char(t->RetText()->RetCharacter(i));
+        for (unsigned i = 0; i < text->CharacterCount(); i++)
+            s += char(text->RetCharacter(i));
         return s;
     }
+    static std::string Chars(const CGraLineTextRef& t) { return Chars(t->RetText()); }
     // The box of a character at the origin and its advance, in the live port.
     DRect Glyph(const CGraLineTextRef& t, int c, DPoint* advance = nullptr)
     {
@@ -426,6 +427,65 @@ TEST_F(CGraLineTextTest, TransformScalesTheFontWithTheMeanFactor)
     EXPECT_EQ(9.0, Font(t)->GetScale());
     EXPECT_NEAR(6.0, t->GetHandlePosition(1).x, 1e-12) << "a selected end stays";
     EXPECT_NEAR(2.0, t->GetHandlePosition(0).x, 1e-12);
+}
+
+TEST_F(CGraLineTextTest, AStoredTextHoldingAZeroKeepsEveryCharacter)
+{
+    // A document may hold "Bonjour", a zero and "monde" (no key types a
+    // zero, but a stored string carries any byte): the text is counted,
+    // never cut at the zero.
+    const std::string hello("Bonjour\0monde", 13);
+    CGraLineTextRef made = Text("Bonjour_monde");
+    made->RetText()->SetCharacter(7, 0);
+    CGraLineTextRef t(RoundTrip(made));
+    ASSERT_TRUE(t.IsValid());
+    EXPECT_EQ(hello, Chars(t));
+
+    Live(300, 60, 1.0);
+    struct Case {
+        ZuKeyType type;
+        int code;
+        int value;
+        bool shift;
+        std::string text;
+        int start;
+        int end;
+    } const cases[] = {
+        {ZU_KEY_CURSOR, ZU_CURSOR_END, 0, false, hello, 13, 13},
+        {ZU_KEY_ALPHANUM, 0, 'x', false, std::string("Bonjour\0mondex", 14), 14, 14},
+        {ZU_KEY_BACKSPACE, 0, 0, false, hello, 13, 13},
+        {ZU_KEY_CURSOR, ZU_CURSOR_LEFT, 0, false, hello, 12, 12},
+        {ZU_KEY_ALPHANUM, 0, 'y', false, std::string("Bonjour\0mondye", 14), 13, 13},
+    };
+    for (const Case& c : cases) {
+        Key(t, c.type, c.code, c.value, c.shift);
+        EXPECT_EQ(c.text, Chars(t)) << c.type << " " << c.code;
+        EXPECT_EQ(c.start, t->RetSelectionStart()) << c.type << " " << c.code;
+        EXPECT_EQ(c.end, t->RetSelectionEnd()) << c.type << " " << c.code;
+    }
+    // Cut across the zero and paste back: nothing lost.
+    t->SetSelection(5, 10);
+    ZuStringRef cut;
+    ASSERT_TRUE(t->TextCommand(port, cut));
+    EXPECT_EQ(std::string("ur\0mo", 5), Chars(cut));
+    EXPECT_EQ("Bonjondye", Chars(t));
+    ASSERT_TRUE(t->TextReplace(port, cut));
+    EXPECT_EQ(std::string("Bonjour\0mondye", 14), Chars(t));
+    EXPECT_EQ(10, t->RetSelectionStart());
+    EXPECT_EQ(10, t->RetSelectionEnd());
+
+    // Stored again, the whole text and its selection come back.
+    CGraLineTextRef back(RoundTrip(t));
+    EXPECT_EQ(std::string("Bonjour\0mondye", 14), Chars(back));
+    EXPECT_EQ(10, back->RetSelectionEnd());
+
+    // The PostScript string carries the zero as it is (any byte is allowed
+    // in a string literal but the parentheses and the backslash).
+    Record();
+    ASSERT_TRUE(back->Draw(port, 3));
+    EXPECT_NE(std::string::npos,
+              recorder->All().find(std::string("(Bonjour\0mondye) awidthshow", 27)))
+        << recorder->All();
 }
 
 TEST_F(CGraLineTextTest, StoredRecordCopyAndClampedSelection)

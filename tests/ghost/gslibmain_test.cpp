@@ -2,10 +2,13 @@
 #include "si/typedef.h"
 
 #include "tests/support/objmodel.h"
+#include "tests/support/scratchdir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -55,21 +58,19 @@ TEST_F(GSLibStartTest, ArgumentsInTheirOrder)
 {
     char* argv[16];
     char storage[2000];
-    ASSERT_EQ(GSBuildArguments(argv, 16, storage, sizeof storage), 10);
+    ASSERT_EQ(GSBuildArguments(argv, 16, storage, sizeof storage), 11);
     EXPECT_STREQ(argv[0], "gs");
     std::string inc1 = argv[1], inc2 = argv[2];
     EXPECT_EQ(inc1.substr(0, 2), "-I");
     EXPECT_EQ(inc1.substr(inc1.size() - 3), "/gs");
     EXPECT_EQ(inc2, inc1 + "/fonts");
-    const char* rest[] = {"-sDEVICE=display",
-                          "-dDisplayFormat=16#30804",
-                          "-r72",
-                          "-dNOSAFER",
-                          "-dQUIET",
-                          "-dNOPROMPT",
-                          "-dNOPAUSE"};
+    // The fonts folder is read in the sandbox.
+    EXPECT_EQ(std::string(argv[3]), "--permit-file-read=" + inc2.substr(2) + "/*");
+    const char* rest[] = {
+        "-sDEVICE=display", "-dDisplayFormat=16#30804", "-r72", "-dSAFER", "-dQUIET", "-dNOPROMPT",
+        "-dNOPAUSE"};
     for (int i = 0; i < 7; ++i)
-        EXPECT_STREQ(argv[3 + i], rest[i]);
+        EXPECT_STREQ(argv[4 + i], rest[i]);
     // A storage too small gives no vector rather than a cut one.
     EXPECT_EQ(GSBuildArguments(argv, 16, storage, 20), 0);
 }
@@ -159,6 +160,62 @@ TEST_F(GSLibStartTest, AnErrorIsReportedAndTheNextTextRuns)
     EXPECT_NE(lib->Execute(bad, sizeof bad - 1), 0);
     EXPECT_NE(lib->Execute(bad, sizeof bad - 1), 0);
     lib->ClearOutput();
+    EXPECT_EQ(lib->Execute(good, sizeof good - 1), 0);
+    EXPECT_EQ(TakeOutput(*lib), "ran");
+}
+
+TEST_F(GSLibStartTest, PostScriptReachesNoFileOutsideWhatIsPermitted)
+{
+    // The scratch folder is no folder of the interpreter's.
+    ScratchDir scratch;
+    GSLib* lib = StartGhostscript();
+    ASSERT_NE(lib, nullptr);
+    {
+        std::ofstream mine("mine.txt");
+        mine << "secret";
+    }
+    const std::string outside = scratch.Path() + "/outside.txt";
+    struct Case {
+        std::string text;
+        const char* error;
+    } const cases[] = {
+        {"(evil.txt) (w) file dup (x) writestring closefile\n", "invalidfileaccess"},
+        {"(" + outside + ") (w) file dup (x) writestring closefile\n", "invalidfileaccess"},
+        {"(mine.txt) (r) file 100 string readstring pop print flush\n", "invalidfileaccess"},
+        {"(mine.txt) deletefile\n", "ioerror"},
+        {"(mine.txt) (moved.txt) renamefile\n", "ioerror"},
+        // A device's output file cannot be opened (the device stays the
+        // display, which the graphics state gives back).
+        {"gsave mark /OutputFile (evil.pdf) /pdfwrite finddevice putdeviceprops setdevice\n",
+         "invalidfileaccess"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        lib->ClearOutput();
+        EXPECT_NE(lib->Execute(c.text.c_str(), static_cast<int>(c.text.size())), 0);
+        const std::string out = TakeOutput(*lib);
+        EXPECT_NE(out.find(c.error), std::string::npos) << out;
+        EXPECT_EQ(out.find("secret"), std::string::npos);
+        const char tidy[] = "clear grestore\n";
+        lib->Execute(tidy, sizeof tidy - 1);
+    }
+    for (const char* absent : {"evil.txt", "outside.txt", "evil.pdf", "moved.txt"})
+        EXPECT_FALSE(std::filesystem::exists(absent)) << absent;
+    EXPECT_TRUE(std::filesystem::exists("mine.txt"));
+
+    // A path permitted is written, and no longer once revoked.
+    const char write[] = "(./allowed.txt) (w) file dup (x) writestring closefile\n";
+    EXPECT_TRUE(lib->PermitPath(GSLib::GS_FILE_WRITING, "./allowed.txt"));
+    EXPECT_EQ(lib->Execute(write, sizeof write - 1), 0);
+    EXPECT_TRUE(std::filesystem::exists("allowed.txt"));
+    std::filesystem::remove("allowed.txt");
+    EXPECT_TRUE(lib->RevokePath(GSLib::GS_FILE_WRITING, "./allowed.txt"));
+    EXPECT_NE(lib->Execute(write, sizeof write - 1), 0);
+    EXPECT_FALSE(std::filesystem::exists("allowed.txt"));
+    lib->Execute("clear\n", 6);
+    lib->ClearOutput();
+    // The interpreter still runs on its display device.
+    const char good[] = "currentdevice .zuvi.display eq { (ran) print } if flush\n";
     EXPECT_EQ(lib->Execute(good, sizeof good - 1), 0);
     EXPECT_EQ(TakeOutput(*lib), "ran");
 }

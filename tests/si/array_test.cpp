@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "si/arrayit.h"
 #include "si/atom.h"
 #include "si/classfactory.h"
@@ -437,13 +439,44 @@ TEST_F(ArrayStorageTest, CorruptCountsDoNotAllocateAhead)
         corrupt.push_back(bytes[i]);
     }
     ASSERT_EQ(2, replaced);
+    // Nor is it read as an array of one: the data ends before its count.
     store->StartRestoring(corrupt);
     ZuArrayRef back;
-    ZuStorageRef(store)->RestoreObject(back, ZuArrayRef::RetRuntime());
-    ASSERT_TRUE(back.IsValid());
-    EXPECT_EQ(1u, back->TotalCount());
-    EXPECT_EQ(1, ZuTestNodeRef(back[0])->value);
-    back->RemoveAll();
+    EXPECT_THROW(ZuStorageRef(store)->RestoreObject(back, ZuArrayRef::RetRuntime()), ZuExcStream);
+    a->RemoveAll();
+}
+
+TEST_F(ArrayStorageTest, ASizeTheRunsDoNotFillExactlyIsRefused)
+{
+    // Three elements in one run (gap 0, count 3); the size card 3 is the
+    // first card after the begin mark of the container's part.
+    ZuArrayRef a = NewArray(3);
+    for (int i = 0; i < 3; ++i)
+        a[unsigned(i)] = ZuTestNode::Make(i);
+    store->StartStoring();
+    store->StoreObject(a);
+    const std::vector<unsigned char> bytes = store->Bytes();
+    const std::vector<unsigned char> size = {0xFC, 0x15, 0x03, 0xFD};
+    const auto at = std::search(bytes.begin(), bytes.end(), size.begin(), size.end());
+    ASSERT_NE(bytes.end(), at);
+    const std::vector<std::vector<unsigned char>> sizes = {
+        {0x11, 0xFF, 0xFF, 0xFF, 0xFF}, // 0xFFFFFFFF
+        {0x11, 0x7F, 0xFF, 0xFF, 0xFF}, // 0x7FFFFFFF
+        {0x14, 0xFF},                   // -1
+        {0x15, 0x04},                   // one more than the run
+        {0x15, 0x02},                   // one less
+        {0x1D},                         // none
+    };
+    for (const auto& card : sizes) {
+        std::vector<unsigned char> bad(bytes.begin(), at + 1);
+        bad.insert(bad.end(), card.begin(), card.end());
+        bad.insert(bad.end(), at + 3, bytes.end());
+        store->StartRestoring(bad);
+        ZuArrayRef back;
+        EXPECT_THROW(ZuStorageRef(store)->RestoreObject(back, ZuArrayRef::RetRuntime()),
+                     ZuExcStream)
+            << int(card.back());
+    }
     a->RemoveAll();
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "si/dict.h"
@@ -79,6 +80,40 @@ TEST_F(DictTest, EmptyKeyGoesToTheFront)
     dict->Insert(N(1), N(10));
     dict->Insert(ZuObjectNull, N(99));
     EXPECT_EQ(Pairs(dict), "_=99 1=10");
+}
+
+TEST_F(DictTest, InsertSortedGivesTheListOfInsertingOneByOne)
+{
+    // Keys (kNone: an empty key) and values; the first pairs are in the
+    // dictionary before, the others inserted both ways.
+    const int kNone = -1;
+    struct Case {
+        std::vector<std::pair<int, int>> before;
+        std::vector<std::pair<int, int>> batch;
+    } const cases[] = {
+        {{{3, 30}, {1, 10}}, {{2, 20}, {1, 11}, {5, 50}, {1, 12}, {3, 30}, {0, 1}, {5, 49}}},
+        {{}, {{4, 40}, {4, 40}, {2, 1}, {4, 41}}},         // an identical pair in the batch
+        {{}, {{2, 20}, {kNone, 99}, {1, 10}}},             // an empty key in the batch
+        {{{kNone, 99}, {2, 20}}, {{1, 10}, {3, 30}}},      // an empty key before
+        {{{1, 10}, {2, 21}, {2, 20}}, {{2, 21}, {2, 22}}}, // the identical pair is not the last
+    };
+    auto key = [&](int k) { return k == kNone ? ZuObjectRef() : ZuObjectRef(N(k)); };
+    for (const Case& c : cases) {
+        ZuDictRef one_by_one = NewDict();
+        ZuDictRef sorted = NewDict();
+        for (const auto& [k, v] : c.before) {
+            one_by_one->Insert(key(k), N(v));
+            sorted->Insert(key(k), N(v));
+        }
+        std::vector<std::pair<ZuObjectRef, ZuObjectRef>> pairs;
+        for (const auto& [k, v] : c.batch) {
+            one_by_one->Insert(key(k), N(v));
+            pairs.emplace_back(key(k), N(v));
+        }
+        sorted->InsertSorted(pairs);
+        EXPECT_EQ(Pairs(one_by_one), Pairs(sorted));
+        EXPECT_EQ(one_by_one->TotalCount(), sorted->TotalCount());
+    }
 }
 
 TEST_F(DictTest, LookUpsCountMultiplicities)

@@ -198,6 +198,10 @@ TEST_F(EventTest, AFreshEventAndItsFlags)
     EXPECT_TRUE(event->IsValid());
     EXPECT_FALSE(event->IsCancelled());
     EXPECT_FALSE(event->IsWaitingForEvent());
+    // The name is the atom of the empty text, which reads as that text.
+    EXPECT_TRUE(event->RetName() == ZuAtomRef(""));
+    EXPECT_TRUE(event->RetName() == "");
+    EXPECT_STREQ("", static_cast<const char*>(event->RetName()));
     EXPECT_TRUE(event->Cancel());
     EXPECT_TRUE(event->IsCancelled());
     EXPECT_FALSE(event->IsValid());
@@ -205,6 +209,22 @@ TEST_F(EventTest, AFreshEventAndItsFlags)
         event->SetClickCount(n);
         EXPECT_EQ(n == 2, event->IsDoubleClick()) << n;
     }
+}
+
+TEST_F(EventTest, ANamelessEventComesBackWithTheEmptyName)
+{
+    ZuTestStorageRef s = ZuTestStorage::Make();
+    s->StartStoring();
+    s->StoreObject(event);
+    std::vector<unsigned char> bytes = s->Bytes();
+    s->StartRestoring(bytes);
+    ZuObjectRef out;
+    s->RestoreObject(out, ZuEventRef::RetRuntime());
+    TEventRef back(out);
+    ASSERT_TRUE(back.IsValid());
+    EXPECT_TRUE(back->RetName() == ZuAtomRef(""));
+    EXPECT_TRUE(back->RetName() == "");
+    back->Delete();
 }
 
 TEST_F(EventTest, AStoredEventKeepsItsStoredFieldsOnly)

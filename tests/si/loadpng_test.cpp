@@ -119,6 +119,22 @@ TEST_F(LoadPngTest, AnInterlacedFileGivesThePixelsOfItsPlainTwin)
     EXPECT_EQ(Pixel(plain, 12, 10), Pixel(interlaced, 12, 10));
 }
 
+TEST_F(LoadPngTest, ALargeImageIsDecodedStraightIntoItsPixmap)
+{
+    // 8192 x 8192 zeros in a 261 KB file: once the rows and the pixmap at
+    // once, now the pixmap alone (the reader's tests measure the rest).
+    const std::vector<unsigned char> file = WriteZeroPng(8192, 8192);
+    ZuGrailPixmapRef pixmap =
+        Zuvi::LoadPNGFromMemory(file.data(), file.size(), nullptr, ZuDictNull);
+    ASSERT_TRUE(pixmap.IsValid());
+    double w = 0, h = 0;
+    pixmap->GetSize(w, h);
+    EXPECT_EQ(8192.0, w);
+    EXPECT_EQ(8192.0, h);
+    for (int xy : {0, 4095, 8191})
+        EXPECT_EQ(0u, Pixel(pixmap, xy, 8191 - xy)) << xy;
+}
+
 TEST_F(LoadPngTest, TextChunksEnterTheDictionaryInFileOrder)
 {
     TestPng png = Row(2, 8, {{1, 2, 3}});

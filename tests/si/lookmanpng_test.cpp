@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "si/classfactory.h"
 #include "si/lookman.h"
+#include "si/memzone.h"
 #include "tests/support/fonts.h"
 #include "tests/support/imagefiles.h"
 #include "tests/support/looks.h"
@@ -153,6 +156,44 @@ TEST_F(LookSheets, GrammarTable)
         EXPECT_EQ(a->IsXStretchable(), c.across);
         EXPECT_EQ(a->RetMosaicID(), c.mosaic);
     }
+}
+
+TEST_F(LookSheets, RecordsAreFiledByNameEachNameInTheOrderRead)
+{
+    // Names out of order, one of them three times (twice at one size), a
+    // record of that name filed before, and a second chunk: every record
+    // is kept, those of one name after the ones filed before, in the order
+    // the sheets give them, and the names in ascending order.
+    ZuIconRecordRef before(ZuNew<ZuIconRecord>(Zuvi_sys_zone));
+    before->Initialise(ZuAtomRef("b"), sheet);
+    before->DefineIcon(ZU_CTRL_STATE_NORMAL, ZuRect(0, 0, 4, 4));
+    ASSERT_TRUE(Look()->AddUserIcon(before));
+    Parse("I:c:4:4:S0[0.0]:\nI:b:8:8:S0[0.0]:\nI:a:6:6:S0[0.0]:\n"
+          "I:b:16:16:S0[0.0]:\nI:B:7:7:S0[0.0]:\nI:b:8:8:S0[1.1]:\n");
+    Parse("I:a:2:2:S0[0.0]:\nI:d:3:3:S0[0.0]:\nI:c:9:9:S0[0.0]:\n");
+
+    const std::vector<std::pair<std::string, double>> expected = {
+        {"B", 7},  {"a", 6}, {"a", 2}, {"b", 5}, {"b", 8},
+        {"b", 16}, {"b", 8}, {"c", 4}, {"c", 9}, {"d", 3}};
+    std::vector<std::pair<std::string, double>> filed;
+    std::vector<ZuIconRecordRef> records;
+    for (unsigned n = 0; n < Look()->RetIconCount(); ++n) {
+        const ZuAtomRef name = Look()->FindNthIcon(n);
+        unsigned k = 0;
+        for (const auto& f : filed)
+            k += f.first == static_cast<const char*>(name) ? 1 : 0;
+        ZuIconRecordRef record;
+        ASSERT_TRUE(Look()->GetIconRecord(name, record, k)) << n;
+        double w = 0, h = 0;
+        record->GetSize(w, h);
+        filed.emplace_back(static_cast<const char*>(name), w);
+        records.push_back(record);
+    }
+    EXPECT_EQ(expected, filed);
+    EXPECT_TRUE(records[3] == before);
+    // The two records of "b" at 8 x 8 are two records.
+    EXPECT_FALSE(records[4] == records[6]);
+    EXPECT_EQ(1.0, records[6]->RetIconRect(ZU_CTRL_STATE_NORMAL).X1());
 }
 
 TEST_F(LookSheets, EntryAndExitPoints)

@@ -242,6 +242,69 @@ TEST_F(StringTest, MakesParts)
     EXPECT_TRUE(part->IsEmpty());
 }
 
+// A string holding these bytes, zeros included (a restored text may hold
+// one; no text argument can carry it).
+ZuStringRef WithZeros(const std::string& bytes)
+{
+    std::string visible = bytes;
+    for (char& c : visible)
+        if (c == 0)
+            c = '_';
+    ZuStringRef s(visible.c_str());
+    for (unsigned i = 0; i < bytes.size(); ++i)
+        if (bytes[i] == 0)
+            s->SetCharacter(i, 0);
+    return s;
+}
+
+TEST_F(StringTest, AZeroCharacterIsKeptByEveryEdit)
+{
+    const std::string hello("Bonjour\0monde", 13);
+    struct Case {
+        const char* what;
+        void (*edit)(ZuStringRef& s);
+        std::string expected;
+    } const cases[] = {
+        {"insert at the end", [](ZuStringRef& s) { s->InsertString(13, "x"); },
+         std::string("Bonjour\0mondex", 14)},
+        {"insert before the zero", [](ZuStringRef& s) { s->InsertString(2, "<>"); },
+         std::string("Bo<>njour\0monde", 15)},
+        {"append a string holding a zero",
+         [](ZuStringRef& s) { s->AppendString(WithZeros(std::string("a\0b", 3))); },
+         std::string("Bonjour\0mondea\0b", 16)},
+        {"insert itself", [](ZuStringRef& s) { s->InsertString(0, s); },
+         std::string("Bonjour\0mondeBonjour\0monde", 26)},
+        {"insert part of a string", [](ZuStringRef& s) { s->InsertString(1, s, 9); },
+         std::string("BBonjour\0monjour\0monde", 22)},
+        {"delete across the zero", [](ZuStringRef& s) { s->DeleteString(6, 3); },
+         std::string("Bonjouonde", 10)},
+        {"cut the middle",
+         [](ZuStringRef& s) {
+             ZuStringRef part;
+             s->MakeMiddle(5, 5, part);
+             s = part;
+         },
+         std::string("ur\0mo", 5)},
+    };
+    for (const Case& c : cases) {
+        ZuStringRef s = WithZeros(hello);
+        c.edit(s);
+        EXPECT_EQ(Text(s), c.expected) << c.what;
+        EXPECT_EQ(s->CharacterCount(), c.expected.size()) << c.what;
+    }
+    // An empty string takes a string holding a zero whole.
+    ZuStringRef empty("");
+    empty->InsertString(0, WithZeros(hello));
+    EXPECT_EQ(Text(empty), hello);
+    // 16-bit: the same.
+    ZuStringRef w("");
+    const unsigned short wide[] = {'a', 0x20AC, 'c', 0};
+    w->SetString(wide, 0);
+    w->SetCharacter(1, 0);
+    w->InsertString(3, "x");
+    EXPECT_EQ(Wide(w), std::u16string(u"a\0cx", 4));
+}
+
 TEST_F(StringTest, ReadsCharactersInBothWidths)
 {
     ZuStringRef s("\xE9");

@@ -2,6 +2,7 @@
 
 #include <gif_lib.h>
 #include <png.h>
+#include <zlib.h>
 
 #include <cstdio>
 #include <cstring>
@@ -248,4 +249,60 @@ bool WriteTestFile(const std::string& path, const std::vector<unsigned char>& by
         return false;
     const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
+}
+
+namespace {
+
+void PutChunk(std::vector<unsigned char>& file, const char* type,
+              const std::vector<unsigned char>& data)
+{
+    const std::size_t n = data.size();
+    for (int i = 3; i >= 0; --i)
+        file.push_back(static_cast<unsigned char>(n >> (8 * i)));
+    const std::size_t start = file.size();
+    file.insert(file.end(), type, type + 4);
+    file.insert(file.end(), data.begin(), data.end());
+    const uLong crc = crc32(0, file.data() + start, static_cast<uInt>(n + 4));
+    for (int i = 3; i >= 0; --i)
+        file.push_back(static_cast<unsigned char>(crc >> (8 * i)));
+}
+
+} // namespace
+
+std::vector<unsigned char> WriteZeroPng(unsigned width, unsigned height)
+{
+    std::vector<unsigned char> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<unsigned char> header;
+    for (unsigned v : {width, height})
+        for (int i = 3; i >= 0; --i)
+            header.push_back(static_cast<unsigned char>(v >> (8 * i)));
+    header.insert(header.end(), {8, 0, 0, 0, 0}); // 8-bit grey, not interlaced
+    PutChunk(file, "IHDR", header);
+
+    // Each row is its filter byte and its samples: all zero.
+    z_stream z{};
+    deflateInit(&z, Z_BEST_COMPRESSION);
+    std::vector<unsigned char> zeros(1 << 16, 0);
+    std::vector<unsigned char> out(1 << 16);
+    std::vector<unsigned char> idat;
+    unsigned long long left = static_cast<unsigned long long>(width + 1) * height;
+    int flush = Z_NO_FLUSH;
+    do {
+        const unsigned piece =
+            left < zeros.size() ? static_cast<unsigned>(left) : static_cast<unsigned>(zeros.size());
+        left -= piece;
+        flush = left == 0 ? Z_FINISH : Z_NO_FLUSH;
+        z.next_in = zeros.data();
+        z.avail_in = piece;
+        do {
+            z.next_out = out.data();
+            z.avail_out = static_cast<uInt>(out.size());
+            deflate(&z, flush);
+            idat.insert(idat.end(), out.data(), out.data() + (out.size() - z.avail_out));
+        } while (z.avail_out == 0);
+    } while (flush != Z_FINISH);
+    deflateEnd(&z);
+    PutChunk(file, "IDAT", idat);
+    PutChunk(file, "IEND", {});
+    return file;
 }

@@ -41,6 +41,10 @@ unsigned TestPngChannels(int colour_type);
 // The file's bytes.
 std::vector<unsigned char> WriteTestPng(const TestPng& png);
 
+// A grey 8-bit PNG of zeros of any size, its image data deflated in pieces
+// (no buffer of the image's size is ever made).
+std::vector<unsigned char> WriteZeroPng(unsigned width, unsigned height);
+
 // ---- GIF ----
 
 struct TestGifExtension {

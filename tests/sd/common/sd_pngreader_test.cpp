@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -219,6 +220,77 @@ TEST(PngReader, DamagedTruncatedAndOversizedFilesAreRefusedWithoutRowsOrTexts)
     }
     PngReader reader;
     EXPECT_FALSE(reader.ReadPngFromMemory(nullptr, 100));
+}
+
+// Keeps one row, whatever the image, and counts the rows it is asked for;
+// with a stop, the decode ends after that many rows.
+class OneRow : public PngRowTarget {
+public:
+    explicit OneRow(unsigned stop_ = 0) : stop(stop_) {}
+    bool Begin(unsigned w, unsigned h) override
+    {
+        width = w;
+        height = h;
+        row.assign(std::size_t(w) * 4, 0xAA);
+        return true;
+    }
+    unsigned char* Row(unsigned y) override
+    {
+        if (stop != 0 && rows == stop)
+            return nullptr;
+        in_order = in_order && y == rows % height;
+        ++rows;
+        return row.data();
+    }
+    unsigned stop;
+    unsigned width = 0, height = 0, rows = 0;
+    bool in_order = true;
+    std::vector<unsigned char> row;
+};
+
+TEST(PngReader, RowsGoToTheTargetWithNoMemoryOfTheImagesSize)
+{
+    // A column of 2^26 pixels (a 130 KB file) once took a block per row and
+    // a table of them; now only the decoder's own buffers, whatever the
+    // shape. The column stops after 65536 rows (decoding it whole takes long
+    // and proves no more).
+    struct Case {
+        unsigned width, height, stop;
+    } const cases[] = {{1, 67108864, 65536}, {8192, 8192, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.height);
+        const std::vector<unsigned char> file = WriteZeroPng(c.width, c.height);
+        EXPECT_LT(file.size(), std::size_t(300000));
+        PngReader reader;
+        OneRow target(c.stop);
+        EXPECT_EQ(c.stop == 0, reader.ReadPngFromMemory(file.data(), file.size(), target));
+        EXPECT_EQ(c.width, target.width);
+        EXPECT_EQ(c.height, target.height);
+        EXPECT_EQ(c.stop != 0 ? c.stop : c.height, target.rows);
+        EXPECT_TRUE(target.in_order);
+        EXPECT_EQ(nullptr, reader.RetRow(0));
+        EXPECT_GT(reader.RetPeakBytes(), std::size_t(0));
+        EXPECT_LT(reader.RetPeakBytes(), std::size_t(1) << 20);
+        if (c.stop == 0) {
+            const std::vector<unsigned char> black = {0, 0, 0, 255};
+            EXPECT_TRUE(std::equal(black.begin(), black.end(), target.row.begin()));
+            EXPECT_TRUE(std::equal(black.begin(), black.end(), target.row.end() - 4));
+        }
+    }
+}
+
+TEST(PngReader, TheRowsItKeepsAreOneBlock)
+{
+    const unsigned side = 2048;
+    const std::vector<unsigned char> file = WriteZeroPng(side, side);
+    PngReader reader;
+    ASSERT_TRUE(reader.ReadPngFromMemory(file.data(), file.size()));
+    const std::size_t image = std::size_t(side) * side * 4;
+    EXPECT_EQ(reader.RetRow(0) + image - side * 4, reader.RetRow(side - 1));
+    EXPECT_GE(reader.RetPeakBytes(), image);
+    EXPECT_LT(reader.RetPeakBytes(), image + image / 10);
+    EXPECT_EQ(255, reader.RetRow(side - 1)[side * 4 - 1]);
+    EXPECT_EQ(0, reader.RetRow(side - 1)[side * 4 - 2]);
 }
 
 } // namespace

@@ -156,6 +156,8 @@ TEST_F(EventLayer, KeysTranslateByTheirVirtualKey)
         EXPECT_EQ(g.key_code, c.code);
         EXPECT_EQ(g.key_value, c.value);
         EXPECT_EQ(g.name, c.name);
+        // A key without a name has the atom of the empty text.
+        EXPECT_TRUE(ZuEvent::Current()->RetName() == ZuAtomRef(c.name));
         EXPECT_EQ(ZuEvent::Current()->RetCode(), c.scan);
         Key(c.vk, c.scan, false);
         EXPECT_EQ(Next().type, ZU_EVENT_KEY_UP);
