@@ -8,6 +8,8 @@
 #define SI_GRIDLAYOUT_H
 
 #include "si/simplearray.h"
+// The stored arrays of doubles are read and written with its operators.
+#include "si/storage.h"
 #include "si/viewlayout.h"
 
 ZU_HANDLE(ZuGridLayout, ZuViewLayout)

@@ -4,6 +4,7 @@
 
 #include "si/classfactory.h"
 #include "si/memzone.h"
+#include "si/providerview.h"
 #include "si/rtclass.h"
 #include "tests/support/storagetest.h"
 
@@ -32,10 +33,17 @@ bool TItemArchitect::GetViewSize(const ZuObjectRef& item, double& width, double&
     return true;
 }
 
-bool TItemArchitect::CreateView(const ZuObjectRef&, const ZuProviderViewRef&)
+bool TItemArchitect::CreateView(const ZuObjectRef& item, const ZuProviderViewRef& holder)
 {
     ++create_calls;
-    return false;
+    if (item.IsInvalid() || !item->IsKindOf(TProbeViewRef::RetRuntime()) || holder.IsInvalid())
+        return false;
+    TProbeViewRef model(item);
+    double dx = 0, dy = 0;
+    model->GetSize(dx, dy);
+    TProbeViewRef shown =
+        TProbeView::Make(model->label.c_str(), 0, 0, dx - 1, dy - 1, model->color);
+    return holder->SetContents(0, shown);
 }
 
 ZuArrayRef NewItems(const std::vector<TItemSpec>& items)
