@@ -112,13 +112,21 @@ void ZuSwitch::Delete()
 
 ZuObjectRef ZuSwitch::Copy(const ZuObjectRef& source)
 {
-    if (source.IsValid() && source->IsKindOf(ZuSwitchRef::RetRuntime())) {
-        ZuSwitch* other = static_cast<ZuSwitch*>(source.Resolve());
-        if (other->title.IsValid())
-            SetTitle(other->RetTitle());
-        SetRadioButtonMode(other->RetRadioButtonMode());
-    }
-    return ZuControl::Copy(source);
+    if (source.IsInvalid() || !source->IsKindOf(ZuSwitchRef::RetRuntime()) || source == this)
+        return ZuControl::Copy(source);
+    ZuSwitch* other = static_cast<ZuSwitch*>(source.Resolve());
+    if (other->title.IsValid())
+        SetTitle(other->RetTitle());
+    SetRadioButtonMode(other->RetRadioButtonMode());
+    // The other's title stays out of the children the view part clones:
+    // this switch has its own title already.
+    ZuViewRef other_title = other->title;
+    if (other_title.IsValid())
+        other_title->SetParent(ZuViewNull);
+    ZuObjectRef result = ZuControl::Copy(source);
+    if (other_title.IsValid())
+        other_title->SetParent(ZuViewRef(other));
+    return result;
 }
 
 void ZuSwitch::StoreInstance(const ZuStorageRef& s)
@@ -161,7 +169,7 @@ void ZuSwitch::AllocTitle(bool make)
     if (title.IsValid())
         return;
     ZuRuntimeRef rt;
-    if (!ZuClassFactory::GetClass("ZuTextTag", rt))
+    if (!ZuClassFactory::GetClass(text_tag_class, rt))
         return;
     ZuObjectRef made(ZuClassFactory::New(rt, RetMemZone(), __LINE__, ZU_SRC_FILE));
     if (made.IsInvalid() || !made->IsKindOf(ZuViewRef::RetRuntime())) {
