@@ -7,8 +7,11 @@
 #include "fuzz/harness.h"
 #include "si/button.h"
 #include "si/classfactory.h"
+#include "si/gridlayout.h"
 #include "si/memzone.h"
+#include "si/scrollview.h"
 #include "si/switch.h"
+#include "si/viewpane.h"
 #include "si/window.h"
 
 #include <cstddef>
@@ -150,6 +153,65 @@ ZuWindowRef SeedSwitches()
     return w;
 }
 
+// A pane showing `count` plain views of 20 x 12 through a provider and a
+// grid of `cols` x `rows` (the grid adapts its free dimension to the items).
+ZuViewPaneRef AddPane(const ZuViewRef& parent, double x1, double y1, unsigned count, unsigned cols,
+                      unsigned rows, bool by_rows, bool auto_fit)
+{
+    ZuArrayRef items = ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    for (unsigned i = 0; i < count; ++i)
+        items->Insert(ZuObjectRef(AddControl<ZuView>(ZuViewRef(), 0, 0, 19, 11)));
+    ZuViewProviderRef provider =
+        ZuNew<ZuViewProvider>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    provider->Initialise(items, ZuViewArchitectRef(), 8, 1);
+    ZuGridLayoutRef grid = ZuNew<ZuGridLayout>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    grid->Initialise(items, ZuViewArchitectRef(), cols, rows, 20, 12, auto_fit, by_rows);
+    ZuViewPaneRef pane = AddControl<ZuViewPane>(parent, x1, y1, x1 + 59, y1 + 29);
+    pane->Initialise(provider, grid);
+    pane->UpdateContents(true);
+    return pane;
+}
+
+ZuWindowRef SeedPanes()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuViewPaneRef rows = AddPane(w, 0, 0, 7, 3, 1, true, false);
+    rows->SetOffset(0.5, 1);
+    ZuViewPaneRef columns = AddPane(w, 70, 0, 12, 1, 2, false, true);
+    columns->SetBackColor(ZuColorPixel(ZU_COLOR_NONE));
+    columns->RetLayout()->SetConstrainMode(true, true);
+    columns->SetOffset(0.3, 0);
+    return w;
+}
+
+ZuWindowRef SeedGrids()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuViewPaneRef wide = AddPane(w, 0, 0, 5, 5, 1, true, true);
+    ZuGridLayoutRef grid(wide->RetLayout());
+    double dx = 0, dy = 0;
+    grid->GetGlobalSize(dx, dy);
+    grid->SetColWidth(2, 35);
+    grid->SetRowHeight(0, 7);
+    // A grid set through the layout base alone has no columns and no rows.
+    ZuViewPaneRef bare = AddPane(w, 0, 40, 3, 1, 1, false, false);
+    ZuGridLayoutRef empty = ZuNew<ZuGridLayout>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    empty->ZuViewLayout::Initialise(bare->RetProvider()->RetSource(), ZuViewArchitectRef());
+    bare->Initialise(bare->RetProvider(), empty);
+    return w;
+}
+
+ZuWindowRef SeedScrollViews()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuScrollViewRef scroll = AddControl<ZuScrollView>(w, 10, 10, 109, 59);
+    AddControl<ZuControl>(scroll, 10, 10, 409, 29);
+    AddControl<ZuView>(scroll, 10, 40, 59, 309);
+    scroll->SetTotalSize(400, 300);
+    scroll->SetOffset(0.5, 0.75);
+    return w;
+}
+
 // Each row writes the seed "seed-<name>": a window made by its function.
 // Rows for more classes go at the end.
 struct SeedRow {
@@ -157,9 +219,8 @@ struct SeedRow {
     ZuWindowRef (*make)();
 };
 const SeedRow kSeeds[] = {
-    {"controls", &SeedControls},
-    {"buttons", &SeedButtons},
-    {"switches", &SeedSwitches},
+    {"controls", &SeedControls}, {"buttons", &SeedButtons}, {"switches", &SeedSwitches},
+    {"panes", &SeedPanes},       {"grids", &SeedGrids},     {"scrollviews", &SeedScrollViews},
 };
 
 void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)

@@ -50,6 +50,7 @@ public:
     bool RemoveAllChildren(bool delete_them) override;
     void ActionOn() override;
     void ActionOff() override;
+    using ZuToggleControl::Action;
     void Action(bool on) override;
     void HotOn() override;
     void HotOff() override;

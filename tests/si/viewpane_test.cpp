@@ -8,6 +8,7 @@
 #include "si/values.h"
 #include "si/viewpane.h"
 #include "tests/support/itemviews.h"
+#include "tests/support/controls.h"
 #include "tests/support/looks.h"
 
 namespace {
@@ -223,4 +224,46 @@ TEST_F(ViewPaneTest, StoredPaneShowsItsItemsOnceGivenAModel)
     ZuViewProviderRef back_provider = back->RetProvider();
     back->Delete();
     back_provider->Delete();
+}
+
+namespace {
+
+// A pane in a shown window, clicked as a user clicks it.
+class ViewPaneClickTest : public ControlTest {
+protected:
+    void TearDown() override
+    {
+        provider->Delete();
+        provider = ZuViewProviderRef();
+        ControlTest::TearDown();
+    }
+    ZuViewProviderRef provider;
+};
+
+} // namespace
+
+TEST_F(ViewPaneClickTest, AClickedItemIsTheLastTouched)
+{
+    TItemArchitectRef arch = TItemArchitect::Make();
+    ZuArrayRef items = NewItems(kThreeWide);
+    provider = ZuNew<ZuViewProvider>(Zuvi_app_zone);
+    provider->Initialise(items, arch, 4, 1);
+    ZuGridLayoutRef layout = ZuNew<ZuGridLayout>(Zuvi_app_zone);
+    layout->Initialise(items, arch, 3, 1, 0, 0, true, true);
+    ZuViewPaneRef pane = ZuNew<ZuViewPane>(Zuvi_app_zone);
+    pane->SetBox(ZuRect(10, 10, 109, 59));
+    pane->Initialise(provider, layout);
+    pane->SetParent(w);
+    pane->UpdateContents(true);
+    pane->SetOffset(0.5, 0);
+    w->AddDelayedDisplay(w->RetBox(), true);
+    w->RedrawDelayedDisplay();
+    EXPECT_EQ(kGreen, WindowPixel(50, 30));
+
+    unsigned index = 99;
+    EXPECT_FALSE(provider->GetLastTouchedView(index));
+    Mouse(50, 30, MK_LBUTTON);
+    Mouse(50, 30, 0);
+    ASSERT_TRUE(provider->GetLastTouchedView(index));
+    EXPECT_EQ(1u, index);
 }

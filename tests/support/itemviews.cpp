@@ -43,6 +43,8 @@ bool TItemArchitect::CreateView(const ZuObjectRef& item, const ZuProviderViewRef
     model->GetSize(dx, dy);
     TProbeViewRef shown =
         TProbeView::Make(model->label.c_str(), 0, 0, dx - 1, dy - 1, model->color);
+    // Clicks on the contents reach the holder, as they do on a label.
+    shown->pass_on = true;
     return holder->SetContents(0, shown);
 }
 
