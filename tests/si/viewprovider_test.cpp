@@ -255,3 +255,39 @@ TEST_F(ViewProviderTest, FewerLinesAreSizedBeforeTheyAreUsed)
     ASSERT_TRUE(provider->LockView(12));
     EXPECT_EQ(12, LockedIndex(2));
 }
+
+TEST_F(ViewProviderTest, AStaleCacheRestylesAndRefillsItsViews)
+{
+    ASSERT_TRUE(provider->LockView(0));
+    ASSERT_TRUE(provider->LockView(1));
+    provider->UnlockView(1);
+    ZuViewRef v;
+    ASSERT_TRUE(provider->GetView(0, v));
+    ZuProviderViewRef shown(v);
+    shown->ChangeState(ZU_VIEW_IS_ON, true, false);
+    EXPECT_EQ(2u, arch->create_calls);
+
+    // A new model: the locked view is emptied and takes the model's style
+    // and its state bits from 16 up, keeping its own below.
+    ZuProviderViewRef model = ZuNew<ZuProviderView>(Zuvi_app_zone);
+    model->SetStyle(ZuCtrlStyle());
+    model->ChangeStyle(ZU_CTRL_DRAW_RELIEF, true);
+    model->ChangeState(ZU_VIEW_NO_DETECT, true, false);
+    model->ChangeState(ZU_VIEW_IS_ENABLED, false, false);
+    ASSERT_TRUE(provider->SetProviderViewModel(model));
+    ZuViewRef content;
+    shown->GetContents(0, content);
+    EXPECT_TRUE(content.IsInvalid());
+    EXPECT_TRUE(shown->RetStyle().TestBit(ZU_CTRL_DRAW_RELIEF));
+    EXPECT_FALSE(shown->RetStyle().TestBit(ZU_CTRL_IGNORE_HOT));
+    EXPECT_TRUE(shown->RetState().TestBit(ZU_VIEW_NO_DETECT));
+    EXPECT_TRUE(shown->RetState().TestBit(ZU_VIEW_IS_ON));
+    EXPECT_TRUE(shown->RetState().TestBit(ZU_VIEW_IS_ENABLED));
+
+    // Data changed: every used line, locked or not, is filled again.
+    EXPECT_TRUE(provider->NotifyDataSourceChange());
+    EXPECT_EQ(4u, arch->create_calls);
+    shown->GetContents(0, content);
+    EXPECT_TRUE(content.IsValid());
+    EXPECT_FALSE(provider->SetProviderViewModel(ZuProviderViewRef()));
+}
