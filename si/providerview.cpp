@@ -69,7 +69,7 @@ Zuvi_PubDataExport provider_view_data(&DeclareProviderViewData);
 
 ZuProviderView::ZuProviderView()
 {
-    ChangeStyle(ZU_CTRL_IGNORE_HOT, true);
+    style.SetBit(ZU_CTRL_IGNORE_HOT);
 }
 
 bool ZuProviderView::Initialise(const ZuViewProviderRef& p, unsigned i, unsigned n, const ZuRect& r)

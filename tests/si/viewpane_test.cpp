@@ -114,6 +114,26 @@ TEST_F(ViewPaneTest, OnlyTheVisibleItemIsLockedAndShown)
     EXPECT_EQ("01", Children());
 }
 
+TEST_F(ViewPaneTest, TheLayoutMaySnapTheScrollPosition)
+{
+    MakePane(kThreeWide);
+    struct Case {
+        bool snap;
+        double offset;
+        const char* shown;
+    } const cases[] = {
+        {false, 0.49, "01"}, // 98 units in: two items meet the pane
+        {true, 0.49, "0"},   // back to the first item's edge
+        {true, 0.499, "1"},  // within a quarter of its end: the next edge
+    };
+    for (const Case& c : cases) {
+        layout->SetConstrainMode(c.snap, false);
+        pane->SetOffset(0, 0);
+        pane->SetOffset(c.offset, 0);
+        EXPECT_EQ(c.shown, Children()) << c.offset;
+    }
+}
+
 TEST_F(ViewPaneTest, ASmallSurfaceStaysAtTheOrigin)
 {
     MakePane({{20, 10, kRed}, {20, 10, kGreen}, {20, 10, kBlue}});

@@ -106,6 +106,13 @@ TEST_F(ViewProviderTest, EveryLockNeedsItsUnlock)
     EXPECT_EQ(-1, LockedIndex(0));
     EXPECT_FALSE(provider->UnlockView(5));
     EXPECT_FALSE(provider->UnlockView(6));
+    // The unlocked view waits in its line until the lines are flushed.
+    ASSERT_TRUE(provider->LockView(5));
+    ASSERT_TRUE(provider->UnlockView(5));
+    EXPECT_EQ(1u, arch->create_calls);
+    EXPECT_TRUE(provider->ZuObject::Action(ZuAtomRef("FlushUnlockedCacheLines"), ZuObjectNull, 0));
+    ASSERT_TRUE(provider->LockView(5));
+    EXPECT_EQ(2u, arch->create_calls);
     EXPECT_FALSE(provider->LockView(45));
     EXPECT_FALSE(provider->UnlockView(45));
 }
