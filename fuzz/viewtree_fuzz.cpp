@@ -5,7 +5,13 @@
 // work: detection, pointer and key events, focus traversal, storing and
 // restoring again, and deletion of the whole tree.
 #include "fuzz/harness.h"
+#include "si/button.h"
 #include "si/classfactory.h"
+#include "si/gridlayout.h"
+#include "si/memzone.h"
+#include "si/scrollview.h"
+#include "si/switch.h"
+#include "si/viewpane.h"
 #include "si/window.h"
 
 #include <cstddef>
@@ -77,6 +83,156 @@ void TakeDown(const ZuViewRef& v)
     }
 }
 
+// ---- Seeds: stored windows holding controls ----
+
+ZuWindowRef NewSeedWindow(double dx, double dy)
+{
+    ZuWindowRef w = ZuNew<ZuWindow>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    w->SetSize(dx, dy);
+    return w;
+}
+
+template <class C>
+typename C::Zuvi_Handle AddControl(const ZuViewRef& parent, double x1, double y1, double x2,
+                                   double y2)
+{
+    typename C::Zuvi_Handle c = ZuNew<C>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    c->SetBox(ZuRect(x1, y1, x2, y2));
+    c->SetParent(parent);
+    return c;
+}
+
+ZuWindowRef SeedControls()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuControlRef c = AddControl<ZuControl>(w, 10, 10, 59, 29);
+    ZuCtrlStyle style;
+    style.SetBit(ZU_CTRL_DRAW_RELIEF);
+    style.SetBit(ZU_CTRL_CLICK_CONT_REPORT);
+    c->SetStyle(style);
+    c->SetToolTip(ZuStringRef("Astuce"));
+    ZuKey key;
+    key.type = ZU_KEY_ALPHANUM;
+    key.code = 'A';
+    key.modifiers.SetBit(ZU_MOD_CONTROL);
+    c->SetKeyAlt(key);
+    c->SetInbox(ZuRect(2, 2, 47, 17));
+    ZuToggleControlRef t = AddControl<ZuToggleControl>(w, 70, 10, 99, 29);
+    t->ChangeStyle(ZU_CTRL_TOGGLE_SWITCH, true);
+    t->TurnOn();
+    return w;
+}
+
+ZuWindowRef SeedButtons()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuButtonRef b = AddControl<ZuButton>(w, 0, 0, 99, 19);
+    b->SetText(ZuStringRef("Valider"), ZuTextStyle::none, true);
+    ZuButtonRef with_views = AddControl<ZuButton>(w, 0, 30, 99, 49);
+    with_views->SetIcon(AddControl<ZuControl>(ZuViewRef(), 0, 0, 15, 15));
+    with_views->SetShortcut(AddControl<ZuControl>(ZuViewRef(), 0, 0, 9, 9));
+    with_views->SetContents(AddControl<ZuControl>(ZuViewRef(), 0, 0, 9, 9));
+    with_views->SetLeftMargin(3);
+    with_views->SetIconOverlayMode(true);
+    return w;
+}
+
+ZuWindowRef SeedSwitches()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuViewRef group = AddControl<ZuControl>(w, 0, 0, 199, 119);
+    group->SetUserName(ZuAtomRef("groupe"));
+    for (int i = 0; i < 3; ++i) {
+        ZuSwitchRef s = AddControl<ZuSwitch>(group, 5, 5 + 20 * i, 120, 20 + 20 * i);
+        s->InitAsRadioButton();
+        s->SetTitle(ZuStringRef("Choix"));
+        s->SetSwitchState(i == 1);
+    }
+    ZuSwitchRef box = AddControl<ZuSwitch>(w, 5, 90, 120, 105);
+    box->SetTitle(ZuStringRef("Case"));
+    return w;
+}
+
+// A pane showing `count` plain views of 20 x 12 through a provider and a
+// grid of `cols` x `rows` (the grid adapts its free dimension to the items).
+ZuViewPaneRef AddPane(const ZuViewRef& parent, double x1, double y1, unsigned count, unsigned cols,
+                      unsigned rows, bool by_rows, bool auto_fit)
+{
+    ZuArrayRef items = ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    for (unsigned i = 0; i < count; ++i)
+        items->Insert(ZuObjectRef(AddControl<ZuView>(ZuViewRef(), 0, 0, 19, 11)));
+    ZuViewProviderRef provider =
+        ZuNew<ZuViewProvider>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    provider->Initialise(items, ZuViewArchitectRef(), 8, 1);
+    ZuGridLayoutRef grid = ZuNew<ZuGridLayout>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    grid->Initialise(items, ZuViewArchitectRef(), cols, rows, 20, 12, auto_fit, by_rows);
+    ZuViewPaneRef pane = AddControl<ZuViewPane>(parent, x1, y1, x1 + 59, y1 + 29);
+    pane->Initialise(provider, grid);
+    pane->UpdateContents(true);
+    return pane;
+}
+
+ZuWindowRef SeedPanes()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuViewPaneRef rows = AddPane(w, 0, 0, 7, 3, 1, true, false);
+    rows->SetOffset(0.5, 1);
+    ZuViewPaneRef columns = AddPane(w, 70, 0, 12, 1, 2, false, true);
+    columns->SetBackColor(ZuColorPixel(ZU_COLOR_NONE));
+    columns->RetLayout()->SetConstrainMode(true, true);
+    columns->SetOffset(0.3, 0);
+    return w;
+}
+
+ZuWindowRef SeedGrids()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuViewPaneRef wide = AddPane(w, 0, 0, 5, 5, 1, true, true);
+    ZuGridLayoutRef grid(wide->RetLayout());
+    double dx = 0, dy = 0;
+    grid->GetGlobalSize(dx, dy);
+    grid->SetColWidth(2, 35);
+    grid->SetRowHeight(0, 7);
+    // A grid set through the layout base alone has no columns and no rows.
+    ZuViewPaneRef bare = AddPane(w, 0, 40, 3, 1, 1, false, false);
+    ZuGridLayoutRef empty = ZuNew<ZuGridLayout>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    empty->ZuViewLayout::Initialise(bare->RetProvider()->RetSource(), ZuViewArchitectRef());
+    bare->Initialise(bare->RetProvider(), empty);
+    return w;
+}
+
+ZuWindowRef SeedScrollViews()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuScrollViewRef scroll = AddControl<ZuScrollView>(w, 10, 10, 109, 59);
+    AddControl<ZuControl>(scroll, 10, 10, 409, 29);
+    AddControl<ZuView>(scroll, 10, 40, 59, 309);
+    scroll->SetTotalSize(400, 300);
+    scroll->SetOffset(0.5, 0.75);
+    return w;
+}
+
+// Each row writes the seed "seed-<name>": a window made by its function.
+// Rows for more classes go at the end.
+struct SeedRow {
+    const char* name;
+    ZuWindowRef (*make)();
+};
+const SeedRow kSeeds[] = {
+    {"controls", &SeedControls}, {"buttons", &SeedButtons}, {"switches", &SeedSwitches},
+    {"panes", &SeedPanes},       {"grids", &SeedGrids},     {"scrollviews", &SeedScrollViews},
+};
+
+void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)
+{
+    for (const SeedRow& row : kSeeds) {
+        ZuWindowRef w = row.make();
+        Zuvi_FuzzWriteSeed(dir, row.name, storage->StoreOf(w));
+        w->Delete();
+    }
+    ZuObjectRef::RealiseDeletions();
+}
+
 struct Runtime : ZuviFuzzStorageRuntime {
     ZuViewFuzzEventRef event = ZuNew<ZuViewFuzzEvent>(nullptr, __LINE__, "fuzz/viewtree_fuzz");
 };
@@ -85,7 +241,8 @@ struct Runtime : ZuviFuzzStorageRuntime {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    Runtime& runtime = Zuvi_FuzzRuntime<Runtime>("viewtree_fuzz", "VIEWTREE_FUZZ_TRACE");
+    Runtime& runtime = Zuvi_FuzzRuntime<Runtime>("viewtree_fuzz", "VIEWTREE_FUZZ_TRACE",
+                                                 "VIEWTREE_FUZZ_SEEDS", WriteSeeds);
     const ZuFuzzStorageRef& storage = runtime.storage;
     {
         ZuViewRef v;
