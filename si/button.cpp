@@ -234,7 +234,7 @@ void ZuButton::SetSubView(const ZuViewRef& view)
 
 bool ZuButton::SetIcon(const ZuViewRef& view)
 {
-    if (icon.IsValid() && icon != view)
+    if (icon.IsValid())
         icon->SetParent(ZuViewNull);
     SetSubView(view);
     icon = view;
@@ -244,7 +244,7 @@ bool ZuButton::SetIcon(const ZuViewRef& view)
 
 bool ZuButton::SetShortcut(const ZuViewRef& view)
 {
-    if (shortcut.IsValid() && shortcut != view)
+    if (shortcut.IsValid())
         shortcut->SetParent(ZuViewNull);
     SetSubView(view);
     shortcut = view;
@@ -254,7 +254,7 @@ bool ZuButton::SetShortcut(const ZuViewRef& view)
 
 bool ZuButton::SetContents(const ZuViewRef& view)
 {
-    if (contents.IsValid() && contents != view)
+    if (contents.IsValid())
         contents->SetParent(ZuViewNull);
     SetSubView(view);
     contents = view;
@@ -274,7 +274,7 @@ bool ZuButton::SetText(const ZuStringRef& text, const ZuTextStyle& text_style, b
     if (&text_style == &ZuTextStyle::none)
         used = ZuTextStyle(ZU_TEXT_HPOS_CENTER, ZU_TEXT_VPOS_CENTER);
     ZuRuntimeRef rt;
-    if (!ZuClassFactory::GetClass("ZuTextTag", rt))
+    if (!ZuClassFactory::GetClass(text_tag_class, rt))
         return false;
     ZuObjectRef made(ZuClassFactory::New(rt, Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
     if (made.IsInvalid() || !made->IsKindOf(ZuViewRef::RetRuntime())) {
@@ -445,7 +445,7 @@ void ZuButton::NotifyStateChange(const ZuViewState& changed)
 
 void ZuButton::Broadcast(const ZuAtomRef& name, const ZuObjectRef& argument)
 {
-    static const ZuAtomRef look_changed("LookManChanged");
+    const ZuAtomRef look_changed("LookManChanged");
     if (name == look_changed) {
         UpdateInternal();
         UpdateButton();

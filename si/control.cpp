@@ -30,6 +30,8 @@ ZuCtrlStyle Zuvi_ValueToZuCtrlStyle(const ZuValueRef& value)
 }
 
 Zuvi_ToolTipCalls ZuControl::tool_tip_calls;
+const char* ZuControl::tool_tip_class = "ZuToolTip";
+const char* ZuControl::text_tag_class = "ZuTextTag";
 
 ZuAtomRef ZuControl::notify_clicked;
 ZuAtomRef ZuControl::notify_still_clicked;
@@ -846,7 +848,7 @@ void ZuControl::HotOn()
         tool_tip_calls.set_title == nullptr)
         return;
     ZuRuntimeRef rt;
-    if (!ZuClassFactory::GetClass("ZuToolTip", rt))
+    if (!ZuClassFactory::GetClass(tool_tip_class, rt))
         return;
     double x = 0, y = 0;
     if (window.IsValid())

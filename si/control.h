@@ -106,6 +106,7 @@ public:
     virtual void ActionOn();
     virtual void ActionOff();
     virtual void Action(bool flag);
+    using ZuView::Action;
     // The pointer came over the control, or left it.
     virtual void HotOn();
     virtual void HotOff();
@@ -160,6 +161,10 @@ public:
 
     // Filled in by the tool-tip class.
     static Zuvi_ToolTipCalls tool_tip_calls;
+    // The classes made by name for tips and for titles ("ZuToolTip",
+    // "ZuTextTag"); a test may put stand-ins of its own in their place.
+    static const char* tool_tip_class;
+    static const char* text_tag_class;
 
     static ZuAtomRef notify_clicked;
     static ZuAtomRef notify_still_clicked;

@@ -112,13 +112,21 @@ void ZuSwitch::Delete()
 
 ZuObjectRef ZuSwitch::Copy(const ZuObjectRef& source)
 {
-    if (source.IsValid() && source->IsKindOf(ZuSwitchRef::RetRuntime())) {
-        ZuSwitch* other = static_cast<ZuSwitch*>(source.Resolve());
-        if (other->title.IsValid())
-            SetTitle(other->RetTitle());
-        SetRadioButtonMode(other->RetRadioButtonMode());
-    }
-    return ZuControl::Copy(source);
+    if (source.IsInvalid() || !source->IsKindOf(ZuSwitchRef::RetRuntime()) || source == this)
+        return ZuControl::Copy(source);
+    ZuSwitch* other = static_cast<ZuSwitch*>(source.Resolve());
+    if (other->title.IsValid())
+        SetTitle(other->RetTitle());
+    SetRadioButtonMode(other->RetRadioButtonMode());
+    // The other's title stays out of the children the view part clones:
+    // this switch has its own title already.
+    ZuViewRef other_title = other->title;
+    if (other_title.IsValid())
+        other_title->SetParent(ZuViewNull);
+    ZuObjectRef result = ZuControl::Copy(source);
+    if (other_title.IsValid())
+        other_title->SetParent(ZuViewRef(other));
+    return result;
 }
 
 void ZuSwitch::StoreInstance(const ZuStorageRef& s)
@@ -161,7 +169,7 @@ void ZuSwitch::AllocTitle(bool make)
     if (title.IsValid())
         return;
     ZuRuntimeRef rt;
-    if (!ZuClassFactory::GetClass("ZuTextTag", rt))
+    if (!ZuClassFactory::GetClass(text_tag_class, rt))
         return;
     ZuObjectRef made(ZuClassFactory::New(rt, RetMemZone(), __LINE__, ZU_SRC_FILE));
     if (made.IsInvalid() || !made->IsKindOf(ZuViewRef::RetRuntime())) {
@@ -176,7 +184,9 @@ void ZuSwitch::AllocTitle(bool make)
     title->ChangeState(ZU_VIEW_NO_UI_INSPECT, true, false);
     ZuTextStyle text_style(ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_CENTER);
     title->DefineData(ZuAtomRef("text_style"), ZuValueRef(text_style));
-    ChangeGeometry(box);
+    // The box is unchanged, so the geometry hook is called directly to
+    // place the new title.
+    NotifyGeometryChange(box);
 }
 
 void ZuSwitch::InitAsCheckBox()

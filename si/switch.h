@@ -23,6 +23,7 @@ public:
     void DrawFront(const ZuGrailPortRef& port, const ZuRect& rect) override;
     void GetMinSize(double& dx, double& dy) const override;
     void Action(bool flag) override;
+    using ZuToggleControl::Action;
     void DrawActiveFrame(const ZuGrailPortRef& port, const ZuAdornerRef& adorner,
                          double size) override;
 

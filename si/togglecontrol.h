@@ -18,6 +18,7 @@ public:
     void Delete() override;
     // Toggles first when the style has a toggle bit, then the click.
     void Action(bool flag) override;
+    using ZuControl::Action;
     // Receives "ClearRadioButton" from the other members of the group.
     void Broadcast(const ZuAtomRef& name, const ZuObjectRef& argument) override;
 
