@@ -8,9 +8,13 @@
 #include "si/button.h"
 #include "si/classfactory.h"
 #include "si/gridlayout.h"
+#include "si/iconset.h"
 #include "si/memzone.h"
 #include "si/scrollview.h"
+#include "si/selectcon.h"
 #include "si/switch.h"
+#include "si/texttag.h"
+#include "si/tooltip.h"
 #include "si/viewpane.h"
 #include "si/window.h"
 
@@ -153,6 +157,57 @@ ZuWindowRef SeedSwitches()
     return w;
 }
 
+ZuWindowRef SeedTextTags()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuTextTagRef plain = AddControl<ZuTextTag>(w, 0, 0, 99, 19);
+    plain->SetText(ZuStringRef("\xC9tiquette"));
+    ZuTextTagRef turned = AddControl<ZuTextTag>(w, 0, 20, 19, 119);
+    ZuTextStyle style(ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_BASE);
+    style.SetAngle(90);
+    turned->SetTextStyle(style);
+    turned->SetColor(ZuColorPixel(0x00336699u));
+    turned->SetLeftSpace(4);
+    turned->SetRightSpace(2);
+    turned->SetText(ZuStringRef("Vertical"));
+    turned->ChangeState(ZU_VIEW_IS_ON, true, false);
+    return w;
+}
+
+ZuWindowRef SeedIcons()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuIconSetRef set = AddControl<ZuIconSet>(w, 0, 0, 9, 9);
+    set->InsertIcon(0, ZuAtomRef("Zuvi_SwitchCheckBox"));
+    set->InsertIcon(2, ZuAtomRef("Zuvi_SwitchRadioButton"));
+    ZuIconRef single = AddControl<ZuIcon>(w, 50, 50, 81, 81);
+    single->Initialise(ZuAtomRef("Zuvi_SwitchCheckBox"), 32, 32, true, false);
+    return w;
+}
+
+// A radio group whose clicks a selection controller follows.
+ZuWindowRef SeedSelection()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuSelectConRef con = ZuNew<ZuSelectCon>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    con->Initialise(ZU_SELECT_ONE, ZuObjectNull);
+    for (unsigned i = 0; i < 3; ++i) {
+        ZuSwitchRef s = AddControl<ZuSwitch>(w, 5, 5 + 20 * i, 120, 20 + 20 * i);
+        s->InitAsRadioButton();
+        s->AttachObserver(con, ZuAtomRef("notify_clicked"), ZuAtomRef("NotifyActivation"), i);
+    }
+    con->SetActiveByRank(1);
+    return w;
+}
+
+// A tool tip is a window of its own, with its caption.
+ZuWindowRef SeedToolTip()
+{
+    ZuToolTipRef tip = ZuNew<ZuToolTip>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    tip->SetTitle(ZuStringRef("Astuce"), 10, 10, false, true);
+    return tip;
+}
+
 // A pane showing `count` plain views of 20 x 12 through a provider and a
 // grid of `cols` x `rows` (the grid adapts its free dimension to the items).
 ZuViewPaneRef AddPane(const ZuViewRef& parent, double x1, double y1, unsigned count, unsigned cols,
@@ -219,8 +274,10 @@ struct SeedRow {
     ZuWindowRef (*make)();
 };
 const SeedRow kSeeds[] = {
-    {"controls", &SeedControls}, {"buttons", &SeedButtons}, {"switches", &SeedSwitches},
-    {"panes", &SeedPanes},       {"grids", &SeedGrids},     {"scrollviews", &SeedScrollViews},
+    {"controls", &SeedControls},       {"buttons", &SeedButtons}, {"switches", &SeedSwitches},
+    {"texttags", &SeedTextTags},       {"icons", &SeedIcons},     {"selection", &SeedSelection},
+    {"tooltip", &SeedToolTip},         {"panes", &SeedPanes},     {"grids", &SeedGrids},
+    {"scrollviews", &SeedScrollViews},
 };
 
 void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)

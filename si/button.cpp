@@ -445,7 +445,7 @@ void ZuButton::NotifyStateChange(const ZuViewState& changed)
 
 void ZuButton::Broadcast(const ZuAtomRef& name, const ZuObjectRef& argument)
 {
-    static const ZuAtomRef look_changed("LookManChanged");
+    const ZuAtomRef look_changed("LookManChanged");
     if (name == look_changed) {
         UpdateInternal();
         UpdateButton();

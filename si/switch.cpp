@@ -184,7 +184,9 @@ void ZuSwitch::AllocTitle(bool make)
     title->ChangeState(ZU_VIEW_NO_UI_INSPECT, true, false);
     ZuTextStyle text_style(ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_CENTER);
     title->DefineData(ZuAtomRef("text_style"), ZuValueRef(text_style));
-    ChangeGeometry(box);
+    // The box is unchanged, so the geometry hook is called directly to
+    // place the new title.
+    NotifyGeometryChange(box);
 }
 
 void ZuSwitch::InitAsCheckBox()

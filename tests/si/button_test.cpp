@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "si/button.h"
 #include "si/lookman.h"
 #include "si/memzone.h"
@@ -112,11 +114,16 @@ TEST_F(ButtonTest, IconAndShortcutTakeTheirRoomBesideOrOverTheContents)
         ZuViewRef last;
         button->GetLastChild(last);
         EXPECT_EQ(last, shortcut);
-        // Minimum: 2E + contents + icon + 4 + shortcut + 4 + press.
-        double dx = 0, dy = 0;
+        // Minimum: 2E + the sub-views' own minimum widths (+ 4 for the
+        // icon and the shortcut) + press offset; the margins and overlays
+        // do not count.
+        double cw, ch, iw, ih, sw, sh, dx = 0, dy = 0;
+        contents->GetMinSize(cw, ch);
+        icon->GetMinSize(iw, ih);
+        shortcut->GetMinSize(sw, sh);
         button->GetMinSize(dx, dy);
-        EXPECT_EQ(dx, 4 + 10 + 20 + 14 + 1);
-        EXPECT_EQ(dy, 4 + 16 + 1);
+        EXPECT_EQ(dx, 4 + cw + iw + 4 + sw + 4 + 1);
+        EXPECT_EQ(dy, 4 + std::max(ch, std::max(ih, sh)) + 1);
         button->SetIcon(ZuViewRef());
         button->SetShortcut(ZuViewRef());
         button->SetContents(ZuViewRef());

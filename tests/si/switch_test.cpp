@@ -148,12 +148,12 @@ TEST_F(ToggleTest, SwitchStatesReportOnlyRealChangesAndClicksReportTheUser)
     EXPECT_TRUE(s->SetSwitchState(true));
     EXPECT_EQ(reports->log, "notify_auto_changed(0) ");
     // Action(false) toggles and reports no user change.
-    reports->log.clear();
+    reports->Clear();
     s->Action(false);
     EXPECT_FALSE(s->RetSwitchState());
     EXPECT_EQ(reports->log, "notify_clicked(0) ");
     // A click flips it and reports after the flip.
-    reports->log.clear();
+    reports->Clear();
     Click(s);
     EXPECT_TRUE(s->RetSwitchState());
     EXPECT_EQ(reports->log, "notify_clicked(1) notify_user_changed(1) ");

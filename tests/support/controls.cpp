@@ -11,6 +11,7 @@
 #include "si/grailwdo.h"
 #include "si/memzone.h"
 #include "si/rtclass.h"
+#include "si/storage.h"
 #include "si/time.h"
 #include "tests/support/storagetest.h"
 #include "tests/support/views.h"
@@ -33,7 +34,9 @@ bool Record(ZuObject* o, const ZuObjectRef& source, unsigned id)
     TReportLog* self = static_cast<TReportLog*>(o);
     unsigned report = source.IsValid() ? source->GetCurrentReportID() : 0;
     const std::string name = id < WatchedNames().size() ? WatchedNames()[id] : "?";
-    self->log += name + "(" + std::to_string(report) + ") ";
+    self->log += name + (report > self->last_seen ? "(1) " : "(0) ");
+    if (report > self->last_seen)
+        self->last_seen = report;
     return true;
 }
 
@@ -84,6 +87,20 @@ void TTagProbe::Delete()
     ZuView::Delete();
 }
 
+void TTagProbe::StoreInstance(const ZuStorageRef& s)
+{
+    ZuView::StoreInstance(s);
+    s->StoreObject(text);
+}
+
+void TTagProbe::RestoreInstance(const ZuStorageRef& s)
+{
+    ZuView::RestoreInstance(s);
+    ZuObjectRef o;
+    s->RestoreObject(o, ZuStringRef::RetRuntime());
+    text = o.IsValid() && o->IsKindOf(ZuStringRef::RetRuntime()) ? ZuStringRef(o) : ZuStringRef("");
+}
+
 void TTagProbe::GetMinSize(double& dx, double& dy) const
 {
     dx = text.IsValid() ? 6.0 * text->CharacterCount() : 0;
@@ -95,8 +112,15 @@ TReportLogRef TReportLog::Make()
     return TReportLogRef(ZuNew<TReportLog>(Zuvi_app_zone, __LINE__, "controls"));
 }
 
+void TReportLog::Clear()
+{
+    log.clear();
+    last_seen = ZuObject::global_report_id;
+}
+
 void TReportLog::Watch(const ZuObjectRef& source, std::initializer_list<const char*> events)
 {
+    last_seen = ZuObject::global_report_id;
     for (const char* event : events) {
         unsigned id = static_cast<unsigned>(WatchedNames().size());
         WatchedNames().push_back(event);

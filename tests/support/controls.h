@@ -17,8 +17,10 @@
 #include "tests/support/looks.h"
 #include "w32/winuser.h"
 
-// Logs "event(id) " for every report it watches; the id is the report id
-// of the source.
+// Logs "event(id) " for every report it watches. A report made with id 1
+// starts a new report id and one made with 0 goes on with the current one:
+// the log shows 1 for a report whose id is newer than every id seen since
+// the last Clear (or Watch), else 0.
 ZU_HANDLE(TReportLog, ZuObject)
 class TReportLog : public ZuObject {
     ZU_CLASS(TReportLog, ZuObject)
@@ -27,7 +29,9 @@ public:
     static TReportLogRef Make();
     // Watches the events of the source (a list of names).
     void Watch(const ZuObjectRef& source, std::initializer_list<const char*> events);
+    void Clear();
     std::string log;
+    unsigned last_seen = 0;
 };
 ZU_CLASS_END(TReportLog)
 
@@ -43,6 +47,10 @@ public:
     void GetMinSize(double& dx, double& dy) const override;
     ZuStringRef text;
     ZuTextStyle text_style;
+
+protected:
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 };
 ZU_CLASS_END(TTagProbe)
 
