@@ -5,13 +5,22 @@
 // work: detection, pointer and key events, focus traversal, storing and
 // restoring again, and deletion of the whole tree.
 #include "fuzz/harness.h"
+#include "si/buildarchitect.h"
 #include "si/button.h"
 #include "si/classfactory.h"
+#include "si/clonearchitect.h"
+#include "si/columnarchitect.h"
+#include "si/dict.h"
 #include "si/gridlayout.h"
 #include "si/iconset.h"
+#include "si/lookuparchitect.h"
 #include "si/memzone.h"
+#include "si/multiview.h"
+#include "si/objpicadapter.h"
+#include "si/pictogram.h"
 #include "si/scrollview.h"
 #include "si/selectcon.h"
+#include "si/smalliconarchitect.h"
 #include "si/switch.h"
 #include "si/texttag.h"
 #include "si/tooltip.h"
@@ -267,6 +276,99 @@ ZuWindowRef SeedScrollViews()
     return w;
 }
 
+// A pane whose provider makes its views through the architect, over
+// the given items.
+ZuViewPaneRef AddArchitectPane(const ZuViewRef& parent, double x1, double y1,
+                               const ZuArrayRef& items, const ZuViewArchitectRef& architect)
+{
+    ZuViewProviderRef provider =
+        ZuNew<ZuViewProvider>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    provider->Initialise(items, architect, 4, 1);
+    ZuGridLayoutRef grid = ZuNew<ZuGridLayout>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    grid->Initialise(items, architect, 1, 0, 0, 0, true, false);
+    ZuViewPaneRef pane = AddControl<ZuViewPane>(parent, x1, y1, x1 + 79, y1 + 39);
+    pane->Initialise(provider, grid);
+    pane->UpdateContents(true);
+    return pane;
+}
+
+ZuArrayRef NewItems(unsigned count, bool pictograms)
+{
+    ZuArrayRef items = ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    for (unsigned i = 0; i < count; ++i) {
+        if (pictograms) {
+            ZuPictogramRef p = ZuNew<ZuPictogram>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+            p->DefineLabel(i % 2 ? ZuAtomRef("Cube") : ZuAtomRef(), ZuStringRef("court"),
+                           ZuStringRef("Étiquette"), ZuStringRef(), ZuStringRef());
+            items->Insert(p);
+        } else {
+            items->Insert(ZuObjectRef(AddControl<ZuView>(ZuViewRef(), 0, 0, 19, 11)));
+        }
+    }
+    return items;
+}
+
+// Panes over the architects, some of them missing what they need (a
+// look-up architect without a table, a build architect without messages).
+ZuWindowRef SeedArchitects()
+{
+    ZuWindowRef w = NewSeedWindow(200, 160);
+    ZuCloneArchitectRef clone =
+        ZuNew<ZuCloneArchitect>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    AddArchitectPane(w, 0, 0, NewItems(3, false), clone);
+
+    ZuArrayRef names = ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    ZuDictRef table = ZuNew<ZuDict>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    for (const char* name : {"Général", "Page"}) {
+        names->Insert(ZuAtomRef(name));
+        table->Insert(ZuAtomRef(name), ZuObjectRef(AddControl<ZuView>(ZuViewRef(), 0, 0, 29, 9)));
+    }
+    ZuLookUpArchitectRef lookup =
+        ZuNew<ZuLookUpArchitect>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    lookup->Initialise(ZuViewArchitectRef(), table);
+    AddArchitectPane(w, 100, 0, names, lookup);
+    ZuLookUpArchitectRef no_table =
+        ZuNew<ZuLookUpArchitect>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    no_table->Initialise(clone, ZuSetRef());
+    AddArchitectPane(w, 0, 40, names, no_table);
+
+    ZuBuildArchitectRef build =
+        ZuNew<ZuBuildArchitect>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    AddArchitectPane(w, 100, 40, NewItems(2, false), build);
+
+    ZuSmallIconArchitectRef small =
+        ZuNew<ZuSmallIconArchitect>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    small->Initialise(ZuGrailFontRef(), 12);
+    AddArchitectPane(w, 0, 80, NewItems(3, true), small);
+    ZuColumnArchitectRef column =
+        ZuNew<ZuColumnArchitect>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    column->Initialise(ZuGrailFontRef());
+    AddArchitectPane(w, 100, 80, NewItems(2, true), column);
+    return w;
+}
+
+// A multi-view on its items with a selection controller, and one without
+// source, provider or controller.
+ZuWindowRef SeedMultiViews()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuArrayRef items = NewItems(3, false);
+    ZuCloneArchitectRef clone =
+        ZuNew<ZuCloneArchitect>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    ZuViewProviderRef provider =
+        ZuNew<ZuViewProvider>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    provider->Initialise(items, clone, 4, 1);
+    ZuSelectConRef con = ZuNew<ZuSelectCon>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    con->Initialise(ZU_SELECT_ONE, items);
+    ZuMultiViewRef multi = AddControl<ZuMultiView>(w, 10, 10, 109, 59);
+    multi->Initialise(items, provider, con);
+    multi->SetMargin(4);
+    multi->ActivateView(1);
+    ZuMultiViewRef bare = AddControl<ZuMultiView>(w, 120, 10, 179, 59);
+    (void)bare;
+    return w;
+}
+
 // Each row writes the seed "seed-<name>": a window made by its function.
 // Rows for more classes go at the end.
 struct SeedRow {
@@ -274,10 +376,12 @@ struct SeedRow {
     ZuWindowRef (*make)();
 };
 const SeedRow kSeeds[] = {
-    {"controls", &SeedControls},       {"buttons", &SeedButtons}, {"switches", &SeedSwitches},
-    {"texttags", &SeedTextTags},       {"icons", &SeedIcons},     {"selection", &SeedSelection},
-    {"tooltip", &SeedToolTip},         {"panes", &SeedPanes},     {"grids", &SeedGrids},
-    {"scrollviews", &SeedScrollViews},
+    {"controls", &SeedControls},     {"buttons", &SeedButtons},
+    {"switches", &SeedSwitches},     {"texttags", &SeedTextTags},
+    {"icons", &SeedIcons},           {"selection", &SeedSelection},
+    {"tooltip", &SeedToolTip},       {"panes", &SeedPanes},
+    {"grids", &SeedGrids},           {"scrollviews", &SeedScrollViews},
+    {"architects", &SeedArchitects}, {"multiviews", &SeedMultiViews},
 };
 
 void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)
