@@ -5,7 +5,26 @@
 // work: detection, pointer and key events, focus traversal, storing and
 // restoring again, and deletion of the whole tree.
 #include "fuzz/harness.h"
+#include "si/buildarchitect.h"
+#include "si/button.h"
 #include "si/classfactory.h"
+#include "si/clonearchitect.h"
+#include "si/columnarchitect.h"
+#include "si/dict.h"
+#include "si/gridlayout.h"
+#include "si/iconset.h"
+#include "si/lookuparchitect.h"
+#include "si/memzone.h"
+#include "si/multiview.h"
+#include "si/objpicadapter.h"
+#include "si/pictogram.h"
+#include "si/scrollview.h"
+#include "si/selectcon.h"
+#include "si/smalliconarchitect.h"
+#include "si/switch.h"
+#include "si/texttag.h"
+#include "si/tooltip.h"
+#include "si/viewpane.h"
 #include "si/window.h"
 
 #include <cstddef>
@@ -77,6 +96,304 @@ void TakeDown(const ZuViewRef& v)
     }
 }
 
+// ---- Seeds: stored windows holding controls ----
+
+ZuWindowRef NewSeedWindow(double dx, double dy)
+{
+    ZuWindowRef w = ZuNew<ZuWindow>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    w->SetSize(dx, dy);
+    return w;
+}
+
+template <class C>
+typename C::Zuvi_Handle AddControl(const ZuViewRef& parent, double x1, double y1, double x2,
+                                   double y2)
+{
+    typename C::Zuvi_Handle c = ZuNew<C>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    c->SetBox(ZuRect(x1, y1, x2, y2));
+    c->SetParent(parent);
+    return c;
+}
+
+ZuWindowRef SeedControls()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuControlRef c = AddControl<ZuControl>(w, 10, 10, 59, 29);
+    ZuCtrlStyle style;
+    style.SetBit(ZU_CTRL_DRAW_RELIEF);
+    style.SetBit(ZU_CTRL_CLICK_CONT_REPORT);
+    c->SetStyle(style);
+    c->SetToolTip(ZuStringRef("Astuce"));
+    ZuKey key;
+    key.type = ZU_KEY_ALPHANUM;
+    key.code = 'A';
+    key.modifiers.SetBit(ZU_MOD_CONTROL);
+    c->SetKeyAlt(key);
+    c->SetInbox(ZuRect(2, 2, 47, 17));
+    ZuToggleControlRef t = AddControl<ZuToggleControl>(w, 70, 10, 99, 29);
+    t->ChangeStyle(ZU_CTRL_TOGGLE_SWITCH, true);
+    t->TurnOn();
+    return w;
+}
+
+ZuWindowRef SeedButtons()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuButtonRef b = AddControl<ZuButton>(w, 0, 0, 99, 19);
+    b->SetText(ZuStringRef("Valider"), ZuTextStyle::none, true);
+    ZuButtonRef with_views = AddControl<ZuButton>(w, 0, 30, 99, 49);
+    with_views->SetIcon(AddControl<ZuControl>(ZuViewRef(), 0, 0, 15, 15));
+    with_views->SetShortcut(AddControl<ZuControl>(ZuViewRef(), 0, 0, 9, 9));
+    with_views->SetContents(AddControl<ZuControl>(ZuViewRef(), 0, 0, 9, 9));
+    with_views->SetLeftMargin(3);
+    with_views->SetIconOverlayMode(true);
+    return w;
+}
+
+ZuWindowRef SeedSwitches()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuViewRef group = AddControl<ZuControl>(w, 0, 0, 199, 119);
+    group->SetUserName(ZuAtomRef("groupe"));
+    for (int i = 0; i < 3; ++i) {
+        ZuSwitchRef s = AddControl<ZuSwitch>(group, 5, 5 + 20 * i, 120, 20 + 20 * i);
+        s->InitAsRadioButton();
+        s->SetTitle(ZuStringRef("Choix"));
+        s->SetSwitchState(i == 1);
+    }
+    ZuSwitchRef box = AddControl<ZuSwitch>(w, 5, 90, 120, 105);
+    box->SetTitle(ZuStringRef("Case"));
+    return w;
+}
+
+ZuWindowRef SeedTextTags()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuTextTagRef plain = AddControl<ZuTextTag>(w, 0, 0, 99, 19);
+    plain->SetText(ZuStringRef("\xC9tiquette"));
+    ZuTextTagRef turned = AddControl<ZuTextTag>(w, 0, 20, 19, 119);
+    ZuTextStyle style(ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_BASE);
+    style.SetAngle(90);
+    turned->SetTextStyle(style);
+    turned->SetColor(ZuColorPixel(0x00336699u));
+    turned->SetLeftSpace(4);
+    turned->SetRightSpace(2);
+    turned->SetText(ZuStringRef("Vertical"));
+    turned->ChangeState(ZU_VIEW_IS_ON, true, false);
+    return w;
+}
+
+ZuWindowRef SeedIcons()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuIconSetRef set = AddControl<ZuIconSet>(w, 0, 0, 9, 9);
+    set->InsertIcon(0, ZuAtomRef("Zuvi_SwitchCheckBox"));
+    set->InsertIcon(2, ZuAtomRef("Zuvi_SwitchRadioButton"));
+    ZuIconRef single = AddControl<ZuIcon>(w, 50, 50, 81, 81);
+    single->Initialise(ZuAtomRef("Zuvi_SwitchCheckBox"), 32, 32, true, false);
+    return w;
+}
+
+// A radio group whose clicks a selection controller follows.
+ZuWindowRef SeedSelection()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuSelectConRef con = ZuNew<ZuSelectCon>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    con->Initialise(ZU_SELECT_ONE, ZuObjectNull);
+    for (unsigned i = 0; i < 3; ++i) {
+        ZuSwitchRef s = AddControl<ZuSwitch>(w, 5, 5 + 20 * i, 120, 20 + 20 * i);
+        s->InitAsRadioButton();
+        s->AttachObserver(con, ZuAtomRef("notify_clicked"), ZuAtomRef("NotifyActivation"), i);
+    }
+    con->SetActiveByRank(1);
+    return w;
+}
+
+// A tool tip is a window of its own, with its caption.
+ZuWindowRef SeedToolTip()
+{
+    ZuToolTipRef tip = ZuNew<ZuToolTip>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    tip->SetTitle(ZuStringRef("Astuce"), 10, 10, false, true);
+    return tip;
+}
+
+// A pane showing `count` plain views of 20 x 12 through a provider and a
+// grid of `cols` x `rows` (the grid adapts its free dimension to the items).
+ZuViewPaneRef AddPane(const ZuViewRef& parent, double x1, double y1, unsigned count, unsigned cols,
+                      unsigned rows, bool by_rows, bool auto_fit)
+{
+    ZuArrayRef items = ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    for (unsigned i = 0; i < count; ++i)
+        items->Insert(ZuObjectRef(AddControl<ZuView>(ZuViewRef(), 0, 0, 19, 11)));
+    ZuViewProviderRef provider =
+        ZuNew<ZuViewProvider>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    provider->Initialise(items, ZuViewArchitectRef(), 8, 1);
+    ZuGridLayoutRef grid = ZuNew<ZuGridLayout>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    grid->Initialise(items, ZuViewArchitectRef(), cols, rows, 20, 12, auto_fit, by_rows);
+    ZuViewPaneRef pane = AddControl<ZuViewPane>(parent, x1, y1, x1 + 59, y1 + 29);
+    pane->Initialise(provider, grid);
+    pane->UpdateContents(true);
+    return pane;
+}
+
+ZuWindowRef SeedPanes()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuViewPaneRef rows = AddPane(w, 0, 0, 7, 3, 1, true, false);
+    rows->SetOffset(0.5, 1);
+    ZuViewPaneRef columns = AddPane(w, 70, 0, 12, 1, 2, false, true);
+    columns->SetBackColor(ZuColorPixel(ZU_COLOR_NONE));
+    columns->RetLayout()->SetConstrainMode(true, true);
+    columns->SetOffset(0.3, 0);
+    return w;
+}
+
+ZuWindowRef SeedGrids()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuViewPaneRef wide = AddPane(w, 0, 0, 5, 5, 1, true, true);
+    ZuGridLayoutRef grid(wide->RetLayout());
+    double dx = 0, dy = 0;
+    grid->GetGlobalSize(dx, dy);
+    grid->SetColWidth(2, 35);
+    grid->SetRowHeight(0, 7);
+    // A grid set through the layout base alone has no columns and no rows.
+    ZuViewPaneRef bare = AddPane(w, 0, 40, 3, 1, 1, false, false);
+    ZuGridLayoutRef empty = ZuNew<ZuGridLayout>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    empty->ZuViewLayout::Initialise(bare->RetProvider()->RetSource(), ZuViewArchitectRef());
+    bare->Initialise(bare->RetProvider(), empty);
+    return w;
+}
+
+ZuWindowRef SeedScrollViews()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuScrollViewRef scroll = AddControl<ZuScrollView>(w, 10, 10, 109, 59);
+    AddControl<ZuControl>(scroll, 10, 10, 409, 29);
+    AddControl<ZuView>(scroll, 10, 40, 59, 309);
+    scroll->SetTotalSize(400, 300);
+    scroll->SetOffset(0.5, 0.75);
+    return w;
+}
+
+// A pane whose provider makes its views through the architect, over
+// the given items.
+ZuViewPaneRef AddArchitectPane(const ZuViewRef& parent, double x1, double y1,
+                               const ZuArrayRef& items, const ZuViewArchitectRef& architect)
+{
+    ZuViewProviderRef provider =
+        ZuNew<ZuViewProvider>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    provider->Initialise(items, architect, 4, 1);
+    ZuGridLayoutRef grid = ZuNew<ZuGridLayout>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    grid->Initialise(items, architect, 1, 0, 0, 0, true, false);
+    ZuViewPaneRef pane = AddControl<ZuViewPane>(parent, x1, y1, x1 + 79, y1 + 39);
+    pane->Initialise(provider, grid);
+    pane->UpdateContents(true);
+    return pane;
+}
+
+ZuArrayRef NewItems(unsigned count, bool pictograms)
+{
+    ZuArrayRef items = ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    for (unsigned i = 0; i < count; ++i) {
+        if (pictograms) {
+            ZuPictogramRef p = ZuNew<ZuPictogram>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+            p->DefineLabel(i % 2 ? ZuAtomRef("Cube") : ZuAtomRef(), ZuStringRef("court"),
+                           ZuStringRef("Étiquette"), ZuStringRef(), ZuStringRef());
+            items->Insert(p);
+        } else {
+            items->Insert(ZuObjectRef(AddControl<ZuView>(ZuViewRef(), 0, 0, 19, 11)));
+        }
+    }
+    return items;
+}
+
+// Panes over the architects, some of them missing what they need (a
+// look-up architect without a table, a build architect without messages).
+ZuWindowRef SeedArchitects()
+{
+    ZuWindowRef w = NewSeedWindow(200, 160);
+    ZuCloneArchitectRef clone =
+        ZuNew<ZuCloneArchitect>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    AddArchitectPane(w, 0, 0, NewItems(3, false), clone);
+
+    ZuArrayRef names = ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    ZuDictRef table = ZuNew<ZuDict>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    for (const char* name : {"Général", "Page"}) {
+        names->Insert(ZuAtomRef(name));
+        table->Insert(ZuAtomRef(name), ZuObjectRef(AddControl<ZuView>(ZuViewRef(), 0, 0, 29, 9)));
+    }
+    ZuLookUpArchitectRef lookup =
+        ZuNew<ZuLookUpArchitect>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    lookup->Initialise(ZuViewArchitectRef(), table);
+    AddArchitectPane(w, 100, 0, names, lookup);
+    ZuLookUpArchitectRef no_table =
+        ZuNew<ZuLookUpArchitect>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    no_table->Initialise(clone, ZuSetRef());
+    AddArchitectPane(w, 0, 40, names, no_table);
+
+    ZuBuildArchitectRef build =
+        ZuNew<ZuBuildArchitect>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    AddArchitectPane(w, 100, 40, NewItems(2, false), build);
+
+    ZuSmallIconArchitectRef small =
+        ZuNew<ZuSmallIconArchitect>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    small->Initialise(ZuGrailFontRef(), 12);
+    AddArchitectPane(w, 0, 80, NewItems(3, true), small);
+    ZuColumnArchitectRef column =
+        ZuNew<ZuColumnArchitect>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    column->Initialise(ZuGrailFontRef());
+    AddArchitectPane(w, 100, 80, NewItems(2, true), column);
+    return w;
+}
+
+// A multi-view on its items with a selection controller, and one without
+// source, provider or controller.
+ZuWindowRef SeedMultiViews()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuArrayRef items = NewItems(3, false);
+    ZuCloneArchitectRef clone =
+        ZuNew<ZuCloneArchitect>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    ZuViewProviderRef provider =
+        ZuNew<ZuViewProvider>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    provider->Initialise(items, clone, 4, 1);
+    ZuSelectConRef con = ZuNew<ZuSelectCon>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    con->Initialise(ZU_SELECT_ONE, items);
+    ZuMultiViewRef multi = AddControl<ZuMultiView>(w, 10, 10, 109, 59);
+    multi->Initialise(items, provider, con);
+    multi->SetMargin(4);
+    multi->ActivateView(1);
+    ZuMultiViewRef bare = AddControl<ZuMultiView>(w, 120, 10, 179, 59);
+    (void)bare;
+    return w;
+}
+
+// Each row writes the seed "seed-<name>": a window made by its function.
+// Rows for more classes go at the end.
+struct SeedRow {
+    const char* name;
+    ZuWindowRef (*make)();
+};
+const SeedRow kSeeds[] = {
+    {"controls", &SeedControls},     {"buttons", &SeedButtons},
+    {"switches", &SeedSwitches},     {"texttags", &SeedTextTags},
+    {"icons", &SeedIcons},           {"selection", &SeedSelection},
+    {"tooltip", &SeedToolTip},       {"panes", &SeedPanes},
+    {"grids", &SeedGrids},           {"scrollviews", &SeedScrollViews},
+    {"architects", &SeedArchitects}, {"multiviews", &SeedMultiViews},
+};
+
+void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)
+{
+    for (const SeedRow& row : kSeeds) {
+        ZuWindowRef w = row.make();
+        Zuvi_FuzzWriteSeed(dir, row.name, storage->StoreOf(w));
+        w->Delete();
+    }
+    ZuObjectRef::RealiseDeletions();
+}
+
 struct Runtime : ZuviFuzzStorageRuntime {
     ZuViewFuzzEventRef event = ZuNew<ZuViewFuzzEvent>(nullptr, __LINE__, "fuzz/viewtree_fuzz");
 };
@@ -85,7 +402,8 @@ struct Runtime : ZuviFuzzStorageRuntime {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    Runtime& runtime = Zuvi_FuzzRuntime<Runtime>("viewtree_fuzz", "VIEWTREE_FUZZ_TRACE");
+    Runtime& runtime = Zuvi_FuzzRuntime<Runtime>("viewtree_fuzz", "VIEWTREE_FUZZ_TRACE",
+                                                 "VIEWTREE_FUZZ_SEEDS", WriteSeeds);
     const ZuFuzzStorageRef& storage = runtime.storage;
     {
         ZuViewRef v;

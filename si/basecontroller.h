@@ -1,7 +1,7 @@
 // ZuBaseController: abstract root of the objects that drive others (data
 // slots, and through them the application and the controllers). It has no
-// fields and no operations of its own; it only takes its place in the stored
-// form of its subclasses.
+// fields and no operations of its own; it writes an empty record of its own
+// in the stored form of its subclasses, ahead of theirs.
 #ifndef SI_BASECONTROLLER_H
 #define SI_BASECONTROLLER_H
 
@@ -12,6 +12,11 @@ class ZuBaseController : public ZuObject {
     ZU_CLASS(ZuBaseController, ZuObject)
 public:
     ZuBaseController() {}
+
+protected:
+    // The record "<ZuBaseController >", a begin and an end mark.
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
 };
 ZU_CLASS_END(ZuBaseController)
 

@@ -291,3 +291,15 @@ bool operator<(const ZuObjectRef& object, const ZuMessageRef& message)
 {
     return message->Send(object);
 }
+
+const ZuMessageRef& operator-(const ZuMessageRef& message)
+{
+    message->Clear();
+    return message;
+}
+
+const ZuMessageRef& operator-(const ZuMessageRef& message, const ZuAtomRef& method)
+{
+    message->SetMethod(method);
+    return message;
+}

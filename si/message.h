@@ -94,4 +94,11 @@ ZU_CLASS_END(ZuMessage)
 // Sends the message to the handle's object: message->Send (object).
 bool operator<(const ZuObjectRef& object, const ZuMessageRef& message);
 
+// Shorthands for prepared messages, each answering the handle:
+//   -msg            clears the arguments (Clear)
+//   msg - method    sets the method (SetMethod)
+// so that  object < (-msg << a << b)  asks again with new arguments.
+const ZuMessageRef& operator-(const ZuMessageRef& message);
+const ZuMessageRef& operator-(const ZuMessageRef& message, const ZuAtomRef& method);
+
 #endif

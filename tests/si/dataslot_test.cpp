@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "si/atom.h"
 #include "si/dataslot.h"
 #include "si/classfactory.h"
@@ -122,6 +125,32 @@ TEST_F(DataSlotTest, StoredAndRestored)
     ZuAtomRef event;
     ASSERT_TRUE(back->GetFieldEventName("width", event));
     EXPECT_TRUE(event == "field_width_changed");
+    back->Delete();
+}
+
+} // namespace
+
+namespace {
+
+// The data slot's stored form opens with its base's empty record: a sync
+// record (0x80 0x50, its length, its text), the begin mark 0xfc and the end
+// mark 0xfd, and right after them the data slot's own record.
+TEST_F(DataSlotTest, StoredFormOpensWithTheEmptyBaseControllerRecord)
+{
+    ZuTestStorageRef store = ZuTestStorage::Make();
+    store->StartStoring();
+    store->StoreObject(slot);
+    const std::vector<unsigned char>& bytes = store->Bytes();
+    const std::string text(bytes.begin(), bytes.end());
+    const std::string base = std::string("\x80\x50\x13<ZuBaseController >\xfc\xfd") +
+                             "\x80\x50\x25<ZuDataSlot fields field_events name>\xfc";
+    EXPECT_NE(text.find(base), std::string::npos);
+
+    // Read back, the record is checked and passed over.
+    store->StartRestoring(bytes);
+    ZuDataSlotRef back;
+    ZuStorageRef(store) >> back;
+    ASSERT_TRUE(back.IsValid());
     back->Delete();
 }
 
