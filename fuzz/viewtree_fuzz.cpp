@@ -5,7 +5,14 @@
 // work: detection, pointer and key events, focus traversal, storing and
 // restoring again, and deletion of the whole tree.
 #include "fuzz/harness.h"
+#include "si/button.h"
 #include "si/classfactory.h"
+#include "si/iconset.h"
+#include "si/memzone.h"
+#include "si/selectcon.h"
+#include "si/switch.h"
+#include "si/texttag.h"
+#include "si/tooltip.h"
 #include "si/window.h"
 
 #include <cstddef>
@@ -77,6 +84,149 @@ void TakeDown(const ZuViewRef& v)
     }
 }
 
+// ---- Seeds: stored windows holding controls ----
+
+ZuWindowRef NewSeedWindow(double dx, double dy)
+{
+    ZuWindowRef w = ZuNew<ZuWindow>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    w->SetSize(dx, dy);
+    return w;
+}
+
+template <class C>
+typename C::Zuvi_Handle AddControl(const ZuViewRef& parent, double x1, double y1, double x2,
+                                   double y2)
+{
+    typename C::Zuvi_Handle c = ZuNew<C>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    c->SetBox(ZuRect(x1, y1, x2, y2));
+    c->SetParent(parent);
+    return c;
+}
+
+ZuWindowRef SeedControls()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuControlRef c = AddControl<ZuControl>(w, 10, 10, 59, 29);
+    ZuCtrlStyle style;
+    style.SetBit(ZU_CTRL_DRAW_RELIEF);
+    style.SetBit(ZU_CTRL_CLICK_CONT_REPORT);
+    c->SetStyle(style);
+    c->SetToolTip(ZuStringRef("Astuce"));
+    ZuKey key;
+    key.type = ZU_KEY_ALPHANUM;
+    key.code = 'A';
+    key.modifiers.SetBit(ZU_MOD_CONTROL);
+    c->SetKeyAlt(key);
+    c->SetInbox(ZuRect(2, 2, 47, 17));
+    ZuToggleControlRef t = AddControl<ZuToggleControl>(w, 70, 10, 99, 29);
+    t->ChangeStyle(ZU_CTRL_TOGGLE_SWITCH, true);
+    t->TurnOn();
+    return w;
+}
+
+ZuWindowRef SeedButtons()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuButtonRef b = AddControl<ZuButton>(w, 0, 0, 99, 19);
+    b->SetText(ZuStringRef("Valider"), ZuTextStyle::none, true);
+    ZuButtonRef with_views = AddControl<ZuButton>(w, 0, 30, 99, 49);
+    with_views->SetIcon(AddControl<ZuControl>(ZuViewRef(), 0, 0, 15, 15));
+    with_views->SetShortcut(AddControl<ZuControl>(ZuViewRef(), 0, 0, 9, 9));
+    with_views->SetContents(AddControl<ZuControl>(ZuViewRef(), 0, 0, 9, 9));
+    with_views->SetLeftMargin(3);
+    with_views->SetIconOverlayMode(true);
+    return w;
+}
+
+ZuWindowRef SeedSwitches()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuViewRef group = AddControl<ZuControl>(w, 0, 0, 199, 119);
+    group->SetUserName(ZuAtomRef("groupe"));
+    for (int i = 0; i < 3; ++i) {
+        ZuSwitchRef s = AddControl<ZuSwitch>(group, 5, 5 + 20 * i, 120, 20 + 20 * i);
+        s->InitAsRadioButton();
+        s->SetTitle(ZuStringRef("Choix"));
+        s->SetSwitchState(i == 1);
+    }
+    ZuSwitchRef box = AddControl<ZuSwitch>(w, 5, 90, 120, 105);
+    box->SetTitle(ZuStringRef("Case"));
+    return w;
+}
+
+ZuWindowRef SeedTextTags()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuTextTagRef plain = AddControl<ZuTextTag>(w, 0, 0, 99, 19);
+    plain->SetText(ZuStringRef("\xC9tiquette"));
+    ZuTextTagRef turned = AddControl<ZuTextTag>(w, 0, 20, 19, 119);
+    ZuTextStyle style(ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_BASE);
+    style.SetAngle(90);
+    turned->SetTextStyle(style);
+    turned->SetColor(ZuColorPixel(0x00336699u));
+    turned->SetLeftSpace(4);
+    turned->SetRightSpace(2);
+    turned->SetText(ZuStringRef("Vertical"));
+    turned->ChangeState(ZU_VIEW_IS_ON, true, false);
+    return w;
+}
+
+ZuWindowRef SeedIcons()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuIconSetRef set = AddControl<ZuIconSet>(w, 0, 0, 9, 9);
+    set->InsertIcon(0, ZuAtomRef("Zuvi_SwitchCheckBox"));
+    set->InsertIcon(2, ZuAtomRef("Zuvi_SwitchRadioButton"));
+    ZuIconRef single = AddControl<ZuIcon>(w, 50, 50, 81, 81);
+    single->Initialise(ZuAtomRef("Zuvi_SwitchCheckBox"), 32, 32, true, false);
+    return w;
+}
+
+// A radio group whose clicks a selection controller follows.
+ZuWindowRef SeedSelection()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuSelectConRef con = ZuNew<ZuSelectCon>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    con->Initialise(ZU_SELECT_ONE, ZuObjectNull);
+    for (unsigned i = 0; i < 3; ++i) {
+        ZuSwitchRef s = AddControl<ZuSwitch>(w, 5, 5 + 20 * i, 120, 20 + 20 * i);
+        s->InitAsRadioButton();
+        s->AttachObserver(con, ZuAtomRef("notify_clicked"), ZuAtomRef("NotifyActivation"), i);
+    }
+    con->SetActiveByRank(1);
+    return w;
+}
+
+// A tool tip is a window of its own, with its caption.
+ZuWindowRef SeedToolTip()
+{
+    ZuToolTipRef tip = ZuNew<ZuToolTip>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    tip->SetTitle(ZuStringRef("Astuce"), 10, 10, false, true);
+    return tip;
+}
+
+// Each row writes the seed "seed-<name>": a window made by its function.
+// Rows for more classes go at the end.
+struct SeedRow {
+    const char* name;
+    ZuWindowRef (*make)();
+};
+const SeedRow kSeeds[] = {
+    {"controls", &SeedControls}, {"buttons", &SeedButtons}, {"switches", &SeedSwitches},
+    {"texttags", &SeedTextTags}, {"icons", &SeedIcons},     {"selection", &SeedSelection},
+    {"tooltip", &SeedToolTip},
+};
+
+void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)
+{
+    for (const SeedRow& row : kSeeds) {
+        ZuWindowRef w = row.make();
+        Zuvi_FuzzWriteSeed(dir, row.name, storage->StoreOf(w));
+        w->Delete();
+    }
+    ZuObjectRef::RealiseDeletions();
+}
+
 struct Runtime : ZuviFuzzStorageRuntime {
     ZuViewFuzzEventRef event = ZuNew<ZuViewFuzzEvent>(nullptr, __LINE__, "fuzz/viewtree_fuzz");
 };
@@ -85,7 +235,8 @@ struct Runtime : ZuviFuzzStorageRuntime {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    Runtime& runtime = Zuvi_FuzzRuntime<Runtime>("viewtree_fuzz", "VIEWTREE_FUZZ_TRACE");
+    Runtime& runtime = Zuvi_FuzzRuntime<Runtime>("viewtree_fuzz", "VIEWTREE_FUZZ_TRACE",
+                                                 "VIEWTREE_FUZZ_SEEDS", WriteSeeds);
     const ZuFuzzStorageRef& storage = runtime.storage;
     {
         ZuViewRef v;

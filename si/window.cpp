@@ -993,7 +993,9 @@ bool ZuWindow::DispatchKeyAlternatives(const ZuEventRef& event)
         if (key_alternatives->Get(i, item) && item.IsValid())
             controls.push_back(item);
     }
-    static const ZuAtomRef handle_key_alt("HandleKeyAlt");
+    // Looked up at each press: a static handle would outlive the atom table
+    // of a library stopped and started again.
+    const ZuAtomRef handle_key_alt("HandleKeyAlt");
     bool taken = false;
     for (const ZuObjectRef& control : controls) {
         if (control.IsInvalid() || key_alternatives.IsInvalid() ||

@@ -56,6 +56,14 @@ public:
         key.modifiers.SetBit(m);
         return *this;
     }
+    // The key of a key event: its type, code and character value.
+    TProbeEvent& Key(ZuKeyType t, unsigned key_code, unsigned key_value)
+    {
+        key.type = t;
+        key.code = static_cast<std::uint8_t>(key_code);
+        key.value = static_cast<std::uint16_t>(key_value);
+        return *this;
+    }
     void Delete() override
     {
         window = ZuObjectNull;
