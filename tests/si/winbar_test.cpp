@@ -213,6 +213,12 @@ TEST_F(WindowBarTest, OnTheScreenTheBarIsDrawnAndItsCloseButtonCloses)
     EXPECT_FALSE(blue(W32_HeadlessScreenPixel(150, 101)));
     if (!HasControls())
         GTEST_SKIP() << "the button, icon and text tag classes are not in this build";
+    // The title "Fenêtre" is written on the bar from its start.
+    bool written = false;
+    for (int y = 82; y <= 96 && !written; ++y)
+        for (int x = 102; x <= 150 && !written; ++x)
+            written = !blue(W32_HeadlessScreenPixel(x, y));
+    EXPECT_TRUE(written);
     // The close button is somewhere blue no more.
     ZuViewRef close = bar->RetButton(ZU_WINBAR_BUTTON_CLOSE);
     ASSERT_TRUE(close.IsValid());

@@ -7,8 +7,6 @@
 #include "si/string.h"
 #include "tests/support/views.h"
 #include "w32/headless.h"
-#include "w32/kernel.h"
-#include "w32/winuser.h"
 
 void FramedWindowTest::SetUp()
 {
@@ -32,6 +30,7 @@ void FramedWindowTest::TearDown()
     watcher = TestObserverRef();
     ZuApp::Kill();
     app = ZuAppRef();
+    Zuvi_ResetEventLayer();
     UnregisterWindowClass();
     LookTest::TearDown();
 }
@@ -61,20 +60,11 @@ void FramedWindowTest::Mouse(int x, int y, unsigned buttons)
 
 void FramedWindowTest::Pump()
 {
-    // Posted messages come before input: the wake-up that marks the end is
-    // posted only once nothing else waits. Paint messages make no event
-    // and are served here, so that the wait never blocks on them.
-    ZuEventRef e = ZuEvent::Current();
-    for (int i = 0; i < 1000; ++i) {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
-            DispatchMessageA(&m);
-        if (!PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE))
-            PostThreadMessageA(GetCurrentThreadId(), ZU_MSG_WAKE_UP, 0, 0);
-        if (!e->WaitForEvent() || e->RetType() == ZU_EVENT_WAKE_UP)
-            break;
+    // The quit message comes out only once nothing else waits.
+    ZuEvent::PostQuitEvent();
+    const ZuEventRef& e = ZuEvent::Current();
+    while (e->WaitForEvent())
         e->DispatchEvent();
-    }
     if (app.IsValid())
         app->SyncWindows(false);
 }
