@@ -1,6 +1,7 @@
 #include "si/winbar.h"
 
 #include <cmath>
+#include <vector>
 
 #include "si/app.h"
 #include "si/classfactory.h"
@@ -245,6 +246,24 @@ void ZuWindowBar::NotifyGeometryChange(const ZuRect& old_box)
 
 void ZuWindowBar::UpdateButtonGeometry()
 {
+    // A stored bar brings back the buttons it had among its children; they
+    // give way to the ones made here.
+    if (drop_stored_buttons) {
+        drop_stored_buttons = false;
+        std::vector<ZuViewRef> stale;
+        ZuViewRef c;
+        for (GetFirstChild(c); c.IsValid();) {
+            if (c != title)
+                stale.push_back(c);
+            ZuViewRef next;
+            c->GetNextSibling(next);
+            c = next;
+        }
+        for (ZuViewRef& v : stale) {
+            v->SetParent(ZuViewNull);
+            v->Delete();
+        }
+    }
     for (unsigned bit = 0; bit < BUTTON_COUNT; ++bit) {
         ZuViewRef b = RetButton(bit);
         if (!button_use.TestBit(static_cast<ZuWinBarButtonBit>(bit))) {
@@ -487,7 +506,27 @@ void ZuWindowBar::Delete()
 
 void ZuWindowBar::StoreInstance(const ZuStorageRef& s)
 {
-    ZuView::StoreInstance(s);
+    // The application cannot be stored: the bar's links to it stay out of
+    // the stored form and are made again when its window initialises it.
+    const ZuAtomRef app_method("HandleAppActivation");
+    ZuObjectRef app = observed_app;
+    if (app.IsValid()) {
+        app->DetachObserver(ZuObjectRef(this), ZuApp::notify_app_activated, app_method, 0);
+        app->DetachObserver(ZuObjectRef(this), ZuApp::notify_app_deactivated, app_method, 0);
+    }
+    try {
+        ZuView::StoreInstance(s);
+    } catch (...) {
+        if (app.IsValid()) {
+            app->AttachObserver(ZuObjectRef(this), ZuApp::notify_app_activated, app_method, 0);
+            app->AttachObserver(ZuObjectRef(this), ZuApp::notify_app_deactivated, app_method, 0);
+        }
+        throw;
+    }
+    if (app.IsValid()) {
+        app->AttachObserver(ZuObjectRef(this), ZuApp::notify_app_activated, app_method, 0);
+        app->AttachObserver(ZuObjectRef(this), ZuApp::notify_app_deactivated, app_method, 0);
+    }
     s << BarRecord() << ZuStorageSync::begin << button_use << layout;
     s->StoreObject(icon_names);
     icon_groups.StoreInstance(s);
@@ -516,4 +555,5 @@ void ZuWindowBar::RestoreInstance(const ZuStorageRef& s)
         icon_names->SetSize(BUTTON_COUNT);
     title = tag.IsValid() && tag->IsKindOf(ZuViewRef::RetRuntime()) ? ZuViewRef(tag) : ZuViewRef();
     geometry_valid = false;
+    drop_stored_buttons = true;
 }

@@ -112,6 +112,9 @@ private:
     bool dragging = false;
     double press_x = 0;
     double press_y = 0;
+    // Set by restoring: the children other than the title are the stored
+    // buttons, replaced at the next geometry update.
+    bool drop_stored_buttons = false;
     // The window and application the bar observes.
     ZuWindowRef observed_window;
     ZuObjectRef observed_app;

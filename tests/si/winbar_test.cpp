@@ -8,8 +8,11 @@
 
 #include "si/classfactory.h"
 #include "si/event.h"
+#include "si/except.h"
 #include "si/winbar.h"
+#include "si/winsizer.h"
 #include "tests/support/framedwindows.h"
+#include "tests/support/storagetest.h"
 #include "tests/support/views.h"
 #include "w32/headless.h"
 #include "w32/winuser.h"
@@ -233,4 +236,76 @@ TEST_F(WindowBarTest, OnTheScreenTheBarIsDrawnAndItsCloseButtonCloses)
     Mouse(cx, cy, 0);
     EXPECT_EQ(Reports(), (Names{"notify_window_closed"}));
     EXPECT_FALSE(w->IsVisible());
+}
+
+namespace {
+
+// The children of a view: how many of each class.
+unsigned CountChildren(const ZuViewRef& v, const ZuRuntimeRef& kind)
+{
+    unsigned n = 0;
+    ZuViewRef c;
+    for (v->GetFirstChild(c); c.IsValid();) {
+        if (c->IsKindOf(kind))
+            ++n;
+        ZuViewRef next;
+        c->GetNextSibling(next);
+        c = next;
+    }
+    return n;
+}
+
+} // namespace
+
+// A stored framed window comes back with one bar, one sizer and the bar's
+// buttons made once again, whatever the stored children held.
+TEST_F(WindowBarTest, StoredFramedWindowKeepsOneBarOneSizerAndItsButtons)
+{
+    ZuWindowRef w =
+        Make(100, 100, 200, 100,
+             Style({ZU_WINSTYLE_SIZABLE, ZU_WINSTYLE_CLOSE_BUTTON, ZU_WINSTYLE_REDUCE_BUTTON}));
+    ZuTestStorageRef out = ZuTestStorage::Make();
+    out->StartStoring();
+    out->StoreObject(w);
+    std::vector<unsigned char> bytes = out->Bytes();
+
+    ZuTestStorageRef in = ZuTestStorage::Make();
+    in->StartRestoring(bytes);
+    ZuObjectRef obj;
+    in->RestoreObject(obj, ZuWindowRef::RetRuntime());
+    ZuWindowRef back(obj);
+    ASSERT_TRUE(back.IsValid());
+    windows.push_back(back);
+    back->SetSize(180, 90);
+    ZuWindowBarRef bar = back->RetWindowBar();
+    ASSERT_TRUE(bar.IsValid());
+    EXPECT_TRUE(back->RetWindowSizer().IsValid());
+    EXPECT_EQ(CountChildren(back, ZuWindowBarRef::RetRuntime()), 1u);
+    EXPECT_EQ(CountChildren(back, ZuWindowSizerRef::RetRuntime()), 1u);
+    EXPECT_EQ(bar->RetBox(), ZuRect(0, -20, 179, -2));
+    if (HasControls()) {
+        EXPECT_TRUE(bar->RetButton(ZU_WINBAR_BUTTON_CLOSE).IsValid());
+        EXPECT_TRUE(bar->RetButton(ZU_WINBAR_BUTTON_REDUCE).IsValid());
+        // Two buttons and the title.
+        EXPECT_EQ(CountChildren(bar, ZuViewRef::RetRuntime()), 3u);
+    }
+
+    // Cut anywhere: a refusal or a window that lays itself out.
+    for (std::size_t cut = 1; cut < bytes.size(); cut += 7) {
+        std::vector<unsigned char> part(bytes.begin(), bytes.begin() + cut);
+        ZuTestStorageRef cut_in = ZuTestStorage::Make();
+        cut_in->StartRestoring(part);
+        ZuObjectRef got;
+        try {
+            cut_in->RestoreObject(got, ZuViewRef::RetRuntime());
+        } catch (const ZuException&) {}
+        ZuViewRef v(got);
+        if (v.IsValid()) {
+            v->SetSize(150, 70);
+            if (v->IsWindow())
+                windows.push_back(ZuWindowRef(v));
+            else
+                v->Delete();
+        }
+    }
 }
