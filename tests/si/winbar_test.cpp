@@ -309,3 +309,32 @@ TEST_F(WindowBarTest, StoredFramedWindowKeepsOneBarOneSizerAndItsButtons)
         }
     }
 }
+
+// The active look follows the window's activation, and the application's
+// for a tool window; the bar is painted grey when inactive.
+TEST_F(WindowBarTest, ActiveLookFollowsTheWindowOrTheApplication)
+{
+    ZuWindowRef w = Make(100, 100, 200, 100, Style({}));
+    ZuWindowRef tool = Make(400, 100, 100, 50, Style({ZU_WINSTYLE_TOOL}));
+    w->ShowNormal();
+    Pump();
+    ZuWindowBarRef bar = w->RetWindowBar(), tool_bar = tool->RetWindowBar();
+    EXPECT_TRUE(bar->IsActive());
+    // Following the application, the tool window's bar is active while the
+    // application is, whichever window has the focus.
+    EXPECT_TRUE(tool_bar->IsActive());
+    w->SysChangedActive(false);
+    EXPECT_FALSE(bar->IsActive());
+    Pump();
+    std::uint32_t grey = W32_HeadlessScreenPixel(150, 82);
+    EXPECT_EQ((grey >> 16) & 0xFF, grey & 0xFF) << std::hex << grey;
+    EXPECT_GE(grey & 0xFF, 0x70u) << std::hex << grey;
+    w->SysChangedActive(true);
+    EXPECT_TRUE(bar->IsActive());
+    app->NotifyActiveApp(false);
+    EXPECT_FALSE(tool_bar->IsActive());
+    EXPECT_TRUE(bar->IsActive());
+    app->NotifyActiveApp(true);
+    tool_bar->HandleAppActivation();
+    EXPECT_TRUE(tool_bar->IsActive());
+}

@@ -170,3 +170,49 @@ TEST_F(WindowSizerTest, OnTheScreenTheMiddleLetsThroughAndTheCornerResizes)
     EXPECT_EQ(w->RetWindowBox(), ZuRect(100, 100, 319, 209));
     EXPECT_EQ(Reports(), (std::vector<std::string>{"notify_window_resized"}));
 }
+
+// Handles resize along one axis or both, from the half of the window the
+// pointer is in.
+TEST_F(WindowSizerTest, HandlesTakeTheirDirectionFromTheHalfOfTheWindow)
+{
+    ZuWindowRef w = Make(100, 100, 200, 100, Style({}));
+    typedef ZuWindowSizer S;
+    struct Case {
+        ZuWinSizerType type;
+        double x, y;
+        unsigned area;
+        S::ZuWinSizerDragMode h, v;
+    };
+    const Case cases[] = {
+        {ZU_WINSIZER_HANDLE_X, 20, 90, 3, S::ZU_WINSIZER_DRAG_LOW, S::ZU_WINSIZER_DRAG_NONE},
+        {ZU_WINSIZER_HANDLE_X, 150, 10, 5, S::ZU_WINSIZER_DRAG_HIGH, S::ZU_WINSIZER_DRAG_NONE},
+        {ZU_WINSIZER_HANDLE_Y, 150, 10, 1, S::ZU_WINSIZER_DRAG_NONE, S::ZU_WINSIZER_DRAG_LOW},
+        {ZU_WINSIZER_HANDLE_Y, 20, 90, 7, S::ZU_WINSIZER_DRAG_NONE, S::ZU_WINSIZER_DRAG_HIGH},
+        {ZU_WINSIZER_HANDLE_X_Y, 20, 10, 0, S::ZU_WINSIZER_DRAG_LOW, S::ZU_WINSIZER_DRAG_LOW},
+        {ZU_WINSIZER_HANDLE_X_Y, 150, 10, 2, S::ZU_WINSIZER_DRAG_HIGH, S::ZU_WINSIZER_DRAG_LOW},
+        {ZU_WINSIZER_HANDLE_X_Y, 20, 90, 6, S::ZU_WINSIZER_DRAG_LOW, S::ZU_WINSIZER_DRAG_HIGH},
+        {ZU_WINSIZER_HANDLE_X_Y, 190, 90, 8, S::ZU_WINSIZER_DRAG_HIGH, S::ZU_WINSIZER_DRAG_HIGH},
+    };
+    for (const Case& c : cases) {
+        ZuWindowSizerRef s = ZuNew<ZuWindowSizer>(Zuvi_app_zone);
+        s->SetBox(ZuRect(0, 0, 199, 99));
+        s->Initialise(w, c.type);
+        // A handle keeps the box its creator gave it.
+        EXPECT_EQ(s->RetBox(), ZuRect(0, 0, 199, 99));
+        S::ZuWinSizerDragMode h, v;
+        EXPECT_EQ(s->UpdateCursorAndDragMode(c.x, c.y, h, v), c.area) << c.type;
+        EXPECT_EQ(h, c.h) << c.type;
+        EXPECT_EQ(v, c.v) << c.type;
+        s->SetParent(ZuViewNull);
+        s->Delete();
+    }
+    // A handle in the lower right corner drags the window bigger.
+    ZuWindowSizerRef grip = ZuNew<ZuWindowSizer>(Zuvi_app_zone);
+    grip->SetBox(ZuRect(190, 90, 199, 99));
+    grip->Initialise(w, ZU_WINSIZER_HANDLE_X_Y);
+    Send(w, ZU_EVENT_MOTION, 195, 95, false);
+    Send(w, ZU_EVENT_PRESS, 195, 95, true);
+    Send(w, ZU_EVENT_MOTION, 205, 99, true);
+    Send(w, ZU_EVENT_RELEASE, 205, 99, false);
+    EXPECT_EQ(w->RetWindowBox(), ZuRect(100, 100, 309, 203));
+}
