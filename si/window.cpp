@@ -1299,6 +1299,11 @@ void ZuWindow::RestoreInstance(const ZuStorageRef& s)
     s >> ZuStorageSync::end;
     title = AsKind<ZuStringRef>(text);
     reduced_view = AsKind<ZuViewRef>(reduced);
+    // A window's box is its client area from (0, 0); a stored one elsewhere
+    // is outside data, brought there so that the next size change (its
+    // sizer's, say) does not stop the program.
+    if (box.X1() != 0 || box.Y1() != 0)
+        box.SetOrigin(0, 0);
     // The tables are rebuilt from the tree itself: the views of the stored
     // tables are outside data and need not be views of this window. The
     // collection was filled as the children were attached; the pointer and

@@ -3,9 +3,14 @@
 // through to the views under it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "si/event.h"
+#include "si/storageformat.h"
 #include "si/winsizer.h"
 #include "tests/support/framedwindows.h"
+#include "tests/support/storagetest.h"
 #include "tests/support/views.h"
 #include "w32/winuser.h"
 
@@ -215,4 +220,48 @@ TEST_F(WindowSizerTest, HandlesTakeTheirDirectionFromTheHalfOfTheWindow)
     Send(w, ZU_EVENT_MOTION, 205, 99, true);
     Send(w, ZU_EVENT_RELEASE, 205, 99, false);
     EXPECT_EQ(w->RetWindowBox(), ZuRect(100, 100, 309, 203));
+}
+
+// A stored window whose client box is off the origin comes back at the
+// origin, so that resizing it by its sizer goes on as for any window.
+TEST_F(WindowSizerTest, StoredWindowOffTheOriginIsResizedWithoutStopping)
+{
+    ZuWindowRef w = Make(100, 100, 200, 100, Style({ZU_WINSTYLE_SIZABLE}));
+    ZuTestStorageRef out = ZuTestStorage::Make();
+    out->StartStoring();
+    out->StoreObject(w);
+    std::vector<unsigned char> bytes = out->Bytes();
+    typedef Zuvi_StorageFormat F;
+    const std::vector<unsigned char> box = {F::TYP_REAL_ZERO,
+                                            F::TYP_REAL_ZERO,
+                                            F::TYP_REAL_INT,
+                                            F::TYP_INT8_POS,
+                                            199,
+                                            F::TYP_REAL_INT,
+                                            F::TYP_INT8_POS,
+                                            99};
+    auto at = std::search(bytes.begin(), bytes.end(), box.begin(), box.end());
+    ASSERT_NE(at, bytes.end());
+    const std::vector<unsigned char> moved = {F::TYP_REAL_INT, F::TYP_INT8_POS, 5,
+                                              F::TYP_REAL_INT, F::TYP_INT8_POS, 5};
+    at = bytes.erase(at, at + 2);
+    bytes.insert(at, moved.begin(), moved.end());
+
+    ZuTestStorageRef in = ZuTestStorage::Make();
+    in->StartRestoring(bytes);
+    ZuObjectRef obj;
+    in->RestoreObject(obj, ZuWindowRef::RetRuntime());
+    ZuWindowRef back(obj);
+    ASSERT_TRUE(back.IsValid());
+    windows.push_back(back);
+    EXPECT_EQ(back->RetBox().X1(), 0);
+    EXPECT_EQ(back->RetBox().Y1(), 0);
+    Send(back, ZU_EVENT_MOTION, 202, 50, false);
+    Send(back, ZU_EVENT_PRESS, 202, 50, true);
+    Send(back, ZU_EVENT_MOTION, 212, 50, true);
+    Send(back, ZU_EVENT_RELEASE, 212, 50, false);
+    double dx = 0, dy = 0;
+    back->GetSize(dx, dy);
+    EXPECT_EQ(dx, 205); // 195 wide as stored (5 to 199), 10 more
+    EXPECT_EQ(back->RetWindowSizer()->RetBox(), back->RetFrameGeometry());
 }
