@@ -206,4 +206,22 @@ TEST_F(ToolTipTest, ATrackingTipShowsAtThePointerAnotherWhereItWasPut)
     }
 }
 
+// A stored tip keeps its caption and tracking; its small font belongs to
+// the look and is not stored with it.
+TEST_F(ToolTipTest, AStoredTipKeepsItsCaptionAndTracking)
+{
+    ZuToolTipRef tip = ZuNew<ZuToolTip>(Zuvi_app_zone);
+    tip->SetTitle(ZuStringRef("Astuce"), 10, 10, false, true);
+    ZuObjectRef out = StoreAndRestore(tip);
+    ASSERT_TRUE(out.IsValid() && out->IsKindOf(ZuToolTipRef::RetRuntime()));
+    ZuToolTipRef back(out);
+    EXPECT_TRUE(back->RetTracking());
+    EXPECT_FALSE(back->IsTicking());
+    ASSERT_TRUE(back->RetTip().IsValid());
+    EXPECT_STREQ(back->RetTip()->RetText()->AccessLatin(), "Astuce");
+    EXPECT_TRUE(back->RetTip()->RetFont() == ZuLookMan::Current()->RetSysFont());
+    back->Delete();
+    tip->Delete();
+}
+
 } // namespace
