@@ -810,7 +810,7 @@ void CSelectObject::UpdateLayerDialog()
 
 void CSelectObject::SelectForOwnEditing(const CTreeNodeRef& node)
 {
-    const CGraObjectRef o = DrawingObject(node);
+    const CGraObjectRef o = SelectableObject(node);
     if (o.IsInvalid())
         return;
     if (o->GetEditMode() == 0)
@@ -821,4 +821,163 @@ void CSelectObject::SelectForOwnEditing(const CTreeNodeRef& node)
     boxShown = false;
     UpdateSelectionCommands();
     RebuildPropertyDlg(false);
+}
+
+// ---------------------------------------------------------------- selecting objects
+
+CGraObjectRef CSelectObject::SelectableObject(const CTreeNodeRef& node) const
+{
+    const CGraObjectRef o = DrawingObject(node);
+    if (o.IsInvalid())
+        return o;
+    // Only the level being edited can be selected, or the count would
+    // stray from the objects it counts.
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    const CTreeNodeRef above = node->RetParent();
+    if (parent.IsInvalid() || above.IsInvalid() || above.Resolve() != parent.Resolve())
+        return CGraObjectRef();
+    return o;
+}
+
+void CSelectObject::SelectionChanged()
+{
+    FitBoxToSelection();
+    FitBoxToSelectedObjects();
+    UpdateSelectionCommands();
+    RebuildPropertyDlg(false);
+}
+
+void CSelectObject::SelectOnly(const CTreeNodeRef& node)
+{
+    EndSelection();
+    const CGraObjectRef o = SelectableObject(node);
+    if (o.IsValid()) {
+        o->SetEditMode(1);
+        selectedCount = 1;
+        SelectionChanged();
+    }
+    selectedAlone = true;
+}
+
+void CSelectObject::AddToSelection(const CTreeNodeRef& node)
+{
+    const CGraObjectRef o = SelectableObject(node);
+    if (o.IsValid()) {
+        // An object already selected is counted once.
+        if (o->GetEditMode() == 0)
+            selectedCount += 1;
+        o->SetEditMode(1);
+        SelectionChanged();
+    }
+    selectedAlone = false;
+}
+
+void CSelectObject::RemoveFromSelection(const CTreeNodeRef& node)
+{
+    const CGraObjectRef o = SelectableObject(node);
+    if (o.IsValid()) {
+        if (o->GetEditMode() != 0) {
+            selectedCount -= 1;
+            // The object in its own editing was the one selected.
+            if (o->GetEditMode() == 2)
+                editingObject = false;
+        }
+        o->SetEditMode(0);
+        SelectionChanged();
+    }
+    selectedAlone = false;
+}
+
+void CSelectObject::RubberBandSelect(bool handles)
+{
+    DRect band{editBox[0].x, editBox[0].y, editBox[1].x, editBox[1].y};
+    NormaliseRect(band);
+    ZuArrayRef array = ZuNew<ZuArray>(nullptr, __LINE__, kSource);
+    array->SetSize(KINDS);
+    CDefArray defs = array;
+    bool same[KINDS];
+    for (bool& s : same)
+        s = true;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    ForEachChild(parent, [&](const CTreeNodeRef&, const CGraObjectRef& o) {
+        if (o->GetEditMode() != 0)
+            return;
+        const DRect box = o->GetBoundingBox();
+        bool take = IsRectInRect(box, band);
+        if (!take && handles && o->IsEditing() == 1 && DoRectsIntersect(box, band)) {
+            const int count = o->GetHandleCount();
+            for (int i = 0; i < count && !take; i++) {
+                DPoint at;
+                take = o->GetHandleType(i) == 2 && o->GetHandle(i, at) && IsPointInRect(at, band);
+            }
+        }
+        if (!take)
+            return;
+        o->SetEditMode(1);
+        selectedCount += 1;
+        CollectCommonDefs(o, defs, same);
+    });
+    if (selectedCount != 0)
+        ApplyCommonDefs(defs, same);
+    SelectionChanged();
+}
+
+bool CSelectObject::HitBox(const DPoint& p)
+{
+    if (!boxShown || editPort.IsInvalid())
+        return false;
+    editPort->BeginHitTest();
+    editPort->DrawLine(editBox[0], editBox[2]);
+    editPort->DrawLine(editBox[2], editBox[1]);
+    editPort->DrawLine(editBox[1], editBox[3]);
+    editPort->DrawLine(editBox[3], editBox[0]);
+    return editPort->EndHitTest(p, 1.0, true, false, true);
+}
+
+bool CSelectObject::GetSelectionBox(DRect& out) const
+{
+    // A box left shown after the selection ended frames nothing.
+    if (selectedCount == 0)
+        return false;
+    if (boxShown) {
+        out = DRect{editBox[0].x, editBox[0].y, editBox[1].x, editBox[1].y};
+        return true;
+    }
+    if (selectedCount != 1)
+        return false;
+    CTreeNodeRef node;
+    GetFirstSelectedNode(node);
+    const CGraObjectRef o = DrawingObject(node);
+    if (o.IsInvalid())
+        return false;
+    out = o->GetBoundingBox();
+    return true;
+}
+
+bool CSelectObject::ComputeSelectionBounds(DRect& out) const
+{
+    ClearRect(out);
+    if (selectedCount == 0)
+        return false;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    DRect all{0.0, 0.0, 0.0, 0.0};
+    ForEachChild(parent, [&all](const CTreeNodeRef&, const CGraObjectRef& o) {
+        if (o->GetEditMode() != 0)
+            all = UnionRect(all, o->GetBoundingBox());
+    });
+    out = all;
+    return true;
+}
+
+bool CSelectObject::GetSelectionText(ZuStringRef& out) const
+{
+    if (selectedCount != 1 || boxShown)
+        return false;
+    CTreeNodeRef node;
+    GetFirstSelectedNode(node);
+    const CGraObjectRef o = DrawingObject(node);
+    return o.IsValid() && o->GetDebugText(out);
 }

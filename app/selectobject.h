@@ -174,6 +174,32 @@ public:
     // Trace: the tree, its objects, the undo and the redo lists.
     void Dump();
 
+    // ---- Selecting objects (the node must be a child of the edit parent
+    // holding a drawing object; any other node changes nothing)
+    // Everything deselected, then the node's object selected alone.
+    void SelectOnly(const CTreeNodeRef& node);
+    // The node's object joins the selection.
+    void AddToSelection(const CTreeNodeRef& node);
+    // The node's object leaves the selection.
+    void RemoveFromSelection(const CTreeNodeRef& node);
+    // Selects, among the children of the edit parent, the objects whose box
+    // lies inside the rectangle of box corners 0 and 1; with handles, also
+    // an object in its own points editing that the rectangle meets when one
+    // of its position handles lies inside. The definitions they share are
+    // made current.
+    void RubberBandSelect(bool handles);
+    // Whether the point lies inside the shown box (asked of the
+    // interpreter through the edit port).
+    bool HitBox(const DPoint& p);
+    // The shown box's corners 0 and 1, else the box of the one selected
+    // object; false without either.
+    bool GetSelectionBox(DRect& out) const;
+    // The union of the selected objects' boxes; false without a selection.
+    bool ComputeSelectionBounds(DRect& out) const;
+    // The one-line description of one object selected without the box;
+    // false otherwise.
+    bool GetSelectionText(ZuStringRef& out) const;
+
     // ---- What the operations above share with the other editing
     // operations
     // The box shown for two or more objects, or for one group (then set on
@@ -191,8 +217,8 @@ public:
     // Folds the object's definitions into the per-kind arrays: the first
     // met kept, a kind's flag cleared when objects differ.
     void CollectCommonDefs(const CGraObjectRef& object, CDefArray& defs, bool* same) const;
-    // Makes current the definitions the selected objects share. The
-    // attributes dialog that takes them is not there yet: nothing happens.
+    // Makes current the definitions the selected objects share, then
+    // redisplays the attributes dialog.
     void ApplyCommonDefs(CDefArray& defs, const bool* same);
     void UpdatePageDialog();
     void UpdateLayerDialog();
@@ -205,6 +231,11 @@ private:
     void SetBoxFromRect(const DRect& r);
     // Replays the newest group of from onto the other list (Undo, Redo).
     bool Replay(bool undo);
+    // The node holds a drawing object and is a child of the edit parent.
+    CGraObjectRef SelectableObject(const CTreeNodeRef& node) const;
+    // The box, the selection commands and the properties dialog brought in
+    // line with the selection.
+    void SelectionChanged();
 
     CDocumentRef document;
     CViewRef viewSettings;
@@ -214,10 +245,11 @@ private:
     bool selectedAlone = false;
     bool editingObject = false;
     bool boxShown = false;
-    [[maybe_unused]] bool drawing = false;
+    bool drawing = false;
     CGraObjectRef newObject;
     CTreeNodeRef singleSelectedNode;
-    [[maybe_unused]] int singleSelectedPart = 0;
+    // The handle dragged by a handle edit; -1 outside one.
+    int singleSelectedPart = -1;
     CTreeNodeRef enteredGroup;
     int enteredDepth = 0;
     int selectOption = 0;
@@ -226,7 +258,8 @@ private:
     // With toolPoints after it: the whole change record of a drag.
     ChangeRecord changeRecord;
     int boxHandleMode = MODE_SCALE;
-    [[maybe_unused]] double toolValues[2] = {0.0, 0.0};
+    // The press point of the selection tool and of a handle edit.
+    double toolValues[2] = {0.0, 0.0};
     DPoint editBox[4];
     // The press copies of the corners (0 .. 3), the centre (4), its press
     // copy (5), the creation point (6).
