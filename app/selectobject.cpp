@@ -73,6 +73,8 @@ CSelectObject::CSelectObject()
     std::memset(&changeRecord, 0, sizeof changeRecord);
     std::memset(editBox, 0, sizeof editBox);
     std::memset(boxPoints, 0, sizeof boxPoints);
+    std::memset(&pressRecord, 0, sizeof pressRecord);
+    std::memset(pressBox, 0, sizeof pressBox);
     undoList = NewList();
     redoList = NewList();
 }
@@ -980,4 +982,330 @@ bool CSelectObject::GetSelectionText(ZuStringRef& out) const
     GetFirstSelectedNode(node);
     const CGraObjectRef o = DrawingObject(node);
     return o.IsValid() && o->GetDebugText(out);
+}
+
+// ---------------------------------------------------------------- the selection tool
+
+namespace {
+
+// The corner entries of a change record of kinds 4 and 5, in the order of
+// the box's corners 0, 3, 1, 2.
+DPoint& Entry(ChangeRecord& r, int i)
+{
+    switch (i) {
+    case 0:
+        return r.c;
+    case 1:
+        return r.d;
+    case 2:
+        return r.e;
+    default:
+        return r.f;
+    }
+}
+
+// The record's corner entry of each corner handle, and the box corner of
+// each entry.
+const int kEntryOfHandle[4] = {0, 2, 3, 1};
+const int kCornerOfEntry[4] = {0, 3, 1, 2};
+
+// A rotation with Shift turns by 22.5 degrees.
+const double kRotationStep = 0.3926990816875;
+
+bool SamePoint(const DPoint& p, const DPoint& q)
+{
+    return p.x == q.x && p.y == q.y;
+}
+
+} // namespace
+
+CUndoGroupRef CSelectObject::DragGroup() const
+{
+    if (dragStep.IsInvalid())
+        return CUndoGroupRef();
+    const CListNodeRef last = undoList->GetLast();
+    if (last.IsInvalid() || last.Resolve() != dragStep.Resolve())
+        return CUndoGroupRef();
+    return GroupOf(dragStep);
+}
+
+bool CSelectObject::SelectPress(const DPoint& p, int, int handle)
+{
+    dragStep = CListNodeRef();
+    dragStepOpened = false;
+    if (selectedCount == 0)
+        return false;
+    toolValues[0] = p.x;
+    toolValues[1] = p.y;
+    if (handle < 0 || handle >= GetHandleCount())
+        handle = -1;
+    int kind = 1;
+    if (handle != -1) {
+        switch (boxHandleMode) {
+        case MODE_SCALE:
+            kind = 2;
+            break;
+        case MODE_ROTATE:
+            kind = 3;
+            break;
+        case MODE_CORNERS:
+            kind = 4;
+            break;
+        default:
+            kind = 5;
+            break;
+        }
+    }
+    if (kind >= 4 && changeRecord.kind == kind) {
+        bool same = true;
+        for (int i = 0; i < 4; i++)
+            same = same && SamePoint(Entry(changeRecord, i), editBox[kCornerOfEntry[i]]);
+        // The earlier deformation goes on only while its step is the newest:
+        // any step since has copies of its own that are not this one's.
+        const CListNodeRef last = undoList->GetLast();
+        if (same && deformStep.IsValid() && last.IsValid() &&
+            last.Resolve() == deformStep.Resolve()) {
+            dragStep = deformStep;
+            pressRecord = changeRecord;
+            for (int i = 0; i < 4; i++)
+                pressBox[i] = editBox[i];
+            pressBox[4] = boxPoints[4];
+            return false;
+        }
+    }
+    ChangeRecord& r = changeRecord;
+    std::memset(&r, 0, sizeof r);
+    r.kind = kind;
+    switch (kind) {
+    case 1:
+        r.a = r.b = p;
+        break;
+    case 2:
+        r.a = GetHandlePoint(GetOppositeHandle(handle));
+        r.b = GetHandlePoint(handle);
+        r.c = DPoint{1.0, 1.0};
+        break;
+    case 3:
+        r.a = boxPoints[4];
+        r.b = p;
+        break;
+    default:
+        r.a = editBox[0];
+        r.b = editBox[1];
+        for (int i = 0; i < 4; i++)
+            Entry(r, i) = editBox[kCornerOfEntry[i]];
+        if (kind == 5) {
+            const double third = 1.0 / 3.0;
+            for (int k = 0; k < 4; k++) {
+                const DPoint& from = Entry(r, k);
+                const DPoint& to = Entry(r, (k + 1) % 4);
+                r.g[2 * k] = InterpolatePoint(from, to, third);
+                r.g[2 * k + 1] = InterpolatePoint(to, from, third);
+            }
+        }
+        break;
+    }
+    static const int codes[6] = {0,
+                                 CUndoGroup::STEP_MOVE,
+                                 CUndoGroup::STEP_SCALE,
+                                 CUndoGroup::STEP_ROTATE,
+                                 CUndoGroup::STEP_DEFORM,
+                                 CUndoGroup::STEP_DEFORM};
+    OpenUndoGroup(codes[kind], true);
+    dragStep = undoList->GetLast();
+    dragStepOpened = true;
+    deformStep = kind >= 4 ? dragStep : CListNodeRef();
+    for (int i = 0; i < 4; i++)
+        boxPoints[i] = editBox[i];
+    boxPoints[5] = boxPoints[4];
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    ForEachChild(parent, [this](const CTreeNodeRef& node, const CGraObjectRef& o) {
+        if (o->GetEditMode() == 0)
+            return;
+        CGraObjectRef copy(
+            ZuObjectRef(ZuClassFactory::New(o->RetRuntime(), nullptr, __LINE__, kSource)));
+        if (copy.IsInvalid())
+            return;
+        CTreeNodeRef copyNode = ZuNew<CTreeNode>(nullptr, __LINE__, kSource);
+        copyNode->SetObject(copy);
+        copy->CopyFrom(o);
+        copy->SaveGeometry(changeRecord);
+        CUndoActionRef action = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+        action->RecordReplace(copyNode, node);
+        AddUndoAction(action);
+    });
+    return true;
+}
+
+void CSelectObject::DragTo(const DPoint& p, int modifiers, int handle)
+{
+    const DPoint at = ConstrainPoint(p, modifiers, handle);
+    ChangeRecord& r = changeRecord;
+    bool moveCentre = true;
+    switch (r.kind) {
+    case 1:
+        r.b = at;
+        break;
+    case 2: {
+        DPoint f = PointRatio(r.a, r.b, at);
+        // An axis along which the box has no extent has nothing to scale.
+        if (handle == 4 || handle == 5 || r.a.x == r.b.x)
+            f.x = 1.0;
+        if (handle == 6 || handle == 7 || r.a.y == r.b.y)
+            f.y = 1.0;
+        r.c = f;
+        break;
+    }
+    case 3:
+        if (handle == 4) {
+            boxPoints[4] = at;
+            moveCentre = false;
+        } else {
+            double angle = AngleBetween(r.a, r.b, at);
+            if ((modifiers & 2) != 0)
+                angle = int(angle * 2.546479089543109 + 0.19634954084375) * kRotationStep;
+            r.c.x = angle;
+        }
+        break;
+    case 4:
+    case 5:
+        if (handle >= 0 && handle < 4) {
+            const int k = kEntryOfHandle[handle];
+            if (r.kind == 5) {
+                // The edge points on the corner's two edges keep their
+                // places along the edges.
+                DPoint corners[4];
+                for (int i = 0; i < 4; i++)
+                    corners[i] = Entry(r, i);
+                DPoint moved[4];
+                for (int i = 0; i < 4; i++)
+                    moved[i] = corners[i];
+                moved[k] = at;
+                for (int e : {k, (k + 3) % 4}) {
+                    const int next = (e + 1) % 4;
+                    for (int j : {2 * e, 2 * e + 1}) {
+                        const double t = LineParam(corners[e], corners[next], r.g[j]);
+                        r.g[j] = InterpolatePoint(moved[e], moved[next], t);
+                    }
+                }
+            }
+            Entry(r, k) = at;
+        } else if (r.kind == 5 && handle >= 4 && handle < 12) {
+            r.g[handle - 4] = at;
+        }
+        break;
+    default:
+        break;
+    }
+    ApplyChangeRecord(moveCentre);
+    if (selectedCount == 1) {
+        const CUndoGroupRef group = DragGroup();
+        if (group.IsValid()) {
+            group->StartIteration();
+            const CUndoActionRef action = group->NextAction();
+            if (action.IsValid())
+                RefreshPropertyDlg(DrawingObject(action->GetAttachNode()), at, 0);
+        }
+    }
+}
+
+void CSelectObject::ApplyChangeRecord(bool moveCentre)
+{
+    for (int i = 0; i < 4; i++) {
+        DPoint q = boxPoints[i];
+        TransformPoints(q, q, changeRecord);
+        editBox[i] = q;
+    }
+    if (moveCentre) {
+        DPoint q = boxPoints[5];
+        TransformPoints(q, q, changeRecord);
+        boxPoints[4] = q;
+    }
+    const CUndoGroupRef group = DragGroup();
+    if (group.IsInvalid())
+        return;
+    group->StartIteration();
+    for (CUndoActionRef action = group->NextAction(); action.IsValid();
+         action = group->NextAction()) {
+        const CGraObjectRef copy = DrawingObject(action->GetAttachNode());
+        if (copy.IsValid())
+            copy->Transform(changeRecord, selectOption);
+    }
+}
+
+bool CSelectObject::SelectDrag(const DPoint& p, int modifiers, int handle)
+{
+    if (DragGroup().IsInvalid())
+        return false;
+    DragTo(p, modifiers, handle);
+    return true;
+}
+
+bool CSelectObject::SelectRelease(const DPoint& p, int modifiers, int handle)
+{
+    const CUndoGroupRef group = DragGroup();
+    const bool opened = dragStepOpened;
+    if (group.IsInvalid()) {
+        dragStep = CListNodeRef();
+        return false;
+    }
+    const bool inPlace = p.x == toolValues[0] && p.y == toolValues[1];
+    if (inPlace && !opened) {
+        // A press that went on with a finished deformation, released where
+        // it was pressed: everything as it was at the press.
+        changeRecord = pressRecord;
+        ApplyChangeRecord(true);
+        for (int i = 0; i < 4; i++)
+            editBox[i] = pressBox[i];
+        boxPoints[4] = pressBox[4];
+        dragStep = CListNodeRef();
+        return false;
+    }
+    DragTo(p, modifiers, handle);
+    dragStep = CListNodeRef();
+    if (changeRecord.kind == 3 && handle == 4) {
+        // The centre moved: the step stays, and its undo puts the centre
+        // back through the state it saved.
+        if (document.IsValid())
+            document->SetModified(true);
+        UpdateSelectionCommands();
+        return true;
+    }
+    if (inPlace) {
+        CancelLastUndoGroup();
+        for (int i = 0; i < 4; i++)
+            editBox[i] = boxPoints[i];
+        boxPoints[4] = boxPoints[5];
+        deformStep = CListNodeRef();
+        UpdateSelectionCommands();
+        return false;
+    }
+    CTreeNodeRef last;
+    group->StartIteration();
+    for (CUndoActionRef action = group->NextAction(); action.IsValid();
+         action = group->NextAction()) {
+        const CTreeNodeRef node = action->GetAttachNode();
+        const CGraObjectRef copy = DrawingObject(node);
+        if (copy.IsInvalid())
+            continue;
+        copy->AcceptsChange(changeRecord);
+        if (editPort.IsValid())
+            copy->UpdateBoundingBox(editPort);
+        last = node;
+    }
+    if (last.IsValid())
+        UpdateEnclosingBoxes(last, false);
+    if (document.IsValid())
+        document->SetModified(true);
+    UpdateSelectionCommands();
+    return true;
+}
+
+void CSelectObject::RefreshPropertyDlg(const CGraObjectRef& object, const DPoint& position,
+                                       int option)
+{
+    IEditShell& shell = RetEditShell();
+    if (object.IsValid() && shell.IsPropertyDlgVisible())
+        shell.RefreshObjectProperties(object, position, option);
 }

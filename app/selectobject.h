@@ -200,6 +200,20 @@ public:
     // false otherwise.
     bool GetSelectionText(ZuStringRef& out) const;
 
+    // ---- The selection tool. The point in page units, the modifier bits
+    // (2 Shift), the handle under the pointer or -1 for a move. The press
+    // replaces the selected objects by copies in a new step (moves 30,
+    // scales 31, rotations 32, deformations 33); drags transform the copies
+    // from their geometry at the press; the release keeps the step, or
+    // takes it back when the pointer is where it was pressed. A press on a
+    // corner or envelope handle just after a deformation whose step is still
+    // the newest goes on with that step. True when the tree changed.
+    bool SelectPress(const DPoint& p, int modifiers, int handle);
+    bool SelectDrag(const DPoint& p, int modifiers, int handle);
+    bool SelectRelease(const DPoint& p, int modifiers, int handle);
+    // The shown properties dialog follows the object being dragged.
+    void RefreshPropertyDlg(const CGraObjectRef& object, const DPoint& position, int option);
+
     // ---- What the operations above share with the other editing
     // operations
     // The box shown for two or more objects, or for one group (then set on
@@ -236,6 +250,13 @@ private:
     // The box, the selection commands and the properties dialog brought in
     // line with the selection.
     void SelectionChanged();
+    // The change record brought up to the pointer, the live box and the
+    // copies of the step transformed.
+    void DragTo(const DPoint& p, int modifiers, int handle);
+    // The live box and the copies of the step through the change record.
+    void ApplyChangeRecord(bool moveCentre);
+    // The step of the current press while it is still the newest.
+    CUndoGroupRef DragGroup() const;
 
     CDocumentRef document;
     CViewRef viewSettings;
@@ -264,6 +285,17 @@ private:
     // The press copies of the corners (0 .. 3), the centre (4), its press
     // copy (5), the creation point (6).
     DPoint boxPoints[7];
+    // The step the selection tool's press opened or went on with (its
+    // list node); empty between a release and the next press.
+    CListNodeRef dragStep;
+    bool dragStepOpened = false;
+    // The last deformation step a press opened: a later press goes on with
+    // it only while it is the newest step.
+    CListNodeRef deformStep;
+    // What a press that went on with a step found, to put back when it is
+    // released where it was pressed.
+    ChangeRecord pressRecord;
+    DPoint pressBox[5];
 };
 ZU_CLASS_END(CSelectObject)
 
