@@ -1309,3 +1309,153 @@ void CSelectObject::RefreshPropertyDlg(const CGraObjectRef& object, const DPoint
     if (object.IsValid() && shell.IsPropertyDlgVisible())
         shell.RefreshObjectProperties(object, position, option);
 }
+
+// ---------------------------------------------------------------- drawing new objects
+
+bool CSelectObject::CreatePress(const DPoint& p, int option, int code)
+{
+    boxPoints[6] = p;
+    if (drawing && newObject.IsValid()) {
+        newObject->SetPoints(&p, option);
+        return false;
+    }
+    newObject = NewGraObject(GetGraObjectRuntime(code));
+    if (newObject.IsInvalid())
+        return false;
+    newObject->SetPoints(&p, option);
+    for (int kind : kKindOrder) {
+        const CDefRef def = GetCurrentDef(kind);
+        if (def.IsValid())
+            newObject->SetDefinition(kind, def);
+    }
+    newObject->PruneDefinitions();
+    return false;
+}
+
+void CSelectObject::CreateDrag(const DPoint& p, int option)
+{
+    if (newObject.IsValid())
+        newObject->PlacePoint(p, option);
+}
+
+void CSelectObject::CreateAddPoint(const DPoint& p, int option, bool withStart)
+{
+    if (newObject.IsInvalid())
+        return;
+    if (newObject->DragPoint(p, option)) {
+        if (withStart)
+            newObject->DragPoint(boxPoints[6], option);
+        drawing = true;
+    } else if (!withStart) {
+        CreateFinish(false);
+    }
+}
+
+bool CSelectObject::IsCreatingText() const
+{
+    return newObject.IsValid() && newObject->HasText();
+}
+
+bool CSelectObject::CreateFinish(bool select)
+{
+    drawing = false;
+    // The object leaves the tool here: later drags must not reach it in
+    // the tree.
+    const CGraObjectRef o = newObject;
+    newObject = CGraObjectRef();
+    if (viewSettings.IsValid() && viewSettings->switches[CView::SELECT_NEW_OBJECTS])
+        select = true;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    if (o.IsInvalid() || parent.IsInvalid() || !o->CanRemovePoint())
+        return false;
+    if (editPort.IsValid())
+        o->UpdateBoundingBox(editPort);
+    CTreeNodeRef node = ZuNew<CTreeNode>(nullptr, __LINE__, kSource);
+    node->SetObject(o);
+    InsertNewObject(node, parent);
+    if (select)
+        AddToSelection(node);
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+void CSelectObject::InsertNewObject(CTreeNodeRef node, CTreeNodeRef parent)
+{
+    CUndoActionRef action = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+    action->RecordInsert(node, parent, CUndoAction::LAST_CHILD);
+    OpenUndoGroup(CUndoGroup::STEP_INSERT, true);
+    AddUndoAction(action);
+    UpdateEnclosingBoxes(node, false);
+    if (document.IsValid())
+        document->SetModified(true);
+}
+
+// ---------------------------------------------------------------- one object's handles
+
+void CSelectObject::BeginHandleEdit(int handle, const DPoint& p)
+{
+    singleSelectedPart = handle;
+    toolValues[0] = p.x;
+    toolValues[1] = p.y;
+    // Where the handle itself stands, so that the release can put the
+    // object back exactly as it was.
+    CTreeNodeRef node;
+    GetFirstSelectedNode(node);
+    const CGraObjectRef o = DrawingObject(node);
+    handleStart = selectedCount == 1 && o.IsValid() ? o->GetHandlePosition(handle) : p;
+}
+
+void CSelectObject::HandleEditDrag(const DPoint& p, int option)
+{
+    if (selectedCount != 1 || singleSelectedPart < 0)
+        return;
+    CTreeNodeRef node;
+    GetFirstSelectedNode(node);
+    const CGraObjectRef o = DrawingObject(node);
+    if (o.IsInvalid())
+        return;
+    o->MoveHandle(singleSelectedPart, p);
+    RefreshPropertyDlg(o, p, option);
+}
+
+bool CSelectObject::HandleEditRelease(const DPoint& p, int option)
+{
+    const int handle = singleSelectedPart;
+    singleSelectedPart = -1;
+    if (selectedCount != 1 || handle < 0)
+        return false;
+    CTreeNodeRef node;
+    GetFirstSelectedNode(node);
+    const CGraObjectRef o = DrawingObject(node);
+    if (o.IsInvalid())
+        return false;
+    o->MoveHandle(handle, handleStart);
+    CGraObjectRef copy(
+        ZuObjectRef(ZuClassFactory::New(o->RetRuntime(), nullptr, __LINE__, kSource)));
+    if (copy.IsInvalid())
+        return false;
+    CTreeNodeRef copyNode = ZuNew<CTreeNode>(nullptr, __LINE__, kSource);
+    copyNode->SetObject(copy);
+    copy->CopyFrom(o);
+    copy->MoveHandle(handle, p);
+    if (editPort.IsValid())
+        copy->UpdateBoundingBox(editPort);
+    CUndoActionRef action = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+    action->RecordReplace(copyNode, node);
+    OpenUndoGroup(CUndoGroup::STEP_MOVE, true);
+    AddUndoAction(action);
+    UpdateEnclosingBoxes(copyNode, false);
+    RefreshPropertyDlg(copy, p, option);
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+// ---------------------------------------------------------------- current definitions
+
+CDefRef CSelectObject::GetCurrentDef(int kind) const
+{
+    return RetEditShell().RetCurrentDefinition(kind);
+}

@@ -214,6 +214,42 @@ public:
     // The shown properties dialog follows the object being dragged.
     void RefreshPropertyDlg(const CGraObjectRef& object, const DPoint& position, int option);
 
+    // ---- Drawing new objects. The option is handed to the object's own
+    // point operations; code is the tool's object kind.
+    // The first press makes the object, with the current definitions of
+    // the kinds it uses; later presses of an object of several points hand
+    // the point on.
+    bool CreatePress(const DPoint& p, int option, int code);
+    // The moving point of the object being made.
+    void CreateDrag(const DPoint& p, int option);
+    // The object takes one more point (withStart: the first one again as
+    // well) and creating goes on; one that wants no more is finished
+    // unless withStart.
+    void CreateAddPoint(const DPoint& p, int option, bool withStart);
+    // The object enters the edit parent as a step of its own (code 11),
+    // selected when asked or when the view settings select new objects;
+    // one with too few points is dropped. True when it entered the tree.
+    bool CreateFinish(bool select);
+    void EndCreating() { drawing = false; }
+    bool IsCreating() const { return drawing; }
+    bool IsCreatingText() const;
+    CGraObjectRef GetCreatedObject() const { return newObject; }
+    // Records the node as the edit parent's new last child, in a step of
+    // its own (code 11).
+    void InsertNewObject(CTreeNodeRef node, CTreeNodeRef parent);
+
+    // ---- Dragging one handle of the one selected object
+    void BeginHandleEdit(int handle, const DPoint& p);
+    void HandleEditDrag(const DPoint& p, int option);
+    // The object is put back as it was at the press and replaced by a copy
+    // with the handle at p, in a step of its own (code 30). True when the
+    // tree changed.
+    bool HandleEditRelease(const DPoint& p, int option);
+
+    // ---- Current definitions: the attributes dialog's, reached through
+    // the shell
+    CDefRef GetCurrentDef(int kind) const;
+
     // ---- What the operations above share with the other editing
     // operations
     // The box shown for two or more objects, or for one group (then set on
@@ -296,6 +332,8 @@ private:
     // released where it was pressed.
     ChangeRecord pressRecord;
     DPoint pressBox[5];
+    // Where the handle of a handle edit stood at the press.
+    DPoint handleStart{0.0, 0.0};
 };
 ZU_CLASS_END(CSelectObject)
 
