@@ -1,7 +1,9 @@
 #include "app/selectobject.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "app/editshell.h"
 #include "app/gragroup.h"
@@ -10,6 +12,7 @@
 #include "si/classfactory.h"
 #include "si/error.h"
 #include "si/rtclass.h"
+#include "si/time.h"
 
 ZU_IMPLEMENT_CLASS(CSelectObject, "app/selectobject", ZU_CLASS_PLAIN)
 
@@ -795,9 +798,16 @@ void CSelectObject::CollectCommonDefs(const CGraObjectRef& object, CDefArray& de
     }
 }
 
-void CSelectObject::ApplyCommonDefs(CDefArray&, const bool*)
+void CSelectObject::ApplyCommonDefs(CDefArray& defs, const bool* same)
 {
-    // The attributes dialog that makes them current comes later.
+    for (int kind : kKindOrder) {
+        if (!same[kind])
+            continue;
+        const CDefRef def = defs[unsigned(kind)];
+        if (def.IsValid())
+            SetCurrentDef(kind, def);
+    }
+    RetEditShell().RedisplayDefinitions();
 }
 
 void CSelectObject::UpdatePageDialog()
@@ -1458,4 +1468,115 @@ bool CSelectObject::HandleEditRelease(const DPoint& p, int option)
 CDefRef CSelectObject::GetCurrentDef(int kind) const
 {
     return RetEditShell().RetCurrentDefinition(kind);
+}
+
+void CSelectObject::SetCurrentDef(int kind, const ZuObjectRef& def)
+{
+    const std::int64_t start = ZuTime::NowLocalAbsTime();
+    RetEditShell().SetCurrentDefinition(kind, CDefRef(def));
+    if (document.IsValid())
+        document->SetModified(true);
+    Zuvi_Trace("CSelectObject::SetCurrentDef att=%d t=%d\n", kind,
+               int(ZuTime::NowLocalAbsTime() - start));
+}
+
+void CSelectObject::SetCurrentAll(CGraObjectRef object)
+{
+    const std::int64_t start = ZuTime::NowLocalAbsTime();
+    if (object.IsValid()) {
+        for (int kind : kKindOrder) {
+            ZuObjectRef def;
+            if (!object->GetDefinition(kind, def))
+                continue;
+            // A kind the object answers without a definition leaves the
+            // dialog's alone.
+            if (def.IsValid() && def->IsKindOf(CDefRef::RetRuntime()))
+                SetCurrentDef(kind, def);
+        }
+    }
+    const std::int64_t looped = ZuTime::NowLocalAbsTime();
+    RetEditShell().RedisplayDefinitions();
+    const std::int64_t end = ZuTime::NowLocalAbsTime();
+    Zuvi_Trace("CSelectObject::SetCurrentAll t=%d (%d %d)\n", int(end - start), int(looped - start),
+               int(end - looped));
+}
+
+namespace {
+
+// The object's kinds marked in used; a kind outside the work arrays is
+// passed over.
+void MarkKinds(const CGraObjectRef& object, bool* used)
+{
+    int list[2 * CSelectObject::KINDS];
+    std::memset(list, 0, sizeof list);
+    object->GetDefinitionKinds(list);
+    // A list that never ends stops at the buffer's end.
+    list[2 * CSelectObject::KINDS - 1] = 0;
+    for (const int* k = list; *k != 0; k++)
+        if (*k > 0 && *k < CSelectObject::KINDS)
+            used[*k] = true;
+}
+
+// The marked kinds in increasing order, ended by 0.
+std::vector<int> KindList(const bool* marked)
+{
+    std::vector<int> out;
+    for (int k = 1; k < CSelectObject::KINDS; k++)
+        if (marked[k])
+            out.push_back(k);
+    out.push_back(0);
+    return out;
+}
+
+} // namespace
+
+void CSelectObject::ShowKindsOfSelection()
+{
+    ZuArrayRef array = ZuNew<ZuArray>(nullptr, __LINE__, kSource);
+    array->SetSize(KINDS);
+    CDefArray defs = array;
+    bool same[KINDS];
+    bool used[KINDS];
+    for (int k = 0; k < KINDS; k++) {
+        same[k] = true;
+        used[k] = false;
+    }
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    bool done = false;
+    ForEachChild(parent, [&](const CTreeNodeRef&, const CGraObjectRef& o) {
+        if (done || o->GetEditMode() == 0)
+            return;
+        MarkKinds(o, used);
+        CollectCommonDefs(o, defs, same);
+        done = selectedCount == 1;
+    });
+    bool differing[KINDS];
+    for (int k = 0; k < KINDS; k++)
+        differing[k] = !same[k];
+    const std::vector<int> first = KindList(used);
+    const std::vector<int> second = KindList(differing);
+    IEditShell& shell = RetEditShell();
+    shell.SetDefDlgUsedKinds(first.data(), second.data());
+    shell.SetSampleDlgUsedKinds(first.data(), second.data());
+}
+
+void CSelectObject::ShowKindsOfNewObject(int code)
+{
+    std::vector<int> first;
+    const CGraObjectRef o = NewGraObject(GetGraObjectRuntime(code));
+    if (o.IsValid()) {
+        int list[2 * KINDS];
+        std::memset(list, 0, sizeof list);
+        o->GetDefinitionKinds(list);
+        list[2 * KINDS - 1] = 0;
+        for (const int* k = list; *k != 0; k++)
+            if (*k > 0 && *k < KINDS)
+                first.push_back(*k);
+    }
+    first.push_back(0);
+    const int none[1] = {0};
+    IEditShell& shell = RetEditShell();
+    shell.SetDefDlgUsedKinds(first.data(), none);
+    shell.SetSampleDlgUsedKinds(first.data(), none);
 }

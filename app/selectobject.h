@@ -247,8 +247,20 @@ public:
     bool HandleEditRelease(const DPoint& p, int option);
 
     // ---- Current definitions: the attributes dialog's, reached through
-    // the shell
+    // the shell. The kinds an object reports are read into arrays indexed
+    // by kind: one outside 0 to 129 (from a bad file) is passed over.
+    // The definition made current for its kind; the document counts as
+    // modified. Traced with the time it took.
+    void SetCurrentDef(int kind, const ZuObjectRef& def);
     CDefRef GetCurrentDef(int kind) const;
+    // Every definition the object holds made current, then the dialog
+    // redisplayed; traced.
+    void SetCurrentAll(CGraObjectRef object);
+    // The kinds the selected objects use, and those on which they differ,
+    // to the attributes and the samples dialogs.
+    void ShowKindsOfSelection();
+    // The kinds an object of the tool's kind uses, to both dialogs.
+    void ShowKindsOfNewObject(int code);
 
     // ---- What the operations above share with the other editing
     // operations

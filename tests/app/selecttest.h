@@ -19,6 +19,8 @@
 #include "app/grarect.h"
 #include "app/selectobject.h"
 #include "app/view.h"
+#include "si/error.h"
+#include "w32/systime.h"
 #include "tests/app/gratest.h"
 
 // A shell that records what the engine tells it and answers as told.
@@ -58,7 +60,14 @@ public:
         const auto found = current.find(kind);
         return found == current.end() ? CDefRef() : found->second;
     }
-    void RedisplayDefinitions() override { events.push_back("redisplay"); }
+    void RedisplayDefinitions() override
+    {
+        events.push_back("redisplay");
+        if (traceRedisplay)
+            Zuvi_Trace("[redisplay]\n");
+        if (redisplayMs != 0)
+            W32_AdvanceTestClock(redisplayMs);
+    }
     void SetDefDlgUsedKinds(const int* used, const int* differing) override
     {
         defUsed = List(used);
@@ -97,6 +106,10 @@ public:
     // "set KIND" and "redisplay", in the order they came.
     std::vector<std::string> events;
     int refusedKind = -1;
+    // The redisplay written to the trace too.
+    bool traceRedisplay = false;
+    // How long a redisplay takes on the test clock.
+    long long redisplayMs = 0;
     std::vector<int> defUsed, defDiffering, sampleUsed, sampleDiffering;
 };
 
