@@ -187,6 +187,14 @@ TEST_F(CSelectToolTest, HandlesInModeNinetyScaleOneAxisOrBoth)
         sel->StartBox(P(0, 0));
         sel->EndBox(P(100, 50));
     }
+    // A box without height (around a horizontal line, say) scales along x
+    // only instead of flattening everything onto its line.
+    sel->StartBox(P(0, 20));
+    sel->EndBox(P(100, 20));
+    ASSERT_TRUE(sel->SelectPress(P(0, 20), 0, 0));
+    ASSERT_TRUE(sel->SelectRelease(P(-100, 35), 0, 0));
+    EXPECT_EQ(1.0, sel->GetChangeRecord().c.y);
+    ExpectBox(Corners(layer->RetFirstChild()), -80, 10, -20, 30, 1e-9);
 }
 
 TEST_F(CSelectToolTest, RotationWithShiftTurnsInStepsOfTwentyTwoAndAHalfDegrees)
