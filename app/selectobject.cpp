@@ -1327,7 +1327,7 @@ bool CSelectObject::CreatePress(const DPoint& p, int option, int code)
     boxPoints[6] = p;
     if (drawing && newObject.IsValid()) {
         newObject->SetPoints(&p, option);
-        return false;
+        return true;
     }
     newObject = NewGraObject(GetGraObjectRuntime(code));
     if (newObject.IsInvalid())
@@ -1339,7 +1339,7 @@ bool CSelectObject::CreatePress(const DPoint& p, int option, int code)
             newObject->SetDefinition(kind, def);
     }
     newObject->PruneDefinitions();
-    return false;
+    return true;
 }
 
 void CSelectObject::CreateDrag(const DPoint& p, int option)

@@ -218,7 +218,7 @@ public:
     // point operations; code is the tool's object kind.
     // The first press makes the object, with the current definitions of
     // the kinds it uses; later presses of an object of several points hand
-    // the point on.
+    // the point on. False when the code makes no object.
     bool CreatePress(const DPoint& p, int option, int code);
     // The moving point of the object being made.
     void CreateDrag(const DPoint& p, int option);

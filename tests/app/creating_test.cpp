@@ -100,7 +100,7 @@ TEST_F(CCreatingTest, AnObjectOfSeveralPointsIsKeptWhenItHasEnoughAndSelectedWhe
         layer->RemoveAllChildren();
         sel->ClearUndo();
         view->switches[CView::SELECT_NEW_OBJECTS] = c.selectNew;
-        sel->CreatePress(P(10, 10), 0, kFreePolygon);
+        EXPECT_TRUE(sel->CreatePress(P(10, 10), 0, kFreePolygon)) << c.what;
         EXPECT_FALSE(sel->IsCreating()) << c.what;
         ASSERT_TRUE(sel->GetCreatedObject().IsValid()) << c.what;
         const CGraObject* made = sel->GetCreatedObject().Resolve();
