@@ -1,5 +1,7 @@
 #include "app/editshell.h"
 
+#include "app/def.h"
+
 namespace {
 
 // The shell before the program's own is there.
@@ -30,6 +32,24 @@ bool IEditShell::IsPropertyDlgVisible() const
 }
 
 void IEditShell::ShowSelectionProperties(const CSelectObjectRef&, const CGraObjectRef&) {}
+
+void IEditShell::RefreshObjectProperties(const CGraObjectRef&, const DPoint&, int) {}
+
+bool IEditShell::SetCurrentDefinition(int, const CDefRef&)
+{
+    return false;
+}
+
+CDefRef IEditShell::RetCurrentDefinition(int) const
+{
+    return CDefRef();
+}
+
+void IEditShell::RedisplayDefinitions() {}
+
+void IEditShell::SetDefDlgUsedKinds(const int*, const int*) {}
+
+void IEditShell::SetSampleDlgUsedKinds(const int*, const int*) {}
 
 int IEditShell::GetToolState(int) const
 {

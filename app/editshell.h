@@ -1,16 +1,19 @@
 // IEditShell: what the editing engine (CSelectObject) asks of the program's
 // shell: the availability and check marks of named commands, the two
-// clipboards, the properties dialog, the tool palette and the pages and
-// layers palettes. The shell that owns these sets itself with SetEditShell
+// clipboards, the attributes and samples dialogs, the properties dialog,
+// the tool palette and the pages and layers palettes. The shell that owns these sets itself with SetEditShell
 // when it starts and takes itself back before it goes; until then every
 // question gets the answer of a shell that has none of them (this class's
 // own): commands change nothing, the clipboards are empty, the dialog is
-// hidden, tool states are 0 and the palettes are missing.
+// hidden, the attributes dialog holds no definition and takes none, tool
+// states are 0 and the palettes are missing.
 #ifndef LUMBRA_APP_EDITSHELL_H
 #define LUMBRA_APP_EDITSHELL_H
 
+#include "app/misc.h"
 #include "si/object.h"
 
+ZU_FORWARD(CDef)
 ZU_FORWARD(CGraObject)
 ZU_FORWARD(CSelectObject)
 
@@ -29,6 +32,22 @@ public:
     // selected object, that object (empty otherwise).
     virtual void ShowSelectionProperties(const CSelectObjectRef& selection,
                                          const CGraObjectRef& single);
+    // The properties dialog follows an object being dragged: its values at
+    // the page position.
+    virtual void RefreshObjectProperties(const CGraObjectRef& object, const DPoint& position,
+                                         int option);
+    // The attributes dialog's current definition of an attribute kind made
+    // the given one; false when the dialog has no view of the kind.
+    virtual bool SetCurrentDefinition(int kind, const CDefRef& def);
+    // The attributes dialog's current definition of the kind; empty when
+    // it has none.
+    virtual CDefRef RetCurrentDefinition(int kind) const;
+    virtual void RedisplayDefinitions();
+    // The attribute kinds in use and those whose definitions differ among
+    // the selected objects, each list ended by 0, for the attributes
+    // dialog and for the samples dialog.
+    virtual void SetDefDlgUsedKinds(const int* used, const int* differing);
+    virtual void SetSampleDlgUsedKinds(const int* used, const int* differing);
     // The tool palette's state word for a tool code; 0 when none has it.
     virtual int GetToolState(int code) const;
     // The pages and the layers palettes brought in line with the

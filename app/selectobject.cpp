@@ -1,7 +1,9 @@
 #include "app/selectobject.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "app/editshell.h"
 #include "app/gragroup.h"
@@ -10,6 +12,7 @@
 #include "si/classfactory.h"
 #include "si/error.h"
 #include "si/rtclass.h"
+#include "si/time.h"
 
 ZU_IMPLEMENT_CLASS(CSelectObject, "app/selectobject", ZU_CLASS_PLAIN)
 
@@ -73,6 +76,8 @@ CSelectObject::CSelectObject()
     std::memset(&changeRecord, 0, sizeof changeRecord);
     std::memset(editBox, 0, sizeof editBox);
     std::memset(boxPoints, 0, sizeof boxPoints);
+    std::memset(&pressRecord, 0, sizeof pressRecord);
+    std::memset(pressBox, 0, sizeof pressBox);
     undoList = NewList();
     redoList = NewList();
 }
@@ -793,9 +798,16 @@ void CSelectObject::CollectCommonDefs(const CGraObjectRef& object, CDefArray& de
     }
 }
 
-void CSelectObject::ApplyCommonDefs(CDefArray&, const bool*)
+void CSelectObject::ApplyCommonDefs(CDefArray& defs, const bool* same)
 {
-    // The attributes dialog that makes them current comes later.
+    for (int kind : kKindOrder) {
+        if (!same[kind])
+            continue;
+        const CDefRef def = defs[unsigned(kind)];
+        if (def.IsValid())
+            SetCurrentDef(kind, def);
+    }
+    RetEditShell().RedisplayDefinitions();
 }
 
 void CSelectObject::UpdatePageDialog()
@@ -810,7 +822,7 @@ void CSelectObject::UpdateLayerDialog()
 
 void CSelectObject::SelectForOwnEditing(const CTreeNodeRef& node)
 {
-    const CGraObjectRef o = DrawingObject(node);
+    const CGraObjectRef o = SelectableObject(node);
     if (o.IsInvalid())
         return;
     if (o->GetEditMode() == 0)
@@ -821,4 +833,750 @@ void CSelectObject::SelectForOwnEditing(const CTreeNodeRef& node)
     boxShown = false;
     UpdateSelectionCommands();
     RebuildPropertyDlg(false);
+}
+
+// ---------------------------------------------------------------- selecting objects
+
+CGraObjectRef CSelectObject::SelectableObject(const CTreeNodeRef& node) const
+{
+    const CGraObjectRef o = DrawingObject(node);
+    if (o.IsInvalid())
+        return o;
+    // Only the level being edited can be selected, or the count would
+    // stray from the objects it counts.
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    const CTreeNodeRef above = node->RetParent();
+    if (parent.IsInvalid() || above.IsInvalid() || above.Resolve() != parent.Resolve())
+        return CGraObjectRef();
+    return o;
+}
+
+void CSelectObject::SelectionChanged()
+{
+    FitBoxToSelection();
+    FitBoxToSelectedObjects();
+    UpdateSelectionCommands();
+    RebuildPropertyDlg(false);
+}
+
+void CSelectObject::SelectOnly(const CTreeNodeRef& node)
+{
+    EndSelection();
+    const CGraObjectRef o = SelectableObject(node);
+    if (o.IsValid()) {
+        o->SetEditMode(1);
+        selectedCount = 1;
+        SelectionChanged();
+    }
+    selectedAlone = true;
+}
+
+void CSelectObject::AddToSelection(const CTreeNodeRef& node)
+{
+    const CGraObjectRef o = SelectableObject(node);
+    if (o.IsValid()) {
+        // An object already selected is counted once.
+        if (o->GetEditMode() == 0)
+            selectedCount += 1;
+        o->SetEditMode(1);
+        SelectionChanged();
+    }
+    selectedAlone = false;
+}
+
+void CSelectObject::RemoveFromSelection(const CTreeNodeRef& node)
+{
+    const CGraObjectRef o = SelectableObject(node);
+    if (o.IsValid()) {
+        if (o->GetEditMode() != 0) {
+            selectedCount -= 1;
+            // The object in its own editing was the one selected.
+            if (o->GetEditMode() == 2)
+                editingObject = false;
+        }
+        o->SetEditMode(0);
+        SelectionChanged();
+    }
+    selectedAlone = false;
+}
+
+void CSelectObject::RubberBandSelect(bool handles)
+{
+    DRect band{editBox[0].x, editBox[0].y, editBox[1].x, editBox[1].y};
+    NormaliseRect(band);
+    ZuArrayRef array = ZuNew<ZuArray>(nullptr, __LINE__, kSource);
+    array->SetSize(KINDS);
+    CDefArray defs = array;
+    bool same[KINDS];
+    for (bool& s : same)
+        s = true;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    ForEachChild(parent, [&](const CTreeNodeRef&, const CGraObjectRef& o) {
+        if (o->GetEditMode() != 0)
+            return;
+        const DRect box = o->GetBoundingBox();
+        bool take = IsRectInRect(box, band);
+        if (!take && handles && o->IsEditing() == 1 && DoRectsIntersect(box, band)) {
+            const int count = o->GetHandleCount();
+            for (int i = 0; i < count && !take; i++) {
+                DPoint at;
+                take = o->GetHandleType(i) == 2 && o->GetHandle(i, at) && IsPointInRect(at, band);
+            }
+        }
+        if (!take)
+            return;
+        o->SetEditMode(1);
+        selectedCount += 1;
+        CollectCommonDefs(o, defs, same);
+    });
+    if (selectedCount != 0)
+        ApplyCommonDefs(defs, same);
+    SelectionChanged();
+}
+
+bool CSelectObject::HitBox(const DPoint& p)
+{
+    if (!boxShown || editPort.IsInvalid())
+        return false;
+    editPort->BeginHitTest();
+    editPort->DrawLine(editBox[0], editBox[2]);
+    editPort->DrawLine(editBox[2], editBox[1]);
+    editPort->DrawLine(editBox[1], editBox[3]);
+    editPort->DrawLine(editBox[3], editBox[0]);
+    return editPort->EndHitTest(p, 1.0, true, false, true);
+}
+
+bool CSelectObject::GetSelectionBox(DRect& out) const
+{
+    // A box left shown after the selection ended frames nothing.
+    if (selectedCount == 0)
+        return false;
+    if (boxShown) {
+        out = DRect{editBox[0].x, editBox[0].y, editBox[1].x, editBox[1].y};
+        return true;
+    }
+    if (selectedCount != 1)
+        return false;
+    CTreeNodeRef node;
+    GetFirstSelectedNode(node);
+    const CGraObjectRef o = DrawingObject(node);
+    if (o.IsInvalid())
+        return false;
+    out = o->GetBoundingBox();
+    return true;
+}
+
+bool CSelectObject::ComputeSelectionBounds(DRect& out) const
+{
+    ClearRect(out);
+    if (selectedCount == 0)
+        return false;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    DRect all{0.0, 0.0, 0.0, 0.0};
+    ForEachChild(parent, [&all](const CTreeNodeRef&, const CGraObjectRef& o) {
+        if (o->GetEditMode() != 0)
+            all = UnionRect(all, o->GetBoundingBox());
+    });
+    out = all;
+    return true;
+}
+
+bool CSelectObject::GetSelectionText(ZuStringRef& out) const
+{
+    if (selectedCount != 1 || boxShown)
+        return false;
+    CTreeNodeRef node;
+    GetFirstSelectedNode(node);
+    const CGraObjectRef o = DrawingObject(node);
+    return o.IsValid() && o->GetDebugText(out);
+}
+
+// ---------------------------------------------------------------- the selection tool
+
+namespace {
+
+// The corner entries of a change record of kinds 4 and 5, in the order of
+// the box's corners 0, 3, 1, 2.
+DPoint& Entry(ChangeRecord& r, int i)
+{
+    switch (i) {
+    case 0:
+        return r.c;
+    case 1:
+        return r.d;
+    case 2:
+        return r.e;
+    default:
+        return r.f;
+    }
+}
+
+// The record's corner entry of each corner handle, and the box corner of
+// each entry.
+const int kEntryOfHandle[4] = {0, 2, 3, 1};
+const int kCornerOfEntry[4] = {0, 3, 1, 2};
+
+// A rotation with Shift turns by 22.5 degrees.
+const double kRotationStep = 0.3926990816875;
+
+bool SamePoint(const DPoint& p, const DPoint& q)
+{
+    return p.x == q.x && p.y == q.y;
+}
+
+} // namespace
+
+CUndoGroupRef CSelectObject::DragGroup() const
+{
+    if (dragStep.IsInvalid())
+        return CUndoGroupRef();
+    const CListNodeRef last = undoList->GetLast();
+    if (last.IsInvalid() || last.Resolve() != dragStep.Resolve())
+        return CUndoGroupRef();
+    return GroupOf(dragStep);
+}
+
+bool CSelectObject::SelectPress(const DPoint& p, int, int handle)
+{
+    dragStep = CListNodeRef();
+    dragStepOpened = false;
+    if (selectedCount == 0)
+        return false;
+    toolValues[0] = p.x;
+    toolValues[1] = p.y;
+    if (handle < 0 || handle >= GetHandleCount())
+        handle = -1;
+    int kind = 1;
+    if (handle != -1) {
+        switch (boxHandleMode) {
+        case MODE_SCALE:
+            kind = 2;
+            break;
+        case MODE_ROTATE:
+            kind = 3;
+            break;
+        case MODE_CORNERS:
+            kind = 4;
+            break;
+        default:
+            kind = 5;
+            break;
+        }
+    }
+    if (kind >= 4 && changeRecord.kind == kind) {
+        bool same = true;
+        for (int i = 0; i < 4; i++)
+            same = same && SamePoint(Entry(changeRecord, i), editBox[kCornerOfEntry[i]]);
+        // The earlier deformation goes on only while its step is the newest:
+        // any step since has copies of its own that are not this one's.
+        const CListNodeRef last = undoList->GetLast();
+        if (same && deformStep.IsValid() && last.IsValid() &&
+            last.Resolve() == deformStep.Resolve()) {
+            dragStep = deformStep;
+            pressRecord = changeRecord;
+            for (int i = 0; i < 4; i++)
+                pressBox[i] = editBox[i];
+            pressBox[4] = boxPoints[4];
+            return false;
+        }
+    }
+    ChangeRecord& r = changeRecord;
+    std::memset(&r, 0, sizeof r);
+    r.kind = kind;
+    switch (kind) {
+    case 1:
+        r.a = r.b = p;
+        break;
+    case 2:
+        r.a = GetHandlePoint(GetOppositeHandle(handle));
+        r.b = GetHandlePoint(handle);
+        r.c = DPoint{1.0, 1.0};
+        break;
+    case 3:
+        r.a = boxPoints[4];
+        r.b = p;
+        break;
+    default:
+        r.a = editBox[0];
+        r.b = editBox[1];
+        for (int i = 0; i < 4; i++)
+            Entry(r, i) = editBox[kCornerOfEntry[i]];
+        if (kind == 5) {
+            const double third = 1.0 / 3.0;
+            for (int k = 0; k < 4; k++) {
+                const DPoint& from = Entry(r, k);
+                const DPoint& to = Entry(r, (k + 1) % 4);
+                r.g[2 * k] = InterpolatePoint(from, to, third);
+                r.g[2 * k + 1] = InterpolatePoint(to, from, third);
+            }
+        }
+        break;
+    }
+    static const int codes[6] = {0,
+                                 CUndoGroup::STEP_MOVE,
+                                 CUndoGroup::STEP_SCALE,
+                                 CUndoGroup::STEP_ROTATE,
+                                 CUndoGroup::STEP_DEFORM,
+                                 CUndoGroup::STEP_DEFORM};
+    OpenUndoGroup(codes[kind], true);
+    dragStep = undoList->GetLast();
+    dragStepOpened = true;
+    deformStep = kind >= 4 ? dragStep : CListNodeRef();
+    for (int i = 0; i < 4; i++)
+        boxPoints[i] = editBox[i];
+    boxPoints[5] = boxPoints[4];
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    ForEachChild(parent, [this](const CTreeNodeRef& node, const CGraObjectRef& o) {
+        if (o->GetEditMode() == 0)
+            return;
+        CGraObjectRef copy(
+            ZuObjectRef(ZuClassFactory::New(o->RetRuntime(), nullptr, __LINE__, kSource)));
+        if (copy.IsInvalid())
+            return;
+        CTreeNodeRef copyNode = ZuNew<CTreeNode>(nullptr, __LINE__, kSource);
+        copyNode->SetObject(copy);
+        copy->CopyFrom(o);
+        copy->SaveGeometry(changeRecord);
+        CUndoActionRef action = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+        action->RecordReplace(copyNode, node);
+        AddUndoAction(action);
+    });
+    return true;
+}
+
+void CSelectObject::DragTo(const DPoint& p, int modifiers, int handle)
+{
+    const DPoint at = ConstrainPoint(p, modifiers, handle);
+    ChangeRecord& r = changeRecord;
+    bool moveCentre = true;
+    switch (r.kind) {
+    case 1:
+        r.b = at;
+        break;
+    case 2: {
+        DPoint f = PointRatio(r.a, r.b, at);
+        // An axis along which the box has no extent has nothing to scale.
+        if (handle == 4 || handle == 5 || r.a.x == r.b.x)
+            f.x = 1.0;
+        if (handle == 6 || handle == 7 || r.a.y == r.b.y)
+            f.y = 1.0;
+        r.c = f;
+        break;
+    }
+    case 3:
+        if (handle == 4) {
+            boxPoints[4] = at;
+            moveCentre = false;
+        } else {
+            double angle = AngleBetween(r.a, r.b, at);
+            if ((modifiers & 2) != 0)
+                angle = int(angle * 2.546479089543109 + 0.19634954084375) * kRotationStep;
+            r.c.x = angle;
+        }
+        break;
+    case 4:
+    case 5:
+        if (handle >= 0 && handle < 4) {
+            const int k = kEntryOfHandle[handle];
+            if (r.kind == 5) {
+                // The edge points on the corner's two edges keep their
+                // places along the edges.
+                DPoint corners[4];
+                for (int i = 0; i < 4; i++)
+                    corners[i] = Entry(r, i);
+                DPoint moved[4];
+                for (int i = 0; i < 4; i++)
+                    moved[i] = corners[i];
+                moved[k] = at;
+                for (int e : {k, (k + 3) % 4}) {
+                    const int next = (e + 1) % 4;
+                    for (int j : {2 * e, 2 * e + 1}) {
+                        const double t = LineParam(corners[e], corners[next], r.g[j]);
+                        r.g[j] = InterpolatePoint(moved[e], moved[next], t);
+                    }
+                }
+            }
+            Entry(r, k) = at;
+        } else if (r.kind == 5 && handle >= 4 && handle < 12) {
+            r.g[handle - 4] = at;
+        }
+        break;
+    default:
+        break;
+    }
+    ApplyChangeRecord(moveCentre);
+    if (selectedCount == 1) {
+        const CUndoGroupRef group = DragGroup();
+        if (group.IsValid()) {
+            group->StartIteration();
+            const CUndoActionRef action = group->NextAction();
+            if (action.IsValid())
+                RefreshPropertyDlg(DrawingObject(action->GetAttachNode()), at, 0);
+        }
+    }
+}
+
+void CSelectObject::ApplyChangeRecord(bool moveCentre)
+{
+    for (int i = 0; i < 4; i++) {
+        DPoint q = boxPoints[i];
+        TransformPoints(q, q, changeRecord);
+        editBox[i] = q;
+    }
+    if (moveCentre) {
+        DPoint q = boxPoints[5];
+        TransformPoints(q, q, changeRecord);
+        boxPoints[4] = q;
+    }
+    const CUndoGroupRef group = DragGroup();
+    if (group.IsInvalid())
+        return;
+    group->StartIteration();
+    for (CUndoActionRef action = group->NextAction(); action.IsValid();
+         action = group->NextAction()) {
+        const CGraObjectRef copy = DrawingObject(action->GetAttachNode());
+        if (copy.IsValid())
+            copy->Transform(changeRecord, selectOption);
+    }
+}
+
+bool CSelectObject::SelectDrag(const DPoint& p, int modifiers, int handle)
+{
+    if (DragGroup().IsInvalid())
+        return false;
+    DragTo(p, modifiers, handle);
+    return true;
+}
+
+bool CSelectObject::SelectRelease(const DPoint& p, int modifiers, int handle)
+{
+    const CUndoGroupRef group = DragGroup();
+    const bool opened = dragStepOpened;
+    if (group.IsInvalid()) {
+        dragStep = CListNodeRef();
+        return false;
+    }
+    const bool inPlace = p.x == toolValues[0] && p.y == toolValues[1];
+    if (inPlace && !opened) {
+        // A press that went on with a finished deformation, released where
+        // it was pressed: everything as it was at the press.
+        changeRecord = pressRecord;
+        ApplyChangeRecord(true);
+        for (int i = 0; i < 4; i++)
+            editBox[i] = pressBox[i];
+        boxPoints[4] = pressBox[4];
+        dragStep = CListNodeRef();
+        return false;
+    }
+    DragTo(p, modifiers, handle);
+    dragStep = CListNodeRef();
+    if (changeRecord.kind == 3 && handle == 4) {
+        // The centre moved: the step stays, and its undo puts the centre
+        // back through the state it saved.
+        if (document.IsValid())
+            document->SetModified(true);
+        UpdateSelectionCommands();
+        return true;
+    }
+    if (inPlace) {
+        CancelLastUndoGroup();
+        for (int i = 0; i < 4; i++)
+            editBox[i] = boxPoints[i];
+        boxPoints[4] = boxPoints[5];
+        deformStep = CListNodeRef();
+        UpdateSelectionCommands();
+        return false;
+    }
+    CTreeNodeRef last;
+    group->StartIteration();
+    for (CUndoActionRef action = group->NextAction(); action.IsValid();
+         action = group->NextAction()) {
+        const CTreeNodeRef node = action->GetAttachNode();
+        const CGraObjectRef copy = DrawingObject(node);
+        if (copy.IsInvalid())
+            continue;
+        copy->AcceptsChange(changeRecord);
+        if (editPort.IsValid())
+            copy->UpdateBoundingBox(editPort);
+        last = node;
+    }
+    if (last.IsValid())
+        UpdateEnclosingBoxes(last, false);
+    if (document.IsValid())
+        document->SetModified(true);
+    UpdateSelectionCommands();
+    return true;
+}
+
+void CSelectObject::RefreshPropertyDlg(const CGraObjectRef& object, const DPoint& position,
+                                       int option)
+{
+    IEditShell& shell = RetEditShell();
+    if (object.IsValid() && shell.IsPropertyDlgVisible())
+        shell.RefreshObjectProperties(object, position, option);
+}
+
+// ---------------------------------------------------------------- drawing new objects
+
+bool CSelectObject::CreatePress(const DPoint& p, int option, int code)
+{
+    boxPoints[6] = p;
+    if (drawing && newObject.IsValid()) {
+        newObject->SetPoints(&p, option);
+        return true;
+    }
+    newObject = NewGraObject(GetGraObjectRuntime(code));
+    if (newObject.IsInvalid())
+        return false;
+    newObject->SetPoints(&p, option);
+    for (int kind : kKindOrder) {
+        const CDefRef def = GetCurrentDef(kind);
+        if (def.IsValid())
+            newObject->SetDefinition(kind, def);
+    }
+    newObject->PruneDefinitions();
+    return true;
+}
+
+void CSelectObject::CreateDrag(const DPoint& p, int option)
+{
+    if (newObject.IsValid())
+        newObject->PlacePoint(p, option);
+}
+
+void CSelectObject::CreateAddPoint(const DPoint& p, int option, bool withStart)
+{
+    if (newObject.IsInvalid())
+        return;
+    if (newObject->DragPoint(p, option)) {
+        if (withStart)
+            newObject->DragPoint(boxPoints[6], option);
+        drawing = true;
+    } else if (!withStart) {
+        CreateFinish(false);
+    }
+}
+
+bool CSelectObject::IsCreatingText() const
+{
+    return newObject.IsValid() && newObject->HasText();
+}
+
+bool CSelectObject::CreateFinish(bool select)
+{
+    drawing = false;
+    // The object leaves the tool here: later drags must not reach it in
+    // the tree.
+    const CGraObjectRef o = newObject;
+    newObject = CGraObjectRef();
+    if (viewSettings.IsValid() && viewSettings->switches[CView::SELECT_NEW_OBJECTS])
+        select = true;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    if (o.IsInvalid() || parent.IsInvalid() || !o->CanRemovePoint())
+        return false;
+    if (editPort.IsValid())
+        o->UpdateBoundingBox(editPort);
+    CTreeNodeRef node = ZuNew<CTreeNode>(nullptr, __LINE__, kSource);
+    node->SetObject(o);
+    InsertNewObject(node, parent);
+    if (select)
+        AddToSelection(node);
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+void CSelectObject::InsertNewObject(CTreeNodeRef node, CTreeNodeRef parent)
+{
+    CUndoActionRef action = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+    action->RecordInsert(node, parent, CUndoAction::LAST_CHILD);
+    OpenUndoGroup(CUndoGroup::STEP_INSERT, true);
+    AddUndoAction(action);
+    UpdateEnclosingBoxes(node, false);
+    if (document.IsValid())
+        document->SetModified(true);
+}
+
+// ---------------------------------------------------------------- one object's handles
+
+void CSelectObject::BeginHandleEdit(int handle, const DPoint& p)
+{
+    singleSelectedPart = handle;
+    toolValues[0] = p.x;
+    toolValues[1] = p.y;
+    // Where the handle itself stands, so that the release can put the
+    // object back exactly as it was.
+    CTreeNodeRef node;
+    GetFirstSelectedNode(node);
+    const CGraObjectRef o = DrawingObject(node);
+    handleStart = selectedCount == 1 && o.IsValid() ? o->GetHandlePosition(handle) : p;
+}
+
+void CSelectObject::HandleEditDrag(const DPoint& p, int option)
+{
+    if (selectedCount != 1 || singleSelectedPart < 0)
+        return;
+    CTreeNodeRef node;
+    GetFirstSelectedNode(node);
+    const CGraObjectRef o = DrawingObject(node);
+    if (o.IsInvalid())
+        return;
+    o->MoveHandle(singleSelectedPart, p);
+    RefreshPropertyDlg(o, p, option);
+}
+
+bool CSelectObject::HandleEditRelease(const DPoint& p, int option)
+{
+    const int handle = singleSelectedPart;
+    singleSelectedPart = -1;
+    if (selectedCount != 1 || handle < 0)
+        return false;
+    CTreeNodeRef node;
+    GetFirstSelectedNode(node);
+    const CGraObjectRef o = DrawingObject(node);
+    if (o.IsInvalid())
+        return false;
+    o->MoveHandle(handle, handleStart);
+    CGraObjectRef copy(
+        ZuObjectRef(ZuClassFactory::New(o->RetRuntime(), nullptr, __LINE__, kSource)));
+    if (copy.IsInvalid())
+        return false;
+    CTreeNodeRef copyNode = ZuNew<CTreeNode>(nullptr, __LINE__, kSource);
+    copyNode->SetObject(copy);
+    copy->CopyFrom(o);
+    copy->MoveHandle(handle, p);
+    if (editPort.IsValid())
+        copy->UpdateBoundingBox(editPort);
+    CUndoActionRef action = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+    action->RecordReplace(copyNode, node);
+    OpenUndoGroup(CUndoGroup::STEP_MOVE, true);
+    AddUndoAction(action);
+    UpdateEnclosingBoxes(copyNode, false);
+    RefreshPropertyDlg(copy, p, option);
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+// ---------------------------------------------------------------- current definitions
+
+CDefRef CSelectObject::GetCurrentDef(int kind) const
+{
+    return RetEditShell().RetCurrentDefinition(kind);
+}
+
+void CSelectObject::SetCurrentDef(int kind, const ZuObjectRef& def)
+{
+    const std::int64_t start = ZuTime::NowLocalAbsTime();
+    RetEditShell().SetCurrentDefinition(kind, CDefRef(def));
+    if (document.IsValid())
+        document->SetModified(true);
+    Zuvi_Trace("CSelectObject::SetCurrentDef att=%d t=%d\n", kind,
+               int(ZuTime::NowLocalAbsTime() - start));
+}
+
+void CSelectObject::SetCurrentAll(CGraObjectRef object)
+{
+    const std::int64_t start = ZuTime::NowLocalAbsTime();
+    if (object.IsValid()) {
+        for (int kind : kKindOrder) {
+            ZuObjectRef def;
+            if (!object->GetDefinition(kind, def))
+                continue;
+            // A kind the object answers without a definition leaves the
+            // dialog's alone.
+            if (def.IsValid() && def->IsKindOf(CDefRef::RetRuntime()))
+                SetCurrentDef(kind, def);
+        }
+    }
+    const std::int64_t looped = ZuTime::NowLocalAbsTime();
+    RetEditShell().RedisplayDefinitions();
+    const std::int64_t end = ZuTime::NowLocalAbsTime();
+    Zuvi_Trace("CSelectObject::SetCurrentAll t=%d (%d %d)\n", int(end - start), int(looped - start),
+               int(end - looped));
+}
+
+namespace {
+
+// The object's kinds marked in used; a kind outside the work arrays is
+// passed over.
+void MarkKinds(const CGraObjectRef& object, bool* used)
+{
+    int list[2 * CSelectObject::KINDS];
+    std::memset(list, 0, sizeof list);
+    object->GetDefinitionKinds(list);
+    // A list that never ends stops at the buffer's end.
+    list[2 * CSelectObject::KINDS - 1] = 0;
+    for (const int* k = list; *k != 0; k++)
+        if (*k > 0 && *k < CSelectObject::KINDS)
+            used[*k] = true;
+}
+
+// The marked kinds in increasing order, ended by 0.
+std::vector<int> KindList(const bool* marked)
+{
+    std::vector<int> out;
+    for (int k = 1; k < CSelectObject::KINDS; k++)
+        if (marked[k])
+            out.push_back(k);
+    out.push_back(0);
+    return out;
+}
+
+} // namespace
+
+void CSelectObject::ShowKindsOfSelection()
+{
+    ZuArrayRef array = ZuNew<ZuArray>(nullptr, __LINE__, kSource);
+    array->SetSize(KINDS);
+    CDefArray defs = array;
+    bool same[KINDS];
+    bool used[KINDS];
+    for (int k = 0; k < KINDS; k++) {
+        same[k] = true;
+        used[k] = false;
+    }
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    bool done = false;
+    ForEachChild(parent, [&](const CTreeNodeRef&, const CGraObjectRef& o) {
+        if (done || o->GetEditMode() == 0)
+            return;
+        MarkKinds(o, used);
+        CollectCommonDefs(o, defs, same);
+        done = selectedCount == 1;
+    });
+    bool differing[KINDS];
+    for (int k = 0; k < KINDS; k++)
+        differing[k] = !same[k];
+    const std::vector<int> first = KindList(used);
+    const std::vector<int> second = KindList(differing);
+    IEditShell& shell = RetEditShell();
+    shell.SetDefDlgUsedKinds(first.data(), second.data());
+    shell.SetSampleDlgUsedKinds(first.data(), second.data());
+}
+
+void CSelectObject::ShowKindsOfNewObject(int code)
+{
+    std::vector<int> first;
+    const CGraObjectRef o = NewGraObject(GetGraObjectRuntime(code));
+    if (o.IsValid()) {
+        int list[2 * KINDS];
+        std::memset(list, 0, sizeof list);
+        o->GetDefinitionKinds(list);
+        list[2 * KINDS - 1] = 0;
+        for (const int* k = list; *k != 0; k++)
+            if (*k > 0 && *k < KINDS)
+                first.push_back(*k);
+    }
+    first.push_back(0);
+    const int none[1] = {0};
+    IEditShell& shell = RetEditShell();
+    shell.SetDefDlgUsedKinds(first.data(), none);
+    shell.SetSampleDlgUsedKinds(first.data(), none);
 }

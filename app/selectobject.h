@@ -174,6 +174,94 @@ public:
     // Trace: the tree, its objects, the undo and the redo lists.
     void Dump();
 
+    // ---- Selecting objects (the node must be a child of the edit parent
+    // holding a drawing object; any other node changes nothing)
+    // Everything deselected, then the node's object selected alone.
+    void SelectOnly(const CTreeNodeRef& node);
+    // The node's object joins the selection.
+    void AddToSelection(const CTreeNodeRef& node);
+    // The node's object leaves the selection.
+    void RemoveFromSelection(const CTreeNodeRef& node);
+    // Selects, among the children of the edit parent, the objects whose box
+    // lies inside the rectangle of box corners 0 and 1; with handles, also
+    // an object in its own points editing that the rectangle meets when one
+    // of its position handles lies inside. The definitions they share are
+    // made current.
+    void RubberBandSelect(bool handles);
+    // Whether the point lies inside the shown box (asked of the
+    // interpreter through the edit port).
+    bool HitBox(const DPoint& p);
+    // The shown box's corners 0 and 1, else the box of the one selected
+    // object; false without either.
+    bool GetSelectionBox(DRect& out) const;
+    // The union of the selected objects' boxes; false without a selection.
+    bool ComputeSelectionBounds(DRect& out) const;
+    // The one-line description of one object selected without the box;
+    // false otherwise.
+    bool GetSelectionText(ZuStringRef& out) const;
+
+    // ---- The selection tool. The point in page units, the modifier bits
+    // (2 Shift), the handle under the pointer or -1 for a move. The press
+    // replaces the selected objects by copies in a new step (moves 30,
+    // scales 31, rotations 32, deformations 33); drags transform the copies
+    // from their geometry at the press; the release keeps the step, or
+    // takes it back when the pointer is where it was pressed. A press on a
+    // corner or envelope handle just after a deformation whose step is still
+    // the newest goes on with that step. True when the tree changed.
+    bool SelectPress(const DPoint& p, int modifiers, int handle);
+    bool SelectDrag(const DPoint& p, int modifiers, int handle);
+    bool SelectRelease(const DPoint& p, int modifiers, int handle);
+    // The shown properties dialog follows the object being dragged.
+    void RefreshPropertyDlg(const CGraObjectRef& object, const DPoint& position, int option);
+
+    // ---- Drawing new objects. The option is handed to the object's own
+    // point operations; code is the tool's object kind.
+    // The first press makes the object, with the current definitions of
+    // the kinds it uses; later presses of an object of several points hand
+    // the point on. False when the code makes no object.
+    bool CreatePress(const DPoint& p, int option, int code);
+    // The moving point of the object being made.
+    void CreateDrag(const DPoint& p, int option);
+    // The object takes one more point (withStart: the first one again as
+    // well) and creating goes on; one that wants no more is finished
+    // unless withStart.
+    void CreateAddPoint(const DPoint& p, int option, bool withStart);
+    // The object enters the edit parent as a step of its own (code 11),
+    // selected when asked or when the view settings select new objects;
+    // one with too few points is dropped. True when it entered the tree.
+    bool CreateFinish(bool select);
+    void EndCreating() { drawing = false; }
+    bool IsCreating() const { return drawing; }
+    bool IsCreatingText() const;
+    CGraObjectRef GetCreatedObject() const { return newObject; }
+    // Records the node as the edit parent's new last child, in a step of
+    // its own (code 11).
+    void InsertNewObject(CTreeNodeRef node, CTreeNodeRef parent);
+
+    // ---- Dragging one handle of the one selected object
+    void BeginHandleEdit(int handle, const DPoint& p);
+    void HandleEditDrag(const DPoint& p, int option);
+    // The object is put back as it was at the press and replaced by a copy
+    // with the handle at p, in a step of its own (code 30). True when the
+    // tree changed.
+    bool HandleEditRelease(const DPoint& p, int option);
+
+    // ---- Current definitions: the attributes dialog's, reached through
+    // the shell. The kinds an object reports are read into arrays indexed
+    // by kind: one outside 0 to 129 (from a bad file) is passed over.
+    // The definition made current for its kind; the document counts as
+    // modified. Traced with the time it took.
+    void SetCurrentDef(int kind, const ZuObjectRef& def);
+    CDefRef GetCurrentDef(int kind) const;
+    // Every definition the object holds made current, then the dialog
+    // redisplayed; traced.
+    void SetCurrentAll(CGraObjectRef object);
+    // The kinds the selected objects use, and those on which they differ,
+    // to the attributes and the samples dialogs.
+    void ShowKindsOfSelection();
+    // The kinds an object of the tool's kind uses, to both dialogs.
+    void ShowKindsOfNewObject(int code);
+
     // ---- What the operations above share with the other editing
     // operations
     // The box shown for two or more objects, or for one group (then set on
@@ -191,8 +279,8 @@ public:
     // Folds the object's definitions into the per-kind arrays: the first
     // met kept, a kind's flag cleared when objects differ.
     void CollectCommonDefs(const CGraObjectRef& object, CDefArray& defs, bool* same) const;
-    // Makes current the definitions the selected objects share. The
-    // attributes dialog that takes them is not there yet: nothing happens.
+    // Makes current the definitions the selected objects share, then
+    // redisplays the attributes dialog.
     void ApplyCommonDefs(CDefArray& defs, const bool* same);
     void UpdatePageDialog();
     void UpdateLayerDialog();
@@ -205,6 +293,18 @@ private:
     void SetBoxFromRect(const DRect& r);
     // Replays the newest group of from onto the other list (Undo, Redo).
     bool Replay(bool undo);
+    // The node holds a drawing object and is a child of the edit parent.
+    CGraObjectRef SelectableObject(const CTreeNodeRef& node) const;
+    // The box, the selection commands and the properties dialog brought in
+    // line with the selection.
+    void SelectionChanged();
+    // The change record brought up to the pointer, the live box and the
+    // copies of the step transformed.
+    void DragTo(const DPoint& p, int modifiers, int handle);
+    // The live box and the copies of the step through the change record.
+    void ApplyChangeRecord(bool moveCentre);
+    // The step of the current press while it is still the newest.
+    CUndoGroupRef DragGroup() const;
 
     CDocumentRef document;
     CViewRef viewSettings;
@@ -214,10 +314,11 @@ private:
     bool selectedAlone = false;
     bool editingObject = false;
     bool boxShown = false;
-    [[maybe_unused]] bool drawing = false;
+    bool drawing = false;
     CGraObjectRef newObject;
     CTreeNodeRef singleSelectedNode;
-    [[maybe_unused]] int singleSelectedPart = 0;
+    // The handle dragged by a handle edit; -1 outside one.
+    int singleSelectedPart = -1;
     CTreeNodeRef enteredGroup;
     int enteredDepth = 0;
     int selectOption = 0;
@@ -226,11 +327,25 @@ private:
     // With toolPoints after it: the whole change record of a drag.
     ChangeRecord changeRecord;
     int boxHandleMode = MODE_SCALE;
-    [[maybe_unused]] double toolValues[2] = {0.0, 0.0};
+    // The press point of the selection tool and of a handle edit.
+    double toolValues[2] = {0.0, 0.0};
     DPoint editBox[4];
     // The press copies of the corners (0 .. 3), the centre (4), its press
     // copy (5), the creation point (6).
     DPoint boxPoints[7];
+    // The step the selection tool's press opened or went on with (its
+    // list node); empty between a release and the next press.
+    CListNodeRef dragStep;
+    bool dragStepOpened = false;
+    // The last deformation step a press opened: a later press goes on with
+    // it only while it is the newest step.
+    CListNodeRef deformStep;
+    // What a press that went on with a step found, to put back when it is
+    // released where it was pressed.
+    ChangeRecord pressRecord;
+    DPoint pressBox[5];
+    // Where the handle of a handle edit stood at the press.
+    DPoint handleStart{0.0, 0.0};
 };
 ZU_CLASS_END(CSelectObject)
 
