@@ -499,7 +499,9 @@ void ZuControl::ActionOn()
     if (!state.TestBit(ZU_VIEW_IS_ENABLED))
         return;
     ChangeState(ZU_VIEW_IS_CLICKED, true, style.TestBit(ZU_CTRL_CLICK_BROADCAST));
-    if (!state.TestBit(ZU_VIEW_IS_ACTIVE))
+    // A control not yet placed in a window (or taken out of it) still
+    // clicks; there is just no keyboard target to hold back.
+    if (!state.TestBit(ZU_VIEW_IS_ACTIVE) && window.IsValid())
         window->DisableMainResponder();
     if (style.TestBit(ZU_CTRL_CLICK_CONT_REPORT))
         EnableTick();
@@ -509,7 +511,8 @@ void ZuControl::ActionOff()
 {
     if (!state.TestBit(ZU_VIEW_IS_ENABLED))
         return;
-    window->EnableMainResponder();
+    if (window.IsValid())
+        window->EnableMainResponder();
     ChangeState(ZU_VIEW_IS_CLICKED, false, style.TestBit(ZU_CTRL_CLICK_BROADCAST));
     if (style.TestBit(ZU_CTRL_CLICK_CONT_REPORT))
         DisableTick();
@@ -517,7 +520,8 @@ void ZuControl::ActionOff()
 
 void ZuControl::Action(bool flag)
 {
-    if (state.TestBit(ZU_VIEW_IS_ENABLED) && state.TestBit(ZU_VIEW_OK_ACTIVE) && flag)
+    if (state.TestBit(ZU_VIEW_IS_ENABLED) && state.TestBit(ZU_VIEW_OK_ACTIVE) && flag &&
+        window.IsValid())
         window->SetMainResponder(ZuResponderRef(this), flag);
     QuickReport(notify_clicked, flag ? 1 : 0);
 }

@@ -110,6 +110,23 @@ TEST_F(ControlClickTest, ANewControlHasItsDefaults)
     c->Delete();
 }
 
+// A control outside any window is still clicked by the program: no
+// keyboard target to hold back or hand over, and the click is reported.
+TEST_F(ControlClickTest, AControlWithoutAWindowStillClicks)
+{
+    ZuControlRef c = ZuNew<ZuControl>(Zuvi_app_zone);
+    TReportLogRef log = TReportLog::Make();
+    log->Watch(c, {"notify_clicked"});
+    c->ActionOn();
+    EXPECT_TRUE(c->RetState().TestBit(ZU_VIEW_IS_CLICKED));
+    c->ActionOff();
+    c->Action(true);
+    EXPECT_FALSE(c->RetState().TestBit(ZU_VIEW_IS_CLICKED));
+    EXPECT_EQ(log->log, "notify_clicked(1) ");
+    c->Delete();
+    log->Delete();
+}
+
 TEST_F(ControlClickTest, ARightPressOnALeftOnlyControlReportsButDoesNotClick)
 {
     Mouse(20, 20, 0);
