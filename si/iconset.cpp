@@ -51,7 +51,10 @@ void ZuIconSet::Delete()
     ZuControl::Delete();
 }
 
-void ZuIconSet::GetMinSize(double& dx, double& dy) const
+// The icons side by side: their widths added, the tallest height, each
+// icon measured by `measure` (its minimum or its maximum size).
+void ZuIconSet::SumIconSizes(void (ZuView::*measure)(double&, double&) const, double& dx,
+                             double& dy) const
 {
     dx = 0;
     dy = 0;
@@ -61,28 +64,21 @@ void ZuIconSet::GetMinSize(double& dx, double& dy) const
         if (icon.IsInvalid())
             continue;
         double w = 0, h = 0;
-        icon->GetMinSize(w, h);
+        (icon.operator->()->*measure)(w, h);
         dx += w;
         if (h > dy)
             dy = h;
     }
 }
 
+void ZuIconSet::GetMinSize(double& dx, double& dy) const
+{
+    SumIconSizes(&ZuView::GetMinSize, dx, dy);
+}
+
 void ZuIconSet::GetMaxSize(double& dx, double& dy) const
 {
-    dx = 0;
-    dy = 0;
-    const unsigned int n = icons.IsValid() ? icons->TotalCount() : 0;
-    for (unsigned int i = 0; i < n; ++i) {
-        ZuIconRef icon = IconAt(icons, i);
-        if (icon.IsInvalid())
-            continue;
-        double w = 0, h = 0;
-        icon->GetMaxSize(w, h);
-        dx += w;
-        if (h > dy)
-            dy = h;
-    }
+    SumIconSizes(&ZuView::GetMaxSize, dx, dy);
 }
 
 bool ZuIconSet::InsertIcon(unsigned int index, const ZuAtomRef& name)

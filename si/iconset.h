@@ -45,6 +45,10 @@ protected:
     void RestoreInstance(const ZuStorageRef& storage) override;
 
     ZuIconArray icons;
+
+private:
+    void SumIconSizes(void (ZuView::*measure)(double&, double&) const, double& dx,
+                      double& dy) const;
 };
 ZU_CLASS_END(ZuIconSet)
 
