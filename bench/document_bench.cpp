@@ -1,0 +1,257 @@
+// Opening and saving a document of 2,000 mixed shapes (rectangles, ellipses
+// and lines, each with its own colours) through its file, beside restoring
+// and storing the same bytes in memory, where the storage takes them in
+// place: what the file path adds to the storage's own work. The files lie
+// in /dev/shm where there is one (the save's sync then costs nothing) and
+// in the system's temporary folder (a disk, where the sync counts).
+#include "app/document.h"
+#include "app/graarc.h"
+#include "app/graline.h"
+#include "app/grarect.h"
+#include "si/classfactory.h"
+#include "si/except.h"
+#include "si/maininit.h"
+#include "si/memzone.h"
+#include "si/storage.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+ZU_HANDLE(ZuDocBenchStorage, ZuStorage)
+// A storage over memory that hands its bytes over in place.
+class ZuDocBenchStorage : public ZuStorage {
+    ZU_CLASS(ZuDocBenchStorage, ZuStorage)
+public:
+    ZuDocBenchStorage() {}
+    void StartStoring()
+    {
+        SetStorageMode(ZU_STORAGE_REMOTE);
+        out.resize(std::max<std::size_t>(out.capacity(), 1 << 16));
+        used = 0;
+        SetOutputWindow(out.data(), out.size());
+    }
+    std::size_t Stored()
+    {
+        used = std::size_t(RetOutputWindow() - out.data());
+        SetOutputWindow(nullptr, 0);
+        return used;
+    }
+    void StartRestoring(const std::vector<unsigned char>* bytes)
+    {
+        SetStorageMode(ZU_STORAGE_REMOTE);
+        in = bytes;
+        pos = 0;
+        DropPushedBack();
+        SetInputWindow(in->data(), in->size());
+    }
+    void StoreData(const void* data, unsigned int size) override
+    {
+        used = std::size_t(RetOutputWindow() - out.data());
+        if (out.size() - used < size)
+            out.resize(std::max(2 * out.size(), used + size + 64));
+        std::memcpy(out.data() + used, data, size);
+        used += size;
+        SetOutputWindow(out.data() + used, out.size() - used);
+    }
+    void RestoreData(void* data, unsigned int size) override
+    {
+        pos = std::size_t(RetInputWindow() - in->data());
+        if (size > in->size() - pos)
+            throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
+        std::memcpy(data, in->data() + pos, size);
+        pos += size;
+        SetInputWindow(in->data() + pos, in->size() - pos);
+    }
+
+private:
+    std::vector<unsigned char> out;
+    std::size_t used = 0;
+    const std::vector<unsigned char>* in = nullptr;
+    std::size_t pos = 0;
+};
+ZU_CLASS_END(ZuDocBenchStorage)
+ZU_IMPLEMENT_CLASS(ZuDocBenchStorage, "bench/document_bench", ZU_CLASS_PLAIN)
+
+namespace {
+
+const int kShapes = 2000;
+
+template <class R>
+R Make()
+{
+    return R(ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), nullptr, __LINE__, __FILE__)));
+}
+
+std::string Folder(bool memory)
+{
+    if (memory && std::filesystem::is_directory("/dev/shm"))
+        return "/dev/shm";
+    return std::filesystem::temp_directory_path().string();
+}
+
+std::string FileName(bool memory)
+{
+    return Folder(memory) + "/zuvi_document_bench_" + std::to_string(getpid()) + ".lumbra";
+}
+
+// A page, a layer, and the shapes from a fixed pseudo-random sequence.
+CDocumentRef BuildDocument()
+{
+    CDocumentRef doc = Make<CDocumentRef>();
+    doc->Reset();
+    CTreeNodeRef page = Make<CTreeNodeRef>();
+    page->InsertLastChild(doc->GetTree()->RetRoot());
+    CTreeNodeRef layer = Make<CTreeNodeRef>();
+    layer->InsertLastChild(page);
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % range;
+    };
+    for (int i = 0; i < kShapes; ++i) {
+        const double x = next(200), y = next(280), s = 2 + next(20);
+        const DPoint points[2] = {{x, y}, {x + s, y + s}};
+        CGraObjectRef shape;
+        switch (i % 3) {
+        case 0:
+            shape = Make<CGraRectRef>();
+            break;
+        case 1:
+            shape = Make<CGraArcRef>();
+            break;
+        default:
+            shape = Make<CGraLineRef>();
+            break;
+        }
+        shape->SetPoints(points, 2);
+        if (i % 3 == 1)
+            shape->PlacePoint(points[1], 0);
+        CColorDefRef colour = Make<CColorDefRef>();
+        colour->SetRGB(next(256) / 255.0, next(256) / 255.0, next(256) / 255.0);
+        shape->SetDefinition(15, colour);
+        CTreeNodeRef node = Make<CTreeNodeRef>();
+        node->SetObject(shape);
+        node->InsertLastChild(layer);
+    }
+    return doc;
+}
+
+struct Fixture {
+    Fixture()
+    {
+        Zuvi_StartServices();
+        document = BuildDocument();
+        for (bool memory : {true, false})
+            if (!document->WriteFile(ZuStringRef(FileName(memory).c_str())))
+                std::fprintf(stderr, "document_bench: cannot write %s\n", FileName(memory).c_str());
+        std::ifstream in(FileName(true), std::ios::binary);
+        std::vector<unsigned char> file{std::istreambuf_iterator<char>(in),
+                                        std::istreambuf_iterator<char>()};
+        // The storage data behind the archive's header.
+        if (file.size() > 32)
+            bytes.assign(file.begin() + 32, file.end());
+    }
+    ~Fixture()
+    {
+        std::remove(FileName(true).c_str());
+        std::remove(FileName(false).c_str());
+    }
+    CDocumentRef document;
+    std::vector<unsigned char> bytes;
+};
+
+Fixture& Shared()
+{
+    static Fixture fixture;
+    return fixture;
+}
+
+void Counters(benchmark::State& state)
+{
+    const std::size_t size = Shared().bytes.size() + 32;
+    state.SetBytesProcessed(state.iterations() * std::int64_t(size));
+    state.counters["file_bytes"] = double(size);
+}
+
+void Drop(CDocumentRef& doc)
+{
+    if (doc.IsValid())
+        doc->Delete();
+    doc = CDocumentRef();
+    ZuObjectRef::RealiseDeletions();
+}
+
+// Argument 1: the file in memory (/dev/shm); 0: on the disk.
+void BM_OpenDocumentFile(benchmark::State& state)
+{
+    Fixture& f = Shared();
+    const ZuStringRef name(FileName(state.range(0) != 0).c_str());
+    for (auto _ : state) {
+        CDocumentRef doc = CDocument::ReadFile(name);
+        if (doc.IsInvalid())
+            state.SkipWithError("document not read");
+        state.PauseTiming();
+        Drop(doc);
+        state.ResumeTiming();
+    }
+    (void)f;
+    Counters(state);
+}
+
+void BM_RestoreDocumentMemory(benchmark::State& state)
+{
+    Fixture& f = Shared();
+    ZuDocBenchStorageRef storage = Make<ZuDocBenchStorageRef>();
+    for (auto _ : state) {
+        storage->StartRestoring(&f.bytes);
+        CDocumentRef doc;
+        ZuStorageRef(storage) >> doc;
+        storage->FinallyAwake();
+        if (doc.IsInvalid())
+            state.SkipWithError("document not restored");
+        state.PauseTiming();
+        storage->StartStoring(); // drops the tables' references
+        storage->Stored();
+        Drop(doc);
+        state.ResumeTiming();
+    }
+    Counters(state);
+}
+
+void BM_SaveDocumentFile(benchmark::State& state)
+{
+    Fixture& f = Shared();
+    const ZuStringRef name(FileName(state.range(0) != 0).c_str());
+    for (auto _ : state)
+        if (!f.document->WriteFile(name))
+            state.SkipWithError("document not written");
+    Counters(state);
+}
+
+void BM_StoreDocumentMemory(benchmark::State& state)
+{
+    Fixture& f = Shared();
+    ZuDocBenchStorageRef storage = Make<ZuDocBenchStorageRef>();
+    for (auto _ : state) {
+        storage->StartStoring();
+        ZuStorageRef(storage) << f.document;
+        benchmark::DoNotOptimize(storage->Stored());
+    }
+    Counters(state);
+}
+
+} // namespace
+
+BENCHMARK(BM_OpenDocumentFile)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RestoreDocumentMemory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveDocumentFile)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StoreDocumentMemory)->Unit(benchmark::kMillisecond);
