@@ -7,7 +7,9 @@
 #include "app/document.h"
 #include "app/graarc.h"
 #include "app/graline.h"
+#include "app/graport.h"
 #include "app/grarect.h"
+#include "ghost/gscontext.h"
 #include "si/classfactory.h"
 #include "si/except.h"
 #include "si/maininit.h"
@@ -17,6 +19,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -80,6 +83,25 @@ private:
 };
 ZU_CLASS_END(ZuDocBenchStorage)
 ZU_IMPLEMENT_CLASS(ZuDocBenchStorage, "bench/document_bench", ZU_CLASS_PLAIN)
+
+// A context that keeps the PostScript it is sent and runs nothing.
+ZU_HANDLE(ZuDocBenchCapture, GSContext)
+class ZuDocBenchCapture : public GSContext {
+    ZU_CLASS(ZuDocBenchCapture, GSContext)
+public:
+    ZuDocBenchCapture() {}
+    bool ExecuteText(const char* text, int n) override
+    {
+        captured.append(text, n > 0 ? size_t(n) : std::strlen(text));
+        return true;
+    }
+    int GetOutputLength() override { return 0; }
+    bool ReadOutput(char*, int) override { return false; }
+    bool ClearOutput() override { return true; }
+    std::string captured;
+};
+ZU_CLASS_END(ZuDocBenchCapture)
+ZU_IMPLEMENT_CLASS(ZuDocBenchCapture, "bench/document_bench", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -249,8 +271,98 @@ void BM_StoreDocumentMemory(benchmark::State& state)
     Counters(state);
 }
 
+// Every drawing object of the document through the port.
+void DrawDocument(const CDocumentRef& doc, const GSContextRef& target)
+{
+    CGraPortRef port = Make<CGraPortRef>();
+    port->SetTarget(target);
+    port->InitBinaryMode();
+    port->InitGraphics();
+    const CTreeNodeRef root = doc->GetTree()->RetRoot();
+    for (CTreeNodeRef n = root->NextInPreorder(root, true); n.IsValid();
+         n = n->NextInPreorder(root, true)) {
+        ZuObjectRef object = n->RetObject();
+        if (object.IsValid() && object->IsKindOf(CGraObjectRef::RetRuntime()))
+            CGraObjectRef(object)->Draw(port, 3);
+    }
+    port->Flush();
+}
+
+const int kDpi = 150;
+const unsigned kPageWidth = unsigned(595.0 * kDpi / 72.0 + 0.5);
+const unsigned kPageHeight = unsigned(842.0 * kDpi / 72.0 + 0.5);
+
+std::string PngName(const char* what)
+{
+    return Folder(false) + "/zuvi_document_bench_" + std::to_string(getpid()) + what + ".png";
+}
+
+// The route a user waits for: the document opened from its file and
+// rendered through the port and the interpreter into a 150 dpi PNG file.
+void BM_OpenAndExportPng(benchmark::State& state)
+{
+    Shared();
+    const ZuStringRef name(FileName(false).c_str());
+    const std::string png = PngName("-route");
+    for (auto _ : state) {
+        CDocumentRef doc = CDocument::ReadFile(name);
+        GSContextRef file = Make<GSContextRef>();
+        const char* failure = nullptr;
+        if (doc.IsInvalid())
+            failure = "document not read";
+        else if (!file->CreateRenderDevice(kPageWidth, kPageHeight, kDpi, 24,
+                                           ZuStringRef("png16m")))
+            failure = "no render device";
+        else if (!file->BeginRender(png.c_str(), 1))
+            failure = "render not begun";
+        if (failure == nullptr) {
+            DrawDocument(doc, file);
+            if (!file->ExecuteText("showpage\n", 0))
+                failure = "page not shown";
+            else if (!file->EndRender())
+                failure = "page not rendered";
+        }
+        if (failure != nullptr) {
+            state.SkipWithError(failure);
+            break;
+        }
+        state.PauseTiming();
+        file = GSContextRef();
+        Drop(doc);
+        state.ResumeTiming();
+    }
+    std::remove(png.c_str());
+}
+
+// The bare interpreter's program rendering the PostScript the port sends
+// for the same document to the same device, start-up included.
+void BM_GsProgramSamePage(benchmark::State& state)
+{
+    Fixture& f = Shared();
+    ZuDocBenchCaptureRef capture = Make<ZuDocBenchCaptureRef>();
+    DrawDocument(f.document, capture);
+    const std::string ps =
+        Folder(false) + "/zuvi_document_bench_" + std::to_string(getpid()) + ".ps";
+    {
+        std::ofstream out(ps, std::ios::binary);
+        out << "<< /PageSize [595 842] >> setpagedevice\n" << capture->captured << "\nshowpage\n";
+    }
+    const std::string png = PngName("-gs");
+    const std::string command = "gs -q -dNOPAUSE -dBATCH -dNOSAFER -sDEVICE=png16m -r" +
+                                std::to_string(kDpi) + " -sOutputFile=" + png + " " + ps +
+                                " >/dev/null 2>&1";
+    for (auto _ : state)
+        if (std::system(command.c_str()) != 0)
+            state.SkipWithError("gs failed");
+    state.counters["ps_bytes"] = double(capture->captured.size());
+    std::remove(ps.c_str());
+    std::remove(png.c_str());
+}
+
 } // namespace
 
+BENCHMARK(BM_OpenAndExportPng)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GsProgramSamePage)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_OpenDocumentFile)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RestoreDocumentMemory)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveDocumentFile)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
