@@ -219,7 +219,12 @@ __attribute__((target("avx2"))) void FillSpanAvx2(u8* out, size_t bytes, const u
     _mm256_zeroupper();
 }
 
-const bool kHasAvx2 = __builtin_cpu_supports("avx2");
+// Asked once, at load (the probe is set up first: this may run before the
+// run-time library's own constructors).
+const bool kHasAvx2 = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+}();
 #endif
 
 // Fills `bytes` bytes from `out` (the start of a pixel) with the pixel
