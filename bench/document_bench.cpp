@@ -4,12 +4,7 @@
 // place: what the file path adds to the storage's own work. The files lie
 // in /dev/shm where there is one (the save's sync then costs nothing) and
 // in the system's temporary folder (a disk, where the sync counts).
-#include "app/document.h"
-#include "app/graarc.h"
-#include "app/graline.h"
-#include "app/graport.h"
-#include "app/grarect.h"
-#include "ghost/gscontext.h"
+#include "bench/docshapes.h"
 #include "si/classfactory.h"
 #include "si/except.h"
 #include "si/maininit.h"
@@ -84,34 +79,7 @@ private:
 ZU_CLASS_END(ZuDocBenchStorage)
 ZU_IMPLEMENT_CLASS(ZuDocBenchStorage, "bench/document_bench", ZU_CLASS_PLAIN)
 
-// A context that keeps the PostScript it is sent and runs nothing.
-ZU_HANDLE(ZuDocBenchCapture, GSContext)
-class ZuDocBenchCapture : public GSContext {
-    ZU_CLASS(ZuDocBenchCapture, GSContext)
-public:
-    ZuDocBenchCapture() {}
-    bool ExecuteText(const char* text, int n) override
-    {
-        captured.append(text, n > 0 ? size_t(n) : std::strlen(text));
-        return true;
-    }
-    int GetOutputLength() override { return 0; }
-    bool ReadOutput(char*, int) override { return false; }
-    bool ClearOutput() override { return true; }
-    std::string captured;
-};
-ZU_CLASS_END(ZuDocBenchCapture)
-ZU_IMPLEMENT_CLASS(ZuDocBenchCapture, "bench/document_bench", ZU_CLASS_PLAIN)
-
 namespace {
-
-const int kShapes = 2000;
-
-template <class R>
-R Make()
-{
-    return R(ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), nullptr, __LINE__, __FILE__)));
-}
 
 std::string Folder(bool memory)
 {
@@ -123,48 +91,6 @@ std::string Folder(bool memory)
 std::string FileName(bool memory)
 {
     return Folder(memory) + "/zuvi_document_bench_" + std::to_string(getpid()) + ".lumbra";
-}
-
-// A page, a layer, and the shapes from a fixed pseudo-random sequence.
-CDocumentRef BuildDocument()
-{
-    CDocumentRef doc = Make<CDocumentRef>();
-    doc->Reset();
-    CTreeNodeRef page = Make<CTreeNodeRef>();
-    page->InsertLastChild(doc->GetTree()->RetRoot());
-    CTreeNodeRef layer = Make<CTreeNodeRef>();
-    layer->InsertLastChild(page);
-    unsigned seed = 12345;
-    auto next = [&seed](unsigned range) {
-        seed = seed * 1103515245u + 12345u;
-        return (seed >> 8) % range;
-    };
-    for (int i = 0; i < kShapes; ++i) {
-        const double x = next(200), y = next(280), s = 2 + next(20);
-        const DPoint points[2] = {{x, y}, {x + s, y + s}};
-        CGraObjectRef shape;
-        switch (i % 3) {
-        case 0:
-            shape = Make<CGraRectRef>();
-            break;
-        case 1:
-            shape = Make<CGraArcRef>();
-            break;
-        default:
-            shape = Make<CGraLineRef>();
-            break;
-        }
-        shape->SetPoints(points, 2);
-        if (i % 3 == 1)
-            shape->PlacePoint(points[1], 0);
-        CColorDefRef colour = Make<CColorDefRef>();
-        colour->SetRGB(next(256) / 255.0, next(256) / 255.0, next(256) / 255.0);
-        shape->SetDefinition(15, colour);
-        CTreeNodeRef node = Make<CTreeNodeRef>();
-        node->SetObject(shape);
-        node->InsertLastChild(layer);
-    }
-    return doc;
 }
 
 struct Fixture {
@@ -232,7 +158,7 @@ void BM_OpenDocumentFile(benchmark::State& state)
 void BM_RestoreDocumentMemory(benchmark::State& state)
 {
     Fixture& f = Shared();
-    ZuDocBenchStorageRef storage = Make<ZuDocBenchStorageRef>();
+    ZuDocBenchStorageRef storage = BenchMake<ZuDocBenchStorageRef>();
     for (auto _ : state) {
         storage->StartRestoring(&f.bytes);
         CDocumentRef doc;
@@ -262,30 +188,13 @@ void BM_SaveDocumentFile(benchmark::State& state)
 void BM_StoreDocumentMemory(benchmark::State& state)
 {
     Fixture& f = Shared();
-    ZuDocBenchStorageRef storage = Make<ZuDocBenchStorageRef>();
+    ZuDocBenchStorageRef storage = BenchMake<ZuDocBenchStorageRef>();
     for (auto _ : state) {
         storage->StartStoring();
         ZuStorageRef(storage) << f.document;
         benchmark::DoNotOptimize(storage->Stored());
     }
     Counters(state);
-}
-
-// Every drawing object of the document through the port.
-void DrawDocument(const CDocumentRef& doc, const GSContextRef& target)
-{
-    CGraPortRef port = Make<CGraPortRef>();
-    port->SetTarget(target);
-    port->InitBinaryMode();
-    port->InitGraphics();
-    const CTreeNodeRef root = doc->GetTree()->RetRoot();
-    for (CTreeNodeRef n = root->NextInPreorder(root, true); n.IsValid();
-         n = n->NextInPreorder(root, true)) {
-        ZuObjectRef object = n->RetObject();
-        if (object.IsValid() && object->IsKindOf(CGraObjectRef::RetRuntime()))
-            CGraObjectRef(object)->Draw(port, 3);
-    }
-    port->Flush();
 }
 
 const int kDpi = 150;
@@ -306,7 +215,7 @@ void BM_OpenAndExportPng(benchmark::State& state)
     const std::string png = PngName("-route");
     for (auto _ : state) {
         CDocumentRef doc = CDocument::ReadFile(name);
-        GSContextRef file = Make<GSContextRef>();
+        GSContextRef file = BenchMake<GSContextRef>();
         const char* failure = nullptr;
         if (doc.IsInvalid())
             failure = "document not read";
@@ -339,7 +248,7 @@ void BM_OpenAndExportPng(benchmark::State& state)
 void BM_GsProgramSamePage(benchmark::State& state)
 {
     Fixture& f = Shared();
-    ZuDocBenchCaptureRef capture = Make<ZuDocBenchCaptureRef>();
+    ZuDocBenchCaptureRef capture = BenchMake<ZuDocBenchCaptureRef>();
     DrawDocument(f.document, capture);
     const std::string ps =
         Folder(false) + "/zuvi_document_bench_" + std::to_string(getpid()) + ".ps";
