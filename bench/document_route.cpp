@@ -6,6 +6,7 @@
 //   document_route export DOC PNG
 //                                opens DOC and renders it through the port
 //                                and the interpreter into a 150 dpi PNG
+//   document_route open DOC -    opens DOC only (where the route's time goes)
 //
 //   gs -q -dNOPAUSE -dBATCH -dNOSAFER -sDEVICE=png16m -r150 \
 //      -sOutputFile=PNG PS       the same page by the interpreter alone
@@ -33,11 +34,13 @@ int main(int argc, char** argv)
         out << "<< /PageSize [595 842] >> setpagedevice\n" << capture->captured << "\nshowpage\n";
         return out ? 0 : 1;
     }
-    if (mode != "export")
+    if (mode != "export" && mode != "open")
         return 2;
     CDocumentRef doc = CDocument::ReadFile(ZuStringRef(argv[2]));
     if (doc.IsInvalid())
         return 1;
+    if (mode == "open")
+        return 0;
     GSContextRef file = BenchMake<GSContextRef>();
     const int dpi = 150;
     if (!file->CreateRenderDevice(unsigned(595.0 * dpi / 72.0 + 0.5),
