@@ -221,22 +221,44 @@ BENCHMARK(BM_PixmanOver32)->Apply(Args);
 
 // ---- Screen copies ----
 
-void BM_QuickBltTo565(benchmark::State& state)
+// Each screen format beside pixman converting the same 32-bit rows to it.
+enum ScreenFormat { TO_565, TO_555, TO_24, TO_32 };
+
+unsigned ScreenBytes(ScreenFormat f)
+{
+    return f == TO_24 ? 3 : f == TO_32 ? 4 : 2;
+}
+
+void BM_QuickBlt(benchmark::State& state, ScreenFormat f)
 {
     const unsigned dx = static_cast<unsigned>(state.range(0));
     const unsigned dy = static_cast<unsigned>(state.range(1));
     GfxSurface* s = Surface(32, dx, dy);
     Paint(s);
-    std::vector<uint16_t> screen(static_cast<size_t>(dx) * dy);
+    const unsigned pitch = (dx * ScreenBytes(f) + 3) & ~3u;
+    std::vector<uint32_t> screen(static_cast<size_t>(pitch / 4) * dy);
     for (auto _ : state) {
-        s->QuickBltTo565(0, 0, dx, dy, screen.data(), dx * 2);
+        switch (f) {
+        case TO_565:
+            s->QuickBltTo565(0, 0, dx, dy, screen.data(), pitch);
+            break;
+        case TO_555:
+            s->QuickBltTo555(0, 0, dx, dy, screen.data(), pitch);
+            break;
+        case TO_24:
+            s->QuickBltTo24(0, 0, dx, dy, screen.data(), pitch);
+            break;
+        case TO_32:
+            s->QuickBltTo32(0, 0, dx, dy, screen.data(), pitch);
+            break;
+        }
         benchmark::DoNotOptimize(screen.data());
     }
     state.SetItemsProcessed(state.iterations() * dx * dy);
     GfxSurface::Delete(s);
 }
 
-void BM_PixmanTo565(benchmark::State& state)
+void BM_PixmanTo(benchmark::State& state, ScreenFormat f)
 {
     const int dx = static_cast<int>(state.range(0));
     const int dy = static_cast<int>(state.range(1));
@@ -244,10 +266,12 @@ void BM_PixmanTo565(benchmark::State& state)
     Paint(picture);
     std::vector<uint32_t> src(reinterpret_cast<uint32_t*>(picture->Line(0)),
                               reinterpret_cast<uint32_t*>(picture->Line(0)) + dx * dy);
-    std::vector<uint16_t> screen(static_cast<size_t>(dx) * dy + 2);
+    const int pitch = (dx * static_cast<int>(ScreenBytes(f)) + 3) & ~3;
+    std::vector<uint32_t> screen(static_cast<size_t>(pitch / 4) * dy);
+    const pixman_format_code_t formats[] = {PIXMAN_r5g6b5, PIXMAN_x1r5g5b5, PIXMAN_r8g8b8,
+                                            PIXMAN_x8r8g8b8};
     pixman_image_t* s = pixman_image_create_bits(PIXMAN_x8r8g8b8, dx, dy, src.data(), dx * 4);
-    pixman_image_t* d = pixman_image_create_bits(
-        PIXMAN_r5g6b5, dx, dy, reinterpret_cast<uint32_t*>(screen.data()), (dx * 2 + 3) & ~3);
+    pixman_image_t* d = pixman_image_create_bits(formats[f], dx, dy, screen.data(), pitch);
     for (auto _ : state) {
         pixman_image_composite32(PIXMAN_OP_SRC, s, nullptr, d, 0, 0, 0, 0, 0, 0, dx, dy);
         benchmark::DoNotOptimize(screen.data());
@@ -258,8 +282,14 @@ void BM_PixmanTo565(benchmark::State& state)
     GfxSurface::Delete(picture);
 }
 
-BENCHMARK(BM_QuickBltTo565)->Apply(Args);
-BENCHMARK(BM_PixmanTo565)->Apply(Args);
+BENCHMARK_CAPTURE(BM_QuickBlt, To565, TO_565)->Apply(Args);
+BENCHMARK_CAPTURE(BM_PixmanTo, 565, TO_565)->Apply(Args);
+BENCHMARK_CAPTURE(BM_QuickBlt, To555, TO_555)->Apply(Args);
+BENCHMARK_CAPTURE(BM_PixmanTo, 555, TO_555)->Apply(Args);
+BENCHMARK_CAPTURE(BM_QuickBlt, To24, TO_24)->Apply(Args);
+BENCHMARK_CAPTURE(BM_PixmanTo, 24, TO_24)->Apply(Args);
+BENCHMARK_CAPTURE(BM_QuickBlt, To32, TO_32)->Apply(Args);
+BENCHMARK_CAPTURE(BM_PixmanTo, 32, TO_32)->Apply(Args);
 
 // ---- Lines of 1000 pixels ----
 

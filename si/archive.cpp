@@ -7,12 +7,15 @@
 #include "si/error.h"
 #include "si/except.h"
 #include "si/fileread.h"
+#include "si/filewrite.h"
 
 ZU_IMPLEMENT_CLASS(ZuArchive, "si/archive", ZU_CLASS_PLAIN)
 
 ZuArchive::ZuArchive()
 {
     SetStorageMode(ZU_STORAGE_REMOTE);
+    input_loan.archive = this;
+    output_loan.archive = this;
 }
 
 ZuArchive::~ZuArchive()
@@ -24,20 +27,89 @@ ZuArchive::~ZuArchive()
             output->Sync();
         } catch (const ZuExcStream&) {}
     }
-    input = nullptr;
-    output = nullptr;
+    DetachInput();
+    DetachOutput();
     self = nullptr;
+}
+
+void ZuArchive::InputLoan::Settle()
+{
+    if (start == nullptr)
+        return;
+    const unsigned used = unsigned(archive->RetInputWindow() - start);
+    start = nullptr;
+    archive->SetInputWindow(nullptr, 0);
+    archive->reader->TakeReadAhead(used);
+}
+
+void ZuArchive::OutputLoan::Settle()
+{
+    if (start == nullptr)
+        return;
+    const unsigned used = unsigned(archive->RetOutputWindow() - start);
+    start = nullptr;
+    archive->SetOutputWindow(nullptr, 0);
+    archive->writer->TakeWriteRoom(used);
+}
+
+void ZuArchive::LendInput()
+{
+    unsigned size = 0;
+    const unsigned char* const next = reader->LendReadAhead(&input_loan, size);
+    if (size != 0) {
+        input_loan.start = next;
+        SetInputWindow(next, size);
+    }
+}
+
+void ZuArchive::LendOutput()
+{
+    unsigned size = 0;
+    unsigned char* const next = writer->LendWriteRoom(&output_loan, size);
+    if (size != 0) {
+        output_loan.start = next;
+        SetOutputWindow(next, size);
+    }
+}
+
+void ZuArchive::DetachInput()
+{
+    if (reader != nullptr)
+        reader->SettleLoan();
+    reader = nullptr;
+    input = nullptr;
+}
+
+void ZuArchive::DetachOutput()
+{
+    if (writer != nullptr)
+        writer->SettleLoan();
+    writer = nullptr;
+    output = nullptr;
 }
 
 void ZuArchive::StoreData(const void* data, unsigned int size)
 {
     ZU_ASSERT_TEXT(this->output.IsValid(), "this->output.IsValid ()");
+    // The write settles what went into the room first.
     output->Write(data, size);
+    if (writer != nullptr)
+        LendOutput();
 }
 
 void ZuArchive::RestoreData(void* data, unsigned int size)
 {
     ZU_ASSERT_TEXT(this->input.IsValid(), "this->input.IsValid ()");
+    // Over a file stream this is what the window could not give whole:
+    // the stream settles what was taken there, then reads on from where
+    // the storage stands, and the next block is lent again.
+    ReadWhole(data, size);
+    if (reader != nullptr)
+        LendInput();
+}
+
+void ZuArchive::ReadWhole(void* data, unsigned int size)
+{
     // A stream may deliver less than asked before its end: read on until
     // everything came or nothing more comes. Input that ends early is
     // refused rather than decoded from bytes that were never read.
@@ -53,13 +125,11 @@ void ZuArchive::RestoreData(void* data, unsigned int size)
 
 std::uint64_t ZuArchive::RetRemainingData() const
 {
-    if (input.IsValid() && input->IsKindOf(ZuFileReadRef::RetRuntime())) {
-        ZuFileRead* file = static_cast<ZuFileRead*>(input.RetRawObject());
-        if (file->IsOpen()) {
-            std::int64_t const size = file->RetSize();
-            std::int64_t const pos = file->RetPos();
-            return size > pos ? std::uint64_t(size - pos) : 0;
-        }
+    if (reader != nullptr && reader->IsOpen()) {
+        // The position settles what was taken in place.
+        std::int64_t const pos = reader->RetPos();
+        std::int64_t const size = reader->RetSize();
+        return size > pos ? std::uint64_t(size - pos) : 0;
     }
     return ZuStorage::RetRemainingData();
 }
@@ -70,7 +140,10 @@ void ZuArchive::SetOutput(const ZuStreamRef& stream)
     std::memset(header, 0, sizeof header);
     std::memcpy(header, "Zuvi-BIN", 8);
     std::memcpy(header + 16, "binary archive", 14);
+    DetachOutput();
     output = stream;
+    if (output.IsValid() && output->IsKindOf(ZuFileWriteRef::RetRuntime()))
+        writer = static_cast<ZuFileWrite*>(output.RetRawObject());
     if (output.IsValid())
         self = this;
     else
@@ -80,7 +153,10 @@ void ZuArchive::SetOutput(const ZuStreamRef& stream)
 
 void ZuArchive::SetInput(const ZuStreamRef& stream)
 {
+    DetachInput();
     input = stream;
+    if (input.IsValid() && input->IsKindOf(ZuFileReadRef::RetRuntime()))
+        reader = static_cast<ZuFileRead*>(input.RetRawObject());
     if (input.IsValid())
         self = this;
     else
@@ -107,7 +183,7 @@ void ZuArchive::RejectHeader(const char* diagnostic, int line)
 {
     // Nothing of such a stream is read on: the input is let go, and the
     // archive keeps itself only for an output still attached.
-    input = nullptr;
+    DetachInput();
     if (output.IsValid())
         self = this;
     else
@@ -118,16 +194,16 @@ void ZuArchive::RejectHeader(const char* diagnostic, int line)
 
 void ZuArchive::Reset()
 {
-    input = nullptr;
-    output = nullptr;
+    DetachInput();
+    DetachOutput();
     self = nullptr;
 }
 
 void ZuArchive::Delete()
 {
     ZuStorage::Delete();
-    input = nullptr;
-    output = nullptr;
+    DetachInput();
+    DetachOutput();
     self = nullptr;
 }
 

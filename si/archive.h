@@ -15,11 +15,21 @@
 // Archives are chosen by users: a header that is not an archive's, or input
 // that ends early, throws ZuExcStream (ZU_STREAM_CANNOT_READ) after the
 // diagnostic went to the debug output; it never stops the program.
+//
+// Over file streams (ZuFileRead, ZuFileWrite) the storage takes its items
+// in place, from the block the stream read ahead and into the room of the
+// block it gathers, instead of calling the stream for each; the stream has
+// the archive count what it used before any operation of its own, so its
+// position and the bytes are the same as with a call per item.
 #ifndef SI_ARCHIVE_H
 #define SI_ARCHIVE_H
 
+#include "si/filestream.h"
 #include "si/storage.h"
 #include "si/stream.h"
+
+class ZuFileRead;
+class ZuFileWrite;
 
 ZU_HANDLE(ZuArchive, ZuStorage)
 
@@ -59,10 +69,35 @@ protected:
 
 private:
     void RejectHeader(const char* diagnostic, int line);
+    // Reads exactly `size` bytes through the input stream or throws.
+    void ReadWhole(void* data, unsigned int size);
+    // The file streams' blocks in place (see above).
+    struct InputLoan : ZuStreamLoan {
+        void Settle() override;
+        ZuArchive* archive = nullptr;
+        const unsigned char* start = nullptr;
+    };
+    struct OutputLoan : ZuStreamLoan {
+        void Settle() override;
+        ZuArchive* archive = nullptr;
+        unsigned char* start = nullptr;
+    };
+    // Takes the next block in place, once the stream is attached and after
+    // each call to it.
+    void LendInput();
+    void LendOutput();
+    // Settles with the streams and lets them go.
+    void DetachInput();
+    void DetachOutput();
 
     ZuArchiveRef self;
     ZuStreamRef output;
     ZuStreamRef input;
+    // The streams when they are file streams, else null.
+    ZuFileRead* reader = nullptr;
+    ZuFileWrite* writer = nullptr;
+    InputLoan input_loan;
+    OutputLoan output_loan;
 };
 ZU_CLASS_END(ZuArchive)
 

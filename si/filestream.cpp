@@ -31,7 +31,17 @@ bool ZuFileStream::GetName(ZuStringRef& out) const
 
 std::int64_t ZuFileStream::RetPos() const
 {
+    SettleLoan();
     return index;
+}
+
+void ZuFileStream::SettleLoan() const
+{
+    if (loan != nullptr) {
+        ZuStreamLoan* const holder = loan;
+        loan = nullptr;
+        holder->Settle();
+    }
 }
 
 void ZuFileStream::Awake()

@@ -7,6 +7,19 @@
 
 #include "si/stream.h"
 
+// A holder of a file stream's block in place: an archive that reads from
+// the block read ahead, or writes into the room of the block being
+// gathered, without a call per item. The stream asks it to settle, to count
+// what it used there, before any operation of its own, so that the
+// stream's position and bytes are always those of the calls.
+class ZuStreamLoan {
+public:
+    virtual void Settle() = 0;
+
+protected:
+    ~ZuStreamLoan() = default;
+};
+
 ZU_HANDLE(ZuFileStream, ZuStream)
 
 class ZuFileStream : public ZuStream {
@@ -26,6 +39,10 @@ public:
     virtual bool GetName(ZuStringRef& out) const;
     virtual std::int64_t RetPos() const;
 
+    // Has the holder of the stream's block, if any, count what it used
+    // there and give the block back.
+    void SettleLoan() const;
+
     // A stream marked for reopening opens its file again and returns to
     // its position.
     void Awake() override;
@@ -33,6 +50,8 @@ public:
 protected:
     std::int64_t index;
     bool need_to_reopen;
+    // The holder of the block, until it settles.
+    mutable ZuStreamLoan* loan = nullptr;
 };
 ZU_CLASS_END(ZuFileStream)
 

@@ -2,6 +2,9 @@
 
 #include "si/rtclass.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "sd/common/sd_file.h"
 #include "si/except.h"
 
@@ -22,6 +25,7 @@ bool ZuFileWrite::IsOpen() const
 void ZuFileWrite::Open()
 {
     Abandon();
+    used = 0;
     index = 0;
     has_failed = false;
     if (is_atomic_mode) {
@@ -51,11 +55,20 @@ void ZuFileWrite::Open(const ZuStringRef& new_name, bool append)
 
 void ZuFileWrite::Close()
 {
+    SettleLoan();
     index = 0;
     if (temporary.IsInvalid()) {
-        Zuvi_File::Close(file);
+        if (file == nullptr)
+            return;
+        bool ok = Flush();
+        if (!Zuvi_File::Close(file))
+            ok = false;
+        if (!ok)
+            throw ZuExcStream(ZuExcStream::ZU_STREAM_WRITE_FAILED);
         return;
     }
+    if (!Flush())
+        has_failed = true;
     const bool failed = has_failed || file == nullptr;
     const ZuStringRef temp = temporary;
     temporary = ZuStringRef();
@@ -69,11 +82,16 @@ void ZuFileWrite::Close()
 
 void ZuFileWrite::Abandon()
 {
+    SettleLoan();
     index = 0;
     if (temporary.IsInvalid()) {
+        // A plain file keeps what was written to it.
+        if (file != nullptr)
+            Flush();
         Zuvi_File::Close(file);
         return;
     }
+    used = 0;
     const ZuStringRef temp = temporary;
     temporary = ZuStringRef();
     Zuvi_File::AbandonReplacement(file, temp);
@@ -96,10 +114,25 @@ void ZuFileWrite::Fail()
     throw ZuExcStream(ZuExcStream::ZU_STREAM_WRITE_FAILED);
 }
 
+bool ZuFileWrite::Flush()
+{
+    if (used == 0)
+        return true;
+    const unsigned size = used;
+    used = 0;
+    if (file->Write(buffer.data(), size) == size)
+        return true;
+    has_failed = true;
+    return false;
+}
+
 void ZuFileWrite::Trunc()
 {
     if (file == nullptr)
         throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_WRITE);
+    SettleLoan();
+    if (!Flush())
+        Fail();
     if (!file->Truncate() && !temporary.IsInvalid())
         Fail();
 }
@@ -119,8 +152,23 @@ unsigned ZuFileWrite::Write(const void* data, unsigned size)
 {
     if (file == nullptr)
         throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_WRITE);
-    if (file->Write(data, size) != size)
-        Fail();
+    SettleLoan();
+    if (size > BUFFER_SIZE - used) {
+        if (!Flush())
+            Fail();
+        if (size >= BUFFER_SIZE) {
+            if (file->Write(data, size) != size)
+                Fail();
+            index += size;
+            return size;
+        }
+    }
+    if (size == 0)
+        return 0;
+    if (buffer.empty())
+        buffer.resize(BUFFER_SIZE);
+    std::memcpy(buffer.data() + used, data, size);
+    used += size;
     index += size;
     return size;
 }
@@ -129,7 +177,8 @@ bool ZuFileWrite::Sync()
 {
     if (file == nullptr)
         throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_WRITE);
-    if (!file->Synchronise())
+    SettleLoan();
+    if (!Flush() || !file->Synchronise())
         Fail();
     return true;
 }
@@ -138,8 +187,30 @@ std::int64_t ZuFileWrite::Skip(std::int64_t count)
 {
     if (file == nullptr)
         throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_SKIP);
-    if (!file->Skip(count))
+    SettleLoan();
+    if (!Flush() || !file->Skip(count))
         Fail();
     index += count;
     return count;
+}
+
+unsigned char* ZuFileWrite::LendWriteRoom(ZuStreamLoan* holder, unsigned& size)
+{
+    if (file == nullptr)
+        throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_WRITE);
+    SettleLoan();
+    if (used == BUFFER_SIZE && !Flush())
+        Fail();
+    if (buffer.empty())
+        buffer.resize(BUFFER_SIZE);
+    size = BUFFER_SIZE - used;
+    loan = holder;
+    return buffer.data() + used;
+}
+
+void ZuFileWrite::TakeWriteRoom(unsigned count)
+{
+    count = std::min(count, unsigned(BUFFER_SIZE) - used);
+    used += count;
+    index += count;
 }

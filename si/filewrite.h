@@ -20,10 +20,20 @@
 //   out->Open(name, false);
 //   try { ... out->Write(...) ...; out->Close(); }   // Close commits
 //   catch (...) { out->Abandon(); throw; }
+//
+// The bytes go to the file in blocks of BUFFER_SIZE: a write that fits in
+// the block being gathered costs no system call, and a write of a whole
+// block or more goes straight to the file. Sync, Skip, Trunc, Close and a
+// write that finds the block full hand the gathered bytes to the file
+// first; a failure to do so throws ZuExcStream 3 there (Close too, in
+// either mode), so that no lost byte goes unreported. Abandon of a plain
+// stream, and its destruction, still hand them over, silently.
 #ifndef SI_FILEWRITE_H
 #define SI_FILEWRITE_H
 
 #include "si/filestream.h"
+
+#include <vector>
 
 class Zuvi_File;
 
@@ -33,6 +43,8 @@ class ZuFileWrite : public ZuFileStream {
     ZU_CLASS(ZuFileWrite, ZuFileStream)
 
 public:
+    enum { BUFFER_SIZE = 64 * 1024 };
+
     ZuFileWrite();
     ~ZuFileWrite() override;
 
@@ -42,6 +54,9 @@ public:
     // mode, positioned at its end (RetPos then counts from the old size);
     // throws ZuExcStream 9 when the file cannot be opened.
     void Open() override;
+    // Hands the gathered bytes to the file and closes it; throws
+    // ZuExcStream 3 when they could not be written (the stream is closed
+    // all the same).
     void Close() override;
 
     // SetAppendMode, SetName, then Open().
@@ -56,7 +71,7 @@ public:
     bool SetAtomicMode(bool mode);
     bool RetAtomicMode() const;
     // Atomic mode: closes and removes the temporary file, leaving the old
-    // file as it was. Otherwise the same as Close.
+    // file as it was. Otherwise the same as Close, without throwing.
     void Abandon();
 
     // ZuStream
@@ -64,8 +79,21 @@ public:
     bool Sync() override;
     std::int64_t Skip(std::int64_t count) override;
 
+    // The free room of the block being gathered, where the stream stands,
+    // lent to `holder` (a full block goes to the file first, and a failure
+    // throws ZuExcStream 3). Throws ZuExcStream 0 when closed. The holder
+    // counts what it wrote there with TakeWriteRoom when the stream asks it
+    // to settle.
+    unsigned char* LendWriteRoom(ZuStreamLoan* holder, unsigned& size);
+    // Counts `count` bytes of the lent room (at most as many as were lent)
+    // as written, as a Write of them would.
+    void TakeWriteRoom(unsigned count);
+
 private:
-    void Fail();
+    [[noreturn]] void Fail();
+    // Hands the gathered bytes to the file; false (the stream then has
+    // failed, and the bytes are dropped) when they did not all go.
+    bool Flush();
 
     Zuvi_File* file;
     bool is_append_mode;
@@ -75,6 +103,9 @@ private:
     ZuStringRef target;
     ZuStringRef temporary;
     bool has_failed = false;
+    // The bytes gathered and not yet handed to the file.
+    std::vector<unsigned char> buffer;
+    unsigned used = 0;
 };
 ZU_CLASS_END(ZuFileWrite)
 

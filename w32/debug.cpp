@@ -2,6 +2,7 @@
 #include "w32/debug.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -49,6 +50,10 @@ int W32_FirstButton(UINT type)
 int W32_DefaultDebugSink(void*, W32_DebugKind kind, LPCSTR caption, LPCSTR text, UINT type)
 {
     if (kind == W32_DEBUG_STRING) {
+        // Meant for a debugger, which is usually absent: shown only when
+        // asked for.
+        if (!W32_DebugOutputShown())
+            return 0;
         std::fputs(text, stderr);
         std::fflush(stderr);
         return 0;
@@ -59,6 +64,12 @@ int W32_DefaultDebugSink(void*, W32_DebugKind kind, LPCSTR caption, LPCSTR text,
                  ends_line ? "" : "\n");
     std::fflush(stderr);
     return W32_FirstButton(type);
+}
+
+bool W32_DebugOutputShown()
+{
+    const char* value = std::getenv("ZUVI_DEBUG_OUTPUT");
+    return value != nullptr && value[0] != '\0' && std::strcmp(value, "0") != 0;
 }
 
 void W32_SetDebugSink(W32_DebugSink sink, void* context, W32_DebugSink* previous,

@@ -2,7 +2,9 @@
 #define W32_DEBUG_H
 
 // Debugger output and message boxes. Both go to one sink; the default sink
-// writes to standard error and answers every box with its first button.
+// writes boxes to standard error and answers each with its first button,
+// and writes the debugger output there only when the environment variable
+// ZUVI_DEBUG_OUTPUT is set (to anything but "" or "0").
 // Tests install their own sink to read what was shown and to choose answers.
 
 #include "w32/windef.h"
@@ -46,8 +48,13 @@ void W32_SetDebugSink(W32_DebugSink sink, void* context, W32_DebugSink* previous
                       void** previous_context = nullptr);
 
 // The default sink: writes to standard error; a box is written as
-// "[caption] text" and answered with its first button.
+// "[caption] text" and answered with its first button; the debugger output
+// is written only when W32_DebugOutputShown.
 int W32_DefaultDebugSink(void* context, W32_DebugKind kind, LPCSTR caption, LPCSTR text, UINT type);
+
+// Whether ZUVI_DEBUG_OUTPUT asks for the debugger output on standard
+// error (read at each call).
+bool W32_DebugOutputShown();
 
 // The first button of a box of the given type (IDOK, IDABORT, IDYES, IDRETRY).
 int W32_FirstButton(UINT type);

@@ -6,6 +6,14 @@
 
 #include "zoveda/gfxmemory.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define GFX_AVX2_FILL 1
+#endif
+
 namespace {
 
 typedef std::uint8_t u8;
@@ -186,6 +194,75 @@ inline void WriteCode(u8* px, unsigned bpp, u32 code)
         Store32(px, code);
         break;
     }
+}
+
+#if defined(GFX_AVX2_FILL)
+// The same with 32-byte stores, where the processor has them: what the C
+// library's memset uses, and so the speed a fill is measured against.
+__attribute__((target("avx2"))) void FillSpanAvx2(u8* out, size_t bytes, const u8* pattern)
+{
+    const size_t head = (32 - (reinterpret_cast<uintptr_t>(out) & 31)) & 31;
+    std::memcpy(out, pattern, head);
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pattern + (head & 3)));
+    u8* p = out + head;
+    size_t left = bytes - head;
+    for (; left >= 128; left -= 128, p += 128) {
+        _mm256_store_si256(reinterpret_cast<__m256i*>(p), v);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(p + 32), v);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(p + 64), v);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(p + 96), v);
+    }
+    for (; left >= 32; left -= 32, p += 32) {
+        _mm256_store_si256(reinterpret_cast<__m256i*>(p), v);
+    }
+    std::memcpy(p, pattern + ((p - out) & 3), left);
+    _mm256_zeroupper();
+}
+
+// Asked once, at load (the probe is set up first: this may run before the
+// run-time library's own constructors).
+const bool kHasAvx2 = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+}();
+#endif
+
+// Fills `bytes` bytes from `out` (the start of a pixel) with the pixel
+// code that `pattern` repeats (64 bytes; the code's size divides 4).
+void FillSpan(u8* out, size_t bytes, const u8* pattern)
+{
+#if defined(GFX_AVX2_FILL)
+    if (bytes >= 256 && kHasAvx2) {
+        FillSpanAvx2(out, bytes, pattern);
+        return;
+    }
+#endif
+#if defined(__SSE2__)
+    if (bytes >= 64) {
+        // Up to a 16-byte boundary, then whole aligned stores: the bytes
+        // there start `head` bytes into the code, as the pattern does.
+        const size_t head = (16 - (reinterpret_cast<uintptr_t>(out) & 15)) & 15;
+        std::memcpy(out, pattern, head);
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pattern + (head & 3)));
+        u8* p = out + head;
+        size_t left = bytes - head;
+        for (; left >= 64; left -= 64, p += 64) {
+            _mm_store_si128(reinterpret_cast<__m128i*>(p), v);
+            _mm_store_si128(reinterpret_cast<__m128i*>(p + 16), v);
+            _mm_store_si128(reinterpret_cast<__m128i*>(p + 32), v);
+            _mm_store_si128(reinterpret_cast<__m128i*>(p + 48), v);
+        }
+        for (; left >= 16; left -= 16, p += 16) {
+            _mm_store_si128(reinterpret_cast<__m128i*>(p), v);
+        }
+        std::memcpy(p, pattern + ((p - out) & 3), left);
+        return;
+    }
+#endif
+    for (; bytes >= 64; bytes -= 64, out += 64) {
+        std::memcpy(out, pattern, 64);
+    }
+    std::memcpy(out, pattern, bytes);
 }
 
 // n pixels of a row as colour words.
@@ -554,21 +631,26 @@ void GfxSurface::RectFill(int x, int y, unsigned dx, unsigned dy, unsigned colou
         return;
     }
     const u32 code = ToCode(colour, bytes_per_pixel_);
-    // 64 bytes of the pixel code (16 pixels of 4 bytes), stored whole along
-    // each row whatever its alignment.
+    // 64 bytes of the pixel code (16 pixels of 4 bytes).
     u8 pattern[64];
     for (unsigned i = 0; i < 64; i += bytes_per_pixel_) {
         WriteCode(pattern + i, bytes_per_pixel_, code);
     }
     const size_t bytes = static_cast<size_t>(dx) << shift_;
-    for (unsigned r = 0; r < dy; ++r) {
+    // Rows that follow each other in memory are filled as one span.
+    u8* span = Line(y) + (static_cast<size_t>(x) << shift_);
+    size_t length = bytes;
+    for (unsigned r = 1; r < dy; ++r) {
         u8* row = Line(y + static_cast<int>(r)) + (static_cast<size_t>(x) << shift_);
-        size_t left = bytes;
-        for (; left >= 64; left -= 64, row += 64) {
-            std::memcpy(row, pattern, 64);
+        if (row == span + length) {
+            length += bytes;
+            continue;
         }
-        std::memcpy(row, pattern, left);
+        FillSpan(span, length, pattern);
+        span = row;
+        length = bytes;
     }
+    FillSpan(span, length, pattern);
     empty_ = false;
 }
 
@@ -1199,11 +1281,101 @@ inline bool BltArea(unsigned sdx, unsigned sdy, unsigned x, unsigned y, unsigned
     return dx != 0 && dy != 0;
 }
 
-// Rows of 4-byte pixels to 16-bit screen words; plain loops that the
-// compiler turns into vector code.
+// Rows of 4-byte pixels to 16-bit screen words, 5 bits of red and blue
+// and 6 (565) or 5 (555) of green.
+//
+// Eight pixels at a time: the multiply-add moves red and blue (kept in the
+// 16-bit halves of each pixel) into place in one step, the green bits sit
+// between them, and one shift brings the word down (sign-extended, so that
+// the saturating pack keeps it as it is).
+#if defined(__SSE2__)
+template <int kRedBlueScale, u32 kGreenMask, int kShift>
+inline __m128i Pack16(__m128i c)
+{
+    const __m128i rb = _mm_and_si128(c, _mm_set1_epi32(0x00F800F8));
+    const __m128i scale = _mm_set1_epi32(kRedBlueScale);
+    __m128i w = _mm_or_si128(_mm_madd_epi16(rb, scale),
+                             _mm_and_si128(c, _mm_set1_epi32(static_cast<int>(kGreenMask))));
+    return _mm_srai_epi32(_mm_slli_epi32(w, 16 - kShift), 16);
+}
+
+template <int kRedBlueScale, u32 kGreenMask, int kShift>
+inline unsigned To16Vector(u8* out, const u8* in, unsigned n)
+{
+    unsigned i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 4 * size_t(i)));
+        const __m128i b =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 4 * size_t(i) + 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * size_t(i)),
+                         _mm_packs_epi32(Pack16<kRedBlueScale, kGreenMask, kShift>(a),
+                                         Pack16<kRedBlueScale, kGreenMask, kShift>(b)));
+    }
+    return i;
+}
+#endif
+
+#if defined(GFX_AVX2_FILL)
+// The same sixteen pixels at a time, where the processor has 32-byte
+// vectors (the pack works in 128-bit halves: the 64-bit quarters are put
+// back in order after it).
+template <int kRedBlueScale, u32 kGreenMask, int kShift>
+__attribute__((target("avx2"))) inline __m256i Pack16Avx2(__m256i c)
+{
+    const __m256i rb = _mm256_and_si256(c, _mm256_set1_epi32(0x00F800F8));
+    __m256i w =
+        _mm256_or_si256(_mm256_madd_epi16(rb, _mm256_set1_epi32(kRedBlueScale)),
+                        _mm256_and_si256(c, _mm256_set1_epi32(static_cast<int>(kGreenMask))));
+    return _mm256_srai_epi32(_mm256_slli_epi32(w, 16 - kShift), 16);
+}
+
+template <int kRedBlueScale, u32 kGreenMask, int kShift>
+__attribute__((target("avx2"))) unsigned To16Avx2(u8* out, const u8* in, unsigned n)
+{
+    unsigned i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + 4 * size_t(i)));
+        const __m256i b =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + 4 * size_t(i) + 32));
+        const __m256i packed = _mm256_packs_epi32(Pack16Avx2<kRedBlueScale, kGreenMask, kShift>(a),
+                                                  Pack16Avx2<kRedBlueScale, kGreenMask, kShift>(b));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 2 * size_t(i)),
+                            _mm256_permute4x64_epi64(packed, 0xD8));
+    }
+    _mm256_zeroupper();
+    return i;
+}
+
+__attribute__((target("avx2"))) unsigned To32Avx2(u8* out, const u8* in, unsigned n)
+{
+    const __m256i mask = _mm256_set1_epi32(0x00FFFFFF);
+    unsigned i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const u8* from = in + 4 * size_t(i);
+        u8* to = out + 4 * size_t(i);
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + 32));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(to), _mm256_and_si256(a, mask));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + 32), _mm256_and_si256(b, mask));
+    }
+    _mm256_zeroupper();
+    return i;
+}
+#endif
+
 void To565Row(u8* __restrict out, const u8* __restrict in, unsigned n)
 {
-    for (unsigned i = 0; i < n; ++i) {
+    unsigned i = 0;
+#if defined(GFX_AVX2_FILL)
+    if (kHasAvx2)
+        i = To16Avx2<0x20000004, 0xFC00u, 5>(out, in, n);
+#endif
+#if defined(__SSE2__)
+    // Blue * 4 and red * 0x2000 put them at bits 5-9 and 16-20 beside
+    // green at 10-15; down 5.
+    i += To16Vector<0x20000004, 0xFC00u, 5>(out + 2 * size_t(i), in + 4 * size_t(i), n - i);
+#endif
+    for (; i < n; ++i) {
         const u32 c = Load32(in + 4 * size_t(i));
         Store16(out + 2 * size_t(i),
                 static_cast<u16>((c >> 8 & 0xF800) | (c >> 5 & 0x07E0) | (c >> 3 & 0x1F)));
@@ -1212,10 +1384,66 @@ void To565Row(u8* __restrict out, const u8* __restrict in, unsigned n)
 
 void To555Row(u8* __restrict out, const u8* __restrict in, unsigned n)
 {
-    for (unsigned i = 0; i < n; ++i) {
+    unsigned i = 0;
+#if defined(GFX_AVX2_FILL)
+    if (kHasAvx2)
+        i = To16Avx2<0x20000008, 0xF800u, 6>(out, in, n);
+#endif
+#if defined(__SSE2__)
+    // Blue * 8 and red * 0x2000 put them at bits 6-10 and 16-20 beside
+    // green at 11-15; down 6.
+    i += To16Vector<0x20000008, 0xF800u, 6>(out + 2 * size_t(i), in + 4 * size_t(i), n - i);
+#endif
+    for (; i < n; ++i) {
         const u32 c = Load32(in + 4 * size_t(i));
         Store16(out + 2 * size_t(i),
                 static_cast<u16>((c >> 9 & 0x7C00) | (c >> 6 & 0x03E0) | (c >> 3 & 0x1F)));
+    }
+}
+
+// Rows of 4-byte pixels to 3-byte ones, eight pixels to three 64-bit words.
+void To24Row(u8* __restrict out, const u8* __restrict in, unsigned n)
+{
+    unsigned i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t p[8];
+        for (unsigned k = 0; k < 8; ++k) {
+            p[k] = Load32(in + 4 * size_t(i + k)) & 0xFFFFFFu;
+        }
+        const std::uint64_t w0 = p[0] | p[1] << 24 | p[2] << 48;
+        const std::uint64_t w1 = p[2] >> 16 | p[3] << 8 | p[4] << 32 | p[5] << 56;
+        const std::uint64_t w2 = p[5] >> 8 | p[6] << 16 | p[7] << 40;
+        u8* o = out + 3 * size_t(i);
+        std::memcpy(o, &w0, 8);
+        std::memcpy(o + 8, &w1, 8);
+        std::memcpy(o + 16, &w2, 8);
+    }
+    for (; i < n; ++i) {
+        const u32 c = Load32(in + 4 * size_t(i));
+        u8* o = out + 3 * size_t(i);
+        o[0] = static_cast<u8>(c);
+        o[1] = static_cast<u8>(c >> 8);
+        o[2] = static_cast<u8>(c >> 16);
+    }
+}
+
+// Rows of 4-byte pixels without their transparency byte.
+void To32Row(u8* __restrict out, const u8* __restrict in, unsigned n)
+{
+    unsigned i = 0;
+#if defined(GFX_AVX2_FILL)
+    if (kHasAvx2)
+        i = To32Avx2(out, in, n);
+#endif
+#if defined(__SSE2__)
+    const __m128i mask = _mm_set1_epi32(0x00FFFFFF);
+    for (; i + 4 <= n; i += 4) {
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 4 * size_t(i)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * size_t(i)), _mm_and_si128(c, mask));
+    }
+#endif
+    for (; i < n; ++i) {
+        Store32(out + 4 * size_t(i), Load32(in + 4 * size_t(i)) & 0xFFFFFFu);
     }
 }
 
@@ -1267,10 +1495,13 @@ void GfxSurface::QuickBltTo24(unsigned x, unsigned y, unsigned dx, unsigned dy, 
     u8* out = static_cast<u8*>(dest);
     for (unsigned r = 0; r < dy; ++r, out += dest_pitch) {
         const u8* in = Line(static_cast<int>(y + r)) + (static_cast<size_t>(x) << shift_);
+        if (bytes_per_pixel_ == 4) {
+            To24Row(out, in, dx);
+            continue;
+        }
         u8* o = out;
         for (unsigned i = 0; i < dx; ++i, o += 3) {
-            const u32 c = bytes_per_pixel_ == 2 ? From565(Load16(in + 2 * size_t(i)), 0)
-                                                : Load32(in + 4 * size_t(i));
+            const u32 c = From565(Load16(in + 2 * size_t(i)), 0);
             o[0] = static_cast<u8>(c);
             o[1] = static_cast<u8>(c >> 8);
             o[2] = static_cast<u8>(c >> 16);
@@ -1292,9 +1523,7 @@ void GfxSurface::QuickBltTo32(unsigned x, unsigned y, unsigned dx, unsigned dy, 
                 Store32(out + 4 * size_t(i), From565(Load16(in + 2 * size_t(i)), 0));
             }
         } else {
-            for (unsigned i = 0; i < dx; ++i) {
-                Store32(out + 4 * size_t(i), Load32(in + 4 * size_t(i)) & 0xFFFFFFu);
-            }
+            To32Row(out, in, dx);
         }
     }
 }

@@ -18,6 +18,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -251,6 +252,110 @@ TEST_F(ArchiveTest, ACountOfLinksBeyondWhatTheGroupHoldsIsNotFollowed)
         ASSERT_TRUE(back.IsValid());
         EXPECT_EQ(back->value, 5);
     }
+}
+
+// A tree of nodes, each named, large enough to fill several blocks of the
+// file streams.
+ZuTestNodeRef NamedTree(int depth, int& next)
+{
+    ZuTestNodeRef node = ZuTestNode::Make(next++);
+    node->name = ZuAtomRef(("node number " + std::to_string(node->value)).c_str());
+    if (depth > 0) {
+        node->a = NamedTree(depth - 1, next);
+        node->b = NamedTree(depth - 1, next);
+    }
+    return node;
+}
+
+// The values in depth-first order; -1 for a node of another kind.
+void Values(const ZuObjectRef& object, std::vector<int>& out)
+{
+    if (object.IsInvalid())
+        return;
+    if (!object->IsKindOf(ZuTestNodeRef::RetRuntime())) {
+        out.push_back(-1);
+        return;
+    }
+    ZuTestNodeRef node(object);
+    out.push_back(node->value);
+    EXPECT_TRUE(node->name.IsValid());
+    Values(node->a, out);
+    Values(node->b, out);
+}
+
+TEST_F(ArchiveTest, GraphsSpanningBlocksComeBackAndCutsAreRefused)
+{
+    int next = 0;
+    ZuTestNodeRef root = NamedTree(12, next);
+    std::vector<int> values;
+    Values(root, values);
+    WriteGraph("tree.arc", root);
+    std::string const whole = Slurp("tree.arc");
+    ASSERT_GT(whole.size(), std::size_t(2 * ZuFileRead::BUFFER_SIZE));
+    {
+        ZuFileReadRef in;
+        ZuArchiveRef archive = OpenInput("tree.arc", in);
+        ZuTestNodeRef back;
+        ZuStorageRef(archive) >> back;
+        // The stream stands after the last byte read, attached or not.
+        EXPECT_EQ(in->RetPos(), std::int64_t(whole.size()));
+        archive->Reset();
+        EXPECT_EQ(in->RetPos(), std::int64_t(whole.size()));
+        in->Close();
+        std::vector<int> back_values;
+        Values(back, back_values);
+        EXPECT_EQ(back_values, values);
+    }
+    // Cut inside the first block, at either side of a block's end and
+    // inside a later block: refused, and nothing comes back.
+    const std::size_t block = ZuFileRead::BUFFER_SIZE;
+    for (std::size_t cut :
+         {std::size_t(100), block - 1, block, block + 1, 2 * block + 777, whole.size() - 1}) {
+        SCOPED_TRACE(cut);
+        Spit("cut.arc", whole.substr(0, cut));
+        ZuFileReadRef in;
+        ZuArchiveRef archive = OpenInput("cut.arc", in);
+        ZuObjectRef back;
+        EXPECT_THROW(ZuStorageRef(archive) >> back, ZuExcStream);
+        EXPECT_TRUE(back.IsInvalid());
+        archive->Reset();
+        EXPECT_LE(in->RetPos(), std::int64_t(cut));
+        in->Close();
+    }
+}
+
+TEST_F(ArchiveTest, TheStreamAndTheArchiveTakeTurns)
+{
+    // Bytes written and read on the stream itself between two objects of
+    // the archive land, and are found, exactly between them.
+    ZuFileWriteRef out = Make<ZuFileWriteRef>();
+    out->Open(ZuStringRef("turns.arc"), false);
+    ZuArchiveRef writer = Make<ZuArchiveRef>();
+    writer->SetOutput(out);
+    ZuStorageRef(writer) << 1234567;
+    std::int64_t const after_first = out->RetPos();
+    out->Write("TAIL", 4);
+    ZuStorageRef(writer) << 6.25;
+    writer->Reset();
+    out->Close();
+    std::string const bytes = Slurp("turns.arc");
+    EXPECT_EQ(bytes.substr(std::size_t(after_first), 4), "TAIL");
+
+    ZuFileReadRef in;
+    ZuArchiveRef reader = OpenInput("turns.arc", in);
+    int first = 0;
+    ZuStorageRef(reader) >> first;
+    EXPECT_EQ(first, 1234567);
+    EXPECT_EQ(in->RetPos(), after_first);
+    char tail[4] = {0};
+    ASSERT_EQ(in->Read(tail, 4), 4u);
+    EXPECT_EQ(std::string(tail, 4), "TAIL");
+    double second = 0.0;
+    ZuStorageRef(reader) >> second;
+    EXPECT_EQ(second, 6.25);
+    reader->Reset();
+    EXPECT_EQ(in->RetPos(), std::int64_t(bytes.size()));
+    in->Close();
 }
 
 // The graph goes to a file in this process and comes back in another: the

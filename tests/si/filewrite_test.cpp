@@ -127,6 +127,84 @@ TEST_F(FileWriteTest, ClosedStreamsAndFailedOpensThrowTheirCodes)
     EXPECT_EQ(StreamError([&] { unnamed->Open(); }), 9);
 }
 
+TEST_F(FileWriteTest, GatheredBlocksKeepTheBytesAndPositionsOfEachWrite)
+{
+    // Writes around and across the block's end, a skip back into what was
+    // written and a cut: the file is what the same calls made byte by byte.
+    const unsigned block = ZuFileWrite::BUFFER_SIZE;
+    std::string model;
+    std::int64_t pos = 0;
+    ZuFileWriteRef w = MakeWriter();
+    w->Open(ZuStringRef("blocks.bin"), false);
+    auto write = [&](unsigned size, char fill) {
+        std::string const bytes(size, fill);
+        EXPECT_EQ(w->Write(bytes.data(), size), size);
+        model.replace(std::size_t(pos), std::min<std::size_t>(size, model.size() - pos), bytes);
+        pos += size;
+        EXPECT_EQ(w->RetPos(), pos);
+    };
+    write(block - 3, 'a');
+    write(10, 'b');        // across the end of the first block
+    write(2 * block, 'c'); // more than a block at once
+    write(1, 'd');
+    EXPECT_EQ(w->Skip(-7), -7);
+    pos -= 7;
+    write(3, 'e'); // over bytes written before
+    w->Trunc();
+    model.resize(std::size_t(pos));
+    write(5, 'f');
+    w->Close();
+    EXPECT_EQ(Slurp("blocks.bin"), model);
+}
+
+TEST_F(FileWriteTest, SyncHandsTheBytesOverAndAppendingGoesOn)
+{
+    Spit("log.bin", std::string(100, 'x'));
+    ZuFileWriteRef w = MakeWriter();
+    w->Open(ZuStringRef("log.bin"), true);
+    w->Write("0123456789", 10);
+    EXPECT_TRUE(w->Sync());
+    EXPECT_EQ(Slurp("log.bin"), std::string(100, 'x') + "0123456789");
+    w->Write("abcde", 5);
+    EXPECT_EQ(w->RetPos(), 115);
+    w->Close();
+    w->Open(ZuStringRef("log.bin"), true);
+    EXPECT_EQ(w->RetPos(), 115);
+    w->Write("!", 1);
+    // A stream let go without Close keeps what was written.
+    w = ZuFileWriteNull;
+    ZuObjectRef::RealiseDeletions();
+    EXPECT_EQ(Slurp("log.bin"), std::string(100, 'x') + "0123456789abcde!");
+}
+
+TEST_F(FileWriteTest, AWriteErrorFoundWhenTheBlockGoesIsReported)
+{
+    // The device refuses every byte: a small write is gathered, and the
+    // failure comes at Sync or at Close, which closes all the same.
+    if (!std::ifstream("/dev/full"))
+        GTEST_SKIP() << "no /dev/full";
+    const char* const ways[] = {"Sync", "Close", "Skip", "Trunc"};
+    for (const char* way : ways) {
+        SCOPED_TRACE(way);
+        ZuFileWriteRef w = MakeWriter();
+        w->Open(ZuStringRef("/dev/full"), true);
+        EXPECT_EQ(w->Write("abc", 3), 3u);
+        int code = -1;
+        if (std::string(way) == "Sync")
+            code = StreamError([&] { w->Sync(); });
+        else if (std::string(way) == "Close")
+            code = StreamError([&] { w->Close(); });
+        else if (std::string(way) == "Skip")
+            code = StreamError([&] { w->Skip(1); });
+        else
+            code = StreamError([&] { w->Trunc(); });
+        EXPECT_EQ(code, 3);
+        if (w->IsOpen())
+            w->Close();
+        EXPECT_FALSE(w->IsOpen());
+    }
+}
+
 TEST_F(FileWriteTest, StreamsAreNeverStoredAndTheBasesAreAbstract)
 {
     EXPECT_DEATH(ZuNew<ZuStream>(), "Cannot instanciate ZuStream");
@@ -253,7 +331,9 @@ TEST_F(AtomicSaveTest, AWriteCutByTheFileSizeLimitLeavesTheOldFile)
         ZuFileWriteRef w = OpenAtomic("doc.lum");
         std::string const chunk(600, 'n');
         int failed_write = 0;
-        for (int i = 0; i < 4 && !failed_write; i++)
+        // More than one gathered block: a write finds the block full and
+        // hands it to the file, which refuses it.
+        for (int i = 0; i < 250 && !failed_write; i++)
             failed_write = StreamError([&] { w->Write(chunk.data(), 600); }) == 3 ? 1 : 0;
         // Close reports the failure instead of committing a cut file.
         int const failed_close = StreamError([&] { w->Close(); }) == 3 ? 1 : 0;
@@ -261,6 +341,27 @@ TEST_F(AtomicSaveTest, AWriteCutByTheFileSizeLimitLeavesTheOldFile)
     });
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 11);
+    EXPECT_EQ(Slurp("doc.lum"), old_bytes);
+    EXPECT_EQ(Names(), std::vector<std::string>{"doc.lum"});
+}
+
+TEST_F(AtomicSaveTest, AFailureFoundAtCloseLeavesTheOldFile)
+{
+    // Every write fits in the gathered block: the file size limit is met
+    // when Close hands the block over, and Close reports it.
+    const int status = InChild([this] {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit const limit{1024, 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        ZuFileWriteRef w = OpenAtomic("doc.lum");
+        std::string const chunk(600, 'n');
+        for (int i = 0; i < 4; i++)
+            if (StreamError([&] { w->Write(chunk.data(), 600); }) != -1)
+                return 1;
+        return StreamError([&] { w->Close(); }) == 3 ? 0 : 2;
+    });
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(Slurp("doc.lum"), old_bytes);
     EXPECT_EQ(Names(), std::vector<std::string>{"doc.lum"});
 }

@@ -2,12 +2,45 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "tests/support/debugcapture.h"
 
+namespace {
+
+// Sets ZUVI_DEBUG_OUTPUT for as long as it lives (unset: null).
+class DebugOutputVariable {
+public:
+    explicit DebugOutputVariable(const char* value)
+    {
+        if (const char* old = std::getenv("ZUVI_DEBUG_OUTPUT")) {
+            had = true;
+            previous = old;
+        }
+        if (value != nullptr)
+            setenv("ZUVI_DEBUG_OUTPUT", value, 1);
+        else
+            unsetenv("ZUVI_DEBUG_OUTPUT");
+    }
+    ~DebugOutputVariable()
+    {
+        if (had)
+            setenv("ZUVI_DEBUG_OUTPUT", previous.c_str(), 1);
+        else
+            unsetenv("ZUVI_DEBUG_OUTPUT");
+    }
+
+private:
+    bool had = false;
+    std::string previous;
+};
+
+} // namespace
+
 TEST(W32Debug, TheDefaultSinkWritesToStandardError)
 {
+    DebugOutputVariable shown("1");
     testing::internal::CaptureStderr();
     OutputDebugStringA("piece one, ");
     OutputDebugStringA("piece two\n");
@@ -19,8 +52,29 @@ TEST(W32Debug, TheDefaultSinkWritesToStandardError)
     EXPECT_EQ(ok, IDOK);
 }
 
+TEST(W32Debug, DebuggerOutputIsShownOnlyWhenAskedFor)
+{
+    // Boxes are always shown; the debugger output only with the variable
+    // set to something other than "" or "0".
+    struct Case {
+        const char* value;
+        bool shown;
+    } const cases[] = {{nullptr, false}, {"", false}, {"0", false}, {"1", true}, {"yes", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value != nullptr ? c.value : "(unset)");
+        DebugOutputVariable variable(c.value);
+        EXPECT_EQ(W32_DebugOutputShown(), c.shown);
+        testing::internal::CaptureStderr();
+        OutputDebugStringA("trace\n");
+        MessageBoxA(nullptr, "box", "Note", MB_OK);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  std::string(c.shown ? "trace\n" : "") + "[Note] box\n");
+    }
+}
+
 TEST(W32Debug, ACaptureSeesEverythingAndChoosesAnswers)
 {
+    DebugOutputVariable shown("1");
     testing::internal::CaptureStderr();
     {
         DebugCapture capture;

@@ -138,4 +138,77 @@ TEST_F(GfxSurfaceBltTest, NothingToWrite)
     }
 }
 
+// Every screen copy against the pixel formulas, word for word: widths on
+// either side of the vector steps, sources starting at every pixel of a
+// 16-byte line, destinations at every byte offset, and pixels of every
+// value (the transparency byte too, which no copy shows).
+TEST_F(GfxSurfaceBltTest, ScreenCopiesMatchThePixelFormulasAtEveryAlignment)
+{
+    const unsigned width = 48;
+    const unsigned height = 3;
+    std::vector<unsigned> words(width * height);
+    unsigned seed = 7;
+    for (unsigned& w : words) {
+        seed = seed * 1103515245u + 12345u;
+        w = seed ^ (seed >> 13) * 2654435761u;
+    }
+    auto expand = [](unsigned v, unsigned bits) {
+        return bits == 5 ? (v << 3 | v >> 2) : (v << 2 | v >> 4);
+    };
+    // The formulas: from a 32-bit pixel, and from a 565 word.
+    auto expected = [&](unsigned depth, Format f, unsigned p) -> unsigned {
+        unsigned c = p & 0xFFFFFF;
+        if (depth == 16) {
+            if (f == F565)
+                return p & 0xFFFF;
+            if (f == F555)
+                return ((p >> 1) & 0x7FE0) | (p & 0x1F);
+            c = expand(p >> 11 & 31, 5) << 16 | expand(p >> 5 & 63, 6) << 8 | expand(p & 31, 5);
+        }
+        switch (f) {
+        case F565:
+            return (c >> 19) << 11 | (c >> 10 & 63) << 5 | (c >> 3 & 31);
+        case F555:
+            return (c >> 19) << 10 | (c >> 11 & 31) << 5 | (c >> 3 & 31);
+        default:
+            return c;
+        }
+    };
+    for (unsigned depth : {32u, 16u}) {
+        GfxSurface* s = Make(depth, width, height);
+        for (unsigned y = 0; y < height; ++y) {
+            for (unsigned x = 0; x < width; ++x) {
+                const unsigned w = words[y * width + x];
+                if (depth == 16)
+                    reinterpret_cast<unsigned short*>(s->Line(int(y)))[x] = (unsigned short)w;
+                else
+                    reinterpret_cast<unsigned*>(s->Line(int(y)))[x] = w;
+            }
+        }
+        for (Format f : {F565, F555, F24, F32}) {
+            for (unsigned x = 0; x < 4; ++x) {
+                for (unsigned dx : {1u, 3u, 7u, 8u, 9u, 15u, 17u, 31u, 33u, 41u}) {
+                    for (unsigned offset = 0; offset < 16; offset += (dx == 17 ? 1 : 5)) {
+                        SCOPED_TRACE(testing::Message()
+                                     << depth << " bits, format " << f << ", x " << x << ", dx "
+                                     << dx << ", offset " << offset);
+                        const unsigned pitch = dx * Bytes(f) + 3;
+                        std::vector<unsigned char> out(offset + pitch * height, 0xCD);
+                        Blt(s, f, x, 0, dx, height, out.data() + offset, pitch);
+                        for (unsigned y = 0; y < height; ++y) {
+                            for (unsigned i = 0; i < dx; ++i) {
+                                const unsigned p = words[y * width + x + i];
+                                const unsigned want =
+                                    expected(depth, f, depth == 16 ? (p & 0xFFFF) : p);
+                                ASSERT_EQ(Pixel(out, f, offset + y * pitch + i * Bytes(f)), want)
+                                    << std::hex << "pixel " << i << " row " << y << " of " << p;
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
 } // namespace

@@ -1,5 +1,6 @@
 #include "zoveda/gfxsurface.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -443,6 +444,52 @@ TEST_F(GfxSurfaceOpsTest, OperationsDoNotAllocate)
     }
     a->DrawAALine(0, 0, 15, 9, 0x00FFFFFF);
     EXPECT_EQ(allocs, drawn);
+}
+
+// Fills of 16- and 32-bit surfaces write the pixel code on every byte of
+// the rectangle and nothing beside it: rectangles starting at every byte
+// of a 16-byte line, in memory whose rows follow each other (filled as one
+// span) or not, around the lengths of the vector steps.
+TEST_F(GfxSurfaceOpsTest, FillsWriteTheCodeAtEveryAlignment)
+{
+    const unsigned width = 90;
+    const unsigned height = 4;
+    for (unsigned depth : {16u, 32u}) {
+        const unsigned bpp = depth / 8;
+        for (unsigned gap : {0u, 6u}) { // bytes between rows
+            const unsigned pitch = width * bpp + gap;
+            for (unsigned offset = 0; offset < 16; offset += bpp == 2 ? 1 : 3) {
+                std::vector<unsigned char> memory(offset + pitch * height + 16, 0xCD);
+                GfxSurface* s = Make(depth, 0, 0);
+                s->Initialise(width, height, memory.data() + offset, pitch, false);
+                for (unsigned x : {0u, 1u, 5u}) {
+                    for (unsigned dx : {1u, 7u, 31u, 32u, 33u, 63u, 85u, 90u}) {
+                        if (x + dx > width)
+                            continue;
+                        const bool whole = x == 0 && dx == width;
+                        SCOPED_TRACE(testing::Message()
+                                     << depth << " bits, gap " << gap << ", offset " << offset
+                                     << ", x " << x << ", dx " << dx);
+                        std::fill(memory.begin(), memory.end(), 0xCD);
+                        s->RectFill(int(x), 1, dx, whole ? height - 1 : 2, 0x00A1B2C3);
+                        const unsigned code = depth == 16 ? 0xA598 : 0x00A1B2C3;
+                        for (unsigned y = 0; y < height; ++y) {
+                            const bool row = y >= 1 && (whole || y <= 2);
+                            for (unsigned b = 0; b < pitch; ++b) {
+                                const unsigned px = b / bpp;
+                                const unsigned char want =
+                                    row && b < width * bpp && px >= x && px < x + dx
+                                        ? (unsigned char)(code >> (8 * (b % bpp)))
+                                        : 0xCD;
+                                ASSERT_EQ(memory[offset + y * pitch + b], want)
+                                    << "row " << y << " byte " << b;
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
 }
 
 } // namespace
