@@ -1580,3 +1580,284 @@ void CSelectObject::ShowKindsOfNewObject(int code)
     shell.SetDefDlgUsedKinds(first.data(), none);
     shell.SetSampleDlgUsedKinds(first.data(), none);
 }
+
+// ---------------------------------------------------------------- whole-selection edits
+
+namespace {
+
+// Each selected child of parent in the direction given, at most count of
+// them (all when count < 0); the walk has moved on when f gets a node.
+template <class F>
+void ForEachSelected(const CTreeNodeRef& parent, int direction, int count, F f)
+{
+    if (parent.IsInvalid())
+        return;
+    CTreeItRef it = ZuNew<CTreeIt>(nullptr, __LINE__, kSource);
+    it->Init(parent, direction);
+    while (count != 0) {
+        CTreeNodeRef node;
+        it->Next(node);
+        if (node.IsInvalid())
+            break;
+        const CGraObjectRef o = DrawingObject(node);
+        if (o.IsInvalid() || o->GetEditMode() == 0)
+            continue;
+        if (count > 0)
+            --count;
+        f(node, o);
+    }
+}
+
+} // namespace
+
+CTreeNodeRef CSelectObject::CopyInNewNode(const CGraObjectRef& object, CGraObjectRef& copy) const
+{
+    copy = NewGraObject(object->RetRuntime());
+    if (copy.IsInvalid())
+        return CTreeNodeRef();
+    CTreeNodeRef node = ZuNew<CTreeNode>(nullptr, __LINE__, kSource);
+    node->SetObject(copy);
+    copy->CopyFrom(object);
+    return node;
+}
+
+void CSelectObject::ChangeCopy(const CGraObjectRef& copy, const ChangeRecord& record)
+{
+    copy->SaveGeometry(record);
+    copy->Transform(record, false);
+    copy->AcceptsChange(record);
+    if (editPort.IsValid())
+        copy->UpdateBoundingBox(editPort);
+}
+
+void CSelectObject::RecordReplaceNode(const CTreeNodeRef& fresh, const CTreeNodeRef& old)
+{
+    CUndoActionRef action = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+    action->RecordReplace(fresh, old);
+    AddUndoAction(action);
+    UpdateEnclosingBoxes(fresh, false);
+}
+
+CTreeRef CSelectObject::CopySelectionToTree()
+{
+    CTreeRef tree = ZuNew<CTree>(nullptr, __LINE__, kSource);
+    const CTreeNodeRef root = tree->RetRoot();
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    ForEachSelected(parent, 1, -1, [&](const CTreeNodeRef&, const CGraObjectRef& o) {
+        CGraObjectRef copy;
+        const CTreeNodeRef node = CopyInNewNode(o, copy);
+        if (node.IsInvalid())
+            return;
+        if (editPort.IsValid())
+            copy->UpdateBoundingBox(editPort);
+        node->InsertLastChild(root);
+    });
+    return tree;
+}
+
+void CSelectObject::RemoveSelected(int oper, const CTreeRef& clipboard)
+{
+    OpenUndoGroup(oper, true);
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    ForEachSelected(parent, 1, -1, [this](const CTreeNodeRef& node, const CGraObjectRef&) {
+        CUndoActionRef action = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+        action->RecordRemove(node);
+        AddUndoAction(action);
+    });
+    if (clipboard.IsValid())
+        RetEditShell().SetClipboard(clipboard);
+    UpdateEnclosingBoxes(parent, true);
+    selectedCount = 0;
+    selectedAlone = false;
+    editingObject = false;
+    UpdateSelectionCommands();
+    if (clipboard.IsValid())
+        UpdateClipboardCommands();
+    RebuildPropertyDlg(false);
+    if (document.IsValid())
+        document->SetModified(true);
+}
+
+bool CSelectObject::DeleteSelected()
+{
+    if (selectedCount == 0)
+        return false;
+    RemoveSelected(CUndoGroup::STEP_DELETE, CTreeRef());
+    return true;
+}
+
+bool CSelectObject::Cut()
+{
+    if (selectedCount == 0)
+        return false;
+    // The copies are made before anything leaves the tree.
+    RemoveSelected(CUndoGroup::STEP_CUT, CopySelectionToTree());
+    return true;
+}
+
+bool CSelectObject::Copy()
+{
+    if (selectedCount == 0)
+        return false;
+    RetEditShell().SetClipboard(CopySelectionToTree());
+    UpdateClipboardCommands();
+    return true;
+}
+
+bool CSelectObject::Paste()
+{
+    const CTreeRef clipboard = RetEditShell().RetClipboard();
+    if (clipboard.IsInvalid())
+        return false;
+    EndSelection();
+    OpenUndoGroup(CUndoGroup::STEP_PASTE, true);
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    ForEachChild(clipboard->RetRoot(), [&](const CTreeNodeRef&, const CGraObjectRef& o) {
+        CGraObjectRef copy;
+        const CTreeNodeRef node = CopyInNewNode(o, copy);
+        if (node.IsInvalid() || parent.IsInvalid())
+            return;
+        // Pasted copies are the new selection, whatever mode the cut
+        // objects had (one taken into its own editing included).
+        copy->SetEditMode(1);
+        if (editPort.IsValid())
+            copy->UpdateBoundingBox(editPort);
+        CUndoActionRef action = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+        action->RecordInsert(node, parent, CUndoAction::LAST_CHILD);
+        AddUndoAction(action);
+        ++selectedCount;
+    });
+    UpdateEnclosingBoxes(parent, true);
+    FitBoxToSelection();
+    FitBoxToSelectedObjects();
+    UpdateSelectionCommands();
+    UpdateClipboardCommands();
+    RebuildPropertyDlg(false);
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+bool CSelectObject::ApplyDefinitions(const int* kinds, int n)
+{
+    if (drawing) {
+        if (newObject.IsInvalid())
+            return false;
+        for (int i = 0; i < n; i++)
+            newObject->SetDefinition(kinds[i], GetCurrentDef(kinds[i]));
+        newObject->PruneDefinitions();
+        return true;
+    }
+    if (selectedCount == 0)
+        return false;
+    OpenUndoGroup(CUndoGroup::STEP_DEFINITIONS, true);
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    ForEachSelected(parent, 1, -1, [&](const CTreeNodeRef& old, const CGraObjectRef& o) {
+        CGraObjectRef copy;
+        const CTreeNodeRef node = CopyInNewNode(o, copy);
+        if (node.IsInvalid())
+            return;
+        for (int i = 0; i < n; i++)
+            copy->SetDefinition(kinds[i], GetCurrentDef(kinds[i]));
+        copy->PruneDefinitions();
+        // What the copy needs now (a shadow's pen and fills) from the
+        // current definitions too; room for as many kinds as there are.
+        int missing[KINDS] = {};
+        int count = 0;
+        copy->GetMissingDefinitions(missing, &count);
+        for (int i = 0; i < count && i < KINDS; i++)
+            copy->SetDefinition(missing[i], GetCurrentDef(missing[i]));
+        if (editPort.IsValid())
+            copy->UpdateBoundingBox(editPort);
+        RecordReplaceNode(node, old);
+    });
+    MergeLastUndoGroups();
+    FitBoxToSelectedObjects();
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+bool CSelectObject::SetPropertyValue(int refresh, int property, double value, int kind)
+{
+    if (selectedCount == 0)
+        return false;
+    OpenUndoGroup(CUndoGroup::STEP_PROPERTY, true);
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    if (selectedCount == 1) {
+        CTreeNodeRef old;
+        GetFirstSelectedNode(old);
+        const CGraObjectRef o = DrawingObject(old);
+        CGraObjectRef copy;
+        const CTreeNodeRef node = o.IsValid() ? CopyInNewNode(o, copy) : CTreeNodeRef();
+        if (node.IsValid()) {
+            copy->SetPropertyValue(property, value);
+            if (editPort.IsValid())
+                copy->UpdateBoundingBox(editPort);
+            RecordReplaceNode(node, old);
+            RefreshPropertyDlg(copy, GetCenter(), refresh);
+            ZuObjectRef def;
+            if (kind != -1 && copy->GetDefinition(kind, def) && def.IsValid())
+                SetCurrentDef(kind, def);
+            FitBoxToSelectedObjects();
+        }
+    } else {
+        const DPoint centre = PageToUserPoint(GetCenter());
+        ChangeRecord record;
+        std::memset(&record, 0, sizeof record);
+        record.kind = 1;
+        if (property == 0)
+            record.b.x = value - centre.x;
+        else
+            record.b.y = value - centre.y;
+        TransformPoints(editBox[0], editBox[1], record);
+        TransformPoints(editBox[2], editBox[3], record);
+        ReplaceByChangedCopies(record);
+        RefreshPropertyDlg(CGraObjectRef(), GetCenter(), refresh);
+    }
+    MergeLastUndoGroups();
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+bool CSelectObject::EditPoints(int a, int b, const DPoint& p, int command)
+{
+    if (selectedCount == 0)
+        return false;
+    OpenUndoGroup(CUndoGroup::STEP_EDIT_POINTS, true);
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    ForEachSelected(parent, 1, -1, [&](const CTreeNodeRef& old, const CGraObjectRef& o) {
+        CGraObjectRef copy;
+        const CTreeNodeRef node = CopyInNewNode(o, copy);
+        if (node.IsInvalid())
+            return;
+        copy->EditPoints(a, b, p, command);
+        if (editPort.IsValid())
+            copy->UpdateBoundingBox(editPort);
+        RecordReplaceNode(node, old);
+    });
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+void CSelectObject::ReplaceByChangedCopies(const ChangeRecord& record)
+{
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    ForEachSelected(parent, 1, -1, [&](const CTreeNodeRef& old, const CGraObjectRef& o) {
+        CGraObjectRef copy;
+        const CTreeNodeRef node = CopyInNewNode(o, copy);
+        if (node.IsInvalid())
+            return;
+        ChangeCopy(copy, record);
+        RecordReplaceNode(node, old);
+    });
+}
