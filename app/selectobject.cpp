@@ -1861,3 +1861,155 @@ void CSelectObject::ReplaceByChangedCopies(const ChangeRecord& record)
         RecordReplaceNode(node, old);
     });
 }
+
+// ---------------------------------------------------------------- stacking order and groups
+
+bool CSelectObject::Restack(int oper, int direction, const CTreeNodeRef& attach, int mode)
+{
+    OpenUndoGroup(oper, true);
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    // The count keeps an object moved to the end the walk goes to from
+    // being met again.
+    ForEachSelected(parent, direction, selectedCount,
+                    [&](const CTreeNodeRef& node, const CGraObjectRef&) {
+                        CUndoActionRef out = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+                        out->RecordRemove(node);
+                        AddUndoAction(out);
+                        CUndoActionRef in = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+                        in->RecordInsert(node, attach, mode);
+                        AddUndoAction(in);
+                    });
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+bool CSelectObject::SendToFront()
+{
+    if (selectedCount == 0)
+        return false;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    return Restack(CUndoGroup::STEP_SEND_TO_FRONT, 1, parent, CUndoAction::LAST_CHILD);
+}
+
+bool CSelectObject::SendToBack()
+{
+    if (selectedCount == 0)
+        return false;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    return Restack(CUndoGroup::STEP_SEND_TO_BACK, -1, parent, CUndoAction::FIRST_CHILD);
+}
+
+bool CSelectObject::MoveToFront()
+{
+    if (selectedCount == 0)
+        return false;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    CTreeNodeRef front;
+    ForEachSelected(parent, -1, 1,
+                    [&front](const CTreeNodeRef& node, const CGraObjectRef&) { front = node; });
+    if (front.IsInvalid())
+        return false;
+    const CTreeNodeRef next = front->RetNext();
+    if (next.IsInvalid())
+        return false;
+    const CTreeNodeRef after = next->RetNext();
+    if (after.IsValid())
+        return Restack(CUndoGroup::STEP_MOVE_TO_FRONT, 1, after, CUndoAction::BEFORE);
+    return Restack(CUndoGroup::STEP_MOVE_TO_FRONT, 1, CTreeNodeRef(next->RetParent()),
+                   CUndoAction::LAST_CHILD);
+}
+
+bool CSelectObject::MoveToBack()
+{
+    if (selectedCount == 0)
+        return false;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    CTreeNodeRef back;
+    ForEachSelected(parent, 1, 1,
+                    [&back](const CTreeNodeRef& node, const CGraObjectRef&) { back = node; });
+    if (back.IsInvalid())
+        return false;
+    const CTreeNodeRef previous = back->RetPrev();
+    if (previous.IsInvalid())
+        return false;
+    const CTreeNodeRef before = previous->RetPrev();
+    if (before.IsValid())
+        return Restack(CUndoGroup::STEP_MOVE_TO_BACK, -1, before, CUndoAction::AFTER);
+    return Restack(CUndoGroup::STEP_MOVE_TO_BACK, -1, CTreeNodeRef(previous->RetParent()),
+                   CUndoAction::FIRST_CHILD);
+}
+
+bool CSelectObject::Group()
+{
+    if (selectedCount == 0)
+        return false;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    if (parent.IsInvalid())
+        return false;
+    OpenUndoGroup(CUndoGroup::STEP_GROUP, true);
+    DRect box{0.0, 0.0, 0.0, 0.0};
+    GetSelectionBox(box);
+    CGraGroupRef group = ZuNew<CGraGroup>(nullptr, __LINE__, kSource);
+    group->SetHandlePosition(0, DPoint{box.x1, box.y1});
+    group->SetHandlePosition(1, DPoint{box.x2, box.y2});
+    if (editPort.IsValid())
+        group->UpdateBoundingBox(editPort);
+    CTreeNodeRef groupNode = ZuNew<CTreeNode>(nullptr, __LINE__, kSource);
+    groupNode->SetObject(group);
+    CUndoActionRef insert = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+    insert->RecordInsert(groupNode, parent, CUndoAction::LAST_CHILD);
+    AddUndoAction(insert);
+    ForEachSelected(parent, 1, selectedCount,
+                    [&](const CTreeNodeRef& node, const CGraObjectRef& o) {
+                        CUndoActionRef out = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+                        out->RecordRemove(node);
+                        AddUndoAction(out);
+                        CUndoActionRef in = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+                        in->RecordInsert(node, groupNode, CUndoAction::LAST_CHILD);
+                        AddUndoAction(in);
+                        o->SetEditMode(0);
+                    });
+    group->SetEditMode(1);
+    selectedCount = 1;
+    FitBoxToSelection();
+    UpdateSelectionCommands();
+    RebuildPropertyDlg(false);
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+bool CSelectObject::Ungroup()
+{
+    if (!IsSingleGroupSelected())
+        return false;
+    const CTreeNodeRef groupNode = singleSelectedNode;
+    OpenUndoGroup(CUndoGroup::STEP_UNGROUP, true);
+    ForEachChild(groupNode, [&](const CTreeNodeRef& node, const CGraObjectRef& o) {
+        o->SetEditMode(1);
+        ++selectedCount;
+        CUndoActionRef out = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+        out->RecordRemove(node);
+        AddUndoAction(out);
+        CUndoActionRef in = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+        in->RecordInsert(node, groupNode, CUndoAction::BEFORE);
+        AddUndoAction(in);
+    });
+    CUndoActionRef out = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+    out->RecordRemove(groupNode);
+    AddUndoAction(out);
+    --selectedCount;
+    FitBoxToSelection();
+    UpdateSelectionCommands();
+    RebuildPropertyDlg(false);
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
