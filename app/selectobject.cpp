@@ -2013,3 +2013,105 @@ bool CSelectObject::Ungroup()
         document->SetModified(true);
     return true;
 }
+
+// ---------------------------------------------------------------- duplicate, mirror, rotate
+
+bool CSelectObject::Duplicate(const DPoint& offset)
+{
+    if (selectedCount == 0)
+        return false;
+    ChangeRecord record;
+    std::memset(&record, 0, sizeof record);
+    record.kind = 1;
+    record.b = offset;
+    // The box follows the copies; its centre point stays.
+    TransformPoints(editBox[0], editBox[1], record);
+    TransformPoints(editBox[2], editBox[3], record);
+    OpenUndoGroup(CUndoGroup::STEP_DUPLICATE, true);
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    // The copies go to the end of the children walked: the count stops the
+    // walk before it meets them.
+    ForEachSelected(parent, 1, selectedCount, [&](const CTreeNodeRef&, const CGraObjectRef& o) {
+        CGraObjectRef copy;
+        const CTreeNodeRef node = CopyInNewNode(o, copy);
+        if (node.IsInvalid())
+            return;
+        ChangeCopy(copy, record);
+        if (editPort.IsValid())
+            o->UpdateBoundingBox(editPort);
+        o->SetEditMode(0);
+        CUndoActionRef action = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+        action->RecordInsert(node, parent, CUndoAction::LAST_CHILD);
+        AddUndoAction(action);
+        UpdateEnclosingBoxes(node, false);
+        if (selectedCount == 1)
+            RefreshPropertyDlg(copy, offset, -1);
+    });
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+bool CSelectObject::MirrorX()
+{
+    if (selectedCount == 0)
+        return false;
+    OpenUndoGroup(CUndoGroup::STEP_MIRROR_X, true);
+    std::memset(&changeRecord, 0, sizeof changeRecord);
+    changeRecord.kind = 2;
+    changeRecord.a = GetCenter();
+    changeRecord.c = DPoint{-1.0, 1.0};
+    ReplaceByChangedCopies(changeRecord);
+    FitBoxToSelectedObjects();
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+bool CSelectObject::MirrorY()
+{
+    if (selectedCount == 0)
+        return false;
+    OpenUndoGroup(CUndoGroup::STEP_MIRROR_Y, true);
+    std::memset(&changeRecord, 0, sizeof changeRecord);
+    changeRecord.kind = 2;
+    changeRecord.a = GetCenter();
+    changeRecord.c = DPoint{1.0, -1.0};
+    ReplaceByChangedCopies(changeRecord);
+    FitBoxToSelectedObjects();
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+bool CSelectObject::Rotate90()
+{
+    return Rotate(1.57079632675, CUndoGroup::STEP_ROTATE_90);
+}
+
+bool CSelectObject::Rotate180()
+{
+    return Rotate(3.1415926535, CUndoGroup::STEP_ROTATE_180);
+}
+
+bool CSelectObject::Rotate270()
+{
+    return Rotate(4.71238898025, CUndoGroup::STEP_ROTATE_270);
+}
+
+bool CSelectObject::Rotate(double angle, int oper)
+{
+    if (selectedCount == 0)
+        return false;
+    OpenUndoGroup(oper, true);
+    std::memset(&changeRecord, 0, sizeof changeRecord);
+    changeRecord.kind = 3;
+    changeRecord.a = GetCenter();
+    changeRecord.c.x = angle;
+    ReplaceByChangedCopies(changeRecord);
+    FitBoxToSelectedObjects();
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
