@@ -2115,3 +2115,305 @@ bool CSelectObject::Rotate(double angle, int oper)
         document->SetModified(true);
     return true;
 }
+
+// ---------------------------------------------------------------- alignment, distribution, the grid
+
+namespace {
+
+// Where the view settings keep the grid: its own origin in the first two
+// further values, its steps in the last two.
+const int kGridOriginValue = 0;
+const int kGridStepValue = 4;
+
+DPoint RectMiddle(const DRect& r)
+{
+    return DPoint{(r.x1 + r.x2) * 0.5, (r.y1 + r.y2) * 0.5};
+}
+
+double SnapAxis(double p, double origin, double step)
+{
+    if (step == 0.0)
+        return p;
+    if (p >= origin)
+        return origin + std::trunc((p - origin + step / 2) / step) * step;
+    return origin - std::trunc((origin - p + step / 2) / step) * step;
+}
+
+} // namespace
+
+DRect CSelectObject::PageRect() const
+{
+    const double w = document.IsValid() ? document->GetPageWidth() : 0.0;
+    const double h = document.IsValid() ? document->GetPageHeight() : 0.0;
+    return DRect{-w / 2, -h / 2, w / 2, h / 2};
+}
+
+void CSelectObject::GetObjectBox(DRect& out, const CGraObjectRef& object, int flags) const
+{
+    out = (flags & BOUNDING_BOXES) != 0 ? object->GetBoundingBox() : object->GetHandlesBox();
+}
+
+template <class F>
+void CSelectObject::MoveEachSelected(int flags, F offsetOf)
+{
+    std::memset(&changeRecord, 0, sizeof changeRecord);
+    changeRecord.kind = 1;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    int j = 0;
+    ForEachSelected(parent, 1, -1, [&](const CTreeNodeRef& old, const CGraObjectRef& o) {
+        // Every selected object keeps its place in the count, copied or
+        // not, so that each finds its own entry.
+        const int index = j++;
+        DRect box;
+        GetObjectBox(box, o, flags);
+        CGraObjectRef copy;
+        const CTreeNodeRef node = CopyInNewNode(o, copy);
+        if (node.IsInvalid())
+            return;
+        changeRecord.b = offsetOf(index, box);
+        ChangeCopy(copy, changeRecord);
+        RecordReplaceNode(node, old);
+    });
+}
+
+bool CSelectObject::Align(int flags)
+{
+    if (selectedCount < 2)
+        return false;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    DRect r{0.0, 0.0, 0.0, 0.0};
+    if ((flags & ON_GUIDE) != 0) {
+        // The guide is checked before the step opens: a refusal leaves no
+        // empty step behind.
+        bool horizontal = false;
+        int index = -1;
+        if (document.IsValid())
+            document->GetCurrentGuide(horizontal, index);
+        if (index < 0 || index >= document->GetGuideCount(horizontal))
+            return false;
+        const double g = document->GetGuide(horizontal, index);
+        if (horizontal) {
+            if ((flags & (ALIGN_LEFT | ALIGN_RIGHT | ALIGN_CENTER_H)) != 0)
+                return false;
+            r.y1 = r.y2 = g - document->GetPageHeight() / 2;
+        } else {
+            if ((flags & (ALIGN_TOP | ALIGN_BOTTOM | ALIGN_CENTER_V)) != 0)
+                return false;
+            r.x1 = r.x2 = g - document->GetPageWidth() / 2;
+        }
+    } else if ((flags & ON_PAGE) != 0) {
+        r = PageRect();
+    } else {
+        ForEachSelected(parent, 1, -1, [&](const CTreeNodeRef&, const CGraObjectRef& o) {
+            DRect box;
+            GetObjectBox(box, o, flags);
+            r = UnionRect(r, box);
+        });
+    }
+    OpenUndoGroup(CUndoGroup::STEP_ALIGN, true);
+    MoveEachSelected(flags, [&](int, const DRect& b) {
+        DPoint d{0.0, 0.0};
+        if (flags & ALIGN_TOP)
+            d.y = r.y2 - b.y2;
+        if (flags & ALIGN_BOTTOM)
+            d.y = r.y1 - b.y1;
+        if (flags & ALIGN_LEFT)
+            d.x = r.x1 - b.x1;
+        if (flags & ALIGN_RIGHT)
+            d.x = r.x2 - b.x2;
+        if (flags & ALIGN_CENTER_H)
+            d.x = RectMiddle(r).x - RectMiddle(b).x;
+        if (flags & ALIGN_CENTER_V)
+            d.y = RectMiddle(r).y - RectMiddle(b).y;
+        return d;
+    });
+    FitBoxToSelectedObjects();
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+void CSelectObject::SortDistribution(DistributionEntry* table, int n)
+{
+    for (bool swapped = true; swapped;) {
+        swapped = false;
+        for (int i = 0; i + 1 < n; i++) {
+            if (table[i + 1].key < table[i].key) {
+                const DistributionEntry t = table[i];
+                table[i] = table[i + 1];
+                table[i + 1] = t;
+                swapped = true;
+            }
+        }
+    }
+}
+
+int CSelectObject::FindDistributionRank(const DistributionEntry* table, int n, int index)
+{
+    for (int i = 0; i < n; i++)
+        if (table[i].index == index)
+            return i;
+    return 0;
+}
+
+bool CSelectObject::Distribute(int flags)
+{
+    if (selectedCount < 2)
+        return false;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    // One entry for every selected object, however many there are.
+    std::vector<DistributionEntry> table;
+    std::vector<DRect> boxes;
+    DRect r{0.0, 0.0, 0.0, 0.0};
+    double sumW = 0.0, sumH = 0.0;
+    // Equal vertical gaps win over horizontal ones.
+    const int space = (flags & SPACE_V) != 0 ? SPACE_V : flags & SPACE_H;
+    ForEachSelected(parent, 1, -1, [&](const CTreeNodeRef&, const CGraObjectRef& o) {
+        DRect b;
+        GetObjectBox(b, o, flags);
+        r = UnionRect(r, b);
+        sumW += b.x2 - b.x1;
+        sumH += b.y2 - b.y1;
+        double key = 0.0;
+        if (flags & ALIGN_TOP)
+            key = b.y2;
+        if (flags & ALIGN_BOTTOM)
+            key = b.y1;
+        if (flags & ALIGN_LEFT)
+            key = b.x1;
+        if (flags & ALIGN_RIGHT)
+            key = b.x2;
+        if (flags & ALIGN_CENTER_H)
+            key = RectMiddle(b).x;
+        if (flags & ALIGN_CENTER_V)
+            key = RectMiddle(b).y;
+        double size = 0.0;
+        if (space == SPACE_H) {
+            key = b.x1;
+            size = b.x2 - b.x1;
+        } else if (space == SPACE_V) {
+            key = b.y1;
+            size = b.y2 - b.y1;
+        }
+        table.push_back(DistributionEntry{int(table.size()), key, size});
+        boxes.push_back(b);
+    });
+    const int n = int(table.size());
+    if (n < 2)
+        return false;
+    OpenUndoGroup(CUndoGroup::STEP_DISTRIBUTE, true);
+    SortDistribution(table.data(), n);
+    if (flags & ON_PAGE)
+        r = PageRect();
+    // R runs from the first object's key to the last one's.
+    const DRect& first = boxes[size_t(table[0].index)];
+    const DRect& last = boxes[size_t(table[size_t(n - 1)].index)];
+    if (flags & ALIGN_RIGHT)
+        r.x1 += first.x2 - first.x1;
+    if (flags & ALIGN_TOP)
+        r.y1 += first.y2 - first.y1;
+    if (flags & ALIGN_CENTER_H)
+        r.x1 += (first.x2 - first.x1) / 2;
+    if (flags & ALIGN_CENTER_V)
+        r.y1 += (first.y2 - first.y1) / 2;
+    if (flags & ALIGN_LEFT)
+        r.x2 -= last.x2 - last.x1;
+    if (flags & ALIGN_BOTTOM)
+        r.y2 -= last.y2 - last.y1;
+    if (flags & ALIGN_CENTER_H)
+        r.x2 -= (last.x2 - last.x1) / 2;
+    if (flags & ALIGN_CENTER_V)
+        r.y2 -= (last.y2 - last.y1) / 2;
+    if (space != 0) {
+        const double gap =
+            space == SPACE_V ? ((r.y2 - r.y1) - sumH) / (n - 1) : ((r.x2 - r.x1) - sumW) / (n - 1);
+        double at = space == SPACE_V ? r.y1 : r.x1;
+        for (int i = 0; i < n; i++) {
+            const double size = table[size_t(i)].size;
+            table[size_t(i)].key = at;
+            at += size + gap;
+        }
+    }
+    const double stepX = (r.x2 - r.x1) / (n - 1);
+    const double stepY = (r.y2 - r.y1) / (n - 1);
+    MoveEachSelected(flags, [&](int j, const DRect& b) {
+        const int k = FindDistributionRank(table.data(), n, j);
+        DPoint d{0.0, 0.0};
+        if (flags & ALIGN_TOP)
+            d.y = r.y1 + stepY * k - b.y2;
+        if (flags & ALIGN_BOTTOM)
+            d.y = r.y1 + stepY * k - b.y1;
+        if (flags & ALIGN_LEFT)
+            d.x = r.x1 + stepX * k - b.x1;
+        if (flags & ALIGN_RIGHT)
+            d.x = r.x1 + stepX * k - b.x2;
+        if (flags & ALIGN_CENTER_H)
+            d.x = r.x1 + stepX * k - RectMiddle(b).x;
+        if (flags & ALIGN_CENTER_V)
+            d.y = r.y1 + stepY * k - RectMiddle(b).y;
+        if (space == SPACE_H)
+            d.x = table[size_t(k)].key - b.x1;
+        if (space == SPACE_V)
+            d.y = table[size_t(k)].key - b.y1;
+        return d;
+    });
+    FitBoxToSelectedObjects();
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+DPoint CSelectObject::GetGridStep() const
+{
+    if (viewSettings.IsInvalid())
+        return DPoint{0.0, 0.0};
+    return DPoint{viewSettings->values[kGridStepValue], viewSettings->values[kGridStepValue + 1]};
+}
+
+DPoint CSelectObject::GetGridOrigin() const
+{
+    if (viewSettings.IsInvalid())
+        return DPoint{0.0, 0.0};
+    return DPoint{viewSettings->origin_x + viewSettings->values[kGridOriginValue],
+                  viewSettings->origin_y + viewSettings->values[kGridOriginValue + 1]};
+}
+
+void CSelectObject::SnapPointToGrid(DPoint& out, const DPoint& p, const DPoint& origin) const
+{
+    const DPoint step = GetGridStep();
+    out = DPoint{SnapAxis(p.x, origin.x, step.x), SnapAxis(p.y, origin.y, step.y)};
+}
+
+bool CSelectObject::SnapToGrid(int)
+{
+    if (selectedCount < 2)
+        return false;
+    OpenUndoGroup(CUndoGroup::STEP_SNAP_TO_GRID, true);
+    const DPoint origin = GetGridOrigin();
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    ForEachSelected(parent, 1, -1, [&](const CTreeNodeRef& old, const CGraObjectRef& o) {
+        CGraObjectRef copy;
+        const CTreeNodeRef node = CopyInNewNode(o, copy);
+        if (node.IsInvalid())
+            return;
+        const int count = copy->GetHandleCount();
+        for (int h = 0; h < count; h++) {
+            if (copy->GetHandleType(h) != 2)
+                continue;
+            DPoint to;
+            SnapPointToGrid(to, copy->GetHandlePosition(h), origin);
+            copy->MoveHandle(h, to);
+        }
+        if (editPort.IsValid())
+            copy->UpdateBoundingBox(editPort);
+        RecordReplaceNode(node, old);
+    });
+    FitBoxToSelectedObjects();
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
