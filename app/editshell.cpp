@@ -1,6 +1,7 @@
 #include "app/editshell.h"
 
 #include "app/def.h"
+#include "app/tree.h"
 
 namespace {
 
@@ -20,6 +21,13 @@ bool IEditShell::HasClipboardTree() const
 {
     return false;
 }
+
+CTreeRef IEditShell::RetClipboard() const
+{
+    return CTreeRef();
+}
+
+void IEditShell::SetClipboard(CTreeRef) {}
 
 bool IEditShell::HasClipboardText() const
 {

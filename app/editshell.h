@@ -16,6 +16,7 @@
 ZU_FORWARD(CDef)
 ZU_FORWARD(CGraObject)
 ZU_FORWARD(CSelectObject)
+ZU_FORWARD(CTree)
 
 class IEditShell {
 public:
@@ -25,6 +26,11 @@ public:
     virtual void SetCommandCheck(const char* command, bool checked);
     // Whether the object clipboard holds a tree.
     virtual bool HasClipboardTree() const;
+    // The object clipboard: a tree whose root's children hold copies of
+    // cut or copied objects; empty when nothing was cut or copied. Setting
+    // it replaces the tree held before.
+    virtual CTreeRef RetClipboard() const;
+    virtual void SetClipboard(CTreeRef tree);
     // Whether the text clipboard holds a text.
     virtual bool HasClipboardText() const;
     virtual bool IsPropertyDlgVisible() const;

@@ -1580,3 +1580,840 @@ void CSelectObject::ShowKindsOfNewObject(int code)
     shell.SetDefDlgUsedKinds(first.data(), none);
     shell.SetSampleDlgUsedKinds(first.data(), none);
 }
+
+// ---------------------------------------------------------------- whole-selection edits
+
+namespace {
+
+// Each selected child of parent in the direction given, at most count of
+// them (all when count < 0); the walk has moved on when f gets a node.
+template <class F>
+void ForEachSelected(const CTreeNodeRef& parent, int direction, int count, F f)
+{
+    if (parent.IsInvalid())
+        return;
+    CTreeItRef it = ZuNew<CTreeIt>(nullptr, __LINE__, kSource);
+    it->Init(parent, direction);
+    while (count != 0) {
+        CTreeNodeRef node;
+        it->Next(node);
+        if (node.IsInvalid())
+            break;
+        const CGraObjectRef o = DrawingObject(node);
+        if (o.IsInvalid() || o->GetEditMode() == 0)
+            continue;
+        if (count > 0)
+            --count;
+        f(node, o);
+    }
+}
+
+} // namespace
+
+CTreeNodeRef CSelectObject::CopyInNewNode(const CGraObjectRef& object, CGraObjectRef& copy) const
+{
+    copy = NewGraObject(object->RetRuntime());
+    if (copy.IsInvalid())
+        return CTreeNodeRef();
+    CTreeNodeRef node = ZuNew<CTreeNode>(nullptr, __LINE__, kSource);
+    node->SetObject(copy);
+    copy->CopyFrom(object);
+    return node;
+}
+
+void CSelectObject::ChangeCopy(const CGraObjectRef& copy, const ChangeRecord& record)
+{
+    copy->SaveGeometry(record);
+    copy->Transform(record, false);
+    copy->AcceptsChange(record);
+    if (editPort.IsValid())
+        copy->UpdateBoundingBox(editPort);
+}
+
+void CSelectObject::RecordReplaceNode(const CTreeNodeRef& fresh, const CTreeNodeRef& old)
+{
+    CUndoActionRef action = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+    action->RecordReplace(fresh, old);
+    AddUndoAction(action);
+    UpdateEnclosingBoxes(fresh, false);
+}
+
+CTreeRef CSelectObject::CopySelectionToTree()
+{
+    CTreeRef tree = ZuNew<CTree>(nullptr, __LINE__, kSource);
+    const CTreeNodeRef root = tree->RetRoot();
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    ForEachSelected(parent, 1, -1, [&](const CTreeNodeRef&, const CGraObjectRef& o) {
+        CGraObjectRef copy;
+        const CTreeNodeRef node = CopyInNewNode(o, copy);
+        if (node.IsInvalid())
+            return;
+        if (editPort.IsValid())
+            copy->UpdateBoundingBox(editPort);
+        node->InsertLastChild(root);
+    });
+    return tree;
+}
+
+void CSelectObject::RemoveSelected(int oper, const CTreeRef& clipboard)
+{
+    OpenUndoGroup(oper, true);
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    ForEachSelected(parent, 1, -1, [this](const CTreeNodeRef& node, const CGraObjectRef&) {
+        CUndoActionRef action = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+        action->RecordRemove(node);
+        AddUndoAction(action);
+    });
+    if (clipboard.IsValid())
+        RetEditShell().SetClipboard(clipboard);
+    UpdateEnclosingBoxes(parent, true);
+    selectedCount = 0;
+    selectedAlone = false;
+    editingObject = false;
+    UpdateSelectionCommands();
+    if (clipboard.IsValid())
+        UpdateClipboardCommands();
+    RebuildPropertyDlg(false);
+    if (document.IsValid())
+        document->SetModified(true);
+}
+
+bool CSelectObject::DeleteSelected()
+{
+    if (selectedCount == 0)
+        return false;
+    RemoveSelected(CUndoGroup::STEP_DELETE, CTreeRef());
+    return true;
+}
+
+bool CSelectObject::Cut()
+{
+    if (selectedCount == 0)
+        return false;
+    // The copies are made before anything leaves the tree.
+    RemoveSelected(CUndoGroup::STEP_CUT, CopySelectionToTree());
+    return true;
+}
+
+bool CSelectObject::Copy()
+{
+    if (selectedCount == 0)
+        return false;
+    RetEditShell().SetClipboard(CopySelectionToTree());
+    UpdateClipboardCommands();
+    return true;
+}
+
+bool CSelectObject::Paste()
+{
+    const CTreeRef clipboard = RetEditShell().RetClipboard();
+    if (clipboard.IsInvalid())
+        return false;
+    EndSelection();
+    OpenUndoGroup(CUndoGroup::STEP_PASTE, true);
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    ForEachChild(clipboard->RetRoot(), [&](const CTreeNodeRef&, const CGraObjectRef& o) {
+        CGraObjectRef copy;
+        const CTreeNodeRef node = CopyInNewNode(o, copy);
+        if (node.IsInvalid() || parent.IsInvalid())
+            return;
+        // Pasted copies are the new selection, whatever mode the cut
+        // objects had (one taken into its own editing included).
+        copy->SetEditMode(1);
+        if (editPort.IsValid())
+            copy->UpdateBoundingBox(editPort);
+        CUndoActionRef action = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+        action->RecordInsert(node, parent, CUndoAction::LAST_CHILD);
+        AddUndoAction(action);
+        ++selectedCount;
+    });
+    UpdateEnclosingBoxes(parent, true);
+    FitBoxToSelection();
+    FitBoxToSelectedObjects();
+    UpdateSelectionCommands();
+    UpdateClipboardCommands();
+    RebuildPropertyDlg(false);
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+bool CSelectObject::ApplyDefinitions(const int* kinds, int n)
+{
+    if (drawing) {
+        if (newObject.IsInvalid())
+            return false;
+        for (int i = 0; i < n; i++)
+            newObject->SetDefinition(kinds[i], GetCurrentDef(kinds[i]));
+        newObject->PruneDefinitions();
+        return true;
+    }
+    if (selectedCount == 0)
+        return false;
+    OpenUndoGroup(CUndoGroup::STEP_DEFINITIONS, true);
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    ForEachSelected(parent, 1, -1, [&](const CTreeNodeRef& old, const CGraObjectRef& o) {
+        CGraObjectRef copy;
+        const CTreeNodeRef node = CopyInNewNode(o, copy);
+        if (node.IsInvalid())
+            return;
+        for (int i = 0; i < n; i++)
+            copy->SetDefinition(kinds[i], GetCurrentDef(kinds[i]));
+        copy->PruneDefinitions();
+        // What the copy needs now (a shadow's pen and fills) from the
+        // current definitions too; room for as many kinds as there are.
+        int missing[KINDS] = {};
+        int count = 0;
+        copy->GetMissingDefinitions(missing, &count);
+        for (int i = 0; i < count && i < KINDS; i++)
+            copy->SetDefinition(missing[i], GetCurrentDef(missing[i]));
+        if (editPort.IsValid())
+            copy->UpdateBoundingBox(editPort);
+        RecordReplaceNode(node, old);
+    });
+    MergeLastUndoGroups();
+    FitBoxToSelectedObjects();
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+bool CSelectObject::SetPropertyValue(int refresh, int property, double value, int kind)
+{
+    if (selectedCount == 0)
+        return false;
+    OpenUndoGroup(CUndoGroup::STEP_PROPERTY, true);
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    if (selectedCount == 1) {
+        CTreeNodeRef old;
+        GetFirstSelectedNode(old);
+        const CGraObjectRef o = DrawingObject(old);
+        CGraObjectRef copy;
+        const CTreeNodeRef node = o.IsValid() ? CopyInNewNode(o, copy) : CTreeNodeRef();
+        if (node.IsValid()) {
+            copy->SetPropertyValue(property, value);
+            if (editPort.IsValid())
+                copy->UpdateBoundingBox(editPort);
+            RecordReplaceNode(node, old);
+            RefreshPropertyDlg(copy, GetCenter(), refresh);
+            ZuObjectRef def;
+            if (kind != -1 && copy->GetDefinition(kind, def) && def.IsValid())
+                SetCurrentDef(kind, def);
+            FitBoxToSelectedObjects();
+        }
+    } else {
+        const DPoint centre = PageToUserPoint(GetCenter());
+        ChangeRecord record;
+        std::memset(&record, 0, sizeof record);
+        record.kind = 1;
+        if (property == 0)
+            record.b.x = value - centre.x;
+        else
+            record.b.y = value - centre.y;
+        TransformPoints(editBox[0], editBox[1], record);
+        TransformPoints(editBox[2], editBox[3], record);
+        ReplaceByChangedCopies(record);
+        RefreshPropertyDlg(CGraObjectRef(), GetCenter(), refresh);
+    }
+    MergeLastUndoGroups();
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+bool CSelectObject::EditPoints(int a, int b, const DPoint& p, int command)
+{
+    if (selectedCount == 0)
+        return false;
+    OpenUndoGroup(CUndoGroup::STEP_EDIT_POINTS, true);
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    ForEachSelected(parent, 1, -1, [&](const CTreeNodeRef& old, const CGraObjectRef& o) {
+        CGraObjectRef copy;
+        const CTreeNodeRef node = CopyInNewNode(o, copy);
+        if (node.IsInvalid())
+            return;
+        copy->EditPoints(a, b, p, command);
+        if (editPort.IsValid())
+            copy->UpdateBoundingBox(editPort);
+        RecordReplaceNode(node, old);
+    });
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+void CSelectObject::ReplaceByChangedCopies(const ChangeRecord& record)
+{
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    ForEachSelected(parent, 1, -1, [&](const CTreeNodeRef& old, const CGraObjectRef& o) {
+        CGraObjectRef copy;
+        const CTreeNodeRef node = CopyInNewNode(o, copy);
+        if (node.IsInvalid())
+            return;
+        ChangeCopy(copy, record);
+        RecordReplaceNode(node, old);
+    });
+}
+
+// ---------------------------------------------------------------- stacking order and groups
+
+bool CSelectObject::Restack(int oper, int direction, const CTreeNodeRef& attach, int mode)
+{
+    OpenUndoGroup(oper, true);
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    // The count keeps an object moved to the end the walk goes to from
+    // being met again.
+    ForEachSelected(parent, direction, selectedCount,
+                    [&](const CTreeNodeRef& node, const CGraObjectRef&) {
+                        CUndoActionRef out = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+                        out->RecordRemove(node);
+                        AddUndoAction(out);
+                        CUndoActionRef in = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+                        in->RecordInsert(node, attach, mode);
+                        AddUndoAction(in);
+                    });
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+bool CSelectObject::SendToFront()
+{
+    if (selectedCount == 0)
+        return false;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    return Restack(CUndoGroup::STEP_SEND_TO_FRONT, 1, parent, CUndoAction::LAST_CHILD);
+}
+
+bool CSelectObject::SendToBack()
+{
+    if (selectedCount == 0)
+        return false;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    return Restack(CUndoGroup::STEP_SEND_TO_BACK, -1, parent, CUndoAction::FIRST_CHILD);
+}
+
+bool CSelectObject::MoveToFront()
+{
+    if (selectedCount == 0)
+        return false;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    CTreeNodeRef front;
+    ForEachSelected(parent, -1, 1,
+                    [&front](const CTreeNodeRef& node, const CGraObjectRef&) { front = node; });
+    if (front.IsInvalid())
+        return false;
+    const CTreeNodeRef next = front->RetNext();
+    if (next.IsInvalid())
+        return false;
+    const CTreeNodeRef after = next->RetNext();
+    if (after.IsValid())
+        return Restack(CUndoGroup::STEP_MOVE_TO_FRONT, 1, after, CUndoAction::BEFORE);
+    return Restack(CUndoGroup::STEP_MOVE_TO_FRONT, 1, CTreeNodeRef(next->RetParent()),
+                   CUndoAction::LAST_CHILD);
+}
+
+bool CSelectObject::MoveToBack()
+{
+    if (selectedCount == 0)
+        return false;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    CTreeNodeRef back;
+    ForEachSelected(parent, 1, 1,
+                    [&back](const CTreeNodeRef& node, const CGraObjectRef&) { back = node; });
+    if (back.IsInvalid())
+        return false;
+    const CTreeNodeRef previous = back->RetPrev();
+    if (previous.IsInvalid())
+        return false;
+    const CTreeNodeRef before = previous->RetPrev();
+    if (before.IsValid())
+        return Restack(CUndoGroup::STEP_MOVE_TO_BACK, -1, before, CUndoAction::AFTER);
+    return Restack(CUndoGroup::STEP_MOVE_TO_BACK, -1, CTreeNodeRef(previous->RetParent()),
+                   CUndoAction::FIRST_CHILD);
+}
+
+bool CSelectObject::Group()
+{
+    if (selectedCount == 0)
+        return false;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    if (parent.IsInvalid())
+        return false;
+    OpenUndoGroup(CUndoGroup::STEP_GROUP, true);
+    DRect box{0.0, 0.0, 0.0, 0.0};
+    GetSelectionBox(box);
+    CGraGroupRef group = ZuNew<CGraGroup>(nullptr, __LINE__, kSource);
+    group->SetHandlePosition(0, DPoint{box.x1, box.y1});
+    group->SetHandlePosition(1, DPoint{box.x2, box.y2});
+    if (editPort.IsValid())
+        group->UpdateBoundingBox(editPort);
+    CTreeNodeRef groupNode = ZuNew<CTreeNode>(nullptr, __LINE__, kSource);
+    groupNode->SetObject(group);
+    CUndoActionRef insert = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+    insert->RecordInsert(groupNode, parent, CUndoAction::LAST_CHILD);
+    AddUndoAction(insert);
+    ForEachSelected(parent, 1, selectedCount,
+                    [&](const CTreeNodeRef& node, const CGraObjectRef& o) {
+                        CUndoActionRef out = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+                        out->RecordRemove(node);
+                        AddUndoAction(out);
+                        CUndoActionRef in = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+                        in->RecordInsert(node, groupNode, CUndoAction::LAST_CHILD);
+                        AddUndoAction(in);
+                        o->SetEditMode(0);
+                    });
+    group->SetEditMode(1);
+    selectedCount = 1;
+    FitBoxToSelection();
+    UpdateSelectionCommands();
+    RebuildPropertyDlg(false);
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+bool CSelectObject::Ungroup()
+{
+    if (!IsSingleGroupSelected())
+        return false;
+    const CTreeNodeRef groupNode = singleSelectedNode;
+    OpenUndoGroup(CUndoGroup::STEP_UNGROUP, true);
+    ForEachChild(groupNode, [&](const CTreeNodeRef& node, const CGraObjectRef& o) {
+        o->SetEditMode(1);
+        ++selectedCount;
+        CUndoActionRef out = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+        out->RecordRemove(node);
+        AddUndoAction(out);
+        CUndoActionRef in = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+        in->RecordInsert(node, groupNode, CUndoAction::BEFORE);
+        AddUndoAction(in);
+    });
+    CUndoActionRef out = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+    out->RecordRemove(groupNode);
+    AddUndoAction(out);
+    --selectedCount;
+    FitBoxToSelection();
+    UpdateSelectionCommands();
+    RebuildPropertyDlg(false);
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+// ---------------------------------------------------------------- duplicate, mirror, rotate
+
+bool CSelectObject::Duplicate(const DPoint& offset)
+{
+    if (selectedCount == 0)
+        return false;
+    ChangeRecord record;
+    std::memset(&record, 0, sizeof record);
+    record.kind = 1;
+    record.b = offset;
+    // The box follows the copies; its centre point stays.
+    TransformPoints(editBox[0], editBox[1], record);
+    TransformPoints(editBox[2], editBox[3], record);
+    OpenUndoGroup(CUndoGroup::STEP_DUPLICATE, true);
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    // The copies go to the end of the children walked: the count stops the
+    // walk before it meets them.
+    ForEachSelected(parent, 1, selectedCount, [&](const CTreeNodeRef&, const CGraObjectRef& o) {
+        CGraObjectRef copy;
+        const CTreeNodeRef node = CopyInNewNode(o, copy);
+        if (node.IsInvalid())
+            return;
+        ChangeCopy(copy, record);
+        if (editPort.IsValid())
+            o->UpdateBoundingBox(editPort);
+        o->SetEditMode(0);
+        CUndoActionRef action = ZuNew<CUndoAction>(nullptr, __LINE__, kSource);
+        action->RecordInsert(node, parent, CUndoAction::LAST_CHILD);
+        AddUndoAction(action);
+        UpdateEnclosingBoxes(node, false);
+        if (selectedCount == 1)
+            RefreshPropertyDlg(copy, offset, -1);
+    });
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+bool CSelectObject::MirrorX()
+{
+    if (selectedCount == 0)
+        return false;
+    OpenUndoGroup(CUndoGroup::STEP_MIRROR_X, true);
+    std::memset(&changeRecord, 0, sizeof changeRecord);
+    changeRecord.kind = 2;
+    changeRecord.a = GetCenter();
+    changeRecord.c = DPoint{-1.0, 1.0};
+    ReplaceByChangedCopies(changeRecord);
+    FitBoxToSelectedObjects();
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+bool CSelectObject::MirrorY()
+{
+    if (selectedCount == 0)
+        return false;
+    OpenUndoGroup(CUndoGroup::STEP_MIRROR_Y, true);
+    std::memset(&changeRecord, 0, sizeof changeRecord);
+    changeRecord.kind = 2;
+    changeRecord.a = GetCenter();
+    changeRecord.c = DPoint{1.0, -1.0};
+    ReplaceByChangedCopies(changeRecord);
+    FitBoxToSelectedObjects();
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+bool CSelectObject::Rotate90()
+{
+    return Rotate(1.57079632675, CUndoGroup::STEP_ROTATE_90);
+}
+
+bool CSelectObject::Rotate180()
+{
+    return Rotate(3.1415926535, CUndoGroup::STEP_ROTATE_180);
+}
+
+bool CSelectObject::Rotate270()
+{
+    return Rotate(4.71238898025, CUndoGroup::STEP_ROTATE_270);
+}
+
+bool CSelectObject::Rotate(double angle, int oper)
+{
+    if (selectedCount == 0)
+        return false;
+    OpenUndoGroup(oper, true);
+    std::memset(&changeRecord, 0, sizeof changeRecord);
+    changeRecord.kind = 3;
+    changeRecord.a = GetCenter();
+    changeRecord.c.x = angle;
+    ReplaceByChangedCopies(changeRecord);
+    FitBoxToSelectedObjects();
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+// ---------------------------------------------------------------- alignment, distribution, the grid
+
+namespace {
+
+// Where the view settings keep the grid: its own origin in the first two
+// further values, its steps in the last two.
+const int kGridOriginValue = 0;
+const int kGridStepValue = 4;
+
+DPoint RectMiddle(const DRect& r)
+{
+    return DPoint{(r.x1 + r.x2) * 0.5, (r.y1 + r.y2) * 0.5};
+}
+
+double SnapAxis(double p, double origin, double step)
+{
+    if (step == 0.0)
+        return p;
+    if (p >= origin)
+        return origin + std::trunc((p - origin + step / 2) / step) * step;
+    return origin - std::trunc((origin - p + step / 2) / step) * step;
+}
+
+} // namespace
+
+DRect CSelectObject::PageRect() const
+{
+    const double w = document.IsValid() ? document->GetPageWidth() : 0.0;
+    const double h = document.IsValid() ? document->GetPageHeight() : 0.0;
+    return DRect{-w / 2, -h / 2, w / 2, h / 2};
+}
+
+void CSelectObject::GetObjectBox(DRect& out, const CGraObjectRef& object, int flags) const
+{
+    out = (flags & BOUNDING_BOXES) != 0 ? object->GetBoundingBox() : object->GetHandlesBox();
+}
+
+template <class F>
+void CSelectObject::MoveEachSelected(int flags, F offsetOf)
+{
+    std::memset(&changeRecord, 0, sizeof changeRecord);
+    changeRecord.kind = 1;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    int j = 0;
+    ForEachSelected(parent, 1, -1, [&](const CTreeNodeRef& old, const CGraObjectRef& o) {
+        // Every selected object keeps its place in the count, copied or
+        // not, so that each finds its own entry.
+        const int index = j++;
+        DRect box;
+        GetObjectBox(box, o, flags);
+        CGraObjectRef copy;
+        const CTreeNodeRef node = CopyInNewNode(o, copy);
+        if (node.IsInvalid())
+            return;
+        changeRecord.b = offsetOf(index, box);
+        ChangeCopy(copy, changeRecord);
+        RecordReplaceNode(node, old);
+    });
+}
+
+bool CSelectObject::Align(int flags)
+{
+    if (selectedCount < 2)
+        return false;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    DRect r{0.0, 0.0, 0.0, 0.0};
+    if ((flags & ON_GUIDE) != 0) {
+        // The guide is checked before the step opens: a refusal leaves no
+        // empty step behind.
+        bool horizontal = false;
+        int index = -1;
+        if (document.IsValid())
+            document->GetCurrentGuide(horizontal, index);
+        if (index < 0 || index >= document->GetGuideCount(horizontal))
+            return false;
+        const double g = document->GetGuide(horizontal, index);
+        if (horizontal) {
+            if ((flags & (ALIGN_LEFT | ALIGN_RIGHT | ALIGN_CENTER_H)) != 0)
+                return false;
+            r.y1 = r.y2 = g - document->GetPageHeight() / 2;
+        } else {
+            if ((flags & (ALIGN_TOP | ALIGN_BOTTOM | ALIGN_CENTER_V)) != 0)
+                return false;
+            r.x1 = r.x2 = g - document->GetPageWidth() / 2;
+        }
+    } else if ((flags & ON_PAGE) != 0) {
+        r = PageRect();
+    } else {
+        ForEachSelected(parent, 1, -1, [&](const CTreeNodeRef&, const CGraObjectRef& o) {
+            DRect box;
+            GetObjectBox(box, o, flags);
+            r = UnionRect(r, box);
+        });
+    }
+    OpenUndoGroup(CUndoGroup::STEP_ALIGN, true);
+    MoveEachSelected(flags, [&](int, const DRect& b) {
+        DPoint d{0.0, 0.0};
+        if (flags & ALIGN_TOP)
+            d.y = r.y2 - b.y2;
+        if (flags & ALIGN_BOTTOM)
+            d.y = r.y1 - b.y1;
+        if (flags & ALIGN_LEFT)
+            d.x = r.x1 - b.x1;
+        if (flags & ALIGN_RIGHT)
+            d.x = r.x2 - b.x2;
+        if (flags & ALIGN_CENTER_H)
+            d.x = RectMiddle(r).x - RectMiddle(b).x;
+        if (flags & ALIGN_CENTER_V)
+            d.y = RectMiddle(r).y - RectMiddle(b).y;
+        return d;
+    });
+    FitBoxToSelectedObjects();
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+void CSelectObject::SortDistribution(DistributionEntry* table, int n)
+{
+    for (bool swapped = true; swapped;) {
+        swapped = false;
+        for (int i = 0; i + 1 < n; i++) {
+            if (table[i + 1].key < table[i].key) {
+                const DistributionEntry t = table[i];
+                table[i] = table[i + 1];
+                table[i + 1] = t;
+                swapped = true;
+            }
+        }
+    }
+}
+
+int CSelectObject::FindDistributionRank(const DistributionEntry* table, int n, int index)
+{
+    for (int i = 0; i < n; i++)
+        if (table[i].index == index)
+            return i;
+    return 0;
+}
+
+bool CSelectObject::Distribute(int flags)
+{
+    if (selectedCount < 2)
+        return false;
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    // One entry for every selected object, however many there are.
+    std::vector<DistributionEntry> table;
+    std::vector<DRect> boxes;
+    DRect r{0.0, 0.0, 0.0, 0.0};
+    double sumW = 0.0, sumH = 0.0;
+    // Equal vertical gaps win over horizontal ones.
+    const int space = (flags & SPACE_V) != 0 ? SPACE_V : flags & SPACE_H;
+    ForEachSelected(parent, 1, -1, [&](const CTreeNodeRef&, const CGraObjectRef& o) {
+        DRect b;
+        GetObjectBox(b, o, flags);
+        r = UnionRect(r, b);
+        sumW += b.x2 - b.x1;
+        sumH += b.y2 - b.y1;
+        double key = 0.0;
+        if (flags & ALIGN_TOP)
+            key = b.y2;
+        if (flags & ALIGN_BOTTOM)
+            key = b.y1;
+        if (flags & ALIGN_LEFT)
+            key = b.x1;
+        if (flags & ALIGN_RIGHT)
+            key = b.x2;
+        if (flags & ALIGN_CENTER_H)
+            key = RectMiddle(b).x;
+        if (flags & ALIGN_CENTER_V)
+            key = RectMiddle(b).y;
+        double size = 0.0;
+        if (space == SPACE_H) {
+            key = b.x1;
+            size = b.x2 - b.x1;
+        } else if (space == SPACE_V) {
+            key = b.y1;
+            size = b.y2 - b.y1;
+        }
+        table.push_back(DistributionEntry{int(table.size()), key, size});
+        boxes.push_back(b);
+    });
+    const int n = int(table.size());
+    if (n < 2)
+        return false;
+    OpenUndoGroup(CUndoGroup::STEP_DISTRIBUTE, true);
+    SortDistribution(table.data(), n);
+    if (flags & ON_PAGE)
+        r = PageRect();
+    // R runs from the first object's key to the last one's.
+    const DRect& first = boxes[size_t(table[0].index)];
+    const DRect& last = boxes[size_t(table[size_t(n - 1)].index)];
+    if (flags & ALIGN_RIGHT)
+        r.x1 += first.x2 - first.x1;
+    if (flags & ALIGN_TOP)
+        r.y1 += first.y2 - first.y1;
+    if (flags & ALIGN_CENTER_H)
+        r.x1 += (first.x2 - first.x1) / 2;
+    if (flags & ALIGN_CENTER_V)
+        r.y1 += (first.y2 - first.y1) / 2;
+    if (flags & ALIGN_LEFT)
+        r.x2 -= last.x2 - last.x1;
+    if (flags & ALIGN_BOTTOM)
+        r.y2 -= last.y2 - last.y1;
+    if (flags & ALIGN_CENTER_H)
+        r.x2 -= (last.x2 - last.x1) / 2;
+    if (flags & ALIGN_CENTER_V)
+        r.y2 -= (last.y2 - last.y1) / 2;
+    if (space != 0) {
+        const double gap =
+            space == SPACE_V ? ((r.y2 - r.y1) - sumH) / (n - 1) : ((r.x2 - r.x1) - sumW) / (n - 1);
+        double at = space == SPACE_V ? r.y1 : r.x1;
+        for (int i = 0; i < n; i++) {
+            const double size = table[size_t(i)].size;
+            table[size_t(i)].key = at;
+            at += size + gap;
+        }
+    }
+    const double stepX = (r.x2 - r.x1) / (n - 1);
+    const double stepY = (r.y2 - r.y1) / (n - 1);
+    MoveEachSelected(flags, [&](int j, const DRect& b) {
+        const int k = FindDistributionRank(table.data(), n, j);
+        DPoint d{0.0, 0.0};
+        if (flags & ALIGN_TOP)
+            d.y = r.y1 + stepY * k - b.y2;
+        if (flags & ALIGN_BOTTOM)
+            d.y = r.y1 + stepY * k - b.y1;
+        if (flags & ALIGN_LEFT)
+            d.x = r.x1 + stepX * k - b.x1;
+        if (flags & ALIGN_RIGHT)
+            d.x = r.x1 + stepX * k - b.x2;
+        if (flags & ALIGN_CENTER_H)
+            d.x = r.x1 + stepX * k - RectMiddle(b).x;
+        if (flags & ALIGN_CENTER_V)
+            d.y = r.y1 + stepY * k - RectMiddle(b).y;
+        if (space == SPACE_H)
+            d.x = table[size_t(k)].key - b.x1;
+        if (space == SPACE_V)
+            d.y = table[size_t(k)].key - b.y1;
+        return d;
+    });
+    FitBoxToSelectedObjects();
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}
+
+DPoint CSelectObject::GetGridStep() const
+{
+    if (viewSettings.IsInvalid())
+        return DPoint{0.0, 0.0};
+    return DPoint{viewSettings->values[kGridStepValue], viewSettings->values[kGridStepValue + 1]};
+}
+
+DPoint CSelectObject::GetGridOrigin() const
+{
+    if (viewSettings.IsInvalid())
+        return DPoint{0.0, 0.0};
+    return DPoint{viewSettings->origin_x + viewSettings->values[kGridOriginValue],
+                  viewSettings->origin_y + viewSettings->values[kGridOriginValue + 1]};
+}
+
+void CSelectObject::SnapPointToGrid(DPoint& out, const DPoint& p, const DPoint& origin) const
+{
+    const DPoint step = GetGridStep();
+    out = DPoint{SnapAxis(p.x, origin.x, step.x), SnapAxis(p.y, origin.y, step.y)};
+}
+
+bool CSelectObject::SnapToGrid(int)
+{
+    if (selectedCount < 2)
+        return false;
+    OpenUndoGroup(CUndoGroup::STEP_SNAP_TO_GRID, true);
+    const DPoint origin = GetGridOrigin();
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    ForEachSelected(parent, 1, -1, [&](const CTreeNodeRef& old, const CGraObjectRef& o) {
+        CGraObjectRef copy;
+        const CTreeNodeRef node = CopyInNewNode(o, copy);
+        if (node.IsInvalid())
+            return;
+        const int count = copy->GetHandleCount();
+        for (int h = 0; h < count; h++) {
+            if (copy->GetHandleType(h) != 2)
+                continue;
+            DPoint to;
+            SnapPointToGrid(to, copy->GetHandlePosition(h), origin);
+            copy->MoveHandle(h, to);
+        }
+        if (editPort.IsValid())
+            copy->UpdateBoundingBox(editPort);
+        RecordReplaceNode(node, old);
+    });
+    FitBoxToSelectedObjects();
+    if (document.IsValid())
+        document->SetModified(true);
+    return true;
+}

@@ -238,6 +238,117 @@ public:
     // its own (code 11).
     void InsertNewObject(CTreeNodeRef node, CTreeNodeRef parent);
 
+    // ---- Whole-selection edits. Each acts on the selected children of the
+    // edit parent, first to last, and is one undo step; a changed object is
+    // never changed in place: a copy in a new node takes its node's place,
+    // so that the step keeps the old one whole. False, nothing recorded,
+    // without a selection.
+    // The selected objects leave the tree (step 10).
+    bool DeleteSelected();
+    // The selected objects' copies become the shell's object clipboard,
+    // then they leave the tree (step 12).
+    bool Cut();
+    // The clipboard made as Cut makes it; nothing recorded, the document
+    // not marked.
+    bool Copy();
+    // Copies of the clipboard's objects enter the edit parent at the front,
+    // selected alone (step 14); the clipboard keeps its objects. False with
+    // an empty clipboard.
+    bool Paste();
+    // The current definitions of the kinds given to the selected objects
+    // (step 100, merged with the step before when they can merge); while a
+    // drawing tool makes an object, to that object only, unrecorded.
+    bool ApplyDefinitions(const int* kinds, int n);
+    // The properties dialog changed a value: of the one selected object,
+    // or, for several, the x (property 0) or y of the selection's centre in
+    // user units (step 120, merged). kind is the attribute kind the
+    // property belongs to, -1 for none.
+    bool SetPropertyValue(int refresh, int property, double value, int kind);
+    // A point command handed on to each selected object (step 61).
+    bool EditPoints(int a, int b, const DPoint& p, int command);
+
+    // ---- Stacking order and groups, among the edit parent's children
+    // The selected objects, in their order, at the front (step 50) or the
+    // back (51); recorded even when they stand there already.
+    bool SendToFront();
+    bool SendToBack();
+    // The selected objects, in their order, in one run directly in front
+    // of the object in front of the frontmost one (52), or behind the one
+    // behind the backmost (53). False, nothing recorded, when there is no
+    // such object.
+    bool MoveToFront();
+    bool MoveToBack();
+    // A new group at the front holds the selected objects in their order,
+    // selected alone (40).
+    bool Group();
+    // The one selected group's members take its place, all selected (41).
+    bool Ungroup();
+
+    // ---- Copies changed geometrically
+    // Copies moved by the offset at the front, selected in place of the
+    // objects they copy; the box follows (step 20).
+    bool Duplicate(const DPoint& offset);
+    // Each selected object replaced by a copy mirrored about the
+    // selection's centre, left and right (34) or up and down (35).
+    bool MirrorX();
+    bool MirrorY();
+    // Turns by a quarter (36), a half (37), three quarters (38).
+    bool Rotate90();
+    bool Rotate180();
+    bool Rotate270();
+    // Each selected object replaced by a copy turned about the selection's
+    // centre, as one step of the oper given.
+    bool Rotate(double angle, int oper);
+
+    // ---- Alignment, distribution and the grid. The flag word: 0x01 top,
+    // 0x02 bottom, 0x04 left, 0x08 right, 0x10 horizontal centre, 0x20
+    // vertical centre, 0x40 and 0x80 equal horizontal and vertical gaps
+    // (distribution), 0x400 the page is the reference, 0x800 the current
+    // guide (alignment), 0x1000 bounding boxes rather than handle boxes.
+    // Each needs two or more selected objects.
+    enum {
+        ALIGN_TOP = 0x01,
+        ALIGN_BOTTOM = 0x02,
+        ALIGN_LEFT = 0x04,
+        ALIGN_RIGHT = 0x08,
+        ALIGN_CENTER_H = 0x10,
+        ALIGN_CENTER_V = 0x20,
+        SPACE_H = 0x40,
+        SPACE_V = 0x80,
+        ON_PAGE = 0x400,
+        ON_GUIDE = 0x800,
+        BOUNDING_BOXES = 0x1000
+    };
+    // The chosen edges brought to the reference: the union of the objects'
+    // boxes, the page or the current guide (step 70). False, nothing
+    // recorded, without a current guide or with an edge across the guide.
+    bool Align(int flags);
+    // The objects spread evenly between the first and the last by the
+    // chosen key, or with equal gaps (step 71).
+    bool Distribute(int flags);
+    // Every position handle of the selected objects on the nearest grid
+    // line (step 72).
+    bool SnapToGrid(int flags);
+    void GetObjectBox(DRect& out, const CGraObjectRef& object, int flags) const;
+    struct DistributionEntry {
+        // The object's place among the selected ones in walk order.
+        int index;
+        double key;
+        double size;
+    };
+    // Ascending by key; equal keys keep their order.
+    static void SortDistribution(DistributionEntry* table, int n);
+    // The sorted place of the entry with the index; 0 when absent.
+    static int FindDistributionRank(const DistributionEntry* table, int n, int index);
+    // Per axis the nearest grid line counted from the origin by the view
+    // settings' step; halfway goes away from the origin; a step of 0
+    // leaves the axis.
+    void SnapPointToGrid(DPoint& out, const DPoint& p, const DPoint& origin) const;
+    // The grid's step and origin in the view settings (the user origin
+    // added to the grid's own).
+    DPoint GetGridStep() const;
+    DPoint GetGridOrigin() const;
+
     // ---- Dragging one handle of the one selected object
     void BeginHandleEdit(int handle, const DPoint& p);
     void HandleEditDrag(const DPoint& p, int option);
@@ -289,6 +400,27 @@ public:
     void SelectForOwnEditing(const CTreeNodeRef& node);
 
 private:
+    // A copy of the object in a new node; empty when its class cannot be
+    // made again.
+    CTreeNodeRef CopyInNewNode(const CGraObjectRef& object, CGraObjectRef& copy) const;
+    // The copy given the change record and measured through the edit port.
+    void ChangeCopy(const CGraObjectRef& copy, const ChangeRecord& record);
+    // The new node takes the old one's place, recorded; the groups above
+    // measured again.
+    void RecordReplaceNode(const CTreeNodeRef& fresh, const CTreeNodeRef& old);
+    // A clipboard tree of copies of the selected objects.
+    CTreeRef CopySelectionToTree();
+    // Removal of the selected objects, as one step of the oper.
+    void RemoveSelected(int oper, const CTreeRef& clipboard);
+    // Each selected object replaced by a copy changed by the record.
+    void ReplaceByChangedCopies(const ChangeRecord& record);
+    // Each selected object replaced by a copy moved by its own offset.
+    template <class F>
+    void MoveEachSelected(int flags, F offsetOf);
+    // The selected children moved one at a time to the place given.
+    bool Restack(int oper, int direction, const CTreeNodeRef& attach, int mode);
+    // The document's page rectangle, its centre at the origin.
+    DRect PageRect() const;
     // The box's corners on a rectangle, the centre in its middle.
     void SetBoxFromRect(const DRect& r);
     // Replays the newest group of from onto the other list (Undo, Redo).

@@ -18,6 +18,7 @@
 #include "app/grapolyl.h"
 #include "app/grarect.h"
 #include "app/selectobject.h"
+#include "app/tree.h"
 #include "app/view.h"
 #include "si/error.h"
 #include "w32/systime.h"
@@ -33,6 +34,13 @@ public:
     }
     void SetCommandCheck(const char* command, bool on) override { checked[command] = on; }
     bool HasClipboardTree() const override { return clipboardTree; }
+    CTreeRef RetClipboard() const override { return clipboard; }
+    void SetClipboard(CTreeRef tree) override
+    {
+        clipboard = tree;
+        clipboardTree = tree.IsValid();
+        ++clipboardSets;
+    }
     bool HasClipboardText() const override { return clipboardText; }
     bool IsPropertyDlgVisible() const override { return propertiesShown; }
     void ShowSelectionProperties(const CSelectObjectRef&, const CGraObjectRef& single) override
@@ -93,6 +101,8 @@ public:
     std::map<std::string, bool> checked;
     std::vector<std::string> calls;
     bool clipboardTree = false;
+    CTreeRef clipboard;
+    int clipboardSets = 0;
     bool clipboardText = false;
     bool propertiesShown = false;
     CGraObject* shownSingle = nullptr;
@@ -160,6 +170,7 @@ protected:
     {
         for (auto& d : shell.current)
             d.second = CDefRef();
+        shell.clipboard = CTreeRef();
         SetEditShell(nullptr);
         sel->ClearUndo();
         sel = CSelectObjectRef();
