@@ -29,12 +29,16 @@ Zuvi_TextDragCalls ZuTextLine::drag_calls;
 ZuAtomRef ZuTextLine::notify_user_text_changed;
 ZuAtomRef ZuTextLine::notify_auto_text_changed;
 
-static Zuvi_NotifyExport zuvi_notify_ZuTextLine_user(&ZuTextLineRef::RetRuntime(),
-                                                     "notify_user_text_changed", "text",
-                                                     &ZuTextLine::notify_user_text_changed);
-static Zuvi_NotifyExport zuvi_notify_ZuTextLine_auto(&ZuTextLineRef::RetRuntime(),
-                                                     "notify_auto_text_changed", "text",
-                                                     &ZuTextLine::notify_auto_text_changed);
+ZU_EXPORT_NOTIFY(ZuTextLine, user_text_changed, "notify_user_text_changed",
+                 &ZuTextLine::notify_user_text_changed)
+ZU_EXPORT_NOTIFY(ZuTextLine, auto_text_changed, "notify_auto_text_changed",
+                 &ZuTextLine::notify_auto_text_changed)
+static Zuvi_NotifyExport zuvi_notify_ZuTextLine_user_text(&ZuTextLineRef::RetRuntime(),
+                                                          "notify_user_text_changed", "text",
+                                                          nullptr);
+static Zuvi_NotifyExport zuvi_notify_ZuTextLine_auto_text(&ZuTextLineRef::RetRuntime(),
+                                                          "notify_auto_text_changed", "text",
+                                                          nullptr);
 static Zuvi_NotifyExport zuvi_notify_ZuTextLine_clicked(&ZuTextLineRef::RetRuntime(),
                                                         "notify_clicked", "text", nullptr);
 ZU_EXPORT_ACTOR(ZuTextLine, Clear)
@@ -1114,13 +1118,10 @@ bool ZuTextLine::DragAndDrop(const ZuRect& rect, const ZuObjectRef& object, ZuDr
 {
     ZuStringRef dropped;
     if (object.IsValid()) {
-        ZuValueRef datum;
-        if (ZuObject::QueryData(object, ZuStringRef("drag_object"), datum) && datum.IsValid() &&
-            datum->IsObject()) {
-            ZuObjectRef held = datum->RetObject();
-            if (held.IsValid() && held->IsKindOf(ZuStringRef::RetRuntime()))
-                dropped = ZuStringRef(held);
-        }
+        ZuObjectRef held;
+        if (object->QueryData(ZuAtomRef("drag_object"), held) && held.IsValid() &&
+            held->IsKindOf(ZuStringRef::RetRuntime()))
+            dropped = ZuStringRef(held);
     }
     if (dropped.IsInvalid() || !state.TestBit(ZU_VIEW_OK_DROP) || !is_edit_ok)
         return ZuControl::DragAndDrop(rect, object, step);
