@@ -961,7 +961,10 @@ void ZuTextLine::SelectCursor(const ZuEventRef& event)
         ZuRect sel(ox + hilite_x1, base - ascender, ox + hilite_x2 - 1, base - descender);
         over = !sel.IsEmpty() && sel.IsInside(x, y);
     }
-    if (event->RetType() == ZU_EVENT_MOTION && NoButtonHeld(event->RetButtons()) && !selecting)
+    // The pointer coming over the line is a motion too: it still shows the
+    // I-beam, as a press and a release do.
+    if (event->RetType() == ZU_EVENT_MOTION && NoButtonHeld(event->RetButtons()) && !selecting &&
+        !entering)
         inside = false;
     if (inside != pointer_inside || over != over_selection) {
         pointer_inside = inside;
@@ -985,21 +988,31 @@ void ZuTextLine::EnterNotify(const ZuEventRef& event)
     ZuControl::EnterNotify(event);
     if (is_edit_ok) {
         over_selection = false;
+        entering = true;
         SelectCursor(event);
+        entering = false;
+        // The window hands the motion that entered on as a motion: it
+        // must not undo the I-beam of the entry.
+        just_entered = true;
     }
 }
 
 void ZuTextLine::LeaveNotify(const ZuEventRef& event)
 {
+    just_entered = false;
     ZuControl::LeaveNotify(event);
 }
 
 void ZuTextLine::MotionNotify(const ZuEventRef& event)
 {
+    entering = just_entered;
+    just_entered = false;
     if (is_edit_ok)
         SelectCursor(event);
-    else
-        ZuResponder::MotionNotify(event);
+    entering = false;
+    if (is_edit_ok)
+        return;
+    ZuResponder::MotionNotify(event);
 }
 
 // ---- Automatic scrolling ----

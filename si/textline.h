@@ -147,6 +147,8 @@ protected:
     bool dragging_own_text = false;
     double drag_point_x = 0;
     double drag_point_y = 0;
+    bool entering = false;
+    bool just_entered = false;
 
 private:
     unsigned Length() const;

@@ -56,7 +56,10 @@ namespace {
 
 std::string Latin(const ZuStringRef& s)
 {
-    return s.IsValid() ? std::string(s->AccessLatin()) : std::string("<none>");
+    if (s.IsInvalid())
+        return "<none>";
+    const char* latin = s->AccessLatin();
+    return latin != nullptr ? std::string(latin) : std::string();
 }
 
 // What a drag out of a line hands over, caught instead of a drag view.
@@ -68,7 +71,6 @@ bool CatchDrag(const ZuTextLineRef&, const ZuTextCaptionRef& caption, const ZuSt
     dragged_string = Latin(s);
     return true;
 }
-
 
 class TextLineTest : public ControlTest {
 protected:
@@ -112,17 +114,20 @@ protected:
         return std::to_string(line->RetHiliteBegin()) + "-" + std::to_string(line->RetHiliteEnd()) +
                "@" + std::to_string(line->RetCursorPos());
     }
+    // The name of the look's cursor on show; the shown cursor stays.
     static std::string ShownCursor()
     {
         W32_Cursor* c = W32_HeadlessShownCursor();
         ZuLookManRef look = ZuLookMan::Current();
+        std::string found = "?";
         for (const char* name : {"Zuvi_CursorIBeam", "Zuvi_CursorNormal"}) {
             look->SelectCursor(ZuAtomRef(name));
-            if (W32_HeadlessShownCursor() == c) {
-                return name;
-            }
+            if (W32_HeadlessShownCursor() == c)
+                found = name;
         }
-        return "?";
+        if (found != "?")
+            look->SelectCursor(ZuAtomRef(found.c_str()));
+        return found;
     }
 
     ZuTextLineRef line;
@@ -136,8 +141,10 @@ TEST_F(TextLineTest, APressOnACharactersHalvesPutsTheCursorBeforeOrAfterIt)
     struct Case {
         double x;
         unsigned pos;
-    } cases[] = {{TextX() - 5, 0},        {TextX() + w0 / 2 - 0.5, 0},
-                 {TextX() + w0 / 2 + 0.5, 1}, {TextX() + w0 + w1 / 2 + 0.5, 2},
+    } cases[] = {{TextX() - 5, 0},
+                 {TextX() + w0 / 2 - 0.5, 0},
+                 {TextX() + w0 / 2 + 0.5, 1},
+                 {TextX() + w0 + w1 / 2 + 0.5, 2},
                  {TextX() + 2 * w0 + w1 + 10, 3}};
     for (const Case& c : cases)
         EXPECT_EQ(line->ComputePos(c.x, 20), c.pos) << c.x;
@@ -356,6 +363,9 @@ TEST_F(TextLineTest, AutomaticScrollingIsAskedOnlyNearTheEdges)
 
 TEST_F(TextLineTest, ThePointerIsAnIBeamOverTheTextOnEnteringAndPressing)
 {
+    ZuGrailPixmapRef sheet = NewPixmap(32, 16, 16);
+    ASSERT_TRUE(ZuLookMan::Current()->AddUserCursor(ZuAtomRef("Zuvi_CursorIBeam"), sheet,
+                                                    ZuRect(0, 0, 15, 15), 1, 1));
     Set("abcdef");
     Mouse(150, 60, 0);
     Mouse(30, 20, 0);
@@ -397,8 +407,11 @@ TEST_F(TextLineTest, TheCursorBlinksOnlyWithFocusAndWithoutSelection)
     Set("abc");
     const int on = int(ZuLookMan::Current()->RetCursorOnTime());
     const int off = int(ZuLookMan::Current()->RetCursorOffTime());
-    Advance(on + off);
-    EXPECT_FALSE(line->RetCursorVisible());
+    const bool phase = line->RetCursorVisible();
+    for (int i = 0; i < 4; ++i) {
+        Advance(off);
+        EXPECT_EQ(line->RetCursorVisible(), phase);
+    }
     Focus();
     EXPECT_TRUE(line->RetCursorVisible());
     Advance(off - 1);
@@ -484,7 +497,7 @@ TEST_F(TextLineDropTest, ItsOwnSelectionDroppedOnItselfChangesNothingButIsReport
 TEST_F(TextLineDropTest, AReadOnlyLineOrOneThatTakesNoDropsLeavesItToTheControl)
 {
     Set("abcd");
-    // No ZU_VIEW_OK_DROP.
+    line->ChangeState(ZU_VIEW_OK_DROP, false, false);
     Drop(Carrier("XY"), TextX());
     line->ChangeState(ZU_VIEW_OK_DROP, true, false);
     line->SetEditMode(false);
@@ -540,8 +553,8 @@ TEST_F(TextLineTest, TheCheckerSelectsTheOffendingCharactersOfALine)
             return static_cast<Probe*>(c)->HiliteSourceError(r);
         }
     };
-    EXPECT_TRUE(Probe::Hilite(checker.Resolve(),
-                              ZuValidityRecord(ZU_VALIDITY_FALSE, 2, 3, ZuAtomRef())));
+    EXPECT_TRUE(
+        Probe::Hilite(checker.Resolve(), ZuValidityRecord(ZU_VALIDITY_FALSE, 2, 3, ZuAtomRef())));
     EXPECT_EQ(line->RetHiliteBegin(), 2u);
     EXPECT_EQ(line->RetHiliteEnd(), 5u);
     // A false verdict without characters leaves the selection.
@@ -555,8 +568,8 @@ TEST_F(TextLineTest, TheCheckerSelectsTheOffendingCharactersOfALine)
     // Any other source is not highlighted.
     ZuCheckerRef other = ZuNew<ZuChecker>(Zuvi_app_zone);
     ASSERT_TRUE(other->Initialise(ZuObjectRef(ZuStringRef("x")), ZuValidatorRef()));
-    EXPECT_FALSE(Probe::Hilite(other.Resolve(),
-                               ZuValidityRecord(ZU_VALIDITY_FALSE, 0, 1, ZuAtomRef())));
+    EXPECT_FALSE(
+        Probe::Hilite(other.Resolve(), ZuValidityRecord(ZU_VALIDITY_FALSE, 0, 1, ZuAtomRef())));
     checker->Delete();
     other->Delete();
 }
