@@ -52,6 +52,17 @@ static void DeclareCarrierData(ZuRuntime* runtime)
 }
 static Zuvi_PubDataExport carrier_data(&DeclareCarrierData);
 
+// A checker whose verdict display a test calls directly.
+ZU_HANDLE(TChecker, ZuChecker)
+class TChecker : public ZuChecker {
+    ZU_CLASS(TChecker, ZuChecker)
+public:
+    TChecker() {}
+    bool Hilite(const ZuValidityRecord& r) const { return HiliteSourceError(r); }
+};
+ZU_CLASS_END(TChecker)
+ZU_IMPLEMENT_CLASS(TChecker, "textline_test", ZU_CLASS_PLAIN)
+
 namespace {
 
 std::string Latin(const ZuStringRef& s)
@@ -545,13 +556,10 @@ TEST_F(TextLineTest, TheStoredFormKeepsPositionsAndModesAndOutOfRangeOnesAreCut)
 TEST_F(TextLineTest, TheCheckerSelectsTheOffendingCharactersOfALine)
 {
     Set("abcdefgh");
-    ZuCheckerRef checker = ZuNew<ZuChecker>(Zuvi_app_zone);
+    TCheckerRef checker = ZuNew<TChecker>(Zuvi_app_zone);
     ASSERT_TRUE(checker->Initialise(line, ZuValidatorRef()));
-    struct Probe : ZuChecker {
-        static bool Hilite(ZuChecker* c, const ZuValidityRecord& r)
-        {
-            return static_cast<Probe*>(c)->HiliteSourceError(r);
-        }
+    struct Probe {
+        static bool Hilite(TChecker* c, const ZuValidityRecord& r) { return c->Hilite(r); }
     };
     EXPECT_TRUE(
         Probe::Hilite(checker.Resolve(), ZuValidityRecord(ZU_VALIDITY_FALSE, 2, 3, ZuAtomRef())));
@@ -566,7 +574,7 @@ TEST_F(TextLineTest, TheCheckerSelectsTheOffendingCharactersOfALine)
         EXPECT_FALSE(line->IsHilited());
     }
     // Any other source is not highlighted.
-    ZuCheckerRef other = ZuNew<ZuChecker>(Zuvi_app_zone);
+    TCheckerRef other = ZuNew<TChecker>(Zuvi_app_zone);
     ASSERT_TRUE(other->Initialise(ZuObjectRef(ZuStringRef("x")), ZuValidatorRef()));
     EXPECT_FALSE(
         Probe::Hilite(other.Resolve(), ZuValidityRecord(ZU_VALIDITY_FALSE, 0, 1, ZuAtomRef())));
