@@ -280,7 +280,8 @@ ZuWindowRef SeedTextLines()
 {
     ZuWindowRef w = NewSeedWindow(200, 120);
     ZuTextLineRef line = AddControl<ZuTextLine>(w, 5, 5, 104, 24);
-    line->SetText(ZuStringRef("un texte assez long pour d\xE9""filer"));
+    line->SetText(ZuStringRef("un texte assez long pour d\xE9"
+                              "filer"));
     line->SetHiliteRange(4, 30, true);
     line->SetText(ZuStringRef("court"));
     ZuTextLineRef secret = AddControl<ZuTextLine>(w, 5, 30, 104, 49);
@@ -288,7 +289,8 @@ ZuWindowRef SeedTextLines()
     secret->SetEditMode(false);
     secret->SetText(ZuStringRef("motdepasse"));
     ZuTextCaptionRef caption = AddControl<ZuTextCaption>(w, 110, 5, 189, 24);
-    caption->SetText(ZuStringRef("L\xE9""gende"));
+    caption->SetText(ZuStringRef("L\xE9"
+                                 "gende"));
 
     ZuArrayRef items = ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
     items->Insert(ZuObjectRef(ZuStringRef("un")));
