@@ -429,10 +429,16 @@ TEST_F(TextLineTest, TheCursorBlinksOnlyWithFocusAndWithoutSelection)
     EXPECT_TRUE(line->RetCursorVisible());
     Advance(1);
     EXPECT_FALSE(line->RetCursorVisible());
+    // On screen: the cursor's column, then the line's background.
+    const int cx = int(TextX() + line->RetCursorX());
+    const unsigned hidden = WindowPixel(cx, 20);
     Advance(on - 1);
     EXPECT_FALSE(line->RetCursorVisible());
     Advance(1);
     EXPECT_TRUE(line->RetCursorVisible());
+    const unsigned shown = WindowPixel(cx, 20);
+    EXPECT_NE(shown, hidden);
+    EXPECT_EQ(hidden, WindowPixel(cx + 3, 20));
     // A selection freezes the phase.
     line->SetFullHilite();
     Advance(off + on + off);
