@@ -1,8 +1,11 @@
 #include "app/misc.h"
 
 #include <charconv>
+#include <climits>
+#include <cstdio>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "app/document.h"
 #include "app/graobject.h"
@@ -983,4 +986,98 @@ bool IsPointOnPage(const DPoint& p)
     const double w = doc->GetPageWidth() / 2.0;
     const double h = doc->GetPageHeight() / 2.0;
     return -w < p.x && p.x <= w && -h < p.y && p.y <= h;
+}
+
+// ---------------------------------------------------------------------------
+// Numbers in text lines
+// ---------------------------------------------------------------------------
+namespace {
+
+// The readers look at no more than this many characters of a line.
+const unsigned kReadChars = 99;
+
+void SetLineTextIfChanged(const ZuTextLineRef& line, const char* text)
+{
+    if (line.IsInvalid())
+        return;
+    const ZuStringRef& current = line->RetText();
+    if (current.IsValid() && std::strcmp(current->AccessLatin(), text) == 0)
+        return;
+    line->SetText(ZuStringRef(text));
+}
+
+// The line's first characters, without the blanks that lead them and
+// without a leading plus (a minus stays for the number to read).
+std::string NumberText(const ZuTextLineRef& line, bool& negative_ok)
+{
+    negative_ok = true;
+    if (line.IsInvalid() || line->RetText().IsInvalid())
+        return std::string();
+    std::string s(line->RetText()->AccessLatin());
+    if (s.size() > kReadChars)
+        s.resize(kReadChars);
+    std::size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r' ||
+                            s[i] == '\f' || s[i] == '\v'))
+        ++i;
+    if (i < s.size() && s[i] == '+') {
+        ++i;
+        negative_ok = false;
+    }
+    return s.substr(i);
+}
+
+} // namespace
+
+void SetTextLineUnitValue(const ZuTextLineRef& line, double mm, int code)
+{
+    char buffer[64];
+    FormatInUnit(buffer, sizeof buffer, mm, code);
+    SetLineTextIfChanged(line, buffer);
+}
+
+void SetTextLineNumber(const ZuTextLineRef& line, double value, int decimals)
+{
+    char buffer[64];
+    FormatNumber(buffer, sizeof buffer, value, decimals);
+    SetLineTextIfChanged(line, buffer);
+}
+
+void SetTextLineInt(const ZuTextLineRef& line, int value)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%d", value);
+    SetLineTextIfChanged(line, buffer);
+}
+
+double GetTextLineReal(const ZuTextLineRef& line)
+{
+    bool negative_ok = true;
+    const std::string s = NumberText(line, negative_ok);
+    if (s.empty() || (!negative_ok && s[0] == '-'))
+        return 0.0;
+    double value = 0.0;
+    const std::from_chars_result r = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (r.ec == std::errc::result_out_of_range)
+        return s[0] == '-' ? -HUGE_VAL : HUGE_VAL;
+    return r.ec == std::errc() ? value : 0.0;
+}
+
+double GetTextLineUnitValue(const ZuTextLineRef& line, int code)
+{
+    return UnitToMm(GetTextLineReal(line), code);
+}
+
+int GetTextLineInt(const ZuTextLineRef& line)
+{
+    bool negative_ok = true;
+    const std::string s = NumberText(line, negative_ok);
+    if (s.empty() || (!negative_ok && s[0] == '-'))
+        return 0;
+    long long value = 0;
+    const std::from_chars_result r = std::from_chars(s.data(), s.data() + s.size(), value);
+    // A number too large for an int stops at the nearest int.
+    if (r.ec == std::errc::result_out_of_range || value > INT_MAX || value < INT_MIN)
+        return s[0] == '-' ? INT_MIN : INT_MAX;
+    return r.ec == std::errc() ? static_cast<int>(value) : 0;
 }

@@ -13,6 +13,7 @@
 
 #include "app/arrowdef.h"
 #include "app/def.h"
+#include "si/textline.h"
 
 ZU_FORWARD(CDocument)
 ZU_FORWARD(CView)
@@ -262,5 +263,20 @@ void FormatNumber(char* out, std::size_t room, double value, int decimals);
 // The millimetres in the unit, rounded half away from zero to the unit's
 // decimals.
 void FormatInUnit(char* out, std::size_t room, double mm, int code);
+
+// ---------------------------------------------------------------------------
+// Numbers in text lines
+// ---------------------------------------------------------------------------
+// Each setter writes the number and changes the line's text only when the
+// new text differs, so an unchanged value reports nothing. The readers take
+// the first 99 characters, skip leading blanks and read the longest number
+// there, with a point for the decimals whatever the locale; an empty or
+// unreadable text reads 0. An empty line handle is left alone and reads 0.
+void SetTextLineUnitValue(const ZuTextLineRef& line, double mm, int code);
+void SetTextLineNumber(const ZuTextLineRef& line, double value, int decimals);
+void SetTextLineInt(const ZuTextLineRef& line, int value);
+double GetTextLineReal(const ZuTextLineRef& line);
+double GetTextLineUnitValue(const ZuTextLineRef& line, int code);
+int GetTextLineInt(const ZuTextLineRef& line);
 
 #endif

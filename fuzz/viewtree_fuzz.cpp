@@ -25,8 +25,12 @@
 #include "si/smalliconarchitect.h"
 #include "si/springboard.h"
 #include "si/switch.h"
+#include "si/textarchitect.h"
+#include "si/textcaption.h"
+#include "si/textline.h"
 #include "si/texttag.h"
 #include "si/tooltip.h"
+#include "si/values.h"
 #include "si/viewpane.h"
 #include "si/window.h"
 
@@ -415,6 +419,46 @@ ZuWindowRef SeedFramed()
     return w;
 }
 
+// Text lines (one with a selection left past its text, one secret and
+// read-only), a caption, and a pane whose items are shown by a text
+// architect.
+ZuWindowRef SeedTextLines()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuTextLineRef line = AddControl<ZuTextLine>(w, 5, 5, 104, 24);
+    line->SetText(ZuStringRef("un texte assez long pour d\xE9"
+                              "filer"));
+    line->SetHiliteRange(4, 30, true);
+    line->SetText(ZuStringRef("court"));
+    ZuTextLineRef secret = AddControl<ZuTextLine>(w, 5, 30, 104, 49);
+    secret->SetSecretMode(true);
+    secret->SetEditMode(false);
+    secret->SetText(ZuStringRef("motdepasse"));
+    ZuTextCaptionRef caption = AddControl<ZuTextCaption>(w, 110, 5, 189, 24);
+    caption->SetText(ZuStringRef("L\xE9"
+                                 "gende"));
+
+    ZuArrayRef items = ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    items->Insert(ZuObjectRef(ZuStringRef("un")));
+    items->Insert(ZuObjectRef(ZuValueRef(ZuObjectRef(ZuStringRef("deux")))));
+    items->Insert(ZuObjectRef(ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz")));
+    ZuTextTagRef model = ZuNew<ZuTextTag>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    model->SetLeftSpace(4);
+    model->SetRightSpace(6);
+    ZuTextArchitectRef architect =
+        ZuNew<ZuTextArchitect>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    architect->Initialise(ZuTextTagBaseRef(model));
+    ZuViewProviderRef provider =
+        ZuNew<ZuViewProvider>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    provider->Initialise(items, architect, 8, 1);
+    ZuGridLayoutRef grid = ZuNew<ZuGridLayout>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    grid->Initialise(items, architect, 1, 3, 0, 0, true, true);
+    ZuViewPaneRef pane = AddControl<ZuViewPane>(w, 110, 30, 189, 109);
+    pane->Initialise(provider, grid);
+    pane->UpdateContents(true);
+    return w;
+}
+
 // Each row writes the seed "seed-<name>": a window made by its function.
 // Rows for more classes go at the end.
 struct SeedRow {
@@ -429,6 +473,7 @@ const SeedRow kSeeds[] = {
     {"grids", &SeedGrids},           {"scrollviews", &SeedScrollViews},
     {"architects", &SeedArchitects}, {"multiviews", &SeedMultiViews},
     {"springs", &SeedSprings},       {"framed", &SeedFramed},
+    {"textlines", &SeedTextLines},
 };
 
 void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)

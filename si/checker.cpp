@@ -134,11 +134,12 @@ bool ZuChecker::FindSourceText(ZuStringRef& text) const
     return false;
 }
 
-bool ZuChecker::HiliteSourceError(const ZuValidityRecord&) const
+bool (*ZuChecker::hilite_source)(const ZuObjectRef&, const ZuValidityRecord&) = nullptr;
+
+bool ZuChecker::HiliteSourceError(const ZuValidityRecord& verdict) const
 {
-    // Only a single-line text editor shows the offending characters; the
-    // library has no such control yet, so no source is highlighted.
-    return false;
+    // Only a single-line text editor shows the offending characters.
+    return hilite_source != nullptr && hilite_source(source, verdict);
 }
 
 void ZuChecker::OnSourceChange()

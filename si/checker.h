@@ -46,6 +46,10 @@ public:
     void Delete() override;
 
     static ZuAtomRef notify_validity_changed;
+    // Shows a verdict on the source (the text line installs it when it
+    // registers; the checker does not know that class): true when the
+    // source is one it highlights.
+    static bool (*hilite_source)(const ZuObjectRef& source, const ZuValidityRecord& record);
 
 protected:
     // The source's "text" datum as a string: a text object, a value, or a

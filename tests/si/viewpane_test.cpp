@@ -5,6 +5,7 @@
 #include "si/classfactory.h"
 #include "si/gridlayout.h"
 #include "si/memzone.h"
+#include "si/selectcon.h"
 #include "si/values.h"
 #include "si/viewpane.h"
 #include "tests/support/itemviews.h"
@@ -286,4 +287,46 @@ TEST_F(ViewPaneClickTest, AClickedItemIsTheLastTouched)
     Mouse(50, 30, 0);
     ASSERT_TRUE(provider->GetLastTouchedView(index));
     EXPECT_EQ(1u, index);
+}
+
+TEST_F(ViewPaneClickTest, TheSelectionFollowsClicksAndReachesNewViews)
+{
+    TItemArchitectRef arch = TItemArchitect::Make();
+    ZuArrayRef items = NewItems(kThreeWide);
+    provider = ZuNew<ZuViewProvider>(Zuvi_app_zone);
+    provider->Initialise(items, arch, 4, 1);
+    ZuSelectConRef con = ZuNew<ZuSelectCon>(Zuvi_app_zone);
+    con->Initialise(ZU_SELECT_ONE, ZuObjectNull);
+    ZuSelectConRef first = ZuNew<ZuSelectCon>(Zuvi_app_zone);
+    provider->SetSelectCon(first);
+    EXPECT_TRUE(first->RetProvider() == provider);
+    provider->SetSelectCon(con);
+    EXPECT_TRUE(first->RetProvider().IsInvalid());
+    EXPECT_TRUE(con->RetProvider() == provider);
+    ZuGridLayoutRef layout = ZuNew<ZuGridLayout>(Zuvi_app_zone);
+    layout->Initialise(items, arch, 3, 1, 0, 0, true, true);
+    ZuViewPaneRef pane = ZuNew<ZuViewPane>(Zuvi_app_zone);
+    pane->SetBox(ZuRect(10, 10, 109, 59));
+    pane->Initialise(provider, layout);
+    pane->SetParent(w);
+    pane->UpdateContents(true);
+    pane->SetOffset(0.5, 0);
+
+    Mouse(50, 30, MK_LBUTTON);
+    Mouse(50, 30, 0);
+    EXPECT_EQ(1u, con->RetActiveRank());
+    ZuViewRef shown;
+    ASSERT_TRUE(provider->GetView(1, shown));
+    EXPECT_TRUE(shown->RetState().TestBit(ZU_VIEW_IS_ON));
+
+    // Scrolled away and its line flushed, the item gets a new view when it
+    // shows again: the controller turns it on.
+    pane->SetOffset(1, 0);
+    provider->FlushUnlockedCacheLines();
+    pane->SetOffset(0.5, 0);
+    ZuViewRef again;
+    ASSERT_TRUE(provider->GetView(1, again));
+    EXPECT_TRUE(again != shown);
+    EXPECT_TRUE(again->RetState().TestBit(ZU_VIEW_IS_ON));
+    provider->SetSelectCon(ZuSelectConRef());
 }
