@@ -517,3 +517,16 @@ TEST_F(ControlClickTest, EnteringWithoutAButtonMakesItHotAndOpensTheTipBelowTheP
     ZuControl::tool_tip_calls = saved_calls;
     ZuControl::tool_tip_class = saved_class;
 }
+
+TEST_F(ControlClickTest, AStoredShortcutOfAnUnknownKeyTypeIsNoShortcut)
+{
+    ZuKey alt;
+    alt.type = static_cast<ZuKeyType>(77);
+    alt.code = 'Q';
+    a->SetKeyAlt(alt);
+    ZuControlRef back(StoreAndRestore(a));
+    ASSERT_TRUE(back.IsValid());
+    EXPECT_FALSE(back->HasKeyAlt());
+    EXPECT_TRUE(back->RetKeyAlt().modifiers.TestBit(ZU_MOD_NONE));
+    back->Delete();
+}
