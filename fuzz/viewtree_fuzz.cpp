@@ -10,6 +10,7 @@
 #include "si/gridlayout.h"
 #include "si/iconset.h"
 #include "si/memzone.h"
+#include "si/scroller.h"
 #include "si/scrollview.h"
 #include "si/selectcon.h"
 #include "si/switch.h"
@@ -267,6 +268,22 @@ ZuWindowRef SeedScrollViews()
     return w;
 }
 
+ZuWindowRef SeedScrollers()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuScrollerRef v = AddControl<ZuScroller>(w, 0, 0, 9, 9);
+    v->Initialise(0, 0, 110, false, 5);
+    v->SetVisibleRatio(0.3);
+    v->SetVisibleValue(0.6);
+    v->SetSnapToStep(true);
+    ZuScrollerRef h = AddControl<ZuScroller>(w, 0, 0, 9, 9);
+    h->SetArrowPos(ZU_SCROLL_ARROW_BOTH);
+    h->Initialise(20, 100, 170, true, 0);
+    h->SetPageIncrement(0.5);
+    h->ChangeStyle(ZU_CTRL_DRAW_ADORNER, true);
+    return w;
+}
+
 // Each row writes the seed "seed-<name>": a window made by its function.
 // Rows for more classes go at the end.
 struct SeedRow {
@@ -274,10 +291,10 @@ struct SeedRow {
     ZuWindowRef (*make)();
 };
 const SeedRow kSeeds[] = {
-    {"controls", &SeedControls},       {"buttons", &SeedButtons}, {"switches", &SeedSwitches},
-    {"texttags", &SeedTextTags},       {"icons", &SeedIcons},     {"selection", &SeedSelection},
-    {"tooltip", &SeedToolTip},         {"panes", &SeedPanes},     {"grids", &SeedGrids},
-    {"scrollviews", &SeedScrollViews},
+    {"controls", &SeedControls},       {"buttons", &SeedButtons},     {"switches", &SeedSwitches},
+    {"texttags", &SeedTextTags},       {"icons", &SeedIcons},         {"selection", &SeedSelection},
+    {"tooltip", &SeedToolTip},         {"panes", &SeedPanes},         {"grids", &SeedGrids},
+    {"scrollviews", &SeedScrollViews}, {"scrollers", &SeedScrollers},
 };
 
 void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)

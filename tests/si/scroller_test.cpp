@@ -13,6 +13,7 @@
 #include "si/memzone.h"
 #include "si/rtclass.h"
 #include "si/scroller.h"
+#include "si/scrollview.h"
 #include "si/values.h"
 #include "tests/support/controls.h"
 #include "tests/support/storagetest.h"
@@ -347,6 +348,29 @@ TEST_F(ScrollerTest, PublishedDataNotificationsAndTargetsByName)
     s->Scroll(3);
     s->Scroll(9);
     EXPECT_EQ(s->RetInternalValue(), 0.25);
+}
+
+TEST_F(ScrollerTest, AScrolledViewFollowsItsScrollerByName)
+{
+    ZuScrollViewRef view = ZuNew<ZuScrollView>(Zuvi_app_zone);
+    view->SetBox(ZuRect(30, 0, 129, 99));
+    view->SetParent(w);
+    s->Initialise(0, 0, 116, false, 0);
+    view->SetVerticalScroller(s);
+    // The view tells the scroller the visible fraction.
+    view->SetTotalSize(100, 400);
+    EXPECT_DOUBLE_EQ(s->RetVisibleRatio(), 0.25);
+    // Dragging the knob to the end scrolls the view to the end.
+    Mouse(8, 20, MK_LBUTTON);
+    Mouse(8, 200, MK_LBUTTON);
+    EXPECT_EQ(view->RetYOffset(), 300);
+    Mouse(8, 200, 0);
+    // An arrow click scrolls by one increment of the range.
+    Mouse(8, 5, MK_LBUTTON);
+    Mouse(8, 5, 0);
+    EXPECT_EQ(view->RetYOffset(), 270);
+    view->SetVerticalScroller(ZuObjectNull);
+    view->Delete();
 }
 
 TEST_F(ScrollerTest, ALookChangeKeepsTheStepsAndAnUnusableBreadth)
