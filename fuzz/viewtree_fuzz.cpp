@@ -13,6 +13,7 @@
 #include "si/scroller.h"
 #include "si/scrollview.h"
 #include "si/selectcon.h"
+#include "si/slider.h"
 #include "si/switch.h"
 #include "si/texttag.h"
 #include "si/tooltip.h"
@@ -281,6 +282,11 @@ ZuWindowRef SeedScrollers()
     h->Initialise(20, 100, 170, true, 0);
     h->SetPageIncrement(0.5);
     h->ChangeStyle(ZU_CTRL_DRAW_ADORNER, true);
+    ZuSliderRef slider = AddControl<ZuSlider>(w, 0, 0, 9, 9);
+    slider->Initialise(40, 10, 120, true, 11);
+    slider->SetSliderScale(100);
+    slider->SetSliderOffset(-50);
+    slider->SetSliderValue(25);
     return w;
 }
 
