@@ -11,6 +11,7 @@
 #include "si/iconset.h"
 #include "si/memzone.h"
 #include "si/scroller.h"
+#include "si/scrolllist.h"
 #include "si/scrollview.h"
 #include "si/selectcon.h"
 #include "si/slider.h"
@@ -290,6 +291,26 @@ ZuWindowRef SeedScrollers()
     return w;
 }
 
+ZuWindowRef SeedScrollLists()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuArrayRef texts = ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    for (const char* line : {"un", "deux", "trois", "quatre", "cinq", "six", "sept", "huit"})
+        texts->Insert(ZuObjectRef(ZuStringRef(line)));
+    ZuScrollListRef text_list = AddControl<ZuScrollList>(w, 0, 0, 79, 59);
+    text_list->Initialise(texts);
+    ZuArrayRef items = ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    for (unsigned i = 0; i < 9; ++i)
+        items->Insert(ZuObjectRef(AddControl<ZuView>(ZuViewRef(), 0, 0, 119, 19)));
+    ZuGridLayoutRef grid = ZuNew<ZuGridLayout>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    grid->Initialise(items, ZuViewArchitectRef(), 1, 9, 120, 20, false, true);
+    ZuScrollListRef list = AddControl<ZuScrollList>(w, 90, 0, 189, 99);
+    list->ChangeStyle(ZU_CTRL_DRAW_RELIEF, true);
+    list->Initialise(items, ZuViewArchitectRef(), grid, ZuProviderViewNull);
+    list->RetVScroller()->SetVisibleValue(0.5);
+    return w;
+}
+
 // Each row writes the seed "seed-<name>": a window made by its function.
 // Rows for more classes go at the end.
 struct SeedRow {
@@ -297,10 +318,12 @@ struct SeedRow {
     ZuWindowRef (*make)();
 };
 const SeedRow kSeeds[] = {
-    {"controls", &SeedControls},       {"buttons", &SeedButtons},     {"switches", &SeedSwitches},
-    {"texttags", &SeedTextTags},       {"icons", &SeedIcons},         {"selection", &SeedSelection},
-    {"tooltip", &SeedToolTip},         {"panes", &SeedPanes},         {"grids", &SeedGrids},
-    {"scrollviews", &SeedScrollViews}, {"scrollers", &SeedScrollers},
+    {"controls", &SeedControls},   {"buttons", &SeedButtons},
+    {"switches", &SeedSwitches},   {"texttags", &SeedTextTags},
+    {"icons", &SeedIcons},         {"selection", &SeedSelection},
+    {"tooltip", &SeedToolTip},     {"panes", &SeedPanes},
+    {"grids", &SeedGrids},         {"scrollviews", &SeedScrollViews},
+    {"scrollers", &SeedScrollers}, {"scrolllists", &SeedScrollLists},
 };
 
 void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)
