@@ -13,9 +13,39 @@
 #include "si/memzone.h"
 #include "si/scrolllist.h"
 #include "si/string.h"
-#include "si/textarchitect.h"
+#include "si/texttag.h"
+#include "si/rtclass.h"
 #include "tests/support/controls.h"
 #include "tests/support/itemviews.h"
+
+// A stand-in for the text architect: every item a line of 60 x 20 shown
+// as a probe view; it keeps the model it was made with.
+ZU_HANDLE(TLineArchitect, ZuViewArchitect)
+class TLineArchitect : public ZuViewArchitect {
+    ZU_CLASS(TLineArchitect, ZuViewArchitect)
+public:
+    TLineArchitect() {}
+    static ZuViewArchitectRef Make(const ZuTextTagBaseRef& m)
+    {
+        TLineArchitectRef a = ZuNew<TLineArchitect>(Zuvi_app_zone);
+        a->model = m;
+        return a;
+    }
+    bool GetViewSize(const ZuObjectRef&, double& dx, double& dy) override
+    {
+        dx = 60;
+        dy = 20;
+        return true;
+    }
+    bool CreateView(const ZuObjectRef&, const ZuProviderViewRef& holder) override
+    {
+        TProbeViewRef v = TProbeView::Make("ligne", 0, 0, 59, 19);
+        return holder->SetContents(0, v);
+    }
+    ZuTextTagBaseRef model;
+};
+ZU_CLASS_END(TLineArchitect)
+ZU_IMPLEMENT_CLASS(TLineArchitect, "tests/si/scrolllist_test", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -199,18 +229,37 @@ TEST_F(ScrollListTest, ATextListShowsOneTextALine)
     ZuArrayRef texts = ZuNew<ZuArray>(Zuvi_app_zone);
     for (int i = 0; i < 12; ++i)
         texts->Insert(ZuObjectRef(ZuStringRef(("ligne " + std::to_string(i)).c_str())));
-    ASSERT_TRUE(list->Initialise(texts));
-    ASSERT_TRUE(list->RetArchitect().IsValid());
-    EXPECT_TRUE(list->RetArchitect()->IsKindOf(ZuTextArchitectRef::RetRuntime()));
+    // Without a text architect there is no text list.
+    ASSERT_EQ(ZuScrollList::make_text_architect, nullptr);
+    EXPECT_FALSE(list->Initialise(texts));
+    EXPECT_TRUE(list->RetPane().IsInvalid());
+
+    ZuScrollList::make_text_architect = &TLineArchitect::Make;
+    const bool made = list->Initialise(texts);
+    ZuScrollList::make_text_architect = nullptr;
+    ASSERT_TRUE(made);
+    ASSERT_TRUE(list->RetArchitect()->IsKindOf(TLineArchitectRef::RetRuntime()));
+    // The model: a text tag at the left, centred upright, 5 spaces each side.
+    const ZuTextTagBaseRef model = TLineArchitectRef(list->RetArchitect())->model;
+    ASSERT_TRUE(model.IsValid() && model->IsKindOf(ZuTextTagRef::RetRuntime()));
+    ZuTextTagRef tag(model);
+    EXPECT_TRUE(tag->RetTextStyle() == ZuTextStyle(ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_CENTER));
+    EXPECT_EQ(tag->RetLeftSpace(), 5.0);
+    EXPECT_EQ(tag->RetRightSpace(), 5.0);
+    // One column of twelve rows, laid out by rows, constrained vertically.
     ZuGridLayoutRef grid(list->RetLayout());
     EXPECT_EQ(grid->RetNumColumns(), 1u);
     EXPECT_EQ(grid->RetNumRows(), 12u);
     EXPECT_TRUE(grid->RetLayoutByRows());
-    ZuTextArchitectRef arch_text(list->RetArchitect());
-    ASSERT_TRUE(arch_text->RetModel().IsValid());
-    double cw = 0, ch = 0;
-    grid->GetGlobalSize(cw, ch);
-    EXPECT_EQ(list->HasVScroller(), ch > 100);
+    bool cx = true, cy = false;
+    grid->GetConstrainMode(cx, cy);
+    EXPECT_FALSE(cx);
+    EXPECT_TRUE(cy);
+    // Twelve lines of 20 in 100: seven hidden, one line a step.
+    ASSERT_TRUE(list->HasVScroller());
+    EXPECT_FALSE(list->HasHScroller());
+    EXPECT_EQ(list->RetVScroller()->RetTotalSteps(), 8u);
+    EXPECT_DOUBLE_EQ(list->RetVScroller()->RetIncrement(), 1.0 / 7);
 }
 
 TEST_F(ScrollListTest, ARestoredListLaysItselfOutAtItsFirstDraw)
