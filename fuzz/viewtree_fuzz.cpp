@@ -7,8 +7,10 @@
 #include "fuzz/harness.h"
 #include "si/button.h"
 #include "si/classfactory.h"
+#include "si/fontman.h"
 #include "si/gridlayout.h"
 #include "si/iconset.h"
+#include "si/lookman.h"
 #include "si/memzone.h"
 #include "si/scroller.h"
 #include "si/scrolllist.h"
@@ -336,7 +338,20 @@ void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)
     ZuObjectRef::RealiseDeletions();
 }
 
+// Controls keep look colours, which are stored and read by name through
+// the look manager: the run has one, as the program does.
 struct Runtime : ZuviFuzzStorageRuntime {
+    Runtime()
+    {
+        ZuFontMan::InitSystemFontMan(font_man);
+        ZuLookMan::Initialise();
+    }
+    ~Runtime()
+    {
+        ZuLookMan::Kill();
+        ZuFontMan::KillSystemFontMan();
+    }
+    ZuFontManRef font_man = ZuNew<ZuFontMan>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
     ZuViewFuzzEventRef event = ZuNew<ZuViewFuzzEvent>(nullptr, __LINE__, "fuzz/viewtree_fuzz");
 };
 

@@ -1484,6 +1484,9 @@ void ZuView::RestoreInstance(const ZuStorageRef& s)
     }
     s >> ZuStorageSync::end_repeat;
     s >> box >> state;
+    // Whether the pointer is inside belongs to the window that holds the
+    // view now: a stored view was entered in the window it was written from.
+    state.ClearBit(ZU_VIEW_IS_ENTERED);
     tag = static_cast<int>(s->RestoreInt(0));
     s->RestoreObject(spring, ZuObjectRef::RetRuntime());
     num_overlays = static_cast<unsigned>(s->RestoreCard(0));
