@@ -20,8 +20,11 @@
 #include "si/multiview.h"
 #include "si/objpicadapter.h"
 #include "si/pictogram.h"
+#include "si/scroller.h"
+#include "si/scrolllist.h"
 #include "si/scrollview.h"
 #include "si/selectcon.h"
+#include "si/slider.h"
 #include "si/smalliconarchitect.h"
 #include "si/springboard.h"
 #include "si/switch.h"
@@ -459,6 +462,47 @@ ZuWindowRef SeedTextLines()
     return w;
 }
 
+ZuWindowRef SeedScrollers()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuScrollerRef v = AddControl<ZuScroller>(w, 0, 0, 9, 9);
+    v->Initialise(0, 0, 110, false, 5);
+    v->SetVisibleRatio(0.3);
+    v->SetVisibleValue(0.6);
+    v->SetSnapToStep(true);
+    ZuScrollerRef h = AddControl<ZuScroller>(w, 0, 0, 9, 9);
+    h->SetArrowPos(ZU_SCROLL_ARROW_BOTH);
+    h->Initialise(20, 100, 170, true, 0);
+    h->SetPageIncrement(0.5);
+    h->ChangeStyle(ZU_CTRL_DRAW_ADORNER, true);
+    ZuSliderRef slider = AddControl<ZuSlider>(w, 0, 0, 9, 9);
+    slider->Initialise(40, 10, 120, true, 11);
+    slider->SetSliderScale(100);
+    slider->SetSliderOffset(-50);
+    slider->SetSliderValue(25);
+    return w;
+}
+
+ZuWindowRef SeedScrollLists()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuArrayRef texts = ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    for (const char* line : {"un", "deux", "trois", "quatre", "cinq", "six", "sept", "huit"})
+        texts->Insert(ZuObjectRef(ZuStringRef(line)));
+    ZuScrollListRef text_list = AddControl<ZuScrollList>(w, 0, 0, 79, 59);
+    text_list->Initialise(texts);
+    ZuArrayRef items = ZuNew<ZuArray>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    for (unsigned i = 0; i < 9; ++i)
+        items->Insert(ZuObjectRef(AddControl<ZuView>(ZuViewRef(), 0, 0, 119, 19)));
+    ZuGridLayoutRef grid = ZuNew<ZuGridLayout>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    grid->Initialise(items, ZuViewArchitectRef(), 1, 9, 120, 20, false, true);
+    ZuScrollListRef list = AddControl<ZuScrollList>(w, 90, 0, 189, 99);
+    list->ChangeStyle(ZU_CTRL_DRAW_RELIEF, true);
+    list->Initialise(items, ZuViewArchitectRef(), grid, ZuProviderViewNull);
+    list->RetVScroller()->SetVisibleValue(0.5);
+    return w;
+}
+
 // Each row writes the seed "seed-<name>": a window made by its function.
 // Rows for more classes go at the end.
 struct SeedRow {
@@ -466,14 +510,23 @@ struct SeedRow {
     ZuWindowRef (*make)();
 };
 const SeedRow kSeeds[] = {
-    {"controls", &SeedControls},     {"buttons", &SeedButtons},
-    {"switches", &SeedSwitches},     {"texttags", &SeedTextTags},
-    {"icons", &SeedIcons},           {"selection", &SeedSelection},
-    {"tooltip", &SeedToolTip},       {"panes", &SeedPanes},
-    {"grids", &SeedGrids},           {"scrollviews", &SeedScrollViews},
-    {"architects", &SeedArchitects}, {"multiviews", &SeedMultiViews},
-    {"springs", &SeedSprings},       {"framed", &SeedFramed},
+    {"controls", &SeedControls},
+    {"buttons", &SeedButtons},
+    {"switches", &SeedSwitches},
+    {"texttags", &SeedTextTags},
+    {"icons", &SeedIcons},
+    {"selection", &SeedSelection},
+    {"tooltip", &SeedToolTip},
+    {"panes", &SeedPanes},
+    {"grids", &SeedGrids},
+    {"scrollviews", &SeedScrollViews},
+    {"architects", &SeedArchitects},
+    {"multiviews", &SeedMultiViews},
+    {"springs", &SeedSprings},
+    {"framed", &SeedFramed},
     {"textlines", &SeedTextLines},
+    {"scrollers", &SeedScrollers},
+    {"scrolllists", &SeedScrollLists},
 };
 
 void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)
