@@ -13,12 +13,11 @@
 #include "si/selectcon.h"
 #include "si/storage.h"
 #include "si/storagesync.h"
+#include "si/textarchitect.h"
 #include "si/texttag.h"
 
 ZU_IMPLEMENT_CLASS(ZuScrollList, "si/scrolllist", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(ZuScrollList, ZuiTitleWidget)
-
-ZuViewArchitectRef (*ZuScrollList::make_text_architect)(const ZuTextTagBaseRef& model) = nullptr;
 
 namespace {
 
@@ -143,17 +142,14 @@ bool ZuScrollList::Initialise(const ZuObjectRef& src, const ZuViewArchitectRef& 
 bool ZuScrollList::Initialise(const ZuObjectRef& src)
 {
     ZuiContainer* items = ContainerOf(src);
-    if (items == nullptr || make_text_architect == nullptr)
+    if (items == nullptr)
         return false;
     ZuTextTagRef model = ZuNew<ZuTextTag>(Zuvi_app_zone, __LINE__, "si/scrolllist");
     model->SetTextStyle(ZuTextStyle(ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_CENTER));
     model->SetLeftSpace(5.0);
     model->SetRightSpace(5.0);
-    ZuViewArchitectRef arch = make_text_architect(ZuTextTagBaseRef(model));
-    if (arch.IsInvalid()) {
-        model->Delete();
-        return false;
-    }
+    ZuTextArchitectRef arch = ZuNew<ZuTextArchitect>(Zuvi_app_zone, __LINE__, "si/scrolllist");
+    arch->Initialise(ZuTextTagBaseRef(model));
     ZuGridLayoutRef grid = ZuNew<ZuGridLayout>(Zuvi_app_zone, __LINE__, "si/scrolllist");
     grid->Initialise(src, arch, 1, items->TotalCount(), 0.0, 0.0, true, true);
     grid->SetConstrainMode(false, true);

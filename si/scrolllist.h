@@ -48,8 +48,7 @@ public:
     // False, with nothing made, when the source is not a container.
     virtual bool Initialise(const ZuObjectRef& source, const ZuViewArchitectRef& architect,
                             const ZuViewLayoutRef& layout, const ZuProviderViewRef& provider_view);
-    // A list of text items, one a line; false also while no text
-    // architect is known (make_text_architect).
+    // A list of text items, one a line, shown by a text architect.
     virtual bool Initialise(const ZuObjectRef& source);
     virtual void NotifyDataSourceChange();
     virtual const ZuObjectRef& RetSource() const;
@@ -67,12 +66,6 @@ public:
     bool HasHScroller() const { return has_h_scroller; }
     bool HasVScroller() const { return has_v_scroller; }
     bool IsGeometryOk() const { return is_geometry_ok; }
-
-    // The text list reaches the text architect only through this call,
-    // which the text architect's class fills in at start-up: a new text
-    // architect showing each item through a clone of the model. Without it
-    // a list makes no text list.
-    static ZuViewArchitectRef (*make_text_architect)(const ZuTextTagBaseRef& model);
 
 protected:
     // "<ZuScrollList source pane architect layout provider h_scroller
