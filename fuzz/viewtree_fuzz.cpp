@@ -13,6 +13,8 @@
 #include "si/dict.h"
 #include "si/gridlayout.h"
 #include "si/iconset.h"
+#include "si/fontman.h"
+#include "si/lookman.h"
 #include "si/lookuparchitect.h"
 #include "si/memzone.h"
 #include "si/multiview.h"
@@ -21,6 +23,7 @@
 #include "si/scrollview.h"
 #include "si/selectcon.h"
 #include "si/smalliconarchitect.h"
+#include "si/springboard.h"
 #include "si/switch.h"
 #include "si/texttag.h"
 #include "si/tooltip.h"
@@ -62,6 +65,9 @@ void Exercise(const ZuViewRef& view, const ZuViewFuzzEventRef& event)
             view->Detect(px, py, hit, false);
             view->Detect(px, py, hit, true);
         }
+    // A new size runs the spring boards of the tree and, for a window,
+    // brings its frame, bar and sizer in line.
+    view->SetSize(box.DX() + 7, box.DY() + 5);
     if (view->IsWindow()) {
         ZuWindowRef w(view);
         const ZuEventType types[] = {ZU_EVENT_MOTION, ZU_EVENT_PRESS, ZU_EVENT_KEY_DOWN,
@@ -369,6 +375,46 @@ ZuWindowRef SeedMultiViews()
     return w;
 }
 
+// A view whose spring board lays out its children: a row with a gap that
+// gives way and a column, one child in both.
+ZuWindowRef SeedSprings()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuViewRef frame = AddControl<ZuView>(w, 0, 0, 199, 119);
+    ZuViewRef a = AddControl<ZuView>(frame, 10, 10, 59, 29);
+    ZuViewRef b = AddControl<ZuView>(frame, 70, 10, 99, 29);
+    ZuSpringBandRef row = ZuNew<ZuSpringBand>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    ZuSpringBandRef column = ZuNew<ZuSpringBand>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    column->SetVertical(true);
+    row->InsertView(0, a);
+    row->InsertView(1, b);
+    column->InsertView(0, a);
+    ZuSpringRef gap;
+    row->FindSpringAfterView(1u, gap);
+    gap->Reset(0, 1);
+    row->ResetFromModel();
+    column->ResetFromModel();
+    ZuSpringBoardRef board = ZuNew<ZuSpringBoard>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    board->InsertBand(0, row);
+    board->InsertBand(1, column);
+    frame->SetSpringBoard(board);
+    return w;
+}
+
+// A sizable window with its bar, its close and reduce buttons and its
+// sizer.
+ZuWindowRef SeedFramed()
+{
+    ZuWindowRef w = ZuNew<ZuWindow>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    ZuWinStyle style;
+    for (ZuWinStyleBit bit :
+         {ZU_WINSTYLE_SIZABLE, ZU_WINSTYLE_CLOSE_BUTTON, ZU_WINSTYLE_REDUCE_BUTTON})
+        style.SetBit(bit);
+    w->InitGeom(40, 40, 200, 120, ZuStringRef("Fen\xEAtre"), style);
+    AddControl<ZuView>(w, 0, 0, 199, 119);
+    return w;
+}
+
 // Each row writes the seed "seed-<name>": a window made by its function.
 // Rows for more classes go at the end.
 struct SeedRow {
@@ -382,6 +428,7 @@ const SeedRow kSeeds[] = {
     {"tooltip", &SeedToolTip},       {"panes", &SeedPanes},
     {"grids", &SeedGrids},           {"scrollviews", &SeedScrollViews},
     {"architects", &SeedArchitects}, {"multiviews", &SeedMultiViews},
+    {"springs", &SeedSprings},       {"framed", &SeedFramed},
 };
 
 void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)
@@ -394,7 +441,20 @@ void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)
     ZuObjectRef::RealiseDeletions();
 }
 
+// Controls keep look colours, which are stored and read by name through
+// the look manager: the run has one, as the program does.
 struct Runtime : ZuviFuzzStorageRuntime {
+    Runtime()
+    {
+        ZuFontMan::InitSystemFontMan(font_man);
+        ZuLookMan::Initialise();
+    }
+    ~Runtime()
+    {
+        ZuLookMan::Kill();
+        ZuFontMan::KillSystemFontMan();
+    }
+    ZuFontManRef font_man = ZuNew<ZuFontMan>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
     ZuViewFuzzEventRef event = ZuNew<ZuViewFuzzEvent>(nullptr, __LINE__, "fuzz/viewtree_fuzz");
 };
 

@@ -688,16 +688,10 @@ void ZuControl::KeyDown(const ZuEventRef& event)
     ZuKeyModifiers m = StripModifiers(key.modifiers, false);
     if (key.type == ZU_KEY_TAB) {
         ZuViewRef found;
-        bool shift_only = false;
-        if (!m.TestNone()) {
-            ZuKeyModifiers shift;
-            shift.SetBit(ZU_MOD_SHIFT);
-            shift_only = m == shift;
-        }
         if (m.TestNone()) {
             if (FindNextActive(found) && window.IsValid())
                 window->SetMainResponder(found, false);
-        } else if (shift_only) {
+        } else if (m.TestBit(ZU_MOD_SHIFT)) {
             if (FindPrevActive(found) && window.IsValid())
                 window->SetMainResponder(found, false);
         }

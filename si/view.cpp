@@ -11,6 +11,7 @@
 #include "si/message.h"
 #include "si/pubdata.h"
 #include "si/rtclass.h"
+#include "si/springboard.h"
 #include "si/storage.h"
 #include "si/storagesync.h"
 #include "si/types.h"
@@ -516,6 +517,11 @@ void ZuView::NotifyGeometryChange(const ZuRect& old)
             c->NotifyParentResize(old.DX(), old.DY());
         c = next;
     }
+    if (resized) {
+        ZuSpringBoardRef board = RetSpringBoard();
+        if (board.IsValid())
+            board->Resize(box);
+    }
     if (resized)
         QuickReport(notify_size_changed, 0);
     if (moved)
@@ -528,8 +534,32 @@ bool ZuView::NotifyChildResize(const ZuViewRef&, double, double)
     return true;
 }
 void ZuView::NotifyInsertChild(const ZuViewRef&) {}
-void ZuView::NotifyRemoveChild(const ZuViewRef&) {}
+void ZuView::NotifyRemoveChild(const ZuViewRef& child)
+{
+    ZuSpringBoardRef board = RetSpringBoard();
+    if (board.IsValid())
+        board->RemoveView(child);
+}
 void ZuView::NotifyStateChange(const ZuViewState&) {}
+
+bool ZuView::SetSpringBoard(const ZuSpringBoardRef& board)
+{
+    spring = board;
+    return true;
+}
+
+bool ZuView::GetSpringBoard(ZuSpringBoardRef& out) const
+{
+    out = RetSpringBoard();
+    return true;
+}
+
+// A stored view may hold anything in the place of its board: only a board
+// counts.
+ZuSpringBoardRef ZuView::RetSpringBoard() const
+{
+    return AsKind<ZuSpringBoardRef>(spring);
+}
 
 void ZuView::GetOrigin(double& x, double& y) const
 {
@@ -1484,6 +1514,9 @@ void ZuView::RestoreInstance(const ZuStorageRef& s)
     }
     s >> ZuStorageSync::end_repeat;
     s >> box >> state;
+    // Whether the pointer is inside belongs to the window that holds the
+    // view now: a stored view was entered in the window it was written from.
+    state.ClearBit(ZU_VIEW_IS_ENTERED);
     tag = static_cast<int>(s->RestoreInt(0));
     s->RestoreObject(spring, ZuObjectRef::RetRuntime());
     num_overlays = static_cast<unsigned>(s->RestoreCard(0));

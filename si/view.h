@@ -21,6 +21,7 @@ ZU_FORWARD(ZuGrailPixmap)
 ZU_FORWARD(ZuLookMan)
 ZU_FORWARD(ZuAdorner)
 ZU_FORWARD(ZuAtomPath)
+ZU_FORWARD(ZuSpringBoard)
 
 // clang-format off
 #define ZU_VIEW_STATE_BIT_LIST(X)                                                 \
@@ -133,6 +134,8 @@ public:
     virtual bool SetWindow(const ZuWindowRef& window);
     virtual bool SetParent(const ZuViewRef& parent);
     virtual bool SetIntoParent(const ZuViewRef& parent);
+    // The board that lays out the children when the view's size changes.
+    virtual bool SetSpringBoard(const ZuSpringBoardRef& board);
     virtual bool WouldAcceptChild(const ZuViewRef& child);
     virtual bool RemoveAllChildren(bool delete_them);
     virtual void ReorderFirst();
@@ -150,6 +153,9 @@ public:
     virtual bool GetParent(ZuViewRef& out) const;
     virtual const ZuWindowRef& RetWindow() const;
     virtual const ZuViewRef& RetParent() const;
+    // Always true; the handle is empty when the view has no board.
+    virtual bool GetSpringBoard(ZuSpringBoardRef& out) const;
+    virtual ZuSpringBoardRef RetSpringBoard() const;
     virtual bool GetNextSibling(ZuViewRef& out) const;
     virtual bool GetPrevSibling(ZuViewRef& out) const;
     virtual bool GetFirstChild(ZuViewRef& out) const;

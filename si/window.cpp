@@ -8,6 +8,7 @@
 #include "si/except.h"
 #include "si/grailpxm.h"
 #include "si/iselframe.h"
+#include "si/memzone.h"
 #include "si/pubdata.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
@@ -630,21 +631,61 @@ void ZuWindow::UpdateWindowFrame()
         screen_window->SetFrameGeometry(frame_box);
 }
 
-// The bar and the sizer are made here once their classes can lay
-// themselves out; until then a style without them only takes away one that
-// is there.
+namespace {
+
+// The child of that class, if the window has one: a stored window brings
+// its bar and sizer back among its children.
+template <class R>
+R FindFrameChild(const ZuView* window)
+{
+    ZuViewRef c;
+    for (window->GetFirstChild(c); c.IsValid();) {
+        if (c->IsKindOf(R::RetRuntime()))
+            return R(c);
+        ZuViewRef next;
+        c->GetNextSibling(next);
+        c = next;
+    }
+    return R();
+}
+
+} // namespace
+
 void ZuWindow::UpdateWindowBar()
 {
     bool wanted = !style.TestBit(ZU_WINSTYLE_FRAMELESS) && !style.TestBit(ZU_WINSTYLE_NO_BAR);
-    if (!wanted && window_bar.IsValid())
-        window_bar->SetParent(ZuViewNull);
+    if (!wanted) {
+        if (window_bar.IsValid())
+            window_bar->SetParent(ZuViewNull);
+        return;
+    }
+    if (window_bar.IsInvalid())
+        window_bar = FindFrameChild<ZuWindowBarRef>(this);
+    if (window_bar.IsInvalid())
+        window_bar = ZuNew<ZuWindowBar>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE);
+    ZuWinBarButton buttons;
+    if (style.TestBit(ZU_WINSTYLE_CLOSE_BUTTON))
+        buttons.SetBit(ZU_WINBAR_BUTTON_CLOSE);
+    if (style.TestBit(ZU_WINSTYLE_REDUCE_BUTTON))
+        buttons.SetBit(ZU_WINBAR_BUTTON_REDUCE);
+    buttons.SetBit(style.TestBit(ZU_WINSTYLE_TOOL) ? ZU_WINBAR_MODE_APP_ACTIVE
+                                                   : ZU_WINBAR_MODE_LARGE);
+    window_bar->Initialise(title, ZuWindowRef(this), buttons, ZU_WINBAR_LAYOUT_DEFAULT);
 }
 
 void ZuWindow::UpdateWindowSizer()
 {
     bool wanted = !style.TestBit(ZU_WINSTYLE_FRAMELESS) && style.TestBit(ZU_WINSTYLE_SIZABLE);
-    if (!wanted && window_sizer.IsValid())
-        window_sizer->SetParent(ZuViewNull);
+    if (!wanted) {
+        if (window_sizer.IsValid())
+            window_sizer->SetParent(ZuViewNull);
+        return;
+    }
+    if (window_sizer.IsInvalid())
+        window_sizer = FindFrameChild<ZuWindowSizerRef>(this);
+    if (window_sizer.IsInvalid())
+        window_sizer = ZuNew<ZuWindowSizer>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE);
+    window_sizer->Initialise(ZuWindowRef(this), ZU_WINSIZER_FRAME);
 }
 
 // ---------------------------------------------------------------------------
@@ -1258,6 +1299,11 @@ void ZuWindow::RestoreInstance(const ZuStorageRef& s)
     s >> ZuStorageSync::end;
     title = AsKind<ZuStringRef>(text);
     reduced_view = AsKind<ZuViewRef>(reduced);
+    // A window's box is its client area from (0, 0); a stored one elsewhere
+    // is outside data, brought there so that the next size change (its
+    // sizer's, say) does not stop the program.
+    if (box.X1() != 0 || box.Y1() != 0)
+        box.SetOrigin(0, 0);
     // The tables are rebuilt from the tree itself: the views of the stored
     // tables are outside data and need not be views of this window. The
     // collection was filled as the children were attached; the pointer and

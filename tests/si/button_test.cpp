@@ -205,3 +205,20 @@ TEST_F(ButtonTest, CopiesCloneTheSubViewsAndStorageKeepsThem)
     copy->Delete();
     back->Delete();
 }
+
+TEST_F(ButtonTest, StoredSubViewsThatAreNotChildrenAreNotTakenBack)
+{
+    // Stored data may name any view as a sub-view: only the button's own
+    // children are taken, anything else leaves the place empty.
+    ZuViewRef icon = Sub(16, 16), contents = Sub(10, 10);
+    button->SetIcon(icon);
+    button->SetContents(contents);
+    icon->SetParent(ZuViewNull);
+    ZuButtonRef back(StoreAndRestore(button));
+    ASSERT_TRUE(back.IsValid());
+    EXPECT_TRUE(back->RetIcon().IsInvalid());
+    ASSERT_TRUE(back->RetContents().IsValid());
+    EXPECT_EQ(back->RetContents()->RetParent(), back);
+    back->Delete();
+    icon->Delete();
+}

@@ -517,3 +517,39 @@ TEST_F(ControlClickTest, EnteringWithoutAButtonMakesItHotAndOpensTheTipBelowTheP
     ZuControl::tool_tip_calls = saved_calls;
     ZuControl::tool_tip_class = saved_class;
 }
+
+TEST_F(ControlClickTest, AStoredShortcutOfAnUnknownKeyTypeIsNoShortcut)
+{
+    ZuKey alt;
+    alt.type = static_cast<ZuKeyType>(77);
+    alt.code = 'Q';
+    a->SetKeyAlt(alt);
+    ZuControlRef back(StoreAndRestore(a));
+    ASSERT_TRUE(back.IsValid());
+    EXPECT_FALSE(back->HasKeyAlt());
+    EXPECT_TRUE(back->RetKeyAlt().modifiers.TestBit(ZU_MOD_NONE));
+    back->Delete();
+}
+
+TEST_F(ControlClickTest, AControlStoredUnderThePointerIsEnteredAgainOnlyByThePointer)
+{
+    // Not watched: observers are stored with their source.
+    ZuControlRef c = AddControl(10, 40, 59, 59);
+    Mouse(20, 50, 0);
+    ASSERT_TRUE(c->RetState().TestBit(ZU_VIEW_IS_ENTERED));
+    ZuControlRef back(StoreAndRestore(c));
+    ASSERT_TRUE(back.IsValid());
+    EXPECT_FALSE(back->RetState().TestBit(ZU_VIEW_IS_ENTERED));
+    // Put where the pointer goes next, it is entered and clicked as any.
+    c->SetParent(ZuViewNull);
+    c->Delete();
+    Mouse(20, 20, 0);
+    back->SetParent(w);
+    reports->Watch(back, {"notify_clicked"});
+    Mouse(20, 50, 0);
+    EXPECT_TRUE(back->RetState().TestBit(ZU_VIEW_IS_ENTERED));
+    Mouse(20, 50, MK_LBUTTON);
+    Mouse(20, 50, 0);
+    Mouse(20, 20, 0);
+    EXPECT_EQ(reports->log, "notify_clicked(1) ");
+}

@@ -7,23 +7,23 @@
 #include <string>
 
 #include "si/array.h"
+#include "si/classfactory.h"
 #include "si/except.h"
+#include "si/memzone.h"
 #include "si/selectcon.h"
 #include "si/switch.h"
 #include "si/togglecontrol.h"
-#include "tests/support/looks.h"
+#include "tests/support/controls.h"
 #include "tests/support/probes.h"
 #include "tests/support/storagetest.h"
-#include "tests/support/views.h"
 
 namespace {
 
-class SelectConTest : public LookTest {
+class SelectConTest : public ControlTest {
 protected:
     void SetUp() override
     {
-        LookTest::SetUp();
-        w = NewTestWindow(100, 100);
+        ControlTest::SetUp();
         for (unsigned i = 0; i < 3; ++i) {
             members[i] = ZuNew<ZuToggleControl>(Zuvi_app_zone);
             members[i]->SetBox(ZuRect(0, 20 * i, 49, 20 * i + 14));
@@ -52,12 +52,10 @@ protected:
     {
         watcher->Delete();
         con->Delete();
-        w->Delete();
         for (ZuToggleControlRef& m : members)
             m = ZuToggleControlRef();
         con = ZuSelectConRef();
-        w = ZuWindowRef();
-        LookTest::TearDown();
+        ControlTest::TearDown();
     }
     std::string Bits() const
     {
@@ -65,6 +63,13 @@ protected:
         for (const ZuToggleControlRef& m : members)
             out += m->RetState().TestBit(ZU_VIEW_IS_ON) ? '1' : '0';
         return out;
+    }
+    // A click of the left button in the middle of a box.
+    void Click(const ZuRect& box)
+    {
+        const double x = (box.X1() + box.X2()) / 2, y = (box.Y1() + box.Y2()) / 2;
+        Mouse(x, y, MK_LBUTTON);
+        Mouse(x, y, 0);
     }
     // Runs the steps ("a0": program sets rank 0 active, "s0": program
     // SetActive of member 0, "c0": the user clicks member 0, "p0" / "r0" /
@@ -86,7 +91,7 @@ protected:
                 con->SetActive(m);
                 break;
             case 'c':
-                m->Action(true);
+                Click(m->RetBox());
                 break;
             case 'p':
                 con->NotifyControlAction(m, ZU_CTRL_ACTION_ON);
@@ -123,7 +128,6 @@ protected:
         return out;
     }
 
-    ZuWindowRef w;
     ZuSelectConRef con;
     ZuToggleControlRef members[3];
     TestObserverRef watcher;
@@ -257,13 +261,13 @@ TEST_F(SelectConTest, RadioSwitchesUnderLikeNamedParentsFollowTheController)
             out += s->RetSwitchState() ? '1' : '0';
         return out;
     };
-    switches[0]->Action(true);
+    Click(switches[0]->RetBox());
     EXPECT_EQ(bits(), "100");
-    switches[2]->Action(true);
+    Click(switches[2]->RetBox());
     EXPECT_EQ(bits(), "001");
     EXPECT_EQ(radio->RetActiveRank(), 2u);
     // The one that is on stays on.
-    switches[2]->Action(true);
+    Click(switches[2]->RetBox());
     EXPECT_EQ(bits(), "001");
     EXPECT_TRUE(radio->RetActive() == switches[2]);
     radio->Delete();

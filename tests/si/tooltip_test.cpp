@@ -6,14 +6,13 @@
 
 #include <string>
 
-#include "sd/win32/sd_event.h"
 #include "sd/win32/sd_grailwdo.h"
-#include "si/app.h"
+#include "si/classfactory.h"
 #include "si/control.h"
+#include "si/memzone.h"
 #include "si/time.h"
 #include "si/tooltip.h"
-#include "tests/support/looks.h"
-#include "tests/support/views.h"
+#include "tests/support/controls.h"
 #include "w32/headless.h"
 #include "w32/systime.h"
 #include "w32/winuser.h"
@@ -28,66 +27,22 @@ HWND PlatformWindow(const ZuWindowRef& w)
     return screen->RetPrivateWindowInfo()->hwnd;
 }
 
-class ToolTipTest : public LookTest {
+class ToolTipTest : public ControlTest {
 protected:
     void SetUp() override
     {
-        LookTest::SetUp();
-        RegisterWindowClass();
-        W32_SetTestClock(1700000000000);
-        app = ZuNew<ZuApp>(nullptr);
-        ZuApp::Initialise(app);
-        app->NotifyActiveApp(true);
-        app->HandleTick(ZuTime::NowGMTAbsTime(), false);
-        w = ZuNew<ZuWindow>(Zuvi_app_zone);
-        w->InitGeom(100, 100, 200, 100, ZuStringRef("Fen\xEAtre"), ZuWinStyle());
+        ControlTest::SetUp();
         control = ZuNew<ZuControl>(Zuvi_app_zone);
         control->SetBox(ZuRect(10, 10, 59, 29));
         control->SetToolTip(ZuStringRef("Astuce"));
         control->SetParent(w);
-        w->ShowNormal();
-        Pump();
         w->GetWindowOrigin(ox, oy);
         delay = ZuLookMan::Current()->RetToolTipDelay();
     }
     void TearDown() override
     {
-        w->Delete();
-        w = ZuWindowRef();
         control = ZuControlRef();
-        ZuApp::Kill();
-        app = ZuAppRef();
-        ZuObjectRef::RealiseDeletions();
-        W32_ClearTestClock();
-        UnregisterWindowClass();
-        LookTest::TearDown();
-    }
-    // Dispatches the pointer's messages the platform has queued, as the
-    // main loop does (a wait for an event would block on the others).
-    void Pump()
-    {
-        const ZuEventRef& event = ZuEvent::Current();
-        MSG m;
-        while (PeekMessageA(&m, nullptr, WM_MOUSEMOVE, WM_MOUSEWHEEL, PM_NOREMOVE)) {
-            if (!event->WaitForEvent())
-                break;
-            event->DispatchEvent();
-            app->SyncWindows(false);
-        }
-        ZuObjectRef::RealiseDeletions();
-    }
-    // The pointer at a point of the window.
-    void MoveTo(double x, double y, unsigned buttons = 0)
-    {
-        W32_HeadlessMouse(static_cast<int>(ox + x), static_cast<int>(oy + y), buttons);
-        Pump();
-    }
-    // Time passes on the test clock; the responders due are called.
-    void Wait(unsigned ms)
-    {
-        W32_AdvanceTestClock(ms);
-        app->HandleTick(ZuTime::NowGMTAbsTime(), true);
-        app->SyncWindows(false);
+        ControlTest::TearDown();
     }
     ZuToolTipRef Tip() const
     {
@@ -115,8 +70,6 @@ protected:
         return true;
     }
 
-    ZuAppRef app;
-    ZuWindowRef w;
     ZuControlRef control;
     double ox = 0, oy = 0;
     unsigned delay = 0;
@@ -126,7 +79,7 @@ TEST_F(ToolTipTest, EnteringOpensATipThatShowsAfterTheDelayAndLeavingDismissesIt
 {
     // Without the policy the delay is 200 ms.
     EXPECT_EQ(delay, 200u);
-    MoveTo(30, 20);
+    Mouse(30, 20, 0);
     ZuToolTipRef tip = Tip();
     ASSERT_TRUE(tip.IsValid());
     EXPECT_FALSE(tip->IsVisible());
@@ -134,9 +87,9 @@ TEST_F(ToolTipTest, EnteringOpensATipThatShowsAfterTheDelayAndLeavingDismissesIt
     EXPECT_EQ(Origin(tip), std::to_string(int(ox) + 30) + "," + std::to_string(int(oy) + 40));
     EXPECT_EQ(tip->RetStyle().RetBits(), (1ull << 16) | (1ull << 17) | (1ull << 24));
 
-    Wait(delay - 1);
+    Advance(delay - 1);
     EXPECT_FALSE(tip->IsVisible());
-    Wait(1);
+    Advance(1);
     EXPECT_TRUE(tip->IsVisible());
     HWND hwnd = PlatformWindow(tip);
     ASSERT_NE(hwnd, nullptr);
@@ -155,7 +108,7 @@ TEST_F(ToolTipTest, EnteringOpensATipThatShowsAfterTheDelayAndLeavingDismissesIt
     EXPECT_EQ(th, mh + 4);
     EXPECT_TRUE(tip->RetTip()->RetFont() == ZuLookMan::Current()->RetSmallFont());
 
-    MoveTo(150, 80);
+    Mouse(150, 80, 0);
     EXPECT_TRUE(control->RetToolTipWindow().IsInvalid());
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_EQ(app->RetWindowNum(), 1u);
@@ -163,12 +116,12 @@ TEST_F(ToolTipTest, EnteringOpensATipThatShowsAfterTheDelayAndLeavingDismissesIt
 
 TEST_F(ToolTipTest, ATipGoneBeforeTheDelayNeverShows)
 {
-    MoveTo(30, 20);
+    Mouse(30, 20, 0);
     ASSERT_TRUE(Tip().IsValid());
-    Wait(delay / 2);
-    MoveTo(150, 80);
+    Advance(delay / 2);
+    Mouse(150, 80, 0);
     EXPECT_TRUE(control->RetToolTipWindow().IsInvalid());
-    Wait(delay);
+    Advance(delay);
     EXPECT_EQ(app->RetWindowNum(), 1u);
     // Nothing else is waiting on the clock.
     EXPECT_EQ(app->HandleTick(ZuTime::NowGMTAbsTime(), false), -1);
@@ -176,15 +129,15 @@ TEST_F(ToolTipTest, ATipGoneBeforeTheDelayNeverShows)
 
 TEST_F(ToolTipTest, EnteringWithAButtonHeldOpensNoTip)
 {
-    MoveTo(150, 80);
-    MoveTo(150, 80, MK_LBUTTON);
-    MoveTo(30, 20, MK_LBUTTON);
+    Mouse(150, 80, 0);
+    Mouse(150, 80, MK_LBUTTON);
+    Mouse(30, 20, MK_LBUTTON);
     EXPECT_TRUE(control->RetToolTipWindow().IsInvalid());
-    MoveTo(30, 20);
-    MoveTo(150, 80);
+    Mouse(30, 20, 0);
+    Mouse(150, 80, 0);
     // A caption without characters opens none either.
     control->SetToolTip(ZuStringRef(""));
-    MoveTo(30, 20);
+    Mouse(30, 20, 0);
     EXPECT_TRUE(control->RetToolTipWindow().IsInvalid());
 }
 
@@ -220,9 +173,11 @@ TEST_F(ToolTipTest, ATipReachingTheDisplaysEdgeEndsInsideIt)
     EXPECT_EQ(app->RetWindowNum(), 1u);
 }
 
+// The tip follows the pointer of the event being handled when its delay
+// ends: here a motion at (60, 70) of the window, dispatched and still
+// current when the clock moves on.
 TEST_F(ToolTipTest, ATrackingTipShowsAtThePointerAnotherWhereItWasPut)
 {
-    MoveTo(60, 70);
     struct Case {
         bool tracking;
         std::string shown_at;
@@ -231,14 +186,42 @@ TEST_F(ToolTipTest, ATrackingTipShowsAtThePointerAnotherWhereItWasPut)
         {true, std::to_string(int(ox) + 60) + "," + std::to_string(int(oy) + 90)},
     };
     for (const Case& c : cases) {
+        Mouse(150, 100, 0);
         ZuToolTipRef tip = ZuNew<ZuToolTip>(Zuvi_app_zone);
         tip->SetTitle(ZuStringRef("Astuce"), 400, 300, true, c.tracking);
         EXPECT_TRUE(tip->RetTracking() == c.tracking);
-        Wait(delay);
+        W32_HeadlessMouse(int(ox) + 60, int(oy) + 70, 0);
+        const ZuEventRef& event = ZuEvent::Current();
+        // The wake-up the new tick posted comes first.
+        do {
+            ASSERT_TRUE(event->WaitForEvent());
+            event->DispatchEvent();
+        } while (event->RetType() != ZU_EVENT_MOTION);
+        W32_AdvanceTestClock(delay);
+        app->HandleTick(ZuTime::NowGMTAbsTime(), true);
         EXPECT_TRUE(tip->IsVisible());
         EXPECT_EQ(Origin(tip), c.shown_at) << c.tracking;
         tip->Dismiss();
+        Pump();
     }
+}
+
+// A stored tip keeps its caption and tracking; its small font belongs to
+// the look and is not stored with it.
+TEST_F(ToolTipTest, AStoredTipKeepsItsCaptionAndTracking)
+{
+    ZuToolTipRef tip = ZuNew<ZuToolTip>(Zuvi_app_zone);
+    tip->SetTitle(ZuStringRef("Astuce"), 10, 10, false, true);
+    ZuObjectRef out = StoreAndRestore(tip);
+    ASSERT_TRUE(out.IsValid() && out->IsKindOf(ZuToolTipRef::RetRuntime()));
+    ZuToolTipRef back(out);
+    EXPECT_TRUE(back->RetTracking());
+    EXPECT_FALSE(back->IsTicking());
+    ASSERT_TRUE(back->RetTip().IsValid());
+    EXPECT_STREQ(back->RetTip()->RetText()->AccessLatin(), "Astuce");
+    EXPECT_TRUE(back->RetTip()->RetFont() == ZuLookMan::Current()->RetSysFont());
+    back->Delete();
+    tip->Delete();
 }
 
 } // namespace

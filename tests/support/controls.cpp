@@ -112,6 +112,12 @@ TReportLogRef TReportLog::Make()
     return TReportLogRef(ZuNew<TReportLog>(Zuvi_app_zone, __LINE__, "controls"));
 }
 
+void TReportLog::Delete()
+{
+    std::string().swap(log);
+    ZuObject::Delete();
+}
+
 void TReportLog::Clear()
 {
     log.clear();

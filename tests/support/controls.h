@@ -30,6 +30,9 @@ public:
     // Watches the events of the source (a list of names).
     void Watch(const ZuObjectRef& source, std::initializer_list<const char*> events);
     void Clear();
+    // Frees the log: a zone does not run the destructors of the objects it
+    // still holds when it goes.
+    void Delete() override;
     std::string log;
     unsigned last_seen = 0;
 };
