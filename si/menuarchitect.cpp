@@ -173,6 +173,11 @@ bool ZuMenuArchitect::CreateView(const ZuObjectRef& item, const ZuProviderViewRe
     if (!Contents(item, icon, label, arrow))
         return false;
     cell->GetSize(w, h);
+    // A command that cannot run now shows as a disabled item, which the
+    // menu does not choose.
+    if (item->IsKindOf(ZuCommandFactoryRef::RetRuntime()) &&
+        !ZuCommandFactoryRef(item)->RetEnable())
+        cell->ChangeState(ZU_VIEW_IS_ENABLED, false, false);
     double x = height + kIconDx;
     const double a = arrow ? kArrowDx : 0.0;
     if (icon.IsValid()) {
