@@ -10,13 +10,18 @@
 #include "si/classfactory.h"
 #include "si/clonearchitect.h"
 #include "si/columnarchitect.h"
+#include "si/commandarchitect.h"
 #include "si/dict.h"
 #include "si/fontman.h"
 #include "si/gridlayout.h"
 #include "si/iconset.h"
+#include "si/fontman.h"
 #include "si/lookman.h"
 #include "si/lookuparchitect.h"
 #include "si/memzone.h"
+#include "si/menu.h"
+#include "si/menuarchitect.h"
+#include "si/menusep.h"
 #include "si/multiview.h"
 #include "si/objpicadapter.h"
 #include "si/pictogram.h"
@@ -503,6 +508,37 @@ ZuWindowRef SeedScrollLists()
     return w;
 }
 
+// Menus over pictograms and a separator: an embedded bar with its default
+// architect, a vertical menu with fixed item sizes, a pane over a command
+// architect and a lone separator.
+ZuWindowRef SeedMenus()
+{
+    ZuWindowRef w = NewSeedWindow(200, 160);
+    ZuArrayRef items = NewItems(3, true);
+    items->Insert(ZuObjectNull);
+    ZuMenuRef bar = ZuNew<ZuMenu>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    bar->Initialise(items, ZU_MENU_LAYOUT_HORIZONTAL, ZU_MENU_POPUP_AUTO, ZU_MENU_ALIGN_SMART,
+                    ZU_MENU_BORDER_3D, w, ZuStringRef(), ZuViewArchitectRef());
+
+    ZuMenuArchitectRef fixed =
+        ZuNew<ZuMenuArchitect>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    fixed->Initialise(80.0, 16.0, true);
+    ZuMenuRef column = ZuNew<ZuMenu>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    column->Initialise(NewItems(2, true), ZU_MENU_LAYOUT_VERTICAL, ZU_MENU_POPUP_CENTER,
+                       ZU_MENU_ALIGN_END, ZU_MENU_BORDER_THIN, w, ZuStringRef("Menu"), fixed);
+    column->SetOrigin(0, 40);
+    column->SetTrackingMode(true);
+
+    ZuCommandArchitectRef commands =
+        ZuNew<ZuCommandArchitect>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    commands->Initialise();
+    AddArchitectPane(w, 100, 40, NewItems(2, true), commands);
+
+    ZuMenuSepRef sep = AddControl<ZuMenuSep>(w, 100, 100, 159, 107);
+    sep->SetMargin(3);
+    return w;
+}
+
 // Each row writes the seed "seed-<name>": a window made by its function.
 // Rows for more classes go at the end.
 struct SeedRow {
@@ -527,6 +563,7 @@ const SeedRow kSeeds[] = {
     {"textlines", &SeedTextLines},
     {"scrollers", &SeedScrollers},
     {"scrolllists", &SeedScrollLists},
+    {"menus", &SeedMenus},
 };
 
 void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)
