@@ -1,7 +1,5 @@
 #include "sd/win32/sd_event.h"
 
-#include <strings.h>
-
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -312,6 +310,18 @@ void LetClientGo()
     ListenForCommand();
 }
 
+// ASCII letters compared without regard to case.
+bool SameNameAnyCase(const char* a, const char* b)
+{
+    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
+        char x = *a >= 'A' && *a <= 'Z' ? char(*a - 'A' + 'a') : *a;
+        char y = *b >= 'A' && *b <= 'Z' ? char(*b - 'A' + 'a') : *b;
+        if (x != y)
+            return false;
+    }
+    return *a == *b;
+}
+
 bool PipeName(const char* class_name, char out[256])
 {
     if (class_name == nullptr || class_name[0] == '\0')
@@ -409,7 +419,7 @@ bool ZuEvent::FindAppEventQueue(const ZuStringRef& program, Zuvi_RemAppIDRec*& o
         HWND w = Zuvi_GrWindowRec::EnumAppWindows(i, name, sizeof name);
         if (w == nullptr)
             return false;
-        if (strcasecmp(name, wanted) == 0) {
+        if (SameNameAnyCase(name, wanted)) {
             out = reinterpret_cast<Zuvi_RemAppIDRec*>(w);
             return true;
         }
