@@ -52,6 +52,10 @@ ZuEventMask Zuvi_ValueToZuEventMask(const ZuValueRef& value);
 ZuEventButtons Zuvi_ValueToZuEventButtons(const ZuValueRef& value);
 ZuEventID Zuvi_ValueToZuEventID(const ZuValueRef& value);
 
+struct Zuvi_RemAppIDRec;
+class ZuMessageRef;
+class ZuStringRef;
+
 ZU_HANDLE(ZuEvent, ZuObject)
 
 class ZuEvent : public ZuObject {
@@ -147,6 +151,20 @@ public:
     static bool InsertUserEvent(const ZuAtomRef& name);
     // A press adds a held button to the capture, a release takes one away.
     static void UpdateMouseCapture(ZuEventType type, void* platform_window);
+
+    // The inter-application command pipe (sd/win32/sd_event).
+    // The first application of the library whose program name (cut at its
+    // first '.') is `program`, letter case aside; this application counts.
+    static bool FindAppEventQueue(const ZuStringRef& program, Zuvi_RemAppIDRec*& out);
+    // Writes the message into the application's command pipe: false when
+    // the application or its pipe is gone, or the write failed or was short.
+    static bool PostCommandEvent(Zuvi_RemAppIDRec* target, const ZuMessageRef& message);
+    // User events do not travel between applications: always false.
+    static bool PostUserEvent(Zuvi_RemAppIDRec* target, const ZuAtomRef& name,
+                              const ZuObjectRef& data);
+    // The message stored in the bytes that a command brought (freed here);
+    // empty for no bytes, unreadable bytes or anything but a ZuMessage.
+    static ZuObjectRef DecodeCommandMessage(void* buffer, unsigned size);
 
     // The window's dispatch of an event (set by the window layer).
     typedef void (*WindowDispatchFn)(const ZuObjectRef& window, const ZuEventRef& event);

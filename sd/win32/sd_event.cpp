@@ -1,21 +1,29 @@
 #include "sd/win32/sd_event.h"
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "sd/win32/sd_grailwdo.h"
+#include "si/app.h"
+#include "si/carbon.h"
 #include "si/classfactory.h"
 #include "si/dict.h"
 #include "si/error.h"
 #include "si/grailwdo.h"
+#include "si/except.h"
 #include "si/lookman.h"
 #include "si/memzone.h"
+#include "si/message.h"
+#include "si/string.h"
 #include "si/time.h"
 #include "si/values.h"
+#include "w32/file.h"
 #include "w32/handle.h"
 #include "w32/kernel.h"
+#include "w32/pipe.h"
 
 Zuvi_EventLinks Zuvi_event_links = {};
 HANDLE g_wait_handles[2] = {nullptr, nullptr};
@@ -271,6 +279,215 @@ void Zuvi_ResetEventLayer()
     ZuEvent::last_click_count = 0;
 }
 
+// ---------------------------------------------------------------- command pipe
+//
+// One client at a time: listening (wait handle 1 is the connect event),
+// then connected (wait handle 1 is the pipe itself, readable once the
+// client's message is there). Only a message that has arrived is read, so
+// a client never holds up the user-interface thread; one that stays silent
+// for a second, or sends more than a mebibyte, is let go unread.
+
+namespace {
+
+HANDLE g_pipe = INVALID_HANDLE_VALUE;
+HANDLE g_connect_event = nullptr;
+OVERLAPPED g_connect;
+bool g_client = false;
+std::int64_t g_client_since = 0;
+
+void ListenForCommand()
+{
+    g_client = false;
+    std::memset(&g_connect, 0, sizeof g_connect);
+    g_connect.hEvent = g_connect_event;
+    ConnectNamedPipe(g_pipe, &g_connect);
+    Zuvi_SetCommandWaitHandle(g_connect_event);
+}
+
+void LetClientGo()
+{
+    DisconnectNamedPipe(g_pipe);
+    ListenForCommand();
+}
+
+// ASCII letters compared without regard to case.
+bool SameNameAnyCase(const char* a, const char* b)
+{
+    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
+        char x = *a >= 'A' && *a <= 'Z' ? char(*a - 'A' + 'a') : *a;
+        char y = *b >= 'A' && *b <= 'Z' ? char(*b - 'A' + 'a') : *b;
+        if (x != y)
+            return false;
+    }
+    return *a == *b;
+}
+
+bool PipeName(const char* class_name, char out[256])
+{
+    if (class_name == nullptr || class_name[0] == '\0')
+        return false;
+    int n = std::snprintf(out, 256, "%s%s.Commands", W32_PIPE_PREFIX, class_name);
+    return n > 0 && n < 256;
+}
+
+void OpenCommandPipe()
+{
+    char name[256];
+    if (g_pipe != INVALID_HANDLE_VALUE || !PipeName(Zuvi_GrWindowRec::RetClassName(), name))
+        return;
+    g_pipe = CreateNamedPipeA(name, PIPE_ACCESS_DUPLEX, PIPE_TYPE_MESSAGE | PIPE_WAIT, 1, 0, 0, 0,
+                              nullptr);
+    if (g_pipe == INVALID_HANDLE_VALUE)
+        return; // no commands for this application
+    g_connect_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    ListenForCommand();
+}
+
+void CloseCommandPipe()
+{
+    Zuvi_SetCommandWaitHandle(nullptr);
+    if (g_pipe != INVALID_HANDLE_VALUE)
+        CloseHandle(g_pipe);
+    g_pipe = INVALID_HANDLE_VALUE;
+    if (g_connect_event != nullptr)
+        CloseHandle(g_connect_event);
+    g_connect_event = nullptr;
+    g_client = false;
+}
+
+// Milliseconds the wait may last before a silent client is let go
+// (INFINITE without a client).
+DWORD CommandPipeWait()
+{
+    if (!g_client)
+        return INFINITE;
+    std::int64_t left = g_client_since + ZU_COMMAND_SILENCE_MS - ZuTime::NowGMTAbsTime();
+    return left <= 0 ? 0 : DWORD(left);
+}
+
+} // namespace
+
+bool Zuvi_ServiceCommandPipe(MSG& out)
+{
+    if (g_pipe == INVALID_HANDLE_VALUE)
+        return false;
+    if (!g_client) {
+        // The connect event fired: a client is there.
+        g_client = true;
+        g_client_since = ZuTime::NowGMTAbsTime();
+        Zuvi_SetCommandWaitHandle(g_pipe);
+    }
+    DWORD total = 0, left = 0;
+    if (!PeekNamedPipe(g_pipe, nullptr, 0, nullptr, &total, &left)) {
+        LetClientGo(); // gone without a word
+        return false;
+    }
+    if (left == 0) {
+        if (CommandPipeWait() == 0)
+            LetClientGo();
+        return false;
+    }
+    if (left > ZU_COMMAND_MAX_BYTES) {
+        Zuvi_Trace("Command of %u bytes refused\n", unsigned(left));
+        LetClientGo();
+        return false;
+    }
+    void* buffer = Zuvi_app_zone->Alloc(left, "Card8", __LINE__, __FILE__);
+    DWORD got = 0;
+    BOOL ok = buffer != nullptr && ReadFile(g_pipe, buffer, left, &got, nullptr);
+    LetClientGo();
+    if (!ok || got != left) {
+        if (buffer != nullptr)
+            ZuMemZone::FreeAnyZone(buffer, __LINE__, __FILE__);
+        return false;
+    }
+    std::memset(&out, 0, sizeof out);
+    out.message = ZU_MSG_COMMAND;
+    out.wParam = WPARAM(left);
+    out.lParam = LPARAM(buffer);
+    return true;
+}
+
+bool ZuEvent::FindAppEventQueue(const ZuStringRef& program, Zuvi_RemAppIDRec*& out)
+{
+    if (program.IsInvalid())
+        return false;
+    char wanted[260] = "";
+    program->GetStringCopy(wanted, sizeof wanted);
+    char name[260];
+    for (unsigned i = 0;; ++i) {
+        HWND w = Zuvi_GrWindowRec::EnumAppWindows(i, name, sizeof name);
+        if (w == nullptr)
+            return false;
+        if (SameNameAnyCase(name, wanted)) {
+            out = reinterpret_cast<Zuvi_RemAppIDRec*>(w);
+            return true;
+        }
+    }
+}
+
+bool ZuEvent::PostCommandEvent(Zuvi_RemAppIDRec* target, const ZuMessageRef& message)
+{
+    if (target == nullptr || message.IsInvalid())
+        return false;
+    char cls[200];
+    if (GetClassNameA(reinterpret_cast<HWND>(target), cls, sizeof cls) <= 0 || cls[0] == '\0')
+        return false;
+    char name[256];
+    if (!PipeName(cls, name))
+        return false;
+    HANDLE pipe =
+        CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (pipe == INVALID_HANDLE_VALUE)
+        return false;
+    std::vector<unsigned char> bytes;
+    try {
+        ZuCarbonCopyRef copy(ZuNew<ZuCarbonCopy>(Zuvi_app_zone, __LINE__, __FILE__));
+        copy->StartStoring();
+        copy->SetDataSlot(ZuApp::Current());
+        copy->StoreObject(message);
+        bytes.resize(copy->RetRawDataSize());
+        copy->ExtractRawData(bytes.data(), unsigned(bytes.size()));
+        copy->StartStoring();
+    } catch (const ZuException&) {
+        CloseHandle(pipe);
+        return false;
+    }
+    DWORD written = 0;
+    BOOL ok = WriteFile(pipe, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(pipe);
+    return ok && written == bytes.size();
+}
+
+bool ZuEvent::PostUserEvent(Zuvi_RemAppIDRec*, const ZuAtomRef&, const ZuObjectRef&)
+{
+    return false;
+}
+
+ZuObjectRef ZuEvent::DecodeCommandMessage(void* buffer, unsigned size)
+{
+    if (buffer == nullptr)
+        return ZuObjectNull;
+    ZuObjectRef object;
+    if (size != 0) {
+        ZuCarbonCopyRef copy(ZuNew<ZuCarbonCopy>(Zuvi_app_zone, __LINE__, __FILE__));
+        copy->SetRawData(buffer, size);
+        copy->SetDataSlot(ZuApp::Current());
+        try {
+            copy->RestoreObject(object, ZuRuntimeRef());
+        } catch (const ZuException&) {
+            object = ZuObjectNull;
+        }
+        copy->StartStoring();
+    }
+    ZuMemZone::FreeAnyZone(buffer, __LINE__, __FILE__);
+    if (object.IsValid() && !object->IsKindOf(ZuMessageRef::RetRuntime())) {
+        object->Delete();
+        object = ZuObjectNull;
+    }
+    return object;
+}
+
 // ---------------------------------------------------------------- life
 
 void ZuEvent::Initialise()
@@ -279,11 +496,13 @@ void ZuEvent::Initialise()
     if (g_wait_handles[0] == nullptr)
         g_wait_handles[0] = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     g_num_handles = g_wait_handles[1] != nullptr ? 2 : 1;
+    OpenCommandPipe();
 }
 
 void ZuEvent::Kill()
 {
     current = ZuEventNull;
+    CloseCommandPipe();
     if (g_wait_handles[0] != nullptr)
         CloseHandle(g_wait_handles[0]);
     g_wait_handles[0] = nullptr;
@@ -507,10 +726,17 @@ bool Zuvi_EventFiller::Wait(ZuEvent* e)
                 Zuvi_event_links.idle();
             DWORD wait =
                 g_tracked != nullptr && timeout > kTrackedWaitMs ? kTrackedWaitMs : timeout;
+            DWORD pipe_wait = CommandPipeWait();
+            bool pipe_first = pipe_wait < wait;
+            if (pipe_first)
+                wait = pipe_wait;
             DWORD result =
                 MsgWaitForMultipleObjects(g_num_handles, g_wait_handles, FALSE, wait, kWakeMask);
-            if (g_num_handles > 1 && result == WAIT_OBJECT_0 + 1) {
-                if (Zuvi_event_links.read_command && Zuvi_event_links.read_command(msg))
+            if ((g_num_handles > 1 && result == WAIT_OBJECT_0 + 1) ||
+                (result == WAIT_TIMEOUT && pipe_first)) {
+                bool read = Zuvi_event_links.read_command ? Zuvi_event_links.read_command(msg)
+                                                          : Zuvi_ServiceCommandPipe(msg);
+                if (read)
                     break;
                 continue;
             }
@@ -579,6 +805,9 @@ bool Zuvi_EventFiller::Wait(ZuEvent* e)
             e->type = ZU_EVENT_COMMAND;
             if (Zuvi_event_links.decode_command)
                 e->data = Zuvi_event_links.decode_command(msg.wParam, msg.lParam);
+            else
+                e->data = ZuEvent::DecodeCommandMessage(reinterpret_cast<void*>(msg.lParam),
+                                                        unsigned(msg.wParam));
             e->name = ZuAtomRef("CommandEvent");
             break;
         default:

@@ -50,6 +50,16 @@ extern DWORD g_num_handles;
 // Adds (or, with null, removes) the command pipe's handle.
 void Zuvi_SetCommandWaitHandle(HANDLE handle);
 
+// One step of the command pipe, never waiting: takes the client that
+// connected, reads its message once it has arrived whole (into the thread
+// message 0x8002: size and buffer) and lets the client go; lets go without
+// reading a client that left, stayed silent ZU_COMMAND_SILENCE_MS
+// (event-clock milliseconds) or sent more than ZU_COMMAND_MAX_BYTES. True
+// when a message was read.
+bool Zuvi_ServiceCommandPipe(MSG& out);
+#define ZU_COMMAND_SILENCE_MS 1000
+#define ZU_COMMAND_MAX_BYTES (1u << 20)
+
 // Thread messages of the event layer.
 #define ZU_MSG_WAKE_UP 0x8001u
 #define ZU_MSG_COMMAND 0x8002u

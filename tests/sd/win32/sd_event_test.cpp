@@ -4,17 +4,24 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "sd/win32/sd_grailwdo.h"
+#include "si/carbon.h"
 #include "si/classfactory.h"
 #include "si/grailwdo.h"
 #include "si/memzone.h"
+#include "si/message.h"
+#include "si/string.h"
 #include "si/time.h"
 #include "tests/support/ports.h"
 #include "w32/headless.h"
+#include "w32/file.h"
 #include "w32/kernel.h"
+#include "w32/pipe.h"
 #include "w32/systime.h"
 
 namespace {
@@ -374,3 +381,155 @@ TEST_F(EventLayer, LeavingTheWindowIsNoticedByTheTrackedWait)
 }
 
 } // namespace
+
+// ---------------------------------------------------------------- command pipe
+
+namespace {
+
+// This program's name as other applications see it: its class name's part
+// after the prefix, up to the first '.', '/' or ':'.
+std::string OwnProgramName()
+{
+    std::string cls = Zuvi_GrWindowRec::RetClassName();
+    std::string rest = cls.substr(std::strlen("Zuvi:Grail:1X:"));
+    return rest.substr(0, rest.find_first_of(".:/"));
+}
+
+ZuMessageRef NewMessage(const char* method)
+{
+    ZuMessageRef msg(
+        ZuObjectRef(ZuClassFactory::New("ZuMessage", Zuvi_app_zone, __LINE__, "tests/sd_event")));
+    msg->SetMethod(method);
+    msg << 42;
+    return msg;
+}
+
+std::string OwnPipeName()
+{
+    return std::string(W32_PIPE_PREFIX) + Zuvi_GrWindowRec::RetClassName() + ".Commands";
+}
+
+} // namespace
+
+TEST_F(EventLayer, AnApplicationIsFoundByItsProgramNameWhateverTheCase)
+{
+    std::string own = OwnProgramName();
+    std::string upper = own;
+    for (char& c : upper)
+        c = char(std::toupper(static_cast<unsigned char>(c)));
+    struct Case {
+        std::string name;
+        bool found;
+    } const cases[] = {
+        {own, true}, {upper, true},      {own + ".exe", false}, // names stop at their first '.'
+        {"", false}, {own + "x", false},
+    };
+    for (const Case& c : cases) {
+        Zuvi_RemAppIDRec* app = nullptr;
+        EXPECT_EQ(c.found, ZuEvent::FindAppEventQueue(ZuStringRef(c.name.c_str()), app)) << c.name;
+        if (c.found)
+            EXPECT_EQ(reinterpret_cast<Zuvi_RemAppIDRec*>(hwnd), app);
+    }
+    Zuvi_RemAppIDRec* app = nullptr;
+    EXPECT_FALSE(ZuEvent::FindAppEventQueue(ZuStringRef(), app));
+}
+
+TEST_F(EventLayer, ACommandPostedToItselfArrivesAsACommandEvent)
+{
+    Zuvi_RemAppIDRec* app = nullptr;
+    ASSERT_TRUE(ZuEvent::FindAppEventQueue(ZuStringRef(OwnProgramName().c_str()), app));
+    ZuMessageRef msg = NewMessage("Hello");
+    ASSERT_TRUE(ZuEvent::PostCommandEvent(app, msg));
+    EXPECT_FALSE(ZuEvent::PostUserEvent(app, ZuAtomRef("Hello"), msg));
+    EXPECT_FALSE(ZuEvent::PostCommandEvent(nullptr, msg));
+
+    Got g = Next();
+    EXPECT_EQ(ZU_EVENT_COMMAND, g.type);
+    EXPECT_EQ("CommandEvent", g.name);
+    ZuObjectRef data = ZuEvent::Current()->RetData();
+    ASSERT_TRUE(data.IsValid());
+    ASSERT_TRUE(data->IsKindOf(ZuMessageRef::RetRuntime()));
+    ZuMessageRef back(data);
+    EXPECT_TRUE(back->RetMethod() == "Hello");
+    EXPECT_TRUE(back->IsFromOutside());
+    back->Delete();
+    msg->Delete();
+
+    // The pipe listens again: a second command comes the same way.
+    msg = NewMessage("Again");
+    ASSERT_TRUE(ZuEvent::PostCommandEvent(app, msg));
+    EXPECT_EQ(ZU_EVENT_COMMAND, Next().type);
+    ZuMessageRef again(ZuEvent::Current()->RetData());
+    ASSERT_TRUE(again.IsValid());
+    EXPECT_TRUE(again->RetMethod() == "Again");
+    again->Delete();
+    msg->Delete();
+}
+
+TEST_F(EventLayer, ASilentClientHoldsNothingUpAndIsLetGoAfterASecond)
+{
+    HANDLE silent = CreateFileA(OwnPipeName().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, silent);
+    // The connect is announced; reading returns at once with nothing.
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(g_wait_handles[1], 0));
+    HANDLE listening = g_wait_handles[1];
+    MSG msg;
+    EXPECT_FALSE(Zuvi_ServiceCommandPipe(msg));
+    EXPECT_NE(listening, g_wait_handles[1]); // now waits on the client
+    W32_AdvanceTestClock(ZU_COMMAND_SILENCE_MS - 1);
+    EXPECT_FALSE(Zuvi_ServiceCommandPipe(msg));
+    EXPECT_NE(listening, g_wait_handles[1]); // still served
+    W32_AdvanceTestClock(1);
+    EXPECT_FALSE(Zuvi_ServiceCommandPipe(msg));
+    EXPECT_EQ(listening, g_wait_handles[1]); // let go: listening again
+    CloseHandle(silent);
+
+    // A client that leaves without a word is let go too.
+    HANDLE gone = CreateFileA(OwnPipeName().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, gone);
+    CloseHandle(gone);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(g_wait_handles[1], 0));
+    EXPECT_FALSE(Zuvi_ServiceCommandPipe(msg));
+
+    // The next sender is served.
+    Zuvi_RemAppIDRec* app = reinterpret_cast<Zuvi_RemAppIDRec*>(hwnd);
+    ZuMessageRef m = NewMessage("After");
+    ASSERT_TRUE(ZuEvent::PostCommandEvent(app, m));
+    EXPECT_EQ(ZU_EVENT_COMMAND, Next().type);
+    ZuMessageRef back(ZuEvent::Current()->RetData());
+    ASSERT_TRUE(back.IsValid());
+    EXPECT_TRUE(back->RetMethod() == "After");
+    back->Delete();
+    m->Delete();
+}
+
+TEST_F(EventLayer, OnlyAStoredMessageIsTakenFromACommand)
+{
+    struct Case {
+        const char* what;
+        std::vector<unsigned char> bytes;
+    };
+    std::vector<Case> cases = {
+        {"garbage", {0xFF, 0x00, 0x13, 0x37, 0x42}},
+        {"one byte", {0x01}},
+    };
+    // A stored object that is no message.
+    {
+        ZuCarbonCopyRef copy(ZuNew<ZuCarbonCopy>(Zuvi_app_zone, __LINE__, "tests/sd_event"));
+        copy->StartStoring();
+        ZuObjectRef text(ZuStringRef("not a message"));
+        copy->StoreObject(text);
+        std::vector<unsigned char> b(copy->RetRawDataSize());
+        copy->ExtractRawData(b.data(), unsigned(b.size()));
+        cases.push_back({"a string", b});
+    }
+    for (const Case& c : cases) {
+        void* buffer = Zuvi_app_zone->Alloc(unsigned(c.bytes.size()), "Card8", __LINE__, "t");
+        std::memcpy(buffer, c.bytes.data(), c.bytes.size());
+        EXPECT_TRUE(ZuEvent::DecodeCommandMessage(buffer, unsigned(c.bytes.size())).IsInvalid())
+            << c.what;
+    }
+    EXPECT_TRUE(ZuEvent::DecodeCommandMessage(nullptr, 4).IsInvalid());
+}
