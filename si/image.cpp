@@ -152,7 +152,7 @@ bool ZuImage::Initialise(const ZuStringRef& new_name, bool centered, bool tiled)
 
 bool ZuImage::SetImageName(const ZuStringRef& new_name)
 {
-    DropPixmap();
+    // The picture is replaced only once the new one is read.
     return Initialise(new_name, is_centered, is_tiled);
 }
 

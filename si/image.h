@@ -29,7 +29,7 @@ public:
     virtual bool Initialise(const ZuStringRef& name, bool centered, bool tiled);
     // The view takes the picture's size; false without a picture.
     virtual bool SetDefaultSize();
-    // Drops the picture, then Initialise with the flags as they are.
+    // Initialise with the flags as they are.
     virtual bool SetImageName(const ZuStringRef& name);
     virtual bool SetCenteredImage(bool centered);
     virtual bool SetTiledImage(bool tiled);

@@ -148,10 +148,12 @@ TEST_F(ImageTest, AFailedInitialiseKeepsTheNameAndFlags)
     EXPECT_EQ(image->RetImageName()->CompareWith(good, true), 0);
     EXPECT_FALSE(image->Initialise(ZuStringRef(Path("missing.png").c_str()), true, false));
     EXPECT_FALSE(image->Initialise(ZuStringRef(""), true, false));
+    EXPECT_FALSE(image->SetImageName(ZuStringRef(Path("missing.gif").c_str())));
     EXPECT_EQ(image->RetImageName()->CompareWith(good, true), 0);
     EXPECT_FALSE(image->IsImageCentered());
     EXPECT_TRUE(image->IsImageTiled());
 
+    // The picture read before stays with its name.
     ASSERT_TRUE(image->SetDefaultSize());
     double dx = 0, dy = 0;
     image->GetSize(dx, dy);
