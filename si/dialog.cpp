@@ -1,5 +1,7 @@
 #include "si/dialog.h"
 
+#include <cmath>
+
 #include "si/app.h"
 #include "si/archive.h"
 #include "si/classfactory.h"
@@ -125,9 +127,15 @@ ZuWindowRef ZuDialog::ReadWindow()
             file->Close();
         file->Delete();
     }
-    if (read.IsValid() && read->IsKindOf(ZuWindowRef::RetRuntime()))
-        return ZuWindowRef(read);
-    // Anything but a window is of no use here.
+    if (read.IsValid() && read->IsKindOf(ZuWindowRef::RetRuntime())) {
+        // A screen window needs a place of some width and height.
+        const ZuRect& box = ZuWindowRef(read)->RetWindowBox();
+        const double dx = box.DX(), dy = box.DY();
+        if (dx > 0 && dy > 0 && std::isfinite(dx) && std::isfinite(dy) && std::isfinite(box.X1()) &&
+            std::isfinite(box.Y1()))
+            return ZuWindowRef(read);
+    }
+    // Anything but a window that can be opened is of no use here.
     if (read.IsValid())
         read->Delete();
     return ZuWindowRef();

@@ -233,6 +233,10 @@ TEST_F(DialogTest, AnyFileThatGivesNoWindowOpensTheStandIn)
     whole->InitGeom(0, 0, 50, 50);
     WriteInterface("whole.oui", whole);
     whole->Delete();
+    ZuWindowRef flat = ZuNew<ZuWindow>(Zuvi_app_zone);
+    flat->InitGeom(10, 10, 0, 40);
+    WriteInterface("flat.oui", flat);
+    flat->Delete();
     std::vector<unsigned char> window_bytes;
     {
         FILE* f = fopen((scratch.Path() + "/whole.oui").c_str(), "rb");
@@ -249,7 +253,7 @@ TEST_F(DialogTest, AnyFileThatGivesNoWindowOpensTheStandIn)
     ASSERT_TRUE(WriteTestFile(scratch.Path() + "/empty.oui", {}));
 
     for (const char* file : {"missing.oui", "view.oui", "text.oui", "nothing.oui", "cut.oui",
-                             "junk.oui", "empty.oui"}) {
+                             "junk.oui", "empty.oui", "flat.oui"}) {
         TFileDialogRef d = NewDialog(file);
         EXPECT_TRUE(d->Interaction(ZuAtomRef(file)));
         ExpectFallback(d, file);
