@@ -201,7 +201,10 @@ void ZuSelectCon::TurnOn(const ZuObjectRef& object, unsigned int rank)
             toggle->TurnOn();
             toggle->Display(true);
         }
-        if (active.IsValid() && active_rank != rank) {
+        // The rank indexes the table of the other active members; a rank
+        // past the members (from a damaged file) is not one of them and must
+        // not grow the table to its size.
+        if (active.IsValid() && active_rank != rank && active_rank < CountMembers()) {
             others[active_rank] = true;
             ++other_count;
         }
@@ -385,8 +388,7 @@ void ZuSelectCon::RestoreInstance(const ZuStorageRef& s)
     sel_type = static_cast<ZuSelectConType>(type);
     others = Zuvi_SimpleArrayZero<bool>(0, 1);
     other_count = 0;
-    if (active.IsValid() && active_rank >= CountMembers()) {
-        active = ZuObjectNull;
-        throw ZuExcStream(ZuExcStream::ZU_STREAM_CANNOT_READ);
-    }
+    // The members are not known yet (the provider is not stored, and the
+    // observers may come back later): a rank past them is dropped when the
+    // next member becomes active, not refused here.
 }
