@@ -10,6 +10,7 @@
 #include "si/storagesync.h"
 #include "si/types.h"
 #include "si/values.h"
+#include "si/winbartitle.h"
 
 ZU_IMPLEMENT_CLASS(ZuTextTag, "si/texttag", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(ZuTextTag, ZuiTitleWidget)
@@ -77,6 +78,23 @@ void DeclareTextTagData(ZuRuntime* runtime)
         runtime->PublishData(item);
 }
 Zuvi_PubDataExport text_tag_data(&DeclareTextTagData);
+
+// A window bar's title is a text tag: the bar, below this layer, sets its
+// colour and font through this call.
+struct TitleLookCalls {
+    TitleLookCalls()
+    {
+        Zuvi_title_look_calls.set_look = [](const ZuViewRef& title, const ZuColorPixel& color,
+                                            const ZuGrailFontRef& font) {
+            if (title.IsInvalid() || !title->IsKindOf(ZuTextTagRef::RetRuntime()))
+                return;
+            ZuTextTagRef tag(title);
+            tag->SetColor(color);
+            if (font.IsValid())
+                tag->SetFont(font);
+        };
+    }
+} title_look_calls;
 
 // The text's angle as a whole number of degrees.
 int Degrees(const ZuTextStyle& style)

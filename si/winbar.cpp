@@ -10,6 +10,7 @@
 #include "si/event.h"
 #include "si/grail.h"
 #include "si/ititlewidget.h"
+#include "si/lookman.h"
 #include "si/memzone.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
@@ -17,9 +18,12 @@
 #include "si/string.h"
 #include "si/textstyle.h"
 #include "si/values.h"
+#include "si/winbartitle.h"
 #include "si/window.h"
 
 ZU_IMPLEMENT_CLASS(ZuWindowBar, "si/winbar", ZU_CLASS_PLAIN)
+
+Zuvi_TitleLookCalls Zuvi_title_look_calls;
 ZU_ENUM_REGISTER(ZuWinBarButtonBit)
 ZU_ENUM_REGISTER(ZuWinBarLayout)
 ZU_BITSET_REGISTER(ZuWinBarButton)
@@ -390,6 +394,13 @@ void ZuWindowBar::UpdateWindowActiveMode(bool wanted)
     if (now == active)
         return;
     active = now;
+    if (title.IsValid() && Zuvi_title_look_calls.set_look != nullptr &&
+        ZuLookMan::current.IsValid()) {
+        const ZuLookManRef& look = ZuLookMan::current;
+        Zuvi_title_look_calls.set_look(
+            title, ZuColorPixel(ZU_COLOR_WHITE),
+            button_use.TestBit(ZU_WINBAR_MODE_LARGE) ? look->RetBoldFont() : look->RetSmallFont());
+    }
     Display(true);
 }
 

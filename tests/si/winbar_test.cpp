@@ -9,6 +9,8 @@
 #include "si/classfactory.h"
 #include "si/event.h"
 #include "si/except.h"
+#include "si/lookman.h"
+#include "si/texttag.h"
 #include "si/winbar.h"
 #include "si/winsizer.h"
 #include "tests/support/framedwindows.h"
@@ -222,6 +224,16 @@ TEST_F(WindowBarTest, OnTheScreenTheBarIsDrawnAndItsCloseButtonCloses)
         for (int x = 102; x <= 150 && !written; ++x)
             written = !blue(W32_HeadlessScreenPixel(x, y));
     EXPECT_TRUE(written);
+    // Active, the title is in white, in the look's bold font for a large
+    // bar (this one), its small font otherwise.
+    ZuTextTagRef tag(bar->RetTitleTag());
+    EXPECT_TRUE(tag->RetColor() == ZuColorPixel(ZU_COLOR_WHITE));
+    ASSERT_TRUE(bar->RetButtonAndMode().TestBit(ZU_WINBAR_MODE_LARGE));
+    EXPECT_TRUE(tag->RetFont() == ZuLookMan::current->RetBoldFont());
+    bar->ChangeButtonAndMode(ZU_WINBAR_MODE_LARGE, false);
+    w->SysChangedActive(false);
+    w->SysChangedActive(true);
+    EXPECT_TRUE(tag->RetFont() == ZuLookMan::current->RetSmallFont());
     // The close button is somewhere blue no more.
     ZuViewRef close = bar->RetButton(ZU_WINBAR_BUTTON_CLOSE);
     ASSERT_TRUE(close.IsValid());
