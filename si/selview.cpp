@@ -1,11 +1,14 @@
 #include "si/selview.h"
 
+#include <algorithm>
+
 #include "si/adorner.h"
 #include "si/app.h"
 #include "si/classfactory.h"
 #include "si/error.h"
 #include "si/event.h"
 #include "si/grail.h"
+#include "si/gridview.h"
 #include "si/list.h"
 #include "si/memzone.h"
 #include "si/lookman.h"
@@ -352,10 +355,26 @@ void ZuSelView::DragNotify(const ZuEventRef& event)
     } else if (drag_corner == 2 || drag_corner == 3) {
         width = Bound(nx - left, minw, maxw);
     }
+    // The window's "BuilderGrid" snaps the moved points, when it is a grid
+    // view; anything else stored under that name is ignored.
+    ZuObjectRef grid_object;
+    ZuGridViewRef grid;
+    if (window.IsValid() && window->GetAttribute("BuilderGrid", grid_object, 0) &&
+        grid_object.IsValid() && grid_object->IsKindOf(ZuGridViewRef::RetRuntime()))
+        grid = ZuGridViewRef(grid_object);
     if (drag_corner == 0) {
+        if (grid.IsValid())
+            grid->AlignOnGrid(nx, ny);
         SetOrigin(nx, ny);
         view->SetOrigin(nx, ny);
     } else {
+        if (grid.IsValid()) {
+            double right = left + width, bottom = top + height;
+            grid->AlignOnGrid(left, top);
+            grid->AlignOnGrid(right, bottom);
+            width = std::max(right - left, minw);
+            height = std::max(bottom - top, minh);
+        }
         SetOrigin(left, top);
         SetSize(width, height);
         view->SetOrigin(left, top);

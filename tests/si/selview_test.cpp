@@ -7,6 +7,7 @@
 #include <string>
 
 #include "si/app.h"
+#include "si/gridview.h"
 #include "si/list.h"
 #include "si/message.h"
 #include "si/pubdata.h"
@@ -352,6 +353,39 @@ TEST_F(SelViewTest, DraggingMovesAndResizesWithinTheWindowAndTheMinimum)
     sel->EndSelection();
     EXPECT_EQ(b->RetBox(), ZuRect(15, 12, 34, 26));
     sel->Delete();
+}
+
+// The window's "BuilderGrid" snaps a moved view's origin and a resized
+// view's corners; anything but a grid view under that name is ignored.
+TEST_F(SelViewTest, TheBuildersGridSnapsMovesAndResizes)
+{
+    ZuGridViewRef grid = ZuNew<ZuGridView>(Zuvi_app_zone);
+    grid->SetGridPitch(10, 10);
+    w->SetAttribute("BuilderGrid", grid);
+    ZuSelViewRef sel = SelectB();
+    ASSERT_TRUE(sel.IsValid());
+    Mouse(ZU_EVENT_PRESS, 30, 25);
+    Mouse(ZU_EVENT_MOTION, 42, 41);
+    EXPECT_EQ(sel->RetBox(), ZuRect(20, 20, 59, 49));
+    EXPECT_EQ(b->RetBox(), sel->RetBox());
+    Mouse(ZU_EVENT_RELEASE, 42, 41);
+    // The bottom-right corner lands on the grid too.
+    const ZuRect before = sel->RetBox();
+    Mouse(ZU_EVENT_PRESS, before.X2(), before.Y2());
+    ASSERT_EQ(sel->RetDragCorner(), 3);
+    Mouse(ZU_EVENT_MOTION, 73, 62);
+    EXPECT_EQ(sel->RetBox(), ZuRect(20, 20, 69, 59));
+    Mouse(ZU_EVENT_RELEASE, 73, 62);
+
+    w->RemoveAttribute("BuilderGrid", 0);
+    w->SetAttribute("BuilderGrid", ZuObjectRef(ZuStringRef("pas une grille")));
+    Mouse(ZU_EVENT_PRESS, 30, 25);
+    Mouse(ZU_EVENT_MOTION, 33, 26);
+    EXPECT_EQ(sel->RetBox().X1(), 23);
+    Mouse(ZU_EVENT_RELEASE, 33, 26);
+    sel->EndSelection();
+    sel->Delete();
+    grid->Delete();
 }
 
 TEST_F(SelViewTest, KeysAndModifiedPressesReachTheBuilderOnlyWhileActive)
