@@ -155,6 +155,7 @@ TEST_F(CCreatingTest, AHandleEditIsOneStepWhoseUndoRestoresTheShapeBeforeThePres
     const DPoint corner = Object(r)->GetHandlePosition(1);
     doc->SetModified(false);
 
+    ASSERT_EQ(1, RedoCount());
     // Pressed a little off the handle.
     sel->BeginHandleEdit(1, P(corner.x + 0.4, corner.y - 0.3));
     sel->HandleEditDrag(P(70, 60), 0);
