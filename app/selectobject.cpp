@@ -2053,15 +2053,17 @@ bool CSelectObject::Duplicate(const DPoint& offset)
     return true;
 }
 
-bool CSelectObject::MirrorX()
+// Mirroring and turning about the selection's centre: one step of changed
+// copies, the record's kind and factors as given.
+bool CSelectObject::ChangeAboutCentre(int oper, int kind, const DPoint& factors)
 {
     if (selectedCount == 0)
         return false;
-    OpenUndoGroup(CUndoGroup::STEP_MIRROR_X, true);
+    OpenUndoGroup(oper, true);
     std::memset(&changeRecord, 0, sizeof changeRecord);
-    changeRecord.kind = 2;
+    changeRecord.kind = kind;
     changeRecord.a = GetCenter();
-    changeRecord.c = DPoint{-1.0, 1.0};
+    changeRecord.c = factors;
     ReplaceByChangedCopies(changeRecord);
     FitBoxToSelectedObjects();
     if (document.IsValid())
@@ -2069,20 +2071,14 @@ bool CSelectObject::MirrorX()
     return true;
 }
 
+bool CSelectObject::MirrorX()
+{
+    return ChangeAboutCentre(CUndoGroup::STEP_MIRROR_X, 2, DPoint{-1.0, 1.0});
+}
+
 bool CSelectObject::MirrorY()
 {
-    if (selectedCount == 0)
-        return false;
-    OpenUndoGroup(CUndoGroup::STEP_MIRROR_Y, true);
-    std::memset(&changeRecord, 0, sizeof changeRecord);
-    changeRecord.kind = 2;
-    changeRecord.a = GetCenter();
-    changeRecord.c = DPoint{1.0, -1.0};
-    ReplaceByChangedCopies(changeRecord);
-    FitBoxToSelectedObjects();
-    if (document.IsValid())
-        document->SetModified(true);
-    return true;
+    return ChangeAboutCentre(CUndoGroup::STEP_MIRROR_Y, 2, DPoint{1.0, -1.0});
 }
 
 bool CSelectObject::Rotate90()
@@ -2102,18 +2098,7 @@ bool CSelectObject::Rotate270()
 
 bool CSelectObject::Rotate(double angle, int oper)
 {
-    if (selectedCount == 0)
-        return false;
-    OpenUndoGroup(oper, true);
-    std::memset(&changeRecord, 0, sizeof changeRecord);
-    changeRecord.kind = 3;
-    changeRecord.a = GetCenter();
-    changeRecord.c.x = angle;
-    ReplaceByChangedCopies(changeRecord);
-    FitBoxToSelectedObjects();
-    if (document.IsValid())
-        document->SetModified(true);
-    return true;
+    return ChangeAboutCentre(oper, 3, DPoint{angle, 0.0});
 }
 
 // ---------------------------------------------------------------- alignment, distribution, the grid

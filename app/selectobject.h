@@ -435,6 +435,8 @@ private:
     void DragTo(const DPoint& p, int modifiers, int handle);
     // The live box and the copies of the step through the change record.
     void ApplyChangeRecord(bool moveCentre);
+    // One step of copies mirrored or turned about the selection's centre.
+    bool ChangeAboutCentre(int oper, int kind, const DPoint& factors);
     // The step of the current press while it is still the newest.
     CUndoGroupRef DragGroup() const;
 
