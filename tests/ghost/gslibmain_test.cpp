@@ -6,10 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#include <unistd.h>
 
 namespace {
 
@@ -164,6 +167,20 @@ TEST_F(GSLibStartTest, AnErrorIsReportedAndTheNextTextRuns)
     EXPECT_EQ(TakeOutput(*lib), "ran");
 }
 
+// Ghostscript lets any PostScript write in its temporary folder ($TMPDIR,
+// else /tmp), where a scratch folder lies when the tree is built there: the
+// file outside then goes to a folder of its own beside it, elsewhere.
+static std::string OutsideFolder(const std::string& scratch)
+{
+    const char* env = std::getenv("TMPDIR");
+    const std::string tmp = env != nullptr && *env != 0 ? env : "/tmp";
+    if (scratch.compare(0, tmp.size(), tmp) != 0)
+        return scratch;
+    const std::string folder = "/var/tmp/zuvi-outside-" + std::to_string(::getpid());
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
 TEST_F(GSLibStartTest, PostScriptReachesNoFileOutsideWhatIsPermitted)
 {
     // The scratch folder is no folder of the interpreter's.
@@ -174,7 +191,8 @@ TEST_F(GSLibStartTest, PostScriptReachesNoFileOutsideWhatIsPermitted)
         std::ofstream mine("mine.txt");
         mine << "secret";
     }
-    const std::string outside = scratch.Path() + "/outside.txt";
+    const std::string outside_folder = OutsideFolder(scratch.Path());
+    const std::string outside = outside_folder + "/outside.txt";
     struct Case {
         std::string text;
         const char* error;
@@ -201,6 +219,9 @@ TEST_F(GSLibStartTest, PostScriptReachesNoFileOutsideWhatIsPermitted)
     }
     for (const char* absent : {"evil.txt", "outside.txt", "evil.pdf", "moved.txt"})
         EXPECT_FALSE(std::filesystem::exists(absent)) << absent;
+    EXPECT_FALSE(std::filesystem::exists(outside));
+    if (outside_folder != scratch.Path())
+        std::filesystem::remove_all(outside_folder);
     EXPECT_TRUE(std::filesystem::exists("mine.txt"));
 
     // A path permitted is written, and no longer once revoked.
