@@ -1638,6 +1638,24 @@ void CSelectObject::RecordReplaceNode(const CTreeNodeRef& fresh, const CTreeNode
     UpdateEnclosingBoxes(fresh, false);
 }
 
+// Each selected object of the edit parent replaced, as one recorded action,
+// by a copy that `change` alters first; an object that cannot be copied
+// stays.
+template <class F>
+void CSelectObject::ReplaceSelectedByCopies(F change)
+{
+    CTreeNodeRef parent;
+    GetEditParent(parent);
+    ForEachSelected(parent, 1, -1, [&](const CTreeNodeRef& old, const CGraObjectRef& o) {
+        CGraObjectRef copy;
+        const CTreeNodeRef node = CopyInNewNode(o, copy);
+        if (node.IsInvalid())
+            return;
+        change(copy);
+        RecordReplaceNode(node, old);
+    });
+}
+
 CTreeRef CSelectObject::CopySelectionToTree()
 {
     CTreeRef tree = ZuNew<CTree>(nullptr, __LINE__, kSource);
@@ -1754,13 +1772,7 @@ bool CSelectObject::ApplyDefinitions(const int* kinds, int n)
     if (selectedCount == 0)
         return false;
     OpenUndoGroup(CUndoGroup::STEP_DEFINITIONS, true);
-    CTreeNodeRef parent;
-    GetEditParent(parent);
-    ForEachSelected(parent, 1, -1, [&](const CTreeNodeRef& old, const CGraObjectRef& o) {
-        CGraObjectRef copy;
-        const CTreeNodeRef node = CopyInNewNode(o, copy);
-        if (node.IsInvalid())
-            return;
+    ReplaceSelectedByCopies([&](const CGraObjectRef& copy) {
         for (int i = 0; i < n; i++)
             copy->SetDefinition(kinds[i], GetCurrentDef(kinds[i]));
         copy->PruneDefinitions();
@@ -1773,7 +1785,6 @@ bool CSelectObject::ApplyDefinitions(const int* kinds, int n)
             copy->SetDefinition(missing[i], GetCurrentDef(missing[i]));
         if (editPort.IsValid())
             copy->UpdateBoundingBox(editPort);
-        RecordReplaceNode(node, old);
     });
     MergeLastUndoGroups();
     FitBoxToSelectedObjects();
@@ -1831,17 +1842,10 @@ bool CSelectObject::EditPoints(int a, int b, const DPoint& p, int command)
     if (selectedCount == 0)
         return false;
     OpenUndoGroup(CUndoGroup::STEP_EDIT_POINTS, true);
-    CTreeNodeRef parent;
-    GetEditParent(parent);
-    ForEachSelected(parent, 1, -1, [&](const CTreeNodeRef& old, const CGraObjectRef& o) {
-        CGraObjectRef copy;
-        const CTreeNodeRef node = CopyInNewNode(o, copy);
-        if (node.IsInvalid())
-            return;
+    ReplaceSelectedByCopies([&](const CGraObjectRef& copy) {
         copy->EditPoints(a, b, p, command);
         if (editPort.IsValid())
             copy->UpdateBoundingBox(editPort);
-        RecordReplaceNode(node, old);
     });
     if (document.IsValid())
         document->SetModified(true);
@@ -1850,16 +1854,7 @@ bool CSelectObject::EditPoints(int a, int b, const DPoint& p, int command)
 
 void CSelectObject::ReplaceByChangedCopies(const ChangeRecord& record)
 {
-    CTreeNodeRef parent;
-    GetEditParent(parent);
-    ForEachSelected(parent, 1, -1, [&](const CTreeNodeRef& old, const CGraObjectRef& o) {
-        CGraObjectRef copy;
-        const CTreeNodeRef node = CopyInNewNode(o, copy);
-        if (node.IsInvalid())
-            return;
-        ChangeCopy(copy, record);
-        RecordReplaceNode(node, old);
-    });
+    ReplaceSelectedByCopies([&](const CGraObjectRef& copy) { ChangeCopy(copy, record); });
 }
 
 // ---------------------------------------------------------------- stacking order and groups
@@ -2378,13 +2373,7 @@ bool CSelectObject::SnapToGrid(int)
         return false;
     OpenUndoGroup(CUndoGroup::STEP_SNAP_TO_GRID, true);
     const DPoint origin = GetGridOrigin();
-    CTreeNodeRef parent;
-    GetEditParent(parent);
-    ForEachSelected(parent, 1, -1, [&](const CTreeNodeRef& old, const CGraObjectRef& o) {
-        CGraObjectRef copy;
-        const CTreeNodeRef node = CopyInNewNode(o, copy);
-        if (node.IsInvalid())
-            return;
+    ReplaceSelectedByCopies([&](const CGraObjectRef& copy) {
         const int count = copy->GetHandleCount();
         for (int h = 0; h < count; h++) {
             if (copy->GetHandleType(h) != 2)
@@ -2395,7 +2384,6 @@ bool CSelectObject::SnapToGrid(int)
         }
         if (editPort.IsValid())
             copy->UpdateBoundingBox(editPort);
-        RecordReplaceNode(node, old);
     });
     FitBoxToSelectedObjects();
     if (document.IsValid())

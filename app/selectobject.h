@@ -414,6 +414,8 @@ private:
     void RemoveSelected(int oper, const CTreeRef& clipboard);
     // Each selected object replaced by a copy changed by the record.
     void ReplaceByChangedCopies(const ChangeRecord& record);
+    template <class F>
+    void ReplaceSelectedByCopies(F change);
     // Each selected object replaced by a copy moved by its own offset.
     template <class F>
     void MoveEachSelected(int flags, F offsetOf);
