@@ -2,37 +2,21 @@
 // tool, top-most window just below the item; a drag into the submenu and
 // a release on a command run it once; a press outside unmaps every menu
 // window and reaches no window.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include <poll.h>
-
-#include "sd/win32/sd_event.h"
-#include "sd/win32/sd_grailwdo.h"
-#include "si/app.h"
 #include "si/array.h"
 #include "si/commandfactory.h"
 #include "si/control.h"
 #include "si/gridlayout.h"
 #include "si/menu.h"
 #include "si/rtclass.h"
-#include "si/time.h"
 #include "si/viewpane.h"
 #include "tests/support/controls.h"
-#include "tests/support/looks.h"
-#include "tests/support/views.h"
-#include "tests/support/xvfb.h"
-#include "w32/systime.h"
-#include "w32/x11.h"
-
-// Last: the X headers define names (KeyPress, ButtonPress...) as macros.
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
+// Last: it brings the X headers, whose macros clash with the library's names.
+#include "tests/si/x11/x11app.h"
 
 // Counts the commands the menus run.
 ZU_HANDLE(TX11MenuCounter, ZuObject)
@@ -55,25 +39,13 @@ namespace {
 
 auto* const g_xvfb = ::testing::AddGlobalTestEnvironment(new XvfbEnvironment);
 
-// The waits give up after about 20 seconds, in rounds of 20 ms.
-constexpr int kRounds = 1000;
-
-class MenuX11 : public LookTest {
+class MenuX11 : public X11AppTest {
 protected:
     void SetUp() override
     {
-        LookTest::SetUp();
-        if (!XvfbEnvironment::Available())
+        X11AppTest::SetUp();
+        if (!StartApplication())
             return;
-        ASSERT_TRUE(W32_X11InUse());
-        peer = XOpenDisplay(nullptr);
-        ASSERT_NE(peer, nullptr);
-        RegisterWindowClass();
-        W32_SetTestClock(1700000000000);
-        app = ZuNew<ZuApp>(nullptr);
-        ZuApp::Initialise(app);
-        app->NotifyActiveApp(true);
-        app->HandleTick(ZuTime::NowGMTAbsTime(), false);
         counter = ZuNew<TX11MenuCounter>();
         w = ZuNew<ZuWindow>(Zuvi_app_zone);
         w->InitGeom(100, 80, 240, 160, ZuStringRef("Fen\xEAtre"), ZuWinStyle());
@@ -90,26 +62,15 @@ protected:
                         ZU_MENU_BORDER_3D, w, ZuStringRef(), ZuViewArchitectRef());
         w->ShowNormal();
     }
-    void TearDown() override
+    void DeleteViews() override
     {
-        if (w.IsValid()) {
-            bar->Delete();
-            bar = ZuMenuRef();
-            w->Delete();
-            w = ZuWindowRef();
-            control = ZuControlRef();
-            reports->Delete();
-            reports = TReportLogRef();
-            ZuApp::Kill();
-            app = ZuAppRef();
-            ZuObjectRef::RealiseDeletions();
-            Zuvi_ResetEventLayer();
-            W32_ClearTestClock();
-            UnregisterWindowClass();
-        }
-        if (peer != nullptr)
-            XCloseDisplay(peer);
-        LookTest::TearDown();
+        bar->Delete();
+        bar = ZuMenuRef();
+        w->Delete();
+        w = ZuWindowRef();
+        control = ZuControlRef();
+        reports->Delete();
+        reports = TReportLogRef();
     }
     ZuCommandFactoryRef Command(const char* text)
     {
@@ -126,50 +87,6 @@ protected:
         ZuCommandFactoryRef f = Command(text);
         f->SetChildFactories(list);
         return f;
-    }
-    // Serves what arrived as the main loop does, until nothing waits: the
-    // quit message comes out last, after any button change a pointer
-    // message left pending.
-    void Serve()
-    {
-        ZuEvent::PostQuitEvent();
-        const ZuEventRef& event = ZuEvent::Current();
-        while (event->WaitForEvent()) {
-            event->DispatchEvent();
-            app->SyncWindows(false);
-            app->FireAsyncEvents();
-            app->SyncWindows(false);
-        }
-        ZuObjectRef::RealiseDeletions();
-    }
-    // Serves until the condition holds; false when it never does.
-    bool PumpUntil(const std::function<bool()>& condition)
-    {
-        for (int round = 0; round < kRounds; ++round) {
-            XSync(peer, False);
-            Serve();
-            if (condition())
-                return true;
-            ::poll(nullptr, 0, 20);
-        }
-        return false;
-    }
-    void Settle()
-    {
-        int quiet = 0;
-        PumpUntil([&] { return ++quiet > 10; });
-    }
-    unsigned long XidOf(const ZuWindowRef& window)
-    {
-        const ZuGrailWindowRef& screen = window->RetScreenWindow();
-        if (screen.IsInvalid() || screen->RetPrivateWindowInfo() == nullptr)
-            return 0;
-        return W32_X11Window(screen->RetPrivateWindowInfo()->hwnd);
-    }
-    bool Mapped(unsigned long xid)
-    {
-        XWindowAttributes a;
-        return xid != 0 && XGetWindowAttributes(peer, Window(xid), &a) && a.map_state == IsViewable;
     }
     std::vector<unsigned long> Atoms(unsigned long xid, const char* property)
     {
@@ -200,19 +117,7 @@ protected:
         y = int(oy + pane.Y1() + r.Y1() + r.DY() / 2);
         bottom = int(oy + pane.Y1() + r.Y2());
     }
-    void PointerAt(int x, int y)
-    {
-        XTestFakeMotionEvent(peer, -1, x, y, 0);
-        XFlush(peer);
-    }
-    void Button(bool down)
-    {
-        XTestFakeButtonEvent(peer, 1, down ? True : False, 0);
-        XFlush(peer);
-    }
 
-    Display* peer = nullptr;
-    ZuAppRef app;
     ZuWindowRef w;
     ZuControlRef control;
     ZuMenuRef bar;

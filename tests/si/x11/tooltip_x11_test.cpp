@@ -2,51 +2,22 @@
 // through XTest makes the tip window, which maps only once the test clock
 // passes the look's tool-tip delay, below the pointer, and unmaps when the
 // pointer leaves.
-#include <gtest/gtest.h>
-
-#include <functional>
-
-#include <poll.h>
-
-#include "sd/win32/sd_event.h"
-#include "sd/win32/sd_grailwdo.h"
-#include "si/app.h"
 #include "si/control.h"
-#include "si/time.h"
 #include "si/tooltip.h"
-#include "tests/support/looks.h"
-#include "tests/support/views.h"
-#include "tests/support/xvfb.h"
-#include "w32/systime.h"
-#include "w32/x11.h"
-
-// Last: the X headers define names (KeyPress, ButtonPress...) as macros.
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
+// Last: it brings the X headers, whose macros clash with the library's names.
+#include "tests/si/x11/x11app.h"
 
 namespace {
 
 auto* const g_xvfb = ::testing::AddGlobalTestEnvironment(new XvfbEnvironment);
 
-// The waits give up after about 20 seconds, in rounds of 20 ms.
-constexpr int kRounds = 1000;
-
-class ToolTipX11 : public LookTest {
+class ToolTipX11 : public X11AppTest {
 protected:
     void SetUp() override
     {
-        LookTest::SetUp();
-        if (!XvfbEnvironment::Available())
+        X11AppTest::SetUp();
+        if (!StartApplication())
             return;
-        ASSERT_TRUE(W32_X11InUse());
-        peer = XOpenDisplay(nullptr);
-        ASSERT_NE(peer, nullptr);
-        RegisterWindowClass();
-        W32_SetTestClock(1700000000000);
-        app = ZuNew<ZuApp>(nullptr);
-        ZuApp::Initialise(app);
-        app->NotifyActiveApp(true);
-        app->HandleTick(ZuTime::NowGMTAbsTime(), false);
         w = ZuNew<ZuWindow>(Zuvi_app_zone);
         w->InitGeom(100, 100, 200, 100, ZuStringRef("Fen\xEAtre"), ZuWinStyle());
         control = ZuNew<ZuControl>(Zuvi_app_zone);
@@ -55,64 +26,13 @@ protected:
         control->SetParent(w);
         w->ShowNormal();
     }
-    void TearDown() override
+    void DeleteViews() override
     {
-        if (w.IsValid()) {
-            w->Delete();
-            w = ZuWindowRef();
-            control = ZuControlRef();
-            ZuApp::Kill();
-            app = ZuAppRef();
-            ZuObjectRef::RealiseDeletions();
-            W32_ClearTestClock();
-            UnregisterWindowClass();
-        }
-        if (peer != nullptr)
-            XCloseDisplay(peer);
-        LookTest::TearDown();
-    }
-    // Dispatches the pointer's messages that arrived, as the main loop does
-    // (a wait for an event would block on the others), until the condition
-    // holds; false when it never does.
-    bool PumpUntil(const std::function<bool()>& condition)
-    {
-        const ZuEventRef& event = ZuEvent::Current();
-        for (int round = 0; round < kRounds; ++round) {
-            XSync(peer, False);
-            MSG m;
-            while (PeekMessageA(&m, nullptr, WM_MOUSEMOVE, WM_MOUSEWHEEL, PM_NOREMOVE)) {
-                if (!event->WaitForEvent())
-                    break;
-                event->DispatchEvent();
-                app->SyncWindows(false);
-            }
-            ZuObjectRef::RealiseDeletions();
-            if (condition())
-                return true;
-            ::poll(nullptr, 0, 20);
-        }
-        return false;
-    }
-    unsigned long XidOf(const ZuWindowRef& window)
-    {
-        const ZuGrailWindowRef& screen = window->RetScreenWindow();
-        if (screen.IsInvalid() || screen->RetPrivateWindowInfo() == nullptr)
-            return 0;
-        return W32_X11Window(screen->RetPrivateWindowInfo()->hwnd);
-    }
-    bool Mapped(unsigned long xid)
-    {
-        XWindowAttributes a;
-        return XGetWindowAttributes(peer, Window(xid), &a) && a.map_state == IsViewable;
-    }
-    void PointerAt(int x, int y)
-    {
-        XTestFakeMotionEvent(peer, -1, x, y, 0);
-        XFlush(peer);
+        w->Delete();
+        w = ZuWindowRef();
+        control = ZuControlRef();
     }
 
-    Display* peer = nullptr;
-    ZuAppRef app;
     ZuWindowRef w;
     ZuControlRef control;
 };
