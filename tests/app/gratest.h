@@ -18,6 +18,8 @@
 #include "app/graport.h"
 #include "app/pendef.h"
 #include "app/positiondef.h"
+#include "app/tree.h"
+#include "app/treenode.h"
 #include "ghost/gscontext.h"
 #include "si/classfactory.h"
 #include "si/rtclass.h"
@@ -143,6 +145,35 @@ protected:
     GraRecorderRef recorder;
     GSContextRef display;
     ZuTestStorageRef store;
+};
+
+// A tree whose root holds one layer, and nodes made for it.
+class TreeTest : public GraTest {
+protected:
+    void SetUp() override
+    {
+        GraTest::SetUp();
+        tree = Make<CTreeRef>();
+        layer = Node(tree->RetRoot());
+    }
+    void TearDown() override
+    {
+        layer = CTreeNodeRef();
+        tree->Delete();
+        tree = CTreeRef();
+        GraTest::TearDown();
+    }
+    // A new node, the last child of parent when given.
+    CTreeNodeRef Node(const CTreeNodeRef& parent = CTreeNodeRef())
+    {
+        CTreeNodeRef n = Make<CTreeNodeRef>();
+        if (parent.IsValid())
+            n->InsertLastChild(parent);
+        return n;
+    }
+
+    CTreeRef tree;
+    CTreeNodeRef layer;
 };
 
 inline DPoint P(double x, double y)

@@ -14,29 +14,8 @@
 
 namespace {
 
-class CUndoActionTest : public GraTest {
+class CUndoActionTest : public TreeTest {
 protected:
-    void SetUp() override
-    {
-        GraTest::SetUp();
-        tree = Make<CTreeRef>();
-        layer = Node(tree->RetRoot());
-    }
-    void TearDown() override
-    {
-        layer = CTreeNodeRef();
-        tree->Delete();
-        tree = CTreeRef();
-        GraTest::TearDown();
-    }
-    // A new node, the last child of parent when given.
-    CTreeNodeRef Node(const CTreeNodeRef& parent = CTreeNodeRef())
-    {
-        CTreeNodeRef n = Make<CTreeNodeRef>();
-        if (parent.IsValid())
-            n->InsertLastChild(parent);
-        return n;
-    }
     static std::vector<CTreeNode*> Children(const CTreeNodeRef& parent)
     {
         std::vector<CTreeNode*> out;
@@ -51,9 +30,6 @@ protected:
         EXPECT_TRUE(back.IsValid());
         return back;
     }
-
-    CTreeRef tree;
-    CTreeNodeRef layer;
 };
 
 TEST_F(CUndoActionTest, RemovingTheFirstChildRecordsItsParentAndItsInverseMakesItFirstAgain)

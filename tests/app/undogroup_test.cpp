@@ -43,28 +43,8 @@ ZU_IMPLEMENT_CLASS(CUndoGrouX, "tests/app/undogroup_test", ZU_CLASS_PLAIN)
 
 namespace {
 
-class CUndoGroupTest : public GraTest {
+class CUndoGroupTest : public TreeTest {
 protected:
-    void SetUp() override
-    {
-        GraTest::SetUp();
-        tree = Make<CTreeRef>();
-        layer = Node(tree->RetRoot());
-    }
-    void TearDown() override
-    {
-        layer = CTreeNodeRef();
-        tree->Delete();
-        tree = CTreeRef();
-        GraTest::TearDown();
-    }
-    CTreeNodeRef Node(const CTreeNodeRef& parent = CTreeNodeRef())
-    {
-        CTreeNodeRef n = Make<CTreeNodeRef>();
-        if (parent.IsValid())
-            n->InsertLastChild(parent);
-        return n;
-    }
     static void Add(const CUndoGroupRef& g, const CUndoActionRef& a)
     {
         CListNodeRef n = ZuNew<CListNode>();
@@ -109,9 +89,6 @@ protected:
         s.layer = 4;
         return s;
     }
-
-    CTreeRef tree;
-    CTreeNodeRef layer;
 };
 
 TEST_F(CUndoGroupTest, AGroupHoldingARemovalIsWalkedLastToFirstInsertionsIncluded)
