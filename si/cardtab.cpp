@@ -45,8 +45,10 @@ void ZuCardTab::DropContents()
 
 void ZuCardTab::Delete()
 {
-    ZuControl::Delete();
+    // The label belongs to the provider that made it: it is let go before
+    // the view part deletes the children.
     DropContents();
+    ZuControl::Delete();
 }
 
 ZuObjectRef ZuCardTab::Copy(const ZuObjectRef& source)
