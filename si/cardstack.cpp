@@ -144,7 +144,23 @@ bool ZuCardStack::Initialise(const ZuBaseContainerRef& container,
     card_maker->Initialise(container, card_architect, count, 1);
     ZuSelectConRef controller = ZuNew<ZuSelectCon>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE);
     controller->Initialise(ZU_SELECT_ONE, ZuObjectRef());
+    // Built again: what the stack made before goes, the tabs' labels first.
+    ZuViewProviderRef old_cards = RetProvider();
+    ZuSelectConRef old_controller = RetSelectCon();
+    if (tabs.IsValid())
+        for (unsigned i = 0; i < tabs->TotalCount(); ++i) {
+            ZuCardTabRef tab = TabAt(i);
+            if (tab.IsValid()) {
+                tab->Initialise(tab_layout);
+                if (old_controller.IsValid())
+                    tab->DetachObserver(old_controller);
+            }
+        }
     ZuMultiView::Initialise(container, card_maker, controller);
+    if (old_cards.IsValid())
+        old_cards->Delete();
+    if (old_controller.IsValid())
+        old_controller->Delete();
     const ZuRect& b = RetBox();
     ZuRect viewport(0, 0, b.DX() - 1, b.DY() - 1);
     if (b.IsEmpty())
