@@ -306,6 +306,9 @@ TEST_F(GaugeTest, ValueGoesThroughTheSourceAndItsCache)
     EXPECT_TRUE(g->Action(ZuAtomRef("FlushCache"), ZuObjectNull, 0));
     EXPECT_NEAR(NeedleAngle(Drawn(g)), -kA + 0.75 * 2 * kA, 1e-9);
     EXPECT_EQ(g->RetValue()->RetReal(), 0.75);
+    source->SetValue(ZuValueRef(1.0));
+    EXPECT_TRUE(g->Action(ZuAtomRef("FlushCacheAndRedraw"), ZuObjectNull, 0));
+    EXPECT_NEAR(NeedleAngle(Drawn(g)), kA, 1e-9);
     // A value written through the gauge reaches the datum it reads.
     ASSERT_TRUE(g->SetValue(ZuValueRef(0.125)));
     EXPECT_EQ(source->RetValue()->RetReal(), 0.125);
