@@ -10,6 +10,7 @@
 #include <string>
 
 #include "si/dragcalls.h"
+#include "si/hashtab.h"
 #include "si/memzone.h"
 #include "tests/support/controls.h"
 #include "tests/support/itemviews.h"
@@ -312,6 +313,51 @@ TEST_F(SelGridTest, ADropOnACellReportsItAndADropOutsideStillEndsTheDrag)
     TDragStandIn::last->Report(ZuAtomRef("notify_drop_cancelled"), 0);
     EXPECT_FALSE(grid->IsDragging());
     Mouse(0, 0, 0);
+}
+
+TEST_F(SelGridTest, TheOverlayMarksThePlaceTheCellWouldGo)
+{
+    TDragStandInRef drag = ZuNew<TDragStandIn>(Zuvi_app_zone);
+    drag->SetAttribute("SourceSelGrid", grid);
+    ZuGrailPixmapRef px = NewPixmap(32, 100, 60);
+    // The dropping colour as this port's adorner paints it over the
+    // background.
+    px->BeginDraw(0, 0, 99, 59);
+    px->SetForeColor(ZuColorPixel(0x00123456u));
+    px->FillRect(0, 0, 99, 59);
+    px->RetAdorner()->FillRect(ZuRect(90, 50, 99, 59), ZU_COLOR_VIEW_DROPPING, 0);
+    px->EndDraw();
+    const unsigned mark = Pixel(px, 95, 55);
+    // Cell (1, 0) spans (30, 10)-(50, 20).
+    struct Case {
+        double cx, cy;
+        unsigned place;
+        int x, y;             // a pixel of the mark
+        int clear_x, clear_y; // a pixel the mark leaves alone
+    } const cases[] = {
+        {40, 15, 1, 28, 15, 31, 15}, {35, 15, 2, 29, 15, 31, 15}, {46, 15, 3, 51, 15, 48, 15},
+        {40, 13, 4, 40, 9, 40, 11},  {40, 18, 5, 40, 21, 40, 19},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.place);
+        grid->DragAndDrop(ZuRect(c.cx - 5, c.cy - 5, c.cx + 5, c.cy + 5), drag,
+                          ZU_DDP_DRAGnDROP_MOTION);
+        ASSERT_EQ(grid->RetDropPlace(), c.place);
+        px->BeginDraw(0, 0, 99, 59);
+        px->SetForeColor(ZuColorPixel(0x00123456u));
+        px->FillRect(0, 0, 99, 59);
+        grid->DrawOverlay(px, ZuRect(0, 0, 99, 59));
+        px->EndDraw();
+        EXPECT_EQ(Pixel(px, c.x, c.y), mark);
+        EXPECT_EQ(Pixel(px, c.clear_x, c.clear_y), 0x123456u);
+    }
+    // The grid draws over its window while the drag is over it, and no
+    // more once the drag has left.
+    EXPECT_TRUE(w->RetViewOverlays()->LookFor(grid));
+    grid->DragAndDrop(ZuRect(35, 10, 45, 20), drag, ZU_DDP_DRAGnDROP_LEAVE);
+    EXPECT_FALSE(w->RetViewOverlays()->LookFor(grid));
+    px->Delete();
+    drag->Delete();
 }
 
 TEST_F(SelGridTest, StorageKeepsThePolicy)
