@@ -7,10 +7,13 @@
 #include <functional>
 #include <string>
 
+#include "si/dataslot.h"
+#include "si/dragpal.h"
 #include "si/dragview.h"
 #include "si/event.h"
 #include "si/gridview.h"
 #include "si/rtclass.h"
+#include "si/storage.h"
 #include "tests/support/controls.h"
 #include "tests/support/views.h"
 
@@ -350,4 +353,150 @@ TEST_F(DragViewTest, TheSlideBackEndsExactlyOnTheStart)
     EXPECT_EQ(d->origins, "9 19 28 38 47 57 66 76 85 95 ");
     d->Close();
     d->Delete();
+}
+
+// A palette sample that holds two objects it should share, not copy.
+ZU_HANDLE(TSample, ZuView)
+class TSample : public ZuView {
+    ZU_CLASS(TSample, ZuView)
+public:
+    TSample() {}
+    void Delete() override
+    {
+        app_ref = ZuObjectNull;
+        slot_ref = ZuObjectNull;
+        ZuView::Delete();
+    }
+    ZuObjectRef app_ref;
+    ZuObjectRef slot_ref;
+
+protected:
+    void StoreInstance(const ZuStorageRef& s) override
+    {
+        ZuView::StoreInstance(s);
+        s->StoreObject(app_ref);
+        s->StoreObject(slot_ref);
+    }
+    void RestoreInstance(const ZuStorageRef& s) override
+    {
+        ZuView::RestoreInstance(s);
+        s->RestoreObject(app_ref, ZuObjectRef::RetRuntime());
+        s->RestoreObject(slot_ref, ZuObjectRef::RetRuntime());
+    }
+};
+ZU_CLASS_END(TSample)
+ZU_IMPLEMENT_CLASS(TSample, "tests/dragview", ZU_CLASS_PLAIN)
+
+class DragPaletteTest : public DragViewTest {
+protected:
+    void SetUp() override
+    {
+        DragViewTest::SetUp();
+        active = ZuNew<ZuDataSlot>(Zuvi_app_zone);
+        builder = ZuNew<ZuDataSlot>(Zuvi_app_zone);
+        builder->InsertField(ZuAtomRef("active_data_slot"), active);
+        app->SetBuilder(builder);
+        sample = ZuNew<TSample>(Zuvi_app_zone);
+        sample->app_ref = app;
+        sample->slot_ref = active;
+        sample->SetBox(ZuRect(11, 71, 30, 90));
+        sample->SetParent(w);
+        palette = ZuNew<ZuDragPalette>(Zuvi_app_zone);
+        palette->Initialise(sample);
+        reports->Watch(palette, {"notify_drop_committed", "notify_drop_cancelled"});
+    }
+    void TearDown() override
+    {
+        app->SetBuilder(ZuObjectNull);
+        builder->Delete();
+        active->Delete();
+        builder = active = ZuDataSlotRef();
+        sample = TSampleRef();
+        palette = ZuDragPaletteRef();
+        DragViewTest::TearDown();
+    }
+    // Press on the sample, then carry it to a point of the window and let
+    // go there.
+    void DragSampleTo(double x, double y)
+    {
+        Mouse(15, 75, MK_LBUTTON);
+        Mouse(16, 76, MK_LBUTTON);
+        Mouse(x, y, MK_LBUTTON);
+        Mouse(x, y, 0);
+    }
+    unsigned ChildCount(const ZuViewRef& v)
+    {
+        unsigned n = 0;
+        ZuViewRef c;
+        for (v->GetFirstChild(c); c.IsValid(); c->GetNextSibling(c))
+            ++n;
+        return n;
+    }
+
+    ZuDataSlotRef builder, active;
+    TSampleRef sample;
+    ZuDragPaletteRef palette;
+};
+
+TEST_F(DragPaletteTest, AFramedSampleIsCopiedIntoTheTargetSharingAppAndActiveSlot)
+{
+    EXPECT_EQ(palette->RetBox(), ZuRect(10, 70, 31, 91));
+    EXPECT_EQ(sample->RetParent(), ZuViewRef(palette));
+    // Nothing is dropped onto the palette itself.
+    EXPECT_FALSE(palette->DragAndDrop(ZuRect(), sample, ZU_DDP_DRAGnDROP_CHECK));
+
+    DragSampleTo(130, 20);
+    // The palette is as it was.
+    EXPECT_EQ(ChildCount(palette), 1u);
+    EXPECT_EQ(sample->RetParent(), ZuViewRef(palette));
+    EXPECT_EQ(sample->RetBox(), ZuRect(11, 71, 30, 90));
+    // B holds a new sample that shares the two objects.
+    ZuViewRef dropped;
+    b->GetFirstChild(dropped);
+    ASSERT_TRUE(dropped.IsValid());
+    ASSERT_TRUE(dropped->IsKindOf(TSampleRef::RetRuntime()));
+    EXPECT_NE(dropped.Resolve(), static_cast<ZuView*>(sample.Resolve()));
+    TSampleRef copy(dropped);
+    EXPECT_EQ(copy->app_ref.Resolve(), static_cast<ZuObject*>(app.Resolve()));
+    EXPECT_EQ(copy->slot_ref.Resolve(), static_cast<ZuObject*>(active.Resolve()));
+    EXPECT_FALSE(copy->RetState().TestBit(ZU_VIEW_NO_DETECT));
+    EXPECT_EQ(reports->log, "notify_drop_committed(1) ");
+}
+
+TEST_F(DragPaletteTest, AMovedSampleThatIsRefusedComesBackWithThePalettesBox)
+{
+    palette->SetAutoCopy(false);
+    b->accept = false;
+    DragSampleTo(130, 20);
+    EXPECT_EQ(sample->RetParent(), ZuViewRef(palette));
+    EXPECT_EQ(sample->RetBox(), palette->RetBox());
+    EXPECT_TRUE(palette->RetMovedView().IsInvalid());
+    EXPECT_EQ(reports->log, "notify_drop_cancelled(1) ");
+    EXPECT_TRUE(ChildCount(b) == 0);
+
+    // Accepted, it stays in the target.
+    reports->Clear();
+    sample->SetBox(ZuRect(11, 71, 30, 90));
+    b->accept = true;
+    DragSampleTo(130, 20);
+    EXPECT_EQ(sample->RetParent(), ZuViewRef(b));
+    EXPECT_EQ(ChildCount(palette), 0u);
+    EXPECT_EQ(reports->log, "notify_drop_committed(1) ");
+}
+
+TEST_F(DragPaletteTest, TheLastOfOverlappingSamplesIsTakenAndOtherButtonsStartNothing)
+{
+    palette->SetAutoCopy(false);
+    TSampleRef top(ZuNew<TSample>(Zuvi_app_zone));
+    top->SetBox(ZuRect(14, 74, 25, 85));
+    top->SetParent(palette);
+    Mouse(15, 75, MK_RBUTTON);
+    Mouse(15, 75, 0);
+    EXPECT_TRUE(palette->RetMovedView().IsInvalid());
+    Mouse(15, 75, MK_LBUTTON);
+    EXPECT_EQ(palette->RetMovedView(), ZuViewRef(top));
+    Mouse(130, 20, MK_LBUTTON);
+    Mouse(131, 21, MK_LBUTTON);
+    Mouse(131, 21, 0);
+    EXPECT_EQ(top->RetParent(), ZuViewRef(b));
 }
