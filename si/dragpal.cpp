@@ -12,6 +12,7 @@
 #include "si/rtclass.h"
 #include "si/storage.h"
 #include "si/storagesync.h"
+#include "si/window.h"
 
 ZU_IMPLEMENT_CLASS(ZuDragPalette, "si/dragpal", ZU_CLASS_PLAIN)
 
@@ -167,6 +168,9 @@ void ZuDragPalette::ButtonPress(const ZuEventRef& event)
         ZuControl::ButtonPress(event);
         return;
     }
+    // A drag needs the pointer of a window on the screen to hand over.
+    if (window.IsInvalid() || window->RetScreenWindow().IsInvalid())
+        return;
     const double x = event->RetX(), y = event->RetY();
     ZuViewRef child;
     GetLastChild(child);

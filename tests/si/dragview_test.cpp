@@ -12,6 +12,7 @@
 #include "si/dragview.h"
 #include "si/event.h"
 #include "si/gridview.h"
+#include "si/objectwell.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
 #include "tests/support/controls.h"
@@ -340,6 +341,24 @@ TEST_F(DragViewTest, TheBuilderGridSnapsTheDroppedViewWhenItIsAGrid)
         target->RemoveAttribute("BuilderGrid", 0);
         grid->Delete();
     }
+}
+
+// An object well takes whatever is dropped on it as its object: here the
+// dragged view itself, which leaves the drag without a parent.
+TEST_F(DragViewTest, AViewDroppedOnAnObjectWellBecomesItsObject)
+{
+    ZuObjectWellRef well(ZuNew<ZuObjectWell>(Zuvi_app_zone));
+    well->SetParent(w);
+    well->SetBox(ZuRect(40, 70, 189, 109));
+    TReportLogRef well_reports = TReportLog::Make();
+    well_reports->Watch(well, {"notify_object_changed"});
+    DragThrough({{100, 90}});
+    Mouse(100, 90, 0);
+    EXPECT_EQ(well->RetObject().Resolve(), static_cast<ZuObject*>(source.Resolve()));
+    EXPECT_TRUE(source->RetParent().IsInvalid());
+    EXPECT_EQ(well_reports->log, "notify_object_changed(1) notify_object_changed(1) ");
+    EXPECT_EQ(reports->log, "notify_drag_began(1) notify_drag_ended(1) notify_drop_committed(1) ");
+    well_reports->Delete();
 }
 
 TEST_F(DragViewTest, TheSlideBackEndsExactlyOnTheStart)
