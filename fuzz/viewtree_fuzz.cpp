@@ -16,6 +16,8 @@
 #include "si/colslider.h"
 #include "si/commandarchitect.h"
 #include "si/dict.h"
+#include "si/dragpal.h"
+#include "si/dragview.h"
 #include "si/fontman.h"
 #include "si/gridlayout.h"
 #include "si/iconset.h"
@@ -30,6 +32,7 @@
 #include "si/menusep.h"
 #include "si/monitorana.h"
 #include "si/multiview.h"
+#include "si/objectwell.h"
 #include "si/objpicadapter.h"
 #include "si/pictogram.h"
 #include "si/scroller.h"
@@ -644,6 +647,30 @@ ZuWindowRef SeedMonitors()
     return w;
 }
 
+// A drag palette framing a sample, an object well holding an object, and
+// a drag window holding a view.
+ZuWindowRef SeedWells()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuTextTagRef sample = AddControl<ZuTextTag>(w, 11, 11, 40, 30);
+    ZuDragPaletteRef palette = ZuNew<ZuDragPalette>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    palette->Initialise(sample);
+    ZuObjectWellRef well = AddControl<ZuObjectWell>(w, 10, 50, 190, 80);
+    well->SetObject(ZuObjectRef(ZuStringRef("puits")));
+    return w;
+}
+
+ZuWindowRef SeedDragView()
+{
+    ZuDragViewRef drag = ZuNew<ZuDragView>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    drag->SetSize(40, 20);
+    ZuTextTagRef carried = AddControl<ZuTextTag>(drag, 0, 0, 39, 19);
+    drag->SetDragObject(carried);
+    drag->SetAutoStop(true);
+    drag->SetAutoEmbed(true);
+    return drag;
+}
+
 // Each row writes the seed "seed-<name>": a window made by its function.
 // Rows for more classes go at the end.
 struct SeedRow {
@@ -670,6 +697,8 @@ const SeedRow kSeeds[] = {
     {"scrolllists", &SeedScrollLists},
     {"menus", &SeedMenus},
     {"monitors", &SeedMonitors},
+    {"wells", &SeedWells},
+    {"dragview", &SeedDragView},
     {"boxes", &SeedBoxes},
     {"cardstacks", &SeedCardStacks},
     {"cellgrids", &SeedCellGrids},
