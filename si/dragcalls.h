@@ -1,7 +1,8 @@
 // The calls through which controls start a drag: the colour well drags its
 // colour, the selection grid one of its cells. A drag runs in a drag view
-// (a window of the layer below); these calls make, start and read it. A
-// control whose calls are missing starts no drag.
+// (ZuDragView); these calls make, start and read it, and tests may put
+// stand-ins of their own in their place. A control whose calls are missing
+// starts no drag.
 #ifndef SI_DRAGCALLS_H
 #define SI_DRAGCALLS_H
 
@@ -14,7 +15,8 @@ struct Zuvi_DragCalls {
     // image and carrying the object (published as "drag_object"), with the
     // pointer at (hot_x, hot_y) of the image when hot_spot is set, and
     // taking drops only inside only_in when that is valid. Not started yet;
-    // empty when no drag can be made.
+    // empty when no drag can be made. A drag that stops by itself deletes
+    // itself once it has reported its end.
     ZuObjectRef (*make)(const ZuViewRef& image, const ZuObjectRef& object, bool hot_spot,
                         double hot_x, double hot_y, const ZuViewRef& only_in) = nullptr;
     // Starts the drag and hands the pointer over to the drag view's window.
@@ -23,7 +25,6 @@ struct Zuvi_DragCalls {
     bool (*drop_origin)(const ZuObjectRef& drag, double& x, double& y) = nullptr;
 };
 
-// Defined beside the selection grid.
 extern Zuvi_DragCalls Zuvi_drag_calls;
 
 #endif

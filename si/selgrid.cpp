@@ -17,8 +17,6 @@
 #include "si/typeinfo.h"
 #include "si/window.h"
 
-Zuvi_DragCalls Zuvi_drag_calls;
-
 ZU_IMPLEMENT_CLASS(ZuSelGrid, "si/selgrid", ZU_CLASS_PLAIN)
 
 ZuAtomRef ZuSelGrid::notify_cell_activated;
@@ -430,7 +428,8 @@ void ZuSelGrid::HandleDragCancel()
     ZuObjectRef self(this);
     drag->DetachObserver(self, Atom("notify_drop_cancelled"), Atom("HandleDragCancel"), 0);
     drag->DetachObserver(self, Atom("do_commit_smart_drop"), Atom("HandleDragCommit"), 0);
-    drag->Delete();
+    // The drag stops by itself and deletes itself once it has reported its
+    // end: deleting it here as well would delete its window twice.
 }
 
 bool ZuSelGrid::CellUnder(double x, double y, unsigned& column, unsigned& line)

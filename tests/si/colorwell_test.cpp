@@ -225,6 +225,28 @@ TEST_F(ColorWellTest, AColourDraggedFromOneWellOntoAnotherSetsIt)
     EXPECT_NE(log->log.find("notify_right_button_pressed"), std::string::npos);
 }
 
+TEST_F(ColorWellTest, AColourCarriedByTheDragViewIsDroppedOnAnotherWell)
+{
+    Zuvi_drag_calls = saved;
+    ZuColorWellRef other = Well(100, 20);
+    well->SetColor(ZuColorPixel((unsigned char)10, 20, 30, 0));
+    Mouse(25, 30, 0);
+    Mouse(25, 30, MK_LBUTTON);
+    Mouse(26, 31, MK_LBUTTON);
+    Mouse(120, 35, MK_LBUTTON);
+    Mouse(120, 35, 0);
+    EXPECT_EQ(other->RetColor(), ZuColorPixel((unsigned char)10, 20, 30, 0));
+    // Dropped on nothing that takes colours: nothing changes.
+    other->SetColor(ZuColorPixel((unsigned char)1, 1, 1, 0));
+    Mouse(25, 30, MK_LBUTTON);
+    Mouse(26, 31, MK_LBUTTON);
+    Mouse(180, 100, MK_LBUTTON);
+    Mouse(180, 100, 0);
+    EXPECT_EQ(other->RetColor(), ZuColorPixel((unsigned char)1, 1, 1, 0));
+    EXPECT_EQ(well->RetColor(), ZuColorPixel((unsigned char)10, 20, 30, 0));
+    ZuObjectRef::RealiseDeletions();
+}
+
 TEST_F(ColorWellTest, DragsThatCarryNoColourAreRefusedAndChangeNothing)
 {
     const ZuColorPixel kept((unsigned char)1, 2, 3, 0);

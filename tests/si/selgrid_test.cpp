@@ -213,6 +213,8 @@ TEST_F(SelGridTest, CellsCountWhenTheyComeOnAndStopCountingWhenTheyLeave)
 
 TEST_F(SelGridTest, ObserversReceiveLineTimesColumnsPlusColumn)
 {
+    // No drag calls: the ranks show in the drag origin alone.
+    Zuvi_drag_calls = Zuvi_DragCalls();
     // Attached before dragging was enabled.
     grid->EnableDragging(true);
     Press(2, 1);
@@ -299,7 +301,9 @@ TEST_F(SelGridTest, ADropOnACellReportsItAndADropOutsideStillEndsTheDrag)
         EXPECT_EQ(Reports(), c.reports);
         EXPECT_FALSE(grid->IsDragging());
         EXPECT_TRUE(grid->RetDragView().IsInvalid());
-        EXPECT_EQ(TDragStandIn::log, "made(only in grid) started deleted ");
+        // The drag deletes itself; the grid only lets go of it.
+        EXPECT_EQ(TDragStandIn::log, "made(only in grid) started ");
+        TDragStandIn::last->Delete();
         unsigned col = 0, line = 0;
         double dx = 0, dy = 0;
         const bool dropped = grid->GetDropPosition(col, line, dx, dy);
@@ -312,7 +316,44 @@ TEST_F(SelGridTest, ADropOnACellReportsItAndADropOutsideStillEndsTheDrag)
     ASSERT_TRUE(grid->IsDragging());
     TDragStandIn::last->Report(ZuAtomRef("notify_drop_cancelled"), 0);
     EXPECT_FALSE(grid->IsDragging());
+    TDragStandIn::last->Delete();
     Mouse(0, 0, 0);
+}
+
+TEST_F(SelGridTest, ACellDraggedThroughTheDragViewOntoAnotherIsReported)
+{
+    grid->EnableDragging(true);
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    Centre(0, 0, x0, y0);
+    Centre(2, 1, x1, y1);
+    Mouse(x0, y0, 0);
+    Mouse(x0, y0, MK_LBUTTON);
+    ASSERT_TRUE(grid->IsDragging());
+    EXPECT_TRUE(grid->RetDragView().IsValid());
+    Mouse(x0 + 1, y0 + 1, MK_LBUTTON);
+    Mouse(x1, y1, MK_LBUTTON);
+    Mouse(x1, y1, 0);
+    EXPECT_EQ(Reports(), "notify_cell_dragged ");
+    EXPECT_FALSE(grid->IsDragging());
+    EXPECT_TRUE(grid->RetDragView().IsInvalid());
+    unsigned c = 0, l = 0;
+    double dx = 0, dy = 0;
+    ASSERT_TRUE(grid->GetDropPosition(c, l, dx, dy));
+    EXPECT_EQ(c, 2u);
+    EXPECT_EQ(l, 1u);
+    EXPECT_EQ(Origin(), "0,0");
+    // Dropped outside the grid: nothing reported, the drag ended all the
+    // same.
+    log->Clear();
+    grid->ResetDragDropStatus();
+    Mouse(x0, y0, MK_LBUTTON);
+    Mouse(x0 + 1, y0 + 1, MK_LBUTTON);
+    Mouse(150, 90, MK_LBUTTON);
+    Mouse(150, 90, 0);
+    EXPECT_EQ(Reports(), "");
+    EXPECT_FALSE(grid->IsDragging());
+    EXPECT_FALSE(grid->GetDropPosition(c, l, dx, dy));
+    ZuObjectRef::RealiseDeletions();
 }
 
 TEST_F(SelGridTest, TheOverlayMarksThePlaceTheCellWouldGo)
