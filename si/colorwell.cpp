@@ -22,6 +22,7 @@ ZU_IMPLEMENT_CLASS(ZuColorWell, "si/colorwell", ZU_CLASS_PLAIN)
 ZuAtomRef ZuColorWell::drag_object;
 
 ZU_EXPORT_NOTIFY(ZuColorWell, drag_object, "drag_object", &ZuColorWell::drag_object)
+ZU_EXPORT_OBSERVER(ZuColorWell, OnDragEnded)
 
 namespace {
 
@@ -223,6 +224,10 @@ void ZuColorWell::ButtonPress(const ZuEventRef& event)
         ZuObjectRef drag = Zuvi_drag_calls.make(image, ZuValueRef(color), true, ex - cx + 8,
                                                 ey - cy + 8, ZuViewRef());
         if (drag.IsValid()) {
+            OnDragEnded(ZuObjectRef(), 0);
+            drag_image = image;
+            drag->AttachObserver(ZuObjectRef(this), ZuAtomRef("notify_drag_ended"),
+                                 ZuAtomRef("OnDragEnded"), 0);
             if (Zuvi_drag_calls.start)
                 Zuvi_drag_calls.start(drag);
         } else {
@@ -231,6 +236,18 @@ void ZuColorWell::ButtonPress(const ZuEventRef& event)
         }
     }
     ZuControl::ButtonPress(event);
+}
+
+bool ZuColorWell::OnDragEnded(const ZuObjectRef&, unsigned)
+{
+    if (drag_image.IsInvalid())
+        return true;
+    ZuViewRef image = drag_image;
+    drag_image = ZuViewRef();
+    if (image->RetParent().IsValid())
+        image->SetParent(ZuViewNull);
+    image->Delete();
+    return true;
 }
 
 bool ZuColorWell::GetDraggedColor(const ZuObjectRef& drag, ZuColorPixel& out)

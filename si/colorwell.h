@@ -42,6 +42,9 @@ public:
     virtual double RetTransparency() const;
     virtual double RetLuminance() const;
 
+    // The drag of the colour ended: its image goes.
+    virtual bool OnDragEnded(const ZuObjectRef& drag, unsigned id);
+
     double RetFrame() const { return frame; }
     void SetFrame(double margin) { frame = margin; }
 
@@ -57,6 +60,8 @@ protected:
 
     ZuColorPixel color;
     double frame = 4.0;
+    // The small well shown under the pointer while the colour is dragged.
+    ZuViewRef drag_image;
 };
 ZU_CLASS_END(ZuColorWell)
 

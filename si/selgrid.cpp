@@ -392,6 +392,7 @@ void ZuSelGrid::HandleDragBegin(const ZuObjectRef&, unsigned rank)
         image->Delete();
         return;
     }
+    drag_image = image;
     // The cell's click ends here: the press became a drag.
     ZuControlRef cell;
     if (event.IsValid() && GetCell(column, line, cell))
@@ -429,7 +430,15 @@ void ZuSelGrid::HandleDragCancel()
     drag->DetachObserver(self, Atom("notify_drop_cancelled"), Atom("HandleDragCancel"), 0);
     drag->DetachObserver(self, Atom("do_commit_smart_drop"), Atom("HandleDragCommit"), 0);
     // The drag stops by itself and deletes itself once it has reported its
-    // end: deleting it here as well would delete its window twice.
+    // end: deleting it here as well would delete its window twice. Its
+    // image is the grid's and goes.
+    if (drag_image.IsValid()) {
+        ZuViewRef image = drag_image;
+        drag_image = ZuViewRef();
+        if (image->RetParent().IsValid())
+            image->SetParent(ZuViewNull);
+        image->Delete();
+    }
 }
 
 bool ZuSelGrid::CellUnder(double x, double y, unsigned& column, unsigned& line)

@@ -104,6 +104,8 @@ protected:
     double drop_dy = 0;
     unsigned drop_place = 0;
     ZuObjectRef drag_view;
+    // The box shown under the pointer while a cell is dragged.
+    ZuViewRef drag_image;
     ZuObjectRef subst_message;
 };
 ZU_CLASS_END(ZuSelGrid)

@@ -31,10 +31,7 @@ public:
         log += "deleted ";
         if (last == this)
             last = nullptr;
-        if (image.IsValid()) {
-            image->SetParent(ZuViewNull);
-            image->Delete();
-        }
+        // The image is the grid's.
         image = ZuViewRef();
         ZuObject::Delete();
     }
