@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "app/clippedline.h"
 #include "si/adorner.h"
 #include "si/classfactory.h"
 #include "si/event.h"
@@ -199,10 +200,11 @@ void CScrollList::DrawFront(const ZuGrailPortRef& port, const ZuRect& area)
     port->SetForeColor(white);
     port->FillRect(x1 + margin, y1 + margin, right, y1 + h - margin - 1);
     // Only the rows that meet the area to draw are visited.
-    int from = 0, to = visible - 1;
-    if (!area.IsEmpty()) {
-        from = std::max(from, ToInt(std::floor((area.Y1() - y1 - margin) / kRow)));
-        to = std::min(to, ToInt(std::floor((area.Y2() - y1 - margin) / kRow)));
+    const ZuRect shown = Zuvi_VisibleArea(port, area, window);
+    int from = 0, to = -1;
+    if (!shown.IsEmpty()) {
+        from = std::max(0, ToInt(std::floor((shown.Y1() - y1 - margin) / kRow)));
+        to = std::min(visible - 1, ToInt(std::floor((shown.Y2() - y1 - margin) / kRow)));
     }
     const ZuTextStyle style(ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_BASE);
     for (int r = from; r <= to; ++r) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/clippedline.h"
 #include "si/bitsetinfo.h"
 #include "si/grail.h"
 #include "si/pubdata.h"
@@ -65,11 +66,12 @@ void CSeparator::GetMinSize(double& dx, double& dy) const
     }
 }
 
-void CSeparator::DrawFront(const ZuGrailPortRef& port, const ZuRect& area)
+void CSeparator::DrawFront(const ZuGrailPortRef& port, const ZuRect& to_draw)
 {
-    ZuControl::DrawFront(port, area);
+    ZuControl::DrawFront(port, to_draw);
     if (port.IsInvalid())
         return;
+    const ZuRect area = Zuvi_VisibleArea(port, to_draw, window);
     const double x1 = box.X1(), y1 = box.Y1();
     const double w = box.DX(), h = box.DY();
     if (!(w > 0) || !(h > 0))
@@ -81,15 +83,15 @@ void CSeparator::DrawFront(const ZuGrailPortRef& port, const ZuRect& area)
         if (vertical) {
             const double c = x1 + std::floor(w / 2);
             port->SetForeColor(dark);
-            port->DrawLineDY(c - 1, y1, h);
+            Zuvi_DrawLineDY(port, c - 1, y1, h, area);
             port->SetForeColor(light);
-            port->DrawLineDY(c, y1, h);
+            Zuvi_DrawLineDY(port, c, y1, h, area);
         } else {
             const double c = y1 + std::floor(h / 2);
             port->SetForeColor(dark);
-            port->DrawLineDX(x1, c - 1, w);
+            Zuvi_DrawLineDX(port, x1, c - 1, w, area);
             port->SetForeColor(light);
-            port->DrawLineDX(x1, c, w);
+            Zuvi_DrawLineDX(port, x1, c, w, area);
         }
         return;
     }
@@ -118,8 +120,8 @@ void CSeparator::DrawFront(const ZuGrailPortRef& port, const ZuRect& area)
             break;
         const double at = reverse ? base + across - 1 - i : base + i;
         if (vertical)
-            port->DrawLineDY(at, y1 + k, length);
+            Zuvi_DrawLineDY(port, at, y1 + k, length, area);
         else
-            port->DrawLineDX(x1 + k, at, length);
+            Zuvi_DrawLineDX(port, x1 + k, at, length, area);
     }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/clippedline.h"
 #include "si/adorner.h"
 #include "si/bitsetinfo.h"
 #include "si/event.h"
@@ -252,7 +253,8 @@ void CSlider::TrackRect(double& x, double& y, double& w, double& h) const
     }
 }
 
-void CSlider::DrawTicks(const ZuGrailPortRef& port, double x, double y, double w, double h) const
+void CSlider::DrawTicks(const ZuGrailPortRef& port, const ZuRect& area, double x, double y,
+                        double w, double h) const
 {
     const bool vertical = (slider_style & VERTICAL) != 0;
     const double c = cursor_size, g = grad_length;
@@ -285,14 +287,14 @@ void CSlider::DrawTicks(const ZuGrailPortRef& port, double x, double y, double w
                 continue;
             port->SetForeColor(dark);
             if (vertical)
-                port->DrawLineDX(from[s], p - 1, len);
+                Zuvi_DrawLineDX(port, from[s], p - 1, len, area);
             else
-                port->DrawLineDY(p - 1, from[s], len);
+                Zuvi_DrawLineDY(port, p - 1, from[s], len, area);
             port->SetForeColor(light);
             if (vertical)
-                port->DrawLineDX(from[s], p, len);
+                Zuvi_DrawLineDX(port, from[s], p, len, area);
             else
-                port->DrawLineDY(p, from[s], len);
+                Zuvi_DrawLineDY(port, p, from[s], len, area);
         }
         if (every == n && i == n)
             break;
@@ -336,7 +338,7 @@ void CSlider::DrawFront(const ZuGrailPortRef& port, const ZuRect& rect)
         w -= 6;
     }
     if (graduations != 0)
-        DrawTicks(port, x, y, w, h);
+        DrawTicks(port, Zuvi_VisibleArea(port, rect, window), x, y, w, h);
     const double along = vertical ? h : w;
     const double q = (along - c + 1) * Inverse(position) + c / 2 - 2;
     if (vertical)

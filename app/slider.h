@@ -73,7 +73,8 @@ private:
     void PressStep(const ZuEventRef& event);
     // The track's rectangle: the box less the room kept for outside ticks.
     void TrackRect(double& x, double& y, double& w, double& h) const;
-    void DrawTicks(const ZuGrailPortRef& port, double x, double y, double w, double h) const;
+    void DrawTicks(const ZuGrailPortRef& port, const ZuRect& area, double x, double y, double w,
+                   double h) const;
 
     unsigned slider_style = HORIZONTAL | RIGHT_GRADUATE;
     double cursor_size = 12.0;
