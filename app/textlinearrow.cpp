@@ -39,6 +39,8 @@ ZuIconRef NewPart(const ZuViewRef& parent, double x, double y, double dx, double
     ZuIconRef icon = ZuNew<ZuIcon>(Zuvi_app_zone, __LINE__, kFile);
     icon->SetOrigin(x, y);
     icon->SetSize(dx, dy);
+    // A click on a part leaves the keyboard with the entry.
+    icon->ChangeState(ZU_VIEW_OK_ACTIVE, false, false);
     if (parent.IsValid())
         icon->SetParent(parent);
     return icon;
@@ -93,7 +95,8 @@ bool CTextLineArrow::IsNumberText(const ZuStringRef& text)
 {
     if (text.IsInvalid())
         return true;
-    const std::string s(text->AccessLatin());
+    const char* latin = text->AccessLatin();
+    const std::string s(latin != nullptr ? latin : "");
     std::size_t i = s.find_first_not_of(" \t\n\r\f\v");
     if (i == std::string::npos)
         return true;
@@ -435,17 +438,21 @@ bool CTextLineArrow::SetWindow(const ZuWindowRef& new_window)
 
 bool CTextLineArrow::SetParent(const ZuViewRef& parent)
 {
+    // The base first: moving to a new parent passes through the null one,
+    // which would otherwise take the parts away again.
+    const bool done = ZuTextLine::SetParent(parent);
     for (ZuIconRef* part : {&unit_button, &plus_arrow, &minus_arrow})
         if (part->IsValid())
             (*part)->SetParent(parent);
     if (slider.IsValid())
         slider->SetParent(parent);
-    return ZuTextLine::SetParent(parent);
+    return done;
 }
 
 bool CTextLineArrow::SetToolTip(const ZuStringRef& text)
 {
-    const std::string t = text.IsValid() ? std::string(text->AccessLatin()) : std::string();
+    const char* latin = text.IsValid() ? text->AccessLatin() : nullptr;
+    const std::string t(latin != nullptr ? latin : "");
     if (plus_arrow.IsValid())
         plus_arrow->SetToolTip(ZuStringRef(("[+] " + t).c_str()));
     if (minus_arrow.IsValid())
