@@ -636,8 +636,7 @@ ZuWindowRef SeedPaneControls()
     slider->Place(140, 40, 100, 16, CSlider::HORIZONTAL | CSlider::LEFT_GRADUATE);
     slider->SetPos(0.3);
     CTextLineArrowRef entry = AddControl<CTextLineArrow>(w, 0, 0, 9, 9);
-    entry->Build(140, 80, 50, 20, 23, true,
-                 CSlider::HORIZONTAL | CSlider::RIGHT_GRADUATE);
+    entry->Build(140, 80, 50, 20, 23, true, CSlider::HORIZONTAL | CSlider::RIGHT_GRADUATE);
     entry->SetMin(0);
     entry->SetMax(100);
     entry->SetValue(12.5);
