@@ -373,4 +373,40 @@ TEST_F(EntryTest, AChangeOfUnitsRewritesEveryEntryHoldingAText)
         (*e)->Delete();
 }
 
+TEST_F(EntryTest, TheUnitButtonAndArrowsShowTheProgramsPictures)
+{
+    BuildMm();
+    // Each part shows its picture as the look draws it alone.
+    auto same = [this](const ZuViewRef& part, const char* name) {
+        const ZuRect& box = part->RetBox();
+        ZuGrailPixmapRef alone = NewPixmap(32, box.DX(), box.DY());
+        alone->BeginDraw(0, 0, box.DX() - 1, box.DY() - 1);
+        alone->SetForeColor(ZuColorPixel(0x00FF00FFu));
+        alone->FillRect(0, 0, box.DX() - 1, box.DY() - 1);
+        ZuIconRef icon = ZuNew<ZuIcon>(Zuvi_app_zone);
+        icon->Initialise(ZuAtomRef(name), true);
+        icon->SetBox(ZuRect(0, 0, box.DX() - 1, box.DY() - 1));
+        icon->Draw(alone, ZuRect(0, 0, box.DX() - 1, box.DY() - 1), ZU_DRAW_ALL);
+        alone->EndDraw();
+        int differ = 0, painted = 0;
+        for (int y = 0; y < int(box.DY()); ++y)
+            for (int x = 0; x < int(box.DX()); ++x) {
+                const unsigned p = Pixel(alone, x, y) & 0xFFFFFF;
+                if (p == 0xFF00FF)
+                    continue;
+                ++painted;
+                differ += !Near(WindowPixel(int(box.X1()) + x, int(box.Y1()) + y), p);
+            }
+        icon->Delete();
+        alone->Delete();
+        EXPECT_GT(painted, 0) << name;
+        EXPECT_EQ(differ, 0) << name;
+    };
+    same(entry->RetUnitButton(), "lumbra_UnitMM");
+    same(entry->RetPlusArrow(), "lumbra_ArrowUp");
+    same(entry->RetMinusArrow(), "lumbra_ArrowDown");
+    entry->SetUnit(24);
+    same(entry->RetUnitButton(), "lumbra_UnitCM");
+}
+
 } // namespace
