@@ -211,6 +211,11 @@ TEST_F(EntryTest, TheUnitButtonSwapsTheDocumentsUnitsKeepingTheValue)
         Click(78, 20);
         EXPECT_EQ(entry->GetUnit(), fixed);
     }
+    // Without a document the button has no unit to go to.
+    entry->SetUnit(24);
+    SetCurrentDocument(CDocumentRef(), CViewRef());
+    Click(78, 20);
+    EXPECT_EQ(entry->GetUnit(), 24);
     EXPECT_EQ(reports->log, "");
     EXPECT_STREQ(CTextLineArrow::UnitIconName(24), "lumbra_UnitCM");
     EXPECT_STREQ(CTextLineArrow::UnitIconName(25), "lumbra_UnitNO");
