@@ -6,6 +6,7 @@
 #include "si/memzone.h"
 #include "si/rtclass.h"
 #include "w32/headless.h"
+#include "w32/systime.h"
 #include "w32/winuser.h"
 
 ZU_IMPLEMENT_CLASS(TAnswerLog, "tests/support/dialogs", ZU_CLASS_PLAIN)
@@ -50,6 +51,9 @@ void DialogTest::Bind(const char* path)
 
 void DialogTest::ClickIn(const ZuWindowRef& window, double x, double y)
 {
+    // A second apart: each click is a click of its own, never the second
+    // of a double click. No tick fires meanwhile (a tool tip would open).
+    W32_AdvanceTestClock(1000);
     double ox = 0, oy = 0;
     window->GetWindowOrigin(ox, oy);
     W32_HeadlessMouse(int(ox + x), int(oy + y), MK_LBUTTON);
