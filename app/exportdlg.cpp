@@ -220,7 +220,7 @@ bool CExportDlg::Build(int x, int y)
         switches[i] = s;
     }
 
-    ZuButtonRef confirm;
+    CButtonRef confirm;
     NewIconButton(confirm, window, 184, 186, 80, 24, -1, -1);
     if (confirm.IsValid()) {
         confirm->SetText(ZuStringRef("Exporter"), ZuTextStyle::none, true);
@@ -228,7 +228,7 @@ bool CExportDlg::Build(int x, int y)
         SetViewOn(confirm, 1);
         confirm->AttachObserver(self, ZuControl::notify_clicked, ZuAtomRef("OnFile"), 0);
     }
-    ZuButtonRef cancel;
+    CButtonRef cancel;
     NewIconButton(cancel, window, 270, 186, 80, 24, -1, -1);
     if (cancel.IsValid()) {
         cancel->SetText(ZuStringRef("Annuler"), ZuTextStyle::none, true);

@@ -66,9 +66,7 @@ bool CFilenameDlg::Create(int x, int y)
     text_line->AttachObserver(ZuObjectRef(this), ZuTextLine::notify_user_text_changed,
                               ZuAtomRef("OnEditName"), 0);
 
-    ZuButtonRef made;
-    NewIconButton(made, window, 132, 166, 80, 24, -1, -1);
-    confirm = made;
+    NewIconButton(confirm, window, 132, 166, 80, 24, -1, -1);
     if (confirm.IsValid()) {
         confirm->SetKeyAlt(KeyOfKind(ZU_KEY_RETURN));
         confirm->AttachObserver(ZuObjectRef(this), ZuControl::notify_clicked, ZuAtomRef("OnFile"),
@@ -76,7 +74,7 @@ bool CFilenameDlg::Create(int x, int y)
         SetViewOn(confirm, 1);
     }
 
-    ZuButtonRef cancel;
+    CButtonRef cancel;
     NewIconButton(cancel, window, 222, 166, 80, 24, -1, -1);
     if (cancel.IsValid()) {
         cancel->SetText(ZuStringRef("Annuler"), ZuTextStyle::none, true);

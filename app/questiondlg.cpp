@@ -71,9 +71,7 @@ bool CQuestionDlg::Create(int x, int y)
     CButtonRef* buttons[3] = {&button1, &button2, &button3};
     const char* handlers[3] = {"OnClickButton1", "OnClickButton2", "OnClickButton3"};
     for (int i = 0; i < 3; ++i) {
-        ZuButtonRef made;
-        NewIconButton(made, window, 81 + 70 * i, 52, 60, 24, -1, -1);
-        *buttons[i] = made;
+        NewIconButton(*buttons[i], window, 81 + 70 * i, 52, 60, 24, -1, -1);
         if (buttons[i]->IsValid())
             (*buttons[i])
                 ->AttachObserver(ZuObjectRef(this), ZuControl::notify_clicked,
