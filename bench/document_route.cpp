@@ -11,6 +11,7 @@
 //   gs -q -dNOPAUSE -dBATCH -dNOSAFER -sDEVICE=png16m -r150 \
 //      -sOutputFile=PNG PS       the same page by the interpreter alone
 #include "bench/docshapes.h"
+#include "ghost/gslibmain.h"
 #include "si/maininit.h"
 
 #include <cstdio>
@@ -24,6 +25,10 @@ int main(int argc, char** argv)
     }
     Zuvi_StartServices();
     const std::string mode = argv[1];
+    // As the program does at its start: the interpreter starts while the
+    // document is read.
+    if (mode == "export")
+        GSStartInBackground();
     if (mode == "make") {
         CDocumentRef doc = BuildDocument();
         if (!doc->WriteFile(ZuStringRef(argv[2])))

@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 ZU_ENUM_REGISTER(GSViewType)
 ZU_TYPE_REGISTER(GSLogCoord, "GSLogCoord", &Real_type, ZU_TYPE_REAL, nullptr, 8)
@@ -52,6 +54,33 @@ namespace {
 
 GSLib* the_lib = nullptr;
 bool lazy_result = false;
+
+// A start begun by GSStartInBackground: the thread and what the start
+// answered (read once the thread is joined). The thread is joined at exit
+// when nobody waited for it.
+struct EarlyStart {
+    std::thread thread;
+    GSLib* answer = nullptr;
+    ~EarlyStart()
+    {
+        if (thread.joinable())
+            thread.join();
+    }
+};
+EarlyStart early;
+bool early_begun = false;
+
+// Waits for a start begun in the background; true for the call that
+// waited, whose caller then answers as the first start's caller would.
+bool FinishEarlyStart()
+{
+    if (!early_begun)
+        return false;
+    early_begun = false;
+    if (early.thread.joinable())
+        early.thread.join();
+    return true;
+}
 
 // ---- Callbacks of the interpreter; it gives no user data to stdio, so they
 // reach the object through the process-wide pointer. ----
@@ -497,32 +526,75 @@ int GSBuildArguments(char** argv, int max, char* storage, int storage_size)
     return count;
 }
 
-GSLib* StartGhostscript()
+namespace {
+
+char start_storage[4 * ZUVI_PATH_MAX];
+char* start_argv[16];
+
+// Makes the process's object and builds the arguments (on the caller's
+// thread: they read the library's directory); null when there are none,
+// the object then staying, not initialised.
+GSLib* PrepareStart(int& argc)
 {
-    if (the_lib)
-        return the_lib;
-    static char storage[4 * ZUVI_PATH_MAX];
-    static char* argv[16];
-    int argc = GSBuildArguments(argv, 16, storage, sizeof storage);
+    argc = GSBuildArguments(start_argv, 16, start_storage, sizeof start_storage);
     // Made on the C heap: the interpreter lives as long as the process,
     // longer than any memory zone.
     GSLib* lib = new GSLib();
     the_lib = lib;
     if (argc == 0) {
-        std::snprintf(storage, sizeof storage, "%s", "");
+        std::snprintf(start_storage, sizeof start_storage, "%s", "");
         return nullptr;
     }
-    return lib->Init(argc, argv) == 0 ? lib : nullptr;
+    return lib;
+}
+
+} // namespace
+
+GSLib* StartGhostscript()
+{
+    if (FinishEarlyStart())
+        return early.answer;
+    if (the_lib)
+        return the_lib;
+    int argc = 0;
+    GSLib* lib = PrepareStart(argc);
+    if (!lib)
+        return nullptr;
+    return lib->Init(argc, start_argv) == 0 ? lib : nullptr;
+}
+
+void GSStartInBackground()
+{
+    if (the_lib || early_begun)
+        return;
+    int argc = 0;
+    GSLib* lib = PrepareStart(argc);
+    early_begun = true;
+    early.answer = nullptr;
+    if (!lib)
+        return;
+    // Until the thread is joined only it touches the object: everybody
+    // else reaches it through the functions that join first.
+    try {
+        early.thread = std::thread(
+            [lib, argc] { early.answer = lib->Init(argc, start_argv) == 0 ? lib : nullptr; });
+    } catch (const std::system_error&) {
+        // No thread to be had: the start is made here.
+        early.answer = lib->Init(argc, start_argv) == 0 ? lib : nullptr;
+    }
 }
 
 GSLib* GSRetLib()
 {
+    FinishEarlyStart();
     return the_lib;
 }
 
 bool GSLazyStart()
 {
-    if (!lazy_result)
+    if (FinishEarlyStart() && !lazy_result)
+        lazy_result = early.answer != nullptr;
+    else if (!lazy_result)
         lazy_result = StartGhostscript() != nullptr;
     return lazy_result;
 }
