@@ -6,7 +6,10 @@
 #include "si/typedef.h"
 #include "si/values.h"
 #include "w32/debug.h"
+#include "w32/handle.h"
 #include "w32/module.h"
+#include "w32/thread.h"
+#include "w32/winuser.h"
 
 #include <ghostscript/gdevdsp.h>
 #include <ghostscript/iapi.h>
@@ -15,8 +18,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <system_error>
-#include <thread>
 
 ZU_ENUM_REGISTER(GSViewType)
 ZU_TYPE_REGISTER(GSLogCoord, "GSLogCoord", &Real_type, ZU_TYPE_REAL, nullptr, 8)
@@ -55,20 +56,27 @@ namespace {
 GSLib* the_lib = nullptr;
 bool lazy_result = false;
 
-// A start begun by GSStartInBackground: the thread and what the start
-// answered (read once the thread is joined). The thread is joined at exit
-// when nobody waited for it.
+// A start begun by GSStartInBackground: the event its thread sets when the
+// start is made, and what the start answered (read once the event is set).
+// A program that ends without having waited waits at its end, so that the
+// interpreter is not left half started under the exit.
 struct EarlyStart {
-    std::thread thread;
+    HANDLE done = nullptr;
+    GSLib* lib = nullptr;
+    int argc = 0;
     GSLib* answer = nullptr;
     ~EarlyStart()
     {
-        if (thread.joinable())
-            thread.join();
+        if (done) {
+            WaitForSingleObject(done, INFINITE);
+            CloseHandle(done);
+        }
     }
 };
 EarlyStart early;
 bool early_begun = false;
+
+void RunEarlyStart(void*);
 
 // Waits for a start begun in the background; true for the call that
 // waited, whose caller then answers as the first start's caller would.
@@ -77,8 +85,11 @@ bool FinishEarlyStart()
     if (!early_begun)
         return false;
     early_begun = false;
-    if (early.thread.joinable())
-        early.thread.join();
+    if (early.done) {
+        WaitForSingleObject(early.done, INFINITE);
+        CloseHandle(early.done);
+        early.done = nullptr;
+    }
     return true;
 }
 
@@ -548,6 +559,13 @@ GSLib* PrepareStart(int& argc)
     return lib;
 }
 
+void RunEarlyStart(void*)
+{
+    early.answer = early.lib->Init(early.argc, start_argv) == 0 ? early.lib : nullptr;
+    if (early.done)
+        SetEvent(early.done);
+}
+
 } // namespace
 
 GSLib* StartGhostscript()
@@ -573,15 +591,19 @@ void GSStartInBackground()
     early.answer = nullptr;
     if (!lib)
         return;
-    // Until the thread is joined only it touches the object: everybody
-    // else reaches it through the functions that join first.
-    try {
-        early.thread = std::thread(
-            [lib, argc] { early.answer = lib->Init(argc, start_argv) == 0 ? lib : nullptr; });
-    } catch (const std::system_error&) {
-        // No thread to be had: the start is made here.
-        early.answer = lib->Init(argc, start_argv) == 0 ? lib : nullptr;
+    early.lib = lib;
+    early.argc = argc;
+    // Until the event is set only the thread touches the object: everybody
+    // else reaches it through the functions that wait first.
+    early.done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (early.done && _beginthread(&RunEarlyStart, 0, nullptr) != uintptr_t(-1))
+        return;
+    // No thread to be had: the start is made here.
+    if (early.done) {
+        CloseHandle(early.done);
+        early.done = nullptr;
     }
+    RunEarlyStart(nullptr);
 }
 
 GSLib* GSRetLib()
