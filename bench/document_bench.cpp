@@ -272,8 +272,8 @@ void BM_GsProgramSamePage(benchmark::State& state)
 }
 
 // The same route as a whole program, as a user starts it: the library's
-// start, the interpreter's start (begun while the document is read), the
-// document read, the page rendered and written, the program's end.
+// start, the document read, the interpreter's start, the page rendered and
+// written, the program's end.
 void BM_RouteProgram(benchmark::State& state)
 {
     Shared();

@@ -14,7 +14,6 @@
 // The document benchmark times both programs (BM_RouteProgram beside
 // BM_GsProgramSamePage).
 #include "bench/docshapes.h"
-#include "ghost/gslibmain.h"
 #include "si/maininit.h"
 
 #include <cstdio>
@@ -28,10 +27,6 @@ int main(int argc, char** argv)
     }
     Zuvi_StartServices();
     const std::string mode = argv[1];
-    // As the program does at its start: the interpreter starts while the
-    // document is read.
-    if (mode == "export")
-        GSStartInBackground();
     if (mode == "make") {
         CDocumentRef doc = BuildDocument();
         if (!doc->WriteFile(ZuStringRef(argv[2])))

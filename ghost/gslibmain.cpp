@@ -6,10 +6,7 @@
 #include "si/typedef.h"
 #include "si/values.h"
 #include "w32/debug.h"
-#include "w32/handle.h"
 #include "w32/module.h"
-#include "w32/thread.h"
-#include "w32/winuser.h"
 
 #include <ghostscript/gdevdsp.h>
 #include <ghostscript/iapi.h>
@@ -55,43 +52,6 @@ namespace {
 
 GSLib* the_lib = nullptr;
 bool lazy_result = false;
-
-// A start begun by GSStartInBackground: the event its thread sets when the
-// start is made, and what the start answered (read once the event is set).
-// A program that ends without having waited waits at its end, so that the
-// interpreter is not left half started under the exit.
-struct EarlyStart {
-    HANDLE done = nullptr;
-    GSLib* lib = nullptr;
-    int argc = 0;
-    GSLib* answer = nullptr;
-    ~EarlyStart()
-    {
-        if (done) {
-            WaitForSingleObject(done, INFINITE);
-            CloseHandle(done);
-        }
-    }
-};
-EarlyStart early;
-bool early_begun = false;
-
-void RunEarlyStart(void*);
-
-// Waits for a start begun in the background; true for the call that
-// waited, whose caller then answers as the first start's caller would.
-bool FinishEarlyStart()
-{
-    if (!early_begun)
-        return false;
-    early_begun = false;
-    if (early.done) {
-        WaitForSingleObject(early.done, INFINITE);
-        CloseHandle(early.done);
-        early.done = nullptr;
-    }
-    return true;
-}
 
 // ---- Callbacks of the interpreter; it gives no user data to stdio, so they
 // reach the object through the process-wide pointer. ----
@@ -537,86 +497,32 @@ int GSBuildArguments(char** argv, int max, char* storage, int storage_size)
     return count;
 }
 
-namespace {
-
-char start_storage[4 * ZUVI_PATH_MAX];
-char* start_argv[16];
-
-// Makes the process's object and builds the arguments (on the caller's
-// thread: they read the library's directory); null when there are none,
-// the object then staying, not initialised.
-GSLib* PrepareStart(int& argc)
+GSLib* StartGhostscript()
 {
-    argc = GSBuildArguments(start_argv, 16, start_storage, sizeof start_storage);
+    if (the_lib)
+        return the_lib;
+    static char storage[4 * ZUVI_PATH_MAX];
+    static char* argv[16];
+    int argc = GSBuildArguments(argv, 16, storage, sizeof storage);
     // Made on the C heap: the interpreter lives as long as the process,
     // longer than any memory zone.
     GSLib* lib = new GSLib();
     the_lib = lib;
     if (argc == 0) {
-        std::snprintf(start_storage, sizeof start_storage, "%s", "");
+        std::snprintf(storage, sizeof storage, "%s", "");
         return nullptr;
     }
-    return lib;
-}
-
-void RunEarlyStart(void*)
-{
-    early.answer = early.lib->Init(early.argc, start_argv) == 0 ? early.lib : nullptr;
-    if (early.done)
-        SetEvent(early.done);
-}
-
-} // namespace
-
-GSLib* StartGhostscript()
-{
-    if (FinishEarlyStart())
-        return early.answer;
-    if (the_lib)
-        return the_lib;
-    int argc = 0;
-    GSLib* lib = PrepareStart(argc);
-    if (!lib)
-        return nullptr;
-    return lib->Init(argc, start_argv) == 0 ? lib : nullptr;
-}
-
-void GSStartInBackground()
-{
-    if (the_lib || early_begun)
-        return;
-    int argc = 0;
-    GSLib* lib = PrepareStart(argc);
-    early_begun = true;
-    early.answer = nullptr;
-    if (!lib)
-        return;
-    early.lib = lib;
-    early.argc = argc;
-    // Until the event is set only the thread touches the object: everybody
-    // else reaches it through the functions that wait first.
-    early.done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (early.done && _beginthread(&RunEarlyStart, 0, nullptr) != uintptr_t(-1))
-        return;
-    // No thread to be had: the start is made here.
-    if (early.done) {
-        CloseHandle(early.done);
-        early.done = nullptr;
-    }
-    RunEarlyStart(nullptr);
+    return lib->Init(argc, argv) == 0 ? lib : nullptr;
 }
 
 GSLib* GSRetLib()
 {
-    FinishEarlyStart();
     return the_lib;
 }
 
 bool GSLazyStart()
 {
-    if (FinishEarlyStart() && !lazy_result)
-        lazy_result = early.answer != nullptr;
-    else if (!lazy_result)
+    if (!lazy_result)
         lazy_result = StartGhostscript() != nullptr;
     return lazy_result;
 }

@@ -139,14 +139,6 @@ GSLib* GSRetLib();
 // object: the contexts and the port call it before they need the
 // interpreter.
 bool GSLazyStart();
-// Begins the interpreter's start on a thread of its own and answers at
-// once: its own start (loading its library, reading its resources) takes
-// about a tenth of a second, which a program can spend reading its
-// document. Every function above waits for it to end before it answers, so
-// that nothing sees the interpreter half started; they then answer as
-// after a start made by the first of them. Does nothing once a start was
-// made or begun. Called on the thread that uses the interpreter.
-void GSStartInBackground();
 // The argument vector of the start (the library's directory in the two
 // include folders); `storage` keeps the texts.
 int GSBuildArguments(char** argv, int max, char* storage, int storage_size);

@@ -57,35 +57,6 @@ TEST_F(GSLibStartTest, StartsOnceAndRefusesASecondInit)
     EXPECT_EQ(lib->Execute("1 2 add pop\n", 12), 0);
 }
 
-// A start begun in the background is waited for by whatever reaches the
-// interpreter first, which then sees it whole (run alone, as ctest does,
-// the start is really made on the other thread; after another test it is
-// already made and nothing changes).
-TEST_F(GSLibStartTest, ABackgroundStartIsWaitedForByTheFirstUse)
-{
-    GSStartInBackground();
-    GSStartInBackground(); // begun once
-    GSLib* lib = GSRetLib();
-    ASSERT_NE(lib, nullptr);
-    EXPECT_TRUE(lib->IsInitialised());
-    EXPECT_NE(lib->RetDisplayDevice(), nullptr);
-    EXPECT_TRUE(GSLazyStart());
-    EXPECT_EQ(StartGhostscript(), lib);
-    GSStartInBackground(); // nothing once started
-    EXPECT_EQ(GSRetLib(), lib);
-    EXPECT_EQ(lib->Execute("(ready) print flush\n", 20), 0);
-    EXPECT_EQ(TakeOutput(*lib), "ready");
-}
-
-TEST_F(GSLibStartTest, TheLazyStartWaitsForABackgroundStart)
-{
-    GSStartInBackground();
-    EXPECT_TRUE(GSLazyStart());
-    ASSERT_NE(GSRetLib(), nullptr);
-    EXPECT_TRUE(GSRetLib()->IsInitialised());
-    EXPECT_EQ(GSRetLib()->Execute("1 2 add pop\n", 12), 0);
-}
-
 TEST_F(GSLibStartTest, ArgumentsInTheirOrder)
 {
     char* argv[16];
