@@ -16,12 +16,10 @@ release: deps
 	cmake -S . -B build/release $(GEN) -DCMAKE_BUILD_TYPE=Release -DZUVI_TESTS=OFF
 	cmake --build build/release -j $(JOBS)
 
+# Without an X display to show the program on, tools/run.sh stops at once
+# with a message saying how to start it under xvfb-run.
 run: release
-	@if [ -x build/release/lumbra ]; then \
-	  build/release/lumbra; \
-	else \
-	  echo "lumbra: the program is not built yet; the libraries are (build/release)."; \
-	fi
+	@tools/run.sh build/release/lumbra
 
 test: deps
 	cmake -S . -B build/test $(GEN) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DZUVI_SANITIZE=ON -DZUVI_FORMAT_CHECK=ON
@@ -56,7 +54,8 @@ FUZZ_TIME ?= 600
 FUZZ_JOBS ?= 2
 FUZZ_TARGETS = $(notdir $(basename $(wildcard fuzz/*_fuzz.cpp)))
 FUZZ_SEED_SWITCHES = command_fuzz=COMMAND_FUZZ_SEEDS definitions_fuzz=DEFINITIONS_FUZZ_SEEDS dialog_fuzz=DIALOG_FUZZ_SEEDS document_fuzz=DOCUMENT_FUZZ_SEEDS \
-	graobjects_fuzz=GRAOBJECTS_FUZZ_SEEDS grouptext_fuzz=GROUPTEXT_FUZZ_SEEDS message_fuzz=MESSAGE_FUZZ_SEED_DIR \
+	graobjects_fuzz=GRAOBJECTS_FUZZ_SEEDS grouptext_fuzz=GROUPTEXT_FUZZ_SEEDS iconsheet_fuzz=ICONSHEET_FUZZ_SEEDS \
+	message_fuzz=MESSAGE_FUZZ_SEED_DIR \
 	polyobjects_fuzz=POLY_FUZZ_SEEDS samples_fuzz=SAMPLES_FUZZ_SEEDS shapes_fuzz=SHAPES_FUZZ_SEEDS \
 	viewtree_fuzz=VIEWTREE_FUZZ_SEEDS
 
