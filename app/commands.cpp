@@ -1,9 +1,12 @@
 #include "app/commands.h"
 
+#include "si/boxview.h"
+
 #include <cstdio>
 
 #include "si/app.h"
 #include "si/atompath.h"
+#include "si/boxview.h"
 #include "si/classfactory.h"
 #include "si/icon.h"
 #include "si/memzone.h"
@@ -643,10 +646,16 @@ void SetToolbarButtonOn(const char* name, int on)
         SetViewOn(view, on);
 }
 
-ZuViewRef NewBoxView(const ZuViewRef&, double, double, double, double)
+ZuViewRef NewBoxView(const ZuViewRef& parent, double x, double y, double width, double height)
 {
-    // The library has no box view yet: callers get nothing to group with.
-    return ZuViewRef();
+    ZuBoxViewRef box = ZuNew<ZuBoxView>(nullptr, __LINE__, kSource);
+    box->SetOrigin(x, y);
+    box->SetSize(width, height);
+    box->SetEnableTitle(false);
+    box->ChangeStyle(ZU_CTRL_DRAW_RELIEF, false);
+    box->ChangeStyle(ZU_CTRL_DRAW_ADORNER, true);
+    box->SetParent(parent);
+    return box;
 }
 
 void NewIconButton(CButtonRef& out, const ZuViewRef& parent, double x, double y, double width,

@@ -3,6 +3,8 @@
 // switch commands and the tool-bar table.
 #include <gtest/gtest.h>
 
+#include "si/boxview.h"
+
 #include <string>
 #include <vector>
 
@@ -315,8 +317,21 @@ TEST_F(MenuTableTest, IconButtonsShowTheirIconNumber)
     EXPECT_FALSE(text->RetToolTip().IsValid() && text->RetToolTip()->CharacterCount() != 0);
     NewIcon(text, 140);
     EXPECT_STREQ(text->RetToolTip()->AccessLatin(), "Enregistrer");
-    // Box views: none while the library has none.
-    EXPECT_FALSE(NewBoxView(Main()->RetTopBand(), 0, 0, 10, 10).IsValid());
+    // Box views: placed, untitled, framed by the adorner without relief.
+    ZuViewRef box = NewBoxView(Main()->RetTopBand(), 3, 4, 50, 20);
+    ASSERT_TRUE(box.IsValid());
+    ASSERT_TRUE(box->IsKindOf(ZuBoxViewRef::RetRuntime()));
+    box->GetOrigin(x, y);
+    box->GetSize(w, h);
+    EXPECT_EQ(x, 3);
+    EXPECT_EQ(y, 4);
+    EXPECT_EQ(w, 50);
+    EXPECT_EQ(h, 20);
+    EXPECT_EQ(box->RetParent(), Main()->RetTopBand());
+    const ZuBoxViewRef framed(box);
+    EXPECT_FALSE(framed->RetStyle().TestBit(ZU_CTRL_DRAW_RELIEF));
+    EXPECT_TRUE(framed->RetStyle().TestBit(ZU_CTRL_DRAW_ADORNER));
+    EXPECT_FALSE(framed->RetEnableTitle());
 }
 
 } // namespace
