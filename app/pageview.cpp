@@ -42,8 +42,8 @@ ZU_EXPORT_ACTOR(CPageView, OnEditZoom)
 ZU_EXPORT_ACTOR(CPageView, AsyncDrawEventHandler)
 
 const char* const CPageView::handlerNames[] = {
-    "GlassMin",  "Glass100",  "GlassMax",   "GlassPage", "GlassSel", "GlassPrev",
-    "ZoomIn",    "ZoomOut",   "OnScrollH",  "OnScrollV", "OnEditZoom", "AsyncDrawEventHandler",
+    "GlassMin", "Glass100", "GlassMax",  "GlassPage", "GlassSel",   "GlassPrev",
+    "ZoomIn",   "ZoomOut",  "OnScrollH", "OnScrollV", "OnEditZoom", "AsyncDrawEventHandler",
 };
 const int CPageView::handlerCount = int(sizeof handlerNames / sizeof handlerNames[0]);
 
@@ -407,8 +407,8 @@ void CPageView::StartAutoScroll()
     if (autoScrollOn || app.IsInvalid())
         return;
     const ZuLookManRef& look = ZuLookMan::Current();
-    app->InsertTickResponder(ZuObjectRef(this), look.IsValid() ? int(look->RetAutoRepeatTime()) : 50,
-                             0, false);
+    app->InsertTickResponder(ZuObjectRef(this),
+                             look.IsValid() ? int(look->RetAutoRepeatTime()) : 50, 0, false);
     autoScrollOn = true;
 }
 
@@ -430,9 +430,8 @@ void CPageView::Tick(unsigned id)
         const ZuAppRef& app = ZuApp::Current();
         const ZuLookManRef& look = ZuLookMan::Current();
         if (app.IsValid())
-            app->InsertTickResponder(ZuObjectRef(this),
-                                     look.IsValid() ? int(look->RetAutoRepeatTime()) : 50, 0,
-                                     false);
+            app->InsertTickResponder(
+                ZuObjectRef(this), look.IsValid() ? int(look->RetAutoRepeatTime()) : 50, 0, false);
     }
     const int tool = RetPaletteTool(2);
     if (buttonDown)
@@ -1053,8 +1052,7 @@ bool CPageView::RenderPage()
     mainPort->SetMotif(pageFill);
     mainPort->SetFillColor(NamedColor(COLOR_PAGE_SHADOW));
     mainPort->DrawRect(DPoint{w / 2, h / 2 - s}, DPoint{w / 2 + s, -h / 2 - s}, 0.0, true, false);
-    mainPort->DrawRect(DPoint{-w / 2 + s, -h / 2}, DPoint{w / 2 + s, -h / 2 - s}, 0.0, true,
-                       false);
+    mainPort->DrawRect(DPoint{-w / 2 + s, -h / 2}, DPoint{w / 2 + s, -h / 2 - s}, 0.0, true, false);
     mainPort->SetPen(document->GetPen(0));
     mainPort->SetPenColor(NamedColor(COLOR_PAGE_FRAME));
     mainPort->DrawRect(DPoint{-w / 2, -h / 2}, DPoint{w / 2, h / 2}, 0.0, false, true);

@@ -230,7 +230,7 @@ private:
         double x, y;
         double areaW, areaH;
         double pageW, pageH;
-        double w, h;  // image pixels
+        double w, h; // image pixels
         double ox, oy;
         double spanX, spanY;
     };
