@@ -1155,13 +1155,17 @@ bool CPageView::RenderPage()
 
 void CPageView::SetupRendering()
 {
-    if (context.IsValid())
-        return;
-    const uint32_t w = RetViewWidth(), h = RetViewHeight();
-    if (w == 0 || h == 0)
-        return;
-    Initialise((w + 7) & ~7u, h, GS_VIEW_RGB24);
-    renderNeeded = true;
+    if (context.IsInvalid()) {
+        const uint32_t w = RetViewWidth(), h = RetViewHeight();
+        if (w == 0 || h == 0)
+            return;
+        Initialise((w + 7) & ~7u, h, GS_VIEW_RGB24);
+        renderNeeded = true;
+    }
+    // The selection measures objects through the main port before the
+    // first render.
+    if (mainPort->RetTarget() != context)
+        mainPort->SetTarget(context);
 }
 
 void CPageView::Draw(const ZuGrailPortRef& port, const ZuRect& area, ZuDrawOp op)

@@ -576,3 +576,246 @@ TEST_F(PageViewTest, GuidesBeatTheGridAndTheFirstGuideInReachWins)
         EXPECT_DOUBLE_EQ(p.y, 14.0) << bad;
     }
 }
+
+// ---------------------------------------------------------------------------
+// The render run
+// ---------------------------------------------------------------------------
+
+TEST_F(PageViewTest, RenderDrawsOtherLayersInTheirColourAndSkipsHiddenOnes)
+{
+    Tap();
+    settings->zoom = 0.5;
+    settings->switches[CView::SHOW_BOUNDING_BOXES] = false;
+    Layers(3);
+    settings->current_layer = 1;
+    doc->GetColor(10)->SetRGB(0.0, 1.0, 0.0); // "Autres calques"
+    Rect(Layer(0), -60, 10, -40, 30, Colour(1, 0, 0));
+    Rect(Layer(1), -10, 10, 10, 30, Colour(0, 0, 1));
+    CGraRectRef above = Rect(Layer(2), 40, 10, 60, 30, Colour(1, 0, 0));
+    tap->sent.clear();
+    ASSERT_TRUE(view->RenderPage());
+    const std::string ps = tap->sent;
+    const size_t below = ps.find("-60.000000 10.000000 moveto");
+    const size_t current = ps.find("-10.000000 10.000000 moveto");
+    const size_t over = ps.find("40.000000 10.000000 moveto");
+    ASSERT_NE(below, std::string::npos);
+    ASSERT_NE(current, std::string::npos);
+    ASSERT_NE(over, std::string::npos);
+    EXPECT_LT(below, current);
+    EXPECT_LT(current, over);
+    const std::string green = "0.000000 1.000000 0.000000 setrgbcolor";
+    EXPECT_NE(ps.find(green, below), std::string::npos);
+    EXPECT_LT(ps.find(green, below), current);
+    EXPECT_NE(ps.find(green, over), std::string::npos);
+    EXPECT_EQ(ps.find("1.000000 0.000000 0.000000 setrgbcolor"), std::string::npos);
+    EXPECT_NE(ps.find("0.000000 0.000000 1.000000 setrgbcolor", current), std::string::npos);
+    // The pixels: 0.5 pixel per mm, the page's middle at (160, 120).
+    EXPECT_EQ(ImagePixel(135, 110), 0x00FF00u);
+    EXPECT_EQ(ImagePixel(185, 110), 0x00FF00u);
+    EXPECT_EQ(ImagePixel(160, 110), 0x000000u); // its own (default) fill
+    EXPECT_EQ(ImagePixel(160, 130), 0xFFFFFFu);
+
+    // A hidden layer is left out.
+    CGraObjectRef(Layer(2)->RetObject())->SetFlag(false);
+    tap->sent.clear();
+    ASSERT_TRUE(view->RenderPage());
+    EXPECT_EQ(tap->sent.find("40.000000 10.000000 moveto"), std::string::npos);
+    EXPECT_EQ(ImagePixel(185, 110), 0xFFFFFFu);
+    (void)above;
+}
+
+TEST_F(PageViewTest, RenderDraftEditOutlineAndCulling)
+{
+    Tap();
+    settings->zoom = 0.5;
+    settings->switches[CView::SHOW_BOUNDING_BOXES] = false;
+    CGraRectRef r = Rect(Layer(0), -10, 10, 10, 30, Colour(0.5, 0.5, 0.5));
+    // Far outside the view.
+    CGraRectRef far = Rect(Layer(0), -900, -900, -880, -880, Colour(0, 0, 1));
+    EXPECT_DOUBLE_EQ(far->GetBoundingBox().x1, -900.0);
+    // Luminance exactly 0.5: the edit outline is grey 0.75, dashed 6 pixels.
+    r->SetEditMode(1);
+    view->RetSelectObject()->RebuildSelection();
+    tap->sent.clear();
+    ASSERT_TRUE(view->RenderPage());
+    std::string ps = tap->sent;
+    EXPECT_EQ(ps.find("-900.000000"), std::string::npos);
+    const size_t dash = ps.find("[12.000000 12.000000 ] 0.000000 setdash");
+    ASSERT_NE(dash, std::string::npos) << ps;
+    EXPECT_GT(dash, ps.find("-10.000000 10.000000 moveto"));
+    const size_t grey = ps.find("0.750000 0.750000 0.750000 setrgbcolor", dash);
+    EXPECT_NE(grey, std::string::npos);
+    EXPECT_LT(grey, ps.find("stroke", dash));
+    EXPECT_NE(ps.find("0.500000 0.500000 0.500000 setrgbcolor"), std::string::npos);
+
+    // Draft: the object's own colours are not sent, the run's default pen is.
+    r->SetEditMode(0);
+    view->RetSelectObject()->RebuildSelection();
+    settings->switches[CView::OUTLINE] = true;
+    tap->sent.clear();
+    ASSERT_TRUE(view->RenderPage());
+    ps = tap->sent;
+    EXPECT_NE(ps.find("-10.000000 10.000000 moveto"), std::string::npos);
+    EXPECT_EQ(ps.find("0.500000 0.500000 0.500000 setrgbcolor"), std::string::npos);
+    EXPECT_EQ(ps.find("eofill", ps.find("-10.000000 10.000000 moveto")), std::string::npos);
+}
+
+TEST_F(PageViewTest, APageWithoutSidesIsNotRenderedAndKeepsTheZoom)
+{
+    Tap();
+    for (double bad : {0.0, -5.0, std::nan("")}) {
+        doc->SetPageSize(bad, 297.0);
+        settings->zoom = 1.25;
+        tap->sent.clear();
+        EXPECT_FALSE(view->RenderPage());
+        EXPECT_TRUE(tap->sent.empty());
+        EXPECT_FALSE(view->GlassPage());
+        EXPECT_DOUBLE_EQ(settings->zoom, 1.25);
+        // Drawing the view keeps the old image and stops nowhere.
+        view->Redraw(true);
+        Screen(1, 1);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The window image
+// ---------------------------------------------------------------------------
+
+TEST_F(PageViewTest, GridDotsAreAtLeastFourPixelsApart)
+{
+    Tap();
+    settings->zoom = 1.0;
+    settings->switches[CView::SHOW_GUIDES] = false;
+    settings->switches[CView::SHOW_BOUNDING_BOXES] = false;
+    settings->switches[CView::SHOW_GRID] = true;
+    settings->values[4] = settings->values[5] = 1.0;
+    doc->GetColor(8)->SetRGB(1.0, 0.0, 0.0); // "Grille magnétique"
+    view->Redraw(true);
+    const unsigned red = 0xFF0000, white = 0xFFFFFF;
+    EXPECT_TRUE(Near(Screen(160, 120), red));
+    EXPECT_TRUE(Near(Screen(164, 120), red));
+    EXPECT_TRUE(Near(Screen(160, 116), red));
+    EXPECT_TRUE(Near(Screen(162, 120), white));
+    EXPECT_TRUE(Near(Screen(161, 120), white));
+    EXPECT_TRUE(Near(Screen(160, 118), white));
+    // A step of 0, negative or not finite on either axis: no dots, no hang.
+    for (double bad : {0.0, -1.0, std::nan("")}) {
+        settings->values[5] = bad;
+        view->Redraw(false);
+        EXPECT_TRUE(Near(Screen(160, 120), white)) << bad;
+    }
+}
+
+TEST_F(PageViewTest, HandlesOfManyObjectsGiveWayToTheBox)
+{
+    Tap();
+    settings->zoom = 1.0;
+    CSelectObjectRef sel = view->RetSelectObject();
+    std::vector<CGraRectRef> rects;
+    for (int i = 0; i < 21; i++)
+        rects.push_back(Rect(Layer(0), -50 + i * 4, -10, -48 + i * 4, 10));
+    auto count = [&](const char* name) {
+        int n = 0;
+        for (const std::string& s : view->icons)
+            n += s.compare(0, std::strlen(name), name) == 0 && s[std::strlen(name)] == '@';
+        return n;
+    };
+    for (int selected : {21, 2}) {
+        for (int i = 0; i < 21; i++)
+            rects[size_t(i)]->SetEditMode(i < selected ? 1 : 0);
+        sel->RebuildSelection();
+        sel->SetBoxShown(true);
+        sel->FitBoxToSelectedObjects();
+        view->icons.clear();
+        view->Redraw(false);
+        Screen(1, 1);
+        const int boxHandles = sel->GetHandleCount();
+        EXPECT_GT(boxHandles, 0);
+        if (selected == 21) {
+            EXPECT_EQ(count("lumbra_HandleNormPB"), 0);
+            EXPECT_EQ(int(view->icons.size()), boxHandles);
+        } else {
+            int corners = 0;
+            for (int i = 0; i < 2; i++)
+                for (int n = 0; n < rects[size_t(i)]->GetHandleCount(); n++)
+                    corners += rects[size_t(i)]->GetHandleType(n) == 2;
+            EXPECT_GT(corners, 0);
+            EXPECT_EQ(count("lumbra_HandleNormPB"), corners);
+            EXPECT_EQ(int(view->icons.size()), corners + boxHandles);
+        }
+    }
+    // The images of the handle kinds.
+    const char* const names[] = {
+        "lumbra_HandleNormGR", "lumbra_HandleNormGR", "lumbra_HandleNormGR", "lumbra_HandleNormMR",
+        "lumbra_HandleNormPB", "lumbra_HandleRotate", "lumbra_HandleNormGR", "lumbra_HandleCrosGV",
+        "lumbra_HandleCrosGR", "lumbra_HandleNormGV"};
+    for (int kind = 0; kind < 10; kind++)
+        EXPECT_STREQ(CPageView::HandleImageName(kind), names[kind]) << kind;
+}
+
+TEST_F(PageViewTest, EditCursorIsDoubledAlongItsShallowSide)
+{
+    Tap();
+    settings->zoom = 1.0;
+    settings->switches[CView::SHOW_GUIDES] = false;
+    settings->switches[CView::SHOW_BOUNDING_BOXES] = false;
+    doc->GetColor(7)->SetRGB(1.0, 0.0, 0.0); // "Curseur d'édition"
+    CGraRectRef r = Rect(Layer(0), 100, 100, 110, 110);
+    CTreeNodeRef node = r->GetTreeNode();
+    view->RetSelectObject()->SelectForOwnEditing(node);
+    ASSERT_TRUE(view->RetSelectObject()->IsEditingObject());
+    auto page = [&](double x, double y) {
+        DPoint p{x, y};
+        view->ViewToPage(p);
+        return p;
+    };
+    CPageView::Overlay& o = view->RetOverlay();
+    o.editCursor = true;
+    o.editStep = 0;
+    // (100, 100) to (110, 103): doubled one pixel up.
+    o.cursorEnds[0] = page(100, 100);
+    o.cursorEnds[1] = page(110, 103);
+    view->Redraw(false);
+    EXPECT_FALSE(Near(Screen(105, 100), 0xFFFFFF));
+    EXPECT_TRUE(Near(Screen(99, 101), 0xFFFFFF));
+    // (100, 100) to (103, 110): doubled one pixel left.
+    o.cursorEnds[1] = page(103, 110);
+    view->Redraw(false);
+    EXPECT_FALSE(Near(Screen(100, 105), 0xFFFFFF));
+    EXPECT_TRUE(Near(Screen(101, 99), 0xFFFFFF));
+    // From the eighth step of the blink on, no cursor.
+    o.editStep = 8;
+    view->Redraw(false);
+    EXPECT_TRUE(Near(Screen(100, 105), 0xFFFFFF));
+}
+
+TEST_F(PageViewTest, MovingAMarkRecomposesWithoutARender)
+{
+    Tap();
+    settings->zoom = 1.0;
+    settings->switches[CView::SHOW_GUIDES] = false;
+    doc->GetColor(5)->SetRGB(0.0, 0.0, 1.0); // "Rectangle loupe"
+    Screen(1, 1);
+    auto page = [&](double x, double y) {
+        DPoint p{x, y};
+        view->ViewToPage(p);
+        return p;
+    };
+    CPageView::Overlay& o = view->RetOverlay();
+    o.zoomRect = true;
+    o.zoomCorners[0] = page(30, 40);
+    o.zoomCorners[1] = page(90, 80);
+    tap->sent.clear();
+    view->Redraw(false);
+    EXPECT_TRUE(Near(Screen(30, 60), 0x0000FF));
+    o.zoomCorners[1] = page(100, 80);
+    view->Redraw(false);
+    EXPECT_TRUE(Near(Screen(100, 60), 0x0000FF));
+    EXPECT_TRUE(Near(Screen(90, 60), 0xFFFFFF));
+    EXPECT_TRUE(tap->sent.empty());
+    // A render is asked for by the flag.
+    view->Redraw(true);
+    Screen(1, 1);
+    EXPECT_FALSE(tap->sent.empty());
+    EXPECT_FALSE(view->IsRenderNeeded());
+}
