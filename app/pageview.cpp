@@ -40,10 +40,13 @@ ZU_EXPORT_ACTOR(CPageView, OnScrollH)
 ZU_EXPORT_ACTOR(CPageView, OnScrollV)
 ZU_EXPORT_ACTOR(CPageView, OnEditZoom)
 ZU_EXPORT_ACTOR(CPageView, AsyncDrawEventHandler)
+// The main window has the view reset by name once the document is shown.
+ZU_EXPORT_ACTOR(CPageView, ResetDisplay)
 
 const char* const CPageView::handlerNames[] = {
-    "GlassMin", "Glass100", "GlassMax",  "GlassPage", "GlassSel",   "GlassPrev",
-    "ZoomIn",   "ZoomOut",  "OnScrollH", "OnScrollV", "OnEditZoom", "AsyncDrawEventHandler",
+    "GlassMin",     "Glass100", "GlassMax",  "GlassPage", "GlassSel",   "GlassPrev",
+    "ZoomIn",       "ZoomOut",  "OnScrollH", "OnScrollV", "OnEditZoom", "AsyncDrawEventHandler",
+    "ResetDisplay",
 };
 const int CPageView::handlerCount = int(sizeof handlerNames / sizeof handlerNames[0]);
 
@@ -238,10 +241,13 @@ void CPageView::SetControls(const ZuScrollerRef& h, const ZuScrollerRef& v,
     zoomLine = zoom;
 }
 
-bool CPageView::Init(const ZuObjectRef& window)
+bool CPageView::Init(const CMainWindowRef& main)
 {
     InitDocumentTree();
-    mainWindow = window;
+    mainWindow = main;
+    if (mainWindow.IsValid())
+        SetControls(mainWindow->RetScrollerH(), mainWindow->RetScrollerV(),
+                    mainWindow->RetZoomLine());
     SetDocument(document);
     const ZuAppRef& app = ZuApp::Current();
     if (app.IsValid()) {
@@ -1164,7 +1170,7 @@ void CPageView::SetupRendering()
     }
     // The selection measures objects through the main port before the
     // first render.
-    if (mainPort->RetTarget() != context)
+    if (mainPort.IsValid() && mainPort->RetTarget() != context)
         mainPort->SetTarget(context);
 }
 

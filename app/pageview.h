@@ -29,6 +29,7 @@
 #include "app/document.h"
 #include "app/graport.h"
 #include "app/ichangeunit.h"
+#include "app/mainwindow.h"
 #include "app/misc.h"
 #include "app/motifdef.h"
 #include "app/selectobject.h"
@@ -59,8 +60,9 @@ public:
     // that has none are skipped): a new document tree, the view as the
     // application's "Document", the observers on the two scrollers and
     // the zoom entry, the fourteen asynchronous paths. Always true.
-    bool Init(const ZuObjectRef& mainWindow);
-    // The controls that Init takes from the main window.
+    bool Init(const CMainWindowRef& mainWindow);
+    // The controls that Init takes from the main window, for a view that
+    // lies in a plain window.
     void SetControls(const ZuScrollerRef& h, const ZuScrollerRef& v, const ZuTextLineRef& zoom);
     // One page holding one layer, current page and layer 0.
     void InitDocumentTree();
@@ -254,7 +256,7 @@ private:
     bool hasDocument = false;
     bool converted = false;
     double exportScale = 0.5;
-    ZuObjectRef mainWindow;
+    CMainWindowRef mainWindow;
     CViewRef viewSettings;
     CDocumentRef document;
     CSelectObjectRef selection;

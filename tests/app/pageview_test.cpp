@@ -136,7 +136,7 @@ protected:
         view->SetBox(ZuRect(0, 0, 319, 239));
         view->SetParent(win);
         view->SetDocument(doc);
-        view->Init(ZuObjectRef());
+        view->Init(CMainWindowRef());
         settings = view->RetView();
     }
     void TearDown() override
@@ -245,7 +245,7 @@ DPoint Middle(CPageView* v)
 
 TEST_F(PageViewTest, InitPublishesOneDocumentFieldAndGivesANewTree)
 {
-    view->Init(ZuObjectRef());
+    view->Init(CMainWindowRef());
     ZuObjectRef field;
     ASSERT_TRUE(app->GetField(ZuAtomRef("Document"), field));
     EXPECT_TRUE(field == ZuObjectRef(view));
