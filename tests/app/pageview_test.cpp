@@ -819,3 +819,29 @@ TEST_F(PageViewTest, MovingAMarkRecomposesWithoutARender)
     EXPECT_FALSE(tap->sent.empty());
     EXPECT_FALSE(view->IsRenderNeeded());
 }
+
+TEST_F(PageViewTest, StoredViewComesBackWithItsImageAndDrawsSafely)
+{
+    Tap();
+    view->SetHOffset(0.0);
+    ZuObjectRef back = StoreAndRestore(ZuObjectRef(view));
+    ASSERT_TRUE(back.IsValid());
+    ASSERT_TRUE(back->IsKindOf(CPageViewRef::RetRuntime()));
+    CPageViewRef restored(back);
+    ASSERT_TRUE(restored->RetContext().IsValid());
+    uint32_t w = 0, h = 0;
+    restored->GetPixmapSize(w, h);
+    EXPECT_EQ(w, 320u);
+    EXPECT_EQ(h, 240u);
+    // Whatever it holds, it draws, zooms and scrolls without a document.
+    restored->SetBox(ZuRect(0, 0, 319, 239));
+    restored->SetParent(win);
+    restored->Redraw(true);
+    restored->SetZoom(200.0, true);
+    restored->AutoScroll(DPoint{-10, -10}, 0.0);
+    restored->GlassPage();
+    restored->ResetDisplay();
+    Screen(1, 1);
+    restored->SetParent(ZuViewRef());
+    restored->Delete();
+}
