@@ -269,6 +269,8 @@ TEST_F(PageViewTest, InitPublishesOneDocumentFieldAndGivesANewTree)
             ++draw;
     }
     EXPECT_GE(draw, 1u);
+    // The document reaches the view when its unit changes.
+    EXPECT_TRUE(view->SupportsInterface(&IChangeUnit::interface));
 }
 
 TEST_F(PageViewTest, MagnifierAndHandModesExcludeEachOther)
