@@ -51,9 +51,10 @@ public:
     {
         if (keep)
             sent.append(text, n > 0 ? size_t(n) : std::strlen(text));
-        return GSContext::ExecuteText(text, n);
+        return run ? GSContext::ExecuteText(text, n) : true;
     }
     bool keep = false;
+    bool run = true;
     std::string sent;
 };
 ZU_CLASS_END(ZuPageBenchTap)
@@ -269,6 +270,31 @@ BENCHMARK(BM_PageView)
     ->Args({72, 2})
     ->Args({150, 1})
     ->Args({150, 2})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+// Where the time goes: the window copy alone (no render), and the render
+// run's PostScript written without the interpreter running it.
+void BM_PageViewPart(benchmark::State& state)
+{
+    const int dpi = int(state.range(0)), part = int(state.range(1)), what = int(state.range(2));
+    Setup s = MakeView(dpi, part);
+    Show(s);
+    s.context->run = what != 1;
+    for (auto _ : state) {
+        if (what == 1)
+            s.view->RenderPage();
+        else
+            s.view->Draw(s.window, ZuRect(0, 0, s.w - 1, s.h - 1), ZU_DRAW_ALL);
+    }
+    s.window->EndDraw();
+    state.SetLabel(what == 1 ? "PostScript only" : "copy only");
+}
+BENCHMARK(BM_PageViewPart)
+    ->Args({72, 1, 1})
+    ->Args({72, 1, 2})
+    ->Args({150, 1, 1})
+    ->Args({150, 1, 2})
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
