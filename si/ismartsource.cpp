@@ -216,6 +216,13 @@ bool ZuiSmartSource::GetNthValue(unsigned int index, ZuValueRef& value) const
     return true;
 }
 
+ZuValueRef ZuiSmartSource::RetCachedValue(unsigned int index) const
+{
+    if (values.IsInvalid() || index >= values->TotalCount())
+        return ZuValueRef();
+    return static_cast<ZuValueRef>(values[index]);
+}
+
 void ZuiSmartSource::UpdateCache()
 {
     if (is_cache_valid)

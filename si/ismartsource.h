@@ -44,6 +44,11 @@ public:
 
 protected:
     ZuiSmartSource();
+    // The cached entry as it stands, without reading anything again: for
+    // DoUpdate, which runs inside the update (an empty handle when missing).
+    ZuValueRef RetCachedValue(unsigned int index) const;
+    // The count of entries.
+    unsigned int RetValueCount() const { return num; }
     ZuiSmartSource(const ZuiSmartSource&) = delete;
     ZuiSmartSource& operator=(const ZuiSmartSource&) = delete;
 
