@@ -11,7 +11,6 @@
 #include "si/texttag.h"
 
 #include <cstdio>
-#include <string>
 
 ZU_EXPORT_ACTOR(CPageView, EndSelected)
 ZU_EXPORT_ACTOR(CPageView, DeleteSelected)
@@ -212,10 +211,11 @@ bool CPageView::ClipboardPaste()
 
 bool CPageView::DefModify(const int* kinds, int n)
 {
-    std::string trace = "CPageView::DefModify nb=" + std::to_string(n) + " attributs=";
+    // One trace per kind: a long list never outgrows the trace's buffer.
+    Zuvi_Trace("CPageView::DefModify nb=%d attributs=", n);
     for (int i = 0; kinds != nullptr && i < n; ++i)
-        trace += std::to_string(kinds[i]) + " ";
-    Zuvi_Trace("%s\n", trace.c_str());
+        Zuvi_Trace("%d ", kinds[i]);
+    Zuvi_Trace("\n");
     // Whether the selection took them changes nothing here: the caret and
     // the page follow either way (a new font moves the caret).
     selection->ApplyDefinitions(kinds, n);
