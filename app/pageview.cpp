@@ -43,11 +43,19 @@ ZU_EXPORT_ACTOR(CPageView, AsyncDrawEventHandler)
 // The main window has the view reset by name once the document is shown.
 ZU_EXPORT_ACTOR(CPageView, ResetDisplay)
 
+// clang-format off
 const char* const CPageView::handlerNames[] = {
     "GlassMin",     "Glass100", "GlassMax",  "GlassPage", "GlassSel",   "GlassPrev",
     "ZoomIn",       "ZoomOut",  "OnScrollH", "OnScrollV", "OnEditZoom", "AsyncDrawEventHandler",
     "ResetDisplay",
+    // The editing commands (app/pageviewedit.cpp).
+    "EndSelected", "DeleteSelected", "DuplicateSelected",
+    "SelectSendToFront", "SelectSendToBack", "SelectMoveToFront", "SelectMoveToBack",
+    "SelectMirrorX", "SelectMirrorY", "SelectRotate90", "SelectRotate180", "SelectRotate270",
+    "SelectGroup", "SelectUngroup", "GroupGoIn", "GroupGoOut",
+    "ClipboardCut", "ClipboardCopy", "ClipboardPaste", "About",
 };
+// clang-format on
 const int CPageView::handlerCount = int(sizeof handlerNames / sizeof handlerNames[0]);
 
 namespace {

@@ -204,14 +204,67 @@ public:
     // IChangeUnit: the rulers and the status line follow the new unit.
     void ChangeUnit(int unit) override;
 
-    // The status line is the editing commands'; nothing until then.
-    void UpdateStatus() {}
     // The tool palette's layout for a page is the input layer's.
     void UpdateTool(int page) { (void)page; }
 
     // The names this view answers by (menus, tool bar, controls, events).
     static const char* const handlerNames[];
     static const int handlerCount;
+
+    // ---- Editing commands and the status line (app/pageviewedit.cpp)
+    // Each command runs one operation of the selection and, when it changed
+    // something, brings the tool, status line, overlay and image up to
+    // date; all answer true except the clipboard commands, which answer
+    // whether they did something.
+    bool EndSelected();
+    bool DeleteSelected();
+    // The copies moved by the document's duplication offset.
+    bool DuplicateSelected();
+    bool SelectSendToFront();
+    bool SelectSendToBack();
+    bool SelectMoveToFront();
+    bool SelectMoveToBack();
+    bool SelectMirrorX();
+    bool SelectMirrorY();
+    bool SelectRotate90();
+    bool SelectRotate180();
+    bool SelectRotate270();
+    bool SelectGroup();
+    bool SelectUngroup();
+    bool GroupGoIn();
+    bool GroupGoOut();
+    // On the selected objects, or on the characters of the line of text
+    // being edited.
+    bool ClipboardCut();
+    bool ClipboardCopy();
+    bool ClipboardPaste();
+    // Shows the splash window.
+    bool About();
+    // The attributes dialog changed definitions of these kinds: the
+    // selection (or the object being drawn) takes them.
+    bool DefModify(const int* kinds, int n);
+    // The properties dialog changed a value of the selection.
+    bool SetPropertyValue(int refresh, int property, double value, int kind);
+    // An alignment request: 0x200 snaps to the grid, else 0x100
+    // distributes, else aligns.
+    bool ModifySelection(int flags);
+    // The line of text being edited in place; empty when none.
+    CTreeNodeRef RetEditedTextNode() const;
+    // The selection field, then the object field and the selection summary.
+    void UpdateStatus();
+    // The coordinates field: the point in user coordinates and the main
+    // unit, or nothing.
+    void ShowCoordinates(const DPoint& p, bool show);
+    void UpdateObjectInfo();
+    void UpdateSelectionInfo();
+    // The summary that the attributes dialog shows: empty, the type of the
+    // one selected object, or the count.
+    ZuStringRef RetSelectionInfo() const { return selectionInfo; }
+    // Erases the overlay port and gives it the view transform.
+    void ClearOverlay();
+    // The caret of the edited line of text placed again; with render, the
+    // page is drawn again when the caret moved.
+    void UpdateTextCaret(bool render);
 
 protected:
     void StoreInstance(const ZuStorageRef& storage) override;
@@ -280,6 +333,10 @@ private:
     ZuScrollerRef scrollerH;
     ZuScrollerRef scrollerV;
     ZuTextLineRef zoomLine;
+
+    // ---- Editing commands and the status line
+    // The last selection summary made for the attributes dialog.
+    ZuStringRef selectionInfo;
 };
 ZU_CLASS_END(CPageView)
 
