@@ -6,8 +6,6 @@
 
 ZU_IMPLEMENT_CLASS(CButton, "app/button", ZU_CLASS_PLAIN)
 
-ZuAtomRef CButton::look_frame;
-
 namespace {
 
 bool HasRoom(const ZuRect& box)
@@ -17,11 +15,9 @@ bool HasRoom(const ZuRect& box)
 
 } // namespace
 
-const ZuAtomRef& CButton::RetLookFrame()
+ZuAtomRef CButton::RetLookFrame()
 {
-    if (look_frame.IsInvalid())
-        look_frame = ZuAtomRef("Zuvi_Button");
-    return look_frame;
+    return ZuAtomRef("Zuvi_Button");
 }
 
 bool CButton::SetPlace(double x, double y, double w, double h)

@@ -24,9 +24,8 @@ public:
     void DrawBack(const ZuGrailPortRef& port, const ZuRect& rect) override;
     void DrawFront(const ZuGrailPortRef& port, const ZuRect& rect) override;
 
-    // The look's atom "Zuvi_Button", made on first use.
-    static const ZuAtomRef& RetLookFrame();
-    static ZuAtomRef look_frame;
+    // The look's frame "Zuvi_Button".
+    static ZuAtomRef RetLookFrame();
 };
 ZU_CLASS_END(CButton)
 
