@@ -4,16 +4,16 @@
 // half-linked view may reach the caller. A view that was read is put to
 // work: detection, pointer and key events, focus traversal, storing and
 // restoring again, and deletion of the whole tree.
-#include "app/document.h"
-#include "app/pageview.h"
-#include "fuzz/harness.h"
-#include "ghost/gsview.h"
 #include "app/button.h"
 #include "app/buttoncolor.h"
+#include "app/document.h"
+#include "app/pageview.h"
 #include "app/scrolllist.h"
 #include "app/separator.h"
 #include "app/slider.h"
 #include "app/textlinearrow.h"
+#include "fuzz/harness.h"
+#include "ghost/gsview.h"
 #include "si/buildarchitect.h"
 #include "si/button.h"
 #include "si/classfactory.h"
@@ -28,7 +28,6 @@
 #include "si/iconset.h"
 #include "si/largeiconarchitect.h"
 #include "si/led7disp.h"
-#include "si/fontman.h"
 #include "si/lookman.h"
 #include "si/lookuparchitect.h"
 #include "si/memzone.h"
