@@ -1,0 +1,445 @@
+// The tool palette and the page view's input as a user meets them: the
+// palette's layout and clicks, the searches under the pointer, pointer
+// presses, drags, releases and keys injected on the headless screen, the
+// pointer shapes, and the gestures of each tool.
+#include "app/gralinetext.h"
+#include "app/grarect.h"
+#include "app/pageview.h"
+#include "app/toolpalette.h"
+#include "app/commands.h"
+#include "app/tree.h"
+#include "app/treenode.h"
+#include "si/app.h"
+#include "si/classfactory.h"
+#include "si/memzone.h"
+#include "tests/support/controls.h"
+#include "w32/headless.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+// A rectangle that remembers the mode of its last hit test.
+ZU_HANDLE(TProbeRect, CGraRect)
+class TProbeRect : public CGraRect {
+    ZU_CLASS(TProbeRect, CGraRect)
+public:
+    TProbeRect() {}
+    bool HitTest(CGraPortRef& port, const DPoint& p, double zoom, int flags) override
+    {
+        lastMode = flags;
+        return CGraRect::HitTest(port, p, zoom, flags);
+    }
+    int lastMode = -1;
+};
+ZU_CLASS_END(TProbeRect)
+ZU_IMPLEMENT_CLASS(TProbeRect, "tests/app/tools_test", ZU_CLASS_PLAIN)
+
+// A page view that logs the handlers it runs by name.
+ZU_HANDLE(TToolView, CPageView)
+class TToolView : public CPageView {
+    ZU_CLASS(TToolView, CPageView)
+public:
+    TToolView() {}
+    bool RunCommand(const char* name) override
+    {
+        commands += std::string(name) + " ";
+        return CPageView::RunCommand(name);
+    }
+    std::string commands;
+};
+ZU_CLASS_END(TToolView)
+ZU_IMPLEMENT_CLASS(TToolView, "tests/app/tools_test", ZU_CLASS_PLAIN)
+
+namespace {
+
+template <class R>
+R Make()
+{
+    return R(ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), nullptr, __LINE__, __FILE__)));
+}
+
+std::string Label(int code)
+{
+    const char* l = GetIconLabel(code);
+    return l != nullptr ? l : "";
+}
+
+class PaletteTest : public ControlTest {
+protected:
+    void SetUp() override
+    {
+        ControlTest::SetUp();
+        palette = ZuNew<CToolPalette>(Zuvi_app_zone);
+        palette->Create(20, 100, false);
+        palette->Show(false);
+        Pump();
+    }
+    void TearDown() override
+    {
+        palette->Delete();
+        palette = CToolPaletteRef();
+        ControlTest::TearDown();
+    }
+    void Compose(std::initializer_list<const int32_t*> subs)
+    {
+        int n = 0;
+        for (const int32_t* s : subs)
+            CToolPalette::AppendToolTable(buffer, n, s);
+        buffer[n] = -1;
+        palette->SetTools(buffer);
+    }
+    // A click on item n of the palette, in its window.
+    void ClickItem(int n)
+    {
+        const CToolPalette::Item& it = palette->RetItem(n);
+        double ox = 0, oy = 0;
+        palette->RetWindow()->GetWindowOrigin(ox, oy);
+        const int x = int(ox + (it.x1 + it.x2) / 2), y = int(oy + (it.y1 + it.y2) / 2);
+        W32_HeadlessMouse(x, y, 0);
+        Pump();
+        W32_HeadlessMouse(x, y, MK_LBUTTON);
+        Pump();
+        W32_HeadlessMouse(x, y, 0);
+        Pump();
+    }
+    CToolPaletteRef palette;
+    int32_t buffer[CToolPalette::kMaxValues];
+};
+
+// The page view in a shown window, with its two palettes.
+class ToolsTest : public ControlTest {
+protected:
+    void SetUp() override
+    {
+        ControlTest::SetUp();
+        win = NewShownWindow(50, 50, 320, 240);
+        doc = Make<CDocumentRef>();
+        doc->Reset();
+        palette = ZuNew<CToolPalette>(Zuvi_app_zone);
+        palette->Create(20, 100, false);
+        popup = ZuNew<CToolPalette>(Zuvi_app_zone);
+        popup->Create(400, 400, true);
+        view = ZuNew<TToolView>(Zuvi_app_zone);
+        view->SetBox(ZuRect(0, 0, 319, 239));
+        view->SetParent(win);
+        view->SetDocument(doc);
+        view->Init(CMainWindowRef());
+        view->SetToolPalettes(palette, popup);
+        view->ResetDisplay();
+        settings = view->RetView();
+        selection = view->RetSelectObject();
+        Pump();
+    }
+    void TearDown() override
+    {
+        W32_HeadlessMouse(0, 0, 0);
+        Pump();
+        view->Delete();
+        view = TToolViewRef();
+        palette->Delete();
+        popup->Delete();
+        palette = popup = CToolPaletteRef();
+        settings = CViewRef();
+        selection = CSelectObjectRef();
+        doc = CDocumentRef();
+        ControlTest::TearDown();
+    }
+    // The tool: its page's palette, and the tool made current there.
+    void UseTool(int page, int tool)
+    {
+        doc->SetToolChoice(page, tool);
+        view->UpdateTool(page);
+    }
+    // The pointer at a point of the view with the MK_ buttons held.
+    void At(double x, double y, unsigned buttons)
+    {
+        double ox = 0, oy = 0;
+        win->GetWindowOrigin(ox, oy);
+        W32_HeadlessMouse(int(ox + x), int(oy + y), buttons);
+        Pump();
+    }
+    void Click(double x, double y, unsigned keys = 0)
+    {
+        At(x, y, keys);
+        At(x, y, MK_LBUTTON | keys);
+        At(x, y, keys);
+    }
+    void DragFromTo(double x1, double y1, double x2, double y2, unsigned keys = 0)
+    {
+        At(x1, y1, keys);
+        At(x1, y1, MK_LBUTTON | keys);
+        At((x1 + x2) / 2, (y1 + y2) / 2, MK_LBUTTON | keys);
+        At(x2, y2, MK_LBUTTON | keys);
+        At(x2, y2, keys);
+    }
+    DPoint Page(double x, double y)
+    {
+        DPoint p{x, y};
+        view->ViewToPage(p);
+        return p;
+    }
+    DPoint ViewPoint(const DPoint& page)
+    {
+        DPoint p = page;
+        view->PageToView(p);
+        return p;
+    }
+    CTreeNodeRef Layer()
+    {
+        CTreeNodeRef n;
+        doc->GetTree()->GetNode(n, settings->current_page, settings->current_layer);
+        return n;
+    }
+    // A rectangle of the current layer between two view points.
+    template <class R = CGraRectRef>
+    R Rect(double x1, double y1, double x2, double y2)
+    {
+        R r = Make<R>();
+        const DPoint corners[2] = {Page(x1, y1), Page(x2, y2)};
+        r->SetPoints(corners, 2);
+        CTreeNodeRef n = Make<CTreeNodeRef>();
+        n->SetObject(r);
+        n->InsertLastChild(Layer());
+        CGraPortRef port = view->RetMainPort();
+        r->UpdateBoundingBox(port);
+        return r;
+    }
+    CTreeNodeRef NodeOf(const CGraObjectRef& o) { return o->GetTreeNode(); }
+    int Children() { return Layer()->CountChildren(); }
+
+    ZuWindowRef win;
+    CDocumentRef doc;
+    TToolViewRef view;
+    CViewRef settings;
+    CSelectObjectRef selection;
+    CToolPaletteRef palette;
+    CToolPaletteRef popup;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// The palette
+// ---------------------------------------------------------------------------
+
+TEST_F(PaletteTest, ModeAndDrawingTablesLayOutTheirRows)
+{
+    Compose({CToolPalette::kModeTable, CToolPalette::kDrawTable});
+    const int rows[][3] = {{0, 1, -1}, {10, 15, 11}, {12, 13, 14}, {18, 16, -1}};
+    const char* labels[] = {"Dessiner",
+                            "Modifier",
+                            "Droite",
+                            "Fl\xE8"
+                            "che",
+                            "Rectangle",
+                            "Courbes de B\xE9zier",
+                            "Polygone quelconque",
+                            "Polygone r\xE9gulier",
+                            "Arc",
+                            "Ligne de texte"};
+    int n = 0;
+    double lastY = -1;
+    for (const auto& row : rows) {
+        const double y = palette->RetItem(n).y1;
+        EXPECT_GT(y, lastY);
+        for (int code : row) {
+            if (code < 0)
+                continue;
+            const CToolPalette::Item& it = palette->RetItem(n);
+            EXPECT_EQ(it.code, code);
+            EXPECT_EQ(it.y1, y) << code;
+            EXPECT_EQ(Label(code), labels[n]);
+            ASSERT_TRUE(palette->RetButton(n).IsValid());
+            ZuStringRef tip = palette->RetButton(n)->RetToolTip();
+            EXPECT_EQ(std::string(tip->AccessLatin()), labels[n]);
+            ++n;
+        }
+        lastY = y;
+    }
+    // The two pages are 1.5 buttons wide; a separator lies between them and
+    // the tools.
+    EXPECT_EQ(palette->RetItem(0).x2 - palette->RetItem(0).x1, 34);
+    EXPECT_EQ(palette->RetItem(1).x1, palette->RetItem(0).x2);
+    ASSERT_TRUE(palette->RetSeparator(2).IsValid());
+    double sx = 0, sy = 0;
+    palette->RetSeparator(2)->GetOrigin(sx, sy);
+    EXPECT_GT(sy, palette->RetItem(0).y2);
+    EXPECT_LT(sy, palette->RetItem(2).y1);
+    EXPECT_EQ(palette->RetItem(10).code, -1);
+}
+
+TEST_F(PaletteTest, RadioEntriesStayOnAndSwitchesFlipBack)
+{
+    Compose({CToolPalette::kModeTable, CToolPalette::kDrawTable, CToolPalette::kTransformTable});
+    CToolPalette::SetToolEntryOn(buffer, 28, 10);
+    palette->SetTools(buffer);
+    Pump();
+    EXPECT_EQ(palette->GetCurrentTool(2), 10);
+    ClickItem(4); // "Rectangle"
+    EXPECT_EQ(palette->GetCurrentTool(2), 11);
+    EXPECT_EQ(palette->GetToolState(10), 0);
+    ClickItem(4);
+    EXPECT_EQ(palette->GetCurrentTool(2), 11);
+    EXPECT_TRUE(palette->RetButton(4)->RetState().TestBit(ZU_VIEW_IS_ON));
+    EXPECT_FALSE(palette->RetButton(2)->RetState().TestBit(ZU_VIEW_IS_ON));
+
+    // "Stretch": a switch on a row of its own, caption and tool tip.
+    const int s = 10;
+    ASSERT_EQ(palette->RetItem(s).code, 121);
+    ZuSwitchRef sw = palette->RetSwitch(s);
+    ASSERT_TRUE(sw.IsValid());
+    EXPECT_EQ(std::string(sw->RetTitle()->AccessLatin()), "Stretch");
+    EXPECT_EQ(std::string(sw->RetToolTip()->AccessLatin()), "Objets \xE9lastiques");
+    EXPECT_EQ(palette->RetItem(s).x1, 1);
+    EXPECT_EQ(palette->RetItem(s).y2 - palette->RetItem(s).y1, 20);
+    EXPECT_EQ(palette->RetItem(s + 1).y1, palette->RetItem(s).y2 + 4); // -3 then "Zoom"
+    const int before = palette->GetToolState(121);
+    ClickItem(s);
+    EXPECT_NE(palette->GetToolState(121), before);
+    ClickItem(s);
+    EXPECT_EQ(palette->GetToolState(121), before);
+    EXPECT_EQ(sw->RetSwitchState(), before == 1);
+}
+
+TEST_F(PaletteTest, ObjectsOnlyForDrawingToolsAndClicksOfNoItemAreRefused)
+{
+    const struct {
+        int code;
+        const char* cls;
+    } cases[] = {{10, "CGraLine"},     {11, "CGraRect"},    {12, "CGraPolyCurve"},
+                 {13, "CGraPolyLine"}, {14, "CGraPolyReg"}, {15, "CGraArrow"},
+                 {16, "CGraLineText"}, {18, "CGraArc"},     {17, nullptr},
+                 {19, nullptr},        {3, nullptr},        {-5, nullptr}};
+    for (const auto& c : cases) {
+        ZuObjectRef o;
+        CToolPalette::NewObject(o, c.code);
+        if (c.cls == nullptr)
+            EXPECT_TRUE(o.IsInvalid()) << c.code;
+        else
+            EXPECT_STREQ(o.IsValid() ? o->RetRuntime()->RetClassName() : "", c.cls) << c.code;
+    }
+    ZuViewRef stranger = ZuNew<ZuView>(Zuvi_app_zone);
+    stranger->SetUserTag(100 + 29);
+    EXPECT_FALSE(palette->OnClicTool(stranger, 0)); // a free item
+    stranger->SetUserTag(100 + 30);
+    EXPECT_FALSE(palette->OnClicTool(stranger, 0));
+    stranger->Delete();
+}
+
+// A table longer than the palette holds (the pop-up palette's list comes
+// from an object) is cut at 30 entries or 190 values and still ended.
+TEST_F(PaletteTest, LongTablesAreCutAtTheLimitsAndEnded)
+{
+    std::vector<int32_t> entries;
+    for (int i = 0; i < 40; ++i)
+        entries.insert(entries.end(), {100 + i, 0, 0});
+    entries.push_back(-1);
+    palette->SetTools(entries.data());
+    EXPECT_EQ(palette->RetItem(29).code, 129);
+    EXPECT_EQ(palette->RetTable()[90], -1);
+
+    std::vector<int32_t> directives(400, -3);
+    directives.push_back(-1);
+    palette->SetTools(directives.data());
+    EXPECT_EQ(palette->RetTable()[188], -3);
+    EXPECT_EQ(palette->RetTable()[189], -1);
+    EXPECT_EQ(palette->RetItem(0).code, -1);
+
+    // Without its -1, the count given bounds the copy; a cut entry is left
+    // out whole.
+    const int32_t open[] = {10, 4, 1, 11, 4};
+    palette->SetTools(open, 5);
+    EXPECT_EQ(palette->RetItem(0).code, 10);
+    EXPECT_EQ(palette->RetItem(1).code, -1);
+    EXPECT_EQ(palette->RetTable()[3], -1);
+
+    // SetPlace with a size of 0 takes the natural size of the last layout.
+    palette->SetTools(entries.data());
+    palette->SetPlace(DPoint{30, 40}, DPoint{0, 5});
+    EXPECT_EQ(palette->RetWindow()->RetWindowBox().DX(), palette->RetNaturalWidth());
+}
+
+// ---------------------------------------------------------------------------
+// Finding under the pointer
+// ---------------------------------------------------------------------------
+
+TEST_F(ToolsTest, SearchesFindTheTopObjectInViewWithTheDraftMode)
+{
+    TProbeRectRef low = Rect<TProbeRectRef>(100, 80, 180, 160);
+    CGraRectRef high = Rect(140, 120, 220, 200);
+    const double z = view->RetZoom();
+    // Unfilled rectangles are hit on their sides; the sides cross at
+    // (180, 120).
+    EXPECT_TRUE(view->FindObjectAt(Page(180, 120), z) == NodeOf(high));
+    EXPECT_TRUE(view->FindObjectAt(Page(100, 90), z) == NodeOf(low));
+    EXPECT_EQ(low->lastMode, 7);
+    settings->switches[CView::OUTLINE] = true;
+    EXPECT_TRUE(view->FindObjectAt(Page(100, 90), z) == NodeOf(low));
+    EXPECT_EQ(low->lastMode, 0);
+    settings->switches[CView::OUTLINE] = false;
+
+    int segment = 5;
+    EXPECT_TRUE(view->FindSegmentAt(Page(10, 10), z, segment).IsInvalid());
+    EXPECT_EQ(segment, -1);
+    EXPECT_TRUE(view->FindTextAt(Page(160, 140), z).IsInvalid());
+
+    // Scrolled away, the object is not found even where it lies.
+    const DPoint onLow = Page(100, 90);
+    view->SetScrollX(1.0);
+    view->SetScrollY(1.0);
+    DPoint v = ViewPoint(onLow);
+    ASSERT_TRUE(v.x < 0 || v.y < 0 || v.x > 320 || v.y > 240);
+    low->lastMode = -1;
+    EXPECT_TRUE(view->FindObjectAt(onLow, z).IsInvalid());
+    EXPECT_EQ(low->lastMode, -1);
+}
+
+TEST_F(ToolsTest, HandlesOfOneObjectOrOnlyTheBoxOfSeveral)
+{
+    CGraRectRef a = Rect(60, 60, 120, 120);
+    CGraRectRef b = Rect(180, 100, 260, 180);
+    selection->SelectOnly(NodeOf(a));
+    ASSERT_TRUE(selection->IsSingleWithoutBox());
+    // A handle is found within 4 pixels of it on both axes, at any zoom.
+    DPoint corner;
+    int index = -1;
+    for (int i = 0; i < a->GetHandleCount() && index < 0; ++i)
+        if (a->GetHandle(i, corner))
+            index = i;
+    ASSERT_GE(index, 0);
+    DPoint v = ViewPoint(corner);
+    EXPECT_TRUE(view->FindHandleAt(Page(v.x + 3.5, v.y - 3.5)));
+    EXPECT_EQ(view->RetInput().handleIndex, index);
+    EXPECT_TRUE(view->RetInput().handleNode == NodeOf(a));
+    EXPECT_FALSE(view->FindHandleAt(Page(v.x + 4.5, v.y)));
+
+    selection->AddToSelection(NodeOf(b));
+    selection->FitBoxToSelection();
+    ASSERT_TRUE(selection->IsBoxSelection());
+    // An object's own handle away from the box's handles: nothing.
+    bool tried = false;
+    for (int i = 0; i < a->GetHandleCount(); ++i) {
+        DPoint h;
+        if (!a->GetHandle(i, h))
+            continue;
+        const DPoint hv = ViewPoint(h);
+        bool nearBox = false;
+        for (int k = 0; k < selection->GetHandleCount(); ++k) {
+            const DPoint bk = ViewPoint(selection->GetHandlePoint(k));
+            nearBox |= std::fabs(bk.x - hv.x) < 9 && std::fabs(bk.y - hv.y) < 9;
+        }
+        if (nearBox)
+            continue;
+        tried = true;
+        EXPECT_FALSE(view->FindHandleAt(Page(hv.x, hv.y))) << i;
+    }
+    EXPECT_TRUE(tried);
+    const DPoint boxCorner = selection->GetHandlePoint(0);
+    DPoint bv = ViewPoint(boxCorner);
+    ASSERT_TRUE(view->FindHandleAt(Page(bv.x + 2, bv.y + 2)));
+    EXPECT_EQ(view->RetInput().handleIndex, 0);
+    EXPECT_NE(view->RetInput().handleNode->RetObject()->IsKindOf(CGraRectRef::RetRuntime()), false);
+}
