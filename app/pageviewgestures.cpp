@@ -45,6 +45,17 @@ double StepDash(double offset, double zoom)
     return offset - 1.5 / zoom;
 }
 
+// A line of text takes its points only as a pair: both ends go to the
+// press point, so that a click leaves a line starting there.
+void PlaceTextStart(const CSelectObjectRef& selection, const DPoint& p)
+{
+    CGraObjectRef o = selection->GetCreatedObject();
+    if (o.IsValid() && o->HasText()) {
+        const DPoint both[2] = {p, p};
+        o->SetPoints(both, 2);
+    }
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -227,6 +238,7 @@ void CPageView::DrawPress(const DPoint& p, int mask)
         renderNeeded = true;
     }
     selection->CreatePress(p, mask, RetPaletteTool(2));
+    PlaceTextStart(selection, p);
     RefreshInteraction();
     if (renderNeeded) {
         Redraw(true);
@@ -303,6 +315,7 @@ void CPageView::EditPress(const DPoint& p, int mask)
     if (inEdit.IsInvalid()) {
         input.creatingText = true;
         selection->CreatePress(input.magnet, mask, 16);
+        PlaceTextStart(selection, input.magnet);
     } else {
         input.creatingText = false;
         GraObjectOf(inEdit)->TextSetCursor(mainPort, p);
@@ -431,7 +444,7 @@ void CPageView::GlassRelease(const DPoint& p, int mask)
         factor = 1.0 / factor;
     if (RetPaletteTool(2) == 4 && !glassMode)
         factor = 1.0 / factor;
-    SetZoom(RetZoom() * factor, false);
+    SetZoomFactor(RetZoom() * factor, false);
     CentreOn(centre);
     renderNeeded = true;
     RefreshDisplay(true);

@@ -363,6 +363,8 @@ void CPageView::ClickTool(int code, const ZuEventRef& event)
         break;
     default: {
         // The commands of the other entries, by the view's handler names.
+        // The attributes (30) and samples (38) dialogs are shown by the
+        // panes, which the view does not hold yet.
         static const struct {
             int code;
             const char* name;

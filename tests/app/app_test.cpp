@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "app/commands.h"
+#include "app/toolpalette.h"
 #include "app/tree.h"
 #include "si/rtclass.h"
 #include "tests/app/shelltest.h"
@@ -30,8 +31,18 @@ TEST_F(ShellTest, StartUpShowsTheMainWindowAndHidesTheSplash)
     ASSERT_TRUE(app->RetDocument().IsValid());
     EXPECT_EQ(Main()->RetDocument(), app->RetDocument());
     EXPECT_FALSE(app->RetDocument()->IsModified());
+    // The tool palette "Outils" holds the drawing tools of the page view;
+    // the pop-up palette waits hidden.
+    ASSERT_TRUE(app->RetToolPalette().IsValid());
+    ASSERT_TRUE(app->RetToolPalette2().IsValid());
+    CToolPaletteRef tools(app->RetToolPalette());
+    ASSERT_TRUE(tools->RetWindow()->GetTitle(title));
+    EXPECT_STREQ(title->AccessLatin(), "Outils");
+    EXPECT_EQ(tools->GetCurrentTool(1), 0);
+    EXPECT_EQ(tools->GetCurrentTool(2), 10);
+    EXPECT_TRUE(tools->RetPageView() == Main()->RetPageView());
+    EXPECT_FALSE(CToolPaletteRef(app->RetToolPalette2())->RetWindow()->IsVisible());
     // The shell objects the program does not have yet stay empty.
-    EXPECT_FALSE(app->RetToolPalette().IsValid());
     EXPECT_FALSE(app->RetPageDlg().IsValid());
     EXPECT_FALSE(app->RetQuestionFileSave().IsValid());
     EXPECT_FALSE(app->RetExportDlg().IsValid());
@@ -64,8 +75,9 @@ TEST_F(ShellTest, QuitApplicationQuitsAtOnceEvenWithAChangedDocument)
     EXPECT_FALSE(QuitPending());
     EXPECT_TRUE(app->Action(ZuAtomRef("QuitApplication"), ZuObjectRef(), 0));
     EXPECT_TRUE(QuitPending());
-    // Nothing was asked: no new window came up.
-    EXPECT_EQ(app->RetWindowNum(), 2u);
+    // Nothing was asked: no new window came up (splash, main window and
+    // the two palettes, made but not shown).
+    EXPECT_EQ(app->RetWindowNum(), 4u);
 }
 
 TEST_F(ShellTest, ClosingTheMainWindowQuitsWhenThePageViewCannotQuit)

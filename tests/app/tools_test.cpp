@@ -32,7 +32,15 @@ public:
         lastMode = flags;
         return CGraRect::HitTest(port, p, zoom, flags);
     }
+    void GetPropertyLayout(int a, int b, int c, int d, int* out) const override
+    {
+        if (noEntries && out != nullptr)
+            *out = -1;
+        else
+            CGraRect::GetPropertyLayout(a, b, c, d, out);
+    }
     int lastMode = -1;
+    bool noEntries = false;
 };
 ZU_CLASS_END(TProbeRect)
 ZU_IMPLEMENT_CLASS(TProbeRect, "tests/app/tools_test", ZU_CLASS_PLAIN)
@@ -145,6 +153,7 @@ protected:
         settings = CViewRef();
         selection = CSelectObjectRef();
         doc = CDocumentRef();
+        SetCurrentDocument(CDocumentRef(), CViewRef());
         ControlTest::TearDown();
     }
     // The tool: its page's palette, and the tool made current there.
@@ -161,6 +170,8 @@ protected:
         W32_HeadlessMouse(int(ox + x), int(oy + y), buttons);
         Pump();
     }
+    // Shift held or let go: pointer events carry the keyboard's modifiers.
+    void Shift(bool down) { Key(VK_SHIFT, 0x2A, down); }
     void Click(double x, double y, unsigned keys = 0)
     {
         At(x, y, keys);
@@ -442,4 +453,356 @@ TEST_F(ToolsTest, HandlesOfOneObjectOrOnlyTheBoxOfSeveral)
     ASSERT_TRUE(view->FindHandleAt(Page(bv.x + 2, bv.y + 2)));
     EXPECT_EQ(view->RetInput().handleIndex, 0);
     EXPECT_NE(view->RetInput().handleNode->RetObject()->IsKindOf(CGraRectRef::RetRuntime()), false);
+}
+
+// ---------------------------------------------------------------------------
+// Routing, threshold, keys
+// ---------------------------------------------------------------------------
+
+TEST_F(ToolsTest, ModesAndTheRightButtonChooseTheFamilyWhateverTheTool)
+{
+    TProbeRectRef r = Rect<TProbeRectRef>(100, 80, 180, 160);
+    r->noEntries = true;
+    UseTool(1, 6);
+    const double z0 = view->RetZoom();
+    const double x0 = settings->x, y0 = settings->y;
+    // Hand mode: the selection tool drags the page.
+    view->SetHandMode(true);
+    DragFromTo(160, 120, 100, 120);
+    EXPECT_NE(settings->x, x0);
+    EXPECT_DOUBLE_EQ(view->RetZoom(), z0);
+    EXPECT_FALSE(selection->HasSelection());
+    // Magnifier mode (hand mode off): a click zooms.
+    view->SetGlassMode(true);
+    EXPECT_FALSE(view->IsHandMode());
+    Click(160, 120);
+    EXPECT_NEAR(view->RetZoom(), 2 * z0, 1e-9);
+    view->SetGlassMode(false);
+    settings->zoom = z0;
+    settings->x = x0;
+    settings->y = y0;
+    // The right button, with a drawing tool: the context family, no
+    // drawing; a rectangle offers no entries, so no palette shows.
+    UseTool(0, 11);
+    At(100, 100, 0);
+    At(100, 100, MK_RBUTTON);
+    EXPECT_TRUE(view->RetInput().contextNode == NodeOf(r));
+    EXPECT_EQ(view->RetPointerShape(), 11);
+    At(100, 100, 0);
+    EXPECT_TRUE(selection->GetCreatedObject().IsInvalid());
+    EXPECT_FALSE(view->RetInput().contextPaletteShown);
+    EXPECT_FALSE(popup->RetWindow()->IsVisible());
+    // With entries the pop-up palette shows them beside the pointer.
+    r->noEntries = false;
+    At(100, 100, MK_RBUTTON);
+    At(100, 100, 0);
+    EXPECT_TRUE(view->RetInput().contextPaletteShown);
+    EXPECT_TRUE(popup->RetWindow()->IsVisible());
+    EXPECT_GE(popup->RetItem(0).code, 0);
+}
+
+TEST_F(ToolsTest, ToolsWithoutAPaletteEntryReachTheDrawingHandlers)
+{
+    for (int tool : {17, 19, 20}) {
+        const int32_t table[] = {0, 3, 1, tool, 4, 1, -1};
+        palette->SetTools(table);
+        ASSERT_EQ(view->RetPaletteTool(2), tool);
+        At(200, 200, 0);
+        At(200, 200, MK_LBUTTON);
+        // Only a drawing press starts the auto scroll here.
+        EXPECT_EQ(view->IsAutoScrolling(), tool != 20) << tool;
+        At(200, 200, 0);
+        EXPECT_FALSE(view->IsAutoScrolling());
+        EXPECT_EQ(Children(), 0);
+    }
+}
+
+TEST_F(ToolsTest, AClickIsUnderFourScreenPixelsOnBothAxesAtEveryZoom)
+{
+    for (double zoom : {0.5, 1.0, CPageView::ZOOM_100, 10.0}) {
+        settings->zoom = zoom;
+        const double in = 3.99 / zoom, four = 4.0 / zoom;
+        const DPoint o{0, 0};
+        EXPECT_TRUE(view->IsClick(o, DPoint{o.x + in, o.y - in})) << zoom;
+        EXPECT_FALSE(view->IsClick(o, DPoint{o.x + four, o.y})) << zoom;
+        EXPECT_FALSE(view->IsClick(o, DPoint{o.x, o.y - four})) << zoom;
+    }
+    // As the magnifier meets it: 3 pixels zoom by 2, 4 pixels fit a frame.
+    settings->zoom = 2.0;
+    UseTool(2, 3);
+    DragFromTo(100, 100, 103, 97);
+    EXPECT_NEAR(view->RetZoom(), 4.0, 1e-9);
+    DragFromTo(100, 100, 104, 100);
+    EXPECT_GT(view->RetZoom(), 8.0);
+}
+
+TEST_F(ToolsTest, ControlKeysRunTheirCommandsAndDeleteWaitsForNoTextInEditing)
+{
+    CGraRectRef r = Rect(100, 80, 180, 160);
+    win->SetMainResponder(view, true);
+    Key(VK_CONTROL, 0x1D, true);
+    Tap('A', 0x1E);
+    Tap('Z', 0x2C);
+    Key(VK_CONTROL, 0x1D, false);
+    EXPECT_EQ(view->commands, "Redo Undo ");
+
+    selection->SelectOnly(NodeOf(r));
+    view->commands.clear();
+    Tap(VK_DELETE, 0x53);
+    Tap(VK_BACK, 0x0E);
+    EXPECT_EQ(view->commands, "DeleteSelected DeleteSelected ");
+
+    // A line of text in its own editing takes the keys.
+    CGraLineTextRef text = Make<CGraLineTextRef>();
+    const DPoint at = Page(60, 200);
+    text->SetPoints(&at, 1);
+    text->DragPoint(at, 0);
+    text->SetText(ZuStringRef("abc"));
+    CTreeNodeRef n = Make<CTreeNodeRef>();
+    n->SetObject(text);
+    n->InsertLastChild(Layer());
+    selection->EndSelection();
+    selection->SelectForOwnEditing(n);
+    text->SetEditing(1);
+    view->commands.clear();
+    Tap(VK_DELETE, 0x53);
+    Tap(VK_BACK, 0x0E);
+    EXPECT_EQ(view->commands, "");
+}
+
+TEST_F(ToolsTest, AKeyDuringADragNeitherEndsNorCancelsIt)
+{
+    CGraRectRef r = Rect(100, 80, 180, 160);
+    UseTool(1, 6);
+    win->SetMainResponder(view, true);
+    const DPoint before = r->GetHandlePosition(0);
+    At(100, 120, 0);
+    At(100, 120, MK_LBUTTON);
+    At(120, 120, MK_LBUTTON);
+    Tap('Q', 0x10);
+    Tap(VK_ESCAPE, 0x01);
+    EXPECT_TRUE(view->RetInput().moving);
+    At(140, 120, MK_LBUTTON);
+    At(140, 120, 0);
+    CGraObjectRef moved = CGraObjectRef(Layer()->RetFirstChild()->RetObject());
+    const DPoint after = moved->GetHandlePosition(0);
+    EXPECT_NEAR(after.x - before.x, 40 / view->RetZoom(), 1e-6);
+    EXPECT_NEAR(after.y - before.y, 0.0, 1e-6);
+}
+
+// ---------------------------------------------------------------------------
+// Pointer shapes
+// ---------------------------------------------------------------------------
+
+TEST_F(ToolsTest, ShapesOverHandlesFollowTheSelectionAndTheBoxMode)
+{
+    CGraRectRef a = Rect(60, 60, 120, 120);
+    CGraRectRef b = Rect(180, 100, 260, 180);
+    UseTool(1, 6);
+    selection->SelectOnly(NodeOf(a));
+    DPoint h;
+    int i = 0;
+    while (!a->GetHandle(i, h))
+        ++i;
+    DPoint v = ViewPoint(h);
+    At(v.x, v.y, 0);
+    EXPECT_EQ(view->RetPointerShape(), 11);
+
+    selection->AddToSelection(NodeOf(b));
+    selection->FitBoxToSelection();
+    selection->SetBoxHandleMode(CSelectObject::MODE_ROTATE);
+    int corner = -1, centre = -1;
+    for (int k = 0; k < selection->GetHandleCount(); ++k) {
+        if (selection->GetHandleStyle(k) == 5)
+            centre = k;
+        else if (corner < 0)
+            corner = k;
+    }
+    ASSERT_GE(corner, 0);
+    ASSERT_GE(centre, 0);
+    v = ViewPoint(selection->GetHandlePoint(corner));
+    At(v.x, v.y, 0);
+    EXPECT_EQ(view->RetPointerShape(), 4);
+    v = ViewPoint(selection->GetHandlePoint(centre));
+    At(v.x, v.y, 0);
+    EXPECT_EQ(view->RetPointerShape(), 11);
+}
+
+TEST_F(ToolsTest, ShapesOverObjectsByToolAndModifiers)
+{
+    CGraRectRef r = Rect(100, 80, 180, 160);
+    CGraRectRef s = Rect(200, 80, 260, 160);
+    UseTool(1, 6);
+    // Shift: the selection tool keeps its shape, hovers nothing and shows
+    // the reticle at the magnetised point.
+    Shift(true);
+    At(100, 120, 0);
+    EXPECT_EQ(view->RetPointerShape(), 1);
+    EXPECT_TRUE(view->RetInput().hoverNode.IsInvalid());
+    ASSERT_TRUE(view->RetInput().reticleShown);
+    const DPoint m = view->Magnetize(Page(100, 120));
+    EXPECT_DOUBLE_EQ(view->RetInput().reticle.x, m.x);
+    EXPECT_DOUBLE_EQ(view->RetInput().reticle.y, m.y);
+    Shift(false);
+    At(100, 121, 0);
+    EXPECT_EQ(view->RetPointerShape(), r->GetIconId(1));
+    EXPECT_TRUE(view->RetInput().hoverNode == NodeOf(r));
+
+    // A drawing tool: an unselected object shows its code without a frame,
+    // a selected one 12 with a frame.
+    UseTool(0, 11);
+    selection->SelectOnly(NodeOf(s));
+    At(10, 10, 0);
+    At(100, 120, 0);
+    EXPECT_EQ(view->RetPointerShape(), r->GetIconId(1));
+    EXPECT_TRUE(view->RetInput().hoverNode.IsInvalid());
+    At(200, 100, 0);
+    EXPECT_EQ(view->RetPointerShape(), 12);
+    EXPECT_TRUE(view->RetInput().hoverNode == NodeOf(s));
+
+    // The same code again does not set the cursor again.
+    view->SetCursor(ZuAtomRef("probe"));
+    At(200, 101, 0);
+    EXPECT_EQ(view->RetCursor(), ZuAtomRef("probe"));
+    At(10, 10, 0);
+    EXPECT_NE(view->RetCursor(), ZuAtomRef("probe"));
+}
+
+// ---------------------------------------------------------------------------
+// Gestures
+// ---------------------------------------------------------------------------
+
+TEST_F(ToolsTest, SelectionPressesClicksBandsAndHandles)
+{
+    CGraRectRef r = Rect(100, 80, 180, 160);
+    UseTool(1, 6);
+    selection->SelectOnly(NodeOf(r));
+    const DPoint before = r->GetHandlePosition(0);
+    // A click on the only selected object leaves it where it is.
+    Click(100, 100);
+    CGraObjectRef now = CGraObjectRef(Layer()->RetFirstChild()->RetObject());
+    EXPECT_DOUBLE_EQ(now->GetHandlePosition(0).x, before.x);
+    EXPECT_DOUBLE_EQ(now->GetHandlePosition(0).y, before.y);
+    EXPECT_TRUE(selection->HasSelection());
+
+    // Shift over an object starts a band, which alone starts auto scroll.
+    Shift(true);
+    At(100, 100, 0);
+    At(100, 100, MK_LBUTTON);
+    EXPECT_TRUE(view->RetInput().rubberBand);
+    EXPECT_TRUE(view->IsAutoScrolling());
+    At(100, 100, 0);
+    EXPECT_FALSE(view->IsAutoScrolling());
+    EXPECT_FALSE(view->RetInput().rubberBand);
+
+    // Yet with Shift a handle of the selection is still dragged, without
+    // auto scroll; so is a press on an object.
+    selection->SelectOnly(Layer()->RetFirstChild());
+    DPoint h;
+    int i = 0;
+    while (!now->GetHandle(i, h))
+        ++i;
+    const DPoint v = ViewPoint(h);
+    At(v.x, v.y, 0);
+    At(v.x, v.y, MK_LBUTTON);
+    EXPECT_TRUE(view->RetInput().handleDrag);
+    EXPECT_FALSE(view->IsAutoScrolling());
+    At(v.x, v.y, 0);
+    Shift(false);
+    EXPECT_FALSE(view->RetInput().handleDrag);
+    At(180, 100, MK_LBUTTON);
+    EXPECT_TRUE(view->RetInput().moving);
+    EXPECT_FALSE(view->IsAutoScrolling());
+    At(180, 100, 0);
+}
+
+TEST_F(ToolsTest, DrawingOnAHandleEditsAndATextClickStartsALine)
+{
+    CGraRectRef r = Rect(100, 80, 180, 160);
+    UseTool(0, 11);
+    selection->SelectOnly(NodeOf(r));
+    DPoint h;
+    int i = 0;
+    while (!r->GetHandle(i, h))
+        ++i;
+    const DPoint v = ViewPoint(h);
+    At(v.x, v.y, 0);
+    At(v.x, v.y, MK_LBUTTON);
+    EXPECT_TRUE(view->RetInput().handleDrag);
+    EXPECT_TRUE(selection->GetCreatedObject().IsInvalid());
+    At(v.x + 10, v.y + 10, MK_LBUTTON);
+    At(v.x + 10, v.y + 10, 0);
+    EXPECT_EQ(Children(), 1);
+
+    // The text tool on an empty place: a new line of text starting at the
+    // press point, taken into editing.
+    selection->EndSelection();
+    UseTool(1, 7);
+    Click(240, 200);
+    ASSERT_EQ(Children(), 2);
+    CTreeNodeRef last = Layer()->RetFirstChild()->RetNext();
+    ASSERT_TRUE(last->RetObject()->IsKindOf(CGraLineTextRef::RetRuntime()));
+    CGraObjectRef line(last->RetObject());
+    const DPoint m = view->Magnetize(Page(240, 200));
+    EXPECT_NEAR(line->GetHandlePosition(0).x, m.x, 1e-9);
+    EXPECT_NEAR(line->GetHandlePosition(0).y, m.y, 1e-9);
+    EXPECT_EQ(line->GetEditMode(), 2);
+    EXPECT_EQ(view->RetPaletteTool(2), 7);
+}
+
+TEST_F(ToolsTest, MagnifierFactorsAndTheHandKeepsTheZoom)
+{
+    const struct {
+        int tool;
+        bool shift;
+        double factor;
+    } cases[] = {{3, false, 2.0}, {3, true, 0.5}, {4, false, 0.5}, {4, true, 2.0}};
+    for (const auto& c : cases) {
+        settings->zoom = 2.0;
+        UseTool(2, c.tool);
+        Shift(c.shift);
+        Click(160, 120);
+        Shift(false);
+        EXPECT_NEAR(view->RetZoom(), 2.0 * c.factor, 1e-9) << c.tool << " " << c.shift;
+    }
+    settings->zoom = 2.0;
+    UseTool(2, 5);
+    DragFromTo(160, 120, 40, 20);
+    DragFromTo(10, 10, 310, 230);
+    DragFromTo(10, 10, 310, 230);
+    EXPECT_DOUBLE_EQ(view->RetZoom(), 2.0);
+    EXPECT_GE(settings->x, 0.0);
+    EXPECT_LE(settings->x, 1.0);
+    EXPECT_GE(settings->y, 0.0);
+    EXPECT_LE(settings->y, 1.0);
+}
+
+TEST_F(ToolsTest, TheCaretBlinksOnTheTickAndAMovedCaretStartsShown)
+{
+    CGraLineTextRef text = Make<CGraLineTextRef>();
+    const DPoint at = Page(60, 200);
+    text->SetPoints(&at, 1);
+    text->DragPoint(at, 0);
+    text->SetText(ZuStringRef("abcdef"));
+    CTreeNodeRef n = Make<CTreeNodeRef>();
+    n->SetObject(text);
+    n->InsertLastChild(Layer());
+    CGraPortRef port = view->RetMainPort();
+    text->UpdateBoundingBox(port);
+    UseTool(1, 7);
+    selection->SelectForOwnEditing(n);
+    text->SetEditing(1);
+    view->UpdateCaret(false);
+    ASSERT_TRUE(view->RetInput().caretShown);
+    view->StartAutoScroll();
+    const int step = int(ZuLookMan::Current()->RetAutoRepeatTime());
+    for (int k = 1; k <= 14; ++k) {
+        Advance(step);
+        EXPECT_EQ(view->RetInput().blink, k % 12) << k;
+        EXPECT_EQ(view->RetOverlay().editStep < 8, k % 12 < 8) << k;
+    }
+    ASSERT_NE(view->RetInput().blink, 0);
+    text->TextSetCursor(port, Page(60, 200));
+    view->UpdateCaret(false);
+    EXPECT_EQ(view->RetInput().blink, 0);
 }
