@@ -52,7 +52,10 @@ ZuObjectRef CPageView::RetToolPalette(int which)
 int CPageView::RetPaletteTool(int selector)
 {
     CToolPaletteRef palette = AsPalette(RetToolPalette(0));
-    return palette.IsValid() ? palette->GetCurrentTool(selector) : -1;
+    if (palette.IsInvalid())
+        return -1;
+    const int code = palette->GetCurrentTool(selector);
+    return code < 0 && selector == 1 ? input.page : code;
 }
 
 void CPageView::SetPaletteTool(int selector, int code)
@@ -121,6 +124,7 @@ void CPageView::UpdateTool(int page)
             modifyTool = 6;
         }
     }
+    input.page = page;
     const bool hasSelection = selection.IsValid() && selection->HasSelection();
     const int count = selection.IsValid() ? selection->GetSelectedCount() : 0;
     const bool creating = selection.IsValid() && selection->IsCreating();

@@ -15,6 +15,9 @@ struct CToolInput {
     ZuObjectRef palette;
     ZuObjectRef popup;
     bool palettesSet = false;
+    // The page laid out last: "Voir" has no entry of its own in the
+    // palette's head, so the palette cannot tell it.
+    int page = 0;
 
     DPoint pressPage = {};   // press point, page
     DPoint magnetPress = {}; // press point, magnetised

@@ -373,6 +373,78 @@ TEST_F(PaletteTest, LongTablesAreCutAtTheLimitsAndEnded)
     EXPECT_EQ(palette->RetWindow()->RetWindowBox().DX(), palette->RetNaturalWidth());
 }
 
+TEST_F(PaletteTest, ExportsItsHandlersByName)
+{
+    const ZuRuntimeRef& rt = CToolPaletteRef::RetRuntime();
+    for (const char* name : {"OnCancel", "OnClose", "OnResize"})
+        EXPECT_NE(rt->FindActor(ZuAtomRef(name)), nullptr) << name;
+    EXPECT_NE(rt->FindObserver(ZuAtomRef("OnClicTool")), nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// The page view's palette
+// ---------------------------------------------------------------------------
+
+TEST_F(ToolsTest, StoredToolWordsOutsideTheTablesFallBackToTheSelectionTool)
+{
+    const struct {
+        int draw, modify, view, page;
+        int wantPage, wantTool;
+    } cases[] = {
+        {11, 6, 3, 0, 0, 11}, {99, 6, 3, 0, 1, 6},  {-7, 7, 3, 0, 1, 6}, {10, 42, 3, 1, 1, 6},
+        {10, 7, 3, 1, 1, 7},  {10, 6, 12, 2, 2, 3}, {10, 6, 5, 2, 2, 5}, {10, 6, 3, 9, 0, 10},
+    };
+    for (const auto& c : cases) {
+        doc->SetToolChoice(0, c.draw);
+        doc->SetToolChoice(1, c.modify);
+        doc->SetToolChoice(2, c.view);
+        view->UpdateTool(c.page);
+        EXPECT_EQ(view->RetPaletteTool(1), c.wantPage) << c.draw << " " << c.modify;
+        EXPECT_EQ(view->RetPaletteTool(2), c.wantTool) << c.draw << " " << c.modify;
+    }
+}
+
+TEST_F(ToolsTest, PaletteClicksChangeToolsOptionsAndTheSelection)
+{
+    CGraRectRef r = Rect(100, 80, 180, 160);
+    CGraRectRef s = Rect(200, 80, 260, 160);
+    palette->Show(false);
+    UseTool(1, 6);
+    selection->SelectOnly(NodeOf(r));
+    // "Stretch" clears the selection, then takes the entry's new state.
+    int stretch = -1;
+    for (int n = 0; n < CToolPalette::kMaxItems; ++n)
+        if (palette->RetItem(n).code == 121)
+            stretch = n;
+    ASSERT_GE(stretch, 0);
+    palette->OnClicTool(palette->RetSwitch(stretch), 0);
+    EXPECT_FALSE(selection->HasSelection());
+    EXPECT_EQ(selection->GetSelectOption() & 1, 1);
+    EXPECT_EQ(palette->GetToolState(121), 1);
+
+    // Two objects and "Rotation": the box's mode.
+    selection->SelectOnly(NodeOf(r));
+    selection->AddToSelection(NodeOf(s));
+    view->RefreshTool();
+    for (int n = 0; n < CToolPalette::kMaxItems; ++n)
+        if (palette->RetItem(n).code == 91)
+            palette->OnClicTool(palette->RetButton(n), 0);
+    EXPECT_EQ(selection->GetBoxHandleMode(), CSelectObject::MODE_ROTATE);
+
+    // A drawing tool goes into the document's word of its page.
+    view->UpdateTool(0);
+    for (int n = 0; n < CToolPalette::kMaxItems; ++n)
+        if (palette->RetItem(n).code == 18)
+            palette->OnClicTool(palette->RetButton(n), 0);
+    EXPECT_EQ(doc->GetToolChoice(0), 18);
+    EXPECT_EQ(view->RetPaletteTool(2), 18);
+    // Page "Voir" and back: the view tool, then the drawing tool again.
+    view->ClickTool(2, ZuEventRef());
+    EXPECT_EQ(view->RetPaletteTool(2), 3);
+    view->ClickTool(0, ZuEventRef());
+    EXPECT_EQ(view->RetPaletteTool(2), 18);
+}
+
 // ---------------------------------------------------------------------------
 // Finding under the pointer
 // ---------------------------------------------------------------------------
@@ -678,8 +750,12 @@ TEST_F(ToolsTest, SelectionPressesClicksBandsAndHandles)
     UseTool(1, 6);
     selection->SelectOnly(NodeOf(r));
     const DPoint before = r->GetHandlePosition(0);
-    // A click on the only selected object leaves it where it is.
-    Click(100, 100);
+    // A click on the only selected object leaves it where it is, even
+    // when the release is a few pixels away.
+    At(100, 100, 0);
+    At(100, 100, MK_LBUTTON);
+    At(102, 97, MK_LBUTTON);
+    At(102, 97, 0);
     CGraObjectRef now = CGraObjectRef(Layer()->RetFirstChild()->RetObject());
     EXPECT_DOUBLE_EQ(now->GetHandlePosition(0).x, before.x);
     EXPECT_DOUBLE_EQ(now->GetHandlePosition(0).y, before.y);
