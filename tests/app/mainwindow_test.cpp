@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/commands.h"
+#include "si/time.h"
 #include "si/viewlayout.h"
 #include "si/viewpane.h"
 #include "tests/app/shelltest.h"
@@ -129,6 +130,34 @@ TEST_F(MainWindowTest, AClickOnFichierOpensItsMenu)
     ZuRect row;
     EXPECT_TRUE(submenu->RetViewPane()->RetLayout()->GetViewBox(8, row));
     EXPECT_FALSE(submenu->RetViewPane()->RetLayout()->GetViewBox(9, row));
+}
+
+TEST_F(MainWindowTest, AMenuCommandWithoutItsPageViewDoesNothing)
+{
+    const ZuMenuRef& bar = Main()->RetMenuBar();
+    const ZuWindowRef& window = Main()->RetWindow();
+    auto centre = [](const ZuMenuRef& menu, unsigned index, double& x, double& y) {
+        ZuRect item;
+        menu->RetViewPane()->RetLayout()->GetViewBox(index, item);
+        const ZuRect& pane = menu->RetViewPane()->RetBox();
+        x = pane.X1() + item.X1() + item.DX() / 2;
+        y = pane.Y1() + item.Y1() + item.DY() / 2;
+    };
+    double x = 0, y = 0;
+    centre(bar, 0, x, y);
+    Click(window, x, y);
+    const ZuMenuRef submenu = bar->RetOpenSubmenu();
+    ASSERT_TRUE(submenu.IsValid());
+    // "Quitter": its command goes to the page view, which is not there.
+    centre(submenu, 8, x, y);
+    Click(submenu->RetMenuWindow(), x, y);
+    for (int i = 0; i < 5; ++i) {
+        W32_AdvanceTestClock(50);
+        app->HandleTick(ZuTime::NowGMTAbsTime(), true);
+        Pump();
+    }
+    EXPECT_FALSE(QuitPending());
+    EXPECT_TRUE(window->IsVisible());
 }
 
 TEST_F(MainWindowTest, ResizingLaysOutAgainAndMakesNothingNew)
