@@ -161,7 +161,7 @@ void CPageView::KeyChange(const ZuEventRef& event)
 
 void CPageView::ButtonPress(const ZuEventRef& event)
 {
-    if (event.IsInvalid())
+    if (event.IsInvalid() || selection.IsInvalid() || document.IsInvalid())
         return;
     buttonDown = true;
     ZuObjectRef popup = RetToolPalette(1);
@@ -218,7 +218,7 @@ void CPageView::ButtonPress(const ZuEventRef& event)
 
 void CPageView::DragNotify(const ZuEventRef& event)
 {
-    if (event.IsInvalid())
+    if (event.IsInvalid() || selection.IsInvalid() || document.IsInvalid())
         return;
     const int mask = RetModifiers(event);
     input.reticleShown = false;
@@ -257,7 +257,7 @@ void CPageView::DragNotify(const ZuEventRef& event)
 
 void CPageView::ButtonRelease(const ZuEventRef& event)
 {
-    if (event.IsInvalid())
+    if (event.IsInvalid() || selection.IsInvalid() || document.IsInvalid())
         return;
     buttonDown = false;
     const int mask = RetModifiers(event);

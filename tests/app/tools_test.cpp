@@ -881,4 +881,13 @@ TEST_F(ToolsTest, TheCaretBlinksOnTheTickAndAMovedCaretStartsShown)
     text->TextSetCursor(port, Page(60, 200));
     view->UpdateCaret(false);
     EXPECT_EQ(view->RetInput().blink, 0);
+    // Leaving the view keeps the tick going, so the caret keeps blinking.
+    At(160, 120, 0);
+    EXPECT_EQ(view->RetPointerShape(), 9);
+    At(400, 300, 0);
+    EXPECT_TRUE(view->RetInput().hoverNode.IsInvalid());
+    EXPECT_FALSE(view->RetInput().reticleShown);
+    EXPECT_TRUE(view->IsAutoScrolling());
+    Advance(step);
+    EXPECT_EQ(view->RetInput().blink, 1);
 }
