@@ -56,7 +56,13 @@ public:
         commands += std::string(name) + " ";
         return CPageView::RunCommand(name);
     }
+    void LeaveNotify(const ZuEventRef& event) override
+    {
+        ++leaves;
+        CPageView::LeaveNotify(event);
+    }
     std::string commands;
+    int leaves = 0;
 };
 ZU_CLASS_END(TToolView)
 ZU_IMPLEMENT_CLASS(TToolView, "tests/app/tools_test", ZU_CLASS_PLAIN)
@@ -882,9 +888,11 @@ TEST_F(ToolsTest, TheCaretBlinksOnTheTickAndAMovedCaretStartsShown)
     view->UpdateCaret(false);
     EXPECT_EQ(view->RetInput().blink, 0);
     // Leaving the view keeps the tick going, so the caret keeps blinking.
+    view->SetBox(ZuRect(0, 0, 299, 219));
     At(160, 120, 0);
     EXPECT_EQ(view->RetPointerShape(), 9);
-    At(400, 300, 0);
+    At(310, 230, 0);
+    EXPECT_EQ(view->leaves, 1);
     EXPECT_TRUE(view->RetInput().hoverNode.IsInvalid());
     EXPECT_FALSE(view->RetInput().reticleShown);
     EXPECT_TRUE(view->IsAutoScrolling());
