@@ -26,13 +26,13 @@ App::~App()
 void App::ReleaseHandles()
 {
     splash_window = CSplashWindowRef();
-    export_dlg = ZuObjectRef();
+    export_dlg = CExportDlgRef();
     print_dlg = ZuObjectRef();
-    question_wait = ZuObjectRef();
-    question_file_delete = ZuObjectRef();
-    question_file_save = ZuObjectRef();
-    filename_save = ZuObjectRef();
-    filename_open = ZuObjectRef();
+    question_wait = CQuestionDlgRef();
+    question_file_delete = CQuestionDlgRef();
+    question_file_save = CQuestionDlgRef();
+    filename_save = CFilenameDlgRef();
+    filename_open = CFilenameDlgRef();
     property_dlg = ZuObjectRef();
     setup_dlg = ZuObjectRef();
     sample_dlg = ZuObjectRef();
@@ -58,6 +58,14 @@ void App::Delete()
     for (const ZuObjectRef& palette : {tool_palette, tool_palette2})
         if (palette.IsValid())
             palette->Delete();
+    for (const CQuestionDlgRef& q : {question_file_save, question_file_delete, question_wait})
+        if (q.IsValid())
+            q->Delete();
+    for (const CFilenameDlgRef& f : {filename_open, filename_save})
+        if (f.IsValid())
+            f->Delete();
+    if (export_dlg.IsValid())
+        export_dlg->Delete();
     ReleaseHandles();
     ReleaseCommandDictionary();
     ZuApp::Delete();
@@ -109,12 +117,41 @@ void App::Initialise(bool build)
 
     // Still to come, each filling its handle here: the pages
     // and layers palettes ("Pages", "Calques", hidden); the properties
-    // dialog (660, 320); the three question boxes "question_file_save",
-    // "question_file_delete" and "question_wait" (300, 400); the file-name
-    // dialogs "filename_open" and "filename_save" (300, 300); the settings
-    // (350, 350), print, export and attributes dialogs (300, 300) and the
-    // samples dialog (250, 350); then the default definitions installed in
-    // the attributes dialog.
+    // dialog (660, 320).
+
+    // The questions the page view asks while it works on files, and the
+    // busy box shown meanwhile: no button, no key answers it.
+    question_file_save = ZuNew<CQuestionDlg>(nullptr, __LINE__, kSource);
+    question_file_save->Create(300, 400);
+    question_file_save->Setup(ZuStringRef("question_file_save"), ZuStringRef("lumbra_IconQuestion"),
+                              ZuStringRef("Oui"), ZuStringRef("Non"), ZuStringRef("Annuler"), 0, 2);
+    question_file_delete = ZuNew<CQuestionDlg>(nullptr, __LINE__, kSource);
+    question_file_delete->Create(300, 400);
+    question_file_delete->Setup(ZuStringRef("question_file_delete"),
+                                ZuStringRef("lumbra_IconWarning"), ZuStringRef("Oui"),
+                                ZuStringRef("Non"), ZuStringNull, 0, 1);
+    question_wait = ZuNew<CQuestionDlg>(nullptr, __LINE__, kSource);
+    question_wait->Create(300, 400);
+    question_wait->SetTitle(ZuStringRef("Occup\xe9"));
+    question_wait->Setup(ZuStringRef("question_wait"), ZuStringRef("lumbra_IconOpen"), ZuStringNull,
+                         ZuStringNull, ZuStringNull, -1, -1);
+
+    filename_open = ZuNew<CFilenameDlg>(nullptr, __LINE__, kSource);
+    filename_open->Create(300, 300);
+    filename_open->Setup(ZuStringRef("filename_open"), false);
+    filename_save = ZuNew<CFilenameDlg>(nullptr, __LINE__, kSource);
+    filename_save->Create(300, 300);
+    filename_save->Setup(ZuStringRef("filename_save"), true);
+
+    // Still to come: the settings dialog (350, 350) and the print dialog
+    // (300, 300).
+
+    export_dlg = ZuNew<CExportDlg>(nullptr, __LINE__, kSource);
+    export_dlg->Build(300, 300);
+
+    // Still to come: the attributes dialog (300, 300), the samples dialog
+    // (250, 350), then the default definitions installed in the attributes
+    // dialog.
 
     main_window->ResetDisplay();
     splash_window->Hide(true);

@@ -13,6 +13,9 @@
 #define LUMBRA_APP_APP_H
 
 #include "app/document.h"
+#include "app/exportdlg.h"
+#include "app/filenamedlg.h"
+#include "app/questiondlg.h"
 #include "app/editshell.h"
 #include "app/mainwindow.h"
 #include "app/splashwindow.h"
@@ -55,13 +58,13 @@ public:
     ZuObjectRef RetSampleDlg() const { return sample_dlg; }
     ZuObjectRef RetSetupDlg() const { return setup_dlg; }
     ZuObjectRef RetPropertyDlg() const { return property_dlg; }
-    ZuObjectRef RetFilenameOpen() const { return filename_open; }
-    ZuObjectRef RetFilenameSave() const { return filename_save; }
-    ZuObjectRef RetQuestionFileSave() const { return question_file_save; }
-    ZuObjectRef RetQuestionFileDelete() const { return question_file_delete; }
-    ZuObjectRef RetQuestionWait() const { return question_wait; }
+    CFilenameDlgRef RetFilenameOpen() const { return filename_open; }
+    CFilenameDlgRef RetFilenameSave() const { return filename_save; }
+    CQuestionDlgRef RetQuestionFileSave() const { return question_file_save; }
+    CQuestionDlgRef RetQuestionFileDelete() const { return question_file_delete; }
+    CQuestionDlgRef RetQuestionWait() const { return question_wait; }
     ZuObjectRef RetPrintDlg() const { return print_dlg; }
-    ZuObjectRef RetExportDlg() const { return export_dlg; }
+    CExportDlgRef RetExportDlg() const { return export_dlg; }
     CSplashWindowRef RetSplashWindow() const { return splash_window; }
     // The document and the main window have no accessor in the program;
     // tests and the bench look at them through these.
@@ -90,13 +93,13 @@ private:
     ZuObjectRef sample_dlg;
     ZuObjectRef setup_dlg;
     ZuObjectRef property_dlg;
-    ZuObjectRef filename_open;
-    ZuObjectRef filename_save;
-    ZuObjectRef question_file_save;
-    ZuObjectRef question_file_delete;
-    ZuObjectRef question_wait;
+    CFilenameDlgRef filename_open;
+    CFilenameDlgRef filename_save;
+    CQuestionDlgRef question_file_save;
+    CQuestionDlgRef question_file_delete;
+    CQuestionDlgRef question_wait;
     ZuObjectRef print_dlg;
-    ZuObjectRef export_dlg;
+    CExportDlgRef export_dlg;
     CSplashWindowRef splash_window;
 
     void ReleaseHandles();

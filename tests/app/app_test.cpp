@@ -44,8 +44,36 @@ TEST_F(ShellTest, StartUpShowsTheMainWindowAndHidesTheSplash)
     EXPECT_FALSE(CToolPaletteRef(app->RetToolPalette2())->RetWindow()->IsVisible());
     // The shell objects the program does not have yet stay empty.
     EXPECT_FALSE(app->RetPageDlg().IsValid());
-    EXPECT_FALSE(app->RetQuestionFileSave().IsValid());
-    EXPECT_FALSE(app->RetExportDlg().IsValid());
+    // The boxes of the file conversation exist from start-up, named for
+    // their answers, and stay hidden until the page view asks.
+    struct Box {
+        ZuObjectRef dialog;
+        ZuAtomRef name;
+        ZuWindowRef window;
+    };
+    const Box boxes[] = {
+        {app->RetQuestionFileSave(), app->RetQuestionFileSave()->RetUserName(),
+         app->RetQuestionFileSave()->RetWindow()},
+        {app->RetQuestionFileDelete(), app->RetQuestionFileDelete()->RetUserName(),
+         app->RetQuestionFileDelete()->RetWindow()},
+        {app->RetQuestionWait(), app->RetQuestionWait()->RetUserName(),
+         app->RetQuestionWait()->RetWindow()},
+        {app->RetFilenameOpen(), app->RetFilenameOpen()->RetUserName(),
+         app->RetFilenameOpen()->RetWindow()},
+        {app->RetFilenameSave(), app->RetFilenameSave()->RetUserName(),
+         app->RetFilenameSave()->RetWindow()},
+        {app->RetExportDlg(), app->RetExportDlg()->RetUserName(), app->RetExportDlg()->RetWindow()},
+    };
+    const char* const names[] = {"question_file_save", "question_file_delete", "question_wait",
+                                 "filename_open",      "filename_save",        "export"};
+    for (size_t i = 0; i < sizeof boxes / sizeof boxes[0]; ++i) {
+        SCOPED_TRACE(names[i]);
+        ASSERT_TRUE(boxes[i].dialog.IsValid());
+        ASSERT_TRUE(boxes[i].name.IsValid());
+        EXPECT_STREQ(boxes[i].name->RetText(), names[i]);
+        ASSERT_TRUE(boxes[i].window.IsValid());
+        EXPECT_FALSE(boxes[i].window->IsVisible());
+    }
 }
 
 TEST_F(ShellTest, TheApplicationIsTheEditingEnginesShell)
@@ -73,11 +101,12 @@ TEST_F(ShellTest, QuitApplicationQuitsAtOnceEvenWithAChangedDocument)
 {
     app->RetDocument()->SetModified(true);
     EXPECT_FALSE(QuitPending());
+    const auto windows = app->RetWindowNum();
     EXPECT_TRUE(app->Action(ZuAtomRef("QuitApplication"), ZuObjectRef(), 0));
     EXPECT_TRUE(QuitPending());
-    // Nothing was asked: no new window came up (splash, main window and
-    // the two palettes, made but not shown).
-    EXPECT_EQ(app->RetWindowNum(), 4u);
+    // Nothing was asked: no new window came up, the question stays hidden.
+    EXPECT_EQ(app->RetWindowNum(), windows);
+    EXPECT_FALSE(app->RetQuestionFileSave()->RetWindow()->IsVisible());
 }
 
 TEST_F(ShellTest, ClosingTheMainWindowQuitsWhenThePageViewCannotQuit)
