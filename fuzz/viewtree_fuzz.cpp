@@ -28,6 +28,7 @@
 #include "si/iconset.h"
 #include "si/largeiconarchitect.h"
 #include "si/led7disp.h"
+#include "si/fontman.h"
 #include "si/lookman.h"
 #include "si/lookuparchitect.h"
 #include "si/memzone.h"
@@ -613,6 +614,45 @@ ZuWindowRef SeedMenus()
     return w;
 }
 
+// The program's pane controls: its buttons, separators, a scrolling list
+// with its bar and entries, a slider with graduations and a numeric entry
+// with its unit button, arrows and slider beside it.
+ZuWindowRef SeedPaneControls()
+{
+    ZuWindowRef w = NewSeedWindow(300, 160);
+    CButtonRef button = AddControl<CButton>(w, 0, 0, 9, 9);
+    button->SetPlace(5, 5, 40, 20);
+    button->SetText(ZuStringRef("Appliquer"), ZuTextStyle::none, false);
+    CButtonColorRef colour = AddControl<CButtonColor>(w, 0, 0, 9, 9);
+    colour->SetPlace(50, 5, 24, 24);
+    colour->SetBackColor(ZuColorPixel(0.2, 0.4, 0.6, 0.0));
+    const unsigned styles[] = {0, 0x1, 0x11, 0x31, 0x10};
+    for (unsigned i = 0; i < 5; ++i)
+        AddControl<CSeparator>(w, 80 + 12 * i, 5, 89 + 12 * i, 24)->SetStyle(styles[i]);
+    CScrollListRef list = ZuNew<CScrollList>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    list->CreateScroller(5, 40, 120, 100);
+    list->SetParent(w);
+    ZuListRef entries = ZuNew<ZuList>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    entries->SetInsertMode(false);
+    for (const char* line : {"un", "deux", "trois", "quatre", "cinq", "six", "sept", "huit"})
+        entries->Insert(ZuObjectRef(ZuStringRef(line)));
+    list->UpdateScroller(entries);
+    list->Select(6);
+    CSliderRef slider = AddControl<CSlider>(w, 0, 0, 9, 9);
+    slider->SetGrad(10);
+    slider->SetSubdiv(5);
+    slider->SetLog(2);
+    slider->Place(140, 40, 100, 16, CSlider::HORIZONTAL | CSlider::LEFT_GRADUATE);
+    slider->SetPos(0.3);
+    CTextLineArrowRef entry = AddControl<CTextLineArrow>(w, 0, 0, 9, 9);
+    entry->Build(140, 80, 50, 20, 23, true, CSlider::HORIZONTAL | CSlider::RIGHT_GRADUATE);
+    entry->SetMin(0);
+    entry->SetMax(100);
+    entry->SetValue(12.5);
+    entry->SetToolTip(ZuStringRef("Largeur"));
+    return w;
+}
+
 // A gauge reading its own value (symmetric, growing maximum) and one
 // reading the other's "value", a signed seven-segment display of six
 // places, and a pane over a large-icon architect, with an item that has no
@@ -687,45 +727,6 @@ ZuWindowRef SeedPageViews()
     return w;
 }
 
-// The program's pane controls: its buttons, separators, a scrolling list
-// with its bar and entries, a slider with graduations and a numeric entry
-// with its unit button, arrows and slider beside it.
-ZuWindowRef SeedPaneControls()
-{
-    ZuWindowRef w = NewSeedWindow(300, 160);
-    CButtonRef button = AddControl<CButton>(w, 0, 0, 9, 9);
-    button->SetPlace(5, 5, 40, 20);
-    button->SetText(ZuStringRef("Appliquer"), ZuTextStyle::none, false);
-    CButtonColorRef colour = AddControl<CButtonColor>(w, 0, 0, 9, 9);
-    colour->SetPlace(50, 5, 24, 24);
-    colour->SetBackColor(ZuColorPixel(0.2, 0.4, 0.6, 0.0));
-    const unsigned styles[] = {0, 0x1, 0x11, 0x31, 0x10};
-    for (unsigned i = 0; i < 5; ++i)
-        AddControl<CSeparator>(w, 80 + 12 * i, 5, 89 + 12 * i, 24)->SetStyle(styles[i]);
-    CScrollListRef list = ZuNew<CScrollList>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
-    list->CreateScroller(5, 40, 120, 100);
-    list->SetParent(w);
-    ZuListRef entries = ZuNew<ZuList>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
-    entries->SetInsertMode(false);
-    for (const char* line : {"un", "deux", "trois", "quatre", "cinq", "six", "sept", "huit"})
-        entries->Insert(ZuObjectRef(ZuStringRef(line)));
-    list->UpdateScroller(entries);
-    list->Select(6);
-    CSliderRef slider = AddControl<CSlider>(w, 0, 0, 9, 9);
-    slider->SetGrad(10);
-    slider->SetSubdiv(5);
-    slider->SetLog(2);
-    slider->Place(140, 40, 100, 16, CSlider::HORIZONTAL | CSlider::LEFT_GRADUATE);
-    slider->SetPos(0.3);
-    CTextLineArrowRef entry = AddControl<CTextLineArrow>(w, 0, 0, 9, 9);
-    entry->Build(140, 80, 50, 20, 23, true, CSlider::HORIZONTAL | CSlider::RIGHT_GRADUATE);
-    entry->SetMin(0);
-    entry->SetMax(100);
-    entry->SetValue(12.5);
-    entry->SetToolTip(ZuStringRef("Largeur"));
-    return w;
-}
-
 // Each row writes the seed "seed-<name>": a window made by its function.
 // Rows for more classes go at the end.
 struct SeedRow {
@@ -754,8 +755,8 @@ const SeedRow kSeeds[] = {
     {"monitors", &SeedMonitors},
     {"wells", &SeedWells},
     {"dragview", &SeedDragView},
-    {"pageviews", &SeedPageViews},
     {"panecontrols", &SeedPaneControls},
+    {"pageviews", &SeedPageViews},
 };
 
 void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)
