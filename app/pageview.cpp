@@ -361,31 +361,6 @@ void CPageView::SetHandMode(bool on)
         glassMode = false;
 }
 
-// The tool palette is the application's; without one no tool is active.
-int CPageView::RetPaletteTool(int selector)
-{
-    (void)selector;
-    return -1;
-}
-
-void CPageView::SetPaletteTool(int selector, int code)
-{
-    (void)selector;
-    (void)code;
-}
-
-int CPageView::RetPaletteToolGroup(int code)
-{
-    (void)code;
-    return 0;
-}
-
-void CPageView::SetPaletteToolGroup(int code, int group)
-{
-    (void)code;
-    (void)group;
-}
-
 void CPageView::RefreshTool()
 {
     UpdateTool(RetPaletteTool(1));
@@ -1062,14 +1037,7 @@ bool CPageView::RenderPage()
                 mainPort->DrawRect(c[0], c[1], 0.0, true, false);
     }
 
-    const double w = g.pageW, h = g.pageH, s = 6.0 / g.zoom;
-    mainPort->SetMotif(pageFill);
-    mainPort->SetFillColor(NamedColor(COLOR_PAGE_SHADOW));
-    mainPort->DrawRect(DPoint{w / 2, h / 2 - s}, DPoint{w / 2 + s, -h / 2 - s}, 0.0, true, false);
-    mainPort->DrawRect(DPoint{-w / 2 + s, -h / 2}, DPoint{w / 2 + s, -h / 2 - s}, 0.0, true, false);
-    mainPort->SetPen(document->GetPen(0));
-    mainPort->SetPenColor(NamedColor(COLOR_PAGE_FRAME));
-    mainPort->DrawRect(DPoint{-w / 2, -h / 2}, DPoint{w / 2, h / 2}, 0.0, false, true);
+    DrawPageFrame();
 
     for (int i = 0; i < current && i < layers; i++)
         DrawOtherLayer(i, visible);
@@ -1429,6 +1397,7 @@ void CPageView::Compose(const ZuGrailPortRef& port, const ZuRect& area, ZuDrawOp
         DrawHandles(port);
     if (overlay.hotHandle)
         DrawHandleIcon(port, overlay.hotPoint, overlay.hotKind, 1);
+    DrawReticle(port);
     if (selection->IsSelectedAlone())
         DrawHandleIcon(port, overlay.lonePoint, overlay.loneKind, 0);
 }

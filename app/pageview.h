@@ -33,6 +33,7 @@
 #include "app/misc.h"
 #include "app/motifdef.h"
 #include "app/selectobject.h"
+#include "app/toolinput.h"
 #include "app/treenode.h"
 #include "app/view.h"
 #include "ghost/gsview.h"
@@ -204,8 +205,64 @@ public:
     // IChangeUnit: the rulers and the status line follow the new unit.
     void ChangeUnit(int unit) override;
 
-    // The tool palette's layout for a page is the input layer's.
-    void UpdateTool(int page) { (void)page; }
+    // ---- Tools and input (app/pageviewtools.cpp, pageviewinput.cpp,
+    // pageviewgestures.cpp, pageviewfind.cpp)
+    // The palette laid out for page 0, 1 or 2 (any other: 0).
+    void UpdateTool(int page);
+    // A click on a palette entry (also code 7 with an empty event).
+    virtual void ClickTool(int code, const ZuEventRef& event);
+    // 1 Control, 2 Shift, 4 Meta 1.
+    static int RetModifiers(const ZuEventRef& event);
+    // The two palettes (CToolPalette); without them the application's.
+    void SetToolPalettes(const ZuObjectRef& tools, const ZuObjectRef& popup);
+    ZuObjectRef RetToolPalette(int which);
+    void SetContextPaletteShown(bool shown) { input.contextPaletteShown = shown; }
+    // Runs a handler of the view by its exported name; false when the
+    // view has none.
+    virtual bool RunCommand(const char* name);
+    CToolInput& RetInput() { return input; }
+    void KeyDown(const ZuEventRef& event) override;
+    void KeyUp(const ZuEventRef& event) override;
+    void KeyChange(const ZuEventRef& event) override;
+    void ButtonPress(const ZuEventRef& event) override;
+    void DragNotify(const ZuEventRef& event) override;
+    void ButtonRelease(const ZuEventRef& event) override;
+    void MotionNotify(const ZuEventRef& event) override;
+    void EnterNotify(const ZuEventRef& event) override;
+    void LeaveNotify(const ZuEventRef& event) override;
+    void ClearFeedback();
+    void DrawReticle(const ZuGrailPortRef& port);
+    bool IsClick(const DPoint& a, const DPoint& b);
+    // Gestures.
+    void SelectPress(const DPoint& p, int mask);
+    void SelectDrag(const DPoint& p, int mask);
+    void SelectRelease(const DPoint& p, int mask);
+    void DrawPress(const DPoint& p, int mask);
+    void DrawDrag(const DPoint& p, int mask);
+    void DrawRelease(const DPoint& p, int mask);
+    void EditPress(const DPoint& p, int mask);
+    void EditDrag(const DPoint& p, int mask);
+    void EditRelease(const DPoint& p, int mask);
+    void GlassPress(const DPoint& p, int mask);
+    void GlassDrag(const DPoint& p, int mask);
+    void GlassRelease(const DPoint& p, int mask);
+    void HandDrag(const DPoint& p, int mask);
+    void ContextPress(const DPoint& p, int mask);
+    void ContextDrag(const DPoint& p, int mask, bool first);
+    void ContextRelease(const DPoint& p, int mask);
+    bool IsDrawingOnSelection();
+    void UpdateCaret(bool force);
+    void ShowContextPalette(const DPoint& p);
+    // Under the pointer.
+    CTreeNodeRef FindObjectAt(const DPoint& p, double scale);
+    CTreeNodeRef FindSegmentAt(const DPoint& p, double scale, int& segment);
+    CTreeNodeRef FindTextAt(const DPoint& p, double scale);
+    int FindHandleOf(const CTreeNodeRef& node, const DPoint& p, DPoint& handle);
+    bool FindHandleAt(const DPoint& p);
+    void DrawEditedObjects();
+    void DrawPageFrame();
+    // 7, or 0 while the outline (draft) display is on.
+    int RetHitMode() const;
 
     // The names this view answers by (menus, tool bar, controls, events).
     static const char* const handlerNames[];
@@ -270,10 +327,10 @@ protected:
     void StoreInstance(const ZuStorageRef& storage) override;
     void RestoreInstance(const ZuStorageRef& storage) override;
 
-    // Repeats of the gestures while the auto scroll runs: the gestures'.
-    virtual void SelectRepeat() {}
-    virtual void EditRepeat() {}
-    virtual void ContextRepeat() {}
+    // Repeats of the gestures while the auto scroll runs.
+    virtual void SelectRepeat();
+    virtual void EditRepeat();
+    virtual void ContextRepeat();
     // One handle's image with its top-left corner 8 pixels left of and
     // above the handle's window point.
     virtual void DrawHandleIcon(const ZuGrailPortRef& port, const DPoint& page, int kind,
@@ -333,6 +390,15 @@ private:
     ZuScrollerRef scrollerH;
     ZuScrollerRef scrollerV;
     ZuTextLineRef zoomLine;
+    CToolInput input;
+
+    // Input helpers (app/pageviewinput.cpp).
+    void EndPointerFeedback();
+    void HoverFeedback(int tool, bool drawing, int mask, int& shape, bool& changed);
+    void DrawHoverFrame(const CTreeNodeRef& node, double dashOffset, int drawFlags);
+    void DrawSelectionOutlines();
+    void DrawBand();
+    int PointerShapeFor(int tool, int mask, const DPoint& page, bool& changed);
 
     // ---- Editing commands and the status line
     // The last selection summary made for the attributes dialog.
