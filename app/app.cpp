@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include "app/commands.h"
+#include "app/toolpalette.h"
 #include "si/classfactory.h"
 #include "si/event.h"
 #include "si/lookman.h"
@@ -62,6 +63,9 @@ void App::Delete()
             f->Delete();
     if (export_dlg.IsValid())
         export_dlg->Delete();
+    for (const ZuObjectRef& palette : {tool_palette, tool_palette2})
+        if (palette.IsValid())
+            palette->Delete();
     ReleaseHandles();
     ReleaseCommandDictionary();
     ZuApp::Delete();
@@ -102,8 +106,16 @@ void App::Initialise(bool build)
     main_window->SetDocument(document);
     main_window->Create(40, 40, 768, 1024);
 
-    // Still to come, each filling its handle here: the tool palette
-    // ("Outils", at 20, 100) and the second palette (400, 400); the pages
+    // The tool palette and the pop-up palette, which the page view fills.
+    CToolPaletteRef tools = ZuNew<CToolPalette>(nullptr, __LINE__, kSource);
+    tools->Create(20, 100, false);
+    tools->SetTitle(ZuStringRef("Outils"));
+    tool_palette = tools;
+    CToolPaletteRef popup = ZuNew<CToolPalette>(nullptr, __LINE__, kSource);
+    popup->Create(400, 400, true);
+    tool_palette2 = popup;
+
+    // Still to come, each filling its handle here: the pages
     // and layers palettes ("Pages", "Calques", hidden); the properties
     // dialog (660, 320).
 
@@ -143,7 +155,8 @@ void App::Initialise(bool build)
 
     main_window->ResetDisplay();
     splash_window->Hide(true);
-    // The tool palette is shown here once there is one.
+    // The tool palette is shown here once a second shown window no longer
+    // sets the X11 backend's activation going back and forth.
 }
 
 bool App::QuitApplication()

@@ -4,13 +4,16 @@
 // half-linked view may reach the caller. A view that was read is put to
 // work: detection, pointer and key events, focus traversal, storing and
 // restoring again, and deletion of the whole tree.
-#include "fuzz/harness.h"
 #include "app/button.h"
 #include "app/buttoncolor.h"
+#include "app/document.h"
+#include "app/pageview.h"
 #include "app/scrolllist.h"
 #include "app/separator.h"
 #include "app/slider.h"
 #include "app/textlinearrow.h"
+#include "fuzz/harness.h"
+#include "ghost/gsview.h"
 #include "si/buildarchitect.h"
 #include "si/button.h"
 #include "si/classfactory.h"
@@ -25,7 +28,6 @@
 #include "si/iconset.h"
 #include "si/largeiconarchitect.h"
 #include "si/led7disp.h"
-#include "si/fontman.h"
 #include "si/lookman.h"
 #include "si/lookuparchitect.h"
 #include "si/memzone.h"
@@ -611,45 +613,6 @@ ZuWindowRef SeedMenus()
     return w;
 }
 
-// The program's pane controls: its buttons, separators, a scrolling list
-// with its bar and entries, a slider with graduations and a numeric entry
-// with its unit button, arrows and slider beside it.
-ZuWindowRef SeedPaneControls()
-{
-    ZuWindowRef w = NewSeedWindow(300, 160);
-    CButtonRef button = AddControl<CButton>(w, 0, 0, 9, 9);
-    button->SetPlace(5, 5, 40, 20);
-    button->SetText(ZuStringRef("Appliquer"), ZuTextStyle::none, false);
-    CButtonColorRef colour = AddControl<CButtonColor>(w, 0, 0, 9, 9);
-    colour->SetPlace(50, 5, 24, 24);
-    colour->SetBackColor(ZuColorPixel(0.2, 0.4, 0.6, 0.0));
-    const unsigned styles[] = {0, 0x1, 0x11, 0x31, 0x10};
-    for (unsigned i = 0; i < 5; ++i)
-        AddControl<CSeparator>(w, 80 + 12 * i, 5, 89 + 12 * i, 24)->SetStyle(styles[i]);
-    CScrollListRef list = ZuNew<CScrollList>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
-    list->CreateScroller(5, 40, 120, 100);
-    list->SetParent(w);
-    ZuListRef entries = ZuNew<ZuList>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
-    entries->SetInsertMode(false);
-    for (const char* line : {"un", "deux", "trois", "quatre", "cinq", "six", "sept", "huit"})
-        entries->Insert(ZuObjectRef(ZuStringRef(line)));
-    list->UpdateScroller(entries);
-    list->Select(6);
-    CSliderRef slider = AddControl<CSlider>(w, 0, 0, 9, 9);
-    slider->SetGrad(10);
-    slider->SetSubdiv(5);
-    slider->SetLog(2);
-    slider->Place(140, 40, 100, 16, CSlider::HORIZONTAL | CSlider::LEFT_GRADUATE);
-    slider->SetPos(0.3);
-    CTextLineArrowRef entry = AddControl<CTextLineArrow>(w, 0, 0, 9, 9);
-    entry->Build(140, 80, 50, 20, 23, true, CSlider::HORIZONTAL | CSlider::RIGHT_GRADUATE);
-    entry->SetMin(0);
-    entry->SetMax(100);
-    entry->SetValue(12.5);
-    entry->SetToolTip(ZuStringRef("Largeur"));
-    return w;
-}
-
 // A gauge reading its own value (symmetric, growing maximum) and one
 // reading the other's "value", a signed seven-segment display of six
 // places, and a pane over a large-icon architect, with an item that has no
@@ -703,6 +666,66 @@ ZuWindowRef SeedDragView()
     return drag;
 }
 
+// Views of Ghostscript images: a plain one scrolled into its image, and a
+// page view showing a document at a zoom and position of its own. Their
+// stored form keeps the offsets and the context (restored at its size).
+ZuWindowRef SeedPageViews()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    GSViewRef plain = AddControl<GSView>(w, 0, 0, 79, 59);
+    plain->Initialise(160, 90, GS_VIEW_RGB24);
+    plain->SetHOffset(0.5);
+    plain->SetVOffset(0.25);
+    CPageViewRef page = AddControl<CPageView>(w, 80, 0, 199, 119);
+    CDocumentRef doc = ZuNew<CDocument>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    doc->Reset();
+    page->SetDocument(doc);
+    page->InitDocumentTree();
+    page->RetView()->zoom = 0.5;
+    page->ResetDisplay();
+    page->SetHOffset(0.1);
+    return w;
+}
+
+// The program's pane controls: its buttons, separators, a scrolling list
+// with its bar and entries, a slider with graduations and a numeric entry
+// with its unit button, arrows and slider beside it.
+ZuWindowRef SeedPaneControls()
+{
+    ZuWindowRef w = NewSeedWindow(300, 160);
+    CButtonRef button = AddControl<CButton>(w, 0, 0, 9, 9);
+    button->SetPlace(5, 5, 40, 20);
+    button->SetText(ZuStringRef("Appliquer"), ZuTextStyle::none, false);
+    CButtonColorRef colour = AddControl<CButtonColor>(w, 0, 0, 9, 9);
+    colour->SetPlace(50, 5, 24, 24);
+    colour->SetBackColor(ZuColorPixel(0.2, 0.4, 0.6, 0.0));
+    const unsigned styles[] = {0, 0x1, 0x11, 0x31, 0x10};
+    for (unsigned i = 0; i < 5; ++i)
+        AddControl<CSeparator>(w, 80 + 12 * i, 5, 89 + 12 * i, 24)->SetStyle(styles[i]);
+    CScrollListRef list = ZuNew<CScrollList>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    list->CreateScroller(5, 40, 120, 100);
+    list->SetParent(w);
+    ZuListRef entries = ZuNew<ZuList>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    entries->SetInsertMode(false);
+    for (const char* line : {"un", "deux", "trois", "quatre", "cinq", "six", "sept", "huit"})
+        entries->Insert(ZuObjectRef(ZuStringRef(line)));
+    list->UpdateScroller(entries);
+    list->Select(6);
+    CSliderRef slider = AddControl<CSlider>(w, 0, 0, 9, 9);
+    slider->SetGrad(10);
+    slider->SetSubdiv(5);
+    slider->SetLog(2);
+    slider->Place(140, 40, 100, 16, CSlider::HORIZONTAL | CSlider::LEFT_GRADUATE);
+    slider->SetPos(0.3);
+    CTextLineArrowRef entry = AddControl<CTextLineArrow>(w, 0, 0, 9, 9);
+    entry->Build(140, 80, 50, 20, 23, true, CSlider::HORIZONTAL | CSlider::RIGHT_GRADUATE);
+    entry->SetMin(0);
+    entry->SetMax(100);
+    entry->SetValue(12.5);
+    entry->SetToolTip(ZuStringRef("Largeur"));
+    return w;
+}
+
 // Each row writes the seed "seed-<name>": a window made by its function.
 // Rows for more classes go at the end.
 struct SeedRow {
@@ -731,6 +754,7 @@ const SeedRow kSeeds[] = {
     {"monitors", &SeedMonitors},
     {"wells", &SeedWells},
     {"dragview", &SeedDragView},
+    {"pageviews", &SeedPageViews},
     {"panecontrols", &SeedPaneControls},
 };
 

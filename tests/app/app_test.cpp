@@ -7,7 +7,9 @@
 #include <fstream>
 
 #include "app/commands.h"
+#include "app/toolpalette.h"
 #include "app/tree.h"
+#include "si/rtclass.h"
 #include "tests/app/shelltest.h"
 
 namespace {
@@ -29,8 +31,18 @@ TEST_F(ShellTest, StartUpShowsTheMainWindowAndHidesTheSplash)
     ASSERT_TRUE(app->RetDocument().IsValid());
     EXPECT_EQ(Main()->RetDocument(), app->RetDocument());
     EXPECT_FALSE(app->RetDocument()->IsModified());
+    // The tool palette "Outils" holds the drawing tools of the page view;
+    // the pop-up palette waits hidden.
+    ASSERT_TRUE(app->RetToolPalette().IsValid());
+    ASSERT_TRUE(app->RetToolPalette2().IsValid());
+    CToolPaletteRef tools(app->RetToolPalette());
+    ASSERT_TRUE(tools->RetWindow()->GetTitle(title));
+    EXPECT_STREQ(title->AccessLatin(), "Outils");
+    EXPECT_EQ(tools->GetCurrentTool(1), 0);
+    EXPECT_EQ(tools->GetCurrentTool(2), 10);
+    EXPECT_TRUE(tools->RetPageView() == Main()->RetPageView());
+    EXPECT_FALSE(CToolPaletteRef(app->RetToolPalette2())->RetWindow()->IsVisible());
     // The shell objects the program does not have yet stay empty.
-    EXPECT_FALSE(app->RetToolPalette().IsValid());
     EXPECT_FALSE(app->RetPageDlg().IsValid());
     // The boxes of the file conversation exist from start-up, named for
     // their answers, and stay hidden until the page view asks.
@@ -97,9 +109,10 @@ TEST_F(ShellTest, QuitApplicationQuitsAtOnceEvenWithAChangedDocument)
     EXPECT_FALSE(app->RetQuestionFileSave()->RetWindow()->IsVisible());
 }
 
-TEST_F(ShellTest, ClosingTheMainWindowQuitsWithoutAPageView)
+TEST_F(ShellTest, ClosingTheMainWindowQuitsWhenThePageViewCannotQuit)
 {
-    ASSERT_FALSE(Main()->RetPageView().IsValid());
+    ASSERT_TRUE(Main()->RetPageView().IsValid());
+    ASSERT_EQ(Main()->RetPageView()->RetRuntime()->FindActor(ZuAtomRef("FileQuit")), nullptr);
     W32_HeadlessCloseBySystem(Hwnd(Main()->RetWindow()));
     const ZuEventRef& e = ZuEvent::Current();
     bool quit = false;
