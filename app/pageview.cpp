@@ -44,9 +44,44 @@ ZU_EXPORT_ACTOR(CPageView, AsyncDrawEventHandler)
 ZU_EXPORT_ACTOR(CPageView, ResetDisplay)
 
 const char* const CPageView::handlerNames[] = {
-    "GlassMin",     "Glass100", "GlassMax",  "GlassPage", "GlassSel",   "GlassPrev",
-    "ZoomIn",       "ZoomOut",  "OnScrollH", "OnScrollV", "OnEditZoom", "AsyncDrawEventHandler",
+    "GlassMin",
+    "Glass100",
+    "GlassMax",
+    "GlassPage",
+    "GlassSel",
+    "GlassPrev",
+    "ZoomIn",
+    "ZoomOut",
+    "OnScrollH",
+    "OnScrollV",
+    "OnEditZoom",
+    "AsyncDrawEventHandler",
     "ResetDisplay",
+    // Documents and view commands.
+    "FileNew",
+    "FileOpen",
+    "FileSave",
+    "FileSaveAs",
+    "FileQuit",
+    "AsyncQuestionFileSaveYes",
+    "AsyncQuestionFileSaveNo",
+    "AsyncFilenameOpen",
+    "AsyncFilenameSave",
+    "AsyncQuestionFileDeleteYes",
+    "AsyncQuestionFileDeleteNo",
+    "Undo",
+    "Redo",
+    "ChangeSetup",
+    "SwapGrid",
+    "SwapOutline",
+    "SwapBBox",
+    "SwapProperty",
+    "Debug",
+    "AsyncDefModify",
+    "AsyncDefUpdateFullProperty",
+    "AsyncDefUpdateQuickProperty",
+    "AsyncPropertyModify",
+    "AsyncPropertyRedraw",
 };
 const int CPageView::handlerCount = int(sizeof handlerNames / sizeof handlerNames[0]);
 
@@ -363,12 +398,6 @@ void CPageView::ChangeUnit(int unit)
     (void)unit;
     UpdateRulers();
     UpdateStatus();
-}
-
-bool CPageView::OpenDocument(const ZuStringRef& name)
-{
-    (void)name;
-    return false;
 }
 
 bool CPageView::ExportDocument(const ZuStringRef& name, uint32_t dpi, uint32_t bpp,
