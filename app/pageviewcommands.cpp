@@ -170,7 +170,8 @@ bool CPageView::AsyncDefUpdateFullProperty(const ZuObjectRef& source, unsigned)
 
 bool CPageView::AsyncDefUpdateQuickProperty(const ZuObjectRef& source, unsigned)
 {
-    if (!IsOfClass(source, "CDefPane") || selection.IsInvalid() || selection->GetSelectedCount() != 1)
+    if (!IsOfClass(source, "CDefPane") || selection.IsInvalid() ||
+        selection->GetSelectedCount() != 1)
         return true;
     CTreeNodeRef node;
     selection->GetFirstSelectedNode(node);

@@ -377,3 +377,18 @@ TEST_F(PageViewFilesTest, QuitWithoutChangesClosesEveryWindowUnasked)
     for (unsigned i = 0; i < app->RetWindowNum(); ++i)
         EXPECT_FALSE(Shown(app->RetWindow(i))) << i;
 }
+
+TEST_F(PageViewFilesTest, ClosingAChangedDocumentsWindowAsksAndNonQuits)
+{
+    AddObject();
+    W32_HeadlessCloseBySystem(Hwnd(Main()->RetWindow()));
+    Serve();
+    EXPECT_FALSE(QuitPending());
+    ASSERT_TRUE(Shown(SaveQuestion()->RetWindow()));
+    EXPECT_EQ(View()->RetPendingFileAction(), CPageView::FILE_QUIT);
+    SaveQuestion()->OnClickButton2();
+    Pump();
+    app->FireAsyncEvents();
+    EXPECT_TRUE(QuitPending());
+    EXPECT_FALSE(Shown(SaveQuestion()->RetWindow()));
+}
