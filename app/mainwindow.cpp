@@ -2,6 +2,7 @@
 
 #include "app/commands.h"
 #include "app/pageview.h"
+#include "app/ruler.h"
 #include <algorithm>
 
 #include "si/app.h"
@@ -136,7 +137,10 @@ bool CMainWindow::Create(int x, int y, int dx, int dy)
     left_column = NewBand(window);
     right_column = NewBand(window);
 
-    // The rulers: the program has no ruler class yet.
+    ruler_h = ZuNew<CRuler>(nullptr, __LINE__, kSource);
+    ruler_h->SetParent(top_band);
+    ruler_v = ZuNew<CRuler>(nullptr, __LINE__, kSource);
+    ruler_v->SetParent(left_column);
 
     scroller_h = ZuNew<ZuScroller>(nullptr, __LINE__, kSource);
     scroller_h->SetParent(bottom_band);
