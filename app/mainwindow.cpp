@@ -3,6 +3,7 @@
 #include "app/commands.h"
 #include "app/pageview.h"
 #include "app/ruler.h"
+#include "app/toolbar.h"
 #include <algorithm>
 
 #include "si/app.h"
@@ -172,13 +173,16 @@ bool CMainWindow::Create(int x, int y, int dx, int dy)
     if (page_view.IsValid())
         page_view->SetParent(window);
 
-    // The tool bar: the program has no tool-bar class yet; it will take
-    // ToolbarTable.
+    CToolBarRef bar = ZuNew<CToolBar>(nullptr, __LINE__, kSource);
+    bar->SetParent(top_band);
+    tool_bar = bar;
 
     menu_bar = CreateMenuBar(MenuTable, top_band, page_view);
     menu_bar->SetBorderStyle(ZU_MENU_BORDER_NONE);
 
     Layout();
+    bar->SetPageView(CPageViewRef(page_view));
+    bar->SetButtons(ToolbarTable);
     if (CPageViewRef view = CPageViewRef(page_view); view.IsValid()) {
         view->SetDocument(document);
         view->Init(CMainWindowRef(this));

@@ -311,6 +311,8 @@ bool CPageView::ResetDisplay()
     hasDocument = true;
     renderNeeded = true;
     SetupRendering();
+    // The rulers measure the image, which exists from here on.
+    UpdateRulerScales();
     RefreshDisplay(true);
     return true;
 }

@@ -56,6 +56,7 @@ public:
     bool IsHorizontal() const { return horizontal; }
     bool IsVertical() const { return vertical; }
     int RetDraggedGuide() const { return draggedGuide; }
+    const CDocumentRef& RetDocument() const { return document; }
 
     // Sub-units between two ticks for a scale in pixels per sub-unit.
     static int StepForScale(double scale);

@@ -340,3 +340,36 @@ TEST_F(RulerShellTest, AFullListAddsNothingAndLeavesNoCurrentGuide)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(RulerShellTest, TheMainWindowShowsItsRulersAndToolBar)
+{
+    ASSERT_TRUE(H().IsValid());
+    ASSERT_TRUE(V().IsValid());
+    EXPECT_TRUE(H()->RetDocument() == Doc());
+    // The graduation zero stands at the page's corner, two pixels thick.
+    Pump();
+    DPoint corner{-Doc()->GetPageWidth() / 2.0, Doc()->GetPageHeight() / 2.0};
+    View()->PageToView(corner);
+    const ZuRect r = H()->RetBox();
+    const int x = int(std::lround(corner.x));
+    // The screen window's pixels start at its frame, a few pixels left of
+    // and above the window's points: the pair is looked for near them.
+    const ZuWindowRef& win = Main()->RetWindow();
+    auto black = [&](int px, int py) { return WindowPixel(win, px, py) == 0; };
+    bool found = false;
+    for (int dy = 0; dy <= 30 && !found; dy++) {
+        const int y = int(r.Y1()) + 6 + dy;
+        for (int dx = 0; dx <= 8 && !found; dx++)
+            found = black(x + dx - 1, y) && black(x + dx, y) && !black(x + dx + 1, y) &&
+                    !black(x + dx - 2, y) && black(x + dx, y + 4);
+    }
+    EXPECT_TRUE(found);
+    // The tool bar's buttons are there by their commands' names.
+    ZuViewRef button;
+    EXPECT_TRUE(Main()->RetWindow()->FindUserName(ZuAtomRef("ToolbarFileNew"), button));
+    EXPECT_TRUE(Main()->RetWindow()->FindUserName(ZuAtomRef("ToolbarGlassPrev"), button));
+}
+
+} // namespace
