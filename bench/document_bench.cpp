@@ -3,7 +3,10 @@
 // and storing the same bytes in memory, where the storage takes them in
 // place: what the file path adds to the storage's own work. The files lie
 // in /dev/shm where there is one (the save's sync then costs nothing) and
-// in the system's temporary folder (a disk, where the sync counts).
+// in the system's temporary folder (a disk, where the sync counts). The
+// route a user waits for, from the document file to a 150 dpi PNG, is timed
+// as a whole program and inside this one, beside the interpreter's own
+// program rendering the same PostScript.
 #include "bench/docshapes.h"
 #include "si/classfactory.h"
 #include "si/except.h"
@@ -268,10 +271,26 @@ void BM_GsProgramSamePage(benchmark::State& state)
     std::remove(png.c_str());
 }
 
+// The same route as a whole program, as a user starts it: the library's
+// start, the document read, the interpreter's start, the page rendered and
+// written, the program's end.
+void BM_RouteProgram(benchmark::State& state)
+{
+    Shared();
+    const std::string png = PngName("-program");
+    const std::string command = std::string(ZUVI_BENCH_ROUTE_PROGRAM) + " export " +
+                                FileName(false) + " " + png + " >/dev/null 2>&1";
+    for (auto _ : state)
+        if (std::system(command.c_str()) != 0)
+            state.SkipWithError("route program failed");
+    std::remove(png.c_str());
+}
+
 } // namespace
 
-BENCHMARK(BM_OpenAndExportPng)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RouteProgram)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_GsProgramSamePage)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OpenAndExportPng)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_OpenDocumentFile)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RestoreDocumentMemory)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveDocumentFile)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);

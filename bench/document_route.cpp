@@ -8,8 +8,11 @@
 //                                and the interpreter into a 150 dpi PNG
 //   document_route open DOC -    opens DOC only (where the route's time goes)
 //
-//   gs -q -dNOPAUSE -dBATCH -dNOSAFER -sDEVICE=png16m -r150 \
-//      -sOutputFile=PNG PS       the same page by the interpreter alone
+//   gs -q -dNOPAUSE -dBATCH -dNOSAFER -sDEVICE=png16m -r150 -sOutputFile=PNG PS
+//                                the same page by the interpreter alone
+//
+// The document benchmark times both programs (BM_RouteProgram beside
+// BM_GsProgramSamePage).
 #include "bench/docshapes.h"
 #include "si/maininit.h"
 

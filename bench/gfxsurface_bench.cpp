@@ -221,7 +221,8 @@ BENCHMARK(BM_PixmanOver32)->Apply(Args);
 
 // ---- Screen copies ----
 
-// Each screen format beside pixman converting the same 32-bit rows to it.
+// Each screen format beside pixman converting the same rows to it, from a
+// 32-bit surface and from a 16-bit (565) one.
 enum ScreenFormat { TO_565, TO_555, TO_24, TO_32 };
 
 unsigned ScreenBytes(ScreenFormat f)
@@ -229,11 +230,11 @@ unsigned ScreenBytes(ScreenFormat f)
     return f == TO_24 ? 3 : f == TO_32 ? 4 : 2;
 }
 
-void BM_QuickBlt(benchmark::State& state, ScreenFormat f)
+void BM_QuickBlt(benchmark::State& state, ScreenFormat f, unsigned depth)
 {
     const unsigned dx = static_cast<unsigned>(state.range(0));
     const unsigned dy = static_cast<unsigned>(state.range(1));
-    GfxSurface* s = Surface(32, dx, dy);
+    GfxSurface* s = Surface(depth, dx, dy);
     Paint(s);
     const unsigned pitch = (dx * ScreenBytes(f) + 3) & ~3u;
     std::vector<uint32_t> screen(static_cast<size_t>(pitch / 4) * dy);
@@ -258,19 +259,22 @@ void BM_QuickBlt(benchmark::State& state, ScreenFormat f)
     GfxSurface::Delete(s);
 }
 
-void BM_PixmanTo(benchmark::State& state, ScreenFormat f)
+void BM_PixmanTo(benchmark::State& state, ScreenFormat f, unsigned depth)
 {
     const int dx = static_cast<int>(state.range(0));
     const int dy = static_cast<int>(state.range(1));
-    GfxSurface* picture = Surface(32, static_cast<unsigned>(dx), static_cast<unsigned>(dy));
+    GfxSurface* picture = Surface(depth, static_cast<unsigned>(dx), static_cast<unsigned>(dy));
     Paint(picture);
+    const size_t words = (size_t(dx) * size_t(dy) * (depth / 8) + 3) / 4;
     std::vector<uint32_t> src(reinterpret_cast<uint32_t*>(picture->Line(0)),
-                              reinterpret_cast<uint32_t*>(picture->Line(0)) + dx * dy);
+                              reinterpret_cast<uint32_t*>(picture->Line(0)) + words);
     const int pitch = (dx * static_cast<int>(ScreenBytes(f)) + 3) & ~3;
     std::vector<uint32_t> screen(static_cast<size_t>(pitch / 4) * dy);
     const pixman_format_code_t formats[] = {PIXMAN_r5g6b5, PIXMAN_x1r5g5b5, PIXMAN_r8g8b8,
                                             PIXMAN_x8r8g8b8};
-    pixman_image_t* s = pixman_image_create_bits(PIXMAN_x8r8g8b8, dx, dy, src.data(), dx * 4);
+    pixman_image_t* s = depth == 16
+                            ? pixman_image_create_bits(PIXMAN_r5g6b5, dx, dy, src.data(), dx * 2)
+                            : pixman_image_create_bits(PIXMAN_x8r8g8b8, dx, dy, src.data(), dx * 4);
     pixman_image_t* d = pixman_image_create_bits(formats[f], dx, dy, screen.data(), pitch);
     for (auto _ : state) {
         pixman_image_composite32(PIXMAN_OP_SRC, s, nullptr, d, 0, 0, 0, 0, 0, 0, dx, dy);
@@ -282,14 +286,21 @@ void BM_PixmanTo(benchmark::State& state, ScreenFormat f)
     GfxSurface::Delete(picture);
 }
 
-BENCHMARK_CAPTURE(BM_QuickBlt, To565, TO_565)->Apply(Args);
-BENCHMARK_CAPTURE(BM_PixmanTo, 565, TO_565)->Apply(Args);
-BENCHMARK_CAPTURE(BM_QuickBlt, To555, TO_555)->Apply(Args);
-BENCHMARK_CAPTURE(BM_PixmanTo, 555, TO_555)->Apply(Args);
-BENCHMARK_CAPTURE(BM_QuickBlt, To24, TO_24)->Apply(Args);
-BENCHMARK_CAPTURE(BM_PixmanTo, 24, TO_24)->Apply(Args);
-BENCHMARK_CAPTURE(BM_QuickBlt, To32, TO_32)->Apply(Args);
-BENCHMARK_CAPTURE(BM_PixmanTo, 32, TO_32)->Apply(Args);
+BENCHMARK_CAPTURE(BM_QuickBlt, To565, TO_565, 32u)->Apply(Args);
+BENCHMARK_CAPTURE(BM_PixmanTo, 565, TO_565, 32u)->Apply(Args);
+BENCHMARK_CAPTURE(BM_QuickBlt, To555, TO_555, 32u)->Apply(Args);
+BENCHMARK_CAPTURE(BM_PixmanTo, 555, TO_555, 32u)->Apply(Args);
+BENCHMARK_CAPTURE(BM_QuickBlt, To24, TO_24, 32u)->Apply(Args);
+BENCHMARK_CAPTURE(BM_PixmanTo, 24, TO_24, 32u)->Apply(Args);
+BENCHMARK_CAPTURE(BM_QuickBlt, To32, TO_32, 32u)->Apply(Args);
+BENCHMARK_CAPTURE(BM_PixmanTo, 32, TO_32, 32u)->Apply(Args);
+// From 565 to 565 is a row copy; the others convert.
+BENCHMARK_CAPTURE(BM_QuickBlt, From16To555, TO_555, 16u)->Apply(Args);
+BENCHMARK_CAPTURE(BM_PixmanTo, From16To555, TO_555, 16u)->Apply(Args);
+BENCHMARK_CAPTURE(BM_QuickBlt, From16To24, TO_24, 16u)->Apply(Args);
+BENCHMARK_CAPTURE(BM_PixmanTo, From16To24, TO_24, 16u)->Apply(Args);
+BENCHMARK_CAPTURE(BM_QuickBlt, From16To32, TO_32, 16u)->Apply(Args);
+BENCHMARK_CAPTURE(BM_PixmanTo, From16To32, TO_32, 16u)->Apply(Args);
 
 // ---- Lines of 1000 pixels ----
 

@@ -4,15 +4,15 @@
 // half-linked view may reach the caller. A view that was read is put to
 // work: detection, pointer and key events, focus traversal, storing and
 // restoring again, and deletion of the whole tree.
-#include "app/document.h"
-#include "app/pageview.h"
-#include "fuzz/harness.h"
 #include "app/button.h"
 #include "app/buttoncolor.h"
+#include "app/document.h"
+#include "app/pageview.h"
 #include "app/scrolllist.h"
 #include "app/separator.h"
 #include "app/slider.h"
 #include "app/textlinearrow.h"
+#include "fuzz/harness.h"
 #include "ghost/gsview.h"
 #include "si/buildarchitect.h"
 #include "si/button.h"

@@ -1361,6 +1361,75 @@ __attribute__((target("avx2"))) unsigned To32Avx2(u8* out, const u8* in, unsigne
     _mm256_zeroupper();
     return i;
 }
+
+__attribute__((target("avx2"))) unsigned From565To555Avx2(u8* out, const u8* in, unsigned n)
+{
+    const __m256i high = _mm256_set1_epi16(0x7FE0);
+    const __m256i low = _mm256_set1_epi16(0x001F);
+    unsigned i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + 2 * size_t(i)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 2 * size_t(i)),
+                            _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi16(p, 1), high),
+                                            _mm256_and_si256(p, low)));
+    }
+    _mm256_zeroupper();
+    return i;
+}
+
+// Sixteen words a step, as the SSE2 rows do (below), so that the last
+// eight or more go that way. The unpacking works in 128-bit halves: the
+// halves are put back in order after it.
+__attribute__((target("avx2"))) unsigned From565To32Avx2(u8* out, const u8* in, unsigned n)
+{
+    const __m256i five = _mm256_set1_epi16(264);
+    const __m256i six = _mm256_set1_epi16(8320);
+    const __m256i red = _mm256_set1_epi16(-2048);
+    const __m256i green = _mm256_set1_epi16(0x07E0);
+    unsigned i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + 2 * size_t(i)));
+        const __m256i r = _mm256_mulhi_epu16(_mm256_and_si256(p, red), five);
+        const __m256i g = _mm256_mulhi_epu16(_mm256_and_si256(p, green), six);
+        const __m256i b = _mm256_mulhi_epu16(_mm256_slli_epi16(p, 11), five);
+        const __m256i gb = _mm256_or_si256(_mm256_slli_epi16(g, 8), b);
+        const __m256i low = _mm256_unpacklo_epi16(gb, r);
+        const __m256i high = _mm256_unpackhi_epi16(gb, r);
+        u8* to = out + 4 * size_t(i);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(to),
+                            _mm256_permute2x128_si256(low, high, 0x20));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + 32),
+                            _mm256_permute2x128_si256(low, high, 0x31));
+    }
+    _mm256_zeroupper();
+    return i;
+}
+
+// Four pixels to twelve bytes by one byte shuffle; four such make three
+// 16-byte stores.
+__attribute__((target("avx2"))) unsigned To24Avx2(u8* out, const u8* in, unsigned n)
+{
+    const __m128i pick = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    unsigned i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const u8* from = in + 4 * size_t(i);
+        const __m128i a =
+            _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from)), pick);
+        const __m128i b =
+            _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 16)), pick);
+        const __m128i c =
+            _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 32)), pick);
+        const __m128i d =
+            _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 48)), pick);
+        u8* to = out + 3 * size_t(i);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_or_si128(a, _mm_slli_si128(b, 12)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16),
+                         _mm_or_si128(_mm_srli_si128(b, 4), _mm_slli_si128(c, 8)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 32),
+                         _mm_or_si128(_mm_srli_si128(c, 8), _mm_slli_si128(d, 4)));
+    }
+    return i;
+}
 #endif
 
 void To565Row(u8* __restrict out, const u8* __restrict in, unsigned n)
@@ -1401,10 +1470,15 @@ void To555Row(u8* __restrict out, const u8* __restrict in, unsigned n)
     }
 }
 
-// Rows of 4-byte pixels to 3-byte ones, eight pixels to three 64-bit words.
+// Rows of 4-byte pixels to 3-byte ones, eight pixels to three 64-bit words
+// (sixteen to three vectors where the processor has byte shuffles).
 void To24Row(u8* __restrict out, const u8* __restrict in, unsigned n)
 {
     unsigned i = 0;
+#if defined(GFX_AVX2_FILL)
+    if (kHasAvx2)
+        i = To24Avx2(out, in, n);
+#endif
     for (; i + 8 <= n; i += 8) {
         std::uint64_t p[8];
         for (unsigned k = 0; k < 8; ++k) {
@@ -1447,6 +1521,83 @@ void To32Row(u8* __restrict out, const u8* __restrict in, unsigned n)
     }
 }
 
+// Rows of 565 words to 555 words: green loses its lowest bit.
+void From565To555Row(u8* __restrict out, const u8* __restrict in, unsigned n)
+{
+    unsigned i = 0;
+#if defined(GFX_AVX2_FILL)
+    if (kHasAvx2)
+        i = From565To555Avx2(out, in, n);
+#endif
+#if defined(__SSE2__)
+    const __m128i high = _mm_set1_epi16(0x7FE0);
+    const __m128i low = _mm_set1_epi16(0x001F);
+    for (; i + 8 <= n; i += 8) {
+        const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 2 * size_t(i)));
+        _mm_storeu_si128(
+            reinterpret_cast<__m128i*>(out + 2 * size_t(i)),
+            _mm_or_si128(_mm_and_si128(_mm_srli_epi16(p, 1), high), _mm_and_si128(p, low)));
+    }
+#endif
+    for (; i < n; ++i) {
+        const u32 p = Load16(in + 2 * size_t(i));
+        Store16(out + 2 * size_t(i), static_cast<u16>(((p >> 1) & 0x7FE0) | (p & 0x1F)));
+    }
+}
+
+// Rows of 565 words to 0x00RRGGBB words, each channel's top bits repeated
+// below it as the expansion tables do. In 16-bit lanes a channel of b bits
+// at its place in the word times a constant, high half kept, gives it so:
+// (v << 11) x 264 >> 16 is (v << 3 | v >> 2) for 5 bits, (v << 5) x 8320
+// >> 16 is (v << 2 | v >> 4) for 6 bits. Green and blue then make the low
+// half of each pixel, red the high one.
+#if defined(__SSE2__)
+inline void Expand565(__m128i p, __m128i& low, __m128i& high)
+{
+    const __m128i five = _mm_set1_epi16(264);
+    const __m128i r = _mm_mulhi_epu16(_mm_and_si128(p, _mm_set1_epi16(-2048)), five);
+    const __m128i g =
+        _mm_mulhi_epu16(_mm_and_si128(p, _mm_set1_epi16(0x07E0)), _mm_set1_epi16(8320));
+    const __m128i b = _mm_mulhi_epu16(_mm_slli_epi16(p, 11), five);
+    const __m128i gb = _mm_or_si128(_mm_slli_epi16(g, 8), b);
+    low = _mm_unpacklo_epi16(gb, r);
+    high = _mm_unpackhi_epi16(gb, r);
+}
+#endif
+
+void From565To32Row(u8* __restrict out, const u8* __restrict in, unsigned n)
+{
+    unsigned i = 0;
+#if defined(GFX_AVX2_FILL)
+    if (kHasAvx2)
+        i = From565To32Avx2(out, in, n);
+#endif
+#if defined(__SSE2__)
+    for (; i + 8 <= n; i += 8) {
+        __m128i low, high;
+        Expand565(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 2 * size_t(i))), low, high);
+        u8* to = out + 4 * size_t(i);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), low);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16), high);
+    }
+#endif
+    for (; i < n; ++i) {
+        Store32(out + 4 * size_t(i), From565(Load16(in + 2 * size_t(i)), 0));
+    }
+}
+
+// Rows of 565 words to 3-byte pixels: a stretch at a time to words, then
+// packed as from a 32-bit surface.
+void From565To24Row(u8* __restrict out, const u8* __restrict in, unsigned n)
+{
+    alignas(32) u8 words[4 * 256];
+    for (unsigned i = 0; i < n; i += 256) {
+        const unsigned count = n - i < 256 ? n - i : 256;
+        From565To32Row(words, in + 2 * size_t(i), count);
+        To24Row(out + 3 * size_t(i), words, count);
+    }
+}
+
 } // namespace
 
 void GfxSurface::QuickBltTo565(unsigned x, unsigned y, unsigned dx, unsigned dy, void* dest,
@@ -1476,10 +1627,7 @@ void GfxSurface::QuickBltTo555(unsigned x, unsigned y, unsigned dx, unsigned dy,
     for (unsigned r = 0; r < dy; ++r, out += dest_pitch) {
         const u8* in = Line(static_cast<int>(y + r)) + (static_cast<size_t>(x) << shift_);
         if (bytes_per_pixel_ == 2) {
-            for (unsigned i = 0; i < dx; ++i) {
-                const u32 p = Load16(in + 2 * size_t(i));
-                Store16(out + 2 * size_t(i), static_cast<u16>(((p >> 1) & 0x7FE0) | (p & 0x1F)));
-            }
+            From565To555Row(out, in, dx);
             continue;
         }
         To555Row(out, in, dx);
@@ -1499,13 +1647,7 @@ void GfxSurface::QuickBltTo24(unsigned x, unsigned y, unsigned dx, unsigned dy, 
             To24Row(out, in, dx);
             continue;
         }
-        u8* o = out;
-        for (unsigned i = 0; i < dx; ++i, o += 3) {
-            const u32 c = From565(Load16(in + 2 * size_t(i)), 0);
-            o[0] = static_cast<u8>(c);
-            o[1] = static_cast<u8>(c >> 8);
-            o[2] = static_cast<u8>(c >> 16);
-        }
+        From565To24Row(out, in, dx);
     }
 }
 
@@ -1519,9 +1661,7 @@ void GfxSurface::QuickBltTo32(unsigned x, unsigned y, unsigned dx, unsigned dy, 
     for (unsigned r = 0; r < dy; ++r, out += dest_pitch) {
         const u8* in = Line(static_cast<int>(y + r)) + (static_cast<size_t>(x) << shift_);
         if (bytes_per_pixel_ == 2) {
-            for (unsigned i = 0; i < dx; ++i) {
-                Store32(out + 4 * size_t(i), From565(Load16(in + 2 * size_t(i)), 0));
-            }
+            From565To32Row(out, in, dx);
         } else {
             To32Row(out, in, dx);
         }

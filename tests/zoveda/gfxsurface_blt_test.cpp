@@ -40,6 +40,31 @@ protected:
         }
         return v;
     }
+
+    // The pixel formulas of the scalar rows: from a 32-bit pixel, and from
+    // a 565 word (each channel's top bits repeated below it).
+    static unsigned Expected(unsigned depth, Format f, unsigned p)
+    {
+        auto expand = [](unsigned v, unsigned bits) {
+            return bits == 5 ? (v << 3 | v >> 2) : (v << 2 | v >> 4);
+        };
+        unsigned c = p & 0xFFFFFF;
+        if (depth == 16) {
+            if (f == F565)
+                return p & 0xFFFF;
+            if (f == F555)
+                return ((p >> 1) & 0x7FE0) | (p & 0x1F);
+            c = expand(p >> 11 & 31, 5) << 16 | expand(p >> 5 & 63, 6) << 8 | expand(p & 31, 5);
+        }
+        switch (f) {
+        case F565:
+            return (c >> 19) << 11 | (c >> 10 & 63) << 5 | (c >> 3 & 31);
+        case F555:
+            return (c >> 19) << 10 | (c >> 11 & 31) << 5 | (c >> 3 & 31);
+        default:
+            return c;
+        }
+    }
 };
 
 TEST_F(GfxSurfaceBltTest, PixelConversions)
@@ -152,28 +177,6 @@ TEST_F(GfxSurfaceBltTest, ScreenCopiesMatchThePixelFormulasAtEveryAlignment)
         seed = seed * 1103515245u + 12345u;
         w = seed ^ (seed >> 13) * 2654435761u;
     }
-    auto expand = [](unsigned v, unsigned bits) {
-        return bits == 5 ? (v << 3 | v >> 2) : (v << 2 | v >> 4);
-    };
-    // The formulas: from a 32-bit pixel, and from a 565 word.
-    auto expected = [&](unsigned depth, Format f, unsigned p) -> unsigned {
-        unsigned c = p & 0xFFFFFF;
-        if (depth == 16) {
-            if (f == F565)
-                return p & 0xFFFF;
-            if (f == F555)
-                return ((p >> 1) & 0x7FE0) | (p & 0x1F);
-            c = expand(p >> 11 & 31, 5) << 16 | expand(p >> 5 & 63, 6) << 8 | expand(p & 31, 5);
-        }
-        switch (f) {
-        case F565:
-            return (c >> 19) << 11 | (c >> 10 & 63) << 5 | (c >> 3 & 31);
-        case F555:
-            return (c >> 19) << 10 | (c >> 11 & 31) << 5 | (c >> 3 & 31);
-        default:
-            return c;
-        }
-    };
     for (unsigned depth : {32u, 16u}) {
         GfxSurface* s = Make(depth, width, height);
         for (unsigned y = 0; y < height; ++y) {
@@ -199,7 +202,7 @@ TEST_F(GfxSurfaceBltTest, ScreenCopiesMatchThePixelFormulasAtEveryAlignment)
                             for (unsigned i = 0; i < dx; ++i) {
                                 const unsigned p = words[y * width + x + i];
                                 const unsigned want =
-                                    expected(depth, f, depth == 16 ? (p & 0xFFFF) : p);
+                                    Expected(depth, f, depth == 16 ? (p & 0xFFFF) : p);
                                 ASSERT_EQ(Pixel(out, f, offset + y * pitch + i * Bytes(f)), want)
                                     << std::hex << "pixel " << i << " row " << y << " of " << p;
                             }
@@ -207,6 +210,45 @@ TEST_F(GfxSurfaceBltTest, ScreenCopiesMatchThePixelFormulasAtEveryAlignment)
                     }
                 }
             }
+        }
+    }
+}
+
+// Copies from a 16-bit surface: every 565 word through each format, from
+// every source pixel of a 32-byte line (the widest vector step) to every
+// destination byte offset, with the width left at each start (odd and
+// even, so every vector loop ends in its scalar tail), against the
+// formulas word for word.
+TEST_F(GfxSurfaceBltTest, SixteenBitCopiesMatchTheFormulasForEveryWord)
+{
+    const unsigned width = 256 + 17;
+    const unsigned height = 256;
+    GfxSurface* s = Make(16, width, height);
+    auto word = [](unsigned x, unsigned y) { return (y << 8 | x) & 0xFFFF; };
+    for (unsigned y = 0; y < height; ++y) {
+        for (unsigned x = 0; x < width; ++x)
+            reinterpret_cast<unsigned short*>(s->Line(int(y)))[x] =
+                static_cast<unsigned short>(word(x, y));
+    }
+    for (Format f : {F565, F555, F24, F32}) {
+        for (unsigned x = 0; x <= 16; ++x) {
+            const unsigned dx = width - x;
+            const unsigned offset = x % 8;
+            const unsigned pitch = dx * Bytes(f) + 1;
+            std::vector<unsigned char> out(offset + pitch * height + 8, 0xCD);
+            Blt(s, f, x, 0, dx, height, out.data() + offset, pitch);
+            unsigned wrong = 0;
+            for (unsigned y = 0; y < height; ++y) {
+                for (unsigned i = 0; i < dx; ++i) {
+                    const unsigned p = word(x + i, y);
+                    const unsigned got = Pixel(out, f, offset + y * pitch + i * Bytes(f));
+                    if (got != Expected(16, f, p) && wrong++ == 0)
+                        ADD_FAILURE() << std::hex << "format " << f << " x " << x << " word " << p
+                                      << ": " << got << " for " << Expected(16, f, p);
+                }
+                EXPECT_EQ(out[offset + y * pitch + dx * Bytes(f)], 0xCD);
+            }
+            EXPECT_EQ(wrong, 0u) << "format " << f << " x " << x;
         }
     }
 }
