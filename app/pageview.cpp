@@ -354,6 +354,8 @@ bool CPageView::ResetDisplay()
     hasDocument = true;
     renderNeeded = true;
     SetupRendering();
+    // The rulers measure the image, which exists from here on.
+    UpdateRulerScales();
     RefreshDisplay(true);
     return true;
 }
@@ -838,22 +840,7 @@ bool CPageView::AutoScroll(const DPoint& p, double margin)
 // Rulers, magnetism, ports and colours
 // ---------------------------------------------------------------------------
 
-// The rulers are the main window's: until it has them there is no scale to
-// set; the view has nothing to measure before its image exists.
-void CPageView::UpdateRulerScales()
-{
-    if (context.IsInvalid())
-        return;
-}
-
-void CPageView::UpdateRulers() {}
-
-void CPageView::ShowRulerMarks(const DPoint& p)
-{
-    (void)p;
-}
-
-void CPageView::ClearRulerMarks() {}
+// The rulers' scales, handles and marks: app/pageview_rulers.cpp.
 
 DPoint CPageView::MagnetizePoint(const DPoint& p, const DPoint& o)
 {

@@ -393,6 +393,23 @@ public:
     // page is drawn again when the caret moved.
     void UpdateTextCaret(bool render);
 
+    // ---- Pages and layers, as the pages and layers palettes ask (the
+    // event is the palette's and is not used; every call answers true)
+    bool GoToPage(int page, const ZuEventRef& event);
+    bool NewPage(int page, const ZuEventRef& event);
+    bool DeletePage(int page, const ZuEventRef& event);
+    bool MovePage(int page, const ZuEventRef& event, int delta);
+    bool GoToLayer(int layer, const ZuEventRef& event);
+    bool NewLayer(int layer, const ZuEventRef& event);
+    bool DeleteLayer(int layer, const ZuEventRef& event);
+    bool MoveLayer(int layer, const ZuEventRef& event, int delta);
+    bool SwapLayerVisibility(int layer, const ZuEventRef& event);
+    bool RefreshPagesDlg();
+    bool RefreshLayersDlg();
+    // Entered groups left, nothing selected, the palette's tool current
+    // again, the overlay erased.
+    void LeaveEditing();
+
 protected:
     void StoreInstance(const ZuStorageRef& storage) override;
     void RestoreInstance(const ZuStorageRef& storage) override;
