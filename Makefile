@@ -16,12 +16,10 @@ release: deps
 	cmake -S . -B build/release $(GEN) -DCMAKE_BUILD_TYPE=Release -DZUVI_TESTS=OFF
 	cmake --build build/release -j $(JOBS)
 
+# Without an X display to show the program on, tools/run.sh stops at once
+# with a message saying how to start it under xvfb-run.
 run: release
-	@if [ -x build/release/lumbra ]; then \
-	  build/release/lumbra; \
-	else \
-	  echo "lumbra: the program is not built yet; the libraries are (build/release)."; \
-	fi
+	@tools/run.sh build/release/lumbra
 
 test: deps
 	cmake -S . -B build/test $(GEN) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DZUVI_SANITIZE=ON -DZUVI_FORMAT_CHECK=ON

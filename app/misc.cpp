@@ -1001,7 +1001,8 @@ void SetLineTextIfChanged(const ZuTextLineRef& line, const char* text)
     if (line.IsInvalid())
         return;
     const ZuStringRef& current = line->RetText();
-    if (current.IsValid() && std::strcmp(current->AccessLatin(), text) == 0)
+    const char* shown = current.IsValid() ? current->AccessLatin() : nullptr;
+    if (std::strcmp(shown != nullptr ? shown : "", text) == 0 && current.IsValid())
         return;
     line->SetText(ZuStringRef(text));
 }
@@ -1013,7 +1014,9 @@ std::string NumberText(const ZuTextLineRef& line, bool& negative_ok)
     negative_ok = true;
     if (line.IsInvalid() || line->RetText().IsInvalid())
         return std::string();
-    std::string s(line->RetText()->AccessLatin());
+    // A text emptied by the user may hold no characters at all.
+    const char* latin = line->RetText()->AccessLatin();
+    std::string s(latin != nullptr ? latin : "");
     if (s.size() > kReadChars)
         s.resize(kReadChars);
     std::size_t i = 0;

@@ -5,6 +5,12 @@
 // work: detection, pointer and key events, focus traversal, storing and
 // restoring again, and deletion of the whole tree.
 #include "fuzz/harness.h"
+#include "app/button.h"
+#include "app/buttoncolor.h"
+#include "app/scrolllist.h"
+#include "app/separator.h"
+#include "app/slider.h"
+#include "app/textlinearrow.h"
 #include "si/buildarchitect.h"
 #include "si/button.h"
 #include "si/classfactory.h"
@@ -47,6 +53,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 ZU_HANDLE(ZuViewFuzzEvent, ZuEvent)
@@ -69,8 +76,67 @@ ZU_IMPLEMENT_CLASS(ZuViewFuzzEvent, "fuzz/viewtree_fuzz", ZU_CLASS_PLAIN)
 
 namespace {
 
+// The program's pane controls of a tree, given the worst numbers their
+// published data and their operations can take: not a number, the
+// infinities and huge counts. They must stay within their bounds and draw
+// and answer the pointer afterwards.
+void TormentPaneControls(const ZuViewRef& view)
+{
+    if (view.IsInvalid())
+        return;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const double reals[] = {nan, inf, -inf, 1e300, -1e300};
+    if (view->IsKindOf(CSliderRef::RetRuntime())) {
+        for (const char* name :
+             {"slider_pos", "slider_min", "slider_max", "slider_step", "slider_log"})
+            for (double r : reals)
+                ZuObject::DefineData(view, ZuStringRef(name), ZuValueRef(r));
+        for (const char* name : {"slider_grad", "slider_subdiv", "slider_style"})
+            ZuObject::DefineData(view, ZuStringRef(name), ZuValueRef(0xFFFFFFFFu));
+        ZuObject::DefineData(view, ZuStringRef("slider_subdiv"), ZuValueRef(0u));
+    } else if (view->IsKindOf(CSeparatorRef::RetRuntime())) {
+        ZuObject::DefineData(view, ZuStringRef("separator_style"), ZuValueRef(0xFFFFFFFFu));
+    } else if (view->IsKindOf(CScrollListRef::RetRuntime())) {
+        CScrollListRef list(view);
+        list->Select(std::numeric_limits<int>::max());
+        list->Select(-7);
+        list->OnScroll(ZuObjectNull, 0);
+        list->Select(3);
+    } else if (view->IsKindOf(CTextLineArrowRef::RetRuntime())) {
+        CTextLineArrowRef entry(view);
+        for (double r : reals) {
+            entry->SetStep(r);
+            entry->OnClickPlus(ZuObjectNull, 0);
+            entry->SetMin(r);
+            entry->SetValue(r);
+            entry->OnSliderChange(ZuObjectNull, 0);
+            entry->SetSliderLog(r);
+            entry->SetSliderGrad(0xFFFFFFFFu);
+            entry->SetToolTip(ZuStringRef("Valeur"));
+            entry->ChangeUnit(0);
+            entry->OnClickUnit(ZuObjectNull, 0);
+            entry->SetMax(r);
+            entry->GetValue();
+        }
+        entry->SetMin(0);
+        entry->SetMax(100);
+        entry->SetStep(1);
+    } else if (view->IsKindOf(CButtonColorRef::RetRuntime())) {
+        CButtonColorRef(view)->SetBackColor(ZuColorPixel(nan, inf, -inf, nan));
+    }
+    ZuViewRef child;
+    for (bool more = view->GetFirstChild(child); more && child.IsValid();) {
+        TormentPaneControls(child);
+        ZuViewRef next;
+        more = child->GetNextSibling(next);
+        child = next;
+    }
+}
+
 void Exercise(const ZuViewRef& view, const ZuViewFuzzEventRef& event)
 {
+    TormentPaneControls(view);
     const ZuRect box = view->RetBox();
     const double xs[] = {0, box.X1(), box.X2(), (box.X1() + box.X2()) / 2, 5, 50};
     const double ys[] = {0, box.Y1(), box.Y2(), (box.Y1() + box.Y2()) / 2, 5, 50};
@@ -571,6 +637,46 @@ ZuWindowRef SeedMonitors()
     return w;
 }
 
+// The program's pane controls: its buttons, separators, a scrolling list
+// with its bar and entries, a slider with graduations and a numeric entry
+// with its unit button, arrows and slider beside it.
+ZuWindowRef SeedPaneControls()
+{
+    ZuWindowRef w = NewSeedWindow(300, 160);
+    CButtonRef button = AddControl<CButton>(w, 0, 0, 9, 9);
+    button->SetPlace(5, 5, 40, 20);
+    button->SetText(ZuStringRef("Appliquer"), ZuTextStyle::none, false);
+    CButtonColorRef colour = AddControl<CButtonColor>(w, 0, 0, 9, 9);
+    colour->SetPlace(50, 5, 24, 24);
+    colour->SetBackColor(ZuColorPixel(0.2, 0.4, 0.6, 0.0));
+    const unsigned styles[] = {0, 0x1, 0x11, 0x31, 0x10};
+    for (unsigned i = 0; i < 5; ++i)
+        AddControl<CSeparator>(w, 80 + 12 * i, 5, 89 + 12 * i, 24)->SetStyle(styles[i]);
+    CScrollListRef list = ZuNew<CScrollList>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    list->CreateScroller(5, 40, 120, 100);
+    list->SetParent(w);
+    ZuListRef entries = ZuNew<ZuList>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    entries->SetInsertMode(false);
+    for (const char* line : {"un", "deux", "trois", "quatre", "cinq", "six", "sept", "huit"})
+        entries->Insert(ZuObjectRef(ZuStringRef(line)));
+    list->UpdateScroller(entries);
+    list->Select(6);
+    CSliderRef slider = AddControl<CSlider>(w, 0, 0, 9, 9);
+    slider->SetGrad(10);
+    slider->SetSubdiv(5);
+    slider->SetLog(2);
+    slider->Place(140, 40, 100, 16, CSlider::HORIZONTAL | CSlider::LEFT_GRADUATE);
+    slider->SetPos(0.3);
+    CTextLineArrowRef entry = AddControl<CTextLineArrow>(w, 0, 0, 9, 9);
+    entry->Build(140, 80, 50, 20, 23, true,
+                 CSlider::HORIZONTAL | CSlider::RIGHT_GRADUATE);
+    entry->SetMin(0);
+    entry->SetMax(100);
+    entry->SetValue(12.5);
+    entry->SetToolTip(ZuStringRef("Largeur"));
+    return w;
+}
+
 // Each row writes the seed "seed-<name>": a window made by its function.
 // Rows for more classes go at the end.
 struct SeedRow {
@@ -597,6 +703,7 @@ const SeedRow kSeeds[] = {
     {"scrolllists", &SeedScrollLists},
     {"menus", &SeedMenus},
     {"monitors", &SeedMonitors},
+    {"panecontrols", &SeedPaneControls},
 };
 
 void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)

@@ -22,7 +22,10 @@ ZuObjectRef Make(const ZuRuntimeRef& runtime)
 void LookTest::SetUp()
 {
     PortTest::SetUp();
-    setenv("ZUVI_DIR", scratch.Path().c_str(), 1);
+    if (library_sheets)
+        unsetenv("ZUVI_DIR");
+    else
+        setenv("ZUVI_DIR", scratch.Path().c_str(), 1);
     std::filesystem::create_directories(scratch.Path() + "/user");
     if (start_look)
         StartLook();

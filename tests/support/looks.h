@@ -32,6 +32,9 @@ protected:
 
     // A look manager is made in SetUp unless this is false.
     bool start_look = true;
+    // With true, SetUp leaves ZUVI_DIR unset, so that "%Zuvi%" is the folder
+    // beside the library and its look manager draws the build's sheets.
+    bool library_sheets = false;
     ScratchDir scratch;
 };
 

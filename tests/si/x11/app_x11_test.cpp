@@ -4,76 +4,16 @@
 // when the button comes up.
 #include <gtest/gtest.h>
 
-#include <functional>
-
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include "tests/support/xprogram.h"
 #include "tests/support/xvfb.h"
 
 namespace {
 
 auto* const g_xvfb = ::testing::AddGlobalTestEnvironment(new XvfbEnvironment);
-
-// The waits below give up after about 20 seconds, in rounds of 20 ms.
-constexpr int kRounds = 1000;
-
-void Pause()
-{
-    ::poll(nullptr, 0, 20);
-}
-
-class Program {
-public:
-    explicit Program(const char* path)
-    {
-        pid = ::fork();
-        if (pid == 0) {
-            ::execl(path, path, static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-    }
-    ~Program()
-    {
-        if (pid > 0) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
-    }
-    // The exit status once the program ended by itself; -1 when it was
-    // still running at the end of the waits.
-    int Wait()
-    {
-        for (int round = 0; round < kRounds && pid > 0; ++round) {
-            int status = 0;
-            if (::waitpid(pid, &status, WNOHANG) == pid) {
-                pid = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            Pause();
-        }
-        return -1;
-    }
-    pid_t pid = -1;
-};
-
-// Waits until the condition holds, asking the server between tries.
-bool WaitUntil(Display* peer, const std::function<bool()>& condition)
-{
-    for (int round = 0; round < kRounds; ++round) {
-        XSync(peer, False);
-        if (condition())
-            return true;
-        Pause();
-    }
-    return false;
-}
 
 unsigned long Pixel(Display* peer, Window window, int x, int y)
 {
@@ -104,12 +44,12 @@ TEST(X11Program, AClickTurnsTheViewBlueAndThePostedQuitEndsTheProgram)
     XSelectInput(peer, root, SubstructureNotifyMask);
     XSync(peer, False);
 
-    Program program(ZUVI_REDBLUE_APP);
+    XProgram program(ZUVI_REDBLUE_APP);
     ASSERT_GT(program.pid, 0);
 
     // The program's window appears on the screen.
     Window window = 0;
-    ASSERT_TRUE(WaitUntil(peer, [&] {
+    ASSERT_TRUE(XWaitUntil(peer, [&] {
         while (XPending(peer) > 0) {
             XEvent e;
             XNextEvent(peer, &e);
@@ -120,7 +60,7 @@ TEST(X11Program, AClickTurnsTheViewBlueAndThePostedQuitEndsTheProgram)
     }));
     // The view's middle, red once the first paint reached the server.
     const int x = 100, y = 75;
-    ASSERT_TRUE(WaitUntil(peer, [&] { return IsRed(Pixel(peer, window, x, y)); }))
+    ASSERT_TRUE(XWaitUntil(peer, [&] { return IsRed(Pixel(peer, window, x, y)); }))
         << std::hex << Pixel(peer, window, x, y);
 
     int root_x = 0, root_y = 0;
@@ -129,7 +69,7 @@ TEST(X11Program, AClickTurnsTheViewBlueAndThePostedQuitEndsTheProgram)
     XTestFakeMotionEvent(peer, -1, root_x, root_y, 0);
     XTestFakeButtonEvent(peer, 1, True, 0);
     XFlush(peer);
-    EXPECT_TRUE(WaitUntil(peer, [&] { return IsBlue(Pixel(peer, window, x, y)); }))
+    EXPECT_TRUE(XWaitUntil(peer, [&] { return IsBlue(Pixel(peer, window, x, y)); }))
         << std::hex << Pixel(peer, window, x, y);
 
     XTestFakeButtonEvent(peer, 1, False, 0);

@@ -1,0 +1,106 @@
+// App: the drawing program's application object, made by the library's
+// start-up under the class name "App". Its Initialise builds, once, what the
+// user sees (the picture sheets, the splash, the document, the main window,
+// the palettes and the dialogs); afterwards it is where the page view, the
+// selection, the panes and the dialogs find each other, and it holds the
+// two clipboards. It is the editing engine's shell (IEditShell) from
+// Initialise until it goes.
+//
+// The shell objects whose classes are not built yet are held by the
+// library's generic handle and stay empty; each accessor answers that
+// empty handle, and every use of one is skipped while it is empty.
+#ifndef LUMBRA_APP_APP_H
+#define LUMBRA_APP_APP_H
+
+#include "app/document.h"
+#include "app/editshell.h"
+#include "app/mainwindow.h"
+#include "app/splashwindow.h"
+#include "app/tree.h"
+#include "si/app.h"
+#include "si/string.h"
+
+ZU_HANDLE(App, ZuApp)
+class App : public ZuApp, public IEditShell {
+    ZU_CLASS(App, ZuApp)
+public:
+    App();
+    ~App() override;
+
+    // The running program's application; empty when the current
+    // application is not an App.
+    static AppRef Current();
+
+    // Builds the shell (see app.cpp for the order); build goes on to
+    // ZuApp::Initialise unchanged.
+    void Initialise(bool build) override;
+
+    // Called by name: posts the quit event and answers true, asking
+    // nothing.
+    bool QuitApplication();
+
+    // The object clipboard (cut and copy of the selection) and the text
+    // clipboard (cut and copy while a text is edited).
+    void SetClipboard(CTreeRef tree) override;
+    CTreeRef RetClipboard() const override;
+    void SetClipboardText(ZuStringRef text);
+    ZuStringRef RetClipboardText() const;
+
+    // Copies of the shell's handles.
+    ZuObjectRef RetToolPalette() const { return tool_palette; }
+    ZuObjectRef RetToolPalette2() const { return tool_palette2; }
+    ZuObjectRef RetPageDlg() const { return page_dlg; }
+    ZuObjectRef RetLayerDlg() const { return layer_dlg; }
+    ZuObjectRef RetDefDlg() const { return def_dlg; }
+    ZuObjectRef RetSampleDlg() const { return sample_dlg; }
+    ZuObjectRef RetSetupDlg() const { return setup_dlg; }
+    ZuObjectRef RetPropertyDlg() const { return property_dlg; }
+    ZuObjectRef RetFilenameOpen() const { return filename_open; }
+    ZuObjectRef RetFilenameSave() const { return filename_save; }
+    ZuObjectRef RetQuestionFileSave() const { return question_file_save; }
+    ZuObjectRef RetQuestionFileDelete() const { return question_file_delete; }
+    ZuObjectRef RetQuestionWait() const { return question_wait; }
+    ZuObjectRef RetPrintDlg() const { return print_dlg; }
+    ZuObjectRef RetExportDlg() const { return export_dlg; }
+    CSplashWindowRef RetSplashWindow() const { return splash_window; }
+    // The document and the main window have no accessor in the program;
+    // tests and the bench look at them through these.
+    CDocumentRef RetDocument() const { return document; }
+    CMainWindowRef RetMainWindowObject() const { return main_window; }
+
+    // The editing engine's questions (IEditShell).
+    void EnableCommand(const char* command, bool enabled) override;
+    void SetCommandCheck(const char* command, bool checked) override;
+    bool HasClipboardTree() const override;
+    bool HasClipboardText() const override;
+
+    void Delete() override;
+
+private:
+    // The shell's handles, in the order the shell builds on.
+    CDocumentRef document;
+    CMainWindowRef main_window;
+    CTreeRef clipboard;
+    ZuStringRef clipboard_text;
+    ZuObjectRef tool_palette;
+    ZuObjectRef tool_palette2;
+    ZuObjectRef page_dlg;
+    ZuObjectRef layer_dlg;
+    ZuObjectRef def_dlg;
+    ZuObjectRef sample_dlg;
+    ZuObjectRef setup_dlg;
+    ZuObjectRef property_dlg;
+    ZuObjectRef filename_open;
+    ZuObjectRef filename_save;
+    ZuObjectRef question_file_save;
+    ZuObjectRef question_file_delete;
+    ZuObjectRef question_wait;
+    ZuObjectRef print_dlg;
+    ZuObjectRef export_dlg;
+    CSplashWindowRef splash_window;
+
+    void ReleaseHandles();
+};
+ZU_CLASS_END(App)
+
+#endif

@@ -1,0 +1,93 @@
+// The program's own sheets, as drawn by the build (tools/lumbrasheetgen)
+// into the folder "Zuvi" beside the library and loaded with the prefix
+// "lumbra_": every picture, frame and cursor that the program and its
+// panes name resolves.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/commands.h"
+#include "si/classfactory.h"
+#include "si/iconrect.h"
+#include "si/memzone.h"
+#include "tests/support/looks.h"
+
+namespace {
+
+const char* const kFrames[] = {"lumbra_Box", "lumbra_SliderH", "lumbra_SliderV"};
+
+const char* const kPictures[] = {
+    "lumbra_Generic",      "lumbra_ArrowUp",      "lumbra_ArrowDown",    "lumbra_ArrowLeft",
+    "lumbra_ArrowRight",   "lumbra_Lock",         "lumbra_CursorH",      "lumbra_CursorV",
+    "lumbra_IconInfo",     "lumbra_IconOpen",     "lumbra_IconQuestion", "lumbra_IconSave",
+    "lumbra_IconWarning",  "lumbra_HandleNormPB", "lumbra_HandleNormPR", "lumbra_HandleNormPV",
+    "lumbra_HandleNormMR", "lumbra_HandleNormMV", "lumbra_HandleNormGR", "lumbra_HandleNormGV",
+    "lumbra_HandleCrosGR", "lumbra_HandleCrosGV", "lumbra_HandleRotate", "lumbra_UnitNO",
+    "lumbra_UnitPC",       "lumbra_UnitDG",       "lumbra_UnitHA",       "lumbra_UnitUM",
+    "lumbra_UnitMM",       "lumbra_UnitCM",       "lumbra_UnitM",        "lumbra_UnitIN",
+    "lumbra_UnitFT",       "lumbra_UnitYD",       "lumbra_UnitPI",       "lumbra_UnitCC",
+    "lumbra_UnitDD",       "lumbra_UnitPT",       "lumbra_UnitPX",
+};
+
+// The sprite numbers the page view and the panes ask for: pointer shapes
+// 0 to 16 and the mesh tools' 40 to 42.
+const int kSprites[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 40, 41, 42};
+
+class ProgramSheets : public LookTest {
+protected:
+    void SetUp() override
+    {
+        start_look = false;
+        LookTest::SetUp();
+        unsetenv("ZUVI_DIR");
+        StartLook();
+        for (const char* sheet : {"icons", "cursors", "generic"}) {
+            const std::string file = std::string("%Zuvi%/lumbra_") + sheet + ".png";
+            ASSERT_TRUE(Look()->LoadAndParsePNG(ZuStringRef(file.c_str()), ZuStringRef("lumbra_")))
+                << file;
+        }
+    }
+    static const ZuLookManRef& Look() { return ZuLookMan::Current(); }
+};
+
+TEST_F(ProgramSheets, EveryNameIsThere)
+{
+    for (const char* name : kFrames) {
+        SCOPED_TRACE(name);
+        ZuIconRectRef frame(ZuNew<ZuIconRect>(Zuvi_app_zone));
+        EXPECT_TRUE(frame->Initialise(ZuAtomRef(name)));
+        frame->Delete();
+    }
+    std::vector<std::string> names(std::begin(kPictures), std::end(kPictures));
+    // Every icon number that has a label, and the neutral picture of menu
+    // rows.
+    for (int icon = 0; icon < kIconCount; ++icon)
+        if (GetIconLabel(icon)[0] != '\0' || icon == kIconNeutral)
+            names.push_back(IconImageName(icon));
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        ZuIconRecordRef icon;
+        ASSERT_TRUE(Look()->GetIconRecord(ZuAtomRef(name.c_str()), icon, 0));
+        EXPECT_FALSE(icon->RetIconRect(ZU_CTRL_STATE_NORMAL).IsEmpty());
+    }
+    for (int sprite : kSprites) {
+        char name[32];
+        std::snprintf(name, sizeof name, "lumbra_Sprite%.2d", sprite);
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(Look()->SelectCursor(ZuAtomRef(name)));
+    }
+}
+
+TEST_F(ProgramSheets, SplashPictureHasTheSplashButtonsSize)
+{
+    ZuIconRecordRef generic;
+    ASSERT_TRUE(Look()->GetIconRecord(ZuAtomRef("lumbra_Generic"), generic, 0));
+    const ZuRect r = generic->RetIconRect(ZU_CTRL_STATE_NORMAL);
+    EXPECT_EQ(r.X2() - r.X1() + 1, 488);
+    EXPECT_EQ(r.Y2() - r.Y1() + 1, 263);
+}
+
+} // namespace

@@ -1,0 +1,110 @@
+// A fixture for the program's shell as the library's start-up makes it:
+// the look manager over the folder of the program's sheets, the class
+// "App" made by name and installed as the application, then its
+// Initialise; the headless screen, the test clock, and a pump that serves
+// events as the main loop does.
+#ifndef TESTS_APP_SHELLTEST_H
+#define TESTS_APP_SHELLTEST_H
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "app/app.h"
+#include "sd/win32/sd_event.h"
+#include "sd/win32/sd_grailwdo.h"
+#include "si/classfactory.h"
+#include "si/event.h"
+#include "si/grailwdo.h"
+#include "si/memzone.h"
+#include "tests/support/looks.h"
+#include "tests/support/views.h"
+#include "w32/headless.h"
+#include "w32/systime.h"
+
+class ShellTest : public LookTest {
+protected:
+    void SetUp() override
+    {
+        start_look = false;
+        LookTest::SetUp();
+        // The program's sheets lie beside the library, unless a test
+        // points the folder elsewhere before starting.
+        if (!keep_scratch_folder)
+            unsetenv("ZUVI_DIR");
+        StartLook();
+        RegisterWindowClass();
+        W32_SetTestClock(1700000000000LL);
+        app = AppRef(ZuObjectRef(ZuClassFactory::New("App", nullptr, __LINE__, "apptest")));
+        ASSERT_TRUE(app.IsValid());
+        ZuApp::Initialise(app);
+        app->NotifyActiveApp(true);
+        if (initialise)
+            app->Initialise(true);
+        Pump();
+    }
+    void TearDown() override
+    {
+        W32_HeadlessMouse(0, 0, 0);
+        Pump();
+        ZuApp::Kill();
+        app = AppRef();
+        Zuvi_ResetEventLayer();
+        W32_ClearTestClock();
+        UnregisterWindowClass();
+        LookTest::TearDown();
+    }
+    // Serves every queued event up to the pump's own quit.
+    void Pump()
+    {
+        app->SyncWindows(true);
+        ZuEvent::PostQuitEvent();
+        const ZuEventRef& e = ZuEvent::Current();
+        while (e->WaitForEvent())
+            e->DispatchEvent();
+        app->SyncWindows(true);
+    }
+    // Whether a quit is waiting in the queue.
+    static bool QuitPending()
+    {
+        MSG msg;
+        return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
+    }
+    static HWND Hwnd(const ZuWindowRef& w)
+    {
+        const ZuGrailWindowRef& screen = w->RetScreenWindow();
+        return screen.IsValid() && screen->RetPrivateWindowInfo() != nullptr
+                   ? screen->RetPrivateWindowInfo()->hwnd
+                   : nullptr;
+    }
+    // A pixel of what the screen window shows, at a window point.
+    std::uint32_t WindowPixel(const ZuWindowRef& w, int x, int y)
+    {
+        app->SyncWindows(true);
+        std::uint32_t p = 0xDEADBEEF;
+        W32_HeadlessWindowPixel(Hwnd(w), x, y, p);
+        return p & 0xFFFFFF;
+    }
+    // A click at a window point.
+    void Click(const ZuWindowRef& w, double x, double y)
+    {
+        double ox = 0, oy = 0;
+        w->GetWindowOrigin(ox, oy);
+        W32_HeadlessMouse(int(ox + x), int(oy + y), 0);
+        Pump();
+        W32_HeadlessMouse(int(ox + x), int(oy + y), MK_LBUTTON);
+        Pump();
+        W32_HeadlessMouse(int(ox + x), int(oy + y), 0);
+        Pump();
+    }
+    CMainWindowRef Main() const { return app->RetMainWindowObject(); }
+
+    AppRef app;
+    // Whether SetUp runs the application's Initialise.
+    bool initialise = true;
+    // Whether the library folder stays the scratch folder.
+    bool keep_scratch_folder = false;
+};
+
+#endif

@@ -1,0 +1,133 @@
+// The program as a new user meets it on an X server: lumbra starts, its
+// main window appears painted with its menu bar and bands, and closing the
+// window ends the program with status 0, leaving nothing behind.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include "tests/support/xprogram.h"
+#include "tests/support/xvfb.h"
+
+namespace {
+
+auto* const g_xvfb = ::testing::AddGlobalTestEnvironment(new XvfbEnvironment);
+
+bool Near(unsigned long p, unsigned long want)
+{
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int a = int(p >> shift & 0xFF), b = int(want >> shift & 0xFF);
+        if (a - b > 12 || b - a > 12)
+            return false;
+    }
+    return true;
+}
+
+// Counts the pixels of rows [y1, y2) of a window that are near the band
+// grey, black (text), or near white (scroller faces).
+struct Counts {
+    int grey = 0, black = 0, white = 0, all = 0;
+};
+
+Counts Count(Display* peer, Window window, int y1, int y2)
+{
+    Counts c;
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(peer, window, &a) || y1 < 0 || y2 > a.height || y1 >= y2)
+        return c;
+    XImage* image = XGetImage(peer, window, 0, y1, a.width, y2 - y1, AllPlanes, ZPixmap);
+    if (image == nullptr)
+        return c;
+    for (int y = 0; y < y2 - y1; ++y)
+        for (int x = 0; x < a.width; ++x) {
+            const unsigned long p = XGetPixel(image, x, y) & 0xFFFFFFul;
+            ++c.all;
+            c.grey += Near(p, 0xC6C3C6);
+            c.black += p == 0;
+            c.white += (p >> 16 & 0xFF) > 0xE8 && (p >> 8 & 0xFF) > 0xE8 && (p & 0xFF) > 0xE8;
+        }
+    XDestroyImage(image);
+    return c;
+}
+
+bool IsChildOfRoot(Display* peer, Window window)
+{
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned n = 0;
+    if (!XQueryTree(peer, DefaultRootWindow(peer), &root, &parent, &children, &n))
+        return false;
+    bool found = false;
+    for (unsigned i = 0; i < n; ++i)
+        found = found || children[i] == window;
+    if (children != nullptr)
+        XFree(children);
+    return found;
+}
+
+TEST(LumbraProgram, StartsPaintsItsMainWindowAndEndsWhenTheWindowIsClosed)
+{
+    ZUVI_REQUIRE_XVFB();
+    Display* peer = XOpenDisplay(nullptr);
+    ASSERT_NE(peer, nullptr);
+    Window root = DefaultRootWindow(peer);
+    XSelectInput(peer, root, SubstructureNotifyMask);
+    XSync(peer, False);
+
+    XProgram program(ZUVI_LUMBRA);
+    ASSERT_GT(program.pid, 0);
+
+    // The main window: the wide window that is mapped.
+    Window main = 0;
+    int height = 0;
+    ASSERT_TRUE(XWaitUntil(peer, [&] {
+        while (XPending(peer) > 0) {
+            XEvent e;
+            XNextEvent(peer, &e);
+            XWindowAttributes a;
+            if (e.type == MapNotify && main == 0 && XGetWindowAttributes(peer, e.xmap.window, &a) &&
+                a.width > 700) {
+                main = e.xmap.window;
+                height = a.height;
+            }
+        }
+        return main != 0;
+    }));
+    // The whole window lies on the 1024-pixel screen.
+    XWindowAttributes a;
+    ASSERT_TRUE(XGetWindowAttributes(peer, main, &a));
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(peer, main, root, 0, 0, &x, &y, &child);
+    EXPECT_LE(y + a.height, 1024);
+
+    // Painted: the top holds the menu bar's labels on the band, the bottom
+    // the scrollers' light faces on the band.
+    Counts top, bottom;
+    EXPECT_TRUE(XWaitUntil(peer,
+                           [&] {
+                               top = Count(peer, main, 0, 70);
+                               bottom = Count(peer, main, height - 50, height);
+                               return top.grey * 3 > top.all && top.black > 50 &&
+                                      bottom.grey * 3 > bottom.all && bottom.white > 100;
+                           }))
+        << "top grey " << top.grey << " black " << top.black << " of " << top.all
+        << "; bottom grey " << bottom.grey << " white " << bottom.white << " of " << bottom.all;
+
+    // Closed as a window manager closes a window.
+    XEvent close;
+    std::memset(&close, 0, sizeof close);
+    close.xclient.type = ClientMessage;
+    close.xclient.window = main;
+    close.xclient.message_type = XInternAtom(peer, "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = long(XInternAtom(peer, "WM_DELETE_WINDOW", False));
+    XSendEvent(peer, main, False, NoEventMask, &close);
+    XFlush(peer);
+    EXPECT_EQ(program.Wait(), 0);
+    EXPECT_TRUE(XWaitUntil(peer, [&] { return !IsChildOfRoot(peer, main); }));
+    XCloseDisplay(peer);
+}
+
+} // namespace
