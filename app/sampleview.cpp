@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "si/adorner.h"
+#include "si/lookman.h"
 #include "si/classfactory.h"
 #include "si/memzone.h"
 #include "si/rtclass.h"
@@ -125,6 +126,9 @@ void CSampleView::DrawFront(const ZuGrailPortRef& p, const ZuRect& area)
         const double percent = std::trunc(zoom * 100.0);
         const int shown = std::isfinite(percent) && std::fabs(percent) < 1e9 ? int(percent) : 0;
         std::snprintf(text, sizeof text, "%d%%", shown);
+        const ZuLookManRef& look = ZuLookMan::Current();
+        if (look.IsValid() && look->RetSysFont().IsValid())
+            p->SetFont(look->RetSysFont());
         p->SetForeColor(ZuColorPixel(1.0, 0.0, 0.0, 0.0));
         p->ShowText(box.X1() + 5, box.Y1() + (box.Y2() - box.Y1() + 1) - 5, ZuStringRef(text), 0, 0,
                     ZuTextStyle(ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_BASE), 0.0);
