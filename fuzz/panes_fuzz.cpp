@@ -28,6 +28,7 @@
 #include "si/fontman.h"
 #include "si/iclasspatch.h"
 #include "si/lookman.h"
+#include "si/memzone.h"
 #include "si/rtclass.h"
 #include "si/string.h"
 
