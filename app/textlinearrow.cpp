@@ -322,7 +322,8 @@ bool CTextLineArrow::OnClickUnit(const ZuObjectRef&, unsigned)
         next = GetDocumentUnit(1);
     else if (unit == GetDocumentUnit(1))
         next = GetDocumentUnit(0);
-    if (next != unit) {
+    // Without a document there are no unit slots to go to.
+    if (next != unit && next != 0) {
         const double v = GetValue();
         SetUnit(next);
         SetValue(v);

@@ -23,6 +23,8 @@
 #include "si/columnarchitect.h"
 #include "si/commandarchitect.h"
 #include "si/dict.h"
+#include "si/dragpal.h"
+#include "si/dragview.h"
 #include "si/fontman.h"
 #include "si/gridlayout.h"
 #include "si/iconset.h"
@@ -37,6 +39,7 @@
 #include "si/menusep.h"
 #include "si/monitorana.h"
 #include "si/multiview.h"
+#include "si/objectwell.h"
 #include "si/objpicadapter.h"
 #include "si/pictogram.h"
 #include "si/scroller.h"
@@ -613,35 +616,6 @@ ZuWindowRef SeedMenus()
     return w;
 }
 
-// A gauge reading its own value (symmetric, growing maximum) and one
-// reading the other's "value", a signed seven-segment display of six
-// places, and a pane over a large-icon architect, with an item that has no
-// pictogram.
-ZuWindowRef SeedMonitors()
-{
-    ZuWindowRef w = NewSeedWindow(200, 160);
-    ZuMonitorAnalogicRef gauge = AddControl<ZuMonitorAnalogic>(w, 0, 0, 103, 63);
-    gauge->SetSymmetric(true);
-    gauge->SetDynamicMax(true);
-    gauge->SetMaximum(2.5);
-    gauge->SetValue(ZuValueRef(-7.3));
-    ZuMonitorAnalogicRef follower = AddControl<ZuMonitorAnalogic>(w, 110, 0, 169, 39);
-    follower->SetRectified(true);
-    follower->InitValueByName(0, gauge, ZuAtomRef("value"));
-    ZuLed7DisplayRef display = AddControl<ZuLed7Display>(w, 0, 70, 63, 85);
-    display->SetText(ZuStringRef("-12.5"));
-    display->SetDigitsSign(6, true);
-    display->SetColor(ZuColorPixel(0.0, 1.0, 0.0, 0.0));
-    ZuLargeIconArchitectRef large =
-        ZuNew<ZuLargeIconArchitect>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
-    large->Initialise(ZuGrailFontRef(), 60);
-    large->SetIconHeight(24);
-    ZuArrayRef items = NewItems(3, true);
-    items->Insert(ZuObjectRef(ZuStringRef("sans pictogramme")));
-    AddArchitectPane(w, 100, 70, items, large);
-    return w;
-}
-
 // The program's pane controls: its buttons, separators, a scrolling list
 // with its bar and entries, a slider with graduations and a numeric entry
 // with its unit button, arrows and slider beside it.
@@ -705,6 +679,59 @@ ZuWindowRef SeedAttributePanes()
     return w;
 }
 
+// A gauge reading its own value (symmetric, growing maximum) and one
+// reading the other's "value", a signed seven-segment display of six
+// places, and a pane over a large-icon architect, with an item that has no
+// pictogram.
+ZuWindowRef SeedMonitors()
+{
+    ZuWindowRef w = NewSeedWindow(200, 160);
+    ZuMonitorAnalogicRef gauge = AddControl<ZuMonitorAnalogic>(w, 0, 0, 103, 63);
+    gauge->SetSymmetric(true);
+    gauge->SetDynamicMax(true);
+    gauge->SetMaximum(2.5);
+    gauge->SetValue(ZuValueRef(-7.3));
+    ZuMonitorAnalogicRef follower = AddControl<ZuMonitorAnalogic>(w, 110, 0, 169, 39);
+    follower->SetRectified(true);
+    follower->InitValueByName(0, gauge, ZuAtomRef("value"));
+    ZuLed7DisplayRef display = AddControl<ZuLed7Display>(w, 0, 70, 63, 85);
+    display->SetText(ZuStringRef("-12.5"));
+    display->SetDigitsSign(6, true);
+    display->SetColor(ZuColorPixel(0.0, 1.0, 0.0, 0.0));
+    ZuLargeIconArchitectRef large =
+        ZuNew<ZuLargeIconArchitect>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    large->Initialise(ZuGrailFontRef(), 60);
+    large->SetIconHeight(24);
+    ZuArrayRef items = NewItems(3, true);
+    items->Insert(ZuObjectRef(ZuStringRef("sans pictogramme")));
+    AddArchitectPane(w, 100, 70, items, large);
+    return w;
+}
+
+// A drag palette framing a sample, an object well holding an object, and
+// a drag window holding a view.
+ZuWindowRef SeedWells()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    ZuTextTagRef sample = AddControl<ZuTextTag>(w, 11, 11, 40, 30);
+    ZuDragPaletteRef palette = ZuNew<ZuDragPalette>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    palette->Initialise(sample);
+    ZuObjectWellRef well = AddControl<ZuObjectWell>(w, 10, 50, 190, 80);
+    well->SetObject(ZuObjectRef(ZuStringRef("puits")));
+    return w;
+}
+
+ZuWindowRef SeedDragView()
+{
+    ZuDragViewRef drag = ZuNew<ZuDragView>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    drag->SetSize(40, 20);
+    ZuTextTagRef carried = AddControl<ZuTextTag>(drag, 0, 0, 39, 19);
+    drag->SetDragObject(carried);
+    drag->SetAutoStop(true);
+    drag->SetAutoEmbed(true);
+    return drag;
+}
+
 // Each row writes the seed "seed-<name>": a window made by its function.
 // Rows for more classes go at the end.
 struct SeedRow {
@@ -731,6 +758,8 @@ const SeedRow kSeeds[] = {
     {"scrolllists", &SeedScrollLists},
     {"menus", &SeedMenus},
     {"monitors", &SeedMonitors},
+    {"wells", &SeedWells},
+    {"dragview", &SeedDragView},
     {"panecontrols", &SeedPaneControls},
     {"attributepanes", &SeedAttributePanes},
 };

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "si/colorpixel.h"
+#include "si/dragview.h"
 #include "si/grail.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
@@ -22,6 +23,18 @@ double Snap(double v, double pitch)
 {
     return pitch != 0 ? v - std::fmod(v, pitch) : v;
 }
+
+// How a drag view snaps what it embeds to a window's grid (si/dragview.h);
+// the drag view has checked the grid's class.
+struct DragGridCalls {
+    DragGridCalls()
+    {
+        ZuDragView::grid_calls.align = [](const ZuObjectRef& grid, double& x, double& y) {
+            if (grid.IsValid() && grid->IsKindOf(ZuGridViewRef::RetRuntime()))
+                ZuGridViewRef(grid)->AlignOnGrid(x, y);
+        };
+    }
+} drag_grid_calls;
 
 } // namespace
 

@@ -7,6 +7,7 @@
 #include "si/app.h"
 #include "si/checker.h"
 #include "si/classfactory.h"
+#include "si/dragview.h"
 #include "si/event.h"
 #include "si/grail.h"
 #include "si/lookman.h"
@@ -57,6 +58,33 @@ const double kCursorMargin = 16;
 const double kEndGap = 4;
 // Characters of a dragged selection shown by its caption.
 const unsigned kCaptionChars = 10;
+
+// The drag out of a line: a drag view carries the caption and the string,
+// and tells the line when it is over. It takes the pointer only while a
+// button holds it; without one there is nothing to drag.
+bool BeginTextDrag(const ZuTextLineRef& line, const ZuTextCaptionRef& caption,
+                   const ZuStringRef& dragged)
+{
+    const ZuEventRef& event = ZuEvent::Current();
+    if (event.IsInvalid() || event->RetButtons().TestNone(ZU_EV_BUTTON_NONE))
+        return false;
+    ZuDragViewRef drag(ZuNew<ZuDragView>(Zuvi_app_zone));
+    drag->SetAutoStop(true);
+    drag->SetAutoOops(false);
+    drag->SetDragView(caption);
+    drag->SetDragObject(dragged);
+    drag->SetHotSpot(-10, -20);
+    drag->SetDetectSpot(0, 0);
+    drag->DragBegin();
+    drag->AttachObserver(line, ZuDragView::notify_drag_ended, ZuAtomRef("NotifyDragEnd"), 0);
+    ZuEvent::HandOverToWindow(drag);
+    drag->DragNotify(event);
+    return true;
+}
+
+struct TextDragCalls {
+    TextDragCalls() { ZuTextLine::drag_calls.begin = &BeginTextDrag; }
+} text_drag_calls;
 
 // Class-wide values of the look, read at construction and on a look change.
 double frame_size = 0;

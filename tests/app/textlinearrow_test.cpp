@@ -211,6 +211,11 @@ TEST_F(EntryTest, TheUnitButtonSwapsTheDocumentsUnitsKeepingTheValue)
         Click(78, 20);
         EXPECT_EQ(entry->GetUnit(), fixed);
     }
+    // Without a document the button has no unit to go to.
+    entry->SetUnit(24);
+    SetCurrentDocument(CDocumentRef(), CViewRef());
+    Click(78, 20);
+    EXPECT_EQ(entry->GetUnit(), 24);
     EXPECT_EQ(reports->log, "");
     EXPECT_STREQ(CTextLineArrow::UnitIconName(24), "lumbra_UnitCM");
     EXPECT_STREQ(CTextLineArrow::UnitIconName(25), "lumbra_UnitNO");
@@ -371,6 +376,42 @@ TEST_F(EntryTest, AChangeOfUnitsRewritesEveryEntryHoldingAText)
     EXPECT_EQ(reports->log, "");
     for (CTextLineArrowRef* e : {&disabled, &empty, &hidden, &percent})
         (*e)->Delete();
+}
+
+TEST_F(EntryTest, TheUnitButtonAndArrowsShowTheProgramsPictures)
+{
+    BuildMm();
+    // Each part shows its picture as the look draws it alone.
+    auto same = [this](const ZuViewRef& part, const char* name) {
+        const ZuRect& box = part->RetBox();
+        ZuGrailPixmapRef alone = NewPixmap(32, box.DX(), box.DY());
+        alone->BeginDraw(0, 0, box.DX() - 1, box.DY() - 1);
+        alone->SetForeColor(ZuColorPixel(0x00FF00FFu));
+        alone->FillRect(0, 0, box.DX() - 1, box.DY() - 1);
+        ZuIconRef icon = ZuNew<ZuIcon>(Zuvi_app_zone);
+        icon->Initialise(ZuAtomRef(name), true);
+        icon->SetBox(ZuRect(0, 0, box.DX() - 1, box.DY() - 1));
+        icon->Draw(alone, ZuRect(0, 0, box.DX() - 1, box.DY() - 1), ZU_DRAW_ALL);
+        alone->EndDraw();
+        int differ = 0, painted = 0;
+        for (int y = 0; y < int(box.DY()); ++y)
+            for (int x = 0; x < int(box.DX()); ++x) {
+                const unsigned p = Pixel(alone, x, y) & 0xFFFFFF;
+                if (p == 0xFF00FF)
+                    continue;
+                ++painted;
+                differ += !Near(WindowPixel(int(box.X1()) + x, int(box.Y1()) + y), p);
+            }
+        icon->Delete();
+        alone->Delete();
+        EXPECT_GT(painted, 0) << name;
+        EXPECT_EQ(differ, 0) << name;
+    };
+    same(entry->RetUnitButton(), "lumbra_UnitMM");
+    same(entry->RetPlusArrow(), "lumbra_ArrowUp");
+    same(entry->RetMinusArrow(), "lumbra_ArrowDown");
+    entry->SetUnit(24);
+    same(entry->RetUnitButton(), "lumbra_UnitCM");
 }
 
 } // namespace

@@ -94,16 +94,19 @@ protected:
         ASSERT_TRUE(line->RetFont().IsValid());
         f = ZuLookMan::Current()->RetWidgetFrameSize();
         reports->Watch(line, {"notify_user_text_changed", "notify_auto_text_changed"});
+        saved_drag_begin = ZuTextLine::drag_calls.begin;
         ZuTextLine::drag_calls.begin = &CatchDrag;
         dragged_caption.clear();
         dragged_string.clear();
     }
     void TearDown() override
     {
-        ZuTextLine::drag_calls.begin = nullptr;
+        ZuTextLine::drag_calls.begin = saved_drag_begin;
         line = ZuTextLineRef();
         ControlTest::TearDown();
     }
+    bool (*saved_drag_begin)(const ZuTextLineRef&, const ZuTextCaptionRef&,
+                             const ZuStringRef&) = nullptr;
     double Width(const char* s) const { return line->RetFont()->ComputeTextWidth(s); }
     // The window x of the text's start (the line is not scrolled).
     double TextX() const { return 10 + f + 2 + line->RetScrollOffset(); }
@@ -521,6 +524,31 @@ TEST_F(TextLineDropTest, AReadOnlyLineOrOneThatTakesNoDropsLeavesItToTheControl)
     Drop(Carrier("XY"), TextX());
     EXPECT_EQ(Latin(line->RetText()), "abcd");
     EXPECT_EQ(reports->log, "");
+}
+
+// With the drag view the library brings, the selection is carried out
+// of the line under the pointer and dropped into another line.
+TEST_F(TextLineTest, ASelectionDraggedOutDropsIntoAnotherLine)
+{
+    ZuTextLine::drag_calls.begin = saved_drag_begin;
+    ASSERT_NE(saved_drag_begin, nullptr);
+    ZuTextLineRef other(ZuNew<ZuTextLine>(Zuvi_app_zone));
+    other->SetBox(ZuRect(10, 50, 109, 69));
+    other->SetParent(w);
+    other->SetText(ZuStringRef("XY"));
+    other->ChangeState(ZU_VIEW_OK_DROP, true, false);
+    Set("abcdef");
+    line->SetHiliteRange(1, 4, false);
+    const double x = TextX() + Width("ab");
+    Mouse(x, 20, MK_LBUTTON);
+    Advance(int(ZuLookMan::Current()->RetDoubleClickDelay()));
+    EXPECT_FALSE(line->IsDragArmed());
+    const double end = TextX() + Width("XY") + 6;
+    Mouse(end - 2, 60, MK_LBUTTON);
+    Mouse(end, 60, MK_LBUTTON);
+    Mouse(end, 60, 0);
+    EXPECT_EQ(Latin(other->RetText()), "XYbcd");
+    EXPECT_EQ(Latin(line->RetText()), "abcdef");
 }
 
 TEST_F(TextLineTest, TheStoredFormKeepsPositionsAndModesAndOutOfRangeOnesAreCut)
