@@ -54,7 +54,8 @@ FUZZ_TIME ?= 600
 FUZZ_JOBS ?= 2
 FUZZ_TARGETS = $(notdir $(basename $(wildcard fuzz/*_fuzz.cpp)))
 FUZZ_SEED_SWITCHES = command_fuzz=COMMAND_FUZZ_SEEDS definitions_fuzz=DEFINITIONS_FUZZ_SEEDS dialog_fuzz=DIALOG_FUZZ_SEEDS document_fuzz=DOCUMENT_FUZZ_SEEDS \
-	graobjects_fuzz=GRAOBJECTS_FUZZ_SEEDS grouptext_fuzz=GROUPTEXT_FUZZ_SEEDS message_fuzz=MESSAGE_FUZZ_SEED_DIR \
+	graobjects_fuzz=GRAOBJECTS_FUZZ_SEEDS grouptext_fuzz=GROUPTEXT_FUZZ_SEEDS iconsheet_fuzz=ICONSHEET_FUZZ_SEEDS \
+	message_fuzz=MESSAGE_FUZZ_SEED_DIR \
 	polyobjects_fuzz=POLY_FUZZ_SEEDS samples_fuzz=SAMPLES_FUZZ_SEEDS shapes_fuzz=SHAPES_FUZZ_SEEDS \
 	viewtree_fuzz=VIEWTREE_FUZZ_SEEDS panes_fuzz=PANES_FUZZ_SEEDS
 

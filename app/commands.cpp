@@ -7,7 +7,6 @@
 #include "si/classfactory.h"
 #include "si/icon.h"
 #include "si/memzone.h"
-#include "si/rtclass.h"
 #include "si/string.h"
 
 namespace {
@@ -112,6 +111,14 @@ ZuDictRef& CommandDictionary()
     return dictionary;
 }
 
+// A list that keeps the rows in table order, separators included.
+ZuListRef NewLevelList()
+{
+    ZuListRef list = ZuNew<ZuList>(nullptr, __LINE__, kSource);
+    list->SetInsertMode(false);
+    return list;
+}
+
 // Fills list with the factories of one level (an empty handle for each
 // separator). A row with a submenu gets the factories of its level as
 // children: the menu bar opens its submenus from them.
@@ -119,7 +126,7 @@ void FillLevel(const MenuRecord* rows, const ZuObjectRef& target, const ZuListRe
 {
     for (const MenuRecord* row = rows; row->label != nullptr; ++row) {
         if (row->label[0] == '\0') {
-            list->Insert(ZuCommandFactoryRef());
+            list->PushTail(ZuCommandFactoryRef());
             continue;
         }
         ZuCommandFactoryRef factory = ZuNew<ZuCommandFactory>(nullptr, __LINE__, kSource);
@@ -127,7 +134,7 @@ void FillLevel(const MenuRecord* rows, const ZuObjectRef& target, const ZuListRe
         if (row->icon != -1)
             factory->SetIcon(ZuAtomRef(IconImageName(row->icon)));
         if (row->submenu != nullptr) {
-            ZuListRef children = ZuNew<ZuList>(nullptr, __LINE__, kSource);
+            ZuListRef children = NewLevelList();
             FillLevel(row->submenu, target, children);
             factory->SetChildFactories(children);
         }
@@ -136,7 +143,7 @@ void FillLevel(const MenuRecord* rows, const ZuObjectRef& target, const ZuListRe
                             true, true);
         if (row->command != nullptr)
             RegisterCommand(ZuAtomRef(row->command), factory);
-        list->Insert(factory);
+        list->PushTail(factory);
     }
 }
 
@@ -144,7 +151,7 @@ ZuMenuRef BuildMenu(const MenuRecord* rows, const ZuObjectRef& target, const ZuV
                     ZuMenuLayoutStyle layout, ZuListRef& list)
 {
     ZuMenuRef menu = ZuNew<ZuMenu>(nullptr, __LINE__, kSource);
-    list = ZuNew<ZuList>(nullptr, __LINE__, kSource);
+    list = NewLevelList();
     FillLevel(rows, target, list);
     menu->Initialise(list, layout, ZU_MENU_POPUP_AUTO, ZU_MENU_ALIGN_BEGIN, ZU_MENU_BORDER_3D,
                      parent, ZuStringRef(), ZuViewArchitectRef());
@@ -642,19 +649,11 @@ ZuViewRef NewBoxView(const ZuViewRef&, double, double, double, double)
     return ZuViewRef();
 }
 
-void NewIconButton(ZuButtonRef& out, const ZuViewRef& parent, double x, double y, double width,
+void NewIconButton(CButtonRef& out, const ZuViewRef& parent, double x, double y, double width,
                    double height, int tag, int icon)
 {
-    out = ZuButtonRef();
-    // The program's button class, once it is there, is made by name.
-    ZuRuntimeRef button_class;
-    if (!ZuClassFactory::GetClass("CButton", button_class))
-        return;
-    out = ZuButtonRef(ZuObjectRef(ZuClassFactory::New(button_class, nullptr, __LINE__, kSource)));
-    if (!out.IsValid())
-        return;
-    out->SetOrigin(x, y);
-    out->SetSize(width, height);
+    out = ZuNew<CButton>(nullptr, __LINE__, kSource);
+    out->SetPlace(x, y, width, height);
     if (tag != -1)
         out->SetUserTag(tag);
     if (icon != -1)

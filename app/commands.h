@@ -11,7 +11,7 @@
 #ifndef LUMBRA_APP_COMMANDS_H
 #define LUMBRA_APP_COMMANDS_H
 
-#include "si/button.h"
+#include "app/button.h"
 #include "si/commandfactory.h"
 #include "si/dict.h"
 #include "si/list.h"
@@ -90,9 +90,8 @@ void SetToolbarButtonOn(const char* name, int on);
 ZuViewRef NewBoxView(const ZuViewRef& parent, double x, double y, double width, double height);
 // An icon button of the program's button class at (x, y) with the size,
 // the user tag (unless -1) and the picture and tool tip of the icon number
-// (unless -1), attached to parent. out stays empty while the program's
-// button class is not there.
-void NewIconButton(ZuButtonRef& out, const ZuViewRef& parent, double x, double y, double width,
+// (unless -1), attached to parent.
+void NewIconButton(CButtonRef& out, const ZuViewRef& parent, double x, double y, double width,
                    double height, int tag, int icon);
 // Gives a button the picture and tool tip of an icon number.
 void NewIcon(const ZuButtonRef& button, int icon);

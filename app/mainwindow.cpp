@@ -90,8 +90,8 @@ void CMainWindow::Delete()
     zoom_out = ZuIconRef();
     zoom_in = ZuIconRef();
     zoom_line = ZuTextLineRef();
-    for (ZuButtonRef& button : buttons)
-        button = ZuButtonRef();
+    for (CButtonRef& button : buttons)
+        button = CButtonRef();
     ruler_v = ruler_h = ZuViewRef();
     scroller_v = scroller_h = ZuScrollerRef();
     page_view = ZuViewRef();
@@ -251,17 +251,17 @@ bool CMainWindow::ResetDisplay()
     return true;
 }
 
-ZuButtonRef CMainWindow::RetButton(int icon) const
+CButtonRef CMainWindow::RetButton(int icon) const
 {
     for (int slot = 0; slot < int(sizeof kSlotIcons / sizeof kSlotIcons[0]); ++slot)
         if (kSlotIcons[slot] == icon)
             return buttons[slot];
-    return ZuButtonRef();
+    return CButtonRef();
 }
 
 void CMainWindow::SetButtonState(int icon, bool on)
 {
-    ZuButtonRef button = RetButton(icon);
+    CButtonRef button = RetButton(icon);
     if (!button.IsValid() || button->RetState().TestBit(ZU_VIEW_IS_ON) == on)
         return;
     button->ChangeState(ZU_VIEW_IS_ON, on, false);
@@ -293,15 +293,13 @@ bool CMainWindow::PlaceButton(ZuViewRef parent, int slot, double x1, double y1, 
 {
     if (slot < 0 || slot >= kButtonSlots)
         return true;
-    ZuButtonRef& button = buttons[slot];
+    CButtonRef& button = buttons[slot];
     if (button.IsValid()) {
         button->SetOrigin(x1, y1);
         button->SetSize(x2 - x1, y2 - y1);
         return true;
     }
     NewIconButton(button, parent, x1, y1, x2 - x1, y2 - y1, slot + 1, icon);
-    if (!button.IsValid())
-        return true;
     button->ChangeState(ZU_VIEW_OK_ACTIVE, false, false);
     button->AttachObserver(ZuObjectRef(this), ZuControl::notify_clicked, ZuAtomRef(handler), 0);
     return true;

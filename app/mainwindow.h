@@ -7,14 +7,14 @@
 // to the tool palette.
 //
 // The parts whose classes the program does not have yet (page view,
-// rulers, tool bar, the program's buttons) stay empty handles, and every
+// rulers, tool bar) stay empty handles, and every
 // use of them is skipped; without a page view, closing the window quits
 // the program at once.
 #ifndef LUMBRA_APP_MAINWINDOW_H
 #define LUMBRA_APP_MAINWINDOW_H
 
+#include "app/button.h"
 #include "app/document.h"
-#include "si/button.h"
 #include "si/icon.h"
 #include "si/menu.h"
 #include "si/scroller.h"
@@ -45,7 +45,7 @@ public:
 
     // The button of an icon number (153, 151, 150, 154, 152, 159 for the
     // slots 0 to 5); empty for any other icon.
-    ZuButtonRef RetButton(int icon) const;
+    CButtonRef RetButton(int icon) const;
     // Switches the button of an icon on or off, redisplaying it only when
     // its state changes.
     void SetButtonState(int icon, bool on);
@@ -121,7 +121,7 @@ private:
     ZuScrollerRef scroller_v;
     ZuViewRef ruler_h;
     ZuViewRef ruler_v;
-    ZuButtonRef buttons[kButtonSlots];
+    CButtonRef buttons[kButtonSlots];
     ZuTextLineRef zoom_line;
     ZuIconRef zoom_in;
     ZuIconRef zoom_out;

@@ -2,7 +2,14 @@
 // without a prefix. Whatever the text holds, the parser must file only
 // named records and never read outside the text; the records are removed
 // again after each input.
+//
+// With ICONSHEET_FUZZ_SEEDS naming a folder, the first run writes there the
+// record texts of the sheets the build draws (the library's and the
+// program's), as seeds.
+#include "fuzz/harness.h"
 #include "fuzz/quietsink.h"
+#include "si/dict.h"
+#include "si/loadpng.h"
 #include "si/classfactory.h"
 #include "si/fontman.h"
 #include "si/lookman.h"
@@ -13,11 +20,32 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
 ZuGrailPixmapRef* sheet = nullptr;
+
+// The "IconRecord" texts of the build's sheets, one seed a sheet.
+void WriteSeeds(const char* dir)
+{
+    for (const char* sheet : {"zu_icons", "zu_cursors", "zu_handles", "lumbra_icons",
+                              "lumbra_cursors", "lumbra_generic"}) {
+        const std::string path = std::string(ZUVI_FUZZ_SHEETS_DIR) + "/" + sheet + ".png";
+        ZuDictRef texts(ZuNew<ZuDict>(Zuvi_app_zone));
+        texts->SetCompKeyUsingIsEqual(false);
+        Zuvi::LoadPNG(ZuStringRef(path.c_str()), Zuvi_sys_zone, texts);
+        ZuObjectRef text;
+        for (unsigned n = 0; texts->GetFromKey(ZuAtomRef("IconRecord"), text, n); ++n) {
+            const char* latin = ZuStringRef(text)->AccessLatin();
+            const std::vector<std::uint8_t> bytes(latin, latin + std::strlen(latin));
+            Zuvi_FuzzWriteSeed(dir, std::string(sheet) + "-" + std::to_string(n), bytes);
+        }
+        texts->RemoveAll();
+    }
+}
 
 void StartRuntime()
 {
@@ -31,6 +59,8 @@ void StartRuntime()
         ZuLookMan::Initialise();
         sheet = new ZuGrailPixmapRef(ZuNew<ZuGrailPixmap>(Zuvi_app_zone));
         (*sheet)->Initialise(32, 64, 64);
+        if (const char* dir = std::getenv("ICONSHEET_FUZZ_SEEDS"))
+            WriteSeeds(dir);
         std::atexit([] {
             delete sheet;
             ZuLookMan::Kill();
