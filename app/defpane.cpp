@@ -127,7 +127,7 @@ bool CDefPane::Create(int new_kind)
 
 void CDefPane::BuildControls(int x, int y)
 {
-    ZuButtonRef button;
+    CButtonRef button;
     NewIconButton(button, ZuViewRef(this), x + 306, y + 168, 60, 24, -1, -1);
     if (!button.IsValid())
         return;
