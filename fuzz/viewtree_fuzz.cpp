@@ -7,6 +7,11 @@
 #include "fuzz/harness.h"
 #include "app/button.h"
 #include "app/buttoncolor.h"
+#include "app/defpane.h"
+#include "app/penbasepane.h"
+#include "app/polyrpane.h"
+#include "app/positionpane.h"
+#include "app/sampleview.h"
 #include "app/scrolllist.h"
 #include "app/separator.h"
 #include "app/slider.h"
@@ -650,6 +655,30 @@ ZuWindowRef SeedPaneControls()
     return w;
 }
 
+// Attribute panes as a dialog holds them: the plain pane with its caption
+// and close button, a built shadow position pane (entries, link switch and
+// bracket), pen and polygon panes not yet created, and a sample box not
+// yet built (no interpreter is started for the seeds).
+ZuWindowRef SeedAttributePanes()
+{
+    ZuWindowRef w = NewSeedWindow(380, 420);
+    CDefPaneRef plain = ZuNew<CDefPane>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    plain->SetSize(370, 196);
+    plain->Create(100);
+    plain->SetParent(w);
+    CPositionPaneRef position = ZuNew<CPositionPane>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    position->SetSize(370, 196);
+    position->Create(100);
+    position->Refresh();
+    position->SetOrigin(0, 200);
+    position->SetParent(w);
+    AddControl<CPenBasePane>(w, 0, 400, 9, 409);
+    AddControl<CPolyRegPane>(w, 10, 400, 19, 409);
+    CSampleViewRef sample = AddControl<CSampleView>(w, 20, 400, 119, 419);
+    sample->SetZoom(0.5);
+    return w;
+}
+
 // A gauge reading its own value (symmetric, growing maximum) and one
 // reading the other's "value", a signed seven-segment display of six
 // places, and a pane over a large-icon architect, with an item that has no
@@ -732,6 +761,7 @@ const SeedRow kSeeds[] = {
     {"wells", &SeedWells},
     {"dragview", &SeedDragView},
     {"panecontrols", &SeedPaneControls},
+    {"attributepanes", &SeedAttributePanes},
 };
 
 void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)
