@@ -7,6 +7,7 @@
 #include "fuzz/harness.h"
 #include "app/button.h"
 #include "app/buttoncolor.h"
+#include "app/colorslider.h"
 #include "app/defpane.h"
 #include "app/penbasepane.h"
 #include "app/polyrpane.h"
@@ -103,6 +104,21 @@ void TormentPaneControls(const ZuViewRef& view)
         for (const char* name : {"slider_grad", "slider_subdiv", "slider_style"})
             ZuObject::DefineData(view, ZuStringRef(name), ZuValueRef(0xFFFFFFFFu));
         ZuObject::DefineData(view, ZuStringRef("slider_subdiv"), ZuValueRef(0u));
+    } else if (view->IsKindOf(CColorSliderRef::RetRuntime())) {
+        CColorSliderRef slider(view);
+        for (double r : reals) {
+            ZuObject::DefineData(view, ZuStringRef("visible_color"), ZuValueRef(r));
+            slider->SetPositionX(r);
+            slider->SetPositionY(r);
+            slider->ApplyRGB(r, 0.5, r);
+        }
+        for (const char* name : {"visible_colorUL", "visible_colorUR", "visible_colorDL",
+                                 "visible_colorDR", "visible_color"})
+            ZuObject::DefineData(view, ZuStringRef(name), ZuValueRef(0xFFFFFFFFu));
+        ZuObject::DefineData(view, ZuStringRef("colorslider_style"), ZuValueRef(0xFFFFFFFFu));
+        Zuvi_FuzzCheck(slider->GetPositionX() >= 0 && slider->GetPositionX() <= 1 &&
+                           slider->GetPositionY() >= 0 && slider->GetPositionY() <= 1,
+                       "colour slider position out of [0, 1]");
     } else if (view->IsKindOf(CSeparatorRef::RetRuntime())) {
         ZuObject::DefineData(view, ZuStringRef("separator_style"), ZuValueRef(0xFFFFFFFFu));
     } else if (view->IsKindOf(CScrollListRef::RetRuntime())) {
@@ -655,6 +671,28 @@ ZuWindowRef SeedPaneControls()
     return w;
 }
 
+// Colour sliders of every shape: a field, a hue bar, a strip, a swatch in
+// full size, one with neither axis bit and one too small for its margin.
+ZuWindowRef SeedColorSliders()
+{
+    ZuWindowRef w = NewSeedWindow(300, 200);
+    const struct {
+        unsigned style;
+        double x1, y1, x2, y2;
+    } rows[] = {
+        {0x10003, 4, 4, 143, 143},   {0x10101, 150, 4, 173, 143}, {0x10002, 180, 4, 251, 23},
+        {0x20000, 180, 30, 291, 53}, {0x10000, 180, 60, 251, 79}, {0x10003, 260, 60, 270, 70},
+    };
+    for (const auto& r : rows) {
+        CColorSliderRef slider = AddControl<CColorSlider>(w, r.x1, r.y1, r.x2, r.y2);
+        slider->SetStyle(r.style);
+        slider->SetColorDR(ZuColorPixel(0.2, 0.4, 0.6, 0.0));
+        slider->SetPositionX(0.7);
+        slider->SetPositionY(0.2);
+    }
+    return w;
+}
+
 // Attribute panes as a dialog holds them: the plain pane with its caption
 // and close button, a built shadow position pane (entries, link switch and
 // bracket), pen and polygon panes not yet created, and a sample box not
@@ -762,6 +800,7 @@ const SeedRow kSeeds[] = {
     {"dragview", &SeedDragView},
     {"panecontrols", &SeedPaneControls},
     {"attributepanes", &SeedAttributePanes},
+    {"colorsliders", &SeedColorSliders},
 };
 
 void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)
