@@ -15,6 +15,7 @@
 // RunHandlers. With PANES_FUZZ_SEEDS set to a directory, the first run
 // writes one seed there per pane, with a new definition of its class.
 // PANES_FUZZ_TRACE shows the diagnostics of rejected input.
+#include "app/colorcompopane.h"
 #include "app/colordef.h"
 #include "app/def.h"
 #include "app/defpane.h"
@@ -84,6 +85,7 @@ const struct {
     {"CPenBasePane", "CPenDef"},
     {"CPolyRegPane", "CPolyRegDef"},
     {"CPositionPane", "CPositionDef"},
+    {"CColorCompoPane", "CColorDef"},
 };
 const std::size_t pane_count = sizeof panes / sizeof panes[0];
 
@@ -152,7 +154,7 @@ void FillEntries(const ZuViewRef& view, const ZuStringRef& text)
     }
 }
 
-void RunHandlers(const CDefPaneRef& pane)
+void RunHandlers(const CDefPaneRef& pane, const ZuStringRef& text)
 {
     const ZuObjectRef none;
     if (pane->IsKindOf(CPenBasePaneRef::RetRuntime())) {
@@ -184,6 +186,35 @@ void RunHandlers(const CDefPaneRef& pane)
         poly->OnEditFactorChange(none, 0);
         Zuvi_FuzzCheck(poly->RetDef()->GetSides() >= 3 && poly->RetDef()->GetSides() <= 50,
                        "sides out of range");
+    } else if (pane->IsKindOf(CColorCompoPaneRef::RetRuntime())) {
+        CColorCompoPaneRef colour(pane);
+        for (int n = 0; n < CColorCompoPane::kRows; ++n)
+            colour->RetEntry(n)->SetText(text);
+        colour->OnValueChanged1(none, 0);
+        colour->OnValueChanged2(none, 0);
+        colour->OnValueChanged3(none, 0);
+        colour->OnValueChanged4(none, 0);
+        colour->OnValueChanged5(none, 0);
+        colour->RetSlider(1)->SetPositionX(0.3);
+        colour->OnChangeSlider1(none, 0);
+        colour->OnChangeSlider2(none, 0);
+        colour->OnChangeSlider5(none, 0);
+        colour->OnTransparency(none, 0);
+        colour->RetHueBar()->SetPositionY(0.6);
+        colour->OnChangePane1(none, 0);
+        colour->RetField()->SetPositionX(0.2);
+        colour->OnChangePane2(none, 0);
+        colour->OnClickStyle1(none, 0);
+        colour->OnClickStyle2(none, 0);
+        colour->OnClickStyle3(none, 0);
+        colour->OnClickStyle4(none, 0);
+        colour->OnClickStyle5(none, 0);
+        colour->OnClickStyle6(none, 0);
+        for (int n = 0; n < 5; ++n) {
+            double v = 0;
+            colour->RetDef()->GetComponent(n, v);
+            Zuvi_FuzzCheck(!(v < 0) && !(v > 1), "colour component beyond 0 to 1");
+        }
     } else if (pane->IsKindOf(CPositionPaneRef::RetRuntime())) {
         CPositionPaneRef position(pane);
         position->OnEditPositionXChange(none, 0);
@@ -213,7 +244,7 @@ void Exercise(const CDefPaneRef& pane, const CDefRef& def, bool own_class, int v
     pane->Update();
     pane->NotifyChange(true, value & 1);
     FillEntries(pane, text);
-    RunHandlers(pane);
+    RunHandlers(pane, text);
     pane->Refresh();
     const ZuGrailPortRef no_port;
     const ZuEventRef no_event;
