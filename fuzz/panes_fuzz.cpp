@@ -19,6 +19,8 @@
 #include "app/colordef.h"
 #include "app/def.h"
 #include "app/defpane.h"
+#include "app/motifhachpane.h"
+#include "app/motifunipane.h"
 #include "app/penbasepane.h"
 #include "app/polyrpane.h"
 #include "app/positionpane.h"
@@ -86,6 +88,8 @@ const struct {
     {"CPolyRegPane", "CPolyRegDef"},
     {"CPositionPane", "CPositionDef"},
     {"CColorCompoPane", "CColorDef"},
+    {"CMotifUniPane", "CMotifDef"},
+    {"CMotifHachPane", "CMotifDef"},
 };
 const std::size_t pane_count = sizeof panes / sizeof panes[0];
 
@@ -215,6 +219,25 @@ void RunHandlers(const CDefPaneRef& pane, const ZuStringRef& text)
             colour->RetDef()->GetComponent(n, v);
             Zuvi_FuzzCheck(!(v < 0) && !(v > 1), "colour component beyond 0 to 1");
         }
+    } else if (pane->IsKindOf(CMotifHachPaneRef::RetRuntime())) {
+        CMotifHachPaneRef hatch(pane);
+        const double before[3] = {hatch->RetDef()->GetHatchThickness(1),
+                                  hatch->RetDef()->GetHatchSpacing(2),
+                                  hatch->RetDef()->GetHatchAngle(3)};
+        hatch->OnEditThickChange(none, 0);
+        hatch->OnEditSpaceChange(none, 0);
+        hatch->OnEditAngleChange(none, 0);
+        hatch->DrawSample();
+        const CMotifDefRef& d = hatch->RetDef();
+        Zuvi_FuzzCheck(d->GetHatchAngle(0) >= 0.0 && d->GetHatchAngle(0) <= 3.1415926535 &&
+                           d->GetHatchSpacing(0) >= 0.0 && d->GetHatchSpacing(0) <= 100.0,
+                       "hatching beyond the entries' range");
+        // Sets the pane does not edit stay as they were, bit for bit (not a
+        // number included).
+        const double after[3] = {d->GetHatchThickness(1), d->GetHatchSpacing(2),
+                                 d->GetHatchAngle(3)};
+        Zuvi_FuzzCheck(std::memcmp(before, after, sizeof before) == 0,
+                       "a hatching set other than 0 changed");
     } else if (pane->IsKindOf(CPositionPaneRef::RetRuntime())) {
         CPositionPaneRef position(pane);
         position->OnEditPositionXChange(none, 0);
