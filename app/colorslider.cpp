@@ -143,6 +143,23 @@ void Outline(const ZuGrailPortRef& port, double x1, double y1, double x2, double
     Zuvi_DrawLineDY(port, x2, y1, y2 - y1 + 1, visible);
 }
 
+// The area to draw cut to the port's clip, and to the window when the
+// slider lies in one; empty when nothing of it can show.
+ZuRect VisibleArea(const ZuGrailPortRef& port, const ZuRect& area, const ZuWindowRef& window)
+{
+    if (window.IsValid())
+        return Zuvi_VisibleArea(port, area, window);
+    ZuRect clip;
+    port->GetClipRect(clip);
+    if (area.IsEmpty() || clip.IsEmpty())
+        return ZuRect();
+    const double x1 = std::max(area.X1(), clip.X1()), y1 = std::max(area.Y1(), clip.Y1());
+    const double x2 = std::min(area.X2(), clip.X2()), y2 = std::min(area.Y2(), clip.Y2());
+    if (!(x2 >= x1) || !(y2 >= y1))
+        return ZuRect();
+    return ZuRect(x1, y1, x2, y2);
+}
+
 } // namespace
 
 CColorSlider::CColorSlider()
@@ -350,7 +367,7 @@ void CColorSlider::DrawFront(const ZuGrailPortRef& port, const ZuRect& rect)
     double ox, oy, w, h;
     if (!Field(ox, oy, w, h))
         return;
-    const ZuRect visible = Zuvi_VisibleArea(port, rect, window);
+    const ZuRect visible = VisibleArea(port, rect, window);
     if (visible.IsEmpty())
         return;
     ZuAdornerRef adorner = port->RetAdorner();
