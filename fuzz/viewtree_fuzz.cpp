@@ -18,10 +18,14 @@
 #include "app/slider.h"
 #include "app/textlinearrow.h"
 #include "si/buildarchitect.h"
+#include "si/boxview.h"
 #include "si/button.h"
+#include "si/cardstack.h"
 #include "si/classfactory.h"
 #include "si/clonearchitect.h"
 #include "si/columnarchitect.h"
+#include "si/colorwell.h"
+#include "si/colslider.h"
 #include "si/commandarchitect.h"
 #include "si/dict.h"
 #include "si/dragpal.h"
@@ -47,6 +51,7 @@
 #include "si/scrolllist.h"
 #include "si/scrollview.h"
 #include "si/selectcon.h"
+#include "si/selgrid.h"
 #include "si/slider.h"
 #include "si/smalliconarchitect.h"
 #include "si/springboard.h"
@@ -717,6 +722,74 @@ ZuWindowRef SeedAttributePanes()
     return w;
 }
 
+// Titled boxes of every frame style, one without its title, holding a
+// colour well and a colour slider.
+ZuWindowRef SeedBoxes()
+{
+    ZuWindowRef w = NewSeedWindow(200, 160);
+    const ZuFrameStyle styles[] = {ZU_FRAME_STANDARD, ZU_FRAME_THIN_LINE, ZU_FRAME_RECT_HIGH,
+                                   ZU_FRAME_RECT_LOW};
+    for (unsigned i = 0; i < 4; ++i) {
+        ZuBoxViewRef b = AddControl<ZuBoxView>(w, 5 + 45 * i, 5, 45 + 45 * i, 60);
+        b->SetFrameStyle(styles[i]);
+        b->SetFrameColor(i % 2 ? ZU_COLOR_BLACK : ZU_COLOR_NONE);
+        b->SetBackColor(i == 2 ? ZU_COLOR_WHITE : ZU_COLOR_NONE);
+        if (i != 3)
+            b->SetTitle(ZuStringRef("Cadre"));
+        b->SetEnableTitle(i != 1);
+    }
+    ZuBoxViewRef group = AddControl<ZuBoxView>(w, 5, 70, 195, 150);
+    group->SetTitle(ZuStringRef("Couleur"));
+    ZuColorWellRef well = AddControl<ZuColorWell>(group, 15, 90, 54, 119);
+    well->SetColor(ZuColorPixel(0x80336699u));
+    ZuColSliderRef slider = AddControl<ZuColSlider>(group, 60, 90, 179, 109);
+    slider->Initialise(true);
+    slider->SetMinColor(ZuColorPixel(0x00000000u));
+    slider->SetMaxColor(ZuColorPixel(0x00FFFFFFu));
+    return w;
+}
+
+// Card stacks over items along the top (squeezed) and the right edge.
+ZuWindowRef SeedCardStacks()
+{
+    ZuWindowRef w = NewSeedWindow(200, 160);
+    ZuCloneArchitectRef clone =
+        ZuNew<ZuCloneArchitect>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    ZuCardStackRef top = AddControl<ZuCardStack>(w, 0, 0, 99, 99);
+    top->Initialise(NewItems(4, false), clone, clone, ZU_TAB_LAYOUT_TOP, 24);
+    ZuViewRef hit;
+    top->Detect(10, 10, hit, false);
+    ZuCardStackRef right = AddControl<ZuCardStack>(w, 100, 0, 199, 99);
+    right->Initialise(NewItems(2, false), clone, clone, ZU_TAB_LAYOUT_RIGHT, 20);
+    right->ActivateView(1);
+    AddControl<ZuCardStack>(w, 0, 100, 99, 159);
+    return w;
+}
+
+// A cell grid of controls with a wider column and an empty cell, and a
+// selection grid with hilites and dragging on.
+ZuWindowRef SeedCellGrids()
+{
+    ZuWindowRef w = NewSeedWindow(200, 160);
+    ZuCellGridRef cells = AddControl<ZuCellGrid>(w, 0, 0, 99, 59);
+    cells->SetDefaultCellSize(20, 12);
+    cells->SetGridSize(3, 2);
+    for (unsigned i = 0; i < 5; ++i)
+        cells->SetCell(i % 3, i / 3, AddControl<ZuControl>(ZuViewRef(), 0, 0, 9, 9), false);
+    cells->SetRowWidth(1, 31);
+    ZuSelGridRef sel = AddControl<ZuSelGrid>(w, 0, 70, 99, 129);
+    sel->SetDefaultCellSize(15, 15);
+    sel->SetGridSize(4, 2);
+    for (unsigned i = 0; i < 8; ++i)
+        sel->SetCell(i % 4, i / 4, AddControl<ZuControl>(ZuViewRef(), 0, 0, 9, 9), false);
+    sel->SetSelectMultipleOk(true);
+    sel->SetSelectOnClick(true);
+    sel->EnableDragging(true);
+    sel->SetActiveHilite(1, 0, true, false);
+    sel->SetActiveHilite(2, 1, true, false);
+    return w;
+}
+
 // A gauge reading its own value (symmetric, growing maximum) and one
 // reading the other's "value", a signed seven-segment display of six
 // places, and a pane over a large-icon architect, with an item that has no
@@ -801,6 +874,9 @@ const SeedRow kSeeds[] = {
     {"panecontrols", &SeedPaneControls},
     {"attributepanes", &SeedAttributePanes},
     {"colorsliders", &SeedColorSliders},
+    {"boxes", &SeedBoxes},
+    {"cardstacks", &SeedCardStacks},
+    {"cellgrids", &SeedCellGrids},
 };
 
 void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)

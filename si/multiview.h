@@ -50,6 +50,9 @@ public:
     virtual void OnSourceChange(const ZuObjectRef& sender, unsigned flags);
 
     const ZuViewRef& RetViewport() const { return viewport; }
+    const ZuBaseContainerRef& RetSource() const { return source; }
+    const ZuViewProviderRef& RetProvider() const { return provider; }
+    const ZuSelectConRef& RetSelectCon() const { return controller; }
 
     // The shown view goes back to its provider, then the view and its
     // viewport go.
