@@ -4,6 +4,7 @@
 #include "app/button.h"
 #include "app/commands.h"
 #include "app/idefdlg.h"
+#include "si/boxview.h"
 #include "si/app.h"
 #include "si/atompath.h"
 #include "si/classfactory.h"
@@ -107,7 +108,14 @@ ZuViewRef CDefPane::NewGroup(double x, double y, double dx, double dy, const cha
         group->SetParent(self);
     }
     group->SetUserName(ZuAtomRef(name));
-    NewLabel(group, x + 6, y, dx - 12, 16, title);
+    if (group->IsKindOf(ZuBoxViewRef::RetRuntime())) {
+        // A box shows its title in its own frame.
+        const ZuBoxViewRef box(group);
+        box->SetTitle(ZuStringRef(title));
+        box->SetEnableTitle(true);
+    } else {
+        NewLabel(group, x + 6, y, dx - 12, 16, title);
+    }
     return group;
 }
 
