@@ -23,6 +23,7 @@
 #include "app/motifunipane.h"
 #include "app/penbasepane.h"
 #include "app/polyrpane.h"
+#include "app/arcpane.h"
 #include "app/positionpane.h"
 #include "fuzz/harness.h"
 #include "ghost/gsview.h"
@@ -90,11 +91,12 @@ const struct {
     {"CColorCompoPane", "CColorDef"},
     {"CMotifUniPane", "CMotifDef"},
     {"CMotifHachPane", "CMotifDef"},
+    {"CArcPane", "CArcDef"},
 };
 const std::size_t pane_count = sizeof panes / sizeof panes[0];
 
-const char* const def_classes[] = {"CPenDef",   "CPolyRegDef", "CPositionDef",
-                                   "CColorDef", "CMotifDef",   "CArrowDef"};
+const char* const def_classes[] = {"CPenDef",   "CPolyRegDef", "CPositionDef", "CColorDef",
+                                   "CMotifDef", "CArrowDef",   "CArcDef"};
 const std::size_t def_count = sizeof def_classes / sizeof def_classes[0];
 
 const int kinds[] = {10, 20, 25, 50, 100, 101, 15, 0};
@@ -238,6 +240,15 @@ void RunHandlers(const CDefPaneRef& pane, const ZuStringRef& text)
                                  d->GetHatchAngle(3)};
         Zuvi_FuzzCheck(std::memcmp(before, after, sizeof before) == 0,
                        "a hatching set other than 0 changed");
+    } else if (pane->IsKindOf(CArcPaneRef::RetRuntime())) {
+        CArcPaneRef arc(pane);
+        const int shape = arc->RetDef()->GetMode();
+        arc->OnClickMode(none, 0);
+        arc->OnClickMode(pane, 0);
+        Zuvi_FuzzCheck(arc->RetDef()->GetMode() == shape, "a stranger's click changed the shape");
+        for (int i = 0; i < CArcPane::kShapes; ++i)
+            arc->OnClickMode(arc->RetShapeButton(i), 0);
+        Zuvi_FuzzCheck(arc->RetDef()->GetMode() == 225, "the last shape button not taken");
     } else if (pane->IsKindOf(CPositionPaneRef::RetRuntime())) {
         CPositionPaneRef position(pane);
         position->OnEditPositionXChange(none, 0);
