@@ -24,6 +24,7 @@
 #include "app/penbasepane.h"
 #include "app/polyrpane.h"
 #include "app/arcpane.h"
+#include "app/cornerpane.h"
 #include "app/positionpane.h"
 #include "fuzz/harness.h"
 #include "ghost/gsview.h"
@@ -92,6 +93,7 @@ const struct {
     {"CMotifUniPane", "CMotifDef"},
     {"CMotifHachPane", "CMotifDef"},
     {"CArcPane", "CArcDef"},
+    {"CCornerPane", "CCornerDef"},
 };
 const std::size_t pane_count = sizeof panes / sizeof panes[0];
 
@@ -249,6 +251,11 @@ void RunHandlers(const CDefPaneRef& pane, const ZuStringRef& text)
         for (int i = 0; i < CArcPane::kShapes; ++i)
             arc->OnClickMode(arc->RetShapeButton(i), 0);
         Zuvi_FuzzCheck(arc->RetDef()->GetMode() == 225, "the last shape button not taken");
+    } else if (pane->IsKindOf(CCornerPaneRef::RetRuntime())) {
+        CCornerPaneRef corner(pane);
+        corner->OnEditLengthChange(none, 0);
+        const double inset = corner->RetDef()->GetLength();
+        Zuvi_FuzzCheck(inset >= 0.0 && inset <= 100.0, "inset beyond the entry's range");
     } else if (pane->IsKindOf(CPositionPaneRef::RetRuntime())) {
         CPositionPaneRef position(pane);
         position->OnEditPositionXChange(none, 0);
