@@ -24,6 +24,7 @@
 #include "app/penbasepane.h"
 #include "app/polyrpane.h"
 #include "app/arcpane.h"
+#include "app/arrowpane.h"
 #include "app/cornerpane.h"
 #include "app/positionpane.h"
 #include "fuzz/harness.h"
@@ -94,6 +95,7 @@ const struct {
     {"CMotifHachPane", "CMotifDef"},
     {"CArcPane", "CArcDef"},
     {"CCornerPane", "CCornerDef"},
+    {"CArrowPane", "CArrowDef"},
 };
 const std::size_t pane_count = sizeof panes / sizeof panes[0];
 
@@ -256,6 +258,28 @@ void RunHandlers(const CDefPaneRef& pane, const ZuStringRef& text)
         corner->OnEditLengthChange(none, 0);
         const double inset = corner->RetDef()->GetLength();
         Zuvi_FuzzCheck(inset >= 0.0 && inset <= 100.0, "inset beyond the entry's range");
+    } else if (pane->IsKindOf(CArrowPaneRef::RetRuntime())) {
+        CArrowPaneRef arrow(pane);
+        const CArrowDefRef& d = arrow->RetDef();
+        const double before[5] = {d->GetParam1(), d->GetParam2(), d->GetParam3(), d->GetParam4(),
+                                  d->GetParam5()};
+        arrow->OnEditChange(none, 0);
+        arrow->OnEditChange(pane, 0);
+        const double after[5] = {d->GetParam1(), d->GetParam2(), d->GetParam3(), d->GetParam4(),
+                                 d->GetParam5()};
+        Zuvi_FuzzCheck(std::memcmp(before, after, sizeof before) == 0,
+                       "a stranger's edit changed a dimension");
+        for (int i = 0; i < CArrowPane::kRows; ++i)
+            arrow->OnEditChange(arrow->RetEntry(i), 0);
+        arrow->OnClickRadioExt(none, 0);
+        Zuvi_FuzzCheck((d->GetFlags() & 1) != 0, "outwards not set");
+        arrow->OnClickRadioInt(none, 0);
+        Zuvi_FuzzCheck((d->GetFlags() & 1) == 0, "inwards not set");
+        const int shape = d->GetValue();
+        if (shape < 67 || shape > 69)
+            for (int i = 0; i < CArrowPane::kRows; ++i)
+                Zuvi_FuzzCheck(arrow->RetEntry(i)->RetParent().IsInvalid(),
+                               "a row shown for a head without dimensions");
     } else if (pane->IsKindOf(CPositionPaneRef::RetRuntime())) {
         CPositionPaneRef position(pane);
         position->OnEditPositionXChange(none, 0);

@@ -43,6 +43,8 @@ void PaneTest::TypeInto(double x, double y, const char* text)
     for (const char* c = text; *c != 0; ++c) {
         if (*c == '.')
             Tap(VK_DECIMAL, 0x53);
+        else if (*c == '-')
+            Tap(VK_SUBTRACT, 0x4A);
         else if (*c >= 'a' && *c <= 'z')
             Tap(UINT(*c - 'a' + 'A'), 0x1E);
         else
