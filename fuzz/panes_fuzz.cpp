@@ -15,19 +15,21 @@
 // RunHandlers. With PANES_FUZZ_SEEDS set to a directory, the first run
 // writes one seed there per pane, with a new definition of its class.
 // PANES_FUZZ_TRACE shows the diagnostics of rejected input.
+#include "app/arcpane.h"
+#include "app/arrowpane.h"
 #include "app/colorcompopane.h"
 #include "app/colordef.h"
+#include "app/cornerpane.h"
 #include "app/def.h"
 #include "app/defpane.h"
+#include "app/fontpane.h"
 #include "app/motifhachpane.h"
 #include "app/motifunipane.h"
 #include "app/penbasepane.h"
 #include "app/polyrpane.h"
-#include "app/arcpane.h"
-#include "app/arrowpane.h"
-#include "app/cornerpane.h"
 #include "app/positionpane.h"
 #include "fuzz/harness.h"
+#include "ghost/gscontext.h"
 #include "ghost/gsview.h"
 #include "si/classfactory.h"
 #include "si/except.h"
@@ -56,8 +58,20 @@ public:
 ZU_CLASS_END(TNoInterpreterView)
 ZU_IMPLEMENT_CLASS(TNoInterpreterView, "fuzz/panes_fuzz", ZU_CLASS_PLAIN)
 
-// Builds every GSView as a TNoInterpreterView (same size, no fields of its
-// own).
+// A context that never starts the interpreter: the font pane's question
+// finds no fonts.
+ZU_HANDLE(TNoInterpreterContext, GSContext)
+class TNoInterpreterContext : public GSContext {
+    ZU_CLASS(TNoInterpreterContext, GSContext)
+public:
+    TNoInterpreterContext() {}
+    bool CreateContext(uint32_t, uint32_t, int) override { return false; }
+};
+ZU_CLASS_END(TNoInterpreterContext)
+ZU_IMPLEMENT_CLASS(TNoInterpreterContext, "fuzz/panes_fuzz", ZU_CLASS_PLAIN)
+
+// Builds every GSView as a TNoInterpreterView and every GSContext as a
+// TNoInterpreterContext (same sizes, no fields of their own).
 ZU_HANDLE(TNoInterpreterPatch, ZuObject)
 class TNoInterpreterPatch : public ZuObject, public ZuiClassPatch {
     ZU_CLASS(TNoInterpreterPatch, ZuObject)
@@ -65,6 +79,9 @@ public:
     TNoInterpreterPatch() {}
     ConstructFunc FindAlternateConstructor(const ZuRuntime* runtime) override
     {
+        if (runtime == GSContextRef::RetRuntime().RetRawObject())
+            return
+                [](void* memory, unsigned size) { TNoInterpreterContext::Construct(memory, size); };
         if (runtime != GSViewRef::RetRuntime().RetRawObject())
             return nullptr;
         return [](void* memory, unsigned size) { TNoInterpreterView::Construct(memory, size); };
@@ -75,6 +92,8 @@ ZU_IMPLEMENT_CLASS(TNoInterpreterPatch, "fuzz/panes_fuzz", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(TNoInterpreterPatch, ZuiClassPatch)
 
 static_assert(sizeof(TNoInterpreterView) == sizeof(GSView), "the patch builds in GSView's place");
+static_assert(sizeof(TNoInterpreterContext) == sizeof(GSContext),
+              "the patch builds in GSContext's place");
 
 namespace {
 
@@ -96,6 +115,7 @@ const struct {
     {"CArcPane", "CArcDef"},
     {"CCornerPane", "CCornerDef"},
     {"CArrowPane", "CArrowDef"},
+    {"CFontPane", "CFontDef"},
 };
 const std::size_t pane_count = sizeof panes / sizeof panes[0];
 
@@ -280,6 +300,23 @@ void RunHandlers(const CDefPaneRef& pane, const ZuStringRef& text)
             for (int i = 0; i < CArrowPane::kRows; ++i)
                 Zuvi_FuzzCheck(arrow->RetEntry(i)->RetParent().IsInvalid(),
                                "a row shown for a head without dimensions");
+    } else if (pane->IsKindOf(CFontPaneRef::RetRuntime())) {
+        CFontPaneRef font(pane);
+        font->OnEditScale(none, 0);
+        font->OnEditWidth(none, 0);
+        font->OnEditStretch(none, 0);
+        font->OnEditItalic(none, 0);
+        font->OnSwitchBold(none, 0);
+        font->OnSwitchItalic(none, 0);
+        const char* latin = text.IsValid() ? text->AccessLatin() : nullptr;
+        font->RetFontList()->Select(latin != nullptr ? int((unsigned char)latin[0]) - 40 : -1);
+        font->OnClickList(none, 0);
+        const CFontDefRef& d = font->RetDef();
+        Zuvi_FuzzCheck(d->GetScale() >= 0.0 && d->GetScale() <= 200.0 && d->GetWidth() >= -1.0 &&
+                           d->GetWidth() <= 1.0 && d->GetStretch() >= -1.0 &&
+                           d->GetStretch() <= 1.0 && d->GetItalic() >= -1.0 &&
+                           d->GetItalic() <= 1.0,
+                       "font value beyond the entries' range");
     } else if (pane->IsKindOf(CPositionPaneRef::RetRuntime())) {
         CPositionPaneRef position(pane);
         position->OnEditPositionXChange(none, 0);
