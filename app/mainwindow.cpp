@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/commands.h"
+#include "app/pageview.h"
 #include <algorithm>
 
 #include "si/app.h"
@@ -163,6 +164,7 @@ bool CMainWindow::Create(int x, int y, int dx, int dy)
 
     // The page view gets the window as parent and binds the scrollers and
     // the zoom field here, once the program has one.
+    page_view = ZuNew<CPageView>(nullptr, __LINE__, kSource);
     if (page_view.IsValid())
         page_view->SetParent(window);
 
@@ -173,6 +175,11 @@ bool CMainWindow::Create(int x, int y, int dx, int dy)
     menu_bar->SetBorderStyle(ZU_MENU_BORDER_NONE);
 
     Layout();
+    if (CPageViewRef view = CPageViewRef(page_view); view.IsValid()) {
+        view->SetDocument(document);
+        view->Init(CMainWindowRef(this));
+        view->ResizeRendering();
+    }
     window->AttachObserver(self, ZuWindow::notify_window_closed, ZuAtomRef("OnClose"), 0);
     window->AttachObserver(self, ZuView::notify_origin_changed, ZuAtomRef("OnMove"), 0);
     window->AttachObserver(self, ZuView::notify_size_changed, ZuAtomRef("OnResize"), 0);
@@ -238,6 +245,8 @@ void CMainWindow::SetDocument(CDocumentRef doc)
 {
     document = doc;
     // The page view brings the rulers up to date from the document.
+    if (CPageViewRef view = CPageViewRef(page_view); view.IsValid())
+        view->SetDocument(doc);
 }
 
 bool CMainWindow::SetTitle(ZuStringRef title)
@@ -344,8 +353,8 @@ bool CMainWindow::PageViewCommand(const char* command)
 {
     if (!page_view.IsValid())
         return false;
-    page_view->Action(ZuAtomRef(command), ZuObjectRef(), 0);
-    return true;
+    // False also when the view has no handler of that name.
+    return page_view->Action(ZuAtomRef(command), ZuObjectRef(), 0);
 }
 
 bool CMainWindow::OnClose()

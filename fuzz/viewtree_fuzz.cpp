@@ -4,6 +4,8 @@
 // half-linked view may reach the caller. A view that was read is put to
 // work: detection, pointer and key events, focus traversal, storing and
 // restoring again, and deletion of the whole tree.
+#include "app/document.h"
+#include "app/pageview.h"
 #include "fuzz/harness.h"
 #include "app/button.h"
 #include "app/buttoncolor.h"
@@ -11,6 +13,7 @@
 #include "app/separator.h"
 #include "app/slider.h"
 #include "app/textlinearrow.h"
+#include "ghost/gsview.h"
 #include "si/buildarchitect.h"
 #include "si/button.h"
 #include "si/classfactory.h"
@@ -703,6 +706,27 @@ ZuWindowRef SeedDragView()
     return drag;
 }
 
+// Views of Ghostscript images: a plain one scrolled into its image, and a
+// page view showing a document at a zoom and position of its own. Their
+// stored form keeps the offsets and the context (restored at its size).
+ZuWindowRef SeedPageViews()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    GSViewRef plain = AddControl<GSView>(w, 0, 0, 79, 59);
+    plain->Initialise(160, 90, GS_VIEW_RGB24);
+    plain->SetHOffset(0.5);
+    plain->SetVOffset(0.25);
+    CPageViewRef page = AddControl<CPageView>(w, 80, 0, 199, 119);
+    CDocumentRef doc = ZuNew<CDocument>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    doc->Reset();
+    page->SetDocument(doc);
+    page->InitDocumentTree();
+    page->RetView()->zoom = 0.5;
+    page->ResetDisplay();
+    page->SetHOffset(0.1);
+    return w;
+}
+
 // Each row writes the seed "seed-<name>": a window made by its function.
 // Rows for more classes go at the end.
 struct SeedRow {
@@ -732,6 +756,7 @@ const SeedRow kSeeds[] = {
     {"wells", &SeedWells},
     {"dragview", &SeedDragView},
     {"panecontrols", &SeedPaneControls},
+    {"pageviews", &SeedPageViews},
 };
 
 void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)

@@ -8,6 +8,7 @@
 
 #include "app/commands.h"
 #include "app/tree.h"
+#include "si/rtclass.h"
 #include "tests/app/shelltest.h"
 
 namespace {
@@ -97,9 +98,10 @@ TEST_F(ShellTest, QuitApplicationQuitsAtOnceEvenWithAChangedDocument)
     EXPECT_FALSE(app->RetQuestionFileSave()->RetWindow()->IsVisible());
 }
 
-TEST_F(ShellTest, ClosingTheMainWindowQuitsWithoutAPageView)
+TEST_F(ShellTest, ClosingTheMainWindowQuitsWhenThePageViewCannotQuit)
 {
-    ASSERT_FALSE(Main()->RetPageView().IsValid());
+    ASSERT_TRUE(Main()->RetPageView().IsValid());
+    ASSERT_EQ(Main()->RetPageView()->RetRuntime()->FindActor(ZuAtomRef("FileQuit")), nullptr);
     W32_HeadlessCloseBySystem(Hwnd(Main()->RetWindow()));
     const ZuEventRef& e = ZuEvent::Current();
     bool quit = false;

@@ -1,0 +1,286 @@
+// CPageView: the working area of the document window. It shows the current
+// page of the document through its Ghostscript view: the page is described
+// in PostScript through the main port and rendered by the interpreter into
+// the view's context, and the view draws its own marks (guides, grid dots,
+// zoom rectangle, rubber line, edit cursor, handles) over the copy in
+// window pixels, so that moving a mark only recomposes the window.
+//
+// Geometry: page coordinates are millimetres with the origin at the centre
+// of the page, y upwards; the page lies in the middle of the document's
+// work area. The zoom (pixels per millimetre, 0.01 to 100) and the scroll
+// positions (0 to 1) live in the document's view settings; the image size
+// is the context's. Values that come from files (a zoom, a position, a
+// grid step or a page side that is 0, negative, infinite or not a number)
+// are clamped or switched off where they are read: nothing divides by
+// zero and no loop runs on a bad step.
+//
+// The view is driven by name: the menus, the tool bar, its scrollers and
+// zoom entry and the application's asynchronous events call its exported
+// handlers, and scripts call "OpenDocument" and "ExportDocument".
+//
+// The view's input (tools and gestures), its file commands, its editing
+// commands, printing and export, its page and layer commands and the
+// status line are the page view's other operations; where this part calls
+// them, the calls are the empty seams marked below.
+#ifndef LUMBRA_APP_PAGEVIEW_H
+#define LUMBRA_APP_PAGEVIEW_H
+
+#include "app/colordef.h"
+#include "app/document.h"
+#include "app/graport.h"
+#include "app/ichangeunit.h"
+#include "app/mainwindow.h"
+#include "app/misc.h"
+#include "app/motifdef.h"
+#include "app/selectobject.h"
+#include "app/treenode.h"
+#include "app/view.h"
+#include "ghost/gsview.h"
+#include "si/colorpixel.h"
+#include "si/scroller.h"
+#include "si/string.h"
+#include "si/textline.h"
+
+ZU_HANDLE(CPageView, GSView)
+
+class CPageView : public GSView, public IChangeUnit {
+    ZU_CLASS(CPageView, GSView)
+public:
+    // Zoom of one pixel per PostScript point (100 per cent).
+    static constexpr double ZOOM_100 = 2.834645669291339;
+    static constexpr double ZOOM_MIN = 0.01;
+    static constexpr double ZOOM_MAX = 100.0;
+
+    CPageView();
+    ~CPageView() override;
+    void Delete() override;
+
+    // ---- Set-up and documents
+    // Takes the main window's controls (the empty handles of a window
+    // that has none are skipped): a new document tree, the view as the
+    // application's "Document", the observers on the two scrollers and
+    // the zoom entry, the fourteen asynchronous paths. Always true.
+    bool Init(const CMainWindowRef& mainWindow);
+    // The controls that Init takes from the main window, for a view that
+    // lies in a plain window.
+    void SetControls(const ZuScrollerRef& h, const ZuScrollerRef& v, const ZuTextLineRef& zoom);
+    // One page holding one layer, current page and layer 0.
+    void InitDocumentTree();
+    void SetDocument(const CDocumentRef& document);
+    bool ResetDisplay();
+    void RefreshDisplay(bool delayed);
+    // -1 normal, -2 busy, 0 and up the tool sprite "lumbra_Sprite%.2d".
+    void SetPointerShape(int code);
+    int RetPointerShape() const { return cursorCode; }
+    void SetGlassMode(bool on);
+    bool IsGlassMode() const { return glassMode; }
+    void SetHandMode(bool on);
+    bool IsHandMode() const { return handMode; }
+    int RetPaletteTool(int selector);
+    void SetPaletteTool(int selector, int code);
+    int RetPaletteToolGroup(int code);
+    void SetPaletteToolGroup(int code, int group);
+    void RefreshTool();
+    CDocumentRef RetDocument() const { return document; }
+    CViewRef RetView() const { return viewSettings; }
+    CSelectObjectRef RetSelectObject() const { return selection; }
+    CGraPortRef RetMainPort() const { return mainPort; }
+    CGraPortRef RetOverlayPort() const { return overlayPort; }
+    const GSContextRef& RetInteractionContext() const { return interactionContext; }
+    bool HasDocument() const { return hasDocument; }
+    bool IsRenderNeeded() const { return renderNeeded; }
+    void SetRenderNeeded(bool needed) { renderNeeded = needed; }
+
+    // ---- Auto scroll
+    virtual void StartAutoScroll();
+    virtual void StopAutoScroll();
+    bool IsAutoScrolling() const { return autoScrollOn; }
+    void Tick(unsigned id) override;
+    // The last pointer position (window pixels) and whether a button is
+    // held: what the auto scroll follows.
+    void SetPointer(const DPoint& p, bool down)
+    {
+        pointerPos = p;
+        buttonDown = down;
+    }
+
+    // ---- View coordinates
+    void ViewToPage(DPoint& p);
+    void PageToView(DPoint& p);
+    void PageToViewLocal(DPoint& p);
+    void RetVisibleRect(DRect& out);
+    void PageToScroll(const DPoint& q, double& x, double& y);
+    void CentreOn(const DPoint& q);
+    bool IsNear(const DPoint& a, const DPoint& b);
+    // The zoom (clamped to 0.01 .. 100), the positions (0 .. 1), the work
+    // area and page sides (1 mm at least) as the geometry uses them.
+    double RetZoom() const;
+    double RetScrollX() const;
+    double RetScrollY() const;
+    double RetVisibleRatioX();
+    double RetVisibleRatioY();
+
+    // ---- Zoom
+    bool SetZoom(double scaled, bool apply);
+    void SetZoomFactor(double factor, bool apply);
+    void UpdateZoomText();
+    double RetZoomPercent() const { return RetZoom() * 100.0; }
+    void FitFactor(const DPoint& a, const DPoint& b, double& factor, DPoint& centre);
+    bool GlassMin();
+    bool Glass100();
+    bool GlassMax();
+    bool GlassPage();
+    bool GlassSel();
+    bool GlassPrev();
+    bool ZoomIn();
+    bool ZoomOut();
+    // The zoom entry's text: its digits, in order, read as a percentage.
+    bool OnEditZoom();
+
+    // ---- Scrolling
+    bool SetScrollX(double x);
+    bool SetScrollY(double y);
+    void UpdateScrollers();
+    bool OnScrollH();
+    bool OnScrollV();
+    bool AutoScroll(const DPoint& p, double margin);
+    bool ScrollToShow(const DPoint& p, double margin) { return AutoScroll(p, margin); }
+
+    // ---- Rulers, magnetism, ports, colours
+    void UpdateRulerScales();
+    void UpdateRulers();
+    void ShowRulerMarks(const DPoint& p);
+    void ClearRulerMarks();
+    DPoint MagnetizePoint(const DPoint& p, const DPoint& origin);
+    DPoint Magnetize(const DPoint& p);
+    void SetPortTransform(const CGraPortRef& port);
+    void ContrastRGB(double& r, double& g, double& b) const;
+    void MakeDrawColor(const CColorDefRef& colour, ZuColorPixel& pixel, bool contrast) const;
+    void ContrastColorDef(const CColorDefRef& source, const CColorDefRef& target) const;
+
+    // ---- Rendering and the window image
+    // The render run: the current page into the context; true.
+    bool RenderPage();
+    void Draw(const ZuGrailPortRef& port, const ZuRect& area, ZuDrawOp op) override;
+    using GSView::Draw;
+    void Compose(const ZuGrailPortRef& port, const ZuRect& area, ZuDrawOp op);
+    bool AsyncDrawEventHandler();
+    void Redraw(bool render);
+    void ResizeRendering();
+    void RefreshInteraction();
+    // Makes the context, the image the size of the view (its width rounded
+    // up to 8 pixels), when there is none.
+    void SetupRendering();
+    void SetPendingDraw(const ZuGrailPortRef& port, const ZuRect& area, ZuDrawOp op);
+
+    // The marks the input handlers show over the image (page points).
+    struct Overlay {
+        bool zoomRect = false;
+        DPoint zoomCorners[2] = {};
+        bool rubberLine = false;
+        DPoint rubberEnds[2] = {};
+        bool editCursor = false;
+        DPoint cursorEnds[2] = {};
+        int editStep = 0;
+        bool suppressHandles[3] = {false, false, false};
+        bool hotHandle = false;
+        DPoint hotPoint = {};
+        int hotKind = 0;
+        DPoint lonePoint = {};
+        int loneKind = 0;
+    };
+    Overlay& RetOverlay() { return overlay; }
+    // The image of a handle kind in the program's handle sheet.
+    static const char* HandleImageName(int kind);
+    void SetRightButtonHeld(bool held) { rightButtonHeld = held; }
+
+    // ---- Script exports and the file and export seams
+    // Opening a document and exporting it are the file and export
+    // commands'; without them nothing is opened or written: false.
+    virtual bool OpenDocument(const ZuStringRef& name);
+    virtual bool ExportDocument(const ZuStringRef& name, uint32_t dpi, uint32_t bpp,
+                                const ZuStringRef& device, uint32_t aa, double zoom);
+
+    // IChangeUnit: the rulers and the status line follow the new unit.
+    void ChangeUnit(int unit) override;
+
+    // The status line is the editing commands'; nothing until then.
+    void UpdateStatus() {}
+    // The tool palette's layout for a page is the input layer's.
+    void UpdateTool(int page) { (void)page; }
+
+    // The names this view answers by (menus, tool bar, controls, events).
+    static const char* const handlerNames[];
+    static const int handlerCount;
+
+protected:
+    void StoreInstance(const ZuStorageRef& storage) override;
+    void RestoreInstance(const ZuStorageRef& storage) override;
+
+    // Repeats of the gestures while the auto scroll runs: the gestures'.
+    virtual void SelectRepeat() {}
+    virtual void EditRepeat() {}
+    virtual void ContextRepeat() {}
+    // One handle's image with its top-left corner 8 pixels left of and
+    // above the handle's window point.
+    virtual void DrawHandleIcon(const ZuGrailPortRef& port, const DPoint& page, int kind,
+                                int state);
+
+private:
+    struct Geometry {
+        double zoom;
+        double x, y;
+        double areaW, areaH;
+        double pageW, pageH;
+        double w, h; // image pixels
+        double ox, oy;
+        double spanX, spanY;
+    };
+    void GetGeometry(Geometry& g);
+    bool IsLayerVisible(int layer) const;
+    void DrawOtherLayer(int layer, const DRect& visible);
+    void DrawObjectsAroundGroup(const CTreeNodeRef& layer, const DRect& visible);
+    void DrawOverlayMarks(const ZuGrailPortRef& port);
+    void DrawGuides(const ZuGrailPortRef& port);
+    void DrawGrid(const ZuGrailPortRef& port);
+    void DrawHandles(const ZuGrailPortRef& port);
+    CColorDefRef NamedColor(int i) const;
+    void Pixel(const DPoint& page, double& x, double& y);
+
+    GSContextRef interactionContext;
+    ZuGrailPortRef windowPort;
+    bool autoScrollOn = false;
+    bool rightButtonHeld = false;
+    bool glassMode = false;
+    bool handMode = false;
+    bool hasDocument = false;
+    bool converted = false;
+    double exportScale = 0.5;
+    CMainWindowRef mainWindow;
+    CViewRef viewSettings;
+    CDocumentRef document;
+    CSelectObjectRef selection;
+    DPoint pointerPos = {};
+    bool buttonDown = false;
+    int cursorCode = -1;
+    bool renderNeeded = true;
+    bool gestureFlags[10] = {};
+    CTreeNodeRef currentNode;
+    int pendingFileAction = 0;
+    CGraPortRef mainPort;
+    CGraPortRef overlayPort;
+    CTreeNodeRef nodes[3];
+    CMotifDefRef pageFill;
+    ZuGrailPortRef pendingPort;
+    ZuRect pendingArea;
+    int pendingAreaWord = 0;
+    ZuDrawOp pendingOp = ZU_DRAW_ALL;
+    int drawDepth = 0;
+    Overlay overlay;
+    ZuScrollerRef scrollerH;
+    ZuScrollerRef scrollerV;
+    ZuTextLineRef zoomLine;
+};
+ZU_CLASS_END(CPageView)
+
+#endif
