@@ -44,9 +44,24 @@ ZU_EXPORT_ACTOR(CPageView, AsyncDrawEventHandler)
 ZU_EXPORT_ACTOR(CPageView, ResetDisplay)
 
 const char* const CPageView::handlerNames[] = {
-    "GlassMin",     "Glass100", "GlassMax",  "GlassPage", "GlassSel",   "GlassPrev",
-    "ZoomIn",       "ZoomOut",  "OnScrollH", "OnScrollV", "OnEditZoom", "AsyncDrawEventHandler",
+    "GlassMin",
+    "Glass100",
+    "GlassMax",
+    "GlassPage",
+    "GlassSel",
+    "GlassPrev",
+    "ZoomIn",
+    "ZoomOut",
+    "OnScrollH",
+    "OnScrollV",
+    "OnEditZoom",
+    "AsyncDrawEventHandler",
     "ResetDisplay",
+    // Printing and export.
+    "FilePrint",
+    "FileExport",
+    "AsyncPrintGo",
+    "AsyncExportGo",
 };
 const int CPageView::handlerCount = int(sizeof handlerNames / sizeof handlerNames[0]);
 
@@ -393,13 +408,6 @@ void CPageView::ChangeUnit(int unit)
 bool CPageView::OpenDocument(const ZuStringRef& name)
 {
     (void)name;
-    return false;
-}
-
-bool CPageView::ExportDocument(const ZuStringRef& name, uint32_t dpi, uint32_t bpp,
-                               const ZuStringRef& device, uint32_t aa, double zoom)
-{
-    (void)name, (void)dpi, (void)bpp, (void)device, (void)aa, (void)zoom;
     return false;
 }
 
@@ -1178,6 +1186,13 @@ void CPageView::Draw(const ZuGrailPortRef& port, const ZuRect& area, ZuDrawOp op
 {
     if (context.IsInvalid())
         return;
+    // Where a run on another thread composes its image once done.
+    SetPendingDraw(port, area, op);
+    // While such a run holds the rendering, the context's rows are being
+    // drawn: the window keeps its image until the run's "DrawEvent".
+    std::unique_lock<std::mutex> hold(renderMutex, std::try_to_lock);
+    if (!hold.owns_lock())
+        return;
     ++drawDepth;
     if (renderNeeded) {
         RenderPage();
@@ -1197,7 +1212,11 @@ void CPageView::SetPendingDraw(const ZuGrailPortRef& port, const ZuRect& area, Z
 bool CPageView::AsyncDrawEventHandler()
 {
     renderNeeded = false;
-    if (pendingPort.IsValid())
+    if (pendingPort.IsInvalid())
+        return true;
+    // A further run under way reports again when it is done.
+    std::unique_lock<std::mutex> hold(renderMutex, std::try_to_lock);
+    if (hold.owns_lock())
         Compose(pendingPort, pendingArea, pendingOp);
     return true;
 }

@@ -41,6 +41,8 @@
 #include "si/string.h"
 #include "si/textline.h"
 
+#include <mutex>
+
 ZU_HANDLE(CPageView, GSView)
 
 class CPageView : public GSView, public IChangeUnit {
@@ -209,6 +211,49 @@ public:
     // The tool palette's layout for a page is the input layer's.
     void UpdateTool(int page) { (void)page; }
 
+    // ---- Printing, image export and rendering off the user-interface thread
+    // The print and export commands and the dialogs' answers.
+    bool FilePrint();
+    bool FileExport();
+    bool AsyncPrintGo();
+    bool AsyncExportGo();
+    // One print of the edit parent's objects through a printer context.
+    // False, with one message, when the printer or the job fails; false
+    // silently when the print dialog is cancelled.
+    bool PrintRun(const CGraScreen& settings);
+    // One image file of the edit parent's objects: the size in pixels
+    // covers the page exactly, so the resolution is derived from the width
+    // and `resolution` does not enter the output. False before any device
+    // is made for a page or image size out of range; false, with one
+    // message and no file (an existing one untouched), when the device, the
+    // file or the interpreter fails.
+    bool ExportRun(const ZuStringRef& name, const double size[2], int resolution, int bpp,
+                   const ZuStringRef& device, int aa);
+    // Dots per inch at which the page's width fills `width` pixels (0 for a
+    // page width that is not positive), and the alpha bits of an
+    // anti-aliasing choice.
+    static double ExportResolution(double width, double pageWidth);
+    static int ExportAlphaBits(int aa);
+    // Largest side of an exported image, in pixels.
+    static constexpr double EXPORT_MAX_SIDE = 30000.0;
+    bool IsConverted() const { return converted; }
+    void SetConverted(bool on) { converted = on; }
+    // The render run holding the view's rendering for its whole length
+    // (waits for a run under way); what RenderPage answers.
+    bool RenderHeld();
+
+protected:
+    // The contexts of print and export runs (tests watch them).
+    virtual GSContextRef NewRunContext();
+
+private:
+    bool RunObjects(const CGraPortRef& port);
+    void ShowRunError(const char* format, const char* file, const char* cause);
+    // Held by every render of the view's context and by the print and
+    // export runs, which switch the interpreter's device.
+    std::mutex renderMutex;
+
+public:
     // The names this view answers by (menus, tool bar, controls, events).
     static const char* const handlerNames[];
     static const int handlerCount;
