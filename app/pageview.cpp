@@ -1216,8 +1216,20 @@ bool CPageView::AsyncDrawEventHandler()
         return true;
     // A further run under way reports again when it is done.
     std::unique_lock<std::mutex> hold(renderMutex, std::try_to_lock);
-    if (hold.owns_lock())
-        Compose(pendingPort, pendingArea, pendingOp);
+    if (!hold.owns_lock())
+        return true;
+    // Composed outside the window's update: the pass is opened here and
+    // the screen brought up to date.
+    pendingPort->BeginDraw(pendingArea, 0);
+    Compose(pendingPort, pendingArea, pendingOp);
+    pendingPort->EndDraw();
+    if (window.IsValid()) {
+        const ZuGrailWindowRef& screen = window->RetScreenWindow();
+        if (screen.IsValid()) {
+            screen->Redraw();
+            screen->Flush();
+        }
+    }
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "si/classfactory.h"
 #include "si/memzone.h"
 #include "w32/debug.h"
+#include "w32/dir.h"
 
 #include <cmath>
 #include <cstdio>
@@ -74,6 +75,25 @@ const char kCauseFile[] = "le fichier ne peut pas \xea"
                           "crit.";
 const char kCauseJob[] = "l'impression ne peut pas commencer.";
 const char kCauseInterpreter[] = "l'interpr\xe9teur PostScript a signal\xe9 une erreur.";
+
+// Whether the folder that is to hold the file exists and can be written:
+// the interpreter would only find out at the end of the page.
+bool FolderWritable(const char* osName)
+{
+    char pattern[ZUVI_PATH_MAX + 4];
+    const char* slash = std::strrchr(osName, '/');
+    if (slash == nullptr)
+        std::snprintf(pattern, sizeof pattern, "./.");
+    else
+        std::snprintf(pattern, sizeof pattern, "%.*s/.", int(slash - osName), osName);
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA(pattern, &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(find);
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+           (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) == 0;
+}
 
 } // namespace
 
@@ -262,8 +282,12 @@ bool CPageView::ExportRun(const ZuStringRef& name, const double size[2], int res
         return false;
     }
     char osName[ZUVI_PATH_MAX];
-    const bool named =
-        std::strlen(file) < ZUVI_PATH_MAX && file[0] != '\0' && Zuvi_ConvertToOSName(file, osName);
+    const bool named = std::strlen(file) < ZUVI_PATH_MAX && file[0] != '\0' &&
+                       Zuvi_ConvertToOSName(file, osName) && FolderWritable(osName);
+    if (!named) {
+        ShowRunError(kImageFailed, file, kCauseFile);
+        return false;
+    }
 
     std::lock_guard<std::mutex> hold(renderMutex);
     SetPointerShape(-2);
@@ -279,7 +303,7 @@ bool CPageView::ExportRun(const ZuStringRef& name, const double size[2], int res
         ShowRunError(kImageFailed, file, cause);
         return false;
     }
-    if (!named || !gs->BeginRender(osName, ExportAlphaBits(aa))) {
+    if (!gs->BeginRender(osName, ExportAlphaBits(aa))) {
         CloseBusyBox(box);
         ShowRunError(kImageFailed, file, kCauseFile);
         return false;
