@@ -248,7 +248,8 @@ protected:
 
 private:
     bool RunObjects(const CGraPortRef& port);
-    void ShowRunError(const char* format, const char* file, const char* cause);
+    // One message box: the format filled with one or two texts.
+    void ShowRunError(const char* format, const char* first, const char* second = nullptr);
     // Held by every render of the view's context and by the print and
     // export runs, which switch the interpreter's device.
     std::mutex renderMutex;

@@ -66,7 +66,7 @@ void CloseBusyBox(const CQuestionDlgRef& box)
 // The messages of a failed run: the file and the cause.
 const char kImageFailed[] = "Impossible de cr\xe9"
                             "er l'image \xab %s \xbb :\n%s";
-const char kPrintFailed[] = "Impossible d'imprimer \xab %s \xbb :\n%s";
+const char kPrintFailed[] = "Impossible d'imprimer la page :\n%s";
 const char kCauseSize[] = "la taille de la page ou de l'image n'est pas valable.";
 const char kCauseDevice[] = "le p\xe9riph\xe9rique \xab %s \xbb n'est pas disponible.";
 const char kCausePrinter[] = "l'imprimante n'est pas disponible.";
@@ -103,10 +103,10 @@ GSContextRef CPageView::NewRunContext()
         ZuClassFactory::New(GSContextRef::RetRuntime(), Zuvi_app_zone, __LINE__, ZU_SRC_FILE)));
 }
 
-void CPageView::ShowRunError(const char* format, const char* file, const char* cause)
+void CPageView::ShowRunError(const char* format, const char* first, const char* second)
 {
     char text[1200];
-    std::snprintf(text, sizeof text, format, file, cause);
+    std::snprintf(text, sizeof text, format, first, second);
     MessageBoxA(nullptr, text, "Lumbra", MB_OK | MB_ICONWARNING);
 }
 
@@ -175,42 +175,45 @@ bool CPageView::PrintRun(const CGraScreen& settings)
 {
     const double pageW = document.IsValid() ? document->GetPageWidth() : 0.0;
     const double pageH = document.IsValid() ? document->GetPageHeight() : 0.0;
-    if (!(pageW > 0.0) || !(pageH > 0.0) || !std::isfinite(pageW) || !std::isfinite(pageH))
-        return false;
-    const char* docName = "lumbra";
-    std::lock_guard<std::mutex> hold(renderMutex);
-    GSContextRef gs = NewRunContext();
-    if (gs.IsInvalid())
-        return false;
-    if (!gs->CreatePrintDevice()) {
-        ShowRunError(kPrintFailed, docName, kCausePrinter);
+    if (!(pageW > 0.0) || !(pageH > 0.0) || !std::isfinite(pageW) || !std::isfinite(pageH)) {
+        ShowRunError(kPrintFailed, kCauseSize);
         return false;
     }
-    // A cancelled dialog ends the run without a word.
-    if (!gs->ShowPrintDialog())
-        return false;
-    SetPointerShape(-2);
-    CQuestionDlgRef box = OpenBusyBox(RetWindow(), "lumbra_IconInfo", "\nImpression en cours ...");
-    if (!gs->BeginPrint(ZuStringNull)) {
-        CloseBusyBox(box);
-        ShowRunError(kPrintFailed, docName, kCauseJob);
-        return false;
+    const char* cause = nullptr;
+    {
+        std::lock_guard<std::mutex> hold(renderMutex);
+        GSContextRef gs = NewRunContext();
+        if (gs.IsInvalid() || !gs->CreatePrintDevice()) {
+            cause = kCausePrinter;
+        } else if (!gs->ShowPrintDialog()) {
+            // A cancelled dialog ends the run without a word.
+            return false;
+        } else {
+            SetPointerShape(-2);
+            CQuestionDlgRef box =
+                OpenBusyBox(RetWindow(), "lumbra_IconInfo", "\nImpression en cours ...");
+            if (!gs->BeginPrint(ZuStringNull)) {
+                cause = kCauseJob;
+            } else {
+                CGraPortRef port = ZuNew<CGraPort>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE);
+                port->InitBinaryMode();
+                port->SetTarget(gs);
+                port->InitGraphics();
+                PageTransform(port, pageW, pageH);
+                port->SetScreen(settings);
+                port->ErasePage();
+                RunObjects(port);
+                port->ShowPage();
+                if (!gs->EndPrint())
+                    cause = kCauseInterpreter;
+                port->Flush();
+                port->SetTarget(GSContextRef());
+            }
+            CloseBusyBox(box);
+        }
     }
-    CGraPortRef port = ZuNew<CGraPort>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE);
-    port->InitBinaryMode();
-    port->SetTarget(gs);
-    port->InitGraphics();
-    PageTransform(port, pageW, pageH);
-    port->SetScreen(settings);
-    port->ErasePage();
-    RunObjects(port);
-    port->ShowPage();
-    const bool ended = gs->EndPrint();
-    port->Flush();
-    CloseBusyBox(box);
-    port->SetTarget(GSContextRef());
-    if (!ended) {
-        ShowRunError(kPrintFailed, docName, kCauseInterpreter);
+    if (cause != nullptr) {
+        ShowRunError(kPrintFailed, cause);
         return false;
     }
     return true;
@@ -282,46 +285,42 @@ bool CPageView::ExportRun(const ZuStringRef& name, const double size[2], int res
         return false;
     }
     char osName[ZUVI_PATH_MAX];
-    const bool named = std::strlen(file) < ZUVI_PATH_MAX && file[0] != '\0' &&
-                       Zuvi_ConvertToOSName(file, osName) && FolderWritable(osName);
-    if (!named) {
+    if (std::strlen(file) >= ZUVI_PATH_MAX || file[0] == '\0' ||
+        !Zuvi_ConvertToOSName(file, osName) || !FolderWritable(osName)) {
         ShowRunError(kImageFailed, file, kCauseFile);
         return false;
     }
-
-    std::lock_guard<std::mutex> hold(renderMutex);
-    SetPointerShape(-2);
-    CQuestionDlgRef box = OpenBusyBox(RetWindow(), "lumbra_IconSave",
-                                      "\nCr\xe9"
-                                      "ation de l'image en cours ...");
-    GSContextRef gs = NewRunContext();
-    if (gs.IsInvalid() ||
-        !gs->CreateRenderDevice(uint32_t(size[0]), uint32_t(size[1]), r, bpp, device)) {
+    char cause[300] = "";
+    {
+        std::lock_guard<std::mutex> hold(renderMutex);
+        SetPointerShape(-2);
+        CQuestionDlgRef box = OpenBusyBox(RetWindow(), "lumbra_IconSave",
+                                          "\nCr\xe9"
+                                          "ation de l'image en cours ...");
+        GSContextRef gs = NewRunContext();
+        if (gs.IsInvalid() ||
+            !gs->CreateRenderDevice(uint32_t(size[0]), uint32_t(size[1]), r, bpp, device)) {
+            std::snprintf(cause, sizeof cause, kCauseDevice, Latin(device));
+        } else if (!gs->BeginRender(osName, ExportAlphaBits(aa))) {
+            std::snprintf(cause, sizeof cause, "%s", kCauseFile);
+        } else {
+            CGraPortRef port = ZuNew<CGraPort>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE);
+            port->InitBinaryMode();
+            port->SetTarget(gs);
+            port->InitGraphics();
+            port->ErasePage();
+            PageTransform(port, pageW, pageH);
+            RunObjects(port);
+            port->ShowPage();
+            if (!gs->EndRender())
+                std::snprintf(cause, sizeof cause, "%s", kCauseInterpreter);
+            port->Flush();
+            port->SetTarget(GSContextRef());
+        }
         CloseBusyBox(box);
-        char cause[300];
-        std::snprintf(cause, sizeof cause, kCauseDevice, Latin(device));
+    }
+    if (cause[0] != '\0') {
         ShowRunError(kImageFailed, file, cause);
-        return false;
-    }
-    if (!gs->BeginRender(osName, ExportAlphaBits(aa))) {
-        CloseBusyBox(box);
-        ShowRunError(kImageFailed, file, kCauseFile);
-        return false;
-    }
-    CGraPortRef port = ZuNew<CGraPort>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE);
-    port->InitBinaryMode();
-    port->SetTarget(gs);
-    port->InitGraphics();
-    port->ErasePage();
-    PageTransform(port, pageW, pageH);
-    RunObjects(port);
-    port->ShowPage();
-    const bool written = gs->EndRender();
-    port->Flush();
-    CloseBusyBox(box);
-    port->SetTarget(GSContextRef());
-    if (!written) {
-        ShowRunError(kImageFailed, file, kCauseInterpreter);
         return false;
     }
     return true;

@@ -524,6 +524,22 @@ TEST_F(PageExportTest, PrintGoesAsPdfToTheNamedFileUnlessCancelled)
     EXPECT_EQ(ReadAll(target).compare(0, 5, "%PDF-"), 0);
     EXPECT_EQ(view->RetPointerShape(), -2);
     EXPECT_TRUE(capture.Boxes().empty());
+
+    // An interpreter error: false, the file printed before untouched, and
+    // one message; a page without sides is not printed either.
+    const std::string printed = ReadAll(target);
+    view->failPage = true;
+    EXPECT_FALSE(view->PrintRun(screen));
+    EXPECT_EQ(ReadAll(target), printed);
+    view->failPage = false;
+    doc->SetPageSize(0, 297);
+    EXPECT_FALSE(view->PrintRun(screen));
+    const auto boxes = capture.Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, "Impossible d'imprimer la page :\nl'interpr\xe9teur PostScript a "
+                             "signal\xe9 une erreur.");
+    EXPECT_EQ(boxes[1].text, "Impossible d'imprimer la page :\nla taille de la page ou de "
+                             "l'image n'est pas valable.");
 }
 
 // ---------------------------------------------------------------------------
@@ -622,7 +638,7 @@ void RunOnThread(const PageDrawThreadRef& work, const std::function<void()>& mea
 
 } // namespace
 
-TEST_F(PageExportTest, EachSuccessfulDrawRunReportsOnceAndTheHandlerComposes)
+TEST_F(PageExportTest, PageDrawThreadReportsOnceForEachRenderAndTheHandlerComposes)
 {
     ZuObjectRef made(ZuClassFactory::New("PageDrawThread", Zuvi_app_zone, __LINE__, __FILE__));
     PageDrawThreadRef work(made);
@@ -673,8 +689,9 @@ TEST_F(PageExportTest, EachSuccessfulDrawRunReportsOnceAndTheHandlerComposes)
         });
         EXPECT_EQ(app->CountAsyncEvents(), 1u);
         EXPECT_EQ(TakeWakeUps(), 1u);
-        if (run == 0)
+        if (run == 0) {
             EXPECT_EQ(shown(), 0xFFFFFFu);
+        }
         view->SetRenderNeeded(true);
         EXPECT_TRUE(app->FireAsyncEvents());
         EXPECT_FALSE(view->IsRenderNeeded());
