@@ -1190,8 +1190,8 @@ void CPageView::Draw(const ZuGrailPortRef& port, const ZuRect& area, ZuDrawOp op
     SetPendingDraw(port, area, op);
     // While such a run holds the rendering, the context's rows are being
     // drawn: the window keeps its image until the run's "DrawEvent".
-    std::unique_lock<std::mutex> hold(renderMutex, std::try_to_lock);
-    if (!hold.owns_lock())
+    RenderHold hold(*this, false);
+    if (!hold.Held())
         return;
     ++drawDepth;
     if (renderNeeded) {
@@ -1215,8 +1215,8 @@ bool CPageView::AsyncDrawEventHandler()
     if (pendingPort.IsInvalid())
         return true;
     // A further run under way reports again when it is done.
-    std::unique_lock<std::mutex> hold(renderMutex, std::try_to_lock);
-    if (!hold.owns_lock())
+    RenderHold hold(*this, false);
+    if (!hold.Held())
         return true;
     // Composed outside the window's update: the pass is opened here and
     // the screen brought up to date.

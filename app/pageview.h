@@ -41,7 +41,7 @@
 #include "si/string.h"
 #include "si/textline.h"
 
-#include <mutex>
+#include <atomic>
 
 ZU_HANDLE(CPageView, GSView)
 
@@ -250,9 +250,23 @@ private:
     bool RunObjects(const CGraPortRef& port);
     // One message box: the format filled with one or two texts.
     void ShowRunError(const char* format, const char* first, const char* second = nullptr);
-    // Held by every render of the view's context and by the print and
-    // export runs, which switch the interpreter's device.
-    std::mutex renderMutex;
+    // The view's rendering, held by every render of the view's context and
+    // by the print and export runs, which switch the interpreter's device.
+    // A hold that waits spins with short sleeps; one that does not wait may
+    // come away without it (Held false).
+    class RenderHold {
+    public:
+        RenderHold(CPageView& view, bool wait);
+        ~RenderHold();
+        RenderHold(const RenderHold&) = delete;
+        RenderHold& operator=(const RenderHold&) = delete;
+        bool Held() const { return held; }
+
+    private:
+        std::atomic<bool>& flag;
+        bool held;
+    };
+    std::atomic<bool> renderHeld{false};
 
 public:
     // The names this view answers by (menus, tool bar, controls, events).

@@ -13,6 +13,7 @@
 #include "si/memzone.h"
 #include "w32/debug.h"
 #include "w32/dir.h"
+#include "w32/kernel.h"
 
 #include <cmath>
 #include <cstdio>
@@ -122,9 +123,21 @@ int CPageView::ExportAlphaBits(int aa)
     return aa == 2 ? 4 : aa == 1 ? 2 : 1;
 }
 
+CPageView::RenderHold::RenderHold(CPageView& view, bool wait) : flag(view.renderHeld), held(false)
+{
+    while (!(held = !flag.exchange(true, std::memory_order_acquire)) && wait)
+        Sleep(1);
+}
+
+CPageView::RenderHold::~RenderHold()
+{
+    if (held)
+        flag.store(false, std::memory_order_release);
+}
+
 bool CPageView::RenderHeld()
 {
-    std::lock_guard<std::mutex> hold(renderMutex);
+    RenderHold hold(*this, true);
     return RenderPage();
 }
 
@@ -181,7 +194,7 @@ bool CPageView::PrintRun(const CGraScreen& settings)
     }
     const char* cause = nullptr;
     {
-        std::lock_guard<std::mutex> hold(renderMutex);
+        RenderHold hold(*this, true);
         GSContextRef gs = NewRunContext();
         if (gs.IsInvalid() || !gs->CreatePrintDevice()) {
             cause = kCausePrinter;
@@ -292,7 +305,7 @@ bool CPageView::ExportRun(const ZuStringRef& name, const double size[2], int res
     }
     char cause[300] = "";
     {
-        std::lock_guard<std::mutex> hold(renderMutex);
+        RenderHold hold(*this, true);
         SetPointerShape(-2);
         CQuestionDlgRef box = OpenBusyBox(RetWindow(), "lumbra_IconSave",
                                           "\nCr\xe9"
