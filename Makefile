@@ -38,7 +38,8 @@ TSAN_TESTS := Thread|ObjectRef|MemZone|CallFrame|Exception
 tsan: deps
 	cmake -S . -B build/tsan $(GEN) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DZUVI_TSAN=ON
 	cmake --build build/tsan -j $(JOBS) --target test_si test_app
-	cd build/tsan && ctest --output-on-failure -j $(JOBS) --timeout 300 -R '$(TSAN_TESTS)'
+	cd build/tsan && TSAN_OPTIONS=suppressions=$(CURDIR)/tools/tsan.supp \
+		ctest --output-on-failure -j $(JOBS) --timeout 300 -R '$(TSAN_TESTS)'
 
 fuzz: deps
 	cmake -S . -B build/fuzz $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DZUVI_TESTS=OFF -DZUVI_FUZZ=ON
