@@ -360,7 +360,6 @@ public:
     static int ExportAlphaBits(int aa);
     // Largest side of an exported image, in pixels.
     static constexpr double EXPORT_MAX_SIDE = 30000.0;
-    bool IsConverted() const { return converted; }
     void SetConverted(bool on) { converted = on; }
     // The render run holding the view's rendering for its whole length
     // (waits for a run under way); what RenderPage answers.
