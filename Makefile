@@ -57,7 +57,7 @@ FUZZ_SEED_SWITCHES = command_fuzz=COMMAND_FUZZ_SEEDS definitions_fuzz=DEFINITION
 	graobjects_fuzz=GRAOBJECTS_FUZZ_SEEDS grouptext_fuzz=GROUPTEXT_FUZZ_SEEDS iconsheet_fuzz=ICONSHEET_FUZZ_SEEDS \
 	message_fuzz=MESSAGE_FUZZ_SEED_DIR \
 	polyobjects_fuzz=POLY_FUZZ_SEEDS samples_fuzz=SAMPLES_FUZZ_SEEDS shapes_fuzz=SHAPES_FUZZ_SEEDS \
-	viewtree_fuzz=VIEWTREE_FUZZ_SEEDS
+	ravona_fuzz=RAVONA_FUZZ_SEEDS viewtree_fuzz=VIEWTREE_FUZZ_SEEDS panes_fuzz=PANES_FUZZ_SEEDS
 
 fuzz-run: fuzz
 	@rm -rf build/fuzz/seeds

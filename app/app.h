@@ -69,6 +69,8 @@ public:
     // The document and the main window have no accessor in the program;
     // tests and the bench look at them through these.
     CDocumentRef RetDocument() const { return document; }
+    // The page view hands over the document it opened or converted.
+    void SetDocument(const CDocumentRef& d) { document = d; }
     CMainWindowRef RetMainWindowObject() const { return main_window; }
 
     // The editing engine's questions (IEditShell).

@@ -2,6 +2,8 @@
 
 #include "app/commands.h"
 #include "app/pageview.h"
+#include "app/ruler.h"
+#include "app/toolbar.h"
 #include <algorithm>
 
 #include "si/app.h"
@@ -136,7 +138,10 @@ bool CMainWindow::Create(int x, int y, int dx, int dy)
     left_column = NewBand(window);
     right_column = NewBand(window);
 
-    // The rulers: the program has no ruler class yet.
+    ruler_h = ZuNew<CRuler>(nullptr, __LINE__, kSource);
+    ruler_h->SetParent(top_band);
+    ruler_v = ZuNew<CRuler>(nullptr, __LINE__, kSource);
+    ruler_v->SetParent(left_column);
 
     scroller_h = ZuNew<ZuScroller>(nullptr, __LINE__, kSource);
     scroller_h->SetParent(bottom_band);
@@ -168,13 +173,16 @@ bool CMainWindow::Create(int x, int y, int dx, int dy)
     if (page_view.IsValid())
         page_view->SetParent(window);
 
-    // The tool bar: the program has no tool-bar class yet; it will take
-    // ToolbarTable.
+    CToolBarRef bar = ZuNew<CToolBar>(nullptr, __LINE__, kSource);
+    bar->SetParent(top_band);
+    tool_bar = bar;
 
     menu_bar = CreateMenuBar(MenuTable, top_band, page_view);
     menu_bar->SetBorderStyle(ZU_MENU_BORDER_NONE);
 
     Layout();
+    bar->SetPageView(CPageViewRef(page_view));
+    bar->SetButtons(ToolbarTable);
     if (CPageViewRef view = CPageViewRef(page_view); view.IsValid()) {
         view->SetDocument(document);
         view->Init(CMainWindowRef(this));

@@ -45,8 +45,18 @@ ZU_EXPORT_ACTOR(CPageView, ResetDisplay)
 
 // clang-format off
 const char* const CPageView::handlerNames[] = {
-    "GlassMin",     "Glass100", "GlassMax",  "GlassPage", "GlassSel",   "GlassPrev",
-    "ZoomIn",       "ZoomOut",  "OnScrollH", "OnScrollV", "OnEditZoom", "AsyncDrawEventHandler",
+    "GlassMin",
+    "Glass100",
+    "GlassMax",
+    "GlassPage",
+    "GlassSel",
+    "GlassPrev",
+    "ZoomIn",
+    "ZoomOut",
+    "OnScrollH",
+    "OnScrollV",
+    "OnEditZoom",
+    "AsyncDrawEventHandler",
     "ResetDisplay",
     // The editing commands (app/pageviewedit.cpp).
     "EndSelected", "DeleteSelected", "DuplicateSelected",
@@ -54,6 +64,31 @@ const char* const CPageView::handlerNames[] = {
     "SelectMirrorX", "SelectMirrorY", "SelectRotate90", "SelectRotate180", "SelectRotate270",
     "SelectGroup", "SelectUngroup", "GroupGoIn", "GroupGoOut",
     "ClipboardCut", "ClipboardCopy", "ClipboardPaste", "About",
+    // Documents and view commands.
+    "FileNew",
+    "FileOpen",
+    "FileSave",
+    "FileSaveAs",
+    "FileQuit",
+    "AsyncQuestionFileSaveYes",
+    "AsyncQuestionFileSaveNo",
+    "AsyncFilenameOpen",
+    "AsyncFilenameSave",
+    "AsyncQuestionFileDeleteYes",
+    "AsyncQuestionFileDeleteNo",
+    "Undo",
+    "Redo",
+    "ChangeSetup",
+    "SwapGrid",
+    "SwapOutline",
+    "SwapBBox",
+    "SwapProperty",
+    "Debug",
+    "AsyncDefModify",
+    "AsyncDefUpdateFullProperty",
+    "AsyncDefUpdateQuickProperty",
+    "AsyncPropertyModify",
+    "AsyncPropertyRedraw",
 };
 // clang-format on
 const int CPageView::handlerCount = int(sizeof handlerNames / sizeof handlerNames[0]);
@@ -319,6 +354,8 @@ bool CPageView::ResetDisplay()
     hasDocument = true;
     renderNeeded = true;
     SetupRendering();
+    // The rulers measure the image, which exists from here on.
+    UpdateRulerScales();
     RefreshDisplay(true);
     return true;
 }
@@ -371,12 +408,6 @@ void CPageView::ChangeUnit(int unit)
     (void)unit;
     UpdateRulers();
     UpdateStatus();
-}
-
-bool CPageView::OpenDocument(const ZuStringRef& name)
-{
-    (void)name;
-    return false;
 }
 
 bool CPageView::ExportDocument(const ZuStringRef& name, uint32_t dpi, uint32_t bpp,
@@ -809,22 +840,7 @@ bool CPageView::AutoScroll(const DPoint& p, double margin)
 // Rulers, magnetism, ports and colours
 // ---------------------------------------------------------------------------
 
-// The rulers are the main window's: until it has them there is no scale to
-// set; the view has nothing to measure before its image exists.
-void CPageView::UpdateRulerScales()
-{
-    if (context.IsInvalid())
-        return;
-}
-
-void CPageView::UpdateRulers() {}
-
-void CPageView::ShowRulerMarks(const DPoint& p)
-{
-    (void)p;
-}
-
-void CPageView::ClearRulerMarks() {}
+// The rulers' scales, handles and marks: app/pageview_rulers.cpp.
 
 DPoint CPageView::MagnetizePoint(const DPoint& p, const DPoint& o)
 {

@@ -32,6 +32,7 @@
 #include "app/mainwindow.h"
 #include "app/misc.h"
 #include "app/motifdef.h"
+#include "app/pendef.h"
 #include "app/selectobject.h"
 #include "app/toolinput.h"
 #include "app/treenode.h"
@@ -41,6 +42,8 @@
 #include "si/scroller.h"
 #include "si/string.h"
 #include "si/textline.h"
+
+#include <functional>
 
 ZU_HANDLE(CPageView, GSView)
 
@@ -264,6 +267,73 @@ public:
     // 7, or 0 while the outline (draft) display is on.
     int RetHitMode() const;
 
+    // ---- Documents and view commands (app/pageviewfiles.cpp,
+    // pageviewcommands.cpp, pageviewravona.cpp)
+    // A file conversation keeps its pending action across the answers of
+    // the boxes: 1 quit, 2 new, 3 open, 4 save, 5 save as.
+    enum { FILE_QUIT = 1, FILE_NEW = 2, FILE_OPEN = 3, FILE_SAVE = 4, FILE_SAVE_AS = 5 };
+    bool FileNew();
+    bool FileOpen();
+    bool FileSave();
+    bool FileSaveAs();
+    bool FileQuit();
+    bool AsyncQuestionFileSaveYes(const ZuObjectRef& source, unsigned id);
+    bool AsyncQuestionFileSaveNo(const ZuObjectRef& source, unsigned id);
+    bool AsyncFilenameOpen(const ZuObjectRef& source, unsigned id);
+    bool AsyncFilenameSave(const ZuObjectRef& source, unsigned id);
+    bool AsyncQuestionFileDeleteYes(const ZuObjectRef& source, unsigned id);
+    bool AsyncQuestionFileDeleteNo(const ZuObjectRef& source, unsigned id);
+    bool ContinueFileAction();
+    // The dialog's name made a document name: false when it is empty;
+    // ".lumbra" appended unless it ends so (any case), or, when opening,
+    // in ".ravona". A name chosen to save under ".ravona" gets ".lumbra" in
+    // place of that ending: that format is never written.
+    bool CheckFileName(const ZuObjectRef& dialog, ZuStringRef& out);
+    static bool CheckFileName(const ZuStringRef& name, bool save, ZuStringRef& out);
+    // The file opens for reading.
+    static bool FileExists(const ZuStringRef& name);
+    bool NewDocument();
+    // Saves through a temporary file renamed over the name: on failure the
+    // old file, the document's modified flag and its name stay, and a
+    // message names the file and the cause. False then.
+    bool SaveDocument(const ZuStringRef& name);
+    // Closes every window of the application, then ends the event loop.
+    bool Quit();
+    void UpdateTitle();
+    int RetPendingFileAction() const { return pendingFileAction; }
+    // The document's file name: empty for a document never saved.
+    const ZuStringRef& RetFileName() const { return fileName; }
+    bool IsConverted() const { return converted; }
+    // View commands.
+    bool Undo();
+    bool Redo();
+    bool ChangeSetup();
+    bool SwapGrid();
+    bool SwapOutline();
+    bool SwapBBox();
+    bool SwapProperty();
+    bool Debug();
+    void UpdateSetupDlg(int topic, int item);
+    void UpdateSampleDlg(bool reload);
+    bool AsyncDefModify(const ZuObjectRef& source, unsigned id);
+    bool AsyncDefUpdateFullProperty(const ZuObjectRef& source, unsigned id);
+    bool AsyncDefUpdateQuickProperty(const ZuObjectRef& source, unsigned id);
+    bool AsyncPropertyModify(const ZuObjectRef& source, unsigned id);
+    bool AsyncPropertyRedraw(const ZuObjectRef& source, unsigned id);
+    // Drawings of the older format: the file converted into a new
+    // document, which replaces the view's only when the file and its
+    // header could be read. The new document is unnamed and changed.
+    bool ConvertRavona(const ZuStringRef& fileName);
+    // The records read through `read` (which gives at most n bytes, fewer
+    // only at the end) made objects of layer 0 of page 0 of a fresh
+    // document, with the header's page size and grid; false when the
+    // header cannot be read whole. Any bytes end in bounded time.
+    static bool ConvertRavonaRecords(const std::function<unsigned(void*, unsigned)>& read,
+                                     const CDocumentRef& doc, const CViewRef& settings,
+                                     CGraPortRef port);
+    static void SetRavonaPen(CPenDefRef& pen, int code);
+    static void SetRavonaColor(CColorDefRef& colour, int code);
+
     // The names this view answers by (menus, tool bar, controls, events).
     static const char* const handlerNames[];
     static const int handlerCount;
@@ -322,6 +392,23 @@ public:
     // The caret of the edited line of text placed again; with render, the
     // page is drawn again when the caret moved.
     void UpdateTextCaret(bool render);
+
+    // ---- Pages and layers, as the pages and layers palettes ask (the
+    // event is the palette's and is not used; every call answers true)
+    bool GoToPage(int page, const ZuEventRef& event);
+    bool NewPage(int page, const ZuEventRef& event);
+    bool DeletePage(int page, const ZuEventRef& event);
+    bool MovePage(int page, const ZuEventRef& event, int delta);
+    bool GoToLayer(int layer, const ZuEventRef& event);
+    bool NewLayer(int layer, const ZuEventRef& event);
+    bool DeleteLayer(int layer, const ZuEventRef& event);
+    bool MoveLayer(int layer, const ZuEventRef& event, int delta);
+    bool SwapLayerVisibility(int layer, const ZuEventRef& event);
+    bool RefreshPagesDlg();
+    bool RefreshLayersDlg();
+    // Entered groups left, nothing selected, the palette's tool current
+    // again, the overlay erased.
+    void LeaveEditing();
 
 protected:
     void StoreInstance(const ZuStorageRef& storage) override;
@@ -403,6 +490,16 @@ private:
     // ---- Editing commands and the status line
     // The last selection summary made for the attributes dialog.
     ZuStringRef selectionInfo;
+
+    // Documents (app/pageviewfiles.cpp): the document's file name, null
+    // for a document never saved.
+    ZuStringRef fileName;
+    void ShowBusy(const char* icon, const char* text);
+    void CloseBusy();
+    void TakeDocument(const CDocumentRef& doc);
+    void ShowFileError(const char* what, const ZuStringRef& name, const char* cause);
+    // The view settings of a new document.
+    static void ApplyNewViewSettings(const CViewRef& v);
 };
 ZU_CLASS_END(CPageView)
 

@@ -810,16 +810,6 @@ void CSelectObject::ApplyCommonDefs(CDefArray& defs, const bool* same)
     RetEditShell().RedisplayDefinitions();
 }
 
-void CSelectObject::UpdatePageDialog()
-{
-    RetEditShell().UpdatePageDialog(CSelectObjectRef(this));
-}
-
-void CSelectObject::UpdateLayerDialog()
-{
-    RetEditShell().UpdateLayerDialog(CSelectObjectRef(this));
-}
-
 void CSelectObject::SelectForOwnEditing(const CTreeNodeRef& node)
 {
     const CGraObjectRef o = SelectableObject(node);

@@ -399,6 +399,30 @@ public:
     // mode 2, counted, edited without the box.
     void SelectForOwnEditing(const CTreeNodeRef& node);
 
+    // ---- Pages and layers. The current page and layer are those of the
+    // view settings; ones a stored document put past the tree are brought
+    // back into it first. Each change of the tree is one undo step; the
+    // page view makes the new or moved page or layer current itself.
+    // A new page holding one visible layer, after the current page (200).
+    void NewPage();
+    // The current page out of the tree (201); never the last one.
+    void DeletePage();
+    // The current page after (delta > 0) or before page current + delta
+    // (202); nothing when that page does not exist.
+    void MovePage(int delta);
+    // The same for the layers of the current page (203, 204, 205).
+    void NewLayer();
+    void DeleteLayer();
+    void MoveLayer(int delta);
+    // A layer of the current page is shown unless its object says
+    // otherwise: a missing layer counts as shown.
+    bool IsLayerVisible(int layer) const;
+    // Shows or hides a layer of the current page; not an undo step.
+    void SwapLayerVisibility(int layer);
+    // The current page (layer) within the page (layer) count, 0 at least.
+    void ClampCurrentPage();
+    void ClampCurrentLayer();
+
 private:
     // A copy of the object in a new node; empty when its class cannot be
     // made again.

@@ -6,8 +6,14 @@
 // restoring again, and deletion of the whole tree.
 #include "app/button.h"
 #include "app/buttoncolor.h"
+#include "app/colorslider.h"
+#include "app/defpane.h"
 #include "app/document.h"
 #include "app/pageview.h"
+#include "app/penbasepane.h"
+#include "app/polyrpane.h"
+#include "app/positionpane.h"
+#include "app/sampleview.h"
 #include "app/scrolllist.h"
 #include "app/separator.h"
 #include "app/slider.h"
@@ -106,6 +112,21 @@ void TormentPaneControls(const ZuViewRef& view)
         for (const char* name : {"slider_grad", "slider_subdiv", "slider_style"})
             ZuObject::DefineData(view, ZuStringRef(name), ZuValueRef(0xFFFFFFFFu));
         ZuObject::DefineData(view, ZuStringRef("slider_subdiv"), ZuValueRef(0u));
+    } else if (view->IsKindOf(CColorSliderRef::RetRuntime())) {
+        CColorSliderRef slider(view);
+        for (double r : reals) {
+            ZuObject::DefineData(view, ZuStringRef("visible_color"), ZuValueRef(r));
+            slider->SetPositionX(r);
+            slider->SetPositionY(r);
+            slider->ApplyRGB(r, 0.5, r);
+        }
+        for (const char* name : {"visible_colorUL", "visible_colorUR", "visible_colorDL",
+                                 "visible_colorDR", "visible_color"})
+            ZuObject::DefineData(view, ZuStringRef(name), ZuValueRef(0xFFFFFFFFu));
+        ZuObject::DefineData(view, ZuStringRef("colorslider_style"), ZuValueRef(0xFFFFFFFFu));
+        Zuvi_FuzzCheck(slider->GetPositionX() >= 0 && slider->GetPositionX() <= 1 &&
+                           slider->GetPositionY() >= 0 && slider->GetPositionY() <= 1,
+                       "colour slider position out of [0, 1]");
     } else if (view->IsKindOf(CSeparatorRef::RetRuntime())) {
         ZuObject::DefineData(view, ZuStringRef("separator_style"), ZuValueRef(0xFFFFFFFFu));
     } else if (view->IsKindOf(CScrollListRef::RetRuntime())) {
@@ -658,6 +679,52 @@ ZuWindowRef SeedPaneControls()
     return w;
 }
 
+// Colour sliders of every shape: a field, a hue bar, a strip, a swatch in
+// full size, one with neither axis bit and one too small for its margin.
+ZuWindowRef SeedColorSliders()
+{
+    ZuWindowRef w = NewSeedWindow(300, 200);
+    const struct {
+        unsigned style;
+        double x1, y1, x2, y2;
+    } rows[] = {
+        {0x10003, 4, 4, 143, 143},   {0x10101, 150, 4, 173, 143}, {0x10002, 180, 4, 251, 23},
+        {0x20000, 180, 30, 291, 53}, {0x10000, 180, 60, 251, 79}, {0x10003, 260, 60, 270, 70},
+    };
+    for (const auto& r : rows) {
+        CColorSliderRef slider = AddControl<CColorSlider>(w, r.x1, r.y1, r.x2, r.y2);
+        slider->SetStyle(r.style);
+        slider->SetColorDR(ZuColorPixel(0.2, 0.4, 0.6, 0.0));
+        slider->SetPositionX(0.7);
+        slider->SetPositionY(0.2);
+    }
+    return w;
+}
+
+// Attribute panes as a dialog holds them: the plain pane with its caption
+// and close button, a built shadow position pane (entries, link switch and
+// bracket), pen and polygon panes not yet created, and a sample box not
+// yet built (no interpreter is started for the seeds).
+ZuWindowRef SeedAttributePanes()
+{
+    ZuWindowRef w = NewSeedWindow(380, 420);
+    CDefPaneRef plain = ZuNew<CDefPane>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    plain->SetSize(370, 196);
+    plain->Create(100);
+    plain->SetParent(w);
+    CPositionPaneRef position = ZuNew<CPositionPane>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    position->SetSize(370, 196);
+    position->Create(100);
+    position->Refresh();
+    position->SetOrigin(0, 200);
+    position->SetParent(w);
+    AddControl<CPenBasePane>(w, 0, 400, 9, 409);
+    AddControl<CPolyRegPane>(w, 10, 400, 19, 409);
+    CSampleViewRef sample = AddControl<CSampleView>(w, 20, 400, 119, 419);
+    sample->SetZoom(0.5);
+    return w;
+}
+
 // Titled boxes of every frame style, one without its title, holding a
 // colour well and a colour slider.
 ZuWindowRef SeedBoxes()
@@ -829,6 +896,8 @@ const SeedRow kSeeds[] = {
     {"wells", &SeedWells},
     {"dragview", &SeedDragView},
     {"panecontrols", &SeedPaneControls},
+    {"attributepanes", &SeedAttributePanes},
+    {"colorsliders", &SeedColorSliders},
     {"boxes", &SeedBoxes},
     {"cardstacks", &SeedCardStacks},
     {"cellgrids", &SeedCellGrids},

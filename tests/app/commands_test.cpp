@@ -244,10 +244,9 @@ TEST_F(MenuTableTest, EmptyLevelsAndSeparatorRows)
 
 TEST_F(MenuTableTest, OnlyOneCountsAsCheckedAndButtonsFollow)
 {
-    // A view named as the tool bar names the grid's button.
-    ZuViewRef button = ZuNew<ZuView>(nullptr);
-    button->SetUserName(ZuAtomRef("ToolbarSwapGrid"));
-    button->SetParent(Main()->RetTopBand());
+    // The tool bar's button of the grid.
+    ZuViewRef button;
+    ASSERT_TRUE(Main()->RetWindow()->FindUserName(ZuAtomRef("ToolbarSwapGrid"), button));
     ZuAtomRef icon;
     const struct {
         int on;

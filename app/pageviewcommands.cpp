@@ -1,0 +1,202 @@
+// The page view's commands on the view itself: undo and redo, the settings
+// dialog, the grid, outline and bounding-box switches, the properties
+// dialog and the debug listing; and the events through which the
+// attribute panes and dialogs and the properties dialog report changes.
+//
+// The settings, samples, attributes and properties dialogs are the
+// program's shell's; while it has none of them, their commands change the
+// view alone and their reports are ignored.
+#include "app/app.h"
+#include "app/pageview.h"
+#include "si/app.h"
+#include "si/classfactory.h"
+#include "si/rtclass.h"
+
+ZU_EXPORT_ACTOR(CPageView, Undo)
+ZU_EXPORT_ACTOR(CPageView, Redo)
+ZU_EXPORT_ACTOR(CPageView, ChangeSetup)
+ZU_EXPORT_ACTOR(CPageView, SwapGrid)
+ZU_EXPORT_ACTOR(CPageView, SwapOutline)
+ZU_EXPORT_ACTOR(CPageView, SwapBBox)
+ZU_EXPORT_ACTOR(CPageView, SwapProperty)
+ZU_EXPORT_ACTOR(CPageView, Debug)
+ZU_EXPORT_OBSERVER(CPageView, AsyncDefModify)
+ZU_EXPORT_OBSERVER(CPageView, AsyncDefUpdateFullProperty)
+ZU_EXPORT_OBSERVER(CPageView, AsyncDefUpdateQuickProperty)
+ZU_EXPORT_OBSERVER(CPageView, AsyncPropertyModify)
+ZU_EXPORT_OBSERVER(CPageView, AsyncPropertyRedraw)
+
+namespace {
+
+AppRef TheApp()
+{
+    const ZuAppRef& app = ZuApp::Current();
+    if (app.IsInvalid() || !app->IsKindOf(AppRef::RetRuntime()))
+        return AppRef();
+    return AppRef(ZuObjectRef(app));
+}
+
+// Whether the reporter is of the named class of the program (false while
+// the program has no class of that name).
+bool IsOfClass(const ZuObjectRef& source, const char* className)
+{
+    ZuRuntimeRef runtime;
+    return source.IsValid() && ZuClassFactory::GetClass(className, runtime) && runtime.IsValid() &&
+           source->IsKindOf(runtime);
+}
+
+} // namespace
+
+bool CPageView::Undo()
+{
+    if (selection.IsInvalid() || !selection->Undo())
+        return true;
+    RefreshTool();
+    UpdateStatus();
+    renderNeeded = true;
+    RefreshDisplay(true);
+    return true;
+}
+
+bool CPageView::Redo()
+{
+    if (selection.IsInvalid() || !selection->Redo())
+        return true;
+    RefreshTool();
+    UpdateStatus();
+    renderNeeded = true;
+    RefreshDisplay(true);
+    return true;
+}
+
+bool CPageView::ChangeSetup()
+{
+    UpdateSetupDlg(0, 0);
+    // The settings dialog is shown here once the program has one.
+    return true;
+}
+
+bool CPageView::SwapGrid()
+{
+    bool* s = viewSettings->switches;
+    s[CView::SHOW_GRID] = !s[CView::SHOW_GRID];
+    s[CView::GRID_MAGNETISM] = s[CView::SHOW_GRID];
+    if (selection.IsValid())
+        selection->UpdateSwapGridCommand();
+    RefreshTool();
+    UpdateSetupDlg(1, 0);
+    renderNeeded = true;
+    RefreshDisplay(true);
+    return true;
+}
+
+bool CPageView::SwapOutline()
+{
+    bool* s = viewSettings->switches;
+    s[CView::OUTLINE] = !s[CView::OUTLINE];
+    if (selection.IsValid())
+        selection->UpdateSwapOutlineCommand();
+    RefreshTool();
+    renderNeeded = true;
+    RefreshDisplay(true);
+    return true;
+}
+
+bool CPageView::SwapBBox()
+{
+    bool* s = viewSettings->switches;
+    s[CView::SHOW_BOUNDING_BOXES] = !s[CView::SHOW_BOUNDING_BOXES];
+    // No menu entry to check: the palette shows the state when it is laid
+    // out again.
+    RefreshTool();
+    renderNeeded = true;
+    RefreshDisplay(true);
+    return true;
+}
+
+bool CPageView::SwapProperty()
+{
+    // The properties dialog is filled and shown or hidden here once the
+    // program has one; the check mark follows it.
+    if (selection.IsValid())
+        selection->UpdateSwapPropertyCommand();
+    RefreshTool();
+    renderNeeded = true;
+    RefreshDisplay(true);
+    return true;
+}
+
+bool CPageView::Debug()
+{
+    if (selection.IsValid())
+        selection->Dump();
+    return true;
+}
+
+void CPageView::UpdateSetupDlg(int topic, int item)
+{
+    (void)topic, (void)item;
+    // The settings dialog takes the view and refreshes itself for the
+    // topic once the program has one.
+    const AppRef app = TheApp();
+    if (app.IsInvalid() || app->RetSetupDlg().IsInvalid())
+        return;
+}
+
+void CPageView::UpdateSampleDlg(bool reload)
+{
+    (void)reload;
+    // Likewise the samples dialog.
+    const AppRef app = TheApp();
+    if (app.IsInvalid() || app->RetSampleDlg().IsInvalid())
+        return;
+}
+
+bool CPageView::AsyncDefModify(const ZuObjectRef& source, unsigned)
+{
+    // The changed kinds of a pane or an attributes dialog are applied to
+    // the selection once the program has those classes.
+    (void)IsOfClass(source, "CDefPane");
+    (void)IsOfClass(source, "CDefDlg");
+    return true;
+}
+
+bool CPageView::AsyncDefUpdateFullProperty(const ZuObjectRef& source, unsigned)
+{
+    if (IsOfClass(source, "CDefPane") && selection.IsValid())
+        selection->RebuildPropertyDlg(false);
+    return true;
+}
+
+bool CPageView::AsyncDefUpdateQuickProperty(const ZuObjectRef& source, unsigned)
+{
+    if (!IsOfClass(source, "CDefPane") || selection.IsInvalid() ||
+        selection->GetSelectedCount() != 1)
+        return true;
+    CTreeNodeRef node;
+    selection->GetFirstSelectedNode(node);
+    if (node.IsInvalid())
+        return true;
+    ZuObjectRef& object = node->RetObject();
+    if (object.IsValid() && object->IsKindOf(CGraObjectRef::RetRuntime())) {
+        const CGraObjectRef g(object);
+        selection->RefreshPropertyDlg(g, g->GetHandlePosition(0), -1);
+    }
+    return true;
+}
+
+bool CPageView::AsyncPropertyModify(const ZuObjectRef& source, unsigned)
+{
+    // The properties dialog's last edit is applied to the selection once
+    // the program has that dialog.
+    if (IsOfClass(source, "CPropertyDlg"))
+        UpdateStatus();
+    return true;
+}
+
+bool CPageView::AsyncPropertyRedraw(const ZuObjectRef& source, unsigned)
+{
+    if (IsOfClass(source, "CPropertyDlg"))
+        RefreshDisplay(true);
+    return true;
+}

@@ -1,0 +1,98 @@
+// A width edit in the pen pane, from the entry's handler to the sample's
+// rows ready for the screen (setter, sample rendered by the interpreter,
+// report), beside the same line drawn straight through a port into a
+// context of the sample's size and read back: what the pane adds to the
+// interpreter's own work. The goal is within 1.2 times.
+#include "app/graline.h"
+#include "app/graport.h"
+#include "app/penbasepane.h"
+#include "app/pendef.h"
+#include "si/classfactory.h"
+#include "si/fontman.h"
+#include "si/lookman.h"
+#include "si/maininit.h"
+#include "si/memzone.h"
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+namespace {
+
+struct Runtime {
+    Runtime()
+    {
+        ZuFontMan::InitSystemFontMan(font_man);
+        ZuLookMan::Initialise();
+    }
+    ZuFontManRef font_man = ZuNew<ZuFontMan>(Zuvi_app_zone, __LINE__, "bench/penpane_bench");
+};
+
+void EnsureRuntime()
+{
+    static Runtime* runtime = [] {
+        Zuvi_StartServices();
+        return new Runtime();
+    }();
+    (void)runtime;
+}
+
+const double kWidths[2] = {2.0, 3.0};
+
+void BM_PenPaneWidthEdit(benchmark::State& state)
+{
+    EnsureRuntime();
+    CPenBasePaneRef pane = ZuNew<CPenBasePane>(Zuvi_app_zone);
+    pane->SetSize(370, 196);
+    pane->Create(10);
+    CPenDefRef pen = ZuNew<CPenDef>(Zuvi_app_zone);
+    pane->SetDef(CDefRef(ZuObjectRef(pen)));
+    pane->Refresh();
+    std::vector<unsigned char> rows(200 * 24 * 4);
+    int i = 0;
+    for (auto _ : state) {
+        pane->RetWidthEntry()->SetValue(kWidths[i++ & 1]);
+        pane->OnPenEditWidthChange(ZuObjectRef(), 0);
+        pane->RetSample()->RetView()->CopyTo24Bit(0, 0, 200, 24, rows.data(), 200 * 3);
+        benchmark::DoNotOptimize(rows.data());
+        pane->ClearCodes();
+    }
+    pane->Delete();
+    ZuObjectRef::RealiseDeletions();
+}
+BENCHMARK(BM_PenPaneWidthEdit)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void BM_LineStraightThroughPort(benchmark::State& state)
+{
+    EnsureRuntime();
+    GSContextRef context = ZuNew<GSContext>(Zuvi_app_zone);
+    context->CreateContext(200, 24, GS_VIEW_MONO);
+    CGraPortRef port = ZuNew<CGraPort>(Zuvi_app_zone);
+    port->InitBinaryMode();
+    port->SetTarget(context);
+    CPenDefRef pen = ZuNew<CPenDef>(Zuvi_app_zone);
+    std::vector<unsigned char> rows(200 * 24 * 4);
+    int i = 0;
+    for (auto _ : state) {
+        pen->SetWidth(kWidths[i++ & 1]);
+        port->InitGraphics();
+        port->ErasePage();
+        CGraTransform t;
+        port->GetTransform(t);
+        t.scale = 1.0;
+        t.dx = 100.0;
+        t.dy = 12.0;
+        port->SetTransform(t);
+        CGraLineRef line = ZuNew<CGraLine>(Zuvi_app_zone);
+        line->SetDefinition(10, ZuObjectRef(pen));
+        const DPoint points[2] = {{-88.0, 0.0}, {88.0, 0.0}};
+        line->SetPoints(points, 2);
+        line->Draw(port, 7);
+        context->CopyTo24Bit(0, 0, 200, 24, rows.data(), 200 * 3);
+        benchmark::DoNotOptimize(rows.data());
+    }
+    ZuObjectRef::RealiseDeletions();
+}
+BENCHMARK(BM_LineStraightThroughPort)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+} // namespace
