@@ -51,6 +51,10 @@ void App::Delete()
 {
     if (&RetEditShell() == static_cast<IEditShell*>(this))
         SetEditShell(nullptr);
+    // The settings panes hold the page view and its document: they go
+    // before the main window takes the view along.
+    if (setup_dlg.IsValid())
+        setup_dlg->Delete();
     if (main_window.IsValid())
         main_window->Delete();
     if (splash_window.IsValid())
@@ -66,8 +70,6 @@ void App::Delete()
             f->Delete();
     if (export_dlg.IsValid())
         export_dlg->Delete();
-    if (setup_dlg.IsValid())
-        setup_dlg->Delete();
     ReleaseHandles();
     ReleaseCommandDictionary();
     ZuApp::Delete();

@@ -170,14 +170,19 @@ bool CSetupDlg::OnClickTab()
 
 void CSetupDlg::Delete()
 {
+    // The panes let the document go first: a pane the card stack no longer
+    // holds would otherwise keep it alive past the program's end.
+    SetPageView(CPageViewRef());
     // The panes not shown on the card are in no window: each goes itself.
     for (int i = 0; i < SLOTS; ++i) {
         const CSetupPaneRef pane = RetPane(i);
         if (pane.IsValid() && pane->RetParent().IsInvalid())
             pane->Delete();
     }
-    if (window.IsValid())
+    if (window.IsValid()) {
+        window->Close();
         window->Kill();
+    }
     window = ZuWindowRef();
     card_stack = ZuCardStackRef();
     tab_names = ZuListRef();
