@@ -23,11 +23,15 @@ void CSetupPane::SetPageView(const CPageViewRef& view)
 
 bool CSetupPane::Build()
 {
+    // The dialog lays every pane out at the same size.
+    SetSize(260, 170);
     ZuTextTagRef text = ZuNew<ZuTextTag>(Zuvi_app_zone, __LINE__, ZU_SRC_FILE);
     text->SetOrigin(0, 0);
     text->SetSize(260, 170);
     text->SetTextStyle(ZuTextStyle(ZU_TEXT_HPOS_CENTER, ZU_TEXT_VPOS_CENTER));
     text->SetText(ZuStringRef("(aucun r\xe9glage)"));
+    // The text lies over the whole pane: clicks go through it to "Fermer".
+    text->ChangeState(ZU_VIEW_NO_DETECT, true, false);
     text->SetParent(ZuViewRef(this));
     BuildContents(0, 0);
     return true;
