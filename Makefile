@@ -31,13 +31,15 @@ bench: deps
 	cmake --build build/bench -j $(JOBS)
 	@for b in build/bench/bench/*_bench; do echo "== $$b"; $$b; done
 
-# The tests whose threads share handles, zones and the global lock.
+# The tests whose threads share handles, zones and the global lock, and the
+# page view's drawing performer (in test_app), which shares the view too.
 TSAN_TESTS := Thread|ObjectRef|MemZone|CallFrame|Exception
 
 tsan: deps
 	cmake -S . -B build/tsan $(GEN) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DZUVI_TSAN=ON
-	cmake --build build/tsan -j $(JOBS) --target test_si
-	cd build/tsan && ctest --output-on-failure -j $(JOBS) --timeout 300 -R '$(TSAN_TESTS)'
+	cmake --build build/tsan -j $(JOBS) --target test_si test_app
+	cd build/tsan && TSAN_OPTIONS=suppressions=$(CURDIR)/tools/tsan.supp \
+		ctest --output-on-failure -j $(JOBS) --timeout 300 -R '$(TSAN_TESTS)'
 
 fuzz: deps
 	cmake -S . -B build/fuzz $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DZUVI_TESTS=OFF -DZUVI_FUZZ=ON

@@ -89,6 +89,11 @@ const char* const CPageView::handlerNames[] = {
     "AsyncDefUpdateQuickProperty",
     "AsyncPropertyModify",
     "AsyncPropertyRedraw",
+    // Printing and export.
+    "FilePrint",
+    "FileExport",
+    "AsyncPrintGo",
+    "AsyncExportGo",
 };
 // clang-format on
 const int CPageView::handlerCount = int(sizeof handlerNames / sizeof handlerNames[0]);
@@ -408,13 +413,6 @@ void CPageView::ChangeUnit(int unit)
     (void)unit;
     UpdateRulers();
     UpdateStatus();
-}
-
-bool CPageView::ExportDocument(const ZuStringRef& name, uint32_t dpi, uint32_t bpp,
-                               const ZuStringRef& device, uint32_t aa, double zoom)
-{
-    (void)name, (void)dpi, (void)bpp, (void)device, (void)aa, (void)zoom;
-    return false;
 }
 
 // ---------------------------------------------------------------------------
@@ -1170,6 +1168,13 @@ void CPageView::Draw(const ZuGrailPortRef& port, const ZuRect& area, ZuDrawOp op
 {
     if (context.IsInvalid())
         return;
+    // Where a run on another thread composes its image once done.
+    SetPendingDraw(port, area, op);
+    // While such a run holds the rendering, the context's rows are being
+    // drawn: the window keeps its image until the run's "DrawEvent".
+    RenderHold hold(*this, false);
+    if (!hold.Held())
+        return;
     ++drawDepth;
     if (renderNeeded) {
         RenderPage();
@@ -1189,8 +1194,24 @@ void CPageView::SetPendingDraw(const ZuGrailPortRef& port, const ZuRect& area, Z
 bool CPageView::AsyncDrawEventHandler()
 {
     renderNeeded = false;
-    if (pendingPort.IsValid())
-        Compose(pendingPort, pendingArea, pendingOp);
+    if (pendingPort.IsInvalid())
+        return true;
+    // A further run under way reports again when it is done.
+    RenderHold hold(*this, false);
+    if (!hold.Held())
+        return true;
+    // Composed outside the window's update: the pass is opened here and
+    // the screen brought up to date.
+    pendingPort->BeginDraw(pendingArea, 0);
+    Compose(pendingPort, pendingArea, pendingOp);
+    pendingPort->EndDraw();
+    if (window.IsValid()) {
+        const ZuGrailWindowRef& screen = window->RetScreenWindow();
+        if (screen.IsValid()) {
+            screen->Redraw();
+            screen->Flush();
+        }
+    }
     return true;
 }
 

@@ -43,6 +43,7 @@
 #include "si/string.h"
 #include "si/textline.h"
 
+#include <atomic>
 #include <functional>
 
 ZU_HANDLE(CPageView, GSView)
@@ -334,6 +335,63 @@ public:
     static void SetRavonaPen(CPenDefRef& pen, int code);
     static void SetRavonaColor(CColorDefRef& colour, int code);
 
+    // ---- Printing, image export and rendering off the user-interface thread
+    // The print and export commands and the dialogs' answers.
+    bool FilePrint();
+    bool FileExport();
+    bool AsyncPrintGo();
+    bool AsyncExportGo();
+    // One print of the edit parent's objects through a printer context.
+    // False, with one message, when the printer or the job fails; false
+    // silently when the print dialog is cancelled.
+    bool PrintRun(const CGraScreen& settings);
+    // One image file of the edit parent's objects: the size in pixels
+    // covers the page exactly, so the resolution is derived from the width
+    // and `resolution` does not enter the output. False before any device
+    // is made for a page or image size out of range; false, with one
+    // message and no file (an existing one untouched), when the device, the
+    // file or the interpreter fails.
+    bool ExportRun(const ZuStringRef& name, const double size[2], int resolution, int bpp,
+                   const ZuStringRef& device, int aa);
+    // Dots per inch at which the page's width fills `width` pixels (0 for a
+    // page width that is not positive), and the alpha bits of an
+    // anti-aliasing choice.
+    static double ExportResolution(double width, double pageWidth);
+    static int ExportAlphaBits(int aa);
+    // Largest side of an exported image, in pixels.
+    static constexpr double EXPORT_MAX_SIDE = 30000.0;
+    void SetConverted(bool on) { converted = on; }
+    // The render run holding the view's rendering for its whole length
+    // (waits for a run under way); what RenderPage answers.
+    bool RenderHeld();
+
+protected:
+    // The contexts of print and export runs (tests watch them).
+    virtual GSContextRef NewRunContext();
+
+private:
+    bool RunObjects(const CGraPortRef& port);
+    // One message box: the format filled with one or two texts.
+    void ShowRunError(const char* format, const char* first, const char* second = nullptr);
+    // The view's rendering, held by every render of the view's context and
+    // by the print and export runs, which switch the interpreter's device.
+    // A hold that waits spins with short sleeps; one that does not wait may
+    // come away without it (Held false).
+    class RenderHold {
+    public:
+        RenderHold(CPageView& view, bool wait);
+        ~RenderHold();
+        RenderHold(const RenderHold&) = delete;
+        RenderHold& operator=(const RenderHold&) = delete;
+        bool Held() const { return held; }
+
+    private:
+        std::atomic<bool>& flag;
+        bool held;
+    };
+    std::atomic<bool> renderHeld{false};
+
+public:
     // The names this view answers by (menus, tool bar, controls, events).
     static const char* const handlerNames[];
     static const int handlerCount;
