@@ -34,7 +34,7 @@ void App::ReleaseHandles()
     filename_save = CFilenameDlgRef();
     filename_open = CFilenameDlgRef();
     property_dlg = ZuObjectRef();
-    setup_dlg = ZuObjectRef();
+    setup_dlg = CSetupDlgRef();
     sample_dlg = ZuObjectRef();
     def_dlg = ZuObjectRef();
     layer_dlg = ZuObjectRef();
@@ -51,6 +51,10 @@ void App::Delete()
 {
     if (&RetEditShell() == static_cast<IEditShell*>(this))
         SetEditShell(nullptr);
+    // The settings panes hold the page view and its document: they go
+    // before the main window takes the view along.
+    if (setup_dlg.IsValid())
+        setup_dlg->Delete();
     if (main_window.IsValid())
         main_window->Delete();
     if (splash_window.IsValid())
@@ -143,8 +147,11 @@ void App::Initialise(bool build)
     filename_save->Create(300, 300);
     filename_save->Setup(ZuStringRef("filename_save"), true);
 
-    // Still to come: the settings dialog (350, 350) and the print dialog
-    // (300, 300).
+    // The settings dialog, hidden until the command "ChangeSetup".
+    setup_dlg = ZuNew<CSetupDlg>(nullptr, __LINE__, kSource);
+    setup_dlg->Create(350, 350);
+
+    // Still to come: the print dialog (300, 300).
 
     export_dlg = ZuNew<CExportDlg>(nullptr, __LINE__, kSource);
     export_dlg->Build(300, 300);

@@ -16,6 +16,7 @@
 #include "app/exportdlg.h"
 #include "app/filenamedlg.h"
 #include "app/questiondlg.h"
+#include "app/setupdlg.h"
 #include "app/editshell.h"
 #include "app/mainwindow.h"
 #include "app/splashwindow.h"
@@ -56,7 +57,7 @@ public:
     ZuObjectRef RetLayerDlg() const { return layer_dlg; }
     ZuObjectRef RetDefDlg() const { return def_dlg; }
     ZuObjectRef RetSampleDlg() const { return sample_dlg; }
-    ZuObjectRef RetSetupDlg() const { return setup_dlg; }
+    CSetupDlgRef RetSetupDlg() const { return setup_dlg; }
     ZuObjectRef RetPropertyDlg() const { return property_dlg; }
     CFilenameDlgRef RetFilenameOpen() const { return filename_open; }
     CFilenameDlgRef RetFilenameSave() const { return filename_save; }
@@ -93,7 +94,7 @@ private:
     ZuObjectRef layer_dlg;
     ZuObjectRef def_dlg;
     ZuObjectRef sample_dlg;
-    ZuObjectRef setup_dlg;
+    CSetupDlgRef setup_dlg;
     ZuObjectRef property_dlg;
     CFilenameDlgRef filename_open;
     CFilenameDlgRef filename_save;

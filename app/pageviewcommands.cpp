@@ -3,7 +3,7 @@
 // dialog and the debug listing; and the events through which the
 // attribute panes and dialogs and the properties dialog report changes.
 //
-// The settings, samples, attributes and properties dialogs are the
+// The samples, attributes and properties dialogs are the
 // program's shell's; while it has none of them, their commands change the
 // view alone and their reports are ignored.
 #include "app/app.h"
@@ -72,7 +72,9 @@ bool CPageView::Redo()
 bool CPageView::ChangeSetup()
 {
     UpdateSetupDlg(0, 0);
-    // The settings dialog is shown here once the program has one.
+    const AppRef app = TheApp();
+    if (app.IsValid() && app->RetSetupDlg().IsValid())
+        app->RetSetupDlg()->Hide(false);
     return true;
 }
 
@@ -135,12 +137,12 @@ bool CPageView::Debug()
 
 void CPageView::UpdateSetupDlg(int topic, int item)
 {
-    (void)topic, (void)item;
-    // The settings dialog takes the view and refreshes itself for the
-    // topic once the program has one.
     const AppRef app = TheApp();
     if (app.IsInvalid() || app->RetSetupDlg().IsInvalid())
         return;
+    const CSetupDlgRef dlg = app->RetSetupDlg();
+    dlg->SetPageView(CPageViewRef(this));
+    dlg->Update(topic, item);
 }
 
 void CPageView::UpdateSampleDlg(bool reload)

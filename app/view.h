@@ -22,7 +22,7 @@ public:
     enum { SWITCHES = 8, VALUES = 6, HISTORY = 100 };
     // The switches, by place: the grid shown, the grid and the guides
     // magnetic, the outline (draft) display, the bounding boxes shown, the
-    // guides shown, new objects selected.
+    // guides shown, new objects selected, the reticule shown.
     enum {
         SHOW_GRID = 0,
         GRID_MAGNETISM = 1,
@@ -30,7 +30,8 @@ public:
         OUTLINE = 3,
         SHOW_BOUNDING_BOXES = 4,
         SHOW_GUIDES = 5,
-        SELECT_NEW_OBJECTS = 6
+        SELECT_NEW_OBJECTS = 6,
+        RETICULE_VISIBLE = 7
     };
 
     CView();
