@@ -262,6 +262,10 @@ CPageView::~CPageView()
 void CPageView::Delete()
 {
     StopAutoScroll();
+    // The program's current document is this view's: it must not outlive
+    // the view (the zones holding it may go next).
+    if (document.IsValid() && GetCurrentDocument() == document)
+        SetCurrentDocument(CDocumentRef(), CViewRef());
     GSView::Delete();
 }
 
