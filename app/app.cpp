@@ -155,8 +155,7 @@ void App::Initialise(bool build)
 
     main_window->ResetDisplay();
     splash_window->Hide(true);
-    // The tool palette is shown here once a second shown window no longer
-    // sets the X11 backend's activation going back and forth.
+    tools->Show(false);
 }
 
 bool App::QuitApplication()

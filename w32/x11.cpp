@@ -348,8 +348,10 @@ public:
     {
         std::lock_guard<std::recursive_mutex> guard(lock);
         XWindowAttributes a;
-        if (XGetWindowAttributes(dpy, Window(w->native), &a) && a.map_state == IsViewable)
+        if (XGetWindowAttributes(dpy, Window(w->native), &a) && a.map_state == IsViewable) {
+            focus_serial = NextRequest(dpy);
             XSetInputFocus(dpy, Window(w->native), RevertToParent, CurrentTime);
+        }
         XFlush(dpy);
     }
 
@@ -731,6 +733,14 @@ private:
         return found;
     }
 
+    // True when the event came from the server before it handled the
+    // last focus request this program sent.
+    bool BeforeOurFocus(unsigned long serial)
+    {
+        std::lock_guard<std::recursive_mutex> guard(lock);
+        return focus_serial != 0 && long(serial - focus_serial) < 0;
+    }
+
     unsigned Buttons(unsigned state) const
     {
         return ((state & Button1Mask) ? MK_LBUTTON : 0u) |
@@ -760,8 +770,12 @@ private:
             }
             break;
         case FocusIn:
+            // A focus the server gave before it took our latest focus
+            // request is already overruled by it; answering it would
+            // activate a window the library has since left, ask for that
+            // focus again, and so on back and forth.
             if (w != nullptr && e.xfocus.detail != NotifyPointer &&
-                e.xfocus.detail != NotifyInferior)
+                e.xfocus.detail != NotifyInferior && !BeforeOurFocus(e.xany.serial))
                 W32_SystemActivate(w, true);
             break;
         case FocusOut:
@@ -895,6 +909,8 @@ public:
     bool clip_owned = false;
     Cursor current_cursor = 0;
     unsigned last_keycode = 0;
+    // The request number of the program's last XSetInputFocus (0: none).
+    unsigned long focus_serial = 0;
     bool num_lock_on = false;
 };
 

@@ -66,6 +66,20 @@ bool IsChildOfRoot(Display* peer, Window window)
     return found;
 }
 
+// Closes the window as a window manager closes a window.
+void CloseAsWindowManager(Display* peer, Window window)
+{
+    XEvent close;
+    std::memset(&close, 0, sizeof close);
+    close.xclient.type = ClientMessage;
+    close.xclient.window = window;
+    close.xclient.message_type = XInternAtom(peer, "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = long(XInternAtom(peer, "WM_DELETE_WINDOW", False));
+    XSendEvent(peer, window, False, NoEventMask, &close);
+    XFlush(peer);
+}
+
 TEST(LumbraProgram, StartsPaintsItsMainWindowAndEndsWhenTheWindowIsClosed)
 {
     ZUVI_REQUIRE_XVFB();
@@ -115,18 +129,74 @@ TEST(LumbraProgram, StartsPaintsItsMainWindowAndEndsWhenTheWindowIsClosed)
         << "top grey " << top.grey << " black " << top.black << " of " << top.all
         << "; bottom grey " << bottom.grey << " white " << bottom.white << " of " << bottom.all;
 
-    // Closed as a window manager closes a window.
-    XEvent close;
-    std::memset(&close, 0, sizeof close);
-    close.xclient.type = ClientMessage;
-    close.xclient.window = main;
-    close.xclient.message_type = XInternAtom(peer, "WM_PROTOCOLS", False);
-    close.xclient.format = 32;
-    close.xclient.data.l[0] = long(XInternAtom(peer, "WM_DELETE_WINDOW", False));
-    XSendEvent(peer, main, False, NoEventMask, &close);
-    XFlush(peer);
+    CloseAsWindowManager(peer, main);
     EXPECT_EQ(program.Wait(), 0);
     EXPECT_TRUE(XWaitUntil(peer, [&] { return !IsChildOfRoot(peer, main); }));
+    XCloseDisplay(peer);
+}
+
+// With its tool palette beside the main window, the program comes to rest:
+// once both windows are up, the stacking and the focus stop changing,
+// where the windows used to take the focus from each other without end.
+TEST(LumbraProgram, ShowsItsToolPaletteAndThenComesToRest)
+{
+    ZUVI_REQUIRE_XVFB();
+    Display* peer = XOpenDisplay(nullptr);
+    ASSERT_NE(peer, nullptr);
+    XSelectInput(peer, DefaultRootWindow(peer), SubstructureNotifyMask);
+    XSync(peer, False);
+
+    XProgram program(ZUVI_LUMBRA);
+    ASSERT_GT(program.pid, 0);
+
+    // The main window and the palette titled "Outils", both mapped; their
+    // focus changes are heard from then on.
+    Window main = 0, palette = 0;
+    int changes = 0;
+    auto drain = [&] {
+        while (XPending(peer) > 0) {
+            XEvent e;
+            XNextEvent(peer, &e);
+            if (e.type == ConfigureNotify || e.type == FocusIn || e.type == FocusOut)
+                ++changes;
+            if (e.type != MapNotify)
+                continue;
+            XWindowAttributes a;
+            char* name = nullptr;
+            bool palette_name = XFetchName(peer, e.xmap.window, &name) && name != nullptr &&
+                                std::strcmp(name, "Outils") == 0;
+            if (name != nullptr)
+                XFree(name);
+            if (main == 0 && XGetWindowAttributes(peer, e.xmap.window, &a) && a.width > 700)
+                main = e.xmap.window;
+            else if (palette == 0 && palette_name)
+                palette = e.xmap.window;
+            else
+                continue;
+            XSelectInput(peer, e.xmap.window, FocusChangeMask);
+        }
+    };
+    ASSERT_TRUE(XWaitUntil(peer,
+                           [&] {
+                               drain();
+                               return main != 0 && palette != 0;
+                           }))
+        << "main window " << main << ", palette " << palette;
+
+    // At rest: a second (50 rounds) passes without any window moving in
+    // the stack or any focus changing.
+    int quiet = 0;
+    EXPECT_TRUE(XWaitUntil(peer,
+                           [&] {
+                               const int before = changes;
+                               drain();
+                               quiet = changes == before ? quiet + 1 : 0;
+                               return quiet >= 50;
+                           }))
+        << changes << " restacks and focus changes and still going";
+
+    CloseAsWindowManager(peer, main);
+    EXPECT_EQ(program.Wait(), 0);
     XCloseDisplay(peer);
 }
 
