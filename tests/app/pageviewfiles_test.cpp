@@ -12,10 +12,16 @@
 #include "tests/app/shelltest.h"
 #include "tests/support/debugcapture.h"
 
+#include <atomic>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -391,4 +397,68 @@ TEST_F(PageViewFilesTest, ClosingAChangedDocumentsWindowAsksAndNonQuits)
     app->FireAsyncEvents();
     EXPECT_TRUE(QuitPending());
     EXPECT_FALSE(Shown(SaveQuestion()->RetWindow()));
+}
+
+// The busy box is up while the file is read: a pipe stands for a slow file,
+// and the writer at its far end looks at the box when the reading starts.
+// Whatever the end, success or failure, the box is closed afterwards.
+TEST_F(PageViewFilesTest, TheBusyBoxShowsWhileTheWorkRunsAndIsClosedAfterwards)
+{
+    CPageViewRef view = View();
+    const CQuestionDlgRef busy = app->RetQuestionWait();
+    ASSERT_TRUE(busy.IsValid());
+    const std::string slow = Path("lent.lumbra");
+    ASSERT_EQ(mkfifo(slow.c_str(), 0600), 0);
+    // The writer serves every opening of the pipe (the refusal looks at the
+    // file again to name its cause) until the reading is over.
+    bool shownWhileReading = false;
+    std::atomic<bool> over{false};
+    std::thread writer([&] {
+        for (bool first = true; !over; first = false) {
+            const int fd = ::open(slow.c_str(), O_WRONLY);
+            if (fd < 0)
+                return;
+            if (first) {
+                shownWhileReading = Shown(busy->RetWindow());
+                const char garbage[] = "pas un document";
+                (void)!::write(fd, garbage, sizeof garbage);
+            }
+            ::close(fd);
+        }
+    });
+    DebugCapture capture;
+    EXPECT_FALSE(view->OpenDocument(ZuStringRef(slow.c_str())));
+    over = true;
+    // A reader held open until the writer is done frees it wherever it
+    // waits.
+    const int unblock = ::open(slow.c_str(), O_RDONLY | O_NONBLOCK);
+    writer.join();
+    if (unblock >= 0)
+        ::close(unblock);
+    EXPECT_TRUE(shownWhileReading);
+    EXPECT_FALSE(Shown(busy->RetWindow()));
+    EXPECT_EQ(capture.Boxes().size(), 1u);
+
+    // The other roads, each ending with the box closed.
+    const std::string good = Path("bon.lumbra"), folder = Path("dossier.lumbra");
+    mkdir(folder.c_str(), 0700);
+    struct Case {
+        const char* what;
+        std::function<bool()> run;
+        bool ok;
+    } cases[] = {
+        {"save", [&] { return view->SaveDocument(ZuStringRef(good.c_str())); }, true},
+        {"open", [&] { return view->OpenDocument(ZuStringRef(good.c_str())); }, true},
+        {"save into a folder", [&] { return view->SaveDocument(ZuStringRef(folder.c_str())); },
+         false},
+        {"open a folder", [&] { return view->OpenDocument(ZuStringRef(folder.c_str())); }, false},
+        {"new", [&] { return view->NewDocument(); }, true},
+    };
+    for (const Case& c : cases) {
+        capture.Clear();
+        EXPECT_EQ(c.run(), c.ok) << c.what;
+        Serve();
+        EXPECT_FALSE(Shown(busy->RetWindow())) << c.what;
+        EXPECT_EQ(capture.Boxes().size(), c.ok ? 0u : 1u) << c.what;
+    }
 }
