@@ -1098,9 +1098,15 @@ bool CGraPort::EndBounds(DRect& out, bool withPen, bool close)
     else
         EmitPenWidth(0.0);
     Put("strokepath");
-    Put("pathbbox");
-    for (int i = 0; i < 4; i++)
-        Put("0 printobject");
+    // An outline that strokes to nothing (a point under a pen of no width)
+    // has no box: "pathbbox" would fail, and every error that reaches the
+    // binding leaves entries on the interpreter's execution stack until,
+    // some hundreds of errors later, each call costs seconds. The failure
+    // is caught here and answers nothing.
+    Put("{pathbbox} stopped");
+    Put("{$error /newerror false put}");
+    Put("{0 printobject 0 printobject 0 printobject 0 printobject}");
+    Put("ifelse");
     Put("flush");
     Put("newpath");
     pathOpen = false;

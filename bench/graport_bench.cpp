@@ -112,3 +112,43 @@ void BM_PortLinesToContext(benchmark::State& state)
 BENCHMARK(BM_PortLinesToContext)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
+
+// Boxes measured through the interpreter, as a drawing's new and edited
+// shapes are: lines, squares and points (which have no box), in runs of 500
+// and 5,000. The time of one measure must not grow with the run.
+void BM_BoundsMeasures(benchmark::State& state)
+{
+    GSContextRef context = Make<GSContextRef>();
+    if (!context->CreateContext(8, 8, GS_VIEW_RGB24)) {
+        state.SkipWithError("no context");
+        return;
+    }
+    CGraPortRef port = Make<CGraPortRef>();
+    port->SetTarget(context);
+    port->InitBinaryMode();
+    const int count = int(state.range(0));
+    DRect box = {};
+    for (auto _ : state) {
+        for (int i = 0; i < count; i++) {
+            const double x = i % 97, y = i % 89;
+            port->BeginBounds();
+            switch (i % 3) {
+            case 0:
+                port->DrawLine(DPoint{x, y}, DPoint{x + 10.0, y + 5.0});
+                break;
+            case 1:
+                port->DrawLine(DPoint{x, y}, DPoint{x + 4.0, y});
+                port->DrawLine(DPoint{x + 4.0, y}, DPoint{x + 4.0, y + 4.0});
+                port->DrawLine(DPoint{x + 4.0, y + 4.0}, DPoint{x, y});
+                break;
+            default:
+                port->DrawLine(DPoint{x, y}, DPoint{x, y});
+                break;
+            }
+            port->EndBounds(box, i % 2 == 0, i % 3 == 1);
+            benchmark::DoNotOptimize(box);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+BENCHMARK(BM_BoundsMeasures)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -389,7 +389,7 @@ TEST_F(CGraLineTest, BoxAndHitsWithTheRecorder)
     CGraLineRef l = Line(P(0, 0), P(10, 10));
     recorder->answers = {BoxAnswer(-1, -2, 11, 12)};
     EXPECT_TRUE(l->UpdateBoundingBox(port));
-    EXPECT_NE(std::string::npos, recorder->All().find("strokepath pathbbox"));
+    EXPECT_NE(std::string::npos, recorder->All().find("strokepath {pathbbox} stopped"));
     DRect box = l->GetBoundingBox();
     EXPECT_EQ(-1.0, box.x1);
     EXPECT_EQ(12.0, box.y2);

@@ -1275,9 +1275,10 @@ TEST_F(CGraPortTest, BoundsAskForTheBoxOfTheOutline)
     r.context->answer = BoxAnswer(1, 2, 3, 4);
     DRect box = {};
     EXPECT_TRUE(r.port->EndBounds(box, false, true));
-    EXPECT_EQ(r.context->sends.back(), "closepath 0.000000 setlinewidth strokepath pathbbox 0 "
-                                       "printobject 0 printobject 0 printobject "
-                                       "0 printobject flush newpath \n");
+    EXPECT_EQ(r.context->sends.back(),
+              "closepath 0.000000 setlinewidth strokepath {pathbbox} stopped "
+              "{$error /newerror false put} {0 printobject 0 printobject 0 printobject "
+              "0 printobject} ifelse flush newpath \n");
     EXPECT_EQ(box.x1, 1.0);
     EXPECT_EQ(box.y1, 2.0);
     EXPECT_EQ(box.x2, 3.0);
@@ -1339,6 +1340,44 @@ TEST_F(CGraPortLiveTest, BoxesAndHitsInTheInterpreter)
         Square(port, 0, 0, 10, 10);
         EXPECT_EQ(port->EndHitTest(c.at, 4.0, c.fill, c.stroke, true), c.hit) << c.what;
     }
+}
+
+// The depth of the interpreter's execution stack, asked through the binding.
+int ExecutionDepth(const GSContextRef& context)
+{
+    context->ClearOutput();
+    if (!context->ExecuteText("countexecstack 20 string cvs print flush\n", 0))
+        return -1;
+    char out[32] = {};
+    if (!context->ReadOutput(out, int(sizeof out)))
+        return -1;
+    return std::atoi(out);
+}
+
+TEST_F(CGraPortLiveTest, OutlinesWithoutBoxLeaveTheInterpreterAsItWas)
+{
+    Start(20, 20);
+    // A point under a pen of no width strokes to nothing: no box, and the
+    // interpreter keeps no trace of the question, however often it is asked.
+    DRect box = {};
+    auto measureAPoint = [&] {
+        port->BeginBounds();
+        port->DrawLine(P(5, 5), P(5, 5));
+        return port->EndBounds(box, false, false);
+    };
+    EXPECT_FALSE(measureAPoint());
+    const int depth = ExecutionDepth(context);
+    ASSERT_GT(depth, 0);
+    for (int i = 0; i < 50; i++)
+        ASSERT_FALSE(measureAPoint()) << i;
+    EXPECT_EQ(ExecutionDepth(context), depth);
+    // A true outline is measured as before.
+    port->BeginBounds();
+    port->DrawLine(P(2, 3), P(12, 3));
+    ASSERT_TRUE(port->EndBounds(box, false, false));
+    EXPECT_NEAR(box.x1, 2, 1.0);
+    EXPECT_NEAR(box.x2, 12, 1.0);
+    EXPECT_EQ(ExecutionDepth(context), depth);
 }
 
 TEST_F(CGraPortLiveTest, UniformFillsPaintInsideOnly)
