@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <string>
 #include <vector>
@@ -442,4 +443,54 @@ TEST_F(SetupDlgTest, DuplicationOffsetsAndSwitchesAreWrittenWithoutRedraw)
     dlg->Update(0, 0);
     EXPECT_NEAR(Dupl()->RetOffsetX()->GetValue(), 10.0, 1e-9);
     EXPECT_NEAR(Dupl()->RetOffsetY()->GetValue(), 10.0, 1e-9);
+}
+
+TEST_F(SetupDlgTest, AFormatChosenInTheListRedrawsThePageOnTheScreen)
+{
+    Open();
+    SetPage(210.0, 297.0);
+    ClickRow(Format()->RetFormatList(), 5); // "A5"
+    ASSERT_EQ(Doc()->GetPageWidth(), 148.0);
+    Pump();
+    // The page's left frame is dark on the screen where the new width puts
+    // it; where the old width put it, nothing dark is left.
+    auto darkNear = [&](double pageX) {
+        DPoint p{pageX, 0.0};
+        View()->PageToView(p);
+        const int x = int(std::lround(p.x)), y = int(p.y);
+        for (int i = x - 1; i <= x + 8; i++)
+            if ((WindowPixel(Main()->RetWindow(), i, y) & 0xFFFFFF) == 0)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(darkNear(-74.0));
+    EXPECT_FALSE(darkNear(-105.0));
+}
+
+TEST_F(SetupDlgTest, OddValuesReadFromAFileAreShownClampedAndNotWrittenBack)
+{
+    // A drawing whose page, unit and offsets no pane could have written,
+    // stored and opened as a user opens it.
+    Doc()->SetPageSize(0.0, -40.0);
+    Doc()->SetUnit(0, 99);
+    Doc()->SetDuplicationOffset(900.0, -900.0);
+    const std::string path = ::testing::TempDir() + "odd-settings.lumbra";
+    ASSERT_TRUE(Doc()->WriteFile(ZuStringRef(path.c_str())));
+    Doc()->SetPageSize(210.0, 297.0);
+    ASSERT_TRUE(View()->OpenDocument(ZuStringRef(path.c_str())));
+    ASSERT_EQ(Doc()->GetPageWidth(), 0.0);
+    Open();
+    EXPECT_EQ(Format()->RetFormatList()->RetSelected(), 0);
+    EXPECT_GE(Format()->RetWidthEntry()->GetValue(), 1.0);
+    ClickTab(4);
+    EXPECT_EQ(Unit()->RetUnitList()->RetSelected(), 0);
+    ClickTab(3);
+    EXPECT_EQ(Dupl()->RetOffsetX()->GetValue(), 100.0);
+    EXPECT_EQ(Dupl()->RetOffsetY()->GetValue(), -100.0);
+    // Showing them wrote nothing back.
+    EXPECT_EQ(Doc()->GetPageWidth(), 0.0);
+    EXPECT_EQ(Doc()->GetPageHeight(), -40.0);
+    EXPECT_EQ(Doc()->GetUnit(0), 99);
+    EXPECT_EQ(Doc()->GetDuplicationOffsetX(), 900.0);
+    std::remove(path.c_str());
 }
