@@ -73,10 +73,7 @@ int CArcPane::GetValue()
 
 bool CArcPane::SetDef(const CDefRef& other)
 {
-    if (!other.IsValid() || !other->IsKindOf(CArcDefRef::RetRuntime()))
-        return false;
-    def = CArcDefRef(ZuObjectRef(other));
-    return true;
+    return TakeDef(other, def);
 }
 
 void CArcPane::NotifyChange(bool property_update, bool full)

@@ -146,10 +146,7 @@ int CArrowPane::GetValue()
 
 bool CArrowPane::SetDef(const CDefRef& other)
 {
-    if (!other.IsValid() || !other->IsKindOf(CArrowDefRef::RetRuntime()))
-        return false;
-    def = CArrowDefRef(ZuObjectRef(other));
-    return true;
+    return TakeDef(other, def);
 }
 
 void CArrowPane::NotifyChange(bool property_update, bool full)

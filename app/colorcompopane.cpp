@@ -188,10 +188,7 @@ int CColorCompoPane::GetValue()
 
 bool CColorCompoPane::SetDef(const CDefRef& other)
 {
-    if (!other.IsValid() || !other->IsKindOf(CColorDefRef::RetRuntime()))
-        return false;
-    def = CColorDefRef(ZuObjectRef(other));
-    return true;
+    return TakeDef(other, def);
 }
 
 bool CColorCompoPane::IsColorPane()

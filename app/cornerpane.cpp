@@ -56,10 +56,7 @@ int CCornerPane::GetValue()
 
 bool CCornerPane::SetDef(const CDefRef& other)
 {
-    if (!other.IsValid() || !other->IsKindOf(CCornerDefRef::RetRuntime()))
-        return false;
-    def = CCornerDefRef(ZuObjectRef(other));
-    return true;
+    return TakeDef(other, def);
 }
 
 void CCornerPane::NotifyChange(bool property_update, bool full)

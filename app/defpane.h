@@ -76,6 +76,17 @@ public:
     static ZuAtomRef notify_UpdateQuickProperty;
 
 protected:
+    // Takes `other` into `held` when it is a definition of the pane's own
+    // class; anything else (or nothing) is refused and `held` kept.
+    template <class Ref>
+    static bool TakeDef(const CDefRef& other, Ref& held)
+    {
+        if (!other.IsValid() || !other->IsKindOf(Ref::RetRuntime()))
+            return false;
+        held = Ref(ZuObjectRef(other));
+        return true;
+    }
+
     // A label of the panes: a text tag at (x, y) of the size, the text
     // placed left and vertically centred, set into parent.
     ZuViewRef NewLabel(const ZuViewRef& parent, double x, double y, double dx, double dy,

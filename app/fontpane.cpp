@@ -109,10 +109,7 @@ int CFontPane::GetValue()
 
 bool CFontPane::SetDef(const CDefRef& other)
 {
-    if (!other.IsValid() || !other->IsKindOf(CFontDefRef::RetRuntime()))
-        return false;
-    def = CFontDefRef(ZuObjectRef(other));
-    return true;
+    return TakeDef(other, def);
 }
 
 void CFontPane::Update() {}

@@ -75,10 +75,7 @@ int CMotifHachPane::GetValue()
 
 bool CMotifHachPane::SetDef(const CDefRef& other)
 {
-    if (!other.IsValid() || !other->IsKindOf(CMotifDefRef::RetRuntime()))
-        return false;
-    def = CMotifDefRef(ZuObjectRef(other));
-    return true;
+    return TakeDef(other, def);
 }
 
 void CMotifHachPane::RegisterCodes()

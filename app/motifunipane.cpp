@@ -57,10 +57,7 @@ int CMotifUniPane::GetValue()
 
 bool CMotifUniPane::SetDef(const CDefRef& other)
 {
-    if (!other.IsValid() || !other->IsKindOf(CMotifDefRef::RetRuntime()))
-        return false;
-    def = CMotifDefRef(ZuObjectRef(other));
-    return true;
+    return TakeDef(other, def);
 }
 
 void CMotifUniPane::NotifyChange(bool property_update, bool full)

@@ -144,10 +144,7 @@ int CPenBasePane::GetValue()
 
 bool CPenBasePane::SetDef(const CDefRef& other)
 {
-    if (!other.IsValid() || !other->IsKindOf(CPenDefRef::RetRuntime()))
-        return false;
-    def = CPenDefRef(ZuObjectRef(other));
-    return true;
+    return TakeDef(other, def);
 }
 
 void CPenBasePane::NotifyChange(bool property_update, bool full)

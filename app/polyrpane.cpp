@@ -65,10 +65,7 @@ int CPolyRegPane::GetValue()
 
 bool CPolyRegPane::SetDef(const CDefRef& other)
 {
-    if (!other.IsValid() || !other->IsKindOf(CPolyRegDefRef::RetRuntime()))
-        return false;
-    def = CPolyRegDefRef(ZuObjectRef(other));
-    return true;
+    return TakeDef(other, def);
 }
 
 void CPolyRegPane::NotifyChange(bool property_update, bool full)

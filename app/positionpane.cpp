@@ -93,10 +93,7 @@ int CPositionPane::GetValue()
 
 bool CPositionPane::SetDef(const CDefRef& other)
 {
-    if (!other.IsValid() || !other->IsKindOf(CPositionDefRef::RetRuntime()))
-        return false;
-    def = CPositionDefRef(ZuObjectRef(other));
-    return true;
+    return TakeDef(other, def);
 }
 
 void CPositionPane::NotifyChange(bool property_update, bool full)
