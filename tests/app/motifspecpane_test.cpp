@@ -82,9 +82,9 @@ protected:
     int InkInSample()
     {
         int ink = 0;
-        for (int y = 134; y < 188; y += 2)
-            for (int x = 8; x < 194; x += 2)
-                ink += Near(PanePixel(x, y), 0xFFFFFF) ? 0 : 1;
+        for (int y = 134; y < 188; ++y)
+            for (int x = 8; x < 194; ++x)
+                ink += Near(PanePixel(x, y), 0) ? 1 : 0;
         return ink;
     }
     CMotifSpecPaneRef pane;
@@ -361,6 +361,7 @@ TEST_F(SpecPaneTest, TheSampleRepeatsTheBrushAndZoomsUpForSmallSteps)
     pane->Refresh();
     EXPECT_EQ(pane->RetDrawCount(), 1);
     EXPECT_EQ(pane->RetSample()->RetZoom(), 2.0); // steps of 10 mm
+
     EXPECT_GT(InkInSample(), 20);
     pane->Refresh(); // unchanged: not drawn again
     EXPECT_EQ(pane->RetDrawCount(), 1);

@@ -286,9 +286,9 @@ TEST_F(PenMotifPaneTest, TheCurveIsDrawnWithTheBrushOnceWhileNothingChanges)
     EXPECT_EQ(pane->RetDrawCount(), 1);
     EXPECT_EQ(pane->RetSample()->RetZoom(), 1.0);
     int ink = 0;
-    for (int y = 134; y < 188; y += 2)
-        for (int x = 8; x < 194; x += 2)
-            ink += Near(PanePixel(x, y), 0xFFFFFF) ? 0 : 1;
+    for (int y = 134; y < 188; ++y)
+        for (int x = 8; x < 194; ++x)
+            ink += Near(PanePixel(x, y), 0) ? 1 : 0;
     EXPECT_GT(ink, 10);
     ClickMode(0);
     Type1("4");
