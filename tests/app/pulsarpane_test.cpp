@@ -200,6 +200,11 @@ TEST_F(PulsarPaneTest, AFillsPulsarHasThreeModulatorsAndTwoAxes)
     EXPECT_FALSE(pane->RetModulatorSwitch(1, 0)->RetSwitchState());
     def->GetValueKind(1, mask);
     EXPECT_EQ(mask, 0u);
+    // A fill's values never follow the stroke's definition.
+    for (int t = 3; t < 9; ++t) {
+        ClickTab(t);
+        EXPECT_FALSE(Shown(pane->RetInitialSwitch())) << t;
+    }
     EXPECT_EQ(Reports(), "");
 }
 
