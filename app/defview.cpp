@@ -322,7 +322,11 @@ int CDefView::StyleOfValue()
 
 void CDefView::PlacePane(const CDefPaneRef& pane)
 {
-    pane->SetOrigin(pane_x, pane_y + (pane->IsColorPane() ? 20 : 0));
+    // Boxes are in window coordinates: the pane point counts from the
+    // view's corner wherever the card stands now.
+    double x = 0, y = 0;
+    GetOrigin(x, y);
+    pane->SetOrigin(x + pane_x, y + pane_y + (pane->IsColorPane() ? 20 : 0));
 }
 
 void CDefView::PlacePanes()
@@ -352,8 +356,14 @@ void CDefView::ShowStyle(int slot, bool refresh)
     const CDefPaneRef pane = panes[shown];
     pane->SetParent(ZuViewRef(this));
     PlacePane(pane);
+    // The pane writes the variant into the definition; a variant without
+    // parameters has only the plain pane, which knows no definition, so the
+    // view writes it itself (else "Pas d'ombre" or "Pointu" could never be
+    // chosen). The plain pane of a disabled view writes nothing.
     if (!IsPlainPane(pane))
         pane->SetValue(style_keys[slot]);
+    else if (enabled && definition.IsValid() && style_keys[slot] != -1)
+        definition->SetValue(style_keys[slot]);
     if (refresh)
         pane->Refresh();
     Display(true);
@@ -382,13 +392,11 @@ void CDefView::UpdateStyleButtons()
             style_marker->SetStyle(17u);
             style_marker->SetSize(5, 18);
         }
-        // The marker stands beside the button, in the view's frame.
-        double bx = 0, by = 0, ox = 0, oy = 0;
+        // The marker stands beside the button.
+        double bx = 0, by = 0;
         button->GetOrigin(bx, by);
-        if (style_box.IsValid())
-            style_box->GetOrigin(ox, oy);
         style_marker->SetParent(ZuViewRef(this));
-        style_marker->SetOrigin(ox + bx + 25, oy + by + 2);
+        style_marker->SetOrigin(bx + 25, by + 2);
         style_marker->Display(true);
     }
     if (!enabled && style_marker.IsValid() && style_marker->RetParent().IsValid())
@@ -415,6 +423,8 @@ void CDefView::UpdateIndexButtons()
     const bool colour = definition->IsKindOf(CColorDefRef::RetRuntime());
     bool detached = false;
     const ZuViewRef self(this);
+    double vx = 0, vy = 0;
+    GetOrigin(vx, vy);
     for (int i = 0; i < SLOTS; ++i) {
         const CButtonColorRef& button = index_buttons[i];
         if (button.IsInvalid())
@@ -437,6 +447,7 @@ void CDefView::UpdateIndexButtons()
         }
         if (button->RetParent().IsInvalid())
             button->SetParent(self);
+        button->SetOrigin(vx + 35 + 36 * i, vy);
         button->Display(true);
     }
     definition->SetIndex(current);

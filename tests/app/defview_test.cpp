@@ -73,21 +73,17 @@ protected:
         view->SetSize(405, 196);
         ASSERT_TRUE(view->Create(type, kind, 39, 57));
         view->SetParent(pw);
+        // Away from the window's corner, as a card stands in its stack.
+        view->SetOrigin(6, 8);
         view->PlacePanes();
         Pump();
     }
-    // The window point of the middle of a view of the card.
+    // A click at the middle of a view of the card (boxes are in window
+    // coordinates).
     void ClickOn(const ZuViewRef& v)
     {
-        double x = 0, y = 0, dx = 0, dy = 0;
-        v->GetSize(dx, dy);
-        for (ZuViewRef p = v; p.IsValid() && p != ZuViewRef(pw); p = p->RetParent()) {
-            double ox = 0, oy = 0;
-            p->GetOrigin(ox, oy);
-            x += ox;
-            y += oy;
-        }
-        Click(x + dx / 2, y + dy / 2);
+        const ZuRect& b = v->RetBox();
+        Click(b.X1() + b.DX() / 2, b.Y1() + b.DY() / 2);
     }
     void ClickStyle(int slot)
     {
@@ -179,6 +175,9 @@ TEST_F(DefViewTest, TheDefinitionsValueChoosesTheStyleAndItsPane)
         for (int s = 0; s < 4; ++s)
             EXPECT_EQ(On(view->RetTagged(CDefView::STYLE_TAG + s)), s == c.slot);
     }
+    // Panes stand at the pane point from the view's corner.
+    EXPECT_EQ(view->RetShownPane()->RetBox().X1(), 6 + 39);
+    EXPECT_EQ(view->RetShownPane()->RetBox().Y1(), 8 + 57);
     // "Pas de flèche" shows the plain pane, the heads the arrow pane.
     ClickStyle(0);
     EXPECT_EQ(ClassOf(view->RetShownPane()), "CDefPane");
@@ -250,8 +249,11 @@ TEST_F(DefViewTest, IndexButtonsFollowTheCountWithTheirTipsAndColours)
         EXPECT_EQ(Latin(b->RetToolTip()), tips[i]);
         EXPECT_EQ(On(b), i == 2);
         // The swatch shows the colour: its middle on the screen.
-        EXPECT_TRUE(Near(PanePixel(35 + 36 * i + 18, 9), rgb[i]))
-            << std::hex << PanePixel(35 + 36 * i + 18, 9);
+        const ZuRect& box = b->RetBox();
+        EXPECT_EQ(box.X1(), 6 + 35 + 36 * i);
+        EXPECT_EQ(box.Y1(), 8);
+        const int mx = int(box.X1() + 18), my = int(box.Y1() + 9);
+        EXPECT_TRUE(Near(PanePixel(mx, my), rgb[i])) << std::hex << PanePixel(mx, my);
     }
     // Choosing a value by its button moves the index and marks it.
     ClickOn(view->RetIndexButton(1));
@@ -332,8 +334,9 @@ TEST_F(DefViewTest, AChangeOfVariantReportsWithTheFlagsOfItsStyle)
     EXPECT_EQ(Reports(), "Modify ");
     EXPECT_TRUE(view->RetShownPane() == view->RetPaneAt(1));
     EXPECT_EQ(ClassOf(view->RetShownPane()), "CDefPane");
-    // The plain pane writes nothing: the definition keeps its value, and
-    // the pane registers the kind for the page view.
+    // The variant without parameters is written all the same, and the
+    // kind registered for the page view.
+    EXPECT_EQ(view->RetDefinition()->GetValue(), 120);
     int* codes = nullptr;
     int count = 0;
     view->RetPaneAt(1)->GetCodes(&codes, &count);
