@@ -237,6 +237,14 @@ TEST_F(DefDlgTest, TheKindsInUseChooseTheTabsTheSwitchAndThePage)
     dlg->SetUsedKinds(odd, nullptr);
     EXPECT_EQ(dlg->RetCurrentPage(), 3);
 
+    // The text about the selection, with its mark before it.
+    dlg->SetSelectionInfo(ZuStringRef("2 objets"));
+    EXPECT_STREQ(dlg->RetInfoTag()->RetText()->AccessLatin(), "2 objets");
+    EXPECT_TRUE(Shown(dlg->RetInfoSeparator()));
+    dlg->SetSelectionInfo(ZuStringRef(""));
+    EXPECT_STREQ(dlg->RetInfoTag()->RetText()->AccessLatin(), "Aucun objet s\xe9lectionn\xe9");
+    EXPECT_FALSE(Shown(dlg->RetInfoSeparator()));
+
     // Tags outside the pages are refused.
     CButtonRef stray = ZuNew<CButton>(Zuvi_app_zone);
     stray->SetUserTag(110);
