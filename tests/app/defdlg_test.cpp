@@ -362,3 +362,35 @@ TEST_F(DefDlgTest, ThePageViewGivesTheModifiedKindsToTheSelection)
     EXPECT_NEAR(r, 1, 1e-6);
     EXPECT_NEAR(g, 0, 1e-6);
 }
+
+// The palette's "Attributs" entry brings the window up, and the summary of
+// the selection reaches it as the selection changes.
+TEST_F(DefDlgTest, ThePaletteEntryShowsItAndTheSelectionIsSummarised)
+{
+    const CPageViewRef view(Main()->RetPageView());
+    dlg->Hide(true);
+    Pump();
+    ASSERT_FALSE(dlg->RetWindow()->IsVisible());
+    view->ClickTool(30, ZuEventRef());
+    Pump();
+    EXPECT_TRUE(dlg->RetWindow()->IsVisible());
+
+    const CSelectObjectRef sel = view->RetSelectObject();
+    CTreeNodeRef layer;
+    sel->GetEditParent(layer);
+    CGraRectRef rect = ZuNew<CGraRect>(Zuvi_app_zone);
+    const DPoint corners[2] = {{-20, -20}, {20, 20}};
+    rect->SetPoints(corners, 2);
+    CTreeNodeRef node = ZuNew<CTreeNode>(Zuvi_app_zone);
+    node->SetObject(rect);
+    node->InsertLastChild(layer);
+    sel->EndSelection();
+    sel->AddToSelection(node);
+    view->UpdateStatus();
+    ZuStringRef ours;
+    ASSERT_TRUE(rect->GetTypeName(ours));
+    EXPECT_STREQ(dlg->RetInfoTag()->RetText()->AccessLatin(), ours->AccessLatin());
+    sel->EndSelection();
+    view->UpdateStatus();
+    EXPECT_STREQ(dlg->RetInfoTag()->RetText()->AccessLatin(), "Aucun objet s\xe9lectionn\xe9");
+}
