@@ -100,8 +100,8 @@ protected:
     CColorSetupRef Colors() const { return CColorSetupRef(dlg->RetPane(5)); }
     // Whether the main window shows the colour within `reach` pixels of a
     // page point (millimetres from the page's centre), once brought up to
-    // date.
-    bool PageColourNear(double x, double y, std::uint32_t colour, int reach)
+    // date; each component may differ by `slack`.
+    bool PageColourNear(double x, double y, std::uint32_t colour, int reach, int slack = 0)
     {
         Pump();
         DPoint p{x, y};
@@ -113,9 +113,19 @@ protected:
         const int py = int(std::lround(p.y - frame.Y1()));
         for (int dx = -reach; dx <= reach; ++dx)
             for (int dy = -reach; dy <= reach; ++dy)
-                if (WindowPixel(Main()->RetWindow(), px + dx, py + dy) == colour)
+                if (SameColour(WindowPixel(Main()->RetWindow(), px + dx, py + dy), colour, slack))
                     return true;
         return false;
+    }
+
+    static bool SameColour(std::uint32_t a, std::uint32_t b, int slack)
+    {
+        for (int shift : {0, 8, 16}) {
+            const int d = int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF);
+            if (d > slack || d < -slack)
+                return false;
+        }
+        return true;
     }
 
     CSetupDlgRef dlg;
