@@ -282,6 +282,37 @@ TEST_F(GuideSetupTest, AGuideMadeAndMovedOnTheRulerComesToTheFront)
     // The entry shows it with the unit's two decimals.
     EXPECT_NEAR(Pane()->RetPosition()->GetValue(), Doc()->GetGuide(false, 2), 0.005);
     EXPECT_EQ(Rows().size(), 3u);
+
+    // The vertical ruler makes horizontal guides: the pane turns to them.
+    CRulerRef left(ZuObjectRef(Main()->RetRulerV()));
+    ASSERT_TRUE(left.IsValid());
+    const ZuRect& lb = left->RetBox();
+    const int lx = int(ox + lb.X1() + lb.DX() / 2), ly = int(oy + lb.Y1() + lb.DY() / 2);
+    W32_HeadlessMouse(lx, ly, 0);
+    Pump();
+    W32_HeadlessMouse(lx, ly, MK_LBUTTON);
+    Pump();
+    W32_HeadlessMouse(lx, ly, 0);
+    Pump();
+    ASSERT_EQ(Doc()->GetGuideCount(true), 1);
+    EXPECT_TRUE(Pane()->IsHorizontal());
+    EXPECT_TRUE(On(Pane()->RetRadio(0)));
+    EXPECT_EQ(Selected(), 0);
+
+    // A press that makes no guide (the list is full) names none.
+    std::vector<double> far;
+    for (int i = 0; i < 50; ++i)
+        far.push_back(-900.0 + i);
+    SetGuides(false, far);
+    // (The main window is in front now: the tab is turned directly.)
+    dlg->RetCardStack()->ActivateView(0u);
+    W32_HeadlessMouse(int(ox + x), int(oy + y), MK_LBUTTON);
+    Pump();
+    W32_HeadlessMouse(int(ox + x), int(oy + y), 0);
+    Pump();
+    EXPECT_EQ(Doc()->GetGuideCount(false), 50);
+    EXPECT_EQ(dlg->RetCardStack()->RetActiveView(), 0u);
+    EXPECT_TRUE(Pane()->IsHorizontal());
 }
 
 TEST_F(GuideSetupTest, VisiblesRedrawsTheGuideAndMagnetiquesChangesNoPixel)
