@@ -6,10 +6,12 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "tests/app/odddocument.h"
 #include "tests/app/setuptest.h"
 
 namespace {
@@ -201,4 +203,29 @@ TEST_F(ColorSetupTest, WithoutASelectedRowNothingIsShownOrStored)
     bare->Delete();
     EXPECT_EQ(CColorSetup::ColorDefOfElement(12), -1);
     EXPECT_EQ(CColorSetup::ColorDefOfElement(-1), -1);
+}
+
+TEST_F(ColorSetupTest, AColourReadOutOfRangeIsShownClampedAndNotWrittenBack)
+{
+    TOddColourRef odd = ZuNew<TOddColour>(Zuvi_app_zone);
+    odd->stored[0] = 7.5;
+    odd->stored[1] = std::nan("");
+    odd->stored[2] = -3.0;
+    const std::string path = ::testing::TempDir() + "odd-colour.lumbra";
+    ASSERT_TRUE(WriteOddDocument(path, {}, false, CColorDefRef(odd)));
+    odd->Delete();
+    ASSERT_TRUE(View()->OpenDocument(ZuStringRef(path.c_str())));
+    Pump();
+    ChooseRow(0); // "Grille magnétique"
+    ExpectNear(SliderColour(1), {1.0, 0.0, 0.0}, 0.05);
+    dlg->Update(0, 0);
+    // The stored components are as they were read.
+    const CColorDefRef grid = Doc()->GetColor(15);
+    double c[3];
+    for (int i = 0; i < 3; ++i)
+        grid->GetComponent(i, c[i]);
+    EXPECT_EQ(c[0], 7.5);
+    EXPECT_TRUE(std::isnan(c[1]));
+    EXPECT_EQ(c[2], -3.0);
+    std::remove(path.c_str());
 }

@@ -12,63 +12,14 @@
 
 #include "app/ruler.h"
 #include "si/list.h"
-#include "si/storagesync.h"
+#include "tests/app/odddocument.h"
 #include "tests/app/setuptest.h"
 #include "tests/support/debugcapture.h"
 
-// A document that stores the horizontal guides it is given, as a file
-// from elsewhere could hold them, and its colours left out when asked.
-ZU_HANDLE(TOddDocument, CDocument)
-class TOddDocument : public CDocument {
-    ZU_CLASS(TOddDocument, CDocument)
-public:
-    TOddDocument() {}
-    std::vector<double> guides;
-    bool without_colours = false;
-
-protected:
-    void StoreInstance(const ZuStorageRef& s) override
-    {
-        ZuObject::StoreInstance(s);
-        s << ZuStorageSync::begin << 1 << 0 << 97 << ZuStringRef("odd") << ZuStorageSync::mark;
-        s << 2000.0 << 2000.0 << 210.0 << 297.0 << ZuStorageSync::mark;
-        s << 10.0 << 10.0 << ZuStorageSync::mark;
-        s << 23 << 24 << -1 << -1;
-        s << int(guides.size()) << ZuStorageSync::repeat;
-        for (double g : guides)
-            s << ZuStorageSync::begin << g << ZuStorageSync::end;
-        s << ZuStorageSync::end_repeat << 0 << ZuStorageSync::repeat << ZuStorageSync::end_repeat
-          << ZuStorageSync::mark;
-        s << 0 << 0 << 0 << ZuStorageSync::mark;
-        for (int i = 0; i < PENS; ++i)
-            s << GetPen(i);
-        s << ZuStorageSync::mark;
-        const int order[COLORS] = {0,  1,  2,  3,  4,  6,  7,  8,  9, 12,
-                                   11, 13, 14, 15, 16, 17, 18, 10, 5};
-        for (int slot : order)
-            s << (without_colours ? CColorDefRef() : GetColor(slot));
-        s << ZuStorageSync::mark;
-        for (int i = 0; i < SAMPLE_LISTS; ++i)
-            s << GetSampleList(i);
-        s << ZuStorageSync::mark << GetTree() << ZuStorageSync::end;
-    }
-};
-ZU_CLASS_END(TOddDocument)
 ZU_IMPLEMENT_CLASS(TOddDocument, "tests/app/guidesetup_test", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(TOddColour, "tests/app/guidesetup_test", ZU_CLASS_PLAIN)
 
 namespace {
-
-bool WriteOddDocument(const std::string& path, const std::vector<double>& guides,
-                      bool without_colours)
-{
-    TOddDocumentRef doc = ZuNew<TOddDocument>(Zuvi_app_zone);
-    doc->Reset();
-    doc->guides = guides;
-    doc->without_colours = without_colours;
-    const bool written = doc->WriteFile(ZuStringRef(path.c_str()));
-    doc->Delete();
-    return written;
-}
 
 class GuideSetupTest : public SetupTest {
 protected:
