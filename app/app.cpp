@@ -1,6 +1,8 @@
 #include "app/app.h"
 
 #include "app/commands.h"
+#include "app/pagedlg.h"
+#include "app/printdlg.h"
 #include "app/toolpalette.h"
 #include "si/classfactory.h"
 #include "si/event.h"
@@ -70,6 +72,10 @@ void App::Delete()
             f->Delete();
     if (export_dlg.IsValid())
         export_dlg->Delete();
+    // The pages and layers palettes, the properties and print dialogs.
+    for (const ZuObjectRef& dlg : {page_dlg, layer_dlg, property_dlg, print_dlg})
+        if (dlg.IsValid())
+            dlg->Delete();
     ReleaseHandles();
     ReleaseCommandDictionary();
     ZuApp::Delete();
@@ -119,9 +125,20 @@ void App::Initialise(bool build)
     popup->Create(400, 400, true);
     tool_palette2 = popup;
 
-    // Still to come, each filling its handle here: the pages
-    // and layers palettes ("Pages", "Calques", hidden); the properties
-    // dialog (660, 320).
+    // The pages and layers palettes, hidden until the main window's
+    // buttons show them.
+    CPageDlgRef pages = ZuNew<CPageDlg>(nullptr, __LINE__, kSource);
+    pages->Create(false);
+    pages->Hide(true);
+    pages->SetTitle(ZuStringRef("Pages"));
+    page_dlg = pages;
+    CPageDlgRef layers = ZuNew<CPageDlg>(nullptr, __LINE__, kSource);
+    layers->Create(true);
+    layers->Hide(true);
+    layers->SetTitle(ZuStringRef("Calques"));
+    layer_dlg = layers;
+
+    // Still to come: the properties dialog (660, 320).
 
     // The questions the page view asks while it works on files, and the
     // busy box shown meanwhile: no button, no key answers it.
@@ -151,7 +168,9 @@ void App::Initialise(bool build)
     setup_dlg = ZuNew<CSetupDlg>(nullptr, __LINE__, kSource);
     setup_dlg->Create(350, 350);
 
-    // Still to come: the print dialog (300, 300).
+    CPrintDlgRef print = ZuNew<CPrintDlg>(nullptr, __LINE__, kSource);
+    print->Build(300, 300);
+    print_dlg = print;
 
     export_dlg = ZuNew<CExportDlg>(nullptr, __LINE__, kSource);
     export_dlg->Build(300, 300);
@@ -209,4 +228,53 @@ bool App::HasClipboardTree() const
 bool App::HasClipboardText() const
 {
     return clipboard_text.IsValid();
+}
+
+// ---------------------------------------------------------------------------
+// The pages and layers palettes, the properties dialog, as the editing
+// engine asks for them.
+
+namespace {
+
+// The palette behind a handle; empty when the handle holds none.
+CPageDlgRef AsPageDlg(const ZuObjectRef& o)
+{
+    return o.IsValid() && o->IsKindOf(CPageDlgRef::RetRuntime()) ? CPageDlgRef(o) : CPageDlgRef();
+}
+
+int ChildrenAt(const CDocumentRef& document, int page)
+{
+    if (document.IsInvalid() || document->GetTree().IsInvalid())
+        return 0;
+    CTreeNodeRef node;
+    document->GetTree()->GetNode(node, page, -1);
+    return node.IsValid() ? node->CountChildren() : 0;
+}
+
+void UpdatePalette(const CPageDlgRef& palette, int current, int count)
+{
+    if (palette.IsInvalid())
+        return;
+    palette->SetCurrent(current);
+    palette->SetCount(count);
+    palette->UpdateButtons();
+}
+
+} // namespace
+
+void App::UpdatePageDialog(const CSelectObjectRef& selection)
+{
+    if (selection.IsInvalid() || selection->RetViewSettings().IsInvalid())
+        return;
+    UpdatePalette(AsPageDlg(page_dlg), selection->RetViewSettings()->current_page,
+                  ChildrenAt(selection->RetDocument(), -1));
+}
+
+void App::UpdateLayerDialog(const CSelectObjectRef& selection)
+{
+    if (selection.IsInvalid() || selection->RetViewSettings().IsInvalid())
+        return;
+    const CViewRef& view = selection->RetViewSettings();
+    UpdatePalette(AsPageDlg(layer_dlg), view->current_layer,
+                  ChildrenAt(selection->RetDocument(), view->current_page));
 }

@@ -82,6 +82,11 @@ public:
 
     void Delete() override;
 
+    // The pages and layers palettes and the properties dialog kept in step
+    // with the selection (IEditShell).
+    void UpdatePageDialog(const CSelectObjectRef& selection) override;
+    void UpdateLayerDialog(const CSelectObjectRef& selection) override;
+
 private:
     // The shell's handles, in the order the shell builds on.
     CDocumentRef document;
