@@ -3,6 +3,7 @@
 #include "app/commands.h"
 #include "app/pagedlg.h"
 #include "app/printdlg.h"
+#include "app/propertydlg.h"
 #include "app/toolpalette.h"
 #include "si/classfactory.h"
 #include "si/event.h"
@@ -138,7 +139,10 @@ void App::Initialise(bool build)
     layers->SetTitle(ZuStringRef("Calques"));
     layer_dlg = layers;
 
-    // Still to come: the properties dialog (660, 320).
+    // The properties dialog, hidden until the command "SwapProperty".
+    CPropertyDlgRef properties = ZuNew<CPropertyDlg>(nullptr, __LINE__, kSource);
+    properties->Create(660, 320);
+    property_dlg = properties;
 
     // The questions the page view asks while it works on files, and the
     // busy box shown meanwhile: no button, no key answers it.
@@ -261,6 +265,34 @@ void UpdatePalette(const CPageDlgRef& palette, int current, int count)
 }
 
 } // namespace
+
+CPropertyDlgRef App::PropertyDlg() const
+{
+    return property_dlg.IsValid() && property_dlg->IsKindOf(CPropertyDlgRef::RetRuntime())
+               ? CPropertyDlgRef(property_dlg)
+               : CPropertyDlgRef();
+}
+
+bool App::IsPropertyDlgVisible() const
+{
+    const CPropertyDlgRef dlg = PropertyDlg();
+    return dlg.IsValid() && dlg->IsVisible();
+}
+
+void App::ShowSelectionProperties(const CSelectObjectRef& selection, const CGraObjectRef& single)
+{
+    const CPropertyDlgRef dlg = PropertyDlg();
+    if (dlg.IsValid())
+        dlg->UpdateSelection(single, selection.IsValid() ? selection->GetSelectedCount() : 0);
+}
+
+void App::RefreshObjectProperties(const CGraObjectRef& object, const DPoint&, int option)
+{
+    // The option is the row being edited, which keeps what the user types.
+    const CPropertyDlgRef dlg = PropertyDlg();
+    if (dlg.IsValid())
+        dlg->UpdateValues(object, option);
+}
 
 void App::UpdatePageDialog(const CSelectObjectRef& selection)
 {

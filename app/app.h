@@ -24,6 +24,8 @@
 #include "si/app.h"
 #include "si/string.h"
 
+ZU_FORWARD(CPropertyDlg)
+
 ZU_HANDLE(App, ZuApp)
 class App : public ZuApp, public IEditShell {
     ZU_CLASS(App, ZuApp)
@@ -86,6 +88,11 @@ public:
     // with the selection (IEditShell).
     void UpdatePageDialog(const CSelectObjectRef& selection) override;
     void UpdateLayerDialog(const CSelectObjectRef& selection) override;
+    bool IsPropertyDlgVisible() const override;
+    void ShowSelectionProperties(const CSelectObjectRef& selection,
+                                 const CGraObjectRef& single) override;
+    void RefreshObjectProperties(const CGraObjectRef& object, const DPoint& position,
+                                 int option) override;
 
 private:
     // The shell's handles, in the order the shell builds on.
@@ -111,6 +118,8 @@ private:
     CSplashWindowRef splash_window;
 
     void ReleaseHandles();
+    // The properties dialog behind its handle; empty without one.
+    CPropertyDlgRef PropertyDlg() const;
 };
 ZU_CLASS_END(App)
 

@@ -40,21 +40,13 @@ protected:
         app->RetDocument()->GetTree()->GetNode(node, page, -1);
         return node->CountChildren();
     }
-    // A click on a main-window button (icon 150 Pages, 151 Calques). The
-    // Pages button lies outside its band, where no click reaches it, so
-    // its handler stands for the click.
+    // A click in the middle of a main-window button (icon 150 Pages, 151
+    // Calques); views are placed in window coordinates.
     void ClickMainButton(int icon)
     {
-        if (icon == 150) {
-            Main()->OnClickPage();
-            Pump();
-            return;
-        }
-        const CButtonRef b = Main()->RetButton(icon);
-        double x = 0, y = 0, bx = 0, by = 0;
-        b->GetOrigin(x, y);
-        b->RetParent()->GetOrigin(bx, by);
-        Click(Main()->RetWindow(), bx + x + 8, by + y + 8);
+        double x = 0, y = 0;
+        Main()->RetButton(icon)->GetOrigin(x, y);
+        Click(Main()->RetWindow(), x + 8, y + 8);
     }
     // A click on a palette's control of that button index.
     void ClickPalette(const CPageDlgRef& p, int index, double dx = 8, double dy = 12)
