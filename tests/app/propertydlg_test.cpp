@@ -91,6 +91,22 @@ public:
 ZU_CLASS_END(TPropObject)
 ZU_IMPLEMENT_CLASS(TPropObject, "tests/app/propertydlg_test", ZU_CLASS_PLAIN)
 
+// A page view that records the handle marks it draws, in page points.
+ZU_HANDLE(TMarkView, CPageView)
+class TMarkView : public CPageView {
+    ZU_CLASS(TMarkView, CPageView)
+public:
+    TMarkView() {}
+    void DrawHandleIcon(const ZuGrailPortRef&, const DPoint& page, int, int state) override
+    {
+        icons += std::to_string(int(std::lround(page.x))) + "," +
+                 std::to_string(int(std::lround(page.y))) + "/" + std::to_string(state) + " ";
+    }
+    std::string icons;
+};
+ZU_CLASS_END(TMarkView)
+ZU_IMPLEMENT_CLASS(TMarkView, "tests/app/propertydlg_test", ZU_CLASS_PLAIN)
+
 namespace {
 
 class PropertyDlgTest : public ShellTest {
@@ -468,4 +484,51 @@ TEST_F(PropertyDlgTest, DamagedObjectsShowAtMostThirtyRowsAndEmptyRowsForNoNumbe
     o->count = -5;
     EXPECT_TRUE(dlg->UpdateSelection(o, 1));
     EXPECT_FALSE(Shown(dlg->RetEntry(0)));
+}
+
+TEST_F(PropertyDlgTest, HighlightedRowsMarkTheirHandlesOnThePage)
+{
+    const CTreeNodeRef a = Rect(-40, -30, 20, 10);
+    Open();
+    Select({a});
+    // A page view that records the marks it draws, over a document of its
+    // own holding the same rectangle, selected.
+    CDocumentRef doc = ZuNew<CDocument>(Zuvi_app_zone);
+    doc->Reset();
+    TMarkViewRef marks = ZuNew<TMarkView>(Zuvi_app_zone);
+    marks->SetDocument(doc);
+    marks->Init(CMainWindowRef());
+    CTreeNodeRef own;
+    doc->GetTree()->GetNode(own, 0, 0);
+    CGraRectRef r = ZuNew<CGraRect>(Zuvi_app_zone);
+    const DPoint corners[2] = {{-40, -30}, {20, 10}};
+    r->SetPoints(corners, 2);
+    r->SetEditMode(1);
+    CTreeNodeRef n = ZuNew<CTreeNode>(Zuvi_app_zone);
+    n->SetObject(r);
+    n->InsertLastChild(own);
+    marks->RetSelectObject()->RebuildSelection();
+    ASSERT_EQ(marks->RetSelectObject()->GetSelectedCount(), 1);
+    marks->DrawPropertyMarks(ZuGrailPortRef());
+    EXPECT_EQ(marks->icons, "");
+
+    // Row 0, the horizontal position, is marked at the rectangle's centre;
+    // row 6, the width, at both ends of the edge it measures.
+    ClickAt(dlg->RetHiliteSwitch(0), 8, 8);
+    ClickAt(dlg->RetHiliteSwitch(6), 8, 8);
+    ASSERT_EQ(dlg->RetHiliteMask(), 1 | 1 << 6);
+    marks->DrawPropertyMarks(ZuGrailPortRef());
+    EXPECT_EQ(marks->icons, "-10,-10/1 -40,10/1 20,10/1 ");
+    // The pointer in row 1's entry takes over from the switches.
+    marks->icons.clear();
+    dlg->OnTextEnter(ZuObjectRef(dlg->RetEntry(1)), 0);
+    marks->DrawPropertyMarks(ZuGrailPortRef());
+    EXPECT_EQ(marks->icons, "-10,-10/1 ");
+    // Hidden, the dialog marks nothing.
+    marks->icons.clear();
+    dlg->Hide(true);
+    marks->DrawPropertyMarks(ZuGrailPortRef());
+    EXPECT_EQ(marks->icons, "");
+    marks->Delete();
+    SetCurrentDocument(app->RetDocument(), view->RetView());
 }
