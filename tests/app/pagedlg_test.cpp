@@ -321,3 +321,33 @@ TEST_F(PageDlgTest, LayerCornersSwitchVisibilityExceptForTheCurrentLayer)
     EXPECT_EQ(Settings()->current_layer, 0);
     EXPECT_FALSE(Shown(p->RetCorner(7)));
 }
+
+TEST_F(PageDlgTest, AStoredDocumentsIndexesReachThePalettesHeldInside)
+{
+    // View settings read from a file name page 5000 and layer -3 of a
+    // document of one page.
+    Settings()->current_page = 5000;
+    Settings()->current_layer = -3;
+    const CSelectObjectRef sel = View()->RetSelectObject();
+    sel->UpdatePageDialog();
+    sel->UpdateLayerDialog();
+    EXPECT_EQ(Pages()->RetCurrent(), 0);
+    EXPECT_EQ(Pages()->RetCount(), 1);
+    EXPECT_EQ(Layers()->RetCurrent(), 0);
+    EXPECT_EQ(Layers()->RetCount(), 1);
+
+    // A page that holds no layer at all: the palette counts one, and its
+    // choice asks the page view for nothing that breaks.
+    CTreeNodeRef page;
+    app->RetDocument()->GetTree()->GetNode(page, 0, -1);
+    page->RemoveAllChildren();
+    sel->UpdateLayerDialog();
+    EXPECT_EQ(Layers()->RetCount(), 1);
+    EXPECT_EQ(Layers()->RetCurrent(), 0);
+    ClickMainButton(151);
+    ASSERT_TRUE(Layers()->IsVisible());
+    EXPECT_EQ(Choices(Layers()), "A ");
+    ClickPalette(Layers(), 7);
+    EXPECT_FALSE(Layers()->IsVisible());
+    EXPECT_EQ(Settings()->current_layer, 0);
+}
