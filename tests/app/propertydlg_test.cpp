@@ -17,6 +17,7 @@
 #include "si/memzone.h"
 #include "si/rtclass.h"
 #include "tests/app/shelltest.h"
+#include "tests/support/dialogs.h"
 
 // An object publishing whatever rows a test gives it.
 ZU_HANDLE(TPropObject, CGraObject)
@@ -121,9 +122,23 @@ protected:
         CTreeNodeRef layer;
         app->RetDocument()->GetTree()->GetNode(layer, 0, 0);
         this->layer = layer;
+        // What the dialog reports, heard as the page view hears it.
+        reports = ZuNew<TAnswerLog>(Zuvi_app_zone);
+        for (const char* path : {"property.notify_Modify", "property.notify_Redraw"})
+            app->AttachAsyncObserver(reports, ZuAtomPathRef(path), ZuStringRef("Heard"), 0);
+    }
+    // The reports delivered since the last call.
+    std::string Reports()
+    {
+        app->FireAsyncEvents();
+        const std::string out = reports->log;
+        reports->log.clear();
+        return out;
     }
     void TearDown() override
     {
+        reports->Delete();
+        reports = TAnswerLogRef();
         dlg = CPropertyDlgRef();
         sel = CSelectObjectRef();
         view = CPageViewRef();
@@ -219,6 +234,7 @@ protected:
     CPageViewRef view;
     CSelectObjectRef sel;
     CTreeNodeRef layer;
+    TAnswerLogRef reports;
 };
 
 } // namespace
@@ -355,7 +371,9 @@ TEST_F(PropertyDlgTest, TypingAndPointingReportToThePageView)
 
     // Typing in the width row: the row, its value and its option word go
     // to the page view, which widens the rectangle.
+    Reports();
     TypeInto(6, "50");
+    EXPECT_NE(Reports().find("property.notify_Modify"), std::string::npos);
     const Modification m = Last();
     EXPECT_EQ(m.entry, 6);
     EXPECT_EQ(m.property, 6);
@@ -375,10 +393,13 @@ TEST_F(PropertyDlgTest, TypingAndPointingReportToThePageView)
     // The pointer into row 2's entry and out of it: the highlight follows.
     double x = 0, y = 0;
     dlg->RetEntry(2)->GetOrigin(x, y);
+    Reports();
     Pointer(x + 5, y + 5);
     EXPECT_EQ(dlg->RetFocusMask(), 1 << 2);
+    EXPECT_EQ(Reports(), "property.notify_Redraw ");
     Pointer(2, 250);
     EXPECT_EQ(dlg->RetFocusMask(), 0);
+    EXPECT_EQ(Reports(), "property.notify_Redraw ");
     // A highlight switch clicked twice leaves the mask as it was.
     ASSERT_TRUE(Shown(dlg->RetHiliteSwitch(2)));
     ClickAt(dlg->RetHiliteSwitch(2), 8, 8);
@@ -445,7 +466,9 @@ TEST_F(PropertyDlgTest, PublishedRowsLayOutByTheirFlags)
     dlg->RetEntry(0)->SetValue(42.0);
     o->rows[0].value = 11.0;
     o->rows[2].value = 12.0;
+    Reports();
     dlg->UpdateValues(o, 0);
+    EXPECT_EQ(Reports(), "");
     EXPECT_DOUBLE_EQ(dlg->RetEntry(0)->GetValue(), 42.0);
     EXPECT_DOUBLE_EQ(dlg->RetEntry(2)->GetValue(), 12.0);
     // Nothing is reported while the dialog writes its own values.
