@@ -12,6 +12,9 @@
 #include "app/polyrdef.h"
 #include "app/positiondef.h"
 #include "app/pulsardef.h"
+#include "app/pagedlg.h"
+#include "app/printdlg.h"
+#include "app/propertydlg.h"
 #include "app/toolpalette.h"
 #include "si/classfactory.h"
 #include "si/event.h"
@@ -83,6 +86,10 @@ void App::Delete()
         export_dlg->Delete();
     if (def_dlg.IsValid())
         def_dlg->Delete();
+    // The pages and layers palettes, the properties and print dialogs.
+    for (const ZuObjectRef& dlg : {page_dlg, layer_dlg, property_dlg, print_dlg})
+        if (dlg.IsValid())
+            dlg->Delete();
     ReleaseHandles();
     ReleaseCommandDictionary();
     ZuApp::Delete();
@@ -132,9 +139,23 @@ void App::Initialise(bool build)
     popup->Create(400, 400, true);
     tool_palette2 = popup;
 
-    // Still to come, each filling its handle here: the pages
-    // and layers palettes ("Pages", "Calques", hidden); the properties
-    // dialog (660, 320).
+    // The pages and layers palettes, hidden until the main window's
+    // buttons show them.
+    CPageDlgRef pages = ZuNew<CPageDlg>(nullptr, __LINE__, kSource);
+    pages->Create(false);
+    pages->Hide(true);
+    pages->SetTitle(ZuStringRef("Pages"));
+    page_dlg = pages;
+    CPageDlgRef layers = ZuNew<CPageDlg>(nullptr, __LINE__, kSource);
+    layers->Create(true);
+    layers->Hide(true);
+    layers->SetTitle(ZuStringRef("Calques"));
+    layer_dlg = layers;
+
+    // The properties dialog, hidden until the command "SwapProperty".
+    CPropertyDlgRef properties = ZuNew<CPropertyDlg>(nullptr, __LINE__, kSource);
+    properties->Create(660, 320);
+    property_dlg = properties;
 
     // The questions the page view asks while it works on files, and the
     // busy box shown meanwhile: no button, no key answers it.
@@ -164,7 +185,9 @@ void App::Initialise(bool build)
     setup_dlg = ZuNew<CSetupDlg>(nullptr, __LINE__, kSource);
     setup_dlg->Create(350, 350);
 
-    // Still to come: the print dialog (300, 300).
+    CPrintDlgRef print = ZuNew<CPrintDlg>(nullptr, __LINE__, kSource);
+    print->Build(300, 300);
+    print_dlg = print;
 
     export_dlg = ZuNew<CExportDlg>(nullptr, __LINE__, kSource);
     export_dlg->Build(300, 300);
@@ -325,4 +348,81 @@ void App::SetDefDlgUsedKinds(const int* used, const int* differing)
 {
     if (def_dlg.IsValid())
         def_dlg->SetUsedKinds(used, differing);
+}
+
+// ---------------------------------------------------------------------------
+// The pages and layers palettes, the properties dialog, as the editing
+// engine asks for them.
+
+namespace {
+
+// The palette behind a handle; empty when the handle holds none.
+CPageDlgRef AsPageDlg(const ZuObjectRef& o)
+{
+    return o.IsValid() && o->IsKindOf(CPageDlgRef::RetRuntime()) ? CPageDlgRef(o) : CPageDlgRef();
+}
+
+int ChildrenAt(const CDocumentRef& document, int page)
+{
+    if (document.IsInvalid() || document->GetTree().IsInvalid())
+        return 0;
+    CTreeNodeRef node;
+    document->GetTree()->GetNode(node, page, -1);
+    return node.IsValid() ? node->CountChildren() : 0;
+}
+
+void UpdatePalette(const CPageDlgRef& palette, int current, int count)
+{
+    if (palette.IsInvalid())
+        return;
+    palette->SetCurrent(current);
+    palette->SetCount(count);
+    palette->UpdateButtons();
+}
+
+} // namespace
+
+CPropertyDlgRef App::PropertyDlg() const
+{
+    return property_dlg.IsValid() && property_dlg->IsKindOf(CPropertyDlgRef::RetRuntime())
+               ? CPropertyDlgRef(property_dlg)
+               : CPropertyDlgRef();
+}
+
+bool App::IsPropertyDlgVisible() const
+{
+    const CPropertyDlgRef dlg = PropertyDlg();
+    return dlg.IsValid() && dlg->IsVisible();
+}
+
+void App::ShowSelectionProperties(const CSelectObjectRef& selection, const CGraObjectRef& single)
+{
+    const CPropertyDlgRef dlg = PropertyDlg();
+    if (dlg.IsValid())
+        dlg->UpdateSelection(single, selection.IsValid() ? selection->GetSelectedCount() : 0);
+}
+
+void App::RefreshObjectProperties(const CGraObjectRef& object, const DPoint&, int option)
+{
+    // The option is the row being edited, which keeps what the user types.
+    const CPropertyDlgRef dlg = PropertyDlg();
+    if (dlg.IsValid())
+        dlg->UpdateValues(object, option);
+}
+
+void App::UpdatePageDialog(const CSelectObjectRef& selection)
+{
+    if (selection.IsInvalid() || selection->RetViewSettings().IsInvalid())
+        return;
+    UpdatePalette(AsPageDlg(page_dlg), selection->RetViewSettings()->current_page,
+                  ChildrenAt(selection->RetDocument(), -1));
+}
+
+void App::UpdateLayerDialog(const CSelectObjectRef& selection)
+{
+    if (selection.IsInvalid() || selection->RetViewSettings().IsInvalid())
+        return;
+    const CViewRef& view = selection->RetViewSettings();
+    UpdatePalette(AsPageDlg(layer_dlg), view->current_layer,
+                  ChildrenAt(selection->RetDocument(), view->current_page));
 }

@@ -25,6 +25,8 @@
 #include "si/app.h"
 #include "si/string.h"
 
+ZU_FORWARD(CPropertyDlg)
+
 ZU_HANDLE(App, ZuApp)
 class App : public ZuApp, public IEditShell {
     ZU_CLASS(App, ZuApp)
@@ -88,6 +90,16 @@ public:
 
     void Delete() override;
 
+    // The pages and layers palettes and the properties dialog kept in step
+    // with the selection (IEditShell).
+    void UpdatePageDialog(const CSelectObjectRef& selection) override;
+    void UpdateLayerDialog(const CSelectObjectRef& selection) override;
+    bool IsPropertyDlgVisible() const override;
+    void ShowSelectionProperties(const CSelectObjectRef& selection,
+                                 const CGraObjectRef& single) override;
+    void RefreshObjectProperties(const CGraObjectRef& object, const DPoint& position,
+                                 int option) override;
+
 private:
     // The shell's handles, in the order the shell builds on.
     CDocumentRef document;
@@ -115,6 +127,8 @@ private:
     // The definitions every new object starts with, in the attributes
     // dialog.
     void InstallDefaultDefinitions();
+    // The properties dialog behind its handle; empty without one.
+    CPropertyDlgRef PropertyDlg() const;
 };
 ZU_CLASS_END(App)
 

@@ -1431,8 +1431,7 @@ void CPageView::Compose(const ZuGrailPortRef& port, const ZuRect& area, ZuDrawOp
         DrawGuides(port);
     if (viewSettings->switches[CView::SHOW_GRID])
         DrawGrid(port);
-    // The property marks follow the properties dialog's highlighted rows;
-    // they come with the dialog.
+    DrawPropertyMarks(port);
     DrawOverlayMarks(port);
     if (interactionContext.IsValid() && interactionContext->GetType() == GS_VIEW_MONO)
         interactionContext->CopyRectToPort(port, box);

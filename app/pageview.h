@@ -468,6 +468,10 @@ public:
     // again, the overlay erased.
     void LeaveEditing();
 
+    // The properties dialog: the handles of the rows it highlights, marked
+    // over the page while it is shown.
+    void DrawPropertyMarks(const ZuGrailPortRef& port);
+
 protected:
     void StoreInstance(const ZuStorageRef& storage) override;
     void RestoreInstance(const ZuStorageRef& storage) override;

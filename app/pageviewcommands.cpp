@@ -8,6 +8,7 @@
 // view alone and their reports are ignored.
 #include "app/app.h"
 #include "app/pageview.h"
+#include "app/propertydlg.h"
 #include "si/app.h"
 #include "si/classfactory.h"
 #include "si/rtclass.h"
@@ -34,6 +35,14 @@ AppRef TheApp()
     if (app.IsInvalid() || !app->IsKindOf(AppRef::RetRuntime()))
         return AppRef();
     return AppRef(ZuObjectRef(app));
+}
+
+CPropertyDlgRef ThePropertyDlg()
+{
+    const AppRef app = TheApp();
+    const ZuObjectRef o = app.IsValid() ? app->RetPropertyDlg() : ZuObjectRef();
+    return o.IsValid() && o->IsKindOf(CPropertyDlgRef::RetRuntime()) ? CPropertyDlgRef(o)
+                                                                     : CPropertyDlgRef();
 }
 
 // Whether the reporter is of the named class of the program (false while
@@ -118,8 +127,19 @@ bool CPageView::SwapBBox()
 
 bool CPageView::SwapProperty()
 {
-    // The properties dialog is filled and shown or hidden here once the
-    // program has one; the check mark follows it.
+    // The properties dialog is filled when it opens, then shown or hidden;
+    // the check mark follows it.
+    const CPropertyDlgRef dlg = ThePropertyDlg();
+    if (dlg.IsValid()) {
+        if (!dlg->IsVisible()) {
+            dlg->SetPageView(CPageViewRef(this));
+            dlg->SetSelectObject(selection);
+            dlg->SetView(viewSettings);
+            if (selection.IsValid())
+                selection->RebuildPropertyDlg(true);
+        }
+        dlg->Hide(dlg->IsVisible());
+    }
     if (selection.IsValid())
         selection->UpdateSwapPropertyCommand();
     RefreshTool();
@@ -204,10 +224,15 @@ bool CPageView::AsyncDefUpdateQuickProperty(const ZuObjectRef& source, unsigned)
 
 bool CPageView::AsyncPropertyModify(const ZuObjectRef& source, unsigned)
 {
-    // The properties dialog's last edit is applied to the selection once
-    // the program has that dialog.
-    if (IsOfClass(source, "CPropertyDlg"))
-        UpdateStatus();
+    // The properties dialog's last edit is applied to the selection.
+    if (!IsOfClass(source, "CPropertyDlg"))
+        return true;
+    int entry = -1, property = -1, option = 0;
+    double value = 0.0;
+    CPropertyDlgRef(source)->RetModification(&entry, &property, &value, &option);
+    if (property >= 0 && selection.IsValid())
+        SetPropertyValue(entry, property, value, option);
+    UpdateStatus();
     return true;
 }
 
