@@ -1,6 +1,7 @@
 // The icon buttons of the started program as a user sees them: the tool
 // bar's buttons, the tool palette's and a button made anew show their
-// icon's picture, the tinted tile framed in grey, inside the button's frame.
+// icon's picture, the tinted tile framed in grey, inside the button's frame;
+// the texts of text buttons and of the zoom field show too.
 #include <gtest/gtest.h>
 
 #include "app/button.h"
@@ -73,6 +74,18 @@ protected:
                    << " pixels differ; frame " << std::hex << frame << ", inside " << inside;
         return ::testing::AssertionSuccess();
     }
+    // The black pixels of a view's box less a margin of 3 (the frames).
+    int BlackInside(const ZuWindowRef& window, const ZuViewRef& view)
+    {
+        double ox = 0, oy = 0;
+        window->GetFrameOffset(ox, oy);
+        const ZuRect& box = view->RetBox();
+        int black = 0;
+        for (int y = int(box.Y1()) + 3; y <= int(box.Y2()) - 3; ++y)
+            for (int x = int(box.X1()) + 3; x <= int(box.X2()) - 3; ++x)
+                black += Near(WindowPixel(window, int(ox) + x, int(oy) + y), 0x000000);
+        return black;
+    }
 };
 
 TEST_F(IconButtonsTest, ToolBarButtonsShowTheirPictures)
@@ -115,6 +128,19 @@ TEST_F(IconButtonsTest, ANewIconButtonShowsItsPicture)
     button->Display(false);
     Pump();
     EXPECT_TRUE(ShowsItsPicture(Main()->RetWindow(), button, 0xFAECD6));
+}
+
+TEST_F(IconButtonsTest, TextsOfButtonsAndFieldsShow)
+{
+    CButtonRef button;
+    NewIconButton(button, Main()->RetTopBand(), 300, 20, 60, 23, -1, -1);
+    ASSERT_TRUE(button.IsValid());
+    button->SetText(ZuStringRef("Fermer"), ZuTextStyle::none, true);
+    button->Display(false);
+    Pump();
+    EXPECT_GT(BlackInside(Main()->RetWindow(), button), 10);
+    // The zoom field shows its percentage.
+    EXPECT_GT(BlackInside(Main()->RetWindow(), Main()->RetZoomLine()), 10);
 }
 
 } // namespace
