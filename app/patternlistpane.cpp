@@ -29,6 +29,7 @@ void CPatternListPane::Delete()
     drawn = CPatternDefRef();
     sample = CPatternDrawRef();
     list = CScrollListRef();
+    names = ZuListRef();
     ZuView::Delete();
 }
 
@@ -52,7 +53,6 @@ void CPatternListPane::BuildControls(int x, int y)
     list = ZuNew<CScrollList>(Zuvi_app_zone, __LINE__, kFile);
     list->SetParent(self);
     list->CreateScroller(x + 4, y + 20, 210, 170);
-    ZuListRef names;
     CPatternDef::FillPrefabList(names);
     list->UpdateScroller(names);
     list->AttachObserver(self, CScrollList::notify_Modify, ZuAtomRef("OnClickList"), 0);

@@ -12,6 +12,7 @@
 #include "app/patterndef.h"
 #include "app/patterndraw.h"
 #include "app/scrolllist.h"
+#include "si/list.h"
 
 ZU_HANDLE(CPatternListPane, CDefPane)
 
@@ -42,6 +43,8 @@ public:
     const CPatternDefRef& RetDef() const { return def; }
     const CColorDefRef& RetPalette() const { return palette; }
     const CScrollListRef& RetList() const { return list; }
+    // The names the list shows.
+    const ZuListRef& RetNames() const { return names; }
     const CPatternDrawRef& RetSample() const { return sample; }
     int RetColorBase() const { return colour_base; }
     int RetDrawCount() const { return draw_count; }
@@ -56,6 +59,7 @@ private:
     bool ready = true;
     bool notify = true;
     CScrollListRef list;
+    ZuListRef names;
     CPatternDrawRef sample;
     CColorDefRef palette;
     int colour_base = 0;
