@@ -310,8 +310,9 @@ void CPatternPane::ShowSelectedShape()
     double w = 0.0;
     if (def->GetShapeColor(current_shape, n, -1))
         colour = n < 0 ? 0 : n >= kColors ? kColors - 1 : n;
-    if (def->GetShapeWidth(current_shape, w, -1) && std::isfinite(w))
-        width = w;
+    // The entry's range: a document's shape may hold any width.
+    if (def->GetShapeWidth(current_shape, w, -1))
+        width = w > 0.0 ? (w < 1.0 ? w : 1.0) : 0.0;
     UpdateColorButtons();
     UpdateWidthEntry();
 }
