@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "app/commands.h"
 #include "app/idefdlg.h"
@@ -253,6 +254,7 @@ void CPatternPane::Refresh()
     notify = false;
     if (def.IsValid())
         def->SetEditState(mode);
+    CheckSelection();
     UpdateToolButtons();
     UpdateColorButtons();
     UpdateWidthEntry();
@@ -364,6 +366,7 @@ bool CPatternPane::OnClickRadioTool(const ZuObjectRef& source, unsigned)
 
 bool CPatternPane::OnClickRadioColor(const ZuObjectRef& source, unsigned)
 {
+    CheckSelection();
     const int c = UserTag(source, 200, kColors);
     if (c < 0)
         return false;
@@ -380,6 +383,7 @@ bool CPatternPane::OnClickRadioColor(const ZuObjectRef& source, unsigned)
 
 bool CPatternPane::OnClickRadioMode(const ZuObjectRef& source, unsigned)
 {
+    CheckSelection();
     const int m = UserTag(source, 300, kModes);
     if (m < 0)
         return false;
@@ -404,6 +408,7 @@ bool CPatternPane::OnClickRadioMode(const ZuObjectRef& source, unsigned)
 
 bool CPatternPane::OnWidthChange(const ZuObjectRef&, unsigned)
 {
+    CheckSelection();
     if (!ready || !width_entry.IsValid())
         return false;
     // Text that is no number never reaches here (the entry refuses it);
@@ -420,6 +425,7 @@ bool CPatternPane::OnWidthChange(const ZuObjectRef&, unsigned)
 
 bool CPatternPane::OnClickDelete(const ZuObjectRef&, unsigned)
 {
+    CheckSelection();
     if (current_shape < 0 || !def.IsValid())
         return false;
     if (mode == 0) {
@@ -456,6 +462,7 @@ bool CPatternPane::OnClickDelete(const ZuObjectRef&, unsigned)
 
 bool CPatternPane::OnClickFront(const ZuObjectRef&, unsigned)
 {
+    CheckSelection();
     // The shape drawn last lies on top: front moves the selected shape's
     // records to the end of the brush.
     if (current_shape < 0 || !def.IsValid())
@@ -469,6 +476,7 @@ bool CPatternPane::OnClickFront(const ZuObjectRef&, unsigned)
 
 bool CPatternPane::OnClickBack(const ZuObjectRef&, unsigned)
 {
+    CheckSelection();
     if (current_shape < 0 || !def.IsValid())
         return false;
     current_shape = MoveShape(current_shape, false);
@@ -556,12 +564,10 @@ int CPatternPane::MoveShape(int header, bool to_front)
     if (end <= header || def->GetOpcode(header) != CPatternDef::OP_SHAPE)
         return header;
     // The shape's records, taken out whole and put back at the other end.
-    double records[512 * CPatternDef::MAX_RECORD];
     const int n = end - header;
-    if (n > int(sizeof records / sizeof records[0]))
-        return header;
+    std::vector<double> records(std::size_t(n) + CPatternDef::MAX_RECORD);
     for (int i = header; i < end;) {
-        double* r = records + (i - header);
+        double* r = records.data() + (i - header);
         def->GetElement(i, r);
         i += CPatternDef::RecordLength(r[0]);
     }
@@ -574,7 +580,7 @@ int CPatternPane::MoveShape(int header, bool to_front)
     int at = to_front ? Used() : 0;
     const int first = at;
     for (int i = 0; i < n;) {
-        def->InsertElement(at, records + i);
+        def->InsertElement(at, records.data() + i);
         const int len = CPatternDef::RecordLength(records[i]);
         at += len;
         i += len;

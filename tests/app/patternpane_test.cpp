@@ -639,3 +639,21 @@ TEST_F(PatternPaneTest, BrushesWithOddRecordsAreDrawnHitAndEditedWithinTheirReco
     EXPECT_NE(Records(def), before);
     Reports();
 }
+
+TEST_F(PatternPaneTest, ABrushChangedElsewhereDropsASelectionThatNamesNoShapeAnyMore)
+{
+    Open(11);
+    Load(Join({Header(1, 0, 0.1, -0.5, -0.5), Point(-0.3, -0.5), Header(1, 1, 0.1, 0.3, 0.3),
+               Point(0.5, 0.5)}));
+    Tap(0.5, 0.5);
+    ASSERT_EQ(pane->RetCurrentShape(), 17);
+    // The list pane loads "Carr\xE9" into the same brush: index 17 is a point now.
+    def->LoadPrefab(1);
+    const std::vector<double> square = Records(def);
+    EXPECT_FALSE(pane->OnClickDelete(ZuObjectRef(), 0));
+    EXPECT_FALSE(pane->OnClickFront(ZuObjectRef(), 0));
+    pane->OnClickRadioColor(pane->RetColorButton(3), 0);
+    EXPECT_EQ(Records(def), square);
+    EXPECT_EQ(pane->RetCurrentShape(), -1);
+    EXPECT_EQ(Reports(), "");
+}
