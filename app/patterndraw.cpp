@@ -9,6 +9,7 @@
 #include "si/memzone.h"
 #include "si/rtclass.h"
 #include "si/string.h"
+#include "si/window.h"
 
 ZU_IMPLEMENT_CLASS(CPatternDraw, "app/patterndraw", ZU_CLASS_PLAIN)
 
@@ -143,6 +144,10 @@ void CPatternDraw::KeyDown(const ZuEventRef& event)
 void CPatternDraw::ButtonPress(const ZuEventRef& event)
 {
     ZuView::ButtonPress(event);
+    // The gesture stays with the box until the buttons are up, also when
+    // the mouse leaves it (the window lets go at the release).
+    if (window.IsValid())
+        window->SetDraggingView(ZuViewRef(this));
     if (CDefPaneRef p = pane; p.IsValid())
         p->SampleButtonPress(event, sample_value);
 }

@@ -5,7 +5,8 @@
 // to the pane's sample operations with the box's sample value (so that one
 // pane can tell several boxes apart), and the pane paints before and after
 // the box's own drawing, then the frame "lumbra_Box" is drawn (no zoom
-// label).
+// label). A press makes the box the window's dragging view, so that the
+// drags and the release of the gesture reach it wherever the mouse goes.
 //
 // Sample space has its origin at the box's centre, y upwards, one unit
 // `zoom` view units. The image fills the box inset by the margins (4 units

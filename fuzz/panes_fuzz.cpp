@@ -27,6 +27,8 @@
 #include "app/def.h"
 #include "app/defpane.h"
 #include "app/fontpane.h"
+#include "app/idefdlg.h"
+#include "app/motifdegpane.h"
 #include "app/motifhachpane.h"
 #include "app/motifunipane.h"
 #include "app/patternlistpane.h"
@@ -48,6 +50,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -102,6 +105,43 @@ static_assert(sizeof(TNoInterpreterView) == sizeof(GSView), "the patch builds in
 static_assert(sizeof(TNoInterpreterContext) == sizeof(GSContext),
               "the patch builds in GSContext's place");
 
+// The gradient pane's gestures: pointer events at chosen points.
+ZU_HANDLE(TPaneFuzzEvent, ZuEvent)
+class TPaneFuzzEvent : public ZuEvent {
+    ZU_CLASS(TPaneFuzzEvent, ZuEvent)
+public:
+    TPaneFuzzEvent() {}
+    void Set(ZuEventType t, double px, double py, bool button)
+    {
+        type = t;
+        x = px;
+        y = py;
+        buttons = ZuEventButtons();
+        if (button)
+            buttons.SetBit(ZU_EV_BUTTON_LEFT);
+    }
+};
+ZU_CLASS_END(TPaneFuzzEvent)
+ZU_IMPLEMENT_CLASS(TPaneFuzzEvent, "fuzz/panes_fuzz", ZU_CLASS_PLAIN)
+
+// The attributes dialog as the gradient pane reaches it: the companion
+// colours of a fill and of a shadow's fill.
+ZU_HANDLE(TPaneFuzzDefDlg, ZuObject)
+class TPaneFuzzDefDlg : public ZuObject, public IDefDlg {
+    ZU_CLASS(TPaneFuzzDefDlg, ZuObject)
+public:
+    TPaneFuzzDefDlg() {}
+    CDefRef RetDefinition(int kind) override
+    {
+        return kind == 25 || kind == 105 ? colours : CDefRef();
+    }
+    void EnablePane(int, bool) override {}
+    CDefRef colours;
+};
+ZU_CLASS_END(TPaneFuzzDefDlg)
+ZU_IMPLEMENT_CLASS(TPaneFuzzDefDlg, "fuzz/panes_fuzz", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_INTERFACE(TPaneFuzzDefDlg, IDefDlg)
+
 namespace {
 
 const char* const kFile = "fuzz/panes_fuzz";
@@ -123,6 +163,7 @@ const struct {
     {"CCornerPane", "CCornerDef"},
     {"CArrowPane", "CArrowDef"},
     {"CFontPane", "CFontDef"},
+    {"CMotifDegPane", "CMotifDef"},
     {"CPatternPane", "CPatternDef"},
     {"CPatternListPane", "CPatternDef"},
 };
@@ -336,6 +377,132 @@ void RunBrushPanes(const CDefPaneRef& pane)
     editor->DrawSampleFront(ZuGrailPortRef(), 0);
 }
 
+// The gradient pane on the gradient as read (any kind, a point array of
+// any length, odd mesh bits, numbers that are not numbers or are huge),
+// then on a kind with odd numbers written into it: presses, drags and
+// releases at points taken from the text on both layers and in every
+// section, every handler, and the overlay drawn into a pixmap.
+void RunGradientPane(const CMotifDegPaneRef& deg, const ZuStringRef& text)
+{
+    const ZuObjectRef none;
+    const CMotifDefRef& d = deg->RetDef();
+    if (!d.IsValid())
+        return;
+    const char* latin = text.IsValid() ? text->AccessLatin() : nullptr;
+    unsigned char t[8] = {};
+    for (int i = 0; latin != nullptr && i < 8 && latin[i] != 0; ++i)
+        t[i] = (unsigned char)latin[i];
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const double odd[8] = {nan, inf, -inf, 1e300, -1e300, 9.5, -3.0, 1e9};
+    TPaneFuzzDefDlgRef dialog = ZuNew<TPaneFuzzDefDlg>(Zuvi_app_zone, __LINE__, kFile);
+    CColorDefRef colours = ZuNew<CColorDef>(Zuvi_app_zone, __LINE__, kFile);
+    colours->SetCount(10);
+    dialog->colours = CDefRef(ZuObjectRef(colours));
+    CDefPane::SetFallbackDefDlg(dialog);
+    TPaneFuzzEventRef event = ZuNew<TPaneFuzzEvent>(Zuvi_app_zone, __LINE__, kFile);
+    ZuGrailPixmapRef pixmap = ZuNew<ZuGrailPixmap>(Zuvi_app_zone, __LINE__, kFile);
+    pixmap->Initialise(32, 200, 200);
+    // Points over the sample (27 .. 188, 4 .. 165) and the strip (169 ..
+    // 192), and a few no window holds.
+    auto point = [&](int i) {
+        const unsigned char b = t[i % 8];
+        if (b % 17 == 0)
+            return DPoint{odd[(b / 17) % 8], odd[(b / 3) % 8]};
+        return DPoint{27.0 + (b * 7 + i * 13) % 161, 4.0 + (b * 5 + i * 29) % 189};
+    };
+    auto gestures = [&]() {
+        const int count = d->CountGradientPoints();
+        for (int layer = 0; layer < 2; ++layer) {
+            DPoint p = point(layer);
+            event->Set(ZU_EVENT_MOTION, p.x, p.y, false);
+            deg->SampleEnterNotify(event, layer);
+            deg->SampleMotionNotify(event, layer);
+            event->Set(ZU_EVENT_PRESS, p.x, p.y, true);
+            deg->SampleButtonPress(event, layer);
+            for (int i = 0; i < 7; ++i) {
+                p = point(layer + i + 1);
+                event->Set(ZU_EVENT_MOTION, p.x, p.y, true);
+                deg->SampleDragNotify(event, layer);
+            }
+            event->Set(ZU_EVENT_RELEASE, p.x, p.y, false);
+            deg->SampleButtonRelease(event, layer);
+            deg->SampleKeyDown(event, layer);
+            deg->SampleLeaveNotify(event, layer);
+            pixmap->BeginDraw(0, 0, 199, 199);
+            deg->DrawSampleBack(pixmap, layer);
+            deg->DrawSampleFront(pixmap, layer);
+            pixmap->EndDraw();
+        }
+        Zuvi_FuzzCheck(d->CountGradientPoints() == count, "a gesture resized the gradient");
+        Zuvi_FuzzCheck(deg->RetSection() >= 0 && deg->RetSection() < CMotifDegPane::kSections,
+                       "section beyond its buttons");
+        const int sel = deg->RetSelected();
+        for (int i = 0; i < CMotifDegPane::kColors; ++i) {
+            const CButtonColorRef& b = deg->RetColorButton(i);
+            if (!b.IsValid() || !b->RetParent().IsValid() || !b->RetState().TestBit(ZU_VIEW_IS_ON))
+                continue;
+            const int k = d->GetGradientType();
+            const double v = sel < 0    ? -1.0
+                             : k == 233 ? d->GetGradientPoint(4 * sel + 3)
+                                        : d->GetGradientPoint(19 * (sel / 5) + 18);
+            Zuvi_FuzzCheck(v >= 0.0 && v < 10.0 && int(v) == i,
+                           "a colour button on for another colour index");
+        }
+    };
+    auto sections = [&]() {
+        for (int s = 0; s < CMotifDegPane::kSections; ++s) {
+            deg->OnButtonRadio(deg->RetSectionButton(s), 0);
+            gestures();
+        }
+    };
+    // The gradient as read.
+    d->SetValue(61);
+    deg->Refresh();
+    sections();
+    // One kind picked by the text (the five, and some that are none), with
+    // odd numbers in it.
+    {
+        const int k = 228 + t[5] % 9;
+        d->SetGradientType(k);
+        if (k == 233 || k == 234)
+            d->SetMeshFlags((unsigned(t[0]) << 8) ^ (unsigned(t[1]) << 14) ^ unsigned(t[2]));
+        else
+            d->SetMeshFlags(t[2] % 3 == 0 ? 1u : unsigned(t[3]));
+        const int count = d->CountGradientPoints();
+        for (int j = 0; j + 1 < 8 && count > 0; j += 2)
+            d->SetGradientPoint(t[j] % count, odd[t[j + 1] % 8]);
+        deg->SetSelected(int(t[4]) - 2);
+        deg->Refresh();
+        sections();
+        for (int i = 0; i < CMotifDegPane::kColors; ++i)
+            deg->OnRadioColor(deg->RetColorButton(i), 0);
+        for (int i = 0; i < CMotifDegPane::kFields; ++i)
+            deg->OnEditParamChange(deg->RetParamEntry(i), 0);
+        for (int i = 0; i < CMotifDegPane::kSwitches; ++i)
+            deg->OnSwitch(deg->RetSwitch(i), 0);
+        for (int i = 0; i < CMotifDegPane::kAdjusts; ++i)
+            deg->OnButtonAdjust(deg->RetAdjustButton(i), 0);
+        deg->OnEditNbColorChange(none, 0);
+        deg->OnEditCoonsXChange(none, 0);
+        deg->OnEditCoonsYChange(none, 0);
+        Zuvi_FuzzCheck(d->GetColorCount() >= 2 && d->GetColorCount() <= 10,
+                       "colour count beyond 2 to 10");
+        gestures();
+    }
+    for (int i = 0; i < CMotifDegPane::kTypes; ++i) {
+        deg->OnButtonType(deg->RetTypeButton(i), 0);
+        Zuvi_FuzzCheck(d->GetGradientType() == 230 + i, "a type button not taken");
+        gestures();
+    }
+    Zuvi_FuzzCheck(!deg->OnButtonType(none, 0) && !deg->OnButtonType(deg, 0),
+                   "a stranger's click changed the kind");
+    CDefPane::SetFallbackDefDlg(ZuObjectRef());
+    pixmap->Delete();
+    dialog->colours = CDefRef();
+    dialog->Delete();
+}
+
 void RunHandlers(const CDefPaneRef& pane, const ZuStringRef& text)
 {
     RunBrushPanes(pane);
@@ -482,6 +649,8 @@ void RunHandlers(const CDefPaneRef& pane, const ZuStringRef& text)
         Zuvi_FuzzCheck(d->GetOffsetX() >= 0.0 && d->GetOffsetX() <= 100.0 &&
                            d->GetOffsetY() >= 0.0 && d->GetOffsetY() <= 100.0,
                        "offset beyond the entries' range");
+    } else if (pane->IsKindOf(CMotifDegPaneRef::RetRuntime())) {
+        RunGradientPane(CMotifDegPaneRef(pane), text);
     }
 }
 

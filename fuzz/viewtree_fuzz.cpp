@@ -10,6 +10,7 @@
 #include "app/defpane.h"
 #include "app/document.h"
 #include "app/pageview.h"
+#include "app/patterndraw.h"
 #include "app/penbasepane.h"
 #include "app/polyrpane.h"
 #include "app/positionpane.h"
@@ -156,6 +157,22 @@ void TormentPaneControls(const ZuViewRef& view)
         entry->SetStep(1);
     } else if (view->IsKindOf(CButtonColorRef::RetRuntime())) {
         CButtonColorRef(view)->SetBackColor(ZuColorPixel(nan, inf, -inf, nan));
+    } else if (view->IsKindOf(CPatternDrawRef::RetRuntime())) {
+        // A sample box read back has no pane and no port: its conversions
+        // answer at any zoom, and it renders nothing.
+        CPatternDrawRef box(view);
+        for (double r : {nan, inf, -inf, 1e300, 0.0, -2.0}) {
+            box->SetZoom(r);
+            (void)box->SampleToView(r, 1.0);
+            (void)box->ViewToSample(1.0, r);
+            (void)box->LengthToSample(r);
+        }
+        box->SetZoom(1.0);
+        Zuvi_FuzzCheck(!box->Render() || box->RetPort().IsValid(), "rendered without a port");
+        box->SetCursorSprite(-7);
+        box->SetCursorSprite(2147483647);
+        box->ClearCursorSprite();
+        box->Display();
     }
     ZuViewRef child;
     for (bool more = view->GetFirstChild(child); more && child.IsValid();) {
@@ -867,6 +884,18 @@ ZuWindowRef SeedPageViews()
     return w;
 }
 
+// Sample boxes that hand their events to no pane: one placed, one zoomed
+// and one inside a box view, none built (no interpreter for the seeds).
+ZuWindowRef SeedPatternDraws()
+{
+    ZuWindowRef w = NewSeedWindow(200, 200);
+    AddControl<CPatternDraw>(w, 4, 4, 164, 164);
+    AddControl<CPatternDraw>(w, 4, 170, 164, 192)->SetZoom(0.25);
+    ZuBoxViewRef box = AddControl<ZuBoxView>(w, 168, 4, 198, 60);
+    AddControl<CPatternDraw>(box, 170, 8, 196, 40);
+    return w;
+}
+
 // Each row writes the seed "seed-<name>": a window made by its function.
 // Rows for more classes go at the end.
 struct SeedRow {
@@ -902,6 +931,7 @@ const SeedRow kSeeds[] = {
     {"cardstacks", &SeedCardStacks},
     {"cellgrids", &SeedCellGrids},
     {"pageviews", &SeedPageViews},
+    {"patterndraws", &SeedPatternDraws},
 };
 
 void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)

@@ -148,6 +148,16 @@ TEST_F(PatternDrawTest, EveryEventReachesThePaneWithTheBoxValue)
     EXPECT_EQ(pane->log.find(":0 ", pane->log.find("leave:0 ") + 8), std::string::npos)
         << pane->log;
     pane->log.clear();
+    // A gesture that leaves the box stays with it to the release.
+    pane->log.clear();
+    Advance(1000);
+    PaneMouse(107, 84, 0);
+    pane->log.clear();
+    PaneMouse(107, 84, MK_LBUTTON);
+    PaneMouse(300, 100, MK_LBUTTON);
+    PaneMouse(300, 100, 0);
+    EXPECT_EQ(pane->log, "press:0 drag:0 release:0 ");
+    pane->log.clear();
     ZuEventRef key = ZuNew<ZuEvent>(Zuvi_app_zone);
     strip->KeyDown(key);
     EXPECT_EQ(pane->log, "key:1 ");
