@@ -583,6 +583,19 @@ TEST_F(PatternPaneTest, EvolutionModesEditOneStateWithTheSelectionToolOnly)
     EXPECT_EQ(Reports(), "Modify Quick ");
     def->GetHandle(17, 0, p, kind, 2);
     EXPECT_EQ(p[0], 0.3);
+    // Its clear drops every evolution and keeps the shapes.
+    Click(329 + 8, 4 + 8);
+    Gesture(0.3, -0.3, 0.4, -0.4);
+    EXPECT_EQ(Reports(), "Modify Quick ");
+    std::vector<double> evolving = Records(def);
+    Click(246 + 11, 169 + 11);
+    EXPECT_EQ(Reports(), "Modify Quick ");
+    for (std::size_t i = 0; i < evolving.size();) {
+        CPatternDef::CopyInitialToFinal(&evolving[i]);
+        i += CPatternDef::RecordLength(evolving[i]);
+    }
+    EXPECT_EQ(Records(def), evolving);
+    EXPECT_NE(evolving.size(), 0u);
     // Back to mode 0: all buttons again, the tool stays the selection.
     Click(250 + 8, 4 + 8);
     for (int i = 0; i < 7; ++i)
@@ -655,5 +668,24 @@ TEST_F(PatternPaneTest, ABrushChangedElsewhereDropsASelectionThatNamesNoShapeAny
     pane->OnClickRadioColor(pane->RetColorButton(3), 0);
     EXPECT_EQ(Records(def), square);
     EXPECT_EQ(pane->RetCurrentShape(), -1);
+    EXPECT_EQ(Reports(), "");
+}
+
+TEST_F(PatternPaneTest, ThePointerOverTheSampleShowsTheToolsSprite)
+{
+    Open(11);
+    const DPoint v = View(0.2, 0.2);
+    const struct {
+        int tool, sprite;
+    } cases[] = {{3, 1}, {0, 0}, {2, 0}, {4, 13}, {5, 14}, {6, 15}};
+    for (const auto& c : cases) {
+        pane->OnClickRadioTool(pane->RetToolButton(c.tool), 0);
+        PaneMouse(300, 150, 0); // off the sample: it forgets its sprite
+        PaneMouse(v.x, v.y, 0);
+        PaneMouse(v.x + 1, v.y, 0);
+        EXPECT_EQ(pane->RetSample()->RetCursorSprite(), c.sprite) << c.tool;
+    }
+    PaneMouse(300, 150, 0);
+    EXPECT_EQ(pane->RetSample()->RetCursorSprite(), -1);
     EXPECT_EQ(Reports(), "");
 }
