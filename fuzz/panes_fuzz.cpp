@@ -30,10 +30,13 @@
 #include "app/idefdlg.h"
 #include "app/motifdegpane.h"
 #include "app/motifhachpane.h"
+#include "app/motifspecpane.h"
 #include "app/motifunipane.h"
 #include "app/patternlistpane.h"
 #include "app/patternpane.h"
 #include "app/penbasepane.h"
+#include "app/penmotifpane.h"
+#include "app/pulsarpane.h"
 #include "app/polyrpane.h"
 #include "app/positionpane.h"
 #include "fuzz/harness.h"
@@ -48,6 +51,7 @@
 #include "si/rtclass.h"
 #include "si/string.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cmath>
@@ -100,6 +104,22 @@ public:
 ZU_CLASS_END(TNoInterpreterPatch)
 ZU_IMPLEMENT_CLASS(TNoInterpreterPatch, "fuzz/panes_fuzz", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(TNoInterpreterPatch, ZuiClassPatch)
+
+// The attributes dialog that the special fill, motif pen and pulsar panes
+// ask for their group's pulsar, brush and colours: every kind answers the
+// definition restored from the input, whatever its class.
+ZU_HANDLE(TFuzzDefDlg, ZuObject)
+class TFuzzDefDlg : public ZuObject, public IDefDlg {
+    ZU_CLASS(TFuzzDefDlg, ZuObject)
+public:
+    TFuzzDefDlg() {}
+    CDefRef RetDefinition(int) override { return def; }
+    void EnablePane(int, bool) override {}
+    CDefRef def;
+};
+ZU_CLASS_END(TFuzzDefDlg)
+ZU_IMPLEMENT_CLASS(TFuzzDefDlg, "fuzz/panes_fuzz", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_INTERFACE(TFuzzDefDlg, IDefDlg)
 
 static_assert(sizeof(TNoInterpreterView) == sizeof(GSView), "the patch builds in GSView's place");
 static_assert(sizeof(TNoInterpreterContext) == sizeof(GSContext),
@@ -164,16 +184,20 @@ const struct {
     {"CArrowPane", "CArrowDef"},
     {"CFontPane", "CFontDef"},
     {"CMotifDegPane", "CMotifDef"},
+    {"CMotifSpecPane", "CMotifDef"},
+    {"CPenMotifPane", "CPenDef"},
+    {"CPulsarPane", "CPulsarDef"},
     {"CPatternPane", "CPatternDef"},
     {"CPatternListPane", "CPatternDef"},
 };
 const std::size_t pane_count = sizeof panes / sizeof panes[0];
 
-const char* const def_classes[] = {"CPenDef",   "CPolyRegDef", "CPositionDef", "CColorDef",
-                                   "CMotifDef", "CArrowDef",   "CArcDef",      "CPatternDef"};
+const char* const def_classes[] = {"CPenDef",   "CPolyRegDef", "CPositionDef",
+                                   "CColorDef", "CMotifDef",   "CArrowDef",
+                                   "CArcDef",   "CPulsarDef",  "CPatternDef"};
 const std::size_t def_count = sizeof def_classes / sizeof def_classes[0];
 
-const int kinds[] = {10, 20, 25, 50, 100, 101, 15, 0, 11, 21, 102};
+const int kinds[] = {10, 20, 25, 50, 100, 101, 15, 0, 12, 22, 11, 21, 102};
 
 struct DefAccess : CDef {
     static void Store(const CDefRef& d, const ZuStorageRef& s)
@@ -503,6 +527,136 @@ void RunGradientPane(const CMotifDegPaneRef& deg, const ZuStringRef& text)
     dialog->Delete();
 }
 
+// The definition restored from the input, for the dialog of the panes
+// that read companion definitions.
+CDefRef& RestoredDef()
+{
+    static CDefRef def;
+    return def;
+}
+
+// The user tags a sender is given: every row, mode, option and tab, the
+// edges of the switch, kind button and entry ranges, and tags near them
+// that the input's text picks.
+std::vector<int> SenderTags(const ZuStringRef& text)
+{
+    std::vector<int> tags = {-1, 0, 1000};
+    for (int t = 99; t <= 107; ++t)
+        tags.push_back(t);
+    for (int t = 199; t <= 211; ++t)
+        tags.push_back(t);
+    for (int t : {299, 300, 329, 330, 399, 400, 406, 407, 499, 500, 502, 503})
+        tags.push_back(t);
+    const char* latin = text.IsValid() ? text->AccessLatin() : nullptr;
+    for (int i = 0; latin != nullptr && i + 1 < 8 && latin[i] != 0 && latin[i + 1] != 0; i += 2) {
+        const unsigned char a = static_cast<unsigned char>(latin[i]);
+        const unsigned char b = static_cast<unsigned char>(latin[i + 1]);
+        tags.push_back(100 * (1 + a % 5) + b % 40 - 4);
+    }
+    return tags;
+}
+
+bool Within(double v, double low, double high)
+{
+    return v >= low && v <= high;
+}
+
+// The special fill, motif pen and pulsar panes with their group's
+// definitions from the input and every handler called by senders of any
+// tag.
+void RunMotifPaneHandlers(const CDefPaneRef& pane, const ZuStringRef& text)
+{
+    TFuzzDefDlgRef dialog = ZuNew<TFuzzDefDlg>(Zuvi_app_zone, __LINE__, kFile);
+    dialog->def = RestoredDef();
+    CDefPane::SetFallbackDefDlg(dialog);
+    pane->Update();
+    pane->Refresh();
+    pane->RegisterCodes();
+    FillEntries(pane, text);
+    ZuViewRef sender = ZuNew<ZuView>(Zuvi_app_zone, __LINE__, kFile);
+    const std::vector<int> tags = SenderTags(text);
+    const ZuObjectRef none;
+    if (pane->IsKindOf(CMotifSpecPaneRef::RetRuntime())) {
+        CMotifSpecPaneRef spec(pane);
+        const CMotifDefRef& d = spec->RetDef();
+        for (int tag : tags) {
+            sender->SetUserTag(tag);
+            spec->OnClickRadio(sender, 0);
+            const int row = spec->RetRow();
+            Zuvi_FuzzCheck(row >= 0 && row < CMotifSpecPane::kRows, "row beyond the table");
+            const SpecialFillRow& r = SpecialFillRows[row];
+            FillEntries(pane, text);
+            const bool first = spec->OnEdit1Change(sender, 0);
+            const bool second = spec->OnEdit2Change(sender, 0);
+            spec->OnClickLink(sender, 0);
+            if ((first || second) && row == 1)
+                Zuvi_FuzzCheck(Within(d->GetOccupiedWidth(), r.minimum, r.maximum),
+                               "occupied width beyond the entry's range");
+            if (second && row == 2)
+                Zuvi_FuzzCheck(Within(d->GetOriginY(), r.minimum, r.maximum),
+                               "origin beyond the entry's range");
+            Zuvi_FuzzCheck(!(second && row == 6), "a second value written for the variation");
+        }
+        spec->DrawSample();
+        const double zoom = spec->RetSample()->RetZoom();
+        Zuvi_FuzzCheck(zoom >= 1.0 && zoom <= 200.0, "sample zoom beyond 1 to 200");
+    } else if (pane->IsKindOf(CPenMotifPaneRef::RetRuntime())) {
+        CPenMotifPaneRef motif(pane);
+        const CPenDefRef& d = motif->RetDef();
+        for (int tag : tags) {
+            sender->SetUserTag(tag);
+            motif->OnClickRadio(sender, 0);
+            const int before = d->GetMotifMode();
+            const bool toggled = motif->OnClickSwitch(sender, 0);
+            const int changed = before ^ d->GetMotifMode();
+            Zuvi_FuzzCheck(toggled ? changed == 0 || changed == CPenMotifPane::OptionBit(tag - 200)
+                                   : changed == 0,
+                           "a switch changed an option bit not its own");
+            FillEntries(pane, text);
+            if (motif->OnEdit1Change(sender, 0) && motif->RetMode() == 0)
+                Zuvi_FuzzCheck(Within(d->GetMotifParam(), 0.0, 100.0),
+                               "motif spacing beyond the entry's range");
+            motif->OnEdit2Change(sender, 0);
+        }
+        Zuvi_FuzzCheck(motif->RetMode() >= 0 && motif->RetMode() < CPenMotifPane::kModes,
+                       "mode beyond the buttons");
+    } else if (pane->IsKindOf(CPulsarPaneRef::RetRuntime())) {
+        CPulsarPaneRef pulsar(pane);
+        const CPulsarDefRef& d = pulsar->RetDef();
+        CPulsarDefRef kept = ZuNew<CPulsarDef>(Zuvi_app_zone, __LINE__, kFile);
+        for (int tag : tags) {
+            sender->SetUserTag(tag);
+            pulsar->OnClickRadio(sender, 0);
+            pulsar->OnClickRadioAxis(sender, 0);
+            pulsar->OnClickSwitch(sender, 0);
+            FillEntries(pane, text);
+            Zuvi_FuzzCheck(pulsar->RetTab() >= 0 && pulsar->RetTab() < pulsar->RetTabCount(),
+                           "tab beyond the tabs");
+            // (A pulsar holding a number that is no number equals nothing.)
+            kept->CopyFrom(CDefRef(ZuObjectRef(d)));
+            const bool comparable = kept->IsEqualCurrent(CDefRef(ZuObjectRef(d)));
+            if (!pulsar->OnClickButton(sender, 0) && comparable)
+                Zuvi_FuzzCheck(kept->IsEqualCurrent(CDefRef(ZuObjectRef(d))),
+                               "a refused kind button changed the pulsar");
+            kept->CopyFrom(CDefRef(ZuObjectRef(d)));
+            if (!pulsar->OnEditChange(sender, 0) && comparable)
+                Zuvi_FuzzCheck(kept->IsEqualCurrent(CDefRef(ZuObjectRef(d))),
+                               "a refused row changed the pulsar");
+            pulsar->OnClickInitial(sender, 0);
+        }
+        for (int r = 0; r < CPulsarPane::kRows; ++r)
+            pulsar->OnEditChange(pulsar->RetRowEntry(r), 0);
+        pulsar->OnClickBlow(none, 0);
+        pulsar->DrawSample();
+        Zuvi_FuzzCheck(d->GetAxis() == 0 || pulsar->RetKind() != 12,
+                       "a stroke's pulsar changed axis");
+    }
+    sender->Delete();
+    pane->Refresh();
+    CDefPane::SetFallbackDefDlg(ZuObjectRef());
+    dialog->def = CDefRef();
+}
+
 void RunHandlers(const CDefPaneRef& pane, const ZuStringRef& text)
 {
     RunBrushPanes(pane);
@@ -651,6 +805,10 @@ void RunHandlers(const CDefPaneRef& pane, const ZuStringRef& text)
                        "offset beyond the entries' range");
     } else if (pane->IsKindOf(CMotifDegPaneRef::RetRuntime())) {
         RunGradientPane(CMotifDegPaneRef(pane), text);
+    } else if (pane->IsKindOf(CMotifSpecPaneRef::RetRuntime()) ||
+               pane->IsKindOf(CPenMotifPaneRef::RetRuntime()) ||
+               pane->IsKindOf(CPulsarPaneRef::RetRuntime())) {
+        RunMotifPaneHandlers(pane, text);
     }
 }
 
@@ -747,6 +905,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         gesture_bytes = BrushBytes{data + 12 + half, size - 12 - half, 0};
         if (!restored && def->IsKindOf(CPatternDefRef::RetRuntime()))
             BrushFromBytes(CPatternDefRef(ZuObjectRef(def)));
+        RestoredDef() = def;
 
         CDefPaneRef pane(ZuObjectRef(ZuClassFactory::New(panes[p].pane, nullptr, __LINE__, kFile)));
         pane->SetSize(370, 196);
@@ -757,6 +916,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Zuvi_FuzzCheck(!pane->SetDef(CDefRef()), "empty definition taken");
         pane->Refresh();
         pane->Delete();
+        RestoredDef() = CDefRef();
     }
     ZuObjectRef::RealiseDeletions();
     return 0;

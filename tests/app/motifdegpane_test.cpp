@@ -502,15 +502,32 @@ TEST_F(MotifDegPaneTest, WholeMeshModesMoveTheMeshNotAHandle)
     for (int k = 1; k < 5; ++k)
         EXPECT_FALSE(Has(0, 20 + k));
     pane->SetSelected(-1);
-    // "Attire" pulls the inner node toward the press.
-    Click(196 + 92 + 11, 8 + 11);
-    ASSERT_EQ(pane->RetSection(), 4);
-    def->ResetGradientPoints();
-    Gesture({kCx + 35, kCy}, {});
-    const double x = def->GetGradientPoint(19 * 4);
-    EXPECT_GT(x, 0.0);
-    EXPECT_LT(x, 0.5);
-    EXPECT_EQ(Reports(), "Modify Quick ");
+    // "Déforme" drags the middle along, "Attire" pulls the middle node
+    // toward the press and "Repousse" pushes it away; each mode has its
+    // pointer.
+    const struct {
+        int mode;
+        int sprite;
+        double low, high;
+    } modes[] = {{3, 16, 0.05, 0.3}, {4, 42, 0.0, 0.5}, {5, 41, -0.5, 0.0}};
+    for (const auto& m : modes) {
+        Click(196 + 23 * m.mode + 11, 8 + 11);
+        ASSERT_EQ(pane->RetSection(), m.mode);
+        def->ResetGradientPoints();
+        Reports();
+        PaneMouse(kCx + 35, kCy + 1, 0);
+        PaneMouse(kCx + 35, kCy, 0);
+        EXPECT_EQ(pane->RetSample()->RetCursorSprite(), m.sprite) << m.mode;
+        if (m.mode == 3)
+            Gesture({kCx, kCy}, {{kCx + 7, kCy}, {kCx + 14, kCy}});
+        else
+            Gesture({kCx + 35, kCy}, {});
+        const double x = def->GetGradientPoint(19 * 4);
+        EXPECT_GT(x, m.low) << m.mode;
+        EXPECT_LT(x, m.high) << m.mode;
+        EXPECT_EQ(def->GetGradientPoint(19 * 3), -1.0) << m.mode;
+        EXPECT_EQ(Reports(), "Modify Quick ") << m.mode;
+    }
 }
 
 TEST_F(MotifDegPaneTest, SingleHandleModesMoveNodesAndTangents)
