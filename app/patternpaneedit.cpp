@@ -700,6 +700,7 @@ void CPatternPane::DrawSampleFront(const ZuGrailPortRef& port, int)
     vertical(0.5, -0.5, 0.5);
 
     if (current_shape >= 0) {
+        const ZuRect box = sample->RetBox();
         ZuAdornerRef adorner = port->RetAdorner();
         const ZuAtomRef control("lumbra_HandleNormMR"), end_point("lumbra_HandleNormGR");
         const int end = ShapeEnd(current_shape);
@@ -710,8 +711,11 @@ void CPatternPane::DrawSampleFront(const ZuGrailPortRef& port, int)
             for (int n = 0; n < 3 && def->GetHandle(i, n, h, kind, -1); ++n) {
                 if (current_element != -1 && !(i == current_element && n == current_handle))
                     continue;
+                // Handles off the sample (a document's brush may reach far
+                // out) would paint over the pane's other controls.
                 const DPoint v = view(h[0], h[1]);
-                if (!Drawable(v))
+                if (!(v.x >= box.X1() && v.x <= box.X2() + 8 && v.y >= box.Y1() &&
+                      v.y <= box.Y2() + 8))
                     continue;
                 adorner->DrawIcon(v.x - 8, v.y - 8, kind == 2 ? control : end_point,
                                   ZU_CTRL_STATE_NORMAL, 0, 0);

@@ -348,6 +348,15 @@ void RunBrushPanes(const CDefPaneRef& pane)
         return;
     CPatternPaneRef editor(pane);
     const CPatternDefRef& def = editor->RetDef();
+    ZuGrailPixmapRef pixmap = ZuNew<ZuGrailPixmap>(Zuvi_app_zone, __LINE__, kFile);
+    pixmap->Initialise(32, 200, 200);
+    // The overlay drawn for real: guides, the selection's handles, grid.
+    auto overlay = [&] {
+        pixmap->BeginDraw(0, 0, 199, 199);
+        editor->DrawSampleBack(pixmap, 0);
+        editor->DrawSampleFront(pixmap, 0);
+        pixmap->EndDraw();
+    };
     for (int step = 0; in.More() && step < 64; ++step) {
         const std::uint8_t what = in.Byte();
         switch (what % 12) {
@@ -382,10 +391,12 @@ void RunBrushPanes(const CDefPaneRef& pane)
             editor->OnClickOutline(none, 0);
             break;
         default: {
-            // A gesture: press, a drag or two, release.
+            // A gesture: press, a drag or two, release; the handles shown
+            // while the press holds.
             editor->PressAt(in.Point());
             for (int k = what % 3; k > 0; --k)
                 editor->DragTo(in.Point());
+            overlay();
             editor->ReleaseAt(in.Point());
             break;
         }
@@ -398,7 +409,8 @@ void RunBrushPanes(const CDefPaneRef& pane)
                        "width beyond the entry's range");
     }
     editor->DrawSample();
-    editor->DrawSampleFront(ZuGrailPortRef(), 0);
+    overlay();
+    pixmap->Delete();
 }
 
 // The gradient pane on the gradient as read (any kind, a point array of
