@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include "app/commands.h"
+#include "app/sampledlg.h"
 #include "app/toolpalette.h"
 #include "si/classfactory.h"
 #include "si/event.h"
@@ -55,6 +56,8 @@ void App::Delete()
     // before the main window takes the view along.
     if (setup_dlg.IsValid())
         setup_dlg->Delete();
+    if (sample_dlg.IsValid())
+        sample_dlg->Delete();
     if (main_window.IsValid())
         main_window->Delete();
     if (splash_window.IsValid())
@@ -156,8 +159,14 @@ void App::Initialise(bool build)
     export_dlg = ZuNew<CExportDlg>(nullptr, __LINE__, kSource);
     export_dlg->Build(300, 300);
 
-    // Still to come: the attributes dialog (300, 300), the samples dialog
-    // (250, 350), then the default definitions installed in the attributes
+    // Still to come: the attributes dialog (300, 300).
+
+    // The samples palette, hidden until the page view shows it.
+    CSampleDlgRef samples = ZuNew<CSampleDlg>(nullptr, __LINE__, kSource);
+    samples->Build(250, 350);
+    sample_dlg = samples;
+
+    // Still to come: the default definitions installed in the attributes
     // dialog.
 
     main_window->ResetDisplay();
@@ -209,4 +218,10 @@ bool App::HasClipboardTree() const
 bool App::HasClipboardText() const
 {
     return clipboard_text.IsValid();
+}
+
+void App::SetSampleDlgUsedKinds(const int* used, const int* differing)
+{
+    if (sample_dlg.IsValid() && sample_dlg->IsKindOf(CSampleDlgRef::RetRuntime()))
+        CSampleDlgRef(sample_dlg)->SetUsedKinds(used, differing);
 }

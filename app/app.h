@@ -80,6 +80,9 @@ public:
     bool HasClipboardTree() const override;
     bool HasClipboardText() const override;
 
+    // The selection's attribute kinds reach the samples palette.
+    void SetSampleDlgUsedKinds(const int* used, const int* differing) override;
+
     void Delete() override;
 
 private:
