@@ -1,6 +1,17 @@
 #include "app/app.h"
 
+#include "app/arcdef.h"
+#include "app/arrowdef.h"
+#include "app/colordef.h"
 #include "app/commands.h"
+#include "app/cornerdef.h"
+#include "app/fontdef.h"
+#include "app/motifdef.h"
+#include "app/patterndef.h"
+#include "app/pendef.h"
+#include "app/polyrdef.h"
+#include "app/positiondef.h"
+#include "app/pulsardef.h"
 #include "app/sampledlg.h"
 #include "app/toolpalette.h"
 #include "si/classfactory.h"
@@ -37,7 +48,7 @@ void App::ReleaseHandles()
     property_dlg = ZuObjectRef();
     setup_dlg = CSetupDlgRef();
     sample_dlg = ZuObjectRef();
-    def_dlg = ZuObjectRef();
+    def_dlg = CDefDlgRef();
     layer_dlg = ZuObjectRef();
     page_dlg = ZuObjectRef();
     tool_palette2 = ZuObjectRef();
@@ -73,6 +84,8 @@ void App::Delete()
             f->Delete();
     if (export_dlg.IsValid())
         export_dlg->Delete();
+    if (def_dlg.IsValid())
+        def_dlg->Delete();
     ReleaseHandles();
     ReleaseCommandDictionary();
     ZuApp::Delete();
@@ -159,15 +172,16 @@ void App::Initialise(bool build)
     export_dlg = ZuNew<CExportDlg>(nullptr, __LINE__, kSource);
     export_dlg->Build(300, 300);
 
-    // Still to come: the attributes dialog (300, 300).
+    // The attributes dialog, hidden until the page view shows it.
+    def_dlg = ZuNew<CDefDlg>(nullptr, __LINE__, kSource);
+    def_dlg->Build(300, 300);
 
     // The samples palette, hidden until the page view shows it.
     CSampleDlgRef samples = ZuNew<CSampleDlg>(nullptr, __LINE__, kSource);
     samples->Build(250, 350);
     sample_dlg = samples;
 
-    // Still to come: the default definitions installed in the attributes
-    // dialog.
+    InstallDefaultDefinitions();
 
     main_window->ResetDisplay();
     splash_window->Hide(true);
@@ -218,6 +232,105 @@ bool App::HasClipboardTree() const
 bool App::HasClipboardText() const
 {
     return clipboard_text.IsValid();
+}
+
+namespace {
+
+struct Rgb {
+    double r;
+    double g;
+    double b;
+};
+
+// A colour definition holding the colours, each in the model, of which
+// only the first is in use: the others stay stored for the index buttons.
+CColorDefRef NewColours(const Rgb* colours, int n, int model)
+{
+    CColorDefRef def = ZuNew<CColorDef>(nullptr, __LINE__, kSource);
+    def->SetCount(n);
+    for (int i = 0; i < n; ++i) {
+        def->SetIndex(i);
+        def->SetRGB(colours[i].r, colours[i].g, colours[i].b);
+        def->SetValue(model);
+    }
+    def->SetIndex(0);
+    def->SetCount(1);
+    return def;
+}
+
+} // namespace
+
+void App::InstallDefaultDefinitions()
+{
+    if (def_dlg.IsInvalid())
+        return;
+    const auto install = [this](int kind, const ZuObjectRef& def) {
+        def_dlg->SetDefinition(kind, CDefRef(def));
+    };
+    const auto motif = [](int value) {
+        CMotifDefRef def = ZuNew<CMotifDef>(nullptr, __LINE__, kSource);
+        def->SetValue(value);
+        return def;
+    };
+    const auto arrow = [](int value) {
+        CArrowDefRef def = ZuNew<CArrowDef>(nullptr, __LINE__, kSource);
+        def->SetValue(value);
+        return def;
+    };
+    const int hsb = CColorDef::MODEL_HSB;
+
+    CPenDefRef pen = ZuNew<CPenDef>(nullptr, __LINE__, kSource);
+    pen->SetWidth(0.5);
+    install(10, pen);
+    install(11, ZuNew<CPatternDef>(nullptr, __LINE__, kSource));
+    install(12, ZuNew<CPulsarDef>(nullptr, __LINE__, kSource));
+    const Rgb stroke[] = {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}, {1, 1, 0}, {0, 1, 0}, {0, 1, 1}};
+    install(15, NewColours(stroke, 6, hsb));
+    const Rgb fill[] = {{0, 1, 1},          {0, 0, 1}, {1, 0, 0},          {0, 1, 0},
+                        {1, 1, 0},          {1, 0, 1}, {0.75, 0.75, 0.75}, {0.5, 0.5, 0.5},
+                        {0.25, 0.25, 0.25}, {0, 0, 0}};
+    install(25, NewColours(fill, 10, hsb));
+    install(20, motif(60));
+    install(21, ZuNew<CPatternDef>(nullptr, __LINE__, kSource));
+    install(22, ZuNew<CPulsarDef>(nullptr, __LINE__, kSource));
+    install(100, ZuNew<CPositionDef>(nullptr, __LINE__, kSource));
+    const Rgb shadow[] = {{0.75, 0.75, 0.75}};
+    install(105, NewColours(shadow, 1, CColorDef::MODEL_GRAY));
+    install(101, motif(60));
+    install(102, ZuNew<CPatternDef>(nullptr, __LINE__, kSource));
+    install(50, ZuNew<CPolyRegDef>(nullptr, __LINE__, kSource));
+    install(51, ZuNew<CArcDef>(nullptr, __LINE__, kSource));
+    // One corner object serves both corner kinds.
+    CCornerDefRef corner = ZuNew<CCornerDef>(nullptr, __LINE__, kSource);
+    install(30, corner);
+    install(31, corner);
+    install(40, arrow(66));
+    install(41, arrow(67));
+    install(120, ZuNew<CFontDef>(nullptr, __LINE__, kSource));
+    const Rgb black[] = {{0, 0, 0}};
+    install(125, NewColours(black, 1, hsb));
+}
+
+bool App::SetCurrentDefinition(int kind, const CDefRef& def)
+{
+    return def_dlg.IsValid() && def_dlg->SetDefinition(kind, def);
+}
+
+CDefRef App::RetCurrentDefinition(int kind) const
+{
+    return def_dlg.IsValid() ? def_dlg->RetDefinition(kind) : CDefRef();
+}
+
+void App::RedisplayDefinitions()
+{
+    if (def_dlg.IsValid())
+        def_dlg->Redisplay();
+}
+
+void App::SetDefDlgUsedKinds(const int* used, const int* differing)
+{
+    if (def_dlg.IsValid())
+        def_dlg->SetUsedKinds(used, differing);
 }
 
 void App::SetSampleDlgUsedKinds(const int* used, const int* differing)

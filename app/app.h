@@ -12,6 +12,7 @@
 #ifndef LUMBRA_APP_APP_H
 #define LUMBRA_APP_APP_H
 
+#include "app/defdlg.h"
 #include "app/document.h"
 #include "app/exportdlg.h"
 #include "app/filenamedlg.h"
@@ -55,7 +56,7 @@ public:
     ZuObjectRef RetToolPalette2() const { return tool_palette2; }
     ZuObjectRef RetPageDlg() const { return page_dlg; }
     ZuObjectRef RetLayerDlg() const { return layer_dlg; }
-    ZuObjectRef RetDefDlg() const { return def_dlg; }
+    CDefDlgRef RetDefDlg() const { return def_dlg; }
     ZuObjectRef RetSampleDlg() const { return sample_dlg; }
     CSetupDlgRef RetSetupDlg() const { return setup_dlg; }
     ZuObjectRef RetPropertyDlg() const { return property_dlg; }
@@ -79,6 +80,11 @@ public:
     void SetCommandCheck(const char* command, bool checked) override;
     bool HasClipboardTree() const override;
     bool HasClipboardText() const override;
+    // The editing engine's side of the attributes dialog.
+    bool SetCurrentDefinition(int kind, const CDefRef& def) override;
+    CDefRef RetCurrentDefinition(int kind) const override;
+    void RedisplayDefinitions() override;
+    void SetDefDlgUsedKinds(const int* used, const int* differing) override;
 
     // The selection's attribute kinds reach the samples palette.
     void SetSampleDlgUsedKinds(const int* used, const int* differing) override;
@@ -95,7 +101,7 @@ private:
     ZuObjectRef tool_palette2;
     ZuObjectRef page_dlg;
     ZuObjectRef layer_dlg;
-    ZuObjectRef def_dlg;
+    CDefDlgRef def_dlg;
     ZuObjectRef sample_dlg;
     CSetupDlgRef setup_dlg;
     ZuObjectRef property_dlg;
@@ -109,6 +115,9 @@ private:
     CSplashWindowRef splash_window;
 
     void ReleaseHandles();
+    // The definitions every new object starts with, in the attributes
+    // dialog.
+    void InstallDefaultDefinitions();
 };
 ZU_CLASS_END(App)
 

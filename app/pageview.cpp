@@ -1,5 +1,6 @@
 #include "app/pageview.h"
 
+#include "app/colorsetup.h"
 #include "app/gragroup.h"
 #include "app/pendef.h"
 #include "app/tree.h"
@@ -955,7 +956,9 @@ void CPageView::ContrastColorDef(const CColorDefRef& source, const CColorDefRef&
 
 CColorDefRef CPageView::NamedColor(int i) const
 {
-    return document.IsValid() ? document->GetColor(i) : CColorDefRef();
+    // The interface element's own definition among the document's colours.
+    return document.IsValid() ? document->GetColor(CColorSetup::ColorDefOfElement(i))
+                              : CColorDefRef();
 }
 
 bool CPageView::IsLayerVisible(int layer) const

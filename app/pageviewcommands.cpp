@@ -159,10 +159,25 @@ void CPageView::UpdateSampleDlg(bool reload)
 
 bool CPageView::AsyncDefModify(const ZuObjectRef& source, unsigned)
 {
-    // The changed kinds of a pane or an attributes dialog are applied to
-    // the selection once the program has those classes.
-    (void)IsOfClass(source, "CDefPane");
-    (void)IsOfClass(source, "CDefDlg");
+    // The kinds a pane or the attributes dialog changed go to the
+    // selection; the list is emptied for the next change.
+    if (IsOfClass(source, "CDefPane")) {
+        const CDefPaneRef pane(source);
+        int* kinds = nullptr;
+        int count = 0;
+        pane->GetCodes(&kinds, &count);
+        if (selection.IsValid() && count > 0)
+            selection->ApplyDefinitions(kinds, count);
+        pane->ClearCodes();
+    } else if (IsOfClass(source, "CDefDlg")) {
+        const CDefDlgRef dialog(source);
+        const int* kinds = nullptr;
+        int count = 0;
+        dialog->RetModifiedKinds(&kinds, &count);
+        if (selection.IsValid() && count > 0)
+            selection->ApplyDefinitions(kinds, count);
+        dialog->ClearModifiedKinds();
+    }
     return true;
 }
 

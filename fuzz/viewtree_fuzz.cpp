@@ -12,6 +12,7 @@
 #include "app/defpane.h"
 #include "app/document.h"
 #include "app/pageview.h"
+#include "app/patterndraw.h"
 #include "app/penbasepane.h"
 #include "app/pendef.h"
 #include "app/polyrpane.h"
@@ -159,6 +160,22 @@ void TormentPaneControls(const ZuViewRef& view)
         entry->SetStep(1);
     } else if (view->IsKindOf(CButtonColorRef::RetRuntime())) {
         CButtonColorRef(view)->SetBackColor(ZuColorPixel(nan, inf, -inf, nan));
+    } else if (view->IsKindOf(CPatternDrawRef::RetRuntime())) {
+        // A sample box read back has no pane and no port: its conversions
+        // answer at any zoom, and it renders nothing.
+        CPatternDrawRef box(view);
+        for (double r : {nan, inf, -inf, 1e300, 0.0, -2.0}) {
+            box->SetZoom(r);
+            (void)box->SampleToView(r, 1.0);
+            (void)box->ViewToSample(1.0, r);
+            (void)box->LengthToSample(r);
+        }
+        box->SetZoom(1.0);
+        Zuvi_FuzzCheck(!box->Render() || box->RetPort().IsValid(), "rendered without a port");
+        box->SetCursorSprite(-7);
+        box->SetCursorSprite(2147483647);
+        box->ClearCursorSprite();
+        box->Display();
     } else if (view->IsKindOf(CCollectionSampleRef::RetRuntime())) {
         // "def" takes definitions only: the control keeps what it shows.
         CCollectionSampleRef sample(view);
@@ -880,6 +897,18 @@ ZuWindowRef SeedPageViews()
     return w;
 }
 
+// Sample boxes that hand their events to no pane: one placed, one zoomed
+// and one inside a box view, none built (no interpreter for the seeds).
+ZuWindowRef SeedPatternDraws()
+{
+    ZuWindowRef w = NewSeedWindow(200, 200);
+    AddControl<CPatternDraw>(w, 4, 4, 164, 164);
+    AddControl<CPatternDraw>(w, 4, 170, 164, 192)->SetZoom(0.25);
+    ZuBoxViewRef box = AddControl<ZuBoxView>(w, 168, 4, 198, 60);
+    AddControl<CPatternDraw>(box, 170, 8, 196, 40);
+    return w;
+}
+
 // Sample controls as an interface file holds them: a colour, a fully
 // transparent colour, a pen and none.
 ZuWindowRef SeedCollectionSamples()
@@ -935,6 +964,7 @@ const SeedRow kSeeds[] = {
     {"cardstacks", &SeedCardStacks},
     {"cellgrids", &SeedCellGrids},
     {"pageviews", &SeedPageViews},
+    {"patterndraws", &SeedPatternDraws},
     {"collectionsamples", &SeedCollectionSamples},
 };
 
