@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/colordef.h"
+#include "app/defdlg.h"
 #include "app/graarc.h"
 #include "app/graarrow.h"
 #include "app/grapolyr.h"
@@ -15,6 +16,8 @@
 #include "app/motifdef.h"
 #include "app/pendef.h"
 #include "app/sampledlg.h"
+#include "app/tree.h"
+#include "app/treenode.h"
 #include "si/rtclass.h"
 #include "tests/app/panecontrols.h"
 #include "tests/app/shelltest.h"
@@ -548,4 +551,59 @@ TEST_F(SampleDlgTest, ThePreviewDrawsTheStoredKindWithItsColourOverrides)
     At(kDelete);
     At(kDelete);
     EXPECT_TRUE(Near(Preview(kCentreX - 41, kCentreY), 0xFFFFFF));
+}
+
+TEST_F(SampleDlgTest, WithTheProgramsAttributesDialogASampleReachesTheSelection)
+{
+    dlg->SetDefDlg(ZuObjectRef());
+    const CDefDlgRef defs = app->RetDefDlg();
+    ASSERT_TRUE(defs.IsValid());
+    // A rectangle of the page, selected.
+    CTreeNodeRef layer;
+    doc->GetTree()->GetNode(layer, 0, 0);
+    CTreeNodeRef node = ZuNew<CTreeNode>(Zuvi_app_zone);
+    CGraRectRef rect = ZuNew<CGraRect>(Zuvi_app_zone);
+    const DPoint corner{10, 10};
+    rect->SetPoints(&corner, 1);
+    rect->DragPoint(DPoint{60, 40}, 0);
+    node->SetObject(rect);
+    node->InsertLastChild(layer);
+    view->RetSelectObject()->SelectOnly(node);
+    dlg->SetUsedKinds(std::vector<int>{10, 15, 20, 25, 30, 100, 120, 0}.data(), nullptr);
+
+    // "Tout" copies every definition the start-up installed: the twenty
+    // kinds of the table the attributes dialog shows.
+    Expand();
+    ClickKind(5);
+    At(kCreate);
+    int kinds = 0;
+    const CSampleNodeRef all = List(0)->GetNode(0);
+    all->StartDefIteration();
+    for (int k = 0; all->NextDefCode(k);)
+        ++kinds;
+    EXPECT_EQ(kinds, 20);
+
+    // A stroke sample takes the pen of start-up; made thicker in the
+    // sample, "Utiliser" hands it to the dialog and the rectangle takes it.
+    ClickKind(0);
+    At(kCreate);
+    CDefRef held;
+    ASSERT_TRUE(List(1)->GetNode(0)->FindDef(10, held));
+    EXPECT_EQ(CPenDefRef(ZuObjectRef(held))->GetWidth(), 0.5);
+    CPenDefRef(ZuObjectRef(held))->SetWidth(3);
+    At(kUse);
+    Pump();
+    app->FireAsyncEvents();
+    Pump();
+    EXPECT_EQ(CPenDefRef(ZuObjectRef(defs->RetDefinition(10)))->GetWidth(), 3.0);
+    // The edit replaces the object by an edited copy in a node of its own.
+    ZuObjectRef pen;
+    ASSERT_TRUE(layer->RetFirstChild().IsValid());
+    ASSERT_TRUE(CGraObjectRef(layer->RetFirstChild()->RetObject())->GetDefinition(10, pen));
+    ASSERT_TRUE(pen.IsValid());
+    EXPECT_EQ(CPenDefRef(pen)->GetWidth(), 3.0);
+    const int* modified = nullptr;
+    int count = -1;
+    defs->RetModifiedKinds(&modified, &count);
+    EXPECT_EQ(count, 0);
 }
