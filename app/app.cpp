@@ -15,6 +15,7 @@
 #include "app/pagedlg.h"
 #include "app/printdlg.h"
 #include "app/propertydlg.h"
+#include "app/sampledlg.h"
 #include "app/toolpalette.h"
 #include "si/classfactory.h"
 #include "si/event.h"
@@ -69,6 +70,8 @@ void App::Delete()
     // before the main window takes the view along.
     if (setup_dlg.IsValid())
         setup_dlg->Delete();
+    if (sample_dlg.IsValid())
+        sample_dlg->Delete();
     if (main_window.IsValid())
         main_window->Delete();
     if (splash_window.IsValid())
@@ -196,7 +199,10 @@ void App::Initialise(bool build)
     def_dlg = ZuNew<CDefDlg>(nullptr, __LINE__, kSource);
     def_dlg->Build(300, 300);
 
-    // Still to come: the samples dialog (250, 350).
+    // The samples palette, hidden until the page view shows it.
+    CSampleDlgRef samples = ZuNew<CSampleDlg>(nullptr, __LINE__, kSource);
+    samples->Build(250, 350);
+    sample_dlg = samples;
 
     InstallDefaultDefinitions();
 
@@ -425,4 +431,10 @@ void App::UpdateLayerDialog(const CSelectObjectRef& selection)
     const CViewRef& view = selection->RetViewSettings();
     UpdatePalette(AsPageDlg(layer_dlg), view->current_layer,
                   ChildrenAt(selection->RetDocument(), view->current_page));
+}
+
+void App::SetSampleDlgUsedKinds(const int* used, const int* differing)
+{
+    if (sample_dlg.IsValid() && sample_dlg->IsKindOf(CSampleDlgRef::RetRuntime()))
+        CSampleDlgRef(sample_dlg)->SetUsedKinds(used, differing);
 }

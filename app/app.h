@@ -88,6 +88,9 @@ public:
     void RedisplayDefinitions() override;
     void SetDefDlgUsedKinds(const int* used, const int* differing) override;
 
+    // The selection's attribute kinds reach the samples palette.
+    void SetSampleDlgUsedKinds(const int* used, const int* differing) override;
+
     void Delete() override;
 
     // The pages and layers palettes and the properties dialog kept in step

@@ -17,6 +17,7 @@
 ZU_IMPLEMENT_CLASS(CDefDlg, "app/defdlg", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(CDefDlg, IDefDlg)
 ZU_IMPLEMENT_INTERFACE(CDefDlg, IIndexButtons)
+ZU_IMPLEMENT_INTERFACE(CDefDlg, IDefDlgUse)
 ZU_EXPORT_NOTIFY(CDefDlg, modify, "notify_Modify", &CDefDlg::notify_Modify)
 ZU_EXPORT_NOTIFY(CDefDlg, update_full, "notify_UpdateFullProperty",
                  &CDefDlg::notify_UpdateFullProperty)

@@ -9,7 +9,8 @@
 // definitions by kind; the selection tells it which kinds are in use and
 // which are held with several different definitions; the panes ask it for
 // the definition of a kind (IDefDlg) and have a view rebuild its index
-// buttons (IIndexButtons). Changes it makes itself (the closed-path switch,
+// buttons (IIndexButtons); the samples dialog hands it a sample's
+// definitions (IDefDlgUse). Changes it makes itself (the closed-path switch,
 // the samples dialog) are listed as modified kinds and reported under
 // "def" ("notify_Modify" and the property updates); the page view reads
 // the list, applies it and clears it.
@@ -19,6 +20,7 @@
 #include "app/button.h"
 #include "app/defview.h"
 #include "app/idefdlg.h"
+#include "app/idefdlguse.h"
 #include "app/iindexbuttons.h"
 #include "app/separator.h"
 #include "si/button.h"
@@ -29,7 +31,7 @@
 #include "si/window.h"
 
 ZU_HANDLE(CDefDlg, ZuObject)
-class CDefDlg : public ZuObject, public IDefDlg, public IIndexButtons {
+class CDefDlg : public ZuObject, public IDefDlg, public IIndexButtons, public IDefDlgUse {
     ZU_CLASS(CDefDlg, ZuObject)
 public:
     enum { PAGES = 10, ENTRIES = 10, SLOTS = 100, MAX_MODIFIED = 100, CLOSED_KIND = 18 };
@@ -48,7 +50,7 @@ public:
     void Hide(bool hide);
     // Kind 18 sets the switch from a closed-path definition; any other kind
     // goes to its view. False for a kind the dialog has no view of.
-    bool SetDefinition(int kind, const CDefRef& def);
+    bool SetDefinition(int kind, const CDefRef& def) override;
     // The definition shown for the kind (kind 18: a new closed-path
     // definition of the switch's state); empty for a kind not shown.
     CDefRef RetDefinition(int kind) override;
@@ -62,12 +64,12 @@ public:
     void Redisplay();
 
     // The modified kinds: each kind is listed once, at most MAX_MODIFIED.
-    void AddModifiedKind(int kind);
+    void AddModifiedKind(int kind) override;
     void ClearModifiedKinds();
     void RetModifiedKinds(const int** list, int* count) const;
     // Reports "notify_Modify" and, for a property change, the full or quick
     // update, asynchronously under "def".
-    void NotifyChange(bool property, bool full);
+    void NotifyChange(bool property, bool full) override;
 
     // The dialog's reports reach the page view under "def".
     ZuAtomRef RetUserName() override;

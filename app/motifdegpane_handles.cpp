@@ -2,6 +2,7 @@
 // they look, the guide lines between them, which one a press takes, and
 // what dragging each changes in the gradient; and the whole-mesh modes,
 // in which a press, drag or release moves, deforms or scales the mesh.
+#include <algorithm>
 #include <cmath>
 
 #include "app/motifdegpane.h"
@@ -60,6 +61,37 @@ const char* HandleImage(int look, bool chosen)
 bool Drawable(const DPoint& p)
 {
     return std::fabs(p.x) < 1e5 && std::fabs(p.y) < 1e5;
+}
+
+// Cuts the segment to the square of half side `half` around the origin
+// (Liang-Barsky); false when nothing of it lies inside. The raster engine
+// refuses hair lines longer than its limit, and a guide between two far
+// handles (a damaged gradient) is only ever seen where it crosses the
+// sample.
+bool ClipToSquare(DPoint& a, DPoint& b, double half)
+{
+    double t0 = 0.0, t1 = 1.0;
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x + half, half - a.x, a.y + half, half - a.y};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const DPoint from = a;
+    a = {from.x + t0 * dx, from.y + t0 * dy};
+    b = {from.x + t1 * dx, from.y + t1 * dy};
+    return true;
 }
 
 } // namespace
@@ -228,7 +260,7 @@ void CMotifDegPane::DrawGuide(const ZuGrailPortRef& port, int layer, int from, i
     DPoint a, b;
     int look = 0;
     if (!HandlePosition(layer, from, a, look) || !HandlePosition(layer, to, b, look) ||
-        !Drawable(a) || !Drawable(b))
+        !Drawable(a) || !Drawable(b) || !ClipToSquare(a, b, 2000.0))
         return;
     // Side by side one-pixel lines, across the line's own direction.
     const bool steep = std::fabs(b.y - a.y) > std::fabs(b.x - a.x);

@@ -95,6 +95,8 @@ const char* const CPageView::handlerNames[] = {
     "FileExport",
     "AsyncPrintGo",
     "AsyncExportGo",
+    // The samples palette.
+    "ShowSampleDlg",
 };
 // clang-format on
 const int CPageView::handlerCount = int(sizeof handlerNames / sizeof handlerNames[0]);

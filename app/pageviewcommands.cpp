@@ -9,6 +9,7 @@
 #include "app/app.h"
 #include "app/pageview.h"
 #include "app/propertydlg.h"
+#include "app/sampledlg.h"
 #include "si/app.h"
 #include "si/classfactory.h"
 #include "si/rtclass.h"
@@ -167,11 +168,13 @@ void CPageView::UpdateSetupDlg(int topic, int item)
 
 void CPageView::UpdateSampleDlg(bool reload)
 {
-    (void)reload;
     // Likewise the samples dialog.
     const AppRef app = TheApp();
-    if (app.IsInvalid() || app->RetSampleDlg().IsInvalid())
+    if (app.IsInvalid() || !IsOfClass(app->RetSampleDlg(), "CSampleDlg"))
         return;
+    const CSampleDlgRef dlg(app->RetSampleDlg());
+    dlg->SetPageView(CPageViewRef(this));
+    dlg->Update(reload);
 }
 
 bool CPageView::AsyncDefModify(const ZuObjectRef& source, unsigned)

@@ -12,7 +12,11 @@
 // the text put into every entry, the rest the definition's record.
 //
 // A new pane joins by adding a row to `panes` and its handlers to
-// RunHandlers. With PANES_FUZZ_SEEDS set to a directory, the first run
+// RunHandlers. The brush panes take, when the bytes are no stored brush,
+// a brush built from them record by record (odd opcodes, segments before
+// any header, colour numbers beyond the palette, values that are no
+// number), and every tool's press, drag and release at points from the
+// bytes. With PANES_FUZZ_SEEDS set to a directory, the first run
 // writes one seed there per pane, with a new definition of its class.
 // PANES_FUZZ_TRACE shows the diagnostics of rejected input.
 #include "app/arcpane.h"
@@ -28,6 +32,8 @@
 #include "app/motifhachpane.h"
 #include "app/motifspecpane.h"
 #include "app/motifunipane.h"
+#include "app/patternlistpane.h"
+#include "app/patternpane.h"
 #include "app/penbasepane.h"
 #include "app/penmotifpane.h"
 #include "app/pulsarpane.h"
@@ -181,14 +187,17 @@ const struct {
     {"CMotifSpecPane", "CMotifDef"},
     {"CPenMotifPane", "CPenDef"},
     {"CPulsarPane", "CPulsarDef"},
+    {"CPatternPane", "CPatternDef"},
+    {"CPatternListPane", "CPatternDef"},
 };
 const std::size_t pane_count = sizeof panes / sizeof panes[0];
 
-const char* const def_classes[] = {"CPenDef",   "CPolyRegDef", "CPositionDef", "CColorDef",
-                                   "CMotifDef", "CArrowDef",   "CArcDef",      "CPulsarDef"};
+const char* const def_classes[] = {"CPenDef",   "CPolyRegDef", "CPositionDef",
+                                   "CColorDef", "CMotifDef",   "CArrowDef",
+                                   "CArcDef",   "CPulsarDef",  "CPatternDef"};
 const std::size_t def_count = sizeof def_classes / sizeof def_classes[0];
 
-const int kinds[] = {10, 20, 25, 50, 100, 101, 15, 0, 12, 22};
+const int kinds[] = {10, 20, 25, 50, 100, 101, 15, 0, 12, 22, 11, 21, 102};
 
 struct DefAccess : CDef {
     static void Store(const CDefRef& d, const ZuStorageRef& s)
@@ -247,6 +256,161 @@ void FillEntries(const ZuViewRef& view, const ZuStringRef& text)
         more = child->GetNextSibling(next);
         child = next;
     }
+}
+
+// ---- The brush panes: brushes and gestures from the bytes.
+
+// Bytes after the first twelve, read by the brush panes' steps.
+struct BrushBytes {
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+    std::size_t at = 0;
+    bool More() const { return at < size; }
+    std::uint8_t Byte() { return at < size ? data[at++] : 0; }
+    // A value a brush may hold: plain ones, the opcodes, and the odd.
+    double Number()
+    {
+        static const double odd[] = {10,
+                                     20,
+                                     21,
+                                     0,
+                                     0.5,
+                                     7,
+                                     1e300,
+                                     -1e9,
+                                     1e9,
+                                     2.5,
+                                     -0.25,
+                                     0.05,
+                                     100.0,
+                                     -3.0,
+                                     std::numeric_limits<double>::quiet_NaN(),
+                                     std::numeric_limits<double>::infinity()};
+        const std::uint8_t b = Byte();
+        if (b < sizeof odd / sizeof odd[0])
+            return odd[b];
+        return (int(b) - 128) / 100.0;
+    }
+    DPoint Point()
+    {
+        const double x = Number();
+        return DPoint{x, Number()};
+    }
+} brush_bytes, gesture_bytes;
+
+// The brush replaced by records read from the bytes, each appended whole
+// (a record the bytes cut short is filled with zeros); opcodes 10, 20 and
+// 21 mostly, and any other value now and then.
+void BrushFromBytes(const CPatternDefRef& def)
+{
+    def->Clear();
+    BrushBytes& in = brush_bytes;
+    for (int records = 0; in.More() && records < 200; ++records) {
+        double record[CPatternDef::MAX_RECORD] = {};
+        const std::uint8_t pick = in.Byte();
+        record[0] = pick < 200 ? double(pick % 3 == 0 ? 10 : pick % 3 == 1 ? 20 : 21) : in.Number();
+        const int n = CPatternDef::RecordLength(record[0]);
+        for (int k = 1; k < n; ++k)
+            record[k] = in.Number();
+        int at = 0;
+        def->GetLength(at);
+        def->InsertElement(at, record);
+    }
+}
+
+// Whether the brush's records still tile it up to its end record.
+bool BrushTiles(const CPatternDefRef& def)
+{
+    int length = -1;
+    def->GetLength(length);
+    double record[CPatternDef::MAX_RECORD];
+    int at = 0;
+    while (at < length) {
+        def->GetElement(at, record);
+        at += CPatternDef::RecordLength(record[0]);
+    }
+    return at == length && def->GetOpcode(length) == 0;
+}
+
+void RunBrushPanes(const CDefPaneRef& pane)
+{
+    const ZuObjectRef none;
+    BrushBytes& in = gesture_bytes;
+    if (pane->IsKindOf(CPatternListPaneRef::RetRuntime())) {
+        CPatternListPaneRef list(pane);
+        list->RetList()->Select(int(in.Byte()) - 20);
+        list->OnClickList(none, 0);
+        list->DrawSample();
+        Zuvi_FuzzCheck(BrushTiles(list->RetDef()), "a loaded brush does not tile");
+        return;
+    }
+    if (!pane->IsKindOf(CPatternPaneRef::RetRuntime()))
+        return;
+    CPatternPaneRef editor(pane);
+    const CPatternDefRef& def = editor->RetDef();
+    ZuGrailPixmapRef pixmap = ZuNew<ZuGrailPixmap>(Zuvi_app_zone, __LINE__, kFile);
+    pixmap->Initialise(32, 200, 200);
+    // The overlay drawn for real: guides, the selection's handles, grid.
+    auto overlay = [&] {
+        pixmap->BeginDraw(0, 0, 199, 199);
+        editor->DrawSampleBack(pixmap, 0);
+        editor->DrawSampleFront(pixmap, 0);
+        pixmap->EndDraw();
+    };
+    for (int step = 0; in.More() && step < 64; ++step) {
+        const std::uint8_t what = in.Byte();
+        switch (what % 12) {
+        case 0:
+            editor->OnClickRadioTool(editor->RetToolButton(what / 12 % CPatternPane::kTools), 0);
+            break;
+        case 1:
+            editor->OnClickRadioMode(editor->RetModeSwitch(what / 12 % CPatternPane::kModes), 0);
+            break;
+        case 2:
+            editor->OnClickRadioColor(editor->RetColorButton(what / 12 % CPatternPane::kColors), 0);
+            break;
+        case 3:
+            editor->OnWidthChange(none, 0);
+            break;
+        case 4:
+            editor->OnClickDelete(none, 0);
+            break;
+        case 5:
+            editor->OnClickFront(none, 0);
+            break;
+        case 6:
+            editor->OnClickBack(none, 0);
+            break;
+        case 7:
+            if (what > 200)
+                editor->OnClickFlush(none, 0);
+            else
+                editor->OnClickGrid(none, 0);
+            break;
+        case 8:
+            editor->OnClickOutline(none, 0);
+            break;
+        default: {
+            // A gesture: press, a drag or two, release; the handles shown
+            // while the press holds.
+            editor->PressAt(in.Point());
+            for (int k = what % 3; k > 0; --k)
+                editor->DragTo(in.Point());
+            overlay();
+            editor->ReleaseAt(in.Point());
+            break;
+        }
+        }
+        Zuvi_FuzzCheck(BrushTiles(def), "an edit left records that do not tile the brush");
+        const int shape = editor->RetCurrentShape();
+        Zuvi_FuzzCheck(shape == -1 || def->GetOpcode(shape) == CPatternDef::OP_SHAPE,
+                       "the selection names no shape header");
+        Zuvi_FuzzCheck(editor->RetWidth() >= 0.0 && editor->RetWidth() <= 1.0,
+                       "width beyond the entry's range");
+    }
+    editor->DrawSample();
+    overlay();
+    pixmap->Delete();
 }
 
 // The gradient pane on the gradient as read (any kind, a point array of
@@ -507,6 +671,7 @@ void RunMotifPaneHandlers(const CDefPaneRef& pane, const ZuStringRef& text)
 
 void RunHandlers(const CDefPaneRef& pane, const ZuStringRef& text)
 {
+    RunBrushPanes(pane);
     const ZuObjectRef none;
     if (pane->IsKindOf(CPenBasePaneRef::RetRuntime())) {
         CPenBasePaneRef pen(pane);
@@ -737,12 +902,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         CDefRef def = NewDef(def_class);
         storage->StartReading(data + 12, size - 12);
+        bool restored = true;
         try {
             DefAccess::Restore(def, storage);
         } catch (const ZuExcStream&) {
             // Half-read definitions reach the panes too.
+            restored = false;
         }
         storage->Stop();
+        // The first half of the bytes builds a brush that was not stored,
+        // the second drives the brush panes' gestures.
+        const std::size_t half = (size - 12) / 2;
+        brush_bytes = BrushBytes{data + 12, half, 0};
+        gesture_bytes = BrushBytes{data + 12 + half, size - 12 - half, 0};
+        if (!restored && def->IsKindOf(CPatternDefRef::RetRuntime()))
+            BrushFromBytes(CPatternDefRef(ZuObjectRef(def)));
         RestoredDef() = def;
 
         CDefPaneRef pane(ZuObjectRef(ZuClassFactory::New(panes[p].pane, nullptr, __LINE__, kFile)));

@@ -645,3 +645,22 @@ TEST_F(MotifDegPaneTest, TheBorderPointTakesAnyAngle)
     EXPECT_NEAR(end.x, kCx - 70, 1e-3);
     EXPECT_NEAR(end.y, kCy, 1e-3);
 }
+
+// A mesh point far outside the sample (a damaged gradient): the guides to
+// it are drawn where they cross the sample, and drawing goes on.
+TEST_F(MotifDegPaneTest, AGuideToAFarPointIsCutToTheSample)
+{
+    Kind(233);
+    def->SetGradientPoint(0, 150.0);
+    def->SetGradientPoint(1, 0.0);
+    pane->Update();
+    const DPoint far = At(0, 0), p1 = At(0, 1);
+    ASSERT_GT(std::fabs(far.x - kCx), 10000.0);
+    ASSERT_LT(std::fabs(far.x - kCx), 1e5);
+    EXPECT_NO_THROW(pane->RetSample()->Display());
+    // The guide from point 1 toward the far point leaves point 1 black.
+    const double d = std::hypot(far.x - p1.x, far.y - p1.y);
+    const DPoint on{p1.x + 12 * (far.x - p1.x) / d, p1.y + 12 * (far.y - p1.y) / d};
+    EXPECT_TRUE(Near(PanePixel(int(std::lround(on.x)), int(std::lround(on.y))), 0))
+        << std::hex << PanePixel(int(std::lround(on.x)), int(std::lround(on.y)));
+}
