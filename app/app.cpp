@@ -1,6 +1,21 @@
 #include "app/app.h"
 
+#include "app/arcdef.h"
+#include "app/arrowdef.h"
+#include "app/colordef.h"
 #include "app/commands.h"
+#include "app/cornerdef.h"
+#include "app/fontdef.h"
+#include "app/motifdef.h"
+#include "app/patterndef.h"
+#include "app/pendef.h"
+#include "app/polyrdef.h"
+#include "app/positiondef.h"
+#include "app/pulsardef.h"
+#include "app/pagedlg.h"
+#include "app/printdlg.h"
+#include "app/propertydlg.h"
+#include "app/sampledlg.h"
 #include "app/toolpalette.h"
 #include "si/classfactory.h"
 #include "si/event.h"
@@ -36,7 +51,7 @@ void App::ReleaseHandles()
     property_dlg = ZuObjectRef();
     setup_dlg = CSetupDlgRef();
     sample_dlg = ZuObjectRef();
-    def_dlg = ZuObjectRef();
+    def_dlg = CDefDlgRef();
     layer_dlg = ZuObjectRef();
     page_dlg = ZuObjectRef();
     tool_palette2 = ZuObjectRef();
@@ -55,6 +70,8 @@ void App::Delete()
     // before the main window takes the view along.
     if (setup_dlg.IsValid())
         setup_dlg->Delete();
+    if (sample_dlg.IsValid())
+        sample_dlg->Delete();
     if (main_window.IsValid())
         main_window->Delete();
     if (splash_window.IsValid())
@@ -70,6 +87,12 @@ void App::Delete()
             f->Delete();
     if (export_dlg.IsValid())
         export_dlg->Delete();
+    if (def_dlg.IsValid())
+        def_dlg->Delete();
+    // The pages and layers palettes, the properties and print dialogs.
+    for (const ZuObjectRef& dlg : {page_dlg, layer_dlg, property_dlg, print_dlg})
+        if (dlg.IsValid())
+            dlg->Delete();
     ReleaseHandles();
     ReleaseCommandDictionary();
     ZuApp::Delete();
@@ -119,9 +142,23 @@ void App::Initialise(bool build)
     popup->Create(400, 400, true);
     tool_palette2 = popup;
 
-    // Still to come, each filling its handle here: the pages
-    // and layers palettes ("Pages", "Calques", hidden); the properties
-    // dialog (660, 320).
+    // The pages and layers palettes, hidden until the main window's
+    // buttons show them.
+    CPageDlgRef pages = ZuNew<CPageDlg>(nullptr, __LINE__, kSource);
+    pages->Create(false);
+    pages->Hide(true);
+    pages->SetTitle(ZuStringRef("Pages"));
+    page_dlg = pages;
+    CPageDlgRef layers = ZuNew<CPageDlg>(nullptr, __LINE__, kSource);
+    layers->Create(true);
+    layers->Hide(true);
+    layers->SetTitle(ZuStringRef("Calques"));
+    layer_dlg = layers;
+
+    // The properties dialog, hidden until the command "SwapProperty".
+    CPropertyDlgRef properties = ZuNew<CPropertyDlg>(nullptr, __LINE__, kSource);
+    properties->Create(660, 320);
+    property_dlg = properties;
 
     // The questions the page view asks while it works on files, and the
     // busy box shown meanwhile: no button, no key answers it.
@@ -151,14 +188,23 @@ void App::Initialise(bool build)
     setup_dlg = ZuNew<CSetupDlg>(nullptr, __LINE__, kSource);
     setup_dlg->Create(350, 350);
 
-    // Still to come: the print dialog (300, 300).
+    CPrintDlgRef print = ZuNew<CPrintDlg>(nullptr, __LINE__, kSource);
+    print->Build(300, 300);
+    print_dlg = print;
 
     export_dlg = ZuNew<CExportDlg>(nullptr, __LINE__, kSource);
     export_dlg->Build(300, 300);
 
-    // Still to come: the attributes dialog (300, 300), the samples dialog
-    // (250, 350), then the default definitions installed in the attributes
-    // dialog.
+    // The attributes dialog, hidden until the page view shows it.
+    def_dlg = ZuNew<CDefDlg>(nullptr, __LINE__, kSource);
+    def_dlg->Build(300, 300);
+
+    // The samples palette, hidden until the page view shows it.
+    CSampleDlgRef samples = ZuNew<CSampleDlg>(nullptr, __LINE__, kSource);
+    samples->Build(250, 350);
+    sample_dlg = samples;
+
+    InstallDefaultDefinitions();
 
     main_window->ResetDisplay();
     splash_window->Hide(true);
@@ -209,4 +255,186 @@ bool App::HasClipboardTree() const
 bool App::HasClipboardText() const
 {
     return clipboard_text.IsValid();
+}
+
+namespace {
+
+struct Rgb {
+    double r;
+    double g;
+    double b;
+};
+
+// A colour definition holding the colours, each in the model, of which
+// only the first is in use: the others stay stored for the index buttons.
+CColorDefRef NewColours(const Rgb* colours, int n, int model)
+{
+    CColorDefRef def = ZuNew<CColorDef>(nullptr, __LINE__, kSource);
+    def->SetCount(n);
+    for (int i = 0; i < n; ++i) {
+        def->SetIndex(i);
+        def->SetRGB(colours[i].r, colours[i].g, colours[i].b);
+        def->SetValue(model);
+    }
+    def->SetIndex(0);
+    def->SetCount(1);
+    return def;
+}
+
+} // namespace
+
+void App::InstallDefaultDefinitions()
+{
+    if (def_dlg.IsInvalid())
+        return;
+    const auto install = [this](int kind, const ZuObjectRef& def) {
+        def_dlg->SetDefinition(kind, CDefRef(def));
+    };
+    const auto motif = [](int value) {
+        CMotifDefRef def = ZuNew<CMotifDef>(nullptr, __LINE__, kSource);
+        def->SetValue(value);
+        return def;
+    };
+    const auto arrow = [](int value) {
+        CArrowDefRef def = ZuNew<CArrowDef>(nullptr, __LINE__, kSource);
+        def->SetValue(value);
+        return def;
+    };
+    const int hsb = CColorDef::MODEL_HSB;
+
+    CPenDefRef pen = ZuNew<CPenDef>(nullptr, __LINE__, kSource);
+    pen->SetWidth(0.5);
+    install(10, pen);
+    install(11, ZuNew<CPatternDef>(nullptr, __LINE__, kSource));
+    install(12, ZuNew<CPulsarDef>(nullptr, __LINE__, kSource));
+    const Rgb stroke[] = {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}, {1, 1, 0}, {0, 1, 0}, {0, 1, 1}};
+    install(15, NewColours(stroke, 6, hsb));
+    const Rgb fill[] = {{0, 1, 1},          {0, 0, 1}, {1, 0, 0},          {0, 1, 0},
+                        {1, 1, 0},          {1, 0, 1}, {0.75, 0.75, 0.75}, {0.5, 0.5, 0.5},
+                        {0.25, 0.25, 0.25}, {0, 0, 0}};
+    install(25, NewColours(fill, 10, hsb));
+    install(20, motif(60));
+    install(21, ZuNew<CPatternDef>(nullptr, __LINE__, kSource));
+    install(22, ZuNew<CPulsarDef>(nullptr, __LINE__, kSource));
+    install(100, ZuNew<CPositionDef>(nullptr, __LINE__, kSource));
+    const Rgb shadow[] = {{0.75, 0.75, 0.75}};
+    install(105, NewColours(shadow, 1, CColorDef::MODEL_GRAY));
+    install(101, motif(60));
+    install(102, ZuNew<CPatternDef>(nullptr, __LINE__, kSource));
+    install(50, ZuNew<CPolyRegDef>(nullptr, __LINE__, kSource));
+    install(51, ZuNew<CArcDef>(nullptr, __LINE__, kSource));
+    // One corner object serves both corner kinds.
+    CCornerDefRef corner = ZuNew<CCornerDef>(nullptr, __LINE__, kSource);
+    install(30, corner);
+    install(31, corner);
+    install(40, arrow(66));
+    install(41, arrow(67));
+    install(120, ZuNew<CFontDef>(nullptr, __LINE__, kSource));
+    const Rgb black[] = {{0, 0, 0}};
+    install(125, NewColours(black, 1, hsb));
+}
+
+bool App::SetCurrentDefinition(int kind, const CDefRef& def)
+{
+    return def_dlg.IsValid() && def_dlg->SetDefinition(kind, def);
+}
+
+CDefRef App::RetCurrentDefinition(int kind) const
+{
+    return def_dlg.IsValid() ? def_dlg->RetDefinition(kind) : CDefRef();
+}
+
+void App::RedisplayDefinitions()
+{
+    if (def_dlg.IsValid())
+        def_dlg->Redisplay();
+}
+
+void App::SetDefDlgUsedKinds(const int* used, const int* differing)
+{
+    if (def_dlg.IsValid())
+        def_dlg->SetUsedKinds(used, differing);
+}
+
+// ---------------------------------------------------------------------------
+// The pages and layers palettes, the properties dialog, as the editing
+// engine asks for them.
+
+namespace {
+
+// The palette behind a handle; empty when the handle holds none.
+CPageDlgRef AsPageDlg(const ZuObjectRef& o)
+{
+    return o.IsValid() && o->IsKindOf(CPageDlgRef::RetRuntime()) ? CPageDlgRef(o) : CPageDlgRef();
+}
+
+int ChildrenAt(const CDocumentRef& document, int page)
+{
+    if (document.IsInvalid() || document->GetTree().IsInvalid())
+        return 0;
+    CTreeNodeRef node;
+    document->GetTree()->GetNode(node, page, -1);
+    return node.IsValid() ? node->CountChildren() : 0;
+}
+
+void UpdatePalette(const CPageDlgRef& palette, int current, int count)
+{
+    if (palette.IsInvalid())
+        return;
+    palette->SetCurrent(current);
+    palette->SetCount(count);
+    palette->UpdateButtons();
+}
+
+} // namespace
+
+CPropertyDlgRef App::PropertyDlg() const
+{
+    return property_dlg.IsValid() && property_dlg->IsKindOf(CPropertyDlgRef::RetRuntime())
+               ? CPropertyDlgRef(property_dlg)
+               : CPropertyDlgRef();
+}
+
+bool App::IsPropertyDlgVisible() const
+{
+    const CPropertyDlgRef dlg = PropertyDlg();
+    return dlg.IsValid() && dlg->IsVisible();
+}
+
+void App::ShowSelectionProperties(const CSelectObjectRef& selection, const CGraObjectRef& single)
+{
+    const CPropertyDlgRef dlg = PropertyDlg();
+    if (dlg.IsValid())
+        dlg->UpdateSelection(single, selection.IsValid() ? selection->GetSelectedCount() : 0);
+}
+
+void App::RefreshObjectProperties(const CGraObjectRef& object, const DPoint&, int option)
+{
+    // The option is the row being edited, which keeps what the user types.
+    const CPropertyDlgRef dlg = PropertyDlg();
+    if (dlg.IsValid())
+        dlg->UpdateValues(object, option);
+}
+
+void App::UpdatePageDialog(const CSelectObjectRef& selection)
+{
+    if (selection.IsInvalid() || selection->RetViewSettings().IsInvalid())
+        return;
+    UpdatePalette(AsPageDlg(page_dlg), selection->RetViewSettings()->current_page,
+                  ChildrenAt(selection->RetDocument(), -1));
+}
+
+void App::UpdateLayerDialog(const CSelectObjectRef& selection)
+{
+    if (selection.IsInvalid() || selection->RetViewSettings().IsInvalid())
+        return;
+    const CViewRef& view = selection->RetViewSettings();
+    UpdatePalette(AsPageDlg(layer_dlg), view->current_layer,
+                  ChildrenAt(selection->RetDocument(), view->current_page));
+}
+
+void App::SetSampleDlgUsedKinds(const int* used, const int* differing)
+{
+    if (sample_dlg.IsValid() && sample_dlg->IsKindOf(CSampleDlgRef::RetRuntime()))
+        CSampleDlgRef(sample_dlg)->SetUsedKinds(used, differing);
 }

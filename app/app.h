@@ -12,6 +12,7 @@
 #ifndef LUMBRA_APP_APP_H
 #define LUMBRA_APP_APP_H
 
+#include "app/defdlg.h"
 #include "app/document.h"
 #include "app/exportdlg.h"
 #include "app/filenamedlg.h"
@@ -23,6 +24,8 @@
 #include "app/tree.h"
 #include "si/app.h"
 #include "si/string.h"
+
+ZU_FORWARD(CPropertyDlg)
 
 ZU_HANDLE(App, ZuApp)
 class App : public ZuApp, public IEditShell {
@@ -55,7 +58,7 @@ public:
     ZuObjectRef RetToolPalette2() const { return tool_palette2; }
     ZuObjectRef RetPageDlg() const { return page_dlg; }
     ZuObjectRef RetLayerDlg() const { return layer_dlg; }
-    ZuObjectRef RetDefDlg() const { return def_dlg; }
+    CDefDlgRef RetDefDlg() const { return def_dlg; }
     ZuObjectRef RetSampleDlg() const { return sample_dlg; }
     CSetupDlgRef RetSetupDlg() const { return setup_dlg; }
     ZuObjectRef RetPropertyDlg() const { return property_dlg; }
@@ -79,8 +82,26 @@ public:
     void SetCommandCheck(const char* command, bool checked) override;
     bool HasClipboardTree() const override;
     bool HasClipboardText() const override;
+    // The editing engine's side of the attributes dialog.
+    bool SetCurrentDefinition(int kind, const CDefRef& def) override;
+    CDefRef RetCurrentDefinition(int kind) const override;
+    void RedisplayDefinitions() override;
+    void SetDefDlgUsedKinds(const int* used, const int* differing) override;
+
+    // The selection's attribute kinds reach the samples palette.
+    void SetSampleDlgUsedKinds(const int* used, const int* differing) override;
 
     void Delete() override;
+
+    // The pages and layers palettes and the properties dialog kept in step
+    // with the selection (IEditShell).
+    void UpdatePageDialog(const CSelectObjectRef& selection) override;
+    void UpdateLayerDialog(const CSelectObjectRef& selection) override;
+    bool IsPropertyDlgVisible() const override;
+    void ShowSelectionProperties(const CSelectObjectRef& selection,
+                                 const CGraObjectRef& single) override;
+    void RefreshObjectProperties(const CGraObjectRef& object, const DPoint& position,
+                                 int option) override;
 
 private:
     // The shell's handles, in the order the shell builds on.
@@ -92,7 +113,7 @@ private:
     ZuObjectRef tool_palette2;
     ZuObjectRef page_dlg;
     ZuObjectRef layer_dlg;
-    ZuObjectRef def_dlg;
+    CDefDlgRef def_dlg;
     ZuObjectRef sample_dlg;
     CSetupDlgRef setup_dlg;
     ZuObjectRef property_dlg;
@@ -106,6 +127,11 @@ private:
     CSplashWindowRef splash_window;
 
     void ReleaseHandles();
+    // The definitions every new object starts with, in the attributes
+    // dialog.
+    void InstallDefaultDefinitions();
+    // The properties dialog behind its handle; empty without one.
+    CPropertyDlgRef PropertyDlg() const;
 };
 ZU_CLASS_END(App)
 

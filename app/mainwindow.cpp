@@ -1,6 +1,8 @@
 #include "app/mainwindow.h"
 
+#include "app/app.h"
 #include "app/commands.h"
+#include "app/pagedlg.h"
 #include "app/pageview.h"
 #include "app/ruler.h"
 #include "app/toolbar.h"
@@ -52,6 +54,35 @@ const int kIconPages = 150;
 const int kIconLayers = 151;
 const int kIconHand = 152;
 const int kIconGlass = 154;
+
+// The application's pages or layers palette; empty without one.
+CPageDlgRef PagePalette(bool layers)
+{
+    const AppRef app = App::Current();
+    if (app.IsInvalid())
+        return CPageDlgRef();
+    const ZuObjectRef o = layers ? app->RetLayerDlg() : app->RetPageDlg();
+    return o.IsValid() && o->IsKindOf(CPageDlgRef::RetRuntime()) ? CPageDlgRef(o) : CPageDlgRef();
+}
+
+// Shows a hidden palette and hides a shown one; the first time, it is
+// placed beside its button (offset from the button's origin).
+void TogglePalette(const CPageDlgRef& palette, const ZuWindowRef& window, const CButtonRef& button,
+                   double dx, double dy, const ZuViewRef& page_view)
+{
+    if (palette.IsInvalid())
+        return;
+    if (palette->IsFirstShow() && window.IsValid() && button.IsValid()) {
+        double wx = 0, wy = 0, bx = 0, by = 0;
+        window->GetWindowOrigin(wx, wy);
+        button->GetOrigin(bx, by);
+        palette->SetPlace(DPoint{wx + bx + dx, wy + by + dy}, DPoint{218, 21});
+        palette->SetFirstShow(false);
+    }
+    if (page_view.IsValid() && page_view->IsKindOf(CPageViewRef::RetRuntime()))
+        palette->SetPageView(CPageViewRef(page_view));
+    palette->Hide(palette->IsVisible());
+}
 
 ZuViewRef NewBand(const ZuWindowRef& window)
 {
@@ -287,14 +318,15 @@ void CMainWindow::SetButtonState(int icon, bool on)
 
 bool CMainWindow::UpdatePagesButton()
 {
-    // The pages palette: not there yet, so shown as closed.
-    SetButtonState(kIconPages, false);
+    const CPageDlgRef palette = PagePalette(false);
+    SetButtonState(kIconPages, palette.IsValid() && palette->IsVisible());
     return true;
 }
 
 bool CMainWindow::UpdateLayersButton()
 {
-    SetButtonState(kIconLayers, false);
+    const CPageDlgRef palette = PagePalette(true);
+    SetButtonState(kIconLayers, palette.IsValid() && palette->IsVisible());
     return true;
 }
 
@@ -417,12 +449,15 @@ bool CMainWindow::OnDeactive()
 
 bool CMainWindow::OnClickPage()
 {
-    // The pages palette: nothing to show while the program has none.
+    TogglePalette(PagePalette(false), window, buttons[2], 4, -27, page_view);
+    UpdatePagesButton();
     return true;
 }
 
 bool CMainWindow::OnClickLayout()
 {
+    TogglePalette(PagePalette(true), window, buttons[1], -224, 20, page_view);
+    UpdateLayersButton();
     return true;
 }
 

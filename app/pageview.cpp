@@ -1,5 +1,6 @@
 #include "app/pageview.h"
 
+#include "app/colorsetup.h"
 #include "app/gragroup.h"
 #include "app/pendef.h"
 #include "app/tree.h"
@@ -94,6 +95,8 @@ const char* const CPageView::handlerNames[] = {
     "FileExport",
     "AsyncPrintGo",
     "AsyncExportGo",
+    // The samples palette.
+    "ShowSampleDlg",
 };
 // clang-format on
 const int CPageView::handlerCount = int(sizeof handlerNames / sizeof handlerNames[0]);
@@ -953,7 +956,9 @@ void CPageView::ContrastColorDef(const CColorDefRef& source, const CColorDefRef&
 
 CColorDefRef CPageView::NamedColor(int i) const
 {
-    return document.IsValid() ? document->GetColor(i) : CColorDefRef();
+    // The interface element's own definition among the document's colours.
+    return document.IsValid() ? document->GetColor(CColorSetup::ColorDefOfElement(i))
+                              : CColorDefRef();
 }
 
 bool CPageView::IsLayerVisible(int layer) const
@@ -1428,8 +1433,7 @@ void CPageView::Compose(const ZuGrailPortRef& port, const ZuRect& area, ZuDrawOp
         DrawGuides(port);
     if (viewSettings->switches[CView::SHOW_GRID])
         DrawGrid(port);
-    // The property marks follow the properties dialog's highlighted rows;
-    // they come with the dialog.
+    DrawPropertyMarks(port);
     DrawOverlayMarks(port);
     if (interactionContext.IsValid() && interactionContext->GetType() == GS_VIEW_MONO)
         interactionContext->CopyRectToPort(port, box);

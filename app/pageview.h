@@ -468,6 +468,17 @@ public:
     // again, the overlay erased.
     void LeaveEditing();
 
+    // The properties dialog: the handles of the rows it highlights, marked
+    // over the page while it is shown.
+    void DrawPropertyMarks(const ZuGrailPortRef& port);
+
+    // ---- Sample files: a save that failed, told as a failed document save
+    // is (the file and the cause, in the program's message box).
+    void ShowSaveFailure(const ZuStringRef& name);
+    // The command of the samples palette: the palette takes this view's
+    // document and comes to the front (app/pageview_samples.cpp).
+    bool ShowSampleDlg();
+
 protected:
     void StoreInstance(const ZuStorageRef& storage) override;
     void RestoreInstance(const ZuStorageRef& storage) override;

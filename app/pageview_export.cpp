@@ -6,6 +6,7 @@
 #include "app/app.h"
 #include "app/graobject.h"
 #include "app/pageview.h"
+#include "app/printdlg.h"
 #include "app/treeit.h"
 #include "app/treenode.h"
 #include "sd/common/sd_filename.h"
@@ -168,20 +169,37 @@ bool CPageView::RunObjects(const CGraPortRef& target)
 // Printing
 // ---------------------------------------------------------------------------
 
+namespace {
+
+CPrintDlgRef ThePrintDlg()
+{
+    const AppRef app = App::Current();
+    const ZuObjectRef o = app.IsValid() ? app->RetPrintDlg() : ZuObjectRef();
+    return o.IsValid() && o->IsKindOf(CPrintDlgRef::RetRuntime()) ? CPrintDlgRef(o)
+                                                                  : CPrintDlgRef();
+}
+
+} // namespace
+
 bool CPageView::FilePrint()
 {
     pendingFileAction = 3;
-    // The print dialog has not come yet: its empty handle is skipped.
+    const CPrintDlgRef dlg = ThePrintDlg();
+    if (dlg.IsValid())
+        dlg->Open(RetWindow());
     return true;
 }
 
 bool CPageView::AsyncPrintGo()
 {
     // Only the print dialog reports this, and it hands out its settings.
-    AppRef app = App::Current();
-    if (app.IsInvalid() || app->RetPrintDlg().IsInvalid())
+    const CPrintDlgRef dlg = ThePrintDlg();
+    if (dlg.IsInvalid())
         return false;
-    return false;
+    PrintSettings s;
+    dlg->GetSettings(s);
+    const CGraScreen screen{s.frequency, s.angle, s.spot, s.negative, s.mirror};
+    return PrintRun(screen);
 }
 
 bool CPageView::PrintRun(const CGraScreen& settings)

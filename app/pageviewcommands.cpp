@@ -8,6 +8,8 @@
 // view alone and their reports are ignored.
 #include "app/app.h"
 #include "app/pageview.h"
+#include "app/propertydlg.h"
+#include "app/sampledlg.h"
 #include "si/app.h"
 #include "si/classfactory.h"
 #include "si/rtclass.h"
@@ -34,6 +36,14 @@ AppRef TheApp()
     if (app.IsInvalid() || !app->IsKindOf(AppRef::RetRuntime()))
         return AppRef();
     return AppRef(ZuObjectRef(app));
+}
+
+CPropertyDlgRef ThePropertyDlg()
+{
+    const AppRef app = TheApp();
+    const ZuObjectRef o = app.IsValid() ? app->RetPropertyDlg() : ZuObjectRef();
+    return o.IsValid() && o->IsKindOf(CPropertyDlgRef::RetRuntime()) ? CPropertyDlgRef(o)
+                                                                     : CPropertyDlgRef();
 }
 
 // Whether the reporter is of the named class of the program (false while
@@ -118,8 +128,19 @@ bool CPageView::SwapBBox()
 
 bool CPageView::SwapProperty()
 {
-    // The properties dialog is filled and shown or hidden here once the
-    // program has one; the check mark follows it.
+    // The properties dialog is filled when it opens, then shown or hidden;
+    // the check mark follows it.
+    const CPropertyDlgRef dlg = ThePropertyDlg();
+    if (dlg.IsValid()) {
+        if (!dlg->IsVisible()) {
+            dlg->SetPageView(CPageViewRef(this));
+            dlg->SetSelectObject(selection);
+            dlg->SetView(viewSettings);
+            if (selection.IsValid())
+                selection->RebuildPropertyDlg(true);
+        }
+        dlg->Hide(dlg->IsVisible());
+    }
     if (selection.IsValid())
         selection->UpdateSwapPropertyCommand();
     RefreshTool();
@@ -147,19 +168,36 @@ void CPageView::UpdateSetupDlg(int topic, int item)
 
 void CPageView::UpdateSampleDlg(bool reload)
 {
-    (void)reload;
     // Likewise the samples dialog.
     const AppRef app = TheApp();
-    if (app.IsInvalid() || app->RetSampleDlg().IsInvalid())
+    if (app.IsInvalid() || !IsOfClass(app->RetSampleDlg(), "CSampleDlg"))
         return;
+    const CSampleDlgRef dlg(app->RetSampleDlg());
+    dlg->SetPageView(CPageViewRef(this));
+    dlg->Update(reload);
 }
 
 bool CPageView::AsyncDefModify(const ZuObjectRef& source, unsigned)
 {
-    // The changed kinds of a pane or an attributes dialog are applied to
-    // the selection once the program has those classes.
-    (void)IsOfClass(source, "CDefPane");
-    (void)IsOfClass(source, "CDefDlg");
+    // The kinds a pane or the attributes dialog changed go to the
+    // selection; the list is emptied for the next change.
+    if (IsOfClass(source, "CDefPane")) {
+        const CDefPaneRef pane(source);
+        int* kinds = nullptr;
+        int count = 0;
+        pane->GetCodes(&kinds, &count);
+        if (selection.IsValid() && count > 0)
+            selection->ApplyDefinitions(kinds, count);
+        pane->ClearCodes();
+    } else if (IsOfClass(source, "CDefDlg")) {
+        const CDefDlgRef dialog(source);
+        const int* kinds = nullptr;
+        int count = 0;
+        dialog->RetModifiedKinds(&kinds, &count);
+        if (selection.IsValid() && count > 0)
+            selection->ApplyDefinitions(kinds, count);
+        dialog->ClearModifiedKinds();
+    }
     return true;
 }
 
@@ -189,10 +227,15 @@ bool CPageView::AsyncDefUpdateQuickProperty(const ZuObjectRef& source, unsigned)
 
 bool CPageView::AsyncPropertyModify(const ZuObjectRef& source, unsigned)
 {
-    // The properties dialog's last edit is applied to the selection once
-    // the program has that dialog.
-    if (IsOfClass(source, "CPropertyDlg"))
-        UpdateStatus();
+    // The properties dialog's last edit is applied to the selection.
+    if (!IsOfClass(source, "CPropertyDlg"))
+        return true;
+    int entry = -1, property = -1, option = 0;
+    double value = 0.0;
+    CPropertyDlgRef(source)->RetModification(&entry, &property, &value, &option);
+    if (property >= 0 && selection.IsValid())
+        SetPropertyValue(entry, property, value, option);
+    UpdateStatus();
     return true;
 }
 

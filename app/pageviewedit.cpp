@@ -3,6 +3,7 @@
 // when that reports a change, brings the tool, the three information fields
 // of the main window, the overlay and the image up to date.
 #include "app/app.h"
+#include "app/defdlg.h"
 #include "app/graobject.h"
 #include "app/pageview.h"
 #include "app/splashwindow.h"
@@ -279,8 +280,7 @@ void CPageView::UpdateObjectInfo()
         SetField(mainWindow, FIELD_PROPERTIES, "");
 }
 
-// The attributes dialog is not part of the shell yet: the summary is kept
-// for it.
+// The summary of the selection, shown by the attributes dialog.
 void CPageView::UpdateSelectionInfo()
 {
     const int count = selection.IsValid() ? selection->GetSelectedCount() : 0;
@@ -297,6 +297,8 @@ void CPageView::UpdateSelectionInfo()
         info = ZuStringRef(text);
     }
     selectionInfo = info.IsValid() ? info : ZuStringRef("");
+    if (const AppRef app = App::Current(); app.IsValid() && app->RetDefDlg().IsValid())
+        app->RetDefDlg()->SetSelectionInfo(selectionInfo);
 }
 
 void CPageView::ShowCoordinates(const DPoint& p, bool show)

@@ -162,6 +162,13 @@ void CPageView::ShowFileError(const char* what, const ZuStringRef& name, const c
     MessageBoxA(nullptr, text.c_str(), "Lumbra", MB_OK | MB_ICONERROR);
 }
 
+void CPageView::ShowSaveFailure(const ZuStringRef& name)
+{
+    ShowFileError(" n'a pas pu \xea"
+                  "tre enregistr\xe9 : ",
+                  name, SaveCause(name));
+}
+
 void CPageView::UpdateTitle()
 {
     ZuStringRef title("Lumbra");
@@ -440,6 +447,7 @@ bool CPageView::NewDocument()
     UpdateRulers();
     UpdateZoomText();
     UpdateSetupDlg(0, 0);
+    UpdateSampleDlg(true);
     UpdateTitle();
     converted = false;
     renderNeeded = true;
@@ -496,9 +504,7 @@ bool CPageView::SaveDocument(const ZuStringRef& name)
     }
     if (!document->WriteFile(name)) {
         CloseBusy();
-        ShowFileError(" n'a pas pu \xea"
-                      "tre enregistr\xe9 : ",
-                      name, SaveCause(name));
+        ShowSaveFailure(name);
         return false;
     }
     document->SetModified(false);

@@ -7,6 +7,7 @@
 // not a tool of its page is never used: the view falls back to the
 // selection tool.
 #include "app/app.h"
+#include "app/defdlg.h"
 #include "app/pageview.h"
 #include "app/toolpalette.h"
 #include "si/error.h"
@@ -365,16 +366,18 @@ void CPageView::ClickTool(int code, const ZuEventRef& event)
         ClearFeedback();
         redraw = true;
         break;
+    case 30:
+        if (const AppRef app = App::Current(); app.IsValid() && app->RetDefDlg().IsValid())
+            app->RetDefDlg()->Hide(false);
+        break;
     default: {
         // The commands of the other entries, by the view's handler names.
-        // The attributes (30) and samples (38) dialogs are shown by the
-        // panes, which the view does not hold yet.
+        // The samples dialog (38) is shown by its own handler.
         static const struct {
             int code;
             const char* name;
         } kNamed[] = {
             {38, "ShowSampleDlg"},
-            {30, "ShowDefDlg"},
             {75, "Glass100"},
             {76, "GlassMin"},
             {77, "GlassMax"},

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/app.h"
 #include "app/pageview.h"
+#include "app/setupdlg.h"
 #include "si/adorner.h"
 #include "si/event.h"
 #include "si/fontman.h"
@@ -336,5 +338,13 @@ void CRuler::NotifyGuideChange()
 {
     if (pageView.IsValid())
         pageView->Redraw(false);
-    // The settings dialog's guides tab follows once the program has one.
+    // The settings window's guides tab turns to the guide: its number, plus
+    // 50 for the horizontal guides of the vertical ruler. A press that made
+    // no guide (a full list) names none.
+    const ZuAppRef& current = ZuApp::Current();
+    if (draggedGuide < 0 || current.IsInvalid() || !current->IsKindOf(AppRef::RetRuntime()))
+        return;
+    const CSetupDlgRef dlg = AppRef(ZuObjectRef(current))->RetSetupDlg();
+    if (dlg.IsValid())
+        dlg->Update(4, vertical ? draggedGuide + 50 : draggedGuide);
 }

@@ -1,7 +1,10 @@
 #include "app/setupdlg.h"
 
+#include "app/colorsetup.h"
 #include "app/duplsetup.h"
 #include "app/formatsetup.h"
+#include "app/gridsetup.h"
+#include "app/guidesetup.h"
 #include "app/unitsetup.h"
 #include "si/classfactory.h"
 #include "si/dict.h"
@@ -22,18 +25,23 @@ const char* const kTabLabels[CSetupDlg::TABS] = {
     "Format", "Grille", "Guides", "Divers", "Unit\xe9", "Couleurs",
 };
 
-// The pane of each tab. The grid, guides and colours tabs show the bare
-// pane until they have panes of their own.
+// The pane of each tab.
 CSetupPaneRef NewPane(int tab)
 {
     ZuMemZone* zone = Zuvi_app_zone;
     switch (tab) {
     case 0:
         return ZuNew<CFormatSetup>(zone, __LINE__, ZU_SRC_FILE);
+    case 1:
+        return ZuNew<CGridSetup>(zone, __LINE__, ZU_SRC_FILE);
+    case 2:
+        return ZuNew<CGuideSetup>(zone, __LINE__, ZU_SRC_FILE);
     case 3:
         return ZuNew<CDuplSetup>(zone, __LINE__, ZU_SRC_FILE);
     case 4:
         return ZuNew<CUnitSetup>(zone, __LINE__, ZU_SRC_FILE);
+    case 5:
+        return ZuNew<CColorSetup>(zone, __LINE__, ZU_SRC_FILE);
     default:
         return ZuNew<CSetupPane>(zone, __LINE__, ZU_SRC_FILE);
     }

@@ -4,10 +4,13 @@
 // hangs. Lists that were read are walked, written (which must succeed) and
 // read back.
 //
-// With SAMPLES_FUZZ_SEEDS set to a directory, the first run writes a seed
-// there: six lists with samples of every kind of definition.
+// With SAMPLES_FUZZ_SEEDS set to a directory, the first run writes seeds
+// there: six lists with samples of every kind of definition, and the file
+// the samples palette writes (every sample kind, named from its pattern,
+// with its stored kind, class and the definitions of its attribute kinds).
 #include "app/document.h"
 #include "app/misc.h"
+#include "app/sampledlg.h"
 #include "fuzz/harness.h"
 #include "si/atom.h"
 #include "si/classfactory.h"
@@ -49,6 +52,35 @@ void WriteSeed(const char* dir)
     doc->WriteSamples(name);
 }
 
+void WriteDialogSeed(const char* dir)
+{
+    CDocumentRef doc = CDocumentRef(ZuObjectRef(
+        ZuClassFactory::New(CDocumentRef::RetRuntime(), nullptr, __LINE__, "fuzz/samples_fuzz")));
+    doc->Reset();
+    for (int kind = 0; kind < CSampleDlg::KINDS; ++kind) {
+        const CSampleListRef l = doc->GetSampleList(SampleKindTable[kind].list);
+        for (int n = l->Count(); n < 2 + kind % 2; ++n) {
+            l->InsertNew(n);
+            l->SetKind(n, SampleKindTable[kind].icon);
+            l->SetObject(n, GetGraObjectRuntime(n == 0 ? 14 : 18));
+            char name[64];
+            std::snprintf(name, sizeof name, SampleKindTable[kind].name_pattern, n + 1);
+            l->SetName(n, ZuStringRef(name));
+            for (int i = 0; SampleAttributeTable[i].kind != -1; ++i) {
+                const SampleAttribute& row = SampleAttributeTable[i];
+                if (kind != CSampleDlg::KIND_ALL && row.sample_kind != kind)
+                    continue;
+                if (CDefRef def = NewDefinition(GetDefTypeOfKind(row.kind)); def.IsValid())
+                    l->SetDef(n, row.kind, def);
+            }
+        }
+        l->SetCurrent(1);
+    }
+    ZuStringRef name((std::string(dir) + "/dialog.sample").c_str());
+    doc->WriteSamples(name);
+    doc->Delete();
+}
+
 void StartRuntime()
 {
     static bool started = [] {
@@ -59,8 +91,10 @@ void StartRuntime()
         Document() = CDocumentRef(ZuObjectRef(ZuClassFactory::New(
             CDocumentRef::RetRuntime(), nullptr, __LINE__, "fuzz/samples_fuzz")));
         Document()->Reset();
-        if (char const* seeds = std::getenv("SAMPLES_FUZZ_SEEDS"))
+        if (char const* seeds = std::getenv("SAMPLES_FUZZ_SEEDS")) {
             WriteSeed(seeds);
+            WriteDialogSeed(seeds);
+        }
         std::atexit([] {
             Document()->Delete();
             Document() = CDocumentRef();

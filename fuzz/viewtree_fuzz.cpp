@@ -6,11 +6,15 @@
 // restoring again, and deletion of the whole tree.
 #include "app/button.h"
 #include "app/buttoncolor.h"
+#include "app/collectionsample.h"
+#include "app/colordef.h"
 #include "app/colorslider.h"
 #include "app/defpane.h"
 #include "app/document.h"
 #include "app/pageview.h"
+#include "app/patterndraw.h"
 #include "app/penbasepane.h"
+#include "app/pendef.h"
 #include "app/polyrpane.h"
 #include "app/positionpane.h"
 #include "app/sampleview.h"
@@ -156,6 +160,32 @@ void TormentPaneControls(const ZuViewRef& view)
         entry->SetStep(1);
     } else if (view->IsKindOf(CButtonColorRef::RetRuntime())) {
         CButtonColorRef(view)->SetBackColor(ZuColorPixel(nan, inf, -inf, nan));
+    } else if (view->IsKindOf(CPatternDrawRef::RetRuntime())) {
+        // A sample box read back has no pane and no port: its conversions
+        // answer at any zoom, and it renders nothing.
+        CPatternDrawRef box(view);
+        for (double r : {nan, inf, -inf, 1e300, 0.0, -2.0}) {
+            box->SetZoom(r);
+            (void)box->SampleToView(r, 1.0);
+            (void)box->ViewToSample(1.0, r);
+            (void)box->LengthToSample(r);
+        }
+        box->SetZoom(1.0);
+        Zuvi_FuzzCheck(!box->Render() || box->RetPort().IsValid(), "rendered without a port");
+        box->SetCursorSprite(-7);
+        box->SetCursorSprite(2147483647);
+        box->ClearCursorSprite();
+        box->Display();
+    } else if (view->IsKindOf(CCollectionSampleRef::RetRuntime())) {
+        // "def" takes definitions only: the control keeps what it shows.
+        CCollectionSampleRef sample(view);
+        const CDefRef held = sample->RetDef();
+        for (const ZuValueRef& v :
+             {ZuValueRef(nan), ZuValueRef(0xFFFFFFFFu), ZuValueRef(ZuObjectRef(ZuStringRef("def"))),
+              ZuValueRef(ZuObjectRef(view))})
+            ZuObject::DefineData(view, ZuStringRef("def"), v);
+        Zuvi_FuzzCheck(sample->RetDef() == held, "sample control took a value not a definition");
+        sample->SetDragEnabled(true);
     }
     ZuViewRef child;
     for (bool more = view->GetFirstChild(child); more && child.IsValid();) {
@@ -867,6 +897,38 @@ ZuWindowRef SeedPageViews()
     return w;
 }
 
+// Sample boxes that hand their events to no pane: one placed, one zoomed
+// and one inside a box view, none built (no interpreter for the seeds).
+ZuWindowRef SeedPatternDraws()
+{
+    ZuWindowRef w = NewSeedWindow(200, 200);
+    AddControl<CPatternDraw>(w, 4, 4, 164, 164);
+    AddControl<CPatternDraw>(w, 4, 170, 164, 192)->SetZoom(0.25);
+    ZuBoxViewRef box = AddControl<ZuBoxView>(w, 168, 4, 198, 60);
+    AddControl<CPatternDraw>(box, 170, 8, 196, 40);
+    return w;
+}
+
+// Sample controls as an interface file holds them: a colour, a fully
+// transparent colour, a pen and none.
+ZuWindowRef SeedCollectionSamples()
+{
+    ZuWindowRef w = NewSeedWindow(200, 120);
+    CColorDefRef red = ZuNew<CColorDef>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    red->SetRGB(1, 0, 0);
+    CColorDefRef clear = ZuNew<CColorDef>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    clear->SetTransparency(1.0);
+    CPenDefRef pen = ZuNew<CPenDef>(Zuvi_app_zone, __LINE__, "fuzz/viewtree_fuzz");
+    pen->SetWidth(1.5);
+    const CDefRef defs[] = {CDefRef(red), CDefRef(clear), CDefRef(pen), CDefRef()};
+    for (int i = 0; i < 4; ++i) {
+        CCollectionSampleRef s = AddControl<CCollectionSample>(w, 4 + 40 * i, 4, 39 + 40 * i, 39);
+        s->SetDef(defs[i]);
+        s->SetDragEnabled(i % 2 == 0);
+    }
+    return w;
+}
+
 // Each row writes the seed "seed-<name>": a window made by its function.
 // Rows for more classes go at the end.
 struct SeedRow {
@@ -902,6 +964,8 @@ const SeedRow kSeeds[] = {
     {"cardstacks", &SeedCardStacks},
     {"cellgrids", &SeedCellGrids},
     {"pageviews", &SeedPageViews},
+    {"patterndraws", &SeedPatternDraws},
+    {"collectionsamples", &SeedCollectionSamples},
 };
 
 void WriteSeeds(const ZuFuzzStorageRef& storage, const char* dir)

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "app/commands.h"
+#include "app/pagedlg.h"
 #include "app/toolpalette.h"
 #include "app/tree.h"
 #include "si/rtclass.h"
@@ -42,8 +43,12 @@ TEST_F(ShellTest, StartUpShowsTheMainWindowAndHidesTheSplash)
     EXPECT_EQ(tools->GetCurrentTool(2), 10);
     EXPECT_TRUE(tools->RetPageView() == Main()->RetPageView());
     EXPECT_FALSE(CToolPaletteRef(app->RetToolPalette2())->RetWindow()->IsVisible());
-    // The shell objects the program does not have yet stay empty.
-    EXPECT_FALSE(app->RetPageDlg().IsValid());
+    // The pages and layers palettes and the properties and print dialogs
+    // exist from start-up and wait hidden.
+    for (const ZuObjectRef& palette : {app->RetPageDlg(), app->RetLayerDlg()}) {
+        ASSERT_TRUE(palette.IsValid());
+        EXPECT_FALSE(CPageDlgRef(palette)->IsVisible());
+    }
     // The boxes of the file conversation exist from start-up, named for
     // their answers, and stay hidden until the page view asks.
     struct Box {

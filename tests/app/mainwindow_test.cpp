@@ -239,17 +239,23 @@ TEST_F(MainWindowTest, ButtonStateRedisplaysOnlyOnAChange)
     EXPECT_TRUE(window->RetDelayedRect().IsEmpty());
 }
 
-TEST_F(MainWindowTest, PagesAndLayersDoNothingWithoutTheirPalettes)
+TEST_F(MainWindowTest, PagesAndLayersToggleTheirPalettes)
 {
     const CMainWindowRef& m = Main();
     const unsigned windows = VisibleWindows();
     for (int icon : {150, 151}) {
         SCOPED_TRACE(icon);
         const CButtonRef button = m->RetButton(icon);
-        const Place p = PlaceOf(button);
-        double bx = 0, by = 0;
-        button->RetParent()->GetOrigin(bx, by);
-        Click(m->RetWindow(), bx + p.x + 8, by + p.y + 8);
+        if (icon == 150)
+            m->OnClickPage();
+        else
+            m->OnClickLayout();
+        EXPECT_EQ(VisibleWindows(), windows + 1);
+        EXPECT_TRUE(button->RetState().TestBit(ZU_VIEW_IS_ON));
+        if (icon == 150)
+            m->OnClickPage();
+        else
+            m->OnClickLayout();
         EXPECT_EQ(VisibleWindows(), windows);
         EXPECT_FALSE(button->RetState().TestBit(ZU_VIEW_IS_ON));
     }

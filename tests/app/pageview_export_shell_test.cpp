@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/pageview.h"
+#include "app/printdlg.h"
 #include "si/rtclass.h"
 #include "tests/app/shelltest.h"
 #include "tests/support/debugcapture.h"
@@ -49,8 +50,15 @@ TEST_F(ExportShellTest, TheDialogsExportWritesTheImageUnderTheBusyBox)
     CQuestionDlgRef busy = app->RetQuestionWait();
     ASSERT_TRUE(dlg.IsValid());
     ASSERT_TRUE(busy.IsValid());
-    // Printing has no dialog yet: the command does nothing else.
+    // The print dialog opens over the page; cancelled, it prints nothing.
     EXPECT_TRUE(ZuObjectRef(view)->Action(ZuAtomRef("FilePrint"), ZuObjectRef(), 0));
+    Pump();
+    const CPrintDlgRef print(app->RetPrintDlg());
+    ASSERT_TRUE(print.IsValid());
+    EXPECT_TRUE(print->RetWindow()->IsVisible());
+    print->OnClose();
+    app->FireAsyncEvents();
+    EXPECT_FALSE(print->RetWindow()->IsVisible());
 
     struct {
         const char* device;

@@ -591,7 +591,7 @@ TEST_F(PageViewTest, RenderDrawsOtherLayersInTheirColourAndSkipsHiddenOnes)
     settings->switches[CView::SHOW_BOUNDING_BOXES] = false;
     Layers(3);
     settings->current_layer = 1;
-    doc->GetColor(10)->SetRGB(0.0, 1.0, 0.0); // "Autres calques"
+    doc->GetColor(18)->SetRGB(0.0, 1.0, 0.0); // "Autres calques"
     Rect(Layer(0), -60, 10, -40, 30, Colour(1, 0, 0));
     Rect(Layer(1), -10, 10, 10, 30, Colour(0, 0, 1));
     CGraRectRef above = Rect(Layer(2), 40, 10, 60, 30, Colour(1, 0, 0));
@@ -692,7 +692,7 @@ TEST_F(PageViewTest, GridDotsAreAtLeastFourPixelsApart)
     settings->switches[CView::SHOW_BOUNDING_BOXES] = false;
     settings->switches[CView::SHOW_GRID] = true;
     settings->values[4] = settings->values[5] = 1.0;
-    doc->GetColor(8)->SetRGB(1.0, 0.0, 0.0); // "Grille magnétique"
+    doc->GetColor(15)->SetRGB(1.0, 0.0, 0.0); // "Grille magnétique"
     view->Redraw(true);
     const unsigned red = 0xFF0000, white = 0xFFFFFF;
     EXPECT_TRUE(Near(Screen(160, 120), red));
@@ -762,7 +762,7 @@ TEST_F(PageViewTest, EditCursorIsDoubledAlongItsShallowSide)
     settings->zoom = 1.0;
     settings->switches[CView::SHOW_GUIDES] = false;
     settings->switches[CView::SHOW_BOUNDING_BOXES] = false;
-    doc->GetColor(7)->SetRGB(1.0, 0.0, 0.0); // "Curseur d'édition"
+    doc->GetColor(14)->SetRGB(1.0, 0.0, 0.0); // "Curseur d'édition"
     CGraRectRef r = Rect(Layer(0), 100, 100, 110, 110);
     CTreeNodeRef node = r->GetTreeNode();
     view->RetSelectObject()->SelectForOwnEditing(node);
@@ -797,7 +797,7 @@ TEST_F(PageViewTest, MovingAMarkRecomposesWithoutARender)
     Tap();
     settings->zoom = 1.0;
     settings->switches[CView::SHOW_GUIDES] = false;
-    doc->GetColor(5)->SetRGB(0.0, 0.0, 1.0); // "Rectangle loupe"
+    doc->GetColor(12)->SetRGB(0.0, 0.0, 1.0); // "Rectangle loupe"
     Screen(1, 1);
     auto page = [&](double x, double y) {
         DPoint p{x, y};

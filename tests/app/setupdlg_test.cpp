@@ -18,7 +18,7 @@
 #include "app/unitsetup.h"
 #include "si/cardtab.h"
 #include "si/texttag.h"
-#include "tests/app/shelltest.h"
+#include "tests/app/setuptest.h"
 #include "tests/support/text.h"
 
 // An object that follows the main unit.
@@ -36,65 +36,13 @@ ZU_IMPLEMENT_INTERFACE(TSetupUnitProbe, IChangeUnit)
 
 namespace {
 
-class SetupDlgTest : public ShellTest {
+class SetupDlgTest : public SetupTest {
 protected:
-    void SetUp() override
-    {
-        ShellTest::SetUp();
-        dlg = app->RetSetupDlg();
-        ASSERT_TRUE(dlg.IsValid());
-    }
-    void TearDown() override
-    {
-        dlg = CSetupDlgRef();
-        ShellTest::TearDown();
-    }
-    CPageViewRef View() const { return CPageViewRef(Main()->RetPageView()); }
-    CDocumentRef Doc() const { return View()->RetDocument(); }
-    bool Send(const ZuObjectRef& target, const char* command)
-    {
-        return target->Action(ZuAtomRef(command), ZuObjectRef(), 0);
-    }
-    // Opens the window as the view menu does.
-    void Open()
-    {
-        ASSERT_TRUE(Send(ZuObjectRef(View()), "ChangeSetup"));
-        Pump();
-        ASSERT_TRUE(Shown());
-    }
-    bool Shown() const { return dlg->RetWindow()->IsVisible(); }
-    // A click at the middle of a view of the settings window.
-    void ClickView(const ZuViewRef& v, double dx = -1, double dy = -1)
-    {
-        const ZuRect& b = v->RetBox();
-        Click(dlg->RetWindow(), b.X1() + (dx < 0 ? b.DX() / 2 : dx),
-              b.Y1() + (dy < 0 ? b.DY() / 2 : dy));
-    }
-    void ClickTab(int i)
-    {
-        ZuCardStackRef stack = dlg->RetCardStack();
-        stack->UpdateTabGeometry();
-        const ZuCardTabRef tab = stack->RetTabs()[unsigned(i)];
-        ClickView(ZuViewRef(ZuObjectRef(tab)));
-    }
-    void ClickRow(const CScrollListRef& list, int row) { ClickView(list, 20, 4 + 16 * row + 8); }
-    // What typing does once the text is in the entry.
-    static void TypeInto(const CTextLineArrowRef& entry, const char* text)
-    {
-        entry->SetText(ZuStringRef(text));
-        entry->NotifyTextChange(true);
-    }
-    static bool On(const ZuViewRef& v) { return v->RetState().TestBit(ZU_VIEW_IS_ON); }
-    CFormatSetupRef Format() const { return CFormatSetupRef(dlg->RetPane(0)); }
-    CDuplSetupRef Dupl() const { return CDuplSetupRef(dlg->RetPane(3)); }
-    CUnitSetupRef Unit() const { return CUnitSetupRef(dlg->RetPane(4)); }
     void SetPage(double w, double h)
     {
         Doc()->SetPageSize(w, h);
         dlg->Update(0, 0);
     }
-
-    CSetupDlgRef dlg;
 };
 
 } // namespace
@@ -108,8 +56,8 @@ TEST_F(SetupDlgTest, TheCommandOpensTheWindowWithItsSixTabsInOrder)
     EXPECT_EQ(box.X1(), 350);
     EXPECT_EQ(box.DX(), 268);
     const char* labels[] = {"Format", "Grille", "Guides", "Divers", "Unit\xe9", "Couleurs"};
-    const char* classes[] = {"CFormatSetup", "CSetupPane", "CSetupPane",
-                             "CDuplSetup",   "CUnitSetup", "CSetupPane"};
+    const char* classes[] = {"CFormatSetup", "CGridSetup", "CGuideSetup",
+                             "CDuplSetup",   "CUnitSetup", "CColorSetup"};
     for (int i = 0; i < 6; ++i) {
         SCOPED_TRACE(i);
         EXPECT_STREQ(CSetupDlg::TabLabel(i), labels[i]);
@@ -163,31 +111,45 @@ TEST_F(SetupDlgTest, ATabChosenWithTheMouseChangesNoSetting)
 
 TEST_F(SetupDlgTest, CloseShutsTheWholeWindowAndTheCommandOpensItAgain)
 {
-    Open();
-    ClickTab(1);
-    // The bare pane of a tab still to come: its placeholder and "Fermer".
-    const CSetupPaneRef bare = dlg->RetPane(1);
+    // A bare pane: its placeholder and "Fermer".
+    const CSetupPaneRef bare = ZuNew<CSetupPane>(Zuvi_app_zone);
+    bare->Build();
+    auto children = [](const CSetupPaneRef& pane, bool& placeholder, ZuButtonRef& close) {
+        placeholder = false;
+        ZuViewRef c;
+        for (pane->GetFirstChild(c); c.IsValid();) {
+            if (c->IsKindOf(ZuTextTagRef::RetRuntime())) {
+                const ZuTextRef t = ZuTextTagRef(c)->RetText();
+                placeholder |= t.IsValid() && Text(t->RetString()) == "(aucun r\xe9glage)";
+            }
+            if (c->IsKindOf(ZuButtonRef::RetRuntime()) && c->RetBox().DX() == 60)
+                close = ZuButtonRef(c);
+            ZuViewRef next;
+            c->GetNextSibling(next);
+            c = next;
+        }
+    };
     bool placeholder = false;
     ZuButtonRef close;
-    ZuViewRef c;
-    for (bare->GetFirstChild(c); c.IsValid();) {
-        if (c->IsKindOf(ZuTextTagRef::RetRuntime())) {
-            const ZuTextRef t = ZuTextTagRef(c)->RetText();
-            placeholder |= t.IsValid() && Text(t->RetString()) == "(aucun r\xe9glage)";
-        }
-        if (c->IsKindOf(ZuButtonRef::RetRuntime()))
-            close = ZuButtonRef(c);
-        ZuViewRef next;
-        c->GetNextSibling(next);
-        c = next;
-    }
+    children(bare, placeholder, close);
     EXPECT_TRUE(placeholder);
     ASSERT_TRUE(close.IsValid());
     EXPECT_EQ(close->RetBox().DX(), 60);
-    ClickView(close);
+    bare->Delete();
+
+    // The grid tab's own "Fermer", and no placeholder there.
+    Open();
+    ClickTab(1);
+    close = ZuButtonRef();
+    children(dlg->RetPane(1), placeholder, close);
+    EXPECT_FALSE(placeholder);
+    ASSERT_TRUE(close.IsValid());
+    EXPECT_EQ(close->RetBox().X1() - dlg->RetPane(1)->RetBox().X1(), 188);
+    // Its lower part: the slider of the entry above reaches into the top.
+    ClickView(close, 30, 20);
     EXPECT_FALSE(Shown());
     Open();
-    EXPECT_TRUE(Send(ZuObjectRef(bare), "OnClose"));
+    EXPECT_TRUE(Send(ZuObjectRef(dlg->RetPane(1)), "OnClose"));
     EXPECT_FALSE(Shown());
 }
 

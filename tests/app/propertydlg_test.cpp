@@ -1,0 +1,557 @@
+// The properties window in the running program: its three appearances,
+// rows made from what an object publishes, typing and pointing reported
+// to the page view, the alignment panel's codes; and what a damaged
+// drawing may publish (too many rows, values that are no numbers).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "app/grarect.h"
+#include "app/pageview.h"
+#include "app/propertydlg.h"
+#include "app/tree.h"
+#include "si/classfactory.h"
+#include "si/memzone.h"
+#include "si/rtclass.h"
+#include "tests/app/shelltest.h"
+#include "tests/support/dialogs.h"
+
+// An object publishing whatever rows a test gives it.
+ZU_HANDLE(TPropObject, CGraObject)
+class TPropObject : public CGraObject {
+    ZU_CLASS(TPropObject, CGraObject)
+public:
+    struct Row {
+        int flags;
+        int unit;
+        double step;
+        int option;
+        double value;
+        bool given;
+    };
+    TPropObject() {}
+    int GetPropertyCount() const override { return count; }
+    bool GetPropertyFlags(int n, int& out) const override
+    {
+        return Get(n, [&](const Row& r) { out = r.flags; });
+    }
+    bool GetPropertyUnit(int n, int& out) const override
+    {
+        return Get(n, [&](const Row& r) { out = r.unit; });
+    }
+    bool GetPropertyName(int n, ZuStringRef& out) const override
+    {
+        out = ZuStringRef(("Ligne " + std::to_string(n)).c_str());
+        return true;
+    }
+    bool GetPropertyDescription(int n, ZuStringRef& out) const override
+    {
+        out = ZuStringRef(("Description " + std::to_string(n)).c_str());
+        return true;
+    }
+    bool GetPropertyRange(int, double& min, double& max) const override
+    {
+        min = -100.0;
+        max = 100.0;
+        return true;
+    }
+    bool GetPropertyStep(int n, double& out) const override
+    {
+        return Get(n, [&](const Row& r) { out = r.step; });
+    }
+    bool GetPropertyOption(int n, int& out) const override
+    {
+        return Get(n, [&](const Row& r) { out = r.option; });
+    }
+    bool GetPropertyValue(int n, double& out) const override
+    {
+        if (n < 0 || n >= int(rows.size()) || !rows[size_t(n)].given)
+            return false;
+        out = rows[size_t(n)].value;
+        return true;
+    }
+    bool GetTypeName(ZuStringRef& out) const override
+    {
+        out = ZuStringRef("Essai");
+        return true;
+    }
+    template <class F>
+    bool Get(int n, F f) const
+    {
+        if (n < 0 || n >= int(rows.size()))
+            return false;
+        f(rows[size_t(n)]);
+        return true;
+    }
+    std::vector<Row> rows;
+    int count = 0;
+};
+ZU_CLASS_END(TPropObject)
+ZU_IMPLEMENT_CLASS(TPropObject, "tests/app/propertydlg_test", ZU_CLASS_PLAIN)
+
+// A page view that records the handle marks it draws, in page points.
+ZU_HANDLE(TMarkView, CPageView)
+class TMarkView : public CPageView {
+    ZU_CLASS(TMarkView, CPageView)
+public:
+    TMarkView() {}
+    void DrawHandleIcon(const ZuGrailPortRef&, const DPoint& page, int, int state) override
+    {
+        icons += std::to_string(int(std::lround(page.x))) + "," +
+                 std::to_string(int(std::lround(page.y))) + "/" + std::to_string(state) + " ";
+    }
+    std::string icons;
+};
+ZU_CLASS_END(TMarkView)
+ZU_IMPLEMENT_CLASS(TMarkView, "tests/app/propertydlg_test", ZU_CLASS_PLAIN)
+
+namespace {
+
+class PropertyDlgTest : public ShellTest {
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        dlg = CPropertyDlgRef(app->RetPropertyDlg());
+        ASSERT_TRUE(dlg.IsValid());
+        view = CPageViewRef(Main()->RetPageView());
+        sel = view->RetSelectObject();
+        CTreeNodeRef layer;
+        app->RetDocument()->GetTree()->GetNode(layer, 0, 0);
+        this->layer = layer;
+        // What the dialog reports, heard as the page view hears it.
+        reports = ZuNew<TAnswerLog>(Zuvi_app_zone);
+        for (const char* path : {"property.notify_Modify", "property.notify_Redraw"})
+            app->AttachAsyncObserver(reports, ZuAtomPathRef(path), ZuStringRef("Heard"), 0);
+    }
+    // The reports delivered since the last call.
+    std::string Reports()
+    {
+        app->FireAsyncEvents();
+        const std::string out = reports->log;
+        reports->log.clear();
+        return out;
+    }
+    void TearDown() override
+    {
+        reports->Delete();
+        reports = TAnswerLogRef();
+        dlg = CPropertyDlgRef();
+        sel = CSelectObjectRef();
+        view = CPageViewRef();
+        layer = CTreeNodeRef();
+        ShellTest::TearDown();
+    }
+    CTreeNodeRef Rect(double x1, double y1, double x2, double y2)
+    {
+        CGraRectRef r = ZuNew<CGraRect>(Zuvi_app_zone);
+        const DPoint corners[2] = {{x1, y1}, {x2, y2}};
+        r->SetPoints(corners, 2);
+        CTreeNodeRef n = ZuNew<CTreeNode>(Zuvi_app_zone);
+        n->SetObject(r);
+        n->InsertLastChild(layer);
+        return n;
+    }
+    void Select(const std::vector<CTreeNodeRef>& nodes)
+    {
+        for (const CTreeNodeRef& n : nodes)
+            CGraObjectRef(n->RetObject())->SetEditMode(1);
+        sel->RebuildSelection();
+        sel->RebuildPropertyDlg(false);
+        Pump();
+    }
+    // The properties window opened as the command does.
+    void Open()
+    {
+        view->SwapProperty();
+        Pump();
+        ASSERT_TRUE(dlg->IsVisible());
+    }
+    std::string Title() const
+    {
+        const ZuTextRef t = dlg->RetWindow()->RetTitle();
+        return t.IsValid() ? t->RetString()->AccessLatin() : "";
+    }
+    static bool Shown(const ZuViewRef& v) { return v.IsValid() && v->RetParent().IsValid(); }
+    static double Top(const ZuViewRef& v)
+    {
+        double x = 0, y = 0;
+        v->GetOrigin(x, y);
+        return y;
+    }
+    static std::string Text(const ZuTextLineRef& line)
+    {
+        const ZuStringRef s = line->RetText();
+        return s.IsValid() && s->AccessLatin() != nullptr ? s->AccessLatin() : "";
+    }
+    // The pointer on a point of the window, then off it.
+    void Pointer(double x, double y)
+    {
+        double ox = 0, oy = 0;
+        dlg->RetWindow()->GetWindowOrigin(ox, oy);
+        W32_HeadlessMouse(int(ox + x), int(oy + y), 0);
+        Pump();
+    }
+    void ClickAt(const ZuViewRef& v, double dx, double dy)
+    {
+        // Views are placed in window coordinates.
+        double x = 0, y = 0;
+        v->GetOrigin(x, y);
+        Click(dlg->RetWindow(), x + dx, y + dy);
+    }
+    void TypeInto(int row, const char* text)
+    {
+        ClickAt(dlg->RetEntry(row), 10, 10);
+        W32_HeadlessKey(VK_END, 0x4F, false, true);
+        W32_HeadlessKey(VK_END, 0x4F, false, false);
+        for (int i = 0; i < 10; ++i) {
+            W32_HeadlessKey(VK_BACK, 0x0E, false, true);
+            W32_HeadlessKey(VK_BACK, 0x0E, false, false);
+        }
+        for (const char* p = text; *p; ++p) {
+            const UINT vk = *p == '-' ? VK_SUBTRACT : *p == '.' ? VK_DECIMAL : UINT(*p);
+            W32_HeadlessKey(vk, 0, false, true);
+            W32_HeadlessKey(vk, 0, false, false);
+        }
+        Pump();
+    }
+    struct Modification {
+        int entry, property;
+        double value;
+        int option;
+    };
+    Modification Last() const
+    {
+        Modification m{};
+        dlg->RetModification(&m.entry, &m.property, &m.value, &m.option);
+        return m;
+    }
+
+    CPropertyDlgRef dlg;
+    CPageViewRef view;
+    CSelectObjectRef sel;
+    CTreeNodeRef layer;
+    TAnswerLogRef reports;
+};
+
+} // namespace
+
+TEST_F(PropertyDlgTest, NoSelectionShowsOnlyTheEmptyText)
+{
+    EXPECT_FALSE(dlg->IsVisible());
+    Open();
+    EXPECT_EQ(Title(), "Propri\xe9t\xe9s ");
+    ASSERT_TRUE(Shown(dlg->RetEmptyTag()));
+    EXPECT_FALSE(Shown(dlg->RetPanelBox()));
+    for (int i = 0; i < CPropertyDlg::ROWS; ++i)
+        EXPECT_FALSE(Shown(dlg->RetEntry(i))) << i;
+    EXPECT_EQ(std::string(dlg->RetUserName()->RetText()), "property");
+    // The command toggles it.
+    view->SwapProperty();
+    EXPECT_FALSE(dlg->IsVisible());
+}
+
+TEST_F(PropertyDlgTest, SeveralObjectsShowTheCentreAndThePanel)
+{
+    const CTreeNodeRef a = Rect(10, 10, 30, 40);
+    const CTreeNodeRef b = Rect(50, 40, 70, 80);
+    Open();
+    Select({a, b});
+    EXPECT_EQ(Title(), "Propri\xe9t\xe9s S\xe9lection 2 objets");
+    EXPECT_FALSE(Shown(dlg->RetEmptyTag()));
+    ASSERT_TRUE(Shown(dlg->RetEntry(0)));
+    ASSERT_TRUE(Shown(dlg->RetEntry(1)));
+    EXPECT_FALSE(Shown(dlg->RetEntry(2)));
+    EXPECT_STREQ(dlg->RetLabel(0)->RetText()->AccessLatin(), "Position X");
+    EXPECT_STREQ(dlg->RetLabel(1)->RetText()->AccessLatin(), "Position Y");
+    EXPECT_EQ(Top(dlg->RetLabel(0)), 5);
+    EXPECT_EQ(Top(dlg->RetLabel(1)), 24);
+    EXPECT_TRUE(Shown(dlg->RetHiliteSwitch(0)));
+    EXPECT_TRUE(Shown(dlg->RetHiliteSwitch(1)));
+    ASSERT_TRUE(Shown(dlg->RetSeparator(1)));
+    EXPECT_EQ(Top(dlg->RetSeparator(1)), 46);
+    const DPoint centre = PageToUserPoint(sel->GetCenter());
+    EXPECT_NEAR(dlg->RetEntry(0)->GetValue(), centre.x, 0.01);
+    EXPECT_NEAR(dlg->RetEntry(1)->GetValue(), centre.y, 0.01);
+
+    // The panel in "Aligner": seven buttons, three references and the
+    // unticked thickness box.
+    ASSERT_TRUE(Shown(dlg->RetPanelBox()));
+    const char* const want[] = {"Sur zone s\xe9lectionn\xe9"
+                                "e",
+                                "Sur bord de page", "Sur guide s\xe9lectionn\xe9",
+                                "Ignorer l'\xe9paisseur"};
+    for (int k = 0; k < 4; ++k) {
+        ASSERT_TRUE(Shown(dlg->RetReferenceSwitch(k)));
+        EXPECT_STREQ(dlg->RetReferenceSwitch(k)->RetTitle()->AccessLatin(), want[k]);
+        EXPECT_EQ(dlg->RetReferenceSwitch(k)->RetSwitchState(), k == 0);
+    }
+    int shown = 0;
+    for (int i = 0; i < CPropertyDlg::BUTTONS; ++i)
+        shown += Shown(dlg->RetButton(i)) ? 1 : 0;
+    EXPECT_EQ(shown, 7);
+    EXPECT_FALSE(Shown(dlg->RetButton(CPropertyDlg::SPACE_H)));
+
+    // Left, clicked with the thickness ignored: the code reaches the page
+    // view, which aligns the left edges.
+    ClickAt(dlg->RetReferenceSwitch(3), 6, 8);
+    ClickAt(dlg->RetButton(CPropertyDlg::LEFT), 11, 11);
+    EXPECT_EQ(dlg->RetLastOperation(), 0x4);
+    const CTreeNodeRef na = layer->RetFirstChild();
+    const CTreeNodeRef nb = na->RetNext();
+    EXPECT_NEAR(CGraObjectRef(na->RetObject())->GetHandlesBox().x1,
+                CGraObjectRef(nb->RetObject())->GetHandlesBox().x1, 0.01);
+}
+
+TEST_F(PropertyDlgTest, EachPanelButtonSendsItsCodeCompletedByTheSwitches)
+{
+    Open();
+    Select({Rect(10, 10, 30, 40), Rect(50, 40, 70, 80)});
+    struct Case {
+        bool distribute;
+        int reference; // reference switch turned on, -1 none
+        bool ignore;   // "Ignorer l'épaisseur" ticked
+        int button;
+        int code;
+    } cases[] = {
+        {false, -1, false, CPropertyDlg::LEFT, 0x1004},
+        {false, -1, true, CPropertyDlg::LEFT, 0x4},
+        {false, -1, false, CPropertyDlg::GRID, 0x1200},
+        {false, 1, false, CPropertyDlg::UP, 0x1401},
+        {false, 2, true, CPropertyDlg::CENTER_V, 0x820},
+        {true, -1, false, CPropertyDlg::RIGHT, 0x1108},
+        {true, 1, true, CPropertyDlg::SPACE_H, 0x540},
+        {true, -1, true, CPropertyDlg::SPACE_V, 0x180},
+    };
+    using Handler = bool (CPropertyDlg::*)();
+    const Handler handlers[CPropertyDlg::BUTTONS] = {
+        &CPropertyDlg::OnButtonUp,      &CPropertyDlg::OnButtonDown,
+        &CPropertyDlg::OnButtonLeft,    &CPropertyDlg::OnButtonRight,
+        &CPropertyDlg::OnButtonCenterH, &CPropertyDlg::OnButtonCenterV,
+        &CPropertyDlg::OnButtonSpaceH,  &CPropertyDlg::OnButtonSpaceV,
+        &CPropertyDlg::OnButtonGrid};
+    for (const Case& c : cases) {
+        // The user picks the operation; the references start over.
+        ClickAt(dlg->RetOperationSwitch(c.distribute ? 1 : 0), 6, 10);
+        ASSERT_EQ(dlg->RetOperationSwitch(1)->RetSwitchState(), c.distribute);
+        EXPECT_TRUE(dlg->RetReferenceSwitch(0)->RetSwitchState());
+        EXPECT_FALSE(dlg->RetReferenceSwitch(3)->RetSwitchState());
+        EXPECT_EQ(Shown(dlg->RetReferenceSwitch(2)), !c.distribute);
+        EXPECT_EQ(Shown(dlg->RetButton(CPropertyDlg::GRID)), !c.distribute);
+        EXPECT_EQ(Shown(dlg->RetButton(CPropertyDlg::SPACE_H)), c.distribute);
+        if (c.reference >= 0)
+            ClickAt(dlg->RetReferenceSwitch(c.reference), 6, 8);
+        if (c.ignore)
+            ClickAt(dlg->RetReferenceSwitch(3), 6, 8);
+        (dlg.Resolve()->*handlers[c.button])();
+        EXPECT_EQ(dlg->RetLastOperation(), c.code) << c.button << " " << c.distribute;
+        // Back to "Aligner" for the next case, which resets the switches.
+        ClickAt(dlg->RetOperationSwitch(0), 6, 10);
+    }
+    // A switch of another kind is not the panel's.
+    EXPECT_FALSE(dlg->OnRadioOper(ZuObjectRef(dlg->RetReferenceSwitch(0)), 0));
+    EXPECT_TRUE(dlg->OnSwitchOper(ZuObjectRef(dlg->RetReferenceSwitch(0)), 0));
+    EXPECT_FALSE(dlg->OnSwitchOper(ZuObjectRef(dlg->RetOperationSwitch(0)), 0));
+}
+
+TEST_F(PropertyDlgTest, TypingAndPointingReportToThePageView)
+{
+    const CTreeNodeRef a = Rect(10, 10, 30, 40);
+    Open();
+    Select({a});
+    EXPECT_EQ(Title().rfind("Propri\xe9t\xe9s ", 0), 0u);
+    EXPECT_GT(Title().size(), std::string("Propri\xe9t\xe9s ").size());
+    ASSERT_TRUE(Shown(dlg->RetEntry(6)));
+    EXPECT_STREQ(dlg->RetLabel(6)->RetText()->AccessLatin(), "Largeur");
+    EXPECT_NEAR(dlg->RetEntry(6)->GetValue(), 20.0, 0.01);
+    EXPECT_FALSE(Shown(dlg->RetPanelBox()));
+
+    // Typing in the width row: the row, its value and its option word go
+    // to the page view, which widens the rectangle.
+    Reports();
+    TypeInto(6, "50");
+    EXPECT_NE(Reports().find("property.notify_Modify"), std::string::npos);
+    const Modification m = Last();
+    EXPECT_EQ(m.entry, 6);
+    EXPECT_EQ(m.property, 6);
+    EXPECT_NEAR(m.value, 50.0, 1e-9);
+    EXPECT_EQ(m.option, -1);
+    EXPECT_EQ(dlg->RetHiliteMask(), 1 << 6);
+    app->FireAsyncEvents();
+    Pump();
+    CGraObjectRef now(layer->RetFirstChild()->RetObject());
+    double width = 0;
+    ASSERT_TRUE(now->GetPropertyValue(6, width));
+    EXPECT_NEAR(width, 50.0, 0.01);
+    // Beyond the bounds: the value reported is held at the maximum.
+    TypeInto(6, "9999");
+    EXPECT_NEAR(Last().value, 2000.0, 1e-9);
+
+    // The pointer into row 2's entry and out of it: the highlight follows.
+    double x = 0, y = 0;
+    dlg->RetEntry(2)->GetOrigin(x, y);
+    Reports();
+    Pointer(x + 5, y + 5);
+    EXPECT_EQ(dlg->RetFocusMask(), 1 << 2);
+    EXPECT_EQ(Reports(), "property.notify_Redraw ");
+    Pointer(2, 250);
+    EXPECT_EQ(dlg->RetFocusMask(), 0);
+    EXPECT_EQ(Reports(), "property.notify_Redraw ");
+    // A highlight switch clicked twice leaves the mask as it was.
+    ASSERT_TRUE(Shown(dlg->RetHiliteSwitch(2)));
+    ClickAt(dlg->RetHiliteSwitch(2), 8, 8);
+    Pointer(2, 250);
+    dlg->OnTextLeave(ZuObjectRef(dlg->RetEntry(6)), 0);
+    EXPECT_EQ(dlg->RetSwitchedMask(), 1 << 2);
+    EXPECT_EQ(dlg->RetHiliteMask(), 1 << 2);
+    ClickAt(dlg->RetHiliteSwitch(2), 8, 8);
+    EXPECT_EQ(dlg->RetSwitchedMask(), 0);
+    // A control that is not a row is refused (the panel's switch, 300).
+    EXPECT_FALSE(dlg->OnTextChanged(ZuObjectRef(dlg->RetOperationSwitch(0)), 0));
+    EXPECT_FALSE(dlg->OnClickSwitch(ZuObjectRef(dlg->RetOperationSwitch(0)), 0));
+    EXPECT_FALSE(dlg->OnClickOnlyOne());
+}
+
+TEST_F(PropertyDlgTest, PublishedRowsLayOutByTheirFlags)
+{
+    Open();
+    TPropObjectRef o = ZuNew<TPropObject>(Zuvi_app_zone);
+    // Rows: 0 plain with extra space; 1 hidden; 2 a wedge after it and a
+    // zero step taking the vertical grid step; 3 the single-point switch
+    // above it; 4 a line after it, unit degrees.
+    o->rows = {{0x2, 0, 1.0, 7, 1.0, true},
+               {0x4, 0, 1.0, 0, 2.0, true},
+               {0x100 | 0x40, 0, 0.0, 0, 3.0, true},
+               {0x400 | 0x800, 0, 0.0, 9, 4.0, true},
+               {0x80, 13, 0.1, 0, 0.5, true}};
+    o->count = 5;
+    view->RetView()->values[4] = 2.5;
+    view->RetView()->values[5] = 7.5;
+    dlg->UpdateSelection(o, 1);
+    EXPECT_EQ(Title(), "Propri\xe9t\xe9s Essai");
+    EXPECT_EQ(Top(dlg->RetLabel(0)), 5);
+    EXPECT_FALSE(Shown(dlg->RetLabel(1)));
+    EXPECT_EQ(Top(dlg->RetLabel(2)), 29); // 5 + 19 + 5, row 1 taking no space
+    ASSERT_TRUE(Shown(dlg->RetSeparator(2)));
+    EXPECT_EQ(Top(dlg->RetSeparator(2)), 50);
+    EXPECT_DOUBLE_EQ(dlg->RetEntry(2)->GetStep(), 7.5);
+    ASSERT_TRUE(Shown(dlg->RetOnlyOneSwitch()));
+    EXPECT_EQ(Top(dlg->RetOnlyOneSwitch()), 63);
+    EXPECT_EQ(Top(dlg->RetLabel(3)), 82);
+    EXPECT_DOUBLE_EQ(dlg->RetEntry(3)->GetStep(), 2.5);
+    EXPECT_TRUE(Shown(dlg->RetHiliteSwitch(3)));
+    EXPECT_FALSE(Shown(dlg->RetHiliteSwitch(0)));
+    EXPECT_EQ(dlg->RetEntry(4)->GetUnit(), 13);
+    EXPECT_EQ(Top(dlg->RetSeparator(4)), 101 + 19 + 3);
+    EXPECT_TRUE(dlg->RetOnlyOneSwitch()->RetSwitchState());
+    EXPECT_FALSE(Shown(dlg->RetPanelBox()));
+
+    // The single-point switch reports its row with no entry.
+    ClickAt(dlg->RetOnlyOneSwitch(), 6, 7);
+    Modification m = Last();
+    EXPECT_EQ(m.entry, -1);
+    EXPECT_EQ(m.property, 3);
+    EXPECT_EQ(m.value, 0.0);
+    EXPECT_EQ(m.option, 9);
+
+    // The same object again: no entry is built anew.
+    const int builds = dlg->RetEntryBuilds();
+    dlg->UpdateSelection(o, 1);
+    EXPECT_EQ(dlg->RetEntryBuilds(), builds);
+
+    // A refresh skipping row 0 leaves what the user typed there.
+    dlg->RetEntry(0)->SetValue(42.0);
+    o->rows[0].value = 11.0;
+    o->rows[2].value = 12.0;
+    Reports();
+    dlg->UpdateValues(o, 0);
+    EXPECT_EQ(Reports(), "");
+    EXPECT_DOUBLE_EQ(dlg->RetEntry(0)->GetValue(), 42.0);
+    EXPECT_DOUBLE_EQ(dlg->RetEntry(2)->GetValue(), 12.0);
+    // Nothing is reported while the dialog writes its own values.
+    EXPECT_EQ(Last().property, 3);
+}
+
+TEST_F(PropertyDlgTest, DamagedObjectsShowAtMostThirtyRowsAndEmptyRowsForNoNumbers)
+{
+    Open();
+    TPropObjectRef o = ZuNew<TPropObject>(Zuvi_app_zone);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    for (int i = 0; i < 45; ++i)
+        o->rows.push_back({0, 0, 1.0, 0, double(i), true});
+    o->rows[3].value = nan;
+    o->rows[4].value = inf;
+    o->rows[5].value = -inf;
+    o->rows[6].given = false;
+    o->count = 45;
+    // Rows 0 to 29 only, none past the dialog's own.
+    ASSERT_TRUE(dlg->UpdateSelection(o, 1));
+    for (int i = 0; i < CPropertyDlg::ROWS; ++i)
+        EXPECT_TRUE(Shown(dlg->RetEntry(i))) << i;
+    for (int i : {3, 4, 5, 6}) {
+        EXPECT_EQ(Text(dlg->RetEntry(i)), "") << i;
+        EXPECT_FALSE(dlg->RetEntry(i)->RetState().TestBit(ZU_VIEW_IS_ENABLED)) << i;
+    }
+    EXPECT_TRUE(dlg->RetEntry(7)->RetState().TestBit(ZU_VIEW_IS_ENABLED));
+    EXPECT_DOUBLE_EQ(dlg->RetEntry(29)->GetValue(), 29.0);
+    // A value that comes back is shown and enabled again.
+    o->rows[3].value = 1.5;
+    dlg->UpdateValues(o, -1);
+    EXPECT_TRUE(dlg->RetEntry(3)->RetState().TestBit(ZU_VIEW_IS_ENABLED));
+    EXPECT_DOUBLE_EQ(dlg->RetEntry(3)->GetValue(), 1.5);
+    // A count that is negative shows no row and stops nothing.
+    o->count = -5;
+    EXPECT_TRUE(dlg->UpdateSelection(o, 1));
+    EXPECT_FALSE(Shown(dlg->RetEntry(0)));
+}
+
+TEST_F(PropertyDlgTest, HighlightedRowsMarkTheirHandlesOnThePage)
+{
+    const CTreeNodeRef a = Rect(-40, -30, 20, 10);
+    Open();
+    Select({a});
+    // A page view that records the marks it draws, over a document of its
+    // own holding the same rectangle, selected.
+    CDocumentRef doc = ZuNew<CDocument>(Zuvi_app_zone);
+    doc->Reset();
+    TMarkViewRef marks = ZuNew<TMarkView>(Zuvi_app_zone);
+    marks->SetDocument(doc);
+    marks->Init(CMainWindowRef());
+    CTreeNodeRef own;
+    doc->GetTree()->GetNode(own, 0, 0);
+    CGraRectRef r = ZuNew<CGraRect>(Zuvi_app_zone);
+    const DPoint corners[2] = {{-40, -30}, {20, 10}};
+    r->SetPoints(corners, 2);
+    r->SetEditMode(1);
+    CTreeNodeRef n = ZuNew<CTreeNode>(Zuvi_app_zone);
+    n->SetObject(r);
+    n->InsertLastChild(own);
+    marks->RetSelectObject()->RebuildSelection();
+    ASSERT_EQ(marks->RetSelectObject()->GetSelectedCount(), 1);
+    marks->DrawPropertyMarks(ZuGrailPortRef());
+    EXPECT_EQ(marks->icons, "");
+
+    // Row 0, the horizontal position, is marked at the rectangle's centre;
+    // row 6, the width, at both ends of the edge it measures.
+    ClickAt(dlg->RetHiliteSwitch(0), 8, 8);
+    ClickAt(dlg->RetHiliteSwitch(6), 8, 8);
+    ASSERT_EQ(dlg->RetHiliteMask(), 1 | 1 << 6);
+    marks->DrawPropertyMarks(ZuGrailPortRef());
+    EXPECT_EQ(marks->icons, "-10,-10/1 -40,10/1 20,10/1 ");
+    // The pointer in row 1's entry takes over from the switches.
+    marks->icons.clear();
+    dlg->OnTextEnter(ZuObjectRef(dlg->RetEntry(1)), 0);
+    marks->DrawPropertyMarks(ZuGrailPortRef());
+    EXPECT_EQ(marks->icons, "-10,-10/1 ");
+    // Hidden, the dialog marks nothing.
+    marks->icons.clear();
+    dlg->Hide(true);
+    marks->DrawPropertyMarks(ZuGrailPortRef());
+    EXPECT_EQ(marks->icons, "");
+    marks->Delete();
+    SetCurrentDocument(app->RetDocument(), view->RetView());
+}
