@@ -87,6 +87,7 @@ void BM_LineStraightThroughPort(benchmark::State& state)
         line->SetDefinition(10, ZuObjectRef(pen));
         const DPoint points[2] = {{-88.0, 0.0}, {88.0, 0.0}};
         line->SetPoints(points, 2);
+        line->DragPoint(points[1], 1);
         line->Draw(port, 7);
         context->CopyTo24Bit(0, 0, 200, 24, rows.data(), 200 * 3);
         benchmark::DoNotOptimize(rows.data());

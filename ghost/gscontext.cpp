@@ -7,6 +7,7 @@
 #include "si/storage.h"
 #include "si/rtclass.h"
 #include "si/storagesync.h"
+#include "w32/env.h"
 #include "w32/file.h"
 #include "zoveda/gfxsurface.h"
 
@@ -114,6 +115,41 @@ struct GifDevice {
 const GifDevice kGifDevices[] = {
     {"gifmono", "bmpmono", 1}, {"gifgray", "bmpgray", 2}, {"gif8", "bmp256", 3}};
 
+// The file that render jobs append what they are sent to, so that an export
+// can be compared with another interpreter's rendering of the same
+// PostScript: named by LUMBRA_EXPORT_CAPTURE, read once, at the first render
+// job; empty (off) without it.
+char capture_name[MAX_PATH];
+bool capture_known = false;
+
+bool Capturing()
+{
+    if (!capture_known) {
+        capture_known = true;
+        DWORD n =
+            GetEnvironmentVariableA("LUMBRA_EXPORT_CAPTURE", capture_name, sizeof capture_name);
+        if (n == 0 || n >= sizeof capture_name)
+            capture_name[0] = '\0';
+    }
+    return capture_name[0] != '\0';
+}
+
+// Appends the bytes to the capture file; a file that cannot be written is
+// skipped: the capture never changes what the job does.
+void Capture(const char* bytes, size_t size)
+{
+    HANDLE file = CreateFileA(capture_name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    LARGE_INTEGER end;
+    end.QuadPart = 0;
+    DWORD done = 0;
+    if (SetFilePointerEx(file, end, nullptr, FILE_END))
+        WriteFile(file, bytes, static_cast<DWORD>(size), &done, nullptr);
+    CloseHandle(file);
+}
+
 // Printer names go to the print command: only plain ones are passed on.
 bool PlainPrinterName(const char* name)
 {
@@ -138,6 +174,7 @@ GSContext::GSContext()
 {
     target[0] = temp_render[0] = temp_final[0] = '\0';
     permitted[0][0] = permitted[1][0] = '\0';
+    capture_setup[0] = '\0';
     GSLazyStart();
 }
 
@@ -175,6 +212,13 @@ unsigned GSContext::RetSwitchCount()
 GSContext* GSContext::RetOpenJob()
 {
     return open_job;
+}
+
+void GSContext::SetCaptureFile(const char* name)
+{
+    capture_known = true;
+    std::snprintf(capture_name, sizeof capture_name, "%s",
+                  name != nullptr && std::strlen(name) < sizeof capture_name ? name : "");
 }
 
 bool GSContext::Running() const
@@ -690,6 +734,8 @@ bool GSContext::ExecuteText(const char* text, int length)
     MakeCurrent();
     if (length <= 0)
         length = static_cast<int>(std::strlen(text));
+    if (type == GS_CONTEXT_RENDERING && Capturing())
+        Capture(text, static_cast<size_t>(length));
     int r = GSRetLib()->Execute(text, length);
     if (installed_context == this)
         erase_may_pend = true;
@@ -849,6 +895,8 @@ bool GSContext::CreateRenderDevice(uint32_t w, uint32_t h, double resolution, in
         "/.zuvi.render.device.%d (%s) finddevice def\nmark\n/HWResolution [%s dup]\n"
         "/HWSize [%u %u]\n/BitsPerPixel %d\n.zuvi.render.device.%d putdeviceprops pop flush\n",
         number, escaped, dpi, w, h, bits, number);
+    std::snprintf(capture_setup, sizeof capture_setup,
+                  "%% render device %.100s size %u %u resolution %.63s", name, w, h, dpi);
     GSLib* lib = GSRetLib();
     int before = lib->GetOutputLength();
     bool ran = Run(text);
@@ -892,6 +940,12 @@ bool GSContext::BeginRender(const char* file_name, int alpha_bits)
         job_failed = true;
         Run("clear\n");
         GSRetLib()->ClearOutput();
+    }
+    if (!job_failed && Capturing()) {
+        // The device's settings first, as a comment line.
+        char header[sizeof capture_setup + 40];
+        std::snprintf(header, sizeof header, "%s alpha %d\n", capture_setup, alpha_bits);
+        Capture(header, std::strlen(header));
     }
     return !job_failed;
 }

@@ -174,6 +174,15 @@ public:
     // no longer fits. Answers whether the whole name fitted.
     static bool EscapeName(const char* name, char* out, int size, bool file);
 
+    // Every render job appends to the capture file a comment line with its
+    // device's settings ("% render device png16m size 1000 1414 resolution
+    // 120.952381 alpha 4") and then, byte for byte, the text it is sent
+    // between BeginRender and EndRender; nothing else goes there. The file
+    // is the one the environment variable LUMBRA_EXPORT_CAPTURE names, read
+    // at the first render job; without it nothing is captured. This call
+    // names another file in its place (null or empty: none).
+    static void SetCaptureFile(const char* name);
+
 protected:
     void StoreInstance(const ZuStorageRef& storage) override;
     void RestoreInstance(const ZuStorageRef& storage) override;
@@ -228,6 +237,8 @@ private:
     // The output paths permitted to the interpreter: as opened, and with
     // each '%' doubled as an output name writes it (empty when the same).
     char permitted[2][600];
+    // The device's settings for the capture's comment line.
+    char capture_setup[300];
 };
 ZU_CLASS_END(GSContext)
 

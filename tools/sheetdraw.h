@@ -160,11 +160,14 @@ inline std::string Num(int v)
 }
 
 // How a frame looks: its face and its relief (raised, sunken or etched).
+// A frame drawn over a control's contents (a cap, a cover) keeps its face
+// clear, so that the contents show through it.
 enum Relief { RAISED, SUNKEN, ETCHED, FLAT };
 struct FrameStyle {
     const char* name;
     Relief relief;
     int face;
+    bool over_contents = false;
 };
 
 const int kPiece = 4; // the side of every frame piece
@@ -174,7 +177,8 @@ inline void DrawFrame(Canvas& c, int x, int y, const FrameStyle& f, int state)
 {
     const StateLook s = LookOf(state);
     const int n = 3 * kPiece;
-    c.Fill(x, y, n, n, Shade(Grey(f.face), s));
+    if (!f.over_contents)
+        c.Fill(x, y, n, n, Shade(Grey(f.face), s));
     Relief relief = f.relief;
     if (s.clicked && relief == RAISED)
         relief = SUNKEN;
@@ -210,7 +214,8 @@ inline void DrawFrame(Canvas& c, int x, int y, const FrameStyle& f, int state)
         c.Set(x + 1, y + i, Shade(inner_tl, s));
     }
     // A mark in the middle of the surface, so that no two pieces match.
-    c.Set(x + n / 2, y + n / 2, Shade(Grey(f.face - 24), s));
+    if (!f.over_contents)
+        c.Set(x + n / 2, y + n / 2, Shade(Grey(f.face - 24), s));
 }
 
 // Paints a cursor: the shape in black, ringed in white, clear elsewhere.

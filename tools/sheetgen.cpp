@@ -26,10 +26,12 @@ using namespace sheetdraw;
 // ---- Frames ----
 
 const FrameStyle kFrames[] = {
-    {"Button", RAISED, 212},        {"ButtonCap", RAISED, 200},     {"Box", ETCHED, 212},
-    {"BoxTitle", RAISED, 190},      {"TabBox", RAISED, 212},        {"TabTopB", RAISED, 205},
-    {"TabTopM", RAISED, 205},       {"TabTopE", RAISED, 205},       {"TextLineFrame", SUNKEN, 255},
-    {"TextLineCover", FLAT, 240},   {"ScrollerHBack", SUNKEN, 170}, {"ScrollerVBack", SUNKEN, 170},
+    {"Button", RAISED, 212},        {"ButtonCap", RAISED, 200, true},
+    {"Box", ETCHED, 212},           {"BoxTitle", RAISED, 190},
+    {"TabBox", RAISED, 212},        {"TabTopB", RAISED, 205},
+    {"TabTopM", RAISED, 205},       {"TabTopE", RAISED, 205},
+    {"TextLineFrame", SUNKEN, 255}, {"TextLineCover", FLAT, 240, true},
+    {"ScrollerHBack", SUNKEN, 170}, {"ScrollerVBack", SUNKEN, 170},
     {"ScrollerHKnob", RAISED, 200}, {"ScrollerVKnob", RAISED, 200},
 };
 

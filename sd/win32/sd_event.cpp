@@ -1,6 +1,7 @@
 #include "sd/win32/sd_event.h"
 
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -50,6 +51,12 @@ ZuObjectRef g_entered; // the library window that last had the pointer
 bool g_entered_set = false;
 HWND g_tracked = nullptr; // platform window of the last queued message
 bool g_still_inside = false;
+// The window and point of the last press; a press counts with it only
+// within a few pixels of it.
+HWND g_last_click_hwnd = nullptr;
+double g_last_click_x = 0;
+double g_last_click_y = 0;
+const double kDoubleClickSlop = 4;
 int g_capture_count = 0; // buttons held with the mouse captured
 HWND g_capture_window = nullptr;
 int g_grab_count = 0;
@@ -277,6 +284,7 @@ void Zuvi_ResetEventLayer()
     ZuEvent::last_click_button = ZU_EV_BUTTON_NONE;
     ZuEvent::last_click_time = 0;
     ZuEvent::last_click_count = 0;
+    g_last_click_hwnd = nullptr;
 }
 
 // ---------------------------------------------------------------- command pipe
@@ -626,8 +634,17 @@ void Zuvi_EventFiller::ButtonEvent(ZuEvent* e)
         std::int64_t limit = 300;
         if (ZuLookMan::Current().IsValid())
             limit = ZuLookMan::Current()->RetDoubleClickDelay();
+        // Clicks count together only in one place of one window: a quick
+        // click on another control is a click of its own, not the second
+        // half of a double click.
+        const bool same_place = g_tracked == g_last_click_hwnd &&
+                                std::fabs(e->x - g_last_click_x) <= kDoubleClickSlop &&
+                                std::fabs(e->y - g_last_click_y) <= kDoubleClickSlop;
+        g_last_click_hwnd = g_tracked;
+        g_last_click_x = e->x;
+        g_last_click_y = e->y;
         // A clock set back counts as no time elapsed.
-        if (since < limit && button == ZuEvent::last_click_button) {
+        if (since < limit && button == ZuEvent::last_click_button && same_place) {
             e->click_count = ZuEvent::last_click_count + 2;
             ++ZuEvent::last_click_count;
         } else {

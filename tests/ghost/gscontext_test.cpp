@@ -474,6 +474,46 @@ TEST_F(GSContextTest, AFailedRenderLeavesNoFileAndTheOldOneAlone)
     EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"page.png"});
 }
 
+// Render jobs append their device's settings and exactly the text they
+// are sent to the capture file; nothing else goes there, and nothing at all
+// once the capture is off.
+TEST_F(GSContextTest, RenderJobsAppendWhatTheyAreSentToTheCaptureFile)
+{
+    ScratchDir dir;
+    struct Off {
+        ~Off() { GSContext::SetCaptureFile(nullptr); }
+    } off;
+    GSContext::SetCaptureFile("capture.ps");
+    GSContextRef d = Display(8, 8, GS_VIEW_RGB24);
+    ASSERT_TRUE(Run(d, "0 0 moveto\n"));
+    GSContextRef f = New();
+    ASSERT_TRUE(f->CreateRenderDevice(32, 16, 72.0, 24, ZuStringRef("png16m")));
+    ASSERT_TRUE(f->BeginRender("page.png", 4));
+    ASSERT_TRUE(f->ExecuteText(kPage, 0));
+    ASSERT_TRUE(f->EndRender());
+    // Text after the job is no part of it.
+    ASSERT_TRUE(f->ExecuteText("1 pop\n", 0));
+    // A GIF is rendered through its BMP device, which the line names.
+    ASSERT_TRUE(f->CreateRenderDevice(8, 8, 150.5, 8, ZuStringRef("gifgray")));
+    ASSERT_TRUE(f->BeginRender("page.gif", 1));
+    ASSERT_TRUE(f->ExecuteText("erasepage showpage\n", 10));
+    ASSERT_TRUE(f->ExecuteText(" showpage\n", 0));
+    ASSERT_TRUE(f->EndRender());
+    const std::string both = std::string("% render device png16m size 32 16 resolution 72.000000 "
+                                         "alpha 4\n") +
+                             kPage +
+                             "% render device bmpgray size 8 8 resolution 150.500000 alpha 1\n"
+                             "erasepage  showpage\n";
+    EXPECT_EQ(ReadFile("capture.ps"), both);
+
+    GSContext::SetCaptureFile(nullptr);
+    ASSERT_TRUE(f->CreateRenderDevice(8, 8, 72.0, 24, ZuStringRef("png16m")));
+    ASSERT_TRUE(f->BeginRender("other.png", 1));
+    ASSERT_TRUE(f->ExecuteText("showpage\n", 0));
+    ASSERT_TRUE(f->EndRender());
+    EXPECT_EQ(ReadFile("capture.ps"), both);
+}
+
 TEST_F(GSContextTest, PercentAndParenthesesInFileNamesAreKept)
 {
     ScratchDir dir;

@@ -161,6 +161,32 @@ TEST_F(LibrarySheets, ButtonIsRaised)
     port->Delete();
 }
 
+// The cap of a button and the cover of a text line are drawn over the
+// control's contents: in every state their relief lies on the edges and
+// their face stays clear, so that an icon or a text under them shows.
+TEST_F(LibrarySheets, CapsAndCoversLeaveTheContentsVisible)
+{
+    const unsigned kGreen = 0x0000FF00u;
+    for (const char* name : {"Zuvi_ButtonCap", "Zuvi_TextLineCover"})
+        for (unsigned s = 0; s < 8; ++s) {
+            SCOPED_TRACE(std::string(name) + " state " + std::to_string(s));
+            ZuGrailPixmapRef port = NewPixmap(32, 24, 20);
+            port->BeginDraw(0, 0, 23, 19);
+            port->SetForeColor(ZuColorPixel(kGreen));
+            port->FillRect(0, 0, 23, 19);
+            port->RetAdorner()->DrawFrame(ZuAtomRef(name), ZuRect(0, 0, 23, 19), ZuCtrlState(s), 0);
+            port->EndDraw();
+            EXPECT_NE(Pixel(port, 0, 10) & 0xFFFFFF, 0x00FF00u);
+            EXPECT_NE(Pixel(port, 23, 10) & 0xFFFFFF, 0x00FF00u);
+            int covered = 0;
+            for (int y = 2; y <= 17; ++y)
+                for (int x = 2; x <= 21; ++x)
+                    covered += (Pixel(port, x, y) & 0xFFFFFF) != 0x00FF00u;
+            EXPECT_EQ(covered, 0);
+            port->Delete();
+        }
+}
+
 TEST_F(LibrarySheets, CursorsAreClearOutsideTheirShapes)
 {
     const ZuGrailPixmapRef sheet =

@@ -5,7 +5,10 @@
 // the tests of such programs share: each gives up after about 20 seconds,
 // in rounds of 20 ms.
 
+#include <cstring>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include <poll.h>
 #include <signal.h>
@@ -30,6 +33,32 @@ public:
         pid = ::fork();
         if (pid == 0) {
             ::execl(path, path, static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+    }
+    // Started in the folder, with the variables ("NAME=value") added to
+    // this process's environment (replacing those of the same name).
+    XProgram(const char* path, const char* folder, const std::vector<std::string>& variables)
+    {
+        std::vector<std::string> texts(variables);
+        for (char** v = environ; *v != nullptr; ++v) {
+            const char* equals = std::strchr(*v, '=');
+            bool replaced = false;
+            for (const std::string& added : variables)
+                replaced =
+                    replaced || (equals != nullptr && added.compare(0, size_t(equals - *v) + 1, *v,
+                                                                    size_t(equals - *v) + 1) == 0);
+            if (!replaced)
+                texts.push_back(*v);
+        }
+        std::vector<char*> environment;
+        for (std::string& text : texts)
+            environment.push_back(&text[0]);
+        environment.push_back(nullptr);
+        pid = ::fork();
+        if (pid == 0) {
+            if (::chdir(folder) == 0)
+                ::execle(path, path, static_cast<char*>(nullptr), environment.data());
             ::_exit(127);
         }
     }

@@ -26,9 +26,10 @@ bool Near(unsigned long p, unsigned long want)
 }
 
 // Counts the pixels of rows [y1, y2) of a window that are near the band
-// grey, black (text), or near white (scroller faces).
+// grey, black (text), near white (scroller faces), or near the light green
+// of the tiles of icons 100 to 199 (tool bar pictures).
 struct Counts {
-    int grey = 0, black = 0, white = 0, all = 0;
+    int grey = 0, black = 0, white = 0, tile = 0, all = 0;
 };
 
 Counts Count(Display* peer, Window window, int y1, int y2)
@@ -47,6 +48,7 @@ Counts Count(Display* peer, Window window, int y1, int y2)
             c.grey += Near(p, 0xC6C3C6);
             c.black += p == 0;
             c.white += (p >> 16 & 0xFF) > 0xE8 && (p >> 8 & 0xFF) > 0xE8 && (p & 0xFF) > 0xE8;
+            c.tile += Near(p, 0xE8FADC);
         }
     XDestroyImage(image);
     return c;
@@ -116,18 +118,20 @@ TEST(LumbraProgram, StartsPaintsItsMainWindowAndEndsWhenTheWindowIsClosed)
     XTranslateCoordinates(peer, main, root, 0, 0, &x, &y, &child);
     EXPECT_LE(y + a.height, 1024);
 
-    // Painted: the top holds the menu bar's labels on the band, the bottom
-    // the scrollers' light faces on the band.
+    // Painted: the top holds the menu bar's labels on the band and the
+    // tool bar's pictures (ten of its buttons show tiles of icons 133 to
+    // 144), the bottom the scrollers' light faces on the band.
     Counts top, bottom;
     EXPECT_TRUE(XWaitUntil(peer,
                            [&] {
                                top = Count(peer, main, 0, 70);
                                bottom = Count(peer, main, height - 50, height);
-                               return top.grey * 3 > top.all && top.black > 50 &&
+                               return top.grey * 3 > top.all && top.black > 50 && top.tile > 500 &&
                                       bottom.grey * 3 > bottom.all && bottom.white > 100;
                            }))
-        << "top grey " << top.grey << " black " << top.black << " of " << top.all
-        << "; bottom grey " << bottom.grey << " white " << bottom.white << " of " << bottom.all;
+        << "top grey " << top.grey << " black " << top.black << " tiles " << top.tile << " of "
+        << top.all << "; bottom grey " << bottom.grey << " white " << bottom.white << " of "
+        << bottom.all;
 
     CloseAsWindowManager(peer, main);
     EXPECT_EQ(program.Wait(), 0);

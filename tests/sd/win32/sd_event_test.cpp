@@ -242,25 +242,29 @@ TEST_F(EventLayer, TwoButtonsInOneMessagePressTheLowerFirst)
     Zuvi_ResetEventLayer();
 }
 
-TEST_F(EventLayer, ClicksCountWithinTheDoubleClickTime)
+TEST_F(EventLayer, ClicksCountWithinTheDoubleClickTimeInOnePlace)
 {
     struct Step {
         unsigned buttons;  // MK_ bits of the press
         long long advance; // milliseconds before it
+        int x;             // screen point of the press (y 120)
         unsigned clicks;
     } const steps[] = {
-        {MK_LBUTTON, 0, 1},   {MK_LBUTTON, 100, 2},
-        {MK_LBUTTON, 100, 3}, {MK_RBUTTON, 50, 1},    // another button restarts the count
-        {MK_RBUTTON, 400, 1},                         // too late
-        {MK_RBUTTON, 299, 2}, {MK_RBUTTON, -5000, 3}, // a clock set back: no time elapsed
+        {MK_LBUTTON, 0, 150, 1},   {MK_LBUTTON, 100, 150, 2},
+        {MK_LBUTTON, 100, 150, 3}, {MK_RBUTTON, 50, 150, 1},    // another button restarts
+        {MK_RBUTTON, 400, 150, 1},                              // too late
+        {MK_RBUTTON, 299, 150, 2}, {MK_RBUTTON, -5000, 150, 3}, // a clock set back
+        {MK_RBUTTON, 10, 154, 4}, // a few pixels away: still one place
+        {MK_RBUTTON, 10, 170, 1}, // another place: a click of its own
+        {MK_RBUTTON, 10, 170, 2},
     };
     for (const Step& s : steps) {
         W32_AdvanceTestClock(s.advance);
-        W32_HeadlessMouse(150, 120, s.buttons);
+        W32_HeadlessMouse(s.x, 120, s.buttons);
         Got press = NextNotMotion();
         EXPECT_EQ(press.type, ZU_EVENT_PRESS);
-        EXPECT_EQ(press.clicks, s.clicks) << s.advance;
-        W32_HeadlessMouse(150, 120, 0);
+        EXPECT_EQ(press.clicks, s.clicks) << s.advance << " at " << s.x;
+        W32_HeadlessMouse(s.x, 120, 0);
         EXPECT_EQ(NextNotMotion().type, ZU_EVENT_RELEASE);
     }
 }

@@ -1,0 +1,759 @@
+// The program tried as a new user tries it, with the server's pointer and
+// keyboard only: lumbra starts, a rectangle is drawn with the tool
+// palette's rectangle tool, saved through the "Fichier" menu under a typed
+// name, the page is emptied ("Nouveau") and the file opened again, the
+// page exported as a 24-bit colour PNG through the export dialog, and the
+// program quit from the menu. The PNG must be, pixel for pixel, what the
+// gs command renders from the PostScript the export sent (captured through
+// LUMBRA_EXPORT_CAPTURE) on the same device, size, resolution and alpha
+// bits; the program must end with status 0 and leave no window, process,
+// file or pipe behind.
+//
+// Where things are comes from the start-up's places (main window's working
+// area at (40, 40), tool palette's at (20, 100), dialogs at (300, 300)),
+// the dialogs' own layouts, and pixels read back: the "Fichier" label, the
+// menu rows (found by their icons), the palette buttons' pressed state and
+// the lines of the export formats as they scroll. Every wait asks the
+// server and gives up after about 20 seconds.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <png.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "tests/support/xprogram.h"
+#include "tests/support/xvfb.h"
+
+// Last: the X headers define names (KeyPress, None...) as macros.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace {
+
+auto* const g_xvfb = ::testing::AddGlobalTestEnvironment(new XvfbEnvironment);
+
+// The start-up's places (screen points of the windows' working areas) and
+// the dialogs' sizes.
+const int kMainX = 40, kMainY = 40;
+const int kPaletteX = 20, kPaletteY = 100;
+const int kExportW = 356, kExportH = 216;
+
+struct Rgb {
+    int r = 0, g = 0, b = 0;
+    bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
+};
+
+bool IsWhite(Rgb p)
+{
+    return p.r > 0xF0 && p.g > 0xF0 && p.b > 0xF0;
+}
+bool IsDark(Rgb p)
+{
+    return p.r < 0x40 && p.g < 0x40 && p.b < 0x40;
+}
+
+// A picture of part of the screen.
+struct Shot {
+    int x = 0, y = 0, w = 0, h = 0;
+    std::vector<Rgb> pixels;
+    Rgb At(int sx, int sy) const { return pixels[size_t(sy - y) * size_t(w) + size_t(sx - x)]; }
+    bool operator==(const Shot& o) const { return pixels == o.pixels; }
+};
+
+// A PNG file's pixels, top row first; empty when it cannot be read.
+struct Png {
+    unsigned w = 0, h = 0;
+    int colour_type = -1, bit_depth = 0;
+    std::vector<unsigned char> bytes;
+};
+
+Png ReadPng(const std::string& name)
+{
+    Png out;
+    FILE* f = std::fopen(name.c_str(), "rb");
+    if (f == nullptr)
+        return out;
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        std::fclose(f);
+        return Png();
+    }
+    png_init_io(png, f);
+    png_read_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    out.w = png_get_image_width(png, info);
+    out.h = png_get_image_height(png, info);
+    out.colour_type = png_get_color_type(png, info);
+    out.bit_depth = png_get_bit_depth(png, info);
+    const size_t row = png_get_rowbytes(png, info);
+    png_bytepp rows = png_get_rows(png, info);
+    for (unsigned r = 0; r < out.h; ++r)
+        out.bytes.insert(out.bytes.end(), rows[r], rows[r] + row);
+    png_destroy_read_struct(&png, &info, nullptr);
+    std::fclose(f);
+    return out;
+}
+
+std::vector<std::string> Entries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    if (DIR* d = ::opendir(folder.c_str())) {
+        while (dirent* e = ::readdir(d))
+            if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+                names.push_back(e->d_name);
+        ::closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool Exists(const std::string& name)
+{
+    struct stat st;
+    return ::stat(name.c_str(), &st) == 0 && st.st_size > 0;
+}
+
+// The processes whose working folder is the folder (the program and
+// anything it started there).
+std::vector<std::string> ProcessesIn(const std::string& folder)
+{
+    std::vector<std::string> found;
+    char real[4096];
+    if (::realpath(folder.c_str(), real) == nullptr)
+        return found;
+    for (const std::string& entry : Entries("/proc")) {
+        if (entry.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        char cwd[4096];
+        const ssize_t n = ::readlink(("/proc/" + entry + "/cwd").c_str(), cwd, sizeof cwd - 1);
+        if (n > 0 && std::string(cwd, size_t(n)) == real)
+            found.push_back(entry);
+    }
+    return found;
+}
+
+// Runs a command (argument vector) with its output thrown away; its exit
+// status, or -1 when it did not end within the waits.
+int RunCommand(const std::vector<std::string>& words)
+{
+    std::vector<char*> argv;
+    std::vector<std::string> copy(words);
+    for (std::string& w : copy)
+        argv.push_back(&w[0]);
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        if (null >= 0) {
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+        }
+        ::execvp(argv[0], argv.data());
+        ::_exit(127);
+    }
+    for (int round = 0; pid > 0 && round < kXProgramRounds; ++round) {
+        int status = 0;
+        if (::waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        XProgramPause();
+    }
+    if (pid > 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    return -1;
+}
+
+// The folders of one run, removed with all they hold at the end.
+struct Folders {
+    Folders()
+    {
+        char pattern[] = "/tmp/lumbra-roundtrip-XXXXXX";
+        if (::mkdtemp(pattern) != nullptr)
+            root = pattern;
+        work = root + "/work";
+        temp = root + "/temp";
+        runtime = root + "/runtime";
+        capture = root + "/export.ps";
+        reference = root + "/reference.png";
+        ok = !root.empty() && ::mkdir(work.c_str(), 0700) == 0 &&
+             ::mkdir(temp.c_str(), 0700) == 0 && ::mkdir(runtime.c_str(), 0700) == 0;
+    }
+    ~Folders()
+    {
+        if (!root.empty()) {
+            std::error_code ignored;
+            std::filesystem::remove_all(root, ignored);
+        }
+    }
+    bool ok = false;
+    std::string root, work, temp, runtime, capture, reference;
+};
+
+// The program's windows come and go while the test looks at them: a
+// window gone between two requests is no error of the test's.
+int IgnoreErrors(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
+// The user's hands and eyes on the server.
+class User {
+public:
+    explicit User(Display* display) : peer(display), previous(XSetErrorHandler(IgnoreErrors)) {}
+    ~User() { XSetErrorHandler(previous); }
+    User(const User&) = delete;
+    User& operator=(const User&) = delete;
+
+    // ---- Windows
+    std::set<Window> TopWindows()
+    {
+        std::set<Window> out;
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned n = 0;
+        if (XQueryTree(peer, DefaultRootWindow(peer), &root, &parent, &children, &n)) {
+            out.insert(children, children + n);
+            if (children != nullptr)
+                XFree(children);
+        }
+        return out;
+    }
+    bool Mapped(Window w)
+    {
+        XWindowAttributes a;
+        return w != 0 && XGetWindowAttributes(peer, w, &a) && a.map_state == IsViewable;
+    }
+    std::string Name(Window w)
+    {
+        char* name = nullptr;
+        std::string out;
+        if (XFetchName(peer, w, &name) && name != nullptr)
+            out = name;
+        if (name != nullptr)
+            XFree(name);
+        return out;
+    }
+    // The mapped top window of that name among those that were not there
+    // before the program; 0 when there is none.
+    Window MappedNamed(const std::set<Window>& before, const std::string& name)
+    {
+        for (Window w : TopWindows())
+            if (before.count(w) == 0 && Mapped(w) && Name(w) == name)
+                return w;
+        return 0;
+    }
+    // The names of the program's mapped windows, for messages.
+    std::string MappedNames(const std::set<Window>& before)
+    {
+        std::string out;
+        for (Window w : TopWindows())
+            if (before.count(w) == 0 && Mapped(w))
+                out += "\"" + Name(w) + "\" ";
+        return out;
+    }
+    void Origin(Window w, int& x, int& y, int& width, int& height)
+    {
+        XWindowAttributes a;
+        Window child = 0;
+        x = y = width = height = 0;
+        if (XGetWindowAttributes(peer, w, &a)) {
+            XTranslateCoordinates(peer, w, DefaultRootWindow(peer), 0, 0, &x, &y, &child);
+            width = a.width;
+            height = a.height;
+        }
+    }
+    // Whether the keyboard's focus is on the window or inside it.
+    bool HasFocus(Window w)
+    {
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(peer, &focus, &revert);
+        for (int depth = 0; focus != 0 && focus != PointerRoot && depth < 32; ++depth) {
+            if (focus == w)
+                return true;
+            Window root = 0, parent = 0, *children = nullptr;
+            unsigned n = 0;
+            if (!XQueryTree(peer, focus, &root, &parent, &children, &n))
+                return false;
+            if (children != nullptr)
+                XFree(children);
+            focus = parent;
+        }
+        return false;
+    }
+
+    // ---- Eyes
+    Shot Look(int x, int y, int w, int h)
+    {
+        Shot s;
+        XImage* image = XGetImage(peer, DefaultRootWindow(peer), x, y, unsigned(w), unsigned(h),
+                                  AllPlanes, ZPixmap);
+        if (image == nullptr)
+            return s;
+        s.x = x, s.y = y, s.w = w, s.h = h;
+        s.pixels.reserve(size_t(w) * size_t(h));
+        for (int j = 0; j < h; ++j)
+            for (int i = 0; i < w; ++i) {
+                const unsigned long p = XGetPixel(image, i, j);
+                s.pixels.push_back(Rgb{int(p >> 16 & 0xFF), int(p >> 8 & 0xFF), int(p & 0xFF)});
+            }
+        XDestroyImage(image);
+        return s;
+    }
+    Rgb Pixel(int x, int y) { return Look(x, y, 1, 1).At(x, y); }
+
+    // ---- Hands
+    void MoveTo(int x, int y)
+    {
+        XTestFakeMotionEvent(peer, -1, x, y, 0);
+        XSync(peer, False);
+    }
+    void Button(bool down)
+    {
+        XTestFakeButtonEvent(peer, 1, down ? True : False, 0);
+        XSync(peer, False);
+    }
+    // A click at a screen point, each step a round after the last: the
+    // program reads the pointer's place when it handles a press, so the
+    // pointer rests there a moment first.
+    void Click(int x, int y)
+    {
+        MoveTo(x, y);
+        XProgramPause();
+        Button(true);
+        XProgramPause();
+        Button(false);
+        XProgramPause();
+    }
+    // Presses at a screen point and holds the button until the program
+    // shows that it took the press, then lets go: a release that comes
+    // before the program has answered the press can leave a control half
+    // way (a menu that no longer follows the pointer).
+    bool PressUntil(int x, int y, const std::function<bool()>& taken)
+    {
+        MoveTo(x, y);
+        XProgramPause();
+        Button(true);
+        const bool ok = XWaitUntil(peer, taken);
+        Button(false);
+        XProgramPause();
+        return ok;
+    }
+    // The same, the press taken once the area around the point changes.
+    bool PressUntilChanged(int x, int y, int w, int h)
+    {
+        const Shot before = Look(x - w / 2, y - h / 2, w, h);
+        return PressUntil(x, y, [&] { return !(Look(x - w / 2, y - h / 2, w, h) == before); });
+    }
+    // A key, with Shift held when asked.
+    bool Key(KeySym symbol, bool shift = false)
+    {
+        const KeyCode code = XKeysymToKeycode(peer, symbol);
+        const KeyCode shift_code = XKeysymToKeycode(peer, XK_Shift_L);
+        if (code == 0 || shift_code == 0)
+            return false;
+        if (shift)
+            XTestFakeKeyEvent(peer, shift_code, True, 0);
+        XTestFakeKeyEvent(peer, code, True, 0);
+        XTestFakeKeyEvent(peer, code, False, 0);
+        if (shift)
+            XTestFakeKeyEvent(peer, shift_code, False, 0);
+        XSync(peer, False);
+        return true;
+    }
+    // Types lowercase letters, digits and dots.
+    bool Type(const std::string& text)
+    {
+        for (char c : text) {
+            const KeySym symbol = c == '.' ? XK_period : KeySym(c);
+            if (!Key(symbol))
+                return false;
+        }
+        return true;
+    }
+    // Replaces the whole text of the line that has the keys: Home, then
+    // Shift+End selects it, and the typing replaces the selection.
+    bool ReplaceLine(const std::string& text)
+    {
+        return Key(XK_Home) && Key(XK_End, true) && Type(text);
+    }
+
+    Display* peer;
+    XErrorHandler previous;
+};
+
+// The runs of the picture's rows that hold at least one pixel passing the
+// test: their centres, top to bottom.
+template <typename Test>
+std::vector<int> RowRuns(const Shot& s, Test test)
+{
+    std::vector<int> centres;
+    int start = -1;
+    for (int y = s.y; y <= s.y + s.h; ++y) {
+        bool hit = false;
+        for (int x = s.x; y < s.y + s.h && x < s.x + s.w && !hit; ++x)
+            hit = test(s.At(x, y));
+        if (hit && start < 0)
+            start = y;
+        if (!hit && start >= 0) {
+            centres.push_back((start + y - 1) / 2);
+            start = -1;
+        }
+    }
+    return centres;
+}
+
+// The tile colour of the pictures of icon numbers 100 to 199.
+bool IsMenuIconTint(Rgb p)
+{
+    return std::abs(p.r - 232) < 8 && std::abs(p.g - 250) < 8 && std::abs(p.b - 220) < 8;
+}
+
+// A pressed palette button is drawn in a blue tint.
+bool LooksPressed(User& user, int x, int y)
+{
+    const Rgb p = user.Pixel(x, y);
+    return p.b > p.r + 16;
+}
+
+class Session {
+public:
+    Session(User& hands, const std::set<Window>& windows) : user(hands), before(windows) {}
+
+    // Opens "Fichier" and clicks its row `row` (0 "Nouveau" ... 6 "Quitter").
+    ::testing::AssertionResult FileMenu(int row)
+    {
+        // Once a dialog has closed, no window of the program has the keys:
+        // the user first clicks the main window (the empty end of its menu
+        // bar) and waits for it to take them.
+        if (!user.HasFocus(main)) {
+            user.Click(kMainX + 700, kMainY + 9);
+            if (!XWaitUntil(user.peer, [&] { return user.HasFocus(main); }))
+                return ::testing::AssertionFailure() << "the main window does not take the keys";
+        }
+        // "Fichier": the first word of black text on the menu bar.
+        int x1 = -1, x2 = -1, y1 = -1, y2 = -1;
+        const Shot bar = user.Look(kMainX, kMainY, 200, 18);
+        for (int x = bar.x; x < bar.x + bar.w; ++x) {
+            bool ink = false;
+            for (int y = bar.y; y < bar.y + bar.h; ++y) {
+                if (!IsDark(bar.At(x, y)))
+                    continue;
+                ink = true;
+                y1 = y1 < 0 ? y : std::min(y1, y);
+                y2 = std::max(y2, y);
+            }
+            if (ink) {
+                x1 = x1 < 0 ? x : x1;
+                x2 = x;
+            } else if (x2 >= 0 && x - x2 > 6) {
+                break;
+            }
+        }
+        if (x1 < 0)
+            return ::testing::AssertionFailure() << "no \"Fichier\" on the menu bar";
+        // Its seven rows, found by their icons.
+        std::vector<int> rows;
+        const bool open = user.PressUntil((x1 + x2) / 2, (y1 + y2) / 2, [&] {
+            rows = RowRuns(user.Look(kMainX, kMainY + 18, 200, 260), IsMenuIconTint);
+            return rows.size() == 7;
+        });
+        if (!open)
+            return ::testing::AssertionFailure()
+                   << "the menu did not show its 7 rows (" << rows.size() << " found)";
+        const int y = rows[size_t(row)];
+        user.Click(kMainX + 80, y);
+        return ::testing::AssertionSuccess();
+    }
+
+    // Waits for the mapped window of that name to hold the keyboard.
+    ::testing::AssertionResult WaitForDialog(const std::string& name, Window& dialog)
+    {
+        dialog = 0;
+        if (XWaitUntil(user.peer, [&] {
+                dialog = user.MappedNamed(before, name);
+                return dialog != 0 && user.HasFocus(dialog);
+            }))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "no dialog \"" << name << "\" with the keys; shown: " << user.MappedNames(before);
+    }
+
+    // Waits until the program shows no window but its main window and
+    // palette (no dialog, no busy box).
+    ::testing::AssertionResult WaitForMainAlone(Window main, Window palette)
+    {
+        if (XWaitUntil(user.peer, [&] {
+                for (Window w : user.TopWindows())
+                    if (before.count(w) == 0 && w != main && w != palette && user.Mapped(w))
+                        return false;
+                return true;
+            }))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "still shown: " << user.MappedNames(before);
+    }
+
+    User& user;
+    const std::set<Window>& before;
+    Window main = 0;
+};
+
+TEST(LumbraRoundTrip, DrawSaveReopenExportAsGsRendersItThenQuitCleanly)
+{
+    ZUVI_REQUIRE_XVFB();
+    Folders folders;
+    ASSERT_TRUE(folders.ok) << "cannot make the run's folders";
+    Display* peer = XOpenDisplay(nullptr);
+    ASSERT_NE(peer, nullptr);
+    User user(peer);
+    const std::set<Window> before = user.TopWindows();
+    Session session(user, before);
+
+    // Any temporary file the program makes lands in folders the test
+    // watches; its command pipe too.
+    XProgram program(ZUVI_LUMBRA, folders.work.c_str(),
+                     {"LUMBRA_EXPORT_CAPTURE=" + folders.capture, "TMPDIR=" + folders.temp,
+                      "XDG_RUNTIME_DIR=" + folders.runtime});
+    ASSERT_GT(program.pid, 0);
+
+    // ---- Start: the main window and the palette "Outils", painted.
+    Window main = 0, palette = 0;
+    ASSERT_TRUE(XWaitUntil(peer,
+                           [&] {
+                               main = palette = 0;
+                               for (Window w : user.TopWindows()) {
+                                   if (before.count(w) != 0 || !user.Mapped(w))
+                                       continue;
+                                   const std::string name = user.Name(w);
+                                   if (name == "Outils")
+                                       palette = w;
+                                   else if (name.compare(0, 6, "Lumbra") == 0)
+                                       main = w;
+                               }
+                               return main != 0 && palette != 0;
+                           }))
+        << "shown: " << user.MappedNames(before);
+    int wx = 0, wy = 0, ww = 0, wh = 0;
+    session.main = main;
+    user.Origin(main, wx, wy, ww, wh);
+    ASSERT_TRUE(wx <= kMainX && wy <= kMainY && wx + ww > kMainX + 700) << wx << "," << wy;
+    user.Origin(palette, wx, wy, ww, wh);
+    ASSERT_TRUE(wx <= kPaletteX && wy <= kPaletteY && wx + ww > kPaletteX + 69) << wx << "," << wy;
+
+    // The drawing tools' first row: "Droite", "Fleche", "Rectangle", 23
+    // pixels apart, below the two mode buttons and the separator.
+    const int row_y = kPaletteY + 1 + 23 + 8 + 11;
+    const int line_x = kPaletteX + 1 + 11, rect_x = kPaletteX + 1 + 2 * 23 + 11;
+    ASSERT_TRUE(XWaitUntil(peer, [&] {
+        return LooksPressed(user, line_x - 8, row_y - 8) &&
+               !LooksPressed(user, rect_x - 8, row_y - 8);
+    })) << "the palette does not show \"Droite\" chosen";
+
+    // A point inside the page where the rectangle goes, white at first.
+    const int ax = 300, ay = 300, bx = 500, by = 450;
+    const int cx = (ax + bx) / 2, cy = (ay + by) / 2;
+    ASSERT_TRUE(XWaitUntil(peer, [&] { return IsWhite(user.Pixel(cx, cy)); }));
+
+    // ---- Draw: the rectangle tool, then a drag over the page.
+    user.Click(rect_x, row_y);
+    ASSERT_TRUE(XWaitUntil(peer, [&] {
+        return LooksPressed(user, rect_x - 8, row_y - 8) &&
+               !LooksPressed(user, line_x - 8, row_y - 8);
+    })) << "the rectangle tool was not taken";
+    user.MoveTo(ax, ay);
+    user.Button(true);
+    for (int step = 1; step <= 8; ++step) {
+        XProgramPause();
+        user.MoveTo(ax + (bx - ax) * step / 8, ay + (by - ay) * step / 8);
+    }
+    XProgramPause();
+    user.Button(false);
+    ASSERT_TRUE(XWaitUntil(peer, [&] { return !IsWhite(user.Pixel(cx, cy)); }))
+        << "no rectangle drawn";
+    EXPECT_TRUE(IsWhite(user.Pixel(ax - 20, ay - 20)));
+    EXPECT_TRUE(IsWhite(user.Pixel(bx + 20, by + 20)));
+
+    // ---- Save: "Enregistrer..." asks the never-saved document's name.
+    const std::string saved = folders.work + "/dessin.lumbra";
+    Window dialog = 0;
+    ASSERT_TRUE(session.FileMenu(2));
+    ASSERT_TRUE(session.WaitForDialog("Enregistrer", dialog));
+    ASSERT_TRUE(user.ReplaceLine("dessin.lumbra"));
+    ASSERT_TRUE(user.Key(XK_Return));
+    ASSERT_TRUE(session.WaitForMainAlone(main, palette));
+    ASSERT_TRUE(XWaitUntil(peer,
+                           [&] {
+                               return Exists(saved) &&
+                                      user.Name(main).find("dessin.lumbra") != std::string::npos;
+                           }))
+        << "title \"" << user.Name(main) << "\"";
+
+    // ---- A new page, then the file opened again: the rectangle is back.
+    ASSERT_TRUE(session.FileMenu(0));
+    ASSERT_TRUE(XWaitUntil(peer, [&] { return IsWhite(user.Pixel(cx, cy)); }))
+        << "\"Nouveau\" kept the drawing; shown: " << user.MappedNames(before);
+    EXPECT_EQ(user.Name(main).find("dessin.lumbra"), std::string::npos);
+    ASSERT_TRUE(session.FileMenu(1));
+    ASSERT_TRUE(session.WaitForDialog("Ouvrir", dialog));
+    ASSERT_TRUE(user.ReplaceLine("dessin.lumbra"));
+    ASSERT_TRUE(user.Key(XK_Return));
+    ASSERT_TRUE(session.WaitForMainAlone(main, palette));
+    ASSERT_TRUE(XWaitUntil(peer, [&] {
+        return !IsWhite(user.Pixel(cx, cy)) &&
+               user.Name(main).find("dessin.lumbra") != std::string::npos;
+    })) << "the reopened file does not show the rectangle";
+
+    // ---- Export: "Exporter...", the format "PNG 16 milllions" (the 13th
+    // of the list), the name "image", then the dialog's "Exporter".
+    ASSERT_TRUE(session.FileMenu(5));
+    ASSERT_TRUE(session.WaitForDialog("Exporter", dialog));
+    user.Origin(dialog, wx, wy, ww, wh);
+    const int border = (ww - kExportW) / 2;
+    const int ex = wx + border, ey = wy + wh - kExportH - border;
+    // The list at (182, 60), 167 x 72: lines of 16 pixels below a margin of
+    // 4, the scroll bar in its last 17 columns.
+    const int list_x = ex + 182 + 4, list_w = 167 - 17 - 8, lines_y = ey + 60 + 4;
+    const int down_x = ex + 182 + 167 - 9, down_y = ey + 60 + 72 - 8;
+    // The list's view once painted and at rest (mostly white, with text)
+    // and no longer the view `other`.
+    auto view = [&](const Shot& other, Shot& out) {
+        Shot last;
+        return XWaitUntil(peer, [&] {
+            const Shot now = user.Look(list_x, lines_y, list_w, 64);
+            const size_t white =
+                size_t(std::count_if(now.pixels.begin(), now.pixels.end(), IsWhite));
+            const bool ready = now == last && !(now == other) && white > now.pixels.size() / 2 &&
+                               std::any_of(now.pixels.begin(), now.pixels.end(), IsDark);
+            last = now;
+            out = now;
+            return ready;
+        });
+    };
+    // Line i of a view, its rows clear of the lines' edges.
+    auto line = [&](const Shot& s, int i) {
+        return std::vector<Rgb>(s.pixels.begin() + (i * 16 + 2) * list_w,
+                                s.pixels.begin() + (i * 16 + 14) * list_w);
+    };
+    // The first opening shows the list from its top; as it scrolls, where
+    // it went is read from a line already seen (a click of the arrow moves
+    // it a line or two, more while the arrow repeats).
+    const int wanted = 12;
+    std::vector<std::vector<Rgb>> seen(17);
+    Shot shown;
+    ASSERT_TRUE(view(Shot(), shown)) << "the format list is not shown";
+    int first = 0;
+    for (int i = 0; i < 4; ++i)
+        seen[size_t(i)] = line(shown, i);
+    while (wanted > first + 3) {
+        user.Click(down_x, down_y);
+        Shot now;
+        ASSERT_TRUE(view(shown, now)) << "the format list does not scroll from line " << first;
+        int found = -1;
+        for (int i = 0; i < 4 && found < 0; ++i)
+            for (int j = 0; j < 17 && found < 0; ++j)
+                if (!seen[size_t(j)].empty() && seen[size_t(j)] == line(now, i))
+                    found = j - i;
+        ASSERT_GT(found, first) << "the format list jumped beyond the lines seen";
+        first = found;
+        for (int i = 0; i < 4 && first + i < 17; ++i)
+            seen[size_t(first + i)] = line(now, i);
+        shown = now;
+    }
+    {
+        const int y = lines_y + (wanted - first) * 16 + 8;
+        ASSERT_TRUE(user.PressUntilChanged(list_x + list_w / 2, y, list_w, 16))
+            << "the format was not chosen";
+    }
+    // The name, typed in its line, and Return for the dialog's "Exporter".
+    user.Click(ex + 6 + 172, ey + 30 + 12);
+    ASSERT_TRUE(user.ReplaceLine("image"));
+    ASSERT_TRUE(user.Key(XK_Return));
+    const std::string image = folders.work + "/image.png";
+    ASSERT_TRUE(XWaitUntil(peer, [&] { return !user.Mapped(dialog) && Exists(image); }))
+        << "no image; shown: " << user.MappedNames(before);
+    ASSERT_TRUE(session.WaitForMainAlone(main, palette));
+
+    // ---- The image: 24-bit colour, the rectangle on a white page ...
+    const Png png = ReadPng(image);
+    ASSERT_EQ(png.colour_type, PNG_COLOR_TYPE_RGB);
+    ASSERT_EQ(png.bit_depth, 8);
+    ASSERT_EQ(png.bytes.size(), size_t(png.w) * png.h * 3);
+    size_t painted = 0;
+    for (size_t i = 0; i < png.bytes.size(); i += 3)
+        painted += !IsWhite(Rgb{png.bytes[i], png.bytes[i + 1], png.bytes[i + 2]});
+    const size_t all = size_t(png.w) * png.h;
+    EXPECT_GT(painted, all / 50) << "the rectangle is missing from the image";
+    EXPECT_LT(painted, all / 2);
+    EXPECT_EQ(png.bytes[0] & png.bytes[1] & png.bytes[2], 0xFF);
+
+    // ... and, pixel for pixel, what gs renders from the PostScript sent,
+    // on the device, size, resolution and alpha bits the export used.
+    std::ifstream capture(folders.capture, std::ios::binary);
+    std::string header;
+    ASSERT_TRUE(std::getline(capture, header)) << "nothing captured";
+    char device[64] = "", resolution[64] = "";
+    unsigned w = 0, h = 0;
+    int alpha = 0;
+    ASSERT_EQ(std::sscanf(header.c_str(),
+                          "%% render device %63s size %u %u resolution %63s alpha %d", device, &w,
+                          &h, resolution, &alpha),
+              5)
+        << header;
+    EXPECT_STREQ(device, "png16m");
+    EXPECT_EQ(w, png.w);
+    EXPECT_EQ(h, png.h);
+    // "Super", the dialog's first anti-aliasing.
+    EXPECT_EQ(alpha, 4);
+    std::stringstream page;
+    page << capture.rdbuf();
+    EXPECT_NE(page.str().find("showpage"), std::string::npos);
+    ASSERT_EQ(RunCommand(
+                  {"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=" + std::string(device),
+                   "-g" + std::to_string(w) + "x" + std::to_string(h),
+                   "-r" + std::string(resolution), "-dTextAlphaBits=" + std::to_string(alpha),
+                   "-dGraphicsAlphaBits=" + std::to_string(alpha),
+                   "-sOutputFile=" + folders.reference, folders.capture}),
+              0);
+    const Png reference = ReadPng(folders.reference);
+    ASSERT_EQ(reference.w, png.w);
+    ASSERT_EQ(reference.h, png.h);
+    ASSERT_EQ(reference.colour_type, png.colour_type);
+    size_t differing = 0;
+    for (size_t i = 0; i < png.bytes.size(); i += 3)
+        differing += !std::equal(png.bytes.begin() + long(i), png.bytes.begin() + long(i) + 3,
+                                 reference.bytes.begin() + long(i));
+    EXPECT_EQ(differing, 0u) << "pixels that differ from gs's rendering";
+
+    // ---- Quit from the menu: status 0, nothing left behind.
+    ASSERT_TRUE(session.FileMenu(6));
+    EXPECT_EQ(program.Wait(), 0) << "shown: " << user.MappedNames(before);
+    EXPECT_TRUE(XWaitUntil(peer, [&] { return user.TopWindows() == before; }))
+        << "windows left: " << user.TopWindows().size() - before.size();
+    EXPECT_EQ(ProcessesIn(folders.work), std::vector<std::string>{});
+    EXPECT_EQ(Entries(folders.work), (std::vector<std::string>{"dessin.lumbra", "image.png"}));
+    EXPECT_EQ(Entries(folders.temp), std::vector<std::string>{});
+    // The command pipe's folder may stay, empty.
+    for (const std::string& entry : Entries(folders.runtime))
+        EXPECT_EQ(Entries(folders.runtime + "/" + entry), std::vector<std::string>{}) << entry;
+    XCloseDisplay(peer);
+}
+
+} // namespace
