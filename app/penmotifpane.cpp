@@ -102,6 +102,12 @@ void CPenMotifPane::Delete()
             s->Delete();
         s = ZuSwitchRef();
     }
+    // An entry the mode leaves unused is out of the box: it goes by itself.
+    for (CTextLineArrowRef* entry : {&entry1, &entry2}) {
+        if (entry->IsValid() && (*entry)->RetParent().IsInvalid())
+            (*entry)->Delete();
+        *entry = CTextLineArrowRef();
+    }
     ZuView::Delete();
 }
 

@@ -28,6 +28,19 @@ bool CPolyRegPane::Create(int new_kind)
     return true;
 }
 
+void CPolyRegPane::Delete()
+{
+    // The indentation is out of the pane while the figure is no star: it
+    // goes by itself.
+    if (factor_label.IsValid() && factor_label->RetParent().IsInvalid())
+        factor_label->Delete();
+    if (factor_entry.IsValid() && factor_entry->RetParent().IsInvalid())
+        factor_entry->Delete();
+    factor_label = ZuTextTagRef();
+    factor_entry = CTextLineArrowRef();
+    CDefPane::Delete();
+}
+
 void CPolyRegPane::BuildControls(int x, int y)
 {
     const ZuViewRef self(this);

@@ -17,6 +17,7 @@ class CPolyRegPane : public CDefPane {
 public:
     CPolyRegPane() {}
 
+    void Delete() override;
     bool Create(int kind) override;
     void BuildControls(int x, int y) override;
     bool SetValue(int value) override;

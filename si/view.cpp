@@ -1,5 +1,7 @@
 #include "si/view.h"
 
+#include <vector>
+
 #include "si/adorner.h"
 #include "si/app.h"
 #include "si/atompath.h"
@@ -1412,12 +1414,20 @@ void ZuView::Delete()
 {
     ZuViewRef self(this);
     RemoveActive();
-    for (ZuViewRef c = child_head; c.IsValid();) {
-        ZuViewRef next = c->next_sibling;
+    // The children are read first: a child's Delete may take siblings along
+    // (a control deletes the parts it placed beside itself), which leaves
+    // no way on from it in the list. Those are gone already; the others are
+    // detached and deleted.
+    std::vector<ZuViewRef> children;
+    for (ZuViewRef c = child_head; c.IsValid(); c = c->next_sibling)
+        children.push_back(c);
+    for (const ZuViewRef& c : children) {
+        if (c->parent != self)
+            continue;
         c->SetParent(ZuViewNull);
         c->Delete();
-        c = next;
     }
+    children.clear();
     if (parent.IsValid())
         SetParent(ZuViewNull);
     if (window.IsValid() && !IsWindow())

@@ -241,3 +241,18 @@ TEST_F(PenPaneTest, TheSampleIsABlackBandOfThePensWidthAcrossTheBox)
     EXPECT_TRUE(Near(PanePixel(104, 175), 0));
     EXPECT_TRUE(Near(PanePixel(104, 185), 0));
 }
+
+TEST_F(PenPaneTest, DeletingThePaneDeletesItsSampleAndAllItsControls)
+{
+    // The width entry takes its arrows, placed beside it, along when it
+    // goes; what follows them in the pane goes too, the sample (with the
+    // interpreter context it holds) and the close button last of all.
+    const CSampleViewRef sample = pane->RetSample();
+    ASSERT_TRUE(sample->RetView().IsValid());
+    pane->Delete();
+    EXPECT_TRUE(sample->RetView().IsInvalid());
+    EXPECT_TRUE(sample->RetPort().IsInvalid());
+    EXPECT_TRUE(sample->RetParent().IsInvalid());
+    ZuViewRef child;
+    EXPECT_FALSE(pane->GetFirstChild(child) && child.IsValid());
+}

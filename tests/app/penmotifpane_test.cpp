@@ -308,3 +308,16 @@ TEST_F(PenMotifPaneTest, TheCurveIsDrawnWithTheBrushOnceWhileNothingChanges)
     EXPECT_FALSE(pane->SetDef(CDefRef(ZuObjectRef(motif))));
     EXPECT_TRUE(pane->RetDef() == def);
 }
+
+TEST_F(PenMotifPaneTest, DeletingThePaneDeletesTheSecondEntryLeftOutOfIt)
+{
+    // The spacing mode has one parameter: the second entry is out of the
+    // box when the pane goes, and goes with it all the same.
+    ClickMode(0);
+    const CTextLineArrowRef entry = pane->RetEntry2();
+    ASSERT_FALSE(Shown(entry));
+    ASSERT_TRUE(entry->RetPlusArrow().IsValid());
+    pane->Delete();
+    EXPECT_TRUE(entry->RetPlusArrow().IsInvalid());
+    EXPECT_TRUE(pane->RetEntry2().IsInvalid());
+}

@@ -113,3 +113,17 @@ TEST_F(PolyPaneTest, AnotherClassOfDefinitionIsRefused)
     Show(59);
     EXPECT_EQ(def->GetValue(), 59);
 }
+
+TEST_F(PolyPaneTest, DeletingThePaneDeletesTheIndentationLeftOutOfIt)
+{
+    Show(58);
+    const CTextLineArrowRef entry = pane->RetFactorEntry();
+    const ZuTextTagRef label = pane->RetFactorLabel();
+    ASSERT_TRUE(entry->RetParent().IsInvalid());
+    ASSERT_TRUE(entry->RetPlusArrow().IsValid());
+    pane->Delete();
+    // The entry went with its arrows and slider, and the label with it.
+    EXPECT_TRUE(entry->RetPlusArrow().IsInvalid());
+    EXPECT_TRUE(pane->RetFactorEntry().IsInvalid());
+    EXPECT_TRUE(pane->RetFactorLabel().IsInvalid());
+}

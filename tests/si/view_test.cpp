@@ -12,6 +12,27 @@
 #include "tests/support/storagetest.h"
 #include "tests/support/views.h"
 
+// A control made of parts placed beside it in its parent: its Delete takes
+// them along, as the program's numeric entries do with their arrows.
+ZU_HANDLE(TPartOwnerView, ZuView)
+class TPartOwnerView : public ZuView {
+    ZU_CLASS(TPartOwnerView, ZuView)
+public:
+    TPartOwnerView() {}
+    void Delete() override
+    {
+        if (part.IsValid()) {
+            part->SetParent(ZuViewNull);
+            part->Delete();
+        }
+        part = ZuViewRef();
+        ZuView::Delete();
+    }
+    ZuViewRef part;
+};
+ZU_CLASS_END(TPartOwnerView)
+ZU_IMPLEMENT_CLASS(TPartOwnerView, "tests/view", ZU_CLASS_PLAIN)
+
 class ViewTest : public ZuviRuntimeTest {
 protected:
     void SetUp() override
@@ -77,6 +98,27 @@ TEST_F(ViewTest, NewViewStateAndChildAtTail)
     ZuResponderRef next;
     EXPECT_TRUE(a->GetNextResponder(next));
     EXPECT_EQ(next, v);
+}
+
+TEST_F(ViewTest, DeleteReachesEveryChildWhenOneTakesItsSiblingsAlong)
+{
+    TProbeViewRef p = V("p", 0, 0, 99, 99);
+    TPartOwnerViewRef owner = ZuNew<TPartOwnerView>(Zuvi_app_zone);
+    owner->SetParent(p);
+    TProbeViewRef part = V("part");
+    part->SetParent(p);
+    owner->part = part;
+    TProbeViewRef after = V("after");
+    after->SetParent(p);
+    TProbeViewRef grandchild = V("grandchild");
+    grandchild->SetParent(after);
+    p->Delete();
+    // The children after the parts were deleted too, down to their own.
+    EXPECT_TRUE(owner->part.IsInvalid());
+    EXPECT_TRUE(part->RetParent().IsInvalid());
+    EXPECT_TRUE(after->RetParent().IsInvalid());
+    EXPECT_TRUE(grandchild->RetParent().IsInvalid());
+    EXPECT_EQ(Children(p), "");
 }
 
 TEST_F(ViewTest, ReorderTable)
