@@ -56,8 +56,9 @@ int Truncated(double v)
 } // namespace
 
 CGraArc::CGraArc()
-    : pen(ZuNew<CPenDef>()), stroke_colour(ZuNew<CColorDef>()), fill(ZuNew<CMotifDef>()),
-      fill_colour(ZuNew<CColorDef>()), arc(ZuNew<CArcDef>())
+    : pen(NewDefaultDefinition<CPenDefRef>()), stroke_colour(NewDefaultDefinition<CColorDefRef>()),
+      fill(NewDefaultDefinition<CMotifDefRef>()), fill_colour(NewDefaultDefinition<CColorDefRef>()),
+      arc(NewDefaultDefinition<CArcDefRef>())
 {
     properties = &kTable;
 }
@@ -553,7 +554,11 @@ void CGraArc::RestoreInstance(const ZuStorageRef& s)
     CGraObject::RestoreInstance(s);
     s >> ZuStorageSync::begin >> edit_mode >> editing >> ZuStorageSync::mark;
     Paint().Restore(s);
-    s >> arc >> ZuStorageSync::mark;
+    if (arc.IsInvalid() && s->WouldKeepObject())
+        arc = ZuNew<CArcDef>(); // made by the storage, with no arc in its record
+    else
+        s >> arc;
+    s >> ZuStorageSync::mark;
     s >> centre.x >> centre.y >> radii.x >> radii.y >> start_angle >> end_angle >>
         ZuStorageSync::mark;
     s >> box.x1 >> box.y1 >> box.x2 >> box.y2 >> ZuStorageSync::mark;

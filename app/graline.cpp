@@ -116,7 +116,8 @@ void LineEnds::CopyFrom(const LineEnds& o) const
         *chosen = *o.chosen;
 }
 
-CGraLine::CGraLine() : pen(ZuNew<CPenDef>()), stroke_colour(ZuNew<CColorDef>())
+CGraLine::CGraLine()
+    : pen(NewDefaultDefinition<CPenDefRef>()), stroke_colour(NewDefaultDefinition<CColorDefRef>())
 {
     properties = &kTable;
 }

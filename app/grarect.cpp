@@ -56,8 +56,8 @@ DPoint Add(const DPoint& a, double dx, double dy)
 } // namespace
 
 CGraRect::CGraRect()
-    : pen(ZuNew<CPenDef>()), stroke_colour(ZuNew<CColorDef>()), fill(ZuNew<CMotifDef>()),
-      fill_colour(ZuNew<CColorDef>())
+    : pen(NewDefaultDefinition<CPenDefRef>()), stroke_colour(NewDefaultDefinition<CColorDefRef>()),
+      fill(NewDefaultDefinition<CMotifDefRef>()), fill_colour(NewDefaultDefinition<CColorDefRef>())
 {
     properties = &kTable;
 }

@@ -1011,6 +1011,13 @@ void ZuStorage::RestoreScalarFromValue(F::ScalarKind kind, F::Scalar& out)
     }
 }
 
+bool ZuStorage::WouldKeepObject()
+{
+    // The same test as RestoreObject's before it touches the handle.
+    const unsigned char tag = format->PeekTag();
+    return tag == F::TYP_SYNC_END || tag == F::TYP_SYNC_MARK;
+}
+
 bool ZuStorage::CheckForMark()
 {
     return format->PeekTag() == F::TYP_SYNC_MARK;
@@ -1372,8 +1379,10 @@ void ZuStorage::RestoreNewObject(std::uint32_t name_id, std::uint32_t id)
         LookForRef(object.RetRawObject(), object.Resolve(), nullptr, is_new);
     } else {
         // A new object, which its entry holds from the start: the object
-        // map learns of it only if a lookup asks.
-        ZuObject* const object = ZuClassFactory::New(runtime, RetMemZone(), __LINE__, kSource);
+        // map learns of it only if a lookup asks. Its constructor may leave
+        // out the defaults that its record replaces.
+        ZuObject* const object =
+            ZuClassFactory::NewToFill(runtime, RetMemZone(), __LINE__, kSource);
         ZuObject* const resolved = object->Resolve();
         NewEntry(object, resolved, ClassOf(resolved).is_path_or_string);
     }
