@@ -8,6 +8,7 @@
 #include "app/graport.h"
 #include "app/graprops.h"
 #include "si/classfactory.h"
+#include "si/newtofill.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
 #include "si/string.h"
@@ -56,9 +57,9 @@ int Truncated(double v)
 } // namespace
 
 CGraArc::CGraArc()
-    : pen(NewDefaultDefinition<CPenDefRef>()), stroke_colour(NewDefaultDefinition<CColorDefRef>()),
-      fill(NewDefaultDefinition<CMotifDefRef>()), fill_colour(NewDefaultDefinition<CColorDefRef>()),
-      arc(NewDefaultDefinition<CArcDefRef>())
+    : pen(ZuNewUnlessFilled<CPenDef>()), stroke_colour(ZuNewUnlessFilled<CColorDef>()),
+      fill(ZuNewUnlessFilled<CMotifDef>()), fill_colour(ZuNewUnlessFilled<CColorDef>()),
+      arc(ZuNewUnlessFilled<CArcDef>())
 {
     properties = &kTable;
 }
@@ -554,7 +555,7 @@ void CGraArc::RestoreInstance(const ZuStorageRef& s)
     CGraObject::RestoreInstance(s);
     s >> ZuStorageSync::begin >> edit_mode >> editing >> ZuStorageSync::mark;
     Paint().Restore(s);
-    if (arc.IsInvalid() && s->WouldKeepObject())
+    if (arc.IsInvalid() && (s->CheckForEnd() || s->CheckForMark()))
         arc = ZuNew<CArcDef>(); // made by the storage, with no arc in its record
     else
         s >> arc;

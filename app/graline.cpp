@@ -6,6 +6,7 @@
 #include "app/graprops.h"
 #include "app/polychain.h"
 #include "si/classfactory.h"
+#include "si/newtofill.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
 #include "si/string.h"
@@ -117,7 +118,7 @@ void LineEnds::CopyFrom(const LineEnds& o) const
 }
 
 CGraLine::CGraLine()
-    : pen(NewDefaultDefinition<CPenDefRef>()), stroke_colour(NewDefaultDefinition<CColorDefRef>())
+    : pen(ZuNewUnlessFilled<CPenDef>()), stroke_colour(ZuNewUnlessFilled<CColorDef>())
 {
     properties = &kTable;
 }

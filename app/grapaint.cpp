@@ -2,6 +2,7 @@
 
 #include "app/graport.h"
 #include "app/misc.h"
+#include "si/classfactory.h"
 #include "si/storage.h"
 
 namespace {
@@ -199,12 +200,19 @@ void GraPaint::StoreStroke(const ZuStorageRef& s) const
 
 namespace {
 
+// Whether a handle read here stays as it is: the record ends or reaches a
+// mark before any item.
+bool KeepsObject(const ZuStorageRef& s)
+{
+    return s->CheckForEnd() || s->CheckForMark();
+}
+
 template <class R>
 void RestoreOrDefault(const ZuStorageRef& s, R& field)
 {
     // Only an object the storage made has an empty default here; where its
     // record ends early, it gets the default it would have started with.
-    if (field.IsInvalid() && s->WouldKeepObject())
+    if (field.IsInvalid() && KeepsObject(s))
         field = R(ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), nullptr, __LINE__, __FILE__)));
     else
         s >> field;

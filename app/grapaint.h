@@ -19,7 +19,6 @@
 #include "app/patterndef.h"
 #include "app/pendef.h"
 #include "app/pulsardef.h"
-#include "si/classfactory.h"
 
 ZU_FORWARD(CGraPort)
 class ZuStorageRef;
@@ -48,17 +47,6 @@ bool SetChecked(R& field, const ZuObjectRef& def)
         return false;
     CloneInto(field, def);
     return true;
-}
-
-// A new object's default definition: empty while the storage makes the
-// object to fill from its record, whose definitions replace it anyway
-// (GraPaint's Restore then makes it when the record has none).
-template <class R>
-R NewDefaultDefinition(unsigned line = __builtin_LINE(), const char* file = __builtin_FILE())
-{
-    if (ZuClassFactory::BuildsObjectToFill())
-        return R();
-    return R(ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), nullptr, line, file)));
 }
 
 // Delete on each set definition, in order, then each handle emptied: all

@@ -1,4 +1,5 @@
 #include "si/classfactory.h"
+#include "si/newtofill.h"
 
 #include "si/error.h"
 #include "si/except.h"
@@ -176,7 +177,7 @@ ZuObject* ZuClassFactory::New(const ZuStringRef& name, ZuMemZone* zone, unsigned
 }
 
 namespace {
-// NewToFill's request, taken by the New it calls; and whether the
+// Zuvi_NewToFill's request, taken by the New it calls; and whether the
 // constructor running on this thread is that of an object so made (each
 // construction sets it for its own time).
 thread_local bool t_fill_requested = false;
@@ -189,19 +190,19 @@ struct BuildsToFill {
 };
 } // namespace
 
-bool ZuClassFactory::BuildsObjectToFill()
+bool Zuvi_BuildsObjectToFill()
 {
     return t_builds_to_fill;
 }
 
-ZuObject* ZuClassFactory::NewToFill(const ZuRuntimeRef& runtime, ZuMemZone* zone, unsigned line,
-                                    const char* file)
+ZuObject* Zuvi_NewToFill(const ZuRuntimeRef& runtime, ZuMemZone* zone, unsigned line,
+                         const char* file)
 {
     struct Request {
         Request() { t_fill_requested = true; }
         ~Request() { t_fill_requested = false; }
     } request;
-    return New(runtime, zone, line, file);
+    return ZuClassFactory::New(runtime, zone, line, file);
 }
 
 ZuObject* ZuClassFactory::New(const ZuRuntimeRef& runtime, ZuMemZone* zone, unsigned line,

@@ -32,14 +32,6 @@ public:
     static ZuObject* New(const ZuAtomRef& name, ZuMemZone* zone, unsigned line, const char* file);
     static ZuObject* New(const char* name, ZuMemZone* zone, unsigned line, const char* file);
     static ZuObject* New(const ZuStringRef& name, ZuMemZone* zone, unsigned line, const char* file);
-    // New for an object that a stored record fills right after: while its
-    // own constructor runs (not those of the objects it makes),
-    // BuildsObjectToFill answers true, and the constructor may leave out
-    // defaults that the record replaces; its RestoreInstance then makes
-    // those the record has no item for.
-    static ZuObject* NewToFill(const ZuRuntimeRef& runtime, ZuMemZone* zone, unsigned line,
-                               const char* file);
-    static bool BuildsObjectToFill();
 
     // Class patches: objects supporting ZuiClassPatch that may supply the
     // construction function of any class. False for an empty handle, an

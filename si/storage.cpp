@@ -7,6 +7,7 @@
 #include "si/error.h"
 #include "si/except.h"
 #include "si/memzone.h"
+#include "si/newtofill.h"
 #include "si/rtclass.h"
 #include "si/string.h"
 #include "si/text.h"
@@ -1011,13 +1012,6 @@ void ZuStorage::RestoreScalarFromValue(F::ScalarKind kind, F::Scalar& out)
     }
 }
 
-bool ZuStorage::WouldKeepObject()
-{
-    // The same test as RestoreObject's before it touches the handle.
-    const unsigned char tag = format->PeekTag();
-    return tag == F::TYP_SYNC_END || tag == F::TYP_SYNC_MARK;
-}
-
 bool ZuStorage::CheckForMark()
 {
     return format->PeekTag() == F::TYP_SYNC_MARK;
@@ -1381,8 +1375,7 @@ void ZuStorage::RestoreNewObject(std::uint32_t name_id, std::uint32_t id)
         // A new object, which its entry holds from the start: the object
         // map learns of it only if a lookup asks. Its constructor may leave
         // out the defaults that its record replaces.
-        ZuObject* const object =
-            ZuClassFactory::NewToFill(runtime, RetMemZone(), __LINE__, kSource);
+        ZuObject* const object = Zuvi_NewToFill(runtime, RetMemZone(), __LINE__, kSource);
         ZuObject* const resolved = object->Resolve();
         NewEntry(object, resolved, ClassOf(resolved).is_path_or_string);
     }

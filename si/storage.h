@@ -82,11 +82,6 @@ public:
 
     void Delete() override;
 
-    // Whether reading an object handle here leaves the handle as it is: the
-    // record ends or reaches a mark before any item (for the defaults an
-    // object made by ZuClassFactory::NewToFill left out).
-    bool WouldKeepObject();
-
     // Whether the input can still hold `count` more items (each takes at
     // least one byte): readers check a stored count with it before they
     // make room for that many elements.
