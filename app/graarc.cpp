@@ -8,6 +8,7 @@
 #include "app/graport.h"
 #include "app/graprops.h"
 #include "si/classfactory.h"
+#include "si/newtofill.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
 #include "si/string.h"
@@ -56,8 +57,9 @@ int Truncated(double v)
 } // namespace
 
 CGraArc::CGraArc()
-    : pen(ZuNew<CPenDef>()), stroke_colour(ZuNew<CColorDef>()), fill(ZuNew<CMotifDef>()),
-      fill_colour(ZuNew<CColorDef>()), arc(ZuNew<CArcDef>())
+    : pen(ZuNewUnlessFilled<CPenDef>()), stroke_colour(ZuNewUnlessFilled<CColorDef>()),
+      fill(ZuNewUnlessFilled<CMotifDef>()), fill_colour(ZuNewUnlessFilled<CColorDef>()),
+      arc(ZuNewUnlessFilled<CArcDef>())
 {
     properties = &kTable;
 }
@@ -553,7 +555,11 @@ void CGraArc::RestoreInstance(const ZuStorageRef& s)
     CGraObject::RestoreInstance(s);
     s >> ZuStorageSync::begin >> edit_mode >> editing >> ZuStorageSync::mark;
     Paint().Restore(s);
-    s >> arc >> ZuStorageSync::mark;
+    if (arc.IsInvalid() && (s->CheckForEnd() || s->CheckForMark()))
+        arc = ZuNew<CArcDef>(); // made by the storage, with no arc in its record
+    else
+        s >> arc;
+    s >> ZuStorageSync::mark;
     s >> centre.x >> centre.y >> radii.x >> radii.y >> start_angle >> end_angle >>
         ZuStorageSync::mark;
     s >> box.x1 >> box.y1 >> box.x2 >> box.y2 >> ZuStorageSync::mark;

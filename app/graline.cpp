@@ -6,6 +6,7 @@
 #include "app/graprops.h"
 #include "app/polychain.h"
 #include "si/classfactory.h"
+#include "si/newtofill.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
 #include "si/string.h"
@@ -116,7 +117,8 @@ void LineEnds::CopyFrom(const LineEnds& o) const
         *chosen = *o.chosen;
 }
 
-CGraLine::CGraLine() : pen(ZuNew<CPenDef>()), stroke_colour(ZuNew<CColorDef>())
+CGraLine::CGraLine()
+    : pen(ZuNewUnlessFilled<CPenDef>()), stroke_colour(ZuNewUnlessFilled<CColorDef>())
 {
     properties = &kTable;
 }

@@ -2,6 +2,7 @@
 
 #include "app/graport.h"
 #include "app/misc.h"
+#include "si/classfactory.h"
 #include "si/storage.h"
 
 namespace {
@@ -197,9 +198,33 @@ void GraPaint::StoreStroke(const ZuStorageRef& s) const
     s << *pen << *stroke_brush << *stroke_pulsar << *stroke_colour;
 }
 
+namespace {
+
+// Whether a handle read here stays as it is: the record ends or reaches a
+// mark before any item.
+bool KeepsObject(const ZuStorageRef& s)
+{
+    return s->CheckForEnd() || s->CheckForMark();
+}
+
+template <class R>
+void RestoreOrDefault(const ZuStorageRef& s, R& field)
+{
+    // Only an object the storage made has an empty default here; where its
+    // record ends early, it gets the default it would have started with.
+    if (field.IsInvalid() && KeepsObject(s))
+        field = R(ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), nullptr, __LINE__, __FILE__)));
+    else
+        s >> field;
+}
+
+} // namespace
+
 void GraPaint::RestoreStroke(const ZuStorageRef& s) const
 {
-    s >> *pen >> *stroke_brush >> *stroke_pulsar >> *stroke_colour;
+    RestoreOrDefault(s, *pen);
+    s >> *stroke_brush >> *stroke_pulsar;
+    RestoreOrDefault(s, *stroke_colour);
 }
 
 void GraPaint::StoreFill(const ZuStorageRef& s) const
@@ -209,7 +234,9 @@ void GraPaint::StoreFill(const ZuStorageRef& s) const
 
 void GraPaint::RestoreFill(const ZuStorageRef& s) const
 {
-    s >> *fill >> *fill_brush >> *fill_pulsar >> *fill_colour;
+    RestoreOrDefault(s, *fill);
+    s >> *fill_brush >> *fill_pulsar;
+    RestoreOrDefault(s, *fill_colour);
 }
 
 void GraPaint::Store(const ZuStorageRef& s) const

@@ -6,6 +6,7 @@
 #include "app/graport.h"
 #include "app/graprops.h"
 #include "si/classfactory.h"
+#include "si/newtofill.h"
 #include "si/rtclass.h"
 #include "si/storage.h"
 #include "si/string.h"
@@ -56,8 +57,8 @@ DPoint Add(const DPoint& a, double dx, double dy)
 } // namespace
 
 CGraRect::CGraRect()
-    : pen(ZuNew<CPenDef>()), stroke_colour(ZuNew<CColorDef>()), fill(ZuNew<CMotifDef>()),
-      fill_colour(ZuNew<CColorDef>())
+    : pen(ZuNewUnlessFilled<CPenDef>()), stroke_colour(ZuNewUnlessFilled<CColorDef>()),
+      fill(ZuNewUnlessFilled<CMotifDef>()), fill_colour(ZuNewUnlessFilled<CColorDef>())
 {
     properties = &kTable;
 }

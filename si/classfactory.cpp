@@ -1,4 +1,5 @@
 #include "si/classfactory.h"
+#include "si/newtofill.h"
 
 #include "si/error.h"
 #include "si/except.h"
@@ -175,9 +176,40 @@ ZuObject* ZuClassFactory::New(const ZuStringRef& name, ZuMemZone* zone, unsigned
     return New(ZuAtomRef(name), zone, line, file);
 }
 
+namespace {
+// Zuvi_NewToFill's request, taken by the New it calls; and whether the
+// constructor running on this thread is that of an object so made (each
+// construction sets it for its own time).
+thread_local bool t_fill_requested = false;
+thread_local bool t_builds_to_fill = false;
+
+struct BuildsToFill {
+    bool outer;
+    explicit BuildsToFill(bool fill) : outer(t_builds_to_fill) { t_builds_to_fill = fill; }
+    ~BuildsToFill() { t_builds_to_fill = outer; }
+};
+} // namespace
+
+bool Zuvi_BuildsObjectToFill()
+{
+    return t_builds_to_fill;
+}
+
+ZuObject* Zuvi_NewToFill(const ZuRuntimeRef& runtime, ZuMemZone* zone, unsigned line,
+                         const char* file)
+{
+    struct Request {
+        Request() { t_fill_requested = true; }
+        ~Request() { t_fill_requested = false; }
+    } request;
+    return ZuClassFactory::New(runtime, zone, line, file);
+}
+
 ZuObject* ZuClassFactory::New(const ZuRuntimeRef& runtime, ZuMemZone* zone, unsigned line,
                               const char* file)
 {
+    const bool fill = t_fill_requested;
+    t_fill_requested = false;
     ZU_ASSERT_TEXT(runtime.IsValid(), "runtime.IsValid ()");
     ZuRuntime* rt = runtime.RetRawObject();
     if (rt->IsSingleton() && rt->instance.IsValid())
@@ -187,7 +219,12 @@ ZuObject* ZuClassFactory::New(const ZuRuntimeRef& runtime, ZuMemZone* zone, unsi
     unsigned size = rt->RetInstanceSize();
     void* data = zone->Alloc(size, rt->RetClassName(), line, file, ZU_MEM_OBJ);
     ZuObject::PresetMemZone(data, zone);
-    bool ok = rt->ConstructObject(data, size);
+    bool ok;
+    {
+        // The objects a constructor makes are made as by New.
+        BuildsToFill scope(fill);
+        ok = rt->ConstructObject(data, size);
+    }
     ZU_ASSERT(ok);
     ZuObject* obj = static_cast<ZuObject*>(data);
     if (IsAtomClass(rt))

@@ -903,7 +903,13 @@ bool ZuMemZone::FitInsert(ChunkHeader* chunk, uint32_t ordinal, int64_t seq)
 {
     FitBins& fit = *fit_bins;
     if (chunk->index >= fit.position_count) {
+        // Doubling: a table grown one header array at a time is copied
+        // again for every array, which made a large document's read copy
+        // megabytes.
         size_t count = static_cast<size_t>(array_count) << 8;
+        if (count < fit.position_count * 2) {
+            count = fit.position_count * 2;
+        }
         void* positions = std::realloc(fit.positions, count * sizeof(uint32_t));
         if (positions == nullptr) {
             return false;

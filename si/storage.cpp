@@ -7,6 +7,7 @@
 #include "si/error.h"
 #include "si/except.h"
 #include "si/memzone.h"
+#include "si/newtofill.h"
 #include "si/rtclass.h"
 #include "si/string.h"
 #include "si/text.h"
@@ -1372,8 +1373,9 @@ void ZuStorage::RestoreNewObject(std::uint32_t name_id, std::uint32_t id)
         LookForRef(object.RetRawObject(), object.Resolve(), nullptr, is_new);
     } else {
         // A new object, which its entry holds from the start: the object
-        // map learns of it only if a lookup asks.
-        ZuObject* const object = ZuClassFactory::New(runtime, RetMemZone(), __LINE__, kSource);
+        // map learns of it only if a lookup asks. Its constructor may leave
+        // out the defaults that its record replaces.
+        ZuObject* const object = Zuvi_NewToFill(runtime, RetMemZone(), __LINE__, kSource);
         ZuObject* const resolved = object->Resolve();
         NewEntry(object, resolved, ClassOf(resolved).is_path_or_string);
     }

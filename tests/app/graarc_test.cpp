@@ -14,21 +14,30 @@
 #include "si/string.h"
 #include "tests/app/gratest.h"
 
-// An arc whose record is of an older writer (no inclination group) or holds
-// an arrow head where the arc definition belongs; its class name has the
-// arc's length, so that a test can rename it in the stream.
+// An arc whose record is of an older writer (no inclination group), holds
+// an arrow head where the arc definition belongs, or ends its groups before
+// any definition; its class name has the arc's length, so that a test can
+// rename it in the stream.
 ZU_HANDLE(CGraArX, CGraArc)
 class CGraArX : public CGraArc {
     ZU_CLASS(CGraArX, CGraArc)
 public:
     CGraArX() {}
     static bool wrong_definition;
+    static bool no_definitions;
 
 protected:
     void StoreInstance(const ZuStorageRef& s) override
     {
         CGraObject::StoreInstance(s);
         s << ZuStorageSync::begin << edit_mode << editing << ZuStorageSync::mark;
+        if (no_definitions) {
+            s << ZuStorageSync::mark << ZuStorageSync::mark;
+            s << centre.x << centre.y << radii.x << radii.y << start_angle << end_angle
+              << ZuStorageSync::mark;
+            s << box.x1 << box.y1 << box.x2 << box.y2 << ZuStorageSync::end;
+            return;
+        }
         s << pen << brush << pulsar << stroke_colour << ZuStorageSync::mark;
         s << fill << fill_brush << fill_pulsar << fill_colour;
         if (wrong_definition)
@@ -44,6 +53,7 @@ protected:
 ZU_CLASS_END(CGraArX)
 ZU_IMPLEMENT_CLASS(CGraArX, "tests/app/graarc_test", ZU_CLASS_PLAIN)
 bool CGraArX::wrong_definition = false;
+bool CGraArX::no_definitions = false;
 
 namespace {
 
@@ -449,6 +459,25 @@ TEST_F(CGraArcTest, OlderAndBadRecords)
     ASSERT_NE(std::string::npos, at);
     bytes[at + 6] = 'c';
     EXPECT_THROW(Restored(bytes), ZuExcStream);
+
+    // Groups that end before their definitions: the arc keeps the ones it
+    // starts with, distinct objects of their classes with default values.
+    CGraArX::no_definitions = true;
+    bytes = Stored(Make<CGraArXRef>());
+    CGraArX::no_definitions = false;
+    text.assign(bytes.begin(), bytes.end());
+    at = text.find("CGraArX");
+    ASSERT_NE(std::string::npos, at);
+    bytes[at + 6] = 'c';
+    back = CGraArcRef(Restored(bytes));
+    ASSERT_TRUE(back.IsValid());
+    const CGraArcRef fresh = Make<CGraArcRef>();
+    EXPECT_EQ(Def<CPenDefRef>(fresh, 10)->GetWidth(), Def<CPenDefRef>(back, 10)->GetWidth());
+    EXPECT_EQ(Def<CArcDefRef>(fresh, 51)->GetMode(), Def<CArcDefRef>(back, 51)->GetMode());
+    for (int kind : {10, 15, 20, 25, 51})
+        EXPECT_TRUE(Def<ZuObjectRef>(back, kind).IsValid()) << kind;
+    EXPECT_FALSE(Def<ZuObjectRef>(back, 15) == Def<ZuObjectRef>(back, 25));
+    EXPECT_TRUE(Def<ZuObjectRef>(back, 11).IsInvalid());
 
     // Cut anywhere.
     const std::vector<unsigned char> whole = Stored(Arc(P(1, 2), P(3, 4)));
