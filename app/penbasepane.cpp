@@ -1,5 +1,6 @@
 #include "app/penbasepane.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "app/graline.h"
@@ -55,6 +56,24 @@ void SetSwitch(const ZuSwitchRef& radio, bool on)
         return;
     radio->SetSwitchState(on);
     radio->Display(true);
+}
+
+// A box holding every point of the segment's stroke with the pen as the
+// interpreter outlines it when measuring under the given zoom: the pen's
+// half width reaches farthest at a square cap's corners (half the width
+// times the square root of 2 from an end point), joins do not occur on one
+// segment and dashes only leave parts out; two pixels of the measuring
+// zoom cover the interpreter's rounding and its thinnest line. False when
+// the pen's width or the zoom gives no usable bound.
+bool StrokeReach(const CPenDefRef& pen, const DPoint& a, const DPoint& b, double zoom, DRect& reach)
+{
+    const double width = pen->GetWidth();
+    if (!std::isfinite(width) || width < 0.0 || !std::isfinite(zoom) || !(zoom > 0.0))
+        return false;
+    const double grow = 0.5 * width * std::sqrt(2.0) + 2.0 / zoom;
+    reach = DRect{std::fmin(a.x, b.x) - grow, std::fmin(a.y, b.y) - grow,
+                  std::fmax(a.x, b.x) + grow, std::fmax(a.y, b.y) + grow};
+    return std::isfinite(grow);
 }
 
 } // namespace
@@ -270,8 +289,19 @@ void CPenBasePane::DrawSample()
     const DPoint points[2] = {{-88.0, 0.0}, {88.0, 0.0}};
     line->SetPoints(points, 2);
     line->DragPoint(points[1], 1);
-    line->UpdateBoundingBox(port);
-    sample->FitZoom(line->GetBoundingBox());
+    // Asking the interpreter for the stroke's box costs about as much as
+    // drawing it, and its answer only matters when the stroke may leave the
+    // box: a bound of every point the stroke can reach that fits settles
+    // the zoom at 1 without it.
+    DRect reach;
+    if (StrokeReach(def, line->GetHandlePosition(0), line->GetHandlePosition(1), sample->RetZoom(),
+                    reach) &&
+        sample->FitsAtFullSize(reach)) {
+        sample->SetZoom(1.0);
+    } else {
+        line->UpdateBoundingBox(port);
+        sample->FitZoom(line->GetBoundingBox());
+    }
     line->Draw(port, 7);
     sample->Display();
 }

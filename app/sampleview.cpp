@@ -95,6 +95,14 @@ bool CSampleView::FitZoom(const DRect& r)
     return SetZoom(z);
 }
 
+bool CSampleView::FitsAtFullSize(const DRect& r) const
+{
+    const double w = sample.x2 - sample.x1;
+    const double h = sample.y2 - sample.y1;
+    // Written so that a box with a NaN side never fits.
+    return r.x1 >= -0.5 * w && r.y1 >= -0.5 * h && r.x2 <= 0.5 * w && r.y2 <= 0.5 * h;
+}
+
 void CSampleView::Display()
 {
     if (view.IsValid())

@@ -32,6 +32,8 @@ public:
     bool SetZoom(double zoom);
     // The largest zoom, never above 1, at which r fits the box centred.
     bool FitZoom(const DRect& r);
+    // Whether FitZoom(r) keeps the zoom at 1: r lies within the box centred.
+    bool FitsAtFullSize(const DRect& r) const;
     double RetZoom() const { return zoom; }
     CGraPortRef RetPort() const { return port; }
     const GSViewRef& RetView() const { return view; }

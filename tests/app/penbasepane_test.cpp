@@ -2,12 +2,14 @@
 // the pen's pairs, choosing a number of pairs, the limit angle shown only
 // for mitred joins, typed widths (clamped, letters refused), exactly one
 // "def.notify_Modify" an edit and nothing while refreshing, and the sample
-// band drawn by the interpreter.
+// band drawn by the interpreter, fitted as the measured stroke would be.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/colordef.h"
+#include "app/graline.h"
 #include "app/penbasepane.h"
 #include "si/string.h"
 #include "tests/app/panetest.h"
@@ -255,4 +257,45 @@ TEST_F(PenPaneTest, DeletingThePaneDeletesItsSampleAndAllItsControls)
     EXPECT_TRUE(sample->RetParent().IsInvalid());
     ZuViewRef child;
     EXPECT_FALSE(pane->GetFirstChild(child) && child.IsValid());
+}
+
+// The sample's image and zoom after each edit are those of the same line
+// measured through the interpreter, fitted and drawn in a box of its own:
+// narrow and wide pens, square ends, and narrow again after a shrunk zoom.
+TEST_F(PenPaneTest, TheSampleFitsAsTheMeasuredStrokeWouldAtEveryWidth)
+{
+    CSampleViewRef reference = ZuNew<CSampleView>(Zuvi_app_zone);
+    reference->Build(0, 0, 200, 24, false);
+    const auto image = [](const CSampleViewRef& box) {
+        std::vector<unsigned char> rows(200 * 24 * 3);
+        box->RetView()->CopyTo24Bit(0, 0, 200, 24, rows.data(), 200 * 3);
+        return rows;
+    };
+    const struct {
+        double width;
+        int cap;
+    } cases[] = {{2, 0}, {14, 2}, {15, 2}, {16, 0},  {20, 1}, {3, 2},
+                 {0, 0}, {24, 0}, {30, 2}, {100, 1}, {6, 2},  {13.5, 0}};
+    for (const auto& c : cases) {
+        pen->SetCap(c.cap);
+        pen->SetWidth(c.width);
+        pane->Refresh();
+        ASSERT_TRUE(reference->Render());
+        CGraPortRef port = reference->RetPort();
+        CGraLineRef line = ZuNew<CGraLine>(Zuvi_app_zone);
+        line->SetDefinition(10, ZuObjectRef(pen));
+        const DPoint points[2] = {{-88.0, 0.0}, {88.0, 0.0}};
+        line->SetPoints(points, 2);
+        line->DragPoint(points[1], 1);
+        line->UpdateBoundingBox(port);
+        reference->FitZoom(line->GetBoundingBox());
+        line->Draw(port, 7);
+        EXPECT_EQ(pane->RetSample()->RetZoom(), reference->RetZoom()) << c.width << " " << c.cap;
+        EXPECT_TRUE(image(pane->RetSample()) == image(reference)) << c.width << " " << c.cap;
+    }
+    // The wide pens shrank the sample.
+    pen->SetWidth(40.0);
+    pane->Refresh();
+    EXPECT_LT(pane->RetSample()->RetZoom(), 1.0);
+    reference->Delete();
 }
