@@ -48,14 +48,70 @@ const char* const kSpotFunctions[9] = {
     "{ add 2 div }",
 };
 
-// "%f" in the C locale, whatever the process's locale; false when the text
-// does not fit `size` bytes with its terminating zero.
-bool FormatReal(char* out, int size, double value)
+// Room for the "%f" text of a number the short way takes: a sign, 7
+// digits, the point and six decimals.
+const int kShortNumberRoom = 16;
+
+// "%f" of a number below 2^40 / 10^6 (a million or so: every coordinate,
+// colour and width a page holds) without the general conversion: the
+// number times 10^6, rounded to the nearest whole, is the text's digits.
+// The product is off the exact one by at most half a unit in its last
+// place (2^-13 here); where that could move it across a half, the general
+// conversion decides. Answers the length written, or 0 when the number
+// takes the general way.
+int FormatShortReal(char* out, double value)
 {
+    const double scaled = std::fabs(value) * 1e6;
+    if (!(scaled < 0x1p40))
+        return 0;
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
+    if (std::fabs(fraction - 0.5) < 0x1p-10)
+        return 0;
+    uint64_t digits = uint64_t(whole) + (fraction > 0.5 ? 1 : 0);
+    // The text backwards: six decimals, the point, the whole part.
+    char text[kShortNumberRoom];
+    char* p = text + kShortNumberRoom;
+    for (int i = 0; i < 6; i++) {
+        *--p = char('0' + digits % 10);
+        digits /= 10;
+    }
+    *--p = '.';
+    do {
+        *--p = char('0' + digits % 10);
+        digits /= 10;
+    } while (digits != 0);
+    // The sign stays on a negative number that rounds to zero, as "%f" keeps it.
+    if (std::signbit(value))
+        *--p = '-';
+    const int n = int(text + kShortNumberRoom - p);
+    std::memcpy(out, p, size_t(n));
+    return n;
+}
+
+// "%f" in the C locale, whatever the process's locale, without its
+// terminating zero; answers the length, or -1 when the text does not fit
+// `size` bytes with a terminating zero.
+int FormatRealText(char* out, int size, double value)
+{
+    if (size > kShortNumberRoom) {
+        const int n = FormatShortReal(out, value);
+        if (n > 0)
+            return n;
+    }
     std::to_chars_result r = std::to_chars(out, out + size - 1, value, std::chars_format::fixed, 6);
     if (r.ec != std::errc())
+        return -1;
+    return int(r.ptr - out);
+}
+
+// The same with its terminating zero; false when it does not fit.
+bool FormatReal(char* out, int size, double value)
+{
+    const int n = FormatRealText(out, size, value);
+    if (n < 0)
         return false;
-    *r.ptr = '\0';
+    out[n] = '\0';
     return true;
 }
 
@@ -362,10 +418,22 @@ bool CGraPort::AddOperator(const char* name)
 
 void CGraPort::Put(const char* text)
 {
-    if (!AddToken(text) && length > 0) {
+    if (text)
+        PutToken(text, std::strlen(text));
+}
+
+void CGraPort::PutToken(const char* text, size_t n)
+{
+    if (size_t(length) + n + 1 >= size_t(BUFFER_LIMIT)) {
+        if (length == 0)
+            return;
         SendPiece();
-        AddToken(text);
+        if (n + 1 >= size_t(BUFFER_LIMIT))
+            return;
     }
+    std::memcpy(buffer + length, text, n);
+    buffer[length + int(n)] = ' ';
+    length += int(n) + 1;
 }
 
 void CGraPort::PutText(const char* text)
@@ -379,8 +447,9 @@ void CGraPort::PutText(const char* text)
 void CGraPort::PutReal(double value)
 {
     char text[kNumberRoom];
-    if (FormatReal(text, sizeof text, value))
-        Put(text);
+    const int n = FormatRealText(text, sizeof text, value);
+    if (n >= 0)
+        PutToken(text, n);
 }
 
 void CGraPort::PutInt(int32_t value)

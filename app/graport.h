@@ -41,6 +41,7 @@
 #ifndef LUMBRA_APP_GRAPORT_H
 #define LUMBRA_APP_GRAPORT_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "app/colordef.h"
@@ -236,6 +237,8 @@ protected:
     // Emission helpers of the port's own operations: a token that does not
     // fit sends the buffer as a piece first. The caller holds the lock.
     void Put(const char* text);
+    // The same with the token's length known.
+    void PutToken(const char* text, size_t n);
     void PutText(const char* text);
     void PutReal(double value);
     void PutInt(int32_t value);
