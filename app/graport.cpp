@@ -157,7 +157,7 @@ CGraPort::CGraPort()
     : length(0), resultCount(0), matrixDirty(true), colourDirty(true), colourSpaceDirty(true),
       penDirty(true), fontDirty(true), pathMode(false), hitTestMode(false), boundsMode(false),
       pathOpen(false), lastX(0.0), lastY(0.0), pathRefused(false), nameCounter(1),
-      metricsCounter(1), piecesSent(false), pieceFailed(false)
+      metricsCounter(1), piecesSent(false), pieceFailed(false), deferred(false)
 {
     std::memset(fontNameTable, 0, sizeof fontNameTable);
     for (MetricsRecord*& record : metricsTable)
@@ -217,6 +217,16 @@ void CGraPort::SendPiece()
             pieceFailed = true;
     }
     length = 0;
+}
+
+void CGraPort::SetDeferred(bool on)
+{
+    deferred = on;
+}
+
+bool CGraPort::EndOperation()
+{
+    return deferred ? true : SendBuffer();
 }
 
 bool CGraPort::SendBuffer()
@@ -783,7 +793,7 @@ bool CGraPort::DrawLine(const DPoint& p1, const DPoint& p2)
         Put("lineto");
         EndStroke();
     }
-    return SendBuffer();
+    return EndOperation();
 }
 
 bool CGraPort::DrawRect(const DPoint& p1, const DPoint& p2, double angle, bool fill, bool stroke)
@@ -808,7 +818,7 @@ bool CGraPort::DrawRect(const DPoint& p1, const DPoint& p2, double angle, bool f
         pathOpen = true;
         lastX = p1.x;
         lastY = p1.y;
-        return SendBuffer();
+        return EndOperation();
     }
     if ((!fill && !stroke) || (p1.x == p2.x && p1.y == p2.y))
         return true;
@@ -858,7 +868,7 @@ bool CGraPort::DrawRect(const DPoint& p1, const DPoint& p2, double angle, bool f
         colourSpaceDirty = space_dirty_before;
         colourDirty = true;
     }
-    return SendBuffer();
+    return EndOperation();
 }
 
 bool CGraPort::DrawCircle(const DPoint& centre, double r)
@@ -888,7 +898,7 @@ bool CGraPort::DrawCircle(const DPoint& centre, double r)
     // Circles are not recorded in the path: they are stroked plainly.
     if (painting)
         EndStroke(false);
-    return SendBuffer();
+    return EndOperation();
 }
 
 bool CGraPort::DrawEllipseArc(const DPoint& centre, const DPoint& radii, double a1, double a2,
@@ -946,7 +956,7 @@ bool CGraPort::DrawEllipseArc(const DPoint& centre, const DPoint& radii, double 
         if (IsFancyPen() && !Record()->AddArc(centre, radii, a1, a2, rotation, kind))
             pathRefused = true;
     }
-    return SendBuffer();
+    return EndOperation();
 }
 
 bool CGraPort::DrawCurve(const DPoint& p0, const DPoint& p1, const DPoint& p2, const DPoint& p3)
@@ -975,7 +985,7 @@ bool CGraPort::DrawCurve(const DPoint& p0, const DPoint& p1, const DPoint& p2, c
     }
     if (painting)
         EndStroke();
-    return SendBuffer();
+    return EndOperation();
 }
 
 bool CGraPort::DrawRoundCorner(const DPoint& p0, const DPoint& p1, const DPoint& p2, double r)
@@ -1012,7 +1022,7 @@ bool CGraPort::DrawRoundCorner(const DPoint& p0, const DPoint& p1, const DPoint&
     }
     if (painting)
         EndStroke();
-    return SendBuffer();
+    return EndOperation();
 }
 
 // ---------------------------------------------------------------- page
@@ -1139,7 +1149,7 @@ bool CGraPort::EndPath(bool fill, bool stroke, bool close)
     pathRefused = false;
     Put("newpath");
     pathOpen = false;
-    return SendBuffer();
+    return EndOperation();
 }
 
 void CGraPort::BeginBounds()
@@ -1549,7 +1559,7 @@ bool CGraPort::FillCells()
                 record.b = DPoint{placed.c, placed.d};
                 record.c = DPoint{placed.e, placed.f};
                 DrawBrush(fillBrush, fillColour, record, var[5], 1);
-                SendBuffer();
+                EndOperation();
                 if (column >= 1 && column < columns - 2) {
                     pulsar->SetAxis(1);
                     pulsar->NextStep();
@@ -1925,7 +1935,7 @@ bool CGraPort::DrawText(const DPoint& p, double angle, const char* text, int n)
     bool ok = true;
     for (int at = 0; at < n; at += MAX_TEXT_PIECE) {
         const int piece = n - at < MAX_TEXT_PIECE ? n - at : MAX_TEXT_PIECE;
-        if (at > 0 && !SendBuffer())
+        if (at > 0 && !EndOperation())
             ok = false;
         PutReal(f->GetWordSpacing() * size);
         Put("0");
@@ -1940,7 +1950,7 @@ bool CGraPort::DrawText(const DPoint& p, double angle, const char* text, int n)
     }
     if (angle != 0.0)
         Put("grestore");
-    return SendBuffer() && ok;
+    return EndOperation() && ok;
 }
 
 bool CGraPort::TextMetrics(int c, DRect& box, DPoint& advance)
@@ -2275,7 +2285,7 @@ bool CGraPort::DrawFancyStroke(const CPenDefRef& fancyPen, const CPatternDefRef&
             placement.f = c4;
             DrawBrush(brush, colour, placement, t, 0);
         }
-        if (!SendBuffer())
+        if (!EndOperation())
             return false;
         if (pv) {
             pv->SetAxis(0);

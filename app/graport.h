@@ -120,6 +120,14 @@ public:
     // text and the answer are traced, the operand stack is cleared with
     // "clear", and no results are kept.
     bool SendBuffer();
+    // While deferred, the drawing operations keep their text instead of
+    // running it at once and answer true: it goes as a piece when the
+    // buffer is full, and with the next send that reads answers (a hit
+    // test, a measure, Flush), which then reports a failed piece. Each run
+    // of the interpreter costs more than a drawing's text, and a render
+    // draws thousands. Turning it off sends nothing by itself.
+    void SetDeferred(bool on);
+    bool IsDeferred() const { return deferred; }
 
     // ---- Appenders (no lock; false when nothing was written)
     bool AddToken(const char* text);
@@ -245,6 +253,8 @@ protected:
     void PutPoint(const DPoint& p);
     // Sends the buffer without reading answers (the rest follows).
     void SendPiece();
+    // The end of a drawing operation: SendBuffer, or true while deferred.
+    bool EndOperation();
 
     // Lazy emission.
     void EmitMatrix();
@@ -371,6 +381,7 @@ protected:
     // output is kept for the last piece, and a failed piece fails the send.
     bool piecesSent;
     bool pieceFailed;
+    bool deferred;
 };
 ZU_CLASS_END(CGraPort)
 
