@@ -157,7 +157,7 @@ CGraPort::CGraPort()
     : length(0), resultCount(0), matrixDirty(true), colourDirty(true), colourSpaceDirty(true),
       penDirty(true), fontDirty(true), pathMode(false), hitTestMode(false), boundsMode(false),
       pathOpen(false), lastX(0.0), lastY(0.0), pathRefused(false), nameCounter(1),
-      metricsCounter(1), piecesSent(false), pieceFailed(false), deferred(false)
+      metricsCounter(1), piecesSent(false), pieceFailed(false), deferred(false), fedLength(-1)
 {
     std::memset(fontNameTable, 0, sizeof fontNameTable);
     for (MetricsRecord*& record : metricsTable)
@@ -217,6 +217,7 @@ void CGraPort::SendPiece()
             pieceFailed = true;
     }
     length = 0;
+    fedLength = -1;
 }
 
 void CGraPort::SetDeferred(bool on)
@@ -226,7 +227,18 @@ void CGraPort::SetDeferred(bool on)
 
 bool CGraPort::EndOperation()
 {
-    return deferred ? true : SendBuffer();
+    if (!deferred)
+        return SendBuffer();
+    // The line feed that ends a send is kept in its place, so that the
+    // interpreter gets the same text as when each operation is sent. The
+    // appenders leave the length below the limit: the line feed fits.
+    if (length > 0) {
+        buffer[length++] = '\n';
+        fedLength = length;
+        if (length >= BUFFER_LIMIT - 1)
+            SendPiece();
+    }
+    return true;
 }
 
 bool CGraPort::SendBuffer()
@@ -238,6 +250,7 @@ bool CGraPort::SendBuffer()
     piecesSent = pieceFailed = false;
     if (target.IsInvalid()) {
         length = 0;
+        fedLength = -1;
         return true;
     }
     if (!pieces_sent)
@@ -245,10 +258,12 @@ bool CGraPort::SendBuffer()
     bool ran = !pieces_failed;
     if (length > 0) {
         // The text goes with its length, so that a zero byte inside a string
-        // does not end it early.
+        // does not end it early. Text that ends with a deferred operation
+        // has its line feed already.
+        const int32_t sent = length == fedLength ? length : length + 1;
         buffer[length] = '\n';
-        buffer[length + 1] = '\0';
-        if (!target->ExecuteText(buffer, length + 1))
+        buffer[sent] = '\0';
+        if (!target->ExecuteText(buffer, sent))
             ran = false;
     }
     int n = target->GetOutputLength();
@@ -283,6 +298,7 @@ bool CGraPort::SendBuffer()
     if (answer)
         ZuMemZone::FreeAnyZone(answer, __LINE__, ZU_SRC_FILE);
     length = 0;
+    fedLength = -1;
     return ok;
 }
 

@@ -120,12 +120,13 @@ public:
     // text and the answer are traced, the operand stack is cleared with
     // "clear", and no results are kept.
     bool SendBuffer();
-    // While deferred, the drawing operations keep their text instead of
-    // running it at once and answer true: it goes as a piece when the
-    // buffer is full, and with the next send that reads answers (a hit
-    // test, a measure, Flush), which then reports a failed piece. Each run
-    // of the interpreter costs more than a drawing's text, and a render
-    // draws thousands. Turning it off sends nothing by itself.
+    // While deferred, the drawing operations keep their text (each with
+    // the line feed that would end its send) instead of running it at once,
+    // and answer true: it goes as a piece when the buffer is full, and with
+    // the next send that reads answers (a hit test, a measure, Flush),
+    // which then reports a failed piece. Each run of the interpreter costs
+    // more than a drawing's text, and a render draws thousands. Turning it
+    // off sends nothing by itself.
     void SetDeferred(bool on);
     bool IsDeferred() const { return deferred; }
 
@@ -382,6 +383,9 @@ protected:
     bool piecesSent;
     bool pieceFailed;
     bool deferred;
+    // The length just after the line feed of a deferred operation (-1
+    // when text came after it or the buffer went).
+    int32_t fedLength;
 };
 ZU_CLASS_END(CGraPort)
 
