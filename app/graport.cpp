@@ -48,14 +48,70 @@ const char* const kSpotFunctions[9] = {
     "{ add 2 div }",
 };
 
-// "%f" in the C locale, whatever the process's locale; false when the text
-// does not fit `size` bytes with its terminating zero.
-bool FormatReal(char* out, int size, double value)
+// Room for the "%f" text of a number the short way takes: a sign, 7
+// digits, the point and six decimals.
+const int kShortNumberRoom = 16;
+
+// "%f" of a number below 2^40 / 10^6 (a million or so: every coordinate,
+// colour and width a page holds) without the general conversion: the
+// number times 10^6, rounded to the nearest whole, is the text's digits.
+// The product is off the exact one by at most half a unit in its last
+// place (2^-13 here); where that could move it across a half, the general
+// conversion decides. Answers the length written, or 0 when the number
+// takes the general way.
+int FormatShortReal(char* out, double value)
 {
+    const double scaled = std::fabs(value) * 1e6;
+    if (!(scaled < 0x1p40))
+        return 0;
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
+    if (std::fabs(fraction - 0.5) < 0x1p-10)
+        return 0;
+    uint64_t digits = uint64_t(whole) + (fraction > 0.5 ? 1 : 0);
+    // The text backwards: six decimals, the point, the whole part.
+    char text[kShortNumberRoom];
+    char* p = text + kShortNumberRoom;
+    for (int i = 0; i < 6; i++) {
+        *--p = char('0' + digits % 10);
+        digits /= 10;
+    }
+    *--p = '.';
+    do {
+        *--p = char('0' + digits % 10);
+        digits /= 10;
+    } while (digits != 0);
+    // The sign stays on a negative number that rounds to zero, as "%f" keeps it.
+    if (std::signbit(value))
+        *--p = '-';
+    const int n = int(text + kShortNumberRoom - p);
+    std::memcpy(out, p, size_t(n));
+    return n;
+}
+
+// "%f" in the C locale, whatever the process's locale, without its
+// terminating zero; answers the length, or -1 when the text does not fit
+// `size` bytes with a terminating zero.
+int FormatRealText(char* out, int size, double value)
+{
+    if (size > kShortNumberRoom) {
+        const int n = FormatShortReal(out, value);
+        if (n > 0)
+            return n;
+    }
     std::to_chars_result r = std::to_chars(out, out + size - 1, value, std::chars_format::fixed, 6);
     if (r.ec != std::errc())
+        return -1;
+    return int(r.ptr - out);
+}
+
+// The same with its terminating zero; false when it does not fit.
+bool FormatReal(char* out, int size, double value)
+{
+    const int n = FormatRealText(out, size, value);
+    if (n < 0)
         return false;
-    *r.ptr = '\0';
+    out[n] = '\0';
     return true;
 }
 
@@ -101,7 +157,7 @@ CGraPort::CGraPort()
     : length(0), resultCount(0), matrixDirty(true), colourDirty(true), colourSpaceDirty(true),
       penDirty(true), fontDirty(true), pathMode(false), hitTestMode(false), boundsMode(false),
       pathOpen(false), lastX(0.0), lastY(0.0), pathRefused(false), nameCounter(1),
-      metricsCounter(1), piecesSent(false), pieceFailed(false)
+      metricsCounter(1), piecesSent(false), pieceFailed(false), deferred(false), fedLength(-1)
 {
     std::memset(fontNameTable, 0, sizeof fontNameTable);
     for (MetricsRecord*& record : metricsTable)
@@ -161,6 +217,28 @@ void CGraPort::SendPiece()
             pieceFailed = true;
     }
     length = 0;
+    fedLength = -1;
+}
+
+void CGraPort::SetDeferred(bool on)
+{
+    deferred = on;
+}
+
+bool CGraPort::EndOperation()
+{
+    if (!deferred)
+        return SendBuffer();
+    // The line feed that ends a send is kept in its place, so that the
+    // interpreter gets the same text as when each operation is sent. The
+    // appenders leave the length below the limit: the line feed fits.
+    if (length > 0) {
+        buffer[length++] = '\n';
+        fedLength = length;
+        if (length >= BUFFER_LIMIT - 1)
+            SendPiece();
+    }
+    return true;
 }
 
 bool CGraPort::SendBuffer()
@@ -172,6 +250,7 @@ bool CGraPort::SendBuffer()
     piecesSent = pieceFailed = false;
     if (target.IsInvalid()) {
         length = 0;
+        fedLength = -1;
         return true;
     }
     if (!pieces_sent)
@@ -179,10 +258,12 @@ bool CGraPort::SendBuffer()
     bool ran = !pieces_failed;
     if (length > 0) {
         // The text goes with its length, so that a zero byte inside a string
-        // does not end it early.
+        // does not end it early. Text that ends with a deferred operation
+        // has its line feed already.
+        const int32_t sent = length == fedLength ? length : length + 1;
         buffer[length] = '\n';
-        buffer[length + 1] = '\0';
-        if (!target->ExecuteText(buffer, length + 1))
+        buffer[sent] = '\0';
+        if (!target->ExecuteText(buffer, sent))
             ran = false;
     }
     int n = target->GetOutputLength();
@@ -217,6 +298,7 @@ bool CGraPort::SendBuffer()
     if (answer)
         ZuMemZone::FreeAnyZone(answer, __LINE__, ZU_SRC_FILE);
     length = 0;
+    fedLength = -1;
     return ok;
 }
 
@@ -362,10 +444,22 @@ bool CGraPort::AddOperator(const char* name)
 
 void CGraPort::Put(const char* text)
 {
-    if (!AddToken(text) && length > 0) {
+    if (text)
+        PutToken(text, std::strlen(text));
+}
+
+void CGraPort::PutToken(const char* text, size_t n)
+{
+    if (size_t(length) + n + 1 >= size_t(BUFFER_LIMIT)) {
+        if (length == 0)
+            return;
         SendPiece();
-        AddToken(text);
+        if (n + 1 >= size_t(BUFFER_LIMIT))
+            return;
     }
+    std::memcpy(buffer + length, text, n);
+    buffer[length + int(n)] = ' ';
+    length += int(n) + 1;
 }
 
 void CGraPort::PutText(const char* text)
@@ -379,8 +473,9 @@ void CGraPort::PutText(const char* text)
 void CGraPort::PutReal(double value)
 {
     char text[kNumberRoom];
-    if (FormatReal(text, sizeof text, value))
-        Put(text);
+    const int n = FormatRealText(text, sizeof text, value);
+    if (n >= 0)
+        PutToken(text, n);
 }
 
 void CGraPort::PutInt(int32_t value)
@@ -714,7 +809,7 @@ bool CGraPort::DrawLine(const DPoint& p1, const DPoint& p2)
         Put("lineto");
         EndStroke();
     }
-    return SendBuffer();
+    return EndOperation();
 }
 
 bool CGraPort::DrawRect(const DPoint& p1, const DPoint& p2, double angle, bool fill, bool stroke)
@@ -739,7 +834,7 @@ bool CGraPort::DrawRect(const DPoint& p1, const DPoint& p2, double angle, bool f
         pathOpen = true;
         lastX = p1.x;
         lastY = p1.y;
-        return SendBuffer();
+        return EndOperation();
     }
     if ((!fill && !stroke) || (p1.x == p2.x && p1.y == p2.y))
         return true;
@@ -789,7 +884,7 @@ bool CGraPort::DrawRect(const DPoint& p1, const DPoint& p2, double angle, bool f
         colourSpaceDirty = space_dirty_before;
         colourDirty = true;
     }
-    return SendBuffer();
+    return EndOperation();
 }
 
 bool CGraPort::DrawCircle(const DPoint& centre, double r)
@@ -819,7 +914,7 @@ bool CGraPort::DrawCircle(const DPoint& centre, double r)
     // Circles are not recorded in the path: they are stroked plainly.
     if (painting)
         EndStroke(false);
-    return SendBuffer();
+    return EndOperation();
 }
 
 bool CGraPort::DrawEllipseArc(const DPoint& centre, const DPoint& radii, double a1, double a2,
@@ -877,7 +972,7 @@ bool CGraPort::DrawEllipseArc(const DPoint& centre, const DPoint& radii, double 
         if (IsFancyPen() && !Record()->AddArc(centre, radii, a1, a2, rotation, kind))
             pathRefused = true;
     }
-    return SendBuffer();
+    return EndOperation();
 }
 
 bool CGraPort::DrawCurve(const DPoint& p0, const DPoint& p1, const DPoint& p2, const DPoint& p3)
@@ -906,7 +1001,7 @@ bool CGraPort::DrawCurve(const DPoint& p0, const DPoint& p1, const DPoint& p2, c
     }
     if (painting)
         EndStroke();
-    return SendBuffer();
+    return EndOperation();
 }
 
 bool CGraPort::DrawRoundCorner(const DPoint& p0, const DPoint& p1, const DPoint& p2, double r)
@@ -943,7 +1038,7 @@ bool CGraPort::DrawRoundCorner(const DPoint& p0, const DPoint& p1, const DPoint&
     }
     if (painting)
         EndStroke();
-    return SendBuffer();
+    return EndOperation();
 }
 
 // ---------------------------------------------------------------- page
@@ -1070,7 +1165,7 @@ bool CGraPort::EndPath(bool fill, bool stroke, bool close)
     pathRefused = false;
     Put("newpath");
     pathOpen = false;
-    return SendBuffer();
+    return EndOperation();
 }
 
 void CGraPort::BeginBounds()
@@ -1480,7 +1575,7 @@ bool CGraPort::FillCells()
                 record.b = DPoint{placed.c, placed.d};
                 record.c = DPoint{placed.e, placed.f};
                 DrawBrush(fillBrush, fillColour, record, var[5], 1);
-                SendBuffer();
+                EndOperation();
                 if (column >= 1 && column < columns - 2) {
                     pulsar->SetAxis(1);
                     pulsar->NextStep();
@@ -1856,7 +1951,7 @@ bool CGraPort::DrawText(const DPoint& p, double angle, const char* text, int n)
     bool ok = true;
     for (int at = 0; at < n; at += MAX_TEXT_PIECE) {
         const int piece = n - at < MAX_TEXT_PIECE ? n - at : MAX_TEXT_PIECE;
-        if (at > 0 && !SendBuffer())
+        if (at > 0 && !EndOperation())
             ok = false;
         PutReal(f->GetWordSpacing() * size);
         Put("0");
@@ -1871,7 +1966,7 @@ bool CGraPort::DrawText(const DPoint& p, double angle, const char* text, int n)
     }
     if (angle != 0.0)
         Put("grestore");
-    return SendBuffer() && ok;
+    return EndOperation() && ok;
 }
 
 bool CGraPort::TextMetrics(int c, DRect& box, DPoint& advance)
@@ -2206,7 +2301,7 @@ bool CGraPort::DrawFancyStroke(const CPenDefRef& fancyPen, const CPatternDefRef&
             placement.f = c4;
             DrawBrush(brush, colour, placement, t, 0);
         }
-        if (!SendBuffer())
+        if (!EndOperation())
             return false;
         if (pv) {
             pv->SetAxis(0);

@@ -41,6 +41,7 @@
 #ifndef LUMBRA_APP_GRAPORT_H
 #define LUMBRA_APP_GRAPORT_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "app/colordef.h"
@@ -119,6 +120,15 @@ public:
     // text and the answer are traced, the operand stack is cleared with
     // "clear", and no results are kept.
     bool SendBuffer();
+    // While deferred, the drawing operations keep their text (each with
+    // the line feed that would end its send) instead of running it at once,
+    // and answer true: it goes as a piece when the buffer is full, and with
+    // the next send that reads answers (a hit test, a measure, Flush),
+    // which then reports a failed piece. Each run of the interpreter costs
+    // more than a drawing's text, and a render draws thousands. Turning it
+    // off sends nothing by itself.
+    void SetDeferred(bool on);
+    bool IsDeferred() const { return deferred; }
 
     // ---- Appenders (no lock; false when nothing was written)
     bool AddToken(const char* text);
@@ -236,12 +246,16 @@ protected:
     // Emission helpers of the port's own operations: a token that does not
     // fit sends the buffer as a piece first. The caller holds the lock.
     void Put(const char* text);
+    // The same with the token's length known.
+    void PutToken(const char* text, size_t n);
     void PutText(const char* text);
     void PutReal(double value);
     void PutInt(int32_t value);
     void PutPoint(const DPoint& p);
     // Sends the buffer without reading answers (the rest follows).
     void SendPiece();
+    // The end of a drawing operation: SendBuffer, or true while deferred.
+    bool EndOperation();
 
     // Lazy emission.
     void EmitMatrix();
@@ -368,6 +382,10 @@ protected:
     // output is kept for the last piece, and a failed piece fails the send.
     bool piecesSent;
     bool pieceFailed;
+    bool deferred;
+    // The length just after the line feed of a deferred operation (-1
+    // when text came after it or the buffer went).
+    int32_t fedLength;
 };
 ZU_CLASS_END(CGraPort)
 

@@ -1060,6 +1060,8 @@ bool CPageView::RenderPage()
                 mainPort->DrawRect(c[0], c[1], 0.0, true, false);
     }
 
+    // The drawings' text goes to the interpreter in large pieces.
+    mainPort->SetDeferred(true);
     DrawPageFrame();
 
     for (int i = 0; i < current && i < layers; i++)
@@ -1147,6 +1149,7 @@ bool CPageView::RenderPage()
         mainPort->DrawLine(c[1], c[3]);
         mainPort->DrawLine(c[3], c[0]);
     }
+    mainPort->SetDeferred(false);
     mainPort->Flush();
     if (overlayPort->RetTarget().IsValid() && overlayPort->RetTarget()->GetType() >= 0 &&
         overlayPort->RetTarget()->GetType() <= 5)

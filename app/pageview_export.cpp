@@ -233,7 +233,9 @@ bool CPageView::PrintRun(const CGraScreen& settings)
                 PageTransform(port, pageW, pageH);
                 port->SetScreen(settings);
                 port->ErasePage();
+                port->SetDeferred(true);
                 RunObjects(port);
+                port->SetDeferred(false);
                 port->ShowPage();
                 if (!gs->EndPrint())
                     cause = kCauseInterpreter;
@@ -341,7 +343,9 @@ bool CPageView::ExportRun(const ZuStringRef& name, const double size[2], int res
             port->InitGraphics();
             port->ErasePage();
             PageTransform(port, pageW, pageH);
+            port->SetDeferred(true);
             RunObjects(port);
+            port->SetDeferred(false);
             port->ShowPage();
             if (!gs->EndRender())
                 std::snprintf(cause, sizeof cause, "%s", kCauseInterpreter);

@@ -1223,6 +1223,66 @@ TEST_F(CGraPortTest, EndPathFillsAndStrokesTheCollectedPath)
     EXPECT_EQ(r.port->RetLength(), 0);
 }
 
+TEST_F(CGraPortTest, DeferredDrawingsGoWithTheNextSendThatReadsAnswers)
+{
+    // The same drawings written at once and deferred: the same text, line
+    // feeds included, the deferred one in a single send at Flush.
+    Recorded now = Record();
+    Recorded later = Record();
+    later.port->SetDeferred(true);
+    for (const Recorded* r : {&now, &later}) {
+        EXPECT_TRUE(r->port->DrawLine(P(0, 0), P(1, 2)));
+        EXPECT_TRUE(r->port->DrawRect(P(0, 0), P(3, 4), 0.0, false, true));
+        EXPECT_TRUE(r->port->DrawCircle(P(5, 5), 2.0));
+    }
+    EXPECT_EQ(now.context->sends.size(), 3u);
+    EXPECT_TRUE(later.context->sends.empty());
+    later.port->SetDeferred(false);
+    EXPECT_TRUE(later.context->sends.empty()); // turning it off sends nothing
+    EXPECT_TRUE(later.port->Flush());
+    ASSERT_EQ(later.context->sends.size(), 1u);
+    EXPECT_EQ(later.context->sends[0], now.context->All());
+
+    // A hit test sends the kept drawings before its question, and reads
+    // the answer of the whole.
+    Recorded hit = Record();
+    hit.port->SetDeferred(true);
+    hit.port->DrawLine(P(0, 0), P(1, 0));
+    hit.port->BeginHitTest();
+    Square(hit.port, 0, 0, 10, 10);
+    hit.context->answer = Sequence(4, 1);
+    EXPECT_TRUE(hit.port->EndHitTest(P(5, 5), 1.0, true, false, true));
+    ASSERT_GE(hit.context->sends.size(), 1u);
+    const std::string& first = hit.context->sends[0];
+    EXPECT_LT(first.find("lineto"), first.find("ineofill"));
+
+    // A deferred drawing the interpreter refuses answers true; Flush tells.
+    Recorded failing = Record();
+    failing.port->SetDeferred(true);
+    failing.context->runs = false;
+    EXPECT_TRUE(failing.port->DrawLine(P(0, 0), P(1, 1)));
+    failing.port->SetDeferred(false);
+    EXPECT_FALSE(failing.port->Flush());
+}
+
+TEST_F(CGraPortTest, NumbersRoundAsTheCLibraryDoes)
+{
+    // Close to a half in the sixth decimal, a sign on a zero, the largest
+    // numbers of the short way and beyond it: the text of "%f".
+    const double values[] = {0.0,           -0.0,           0.0000005,       -0.0000005,
+                             0.0000015,     0.0000025,      -0.0000001,      0.1234565,
+                             2.675,         1.0000005,      999999.9999995,  1099511.627775,
+                             1099511.62778, 1099511.627776, 1234567.8901235, 0.1,
+                             -3.14159265,   255.0 / 256.0,  1.0 / 3.0,       -2.0 / 3.0};
+    for (double v : values) {
+        CGraPortRef port = Make<CGraPortRef>();
+        ASSERT_TRUE(port->AddReal(v));
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%f ", v);
+        EXPECT_EQ(Buffer(port), expected) << v;
+    }
+}
+
 TEST_F(CGraPortTest, HitTestsWriteTheirQuestions)
 {
     Recorded r = Record();

@@ -387,6 +387,18 @@ TEST_F(GfxSurfaceOpsTest, BgrAndMonoRuns)
     GfxSurface* s = Words(4, 1, {9, 9, 9, 9});
     s->SetPixelLineBGR24(-2, 0, 5, bgr);
     EXPECT_EQ(Row(s, 0), (std::vector<unsigned>{0x00123456, 0x00FFFFFF, 0x00FF0000, 9}));
+    // A row long enough to go in vectors, cut at both edges: every pixel
+    // from its own three bytes, the row below untouched.
+    unsigned char long_row[3 * 45];
+    for (int i = 0; i < 3 * 45; ++i)
+        long_row[i] = static_cast<unsigned char>(7 * i + 1);
+    GfxSurface* wide = Make(32, 40, 2);
+    wide->SetPixelLineBGR24(-3, 0, 45, long_row);
+    for (int x = 0; x < 40; ++x) {
+        const unsigned char* p = long_row + 3 * (x + 3);
+        EXPECT_EQ(wide->RetPixelRGB(x, 0), unsigned(p[2]) << 16 | unsigned(p[1]) << 8 | p[0]) << x;
+        EXPECT_EQ(wide->RetPixelRGB(x, 1), 0u) << x;
+    }
     GfxSurface* s16 = Make(16, 4, 1);
     s16->SetPixelLineBGR24(2, 0, 5, bgr + 6); // cut to two pixels at the right edge
     EXPECT_EQ(s16->RetPixelRGB(1, 0), 0u);
