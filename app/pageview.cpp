@@ -1060,7 +1060,12 @@ bool CPageView::RenderPage()
                 mainPort->DrawRect(c[0], c[1], 0.0, true, false);
     }
 
-    // The drawings' text goes to the interpreter in large pieces.
+    // The drawings' text goes to the interpreter in large pieces; an
+    // exception out of a drawing must not leave the port keeping its text.
+    struct DeferredSends {
+        CGraPortRef port;
+        ~DeferredSends() { port->SetDeferred(false); }
+    } const deferredSends{mainPort};
     mainPort->SetDeferred(true);
     DrawPageFrame();
 
