@@ -322,11 +322,13 @@ int CDefView::StyleOfValue()
 
 void CDefView::PlacePane(const CDefPaneRef& pane)
 {
-    // Boxes are in window coordinates: the pane point counts from the
-    // view's corner wherever the card stands now.
-    double x = 0, y = 0;
-    GetOrigin(x, y);
-    pane->SetOrigin(x + pane_x, y + pane_y + (pane->IsColorPane() ? 20 : 0));
+    // The pane point is in the frame every view of the window is placed
+    // in, the window's own: (39, 57) is beside the style column and just
+    // under the card's tabs, where the index buttons row starts (a colour
+    // pane, which has that row, stands 20 lower). Counted from the view's
+    // corner instead, a pane of the dialog would start 57 units too low
+    // and its bottom (the pen's sample) would fall out of the window.
+    pane->SetOrigin(pane_x, pane_y + (pane->IsColorPane() ? 20 : 0));
 }
 
 void CDefView::PlacePanes()

@@ -175,9 +175,9 @@ TEST_F(DefViewTest, TheDefinitionsValueChoosesTheStyleAndItsPane)
         for (int s = 0; s < 4; ++s)
             EXPECT_EQ(On(view->RetTagged(CDefView::STYLE_TAG + s)), s == c.slot);
     }
-    // Panes stand at the pane point from the view's corner.
-    EXPECT_EQ(view->RetShownPane()->RetBox().X1(), 6 + 39);
-    EXPECT_EQ(view->RetShownPane()->RetBox().Y1(), 8 + 57);
+    // Panes stand at the pane point, in the window's frame.
+    EXPECT_EQ(view->RetShownPane()->RetBox().X1(), 39);
+    EXPECT_EQ(view->RetShownPane()->RetBox().Y1(), 57);
     // "Pas de flèche" shows the plain pane, the heads the arrow pane.
     ClickStyle(0);
     EXPECT_EQ(ClassOf(view->RetShownPane()), "CDefPane");
