@@ -17,6 +17,7 @@
 #include "app/propertydlg.h"
 #include "app/sampledlg.h"
 #include "app/toolpalette.h"
+#include "ghost/gslibmain.h"
 #include "si/classfactory.h"
 #include "si/event.h"
 #include "si/lookman.h"
@@ -108,6 +109,10 @@ AppRef App::Current()
 
 void App::Initialise(bool build)
 {
+    // The interpreter's set-up is the longest part of the start: it runs
+    // beside the windows' construction, and the page view's first need
+    // waits for what is left of it.
+    GSStartEarly();
     SetEditShell(this);
     const ZuLookManRef& look = ZuLookMan::Current();
     const ZuStringRef prefix("lumbra_");

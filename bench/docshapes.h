@@ -94,6 +94,8 @@ void DrawDocument(const CDocumentRef& doc, const GSContextRef& target)
     port->SetTarget(target);
     port->InitBinaryMode();
     port->InitGraphics();
+    // As the export does: the drawings go in pieces, not one send each.
+    port->SetDeferred(true);
     const CTreeNodeRef root = doc->GetTree()->RetRoot();
     for (CTreeNodeRef n = root->NextInPreorder(root, true); n.IsValid();
          n = n->NextInPreorder(root, true)) {
@@ -101,6 +103,7 @@ void DrawDocument(const CDocumentRef& doc, const GSContextRef& target)
         if (object.IsValid() && object->IsKindOf(CGraObjectRef::RetRuntime()))
             CGraObjectRef(object)->Draw(port, 3);
     }
+    port->SetDeferred(false);
     port->Flush();
 }
 

@@ -2,6 +2,7 @@
 
 #include "sd/common/sd_file.h"
 #include "sd/common/sd_filename.h"
+#include "sd/win32/sd_system.h"
 #include "si/string.h"
 #include "si/typedef.h"
 #include "si/values.h"
@@ -497,26 +498,76 @@ int GSBuildArguments(char** argv, int max, char* storage, int storage_size)
     return count;
 }
 
+namespace {
+
+char start_storage[4 * ZUVI_PATH_MAX];
+char* start_argv[16];
+
+// The start begun by GSStartEarly. Only the program's thread touches the
+// job; the result is read after the wait, which orders it. A process that
+// ends while the interpreter is still starting waits for it rather than
+// unloading code under it (the job's destructor).
+struct EarlyStart {
+    Zuvi_ThreadJob job;
+    GSLib* lib = nullptr;
+    int argc = 0;
+    bool started = false;
+} early;
+
+void RunEarlyStart(void*)
+{
+    early.started = early.lib->Init(early.argc, start_argv) == 0;
+}
+
+} // namespace
+
+void GSStartEarly()
+{
+    if (early.lib || the_lib)
+        return;
+    // The arguments are built here: the library's folders are read on the
+    // program's thread, as everywhere else.
+    early.argc = GSBuildArguments(start_argv, 16, start_storage, sizeof start_storage);
+    if (early.argc == 0)
+        return; // the ordinary start reports it
+    early.lib = new GSLib();
+    if (!early.job.Start(RunEarlyStart, nullptr)) {
+        // No thread to be had: the start happens when it is needed.
+        delete early.lib;
+        early.lib = nullptr;
+    }
+}
+
 GSLib* StartGhostscript()
 {
+    if (early.lib) {
+        early.job.Wait();
+        // From now on the object answers as one started here does.
+        GSLib* lib = early.lib;
+        const bool started = early.started;
+        early.lib = nullptr;
+        early.started = false;
+        the_lib = lib;
+        return started ? lib : nullptr;
+    }
     if (the_lib)
         return the_lib;
-    static char storage[4 * ZUVI_PATH_MAX];
-    static char* argv[16];
-    int argc = GSBuildArguments(argv, 16, storage, sizeof storage);
+    int argc = GSBuildArguments(start_argv, 16, start_storage, sizeof start_storage);
     // Made on the C heap: the interpreter lives as long as the process,
     // longer than any memory zone.
     GSLib* lib = new GSLib();
     the_lib = lib;
     if (argc == 0) {
-        std::snprintf(storage, sizeof storage, "%s", "");
+        std::snprintf(start_storage, sizeof start_storage, "%s", "");
         return nullptr;
     }
-    return lib->Init(argc, argv) == 0 ? lib : nullptr;
+    return lib->Init(argc, start_argv) == 0 ? lib : nullptr;
 }
 
 GSLib* GSRetLib()
 {
+    if (early.lib)
+        GSLazyStart();
     return the_lib;
 }
 

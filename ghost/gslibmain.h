@@ -139,6 +139,12 @@ GSLib* GSRetLib();
 // object: the contexts and the port call it before they need the
 // interpreter.
 bool GSLazyStart();
+// Begins that start on a thread of its own and returns at once, so that the
+// interpreter's long set-up runs while the caller does other work (the
+// program's windows, a document's reading). The first call that needs the
+// interpreter (any of the three above) waits for it and then answers as
+// if it had started it. Does nothing once a start was made or begun.
+void GSStartEarly();
 // The argument vector of the start (the library's directory in the two
 // include folders); `storage` keeps the texts.
 int GSBuildArguments(char** argv, int max, char* storage, int storage_size);

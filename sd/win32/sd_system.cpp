@@ -4,9 +4,49 @@
 #include "w32/systime.h"
 #include "w32/thread.h"
 
+#include <new>
+#include <thread>
+
 bool Zuvi_StartThread(void (*entry)(void*), void* arg)
 {
     return _beginthread(entry, 0, arg) != uintptr_t(-1);
+}
+
+Zuvi_ThreadJob::Zuvi_ThreadJob() : thread(nullptr) {}
+
+Zuvi_ThreadJob::~Zuvi_ThreadJob()
+{
+    Wait();
+}
+
+bool Zuvi_ThreadJob::Start(void (*entry)(void*), void* arg)
+{
+    if (thread != nullptr || entry == nullptr)
+        return false;
+    try {
+        thread = new std::thread(entry, arg);
+    } catch (...) {
+        // No memory or no thread: the caller does the work itself.
+        thread = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void Zuvi_ThreadJob::Wait()
+{
+    std::thread* t = static_cast<std::thread*>(thread);
+    if (t == nullptr)
+        return;
+    if (t->joinable())
+        t->join();
+    delete t;
+    thread = nullptr;
+}
+
+bool Zuvi_ThreadJob::Pending() const
+{
+    return thread != nullptr;
 }
 
 void Zuvi_Sleep(unsigned milliseconds)

@@ -57,6 +57,32 @@ TEST_F(GSLibStartTest, StartsOnceAndRefusesASecondInit)
     EXPECT_EQ(lib->Execute("1 2 add pop\n", 12), 0);
 }
 
+TEST_F(GSLibStartTest, AnEarlyStartAnswersAsTheOrdinaryStartDoes)
+{
+    GSStartEarly();
+    GSStartEarly(); // begun already: nothing more
+    // The first question waits for the start.
+    GSLib* lib = GSRetLib();
+    ASSERT_NE(lib, nullptr);
+    EXPECT_TRUE(lib->IsInitialised());
+    EXPECT_NE(lib->RetDisplayDevice(), nullptr);
+    EXPECT_EQ(StartGhostscript(), lib);
+    EXPECT_TRUE(GSLazyStart());
+    GSStartEarly(); // started: nothing more
+    EXPECT_EQ(GSRetLib(), lib);
+    lib->ClearOutput();
+    const char text[] = "(ran) print flush\n";
+    EXPECT_EQ(lib->Execute(text, sizeof text - 1), 0);
+    EXPECT_EQ(TakeOutput(*lib), "ran");
+}
+
+TEST_F(GSLibStartTest, AnEarlyStartLeftRunningEndsWithTheProcess)
+{
+    // Nothing asks for the interpreter: the process must still end
+    // cleanly, its start finished or not.
+    GSStartEarly();
+}
+
 TEST_F(GSLibStartTest, ArgumentsInTheirOrder)
 {
     char* argv[16];
