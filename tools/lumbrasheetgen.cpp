@@ -11,8 +11,14 @@
 // Every picture is drawn here, from shapes and a small block font; the
 // same bytes come out on every run.
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/sheetdraw.h"
@@ -115,8 +121,659 @@ Icon ShapeIcon(const std::string& name, int w, int h, Rgba ink, Shape shape)
             }};
 }
 
-// The picture of an icon number: a tile tinted by the hundred, framed,
-// with the number written in the block font.
+// ---- Pictures of the icon numbers ----
+
+const double kPi = 3.14159265358979323846;
+
+// The paints of a picture, each seen in the icon's state.
+enum Paint : std::uint8_t { NONE, INK, PAPER, GREY, BLUE, RED, YELLOW, GREEN };
+
+Rgba PaintColour(Paint p)
+{
+    switch (p) {
+    case INK:
+        return Grey(24);
+    case PAPER:
+        return kWhite;
+    case GREY:
+        return Grey(140);
+    case BLUE:
+        return {70, 110, 210, 255};
+    case RED:
+        return {210, 45, 40, 255};
+    case YELLOW:
+        return {245, 200, 60, 255};
+    case GREEN:
+        return {50, 150, 70, 255};
+    default:
+        return kClear;
+    }
+}
+
+// A picture drawn pixel by pixel on the tile's face: only the face
+// (pixels 2 to 13 each way) takes paint, so the tile's frame stays whole.
+class Picture {
+public:
+    Paint At(int x, int y) const { return px[y][x]; }
+    void Dot(int x, int y, Paint c)
+    {
+        if (x >= 2 && y >= 2 && x <= 13 && y <= 13)
+            px[y][x] = c;
+    }
+    void Line(int x0, int y0, int x1, int y1, Paint c = INK)
+    {
+        const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+        const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+        int err = dx + dy;
+        for (;;) {
+            Dot(x0, y0, c);
+            if (x0 == x1 && y0 == y1)
+                return;
+            const int e2 = 2 * err;
+            if (e2 >= dy)
+                err += dy, x0 += sx;
+            if (e2 <= dx)
+                err += dx, y0 += sy;
+        }
+    }
+    // A rectangle's edge and, when given, its inside.
+    void Rect(int x0, int y0, int x1, int y1, Paint edge, Paint fill = NONE)
+    {
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) {
+                const bool border = x == x0 || x == x1 || y == y0 || y == y1;
+                if (border ? edge != NONE : fill != NONE)
+                    Dot(x, y, border ? edge : fill);
+            }
+    }
+    // A rectangle's edge drawn every other pixel, as a selection shows.
+    void Dashed(int x0, int y0, int x1, int y1, Paint c = INK)
+    {
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x)
+                if ((x == x0 || x == x1 || y == y0 || y == y1) && (x + y) % 2 == 0)
+                    Dot(x, y, c);
+    }
+    // A region given by an inside test in pixel units (pixel centres at
+    // i + 0.5): its inside in fill, its one-pixel rim in edge.
+    void Area(const Shape& in, Paint fill, Paint edge)
+    {
+        auto inside = [&](int i, int j) { return in(i + 0.5, j + 0.5); };
+        Paint next[16][16];
+        std::copy(&px[0][0], &px[0][0] + 256, &next[0][0]);
+        for (int j = 2; j <= 13; ++j)
+            for (int i = 2; i <= 13; ++i) {
+                if (!inside(i, j))
+                    continue;
+                const bool rim = !inside(i - 1, j) || !inside(i + 1, j) || !inside(i, j - 1) ||
+                                 !inside(i, j + 1);
+                const Paint c = rim ? edge : fill;
+                if (c != NONE)
+                    next[j][i] = c;
+            }
+        std::copy(&next[0][0], &next[0][0] + 256, &px[0][0]);
+    }
+    void Poly(const std::vector<std::pair<double, double>>& pts, Paint fill, Paint edge)
+    {
+        Area([pts](double x, double y) { return InPolygon(pts, x, y); }, fill, edge);
+    }
+    // A filled ellipse in the box of pixels (x0, y0) to (x1, y1).
+    void Ellipse(int x0, int y0, int x1, int y1, Paint fill, Paint edge)
+    {
+        const double cx = (x0 + x1 + 1) / 2.0, cy = (y0 + y1 + 1) / 2.0;
+        const double rx = (x1 - x0 + 1) / 2.0, ry = (y1 - y0 + 1) / 2.0;
+        Area(
+            [=](double x, double y) {
+                const double u = (x - cx) / rx, v = (y - cy) / ry;
+                return u * u + v * v <= 1.0;
+            },
+            fill, edge);
+    }
+    // Pixel art: '#' ink, 'o' paper, 'g' grey, 'b' blue, 'r' red,
+    // 'y' yellow, 'v' green; anything else leaves the pixel.
+    void Art(int x, int y, std::initializer_list<const char*> rows)
+    {
+        int j = 0;
+        for (const char* row : rows) {
+            for (int i = 0; row[i] != '\0'; ++i) {
+                const char* const keys = "#ogbryv";
+                const char* k = std::strchr(keys, row[i]);
+                if (row[i] != '\0' && k != nullptr)
+                    Dot(x + i, y + j, Paint(INK + (k - keys)));
+            }
+            ++j;
+        }
+    }
+    void Text(int x, int y, const std::string& text, Paint c)
+    {
+        for (char ch : text) {
+            if (const Glyph* g = FindGlyph(ch))
+                for (int j = 0; j < 5; ++j)
+                    for (int i = 0; i < 3; ++i)
+                        if (g->rows[j][i] == '#')
+                            Dot(x + i, y + j, c);
+            x += 4;
+        }
+    }
+    // Turns the picture over, left for right or top for bottom.
+    void MirrorX()
+    {
+        for (auto& row : px)
+            std::reverse(std::begin(row), std::end(row));
+    }
+    void MirrorY() { std::reverse(std::begin(px), std::end(px)); }
+
+private:
+    static bool InPolygon(const std::vector<std::pair<double, double>>& pts, double x, double y)
+    {
+        bool in = false;
+        for (std::size_t i = 0, j = pts.size() - 1; i < pts.size(); j = i++) {
+            const double xi = pts[i].first, yi = pts[i].second;
+            const double xj = pts[j].first, yj = pts[j].second;
+            if ((yi > y) != (yj > y) && x < (xj - xi) * (y - yi) / (yj - yi) + xi)
+                in = !in;
+        }
+        return in;
+    }
+    Paint px[16][16] = {};
+};
+
+using Points = std::vector<std::pair<double, double>>;
+
+// A magnifying glass: the lens over pixels 2 to 10, its handle down to the
+// lower right corner; the lens is left white for a sign.
+void Glass(Picture& p)
+{
+    p.Area([](double x, double y) { return Disc(x, y, 6.5, 6.5, 4.7); }, PAPER, INK);
+    p.Area(
+        [](double x, double y) { return Disc(x, y, 6.5, 6.5, 4.7) && !Disc(x, y, 6.5, 6.5, 3.6); },
+        INK, INK);
+    for (int d = 0; d < 3; ++d) {
+        p.Line(10 + d, 10 + d - 1, 10 + d + 1, 10 + d, INK);
+        p.Line(10 + d, 10 + d, 10 + d + 1, 10 + d + 1, INK);
+    }
+}
+
+// A sheet of paper with its upper right corner folded.
+void Sheet(Picture& p, int x0, int y0, int x1, int y1)
+{
+    const double a = x0, b = y0, c = x1 + 1, d = y1 + 1;
+    p.Poly({{a, b}, {c - 3, b}, {c, b + 3}, {c, d}, {a, d}}, PAPER, INK);
+    p.Line(x1 - 2, y0, x1 - 2, y0 + 2);
+    p.Line(x1 - 2, y0 + 2, x1, y0 + 2);
+}
+
+// Lines of text on a sheet.
+void Writing(Picture& p, int x0, int x1, int y0, int y1)
+{
+    for (int y = y0; y <= y1; y += 2)
+        p.Line(x0, y, y + 2 > y1 ? (x0 + x1) / 2 : x1, y, GREY);
+}
+
+// An arrow from (x0, y0) along one axis to (x1, y1), the head at the end.
+void Arrow(Picture& p, int x0, int y0, int x1, int y1, Paint c = INK)
+{
+    p.Line(x0, y0, x1, y1, c);
+    const int dx = (x1 > x0) - (x1 < x0), dy = (y1 > y0) - (y1 < y0);
+    for (int k = 1; k <= 2; ++k) {
+        p.Line(x1 - dx * k - dy * k, y1 - dy * k - dx * k, x1 - dx * k + dy * k,
+               y1 - dy * k + dx * k, c);
+    }
+}
+
+// A ring part from angle a0 to a1 (degrees, clockwise from the top) around
+// (cx, cy) between the radii r0 and r1.
+Shape Ring(double cx, double cy, double r0, double r1, double a0, double a1)
+{
+    return [=](double x, double y) {
+        const double dx = x - cx, dy = y - cy, d = std::sqrt(dx * dx + dy * dy);
+        double a = std::atan2(dx, -dy) * 180 / kPi;
+        if (a < 0)
+            a += 360;
+        return d >= r0 && d <= r1 && a >= a0 && a <= a1;
+    };
+}
+
+// The curved arrow of going back: over the top from the right to the
+// left, the head pointing down.
+void BackArrow(Picture& p)
+{
+    p.Area(Ring(8, 10, 3, 5, 270, 360), INK, INK);
+    p.Area(Ring(8, 10, 3, 5, 0, 90), INK, INK);
+    p.Poly({{1.5, 9.5}, {7.5, 9.5}, {4.5, 13}}, INK, INK);
+}
+
+// Front and back: squares stacked from the upper left to the lower right;
+// the one at `chosen` is the blue one, the others white.
+void Stack(Picture& p, int count, int chosen)
+{
+    const int side = count == 3 ? 7 : 8, step = count == 3 ? 2 : 3;
+    for (int k = 0; k < count; ++k) {
+        const int x = 2 + k * step, y = 3 + k * step;
+        p.Rect(x, y, x + side - 1, y + side - 1, INK, k == chosen ? BLUE : PAPER);
+    }
+}
+
+// Draws the picture of an icon number; false for a number that keeps its
+// numbered tile.
+bool DrawPicture(int number, Picture& p)
+{
+    switch (number) {
+    case 0: // draw: a pencil
+        p.Poly({{2, 14}, {3, 10.5}, {11, 2.5}, {13.5, 5}, {5.5, 13}}, YELLOW, INK);
+        p.Poly({{2, 14}, {3, 10.5}, {5.5, 13}}, PAPER, INK);
+        p.Dot(2, 13, INK);
+        p.Line(10, 4, 12, 6);
+        break;
+    case 1: // change: a shape with its handles
+    case 8:
+        p.Ellipse(5, 5, 10, 10, BLUE, INK);
+        for (int x : {3, 11})
+            for (int y : {3, 11})
+                p.Rect(x, y, x + 1, y + 1, INK, INK);
+        break;
+    case 2: // see: an eye
+        p.Area(
+            [](double x, double y) { return Disc(x, y, 8, 11.5, 6.5) && Disc(x, y, 8, 4.5, 6.5); },
+            PAPER, INK);
+        p.Ellipse(5, 5, 10, 10, BLUE, BLUE);
+        p.Rect(7, 7, 8, 8, INK, INK);
+        break;
+    case 3: // enlarge
+    case 154:
+        Glass(p);
+        p.Line(4, 6, 8, 6);
+        p.Line(6, 4, 6, 8);
+        break;
+    case 4: // reduce
+        Glass(p);
+        p.Line(4, 6, 8, 6);
+        break;
+    case 5: // the hand that drags the page
+    case 152:
+        p.Art(2, 2,
+              {".....#.#....", "...##o#o##..", "..#o#o#o#o#.", "..#o#o#o#o#.", "#.#o#o#o#o#.",
+               "#o#o#o#o#o#.", "#ooooooooo#.", "#ooooooooo#.", ".#oooooooo#.", "..#ooooooo#.",
+               "...#ooooo#..", "...#######.."});
+        break;
+    case 6: // select: the pointer
+        p.Poly({{4, 2}, {4, 13.5}, {6.8, 11}, {8.6, 14.2}, {10.4, 13.3}, {8.7, 10}, {12.2, 10}},
+               INK, INK);
+        break;
+    case 7: // edit points: a hollow pointer by a point
+        p.Poly({{4, 2}, {4, 13.5}, {6.8, 11}, {8.6, 14.2}, {10.4, 13.3}, {8.7, 10}, {12.2, 10}},
+               PAPER, INK);
+        p.Rect(11, 3, 13, 5, INK, BLUE);
+        break;
+    case 9: // edit text: the text cursor
+        p.Line(8, 3, 8, 12);
+        p.Line(6, 2, 7, 2);
+        p.Line(9, 2, 10, 2);
+        p.Line(6, 13, 7, 13);
+        p.Line(9, 13, 10, 13);
+        break;
+    case 10: // straight line
+        p.Line(2, 13, 13, 2);
+        p.Line(3, 13, 13, 3);
+        break;
+    case 11: // rectangle
+        p.Rect(2, 4, 13, 11, INK, PAPER);
+        p.Rect(3, 5, 12, 10, INK);
+        break;
+    case 12: { // Bezier curves: an S with its two handles
+        p.Line(2, 13, 4, 4, GREY);
+        p.Line(13, 2, 11, 11, GREY);
+        int last_x = 2, last_y = 13;
+        for (int k = 1; k <= 24; ++k) {
+            const double t = k / 24.0, u = 1 - t;
+            const double x =
+                u * u * u * 2 + 3 * u * u * t * 4 + 3 * u * t * t * 11 + t * t * t * 13;
+            const double y =
+                u * u * u * 13 + 3 * u * u * t * 0 + 3 * u * t * t * 15 + t * t * t * 2;
+            const int xi = int(std::lround(x)), yi = int(std::lround(y));
+            p.Line(last_x, last_y, xi, yi);
+            last_x = xi, last_y = yi;
+        }
+        p.Rect(3, 3, 5, 5, INK, PAPER);
+        p.Rect(10, 10, 12, 12, INK, PAPER);
+        break;
+    }
+    case 13: { // any polygon
+        const int pts[][2] = {{2, 8}, {6, 2}, {9, 7}, {13, 4}, {12, 13}, {4, 12}, {2, 8}};
+        for (int k = 0; k + 1 < 7; ++k)
+            p.Line(pts[k][0], pts[k][1], pts[k + 1][0], pts[k + 1][1]);
+        break;
+    }
+    case 14: // regular polygon: a hexagon
+        p.Poly({{8, 2}, {13.2, 5}, {13.2, 11}, {8, 14}, {2.8, 11}, {2.8, 5}}, PAPER, INK);
+        break;
+    case 15: // arrow
+        p.Line(2, 13, 11, 4);
+        p.Line(3, 13, 12, 4);
+        p.Poly({{14, 2}, {7.5, 4.5}, {11.5, 8.5}}, INK, INK);
+        break;
+    case 16: // a line of text
+        p.Text(3, 3, "AB", INK);
+        p.Line(2, 10, 13, 10, GREY);
+        p.Line(2, 12, 10, 12, GREY);
+        break;
+    case 17: // picture: a sun over the hills
+        p.Rect(2, 3, 13, 12, INK, PAPER);
+        p.Ellipse(9, 4, 11, 6, YELLOW, YELLOW);
+        p.Poly({{3, 12}, {6.5, 6.5}, {10, 12}}, GREEN, GREEN);
+        p.Poly({{8, 12}, {10.5, 9}, {13, 12}}, GREEN, GREEN);
+        p.Rect(2, 3, 13, 12, INK);
+        break;
+    case 18: // arc
+        p.Area(Ring(8, 11, 4.8, 5.9, 270, 360), INK, INK);
+        p.Area(Ring(8, 11, 4.8, 5.9, 0, 90), INK, INK);
+        break;
+    case 19: // text block
+        p.Rect(2, 2, 13, 13, INK, PAPER);
+        Writing(p, 4, 11, 4, 11);
+        break;
+    case 30: // attributes: a stroke and a fill
+        p.Rect(2, 3, 10, 11, INK, BLUE);
+        p.Rect(3, 4, 9, 10, INK);
+        p.Line(6, 13, 13, 6, RED);
+        p.Line(7, 13, 13, 7, RED);
+        break;
+    case 38: // samples: four swatches
+        p.Rect(3, 3, 7, 7, INK, RED);
+        p.Rect(8, 3, 12, 7, INK, GREEN);
+        p.Rect(3, 8, 7, 12, INK, BLUE);
+        p.Rect(8, 8, 12, 12, INK, YELLOW);
+        break;
+    case 70: // finish: a check mark
+        for (int d = 0; d < 2; ++d) {
+            p.Line(3, 7 + d, 6, 10 + d, GREEN);
+            p.Line(6, 10 + d, 12, 4 + d, GREEN);
+        }
+        p.Line(3, 9, 6, 12, GREEN);
+        p.Line(6, 12, 12, 6, GREEN);
+        break;
+    case 71: // delete: a red cross
+        for (int d = 0; d < 2; ++d) {
+            p.Line(3 + d, 3, 12 + d, 12, RED);
+            p.Line(12 + d, 3, 3 + d, 12, RED);
+        }
+        break;
+    case 73: // glass on the page
+        Glass(p);
+        p.Rect(5, 4, 8, 8, INK, PAPER);
+        break;
+    case 74: // glass on the selection
+        Glass(p);
+        p.Rect(4, 4, 8, 8, BLUE);
+        for (int x : {4, 8})
+            for (int y : {4, 8})
+                p.Dot(x, y, INK);
+        break;
+    case 75: // glass at 100 %
+        Glass(p);
+        p.Text(5, 4, "1", INK);
+        break;
+    case 76: // smallest glass: the page seen tiny
+        Glass(p);
+        p.Rect(6, 6, 6, 6, BLUE, BLUE);
+        break;
+    case 77: // largest glass: the page seen big
+        Glass(p);
+        p.Rect(4, 4, 8, 8, BLUE, BLUE);
+        break;
+    case 78: // properties: a card of labelled lines
+    case 159:
+        p.Rect(2, 3, 13, 13, INK, PAPER);
+        p.Rect(3, 4, 12, 5, BLUE, BLUE);
+        for (int y : {7, 9, 11}) {
+            p.Dot(4, y, INK);
+            p.Line(6, y, 11, y, GREY);
+        }
+        break;
+    case 79: // settings: three sliders
+    case 153: {
+        const int knobs[3] = {5, 10, 7};
+        for (int k = 0; k < 3; ++k) {
+            const int y = 3 + 4 * k;
+            p.Line(2, y, 13, y, GREY);
+            p.Rect(knobs[k] - 1, y - 1, knobs[k] + 1, y + 1, INK, PAPER);
+        }
+        break;
+    }
+    case 80: // duplicate
+        p.Rect(2, 2, 9, 9, INK, PAPER);
+        p.Rect(6, 6, 13, 13, INK, BLUE);
+        break;
+    case 81: // group: two shapes in one frame with handles
+        p.Dashed(2, 2, 13, 13, GREY);
+        p.Rect(4, 4, 8, 8, INK, PAPER);
+        p.Ellipse(7, 7, 11, 11, BLUE, INK);
+        for (int x : {2, 12})
+            for (int y : {2, 12})
+                p.Rect(x, y, x + 1, y + 1, INK, INK);
+        break;
+    case 82: // ungroup: the shapes apart
+        p.Rect(2, 2, 7, 7, INK, PAPER);
+        p.Ellipse(8, 8, 13, 13, BLUE, INK);
+        p.Line(9, 3, 12, 3, GREY);
+        p.Line(12, 3, 12, 6, GREY);
+        p.Line(3, 9, 3, 12, GREY);
+        p.Line(3, 12, 6, 12, GREY);
+        break;
+    case 83: // enter the group
+        p.Rect(7, 2, 13, 13, INK, PAPER);
+        Arrow(p, 2, 8, 10, 8, BLUE);
+        break;
+    case 84: // leave the group
+        p.Rect(2, 2, 8, 13, INK, PAPER);
+        Arrow(p, 5, 8, 13, 8, BLUE);
+        break;
+    case 85: // select: a selection frame
+        p.Dashed(2, 2, 13, 13);
+        p.Rect(5, 5, 10, 10, BLUE, BLUE);
+        break;
+    case 86: // outline: shapes seen as their edges only
+        p.Rect(2, 3, 9, 10, INK);
+        p.Ellipse(6, 6, 13, 13, NONE, INK);
+        break;
+    case 87: // frames
+        p.Rect(2, 2, 13, 13, INK);
+        p.Rect(4, 4, 11, 11, GREY);
+        p.Rect(6, 6, 9, 9, INK);
+        break;
+    case 88: // magnetic grid
+        for (int k = 3; k <= 12; k += 3) {
+            p.Line(k, 3, k, 12, GREY);
+            p.Line(3, k, 12, k, GREY);
+        }
+        for (int x = 3; x <= 12; x += 3)
+            for (int y = 3; y <= 12; y += 3)
+                p.Dot(x, y, INK);
+        p.Rect(5, 5, 7, 7, BLUE, BLUE);
+        p.Dot(6, 6, INK);
+        break;
+    case 89: // previous glass
+        Glass(p);
+        p.Line(4, 6, 8, 6, BLUE);
+        p.Line(5, 5, 5, 7, BLUE);
+        p.Dot(4, 6, BLUE);
+        p.Line(4, 6, 6, 4, BLUE);
+        p.Line(4, 6, 6, 8, BLUE);
+        break;
+    case 90: // zoom a shape: small to large
+        p.Dashed(2, 2, 13, 13, GREY);
+        p.Rect(2, 9, 6, 13, INK, BLUE);
+        p.Line(6, 9, 12, 3, INK);
+        p.Line(9, 3, 12, 3, INK);
+        p.Line(12, 3, 12, 6, INK);
+        break;
+    case 91: // rotation: a turning arrow
+        p.Area(Ring(8, 8.5, 3.2, 5.2, 60, 360), INK, INK);
+        p.Poly({{7, 1.5}, {7, 7.5}, {11.5, 4.5}}, INK, INK);
+        break;
+    case 92: // straight deformation: a slanted box
+        p.Poly({{6, 3}, {14, 3}, {10, 13}, {2, 13}}, PAPER, INK);
+        break;
+    case 93: // mirror, left for right
+    case 94: // mirror, top for bottom
+        p.Poly({{2, 12}, {7, 3}, {7, 12}}, BLUE, INK);
+        p.Poly({{14, 12}, {9, 3}, {9, 12}}, PAPER, INK);
+        if (number == 94) {
+            Picture turned;
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 16; ++x)
+                    turned.Dot(y, x, p.At(x, y));
+            p = turned;
+        }
+        for (int k = 2; k <= 13; k += 2) {
+            if (number == 93)
+                p.Dot(8, k, GREY);
+            else
+                p.Dot(k, 8, GREY);
+        }
+        break;
+    case 95: // curved deformation: a box with waving edges
+        p.Area(
+            [](double x, double y) {
+                const double w = 1.6 * std::sin((x - 2) * kPi / 6);
+                return x >= 2 && x <= 14 && y >= 4 + w && y <= 12 + w;
+            },
+            PAPER, INK);
+        break;
+    case 96: // to the front
+        Stack(p, 3, 2);
+        break;
+    case 97: // to the back
+        Stack(p, 3, 0);
+        break;
+    case 98: // one step forward
+        Stack(p, 2, 1);
+        break;
+    case 99: // one step backward
+        Stack(p, 2, 0);
+        break;
+    case 107: // quarter, half and three quarter turns
+    case 108:
+    case 109: {
+        const double end = (number - 106) * 90.0;
+        p.Ellipse(2, 2, 13, 13, PAPER, INK);
+        p.Area(
+            [end](double x, double y) {
+                double a = std::atan2(x - 8, 8 - y) * 180 / kPi;
+                if (a < 0)
+                    a += 360;
+                return Disc(x, y, 8, 8, 5.2) && a <= end;
+            },
+            BLUE, BLUE);
+        break;
+    }
+    case 130: // the neutral picture of menu rows: the tile alone
+        break;
+    case 131: // off: an empty box
+    case 132: // on: a checked box
+        p.Rect(3, 3, 12, 12, INK, PAPER);
+        if (number == 132)
+            for (int d = 0; d < 2; ++d) {
+                p.Line(5, 7 + d, 7, 9 + d);
+                p.Line(7, 9 + d, 10, 6 + d);
+            }
+        break;
+    case 133: // undo
+        BackArrow(p);
+        break;
+    case 134: // redo
+        BackArrow(p);
+        p.MirrorX();
+        break;
+    case 135: // cut: scissors
+        p.Art(3, 2,
+              {".#.......#..", "..#.....#...", "..#.....#...", "...#...#....", "....#.#.....",
+               ".....#......", "....#.#.....", "..###.###...", ".#..#.#..#..", ".#..#.#..#..",
+               "..##...##...", "............"});
+        break;
+    case 136: // copy: two sheets
+        Sheet(p, 2, 3, 9, 10);
+        Sheet(p, 6, 5, 13, 13);
+        Writing(p, 8, 11, 9, 12);
+        break;
+    case 137: // paste: a sheet on a clipboard
+        p.Rect(2, 3, 10, 13, INK, YELLOW);
+        p.Rect(4, 2, 8, 4, INK, GREY);
+        Sheet(p, 7, 6, 13, 13);
+        break;
+    case 138: // new: a blank sheet
+        Sheet(p, 4, 2, 11, 13);
+        break;
+    case 139: // open: a folder
+        p.Poly({{2, 4}, {6, 4}, {7, 5}, {12, 5}, {12, 13}, {2, 13}}, YELLOW, INK);
+        p.Poly({{4, 8}, {14, 8}, {12, 14}, {2, 14}}, YELLOW, INK);
+        break;
+    case 140: // save: a disk
+    case 141: // save as: a disk and a pencil
+        p.Poly({{4.5, 2}, {14, 2}, {14, 14}, {2, 14}, {2, 4.5}}, BLUE, INK);
+        p.Rect(5, 2, 10, 6, INK, GREY);
+        p.Rect(8, 3, 9, 5, INK, INK);
+        p.Rect(4, 9, 11, 13, INK, PAPER);
+        if (number == 141) {
+            p.Poly({{7, 14}, {7.5, 11.5}, {12.5, 6.5}, {14, 8}, {9, 13}}, YELLOW, INK);
+            p.Dot(7, 13, INK);
+        }
+        break;
+    case 142: // print: a printer with its sheet
+        p.Rect(4, 2, 11, 6, INK, PAPER);
+        p.Rect(2, 6, 13, 11, INK, GREY);
+        p.Dot(11, 8, GREEN);
+        p.Rect(4, 10, 11, 13, INK, PAPER);
+        p.Line(5, 12, 10, 12, GREY);
+        break;
+    case 143: // about: an "i" on a blue disc
+        p.Ellipse(2, 2, 13, 13, BLUE, INK);
+        p.Rect(7, 4, 8, 5, PAPER, PAPER);
+        p.Rect(7, 7, 8, 11, PAPER, PAPER);
+        break;
+    case 144: // export: an arrow leaving a sheet
+        Sheet(p, 2, 3, 9, 13);
+        Writing(p, 4, 7, 6, 11);
+        Arrow(p, 6, 9, 13, 9, BLUE);
+        p.Line(6, 10, 12, 10, BLUE);
+        break;
+    case 145: // import: an arrow entering a sheet
+        Sheet(p, 6, 2, 13, 13);
+        Writing(p, 8, 11, 5, 11);
+        Arrow(p, 2, 9, 9, 9, BLUE);
+        p.Line(2, 10, 8, 10, BLUE);
+        break;
+    case 150: // pages
+        Sheet(p, 6, 2, 13, 10);
+        Sheet(p, 4, 4, 11, 12);
+        Sheet(p, 2, 6, 9, 13);
+        break;
+    case 151: // layers: three flat sheets stacked
+        p.Poly({{8, 2}, {14, 5}, {8, 8}, {2, 5}}, BLUE, INK);
+        for (int y : {7, 10}) {
+            p.Line(2, y, 8, y + 3);
+            p.Line(8, y + 3, 14, y);
+        }
+        break;
+    case 156: // a window kept open: a pin
+        p.Ellipse(7, 2, 12, 7, RED, INK);
+        p.Line(8, 7, 3, 12);
+        p.Line(8, 8, 3, 13);
+        break;
+    case 157: // previous
+        p.Poly({{3, 8}, {11, 3}, {11, 13}}, INK, INK);
+        break;
+    case 158: // next
+        p.Poly({{13, 8}, {5, 3}, {5, 13}}, INK, INK);
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+// The picture of an icon number on its tile; the number written in the
+// block font where no picture is drawn.
 Icon NumberIcon(int number)
 {
     char name[32];
@@ -126,6 +783,8 @@ Icon NumberIcon(int number)
     const Rgba tints[] = {
         {220, 232, 250, 255}, {232, 250, 220, 255}, {250, 236, 214, 255}, {240, 224, 250, 255}};
     const Rgba tint = tints[(number / 100) % 4];
+    Picture picture;
+    const bool drawn = DrawPicture(number, picture);
     const std::string text = digits;
     return {name, 16, 16, [=](Canvas& c, int x, int y, const StateLook& s) {
                 c.Fill(x + 1, y + 1, 14, 14, Shade(tint, s));
@@ -135,7 +794,15 @@ Icon NumberIcon(int number)
                     c.Set(x + 1, y + i, Shade(Grey(96), s));
                     c.Set(x + 14, y + i, Shade(Grey(96), s));
                 }
-                DrawText(c, x + (16 - TextWidth(text, 1)) / 2, y + 5, text, 1, Shade(kBlack, s));
+                if (!drawn) {
+                    DrawText(c, x + (16 - TextWidth(text, 1)) / 2, y + 5, text, 1,
+                             Shade(kBlack, s));
+                    return;
+                }
+                for (int j = 0; j < 16; ++j)
+                    for (int i = 0; i < 16; ++i)
+                        if (picture.At(i, j) != NONE)
+                            c.Set(x + i, y + j, Shade(PaintColour(picture.At(i, j)), s));
             }};
 }
 
