@@ -6,10 +6,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/commands.h"
+#include "si/adorner.h"
 #include "si/classfactory.h"
 #include "si/iconrect.h"
 #include "si/memzone.h"
@@ -88,6 +90,37 @@ TEST_F(ProgramSheets, SplashPictureHasTheSplashButtonsSize)
     const ZuRect r = generic->RetIconRect(ZU_CTRL_STATE_NORMAL);
     EXPECT_EQ(r.X2() - r.X1() + 1, 488);
     EXPECT_EQ(r.Y2() - r.Y1() + 1, 263);
+}
+
+// The drawing tools show pictures: a numbered tile writes its number in
+// rows 5 to 9 only, while each tool's picture inks rows above or below
+// them, and no two tools look alike.
+TEST_F(ProgramSheets, DrawingToolsShowPicturesNotTheirNumbers)
+{
+    std::set<std::string> looks;
+    for (int tool = 10; tool <= 19; ++tool) {
+        SCOPED_TRACE(tool);
+        ZuGrailPixmapRef pixmap = NewPixmap(32, 16, 16);
+        pixmap->BeginDraw(0, 0, 15, 15);
+        pixmap->SetForeColor(ZuColorPixel(0x00FF00FFu));
+        pixmap->FillRect(0, 0, 15, 15);
+        pixmap->RetAdorner()->DrawIcon(0, 0, ZuAtomRef(IconImageName(tool)), ZU_CTRL_STATE_NORMAL,
+                                       0, 0);
+        pixmap->EndDraw();
+        std::string ink;
+        int outside = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                const unsigned p = Pixel(pixmap, x, y);
+                const bool dark =
+                    ((p >> 16) & 0xFF) < 100 && ((p >> 8) & 0xFF) < 100 && (p & 0xFF) < 100;
+                ink += dark ? '#' : '.';
+                outside += dark && (y < 5 || y > 9) && x > 1 && x < 14 && y > 1 && y < 14;
+            }
+        pixmap->Delete();
+        EXPECT_GT(outside, 0) << ink;
+        EXPECT_TRUE(looks.insert(ink).second) << ink;
+    }
 }
 
 } // namespace
