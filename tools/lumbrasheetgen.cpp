@@ -69,7 +69,7 @@ const Glyph kGlyphs[] = {
     {'T', {"###", ".#.", ".#.", ".#.", ".#."}}, {'U', {"#.#", "#.#", "#.#", "#.#", "###"}},
     {'X', {"#.#", "#.#", ".#.", "#.#", "#.#"}}, {'Y', {"#.#", "#.#", ".#.", ".#.", ".#."}},
     {'?', {"##.", "..#", ".#.", "...", ".#."}}, {'!', {".#.", ".#.", ".#.", "...", ".#."}},
-    {'%', {"#.#", "..#", ".#.", "#..", "#.#"}},
+    {'%', {"#.#", "..#", ".#.", "#..", "#.#"}}, {'S', {".##", "#..", ".#.", "..#", "##."}},
 };
 
 const Glyph* FindGlyph(char c)
@@ -125,29 +125,25 @@ Icon ShapeIcon(const std::string& name, int w, int h, Rgba ink, Shape shape)
 
 const double kPi = 3.14159265358979323846;
 
-// The paints of a picture, each seen in the icon's state.
-enum Paint : std::uint8_t { NONE, INK, PAPER, GREY, BLUE, RED, YELLOW, GREEN };
+// The paints of the pictures; a clear paint leaves the pixel as it is.
+using Paint = Rgba;
+const Paint NONE = kClear;
+const Paint INK = Grey(24);
+const Paint PAPER = kWhite;
+const Paint GREY = Grey(140);
+const Paint LIGHT = Grey(200);
+const Paint BLUE = {70, 110, 210, 255};
+const Paint RED = {210, 45, 40, 255};
+const Paint YELLOW = {245, 200, 60, 255};
+const Paint GREEN = {50, 150, 70, 255};
+const Paint CYAN = {40, 190, 220, 255};
+const Paint MAGENTA = {210, 60, 170, 255};
 
-Rgba PaintColour(Paint p)
+// A paint between two others, t from 0 (a) to 1 (b).
+Paint Between(Paint a, Paint b, double t)
 {
-    switch (p) {
-    case INK:
-        return Grey(24);
-    case PAPER:
-        return kWhite;
-    case GREY:
-        return Grey(140);
-    case BLUE:
-        return {70, 110, 210, 255};
-    case RED:
-        return {210, 45, 40, 255};
-    case YELLOW:
-        return {245, 200, 60, 255};
-    case GREEN:
-        return {50, 150, 70, 255};
-    default:
-        return kClear;
-    }
+    auto mix = [t](int u, int v) { return std::uint8_t(std::lround(u + (v - u) * t)); };
+    return {mix(a.r, b.r), mix(a.g, b.g), mix(a.b, b.b), 255};
 }
 
 // A picture drawn pixel by pixel on the tile's face: only the face
@@ -182,7 +178,7 @@ public:
         for (int y = y0; y <= y1; ++y)
             for (int x = x0; x <= x1; ++x) {
                 const bool border = x == x0 || x == x1 || y == y0 || y == y1;
-                if (border ? edge != NONE : fill != NONE)
+                if ((border ? edge : fill).a != 0)
                     Dot(x, y, border ? edge : fill);
             }
     }
@@ -208,7 +204,7 @@ public:
                 const bool rim = !inside(i - 1, j) || !inside(i + 1, j) || !inside(i, j - 1) ||
                                  !inside(i, j + 1);
                 const Paint c = rim ? edge : fill;
-                if (c != NONE)
+                if (c.a != 0)
                     next[j][i] = c;
             }
         std::copy(&next[0][0], &next[0][0] + 256, &px[0][0]);
@@ -237,22 +233,23 @@ public:
         for (const char* row : rows) {
             for (int i = 0; row[i] != '\0'; ++i) {
                 const char* const keys = "#ogbryv";
+                const Paint paints[] = {INK, PAPER, GREY, BLUE, RED, YELLOW, GREEN};
                 const char* k = std::strchr(keys, row[i]);
-                if (row[i] != '\0' && k != nullptr)
-                    Dot(x + i, y + j, Paint(INK + (k - keys)));
+                if (k != nullptr)
+                    Dot(x + i, y + j, paints[k - keys]);
             }
             ++j;
         }
     }
-    void Text(int x, int y, const std::string& text, Paint c)
+    void Text(int x, int y, const std::string& text, Paint c, int scale = 1)
     {
         for (char ch : text) {
             if (const Glyph* g = FindGlyph(ch))
-                for (int j = 0; j < 5; ++j)
-                    for (int i = 0; i < 3; ++i)
-                        if (g->rows[j][i] == '#')
+                for (int j = 0; j < 5 * scale; ++j)
+                    for (int i = 0; i < 3 * scale; ++i)
+                        if (g->rows[j / scale][i / scale] == '#')
                             Dot(x + i, y + j, c);
-            x += 4;
+            x += 4 * scale;
         }
     }
     // Turns the picture over, left for right or top for bottom.
@@ -262,6 +259,13 @@ public:
             std::reverse(std::begin(row), std::end(row));
     }
     void MirrorY() { std::reverse(std::begin(px), std::end(px)); }
+    // Turns the picture over its diagonal, rows for columns.
+    void Transpose()
+    {
+        for (int y = 0; y < 16; ++y)
+            for (int x = y + 1; x < 16; ++x)
+                std::swap(px[y][x], px[x][y]);
+    }
 
 private:
     static bool InPolygon(const std::vector<std::pair<double, double>>& pts, double x, double y)
@@ -618,13 +622,8 @@ bool DrawPicture(int number, Picture& p)
     case 94: // mirror, top for bottom
         p.Poly({{2, 12}, {7, 3}, {7, 12}}, BLUE, INK);
         p.Poly({{14, 12}, {9, 3}, {9, 12}}, PAPER, INK);
-        if (number == 94) {
-            Picture turned;
-            for (int y = 0; y < 16; ++y)
-                for (int x = 0; x < 16; ++x)
-                    turned.Dot(y, x, p.At(x, y));
-            p = turned;
-        }
+        if (number == 94)
+            p.Transpose();
         for (int k = 2; k <= 13; k += 2) {
             if (number == 93)
                 p.Dot(8, k, GREY);
@@ -772,6 +771,578 @@ bool DrawPicture(int number, Picture& p)
     return true;
 }
 
+// A full colour of the hue h (0 to 1 around the circle).
+Paint Hue(double h)
+{
+    const double k = h * 6;
+    const int sector = int(k) % 6;
+    const double f = k - std::floor(k);
+    const std::uint8_t up = std::uint8_t(std::lround(230 * f)), down = std::uint8_t(230 - up);
+    const std::uint8_t full = 230, none = 0;
+    switch (sector) {
+    case 0:
+        return {full, up, none, 255};
+    case 1:
+        return {down, full, none, 255};
+    case 2:
+        return {none, full, up, 255};
+    case 3:
+        return {none, down, full, 255};
+    case 4:
+        return {up, none, full, 255};
+    default:
+        return {full, none, down, 255};
+    }
+}
+
+// Nine swatches of 4 x 4 pixels, three by three.
+void Swatches(Picture& p, const std::function<Paint(int)>& colour)
+{
+    for (int k = 0; k < 9; ++k) {
+        const int x = 2 + 4 * (k % 3), y = 2 + 4 * (k / 3);
+        p.Rect(x, y + (k < 3 ? 1 : 0), x + 3, y + 3, colour(k), colour(k));
+    }
+}
+
+// A curve over the face, f giving its height (0 bottom, 1 top) along x
+// from 0 to 1, on grey axes.
+void Graph(Picture& p, const std::function<double(double)>& f)
+{
+    p.Line(2, 13, 13, 13, GREY);
+    p.Line(2, 3, 2, 13, GREY);
+    int last_y = -1;
+    for (int x = 3; x <= 13; ++x) {
+        const int y = 12 - int(std::lround(8 * f((x - 3) / 10.0)));
+        if (last_y < 0)
+            p.Dot(x, y, INK);
+        else
+            p.Line(x - 1, last_y, x, y, INK);
+        last_y = y;
+    }
+}
+
+// A stroke across the face with one of the ends of arrows at its right.
+void StrokeEnd(Picture& p, int kind)
+{
+    p.Line(2, 8, 10, 8);
+    p.Line(2, 9, 10, 9);
+    switch (kind) {
+    case 0:
+        p.Line(11, 8, 13, 8);
+        p.Line(11, 9, 13, 9);
+        break;
+    case 1:
+        p.Poly({{14, 8.5}, {8, 4}, {8, 13}}, INK, INK);
+        break;
+    case 2:
+        p.Ellipse(9, 6, 13, 10, INK, INK);
+        break;
+    default:
+        p.Line(11, 8, 13, 8);
+        p.Line(11, 9, 13, 9);
+        p.Line(9, 12, 13, 5);
+        p.Line(10, 12, 13, 6);
+        break;
+    }
+}
+
+// The upper left corner of a box, its corner cut as the kind says.
+void Corner(Picture& p, int kind)
+{
+    p.Area(
+        [kind](double x, double y) {
+            if (x < 3 || y < 3)
+                return false;
+            switch (kind) {
+            case 1: // bevelled
+                return x + y >= 11;
+            case 2: // rounded
+                return x >= 9 || y >= 9 || Disc(x, y, 9, 9, 6);
+            case 3: // hollow
+                return !Disc(x, y, 3, 3, 6);
+            case 4: // square notch
+                return x >= 8 || y >= 8;
+            default: // pointed
+                return true;
+            }
+        },
+        PAPER, INK);
+}
+
+// A square with its shadow thrown toward (dx, dy).
+void Shadowed(Picture& p, int dx, int dy)
+{
+    if (dx != 0 || dy != 0)
+        p.Rect(5 + dx, 5 + dy, 10 + dx, 10 + dy, GREY, GREY);
+    p.Rect(5, 5, 10, 10, INK, PAPER);
+}
+
+// Boxes lined up against a guide at the top: the others are turned from it.
+void AlignTop(Picture& p)
+{
+    p.Line(2, 3, 13, 3, INK);
+    p.Rect(3, 4, 5, 12, INK, BLUE);
+    p.Rect(7, 4, 9, 8, INK, BLUE);
+    p.Rect(11, 4, 13, 10, INK, BLUE);
+}
+
+// Boxes spread down the face with equal steps between their tops, each
+// top marked on the left.
+void SpreadTops(Picture& p)
+{
+    const int tops[] = {2, 6, 10}, heights[] = {2, 3, 2}, lefts[] = {6, 9, 5};
+    for (int k = 0; k < 3; ++k) {
+        p.Rect(lefts[k], tops[k], 13, tops[k] + heights[k], INK, BLUE);
+        p.Line(2, tops[k], lefts[k] - 1, tops[k], GREY);
+    }
+}
+
+// Boxes spread across the face with their middles at equal steps.
+void SpreadMiddles(Picture& p)
+{
+    const int half[] = {1, 2, 1}, heights[] = {4, 8, 6};
+    for (int k = 0; k < 3; ++k) {
+        const int x = 3 + 5 * k;
+        p.Rect(x - half[k], 13 - heights[k], x + half[k], 13, INK, BLUE);
+        p.Line(x, 2, x, 12 - heights[k], GREY);
+    }
+}
+
+// Boxes spread across the face with equal gaps, each gap marked.
+void SpreadGaps(Picture& p)
+{
+    p.Rect(2, 5, 4, 12, INK, BLUE);
+    p.Rect(7, 7, 9, 12, INK, BLUE);
+    p.Rect(12, 4, 13, 12, INK, BLUE);
+    for (int x : {5, 10}) {
+        p.Line(x, 3, x + 1, 3, INK);
+        p.Dot(x, 2, GREY);
+        p.Dot(x + 1, 4, GREY);
+    }
+}
+
+// Draws the picture of a number of the dialogs and panes; false for a
+// number that keeps its numbered tile.
+bool DrawPanePicture(int number, Picture& p)
+{
+    switch (number) {
+    case 31: // collections: swatches in rows
+        Swatches(p, [](int k) { return Hue(k / 9.0); });
+        break;
+    case 32: // stroke: three widths
+        p.Line(2, 4, 13, 4);
+        p.Rect(2, 7, 13, 8, INK, INK);
+        p.Rect(2, 11, 13, 13, INK, INK);
+        break;
+    case 33: // inside: a filled box
+        p.Rect(2, 3, 13, 13, GREY, BLUE);
+        break;
+    case 34: // shadow
+        Shadowed(p, 2, 2);
+        break;
+    case 35: // shape: a path with an arrow end
+        p.Line(3, 13, 3, 6);
+        p.Line(4, 13, 4, 6);
+        p.Line(4, 5, 9, 5);
+        p.Line(4, 6, 9, 6);
+        p.Poly({{14, 5.5}, {9, 2}, {9, 9}}, INK, INK);
+        break;
+    case 36: // text layout: a large letter on its lines
+        p.Text(3, 3, "A", INK, 2);
+        p.Line(9, 8, 13, 8, GREY);
+        p.Line(9, 10, 13, 10, GREY);
+        p.Line(9, 12, 12, 12, GREY);
+        break;
+    case 37: // all: a stroke, a fill and a shadow together
+        p.Rect(6, 6, 13, 13, GREY, GREY);
+        p.Rect(2, 3, 11, 11, INK, BLUE);
+        p.Rect(3, 4, 10, 10, INK);
+        break;
+    case 40: // plain stroke
+        p.Rect(2, 7, 13, 8, INK, INK);
+        break;
+    case 41: // fancy stroke: a zigzag
+        for (int x = 2; x < 13; x += 4) {
+            p.Line(x, 10, x + 2, 5);
+            p.Line(x + 2, 5, x + 4, 10);
+        }
+        break;
+    case 45: // PostScript font
+    case 46: // TrueType font
+        p.Text(number == 45 ? 4 : 4, 4, number == 45 ? "PS" : "TT", INK);
+        p.Line(2, 10, 13, 10, GREY);
+        p.Line(2, 12, 10, 12, GREY);
+        break;
+    case 50: // red, green, blue
+        p.Rect(3, 3, 5, 13, INK, RED);
+        p.Rect(7, 3, 9, 13, INK, GREEN);
+        p.Rect(11, 3, 13, 13, INK, BLUE);
+        break;
+    case 51: { // cyan, magenta, yellow, black
+        const Paint inks[] = {CYAN, MAGENTA, YELLOW, INK};
+        for (int k = 0; k < 4; ++k)
+            p.Rect(2 + 3 * k, 3, 3 + 3 * k, 13, inks[k], inks[k]);
+        break;
+    }
+    case 52: // hue, saturation, brightness: the hues fading to grey
+        for (int y = 3; y <= 13; ++y)
+            for (int x = 2; x <= 13; ++x)
+                p.Dot(x, y, Between(Hue((x - 2) / 12.0), Grey(128), (y - 3) / 10.0));
+        break;
+    case 53: // grey level
+        for (int x = 2; x <= 13; ++x)
+            p.Line(x, 3, x, 13, Grey(int(std::lround(x <= 2 ? 0 : (x - 2) * 255 / 11.0))));
+        p.Rect(2, 3, 13, 13, INK);
+        break;
+    case 54: { // list of colours
+        const Paint inks[] = {RED, GREEN, BLUE};
+        for (int k = 0; k < 3; ++k) {
+            const int y = 3 + 4 * k;
+            p.Rect(2, y, 4, y + 2, INK, inks[k]);
+            p.Line(6, y + 1, 13, y + 1, GREY);
+        }
+        break;
+    }
+    case 58: // polygon
+        p.Poly({{8, 2}, {14, 6.5}, {11.5, 14}, {4.5, 14}, {2, 6.5}}, PAPER, INK);
+        break;
+    case 59: { // star
+        Points star;
+        for (int k = 0; k < 10; ++k) {
+            const double a = k * kPi / 5, r = k % 2 == 0 ? 6.5 : 2.7;
+            star.push_back({8 + r * std::sin(a), 8.5 - r * std::cos(a)});
+        }
+        p.Poly(star, YELLOW, INK);
+        break;
+    }
+    case 60: // plain fill
+        p.Rect(2, 3, 13, 13, INK, BLUE);
+        break;
+    case 61: // gradient
+        for (int y = 3; y <= 13; ++y)
+            p.Line(2, y, 13, y, Between(BLUE, PAPER, (y - 3) / 10.0));
+        p.Rect(2, 3, 13, 13, INK);
+        break;
+    case 62: // hatches
+        p.Rect(2, 3, 13, 13, INK, PAPER);
+        for (int k = -8; k <= 12; k += 3)
+            p.Line(3 + k, 12, 12 + k, 3, INK);
+        p.Rect(2, 3, 13, 13, INK);
+        break;
+    case 63: // checkerboard
+        for (int y = 3; y <= 13; ++y)
+            for (int x = 2; x <= 13; ++x)
+                p.Dot(x, y, ((x - 2) / 3 + (y - 3) / 3) % 2 == 0 ? INK : PAPER);
+        p.Rect(2, 3, 13, 13, INK);
+        break;
+    case 64: // special fill: dots
+        p.Rect(2, 3, 13, 13, INK, PAPER);
+        for (int y = 5; y <= 11; y += 3)
+            for (int x = 4; x <= 12; x += 3)
+                p.Dot(x + (y / 3) % 2, y, BLUE);
+        break;
+    case 66: // no arrow
+    case 67: // triangle
+    case 68: // round
+    case 69: // architect's tick
+        StrokeEnd(p, number - 66);
+        break;
+    case 72: // closed
+        p.Line(3, 12, 8, 3);
+        p.Line(8, 3, 13, 12);
+        p.Line(3, 12, 13, 12);
+        break;
+    case 100: // add a point
+    case 101: // remove a point
+        p.Line(2, 12, 13, 12, GREY);
+        p.Rect(5, 10, 9, 14, INK, PAPER);
+        p.Line(9, 4, 13, 4, INK);
+        if (number == 100)
+            p.Line(11, 2, 11, 6, INK);
+        break;
+    case 102: // symmetric point: handles of one length
+    case 103: // smooth point: handles in line, lengths free
+    case 104: // angular point: handles free
+        p.Line(2, 12, 7, 7, GREY);
+        p.Line(7, 7, 13, 12, GREY);
+        p.Line(number == 104 ? 4 : number == 103 ? 5 : 2, number == 104 ? 3 : 7, 7, 7, INK);
+        p.Line(7, 7, number == 104 ? 11 : 13, number == 104 ? 3 : 7, INK);
+        p.Rect(6, 6, 8, 8, INK, BLUE);
+        p.Rect(number == 104   ? 3
+               : number == 103 ? 4
+                               : 2,
+               number == 104 ? 2 : 6,
+               number == 104   ? 5
+               : number == 103 ? 6
+                               : 3,
+               number == 104 ? 4 : 8, INK, PAPER);
+        p.Rect(number == 104 ? 11 : 12, number == 104 ? 2 : 6, number == 104 ? 13 : 13,
+               number == 104 ? 4 : 8, INK, PAPER);
+        break;
+    case 105: // straight segment
+        p.Line(3, 11, 12, 4);
+        p.Rect(2, 10, 4, 12, INK, PAPER);
+        p.Rect(11, 3, 13, 5, INK, PAPER);
+        break;
+    case 106: // curved segment
+        p.Area(Ring(8, 12, 5, 6, 270, 360), INK, INK);
+        p.Area(Ring(8, 12, 5, 6, 0, 90), INK, INK);
+        p.Rect(2, 10, 4, 12, INK, PAPER);
+        p.Rect(11, 10, 13, 12, INK, PAPER);
+        break;
+    case 110: // pointed corner
+    case 111: // bevelled
+    case 112: // rounded
+    case 113: // hollow
+    case 114: // square notch
+        Corner(p, number - 110);
+        break;
+    case 116: // shadow up left
+        Shadowed(p, -2, -2);
+        break;
+    case 117: // shadow up right
+        Shadowed(p, 2, -2);
+        break;
+    case 118: // shadow down left
+        Shadowed(p, -2, 2);
+        break;
+    case 119: // shadow down right
+        Shadowed(p, 2, 2);
+        break;
+    case 120: // no shadow
+        Shadowed(p, 0, 0);
+        break;
+    case 160: // dark palette
+        Swatches(p, [](int k) { return Between(Hue(k / 9.0), kBlack, 0.55); });
+        break;
+    case 161: // light palette
+        Swatches(p, [](int k) { return Between(Hue(k / 9.0), kWhite, 0.55); });
+        break;
+    case 162: // close colours
+        Swatches(p, [](int k) { return Between(BLUE, kWhite, k / 10.0); });
+        break;
+    case 163: // far colours
+        Swatches(p, [](int k) { return Hue((k * 4 % 9) / 9.0); });
+        break;
+    case 164: // rainbow of red, green and blue
+        for (int x = 2; x <= 13; ++x)
+            p.Line(x, 3, x, 13, Hue((x - 2) / 12.0));
+        break;
+    case 165: // rainbow of cyan, magenta and yellow
+        for (int x = 2; x <= 13; ++x)
+            p.Line(x, 3, x, 13, Hue((x - 2) / 12.0 + 1 / 12.0));
+        break;
+    case 190: // constant
+        Graph(p, [](double) { return 0.5; });
+        break;
+    case 191: // variable
+        Graph(p, [](double t) { return t; });
+        break;
+    case 192: // sine
+        Graph(p, [](double t) { return 0.5 + 0.5 * std::sin(t * 2 * kPi); });
+        break;
+    case 193: // triangle
+        Graph(p, [](double t) { return t < 0.5 ? 2 * t : 2 - 2 * t; });
+        break;
+    case 194: // exponential
+        Graph(p, [](double t) { return (std::exp(3 * t) - 1) / (std::exp(3.0) - 1); });
+        break;
+    case 195: // pulse
+        Graph(p, [](double t) { return t > 0.4 && t < 0.6 ? 1.0 : 0.0; });
+        break;
+    case 200: // free drawing
+        for (int x = 2; x < 13; ++x)
+            p.Line(x, 8 - int(std::lround(4 * std::sin(x * 0.9))), x + 1,
+                   8 - int(std::lround(4 * std::sin((x + 1) * 0.9))));
+        break;
+    case 201: // fixed list
+        for (int y : {4, 8, 12}) {
+            p.Rect(2, y - 1, 3, y, INK, INK);
+            p.Line(5, y, 13, y, GREY);
+        }
+        break;
+    case 202: // a line
+        p.Line(2, 13, 13, 2);
+        break;
+    case 203: // a rectangle
+        p.Rect(2, 4, 13, 11, INK, PAPER);
+        break;
+    case 204: // a circle
+        p.Ellipse(2, 2, 13, 13, PAPER, INK);
+        break;
+    case 205: // selection
+        p.Poly({{4, 2}, {4, 13.5}, {6.8, 11}, {8.6, 14.2}, {10.4, 13.3}, {8.7, 10}, {12.2, 10}},
+               INK, INK);
+        break;
+    case 206: // straight to curved and back
+        p.Line(2, 12, 7, 6);
+        p.Area(Ring(13.5, 6.5, 5.6, 6.6, 180, 270), INK, INK);
+        p.Rect(6, 5, 8, 7, INK, BLUE);
+        break;
+    case 207: // add a handle
+    case 208: // remove a handle
+        p.Rect(2, 7, 6, 11, INK, BLUE);
+        p.Line(8, 9, 13, 9);
+        if (number == 207)
+            p.Line(10, 7, 10, 11);
+        break;
+    case 209: // erase all
+        p.Rect(3, 4, 12, 12, GREY);
+        p.Line(3, 3, 12, 12, RED);
+        p.Line(4, 3, 13, 12, RED);
+        p.Line(12, 3, 3, 12, RED);
+        p.Line(13, 3, 4, 12, RED);
+        break;
+    case 210: // rise
+        Graph(p, [](double t) { return t; });
+        break;
+    case 211: // rise then flat
+        Graph(p, [](double t) { return std::min(1.0, 2 * t); });
+        break;
+    case 212: // fall
+        Graph(p, [](double t) { return 1 - t; });
+        break;
+    case 213: // fall then flat
+        Graph(p, [](double t) { return std::max(0.0, 1 - 2 * t); });
+        break;
+    case 214: // rise then fall
+        Graph(p, [](double t) { return t < 0.5 ? 2 * t : 2 - 2 * t; });
+        break;
+    case 215: // rise, flat, fall
+        Graph(p, [](double t) { return std::min(1.0, std::min(3 * t, 3 - 3 * t)); });
+        break;
+    case 220: // circle
+        p.Ellipse(2, 2, 13, 13, PAPER, INK);
+        break;
+    case 221: // ellipse
+        p.Ellipse(2, 4, 13, 11, PAPER, INK);
+        break;
+    case 222: // whole
+        p.Ellipse(2, 3, 13, 12, BLUE, INK);
+        break;
+    case 223: // open arc
+        p.Area(Ring(8, 8, 5, 6, 45, 315), NONE, INK);
+        break;
+    case 224: // arc closed by its chord
+        p.Area([](double x, double y) { return Disc(x, y, 8, 8, 6) && x - 8 < 0.6 * (y - 8) + 3; },
+               BLUE, INK);
+        break;
+    case 225: // pie
+        p.Area(
+            [](double x, double y) {
+                const double a = std::atan2(x - 8, 8 - y) * 180 / kPi;
+                return Disc(x, y, 8, 8, 6) && !(a > 45 && a < 135);
+            },
+            BLUE, INK);
+        break;
+    case 230: // axial gradient
+        for (int x = 2; x <= 13; ++x)
+            p.Line(x, 3, x, 13, Between(BLUE, PAPER, (x - 2) / 11.0));
+        p.Rect(2, 3, 13, 13, INK);
+        break;
+    case 231: // radial gradient
+        p.Rect(2, 3, 13, 13, INK, BLUE);
+        for (double r = 5.5; r > 0.5; r -= 1)
+            p.Ellipse(int(std::lround(8 - r)), int(std::lround(8 - r)), int(std::lround(7 + r)),
+                      int(std::lround(7 + r)), NONE, Between(BLUE, PAPER, 1 - r / 6));
+        break;
+    case 232: // rectangular gradient
+        for (int k = 0; k < 6; ++k)
+            p.Rect(2 + k, 2 + k + (k == 0 ? 1 : 0), 13 - k, 13 - k, Between(BLUE, PAPER, k / 5.0));
+        break;
+    case 233: // mesh of triangles
+        p.Rect(2, 3, 13, 13, INK, PAPER);
+        p.Line(8, 3, 8, 13);
+        p.Line(2, 8, 13, 8);
+        p.Line(2, 8, 8, 3);
+        p.Line(8, 8, 13, 3);
+        p.Line(2, 13, 8, 8);
+        p.Line(8, 13, 13, 8);
+        break;
+    case 234: // mesh of curves
+        p.Rect(2, 3, 13, 13, INK, PAPER);
+        for (int k = 3; k <= 13; ++k) {
+            const int wave = int(std::lround(1.5 * std::sin((k - 3) * kPi / 5)));
+            p.Dot(k, 8 + wave, INK);
+            p.Dot(8 + wave, k, INK);
+        }
+        break;
+    case 235: // starting circle
+    case 236: // ending circle
+        p.Ellipse(2, 2, 13, 13, number == 236 ? BLUE : PAPER, INK);
+        p.Ellipse(5, 5, 9, 9, number == 235 ? BLUE : PAPER, INK);
+        break;
+    case 250: // align tops
+        AlignTop(p);
+        break;
+    case 251: // align bottoms
+        AlignTop(p);
+        p.MirrorY();
+        break;
+    case 252: // align lefts
+        AlignTop(p);
+        p.Transpose();
+        break;
+    case 253: // align rights
+        AlignTop(p);
+        p.Transpose();
+        p.MirrorX();
+        break;
+    case 254: // align middles across
+        p.Line(8, 2, 8, 13, INK);
+        p.Rect(3, 3, 12, 5, INK, BLUE);
+        p.Rect(5, 7, 10, 9, INK, BLUE);
+        p.Rect(4, 11, 11, 13, INK, BLUE);
+        break;
+    case 255: // align middles down
+        p.Line(8, 2, 8, 13, INK);
+        p.Rect(3, 3, 12, 5, INK, BLUE);
+        p.Rect(5, 7, 10, 9, INK, BLUE);
+        p.Rect(4, 11, 11, 13, INK, BLUE);
+        p.Transpose();
+        break;
+    case 256: // align on the grid
+        for (int k = 3; k <= 12; k += 3)
+            for (int j = 3; j <= 12; j += 3)
+                p.Dot(k, j, INK);
+        p.Rect(6, 6, 9, 9, INK, BLUE);
+        break;
+    case 260: // spread by tops
+        SpreadTops(p);
+        break;
+    case 261: // spread by bottoms
+        SpreadTops(p);
+        p.MirrorY();
+        break;
+    case 262: // spread by lefts
+        SpreadTops(p);
+        p.Transpose();
+        break;
+    case 263: // spread by rights
+        SpreadTops(p);
+        p.Transpose();
+        p.MirrorX();
+        break;
+    case 264: // spread by middles across
+        SpreadMiddles(p);
+        break;
+    case 265: // spread by middles down
+        SpreadMiddles(p);
+        p.Transpose();
+        break;
+    case 266: // spread the gaps across
+        SpreadGaps(p);
+        break;
+    case 267: // spread the gaps down
+        SpreadGaps(p);
+        p.Transpose();
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
 // The picture of an icon number on its tile; the number written in the
 // block font where no picture is drawn.
 Icon NumberIcon(int number)
@@ -784,7 +1355,7 @@ Icon NumberIcon(int number)
         {220, 232, 250, 255}, {232, 250, 220, 255}, {250, 236, 214, 255}, {240, 224, 250, 255}};
     const Rgba tint = tints[(number / 100) % 4];
     Picture picture;
-    const bool drawn = DrawPicture(number, picture);
+    const bool drawn = DrawPicture(number, picture) || DrawPanePicture(number, picture);
     const std::string text = digits;
     return {name, 16, 16, [=](Canvas& c, int x, int y, const StateLook& s) {
                 c.Fill(x + 1, y + 1, 14, 14, Shade(tint, s));
@@ -801,8 +1372,8 @@ Icon NumberIcon(int number)
                 }
                 for (int j = 0; j < 16; ++j)
                     for (int i = 0; i < 16; ++i)
-                        if (picture.At(i, j) != NONE)
-                            c.Set(x + i, y + j, Shade(PaintColour(picture.At(i, j)), s));
+                        if (picture.At(i, j).a != 0)
+                            c.Set(x + i, y + j, Shade(picture.At(i, j), s));
             }};
 }
 
