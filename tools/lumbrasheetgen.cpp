@@ -704,15 +704,15 @@ bool DrawPicture(int number, Picture& p)
         Sheet(p, 4, 2, 11, 13);
         break;
     case 139: // open: a folder
-        p.Poly({{2, 4}, {6, 4}, {7, 5}, {12, 5}, {12, 13}, {2, 13}}, YELLOW, INK);
-        p.Poly({{4, 8}, {14, 8}, {12, 14}, {2, 14}}, YELLOW, INK);
+        p.Poly({{3, 4}, {7, 4}, {8, 5}, {12, 5}, {12, 13}, {3, 13}}, YELLOW, INK);
+        p.Poly({{5, 8}, {14, 8}, {12, 14}, {3, 14}}, YELLOW, INK);
         break;
     case 140: // save: a disk
     case 141: // save as: a disk and a pencil
-        p.Poly({{4.5, 2}, {14, 2}, {14, 14}, {2, 14}, {2, 4.5}}, BLUE, INK);
-        p.Rect(5, 2, 10, 6, INK, GREY);
+        p.Poly({{5.5, 2}, {13, 2}, {13, 14}, {3, 14}, {3, 4.5}}, BLUE, INK);
+        p.Rect(6, 2, 10, 6, INK, GREY);
         p.Rect(8, 3, 9, 5, INK, INK);
-        p.Rect(4, 9, 11, 13, INK, PAPER);
+        p.Rect(5, 9, 10, 13, INK, PAPER);
         if (number == 141) {
             p.Poly({{7, 14}, {7.5, 11.5}, {12.5, 6.5}, {14, 8}, {9, 13}}, YELLOW, INK);
             p.Dot(7, 13, INK);
@@ -720,7 +720,7 @@ bool DrawPicture(int number, Picture& p)
         break;
     case 142: // print: a printer with its sheet
         p.Rect(4, 2, 11, 6, INK, PAPER);
-        p.Rect(2, 6, 13, 11, INK, GREY);
+        p.Rect(3, 6, 12, 11, INK, GREY);
         p.Dot(11, 8, GREEN);
         p.Rect(4, 10, 11, 13, INK, PAPER);
         p.Line(5, 12, 10, 12, GREY);
@@ -731,8 +731,8 @@ bool DrawPicture(int number, Picture& p)
         p.Rect(7, 7, 8, 11, PAPER, PAPER);
         break;
     case 144: // export: an arrow leaving a sheet
-        Sheet(p, 2, 3, 9, 13);
-        Writing(p, 4, 7, 6, 11);
+        Sheet(p, 3, 3, 9, 13);
+        Writing(p, 5, 7, 6, 11);
         Arrow(p, 6, 9, 13, 9, BLUE);
         p.Line(6, 10, 12, 10, BLUE);
         break;
