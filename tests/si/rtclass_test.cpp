@@ -102,12 +102,15 @@ void DeclareRouted(ZuRuntime* rt)
 }
 Zuvi_PubDataExport routed_data(&DeclareRouted);
 
-void DeclareLater(ZuRuntime* rt)
+// A declaration that names its class: called for that class only.
+std::vector<const ZuRuntime*> named_calls;
+void DeclareNamed(ZuRuntime* rt)
 {
     static Zuvi_PubDataDef item = MakeItem(TCollectARef::RetRuntime(), "a_third");
+    named_calls.push_back(rt);
     rt->PublishData(item);
 }
-Zuvi_PubDataExport later_data(&DeclareLater);
+Zuvi_PubDataExport named_data(&DeclareNamed, TCollectARef::RetRuntime());
 
 class RuntimeCollect : public ZuviRuntimeTest {};
 
@@ -200,10 +203,12 @@ TEST_F(RuntimeCollect, ClassLessNotificationsRunOnce)
     EXPECT_EQ(loose_both_shots, 1);
 }
 
-// A published-data declaration is called for every class, each once.
+// A published-data declaration without a class is called for every
+// class, each once; one that names its class, for that class once.
 TEST_F(RuntimeCollect, DeclarationsAreCalledOncePerClass)
 {
     routed_calls.clear();
+    named_calls.clear();
     ZuClassFactory::Kill();
     ZuClassFactory::Initialise();
     std::vector<const ZuRuntime*> classes;
@@ -211,6 +216,35 @@ TEST_F(RuntimeCollect, DeclarationsAreCalledOncePerClass)
     for (unsigned i = 0; ZuClassFactory::GetClass(i, rt); ++i)
         classes.push_back(rt.RetRawObject());
     EXPECT_EQ(routed_calls, classes);
+    EXPECT_EQ(named_calls,
+              std::vector<const ZuRuntime*>{TCollectARef::RetRuntime().RetRawObject()});
+}
+
+// A declaration that names its class publishes nothing for any other class,
+// so calling it for its class only loses nothing: called for every other
+// class after the start, it changes none of them.
+TEST_F(RuntimeCollect, NamedDeclarationsPublishOnlyTheirClass)
+{
+    // The items' groups; read only while the item count is unchanged, since
+    // the item table is built once at the start.
+    auto groups = [](const ZuRuntimeRef& rt) {
+        std::vector<unsigned> out;
+        const Zuvi_PubData* item = nullptr;
+        for (unsigned i = 0; rt->GetPubData(i, item); ++i)
+            for (const Zuvi_PubData* g = item; g; g = g->same_name)
+                out.push_back(g->group_count);
+        return out;
+    };
+    ZuRuntimeRef rt;
+    for (unsigned i = 0; ZuClassFactory::GetClass(i, rt); ++i) {
+        const unsigned count = rt->CountPubData();
+        const std::vector<unsigned> before = groups(rt);
+        for (Zuvi_PubDataExport* exp = Zuvi_PubDataExport::head; exp; exp = exp->next)
+            if (exp->class_rt && exp->class_rt->RetRawObject() != rt.RetRawObject())
+                exp->declare(rt.RetRawObject());
+        ASSERT_EQ(rt->CountPubData(), count) << rt->RetClassName();
+        EXPECT_EQ(groups(rt), before) << rt->RetClassName();
+    }
 }
 
 // Every class of the program holds exactly the entries of the export lists
