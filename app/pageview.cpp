@@ -907,14 +907,12 @@ void CPageView::SetPortTransform(const CGraPortRef& port)
     GetGeometry(g);
     CGraTransform t;
     port->InitTransform(t);
+    // Both ports take the same place: the feedback device is shown, like
+    // the rendered image, from its lower-left corner into the view's box,
+    // so that an outline lies where the object will be drawn (an offset by
+    // the window's frame would move it off the pointer).
     t.dx = g.ox;
     t.dy = g.oy;
-    if (port == overlayPort && window.IsValid()) {
-        ZuRect frame;
-        window->GetFrameGeometry(frame);
-        t.dx += (box.X1() - frame.X1()) / g.zoom;
-        t.dy += (box.Y1() + frame.Y1()) / g.zoom;
-    }
     t.scale = g.zoom;
     t.angle = 0.0;
     port->SetTransform(t);
@@ -1261,7 +1259,21 @@ void CPageView::RefreshInteraction()
 {
     if (interactionContext.IsInvalid() || interactionContext->GetType() != GS_VIEW_MONO)
         return;
-    interactionContext->CopyRectToPort(RetGrailPort(), box);
+    // The feedback is shown over a fresh copy of the rendered image, in a
+    // draw pass of the view's own box: outside a pass the window's port
+    // draws nothing, and the feedback of the step before must go with the
+    // image under it. Nothing is rendered here, and a display that is due
+    // (a render with it) stays due.
+    const ZuGrailPortRef& port = RetGrailPort();
+    if (port.IsValid() && context.IsValid() && !state.TestBit(ZU_VIEW_NO_DISPLAY) &&
+        box.X2() >= box.X1() && box.Y2() >= box.Y1()) {
+        RenderHold hold(*this, false);
+        if (hold.Held()) {
+            port->BeginDraw(box.X1(), box.Y1(), box.X2(), box.Y2());
+            Compose(port, box, ZU_DRAW_ALL);
+            port->EndDraw();
+        }
+    }
     if (window.IsValid()) {
         const ZuGrailWindowRef& screen = window->RetScreenWindow();
         if (screen.IsValid()) {

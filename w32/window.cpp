@@ -295,6 +295,49 @@ void Activate(HWND hwnd, WORD how)
     }
 }
 
+// The window that takes the activation when `leaving` can no longer have
+// it: its owner when the owner is shown, else the top shown window of the
+// process, an application window before a tool window (palettes and menus
+// are not where the user expects to type). Null when nothing is shown.
+HWND Successor(HWND leaving)
+{
+    Guard g(S().lock);
+    auto fits = [leaving](const W32_Window* w) {
+        return w != nullptr && w != leaving && w->visible && !w->minimized && !w->destroying;
+    };
+    W32_Window* w = Own(leaving);
+    if (w != nullptr && fits(Own(w->owner)))
+        return w->owner;
+    W32_Window* tool = nullptr;
+    for (W32_Window* c : S().z) {
+        if (!fits(c))
+            continue;
+        if (!(c->ex_style & WS_EX_TOOLWINDOW))
+            return c;
+        if (tool == nullptr)
+            tool = c;
+    }
+    return tool;
+}
+
+// The window was hidden, minimised or is going: when it was the active one
+// the activation passes on to its successor, as a user's activation would
+// (WM_ACTIVATE to both, the focus to the new one); when it only held the
+// focus, the focus goes back to the active window.
+void Leave(HWND hwnd)
+{
+    HWND active, focus;
+    {
+        Guard g(S().lock);
+        active = S().active;
+        focus = S().focus;
+    }
+    if (active == hwnd)
+        Activate(Successor(hwnd), WA_ACTIVE);
+    else if (focus == hwnd)
+        SetFocusTo(active);
+}
+
 void InvalidateInside(W32_Window* w, const RECT& r, bool erase)
 {
     RECT c = Intersect(r, ClientOf(w));
@@ -753,6 +796,8 @@ BOOL DestroyWindow(HWND hwnd)
         ShowWindow(hwnd, SW_HIDE);
     if (GetCapture() == hwnd)
         ReleaseCapture();
+    // A window never shown may still have been made active.
+    Leave(hwnd);
     {
         Guard g(S().lock);
         if (S().active == hwnd)
@@ -997,8 +1042,7 @@ BOOL ShowWindow(HWND hwnd, int command)
              w->minimized ? 0 : MAKELPARAM(r.right - r.left, r.bottom - r.top));
     }
     if (!show || minimize) {
-        if (GetActiveWindow() == hwnd)
-            Activate(nullptr, WA_INACTIVE);
+        Leave(hwnd);
     } else if (activate) {
         Activate(hwnd, WA_ACTIVE);
     }

@@ -9,6 +9,7 @@
 #include "si/classfactory.h"
 #include "si/memzone.h"
 #include "tests/support/dialogs.h"
+#include "tests/support/views.h"
 
 namespace {
 
@@ -119,6 +120,27 @@ TEST_F(FilenameDlgTest, ATypedNameIsANewStringAndReturnConfirmsIt)
     EXPECT_FALSE(Shown());
     EXPECT_EQ(answers->log, "filename_save.notify_button1 ");
     EXPECT_EQ(Text(dlg->RetFilename()), typed + "b");
+}
+
+TEST_F(FilenameDlgTest, AfterTheAnswerTheKeysGoToTheWindowBehind)
+{
+    TProbeViewRef probe = TProbeView::Make("M", 10, 10, 49, 39);
+    probe->SetParent(w);
+    ASSERT_TRUE(w->SetMainResponder(probe, false));
+    for (bool confirm : {true, false}) {
+        SCOPED_TRACE(confirm ? "Return" : "Escape");
+        dlg->Open(w);
+        Type("a");
+        TProbeView::log.clear();
+        if (confirm)
+            PressReturn();
+        else
+            PressEscape();
+        ASSERT_FALSE(Shown());
+        EXPECT_TRUE(w->IsActive());
+        Tap('B', 0x30);
+        EXPECT_EQ(TProbeView::log, "M:KeyDown M:KeyUp ");
+    }
 }
 
 TEST_F(FilenameDlgTest, EscapeAndAnnulerCancelAndTheAnswerComesAfterTheHandler)

@@ -9,8 +9,10 @@
 #include "app/commands.h"
 #include "app/tree.h"
 #include "app/treenode.h"
+#include "sd/win32/sd_grailwdo.h"
 #include "si/app.h"
 #include "si/classfactory.h"
+#include "si/grailwdo.h"
 #include "si/memzone.h"
 #include "tests/support/controls.h"
 #include "w32/headless.h"
@@ -137,7 +139,7 @@ protected:
         popup = ZuNew<CToolPalette>(Zuvi_app_zone);
         popup->Create(400, 400, true);
         view = ZuNew<TToolView>(Zuvi_app_zone);
-        view->SetBox(ZuRect(0, 0, 319, 239));
+        view->SetBox(viewBox);
         view->SetParent(win);
         view->SetDocument(doc);
         view->Init(CMainWindowRef());
@@ -227,6 +229,8 @@ protected:
     CTreeNodeRef NodeOf(const CGraObjectRef& o) { return o->GetTreeNode(); }
     int Children() { return Layer()->CountChildren(); }
 
+    // The view's place in its window.
+    ZuRect viewBox = ZuRect(0, 0, 319, 239);
     ZuWindowRef win;
     CDocumentRef doc;
     TToolViewRef view;
@@ -898,4 +902,87 @@ TEST_F(ToolsTest, TheCaretBlinksOnTheTickAndAMovedCaretStartsShown)
     EXPECT_TRUE(view->IsAutoScrolling());
     Advance(step);
     EXPECT_EQ(view->RetInput().blink, 1);
+}
+
+// ---------------------------------------------------------------------------
+// Feedback of an object being drawn
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// The view away from its window's corner, with its feedback device made as
+// the main window makes it.
+class CreationFeedbackTest : public ToolsTest {
+protected:
+    CreationFeedbackTest() { viewBox = ZuRect(40, 30, 319, 239); }
+    void SetUp() override
+    {
+        ToolsTest::SetUp();
+        view->ResizeRendering();
+        Pump();
+    }
+    // A pixel of what the screen shows of the view's window.
+    unsigned ViewPixel(int x, int y)
+    {
+        app->SyncWindows(true);
+        Pump();
+        const ZuGrailWindowRef& screen = win->RetScreenWindow();
+        uint32_t p = 0xDEADBEEF;
+        if (screen.IsValid() && screen->RetPrivateWindowInfo() != nullptr)
+            W32_HeadlessWindowPixel(screen->RetPrivateWindowInfo()->hwnd, x, y, p);
+        return p & 0xFFFFFF;
+    }
+    // Black within a pixel of (x, y), across a horizontal edge or along a
+    // vertical one.
+    bool InkNear(int x, int y, bool horizontalEdge)
+    {
+        for (int d = -1; d <= 1; d++)
+            if (ViewPixel(horizontalEdge ? x : x + d, horizontalEdge ? y + d : y) == 0)
+                return true;
+        return false;
+    }
+    bool FeedbackEmpty()
+    {
+        GSContextRef overlay = view->RetInteractionContext();
+        view->RetOverlayPort()->Flush();
+        overlay->ReadBack();
+        const unsigned char* b = overlay->RetBuffer();
+        for (size_t i = 0; i < overlay->RetBufferSize(); i++)
+            if (b[i] != 0xFF)
+                return false;
+        return true;
+    }
+};
+
+} // namespace
+
+TEST_F(CreationFeedbackTest, TheOutlineOfANewRectangleFollowsThePointerUntilTheRelease)
+{
+    UseTool(0, 11);
+    At(120, 90, 0);
+    At(120, 90, MK_LBUTTON);
+    At(170, 130, MK_LBUTTON);
+    // The outline from the press point to the pointer, where the pointer
+    // is, while nothing is made yet.
+    EXPECT_EQ(Children(), 0);
+    EXPECT_TRUE(InkNear(145, 90, true));
+    EXPECT_TRUE(InkNear(120, 110, false));
+    EXPECT_FALSE(InkNear(145, 70, true));
+    EXPECT_FALSE(InkNear(100, 110, false));
+
+    // It grows with the pointer, and the outline of the step before goes.
+    At(220, 170, MK_LBUTTON);
+    EXPECT_EQ(Children(), 0);
+    EXPECT_TRUE(InkNear(195, 90, true));
+    EXPECT_TRUE(InkNear(120, 150, false));
+    EXPECT_FALSE(InkNear(170, 110, false));
+    EXPECT_FALSE(InkNear(145, 130, true));
+
+    // The release makes the object: the feedback is gone and the rendered
+    // rectangle stands in the outline's place.
+    At(220, 170, 0);
+    EXPECT_EQ(Children(), 1);
+    EXPECT_TRUE(FeedbackEmpty());
+    EXPECT_TRUE(InkNear(195, 90, true));
+    EXPECT_TRUE(InkNear(120, 150, false));
 }

@@ -11,6 +11,7 @@
 #include "si/app.h"
 #include "si/rtclass.h"
 #include "si/values.h"
+#include "tests/support/controls.h"
 #include "tests/support/looks.h"
 #include "tests/support/probes.h"
 #include "tests/support/views.h"
@@ -556,4 +557,49 @@ TEST_F(WindowShowTest, UserGeometryKeepsTheFrameOutOfTheClientBox)
     Zuvi_grail_window_links.changed_open(w, false);
     EXPECT_FALSE(w->RetScreenWindow().IsValid());
     EXPECT_EQ(Reports(), Names({"notify_window_hidden", "notify_window_closed"}));
+}
+
+namespace {
+
+// Windows met as a user meets them: keys injected, served by the event layer.
+class WindowKeyboardTest : public ControlTest {};
+
+} // namespace
+
+TEST_F(WindowKeyboardTest, AClosedModalWindowGivesTheKeysBackToTheWindowItBelongsTo)
+{
+    TProbeViewRef probe = TProbeView::Make("M", 10, 10, 49, 39);
+    probe->SetParent(w);
+    ASSERT_TRUE(w->SetMainResponder(probe, false));
+    // Another window, shown after the fixture's and so above it: the
+    // keyboard goes back to the modal parent, not to the top window.
+    ZuWindowRef other = NewShownWindow(400, 100, 100, 100);
+    struct Case {
+        const char* name;
+        bool kill;
+    } const cases[] = {{"closed", false}, {"killed", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ZuWindowRef dialog = ZuNew<ZuWindow>(Zuvi_app_zone);
+        dialog->InitGeom(150, 150, 80, 60);
+        dialog->SetModalWindowParent(w);
+        dialog->ShowNormal();
+        Pump();
+        ASSERT_TRUE(dialog->IsActive());
+        TProbeView::log.clear();
+        Tap('A', 0x1E);
+        EXPECT_EQ(TProbeView::log, ""); // the dialog's key
+        if (c.kill) {
+            dialog->Kill();
+        } else {
+            dialog->Close();
+            more_windows.push_back(dialog);
+        }
+        Pump();
+        EXPECT_TRUE(w->IsActive());
+        EXPECT_TRUE(app->RetActiveWindow() == w);
+        Tap('A', 0x1E);
+        EXPECT_EQ(TProbeView::log, "M:KeyDown M:KeyUp ");
+    }
+    EXPECT_FALSE(other->IsActive());
 }

@@ -216,7 +216,8 @@ TEST_F(Windows, ShowingActivatesUnlessAskedNotTo)
 
     ShowWindow(a, SW_MINIMIZE);
     EXPECT_TRUE(IsIconic(a));
-    EXPECT_EQ(GetActiveWindow(), nullptr);
+    // The activation passes on to the window still shown.
+    EXPECT_EQ(GetActiveWindow(), b);
     bool minimized = false, deactivated_minimized = false;
     for (const Seen& s : g_seen) {
         if (s.hwnd == a && s.message == WM_SIZE && s.wparam == SIZE_MINIMIZED)
@@ -228,6 +229,100 @@ TEST_F(Windows, ShowingActivatesUnlessAskedNotTo)
     }
     EXPECT_TRUE(minimized);
     EXPECT_TRUE(deactivated_minimized);
+}
+
+TEST_F(Windows, AnActiveWindowThatGoesHandsTheKeyboardToItsOwnerOrTheTopWindow)
+{
+    enum Gone { HIDDEN, MINIMISED, DESTROYED };
+    enum Heir { OWNER, OTHER, PALETTE, NONE };
+    struct Case {
+        const char* name;
+        Gone gone;
+        bool owner_shown, other_shown, palette_shown;
+        Heir heir;
+    } const cases[] = {
+        // The owner wins over the application window and the palette above it.
+        {"hidden", HIDDEN, true, true, true, OWNER},
+        {"minimised", MINIMISED, true, true, true, OWNER},
+        {"destroyed", DESTROYED, true, true, true, OWNER},
+        // Without a shown owner: the top application window, never mind
+        // the palette above it; a palette only when nothing else is shown.
+        {"owner hidden", HIDDEN, false, true, true, OTHER},
+        {"only a palette", DESTROYED, false, false, true, PALETTE},
+        {"nothing shown", HIDDEN, false, false, false, NONE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto make = [](int x, DWORD ex_style, HWND owner) {
+            return CreateWindowExA(ex_style, "Test:Record", "t", WS_POPUP, x, 0, 40, 40, owner,
+                                   nullptr, nullptr, nullptr);
+        };
+        HWND other = make(0, 0, nullptr);
+        HWND owner = make(50, 0, nullptr);
+        HWND palette = make(100, WS_EX_TOOLWINDOW, nullptr);
+        HWND dialog = make(150, WS_EX_TOOLWINDOW, owner);
+        // Shown in this order: the palette ends above both application
+        // windows, the owner above the other one.
+        for (HWND h : {other, owner, palette})
+            ShowWindow(h, SW_SHOW);
+        if (!c.owner_shown)
+            ShowWindow(owner, SW_HIDE);
+        if (!c.other_shown)
+            ShowWindow(other, SW_HIDE);
+        if (!c.palette_shown)
+            ShowWindow(palette, SW_HIDE);
+        ShowWindow(dialog, SW_SHOW);
+        ASSERT_EQ(GetActiveWindow(), dialog);
+        Drain();
+        g_seen.clear();
+
+        if (c.gone == HIDDEN)
+            ShowWindow(dialog, SW_HIDE);
+        else if (c.gone == MINIMISED)
+            ShowWindow(dialog, SW_MINIMIZE);
+        else
+            DestroyWindow(dialog);
+        const HWND heirs[] = {owner, other, palette, nullptr};
+        const HWND heir = heirs[c.heir];
+        EXPECT_EQ(GetActiveWindow(), heir);
+        EXPECT_EQ(GetFocus(), heir);
+        // Told as a user's activation is told: active, with the window that
+        // went as the other one; the focus follows.
+        bool activated = false, focused = false;
+        for (const Seen& s : g_seen) {
+            activated = activated || (s.hwnd == heir && s.message == WM_ACTIVATE &&
+                                      LOWORD(s.wparam) == WA_ACTIVE && HWND(s.lparam) == dialog);
+            focused = focused || (s.hwnd == heir && s.message == WM_SETFOCUS);
+        }
+        EXPECT_EQ(activated, heir != nullptr);
+        EXPECT_EQ(focused, heir != nullptr);
+        // The next key goes there.
+        W32_HeadlessKey('A', 0x1E, false, true);
+        W32_HeadlessKey('A', 0x1E, false, false);
+        HWND keyed = nullptr;
+        for (const MSG& m : Drain())
+            if (m.message == WM_KEYDOWN)
+                keyed = m.hwnd;
+        EXPECT_EQ(keyed, heir);
+
+        for (HWND h : {dialog, palette, owner, other})
+            if (IsWindow(h))
+                DestroyWindow(h);
+    }
+}
+
+TEST_F(Windows, AHiddenWindowHoldingOnlyTheFocusGivesItBackToTheActiveOne)
+{
+    HWND main = Make(0, 0, 40, 40);
+    HWND palette = Make(50, 0, 40, 40, WS_EX_TOOLWINDOW);
+    ShowWindow(palette, SW_SHOWNOACTIVATE);
+    ShowWindow(main, SW_SHOW);
+    // A click into the palette gives it the keyboard, not the activation.
+    SetFocus(palette);
+    ASSERT_EQ(GetActiveWindow(), main);
+    ShowWindow(palette, SW_HIDE);
+    EXPECT_EQ(GetActiveWindow(), main);
+    EXPECT_EQ(GetFocus(), main);
 }
 
 TEST_F(Windows, TopmostWindowsStayAboveAndTheOrderIsWhatTheScreenShows)

@@ -383,6 +383,36 @@ TEST_F(X11Windows, KeysBecomeVirtualKeysWithSetOneScanCodes)
     }
 }
 
+TEST_F(X11Windows, AHiddenDialogGivesTheServersFocusBackToItsOwner)
+{
+    Open(100, 80, 200, 150);
+    HWND dialog = CreateWindowExA(WS_EX_TOOLWINDOW, "Zuvi:Grail:1X:test_x11:1:2", "dialogue",
+                                  WS_POPUP, 150, 100, 80, 60, window, nullptr, nullptr, nullptr);
+    ASSERT_NE(dialog, nullptr);
+    ShowWindow(dialog, SW_SHOW);
+    auto focus = [this] {
+        RoundTrip();
+        Window f = 0;
+        int revert;
+        XGetInputFocus(peer, &f, &revert);
+        return f;
+    };
+    ASSERT_EQ(focus(), Window(W32_X11Window(dialog)));
+    ShowWindow(dialog, SW_HIDE);
+    EXPECT_EQ(GetActiveWindow(), window);
+    EXPECT_EQ(focus(), Window(xid));
+    // A key the user types now reaches the owner.
+    taken.clear();
+    KeyCode code = XKeysymToKeycode(peer, XK_b);
+    XTestFakeKeyEvent(peer, code, True, 0);
+    XTestFakeKeyEvent(peer, code, False, 0);
+    XSync(peer, False);
+    MSG up = WaitFor(WM_KEYUP);
+    EXPECT_EQ(up.hwnd, window);
+    EXPECT_EQ(up.wParam, WPARAM('B'));
+    DestroyWindow(dialog);
+}
+
 TEST_F(X11Windows, AnotherClientReadsTheClipboardText)
 {
     Open(0, 0, 20, 20);
