@@ -63,7 +63,8 @@ void DeclareCollectionSampleData(ZuRuntime* runtime)
         runtime->PublishData(item);
 }
 
-Zuvi_PubDataExport collectionsample_data(&DeclareCollectionSampleData);
+Zuvi_PubDataExport collectionsample_data(&DeclareCollectionSampleData,
+                                         CCollectionSampleRef::RetRuntime());
 
 struct Shared {
     GSContextRef context;

@@ -99,7 +99,7 @@ void DeclareColorSliderData(ZuRuntime* runtime)
     runtime->PublishDataEx(items[5], kStyleNames, sizeof kStyleNames);
 }
 
-Zuvi_PubDataExport colorslider_data(&DeclareColorSliderData);
+Zuvi_PubDataExport colorslider_data(&DeclareColorSliderData, CColorSliderRef::RetRuntime());
 
 double Clamp01(double v)
 {

@@ -217,7 +217,6 @@ bool CMainWindow::Create(int x, int y, int dx, int dy)
     if (CPageViewRef view = CPageViewRef(page_view); view.IsValid()) {
         view->SetDocument(document);
         view->Init(CMainWindowRef(this));
-        view->ResizeRendering();
     }
     window->AttachObserver(self, ZuWindow::notify_window_closed, ZuAtomRef("OnClose"), 0);
     window->AttachObserver(self, ZuView::notify_origin_changed, ZuAtomRef("OnMove"), 0);
@@ -273,8 +272,21 @@ bool CMainWindow::Layout()
         menu_bar->UpdateMenu();
     }
 
-    // The page view over the middle; it sizes its rendering to it.
+    // The page view over the middle; its page image and its feedback image
+    // follow its size, so that a larger window shows no band the images
+    // leave uncovered. The page image keeps the view's own pixel format: a
+    // context of another format is refused, and a 16-bit image would show
+    // nothing on a deeper screen. A window too small for the view has no
+    // image to size.
     PlaceBox(page_view, 20, 63, w - 21, h - 37);
+    if (CPageViewRef view = CPageViewRef(page_view); view.IsValid()) {
+        if (w > 40 && h > 99) {
+            const GSContextRef& context = view->RetContext();
+            view->Initialise(uint32_t(w - 40), uint32_t(h - 99),
+                             context.IsValid() ? GSViewType(context->GetType()) : GS_VIEW_RGB24);
+        }
+        view->ResizeRendering();
+    }
 
     window->ShowNormal();
     return true;

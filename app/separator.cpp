@@ -45,7 +45,7 @@ void DeclareSeparatorData(ZuRuntime* runtime)
     runtime->PublishDataEx(style, kStyleNames, sizeof kStyleNames);
 }
 
-Zuvi_PubDataExport separator_data(&DeclareSeparatorData);
+Zuvi_PubDataExport separator_data(&DeclareSeparatorData, CSeparatorRef::RetRuntime());
 
 } // namespace
 

@@ -81,7 +81,7 @@ void DeclareSliderData(ZuRuntime* runtime)
     runtime->PublishDataEx(items[0], kStyleNames, sizeof kStyleNames);
 }
 
-Zuvi_PubDataExport slider_data(&DeclareSliderData);
+Zuvi_PubDataExport slider_data(&DeclareSliderData, CSliderRef::RetRuntime());
 
 // Into [0, 1]; what is not a number gives 0.
 double Clamp01OrZero(double v)

@@ -43,10 +43,6 @@ int main(int argc, char** argv)
     // while the document is read.
     if (mode == "export")
         GSStartEarly();
-    // As the program does at its start: the interpreter sets itself up
-    // while the document is read.
-    if (mode == "export")
-        GSStartEarly();
     CDocumentRef doc = CDocument::ReadFile(ZuStringRef(argv[2]));
     if (doc.IsInvalid())
         return 1;

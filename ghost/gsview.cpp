@@ -94,7 +94,7 @@ void DeclareViewData(ZuRuntime* runtime)
     for (Zuvi_PubDataDef& item : items)
         runtime->PublishData(item);
 }
-Zuvi_PubDataExport view_data(&DeclareViewData);
+Zuvi_PubDataExport view_data(&DeclareViewData, GSViewRef::RetRuntime());
 
 // A fraction of a pixel span, truncated toward zero and kept inside it (a
 // fraction outside 0 to 1, or not a number, comes from outside).

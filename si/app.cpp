@@ -139,7 +139,7 @@ void DeclareAppData(ZuRuntime* runtime)
         runtime->PublishData(item);
 }
 
-Zuvi_PubDataExport app_data(&DeclareAppData);
+Zuvi_PubDataExport app_data(&DeclareAppData, ZuAppRef::RetRuntime());
 
 // What the event layer asks of the application while it waits.
 int TickLink(std::int64_t now, bool fire)

@@ -51,7 +51,7 @@ void DeclareContainerData(ZuRuntime* runtime)
     runtime->PublishData(total_count);
 }
 
-Zuvi_PubDataExport container_data(&DeclareContainerData);
+Zuvi_PubDataExport container_data(&DeclareContainerData, ZuBaseContainerRef::RetRuntime());
 
 } // namespace
 

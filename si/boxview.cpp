@@ -91,7 +91,7 @@ void DeclareBoxData(ZuRuntime* runtime)
     runtime->PublishDataEx(items[3], kFrameStyles, sizeof kFrameStyles);
 }
 
-Zuvi_PubDataExport box_data(&DeclareBoxData);
+Zuvi_PubDataExport box_data(&DeclareBoxData, ZuBoxViewRef::RetRuntime());
 
 ZuStorageSync& BoxRecord()
 {

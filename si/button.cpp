@@ -86,7 +86,7 @@ void DeclareButtonData(ZuRuntime* runtime)
         runtime->PublishData(item);
 }
 
-Zuvi_PubDataExport button_data(&DeclareButtonData);
+Zuvi_PubDataExport button_data(&DeclareButtonData, ZuButtonRef::RetRuntime());
 
 ZuStorageSync& ButtonRecord()
 {

@@ -65,8 +65,7 @@ void ZuClassFactory::Initialise()
         rt->Initialise(info);
     for (ZuRuntime* rt = first; rt; rt = rt->next_runtime)
         rt->LinkSuper();
-    for (ZuRuntime* rt = first; rt; rt = rt->next_runtime)
-        rt->CollectTargets();
+    ZuRuntime::CollectTargets(first);
     for (ZuRuntime* rt = first; rt; rt = rt->next_runtime)
         rt->CompileWhileInit();
     for (ZuRuntime* rt = first; rt; rt = rt->next_runtime) {

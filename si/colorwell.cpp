@@ -72,7 +72,7 @@ void DeclareWellData(ZuRuntime* runtime)
         runtime->PublishData(item);
 }
 
-Zuvi_PubDataExport well_data(&DeclareWellData);
+Zuvi_PubDataExport well_data(&DeclareWellData, ZuColorWellRef::RetRuntime());
 
 // Every item announces its change with "Changed".
 Zuvi_NotifyExport color_changed(&ZuColorWellRef::RetRuntime(), "Changed", "color", nullptr);

@@ -58,7 +58,7 @@ void DeclareColSliderData(ZuRuntime* runtime)
         runtime->PublishData(item);
 }
 
-Zuvi_PubDataExport col_slider_data(&DeclareColSliderData);
+Zuvi_PubDataExport col_slider_data(&DeclareColSliderData, ZuColSliderRef::RetRuntime());
 
 // The current colour changes when the slider scrolls.
 Zuvi_NotifyExport current_changed(&ZuColSliderRef::RetRuntime(), "Scroll", "current_color",

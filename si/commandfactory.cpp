@@ -96,7 +96,7 @@ void DeclareFactoryData(ZuRuntime* runtime)
         runtime->PublishData(item);
 }
 
-Zuvi_PubDataExport factory_data(&DeclareFactoryData);
+Zuvi_PubDataExport factory_data(&DeclareFactoryData, ZuCommandFactoryRef::RetRuntime());
 
 // Calls by name without argument; each answers true.
 Zuvi_TargetExport actor_new_command(

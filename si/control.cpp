@@ -148,7 +148,7 @@ void DeclareControlData(ZuRuntime* runtime)
         runtime->PublishData(items[i]);
 }
 
-Zuvi_PubDataExport control_data(&DeclareControlData);
+Zuvi_PubDataExport control_data(&DeclareControlData, ZuControlRef::RetRuntime());
 
 ZuStorageSync& ControlRecord()
 {

@@ -82,7 +82,7 @@ void DeclareDockData(ZuRuntime* runtime)
     for (Zuvi_PubDataDef& item : items)
         runtime->PublishData(item);
 }
-Zuvi_PubDataExport dock_data(&DeclareDockData);
+Zuvi_PubDataExport dock_data(&DeclareDockData, ZuDockViewRef::RetRuntime());
 
 ZuStorageSync& DockViewRecord()
 {

@@ -124,7 +124,7 @@ void DeclareDragViewData(ZuRuntime* runtime)
     for (Zuvi_PubDataDef& item : items)
         runtime->PublishData(item);
 }
-Zuvi_PubDataExport drag_view_data(&DeclareDragViewData);
+Zuvi_PubDataExport drag_view_data(&DeclareDragViewData, ZuDragViewRef::RetRuntime());
 
 double Trunc(double v)
 {

@@ -89,7 +89,7 @@ void DeclareIconData(ZuRuntime* runtime)
     for (Zuvi_PubDataDef& item : items)
         runtime->PublishData(item);
 }
-Zuvi_PubDataExport icon_data(&DeclareIconData);
+Zuvi_PubDataExport icon_data(&DeclareIconData, ZuIconRef::RetRuntime());
 
 } // namespace
 

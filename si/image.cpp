@@ -90,7 +90,7 @@ void DeclareImageData(ZuRuntime* runtime)
     for (Zuvi_PubDataDef& item : items)
         runtime->PublishData(item);
 }
-Zuvi_PubDataExport image_data(&DeclareImageData);
+Zuvi_PubDataExport image_data(&DeclareImageData, ZuImageRef::RetRuntime());
 
 ZuStorageSync& ImageRecord()
 {

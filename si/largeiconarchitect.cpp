@@ -50,7 +50,7 @@ void DeclareLargeIconData(ZuRuntime* runtime)
         runtime->PublishData(item);
 }
 
-Zuvi_PubDataExport large_icon_data(&DeclareLargeIconData);
+Zuvi_PubDataExport large_icon_data(&DeclareLargeIconData, ZuLargeIconArchitectRef::RetRuntime());
 
 // Clicks fall through the parts of an item to the provider view.
 void MakePart(const ZuViewRef& part, const ZuProviderViewRef& holder)

@@ -76,7 +76,7 @@ void DeclareLed7Data(ZuRuntime* runtime)
                                    &SetDigits};
     runtime->PublishData(item);
 }
-Zuvi_PubDataExport led7_data(&DeclareLed7Data);
+Zuvi_PubDataExport led7_data(&DeclareLed7Data, ZuLed7DisplayRef::RetRuntime());
 
 // The look's relief on each side.
 double Relief()

@@ -38,7 +38,7 @@ void DeclareMenuSepData(ZuRuntime* runtime)
     runtime->PublishData(item);
 }
 
-Zuvi_PubDataExport menu_sep_data(&DeclareMenuSepData);
+Zuvi_PubDataExport menu_sep_data(&DeclareMenuSepData, ZuMenuSepRef::RetRuntime());
 
 } // namespace
 

@@ -61,7 +61,7 @@ void DeclareGaugeData(ZuRuntime* runtime)
     for (Zuvi_PubDataDef& item : items)
         runtime->PublishData(item);
 }
-Zuvi_PubDataExport gauge_data(&DeclareGaugeData);
+Zuvi_PubDataExport gauge_data(&DeclareGaugeData, ZuMonitorAnalogicRef::RetRuntime());
 
 // A label number as the converter takes it: whole, and within its range.
 uint64_t Card(double number)

@@ -55,7 +55,7 @@ void DeclareMonitorData(ZuRuntime* runtime)
                                    &SetValueDatum};
     runtime->PublishData(item);
 }
-Zuvi_PubDataExport monitor_data(&DeclareMonitorData);
+Zuvi_PubDataExport monitor_data(&DeclareMonitorData, ZuMonitorValueRef::RetRuntime());
 
 } // namespace
 

@@ -58,7 +58,7 @@ void DeclareMultiViewData(ZuRuntime* runtime)
         runtime->PublishData(item);
 }
 
-Zuvi_PubDataExport multi_view_data(&DeclareMultiViewData);
+Zuvi_PubDataExport multi_view_data(&DeclareMultiViewData, ZuMultiViewRef::RetRuntime());
 
 // Made at each call: the atoms live only as long as one run of the
 // library's services.

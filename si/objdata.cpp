@@ -34,7 +34,7 @@ void DeclareRootData(ZuRuntime* runtime)
     runtime->PublishData(self);
 }
 
-Zuvi_PubDataExport root_data(&DeclareRootData);
+Zuvi_PubDataExport root_data(&DeclareRootData, ZuObjectRef::RetRuntime());
 
 const ZuRuntime* RuntimeOf(const ZuObject* obj)
 {

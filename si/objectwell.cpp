@@ -107,7 +107,7 @@ void DeclareWellData(ZuRuntime* runtime)
     for (Zuvi_PubDataDef& item : items)
         runtime->PublishData(item);
 }
-Zuvi_PubDataExport well_data(&DeclareWellData);
+Zuvi_PubDataExport well_data(&DeclareWellData, ZuObjectWellRef::RetRuntime());
 
 // Takes a child view out of the well and deletes it.
 template <class R>

@@ -63,7 +63,7 @@ void DeclarePlotData(ZuRuntime* runtime)
         runtime->PublishData(item);
 }
 
-Zuvi_PubDataExport plot_data(&DeclarePlotData);
+Zuvi_PubDataExport plot_data(&DeclarePlotData, ZuPlotViewRef::RetRuntime());
 
 // A block for `count` reals in the data zone; stops the program when that
 // zone does not exist.

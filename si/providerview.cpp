@@ -63,7 +63,7 @@ void DeclareProviderViewData(ZuRuntime* runtime)
         runtime->PublishData(item);
 }
 
-Zuvi_PubDataExport provider_view_data(&DeclareProviderViewData);
+Zuvi_PubDataExport provider_view_data(&DeclareProviderViewData, ZuProviderViewRef::RetRuntime());
 
 } // namespace
 

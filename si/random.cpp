@@ -76,7 +76,7 @@ void DeclareRandomData(ZuRuntime* runtime)
     runtime->PublishData(offset);
 }
 
-Zuvi_PubDataExport random_data(&DeclareRandomData);
+Zuvi_PubDataExport random_data(&DeclareRandomData, ZuRandomRef::RetRuntime());
 
 } // namespace
 

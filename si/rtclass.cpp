@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "si/error.h"
 #include "si/globallock.h"
@@ -127,7 +129,14 @@ void Zuvi_TargetExport::SetArg(const char* type, const char* name, const char* d
     p.description = description;
 }
 
-Zuvi_PubDataExport::Zuvi_PubDataExport(DeclareFn fn) : next(nullptr), declare(fn)
+Zuvi_PubDataExport::Zuvi_PubDataExport(DeclareFn fn) : Zuvi_PubDataExport(fn, nullptr) {}
+
+Zuvi_PubDataExport::Zuvi_PubDataExport(DeclareFn fn, const ZuRuntimeRef& rt)
+    : Zuvi_PubDataExport(fn, &rt)
+{}
+
+Zuvi_PubDataExport::Zuvi_PubDataExport(DeclareFn fn, const ZuRuntimeRef* rt)
+    : next(nullptr), declare(fn), class_rt(rt)
 {
     if (tail)
         tail->next = this;
@@ -306,68 +315,182 @@ void ZuRuntime::LinkSuper()
             singleton = true;
 }
 
-void ZuRuntime::CollectTargets()
+namespace {
+
+// The classes of one start-up batch by their run-time slot. Two
+// registrations naming one slot both get the slot's entries.
+class BatchIndex {
+public:
+    void Add(const ZuRuntimeRef* slot, unsigned position)
+    {
+        same_slot.push_back(kNone);
+        auto found = first.emplace(slot, position);
+        if (!found.second) {
+            unsigned p = found.first->second;
+            while (same_slot[p] != kNone)
+                p = same_slot[p];
+            same_slot[p] = position;
+        }
+    }
+    unsigned Count() const { return unsigned(same_slot.size()); }
+    // Calls visit with the position of each class of the slot, in batch
+    // order.
+    template <class Visit>
+    void ForEach(const ZuRuntimeRef* slot, Visit visit) const
+    {
+        auto found = first.find(slot);
+        if (found == first.end())
+            return;
+        for (unsigned p = found->second; p != kNone; p = same_slot[p])
+            visit(p);
+    }
+
+private:
+    static constexpr unsigned kNone = ~0u;
+    std::unordered_map<const ZuRuntimeRef*, unsigned> first;
+    std::vector<unsigned> same_slot;
+};
+
+// The entries of one export list grouped by the position of the class that
+// takes them, each group in the list's order. `places(entry, visit)` calls
+// visit with each position that takes the entry.
+template <class E>
+class Grouped {
+public:
+    template <class Places>
+    Grouped(E* head, unsigned classes, Places places) : start(classes + 1, 0)
+    {
+        for (E* e = head; e; e = e->next)
+            places(e, [this](unsigned p) { ++start[p + 1]; });
+        for (unsigned p = 0; p < classes; ++p)
+            start[p + 1] += start[p];
+        items.resize(start[classes]);
+        std::vector<unsigned> fill(start.begin(), start.end() - 1);
+        for (E* e = head; e; e = e->next)
+            places(e, [&](unsigned p) { items[fill[p]++] = e; });
+    }
+    E* const* begin(unsigned p) const { return items.data() + start[p]; }
+    E* const* end(unsigned p) const { return items.data() + start[p + 1]; }
+
+private:
+    std::vector<unsigned> start;
+    std::vector<E*> items;
+};
+
+// A notification of no class: its atom is filled and its one-shot run when
+// the first batch is collected (the one-shot only ever once).
+void RunClassLess(Zuvi_NotifyExport* exp)
 {
+    if (exp->atom && exp->atom->IsInvalid() && exp->event_name)
+        *exp->atom = exp->event_name;
+    if (exp->one_shot) {
+        Zuvi_NotifyExport::OneShotFn fn = exp->one_shot;
+        exp->one_shot = nullptr;
+        fn();
+    }
+}
+
+} // namespace
+
+void ZuRuntime::CollectTargets(ZuRuntime* batch)
+{
+    if (!batch)
+        return;
     if (!Zuvi_TypeInfo::IsTableBuilt())
         Zuvi_TypeInfo::InitialiseAll();
-    for (Zuvi_InterfaceExport* exp = Zuvi_InterfaceExport::head; exp; exp = exp->next)
-        PublishInterface(exp->class_rt, exp->iface, exp->cast);
-    for (Zuvi_TargetExport* exp = Zuvi_TargetExport::head; exp; exp = exp->next) {
-        if (exp->info.class_rt != info->runtime)
-            continue;
-        TargetRecord* r =
-            ::new (SysAlloc<TargetRecord>("Zuvi_TargetRecord", __LINE__)) TargetRecord();
-        r->owner = this;
-        r->exp = exp;
-        char name[50];
-        const char* call = exp->info.call_text ? exp->info.call_text : "";
-        size_t n = 0;
-        while (n < sizeof(name) - 1 && call[n] && call[n] != ' ' && call[n] != '\t' &&
-               call[n] != '(') {
-            name[n] = call[n];
-            ++n;
-        }
-        name[n] = 0;
-        r->name = name;
-        for (unsigned p = 0; p < exp->info.num_param; ++p) {
-            Zuvi_ParamDesc& desc = exp->info.param[p];
-            desc.name = desc.name_text;
-            desc.type_def = desc.type_text ? Zuvi_TypeInfo::Find(desc.type_text) : nullptr;
-        }
-        r->next = targets;
-        targets = r;
-        ++target_count;
-    }
-    cursor = nullptr;
-    cursor_index = 0;
 
-    for (Zuvi_PubDataExport* exp = Zuvi_PubDataExport::head; exp; exp = exp->next)
-        exp->declare(this);
-
-    for (Zuvi_NotifyExport* exp = Zuvi_NotifyExport::head; exp; exp = exp->next) {
-        if (!exp->class_rt) {
-            if (exp->atom && exp->atom->IsInvalid() && exp->event_name)
-                *exp->atom = exp->event_name;
-            else if (exp->one_shot) {
-                Zuvi_NotifyExport::OneShotFn fn = exp->one_shot;
-                exp->one_shot = nullptr;
-                fn();
-            }
-            continue;
-        }
-        if (exp->class_rt != info->runtime)
-            continue;
-        NotifyRecord* r =
-            ::new (SysAlloc<NotifyRecord>("Zuvi_NotifyRecord", __LINE__)) NotifyRecord();
-        r->event = exp->event_name;
-        if (exp->data_name)
-            r->data = exp->data_name;
-        r->next = notifies;
-        notifies = r;
-        ++notify_count;
-        if (exp->atom)
-            *exp->atom = exp->data_name ? r->data : r->event;
+    // Each list is read once and its entries handed to their classes, so
+    // that the start costs the lists' length, not classes times entries.
+    std::vector<ZuRuntime*> classes;
+    BatchIndex index;
+    for (ZuRuntime* rt = batch; rt; rt = rt->next_runtime) {
+        index.Add(rt->info->runtime, unsigned(classes.size()));
+        classes.push_back(rt);
     }
+    const unsigned count = index.Count();
+    Grouped<Zuvi_InterfaceExport> ifaces(
+        Zuvi_InterfaceExport::head, count,
+        [&index](Zuvi_InterfaceExport* e, auto visit) { index.ForEach(e->class_rt, visit); });
+    Grouped<Zuvi_TargetExport> targets(
+        Zuvi_TargetExport::head, count,
+        [&index](Zuvi_TargetExport* e, auto visit) { index.ForEach(e->info.class_rt, visit); });
+    // A declaration that names no class is called for every class.
+    Grouped<Zuvi_PubDataExport> declares(Zuvi_PubDataExport::head, count,
+                                         [&index, count](Zuvi_PubDataExport* e, auto visit) {
+                                             if (e->class_rt)
+                                                 index.ForEach(e->class_rt, visit);
+                                             else
+                                                 for (unsigned p = 0; p < count; ++p)
+                                                     visit(p);
+                                         });
+    // Notifications of no class go with the batch's first class, in their
+    // place among its own.
+    Grouped<Zuvi_NotifyExport> notifies(Zuvi_NotifyExport::head, count,
+                                        [&index](Zuvi_NotifyExport* e, auto visit) {
+                                            if (e->class_rt)
+                                                index.ForEach(e->class_rt, visit);
+                                            else
+                                                visit(0u);
+                                        });
+
+    for (unsigned p = 0; p < count; ++p) {
+        ZuRuntime* rt = classes[p];
+        for (auto i = ifaces.begin(p); i != ifaces.end(p); ++i)
+            rt->PublishInterface((*i)->class_rt, (*i)->iface, (*i)->cast);
+        for (auto i = targets.begin(p); i != targets.end(p); ++i)
+            rt->AddTarget(*i);
+        rt->cursor = nullptr;
+        rt->cursor_index = 0;
+        for (auto i = declares.begin(p); i != declares.end(p); ++i)
+            (*i)->declare(rt);
+        for (auto i = notifies.begin(p); i != notifies.end(p); ++i) {
+            if ((*i)->class_rt)
+                rt->AddNotify(*i);
+            else
+                RunClassLess(*i);
+        }
+    }
+}
+
+// A target of the class, at the head of its list; the target's parameter
+// descriptions get their name atoms and types.
+void ZuRuntime::AddTarget(Zuvi_TargetExport* exp)
+{
+    TargetRecord* r = ::new (SysAlloc<TargetRecord>("Zuvi_TargetRecord", __LINE__)) TargetRecord();
+    r->owner = this;
+    r->exp = exp;
+    char name[50];
+    const char* call = exp->info.call_text ? exp->info.call_text : "";
+    size_t n = 0;
+    while (n < sizeof(name) - 1 && call[n] && call[n] != ' ' && call[n] != '\t' && call[n] != '(') {
+        name[n] = call[n];
+        ++n;
+    }
+    name[n] = 0;
+    r->name = name;
+    for (unsigned p = 0; p < exp->info.num_param; ++p) {
+        Zuvi_ParamDesc& desc = exp->info.param[p];
+        desc.name = desc.name_text;
+        desc.type_def = desc.type_text ? Zuvi_TypeInfo::Find(desc.type_text) : nullptr;
+    }
+    r->next = targets;
+    targets = r;
+    ++target_count;
+}
+
+// A notification the class sends, at the head of its list; the export's
+// atom handle receives the data's atom, else the event's.
+void ZuRuntime::AddNotify(const Zuvi_NotifyExport* exp)
+{
+    NotifyRecord* r = ::new (SysAlloc<NotifyRecord>("Zuvi_NotifyRecord", __LINE__)) NotifyRecord();
+    r->event = exp->event_name;
+    if (exp->data_name)
+        r->data = exp->data_name;
+    r->next = notifies;
+    notifies = r;
+    ++notify_count;
+    if (exp->atom)
+        *exp->atom = exp->data_name ? r->data : r->event;
 }
 
 void ZuRuntime::CompileWhileInit()

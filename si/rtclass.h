@@ -103,17 +103,25 @@ private:
 };
 
 // The published data of a class: a function that declares the class's
-// items to its run-time record (PublishData, PublishDataEx), called once
-// per class while the targets are collected (static record).
+// items to its run-time record (PublishData, PublishDataEx), called while
+// the targets are collected (static record). Without a class it is called
+// once for every class, and each record keeps the items that name it; with
+// a class, once for that class only, so it must publish only that class's
+// items.
 struct Zuvi_PubDataExport {
     typedef void (*DeclareFn)(ZuRuntime* runtime);
     explicit Zuvi_PubDataExport(DeclareFn fn);
+    Zuvi_PubDataExport(DeclareFn fn, const ZuRuntimeRef& rt);
 
     Zuvi_PubDataExport* next;
     DeclareFn declare;
+    const ZuRuntimeRef* class_rt;
 
     static Zuvi_PubDataExport* head;
     static Zuvi_PubDataExport* tail;
+
+private:
+    Zuvi_PubDataExport(DeclareFn fn, const ZuRuntimeRef* rt);
 };
 
 // A notification a class declares (static record).
@@ -149,7 +157,11 @@ public:
     // Start-up passes (ZuClassFactory::Initialise runs each over all classes).
     void Initialise(Zuvi_RuntimeInfo* info);
     void LinkSuper();
-    void CollectTargets();
+    // Gives every class of the batch (the records chained from `batch`
+    // through next_runtime) its targets, notifications, interfaces and
+    // published data from the process-wide export lists, each list read
+    // once; classes outside the batch get nothing.
+    static void CollectTargets(ZuRuntime* batch);
     void CompileWhileInit();
     void CompileAfterInit();
 
@@ -226,6 +238,8 @@ public:
 private:
     void FreePubData();
     void FreeRecords();
+    void AddTarget(Zuvi_TargetExport* exp);
+    void AddNotify(const Zuvi_NotifyExport* exp);
     struct TargetRecord;
     struct NotifyRecord;
     struct InterfaceRecord;

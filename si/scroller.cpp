@@ -129,7 +129,7 @@ void DeclareScrollerData(ZuRuntime* runtime)
         runtime->PublishData(item);
 }
 
-Zuvi_PubDataExport scroller_data(&DeclareScrollerData);
+Zuvi_PubDataExport scroller_data(&DeclareScrollerData, ZuScrollerRef::RetRuntime());
 
 Zuvi_TargetExport on_click_export(
     [](ZuObject* o, const ZuObjectRef& s, unsigned part) -> bool {

@@ -65,7 +65,7 @@ void DeclareSelectConData(ZuRuntime* runtime)
     for (Zuvi_PubDataDef& item : items)
         runtime->PublishData(item);
 }
-Zuvi_PubDataExport select_con_data(&DeclareSelectConData);
+Zuvi_PubDataExport select_con_data(&DeclareSelectConData, ZuSelectConRef::RetRuntime());
 
 ZuiContainer* ContainerOf(const ZuObjectRef& object)
 {

@@ -97,7 +97,7 @@ void DeclareShadeData(ZuRuntime* runtime)
         runtime->PublishData(item);
 }
 
-Zuvi_PubDataExport shade_data(&DeclareShadeData);
+Zuvi_PubDataExport shade_data(&DeclareShadeData, ZuShadeViewRef::RetRuntime());
 
 ZuColorPixel Blend(const ZuColorPixel& outer, const ZuColorPixel& inner, double t)
 {

@@ -59,7 +59,7 @@ void DeclareSliderData(ZuRuntime* runtime)
         runtime->PublishData(item);
 }
 
-Zuvi_PubDataExport slider_data(&DeclareSliderData);
+Zuvi_PubDataExport slider_data(&DeclareSliderData, ZuSliderRef::RetRuntime());
 
 ZuStorageSync& SliderRecord()
 {

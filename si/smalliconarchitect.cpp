@@ -50,7 +50,7 @@ void DeclareSmallIconData(ZuRuntime* runtime)
         runtime->PublishData(item);
 }
 
-Zuvi_PubDataExport small_icon_data(&DeclareSmallIconData);
+Zuvi_PubDataExport small_icon_data(&DeclareSmallIconData, ZuSmallIconArchitectRef::RetRuntime());
 
 // Clicks fall through the parts of a line to the provider view.
 void MakePart(const ZuViewRef& part, const ZuProviderViewRef& holder)

@@ -83,7 +83,7 @@ void DeclareSwitchData(ZuRuntime* runtime)
         runtime->PublishData(item);
 }
 
-Zuvi_PubDataExport switch_data(&DeclareSwitchData);
+Zuvi_PubDataExport switch_data(&DeclareSwitchData, ZuSwitchRef::RetRuntime());
 
 ZuStorageSync& SwitchRecord()
 {

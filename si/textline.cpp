@@ -147,7 +147,7 @@ void DeclareTextLineData(ZuRuntime* runtime)
     for (Zuvi_PubDataDef& item : items)
         runtime->PublishData(item);
 }
-Zuvi_PubDataExport text_line_data(&DeclareTextLineData);
+Zuvi_PubDataExport text_line_data(&DeclareTextLineData, ZuTextLineRef::RetRuntime());
 
 // The checker shows a verdict on a text line it watches: a false verdict
 // selects the offending characters, any other clears the selection.

@@ -77,7 +77,7 @@ void DeclareTextTagData(ZuRuntime* runtime)
     for (Zuvi_PubDataDef& item : items)
         runtime->PublishData(item);
 }
-Zuvi_PubDataExport text_tag_data(&DeclareTextTagData);
+Zuvi_PubDataExport text_tag_data(&DeclareTextTagData, ZuTextTagRef::RetRuntime());
 
 // A window bar's title is a text tag: the bar, below this layer, sets its
 // colour and font through this call.

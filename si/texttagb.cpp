@@ -57,7 +57,7 @@ void DeclareTextTagBaseData(ZuRuntime* runtime)
     for (Zuvi_PubDataDef& item : items)
         runtime->PublishData(item);
 }
-Zuvi_PubDataExport text_tag_base_data(&DeclareTextTagBaseData);
+Zuvi_PubDataExport text_tag_base_data(&DeclareTextTagBaseData, ZuTextTagBaseRef::RetRuntime());
 
 } // namespace
 

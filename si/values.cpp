@@ -875,7 +875,7 @@ void DeclareValueData(ZuRuntime* runtime)
         runtime->PublishData(item);
 }
 
-Zuvi_PubDataExport value_data(&DeclareValueData);
+Zuvi_PubDataExport value_data(&DeclareValueData, ZuValueRef::RetRuntime());
 
 #define ZUVI_VALUE_CHANGED(TAG, NAME) \
     Zuvi_NotifyExport value_changed_##TAG(&ZuValueRef::RetRuntime(), "Changed", NAME, nullptr);

@@ -138,7 +138,7 @@ void DeclareViewData(ZuRuntime* runtime)
         runtime->PublishData(item);
 }
 
-Zuvi_PubDataExport view_data(&DeclareViewData);
+Zuvi_PubDataExport view_data(&DeclareViewData, ZuViewRef::RetRuntime());
 
 // The handle of an object of that class, empty for an object of another
 // class (stored data may name any object where a view is expected).

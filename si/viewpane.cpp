@@ -93,7 +93,7 @@ void DeclarePaneData(ZuRuntime* runtime)
         runtime->PublishData(item);
 }
 
-Zuvi_PubDataExport pane_data(&DeclarePaneData);
+Zuvi_PubDataExport pane_data(&DeclarePaneData, ZuViewPaneRef::RetRuntime());
 
 } // namespace
 

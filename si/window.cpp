@@ -167,7 +167,7 @@ void DeclareWindowData(ZuRuntime* runtime)
         runtime->PublishData(item);
 }
 
-Zuvi_PubDataExport window_data(&DeclareWindowData);
+Zuvi_PubDataExport window_data(&DeclareWindowData, ZuWindowRef::RetRuntime());
 
 // What the screen window and the event layer ask of windows.
 ZuGrailWindow* ScreenWindowOf(const ZuObjectRef& window)

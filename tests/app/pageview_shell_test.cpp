@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -63,4 +64,70 @@ TEST_F(PageViewShellTest, TheMainWindowShowsTheDocumentThroughItsPageView)
     h->SetVisibleValue(0.25);
     h->Report(ZuScroller::notify_scrolled, 0);
     EXPECT_DOUBLE_EQ(view->RetScrollX(), 0.25);
+}
+
+// The page image and the feedback image follow the main window's size, down
+// to a window too small for the view and back: after the window grows, a
+// rectangle dragged out beyond where the smaller window ended shows its
+// outline there, then stands rendered in its place.
+TEST_F(PageViewShellTest, ThePageAndItsFeedbackFollowTheWindowsSize)
+{
+    CPageViewRef view = View();
+    const ZuWindowRef& w = Main()->RetWindow();
+    // The frame's place on the screen; the window's points start inside it.
+    const int fx = 20, fy = 20;
+    auto sizeTo = [&](int dx, int dy) {
+        W32_HeadlessMoveBySystem(Hwnd(w), RECT{fx, fy, fx + dx, fy + dy});
+        Pump();
+    };
+    for (const auto& size : {std::pair{600, 500}, std::pair{40, 40}, std::pair{900, 760}}) {
+        SCOPED_TRACE(std::to_string(size.first) + " x " + std::to_string(size.second));
+        sizeTo(size.first, size.second);
+        const ZuRect& box = view->RetBox();
+        if (box.DX() <= 0 || box.DY() <= 0)
+            continue;
+        uint32_t pw = 0, ph = 0, ow = 0, oh = 0;
+        view->GetPixmapSize(pw, ph);
+        view->RetInteractionContext()->GetSize(ow, oh);
+        EXPECT_GE(pw, uint32_t(box.DX()));
+        EXPECT_GE(ph, uint32_t(box.DY()));
+        EXPECT_GE(ow, uint32_t(box.X2()) + 1);
+        EXPECT_GE(oh, uint32_t(box.Y2()) + 1);
+    }
+    double ox = 0, oy = 0;
+    w->GetWindowOrigin(ox, oy);
+    // What the screen shows at a window point.
+    auto pixel = [&](int px, int py) {
+        return WindowPixel(w, px + int(ox) - fx, py + int(oy) - fy);
+    };
+    auto inkNear = [&](int px, int py, bool horizontalEdge) {
+        for (int d = -1; d <= 1; d++)
+            if (pixel(horizontalEdge ? px : px + d, horizontalEdge ? py + d : py) == 0)
+                return true;
+        return false;
+    };
+    auto at = [&](int px, int py, unsigned buttons) {
+        W32_HeadlessMouse(int(ox) + px, int(oy) + py, buttons);
+        Pump();
+    };
+    // Beyond every width the window had before: the page's white.
+    EXPECT_EQ(pixel(850, 300), 0xFFFFFFu);
+    EXPECT_EQ(pixel(850, 600), 0xFFFFFFu);
+
+    // A rectangle from a corner of that band back into the old area: its
+    // right and lower edges lie in the band, away from the pointer.
+    view->RetDocument()->SetToolChoice(0, 11);
+    view->UpdateTool(0);
+    at(800, 650, 0);
+    at(800, 650, MK_LBUTTON);
+    at(500, 400, MK_LBUTTON);
+    EXPECT_TRUE(inkNear(800, 520, false));
+    EXPECT_TRUE(inkNear(650, 650, true));
+    EXPECT_FALSE(inkNear(820, 520, false));
+    EXPECT_EQ(pixel(700, 600), 0xFFFFFFu);
+    // The release makes the object, rendered with its outline and its fill.
+    at(500, 400, 0);
+    EXPECT_TRUE(inkNear(800, 520, false));
+    EXPECT_TRUE(inkNear(650, 650, true));
+    EXPECT_NE(pixel(700, 600), 0xFFFFFFu);
 }

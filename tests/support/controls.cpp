@@ -77,7 +77,7 @@ void DeclareTagData(ZuRuntime* runtime)
     for (Zuvi_PubDataDef& item : items)
         runtime->PublishData(item);
 }
-Zuvi_PubDataExport tag_data(&DeclareTagData);
+Zuvi_PubDataExport tag_data(&DeclareTagData, TTagProbeRef::RetRuntime());
 
 } // namespace
 
