@@ -84,6 +84,26 @@ ZuViewRef CDefPane::NewLabel(const ZuViewRef& parent, double x, double y, double
     return tag;
 }
 
+void CDefPane::NewValueEntries(const ZuViewRef& box, double x, double y, ZuTextTagRef& label1,
+                               CTextLineArrowRef& entry1, ZuTextTagRef& label2,
+                               CTextLineArrowRef& entry2)
+{
+    ZuTextTagRef* const labels[2] = {&label1, &label2};
+    CTextLineArrowRef* const entries[2] = {&entry1, &entry2};
+    const char* const handlers[2] = {"OnEdit1Change", "OnEdit2Change"};
+    for (int i = 0; i < 2; ++i) {
+        // The label's text stands at its bottom, just above the entry.
+        ZuTextTagRef tag = ZuNew<ZuTextTag>(Zuvi_app_zone, __LINE__, kFile);
+        tag->SetOrigin(x + 12, y + 35 + 40 * i);
+        tag->SetSize(180, 20);
+        tag->SetTextStyle(ZuTextStyle(ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_BOTTOM));
+        tag->SetParent(box);
+        *labels[i] = tag;
+        *entries[i] = NewEntry(box, x + 12, y + 55 + 40 * i, 57, 20, 0, true, 98, handlers[i]);
+        (*entries[i])->SetSliderGrad(10);
+    }
+}
+
 CTextLineArrowRef CDefPane::NewEntry(const ZuViewRef& parent, double x, double y, double dx,
                                      double dy, int unit, bool slider, unsigned slider_style,
                                      const char* handler)

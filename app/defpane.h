@@ -19,6 +19,7 @@
 #include "app/textlinearrow.h"
 #include "si/event.h"
 #include "si/grail.h"
+#include "si/texttag.h"
 #include "si/view.h"
 
 class IDefDlg;
@@ -95,6 +96,12 @@ protected:
     // typed changes call the pane's handler.
     CTextLineArrowRef NewEntry(const ZuViewRef& parent, double x, double y, double dx, double dy,
                                int unit, bool slider, unsigned slider_style, const char* handler);
+    // The two labelled value entries of the panes that edit a row of one
+    // or two values, in box at the pane's (x, y): each label sits above its
+    // entry, and typed changes call "OnEdit1Change" and "OnEdit2Change".
+    void NewValueEntries(const ZuViewRef& box, double x, double y, ZuTextTagRef& label1,
+                         CTextLineArrowRef& entry1, ZuTextTagRef& label2,
+                         CTextLineArrowRef& entry2);
     // A titled group of controls named name (radio buttons group by their
     // parent's name): the program's box view, or a plain view with its
     // title as a label while the library has no box view.

@@ -51,16 +51,6 @@ double SampleStep(double step)
     return step >= 0.1 ? step : 0.1;
 }
 
-ZuTextTagRef NewBottomLabel(const ZuViewRef& parent, double x, double y)
-{
-    ZuTextTagRef tag = ZuNew<ZuTextTag>(Zuvi_app_zone, __LINE__, kFile);
-    tag->SetOrigin(x, y);
-    tag->SetSize(180, 20);
-    tag->SetTextStyle(ZuTextStyle(ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_BOTTOM));
-    tag->SetParent(parent);
-    return tag;
-}
-
 } // namespace
 
 void CMotifSpecPane::Delete()
@@ -91,12 +81,7 @@ void CMotifSpecPane::BuildControls(int x, int y)
         NewIconButton(buttons[i], box, x + 8 + 23 * i, y + 8, 23, 23, kFirstTag + i, 170 + i);
         buttons[i]->AttachObserver(self, ZuControl::notify_clicked, ZuAtomRef("OnClickRadio"), 0);
     }
-    label1 = NewBottomLabel(box, x + 12, y + 35);
-    entry1 = NewEntry(box, x + 12, y + 55, 57, 20, 0, true, 98, "OnEdit1Change");
-    entry1->SetSliderGrad(10);
-    label2 = NewBottomLabel(box, x + 12, y + 75);
-    entry2 = NewEntry(box, x + 12, y + 95, 57, 20, 0, true, 98, "OnEdit2Change");
-    entry2->SetSliderGrad(10);
+    NewValueEntries(box, x, y, label1, entry1, label2, entry2);
     CSeparatorRef bracket = ZuNew<CSeparator>(Zuvi_app_zone, __LINE__, kFile);
     bracket->SetStyle(1u);
     bracket->SetOrigin(x + 179, y + 55);

@@ -65,16 +65,6 @@ const struct {
     {"R\xe9partition r\xe9guli\xe8re", 512},
 };
 
-ZuTextTagRef NewBottomLabel(const ZuViewRef& parent, double x, double y)
-{
-    ZuTextTagRef tag = ZuNew<ZuTextTag>(Zuvi_app_zone, __LINE__, kFile);
-    tag->SetOrigin(x, y);
-    tag->SetSize(180, 20);
-    tag->SetTextStyle(ZuTextStyle(ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_BOTTOM));
-    tag->SetParent(parent);
-    return tag;
-}
-
 // The sender's user tag less the first tag, when it is a view.
 int SenderIndex(const ZuObjectRef& source, int first)
 {
@@ -129,12 +119,7 @@ void CPenMotifPane::BuildControls(int x, int y)
         NewIconButton(buttons[i], box, x + 8 + 23 * i, y + 8, 23, 23, kModeTag + i, 180 + i);
         buttons[i]->AttachObserver(self, ZuControl::notify_clicked, ZuAtomRef("OnClickRadio"), 0);
     }
-    label1 = NewBottomLabel(box, x + 12, y + 35);
-    entry1 = NewEntry(box, x + 12, y + 55, 57, 20, 0, true, 98, "OnEdit1Change");
-    entry1->SetSliderGrad(10);
-    label2 = NewBottomLabel(box, x + 12, y + 75);
-    entry2 = NewEntry(box, x + 12, y + 95, 57, 20, 0, true, 98, "OnEdit2Change");
-    entry2->SetSliderGrad(10);
+    NewValueEntries(box, x, y, label1, entry1, label2, entry2);
     for (int i = 0; i < kOptions; ++i) {
         ZuSwitchRef s = ZuNew<ZuSwitch>(Zuvi_app_zone, __LINE__, kFile);
         s->InitAsCheckBox();
