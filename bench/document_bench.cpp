@@ -6,7 +6,8 @@
 // in the system's temporary folder (a disk, where the sync counts). The
 // route a user waits for, from the document file to a 150 dpi PNG, is timed
 // as a whole program and inside this one, beside the interpreter's own
-// program rendering the same PostScript.
+// program rendering the same PostScript; the port's own share of it, the
+// drawing into a context that runs nothing, is timed alone.
 #include "bench/docshapes.h"
 #include "si/classfactory.h"
 #include "si/except.h"
@@ -270,6 +271,24 @@ void BM_GsProgramSamePage(benchmark::State& state)
     std::remove(ps.c_str());
     std::remove(png.c_str());
 }
+
+// The port's share of the route alone: the opened document drawn into a
+// context that keeps the text and runs nothing (what the port and the
+// drawing objects spend building the export's PostScript).
+void BM_DrawDocumentText(benchmark::State& state)
+{
+    Fixture& f = Shared();
+    ZuDocBenchCaptureRef capture = BenchMake<ZuDocBenchCaptureRef>();
+    DrawDocument(f.document, capture);
+    const std::size_t size = capture->captured.size();
+    for (auto _ : state) {
+        capture->captured.clear();
+        DrawDocument(f.document, capture);
+    }
+    state.SetItemsProcessed(state.iterations() * kShapes);
+    state.SetBytesProcessed(state.iterations() * std::int64_t(size));
+}
+BENCHMARK(BM_DrawDocumentText)->Unit(benchmark::kMicrosecond);
 
 // The same route as a whole program, as a user starts it: the library's
 // start, the document read, the interpreter's start, the page rendered and
