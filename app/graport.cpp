@@ -52,13 +52,26 @@ const char* const kSpotFunctions[9] = {
 // digits, the point and six decimals.
 const int kShortNumberRoom = 16;
 
+// The two digits of 0 to 99.
+const char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+void PutDigitPair(char* out, uint32_t pair)
+{
+    out[0] = kDigitPairs[2 * pair];
+    out[1] = kDigitPairs[2 * pair + 1];
+}
+
 // "%f" of a number below 2^40 / 10^6 (a million or so: every coordinate,
 // colour and width a page holds) without the general conversion: the
 // number times 10^6, rounded to the nearest whole, is the text's digits.
 // The product is off the exact one by at most half a unit in its last
 // place (2^-13 here); where that could move it across a half, the general
-// conversion decides. Answers the length written, or 0 when the number
-// takes the general way.
+// conversion decides. Writes into `out`, which has kShortNumberRoom bytes,
+// and answers the length written, or 0 when the number takes the general
+// way.
 int FormatShortReal(char* out, double value)
 {
     const double scaled = std::fabs(value) * 1e6;
@@ -68,25 +81,31 @@ int FormatShortReal(char* out, double value)
     const double fraction = scaled - whole;
     if (std::fabs(fraction - 0.5) < 0x1p-10)
         return 0;
-    uint64_t digits = uint64_t(whole) + (fraction > 0.5 ? 1 : 0);
-    // The text backwards: six decimals, the point, the whole part.
-    char text[kShortNumberRoom];
-    char* p = text + kShortNumberRoom;
-    for (int i = 0; i < 6; i++) {
-        *--p = char('0' + digits % 10);
-        digits /= 10;
-    }
-    *--p = '.';
-    do {
-        *--p = char('0' + digits % 10);
-        digits /= 10;
-    } while (digits != 0);
+    const uint64_t digits = uint64_t(whole) + (fraction > 0.5 ? 1 : 0);
+    uint32_t units = uint32_t(digits / 1000000);
+    const uint32_t decimals = uint32_t(digits - uint64_t(units) * 1000000);
+    char* p = out;
     // The sign stays on a negative number that rounds to zero, as "%f" keeps it.
     if (std::signbit(value))
-        *--p = '-';
-    const int n = int(text + kShortNumberRoom - p);
-    std::memcpy(out, p, size_t(n));
-    return n;
+        *p++ = '-';
+    // The whole part, at most 7 digits, from its end.
+    int width = 1;
+    for (uint32_t bound = 10; width < 7 && units >= bound; bound *= 10)
+        width++;
+    char* q = p + width;
+    while (units >= 10) {
+        q -= 2;
+        PutDigitPair(q, units % 100);
+        units /= 100;
+    }
+    if (q > p)
+        *--q = char('0' + units);
+    p += width;
+    *p++ = '.';
+    PutDigitPair(p, decimals / 10000);
+    PutDigitPair(p + 2, decimals / 100 % 100);
+    PutDigitPair(p + 4, decimals % 100);
+    return int(p + 6 - out);
 }
 
 // "%f" in the C locale, whatever the process's locale, without its
@@ -472,6 +491,16 @@ void CGraPort::PutText(const char* text)
 
 void CGraPort::PutReal(double value)
 {
+    // Where the short way's longest text and its space fit, the number is
+    // written in place; the rest takes the way of any token.
+    if (length + kShortNumberRoom + 1 < BUFFER_LIMIT) {
+        const int n = FormatShortReal(buffer + length, value);
+        if (n > 0) {
+            buffer[length + n] = ' ';
+            length += n + 1;
+            return;
+        }
+    }
     char text[kNumberRoom];
     const int n = FormatRealText(text, sizeof text, value);
     if (n >= 0)

@@ -19,6 +19,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,7 @@ public:
     }
     void Paint() { pathMode = false; }
     void Emit(const char* token) { Put(token); }
+    void EmitReal(double value) { PutReal(value); }
     const CGraPathRef& RetPath() const { return path; }
 };
 ZU_CLASS_END(CollectingPort)
@@ -1280,6 +1282,88 @@ TEST_F(CGraPortTest, NumbersRoundAsTheCLibraryDoes)
         char expected[64];
         std::snprintf(expected, sizeof expected, "%f ", v);
         EXPECT_EQ(Buffer(port), expected) << v;
+    }
+}
+
+TEST_F(CGraPortTest, NumbersDrawnAreWrittenAsAppended)
+{
+    // The drawings write their numbers in place; each must read as the
+    // appender's "%f" text: zeros and signs, whole numbers of every width,
+    // halves and the rounding edge of the sixth decimal, the largest
+    // numbers of the short way and beyond, tiny numbers, and those that
+    // are no numbers, which are written as the conversion writes them.
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        double value;
+        const char* text; // "%f" when empty
+    };
+    const Case cases[] = {
+        {0.0, ""},
+        {-0.0, ""},
+        {1.0, ""},
+        {-7.0, ""},
+        {10.0, ""},
+        {99.0, ""},
+        {100.0, ""},
+        {12345.0, ""},
+        {999999.0, ""},
+        {1000000.0, ""},
+        {1099511.0, ""},
+        {1099512.0, ""},
+        {0.5, ""},
+        {-2.5, ""},
+        {0.0000005, ""},
+        {-0.0000005, ""},
+        {0.0000015, ""},
+        {0.0000025, ""},
+        {0.1234565, ""},
+        {2.675, ""},
+        {1.0000005, ""},
+        {999999.9999995, ""},
+        {9.9999995, ""},
+        {99.99999949, ""},
+        {1099511.627775, ""},
+        {1099511.627776, ""},
+        {1e7, ""},
+        {-1e15, ""},
+        {1e300, ""},
+        {1e-7, ""},
+        {-4.9999999e-7, ""},
+        {5e-324, ""},
+        {255.0 / 256.0, ""},
+        {1.0 / 3.0, ""},
+        {-2.0 / 3.0, ""},
+        {inf, "inf"},
+        {-inf, "-inf"},
+        {nan, "nan"},
+        {-nan, "-nan"},
+    };
+    for (const Case& c : cases) {
+        char expected[400];
+        if (*c.text)
+            std::snprintf(expected, sizeof expected, "%s ", c.text);
+        else
+            std::snprintf(expected, sizeof expected, "%f ", c.value);
+        CollectingPortRef drawn = Make<CollectingPortRef>();
+        drawn->EmitReal(c.value);
+        EXPECT_EQ(Buffer(drawn), expected) << c.value;
+        CGraPortRef appended = Make<CGraPortRef>();
+        ASSERT_TRUE(appended->AddReal(c.value));
+        EXPECT_EQ(Buffer(appended), expected) << c.value;
+    }
+    // Every colour component of a byte, and numbers a step of the last
+    // decimal around its halves.
+    for (int i = 0; i <= 255; i++) {
+        const double values[] = {i / 255.0, -i / 255.0, i * 4321.5 + 0.0000005,
+                                 i * 3.0 + 0.0000025 * (i % 7), i * 1e-6 - 5e-7};
+        for (double v : values) {
+            char expected[64];
+            std::snprintf(expected, sizeof expected, "%f ", v);
+            CollectingPortRef drawn = Make<CollectingPortRef>();
+            drawn->EmitReal(v);
+            ASSERT_EQ(Buffer(drawn), expected) << v;
+        }
     }
 }
 
