@@ -172,6 +172,16 @@ bool SameTransform(const CGraTransform& a, const CGraTransform& b)
 
 } // namespace
 
+bool CGraPort::SameColour(const ColourSettings& a, const ColourSettings& b)
+{
+    if (a.model != b.model || a.transparency != b.transparency)
+        return false;
+    for (int n = 0; n < 4; n++)
+        if (a.components[n] != b.components[n])
+            return false;
+    return true;
+}
+
 CGraPort::CGraPort()
     : length(0), resultCount(0), matrixDirty(true), colourDirty(true), colourSpaceDirty(true),
       penDirty(true), fontDirty(true), pathMode(false), hitTestMode(false), boundsMode(false),
@@ -186,9 +196,9 @@ CGraPort::CGraPort()
     InitTransform(transform);
     emittedTransform = transform;
     std::memset(&emittedPen, 0, sizeof emittedPen);
+    std::memset(&emittedColour, 0, sizeof emittedColour);
     strokeColour = NewObject<CColorDefRef>(CColorDefRef::RetRuntime());
     fillColour = NewObject<CColorDefRef>(CColorDefRef::RetRuntime());
-    emittedColour = NewObject<CColorDefRef>(CColorDefRef::RetRuntime());
     pen = NewObject<CPenDefRef>(CPenDefRef::RetRuntime());
     motif = NewObject<CMotifDefRef>(CMotifDefRef::RetRuntime());
     font = NewObject<CFontDefRef>(CFontDefRef::RetRuntime());
@@ -655,11 +665,19 @@ void CGraPort::EmitColor(const CColorDefRef& colour, int index)
         colourSpaceDirty = false;
         colourDirty = true;
     }
-    colour->SetIndex(index);
-    if (!colourDirty && colour->IsEqualCurrent(emittedColour))
+    CColorDef* c = colour.CheckAndResolve();
+    c->SetIndex(index);
+    // Read into a record and compared there: a copy of the whole colour
+    // definition for each shape cost more than the text it spares.
+    ColourSettings now;
+    now.model = c->GetValue();
+    for (int n = 0; n < 4; n++)
+        c->GetComponent(n, now.components[n]);
+    now.transparency = c->GetTransparency();
+    if (!colourDirty && SameColour(now, emittedColour))
         return;
     WriteColor(colour);
-    emittedColour->CopyFrom(colour);
+    emittedColour = now;
     colourDirty = false;
 }
 

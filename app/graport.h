@@ -242,6 +242,14 @@ protected:
         double gap[5];
         double offset;
     };
+    // The colour as it was last written: the model, components and
+    // transparency of its current index.
+    struct ColourSettings {
+        int model;
+        double components[4];
+        double transparency;
+    };
+    static bool SameColour(const ColourSettings& a, const ColourSettings& b);
 
     // Emission helpers of the port's own operations: a token that does not
     // fit sends the buffer as a piece first. The caller holds the lock.
@@ -333,7 +341,7 @@ protected:
     bool matrixDirty;
     CColorDefRef strokeColour;
     CColorDefRef fillColour;
-    CColorDefRef emittedColour;
+    ColourSettings emittedColour;
     bool colourDirty;
     bool colourSpaceDirty;
     CPenDefRef pen;

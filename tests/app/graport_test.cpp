@@ -539,6 +539,20 @@ TEST_F(CGraPortTest, StateIsWrittenOnceAndOnlyWhenItChanges)
     EXPECT_EQ(r.context->sends.back(),
               "0.000000 0.000000 moveto 1.000000 1.000000 lineto stroke \n");
 
+    // The same definition changed in place writes its new values, and
+    // the same values again nothing.
+    CColorDefRef changing = Rgb(1, 0, 0);
+    r.port->SetPenColor(changing);
+    changing->SetRGB(0, 1, 0);
+    ASSERT_TRUE(r.port->DrawLine(P(0, 0), P(1, 1)));
+    EXPECT_EQ(r.context->sends.back().rfind("0.000000 1.000000 0.000000 setrgbcolor 0.", 0), 0u);
+    changing->SetTransparency(0.5);
+    ASSERT_TRUE(r.port->DrawLine(P(0, 0), P(1, 1)));
+    EXPECT_EQ(r.context->sends.back().rfind("0.000000 1.000000 0.000000 setrgbcolor 0.", 0), 0u);
+    ASSERT_TRUE(r.port->DrawLine(P(0, 0), P(1, 1)));
+    EXPECT_EQ(r.context->sends.back(),
+              "0.000000 0.000000 moveto 1.000000 1.000000 lineto stroke \n");
+
     // Another colour model writes the colour again.
     CColorDefRef grey = Make<CColorDefRef>();
     grey->SetValue(CColorDef::MODEL_GRAY);
