@@ -101,12 +101,21 @@ CTreeNodeRef CTreeNode::NextInPreorder(const CTreeNodeRef& root, bool enter) con
 {
     if (enter && first_child.IsValid())
         return first_child;
-    // Never past the root: its own siblings lie outside the walk.
-    CTreeNodeRef node(const_cast<CTreeNode*>(this));
-    for (int i = 0; node.IsValid() && node != root && i < kMaxDepth; ++i) {
+    // Never past the root: its own siblings lie outside the walk. The walk
+    // goes up by the objects the handles hold, as a handle would reach
+    // them, without a handle of its own: a walk of the whole tree takes a
+    // step for each node, and a handle's making and unmaking cost more
+    // than the step.
+    const ZuObject* stop = root.Resolve();
+    ZuObject* at = const_cast<CTreeNode*>(this);
+    for (int i = 0; at != nullptr && i < kMaxDepth; ++i) {
+        const ZuObject* resolved = at->Resolve();
+        if (resolved == nullptr || resolved == stop)
+            break;
+        const CTreeNode* node = static_cast<CTreeNode*>(at->CheckAndResolve());
         if (node->next.IsValid())
             return node->next;
-        node = node->parent;
+        at = node->parent.RetRawObject();
     }
     return CTreeNodeRef();
 }
