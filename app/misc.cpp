@@ -253,8 +253,11 @@ DPoint PointFromRatio(const DPoint& p1, const DPoint& ratio, const DPoint& p3)
 
 DPoint RotatePoint(const DPoint& p, const DPoint& centre, double angle)
 {
-    const double c = std::cos(angle);
-    const double s = std::sin(angle);
+    // No turn (the usual case) spares the sine and cosine; they are 1 and
+    // the angle itself (a signed zero) there, as the functions answer.
+    const bool level = angle == 0.0;
+    const double c = level ? 1.0 : std::cos(angle);
+    const double s = level ? angle : std::sin(angle);
     const double dx = p.x - centre.x;
     const double dy = p.y - centre.y;
     return DPoint{centre.x + dx * c - dy * s, centre.y + dx * s + dy * c};

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "app/arrowdef.h"
 #include "app/misc.h"
@@ -179,6 +180,34 @@ TEST(MiscGeometry, PointsAnglesAndCurves)
     ExpectPoint({0, 0}, CornerCentre({-4, -4}, {0, 0}, {4, 4 + 1e-6}));
     // Far on one axis only: the crossing stands.
     EXPECT_NE(0.0, CornerCentre({-4, 0}, {0, 0}, {4, 1e-6}).y);
+}
+
+TEST(MiscGeometry, NoTurnGivesWhatTheTurningFormulaGives)
+{
+    // Unturned, the point comes back bit for bit as the sine and cosine
+    // of a zero angle would make it: signed zeros, a centre that does not
+    // round-trip, a point that is no number.
+    const double nan = std::nan("");
+    const DPoint cases[][2] = {
+        {{0.3, 0.7}, {0.1, 0.2}},       {{-0.0, -0.0}, {-0.0, 0.0}}, {{0.0, -0.0}, {-0.0, -0.0}},
+        {{1e300, -3.0}, {-1e300, 2.5}}, {{nan, 1.0}, {0.0, 0.0}},
+    };
+    for (double angle : {0.0, -0.0})
+        for (const auto& c : cases) {
+            const DPoint p = c[0], centre = c[1];
+            const double co = std::cos(angle), si = std::sin(angle);
+            const double dx = p.x - centre.x, dy = p.y - centre.y;
+            const DPoint want{centre.x + dx * co - dy * si, centre.y + dx * si + dy * co};
+            const DPoint got = RotatePoint(p, centre, angle);
+            for (const auto& pair :
+                 {std::make_pair(want.x, got.x), std::make_pair(want.y, got.y)}) {
+                EXPECT_EQ(std::isnan(pair.first), std::isnan(pair.second));
+                if (!std::isnan(pair.first)) {
+                    EXPECT_EQ(pair.first, pair.second) << p.x << " " << p.y;
+                    EXPECT_EQ(std::signbit(pair.first), std::signbit(pair.second));
+                }
+            }
+        }
 }
 
 TEST(MiscGeometry, MatricesConcatenateInOrder)
