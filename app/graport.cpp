@@ -49,7 +49,8 @@ const char* const kSpotFunctions[9] = {
 };
 
 // Room for the "%f" text of a number the short way takes: a sign, 7
-// digits, the point and six decimals.
+// digits, the point and six decimals, and the byte after them that its
+// word-wide writes reach.
 const int kShortNumberRoom = 16;
 
 // The two digits of 0 to 99.
@@ -64,43 +65,70 @@ void PutDigitPair(char* out, uint32_t pair)
     out[1] = kDigitPairs[2 * pair + 1];
 }
 
+// The text of each whole number below 1000 (the whole part of nearly
+// every number a page holds): its digits, then their count.
+struct SmallWholes {
+    char entry[1000][4];
+    constexpr SmallWholes() : entry()
+    {
+        for (int i = 0; i < 1000; i++) {
+            const int width = i >= 100 ? 3 : i >= 10 ? 2 : 1;
+            for (int k = 0, v = i; k < 3; k++, v /= 10)
+                entry[i][k < width ? width - 1 - k : k] = char('0' + (k < width ? v % 10 : 0));
+            entry[i][3] = char(width);
+        }
+    }
+};
+constexpr SmallWholes kSmallWholes;
+
 // "%f" of a number below 2^40 / 10^6 (a million or so: every coordinate,
 // colour and width a page holds) without the general conversion: the
 // number times 10^6, rounded to the nearest whole, is the text's digits.
 // The product is off the exact one by at most half a unit in its last
 // place (2^-13 here); where that could move it across a half, the general
-// conversion decides. Writes into `out`, which has kShortNumberRoom bytes,
-// and answers the length written, or 0 when the number takes the general
-// way.
+// conversion decides. Writes into `out`, which has kShortNumberRoom bytes
+// (the bytes after the text among them may be written too), and answers
+// the length of the text, or 0 when the number takes the general way.
 int FormatShortReal(char* out, double value)
 {
     const double scaled = std::fabs(value) * 1e6;
     if (!(scaled < 0x1p40))
         return 0;
-    const double whole = std::floor(scaled);
-    const double fraction = scaled - whole;
+    // Below 2^40 the conversion to an integer is the floor.
+    const int64_t truncated = int64_t(scaled);
+    const double fraction = scaled - double(truncated);
     if (std::fabs(fraction - 0.5) < 0x1p-10)
         return 0;
-    const uint64_t digits = uint64_t(whole) + (fraction > 0.5 ? 1 : 0);
+    const uint64_t digits = uint64_t(truncated) + (fraction > 0.5 ? 1 : 0);
     uint32_t units = uint32_t(digits / 1000000);
     const uint32_t decimals = uint32_t(digits - uint64_t(units) * 1000000);
+    // The sign stays on a negative number that rounds to zero, as "%f" keeps
+    // it; without one the whole part writes over it.
     char* p = out;
-    // The sign stays on a negative number that rounds to zero, as "%f" keeps it.
-    if (std::signbit(value))
-        *p++ = '-';
-    // The whole part, at most 7 digits, from its end.
-    int width = 1;
-    for (uint32_t bound = 10; width < 7 && units >= bound; bound *= 10)
-        width++;
-    char* q = p + width;
-    while (units >= 10) {
-        q -= 2;
-        PutDigitPair(q, units % 100);
-        units /= 100;
+    *p = '-';
+    p += std::signbit(value) ? 1 : 0;
+    if (units < 1000) {
+        std::memcpy(p, kSmallWholes.entry[units], 4);
+        p += kSmallWholes.entry[units][3];
+    } else {
+        // At most 7 digits, from the end.
+        int width = 4;
+        for (uint32_t bound = 10000; width < 7 && units >= bound; bound *= 10)
+            width++;
+        char* q = p + width;
+        while (units >= 10) {
+            q -= 2;
+            PutDigitPair(q, units % 100);
+            units /= 100;
+        }
+        if (q > p)
+            *--q = char('0' + units);
+        p += width;
     }
-    if (q > p)
-        *--q = char('0' + units);
-    p += width;
+    if (decimals == 0) {
+        std::memcpy(p, ".0000000", 8);
+        return int(p + 7 - out);
+    }
     *p++ = '.';
     PutDigitPair(p, decimals / 10000);
     PutDigitPair(p + 2, decimals / 100 % 100);
