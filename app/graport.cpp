@@ -499,21 +499,13 @@ bool CGraPort::AddOperator(const char* name)
 
 // ---------------------------------------------------------------- emission helpers
 
-void CGraPort::Put(const char* text)
+void CGraPort::PutTokenInPiece(const char* text, size_t n)
 {
-    if (text)
-        PutToken(text, std::strlen(text));
-}
-
-void CGraPort::PutToken(const char* text, size_t n)
-{
-    if (size_t(length) + n + 1 >= size_t(BUFFER_LIMIT)) {
-        if (length == 0)
-            return;
-        SendPiece();
-        if (n + 1 >= size_t(BUFFER_LIMIT))
-            return;
-    }
+    if (length == 0)
+        return;
+    SendPiece();
+    if (n + 1 >= size_t(BUFFER_LIMIT))
+        return;
     std::memcpy(buffer + length, text, n);
     buffer[length + int(n)] = ' ';
     length += int(n) + 1;

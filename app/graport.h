@@ -43,6 +43,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "app/colordef.h"
 #include "app/fontdef.h"
@@ -253,9 +254,27 @@ protected:
 
     // Emission helpers of the port's own operations: a token that does not
     // fit sends the buffer as a piece first. The caller holds the lock.
-    void Put(const char* text);
+    // Written where they are called (a drawing writes dozens of tokens,
+    // most of them names whose length is known there): the common case
+    // copies the token in place; a full buffer takes PutTokenInPiece.
+    void Put(const char* text)
+    {
+        if (text)
+            PutToken(text, std::strlen(text));
+    }
     // The same with the token's length known.
-    void PutToken(const char* text, size_t n);
+    void PutToken(const char* text, size_t n)
+    {
+        if (size_t(length) + n + 1 >= size_t(BUFFER_LIMIT)) {
+            PutTokenInPiece(text, n);
+            return;
+        }
+        std::memcpy(buffer + length, text, n);
+        buffer[length + int(n)] = ' ';
+        length += int(n) + 1;
+    }
+    // A token that does not fit: the buffer goes as a piece first.
+    void PutTokenInPiece(const char* text, size_t n);
     void PutText(const char* text);
     void PutReal(double value);
     void PutInt(int32_t value);
