@@ -99,7 +99,8 @@ void DrawDocument(const CDocumentRef& doc, const GSContextRef& target)
     const CTreeNodeRef root = doc->GetTree()->RetRoot();
     for (CTreeNodeRef n = root->NextInPreorder(root, true); n.IsValid();
          n = n->NextInPreorder(root, true)) {
-        ZuObjectRef object = n->RetObject();
+        // The node's own handle, as the program's drawing loop takes it.
+        const ZuObjectRef& object = n->RetObject();
         if (object.IsValid() && object->IsKindOf(CGraObjectRef::RetRuntime()))
             CGraObjectRef(object)->Draw(port, 3);
     }
