@@ -1816,6 +1816,11 @@ void ZuStorage::FinallyAwakeFromObject(const ZuObjectRef& object)
             e->object->AwakeFromObject(object);
 }
 
+ZuObject* ZuStorage::CheckAndResolve()
+{
+    return this;
+}
+
 // ---------------------------------------------------------------- own persistence
 
 void ZuStorage::StoreInstance(const ZuStorageRef& storage)
@@ -1832,48 +1837,61 @@ void ZuStorage::RestoreInstance(const ZuStorageRef& storage)
 
 // ---------------------------------------------------------------- operators
 
+namespace {
+
+// The storage behind a handle, asked for once an item. A storage stands
+// for no other object (its CheckAndResolve is final and answers itself),
+// so only an empty handle takes the long way, which stops as before.
+inline ZuStorage* Target(const ZuStorageRef& s)
+{
+    ZuStorage* const storage = s.RetRawObject();
+    return storage ? storage : s.CheckAndResolve();
+}
+
+} // namespace
+
 const ZuStorageRef& operator<<(const ZuStorageRef& s, ZuObject* object)
 {
-    s->StoreObject(ZuObjectRef(object));
+    Target(s)->StoreObject(ZuObjectRef(object));
     return s;
 }
 const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuObjectRef& object)
 {
-    s->StoreObject(object);
+    Target(s)->StoreObject(object);
     return s;
 }
 const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuAtomRef& atom)
 {
-    s->StoreAtom(atom);
+    Target(s)->StoreAtom(atom);
     return s;
 }
 const ZuStorageRef& operator<<(const ZuStorageRef& s, bool value)
 {
-    s->StoreBool(value);
+    Target(s)->StoreBool(value);
     return s;
 }
 
-#define ZUVI_STORE_CARD(T)                                            \
-    const ZuStorageRef& operator<<(const ZuStorageRef& s, T value)    \
-    {                                                                 \
-        s->StoreCard(std::uint64_t(value));                           \
-        return s;                                                     \
-    }                                                                 \
-    const ZuStorageRef& operator>>(const ZuStorageRef& s, T& value)   \
-    {                                                                 \
-        value = static_cast<T>(s->RestoreCard(std::uint64_t(value))); \
-        return s;                                                     \
+#define ZUVI_STORE_CARD(T)                                                    \
+    const ZuStorageRef& operator<<(const ZuStorageRef& s, T value)            \
+    {                                                                         \
+        Target(s)->StoreCard(std::uint64_t(value));                           \
+        return s;                                                             \
+    }                                                                         \
+    const ZuStorageRef& operator>>(const ZuStorageRef& s, T& value)           \
+    {                                                                         \
+        value = static_cast<T>(Target(s)->RestoreCard(std::uint64_t(value))); \
+        return s;                                                             \
     }
-#define ZUVI_STORE_INT(T)                                           \
-    const ZuStorageRef& operator<<(const ZuStorageRef& s, T value)  \
-    {                                                               \
-        s->StoreInt(std::int64_t(value));                           \
-        return s;                                                   \
-    }                                                               \
-    const ZuStorageRef& operator>>(const ZuStorageRef& s, T& value) \
-    {                                                               \
-        value = static_cast<T>(s->RestoreInt(std::int64_t(value))); \
-        return s;                                                   \
+#define ZUVI_STORE_INT(T)                                                   \
+    const ZuStorageRef& operator<<(const ZuStorageRef& s, T value)          \
+    {                                                                       \
+        Target(s)->StoreInt(std::int64_t(value));                           \
+        return s;                                                           \
+    }                                                                       \
+    const ZuStorageRef& operator>>(const ZuStorageRef& s, T& value)         \
+    {                                                                       \
+        value = static_cast<T>(Target(s)->RestoreInt(std::int64_t(value))); \
+        return s;                                                           \
     }
 ZUVI_STORE_CARD(unsigned char)
 ZUVI_STORE_CARD(unsigned short)
@@ -1890,13 +1908,13 @@ ZUVI_STORE_INT(long long)
 
 const ZuStorageRef& operator<<(const ZuStorageRef& s, double value)
 {
-    s->StoreReal(value);
+    Target(s)->StoreReal(value);
     return s;
 }
 
 const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuStorageSync& record)
 {
-    ZuStorage* storage = s.CheckAndResolve();
+    ZuStorage* storage = Target(s);
     if (&record == &ZuStorageSync::mark)
         storage->StoreSyncMark();
     else if (&record == &ZuStorageSync::begin || &record == &ZuStorageSync::repeat)
@@ -1910,19 +1928,19 @@ const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuStorageSync& recor
 
 const ZuStorageRef& operator>>(const ZuStorageRef& s, bool& value)
 {
-    value = s->RestoreBool(value);
+    value = Target(s)->RestoreBool(value);
     return s;
 }
 
 const ZuStorageRef& operator>>(const ZuStorageRef& s, double& value)
 {
-    value = s->RestoreReal(value);
+    value = Target(s)->RestoreReal(value);
     return s;
 }
 
 const ZuStorageRef& operator>>(const ZuStorageRef& s, const ZuStorageSync& record)
 {
-    ZuStorage* storage = s.CheckAndResolve();
+    ZuStorage* storage = Target(s);
     if (&record == &ZuStorageSync::mark)
         storage->RestoreToSyncMark();
     else if (&record == &ZuStorageSync::begin || &record == &ZuStorageSync::repeat)
@@ -1938,20 +1956,20 @@ const ZuStorageRef& operator>>(const ZuStorageRef& s, const ZuStorageSync& recor
 const ZuStorageRef& operator>>(const ZuStorageRef& s, ZuObjectRef& object)
 {
     static const ZuRuntimeRef any;
-    s->RestoreObject(object, any);
+    Target(s)->RestoreObject(object, any);
     return s;
 }
 
 const ZuStorageRef& Zuvi_RestoreTyped(const ZuStorageRef& s, ZuObjectRef& handle,
                                       const ZuRuntimeRef& type)
 {
-    s->RestoreObject(handle, type);
+    Target(s)->RestoreObject(handle, type);
     return s;
 }
 
 const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuRect& rect)
 {
-    ZuStorage* storage = s.CheckAndResolve();
+    ZuStorage* storage = Target(s);
     const bool empty = rect.IsEmpty();
     storage->StoreReal(empty ? 0.0 : rect.X1());
     storage->StoreReal(empty ? 0.0 : rect.Y1());
@@ -1962,7 +1980,7 @@ const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuRect& rect)
 
 const ZuStorageRef& operator>>(const ZuStorageRef& s, ZuRect& rect)
 {
-    ZuStorage* storage = s.CheckAndResolve();
+    ZuStorage* storage = Target(s);
     const double x1 = storage->RestoreReal(rect.X1());
     const double y1 = storage->RestoreReal(rect.Y1());
     const double x2 = storage->RestoreReal(rect.X2());

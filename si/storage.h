@@ -47,6 +47,9 @@ public:
 
     ~ZuStorage() override;
 
+    // A storage stands for no other object: it answers for itself.
+    ZuObject* CheckAndResolve() final;
+
     virtual void RestoreToMark(unsigned char tag);
     virtual void SetDataSlot(const ZuDataSlotRef& slot);
     virtual void RemoveDataSlot(const ZuDataSlotRef& slot);
