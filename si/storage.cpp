@@ -13,6 +13,8 @@
 #include "si/text.h"
 #include "si/values.h"
 
+#include "sd/win32/sd_memory.h"
+
 #include <algorithm>
 #include <deque>
 #include <new>
@@ -217,7 +219,9 @@ private:
 };
 
 // Entries made and dropped newest first, from blocks that stay for the
-// next run.
+// next run. The blocks are platform buffers, like a zone's: every entry of
+// a block is filled in turn, and such a buffer comes with its pages
+// present rather than one page fault at a time.
 template <typename Entry>
 class EntryArena {
 public:
@@ -226,15 +230,21 @@ public:
     EntryArena& operator=(const EntryArena&) = delete;
     ~EntryArena()
     {
-        for (void* block : blocks)
-            ::operator delete(block);
+        for (const Block& block : blocks)
+            Zuvi_MemFreeBuffer(0, block.memory, block.size, block.handle);
     }
     Entry* New()
     {
         std::size_t const b = used / kPerBlock;
-        if (b == blocks.size())
-            blocks.push_back(::operator new(kPerBlock * sizeof(Entry)));
-        Entry* e = new (static_cast<Entry*>(blocks[b]) + used % kPerBlock) Entry;
+        if (b == blocks.size()) {
+            blocks.reserve(blocks.size() + 1);
+            Block block;
+            if (!Zuvi_MemAllocBuffer(0, kPerBlock * sizeof(Entry), block.memory, block.size,
+                                     block.handle))
+                throw std::bad_alloc();
+            blocks.push_back(block);
+        }
+        Entry* e = new (static_cast<Entry*>(blocks[b].memory) + used % kPerBlock) Entry;
         ++used;
         return e;
     }
@@ -246,8 +256,13 @@ public:
     }
 
 private:
+    struct Block {
+        void* memory = nullptr;
+        std::size_t size = 0;
+        void* handle = nullptr;
+    };
     static constexpr std::size_t kPerBlock = 512;
-    std::vector<void*> blocks;
+    std::vector<Block> blocks;
     std::size_t used = 0;
 };
 
