@@ -1852,61 +1852,38 @@ void ZuStorage::RestoreInstance(const ZuStorageRef& storage)
 
 // ---------------------------------------------------------------- operators
 
-namespace {
-
-// The storage behind a handle, asked for once an item. A storage stands
-// for no other object (its CheckAndResolve is final and answers itself),
-// so only an empty handle takes the long way, which stops as before.
-inline ZuStorage* Target(const ZuStorageRef& s)
-{
-    ZuStorage* const storage = s.RetRawObject();
-    return storage ? storage : s.CheckAndResolve();
-}
-
-} // namespace
-
 const ZuStorageRef& operator<<(const ZuStorageRef& s, ZuObject* object)
 {
-    Target(s)->StoreObject(ZuObjectRef(object));
+    Zuvi_StorageOf(s)->StoreObject(ZuObjectRef(object));
     return s;
 }
 const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuObjectRef& object)
 {
-    Target(s)->StoreObject(object);
+    Zuvi_StorageOf(s)->StoreObject(object);
     return s;
 }
 const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuAtomRef& atom)
 {
-    Target(s)->StoreAtom(atom);
+    Zuvi_StorageOf(s)->StoreAtom(atom);
     return s;
 }
 const ZuStorageRef& operator<<(const ZuStorageRef& s, bool value)
 {
-    Target(s)->StoreBool(value);
+    Zuvi_StorageOf(s)->StoreBool(value);
     return s;
 }
 
-#define ZUVI_STORE_CARD(T)                                                    \
-    const ZuStorageRef& operator<<(const ZuStorageRef& s, T value)            \
-    {                                                                         \
-        Target(s)->StoreCard(std::uint64_t(value));                           \
-        return s;                                                             \
-    }                                                                         \
-    const ZuStorageRef& operator>>(const ZuStorageRef& s, T& value)           \
-    {                                                                         \
-        value = static_cast<T>(Target(s)->RestoreCard(std::uint64_t(value))); \
-        return s;                                                             \
+#define ZUVI_STORE_CARD(T)                                         \
+    const ZuStorageRef& operator<<(const ZuStorageRef& s, T value) \
+    {                                                              \
+        Zuvi_StorageOf(s)->StoreCard(std::uint64_t(value));        \
+        return s;                                                  \
     }
-#define ZUVI_STORE_INT(T)                                                   \
-    const ZuStorageRef& operator<<(const ZuStorageRef& s, T value)          \
-    {                                                                       \
-        Target(s)->StoreInt(std::int64_t(value));                           \
-        return s;                                                           \
-    }                                                                       \
-    const ZuStorageRef& operator>>(const ZuStorageRef& s, T& value)         \
-    {                                                                       \
-        value = static_cast<T>(Target(s)->RestoreInt(std::int64_t(value))); \
-        return s;                                                           \
+#define ZUVI_STORE_INT(T)                                          \
+    const ZuStorageRef& operator<<(const ZuStorageRef& s, T value) \
+    {                                                              \
+        Zuvi_StorageOf(s)->StoreInt(std::int64_t(value));          \
+        return s;                                                  \
     }
 ZUVI_STORE_CARD(unsigned char)
 ZUVI_STORE_CARD(unsigned short)
@@ -1923,13 +1900,13 @@ ZUVI_STORE_INT(long long)
 
 const ZuStorageRef& operator<<(const ZuStorageRef& s, double value)
 {
-    Target(s)->StoreReal(value);
+    Zuvi_StorageOf(s)->StoreReal(value);
     return s;
 }
 
 const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuStorageSync& record)
 {
-    ZuStorage* storage = Target(s);
+    ZuStorage* storage = Zuvi_StorageOf(s);
     if (&record == &ZuStorageSync::mark)
         storage->StoreSyncMark();
     else if (&record == &ZuStorageSync::begin || &record == &ZuStorageSync::repeat)
@@ -1941,50 +1918,23 @@ const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuStorageSync& recor
     return s;
 }
 
-const ZuStorageRef& operator>>(const ZuStorageRef& s, bool& value)
-{
-    value = Target(s)->RestoreBool(value);
-    return s;
-}
-
-const ZuStorageRef& operator>>(const ZuStorageRef& s, double& value)
-{
-    value = Target(s)->RestoreReal(value);
-    return s;
-}
-
-const ZuStorageRef& operator>>(const ZuStorageRef& s, const ZuStorageSync& record)
-{
-    ZuStorage* storage = Target(s);
-    if (&record == &ZuStorageSync::mark)
-        storage->RestoreToSyncMark();
-    else if (&record == &ZuStorageSync::begin || &record == &ZuStorageSync::repeat)
-        storage->RestoreBlockBegin();
-    else if (&record == &ZuStorageSync::end || &record == &ZuStorageSync::end_repeat)
-        storage->RestoreToBlockEnd();
-    else if (&record == &ZuStorageSync::type)
-        storage->RestoreSyncType();
-    // A class record is not compared: nothing to read.
-    return s;
-}
-
 const ZuStorageRef& operator>>(const ZuStorageRef& s, ZuObjectRef& object)
 {
     static const ZuRuntimeRef any;
-    Target(s)->RestoreObject(object, any);
+    Zuvi_StorageOf(s)->RestoreObject(object, any);
     return s;
 }
 
 const ZuStorageRef& Zuvi_RestoreTyped(const ZuStorageRef& s, ZuObjectRef& handle,
                                       const ZuRuntimeRef& type)
 {
-    Target(s)->RestoreObject(handle, type);
+    Zuvi_StorageOf(s)->RestoreObject(handle, type);
     return s;
 }
 
 const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuRect& rect)
 {
-    ZuStorage* storage = Target(s);
+    ZuStorage* storage = Zuvi_StorageOf(s);
     const bool empty = rect.IsEmpty();
     storage->StoreReal(empty ? 0.0 : rect.X1());
     storage->StoreReal(empty ? 0.0 : rect.Y1());
@@ -1995,7 +1945,7 @@ const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuRect& rect)
 
 const ZuStorageRef& operator>>(const ZuStorageRef& s, ZuRect& rect)
 {
-    ZuStorage* storage = Target(s);
+    ZuStorage* storage = Zuvi_StorageOf(s);
     const double x1 = storage->RestoreReal(rect.X1());
     const double y1 = storage->RestoreReal(rect.Y1());
     const double x2 = storage->RestoreReal(rect.X2());
