@@ -1252,6 +1252,8 @@ void CPageView::ResizeRendering()
                 interactionContext->CreateContext(w, h, GS_VIEW_MONO);
         }
     }
+    // A new size shows more or less of the page: the thumbs follow.
+    UpdateScrollers();
     Redraw(true);
 }
 

@@ -163,15 +163,20 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, void*, DWORD creation
     if (flags & FILE_FLAG_WRITE_THROUGH)
         oflags |= O_DSYNC;
 
+    // Opened without waiting: a named pipe of the file system would hold
+    // the caller in open() until some other process opened its other end.
+    // Once open, the descriptor waits again as any file's does; a pipe that
+    // nobody writes to then reads as an empty file.
     int fd;
     do
-        fd = ::open(name, oflags, 0666);
+        fd = ::open(name, oflags | O_NONBLOCK, 0666);
     while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return INVALID_HANDLE_VALUE;
 
     struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
         ::close(fd);
         return INVALID_HANDLE_VALUE;
     }

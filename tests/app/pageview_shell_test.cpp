@@ -93,6 +93,9 @@ TEST_F(PageViewShellTest, ThePageAndItsFeedbackFollowTheWindowsSize)
         EXPECT_GE(ph, uint32_t(box.DY()));
         EXPECT_GE(ow, uint32_t(box.X2()) + 1);
         EXPECT_GE(oh, uint32_t(box.Y2()) + 1);
+        // The scrollers' thumbs show how much of the page the new size shows.
+        EXPECT_DOUBLE_EQ(Main()->RetScrollerH()->RetVisibleRatio(), view->RetVisibleRatioX());
+        EXPECT_DOUBLE_EQ(Main()->RetScrollerV()->RetVisibleRatio(), view->RetVisibleRatioY());
     }
     double ox = 0, oy = 0;
     w->GetWindowOrigin(ox, oy);

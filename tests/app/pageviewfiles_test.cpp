@@ -173,6 +173,9 @@ TEST_F(PageViewFilesTest, AFailedOpeningLeavesEverythingAsItWas)
     std::ofstream(Path("vide.lumbra"), std::ios::binary);
     std::ofstream(Path("autre.lumbra"), std::ios::binary) << "Ceci n'est pas un document.";
     std::ofstream(Path("coupe.lumbra"), std::ios::binary) << whole.substr(0, whole.size() / 2);
+    // A named pipe nobody writes to: read at once as an empty file, never
+    // waited on.
+    ASSERT_EQ(mkfifo(Path("tube.lumbra").c_str(), 0600), 0);
     struct Case {
         const char* name;
         const char* cause;
@@ -183,6 +186,7 @@ TEST_F(PageViewFilesTest, AFailedOpeningLeavesEverythingAsItWas)
         {"vide.lumbra", "ce n'est pas un document Lumbra complet"},
         {"autre.lumbra", "ce n'est pas un document Lumbra complet"},
         {"coupe.lumbra", "ce n'est pas un document Lumbra complet"},
+        {"tube.lumbra", "ce n'est pas un document Lumbra complet"},
     };
     const CDocumentRef doc = view->RetDocument();
     const std::string title = Title();
