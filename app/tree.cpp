@@ -1,6 +1,5 @@
 #include "app/tree.h"
 
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -53,37 +52,38 @@ void CTree::Dump(const CTreeNodeRef& from) const
 
 bool CTree::CheckLinks(const CTreeNodeRef& top)
 {
-    if (top.IsInvalid())
+    CTreeNode* const head = top.Resolve();
+    if (!head)
         return false;
-    // Subtree sizes are summed bottom up: nodes in pre-order, then summed
-    // in reverse.
-    std::unordered_set<CTreeNode*> seen{top.Resolve()};
-    std::vector<CTreeNode*> order{top.Resolve()};
+    // Nodes in pre-order with the place of each one's parent; subtree sizes
+    // are then summed bottom up. Every node met has its parent and previous
+    // links checked against the walk, so the walk meets no node twice: a
+    // child list that loops back fails at the previous link of the first
+    // node met again, and a node has one parent. Only the top itself could
+    // come again (its own parent is not the walk's), and it is refused.
+    std::vector<CTreeNode*> order{head};
+    std::vector<std::size_t> above{0};
     for (std::size_t i = 0; i < order.size(); ++i) {
-        CTreeNode* n = order[i];
-        const CTreeNodeRef self(n);
-        CTreeNodeRef before;
+        CTreeNode* const n = order[i];
+        CTreeNode* before = nullptr;
         int children = 0;
-        for (CTreeNodeRef c = n->first_child; c.IsValid(); c = c->next) {
-            if (!seen.insert(c.Resolve()).second || c->parent != self || c->prev != before)
+        for (CTreeNode* c = n->first_child.Resolve(); c; c = c->next.Resolve()) {
+            if (c == head || c->parent.Resolve() != n || c->prev.Resolve() != before)
                 return false;
-            order.push_back(c.Resolve());
+            order.push_back(c);
+            above.push_back(i);
             before = c;
             ++children;
         }
-        if (before != n->last_child || children != n->child_count)
+        if (n->last_child.Resolve() != before || children != n->child_count)
             return false;
     }
     std::vector<long long> sizes(order.size(), 0);
-    std::unordered_map<CTreeNode*, std::size_t> place;
-    for (std::size_t i = 0; i < order.size(); ++i)
-        place[order[i]] = i;
     for (std::size_t i = order.size(); i-- > 0;) {
-        CTreeNode* n = order[i];
-        if (sizes[i] != n->subtree_size)
+        if (sizes[i] != order[i]->subtree_size)
             return false;
         if (i > 0)
-            sizes[place[n->parent.Resolve()]] += sizes[i] + 1;
+            sizes[above[i]] += sizes[i] + 1;
     }
     return true;
 }

@@ -13,6 +13,8 @@
 #include "si/text.h"
 #include "si/values.h"
 
+#include "sd/win32/sd_memory.h"
+
 #include <algorithm>
 #include <deque>
 #include <new>
@@ -217,7 +219,9 @@ private:
 };
 
 // Entries made and dropped newest first, from blocks that stay for the
-// next run.
+// next run. The blocks are platform buffers, like a zone's: every entry of
+// a block is filled in turn, and such a buffer comes with its pages
+// present rather than one page fault at a time.
 template <typename Entry>
 class EntryArena {
 public:
@@ -226,15 +230,21 @@ public:
     EntryArena& operator=(const EntryArena&) = delete;
     ~EntryArena()
     {
-        for (void* block : blocks)
-            ::operator delete(block);
+        for (const Block& block : blocks)
+            Zuvi_MemFreeBuffer(0, block.memory, block.size, block.handle);
     }
     Entry* New()
     {
         std::size_t const b = used / kPerBlock;
-        if (b == blocks.size())
-            blocks.push_back(::operator new(kPerBlock * sizeof(Entry)));
-        Entry* e = new (static_cast<Entry*>(blocks[b]) + used % kPerBlock) Entry;
+        if (b == blocks.size()) {
+            blocks.reserve(blocks.size() + 1);
+            Block block;
+            if (!Zuvi_MemAllocBuffer(0, kPerBlock * sizeof(Entry), block.memory, block.size,
+                                     block.handle))
+                throw std::bad_alloc();
+            blocks.push_back(block);
+        }
+        Entry* e = new (static_cast<Entry*>(blocks[b].memory) + used % kPerBlock) Entry;
         ++used;
         return e;
     }
@@ -246,8 +256,13 @@ public:
     }
 
 private:
+    struct Block {
+        void* memory = nullptr;
+        std::size_t size = 0;
+        void* handle = nullptr;
+    };
     static constexpr std::size_t kPerBlock = 512;
-    std::vector<void*> blocks;
+    std::vector<Block> blocks;
     std::size_t used = 0;
 };
 
@@ -1816,6 +1831,11 @@ void ZuStorage::FinallyAwakeFromObject(const ZuObjectRef& object)
             e->object->AwakeFromObject(object);
 }
 
+ZuObject* ZuStorage::CheckAndResolve()
+{
+    return this;
+}
+
 // ---------------------------------------------------------------- own persistence
 
 void ZuStorage::StoreInstance(const ZuStorageRef& storage)
@@ -1834,46 +1854,36 @@ void ZuStorage::RestoreInstance(const ZuStorageRef& storage)
 
 const ZuStorageRef& operator<<(const ZuStorageRef& s, ZuObject* object)
 {
-    s->StoreObject(ZuObjectRef(object));
+    Zuvi_StorageOf(s)->StoreObject(ZuObjectRef(object));
     return s;
 }
 const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuObjectRef& object)
 {
-    s->StoreObject(object);
+    Zuvi_StorageOf(s)->StoreObject(object);
     return s;
 }
 const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuAtomRef& atom)
 {
-    s->StoreAtom(atom);
+    Zuvi_StorageOf(s)->StoreAtom(atom);
     return s;
 }
 const ZuStorageRef& operator<<(const ZuStorageRef& s, bool value)
 {
-    s->StoreBool(value);
+    Zuvi_StorageOf(s)->StoreBool(value);
     return s;
 }
 
-#define ZUVI_STORE_CARD(T)                                            \
-    const ZuStorageRef& operator<<(const ZuStorageRef& s, T value)    \
-    {                                                                 \
-        s->StoreCard(std::uint64_t(value));                           \
-        return s;                                                     \
-    }                                                                 \
-    const ZuStorageRef& operator>>(const ZuStorageRef& s, T& value)   \
-    {                                                                 \
-        value = static_cast<T>(s->RestoreCard(std::uint64_t(value))); \
-        return s;                                                     \
+#define ZUVI_STORE_CARD(T)                                         \
+    const ZuStorageRef& operator<<(const ZuStorageRef& s, T value) \
+    {                                                              \
+        Zuvi_StorageOf(s)->StoreCard(std::uint64_t(value));        \
+        return s;                                                  \
     }
-#define ZUVI_STORE_INT(T)                                           \
-    const ZuStorageRef& operator<<(const ZuStorageRef& s, T value)  \
-    {                                                               \
-        s->StoreInt(std::int64_t(value));                           \
-        return s;                                                   \
-    }                                                               \
-    const ZuStorageRef& operator>>(const ZuStorageRef& s, T& value) \
-    {                                                               \
-        value = static_cast<T>(s->RestoreInt(std::int64_t(value))); \
-        return s;                                                   \
+#define ZUVI_STORE_INT(T)                                          \
+    const ZuStorageRef& operator<<(const ZuStorageRef& s, T value) \
+    {                                                              \
+        Zuvi_StorageOf(s)->StoreInt(std::int64_t(value));          \
+        return s;                                                  \
     }
 ZUVI_STORE_CARD(unsigned char)
 ZUVI_STORE_CARD(unsigned short)
@@ -1890,13 +1900,13 @@ ZUVI_STORE_INT(long long)
 
 const ZuStorageRef& operator<<(const ZuStorageRef& s, double value)
 {
-    s->StoreReal(value);
+    Zuvi_StorageOf(s)->StoreReal(value);
     return s;
 }
 
 const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuStorageSync& record)
 {
-    ZuStorage* storage = s.CheckAndResolve();
+    ZuStorage* storage = Zuvi_StorageOf(s);
     if (&record == &ZuStorageSync::mark)
         storage->StoreSyncMark();
     else if (&record == &ZuStorageSync::begin || &record == &ZuStorageSync::repeat)
@@ -1908,50 +1918,23 @@ const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuStorageSync& recor
     return s;
 }
 
-const ZuStorageRef& operator>>(const ZuStorageRef& s, bool& value)
-{
-    value = s->RestoreBool(value);
-    return s;
-}
-
-const ZuStorageRef& operator>>(const ZuStorageRef& s, double& value)
-{
-    value = s->RestoreReal(value);
-    return s;
-}
-
-const ZuStorageRef& operator>>(const ZuStorageRef& s, const ZuStorageSync& record)
-{
-    ZuStorage* storage = s.CheckAndResolve();
-    if (&record == &ZuStorageSync::mark)
-        storage->RestoreToSyncMark();
-    else if (&record == &ZuStorageSync::begin || &record == &ZuStorageSync::repeat)
-        storage->RestoreBlockBegin();
-    else if (&record == &ZuStorageSync::end || &record == &ZuStorageSync::end_repeat)
-        storage->RestoreToBlockEnd();
-    else if (&record == &ZuStorageSync::type)
-        storage->RestoreSyncType();
-    // A class record is not compared: nothing to read.
-    return s;
-}
-
 const ZuStorageRef& operator>>(const ZuStorageRef& s, ZuObjectRef& object)
 {
     static const ZuRuntimeRef any;
-    s->RestoreObject(object, any);
+    Zuvi_StorageOf(s)->RestoreObject(object, any);
     return s;
 }
 
 const ZuStorageRef& Zuvi_RestoreTyped(const ZuStorageRef& s, ZuObjectRef& handle,
                                       const ZuRuntimeRef& type)
 {
-    s->RestoreObject(handle, type);
+    Zuvi_StorageOf(s)->RestoreObject(handle, type);
     return s;
 }
 
 const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuRect& rect)
 {
-    ZuStorage* storage = s.CheckAndResolve();
+    ZuStorage* storage = Zuvi_StorageOf(s);
     const bool empty = rect.IsEmpty();
     storage->StoreReal(empty ? 0.0 : rect.X1());
     storage->StoreReal(empty ? 0.0 : rect.Y1());
@@ -1962,7 +1945,7 @@ const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuRect& rect)
 
 const ZuStorageRef& operator>>(const ZuStorageRef& s, ZuRect& rect)
 {
-    ZuStorage* storage = s.CheckAndResolve();
+    ZuStorage* storage = Zuvi_StorageOf(s);
     const double x1 = storage->RestoreReal(rect.X1());
     const double y1 = storage->RestoreReal(rect.Y1());
     const double x2 = storage->RestoreReal(rect.X2());

@@ -47,6 +47,9 @@ public:
 
     ~ZuStorage() override;
 
+    // A storage stands for no other object: it answers for itself.
+    ZuObject* CheckAndResolve() final;
+
     virtual void RestoreToMark(unsigned char tag);
     virtual void SetDataSlot(const ZuDataSlotRef& slot);
     virtual void RemoveDataSlot(const ZuDataSlotRef& slot);
@@ -227,20 +230,61 @@ const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuStorageSync& recor
 // four zeros read back as an empty rectangle.
 const ZuStorageRef& operator<<(const ZuStorageRef& s, const ZuRect& rect);
 
-const ZuStorageRef& operator>>(const ZuStorageRef& s, bool& value);
-const ZuStorageRef& operator>>(const ZuStorageRef& s, unsigned char& value);
-const ZuStorageRef& operator>>(const ZuStorageRef& s, unsigned short& value);
-const ZuStorageRef& operator>>(const ZuStorageRef& s, unsigned int& value);
-const ZuStorageRef& operator>>(const ZuStorageRef& s, unsigned long& value);
-const ZuStorageRef& operator>>(const ZuStorageRef& s, unsigned long long& value);
-const ZuStorageRef& operator>>(const ZuStorageRef& s, signed char& value);
-const ZuStorageRef& operator>>(const ZuStorageRef& s, short& value);
-const ZuStorageRef& operator>>(const ZuStorageRef& s, int& value);
-const ZuStorageRef& operator>>(const ZuStorageRef& s, long& value);
-const ZuStorageRef& operator>>(const ZuStorageRef& s, long long& value);
-const ZuStorageRef& operator>>(const ZuStorageRef& s, double& value);
-const ZuStorageRef& operator>>(const ZuStorageRef& s, const ZuStorageSync& record);
 const ZuStorageRef& operator>>(const ZuStorageRef& s, ZuRect& rect);
 const ZuStorageRef& operator>>(const ZuStorageRef& s, ZuObjectRef& object);
+
+// Scalars and records are read once an item, on the path a user waits
+// for while a document opens: their operators are inline and reach the
+// storage without a call. A storage stands for no other object (its
+// CheckAndResolve is final), so only an empty handle takes the long way,
+// which stops as before.
+inline ZuStorage* Zuvi_StorageOf(const ZuStorageRef& s)
+{
+    ZuObject* const object = s.ZuObjectRef::RetRawObject();
+    return object ? static_cast<ZuStorage*>(object) : s.CheckAndResolve();
+}
+
+inline const ZuStorageRef& operator>>(const ZuStorageRef& s, bool& value)
+{
+    value = Zuvi_StorageOf(s)->RestoreBool(value);
+    return s;
+}
+inline const ZuStorageRef& operator>>(const ZuStorageRef& s, double& value)
+{
+    value = Zuvi_StorageOf(s)->RestoreReal(value);
+    return s;
+}
+#define ZUVI_RESTORE_SCALAR(T, Restore, W)                                 \
+    inline const ZuStorageRef& operator>>(const ZuStorageRef& s, T& value) \
+    {                                                                      \
+        value = static_cast<T>(Zuvi_StorageOf(s)->Restore(W(value)));      \
+        return s;                                                          \
+    }
+ZUVI_RESTORE_SCALAR(unsigned char, RestoreCard, std::uint64_t)
+ZUVI_RESTORE_SCALAR(unsigned short, RestoreCard, std::uint64_t)
+ZUVI_RESTORE_SCALAR(unsigned int, RestoreCard, std::uint64_t)
+ZUVI_RESTORE_SCALAR(unsigned long, RestoreCard, std::uint64_t)
+ZUVI_RESTORE_SCALAR(unsigned long long, RestoreCard, std::uint64_t)
+ZUVI_RESTORE_SCALAR(signed char, RestoreInt, std::int64_t)
+ZUVI_RESTORE_SCALAR(short, RestoreInt, std::int64_t)
+ZUVI_RESTORE_SCALAR(int, RestoreInt, std::int64_t)
+ZUVI_RESTORE_SCALAR(long, RestoreInt, std::int64_t)
+ZUVI_RESTORE_SCALAR(long long, RestoreInt, std::int64_t)
+#undef ZUVI_RESTORE_SCALAR
+
+inline const ZuStorageRef& operator>>(const ZuStorageRef& s, const ZuStorageSync& record)
+{
+    ZuStorage* const storage = Zuvi_StorageOf(s);
+    if (&record == &ZuStorageSync::mark)
+        storage->RestoreToSyncMark();
+    else if (&record == &ZuStorageSync::begin || &record == &ZuStorageSync::repeat)
+        storage->RestoreBlockBegin();
+    else if (&record == &ZuStorageSync::end || &record == &ZuStorageSync::end_repeat)
+        storage->RestoreToBlockEnd();
+    else if (&record == &ZuStorageSync::type)
+        storage->RestoreSyncType();
+    // A class record is not compared: nothing to read.
+    return s;
+}
 
 #endif

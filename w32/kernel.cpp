@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <ctime>
 #include <cstdlib>
 #include <cstring>
@@ -11,8 +12,14 @@
 
 #include <pthread.h>
 #include <sched.h>
+#include <sys/mman.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+
+// Older C library headers lack it; the kernel's number is fixed.
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23
+#endif
 
 // ---- Global memory ---------------------------------------------------------
 
@@ -41,6 +48,23 @@ GlobalRecord* RecordOf(HGLOBAL mem)
 }
 
 } // namespace
+
+void W32_PrepareMemory(void* start, SIZE_T bytes)
+{
+    static const long page = sysconf(_SC_PAGESIZE);
+    if (start == nullptr || page <= 0) {
+        return;
+    }
+    const uintptr_t mask = uintptr_t(page) - 1;
+    const uintptr_t first = (reinterpret_cast<uintptr_t>(start) + mask) & ~mask;
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(start) + bytes) & ~mask;
+    if (end > first) {
+        // Writable pages are made as a first write would make them: the
+        // contents do not change. A kernel without it refuses, and the pages
+        // come at their first touch as before.
+        madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
+    }
+}
 
 void W32_FailGlobalAllocs(unsigned count)
 {

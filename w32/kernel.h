@@ -28,6 +28,10 @@ SIZE_T GlobalSize(HGLOBAL mem);
 HGLOBAL GlobalReAlloc(HGLOBAL mem, SIZE_T bytes, UINT flags);
 // Null when the block was released, the handle otherwise (as a failure).
 HGLOBAL GlobalFree(HGLOBAL mem);
+// Makes the whole pages inside [start, start + bytes) present now, in one
+// call rather than one page fault each, for memory about to be filled. The
+// bytes stay as they are; where the system cannot, nothing happens.
+void W32_PrepareMemory(void* start, SIZE_T bytes);
 
 // ---- Critical sections -----------------------------------------------------
 

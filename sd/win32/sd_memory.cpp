@@ -13,6 +13,11 @@ std::atomic<size_t> g_global_bytes{0};
 std::atomic<size_t> g_heap_bytes{0};
 
 const size_t kGlobalThreshold = 4096;
+// A zone fills the buffers it takes, block after block: those up to this
+// size are made present whole when taken, at one system call each rather
+// than one page fault a page. Larger ones, made for one large block that
+// may be filled sparsely, come page by page as they are touched.
+const size_t kPrepareLimit = 256 * 1024;
 
 } // namespace
 
@@ -53,6 +58,9 @@ bool Zuvi_MemAllocBuffer(unsigned zone_id, size_t size, void*& ptr, size_t& real
         ptr = data;
         real_size = GlobalSize(mem);
         handle = mem;
+        if (real_size <= kPrepareLimit) {
+            W32_PrepareMemory(data, real_size);
+        }
         g_global_bytes += real_size;
         return true;
     }

@@ -88,6 +88,22 @@ TEST_F(CTreeTest, PagesAndLayersAreFoundByNumber)
     EXPECT_TRUE(root->GetChild(-1).IsInvalid());
 }
 
+// A subtree whose top is listed again below it (its parent is one of its
+// own descendants) is refused, not walked round for ever.
+TEST_F(CTreeTest, CheckingLinksRefusesTheTopMetAgain)
+{
+    CTreeRef tree = Make<CTreeRef>();
+    CTreeNodeRef page = Node(1), layer = Node(2);
+    page->InsertLastChild(tree->RetRoot());
+    layer->InsertLastChild(page);
+    ASSERT_TRUE(CTree::CheckLinks(page));
+    layer->RetFirstChild() = layer->RetLastChild() = page;
+    page->RetParent() = layer;
+    page->RetPrev() = page->RetNext() = CTreeNodeRef();
+    EXPECT_FALSE(CTree::CheckLinks(page));
+    page->RetParent() = layer->RetFirstChild() = layer->RetLastChild() = CTreeNodeRef();
+}
+
 TEST_F(CTreeTest, CountersFollowInsertionAndUnlinking)
 {
     CTreeRef tree = Make<CTreeRef>();

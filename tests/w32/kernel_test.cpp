@@ -38,6 +38,32 @@ TEST(W32Global, InjectedFailuresGiveNullAndThenStop)
     EXPECT_EQ(GlobalLock(nullptr), nullptr);
 }
 
+TEST(W32Global, PreparedMemoryKeepsItsBytes)
+{
+    // Pages written before, pages never touched, and the partial pages at
+    // both ends of an unaligned range.
+    std::vector<unsigned char> block(5 * 4096 + 100);
+    for (size_t i = 0; i < block.size(); ++i) {
+        block[i] = static_cast<unsigned char>(i * 7 + 1);
+    }
+    HGLOBAL fresh = GlobalAlloc(0, 64 * 1024);
+    ASSERT_NE(fresh, nullptr);
+    unsigned char* data = static_cast<unsigned char*>(GlobalLock(fresh));
+    data[0] = 0x11;
+    W32_PrepareMemory(block.data() + 3, block.size() - 3);
+    W32_PrepareMemory(data, GlobalSize(fresh));
+    W32_PrepareMemory(nullptr, 4096);
+    W32_PrepareMemory(block.data(), 0);
+    for (size_t i = 0; i < block.size(); ++i) {
+        ASSERT_EQ(block[i], static_cast<unsigned char>(i * 7 + 1)) << i;
+    }
+    EXPECT_EQ(data[0], 0x11);
+    std::memset(data, 0xA5, GlobalSize(fresh));
+    EXPECT_EQ(data[GlobalSize(fresh) - 1], 0xA5);
+    GlobalUnlock(fresh);
+    GlobalFree(fresh);
+}
+
 TEST(W32CriticalSection, IsRecursiveAndExcludesOtherThreads)
 {
     static CRITICAL_SECTION cs;
