@@ -44,18 +44,19 @@ ZU_EXPORT_NOTIFY(CExportDlg, OnRadioAA, "OnRadioAA", nullptr)
 ZU_EXPORT_NOTIFY(CExportDlg, OnFile, "OnFile", nullptr)
 ZU_EXPORT_NOTIFY(CExportDlg, OnClose, "OnClose", nullptr)
 
+// The 16-colour devices write 4 bits a pixel and refuse any other depth.
 const ExportFormat ExportFormatTable[] = {
     {1, "gifmono", "gif", "GIF monochrome"},
     {8, "gifgray", "gif", "GIF niveaux de gris"},
     {8, "gif8", "gif", "GIF 256 couleurs"},
     {1, "bmpmono", "bmp", "BMP monochrome"},
     {8, "bmpgray", "bmp", "BMP niveaux de gris"},
-    {8, "bmp16", "bmp", "BMP 16 couleurs"},
+    {4, "bmp16", "bmp", "BMP 16 couleurs"},
     {8, "bmp256", "bmp", "BMP 256 couleurs"},
     {24, "bmp16m", "bmp", "BMP 16 milllions"},
     {1, "pngmono", "png", "PNG monochrome"},
     {8, "pnggray", "png", "PNG niveaux de gris"},
-    {8, "png16", "png", "PNG 16 couleurs"},
+    {4, "png16", "png", "PNG 16 couleurs"},
     {8, "png256", "png", "PNG 256 couleurs"},
     {24, "png16m", "png", "PNG 16 milllions"},
     {1, "tifflzw", "tif", "TIFF monochrome (LZW)"},
