@@ -30,7 +30,7 @@
 #include "app/idefdlg.h"
 #include "app/motifdegpane.h"
 #include "app/motifhachpane.h"
-#include "app/motifspecialpane.h"
+#include "app/motiftilepane.h"
 #include "app/motifunipane.h"
 #include "app/patternlistpane.h"
 #include "app/patternpane.h"

@@ -7,8 +7,8 @@
 // pulsar drives is shown "Selon évolution ..." with its entry disabled.
 // Every edit reports "def.notify_Modify" then
 // "def.notify_UpdateQuickProperty"; choosing a row reports nothing.
-#ifndef LUMBRA_APP_MOTIFSPECIALPANE_H
-#define LUMBRA_APP_MOTIFSPECIALPANE_H
+#ifndef LUMBRA_APP_MOTIFTILEPANE_H
+#define LUMBRA_APP_MOTIFTILEPANE_H
 
 #include "app/button.h"
 #include "app/defpane.h"

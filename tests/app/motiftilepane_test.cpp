@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/colordef.h"
-#include "app/motifspecialpane.h"
+#include "app/motiftilepane.h"
 #include "app/pendef.h"
 #include "app/pulsardef.h"
 #include "si/string.h"

@@ -1,4 +1,4 @@
-#include "app/motifspecialpane.h"
+#include "app/motiftilepane.h"
 
 #include <algorithm>
 
@@ -13,7 +13,7 @@
 #include "si/rtclass.h"
 #include "si/string.h"
 
-ZU_IMPLEMENT_CLASS(CMotifSpecPane, "app/motifspecialpane", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CMotifSpecPane, "app/motiftilepane", ZU_CLASS_PLAIN)
 ZU_EXPORT_OBSERVER(CMotifSpecPane, OnClickRadio)
 ZU_EXPORT_OBSERVER(CMotifSpecPane, OnEdit1Change)
 ZU_EXPORT_OBSERVER(CMotifSpecPane, OnEdit2Change)
@@ -40,7 +40,7 @@ const SpecialFillRow SpecialFillRows[7] = {
 
 namespace {
 
-const char* const kFile = "motifspecialpane";
+const char* const kFile = "motiftilepane";
 const int kFirstTag = 100;
 const char* const kEvolution = "Selon \xe9volution ...";
 
