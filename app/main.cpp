@@ -1,4 +1,5 @@
 // The program's entry: the library's WinMain starts the class "App".
+#include "ghost/gslibmain.h"
 #include "sd/win32/sd_grailwdo.h"
 #include "w32/module.h"
 
@@ -13,5 +14,8 @@ extern "C" const char* __lsan_default_suppressions()
 
 int main()
 {
+    // The interpreter's libraries load while the library's services and
+    // the program's windows start; the interpreter's own start follows.
+    GSLoadEarly();
     return WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, 1);
 }

@@ -54,6 +54,8 @@ namespace {
 GSLib* the_lib = nullptr;
 bool lazy_result = false;
 
+const char kLibraryName[] = "libgs.so.10";
+
 // ---- Callbacks of the interpreter; it gives no user data to stdio, so they
 // reach the object through the process-wide pointer. ----
 
@@ -205,7 +207,7 @@ bool GSLib::Load()
     api = static_cast<GSLibApi*>(std::calloc(1, sizeof(GSLibApi)));
     if (!api)
         return false;
-    HMODULE module = LoadLibraryA("libgs.so.10");
+    HMODULE module = LoadLibraryA(kLibraryName);
     if (!module)
         return false;
     bool bound = Bind(module, "gsapi_new_instance", api->new_instance) &&
@@ -519,10 +521,37 @@ void RunEarlyStart(void*)
     early.started = early.lib->Init(early.argc, start_argv) == 0;
 }
 
+// The load begun by GSLoadEarly. The handle is kept, never freed: the
+// interpreter's own load takes the same library again, and it stays for the
+// whole process.
+struct EarlyLoad {
+    Zuvi_ThreadJob job;
+    HMODULE module = nullptr;
+} early_load;
+
+void RunEarlyLoad(void*)
+{
+    early_load.module = LoadLibraryA(kLibraryName);
+}
+
+void FinishEarlyLoad()
+{
+    early_load.job.Wait();
+}
+
 } // namespace
+
+void GSLoadEarly()
+{
+    if (early_load.job.Pending() || early_load.module || early.lib || the_lib)
+        return;
+    // No thread to be had: the library is loaded when the start needs it.
+    early_load.job.Start(RunEarlyLoad, nullptr);
+}
 
 void GSStartEarly()
 {
+    FinishEarlyLoad();
     if (early.lib || the_lib)
         return;
     // The arguments are built here: the library's folders are read on the
@@ -540,6 +569,7 @@ void GSStartEarly()
 
 GSLib* StartGhostscript()
 {
+    FinishEarlyLoad();
     if (early.lib) {
         early.job.Wait();
         // From now on the object answers as one started here does.

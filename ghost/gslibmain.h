@@ -145,6 +145,14 @@ bool GSLazyStart();
 // interpreter (any of the three above) waits for it and then answers as
 // if it had started it. Does nothing once a start was made or begun.
 void GSStartEarly();
+// Begins loading the interpreter's library (with the sixty-odd libraries it
+// needs) on a thread of its own and returns at once. It needs none of the
+// library's services, so a program calls it first, before they start. The
+// early start and the first start wait for the load to end; mapping that
+// many libraries beside other work slows both, so the caller's own work
+// follows it rather than running beside it. Does nothing once a load, a
+// start or an early start was made or begun.
+void GSLoadEarly();
 // The argument vector of the start (the library's directory in the two
 // include folders); `storage` keeps the texts.
 int GSBuildArguments(char** argv, int max, char* storage, int storage_size);

@@ -83,6 +83,29 @@ TEST_F(GSLibStartTest, AnEarlyStartLeftRunningEndsWithTheProcess)
     GSStartEarly();
 }
 
+TEST_F(GSLibStartTest, AnEarlyLoadServesTheStart)
+{
+    GSLoadEarly();
+    GSLoadEarly(); // begun already: nothing more
+    GSStartEarly();
+    GSLib* lib = GSRetLib();
+    ASSERT_NE(lib, nullptr);
+    EXPECT_TRUE(lib->IsInitialised());
+    GSLoadEarly(); // started: nothing more
+    EXPECT_EQ(StartGhostscript(), lib);
+    lib->ClearOutput();
+    const char text[] = "(ran) print flush\n";
+    EXPECT_EQ(lib->Execute(text, sizeof text - 1), 0);
+    EXPECT_EQ(TakeOutput(*lib), "ran");
+}
+
+// The program begins the load before the library's services start, and a
+// process may end before anything asks for the interpreter.
+TEST(GSLibTest, ALoadBegunBeforeTheServicesEndsWithTheProcess)
+{
+    GSLoadEarly();
+}
+
 TEST_F(GSLibStartTest, ArgumentsInTheirOrder)
 {
     char* argv[16];
