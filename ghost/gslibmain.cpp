@@ -56,6 +56,30 @@ bool lazy_result = false;
 
 const char kLibraryName[] = "libgs.so.10";
 
+// What the error handler of the running text writes on the standard error,
+// followed by the error's code.
+const char kCaughtMark[] = "\001zuvi-error ";
+const size_t kCaughtMarkLength = sizeof kCaughtMark - 1;
+
+// The running text is read inside a `stopped`, so that an error unwinds to
+// it: the handler prints the report the interpreter prints for an error
+// nobody catches, passes the error's code to the binding and closes the
+// text, which ends the run. Without it the error left the run's frames on
+// the execution stack for good, and each later error copied them all again
+// (hundreds of errors made every error take milliseconds).
+const char kRunText[] =
+    "{ { currentfile cvx exec } stopped {\n"
+    "(Unrecoverable error: ) print $error /errorname get =only flush\n"
+    "( in ) print $error /command get = flush\n"
+    "count 0 gt { (Operand stack:\\n  ) print\n"
+    "count 1 sub -1 0 { (  ) print index =only flush } for () = flush } if\n"
+    "$error /newerror //false put\n"
+    "-1 0 1 ErrorNames length 1 sub { dup ErrorNames exch get $error /errorname get eq\n"
+    "{ not exch pop exit } { pop } ifelse } for\n"
+    "(%stderr) (w) file dup flushfile dup (\\001zuvi-error ) writestring\n"
+    "dup 3 -1 roll 12 string cvs writestring flushfile\n"
+    "currentfile closefile } if exit } loop\n";
+
 // ---- Callbacks of the interpreter; it gives no user data to stdio, so they
 // reach the object through the process-wide pointer. ----
 
@@ -77,6 +101,25 @@ int StdOut(void*, const char* text, int length)
 // reads back.
 int StdErr(void*, const char* text, int length)
 {
+    if (text && length > 0) {
+        // The running text's error handler reports the code of the error it
+        // caught; that report is the binding's, not a warning.
+        const void* mark =
+            memmem(text, static_cast<size_t>(length), kCaughtMark, kCaughtMarkLength);
+        if (mark) {
+            const char* at = static_cast<const char*>(mark) + kCaughtMarkLength;
+            const char* end = text + length;
+            int code = 0;
+            bool negative = at < end && *at == '-';
+            if (negative)
+                ++at;
+            for (; at < end && *at >= '0' && *at <= '9' && code < 100000; ++at)
+                code = code * 10 + (*at - '0');
+            if (the_lib)
+                the_lib->NoteCaughtError(negative ? -code : code);
+            return length;
+        }
+    }
     char line[512];
     for (int at = 0; text && at < length;) {
         int n = length - at < static_cast<int>(sizeof line) - 1 ? length - at
@@ -174,7 +217,7 @@ bool Bind(HMODULE module, const char* name, F& out)
 } // namespace
 
 GSLib::GSLib()
-    : initialised(false), last_result(0), device(nullptr), output_head(nullptr),
+    : initialised(false), last_result(0), caught_error(0), device(nullptr), output_head(nullptr),
       output_tail(nullptr), output_length(0), api(nullptr), instance(nullptr),
       display_device(nullptr), display_image(nullptr), display_width(0), display_height(0),
       display_raster(0), lock_count(0)
@@ -276,8 +319,7 @@ int GSLib::Init(int argc, char** argv)
             return r;
         }
     }
-    int exit_code = 0;
-    int r = api->run_string_begin(instance, 0, &exit_code);
+    int r = BeginRun();
     if (r != 0) {
         SetError("GhostScript gsdll_execute_begin returns %d", r);
         return r;
@@ -290,6 +332,17 @@ int GSLib::Init(int argc, char** argv)
     return 0;
 }
 
+int GSLib::BeginRun()
+{
+    int exit_code = 0;
+    int r = api->run_string_begin(instance, 0, &exit_code);
+    if (r != 0)
+        return r;
+    r = api->run_string_continue(instance, kRunText, static_cast<unsigned>(sizeof kRunText - 1), 0,
+                                 &exit_code);
+    return r == gs_error_NeedInput ? 0 : r;
+}
+
 int GSLib::Execute(const char* text, int length)
 {
     if (!initialised) {
@@ -299,10 +352,14 @@ int GSLib::Execute(const char* text, int length)
     if (!text || length < 0)
         length = 0;
     int exit_code = 0;
+    caught_error = 0;
     int r = length > 0 ? api->run_string_continue(instance, text, static_cast<unsigned>(length), 0,
                                                   &exit_code)
-                       : 0;
-    // Text that ran completely leaves the interpreter waiting for more.
+                       : gs_error_NeedInput;
+    // Text that ran completely leaves the run waiting for more. A run that
+    // answers 0 has ended: its handler caught an error and closed the text,
+    // or the text closed itself.
+    const bool ended = r == 0;
     if (r == gs_error_NeedInput)
         r = 0;
     if (r == gs_error_Quit || r == gs_error_Fatal || r == gs_error_InterpreterExit) {
@@ -312,11 +369,18 @@ int GSLib::Execute(const char* text, int length)
         initialised = false;
         return r;
     }
-    if (r != 0) {
-        // After an error the running string is spoiled: later text would be
-        // taken as data. Ending it and beginning another mends that.
+    if (caught_error != 0)
+        r = caught_error;
+    if (ended) {
+        // The next text runs afresh.
+        if (BeginRun() != 0)
+            initialised = false;
+    } else if (r != 0) {
+        // An error the run's handler did not catch leaves the run spoiled:
+        // later text would be taken as data. Ending it and beginning
+        // another mends that.
         api->run_string_end(instance, 0, &exit_code);
-        if (api->run_string_begin(instance, 0, &exit_code) != 0)
+        if (BeginRun() != 0)
             initialised = false;
     }
     last_result = r;

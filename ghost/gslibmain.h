@@ -95,6 +95,9 @@ public:
 
     // Called by the display device (through the binding's callbacks).
     void NoteDisplaySize(void* device, int width, int height, int raster, unsigned char* image);
+    // Called by the binding's standard-error callback when the error
+    // handler of the running text reports the error it caught.
+    void NoteCaughtError(int code) { caught_error = code != 0 ? code : -1; }
 
     GSLib(const GSLib&) = delete;
     GSLib& operator=(const GSLib&) = delete;
@@ -109,10 +112,12 @@ private:
     void SetError(const char* format, int value);
     bool Load();
     void Stop();
+    int BeginRun();
 
     char error_text[128];
     bool initialised;
     int last_result;
+    int caught_error;
     void* device;
     Chunk* output_head;
     Chunk* output_tail;

@@ -216,6 +216,50 @@ TEST_F(GSLibStartTest, AnErrorIsReportedAndTheNextTextRuns)
     EXPECT_EQ(TakeOutput(*lib), "ran");
 }
 
+TEST_F(GSLibStartTest, ErrorsLeaveNothingBehind)
+{
+    GSLib* lib = StartGhostscript();
+    ASSERT_NE(lib, nullptr);
+    auto depth = [lib] {
+        lib->ClearOutput();
+        const char ask[] = "countexecstack == flush\n";
+        EXPECT_EQ(lib->Execute(ask, sizeof ask - 1), 0);
+        return TakeOutput(*lib);
+    };
+    const std::string before = depth();
+    const struct {
+        const char* text;
+        int code;
+        const char* report;
+    } cases[] = {
+        {"1 2 zuvi_no_such_name (after) print flush\n", -21,
+         "Unrecoverable error: undefined in zuvi_no_such_name\nOperand stack:\n    1  2\n"},
+        {"/p { 1 0 div } def (x) print flush p (after) print flush\n", -23,
+         "xUnrecoverable error: undefinedresult in div\nOperand stack:\n    1  0\n"},
+        {"(a) cvi\n", -20, "Unrecoverable error: typecheck in cvi\nOperand stack:\n    a\n"},
+    };
+    for (int round = 0; round < 50; ++round) {
+        for (const auto& c : cases) {
+            lib->ClearOutput();
+            // The error's code; what followed it in the text does not run.
+            EXPECT_EQ(lib->Execute(c.text, static_cast<int>(std::strlen(c.text))), c.code);
+            EXPECT_EQ(TakeOutput(*lib), c.report);
+            const char clear[] = "clear\n";
+            EXPECT_EQ(lib->Execute(clear, sizeof clear - 1), 0);
+        }
+    }
+    EXPECT_EQ(depth(), before);
+    // A text that closes its own run: the next one still runs.
+    const char closing[] = "currentfile closefile\n";
+    EXPECT_EQ(lib->Execute(closing, sizeof closing - 1), 0);
+    EXPECT_EQ(depth(), before);
+    // A text cut in two still runs as one.
+    lib->ClearOutput();
+    EXPECT_EQ(lib->Execute("(one ", 5), 0);
+    EXPECT_EQ(lib->Execute("text) print flush\n", 18), 0);
+    EXPECT_EQ(TakeOutput(*lib), "one text");
+}
+
 // Ghostscript lets any PostScript write in its temporary folder ($TMPDIR,
 // else /tmp), where a scratch folder lies when the tree is built there: the
 // file outside then goes to a folder of its own beside it, elsewhere.
