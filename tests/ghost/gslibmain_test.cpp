@@ -57,8 +57,14 @@ TEST_F(GSLibStartTest, StartsOnceAndRefusesASecondInit)
     EXPECT_EQ(lib->Execute("1 2 add pop\n", 12), 0);
 }
 
-TEST_F(GSLibStartTest, AnEarlyStartAnswersAsTheOrdinaryStartDoes)
+// The early start, alone or after the program began loading the
+// interpreter's library.
+static void CheckEarlyStart(bool load_first)
 {
+    if (load_first) {
+        GSLoadEarly();
+        GSLoadEarly(); // begun already: nothing more
+    }
     GSStartEarly();
     GSStartEarly(); // begun already: nothing more
     // The first question waits for the start.
@@ -69,6 +75,7 @@ TEST_F(GSLibStartTest, AnEarlyStartAnswersAsTheOrdinaryStartDoes)
     EXPECT_EQ(StartGhostscript(), lib);
     EXPECT_TRUE(GSLazyStart());
     GSStartEarly(); // started: nothing more
+    GSLoadEarly();
     EXPECT_EQ(GSRetLib(), lib);
     lib->ClearOutput();
     const char text[] = "(ran) print flush\n";
@@ -76,27 +83,21 @@ TEST_F(GSLibStartTest, AnEarlyStartAnswersAsTheOrdinaryStartDoes)
     EXPECT_EQ(TakeOutput(*lib), "ran");
 }
 
+TEST_F(GSLibStartTest, AnEarlyStartAnswersAsTheOrdinaryStartDoes)
+{
+    CheckEarlyStart(false);
+}
+
+TEST_F(GSLibStartTest, AnEarlyLoadServesTheStart)
+{
+    CheckEarlyStart(true);
+}
+
 TEST_F(GSLibStartTest, AnEarlyStartLeftRunningEndsWithTheProcess)
 {
     // Nothing asks for the interpreter: the process must still end
     // cleanly, its start finished or not.
     GSStartEarly();
-}
-
-TEST_F(GSLibStartTest, AnEarlyLoadServesTheStart)
-{
-    GSLoadEarly();
-    GSLoadEarly(); // begun already: nothing more
-    GSStartEarly();
-    GSLib* lib = GSRetLib();
-    ASSERT_NE(lib, nullptr);
-    EXPECT_TRUE(lib->IsInitialised());
-    GSLoadEarly(); // started: nothing more
-    EXPECT_EQ(StartGhostscript(), lib);
-    lib->ClearOutput();
-    const char text[] = "(ran) print flush\n";
-    EXPECT_EQ(lib->Execute(text, sizeof text - 1), 0);
-    EXPECT_EQ(TakeOutput(*lib), "ran");
 }
 
 // The program begins the load before the library's services start, and a
