@@ -14,12 +14,6 @@
 
 namespace {
 
-std::string Latin(const ZuStringRef& s)
-{
-    const char* latin = s.IsValid() ? s->AccessLatin() : nullptr;
-    return latin != nullptr ? latin : "";
-}
-
 class ArrowPaneTest : public PaneTest {
 protected:
     void SetUp() override

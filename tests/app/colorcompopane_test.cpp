@@ -32,12 +32,6 @@ ZU_IMPLEMENT_INTERFACE(TIndexDlg, IIndexButtons)
 
 namespace {
 
-std::string Latin(const ZuStringRef& s)
-{
-    const char* latin = s.IsValid() ? s->AccessLatin() : nullptr;
-    return latin != nullptr ? std::string(latin) : std::string();
-}
-
 class ColorPaneTest : public PaneTest {
 protected:
     void SetUp() override

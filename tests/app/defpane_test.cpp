@@ -65,12 +65,6 @@ unsigned PaneTest::PanePixel(int x, int y)
 
 namespace {
 
-std::string Latin(const ZuStringRef& s)
-{
-    const char* latin = s.IsValid() ? s->AccessLatin() : nullptr;
-    return latin != nullptr ? std::string(latin) : std::string();
-}
-
 // The child views of a view of one class, back to front.
 std::vector<ZuViewRef> ChildrenOf(const ZuViewRef& view, const ZuRuntimeRef& runtime)
 {

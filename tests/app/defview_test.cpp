@@ -33,12 +33,6 @@ ZU_IMPLEMENT_CLASS(TWildColorDef, "tests/app/defview_test", ZU_CLASS_PLAIN)
 
 namespace {
 
-std::string Latin(const ZuStringRef& s)
-{
-    const char* latin = s.IsValid() ? s->AccessLatin() : nullptr;
-    return latin != nullptr ? std::string(latin) : std::string();
-}
-
 bool HasClass(const char* name)
 {
     ZuRuntimeRef runtime;

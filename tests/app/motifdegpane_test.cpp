@@ -20,12 +20,6 @@
 
 namespace {
 
-std::string Latin(const ZuStringRef& s)
-{
-    const char* latin = s.IsValid() ? s->AccessLatin() : nullptr;
-    return latin != nullptr ? std::string(latin) : std::string();
-}
-
 bool Shown(const ZuObjectRef& control)
 {
     return control.IsValid() && ZuViewRef(control)->RetParent().IsValid();

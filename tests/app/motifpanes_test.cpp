@@ -20,20 +20,6 @@
 
 namespace {
 
-std::string Latin(const ZuStringRef& s)
-{
-    const char* latin = s.IsValid() ? s->AccessLatin() : nullptr;
-    return latin != nullptr ? std::string(latin) : std::string();
-}
-
-std::vector<int> Codes(const CDefPaneRef& pane)
-{
-    int* list = nullptr;
-    int count = 0;
-    pane->GetCodes(&list, &count);
-    return std::vector<int>(list, list + count);
-}
-
 class MotifPaneTest : public PaneTest {
 protected:
     void SetUp() override

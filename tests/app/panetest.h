@@ -15,6 +15,33 @@
 #include "si/memzone.h"
 #include "tests/app/panecontrols.h"
 
+// A string's Latin-1 text, empty for no string.
+inline std::string Latin(const ZuStringRef& s)
+{
+    const char* latin = s.IsValid() ? s->AccessLatin() : nullptr;
+    return latin != nullptr ? std::string(latin) : std::string();
+}
+
+// The codes a pane answers, in order.
+inline std::vector<int> Codes(const CDefPaneRef& pane)
+{
+    int* list = nullptr;
+    int count = 0;
+    pane->GetCodes(&list, &count);
+    return std::vector<int>(list, list + count);
+}
+
+// Whether a pane's control stands in the pane (a hidden one is taken out).
+inline bool Shown(const ZuViewRef& view)
+{
+    return view.IsValid() && view->RetParent().IsValid();
+}
+
+inline bool Enabled(const ZuViewRef& view)
+{
+    return view->RetState().TestBit(ZU_VIEW_IS_ENABLED);
+}
+
 // Logs the application's "def" reports, in order, by their last name.
 ZU_HANDLE(TDefListener, ZuObject)
 class TDefListener : public ZuObject {

@@ -16,12 +16,6 @@
 
 namespace {
 
-std::string Latin(const ZuStringRef& s)
-{
-    const char* latin = s.IsValid() ? s->AccessLatin() : nullptr;
-    return latin != nullptr ? std::string(latin) : std::string();
-}
-
 class PatternListPaneTest : public PaneTest {
 protected:
     void SetUp() override

@@ -18,12 +18,6 @@
 
 namespace {
 
-std::string Latin(const ZuStringRef& s)
-{
-    const char* latin = s.IsValid() ? s->AccessLatin() : nullptr;
-    return latin != nullptr ? std::string(latin) : std::string();
-}
-
 std::string Tip(const ZuViewRef& view)
 {
     return view.IsValid() ? Latin(ZuControlRef(view)->RetToolTip()) : std::string("?");

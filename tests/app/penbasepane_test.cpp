@@ -16,12 +16,6 @@
 
 namespace {
 
-std::string Latin(const ZuStringRef& s)
-{
-    const char* latin = s.IsValid() ? s->AccessLatin() : nullptr;
-    return latin != nullptr ? std::string(latin) : std::string();
-}
-
 // Whether some view of the tree is a text tag or a switch with that text.
 bool HasText(const ZuViewRef& view, const std::string& text)
 {

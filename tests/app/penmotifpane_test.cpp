@@ -19,30 +19,6 @@
 
 namespace {
 
-std::string Latin(const ZuStringRef& s)
-{
-    const char* latin = s.IsValid() ? s->AccessLatin() : nullptr;
-    return latin != nullptr ? std::string(latin) : std::string();
-}
-
-std::vector<int> Codes(const CDefPaneRef& pane)
-{
-    int* list = nullptr;
-    int count = 0;
-    pane->GetCodes(&list, &count);
-    return std::vector<int>(list, list + count);
-}
-
-bool Shown(const ZuViewRef& view)
-{
-    return view.IsValid() && view->RetParent().IsValid();
-}
-
-bool Enabled(const ZuViewRef& view)
-{
-    return view->RetState().TestBit(ZU_VIEW_IS_ENABLED);
-}
-
 const char* const kEvolution = "Selon \xe9volution ...";
 
 class PenMotifPaneTest : public PaneTest {

@@ -20,22 +20,6 @@
 
 namespace {
 
-std::string Latin(const ZuStringRef& s)
-{
-    const char* latin = s.IsValid() ? s->AccessLatin() : nullptr;
-    return latin != nullptr ? std::string(latin) : std::string();
-}
-
-bool Shown(const ZuViewRef& view)
-{
-    return view.IsValid() && view->RetParent().IsValid();
-}
-
-bool Enabled(const ZuViewRef& view)
-{
-    return view->RetState().TestBit(ZU_VIEW_IS_ENABLED);
-}
-
 // The texts of the text tags (captions aside) directly in a view.
 std::vector<std::string> TagTexts(const ZuViewRef& view)
 {
