@@ -129,13 +129,7 @@ TEST_F(SpecPaneTest, EachRowShowsItsLabelsUnitsAndBoundsAndWritesNothing)
         for (const CTextLineArrowRef& e : {pane->RetEntry1(), pane->RetEntry2()}) {
             if (!Shown(e))
                 continue;
-            EXPECT_EQ(e->GetUnit(), c.unit);
-            EXPECT_EQ(e->GetMin(), c.minimum);
-            EXPECT_EQ(e->GetMax(), c.maximum);
-            EXPECT_EQ(e->GetStep(), c.step);
-            EXPECT_EQ(e->GetSliderGrad(), c.grad);
-            EXPECT_EQ(e->GetSliderSubdiv(), 2u);
-            EXPECT_EQ(e->GetSliderLog(), c.log);
+            ExpectValueEntry(e, c);
         }
     }
     EXPECT_TRUE(def->IsEqualCurrent(CDefRef(ZuObjectRef(before))));

@@ -5,12 +5,15 @@
 // window that holds a 370 x 196 pane at its corner, a listener of the
 // application's "def" reports and a stand-in attributes dialog.
 
+#include <gtest/gtest.h>
+
 #include <map>
 #include <string>
 #include <vector>
 
 #include "app/defpane.h"
 #include "app/idefdlg.h"
+#include "app/textlinearrow.h"
 #include "si/classfactory.h"
 #include "si/memzone.h"
 #include "tests/app/panecontrols.h"
@@ -40,6 +43,20 @@ inline bool Shown(const ZuViewRef& view)
 inline bool Enabled(const ZuViewRef& view)
 {
     return view->RetState().TestBit(ZU_VIEW_IS_ENABLED);
+}
+
+// A value entry shows a table row's unit, bounds, step and slider (graded,
+// two subdivisions, logarithmic or not).
+template <class Row>
+void ExpectValueEntry(const CTextLineArrowRef& e, const Row& c)
+{
+    EXPECT_EQ(e->GetUnit(), c.unit);
+    EXPECT_EQ(e->GetMin(), c.minimum);
+    EXPECT_EQ(e->GetMax(), c.maximum);
+    EXPECT_EQ(e->GetStep(), c.step);
+    EXPECT_EQ(e->GetSliderGrad(), c.grad);
+    EXPECT_EQ(e->GetSliderSubdiv(), 2u);
+    EXPECT_EQ(e->GetSliderLog(), c.log);
 }
 
 // Logs the application's "def" reports, in order, by their last name.
