@@ -5,7 +5,7 @@
 set -euo pipefail
 
 pkgs=(
-  cmake ninja-build g++ pkg-config python3 clang-format-14 clang libclang-rt-dev
+  cmake ninja-build g++ lld pkg-config python3 clang-format-14 clang libclang-rt-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libpng-dev libfreetype-dev libx11-dev libgif-dev
   libpixman-1-dev
