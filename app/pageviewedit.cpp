@@ -108,11 +108,17 @@ LUMBRA_SELECTION_COMMAND(DuplicateSelected,
 #undef LUMBRA_SELECTION_COMMAND
 
 // The overlay is cleared and the page drawn again even when nothing was
-// selected: the marks of a gesture that was going on must go.
+// selected: the marks of a gesture that was going on must go. An object of
+// several points being drawn is finished with the points it was given, as
+// the palette's "Terminer" finishes it.
 bool CPageView::EndSelected()
 {
     if (selection->EndSelection())
         UpdateStatus();
+    if (selection->IsCreating()) {
+        selection->CreateFinish(false);
+        UpdateStatus();
+    }
     ClearOverlay();
     RefreshTool();
     renderNeeded = true;

@@ -356,6 +356,21 @@ void CPageView::DrawHoverFrame(const CTreeNodeRef& node, double dashOffset, int 
         DrawSelectionOutlines();
 }
 
+// Between the points of an object of several points, the segment to the
+// pointer is drawn as if the pointer were the next point; the object keeps
+// only the points that were pressed, so that moving the pointer, leaving the
+// view or a command never gives it one.
+static void DrawRubberSegment(const CGraObjectRef& o, CGraPortRef& port, const DPoint& p, int mask)
+{
+    if (!o->SetPoints(&p, mask)) {
+        o->Draw(port, 16);
+        return;
+    }
+    o->PlacePoint(p, mask);
+    o->Draw(port, 16);
+    o->RemoveLastPoint();
+}
+
 void CPageView::MotionNotify(const ZuEventRef& event)
 {
     if (event.IsInvalid() || selection.IsInvalid())
@@ -461,8 +476,12 @@ void CPageView::MotionNotify(const ZuEventRef& event)
     CGraObjectRef created = selection->GetCreatedObject();
     if (created.IsValid() && !buttonDown) {
         ClearFeedback();
-        selection->CreateDrag(magnet, mask);
-        created->Draw(overlayPort, 16);
+        if (selection->IsCreating())
+            DrawRubberSegment(created, overlayPort, magnet, mask);
+        else {
+            selection->CreateDrag(magnet, mask);
+            created->Draw(overlayPort, 16);
+        }
         drewAny = true;
     }
     if ((HasObjectClass(tool) && !modes) ||

@@ -225,9 +225,13 @@ struct Converter {
             CPageView::SetRavonaPen(pen, code);
             o->SetDefinition(10, pen);
             o->SetDefinition(25, transparent);
+            // The arc learns whether it is a circle before its points are
+            // placed: with its own default definition, a circle, both radii
+            // would take the larger one.
+            arc->SetMode(222);
+            o->SetDefinition(51, arc);
             o->SetPoints(&c, 0);
             o->DragPoint(DPoint{c.x + rx, c.y + ry}, 0);
-            arc->SetMode(222);
             const int half = type == 9 ? r[3] : type == 11 ? r[0] : -1;
             DPoint start, end;
             bool open = true;

@@ -321,3 +321,55 @@ TEST_F(RavonaTest, OpeningConvertsIntoANewUnnamedChangedDocument)
     view->NewDocument();
     EXPECT_FALSE(view->IsConverted());
 }
+
+TEST_F(RavonaTest, EllipsesKeepTheirTwoRadiiWholeOrHalved)
+{
+    // Centre (100, 120) mm from the corner: (-5, -28.5) on the page;
+    // radii 20 and 10 mm.
+    const double cx = -5.0, cy = -28.5, rx = 20.0, ry = 10.0;
+    struct Case {
+        int type, half;
+        int mode;
+        DPoint start, end; // handles 4 and 5 of a half ellipse
+    };
+    const Case cases[] = {
+        {10, 195, 222, {}, {}}, // the code counts only for type 11
+        {11, 0, 222, {}, {}},
+        {11, 195, 223, {cx, cy - ry}, {cx, cy + ry}},
+        {11, 60, 223, {cx, cy + ry}, {cx, cy - ry}},
+        {11, 15, 223, {cx + rx, cy}, {cx - rx, cy}},
+        {11, 240, 223, {cx - rx, cy}, {cx + rx, cy}},
+    };
+    const CPageViewRef view(Main()->RetPageView());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.type) + " " + std::to_string(c.half));
+        Bytes b = Header(0);
+        Record(b, c.type, 200, 100, 1000, 1200, 0, c.half);
+        const std::string name = scratch.Path() + "/ellipse.ravona";
+        std::ofstream(name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
+        ASSERT_TRUE(view->OpenDocument(ZuStringRef(name.c_str())));
+        doc = view->RetDocument();
+        ASSERT_EQ(Objects().size(), 1u);
+        const CGraObjectRef o = Objects()[0];
+        ASSERT_TRUE(o->IsKindOf(CGraArcRef::RetRuntime()));
+        EXPECT_EQ(Def<CArcDefRef>(o, 51)->GetValue(), 221);
+        EXPECT_EQ(Def<CArcDefRef>(o, 51)->GetMode(), c.mode);
+        // Corner handle 0 lies at the centre plus both radii.
+        const DPoint corner = o->GetHandlePosition(0);
+        EXPECT_NEAR(corner.x, cx + rx, 1e-6);
+        EXPECT_NEAR(corner.y, cy + ry, 1e-6);
+        if (c.mode == 223) {
+            const DPoint start = o->GetHandlePosition(4), end = o->GetHandlePosition(5);
+            EXPECT_NEAR(start.x, c.start.x, 1e-6);
+            EXPECT_NEAR(start.y, c.start.y, 1e-6);
+            EXPECT_NEAR(end.x, c.end.x, 1e-6);
+            EXPECT_NEAR(end.y, c.end.y, 1e-6);
+        } else {
+            // The whole ellipse as drawn: 40 mm wide, 20 mm high.
+            const DRect box = o->GetBoundingBox();
+            EXPECT_NEAR(box.x2 - box.x1, 2 * rx, 1.0);
+            EXPECT_NEAR(box.y2 - box.y1, 2 * ry, 1.0);
+        }
+    }
+}

@@ -986,3 +986,30 @@ TEST_F(CreationFeedbackTest, TheOutlineOfANewRectangleFollowsThePointerUntilTheR
     EXPECT_TRUE(InkNear(195, 90, true));
     EXPECT_TRUE(InkNear(120, 150, false));
 }
+
+TEST_F(CreationFeedbackTest, BetweenClicksTheSegmentToThePointerIsDrawnButNotTaken)
+{
+    UseTool(0, 13);
+    Click(120, 90);
+    ASSERT_TRUE(selection->IsCreating());
+    const CGraObjectRef polygon = selection->GetCreatedObject();
+    ASSERT_EQ(polygon->GetHandleCount(), 3);
+    const DPoint first = polygon->GetHandlePosition(1);
+    // The segment from the point clicked to the pointer, and none to where
+    // the pointer was before.
+    At(220, 150, 0);
+    At(220, 90, 0);
+    EXPECT_TRUE(InkNear(170, 90, true));
+    EXPECT_FALSE(InkNear(170, 120, true));
+    EXPECT_EQ(polygon->GetHandleCount(), 3);
+    EXPECT_EQ(polygon->GetHandlePosition(1).x, first.x);
+    EXPECT_EQ(polygon->GetHandlePosition(1).y, first.y);
+    // The next click takes its point where it was clicked.
+    Click(220, 150);
+    ASSERT_EQ(polygon->GetHandleCount(), 6);
+    const DPoint second = polygon->GetHandlePosition(4);
+    const DPoint want = view->Magnetize(Page(220, 150));
+    EXPECT_NEAR(second.x, want.x, 1e-9);
+    EXPECT_NEAR(second.y, want.y, 1e-9);
+    EXPECT_EQ(Children(), 0);
+}
