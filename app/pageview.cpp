@@ -1370,10 +1370,16 @@ void CPageView::DrawHandleIcon(const ZuGrailPortRef& port, const DPoint& page, i
 {
     double x, y;
     Pixel(page, x, y);
+    const ZuAtomRef name(HandleImageName(kind));
+    // The handle's picture is centred on its point, where a press grabs it.
+    double w = 0.0, h = 0.0;
+    const ZuLookManRef& look = ZuLookMan::Current();
+    if (look.IsInvalid() || !look->GetIconSize(name, w, h, 0))
+        return;
     ZuAdornerRef adorner = port->RetAdorner();
     if (adorner.IsValid())
-        adorner->DrawIcon(x - 8.0, y - 8.0, ZuAtomRef(HandleImageName(kind)),
-                          static_cast<ZuCtrlState>(state), 0.0, 0.0);
+        adorner->DrawIcon(std::floor(x) - std::floor(w / 2.0), std::floor(y) - std::floor(h / 2.0),
+                          name, static_cast<ZuCtrlState>(state), 0.0, 0.0);
 }
 
 void CPageView::DrawHandles(const ZuGrailPortRef& port)

@@ -329,9 +329,11 @@ void CPageView::ClickTool(int code, const ZuEventRef& event)
     case 92:
     case 95:
         selection->SetBoxHandleMode(RetPaletteTool(3) >= 0 ? RetPaletteTool(3) : code);
+        // One object is shown with the box from now on, the box fitted to
+        // it (whatever box an earlier selection left).
         if (selection->GetSelectedCount() == 1) {
             selection->SetBoxShown(true);
-            selection->FitBoxToSelection();
+            selection->FitBoxToSelectedObjects();
         }
         redraw = true;
         refreshPalette = true;

@@ -487,8 +487,19 @@ DPoint CSelectObject::GetHandlePoint(int n) const
     }
     case MODE_ROTATE:
         return boxPoints[4];
-    default:
-        return changeRecord.g[n - 4];
+    default: {
+        const int j = n - 4;
+        if (DeformationGoesOn(5))
+            return changeRecord.g[j];
+        // Until a deformation goes on, the edge points stand where a press
+        // puts them: a third of the way along each edge from either end
+        // (the edges from corner 0 to 3, 3 to 1, 1 to 2 and 2 to 0).
+        static const int around[4] = {0, 3, 1, 2};
+        const DPoint& from = editBox[around[j / 2]];
+        const DPoint& to = editBox[around[(j / 2 + 1) % 4]];
+        const double third = 1.0 / 3.0;
+        return j % 2 == 0 ? InterpolatePoint(from, to, third) : InterpolatePoint(to, from, third);
+    }
     }
 }
 
@@ -1004,6 +1015,11 @@ DPoint& Entry(ChangeRecord& r, int i)
     }
 }
 
+const DPoint& Entry(const ChangeRecord& r, int i)
+{
+    return Entry(const_cast<ChangeRecord&>(r), i);
+}
+
 // The record's corner entry of each corner handle, and the box corner of
 // each entry.
 const int kEntryOfHandle[4] = {0, 2, 3, 1};
@@ -1027,6 +1043,19 @@ CUndoGroupRef CSelectObject::DragGroup() const
     if (last.IsInvalid() || last.Resolve() != dragStep.Resolve())
         return CUndoGroupRef();
     return GroupOf(dragStep);
+}
+
+bool CSelectObject::DeformationGoesOn(int kind) const
+{
+    if (kind < 4 || changeRecord.kind != kind)
+        return false;
+    bool same = true;
+    for (int i = 0; i < 4; i++)
+        same = same && SamePoint(Entry(changeRecord, i), editBox[kCornerOfEntry[i]]);
+    // The earlier deformation goes on only while its step is the newest:
+    // any step since has copies of its own that are not this one's.
+    const CListNodeRef last = undoList.IsValid() ? undoList->GetLast() : CListNodeRef();
+    return same && deformStep.IsValid() && last.IsValid() && last.Resolve() == deformStep.Resolve();
 }
 
 bool CSelectObject::SelectPress(const DPoint& p, int, int handle)
@@ -1056,22 +1085,13 @@ bool CSelectObject::SelectPress(const DPoint& p, int, int handle)
             break;
         }
     }
-    if (kind >= 4 && changeRecord.kind == kind) {
-        bool same = true;
+    if (DeformationGoesOn(kind)) {
+        dragStep = deformStep;
+        pressRecord = changeRecord;
         for (int i = 0; i < 4; i++)
-            same = same && SamePoint(Entry(changeRecord, i), editBox[kCornerOfEntry[i]]);
-        // The earlier deformation goes on only while its step is the newest:
-        // any step since has copies of its own that are not this one's.
-        const CListNodeRef last = undoList->GetLast();
-        if (same && deformStep.IsValid() && last.IsValid() &&
-            last.Resolve() == deformStep.Resolve()) {
-            dragStep = deformStep;
-            pressRecord = changeRecord;
-            for (int i = 0; i < 4; i++)
-                pressBox[i] = editBox[i];
-            pressBox[4] = boxPoints[4];
-            return false;
-        }
+            pressBox[i] = editBox[i];
+        pressBox[4] = boxPoints[4];
+        return false;
     }
     ChangeRecord& r = changeRecord;
     std::memset(&r, 0, sizeof r);

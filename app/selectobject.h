@@ -465,6 +465,10 @@ private:
     bool ChangeAboutCentre(int oper, int kind, const DPoint& factors);
     // The step of the current press while it is still the newest.
     CUndoGroupRef DragGroup() const;
+    // Whether a press in a deforming mode whose record is of this kind goes
+    // on with the last deformation: its record holds the live corners and
+    // its step is still the newest.
+    bool DeformationGoesOn(int kind) const;
 
     CDocumentRef document;
     CViewRef viewSettings;

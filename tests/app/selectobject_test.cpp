@@ -418,6 +418,9 @@ TEST_F(CSelectObjectTest, TheDraggedRectangleSpansTheBoxAndTheFirstSelectedIsThe
 
 TEST_F(CSelectObjectTest, EachHandleModeOffersItsHandlesStylesAndPoints)
 {
+    auto Third = [](const DPoint& from, const DPoint& to) {
+        return P(from.x + (to.x - from.x) * (1.0 / 3.0), from.y + (to.y - from.y) * (1.0 / 3.0));
+    };
     sel->StartBox(P(0, 0));
     sel->EndBox(P(8, 4)); // corners (0,0) (8,4) (0,4) (8,0), centre (4,2)
     ChangeRecord record;
@@ -435,11 +438,14 @@ TEST_F(CSelectObjectTest, EachHandleModeOffersItsHandlesStylesAndPoints)
         {90, 8, {2, 2, 2, 2, 3, 3, 3, 3}, {P(4, 0), P(4, 4), P(0, 2), P(8, 2)}},
         {91, 5, {2, 2, 2, 2, 5}, {P(4, 2)}},
         {92, 4, {2, 2, 2, 2}, {}},
+        // No deformation goes on: the edge points stand a third of the
+        // way along each edge from either end, not where a record left them.
         {95,
          12,
          {2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3},
-         {P(100, 0), P(101, -1), P(102, -2), P(103, -3), P(104, -4), P(105, -5), P(106, -6),
-          P(107, -7)}},
+         {Third(P(0, 0), P(8, 0)), Third(P(8, 0), P(0, 0)), Third(P(8, 0), P(8, 4)),
+          Third(P(8, 4), P(8, 0)), Third(P(8, 4), P(0, 4)), Third(P(0, 4), P(8, 4)),
+          Third(P(0, 4), P(0, 0)), Third(P(0, 0), P(0, 4))}},
         {93, 0, {}, {}},
     };
     const std::vector<DPoint> corners = {P(0, 0), P(8, 4), P(0, 4), P(8, 0)};
