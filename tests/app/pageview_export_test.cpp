@@ -724,6 +724,26 @@ TEST_F(PageExportTest, ADocumentOfDamagedNumbersOpensDrawsAndExports)
         }
 }
 
+// A page the interpreter fails on ends its job without leaving anything on
+// the interpreter's stacks: it once left one operand per failed export.
+TEST_F(PageExportTest, AFailedExportLeavesTheInterpreterAsItWas)
+{
+    ScratchDir dir;
+    Rect(Layer(0), -10, 10, 10, 30);
+    GSContextRef probe = ZuNew<GSContext>(Zuvi_app_zone);
+    ASSERT_TRUE(probe->CreateContext(4, 4, GS_VIEW_RGB24));
+    const std::string before = InterpreterDepths(probe);
+    view->failPage = true;
+    for (int i = 0; i < 3; ++i) {
+        DebugCapture capture;
+        EXPECT_FALSE(Export("failed.png", 105, 148.5, 72, "png16m", 0));
+    }
+    EXPECT_EQ(InterpreterDepths(probe), before);
+    view->failPage = false;
+    EXPECT_TRUE(Export("good.png", 105, 148.5, 72, "png16m", 0));
+    EXPECT_EQ(InterpreterDepths(probe), before);
+}
+
 // ---------------------------------------------------------------------------
 // The page drawing performer
 // ---------------------------------------------------------------------------
