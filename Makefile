@@ -45,17 +45,21 @@ fuzz: deps
 	cmake -S . -B build/fuzz $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DZUVI_TESTS=OFF -DZUVI_FUZZ=ON
 	cmake --build build/fuzz -j $(JOBS)
 
-# Runs every fuzz target for FUZZ_TIME seconds with FUZZ_JOBS workers each
-# (all targets at once), from seed corpora: fuzz_seeds writes those of the
-# archive and storage targets, and the targets named in FUZZ_SEED_SWITCHES
-# write their own when the variable given there names a folder (each is run
+# Runs every fuzz target for FUZZ_TIME seconds with FUZZ_JOBS workers each,
+# FUZZ_PARALLEL targets at a time (under nice), from seed corpora:
+# fuzz_seeds writes those of the archive and storage targets, and the
+# targets named in FUZZ_SEED_SWITCHES write their own when the variable given there names a folder (each is run
 # once on an empty input for it); the others start from their corpus. What
 # the runs find is kept in build/fuzz/corpus and crashes in
-# build/fuzz/artifacts. Each target's log is build/fuzz/<target>.log.
+# build/fuzz/artifacts. Each target's log is build/fuzz/<target>.log. The
+# build makes undefined behaviour fatal: in fork mode only a worker that
+# stopped keeps its output.
 FUZZ_TIME ?= 600
-FUZZ_JOBS ?= 2
+FUZZ_JOBS ?= 1
+FUZZ_PARALLEL ?= 4
 FUZZ_TARGETS = $(notdir $(basename $(wildcard fuzz/*_fuzz.cpp)))
-FUZZ_SEED_SWITCHES = command_fuzz=COMMAND_FUZZ_SEEDS definitions_fuzz=DEFINITIONS_FUZZ_SEEDS dialog_fuzz=DIALOG_FUZZ_SEEDS document_fuzz=DOCUMENT_FUZZ_SEEDS \
+FUZZ_SEED_SWITCHES = command_fuzz=COMMAND_FUZZ_SEEDS definitions_fuzz=DEFINITIONS_FUZZ_SEEDS \
+	docrender_fuzz=DOCRENDER_FUZZ_SEEDS dialog_fuzz=DIALOG_FUZZ_SEEDS document_fuzz=DOCUMENT_FUZZ_SEEDS \
 	graobjects_fuzz=GRAOBJECTS_FUZZ_SEEDS grouptext_fuzz=GROUPTEXT_FUZZ_SEEDS iconsheet_fuzz=ICONSHEET_FUZZ_SEEDS \
 	message_fuzz=MESSAGE_FUZZ_SEED_DIR \
 	polyobjects_fuzz=POLY_FUZZ_SEEDS samples_fuzz=SAMPLES_FUZZ_SEEDS shapes_fuzz=SHAPES_FUZZ_SEEDS \
@@ -72,12 +76,11 @@ fuzz-run: fuzz
 	      > build/fuzz/$$t.seeds.log 2>&1 || echo "$$t: writing its seeds failed (build/fuzz/$$t.seeds.log)"; \
 	  echo "$$t: $$(ls build/fuzz/seeds/$$t | wc -l) seeds"; \
 	done
-	@for t in $(FUZZ_TARGETS); do \
-	  mkdir -p build/fuzz/corpus/$$t build/fuzz/seeds/$$t; \
-	  ( cd build/fuzz && nice -n 19 fuzz/$$t -fork=$(FUZZ_JOBS) -max_total_time=$(FUZZ_TIME) \
-	      -timeout=10 -rss_limit_mb=2048 -artifact_prefix=artifacts/$$t- \
-	      corpus/$$t seeds/$$t > $$t.log 2>&1; echo "$$t: exit $$?" >> $$t.log ) & \
-	done; wait
+	@for t in $(FUZZ_TARGETS); do mkdir -p build/fuzz/corpus/$$t build/fuzz/seeds/$$t; done
+	@printf '%s\n' $(FUZZ_TARGETS) | xargs -P $(FUZZ_PARALLEL) -I{} sh -c \
+	  'cd build/fuzz && nice -n 19 fuzz/{} -fork=$(FUZZ_JOBS) -max_total_time=$(FUZZ_TIME) \
+	      -timeout=10 -rss_limit_mb=2048 -artifact_prefix=artifacts/{}- \
+	      corpus/{} seeds/{} > {}.log 2>&1; echo "{}: exit $$?" >> {}.log'
 	@for t in $(FUZZ_TARGETS); do echo "== $$t"; grep -E '^#[0-9]+' build/fuzz/$$t.log | tail -1; tail -1 build/fuzz/$$t.log; done
 
 clean:

@@ -1,5 +1,6 @@
 #include "app/docfile.h"
 
+#include <cmath>
 #include <new>
 #include <string>
 
@@ -9,6 +10,28 @@
 #include "si/except.h"
 #include "si/fileread.h"
 #include "si/filewrite.h"
+
+// The archive the program's files are read through. The format holds no
+// check of its bytes, so a damaged number reads as another value; one that
+// is no number, infinite or beyond any page (coordinates, widths, angles
+// alike) would reach the drawing and the interpreter, which cannot take it.
+// Such a number reads as 0, or as the bound with its sign.
+ZU_HANDLE(CFileArchive, ZuArchive)
+class CFileArchive : public ZuArchive {
+    ZU_CLASS(CFileArchive, ZuArchive)
+public:
+    CFileArchive() {}
+    static constexpr double MOST = 1e6;
+    double RestoreReal(double def) override
+    {
+        const double v = ZuArchive::RestoreReal(def);
+        if (std::fabs(v) <= MOST)
+            return v;
+        return std::isnan(v) ? 0.0 : std::copysign(MOST, v);
+    }
+};
+ZU_CLASS_END(CFileArchive)
+ZU_IMPLEMENT_CLASS(CFileArchive, "app/docfile", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -81,7 +104,7 @@ bool ReadArchiveFile(const ZuStringRef& name, const std::function<void(const ZuS
     const ZuFileReadRef in = ZuNew<ZuFileRead>();
     if (!OpenInput(in, name, beside_program))
         return false;
-    const ZuArchiveRef archive = ZuNew<ZuArchive>();
+    const ZuArchiveRef archive(ZuObjectRef(ZuNew<CFileArchive>()));
     bool read = false;
     try {
         archive->SetInput(in);

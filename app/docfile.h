@@ -8,7 +8,9 @@
 //
 // Reading gives false for a file that cannot be opened, that is not an
 // archive, or whose content is cut short or corrupt; the caller then drops
-// what was read, so that nothing it holds changes.
+// what was read, so that nothing it holds changes. A number read that is no
+// number reads as 0, one beyond a million (infinite or huge) as a million
+// with its sign: the drawing and the interpreter could not take it.
 #ifndef LUMBRA_APP_DOCFILE_H
 #define LUMBRA_APP_DOCFILE_H
 

@@ -6,11 +6,13 @@
 // succeed.
 //
 // With DOCUMENT_FUZZ_SEEDS set to a directory, the first run writes seeds
-// there: a new document, and one with pages, layers, guides, samples and a
-// drawing object with a shadow.
+// there: a new document, one with pages, layers, guides, samples and a
+// drawing object with a shadow, and one with every kind of drawing object,
+// definition and brush (fuzz/fulldocument.h).
 #include "app/document.h"
 #include "app/graobject.h"
 #include "app/treeit.h"
+#include "fuzz/fulldocument.h"
 #include "fuzz/harness.h"
 #include "si/atom.h"
 #include "si/classfactory.h"
@@ -66,8 +68,11 @@ void WriteSeeds(const char* dir)
         n->InsertLastChild(layer);
     }
     full->WriteFile(ZuStringRef((std::string(dir) + "/full.lumbra").c_str()));
+    CDocumentRef every = Zuvi_FuzzFullDocument();
+    every->WriteFile(ZuStringRef((std::string(dir) + "/every-kind.lumbra").c_str()));
     plain->Delete();
     full->Delete();
+    every->Delete();
 }
 
 void StartRuntime()

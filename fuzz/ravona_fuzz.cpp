@@ -142,16 +142,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const int records = size >= 16 ? int((size - 16) / 16) : 0;
         Zuvi_FuzzCheck(LayerObjects(doc) <= records, "no more objects than records");
         if (ok) {
-            // Stored and restored in memory: the archive file adds only its
-            // header to this, and its sync makes every input slow.
+            // The drawing's tree stored and restored in memory: the archive
+            // file adds only its header to this, and its sync makes every
+            // input slow. The rest of the document (pens, colours, the
+            // samples read from the sample file) is the same for every
+            // input; storing it too took a third of each input's time.
             const ZuFuzzStorageRef storage = ZuFuzzStorage::Make();
-            const std::vector<std::uint8_t> bytes = storage->StoreOf(ZuObjectRef(doc));
+            const std::vector<std::uint8_t> bytes = storage->StoreOf(ZuObjectRef(doc->GetTree()));
             Zuvi_FuzzCheck(!bytes.empty(), "the drawing stores");
             const ZuObjectRef back =
-                storage->RestoreFrom(bytes.data(), bytes.size(), CDocumentRef::RetRuntime(), true);
+                storage->RestoreFrom(bytes.data(), bytes.size(), CTreeRef::RetRuntime(), true);
             Zuvi_FuzzCheck(back.IsValid(), "the drawing restores");
-            const CDocumentRef restored(back);
-            Zuvi_FuzzCheck(LayerObjects(restored) == LayerObjects(doc), "every object restores");
+            const CTreeRef restored(back);
+            CTreeNodeRef layer;
+            restored->GetNode(layer, 0, 0);
+            int n = 0;
+            if (layer.IsValid())
+                for (CTreeNodeRef c = layer->RetFirstChild(); c.IsValid(); c = c->RetNext())
+                    ++n;
+            Zuvi_FuzzCheck(n == LayerObjects(doc), "every object restores");
             restored->Delete();
         }
         doc->Delete();

@@ -957,6 +957,9 @@ bool GSContext::EndRender()
     type = GS_CONTEXT_FILE;
     bool ran = Run(".zuvi.render.vm restore\nnulldevice\ngrestore\n");
     open_job = nullptr;
+    // What a failed page left on the operand stack goes with the job.
+    if (!ran || job_failed)
+        Run("clear\n");
     return FinishFile(ran && !job_failed);
 }
 
@@ -1092,6 +1095,8 @@ bool GSContext::EndPrint()
     type = GS_CONTEXT_PRINTER;
     bool ran = Run(".zuvi.print.vm restore\nnulldevice\ngrestore\n");
     open_job = nullptr;
+    if (!ran || job_failed)
+        Run("clear\n");
     if (print_to_file)
         return FinishFile(ran && !job_failed);
     RevokeOutput();

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <new>
+#include <unordered_map>
+#include <vector>
 
 ZU_IMPLEMENT_CLASS(ZuDict, "si/dict", ZU_CLASS_PLAIN)
 
@@ -171,6 +173,14 @@ void ZuDict::InsertSorted(std::vector<std::pair<ZuObjectRef, ZuObjectRef>> pairs
     // Each key goes before the first element whose key is empty or greater,
     // as Insert puts it: for keys in ascending order that place never moves
     // back, so the walk goes on from where the last pair went.
+    //
+    // Values compared by identity: the elements of a key that comes again
+    // are filed by their value's address once, so that many pairs of one
+    // key cost one walk of its elements instead of one walk each.
+    const bool by_address = !comp_value_using_is_equal;
+    std::unordered_map<const ZuObject*, std::vector<Element*>> run;
+    const ZuObjectRef* run_key = nullptr;
+    bool run_filed = false;
     Element* before = head;
     for (const auto& [key, value] : pairs) {
         while (before != nullptr && before->key.IsValid() && before->key->CompareWith(key) != 1)
@@ -178,10 +188,32 @@ void ZuDict::InsertSorted(std::vector<std::pair<ZuObjectRef, ZuObjectRef>> pairs
         // Insert's identical pair: the first from the head, which stands
         // among the elements of this key just before the walk's place.
         Element* found = nullptr;
-        for (Element* e = before != nullptr ? before->prev : tail;
-             e != nullptr && e->key.IsValid() && e->key->CompareWith(key) == 0; e = e->prev)
-            if (Matches(e, key, value, true, true))
-                found = e;
+        if (by_address && run_key != nullptr && (*run_key)->CompareWith(key) == 0) {
+            if (!run_filed) {
+                std::vector<Element*> elements;
+                for (Element* e = before != nullptr ? before->prev : tail;
+                     e != nullptr && e->key.IsValid() && e->key->CompareWith(key) == 0; e = e->prev)
+                    elements.push_back(e);
+                for (auto e = elements.rbegin(); e != elements.rend(); ++e)
+                    run[(*e)->value.Resolve()].push_back(*e);
+                run_filed = true;
+            }
+            const auto same = run.find(value.Resolve());
+            if (same != run.end())
+                for (Element* e : same->second)
+                    if (Matches(e, key, value, true, true)) {
+                        found = e;
+                        break;
+                    }
+        } else {
+            run.clear();
+            run_filed = false;
+            run_key = &key;
+            for (Element* e = before != nullptr ? before->prev : tail;
+                 e != nullptr && e->key.IsValid() && e->key->CompareWith(key) == 0; e = e->prev)
+                if (Matches(e, key, value, true, true))
+                    found = e;
+        }
         if (found != nullptr) {
             if (!allow_duplicates)
                 continue;
@@ -195,6 +227,8 @@ void ZuDict::InsertSorted(std::vector<std::pair<ZuObjectRef, ZuObjectRef>> pairs
         elem->value = value;
         elem->count = 1;
         ZuLinkBefore(head, tail, elem, before);
+        if (run_filed)
+            run[value.Resolve()].push_back(elem);
         ++num_element;
         NotifyDataChange(true, false, elem->next != nullptr);
         if (iterators.IsValid()) {

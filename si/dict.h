@@ -40,8 +40,8 @@ public:
     // in one walk of the list instead of one per pair: they are sorted by
     // key first, pairs of one key keeping their order. Keys that match
     // compare equal, so an identical pair is looked for only among the
-    // elements of its key. With an empty key among them, each goes through
-    // Insert.
+    // elements of its key (by address where values compare by identity).
+    // With an empty key among them, each goes through Insert.
     void InsertSorted(std::vector<std::pair<ZuObjectRef, ZuObjectRef>> pairs);
     bool Remove(unsigned int index) override;
     bool Remove(const ZuObjectRef& key, const ZuObjectRef& value, unsigned int occurrence) override;

@@ -16,6 +16,9 @@ void ZuLookMan::InitCursors()
 {
     cursors = ZuNew<ZuDict>(Zuvi_app_zone, __LINE__, kFile);
     cursors->SetCompKeyUsingIsEqual(false);
+    // Records are equal only to themselves: compared by identity, a sheet's
+    // many records of one name are filed without comparing each to all.
+    cursors->SetCompValueUsingIsEqual(false);
     LoadAndParsePNG(ZuStringRef("%Zuvi%/zu_cursors.png"), ZuStringRef("Zuvi_Cursor"));
 }
 

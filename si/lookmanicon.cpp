@@ -22,6 +22,9 @@ void ZuLookMan::InitIcons()
 {
     icons = ZuNew<ZuDict>(Zuvi_app_zone, __LINE__, kFile);
     icons->SetCompKeyUsingIsEqual(false);
+    // Records are equal only to themselves: compared by identity, a sheet's
+    // many records of one name are filed without comparing each to all.
+    icons->SetCompValueUsingIsEqual(false);
     const ZuStringRef prefix("Zuvi_");
     LoadAndParsePNG(ZuStringRef("%Zuvi%/zu_icons.png"), prefix);
     LoadAndParsePNG(ZuStringRef("%Zuvi%/zu_handles.png"), prefix);

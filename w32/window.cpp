@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -1737,6 +1738,26 @@ unsigned Widen(uint32_t pixel, const Channel& c)
     return (out >> (filled - 8)) & 0xFFu;
 }
 
+// The 8-bit value of every value a channel of at most 8 bits can hold:
+// a window's image is converted pixel by pixel, and widening each channel
+// of each pixel again was a large part of a redraw.
+struct WideTable {
+    explicit WideTable(const Channel& c) : channel(c)
+    {
+        if (c.bits <= 8)
+            for (unsigned v = 0; v < (1u << c.bits); ++v)
+                table[v] = std::uint8_t(Widen(v << c.shift, c));
+    }
+    unsigned operator()(uint32_t pixel) const
+    {
+        if (channel.bits > 8)
+            return Widen(pixel, channel);
+        return table[(pixel >> channel.shift) & ((1u << channel.bits) - 1u)];
+    }
+    Channel channel;
+    std::uint8_t table[256] = {};
+};
+
 } // namespace
 
 int SetDIBitsToDevice(HDC hdc, int x_dest, int y_dest, DWORD width, DWORD height, int x_src,
@@ -1790,7 +1811,17 @@ int SetDIBitsToDevice(HDC hdc, int x_dest, int y_dest, DWORD width, DWORD height
          cy1 = std::min<long>(long(height), long(clip.bottom) - y_dest);
     int rows = 0;
     const unsigned char* base = static_cast<const unsigned char*>(bits);
-    std::vector<uint32_t> out;
+    // The converted rows go through one buffer of the thread's, kept from
+    // call to call: a window's redraw is a fresh image's worth of memory
+    // otherwise, every time.
+    thread_local std::vector<uint32_t> out;
+    out.clear();
+    if (cx1 > cx0 && cy1 > cy0)
+        out.reserve(size_t(cx1 - cx0) * size_t(cy1 - cy0));
+    const WideTable wide_r(r), wide_g(g), wide_b(b);
+    // Bytes blue, green, red (and one more) already are the colour word.
+    const bool words = bpp == 32 && r.shift == 16 && r.bits == 8 && g.shift == 8 && g.bits == 8 &&
+                       b.shift == 0 && b.bits == 8;
     long run_start = -1; // first row of the run of converted rows in `out`
     auto flush = [&](long end) {
         if (run_start < 0)
@@ -1817,6 +1848,32 @@ int SetDIBitsToDevice(HDC hdc, int x_dest, int y_dest, DWORD width, DWORD height
         const unsigned char* row = base + size_t(index) * stride;
         if (run_start < 0)
             run_start = j;
+        if (long(x_src) + cx0 >= 0 && long(x_src) + cx1 <= dib_w && bpp != 24) {
+            // The whole run inside the row: converted in place, without a
+            // test per pixel.
+            const size_t at = out.size();
+            const size_t n = size_t(cx1 - cx0);
+            out.resize(at + n);
+            uint32_t* to = out.data() + at;
+            const unsigned char* from = row + (long(x_src) + cx0) * long(bpp / 8);
+            if (words) {
+                std::memcpy(to, from, n * 4);
+                for (size_t k = 0; k < n; ++k)
+                    to[k] &= 0xFFFFFFu;
+            } else if (bpp == 16) {
+                for (size_t k = 0; k < n; ++k) {
+                    const uint32_t p = uint32_t(from[2 * k]) | uint32_t(from[2 * k + 1]) << 8;
+                    to[k] = wide_r(p) << 16 | wide_g(p) << 8 | wide_b(p);
+                }
+            } else {
+                for (size_t k = 0; k < n; ++k) {
+                    uint32_t p;
+                    std::memcpy(&p, from + 4 * k, 4);
+                    to[k] = wide_r(p) << 16 | wide_g(p) << 8 | wide_b(p);
+                }
+            }
+            continue;
+        }
         for (long i = cx0; i < cx1; ++i) {
             long x = long(x_src) + i;
             uint32_t p = 0;
@@ -1829,7 +1886,7 @@ int SetDIBitsToDevice(HDC hdc, int x_dest, int y_dest, DWORD width, DWORD height
                 else
                     std::memcpy(&p, row + x * 4, 4);
             }
-            out.push_back(Widen(p, r) << 16 | Widen(p, g) << 8 | Widen(p, b));
+            out.push_back(wide_r(p) << 16 | wide_g(p) << 8 | wide_b(p));
         }
     }
     flush(long(height));

@@ -389,10 +389,10 @@ void From24To32Row(u8* __restrict out, const u8* __restrict in, unsigned n);
 // ---- Construction and size ---------------------------------------------------
 
 GfxSurface::GfxSurface(unsigned depth)
-    : memory_(nullptr), line_buffer_(nullptr), rows_(nullptr), dots_(nullptr), dx_(0), dy_(0),
-      pitch_(0), alpha_(0), alloc_dx_(0), alloc_dy_(0), owns_memory_(false), transparent_(false),
-      empty_(false), clip_x1_(0), clip_y1_(0), clip_x2_(0), clip_y2_(0), depth_(depth),
-      bytes_per_pixel_(0), shift_(0), transparent_colour_(0)
+    : memory_(nullptr), line_buffer_(nullptr), dots_(nullptr), dx_(0), dy_(0), pitch_(0), alpha_(0),
+      alloc_dx_(0), alloc_dy_(0), owns_memory_(false), transparent_(false), empty_(false),
+      clip_x1_(0), clip_y1_(0), clip_x2_(0), clip_y2_(0), depth_(depth), bytes_per_pixel_(0),
+      shift_(0), transparent_colour_(0)
 {
     if (depth >= 33) {
         throw "bpp < 33";
@@ -410,8 +410,7 @@ GfxSurface::GfxSurface(unsigned depth)
 
 GfxSurface::~GfxSurface()
 {
-    if (rows_ != nullptr || (owns_memory_ && memory_ != nullptr) || line_buffer_ != nullptr ||
-        dots_ != nullptr) {
+    if ((owns_memory_ && memory_ != nullptr) || line_buffer_ != nullptr || dots_ != nullptr) {
         FreeSurfaceAndLines();
     }
 }
@@ -449,21 +448,6 @@ void GfxSurface::AllocSurface()
     empty_ = true;
 }
 
-void GfxSurface::AllocLinesForSurface()
-{
-    if (dy_ != 0) {
-        rows_ = static_cast<void**>(Alloc(static_cast<unsigned long>(dy_) * sizeof(void*)));
-        if (rows_ != nullptr) {
-            for (unsigned i = 0; i < dy_; ++i) {
-                rows_[i] = static_cast<u8*>(memory_) + static_cast<size_t>(i) * pitch_;
-            }
-        }
-    }
-    if (dx_ != 0) {
-        line_buffer_ = static_cast<unsigned*>(Alloc(static_cast<unsigned long>(dx_) * 4));
-    }
-}
-
 void GfxSurface::AllocDotsBuffer()
 {
     dots_ = static_cast<Dot*>(Alloc(kDotsBufferEntries * sizeof(Dot)));
@@ -471,10 +455,6 @@ void GfxSurface::AllocDotsBuffer()
 
 void GfxSurface::FreeSurfaceAndLines()
 {
-    if (rows_ != nullptr) {
-        Free(rows_);
-        rows_ = nullptr;
-    }
     if (owns_memory_ && memory_ != nullptr) {
         Free(memory_);
         owns_memory_ = false;
@@ -504,10 +484,11 @@ void GfxSurface::InitialiseOwned(unsigned dx, unsigned dy)
     FreeSurfaceAndLines();
     dx_ = alloc_dx_ = dx;
     dy_ = alloc_dy_ = dy;
-    unsigned long long pitch =
-        (static_cast<unsigned long long>(bytes_per_pixel_) * dx + 15) & ~15ull;
+    // Rows padded to 4 bytes, as bitmaps of the platform take them: a
+    // wider padding made a narrow image's memory several times its pixels.
+    unsigned long long pitch = (static_cast<unsigned long long>(bytes_per_pixel_) * dx + 3) & ~3ull;
     if (depth_ == 1) {
-        pitch /= 8;
+        pitch = ((static_cast<unsigned long long>(dx) + 15) & ~15ull) / 8;
     }
     if (pitch > 0xFFFFFFFFull) {
         Fail();
@@ -516,9 +497,7 @@ void GfxSurface::InitialiseOwned(unsigned dx, unsigned dy)
     pitch_ = static_cast<unsigned>(pitch);
     ResetClipRect();
     AllocSurface();
-    AllocLinesForSurface();
-    if ((memory_ == nullptr && static_cast<unsigned long>(pitch_) * dy_ != 0) ||
-        (rows_ == nullptr && dy_ != 0) || (line_buffer_ == nullptr && dx_ != 0)) {
+    if (memory_ == nullptr && static_cast<unsigned long>(pitch_) * dy_ != 0) {
         Fail();
     }
 }
@@ -537,10 +516,8 @@ void GfxSurface::Initialise(unsigned dx, unsigned dy, void* memory, unsigned pit
     memory_ = memory;
     owns_memory_ = false;
     ResetClipRect();
-    AllocLinesForSurface();
     empty_ = empty;
-    if (memory_ == nullptr || (rows_ == nullptr && dy_ != 0) ||
-        (line_buffer_ == nullptr && dx_ != 0)) {
+    if (memory_ == nullptr) {
         Fail();
     }
 }
@@ -696,6 +673,15 @@ void GfxSurface::RectFillBlend(int x, int y, unsigned dx, unsigned dy, unsigned 
     }
 }
 
+// As wide as the memory: SetNewSize keeps both while the size fits.
+bool GfxSurface::HaveLineBuffer()
+{
+    if (line_buffer_ == nullptr) {
+        line_buffer_ = static_cast<unsigned*>(Alloc(static_cast<unsigned long>(alloc_dx_) * 4));
+    }
+    return line_buffer_ != nullptr;
+}
+
 void GfxSurface::RectFillBlend(int x, int y, unsigned dx, unsigned dy, unsigned colour, int mx,
                                int my, GfxSurface* mask)
 {
@@ -729,6 +715,9 @@ void GfxSurface::RectFillBlend(int x, int y, unsigned dx, unsigned dy, unsigned 
     }
     lmx = Modulo(lmx, mdx);
     lmy = Modulo(lmy, mdy);
+    if (!HaveLineBuffer()) {
+        return;
+    }
     const unsigned w = 256 - Weight(colour >> 24);
     const u32 rgb = colour & 0xFFFFFFu;
     const unsigned mbpp = mask->bytes_per_pixel_;
@@ -786,6 +775,9 @@ void GfxSurface::CopyRows(int x, int y, unsigned dx, unsigned dy, int sx, int sy
     const unsigned bpp = bytes_per_pixel_;
     const unsigned sbpp = src->bytes_per_pixel_;
     const bool direct = mode == COPY && bpp == sbpp && !transparent_ && !(self && tile);
+    if (!direct && !HaveLineBuffer()) {
+        return;
+    }
     unsigned k = 256;
     if (mode == BLEND_ALPHA) {
         if (a != a) {
@@ -885,6 +877,9 @@ void GfxSurface::ChannelRows(int x, int y, unsigned dx, unsigned dy, int sx, int
         !CutAt(lsy, dy, other->dy_)) {
         return;
     }
+    if (!HaveLineBuffer()) {
+        return;
+    }
     const unsigned shift = (3 - static_cast<unsigned>(channel)) * 8;
     for (unsigned r = 0; r < dy; ++r) {
         u8* row = Line(y + static_cast<int>(r)) + (static_cast<size_t>(x) << shift_);
@@ -933,7 +928,8 @@ void GfxSurface::MonoRows(int x, int y, unsigned dx, unsigned dy, int sx, unsign
     long long lsx = static_cast<long long>(sx) + (x - ox);
     // Bits are written only inside the rows the caller gave.
     if (!RaiseOrigin(lsx, x, dx) ||
-        !CutAt(lsx, dx, bytes_per_row >= 0x20000000u ? 0xFFFFFFFFu : bytes_per_row * 8u)) {
+        !CutAt(lsx, dx, bytes_per_row >= 0x20000000u ? 0xFFFFFFFFu : bytes_per_row * 8u) ||
+        !HaveLineBuffer()) {
         return;
     }
     for (unsigned r = 0; r < dy; ++r) {

@@ -1,6 +1,8 @@
 #ifndef ZOVEDA_GFXSURFACE_H
 #define ZOVEDA_GFXSURFACE_H
 
+#include <cstddef>
+
 // A rectangle of pixels of 1 to 32 bits per pixel, the raster every drawing
 // of the library ends in.
 //
@@ -13,7 +15,11 @@
 // Every drawing operation clips against the clip rectangle (x2 and y2
 // exclusive) and clears the empty flag when it writes. All memory comes from
 // the hooks of GfxMemory; a surface whose memory cannot be had stays at size
-// 0 x 0 without memory, and every operation on it does nothing.
+// 0 x 0 without memory, and every operation on it does nothing. Besides its
+// pixels a surface holds no memory that grows with its size until an
+// operation that converts rows (blends, masked fills, channel and mask
+// copies) needs a row's worth of colours: an image one pixel wide and
+// millions tall costs its pixels' bytes, not several times them.
 //
 // Glyphs are drawn as 8-bit transparency masks through the masked RectFillBlend.
 class GfxSurface {
@@ -35,7 +41,8 @@ public:
     // Destroys the surface and clears the pointer; a null pointer is ignored.
     static void Delete(GfxSurface*& surface);
 
-    // Owned, zeroed memory of dx x dy pixels; the surface is empty.
+    // Owned, zeroed memory of dx x dy pixels, each row padded to a multiple
+    // of 4 bytes (a depth-1 row to 2 bytes); the surface is empty.
     void Initialise(unsigned dx, unsigned dy);
     // Lends the caller's memory (never freed by the surface).
     void Initialise(unsigned dx, unsigned dy, void* memory, unsigned pitch, bool empty);
@@ -55,7 +62,10 @@ public:
     unsigned Shift() const { return shift_; }
     unsigned AllocatedDX() const { return alloc_dx_; }
     unsigned AllocatedDY() const { return alloc_dy_; }
-    unsigned char* Line(int y) const { return static_cast<unsigned char*>(rows_[y]); }
+    unsigned char* Line(int y) const
+    {
+        return static_cast<unsigned char*>(memory_) + static_cast<std::size_t>(y) * pitch_;
+    }
     bool IsEmpty() const { return empty_; }
     void SetEmpty(bool empty) { empty_ = empty; }
     void SetAlpha(unsigned alpha) { alpha_ = alpha; }
@@ -144,7 +154,6 @@ public:
 protected:
     explicit GfxSurface(unsigned depth);
     virtual void AllocSurface();
-    virtual void AllocLinesForSurface();
     virtual void AllocDotsBuffer();
     virtual void FreeSurfaceAndLines();
     virtual ~GfxSurface();
@@ -162,6 +171,9 @@ protected:
 private:
     bool ComputeLineDots(int start, int n, int delta, double f);
     bool Drawable() const { return memory_ != nullptr && bytes_per_pixel_ != 0 && depth_ != 1; }
+    // The row of colours, made at its first use as wide as the memory;
+    // false when it cannot be had (the operation then does nothing).
+    bool HaveLineBuffer();
     bool Clip(int& x, int& y, unsigned& dx, unsigned& dy) const;
     void InitialiseOwned(unsigned dx, unsigned dy);
     void Fail();
@@ -177,8 +189,8 @@ private:
                       const unsigned short* pattern, int count);
 
     void* memory_;
+    // A row's worth of colours for the operations that convert rows.
     unsigned* line_buffer_;
-    void** rows_;
     Dot* dots_;
     unsigned dx_;
     unsigned dy_;

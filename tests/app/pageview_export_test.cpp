@@ -5,11 +5,13 @@
 #include "app/graarc.h"
 #include "app/gragroup.h"
 #include "app/graline.h"
+#include "app/gralinetext.h"
 #include "app/grapolyl.h"
 #include "app/grarect.h"
 #include "app/exportdlg.h"
 #include "app/pagedrawthread.h"
 #include "app/pageview.h"
+#include "app/motifdef.h"
 #include "app/pendef.h"
 #include "app/tree.h"
 #include "app/treenode.h"
@@ -24,6 +26,7 @@
 #include "tests/support/controls.h"
 #include "tests/support/debugcapture.h"
 #include "tests/support/scratchdir.h"
+#include "tests/support/storagetest.h"
 #include "w32/headless.h"
 #include "w32/printdlg.h"
 
@@ -603,6 +606,142 @@ TEST_F(PageExportTest, ThePageOnScreenIsThePageExported)
     for (unsigned v : px)
         ink += v != 0xFFFFFFu;
     EXPECT_GT(ink, 20000u);
+}
+
+// ---------------------------------------------------------------------------
+// Numbers a damaged file holds
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// The depths of the interpreter's operand, dictionary and execution stacks,
+// as it prints them through the context.
+std::string InterpreterDepths(const GSContextRef& probe)
+{
+    probe->ClearOutput();
+    if (!probe->ExecuteText("count =only ( ) print countdictstack =only ( ) print "
+                            "countexecstack =only flush\n",
+                            0))
+        return "no answer";
+    char out[64] = {};
+    if (!probe->ReadOutput(out, int(sizeof out) - 1))
+        return "no output";
+    return out;
+}
+
+// A number as the document's storage writes it.
+std::string Stored(double value)
+{
+    ZuTestStorageRef s = ZuTestStorage::Make();
+    s->StartStoring();
+    s->StoreReal(value);
+    const std::vector<unsigned char>& bytes = s->Bytes();
+    std::string out(bytes.begin(), bytes.end());
+    s->Delete();
+    return out;
+}
+
+// Every stored copy of `from` replaced by `to`; how many there were.
+int ReplaceNumber(std::string& bytes, double from, double to)
+{
+    const std::string a = Stored(from), b = Stored(to);
+    int n = 0;
+    for (size_t at = bytes.find(a); at != std::string::npos; at = bytes.find(a, at + b.size())) {
+        bytes.replace(at, a.size(), b);
+        ++n;
+    }
+    return n;
+}
+
+} // namespace
+
+// The file holds no check of its bytes: a damaged number opens as another
+// value. Coordinates, a pen's width and angles that are no number, infinite
+// or huge still open, draw and export the page, and leave the interpreter
+// as they found it.
+TEST_F(PageExportTest, ADocumentOfDamagedNumbersOpensDrawsAndExports)
+{
+    ScratchDir dir;
+    const double kPlace = 17.0625, kWidth = 1.4375, kAngle = 0.3125;
+    CTreeNodeRef rect = Rect(Layer(0), kPlace, -30, 60, kPlace);
+    CGraRectRef(rect->RetObject())->SetPropertyValue(8, kAngle);
+    CPenDefRef pen = Make<CPenDefRef>();
+    pen->SetWidth(kWidth);
+    CMotifDefRef hatches = Make<CMotifDefRef>();
+    hatches->SetValue(CMotifDef::KIND_HATCHING);
+    hatches->SetHatchAngle(0, kAngle);
+    CGraObjectRef(rect->RetObject())->SetDefinition(10, pen);
+    CGraObjectRef(rect->RetObject())->SetDefinition(20, hatches);
+    CGraArcRef arc = Make<CGraArcRef>();
+    const DPoint arcBox[2] = {{-kPlace, 60}, {80, kPlace}};
+    arc->SetPoints(arcBox, 2);
+    arc->SetDefinition(10, pen);
+    Attach(arc, Layer(0));
+    CGraLineRef line = Make<CGraLineRef>();
+    const DPoint ends[2] = {{-100, kPlace}, {kPlace, 140}};
+    line->SetPoints(ends, 2);
+    line->SetDefinition(10, pen);
+    Attach(line, Layer(0));
+    CGraPolyLineRef poly = Make<CGraPolyLineRef>();
+    const DPoint vertices[4] = {{-100, 0}, {-50, kPlace}, {kPlace, -10}, {90, 30}};
+    poly->SetPoints(vertices, 4);
+    Attach(poly, Layer(0));
+    CGraLineTextRef text = Make<CGraLineTextRef>();
+    text->SetHandlePosition(0, DPoint{kPlace, -80});
+    text->SetHandlePosition(1, DPoint{90, -80 + kPlace});
+    text->SetText(ZuStringRef("Bonjour"));
+    Attach(text, Layer(0));
+    ASSERT_TRUE(doc->WriteFile(ZuStringRef("good.lumbra")));
+    const std::string good = ReadAll("good.lumbra");
+
+    GSContextRef screen = ZuNew<GSContext>(Zuvi_app_zone);
+    ASSERT_TRUE(screen->CreateContext(105, 149, GS_VIEW_RGB24));
+    view->SetContext(screen);
+    GSContextRef probe = ZuNew<GSContext>(Zuvi_app_zone);
+    ASSERT_TRUE(probe->CreateContext(4, 4, GS_VIEW_RGB24));
+    const std::string before = InterpreterDepths(probe);
+    ASSERT_NE(before.find(' '), std::string::npos) << before;
+
+    const double inf = std::numeric_limits<double>::infinity();
+    const double values[] = {std::numeric_limits<double>::quiet_NaN(), inf, -inf, 1e300, -1e300};
+    for (double marker : {kPlace, kWidth, kAngle})
+        for (double value : values) {
+            char trace[64];
+            std::snprintf(trace, sizeof trace, "%g as %g", marker, value);
+            SCOPED_TRACE(trace);
+            std::string bytes = good;
+            ASSERT_GT(ReplaceNumber(bytes, marker, value), 0);
+            {
+                std::ofstream out("bad.lumbra", std::ios::binary | std::ios::trunc);
+                out << bytes;
+            }
+            ASSERT_TRUE(view->OpenDocument(ZuStringRef("bad.lumbra")));
+            EXPECT_TRUE(view->RenderPage());
+            EXPECT_TRUE(Export("bad.png", 105, 148.5, 72, "png16m", 0));
+            unsigned w = 0, h = 0;
+            EXPECT_TRUE(ImageSize(ReadAll("bad.png"), w, h));
+            EXPECT_EQ(InterpreterDepths(probe), before);
+        }
+}
+
+// A page the interpreter fails on ends its job without leaving anything on
+// the interpreter's stacks: it once left one operand per failed export.
+TEST_F(PageExportTest, AFailedExportLeavesTheInterpreterAsItWas)
+{
+    ScratchDir dir;
+    Rect(Layer(0), -10, 10, 10, 30);
+    GSContextRef probe = ZuNew<GSContext>(Zuvi_app_zone);
+    ASSERT_TRUE(probe->CreateContext(4, 4, GS_VIEW_RGB24));
+    const std::string before = InterpreterDepths(probe);
+    view->failPage = true;
+    for (int i = 0; i < 3; ++i) {
+        DebugCapture capture;
+        EXPECT_FALSE(Export("failed.png", 105, 148.5, 72, "png16m", 0));
+    }
+    EXPECT_EQ(InterpreterDepths(probe), before);
+    view->failPage = false;
+    EXPECT_TRUE(Export("good.png", 105, 148.5, 72, "png16m", 0));
+    EXPECT_EQ(InterpreterDepths(probe), before);
 }
 
 // ---------------------------------------------------------------------------

@@ -12,6 +12,23 @@
 #include "tests/support/storagetest.h"
 #include "tests/support/probes.h"
 
+// A number that counts the comparisons made with it as a key.
+ZU_HANDLE(TCountedKey, TestNumber)
+class TCountedKey : public TestNumber {
+    ZU_CLASS(TCountedKey, TestNumber)
+public:
+    TCountedKey() {}
+    int CompareWith(const ZuObjectRef& other) const override
+    {
+        ++compares;
+        return TestNumber::CompareWith(other);
+    }
+    static long compares;
+};
+ZU_CLASS_END(TCountedKey)
+ZU_IMPLEMENT_CLASS(TCountedKey, "tests/si/dict_test", ZU_CLASS_PLAIN)
+long TCountedKey::compares = 0;
+
 namespace {
 
 class DictTest : public ZuviRuntimeTest {
@@ -114,6 +131,43 @@ TEST_F(DictTest, InsertSortedGivesTheListOfInsertingOneByOne)
         EXPECT_EQ(Pairs(one_by_one), Pairs(sorted));
         EXPECT_EQ(one_by_one->TotalCount(), sorted->TotalCount());
     }
+}
+
+// Values compared by identity (as the look manager's records): thousands
+// of pairs of one key are filed in one walk of that key's elements, not in
+// one walk per pair, and in the order Insert gives them one by one.
+TEST_F(DictTest, InsertSortedFilesManyPairsOfOneKeyInOneWalk)
+{
+    auto key = [](int v) {
+        TCountedKeyRef k = ZuNew<TCountedKey>(Zuvi_app_zone, __LINE__, "test");
+        k->value = v;
+        return k;
+    };
+    const TCountedKeyRef low = key(3), same = key(7), high = key(9);
+    const int n = 2000;
+    ZuDictRef one_by_one = NewDict();
+    ZuDictRef sorted = NewDict();
+    std::vector<std::pair<ZuObjectRef, ZuObjectRef>> pairs;
+    for (const ZuDictRef& d : {one_by_one, sorted}) {
+        d->SetCompKeyUsingIsEqual(false);
+        d->SetCompValueUsingIsEqual(false);
+        d->Insert(same, N(-1));
+        d->Insert(high, N(-2));
+    }
+    const TestNumberRef twice = N(5);
+    pairs.emplace_back(high, N(-3));
+    for (int i = 0; i < n; ++i)
+        pairs.emplace_back(i == 5 ? ZuObjectRef(same) : ZuObjectRef(i % 2 ? same : low),
+                           i == 5 ? ZuObjectRef(twice) : ZuObjectRef(N(i)));
+    pairs.emplace_back(same, twice); // an identical pair: counted again
+    for (const auto& [k, v] : pairs)
+        one_by_one->Insert(k, v);
+    TCountedKey::compares = 0;
+    sorted->InsertSorted(pairs);
+    EXPECT_LT(TCountedKey::compares, 30L * n);
+    EXPECT_EQ(Pairs(one_by_one), Pairs(sorted));
+    EXPECT_EQ(one_by_one->TotalCount(), sorted->TotalCount());
+    EXPECT_EQ(sorted->TotalCount(), unsigned(n + 4));
 }
 
 TEST_F(DictTest, LookUpsCountMultiplicities)

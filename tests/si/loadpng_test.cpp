@@ -2,8 +2,27 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstddef>
 #include <string>
 #include <vector>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZUVI_TEST_ALLOCATION_HOOKS 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define ZUVI_TEST_ALLOCATION_HOOKS 1
+#endif
+#ifdef ZUVI_TEST_ALLOCATION_HOOKS
+// The allocator's hooks (its header comes with one compiler only).
+extern "C" {
+int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, size_t),
+                                              void (*free_hook)(const volatile void*));
+size_t __sanitizer_get_allocated_size(const volatile void* p);
+}
+#endif
 
 #include "si/atom.h"
 #include "si/classfactory.h"
@@ -133,6 +152,69 @@ TEST_F(LoadPngTest, ALargeImageIsDecodedStraightIntoItsPixmap)
     EXPECT_EQ(8192.0, h);
     for (int xy : {0, 4095, 8191})
         EXPECT_EQ(0u, Pixel(pixmap, xy, 8191 - xy)) << xy;
+}
+
+#ifdef ZUVI_TEST_ALLOCATION_HOOKS
+// The most bytes the process held at once above where it stood when the
+// count began, through the allocator's hooks (every thread's blocks).
+struct AllocationPeak {
+    static std::atomic<bool> counting;
+    static std::atomic<long long> held;
+    static std::atomic<long long> peak;
+    static void OnMalloc(const volatile void*, std::size_t size)
+    {
+        if (!counting)
+            return;
+        const long long now = held += static_cast<long long>(size);
+        for (long long p = peak; now > p && !peak.compare_exchange_weak(p, now);)
+            ;
+    }
+    static void OnFree(const volatile void* block)
+    {
+        if (counting && block != nullptr)
+            held -= static_cast<long long>(__sanitizer_get_allocated_size(block));
+    }
+    static void Begin()
+    {
+        static const bool installed = __sanitizer_install_malloc_and_free_hooks(OnMalloc, OnFree);
+        (void)installed;
+        held = peak = 0;
+        counting = true;
+    }
+    static long long End()
+    {
+        counting = false;
+        return peak;
+    }
+};
+std::atomic<bool> AllocationPeak::counting{false};
+std::atomic<long long> AllocationPeak::held{0};
+std::atomic<long long> AllocationPeak::peak{0};
+#endif
+
+// Loading holds about the pixels' bytes whatever the image's shape: an
+// image one pixel wide once took six times them (rows padded to 16 bytes
+// and a table of row pointers beside them).
+TEST_F(LoadPngTest, LoadingHoldsAboutThePixelsWhateverTheShape)
+{
+#ifndef ZUVI_TEST_ALLOCATION_HOOKS
+    GTEST_SKIP() << "needs the allocator's hooks (an AddressSanitizer build)";
+#else
+    struct Shape {
+        unsigned width, height;
+    } const shapes[] = {{1, 1u << 22}, {3, 1u << 20}, {2048, 2048}, {1u << 16, 64}};
+    for (const Shape& shape : shapes) {
+        SCOPED_TRACE(std::to_string(shape.width) + " x " + std::to_string(shape.height));
+        const std::string path = Write("shape.png", WriteZeroPng(shape.width, shape.height));
+        AllocationPeak::Begin();
+        ZuGrailPixmapRef pixmap = Zuvi::LoadPNG(ZuStringRef(path.c_str()), nullptr);
+        const long long peak = AllocationPeak::End();
+        ASSERT_TRUE(pixmap.IsValid());
+        EXPECT_EQ(Pixel(pixmap, int(shape.width) - 1, int(shape.height) - 1), 0u);
+        const long long pixels = 4ll * shape.width * shape.height;
+        EXPECT_LE(peak, pixels + pixels / 5) << "pixels' bytes " << pixels;
+    }
+#endif
 }
 
 TEST_F(LoadPngTest, TextChunksEnterTheDictionaryInFileOrder)

@@ -50,7 +50,7 @@ TEST_F(GfxSurfaceTest, InitialiseGivesPaddedPitchZeroedEmptyMemory)
 {
     struct Case {
         unsigned depth, pitch;
-    } cases[] = {{16, 32}, {32, 48}, {8, 16}, {1, 2}};
+    } cases[] = {{16, 20}, {32, 40}, {8, 12}, {1, 2}};
     for (const Case& c : cases) {
         GfxSurface* s = Make(c.depth, 10, 5);
         EXPECT_EQ(s->Pitch(), c.pitch) << c.depth;
@@ -65,19 +65,36 @@ TEST_F(GfxSurfaceTest, InitialiseGivesPaddedPitchZeroedEmptyMemory)
     }
 }
 
-// The row table holds pointers: it is sized by the pointer size.
-TEST_F(GfxSurfaceTest, RowTableAndLineBufferSizes)
+// A surface holds its pixels and nothing else that grows with its size,
+// whatever its shape; the masked fill's row of colours comes at its first
+// use, as wide as the memory.
+TEST_F(GfxSurfaceTest, OnlyThePixelsUntilAMaskedFill)
 {
-    GfxSurface* s = GfxSurface::New(32);
-    Keep(s);
+    struct Case {
+        unsigned dx, dy;
+    } const cases[] = {{10, 7}, {1, 100000}, {100000, 1}, {3, 5000}};
+    for (const Case& c : cases) {
+        GfxSurface* s = Keep(GfxSurface::New(32));
+        sizes.clear();
+        s->Initialise(c.dx, c.dy);
+        ASSERT_EQ(sizes.size(), 1u) << c.dx;
+        EXPECT_EQ(sizes[0], 4ul * c.dx * c.dy) << c.dx;
+        s->SetPixelRGB(int(c.dx) - 1, int(c.dy) - 1, 0x00123456);
+        EXPECT_EQ(s->RetPixelRGB(int(c.dx) - 1, int(c.dy) - 1), 0x00123456u);
+    }
+    GfxSurface* s = Make(32, 10, 7);
+    GfxSurface* mask = Make(8, 10, 7);
     sizes.clear();
-    s->Initialise(10, 7);
-    ASSERT_EQ(sizes.size(), 3u);
-    EXPECT_EQ(sizes[0], 48u * 7);           // memory
-    EXPECT_EQ(sizes[1], 7 * sizeof(void*)); // row table
-    EXPECT_EQ(sizes[2], 10u * 4);           // line buffer
-    s->SetPixelRGB(9, 6, 0x00123456);
-    EXPECT_EQ(s->RetPixelRGB(9, 6), 0x00123456u);
+    s->RectFillBlend(0, 0, 10, 7, 0x00FF0000, 0, 0, mask);
+    ASSERT_EQ(sizes.size(), 1u);
+    EXPECT_EQ(sizes[0], 10u * 4);
+    EXPECT_EQ(s->RetPixelRGB(9, 6), 0x00FF0000u);
+    // Kept while the memory holds: a size set within it needs no new row.
+    s->SetNewSize(5, 5);
+    s->SetNewSize(10, 7);
+    s->RectFillBlend(0, 0, 10, 7, 0x000000FF, 0, 0, mask);
+    EXPECT_EQ(sizes.size(), 1u);
+    EXPECT_EQ(s->RetPixelRGB(9, 6), 0x000000FFu);
 }
 
 TEST_F(GfxSurfaceTest, SetNewSizeKeepsMemoryThatFitsAndRegrowsPastIt)
@@ -186,7 +203,7 @@ TEST_F(GfxSurfaceTest, LentMemoryIsUsedButNeverFreed)
     GfxSurface* s = GfxSurface::New(32);
     const int before = allocs;
     s->Initialise(5, 4, pixels.data(), 6 * 4, false);
-    EXPECT_EQ(allocs - before, 2); // row table and line buffer
+    EXPECT_EQ(allocs - before, 0);
     EXPECT_FALSE(s->IsEmpty());
     EXPECT_EQ(s->RetPixelRGB(4, 3), 0x00010203u);
     s->SetPixelRGB(4, 3, 0x00FFFFFF);
@@ -194,7 +211,7 @@ TEST_F(GfxSurfaceTest, LentMemoryIsUsedButNeverFreed)
     const int freed = frees;
     GfxSurface::Delete(s);
     EXPECT_EQ(s, nullptr);
-    EXPECT_EQ(frees - freed, 3); // row table, line buffer, the object
+    EXPECT_EQ(frees - freed, 1); // the object
 }
 
 // Whichever block cannot be had, the surface is left without memory at
@@ -203,9 +220,9 @@ TEST_F(GfxSurfaceTest, SurfaceWithoutMemoryIgnoresEveryOperation)
 {
     GfxSurface* good = Make(32, 8, 8);
     good->RectFill(0, 0, 8, 8, 0x00445566);
-    for (int n = 1; n <= 3; ++n) {
+    for (int n = 1; n <= 1; ++n) {
         GfxSurface* s = Keep(GfxSurface::New(32));
-        FailAt(n); // memory, row table, line buffer
+        FailAt(n); // memory
         s->Initialise(8, 8);
         EXPECT_EQ(s->DX(), 0u) << n;
         EXPECT_EQ(s->DY(), 0u) << n;
@@ -234,13 +251,17 @@ TEST_F(GfxSurfaceTest, SurfaceWithoutMemoryIgnoresEveryOperation)
         s->SetPixelRGB(3, 3, 0x00010101);
         EXPECT_EQ(s->RetPixelRGB(3, 3), 0x00010101u);
     }
+    // Without its row of colours a masked fill leaves the pixels alone, and
+    // the next one that has it fills.
     GfxSurface* lent = Keep(GfxSurface::New(32));
     unsigned pixels[16] = {};
-    FailAt(2); // line buffer
     lent->Initialise(4, 4, pixels, 16, true);
-    EXPECT_EQ(lent->DX(), 0u);
-    lent->RectFill(0, 0, 4, 4, 0x00FFFFFF);
+    GfxSurface* mask = Make(8, 4, 4);
+    FailAt(1); // the row of colours
+    lent->RectFillBlend(0, 0, 4, 4, 0x00FFFFFF, 0, 0, mask);
     EXPECT_EQ(pixels[0], 0u);
+    lent->RectFillBlend(0, 0, 4, 4, 0x00FFFFFF, 0, 0, mask);
+    EXPECT_EQ(pixels[0], 0x00FFFFFFu);
 }
 
 // Depth-1 surfaces hold packed bits (a row of 10 pixels is 2 bytes): the
