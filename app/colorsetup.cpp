@@ -75,8 +75,10 @@ void CColorSetup::BuildContents(int x, int y)
     const ZuObjectRef self(this);
     const ZuViewRef pane(this);
     ZuTextTagRef tag = ZuNew<ZuTextTag>(zone, __LINE__, ZU_SRC_FILE);
+    // Over the list only: across the whole pane it would run under the
+    // colour strip beside it.
     tag->SetOrigin(x + 6, y + 6);
-    tag->SetSize(248, 16);
+    tag->SetSize(140, 16);
     tag->SetTextStyle(ZuTextStyle(ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_TOP));
     tag->SetText(ZuStringRef("Choix d'un \xe9l\xe9ment :"));
     tag->SetParent(pane);

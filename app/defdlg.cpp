@@ -163,8 +163,10 @@ bool CDefDlg::Build(int x, int y)
     px += 13;
 
     info_tag = ZuNew<ZuTextTag>(zone, __LINE__, kFile);
+    // The text runs up to the closed-path switch, so that the whole of
+    // "Aucun objet sélectionné" shows.
     info_tag->SetOrigin(px, 4);
-    info_tag->SetSize(130, 23);
+    info_tag->SetSize(284 - px, 23);
     info_tag->SetTextStyle(ZuTextStyle(ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_CENTER));
     info_tag->SetText(ZuStringRef("Aucun objet s\xe9lectionn\xe9"));
     info_tag->SetParent(window);

@@ -63,8 +63,11 @@ void CFormatSetup::BuildContents(int x, int y)
     };
     tag(x + 6, y + 6, "Largeur");
     entry(width_entry, y + 6, "OnEditWidth");
-    tag(x + 6, y + 26, "Hauteur");
-    entry(height_entry, y + 26, "OnEditHeight");
+    // The second row of a pair stands 22 below the first, not 20: each
+    // slider keeps room for its ticks above and below its track, and rows
+    // 20 apart would draw the ticks of one into the other's.
+    tag(x + 6, y + 28, "Hauteur");
+    entry(height_entry, y + 28, "OnEditHeight");
 
     format_list = ZuNew<CScrollList>(zone, __LINE__, ZU_SRC_FILE);
     format_list->CreateScroller(x + 6, y + 52, 140, 104);

@@ -157,10 +157,13 @@ void CPulsarPane::BuildControls(int x, int y)
     param_box = NewBoxView(self, x + 186, y + 4, 180, 160);
 
     if (kind != 12) {
+        // The axis switches stand in the matrix box under the matrix: on its
+        // top row they would cover the first modulator's name.
         const char* const titles[2] = {"X", "Y"};
         const char* const tips[2] = {"Variation horizontale", "Variation verticale"};
+        const double axis_y = y + 25 + 13 * nm + 17 * nv;
         for (int i = 0; i < 2; ++i) {
-            axis_switches[i] = NewSwitch(matrix_box, pane, x + 12 + 44 * i, y + 8, 40, 20, true,
+            axis_switches[i] = NewSwitch(matrix_box, pane, x + 12 + 44 * i, axis_y, 40, 20, true,
                                          titles[i], "OnClickRadioAxis");
             axis_switches[i]->SetUserTag(kAxisTag + i);
             axis_switches[i]->SetToolTip(ZuStringRef(tips[i]));

@@ -1,5 +1,8 @@
 #include "app/setupdlg.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "app/colorsetup.h"
 #include "app/duplsetup.h"
 #include "app/formatsetup.h"
@@ -20,6 +23,10 @@ ZU_IMPLEMENT_CLASS(CSetupDlg, "app/setupdlg", ZU_CLASS_PLAIN)
 SETUP_EXPORT_HANDLER(CSetupDlg, OnClickTab)
 
 namespace {
+
+// The card stack's margin around the shown card, and its tab row.
+const double kCardMargin = 5;
+const double kTabSize = 24;
 
 const char* const kTabLabels[CSetupDlg::TABS] = {
     "Format", "Grille", "Guides", "Divers", "Unit\xe9", "Couleurs",
@@ -78,7 +85,6 @@ bool CSetupDlg::Create(int x, int y)
     style.SetBit(ZU_WINSTYLE_CLOSE_BUTTON);
     style.SetBit(ZU_WINSTYLE_TOOL);
     window->SetStyle(style);
-    window->SetWindowBox(ZuRect(x, y, x + 267, y + 199));
     window->SetTitle(ZuStringRef("R\xe9glages"));
 
     ZuTextTagRef label_tag = ZuNew<ZuTextTag>(zone, __LINE__, ZU_SRC_FILE);
@@ -105,11 +111,30 @@ bool CSetupDlg::Create(int x, int y)
     for (int i = 0; i < TABS; ++i)
         tab_names->PushTail(ZuStringRef(kTabLabels[i]));
 
+    // The card stack takes the size its contents need, and the window the
+    // stack's with a border of 2: at least 264 x 196, a whole pane under
+    // the tab row inside the stack's margin of 5, and a row in which every
+    // tab shows its whole label (a tab is its label and 12 wide, and
+    // neighbours overlap by 5). Smaller, the pane's right and bottom edges
+    // are cut off and squeezed tabs cover each other's labels.
+    double stack_dx = 264, stack_dy = 196, row = -5.0 * (TABS - 1);
+    for (int i = 0; i < TABS; ++i) {
+        double pane_dx = 0, pane_dy = 0, label_dx = 0, label_dy = 0;
+        RetPane(i)->GetSize(pane_dx, pane_dy);
+        stack_dx = std::max(stack_dx, pane_dx + 2 * kCardMargin);
+        stack_dy = std::max(stack_dy, pane_dy + 2 * kCardMargin + kTabSize);
+        text_architect->GetViewSize(ZuStringRef(kTabLabels[i]), label_dx, label_dy);
+        row += label_dx + 12;
+    }
+    stack_dx = std::ceil(std::max(stack_dx, row));
+    stack_dy = std::ceil(stack_dy);
+    window->SetWindowBox(ZuRect(x, y, x + stack_dx + 3, y + stack_dy + 3));
+
     card_stack = ZuNew<ZuCardStack>(zone, __LINE__, ZU_SRC_FILE);
     card_stack->SetAutoRefreshMode(false);
     card_stack->SetOrigin(2, 2);
-    card_stack->SetSize(264, 196);
-    card_stack->Initialise(tab_names, text_architect, lookup, ZU_TAB_LAYOUT_TOP, 24.0);
+    card_stack->SetSize(stack_dx, stack_dy);
+    card_stack->Initialise(tab_names, text_architect, lookup, ZU_TAB_LAYOUT_TOP, kTabSize);
     card_stack->SetParent(window);
     card_stack->AttachObserver(ZuObjectRef(this), ZuMultiView::notify_active_changed,
                                ZuAtomRef("OnClickTab"), 0);

@@ -51,6 +51,25 @@ bool IsFixedUnit(int unit)
     return unit >= 10 && unit <= 14;
 }
 
+// A parent that moves carries its children along one after the other, and
+// the entry, carried, places its parts again beside itself. A part that
+// came after the entry would then be carried once more and stand off by
+// the parent's move (a pane put at its place in a dialog would show its
+// arrows and sliders a pane's offset away from their entries). Ahead of
+// the entry, a part is carried first and then placed where it already is.
+void KeepPartsAhead(CTextLineArrow* entry)
+{
+    const ZuViewRef parent = entry->RetParent();
+    if (parent.IsInvalid())
+        return;
+    const ZuViewRef self(entry);
+    const ZuViewRef parts[] = {ZuViewRef(entry->RetUnitButton()), ZuViewRef(entry->RetPlusArrow()),
+                               ZuViewRef(entry->RetMinusArrow()), ZuViewRef(entry->RetSlider())};
+    for (const ZuViewRef& part : parts)
+        if (part.IsValid() && part->RetParent() == parent)
+            part->ReorderBefore(self);
+}
+
 } // namespace
 
 const char* CTextLineArrow::UnitIconName(int code)
@@ -160,6 +179,7 @@ bool CTextLineArrow::Build(double x, double y, double width, double height, int 
         slider->AttachObserver(ZuObjectRef(this), CSlider::notify_Modify,
                                ZuAtomRef("OnSliderChange"), 0);
     }
+    KeepPartsAhead(this);
     return true;
 }
 
@@ -447,6 +467,7 @@ bool CTextLineArrow::SetParent(const ZuViewRef& parent)
             (*part)->SetParent(parent);
     if (slider.IsValid())
         slider->SetParent(parent);
+    KeepPartsAhead(this);
     return done;
 }
 

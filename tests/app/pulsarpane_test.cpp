@@ -167,8 +167,8 @@ TEST_F(PulsarPaneTest, AFillsPulsarHasThreeModulatorsAndTwoAxes)
     def->SetAxis(1);
     def->SetValueKind(2, CPulsarDef::ENVELOPE);
     def->SetAxis(0);
-    Click(18, 18 + 0); // "X" stays
-    Click(64, 18);     // "Y"
+    Click(18, 176); // "X" stays
+    Click(64, 176); // "Y", under the matrix
     EXPECT_EQ(def->GetAxis(), 1);
     EXPECT_TRUE(pane->RetAxisSwitch(1)->RetSwitchState());
     EXPECT_FALSE(pane->RetAxisSwitch(0)->RetSwitchState());
@@ -178,7 +178,7 @@ TEST_F(PulsarPaneTest, AFillsPulsarHasThreeModulatorsAndTwoAxes)
     unsigned mask = 0;
     def->GetValueKind(1, mask);
     EXPECT_EQ(mask, unsigned(CPulsarDef::OSCILLATOR));
-    Click(18, 18); // "X"
+    Click(18, 176); // "X"
     EXPECT_EQ(def->GetAxis(), 0);
     EXPECT_FALSE(pane->RetModulatorSwitch(2, 2)->RetSwitchState());
     EXPECT_FALSE(pane->RetModulatorSwitch(1, 0)->RetSwitchState());

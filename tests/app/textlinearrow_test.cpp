@@ -115,6 +115,36 @@ TEST_F(EntryTest, BuildPutsThePartsRightOfTheTextAndTheyFollowTheEntry)
     bare->Delete();
 }
 
+// A pane is built at its own corner and then put at its place in a dialog:
+// the parts move with it once, beside their entry, whether the entry was
+// in the pane before it was built or put there afterwards.
+TEST_F(EntryTest, ThePartsStayBesideTheEntryWhenItsParentMoves)
+{
+    for (const bool built_inside : {true, false}) {
+        SCOPED_TRACE(built_inside ? "built inside" : "put inside after");
+        ZuViewRef pane = ZuNew<ZuView>(Zuvi_app_zone);
+        pane->SetSize(300, 100);
+        pane->SetParent(w);
+        CTextLineArrowRef e = ZuNew<CTextLineArrow>(Zuvi_app_zone);
+        if (built_inside)
+            e->SetParent(pane);
+        e->Build(12, 55, 57, 20, 23, true,
+                 CSlider::HORIZONTAL | CSlider::LEFT_GRADUATE | CSlider::RIGHT_GRADUATE);
+        if (!built_inside)
+            e->SetParent(pane);
+        pane->SetOrigin(39, 57);
+        ExpectBox(e, 51, 112, 57, 20);
+        ExpectBox(e->RetUnitButton(), 108, 112, 16, 20);
+        ExpectBox(e->RetPlusArrow(), 124, 112, 15, 11);
+        ExpectBox(e->RetMinusArrow(), 124, 121, 15, 11);
+        ExpectBox(e->RetSlider(), 141, 111, 74, 22);
+        pane->MoveOrigin(-39, -57);
+        ExpectBox(e->RetSlider(), 102, 54, 74, 22);
+        e->Delete();
+        pane->Delete();
+    }
+}
+
 TEST_F(EntryTest, ArrowsAndPageKeysRoundToTheStepAndAlwaysReport)
 {
     BuildMm();
