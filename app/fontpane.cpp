@@ -193,8 +193,9 @@ void CFontPane::UpdateSample()
     CGraPortRef port = sample->RetPort();
     CGraLineTextRef text = ZuNew<CGraLineText>(Zuvi_app_zone, __LINE__, kFile);
     text->SetDefinition(CGraLineText::FONT, ZuObjectRef(def));
-    const DPoint start{-85.0, -13.0};
-    text->SetPoints(&start, 1);
+    // The line starts where it is placed; the drag gives it its direction.
+    const DPoint start[2] = {{-85.0, -13.0}, {-85.0, -13.0}};
+    text->SetPoints(start, 2);
     text->DragPoint(DPoint{85.0, -13.0}, 0);
     text->SetText(ZuStringRef("Abcdef"));
     text->Draw(port, 7);

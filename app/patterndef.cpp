@@ -27,7 +27,18 @@ namespace {
 #define P1(x, y) P(x, y, x, y)
 #define C(a, b, A, B, d, e, D, E, f, g, F, G) 21, a, b, A, B, d, e, D, E, f, g, F, G
 
-const double cercle[] = {S1(0, -0.5, 0), C(-0.5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0), 0};
+// A disc of radius 0.5 about the middle of the cell, four quarter curves
+// from the top clockwise (k: the control distance of a quarter circle).
+#define K 0.27614237491539667
+#define Q(a, b, c, d, e, f) C(a, b, a, b, c, d, c, d, e, f, e, f)
+const double cercle[] = {S1(0, 0, 0.5),
+                         Q(K, 0.5, 0.5, K, 0.5, 0),
+                         Q(0.5, -K, K, -0.5, 0, -0.5),
+                         Q(-K, -0.5, -0.5, -K, -0.5, 0),
+                         Q(-0.5, K, -K, 0.5, 0, 0.5),
+                         0};
+#undef Q
+#undef K
 const double carre[] = {S1(0, -0.4, -0.4), P1(0.4, -0.4),  P1(0.4, 0.4),
                         P1(-0.4, 0.4),     P1(-0.4, -0.4), 0};
 const double triangle[] = {S1(0, -0.5, -0.5), P1(0.5, 0), P1(-0.5, 0.5), P1(-0.5, -0.5), 0};

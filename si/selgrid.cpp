@@ -533,9 +533,10 @@ bool ZuSelGrid::DragAndDrop(const ZuRect& rect, const ZuObjectRef& object, ZuDra
     }
 }
 
-void ZuSelGrid::DrawOverlay(const ZuGrailPortRef& port, const ZuRect& rect)
+void ZuSelGrid::DrawOverlay(const ZuGrailPortRef& port, const ZuRect&)
 {
-    ZuCellGrid::DrawOverlay(port, rect);
+    // Only the marker: the plain view's overlay would wash the whole grid
+    // in the dropping colour while a cell is dragged over it.
     if (port.IsInvalid())
         return;
     ZuAdornerRef adorner = port->RetAdorner();

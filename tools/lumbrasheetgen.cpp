@@ -1343,20 +1343,265 @@ bool DrawPanePicture(int number, Picture& p)
     return true;
 }
 
-// The picture of an icon number on its tile; the number written in the
-// block font where no picture is drawn.
+// An arrow with a head at both ends, along one axis.
+void BothWays(Picture& p, int x0, int y0, int x1, int y1, Paint c = INK)
+{
+    Arrow(p, x0, y0, x1, y1, c);
+    Arrow(p, x1, y1, x0, y0, c);
+}
+
+// The small motif of the fills and motif pens: a blue square.
+void Motif(Picture& p, int x, int y, int side)
+{
+    p.Rect(x, y, x + side - 1, y + side - 1, INK, BLUE);
+}
+
+// A ring about the middle shaded from white to blue by share(angle), the
+// angle in turns from the top clockwise: how a value evolves with the
+// direction of the path.
+void TurnRing(Picture& p, const std::function<double(double)>& share)
+{
+    for (int j = 2; j <= 13; ++j)
+        for (int i = 2; i <= 13; ++i) {
+            const double dx = i + 0.5 - 8, dy = j + 0.5 - 8, d = std::sqrt(dx * dx + dy * dy);
+            if (d > 5.9 || d < 2.4)
+                continue;
+            double turn = std::atan2(dx, -dy) / (2 * kPi);
+            if (turn < 0)
+                turn += 1;
+            p.Dot(i, j, d > 5.0 || d < 3.2 ? INK : Between(PAPER, BLUE, share(turn)));
+        }
+}
+
+// A mesh of three by three cells; bend moves the inner nodes.
+void Mesh(Picture& p, const std::function<std::pair<int, int>(int, int)>& node)
+{
+    for (int j = 0; j <= 3; ++j)
+        for (int i = 0; i <= 3; ++i) {
+            const auto a = node(i, j);
+            if (i < 3) {
+                const auto b = node(i + 1, j);
+                p.Line(a.first, a.second, b.first, b.second, GREY);
+            }
+            if (j < 3) {
+                const auto b = node(i, j + 1);
+                p.Line(a.first, a.second, b.first, b.second, GREY);
+            }
+        }
+}
+
+std::pair<int, int> MeshNode(int i, int j)
+{
+    return {2 + 11 * i / 3, 2 + 11 * j / 3};
+}
+
+// Draws the picture of a number of the motif fills, motif pens, pulsars,
+// meshes and the remaining settings; false for a number it does not know.
+bool DrawMotifPicture(int number, Picture& p)
+{
+    switch (number) {
+    case 115: // special corner: a corner with a round bite
+        p.Area(
+            [](double x, double y) {
+                return x >= 3 && y >= 3 && x + y >= 10 && !Disc(x, y, 8.5, 8.5, 2.2);
+            },
+            PAPER, INK);
+        p.Dot(8, 8, RED);
+        break;
+    case 121: // stretch: a spring pulled between two bars
+        p.Rect(2, 3, 3, 12, INK, INK);
+        p.Rect(12, 3, 13, 12, INK, INK);
+        for (int x = 4; x < 11; x += 2) {
+            p.Line(x, 10, x + 1, 5, BLUE);
+            p.Line(x + 1, 5, x + 2, 10, BLUE);
+        }
+        break;
+    case 122: // fit the strokes' widths: a thin and a thick stroke, scaled
+        p.Line(2, 4, 9, 4);
+        p.Rect(2, 9, 9, 11, INK, INK);
+        Arrow(p, 12, 3, 12, 12, RED);
+        break;
+    case 170: // step: from one motif to the next
+        Motif(p, 2, 2, 4);
+        Motif(p, 10, 2, 4);
+        BothWays(p, 3, 10, 11, 10);
+        p.Line(3, 7, 3, 12, GREY);
+        p.Line(11, 7, 11, 12, GREY);
+        break;
+    case 171: // size: the share of the step a motif takes
+        p.Rect(2, 2, 13, 9, GREY);
+        Motif(p, 3, 3, 7);
+        BothWays(p, 3, 12, 9, 12);
+        break;
+    case 172: // origin: the first motif at the crossing of the axes
+        p.Line(5, 2, 5, 13, GREY);
+        p.Line(2, 10, 13, 10, GREY);
+        Motif(p, 6, 4, 5);
+        p.Rect(4, 9, 6, 11, RED, RED);
+        break;
+    case 173: // offset: every other row shifted
+        for (int x : {2, 7, 12})
+            Motif(p, x, 3, 3);
+        for (int x : {4, 9})
+            Motif(p, x, 9, 3);
+        Arrow(p, 2, 13, 5, 13, RED);
+        break;
+    case 174: // perspective: rows narrowing toward the top
+        p.Poly({{5.5, 3}, {10.5, 3}, {14, 14}, {2, 14}}, PAPER, INK);
+        p.Line(8, 4, 8, 12, GREY);
+        p.Line(5, 7, 10, 7, GREY);
+        p.Line(4, 10, 11, 10, GREY);
+        break;
+    case 175: // slant: a motif turned, with the turn's arc
+        p.Poly({{8, 2.5}, {13, 7.5}, {8, 12.5}, {3, 7.5}}, BLUE, INK);
+        p.Area(Ring(8, 7.5, 6.2, 7.2, 95, 150), RED, RED);
+        break;
+    case 176: // variation: motifs growing
+        Motif(p, 2, 10, 2);
+        Motif(p, 5, 8, 4);
+        Motif(p, 9, 5, 5);
+        break;
+    case 177: // horizontal size
+    case 178: // vertical size
+        Motif(p, 4, 2, 8);
+        BothWays(p, 4, 12, 11, 12);
+        if (number == 178)
+            p.Transpose();
+        break;
+    case 180: // spacing of the motifs along a stroke
+        p.Line(2, 7, 13, 7, GREY);
+        for (int x : {2, 10})
+            p.Ellipse(x, 5, x + 3, 8, BLUE, INK);
+        BothWays(p, 3, 12, 11, 12);
+        break;
+    case 181: // size of the motif on the stroke
+        p.Line(2, 8, 13, 8, GREY);
+        p.Ellipse(4, 3, 11, 12, BLUE, INK);
+        break;
+    case 182: // offset from the stroke
+        p.Line(2, 11, 13, 11, GREY);
+        p.Ellipse(6, 2, 10, 6, BLUE, INK);
+        Arrow(p, 3, 11, 3, 4, RED);
+        break;
+    case 183: // slant of the motif on the stroke
+        p.Line(2, 8, 13, 8, GREY);
+        p.Poly({{3, 7}, {7, 3}, {9, 5}, {5, 9}}, BLUE, INK);
+        p.Poly({{8, 12}, {12, 8}, {14, 10}, {10, 14}}, BLUE, INK);
+        break;
+    case 184: // variation along the stroke: motifs growing
+        p.Line(2, 8, 13, 8, GREY);
+        p.Ellipse(2, 7, 3, 8, BLUE, INK);
+        p.Ellipse(5, 6, 8, 9, BLUE, INK);
+        p.Ellipse(9, 4, 13, 11, BLUE, INK);
+        break;
+    case 185: // size along the stroke
+        p.Line(2, 6, 13, 6, GREY);
+        p.Ellipse(2, 4, 13, 8, BLUE, INK);
+        BothWays(p, 2, 11, 13, 11);
+        break;
+    case 186: // size across the stroke
+        p.Line(2, 8, 13, 8, GREY);
+        p.Ellipse(4, 2, 8, 13, BLUE, INK);
+        BothWays(p, 11, 2, 11, 13);
+        break;
+    case 187: // horizontal offset: the motif moved right of its place
+    case 188: // vertical offset
+        p.Rect(2, 5, 6, 9, GREY);
+        Motif(p, 9, 5, 5);
+        Arrow(p, 3, 12, 10, 12, RED);
+        if (number == 188)
+            p.Transpose();
+        break;
+    case 196: // one evolution a turn
+        TurnRing(p, [](double t) { return t; });
+        break;
+    case 197: // two a turn
+        TurnRing(p, [](double t) { return 2 * t - std::floor(2 * t); });
+        break;
+    case 198: // four a turn
+        TurnRing(p, [](double t) { return 4 * t - std::floor(4 * t); });
+        break;
+    case 199: // up and down once a turn
+        TurnRing(p, [](double t) { return t <= 0.5 ? 2 * t : 2 - 2 * t; });
+        break;
+    case 216: // up and down twice a turn
+        TurnRing(p, [](double t) {
+            const double u = 4 * t - std::floor(4 * t);
+            return int(std::floor(4 * t)) % 2 == 0 ? u : 1 - u;
+        });
+        break;
+    case 240: // move one node of the mesh
+        Mesh(p, [](int i, int j) {
+            auto n = MeshNode(i, j);
+            if (i == 1 && j == 1)
+                n = {n.first + 2, n.second + 2};
+            return n;
+        });
+        p.Rect(7, 7, 9, 9, INK, RED);
+        break;
+    case 241: // move the nodes about one, fading away
+        Mesh(p, [](int i, int j) {
+            auto n = MeshNode(i, j);
+            if (i > 0 && i < 3 && j > 0 && j < 3)
+                n = {n.first + (i == 1 ? 2 : 1), n.second + (j == 1 ? 2 : 1)};
+            return n;
+        });
+        p.Rect(7, 7, 9, 9, INK, RED);
+        Arrow(p, 3, 3, 6, 6, RED);
+        break;
+    case 242: // bend: the mesh's lines curved
+        for (int k = 0; k <= 3; ++k) {
+            const int at = 2 + 11 * k / 3;
+            for (int t = 2; t <= 13; ++t) {
+                const int wave = int(std::lround(1.5 * std::sin((t - 2) * kPi / 11)));
+                p.Dot(t, at + wave, GREY);
+                p.Dot(at + wave, t, GREY);
+            }
+        }
+        p.Rect(7, 7, 9, 9, INK, RED);
+        break;
+    case 243: // draw the nodes in
+    case 244: // push them away
+        Mesh(p, MeshNode);
+        p.Rect(7, 7, 8, 8, INK, INK);
+        if (number == 243) {
+            Arrow(p, 2, 8, 5, 8, RED);
+            Arrow(p, 13, 7, 10, 7, RED);
+            Arrow(p, 7, 2, 7, 5, RED);
+            Arrow(p, 8, 13, 8, 10, RED);
+        } else {
+            Arrow(p, 6, 8, 2, 8, RED);
+            Arrow(p, 9, 7, 13, 7, RED);
+            Arrow(p, 7, 6, 7, 2, RED);
+            Arrow(p, 8, 9, 8, 13, RED);
+        }
+        break;
+    case 245: // move the whole mesh: arrows four ways
+        Mesh(p, MeshNode);
+        BothWays(p, 3, 8, 12, 8, RED);
+        BothWays(p, 8, 3, 8, 12, RED);
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+// The picture of an icon number on its tile. Every number asked for has
+// a picture; one without is a fault of this generator, not a tile to show.
 Icon NumberIcon(int number)
 {
     char name[32];
     std::snprintf(name, sizeof name, "Icon%.3d", number);
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "%d", number);
     const Rgba tints[] = {
         {220, 232, 250, 255}, {232, 250, 220, 255}, {250, 236, 214, 255}, {240, 224, 250, 255}};
     const Rgba tint = tints[(number / 100) % 4];
     Picture picture;
-    const bool drawn = DrawPicture(number, picture) || DrawPanePicture(number, picture);
-    const std::string text = digits;
+    if (!DrawPicture(number, picture) && !DrawPanePicture(number, picture) &&
+        !DrawMotifPicture(number, picture)) {
+        std::fprintf(stderr, "lumbrasheetgen: no picture for icon %d\n", number);
+        std::exit(1);
+    }
     return {name, 16, 16, [=](Canvas& c, int x, int y, const StateLook& s) {
                 c.Fill(x + 1, y + 1, 14, 14, Shade(tint, s));
                 for (int i = 1; i < 15; ++i) {
@@ -1364,11 +1609,6 @@ Icon NumberIcon(int number)
                     c.Set(x + i, y + 14, Shade(Grey(96), s));
                     c.Set(x + 1, y + i, Shade(Grey(96), s));
                     c.Set(x + 14, y + i, Shade(Grey(96), s));
-                }
-                if (!drawn) {
-                    DrawText(c, x + (16 - TextWidth(text, 1)) / 2, y + 5, text, 1,
-                             Shade(kBlack, s));
-                    return;
                 }
                 for (int j = 0; j < 16; ++j)
                     for (int i = 0; i < 16; ++i)

@@ -213,9 +213,9 @@ inline void DrawFrame(Canvas& c, int x, int y, const FrameStyle& f, int state)
         c.Set(x + i, y + 1, Shade(inner_tl, s));
         c.Set(x + 1, y + i, Shade(inner_tl, s));
     }
-    // A mark in the middle of the surface, so that no two pieces match.
-    if (!f.over_contents)
-        c.Set(x + n / 2, y + n / 2, Shade(Grey(f.face - 24), s));
+    // The middle piece stays one plain face: it is stretched over the
+    // inside of every framed control, so any mark on it would show there
+    // as a smudge. The edges alone tell the pieces apart.
 }
 
 // Paints a cursor: the shape in black, ringed in white, clear elsewhere.

@@ -5,7 +5,10 @@
 // redrawn only when the definition changed, a new name included.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/fontpane.h"
 #include "app/pendef.h"
@@ -149,4 +152,45 @@ TEST_F(FontPaneTest, TheSampleIsRedrawnOnlyWhenTheDefinitionChanged)
     EXPECT_TRUE(pane->OnSwitchBold(ZuObjectRef(), 0));
     EXPECT_EQ(pane->RetDrawCount(), drawn + 1);
     EXPECT_EQ(Reports(), "Modify Quick ");
+}
+
+// The sample sets "Abcdef" level on the line 13 below the sample's
+// middle, from 85 left of it: its ink begins there, and the first and the
+// last letters stand on the same row.
+TEST_F(FontPaneTest, TheSampleSetsTheWordLevelFromLeftOfTheMiddle)
+{
+    Show();
+    const ZuRect box = pane->RetSample()->RetBox();
+    const int mid_x = int(box.X1() + (box.X2() - box.X1()) / 2);
+    const int mid_y = int(box.Y1() + (box.Y2() - box.Y1()) / 2);
+    // The lowest inked row of each column, -1 where none.
+    std::vector<int> bottom;
+    int left = -1, right = -1;
+    for (int x = int(box.X1()) + 2; x < int(box.X2()) - 2; ++x) {
+        int low = -1;
+        for (int y = int(box.Y1()) + 2; y < int(box.Y2()) - 2; ++y)
+            if (Near(PanePixel(x, y), 0))
+                low = y;
+        bottom.push_back(low);
+        if (low >= 0) {
+            if (left < 0)
+                left = x;
+            right = x;
+        }
+    }
+    ASSERT_GE(left, 0) << "no ink in the sample";
+    EXPECT_NEAR(left, mid_x - 85, 4);
+    EXPECT_GT(right - left, 40);
+    const int x0 = int(box.X1()) + 2;
+    int first = -1, last = -1; // the lowest rows of the word's first and last fifths
+    for (int x = left; x <= right; ++x) {
+        const int low = bottom[size_t(x - x0)];
+        if (x < left + (right - left) / 5)
+            first = std::max(first, low);
+        else if (x > right - (right - left) / 5)
+            last = std::max(last, low);
+    }
+    EXPECT_NEAR(first, mid_y + 13, 2);
+    EXPECT_NEAR(last, mid_y + 13, 2);
+    EXPECT_LE(std::abs(first - last), 1);
 }

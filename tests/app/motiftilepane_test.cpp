@@ -413,3 +413,26 @@ TEST_F(SpecPaneTest, StepsReadFromAFileCountAsTheSmallestStep)
         EXPECT_GT(InkInSample(), 0);
     }
 }
+
+// The sample of a new brush ("Cercle") shows rows of discs: ink over a
+// good share of the sample, and in runs down the columns as tall as they
+// are wide, not flat dashes.
+TEST_F(SpecPaneTest, TheSampleOfTheNewBrushShowsDiscs)
+{
+    GiveBrush();
+    pane->Refresh();
+    ASSERT_EQ(pane->RetDrawCount(), 1);
+    int ink = 0, area = 0, tallest = 0;
+    for (int x = 8; x < 194; ++x) {
+        int run = 0;
+        for (int y = 134; y < 188; ++y) {
+            const bool dark = Near(PanePixel(x, y), 0);
+            ink += dark;
+            ++area;
+            run = dark ? run + 1 : 0;
+            tallest = std::max(tallest, run);
+        }
+    }
+    EXPECT_GT(ink, area / 6) << "of " << area;
+    EXPECT_GE(tallest, 8);
+}

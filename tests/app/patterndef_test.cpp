@@ -103,19 +103,24 @@ TEST_F(CPatternDefTest, NewBrushIsTheCircle)
     EXPECT_EQ(0, b->GetPrefabNumber());
     int length = 0;
     EXPECT_TRUE(b->GetLength(length));
-    EXPECT_EQ(25, length);
+    // A disc: one shape of four quarter curves.
+    EXPECT_EQ(64, length);
     EXPECT_EQ(10, b->GetOpcode(0));
     EXPECT_EQ(21, b->GetOpcode(12));
-    EXPECT_EQ(0, b->GetOpcode(25));
+    EXPECT_EQ(0, b->GetOpcode(64));
 
     int i = 0;
+    for (int next : {12, 25, 38}) {
+        EXPECT_TRUE(b->NextElement(i));
+        EXPECT_EQ(next, i);
+    }
     EXPECT_TRUE(b->NextElement(i));
-    EXPECT_EQ(12, i);
+    EXPECT_EQ(51, i);
     EXPECT_FALSE(b->NextElement(i));
-    EXPECT_EQ(25, i);
+    EXPECT_EQ(64, i);
     // At the end record it stays.
     EXPECT_FALSE(b->NextElement(i));
-    EXPECT_EQ(25, i);
+    EXPECT_EQ(64, i);
 
     EXPECT_TRUE(b->Clear());
     EXPECT_TRUE(b->GetLength(length));
@@ -131,7 +136,7 @@ TEST_F(CPatternDefTest, PrefabricatedBrushes)
         int length;
         std::vector<int> headers;
     } const cases[] = {
-        {"Cercle", 25, {0}},
+        {"Cercle", 64, {0}},
         {"Carr\xE9", 32, {0}},
         {"Triangle", 27, {0}},
         {"Croix", 72, {0}},
@@ -380,10 +385,10 @@ TEST_F(CPatternDefTest, InsertingAndDeletingRecords)
     EXPECT_TRUE(b->InsertElement(12, point));
     int length = 0;
     b->GetLength(length);
-    EXPECT_EQ(30, length);
+    EXPECT_EQ(69, length);
     EXPECT_EQ(20, b->GetOpcode(12));
     EXPECT_EQ(21, b->GetOpcode(17));
-    EXPECT_EQ(0, b->GetOpcode(30));
+    EXPECT_EQ(0, b->GetOpcode(69));
     // Record operations keep the prefab number.
     EXPECT_EQ(0, b->GetPrefabNumber());
     EXPECT_TRUE(b->DeleteElement(12));
@@ -401,22 +406,22 @@ TEST_F(CPatternDefTest, InsertingAndDeletingRecords)
 
     // Past the end record nothing is inserted, and the end record itself
     // is not deleted.
-    EXPECT_FALSE(b->InsertElement(26, point));
+    EXPECT_FALSE(b->InsertElement(65, point));
     EXPECT_FALSE(b->InsertElement(-1, point));
-    EXPECT_FALSE(b->DeleteElement(25));
+    EXPECT_FALSE(b->DeleteElement(64));
     b->GetLength(length);
-    EXPECT_EQ(25, length);
+    EXPECT_EQ(64, length);
     // At the end record: appended.
-    EXPECT_TRUE(b->InsertElement(25, point));
-    EXPECT_EQ((std::vector<int>{0, 12, 25}), Records(b));
-    EXPECT_EQ(0, b->GetOpcode(30));
+    EXPECT_TRUE(b->InsertElement(64, point));
+    EXPECT_EQ((std::vector<int>{0, 12, 25, 38, 51, 64}), Records(b));
+    EXPECT_EQ(0, b->GetOpcode(69));
 
     // Many insertions grow the array.
     for (int k = 0; k < 40; k++)
         ASSERT_TRUE(b->InsertElement(12, point));
     b->GetLength(length);
-    EXPECT_EQ(230, length);
-    EXPECT_EQ(0, b->GetOpcode(230));
+    EXPECT_EQ(269, length);
+    EXPECT_EQ(0, b->GetOpcode(269));
 }
 
 TEST_F(CPatternDefTest, MovingHandlesTakesNeighboursAlong)
@@ -511,24 +516,25 @@ TEST_F(CPatternDefTest, BadStoredDrawingsAreRefused)
 {
     Doubles circle = Elements(Brush());
     Doubles unended = circle;
-    unended[25] = 20;
+    unended[64] = 20;
     Doubles short_curve = circle;
-    short_curve.resize(21, 0.0); // the curve runs past 20
-    Doubles dangling(circle.begin(), circle.begin() + 25);
+    short_curve.resize(21);
+    short_curve[20] = 0.0; // an end record inside the first curve, which runs past 20
+    Doubles dangling(circle.begin(), circle.begin() + 64);
     struct Case {
         const char* what;
         long long used;
         Doubles elements;
     } const cases[] = {
         {"negative used length", -1, circle},
-        {"used length at the count", 26, circle},
+        {"used length at the count", 65, circle},
         {"used length past the count", 1000, circle},
         {"huge used length", 1LL << 40, circle},
-        {"no end record at the used length", 25, unended},
+        {"no end record at the used length", 64, unended},
         {"end record inside the last record", 20, short_curve},
-        {"records run past the used length", 24, circle},
+        {"records run past the used length", 63, circle},
         {"no array at all", 0, Doubles{}},
-        {"end record missing at the array's end", 25, dangling},
+        {"end record missing at the array's end", 64, dangling},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -537,7 +543,7 @@ TEST_F(CPatternDefTest, BadStoredDrawingsAreRefused)
         const Bytes bytes = Record(5, c.used, c.elements, c.elements.size(), 10);
         EXPECT_THROW(Restore(b, bytes), ZuExcStream);
         EXPECT_TRUE(b->IsEqualCurrent(Make<CPatternDefRef>()));
-        EXPECT_EQ((std::vector<int>{0, 12}), Records(b));
+        EXPECT_EQ((std::vector<int>{0, 12, 25, 38, 51}), Records(b));
     }
 
     // A well-formed drawing is taken; a stored grow step of 0 does not stop

@@ -10,6 +10,7 @@
 
 #include "app/colordef.h"
 #include "app/patternlistpane.h"
+#include "si/list.h"
 #include "si/string.h"
 #include "si/texttag.h"
 #include "tests/app/panetest.h"
@@ -183,4 +184,32 @@ TEST_F(PatternListPaneTest, TheSampleShowsTheBrushInTheKindsColoursUnderGreyGuid
         pane = CPatternListPaneRef();
     }
     EXPECT_EQ(Reports(), "");
+}
+
+// Every brush of the list shows on the sample: each row, "Cercle" first,
+// inks a good share of the brush cell (the guides and the white ground do
+// not count).
+TEST_F(PatternListPaneTest, EveryBrushOfTheListDrawsOnTheSample)
+{
+    Open(11);
+    ZuListRef names;
+    ASSERT_TRUE(CPatternDef::FillPrefabList(names));
+    const DPoint a = pane->RetSample()->SampleToView(-0.5, 0.5);
+    const DPoint b = pane->RetSample()->SampleToView(0.5, -0.5);
+    const int cell = int((b.x - a.x) * (b.y - a.y));
+    for (int n = 0; n < int(names->TotalCount()); ++n) {
+        ZuObjectRef name;
+        names->Get(unsigned(n), name);
+        SCOPED_TRACE(Latin(ZuStringRef(name)));
+        ASSERT_TRUE(def->LoadPrefab(n));
+        pane->Refresh();
+        Pump();
+        int ink = 0;
+        for (int y = int(a.y); y <= int(b.y); ++y)
+            for (int x = int(a.x); x <= int(b.x); ++x) {
+                const unsigned p = PanePixel(x, y);
+                ink += !Near(p, 0xFFFFFF) && !Near(p, 0xBFBFBF);
+            }
+        EXPECT_GT(ink, cell / 10) << "of " << cell;
+    }
 }

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <vector>
 
+#include "app/graarc.h"
 #include "app/grarect.h"
 #include "app/pageview.h"
 #include "app/propertydlg.h"
@@ -554,4 +556,44 @@ TEST_F(PropertyDlgTest, HighlightedRowsMarkTheirHandlesOnThePage)
     EXPECT_EQ(marks->icons, "");
     marks->Delete();
     SetCurrentDocument(app->RetDocument(), view->RetView());
+}
+
+// A circle drawn whole, from its centre down to the right: the rows show
+// its own radii, the vertical one negative as the drag made it, and its
+// own angles of a quarter and a whole turn.
+TEST_F(PropertyDlgTest, AWholeCircleShowsItsOwnRadiiAndAngles)
+{
+    CGraArcRef arc = ZuNew<CGraArc>(Zuvi_app_zone);
+    const DPoint centre = {60, 60};
+    arc->SetPoints(&centre, 0);
+    arc->DragPoint(DPoint{90, 20}, 0);
+    CTreeNodeRef n = ZuNew<CTreeNode>(Zuvi_app_zone);
+    n->SetObject(arc);
+    n->InsertLastChild(layer);
+    Open();
+    Select({n});
+    ASSERT_EQ(Title(), "Propri\xe9t\xe9s Arc cercle/ellipse");
+    const struct {
+        int row;
+        const char* label;
+        double value, shown;
+    } rows[] = {{2, "Rayon X", 40.0, 40.0},
+                {3, "Rayon Y", -40.0, -40.0},
+                {4,
+                 "Angle d\xe9"
+                 "but",
+                 1.57079632675, 90.0},
+                {5, "Angle fin", 6.283185307, 360.0}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.label);
+        ASSERT_TRUE(Shown(dlg->RetEntry(r.row)));
+        const ZuStringRef label = dlg->RetLabel(r.row)->RetText();
+        EXPECT_STREQ(label.IsValid() ? label->AccessLatin() : "", r.label);
+        double value = 0;
+        ASSERT_TRUE(arc->GetPropertyValue(r.row, value));
+        EXPECT_NEAR(value, r.value, 1e-9);
+        EXPECT_NEAR(dlg->RetEntry(r.row)->GetValue(), r.value, 1e-6);
+        EXPECT_NEAR(std::strtod(Text(dlg->RetEntry(r.row)).c_str(), nullptr), r.shown, 0.01)
+            << Text(dlg->RetEntry(r.row));
+    }
 }

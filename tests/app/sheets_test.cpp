@@ -124,3 +124,63 @@ TEST_F(ProgramSheets, DrawingToolsShowPicturesNotTheirNumbers)
 }
 
 } // namespace
+
+namespace {
+
+// The digits of the block font a numbered tile writes, 3 x 5 cells.
+const char* const kDigits[10][5] = {
+    {"###", "#.#", "#.#", "#.#", "###"}, {".#.", "##.", ".#.", ".#.", "###"},
+    {"###", "..#", "###", "#..", "###"}, {"###", "..#", ".##", "..#", "###"},
+    {"#.#", "#.#", "###", "..#", "..#"}, {"###", "#..", "###", "..#", "###"},
+    {"###", "#..", "###", "#.#", "###"}, {"###", "..#", ".#.", ".#.", ".#."},
+    {"###", "#.#", "###", "#.#", "###"}, {"###", "#.#", "###", "..#", "###"},
+};
+
+// The dark pixels of the face (2 to 13 each way) of a tile showing only
+// its number, row by row.
+std::string NumberedTile(int number)
+{
+    std::string face(144, '.');
+    const std::string digits = std::to_string(number);
+    const int x0 = (16 - (int(digits.size()) * 4 - 1)) / 2;
+    for (std::size_t k = 0; k < digits.size(); ++k)
+        for (int j = 0; j < 5; ++j)
+            for (int i = 0; i < 3; ++i)
+                if (kDigits[digits[k] - '0'][j][i] == '#')
+                    face[std::size_t((5 + j - 2) * 12 + x0 + 4 * int(k) + i - 2)] = '#';
+    return face;
+}
+
+} // namespace
+
+// Every icon number the program asks for shows a picture: none is the
+// tile with its number written on it, and each but the menu rows' neutral
+// one inks its face.
+TEST_F(ProgramSheets, NoIconAskedForIsANumberedTile)
+{
+    for (int icon = 0; icon < kIconCount; ++icon) {
+        if (GetIconLabel(icon)[0] == '\0')
+            continue;
+        SCOPED_TRACE(icon);
+        ZuGrailPixmapRef pixmap = NewPixmap(32, 16, 16);
+        pixmap->BeginDraw(0, 0, 15, 15);
+        pixmap->SetForeColor(ZuColorPixel(0x00FF00FFu));
+        pixmap->FillRect(0, 0, 15, 15);
+        pixmap->RetAdorner()->DrawIcon(0, 0, ZuAtomRef(IconImageName(icon)), ZU_CTRL_STATE_NORMAL,
+                                       0, 0);
+        pixmap->EndDraw();
+        std::string face, colours;
+        std::set<unsigned> seen;
+        for (int y = 2; y < 14; ++y)
+            for (int x = 2; x < 14; ++x) {
+                const unsigned p = Pixel(pixmap, x, y);
+                face += ((p >> 16) & 0xFF) < 100 && ((p >> 8) & 0xFF) < 100 && (p & 0xFF) < 100
+                            ? '#'
+                            : '.';
+                seen.insert(p);
+            }
+        pixmap->Delete();
+        EXPECT_NE(face, NumberedTile(icon));
+        EXPECT_GT(seen.size(), 1u);
+    }
+}

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "si/dragcalls.h"
 #include "si/hashtab.h"
@@ -376,6 +377,8 @@ TEST_F(SelGridTest, TheOverlayMarksThePlaceTheCellWouldGo)
         {40, 15, 1, 28, 15, 31, 15}, {35, 15, 2, 29, 15, 31, 15}, {46, 15, 3, 51, 15, 48, 15},
         {40, 13, 4, 40, 9, 40, 11},  {40, 18, 5, 40, 21, 40, 19},
     };
+    // The drag enters the grid as it does under the pointer.
+    grid->DragAndDrop(ZuRect(35, 10, 45, 20), drag, ZU_DDP_DRAGnDROP_ENTER);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.place);
         grid->DragAndDrop(ZuRect(c.cx - 5, c.cy - 5, c.cx + 5, c.cy + 5), drag,
@@ -388,6 +391,9 @@ TEST_F(SelGridTest, TheOverlayMarksThePlaceTheCellWouldGo)
         px->EndDraw();
         EXPECT_EQ(Pixel(px, c.x, c.y), mark);
         EXPECT_EQ(Pixel(px, c.clear_x, c.clear_y), 0x123456u);
+        // The other cells keep their colour: only the marker is drawn.
+        for (const auto& p : {std::make_pair(15, 25), std::make_pair(60, 15)})
+            EXPECT_EQ(Pixel(px, p.first, p.second), 0x123456u) << p.first << "," << p.second;
     }
     // The grid draws over its window while the drag is over it, and no
     // more once the drag has left.

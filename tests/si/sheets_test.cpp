@@ -149,6 +149,27 @@ TEST_F(LibrarySheets, TheNinePiecesOfAFrameDiffer)
     }
 }
 
+// A text field's frame drawn over a field: inside its edges the face is
+// one colour all over, with no mark in the middle.
+TEST_F(LibrarySheets, TheFaceOfAFrameIsPlain)
+{
+    for (const char* name : {"Zuvi_TextLineFrame", "Zuvi_Button", "Zuvi_Box"}) {
+        SCOPED_TRACE(name);
+        ZuGrailPixmapRef port = NewPixmap(32, 80, 24);
+        port->BeginDraw(0, 0, 79, 23);
+        port->RetAdorner()->DrawFrame(ZuAtomRef(name), ZuRect(0, 0, 79, 23), ZU_CTRL_STATE_NORMAL,
+                                      0);
+        port->EndDraw();
+        const unsigned face = Pixel(port, 6, 6);
+        int marks = 0;
+        for (int y = 6; y < 18; ++y)
+            for (int x = 6; x < 74; ++x)
+                marks += Pixel(port, x, y) != face;
+        EXPECT_EQ(marks, 0);
+        port->Delete();
+    }
+}
+
 TEST_F(LibrarySheets, ButtonIsRaised)
 {
     ZuGrailPixmapRef port = NewPixmap(32, 24, 20);
