@@ -6,6 +6,7 @@
 #include "app/pageview.h"
 #include "app/ruler.h"
 #include "app/toolbar.h"
+#include "app/toolpalette.h"
 #include <algorithm>
 
 #include "si/app.h"
@@ -54,6 +55,14 @@ const int kIconPages = 150;
 const int kIconLayers = 151;
 const int kIconHand = 152;
 const int kIconGlass = 154;
+
+// The page view as its class; empty without one.
+CPageViewRef PageViewOf(const ZuViewRef& view)
+{
+    return view.IsValid() && view->IsKindOf(CPageViewRef::RetRuntime())
+               ? CPageViewRef(ZuObjectRef(view))
+               : CPageViewRef();
+}
 
 // The application's pages or layers palette; empty without one.
 CPageDlgRef PagePalette(bool layers)
@@ -220,6 +229,9 @@ bool CMainWindow::Create(int x, int y, int dx, int dy)
     }
     window->AttachObserver(self, ZuWindow::notify_window_closed, ZuAtomRef("OnClose"), 0);
     window->AttachObserver(self, ZuView::notify_origin_changed, ZuAtomRef("OnMove"), 0);
+    // A window's move reports no origin change (its box stays at 0, 0):
+    // the user moves it by its bar, which reports the drag.
+    window->AttachObserver(self, ZuWindow::notify_window_dragged, ZuAtomRef("OnMove"), 0);
     window->AttachObserver(self, ZuView::notify_size_changed, ZuAtomRef("OnResize"), 0);
     window->AttachObserver(self, ZuWindow::notify_window_restored, ZuAtomRef("OnMaximise"), 0);
     window->AttachObserver(self, ZuWindow::notify_window_opened, ZuAtomRef("OnOpen"), 0);
@@ -422,8 +434,15 @@ bool CMainWindow::OnMove()
 {
     double x = 0, y = 0;
     window->GetWindowOrigin(x, y);
-    // The tool palette follows the window by the same offset once the
-    // program has one (x - last_x, y - last_y).
+    // The tool palette follows the window by the same offset.
+    const AppRef app = App::Current();
+    const ZuObjectRef palette = app.IsValid() ? app->RetToolPalette() : ZuObjectRef();
+    if (palette.IsValid() && palette->IsKindOf(CToolPaletteRef::RetRuntime())) {
+        const CToolPaletteRef tools(palette);
+        double px = 0, py = 0;
+        tools->GetOrigin(px, py);
+        tools->SetOrigin(px + (x - last_x), py + (y - last_y));
+    }
     last_x = x;
     last_y = y;
     return true;
@@ -473,16 +492,31 @@ bool CMainWindow::OnClickLayout()
     return true;
 }
 
+void CMainWindow::ShowViewModes()
+{
+    const CPageViewRef view = PageViewOf(page_view);
+    if (view.IsInvalid())
+        return;
+    SetButtonState(kIconGlass, view->IsGlassMode());
+    SetButtonState(kIconHand, view->IsHandMode());
+}
+
 bool CMainWindow::OnClickGlass()
 {
-    // The page view switches its magnifier mode, then buttons 154 and 152
-    // show its magnifier and hand modes; nothing while there is none.
+    // The two modes exclude each other: both buttons show the view's.
+    const CPageViewRef view = PageViewOf(page_view);
+    if (view.IsValid())
+        view->SetGlassMode(!view->IsGlassMode());
+    ShowViewModes();
     return true;
 }
 
 bool CMainWindow::OnClickHand()
 {
-    // As OnClickGlass, for the hand mode.
+    const CPageViewRef view = PageViewOf(page_view);
+    if (view.IsValid())
+        view->SetHandMode(!view->IsHandMode());
+    ShowViewModes();
     return true;
 }
 

@@ -107,6 +107,8 @@ public:
 private:
     // Sends a named command to the page view; false without one.
     bool PageViewCommand(const char* command);
+    // Buttons 154 and 152 show the page view's magnifier and hand modes.
+    void ShowViewModes();
 
     CDocumentRef document;
     ZuWindowRef window;

@@ -4,6 +4,7 @@
 // parent's objects write their PostScript into it and ends the page, and
 // the interpreter's printer or file device makes the output.
 #include "app/app.h"
+#include "app/gragroup.h"
 #include "app/graobject.h"
 #include "app/pageview.h"
 #include "app/printdlg.h"
@@ -16,9 +17,11 @@
 #include "w32/dir.h"
 #include "w32/kernel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 ZU_EXPORT_ACTOR(CPageView, FilePrint)
 ZU_EXPORT_ACTOR(CPageView, FileExport)
@@ -142,6 +145,37 @@ bool CPageView::RenderHeld()
     return RenderPage();
 }
 
+namespace {
+
+// A node's drawing object; empty when it holds none.
+CGraObjectRef DrawingOf(const CTreeNodeRef& node)
+{
+    ZuObjectRef& o = node->RetObject();
+    return o.IsValid() && o->IsKindOf(CGraObjectRef::RetRuntime()) ? CGraObjectRef(o)
+                                                                   : CGraObjectRef();
+}
+
+// Draws what an object shows on paper: a group only through its members,
+// in their order, since its frame marks it on the screen and is no part of
+// the page. A group that a stored tree made its own member is drawn once.
+void DrawOnPaper(CGraPortRef& port, const CGraObjectRef& object,
+                 std::vector<const CGraObject*>& groups)
+{
+    if (!object->IsKindOf(CGraGroupRef::RetRuntime())) {
+        object->Draw(port, 7);
+        return;
+    }
+    const CGraObject* self = object.CheckAndResolve();
+    if (std::find(groups.begin(), groups.end(), self) != groups.end())
+        return;
+    groups.push_back(self);
+    for (const CGraObjectRef& member : CGraGroupRef(object)->Members())
+        DrawOnPaper(port, member, groups);
+    groups.pop_back();
+}
+
+} // namespace
+
 bool CPageView::RunObjects(const CGraPortRef& target)
 {
     if (selection.IsInvalid())
@@ -155,12 +189,14 @@ bool CPageView::RunObjects(const CGraPortRef& target)
     it.Init(parent, 1);
     CTreeNodeRef node;
     for (it.Next(node); node.IsValid(); it.Next(node)) {
-        ZuObjectRef& o = node->RetObject();
-        if (o.IsInvalid() || !o->IsKindOf(CGraObjectRef::RetRuntime()))
+        CGraObjectRef g = DrawingOf(node);
+        if (g.IsInvalid())
             continue;
-        CGraObjectRef g(o);
+        // A group's shadow pass reaches all its members' shadows, under
+        // every member, as the object draws itself.
         g->DrawShadow(port, 7);
-        g->Draw(port, 7);
+        std::vector<const CGraObject*> groups;
+        DrawOnPaper(port, g, groups);
     }
     return true;
 }

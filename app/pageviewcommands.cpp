@@ -180,22 +180,26 @@ void CPageView::UpdateSampleDlg(bool reload)
 bool CPageView::AsyncDefModify(const ZuObjectRef& source, unsigned)
 {
     // The kinds a pane or the attributes dialog changed go to the
-    // selection; the list is emptied for the next change.
+    // selection through DefModify, which also redraws the page, so the
+    // change shows before the next input; the list is emptied for the
+    // next change. An empty list changes nothing: no undo step is made
+    // for it.
     if (IsOfClass(source, "CDefPane")) {
         const CDefPaneRef pane(source);
         int* kinds = nullptr;
         int count = 0;
         pane->GetCodes(&kinds, &count);
         if (selection.IsValid() && count > 0)
-            selection->ApplyDefinitions(kinds, count);
+            DefModify(kinds, count);
         pane->ClearCodes();
-    } else if (IsOfClass(source, "CDefDlg")) {
+    }
+    if (IsOfClass(source, "CDefDlg")) {
         const CDefDlgRef dialog(source);
         const int* kinds = nullptr;
         int count = 0;
         dialog->RetModifiedKinds(&kinds, &count);
         if (selection.IsValid() && count > 0)
-            selection->ApplyDefinitions(kinds, count);
+            DefModify(kinds, count);
         dialog->ClearModifiedKinds();
     }
     return true;

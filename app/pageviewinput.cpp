@@ -83,8 +83,9 @@ void CPageView::ClearFeedback()
 
 void CPageView::DrawReticle(const ZuGrailPortRef& port)
 {
-    // The view settings have no switch to hide the reticle yet: shown.
-    if (!input.reticleShown || viewSettings.IsInvalid() || port.IsInvalid())
+    // "Reticule visible" of the settings hides it whatever the tools want.
+    if (!input.reticleShown || viewSettings.IsInvalid() || port.IsInvalid() ||
+        !viewSettings->switches[CView::RETICULE_VISIBLE])
         return;
     DRect visible;
     RetVisibleRect(visible);

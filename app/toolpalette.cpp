@@ -103,17 +103,19 @@ void CToolPalette::SetTitle(const ZuStringRef& title)
         window->SetTitle(title);
 }
 
+// The palette's place is its window's place on the screen: a window's own
+// view box stays at 0, 0.
 void CToolPalette::SetOrigin(double x, double y)
 {
     if (window.IsValid())
-        window->SetOrigin(x, y);
+        window->SetWindowOrigin(x, y);
 }
 
 void CToolPalette::GetOrigin(double& x, double& y) const
 {
     x = y = 0.0;
     if (window.IsValid())
-        window->GetOrigin(x, y);
+        window->GetWindowOrigin(x, y);
 }
 
 void CToolPalette::Show(bool hide)

@@ -484,6 +484,14 @@ W32_Backend& W32_TheBackend()
     return *backend;
 }
 
+bool W32_NoDisplayForWindows()
+{
+    const char* want = std::getenv("ZUVI_BACKEND");
+    if (want != nullptr && want[0] != '\0')
+        return false;
+    return std::strcmp(W32_TheBackend().Name(), "headless") == 0;
+}
+
 // ---- Calls of the backends ----------------------------------------------------
 
 W32_Window* W32_WindowOf(HWND hwnd)

@@ -236,6 +236,10 @@ typedef ULONG_PTR DWORD_PTR_T;
 #define IDI_APPLICATION ((LPCSTR)(ULONG_PTR)32512)
 #define IDC_ARROW ((LPCSTR)(ULONG_PTR)32512)
 
+// True when no backend was asked for (ZUVI_BACKEND unset or empty) and
+// no X display opens, so that windows would live in memory unseen.
+bool W32_NoDisplayForWindows();
+
 ATOM RegisterClassExA(const WNDCLASSEXA* wc);
 // FALSE when no class of that name was registered for the instance, or a
 // window of it still exists.

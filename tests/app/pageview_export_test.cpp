@@ -414,6 +414,44 @@ TEST_F(PageExportTest, OnlyTheEditParentGoesOut)
     EXPECT_EQ(ps.find("70.000000 20.000000 moveto"), std::string::npos);
 }
 
+// A group's frame marks it on the screen only: the exported image shows
+// its members and nothing around them, whether the group is selected or
+// not (a red dashed frame, or a black one while selected, on the screen).
+TEST_F(PageExportTest, AGroupsFrameStaysOffTheImage)
+{
+    ScratchDir dir;
+    CGraGroupRef g = Make<CGraGroupRef>();
+    const DPoint corners[2] = {{-60, -60}, {60, 60}};
+    g->SetPoints(corners, 2);
+    CTreeNodeRef group = Attach(g, Layer(0));
+    Rect(group, -10, -10, 10, 10);
+    for (const bool selected : {false, true}) {
+        SCOPED_TRACE(selected ? "selected" : "not selected");
+        if (selected)
+            view->RetSelectObject()->SelectOnly(group);
+        ASSERT_EQ(g->GetEditMode() != 0, selected);
+        const char* name = selected ? "selected.png" : "plain.png";
+        ASSERT_TRUE(Export(name, 210, 297, 72, "png16m", 0));
+        unsigned w = 0, h = 0;
+        const std::vector<unsigned> px = DecodePng(ReadAll(name), w, h);
+        ASSERT_EQ(px.size(), size_t(210 * 297));
+        // One pixel a millimetre, the page's centre at (105, 148.5): the
+        // member covers columns 95 to 115 and rows 138 to 159.
+        size_t inked = 0, strayed = 0, pink = 0;
+        for (unsigned y = 0; y < h; ++y)
+            for (unsigned x = 0; x < w; ++x) {
+                const unsigned p = px[size_t(y) * w + x];
+                const int r = int(p >> 16), gr = int(p >> 8 & 0xFF), b = int(p & 0xFF);
+                pink += r > gr + 8 || r > b + 8;
+                const bool member = x >= 93 && x <= 117 && y >= 136 && y <= 161;
+                (member ? inked : strayed) += p != 0xFFFFFFu;
+            }
+        EXPECT_GT(inked, 300u);
+        EXPECT_EQ(strayed, 0u);
+        EXPECT_EQ(pink, 0u);
+    }
+}
+
 TEST_F(PageExportTest, EachDeviceFamilyWritesAnImageOfThePage)
 {
     ScratchDir dir;
