@@ -108,10 +108,7 @@ void PlaceBox(const ZuViewRef& view, double x1, double y1, double x2, double y2)
 
 } // namespace
 
-CMainWindow::CMainWindow()
-{
-    // The page view is made here once the program has one.
-}
+CMainWindow::CMainWindow() {}
 
 CMainWindow::~CMainWindow() {}
 
@@ -198,8 +195,8 @@ bool CMainWindow::Create(int x, int y, int dx, int dy)
     zoom_out->SetParent(bottom_band);
     zoom_out->AttachObserver(self, ZuControl::notify_clicked, ZuAtomRef("OnClickZoomMinus"), 0);
 
-    // The page view gets the window as parent and binds the scrollers and
-    // the zoom field here, once the program has one.
+    // The page view lies in the window itself; it binds the scrollers and
+    // the zoom field in Init, below.
     page_view = ZuNew<CPageView>(nullptr, __LINE__, kSource);
     if (page_view.IsValid())
         page_view->SetParent(window);
@@ -422,8 +419,8 @@ bool CMainWindow::OnMove()
 {
     double x = 0, y = 0;
     window->GetWindowOrigin(x, y);
-    // The tool palette follows the window by the same offset once the
-    // program has one (x - last_x, y - last_y).
+    // Only the origin is kept: the tool palette does not follow the
+    // window's moves.
     last_x = x;
     last_y = y;
     return true;
@@ -476,14 +473,31 @@ bool CMainWindow::OnClickLayout()
 bool CMainWindow::OnClickGlass()
 {
     // The page view switches its magnifier mode, then buttons 154 and 152
-    // show its magnifier and hand modes; nothing while there is none.
+    // show its magnifier and hand modes, which exclude each other.
+    if (CPageViewRef view = CPageViewRef(page_view); view.IsValid()) {
+        view->SetGlassMode(!view->IsGlassMode());
+        ShowModes();
+    }
     return true;
 }
 
 bool CMainWindow::OnClickHand()
 {
     // As OnClickGlass, for the hand mode.
+    if (CPageViewRef view = CPageViewRef(page_view); view.IsValid()) {
+        view->SetHandMode(!view->IsHandMode());
+        ShowModes();
+    }
     return true;
+}
+
+void CMainWindow::ShowModes()
+{
+    const CPageViewRef view = CPageViewRef(page_view);
+    if (view.IsInvalid())
+        return;
+    SetButtonState(kIconGlass, view->IsGlassMode());
+    SetButtonState(kIconHand, view->IsHandMode());
 }
 
 bool CMainWindow::OnClickRuler()

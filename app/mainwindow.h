@@ -6,10 +6,9 @@
 // handlers forward to the page view, to the pages and layers palettes and
 // to the tool palette.
 //
-// The parts whose classes the program does not have yet (page view,
-// rulers, tool bar) stay empty handles, and every
-// use of them is skipped; without a page view, closing the window quits
-// the program at once.
+// Create makes every part once; before it the parts are empty handles and
+// the handlers skip them. Closing the window hands the quit to the page
+// view ("FileQuit"), which asks first whether to save a changed document.
 #ifndef LUMBRA_APP_MAINWINDOW_H
 #define LUMBRA_APP_MAINWINDOW_H
 
@@ -107,6 +106,8 @@ public:
 private:
     // Sends a named command to the page view; false without one.
     bool PageViewCommand(const char* command);
+    // Buttons 154 and 152 show the page view's magnifier and hand modes.
+    void ShowModes();
 
     CDocumentRef document;
     ZuWindowRef window;
