@@ -6,9 +6,10 @@
 // two clipboards. It is the editing engine's shell (IEditShell) from
 // Initialise until it goes.
 //
-// The shell objects whose classes are not built yet are held by the
-// library's generic handle and stay empty; each accessor answers that
-// empty handle, and every use of one is skipped while it is empty.
+// Initialise makes every shell object. The palettes and the pages, layers,
+// samples, properties and print dialogs are held by the library's generic
+// handle, and their users check the class; before Initialise and after
+// Delete every handle is empty and its users skip it.
 #ifndef LUMBRA_APP_APP_H
 #define LUMBRA_APP_APP_H
 

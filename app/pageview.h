@@ -18,10 +18,14 @@
 // zoom entry and the application's asynchronous events call its exported
 // handlers, and scripts call "OpenDocument" and "ExportDocument".
 //
-// The view's input (tools and gestures), its file commands, its editing
-// commands, printing and export, its page and layer commands and the
-// status line are the page view's other operations; where this part calls
-// them, the calls are the empty seams marked below.
+// This file and app/pageview.cpp hold the view's set-up, geometry, zoom,
+// scrolling and rendering; its other operations are spread by topic over
+// app/pageviewinput, pageviewgestures, pageviewtools, pageviewfind (input,
+// tools, searches), pageviewedit (editing commands, status line),
+// pageviewfiles, pageviewcommands, pageviewravona (documents, view
+// commands, older drawings), pageview_pages, pageview_rulers,
+// pageview_properties, pageview_samples and pageview_export (printing and
+// export).
 #ifndef LUMBRA_APP_PAGEVIEW_H
 #define LUMBRA_APP_PAGEVIEW_H
 
@@ -199,9 +203,11 @@ public:
     static const char* HandleImageName(int kind);
     void SetRightButtonHeld(bool held) { rightButtonHeld = held; }
 
-    // ---- Script exports and the file and export seams
-    // Opening a document and exporting it are the file and export
-    // commands'; without them nothing is opened or written: false.
+    // ---- Script exports
+    // Opens the document file (a ".ravona" drawing is converted), and
+    // exports the page into an image file; false, with the failure told,
+    // when nothing was opened or written (app/pageviewfiles.cpp,
+    // app/pageview_export.cpp).
     virtual bool OpenDocument(const ZuStringRef& name);
     virtual bool ExportDocument(const ZuStringRef& name, uint32_t dpi, uint32_t bpp,
                                 const ZuStringRef& device, uint32_t aa, double zoom);

@@ -3,9 +3,9 @@
 // dialog and the debug listing; and the events through which the
 // attribute panes and dialogs and the properties dialog report changes.
 //
-// The samples, attributes and properties dialogs are the
-// program's shell's; while it has none of them, their commands change the
-// view alone and their reports are ignored.
+// The samples, attributes and properties dialogs are the application's
+// (App); a view without them (under another application) changes only
+// itself on their commands and ignores their reports.
 #include "app/app.h"
 #include "app/pageview.h"
 #include "app/propertydlg.h"
@@ -46,8 +46,7 @@ CPropertyDlgRef ThePropertyDlg()
                                                                      : CPropertyDlgRef();
 }
 
-// Whether the reporter is of the named class of the program (false while
-// the program has no class of that name).
+// Whether the reporter is of the named class of the program.
 bool IsOfClass(const ZuObjectRef& source, const char* className)
 {
     ZuRuntimeRef runtime;

@@ -4,11 +4,11 @@
 // The print dialog and the print service.
 //
 // There is no system print dialog here. PrintDlgA stands in for it: it
-// answers the settings it is given, or the answer a caller scripted before
-// (tests script the user's choice, the program scripts nothing yet and so
-// prints with the defaults). A print service exists when the local print
-// server's socket is there or CUPS_SERVER names one; tests can script that
-// too.
+// answers the settings it is given, or the answer a caller scripted before.
+// Tests script the user's choice; the program scripts nothing, so it prints
+// with the defaults (its own window "Imprimer" sets only the screening). A
+// print service exists when the local print server's socket is there or
+// CUPS_SERVER names one; tests can script that too.
 
 #include "w32/file.h"
 #include "w32/windef.h"

@@ -115,8 +115,9 @@ TEST_F(ColorSetupTest, EachElementWritesOnlyItsOwnDocumentColour)
         EXPECT_NE(now, before[size_t(rows[i].definition)]);
         // No other colour moved, the one of equal default among them.
         for (int d = 0; d < CDocument::COLORS; ++d)
-            if (d != rows[i].definition)
+            if (d != rows[i].definition) {
                 EXPECT_EQ(Colour(d), before[size_t(d)]) << d;
+            }
     }
 }
 
@@ -192,8 +193,9 @@ TEST_F(ColorSetupTest, WithoutASelectedRowNothingIsShownOrStored)
     EXPECT_EQ(Colors()->RetColorSlider(0)->GetPositionX(), strip);
     EXPECT_FALSE(View()->IsRenderNeeded());
     for (int d = 0; d < CDocument::COLORS; ++d)
-        if (d != 2)
+        if (d != 2) {
             EXPECT_EQ(Colour(d), before[size_t(d)]) << d;
+        }
     // Nor does a pane without a document.
     CColorSetupRef bare = ZuNew<CColorSetup>(Zuvi_app_zone);
     bare->Build();

@@ -139,8 +139,9 @@ TEST_F(DefDlgTest, StartUpLeavesEachCardWithItsDefaultDefinition)
         const CDefRef def = dlg->RetDefinition(c.kind);
         ASSERT_TRUE(def.IsValid());
         EXPECT_EQ(ClassOf(def), c.cls);
-        if (c.value != -2)
+        if (c.value != -2) {
             EXPECT_EQ(def->GetValue(), c.value);
+        }
         EXPECT_EQ(def->GetCount(), 1);
         EXPECT_EQ(def->GetIndex(), 0);
     }

@@ -133,10 +133,12 @@ TEST_F(DefViewTest, EachTypeHasItsStyleButtonsAndPanesAPlainPaneStandingInForMis
         for (int slot = 0; slot < 4; ++slot) {
             const char* name = CDefView::PaneClassName(c.type, slot);
             const CDefPaneRef pane = view->RetPaneAt(slot);
-            if (name != nullptr)
+            if (name != nullptr) {
                 EXPECT_EQ(ClassOf(pane), HasClass(name) ? name : "CDefPane") << slot;
-            if (pane.IsValid())
+            }
+            if (pane.IsValid()) {
                 EXPECT_EQ(pane->RetKind(), c.kind);
+            }
         }
         for (int p : c.panes)
             EXPECT_TRUE(view->RetPaneAt(p).IsValid());

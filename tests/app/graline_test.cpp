@@ -181,8 +181,9 @@ TEST_F(CGraLineTest, PropertiesAddressTheChosenPoint)
         EXPECT_TRUE(l->SetPropertyValue(2, c.value)) << c.value;
         const bool chosen = l->GetPropertyValue(2, v);
         EXPECT_EQ(c.handle != -1, chosen) << c.value;
-        if (chosen)
+        if (chosen) {
             EXPECT_EQ(c.handle + 1, v) << c.value;
+        }
     }
     ExpectPoint(l->GetHandlePosition(1), 3, 4, "choice moves nothing");
 

@@ -287,8 +287,9 @@ TEST_F(GridSetupTest, TheRulerPaneIsMadeByNameAndEditsTheSharedOrigin)
         EXPECT_NEAR(Settings()->origin_y, c.y, 1e-9);
         EXPECT_NEAR(pane->RetOriginY()->GetValue(), c.y, 1e-9);
         // Typed values redraw without rendering: Redraw clears the flag.
-        if (c.entry != 2)
+        if (c.entry != 2) {
             EXPECT_FALSE(View()->IsRenderNeeded());
+        }
     }
     // The rulers count from the new origin.
     EXPECT_NE(Ruler()->RetOrigin(), before);

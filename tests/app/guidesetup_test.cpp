@@ -185,9 +185,10 @@ TEST_F(GuideSetupTest, ARulersGuideNumberTurnsThePaneToItsListAndSelectsIt)
         EXPECT_EQ(Pane()->IsHorizontal(), c.horizontal);
         EXPECT_EQ(On(Pane()->RetRadio(0)), c.horizontal);
         EXPECT_EQ(Selected(), c.selected);
-        if (c.selected >= 0)
+        if (c.selected >= 0) {
             EXPECT_NEAR(Pane()->RetPosition()->GetValue(),
                         Doc()->GetGuide(c.horizontal, c.selected), 1e-9);
+        }
         // The document's current guide is the ruler's business.
         bool horizontal = false;
         int index = -2;

@@ -1,7 +1,7 @@
 // The main window as the program builds it at start-up: every band and
 // control at its place for the window's size, a layout that only moves
-// what exists, the buttons' states, the handlers that have nothing to act
-// on yet, and a window that fits the screen.
+// what exists, the buttons' states, the handlers that reach the page view
+// and the palettes, and a window that fits the screen.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "app/commands.h"
+#include "app/pageview.h"
+#include "app/printdlg.h"
 #include "si/time.h"
 #include "si/viewlayout.h"
 #include "si/viewpane.h"
@@ -132,7 +134,7 @@ TEST_F(MainWindowTest, AClickOnFichierOpensItsMenu)
     EXPECT_FALSE(submenu->RetViewPane()->RetLayout()->GetViewBox(9, row));
 }
 
-TEST_F(MainWindowTest, AMenuCommandWithoutItsPageViewDoesNothing)
+TEST_F(MainWindowTest, AMenuCommandReachesThePageView)
 {
     const ZuMenuRef& bar = Main()->RetMenuBar();
     const ZuWindowRef& window = Main()->RetWindow();
@@ -148,8 +150,11 @@ TEST_F(MainWindowTest, AMenuCommandWithoutItsPageViewDoesNothing)
     Click(window, x, y);
     const ZuMenuRef submenu = bar->RetOpenSubmenu();
     ASSERT_TRUE(submenu.IsValid());
-    // "Imprimer...": its command goes to the page view, which has no
-    // handler for it yet.
+    // "Imprimer...": its command goes to the page view, which opens the
+    // print window over the main window.
+    const CPrintDlgRef print(app->RetPrintDlg());
+    ASSERT_TRUE(print.IsValid());
+    ASSERT_FALSE(print->RetWindow()->IsVisible());
     centre(submenu, 5, x, y);
     Click(submenu->RetMenuWindow(), x, y);
     for (int i = 0; i < 5; ++i) {
@@ -157,8 +162,37 @@ TEST_F(MainWindowTest, AMenuCommandWithoutItsPageViewDoesNothing)
         app->HandleTick(ZuTime::NowGMTAbsTime(), true);
         Pump();
     }
+    EXPECT_TRUE(print->RetWindow()->IsVisible());
     EXPECT_FALSE(QuitPending());
     EXPECT_TRUE(window->IsVisible());
+    print->OnClose();
+    Pump();
+}
+
+TEST_F(MainWindowTest, GlassAndHandButtonsSwitchThePageViewsModes)
+{
+    const CMainWindowRef& m = Main();
+    const CPageViewRef view(m->RetPageView());
+    ASSERT_TRUE(view.IsValid());
+    // Each click on a button, then the modes and the two buttons: the
+    // modes exclude each other, and a second click switches one off.
+    const struct {
+        int icon;
+        bool glass, hand;
+    } steps[] = {{154, true, false},  {152, false, true}, {154, true, false},
+                 {154, false, false}, {152, false, true}, {152, false, false}};
+    for (const auto& s : steps) {
+        const CButtonRef button = m->RetButton(s.icon);
+        double x = 0, y = 0, dx = 0, dy = 0;
+        button->GetOrigin(x, y);
+        button->GetSize(dx, dy);
+        Click(m->RetWindow(), x + dx / 2, y + dy / 2);
+        SCOPED_TRACE(std::to_string(&s - steps));
+        EXPECT_EQ(view->IsGlassMode(), s.glass);
+        EXPECT_EQ(view->IsHandMode(), s.hand);
+        EXPECT_EQ(m->RetButton(154)->RetState().TestBit(ZU_VIEW_IS_ON), s.glass);
+        EXPECT_EQ(m->RetButton(152)->RetState().TestBit(ZU_VIEW_IS_ON), s.hand);
+    }
 }
 
 TEST_F(MainWindowTest, ResizingLaysOutAgainAndMakesNothingNew)

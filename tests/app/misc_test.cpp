@@ -509,8 +509,9 @@ TEST_F(CurrentDocumentTest, DrawingObjectsByKind)
     EXPECT_TRUE(o->GetFlag());
     for (int kind : {10, 11, 12, 13, 14, 15, 16, 18}) {
         const ZuRuntimeRef rt = GetGraObjectRuntime(kind);
-        if (rt.IsValid())
+        if (rt.IsValid()) {
             EXPECT_TRUE(NewGraObject(rt).IsValid()) << kind;
+        }
     }
     EXPECT_TRUE(NewGraObject(ZuRuntimeRef()).IsInvalid());
     EXPECT_TRUE(NewGraObject(CDocumentRef::RetRuntime()).IsInvalid());

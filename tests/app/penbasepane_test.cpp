@@ -11,6 +11,7 @@
 #include "app/colordef.h"
 #include "app/graline.h"
 #include "app/penbasepane.h"
+#include "ghost/gscontext.h"
 #include "si/string.h"
 #include "tests/app/panetest.h"
 
@@ -260,11 +261,14 @@ TEST_F(PenPaneTest, TheSampleFitsAsTheMeasuredStrokeWouldAtEveryWidth)
 {
     CSampleViewRef reference = ZuNew<CSampleView>(Zuvi_app_zone);
     reference->Build(0, 0, 200, 24, false);
+    // The box's rows as the interpreter rendered them, one bit a pixel.
     const auto image = [](const CSampleViewRef& box) {
-        std::vector<unsigned char> rows(200 * 24 * 3);
-        box->RetView()->CopyTo24Bit(0, 0, 200, 24, rows.data(), 200 * 3);
-        return rows;
+        const GSContextRef context = box->RetView()->RetContext();
+        context->ReadBack();
+        const unsigned char* rows = context->RetBuffer();
+        return std::vector<unsigned char>(rows, rows + context->RetBufferSize());
     };
+    const std::vector<unsigned char> blank(image(reference));
     const struct {
         double width;
         int cap;
@@ -285,7 +289,9 @@ TEST_F(PenPaneTest, TheSampleFitsAsTheMeasuredStrokeWouldAtEveryWidth)
         reference->FitZoom(line->GetBoundingBox());
         line->Draw(port, 7);
         EXPECT_EQ(pane->RetSample()->RetZoom(), reference->RetZoom()) << c.width << " " << c.cap;
-        EXPECT_TRUE(image(pane->RetSample()) == image(reference)) << c.width << " " << c.cap;
+        const std::vector<unsigned char> shown = image(pane->RetSample());
+        EXPECT_TRUE(shown == image(reference)) << c.width << " " << c.cap;
+        EXPECT_TRUE(shown != blank) << c.width << " " << c.cap;
     }
     // The wide pens shrank the sample.
     pen->SetWidth(40.0);

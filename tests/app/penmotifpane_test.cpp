@@ -209,8 +209,9 @@ TEST_F(PenMotifPaneTest, ValuesDrivenByAVariablePulsarAreNotTyped)
         ClickMode(c.mode);
         pane->Update();
         EXPECT_EQ(Enabled(pane->RetEntry1()), c.first);
-        if (c.mode == 1)
+        if (c.mode == 1) {
             EXPECT_EQ(Enabled(pane->RetEntry2()), c.second);
+        }
         EXPECT_EQ(Latin(pane->RetLabel1()->RetText()) == kEvolution, !c.first);
     }
     // A value whose kind is 0 does not vary.

@@ -271,11 +271,13 @@ TEST_F(PulsarPaneTest, KindButtonsAndRowsFollowTheTab)
             EXPECT_EQ(pane->RetTabIcon(t)->RetState().TestBit(ZU_VIEW_IS_ON), t == c.tab);
         EXPECT_EQ(KindTips(), c.kinds != nullptr ? *c.kinds : std::vector<std::string>());
         for (int b = 0; b < CPulsarPane::kKindButtons; ++b)
-            if (Shown(pane->RetKindButton(b)))
+            if (Shown(pane->RetKindButton(b))) {
                 EXPECT_EQ(pane->RetKindButton(b)->RetState().TestBit(ZU_VIEW_IS_ON), b == c.on);
+            }
         EXPECT_EQ(Shown(pane->RetCaption()), c.kinds == nullptr);
-        if (c.kinds == nullptr)
+        if (c.kinds == nullptr) {
             EXPECT_EQ(Latin(pane->RetCaption()->RetText()), c.caption);
+        }
         for (int r = 0; r < 3; ++r) {
             EXPECT_EQ(RowLabel(r), c.rows[r]);
             EXPECT_EQ(Shown(pane->RetRowEntry(r)), c.rows[r][0] != 0);

@@ -298,8 +298,9 @@ TEST_F(CUndoGroupStorageTest, ALabelComesBackAndFieldsOfTheWrongKindAreRefused)
         EXPECT_EQ(CUndoGroupRef::RetRuntime(), back->RetRuntime()) << c.what;
         EXPECT_EQ(71, back->GetOper()) << c.what;
         EXPECT_EQ(c.label.IsValid(), back->GetLabel().IsValid()) << c.what;
-        if (c.label.IsValid())
+        if (c.label.IsValid()) {
             EXPECT_EQ("\xc9tape", Text(back->GetLabel())) << c.what;
+        }
         CSavedState got;
         back->GetSavedState(got);
         EXPECT_EQ(8.0, got.centre.x) << c.what;

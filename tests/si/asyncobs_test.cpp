@@ -135,10 +135,12 @@ TEST_F(AsyncObsTest, EqualityIgnoresTheEventAndOrderEndsWithTheId)
         ZuAsyncObsRef r = NewRecord(c.event, c.same_observer ? ZuObjectRef(w) : ZuObjectRef(other),
                                     ZuStringRef(c.actor), c.id);
         EXPECT_EQ(c.equal, a->IsEqual(r)) << c.actor << " " << c.id;
-        if (c.order != 2 && r->RetActor(0).IsValid() && r->RetActors().IsInvalid())
+        if (c.order != 2 && r->RetActor(0).IsValid() && r->RetActors().IsInvalid()) {
             EXPECT_EQ(c.order, a->CompareWith(r)) << c.actor << " " << c.id;
-        if (c.equal)
+        }
+        if (c.equal) {
             EXPECT_EQ(a->ComputeHashValue(97), r->ComputeHashValue(97));
+        }
     }
     EXPECT_FALSE(a->IsEqual(ZuObjectNull));
     EXPECT_FALSE(a->IsEqual(w));

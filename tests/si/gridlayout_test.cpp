@@ -114,8 +114,9 @@ TEST_F(GridLayoutTest, CellsOfAnIndexAndIndexOfACell)
         EXPECT_EQ(c.col, col) << c.index;
         EXPECT_EQ(c.row, row) << c.index;
         EXPECT_EQ(c.inside, g->ComputeIndex(c.col, c.row, index)) << c.index;
-        if (c.inside)
+        if (c.inside) {
             EXPECT_EQ(c.index, index);
+        }
     }
 }
 

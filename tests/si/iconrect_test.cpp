@@ -88,9 +88,10 @@ TEST_F(IconRectTest, EdgeBoxesLieBetweenTheCorners)
         SCOPED_TRACE(ZuFrameEdgeBitRetName(c.edge));
         ZuRect box;
         ASSERT_EQ(f->GetEdgeBox(c.edge, ZU_CTRL_STATE_ACTIVE, frame, box), c.ok);
-        if (c.ok)
+        if (c.ok) {
             EXPECT_TRUE(box == c.want)
                 << box.X1() << "," << box.Y1() << " " << box.X2() << "," << box.Y2();
+        }
     }
     // A frame as narrow as its corners has an empty top edge.
     ZuRect box(1, 1, 2, 2);

@@ -134,8 +134,9 @@ TEST_F(ImageTest, TheNameChoosesTheFirstReaderAndTheOthersFollow)
         EXPECT_EQ(loaded, c.width > 0) << c.name;
         double w = 0, h = 0;
         EXPECT_EQ(view->GetImageSize(w, h), c.width > 0) << c.name;
-        if (c.width > 0)
+        if (c.width > 0) {
             EXPECT_EQ(w, c.width) << c.name;
+        }
         view->Delete();
     }
 }

@@ -93,10 +93,12 @@ TEST_F(ScrollListTest, EachScrollerAppearsOnlyWhenTheContentsDoNotFit)
         EXPECT_EQ(Box(list->RetPane()), c.pane);
         EXPECT_EQ(list->RetHScroller()->RetParent() == list, c.h);
         EXPECT_EQ(list->RetVScroller()->RetParent() == list, c.v);
-        if (c.h)
+        if (c.h) {
             EXPECT_EQ(Box(list->RetHScroller()), "0,84 " + std::to_string(c.v ? 84 : 100) + "x16");
-        if (c.v)
+        }
+        if (c.v) {
             EXPECT_EQ(Box(list->RetVScroller()), "84,0 16x" + std::to_string(c.h ? 84 : 100));
+        }
     }
     // The relief's inset narrows the room.
     Fill(5, 100, 20);

@@ -268,8 +268,9 @@ TEST_F(StorageTest, LargeGraphRestoredAndStoredAgainGivesTheSameBytes)
         EXPECT_EQ(nodes[i]->value, got[i]->value);
         EXPECT_TRUE(got[i]->b == got[(i * 31 + 17) % n]);
         EXPECT_EQ(nodes[i]->name.IsValid(), got[i]->name.IsValid());
-        if (nodes[i]->name.IsValid() && got[i]->name.IsValid())
+        if (nodes[i]->name.IsValid() && got[i]->name.IsValid()) {
             EXPECT_TRUE(nodes[i]->name == got[i]->name);
+        }
     }
     // The same run writes the root it read as a reference only.
     std::size_t const before = store->Bytes().size();

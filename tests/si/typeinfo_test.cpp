@@ -49,6 +49,7 @@ TEST(TypeInfo, NthFollowsRegistrationOrderAndUnregisteringLeavesTheTableSound)
     }
     EXPECT_TRUE(seen_int8);
 
+    const Zuvi_TypeDef* last = Zuvi_TypeInfo::RetNth(count - 1);
     Zuvi_TypeDef def = {"TemporaryType", nullptr, ZU_TYPE_STRUCT, nullptr, 1};
     {
         Zuvi_TypeInfo registration(&def);
@@ -58,7 +59,13 @@ TEST(TypeInfo, NthFollowsRegistrationOrderAndUnregisteringLeavesTheTableSound)
     }
     EXPECT_EQ(Zuvi_TypeInfo::RetCount(), count);
     EXPECT_EQ(Zuvi_TypeInfo::Find("TemporaryType"), nullptr);
-    EXPECT_EQ(Zuvi_TypeInfo::RetNth(count - 1), Zuvi_TypeInfo::RetNth(count - 1));
+    EXPECT_EQ(Zuvi_TypeInfo::RetNth(count - 1), last);
+    // The next registration goes after the same last entry.
+    Zuvi_TypeDef again = {"TemporaryTypeAgain", nullptr, ZU_TYPE_STRUCT, nullptr, 1};
+    Zuvi_TypeInfo registration(&again);
+    EXPECT_EQ(Zuvi_TypeInfo::RetNth(count - 1), last);
+    EXPECT_EQ(Zuvi_TypeInfo::RetNth(count), &again);
+    EXPECT_EQ(Zuvi_TypeInfo::Find("TemporaryTypeAgain"), &again);
 }
 
 TEST(TypeInfo, TableIsBuiltOnceInTheApplicationZone)

@@ -431,8 +431,9 @@ TEST_F(EventLayer, AnApplicationIsFoundByItsProgramNameWhateverTheCase)
     for (const Case& c : cases) {
         Zuvi_RemAppIDRec* app = nullptr;
         EXPECT_EQ(c.found, ZuEvent::FindAppEventQueue(ZuStringRef(c.name.c_str()), app)) << c.name;
-        if (c.found)
+        if (c.found) {
             EXPECT_EQ(reinterpret_cast<Zuvi_RemAppIDRec*>(hwnd), app);
+        }
     }
     Zuvi_RemAppIDRec* app = nullptr;
     EXPECT_FALSE(ZuEvent::FindAppEventQueue(ZuStringRef(), app));
