@@ -119,7 +119,10 @@ void W32_SystemClose(HWND hwnd);
 void W32_SystemMouse(int x, int y, unsigned buttons);
 // A key: virtual key, set-1 scan code, extended flag, down (a press of a
 // key already down is an auto-repeat). Goes to the focus window's thread.
-void W32_SystemKey(UINT vk, UINT scan, bool extended, bool down);
+// The character is the 8-bit (ISO 8859-1) character the key gave as the
+// backend's keyboard saw it, 0 for none; -1 leaves it to ToAscii to work
+// out from the keyboard state when the message is taken.
+void W32_SystemKey(UINT vk, UINT scan, bool extended, bool down, int character = -1);
 // The character the backend gives for a key in a keyboard state (X11); the
 // common part falls back to a US table when it answers -1.
 typedef int (*W32_CharOfKey)(UINT vk, UINT scan, const BYTE* state);

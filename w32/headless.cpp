@@ -193,10 +193,10 @@ void W32_HeadlessMouse(int x, int y, unsigned buttons)
     W32_SystemMouse(x, y, buttons);
 }
 
-void W32_HeadlessKey(UINT virtual_key, UINT scan, bool extended, bool down)
+void W32_HeadlessKey(UINT virtual_key, UINT scan, bool extended, bool down, int character)
 {
     if (TheHeadless() != nullptr)
-        W32_SystemKey(virtual_key, scan, extended, down);
+        W32_SystemKey(virtual_key, scan, extended, down, character);
 }
 
 void W32_HeadlessMoveBySystem(HWND hwnd, const RECT& rect)

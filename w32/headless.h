@@ -19,8 +19,11 @@ uint32_t W32_HeadlessScreenPixel(int x, int y);
 bool W32_HeadlessWindowPixel(HWND hwnd, int x, int y, uint32_t& out);
 // The pointer at a screen point with the MK_ buttons held.
 void W32_HeadlessMouse(int x, int y, unsigned buttons);
-// A key press or release: virtual key, set-1 scan code, extended flag.
-void W32_HeadlessKey(UINT virtual_key, UINT scan, bool extended, bool down);
+// A key press or release: virtual key, set-1 scan code, extended flag, and
+// the character it gives as a keyboard layout would (ISO 8859-1; 0 none);
+// -1 lets the US layout answer. VK_PACKET with a character types that
+// character whatever key would give it.
+void W32_HeadlessKey(UINT virtual_key, UINT scan, bool extended, bool down, int character = -1);
 // The user moved or sized a window, or asked to close it.
 void W32_HeadlessMoveBySystem(HWND hwnd, const RECT& rect);
 void W32_HeadlessCloseBySystem(HWND hwnd);

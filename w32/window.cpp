@@ -68,10 +68,16 @@ State& S()
 
 typedef std::lock_guard<std::recursive_mutex> Guard;
 
+// An input message, with the character of a key message as the backend's
+// keyboard gave it (-1 when it left that to ToAscii).
+struct Input : MSG {
+    int character = -1;
+};
+
 struct Queue {
     std::mutex lock;
     std::deque<MSG> posted;
-    std::deque<MSG> input;
+    std::deque<Input> input;
     bool quit = false;
     int quit_code = 0;
     int wake = -1;
@@ -110,6 +116,11 @@ Queue* MyQueue()
 }
 
 thread_local BYTE t_keys[256];
+// The last key message this thread took: its virtual key and the character
+// it carried (-1 none), which ToAscii answers for that key, as the keyboard
+// layout's own state would.
+thread_local UINT t_key_vk = 0;
+thread_local int t_key_character = -1;
 
 void Wake(Queue* q)
 {
@@ -356,10 +367,10 @@ void DropMessagesOf(HWND hwnd)
     for (auto& entry : Queues()) {
         Queue* q = entry.second;
         std::lock_guard<std::mutex> ql(q->lock);
-        for (auto* d : {&q->posted, &q->input})
-            d->erase(std::remove_if(d->begin(), d->end(),
-                                    [hwnd](const MSG& m) { return m.hwnd == hwnd; }),
-                     d->end());
+        auto of_window = [hwnd](const MSG& m) { return m.hwnd == hwnd; };
+        q->posted.erase(std::remove_if(q->posted.begin(), q->posted.end(), of_window),
+                        q->posted.end());
+        q->input.erase(std::remove_if(q->input.begin(), q->input.end(), of_window), q->input.end());
     }
 }
 
@@ -372,12 +383,14 @@ bool Matches(const MSG& m, HWND hwnd, UINT first, UINT last)
     return m.message >= first && m.message <= last;
 }
 
-void NoteKeyTaken(const MSG& m)
+void NoteKeyTaken(const MSG& m, int character)
 {
     if (m.message != WM_KEYDOWN && m.message != WM_KEYUP && m.message != WM_SYSKEYDOWN &&
         m.message != WM_SYSKEYUP)
         return;
     unsigned vk = unsigned(m.wParam) & 0xFF;
+    t_key_vk = vk;
+    t_key_character = character;
     bool down = m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN;
     bool repeat = (m.lParam & (1L << 30)) != 0;
     if (down) {
@@ -389,7 +402,7 @@ void NoteKeyTaken(const MSG& m)
     }
 }
 
-void PostInput(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
+void PostInput(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, int character = -1)
 {
     W32_Window* w = Own(hwnd);
     if (w == nullptr)
@@ -399,7 +412,10 @@ void PostInput(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
     W32_TheBackend().CursorPos(pt);
     {
         std::lock_guard<std::mutex> guard(q->lock);
-        q->input.push_back(MSG{hwnd, message, wparam, lparam, Ticks(), pt});
+        Input in;
+        static_cast<MSG&>(in) = MSG{hwnd, message, wparam, lparam, Ticks(), pt};
+        in.character = character;
+        q->input.push_back(in);
     }
     Wake(q);
 }
@@ -642,7 +658,7 @@ void W32_SystemMouse(int x, int y, unsigned buttons)
     }
 }
 
-void W32_SystemKey(UINT vk, UINT scan, bool extended, bool down)
+void W32_SystemKey(UINT vk, UINT scan, bool extended, bool down, int character)
 {
     HWND target;
     LPARAM lp;
@@ -670,7 +686,7 @@ void W32_SystemKey(UINT vk, UINT scan, bool extended, bool down)
         target = S().focus != nullptr ? S().focus : S().active;
     }
     if (target != nullptr)
-        PostInput(target, message, WPARAM(vk), lp);
+        PostInput(target, message, WPARAM(vk), lp, character);
 }
 
 void W32_SetCharOfKey(W32_CharOfKey fn)
@@ -1404,12 +1420,25 @@ HWND PaintPending(HWND filter)
     return nullptr;
 }
 
-bool Take(std::deque<MSG>& d, MSG* msg, HWND hwnd, UINT first, UINT last, bool remove)
+int CharacterOf(const MSG&)
+{
+    return -1;
+}
+int CharacterOf(const Input& in)
+{
+    return in.character;
+}
+
+template <typename Entry>
+bool Take(std::deque<Entry>& d, MSG* msg, HWND hwnd, UINT first, UINT last, bool remove,
+          int* character = nullptr)
 {
     for (auto it = d.begin(); it != d.end(); ++it) {
         if (!Matches(*it, hwnd, first, last))
             continue;
         *msg = *it;
+        if (character != nullptr)
+            *character = CharacterOf(*it);
         if (remove)
             d.erase(it);
         return true;
@@ -1424,7 +1453,7 @@ bool QueueReady(Queue* q, DWORD mask)
         std::lock_guard<std::mutex> guard(q->lock);
         if ((mask & QS_POSTMESSAGE) && (!q->posted.empty() || q->quit))
             return true;
-        for (const MSG& m : q->input) {
+        for (const Input& m : q->input) {
             bool key = m.message >= WM_KEYDOWN && m.message <= WM_SYSCHAR;
             bool move = m.message == WM_MOUSEMOVE;
             if ((key && (mask & QS_KEY)) || (move && (mask & QS_MOUSEMOVE)) ||
@@ -1452,11 +1481,12 @@ BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT first, UINT last, UINT flags)
     bool remove = (flags & PM_REMOVE) != 0;
     {
         std::lock_guard<std::mutex> guard(q->lock);
+        int character = -1;
         if (Take(q->posted, msg, hwnd, first, last, remove) ||
-            Take(q->input, msg, hwnd, first, last, remove)) {
+            Take(q->input, msg, hwnd, first, last, remove, &character)) {
             q->last_time = msg->time;
             if (remove)
-                NoteKeyTaken(*msg);
+                NoteKeyTaken(*msg, character);
             return TRUE;
         }
     }
@@ -1926,10 +1956,16 @@ int ToAscii(UINT virtual_key, UINT scan_code, const BYTE* state, WORD* out, UINT
         Guard g(S().lock);
         fn = S().char_of_key;
     }
-    int c = fn != nullptr ? fn(virtual_key & 0xFF, scan_code, state) : -1;
+    int c = -1;
+    if (t_key_character >= 0 && (virtual_key & 0xFF) == t_key_vk)
+        c = t_key_character;
+    else if (fn != nullptr)
+        c = fn(virtual_key & 0xFF, scan_code, state);
     if (c < 0)
         c = UsChar(virtual_key & 0xFF, state);
-    if (c <= 0)
+    // The characters are 8-bit: one beyond ISO 8859-1 has none of its own,
+    // and cutting it down would give an unrelated one.
+    if (c <= 0 || c > 0xFF)
         return 0;
     *out = WORD(c);
     return 1;

@@ -417,6 +417,9 @@ int SetDIBitsToDevice(HDC dc, int x_dest, int y_dest, DWORD width, DWORD height,
 #define VK_DIVIDE 0x6F
 #define VK_F1 0x70
 #define VK_F24 0x87
+// A key that stands for the character it carries, not for a key of the
+// keyboard: a composed character, or one no key of the layout names.
+#define VK_PACKET 0xE7
 #define VK_NUMLOCK 0x90
 #define VK_SCROLL 0x91
 

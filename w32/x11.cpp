@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -109,6 +110,29 @@ const KeyMap kKeys[] = {
     {XK_apostrophe, 0xDE}, {XK_less, 0xE2},
 };
 
+// The ISO 8859-1 character of a keysym; 0 for one that names no printing
+// character of that set (the set's keysyms are its codes, others carry
+// their Unicode value above 0x1000000).
+int Latin1OfKeysym(KeySym sym)
+{
+    unsigned long code = sym >= 0x1000000ul && sym <= 0x10000FFul ? sym - 0x1000000ul : sym;
+    return (code >= 0x20 && code <= 0x7E) || (code >= 0xA0 && code <= 0xFF) ? int(code) : 0;
+}
+
+// The character of one UTF-8 encoded character when ISO 8859-1 has it; 0 for
+// anything else (several characters, one beyond the set).
+int Latin1OfUtf8(const char* text, int n)
+{
+    const unsigned char* u = reinterpret_cast<const unsigned char*>(text);
+    if (n == 1 && u[0] < 0x80)
+        return u[0];
+    if (n == 2 && (u[0] & 0xE0) == 0xC0 && (u[1] & 0xC0) == 0x80) {
+        int code = ((u[0] & 0x1F) << 6) | (u[1] & 0x3F);
+        return code >= 0xA0 && code <= 0xFF ? code : 0;
+    }
+    return 0;
+}
+
 UINT VirtualKeyOf(KeySym sym)
 {
     if (sym >= XK_a && sym <= XK_z)
@@ -194,6 +218,7 @@ public:
         Pixmap probe = XCreatePixmap(dpy, root, 1, 1, unsigned(depth));
         gc = XCreateGC(dpy, probe, 0, nullptr);
         XFreePixmap(dpy, probe);
+        OpenInputMethod();
     }
 
     enum {
@@ -277,6 +302,17 @@ public:
         XStoreName(dpy, win, w->text.c_str());
         if (current_cursor != 0)
             XDefineCursor(dpy, win, current_cursor);
+        if (im != nullptr) {
+            XIC ic = XCreateIC(im, XNInputStyle, im_style, XNClientWindow, win, XNFocusWindow, win,
+                               nullptr);
+            if (ic != nullptr) {
+                long wanted = 0;
+                if (XGetICValues(ic, XNFilterEvents, &wanted, nullptr) == nullptr &&
+                    (wanted & ~a.event_mask) != 0)
+                    XSelectInput(dpy, win, a.event_mask | wanted);
+                contexts[win] = ic;
+            }
+        }
         XFlush(dpy);
         return true;
     }
@@ -284,6 +320,13 @@ public:
     void Destroy(W32_Window* w) override
     {
         std::lock_guard<std::recursive_mutex> guard(lock);
+        auto context = contexts.find(Window(w->native));
+        if (context != contexts.end()) {
+            if (focused_context == context->second)
+                focused_context = nullptr;
+            XDestroyIC(context->second);
+            contexts.erase(context);
+        }
         if (w->native != 0)
             XDestroyWindow(dpy, Window(w->native));
         XFlush(dpy);
@@ -528,8 +571,10 @@ public:
                 if (XPending(dpy) == 0)
                     return any;
                 XNextEvent(dpy, &e);
+                any = true;
+                if (Filtered(e))
+                    continue;
             }
-            any = true;
             Handle(e);
         }
     }
@@ -674,6 +719,105 @@ public:
     }
 
 private:
+    // Dead keys and the compose key go through an input method: the one
+    // the user's XMODIFIERS names, or Xlib's own, which composes from the
+    // locale's table (the C library's locale is "C": ISO 8859-1).
+    void OpenInputMethod()
+    {
+        if (!XSupportsLocale())
+            return;
+        if (XSetLocaleModifiers("") != nullptr)
+            im = XOpenIM(dpy, nullptr, nullptr, nullptr);
+        if (im == nullptr && XSetLocaleModifiers("@im=none") != nullptr)
+            im = XOpenIM(dpy, nullptr, nullptr, nullptr);
+        if (im == nullptr)
+            return;
+        XIMStyles* styles = nullptr;
+        if (XGetIMValues(im, XNQueryInputStyle, &styles, nullptr) == nullptr && styles != nullptr) {
+            // No pre-edit or status area of its own: the library draws
+            // every pixel of its windows.
+            for (unsigned short i = 0; i < styles->count_styles; ++i) {
+                XIMStyle s = styles->supported_styles[i];
+                if (s == (XIMPreeditNothing | XIMStatusNothing))
+                    im_style = s;
+                else if (s == (XIMPreeditNone | XIMStatusNone) && im_style == 0)
+                    im_style = s;
+            }
+        }
+        if (styles != nullptr)
+            XFree(styles);
+        if (im_style == 0) {
+            XCloseIM(im);
+            im = nullptr;
+        }
+    }
+
+    // Whether the input method took the event (a dead key, a key of a
+    // sequence being composed). The window a key comes to has its context
+    // given the keys first.
+    bool Filtered(XEvent& e)
+    {
+        if (im == nullptr)
+            return false;
+        if (e.type == KeyPress || e.type == KeyRelease) {
+            auto context = contexts.find(e.xkey.window);
+            if (context != contexts.end() && context->second != focused_context) {
+                if (focused_context != nullptr)
+                    XUnsetICFocus(focused_context);
+                XSetICFocus(context->second);
+                focused_context = context->second;
+            }
+        }
+        // The method may rewrite the event it takes (Xlib's own puts it
+        // back as the composed character's, with keycode 0).
+        const int type = e.type;
+        const unsigned keycode = e.xkey.keycode & 0xFFu;
+        const bool taken = XFilterEvent(&e, None) != False;
+        if (type == KeyPress && keycode != 0)
+            swallowed[keycode] = taken;
+        return taken;
+    }
+
+    // The ISO 8859-1 character a key press gives, through the window's
+    // input context when it has one (which also gives the characters it
+    // composed); 0 for none or one beyond the set.
+    int CharacterOf(XKeyEvent& k)
+    {
+        char text[64];
+        KeySym sym = NoSymbol;
+        auto context = contexts.find(k.window);
+        if (context != contexts.end()) {
+            Status status = 0;
+            int n = Xutf8LookupString(context->second, &k, text, int(sizeof text), &sym, &status);
+            if (status != XLookupChars && status != XLookupBoth)
+                return 0;
+            return Latin1OfUtf8(text, n);
+        }
+        int n = XLookupString(&k, text, int(sizeof text), &sym, nullptr);
+        // Control characters and ASCII are the same in every locale; the
+        // rest is read from the keysym, whatever the locale's encoding.
+        if (n == 1 && static_cast<unsigned char>(text[0]) < 0x80)
+            return static_cast<unsigned char>(text[0]);
+        return Latin1OfKeysym(sym);
+    }
+
+    // The virtual key of a key event: by the key's first symbol (the
+    // keypad's by what Num Lock makes of it), else by its shifted one, as
+    // the digits of a French layout's top row, whose first symbols are
+    // accented letters and signs.
+    UINT KeyOf(XKeyEvent& k)
+    {
+        KeySym sym = XLookupKeysym(&k, 0);
+        if (sym >= XK_KP_Space && sym <= XK_KP_9) {
+            char text[8];
+            XLookupString(&k, text, sizeof text, &sym, nullptr);
+        }
+        UINT vk = VirtualKeyOf(sym);
+        if (vk == 0)
+            vk = VirtualKeyOf(XLookupKeysym(&k, 1));
+        return vk;
+    }
+
     unsigned long Channel(unsigned v, int i) const
     {
         if (bits[i] == 0)
@@ -813,24 +957,56 @@ private:
             break;
         case KeyPress:
         case KeyRelease: {
-            KeySym sym;
+            const bool down = e.type == KeyPress;
+            const unsigned keycode = e.xkey.keycode & 0xFFu;
+            UINT vk = 0;
+            int character = -1;
             {
                 std::lock_guard<std::recursive_mutex> guard(lock);
-                sym = XLookupKeysym(&e.xkey, 0);
-                if (sym >= XK_KP_Space && sym <= XK_KP_9) {
-                    char text[8];
-                    XLookupString(&e.xkey, text, sizeof text, &sym, nullptr);
-                }
                 num_lock_on = (e.xkey.state & Mod2Mask) != 0;
+                if (down) {
+                    character = CharacterOf(e.xkey);
+                    // A character an input method composed comes with no
+                    // key: it is typed as a key of its own.
+                    vk = keycode == 0 ? 0 : KeyOf(e.xkey);
+                    if (vk == VK_DELETE)
+                        character = 0;
+                    if (vk == 0 && character > 0)
+                        vk = VK_PACKET;
+                    if (keycode != 0)
+                        pressed[keycode] = Pressed{vk, character};
+                } else if (swallowed[keycode]) {
+                    // The input method took the press: a release alone
+                    // would be a key nobody pressed.
+                    swallowed[keycode] = false;
+                    break;
+                } else {
+                    vk = pressed[keycode].vk;
+                    character = pressed[keycode].character;
+                    if (vk == 0) {
+                        vk = KeyOf(e.xkey);
+                        character = -1;
+                    }
+                    pressed[keycode] = Pressed();
+                }
             }
-            UINT vk = VirtualKeyOf(sym);
             if (vk == 0)
                 break;
             unsigned scan;
             bool extended;
-            ScanOf(e.xkey.keycode, scan, extended);
-            last_keycode = e.xkey.keycode;
-            W32_SystemKey(vk, scan, extended, e.type == KeyPress);
+            ScanOf(keycode, scan, extended);
+            if (keycode != 0)
+                last_keycode = keycode;
+            W32_SystemKey(vk, scan, extended, down, character);
+            if (down && keycode == 0)
+                W32_SystemKey(vk, scan, extended, false, character);
+            break;
+        }
+        case MappingNotify: {
+            // Another layout, or keys given new symbols: what the keys
+            // type follows at once.
+            std::lock_guard<std::recursive_mutex> guard(lock);
+            XRefreshKeyboardMapping(&e.xmapping);
             break;
         }
         case SelectionRequest:
@@ -909,6 +1085,20 @@ public:
     bool clip_owned = false;
     Cursor current_cursor = 0;
     unsigned last_keycode = 0;
+    // The input method (dead keys, the compose key), its style, and the
+    // input context of each window; the context that has the keys.
+    XIM im = nullptr;
+    XIMStyle im_style = 0;
+    std::map<Window, XIC> contexts;
+    XIC focused_context = nullptr;
+    // What each key's press gave, for its release; the keys whose press the
+    // input method took.
+    struct Pressed {
+        UINT vk = 0;
+        int character = -1;
+    };
+    Pressed pressed[256];
+    bool swallowed[256] = {};
     // The request number of the program's last XSetInputFocus (0: none).
     unsigned long focus_serial = 0;
     bool num_lock_on = false;

@@ -321,6 +321,29 @@ TEST_F(TextLineTest, OnlyOneByteCharactersAreTyped)
     EXPECT_EQ(Latin(line->RetText()), "ab\xE9");
 }
 
+TEST_F(TextLineTest, KeysGivingLatinOneCharactersTypeThemAndOthersNothing)
+{
+    Set("");
+    Focus();
+    // The keys as the platform hands them over: a key standing for its
+    // character alone, a key of a French layout, a character beyond the
+    // 8-bit set, a plain letter.
+    struct Stroke {
+        UINT vk;
+        int character;
+    } const strokes[] = {
+        {VK_PACKET, 0xC9},   {'T', 't'},        {'2', 0xE9}, {VK_SPACE, ' '},
+        {VK_PACKET, 0xE0},   {VK_SPACE, ' '},   {'N', 'N'},  {'O', 'o'},
+        {VK_PACKET, 0x20AC}, {VK_PACKET, 0xEB}, {'L', 'l'},
+    };
+    for (const Stroke& s : strokes) {
+        W32_HeadlessKey(s.vk, 0, false, true, s.character);
+        W32_HeadlessKey(s.vk, 0, false, false, s.character);
+    }
+    Pump();
+    EXPECT_EQ(Latin(line->RetText()), "\xC9t\xE9 \xE0 No\xEBl");
+}
+
 TEST_F(TextLineTest, DoubleAndTripleClicksSelectAWordAndAll)
 {
     Set("one two  three");

@@ -76,6 +76,13 @@ void DialogTest::Type(const char* text)
     for (const char* p = text; *p != '\0'; ++p) {
         const unsigned char c = static_cast<unsigned char>(*p);
         UINT vk = 0;
+        if (c >= 0xA0) {
+            // An ISO 8859-1 letter or sign: a key that stands for it.
+            W32_HeadlessKey(VK_PACKET, 0, false, true, c);
+            W32_HeadlessKey(VK_PACKET, 0, false, false, c);
+            Serve();
+            continue;
+        }
         if (std::isalpha(c))
             vk = UINT(std::toupper(c));
         else if (std::isdigit(c) || c == ' ')

@@ -39,7 +39,8 @@ protected:
     void Bind(const char* path);
     // A click (press and release) at a point of a window.
     void ClickIn(const ZuWindowRef& window, double x, double y);
-    // Types the text on the keyboard (letters, digits, '.', '/', '-', '_', ' ').
+    // Types the text on the keyboard (letters, digits, '.', '/', '-', '_', ' ', and the
+    // ISO 8859-1 letters and signs from 0xA0 up).
     void Type(const char* text);
     // Serves the queued events, then delivers the asynchronous reports as
     // the main loop does after each event.

@@ -36,6 +36,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "app/document.h"
+#include "app/gralinetext.h"
+#include "app/tree.h"
+#include "app/treenode.h"
+#include "tests/support/objmodel.h"
 #include "tests/support/xprogram.h"
 #include "tests/support/xvfb.h"
 
@@ -44,6 +49,8 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+
+#include "tests/support/xkeys.h"
 
 namespace {
 
@@ -470,10 +477,11 @@ public:
         }
         if (x1 < 0)
             return ::testing::AssertionFailure() << "no \"Fichier\" on the menu bar";
-        // Its seven rows, found by their icons.
+        // Its seven rows, found by their icons (the tool palette's lower
+        // rows, below the menu, hold icons of the same tint).
         std::vector<int> rows;
         const bool open = user.PressUntil((x1 + x2) / 2, (y1 + y2) / 2, [&] {
-            rows = RowRuns(user.Look(kMainX, kMainY + 18, 200, 260), IsMenuIconTint);
+            rows = RowRuns(user.Look(kMainX, kMainY + 18, 200, 170), IsMenuIconTint);
             return rows.size() == 7;
         });
         if (!open)
@@ -754,6 +762,118 @@ TEST(LumbraRoundTrip, DrawSaveReopenExportAsGsRendersItThenQuitCleanly)
     for (const std::string& entry : Entries(folders.runtime))
         EXPECT_EQ(Entries(folders.runtime + "/" + entry), std::vector<std::string>{}) << entry;
     XCloseDisplay(peer);
+}
+
+// The first line of text of the first layer of the first page of a saved
+// document, read back as the program reads it; "<none>" when there is none.
+std::string SavedLineText(const std::string& name)
+{
+    ZuviStartRuntime();
+    std::string out = "<none>";
+    {
+        CDocumentRef doc = CDocument::ReadFile(ZuStringRef(name.c_str()));
+        if (doc.IsValid()) {
+            CTreeNodeRef layer;
+            doc->GetTree()->GetNode(layer, 0, 0);
+            for (CTreeNodeRef n = layer.IsValid() ? layer->RetFirstChild() : CTreeNodeRef();
+                 n.IsValid() && out == "<none>"; n = n->RetNext()) {
+                CGraLineTextRef line(n->RetObject());
+                if (line.IsValid() && line->RetText().IsValid())
+                    out = line->RetText()->AccessLatin();
+            }
+            doc->Delete();
+        }
+    }
+    ZuviStopRuntime();
+    return out;
+}
+
+TEST(LumbraRoundTrip, AccentedTextTypedOnThePageIsShownSavedAndReadBack)
+{
+    ZUVI_REQUIRE_XVFB();
+    Folders folders;
+    ASSERT_TRUE(folders.ok) << "cannot make the run's folders";
+    Display* peer = XOpenDisplay(nullptr);
+    ASSERT_NE(peer, nullptr);
+    // Closed last: the keys given to spare keycodes are taken back first.
+    struct Closer {
+        Display* display;
+        ~Closer() { XCloseDisplay(display); }
+    } closer{peer};
+    User user(peer);
+    const std::set<Window> before = user.TopWindows();
+    Session session(user, before);
+    XKeys keys(peer);
+    // The French layout's key of "é" and "2", and keys for the keysyms the
+    // server's layout lacks, given before the program reads the layout.
+    const KeyCode french = keys.Give(XK_eacute, XK_2);
+    ASSERT_NE(french, 0);
+    for (KeySym sym : {XK_Eacute, XK_Multi_key, XK_dead_diaeresis, XK_EuroSign})
+        if (XKeysymToKeycode(peer, sym) == 0)
+            ASSERT_NE(keys.Give(sym), 0);
+    XProgram program(ZUVI_LUMBRA, folders.work.c_str(),
+                     {"TMPDIR=" + folders.temp, "XDG_RUNTIME_DIR=" + folders.runtime});
+    ASSERT_GT(program.pid, 0);
+    Window main = 0, palette = 0;
+    ASSERT_TRUE(XWaitUntil(peer,
+                           [&] {
+                               main = user.MappedNamed(before, "Lumbra");
+                               palette = user.MappedNamed(before, "Outils");
+                               return main != 0 && palette != 0;
+                           }))
+        << "shown: " << user.MappedNames(before);
+    session.main = main;
+
+    // The line-of-text tool: the drawing tools' third row, second button.
+    const int first_row_y = kPaletteY + 1 + 23 + 8 + 11;
+    const int text_x = kPaletteX + 1 + 23 + 11, text_y = first_row_y + 2 * 23;
+    user.Click(text_x, text_y);
+
+    // A click on the page starts the line; the page then has the keys.
+    const int ax = 300, ay = 300;
+    ASSERT_TRUE(XWaitUntil(peer, [&] { return IsWhite(user.Pixel(ax + 40, ay - 5)); }));
+    user.Click(ax, ay);
+    ASSERT_TRUE(XWaitUntil(peer, [&] { return user.HasFocus(main); }));
+    const Shot blank = user.Look(ax - 10, ay - 40, 300, 60);
+
+    // "É" by its keysym, "é" by the French key, "à" composed, "ë" by a dead
+    // key; the euro sign has no 8-bit code and types nothing.
+    ASSERT_TRUE(keys.Tap(XK_Eacute) && keys.Tap(XK_t));
+    XTestFakeKeyEvent(peer, french, True, 0);
+    XTestFakeKeyEvent(peer, french, False, 0);
+    ASSERT_TRUE(keys.Tap(XK_space));
+    ASSERT_TRUE(keys.Tap(XK_Multi_key) && keys.Tap(XK_grave) && keys.Tap(XK_a));
+    ASSERT_TRUE(keys.Type(" No"));
+    ASSERT_TRUE(keys.Tap(XK_dead_diaeresis) && keys.Tap(XK_e));
+    ASSERT_TRUE(keys.Tap(XK_EuroSign) && keys.Tap(XK_l));
+    // The page shows text where it was blank, and comes to rest.
+    Shot shown;
+    ASSERT_TRUE(XWaitUntil(peer, [&] {
+        const Shot now = user.Look(ax - 10, ay - 40, 300, 60);
+        const bool rest = now == shown && !(now == blank);
+        shown = now;
+        return rest;
+    })) << "no text on the page";
+
+    // Saved under a typed name: the file holds the ISO 8859-1 text, and
+    // reading it back gives the line of text with it.
+    const std::string wanted = "\xC9t\xE9 \xE0 No\xEBl";
+    const std::string saved = folders.work + "/noel.lumbra";
+    Window dialog = 0;
+    ASSERT_TRUE(session.FileMenu(2));
+    ASSERT_TRUE(session.WaitForDialog("Enregistrer", dialog));
+    ASSERT_TRUE(user.ReplaceLine("noel.lumbra"));
+    ASSERT_TRUE(user.Key(XK_Return));
+    ASSERT_TRUE(session.WaitForMainAlone(main, palette));
+    ASSERT_TRUE(XWaitUntil(peer, [&] { return Exists(saved); }));
+    std::ifstream file(saved, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
+    EXPECT_NE(bytes.find(wanted), std::string::npos);
+    EXPECT_EQ(SavedLineText(saved), wanted);
+
+    ASSERT_TRUE(session.FileMenu(6));
+    EXPECT_EQ(program.Wait(), 0) << "shown: " << user.MappedNames(before);
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 #include <X11/extensions/Xfixes.h>
 #include <X11/keysym.h>
 
+#include "tests/support/xkeys.h"
 #include "tests/support/xvfb.h"
 #include "w32/clipboard.h"
 #include "w32/cursor.h"
@@ -380,6 +381,76 @@ TEST_F(X11Windows, KeysBecomeVirtualKeysWithSetOneScanCodes)
             if (m.message == WM_CHAR)
                 character = int(m.wParam);
         EXPECT_EQ(character, c.character);
+    }
+}
+
+TEST_F(X11Windows, KeysTypeTheirLatinOneCharactersAndNoneBeyondIt)
+{
+    Open(100, 80, 200, 150);
+    RoundTrip();
+    XSetInputFocus(peer, Window(xid), RevertToParent, CurrentTime);
+    XKeys keys(peer);
+    // The top row's second key of a French layout: an accented letter
+    // unshifted, the digit shifted.
+    const KeyCode french = keys.Give(XK_eacute, XK_2);
+    ASSERT_NE(french, 0);
+    struct Case {
+        const char* what;
+        std::vector<KeySym> typed; // XK_2 stands for the French key
+        KeySym held;               // a modifier held meanwhile
+        std::string characters;    // the WM_CHARs, ISO 8859-1
+        std::vector<WPARAM> keys;  // the key each came with
+    } const cases[] = {
+        {"keysyms",
+         {XK_Eacute, XK_t, XK_agrave},
+         NoSymbol,
+         "\xC9t\xE0",
+         {VK_PACKET, 'T', VK_PACKET}},
+        {"keysyms", {XK_ediaeresis, XK_ccedilla}, NoSymbol, "\xEB\xE7", {VK_PACKET, VK_PACKET}},
+        {"layout", {XK_2}, NoSymbol, "\xE9", {'2'}},
+        {"layout", {XK_2}, XK_Shift_L, "2", {'2'}},
+        {"dead key", {XK_dead_diaeresis, XK_e}, NoSymbol, "\xEB", {VK_PACKET}},
+        {"compose", {XK_Multi_key, XK_apostrophe, XK_e}, NoSymbol, "\xE9", {VK_PACKET}},
+        {"beyond", {XK_EuroSign, XK_Cyrillic_a, XK_a}, NoSymbol, "a", {'A'}},
+        {"control", {XK_a}, XK_Control_L, "\x01", {'A'}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        taken.clear();
+        const KeyCode held = c.held != NoSymbol ? XKeysymToKeycode(peer, c.held) : 0;
+        if (held != 0)
+            XTestFakeKeyEvent(peer, held, True, 0);
+        for (KeySym sym : c.typed) {
+            if (sym != XK_2) {
+                ASSERT_TRUE(keys.Tap(sym));
+                continue;
+            }
+            XTestFakeKeyEvent(peer, french, True, 0);
+            XTestFakeKeyEvent(peer, french, False, 0);
+        }
+        if (held != 0)
+            XTestFakeKeyEvent(peer, held, False, 0);
+        // F1 closes the case: it types nothing.
+        ASSERT_TRUE(keys.Tap(XK_F1));
+        MSG last;
+        do
+            last = WaitFor(WM_KEYUP);
+        while (last.message != WM_NULL && last.wParam != VK_F1);
+        ASSERT_NE(last.message, WM_NULL);
+        std::string characters;
+        std::vector<WPARAM> with;
+        for (size_t i = 0; i < taken.size(); ++i)
+            if (taken[i].message == WM_CHAR) {
+                characters += char(taken[i].wParam);
+                with.push_back(i > 0 ? taken[i - 1].wParam : 0);
+            }
+        EXPECT_EQ(characters, c.characters);
+        EXPECT_EQ(with, c.keys);
+        // Every key released was pressed.
+        int down = 0;
+        for (const MSG& m : taken)
+            down += m.message == WM_KEYDOWN ? 1 : m.message == WM_KEYUP ? -1 : 0;
+        EXPECT_EQ(down, 0);
     }
 }
 

@@ -1,0 +1,113 @@
+#ifndef TESTS_SUPPORT_XKEYS_H
+#define TESTS_SUPPORT_XKEYS_H
+
+// The keys of the X server's keyboard that type a test's keysyms, pressed
+// through XTest. A keysym that no key of the server's layout has is given
+// to a spare key (a keycode without keysyms, from the top of the range)
+// with XChangeKeyboardMapping; the destructor takes it back, so the next
+// test finds the layout as the server had it.
+//
+// Include it after the library's headers: X's headers define names
+// (KeyPress, None...) as macros.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+class XKeys {
+public:
+    explicit XKeys(Display* display) : peer(display)
+    {
+        int first = 0, last = 0;
+        XDisplayKeycodes(peer, &first, &last);
+        int per = 0;
+        KeySym* syms = XGetKeyboardMapping(peer, KeyCode(first), last - first + 1, &per);
+        if (syms == nullptr)
+            return;
+        for (int code = last; code >= first && spare.size() < 16; --code) {
+            bool empty = true;
+            for (int i = 0; i < per; ++i)
+                empty = empty && syms[(code - first) * per + i] == NoSymbol;
+            if (empty)
+                spare.push_back(KeyCode(code));
+        }
+        XFree(syms);
+    }
+    ~XKeys()
+    {
+        for (const auto& given : mapped) {
+            KeySym none = NoSymbol;
+            XChangeKeyboardMapping(peer, given.second, 1, &none, 1);
+        }
+        XSync(peer, False);
+    }
+    XKeys(const XKeys&) = delete;
+    XKeys& operator=(const XKeys&) = delete;
+
+    // Gives a spare key the keysyms (unshifted, shifted); its keycode, 0
+    // when no key is spare.
+    KeyCode Give(KeySym plain, KeySym shifted = NoSymbol)
+    {
+        if (spare.empty())
+            return 0;
+        const KeyCode code = spare.back();
+        spare.pop_back();
+        KeySym syms[2] = {plain, shifted == NoSymbol ? plain : shifted};
+        XChangeKeyboardMapping(peer, code, 2, syms, 1);
+        XSync(peer, False);
+        mapped[plain] = code;
+        return code;
+    }
+
+    // Presses and releases the key of the keysym, with Shift held when the
+    // layout has it on the shifted level; false when no key can type it.
+    bool Tap(KeySym sym)
+    {
+        KeyCode code = 0;
+        bool shift = false;
+        auto given = mapped.find(sym);
+        if (given != mapped.end()) {
+            code = given->second;
+        } else {
+            code = XKeysymToKeycode(peer, sym);
+            shift = code != 0 && XkbKeycodeToKeysym(peer, code, 0, 0) != sym;
+            // Only the two first levels are reached with Shift alone.
+            if (code == 0 || (shift && XkbKeycodeToKeysym(peer, code, 0, 1) != sym)) {
+                code = Give(sym);
+                shift = false;
+            }
+        }
+        if (code == 0)
+            return false;
+        const KeyCode shift_code = XKeysymToKeycode(peer, XK_Shift_L);
+        if (shift)
+            XTestFakeKeyEvent(peer, shift_code, True, 0);
+        XTestFakeKeyEvent(peer, code, True, 0);
+        XTestFakeKeyEvent(peer, code, False, 0);
+        if (shift)
+            XTestFakeKeyEvent(peer, shift_code, False, 0);
+        XSync(peer, False);
+        return true;
+    }
+    // Types ISO 8859-1 text, a key a character (the set's keysyms are its
+    // codes).
+    bool Type(const std::string& latin1)
+    {
+        for (unsigned char c : latin1)
+            if (!Tap(KeySym(c)))
+                return false;
+        return true;
+    }
+
+private:
+    Display* peer;
+    std::vector<KeyCode> spare;
+    std::map<KeySym, KeyCode> mapped;
+};
+
+#endif
