@@ -808,9 +808,11 @@ TEST(LumbraRoundTrip, AccentedTextTypedOnThePageIsShownSavedAndReadBack)
     // server's layout lacks, given before the program reads the layout.
     const KeyCode french = keys.Give(XK_eacute, XK_2);
     ASSERT_NE(french, 0);
-    for (KeySym sym : {XK_Eacute, XK_Multi_key, XK_dead_diaeresis, XK_EuroSign})
-        if (XKeysymToKeycode(peer, sym) == 0)
+    for (KeySym sym : {XK_Eacute, XK_Multi_key, XK_dead_diaeresis, XK_EuroSign}) {
+        if (XKeysymToKeycode(peer, sym) == 0) {
             ASSERT_NE(keys.Give(sym), 0);
+        }
+    }
     XProgram program(ZUVI_LUMBRA, folders.work.c_str(),
                      {"TMPDIR=" + folders.temp, "XDG_RUNTIME_DIR=" + folders.runtime});
     ASSERT_GT(program.pid, 0);
