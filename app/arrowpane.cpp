@@ -192,13 +192,13 @@ void CArrowPane::LayOutRows()
         if (!labels[i].IsValid() || !entries[i].IsValid())
             continue;
         if (table == nullptr || table[i].label[0] == 0) {
-            labels[i]->SetParent(ZuViewRef());
-            entries[i]->SetParent(ZuViewRef());
+            PutInto(ZuViewRef(labels[i]), ZuViewRef());
+            PutInto(ZuViewRef(entries[i]), ZuViewRef());
             continue;
         }
         const Row& row = table[i];
         labels[i]->SetText(ZuStringRef(row.label));
-        labels[i]->SetParent(self);
+        PutInto(ZuViewRef(labels[i]), self);
         entries[i]->SetUnit(row.unit);
         entries[i]->SetMin(row.minimum);
         entries[i]->SetMax(row.maximum);
@@ -206,10 +206,10 @@ void CArrowPane::LayOutRows()
         entries[i]->SetSliderGrad(row.graduations);
         entries[i]->SetSliderSubdiv(row.subdivisions);
         entries[i]->SetSliderLog(row.slider_log);
-        entries[i]->SetParent(self);
+        PutInto(ZuViewRef(entries[i]), self);
     }
     if (direction_box.IsValid())
-        direction_box->SetParent(def->GetValue() == kTriangle ? self : ZuViewRef());
+        PutInto(ZuViewRef(direction_box), def->GetValue() == kTriangle ? self : ZuViewRef());
     Display(true);
 }
 

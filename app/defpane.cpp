@@ -92,16 +92,36 @@ void CDefPane::NewValueEntries(const ZuViewRef& box, double x, double y, ZuTextT
     CTextLineArrowRef* const entries[2] = {&entry1, &entry2};
     const char* const handlers[2] = {"OnEdit1Change", "OnEdit2Change"};
     for (int i = 0; i < 2; ++i) {
-        // The label's text stands at its bottom, just above the entry.
+        // The label's text stands at its bottom, just above the entry. The
+        // sliders beside the entries reach one pixel above and below their
+        // entries for their ticks: the labels keep clear of them.
         ZuTextTagRef tag = ZuNew<ZuTextTag>(Zuvi_app_zone, __LINE__, kFile);
-        tag->SetOrigin(x + 12, y + 35 + 40 * i);
-        tag->SetSize(180, 20);
+        tag->SetOrigin(x + 12, y + 35 + 41 * i);
+        tag->SetSize(180, 19 - i);
         tag->SetTextStyle(ZuTextStyle(ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_BOTTOM));
         tag->SetParent(box);
         *labels[i] = tag;
         *entries[i] = NewEntry(box, x + 12, y + 55 + 40 * i, 57, 20, 0, true, 98, handlers[i]);
         (*entries[i])->SetSliderGrad(10);
     }
+}
+
+void CDefPane::PutInto(const ZuViewRef& view, const ZuViewRef& parent)
+{
+    if (view.IsInvalid() || view->RetParent() == parent)
+        return;
+    double x = 0, y = 0;
+    GetOrigin(x, y);
+    const bool was_shown = view->RetParent().IsValid();
+    if (parent.IsInvalid()) {
+        view->SetParent(ZuViewRef());
+        if (was_shown)
+            view->MoveOrigin(-x, -y);
+        return;
+    }
+    view->SetParent(parent);
+    if (!was_shown)
+        view->MoveOrigin(x, y);
 }
 
 CTextLineArrowRef CDefPane::NewEntry(const ZuViewRef& parent, double x, double y, double dx,

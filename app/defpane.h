@@ -102,6 +102,11 @@ protected:
     void NewValueEntries(const ZuViewRef& box, double x, double y, ZuTextTagRef& label1,
                          CTextLineArrowRef& entry1, ZuTextTagRef& label2,
                          CTextLineArrowRef& entry2);
+    // Shows view in parent (a valid parent) or hides it (an invalid one).
+    // Places are window places, carried along only by a parent: a hidden
+    // view keeps its place relative to this pane, so that it comes back
+    // beside its neighbours wherever the pane has been moved meanwhile.
+    void PutInto(const ZuViewRef& view, const ZuViewRef& parent);
     // A titled group of controls named name (radio buttons group by their
     // parent's name): the program's box view, or a plain view with its
     // title as a label while the library has no box view.

@@ -51,20 +51,22 @@ void CFontPane::BuildControls(int x, int y)
     font_list->SetParent(self);
     font_list->CreateScroller(x + 4, y + 20, 190, 120);
     font_list->AttachObserver(self, CScrollList::notify_Modify, ZuAtomRef("OnClickList"), 0);
-    NewLabel(self, x + 202, y + 4, 160, 16, "Taille :");
+    // The labels on the right stop one pixel above their entries: the
+    // sliders rise that far above the entries for their upper ticks.
+    NewLabel(self, x + 202, y + 4, 160, 15, "Taille :");
     size_entry = NewEntry(self, x + 202, y + 20, 57, 20, 0, true, 98, "OnEditScale");
     size_entry->SetMin(0);
     size_entry->SetMax(200);
     size_entry->SetStep(1);
     size_entry->SetSliderGrad(10);
     size_entry->SetSliderSubdiv(2);
-    NewLabel(self, x + 202, y + 44, 160, 16, "Espacement :");
+    NewLabel(self, x + 202, y + 44, 160, 15, "Espacement :");
     spacing_entry = NewEntry(self, x + 202, y + 60, 57, 20, 12, true, 98, "OnEditWidth");
     SetPercentRange(spacing_entry);
-    NewLabel(self, x + 202, y + 84, 160, 16, "Etirement :");
+    NewLabel(self, x + 202, y + 84, 160, 15, "Etirement :");
     stretch_entry = NewEntry(self, x + 202, y + 100, 57, 20, 12, true, 98, "OnEditStretch");
     SetPercentRange(stretch_entry);
-    NewLabel(self, x + 202, y + 124, 160, 16,
+    NewLabel(self, x + 202, y + 124, 160, 15,
              "Pench\xe9"
              " :");
     slant_entry = NewEntry(self, x + 202, y + 140, 57, 20, 12, true, 98, "OnEditItalic");

@@ -130,7 +130,11 @@ void CMotifDegPane::BuildControls(int x, int y)
         switches[i]->AttachObserver(pane, clicked, ZuAtomRef("OnSwitch"), 0);
     }
     for (int i = 0; i < kFields; ++i) {
-        captions[i] = ZuTextTagRef(NewLabel(frame, x + 196, y + 35 + 40 * i, 146, 20, ""));
+        // Each caption keeps clear of the ticks that the sliders beside the
+        // entries draw one pixel above and below them.
+        const int clear = i == 0 ? 0 : 1;
+        captions[i] =
+            ZuTextTagRef(NewLabel(frame, x + 196, y + 35 + 40 * i + clear, 146, 19 - clear, ""));
         captions[i]->SetTextStyle(ZuTextStyle(ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_BOTTOM));
         param_entries[i] =
             NewEntry(frame, x + 196, y + 55 + 40 * i, 57, 20, 0, true, 0x62, "OnEditParamChange");
@@ -274,7 +278,7 @@ bool CMotifDegPane::ShowIn(const ZuViewRef& view, const ZuViewRef& parent, bool 
     const ZuViewRef& now = view->RetParent();
     if (shown ? now == parent : !now.IsValid())
         return false;
-    view->SetParent(shown ? parent : ZuViewRef());
+    PutInto(view, shown ? parent : ZuViewRef());
     if (parent.IsValid())
         parent->Display(true);
     return true;

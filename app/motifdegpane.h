@@ -159,7 +159,7 @@ public:
 
 private:
     // Shows (into parent) or hides a control, only when that changes.
-    static bool ShowIn(const ZuViewRef& view, const ZuViewRef& parent, bool shown);
+    bool ShowIn(const ZuViewRef& view, const ZuViewRef& parent, bool shown);
     bool IsMesh() const;
     int GradientKind() const;
     int SectionCount() const;

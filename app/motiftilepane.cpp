@@ -82,13 +82,16 @@ void CMotifSpecPane::BuildControls(int x, int y)
         buttons[i]->AttachObserver(self, ZuControl::notify_clicked, ZuAtomRef("OnClickRadio"), 0);
     }
     NewValueEntries(box, x, y, label1, entry1, label2, entry2);
+    // The second label ends short of the link switch and its bracket.
+    label2->SetSize(160, label2->RetBox().DY());
     CSeparatorRef bracket = ZuNew<CSeparator>(Zuvi_app_zone, __LINE__, kFile);
     bracket->SetStyle(1u);
-    bracket->SetOrigin(x + 179, y + 55);
+    bracket->SetOrigin(x + 180, y + 55);
     bracket->SetSize(4, 60);
     bracket->SetParent(box);
+    // The switch stands just right of the sliders' last column.
     link_switch = ZuNew<ZuSwitch>(Zuvi_app_zone, __LINE__, kFile);
-    link_switch->SetOrigin(x + 175, y + 75);
+    link_switch->SetOrigin(x + 176, y + 75);
     link_switch->SetSize(20, 20);
     link_switch->SetSwitchState(linked);
     link_switch->SetToolTip(ZuStringRef("Lie les deux valeurs"));
@@ -216,11 +219,11 @@ void CMotifSpecPane::LayoutEntry(const ZuTextTagRef& label, const CTextLineArrow
     if (!entry.IsValid())
         return;
     if (text[0] == 0) {
-        entry->SetParent(ZuViewRef());
+        PutInto(ZuViewRef(entry), ZuViewRef());
         return;
     }
     const SpecialFillRow& r = SpecialFillRows[row];
-    entry->SetParent(box);
+    PutInto(ZuViewRef(entry), box);
     entry->SetUnit(r.unit);
     entry->SetMin(r.minimum);
     entry->SetMax(r.maximum);
@@ -242,7 +245,7 @@ void CMotifSpecPane::UpdateLayout()
     LayoutEntry(label2, entry2, r.second_label, second);
     ready = was_ready;
     if (link_switch.IsValid())
-        link_switch->SetParent(r.linkable ? ZuViewRef(this) : ZuViewRef());
+        PutInto(ZuViewRef(link_switch), r.linkable ? ZuViewRef(this) : ZuViewRef());
     if (box.IsValid())
         box->Display(true);
 }

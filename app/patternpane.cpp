@@ -337,11 +337,11 @@ void CPatternPane::SetModeButtons(int new_mode)
     const ZuViewRef parent = new_mode == 0 ? ZuViewRef(this) : ZuViewRef();
     for (int i = 0; i < kTools; ++i)
         if (i != TOOL_SELECT && tool_buttons[i].IsValid())
-            tool_buttons[i]->SetParent(parent);
+            PutInto(ZuViewRef(tool_buttons[i]), parent);
     if (front_button.IsValid())
-        front_button->SetParent(parent);
+        PutInto(ZuViewRef(front_button), parent);
     if (back_button.IsValid())
-        back_button->SetParent(parent);
+        PutInto(ZuViewRef(back_button), parent);
     const char* delete_tip = new_mode == 0 ? GetIconLabel(71) : "Annuler l'\xE9volution";
     const char* clear_tip = new_mode == 0 ? GetIconLabel(209) : "Supprimer l'\xE9volution";
     if (delete_button.IsValid())

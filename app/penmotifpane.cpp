@@ -258,10 +258,10 @@ void CPenMotifPane::UpdateEditors()
         if (!entry.IsValid())
             continue;
         if (r.label[0] == 0) {
-            entry->SetParent(ZuViewRef());
+            PutInto(ZuViewRef(entry), ZuViewRef());
             continue;
         }
-        entry->SetParent(box);
+        PutInto(ZuViewRef(entry), box);
         entry->SetUnit(r.unit);
         entry->SetMin(r.minimum);
         entry->SetMax(r.maximum);

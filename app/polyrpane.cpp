@@ -106,9 +106,9 @@ void CPolyRegPane::Refresh()
         UpdateSample();
         const ZuViewRef parent = def->IsStar() ? ZuViewRef(this) : ZuViewRef();
         if (factor_label.IsValid())
-            factor_label->SetParent(parent);
+            PutInto(ZuViewRef(factor_label), parent);
         if (factor_entry.IsValid())
-            factor_entry->SetParent(parent);
+            PutInto(ZuViewRef(factor_entry), parent);
     }
     notify = true;
 }

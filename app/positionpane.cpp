@@ -55,13 +55,15 @@ void CPositionPane::BuildControls(int x, int y)
     }
     x_entry = offsets[0];
     y_entry = offsets[1];
+    // The bracket and its switch stand just right of the sliders' last
+    // column.
     CSeparatorRef bracket = ZuNew<CSeparator>(Zuvi_app_zone, __LINE__, kFile);
     bracket->SetStyle(1u);
-    bracket->SetOrigin(x + 311, y + 24);
+    bracket->SetOrigin(x + 312, y + 24);
     bracket->SetSize(4, 42);
     bracket->SetParent(self);
     link_switch = ZuNew<ZuSwitch>(Zuvi_app_zone, __LINE__, kFile);
-    link_switch->SetOrigin(x + 307, y + 35);
+    link_switch->SetOrigin(x + 308, y + 35);
     link_switch->SetSize(20, 20);
     link_switch->SetSwitchState(linked);
     link_switch->SetToolTip(ZuStringRef("D\xe9"

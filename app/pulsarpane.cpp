@@ -413,7 +413,7 @@ void CPulsarPane::UpdateHeader()
     if (!def.IsValid())
         return;
     if (caption.IsValid())
-        caption->SetParent(ZuViewRef());
+        PutInto(ZuViewRef(caption), ZuViewRef());
     const TabLayout layout = RetLayout();
     for (int b = 0; b < kKindButtons; ++b) {
         const CButtonRef& button = kind_buttons[b];
@@ -423,16 +423,16 @@ void CPulsarPane::UpdateHeader()
             NewIcon(button, layout.kinds[b]);
             SetViewOn(ZuViewRef(ZuObjectRef(button)),
                       unsigned(layout.kinds[b]) == layout.current_kind ? 1 : 0);
-            button->SetParent(param_box);
+            PutInto(ZuViewRef(button), param_box);
         } else {
-            button->SetParent(ZuViewRef());
+            PutInto(ZuViewRef(button), ZuViewRef());
         }
     }
     if (layout.kinds == nullptr && caption.IsValid()) {
         const char* text =
             IsValueTab() ? GetIconLabel(ValueIcon(tab - modulators)) : ModulatorName(tab);
         caption->SetText(ZuStringRef(text != nullptr ? text : ""));
-        caption->SetParent(param_box);
+        PutInto(ZuViewRef(caption), param_box);
     }
     if (param_box.IsValid())
         param_box->Display(true);
@@ -456,9 +456,9 @@ void CPulsarPane::UpdateRows()
         e->SetSliderLog(0.0);
     }
     if (other_button.IsValid())
-        other_button->SetParent(ZuViewRef());
+        PutInto(ZuViewRef(other_button), ZuViewRef());
     if (initial_switch.IsValid())
-        initial_switch->SetParent(ZuViewRef());
+        PutInto(ZuViewRef(initial_switch), ZuViewRef());
 
     const TabLayout layout = RetLayout();
     double values[kRows] = {0.0, 0.0, 0.0};
@@ -475,7 +475,7 @@ void CPulsarPane::UpdateRows()
         if (kind == 12 && v != 0 && initial_switch.IsValid()) {
             def->GetValueFlags(v, flags);
             initial_switch->SetSwitchState(flags != 0);
-            initial_switch->SetParent(param_box);
+            PutInto(ZuViewRef(initial_switch), param_box);
         }
     } else {
         switch (tab) {
@@ -493,7 +493,7 @@ void CPulsarPane::UpdateRows()
             break;
         case RANDOM:
             if (other_button.IsValid())
-                other_button->SetParent(param_box);
+                PutInto(ZuViewRef(other_button), param_box);
             break;
         case ENVELOPE:
             def->GetEnvelope(kind_of, a, b, c);
@@ -534,11 +534,11 @@ void CPulsarPane::UpdateRows()
         if (!e.IsValid())
             continue;
         if (layout.labels[r] == nullptr) {
-            e->SetParent(ZuViewRef());
+            PutInto(ZuViewRef(e), ZuViewRef());
             continue;
         }
         e->SetValue(values[r]);
-        e->SetParent(param_box);
+        PutInto(ZuViewRef(e), param_box);
     }
 
     const bool used = IsTabUsed();

@@ -145,6 +145,26 @@ TEST_F(PenMotifPaneTest, TypedValuesAreClampedAndLettersRefused)
     EXPECT_EQ(Reports(), "");
 }
 
+// The dialog places its panes after building them: the second entry, left
+// out of the pane until a mode shows it, comes back beside the first and
+// takes what is typed there.
+TEST_F(PenMotifPaneTest, TheSecondEntryComesBackWhereThePaneWasPlaced)
+{
+    const double dx = 6, dy = 8;
+    pane->MoveOrigin(dx, dy);
+    Pump();
+    double px = 0, py = 0;
+    pane->GetOrigin(px, py);
+    Click(19 + 23 + dx, 19 + dy);
+    const CTextLineArrowRef& entry = pane->RetEntry2();
+    ASSERT_TRUE(entry->RetParent().IsValid());
+    EXPECT_EQ(entry->RetBox().X1() - px, 12);
+    EXPECT_EQ(entry->RetBox().Y1() - py, 95);
+    EXPECT_EQ(entry->RetSlider()->RetBox().Y1() - py, 94);
+    TypeInto(40 + dx, 105 + dy, "300");
+    EXPECT_NEAR(def->GetMotifPair(1), 3.0, 1e-9);
+}
+
 TEST_F(PenMotifPaneTest, EachSwitchOwnsOneOptionBit)
 {
     const struct {

@@ -86,6 +86,26 @@ TEST_F(PolyPaneTest, TheIndentationShowsForAStarOnly)
     EXPECT_EQ(Reports(), "Modify Quick ");
 }
 
+// The dialog moves its panes while the indentation is left out: shown
+// again, it stands beside the number of sides wherever the pane now is.
+TEST_F(PolyPaneTest, TheIndentationComesBackWhereThePaneWasMoved)
+{
+    const double moves[][2] = {{6, 8}, {-6, -8}};
+    for (const auto& m : moves) {
+        Show(58);
+        pane->MoveOrigin(m[0], m[1]);
+        Show(59);
+        double px = 0, py = 0;
+        pane->GetOrigin(px, py);
+        const ZuRect& label = pane->RetFactorLabel()->RetBox();
+        const ZuRect& entry = pane->RetFactorEntry()->RetBox();
+        EXPECT_EQ(label.X1() - px, 24);
+        EXPECT_EQ(label.Y1() - py, 52);
+        EXPECT_EQ(entry.X1() - px, 144);
+        EXPECT_EQ(entry.Y1() - py, 52);
+    }
+}
+
 TEST_F(PolyPaneTest, TheSampleIsRedrawnOnlyWhenTheDefinitionChanged)
 {
     Show(59);
