@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <cmath>
 #include <string>
 
@@ -138,9 +140,13 @@ TEST_F(GSViewTest, WithoutAContextEverythingAnswersTheNeutralValues)
     v->Draw(p, ZuRect(0, 0, 19, 9), ZU_DRAW_ALL);
     EXPECT_EQ(CountInked(p), 0u);
     p->EndDraw();
-    unsigned char row[8] = {0};
+    // Without a context a copy writes nothing: the caller's bytes stay as
+    // they were (a buffer of zeros could not tell).
+    unsigned char row[8];
+    std::memset(row, 0xA5, sizeof row);
     v->CopyTo24Bit(0, 0, 2, 1, row, 8);
-    EXPECT_EQ(row[0], 0);
+    for (unsigned char b : row)
+        EXPECT_EQ(b, 0xA5);
     // SetContext with something else than a context leaves none.
     EXPECT_TRUE(v->SetContext(ZuObjectRef(ZuNew<GSView>(Zuvi_app_zone))));
     EXPECT_TRUE(v->RetContext().IsInvalid());
