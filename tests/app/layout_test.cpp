@@ -38,18 +38,10 @@
 #include "si/switch.h"
 #include "si/texttag.h"
 #include "si/winsizer.h"
+#include "tests/app/numberedtile.h"
 #include "tests/app/shelltest.h"
 
 namespace {
-
-// The block digits in which the picture sheet writes an icon's number on
-// its tile where it has no picture for it: 3 x 5 cells, one apart.
-const char* const kDigits[10][5] = {
-    {"###", "#.#", "#.#", "#.#", "###"}, {".#.", "##.", ".#.", ".#.", "###"},
-    {"###", "..#", "###", "#..", "###"}, {"###", "..#", ".##", "..#", "###"},
-    {"#.#", "#.#", "###", "..#", "..#"}, {"###", "#..", "###", "..#", "###"},
-    {"###", "#..", "###", "#.#", "###"}, {"###", "..#", ".#.", ".#.", ".#."},
-    {"###", "#.#", "###", "#.#", "###"}, {"###", "#.#", "###", "..#", "###"}};
 
 std::string Latin(const ZuStringRef& s)
 {
@@ -289,19 +281,12 @@ protected:
         alone->FillRect(0, 0, dx - 1, dy - 1);
         alone->RetAdorner()->DrawIcon(0, 0, ZuAtomRef(name.c_str()), ZU_CTRL_STATE_NORMAL, 0, 0);
         alone->EndDraw();
-        const std::string digits = std::to_string(number);
-        const int left = (16 - (int(digits.size()) * 4 - 1)) / 2;
         const unsigned tint = Pixel(alone, 2, 2) & 0xFFFFFF;
-        bool same = true;
-        for (int j = 2; j < 14 && same; ++j)
-            for (int i = 2; i < 14 && same; ++i) {
-                const bool inked = (Pixel(alone, i, j) & 0xFFFFFF) != tint;
-                bool digit = false;
-                const int k = (i - left) / 4, col = (i - left) % 4;
-                if (i >= left && j >= 5 && j < 10 && k < int(digits.size()) && col < 3)
-                    digit = kDigits[digits[std::size_t(k)] - '0'][j - 5][col] == '#';
-                same = inked == digit;
-            }
+        std::string face;
+        for (int j = 2; j < 14; ++j)
+            for (int i = 2; i < 14; ++i)
+                face += (Pixel(alone, i, j) & 0xFFFFFF) != tint ? '#' : '.';
+        const bool same = face == NumberedTileFace(number);
         alone->Delete();
         return same ? "number drawn for its picture" : "";
     }

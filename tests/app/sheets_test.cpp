@@ -15,6 +15,7 @@
 #include "si/classfactory.h"
 #include "si/iconrect.h"
 #include "si/memzone.h"
+#include "tests/app/numberedtile.h"
 #include "tests/support/looks.h"
 
 namespace {
@@ -125,34 +126,6 @@ TEST_F(ProgramSheets, DrawingToolsShowPicturesNotTheirNumbers)
 
 } // namespace
 
-namespace {
-
-// The digits of the block font a numbered tile writes, 3 x 5 cells.
-const char* const kDigits[10][5] = {
-    {"###", "#.#", "#.#", "#.#", "###"}, {".#.", "##.", ".#.", ".#.", "###"},
-    {"###", "..#", "###", "#..", "###"}, {"###", "..#", ".##", "..#", "###"},
-    {"#.#", "#.#", "###", "..#", "..#"}, {"###", "#..", "###", "..#", "###"},
-    {"###", "#..", "###", "#.#", "###"}, {"###", "..#", ".#.", ".#.", ".#."},
-    {"###", "#.#", "###", "#.#", "###"}, {"###", "#.#", "###", "..#", "###"},
-};
-
-// The dark pixels of the face (2 to 13 each way) of a tile showing only
-// its number, row by row.
-std::string NumberedTile(int number)
-{
-    std::string face(144, '.');
-    const std::string digits = std::to_string(number);
-    const int x0 = (16 - (int(digits.size()) * 4 - 1)) / 2;
-    for (std::size_t k = 0; k < digits.size(); ++k)
-        for (int j = 0; j < 5; ++j)
-            for (int i = 0; i < 3; ++i)
-                if (kDigits[digits[k] - '0'][j][i] == '#')
-                    face[std::size_t((5 + j - 2) * 12 + x0 + 4 * int(k) + i - 2)] = '#';
-    return face;
-}
-
-} // namespace
-
 // Every icon number the program asks for shows a picture: none is the
 // tile with its number written on it, and each but the menu rows' neutral
 // one inks its face.
@@ -180,7 +153,7 @@ TEST_F(ProgramSheets, NoIconAskedForIsANumberedTile)
                 seen.insert(p);
             }
         pixmap->Delete();
-        EXPECT_NE(face, NumberedTile(icon));
+        EXPECT_NE(face, NumberedTileFace(icon));
         EXPECT_GT(seen.size(), 1u);
     }
 }
