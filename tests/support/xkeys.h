@@ -19,6 +19,20 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+// Presses and releases a key through XTest, with Shift held around it
+// when asked, and waits until the server has them.
+inline void PressKey(Display* peer, KeyCode code, bool shift)
+{
+    const KeyCode shift_code = XKeysymToKeycode(peer, XK_Shift_L);
+    if (shift)
+        XTestFakeKeyEvent(peer, shift_code, True, 0);
+    XTestFakeKeyEvent(peer, code, True, 0);
+    XTestFakeKeyEvent(peer, code, False, 0);
+    if (shift)
+        XTestFakeKeyEvent(peer, shift_code, False, 0);
+    XSync(peer, False);
+}
+
 class XKeys {
 public:
     explicit XKeys(Display* display) : peer(display)
@@ -84,14 +98,7 @@ public:
         }
         if (code == 0)
             return false;
-        const KeyCode shift_code = XKeysymToKeycode(peer, XK_Shift_L);
-        if (shift)
-            XTestFakeKeyEvent(peer, shift_code, True, 0);
-        XTestFakeKeyEvent(peer, code, True, 0);
-        XTestFakeKeyEvent(peer, code, False, 0);
-        if (shift)
-            XTestFakeKeyEvent(peer, shift_code, False, 0);
-        XSync(peer, False);
+        PressKey(peer, code, shift);
         return true;
     }
     // Types ISO 8859-1 text, a key a character (the set's keysyms are its

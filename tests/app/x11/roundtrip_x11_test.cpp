@@ -377,13 +377,7 @@ public:
         const KeyCode shift_code = XKeysymToKeycode(peer, XK_Shift_L);
         if (code == 0 || shift_code == 0)
             return false;
-        if (shift)
-            XTestFakeKeyEvent(peer, shift_code, True, 0);
-        XTestFakeKeyEvent(peer, code, True, 0);
-        XTestFakeKeyEvent(peer, code, False, 0);
-        if (shift)
-            XTestFakeKeyEvent(peer, shift_code, False, 0);
-        XSync(peer, False);
+        PressKey(peer, code, shift);
         return true;
     }
     // Types lowercase letters, digits and dots.
