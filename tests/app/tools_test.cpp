@@ -15,6 +15,7 @@
 #include "si/grailwdo.h"
 #include "si/memzone.h"
 #include "tests/support/controls.h"
+#include "tests/support/latinkeys.h"
 #include "w32/headless.h"
 
 #include <gtest/gtest.h>
@@ -844,20 +845,7 @@ TEST_F(ToolsTest, ALineOfTextTakesTheLatinOneCharactersTypedAndNoOthers)
     ASSERT_EQ(Children(), 1);
     CGraLineTextRef line(Layer()->RetFirstChild()->RetObject());
     ASSERT_TRUE(line.IsValid());
-    // A key standing for its character alone, a French layout's key, a
-    // character beyond the 8-bit set.
-    struct Stroke {
-        UINT vk;
-        int character;
-    } const strokes[] = {
-        {VK_PACKET, 0xC9},   {'T', 't'},        {'2', 0xE9}, {VK_SPACE, ' '},
-        {VK_PACKET, 0xE0},   {VK_SPACE, ' '},   {'N', 'N'},  {'O', 'o'},
-        {VK_PACKET, 0x20AC}, {VK_PACKET, 0xEB}, {'L', 'l'},
-    };
-    for (const Stroke& s : strokes) {
-        W32_HeadlessKey(s.vk, 0, false, true, s.character);
-        W32_HeadlessKey(s.vk, 0, false, false, s.character);
-    }
+    InjectLatinKeys();
     Pump();
     EXPECT_EQ(std::string(line->RetText()->AccessLatin()), "\xC9t\xE9 \xE0 No\xEBl");
 }

@@ -16,6 +16,7 @@
 #include "si/textcaption.h"
 #include "si/textline.h"
 #include "tests/support/controls.h"
+#include "tests/support/latinkeys.h"
 #include "tests/support/views.h"
 #include "w32/cursor.h"
 #include "w32/headless.h"
@@ -325,21 +326,7 @@ TEST_F(TextLineTest, KeysGivingLatinOneCharactersTypeThemAndOthersNothing)
 {
     Set("");
     Focus();
-    // The keys as the platform hands them over: a key standing for its
-    // character alone, a key of a French layout, a character beyond the
-    // 8-bit set, a plain letter.
-    struct Stroke {
-        UINT vk;
-        int character;
-    } const strokes[] = {
-        {VK_PACKET, 0xC9},   {'T', 't'},        {'2', 0xE9}, {VK_SPACE, ' '},
-        {VK_PACKET, 0xE0},   {VK_SPACE, ' '},   {'N', 'N'},  {'O', 'o'},
-        {VK_PACKET, 0x20AC}, {VK_PACKET, 0xEB}, {'L', 'l'},
-    };
-    for (const Stroke& s : strokes) {
-        W32_HeadlessKey(s.vk, 0, false, true, s.character);
-        W32_HeadlessKey(s.vk, 0, false, false, s.character);
-    }
+    InjectLatinKeys();
     Pump();
     EXPECT_EQ(Latin(line->RetText()), "\xC9t\xE9 \xE0 No\xEBl");
 }
