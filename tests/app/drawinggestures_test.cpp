@@ -46,17 +46,7 @@ protected:
     }
     // A click on the palette's entry of that code; false when the palette
     // shows none.
-    bool ClickPalette(int code)
-    {
-        for (int n = 0; n < CToolPalette::kMaxItems; n++) {
-            const CToolPalette::Item& it = palette->RetItem(n);
-            if (it.code != code)
-                continue;
-            Click(palette->RetWindow(), (it.x1 + it.x2) / 2, (it.y1 + it.y2) / 2);
-            return true;
-        }
-        return false;
-    }
+    bool ClickPalette(int code) { return ClickPaletteEntry(palette, code); }
     // A row of a menu: the bar's (0 "Fichier", 1 "Edition", ...) or the
     // open submenu's.
     void ClickMenu(const ZuMenuRef& menu, const ZuWindowRef& window, unsigned index)

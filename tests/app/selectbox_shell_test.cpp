@@ -61,22 +61,8 @@ protected:
     // A click in the middle of the palette's entry for the code.
     void ClickEntry(int code)
     {
-        for (int n = 0; n < CToolPalette::kMaxItems; n++) {
-            const CToolPalette::Item& it = palette->RetItem(n);
-            if (it.code != code)
-                continue;
-            double px = 0, py = 0;
-            palette->RetWindow()->GetWindowOrigin(px, py);
-            const int x = int(px + (it.x1 + it.x2) / 2), y = int(py + (it.y1 + it.y2) / 2);
-            W32_HeadlessMouse(x, y, 0);
-            Pump();
-            W32_HeadlessMouse(x, y, MK_LBUTTON);
-            Pump();
-            W32_HeadlessMouse(x, y, 0);
-            Pump();
-            return;
-        }
-        ADD_FAILURE() << "no palette entry " << code;
+        if (!ClickPaletteEntry(palette, code))
+            ADD_FAILURE() << "no palette entry " << code;
     }
     // What the screen window shows at a point of the main window.
     std::uint32_t Pixel(int x, int y)

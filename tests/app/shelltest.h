@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "app/app.h"
+#include "app/toolpalette.h"
 #include "sd/win32/sd_event.h"
 #include "sd/win32/sd_grailwdo.h"
 #include "si/classfactory.h"
@@ -97,6 +98,19 @@ protected:
         Pump();
         W32_HeadlessMouse(int(ox + x), int(oy + y), 0);
         Pump();
+    }
+    // A click in the middle of a palette's entry of that code; false when
+    // the palette shows none.
+    bool ClickPaletteEntry(const CToolPaletteRef& palette, int code)
+    {
+        for (int n = 0; n < CToolPalette::kMaxItems; n++) {
+            const CToolPalette::Item& it = palette->RetItem(n);
+            if (it.code != code)
+                continue;
+            Click(palette->RetWindow(), (it.x1 + it.x2) / 2, (it.y1 + it.y2) / 2);
+            return true;
+        }
+        return false;
     }
     CMainWindowRef Main() const { return app->RetMainWindowObject(); }
 
