@@ -1,10 +1,15 @@
 // The program tried as a new user tries it, with the server's pointer and
 // keyboard only: lumbra starts, a rectangle is drawn with the tool
-// palette's rectangle tool, saved through the "Fichier" menu under a typed
-// name, the page is emptied ("Nouveau") and the file opened again, the
+// palette's rectangle tool, selected, and its fill given another colour
+// in the "Attributs" dialog (fill page, card "Couleur", a press in the
+// colour field): the page on the screen must show the rectangle in that
+// colour at once, before any other input. The drawing is then saved
+// through the "Fichier" menu under a typed name, the page emptied
+// ("Nouveau") and the file opened again (the new fill comes back), the
 // page exported as a 24-bit colour PNG through the export dialog, and the
-// program quit from the menu. The PNG must be, pixel for pixel, what the
-// gs command renders from the PostScript the export sent (captured through
+// program quit from the menu. The PNG must show the rectangle in the new
+// fill, none of the first left, and be, pixel for pixel, what the gs
+// command renders from the PostScript the export sent (captured through
 // LUMBRA_EXPORT_CAPTURE) on the same device, size, resolution and alpha
 // bits; the program must end with status 0 and leave no window, process,
 // file or pipe behind.
@@ -12,9 +17,10 @@
 // Where things are comes from the start-up's places (main window's working
 // area at (40, 40), tool palette's at (20, 100), dialogs at (300, 300)),
 // the dialogs' own layouts, and pixels read back: the "Fichier" label, the
-// menu rows (found by their icons), the palette buttons' pressed state and
-// the lines of the export formats as they scroll. Every wait asks the
-// server and gives up after about 20 seconds.
+// menu rows (found by their icons), the palette buttons' pressed state,
+// the selection's handles, the attributes' colour sample and the lines of
+// the export formats as they scroll. Every wait asks the server and gives
+// up after about 20 seconds.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -61,6 +67,11 @@ auto* const g_xvfb = ::testing::AddGlobalTestEnvironment(new XvfbEnvironment);
 const int kMainX = 40, kMainY = 40;
 const int kPaletteX = 20, kPaletteY = 100;
 const int kExportW = 356, kExportH = 216;
+const int kAttrW = 413, kAttrH = 257;
+// The colour card's pane inside the "Attributs" dialog, and in the pane its
+// colour field (140 x 140) and the sample strip below it (168 x 24).
+const int kColourPaneX = 39, kColourPaneY = 77;
+const int kFieldX = 32, kFieldY = 4, kSampleX = 4, kSampleY = 148;
 
 struct Rgb {
     int r = 0, g = 0, b = 0;
@@ -74,6 +85,19 @@ bool IsWhite(Rgb p)
 bool IsDark(Rgb p)
 {
     return p.r < 0x40 && p.g < 0x40 && p.b < 0x40;
+}
+// Whether an image's colour is the one the screen shows: the program's
+// windows keep 5 bits of red and blue and 6 of green, and PostScript's
+// decimals may move gs's colour by a step.
+bool ShownAs(Rgb image, Rgb screen)
+{
+    return std::abs(image.r - screen.r) <= 8 && std::abs(image.g - screen.g) <= 4 &&
+           std::abs(image.b - screen.b) <= 8;
+}
+// Handles of the selection are red squares.
+bool IsHandle(Rgb p)
+{
+    return p.r > p.g + 96 && p.r > p.b + 96;
 }
 
 // A picture of part of the screen.
@@ -569,8 +593,9 @@ TEST(LumbraRoundTrip, DrawSaveReopenExportAsGsRendersItThenQuitCleanly)
                !LooksPressed(user, rect_x - 8, row_y - 8);
     })) << "the palette does not show \"Droite\" chosen";
 
-    // A point inside the page where the rectangle goes, white at first.
-    const int ax = 300, ay = 300, bx = 500, by = 450;
+    // A point inside the page where the rectangle goes, white at first;
+    // left of where the dialogs open.
+    const int ax = 160, ay = 150, bx = 290, by = 500;
     const int cx = (ax + bx) / 2, cy = (ay + by) / 2;
     ASSERT_TRUE(XWaitUntil(peer, [&] { return IsWhite(user.Pixel(cx, cy)); }));
 
@@ -592,6 +617,81 @@ TEST(LumbraRoundTrip, DrawSaveReopenExportAsGsRendersItThenQuitCleanly)
         << "no rectangle drawn";
     EXPECT_TRUE(IsWhite(user.Pixel(ax - 20, ay - 20)));
     EXPECT_TRUE(IsWhite(user.Pixel(bx + 20, by + 20)));
+
+    // ---- Its fill changed in "Attributs": in the selection mode a click
+    // selects the rectangle (its handles show at its corners) ...
+    const Rgb drawn = user.Pixel(cx, cy);
+    const int mode_y = kPaletteY + 1 + 11;
+    const int draw_mode_x = kPaletteX + 1 + 17, select_mode_x = kPaletteX + 1 + 34 + 17;
+    user.Click(select_mode_x, mode_y);
+    ASSERT_TRUE(XWaitUntil(peer, [&] {
+        return LooksPressed(user, select_mode_x - 12, mode_y - 8) &&
+               !LooksPressed(user, draw_mode_x - 12, mode_y - 8);
+    })) << "the selection mode was not taken";
+    user.Click(cx, cy);
+    ASSERT_TRUE(XWaitUntil(peer, [&] {
+        return IsHandle(user.Pixel(ax, ay)) && IsHandle(user.Pixel(bx, by));
+    })) << "the rectangle is not selected";
+    // ... the palette's "Attributs" button (the first of its lower block,
+    // shown once the palette has taken the selection: till then the place
+    // is bare) shows the dialog (not the button's tool tip of the same
+    // name), on its first page, the pen's ...
+    const int attr_x = kPaletteX + 18, attr_y = kPaletteY + 172;
+    ASSERT_TRUE(XWaitUntil(peer, [&] {
+        const Shot s = user.Look(attr_x - 12, attr_y - 10, 24, 20);
+        return std::any_of(s.pixels.begin(), s.pixels.end(),
+                           [&](Rgb p) { return !(p == s.pixels[0]); });
+    })) << "the palette shows no \"Attributs\" button";
+    user.Click(attr_x, attr_y);
+    Window attributes = 0;
+    ASSERT_TRUE(XWaitUntil(peer,
+                           [&] {
+                               attributes = 0;
+                               for (Window w : user.TopWindows()) {
+                                   user.Origin(w, wx, wy, ww, wh);
+                                   if (before.count(w) == 0 && user.Mapped(w) &&
+                                       user.Name(w) == "Attributs" && ww >= kAttrW)
+                                       attributes = w;
+                               }
+                               return attributes != 0;
+                           }))
+        << "no \"Attributs\"; shown: " << user.MappedNames(before);
+    user.Origin(attributes, wx, wy, ww, wh);
+    const int dx = wx + (ww - kAttrW) / 2, dy = wy + wh - kAttrH - (ww - kAttrW) / 2;
+    // The pages' tab buttons, 23 pixels apart, show the current one pressed.
+    const int pen_tab_x = dx + 4 + 11, fill_tab_x = dx + 4 + 23 + 11, tab_y = dy + 4 + 11;
+    ASSERT_TRUE(XWaitUntil(peer, [&] {
+        return LooksPressed(user, pen_tab_x - 8, tab_y - 8) &&
+               !LooksPressed(user, fill_tab_x - 8, tab_y - 8);
+    })) << "the dialog does not show its first page";
+    // ... its second page, the fill's, with the card "Couleur" second among
+    // the cards' tabs: the card's sample strip shows the rectangle's fill.
+    const int pane_x = dx + kColourPaneX, pane_y = dy + kColourPaneY;
+    const int sample_x = pane_x + kSampleX + 84, sample_y = pane_y + kSampleY + 12;
+    ASSERT_TRUE(user.PressUntilChanged(fill_tab_x, tab_y, 20, 20));
+    ASSERT_TRUE(XWaitUntil(peer, [&] { return !LooksPressed(user, pen_tab_x - 8, tab_y - 8); }))
+        << "the fill's page was not taken";
+    // The card's tab, at (48, 34) 61 x 22 in the dialog, is clicked right
+    // of the fill tab's tool tip, which may show over its left part.
+    user.Click(dx + 95, dy + 50);
+    ASSERT_TRUE(XWaitUntil(peer, [&] { return user.Pixel(sample_x, sample_y) == drawn; }))
+        << "the fill's colour card does not show the rectangle's colour";
+    // A press in the colour field's upper right (a dark shade of the same
+    // hue), held until the sample shows its colour: the page shows the
+    // rectangle in it with no other input.
+    ASSERT_TRUE(user.PressUntil(pane_x + kFieldX + 105, pane_y + kFieldY + 35, [&] {
+        return !(user.Pixel(sample_x, sample_y) == drawn);
+    })) << "the colour field did not take the press";
+    const Rgb chosen = user.Pixel(sample_x, sample_y);
+    ASSERT_GT(std::abs(chosen.r - drawn.r) + std::abs(chosen.g - drawn.g) +
+                  std::abs(chosen.b - drawn.b),
+              96)
+        << "the colour chosen is too close to the rectangle's";
+    ASSERT_TRUE(XWaitUntil(peer, [&] { return user.Pixel(cx, cy) == chosen; }))
+        << "the page does not show the new fill";
+    // "Fermer", 60 x 24 at the pane's (306, 148), closes the dialog.
+    user.Click(pane_x + 306 + 30, pane_y + 148 + 12);
+    ASSERT_TRUE(session.WaitForMainAlone(main, palette));
 
     // ---- Save: "Enregistrer..." asks the never-saved document's name.
     const std::string saved = folders.work + "/dessin.lumbra";
@@ -619,9 +719,9 @@ TEST(LumbraRoundTrip, DrawSaveReopenExportAsGsRendersItThenQuitCleanly)
     ASSERT_TRUE(user.Key(XK_Return));
     ASSERT_TRUE(session.WaitForMainAlone(main, palette));
     ASSERT_TRUE(XWaitUntil(peer, [&] {
-        return !IsWhite(user.Pixel(cx, cy)) &&
+        return user.Pixel(cx, cy) == chosen &&
                user.Name(main).find("dessin.lumbra") != std::string::npos;
-    })) << "the reopened file does not show the rectangle";
+    })) << "the reopened file does not show the rectangle in its new fill";
 
     // ---- Export: "Exporter...", the format "PNG 16 milllions" (the 13th
     // of the list), the name "image", then the dialog's "Exporter".
@@ -698,12 +798,19 @@ TEST(LumbraRoundTrip, DrawSaveReopenExportAsGsRendersItThenQuitCleanly)
     ASSERT_EQ(png.colour_type, PNG_COLOR_TYPE_RGB);
     ASSERT_EQ(png.bit_depth, 8);
     ASSERT_EQ(png.bytes.size(), size_t(png.w) * png.h * 3);
-    size_t painted = 0;
-    for (size_t i = 0; i < png.bytes.size(); i += 3)
-        painted += !IsWhite(Rgb{png.bytes[i], png.bytes[i + 1], png.bytes[i + 2]});
+    size_t painted = 0, new_fill = 0, old_fill = 0;
+    for (size_t i = 0; i < png.bytes.size(); i += 3) {
+        const Rgb p{png.bytes[i], png.bytes[i + 1], png.bytes[i + 2]};
+        painted += !IsWhite(p);
+        new_fill += ShownAs(p, chosen);
+        old_fill += ShownAs(p, drawn);
+    }
     const size_t all = size_t(png.w) * png.h;
     EXPECT_GT(painted, all / 50) << "the rectangle is missing from the image";
     EXPECT_LT(painted, all / 2);
+    // ... filled with the colour chosen, none of the first fill left.
+    EXPECT_GT(new_fill, painted * 3 / 4);
+    EXPECT_EQ(old_fill, 0u);
     EXPECT_EQ(png.bytes[0] & png.bytes[1] & png.bytes[2], 0xFF);
 
     // ... and, pixel for pixel, what gs renders from the PostScript sent,
