@@ -927,10 +927,19 @@ TEST(LumbraRoundTrip, AccentedTextTypedOnThePageIsShownSavedAndReadBack)
         << "shown: " << user.MappedNames(before);
     session.main = main;
 
-    // The line-of-text tool: the drawing tools' third row, second button.
-    const int first_row_y = kPaletteY + 1 + 23 + 8 + 11;
+    // The line-of-text tool: the drawing tools' third row, second button,
+    // clicked once the palette shows "Droite" chosen, and taken before the
+    // pointer moves on (the program reads the pointer's place when it
+    // handles the press).
+    const int first_row_y = kPaletteY + 1 + 23 + 8 + 11, line_x = kPaletteX + 1 + 11;
     const int text_x = kPaletteX + 1 + 23 + 11, text_y = first_row_y + 2 * 23;
+    ASSERT_TRUE(XWaitUntil(peer, [&] { return LooksPressed(user, line_x - 8, first_row_y - 8); }))
+        << "the palette does not show \"Droite\" chosen";
     user.Click(text_x, text_y);
+    ASSERT_TRUE(XWaitUntil(peer, [&] {
+        return LooksPressed(user, text_x - 8, text_y - 8) &&
+               !LooksPressed(user, line_x - 8, first_row_y - 8);
+    })) << "the line-of-text tool was not taken";
 
     // A click on the page starts the line; the page then has the keys.
     const int ax = 300, ay = 300;
