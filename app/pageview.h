@@ -432,7 +432,8 @@ public:
     // Shows the splash window.
     bool About();
     // The attributes dialog changed definitions of these kinds: the
-    // selection (or the object being drawn) takes them.
+    // selection (or the object being drawn) takes them, then the caret
+    // and the page are drawn again.
     bool DefModify(const int* kinds, int n);
     // The properties dialog changed a value of the selection.
     bool SetPropertyValue(int refresh, int property, double value, int kind);
@@ -493,8 +494,8 @@ protected:
     virtual void SelectRepeat();
     virtual void EditRepeat();
     virtual void ContextRepeat();
-    // One handle's image with its top-left corner 8 pixels left of and
-    // above the handle's window point.
+    // One handle's image centred on the handle's window point; nothing
+    // when the look has no such image.
     virtual void DrawHandleIcon(const ZuGrailPortRef& port, const DPoint& page, int kind,
                                 int state);
 
