@@ -108,8 +108,8 @@ protected:
     // beside its neighbours wherever the pane has been moved meanwhile.
     void PutInto(const ZuViewRef& view, const ZuViewRef& parent);
     // A titled group of controls named name (radio buttons group by their
-    // parent's name): the program's box view, or a plain view with its
-    // title as a label while the library has no box view.
+    // parent's name): a box view showing the title in its frame (a plain
+    // view with the title as a label, should no box be made).
     ZuViewRef NewGroup(double x, double y, double dx, double dy, const char* name,
                        const char* title);
 
