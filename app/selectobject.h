@@ -4,7 +4,8 @@
 // drawn around it, the groups the user has entered, and the undo and redo
 // lists. Every change to the object tree goes through it and is made by an
 // undo record (CUndoAction) appended to the newest step (CUndoGroup) of the
-// undo list.
+// undo list; only an empty line of text left in its own editing goes
+// unrecorded (EndSelection).
 //
 // The selection is the edit-mode word of each drawing object (0 not
 // selected, 1 selected, 2 taken into its own editing); only children of the
