@@ -409,6 +409,8 @@ public:
     // something, brings the tool, status line, overlay and image up to
     // date; all answer true except the clipboard commands, which answer
     // whether they did something.
+    // "Terminer": ends the selection and finishes an object being drawn;
+    // the marks go and the page is drawn again whatever changed.
     bool EndSelected();
     bool DeleteSelected();
     // The copies moved by the document's duplication offset.
@@ -557,7 +559,8 @@ private:
     ZuTextLineRef zoomLine;
     CToolInput input;
 
-    // Input helpers (app/pageviewinput.cpp).
+    // Input helpers (app/pageviewinput.cpp; the band in
+    // pageviewgestures.cpp).
     void EndPointerFeedback();
     void HoverFeedback(int tool, bool drawing, int mask, int& shape, bool& changed);
     void DrawHoverFrame(const CTreeNodeRef& node, double dashOffset, int drawFlags);
