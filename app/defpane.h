@@ -4,7 +4,8 @@
 // the application as "def.notify_Modify" (and, for property updates,
 // "def.notify_UpdateFullProperty" or "def.notify_UpdateQuickProperty").
 // The page view reads the code list through GetCodes, applies those kinds
-// to the selection and clears the list.
+// to the selection (or to the object being drawn), draws the page again and
+// clears the list.
 //
 // The plain pane (this class alone) says "(aucune définition)" and offers
 // the "Fermer" button, which closes the pane's window.
