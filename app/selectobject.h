@@ -74,7 +74,8 @@ public:
     bool EndSelection();
     // Counts the selection again after the tree changed under it (undo,
     // redo): selected objects outside the current level are unselected; a
-    // box of four zero points is fitted to the selection again.
+    // shown box of four zero points is fitted to the selection again, and
+    // the definitions the selected objects share are made current.
     void RebuildSelection();
 
     // ---- Undo and redo
