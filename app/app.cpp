@@ -328,7 +328,8 @@ void App::InstallDefaultDefinitions()
     install(102, ZuNew<CPatternDef>(nullptr, __LINE__, kSource));
     install(50, ZuNew<CPolyRegDef>(nullptr, __LINE__, kSource));
     install(51, ZuNew<CArcDef>(nullptr, __LINE__, kSource));
-    // One corner object serves both corner kinds.
+    // Both corner kinds start from the same corner; each card edits a copy
+    // of its own.
     CCornerDefRef corner = ZuNew<CCornerDef>(nullptr, __LINE__, kSource);
     install(30, corner);
     install(31, corner);

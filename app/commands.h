@@ -85,8 +85,8 @@ void EnableCommand(const char* command, bool available);
 // nothing when no view has the name.
 void SetToolbarButtonOn(const char* name, int on);
 
-// A frame box for grouping controls; an empty handle while the library has
-// no box view.
+// A frame box for grouping controls (the library's box view, its title
+// off), attached to parent.
 ZuViewRef NewBoxView(const ZuViewRef& parent, double x, double y, double width, double height);
 // An icon button of the program's button class at (x, y) with the size,
 // the user tag (unless -1) and the picture and tool tip of the icon number

@@ -13,7 +13,7 @@
 // definitions (IDefDlgUse). Changes it makes itself (the closed-path switch,
 // the samples dialog) are listed as modified kinds and reported under
 // "def" ("notify_Modify" and the property updates); the page view reads
-// the list, applies it and clears it.
+// the list, applies it, draws the page again and clears it.
 #ifndef LUMBRA_APP_DEFDLG_H
 #define LUMBRA_APP_DEFDLG_H
 

@@ -4,7 +4,8 @@
 // the application as "def.notify_Modify" (and, for property updates,
 // "def.notify_UpdateFullProperty" or "def.notify_UpdateQuickProperty").
 // The page view reads the code list through GetCodes, applies those kinds
-// to the selection and clears the list.
+// to the selection (or to the object being drawn), draws the page again and
+// clears the list.
 //
 // The plain pane (this class alone) says "(aucune définition)" and offers
 // the "Fermer" button, which closes the pane's window.
@@ -108,8 +109,8 @@ protected:
     // beside its neighbours wherever the pane has been moved meanwhile.
     void PutInto(const ZuViewRef& view, const ZuViewRef& parent);
     // A titled group of controls named name (radio buttons group by their
-    // parent's name): the program's box view, or a plain view with its
-    // title as a label while the library has no box view.
+    // parent's name): a box view showing the title in its frame (a plain
+    // view with the title as a label, should no box be made).
     ZuViewRef NewGroup(double x, double y, double dx, double dy, const char* name,
                        const char* title);
 

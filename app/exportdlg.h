@@ -135,7 +135,7 @@ private:
     CTextLineArrowRef entries[ENTRIES];
     ZuSwitchRef switches[3];
     CScrollListRef format_list;
-    // The three frame boxes (empty while the library has no box view).
+    // The three titled frame boxes.
     ZuViewRef boxes[3];
 };
 ZU_CLASS_END(CExportDlg)

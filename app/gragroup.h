@@ -10,8 +10,10 @@
 // their boxes, and answers a definition only when all members that hold
 // one agree. Handles 0 to 3 sit at (x1, y1), (x2, y2), (x1, y2), (x2, y1).
 //
-// Draw and DrawShadow with flags bit 0x20 leave the members alone: a
-// caller walking the whole tree draws each member itself.
+// Draw and DrawShadow with flags bit 0x20 (NO_MEMBERS) leave the members
+// alone, for a caller that draws each member itself. A printed or exported
+// page draws a group through its members only: the frame is a mark of the
+// screen.
 //
 // Stored record (after the object's): begin, the tree node (object), mark,
 // Int edit mode, Int editing, mark, Real x1, y1, x2, y2, mark, the box as

@@ -9,9 +9,10 @@
 // about the start point by minus the inclination (the angle from the
 // horizontal to the end point).
 //
-// UpdateBoundingBox puts the end point at the end of the text (at least
-// 10.0 from the start) and makes the box the upright rectangle around the
-// turned box of the characters and of 'E' and 'p' at the start.
+// UpdateBoundingBox puts the end point at the end of the text (10.0 from
+// the start when the text advances nothing) and makes the box the upright
+// rectangle around the turned box of the characters and of 'E' and 'p' at
+// the start.
 //
 // Stored record (after the object's): begin, Int edit mode, Int editing,
 // the text colour and the font (objects), mark, Real start x, start y, end
@@ -71,7 +72,8 @@ public:
     bool TextExtendSelection(CGraPortRef& port, const DPoint& p) override;
     bool TextEndSelection(CGraPortRef& port, const DPoint& p) override;
     // Cursor keys (Shift extends), backspace, delete and characters up to
-    // 255; false for keys that change nothing.
+    // 255; false for the keys it does not take (other keys, a backspace at
+    // the start, a character beyond 255).
     bool TextHandleEvent(CGraPortRef& port, const ZuEventRef& event) override;
     bool TextCommand(CGraPortRef& port, ZuStringRef& out) override;
     bool TextSetSelection(CGraPortRef& port, ZuStringRef& out) override;

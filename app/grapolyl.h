@@ -72,7 +72,7 @@ public:
     // factor, as the curve chain does.
     bool Transform(const ChangeRecord& change, int flags) override;
     bool AcceptsChange(const ChangeRecord& change) override;
-    // The first press makes two vertices (the second follows the mouse),
+    // The first press makes two vertices (the second follows the drag),
     // later ones append one; false, nothing changed, at 100.
     bool SetPoints(const DPoint* points, int n) override;
     // The last vertex at p, constrained by the flags; nothing without one.

@@ -69,7 +69,8 @@ struct CGraTransform {
 };
 
 // A halftone screen: frequency, angle in radians, spot function 0 to 8,
-// inverted transfer, and a shift of half a cell.
+// inverted transfer, and a shift of the page by -50, -50 (what the print
+// dialog's mirror switch asks for).
 struct CGraScreen {
     double frequency;
     double angle;

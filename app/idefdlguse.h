@@ -1,8 +1,9 @@
 // IDefDlgUse: what the samples dialog asks of the attributes dialog when a
 // sample is used: take a definition for an attribute kind, note the kind
 // as modified, and report the change to the page view ("notify_Modify",
-// which applies the modified kinds to the selection). The dialog answers
-// it beside IDefDlg; while it does not, using a sample changes nothing.
+// which applies the modified kinds to the selection and draws the page
+// again). The dialog answers it beside IDefDlg; while it does not, using a
+// sample changes nothing.
 #ifndef LUMBRA_APP_IDEFDLGUSE_H
 #define LUMBRA_APP_IDEFDLGUSE_H
 

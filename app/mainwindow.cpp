@@ -119,7 +119,7 @@ void PlaceBox(const ZuViewRef& view, double x1, double y1, double x2, double y2)
 
 CMainWindow::CMainWindow()
 {
-    // The page view is made here once the program has one.
+    // Create makes the window and everything in it.
 }
 
 CMainWindow::~CMainWindow() {}
@@ -207,8 +207,8 @@ bool CMainWindow::Create(int x, int y, int dx, int dy)
     zoom_out->SetParent(bottom_band);
     zoom_out->AttachObserver(self, ZuControl::notify_clicked, ZuAtomRef("OnClickZoomMinus"), 0);
 
-    // The page view gets the window as parent and binds the scrollers and
-    // the zoom field here, once the program has one.
+    // The page view gets the window as parent; it binds the scrollers and
+    // the zoom field in Init, once the bands are laid out.
     page_view = ZuNew<CPageView>(nullptr, __LINE__, kSource);
     if (page_view.IsValid())
         page_view->SetParent(window);
@@ -284,12 +284,12 @@ bool CMainWindow::Layout()
         menu_bar->UpdateMenu();
     }
 
-    // The page view over the middle; its page image and its feedback image
-    // follow its size, so that a larger window shows no band the images
-    // leave uncovered. The page image keeps the view's own pixel format: a
-    // context of another format is refused, and a 16-bit image would show
-    // nothing on a deeper screen. A window too small for the view has no
-    // image to size.
+    // The page view over the middle; its page image follows its size and
+    // its feedback image the window's, so that a larger window shows no
+    // band the images leave uncovered. The page image keeps the view's own
+    // pixel format: a context of another format is refused, and a 16-bit
+    // image would show nothing on a deeper screen. A window too small for
+    // the view has no image to size.
     PlaceBox(page_view, 20, 63, w - 21, h - 37);
     if (CPageViewRef view = CPageViewRef(page_view); view.IsValid()) {
         if (w > 40 && h > 99) {
@@ -307,7 +307,8 @@ bool CMainWindow::Layout()
 void CMainWindow::SetDocument(CDocumentRef doc)
 {
     document = doc;
-    // The page view brings the rulers up to date from the document.
+    // The page view takes the document; the rulers take it from the view
+    // when it brings them up to date.
     if (CPageViewRef view = CPageViewRef(page_view); view.IsValid())
         view->SetDocument(doc);
 }

@@ -6,10 +6,9 @@
 // handlers forward to the page view, to the pages and layers palettes and
 // to the tool palette.
 //
-// The parts whose classes the program does not have yet (page view,
-// rulers, tool bar) stay empty handles, and every
-// use of them is skipped; without a page view, closing the window quits
-// the program at once.
+// Create makes every part, the page view, the rulers and the tool bar
+// among them. Closing the window has the page view quit, which first asks
+// about a changed document; without a page view the program quits at once.
 #ifndef LUMBRA_APP_MAINWINDOW_H
 #define LUMBRA_APP_MAINWINDOW_H
 
@@ -37,8 +36,9 @@ public:
     // Places every band and control for the window's size; the buttons
     // and information fields are made on the first call only.
     bool Layout();
-    // Stores the document, then has the page view bring the rulers up to
-    // date from it.
+    // Stores the document and hands it to the page view, which makes it
+    // the current one; the rulers take it when the view brings them up to
+    // date.
     void SetDocument(CDocumentRef document);
     bool SetTitle(ZuStringRef title);
     bool ResetDisplay();
@@ -116,8 +116,7 @@ private:
     ZuViewRef bottom_band;
     ZuViewRef left_column;
     ZuViewRef right_column;
-    // The page view, the rulers and the tool bar: empty until the program
-    // has their classes.
+    // The page view, the rulers and the tool bar, made by Create.
     ZuViewRef page_view;
     ZuScrollerRef scroller_h;
     ZuScrollerRef scroller_v;

@@ -778,7 +778,8 @@ ZuRuntimeRef GetGraObjectRuntime(int kind)
     default:
         break;
     }
-    // Found by name: the drawing classes answer as they join the program.
+    // Found by name, as the definitions are: a class missing from the
+    // program answers empty.
     ZuRuntimeRef runtime;
     if (!ZuClassFactory::GetClass(name, runtime))
         return ZuRuntimeRef();

@@ -41,7 +41,7 @@ ZU_EXPORT_ACTOR(CPageView, OnScrollH)
 ZU_EXPORT_ACTOR(CPageView, OnScrollV)
 ZU_EXPORT_ACTOR(CPageView, OnEditZoom)
 ZU_EXPORT_ACTOR(CPageView, AsyncDrawEventHandler)
-// The main window has the view reset by name once the document is shown.
+// The main window has the view reset by name at the end of the start.
 ZU_EXPORT_ACTOR(CPageView, ResetDisplay)
 
 // clang-format off
@@ -351,7 +351,8 @@ void CPageView::SetDocument(const CDocumentRef& d)
     document = d;
     if (selection.IsValid())
         selection->SetDocument(d);
-    // The rulers take the document here once the main window has them.
+    // The document the helpers work with; the rulers take it at the next
+    // UpdateRulers.
     SetCurrentDocument(document, viewSettings);
 }
 

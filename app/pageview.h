@@ -2,8 +2,9 @@
 // page of the document through its Ghostscript view: the page is described
 // in PostScript through the main port and rendered by the interpreter into
 // the view's context, and the view draws its own marks (guides, grid dots,
-// zoom rectangle, rubber line, edit cursor, handles) over the copy in
-// window pixels, so that moving a mark only recomposes the window.
+// zoom rectangle, text caret, the feedback image's outlines, handles, the
+// reticle) over the copy in window pixels, so that moving a mark only
+// recomposes the window.
 //
 // Geometry: page coordinates are millimetres with the origin at the centre
 // of the page, y upwards; the page lies in the middle of the document's
@@ -348,15 +349,16 @@ public:
     bool AsyncPrintGo();
     bool AsyncExportGo();
     // One print of the edit parent's objects through a printer context.
-    // False, with one message, when the printer or the job fails; false
-    // silently when the print dialog is cancelled.
+    // False, with one message, when the page has no size or the printer or
+    // the job fails; false silently when the print dialog is cancelled.
     bool PrintRun(const CGraScreen& settings);
     // One image file of the edit parent's objects: the size in pixels
     // covers the page exactly, so the resolution is derived from the width
-    // and `resolution` does not enter the output. False before any device
-    // is made for a page or image size out of range; false, with one
-    // message and no file (an existing one untouched), when the device, the
-    // file or the interpreter fails.
+    // and `resolution` does not enter the output. False, with one message,
+    // before any device is made for a page or image size out of range or a
+    // file whose folder cannot be written; false, with one message and no
+    // file (an existing one untouched), when the device, the file or the
+    // interpreter fails.
     bool ExportRun(const ZuStringRef& name, const double size[2], int resolution, int bpp,
                    const ZuStringRef& device, int aa);
     // Dots per inch at which the page's width fills `width` pixels (0 for a
@@ -407,6 +409,8 @@ public:
     // something, brings the tool, status line, overlay and image up to
     // date; all answer true except the clipboard commands, which answer
     // whether they did something.
+    // "Terminer": ends the selection and finishes an object being drawn;
+    // the marks go and the page is drawn again whatever changed.
     bool EndSelected();
     bool DeleteSelected();
     // The copies moved by the document's duplication offset.
@@ -432,7 +436,8 @@ public:
     // Shows the splash window.
     bool About();
     // The attributes dialog changed definitions of these kinds: the
-    // selection (or the object being drawn) takes them.
+    // selection (or the object being drawn) takes them, then the caret
+    // and the page are drawn again.
     bool DefModify(const int* kinds, int n);
     // The properties dialog changed a value of the selection.
     bool SetPropertyValue(int refresh, int property, double value, int kind);
@@ -493,8 +498,8 @@ protected:
     virtual void SelectRepeat();
     virtual void EditRepeat();
     virtual void ContextRepeat();
-    // One handle's image with its top-left corner 8 pixels left of and
-    // above the handle's window point.
+    // One handle's image centred on the handle's window point; nothing
+    // when the look has no such image.
     virtual void DrawHandleIcon(const ZuGrailPortRef& port, const DPoint& page, int kind,
                                 int state);
 
@@ -554,7 +559,8 @@ private:
     ZuTextLineRef zoomLine;
     CToolInput input;
 
-    // Input helpers (app/pageviewinput.cpp).
+    // Input helpers (app/pageviewinput.cpp; the band in
+    // pageviewgestures.cpp).
     void EndPointerFeedback();
     void HoverFeedback(int tool, bool drawing, int mask, int& shape, bool& changed);
     void DrawHoverFrame(const CTreeNodeRef& node, double dashOffset, int drawFlags);

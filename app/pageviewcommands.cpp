@@ -167,7 +167,7 @@ void CPageView::UpdateSetupDlg(int topic, int item)
 
 void CPageView::UpdateSampleDlg(bool reload)
 {
-    // Likewise the samples dialog.
+    // The samples dialog takes this view and fills its list again.
     const AppRef app = TheApp();
     if (app.IsInvalid() || !IsOfClass(app->RetSampleDlg(), "CSampleDlg"))
         return;
@@ -230,7 +230,8 @@ bool CPageView::AsyncDefUpdateQuickProperty(const ZuObjectRef& source, unsigned)
 
 bool CPageView::AsyncPropertyModify(const ZuObjectRef& source, unsigned)
 {
-    // The properties dialog's last edit is applied to the selection.
+    // The properties dialog's last edit is applied to the selection, which
+    // redraws the page when it changed; the status line follows.
     if (!IsOfClass(source, "CPropertyDlg"))
         return true;
     int entry = -1, property = -1, option = 0;

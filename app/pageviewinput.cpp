@@ -125,7 +125,9 @@ void CPageView::KeyDown(const ZuEventRef& event)
                 return;
             }
     }
-    // Text in editing takes the key first.
+    // Past the control keys above, a line of text in editing takes the key;
+    // without one, Delete and Backspace delete the selection and Insert
+    // duplicates it.
     if (selection.IsValid() && selection->IsEditingObject()) {
         CTreeNodeRef node;
         selection->GetFirstSelectedNode(node);

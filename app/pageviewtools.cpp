@@ -5,7 +5,7 @@
 // 1 "Modifier", 2 "Voir"; tools 3 to 7 and the drawing tools 10 to 19. The
 // document keeps the tool last chosen on each page; a stored word that is
 // not a tool of its page is never used: the view falls back to the
-// selection tool.
+// selection tool (on "Voir", to the magnifier).
 #include "app/app.h"
 #include "app/defdlg.h"
 #include "app/pageview.h"

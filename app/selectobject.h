@@ -4,7 +4,8 @@
 // drawn around it, the groups the user has entered, and the undo and redo
 // lists. Every change to the object tree goes through it and is made by an
 // undo record (CUndoAction) appended to the newest step (CUndoGroup) of the
-// undo list.
+// undo list; only an empty line of text left in its own editing goes
+// unrecorded (EndSelection).
 //
 // The selection is the edit-mode word of each drawing object (0 not
 // selected, 1 selected, 2 taken into its own editing); only children of the
@@ -73,7 +74,8 @@ public:
     bool EndSelection();
     // Counts the selection again after the tree changed under it (undo,
     // redo): selected objects outside the current level are unselected; a
-    // box of four zero points is fitted to the selection again.
+    // shown box of four zero points is fitted to the selection again, and
+    // the definitions the selected objects share are made current.
     void RebuildSelection();
 
     // ---- Undo and redo

@@ -22,7 +22,8 @@ public:
 
     CSetupDlg();
 
-    // Builds the window (268 x 200) at (x, y), hidden; once: a second call
+    // Builds the window at (x, y), hidden: at least 268 x 200, larger when
+    // a pane or the row of tab labels needs it. Once: a second call
     // changes nothing. True.
     bool Create(int x, int y);
     // False shows the window in front, true hides it.

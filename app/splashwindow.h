@@ -1,8 +1,9 @@
 // CSplashWindow: the picture window shown while the program starts and
 // again for "A propos de...": one frameless window holding one large button
 // whose contents are the picture "lumbra_Generic" of the generic sheet.
-// Clicking the picture hides the window. The window is built once, by the
-// first Open, and afterwards only shown and hidden.
+// Clicking the picture hides the window. The program opens it once, at
+// the start (each Open builds the contents again), and afterwards only
+// shows and hides it.
 #ifndef LUMBRA_APP_SPLASHWINDOW_H
 #define LUMBRA_APP_SPLASHWINDOW_H
 
