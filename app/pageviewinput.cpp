@@ -23,6 +23,9 @@ namespace {
 
 enum Family { NONE, SELECTION, TEXT, GLASS, HAND, DRAWING, CONTEXT };
 
+// The interface element of the reticle's colour ("Réticule").
+const int kReticleColour = 6;
+
 CGraObjectRef GraObjectOf(const CTreeNodeRef& node)
 {
     if (node.IsInvalid())
@@ -95,7 +98,10 @@ void CPageView::DrawReticle(const ZuGrailPortRef& port)
     PageToView(b);
     PageToView(c);
     PageToView(d);
-    port->SetForeColor(ZuColorPixel(1.0, 0.0, 0.0, 0.0));
+    // In the colour the user gives "Réticule" in the settings' colours.
+    ZuColorPixel colour;
+    MakeDrawColor(NamedColor(kReticleColour), colour, false);
+    port->SetForeColor(colour);
     port->DrawAALineTo(a.x, a.y, b.x, b.y);
     port->DrawAALineTo(c.x, c.y, d.x, d.y);
 }

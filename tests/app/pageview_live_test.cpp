@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/colordef.h"
+#include "app/colorsetup.h"
 #include "app/defdlg.h"
 #include "app/defview.h"
 #include "app/penbasepane.h"
@@ -63,10 +64,6 @@ protected:
         Pump();
     }
     static bool Dark(std::uint32_t p) { return SameColour(p, 0x000000, 0x40); }
-    static bool Red(std::uint32_t p)
-    {
-        return (p >> 16 & 0xFF) > 0xA0 && (p >> 8 & 0xFF) < 0x60 && (p & 0xFF) < 0x60;
-    }
 };
 
 } // namespace
@@ -205,35 +202,44 @@ TEST_F(LiveShellTest, TheToolPaletteFollowsTheMainWindow)
 
 // With a drawing tool over the page the reticle follows the pointer only
 // while "Reticule visible" of the settings' "Divers" tab is checked; a new
-// document starts with it unchecked.
-TEST_F(LiveShellTest, TheReticleShowsOnlyWithItsSwitch)
+// document starts with it unchecked. It is drawn in the colour of
+// "Réticule" among the settings' colours, light grey at first.
+TEST_F(LiveShellTest, TheReticleShowsOnlyWithItsSwitchInItsColour)
 {
     View()->RetDocument()->SetToolChoice(0, 11);
     View()->UpdateTool(0);
     // A point of the page clear of the settings window.
     const int x = 650, y = 700;
-    // Red pixels of the reticle's two lines, away from the pointer.
-    auto reticle = [&] {
+    // Pixels of the reticle's two lines, away from the pointer, that have
+    // the colour.
+    auto reticle = [&](std::uint32_t colour) {
         Mouse(x, y, 0);
-        int red = 0;
+        int n = 0;
         for (int d = -1; d <= 1; ++d)
-            red += Red(At(x - 150, y + d)) + Red(At(x + d, y - 150));
-        return red;
+            n += SameColour(At(x - 150, y + d), colour, 0x18) +
+                 SameColour(At(x + d, y - 150), colour, 0x18);
+        return n;
     };
+    const std::uint32_t grey = 0xBFBFBF, red = 0xFF0000;
     EXPECT_FALSE(Settings()->switches[CView::RETICULE_VISIBLE]);
     Open();
     ClickTab(3);
     for (bool on : {false, true, false}) {
         SCOPED_TRACE(on);
         ASSERT_EQ(Settings()->switches[CView::RETICULE_VISIBLE], on);
-        const int red = reticle();
+        const int shown = reticle(grey);
         ASSERT_TRUE(View()->RetInput().reticleShown);
         if (on) {
-            EXPECT_GE(red, 2);
+            EXPECT_GE(shown, 2);
         } else {
-            EXPECT_EQ(red, 0);
+            EXPECT_EQ(shown, 0);
         }
+        EXPECT_EQ(reticle(red), 0);
         ClickView(Dupl()->RetReticuleSwitch());
         Mouse(x - 30, y + 30, 0);
     }
+    // "Réticule" made red: the next move draws it red.
+    View()->RetDocument()->GetColor(CColorSetup::ColorDefOfElement(6))->SetRGB(1.0, 0.0, 0.0);
+    EXPECT_GE(reticle(red), 2);
+    EXPECT_EQ(reticle(grey), 0);
 }
