@@ -169,7 +169,12 @@ struct Converter {
         const int type = r[1];
         const unsigned y1 = Be16(r + 2), x1 = Be16(r + 4), y2 = Be16(r + 6), x2 = Be16(r + 8);
         const int code = r[11];
-        if (x1 == x2 && y1 == y2)
+        // A record of two points that coincide draws nothing and is left
+        // out. Circles, ellipses and characters hold radii or a character
+        // in their first pair, not a point: a circle whose radius equals
+        // its centre's coordinates is a circle like any other.
+        const bool firstIsPoint = type != 5 && type != 8 && type != 9 && type != 10 && type != 11;
+        if (firstIsPoint && x1 == x2 && y1 == y2)
             return true;
         const DPoint a = Page(x1, y1), b = Page(x2, y2);
         const bool segment = type <= 4;

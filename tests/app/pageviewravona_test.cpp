@@ -322,6 +322,29 @@ TEST_F(RavonaTest, OpeningConvertsIntoANewUnnamedChangedDocument)
     EXPECT_FALSE(view->IsConverted());
 }
 
+// Records whose first pair holds radii or a character are kept when that
+// pair happens to equal the second one; a segment of one point is not.
+TEST_F(RavonaTest, RoundsAndCharactersWhoseNumbersRepeatTheirPlaceAreKept)
+{
+    Bytes b = Header(0);
+    Record(b, 0, 300, 300, 300, 300, 2);  // a segment of one point: left out
+    Record(b, 5, 100, 100, 100, 100, 1);  // circle of 10 mm about (10, 10) mm
+    Record(b, 10, 200, 100, 200, 100, 1); // ellipse 20 x 10 mm about (20, 10)
+    Record(b, 8, 30u << 8 | 'a', 0, 30u << 8 | 'a', 0);
+    ASSERT_TRUE(Convert(b));
+    const std::vector<CGraObjectRef> objects = Objects();
+    ASSERT_EQ(objects.size(), 3u);
+    // Corner handle 0 lies at the centre plus both radii (the page's
+    // centre is 105 x 148.5 mm from its corner).
+    const DPoint corners[2] = {{-95.0 + 10.0, -138.5 + 10.0}, {-85.0 + 20.0, -138.5 + 10.0}};
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(objects[i]->IsKindOf(CGraArcRef::RetRuntime()));
+        EXPECT_NEAR(objects[i]->GetHandlePosition(0).x, corners[i].x, 1e-6);
+        EXPECT_NEAR(objects[i]->GetHandlePosition(0).y, corners[i].y, 1e-6);
+    }
+    EXPECT_EQ(Text(objects[2]), "a");
+}
+
 TEST_F(RavonaTest, EllipsesKeepTheirTwoRadiiWholeOrHalved)
 {
     // Centre (100, 120) mm from the corner: (-5, -28.5) on the page;
