@@ -577,7 +577,9 @@ bool CGraLineText::Draw(CGraPortRef& port, int flags)
             port->DrawLine(frame[i], frame[(i + 1) % 4]);
         return true;
     }
-    if (edit_mode == 2 && sel_start != sel_end) {
+    // The selection's highlight helps on the screen and is no part of the
+    // page: a print or an export leaves it out.
+    if (edit_mode == 2 && sel_start != sel_end && (flags & DRAW_ON_PAPER) == 0) {
         CColorDefRef yellow = ZuNew<CColorDef>();
         yellow->SetRGB(1.0, 1.0, 0.0);
         port->SetFillColor(yellow);

@@ -96,7 +96,7 @@ public:
     bool HitTest(CGraPortRef& port, const DPoint& p, double zoom, int flags) override;
     bool TextHitTest(CGraPortRef& port, const DPoint& p) override;
     // Flags bit 0x40 draws the text frame only; edit mode 2 highlights the
-    // selection; flags 0 draws the baseline only.
+    // selection, except on paper; flags 0 draws the baseline only.
     bool Draw(CGraPortRef& port, int flags) override;
     bool DrawShadow(CGraPortRef& port, int flags) override;
     bool UpdateBoundingBox(CGraPortRef& port) override;

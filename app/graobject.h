@@ -17,7 +17,9 @@
 // (CGraPort); they never rasterise.
 //
 // Draw and DrawShadow take flag bits: 1 set the stroke definitions on the
-// port, 2 set the colours, 4 draw the shadow; 8 and 16 forbid the shadow.
+// port, 2 set the colours, 4 draw the shadow; 8 and 16 forbid the shadow;
+// DRAW_ON_PAPER (a print or an export) leaves out every mark that only
+// helps on the screen, such as the highlight of a text's selection.
 //
 // Stored record (after the object part): begin, the position, fill, brush
 // and colour definitions (four objects, each of its class or empty), Bool
@@ -50,6 +52,8 @@ public:
     enum { SHADOW_POSITION = 100, SHADOW_MOTIF = 101, SHADOW_PATTERN = 102, SHADOW_COLOR = 105 };
     // Handle kinds that the handles box counts.
     enum { HANDLE_CORNER = 2, HANDLE_SIDE = 3 };
+    // Draw flag of a print or an export: the page only.
+    enum { DRAW_ON_PAPER = 0x80 };
 
     CGraObject();
     ~CGraObject() override;

@@ -157,12 +157,13 @@ CGraObjectRef DrawingOf(const CTreeNodeRef& node)
 
 // Draws what an object shows on paper: a group only through its members,
 // in their order, since its frame marks it on the screen and is no part of
-// the page. A group that a stored tree made its own member is drawn once.
+// the page; every other object without its screen marks. A group that a
+// stored tree made its own member is drawn once.
 void DrawOnPaper(CGraPortRef& port, const CGraObjectRef& object,
                  std::vector<const CGraObject*>& groups)
 {
     if (!object->IsKindOf(CGraGroupRef::RetRuntime())) {
-        object->Draw(port, 7);
+        object->Draw(port, 7 | CGraObject::DRAW_ON_PAPER);
         return;
     }
     const CGraObject* self = object.CheckAndResolve();

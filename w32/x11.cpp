@@ -76,38 +76,69 @@ struct KeyMap {
     UINT vk;
 };
 const KeyMap kKeys[] = {
-    {XK_BackSpace, 8},     {XK_Tab, 9},
-    {XK_ISO_Left_Tab, 9},  {XK_Clear, 12},
-    {XK_Return, 13},       {XK_KP_Enter, 13},
-    {XK_Pause, 19},        {XK_Escape, 27},
-    {XK_space, 32},        {XK_Prior, 33},
-    {XK_Next, 34},         {XK_End, 35},
-    {XK_Home, 36},         {XK_Left, 37},
-    {XK_Up, 38},           {XK_Right, 39},
-    {XK_Down, 40},         {XK_Select, 41},
-    {XK_Execute, 43},      {XK_Print, 44},
-    {XK_Insert, 45},       {XK_Delete, 46},
-    {XK_Help, 47},         {XK_KP_Multiply, 106},
-    {XK_KP_Add, 107},      {XK_KP_Separator, 108},
-    {XK_KP_Subtract, 109}, {XK_KP_Decimal, 110},
-    {XK_KP_Divide, 111},   {XK_Num_Lock, 144},
-    {XK_Scroll_Lock, 145}, {XK_Shift_L, 16},
-    {XK_Shift_R, 16},      {XK_Control_L, 17},
-    {XK_Control_R, 17},    {XK_Alt_L, 18},
-    {XK_Alt_R, 18},        {XK_Meta_L, 18},
-    {XK_Meta_R, 18},       {XK_ISO_Level3_Shift, 18},
-    {XK_Caps_Lock, 20},    {XK_KP_Home, 36},
-    {XK_KP_Up, 38},        {XK_KP_Page_Up, 33},
-    {XK_KP_Left, 37},      {XK_KP_Begin, 12},
-    {XK_KP_Right, 39},     {XK_KP_End, 35},
-    {XK_KP_Down, 40},      {XK_KP_Page_Down, 34},
-    {XK_KP_Insert, 45},    {XK_KP_Delete, 46},
-    {XK_semicolon, 0xBA},  {XK_equal, 0xBB},
-    {XK_comma, 0xBC},      {XK_minus, 0xBD},
-    {XK_period, 0xBE},     {XK_slash, 0xBF},
-    {XK_grave, 0xC0},      {XK_bracketleft, 0xDB},
-    {XK_backslash, 0xDC},  {XK_bracketright, 0xDD},
-    {XK_apostrophe, 0xDE}, {XK_less, 0xE2},
+    {XK_BackSpace, 8},
+    {XK_Tab, 9},
+    {XK_ISO_Left_Tab, 9},
+    {XK_Clear, 12},
+    {XK_Return, 13},
+    {XK_KP_Enter, 13},
+    {XK_Pause, 19},
+    {XK_Escape, 27},
+    {XK_space, 32},
+    {XK_Prior, 33},
+    {XK_Next, 34},
+    {XK_End, 35},
+    {XK_Home, 36},
+    {XK_Left, 37},
+    {XK_Up, 38},
+    {XK_Right, 39},
+    {XK_Down, 40},
+    {XK_Select, 41},
+    {XK_Execute, 43},
+    {XK_Print, 44},
+    {XK_Insert, 45},
+    {XK_Delete, 46},
+    {XK_Help, 47},
+    {XK_KP_Multiply, 106},
+    {XK_KP_Add, 107},
+    {XK_KP_Separator, 108},
+    {XK_KP_Subtract, 109},
+    {XK_KP_Decimal, 110},
+    {XK_KP_Divide, 111},
+    {XK_Num_Lock, 144},
+    {XK_Scroll_Lock, 145},
+    {XK_Shift_L, 16},
+    {XK_Shift_R, 16},
+    {XK_Control_L, 17},
+    {XK_Control_R, 17},
+    {XK_Alt_L, 18},
+    {XK_Alt_R, 18},
+    {XK_Meta_L, 18},
+    {XK_Meta_R, 18},
+    {XK_Caps_Lock, 20},
+    {XK_KP_Home, 36},
+    {XK_KP_Up, 38},
+    {XK_KP_Page_Up, 33},
+    {XK_KP_Left, 37},
+    {XK_KP_Begin, 12},
+    {XK_KP_Right, 39},
+    {XK_KP_End, 35},
+    {XK_KP_Down, 40},
+    {XK_KP_Page_Down, 34},
+    {XK_KP_Insert, 45},
+    {XK_KP_Delete, 46},
+    {XK_semicolon, 0xBA},
+    {XK_equal, 0xBB},
+    {XK_comma, 0xBC},
+    {XK_minus, 0xBD},
+    {XK_period, 0xBE},
+    {XK_slash, 0xBF},
+    {XK_grave, 0xC0},
+    {XK_bracketleft, 0xDB},
+    {XK_backslash, 0xDC},
+    {XK_bracketright, 0xDD},
+    {XK_apostrophe, 0xDE},
+    {XK_less, 0xE2},
 };
 
 // The ISO 8859-1 character of a keysym; 0 for one that names no printing
@@ -709,8 +740,9 @@ public:
         k.type = KeyPress;
         k.display = dpy;
         k.keycode = keycode;
-        k.state = ((state[VK_SHIFT] & 0x80) ? ShiftMask : 0) |
-                  ((state[VK_CONTROL] & 0x80) ? ControlMask : 0) |
+        // The Ctrl that AltGr holds makes no control characters.
+        const bool control = (state[VK_CONTROL] & 0x80) != 0 && !altgr_control;
+        k.state = ((state[VK_SHIFT] & 0x80) ? ShiftMask : 0) | (control ? ControlMask : 0) |
                   ((state[VK_CAPITAL] & 1) ? LockMask : 0) | (num_lock_on ? Mod2Mask : 0);
         char text[8];
         KeySym sym;
@@ -959,6 +991,8 @@ private:
         case KeyRelease: {
             const bool down = e.type == KeyPress;
             const unsigned keycode = e.xkey.keycode & 0xFFu;
+            if (AltGr(e.xkey, down))
+                break;
             UINT vk = 0;
             int character = -1;
             {
@@ -1021,6 +1055,53 @@ private:
         default:
             break;
         }
+    }
+
+    // AltGr, the level-three shift or the group shift, is what it is on
+    // the platform: Ctrl and the right Alt held together. The keys typed
+    // meanwhile bring the characters of their AltGr level as key messages,
+    // not as Alt shortcuts. A Ctrl the user holds himself is left alone.
+    // False for any other key.
+    bool AltGr(XKeyEvent& k, bool down)
+    {
+        const unsigned keycode = k.keycode & 0xFFu;
+        bool first = false, last = false, control = false;
+        {
+            std::lock_guard<std::recursive_mutex> guard(lock);
+            if (keycode == 0)
+                return false;
+            if (down) {
+                const KeySym sym = XLookupKeysym(&k, 0);
+                if (sym != XK_ISO_Level3_Shift && sym != XK_Mode_switch)
+                    return false;
+                first = altgr_held == 0 && !altgr_down[keycode];
+                if (!altgr_down[keycode]) {
+                    altgr_down[keycode] = true;
+                    ++altgr_held;
+                }
+                if (first)
+                    altgr_control = (k.state & ControlMask) == 0;
+                control = altgr_control;
+            } else {
+                if (!altgr_down[keycode])
+                    return false;
+                altgr_down[keycode] = false;
+                last = --altgr_held == 0;
+                control = altgr_control && (k.state & ControlMask) == 0;
+                if (last)
+                    altgr_control = false;
+            }
+        }
+        if (down) {
+            if (first && control)
+                W32_SystemKey(VK_CONTROL, 0x1D, false, true, -1);
+            W32_SystemKey(VK_MENU, 0x38, true, true, -1);
+        } else if (last) {
+            W32_SystemKey(VK_MENU, 0x38, true, false, -1);
+            if (control)
+                W32_SystemKey(VK_CONTROL, 0x1D, false, false, -1);
+        }
+        return true;
     }
 
     void Serve(const XSelectionRequestEvent& r)
@@ -1102,6 +1183,10 @@ public:
     // The request number of the program's last XSetInputFocus (0: none).
     unsigned long focus_serial = 0;
     bool num_lock_on = false;
+    // The AltGr keys held, how many, and whether their Ctrl is AltGr's own.
+    bool altgr_down[256] = {};
+    int altgr_held = 0;
+    bool altgr_control = false;
 };
 
 int CharOfKeyHook(UINT vk, UINT scan, const BYTE* state)

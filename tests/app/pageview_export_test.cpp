@@ -11,6 +11,7 @@
 #include "app/exportdlg.h"
 #include "app/pagedrawthread.h"
 #include "app/pageview.h"
+#include "app/toolpalette.h"
 #include "app/motifdef.h"
 #include "app/pendef.h"
 #include "app/tree.h"
@@ -223,6 +224,11 @@ protected:
     {
         W32_ClearPrintScript();
         W32_ScriptPrintService(-1, nullptr);
+        for (CToolPaletteRef* p : {&palette, &popup})
+            if (p->IsValid()) {
+                (*p)->Delete();
+                *p = CToolPaletteRef();
+            }
         view->Delete();
         view = TRunViewRef();
         settings = CViewRef();
@@ -276,10 +282,25 @@ protected:
         return view->ExportRun(ZuStringRef(name), size, res, 24, ZuStringRef(device), aa);
     }
 
+    // The tool palettes of the view, made for the tool chosen.
+    void UseTool(int page, int tool)
+    {
+        if (palette.IsInvalid()) {
+            palette = ZuNew<CToolPalette>(Zuvi_app_zone);
+            palette->Create(20, 100, false);
+            popup = ZuNew<CToolPalette>(Zuvi_app_zone);
+            popup->Create(400, 400, true);
+            view->SetToolPalettes(palette, popup);
+        }
+        doc->SetToolChoice(page, tool);
+        view->UpdateTool(page);
+    }
+
     ZuWindowRef win;
     CDocumentRef doc;
     TRunViewRef view;
     CViewRef settings;
+    CToolPaletteRef palette, popup;
 };
 
 } // namespace
@@ -450,6 +471,76 @@ TEST_F(PageExportTest, AGroupsFrameStaysOffTheImage)
         EXPECT_EQ(strayed, 0u);
         EXPECT_EQ(pink, 0u);
     }
+}
+
+// Characters selected in a line of text being typed are highlighted on the
+// screen only: the exported image shows the text's ink and no highlight.
+TEST_F(PageExportTest, ASelectionsHighlightStaysOffTheImage)
+{
+    ScratchDir dir;
+    // The page's centre in the middle of the view, 2 pixels a millimetre.
+    settings->zoom = 2.0;
+    settings->x = settings->y = 0.5;
+    settings->switches[CView::SHOW_GUIDES] = false;
+    settings->switches[CView::SHOW_GRID] = false;
+    view->ResizeRendering();
+    Pump();
+    // The text tool, a click on the page and "MMMM" typed; Shift+Left
+    // twice selects the last two characters.
+    UseTool(1, 7);
+    win->SetMainResponder(view, true);
+    double ox = 0, oy = 0;
+    win->GetWindowOrigin(ox, oy);
+    for (unsigned buttons : {0u, unsigned(MK_LBUTTON), 0u}) {
+        W32_HeadlessMouse(int(ox + 100), int(oy + 140), buttons);
+        Pump();
+    }
+    ASSERT_EQ(Layer(0)->CountChildren(), 1);
+    CGraLineTextRef line(Layer(0)->RetFirstChild()->RetObject());
+    ASSERT_TRUE(line.IsValid());
+    for (int k = 0; k < 4; ++k) {
+        W32_HeadlessKey('M', 0x32, false, true, 'M');
+        W32_HeadlessKey('M', 0x32, false, false, 'M');
+    }
+    Pump();
+    Key(VK_SHIFT, 0x2A, true);
+    Tap(VK_LEFT, 0x4B);
+    Tap(VK_LEFT, 0x4B);
+    Key(VK_SHIFT, 0x2A, false);
+    ASSERT_EQ(std::string(line->RetText()->AccessLatin()), "MMMM");
+    ASSERT_EQ(line->RetSelectionStart(), 4);
+    ASSERT_EQ(line->RetSelectionEnd(), 2);
+    ASSERT_EQ(line->GetEditMode(), 2);
+
+    const auto yellow = [](unsigned p) {
+        return (p >> 16 & 0xFF) > 200 && (p >> 8 & 0xFF) > 200 && (p & 0xFF) < 80;
+    };
+    // The screen shows the highlight.
+    app->SyncWindows(true);
+    Pump();
+    const ZuGrailWindowRef& screen = win->RetScreenWindow();
+    ASSERT_TRUE(screen.IsValid() && screen->RetPrivateWindowInfo() != nullptr);
+    size_t shown = 0;
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x) {
+            uint32_t p = 0;
+            if (W32_HeadlessWindowPixel(screen->RetPrivateWindowInfo()->hwnd, x, y, p))
+                shown += yellow(p & 0xFFFFFF);
+        }
+    EXPECT_GT(shown, 50u);
+
+    // The image: the text in black, nothing yellow.
+    ASSERT_TRUE(Export("text.png", 420, 594, 72, "png16m", 0));
+    unsigned w = 0, h = 0;
+    const std::vector<unsigned> px = DecodePng(ReadAll("text.png"), w, h);
+    ASSERT_EQ(px.size(), size_t(420 * 594));
+    size_t ink = 0, highlight = 0;
+    for (unsigned p : px) {
+        ink += p == 0x000000u;
+        highlight += yellow(p);
+    }
+    EXPECT_GT(ink, 100u);
+    EXPECT_EQ(highlight, 0u);
 }
 
 TEST_F(PageExportTest, EachDeviceFamilyWritesAnImageOfThePage)

@@ -10,6 +10,8 @@
 // Include it after the library's headers: X's headers define names
 // (KeyPress, None...) as macros.
 
+#include <algorithm>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -64,8 +66,10 @@ public:
     XKeys& operator=(const XKeys&) = delete;
 
     // Gives a spare key the keysyms (unshifted, shifted); its keycode, 0
-    // when no key is spare.
-    KeyCode Give(KeySym plain, KeySym shifted = NoSymbol)
+    // when no key is spare. With `altgr`, the key types that keysym while
+    // AltGr is held: the level-three shift (a four-level key type, which
+    // only the keyboard extension gives) or the group shift (group 2).
+    KeyCode Give(KeySym plain, KeySym shifted = NoSymbol, KeySym altgr = NoSymbol)
     {
         if (spare.empty())
             return 0;
@@ -74,6 +78,8 @@ public:
         KeySym syms[2] = {plain, shifted == NoSymbol ? plain : shifted};
         XChangeKeyboardMapping(peer, code, 2, syms, 1);
         XSync(peer, False);
+        if (altgr != NoSymbol && !GiveAltGr(code, syms, altgr))
+            return 0;
         mapped[plain] = code;
         return code;
     }
@@ -112,6 +118,42 @@ public:
     }
 
 private:
+    bool GiveAltGr(KeyCode code, const KeySym* levels, KeySym altgr)
+    {
+        XkbDescPtr xkb = XkbGetMap(peer, XkbAllMapComponentsMask, XkbUseCoreKbd);
+        if (xkb == nullptr)
+            return false;
+        int four = -1;
+        if (XkbGetNames(peer, XkbKeyTypeNamesMask, xkb) == Success)
+            for (int i = 0; i < xkb->map->num_types && four < 0; ++i) {
+                char* name = XGetAtomName(peer, xkb->map->types[i].name);
+                if (name != nullptr && std::string(name) == "FOUR_LEVEL")
+                    four = i;
+                if (name != nullptr)
+                    XFree(name);
+            }
+        bool done = false;
+        XkbMapChangesRec changes;
+        std::memset(&changes, 0, sizeof changes);
+        int types[2] = {four, XkbTwoLevelIndex};
+        if (four >= 0 && XkbChangeTypesOfKey(xkb, code, 2, XkbGroup1Mask | XkbGroup2Mask, types,
+                                             &changes) == Success) {
+            // Four symbols a group: group 1's levels, then group 2's.
+            KeySym* syms = XkbKeySymsPtr(xkb, code);
+            const KeySym wanted[6] = {levels[0], levels[1], altgr, altgr, altgr, altgr};
+            std::copy(wanted, wanted + 6, syms);
+            changes.changed |= XkbKeySymsMask | XkbKeyTypesMask;
+            changes.first_key_sym = code;
+            changes.num_key_syms = 1;
+            changes.first_type = 0;
+            changes.num_types = xkb->map->num_types;
+            done = XkbChangeMap(peer, xkb, &changes) != False;
+            XSync(peer, False);
+        }
+        XkbFreeKeyboard(xkb, 0, True);
+        return done;
+    }
+
     Display* peer;
     std::vector<KeyCode> spare;
     std::map<KeySym, KeyCode> mapped;

@@ -905,9 +905,10 @@ TEST(LumbraRoundTrip, AccentedTextTypedOnThePageIsShownSavedAndReadBack)
     const std::set<Window> before = user.TopWindows();
     Session session(user, before);
     XKeys keys(peer);
-    // The French layout's key of "é" and "2", and keys for the keysyms the
-    // server's layout lacks, given before the program reads the layout.
-    const KeyCode french = keys.Give(XK_eacute, XK_2);
+    // The French layout's key of "é" and "2" (and "@" with AltGr), and keys
+    // for the keysyms the server's layout lacks, given before the program
+    // reads the layout.
+    const KeyCode french = keys.Give(XK_eacute, XK_2, XK_at);
     ASSERT_NE(french, 0);
     for (KeySym sym : {XK_Eacute, XK_Multi_key, XK_dead_diaeresis, XK_EuroSign}) {
         if (XKeysymToKeycode(peer, sym) == 0) {
@@ -949,7 +950,8 @@ TEST(LumbraRoundTrip, AccentedTextTypedOnThePageIsShownSavedAndReadBack)
     const Shot blank = user.Look(ax - 10, ay - 40, 300, 60);
 
     // "É" by its keysym, "é" by the French key, "à" composed, "ë" by a dead
-    // key; the euro sign has no 8-bit code and types nothing.
+    // key; the euro sign has no 8-bit code and types nothing; "@" with
+    // AltGr and the French key.
     ASSERT_TRUE(keys.Tap(XK_Eacute) && keys.Tap(XK_t));
     XTestFakeKeyEvent(peer, french, True, 0);
     XTestFakeKeyEvent(peer, french, False, 0);
@@ -958,6 +960,12 @@ TEST(LumbraRoundTrip, AccentedTextTypedOnThePageIsShownSavedAndReadBack)
     ASSERT_TRUE(keys.Type(" No"));
     ASSERT_TRUE(keys.Tap(XK_dead_diaeresis) && keys.Tap(XK_e));
     ASSERT_TRUE(keys.Tap(XK_EuroSign) && keys.Tap(XK_l));
+    const KeyCode altgr = XKeysymToKeycode(peer, XK_ISO_Level3_Shift);
+    ASSERT_NE(altgr, 0);
+    XTestFakeKeyEvent(peer, altgr, True, 0);
+    XTestFakeKeyEvent(peer, french, True, 0);
+    XTestFakeKeyEvent(peer, french, False, 0);
+    XTestFakeKeyEvent(peer, altgr, False, 0);
     // The page shows text where it was blank, and comes to rest.
     Shot shown;
     ASSERT_TRUE(XWaitUntil(peer, [&] {
@@ -969,7 +977,7 @@ TEST(LumbraRoundTrip, AccentedTextTypedOnThePageIsShownSavedAndReadBack)
 
     // Saved under a typed name: the file holds the ISO 8859-1 text, and
     // reading it back gives the line of text with it.
-    const std::string wanted = "\xC9t\xE9 \xE0 No\xEBl";
+    const std::string wanted = "\xC9t\xE9 \xE0 No\xEBl@";
     const std::string saved = folders.work + "/noel.lumbra";
     Window dialog = 0;
     ASSERT_TRUE(session.FileMenu(2));

@@ -61,8 +61,8 @@ TEST_F(TextLineX11, TakesLatinOneCharactersFromKeysDeadKeysAndComposeAndNoOthers
         return w->GetMainResponder(main) && main == line;
     }));
     XKeys keys(peer);
-    // The French layout's key of "é" and "2".
-    const KeyCode french = keys.Give(XK_eacute, XK_2);
+    // The French layout's key of "é" and "2", with "@" under AltGr.
+    const KeyCode french = keys.Give(XK_eacute, XK_2, XK_at);
     ASSERT_NE(french, 0);
     // "É" by its keysym, "é" by the French key, "à" composed, "ë" by a dead
     // key; the euro sign has no 8-bit code.
@@ -74,7 +74,14 @@ TEST_F(TextLineX11, TakesLatinOneCharactersFromKeysDeadKeysAndComposeAndNoOthers
     ASSERT_TRUE(keys.Type(" No"));
     ASSERT_TRUE(keys.Tap(XK_dead_diaeresis) && keys.Tap(XK_e));
     ASSERT_TRUE(keys.Tap(XK_EuroSign) && keys.Tap(XK_l));
-    const std::string wanted = "\xC9t\xE9 \xE0 No\xEBl";
+    // AltGr with the French key: "@".
+    const KeyCode altgr = XKeysymToKeycode(peer, XK_ISO_Level3_Shift);
+    ASSERT_NE(altgr, 0);
+    XTestFakeKeyEvent(peer, altgr, True, 0);
+    XTestFakeKeyEvent(peer, french, True, 0);
+    XTestFakeKeyEvent(peer, french, False, 0);
+    XTestFakeKeyEvent(peer, altgr, False, 0);
+    const std::string wanted = "\xC9t\xE9 \xE0 No\xEBl@";
     EXPECT_TRUE(PumpUntil([&] { return Latin(line->RetText()) == wanted; }))
         << "typed: \"" << Latin(line->RetText()) << "\"";
 }

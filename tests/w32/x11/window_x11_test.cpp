@@ -391,8 +391,8 @@ TEST_F(X11Windows, KeysTypeTheirLatinOneCharactersAndNoneBeyondIt)
     XSetInputFocus(peer, Window(xid), RevertToParent, CurrentTime);
     XKeys keys(peer);
     // The top row's second key of a French layout: an accented letter
-    // unshifted, the digit shifted.
-    const KeyCode french = keys.Give(XK_eacute, XK_2);
+    // unshifted, the digit shifted, and here "@" with AltGr.
+    const KeyCode french = keys.Give(XK_eacute, XK_2, XK_at);
     ASSERT_NE(french, 0);
     struct Case {
         const char* what;
@@ -400,19 +400,26 @@ TEST_F(X11Windows, KeysTypeTheirLatinOneCharactersAndNoneBeyondIt)
         KeySym held;               // a modifier held meanwhile
         std::string characters;    // the WM_CHARs, ISO 8859-1
         std::vector<WPARAM> keys;  // the key each came with
+        std::string alt;           // the WM_SYSCHARs: Alt shortcuts
     } const cases[] = {
         {"keysyms",
          {XK_Eacute, XK_t, XK_agrave},
          NoSymbol,
          "\xC9t\xE0",
-         {VK_PACKET, 'T', VK_PACKET}},
-        {"keysyms", {XK_ediaeresis, XK_ccedilla}, NoSymbol, "\xEB\xE7", {VK_PACKET, VK_PACKET}},
-        {"layout", {XK_2}, NoSymbol, "\xE9", {'2'}},
-        {"layout", {XK_2}, XK_Shift_L, "2", {'2'}},
-        {"dead key", {XK_dead_diaeresis, XK_e}, NoSymbol, "\xEB", {VK_PACKET}},
-        {"compose", {XK_Multi_key, XK_apostrophe, XK_e}, NoSymbol, "\xE9", {VK_PACKET}},
-        {"beyond", {XK_EuroSign, XK_Cyrillic_a, XK_a}, NoSymbol, "a", {'A'}},
-        {"control", {XK_a}, XK_Control_L, "\x01", {'A'}},
+         {VK_PACKET, 'T', VK_PACKET},
+         ""},
+        {"keysyms", {XK_ediaeresis, XK_ccedilla}, NoSymbol, "\xEB\xE7", {VK_PACKET, VK_PACKET}, ""},
+        {"layout", {XK_2}, NoSymbol, "\xE9", {'2'}, ""},
+        {"layout", {XK_2}, XK_Shift_L, "2", {'2'}, ""},
+        {"dead key", {XK_dead_diaeresis, XK_e}, NoSymbol, "\xEB", {VK_PACKET}, ""},
+        {"compose", {XK_Multi_key, XK_apostrophe, XK_e}, NoSymbol, "\xE9", {VK_PACKET}, ""},
+        {"beyond", {XK_EuroSign, XK_Cyrillic_a, XK_a}, NoSymbol, "a", {'A'}, ""},
+        {"control", {XK_a}, XK_Control_L, "\x01", {'A'}, ""},
+        // AltGr types the key's character; Alt stays a shortcut.
+        {"AltGr", {XK_2, XK_2}, XK_ISO_Level3_Shift, "@@", {'2', '2'}, ""},
+        {"group shift", {XK_2}, XK_Mode_switch, "@", {'2'}, ""},
+        {"AltGr released", {XK_2}, NoSymbol, "\xE9", {'2'}, ""},
+        {"Alt", {XK_a}, XK_Alt_L, "", {}, "a"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -437,15 +444,19 @@ TEST_F(X11Windows, KeysTypeTheirLatinOneCharactersAndNoneBeyondIt)
             last = WaitFor(WM_KEYUP);
         while (last.message != WM_NULL && last.wParam != VK_F1);
         ASSERT_NE(last.message, WM_NULL);
-        std::string characters;
+        std::string characters, alt;
         std::vector<WPARAM> with;
-        for (size_t i = 0; i < taken.size(); ++i)
+        for (size_t i = 0; i < taken.size(); ++i) {
             if (taken[i].message == WM_CHAR) {
                 characters += char(taken[i].wParam);
                 with.push_back(i > 0 ? taken[i - 1].wParam : 0);
             }
+            if (taken[i].message == WM_SYSCHAR)
+                alt += char(taken[i].wParam);
+        }
         EXPECT_EQ(characters, c.characters);
         EXPECT_EQ(with, c.keys);
+        EXPECT_EQ(alt, c.alt);
         // Every key released was pressed.
         int down = 0;
         for (const MSG& m : taken)
