@@ -80,8 +80,9 @@ const char kRunText[] =
     "dup 3 -1 roll 12 string cvs writestring flushfile\n"
     "currentfile closefile } if exit } loop\n";
 
-// ---- Callbacks of the interpreter; it gives no user data to stdio, so they
-// reach the object through the process-wide pointer. ----
+// ---- Callbacks of the interpreter. The process has one interpreter object
+// (Init refuses a second), and they reach it through the process-wide
+// pointer. ----
 
 int StdIn(void*, char*, int)
 {
