@@ -64,9 +64,9 @@ const size_t kCaughtMarkLength = sizeof kCaughtMark - 1;
 // The running text is read inside a `stopped`, so that an error unwinds to
 // it: the handler prints the report the interpreter prints for an error
 // nobody catches, passes the error's code to the binding and closes the
-// text, which ends the run. Without it the error left the run's frames on
-// the execution stack for good, and each later error copied them all again
-// (hundreds of errors made every error take milliseconds).
+// text, which ends the run. Without it an error would leave the run's frames
+// on the execution stack for good, and each later error would copy them all
+// again (after hundreds of errors every error would take milliseconds).
 const char kRunText[] =
     "{ { currentfile cvx exec } stopped {\n"
     "(Unrecoverable error: ) print $error /errorname get =only flush\n"
