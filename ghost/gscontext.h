@@ -85,8 +85,9 @@ public:
     virtual void WriteBack();
     // Runs "flush" and drops the captured output.
     virtual void Flush();
-    // A display context of that size (1 to 32767 pixels each way) and type
-    // (0 to 5); white, at 72 dpi, with a fresh graphics state.
+    // A display context of that size (1 to 32767 pixels each way, at most
+    // 2^28 pixels in all) and type (0 to 5); white, at 72 dpi, with a fresh
+    // graphics state.
     virtual bool CreateContext(uint32_t width, uint32_t height, int type);
     virtual bool CreatePrintDevice();
     virtual bool CreateRenderDevice(uint32_t width, uint32_t height, double resolution,
@@ -105,8 +106,8 @@ public:
     virtual bool EndRender();
     virtual bool SetPrintRange(const GSPrintSettings& settings);
     virtual bool GetPrintSetup(GSPrintSettings& settings);
-    // Installs the context, then runs the text (length 0: up to its zero);
-    // true when the interpreter ran it without error.
+    // Installs the context, then runs the text (a length of 0 or less: up
+    // to its zero); true when the interpreter ran it without error.
     virtual bool ExecuteText(const char* text, int length);
     virtual int GetOutputLength();
     virtual bool ReadOutput(char* buffer, int size);
@@ -123,13 +124,14 @@ public:
     const ZuColorPixel& RetBackground() const { return background; }
     // Copies the rendered rows into the port: the area gives their place
     // (x, y) and size, the pixels come from the context's first columns and
-    // rows, the bottom row of the copy to the area's top row. A type 1
-    // context paints its ink in the background colour (it becomes the
-    // port's fore colour) and leaves the rest; a type 3 context writes its
-    // RGB pixels; a type 5 context goes through the port's QuickBlt with
-    // this context as hook; other types copy nothing. False for an empty
-    // port or one without pixels, and for a type 5 context and a port of a
-    // depth QuickBlt does not take (1, 15 and 16 bits).
+    // its first rows from the bottom, upright (the highest of those rows to
+    // the area's top row, the bottom row to its last). A type 1 context
+    // paints its ink in the background colour (it becomes the port's fore
+    // colour) and leaves the rest; a type 3 context writes its RGB pixels; a
+    // type 5 context goes through the port's QuickBlt with this context as
+    // hook; other types copy nothing. False for an empty port or one without
+    // pixels, and for a type 5 context and a port of a depth QuickBlt does
+    // not take (it takes 1, 15 and 16 bits).
     virtual bool CopyRectToPort(const ZuGrailPortRef& port, const ZuRect& area);
     // The whole context through the port's QuickBlt at (0, 0); false, and
     // nothing copied, for an empty port or one of a depth QuickBlt does not
@@ -157,8 +159,9 @@ public:
     // The print or file job that is open, or null.
     static GSContext* RetOpenJob();
 
-    // Hook: the context's first dx columns of its first dy rows, bottom row
-    // to the destination's row y, each row from column x on. 1-bit for a
+    // Hook: the context's first dx columns of its first dy rows from the
+    // bottom, upright (the highest of them to the destination's row y, the
+    // bottom row to row y + dy - 1), each row from column x on. 1-bit for a
     // type 1 context, 16-bit (565) for type 5, 15-bit (555) for type 4;
     // nothing for any other type, and nothing written outside the rows.
     void CopyTo1Bit(int x, int y, int width, int height, void* pixels, int pitch) override;

@@ -64,9 +64,9 @@ const size_t kCaughtMarkLength = sizeof kCaughtMark - 1;
 // The running text is read inside a `stopped`, so that an error unwinds to
 // it: the handler prints the report the interpreter prints for an error
 // nobody catches, passes the error's code to the binding and closes the
-// text, which ends the run. Without it the error left the run's frames on
-// the execution stack for good, and each later error copied them all again
-// (hundreds of errors made every error take milliseconds).
+// text, which ends the run. Without it an error would leave the run's frames
+// on the execution stack for good, and each later error would copy them all
+// again (after hundreds of errors every error would take milliseconds).
 const char kRunText[] =
     "{ { currentfile cvx exec } stopped {\n"
     "(Unrecoverable error: ) print $error /errorname get =only flush\n"
@@ -80,8 +80,9 @@ const char kRunText[] =
     "dup 3 -1 roll 12 string cvs writestring flushfile\n"
     "currentfile closefile } if exit } loop\n";
 
-// ---- Callbacks of the interpreter; it gives no user data to stdio, so they
-// reach the object through the process-wide pointer. ----
+// ---- Callbacks of the interpreter. The process has one interpreter object
+// (Init refuses a second), and they reach it through the process-wide
+// pointer. ----
 
 int StdIn(void*, char*, int)
 {

@@ -96,8 +96,9 @@ void DeclareViewData(ZuRuntime* runtime)
 }
 Zuvi_PubDataExport view_data(&DeclareViewData, GSViewRef::RetRuntime());
 
-// A fraction of a pixel span, truncated toward zero and kept inside it (a
-// fraction outside 0 to 1, or not a number, comes from outside).
+// A fraction of a pixel span, truncated toward zero: 0 for a fraction of 0
+// or less or not a number, at most UINT32_MAX. A fraction above 1 (from
+// outside) gives more than the span.
 uint32_t Scaled(uint32_t span, double fraction)
 {
     double v = static_cast<double>(span) * fraction;

@@ -39,8 +39,10 @@ public:
     // Makes the context (first call) or resizes it (same type); false, and
     // nothing changed, for another type than the context's.
     virtual bool Initialise(uint32_t dx, uint32_t dy, GSViewType type);
-    // Offsets from fractions: h 0.0 shows the left columns, v 1.0 the top
-    // rows. Each reports its change; true.
+    // Offsets from fractions: h 0.0 stands for the left columns, v 1.0 for
+    // the top rows. The view keeps them for scroll bars and scripts; its
+    // drawing copies the image from its bottom-left corner whatever they
+    // are. Each reports its change; true.
     virtual bool SetHOffset(double h);
     virtual bool SetVOffset(double v);
     virtual double GetHOffset();

@@ -82,7 +82,7 @@ public:
     // Top-level windows, top first, own and foreign.
     virtual void TopLevel(std::vector<HWND>& out) = 0;
     virtual HWND FromPoint(POINT p) = 0;
-    // Foreign windows (null answers for backends without them).
+    // Foreign windows (false for backends without them).
     virtual bool ForeignClass(W32_Window* w, std::string& out) = 0;
     virtual bool ForeignWords(W32_Window* w, std::vector<unsigned char>& out) = 0;
     virtual bool ForeignRect(W32_Window* w, RECT& out) = 0;
@@ -97,7 +97,8 @@ public:
 // The backend in use, chosen on first use.
 W32_Backend& W32_TheBackend();
 W32_Backend* W32_MakeHeadless();
-// Null when no display can be opened.
+// Null when no display can be opened or its default visual is not true
+// colour.
 W32_Backend* W32_MakeX11();
 
 // ---- Calls of the backends into the common part ---------------------------
@@ -118,7 +119,8 @@ void W32_SystemClose(HWND hwnd);
 // gives its button message after the move.
 void W32_SystemMouse(int x, int y, unsigned buttons);
 // A key: virtual key, set-1 scan code, extended flag, down (a press of a
-// key already down is an auto-repeat). Goes to the focus window's thread.
+// key already down is an auto-repeat). Goes to the focus window, or the
+// active one when no window has the focus.
 // The character is the 8-bit (ISO 8859-1) character the key gave as the
 // backend's keyboard saw it, 0 for none; -1 leaves it to ToAscii to work
 // out from the keyboard state when the message is taken.

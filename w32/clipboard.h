@@ -11,7 +11,7 @@
 //
 // Text (CF_TEXT, ISO 8859-1) also goes through the window backend: under
 // X11 putting it makes the process the owner of the CLIPBOARD selection,
-// and text another program holds there is read when the store has none.
+// and text another program holds there is read in place of the store's.
 
 #include "w32/windef.h"
 

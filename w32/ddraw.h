@@ -83,14 +83,15 @@ class IDirectDrawSurface {
 public:
     virtual HRESULT GetPixelFormat(DDPIXELFORMAT* format) = 0;
     virtual HRESULT SetClipper(IDirectDrawClipper* clipper) = 0;
-    // The whole surface (rect null); the description gets its size,
-    // pitch, memory and format.
+    // The whole surface, whatever the rectangle; the description gets its
+    // size, pitch, memory and format. The primary surface cannot be locked.
     virtual HRESULT Lock(RECT* rect, DDSURFACEDESC* desc, DWORD flags, HANDLE event) = 0;
     virtual HRESULT Unlock(LPVOID rect) = 0;
-    // Copies src's source rectangle to the destination rectangle (null:
-    // the whole surface) of the same size; onto the primary surface the
-    // destination is in screen coordinates, cut to the screen and to the
-    // clipper's window.
+    // Copies src's source rectangle (null: the whole of src) to the
+    // destination rectangle (null: the whole surface) without stretching:
+    // the width and height copied are the smaller of the two rectangles'.
+    // Onto the primary surface the destination is in screen coordinates,
+    // cut to the screen and to the clipper's window.
     virtual HRESULT Blt(RECT* dest, IDirectDrawSurface* src, RECT* src_rect, DWORD flags,
                         void* fx) = 0;
     virtual HRESULT IsLost() = 0;

@@ -105,13 +105,14 @@ BOOL FlushFileBuffers(HANDLE file);
 // A section over an open file, or, with INVALID_HANDLE_VALUE, over shared
 // memory (named: visible to other processes by that name until its creator
 // closes it; unnamed: private to the holders of the handle). A named section
-// that exists already is opened as it is. Null on failure.
+// that exists already is opened, grown to the size asked when it is
+// smaller. Null on failure.
 HANDLE CreateFileMappingA(HANDLE file, void* security, DWORD protect, DWORD size_high,
                           DWORD size_low, LPCSTR name);
 // Opens an existing named section; null when there is none.
 HANDLE OpenFileMappingA(DWORD access, BOOL inherit, LPCSTR name);
 // Maps `size` bytes (0: to the end of the section) at the offset; any offset
-// is accepted. Null on failure.
+// inside the section is accepted, on a page boundary or not. Null on failure.
 LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offset_high, DWORD offset_low,
                      SIZE_T size);
 BOOL UnmapViewOfFile(LPCVOID address);

@@ -61,7 +61,7 @@ void W32_PrepareMemory(void* start, SIZE_T bytes)
     if (end > first) {
         // Writable pages are made as a first write would make them: the
         // contents do not change. A kernel without it refuses, and the pages
-        // come at their first touch as before.
+        // come at their first touch.
         madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
     }
 }

@@ -35,9 +35,10 @@ void W32_PrepareMemory(void* start, SIZE_T bytes);
 
 // ---- Critical sections -----------------------------------------------------
 
-// A recursive lock that spins a while before it sleeps. The storage is
-// opaque here; it needs no constructor, so a zero-filled static one can be
-// initialised at any time, also during static initialisation.
+// A recursive lock that, once given a spin count (none at first), tries
+// that many times before it sleeps. The storage is opaque here; it needs
+// no constructor, so a zero-filled static one can be initialised at any
+// time, also during static initialisation.
 struct CRITICAL_SECTION {
     alignas(16) unsigned char opaque[80];
 };

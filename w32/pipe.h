@@ -39,6 +39,10 @@ HANDLE CreateNamedPipeA(LPCSTR name, DWORD open_mode, DWORD pipe_mode, DWORD max
                         DWORD out_buffer_size, DWORD in_buffer_size, DWORD default_timeout,
                         void* security);
 // Waits for a client and connects it; TRUE at once while one is connected.
+// With an overlapped record it does not wait and answers FALSE: the last
+// error is ERROR_PIPE_CONNECTED, with the record's event set, when a client
+// was waiting, else ERROR_IO_PENDING, and the event is set once one
+// connects.
 BOOL ConnectNamedPipe(HANDLE pipe, void* overlapped);
 BOOL DisconnectNamedPipe(HANDLE pipe);
 // Accepts message read mode (the only mode there is); mode may be null.
@@ -49,8 +53,9 @@ BOOL SetNamedPipeHandleState(HANDLE pipe, DWORD* mode, DWORD* max_collection,
 // FALSE when the other end went away or the handle is not connected.
 BOOL PeekNamedPipe(HANDLE pipe, LPVOID buffer, DWORD size, DWORD* read, DWORD* total_available,
                    DWORD* left_in_message);
-// TRUE when a server listens under the name (checked every 10 ms up to
-// `timeout` milliseconds).
+// TRUE when the name's socket file is there (checked every 10 ms up to
+// `timeout` milliseconds): a server listens, or one that ended without
+// closing its handle left the file, and connecting then fails.
 BOOL WaitNamedPipeA(LPCSTR name, DWORD timeout);
 
 // ---- Used by the file functions and the event wait -------------------------
@@ -58,8 +63,8 @@ BOOL WaitNamedPipeA(LPCSTR name, DWORD timeout);
 // The descriptor to poll: the connection when there is one, else the
 // listening socket of a server; -1 for anything that is not a pipe.
 int W32_PipeDescriptor(HANDLE pipe);
-// The socket file a pipe name maps to; empty when the name is not a pipe
-// name or the directory cannot be used.
+// The socket file a pipe name maps to; false when the name is not a pipe
+// name, the directory cannot be used or the path does not fit `size`.
 bool W32_PipeSocketPath(LPCSTR name, char* path, unsigned size);
 
 HANDLE W32_PipeOpenClient(LPCSTR name);

@@ -53,11 +53,12 @@ BOOL GetDefaultPrinterA(LPSTR buffer, DWORD* size);
 // ---- Scripting (tests) -----------------------------------------------------
 
 // The next dialogs answer `confirm`; when confirmed and `answer` is not null,
-// the record becomes a copy of *answer (lStructSize kept). Each call replaces
-// the script; W32_ClearPrintScript goes back to answering the defaults.
+// the record becomes a copy of *answer (its lStructSize and PD_PRINTSETUP
+// kept). Each call replaces the script; W32_ClearPrintScript goes back to
+// confirming the settings each dialog is given.
 void W32_ScriptPrintDialog(BOOL confirm, const PRINTDLGA* answer);
 void W32_ClearPrintScript();
-// How many dialogs were shown since the last script.
+// How many dialogs were shown since the last script or its clearing.
 unsigned W32_PrintDialogCount();
 // -1: look for the print service (the default); 0: there is none; 1: there
 // is one, whose default printer has that name.

@@ -1778,7 +1778,7 @@ unsigned Widen(uint32_t pixel, const Channel& c)
 
 // The 8-bit value of every value a channel of at most 8 bits can hold:
 // a window's image is converted pixel by pixel, and widening each channel
-// of each pixel again was a large part of a redraw.
+// of each pixel again would be a large part of a redraw.
 struct WideTable {
     explicit WideTable(const Channel& c) : channel(c)
     {

@@ -322,7 +322,8 @@ LRESULT DispatchMessageA(const MSG* msg);
 // listening pipe with a client to take).
 DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL wait_all, DWORD timeout,
                                 DWORD wake_mask);
-// 0xC000 to 0xFFFF, one number per name (letter case does not count).
+// 0xC000 to 0xFFFE, one number per name (letter case does not count); 0
+// once every number is taken.
 UINT RegisterWindowMessageA(LPCSTR name);
 DWORD GetMessageTime();
 
@@ -428,9 +429,12 @@ int SetDIBitsToDevice(HDC dc, int x_dest, int y_dest, DWORD width, DWORD height,
 short GetKeyState(int virtual_key);
 BOOL GetKeyboardState(BYTE* state);
 // The character of the key in that keyboard state: 1 and the character,
-// or 0 when the key gives none (Ctrl with a letter gives 1 to 26). The
-// scan code is set 1's, plus 0x100 for an extended key. Under X11 the
-// display's keyboard map answers; headless, a US layout.
+// or 0 when the key gives none or one beyond ISO 8859-1 (Ctrl with a letter
+// gives 1 to 26). The scan code is set 1's, plus 0x100 for an extended key.
+// The character the last key message taken carried, when it is of that key,
+// comes first (what the keyboard gave when the key was pressed); else
+// under X11 the display's keyboard map answers, and headless, or when the
+// map has no answer, a US layout.
 int ToAscii(UINT virtual_key, UINT scan_code, const BYTE* state, WORD* out, UINT flags);
 
 // ---- Cursors, icons, metrics ----------------------------------------------
@@ -446,7 +450,8 @@ HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 // Only the system's arrow (IDC_ARROW, with a null instance).
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
-// Only the system's application icon (IDI_APPLICATION).
+// Only the system's application icon (IDI_APPLICATION, with a null
+// instance).
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 BOOL GetCursorPos(POINT* point);
 BOOL SetCursorPos(int x, int y);
