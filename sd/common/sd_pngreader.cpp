@@ -103,9 +103,11 @@ const std::size_t kHeader = alignof(std::max_align_t) > sizeof(std::size_t)
 // its raw bytes wait for row y + 1 at the right end of row y + 1's own place
 // in the target, not yet written: pixel p's four output bytes only cover raw
 // bytes of pixels up to p, already read, as long as a raw pixel takes at most
-// four bytes. An interlaced image's first six passes keep theirs in row 1,
-// which only the last pass writes; 16-bit colour (six or eight bytes a pixel)
-// keeps them in a row of its own.
+// four bytes. 16-bit colour (six or eight bytes a pixel) keeps there only
+// its samples' low bytes, the high ones being the previous row's output.
+// An interlaced image's first six passes keep theirs in row 1, which only
+// the last pass writes (a few bytes more than a row in a block of their own
+// for 16-bit colour of an odd width).
 //
 // Which damage refuses a file stays the decoder's: every IDAT chunk's CRC
 // and every critical chunk's up to IEND is checked, image data that ends,
@@ -250,6 +252,8 @@ private:
                     bool full_width);
     void Convert(const unsigned char* raw, unsigned count, unsigned char* out,
                  std::size_t step) const;
+    void SplitRow(const unsigned char* out, const unsigned char* low, std::size_t from,
+                  std::size_t n) const;
     bool Finish();
     bool ReadToEnd();
 
@@ -482,10 +486,14 @@ bool ImageData::DecodePass(unsigned x0, unsigned dx, unsigned y0, unsigned dy, u
     const std::size_t out_bytes = std::size_t(format.width) * 4;
 
     // Where the previous row's raw bytes wait: the right end of the next
-    // row's place, one place for every row of the pass, or none.
+    // row's place, one place for every row of the pass, or none. 16-bit
+    // colour keeps only its samples' low bytes there; the high bytes are
+    // the previous row's output.
     const bool in_row = hp > 1 && full_width && bits <= 32;
+    const bool split = hp > 1 && full_width && bits > 32;
+    const std::size_t low_stash = out_bytes - std::size_t(wp) * format.channels;
     unsigned char* shared = nullptr;
-    if (hp > 1 && !in_row) {
+    if (hp > 1 && !in_row && !split) {
         if (!full_width && raw_bytes <= out_bytes) {
             shared = target.Row(1);
             if (shared == nullptr)
@@ -507,6 +515,7 @@ bool ImageData::DecodePass(unsigned x0, unsigned dx, unsigned y0, unsigned dy, u
     unsigned char* row = target.Row(y0);
     if (row == nullptr)
         return false;
+    unsigned char* last = nullptr;
     for (unsigned j = 0; j < hp; ++j) {
         unsigned char* next = nullptr;
         if (j + 1 < hp) {
@@ -514,8 +523,8 @@ bool ImageData::DecodePass(unsigned x0, unsigned dx, unsigned y0, unsigned dy, u
             if (next == nullptr)
                 return false;
         }
-        const unsigned char* prev = j == 0 ? nullptr : in_row ? row + stash : shared;
-        unsigned char* keep = next == nullptr ? nullptr : in_row ? next + stash : shared;
+        const unsigned char* prev = j == 0 || split ? nullptr : in_row ? row + stash : shared;
+        unsigned char* keep = next == nullptr || split ? nullptr : in_row ? next + stash : shared;
 
         std::size_t got = 0;
         const unsigned char* in = Next(1, got);
@@ -535,12 +544,19 @@ bool ImageData::DecodePass(unsigned x0, unsigned dx, unsigned y0, unsigned dy, u
             if (filter >= 2) {
                 if (prev != nullptr)
                     std::memcpy(up, prev + i, got);
+                else if (split && last != nullptr)
+                    SplitRow(last, row + low_stash, i, got);
                 else
                     std::memset(up, 0, got);
             }
             Unfilter(filter, in, cur, up, got, bpp);
-            if (keep != nullptr)
+            if (keep != nullptr) {
                 std::memcpy(keep + i, cur, got);
+            } else if (split && next != nullptr) {
+                unsigned char* low = next + low_stash;
+                for (std::size_t t = i | 1; t < i + got; t += 2)
+                    low[t >> 1] = cur[t - i];
+            }
             const std::size_t from = i;
             i += got;
             const unsigned upto = bits >= 8             ? unsigned(i / bpp)
@@ -558,9 +574,29 @@ bool ImageData::DecodePass(unsigned x0, unsigned dx, unsigned y0, unsigned dy, u
             if (filter == 4)
                 Carry(up, got);
         }
+        last = row;
         row = next;
     }
     return true;
+}
+
+// The previous row's raw bytes from..from + n of 16-bit colour into `up`:
+// the high bytes from its output (blue, green, red, alpha), the low ones
+// from where they wait.
+void ImageData::SplitRow(const unsigned char* out, const unsigned char* low, std::size_t from,
+                         std::size_t n) const
+{
+    static const unsigned char kPlace[4] = {2, 1, 0, 3}; // red, green, blue, alpha
+    const std::size_t channels = format.channels;
+    for (std::size_t k = 0; k < n; ++k) {
+        const std::size_t t = from + k, sample = t >> 1;
+        if ((t & 1) != 0) {
+            up[k] = low[sample];
+        } else {
+            const std::size_t pixel = sample / channels;
+            up[k] = out[4 * pixel + kPlace[sample - pixel * channels]];
+        }
+    }
 }
 
 // What follows the last row, read as the decoder reads it: the rest of the

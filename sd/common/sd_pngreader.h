@@ -12,9 +12,9 @@
 //
 // Rows are decoded into their place, either one block of the reader's or
 // the caller's target (a pixmap), a few kilobytes of the image data at a
-// time: besides the image, a decode needs some tens of kilobytes, whatever
-// the image's shape, and for 16-bit colour one raw row (6 or 8 bytes a
-// pixel) when the image has more than one row.
+// time: besides the image, a decode needs under a hundred kilobytes,
+// whatever the image's shape (an interlaced 16-bit colour image of an odd
+// width, a row more).
 //
 // One reader serves one decode at a time; it is used by one thread.
 #ifndef SD_COMMON_SD_PNGREADER_H
