@@ -469,7 +469,9 @@ TEST(PngReader, AFewRowsOfAVeryWideImageHoldAboutThePixels)
 }
 
 // Keeps one row, whatever the image, and counts the rows it is asked for;
-// with a stop, the decode ends after that many rows.
+// with a stop, the decode ends after that many rows. (The reader may keep
+// a raw row in the next row's place: one place for all is only fit for
+// images whose rows are unfiltered, as those of zeros here are.)
 class OneRow : public PngRowTarget {
 public:
     explicit OneRow(unsigned stop_ = 0) : stop(stop_) {}
