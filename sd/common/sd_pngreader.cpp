@@ -174,13 +174,16 @@ void InflateFree(voidpf opaque, voidpf p)
 void Unfilter(unsigned filter, const unsigned char* in, unsigned char* cur, const unsigned char* up,
               std::size_t n, std::size_t bpp)
 {
+    // The bytes one pixel to the left, in this row and the previous one.
+    const unsigned char* left = cur - bpp;
+    const unsigned char* up_left = up - bpp;
     switch (filter) {
     case 0:
         std::memcpy(cur, in, n);
         break;
     case 1:
         for (std::size_t i = 0; i < n; ++i)
-            cur[i] = static_cast<unsigned char>(in[i] + cur[i - bpp]);
+            cur[i] = static_cast<unsigned char>(in[i] + left[i]);
         break;
     case 2:
         for (std::size_t i = 0; i < n; ++i)
@@ -188,11 +191,11 @@ void Unfilter(unsigned filter, const unsigned char* in, unsigned char* cur, cons
         break;
     case 3:
         for (std::size_t i = 0; i < n; ++i)
-            cur[i] = static_cast<unsigned char>(in[i] + ((cur[i - bpp] + up[i]) >> 1));
+            cur[i] = static_cast<unsigned char>(in[i] + ((left[i] + up[i]) >> 1));
         break;
     default:
         for (std::size_t i = 0; i < n; ++i) {
-            const int a = cur[i - bpp], b = up[i], c = up[i - bpp];
+            const int a = left[i], b = up[i], c = up_left[i];
             const int p = b - c, q = a - c;
             const int pa = p < 0 ? -p : p;
             const int pb = q < 0 ? -q : q;
