@@ -590,14 +590,13 @@ void ImageData::SplitRow(const unsigned char* out, const unsigned char* low, std
                          std::size_t n) const
 {
     static const unsigned char kPlace[4] = {2, 1, 0, 3}; // red, green, blue, alpha
-    const std::size_t channels = format.channels;
+    const std::size_t channels = format.channels, pixel_bytes = 2 * channels;
+    std::size_t pixel = from / pixel_bytes, q = from % pixel_bytes;
     for (std::size_t k = 0; k < n; ++k) {
-        const std::size_t t = from + k, sample = t >> 1;
-        if ((t & 1) != 0) {
-            up[k] = low[sample];
-        } else {
-            const std::size_t pixel = sample / channels;
-            up[k] = out[4 * pixel + kPlace[sample - pixel * channels]];
+        up[k] = (q & 1) != 0 ? low[pixel * channels + (q >> 1)] : out[4 * pixel + kPlace[q >> 1]];
+        if (++q == pixel_bytes) {
+            q = 0;
+            ++pixel;
         }
     }
 }
