@@ -90,10 +90,11 @@ public:
     // Null when the rows went to a target.
     const unsigned char* RetRow(unsigned y) const { return rows.Row(y); }
 
-    // The most memory the last decode held at once: the decoder's own
-    // blocks, the rows the reader kept and its text table.
+    // The most memory the last decode held at once: the decoder's and the
+    // inflater's blocks, the reader's buffers, the rows it kept and its text
+    // table.
     std::size_t RetPeakBytes() const { return peak_bytes; }
-    // What the decoder's allocator uses.
+    // What the decoder's and the inflater's allocators use.
     void* Allocate(std::size_t n);
     void Release(void* p);
 
