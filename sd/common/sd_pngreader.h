@@ -10,9 +10,11 @@
 // images of more than ZU_IMAGE_MAX_PIXELS pixels before any row is
 // allocated, and no chunk may need more than ZU_PNG_MAX_CHUNK_BYTES.
 //
-// Rows are decoded one at a time into their place, either one block of the
-// reader's or the caller's target (a pixmap): besides the image, a decode
-// needs the decoder's own few buffers, whatever the image's shape.
+// Rows are decoded into their place, either one block of the reader's or
+// the caller's target (a pixmap), a few kilobytes of the image data at a
+// time: besides the image, a decode needs under a hundred kilobytes,
+// whatever the image's shape (an interlaced 16-bit colour image of an odd
+// width, a row more).
 //
 // One reader serves one decode at a time; it is used by one thread.
 #ifndef SD_COMMON_SD_PNGREADER_H
@@ -30,8 +32,10 @@ const std::uint64_t ZU_IMAGE_MAX_PIXELS = std::uint64_t(1) << 26;
 const std::size_t ZU_PNG_MAX_CHUNK_BYTES = std::size_t(8) << 20;
 
 // Where decoded rows go: four bytes per pixel (blue, green, red, alpha).
-// The reader asks for every row of every pass; an interlaced image comes
-// back to a row once per pass and finds it as the last pass left it.
+// Each row is memory of its own that keeps what the reader leaves in it
+// until the decode ends: a row not yet decoded holds raw bytes of the rows
+// before it for a while. The reader asks for rows top to bottom, a pass at
+// a time for an interlaced image, and for a row more than once.
 class PngRowTarget {
 public:
     virtual ~PngRowTarget() {}
@@ -86,10 +90,11 @@ public:
     // Null when the rows went to a target.
     const unsigned char* RetRow(unsigned y) const { return rows.Row(y); }
 
-    // The most memory the last decode held at once: the decoder's own
-    // blocks, the rows the reader kept and its text table.
+    // The most memory the last decode held at once: the decoder's and the
+    // inflater's blocks, the reader's buffers, the rows it kept and its text
+    // table.
     std::size_t RetPeakBytes() const { return peak_bytes; }
-    // What the decoder's allocator uses.
+    // What the decoder's and the inflater's allocators use.
     void* Allocate(std::size_t n);
     void Release(void* p);
 

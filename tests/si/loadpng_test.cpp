@@ -194,7 +194,8 @@ std::atomic<long long> AllocationPeak::peak{0};
 
 // Loading holds about the pixels' bytes whatever the image's shape: an
 // image one pixel wide once took six times them (rows padded to 16 bytes
-// and a table of row pointers beside them).
+// and a table of row pointers beside them), one a few rows tall up to
+// three times (the decoder's own rows, as wide as the image's).
 TEST_F(LoadPngTest, LoadingHoldsAboutThePixelsWhateverTheShape)
 {
 #ifndef ZUVI_TEST_ALLOCATION_HOOKS
@@ -202,7 +203,8 @@ TEST_F(LoadPngTest, LoadingHoldsAboutThePixelsWhateverTheShape)
 #else
     struct Shape {
         unsigned width, height;
-    } const shapes[] = {{1, 1u << 22}, {3, 1u << 20}, {2048, 2048}, {1u << 16, 64}};
+    } const shapes[] = {{1, 1u << 22}, {3, 1u << 20}, {2048, 2048}, {1u << 16, 64},
+                        {1u << 24, 1}, {1u << 23, 2}, {5592405, 3}, {2396745, 7}};
     for (const Shape& shape : shapes) {
         SCOPED_TRACE(std::to_string(shape.width) + " x " + std::to_string(shape.height));
         const std::string path = Write("shape.png", WriteZeroPng(shape.width, shape.height));

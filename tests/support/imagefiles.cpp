@@ -83,6 +83,19 @@ std::vector<unsigned char> WriteTestPng(const TestPng& in)
     if (!in.palette_alpha.empty())
         png_set_tRNS(png, info, const_cast<png_bytep>(in.palette_alpha.data()),
                      static_cast<int>(in.palette_alpha.size()), nullptr);
+    if (!in.key.empty()) {
+        png_color_16 key;
+        std::memset(&key, 0, sizeof key);
+        key.gray = in.key[0];
+        key.red = in.key[0];
+        key.green = in.key.size() > 1 ? in.key[1] : 0;
+        key.blue = in.key.size() > 2 ? in.key[2] : 0;
+        png_set_tRNS(png, info, nullptr, 0, &key);
+    }
+    if (in.filters != 0)
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, in.filters);
+    if (in.idat_bytes != 0)
+        png_set_compression_buffer_size(png, in.idat_bytes);
     for (const TestPngText& t : in.texts) {
         png_text text;
         std::memset(&text, 0, sizeof text);
@@ -111,6 +124,69 @@ std::vector<unsigned char> WriteTestPng(const TestPng& in)
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return out;
+}
+
+namespace {
+
+struct PngSource {
+    const std::vector<unsigned char>* file;
+    std::size_t at;
+};
+
+void ReadPngSource(png_structp png, png_bytep out, png_size_t n)
+{
+    auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
+    if (n > source->file->size() - source->at)
+        png_error(png, "past the end");
+    std::memcpy(out, source->file->data() + source->at, n);
+    source->at += n;
+}
+
+void PngRefuses(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
+
+void PngWarns(png_structp, png_const_charp) {}
+
+} // namespace
+
+bool ReadTestPngPixels(const std::vector<unsigned char>& file, std::vector<unsigned char>& pixels)
+{
+    PngSource source{&file, 0};
+    std::vector<png_bytep> rows;
+    pixels.clear();
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngRefuses, PngWarns);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        pixels.clear();
+        return false;
+    }
+    png_set_user_limits(png, 1u << 26, 1u << 26);
+    png_set_chunk_malloc_max(png, std::size_t(8) << 20);
+    png_set_read_fn(png, &source, ReadPngSource);
+    png_read_info(png, info);
+    const int colour_type = png_get_color_type(png, info);
+    png_set_expand(png);
+    if (png_get_bit_depth(png, info) == 16)
+        png_set_strip_16(png);
+    if ((colour_type & PNG_COLOR_MASK_COLOR) == 0)
+        png_set_gray_to_rgb(png);
+    png_set_bgr(png);
+    if ((colour_type & PNG_COLOR_MASK_ALPHA) == 0 && !png_get_valid(png, info, PNG_INFO_tRNS))
+        png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    const png_uint_32 width = png_get_image_width(png, info);
+    const png_uint_32 height = png_get_image_height(png, info);
+    pixels.assign(std::size_t(width) * height * 4, 0);
+    for (png_uint_32 y = 0; y < height; ++y)
+        rows.push_back(pixels.data() + std::size_t(y) * width * 4);
+    png_read_image(png, rows.data());
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
 }
 
 // ---- GIF ----

@@ -33,13 +33,22 @@ struct TestPng {
     std::vector<std::uint16_t> samples;
     std::vector<TestRgb> palette;
     std::vector<unsigned char> palette_alpha; // a tRNS chunk when not empty
-    std::vector<TestPngText> texts;           // before the image data
+    // Grey (one value) or red, green, blue: a tRNS chunk when not empty.
+    std::vector<std::uint16_t> key;
+    int filters = 0;                // the writer's PNG_FILTER_* choice; 0 its own
+    std::size_t idat_bytes = 0;     // the longest IDAT chunk; 0 the writer's own
+    std::vector<TestPngText> texts; // before the image data
 };
 
 // Channels of a colour type.
 unsigned TestPngChannels(int colour_type);
 // The file's bytes.
 std::vector<unsigned char> WriteTestPng(const TestPng& png);
+
+// libpng's own decoding of the file into one buffer, with the library's
+// transformations: every pixel as blue, green, red, alpha, row after row.
+// False when libpng refuses the file.
+bool ReadTestPngPixels(const std::vector<unsigned char>& file, std::vector<unsigned char>& pixels);
 
 // A grey 8-bit PNG of zeros of any size, its image data deflated in pieces
 // (no buffer of the image's size is ever made).
