@@ -1641,18 +1641,26 @@ Icon UnitIcon(const std::string& name, const std::string& letters)
             }};
 }
 
-// A selection handle: a square of the colour ringed in black, or a cross.
+// Every handle picture is this square, its mark centred on the middle
+// pixel and clear around it: the program places a handle's picture 8
+// pixels up and left of the handle's point, so the mark stands on the
+// point where a press grabs it, whatever the mark's size.
+const int kHandleSide = 17;
+
+// A selection handle of side n (odd, so that it has a middle pixel): a
+// square of the colour ringed in black, or a cross.
 Icon HandleIcon(const std::string& name, int n, Rgba fill, bool cross)
 {
-    return {name, n, n, [=](Canvas& c, int x, int y, const StateLook& s) {
+    const int at = (kHandleSide - n) / 2;
+    return {name, kHandleSide, kHandleSide, [=](Canvas& c, int x, int y, const StateLook& s) {
                 for (int j = 0; j < n; ++j)
                     for (int i = 0; i < n; ++i) {
                         const bool edge = i == 0 || j == 0 || i == n - 1 || j == n - 1;
                         if (cross) {
                             if (i == n / 2 || j == n / 2)
-                                c.Set(x + i, y + j, Shade(fill, s));
+                                c.Set(x + at + i, y + at + j, Shade(fill, s));
                         } else
-                            c.Set(x + i, y + j, Shade(edge ? kBlack : fill, s));
+                            c.Set(x + at + i, y + at + j, Shade(edge ? kBlack : fill, s));
                     }
             }};
 }
@@ -1713,18 +1721,21 @@ std::vector<Icon> Icons()
         icons.push_back(UnitIcon(unit.first, unit.second));
     // Handles: P small, M medium, G large; V green, R red, B blue.
     const Rgba green = {40, 190, 60, 255}, red = {220, 40, 40, 255}, blue = {50, 90, 230, 255};
-    icons.push_back(HandleIcon("HandleNormPV", 6, green, false));
-    icons.push_back(HandleIcon("HandleNormPR", 6, red, false));
-    icons.push_back(HandleIcon("HandleNormPB", 6, blue, false));
+    icons.push_back(HandleIcon("HandleNormPV", 5, green, false));
+    icons.push_back(HandleIcon("HandleNormPR", 5, red, false));
+    icons.push_back(HandleIcon("HandleNormPB", 5, blue, false));
     icons.push_back(HandleIcon("HandleNormMV", 7, green, false));
     icons.push_back(HandleIcon("HandleNormMR", 7, red, false));
     icons.push_back(HandleIcon("HandleNormGV", 9, green, false));
     icons.push_back(HandleIcon("HandleNormGR", 9, red, false));
     icons.push_back(HandleIcon("HandleCrosGV", 9, green, true));
     icons.push_back(HandleIcon("HandleCrosGR", 9, red, true));
-    icons.push_back(ShapeIcon("HandleRotate", 9, 9, red, [](double x, double y) {
-        return Disc(x, y, 0.5, 0.5, 0.5) && !Disc(x, y, 0.5, 0.5, 0.25);
-    }));
+    // The rotation centre: a ring of 9 pixels, centred as the others.
+    icons.push_back(
+        ShapeIcon("HandleRotate", kHandleSide, kHandleSide, red, [](double x, double y) {
+            const double r = 4.5 / kHandleSide;
+            return Disc(x, y, 0.5, 0.5, r) && !Disc(x, y, 0.5, 0.5, r / 2);
+        }));
     return icons;
 }
 

@@ -4,6 +4,7 @@
 // panes name resolves.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -81,6 +82,45 @@ TEST_F(ProgramSheets, EveryNameIsThere)
         std::snprintf(name, sizeof name, "lumbra_Sprite%.2d", sprite);
         SCOPED_TRACE(name);
         EXPECT_TRUE(Look()->SelectCursor(ZuAtomRef(name)));
+    }
+}
+
+// Every handle picture is a square of 17 with its mark centred on the
+// middle pixel and nothing around it: placed 8 pixels up and left of a
+// handle's point, the mark stands on the point.
+TEST_F(ProgramSheets, HandlePicturesAreCentredOnTheirMiddlePixel)
+{
+    const char* const handles[] = {
+        "lumbra_HandleNormPB", "lumbra_HandleNormPR", "lumbra_HandleNormPV", "lumbra_HandleNormMR",
+        "lumbra_HandleNormMV", "lumbra_HandleNormGR", "lumbra_HandleNormGV", "lumbra_HandleCrosGR",
+        "lumbra_HandleCrosGV", "lumbra_HandleRotate"};
+    for (const char* name : handles) {
+        SCOPED_TRACE(name);
+        ZuIconRecordRef icon;
+        ASSERT_TRUE(Look()->GetIconRecord(ZuAtomRef(name), icon, 0));
+        const ZuRect r = icon->RetIconRect(ZU_CTRL_STATE_NORMAL);
+        EXPECT_EQ(r.X2() - r.X1() + 1, 17);
+        EXPECT_EQ(r.Y2() - r.Y1() + 1, 17);
+        // Drawn alone on magenta: the box of what it paints.
+        ZuGrailPixmapRef pixmap = NewPixmap(32, 17, 17);
+        pixmap->BeginDraw(0, 0, 16, 16);
+        pixmap->SetForeColor(ZuColorPixel(0x00FF00FFu));
+        pixmap->FillRect(0, 0, 16, 16);
+        pixmap->RetAdorner()->DrawIcon(0, 0, ZuAtomRef(name), ZU_CTRL_STATE_NORMAL, 0, 0);
+        pixmap->EndDraw();
+        int x1 = 17, y1 = 17, x2 = -1, y2 = -1;
+        for (int y = 0; y < 17; ++y)
+            for (int x = 0; x < 17; ++x)
+                if ((Pixel(pixmap, x, y) & 0xFFFFFF) != 0xFF00FF) {
+                    x1 = std::min(x1, x), x2 = std::max(x2, x);
+                    y1 = std::min(y1, y), y2 = std::max(y2, y);
+                }
+        pixmap->Delete();
+        ASSERT_GE(x2, 0) << "nothing painted";
+        EXPECT_EQ(x1 + x2, 16) << x1 << ".." << x2;
+        EXPECT_EQ(y1 + y2, 16) << y1 << ".." << y2;
+        // A mark a press can find: at least 5 pixels across.
+        EXPECT_GE(x2 - x1, 4);
     }
 }
 
