@@ -12,9 +12,19 @@
 #include <vector>
 
 #include "app/commands.h"
+#include "app/graarc.h"
+#include "app/graarrow.h"
+#include "app/gragroup.h"
+#include "app/graline.h"
+#include "app/gralinetext.h"
+#include "app/grapolyc.h"
+#include "app/grapolyl.h"
+#include "app/grapolyr.h"
+#include "app/grarect.h"
 #include "si/adorner.h"
 #include "si/classfactory.h"
 #include "si/iconrect.h"
+#include "si/loadpng.h"
 #include "si/memzone.h"
 #include "tests/app/numberedtile.h"
 #include "tests/support/looks.h"
@@ -122,6 +132,45 @@ TEST_F(ProgramSheets, HandlePicturesAreCentredOnTheirMiddlePixel)
         // A mark a press can find: at least 5 pixels across.
         EXPECT_GE(x2 - x1, 4);
     }
+}
+
+// Each object class's cursor, while drawing it and over one, and each
+// editing tool's, shows a picture below and right of the cross hair: its
+// corner is inked, and not with the digits of its number.
+TEST_F(ProgramSheets, ToolCursorsShowPicturesNotTheirNumbers)
+{
+    const ZuGrailPixmapRef sheet =
+        Zuvi::LoadPNG(ZuStringRef("%Zuvi%/lumbra_cursors.png"), Zuvi_app_zone);
+    ASSERT_TRUE(sheet.IsValid());
+    // The page view's box handles, a handle, a group, the brush editor's and
+    // the gradient pane's tools.
+    std::set<int> codes = {0, 3, 4, 5, 10, 11, 13, 14, 15, 16, 40, 41, 42};
+    const ZuRuntimeRef classes[] = {
+        CGraLineRef::RetRuntime(),     CGraRectRef::RetRuntime(),    CGraPolyCurveRef::RetRuntime(),
+        CGraPolyLineRef::RetRuntime(), CGraPolyRegRef::RetRuntime(), CGraArrowRef::RetRuntime(),
+        CGraLineTextRef::RetRuntime(), CGraArcRef::RetRuntime(),     CGraGroupRef::RetRuntime(),
+    };
+    for (const ZuRuntimeRef& runtime : classes) {
+        CGraObjectRef o(
+            ZuObjectRef(ZuClassFactory::New(runtime, nullptr, __LINE__, "sheets_test")));
+        ASSERT_TRUE(o.IsValid()) << runtime->RetClassName();
+        codes.insert(o->GetIconId(0));
+        codes.insert(o->GetIconId(1));
+        o->Delete();
+    }
+    for (int code : codes) {
+        SCOPED_TRACE(code);
+        std::string corner;
+        for (int y = 18; y < 32; ++y)
+            for (int x = 18; x < 32; ++x) {
+                // 0xTTRRGGBB, TT the transparency: opaque black inks.
+                const unsigned p = Pixel(sheet, 32 * code + x, y);
+                corner += (p >> 24) < 0x80 && (p & 0xFFFFFF) < 0x404040 ? '#' : '.';
+            }
+        EXPECT_NE(corner.find('#'), std::string::npos);
+        EXPECT_NE(corner, NumberedSpriteCorner(code)) << corner;
+    }
+    sheet->Delete();
 }
 
 TEST_F(ProgramSheets, SplashPictureHasTheSplashButtonsSize)
