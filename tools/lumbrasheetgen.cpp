@@ -1641,18 +1641,26 @@ Icon UnitIcon(const std::string& name, const std::string& letters)
             }};
 }
 
-// A selection handle: a square of the colour ringed in black, or a cross.
+// Every handle picture is this square, its mark centred on the middle
+// pixel and clear around it: the program places a handle's picture 8
+// pixels up and left of the handle's point, so the mark stands on the
+// point where a press grabs it, whatever the mark's size.
+const int kHandleSide = 17;
+
+// A selection handle of side n (odd, so that it has a middle pixel): a
+// square of the colour ringed in black, or a cross.
 Icon HandleIcon(const std::string& name, int n, Rgba fill, bool cross)
 {
-    return {name, n, n, [=](Canvas& c, int x, int y, const StateLook& s) {
+    const int at = (kHandleSide - n) / 2;
+    return {name, kHandleSide, kHandleSide, [=](Canvas& c, int x, int y, const StateLook& s) {
                 for (int j = 0; j < n; ++j)
                     for (int i = 0; i < n; ++i) {
                         const bool edge = i == 0 || j == 0 || i == n - 1 || j == n - 1;
                         if (cross) {
                             if (i == n / 2 || j == n / 2)
-                                c.Set(x + i, y + j, Shade(fill, s));
+                                c.Set(x + at + i, y + at + j, Shade(fill, s));
                         } else
-                            c.Set(x + i, y + j, Shade(edge ? kBlack : fill, s));
+                            c.Set(x + at + i, y + at + j, Shade(edge ? kBlack : fill, s));
                     }
             }};
 }
@@ -1713,18 +1721,21 @@ std::vector<Icon> Icons()
         icons.push_back(UnitIcon(unit.first, unit.second));
     // Handles: P small, M medium, G large; V green, R red, B blue.
     const Rgba green = {40, 190, 60, 255}, red = {220, 40, 40, 255}, blue = {50, 90, 230, 255};
-    icons.push_back(HandleIcon("HandleNormPV", 6, green, false));
-    icons.push_back(HandleIcon("HandleNormPR", 6, red, false));
-    icons.push_back(HandleIcon("HandleNormPB", 6, blue, false));
+    icons.push_back(HandleIcon("HandleNormPV", 5, green, false));
+    icons.push_back(HandleIcon("HandleNormPR", 5, red, false));
+    icons.push_back(HandleIcon("HandleNormPB", 5, blue, false));
     icons.push_back(HandleIcon("HandleNormMV", 7, green, false));
     icons.push_back(HandleIcon("HandleNormMR", 7, red, false));
     icons.push_back(HandleIcon("HandleNormGV", 9, green, false));
     icons.push_back(HandleIcon("HandleNormGR", 9, red, false));
     icons.push_back(HandleIcon("HandleCrosGV", 9, green, true));
     icons.push_back(HandleIcon("HandleCrosGR", 9, red, true));
-    icons.push_back(ShapeIcon("HandleRotate", 9, 9, red, [](double x, double y) {
-        return Disc(x, y, 0.5, 0.5, 0.5) && !Disc(x, y, 0.5, 0.5, 0.25);
-    }));
+    // The rotation centre: a ring of 9 pixels, centred as the others.
+    icons.push_back(
+        ShapeIcon("HandleRotate", kHandleSide, kHandleSide, red, [](double x, double y) {
+            const double r = 4.5 / kHandleSide;
+            return Disc(x, y, 0.5, 0.5, r) && !Disc(x, y, 0.5, 0.5, r / 2);
+        }));
     return icons;
 }
 
@@ -1780,12 +1791,164 @@ bool WriteIcons(const std::string& dir)
 
 // ---- Cursors ----
 
-// The tool sprite of a number: its shape and hot spot. Numbers without a
-// shape of their own get the cross hair with their number beside it.
+// The tool sprite of a number: its shape and hot spot. The drawing tools,
+// the objects under the pointer and the editing tools show a cross hair
+// with a small picture of what they make or do in its lower right
+// quarter; numbers without a picture of their own get the cross hair with
+// their number there.
 struct Sprite {
     Shape shape;
     int hot_x, hot_y;
 };
+
+// The little pictures, drawn over a unit square of their own.
+
+// A pencil: a thick body with a clear line across near its top (the
+// eraser's edge) and a point at the lower left.
+bool Pencil(double x, double y)
+{
+    const double t = ((x - 0.36) - (y - 0.64)) / (2 * 0.56);
+    return (Bar(x, y, 0.36, 0.64, 0.92, 0.08, 0.13) && std::fabs(t - 0.68) > 0.05) ||
+           Triangle(x, y, 0.02, 0.98, 0.12, 0.56, 0.44, 0.88);
+}
+
+// A circle's band of the width inside radius r.
+Shape Band(double cx, double cy, double r, double width)
+{
+    return [=](double x, double y) {
+        const double d = std::hypot(x - cx, y - cy);
+        return d <= r && d >= r - width;
+    };
+}
+
+Shape Polyline(std::vector<std::pair<double, double>> points, double width)
+{
+    return [=](double x, double y) {
+        for (size_t k = 1; k < points.size(); ++k)
+            if (Bar(x, y, points[k - 1].first, points[k - 1].second, points[k].first,
+                    points[k].second, width))
+                return true;
+        return false;
+    };
+}
+
+// The picture of a sprite number; null for one that has none.
+Shape ToolPicture(int n)
+{
+    const double w = 0.07; // half the width of a stroke
+    switch (n) {
+    case 0: // drawing in general
+        return Pencil;
+    case 3: // a box handle that scales
+        return [](double x, double y) { return DoubleArrow(x, y, 0.08, 0.92, 0.92, 0.08); };
+    case 4: // a box handle that turns
+        return [=](double x, double y) {
+            return (Band(0.5, 0.55, 0.42, 0.14)(x, y) && !(x > 0.5 && y < 0.55)) ||
+                   Triangle(x, y, 0.5, -0.02, 0.5, 0.4, 0.8, 0.19);
+        };
+    case 5: // a box handle that slants
+        return Polyline({{0.3, 0.15}, {0.95, 0.15}, {0.7, 0.85}, {0.05, 0.85}, {0.3, 0.15}}, w);
+    case 10: // an object of no kind of its own: a group
+        return [](double x, double y) {
+            return (Box(x, y, 0.02, 0.02, 0.62, 0.62) && !Box(x, y, 0.16, 0.16, 0.48, 0.48)) ||
+                   Box(x, y, 0.4, 0.4, 0.98, 0.98);
+        };
+    case 11: // a single handle
+        return [](double x, double y) { return Box(x, y, 0.28, 0.28, 0.72, 0.72); };
+    case 13: // a segment turned from straight to curved
+        return [=](double x, double y) {
+            return Bar(x, y, 0.05, 0.92, 0.4, 0.6, w) ||
+                   (Band(0.67, 0.6, 0.27, 0.14)(x, y) && y <= 0.6);
+        };
+    case 14: // a point added
+        return [](double x, double y) {
+            return Box(x, y, 0.4, 0.05, 0.6, 0.95) || Box(x, y, 0.05, 0.4, 0.95, 0.6);
+        };
+    case 15: // a point removed
+        return [](double x, double y) { return Box(x, y, 0.05, 0.4, 0.95, 0.6); };
+    case 16: // the mesh bent
+        return [=](double x, double y) {
+            return (Box(x, y, 0.02, 0.02, 0.98, 0.98) && !Box(x, y, 0.14, 0.14, 0.86, 0.86)) ||
+                   Polyline({{0.5, 0.1}, {0.72, 0.5}, {0.5, 0.9}}, w)(x, y);
+        };
+    case 20: // a line
+    case 30:
+        return [=](double x, double y) { return Bar(x, y, 0.08, 0.92, 0.92, 0.08, w); };
+    case 21: // a rectangle
+    case 31:
+        return [](double x, double y) {
+            return Box(x, y, 0.02, 0.15, 0.98, 0.85) && !Box(x, y, 0.16, 0.29, 0.84, 0.71);
+        };
+    case 22: // a curve
+    case 32:
+        return [](double x, double y) {
+            return (Band(0.29, 0.58, 0.28, 0.14)(x, y) && y <= 0.58) ||
+                   (Band(0.71, 0.42, 0.28, 0.14)(x, y) && y >= 0.42);
+        };
+    case 23: // a broken line
+    case 33:
+        return Polyline({{0.05, 0.88}, {0.35, 0.15}, {0.65, 0.85}, {0.95, 0.12}}, w);
+    case 24: // a star
+    case 34:
+        return [](double x, double y) {
+            const double cx = 0.5, cy = 0.55, outer = 0.5, inner = 0.2;
+            for (int k = 0; k < 5; ++k) {
+                const double a = -kPi / 2 + k * 2 * kPi / 5;
+                const double b = a - kPi / 5, c = a + kPi / 5;
+                if (Triangle(x, y, cx + outer * std::cos(a), cy + outer * std::sin(a),
+                             cx + inner * std::cos(b), cy + inner * std::sin(b),
+                             cx + inner * std::cos(c), cy + inner * std::sin(c)))
+                    return true;
+            }
+            return Disc(x, y, cx, cy, inner);
+        };
+    case 25: // an arrow
+    case 35:
+        return [=](double x, double y) {
+            return Bar(x, y, 0.08, 0.92, 0.65, 0.35, w) ||
+                   Triangle(x, y, 0.97, 0.03, 0.45, 0.25, 0.75, 0.55);
+        };
+    case 26: // a text
+    case 36:
+        return [=](double x, double y) {
+            return Polyline({{0.12, 0.95}, {0.5, 0.05}, {0.88, 0.95}}, w)(x, y) ||
+                   Bar(x, y, 0.3, 0.62, 0.7, 0.62, w);
+        };
+    case 28: // an ellipse
+    case 38:
+        return [](double x, double y) {
+            auto in = [&](double rx, double ry) {
+                const double u = (x - 0.5) / rx, v = (y - 0.5) / ry;
+                return u * u + v * v <= 1;
+            };
+            return in(0.48, 0.36) && !in(0.34, 0.22);
+        };
+    case 40: // a handle moved with its neighbours
+        return [](double x, double y) {
+            return Box(x, y, 0.33, 0.33, 0.67, 0.67) || Box(x, y, 0, 0, 0.2, 0.2) ||
+                   Box(x, y, 0.8, 0, 1, 0.2) || Box(x, y, 0, 0.8, 0.2, 1) ||
+                   Box(x, y, 0.8, 0.8, 1, 1);
+        };
+    case 41: // the mesh pushed away from the point
+    case 42: // the mesh drawn toward the point
+        return [=](double x, double y) {
+            const double tip = n == 41 ? 0.5 : 0.22, base = n == 41 ? 0.28 : 0.5;
+            for (int k = 0; k < 4; ++k) {
+                // The wedge to the right, turned a quarter k times.
+                double u = x - 0.5, v = y - 0.5;
+                for (int t = 0; t < k; ++t) {
+                    const double r = u;
+                    u = v, v = -r;
+                }
+                if (Triangle(u, v, tip, 0, base, -0.17, base, 0.17))
+                    return true;
+            }
+            return Disc(x, y, 0.5, 0.5, 0.11);
+        };
+    default:
+        return nullptr;
+    }
+}
 
 Sprite SpriteOf(int n)
 {
@@ -1836,6 +1999,14 @@ Sprite SpriteOf(int n)
     default:
         break;
     }
+    // The quarter below and right of the cross hair, clear of its arms.
+    const double from = 0.61, side = 0.38;
+    if (const Shape picture = ToolPicture(n))
+        return {[=](double x, double y) {
+                    const double u = (x - from) / side, v = (y - from) / side;
+                    return cross(x, y) || (u >= 0 && u <= 1 && v >= 0 && v <= 1 && picture(u, v));
+                },
+                15, 15};
     char digits[16];
     std::snprintf(digits, sizeof digits, "%.2d", n);
     const std::string text = digits;

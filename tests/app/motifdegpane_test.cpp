@@ -350,6 +350,8 @@ TEST_F(MotifDegPaneTest, HandlesShowTheirPicturesAndGuides)
     const DPoint angle = At(0, 1);
     EXPECT_NEAR(angle.x, kCx + 15 * std::sqrt(0.5), 1e-6);
     EXPECT_NEAR(angle.y, kCy - 55 * std::sqrt(0.5), 1e-6);
+    // Each picture's square of 17 starts 8 up and left of the point, its
+    // mark centred on the point.
     for (const auto& h : axial) {
         const DPoint at = At(0, h.n);
         EXPECT_TRUE(PaneShowsIcon(h.normal, int(at.x - 8), int(at.y - 8))) << h.n;

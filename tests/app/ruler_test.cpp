@@ -3,7 +3,9 @@
 // moved and removed with the mouse in the program's main window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -285,6 +287,76 @@ TEST_F(RulerShellTest, GuidesAreAddedMovedAndRemovedWithTheMouse)
     EXPECT_EQ(Doc()->GetGuideCount(false), 0);
     Doc()->GetCurrentGuide(list, current);
     EXPECT_EQ(current, -1);
+}
+
+// A guide's mark on either ruler stands centred on the guide's place, whole
+// inside the ruler, and a press in its middle takes that guide along
+// instead of adding another one.
+TEST_F(RulerShellTest, APressOnAGuidesMarkMovesThatGuide)
+{
+    // The main window's frame at a known place, so that the screen
+    // window's pixels can be told from the window's points.
+    const int fx = 20, fy = 20;
+    W32_HeadlessMoveBySystem(Hwnd(Main()->RetWindow()), RECT{fx, fy, fx + 900, fy + 700});
+    Pump();
+    double ox = 0, oy = 0;
+    Main()->RetWindow()->GetWindowOrigin(ox, oy);
+    auto red = [&](int x, int y) {
+        const std::uint32_t p =
+            WindowPixel(Main()->RetWindow(), int(ox) + x - fx, int(oy) + y - fy);
+        const unsigned r = p >> 16 & 0xFF, g = p >> 8 & 0xFF, b = p & 0xFF;
+        return r >= 0xC0 && r <= 0xF0 && g >= 0x10 && g <= 0x48 && b >= 0x10 && b <= 0x48;
+    };
+    View()->RetView()->switches[CView::GRID_MAGNETISM] = false;
+    for (const bool vertical : {false, true}) {
+        SCOPED_TRACE(vertical ? "vertical ruler" : "horizontal ruler");
+        const CRulerRef ruler = vertical ? V() : H();
+        ASSERT_TRUE(ruler.IsValid());
+        Doc()->AddGuide(vertical, 105.0);
+        ruler->Display(true);
+        Pump();
+        // The guide's place along the ruler, in the window.
+        DPoint q = vertical ? DPoint{0.0, 105.0 - Doc()->GetPageHeight() / 2.0}
+                            : DPoint{105.0 - Doc()->GetPageWidth() / 2.0, 0.0};
+        View()->PageToView(q);
+        const double place = vertical ? q.y : q.x;
+        // The mark's red, looked for across the whole ruler.
+        const ZuRect r = ruler->RetBox();
+        int a1 = 10000, a2 = -1, c1 = 10000, c2 = -1; // along and across
+        const int across1 = int(vertical ? r.X1() : r.Y1()),
+                  across2 = int(vertical ? r.X2() : r.Y2());
+        for (int c = across1 - 8; c <= across2 + 8; c++)
+            for (int a = int(place) - 12; a <= int(place) + 12; a++)
+                if (vertical ? red(c, a) : red(a, c)) {
+                    a1 = std::min(a1, a), a2 = std::max(a2, a);
+                    c1 = std::min(c1, c), c2 = std::max(c2, c);
+                }
+        ASSERT_GE(a2, 0) << "no mark near " << place;
+        const double middle = (a1 + a2) / 2.0;
+        EXPECT_LE(std::fabs(middle - place), 1.0) << a1 << ".." << a2 << " for " << place;
+        EXPECT_EQ(a2 - a1, c2 - c1) << "clipped across: " << c1 << ".." << c2;
+        EXPECT_GE(c1, across1);
+        EXPECT_LE(c2, across2);
+
+        // Pressed in the middle of the mark and dragged 40 pixels along.
+        const double across = (c1 + c2) / 2.0, from = std::floor(middle);
+        auto mouse = [&](double along, unsigned buttons) {
+            if (vertical)
+                Mouse(across, along, buttons);
+            else
+                Mouse(along, across, buttons);
+        };
+        mouse(from, 0);
+        mouse(from, MK_LBUTTON);
+        mouse(from + 20, MK_LBUTTON);
+        mouse(from + 40, MK_LBUTTON);
+        mouse(from + 40, 0);
+        ASSERT_EQ(Doc()->GetGuideCount(vertical), 1) << "a guide was added";
+        // Page heights grow upwards.
+        const double moved = (from + 40 - place) / View()->RetZoom();
+        EXPECT_NEAR(Doc()->GetGuide(vertical, 0), vertical ? 105.0 - moved : 105.0 + moved,
+                    1.0 / View()->RetZoom());
+    }
 }
 
 TEST_F(RulerShellTest, AGuideGoesOnTheGridUnlessShiftIsHeld)

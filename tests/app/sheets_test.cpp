@@ -4,6 +4,7 @@
 // panes name resolves.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -11,9 +12,19 @@
 #include <vector>
 
 #include "app/commands.h"
+#include "app/graarc.h"
+#include "app/graarrow.h"
+#include "app/gragroup.h"
+#include "app/graline.h"
+#include "app/gralinetext.h"
+#include "app/grapolyc.h"
+#include "app/grapolyl.h"
+#include "app/grapolyr.h"
+#include "app/grarect.h"
 #include "si/adorner.h"
 #include "si/classfactory.h"
 #include "si/iconrect.h"
+#include "si/loadpng.h"
 #include "si/memzone.h"
 #include "tests/app/numberedtile.h"
 #include "tests/support/looks.h"
@@ -82,6 +93,84 @@ TEST_F(ProgramSheets, EveryNameIsThere)
         SCOPED_TRACE(name);
         EXPECT_TRUE(Look()->SelectCursor(ZuAtomRef(name)));
     }
+}
+
+// Every handle picture is a square of 17 with its mark centred on the
+// middle pixel and nothing around it: placed 8 pixels up and left of a
+// handle's point, the mark stands on the point.
+TEST_F(ProgramSheets, HandlePicturesAreCentredOnTheirMiddlePixel)
+{
+    const char* const handles[] = {
+        "lumbra_HandleNormPB", "lumbra_HandleNormPR", "lumbra_HandleNormPV", "lumbra_HandleNormMR",
+        "lumbra_HandleNormMV", "lumbra_HandleNormGR", "lumbra_HandleNormGV", "lumbra_HandleCrosGR",
+        "lumbra_HandleCrosGV", "lumbra_HandleRotate"};
+    for (const char* name : handles) {
+        SCOPED_TRACE(name);
+        ZuIconRecordRef icon;
+        ASSERT_TRUE(Look()->GetIconRecord(ZuAtomRef(name), icon, 0));
+        const ZuRect r = icon->RetIconRect(ZU_CTRL_STATE_NORMAL);
+        EXPECT_EQ(r.X2() - r.X1() + 1, 17);
+        EXPECT_EQ(r.Y2() - r.Y1() + 1, 17);
+        // Drawn alone on magenta: the box of what it paints.
+        ZuGrailPixmapRef pixmap = NewPixmap(32, 17, 17);
+        pixmap->BeginDraw(0, 0, 16, 16);
+        pixmap->SetForeColor(ZuColorPixel(0x00FF00FFu));
+        pixmap->FillRect(0, 0, 16, 16);
+        pixmap->RetAdorner()->DrawIcon(0, 0, ZuAtomRef(name), ZU_CTRL_STATE_NORMAL, 0, 0);
+        pixmap->EndDraw();
+        int x1 = 17, y1 = 17, x2 = -1, y2 = -1;
+        for (int y = 0; y < 17; ++y)
+            for (int x = 0; x < 17; ++x)
+                if ((Pixel(pixmap, x, y) & 0xFFFFFF) != 0xFF00FF) {
+                    x1 = std::min(x1, x), x2 = std::max(x2, x);
+                    y1 = std::min(y1, y), y2 = std::max(y2, y);
+                }
+        pixmap->Delete();
+        ASSERT_GE(x2, 0) << "nothing painted";
+        EXPECT_EQ(x1 + x2, 16) << x1 << ".." << x2;
+        EXPECT_EQ(y1 + y2, 16) << y1 << ".." << y2;
+        // A mark a press can find: at least 5 pixels across.
+        EXPECT_GE(x2 - x1, 4);
+    }
+}
+
+// Each object class's cursor, while drawing it and over one, and each
+// editing tool's, shows a picture below and right of the cross hair: its
+// corner is inked, and not with the digits of its number.
+TEST_F(ProgramSheets, ToolCursorsShowPicturesNotTheirNumbers)
+{
+    const ZuGrailPixmapRef sheet =
+        Zuvi::LoadPNG(ZuStringRef("%Zuvi%/lumbra_cursors.png"), Zuvi_app_zone);
+    ASSERT_TRUE(sheet.IsValid());
+    // The page view's box handles, a handle, a group, the brush editor's and
+    // the gradient pane's tools.
+    std::set<int> codes = {0, 3, 4, 5, 10, 11, 13, 14, 15, 16, 40, 41, 42};
+    const ZuRuntimeRef classes[] = {
+        CGraLineRef::RetRuntime(),     CGraRectRef::RetRuntime(),    CGraPolyCurveRef::RetRuntime(),
+        CGraPolyLineRef::RetRuntime(), CGraPolyRegRef::RetRuntime(), CGraArrowRef::RetRuntime(),
+        CGraLineTextRef::RetRuntime(), CGraArcRef::RetRuntime(),     CGraGroupRef::RetRuntime(),
+    };
+    for (const ZuRuntimeRef& runtime : classes) {
+        CGraObjectRef o(
+            ZuObjectRef(ZuClassFactory::New(runtime, nullptr, __LINE__, "sheets_test")));
+        ASSERT_TRUE(o.IsValid()) << runtime->RetClassName();
+        codes.insert(o->GetIconId(0));
+        codes.insert(o->GetIconId(1));
+        o->Delete();
+    }
+    for (int code : codes) {
+        SCOPED_TRACE(code);
+        std::string corner;
+        for (int y = 18; y < 32; ++y)
+            for (int x = 18; x < 32; ++x) {
+                // 0xTTRRGGBB, TT the transparency: opaque black inks.
+                const unsigned p = Pixel(sheet, 32 * code + x, y);
+                corner += (p >> 24) < 0x80 && (p & 0xFFFFFF) < 0x404040 ? '#' : '.';
+            }
+        EXPECT_NE(corner.find('#'), std::string::npos);
+        EXPECT_NE(corner, NumberedSpriteCorner(code)) << corner;
+    }
+    sheet->Delete();
 }
 
 TEST_F(ProgramSheets, SplashPictureHasTheSplashButtonsSize)
