@@ -592,7 +592,7 @@ void CSelectObject::UpdateSelectionCommands()
     const bool group = IsSingleGroupSelected();
     shell.EnableCommand("ClipboardCut", any);
     shell.EnableCommand("ClipboardCopy", any);
-    shell.EnableCommand("EndSelected", any);
+    shell.EnableCommand("EndSelected", CanEnd());
     shell.EnableCommand("DeleteSelected", any);
     shell.EnableCommand("DuplicateSelected", CanDuplicate());
     shell.EnableCommand("GroupGoIn", group);
@@ -644,6 +644,11 @@ void CSelectObject::UpdateAllCommands()
 bool CSelectObject::CanDuplicate() const
 {
     return selectedCount != 0 && !editingObject;
+}
+
+bool CSelectObject::CanEnd() const
+{
+    return HasSelection() || drawing;
 }
 
 bool CSelectObject::CanGoOutOfGroup() const
@@ -1365,7 +1370,10 @@ void CSelectObject::CreateAddPoint(const DPoint& p, int option, bool withStart)
     if (newObject->DragPoint(p, option)) {
         if (withStart)
             newObject->DragPoint(boxPoints[6], option);
-        drawing = true;
+        if (!drawing) {
+            drawing = true;
+            UpdateSelectionCommands();
+        }
     } else if (!withStart) {
         CreateFinish(false);
     }
@@ -1376,9 +1384,23 @@ bool CSelectObject::IsCreatingText() const
     return newObject.IsValid() && newObject->HasText();
 }
 
+void CSelectObject::EndCreating()
+{
+    if (!drawing)
+        return;
+    drawing = false;
+    UpdateSelectionCommands();
+}
+
+void CSelectObject::DropCreated()
+{
+    newObject = CGraObjectRef();
+    EndCreating();
+}
+
 bool CSelectObject::CreateFinish(bool select)
 {
-    drawing = false;
+    EndCreating();
     // The object leaves the tool here: later drags must not reach it in
     // the tree.
     const CGraObjectRef o = newObject;
