@@ -20,6 +20,8 @@
 #include "tests/app/shelltest.h"
 
 #include <cmath>
+#include <initializer_list>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -173,6 +175,15 @@ protected:
         }
         return out;
     }
+    // The keys pressed in order and released in reverse order.
+    void Keys(std::initializer_list<UINT> keys)
+    {
+        for (UINT key : keys)
+            W32_HeadlessKey(key, 0, false, true);
+        for (auto k = std::rbegin(keys); k != std::rend(keys); ++k)
+            W32_HeadlessKey(*k, 0, false, false);
+        Pump();
+    }
     void ClickPage(const DPoint& page)
     {
         DPoint p = page;
@@ -296,23 +307,23 @@ TEST_F(MenuStatesTest, AGreyedRowTakesNoClickAndItsKeysChangeNothing)
 
     // The delete key and control-X, control-Z reach the page view.
     Main()->RetWindow()->SetMainResponder(ZuResponderRef(view), true);
-    W32_HeadlessKey(VK_DELETE, 0x53, false, true);
-    W32_HeadlessKey(VK_DELETE, 0x53, false, false);
-    W32_HeadlessKey(VK_CONTROL, 0x1D, false, true);
-    for (UINT key : {UINT('X'), UINT('Z')}) {
-        W32_HeadlessKey(key, 0, false, true);
-        W32_HeadlessKey(key, 0, false, false);
-    }
-    W32_HeadlessKey(VK_CONTROL, 0x1D, false, false);
-    Pump();
+    const UINT del = VK_DELETE, x = 'X', z = 'Z';
+    Keys({del});
+    Keys({VK_CONTROL, x});
+    Keys({VK_CONTROL, z});
     EXPECT_EQ(ObjectCount(), 1);
     EXPECT_FALSE(sel->CanUndo());
     EXPECT_FALSE(view->RetDocument()->IsModified());
 
+    // With the object selected the row deletes it, and control-Z, which
+    // reaches the view, brings it back.
     sel->SelectOnly(a);
     ChooseMenuRow(1, 11);
     EXPECT_EQ(ObjectCount(), 0);
     EXPECT_TRUE(sel->CanUndo());
+    Main()->RetWindow()->SetMainResponder(ZuResponderRef(view), true);
+    Keys({VK_CONTROL, z});
+    EXPECT_EQ(ObjectCount(), 1);
 }
 
 // While a free polygon is being drawn nothing is selected, yet "Terminer"
