@@ -127,9 +127,13 @@ bool CSelectObject::EndSelection()
         }
     });
     selectedAlone = false;
+    const bool wasEditing = editingObject;
     editingObject = false;
     selectedCount = 0;
     UpdateSelectionCommands();
+    // A paste takes from the other clipboard now.
+    if (wasEditing)
+        UpdateClipboardCommands();
     RebuildPropertyDlg(false);
     return true;
 }
@@ -838,6 +842,8 @@ void CSelectObject::SelectForOwnEditing(const CTreeNodeRef& node)
     selectedAlone = false;
     boxShown = false;
     UpdateSelectionCommands();
+    // A paste takes from the text clipboard now.
+    UpdateClipboardCommands();
     RebuildPropertyDlg(false);
 }
 
@@ -898,8 +904,10 @@ void CSelectObject::RemoveFromSelection(const CTreeNodeRef& node)
         if (o->GetEditMode() != 0) {
             selectedCount -= 1;
             // The object in its own editing was the one selected.
-            if (o->GetEditMode() == 2)
+            if (o->GetEditMode() == 2) {
                 editingObject = false;
+                UpdateClipboardCommands();
+            }
         }
         o->SetEditMode(0);
         SelectionChanged();

@@ -372,3 +372,28 @@ TEST_F(MenuStatesTest, ANewDocumentDropsTheObjectBeingDrawn)
     EXPECT_EQ(ObjectCount(), 0);
     EXPECT_FALSE(view->RetDocument()->IsModified());
 }
+
+// "Coller" follows the clipboard that a paste would take from: the text
+// clipboard while a text is in its own editing, the object clipboard
+// otherwise, as the editing starts and ends.
+TEST_F(MenuStatesTest, CollerFollowsTheClipboardOfTheEditing)
+{
+    app->SetClipboardText(ZuStringRef("ab"));
+    view->NewDocument();
+    Pump();
+    const ZuCommandFactoryRef paste = FindCommandFactory("ClipboardPaste");
+    EXPECT_FALSE(paste->RetEnable());
+    CGraLineTextRef text = Make<CGraLineTextRef>();
+    const DPoint at{-40, 40};
+    text->SetPoints(&at, 1);
+    text->SetText(ZuStringRef("abc"));
+    const CTreeNodeRef t = Attach(text);
+    sel->SelectForOwnEditing(t);
+    EXPECT_TRUE(paste->RetEnable());
+    sel->EndSelection();
+    EXPECT_FALSE(paste->RetEnable());
+    sel->SelectForOwnEditing(t);
+    EXPECT_TRUE(paste->RetEnable());
+    sel->RemoveFromSelection(t);
+    EXPECT_FALSE(paste->RetEnable());
+}
