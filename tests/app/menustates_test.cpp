@@ -267,21 +267,32 @@ TEST_F(MenuStatesTest, RowsAreGreyedByTheStateOfTheSelection)
     }
 }
 
-// A new document starts with nothing to undo, select or end: the rows of
-// the last document's state do not stay enabled.
-TEST_F(MenuStatesTest, ANewDocumentGreysTheRowsAgain)
+// A new or opened document starts with nothing to undo, select or end:
+// the rows of the last document's state do not stay enabled.
+TEST_F(MenuStatesTest, ANewOrOpenedDocumentGreysTheRowsAgain)
 {
-    sel->SelectOnly(Rect(-40, -30, 0, 10));
-    Run("DuplicateSelected");
-    ASSERT_TRUE(FindCommandFactory("Undo")->RetEnable());
-    ASSERT_TRUE(FindCommandFactory("DeleteSelected")->RetEnable());
-    view->NewDocument();
-    Pump();
-    EXPECT_EQ(GreyedByFactory(),
-              "Undo Redo ClipboardCut ClipboardCopy ClipboardPaste GroupGoIn GroupGoOut "
-              "DuplicateSelected DeleteSelected EndSelected SelectSendToFront "
-              "SelectMoveToFront SelectMoveToBack SelectSendToBack SelectMirrorX SelectMirrorY "
-              "SelectRotate90 SelectRotate180 SelectRotate270 SelectGroup SelectUngroup ");
+    // An empty document to open.
+    ASSERT_TRUE(view->SaveDocument(ZuStringRef("empty.lumbra")));
+    for (bool open : {false, true}) {
+        SCOPED_TRACE(open ? "open" : "new");
+        sel->SelectOnly(Rect(-40, -30, 0, 10));
+        Run("DuplicateSelected");
+        ASSERT_TRUE(FindCommandFactory("Undo")->RetEnable());
+        ASSERT_TRUE(FindCommandFactory("DeleteSelected")->RetEnable());
+        if (open) {
+            ASSERT_TRUE(view->OpenDocument(ZuStringRef("empty.lumbra")));
+        } else {
+            view->RetDocument()->SetModified(false);
+            view->NewDocument();
+        }
+        Pump();
+        EXPECT_EQ(GreyedByFactory(),
+                  "Undo Redo ClipboardCut ClipboardCopy ClipboardPaste GroupGoIn GroupGoOut "
+                  "DuplicateSelected DeleteSelected EndSelected SelectSendToFront "
+                  "SelectMoveToFront SelectMoveToBack SelectSendToBack SelectMirrorX "
+                  "SelectMirrorY SelectRotate90 SelectRotate180 SelectRotate270 SelectGroup "
+                  "SelectUngroup ");
+    }
 }
 
 // A click on the greyed "Supprimer" runs nothing and leaves the menu open,
@@ -352,25 +363,32 @@ TEST_F(MenuStatesTest, TerminerStaysAvailableWhileAnObjectIsDrawn)
     EXPECT_FALSE(FindCommandFactory("EndSelected")->RetEnable());
 }
 
-// A new document drops the object that was being drawn in the last one:
-// "Terminer" is greyed and chosen all the same puts nothing into the new
-// document.
-TEST_F(MenuStatesTest, ANewDocumentDropsTheObjectBeingDrawn)
+// A new or opened document drops the object that was being drawn in the
+// last one: "Terminer" is greyed and chosen all the same puts nothing into
+// the document.
+TEST_F(MenuStatesTest, ANewOrOpenedDocumentDropsTheObjectBeingDrawn)
 {
+    ASSERT_TRUE(view->SaveDocument(ZuStringRef("empty.lumbra")));
     CToolPaletteRef palette(app->RetToolPalette());
     ASSERT_TRUE(palette.IsValid());
-    ASSERT_TRUE(ClickPaletteEntry(palette, 0));
-    ASSERT_TRUE(ClickPaletteEntry(palette, kFreePolygon));
-    for (const DPoint& p : {DPoint{-40, -30}, DPoint{30, -30}, DPoint{30, 20}})
-        ClickPage(p);
-    ASSERT_TRUE(sel->IsCreating());
-    // "Fichier" > "Nouveau".
-    ChooseMenuRow(0, 0);
-    EXPECT_FALSE(sel->IsCreating());
-    EXPECT_FALSE(FindCommandFactory("EndSelected")->RetEnable());
-    Run("EndSelected");
-    EXPECT_EQ(ObjectCount(), 0);
-    EXPECT_FALSE(view->RetDocument()->IsModified());
+    for (bool open : {false, true}) {
+        SCOPED_TRACE(open ? "open" : "new");
+        ASSERT_TRUE(ClickPaletteEntry(palette, 0));
+        ASSERT_TRUE(ClickPaletteEntry(palette, kFreePolygon));
+        for (const DPoint& p : {DPoint{-40, -30}, DPoint{30, -30}, DPoint{30, 20}})
+            ClickPage(p);
+        ASSERT_TRUE(sel->IsCreating());
+        if (open)
+            ASSERT_TRUE(view->OpenDocument(ZuStringRef("empty.lumbra")));
+        else
+            ChooseMenuRow(0, 0); // "Fichier" > "Nouveau"
+        Pump();
+        EXPECT_FALSE(sel->IsCreating());
+        EXPECT_FALSE(FindCommandFactory("EndSelected")->RetEnable());
+        Run("EndSelected");
+        EXPECT_EQ(ObjectCount(), 0);
+        EXPECT_FALSE(view->RetDocument()->IsModified());
+    }
 }
 
 // "Coller" follows the clipboard that a paste would take from: the text
