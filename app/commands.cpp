@@ -632,7 +632,29 @@ void SetCommandCheck(const char* command, int on)
     SetToolbarButtonOn(name, on);
 }
 
-void EnableCommand(const char*, bool) {}
+void EnableCommand(const char* command, bool available)
+{
+    if (command == nullptr)
+        return;
+    ZuCommandFactoryRef factory = FindCommandFactory(command);
+    if (factory.IsValid())
+        factory->SetEnable(available);
+    const ZuAppRef& app = ZuApp::Current();
+    if (!app.IsValid())
+        return;
+    char name[100];
+    std::snprintf(name, sizeof name, "Toolbar%s", command);
+    ZuAtomPathRef path = ZuNew<ZuAtomPath>(nullptr, __LINE__, kSource);
+    path->AddAtom(ZuAtomRef(name));
+    ZuViewRef button;
+    if (!app->FindViewFromUserPath(path, button) || !button.IsValid() ||
+        button->RetState().TestBit(ZU_VIEW_IS_ENABLED) == available)
+        return;
+    // The picture inside the button is a view of its own: it is greyed
+    // with the button.
+    button->ChangeState(ZU_VIEW_IS_ENABLED, available, true);
+    button->Display(true);
+}
 
 void SetToolbarButtonOn(const char* name, int on)
 {

@@ -78,8 +78,10 @@ void SetCommandIcon(const char* command, int icon);
 // Shows a switch command on (only the value 1) or off, in its menu row
 // and on its tool-bar button "Toolbar" + command when it has one.
 void SetCommandCheck(const char* command, int on);
-// Receives the availability of a command; menu rows and buttons stay
-// enabled.
+// Makes a command available or not: its menu factory (which the menu
+// then shows greyed and does not run) and its tool-bar button
+// "Toolbar" + command when it has one. A command without either is
+// left alone.
 void EnableCommand(const char* command, bool available);
 // Switches the view of that user name on (only the value 1) or off;
 // nothing when no view has the name.

@@ -413,6 +413,9 @@ void CPageView::ApplyNewViewSettings(const CViewRef& v)
 void CPageView::TakeDocument(const CDocumentRef& doc)
 {
     if (selection.IsValid()) {
+        // An object being drawn belongs to the document that goes.
+        selection->DropCreated();
+        ClearFeedback();
         while (selection->GetEnteredDepth() > 0 && selection->GroupGoOut()) {}
         selection->EndSelection();
     }
@@ -430,6 +433,8 @@ bool CPageView::NewDocument()
 {
     ShowBusy("lumbra_IconInfo", "\nNouveau document en cours ...");
     if (selection.IsValid()) {
+        selection->DropCreated();
+        ClearFeedback();
         while (selection->GetEnteredDepth() > 0 && selection->GroupGoOut()) {}
         selection->EndSelection();
         selection->ClearUndo();

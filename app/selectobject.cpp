@@ -127,9 +127,13 @@ bool CSelectObject::EndSelection()
         }
     });
     selectedAlone = false;
+    const bool wasEditing = editingObject;
     editingObject = false;
     selectedCount = 0;
     UpdateSelectionCommands();
+    // A paste takes from the other clipboard now.
+    if (wasEditing)
+        UpdateClipboardCommands();
     RebuildPropertyDlg(false);
     return true;
 }
@@ -592,7 +596,7 @@ void CSelectObject::UpdateSelectionCommands()
     const bool group = IsSingleGroupSelected();
     shell.EnableCommand("ClipboardCut", any);
     shell.EnableCommand("ClipboardCopy", any);
-    shell.EnableCommand("EndSelected", any);
+    shell.EnableCommand("EndSelected", CanEnd());
     shell.EnableCommand("DeleteSelected", any);
     shell.EnableCommand("DuplicateSelected", CanDuplicate());
     shell.EnableCommand("GroupGoIn", group);
@@ -644,6 +648,11 @@ void CSelectObject::UpdateAllCommands()
 bool CSelectObject::CanDuplicate() const
 {
     return selectedCount != 0 && !editingObject;
+}
+
+bool CSelectObject::CanEnd() const
+{
+    return HasSelection() || drawing;
 }
 
 bool CSelectObject::CanGoOutOfGroup() const
@@ -833,6 +842,8 @@ void CSelectObject::SelectForOwnEditing(const CTreeNodeRef& node)
     selectedAlone = false;
     boxShown = false;
     UpdateSelectionCommands();
+    // A paste takes from the text clipboard now.
+    UpdateClipboardCommands();
     RebuildPropertyDlg(false);
 }
 
@@ -893,8 +904,10 @@ void CSelectObject::RemoveFromSelection(const CTreeNodeRef& node)
         if (o->GetEditMode() != 0) {
             selectedCount -= 1;
             // The object in its own editing was the one selected.
-            if (o->GetEditMode() == 2)
+            if (o->GetEditMode() == 2) {
                 editingObject = false;
+                UpdateClipboardCommands();
+            }
         }
         o->SetEditMode(0);
         SelectionChanged();
@@ -1365,7 +1378,10 @@ void CSelectObject::CreateAddPoint(const DPoint& p, int option, bool withStart)
     if (newObject->DragPoint(p, option)) {
         if (withStart)
             newObject->DragPoint(boxPoints[6], option);
-        drawing = true;
+        if (!drawing) {
+            drawing = true;
+            UpdateSelectionCommands();
+        }
     } else if (!withStart) {
         CreateFinish(false);
     }
@@ -1376,9 +1392,23 @@ bool CSelectObject::IsCreatingText() const
     return newObject.IsValid() && newObject->HasText();
 }
 
+void CSelectObject::EndCreating()
+{
+    if (!drawing)
+        return;
+    drawing = false;
+    UpdateSelectionCommands();
+}
+
+void CSelectObject::DropCreated()
+{
+    newObject = CGraObjectRef();
+    EndCreating();
+}
+
 bool CSelectObject::CreateFinish(bool select)
 {
-    drawing = false;
+    EndCreating();
     // The object leaves the tool here: later drags must not reach it in
     // the tree.
     const CGraObjectRef o = newObject;

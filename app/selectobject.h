@@ -166,6 +166,9 @@ public:
     void UpdateSwapPropertyCommand();
     void UpdateAllCommands();
     bool CanDuplicate() const;
+    // "EndSelected" ends the selection, and finishes an object of several
+    // points being drawn, which is not selected.
+    bool CanEnd() const;
     bool CanGoOutOfGroup() const;
     bool CanGroup() const;
     // Exactly one selected object and it is a group; its node is kept.
@@ -232,7 +235,9 @@ public:
     // selected when asked or when the view settings select new objects;
     // one with too few points is dropped. True when it entered the tree.
     bool CreateFinish(bool select);
-    void EndCreating() { drawing = false; }
+    void EndCreating();
+    // The object being drawn is dropped unfinished (its document goes).
+    void DropCreated();
     bool IsCreating() const { return drawing; }
     bool IsCreatingText() const;
     CGraObjectRef GetCreatedObject() const { return newObject; }

@@ -173,11 +173,6 @@ bool ZuMenuArchitect::CreateView(const ZuObjectRef& item, const ZuProviderViewRe
     if (!Contents(item, icon, label, arrow))
         return false;
     cell->GetSize(w, h);
-    // A command that cannot run now shows as a disabled item, which the
-    // menu does not choose.
-    if (item->IsKindOf(ZuCommandFactoryRef::RetRuntime()) &&
-        !ZuCommandFactoryRef(item)->RetEnable())
-        cell->ChangeState(ZU_VIEW_IS_ENABLED, false, false);
     double x = height + kIconDx;
     const double a = arrow ? kArrowDx : 0.0;
     if (icon.IsValid()) {
@@ -208,6 +203,16 @@ bool ZuMenuArchitect::CreateView(const ZuObjectRef& item, const ZuProviderViewRe
         view->SetOrigin(w - a, 0.0);
         view->SetSize(a, h);
         MakePart(view, cell);
+    }
+    // A command that cannot run now shows as a disabled item, which the
+    // menu does not choose; its label and icon are disabled with it, so
+    // that they draw greyed.
+    // A cell made again for its item (the provider keeps a cell's own
+    // state) follows the command's state of now.
+    if (item->IsKindOf(ZuCommandFactoryRef::RetRuntime())) {
+        const bool enabled = ZuCommandFactoryRef(item)->RetEnable();
+        if (!enabled || !cell->RetState().TestBit(ZU_VIEW_IS_ENABLED))
+            cell->ChangeState(ZU_VIEW_IS_ENABLED, enabled, true);
     }
     return true;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/commands.h"
+#include "si/button.h"
 #include "si/classfactory.h"
 #include "si/memzone.h"
 #include "tests/app/shelltest.h"
@@ -270,9 +271,31 @@ TEST_F(MenuTableTest, OnlyOneCountsAsCheckedAndButtonsFollow)
     ASSERT_TRUE(FindCommandFactory("SwapProperty")->GetIcon(icon));
     EXPECT_STREQ(static_cast<const char*>(icon), "lumbra_Icon132");
     SetCommandCheck("NoSuchCommand", 1);
-    // Availability changes nothing.
-    RetEditShell().EnableCommand("Undo", false);
-    EXPECT_TRUE(FindCommandFactory("Undo")->RetEnable());
+}
+
+// Availability reaches the command's factory and its tool-bar button with
+// the button's picture; a command without a button changes its factory
+// only, and a name without either nothing.
+TEST_F(MenuTableTest, AvailabilityReachesTheFactoryAndTheButton)
+{
+    ZuViewRef button;
+    ASSERT_TRUE(Main()->RetWindow()->FindUserName(ZuAtomRef("ToolbarUndo"), button));
+    const ZuViewRef picture = ZuButtonRef(button)->RetContents();
+    ASSERT_TRUE(picture.IsValid());
+    for (bool on : {true, false, true}) {
+        SCOPED_TRACE(on);
+        RetEditShell().EnableCommand("Undo", on);
+        EXPECT_EQ(FindCommandFactory("Undo")->RetEnable(), on);
+        EXPECT_EQ(button->RetState().TestBit(ZU_VIEW_IS_ENABLED), on);
+        EXPECT_EQ(picture->RetState().TestBit(ZU_VIEW_IS_ENABLED), on);
+        EnableCommand("EndSelected", on);
+        EXPECT_EQ(FindCommandFactory("EndSelected")->RetEnable(), on);
+    }
+    EnableCommand("NoSuchCommand", false);
+    EnableCommand(nullptr, false);
+    // Commands outside the selection's rules stay as the menu made them.
+    EXPECT_TRUE(FindCommandFactory("FileNew")->RetEnable());
+    EXPECT_TRUE(FindCommandFactory("SwapGrid")->RetEnable());
 }
 
 TEST_F(MenuTableTest, ViewStatesChangeAndRedisplayOnlyOnAChange)

@@ -47,33 +47,8 @@ protected:
     // A click on the palette's entry of that code; false when the palette
     // shows none.
     bool ClickPalette(int code) { return ClickPaletteEntry(palette, code); }
-    // A row of a menu: the bar's (0 "Fichier", 1 "Edition", ...) or the
-    // open submenu's.
-    void ClickMenu(const ZuMenuRef& menu, const ZuWindowRef& window, unsigned index)
-    {
-        ZuRect item;
-        ASSERT_TRUE(menu->RetViewPane()->RetLayout()->GetViewBox(index, item));
-        const ZuRect& pane = menu->RetViewPane()->RetBox();
-        double ox = 0, oy = 0;
-        menu->GetOrigin(ox, oy);
-        Click(window, ox + pane.X1() + item.X1() + item.DX() / 2,
-              oy + pane.Y1() + item.Y1() + item.DY() / 2);
-    }
     // "Edition" > "Terminer".
-    void ChooseEditionTerminer()
-    {
-        const ZuMenuRef& bar = Main()->RetMenuBar();
-        ClickMenu(bar, Main()->RetWindow(), 1);
-        const ZuMenuRef submenu = bar->RetOpenSubmenu();
-        ASSERT_TRUE(submenu.IsValid());
-        ClickMenu(submenu, submenu->RetMenuWindow(), 12);
-        // The menu sends its command once it has closed.
-        for (int i = 0; i < 5; ++i) {
-            W32_AdvanceTestClock(50);
-            app->HandleTick(ZuTime::NowGMTAbsTime(), true);
-            Pump();
-        }
-    }
+    void ChooseEditionTerminer() { ChooseMenuRow(1, 12); }
     // The window point of a page point, in whole pixels.
     DPoint WindowPoint(const DPoint& page)
     {

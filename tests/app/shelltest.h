@@ -18,6 +18,10 @@
 #include "si/classfactory.h"
 #include "si/event.h"
 #include "si/grailwdo.h"
+#include "si/menu.h"
+#include "si/time.h"
+#include "si/viewlayout.h"
+#include "si/viewpane.h"
 #include "si/memzone.h"
 #include "tests/support/looks.h"
 #include "tests/support/views.h"
@@ -111,6 +115,53 @@ protected:
             return true;
         }
         return false;
+    }
+    // A click in the middle of a menu's row: the bar's (0 "Fichier",
+    // 1 "Edition", ...) or an open submenu's, in the menu's window.
+    void ClickMenuRow(const ZuMenuRef& menu, const ZuWindowRef& window, unsigned index)
+    {
+        double x = 0, y = 0;
+        ASSERT_TRUE(MenuRowCentre(menu, index, x, y));
+        Click(window, x, y);
+    }
+    // The window point in the middle of a menu's row; false when the menu
+    // has no such row.
+    static bool MenuRowCentre(const ZuMenuRef& menu, unsigned index, double& x, double& y)
+    {
+        ZuRect item;
+        if (!menu->RetViewPane()->RetLayout()->GetViewBox(index, item))
+            return false;
+        const ZuRect& pane = menu->RetViewPane()->RetBox();
+        double ox = 0, oy = 0;
+        menu->GetOrigin(ox, oy);
+        x = ox + pane.X1() + item.X1() + item.DX() / 2;
+        y = oy + pane.Y1() + item.Y1() + item.DY() / 2;
+        return true;
+    }
+    // Opens the menu of the main window's bar at that index with a click;
+    // the menu opened (empty when none did).
+    ZuMenuRef OpenBarMenu(unsigned index)
+    {
+        const ZuMenuRef& bar = Main()->RetMenuBar();
+        ClickMenuRow(bar, Main()->RetWindow(), index);
+        return bar->RetOpenSubmenu();
+    }
+    // A click on a row of a menu of the bar, then time enough for a chosen
+    // command to arrive: the menu sends it once it has closed.
+    void ChooseMenuRow(unsigned menu, unsigned row)
+    {
+        const ZuMenuRef submenu = OpenBarMenu(menu);
+        ASSERT_TRUE(submenu.IsValid());
+        ClickMenuRow(submenu, submenu->RetMenuWindow(), row);
+        LetDelayedCommandsRun();
+    }
+    void LetDelayedCommandsRun()
+    {
+        for (int i = 0; i < 5; ++i) {
+            W32_AdvanceTestClock(50);
+            app->HandleTick(ZuTime::NowGMTAbsTime(), true);
+            Pump();
+        }
     }
     CMainWindowRef Main() const { return app->RetMainWindowObject(); }
 

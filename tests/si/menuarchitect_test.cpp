@@ -204,6 +204,31 @@ TEST_F(MenuArchitectTest, PlacesLabelAndArrowInTheCell)
     EXPECT_EQ(parts[1]->RetBox().X1(), iw + 7);
 }
 
+// A disabled command's cell is disabled with its label and icon, each in
+// its dimmed state, so that the row draws greyed; the same cell made again
+// once the command is enabled is enabled throughout.
+TEST_F(MenuArchitectTest, ADisabledCommandIsGreyedThroughout)
+{
+    ZuCommandFactoryRef factory(Factory("Supprimer", false));
+    factory->SetIcon(ZuAtomRef("T_Menu16"));
+    ZuProviderViewRef cell = Cell(100, 20);
+    for (bool enabled : {false, true}) {
+        SCOPED_TRACE(enabled);
+        factory->SetEnable(enabled);
+        for (const ZuViewRef& part : Children(cell))
+            part->Delete();
+        ASSERT_TRUE(architect->CreateView(ZuObjectRef(factory), cell));
+        EXPECT_EQ(cell->RetState().TestBit(ZU_VIEW_IS_ENABLED), enabled);
+        const std::vector<ZuViewRef> parts = Children(cell);
+        ASSERT_EQ(parts.size(), 2u);
+        for (const ZuViewRef& part : parts) {
+            EXPECT_EQ(part->RetState().TestBit(ZU_VIEW_IS_ENABLED), enabled);
+            EXPECT_EQ(ZuControlRef(part)->RetInteractiveState(),
+                      enabled ? ZU_CTRL_STATE_NORMAL : ZU_CTRL_STATE_NORMAL_DIMMED);
+        }
+    }
+}
+
 TEST_F(MenuArchitectTest, AnElementWithNothingToShowGetsNoView)
 {
     ZuObjectRef other = Keep(ZuNew<ZuArray>());
