@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/graarc.h"
+#include "app/graline.h"
 #include "app/grarect.h"
 #include "app/pageview.h"
 #include "app/propertydlg.h"
@@ -624,14 +625,15 @@ protected:
                 ADD_FAILURE() << "no mark at " << s.x << "," << s.y;
                 return false;
             }
-        return LabelIn(m.x1, m.y1, m.x2, m.y2);
+        // A mark without a value has an empty label rectangle.
+        return m.x2 < m.x1 || LabelIn(m.x1, m.y1, m.x2, m.y2);
     }
     bool Unmarked(const Measure& m)
     {
         for (const Spot& s : m.lines)
             if (MarkAt(s))
                 return false;
-        return !LabelIn(m.x1, m.y1, m.x2, m.y2);
+        return m.x2 < m.x1 || !LabelIn(m.x1, m.y1, m.x2, m.y2);
     }
 };
 
@@ -647,6 +649,12 @@ TEST_F(PropertyMarksTest, EachHighlightedRowIsMeasuredOverThePage)
     CTreeNodeRef circle = ZuNew<CTreeNode>(Zuvi_app_zone);
     circle->SetObject(arc);
     circle->InsertLastChild(layer);
+    CGraLineRef line = ZuNew<CGraLine>(Zuvi_app_zone);
+    const DPoint ends[2] = {{-80, 60}, {-30, 100}};
+    line->SetPoints(ends, 2);
+    CTreeNodeRef segment = ZuNew<CTreeNode>(Zuvi_app_zone);
+    segment->SetObject(line);
+    segment->InsertLastChild(layer);
     Open();
     const struct {
         const char* what;
@@ -654,6 +662,18 @@ TEST_F(PropertyMarksTest, EachHighlightedRowIsMeasuredOverThePage)
         int row;
         std::function<Measure(const Spot& p, const Spot& q)> where;
     } cases[] = {
+        // The line's second end chosen: a cross-hair through it across the
+        // whole window, without a value.
+        {"Point", segment, 2,
+         [&](const Spot& p, const Spot&) {
+             const Spot far = Where(DPoint{-100, 140});
+             return Measure{
+                 {{p.x - 30, p.y}, {p.x + 30, p.y}, {p.x, p.y + 30}, {far.x, p.y}, {p.x, far.y}},
+                 0,
+                 0,
+                 -1,
+                 -1};
+         }},
         {"X", rect, 0, [&](const Spot& p, const Spot&) { return Horizontal(p); }},
         {"Y", rect, 1, [&](const Spot& p, const Spot&) { return Vertical(p); }},
         // The top edge, left to right: extension lines up from both ends,
@@ -719,6 +739,11 @@ TEST_F(PropertyMarksTest, EachHighlightedRowIsMeasuredOverThePage)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         SelectOnly(c.node);
+        if (c.node == segment) {
+            line->SetPropertyValue(2, 2.0);
+            sel->RebuildPropertyDlg(false);
+            Show();
+        }
         DPoint a, b;
         int kind = 0;
         ASSERT_TRUE(CGraObjectRef(c.node->RetObject())->GetPropertyHandles(c.row, a, b, kind));
@@ -799,6 +824,45 @@ TEST_F(PropertyMarksTest, HighlightedRowsAreMeasuredOnThePage)
     Show();
     EXPECT_TRUE(Unmarked(x));
     EXPECT_FALSE(MarkAt(width.lines[1]));
+}
+
+// A length between two points that coincide has no direction: that mark
+// and the later rows' are left out, the earlier rows' stay.
+TEST_F(PropertyMarksTest, ALengthOfNothingStopsTheMarks)
+{
+    const CTreeNodeRef a = Rect(-40, -30, -40, 10);
+    Open();
+    Select({a});
+    // Row 6, the width, runs between two corners that are one point;
+    // row 7, the height, along the left edge.
+    DPoint p, q, w1, w2;
+    int kind = 0;
+    const CGraObjectRef o(a->RetObject());
+    ASSERT_TRUE(o->GetPropertyHandles(6, w1, w2, kind));
+    ASSERT_EQ(kind, 4);
+    EXPECT_EQ(Where(w1).x, Where(w2).x);
+    EXPECT_EQ(Where(w1).y, Where(w2).y);
+    ASSERT_TRUE(o->GetPropertyHandles(7, p, q, kind));
+    ASSERT_EQ(kind, 4);
+    const Spot P = Where(p), Q = Where(q);
+    ASSERT_EQ(P.x, Q.x);
+    ASSERT_GT(P.y, Q.y);
+    // From the bottom up: the extension lines go left.
+    const Measure height{{{P.x - 10, P.y}, {Q.x - 10, Q.y}, {P.x - 15, (P.y + Q.y) / 2}},
+                         P.x - 40,
+                         (P.y + Q.y) / 2 - 6,
+                         P.x - 22,
+                         (P.y + Q.y) / 2 - 1};
+    const Measure y = Vertical(Where(DPoint{-40, -10}));
+    ClickAt(dlg->RetHiliteSwitch(7), 8, 8);
+    Show();
+    EXPECT_TRUE(Measured(height));
+    ClickAt(dlg->RetHiliteSwitch(1), 8, 8);
+    ClickAt(dlg->RetHiliteSwitch(6), 8, 8);
+    ASSERT_EQ(dlg->RetHiliteMask(), 1 << 1 | 1 << 6 | 1 << 7);
+    Show();
+    EXPECT_TRUE(Measured(y));
+    EXPECT_TRUE(Unmarked(height));
 }
 
 // Several objects: one mark for the centre of them all, its x on row 0
