@@ -650,8 +650,9 @@ TEST_F(PropertyMarksTest, EachHighlightedRowIsMeasuredOverThePage)
     circle->SetObject(arc);
     circle->InsertLastChild(layer);
     CGraLineRef line = ZuNew<CGraLine>(Zuvi_app_zone);
-    const DPoint ends[2] = {{-80, 60}, {-30, 100}};
-    line->SetPoints(ends, 2);
+    const DPoint start = {-80, 60};
+    line->SetPoints(&start, 1);
+    line->PlacePoint(DPoint{-30, 100}, 0);
     CTreeNodeRef segment = ZuNew<CTreeNode>(Zuvi_app_zone);
     segment->SetObject(line);
     segment->InsertLastChild(layer);
