@@ -1,12 +1,12 @@
 // CColorSetup: the tab "Couleurs" of the settings window: the colours in
 // which the page view draws its own marks (page frame and shadow, draft
-// drawing, selection and zoom rectangles, grid, guides, edit cursor, group
-// background, other layers). Each interface element owns one of the
-// document's default colour definitions, so its colour is stored with the
-// document; the view reads no colour of "Réticule" (drawn red) or
-// "Propriété" (marked with handle pictures). The user picks an element,
-// then a hue on the strip and a shade in the square; the colour is copied
-// into the element's definition at once and the page rendered again.
+// drawing, selection and zoom rectangles, property marks, grid, guides,
+// edit cursor, group background, other layers). Each interface element
+// owns one of the document's default colour definitions, so its colour is
+// stored with the document; the view reads no colour of "Réticule" (drawn
+// red). The user picks an element, then a hue on the strip and a shade in
+// the square; the colour is copied into the element's definition at once
+// and the page rendered again.
 #ifndef LUMBRA_APP_COLORSETUP_H
 #define LUMBRA_APP_COLORSETUP_H
 

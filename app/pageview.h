@@ -479,8 +479,9 @@ public:
     // again, the overlay erased.
     void LeaveEditing();
 
-    // The properties dialog: the handles of the rows it highlights, marked
-    // over the page while it is shown.
+    // The properties dialog: the rows it highlights, measured over the
+    // page while it is shown (lines, dimension arrows and values in the
+    // document's colour "Propriété").
     void DrawPropertyMarks(const ZuGrailPortRef& port);
 
     // ---- Sample files: a save that failed, told as a failed document save

@@ -11,6 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "app/grarect.h"
+#include "app/propertydlg.h"
+#include "app/tree.h"
+#include "app/treenode.h"
 #include "tests/app/odddocument.h"
 #include "tests/app/setuptest.h"
 
@@ -176,6 +180,36 @@ TEST_F(ColorSetupTest, TheRecolouredGuideShowsOnThePage)
     // The screen's pixels carry fewer bits than the colour.
     EXPECT_TRUE(PageColourNear(0.0, 40.0, want, 1, 8));
     EXPECT_FALSE(PageColourNear(0.0, 40.0, light_blue, 1, 8));
+}
+
+TEST_F(ColorSetupTest, TheRecolouredPropertyMarksShowOnThePage)
+{
+    ChooseRow(4); // "Propriété"
+    Drag(Square(), 20, 20, 88, 80);
+    const Rgb now = Colour(11);
+    const std::uint32_t want = Word(now), blue = Word({0.0, 0.0, 1.0});
+    EXPECT_NE(want, blue);
+    // A rectangle selected, the properties window opened, the pointer in
+    // the row of its horizontal position: the arrow from the rulers' zero
+    // to its centre takes the new colour.
+    CTreeNodeRef layer;
+    Doc()->GetTree()->GetNode(layer, 0, 0);
+    CGraRectRef r = ZuNew<CGraRect>(Zuvi_app_zone);
+    const DPoint corners[2] = {{-40, -30}, {20, 10}};
+    r->SetPoints(corners, 2);
+    r->SetEditMode(1);
+    CTreeNodeRef n = ZuNew<CTreeNode>(Zuvi_app_zone);
+    n->SetObject(r);
+    n->InsertLastChild(layer);
+    View()->RetSelectObject()->RebuildSelection();
+    ASSERT_TRUE(View()->SwapProperty());
+    Pump();
+    const CPropertyDlgRef properties(app->RetPropertyDlg());
+    ASSERT_TRUE(properties->IsVisible());
+    EXPECT_TRUE(properties->OnTextEnter(ZuObjectRef(properties->RetEntry(0)), 0));
+    app->FireAsyncEvents();
+    EXPECT_TRUE(PageColourNear(-60.0, -10.0, want, 1, 8));
+    EXPECT_FALSE(PageColourNear(-60.0, -10.0, blue, 1, 8));
 }
 
 TEST_F(ColorSetupTest, WithoutASelectedRowNothingIsShownOrStored)

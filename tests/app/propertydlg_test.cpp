@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
 
 #include "app/graarc.h"
+#include "app/graline.h"
 #include "app/grarect.h"
 #include "app/pageview.h"
 #include "app/propertydlg.h"
@@ -93,22 +96,6 @@ public:
 };
 ZU_CLASS_END(TPropObject)
 ZU_IMPLEMENT_CLASS(TPropObject, "tests/app/propertydlg_test", ZU_CLASS_PLAIN)
-
-// A page view that records the handle marks it draws, in page points.
-ZU_HANDLE(TMarkView, CPageView)
-class TMarkView : public CPageView {
-    ZU_CLASS(TMarkView, CPageView)
-public:
-    TMarkView() {}
-    void DrawHandleIcon(const ZuGrailPortRef&, const DPoint& page, int, int state) override
-    {
-        icons += std::to_string(int(std::lround(page.x))) + "," +
-                 std::to_string(int(std::lround(page.y))) + "/" + std::to_string(state) + " ";
-    }
-    std::string icons;
-};
-ZU_CLASS_END(TMarkView)
-ZU_IMPLEMENT_CLASS(TMarkView, "tests/app/propertydlg_test", ZU_CLASS_PLAIN)
 
 namespace {
 
@@ -230,6 +217,77 @@ protected:
         Modification m{};
         dlg->RetModification(&m.entry, &m.property, &m.value, &m.option);
         return m;
+    }
+
+    // A pixel of the main window, as the screen shows it.
+    struct Spot {
+        int x, y;
+    };
+    // The main window's pixel where a page point shows; the view puts its
+    // marks on whole pixels.
+    Spot Where(const DPoint& page) const
+    {
+        DPoint p = page;
+        view->PageToView(p);
+        // The window's pixels count its frame too.
+        ZuRect frame;
+        Main()->RetWindow()->GetFrameGeometry(frame);
+        return {int(std::floor(p.x - frame.X1())), int(std::floor(p.y - frame.Y1()))};
+    }
+    // The main window once the page view heard what the dialog reported.
+    void Show()
+    {
+        app->FireAsyncEvents();
+        Pump();
+    }
+    std::uint32_t At(int x, int y)
+    {
+        std::uint32_t p = 0xDEADBEEF;
+        W32_HeadlessWindowPixel(Hwnd(Main()->RetWindow()), x, y, p);
+        return p & 0xFFFFFF;
+    }
+    // The document's colour of the property marks ("Propri\xe9t\xe9").
+    std::uint32_t MarkColour() const
+    {
+        double r = 0, g = 0, b = 0;
+        app->RetDocument()->GetColor(11)->GetRGB(r, g, b);
+        const ZuColorPixel p(r, g, b, 0.0);
+        return std::uint32_t(p.Red()) << 16 | std::uint32_t(p.Green()) << 8 | p.Blue();
+    }
+    // The screen's pixels carry fewer bits than the colours.
+    static bool Same(std::uint32_t a, std::uint32_t b)
+    {
+        for (int shift : {0, 8, 16}) {
+            const int d = int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF);
+            if (d > 8 || d < -8)
+                return false;
+        }
+        return true;
+    }
+    // Whether the marks' colour shows on the spot or a pixel beside it.
+    bool MarkAt(const Spot& s)
+    {
+        const std::uint32_t mark = MarkColour();
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                if (Same(At(s.x + dx, s.y + dy), mark))
+                    return true;
+        return false;
+    }
+    // Whether a value label fills most of the rectangle: a white box with
+    // text in the marks' colour.
+    bool LabelIn(int x1, int y1, int x2, int y2)
+    {
+        const std::uint32_t mark = MarkColour();
+        int white = 0, ink = 0, all = 0;
+        for (int x = x1; x <= x2; ++x)
+            for (int y = y1; y <= y2; ++y) {
+                const std::uint32_t p = At(x, y);
+                white += Same(p, 0xFFFFFF);
+                ink += Same(p, mark);
+                ++all;
+            }
+        return white >= all / 3 && ink >= 4;
     }
 
     CPropertyDlgRef dlg;
@@ -511,51 +569,353 @@ TEST_F(PropertyDlgTest, DamagedObjectsShowAtMostThirtyRowsAndEmptyRowsForNoNumbe
     EXPECT_FALSE(Shown(dlg->RetEntry(0)));
 }
 
-TEST_F(PropertyDlgTest, HighlightedRowsMarkTheirHandlesOnThePage)
+class PropertyMarksTest : public PropertyDlgTest {
+protected:
+    // What a highlighted row measures over the page: spots on its lines
+    // and arrows that take the marks' colour, and where its value label
+    // lies.
+    struct Measure {
+        std::vector<Spot> lines;
+        int x1, y1, x2, y2; // the label's text
+    };
+    void SetUp() override
+    {
+        PropertyDlgTest::SetUp();
+        // The rulers' zero 60 mm left of and 50 mm below the page's
+        // centre, where the lines of positions run.
+        const CViewRef settings = view->RetView();
+        settings->origin_x = 105.0 - 60.0;
+        settings->origin_y = 148.5 - 50.0;
+    }
+    Spot O() const { return Where(DPoint{-60.0, -50.0}); }
+    // The one object selected, the others not.
+    void SelectOnly(const CTreeNodeRef& node)
+    {
+        for (CTreeNodeRef n = layer->RetFirstChild(); n.IsValid(); n = CTreeNodeRef(n->RetNext()))
+            CGraObjectRef(n->RetObject())->SetEditMode(n == node ? 1 : 0);
+        sel->RebuildSelection();
+        sel->RebuildPropertyDlg(false);
+        Show();
+    }
+    // A horizontal position: the line through the origin, the arrow from
+    // it to the point, the value ending left of and above the point.
+    Measure Horizontal(const Spot& p) const
+    {
+        const Spot o = O();
+        return {{{o.x, p.y - 40}, {o.x, p.y + 40}, {(o.x + p.x) / 2, p.y}},
+                p.x - 25,
+                p.y - 17,
+                p.x - 6,
+                p.y - 10};
+    }
+    // A vertical position: the same turned, the value right of and below.
+    Measure Vertical(const Spot& p) const
+    {
+        const Spot o = O();
+        return {{{p.x - 40, o.y}, {p.x + 40, o.y}, {p.x, (3 * o.y + p.y) / 4}},
+                p.x + 10,
+                p.y + 8,
+                p.x + 30,
+                p.y + 15};
+    }
+    bool Measured(const Measure& m)
+    {
+        for (const Spot& s : m.lines)
+            if (!MarkAt(s)) {
+                ADD_FAILURE() << "no mark at " << s.x << "," << s.y;
+                return false;
+            }
+        // A mark without a value has an empty label rectangle.
+        return m.x2 < m.x1 || LabelIn(m.x1, m.y1, m.x2, m.y2);
+    }
+    bool Unmarked(const Measure& m)
+    {
+        for (const Spot& s : m.lines)
+            if (MarkAt(s))
+                return false;
+        return m.x2 < m.x1 || !LabelIn(m.x1, m.y1, m.x2, m.y2);
+    }
+};
+
+// Each kind of mark where the row puts it: positions from the origin,
+// a length, extents and an angle, each with its value.
+TEST_F(PropertyMarksTest, EachHighlightedRowIsMeasuredOverThePage)
+{
+    const CTreeNodeRef rect = Rect(-40, -30, 20, 10);
+    CGraArcRef arc = ZuNew<CGraArc>(Zuvi_app_zone);
+    const DPoint centre = {40, 40};
+    arc->SetPoints(&centre, 0);
+    arc->DragPoint(DPoint{60, 20}, 0);
+    CTreeNodeRef circle = ZuNew<CTreeNode>(Zuvi_app_zone);
+    circle->SetObject(arc);
+    circle->InsertLastChild(layer);
+    CGraLineRef line = ZuNew<CGraLine>(Zuvi_app_zone);
+    const DPoint start = {-80, 60};
+    line->SetPoints(&start, 1);
+    line->PlacePoint(DPoint{-30, 100}, 0);
+    CTreeNodeRef segment = ZuNew<CTreeNode>(Zuvi_app_zone);
+    segment->SetObject(line);
+    segment->InsertLastChild(layer);
+    Open();
+    const struct {
+        const char* what;
+        CTreeNodeRef node;
+        int row;
+        std::function<Measure(const Spot& p, const Spot& q)> where;
+    } cases[] = {
+        // The line's second end chosen: a cross-hair through it across the
+        // whole window, without a value.
+        {"Point", segment, 2,
+         [&](const Spot& p, const Spot&) {
+             const Spot far = Where(DPoint{-100, 140});
+             return Measure{
+                 {{p.x - 30, p.y}, {p.x + 30, p.y}, {p.x, p.y + 30}, {far.x, p.y}, {p.x, far.y}},
+                 0,
+                 0,
+                 -1,
+                 -1};
+         }},
+        {"X", rect, 0, [&](const Spot& p, const Spot&) { return Horizontal(p); }},
+        {"Y", rect, 1, [&](const Spot& p, const Spot&) { return Vertical(p); }},
+        // The top edge, left to right: extension lines up from both ends,
+        // the arrow 15 pixels up, the value above its middle.
+        {"Largeur", rect, 6,
+         [&](const Spot& p, const Spot& q) {
+             EXPECT_EQ(p.y, q.y);
+             EXPECT_LT(p.x, q.x);
+             const int m = (p.x + q.x) / 2;
+             return Measure{{{p.x, p.y - 10}, {q.x, q.y - 10}, {m, p.y - 15}},
+                            m - 10,
+                            p.y - 27,
+                            m + 10,
+                            p.y - 21};
+         }},
+        // From the centre to the lower right: extension lines up to 20
+        // pixels above the centre, the arrow 5 pixels above it.
+        {"Rayon X", circle, 2,
+         [&](const Spot& p, const Spot& q) {
+             EXPECT_LT(p.y, q.y);
+             const int m = (p.x + q.x) / 2;
+             return Measure{{{p.x, p.y - 12}, {q.x, p.y - 12}, {m, p.y - 5}},
+                            m - 10,
+                            p.y - 17,
+                            m + 10,
+                            p.y - 11};
+         }},
+        // Extension lines right to 20 pixels past the lower right, the
+        // arrow 5 pixels past it, the value beside the arrow.
+        {"Rayon Y", circle, 3,
+         [&](const Spot& p, const Spot& q) {
+             EXPECT_LT(p.x, q.x);
+             const int m = (p.y + q.y) / 2;
+             return Measure{{{q.x + 15, p.y}, {q.x + 15, q.y}, {q.x + 5, m}},
+                            q.x + 13,
+                            m - 3,
+                            q.x + 30,
+                            m + 4};
+         }},
+        // The reference line right from the centre, the line to the start
+        // point and the arc between them at half the distance; the value
+        // beyond the arc's middle.
+        {"Angle d\xe9"
+         "but",
+         circle, 4,
+         [&](const Spot& p, const Spot& q) {
+             const double dx = q.x - p.x, dy = q.y - p.y, length = std::hypot(dx, dy);
+             const double mid = std::atan2(-dy, dx) / 2.0, r = length / 2.0;
+             EXPECT_GT(std::fabs(mid), 0.3);
+             const int lx = int(std::floor(p.x + (r + 5) * std::cos(mid)));
+             const int ly =
+                 int(std::floor(p.y - (r + 5) * std::sin(mid))) + (std::sin(mid) < 0 ? 8 : 0);
+             return Measure{{{p.x + int(0.75 * length), p.y},
+                             {p.x + int(0.75 * dx), p.y + int(0.75 * dy)},
+                             {p.x + int(std::lround(r * std::cos(mid))),
+                              p.y - int(std::lround(r * std::sin(mid)))}},
+                            lx + 1,
+                            ly - 7,
+                            lx + 15,
+                            ly};
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SelectOnly(c.node);
+        if (c.node == segment) {
+            line->SetPropertyValue(2, 2.0);
+            sel->RebuildPropertyDlg(false);
+            Show();
+        }
+        DPoint a, b;
+        int kind = 0;
+        ASSERT_TRUE(CGraObjectRef(c.node->RetObject())->GetPropertyHandles(c.row, a, b, kind));
+        const Measure m = c.where(Where(a), Where(b));
+        EXPECT_TRUE(Unmarked(m));
+        ClickAt(dlg->RetHiliteSwitch(c.row), 8, 8);
+        ASSERT_EQ(dlg->RetHiliteMask(), 1 << c.row);
+        Show();
+        EXPECT_TRUE(Measured(m));
+        ClickAt(dlg->RetHiliteSwitch(c.row), 8, 8);
+        Show();
+        EXPECT_TRUE(Unmarked(m));
+    }
+
+    // Another colour chosen for the marks: they take it.
+    SelectOnly(rect);
+    ClickAt(dlg->RetHiliteSwitch(0), 8, 8);
+    Show();
+    const Measure x = Horizontal(Where(DPoint{-10, -10}));
+    const std::uint32_t blue = MarkColour();
+    app->RetDocument()->GetColor(11)->SetRGB(0.0, 0.5, 0.0);
+    view->RefreshDisplay(false);
+    Show();
+    EXPECT_NE(MarkColour(), blue);
+    EXPECT_TRUE(Measured(x));
+    for (const Spot& s : x.lines)
+        EXPECT_FALSE(Same(At(s.x, s.y), blue));
+}
+
+TEST_F(PropertyMarksTest, HighlightedRowsAreMeasuredOnThePage)
 {
     const CTreeNodeRef a = Rect(-40, -30, 20, 10);
     Open();
     Select({a});
-    // A page view that records the marks it draws, over a document of its
-    // own holding the same rectangle, selected.
-    CDocumentRef doc = ZuNew<CDocument>(Zuvi_app_zone);
-    doc->Reset();
-    TMarkViewRef marks = ZuNew<TMarkView>(Zuvi_app_zone);
-    marks->SetDocument(doc);
-    marks->Init(CMainWindowRef());
-    CTreeNodeRef own;
-    doc->GetTree()->GetNode(own, 0, 0);
-    CGraRectRef r = ZuNew<CGraRect>(Zuvi_app_zone);
-    const DPoint corners[2] = {{-40, -30}, {20, 10}};
-    r->SetPoints(corners, 2);
-    r->SetEditMode(1);
-    CTreeNodeRef n = ZuNew<CTreeNode>(Zuvi_app_zone);
-    n->SetObject(r);
-    n->InsertLastChild(own);
-    marks->RetSelectObject()->RebuildSelection();
-    ASSERT_EQ(marks->RetSelectObject()->GetSelectedCount(), 1);
-    marks->DrawPropertyMarks(ZuGrailPortRef());
-    EXPECT_EQ(marks->icons, "");
+    // Row 0, the horizontal position of the rectangle's centre; row 1 its
+    // vertical position; row 6, the width along the top edge.
+    const Spot centre = Where(DPoint{-10, -10}), left = Where(DPoint{-40, 10}),
+               right = Where(DPoint{20, 10});
+    const Measure x = Horizontal(centre), y = Vertical(centre);
+    const Measure width{{{left.x, left.y - 10}, {right.x, right.y - 10}}, 0, 0, -1, -1};
+    // Nothing highlighted, nothing measured.
+    ASSERT_EQ(dlg->RetHiliteMask(), 0);
+    EXPECT_TRUE(Unmarked(x));
+    EXPECT_TRUE(Unmarked(width));
 
-    // Row 0, the horizontal position, is marked at the rectangle's centre;
-    // row 6, the width, at both ends of the edge it measures.
     ClickAt(dlg->RetHiliteSwitch(0), 8, 8);
     ClickAt(dlg->RetHiliteSwitch(6), 8, 8);
     ASSERT_EQ(dlg->RetHiliteMask(), 1 | 1 << 6);
-    marks->DrawPropertyMarks(ZuGrailPortRef());
-    EXPECT_EQ(marks->icons, "-10,-10/1 -40,10/1 20,10/1 ");
+    Show();
+    EXPECT_TRUE(Measured(x));
+    EXPECT_TRUE(MarkAt(width.lines[0]));
+    EXPECT_TRUE(MarkAt(width.lines[1]));
+    EXPECT_TRUE(Unmarked(y));
     // The pointer in row 1's entry takes over from the switches.
-    marks->icons.clear();
     dlg->OnTextEnter(ZuObjectRef(dlg->RetEntry(1)), 0);
-    marks->DrawPropertyMarks(ZuGrailPortRef());
-    EXPECT_EQ(marks->icons, "-10,-10/1 ");
-    // Hidden, the dialog marks nothing.
-    marks->icons.clear();
+    Show();
+    EXPECT_TRUE(Measured(y));
+    EXPECT_TRUE(Unmarked(x));
+    EXPECT_FALSE(MarkAt(width.lines[0]));
+    dlg->OnTextLeave(ZuObjectRef(dlg->RetEntry(1)), 0);
+    Show();
+    EXPECT_TRUE(Measured(x));
+    // Nothing selected: nothing measured.
+    CGraObjectRef(a->RetObject())->SetEditMode(0);
+    sel->RebuildSelection();
+    view->RefreshDisplay(false);
+    Show();
+    EXPECT_TRUE(Unmarked(x));
+    EXPECT_FALSE(MarkAt(width.lines[0]));
+    // Hidden, the dialog has nothing measured.
+    Select({a});
+    ClickAt(dlg->RetHiliteSwitch(0), 8, 8);
+    ClickAt(dlg->RetHiliteSwitch(6), 8, 8);
+    Show();
+    EXPECT_TRUE(Measured(x));
     dlg->Hide(true);
-    marks->DrawPropertyMarks(ZuGrailPortRef());
-    EXPECT_EQ(marks->icons, "");
-    marks->Delete();
-    SetCurrentDocument(app->RetDocument(), view->RetView());
+    view->RefreshDisplay(false);
+    Show();
+    EXPECT_TRUE(Unmarked(x));
+    EXPECT_FALSE(MarkAt(width.lines[1]));
+}
+
+// A length between two points that coincide has no direction: that mark
+// and the later rows' are left out, the earlier rows' stay.
+TEST_F(PropertyMarksTest, ALengthOfNothingStopsTheMarks)
+{
+    const CTreeNodeRef a = Rect(-40, -30, -40, 10);
+    Open();
+    Select({a});
+    // Row 6, the width, runs between two corners that are one point;
+    // row 7, the height, along the left edge.
+    DPoint p, q, w1, w2;
+    int kind = 0;
+    const CGraObjectRef o(a->RetObject());
+    ASSERT_TRUE(o->GetPropertyHandles(6, w1, w2, kind));
+    ASSERT_EQ(kind, 4);
+    EXPECT_EQ(Where(w1).x, Where(w2).x);
+    EXPECT_EQ(Where(w1).y, Where(w2).y);
+    ASSERT_TRUE(o->GetPropertyHandles(7, p, q, kind));
+    ASSERT_EQ(kind, 4);
+    const Spot P = Where(p), Q = Where(q);
+    ASSERT_EQ(P.x, Q.x);
+    ASSERT_GT(P.y, Q.y);
+    // From the bottom up: the extension lines go left.
+    const Measure height{{{P.x - 10, P.y}, {Q.x - 10, Q.y}, {P.x - 15, (P.y + Q.y) / 2}},
+                         P.x - 40,
+                         (P.y + Q.y) / 2 - 6,
+                         P.x - 22,
+                         (P.y + Q.y) / 2 - 1};
+    const Measure y = Vertical(Where(DPoint{-40, -10}));
+    ClickAt(dlg->RetHiliteSwitch(7), 8, 8);
+    Show();
+    EXPECT_TRUE(Measured(height));
+    ClickAt(dlg->RetHiliteSwitch(1), 8, 8);
+    ClickAt(dlg->RetHiliteSwitch(6), 8, 8);
+    ASSERT_EQ(dlg->RetHiliteMask(), 1 << 1 | 1 << 6 | 1 << 7);
+    Show();
+    EXPECT_TRUE(Measured(y));
+    EXPECT_TRUE(Unmarked(height));
+}
+
+// Several objects: one mark for the centre of them all, its x on row 0
+// and its y on row 1, none for each object.
+TEST_F(PropertyMarksTest, SeveralObjectsAreMeasuredAtTheirCentre)
+{
+    CGraPortRef port = view->RetMainPort();
+    for (const CTreeNodeRef& n : {Rect(-40, -30, 20, 10), Rect(30, 20, 50, 40)})
+        CGraObjectRef(n->RetObject())->UpdateBoundingBox(port);
+    view->Redraw(true);
+    Show();
+    // The selection tool, chosen on the palette.
+    const CToolPaletteRef palette(view->RetToolPalette(0));
+    ASSERT_TRUE(ClickPaletteEntry(palette, 1));
+    ASSERT_TRUE(ClickPaletteEntry(palette, 6));
+    // Both taken in a band dragged around them, then the window opened.
+    double ox = 0, oy = 0;
+    Main()->RetWindow()->GetWindowOrigin(ox, oy);
+    DPoint from{-50, -40}, to{60, 50};
+    view->PageToView(from);
+    view->PageToView(to);
+    const struct {
+        double x, y;
+        unsigned buttons;
+    } steps[] = {{from.x, from.y, 0},
+                 {from.x, from.y, MK_LBUTTON},
+                 {(from.x + to.x) / 2, (from.y + to.y) / 2, MK_LBUTTON},
+                 {to.x, to.y, MK_LBUTTON},
+                 {to.x, to.y, 0}};
+    for (const auto& step : steps) {
+        W32_HeadlessMouse(int(ox + step.x), int(oy + step.y), step.buttons);
+        Pump();
+    }
+    ASSERT_EQ(sel->GetSelectedCount(), 2);
+    Open();
+    const DPoint c = sel->GetCenter();
+    ASSERT_NEAR(c.x, 5.0, 1.0);
+    ASSERT_NEAR(c.y, 5.0, 1.0);
+    const Measure x = Horizontal(Where(c)), y = Vertical(Where(c));
+    EXPECT_TRUE(Unmarked(x));
+    ClickAt(dlg->RetHiliteSwitch(0), 8, 8);
+    Show();
+    EXPECT_TRUE(Measured(x));
+    EXPECT_TRUE(Unmarked(y));
+    // No arrow runs to either object's own centre.
+    EXPECT_FALSE(MarkAt(Where(DPoint{-50, -10})));
+    EXPECT_FALSE(MarkAt(Where(DPoint{25, 30})));
+    ClickAt(dlg->RetHiliteSwitch(1), 8, 8);
+    Show();
+    EXPECT_TRUE(Measured(x));
+    EXPECT_TRUE(Measured(y));
+    EXPECT_FALSE(MarkAt(Where(DPoint{-10, -40})));
 }
 
 // A circle drawn whole, from its centre down to the right: the rows show
