@@ -17,7 +17,7 @@
 #include "si/button.h"
 #include "si/commandfactory.h"
 #include "si/list.h"
-#include "tests/app/shelltest.h"
+#include "tests/app/pageshelltest.h"
 
 #include <cmath>
 #include <initializer_list>
@@ -26,12 +26,6 @@
 #include <vector>
 
 namespace {
-
-template <class R>
-R Make()
-{
-    return R(ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), nullptr, __LINE__, __FILE__)));
-}
 
 // The rows of the two menus, by bar index and row (separators skipped).
 struct Row {
@@ -65,43 +59,8 @@ const Row kRows[] = {
 // Tool codes of the palette.
 const int kFreePolygon = 13;
 
-class MenuStatesTest : public ShellTest {
+class MenuStatesTest : public PageShellTest {
 protected:
-    void SetUp() override
-    {
-        ShellTest::SetUp();
-        view = CPageViewRef(Main()->RetPageView());
-        ASSERT_TRUE(view.IsValid());
-        sel = view->RetSelectObject();
-    }
-    void TearDown() override
-    {
-        sel = CSelectObjectRef();
-        view = CPageViewRef();
-        ShellTest::TearDown();
-    }
-    CTreeNodeRef Layer()
-    {
-        CTreeNodeRef layer;
-        sel->GetEditParent(layer);
-        return layer;
-    }
-    CTreeNodeRef Attach(const CGraObjectRef& o)
-    {
-        CTreeNodeRef n = Make<CTreeNodeRef>();
-        n->SetObject(o);
-        n->InsertLastChild(Layer());
-        CGraPortRef port = view->RetMainPort();
-        o->UpdateBoundingBox(port);
-        return n;
-    }
-    CTreeNodeRef Rect(double x1, double y1, double x2, double y2)
-    {
-        CGraRectRef r = Make<CGraRectRef>();
-        const DPoint corners[2] = {{x1, y1}, {x2, y2}};
-        r->SetPoints(corners, 2);
-        return Attach(r);
-    }
     int ObjectCount()
     {
         int n = 0;
@@ -190,9 +149,6 @@ protected:
         view->PageToView(p);
         Click(Main()->RetWindow(), std::round(p.x), std::round(p.y));
     }
-
-    CPageViewRef view;
-    CSelectObjectRef sel;
 };
 
 } // namespace

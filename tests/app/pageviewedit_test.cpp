@@ -10,7 +10,7 @@
 #include "si/classfactory.h"
 #include "si/rtclass.h"
 #include "si/texttag.h"
-#include "tests/app/shelltest.h"
+#include "tests/app/pageshelltest.h"
 #include "tests/support/debugcapture.h"
 
 #include <string>
@@ -22,27 +22,8 @@ namespace {
 // a box.
 const double kPoint = 25.4 / 72.0;
 
-template <class R>
-R Make()
-{
-    return R(ZuObjectRef(ZuClassFactory::New(R::RetRuntime(), nullptr, __LINE__, __FILE__)));
-}
-
-class PageViewEditTest : public ShellTest {
+class PageViewEditTest : public PageShellTest {
 protected:
-    void SetUp() override
-    {
-        ShellTest::SetUp();
-        view = CPageViewRef(Main()->RetPageView());
-        ASSERT_TRUE(view.IsValid());
-        sel = view->RetSelectObject();
-    }
-    void TearDown() override
-    {
-        sel = CSelectObjectRef();
-        view = CPageViewRef();
-        ShellTest::TearDown();
-    }
     // The command as a menu entry sends it.
     bool Run(const char* command)
     {
@@ -52,28 +33,6 @@ protected:
     {
         const ZuTextTagRef tag = Main()->RetInfoTag(i);
         return tag.IsValid() && tag->RetText().IsValid() ? tag->RetText()->AccessLatin() : "?";
-    }
-    CTreeNodeRef Layer()
-    {
-        CTreeNodeRef layer;
-        sel->GetEditParent(layer);
-        return layer;
-    }
-    CTreeNodeRef Attach(const CGraObjectRef& o)
-    {
-        CTreeNodeRef n = Make<CTreeNodeRef>();
-        n->SetObject(o);
-        n->InsertLastChild(Layer());
-        CGraPortRef port = view->RetMainPort();
-        o->UpdateBoundingBox(port);
-        return n;
-    }
-    CTreeNodeRef Rect(double x1, double y1, double x2, double y2)
-    {
-        CGraRectRef r = Make<CGraRectRef>();
-        const DPoint corners[2] = {{x1, y1}, {x2, y2}};
-        r->SetPoints(corners, 2);
-        return Attach(r);
     }
     CTreeNodeRef Text(const char* text)
     {
@@ -108,9 +67,6 @@ protected:
         const ZuStringRef t = app->RetClipboardText();
         return t.IsValid() ? t->AccessLatin() : "(none)";
     }
-
-    CPageViewRef view;
-    CSelectObjectRef sel;
 };
 
 } // namespace
