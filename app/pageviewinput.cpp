@@ -149,8 +149,10 @@ void CPageView::KeyDown(const ZuEventRef& event)
     }
     if (key.type == ZU_KEY_DELETE || key.type == ZU_KEY_BACKSPACE)
         RunCommand("DeleteSelected");
-    static ZuAtomRef insert("INSERT");
-    if (event->RetName() == insert)
+    // Looked up at each key: a name kept from an earlier start of the
+    // library would be empty, and equal to the empty name of a letter.
+    const ZuAtomRef insert("INSERT");
+    if (event->RetName().IsValid() && event->RetName() == insert)
         RunCommand("DuplicateSelected");
 }
 

@@ -634,6 +634,11 @@ TEST_F(ToolsTest, ControlKeysRunTheirCommandsAndDeleteWaitsForNoTextInEditing)
     Tap(VK_DELETE, 0x53);
     Tap(VK_BACK, 0x0E);
     EXPECT_EQ(view->commands, "DeleteSelected DeleteSelected ");
+    // Insert duplicates the selection; a letter does nothing.
+    view->commands.clear();
+    Tap(VK_INSERT, 0x52);
+    Tap('Q', 0x10);
+    EXPECT_EQ(view->commands, "DuplicateSelected ");
 
     // A line of text in its own editing takes the keys.
     CGraLineTextRef text = Make<CGraLineTextRef>();
