@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/mman.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -127,7 +128,8 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, void*, DWORD creation
 {
     if (name == nullptr || *name == '\0')
         return INVALID_HANDLE_VALUE;
-    if (std::strncmp(name, W32_PIPE_PREFIX, sizeof(W32_PIPE_PREFIX) - 1) == 0)
+    // Pipe names ignore case, as the pipe calls do.
+    if (::strncasecmp(name, W32_PIPE_PREFIX, sizeof(W32_PIPE_PREFIX) - 1) == 0)
         return W32_PipeOpenClient(name);
     bool want_read = (access & GENERIC_READ) != 0;
     bool want_write = (access & GENERIC_WRITE) != 0;

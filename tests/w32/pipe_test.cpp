@@ -120,4 +120,18 @@ TEST_F(PipeLayer, AStaleSocketIsReplaced)
     EXPECT_FALSE(WaitNamedPipeA(name, 0));
 }
 
+// Pipe names ignore case, in the file call as in the pipe calls.
+TEST_F(PipeLayer, AFileOpenOfAPipeNameInCapitalsReachesThePipe)
+{
+    HANDLE server = CreateNamedPipeA("\\\\.\\pipe\\Mixed", PIPE_ACCESS_DUPLEX, PIPE_TYPE_MESSAGE,
+                                     255, 0, 0, 0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    HANDLE client = CreateFileA("\\\\.\\PIPE\\MIXED", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(client, INVALID_HANDLE_VALUE);
+    EXPECT_GE(W32_PipeDescriptor(client), 0);
+    CloseHandle(client);
+    CloseHandle(server);
+}
+
 } // namespace
