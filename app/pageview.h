@@ -563,11 +563,9 @@ private:
     // Input helpers (app/pageviewinput.cpp; the band in
     // pageviewgestures.cpp).
     void EndPointerFeedback();
-    void HoverFeedback(int tool, bool drawing, int mask, int& shape, bool& changed);
     void DrawHoverFrame(const CTreeNodeRef& node, double dashOffset, int drawFlags);
     void DrawSelectionOutlines();
     void DrawBand();
-    int PointerShapeFor(int tool, int mask, const DPoint& page, bool& changed);
 
     // ---- Editing commands and the status line
     // The last selection summary made for the attributes dialog.
