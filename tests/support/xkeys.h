@@ -117,6 +117,29 @@ public:
         return true;
     }
 
+    // Types "\xC9t\xE9 \xE0 No\xEBl@" every way a French user does: "\xC9" by
+    // its keysym, "\xE9" by the French key (given by the caller, with "@"
+    // under AltGr), "\xE0" composed, "\xEB" by a dead key, a euro sign that
+    // has no 8-bit code and types nothing, then "@" with AltGr.
+    bool TypeFrenchSample(KeyCode french)
+    {
+        if (!Tap(XK_Eacute) || !Tap(XK_t))
+            return false;
+        XTestFakeKeyEvent(peer, french, True, 0);
+        XTestFakeKeyEvent(peer, french, False, 0);
+        if (!Tap(XK_space) || !Tap(XK_Multi_key) || !Tap(XK_grave) || !Tap(XK_a) || !Type(" No") ||
+            !Tap(XK_dead_diaeresis) || !Tap(XK_e) || !Tap(XK_EuroSign) || !Tap(XK_l))
+            return false;
+        const KeyCode altgr = XKeysymToKeycode(peer, XK_ISO_Level3_Shift);
+        if (altgr == 0)
+            return false;
+        XTestFakeKeyEvent(peer, altgr, True, 0);
+        XTestFakeKeyEvent(peer, french, True, 0);
+        XTestFakeKeyEvent(peer, french, False, 0);
+        XTestFakeKeyEvent(peer, altgr, False, 0);
+        return true;
+    }
+
 private:
     bool GiveAltGr(KeyCode code, const KeySym* levels, KeySym altgr)
     {

@@ -949,23 +949,7 @@ TEST(LumbraRoundTrip, AccentedTextTypedOnThePageIsShownSavedAndReadBack)
     ASSERT_TRUE(XWaitUntil(peer, [&] { return user.HasFocus(main); }));
     const Shot blank = user.Look(ax - 10, ay - 40, 300, 60);
 
-    // "É" by its keysym, "é" by the French key, "à" composed, "ë" by a dead
-    // key; the euro sign has no 8-bit code and types nothing; "@" with
-    // AltGr and the French key.
-    ASSERT_TRUE(keys.Tap(XK_Eacute) && keys.Tap(XK_t));
-    XTestFakeKeyEvent(peer, french, True, 0);
-    XTestFakeKeyEvent(peer, french, False, 0);
-    ASSERT_TRUE(keys.Tap(XK_space));
-    ASSERT_TRUE(keys.Tap(XK_Multi_key) && keys.Tap(XK_grave) && keys.Tap(XK_a));
-    ASSERT_TRUE(keys.Type(" No"));
-    ASSERT_TRUE(keys.Tap(XK_dead_diaeresis) && keys.Tap(XK_e));
-    ASSERT_TRUE(keys.Tap(XK_EuroSign) && keys.Tap(XK_l));
-    const KeyCode altgr = XKeysymToKeycode(peer, XK_ISO_Level3_Shift);
-    ASSERT_NE(altgr, 0);
-    XTestFakeKeyEvent(peer, altgr, True, 0);
-    XTestFakeKeyEvent(peer, french, True, 0);
-    XTestFakeKeyEvent(peer, french, False, 0);
-    XTestFakeKeyEvent(peer, altgr, False, 0);
+    ASSERT_TRUE(keys.TypeFrenchSample(french));
     // The page shows text where it was blank, and comes to rest.
     Shot shown;
     ASSERT_TRUE(XWaitUntil(peer, [&] {

@@ -64,23 +64,7 @@ TEST_F(TextLineX11, TakesLatinOneCharactersFromKeysDeadKeysAndComposeAndNoOthers
     // The French layout's key of "é" and "2", with "@" under AltGr.
     const KeyCode french = keys.Give(XK_eacute, XK_2, XK_at);
     ASSERT_NE(french, 0);
-    // "É" by its keysym, "é" by the French key, "à" composed, "ë" by a dead
-    // key; the euro sign has no 8-bit code.
-    ASSERT_TRUE(keys.Tap(XK_Eacute) && keys.Tap(XK_t));
-    XTestFakeKeyEvent(peer, french, True, 0);
-    XTestFakeKeyEvent(peer, french, False, 0);
-    ASSERT_TRUE(keys.Tap(XK_space));
-    ASSERT_TRUE(keys.Tap(XK_Multi_key) && keys.Tap(XK_grave) && keys.Tap(XK_a));
-    ASSERT_TRUE(keys.Type(" No"));
-    ASSERT_TRUE(keys.Tap(XK_dead_diaeresis) && keys.Tap(XK_e));
-    ASSERT_TRUE(keys.Tap(XK_EuroSign) && keys.Tap(XK_l));
-    // AltGr with the French key: "@".
-    const KeyCode altgr = XKeysymToKeycode(peer, XK_ISO_Level3_Shift);
-    ASSERT_NE(altgr, 0);
-    XTestFakeKeyEvent(peer, altgr, True, 0);
-    XTestFakeKeyEvent(peer, french, True, 0);
-    XTestFakeKeyEvent(peer, french, False, 0);
-    XTestFakeKeyEvent(peer, altgr, False, 0);
+    ASSERT_TRUE(keys.TypeFrenchSample(french));
     const std::string wanted = "\xC9t\xE9 \xE0 No\xEBl@";
     EXPECT_TRUE(PumpUntil([&] { return Latin(line->RetText()) == wanted; }))
         << "typed: \"" << Latin(line->RetText()) << "\"";
