@@ -521,6 +521,9 @@ void CPageView::MotionNotify(const ZuEventRef& event)
     } else if (drewAny || input.reticleShown) {
         RefreshInteraction();
     }
+    // The selection field too: nothing else fills it before the first
+    // command.
+    UpdateStatus();
     ShowCoordinates(magnet, true);
 }
 

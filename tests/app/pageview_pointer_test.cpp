@@ -181,6 +181,7 @@ TEST_F(PointerShellTest, TheStatusLineShowsWhereThePointerIsInTheUsersUnits)
     const DPoint a = ViewPoint(DPoint{-50.8, 41.3}), b = ViewPoint(DPoint{19.6, -70.7});
     Mouse(a.x, a.y, 0);
     EXPECT_EQ(Field(0), "  X=5.500 Y=18.850");
+    EXPECT_EQ(Field(1), "  Page 1, Calque A");
     // A rubber band dragged from there: the field follows the drag.
     Mouse(a.x, a.y, MK_LBUTTON);
     Mouse(b.x, b.y, MK_LBUTTON);
