@@ -56,6 +56,20 @@ void PlaceTextStart(const CSelectObjectRef& selection, const DPoint& p)
     }
 }
 
+// The object that a release leaves picked (the one selected object, or
+// the text in editing) gives the attributes palette all its definitions:
+// what the palette shows is what its edits will change.
+void ShowPickedDefinitions(const CSelectObjectRef& selection)
+{
+    if (selection->GetSelectedCount() != 1 && !selection->IsEditingObject())
+        return;
+    CTreeNodeRef node;
+    selection->GetFirstSelectedNode(node);
+    const CGraObjectRef o = GraObjectOf(node);
+    if (o.IsValid())
+        selection->SetCurrentAll(o);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -182,6 +196,7 @@ void CPageView::SelectRelease(const DPoint& p, int mask)
         selection->EndBox(p);
         selection->RubberBandSelect((selection->GetSelectOption() & 1) != 0);
     }
+    ShowPickedDefinitions(selection);
     renderNeeded = true;
     RefreshDisplay(false);
     const int64_t t2 = ZuTime::NowLocalAbsTime();
@@ -289,6 +304,7 @@ void CPageView::DrawRelease(const DPoint& p, int mask)
     if (selection->GetCreatedObject().IsValid()) {
         RefreshInteraction();
     } else {
+        ShowPickedDefinitions(selection);
         ClearFeedback();
         Redraw(true);
     }
@@ -352,11 +368,13 @@ void CPageView::EditRelease(const DPoint& p, int mask)
         ClearFeedback();
         UpdateTool(1);
         ClickTool(7, ZuEventRef());
+        ShowPickedDefinitions(selection);
         return;
     }
     CTreeNodeRef inEdit = TextNodeInEdit(selection);
     if (inEdit.IsValid())
         GraObjectOf(inEdit)->TextEndSelection(mainPort, p);
+    ShowPickedDefinitions(selection);
     ClearFeedback();
     UpdateCaret(false);
     renderNeeded = true;
@@ -454,18 +472,23 @@ void CPageView::GlassRelease(const DPoint& p, int mask)
 
 void CPageView::HandDrag(const DPoint& p, int mask)
 {
+    (void)p;
     (void)mask;
     if (viewSettings.IsInvalid() || document.IsInvalid())
         return;
-    const double z = RetZoom();
-    const double spanX = document->GetPageWidth() - RetViewWidth() / z;
-    const double spanY = document->GetPageHeight() - RetViewHeight() / z;
-    auto clamp01 = [](double v) { return v < 0.0 ? 0.0 : v > 1.0 ? 1.0 : v; };
-    // The press point stays under the pointer: what moved is the page.
-    if (spanX != 0.0 && std::isfinite(spanX))
-        viewSettings->x = clamp01(viewSettings->x - (p.x - input.pressPage.x) / spanX);
-    if (spanY != 0.0 && std::isfinite(spanY))
-        viewSettings->y = clamp01(viewSettings->y + (p.y - input.pressPage.y) / spanY);
+    Geometry g;
+    GetGeometry(g);
+    // The page follows the pointer: the offset since the press, taken in
+    // window pixels (the page points under the pointer move with the view),
+    // is laid off from the fractions of the press over the span that the
+    // fractions scroll across. Where the whole page fits in the view on an
+    // axis there is nothing to bring into view, and that axis stays.
+    const double dx = (pointerPos.x - input.pressView.x) / g.zoom;
+    const double dy = (pointerPos.y - input.pressView.y) / g.zoom;
+    if (g.pageW > g.w / g.zoom && g.spanX > 0.0 && std::isfinite(dx))
+        viewSettings->x = Clamp01(input.pressScroll.x - dx / g.spanX);
+    if (g.pageH > g.h / g.zoom && g.spanY > 0.0 && std::isfinite(dy))
+        viewSettings->y = Clamp01(input.pressScroll.y - dy / g.spanY);
     renderNeeded = true;
     RefreshDisplay(true);
     UpdateScrollers();

@@ -189,6 +189,8 @@ void CPageView::ButtonPress(const ZuEventRef& event)
     DPoint page = pointerPos;
     ViewToPage(page);
     input.pressPage = page;
+    input.pressView = pointerPos;
+    input.pressScroll = DPoint{RetScrollX(), RetScrollY()};
     input.magnet = Magnetize(page);
     input.magnetPress = input.magnet;
     EndPointerFeedback();
@@ -263,7 +265,7 @@ void CPageView::DragNotify(const ZuEventRef& event)
     default:
         break;
     }
-    UpdateStatus();
+    ShowCoordinates(input.magnet, true);
 }
 
 void CPageView::ButtonRelease(const ZuEventRef& event)
@@ -519,7 +521,10 @@ void CPageView::MotionNotify(const ZuEventRef& event)
     } else if (drewAny || input.reticleShown) {
         RefreshInteraction();
     }
+    // The selection field too: nothing else fills it before the first
+    // command.
     UpdateStatus();
+    ShowCoordinates(magnet, true);
 }
 
 void CPageView::EnterNotify(const ZuEventRef& event)
@@ -543,7 +548,7 @@ void CPageView::LeaveNotify(const ZuEventRef& event)
         erased = true;
     }
     EndPointerFeedback();
-    UpdateStatus();
+    ShowCoordinates(DPoint{0.0, 0.0}, false);
     ClearRulerMarks();
     if (erased)
         RefreshDisplay(true);

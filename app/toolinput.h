@@ -20,6 +20,8 @@ struct CToolInput {
     int page = 0;
 
     DPoint pressPage = {};   // press point, page
+    DPoint pressView = {};   // press point, window
+    DPoint pressScroll = {}; // the scroll fractions at the press
     DPoint magnetPress = {}; // press point, magnetised
     DPoint magnet = {};      // current point, magnetised
     DPoint reticle = {};
