@@ -246,6 +246,10 @@ bool ZuMenu::Initialise(const ZuBaseContainerRef& items, ZuMenuLayoutStyle new_l
     model->ChangeStyle(ZU_CTRL_HILITE_WHEN_HOT, true);
     model->ChangeStyle(ZU_CTRL_HILITE_WHEN_CLICKED, true);
     model->ChangeStyle(ZU_CTRL_IGNORE_HOT, false);
+    // A row only passes its command on: clicked, it must not become its
+    // window's main responder, or the keys that went to the window's
+    // working view before the menu opened would stay with the menu bar.
+    model->ChangeState(ZU_VIEW_OK_ACTIVE, false, false);
     provider->SetProviderViewModel(model);
 
     provider->AddViewObserver(self, ZuControl::notify_clicked,

@@ -404,6 +404,11 @@ void ZuWindow::NotifyRemoveView(const ZuViewRef& v)
         cursor_view = ZuViewNull;
     if (dragging_view == v)
         SetDraggingView(ZuViewNull);
+    // A control that leaves while it holds a click can no longer end the
+    // click here, where it held the keys back from the main responder:
+    // they go to the main responder again.
+    if (v.IsValid() && v->RetState().TestBit(ZU_VIEW_IS_CLICKED))
+        main_responder_enabled = true;
     if (main_responder == v) {
         main_responder->ResignMain();
         main_responder = ZuViewNull;

@@ -1,7 +1,8 @@
 // Menus as a user meets them on the headless screen: the menu view's
 // geometry, border and stored form; popup placement; a menu bar whose
 // items open submenus, tracking across items, choosing a command, closing
-// every menu by a press outside them, and tearing a submenu off.
+// every menu by a press outside them, and tearing a submenu off; the keys
+// of the window staying with its main responder across all of it.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -20,6 +21,7 @@
 #include "si/viewpane.h"
 #include "si/viewprovider.h"
 #include "tests/support/controls.h"
+#include "tests/support/views.h"
 #include "w32/headless.h"
 
 // The object of the menus' command factories: counts the commands run.
@@ -481,6 +483,63 @@ TEST_F(MenuTest, ADragFromTheBarChoosesInTheSubmenu)
     OnItem(file, 0, 0);
     EXPECT_EQ(counter->runs, 1);
     EXPECT_FALSE(file->IsShown());
+}
+
+// A menu of the bar used with the pointer leaves the window's keys with
+// the view that had them before the menu opened: a row chosen in two
+// clicks or in one drag, a menu opened and closed on its bar item, a menu
+// closed by a press outside it.
+TEST_F(MenuTest, KeysStayWithTheMainResponderAcrossTheMenus)
+{
+    ZuMenuRef bar = Bar();
+    TProbeViewRef page = TProbeView::Make("page", 10, 70, 190, 115);
+    page->SetParent(w);
+    ASSERT_TRUE(w->SetMainResponder(ZuResponderRef(page), true));
+    struct Case {
+        const char* what;
+        // Steps of the pointer: the menu (0 the bar, 1 its open submenu),
+        // the item, the buttons held.
+        std::vector<std::vector<unsigned>> steps;
+        // Commands run; -1 for whatever the bar item's own command does.
+        int runs;
+    };
+    const Case cases[] = {
+        {"two clicks", {{0, 0, MK_LBUTTON}, {0, 0, 0}, {1, 0, MK_LBUTTON}, {1, 0, 0}}, 1},
+        {"one drag", {{0, 0, MK_LBUTTON}, {1, 0, MK_LBUTTON}, {1, 0, 0}}, 1},
+        {"opened and closed on the bar",
+         {{0, 1, MK_LBUTTON}, {0, 1, 0}, {0, 1, MK_LBUTTON}, {0, 1, 0}},
+         -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        counter->runs = 0;
+        TProbeView::log.clear();
+        for (const std::vector<unsigned>& step : c.steps) {
+            const ZuMenuRef menu = step[0] == 0 ? bar : bar->RetOpenSubmenu();
+            ASSERT_TRUE(menu.IsValid());
+            OnItem(menu, step[1], step[2]);
+        }
+        if (c.runs >= 0) {
+            EXPECT_EQ(counter->runs, c.runs);
+        }
+        EXPECT_TRUE(bar->RetOpenSubmenu().IsInvalid());
+        ZuViewRef main;
+        EXPECT_TRUE(w->GetMainResponder(main) && main == page);
+        EXPECT_TRUE(w->IsMainResponderOk());
+        Tap('A', 0x1E);
+        EXPECT_EQ(TProbeView::log, "page:KeyDown page:KeyUp ");
+    }
+    // Closed by a press outside every menu: the press is swallowed, the
+    // keys still go to the view.
+    OnItem(bar, 1, MK_LBUTTON);
+    OnItem(bar, 1, 0);
+    ASSERT_TRUE(bar->RetOpenSubmenu().IsValid());
+    Mouse(195, 40, MK_LBUTTON);
+    Mouse(195, 40, 0);
+    EXPECT_TRUE(bar->RetOpenSubmenu().IsInvalid());
+    TProbeView::log.clear();
+    Tap('A', 0x1E);
+    EXPECT_EQ(TProbeView::log, "page:KeyDown page:KeyUp ");
 }
 
 // A press outside every menu closes them all; the press, the motions

@@ -404,6 +404,19 @@ public:
         PressKey(peer, code, shift);
         return true;
     }
+    // A key with Control held.
+    bool ControlKey(KeySym symbol)
+    {
+        const KeyCode code = XKeysymToKeycode(peer, symbol);
+        const KeyCode control = XKeysymToKeycode(peer, XK_Control_L);
+        if (code == 0 || control == 0)
+            return false;
+        XTestFakeKeyEvent(peer, control, True, 0);
+        PressKey(peer, code, false);
+        XTestFakeKeyEvent(peer, control, False, 0);
+        XSync(peer, False);
+        return true;
+    }
     // Types lowercase letters, digits and dots.
     bool Type(const std::string& text)
     {
@@ -463,20 +476,12 @@ class Session {
 public:
     Session(User& hands, const std::set<Window>& windows) : user(hands), before(windows) {}
 
-    // Opens "Fichier" and clicks its row `row` (0 "Nouveau" ... 6 "Quitter").
-    ::testing::AssertionResult FileMenu(int row)
+    // The extent of the word `n` of black text on the menu bar (0
+    // "Fichier", 1 "Edition"...); false when the bar shows no such word.
+    bool BarWord(int n, int& x1, int& x2, int& y1, int& y2)
     {
-        // Once a dialog has closed, no window of the program has the keys:
-        // the user first clicks the main window (the empty end of its menu
-        // bar) and waits for it to take them.
-        if (!user.HasFocus(main)) {
-            user.Click(kMainX + 700, kMainY + 9);
-            if (!XWaitUntil(user.peer, [&] { return user.HasFocus(main); }))
-                return ::testing::AssertionFailure() << "the main window does not take the keys";
-        }
-        // "Fichier": the first word of black text on the menu bar.
-        int x1 = -1, x2 = -1, y1 = -1, y2 = -1;
-        const Shot bar = user.Look(kMainX, kMainY, 200, 18);
+        x1 = x2 = y1 = y2 = -1;
+        const Shot bar = user.Look(kMainX, kMainY, 300, 18);
         for (int x = bar.x; x < bar.x + bar.w; ++x) {
             bool ink = false;
             for (int y = bar.y; y < bar.y + bar.h; ++y) {
@@ -490,10 +495,51 @@ public:
                 x1 = x1 < 0 ? x : x1;
                 x2 = x;
             } else if (x2 >= 0 && x - x2 > 6) {
-                break;
+                if (n-- == 0)
+                    return true;
+                x1 = x2 = y1 = y2 = -1;
             }
         }
-        if (x1 < 0)
+        return false;
+    }
+
+    // Opens "Edition" with a click on the bar and clicks its first row,
+    // "Annuler" (found by its icon; the tool bar's icons, below the bar,
+    // have the same tint, but the menu covers them).
+    ::testing::AssertionResult EditionFirstRow()
+    {
+        int x1 = -1, x2 = -1, y1 = -1, y2 = -1;
+        if (!BarWord(1, x1, x2, y1, y2))
+            return ::testing::AssertionFailure() << "no \"Edition\" on the menu bar";
+        const int below = kMainY + 20;
+        const Shot closed = user.Look(x1, below, 100, 60);
+        if (!user.PressUntil((x1 + x2) / 2, (y1 + y2) / 2,
+                             [&] { return !(user.Look(x1, below, 100, 60) == closed); }))
+            return ::testing::AssertionFailure() << "\"Edition\" did not open";
+        std::vector<int> rows;
+        if (!XWaitUntil(user.peer, [&] {
+                rows = RowRuns(user.Look(x1, below, 100, 60), IsMenuIconTint);
+                return !rows.empty();
+            }))
+            return ::testing::AssertionFailure() << "the menu shows no \"Annuler\"";
+        user.Click(x1 + 50, rows[0]);
+        return ::testing::AssertionSuccess();
+    }
+
+    // Opens "Fichier" and clicks its row `row` (0 "Nouveau" ... 6 "Quitter").
+    ::testing::AssertionResult FileMenu(int row)
+    {
+        // Once a dialog has closed, no window of the program has the keys:
+        // the user first clicks the main window (the empty end of its menu
+        // bar) and waits for it to take them.
+        if (!user.HasFocus(main)) {
+            user.Click(kMainX + 700, kMainY + 9);
+            if (!XWaitUntil(user.peer, [&] { return user.HasFocus(main); }))
+                return ::testing::AssertionFailure() << "the main window does not take the keys";
+        }
+        // "Fichier": the first word of black text on the menu bar.
+        int x1 = -1, x2 = -1, y1 = -1, y2 = -1;
+        if (!BarWord(0, x1, x2, y1, y2))
             return ::testing::AssertionFailure() << "no \"Fichier\" on the menu bar";
         // Its seven rows, found by their icons (the tool palette's lower
         // rows, below the menu, hold icons of the same tint).
@@ -863,6 +909,76 @@ TEST(LumbraRoundTrip, DrawSaveReopenExportAsGsRendersItThenQuitCleanly)
     for (const std::string& entry : Entries(folders.runtime))
         EXPECT_EQ(Entries(folders.runtime + "/" + entry), std::vector<std::string>{}) << entry;
     XCloseDisplay(peer);
+}
+
+// A row of a menu chosen with the pointer leaves the keys with the page:
+// of two rectangles drawn, "Edition > Annuler" takes the second away, and
+// control-Z, pressed next with no click on the page, the first.
+TEST(LumbraRoundTrip, ControlZAfterAMenuCommandStillUndoesOnThePage)
+{
+    ZUVI_REQUIRE_XVFB();
+    Folders folders;
+    ASSERT_TRUE(folders.ok) << "cannot make the run's folders";
+    Display* peer = XOpenDisplay(nullptr);
+    ASSERT_NE(peer, nullptr);
+    struct Closer {
+        Display* display;
+        ~Closer() { XCloseDisplay(display); }
+    } closer{peer};
+    User user(peer);
+    const std::set<Window> before = user.TopWindows();
+    Session session(user, before);
+    XProgram program(ZUVI_LUMBRA, folders.work.c_str(),
+                     {"TMPDIR=" + folders.temp, "XDG_RUNTIME_DIR=" + folders.runtime});
+    ASSERT_GT(program.pid, 0);
+    Window main = 0, palette = 0;
+    ASSERT_TRUE(XWaitUntil(peer,
+                           [&] {
+                               main = user.MappedNamed(before, "Lumbra");
+                               palette = user.MappedNamed(before, "Outils");
+                               return main != 0 && palette != 0;
+                           }))
+        << "shown: " << user.MappedNames(before);
+    session.main = main;
+
+    // The rectangle tool, as the first test takes it.
+    const int row_y = kPaletteY + 1 + 23 + 8 + 11;
+    const int line_x = kPaletteX + 1 + 11, rect_x = kPaletteX + 1 + 2 * 23 + 11;
+    ASSERT_TRUE(XWaitUntil(peer, [&] { return LooksPressed(user, line_x - 8, row_y - 8); }))
+        << "the palette does not show \"Droite\" chosen";
+    user.Click(rect_x, row_y);
+    ASSERT_TRUE(XWaitUntil(peer, [&] { return LooksPressed(user, rect_x - 8, row_y - 8); }))
+        << "the rectangle tool was not taken";
+
+    // Two rectangles dragged out on the page, one above the other.
+    struct Drawn {
+        int ax, ay, bx, by;
+        int cx() const { return (ax + bx) / 2; }
+        int cy() const { return (ay + by) / 2; }
+    };
+    const Drawn first{160, 150, 260, 260}, second{160, 300, 260, 410};
+    for (const Drawn& r : {first, second}) {
+        ASSERT_TRUE(XWaitUntil(peer, [&] { return IsWhite(user.Pixel(r.cx(), r.cy())); }));
+        user.MoveTo(r.ax, r.ay);
+        user.Button(true);
+        for (int step = 1; step <= 8; ++step) {
+            XProgramPause();
+            user.MoveTo(r.ax + (r.bx - r.ax) * step / 8, r.ay + (r.by - r.ay) * step / 8);
+        }
+        XProgramPause();
+        user.Button(false);
+        ASSERT_TRUE(XWaitUntil(peer, [&] { return !IsWhite(user.Pixel(r.cx(), r.cy())); }))
+            << "no rectangle drawn";
+    }
+    ASSERT_TRUE(XWaitUntil(peer, [&] { return user.HasFocus(main); }));
+
+    ASSERT_TRUE(session.EditionFirstRow());
+    ASSERT_TRUE(XWaitUntil(peer, [&] { return IsWhite(user.Pixel(second.cx(), second.cy())); }))
+        << "\"Annuler\" did not take the second rectangle away";
+    EXPECT_FALSE(IsWhite(user.Pixel(first.cx(), first.cy())));
+    ASSERT_TRUE(user.ControlKey(XK_z));
+    EXPECT_TRUE(XWaitUntil(peer, [&] { return IsWhite(user.Pixel(first.cx(), first.cy())); }))
+        << "control-Z after the menu did not undo the first rectangle";
 }
 
 // The first line of text of the first layer of the first page of a saved
