@@ -126,6 +126,15 @@ const char* OpenCause(const ZuStringRef& name)
     return "ce n'est pas un document Lumbra complet";
 }
 
+// The commands keep their check marks and availability up to date as
+// each of them changes something; a document taken as a whole, with its
+// view settings, changes them all at once.
+void UpdateCommandStates(const CSelectObjectRef& selection)
+{
+    if (selection.IsValid())
+        selection->UpdateAllCommands();
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -454,6 +463,7 @@ bool CPageView::NewDocument()
     UpdateSetupDlg(0, 0);
     UpdateSampleDlg(true);
     UpdateTitle();
+    UpdateCommandStates(selection);
     converted = false;
     renderNeeded = true;
     RefreshDisplay(true);
@@ -465,8 +475,13 @@ bool CPageView::OpenDocument(const ZuStringRef& name)
 {
     if (name.IsInvalid() || name->CharacterCount() == 0)
         return false;
-    if (Tail(name) == kOlderExtension)
-        return ConvertRavona(name);
+    if (Tail(name) == kOlderExtension) {
+        if (!ConvertRavona(name))
+            return false;
+        // The older file brings its own grid.
+        UpdateCommandStates(selection);
+        return true;
+    }
     ShowBusy("lumbra_IconOpen", "\nOuverture en cours ...");
     const CDocumentRef doc = CDocument::ReadFile(name);
     if (doc.IsInvalid()) {
@@ -494,6 +509,7 @@ bool CPageView::OpenDocument(const ZuStringRef& name)
         selection->UpdatePageDialog();
         selection->UpdateLayerDialog();
     }
+    UpdateCommandStates(selection);
     CloseBusy();
     return true;
 }

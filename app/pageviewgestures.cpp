@@ -468,6 +468,8 @@ void CPageView::GlassRelease(const DPoint& p, int mask)
     RefreshDisplay(true);
     UpdateScrollers();
     UpdateRulers();
+    // The zoom field follows the zoom, as after the zoom commands.
+    UpdateZoomText();
 }
 
 void CPageView::HandDrag(const DPoint& p, int mask)

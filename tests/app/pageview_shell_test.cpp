@@ -3,13 +3,17 @@
 // rendered page on the screen.
 #include <gtest/gtest.h>
 
+#include "app/button.h"
 #include "app/pageview.h"
 #include "si/rtclass.h"
 #include "tests/app/shelltest.h"
 
 #include <cmath>
+#include <cstdint>
 #include <string>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -19,6 +23,39 @@ protected:
     static std::string Text(const ZuTextLineRef& line)
     {
         return line->RetText().IsValid() ? line->RetText()->AccessLatin() : "";
+    }
+    // What the screen shows of a control of the main window.
+    std::vector<std::uint32_t> Shown(const ZuViewRef& v)
+    {
+        ZuRect frame;
+        Main()->RetWindow()->GetFrameGeometry(frame);
+        const ZuRect& b = v->RetBox();
+        std::vector<std::uint32_t> out;
+        for (int y = int(b.Y1()); y < int(b.Y2()); ++y)
+            for (int x = int(b.X1()); x < int(b.X2()); ++x)
+                out.push_back(
+                    WindowPixel(Main()->RetWindow(), x - int(frame.X1()), y - int(frame.Y1())));
+        return out;
+    }
+    // A press at one window point and the release at another (the same
+    // for a click), the shift key held when asked.
+    void Gesture(int x1, int y1, int x2, int y2, bool shift = false)
+    {
+        double ox = 0, oy = 0;
+        Main()->RetWindow()->GetWindowOrigin(ox, oy);
+        if (shift)
+            W32_HeadlessKey(VK_SHIFT, 0x2A, false, true);
+        for (const auto& [x, y, buttons] :
+             {std::tuple{x1, y1, 0u}, std::tuple{x1, y1, unsigned(MK_LBUTTON)},
+              std::tuple{(x1 + x2) / 2, (y1 + y2) / 2, unsigned(MK_LBUTTON)},
+              std::tuple{x2, y2, unsigned(MK_LBUTTON)}, std::tuple{x2, y2, 0u}}) {
+            W32_HeadlessMouse(int(ox) + x, int(oy) + y, buttons);
+            Pump();
+        }
+        if (shift) {
+            W32_HeadlessKey(VK_SHIFT, 0x2A, false, false);
+            Pump();
+        }
     }
 };
 
@@ -133,4 +170,68 @@ TEST_F(PageViewShellTest, ThePageAndItsFeedbackFollowTheWindowsSize)
     EXPECT_TRUE(inkNear(800, 520, false));
     EXPECT_TRUE(inkNear(650, 650, true));
     EXPECT_NE(pixel(700, 600), 0xFFFFFFu);
+}
+
+// The zoom field shows the zoom that a magnifier click, a second click, a
+// click with the shift key and a frame give the page, drawn as the zoom
+// arrows draw the same zoom.
+TEST_F(PageViewShellTest, TheZoomFieldFollowsTheMagnifier)
+{
+    const CPageViewRef view = View();
+    const ZuTextLineRef field = Main()->RetZoomLine();
+    const std::vector<std::uint32_t> at100 = Shown(field);
+    // The magnifier button of the bottom band switches the magnifier on
+    // and off.
+    const ZuRect glass = Main()->RetButton(154)->RetBox();
+    auto pressGlass = [&] {
+        Click(Main()->RetWindow(), glass.X1() + glass.DX() / 2, glass.Y1() + glass.DY() / 2);
+    };
+    pressGlass();
+    ASSERT_TRUE(view->IsGlassMode());
+    DPoint centre{0.0, 0.0};
+    view->PageToView(centre);
+    const int cx = int(std::lround(centre.x)), cy = int(std::lround(centre.y));
+    struct Step {
+        const char* what;
+        bool shift;
+        double zoom;
+        const char* text;
+    } const steps[] = {
+        {"a click", false, 2.0, "200"},
+        {"a second click", false, 4.0, "400"},
+        {"a click with shift", true, 2.0, "200"},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        Gesture(cx, cy, cx, cy, s.shift);
+        ASSERT_NEAR(view->RetZoom(), s.zoom * CPageView::ZOOM_100, 1e-9);
+        EXPECT_EQ(Text(field), s.text);
+    }
+    // A frame of a third of the view's width about its middle: a zoom
+    // that is no power of two.
+    const int third = int(view->RetBox().DX() / 6);
+    Gesture(cx - third, cy - third, cx + third, cy + third);
+    const double percent = view->RetZoom() / CPageView::ZOOM_100 * 100.0;
+    ASSERT_GT(percent, 300.0);
+    ASSERT_LT(percent, 700.0);
+    EXPECT_EQ(Text(field), std::to_string(int(percent)));
+
+    // Drawn: the field at 400 % after two magnifier clicks shows what the
+    // zoom arrows show at 400 %.
+    view->Glass100();
+    Pump();
+    EXPECT_TRUE(Shown(field) == at100);
+    Gesture(cx, cy, cx, cy);
+    Gesture(cx, cy, cx, cy);
+    EXPECT_EQ(Text(field), "400");
+    const std::vector<std::uint32_t> byMagnifier = Shown(field);
+    EXPECT_FALSE(byMagnifier == at100);
+    pressGlass();
+    ASSERT_FALSE(view->IsGlassMode());
+    view->Glass100();
+    Main()->OnClickZoomPlus();
+    Main()->OnClickZoomPlus();
+    Pump();
+    ASSERT_EQ(Text(field), "400");
+    EXPECT_TRUE(Shown(field) == byMagnifier);
 }
