@@ -858,6 +858,8 @@ void ZuControl::HotOn()
     }
     y += 20;
     tool_tip_window = ZuObjectRef(ZuClassFactory::New(rt, Zuvi_app_zone, __LINE__, ZU_SRC_FILE));
+    if (tool_tip_calls.set_owner != nullptr)
+        tool_tip_calls.set_owner(tool_tip_window, window);
     tool_tip_calls.set_title(tool_tip_window, tool_tip_caption, x, y, true, true);
 }
 

@@ -54,6 +54,8 @@ struct Zuvi_ToolTipCalls {
                       bool delayed, bool tracking) = nullptr;
     // Closes the tip window.
     void (*dismiss)(const ZuObjectRef& tip) = nullptr;
+    // Ties the tip to the control's window: it closes when that moves.
+    void (*set_owner)(const ZuObjectRef& tip, const ZuWindowRef& window) = nullptr;
 };
 
 ZU_HANDLE(ZuControl, ZuView)

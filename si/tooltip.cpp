@@ -1,5 +1,7 @@
 #include "si/tooltip.h"
 
+#include <vector>
+
 #include "si/adorner.h"
 #include "si/app.h"
 #include "si/classfactory.h"
@@ -30,10 +32,36 @@ ZuToolTipRef AsToolTip(const ZuObjectRef& object)
                                                                             : ZuToolTipRef();
 }
 
-// How a control opens and closes its tip (si/control.h).
+// A window moved: the tips that belong to it are left where it was, so
+// they go.
+void DismissTipsOf(const ZuWindowRef& moved)
+{
+    const ZuAppRef& app_now = ZuApp::Current();
+    if (app_now.IsInvalid())
+        return;
+    std::vector<ZuToolTipRef> tips;
+    const unsigned n = app_now->RetWindowNum();
+    for (unsigned i = 0; i < n; ++i) {
+        ZuToolTipRef tip = AsToolTip(app_now->RetWindow(i));
+        if (tip.IsValid() && tip->RetOwner().IsValid() && tip->RetOwner() == moved)
+            tips.push_back(tip);
+    }
+    for (const ZuToolTipRef& tip : tips)
+        tip->Dismiss();
+}
+
+// How a control opens and closes its tip (si/control.h), and how a window
+// tells its tips that it moved (si/window.h).
 struct ControlCalls {
     ControlCalls()
     {
+        ZuWindow::move_calls.moved = &DismissTipsOf;
+        ZuControl::tool_tip_calls.set_owner = [](const ZuObjectRef& object,
+                                                 const ZuWindowRef& window) {
+            ZuToolTipRef tip = AsToolTip(object);
+            if (tip.IsValid())
+                tip->SetOwner(window);
+        };
         ZuControl::tool_tip_calls.set_title = [](const ZuObjectRef& object,
                                                  const ZuStringRef& caption, double x, double y,
                                                  bool delayed, bool tracking) -> bool {
@@ -61,8 +89,24 @@ ZuToolTip::ZuToolTip()
     style = tip_style;
 }
 
+ZuEventMask ZuToolTip::PressMask()
+{
+    ZuEventMask mask;
+    mask.SetBit(ZU_EVENT_PRESS);
+    return mask;
+}
+
 void ZuToolTip::Delete()
 {
+    if (deleted)
+        return;
+    deleted = true;
+    ZuToolTipRef self(this);
+    if (watching_presses) {
+        watching_presses = false;
+        ZuEvent::RemoveEventSpy(self, ZuAtomRef("Dismiss"), PressMask());
+    }
+    owner = ZuWindowNull;
     if (ticking) {
         const ZuAppRef& app_now = ZuApp::Current();
         if (app_now.IsValid())
@@ -124,6 +168,13 @@ bool ZuToolTip::SetTitle(const ZuStringRef& text, double x, double y, bool delay
     tip->SetSize(w, h);
     SetWindowOrigin(x, y);
     SetSize(w, h);
+
+    // A press anywhere in the program takes the tip down, before the press
+    // does anything else.
+    if (!watching_presses) {
+        watching_presses = true;
+        ZuEvent::InsertEventSpy(ZuToolTipRef(this), ZuAtomRef("Dismiss"), PressMask());
+    }
 
     if (delayed && !ticking) {
         const ZuAppRef& app_now = ZuApp::Current();

@@ -2,11 +2,15 @@
 // text. The control makes one when the pointer makes it hot and gives it
 // the text and a screen position under the pointer; the tip stays hidden
 // for the look's tool-tip delay, then shows itself (at the pointer when it
-// tracks it). The control dismisses it when it stops being hot. The text is
-// a ZuTextTag child drawn in the look's small font and tool-tip colours.
+// tracks it). The control dismisses it when it stops being hot. A tip does
+// not outlive its place: it dismisses itself when a button is pressed
+// anywhere in the program and when the window it belongs to moves. The
+// text is a ZuTextTag child drawn in the look's small font and tool-tip
+// colours.
 #ifndef SI_TOOLTIP_H
 #define SI_TOOLTIP_H
 
+#include "si/event.h"
 #include "si/texttag.h"
 #include "si/window.h"
 
@@ -19,7 +23,9 @@ public:
 
     ZuToolTip();
 
-    // Removes a pending show, closes the window, deletes the text view.
+    // Removes a pending show, closes the window, deletes the text view and
+    // stops watching the presses. Once: a tip that dismissed itself may be
+    // dismissed again by its control.
     void Delete() override;
     void DrawBack(const ZuGrailPortRef& port, const ZuRect& rect) override;
     void DrawFront(const ZuGrailPortRef& port, const ZuRect& rect) override;
@@ -39,6 +45,11 @@ public:
     virtual bool SetTracking(bool tracking);
     virtual bool RetTracking() const;
 
+    // The window of the control that opened the tip: the tip closes when
+    // that window moves.
+    void SetOwner(const ZuWindowRef& window) { owner = window; }
+    const ZuWindowRef& RetOwner() const { return owner; }
+
     const ZuTextTagRef& RetTip() const { return tip; }
     bool IsTicking() const { return ticking; }
 
@@ -50,11 +61,17 @@ protected:
     ZuTextTagRef tip;
     bool ticking = false;
     bool is_tracking = false;
+    // Not stored: what the tip watches while it is on the screen.
+    ZuWindowRef owner;
+    bool watching_presses = false;
+    bool deleted = false;
 
 private:
     // (x, y) moved so that a w x h window ends inside the display that
     // holds the point.
     static void KeepInside(double& x, double& y, double w, double h);
+    // The presses that dismiss the tip (an event spy calling "Dismiss").
+    static ZuEventMask PressMask();
 };
 ZU_CLASS_END(ZuToolTip)
 

@@ -31,6 +31,7 @@ ZuAtomRef ZuWindow::notify_window_reduced;
 ZuAtomRef ZuWindow::notify_window_restored;
 ZuAtomRef ZuWindow::notify_window_dragged;
 ZuAtomRef ZuWindow::notify_window_resized;
+Zuvi_WindowMoveCalls ZuWindow::move_calls;
 ZU_EXPORT_NOTIFY(ZuWindow, opened, "notify_window_opened", &ZuWindow::notify_window_opened)
 ZU_EXPORT_NOTIFY(ZuWindow, closed, "notify_window_closed", &ZuWindow::notify_window_closed)
 ZU_EXPORT_NOTIFY(ZuWindow, activated, "notify_window_activated", &ZuWindow::notify_window_activated)
@@ -550,6 +551,8 @@ void ZuWindow::SetWindowOrigin(double x, double y)
     window_box.SetOrigin(x, y);
     if (screen_window.IsValid())
         screen_window->SetOrigin(x, y);
+    if (move_calls.moved != nullptr)
+        move_calls.moved(ZuWindowRef(this));
 }
 
 void ZuWindow::GetWindowOrigin(double& x, double& y) const

@@ -35,6 +35,13 @@ ZuWinStyle Zuvi_ValueToZuWinStyle(const ZuValueRef& value);
 // The value's object when it is a window, else an empty handle.
 ZuWindowRef Zuvi_ValueToZuWindow(const ZuValueRef& value);
 
+// Told of every move of a window on the screen, whoever moves it (its bar,
+// the system, the program); filled in at start-up by a higher layer: the
+// tool tips, which close when the window they belong to moves.
+struct Zuvi_WindowMoveCalls {
+    void (*moved)(const ZuWindowRef& window) = nullptr;
+};
+
 class ZuWindow : public ZuView, public ZuiTitleWidget {
     ZU_CLASS(ZuWindow, ZuView)
 public:
@@ -213,6 +220,7 @@ public:
     // The class of the interface builder's selection frames, made by name
     // in build mode (it must implement ZuiSelectionFrame; si/iselframe.h).
     static const char* selection_frame_class;
+    static Zuvi_WindowMoveCalls move_calls;
 
     static ZuAtomRef notify_window_opened;
     static ZuAtomRef notify_window_closed;

@@ -357,23 +357,27 @@ TEST_F(PulsarPaneTest, SwitchingAModulatorOnMovesToItsTab)
     EXPECT_EQ(mask, unsigned(CPulsarDef::ENVELOPE));
     EXPECT_EQ(pane->RetTab(), 2);
     EXPECT_EQ(Reports(), "Modify Quick ");
-    // From the value's own tab: stays.
+    // From the value's own tab: stays. (The reports are taken after each
+    // switch, as the main loop delivers them after each event.)
     ClickTab(5 + 1);
     ClickSwitch(1, 4);
+    std::string reports = Reports();
     EXPECT_EQ(pane->RetTab(), 6);
     def->GetValueKind(1, mask);
     EXPECT_EQ(mask, unsigned(CPulsarDef::TURN));
     // From the modulator's own tab: stays.
     ClickTab(1);
     ClickSwitch(5, 1);
+    reports += Reports();
     EXPECT_EQ(pane->RetTab(), 1);
     // Switching off never moves.
     ClickTab(0);
     ClickSwitch(3, 2);
+    reports += Reports();
     EXPECT_EQ(pane->RetTab(), 0);
     def->GetValueKind(3, mask);
     EXPECT_EQ(mask, 0u);
-    EXPECT_EQ(Reports(), "Modify Quick Modify Quick Modify Quick ");
+    EXPECT_EQ(reports, "Modify Quick Modify Quick Modify Quick ");
     EXPECT_EQ(std::vector<int>(1, 12), [&] {
         int* list = nullptr;
         int count = 0;
