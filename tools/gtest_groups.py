@@ -254,7 +254,8 @@ def run(args):
         else:
             verdicts.append(f"{test}: {outcome[test]} in one process ({where}), but passed "
                             "alone: it depends on what ran before it (state left behind, "
-                            "or code that works only the first time in a process)")
+                            "code that works only the first time in a process) or on "
+                            "timing (a race that a busy machine shows)")
             failed = True
     print(f"gtest_groups.py: {suite}:")
     for v in verdicts:
