@@ -24,13 +24,37 @@ namespace {
 void TellNoDisplay(const char* program)
 {
     const char* display = std::getenv("DISPLAY");
-    const bool set = display != nullptr && display[0] != '\0';
+    int visual_class = 0, depth = 0;
+    const W32_NoDisplayCause cause = W32_WhyNoDisplay(&visual_class, &depth);
+    static const char* const kClasses[] = {"StaticGray",  "GrayScale", "StaticColor",
+                                           "PseudoColor", "TrueColor", "DirectColor"};
+    const char* visual = visual_class >= 0 && visual_class < 6 ? kClasses[visual_class] : "inconnu";
     // The terminal reads UTF-8, as this text is written.
+    std::fprintf(stderr, "lumbra : aucun écran X n'est disponible (");
+    switch (cause) {
+    case W32_DISPLAY_UNSET:
+        std::fprintf(stderr, "la variable $DISPLAY est vide");
+        break;
+    case W32_DISPLAY_NO_SERVER:
+        std::fprintf(stderr, "la variable $DISPLAY est %s, sans serveur X à l'écoute", display);
+        break;
+    case W32_DISPLAY_REFUSED:
+        std::fprintf(stderr, "le serveur X de %s a refusé la connexion", display);
+        break;
+    case W32_DISPLAY_FAILED:
+        std::fprintf(stderr, "la connexion au serveur X de %s a échoué", display);
+        break;
+    case W32_DISPLAY_NOT_TRUE_COLOUR:
+        std::fprintf(stderr,
+                     "le serveur X de %s a répondu, mais son visuel par défaut, %s sur %d bits, "
+                     "n'est pas en couleurs vraies (TrueColor)",
+                     display, visual, depth);
+        break;
+    }
     std::fprintf(stderr,
-                 "lumbra : aucun écran X n'est disponible (la variable $DISPLAY est %s%s).\n"
+                 ").\n"
                  "Lancez le programme depuis une session graphique, ou sur un écran virtuel :\n"
                  "    xvfb-run -a %s\n",
-                 set ? display : "vide", set ? ", sans serveur X à l'écoute" : "",
                  program != nullptr && program[0] != '\0' ? program : "lumbra");
 }
 

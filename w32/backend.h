@@ -98,8 +98,11 @@ public:
 W32_Backend& W32_TheBackend();
 W32_Backend* W32_MakeHeadless();
 // Null when no display can be opened or its default visual is not true
-// colour.
+// colour; W32_X11Failure then says which.
 W32_Backend* W32_MakeX11();
+// Why the last W32_MakeX11 gave no backend (a W32_NoDisplayCause), and for
+// a visual it refused, the visual's class and depth.
+int W32_X11Failure(int* visual_class, int* depth);
 
 // ---- Calls of the backends into the common part ---------------------------
 

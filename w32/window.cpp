@@ -508,6 +508,16 @@ bool W32_NoDisplayForWindows()
     return std::strcmp(W32_TheBackend().Name(), "headless") == 0;
 }
 
+W32_NoDisplayCause W32_WhyNoDisplay(int* visual_class, int* depth)
+{
+    *visual_class = *depth = 0;
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || display[0] == '\0')
+        return W32_DISPLAY_UNSET;
+    W32_TheBackend();
+    return static_cast<W32_NoDisplayCause>(W32_X11Failure(visual_class, depth));
+}
+
 // ---- Calls of the backends ----------------------------------------------------
 
 W32_Window* W32_WindowOf(HWND hwnd)

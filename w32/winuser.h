@@ -240,6 +240,23 @@ typedef ULONG_PTR DWORD_PTR_T;
 // no X display opens, so that windows would live in memory unseen.
 bool W32_NoDisplayForWindows();
 
+// Why no X display opened for windows: $DISPLAY unset or empty; nothing
+// listening at a display of this machine; a server there that refused the
+// connection (its access control); a connection to another machine's display
+// that failed, for a reason Xlib does not tell; or a server whose default
+// visual is not true colour.
+enum W32_NoDisplayCause {
+    W32_DISPLAY_UNSET,
+    W32_DISPLAY_NO_SERVER,
+    W32_DISPLAY_REFUSED,
+    W32_DISPLAY_FAILED,
+    W32_DISPLAY_NOT_TRUE_COLOUR,
+};
+// The cause, once W32_NoDisplayForWindows answered true; for
+// W32_DISPLAY_NOT_TRUE_COLOUR, the default visual's class (X's numbering,
+// StaticGray 0 to DirectColor 5) and depth in *visual_class and *depth.
+W32_NoDisplayCause W32_WhyNoDisplay(int* visual_class, int* depth);
+
 ATOM RegisterClassExA(const WNDCLASSEXA* wc);
 // FALSE when no class of that name was registered for the instance, or a
 // window of it still exists.

@@ -5,6 +5,7 @@
 // other programs of the library find its windows.
 #include "w32/x11.h"
 
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -15,6 +16,9 @@
 #include <poll.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
@@ -1196,13 +1200,71 @@ int CharOfKeyHook(UINT vk, UINT scan, const BYTE* state)
 
 } // namespace
 
+namespace {
+
+struct {
+    int cause = W32_DISPLAY_FAILED;
+    int visual_class = 0;
+    int depth = 0;
+} x11_failure;
+
+// Why a display of this name did not open. Xlib does not say; for a display
+// of this machine (":N" or "unix:N", a screen after a dot), a server that
+// listens at its socket (the abstract name or the file) refused us, else
+// none listens. For another machine's nothing more is known.
+int CauseOfNoConnection(const char* name)
+{
+    const std::string display = name != nullptr ? name : "";
+    const size_t colon = display.rfind(':');
+    if (colon == std::string::npos)
+        return W32_DISPLAY_FAILED;
+    const std::string host = display.substr(0, colon);
+    if (!host.empty() && host != "unix")
+        return W32_DISPLAY_FAILED;
+    const std::string number = display.substr(colon + 1, display.find('.', colon) - colon - 1);
+    if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos)
+        return W32_DISPLAY_FAILED;
+    const std::string path = "/tmp/.X11-unix/X" + number;
+    for (int abstract = 1; abstract >= 0; --abstract) {
+        sockaddr_un address = {};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path + abstract, path.c_str(), path.size());
+        const socklen_t size =
+            static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + abstract + path.size());
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            continue;
+        const bool listens = connect(fd, reinterpret_cast<sockaddr*>(&address), size) == 0;
+        close(fd);
+        if (listens)
+            return W32_DISPLAY_REFUSED;
+    }
+    return W32_DISPLAY_NO_SERVER;
+}
+
+} // namespace
+
+int W32_X11Failure(int* visual_class, int* depth)
+{
+    *visual_class = x11_failure.visual_class;
+    *depth = x11_failure.depth;
+    return x11_failure.cause;
+}
+
 W32_Backend* W32_MakeX11()
 {
     XInitThreads();
     Display* dpy = XOpenDisplay(nullptr);
-    if (dpy == nullptr)
+    if (dpy == nullptr) {
+        x11_failure.cause = CauseOfNoConnection(XDisplayName(nullptr));
         return nullptr;
-    if (DefaultVisual(dpy, DefaultScreen(dpy))->c_class != TrueColor) {
+    }
+    const Visual* visual = DefaultVisual(dpy, DefaultScreen(dpy));
+    if (visual->c_class != TrueColor) {
+        // Refused even when a true-colour visual is offered beside it.
+        x11_failure.cause = W32_DISPLAY_NOT_TRUE_COLOUR;
+        x11_failure.visual_class = visual->c_class;
+        x11_failure.depth = DefaultDepth(dpy, DefaultScreen(dpy));
         XCloseDisplay(dpy);
         return nullptr;
     }

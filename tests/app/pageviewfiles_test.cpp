@@ -12,7 +12,9 @@
 #include "tests/app/shelltest.h"
 #include "tests/support/debugcapture.h"
 
-#include <atomic>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -20,6 +22,7 @@
 #include <sys/stat.h>
 #include <thread>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -403,9 +406,31 @@ TEST_F(PageViewFilesTest, ClosingAChangedDocumentsWindowAsksAndNonQuits)
     EXPECT_FALSE(Shown(SaveQuestion()->RetWindow()));
 }
 
+namespace {
+
+// How many of this process's descriptors are open on the file at `path`
+// (absolute, as /proc names it).
+int DescriptorsOn(const std::string& path)
+{
+    int n = 0;
+    if (DIR* d = opendir("/proc/self/fd")) {
+        while (const dirent* e = readdir(d)) {
+            const std::string link = std::string("/proc/self/fd/") + e->d_name;
+            char target[PATH_MAX];
+            const ssize_t length = readlink(link.c_str(), target, sizeof target);
+            if (length > 0 && path.compare(0, std::string::npos, target, size_t(length)) == 0)
+                ++n;
+        }
+        closedir(d);
+    }
+    return n;
+}
+
+} // namespace
+
 // The busy box is up while the file is read: a pipe stands for a slow file,
-// and the writer at its far end looks at the box when the reading starts.
-// Whatever the end, success or failure, the box is closed afterwards.
+// and a writer at its far end looks at the box once the reading has the pipe
+// open. Whatever the end, success or failure, the box is closed afterwards.
 TEST_F(PageViewFilesTest, TheBusyBoxShowsWhileTheWorkRunsAndIsClosedAfterwards)
 {
     CPageViewRef view = View();
@@ -413,32 +438,31 @@ TEST_F(PageViewFilesTest, TheBusyBoxShowsWhileTheWorkRunsAndIsClosedAfterwards)
     ASSERT_TRUE(busy.IsValid());
     const std::string slow = Path("lent.lumbra");
     ASSERT_EQ(mkfifo(slow.c_str(), 0600), 0);
-    // The writer serves every opening of the pipe (the refusal looks at the
-    // file again to name its cause) until the reading is over.
+    char resolved[PATH_MAX];
+    ASSERT_NE(realpath(slow.c_str(), resolved), nullptr);
+    const std::string pipe = resolved;
+    // The files open a pipe without waiting for a writer, and a pipe nobody
+    // writes to reads as empty: a writer's end is held open from the start,
+    // so that the reading waits for bytes whenever the writer comes. The
+    // writer waits (20 s at most) for a second descriptor on the pipe, the
+    // reading's, looks at the box, writes and lets go, which ends the
+    // reading; a later opening (the refusal looks at the file again to
+    // name its cause) finds the pipe empty.
+    const int held = ::open(slow.c_str(), O_RDWR);
+    ASSERT_GE(held, 0);
     bool shownWhileReading = false;
-    std::atomic<bool> over{false};
     std::thread writer([&] {
-        for (bool first = true; !over; first = false) {
-            const int fd = ::open(slow.c_str(), O_WRONLY);
-            if (fd < 0)
-                return;
-            if (first) {
-                shownWhileReading = Shown(busy->RetWindow());
-                const char garbage[] = "pas un document";
-                (void)!::write(fd, garbage, sizeof garbage);
-            }
-            ::close(fd);
-        }
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (DescriptorsOn(pipe) < 2 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+        shownWhileReading = Shown(busy->RetWindow());
+        const char garbage[] = "pas un document";
+        (void)!::write(held, garbage, sizeof garbage);
+        ::close(held);
     });
     DebugCapture capture;
     EXPECT_FALSE(view->OpenDocument(ZuStringRef(slow.c_str())));
-    over = true;
-    // A reader held open until the writer is done frees it wherever it
-    // waits.
-    const int unblock = ::open(slow.c_str(), O_RDONLY | O_NONBLOCK);
     writer.join();
-    if (unblock >= 0)
-        ::close(unblock);
     EXPECT_TRUE(shownWhileReading);
     EXPECT_FALSE(Shown(busy->RetWindow()));
     EXPECT_EQ(capture.Boxes().size(), 1u);

@@ -135,22 +135,41 @@ TEST_F(GSContextTest, DrawsAndReadsBackExactBytesTopRowFirst)
         }
 }
 
-// The state that was installed (state zero when the process's first
-// context runs its first text, else the last context's) is saved under its
-// number before the new context is installed, once.
+// The state that is installed is saved under its number before another
+// context is installed, once: state zero (the interpreter's own, with no
+// context installed) under 0, else the last context's under its number. Each
+// state is marked with a line width of its own just before the switch, so
+// that what the switch finds is what it saved then, not what a context's
+// creation or an earlier switch defined under that name.
 TEST_F(GSContextTest, FirstTextInstallsOnceAfterSavingStateZero)
 {
     GSContextRef c = Display(20, 20, GS_VIEW_RGB24);
+    GSContext::Uninstall();
+    ASSERT_EQ(GSContext::RetInstalledNumber(), 0);
+    GSLib* lib = GSRetLib();
+    const char mark[] =
+        "7 setlinewidth\n"
+        "{ /.zuvi.context.0 where { /.zuvi.context.0 undef } { exit } ifelse } loop\n";
+    ASSERT_EQ(lib->Execute(mark, int(std::strlen(mark))), 0);
+    lib->ClearOutput();
+    const auto saved = [](int number) {
+        const std::string name = ".zuvi.context." + std::to_string(number);
+        return "/" + name + " where { pop gsave " + name +
+               " setgstate currentlinewidth cvi =only grestore } { (none) print } ifelse flush\n";
+    };
     unsigned before = GSContext::RetSwitchCount();
-    const int was = GSContext::RetInstalledNumber();
-    EXPECT_NE(was, c->RetNumber());
-    const std::string probe = "/.zuvi.context." + std::to_string(was) +
-                              " where { pop (saved) } { (none) } ifelse print flush\n";
-    ASSERT_TRUE(Run(c, probe.c_str()));
-    EXPECT_EQ(Output(c), "saved");
+    ASSERT_TRUE(Run(c, saved(0).c_str()));
+    EXPECT_EQ(Output(c), "7");
     ASSERT_TRUE(Run(c, "1 2 add pop\n"));
     EXPECT_EQ(GSContext::RetSwitchCount(), before + 1);
     EXPECT_EQ(GSContext::RetInstalledNumber(), c->RetNumber());
+
+    // The installed context's state, saved over what its creation defined.
+    ASSERT_TRUE(Run(c, "5 setlinewidth\n"));
+    GSContextRef d = Display(20, 20, GS_VIEW_RGB24);
+    ASSERT_TRUE(Run(d, saved(c->RetNumber()).c_str()));
+    EXPECT_EQ(Output(d), "5");
+    EXPECT_EQ(GSContext::RetInstalledNumber(), d->RetNumber());
 }
 
 TEST_F(GSContextTest, ErasepageClearsTheContextAndNoOther)
