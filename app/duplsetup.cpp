@@ -66,11 +66,11 @@ void CDuplSetup::BuildContents(int x, int y)
     tag(x + 6, y + 6, 248, "D\xe9placement des objets dupliqu\xe9s :");
     tag(x + 6, y + 32, 70, "Horizontal");
     entry(offset_x, y + 32, "OnEditStepX");
-    // The second row of a pair stands 22 below the first, not 20: each
+    // The second row of a pair stands 24 below the first, not 20: each
     // slider keeps room for its ticks above and below its track, and rows
-    // 20 apart would draw the ticks of one into the other's.
-    tag(x + 6, y + 54, 70, "Vertical");
-    entry(offset_y, y + 54, "OnEditStepY");
+    // 22 apart would put the ticks of one against the other's.
+    tag(x + 6, y + 56, 70, "Vertical");
+    entry(offset_y, y + 56, "OnEditStepY");
     check(reticule_switch, y + 84, "Reticule visible", "OnSwitchReticule");
     check(after_switch, y + 100,
           "S\xe9"

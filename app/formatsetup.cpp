@@ -63,11 +63,11 @@ void CFormatSetup::BuildContents(int x, int y)
     };
     tag(x + 6, y + 6, "Largeur");
     entry(width_entry, y + 6, "OnEditWidth");
-    // The second row of a pair stands 22 below the first, not 20: each
+    // The second row of a pair stands 24 below the first, not 20: each
     // slider keeps room for its ticks above and below its track, and rows
-    // 20 apart would draw the ticks of one into the other's.
-    tag(x + 6, y + 28, "Hauteur");
-    entry(height_entry, y + 28, "OnEditHeight");
+    // 22 apart would put the ticks of one against the other's.
+    tag(x + 6, y + 30, "Hauteur");
+    entry(height_entry, y + 30, "OnEditHeight");
 
     format_list = ZuNew<CScrollList>(zone, __LINE__, ZU_SRC_FILE);
     format_list->CreateScroller(x + 6, y + 52, 140, 104);

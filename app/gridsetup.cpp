@@ -82,17 +82,17 @@ void CGridSetup::BuildContents(int x, int y)
     };
     tag(y + 6, "Pas horizontal");
     entry(step_x, y + 6, 0.0, 10, "OnEditStepX");
-    // The second row of a pair stands 22 below the first, not 20: each
+    // The second row of a pair stands 24 below the first, not 20: each
     // slider keeps room for its ticks above and below its track, and rows
-    // 20 apart would draw the ticks of one into the other's.
-    tag(y + 28, "Pas vertical");
-    entry(step_y, y + 28, 0.0, 10, "OnEditStepY");
+    // 22 apart would put the ticks of one against the other's.
+    tag(y + 30, "Pas vertical");
+    entry(step_y, y + 30, 0.0, 10, "OnEditStepY");
     check(link_switch, y + 52, 248, "Pas horizontaux et verticaux identiques", "OnSwitchLink");
     link_switch->ChangeState(ZU_VIEW_IS_ON, linked, false);
     tag(y + 74, "Origine horiz.");
     entry(origin_x, y + 74, -100.0, 8, "OnEditOriginX");
-    tag(y + 96, "Origine vert.");
-    entry(origin_y, y + 96, -100.0, 8, "OnEditOriginY");
+    tag(y + 98, "Origine vert.");
+    entry(origin_y, y + 98, -100.0, 8, "OnEditOriginY");
     check(show_switch, y + 120, 170, "Affiche la grille", "OnSwitchShow");
     check(active_switch, y + 136, 170, "Grille magn\xe9tique active", "OnSwitchActive");
     CSetupPane::BuildContents(x, y);

@@ -136,8 +136,10 @@ void CMotifDegPane::BuildControls(int x, int y)
         captions[i] =
             ZuTextTagRef(NewLabel(frame, x + 196, y + 35 + 40 * i + clear, 146, 19 - clear, ""));
         captions[i]->SetTextStyle(ZuTextStyle(ZU_TEXT_HPOS_LEFT, ZU_TEXT_VPOS_BOTTOM));
+        // 55 wide, so that the slider after the entry's unit button and
+        // arrows ends inside the box's frame (57 put its last pixel under it).
         param_entries[i] =
-            NewEntry(frame, x + 196, y + 55 + 40 * i, 57, 20, 0, true, 0x62, "OnEditParamChange");
+            NewEntry(frame, x + 196, y + 55 + 40 * i, 55, 20, 0, true, 0x62, "OnEditParamChange");
         param_entries[i]->SetUserTag(500 + i);
     }
     for (int r = 0; r < 2; ++r)

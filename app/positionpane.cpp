@@ -34,7 +34,9 @@ void CPositionPane::BuildControls(int x, int y)
     NewLabel(self, x + 24, y + 24, 120, 20,
              "D\xe9"
              "calage horizontal");
-    NewLabel(self, x + 24, y + 46, 120, 20,
+    // The vertical row stands 24 below the horizontal one: at 22 the ticks
+    // under one slider would touch the ticks over the other.
+    NewLabel(self, x + 24, y + 48, 120, 20,
              "D\xe9"
              "calage vertical");
     NewLabel(self, x + 24, y + 90, 120, 20, "Inclusion des traits");
@@ -45,7 +47,7 @@ void CPositionPane::BuildControls(int x, int y)
                                  "D\xe9"
                                  "calage vertical de l'ombre"};
     for (int i = 0; i < 2; ++i) {
-        offsets[i] = NewEntry(self, x + 144, y + 24 + 22 * i, 57, 20, 0, true, 98, handlers[i]);
+        offsets[i] = NewEntry(self, x + 144, y + 24 + 24 * i, 57, 20, 0, true, 98, handlers[i]);
         offsets[i]->SetMin(0);
         offsets[i]->SetMax(100);
         offsets[i]->SetSliderGrad(10);
@@ -60,10 +62,10 @@ void CPositionPane::BuildControls(int x, int y)
     CSeparatorRef bracket = ZuNew<CSeparator>(Zuvi_app_zone, __LINE__, kFile);
     bracket->SetStyle(1u);
     bracket->SetOrigin(x + 312, y + 24);
-    bracket->SetSize(4, 42);
+    bracket->SetSize(4, 44);
     bracket->SetParent(self);
     link_switch = ZuNew<ZuSwitch>(Zuvi_app_zone, __LINE__, kFile);
-    link_switch->SetOrigin(x + 308, y + 35);
+    link_switch->SetOrigin(x + 308, y + 36);
     link_switch->SetSize(20, 20);
     link_switch->SetSwitchState(linked);
     link_switch->SetToolTip(ZuStringRef("D\xe9"

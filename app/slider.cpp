@@ -8,6 +8,8 @@
 #include "si/bitsetinfo.h"
 #include "si/event.h"
 #include "si/grail.h"
+#include "si/iconrecord.h"
+#include "si/lookman.h"
 #include "si/pubdata.h"
 #include "si/rtclass.h"
 #include "si/types.h"
@@ -319,7 +321,14 @@ void CSlider::DrawFront(const ZuGrailPortRef& port, const ZuRect& rect)
         return;
     const ZuAtomRef track_h("lumbra_SliderH"), track_v("lumbra_SliderV");
     const ZuAtomRef cursor_h("lumbra_CursorH"), cursor_v("lumbra_CursorV");
-    auto frame = [](double x1, double y1, double x2, double y2) {
+    // The track's frame reaches a pixel past the track across it, into the
+    // room of the ticks; without that room (no ticks, or ticks inside) it
+    // is kept in the slider's box, where the window would cut it.
+    auto frame = [this](double x1, double y1, double x2, double y2) {
+        x1 = std::max(x1, box.X1());
+        y1 = std::max(y1, box.Y1());
+        x2 = std::min(x2, box.X2());
+        y2 = std::min(y2, box.Y2());
         ZuRect r(x1, y1, x2, y2);
         if (x2 < x1 || y2 < y1)
             r = ZuRect();
@@ -341,8 +350,24 @@ void CSlider::DrawFront(const ZuGrailPortRef& port, const ZuRect& rect)
         DrawTicks(port, Zuvi_VisibleArea(port, rect, window), x, y, w, h);
     const double along = vertical ? h : w;
     const double q = (along - c + 1) * Inverse(position) + c / 2 - 2;
+    // The cursor reaches past the track into the room of the ticks; a
+    // slider without that room gets it drawn to the room it has across, so
+    // that its tip is not cut off by the slider's box.
+    const ZuAtomRef& cursor = vertical ? cursor_v : cursor_h;
+    double cw = 0, ch = 0;
+    ZuIconRecordRef record;
+    const ZuLookManRef& look = ZuLookMan::Current();
+    if (look.IsValid() && look->GetIconRecord(cursor, 0.0, 0.0, record) &&
+        record->GetSize(cw, ch)) {
+        const double room = vertical ? box.X2() - x + 1 : box.Y2() - y + 1;
+        double& across = vertical ? cw : ch;
+        if (across > room && room > 0)
+            across = room;
+        else
+            cw = ch = 0;
+    }
     if (vertical)
-        adorner->DrawIcon(x, y + q - c / 2, cursor_v, i_state, 0.0, 0.0);
+        adorner->DrawIcon(x, y + q - c / 2, cursor, i_state, cw, ch);
     else
-        adorner->DrawIcon(x + q - c / 2, y, cursor_h, i_state, 0.0, 0.0);
+        adorner->DrawIcon(x + q - c / 2, y, cursor, i_state, cw, ch);
 }

@@ -34,16 +34,19 @@ int ToInt(double v)
     return int(std::trunc(std::min(double(INT_MAX), std::max(double(INT_MIN), v))));
 }
 
-ZuIconRef NewPart(const ZuViewRef& parent, double x, double y, double dx, double dy)
+// Makes the part when the entry has none yet, then places it and puts it
+// into the parent.
+void PlacePart(ZuIconRef& part, const ZuViewRef& parent, double x, double y, double dx, double dy)
 {
-    ZuIconRef icon = ZuNew<ZuIcon>(Zuvi_app_zone, __LINE__, kFile);
-    icon->SetOrigin(x, y);
-    icon->SetSize(dx, dy);
-    // A click on a part leaves the keyboard with the entry.
-    icon->ChangeState(ZU_VIEW_OK_ACTIVE, false, false);
+    if (part.IsInvalid()) {
+        part = ZuNew<ZuIcon>(Zuvi_app_zone, __LINE__, kFile);
+        // A click on a part leaves the keyboard with the entry.
+        part->ChangeState(ZU_VIEW_OK_ACTIVE, false, false);
+    }
+    part->SetOrigin(x, y);
+    part->SetSize(dx, dy);
     if (parent.IsValid())
-        icon->SetParent(parent);
-    return icon;
+        part->SetParent(parent);
 }
 
 bool IsFixedUnit(int unit)
@@ -155,22 +158,27 @@ bool CTextLineArrow::Build(double x, double y, double width, double height, int 
     const ZuViewRef parent = RetParent();
     const ZuAtomRef clicked = ZuControl::notify_clicked;
 
-    unit_button = NewPart(parent, x + width, y, 16, height);
+    // An entry built again (a dialog that moves a row or changes its unit)
+    // keeps its parts and places them anew: parts made afresh would leave
+    // the old ones standing in the parent, held by nobody, where neither
+    // the entry's moves nor its removal would reach them.
+    PlacePart(unit_button, parent, x + width, y, 16, height);
     unit_button->AttachObserver(ZuObjectRef(this), clicked, ZuAtomRef("OnClickUnit"), 0);
     SetUnitIcon();
 
-    plus_arrow = NewPart(parent, x + width + 16, y, 15, height / 2 + 1);
+    PlacePart(plus_arrow, parent, x + width + 16, y, 15, height / 2 + 1);
     plus_arrow->Initialise(ZuAtomRef("lumbra_ArrowUp"), true);
     plus_arrow->SetSize(15, height / 2 + 1);
     plus_arrow->AttachObserver(ZuObjectRef(this), clicked, ZuAtomRef("OnClickPlus"), 0);
 
-    minus_arrow = NewPart(parent, x + width + 16, y + height / 2 - 1, 15, height / 2 + 1);
+    PlacePart(minus_arrow, parent, x + width + 16, y + height / 2 - 1, 15, height / 2 + 1);
     minus_arrow->Initialise(ZuAtomRef("lumbra_ArrowDown"), true);
     minus_arrow->SetSize(15, height / 2 + 1);
     minus_arrow->AttachObserver(ZuObjectRef(this), clicked, ZuAtomRef("OnClickMinus"), 0);
 
     if (with_slider) {
-        slider = ZuNew<CSlider>(Zuvi_app_zone, __LINE__, kFile);
+        if (slider.IsInvalid())
+            slider = ZuNew<CSlider>(Zuvi_app_zone, __LINE__, kFile);
         if (slider_style & (CSlider::LEFT_GRADUATE | CSlider::RIGHT_GRADUATE))
             slider->SetGrad(10);
         slider->Place(x + width + 33, y + 3, 74, height - 6, slider_style);
@@ -178,6 +186,12 @@ bool CTextLineArrow::Build(double x, double y, double width, double height, int 
             slider->SetParent(parent);
         slider->AttachObserver(ZuObjectRef(this), CSlider::notify_Modify,
                                ZuAtomRef("OnSliderChange"), 0);
+    } else if (slider.IsValid()) {
+        // Built again without one: the slider of the earlier build goes.
+        if (slider->RetParent().IsValid())
+            slider->SetParent(ZuViewNull);
+        slider->Delete();
+        slider = CSliderRef();
     }
     KeepPartsAhead(this);
     return true;

@@ -1,12 +1,16 @@
 // Every window of the program as a user sees it once it is laid out with
 // the default look: no two shown controls cover each other unless one
-// holds the other, every control lies inside its window, every picture a
-// control asks for is found (and is no icon number drawn in its place),
-// every text fits its control and every tab shows its whole label. One
-// table of windows, each opened and gone through state by state (every
-// card and variant of "Attributs", every tab of "Réglages"), one checker.
+// holds the other, every control lies inside its window, all that a
+// slider draws (its track and ticks) lies inside every view that holds it
+// and inside the frame of a framed box, the ticks of two sliders keep
+// apart, every picture a control asks for is found (and is no icon
+// number drawn in its place), every text fits its control and every tab
+// shows its whole label. One table of windows, each opened and gone
+// through state by state (every card and variant of "Attributs", every
+// tab of "Réglages"), one checker.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -27,6 +31,7 @@
 #include "app/separator.h"
 #include "app/sampledlg.h"
 #include "app/setupdlg.h"
+#include "app/slider.h"
 #include "app/textlinearrow.h"
 #include "si/boxview.h"
 #include "si/button.h"
@@ -137,7 +142,122 @@ protected:
                     !MayMeet(controls[i], controls[j]))
                     faults.push_back("overlap: " + Describe(controls[i]) + " and " +
                                      Describe(controls[j]));
+        DrawnFaults(window, controls, faults);
         return faults;
+    }
+
+    // What the sliders draw, track and ticks: each slider drawn alone,
+    // unclipped, must lie inside its own box (the window cuts it there) and
+    // inside every view that holds it, within the frame of a framed box;
+    // and two sliders keep a pixel between their ticks.
+    void DrawnFaults(const ZuWindowRef& window, const std::vector<ZuViewRef>& controls,
+                     std::vector<std::string>& faults)
+    {
+        const ZuRect& wb = window->RetWindowBox();
+        canvas = NewPixmap(32, wb.DX() + kMargin, wb.DY() + kMargin);
+        std::map<ZuView*, ZuRect> insides;
+        std::vector<std::pair<ZuViewRef, ZuRect>> sliders;
+        for (const ZuViewRef& v : controls) {
+            if (!IsA(v, CSliderRef::RetRuntime()))
+                continue;
+            const ZuRect drawn = Drawn(v);
+            if (Empty(drawn))
+                continue;
+            sliders.emplace_back(v, drawn);
+            if (!Inside(drawn, v->RetBox()))
+                faults.push_back("drawn beyond its own box: " + Describe(v) + Extent(drawn));
+            for (ZuViewRef holder = v->RetParent(); holder.IsValid() && !holder->IsWindow();
+                 holder = holder->RetParent()) {
+                auto known = insides.find(holder.Resolve());
+                if (known == insides.end())
+                    known = insides.emplace(holder.Resolve(), Inner(holder)).first;
+                if (!Inside(drawn, known->second)) {
+                    faults.push_back("drawn out of its holder: " + Describe(v) + Extent(drawn) +
+                                     " in " + Describe(holder) + " within" + Extent(known->second));
+                    break;
+                }
+            }
+        }
+        for (std::size_t i = 0; i < sliders.size(); ++i)
+            for (std::size_t j = i + 1; j < sliders.size(); ++j) {
+                const ZuRect& a = sliders[i].second;
+                const ZuRect& b = sliders[j].second;
+                if (a.X1() <= b.X2() + 1 && b.X1() <= a.X2() + 1 && a.Y1() <= b.Y2() + 1 &&
+                    b.Y1() <= a.Y2() + 1)
+                    faults.push_back("sliders touch: " + Describe(sliders[i].first) + Extent(a) +
+                                     " and " + Describe(sliders[j].first) + Extent(b));
+            }
+        canvas->Delete();
+        canvas = ZuGrailPixmapRef();
+    }
+
+    static std::string Extent(const ZuRect& r)
+    {
+        char text[96];
+        std::snprintf(text, sizeof text, " [%g,%g]-[%g,%g]", r.X1(), r.Y1(), r.X2(), r.Y2());
+        return text;
+    }
+
+    // The pixels a view draws by itself (back and front, without what it
+    // holds), unclipped, in window coordinates: the view drawn alone on a
+    // ground that no look uses, the box round what changed. Only the
+    // view's box and a margin round it are looked at.
+    ZuRect Drawn(const ZuViewRef& v)
+    {
+        double dx = 0, dy = 0;
+        canvas->GetSize(dx, dy);
+        const ZuRect& b = v->RetBox();
+        const int x1 = std::max(0, int(b.X1()) - kMargin);
+        const int y1 = std::max(0, int(b.Y1()) - kMargin);
+        const int x2 = std::min(int(dx) - 1, int(b.X2()) + kMargin);
+        const int y2 = std::min(int(dy) - 1, int(b.Y2()) + kMargin);
+        if (x2 < x1 || y2 < y1)
+            return ZuRect();
+        const ZuGrailPortRef port(canvas);
+        canvas->BeginDraw(x1, y1, x2, y2);
+        canvas->SetForeColor(ZuColorPixel(kGround));
+        canvas->FillRect(x1, y1, x2, y2);
+        const ZuRect area(x1, y1, x2, y2);
+        v->DrawBack(port, area);
+        v->DrawFront(port, area);
+        canvas->EndDraw();
+        int lx = x2 + 1, ly = y2 + 1, hx = x1 - 1, hy = y1 - 1;
+        for (int y = y1; y <= y2; ++y)
+            for (int x = x1; x <= x2; ++x)
+                if ((Pixel(port, x, y) & 0xFFFFFF) != (kGround & 0xFFFFFF)) {
+                    lx = std::min(lx, x);
+                    hx = std::max(hx, x);
+                    ly = std::min(ly, y);
+                    hy = std::max(hy, y);
+                }
+        if (hx < lx)
+            return ZuRect();
+        return ZuRect(lx, ly, hx, hy);
+    }
+
+    // Where a holder leaves room for what it holds: its box, or inside the
+    // frame that a box draws round its contents (from the box's middle out
+    // to the first pixel of the frame on each side).
+    ZuRect Inner(const ZuViewRef& holder)
+    {
+        const ZuRect& b = holder->RetBox();
+        if (!IsA(holder, ZuBoxViewRef::RetRuntime()) || Empty(b))
+            return b;
+        Drawn(holder);
+        const ZuGrailPortRef port(canvas);
+        auto at = [&](int x, int y) { return Pixel(port, x, y) & 0xFFFFFF; };
+        const int cx = int(b.X1() + b.DX() / 2), cy = int(b.Y1() + b.DY() / 2);
+        const unsigned inside = at(cx, cy);
+        int l = cx, r = cx, t = cy, d = cy;
+        while (l > b.X1() && at(l - 1, cy) == inside)
+            --l;
+        while (r < b.X2() && at(r + 1, cy) == inside)
+            ++r;
+        while (t > b.Y1() && at(cx, t - 1) == inside)
+            --t;
+        while (d < b.Y2() && at(cx, d + 1) == inside)
+            ++d;
+        return ZuRect(l, t, r, d);
     }
 
     // What a user sees as a control: a control, or a view that holds no
@@ -347,6 +467,11 @@ protected:
     }
 
     std::map<std::string, std::string> pictures;
+    // The ground the views are drawn alone on, and the room round a view's
+    // box where what it draws is looked for.
+    static constexpr unsigned kGround = 0x00FF00FFu;
+    static constexpr int kMargin = 8;
+    ZuGrailPixmapRef canvas;
     // Whether the window cuts off what lies wholly below it by design.
     bool cut_below = false;
 };

@@ -17,8 +17,12 @@
 #include "app/grarect.h"
 #include "app/pageview.h"
 #include "app/propertydlg.h"
+#include "app/slider.h"
+#include "app/textlinearrow.h"
+#include "app/toolpalette.h"
 #include "app/tree.h"
 #include "si/classfactory.h"
+#include "si/icon.h"
 #include "si/memzone.h"
 #include "si/rtclass.h"
 #include "tests/app/shelltest.h"
@@ -956,4 +960,135 @@ TEST_F(PropertyDlgTest, AWholeCircleShowsItsOwnRadiiAndAngles)
         EXPECT_NEAR(std::strtod(Text(dlg->RetEntry(r.row)).c_str(), nullptr), r.shown, 0.01)
             << Text(dlg->RetEntry(r.row));
     }
+}
+
+// A selection that hides rows leaves nothing of theirs in the window: a
+// line, then a rectangle (whose rows lie elsewhere, so that entries are
+// built again), then a group, then nothing, each picked with the pointer on
+// the page and grouped through the menu. No unit button, arrow or slider
+// stays in the window but those of the entries shown, and the window shows
+// "Aucun objet s\xe9lectionn\xe9" over nothing else.
+TEST_F(PropertyDlgTest, HiddenRowsLeaveNothingOfTheirsInTheWindow)
+{
+    CGraLineRef line = ZuNew<CGraLine>(Zuvi_app_zone);
+    const DPoint start = {-80, 60};
+    line->SetPoints(&start, 1);
+    line->PlacePoint(DPoint{-30, 100}, 0);
+    CTreeNodeRef segment = ZuNew<CTreeNode>(Zuvi_app_zone);
+    segment->SetObject(line);
+    segment->InsertLastChild(layer);
+    Rect(-60, -30, -20, 10);
+    Rect(-10, -60, 20, -40);
+    CGraPortRef port = view->RetMainPort();
+    for (CTreeNodeRef n = layer->RetFirstChild(); n.IsValid(); n = CTreeNodeRef(n->RetNext()))
+        CGraObjectRef(n->RetObject())->UpdateBoundingBox(port);
+    view->Redraw(true);
+    Open();
+    // The selection tool, chosen on the palette.
+    const CToolPaletteRef palette(view->RetToolPalette(0));
+    ASSERT_TRUE(ClickPaletteEntry(palette, 1));
+    ASSERT_TRUE(ClickPaletteEntry(palette, 6));
+    const ZuWindowRef& main = Main()->RetWindow();
+    auto at = [&](double x, double y, unsigned buttons) {
+        DPoint p{x, y};
+        view->PageToView(p);
+        double ox = 0, oy = 0;
+        main->GetWindowOrigin(ox, oy);
+        W32_HeadlessMouse(int(ox + p.x), int(oy + p.y), buttons);
+        Pump();
+    };
+    auto pick = [&](double x, double y) {
+        W32_AdvanceTestClock(1000);
+        at(x, y, 0);
+        at(x, y, MK_LBUTTON);
+        at(x, y, 0);
+        Show();
+    };
+    const ZuWindowRef& w = dlg->RetWindow();
+    // Every unit button, arrow and slider in the window belongs to an entry
+    // that is shown; an entry out of the window has none of its parts in it.
+    auto parts_follow_entries = [&](const std::string& state) {
+        std::vector<ZuViewRef> owned;
+        for (int i = 0; i < CPropertyDlg::ROWS; ++i) {
+            const CTextLineArrowRef& e = dlg->RetEntry(i);
+            if (e.IsInvalid())
+                continue;
+            const ZuViewRef parts[] = {ZuViewRef(e->RetUnitButton()), ZuViewRef(e->RetPlusArrow()),
+                                       ZuViewRef(e->RetMinusArrow()), ZuViewRef(e->RetSlider())};
+            for (const ZuViewRef& part : parts) {
+                if (part.IsInvalid())
+                    continue;
+                EXPECT_TRUE(part->RetParent() == e->RetParent())
+                    << state << ": a part of row " << i << " away from its entry";
+                if (Shown(ZuViewRef(e)))
+                    owned.push_back(part);
+            }
+        }
+        ZuViewRef c;
+        for (bool more = w->GetFirstChild(c); more && c.IsValid();) {
+            if (c->IsKindOf(ZuIconRef::RetRuntime()) || c->IsKindOf(CSliderRef::RetRuntime())) {
+                bool found = false;
+                for (const ZuViewRef& part : owned)
+                    found = found || part == c;
+                const ZuRect& b = c->RetBox();
+                EXPECT_TRUE(found)
+                    << state << ": a part of no entry shown at " << b.X1() << "," << b.Y1();
+            }
+            ZuViewRef next;
+            more = c->GetNextSibling(next);
+            c = next;
+        }
+    };
+
+    pick(-55, 80);
+    ASSERT_NE(Title(), "Propri\xe9t\xe9s ");
+    parts_follow_entries("line");
+    pick(-40, -10);
+    ASSERT_EQ(Title(), "Propri\xe9t\xe9s Rectangle");
+    parts_follow_entries("rectangle");
+    // Both rectangles in a box drawn from an empty spot, then grouped.
+    W32_AdvanceTestClock(1000);
+    at(-70, 20, 0);
+    at(-70, 20, MK_LBUTTON);
+    at(-20, -30, MK_LBUTTON);
+    at(30, -70, MK_LBUTTON);
+    at(30, -70, 0);
+    Show();
+    ASSERT_EQ(Title(), "Propri\xe9t\xe9s S\xe9lection 2 objets");
+    ChooseMenuRow(2, 12);
+    Show();
+    ASSERT_EQ(Title(), "Propri\xe9t\xe9s Groupe");
+    parts_follow_entries("group");
+    pick(60, -80);
+    ASSERT_EQ(Title(), "Propri\xe9t\xe9s ");
+    parts_follow_entries("nothing");
+
+    // The window's pixels: its ground everywhere but round the text, and
+    // the text where it stands.
+    app->SyncWindows(true);
+    double left = 0, top = 0;
+    w->GetFrameOffset(left, top);
+    auto pixel = [&](int x, int y) {
+        std::uint32_t p = 0xDEADBEEF;
+        W32_HeadlessWindowPixel(Hwnd(w), int(left) + x, int(top) + y, p);
+        return p & 0xFFFFFF;
+    };
+    double width = 0, height = 0, tx = 0, ty = 0;
+    w->GetSize(width, height);
+    dlg->RetEmptyTag()->GetMinSize(tx, ty);
+    const int x1 = int((width - tx) / 2) - 3, x2 = int((width + tx) / 2) + 3;
+    const int y1 = int((height - ty) / 2) - 3, y2 = int((height + ty) / 2) + 3;
+    const std::uint32_t ground = pixel(2, 2);
+    int strays = 0, ink = 0;
+    for (int y = 0; y < int(height); ++y)
+        for (int x = 0; x < int(width); ++x) {
+            const bool text = x >= x1 && x <= x2 && y >= y1 && y <= y2;
+            if (text)
+                ink += pixel(x, y) != ground;
+            else if (pixel(x, y) != ground && strays++ < 5)
+                ADD_FAILURE() << "not the ground at " << x << "," << y << ": " << std::hex
+                              << pixel(x, y);
+        }
+    EXPECT_EQ(strays, 0);
+    EXPECT_GT(ink, 20);
 }

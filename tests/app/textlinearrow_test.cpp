@@ -145,6 +145,46 @@ TEST_F(EntryTest, ThePartsStayBesideTheEntryWhenItsParentMoves)
     }
 }
 
+// A dialog that moves a row or changes its unit builds its entry again:
+// the entry keeps its own parts, placed anew (a slider only while asked
+// for), so that taking the entry out of its window takes every part of it
+// along and nothing of it stays behind. The arrows still step the value.
+TEST_F(EntryTest, AnEntryBuiltAgainKeepsItsPartsAndTakesThemAlongWhenTakenOut)
+{
+    auto parts_in_window = [&] {
+        int n = 0;
+        ZuViewRef c;
+        for (bool more = w->GetFirstChild(c); more && c.IsValid();) {
+            n += c->IsKindOf(ZuIconRef::RetRuntime()) || c->IsKindOf(CSliderRef::RetRuntime());
+            ZuViewRef next;
+            more = c->GetNextSibling(next);
+            c = next;
+        }
+        return n;
+    };
+    BuildMm();
+    ASSERT_EQ(parts_in_window(), 4);
+    const ZuIconRef plus = entry->RetPlusArrow();
+    entry->Build(10, 40, 60, 20, 24, true, CSlider::HORIZONTAL | CSlider::RIGHT_GRADUATE);
+    EXPECT_EQ(parts_in_window(), 4);
+    EXPECT_TRUE(entry->RetPlusArrow() == plus);
+    ExpectBox(entry->RetUnitButton(), 70, 40, 16, 20);
+    ExpectBox(entry->RetSlider(), 103, 43, 74, 18);
+    entry->Build(10, 70, 60, 20, 23, false, 0);
+    EXPECT_EQ(parts_in_window(), 3);
+    EXPECT_TRUE(entry->RetSlider().IsInvalid());
+    ExpectBox(entry->RetMinusArrow(), 86, 79, 15, 11);
+    entry->SetValue(4);
+    reports->Clear();
+    Click(93, 72);
+    EXPECT_EQ(entry->GetValue(), 5);
+    EXPECT_EQ(reports->log, "notify_user_text_changed(1) ");
+    entry->SetParent(ZuViewNull);
+    EXPECT_EQ(parts_in_window(), 0);
+    entry->SetParent(w);
+    EXPECT_EQ(parts_in_window(), 3);
+}
+
 TEST_F(EntryTest, ArrowsAndPageKeysRoundToTheStepAndAlwaysReport)
 {
     BuildMm();
