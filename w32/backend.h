@@ -121,6 +121,11 @@ void W32_SystemClose(HWND hwnd);
 // Pointer at a screen point with the MK_ buttons held; a button change
 // gives its button message after the move.
 void W32_SystemMouse(int x, int y, unsigned buttons);
+// The display says the pointer left one of the own windows for a screen
+// point. Out of all of them (and with nothing holding the capture), the
+// window that had the pointer gets WM_MOUSELEAVE; over another, the
+// pointer's moves there tell.
+void W32_SystemPointerLeft(int x, int y);
 // A key: virtual key, set-1 scan code, extended flag, down (a press of a
 // key already down is an auto-repeat). Goes to the focus window, or the
 // active one when no window has the focus.

@@ -54,6 +54,7 @@ struct State {
     HWND focus = nullptr;
     HWND active = nullptr;
     HWND capture = nullptr;
+    HWND pointer = nullptr; // the own window the pointer was last reported in
     bool app_active = false;
     BYTE async_keys[256] = {};
     std::vector<std::string> messages; // registered window messages
@@ -611,20 +612,50 @@ void W32_SystemClose(HWND hwnd)
     Send(hwnd, WM_CLOSE, 0, 0);
 }
 
+namespace {
+
+// The own window that gets the pointer at a screen point: the capture
+// window, else the own window there; null when the point is over none.
+HWND PointerTarget(int x, int y)
+{
+    Guard g(S().lock);
+    HWND target = S().capture != nullptr ? S().capture : WindowFromPoint(POINT{x, y});
+    if (W32_WindowOf(target) == nullptr || W32_WindowOf(target)->foreign)
+        return nullptr;
+    return target;
+}
+
+// The pointer is over none of the own windows: the one it was in gets
+// WM_MOUSELEAVE, queued with the pointer messages so that it comes after
+// the last move inside.
+void PointerOut()
+{
+    HWND left;
+    {
+        Guard g(S().lock);
+        left = S().pointer;
+        S().pointer = nullptr;
+    }
+    if (left != nullptr)
+        PostInput(left, WM_MOUSELEAVE, 0, 0);
+}
+
+} // namespace
+
 void W32_SystemMouse(int x, int y, unsigned buttons)
 {
     static unsigned held = 0;
-    HWND target;
-    {
-        Guard g(S().lock);
-        target = S().capture != nullptr ? S().capture : WindowFromPoint(POINT{x, y});
-        if (W32_WindowOf(target) == nullptr || W32_WindowOf(target)->foreign)
-            target = nullptr;
-    }
+    HWND target = PointerTarget(x, y);
     unsigned old = held;
     held = buttons & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON);
-    if (target == nullptr)
+    if (target == nullptr) {
+        PointerOut();
         return;
+    }
+    {
+        Guard g(S().lock);
+        S().pointer = target;
+    }
     RECT r;
     GetWindowRect(target, &r);
     LPARAM at = Point16(x - r.left, y - r.top);
@@ -666,6 +697,17 @@ void W32_SystemMouse(int x, int y, unsigned buttons)
             PostInput(target, b.up, keys(now), at);
         }
     }
+}
+
+void W32_SystemPointerLeft(int x, int y)
+{
+    // A window manager's frame around a window counts as the window for
+    // WindowFromPoint, but the pointer on it is out of the window.
+    HWND target = PointerTarget(x, y);
+    RECT r;
+    if (target == nullptr || (GetCapture() == nullptr && GetWindowRect(target, &r) &&
+                              (x < r.left || x >= r.right || y < r.top || y >= r.bottom)))
+        PointerOut();
 }
 
 void W32_SystemKey(UINT vk, UINT scan, bool extended, bool down, int character)
@@ -839,6 +881,8 @@ BOOL DestroyWindow(HWND hwnd)
             S().active = nullptr;
         if (S().focus == hwnd)
             S().focus = nullptr;
+        if (S().pointer == hwnd)
+            S().pointer = nullptr;
     }
     Send(hwnd, WM_DESTROY, 0, 0);
     Send(hwnd, WM_NCDESTROY, 0, 0);

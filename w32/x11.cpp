@@ -291,7 +291,8 @@ public:
         a.border_pixel = 0;
         a.colormap = colormap;
         a.event_mask = ExposureMask | StructureNotifyMask | FocusChangeMask | KeyPressMask |
-                       KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+                       KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                       LeaveWindowMask;
         int width = std::max<int>(1, w->rect.right - w->rect.left);
         int height = std::max<int>(1, w->rect.bottom - w->rect.top);
         Window win = XCreateWindow(dpy, root, w->rect.left, w->rect.top, unsigned(width),
@@ -990,6 +991,15 @@ private:
         }
         case MotionNotify:
             W32_SystemMouse(e.xmotion.x_root, e.xmotion.y_root, Buttons(e.xmotion.state));
+            break;
+        case LeaveNotify:
+            // The pointer went out of the window: when it went to no
+            // window of ours, no motion is reported to us any more, so
+            // this is the only word of it. A grab that starts moves the
+            // pointer nowhere.
+            if (w != nullptr && e.xcrossing.mode != NotifyGrab &&
+                e.xcrossing.detail != NotifyInferior)
+                W32_SystemPointerLeft(e.xcrossing.x_root, e.xcrossing.y_root);
             break;
         case KeyPress:
         case KeyRelease: {

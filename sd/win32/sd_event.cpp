@@ -49,7 +49,11 @@ PendingKey g_key;
 
 ZuObjectRef g_entered; // the library window that last had the pointer
 bool g_entered_set = false;
-HWND g_tracked = nullptr; // platform window of the last queued message
+// The platform window of the last pointer message, kept while the pointer
+// is believed inside it. Only pointer messages set it: a paint or a key for
+// another window would have the time-out measure the pointer against the
+// wrong window and tell the window under it that the pointer left.
+HWND g_tracked = nullptr;
 bool g_still_inside = false;
 // The window and point of the last press; a press counts with it only
 // within a few pixels of it.
@@ -91,6 +95,21 @@ void CheckTrackedWindow()
         if (g_entered_set)
             Leave(g_entered);
         g_still_inside = false;
+    }
+}
+
+// The pointer check of a timer message or of the platform's word that the
+// pointer left a window: with the pointer over no window of this
+// application, the window it was last in is told it left.
+void CheckPointerOutside()
+{
+    if (!g_entered_set || !g_entered.IsValid())
+        return;
+    POINT p;
+    if (GetCursorPos(&p) && Zuvi_FindOwnPlatformWindow(p.x, p.y, 0) == nullptr) {
+        Leave(g_entered);
+        g_entered_set = false;
+        g_entered = ZuObjectNull;
     }
 }
 
@@ -774,7 +793,10 @@ bool Zuvi_EventFiller::Wait(ZuEvent* e)
         e->SetWaitingForEvent(false);
         e->time = ZuTime::NowGMTAbsTime();
         e->window = Zuvi_WindowRefFromHandle(msg.hwnd);
-        g_tracked = g_still_inside ? msg.hwnd : nullptr;
+        if (!g_still_inside || msg.hwnd == nullptr)
+            g_tracked = nullptr;
+        else if (IsMouseMessage(msg.message))
+            g_tracked = msg.hwnd;
 
         bool dispatch = false;
         bool mouse = false;
@@ -805,14 +827,13 @@ bool Zuvi_EventFiller::Wait(ZuEvent* e)
         case WM_TIMER:
             if (Zuvi_event_links.handle_tick)
                 Zuvi_event_links.handle_tick(e->time, true);
-            if (g_entered_set && g_entered.IsValid()) {
-                POINT p;
-                if (GetCursorPos(&p) && Zuvi_FindOwnPlatformWindow(p.x, p.y, 0) == nullptr) {
-                    Leave(g_entered);
-                    g_entered_set = false;
-                    g_entered = ZuObjectNull;
-                }
-            }
+            CheckPointerOutside();
+            break;
+        case WM_MOUSELEAVE:
+            // The pointer left a window without moving over another one:
+            // no pointer message would ever tell, and a wait without a
+            // tick due would never time out to look.
+            CheckPointerOutside();
             break;
         case ZU_MSG_WAKE_UP:
             e->type = ZU_EVENT_WAKE_UP;

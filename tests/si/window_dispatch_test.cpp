@@ -1,10 +1,14 @@
 // The window's dispatch steps that need stand-ins for classes built above
 // the window layer: controls with keyboard alternatives, the interface
 // builder and its selection frames; and the mouse grab of a dragging view.
+// Last, the pointer followed through the event layer from window to window
+// and out of them all.
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "si/app.h"
 #include "si/iselframe.h"
@@ -12,8 +16,10 @@
 #include "si/rtclass.h"
 #include "si/values.h"
 #include "si/window.h"
+#include "tests/support/controls.h"
 #include "tests/support/looks.h"
 #include "tests/support/views.h"
+#include "w32/headless.h"
 
 namespace {
 std::string g_log;
@@ -465,4 +471,70 @@ TEST_F(WindowDispatchTest, MainResponderPassesToNextThenPreviousThenParent)
     inner->RemoveActive();
     EXPECT_EQ(TProbeView::log, "I:Resign B:Become ");
     EXPECT_EQ(MainResponder(), b);
+}
+
+// Two shown windows with a view each on the headless screen, the pointer
+// injected at screen points and served as the main loop serves it.
+class WindowPointerTest : public ControlTest {
+protected:
+    void SetUp() override
+    {
+        ControlTest::SetUp();
+        a = TProbeView::Make("A", 10, 10, 49, 39);
+        a->SetParent(w);
+        other = NewShownWindow(400, 100, 100, 60);
+        b = TProbeView::Make("B", 10, 10, 49, 39);
+        b->SetParent(other);
+        TProbeView::log.clear();
+    }
+    void TearDown() override
+    {
+        a = b = TProbeViewRef();
+        other = ZuWindowRef();
+        ControlTest::TearDown();
+    }
+    std::string Hears(int x, int y)
+    {
+        TProbeView::log.clear();
+        W32_HeadlessMouse(x, y, 0);
+        Pump();
+        return TProbeView::log;
+    }
+    static ZuViewRef CursorView(const ZuWindowRef& window)
+    {
+        ZuViewRef v;
+        window->GetCursorView(v);
+        return v;
+    }
+
+    TProbeViewRef a, b;
+    ZuWindowRef other;
+};
+
+// The pointer rests on a view, then goes where no window of the program
+// is, straight or through the other window: no pointer message follows it
+// there, yet the view it was in hears it leave, and hears it come back.
+TEST_F(WindowPointerTest, AViewHearsThePointerLeaveForWhereNoWindowIs)
+{
+    // w's client area is at (100, 100), other's at (400, 100).
+    const struct {
+        const char* route;
+        std::vector<std::pair<int, int>> way; // screen points before the bare screen
+        const char* last;                     // the view the pointer was in
+    } routes[] = {
+        {"straight out", {{120, 120}}, "A"},
+        {"through the other window", {{120, 120}, {420, 120}}, "B"},
+    };
+    for (const auto& r : routes) {
+        SCOPED_TRACE(r.route);
+        for (const auto& p : r.way)
+            Hears(p.first, p.second);
+        const ZuWindowRef& window = std::string(r.last) == "A" ? w : other;
+        ASSERT_TRUE(CursorView(window).IsValid());
+        EXPECT_EQ(Hears(700, 500), std::string(r.last) + ":Leave ");
+        EXPECT_TRUE(CursorView(window).IsInvalid());
+        EXPECT_EQ(Hears(710, 500), "");
+        EXPECT_EQ(Hears(120, 120), "A:Enter A:MotionNotify ");
+        Hears(700, 500);
+    }
 }

@@ -582,8 +582,15 @@ TEST_F(Windows, AClickGivesMoveThenButtonMessagesInClientCoordinates)
     EXPECT_EQ(GET_X_LPARAM(got.back().lParam), -10);
     ReleaseCapture();
     EXPECT_EQ(W32_HeadlessGrab(), nullptr);
+    // Nothing under the pointer: the window it was in hears only that it
+    // left, and only once.
     W32_HeadlessMouse(90, 70, 0);
-    EXPECT_TRUE(Drain().empty()); // nothing under the pointer
+    got = Drain();
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].message, WM_MOUSELEAVE);
+    EXPECT_EQ(got[0].hwnd, w);
+    W32_HeadlessMouse(80, 70, 0);
+    EXPECT_TRUE(Drain().empty());
 }
 
 TEST_F(Windows, KeysCarryScanExtendedAltRepeatAndReleaseBits)

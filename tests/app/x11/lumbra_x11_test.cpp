@@ -7,6 +7,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 
 #include "tests/support/xprogram.h"
 #include "tests/support/xvfb.h"
@@ -200,6 +201,86 @@ TEST(LumbraProgram, ShowsItsToolPaletteAndThenComesToRest)
                                return quiet >= 50;
                            }))
         << changes << " restacks and focus changes and still going";
+
+    CloseAsWindowManager(peer, main);
+    EXPECT_EQ(program.Wait(), 0);
+    XCloseDisplay(peer);
+}
+
+// The dark pixels (text) of the first field of the status line, the
+// pointer's position: the 16 rows at the foot of the client area, 120
+// pixels from its left side; the window's frame takes about 4 pixels on
+// each side and has no black in it.
+int FieldInk(Display* peer, Window window)
+{
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(peer, window, &a) || a.height < 20)
+        return -1;
+    XImage* image = XGetImage(peer, window, 4, a.height - 20, 120, 16, AllPlanes, ZPixmap);
+    if (image == nullptr)
+        return -1;
+    int ink = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 120; ++x)
+            ink += (XGetPixel(image, x, y) & 0xFFFFFFul) == 0;
+    XDestroyImage(image);
+    return ink;
+}
+
+// The pointer over the page: the first field of the status line reads its
+// position, and keeps it while the pointer rests there. Put down on the
+// bare screen beside the window, away from every window of the program,
+// the pointer leaves the page view and the field is emptied. The field is
+// read from the screen.
+TEST(LumbraProgram, TheStatusLineForgetsThePositionWhenThePointerLeavesTheWindow)
+{
+    ZUVI_REQUIRE_XVFB();
+    Display* peer = XOpenDisplay(nullptr);
+    ASSERT_NE(peer, nullptr);
+    Window root = DefaultRootWindow(peer);
+    XSelectInput(peer, root, SubstructureNotifyMask);
+    XSync(peer, False);
+
+    XProgram program(ZUVI_LUMBRA);
+    ASSERT_GT(program.pid, 0);
+    Window main = 0;
+    ASSERT_TRUE(XWaitUntil(peer, [&] {
+        while (XPending(peer) > 0) {
+            XEvent e;
+            XNextEvent(peer, &e);
+            XWindowAttributes a;
+            if (e.type == MapNotify && main == 0 && XGetWindowAttributes(peer, e.xmap.window, &a) &&
+                a.width > 700)
+                main = e.xmap.window;
+        }
+        return main != 0;
+    }));
+    XWindowAttributes a;
+    ASSERT_TRUE(XGetWindowAttributes(peer, main, &a));
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(peer, main, root, 0, 0, &x, &y, &child);
+    ASSERT_TRUE(XWaitUntil(peer, [&] {
+        return Count(peer, main, a.height - 50, a.height).white > 100 && FieldInk(peer, main) == 0;
+    }));
+
+    // Over the middle of the page; the position stays in the field for
+    // ten rounds in a row.
+    XTestFakeMotionEvent(peer, -1, x + a.width / 2, y + a.height / 2, 0);
+    int ink = 0, rounds = 0;
+    EXPECT_TRUE(XWaitUntil(peer,
+                           [&] {
+                               ink = FieldInk(peer, main);
+                               rounds = ink > 20 ? rounds + 1 : 0;
+                               return rounds >= 10;
+                           }))
+        << ink << " dark pixels in the field";
+
+    // Beside the window, where the screen is bare.
+    ASSERT_LT(x + a.width + 100, DisplayWidth(peer, DefaultScreen(peer)));
+    XTestFakeMotionEvent(peer, -1, x + a.width + 100, y + a.height / 2, 0);
+    EXPECT_TRUE(XWaitUntil(peer, [&] { return (ink = FieldInk(peer, main)) == 0; }))
+        << ink << " dark pixels in the field";
 
     CloseAsWindowManager(peer, main);
     EXPECT_EQ(program.Wait(), 0);

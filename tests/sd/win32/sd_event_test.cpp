@@ -384,6 +384,27 @@ TEST_F(EventLayer, LeavingTheWindowIsNoticedByTheTrackedWait)
     EXPECT_EQ(g_calls.front(), "leave");
 }
 
+// The pointer rests in the window while a message comes for another
+// window: the time-out still measures the pointer against the window it is
+// in, and nothing is told it left.
+TEST_F(EventLayer, AMessageForAnotherWindowLeavesThePointerWhereItIs)
+{
+    HWND second = CreateWindowExA(0, Zuvi_GrWindowRec::RetClassName(), "", WS_POPUP, 400, 80, 100,
+                                  100, nullptr, nullptr, &module, nullptr);
+    ASSERT_NE(second, nullptr);
+    W32_HeadlessMouse(150, 120, 0);
+    Next();
+    PostMessageA(second, WM_USER, 0, 0);
+    Zuvi_event_links.handle_tick = [](std::int64_t, bool fire) -> int {
+        if (fire)
+            ZuEvent::PostWakeUpEvent();
+        return -1;
+    };
+    EXPECT_EQ(Next().type, ZU_EVENT_WAKE_UP);
+    EXPECT_TRUE(g_calls.empty());
+    DestroyWindow(second);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- command pipe
