@@ -1378,6 +1378,12 @@ void ZuStorage::RestoreNewObject(std::uint32_t name_id, std::uint32_t id)
         F::BadData("Unknown class in storage data", __LINE__);
     if (runtime->IsAbstract())
         F::BadData("Abstract class in storage data", __LINE__);
+    // A class that cannot be stored, or a service of the running program
+    // (the application, a manager, a port or window of the screen, a
+    // cursor), is refused before it is made: its constructor may need what
+    // is not running, or change the program's state.
+    if (!runtime->IsStorable())
+        F::BadData("Class cannot be restored from storage data", __LINE__);
     // Atoms always travel as atom items, never as object records.
     if (std::strcmp(name, "ZuAtom") == 0)
         F::BadData("Wrong data type, cannot restore object", __LINE__);
