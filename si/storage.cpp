@@ -1495,6 +1495,13 @@ void ZuStorage::CheckType(ZuObjectRef& object, const ZuRuntimeRef& type)
 {
     if (type.IsInvalid())
         return;
+    // A phantom where an object of a class is expected gives way to what it
+    // stands for, which must be of that class (or nothing): a typed handle
+    // would otherwise hold a stand-in of another class and take it for one.
+    if (object.IsPhantom() && !object.RetRawObject()->ZuObject::IsKindOf(type)) {
+        ZuObjectRef resolved(object.Resolve());
+        object = resolved;
+    }
     // Each step either ends or unwraps one value; a value that holds
     // itself is bad data, not a loop.
     for (unsigned step = 0; object.IsValid() && !object.IsPhantom() && !object->IsKindOf(type);
