@@ -14,7 +14,7 @@
 #include "si/textarchitect.h"
 #include "si/textstyle.h"
 
-ZU_IMPLEMENT_CLASS(CDefDlg, "app/defdlg", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CDefDlg, "app/defdlg", ZU_CLASS_NOT_STORED)
 ZU_IMPLEMENT_INTERFACE(CDefDlg, IDefDlg)
 ZU_IMPLEMENT_INTERFACE(CDefDlg, IIndexButtons)
 ZU_IMPLEMENT_INTERFACE(CDefDlg, IDefDlgUse)

@@ -16,7 +16,7 @@
 #include "si/textstyle.h"
 #include "si/values.h"
 
-ZU_IMPLEMENT_CLASS(CExportDlg, "app/exportdlg", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CExportDlg, "app/exportdlg", ZU_CLASS_NOT_STORED)
 
 ZuAtomRef CExportDlg::notify_button1;
 ZuAtomRef CExportDlg::notify_button2;

@@ -10,7 +10,7 @@
 #include "si/rtclass.h"
 #include "si/textstyle.h"
 
-ZU_IMPLEMENT_CLASS(CFilenameDlg, "app/filenamedlg", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CFilenameDlg, "app/filenamedlg", ZU_CLASS_NOT_STORED)
 
 ZuAtomRef CFilenameDlg::notify_button1;
 ZuAtomRef CFilenameDlg::notify_button2;

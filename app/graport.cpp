@@ -13,7 +13,7 @@
 #include "si/rtclass.h"
 #include "si/string.h"
 
-ZU_IMPLEMENT_CLASS(CGraPort, "app/graport", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CGraPort, "app/graport", ZU_CLASS_NOT_STORED)
 
 namespace {
 

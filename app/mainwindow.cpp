@@ -18,7 +18,7 @@
 #include "si/rtclass.h"
 #include "si/textstyle.h"
 
-ZU_IMPLEMENT_CLASS(CMainWindow, "app/mainwindow", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CMainWindow, "app/mainwindow", ZU_CLASS_NOT_STORED)
 
 // Each handler is callable by name and listed among the class's
 // notifications, whose atoms the bindings use as method names.

@@ -12,7 +12,7 @@
 #include "si/rtclass.h"
 #include "si/textstyle.h"
 
-ZU_IMPLEMENT_CLASS(CPageDlg, "app/pagedlg", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CPageDlg, "app/pagedlg", ZU_CLASS_NOT_STORED)
 ZU_EXPORT_ACTOR(CPageDlg, OnResize)
 ZU_EXPORT_ACTOR(CPageDlg, OnClose)
 ZU_EXPORT_OBSERVER(CPageDlg, OnClicPage)

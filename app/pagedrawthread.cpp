@@ -5,7 +5,7 @@
 #include "si/atom.h"
 #include "si/event.h"
 
-ZU_IMPLEMENT_CLASS(PageDrawThread, "pageview", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(PageDrawThread, "pageview", ZU_CLASS_NOT_STORED)
 
 bool PageDrawThread::Run(const ZuObjectRef& subject)
 {

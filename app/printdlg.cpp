@@ -12,7 +12,7 @@
 #include "si/texttag.h"
 #include "si/textstyle.h"
 
-ZU_IMPLEMENT_CLASS(CPrintDlg, "app/printdlg", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CPrintDlg, "app/printdlg", ZU_CLASS_NOT_STORED)
 
 ZuAtomRef CPrintDlg::notify_button1;
 ZuAtomRef CPrintDlg::notify_button2;

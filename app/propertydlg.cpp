@@ -14,7 +14,7 @@
 #include "si/textline.h"
 #include "si/textstyle.h"
 
-ZU_IMPLEMENT_CLASS(CPropertyDlg, "app/propertydlg", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CPropertyDlg, "app/propertydlg", ZU_CLASS_NOT_STORED)
 
 ZuAtomRef CPropertyDlg::notify_Modify;
 ZuAtomRef CPropertyDlg::notify_Redraw;

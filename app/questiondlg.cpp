@@ -10,7 +10,7 @@
 #include "si/rtclass.h"
 #include "si/textstyle.h"
 
-ZU_IMPLEMENT_CLASS(CQuestionDlg, "app/questiondlg", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CQuestionDlg, "app/questiondlg", ZU_CLASS_NOT_STORED)
 
 ZuAtomRef CQuestionDlg::notify_button1;
 ZuAtomRef CQuestionDlg::notify_button2;

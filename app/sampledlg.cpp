@@ -20,7 +20,7 @@
 #include "si/rtclass.h"
 #include "si/textstyle.h"
 
-ZU_IMPLEMENT_CLASS(CSampleDlg, "app/sampledlg", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CSampleDlg, "app/sampledlg", ZU_CLASS_NOT_STORED)
 
 const Zuvi_Interface IDefDlgUse::interface("IDefDlgUse");
 

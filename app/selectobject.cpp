@@ -14,7 +14,7 @@
 #include "si/rtclass.h"
 #include "si/time.h"
 
-ZU_IMPLEMENT_CLASS(CSelectObject, "app/selectobject", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CSelectObject, "app/selectobject", ZU_CLASS_NOT_STORED)
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "si/textstyle.h"
 #include "si/texttag.h"
 
-ZU_IMPLEMENT_CLASS(CSetupDlg, "app/setupdlg", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CSetupDlg, "app/setupdlg", ZU_CLASS_NOT_STORED)
 SETUP_EXPORT_HANDLER(CSetupDlg, OnClickTab)
 
 namespace {

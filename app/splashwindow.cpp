@@ -6,7 +6,7 @@
 #include "si/control.h"
 #include "si/icon.h"
 
-ZU_IMPLEMENT_CLASS(CSplashWindow, "app/splashwindow", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CSplashWindow, "app/splashwindow", ZU_CLASS_NOT_STORED)
 ZU_EXPORT_ACTOR(CSplashWindow, OnClick)
 
 namespace {

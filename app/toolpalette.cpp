@@ -20,7 +20,7 @@
 
 #include <cstring>
 
-ZU_IMPLEMENT_CLASS(CToolPalette, "app/toolpalette", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(CToolPalette, "app/toolpalette", ZU_CLASS_NOT_STORED)
 ZU_EXPORT_ACTOR(CToolPalette, OnCancel)
 ZU_EXPORT_ACTOR(CToolPalette, OnClose)
 ZU_EXPORT_ACTOR(CToolPalette, OnResize)

@@ -10,6 +10,7 @@
 #include "app/graobject.h"
 #include "app/tree.h"
 #include "app/undogroup.h"
+#include "fuzz/foundinputs.h"
 #include "fuzz/quietsink.h"
 #include "si/archive.h"
 #include "si/array.h"
@@ -285,6 +286,11 @@ int main(int argc, char** argv)
         for (auto& sample : filled)
             sample.second->Delete();
     }
+    // What earlier runs found, as the storage target reads it: the record
+    // and then the number it reads after each object.
+    for (const auto& found : Zuvi_FoundObjectInputs())
+        if (WriteFile(storage_dir + "/" + found.first, found.second))
+            ++written;
     std::printf("fuzz_seeds: %u seeds written\n", written);
     Zuvi_StopServices();
     return written ? 0 : 1;

@@ -3,6 +3,7 @@
 // reads an integer, a string and an object. Whatever the bytes, this must
 // end in a delivery, a false answer or a ZuExcStream, never in a crash or
 // an abort.
+#include "fuzz/foundinputs.h"
 #include "si/atom.h"
 #include "si/carbon.h"
 #include "si/classfactory.h"
@@ -123,6 +124,13 @@ void WriteSeeds(const char* dir)
             std::fclose(f);
         }
         (*rt.copy)->StartStoring();
+    }
+    for (const auto& found : Zuvi_FoundObjectInputs()) {
+        std::string name = std::string(dir) + "/" + found.first;
+        if (FILE* f = std::fopen(name.c_str(), "wb")) {
+            std::fwrite(found.second.data(), 1, found.second.size(), f);
+            std::fclose(f);
+        }
     }
 }
 

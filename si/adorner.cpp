@@ -93,7 +93,7 @@ void DrawRelief(const ZuGrailPortRef& port, const ReliefStroke (&strokes)[4],
 
 ZU_ENUM_REGISTER(ZuFrameEdgeBit)
 ZU_BITSET_REGISTER(ZuFrameEdges)
-ZU_IMPLEMENT_CLASS(ZuAdorner, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuAdorner, kFile, ZU_CLASS_NOT_STORED)
 
 ZuFrameEdges Zuvi_ValueToZuFrameEdges(const ZuValueRef& value)
 {

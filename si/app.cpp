@@ -22,7 +22,7 @@
 #include "si/typedef.h"
 #include "si/values.h"
 
-ZU_IMPLEMENT_CLASS(ZuApp, "si/app", ZU_CLASS_SINGLETON)
+ZU_IMPLEMENT_CLASS(ZuApp, "si/app", ZU_CLASS_SINGLETON | ZU_CLASS_NOT_STORED)
 
 ZuAtomRef ZuApp::notify_window_list_changed;
 ZuAtomRef ZuApp::notify_active_window_changed;

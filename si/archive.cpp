@@ -9,7 +9,7 @@
 #include "si/fileread.h"
 #include "si/filewrite.h"
 
-ZU_IMPLEMENT_CLASS(ZuArchive, "si/archive", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuArchive, "si/archive", ZU_CLASS_NOT_STORED)
 
 ZuArchive::ZuArchive()
 {

@@ -469,7 +469,7 @@ void Deliver(const Chars& result, bool wide, ZuStringRef& out)
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuConvert, "si/convert", ZU_CLASS_SINGLETON)
+ZU_IMPLEMENT_CLASS(ZuConvert, "si/convert", ZU_CLASS_SINGLETON | ZU_CLASS_NOT_STORED)
 
 ZuConvert::ZuConvert() {}
 

@@ -3,7 +3,7 @@
 #include "si/classfactory.h"
 #include "si/error.h"
 
-ZU_IMPLEMENT_CLASS(ZuCursorRecord, "si/cursorrecord", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuCursorRecord, "si/cursorrecord", ZU_CLASS_NOT_STORED)
 
 ZuCursorRecord::ZuCursorRecord() : dx(0), dy(0), hot_x(0), hot_y(0) {}
 

@@ -13,7 +13,7 @@
 #include "si/storage.h"
 #include "si/window.h"
 
-ZU_IMPLEMENT_CLASS(ZuDialog, "si/dialog", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuDialog, "si/dialog", ZU_CLASS_NOT_STORED)
 
 ZuDialogRef ZuDialog::head;
 ZuDialogRef ZuDialog::tail;

@@ -9,7 +9,7 @@
 
 #include <vector>
 
-ZU_IMPLEMENT_CLASS(GCThread, ZU_SRC_FILE, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(GCThread, ZU_SRC_FILE, ZU_CLASS_NOT_STORED)
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "si/typedef.h"
 #include "zoveda/gfxsurface.h"
 
-ZU_IMPLEMENT_CLASS(ZuGrailPort, "si/grail", ZU_CLASS_ABSTRACT)
+ZU_IMPLEMENT_CLASS(ZuGrailPort, "si/grail", ZU_CLASS_ABSTRACT | ZU_CLASS_NOT_STORED)
 ZU_ENUM_REGISTER(ZuLineStyle)
 
 namespace {

@@ -7,7 +7,7 @@
 #include "si/igrailhook.h"
 #include "zoveda/gfxsurface.h"
 
-ZU_IMPLEMENT_CLASS(ZuGrailPixmap, "si/grailpxm", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuGrailPixmap, "si/grailpxm", ZU_CLASS_NOT_STORED)
 
 namespace {
 

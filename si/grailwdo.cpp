@@ -8,7 +8,7 @@
 #include "si/rtclass.h"
 #include "zoveda/gfxsurface.h"
 
-ZU_IMPLEMENT_CLASS(ZuGrailWindow, "si/grailwdo", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuGrailWindow, "si/grailwdo", ZU_CLASS_NOT_STORED)
 ZU_ENUM_REGISTER(ZuWinStyleBit)
 
 Zuvi_GrailWindowLinks Zuvi_grail_window_links = {};

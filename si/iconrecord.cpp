@@ -29,7 +29,7 @@ ZuRect Box(double x, double y, double w, double h)
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuIconRecord, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuIconRecord, kFile, ZU_CLASS_NOT_STORED)
 ZU_IMPLEMENT_INTERFACE(ZuIconRecord, ZuiCache)
 
 // ---------------------------------------------------------------------------

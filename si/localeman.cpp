@@ -12,7 +12,7 @@ const char kFile[] = "si/localeman";
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuLocaleMan, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuLocaleMan, kFile, ZU_CLASS_NOT_STORED)
 ZU_IMPLEMENT_INTERFACE(ZuLocaleMan, ZuiContainer)
 
 ZuLocaleManRef ZuLocaleMan::current;

@@ -163,7 +163,7 @@ const Zuvi_EnumName ZuLookColor_names[] = {
 
 ZU_ENUM_REGISTER(ZuFlushPriority)
 ZU_ENUM_REGISTER(ZuLookColor)
-ZU_IMPLEMENT_CLASS(ZuLookMan, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuLookMan, kFile, ZU_CLASS_NOT_STORED)
 
 ZuLookManRef ZuLookMan::current;
 ZuLookManRef ZuLookMan::sys_lookman;

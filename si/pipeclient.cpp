@@ -14,7 +14,7 @@ const char kFile[] = "si/pipeclient";
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuPipeClient, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuPipeClient, kFile, ZU_CLASS_NOT_STORED)
 
 ZuPipeClient::ZuPipeClient() : pipe(nullptr), time_out(60.0)
 {

@@ -14,7 +14,7 @@ const char kFile[] = "si/pipeserver";
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuPipeServer, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuPipeServer, kFile, ZU_CLASS_NOT_STORED)
 
 ZuPipeServer::ZuPipeServer() : pipe(nullptr), time_out(60.0)
 {

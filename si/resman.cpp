@@ -18,7 +18,7 @@ const char kFile[] = "si/resman";
 
 } // namespace
 
-ZU_IMPLEMENT_CLASS(ZuResMan, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuResMan, kFile, ZU_CLASS_NOT_STORED)
 ZU_IMPLEMENT_INTERFACE(ZuResMan, ZuiContainer)
 
 ZuResManRef ZuResMan::current;

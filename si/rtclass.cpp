@@ -54,7 +54,7 @@ struct ZuRuntime::InterfaceRecord {
     const Zuvi_InterfaceCastDef* cast;
 };
 
-ZU_IMPLEMENT_CLASS(ZuRuntime, kFile, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuRuntime, kFile, ZU_CLASS_NOT_STORED)
 
 Zuvi_RuntimeInfo* Zuvi_RuntimeInfo::last = nullptr;
 Zuvi_TargetExport* Zuvi_TargetExport::head = nullptr;
@@ -76,11 +76,11 @@ unsigned ZuRuntime::rt_class_num = 0;
 Zuvi_RuntimeInfo::Zuvi_RuntimeInfo(ZuRuntimeRef& rt, Zuvi_RuntimeGetter super, const char* name,
                                    const char* file, unsigned size, Zuvi_ConstructFn construct_fn,
                                    Zuvi_ConstructFn init_construct_fn, bool abstract, bool special,
-                                   bool singleton, bool prototype_from_super)
+                                   bool singleton, bool prototype_from_super, bool not_stored)
     : link(last), runtime(&rt), super_getter(super), construct(construct_fn),
       init_construct(init_construct_fn), class_name(name), file_name(file), instance_size(size),
       is_abstract(abstract), is_special(special), is_singleton(singleton),
-      is_prototype_from_super(prototype_from_super)
+      is_prototype_from_super(prototype_from_super), is_not_stored(not_stored)
 {
     last = this;
 }
@@ -237,7 +237,7 @@ ZuRuntime::ZuRuntime()
     : class_id_(0), depth(0), info(nullptr), alternate(nullptr), alternate_chosen(false),
       targets(nullptr), target_count(0), cursor(nullptr), cursor_index(0), notifies(nullptr),
       notify_count(0), data_head(nullptr), data_array(nullptr), data_count(0), interfaces(nullptr),
-      interface_count(0), ref_offsets(nullptr), ref_count_(0), singleton(false),
+      interface_count(0), ref_offsets(nullptr), ref_count_(0), singleton(false), storable(false),
       next_runtime(nullptr)
 {}
 
@@ -313,6 +313,15 @@ void ZuRuntime::LinkSuper()
     for (const ZuRuntime* r = this; r; r = r->super_.RetRawObject())
         if (r->info && r->info->is_singleton)
             singleton = true;
+    // Along the registrations, whose super classes all have their record
+    // already (a super class's own link may come later in this pass).
+    storable = true;
+    for (const Zuvi_RuntimeInfo* i = info; i;) {
+        if (i->is_not_stored)
+            storable = false;
+        const ZuRuntime* up = i->super_getter ? i->super_getter().RetRawObject() : nullptr;
+        i = up ? up->info : nullptr;
+    }
 }
 
 namespace {

@@ -31,7 +31,8 @@ typedef const ZuRuntimeRef& (*Zuvi_RuntimeGetter)();
 struct Zuvi_RuntimeInfo {
     Zuvi_RuntimeInfo(ZuRuntimeRef& rt, Zuvi_RuntimeGetter super, const char* name, const char* file,
                      unsigned size, Zuvi_ConstructFn construct, Zuvi_ConstructFn init_construct,
-                     bool abstract, bool special, bool singleton, bool prototype_from_super);
+                     bool abstract, bool special, bool singleton, bool prototype_from_super,
+                     bool not_stored = false);
 
     Zuvi_RuntimeInfo* link;
     ZuRuntimeRef* runtime;
@@ -45,6 +46,8 @@ struct Zuvi_RuntimeInfo {
     bool is_special;
     bool is_singleton;
     bool is_prototype_from_super;
+    // The class (and every subclass) is never made from stored bytes.
+    bool is_not_stored;
 
     static Zuvi_RuntimeInfo* last;
 };
@@ -205,6 +208,10 @@ public:
     bool IsAbstract() const { return info && info->is_abstract; }
     bool IsSpecial() const { return info && info->is_special; }
     bool IsSingleton() const { return singleton; }
+    // Whether a storage may make the class from bytes: neither the class
+    // nor a super class says ZU_CLASS_NOT_STORED (si/zuclass.h). Known from
+    // LinkSuper on.
+    bool IsStorable() const { return storable; }
     const ZuObjectRef& RetInstance() const { return instance; }
 
     bool ConstructObject(void* ptr, unsigned size);
@@ -266,6 +273,7 @@ private:
     unsigned ref_count_;
     ZuObjectRef instance;
     bool singleton;
+    bool storable;
     ZuRuntime* next_runtime;
 
     friend class ZuClassFactory;

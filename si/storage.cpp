@@ -1378,6 +1378,12 @@ void ZuStorage::RestoreNewObject(std::uint32_t name_id, std::uint32_t id)
         F::BadData("Unknown class in storage data", __LINE__);
     if (runtime->IsAbstract())
         F::BadData("Abstract class in storage data", __LINE__);
+    // A class that cannot be stored, or a service of the running program
+    // (the application, a manager, a port or window of the screen, a
+    // cursor), is refused before it is made: its constructor may need what
+    // is not running, or change the program's state.
+    if (!runtime->IsStorable())
+        F::BadData("Class cannot be restored from storage data", __LINE__);
     // Atoms always travel as atom items, never as object records.
     if (std::strcmp(name, "ZuAtom") == 0)
         F::BadData("Wrong data type, cannot restore object", __LINE__);
@@ -1489,6 +1495,13 @@ void ZuStorage::CheckType(ZuObjectRef& object, const ZuRuntimeRef& type)
 {
     if (type.IsInvalid())
         return;
+    // A phantom where an object of a class is expected gives way to what it
+    // stands for, which must be of that class (or nothing): a typed handle
+    // would otherwise hold a stand-in of another class and take it for one.
+    if (object.IsPhantom() && !object.RetRawObject()->ZuObject::IsKindOf(type)) {
+        ZuObjectRef resolved(object.Resolve());
+        object = resolved;
+    }
     // Each step either ends or unwraps one value; a value that holds
     // itself is bad data, not a loop.
     for (unsigned step = 0; object.IsValid() && !object.IsPhantom() && !object->IsKindOf(type);

@@ -5,7 +5,7 @@
 #include "si/error.h"
 #include "si/except.h"
 
-ZU_IMPLEMENT_CLASS(ZuStream, "si/stream", ZU_CLASS_ABSTRACT)
+ZU_IMPLEMENT_CLASS(ZuStream, "si/stream", ZU_CLASS_ABSTRACT | ZU_CLASS_NOT_STORED)
 
 ZuStream::ZuStream() {}
 

@@ -70,7 +70,7 @@ bool ZuThread::SetSlotThread(ZuThread* thread)
 // The thread object
 // ---------------------------------------------------------------------------
 
-ZU_IMPLEMENT_CLASS(ZuThread, ZU_SRC_FILE, ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuThread, ZU_SRC_FILE, ZU_CLASS_NOT_STORED)
 
 ZuThread::ZuThread() : running(false), dead(false), stop_requested(false)
 {

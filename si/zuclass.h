@@ -28,7 +28,16 @@
 //
 // The last argument is a combination of ZU_CLASS_PLAIN, ZU_CLASS_ABSTRACT
 // (Construct refuses with "Cannot instanciate X"), ZU_CLASS_SPECIAL,
-// ZU_CLASS_SINGLETON and ZU_CLASS_PROTO_FROM_SUPER.
+// ZU_CLASS_SINGLETON, ZU_CLASS_PROTO_FROM_SUPER and ZU_CLASS_NOT_STORED.
+//
+// Every class stores itself: at the least its object part (observers,
+// attributes), which ZuObject writes, and whatever its own StoreInstance
+// adds. A class that cannot be stored (its StoreInstance refuses) or that
+// is a service of the running program (the application, a manager, a port
+// or window of the screen, a cursor, a stream, a thread) says
+// ZU_CLASS_NOT_STORED, and so do all its subclasses: a storage refuses a
+// record that names such a class before anything is constructed, so that
+// bytes from outside never run its constructor.
 //
 // Objects are made in a zone with the typed factory call (si/classfactory.h):
 //
@@ -71,7 +80,8 @@ enum Zuvi_ClassFlags {
     ZU_CLASS_ABSTRACT = 1,
     ZU_CLASS_SPECIAL = 2,
     ZU_CLASS_SINGLETON = 4,
-    ZU_CLASS_PROTO_FROM_SUPER = 8
+    ZU_CLASS_PROTO_FROM_SUPER = 8,
+    ZU_CLASS_NOT_STORED = 16
 };
 
 #define ZU_FORWARD(X) \
@@ -283,7 +293,7 @@ struct Zuvi_ClassMaker {
         const_cast<ZuRuntimeRef&>(X##Ref::RetRuntime()), &X::RetSuperRuntime, #X, FILE, sizeof(X), \
         &X::Construct, &X::InitConstruct, ((FLAGS)&ZU_CLASS_ABSTRACT) != 0,                        \
         ((FLAGS)&ZU_CLASS_SPECIAL) != 0, ((FLAGS)&ZU_CLASS_SINGLETON) != 0,                        \
-        ((FLAGS)&ZU_CLASS_PROTO_FROM_SUPER) != 0);
+        ((FLAGS)&ZU_CLASS_PROTO_FROM_SUPER) != 0, ((FLAGS)&ZU_CLASS_NOT_STORED) != 0);
 
 // The whole family of a class whose handle is generated completely.
 #define ZU_IMPLEMENT_CLASS(X, FILE, FLAGS) \

@@ -8,7 +8,7 @@
 #include "si/memzone.h"
 #include "zoveda/gfxsurface.h"
 
-ZU_IMPLEMENT_CLASS(ZuGrailCursor, "sd/common/sd_grailcursor", ZU_CLASS_PLAIN)
+ZU_IMPLEMENT_CLASS(ZuGrailCursor, "sd/common/sd_grailcursor", ZU_CLASS_NOT_STORED)
 
 namespace {
 

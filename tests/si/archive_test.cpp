@@ -196,9 +196,10 @@ TEST_F(ArchiveTest, StoredBytesNamingAStreamOrAnArchiveAreRefused)
         const char* class_name;
         const char* diagnostic;
     } const cases[] = {
-        {"ZuFileRead", "Trying to restore a stream"},
-        {"ZuFileWrite", "Trying to restore a stream"},
-        {"ZuArchive", "Trying to restore an archive !"},
+        // Refused by name, before a stream or archive is made.
+        {"ZuFileRead", "Class cannot be restored from storage data"},
+        {"ZuFileWrite", "Class cannot be restored from storage data"},
+        {"ZuArchive", "Class cannot be restored from storage data"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.class_name);

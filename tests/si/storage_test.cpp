@@ -833,6 +833,57 @@ TEST_F(StoragePhantomTest, PhantomIsWrittenInPlaceWithItsRootAndPath)
     EXPECT_EQ(store->Remaining(), 0u);
 }
 
+TEST_F(StoragePhantomTest, WhereAClassIsExpectedAPhantomGivesWayToWhatItStandsFor)
+{
+    // The phantom's root is a data slot (stored with it) whose fields the
+    // paths name: a node, a string, nothing.
+    ZuDataSlotRef root(ZuNew<ZuDataSlot>());
+    ZuTestNodeRef node = ZuTestNode::Make(4);
+    root->InsertField("node", node);
+    root->InsertField("text", ZuStringRef("not a node"));
+    struct Case {
+        const char* path;
+        bool refused;
+        int value; // of the node read, 0: an empty handle
+    } const cases[] = {{"node", false, 4}, {"text", true, 0}, {"missing", false, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        ZuPhantomRef phantom = ZuNew<ZuPhantom>();
+        phantom->Initialise(root, ZuAtomPathRef(c.path), false);
+        store->StartStoring();
+        store->StoreObject(ZuObjectRef(phantom.RetRawObject()));
+        const Bytes bytes = store->Bytes();
+        phantom.RetRawObject()->Delete(); // -> would reach the target
+
+        // Read where any object may stand, it stays a phantom.
+        store->StartRestoring(bytes);
+        ZuObjectRef any;
+        store->RestoreObject(any, ZuRuntimeRef());
+        EXPECT_TRUE(any.RetRawObject()->IsA(ZuPhantomRef::RetRuntime()));
+
+        // Read as a node, the handle holds what the phantom stands for.
+        store->StartRestoring(bytes);
+        ZuTestNodeRef typed;
+        if (c.refused) {
+            EXPECT_THROW(ZuStorageRef(store) >> typed, ZuExcStream);
+            continue;
+        }
+        ZuStorageRef(store) >> typed;
+        EXPECT_FALSE(typed.IsPhantom());
+        if (c.value == 0) {
+            EXPECT_TRUE(typed.IsInvalid());
+        } else {
+            ASSERT_TRUE(typed.IsValid());
+            EXPECT_TRUE(typed.RetRawObject()->IsA(ZuTestNodeRef::RetRuntime()));
+            EXPECT_EQ(c.value, typed->value);
+            EXPECT_NO_THROW(ZuTestNodeRef(ZuObjectRef(typed)));
+        }
+    }
+    store->StartStoring();
+    root->Delete();
+    node->Delete();
+}
+
 } // namespace
 
 // ---- restoring throws only stream errors -------------------------------------
