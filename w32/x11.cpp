@@ -231,7 +231,8 @@ public:
                                "CLIPBOARD",
                                "TARGETS",
                                "UTF8_STRING",
-                               "_ZUVI_SELECTION"};
+                               "_ZUVI_SELECTION",
+                               "WM_STATE"};
         XInternAtoms(dpy, const_cast<char**>(names), int(sizeof names / sizeof names[0]), False,
                      atoms);
         Bool supported = False;
@@ -268,6 +269,7 @@ public:
         A_TARGETS,
         A_UTF8,
         A_SELECTION,
+        A_WM_STATE,
         A_COUNT
     };
 
@@ -310,11 +312,7 @@ public:
         hints->height = height;
         XSetWMNormalHints(dpy, win, hints);
         XFree(hints);
-        XWMHints wm;
-        std::memset(&wm, 0, sizeof wm);
-        wm.flags = InputHint;
-        wm.input = True;
-        XSetWMHints(dpy, win, &wm);
+        SetInitialState(win, NormalState);
         Atom type = (w->ex_style & WS_EX_TOOLWINDOW) ? atoms[A_TYPE_UTILITY] : atoms[A_TYPE_NORMAL];
         XChangeProperty(dpy, win, atoms[A_TYPE], XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<unsigned char*>(&type), 1);
@@ -375,9 +373,20 @@ public:
                 state.push_back(atoms[A_STATE_SKIP_TASKBAR]);
             XChangeProperty(dpy, win, atoms[A_STATE], XA_ATOM, 32, PropModeReplace,
                             reinterpret_cast<unsigned char*>(state.data()), int(state.size()));
+            // Mapping a window the manager keeps as an icon brings it back.
+            SetInitialState(win, NormalState);
             XMapWindow(dpy, win);
         } else if (w->visible && w->minimized) {
-            XIconifyWindow(dpy, win, screen);
+            // A window the manager does not keep yet (never shown, or
+            // hidden) is handed to it as an icon; one it keeps is asked to
+            // become one.
+            long state = WmState(win);
+            if (state == -1 || state == WithdrawnState) {
+                SetInitialState(win, IconicState);
+                XMapWindow(dpy, win);
+            } else {
+                XIconifyWindow(dpy, win, screen);
+            }
         } else {
             XUnmapWindow(dpy, win);
         }
@@ -427,6 +436,17 @@ public:
             XSetInputFocus(dpy, Window(w->native), RevertToParent, CurrentTime);
         }
         XFlush(dpy);
+    }
+
+    // A window manager is one that redirects the root window's children
+    // (it chooses where and whether they are shown); only then is there an
+    // icon to minimise to, and a way back.
+    bool CanMinimize() override
+    {
+        std::lock_guard<std::recursive_mutex> guard(lock);
+        XWindowAttributes a;
+        return XGetWindowAttributes(dpy, root, &a) &&
+               (a.all_event_masks & SubstructureRedirectMask) != 0;
     }
 
     void Put(W32_Window* w, int x, int y, int width, int height, const uint32_t* pixels, int stride,
@@ -858,6 +878,37 @@ private:
         return c << shift[i];
     }
 
+    // The state the window starts in when it is next mapped from the
+    // withdrawn state (NormalState or IconicState); the window takes the
+    // keyboard focus whenever it is given it.
+    void SetInitialState(Window win, int state)
+    {
+        XWMHints wm;
+        std::memset(&wm, 0, sizeof wm);
+        wm.flags = InputHint | StateHint;
+        wm.input = True;
+        wm.initial_state = state;
+        XSetWMHints(dpy, win, &wm);
+    }
+
+    // The window's WM_STATE as its manager set it; -1 when it has none.
+    long WmState(Window win)
+    {
+        std::vector<unsigned char> bytes;
+        if (!ReadProperty(win, atoms[A_WM_STATE], bytes) || bytes.size() < sizeof(long))
+            return -1;
+        long state;
+        std::memcpy(&state, bytes.data(), sizeof state);
+        return state;
+    }
+
+    bool Viewable(Window win)
+    {
+        std::lock_guard<std::recursive_mutex> guard(lock);
+        XWindowAttributes a;
+        return XGetWindowAttributes(dpy, win, &a) && a.map_state == IsViewable;
+    }
+
     void WriteWords(W32_Window* w)
     {
         XChangeProperty(dpy, Window(w->native), atoms[A_WORDS], atoms[A_WORDS], 8, PropModeReplace,
@@ -944,6 +995,36 @@ private:
                 }
                 W32_SystemGeometry(w, RECT{x, y, x + e.xconfigure.width, y + e.xconfigure.height});
             }
+            break;
+        case MapNotify:
+            // The manager brought a minimised window back (from a task bar,
+            // or because a program mapped it): it is shown, painted and
+            // answers again, in the place and size it has now (its moves
+            // while minimised were not followed).
+            if (w != nullptr && IsIconic(w)) {
+                W32_SystemMinimized(w, false);
+                int x = 0, y = 0;
+                Window child;
+                XWindowAttributes a;
+                bool known;
+                {
+                    std::lock_guard<std::recursive_mutex> guard(lock);
+                    known =
+                        XGetWindowAttributes(dpy, Window(w->native), &a) &&
+                        XTranslateCoordinates(dpy, Window(w->native), root, 0, 0, &x, &y, &child);
+                }
+                if (known)
+                    W32_SystemGeometry(w, RECT{x, y, x + a.width, y + a.height});
+            }
+            break;
+        case UnmapNotify:
+            // The manager made the window an icon (its task bar, its keys):
+            // the window is minimised as if the program had asked. Unmaps
+            // of the program's own, and those of a manager that takes the
+            // window into its frame, leave no iconic state.
+            if (w != nullptr && WmState(Window(w->native)) == IconicState &&
+                !Viewable(Window(w->native)))
+                W32_SystemMinimized(w, true);
             break;
         case FocusIn:
             // A focus the server gave before it took our latest focus
