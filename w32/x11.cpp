@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <set>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -289,7 +290,8 @@ public:
         a.border_pixel = 0;
         a.colormap = colormap;
         a.event_mask = ExposureMask | StructureNotifyMask | FocusChangeMask | KeyPressMask |
-                       KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+                       KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                       PropertyChangeMask;
         int width = std::max<int>(1, w->rect.right - w->rect.left);
         int height = std::max<int>(1, w->rect.bottom - w->rect.top);
         Window win = XCreateWindow(dpy, root, w->rect.left, w->rect.top, unsigned(width),
@@ -349,6 +351,7 @@ public:
     void Destroy(W32_Window* w) override
     {
         std::lock_guard<std::recursive_mutex> guard(lock);
+        icons.erase(Window(w->native));
         auto context = contexts.find(Window(w->native));
         if (context != contexts.end()) {
             if (focused_context == context->second)
@@ -376,19 +379,25 @@ public:
             // Mapping a window the manager keeps as an icon brings it back.
             SetInitialState(win, NormalState);
             XMapWindow(dpy, win);
+            icons.erase(win);
         } else if (w->visible && w->minimized) {
-            // A window the manager does not keep yet (never shown, or
-            // hidden) is handed to it as an icon; one it keeps is asked to
-            // become one.
-            long state = WmState(win);
-            if (state == -1 || state == WithdrawnState) {
-                SetInitialState(win, IconicState);
-                XMapWindow(dpy, win);
-            } else {
-                XIconifyWindow(dpy, win, screen);
+            // Asked once: a manager takes a second map of its icon for the
+            // user's wish to have the window back.
+            if (icons.insert(win).second) {
+                // A mapped window is asked to become an icon; one not mapped
+                // (never shown, or hidden) is handed to the manager as one.
+                XWindowAttributes a;
+                if (XGetWindowAttributes(dpy, win, &a) && a.map_state != IsUnmapped) {
+                    XIconifyWindow(dpy, win, screen);
+                } else {
+                    SetInitialState(win, IconicState);
+                    XMapWindow(dpy, win);
+                }
             }
         } else {
-            XUnmapWindow(dpy, win);
+            // Withdrawn, so that the manager lets go of an icon too.
+            XWithdrawWindow(dpy, win, screen);
+            icons.erase(win);
         }
         XFlush(dpy);
     }
@@ -902,11 +911,44 @@ private:
         return state;
     }
 
-    bool Viewable(Window win)
+    // Minimises or restores the window as its manager shows it (the
+    // manager's task bar, its keys, a program mapping the window), read
+    // when the window is mapped or unmapped or its WM_STATE changes. An
+    // icon is a window in the iconic state and not on the screen; a window
+    // comes back once it is on the screen or in the normal state (a manager
+    // may map the window inside its frame while it stays an icon). A
+    // window back is shown in the place and size it has now: its moves
+    // while minimised were not followed.
+    void FollowManager(W32_Window* w)
     {
-        std::lock_guard<std::recursive_mutex> guard(lock);
+        const Window win = Window(w->native);
+        const long state = WmState(win);
+        int x = 0, y = 0;
+        Window child;
         XWindowAttributes a;
-        return XGetWindowAttributes(dpy, win, &a) && a.map_state == IsViewable;
+        bool known;
+        {
+            std::lock_guard<std::recursive_mutex> guard(lock);
+            known = XGetWindowAttributes(dpy, win, &a) &&
+                    XTranslateCoordinates(dpy, win, root, 0, 0, &x, &y, &child);
+        }
+        if (!known)
+            return;
+        const bool iconic = IsIconic(w) != FALSE;
+        if (!iconic && state == IconicState && a.map_state != IsViewable) {
+            {
+                std::lock_guard<std::recursive_mutex> guard(lock);
+                icons.insert(win);
+            }
+            W32_SystemMinimized(w, true);
+        } else if (iconic && (state == NormalState || a.map_state == IsViewable)) {
+            {
+                std::lock_guard<std::recursive_mutex> guard(lock);
+                icons.erase(win);
+            }
+            W32_SystemMinimized(w, false);
+            W32_SystemGeometry(w, RECT{x, y, x + a.width, y + a.height});
+        }
     }
 
     void WriteWords(W32_Window* w)
@@ -997,34 +1039,13 @@ private:
             }
             break;
         case MapNotify:
-            // The manager brought a minimised window back (from a task bar,
-            // or because a program mapped it): it is shown, painted and
-            // answers again, in the place and size it has now (its moves
-            // while minimised were not followed).
-            if (w != nullptr && IsIconic(w)) {
-                W32_SystemMinimized(w, false);
-                int x = 0, y = 0;
-                Window child;
-                XWindowAttributes a;
-                bool known;
-                {
-                    std::lock_guard<std::recursive_mutex> guard(lock);
-                    known =
-                        XGetWindowAttributes(dpy, Window(w->native), &a) &&
-                        XTranslateCoordinates(dpy, Window(w->native), root, 0, 0, &x, &y, &child);
-                }
-                if (known)
-                    W32_SystemGeometry(w, RECT{x, y, x + a.width, y + a.height});
-            }
-            break;
         case UnmapNotify:
-            // The manager made the window an icon (its task bar, its keys):
-            // the window is minimised as if the program had asked. Unmaps
-            // of the program's own, and those of a manager that takes the
-            // window into its frame, leave no iconic state.
-            if (w != nullptr && WmState(Window(w->native)) == IconicState &&
-                !Viewable(Window(w->native)))
-                W32_SystemMinimized(w, true);
+            if (w != nullptr)
+                FollowManager(w);
+            break;
+        case PropertyNotify:
+            if (w != nullptr && e.xproperty.atom == atoms[A_WM_STATE])
+                FollowManager(w);
             break;
         case FocusIn:
             // A focus the server gave before it took our latest focus
@@ -1252,6 +1273,9 @@ public:
     XIM im = nullptr;
     XIMStyle im_style = 0;
     std::map<Window, XIC> contexts;
+    // The windows this program has made icons, or that the manager made
+    // icons, and that have not been shown since.
+    std::set<Window> icons;
     XIC focused_context = nullptr;
     // What each key's press gave, for its release; the keys whose press the
     // input method took.

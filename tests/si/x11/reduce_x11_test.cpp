@@ -60,9 +60,10 @@ bool IsBlue(unsigned long p)
 
 class ReduceX11 : public X11AppTest {
 protected:
-    // The window and its application; a window manager the test wants
-    // runs before, as on a user's screen.
-    void Start()
+    // The window and its application, the window shown normally or
+    // reduced; a window manager the test wants runs before, as on a user's
+    // screen.
+    void Start(bool reduced = false)
     {
         if (!StartApplication())
             return;
@@ -85,7 +86,10 @@ protected:
         bar = ZuNew<ZuMenu>(Zuvi_app_zone);
         bar->Initialise(items, ZU_MENU_LAYOUT_HORIZONTAL, ZU_MENU_POPUP_AUTO, ZU_MENU_ALIGN_BEGIN,
                         ZU_MENU_BORDER_3D, w, ZuStringRef(), ZuViewArchitectRef());
-        w->ShowNormal();
+        if (reduced)
+            w->ShowReduced();
+        else
+            w->ShowNormal();
         ready = true;
     }
     void TearDown() override
@@ -285,13 +289,8 @@ TEST_F(ReduceX11, AWindowFirstShownReducedIsAnIconThatComesBack)
 {
     ZUVI_REQUIRE_XVFB();
     ZUVI_REQUIRE_WINDOW_MANAGER(manager);
-    Start();
+    Start(true);
     ASSERT_TRUE(ready);
-    ASSERT_TRUE(PumpUntil([&] { return Mapped(XidOf(w)); }));
-    w->Hide();
-    ASSERT_TRUE(PumpUntil([&] { return !Mapped(XidOf(w)) && WmState() != IconicState; }));
-
-    w->ShowReduced();
     ASSERT_TRUE(PumpUntil([&] { return WmState() == IconicState; })) << WmState();
     EXPECT_TRUE(w->IsReduced());
     EXPECT_FALSE(Mapped(XidOf(w)));
