@@ -1462,7 +1462,10 @@ void ZuWindow::SysChangedReduced(bool r)
     ZuWindowRef self(this);
     reduced = r;
     UpdateWindowVisibility();
-    Report(r ? notify_window_reduced : notify_window_restored, 0);
+    // A screen that could not reduce the window has said so, and reported
+    // the window restored, while it was being brought in line.
+    if (reduced == r)
+        Report(r ? notify_window_reduced : notify_window_restored, 0);
 }
 
 void ZuWindow::SysChangedActive(bool active)

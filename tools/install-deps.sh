@@ -9,7 +9,7 @@ pkgs=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libpng-dev libfreetype-dev libx11-dev libgif-dev
   libpixman-1-dev
-  libxcursor-dev libxext-dev libxfixes-dev libxtst-dev xvfb
+  libxcursor-dev libxext-dev libxfixes-dev libxtst-dev xvfb openbox
   libgs10 libgs-dev ghostscript
   fonts-liberation fonts-dejavu-core
   locales

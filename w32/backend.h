@@ -60,6 +60,10 @@ public:
     // The order of the own windows changed (top first).
     virtual void Restack(const std::vector<W32_Window*>& top_first) = 0;
     virtual void Focus(W32_Window* w) = 0;
+    // Whether the display has somewhere to put a minimised window and a way
+    // to bring it back (X11: a window manager runs). Without it a window
+    // asked to minimise stays as it is.
+    virtual bool CanMinimize() = 0;
 
     // 0x00RRGGBB pixels (stride in pixels) to window w at (x, y), cut to
     // the clip rectangle (window coordinates).
@@ -116,6 +120,10 @@ HWND W32_ForeignWindow(unsigned long native);
 // The display moved or sized the window (WM_MOVE and WM_SIZE sent).
 void W32_SystemGeometry(HWND hwnd, const RECT& rect);
 void W32_SystemExpose(HWND hwnd, const RECT& rect);
+// The display minimised a shown window, or brought a minimised one back
+// (WM_SIZE sent; a window back is painted whole). Nothing for a hidden
+// window or one already in that state.
+void W32_SystemMinimized(HWND hwnd, bool minimized);
 void W32_SystemActivate(HWND hwnd, bool active);
 void W32_SystemClose(HWND hwnd);
 // Pointer at a screen point with the MK_ buttons held; a button change

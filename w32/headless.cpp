@@ -75,6 +75,7 @@ public:
     void Words(W32_Window*) override {}
     void Restack(const std::vector<W32_Window*>&) override {}
     void Focus(W32_Window*) override {}
+    bool CanMinimize() override { return true; }
     void Put(W32_Window* w, int x, int y, int width, int height, const uint32_t* src, int stride,
              const RECT& clip) override
     {

@@ -590,6 +590,27 @@ void W32_SystemExpose(HWND hwnd, const RECT& rect)
         InvalidateInside(w, rect, false);
 }
 
+void W32_SystemMinimized(HWND hwnd, bool minimized)
+{
+    RECT r;
+    {
+        Guard g(S().lock);
+        W32_Window* w = Own(hwnd);
+        if (w == nullptr || !w->visible || w->minimized == minimized)
+            return;
+        w->minimized = minimized;
+        // What was shown before the window went is not on the screen any
+        // more: all of it is painted again.
+        if (!minimized)
+            InvalidateInside(w, ClientOf(w), true);
+        r = w->rect;
+    }
+    Send(hwnd, WM_SIZE, minimized ? SIZE_MINIMIZED : SIZE_RESTORED,
+         minimized ? 0 : MAKELPARAM(r.right - r.left, r.bottom - r.top));
+    if (minimized)
+        Leave(hwnd);
+}
+
 void W32_SystemActivate(HWND hwnd, bool active)
 {
     if (active) {
@@ -1096,6 +1117,14 @@ BOOL ShowWindow(HWND hwnd, int command)
                    command == SW_SHOWNOACTIVATE;
     bool activate = command == SW_SHOW || command == SW_SHOWNORMAL || command == SW_RESTORE ||
                     command == SW_SHOWDEFAULT || command == SW_SHOWMINIMIZED;
+    // A display with nowhere to put a minimised window, nor a way to bring
+    // it back, keeps the window shown as it was, where the user can go on
+    // working in it, and its activation as it was.
+    if (minimize && !W32_TheBackend().CanMinimize()) {
+        minimize = false;
+        restore = true;
+        activate = false;
+    }
     if (show != was_visible)
         Send(hwnd, WM_SHOWWINDOW, show ? 1 : 0, 0);
     {

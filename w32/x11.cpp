@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <set>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -235,7 +236,8 @@ public:
                                "CLIPBOARD",
                                "TARGETS",
                                "UTF8_STRING",
-                               "_ZUVI_SELECTION"};
+                               "_ZUVI_SELECTION",
+                               "WM_STATE"};
         XInternAtoms(dpy, const_cast<char**>(names), int(sizeof names / sizeof names[0]), False,
                      atoms);
         Bool supported = False;
@@ -272,6 +274,7 @@ public:
         A_TARGETS,
         A_UTF8,
         A_SELECTION,
+        A_WM_STATE,
         A_COUNT
     };
 
@@ -292,7 +295,7 @@ public:
         a.colormap = colormap;
         a.event_mask = ExposureMask | StructureNotifyMask | FocusChangeMask | KeyPressMask |
                        KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                       LeaveWindowMask;
+                       LeaveWindowMask | PropertyChangeMask;
         int width = std::max<int>(1, w->rect.right - w->rect.left);
         int height = std::max<int>(1, w->rect.bottom - w->rect.top);
         Window win = XCreateWindow(dpy, root, w->rect.left, w->rect.top, unsigned(width),
@@ -315,11 +318,7 @@ public:
         hints->height = height;
         XSetWMNormalHints(dpy, win, hints);
         XFree(hints);
-        XWMHints wm;
-        std::memset(&wm, 0, sizeof wm);
-        wm.flags = InputHint;
-        wm.input = True;
-        XSetWMHints(dpy, win, &wm);
+        SetInitialState(win, NormalState);
         Atom type = (w->ex_style & WS_EX_TOOLWINDOW) ? atoms[A_TYPE_UTILITY] : atoms[A_TYPE_NORMAL];
         XChangeProperty(dpy, win, atoms[A_TYPE], XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<unsigned char*>(&type), 1);
@@ -356,6 +355,7 @@ public:
     void Destroy(W32_Window* w) override
     {
         std::lock_guard<std::recursive_mutex> guard(lock);
+        icons.erase(Window(w->native));
         auto context = contexts.find(Window(w->native));
         if (context != contexts.end()) {
             if (focused_context == context->second)
@@ -380,11 +380,28 @@ public:
                 state.push_back(atoms[A_STATE_SKIP_TASKBAR]);
             XChangeProperty(dpy, win, atoms[A_STATE], XA_ATOM, 32, PropModeReplace,
                             reinterpret_cast<unsigned char*>(state.data()), int(state.size()));
+            // Mapping a window the manager keeps as an icon brings it back.
+            SetInitialState(win, NormalState);
             XMapWindow(dpy, win);
+            icons.erase(win);
         } else if (w->visible && w->minimized) {
-            XIconifyWindow(dpy, win, screen);
+            // Asked once: a manager takes a second map of its icon for the
+            // user's wish to have the window back.
+            if (icons.insert(win).second) {
+                // A mapped window is asked to become an icon; one not mapped
+                // (never shown, or hidden) is handed to the manager as one.
+                XWindowAttributes a;
+                if (XGetWindowAttributes(dpy, win, &a) && a.map_state != IsUnmapped) {
+                    XIconifyWindow(dpy, win, screen);
+                } else {
+                    SetInitialState(win, IconicState);
+                    XMapWindow(dpy, win);
+                }
+            }
         } else {
-            XUnmapWindow(dpy, win);
+            // Withdrawn, so that the manager lets go of an icon too.
+            XWithdrawWindow(dpy, win, screen);
+            icons.erase(win);
         }
         XFlush(dpy);
     }
@@ -432,6 +449,17 @@ public:
             XSetInputFocus(dpy, Window(w->native), RevertToParent, CurrentTime);
         }
         XFlush(dpy);
+    }
+
+    // A window manager is one that redirects the root window's children
+    // (it chooses where and whether they are shown); only then is there an
+    // icon to minimise to, and a way back.
+    bool CanMinimize() override
+    {
+        std::lock_guard<std::recursive_mutex> guard(lock);
+        XWindowAttributes a;
+        return XGetWindowAttributes(dpy, root, &a) &&
+               (a.all_event_masks & SubstructureRedirectMask) != 0;
     }
 
     void Put(W32_Window* w, int x, int y, int width, int height, const uint32_t* pixels, int stride,
@@ -863,6 +891,70 @@ private:
         return c << shift[i];
     }
 
+    // The state the window starts in when it is next mapped from the
+    // withdrawn state (NormalState or IconicState); the window takes the
+    // keyboard focus whenever it is given it.
+    void SetInitialState(Window win, int state)
+    {
+        XWMHints wm;
+        std::memset(&wm, 0, sizeof wm);
+        wm.flags = InputHint | StateHint;
+        wm.input = True;
+        wm.initial_state = state;
+        XSetWMHints(dpy, win, &wm);
+    }
+
+    // The window's WM_STATE as its manager set it; -1 when it has none.
+    long WmState(Window win)
+    {
+        std::vector<unsigned char> bytes;
+        if (!ReadProperty(win, atoms[A_WM_STATE], bytes) || bytes.size() < sizeof(long))
+            return -1;
+        long state;
+        std::memcpy(&state, bytes.data(), sizeof state);
+        return state;
+    }
+
+    // Minimises or restores the window as its manager shows it (the
+    // manager's task bar, its keys, a program mapping the window), read
+    // when the window is mapped or unmapped or its WM_STATE changes. An
+    // icon is a window in the iconic state and not on the screen; a window
+    // comes back once it is on the screen or in the normal state (a manager
+    // may map the window inside its frame while it stays an icon). A
+    // window back is shown in the place and size it has now: its moves
+    // while minimised were not followed.
+    void FollowManager(W32_Window* w)
+    {
+        const Window win = Window(w->native);
+        const long state = WmState(win);
+        int x = 0, y = 0;
+        Window child;
+        XWindowAttributes a;
+        bool known;
+        {
+            std::lock_guard<std::recursive_mutex> guard(lock);
+            known = XGetWindowAttributes(dpy, win, &a) &&
+                    XTranslateCoordinates(dpy, win, root, 0, 0, &x, &y, &child);
+        }
+        if (!known)
+            return;
+        const bool iconic = IsIconic(w) != FALSE;
+        if (!iconic && state == IconicState && a.map_state != IsViewable) {
+            {
+                std::lock_guard<std::recursive_mutex> guard(lock);
+                icons.insert(win);
+            }
+            W32_SystemMinimized(w, true);
+        } else if (iconic && (state == NormalState || a.map_state == IsViewable)) {
+            {
+                std::lock_guard<std::recursive_mutex> guard(lock);
+                icons.erase(win);
+            }
+            W32_SystemMinimized(w, false);
+            W32_SystemGeometry(w, RECT{x, y, x + a.width, y + a.height});
+        }
+    }
+
     void WriteWords(W32_Window* w)
     {
         XChangeProperty(dpy, Window(w->native), atoms[A_WORDS], atoms[A_WORDS], 8, PropModeReplace,
@@ -949,6 +1041,15 @@ private:
                 }
                 W32_SystemGeometry(w, RECT{x, y, x + e.xconfigure.width, y + e.xconfigure.height});
             }
+            break;
+        case MapNotify:
+        case UnmapNotify:
+            if (w != nullptr)
+                FollowManager(w);
+            break;
+        case PropertyNotify:
+            if (w != nullptr && e.xproperty.atom == atoms[A_WM_STATE])
+                FollowManager(w);
             break;
         case FocusIn:
             // A focus the server gave before it took our latest focus
@@ -1185,6 +1286,9 @@ public:
     XIM im = nullptr;
     XIMStyle im_style = 0;
     std::map<Window, XIC> contexts;
+    // The windows this program has made icons, or that the manager made
+    // icons, and that have not been shown since.
+    std::set<Window> icons;
     XIC focused_context = nullptr;
     // What each key's press gave, for its release; the keys whose press the
     // input method took.

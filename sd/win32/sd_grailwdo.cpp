@@ -470,6 +470,16 @@ void ZuGrailWindow::Reduce()
         return;
     ShowWindow(record->hwnd, SW_MINIMIZE);
     UpdateWindow(record->hwnd);
+    // A display with nowhere to put a reduced window (an X server without
+    // a window manager) keeps it shown: the flags say what the user sees,
+    // and the owner, which took itself for reduced, hears that it is not.
+    if (!IsIconic(record->hwnd)) {
+        open = visible = true;
+        reduced = false;
+        if (Zuvi_grail_window_links.changed_reduced != nullptr && window.IsValid())
+            Zuvi_grail_window_links.changed_reduced(window, false);
+        return;
+    }
     visible = false;
     open = true;
     reduced = true;

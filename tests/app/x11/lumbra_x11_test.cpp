@@ -1,14 +1,18 @@
 // The program as a new user meets it on an X server: lumbra starts, its
 // main window appears painted with its menu bar and bands, and closing the
-// window ends the program with status 0, leaving nothing behind.
+// window ends the program with status 0, leaving nothing behind. Under a
+// window manager its bar's reduce box makes it an icon, and brought back
+// from a task bar it is painted again and its menus open.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include "tests/support/windowmanager.h"
 #include "tests/support/xprogram.h"
 #include "tests/support/xvfb.h"
 
@@ -33,13 +37,20 @@ struct Counts {
     int grey = 0, black = 0, white = 0, tile = 0, all = 0;
 };
 
-Counts Count(Display* peer, Window window, int y1, int y2)
+// From the root window, the rows as the screen shows them there.
+Counts Count(Display* peer, Window window, int y1, int y2, bool from_root = false)
 {
     Counts c;
     XWindowAttributes a;
     if (!XGetWindowAttributes(peer, window, &a) || y1 < 0 || y2 > a.height || y1 >= y2)
         return c;
-    XImage* image = XGetImage(peer, window, 0, y1, a.width, y2 - y1, AllPlanes, ZPixmap);
+    int x = 0, y = y1;
+    Window source = window, child = 0;
+    if (from_root) {
+        source = DefaultRootWindow(peer);
+        XTranslateCoordinates(peer, window, source, 0, y1, &x, &y, &child);
+    }
+    XImage* image = XGetImage(peer, source, x, y, a.width, y2 - y1, AllPlanes, ZPixmap);
     if (image == nullptr)
         return c;
     for (int y = 0; y < y2 - y1; ++y)
@@ -67,6 +78,127 @@ bool IsChildOfRoot(Display* peer, Window window)
     if (children != nullptr)
         XFree(children);
     return found;
+}
+
+// The top-level window of that name, or the one a window manager framed.
+Window Named(Display* peer, const char* name)
+{
+    Window root = 0, parent = 0, *tops = nullptr;
+    unsigned n = 0;
+    Window found = 0;
+    if (!XQueryTree(peer, DefaultRootWindow(peer), &root, &parent, &tops, &n))
+        return 0;
+    for (unsigned i = 0; i < n && found == 0; ++i) {
+        Window* inner = nullptr;
+        unsigned m = 0;
+        std::vector<Window> candidates{tops[i]};
+        if (XQueryTree(peer, tops[i], &root, &parent, &inner, &m)) {
+            candidates.insert(candidates.end(), inner, inner + m);
+            if (inner != nullptr)
+                XFree(inner);
+        }
+        for (Window c : candidates) {
+            char* text = nullptr;
+            if (found == 0 && XFetchName(peer, c, &text) && text != nullptr &&
+                std::strcmp(text, name) == 0)
+                found = c;
+            if (text != nullptr)
+                XFree(text);
+        }
+    }
+    if (tops != nullptr)
+        XFree(tops);
+    return found;
+}
+
+bool Viewable(Display* peer, Window window)
+{
+    XWindowAttributes a;
+    return XGetWindowAttributes(peer, window, &a) && a.map_state == IsViewable;
+}
+
+int ViewableTopLevels(Display* peer)
+{
+    Window root = 0, parent = 0, *tops = nullptr;
+    unsigned n = 0;
+    int count = 0;
+    if (XQueryTree(peer, DefaultRootWindow(peer), &root, &parent, &tops, &n))
+        for (unsigned i = 0; i < n; ++i)
+            count += Viewable(peer, tops[i]);
+    if (tops != nullptr)
+        XFree(tops);
+    return count;
+}
+
+long WmState(Display* peer, Window window)
+{
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    long state = -1;
+    if (XGetWindowProperty(peer, window, XInternAtom(peer, "WM_STATE", False), 0, 2, False,
+                           AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+        data != nullptr && count > 0)
+        state = reinterpret_cast<long*>(data)[0];
+    if (data != nullptr)
+        XFree(data);
+    return state;
+}
+
+void ClickAt(Display* peer, Window window, int x, int y)
+{
+    int sx = 0, sy = 0;
+    Window child = 0;
+    XTranslateCoordinates(peer, window, DefaultRootWindow(peer), x, y, &sx, &sy, &child);
+    XTestFakeMotionEvent(peer, -1, sx, sy, 0);
+    XTestFakeButtonEvent(peer, 1, True, 0);
+    XTestFakeButtonEvent(peer, 1, False, 0);
+    XFlush(peer);
+}
+
+// The bar of the active window: its rows (first and last) down the middle
+// column, in its navy, and in its middle row the boxes from the right end:
+// close, then reduce (x of each box's middle).
+struct Bar {
+    int top = -1, bottom = -1;
+    std::vector<int> boxes;
+};
+
+Bar ReadBar(Display* peer, Window window)
+{
+    Bar bar;
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(peer, window, &a) || a.height < 40)
+        return bar;
+    XImage* image = XGetImage(peer, window, 0, 0, a.width, 40, AllPlanes, ZPixmap);
+    if (image == nullptr)
+        return bar;
+    auto is_bar = [&](int x, int y) {
+        const unsigned long p = XGetPixel(image, x, y) & 0xFFFFFFul;
+        return Near(p, 0x000080);
+    };
+    for (int y = 0; y < 40; ++y)
+        if (is_bar(a.width / 2, y)) {
+            bar.top = bar.top < 0 ? y : bar.top;
+            bar.bottom = y;
+        }
+    if (bar.top >= 0) {
+        const int y = (bar.top + bar.bottom) / 2;
+        int x = a.width - 1;
+        while (x > 0 && !is_bar(x, y))
+            --x; // the frame's border
+        while (x > 0 && bar.boxes.size() < 2) {
+            while (x > 0 && is_bar(x, y))
+                --x;
+            const int end = x;
+            while (x > 0 && !is_bar(x, y))
+                --x;
+            bar.boxes.push_back((x + 1 + end) / 2);
+        }
+    }
+    XDestroyImage(image);
+    return bar;
 }
 
 // Closes the window as a window manager closes a window.
@@ -281,6 +413,76 @@ TEST(LumbraProgram, TheStatusLineForgetsThePositionWhenThePointerLeavesTheWindow
     XTestFakeMotionEvent(peer, -1, x + a.width + 100, y + a.height / 2, 0);
     EXPECT_TRUE(XWaitUntil(peer, [&] { return (ink = FieldInk(peer, main)) == 0; }))
         << ink << " dark pixels in the field";
+
+    CloseAsWindowManager(peer, main);
+    EXPECT_EQ(program.Wait(), 0);
+    XCloseDisplay(peer);
+}
+
+// Under a window manager: the reduce box (the left one of the two at the
+// bar's end) makes the main window an icon; a task bar's request brings it
+// back painted, and its menu bar answers at once.
+TEST(LumbraProgram, UnderAWindowManagerItsReduceBoxMakesAnIconThatComesBackPainted)
+{
+    ZUVI_REQUIRE_XVFB();
+    XWindowManager manager;
+    ZUVI_REQUIRE_WINDOW_MANAGER(manager);
+    // The program's windows come and go (the splash, its menus) while the
+    // test looks for them: a window gone meanwhile is no error.
+    struct Lenient {
+        Lenient() : before(XSetErrorHandler([](Display*, XErrorEvent*) { return 0; })) {}
+        ~Lenient() { XSetErrorHandler(before); }
+        XErrorHandler before;
+    } lenient;
+    Display* peer = XOpenDisplay(nullptr);
+    ASSERT_NE(peer, nullptr);
+
+    XProgram program(ZUVI_LUMBRA);
+    ASSERT_GT(program.pid, 0);
+    Window main = 0;
+    int height = 0;
+    auto painted = [&] {
+        const Counts top = Count(peer, main, 0, 70, true);
+        const Counts bottom = Count(peer, main, height - 50, height, true);
+        return top.grey * 3 > top.all && top.black > 50 && top.tile > 150 &&
+               bottom.grey * 3 > bottom.all && bottom.white > 100;
+    };
+    ASSERT_TRUE(XWaitUntil(peer, [&] {
+        main = Named(peer, "Lumbra");
+        XWindowAttributes a;
+        height = main != 0 && XGetWindowAttributes(peer, main, &a) ? a.height : 0;
+        return main != 0 && Viewable(peer, main) && painted();
+    }));
+
+    Bar bar;
+    ASSERT_TRUE(XWaitUntil(peer, [&] {
+        bar = ReadBar(peer, main);
+        return bar.boxes.size() == 2;
+    }));
+    ClickAt(peer, main, bar.boxes[1], (bar.top + bar.bottom) / 2);
+    ASSERT_TRUE(XWaitUntil(
+        peer, [&] { return !Viewable(peer, main) && WmState(peer, main) == IconicState; }));
+
+    // What a task bar sends for a click on the window's entry.
+    XEvent e;
+    std::memset(&e, 0, sizeof e);
+    e.xclient.type = ClientMessage;
+    e.xclient.window = main;
+    e.xclient.message_type = XInternAtom(peer, "_NET_ACTIVE_WINDOW", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = 2;
+    XSendEvent(peer, DefaultRootWindow(peer), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    XFlush(peer);
+    EXPECT_TRUE(XWaitUntil(peer, [&] { return Viewable(peer, main) && painted(); }))
+        << "top grey " << Count(peer, main, 0, 70, true).grey << " of "
+        << Count(peer, main, 0, 70, true).all;
+
+    // "Fichier", the menu bar's first item, just below the bar: its menu
+    // is a window of its own.
+    const int shown = ViewableTopLevels(peer);
+    ClickAt(peer, main, bar.top + 20, bar.bottom + 11);
+    EXPECT_TRUE(XWaitUntil(peer, [&] { return ViewableTopLevels(peer) > shown; }));
 
     CloseAsWindowManager(peer, main);
     EXPECT_EQ(program.Wait(), 0);
