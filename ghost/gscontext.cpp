@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 ZU_IMPLEMENT_CLASS(GSContext, "ghost/gscontext", ZU_CLASS_PLAIN)
 ZU_IMPLEMENT_INTERFACE(GSContext, ZuiGrailHook)
@@ -31,6 +32,25 @@ unsigned switch_count = 0;
 // settled: the interpreter defers an erasepage until the next drawing, so
 // the device's pixels may still show what the page held before it.
 bool erase_may_pend = false;
+// The entries of the contexts released while a job was open: taken out when
+// it ends, after its restore.
+struct PendingForget {
+    int number;
+    bool display;
+};
+std::vector<PendingForget> pending_forget;
+
+// The text that takes context `n`'s entry out of its dictionary.
+int ForgetText(char* text, size_t size, const PendingForget& gone)
+{
+    return std::snprintf(text, size, "%s %d undef\n",
+                         gone.display ? ".zuvi.states" : ".zuvi.devices", gone.number);
+}
+
+// What a context's entry in .zuvi.states holds: its matrix, its clip and,
+// taken off the display device, its graphics state.
+const char kStateText[] =
+    "[ matrix currentmatrix gsave clippath false upath grestore nulldevice gstate ]";
 
 const uint32_t kMaxSide = 32767;
 // The byte counts of a context's buffers stay below the zones' 32-bit sizes.
@@ -184,12 +204,49 @@ GSContext::~GSContext()
         EndPrint();
     else if (type == GS_CONTEXT_RENDERING)
         EndRender();
-    if (installed_context == this)
-        installed_context = nullptr;
     if (open_job == this)
         open_job = nullptr;
+    ForgetEntry();
     RevokeOutput();
     FreeMemory();
+}
+
+void GSContext::ForgetEntry()
+{
+    if (number == 0)
+        return;
+    if (installed_number == number) {
+        // What the device holds belongs to no context now: the next switch
+        // saves it as state zero, not under a number that is gone.
+        installed_context = nullptr;
+        installed_number = 0;
+    }
+    const PendingForget gone = {number, IsDisplay()};
+    number = 0;
+    GSLib* lib = GSRetLib();
+    if (!lib || !lib->IsInitialised())
+        return;
+    if (open_job) {
+        pending_forget.push_back(gone);
+        return;
+    }
+    char text[400];
+    ForgetText(text, sizeof text, gone);
+    lib->Execute(text, static_cast<int>(std::strlen(text)));
+    ForgetPendingEntries();
+}
+
+void GSContext::ForgetPendingEntries()
+{
+    GSLib* lib = GSRetLib();
+    if (open_job || !lib || !lib->IsInitialised())
+        return;
+    while (!pending_forget.empty()) {
+        char text[400];
+        ForgetText(text, sizeof text, pending_forget.back());
+        pending_forget.pop_back();
+        lib->Execute(text, static_cast<int>(std::strlen(text)));
+    }
 }
 
 void GSContext::FreeMemory()
@@ -310,19 +367,14 @@ int GSContext::SaveInstalled(char* text, size_t size)
     // taken off the display device (a graphics state that holds the device
     // would bring back the device's size of that moment): the state itself,
     // and beside it the matrix and the clip, which the device's installation
-    // resets.
+    // resets. `gstate` alone copies the current state into a new object;
+    // this interpreter never reclaims an object that `currentgstate` wrote
+    // into (some 12 KB each), so the states are never written that way.
     if (installed_context) {
-        GSContext* c = installed_context;
         SettleErase();
-        c->SavePixels();
-        return std::snprintf(text, size,
-                             "/.zuvi.ctm.%d matrix currentmatrix def\n"
-                             "/.zuvi.clip.%d gsave clippath false upath grestore def\n"
-                             "nulldevice\n/.zuvi.context.%d gstate currentgstate def\n",
-                             c->number, c->number, c->number);
+        installed_context->SavePixels();
     }
-    return std::snprintf(text, size, "nulldevice\n/.zuvi.context.%d gstate currentgstate def\n",
-                         installed_number);
+    return std::snprintf(text, size, ".zuvi.states %d %s put\n", installed_number, kStateText);
 }
 
 void GSContext::Uninstall()
@@ -373,9 +425,9 @@ void GSContext::MakeCurrent()
     char text[900];
     int n = SaveInstalled(text, sizeof text);
     std::snprintf(text + n, sizeof text - static_cast<size_t>(n),
-                  ".zuvi.context.%d setgstate\n.zuvi.display setdevice\n.zuvi.ctm.%d setmatrix\n"
-                  "newpath /.zuvi.clip.%d load uappend clip newpath\n",
-                  number, number, number);
+                  ".zuvi.states %d get aload pop setgstate\n.zuvi.display setdevice\n"
+                  "exch setmatrix newpath uappend clip newpath\n",
+                  number);
     lib->Execute(text, static_cast<int>(std::strlen(text)));
     lib->ClearOutput();
     installed_context = this;
@@ -394,6 +446,7 @@ bool GSContext::CreateContext(uint32_t w, uint32_t h, int view_type)
         return false;
     if (installed_context == this)
         Uninstall();
+    ForgetEntry();
     FreeMemory();
     device = nullptr;
     width = w;
@@ -404,13 +457,10 @@ bool GSContext::CreateContext(uint32_t w, uint32_t h, int view_type)
         return false;
     GSLib* lib = GSRetLib();
     char text[600];
-    std::snprintf(
-        text, sizeof text,
-        "gsave\n.zuvi.display setdevice\ninitgraphics\n/.zuvi.device.%d currentdevice def\n"
-        "/.zuvi.ctm.%d matrix currentmatrix def\n"
-        "/.zuvi.clip.%d gsave clippath false upath grestore def\n"
-        "nulldevice\n/.zuvi.context.%d gstate currentgstate def\ngrestore\n",
-        number, number, number, number);
+    std::snprintf(text, sizeof text,
+                  "gsave\n.zuvi.display setdevice\ninitgraphics\n"
+                  ".zuvi.states %d %s put\ngrestore\n",
+                  number, kStateText);
     bool ran = Run(text);
     lib->ClearOutput();
     void* taken = lib->TakeDevice();
@@ -863,6 +913,7 @@ bool GSContext::CreateRenderDevice(uint32_t w, uint32_t h, double resolution, in
         return false;
     if (installed_context == this)
         Uninstall();
+    ForgetEntry();
     FreeMemory();
     width = w;
     height = h;
@@ -892,8 +943,8 @@ bool GSContext::CreateRenderDevice(uint32_t w, uint32_t h, double resolution, in
     char text[800];
     std::snprintf(
         text, sizeof text,
-        "/.zuvi.render.device.%d (%s) finddevice def\nmark\n/HWResolution [%s dup]\n"
-        "/HWSize [%u %u]\n/BitsPerPixel %d\n.zuvi.render.device.%d putdeviceprops pop flush\n",
+        ".zuvi.devices %d (%s) finddevice put\nmark\n/HWResolution [%s dup]\n"
+        "/HWSize [%u %u]\n/BitsPerPixel %d\n.zuvi.devices %d get putdeviceprops pop flush\n",
         number, escaped, dpi, w, h, bits, number);
     std::snprintf(capture_setup, sizeof capture_setup,
                   "%% render device %.100s size %u %u resolution %.63s", name, w, h, dpi);
@@ -934,7 +985,7 @@ bool GSContext::BeginRender(const char* file_name, int alpha_bits)
     std::snprintf(text, sizeof text,
                   "gsave\nnulldevice\nsave /.zuvi.render.vm exch def\nfalse setglobal\nmark\n"
                   "/OutputFile (%s)\n/TextAlphaBits %d\n/GraphicsAlphaBits %d\n"
-                  ".zuvi.render.device.%d copydevice putdeviceprops\nsetdevice\n",
+                  ".zuvi.devices %d get copydevice putdeviceprops\nsetdevice\n",
                   escaped, alpha_bits, alpha_bits, number);
     if (!Run(text)) {
         job_failed = true;
@@ -957,6 +1008,7 @@ bool GSContext::EndRender()
     type = GS_CONTEXT_FILE;
     bool ran = Run(".zuvi.render.vm restore\nnulldevice\ngrestore\n");
     open_job = nullptr;
+    ForgetPendingEntries();
     // What a failed page left on the operand stack goes with the job.
     if (!ran || job_failed)
         Run("clear\n");
@@ -994,6 +1046,7 @@ bool GSContext::CreatePrintDevice()
         return false;
     if (installed_context == this)
         Uninstall();
+    ForgetEntry();
     FreeMemory();
     width = height = 1;
     number = ++context_counter;
@@ -1004,7 +1057,7 @@ bool GSContext::CreatePrintDevice()
     // With a print service the page goes to it; without, into a PDF file.
     print_to_file = (print_dialog.Flags & PD_PRINTTOFILE) != 0;
     char text[200];
-    std::snprintf(text, sizeof text, "/.zuvi.print.device.%d (%s) finddevice def\n", number,
+    std::snprintf(text, sizeof text, ".zuvi.devices %d (%s) finddevice put\n", number,
                   print_to_file ? "pdfwrite" : "cups");
     if (!Run(text)) {
         Run("clear\n");
@@ -1075,7 +1128,7 @@ bool GSContext::BeginPrint(const ZuStringRef& document_name)
     int n = std::snprintf(
         text, sizeof text,
         "gsave\nnulldevice\nsave /.zuvi.print.vm exch def\nfalse setglobal\nmark\n"
-        "/OutputFile (%s)\n.zuvi.print.device.%d putdeviceprops\ncopydevice setdevice\n",
+        "/OutputFile (%s)\n.zuvi.devices %d get putdeviceprops\ncopydevice setdevice\n",
         output, number);
     if (print_to_file && title[0])
         std::snprintf(text + n, sizeof text - static_cast<size_t>(n),
@@ -1095,6 +1148,7 @@ bool GSContext::EndPrint()
     type = GS_CONTEXT_PRINTER;
     bool ran = Run(".zuvi.print.vm restore\nnulldevice\ngrestore\n");
     open_job = nullptr;
+    ForgetPendingEntries();
     if (!ran || job_failed)
         Run("clear\n");
     if (print_to_file)

@@ -6,9 +6,14 @@
 // Display contexts share the interpreter's one display device (24-bit BGR
 // rows, bottom row first). The context installed in it owns the device's
 // pixels; every other context keeps its pixels in a buffer of its own and
-// its graphics state under PostScript names made from its number
-// (".zuvi.context.%d" and beside it its matrix and clip). Switching saves
-// the installed context's state and pixels and installs the other's. The
+// its graphics state, matrix and clip in the dictionary ".zuvi.states"
+// under its number (file and printer contexts keep their device in
+// ".zuvi.devices" the same way). Switching saves the installed context's
+// state and pixels and installs the other's. A context takes its entry out
+// when it is made anew or released, so that the interpreter keeps nothing
+// of contexts gone, however many came and went; one released while another's
+// job is open does so when that job ends, since the job's restore would
+// bring the entry back. The
 // device grows to the largest context; contexts lie at its bottom-left
 // corner, where the default matrix puts the page origin whatever the
 // device's size, so growing disturbs no one's pixels or state. Depths of 1,
@@ -215,6 +220,11 @@ private:
     static bool QuickBltTakes(const ZuGrailPortRef& port);
     bool ShowDialog(DWORD flags);
     void FreeMemory();
+    // Takes the context's entry out of the interpreter, now or when the
+    // open job ends, and makes it no longer the installed one.
+    void ForgetEntry();
+    // Takes out the entries of the contexts released while a job was open.
+    static void ForgetPendingEntries();
     // The interpreter may write the file (or pipe) it is given as output,
     // under the name it opens, until RevokeOutput.
     void PermitOutput(const char* path);

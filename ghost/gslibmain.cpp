@@ -327,8 +327,12 @@ int GSLib::Init(int argc, char** argv)
     }
     initialised = true;
     // The display device under a name of its own: the contexts install it
-    // again after other devices were current.
-    static const char name_display[] = "/.zuvi.display currentdevice def\n";
+    // again after other devices were current. Beside it the dictionaries
+    // where the contexts keep their states and devices under their numbers,
+    // out of the dictionary stack: what the contexts take out leaves no
+    // deleted entries there for every name lookup to step over.
+    static const char name_display[] = "/.zuvi.display currentdevice def\n"
+                                       "/.zuvi.states 64 dict def /.zuvi.devices 16 dict def\n";
     Execute(name_display, static_cast<int>(sizeof name_display - 1));
     return 0;
 }

@@ -117,8 +117,11 @@ const char kPage[] = "erasepage 0.25 setgray 0 0 16 16 rectfill 0.75 setgray 16 
 
 TEST_F(GSContextTest, DrawsAndReadsBackExactBytesTopRowFirst)
 {
+    // Every context takes the next number, whatever came before it.
+    const int previous = Display(4, 4, GS_VIEW_RGB24)->RetNumber();
+    EXPECT_GT(previous, 0);
     GSContextRef c = Display(40, 30, GS_VIEW_RGB24);
-    EXPECT_EQ(c->RetNumber(), 1);
+    EXPECT_EQ(c->RetNumber(), previous + 1);
     EXPECT_EQ(c->GetType(), GS_VIEW_RGB24);
     ASSERT_TRUE(Run(c, "erasepage 1 0 0 setrgbcolor 10 5 20 10 rectfill\n"));
     EXPECT_EQ(c->RetBuffer(), nullptr);
@@ -147,15 +150,14 @@ TEST_F(GSContextTest, FirstTextInstallsOnceAfterSavingStateZero)
     GSContext::Uninstall();
     ASSERT_EQ(GSContext::RetInstalledNumber(), 0);
     GSLib* lib = GSRetLib();
-    const char mark[] =
-        "7 setlinewidth\n"
-        "{ /.zuvi.context.0 where { /.zuvi.context.0 undef } { exit } ifelse } loop\n";
+    const char mark[] = "7 setlinewidth .zuvi.states 0 undef\n";
     ASSERT_EQ(lib->Execute(mark, int(std::strlen(mark))), 0);
     lib->ClearOutput();
     const auto saved = [](int number) {
-        const std::string name = ".zuvi.context." + std::to_string(number);
-        return "/" + name + " where { pop gsave " + name +
-               " setgstate currentlinewidth cvi =only grestore } { (none) print } ifelse flush\n";
+        const std::string n = std::to_string(number);
+        return ".zuvi.states " + n + " known { gsave .zuvi.states " + n +
+               " get 2 get setgstate currentlinewidth cvi =only grestore } { (none) print } "
+               "ifelse flush\n";
     };
     unsigned before = GSContext::RetSwitchCount();
     ASSERT_TRUE(Run(c, saved(0).c_str()));
@@ -421,6 +423,107 @@ TEST_F(GSContextTest, StoredContextComesBackAs24BitOfItsSize)
     EXPECT_EQ(h, 13u);
     EXPECT_NE(back->RetNumber(), c->RetNumber());
     EXPECT_TRUE(Run(back, "0 0 5 5 rectfill\n"));
+}
+
+// What the interpreter holds that contexts could leave behind: the local VM
+// in use, the save level, the entries of the contexts' dictionaries, the
+// names of the binding in userdict and the depths of the stacks.
+struct InterpreterState {
+    long used = -1;
+    int level = -1, states = -1, devices = -1, names = -1, operands = -1, dicts = -1;
+};
+
+InterpreterState ReadInterpreterState()
+{
+    GSLib* lib = GSRetLib();
+    lib->ClearOutput();
+    const char text[] =
+        "count vmstatus pop =only ( ) print =only ( ) print\n"
+        ".zuvi.states length =only ( ) print .zuvi.devices length =only ( ) print\n"
+        "0 userdict { pop dup type /nametype eq { 100 string cvs (.zuvi.) anchorsearch\n"
+        "{ pop pop 1 add } { pop } ifelse } { pop } ifelse } forall =only ( ) print\n"
+        "=only ( ) print countdictstack =only flush\n";
+    InterpreterState state;
+    if (lib->Execute(text, int(std::strlen(text))) != 0)
+        return state;
+    std::string out(static_cast<size_t>(lib->GetOutputLength()) + 1, '\0');
+    lib->ReadOutput(&out[0], int(out.size()));
+    std::sscanf(out.c_str(), "%ld %d %d %d %d %d %d", &state.used, &state.level, &state.states,
+                &state.devices, &state.names, &state.operands, &state.dicts);
+    return state;
+}
+
+// Every export, print, pane sample and shell makes contexts and lets them
+// go: hundreds of them leave the interpreter as it was, with no state, name
+// or device of theirs and no more VM in use than the collector's slack (kept
+// small here by a low threshold). A display context released while a render
+// job is open takes its state out when the job ends.
+TEST_F(GSContextTest, ContextsMadeAndReleasedLeaveTheInterpreterAsItWas)
+{
+    ScratchDir dir;
+    ASSERT_TRUE(GSLazyStart());
+    GSLib* lib = GSRetLib();
+    const char low[] = "/.zuvi.test.threshold currentuserparams /VMThreshold get def\n"
+                       "200000 setvmthreshold\n";
+    ASSERT_EQ(lib->Execute(low, int(std::strlen(low))), 0);
+    struct Restore {
+        ~Restore()
+        {
+            const char text[] = ".zuvi.test.threshold setvmthreshold "
+                                "userdict /.zuvi.test.threshold undef\n";
+            GSRetLib()->Execute(text, int(std::strlen(text)));
+        }
+    } restore;
+    GSContextRef view = Display(30, 30, GS_VIEW_RGB24);
+    ASSERT_TRUE(Run(view, "0 0 1 setrgbcolor 2 setlinewidth\n"));
+    W32_ScriptPrintService(0, nullptr);
+    const auto round = [&](int i) {
+        GSContextRef d = Display(20, 20, GS_VIEW_RGB24);
+        ASSERT_TRUE(Run(d, "1 0 0 setrgbcolor 0 0 10 10 rectfill 2 2 5 5 rectclip\n"));
+        ASSERT_TRUE(Run(view, "0 0 4 4 rectfill\n"));
+        ASSERT_TRUE(Run(d, "0 0 20 20 rectfill\n"));
+        GSContextRef f = New();
+        ASSERT_TRUE(f->CreateRenderDevice(16, 16, 72.0, 24, ZuStringRef("png16m")));
+        ASSERT_TRUE(f->BeginRender("page.png", 1));
+        ASSERT_TRUE(f->ExecuteText(kPage, 0));
+        if (i % 2 == 0) {
+            d = GSContextRef();
+            ZuObjectRef::RealiseDeletions();
+        }
+        ASSERT_TRUE(f->EndRender());
+        GSContextRef p = New();
+        ASSERT_TRUE(p->CreatePrintDevice());
+        // Made anew: the old entry goes with the old number.
+        ASSERT_TRUE(p->CreatePrintDevice());
+    };
+    // The first rounds bring in what the interpreter keeps once for all
+    // (fonts, devices, the dictionaries' room).
+    for (int i = 0; i < 20; ++i) {
+        round(i);
+        ZuObjectRef::RealiseDeletions();
+    }
+    const InterpreterState before = ReadInterpreterState();
+    ASSERT_GE(before.used, 0);
+    for (int i = 0; i < 300 && !HasFatalFailure(); ++i) {
+        round(i);
+        ZuObjectRef::RealiseDeletions();
+    }
+    W32_ScriptPrintService(-1, nullptr);
+    const InterpreterState after = ReadInterpreterState();
+    EXPECT_EQ(after.states, before.states);
+    EXPECT_EQ(after.devices, before.devices);
+    EXPECT_EQ(after.names, before.names);
+    EXPECT_EQ(after.level, before.level);
+    EXPECT_EQ(after.operands, before.operands);
+    EXPECT_EQ(after.dicts, before.dicts);
+    // The collector's slack and the VM's fragments vary by a megabyte or so
+    // with what ran before; a graphics state kept per switch would be tens.
+    EXPECT_LT(after.used - before.used, 4000000) << before.used << " -> " << after.used;
+    // The context that stayed is as it was.
+    ASSERT_TRUE(Run(view, "currentlinewidth cvi =only flush\n"));
+    EXPECT_EQ(Output(view), "2");
+    view->ReadBack();
+    EXPECT_EQ(Pixel(view, 1, 28), kBlue);
 }
 
 // ---- File contexts ----
