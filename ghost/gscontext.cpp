@@ -32,8 +32,8 @@ unsigned switch_count = 0;
 // settled: the interpreter defers an erasepage until the next drawing, so
 // the device's pixels may still show what the page held before it.
 bool erase_may_pend = false;
-// The entries of the contexts released while a job was open: taken out when
-// it ends, after its restore.
+// The entries of released contexts not yet taken out: those released while
+// a job was open wait for its end, after its restore.
 struct PendingForget {
     int number;
     bool display;
@@ -221,18 +221,11 @@ void GSContext::ForgetEntry()
         installed_context = nullptr;
         installed_number = 0;
     }
-    const PendingForget gone = {number, IsDisplay()};
-    number = 0;
     GSLib* lib = GSRetLib();
-    if (!lib || !lib->IsInitialised())
-        return;
-    if (open_job) {
-        pending_forget.push_back(gone);
-        return;
-    }
-    char text[400];
-    ForgetText(text, sizeof text, gone);
-    lib->Execute(text, static_cast<int>(std::strlen(text)));
+    // Without an interpreter there is no entry to take out.
+    if (lib && lib->IsInitialised())
+        pending_forget.push_back(PendingForget{number, IsDisplay()});
+    number = 0;
     ForgetPendingEntries();
 }
 
@@ -242,7 +235,7 @@ void GSContext::ForgetPendingEntries()
     if (open_job || !lib || !lib->IsInitialised())
         return;
     while (!pending_forget.empty()) {
-        char text[400];
+        char text[64];
         ForgetText(text, sizeof text, pending_forget.back());
         pending_forget.pop_back();
         lib->Execute(text, static_cast<int>(std::strlen(text)));

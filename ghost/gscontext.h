@@ -223,7 +223,7 @@ private:
     // Takes the context's entry out of the interpreter, now or when the
     // open job ends, and makes it no longer the installed one.
     void ForgetEntry();
-    // Takes out the entries of the contexts released while a job was open.
+    // Takes out the entries of released contexts, once no job is open.
     static void ForgetPendingEntries();
     // The interpreter may write the file (or pipe) it is given as output,
     // under the name it opens, until RevokeOutput.

@@ -138,15 +138,28 @@ protected:
         layer = CTreeNodeRef();
         ShellTest::TearDown();
     }
+    // The object put last on the layer; its node.
+    CTreeNodeRef Insert(const CGraObjectRef& object)
+    {
+        CTreeNodeRef n = ZuNew<CTreeNode>(Zuvi_app_zone);
+        n->SetObject(object);
+        n->InsertLastChild(layer);
+        return n;
+    }
     CTreeNodeRef Rect(double x1, double y1, double x2, double y2)
     {
         CGraRectRef r = ZuNew<CGraRect>(Zuvi_app_zone);
         const DPoint corners[2] = {{x1, y1}, {x2, y2}};
         r->SetPoints(corners, 2);
-        CTreeNodeRef n = ZuNew<CTreeNode>(Zuvi_app_zone);
-        n->SetObject(r);
-        n->InsertLastChild(layer);
-        return n;
+        return Insert(r);
+    }
+    CTreeNodeRef Line(double x1, double y1, double x2, double y2)
+    {
+        CGraLineRef l = ZuNew<CGraLine>(Zuvi_app_zone);
+        const DPoint start = {x1, y1};
+        l->SetPoints(&start, 1);
+        l->PlacePoint(DPoint{x2, y2}, 0);
+        return Insert(l);
     }
     void Select(const std::vector<CTreeNodeRef>& nodes)
     {
@@ -650,16 +663,8 @@ TEST_F(PropertyMarksTest, EachHighlightedRowIsMeasuredOverThePage)
     const DPoint centre = {40, 40};
     arc->SetPoints(&centre, 0);
     arc->DragPoint(DPoint{60, 20}, 0);
-    CTreeNodeRef circle = ZuNew<CTreeNode>(Zuvi_app_zone);
-    circle->SetObject(arc);
-    circle->InsertLastChild(layer);
-    CGraLineRef line = ZuNew<CGraLine>(Zuvi_app_zone);
-    const DPoint start = {-80, 60};
-    line->SetPoints(&start, 1);
-    line->PlacePoint(DPoint{-30, 100}, 0);
-    CTreeNodeRef segment = ZuNew<CTreeNode>(Zuvi_app_zone);
-    segment->SetObject(line);
-    segment->InsertLastChild(layer);
+    const CTreeNodeRef circle = Insert(arc);
+    const CTreeNodeRef segment = Line(-80, 60, -30, 100);
     Open();
     const struct {
         const char* what;
@@ -745,7 +750,7 @@ TEST_F(PropertyMarksTest, EachHighlightedRowIsMeasuredOverThePage)
         SCOPED_TRACE(c.what);
         SelectOnly(c.node);
         if (c.node == segment) {
-            line->SetPropertyValue(2, 2.0);
+            CGraObjectRef(segment->RetObject())->SetPropertyValue(2, 2.0);
             sel->RebuildPropertyDlg(false);
             Show();
         }
@@ -970,13 +975,7 @@ TEST_F(PropertyDlgTest, AWholeCircleShowsItsOwnRadiiAndAngles)
 // "Aucun objet s\xe9lectionn\xe9" over nothing else.
 TEST_F(PropertyDlgTest, HiddenRowsLeaveNothingOfTheirsInTheWindow)
 {
-    CGraLineRef line = ZuNew<CGraLine>(Zuvi_app_zone);
-    const DPoint start = {-80, 60};
-    line->SetPoints(&start, 1);
-    line->PlacePoint(DPoint{-30, 100}, 0);
-    CTreeNodeRef segment = ZuNew<CTreeNode>(Zuvi_app_zone);
-    segment->SetObject(line);
-    segment->InsertLastChild(layer);
+    Line(-80, 60, -30, 100);
     Rect(-60, -30, -20, 10);
     Rect(-10, -60, 20, -40);
     CGraPortRef port = view->RetMainPort();

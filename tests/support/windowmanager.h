@@ -26,22 +26,7 @@
 
 #include <X11/Xlib.h>
 
-inline std::string XWindowManagerProgram()
-{
-    const char* path = std::getenv("PATH");
-    std::string dirs = path != nullptr ? path : "/usr/bin:/bin";
-    size_t start = 0;
-    while (start <= dirs.size()) {
-        size_t end = dirs.find(':', start);
-        if (end == std::string::npos)
-            end = dirs.size();
-        std::string candidate = dirs.substr(start, end - start) + "/openbox";
-        if (::access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        start = end + 1;
-    }
-    return "";
-}
+#include "tests/support/xvfb.h"
 
 // Polls the condition for about 20 seconds, in rounds of 20 ms.
 template <class F>
@@ -103,7 +88,7 @@ inline bool XWindowManager::Start()
 {
     if (pid > 0)
         return true;
-    const std::string program = XWindowManagerProgram();
+    const std::string program = XFindProgram("openbox");
     if (program.empty() || std::getenv("DISPLAY") == nullptr)
         return false;
     pid = ::fork();

@@ -13,7 +13,9 @@ namespace {
 
 bool g_available = false;
 
-std::string FindProgram(const char* name)
+} // namespace
+
+std::string XFindProgram(const char* name)
 {
     const char* path = std::getenv("PATH");
     std::string dirs = path != nullptr ? path : "/usr/bin:/bin";
@@ -30,8 +32,6 @@ std::string FindProgram(const char* name)
     return "";
 }
 
-} // namespace
-
 bool XvfbEnvironment::Available()
 {
     return g_available;
@@ -39,7 +39,7 @@ bool XvfbEnvironment::Available()
 
 void XvfbEnvironment::SetUp()
 {
-    std::string program = FindProgram("Xvfb");
+    std::string program = XFindProgram("Xvfb");
     if (program.empty())
         return;
     int fds[2];

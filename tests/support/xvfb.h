@@ -12,7 +12,12 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <sys/types.h>
+
+// The program of that name along $PATH; "" when none is there.
+std::string XFindProgram(const char* name);
 
 class XvfbEnvironment : public ::testing::Environment {
 public:

@@ -369,23 +369,14 @@ TEST(LumbraProgram, TheStatusLineForgetsThePositionWhenThePointerLeavesTheWindow
     ZUVI_REQUIRE_XVFB();
     Display* peer = XOpenDisplay(nullptr);
     ASSERT_NE(peer, nullptr);
-    Window root = DefaultRootWindow(peer);
-    XSelectInput(peer, root, SubstructureNotifyMask);
-    XSync(peer, False);
+    const Window root = DefaultRootWindow(peer);
 
     XProgram program(ZUVI_LUMBRA);
     ASSERT_GT(program.pid, 0);
     Window main = 0;
     ASSERT_TRUE(XWaitUntil(peer, [&] {
-        while (XPending(peer) > 0) {
-            XEvent e;
-            XNextEvent(peer, &e);
-            XWindowAttributes a;
-            if (e.type == MapNotify && main == 0 && XGetWindowAttributes(peer, e.xmap.window, &a) &&
-                a.width > 700)
-                main = e.xmap.window;
-        }
-        return main != 0;
+        main = Named(peer, "Lumbra");
+        return main != 0 && Viewable(peer, main);
     }));
     XWindowAttributes a;
     ASSERT_TRUE(XGetWindowAttributes(peer, main, &a));

@@ -476,6 +476,17 @@ class Session {
 public:
     Session(User& hands, const std::set<Window>& windows) : user(hands), before(windows) {}
 
+    // Waits until the program's main window and its palette "Outils" are
+    // mapped; the main window is the session's from then on.
+    bool WaitForWindows(Window& palette)
+    {
+        return XWaitUntil(user.peer, [&] {
+            main = user.MappedNamed(before, "Lumbra");
+            palette = user.MappedNamed(before, "Outils");
+            return main != 0 && palette != 0;
+        });
+    }
+
     // The extent of the word `n` of black text on the menu bar (0
     // "Fichier", 1 "Edition"...); false when the bar shows no such word.
     bool BarWord(int n, int& x1, int& x2, int& y1, int& y2)
@@ -931,15 +942,9 @@ TEST(LumbraRoundTrip, ControlZAfterAMenuCommandStillUndoesOnThePage)
     XProgram program(ZUVI_LUMBRA, folders.work.c_str(),
                      {"TMPDIR=" + folders.temp, "XDG_RUNTIME_DIR=" + folders.runtime});
     ASSERT_GT(program.pid, 0);
-    Window main = 0, palette = 0;
-    ASSERT_TRUE(XWaitUntil(peer,
-                           [&] {
-                               main = user.MappedNamed(before, "Lumbra");
-                               palette = user.MappedNamed(before, "Outils");
-                               return main != 0 && palette != 0;
-                           }))
-        << "shown: " << user.MappedNames(before);
-    session.main = main;
+    Window palette = 0;
+    ASSERT_TRUE(session.WaitForWindows(palette)) << "shown: " << user.MappedNames(before);
+    const Window main = session.main;
 
     // The rectangle tool, as the first test takes it.
     const int row_y = kPaletteY + 1 + 23 + 8 + 11;
@@ -1034,15 +1039,9 @@ TEST(LumbraRoundTrip, AccentedTextTypedOnThePageIsShownSavedAndReadBack)
     XProgram program(ZUVI_LUMBRA, folders.work.c_str(),
                      {"TMPDIR=" + folders.temp, "XDG_RUNTIME_DIR=" + folders.runtime});
     ASSERT_GT(program.pid, 0);
-    Window main = 0, palette = 0;
-    ASSERT_TRUE(XWaitUntil(peer,
-                           [&] {
-                               main = user.MappedNamed(before, "Lumbra");
-                               palette = user.MappedNamed(before, "Outils");
-                               return main != 0 && palette != 0;
-                           }))
-        << "shown: " << user.MappedNames(before);
-    session.main = main;
+    Window palette = 0;
+    ASSERT_TRUE(session.WaitForWindows(palette)) << "shown: " << user.MappedNames(before);
+    const Window main = session.main;
 
     // The line-of-text tool: the drawing tools' third row, second button,
     // clicked once the palette shows "Droite" chosen, and taken before the
